@@ -19,9 +19,15 @@ endfunction()
 # descriptors and plug-ins are never dropped by the linker.
 function(vestamor_module name)
   cmake_parse_arguments(M "" "" "MODULES;LIBS;PRIVATE_LIBS" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${name} STATIC ${sources})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    # A module whose first files have not landed yet: still a target others can name.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/sources)
+    return()
+  endif()
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${sources} ${headers})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/sources)
   foreach(module ${M_MODULES})
     target_link_libraries(${name} PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,${module}>")
