@@ -1,0 +1,267 @@
+// Fixed-capacity containers: bounds, fatal assertions, ownership of foreign storage.
+#include "core/system/memory.h"
+#include "core/system/templates/darray.h"
+#include "core/system/templates/marray.h"
+#include "core/system/templates/sarray.h"
+#include "core/system/templates/sset.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+struct TCounted
+{
+    static int s_live;
+    int value = 7;
+    TCounted() { ++s_live; }
+    TCounted(const TCounted& other) : value(other.value) { ++s_live; }
+    TCounted& operator=(const TCounted&) = default;
+    virtual ~TCounted() { --s_live; }
+};
+int TCounted::s_live = 0;
+
+using TIntSet = SSet<TMapKey<int, int>, 8, int, 0>;
+
+TIntSet MakeSet(std::initializer_list<int> keys)
+{
+    TIntSet set;
+    for (int key : keys)
+        set.Insert({key, key / 2});
+    return set;
+}
+
+} // namespace
+
+TEST(SArray, TextAtCapacityAndNull)
+{
+    SArray<char, 256, 0> text;
+    std::string longest(255, 'x');
+    text = longest.c_str();
+    EXPECT_EQ(text.GetCount(), 256u);
+    EXPECT_EQ(std::string(text.GetText()), longest);
+
+    text = static_cast<const char*>(nullptr);
+    EXPECT_EQ(text.GetCount(), 1u);
+    EXPECT_STREQ(text.GetText(), "");
+
+    SArray<char, 256, 0> fresh;
+    EXPECT_STREQ(fresh.GetText(), "");
+}
+
+TEST(SArray, AppendGrowsTextAndKeepsNul)
+{
+    SString<16> text;
+    text = "abc";
+    text.Append("def");
+    EXPECT_STREQ(text.GetText(), "abcdef");
+    EXPECT_EQ(text.GetCount(), 7u);
+    text.Append(nullptr);
+    EXPECT_STREQ(text.GetText(), "abcdef");
+
+    SArray<char16_t, 8, 0> wide;
+    wide = u"ab";
+    wide.Append(u"c");
+    EXPECT_EQ(wide.GetCount(), 4u);
+    EXPECT_EQ(std::u16string(wide.GetText()), u"abc");
+}
+
+TEST(SArray, FormatCutsToCapacity)
+{
+    SString<8> text;
+    text.Format("%d-%s", 1234, "abcdef");
+    EXPECT_STREQ(text.GetText(), "1234-ab");
+    EXPECT_EQ(text.GetCount(), 8u);
+}
+
+TEST(SArray, ConstructsAndDestroysClassElements)
+{
+    TCounted::s_live = 0;
+    {
+        SArray<TCounted, 4, 1> array;
+        array.SetCount(3);
+        EXPECT_EQ(TCounted::s_live, 3);
+        EXPECT_EQ(array[2].value, 7);
+        array.SetCount(1);
+        EXPECT_EQ(TCounted::s_live, 1);
+        SArray<TCounted, 4, 1> copy(array);
+        EXPECT_EQ(TCounted::s_live, 2);
+    }
+    EXPECT_EQ(TCounted::s_live, 0);
+}
+
+TEST(SArrayDeathTest, CountTooBigNamesTheInstance)
+{
+    SArray<char, 256, 0> text;
+    EXPECT_EXIT(text.SetCount(257), testing::ExitedWithCode(1),
+                "sarray.h\\([0-9]+\\) : abort in SArray<char,256,0>::SetCount: count too big");
+    std::string tooLong(256, 'y');
+    EXPECT_EXIT(text = tooLong.c_str(), testing::ExitedWithCode(1), "count too big");
+    SArray<TCounted, 2, 1> objects;
+    EXPECT_EXIT(objects.SetCount(3), testing::ExitedWithCode(1), "SArray<class .*TCounted,2,1>::SetCount");
+    SArray<char16_t, 4, 0> wide;
+    EXPECT_EXIT(wide = u"abcd", testing::ExitedWithCode(1), "SArray<wchar_t,4,0>::SetCount");
+}
+
+TEST(DArray, CapacityChangesKeepLeadingElements)
+{
+    DArray<int> array;
+    for (int i = 0; i < 5; ++i)
+        array.Add(i);
+    EXPECT_EQ(array.GetCount(), 5);
+    EXPECT_EQ(array.GetCapacity(), 7); // 0 -> 1 -> 3 -> 7
+    array.SetCapacity(3);
+    EXPECT_EQ(array.GetCount(), 3);
+    EXPECT_EQ(array.GetCapacity(), 3);
+    EXPECT_EQ(array[2], 2);
+    array.Free();
+    EXPECT_EQ(array.GetCount(), 0);
+    EXPECT_EQ(array.GetCapacity(), 0);
+    EXPECT_EQ(array.GetData(), nullptr);
+}
+
+TEST(DArray, ForeignStorageIsNeverFreedAndIsCopiedOnGrowth)
+{
+    char buffer[4] = {'a', 'b', 'c', 0};
+    u32 releases = g_MemoryReleases;
+    {
+        DArray<char> text;
+        text.Attach(buffer, 4);
+        EXPECT_FALSE(text.IsOwned());
+        EXPECT_STREQ(text.GetText(), "abc");
+        text.SetLength(5);
+        EXPECT_TRUE(text.IsOwned());
+        text[3] = 'd';
+        text[4] = 'e';
+        EXPECT_STREQ(text.GetText(), "abcde");
+    }
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(g_MemoryReleases - releases, 1u); // only the owned copy
+}
+
+TEST(DArray, TextForms)
+{
+    DArray<char> text;
+    EXPECT_STREQ(text.GetText(), "");
+    text = "hello";
+    EXPECT_EQ(text.GetCount(), 6);
+    EXPECT_STREQ(text.GetText(), "hello");
+    text = static_cast<const char*>(nullptr);
+    EXPECT_EQ(text.GetCount(), 1);
+    EXPECT_STREQ(text.GetText(), "");
+    DArray<u8> bytes;
+    bytes.SetCapacity(4, true);
+    EXPECT_EQ(bytes.GetData()[3], 0xCD);
+}
+
+TEST(MArray, OwnsOnlyElementsFromFirstOwnedIndex)
+{
+    TCounted::s_live = 0;
+    TCounted loaded[2];
+    TCounted* foreign[2] = {&loaded[0], &loaded[1]};
+    {
+        MArray<TCounted, 1, 1024> array;
+        array.AttachForeign(foreign, 2);
+        EXPECT_EQ(array.GetFirstOwned(), -1);
+        TCounted* added = array.Add();
+        EXPECT_EQ(array.GetFirstOwned(), 2);
+        EXPECT_EQ(array.GetCount(), 3);
+        EXPECT_EQ(array.GetCapacity(), 2 + 1024);
+        EXPECT_EQ(array[2], added);
+        EXPECT_EQ(TCounted::s_live, 3);
+    }
+    EXPECT_EQ(TCounted::s_live, 2); // the two foreign ones survive
+}
+
+TEST(MArray, SetCountGrowsAndShrinksOwnedArrays)
+{
+    TCounted::s_live = 0;
+    MArray<TCounted, 1, 1024> array;
+    array.SetCount(4);
+    EXPECT_EQ(array.GetFirstOwned(), 0);
+    EXPECT_EQ(array.GetCapacity(), 4);
+    EXPECT_EQ(TCounted::s_live, 4);
+    array.SetCount(2);
+    EXPECT_EQ(TCounted::s_live, 2);
+    EXPECT_EQ(array.GetCapacity(), 2);
+    array.SetCount(0);
+    EXPECT_EQ(TCounted::s_live, 0);
+    EXPECT_EQ(array.GetFirstOwned(), -1);
+}
+
+TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
+{
+    TCounted loaded[2];
+    TCounted* foreign[2] = {&loaded[0], &loaded[1]};
+    MArray<TCounted, 1, 1024> array;
+    array.AttachForeign(foreign, 2);
+    array.Add();
+    EXPECT_EXIT(array.SetCount(1), testing::ExitedWithCode(1), "::SetCount: unable to shrink foreign array");
+}
+
+TEST(SSet, FindIndexGivesPositionCodes)
+{
+    TIntSet set = MakeSet({30, 10, 20});
+    EXPECT_EQ(set.FindIndex(20), 1);
+    EXPECT_EQ(set.FindIndex(5), -10);
+    EXPECT_EQ(set.FindIndex(25), -12);
+    EXPECT_EQ(set.FindIndex(35), -1);
+    EXPECT_EQ(set.FindKey(25), -1);
+    EXPECT_EQ(TIntSet().FindIndex(3), -1);
+}
+
+TEST(SSet, InsertKeepsSortedSignedOrderAndRefusesDuplicates)
+{
+    TIntSet set = MakeSet({0, 5, static_cast<int>(0x80000000u), -3});
+    ASSERT_EQ(set.GetCount(), 4u);
+    EXPECT_EQ(set[0].key, static_cast<int>(0x80000000u));
+    EXPECT_EQ(set[1].key, -3);
+    EXPECT_EQ(set[2].key, 0);
+    EXPECT_EQ(set[3].key, 5);
+    EXPECT_EQ(set.Insert({5, 99}), 1);
+    EXPECT_EQ(set[3].value, 2);
+    EXPECT_EQ(set.GetCount(), 4u);
+}
+
+TEST(SSet, BisectionFindsEveryKeyOfALargeSet)
+{
+    auto set = std::make_unique<SSet<TMapKey<u32, u32>, 4096, u32, 0>>();
+    u32 value = 12345;
+    for (int i = 0; i < 3000; ++i)
+    {
+        value = value * 1664525u + 1013904223u;
+        set->Insert({value, value});
+    }
+    for (u32 i = 1; i < set->GetCount(); ++i)
+        ASSERT_LT(static_cast<i32>((*set)[i - 1].key), static_cast<i32>((*set)[i].key));
+    for (u32 i = 0; i < set->GetCount(); ++i)
+        ASSERT_EQ(set->FindKey((*set)[i].key), static_cast<i32>(i));
+}
+
+TEST(SSetDeathTest, InsertIntoAFullSetIsFatal)
+{
+    SSet<TMapKey<int, int>, 2, int, 0> set;
+    set.Insert({1, 1});
+    set.Insert({2, 2});
+    EXPECT_EXIT(set.Insert({3, 3}), testing::ExitedWithCode(1), "_SetCount: count too big");
+}
+
+TEST(Memory, CountsAllocationsAndLiveBytesAndAligns)
+{
+    u32 allocations = g_MemoryAllocations;
+    u32 releases = g_MemoryReleases;
+    u32 bytes = g_MemoryBytes;
+    void* a = MemoryAllocate(24);
+    void* b = MemoryAllocate(3);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 16, 0u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(b) % 16, 0u);
+    EXPECT_EQ(g_MemoryBytes - bytes, 27u);
+    MemoryFree(a);
+    MemoryFree(nullptr);
+    EXPECT_EQ(g_MemoryBytes - bytes, 3u);
+    MemoryFree(b);
+    EXPECT_EQ(g_MemoryAllocations - allocations, 2u);
+    EXPECT_EQ(g_MemoryReleases - releases, 2u);
+}

@@ -1,0 +1,86 @@
+// The formatting helpers: Windows-style conversions, cutting, the ring of buffers, the split.
+#include "core/system/string.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+TEST(Format, AcceptsWindowsConversions)
+{
+    char out[256];
+    FormatString256(out, "%I64d|%I64u|%I64x", static_cast<i64>(-5000000000LL), static_cast<u64>(1) << 40,
+                    static_cast<u64>(0xABCDEF0123ull));
+    EXPECT_STREQ(out, "-5000000000|1099511627776|abcdef0123");
+
+    FormatString256(out, "[%S] [%-6S] [%.2S]", u"wide\u00e9", u"ab", u"xyz");
+    EXPECT_STREQ(out, "[wide\xc3\xa9] [ab    ] [xy]");
+
+    FormatString256(out, "%s=%d %5.2f %c%%", "x", 42, 3.14159, 'z');
+    EXPECT_STREQ(out, "x=42  3.14 z%");
+
+    FormatString256(out, "%*d|%-*s|%I64d after", 4, 7, 3, "a", static_cast<i64>(9));
+    EXPECT_STREQ(out, "   7|a  |9 after");
+}
+
+TEST(Format, CutsAtTheRoomAndTerminates)
+{
+    char out[32];
+    memset(out, 'q', sizeof out);
+    i32 n = FormatString32(out, "%s", std::string(100, 'a').c_str());
+    EXPECT_EQ(n, 31);
+    EXPECT_EQ(std::string(out), std::string(31, 'a'));
+
+    char small[8];
+    FormatStringN(small, sizeof small, "%S%S", u"abcde", u"fghij");
+    EXPECT_STREQ(small, "abcdefg");
+    FormatStringN(small, sizeof small, "%I64d", static_cast<i64>(123456789012LL));
+    EXPECT_STREQ(small, "1234567");
+}
+
+TEST(Format, RefusesWritingThroughPercentN)
+{
+    char out[64];
+    int target = 5;
+    FormatString256(out, "ab%ncd", &target);
+    EXPECT_STREQ(out, "abcd");
+    EXPECT_EQ(target, 5);
+}
+
+TEST(Format, Utf16FormatTakesWideTextForPercentS)
+{
+    char16_t out[2048];
+    FormatStringW(out, u"%s/%S/%d", u"dir", "name", 3);
+    EXPECT_EQ(std::u16string(out), u"dir/name/3");
+}
+
+TEST(StringFormat, RingOfEightBuffers)
+{
+    char* first = StringFormat("%d", 0);
+    std::set<char*> seen{first};
+    for (int i = 1; i < 8; ++i)
+        seen.insert(StringFormat("%d", i));
+    EXPECT_EQ(seen.size(), 8u);
+    EXPECT_STREQ(first, "0");
+    char* ninth = StringFormat("%s", "again");
+    EXPECT_EQ(ninth, first);
+    EXPECT_STREQ(first, "again");
+}
+
+TEST(SplitDotted, SplitsOnceOutsideQuotes)
+{
+    char text[] = "menu.title.extra";
+    char* parts[2];
+    EXPECT_EQ(SplitDotted(text, parts), 2);
+    EXPECT_STREQ(parts[0], "menu");
+    EXPECT_STREQ(parts[1], "title.extra");
+
+    char quoted[] = "\"a.b\".c";
+    EXPECT_EQ(SplitDotted(quoted, parts), 2);
+    EXPECT_STREQ(parts[0], "\"a.b\"");
+    EXPECT_STREQ(parts[1], "c");
+
+    char none[] = "plain";
+    EXPECT_EQ(SplitDotted(none, parts), 1);
+    EXPECT_EQ(parts[1], nullptr);
+}
