@@ -1,0 +1,150 @@
+#include "core/math/curve.h"
+#include "expectvector.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+
+namespace
+{
+// Curve data in a buffer of exactly its size, so that a read past the points is caught by the
+// address sanitizer.
+class CurveData
+{
+public:
+    CurveData(std::initializer_list<TVector> points)
+        : size(sizeof(uint32_t) + points.size() * sizeof(TVector)), bytes(new unsigned char[size])
+    {
+        const auto count = static_cast<uint32_t>(points.size());
+        std::memcpy(bytes.get(), &count, sizeof(count));
+        if (count != 0)
+            std::memcpy(bytes.get() + sizeof(count), points.begin(), points.size() * sizeof(TVector));
+    }
+
+    const TCurve& Curve() const { return *reinterpret_cast<const TCurve*>(bytes.get()); }
+
+private:
+    size_t size;
+    std::unique_ptr<unsigned char[]> bytes;
+};
+
+struct Result
+{
+    TVector status;
+    TVector point;
+};
+
+Result Evaluate(int kind, const CurveData& data, float t)
+{
+    Result r{};
+    TCurve::Evaluate(kind, r.status, data.Curve(), r.point, t);
+    return r;
+}
+
+const TVector A(0.0f, 0.0f, 0.0f, 1.0f);
+const TVector B(4.0f, 0.0f, 0.0f, 1.0f);
+const TVector C(4.0f, 4.0f, 0.0f, 1.0f);
+const TVector D(0.0f, 4.0f, 2.0f, 1.0f);
+const TVector E(-3.0f, 1.0f, 2.0f, 1.0f);
+} // namespace
+
+TEST(Curve, PolylineInterpolatesInsideItsSegment)
+{
+    const CurveData line{A, B};
+    const Result r = Evaluate(TCurve::Polyline, line, 0.25f);
+    ExpectVectorNear(TVector(1.0f, 0.0f, 0.0f, 1.0f), r.point);
+    ExpectVectorNear(TVector(1.0f, 0.0f, 0.25f, 1.0f), r.status);
+
+    const CurveData path{A, B, C};
+    const Result second = Evaluate(TCurve::Polyline, path, 0.75f);
+    ExpectVectorNear(TVector(4.0f, 2.0f, 0.0f, 1.0f), second.point);
+    ExpectVectorNear(TVector(1.0f, 1.0f, 0.5f, 1.0f), second.status);
+}
+
+TEST(Curve, EndsClampToTheFirstAndLastPoint)
+{
+    const CurveData path{A, B, C, D, E};
+    for (int kind = 0; kind < 5; ++kind)
+    {
+        SCOPED_TRACE(kind);
+        const Result before = Evaluate(kind, path, -0.5f);
+        ExpectVectorNear(A, before.point);
+        EXPECT_EQ(0.0f, before.status.x);
+        const Result after = Evaluate(kind, path, 1.0f);
+        ExpectVectorNear(E, after.point);
+        EXPECT_EQ(2.0f, after.status.x);
+    }
+}
+
+TEST(Curve, SplinesPassThroughTheirControlPoints)
+{
+    const CurveData path{A, B, C, D, E};
+    for (int kind : {TCurve::CatmullRom, TCurve::CatmullRomEven})
+    {
+        SCOPED_TRACE(kind);
+        ExpectVectorNear(B, Evaluate(kind, path, 0.25f).point);
+        ExpectVectorNear(C, Evaluate(kind, path, 0.5f).point);
+        ExpectVectorNear(D, Evaluate(kind, path, 0.75f).point);
+        // Near the ends the extrapolated neighbours take over and the curve stays finite.
+        const TVector early = Evaluate(kind, path, 0.01f).point;
+        EXPECT_NEAR(0.0f, early.x, 0.5f);
+        EXPECT_NEAR(0.0f, early.y, 0.5f);
+    }
+}
+
+TEST(Curve, CatmullRomMidpoints)
+{
+    // Inner segment B-C of A, B, C, D: 0.5 x (2B + (C - A) / 2 + (2A - 5B + 4C - D) / 4 + (3B - A - 3C + D) /
+    // 8).
+    const CurveData path{A, B, C, D};
+    const TVector expected(4.5f, 2.0f, -0.125f, 1.0f);
+    const Result r = Evaluate(TCurve::CatmullRom, path, 0.5f);
+    ExpectVectorNear(expected, r.point);
+    ExpectVectorNear(TVector(1.0f, 1.0f, 0.5f, 1.0f), r.status);
+
+    // On a straight, evenly spaced line both variants stay on the line.
+    const CurveData straight{A, B, TVector(8.0f, 0.0f, 0.0f, 1.0f)};
+    ExpectVectorNear(TVector(2.0f, 0.0f, 0.0f, 1.0f),
+                     Evaluate(TCurve::CatmullRomEven, straight, 0.25f).point);
+}
+
+TEST(Curve, BezierGroupsFourPointsPerSegment)
+{
+    const CurveData one{A, B, C, D};
+    // (A + 3B + 3C + D) / 8 at u = 0.5.
+    ExpectVectorNear(TVector(3.0f, 2.0f, 0.25f, 1.0f), Evaluate(TCurve::Bezier, one, 0.5f).point);
+
+    const CurveData two{A, B, C, D, E, A, B, C};
+    const Result second = Evaluate(TCurve::Bezier, two, 0.5f);
+    ExpectVectorNear(E, second.point);
+    ExpectVectorNear(TVector(1.0f, 1.0f, 0.0f, 1.0f), second.status);
+}
+
+TEST(Curve, ShortCurvesNeverReadPastTheirPoints)
+{
+    const CurveData none{};
+    for (int kind = 0; kind < 4; ++kind)
+        for (float t : {-1.0f, 0.0f, 0.5f, 1.0f})
+            ExpectVectorNear(TVector(0.0f, 0.0f, 0.0f, 1.0f), Evaluate(kind, none, t).point);
+
+    const CurveData single{C};
+    for (int kind = 0; kind < 4; ++kind)
+        for (float t : {-1.0f, 0.0f, 0.3f, 0.99f, 1.0f})
+            ExpectVectorNear(C, Evaluate(kind, single, t).point);
+
+    // A Bezier needs four points; with fewer the nearer end stands for it.
+    const CurveData three{A, B, C};
+    ExpectVectorNear(A, Evaluate(TCurve::Bezier, three, 0.2f).point);
+    ExpectVectorNear(C, Evaluate(TCurve::Bezier, three, 0.8f).point);
+
+    // Just below 1 the last segment is used, never one past it.
+    const CurveData path{A, B, C};
+    ExpectVectorNear(C, Evaluate(TCurve::CatmullRom, path, 0.99999994f).point, 1e-4f);
+}
+
+TEST(Curve, UnknownKindGivesTheOrigin)
+{
+    const CurveData path{A, B, C};
+    ExpectVectorNear(TVector(0.0f, 0.0f, 0.0f, 1.0f), Evaluate(7, path, 0.5f).point);
+    ExpectVectorNear(TVector(0.0f, 0.0f, 0.0f, 1.0f), Evaluate(-1, path, 0.5f).point);
+}

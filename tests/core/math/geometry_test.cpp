@@ -1,0 +1,86 @@
+#include "core/math/boundbox.h"
+#include "core/math/quaternion.h"
+#include "core/math/ray.h"
+#include "core/math/scalar.h"
+#include "expectvector.h"
+
+#include <cmath>
+
+namespace
+{
+TQuaternion AxisAngle(float x, float y, float z, float degrees)
+{
+    const float half = degrees * DegreesToRadians * 0.5f;
+    return TQuaternion(x * std::sin(half), y * std::sin(half), z * std::sin(half), std::cos(half));
+}
+
+void ExpectQuaternionNear(const TQuaternion& expected, const TQuaternion& actual, float tolerance = 1e-5f)
+{
+    EXPECT_NEAR(expected.x, actual.x, tolerance);
+    EXPECT_NEAR(expected.y, actual.y, tolerance);
+    EXPECT_NEAR(expected.z, actual.z, tolerance);
+    EXPECT_NEAR(expected.w, actual.w, tolerance);
+}
+} // namespace
+
+TEST(Quaternion, ToMatrixAgreesWithTheRotationBuilders)
+{
+    ExpectMatrixNear(TMatrix::RotationX(35.0f), AxisAngle(1, 0, 0, 35.0f).ToMatrix());
+    ExpectMatrixNear(TMatrix::RotationY(-110.0f), AxisAngle(0, 1, 0, -110.0f).ToMatrix());
+    ExpectMatrixNear(TMatrix::RotationZ(70.0f), AxisAngle(0, 0, 1, 70.0f).ToMatrix());
+}
+
+TEST(Quaternion, SlerpOfEqualRotationsIsThatRotation)
+{
+    const TQuaternion q = AxisAngle(0.6f, 0.0f, 0.8f, 73.0f);
+    for (float t : {0.0f, 0.3f, 0.5f, 1.0f})
+        ExpectQuaternionNear(q, TQuaternion::Slerp(q, q, t));
+}
+
+TEST(Quaternion, SlerpFollowsTheShorterArc)
+{
+    const TQuaternion identity(0.0f, 0.0f, 0.0f, 1.0f);
+    const TQuaternion quarter = AxisAngle(0, 1, 0, 90.0f);
+    ExpectQuaternionNear(AxisAngle(0, 1, 0, 45.0f), TQuaternion::Slerp(identity, quarter, 0.5f));
+    ExpectQuaternionNear(AxisAngle(0, 1, 0, 30.0f), TQuaternion::Slerp(identity, quarter, 1.0f / 3.0f));
+
+    // -identity is the same rotation: the blend must still turn by 45 degrees, not 135.
+    const TQuaternion negated(0.0f, 0.0f, 0.0f, -1.0f);
+    ExpectQuaternionNear(AxisAngle(0, 1, 0, 45.0f), TQuaternion::Slerp(negated, quarter, 0.5f));
+}
+
+TEST(Ray, SetGivesUnitDirectionAndLength)
+{
+    const TRay ray(TVector(1.0f, 2.0f, 3.0f, 1.0f), TVector(4.0f, 6.0f, 3.0f, 1.0f));
+    ExpectVectorNear(TVector(1.0f, 2.0f, 3.0f, 1.0f), ray.origin);
+    EXPECT_FLOAT_EQ(0.6f, ray.direction[0]);
+    EXPECT_FLOAT_EQ(0.8f, ray.direction[1]);
+    EXPECT_FLOAT_EQ(0.0f, ray.direction[2]);
+    EXPECT_FLOAT_EQ(5.0f, ray.length);
+
+    // A ray of no length has no direction, but no NaN either.
+    TRay empty;
+    empty.Set(TVector(1.0f, 1.0f, 1.0f, 1.0f), TVector(1.0f, 1.0f, 1.0f, 1.0f));
+    EXPECT_EQ(0.0f, empty.length);
+    EXPECT_EQ(0.0f, empty.direction[0]);
+}
+
+TEST(BoundBox, CopyTakesTheCornersAndRecomputesTheRest)
+{
+    TBoundBox source{};
+    source.minimum = TVector(-1.0f, 0.0f, 2.0f, 0.0f);
+    source.maximum = TVector(3.0f, 3.0f, 2.0f, 1.0f);
+    source.radius = 99.0f;
+
+    TBoundBox box;
+    box.Copy(source);
+    EXPECT_EQ(1.0f, box.minimum.w);
+    EXPECT_FLOAT_EQ(1.0f, box.centre[0]);
+    EXPECT_FLOAT_EQ(1.5f, box.centre[1]);
+    EXPECT_FLOAT_EQ(2.0f, box.centre[2]);
+    EXPECT_FLOAT_EQ(4.0f, box.size[0]);
+    EXPECT_FLOAT_EQ(3.0f, box.size[1]);
+    EXPECT_FLOAT_EQ(0.0f, box.size[2]);
+    EXPECT_FLOAT_EQ(5.0f, box.diagonal);
+    EXPECT_FLOAT_EQ(2.5f, box.radius);
+}

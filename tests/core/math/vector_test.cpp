@@ -1,0 +1,69 @@
+#include "core/math/scalar.h"
+#include "core/math/vector.h"
+#include "expectvector.h"
+
+#include <cmath>
+
+TEST(Vector, ResultsCarryPointW)
+{
+    const TVector a(1.0f, 2.0f, 3.0f, 0.0f);
+    const TVector b(4.0f, 5.0f, 6.0f, 0.0f);
+    ExpectVectorNear(TVector(5.0f, 7.0f, 9.0f, 1.0f), TVector::Add(a, b));
+    ExpectVectorNear(TVector(-3.0f, -3.0f, -3.0f, 1.0f), TVector::Subtract(a, b));
+    ExpectVectorNear(TVector(-3.0f, 6.0f, -3.0f, 1.0f), TVector::Cross(a, b));
+    ExpectVectorNear(TVector(-1.0f, -2.0f, -3.0f, 1.0f), a.Negated());
+    // Scaled copies w; Scale leaves it alone.
+    ExpectVectorNear(TVector(2.0f, 4.0f, 6.0f, 0.0f), a.Scaled(2.0f));
+    TVector c(1.0f, 1.0f, 1.0f, 7.0f);
+    c.Scale(3.0f);
+    ExpectVectorNear(TVector(3.0f, 3.0f, 3.0f, 7.0f), c);
+    EXPECT_FLOAT_EQ(32.0f, a.Dot(b));
+}
+
+TEST(Vector, CrossFollowsTheRightHand)
+{
+    ExpectVectorNear(TVector(0.0f, 0.0f, 1.0f, 1.0f),
+                     TVector::Cross(TVector(1.0f, 0.0f, 0.0f, 1.0f), TVector(0.0f, 1.0f, 0.0f, 1.0f)));
+}
+
+TEST(Vector, NormalizeKeepsWAndLeavesTinyVectors)
+{
+    ExpectVectorNear(TVector(0.6f, 0.0f, 0.8f, 5.0f), TVector(3.0f, 0.0f, 4.0f, 5.0f).Normalized());
+    const TVector zero(0.0f, 0.0f, 0.0f, 1.0f);
+    const TVector normalized = zero.Normalized();
+    EXPECT_FALSE(std::isnan(normalized.x));
+    ExpectVectorNear(zero, normalized);
+
+    TVector v(0.0f, 2.0f, 0.0f, 1.0f);
+    v.SetLength(5.0f);
+    ExpectVectorNear(TVector(0.0f, 5.0f, 0.0f, 1.0f), v);
+    TVector tiny(1e-31f, 0.0f, 0.0f, 1.0f);
+    tiny.SetLength(5.0f);
+    EXPECT_EQ(1e-31f, tiny.x);
+}
+
+TEST(Vector, MinAndMaxPreferTheSecondOnATie)
+{
+    // +0 and -0 compare equal but can be told apart by their sign.
+    EXPECT_TRUE(std::signbit(MinFloat(0.0f, -0.0f)));
+    EXPECT_FALSE(std::signbit(MinFloat(-0.0f, 0.0f)));
+    EXPECT_TRUE(std::signbit(MaxFloat(0.0f, -0.0f)));
+    EXPECT_EQ(1.0f, MinFloat(1.0f, 2.0f));
+    EXPECT_EQ(2.0f, MaxFloat(1.0f, 2.0f));
+}
+
+TEST(Vector, CopyVector4ArrayPacksStridedRecordsUpToTheCapacity)
+{
+    struct Record
+    {
+        float value[4];
+        int tag;
+    };
+    const Record source[3] = {{{1, 2, 3, 4}, 0}, {{5, 6, 7, 8}, 0}, {{9, 10, 11, 12}, 0}};
+    TVector packed[3] = {};
+    packed[2] = TVector(-1.0f, -1.0f, -1.0f, -1.0f);
+    CopyVector4Array(packed, source, sizeof(Record), 3, 2);
+    ExpectVectorNear(TVector(1, 2, 3, 4), packed[0]);
+    ExpectVectorNear(TVector(5, 6, 7, 8), packed[1]);
+    ExpectVectorNear(TVector(-1, -1, -1, -1), packed[2]);
+}
