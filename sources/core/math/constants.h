@@ -2,7 +2,7 @@
 
 #include "core/math/vector.h"
 
-#include <cstdint>
+#include "core/system/types.h"
 
 // Constant vectors, in the engine's order: all ones, the origin, then the unit axes and the
 // sums of two of them (all points, w = 1).
@@ -16,11 +16,11 @@ inline constexpr TVector VectorXZ(1.0f, 0.0f, 1.0f, 1.0f);
 inline constexpr TVector VectorYZ(0.0f, 1.0f, 1.0f, 1.0f);
 
 // Constant colours, A, R, G, B from the high byte down.
-inline constexpr uint32_t ColorWhite = 0xFFFFFFFF;
-inline constexpr uint32_t ColorBlack = 0xFF000000;
-inline constexpr uint32_t ColorRed = 0xFFFF0000;
-inline constexpr uint32_t ColorGreen = 0xFF00FF00;
-inline constexpr uint32_t ColorBlue = 0xFF0000FF;
-inline constexpr uint32_t ColorCyan = 0xFF00FFFF;
-inline constexpr uint32_t ColorMagenta = 0xFFFF00FF;
-inline constexpr uint32_t ColorYellow = 0xFFFFFF00;
+inline constexpr u32 ColorWhite = 0xFFFFFFFF;
+inline constexpr u32 ColorBlack = 0xFF000000;
+inline constexpr u32 ColorRed = 0xFFFF0000;
+inline constexpr u32 ColorGreen = 0xFF00FF00;
+inline constexpr u32 ColorBlue = 0xFF0000FF;
+inline constexpr u32 ColorCyan = 0xFF00FFFF;
+inline constexpr u32 ColorMagenta = 0xFFFF00FF;
+inline constexpr u32 ColorYellow = 0xFFFFFF00;

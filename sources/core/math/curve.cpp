@@ -55,7 +55,7 @@ int Segment(int segments, float t, float& u)
 }
 } // namespace
 
-void TCurve::Evaluate(int32_t kind, TVector& status, const TCurve& curve, TVector& point, float t)
+void TCurve::Evaluate(i32 kind, TVector& status, const TCurve& curve, TVector& point, float t)
 {
     const TVector* p = curve.Points();
     const int n = static_cast<int>(curve.count);

@@ -4,18 +4,18 @@
 
 namespace
 {
-constexpr uint32_t HalfExponentRebase = 112; // float bias 127 - half bias 15
-constexpr uint16_t HalfInfinity = 0x7C00;
+constexpr u32 HalfExponentRebase = 112; // float bias 127 - half bias 15
+constexpr u16 HalfInfinity = 0x7C00;
 constexpr int MantissaShift = 13; // 23 float mantissa bits - 10 half mantissa bits
 
-uint32_t Bits(float value)
+u32 Bits(float value)
 {
-    uint32_t bits;
+    u32 bits;
     std::memcpy(&bits, &value, sizeof(bits));
     return bits;
 }
 
-float FromBits(uint32_t bits)
+float FromBits(u32 bits)
 {
     float value;
     std::memcpy(&value, &bits, sizeof(value));
@@ -23,23 +23,23 @@ float FromBits(uint32_t bits)
 }
 } // namespace
 
-uint16_t FloatToHalf(float value)
+u16 FloatToHalf(float value)
 {
-    const uint32_t bits = Bits(value);
-    const auto sign = static_cast<uint16_t>((bits >> 16) & 0x8000);
-    const auto exponent = static_cast<int32_t>((bits >> 23) & 0xFF);
-    const uint32_t mantissa = bits & 0x7FFFFF;
+    const u32 bits = Bits(value);
+    const auto sign = static_cast<u16>((bits >> 16) & 0x8000);
+    const auto exponent = static_cast<i32>((bits >> 23) & 0xFF);
+    const u32 mantissa = bits & 0x7FFFFF;
 
     if (exponent == 0xFF)
     {
         if (mantissa == 0)
             return sign | HalfInfinity;
         // Keep a NaN a NaN even when its payload lies in the bits that are cut off.
-        const auto payload = static_cast<uint16_t>(mantissa >> MantissaShift);
+        const auto payload = static_cast<u16>(mantissa >> MantissaShift);
         return sign | HalfInfinity | (payload != 0 ? payload : 1);
     }
 
-    const int32_t rebased = exponent - static_cast<int32_t>(HalfExponentRebase);
+    const i32 rebased = exponent - static_cast<i32>(HalfExponentRebase);
     if (rebased >= 31)
         return sign | HalfInfinity;
     if (rebased <= 0)
@@ -47,19 +47,19 @@ uint16_t FloatToHalf(float value)
         // A half denormal: the implicit bit joins the mantissa, shifted by the missing exponent.
         if (rebased < -10)
             return 0;
-        const uint32_t denormal = (mantissa | 0x800000) >> (MantissaShift + 1 - rebased);
+        const u32 denormal = (mantissa | 0x800000) >> (MantissaShift + 1 - rebased);
         if (denormal == 0)
             return 0;
-        return sign | static_cast<uint16_t>(denormal);
+        return sign | static_cast<u16>(denormal);
     }
-    return sign | static_cast<uint16_t>(rebased << 10) | static_cast<uint16_t>(mantissa >> MantissaShift);
+    return sign | static_cast<u16>(rebased << 10) | static_cast<u16>(mantissa >> MantissaShift);
 }
 
-float HalfToFloat(uint16_t half)
+float HalfToFloat(u16 half)
 {
-    const uint32_t sign = static_cast<uint32_t>(half & 0x8000) << 16;
-    int32_t exponent = (half >> 10) & 0x1F;
-    uint32_t mantissa = half & 0x3FF;
+    const u32 sign = static_cast<u32>(half & 0x8000) << 16;
+    i32 exponent = (half >> 10) & 0x1F;
+    u32 mantissa = half & 0x3FF;
 
     if (exponent == 0x1F)
         return FromBits(sign | 0x7F800000 | (mantissa << MantissaShift));
@@ -76,6 +76,6 @@ float HalfToFloat(uint16_t half)
         }
         mantissa &= 0x3FF;
     }
-    const auto biased = static_cast<uint32_t>(exponent + static_cast<int32_t>(HalfExponentRebase));
+    const auto biased = static_cast<u32>(exponent + static_cast<i32>(HalfExponentRebase));
     return FromBits(sign | (biased << 23) | (mantissa << MantissaShift));
 }

@@ -6,27 +6,30 @@
 namespace
 {
 constexpr int Shift = 397;
-constexpr uint32_t MatrixA = 0x9908B0DF;
-constexpr uint32_t UpperMask = 0x80000000;
-constexpr uint32_t LowerMask = 0x7FFFFFFF;
+constexpr u32 MatrixA = 0x9908B0DF;
+constexpr u32 UpperMask = 0x80000000;
+constexpr u32 LowerMask = 0x7FFFFFFF;
 
-uint32_t Twist(uint32_t upper, uint32_t lower, uint32_t shifted)
+u32 Twist(u32 upper, u32 lower, u32 shifted)
 {
-    const uint32_t y = (upper & UpperMask) | (lower & LowerMask);
+    const u32 y = (upper & UpperMask) | (lower & LowerMask);
     return shifted ^ (y >> 1) ^ ((y & 1) != 0 ? MatrixA : 0);
 }
 
 // h = h x 257 + byte over the bytes in memory order (least significant first).
-template <typename T> uint32_t FoldBytes(T value)
+template <typename T> u32 FoldBytes(T value)
 {
-    uint32_t h = 0;
+    u32 h = 0;
     for (unsigned i = 0; i < sizeof(T); ++i)
-        h = h * 257 + static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
+        h = h * 257 + static_cast<u8>(static_cast<u64>(value) >> (8 * i));
     return h;
 }
+
+// Takes the shared generator's clock seed at start-up.
+[[maybe_unused]] const TRandom& sharedAtStart = TRandom::Shared();
 } // namespace
 
-TRandom::TRandom(uint32_t seed)
+TRandom::TRandom(u32 seed)
 {
     Seed(seed);
 }
@@ -47,24 +50,24 @@ TRandom& TRandom::operator=(const TRandom& other)
 
 TRandom& TRandom::Shared()
 {
-    // Seeded from the clock on first use, so static initialisers that draw get a seeded generator.
+    // Seeded on first use, so that static initialisers elsewhere that draw get a seeded generator.
     static TRandom shared(MakeSeed());
     return shared;
 }
 
-void TRandom::Seed(uint32_t seed)
+void TRandom::Seed(u32 seed)
 {
     aState[0] = seed;
-    for (uint32_t i = 1; i < StateSize; ++i)
+    for (u32 i = 1; i < StateSize; ++i)
         aState[i] = 1812433253u * (aState[i - 1] ^ (aState[i - 1] >> 30)) + i;
     Regenerate();
 }
 
-uint32_t TRandom::MakeSeed()
+u32 TRandom::MakeSeed()
 {
-    static std::atomic<uint32_t> counter{0};
-    const auto calendar = static_cast<int64_t>(std::time(nullptr));
-    const auto processor = static_cast<uint32_t>(std::clock());
+    static std::atomic<u32> counter{0};
+    const auto calendar = static_cast<i64>(std::time(nullptr));
+    const auto processor = static_cast<u32>(std::clock());
     return (FoldBytes(calendar) + counter++) ^ FoldBytes(processor);
 }
 
@@ -85,12 +88,12 @@ void TRandom::Regenerate()
     left = StateSize;
 }
 
-uint32_t TRandom::Next()
+u32 TRandom::Next()
 {
     if (left == 0)
         Regenerate();
     --left;
-    uint32_t y = *pNext++;
+    u32 y = *pNext++;
     y ^= y >> 11;
     y ^= (y << 7) & 0x9D2C5680;
     y ^= (y << 15) & 0xEFC60000;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "core/system/types.h"
 
 // The Mersenne Twister MT19937 as published by Matsumoto and Nishimura. The engine keeps one
 // process-wide generator (Shared), seeded from the clock before the program proper starts;
@@ -10,9 +10,9 @@ class TRandom
 public:
     static constexpr int StateSize = 624;
     // The published generator's seed when none is given.
-    static constexpr uint32_t DefaultSeed = 5489;
+    static constexpr u32 DefaultSeed = 5489;
 
-    explicit TRandom(uint32_t seed = DefaultSeed);
+    explicit TRandom(u32 seed = DefaultSeed);
     // The next-word pointer must follow the copied state, not the source's.
     TRandom(const TRandom& other);
     TRandom& operator=(const TRandom& other);
@@ -20,18 +20,18 @@ public:
     static TRandom& Shared();
 
     // The published initialisation from a seed, then a regeneration.
-    void Seed(uint32_t seed);
+    void Seed(u32 seed);
     // A seed that differs on every call, even within one clock tick.
-    static uint32_t MakeSeed();
+    static u32 MakeSeed();
     void Reseed();
     // The twist of all 624 words; the next draw starts at word 0 again.
     void Regenerate();
     // The next word, tempered.
-    uint32_t Next();
+    u32 Next();
 
 private:
-    uint32_t aState[StateSize];
-    uint32_t* pNext;
-    int32_t left;
+    u32 aState[StateSize];
+    u32* pNext;
+    i32 left;
 };
 static_assert(sizeof(TRandom) == 2504);

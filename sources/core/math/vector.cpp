@@ -66,11 +66,10 @@ void TVector::SetLength(float length)
     Scale(length / current);
 }
 
-void CopyVector4Array(TVector* destination, const void* source, uint32_t stride, uint32_t count,
-                      uint32_t capacity)
+void CopyVector4Array(TVector* destination, const void* source, u32 stride, u32 count, u32 capacity)
 {
     const auto* bytes = static_cast<const unsigned char*>(source);
-    const uint32_t copied = count < capacity ? count : capacity;
-    for (uint32_t i = 0; i < copied; ++i)
+    const u32 copied = count < capacity ? count : capacity;
+    for (u32 i = 0; i < copied; ++i)
         std::memcpy(&destination[i], bytes + i * stride, sizeof(TVector));
 }

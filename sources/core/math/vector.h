@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "core/system/types.h"
 
 // Four floats {x, y, z, w}. Points carry w = 1, and the operations that produce a point or a
 // direction set w to 1 unless they say otherwise. Stored records embed vectors at 4-byte
@@ -43,5 +43,4 @@ inline constexpr float VectorMinimumLength = 1e-30f;
 
 // Copies min(count, capacity) four-float records, `stride` bytes apart in the source, into a
 // packed array.
-void CopyVector4Array(TVector* destination, const void* source, uint32_t stride, uint32_t count,
-                      uint32_t capacity);
+void CopyVector4Array(TVector* destination, const void* source, u32 stride, u32 count, u32 capacity);
