@@ -1,16 +1,16 @@
 // Fixed-capacity containers: bounds, fatal assertions, ownership of foreign storage.
+#include "core/system/log.h"
 #include "core/system/memory.h"
 #include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "core/system/templates/sarray.h"
 #include "core/system/templates/sset.h"
 
+#include "testdirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace
-{
 
 struct TCounted
 {
@@ -22,6 +22,9 @@ struct TCounted
     virtual ~TCounted() { --s_live; }
 };
 int TCounted::s_live = 0;
+
+namespace
+{
 
 using TIntSet = SSet<TMapKey<int, int>, 8, int, 0>;
 
@@ -92,17 +95,32 @@ TEST(SArray, ConstructsAndDestroysClassElements)
     EXPECT_EQ(TCounted::s_live, 0);
 }
 
-TEST(SArrayDeathTest, CountTooBigNamesTheInstance)
+TEST(SArrayDeathTest, CountTooBigIsFatal)
 {
     SArray<char, 256, 0> text;
-    EXPECT_EXIT(text.SetCount(257), testing::ExitedWithCode(1),
-                "sarray.h\\([0-9]+\\) : abort in SArray<char,256,0>::SetCount: count too big");
+    EXPECT_EXIT(text.SetCount(257), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
     std::string tooLong(256, 'y');
     EXPECT_EXIT(text = tooLong.c_str(), testing::ExitedWithCode(1), "count too big");
+    SArray<char, 4, 0> small;
+    small = "abc";
+    EXPECT_EXIT(small.Append("d"), testing::ExitedWithCode(1), "count too big");
+    EXPECT_STREQ(small.GetText(), "abc");
+}
+
+TEST(SArrayDeathTest, AbortLineNamesTheInstance)
+{
+    TTestDirectory directory;
+    TLog::Print(g_pSystemLog, LOG_INFO, "", "opened");
     SArray<TCounted, 2, 1> objects;
-    EXPECT_EXIT(objects.SetCount(3), testing::ExitedWithCode(1), "SArray<class .*TCounted,2,1>::SetCount");
+    EXPECT_EXIT(objects.SetCount(3), testing::ExitedWithCode(1), "count too big");
     SArray<char16_t, 4, 0> wide;
-    EXPECT_EXIT(wide = u"abcd", testing::ExitedWithCode(1), "SArray<wchar_t,4,0>::SetCount");
+    EXPECT_EXIT(wide = u"abcd", testing::ExitedWithCode(1), "count too big");
+    const std::string log = directory.ReadAll("system.log");
+    EXPECT_NE(log.find("core/system/templates/sarray.h("), std::string::npos) << log;
+    EXPECT_NE(log.find(") : abort in SArray<class TCounted,2,1>::SetCount: count too big"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find(") : abort in SArray<wchar_t,4,0>::SetCount: count too big"), std::string::npos)
+        << log;
 }
 
 TEST(DArray, CapacityChangesKeepLeadingElements)
@@ -198,7 +216,8 @@ TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
     MArray<TCounted, 1, 1024> array;
     array.AttachForeign(foreign, 2);
     array.Add();
-    EXPECT_EXIT(array.SetCount(1), testing::ExitedWithCode(1), "::SetCount: unable to shrink foreign array");
+    EXPECT_EXIT(array.SetCount(1), testing::ExitedWithCode(1),
+                "Terminal error: 'unable to shrink foreign array'");
 }
 
 TEST(SSet, FindIndexGivesPositionCodes)
@@ -245,7 +264,8 @@ TEST(SSetDeathTest, InsertIntoAFullSetIsFatal)
     SSet<TMapKey<int, int>, 2, int, 0> set;
     set.Insert({1, 1});
     set.Insert({2, 2});
-    EXPECT_EXIT(set.Insert({3, 3}), testing::ExitedWithCode(1), "_SetCount: count too big");
+    EXPECT_EXIT(set.Insert({3, 3}), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
+    EXPECT_EQ(set.GetCount(), 2u);
 }
 
 TEST(Memory, CountsAllocationsAndLiveBytesAndAligns)

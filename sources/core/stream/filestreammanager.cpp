@@ -1,0 +1,3 @@
+#include "core/stream/filestreammanager.h"
+
+TFileStreamManager* g_pFileStreamManager = nullptr;

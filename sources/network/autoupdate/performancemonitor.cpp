@@ -1,0 +1,5 @@
+#include "network/autoupdate/performancemonitor.h"
+
+void TPerformanceMonitor::Start() {}
+
+void TPerformanceMonitor::Stop() {}

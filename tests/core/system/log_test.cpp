@@ -1,0 +1,185 @@
+// The log: pending lines, line formats and limits, concurrent prints, re-entrant prints.
+#include "core/system/log.h"
+#include "core/system/logstorage.h"
+#include "core/system/memory.h"
+#include "core/system/timer.h"
+
+#include "testdirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <thread>
+
+namespace
+{
+
+// Owns a log for the length of a test.
+struct TScopedLog
+{
+    TLog* log;
+    TScopedLog(const char* file, u32 flags) : log(MemoryNew<TLog>(file, "test", "Test log", flags)) {}
+    ~TScopedLog() { MemoryDelete(log); }
+};
+
+constexpr u32 kSystemFlags = LOG_SYSTEM | LOG_UNBUFFERED | LOG_USER_DIRECTORY;
+
+} // namespace
+
+TEST(Log, LinesWaitUntilTheFileCanOpenThenArriveInOrder)
+{
+    g_pFileStreamManager->SetDirectory(TName());
+    TScopedLog scoped("pending.log", kSystemFlags);
+    TLog::Print(scoped.log, LOG_INFO, "First::Step(): ", "one %d", 1);
+    TLog::Print(scoped.log, LOG_WARNING, "Second::Step(): warning: ", "two");
+    EXPECT_TRUE(scoped.log->GetStorage()->IsPending());
+    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 2);
+
+    TTestDirectory directory;
+    TLog::Print(scoped.log, LOG_ERROR, "Third::Step(): error: ", "three");
+    const auto lines = directory.ReadLines("pending.log");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(
+        std::regex_match(lines[0], std::regex(R"(000 \| +[0-9]+\.[0-9]{3} \| First::Step\(\): one 1)")))
+        << lines[0];
+    EXPECT_TRUE(std::regex_match(
+        lines[1], std::regex(R"(050 \| +[0-9]+\.[0-9]{3} \| Second::Step\(\): warning: two)")));
+    EXPECT_TRUE(std::regex_match(lines[2],
+                                 std::regex(R"(090 \| +[0-9]+\.[0-9]{3} \| Third::Step\(\): error: three)")));
+    EXPECT_EQ(lines[0].substr(0, 8), "000 |   "); // "%8.3f": the time is right-aligned in 8 columns
+    EXPECT_FALSE(scoped.log->GetStorage()->IsPending());
+    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
+}
+
+TEST(Log, PendingLinesNeedTheUserDirectoryToo)
+{
+    TName user = *GetUserDirectory();
+    SetUserDirectory(TName());
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    {
+        TScopedLog scoped("nouser.log", kSystemFlags);
+        TLog::Printf(scoped.log, "kept");
+        EXPECT_TRUE(scoped.log->GetStorage()->IsPending());
+        EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 1);
+    }
+    g_pFileStreamManager->SetDirectory(TName());
+    SetUserDirectory(user);
+}
+
+TEST(Log, LineWithoutTimeOnceTheTimerIsGone)
+{
+    TTestDirectory directory;
+    TScopedLog scoped("notime.log", kSystemFlags);
+    TTimer* timer = g_pTimer;
+    g_pTimer = nullptr;
+    TLog::Print(scoped.log, LOG_INFO, "WinMain(): ", "the end");
+    g_pTimer = timer;
+    EXPECT_EQ(directory.ReadAll("notime.log"), "000 |          | WinMain(): the end\n");
+}
+
+TEST(Log, RawLinesAppendWithoutLevelAndTime)
+{
+    TTestDirectory directory;
+    {
+        TScopedLog first("raw.log", 0xD8);
+        TLog::Printf(first.log, "first");
+    }
+    {
+        TScopedLog second("raw.log", 0xD8);
+        TLog::Print(second.log, LOG_ERROR, "P: ", "second");
+    }
+    EXPECT_EQ(directory.ReadAll("raw.log"), "first\nP: second\n");
+}
+
+TEST(Log, DisabledLogWritesNothingButCreatesItsFile)
+{
+    TTestDirectory directory;
+    TScopedLog scoped("disabled.log", kSystemFlags | LOG_DISABLED);
+    TLog::Printf(scoped.log, "never");
+    EXPECT_TRUE(std::filesystem::exists(directory.Path() + "/disabled.log"));
+    EXPECT_EQ(directory.ReadAll("disabled.log"), "");
+}
+
+TEST(Log, LongMessagesAreCutAtTheirLimits)
+{
+    TTestDirectory directory;
+    TScopedLog scoped("long.log", kSystemFlags);
+    std::string received;
+    struct TCapture : TLogListener
+    {
+        std::string* out;
+        void OnLogLine(u32, const char* text) override { *out = text; }
+    } capture;
+    capture.out = &received;
+    scoped.log->SetListener(&capture);
+    const std::string message(5000, 'm');
+    TLog::Print(scoped.log, LOG_INFO, "Prefix: ", "%s", message.c_str());
+    EXPECT_EQ(received.size(), 4047u);
+    EXPECT_EQ(received.substr(0, 9), "Prefix: m");
+
+    const std::string file = directory.ReadAll("long.log");
+    EXPECT_EQ(file.size(), 1023u);
+    EXPECT_NE(file.back(), '\n');
+}
+
+TEST(Log, UnopenableFileDropsLinesFromThenOn)
+{
+    TTestDirectory directory;
+    std::filesystem::create_directory(directory.Path() + "/taken");
+    TScopedLog scoped("taken", kSystemFlags);
+    TLog::Printf(scoped.log, "lost");
+    EXPECT_TRUE(scoped.log->GetStorage()->IsFailed());
+    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
+}
+
+TEST(Log, ConcurrentPrintsAllArriveWhole)
+{
+    TTestDirectory directory;
+    TScopedLog scoped("threads.log", kSystemFlags);
+    constexpr int kThreads = 6;
+    constexpr int kLines = 300;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kLines; ++i)
+                TLog::Print(scoped.log, LOG_INFO, "Worker::Run(): ", "thread %d line %d", t, i);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    const auto lines = directory.ReadLines("threads.log");
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kThreads * kLines));
+    std::vector<int> next(kThreads, 0);
+    const std::regex pattern(R"(000 \| +[0-9.]+ \| Worker::Run\(\): thread ([0-9]) line ([0-9]+))");
+    for (const auto& line : lines)
+    {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, pattern)) << line;
+        const int t = std::stoi(match[1]);
+        EXPECT_EQ(std::stoi(match[2]), next[t]++);
+    }
+}
+
+TEST(Log, PrintFromAListenerIsDroppedNotDeadlocked)
+{
+    TTestDirectory directory;
+    TScopedLog scoped("reentrant.log", kSystemFlags);
+    struct TEcho : TLogListener
+    {
+        TLog* log;
+        int calls = 0;
+        void OnLogLine(u32, const char*) override
+        {
+            ++calls;
+            TLog::Printf(log, "echo");
+        }
+    } echo;
+    echo.log = scoped.log;
+    scoped.log->SetListener(&echo);
+    TLog::Printf(scoped.log, "outer");
+    TLog::Printf(scoped.log, "again");
+    EXPECT_EQ(echo.calls, 2);
+    const auto lines = directory.ReadLines("reentrant.log");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("outer"), std::string::npos);
+    EXPECT_NE(lines[1].find("again"), std::string::npos);
+}
