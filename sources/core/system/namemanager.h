@@ -52,7 +52,7 @@ private:
 
     u32 m_nHeader;
     SSet<TNameEntry, NAME_TABLE_SIZE, u32, 0> m_MainTable;
-    u32 m_nSpare;
+    [[maybe_unused]] u32 m_nSpare; // not saved
     SSet<TNameEntry, NAME_KEYWORD_TABLE_SIZE, u32, 0> m_KeywordTable;
     SArray<char, NAME_POOL_SIZE, 0> m_MainPool;
     SArray<char, NAME_KEYWORD_POOL_SIZE, 0> m_KeywordPool;

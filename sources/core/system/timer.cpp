@@ -9,11 +9,7 @@ namespace
 constexpr i64 kCountsPerSecond = 1000000000;
 }
 
-TTimer::TTimer() : m_nPaused(0), m_nFrequency(kCountsPerSecond)
-{
-    m_nStartCount = QueryCounter();
-    m_nLastCount = m_nStartCount;
-}
+TTimer::TTimer() : m_nFrequency(kCountsPerSecond), m_nStartCount(QueryCounter()) {}
 
 // The performance counter: a monotonic clock in nanoseconds.
 i64 TTimer::QueryCounter()

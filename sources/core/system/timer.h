@@ -14,10 +14,8 @@ public:
 private:
     static i64 QueryCounter();
 
-    u32 m_nPaused;
     i64 m_nFrequency;
     i64 m_nStartCount;
-    i64 m_nLastCount;
 };
 
 extern TTimer* g_pTimer;

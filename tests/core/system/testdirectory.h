@@ -1,8 +1,11 @@
 #pragma once
-// A scratch folder made the user directory with the file system unlocked, so that logs open
-// their files in it; the lock and the user directory are restored afterwards.
+// A scratch folder made the user directory with the file system unlocked, and a fresh system
+// log writing "system.log" in it; the lock, the user directory and the system log are restored
+// afterwards.
 #include "core/stream/filestreammanager.h"
 #include "core/system/core.h"
+#include "core/system/log.h"
+#include "core/system/memory.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +25,13 @@ public:
         m_OldUser = *GetUserDirectory();
         SetUserDirectory(TName(m_Path.c_str(), true));
         g_pFileStreamManager->SetDirectory(TName(".", true));
+        m_pOldSystemLog = g_pSystemLog;
+        g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", 0x51u);
     }
     ~TTestDirectory()
     {
+        MemoryDelete(g_pSystemLog);
+        g_pSystemLog = m_pOldSystemLog;
         SetUserDirectory(m_OldUser);
         g_pFileStreamManager->SetDirectory(TName());
         std::filesystem::remove_all(m_Path);
@@ -53,4 +60,5 @@ public:
 private:
     std::string m_Path;
     TName m_OldUser;
+    TLog* m_pOldSystemLog;
 };

@@ -1,0 +1,59 @@
+// The core bootstrap: the singletons exist before any test runs; the tear-down; a failed start.
+#include "core/stream/filestreammanager.h"
+#include "core/system/core.h"
+#include "core/system/log.h"
+#include "core/system/logstorage.h"
+#include "core/system/namemanager.h"
+#include "core/system/timer.h"
+
+#include "testdirectory.h"
+
+#include <gtest/gtest.h>
+
+TEST(Core, BootstrapRanBeforeStaticRegistrations)
+{
+    EXPECT_TRUE(CoreIsInitialized());
+    ASSERT_NE(g_pTimer, nullptr);
+    ASSERT_NE(g_pNameManager, nullptr);
+    ASSERT_NE(g_pFileStreamManager, nullptr);
+    ASSERT_NE(g_pSystemLog, nullptr);
+    EXPECT_EQ(g_pSystemLog->GetFlags(), 0x51u);
+    EXPECT_STREQ(g_pSystemLog->GetStorage()->GetFileName().GetText(), "system.log");
+    EXPECT_EQ(TClusterManager::FindId(NAME_MANAGER_ID), g_pNameManager);
+    EXPECT_FALSE(GetProductName()->IsValid());
+}
+
+TEST(Core, FileSystemLockFollowsTheDirectory)
+{
+    TFileStreamManager lock;
+    EXPECT_TRUE(lock.IsLocked());
+    lock.SetDirectory(TName(".", true));
+    EXPECT_FALSE(lock.IsLocked());
+    EXPECT_STREQ(lock.GetDirectory().GetText(), ".");
+    lock.SetDirectory(TName());
+    EXPECT_TRUE(lock.IsLocked());
+}
+
+TEST(CoreDeathTest, TearDownLeavesNamesEmptyAndLinesWithoutTime)
+{
+    TTestDirectory directory;
+    TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
+    EXPECT_EXIT(
+        {
+            CoreFinalize();
+            const bool cleared =
+                !g_pTimer && !g_pNameManager && !g_pFileStreamManager && !CoreIsInitialized();
+            TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "the end %s", TName("NameManager").GetText());
+            std::exit(cleared ? 0 : 3);
+        },
+        testing::ExitedWithCode(0), "");
+    const auto lines = directory.ReadLines("system.log");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "000 |          | WinMain(): the end ");
+}
+
+TEST(CoreDeathTest, FailedCoreAllocationEndsTheStart)
+{
+    EXPECT_EXIT(CoreStartFailed("name table"), testing::ExitedWithCode(1),
+                "Vestamor engine\nUnable to start: out of memory creating the name table.");
+}

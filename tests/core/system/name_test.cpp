@@ -1,0 +1,230 @@
+// The name hash, the name table, and its save and restore as cluster data blocks.
+#include "core/system/log.h"
+#include "core/system/memory.h"
+#include "core/system/name.h"
+#include "core/system/namemanager.h"
+
+#include "testdirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+
+struct TSavedTable
+{
+    std::vector<u8> blocks[3];
+};
+
+TSavedTable Save(TNameManager* names)
+{
+    TSavedTable saved;
+    EXPECT_EQ(names->GetDataCount(), 3);
+    i32 total = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        void* data = nullptr;
+        i32 size = 0;
+        EXPECT_EQ(names->GetData(i, data, size), 0);
+        saved.blocks[i].assign(static_cast<u8*>(data), static_cast<u8*>(data) + size);
+        total += size;
+    }
+    EXPECT_EQ(total, names->GetDataSize());
+    return saved;
+}
+
+i32 Restore(TNameManager* names, const TSavedTable& saved)
+{
+    for (int i = 0; i < 3; ++i)
+    {
+        const i32 result =
+            names->SetData(i, saved.blocks[i].data(), static_cast<i32>(saved.blocks[i].size()));
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}
+
+// Owns a name table apart from the global one.
+struct TScopedNames
+{
+    TNameManager* names = MemoryNew<TNameManager>();
+    ~TScopedNames() { MemoryDelete(names); }
+};
+
+u32 Id(const char* text)
+{
+    return TName(text).GetId();
+}
+
+} // namespace
+
+TEST(NameHash, KnownTextsAndTheArithmeticShift)
+{
+    EXPECT_EQ(CalculateCrc32("", 0, 0), 0u);
+    EXPECT_EQ(TName("").GetId(), 0u);
+    EXPECT_FALSE(TName("").IsValid());
+    EXPECT_EQ(TName("abc").GetId(), 0x356598D0u);
+    // The sign bit is copied in: a logical shift would give 0xCA6598D0.
+    EXPECT_NE(TName("abc").GetId(), 0xCA6598D0u);
+    EXPECT_EQ(CalculateCrc32("bc", 2, CalculateCrc32("a", 1, 0)), 0x356598D0u);
+    EXPECT_NE(TName("ABC"), TName("abc"));
+}
+
+TEST(NameHash, CommandNamesTurnUnderscoresIntoDots)
+{
+    EXPECT_EQ(MakeCommandName("shadow_enable", false), TName("shadow.enable"));
+    EXPECT_EQ(MakeCommandName("manager_system_create", false), TName("manager.system.create"));
+    EXPECT_NE(MakeCommandName("shadow_enable", false), TName("shadow_enable"));
+}
+
+TEST(Name, OrderIsSignedAndTextComesFromTheTable)
+{
+    TName low;
+    TName high;
+    low.SetId(0x80000000u);
+    high.SetId(1);
+    EXPECT_TRUE(low < high);
+    EXPECT_FALSE(high < low);
+
+    EXPECT_STREQ(TName("core1.registered.name", true).GetText(), "core1.registered.name");
+    EXPECT_STREQ(TName("core1.unregistered.name").GetText(), "");
+    // Registered at start by the name table's own source.
+    EXPECT_STREQ(TName("NameManager").GetText(), "NameManager");
+}
+
+TEST(NameManager, RegisteringTwiceKeepsOneEntryAndOneCopy)
+{
+    TScopedNames scoped;
+    EXPECT_EQ(scoped.names->GetPoolCount(), 1u);
+    EXPECT_EQ(scoped.names->Add(Id("first"), "first"), 0);
+    const u32 pool = scoped.names->GetPoolCount();
+    EXPECT_EQ(pool, 1u + 6u);
+    EXPECT_EQ(scoped.names->Add(Id("first"), "first"), 0);
+    EXPECT_EQ(scoped.names->Add(Id("first"), "other text, same id"), 0);
+    EXPECT_EQ(scoped.names->GetCount(), 1u);
+    EXPECT_EQ(scoped.names->GetPoolCount(), pool);
+    EXPECT_STREQ(scoped.names->FindText(Id("first")), "first");
+    EXPECT_STREQ(scoped.names->FindText(12345), "");
+}
+
+TEST(NameManager, FullTableAndFullPoolRefuseWithoutOverrun)
+{
+    TTestDirectory directory;
+    TScopedNames scoped;
+    char text[16];
+    // Rising ids append at the end of the sorted table.
+    for (u32 i = 0; i < NAME_TABLE_SIZE; ++i)
+    {
+        snprintf(text, sizeof text, "n%u", i);
+        ASSERT_EQ(scoped.names->Add(i + 1, text), 0);
+    }
+    EXPECT_EQ(scoped.names->Add(NAME_TABLE_SIZE + 1, "one too many"), -1);
+    EXPECT_EQ(scoped.names->GetCount(), NAME_TABLE_SIZE);
+    EXPECT_STREQ(scoped.names->FindText(NAME_TABLE_SIZE), "n27999");
+
+    TScopedNames pool;
+    const std::string big(99999, 'p');
+    for (u32 i = 0; i < 9; ++i)
+        ASSERT_EQ(pool.names->Add(i + 1, big.c_str()), 0);
+    EXPECT_EQ(pool.names->Add(100, big.c_str()), -1);
+    EXPECT_EQ(pool.names->Add(101, std::string(99998, 'q').c_str()), 0); // exactly fills the pool
+    EXPECT_EQ(pool.names->GetPoolCount(), NAME_POOL_SIZE);
+    EXPECT_EQ(pool.names->Add(102, ""), -1);
+
+    const std::string log = directory.ReadAll("system.log");
+    EXPECT_NE(log.find("TNameManager::Add(): error: name table full, 'one too many' not stored"),
+              std::string::npos);
+    EXPECT_NE(log.find("TNameManager::Add(): error: name pool full"), std::string::npos);
+}
+
+TEST(NameManager, BlocksRestoreAcrossADifferentPoolAddress)
+{
+    TScopedNames source;
+    const char* texts[] = {"Resource", "Node", "shadow.enable", "data/level.data", "a"};
+    for (const char* text : texts)
+        source.names->Add(Id(text), text);
+    const TSavedTable saved = Save(source.names);
+    ASSERT_EQ(saved.blocks[0].size(), 8u + 8u * 5u);
+
+    TScopedNames target;
+    ASSERT_NE(target.names, source.names);
+    target.names->Add(Id("runtime.only"), "runtime.only");
+    target.names->Add(Id("command.keyword"), "command.keyword");
+    target.names->AddKeyword(TName("command.keyword"));
+    target.names->AddKeyword(TName("keyword.without.text"));
+    EXPECT_TRUE(target.names->HasKeyword(Id("command.keyword")));
+
+    MemoryDelete(source.names); // the saved pool address no longer exists
+    source.names = nullptr;
+    ASSERT_EQ(Restore(target.names, saved), 0);
+    for (const char* text : texts)
+        EXPECT_STREQ(target.names->FindText(Id(text)), text);
+    EXPECT_STREQ(target.names->FindText(Id("runtime.only")), "runtime.only");
+    EXPECT_STREQ(target.names->FindText(Id("command.keyword")), "command.keyword");
+    EXPECT_EQ(target.names->GetCount(), 8u); // the keyword without text comes back as an empty text
+
+    // A second save of the merged table restores into a fresh one unchanged.
+    const TSavedTable again = Save(target.names);
+    TScopedNames fresh;
+    ASSERT_EQ(Restore(fresh.names, again), 0);
+    EXPECT_EQ(fresh.names->GetCount(), 8u);
+    EXPECT_STREQ(fresh.names->FindText(Id("runtime.only")), "runtime.only");
+}
+
+TEST(NameManager, DamagedBlocksAreRefused)
+{
+    TTestDirectory directory;
+    TScopedNames source;
+    source.names->Add(Id("alpha"), "alpha");
+    source.names->Add(Id("beta"), "beta");
+    const TSavedTable good = Save(source.names);
+
+    auto expectRefused = [&](const TSavedTable& bad) {
+        TScopedNames target;
+        target.names->Add(Id("kept"), "kept");
+        EXPECT_EQ(Restore(target.names, bad), 2);
+        EXPECT_EQ(target.names->GetCount(), 1u);
+        EXPECT_STREQ(target.names->FindText(Id("kept")), "kept");
+        EXPECT_STREQ(target.names->FindText(Id("alpha")), "");
+    };
+
+    TSavedTable tooMany = good;
+    reinterpret_cast<u32*>(tooMany.blocks[0].data())[1] = NAME_TABLE_SIZE + 1;
+    expectRefused(tooMany);
+
+    TSavedTable shortTable = good;
+    shortTable.blocks[0].resize(12);
+    expectRefused(shortTable);
+
+    TSavedTable bigPool = good;
+    reinterpret_cast<u32*>(bigPool.blocks[1].data())[0] = NAME_POOL_SIZE + 1;
+    expectRefused(bigPool);
+
+    TSavedTable outside = good;
+    reinterpret_cast<u32*>(outside.blocks[0].data())[3] += 100000; // first entry's text pointer
+    expectRefused(outside);
+
+    TSavedTable before = good;
+    reinterpret_cast<u32*>(before.blocks[0].data())[3] -= 1; // one byte before the pool
+    expectRefused(before);
+
+    TSavedTable unterminated = good;
+    std::fill(unterminated.blocks[1].begin() + 4, unterminated.blocks[1].end(), 'x');
+    expectRefused(unterminated);
+
+    TSavedTable unordered = good;
+    u32* entries = reinterpret_cast<u32*>(unordered.blocks[0].data()) + 2;
+    std::swap(entries[0], entries[2]);
+    std::swap(entries[1], entries[3]);
+    expectRefused(unordered);
+
+    TScopedNames incomplete;
+    EXPECT_EQ(incomplete.names->SetData(2, good.blocks[2].data(), 4), 2);
+    EXPECT_EQ(incomplete.names->SetData(3, nullptr, 0), 1);
+
+    EXPECT_NE(directory.ReadAll("system.log").find("TNameManager::SetData(): error: "), std::string::npos);
+}
