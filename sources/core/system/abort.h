@@ -14,6 +14,3 @@ extern TTerminateCallback TerminateCallback;
 
 [[noreturn]] void __Abort(const char* function, const char* file, i32 line, const char* format, ...);
 [[noreturn]] void __TerminateApplication(const char* format, ...);
-
-// Aborts naming the calling function and this source line.
-#define ABORT(...) __Abort(__func__, __FILE__, __LINE__, __VA_ARGS__)

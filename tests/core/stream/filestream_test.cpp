@@ -1,0 +1,110 @@
+// The file stream as the log uses it: the lock, the open modes, folder creation, mode checks.
+#include "core/stream/filestream.h"
+#include "core/stream/filestreammanager.h"
+#include "core/system/log.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+
+const int s_headless = setenv("VESTAMOR_HEADLESS", "1", 1);
+
+class FileStreamTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vestamor_stream_XXXXXX";
+        m_Path = mkdtemp(pattern);
+        g_pFileStreamManager->SetDirectory(TName(".", true));
+    }
+    void TearDown() override
+    {
+        g_pFileStreamManager->SetDirectory(TName());
+        std::filesystem::remove_all(m_Path);
+    }
+    TName File(const std::string& name) const { return TName((m_Path + "/" + name).c_str(), true); }
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream file(m_Path + "/" + name, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    std::string m_Path;
+};
+
+} // namespace
+
+TEST_F(FileStreamTest, WriteCreatesFoldersAndAppendKeepsContent)
+{
+    TFileStream stream;
+    EXPECT_FALSE(stream.IsOpen());
+    ASSERT_EQ(stream.Open(File("a/b/out.txt"), STREAM_CREATE_PATH | STREAM_WRITE), 1u);
+    EXPECT_STREQ(stream.GetName().GetText(), (m_Path + "/a/b/out.txt").c_str());
+    EXPECT_EQ(stream.WriteText("one\n"), 4);
+    EXPECT_EQ(stream.Close(), 0u);
+    EXPECT_EQ(stream.Close(), 1u);
+
+    ASSERT_EQ(stream.Open(File("a/b/out.txt"), STREAM_CREATE_PATH | STREAM_WRITE | STREAM_APPEND), 1u);
+    stream.SetBuffer(0, nullptr);
+    EXPECT_EQ(stream.Write("two", 3), 3);
+    EXPECT_EQ(Read("a/b/out.txt"), "one\ntwo");
+    EXPECT_EQ(stream.GetSize(), 7);
+
+    ASSERT_EQ(stream.Open(File("a/b/out.txt"), STREAM_READ), 1u);
+    char buffer[8] = {};
+    EXPECT_EQ(stream.Read(buffer, 3), 3);
+    EXPECT_STREQ(buffer, "one");
+    stream.Seek(-2, STREAM_SEEK_END);
+    EXPECT_EQ(stream.GetPosition(), 5);
+}
+
+TEST_F(FileStreamTest, ModesWithoutARunTimeModeOpenNothing)
+{
+    TFileStream stream;
+    EXPECT_EQ(stream.Open(File("none.txt"), STREAM_APPEND), 0u);
+    EXPECT_EQ(stream.Open(File("none.txt"), STREAM_APPEND | STREAM_READ), 0u);
+    EXPECT_FALSE(stream.IsOpen());
+    EXPECT_EQ(stream.Read(nullptr, 4), 0);
+    EXPECT_EQ(stream.Write("x", 1), 0);
+}
+
+TEST_F(FileStreamTest, FolderCreationFailureIsResultTwo)
+{
+    std::ofstream(m_Path + "/plain") << "file";
+    TFileStream stream;
+    EXPECT_EQ(stream.Open(File("plain/inside.txt"), STREAM_CREATE_PATH | STREAM_WRITE), 2u);
+}
+
+TEST_F(FileStreamTest, OverlongPathIsRefused)
+{
+    TFileStream stream;
+    EXPECT_EQ(stream.Open(File(std::string(300, 'n')), STREAM_WRITE), 0u);
+    EXPECT_FALSE(stream.IsOpen());
+}
+
+TEST_F(FileStreamTest, LockedFileSystemOpensOnlyWithTheLockedBit)
+{
+    g_pFileStreamManager->SetDirectory(TName());
+    TFileStream stream;
+    EXPECT_EQ(stream.Open(File("allowed.txt"), STREAM_WRITE | STREAM_WHILE_LOCKED), 1u);
+    EXPECT_EXIT(stream.Open(File("refused.txt"), STREAM_WRITE), testing::ExitedWithCode(1),
+                "Terminal error: 'file system is locked'");
+}
+
+TEST_F(FileStreamTest, WrongModeIsFatal)
+{
+    TFileStream stream;
+    ASSERT_EQ(stream.Open(File("mode.txt"), STREAM_WRITE), 1u);
+    char byte;
+    EXPECT_EXIT(stream.Read(&byte, 1), testing::ExitedWithCode(1), "invalid stream mode");
+    ASSERT_EQ(stream.Open(File("mode.txt"), STREAM_READ), 1u);
+    EXPECT_EXIT(stream.WriteText("x"), testing::ExitedWithCode(1), "invalid stream mode");
+}
