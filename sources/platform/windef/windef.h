@@ -92,3 +92,11 @@ constexpr WORD LOWORD(DWORD value) { return static_cast<WORD>(value & 0xFFFF); }
 constexpr WORD HIWORD(DWORD value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 
 static_assert(sizeof(RECT) == 16 && sizeof(POINT) == 8 && sizeof(GUID) == 16);
+
+// Text types: Windows' 16-bit wide characters are char16_t here, since wchar_t is 4 bytes.
+typedef char CHAR;
+typedef char16_t WCHAR;
+typedef std::uint16_t USHORT;
+typedef const CHAR* LPCSTR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;

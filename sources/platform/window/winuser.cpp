@@ -1,0 +1,222 @@
+#include "platform/window/winuser.h"
+
+#include "platform/window/windowsystem.h"
+
+namespace
+{
+TWindowSystem& Layer()
+{
+    return TWindowSystem::Get();
+}
+} // namespace
+
+ATOM RegisterClassExW(const WNDCLASSEXW* windowClass)
+{
+    return Layer().RegisterClass(windowClass);
+}
+
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param)
+{
+    return Layer().CreateWindow(exStyle, className, windowName, style, x, y, width, height);
+}
+
+BOOL DestroyWindow(HWND window)
+{
+    return Layer().DestroyWindow(window);
+}
+
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_PAINT:
+        ValidateRect(window, nullptr);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)
+{
+    // Our executables carry no Windows resources: every image is missing, as Windows reports it.
+    return nullptr;
+}
+
+BOOL GetClientRect(HWND window, RECT* rect)
+{
+    return Layer().GetClientRect(window, rect);
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect)
+{
+    return Layer().GetWindowRect(window, rect);
+}
+
+BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu)
+{
+    if (!rect)
+        return FALSE;
+    const RECT frame = TWindowSystem::GetFrame(style, menu != FALSE);
+    rect->left -= frame.left;
+    rect->top -= frame.top;
+    rect->right += frame.right;
+    rect->bottom += frame.bottom;
+    return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags)
+{
+    return Layer().SetWindowPos(window, insertAfter, x, y, width, height, flags);
+}
+
+LONG GetWindowLongW(HWND window, int index)
+{
+    return Layer().GetWindowLong(window, index);
+}
+
+LONG SetWindowLongW(HWND window, int index, LONG value)
+{
+    return Layer().SetWindowLong(window, index, value);
+}
+
+BOOL ShowWindow(HWND window, int command)
+{
+    return Layer().ShowWindow(window, command);
+}
+
+BOOL UpdateWindow(HWND window)
+{
+    return Layer().UpdateWindow(window);
+}
+
+BOOL ValidateRect(HWND window, const RECT* rect)
+{
+    // Painting is tracked per window, not per area: any validation validates the whole window.
+    return Layer().ValidateRect(window);
+}
+
+BOOL SetWindowTextW(HWND window, LPCWSTR text)
+{
+    return Layer().SetWindowText(window, text);
+}
+
+int GetWindowTextW(HWND window, LPWSTR text, int capacity)
+{
+    return Layer().GetWindowText(window, text, capacity);
+}
+
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement)
+{
+    return Layer().GetWindowPlacement(window, placement);
+}
+
+BOOL ClientToScreen(HWND window, POINT* point)
+{
+    return Layer().ClientToScreen(window, point);
+}
+
+HWND SetFocus(HWND window)
+{
+    return Layer().SetFocus(window);
+}
+
+HWND GetFocus()
+{
+    return Layer().GetFocus();
+}
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Layer().PostMessage(window, message, wParam, lParam);
+}
+
+void PostQuitMessage(int exitCode)
+{
+    Layer().PostQuitMessage(exitCode);
+}
+
+BOOL PeekMessageW(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+    return Layer().PeekMessage(message, window, filterMin, filterMax, removeFlags);
+}
+
+BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+    // Our windows are all Unicode: the narrow calls see the same UTF-16 messages.
+    return Layer().PeekMessage(message, window, filterMin, filterMax, removeFlags);
+}
+
+BOOL TranslateMessage(const MSG* message)
+{
+    // The layer posts WM_CHAR itself; what is left is telling key messages apart.
+    if (!message)
+        return FALSE;
+    const UINT kind = message->message;
+    return kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
+}
+
+LRESULT DispatchMessageW(const MSG* message)
+{
+    return Layer().DispatchMessage(message);
+}
+
+LRESULT DispatchMessageA(const MSG* message)
+{
+    return Layer().DispatchMessage(message);
+}
+
+int ShowCursor(BOOL show)
+{
+    return Layer().ShowCursor(show != FALSE);
+}
+
+BOOL ClipCursor(const RECT* rect)
+{
+    return Layer().ClipCursor(rect);
+}
+
+BOOL GetClipCursor(RECT* rect)
+{
+    return Layer().GetClipCursor(rect);
+}
+
+HMONITOR MonitorFromWindow(HWND window, DWORD flags)
+{
+    return Layer().MonitorFromWindow(window, flags);
+}
+
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
+{
+    return Layer().GetMonitorInfo(monitor, info, false);
+}
+
+BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info)
+{
+    return Layer().GetMonitorInfo(monitor, info, true);
+}
+
+BOOL RegisterRawInputDevices(const RAWINPUTDEVICE* devices, UINT count, UINT size)
+{
+    return Layer().RegisterRawInputDevices(devices, count, size);
+}
+
+UINT GetRawInputDeviceList(RAWINPUTDEVICELIST* list, UINT* count, UINT size)
+{
+    return Layer().GetRawInputDeviceList(list, count, size);
+}
+
+UINT GetRawInputData(HRAWINPUT input, UINT command, void* data, UINT* size, UINT headerSize)
+{
+    return Layer().GetRawInputData(input, command, data, size, headerSize);
+}
+
+LRESULT DefRawInputProc(RAWINPUT** inputs, INT count, UINT headerSize)
+{
+    // Nothing else consumes raw input here; only the header size is checked, as Windows does.
+    return headerSize == sizeof(RAWINPUTHEADER) ? 0 : -1;
+}

@@ -1,0 +1,63 @@
+// The cursor's display counter and clip rectangle.
+#include "windowfixture.h"
+
+namespace
+{
+using CursorTest = WindowFixture;
+
+TEST_F(CursorTest, DisplayCounterCountsEachCall)
+{
+    const int start = ShowCursor(TRUE) - 1;
+    EXPECT_EQ(ShowCursor(FALSE), start);
+    // The device manager's loops: show until the count is at least 2, hide until it is below 0.
+    int count = start;
+    while (count < 2)
+        count = ShowCursor(TRUE);
+    EXPECT_EQ(count, 2);
+    while (count >= 0)
+        count = ShowCursor(FALSE);
+    EXPECT_EQ(count, -1);
+    while (count < start)
+        count = ShowCursor(TRUE);
+    while (count > start)
+        count = ShowCursor(FALSE);
+}
+
+TEST_F(CursorTest, ClipFollowsTheCallsAndStaysOnScreen)
+{
+    RECT desktop;
+    ASSERT_TRUE(ClipCursor(nullptr));
+    ASSERT_TRUE(GetClipCursor(&desktop));
+    EXPECT_EQ(desktop.right - desktop.left, 1920) << "no clip: the whole screen";
+    EXPECT_EQ(desktop.bottom - desktop.top, 1080);
+
+    // The device manager clips to the client area in screen co-ordinates.
+    RECT client;
+    GetClientRect(window_, &client);
+    POINT topLeft = {client.left, client.top};
+    POINT bottomRight = {client.right, client.bottom};
+    ClientToScreen(window_, &topLeft);
+    ClientToScreen(window_, &bottomRight);
+    const RECT clip = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    ASSERT_TRUE(ClipCursor(&clip));
+    RECT current;
+    GetClipCursor(&current);
+    EXPECT_EQ(current.left, clip.left);
+    EXPECT_EQ(current.top, clip.top);
+    EXPECT_EQ(current.right, clip.right);
+    EXPECT_EQ(current.bottom, clip.bottom);
+
+    const RECT reversedAndOff = {2500, 300, 100, -50};
+    ClipCursor(&reversedAndOff);
+    GetClipCursor(&current);
+    EXPECT_EQ(current.left, 100);
+    EXPECT_EQ(current.top, 0);
+    EXPECT_EQ(current.right, 1920);
+    EXPECT_EQ(current.bottom, 300);
+
+    ClipCursor(nullptr);
+    GetClipCursor(&current);
+    EXPECT_EQ(current.right, desktop.right);
+    EXPECT_FALSE(GetClipCursor(nullptr));
+}
+} // namespace

@@ -1,0 +1,139 @@
+// The message queue: order, filters, quit, paint, dispatch and the default procedure.
+#include "windowfixture.h"
+
+namespace
+{
+using MessageTest = WindowFixture;
+
+TEST_F(MessageTest, PostedMessagesArriveInOrderWithTheirParameters)
+{
+    ASSERT_TRUE(PostMessageW(window_, WM_USER, 1, -1));
+    ASSERT_TRUE(PostMessageW(window_, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480)));
+    ASSERT_TRUE(PostMessageW(nullptr, WM_USER + 1, 0xFFFFFFFFu, 0x7FFFFFFF));
+
+    MSG peeked;
+    ASSERT_TRUE(PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(peeked.message, WM_USER) << "PM_NOREMOVE leaves the message in place";
+
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].hwnd, window_);
+    EXPECT_EQ(messages[0].message, WM_USER);
+    EXPECT_EQ(messages[0].wParam, 1u);
+    EXPECT_EQ(messages[0].lParam, -1);
+    EXPECT_EQ(messages[1].message, WM_SIZE);
+    EXPECT_EQ(messages[1].lParam, MAKELPARAM(640, 480));
+    EXPECT_EQ(messages[2].hwnd, nullptr);
+    EXPECT_EQ(messages[2].wParam, 0xFFFFFFFFu);
+    EXPECT_EQ(messages[2].lParam, 0x7FFFFFFF);
+    EXPECT_LE(messages[0].time, messages[2].time);
+}
+
+TEST_F(MessageTest, FiltersSelectByWindowAndRange)
+{
+    PostMessageW(window_, WM_KEYDOWN, 'A', 0);
+    PostMessageW(nullptr, WM_USER, 0, 0);
+    PostMessageW(window_, WM_INPUT, 0, 0);
+    PostMessageW(window_, WM_MOUSEMOVE, 0, 0);
+    PostMessageW(window_, WM_KEYUP, 'A', 0);
+
+    // The purge ranges of the input driver: keys, then mouse messages.
+    std::vector<MSG> keys = Drain(nullptr, WM_KEYFIRST, 0x109);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].message, WM_KEYDOWN);
+    EXPECT_EQ(keys[1].message, WM_KEYUP);
+    std::vector<MSG> mouse = Drain(nullptr, WM_MOUSEFIRST, 0x20E);
+    ASSERT_EQ(mouse.size(), 1u);
+    EXPECT_EQ(mouse[0].message, WM_MOUSEMOVE);
+
+    // A window filter skips the messages posted without a window; (HWND)-1 takes only those.
+    std::vector<MSG> ofWindow = Drain(window_);
+    ASSERT_EQ(ofWindow.size(), 1u);
+    EXPECT_EQ(ofWindow[0].message, WM_INPUT);
+    std::vector<MSG> withoutWindow = Drain(reinterpret_cast<HWND>(-1));
+    ASSERT_EQ(withoutWindow.size(), 1u);
+    EXPECT_EQ(withoutWindow[0].message, WM_USER);
+}
+
+TEST_F(MessageTest, QuitComesLastAndOnce)
+{
+    PostQuitMessage(3);
+    PostMessageW(window_, WM_USER, 0, 0);
+
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, window_, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, WM_USER);
+    EXPECT_FALSE(PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) << "WM_QUIT belongs to no window";
+    // WM_QUIT passes any range.
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    EXPECT_EQ(message.message, WM_QUIT);
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, WM_QUIT);
+    EXPECT_EQ(message.wParam, 3u);
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageTest, ShownWindowAsksForPaintUntilValidated)
+{
+    ShowWindow(window_, SW_SHOW);
+    PostMessageW(window_, WM_USER, 0, 0);
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, WM_USER) << "posted messages come before paint";
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+        EXPECT_EQ(message.message, WM_PAINT) << "PM_REMOVE does not take a paint request away";
+    }
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_REMOVE)) << "outside the range";
+    // The default procedure validates.
+    DispatchMessageW(&message);
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+
+    // UpdateWindow sends the paint request straight to the procedure, once.
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    received_.clear();
+    UpdateWindow(window_);
+    UpdateWindow(window_);
+    ASSERT_EQ(received_.size(), 1u);
+    EXPECT_EQ(received_[0].message, WM_PAINT);
+}
+
+TEST_F(MessageTest, DispatchCallsTheWindowProcedure)
+{
+    PostMessageW(window_, WM_ACTIVATEAPP, 0, 0);
+    PostMessageW(window_, WM_USER, 7, 8);
+    PostMessageW(nullptr, WM_USER, 9, 9);
+    EXPECT_EQ(Pump(), 3);
+    ASSERT_EQ(received_.size(), 2u) << "a message without a window reaches no procedure";
+    EXPECT_EQ(received_[0].message, WM_ACTIVATEAPP);
+    EXPECT_EQ(received_[1].message, WM_USER);
+    EXPECT_EQ(received_[1].wParam, 7u);
+    EXPECT_EQ(received_[1].lParam, 8);
+    EXPECT_EQ(DispatchMessageW(nullptr), 0);
+}
+
+TEST_F(MessageTest, ClosingThroughTheDefaultProcedureEndsTheLoop)
+{
+    // The default procedure destroys the window on WM_CLOSE; our procedure sees WM_DESTROY.
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    Pump();
+    ASSERT_EQ(received_.size(), 2u);
+    EXPECT_EQ(received_[0].message, WM_CLOSE);
+    EXPECT_EQ(received_[1].message, WM_DESTROY);
+    RECT rect;
+    EXPECT_FALSE(GetClientRect(window_, &rect));
+    window_ = nullptr;
+}
+
+TEST_F(MessageTest, TranslateMessageRecognisesKeyMessages)
+{
+    MSG key = {window_, WM_SYSKEYDOWN, VK_MENU, 0, 0, {}};
+    MSG other = {window_, WM_CHAR, 'a', 0, 0, {}};
+    EXPECT_TRUE(TranslateMessage(&key));
+    EXPECT_FALSE(TranslateMessage(&other));
+    EXPECT_FALSE(TranslateMessage(nullptr));
+    EXPECT_TRUE(Drain().empty()) << "characters come from the layer, not from TranslateMessage";
+}
+} // namespace

@@ -1,0 +1,448 @@
+// SDL events, synthesised, through the translator: raw-input records and messages as the
+// raw-input driver and the window procedure read them.
+#include "platform/window/sdleventtranslator.h"
+#include "windowfixture.h"
+
+#include <cstring>
+
+namespace
+{
+class RawInputTest : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        // Shown first, the window is the active one and has the keyboard focus.
+        ShowWindow(window_, SW_SHOW);
+        ValidateRect(window_, nullptr);
+    }
+
+    void Key(SDL_Scancode scancode, bool down)
+    {
+        SDL_Event event = {};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.scancode = scancode;
+        translator_.Translate(event, window_);
+    }
+
+    void Text(const char* text)
+    {
+        SDL_Event event = {};
+        event.type = SDL_TEXTINPUT;
+        std::strncpy(event.text.text, text, sizeof(event.text.text) - 1);
+        translator_.Translate(event, window_);
+    }
+
+    void Motion(int x, int y, int dx, int dy)
+    {
+        SDL_Event event = {};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.x = x;
+        event.motion.y = y;
+        event.motion.xrel = dx;
+        event.motion.yrel = dy;
+        translator_.Translate(event, window_);
+    }
+
+    void Button(Uint8 button, bool down)
+    {
+        SDL_Event event = {};
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.button = button;
+        event.button.x = 10;
+        event.button.y = 20;
+        translator_.Translate(event, window_);
+    }
+
+    void Wheel(int notches, bool flipped)
+    {
+        SDL_Event event = {};
+        event.type = SDL_MOUSEWHEEL;
+        event.wheel.y = notches;
+        event.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
+        translator_.Translate(event, window_);
+    }
+
+    void WindowEvent(SDL_WindowEventID id, int data1 = 0, int data2 = 0)
+    {
+        SDL_Event event = {};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = id;
+        event.window.data1 = data1;
+        event.window.data2 = data2;
+        translator_.Translate(event, window_);
+    }
+
+    // Reads a WM_INPUT record the way the raw-input driver does: the size, then the record.
+    static RAWINPUT Read(const MSG& message)
+    {
+        EXPECT_EQ(message.message, WM_INPUT);
+        const HRAWINPUT handle = reinterpret_cast<HRAWINPUT>(message.lParam);
+        UINT size = 0;
+        EXPECT_EQ(GetRawInputData(handle, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)), 0u);
+        RAWINPUT record = {};
+        EXPECT_EQ(GetRawInputData(handle, RID_INPUT, &record, &size, sizeof(RAWINPUTHEADER)), size);
+        EXPECT_EQ(record.header.dwSize, size);
+        return record;
+    }
+
+    TSdlEventTranslator translator_;
+};
+
+TEST_F(RawInputTest, KeysBecomeRecordsThenKeyMessages)
+{
+    RegisterRawInput(RIDEV_INPUTSINK);
+    Key(SDL_SCANCODE_A, true);
+    Key(SDL_SCANCODE_A, true);
+    Key(SDL_SCANCODE_A, false);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 6u);
+
+    const RAWINPUT press = Read(messages[0]);
+    EXPECT_EQ(messages[0].wParam, RIM_INPUT);
+    EXPECT_EQ(press.header.dwType, RIM_TYPEKEYBOARD);
+    EXPECT_EQ(press.header.dwSize, 32u);
+    EXPECT_EQ(press.data.keyboard.MakeCode, 0x1E);
+    EXPECT_EQ(press.data.keyboard.Flags, RI_KEY_MAKE);
+    EXPECT_EQ(press.data.keyboard.VKey, 'A');
+    EXPECT_EQ(press.data.keyboard.Message, WM_KEYDOWN);
+    EXPECT_EQ(messages[1].message, WM_KEYDOWN);
+    EXPECT_EQ(messages[1].wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(messages[1].lParam, 0x001E0001);
+
+    EXPECT_EQ(Read(messages[2]).data.keyboard.Flags, RI_KEY_MAKE) << "repeats are raw presses too";
+    EXPECT_EQ(messages[3].lParam, 0x401E0001) << "a repeat has the previous-state bit";
+
+    const RAWINPUT release = Read(messages[4]);
+    EXPECT_EQ(release.data.keyboard.Flags, RI_KEY_BREAK);
+    EXPECT_EQ(release.data.keyboard.Message, WM_KEYUP);
+    EXPECT_EQ(messages[5].message, WM_KEYUP);
+    EXPECT_EQ(static_cast<DWORD>(messages[5].lParam), 0xC01E0001u);
+}
+
+TEST_F(RawInputTest, ExtendedKeysCarryTheE0FlagAndBit24)
+{
+    RegisterRawInput(0);
+    Key(SDL_SCANCODE_RIGHT, true);
+    Key(SDL_SCANCODE_KP_ENTER, true);
+    Key(SDL_SCANCODE_RETURN, true);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 8u) << "Enter also types a carriage return";
+
+    const RAWINPUT right = Read(messages[0]);
+    EXPECT_EQ(right.data.keyboard.MakeCode, 0x4D);
+    EXPECT_EQ(right.data.keyboard.Flags, RI_KEY_E0);
+    EXPECT_EQ(messages[1].wParam, VK_RIGHT);
+    EXPECT_EQ(messages[1].lParam, 0x014D0001);
+    EXPECT_EQ(Read(messages[2]).data.keyboard.Flags, RI_KEY_E0);
+    EXPECT_EQ(messages[3].lParam, 0x011C0001);
+    EXPECT_EQ(messages[4].message, WM_CHAR);
+    EXPECT_EQ(messages[4].wParam, static_cast<WPARAM>('\r'));
+    EXPECT_EQ(Read(messages[5]).data.keyboard.Flags, 0);
+    EXPECT_EQ(messages[6].lParam, 0x001C0001);
+}
+
+TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
+{
+    Key(SDL_SCANCODE_LALT, true);
+    Key(SDL_SCANCODE_F4, true);
+    Key(SDL_SCANCODE_LCTRL, true);
+    Key(SDL_SCANCODE_Q, true);
+    Key(SDL_SCANCODE_LCTRL, false);
+    Key(SDL_SCANCODE_LALT, false);
+    Key(SDL_SCANCODE_F10, true);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 7u);
+    EXPECT_EQ(messages[0].message, WM_SYSKEYDOWN);
+    EXPECT_EQ(messages[0].wParam, VK_MENU);
+    EXPECT_EQ(messages[0].lParam, 0x20380001) << "Alt's own press has the context bit";
+    EXPECT_EQ(messages[1].message, WM_SYSKEYDOWN);
+    EXPECT_EQ(messages[1].lParam, 0x203E0001);
+    EXPECT_EQ(messages[2].message, WM_KEYDOWN) << "Ctrl with Alt is not a system key";
+    EXPECT_EQ(messages[2].wParam, VK_CONTROL);
+    EXPECT_EQ(messages[3].message, WM_KEYDOWN);
+    EXPECT_EQ(messages[3].lParam, 0x00100001);
+    EXPECT_EQ(messages[4].message, WM_SYSKEYUP);
+    EXPECT_EQ(messages[5].message, WM_SYSKEYUP);
+    EXPECT_EQ(messages[5].wParam, VK_MENU);
+    EXPECT_EQ(messages[6].message, WM_SYSKEYDOWN) << "F10 alone";
+    EXPECT_EQ(messages[6].lParam, 0x00440001);
+}
+
+TEST_F(RawInputTest, PauseAndPrintScreenSendTheirPcSequences)
+{
+    RegisterRawInput(0);
+    Key(SDL_SCANCODE_PAUSE, true);
+    Key(SDL_SCANCODE_PRINTSCREEN, true);
+    Key(SDL_SCANCODE_PRINTSCREEN, false);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 9u);
+
+    const RAWINPUT lead = Read(messages[0]);
+    const RAWINPUT tail = Read(messages[1]);
+    EXPECT_EQ(lead.data.keyboard.MakeCode, 0x1D);
+    EXPECT_EQ(lead.data.keyboard.Flags, RI_KEY_E1);
+    EXPECT_EQ(tail.data.keyboard.MakeCode, 0x45);
+    EXPECT_EQ(tail.data.keyboard.Flags, 0);
+    EXPECT_EQ(messages[2].wParam, VK_PAUSE);
+    EXPECT_EQ(messages[2].lParam, 0x00450001);
+
+    const RAWINPUT fakeShift = Read(messages[3]);
+    EXPECT_EQ(fakeShift.data.keyboard.MakeCode, 0x2A);
+    EXPECT_EQ(fakeShift.data.keyboard.Flags, RI_KEY_E0);
+    EXPECT_EQ(Read(messages[4]).data.keyboard.MakeCode, 0x37);
+    EXPECT_EQ(messages[5].wParam, VK_SNAPSHOT);
+    EXPECT_EQ(Read(messages[6]).data.keyboard.Flags, RI_KEY_E0 | RI_KEY_BREAK);
+    EXPECT_EQ(Read(messages[7]).data.keyboard.MakeCode, 0x2A);
+}
+
+TEST_F(RawInputTest, TextBecomesUtf16CharactersWithTheKeyParameter)
+{
+    Key(SDL_SCANCODE_E, true);
+    Text("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"); // e acute, euro sign, a face outside the BMP
+    Text("\xFF");
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 6u);
+    const WPARAM expected[] = {0xE9, 0x20AC, 0xD83D, 0xDE00, 0xFFFD};
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ(messages[1 + i].message, WM_CHAR);
+        EXPECT_EQ(messages[1 + i].wParam, expected[i]);
+        EXPECT_EQ(messages[1 + i].lParam, messages[0].lParam);
+    }
+}
+
+TEST_F(RawInputTest, ControlKeysTypeControlCharacters)
+{
+    Key(SDL_SCANCODE_BACKSPACE, true);
+    Key(SDL_SCANCODE_LCTRL, true);
+    Key(SDL_SCANCODE_C, true);
+    Key(SDL_SCANCODE_LCTRL, false);
+    Key(SDL_SCANCODE_C, true);
+    std::vector<WPARAM> characters;
+    for (const MSG& message : Drain())
+        if (message.message == WM_CHAR)
+            characters.push_back(message.wParam);
+    EXPECT_EQ(characters, (std::vector<WPARAM>{0x08, 0x03})) << "a plain C types through text input only";
+}
+
+TEST_F(RawInputTest, MouseMotionIsRelativeAndMessagesAreSigned)
+{
+    RegisterRawInput(RIDEV_INPUTSINK);
+    Motion(-5, 30, -7, 12);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 2u);
+    const RAWINPUT motion = Read(messages[0]);
+    EXPECT_EQ(motion.header.dwType, RIM_TYPEMOUSE);
+    EXPECT_EQ(motion.header.dwSize, 40u);
+    EXPECT_EQ(motion.data.mouse.usFlags, MOUSE_MOVE_RELATIVE);
+    EXPECT_EQ(motion.data.mouse.lLastX, -7);
+    EXPECT_EQ(motion.data.mouse.lLastY, 12);
+    EXPECT_EQ(motion.data.mouse.usButtonFlags, 0);
+    EXPECT_EQ(messages[1].message, WM_MOUSEMOVE);
+    EXPECT_EQ(GET_X_LPARAM(messages[1].lParam), -5);
+    EXPECT_EQ(GET_Y_LPARAM(messages[1].lParam), 30);
+}
+
+TEST_F(RawInputTest, ButtonsSetTheirRawFlagsAndMessages)
+{
+    RegisterRawInput(0);
+    struct
+    {
+        Uint8 button;
+        USHORT down, up;
+        UINT downMessage, upMessage;
+        WORD keyFlag;
+    } const cases[] = {
+        {SDL_BUTTON_LEFT, 0x1, 0x2, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON},
+        {SDL_BUTTON_RIGHT, 0x4, 0x8, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON},
+        {SDL_BUTTON_MIDDLE, 0x10, 0x20, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON},
+        {SDL_BUTTON_X1, 0x40, 0x80, WM_XBUTTONDOWN, WM_XBUTTONUP, MK_XBUTTON1},
+        {SDL_BUTTON_X2, 0x100, 0x200, WM_XBUTTONDOWN, WM_XBUTTONUP, MK_XBUTTON2},
+    };
+    for (const auto& c : cases)
+    {
+        Button(c.button, true);
+        Button(c.button, false);
+        const std::vector<MSG> messages = Drain();
+        ASSERT_EQ(messages.size(), 4u);
+        EXPECT_EQ(Read(messages[0]).data.mouse.usButtonFlags, c.down);
+        EXPECT_EQ(messages[1].message, c.downMessage);
+        EXPECT_EQ(LOWORD(messages[1].wParam), c.keyFlag) << "held during its own down message";
+        EXPECT_EQ(messages[1].lParam, MAKELPARAM(10, 20));
+        EXPECT_EQ(Read(messages[2]).data.mouse.usButtonFlags, c.up);
+        EXPECT_EQ(messages[3].message, c.upMessage);
+        EXPECT_EQ(LOWORD(messages[3].wParam), 0);
+    }
+}
+
+TEST_F(RawInputTest, WheelNotchesAreWheelDeltas)
+{
+    RegisterRawInput(0);
+    Wheel(1, false);
+    Wheel(2, true);
+    Wheel(0, false);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 4u) << "no motion, no message";
+    const RAWINPUT up = Read(messages[0]);
+    EXPECT_EQ(up.data.mouse.usButtonFlags, RI_MOUSE_WHEEL);
+    EXPECT_EQ(static_cast<short>(up.data.mouse.usButtonData), 120);
+    EXPECT_EQ(messages[1].message, WM_MOUSEWHEEL);
+    EXPECT_EQ(static_cast<short>(HIWORD(messages[1].wParam)), 120);
+    EXPECT_EQ(static_cast<short>(Read(messages[2]).data.mouse.usButtonData), -240) << "flipped direction";
+    EXPECT_EQ(static_cast<short>(HIWORD(messages[3].wParam)), -240);
+}
+
+TEST_F(RawInputTest, BackgroundInputNeedsTheInputSink)
+{
+    const RAWINPUTDEVICE mouse = {1, 2, 0, window_};
+    const RAWINPUTDEVICE keyboard = {1, 6, RIDEV_INPUTSINK | RIDEV_NOHOTKEYS, window_};
+    ASSERT_TRUE(RegisterRawInputDevices(&mouse, 1, sizeof(RAWINPUTDEVICE)));
+    ASSERT_TRUE(RegisterRawInputDevices(&keyboard, 1, sizeof(RAWINPUTDEVICE)));
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Drain();
+    EXPECT_EQ(GetFocus(), nullptr);
+
+    Motion(1, 1, 1, 1);
+    Key(SDL_SCANCODE_A, false);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 2u)
+        << "the mouse motion of the background is dropped; no focus, no key message";
+    EXPECT_EQ(messages[0].message, WM_MOUSEMOVE);
+    EXPECT_EQ(messages[1].message, WM_INPUT);
+    EXPECT_EQ(messages[1].wParam, RIM_INPUTSINK);
+    EXPECT_EQ(Read(messages[1]).header.wParam, RIM_INPUTSINK);
+}
+
+TEST_F(RawInputTest, UnregisteredDevicesSendNoRecords)
+{
+    Key(SDL_SCANCODE_A, true);
+    Motion(0, 0, 1, 1);
+    for (const MSG& message : Drain())
+        EXPECT_NE(message.message, WM_INPUT);
+}
+
+TEST_F(RawInputTest, RegistrationIsCheckedAsAWhole)
+{
+    const RAWINPUTDEVICE sinkWithoutWindow[] = {{1, 2, 0, window_}, {1, 6, RIDEV_INPUTSINK, nullptr}};
+    EXPECT_FALSE(RegisterRawInputDevices(sinkWithoutWindow, 2, sizeof(RAWINPUTDEVICE)));
+    Key(SDL_SCANCODE_A, true);
+    Motion(0, 0, 1, 1);
+    for (const MSG& message : Drain())
+        EXPECT_NE(message.message, WM_INPUT) << "nothing of a refused call is registered";
+
+    const RAWINPUTDEVICE good = {1, 2, 0, window_};
+    EXPECT_FALSE(RegisterRawInputDevices(&good, 1, sizeof(RAWINPUTDEVICE) + 4));
+    EXPECT_FALSE(RegisterRawInputDevices(nullptr, 1, sizeof(RAWINPUTDEVICE)));
+    const RAWINPUTDEVICE unknownWindow = {1, 2, 0, reinterpret_cast<HWND>(0x1234)};
+    EXPECT_FALSE(RegisterRawInputDevices(&unknownWindow, 1, sizeof(RAWINPUTDEVICE)));
+}
+
+TEST_F(RawInputTest, RecordsAreReadWithChecks)
+{
+    RegisterRawInput(0);
+    Key(SDL_SCANCODE_A, true);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_FALSE(messages.empty());
+    const HRAWINPUT handle = reinterpret_cast<HRAWINPUT>(messages[0].lParam);
+    const UINT failed = static_cast<UINT>(-1);
+
+    RAWINPUT record;
+    UINT size = 8;
+    EXPECT_EQ(GetRawInputData(handle, RID_INPUT, &record, &size, sizeof(RAWINPUTHEADER)), failed);
+    EXPECT_EQ(size, 32u) << "a short buffer learns the size";
+    EXPECT_EQ(GetRawInputData(handle, RID_INPUT, &record, &size, 12), failed);
+    EXPECT_EQ(GetRawInputData(nullptr, RID_INPUT, &record, &size, sizeof(RAWINPUTHEADER)), failed);
+    EXPECT_EQ(GetRawInputData(handle, RID_HEADER, &record, &size, sizeof(RAWINPUTHEADER)), 16u);
+    EXPECT_EQ(record.header.hDevice, [] {
+        RAWINPUTDEVICELIST list[64];
+        UINT count = 64;
+        const UINT listed = GetRawInputDeviceList(list, &count, sizeof(RAWINPUTDEVICELIST));
+        for (UINT i = 0; i < listed; ++i)
+            if (list[i].dwType == RIM_TYPEKEYBOARD)
+                return list[i].hDevice;
+        return HANDLE{};
+    }());
+    EXPECT_EQ(DefRawInputProc(nullptr, 1, sizeof(RAWINPUTHEADER)), 0);
+    EXPECT_EQ(DefRawInputProc(nullptr, 1, 8), -1);
+
+    // A handle stays readable only while its record has not been overwritten.
+    for (int i = 0; i < 1100; ++i)
+    {
+        Key(SDL_SCANCODE_B, i % 2 == 0);
+        Drain();
+    }
+    size = sizeof(record);
+    EXPECT_EQ(GetRawInputData(handle, RID_INPUT, &record, &size, sizeof(RAWINPUTHEADER)), failed);
+}
+
+TEST_F(RawInputTest, DeviceListHoldsOneKeyboardAndOneMouse)
+{
+    UINT count = 0;
+    EXPECT_EQ(GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)), 0u);
+    EXPECT_EQ(count, 2u);
+    RAWINPUTDEVICELIST list[64];
+    count = 1;
+    EXPECT_EQ(GetRawInputDeviceList(list, &count, sizeof(RAWINPUTDEVICELIST)), static_cast<UINT>(-1));
+    EXPECT_EQ(count, 2u);
+    count = 64;
+    ASSERT_EQ(GetRawInputDeviceList(list, &count, sizeof(RAWINPUTDEVICELIST)), 2u);
+    EXPECT_NE(list[0].dwType, list[1].dwType);
+    EXPECT_EQ(GetRawInputDeviceList(list, &count, 4), static_cast<UINT>(-1));
+
+    // Every mouse record names the one listed mouse.
+    RegisterRawInput(0);
+    Motion(0, 0, 1, 0);
+    const HANDLE mouse = list[0].dwType == RIM_TYPEMOUSE ? list[0].hDevice : list[1].hDevice;
+    EXPECT_EQ(Read(Drain()[0]).header.hDevice, mouse);
+}
+
+TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
+{
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_TRUE(Drain().empty()) << "already active";
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[0].message, WM_ACTIVATE);
+    EXPECT_EQ(messages[0].wParam, 0u);
+    EXPECT_EQ(messages[1].message, WM_ACTIVATEAPP);
+    EXPECT_EQ(messages[1].wParam, 0u);
+    EXPECT_EQ(messages[2].message, WM_ACTIVATEAPP);
+    EXPECT_EQ(messages[2].wParam, 1u);
+    EXPECT_EQ(messages[3].message, WM_ACTIVATE);
+    EXPECT_EQ(messages[3].wParam, WA_ACTIVE);
+    EXPECT_EQ(GetFocus(), window_);
+
+    WindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    RECT client;
+    GetClientRect(window_, &client);
+    EXPECT_EQ(client.right, 0) << "a minimised window has no client area";
+    WindowEvent(SDL_WINDOWEVENT_RESTORED);
+    WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
+    WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
+    WindowEvent(SDL_WINDOWEVENT_MAXIMIZED);
+    WindowEvent(SDL_WINDOWEVENT_CLOSE);
+    messages = Drain();
+    ASSERT_EQ(messages.size(), 8u);
+    EXPECT_EQ(messages[0].message, WM_SIZE);
+    EXPECT_EQ(messages[0].wParam, SIZE_MINIMIZED);
+    EXPECT_EQ(messages[1].message, WM_ACTIVATE) << "minimising deactivates";
+    EXPECT_EQ(messages[1].wParam, MAKEWPARAM(WA_INACTIVE, 1));
+    EXPECT_EQ(messages[2].message, WM_ACTIVATEAPP);
+    EXPECT_EQ(messages[3].wParam, SIZE_RESTORED);
+    EXPECT_EQ(messages[3].lParam, MAKELPARAM(kClientWidth, kClientHeight));
+    EXPECT_EQ(messages[4].wParam, SIZE_RESTORED);
+    EXPECT_EQ(messages[4].lParam, MAKELPARAM(1024, 700));
+    EXPECT_EQ(messages[5].wParam, SIZE_MAXIMIZED);
+    EXPECT_EQ(messages[6].message, WM_CLOSE);
+    EXPECT_EQ(messages[7].message, WM_PAINT) << "the resized window waits for paint";
+    GetClientRect(window_, &client);
+    EXPECT_EQ(client.right, 1024);
+    EXPECT_EQ(client.bottom, 700);
+}
+} // namespace

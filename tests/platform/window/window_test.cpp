@@ -1,0 +1,248 @@
+// Windows of the headless back end: classes, creation, placement, style, title, monitors and
+// the services of the device layer.
+#include "platform/window/window.h"
+#include "windowfixture.h"
+
+#include <string>
+
+namespace
+{
+using WindowTest = WindowFixture;
+
+LRESULT IgnoreMessages(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+TEST_F(WindowTest, ClassesAreRegisteredOnceByName)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = IgnoreMessages;
+    windowClass.lpszClassName = u"vestam0r";
+    EXPECT_EQ(RegisterClassExW(&windowClass), 0) << "a second class of the same name";
+    windowClass.lpszClassName = u"other";
+    windowClass.cbSize = sizeof(windowClass) - 4;
+    EXPECT_EQ(RegisterClassExW(&windowClass), 0) << "a wrong structure size";
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = nullptr;
+    EXPECT_EQ(RegisterClassExW(&windowClass), 0) << "no window procedure";
+    EXPECT_EQ(CreateWindowExW(0, u"unknown", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(CreateWindowExW(0, nullptr, u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+}
+
+TEST_F(WindowTest, OverlappedWindowHasTheRequestedClientArea)
+{
+    RECT client;
+    ASSERT_TRUE(GetClientRect(window_, &client));
+    EXPECT_EQ(client.left, 0);
+    EXPECT_EQ(client.top, 0);
+    EXPECT_EQ(client.right, kClientWidth);
+    EXPECT_EQ(client.bottom, kClientHeight);
+
+    // The frame difference is what AdjustWindowRect adds, on every side.
+    RECT adjusted = {0, 0, 0, 0};
+    AdjustWindowRect(&adjusted, WS_OVERLAPPEDWINDOW, FALSE);
+    RECT frame;
+    ASSERT_TRUE(GetWindowRect(window_, &frame));
+    EXPECT_EQ(frame.left, 50);
+    EXPECT_EQ(frame.top, 50);
+    EXPECT_EQ(frame.right - frame.left - kClientWidth, adjusted.right - adjusted.left);
+    EXPECT_EQ(frame.bottom - frame.top - kClientHeight, adjusted.bottom - adjusted.top);
+
+    POINT origin = {0, 0};
+    ASSERT_TRUE(ClientToScreen(window_, &origin));
+    EXPECT_EQ(origin.x, 50 - adjusted.left);
+    EXPECT_EQ(origin.y, 50 - adjusted.top);
+}
+
+TEST_F(WindowTest, AdjustWindowRectFollowsTheStyle)
+{
+    RECT bare = {10, 20, 110, 220};
+    AdjustWindowRect(&bare, 0, FALSE);
+    EXPECT_EQ(bare.left, 10);
+    EXPECT_EQ(bare.bottom, 220) << "style 0 has no caption, border or frame";
+
+    RECT overlapped = {0, 0, 100, 100};
+    AdjustWindowRect(&overlapped, WS_OVERLAPPEDWINDOW, FALSE);
+    RECT withMenu = {0, 0, 100, 100};
+    AdjustWindowRect(&withMenu, WS_OVERLAPPEDWINDOW, TRUE);
+    EXPECT_LT(overlapped.left, 0);
+    EXPECT_LT(overlapped.top, overlapped.left) << "the caption is above the top border";
+    EXPECT_LT(withMenu.top, overlapped.top);
+    EXPECT_EQ(withMenu.bottom, overlapped.bottom);
+    EXPECT_FALSE(AdjustWindowRect(nullptr, 0, FALSE));
+}
+
+TEST_F(WindowTest, SetWindowPosSendsTheNewClientSizeAtOnce)
+{
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const int frameWidth = frame.right - frame.left - kClientWidth;
+    const int frameHeight = frame.bottom - frame.top - kClientHeight;
+
+    ASSERT_TRUE(SetWindowPos(window_, nullptr, 100, 120, 640 + frameWidth, 480 + frameHeight, SWP_NOZORDER));
+    ASSERT_EQ(received_.size(), 1u) << "WM_SIZE is sent, not posted";
+    EXPECT_EQ(received_[0].message, WM_SIZE);
+    EXPECT_EQ(received_[0].wParam, SIZE_RESTORED);
+    EXPECT_EQ(received_[0].lParam, MAKELPARAM(640, 480));
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(frame.left, 100);
+    EXPECT_EQ(frame.top, 120);
+
+    received_.clear();
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
+    EXPECT_TRUE(received_.empty()) << "moving or re-ordering keeps the size";
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(frame.left, 0);
+    EXPECT_EQ(frame.right - frame.left, 640 + frameWidth);
+    EXPECT_FALSE(SetWindowPos(reinterpret_cast<HWND>(0x1234), nullptr, 0, 0, 1, 1, 0));
+}
+
+TEST_F(WindowTest, FullScreenStyleCoversTheMonitorAndBack)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor));
+
+    EXPECT_EQ(SetWindowLongW(window_, GWL_STYLE, 0), static_cast<LONG>(WS_OVERLAPPEDWINDOW));
+    SetWindowPos(window_, HWND_TOPMOST, monitor.rcMonitor.left, monitor.rcMonitor.top,
+                 monitor.rcMonitor.right - monitor.rcMonitor.left,
+                 monitor.rcMonitor.bottom - monitor.rcMonitor.top, SWP_SHOWWINDOW | SWP_NOREDRAW);
+    RECT client;
+    GetClientRect(window_, &client);
+    EXPECT_EQ(client.right, monitor.rcMonitor.right - monitor.rcMonitor.left);
+    EXPECT_EQ(client.bottom, monitor.rcMonitor.bottom - monitor.rcMonitor.top);
+    EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE), static_cast<LONG>(WS_VISIBLE))
+        << "visible, otherwise style 0";
+
+    // Back to windowed: the client area is the frame's inside again.
+    SetWindowLongW(window_, GWL_STYLE, WS_OVERLAPPEDWINDOW);
+    RECT rect = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(window_, nullptr, 50, 50, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+    GetClientRect(window_, &client);
+    EXPECT_EQ(client.right, kClientWidth);
+    EXPECT_EQ(client.bottom, kClientHeight);
+    EXPECT_EQ(GetWindowLongW(window_, GWL_EXSTYLE), 0);
+}
+
+TEST_F(WindowTest, ShowWindowAnswersThePreviousVisibility)
+{
+    EXPECT_FALSE(ShowWindow(window_, SW_SHOW));
+    EXPECT_TRUE(ShowWindow(window_, SW_SHOW));
+    EXPECT_TRUE(ShowWindow(window_, SW_HIDE));
+    EXPECT_FALSE(ShowWindow(window_, SW_HIDE));
+    EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE), static_cast<LONG>(WS_OVERLAPPEDWINDOW));
+}
+
+TEST_F(WindowTest, TitleKeepsUtf16Text)
+{
+    const std::u16string title = u"a\u00e9\U0001F600";
+    ASSERT_TRUE(SetWindowTextW(window_, title.c_str()));
+    char16_t buffer[16];
+    EXPECT_EQ(GetWindowTextW(window_, buffer, 16), 4);
+    EXPECT_EQ(std::u16string(buffer), title);
+    EXPECT_EQ(GetWindowTextW(window_, buffer, 2), 1) << "cut to the buffer, with its terminator";
+    EXPECT_EQ(buffer[1], 0);
+    EXPECT_EQ(GetWindowTextW(window_, buffer, 0), 0);
+}
+
+TEST_F(WindowTest, PlacementReportsTheNormalRectangle)
+{
+    WINDOWPLACEMENT placement = {};
+    EXPECT_FALSE(GetWindowPlacement(window_, &placement)) << "length not set";
+    placement.length = sizeof(placement);
+    ASSERT_TRUE(GetWindowPlacement(window_, &placement));
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+    EXPECT_EQ(placement.rcNormalPosition.left, frame.left);
+    EXPECT_EQ(placement.rcNormalPosition.top, frame.top);
+    EXPECT_EQ(placement.rcNormalPosition.right, frame.right);
+}
+
+TEST_F(WindowTest, DestroyWindowSendsWmDestroyAndForgetsTheWindow)
+{
+    PostMessageW(window_, WM_USER, 1, 2);
+    ASSERT_TRUE(DestroyWindow(window_));
+    ASSERT_EQ(received_.size(), 1u);
+    EXPECT_EQ(received_[0].message, WM_DESTROY);
+    EXPECT_TRUE(Drain().empty()) << "messages of a destroyed window are dropped";
+    RECT rect;
+    EXPECT_FALSE(GetClientRect(window_, &rect));
+    EXPECT_FALSE(DestroyWindow(window_));
+    EXPECT_FALSE(PostMessageW(window_, WM_USER, 0, 0));
+    window_ = nullptr;
+}
+
+TEST_F(WindowTest, FocusFollowsSetFocus)
+{
+    const HWND previous = SetFocus(window_);
+    EXPECT_EQ(GetFocus(), window_);
+    EXPECT_EQ(SetFocus(previous), window_);
+    EXPECT_EQ(SetFocus(reinterpret_cast<HWND>(0x1234)), nullptr) << "not a window";
+    EXPECT_EQ(GetFocus(), previous);
+}
+
+TEST_F(WindowTest, WindowMonitorIsTheAdapterMonitor)
+{
+    const HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(monitor, WindowGetAdapterMonitor(0));
+    EXPECT_EQ(WindowGetAdapterMonitor(1), nullptr);
+    EXPECT_EQ(WindowGetAdapterMonitor(-1), nullptr);
+    EXPECT_EQ(WindowGetAdapterCount(), 1);
+
+    MONITORINFOEXA info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetMonitorInfoA(monitor, &info));
+    EXPECT_EQ(info.rcMonitor.right - info.rcMonitor.left, 1920);
+    EXPECT_EQ(info.rcMonitor.bottom - info.rcMonitor.top, 1080);
+    EXPECT_EQ(info.dwFlags, MONITORINFOF_PRIMARY);
+    EXPECT_STREQ(info.szDevice, "\\\\.\\DISPLAY1");
+    info.cbSize = sizeof(MONITORINFOEXW);
+    EXPECT_FALSE(GetMonitorInfoA(monitor, &info)) << "the wide structure's size for the narrow call";
+    EXPECT_FALSE(GetMonitorInfoW(reinterpret_cast<HMONITOR>(7), &info));
+
+    // Off every display: null, the primary or the nearest, as asked.
+    SetWindowPos(window_, nullptr, 5000, 5000, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(MonitorFromWindow(window_, MONITOR_DEFAULTTONULL), nullptr);
+    EXPECT_EQ(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), monitor);
+    EXPECT_EQ(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY), monitor);
+}
+
+TEST_F(WindowTest, HeadlessDisplayModesArePlausible)
+{
+    const int count = WindowGetDisplayModeCount(0);
+    bool seen800 = false, seen1024 = false, seen720p = false, seen1080p = false;
+    for (int i = 0; i < count; ++i)
+    {
+        int width = 0, height = 0, refresh = 0;
+        ASSERT_TRUE(WindowGetDisplayMode(0, i, &width, &height, &refresh));
+        EXPECT_GT(refresh, 0);
+        seen800 |= width == 800 && height == 600;
+        seen1024 |= width == 1024 && height == 768;
+        seen720p |= width == 1280 && height == 720;
+        seen1080p |= width == 1920 && height == 1080;
+    }
+    EXPECT_TRUE(seen800 && seen1024 && seen720p && seen1080p);
+    int width;
+    EXPECT_FALSE(WindowGetDisplayMode(0, count, &width, nullptr, nullptr));
+    EXPECT_FALSE(WindowGetDisplayMode(1, 0, &width, nullptr, nullptr));
+    EXPECT_EQ(WindowGetDisplayModeCount(1), 0);
+}
+
+TEST_F(WindowTest, PresentPixelsChecksItsArguments)
+{
+    const DWORD pixels[4 * 2] = {};
+    EXPECT_TRUE(WindowPresentPixels(window_, pixels, 4, 2, 16));
+    EXPECT_FALSE(WindowPresentPixels(window_, pixels, 4, 2, 12)) << "rows shorter than the width";
+    EXPECT_FALSE(WindowPresentPixels(window_, pixels, 4, 2, -16));
+    EXPECT_FALSE(WindowPresentPixels(window_, nullptr, 4, 2, 16));
+    EXPECT_FALSE(WindowPresentPixels(window_, pixels, 0, 2, 16));
+    EXPECT_FALSE(WindowPresentPixels(nullptr, pixels, 4, 2, 16));
+}
+} // namespace
