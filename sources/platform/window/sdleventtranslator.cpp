@@ -53,6 +53,15 @@ LPARAM PointParam(int x, int y)
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
+SDL_KeyboardEvent FakeLeftCtrl(Uint32 type)
+{
+    SDL_KeyboardEvent event = {};
+    event.type = type;
+    event.keysym.scancode = SDL_SCANCODE_LCTRL;
+    event.keysym.sym = SDLK_LCTRL;
+    return event;
+}
+
 // The control character Windows makes of a key-down, or 0.
 WPARAM ControlCharacter(WORD virtualKey, bool ctrl)
 {
@@ -115,6 +124,17 @@ void TSdlEventTranslator::PostKeyRecord(USHORT makeCode, USHORT flags, WORD virt
 }
 
 void TSdlEventTranslator::TranslateKey(const SDL_KeyboardEvent& event)
+{
+    // Windows sends AltGr as a left Ctrl around the right Alt; text fields rely on seeing both.
+    const bool altGr = event.keysym.scancode == SDL_SCANCODE_RALT && event.keysym.sym == SDLK_MODE;
+    if (altGr && event.type == SDL_KEYDOWN && !pressed_[SDL_SCANCODE_LCTRL])
+        TranslatePcKey(FakeLeftCtrl(SDL_KEYDOWN));
+    TranslatePcKey(event);
+    if (altGr && event.type == SDL_KEYUP && pressed_[SDL_SCANCODE_LCTRL])
+        TranslatePcKey(FakeLeftCtrl(SDL_KEYUP));
+}
+
+void TSdlEventTranslator::TranslatePcKey(const SDL_KeyboardEvent& event)
 {
     const SDL_Scancode scancode = event.keysym.scancode;
     const TPcKey key = SdlScancodeToPcKey(scancode);

@@ -19,6 +19,7 @@ public:
 
 private:
     void TranslateKey(const SDL_KeyboardEvent& event);
+    void TranslatePcKey(const SDL_KeyboardEvent& event);
     void TranslateText(const SDL_TextInputEvent& event);
     void TranslateMotion(const SDL_MouseMotionEvent& event, HWND window);
     void TranslateButton(const SDL_MouseButtonEvent& event, HWND window);

@@ -171,6 +171,41 @@ TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
     EXPECT_EQ(messages[6].lParam, 0x00440001);
 }
 
+TEST_F(RawInputTest, AltGrIsLeftCtrlWithRightAlt)
+{
+    RegisterRawInput(0);
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.scancode = SDL_SCANCODE_RALT;
+    event.key.keysym.sym = SDLK_MODE;
+    translator_.Translate(event, window_);
+    Key(SDL_SCANCODE_Q, true);
+    event.type = SDL_KEYUP;
+    translator_.Translate(event, window_);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 10u);
+    EXPECT_EQ(Read(messages[0]).data.keyboard.MakeCode, 0x1D);
+    EXPECT_EQ(Read(messages[0]).data.keyboard.Flags, RI_KEY_MAKE) << "the left Ctrl";
+    EXPECT_EQ(messages[1].wParam, VK_CONTROL);
+    EXPECT_EQ(Read(messages[2]).data.keyboard.Flags, RI_KEY_E0);
+    EXPECT_EQ(messages[3].message, WM_KEYDOWN) << "Ctrl with Alt is not a system key";
+    EXPECT_EQ(messages[3].wParam, VK_MENU);
+    EXPECT_EQ(messages[5].message, WM_KEYDOWN);
+    EXPECT_EQ(messages[5].wParam, static_cast<WPARAM>('Q'));
+    EXPECT_EQ(Read(messages[6]).data.keyboard.Flags, RI_KEY_E0 | RI_KEY_BREAK);
+    EXPECT_EQ(messages[7].message, WM_KEYUP);
+    EXPECT_EQ(messages[7].wParam, VK_MENU);
+    EXPECT_EQ(Read(messages[8]).data.keyboard.Flags, RI_KEY_BREAK);
+    EXPECT_EQ(messages[9].message, WM_KEYUP);
+    EXPECT_EQ(messages[9].wParam, VK_CONTROL);
+
+    // A right Alt that is plain Alt (sym RALT) sends no Ctrl.
+    Key(SDL_SCANCODE_RALT, true);
+    const std::vector<MSG> plain = Drain();
+    ASSERT_EQ(plain.size(), 2u);
+    EXPECT_EQ(plain[1].message, WM_SYSKEYDOWN);
+}
+
 TEST_F(RawInputTest, PauseAndPrintScreenSendTheirPcSequences)
 {
     RegisterRawInput(0);
