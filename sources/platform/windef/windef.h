@@ -100,3 +100,14 @@ typedef std::uint16_t USHORT;
 typedef const CHAR* LPCSTR;
 typedef WCHAR* LPWSTR;
 typedef const WCHAR* LPCWSTR;
+
+union LARGE_INTEGER
+{
+    struct
+    {
+        DWORD LowPart;
+        LONG HighPart;
+    };
+    INT64 QuadPart;
+};
+static_assert(sizeof(LARGE_INTEGER) == 8);

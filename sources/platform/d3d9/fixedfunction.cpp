@@ -1,0 +1,60 @@
+// The shading models the device uses when no vertex or pixel shader is set: a reduced fixed
+// function. Vertices are transformed by world x view x projection (constants 0-3) and pass
+// their diffuse colour (varying 0) and first texture coordinates (varying 1); lighting is not
+// computed. Pixels combine the diffuse colour with the texture of stage 0 by its colour and
+// alpha operation (constant 5: colour op, alpha op, texture bound).
+#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/shadingmodel.h"
+
+namespace
+{
+void FixedVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
+{
+    const float* p = input.Attribute(D3DDECLUSAGE_POSITION);
+    for (int row = 0; row < 4; ++row)
+    {
+        const float* m = constants.f[row];
+        output.position[row] = p[0] * m[0] + p[1] * m[1] + p[2] * m[2] + p[3] * m[3];
+    }
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    const bool hasColour = input.registerOf[D3DDECLUSAGE_COLOR * 16] >= 0;
+    for (int c = 0; c < 4; ++c)
+        output.varying[0][c] = hasColour ? colour[c] : 1.0f;
+    const float* uv = input.Attribute(D3DDECLUSAGE_TEXCOORD);
+    for (int c = 0; c < 4; ++c)
+        output.varying[1][c] = uv[c];
+}
+
+TQuad Combine(DWORD op, TQuad texture, TQuad diffuse)
+{
+    switch (op)
+    {
+    case D3DTOP_SELECTARG1:
+        return texture;
+    case D3DTOP_SELECTARG2:
+    case D3DTOP_DISABLE:
+        return diffuse;
+    case D3DTOP_ADD:
+        return Saturate(texture + diffuse);
+    case D3DTOP_MODULATE2X:
+        return Saturate(texture * diffuse * 2.0f);
+    default:
+        return texture * diffuse;
+    }
+}
+
+void FixedPixel(const TPixelInput& input, TPixelOutput& output)
+{
+    const float* ops = input.constants->f[5];
+    const TQuadVector& diffuse = input.varying[0];
+    TQuadVector texel = {1.0f, 1.0f, 1.0f, 1.0f};
+    if (ops[2] != 0.0f)
+        texel = input.samplers->Sample(0, input.varying[1].x, input.varying[1].y);
+    const DWORD colourOp = DWORD(ops[0]), alphaOp = DWORD(ops[1]);
+    output.colour[0] = {Combine(colourOp, texel.x, diffuse.x), Combine(colourOp, texel.y, diffuse.y),
+                        Combine(colourOp, texel.z, diffuse.z), Combine(alphaOp, texel.w, diffuse.w)};
+}
+
+const TVertexModelRegistration kVertex("fixed-function", FixedVertex, 2);
+const TPixelModelRegistration kPixel("fixed-function", FixedPixel);
+} // namespace

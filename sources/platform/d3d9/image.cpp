@@ -1,0 +1,82 @@
+#include "platform/d3d9/image.h"
+
+#include "platform/d3d9/format.h"
+
+#include <algorithm>
+#include <cstring>
+
+TImage::TImage(D3DFORMAT format, UINT width, UINT height, UINT depth)
+    : format_(format), width_(width), height_(height), depth_(depth)
+{
+    pitch_ = FormatPitch(format, width);
+    slicePitch_ = pitch_ * FormatRowCount(format, height);
+    if (IsDepthFormat(format))
+    {
+        depthPlane_.assign(size_t(width) * height, 1.0f);
+        stencilPlane_.assign(size_t(width) * height, 0);
+    }
+    else
+        bits_.assign(size_t(slicePitch_) * depth, 0);
+}
+
+const std::uint32_t* TImage::Decoded()
+{
+    std::lock_guard<std::mutex> lock(decodeMutex_);
+    const std::uint32_t version = Version();
+    if (decodedVersion_ == version)
+        return decoded_.data();
+    const UINT blocksWide = (width_ + 3) / 4, blocksHigh = (height_ + 3) / 4;
+    decoded_.assign(size_t(width_) * height_ * depth_, 0);
+    for (UINT z = 0; z < depth_; ++z)
+    {
+        for (UINT by = 0; by < blocksHigh; ++by)
+        {
+            for (UINT bx = 0; bx < blocksWide; ++bx)
+            {
+                std::uint32_t block[16];
+                DecodeDxtBlock(format_, Row(by, z) + bx * (pitch_ / blocksWide), block);
+                for (UINT i = 0; i < 16; ++i)
+                {
+                    const UINT x = bx * 4 + i % 4, y = by * 4 + i / 4;
+                    if (x < width_ && y < height_)
+                        decoded_[(size_t(z) * height_ + y) * width_ + x] = block[i];
+                }
+            }
+        }
+    }
+    decodedVersion_ = version;
+    return decoded_.data();
+}
+
+void TImage::Fill(const RECT& rect, const float rgba[4])
+{
+    const TFormatInfo* info = FindFormat(format_);
+    if (!info || info->kind != EFormatClass::Colour)
+        return;
+    const UINT bytes = info->bits / 8;
+    std::uint8_t texel[16];
+    WriteTexel(format_, texel, rgba);
+    for (UINT z = 0; z < depth_; ++z)
+    {
+        for (LONG y = rect.top; y < rect.bottom; ++y)
+        {
+            std::uint8_t* row = Row(y, z) + rect.left * bytes;
+            for (LONG x = rect.left; x < rect.right; ++x, row += bytes)
+                std::memcpy(row, texel, bytes);
+        }
+    }
+    Touch();
+}
+
+void TImage::FillDepthStencil(const RECT& rect, bool depth, float z, bool stencil, std::uint8_t s)
+{
+    for (LONG y = rect.top; y < rect.bottom; ++y)
+    {
+        const size_t row = size_t(y) * width_;
+        if (depth)
+            std::fill(depthPlane_.begin() + row + rect.left, depthPlane_.begin() + row + rect.right, z);
+        if (stencil)
+            std::fill(stencilPlane_.begin() + row + rect.left, stencilPlane_.begin() + row + rect.right, s);
+    }
+    Touch();
+}

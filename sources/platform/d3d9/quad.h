@@ -1,0 +1,83 @@
+#pragma once
+// Four pixels of one 2x2 quad, shaded together with SSE: lane 0 is (x, y), lane 1 (x + 1, y),
+// lane 2 (x, y + 1), lane 3 (x + 1, y + 1). Pixel functions compute with these.
+#include <emmintrin.h>
+
+struct TQuad
+{
+    __m128 v;
+
+    TQuad() : v(_mm_setzero_ps()) {}
+    TQuad(__m128 value) : v(value) {}
+    TQuad(float value) : v(_mm_set1_ps(value)) {}
+    static TQuad Lanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+    float operator[](int lane) const
+    {
+        alignas(16) float lanes[4];
+        _mm_store_ps(lanes, v);
+        return lanes[lane];
+    }
+};
+
+inline TQuad operator+(TQuad a, TQuad b)
+{
+    return _mm_add_ps(a.v, b.v);
+}
+inline TQuad operator-(TQuad a, TQuad b)
+{
+    return _mm_sub_ps(a.v, b.v);
+}
+inline TQuad operator*(TQuad a, TQuad b)
+{
+    return _mm_mul_ps(a.v, b.v);
+}
+inline TQuad operator/(TQuad a, TQuad b)
+{
+    return _mm_div_ps(a.v, b.v);
+}
+inline TQuad operator-(TQuad a)
+{
+    return _mm_sub_ps(_mm_setzero_ps(), a.v);
+}
+inline TQuad Min(TQuad a, TQuad b)
+{
+    return _mm_min_ps(a.v, b.v);
+}
+inline TQuad Max(TQuad a, TQuad b)
+{
+    return _mm_max_ps(a.v, b.v);
+}
+inline TQuad Saturate(TQuad a)
+{
+    return Min(Max(a, 0.0f), 1.0f);
+}
+inline TQuad Sqrt(TQuad a)
+{
+    return _mm_sqrt_ps(a.v);
+}
+inline TQuad Lerp(TQuad a, TQuad b, TQuad t)
+{
+    return a + (b - a) * t;
+}
+
+struct TQuadVector
+{
+    TQuad x, y, z, w;
+};
+
+inline TQuadVector operator*(const TQuadVector& a, const TQuadVector& b)
+{
+    return {a.x * b.x, a.y * b.y, a.z * b.z, a.w * b.w};
+}
+inline TQuadVector operator+(const TQuadVector& a, const TQuadVector& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w};
+}
+inline TQuadVector operator*(const TQuadVector& a, TQuad s)
+{
+    return {a.x * s, a.y * s, a.z * s, a.w * s};
+}
+inline TQuad Dot3(const TQuadVector& a, const TQuadVector& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}

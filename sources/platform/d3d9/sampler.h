@@ -1,0 +1,57 @@
+#pragma once
+// Texture sampling for pixel functions: per sampler the bound texture's levels and the sampler
+// states of the draw, with point, linear and mipmap filtering and wrap, mirror, clamp, border
+// and mirror-once addressing. One level of detail serves the four pixels of a quad.
+#include "platform/d3d9/quad.h"
+#include "platform/d3d9/texturestore.h"
+
+#include <cstdint>
+
+constexpr int kPixelSamplers = 16;
+
+struct TSamplerLevel
+{
+    const std::uint8_t* bits;
+    const std::uint32_t* decoded; // A8R8G8B8 texels of a DXT level
+    int width, height, depth;
+    int pitch, slicePitch;
+};
+
+struct TSamplerStage
+{
+    enum class EPath : std::uint8_t
+    {
+        None,    // nothing bound: samples read (0, 0, 0, 1)
+        Argb,    // A8R8G8B8 or X8R8G8B8 words read directly
+        Decoded, // DXT through its decoded copy
+        Texel,   // any other format through ReadTexel
+    };
+
+    EPath path = EPath::None;
+    D3DRESOURCETYPE kind = D3DRTYPE_TEXTURE;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    bool opaque = false; // X8R8G8B8: alpha reads as 1
+    int levelCount = 0;
+    int firstLevel = 0;
+    int lastLevel = 0;
+    TSamplerLevel levels[6][16];
+    DWORD address[3];
+    DWORD magFilter, minFilter, mipFilter;
+    float lodBias;
+    float border[4];
+};
+
+class TSamplerSet
+{
+public:
+    // Takes the texture's levels (null unbinds) and the sampler's states (D3DSAMP_* order).
+    void Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp);
+
+    TQuadVector Sample(int stage, TQuad u, TQuad v) const;
+    TQuadVector SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const;
+    TQuadVector SampleCube(int stage, TQuad x, TQuad y, TQuad z) const;
+    TQuadVector SampleVolume(int stage, TQuad u, TQuad v, TQuad w) const;
+
+private:
+    TSamplerStage stages_[kPixelSamplers];
+};

@@ -1,0 +1,22 @@
+#pragma once
+// Settings of the software Direct3D layer that stand for what a real machine would decide:
+// which operating-system generation is reported (Direct3DCreate9Ex exists from version 6 on),
+// how much texture memory the adapter reports, and failures the device-creation fall-backs of
+// the engine can be tested with. The environment variable VESTAMOR_D3D9_OS=xp starts the
+// layer as an XP-class system.
+#include "platform/d3d9/d3d9types.h"
+
+struct TD3D9Settings
+{
+    DWORD osMajor = 6;
+    DWORD osMinor = 1;
+    DWORD osBuild = 7601;
+    UINT textureMemoryBytes = 512u << 20;
+    int failingDeviceCreations = 0; // the next so many CreateDevice(Ex) calls fail
+};
+
+TD3D9Settings& D3D9Settings();
+
+// A named entry point of the layer, as GetProcAddress would find it in d3d9.dll: null for
+// "Direct3DCreate9Ex" on a system older than version 6.
+void* D3D9GetProcAddress(const char* name);

@@ -1,0 +1,100 @@
+#pragma once
+// The software device runs no shader bytecode. A vertex or pixel shader object names one of the
+// shading models registered here by name: C++ functions that stand for the shaders. Models are
+// registered from static initialisers (TVertexModelRegistration, TPixelModelRegistration) and
+// selected with the function tokens that ShadingModelTokens writes, passed to
+// CreateVertexShader / CreatePixelShader.
+#include "platform/d3d9/d3d9types.h"
+#include "platform/d3d9/quad.h"
+
+class TSamplerSet;
+
+constexpr int kMaxVaryings = 12;
+constexpr int kMaxRenderTargets = 4;
+constexpr int kConstantRegisters = 512;
+
+struct TShaderConstants
+{
+    const float (*f)[4]; // kConstantRegisters float registers
+    const int (*i)[4];   // 16 integer registers
+    const BOOL* b;       // 16 boolean registers
+};
+
+// The attributes of one vertex, fetched from the streams through the vertex declaration.
+class TVertexInput
+{
+public:
+    // The attribute of that usage and usage index as four floats; (0, 0, 0, 1) when the
+    // declaration has none.
+    const float* Attribute(int usage, int index = 0) const;
+
+    const float (*registers)[4] = nullptr;   // one per declaration element, in order
+    const signed char* registerOf = nullptr; // [usage * 16 + index] -> register, -1 when absent
+};
+
+struct TVertexOutput
+{
+    float position[4]; // clip space
+    float varying[kMaxVaryings][4];
+    float pointSize; // 0 takes D3DRS_POINTSIZE
+};
+
+typedef void (*TVertexFunction)(const TVertexInput& input, const TShaderConstants& constants,
+                                TVertexOutput& output);
+
+struct TPixelInput
+{
+    TQuadVector varying[kMaxVaryings]; // perspective-correct interpolants
+    TQuad x, y;                        // pixel centres
+    TQuad depth;                       // window depth
+    bool frontFace;
+    const TShaderConstants* constants;
+    const TSamplerSet* samplers;
+};
+
+struct TPixelOutput
+{
+    TQuadVector colour[kMaxRenderTargets];
+    __m128 discard; // lanes set to all ones are discarded (clip / texkill)
+};
+
+typedef void (*TPixelFunction)(const TPixelInput& input, TPixelOutput& output);
+
+struct TVertexModel
+{
+    const char* name;
+    TVertexFunction function;
+    int varyingCount; // interpolants written, from varying[0]
+};
+
+struct TPixelModel
+{
+    const char* name;
+    TPixelFunction function;
+};
+
+void RegisterVertexModel(const char* name, TVertexFunction function, int varyingCount);
+void RegisterPixelModel(const char* name, TPixelFunction function);
+const TVertexModel* FindVertexModel(const char* name);
+const TPixelModel* FindPixelModel(const char* name);
+
+struct TVertexModelRegistration
+{
+    TVertexModelRegistration(const char* name, TVertexFunction function, int varyingCount)
+    {
+        RegisterVertexModel(name, function, varyingCount);
+    }
+};
+
+struct TPixelModelRegistration
+{
+    TPixelModelRegistration(const char* name, TPixelFunction function) { RegisterPixelModel(name, function); }
+};
+
+// Function tokens naming a model: the version token (vs_3_0 or ps_3_0), one comment token
+// carrying the name, and the end token. Writes at most `capacity` tokens and answers how many
+// the stream needs.
+UINT ShadingModelTokens(bool pixel, const char* name, DWORD* tokens, UINT capacity);
+// The model name of a token stream written above, or null when it names none. `length`
+// receives the stream's token count.
+const char* ShadingModelName(const DWORD* tokens, bool pixel, UINT* length);

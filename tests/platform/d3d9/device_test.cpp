@@ -1,0 +1,396 @@
+#include "devicefixture.h"
+
+#include "platform/d3d9/presentedframe.h"
+#include "platform/d3d9/settings.h"
+#include "platform/window/winuser.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+// Tests never use a display, whatever the environment has.
+const bool kHeadless = setenv("VESTAMOR_HEADLESS", "1", 1) == 0;
+
+LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+} // namespace
+
+TEST(Direct3D, AWindowedDeviceOfSizeZeroTakesTheClientSize)
+{
+    ASSERT_TRUE(kHeadless);
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.lpszClassName = u"d3d9test";
+    ASSERT_NE(0, RegisterClassExW(&windowClass));
+    RECT rect = {0, 0, 200, 150};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND window = CreateWindowExW(0, u"d3d9test", u"", WS_OVERLAPPEDWINDOW, 0, 0, rect.right - rect.left,
+                                  rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.Windowed = TRUE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.BackBufferCount = 2;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x52, &parameters, &device));
+    EXPECT_EQ(200u, parameters.BackBufferWidth);
+    EXPECT_EQ(150u, parameters.BackBufferHeight);
+    EXPECT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0u, device->Release());
+    EXPECT_EQ(0u, d3d->Release());
+    DestroyWindow(window);
+}
+
+TEST(Direct3D, BothCreationPathsAndTheReportedSystem)
+{
+    IDirect3D9* plain = Direct3DCreate9(D3D_SDK_VERSION | 0x80000000u);
+    ASSERT_NE(nullptr, plain);
+    IDirect3D9Ex* ex = nullptr;
+    EXPECT_EQ(E_NOINTERFACE, plain->QueryInterface(IID_IDirect3D9Ex, reinterpret_cast<void**>(&ex)));
+    EXPECT_EQ(0u, plain->Release());
+    EXPECT_EQ(nullptr, Direct3DCreate9(31));
+
+    ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &ex));
+    EXPECT_NE(nullptr, D3D9GetProcAddress("Direct3DCreate9Ex"));
+    EXPECT_EQ(0u, ex->Release());
+
+    TD3D9Settings& settings = D3D9Settings();
+    const TD3D9Settings saved = settings;
+    settings.osMajor = 5;
+    EXPECT_EQ(nullptr, D3D9GetProcAddress("Direct3DCreate9Ex"));
+    EXPECT_EQ(D3DERR_NOTAVAILABLE, Direct3DCreate9Ex(D3D_SDK_VERSION, &ex));
+    EXPECT_EQ(nullptr, ex);
+    settings = saved;
+}
+
+TEST(Direct3D, AdapterCapsAndTheFourFormatChecks)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    EXPECT_EQ(1u, d3d->GetAdapterCount());
+    D3DCAPS9 caps;
+    ASSERT_EQ(D3D_OK, d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps));
+    EXPECT_EQ(4u, caps.NumSimultaneousRTs);
+    EXPECT_GE(D3DSHADER_VERSION_MAJOR(caps.PixelShaderVersion), 3u);
+    EXPECT_EQ(0u, caps.TextureCaps & D3DPTEXTURECAPS_POW2);
+    EXPECT_NE(0u, caps.Caps2 & D3DCAPS2_FULLSCREENGAMMA);
+    EXPECT_GE(caps.MaxTextureWidth, 4096u);
+
+    EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_QUERY_FILTER,
+                                             D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8));
+    EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_QUERY_FILTER,
+                                             D3DRTYPE_TEXTURE, D3DFMT_A16B16G16R16F));
+    EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+                                             D3DRTYPE_TEXTURE, D3DFMT_R32F));
+    EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_DEPTHSTENCIL,
+                                             D3DRTYPE_SURFACE, D3DFMT_D24X8));
+    EXPECT_EQ(D3DERR_NOTAVAILABLE,
+              d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+                                     D3DRTYPE_TEXTURE, D3DFMT_DXT1));
+
+    D3DADAPTER_IDENTIFIER9 identifier;
+    ASSERT_EQ(D3D_OK, d3d->GetAdapterIdentifier(0, 0, &identifier));
+    EXPECT_GT(std::strlen(identifier.Description), 0u);
+    EXPECT_NE(nullptr, d3d->GetAdapterMonitor(0));
+    EXPECT_GT(d3d->GetAdapterModeCount(0, D3DFMT_X8R8G8B8), 0u);
+    d3d->Release();
+}
+
+TEST(Direct3D, DeviceCreationRules)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.Windowed = TRUE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    IDirect3DDevice9* device = nullptr;
+    // A windowed device of size 0x0 takes its window's size: without a window it cannot be made.
+    EXPECT_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    EXPECT_EQ(nullptr, device);
+
+    // Full screen needs a listed mode.
+    parameters = {};
+    parameters.BackBufferWidth = 1000;
+    parameters.BackBufferHeight = 10;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.Windowed = FALSE;
+    EXPECT_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    parameters.BackBufferWidth = 800;
+    parameters.BackBufferHeight = 600;
+    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    EXPECT_EQ(0u, device->Release());
+
+    // The setting that stands for a failing driver.
+    D3D9Settings().failingDeviceCreations = 1;
+    EXPECT_EQ(D3DERR_NOTAVAILABLE, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    EXPECT_GE(device->GetAvailableTextureMem() >> 20, 128u);
+    EXPECT_EQ(0u, device->Release());
+    EXPECT_EQ(0u, d3d->Release());
+}
+
+TEST_F(DeviceTest, FinalReleaseAnswersTheOutstandingReferences)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    IDirect3DSurface9* level = nullptr;
+    ASSERT_EQ(D3D_OK, texture->GetSurfaceLevel(0, &level));
+    // The level shares the texture's count.
+    EXPECT_EQ(3u, texture->AddRef());
+    EXPECT_EQ(2u, texture->Release());
+    EXPECT_EQ(1u, level->Release());
+
+    // The application's reference and the texture's: releasing the device leaves one.
+    EXPECT_EQ(1u, device->Release());
+    EXPECT_EQ(0u, texture->Release());
+    device = nullptr;
+}
+
+TEST_F(DeviceTest, ABoundTextureOutlivesItsLastRelease)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    ASSERT_EQ(D3D_OK, device->SetTexture(0, texture));
+    EXPECT_EQ(0u, texture->Release());
+    IDirect3DBaseTexture9* bound = nullptr;
+    ASSERT_EQ(D3D_OK, device->GetTexture(0, &bound));
+    ASSERT_EQ(static_cast<IDirect3DBaseTexture9*>(texture), bound);
+    EXPECT_EQ(1u, bound->GetLevelCount());
+    EXPECT_EQ(0u, bound->Release());
+    EXPECT_EQ(D3D_OK, device->SetTexture(0, nullptr));
+}
+
+TEST_F(DeviceTest, ResetIsRefusedWhileDefaultPoolObjectsLive)
+{
+    IDirect3DSurface9* target = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(32, 32, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                 &target, nullptr));
+    IDirect3DTexture9* managed = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr));
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 128;
+    parameters.BackBufferHeight = 32;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.Windowed = TRUE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.EnableAutoDepthStencil = TRUE;
+    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&parameters));
+
+    // A held back buffer counts too.
+    target->Release();
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&parameters));
+    back->Release();
+
+    // Managed resources survive.
+    ASSERT_EQ(D3D_OK, device->Reset(&parameters));
+    ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
+    D3DSURFACE_DESC desc;
+    back->GetDesc(&desc);
+    EXPECT_EQ(128u, desc.Width);
+    EXPECT_EQ(32u, desc.Height);
+    back->Release();
+    D3DVIEWPORT9 viewport;
+    device->GetViewport(&viewport);
+    EXPECT_EQ(128u, viewport.Width);
+    EXPECT_EQ(0u, managed->Release());
+}
+
+TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPool)
+{
+    IDirect3D9Ex* ex = nullptr;
+    ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &ex));
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 16;
+    parameters.BackBufferHeight = 16;
+    parameters.Windowed = TRUE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    IDirect3DDevice9Ex* device9ex = nullptr;
+    ASSERT_EQ(D3D_OK, ex->CreateDeviceEx(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, nullptr, &device9ex));
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3DERR_INVALIDCALL,
+              device9ex->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    EXPECT_EQ(D3D_OK, device9ex->SetMaximumFrameLatency(1));
+    EXPECT_EQ(D3D_OK, device9ex->CheckDeviceState(nullptr));
+    EXPECT_EQ(D3D_OK, device9ex->PresentEx(nullptr, nullptr, nullptr, nullptr, 0));
+    EXPECT_EQ(0u, device9ex->Release());
+    EXPECT_EQ(0u, ex->Release());
+}
+
+TEST_F(DeviceTest, LockRules)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(10, 6, 0, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
+    EXPECT_EQ(4u, texture->GetLevelCount());
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    EXPECT_EQ(20, locked.Pitch);
+    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
+    EXPECT_EQ(D3D_OK, texture->UnlockRect(0));
+    EXPECT_EQ(D3DERR_INVALIDCALL, texture->UnlockRect(0));
+    RECT rect = {2, 1, 4, 3};
+    D3DLOCKED_RECT part;
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &part, &rect, D3DLOCK_READONLY));
+    texture->UnlockRect(0);
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    texture->UnlockRect(0);
+    EXPECT_EQ(static_cast<std::uint8_t*>(locked.pBits) + 20 + 4, part.pBits);
+    rect = {8, 0, 11, 2};
+    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &part, &rect, 0));
+    texture->Release();
+
+    // DXT: pitch per block row, rectangles on block corners only.
+    ASSERT_EQ(D3D_OK, device->CreateTexture(10, 10, 1, 0, D3DFMT_DXT5, D3DPOOL_MANAGED, &texture, nullptr));
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    EXPECT_EQ(48, locked.Pitch);
+    texture->UnlockRect(0);
+    rect = {2, 0, 4, 4};
+    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &part, &rect, 0));
+    texture->Release();
+
+    // Default-pool textures lock only when dynamic; render targets never.
+    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
+    texture->Release();
+    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &texture, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
+    texture->Release();
+    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &texture, nullptr));
+    EXPECT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD));
+    texture->UnlockRect(0);
+    texture->Release();
+
+    // Buffers: DISCARD and NOOVERWRITE belong to dynamic buffers; ranges stay inside.
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateVertexBuffer(64, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr));
+    void* data = nullptr;
+    EXPECT_EQ(D3DERR_INVALIDCALL, buffer->Lock(0, 0, &data, D3DLOCK_DISCARD));
+    EXPECT_EQ(D3DERR_INVALIDCALL, buffer->Lock(60, 8, &data, 0));
+    EXPECT_EQ(D3D_OK, buffer->Lock(16, 16, &data, 0));
+    EXPECT_EQ(D3D_OK, buffer->Unlock());
+    EXPECT_EQ(D3DERR_INVALIDCALL, buffer->Unlock());
+    buffer->Release();
+    IDirect3DIndexBuffer9* indices = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateIndexBuffer(64, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
+                                                D3DPOOL_DEFAULT, &indices, nullptr));
+    EXPECT_EQ(D3D_OK, indices->Lock(0, 0, &data, D3DLOCK_DISCARD | D3DLOCK_NOSYSLOCK));
+    indices->Unlock();
+    D3DINDEXBUFFER_DESC desc;
+    indices->GetDesc(&desc);
+    EXPECT_EQ(D3DFMT_INDEX32, desc.Format);
+    indices->Release();
+}
+
+TEST_F(DeviceTest, ClearRespectsBoundTargetsViewportAndScissor)
+{
+    ASSERT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0));
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    RECT scissor = {8, 8, 16, 12};
+    device->SetScissorRect(&scissor);
+    ASSERT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0));
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    const D3DRECT rect = {60, 60, 100, 100};
+    ASSERT_EQ(D3D_OK, device->Clear(1, &rect, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0));
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0x102030u, pixels[0]);
+    EXPECT_EQ(0xFFFFFFu, pixels[8 * 64 + 8]);
+    EXPECT_EQ(0xFFFFFFu, pixels[11 * 64 + 15]);
+    EXPECT_EQ(0x102030u, pixels[12 * 64 + 15]);
+    EXPECT_EQ(0x102030u, pixels[11 * 64 + 16]);
+    EXPECT_EQ(0x0000FFu, pixels[63 * 64 + 63]);
+    EXPECT_EQ(0x102030u, pixels[59 * 64 + 63]);
+
+    // Depth and stencil need a depth surface; stencil needs a format with stencil bits.
+    device->SetDepthStencilSurface(nullptr);
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
+    IDirect3DSurface9* depth = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(128, 128, D3DFMT_D24X8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                        &depth, nullptr));
+    ASSERT_EQ(D3D_OK, device->SetDepthStencilSurface(depth));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0));
+    EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0));
+    device->SetDepthStencilSurface(nullptr);
+    depth->Release();
+}
+
+TEST_F(DeviceTest, PresentKeepsTheFrameInMemory)
+{
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+    ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+    int width = 0, height = 0;
+    ASSERT_TRUE(D3D9CopyPresentedFrame(nullptr, 0, &width, &height));
+    EXPECT_EQ(64, width);
+    EXPECT_EQ(64, height);
+    std::vector<std::uint32_t> frame(64 * 64);
+    D3D9CopyPresentedFrame(frame.data(), 64 * 4, &width, &height);
+    EXPECT_EQ(0xFF336699u, frame[64 * 32 + 5]);
+    // Present inside a scene is refused.
+    device->BeginScene();
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->Present(nullptr, nullptr, nullptr, nullptr));
+    device->EndScene();
+}
+
+TEST_F(DeviceTest, SurfaceCopiesBetweenPools)
+{
+    IDirect3DSurface9* staging = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                          &staging, nullptr));
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, staging->LockRect(&locked, nullptr, 0));
+    for (int y = 0; y < 64; ++y)
+    {
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < 64; ++x)
+            row[x] = std::uint32_t(x + y * 256);
+    }
+    staging->UnlockRect();
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    RECT source = {0, 0, 8, 8};
+    POINT at = {4, 2};
+    ASSERT_EQ(D3D_OK, device->UpdateSurface(staging, &source, back, &at));
+    // UpdateSurface goes from system memory to the default pool only.
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->UpdateSurface(back, nullptr, staging, nullptr));
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(std::uint32_t(1 * 256 + 2), pixels[3 * 64 + 6]);
+    back->Release();
+    staging->Release();
+}
+
+TEST_F(DeviceTest, QueriesAnswerAtOnce)
+{
+    IDirect3DQuery9* event = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_EVENT, &event));
+    EXPECT_EQ(sizeof(BOOL), event->GetDataSize());
+    EXPECT_EQ(D3D_OK, event->Issue(D3DISSUE_END));
+    BOOL done = FALSE;
+    EXPECT_EQ(S_OK, event->GetData(&done, sizeof(done), D3DGETDATA_FLUSH));
+    EXPECT_TRUE(done);
+    EXPECT_EQ(D3DERR_INVALIDCALL, event->Issue(D3DISSUE_BEGIN));
+    event->Release();
+
+    const D3DQUERYTYPE types[] = {D3DQUERYTYPE_VCACHE,           D3DQUERYTYPE_VERTEXSTATS,
+                                  D3DQUERYTYPE_TIMESTAMP,        D3DQUERYTYPE_TIMESTAMPDISJOINT,
+                                  D3DQUERYTYPE_TIMESTAMPFREQ,    D3DQUERYTYPE_PIPELINETIMINGS,
+                                  D3DQUERYTYPE_INTERFACETIMINGS, D3DQUERYTYPE_VERTEXTIMINGS,
+                                  D3DQUERYTYPE_PIXELTIMINGS,     D3DQUERYTYPE_BANDWIDTHTIMINGS,
+                                  D3DQUERYTYPE_CACHEUTILIZATION};
+    for (D3DQUERYTYPE type : types)
+    {
+        IDirect3DQuery9* query = nullptr;
+        ASSERT_EQ(D3D_OK, device->CreateQuery(type, &query)) << type;
+        EXPECT_GT(query->GetDataSize(), 0u);
+        query->Release();
+    }
+}

@@ -1,0 +1,199 @@
+#include "platform/d3d9/format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+TEST(Format, PitchesAreTightAndDxtPitchesArePerBlockRow)
+{
+    EXPECT_EQ(40u, FormatPitch(D3DFMT_A8R8G8B8, 10));
+    EXPECT_EQ(20u, FormatPitch(D3DFMT_R5G6B5, 10));
+    EXPECT_EQ(10u, FormatPitch(D3DFMT_L8, 10));
+    EXPECT_EQ(80u, FormatPitch(D3DFMT_A16B16G16R16F, 10));
+    EXPECT_EQ(160u, FormatPitch(D3DFMT_A32B32G32R32F, 10));
+    EXPECT_EQ(30u, FormatPitch(D3DFMT_R8G8B8, 10));
+    // 10 texels are three blocks; DXT1 blocks are 8 bytes, the others 16.
+    EXPECT_EQ(24u, FormatPitch(D3DFMT_DXT1, 10));
+    EXPECT_EQ(48u, FormatPitch(D3DFMT_DXT5, 10));
+    EXPECT_EQ(8u, FormatPitch(D3DFMT_DXT1, 1));
+    EXPECT_EQ(3u, FormatRowCount(D3DFMT_DXT3, 9));
+    EXPECT_EQ(9u, FormatRowCount(D3DFMT_A8, 9));
+    EXPECT_EQ(24u * 3u, FormatSurfaceSize(D3DFMT_DXT1, 10, 10));
+}
+
+TEST(Format, EveryEngineFormatIsKnownWithItsBitDepth)
+{
+    const struct
+    {
+        D3DFORMAT format;
+        int bits;
+    } table[] = {{D3DFMT_A2R10G10B10, 32},
+                 {D3DFMT_A8R8G8B8, 32},
+                 {D3DFMT_X8R8G8B8, 32},
+                 {D3DFMT_A1R5G5B5, 16},
+                 {D3DFMT_X1R5G5B5, 16},
+                 {D3DFMT_R5G6B5, 16},
+                 {D3DFMT_D16_LOCKABLE, 16},
+                 {D3DFMT_D32, 32},
+                 {D3DFMT_D15S1, 16},
+                 {D3DFMT_D24S8, 32},
+                 {D3DFMT_D24X8, 32},
+                 {D3DFMT_D24X4S4, 32},
+                 {D3DFMT_D32F_LOCKABLE, 32},
+                 {D3DFMT_D24FS8, 32},
+                 {D3DFMT_D16, 16},
+                 {D3DFMT_VERTEXDATA, 32},
+                 {D3DFMT_INDEX16, 32},
+                 {D3DFMT_INDEX32, 32},
+                 {D3DFMT_DXT1, 4},
+                 {D3DFMT_DXT2, 8},
+                 {D3DFMT_DXT3, 8},
+                 {D3DFMT_DXT4, 8},
+                 {D3DFMT_DXT5, 8},
+                 {D3DFMT_R16F, 16},
+                 {D3DFMT_G16R16F, 32},
+                 {D3DFMT_A16B16G16R16F, 64},
+                 {D3DFMT_R32F, 32},
+                 {D3DFMT_G32R32F, 64},
+                 {D3DFMT_A32B32G32R32F, 128},
+                 {D3DFMT_L6V5U5, 16},
+                 {D3DFMT_X8L8V8U8, 32},
+                 {D3DFMT_A2W10V10U10, 32},
+                 {D3DFMT_V8U8, 16},
+                 {D3DFMT_Q8W8V8U8, 32},
+                 {D3DFMT_V16U16, 32},
+                 {D3DFMT_Q16W16V16U16, 64},
+                 {D3DFMT_CxV8U8, 16},
+                 {D3DFMT_R8G8B8, 24},
+                 {D3DFMT_A4R4G4B4, 16},
+                 {D3DFMT_R3G3B2, 8},
+                 {D3DFMT_A8, 8},
+                 {D3DFMT_A8R3G3B2, 16},
+                 {D3DFMT_X4R4G4B4, 16},
+                 {D3DFMT_A2B10G10R10, 32},
+                 {D3DFMT_A8B8G8R8, 32},
+                 {D3DFMT_X8B8G8R8, 32},
+                 {D3DFMT_G16R16, 32},
+                 {D3DFMT_A16B16G16R16, 64},
+                 {D3DFMT_A8P8, 16},
+                 {D3DFMT_P8, 8},
+                 {D3DFMT_L8, 8},
+                 {D3DFMT_L16, 16},
+                 {D3DFMT_A8L8, 16},
+                 {D3DFMT_A4L4, 8}};
+    for (const auto& entry : table)
+    {
+        const TFormatInfo* info = FindFormat(entry.format);
+        ASSERT_NE(nullptr, info) << entry.format;
+        EXPECT_EQ(entry.bits, info->bits) << entry.format;
+    }
+    EXPECT_EQ(nullptr, FindFormat(static_cast<D3DFORMAT>(12345)));
+}
+
+TEST(Format, TexelsConvertWithMissingChannelsReadAsOne)
+{
+    float rgba[4];
+    const std::uint8_t a8r8g8b8[4] = {0x33, 0x66, 0x99, 0xCC}; // B, G, R, A in memory
+    ReadTexel(D3DFMT_A8R8G8B8, a8r8g8b8, rgba);
+    EXPECT_FLOAT_EQ(0x99 / 255.0f, rgba[0]);
+    EXPECT_FLOAT_EQ(0x33 / 255.0f, rgba[2]);
+    EXPECT_FLOAT_EQ(0xCC / 255.0f, rgba[3]);
+    ReadTexel(D3DFMT_X8R8G8B8, a8r8g8b8, rgba);
+    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
+
+    const std::uint16_t r5g6b5 = 0xF800; // pure red
+    ReadTexel(D3DFMT_R5G6B5, reinterpret_cast<const std::uint8_t*>(&r5g6b5), rgba);
+    EXPECT_FLOAT_EQ(1.0f, rgba[0]);
+    EXPECT_FLOAT_EQ(0.0f, rgba[1]);
+
+    const std::uint8_t l8 = 51;
+    ReadTexel(D3DFMT_L8, &l8, rgba);
+    EXPECT_FLOAT_EQ(0.2f, rgba[1]);
+    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
+    ReadTexel(D3DFMT_A8, &l8, rgba);
+    EXPECT_FLOAT_EQ(0.0f, rgba[0]);
+    EXPECT_FLOAT_EQ(0.2f, rgba[3]);
+
+    const std::uint8_t v8u8[2] = {0x81, 0x7F}; // -127 and 127
+    ReadTexel(D3DFMT_V8U8, v8u8, rgba);
+    EXPECT_FLOAT_EQ(-1.0f, rgba[0]);
+    EXPECT_FLOAT_EQ(1.0f, rgba[1]);
+
+    std::uint16_t r16f = FloatToHalf(0.5f);
+    ReadTexel(D3DFMT_R16F, reinterpret_cast<const std::uint8_t*>(&r16f), rgba);
+    EXPECT_FLOAT_EQ(0.5f, rgba[0]);
+    EXPECT_FLOAT_EQ(1.0f, rgba[1]);
+    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
+
+    const std::uint32_t a2r10g10b10 = (3u << 30) | (1023u << 20);
+    ReadTexel(D3DFMT_A2R10G10B10, reinterpret_cast<const std::uint8_t*>(&a2r10g10b10), rgba);
+    EXPECT_FLOAT_EQ(1.0f, rgba[0]);
+    EXPECT_FLOAT_EQ(0.0f, rgba[2]);
+    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
+}
+
+TEST(Format, WrittenTexelsReadBack)
+{
+    const D3DFORMAT formats[] = {D3DFMT_A8R8G8B8,    D3DFMT_A16B16G16R16F, D3DFMT_A32B32G32R32F,
+                                 D3DFMT_A2R10G10B10, D3DFMT_A4R4G4B4,      D3DFMT_A8B8G8R8,
+                                 D3DFMT_A16B16G16R16};
+    const float colour[4] = {0.0f, 1.0f / 3.0f, 2.0f / 3.0f, 1.0f};
+    for (D3DFORMAT format : formats)
+    {
+        std::uint8_t texel[16] = {};
+        float back[4];
+        WriteTexel(format, texel, colour);
+        ReadTexel(format, texel, back);
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(colour[c], back[c], 1.0f / 15.0f) << format << " channel " << c;
+    }
+}
+
+TEST(Format, HalfFloatsConvertBothWays)
+{
+    EXPECT_EQ(0x3C00, FloatToHalf(1.0f));
+    EXPECT_EQ(0xC000, FloatToHalf(-2.0f));
+    EXPECT_EQ(0x7BFF, FloatToHalf(65504.0f));
+    EXPECT_EQ(0x7C00, FloatToHalf(1e6f));
+    EXPECT_EQ(0x0001, FloatToHalf(std::ldexp(1.0f, -24)));
+    EXPECT_EQ(0x0000, FloatToHalf(std::ldexp(1.0f, -26)));
+    EXPECT_FLOAT_EQ(std::ldexp(1.0f, -24), HalfToFloat(0x0001));
+    EXPECT_FLOAT_EQ(65504.0f, HalfToFloat(0x7BFF));
+    EXPECT_TRUE(std::isinf(HalfToFloat(0x7C00)));
+    for (std::uint32_t h = 0; h < 0x7C00; h += 7)
+        EXPECT_EQ(h, FloatToHalf(HalfToFloat(std::uint16_t(h))));
+}
+
+TEST(Format, DxtBlocksDecodeToKnownColours)
+{
+    // DXT1, four-colour mode: red, blue and the two thirds between; indices 0, 1, 2, 3.
+    std::uint8_t dxt1[8] = {0x00, 0xF8, 0x1F, 0x00, 0xE4, 0, 0, 0};
+    std::uint32_t argb[16];
+    DecodeDxtBlock(D3DFMT_DXT1, dxt1, argb);
+    EXPECT_EQ(0xFFFF0000u, argb[0]);
+    EXPECT_EQ(0xFF0000FFu, argb[1]);
+    EXPECT_EQ(0xFFAA0055u, argb[2]);
+    EXPECT_EQ(0xFF5500AAu, argb[3]);
+    EXPECT_EQ(0xFFFF0000u, argb[4]);
+
+    // DXT1, three-colour mode (c0 <= c1): index 2 the midpoint, index 3 transparent black.
+    std::uint8_t transparent[8] = {0x1F, 0x00, 0x00, 0xF8, 0xE4, 0, 0, 0};
+    DecodeDxtBlock(D3DFMT_DXT1, transparent, argb);
+    EXPECT_EQ(0xFF7F007Fu, argb[2]);
+    EXPECT_EQ(0x00000000u, argb[3]);
+
+    // DXT3: explicit 4-bit alpha 0xF, 0x0, 0x8 ...; colour white.
+    std::uint8_t dxt3[16] = {0x0F, 0x08, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    DecodeDxtBlock(D3DFMT_DXT3, dxt3, argb);
+    EXPECT_EQ(0xFFFFFFFFu, argb[0]);
+    EXPECT_EQ(0x00FFFFFFu, argb[1]);
+    EXPECT_EQ(0x88FFFFFFu, argb[2]);
+
+    // DXT5, eight-alpha mode between 255 and 0: indices 0, 1, 2.
+    std::uint8_t dxt5[16] = {255, 0, 0x88, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    DecodeDxtBlock(D3DFMT_DXT5, dxt5, argb);
+    EXPECT_EQ(255u, argb[0] >> 24);
+    EXPECT_EQ(0u, argb[1] >> 24);
+    EXPECT_EQ(218u, argb[2] >> 24);
+}
