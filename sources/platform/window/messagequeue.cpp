@@ -17,9 +17,12 @@ bool WindowMatches(HWND messageWindow, HWND filter)
 }
 } // namespace
 
-void TMessageQueue::Post(const MSG& message)
+bool TMessageQueue::Post(const MSG& message)
 {
+    if (messages_.size() >= kCapacity)
+        return false;
     messages_.push_back(message);
+    return true;
 }
 
 void TMessageQueue::PostQuit(int exitCode)

@@ -8,7 +8,10 @@
 class TMessageQueue
 {
 public:
-    void Post(const MSG& message);
+    // Windows' limit of posted messages per queue: beyond it a post fails.
+    static constexpr std::size_t kCapacity = 10000;
+
+    bool Post(const MSG& message);
     // Sets the quit request; WM_QUIT is handed out once no other message matches.
     void PostQuit(int exitCode);
     // The first message that passes the filters (Windows' PeekMessage rules: a null window takes

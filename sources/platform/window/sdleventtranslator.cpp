@@ -266,7 +266,8 @@ void TSdlEventTranslator::TranslateWheel(const SDL_MouseWheelEvent& event, HWND 
     const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
     if (notches == 0)
         return;
-    const short delta = static_cast<short>(std::clamp(notches * WHEEL_DELTA, -32768, 32767));
+    // The delta is a signed 16-bit word: 273 notches is the most it holds.
+    const short delta = static_cast<short>(std::clamp(notches, -273, 273) * WHEEL_DELTA);
     PostMouseRecord(RI_MOUSE_WHEEL, static_cast<USHORT>(delta), 0, 0);
 
     // WM_MOUSEWHEEL goes to the focus window and carries the pointer in screen co-ordinates.

@@ -5,6 +5,7 @@
 #include "platform/window/sdlbackend.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,18 @@ constexpr LONG kMenuHeight = 20;
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kDefaultOffset = 50;
+// Window positions and sizes stay within what WM_SIZE can carry, so that no sum overflows.
+constexpr int kCoordinateLimit = 32767;
+
+int ClampPosition(int value)
+{
+    return std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
+}
+
+int ClampSize(int value)
+{
+    return std::clamp(value, 0, kCoordinateLimit);
+}
 
 LONG Width(const RECT& rect)
 {
@@ -42,9 +55,16 @@ RECT Intersect(const RECT& a, const RECT& b)
     return result;
 }
 
-LONG Area(const RECT& rect)
+// Sums of caller's co-ordinates saturate instead of wrapping around.
+LONG AddClamped(LONG value, LONG offset)
 {
-    return Width(rect) * Height(rect);
+    return static_cast<LONG>(
+        std::clamp<long long>(static_cast<long long>(value) + offset, INT32_MIN, INT32_MAX));
+}
+
+long long Area(const RECT& rect)
+{
+    return static_cast<long long>(Width(rect)) * Height(rect);
 }
 
 HMONITOR MonitorOfDisplay(int display)
@@ -111,6 +131,18 @@ TWindowState* TWindowSystem::Find(HWND window)
     return found == windows_.end() ? nullptr : &found->second;
 }
 
+BOOL TWindowSystem::AdjustWindowRect(RECT* rect, DWORD style, bool menu)
+{
+    if (!rect)
+        return FALSE;
+    const RECT frame = GetFrame(style, menu);
+    rect->left = AddClamped(rect->left, -frame.left);
+    rect->top = AddClamped(rect->top, -frame.top);
+    rect->right = AddClamped(rect->right, frame.right);
+    rect->bottom = AddClamped(rect->bottom, frame.bottom);
+    return TRUE;
+}
+
 RECT TWindowSystem::GetClientArea(const TWindowState& state)
 {
     const RECT frame = GetFrame(state.style, false);
@@ -129,9 +161,9 @@ DWORD TWindowSystem::Now() const
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
-void TWindowSystem::PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool TWindowSystem::PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    queue_.Post(MSG{window, message, wParam, lParam, Now(), pointer_});
+    return queue_.Post(MSG{window, message, wParam, lParam, Now(), pointer_});
 }
 
 TWindowSystem::TSentMessage TWindowSystem::SizeMessage(HWND window, const TWindowState& state) const
@@ -178,7 +210,8 @@ HWND TWindowSystem::CreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windo
     state.procedure = windowClass->procedure;
     state.style = style & ~WS_VISIBLE;
     state.exStyle = exStyle;
-    state.windowRect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
+    x = ClampPosition(x), y = ClampPosition(y);
+    state.windowRect = {x, y, x + ClampSize(width), y + ClampSize(height)};
     state.title = windowName ? windowName : u"";
 
     HWND window = reinterpret_cast<HWND>(nextWindow_);
@@ -263,9 +296,10 @@ BOOL TWindowSystem::SetWindowPos(HWND window, HWND insertAfter, int x, int y, in
         const RECT oldClient = GetClientArea(*state);
         RECT& rect = state->windowRect;
         if (!(flags & SWP_NOMOVE))
-            rect = {x, y, x + Width(rect), y + Height(rect)};
+            rect = {ClampPosition(x), ClampPosition(y), ClampPosition(x) + Width(rect),
+                    ClampPosition(y) + Height(rect)};
         if (!(flags & SWP_NOSIZE))
-            rect.right = rect.left + std::max(width, 0), rect.bottom = rect.top + std::max(height, 0);
+            rect.right = rect.left + ClampSize(width), rect.bottom = rect.top + ClampSize(height);
         if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
             state->minimised = state->maximised = false;
         if (!(flags & SWP_NOZORDER))
@@ -400,8 +434,8 @@ BOOL TWindowSystem::ClientToScreen(HWND window, POINT* point)
     if (!state || !point)
         return FALSE;
     const RECT client = GetClientArea(*state);
-    point->x += client.left;
-    point->y += client.top;
+    point->x = AddClamped(point->x, client.left);
+    point->y = AddClamped(point->y, client.top);
     return TRUE;
 }
 
@@ -426,8 +460,7 @@ BOOL TWindowSystem::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     std::lock_guard lock(mutex_);
     if (window && !Find(window))
         return FALSE;
-    PostLocked(window, message, wParam, lParam);
-    return TRUE;
+    return PostLocked(window, message, wParam, lParam) ? TRUE : FALSE;
 }
 
 void TWindowSystem::PostQuitMessage(int exitCode)
@@ -535,10 +568,10 @@ HMONITOR TWindowSystem::MonitorFromWindow(HWND window, DWORD flags)
     if (!state)
         return fallback;
     int best = -1;
-    LONG bestArea = 0;
+    long long bestArea = 0;
     for (int display = 0; display < Backend().GetDisplayCount(); ++display)
     {
-        const LONG area = Area(Intersect(state->windowRect, Backend().GetDisplayBounds(display)));
+        const long long area = Area(Intersect(state->windowRect, Backend().GetDisplayBounds(display)));
         if (area > bestArea)
             best = display, bestArea = area;
     }

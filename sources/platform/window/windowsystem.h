@@ -29,6 +29,8 @@ public:
 
     // Frame thickness of a style, as left, top, right and bottom widths.
     static RECT GetFrame(DWORD style, bool menu);
+    // Grows a client rectangle by the frame of a style.
+    static BOOL AdjustWindowRect(RECT* rect, DWORD style, bool menu);
     // The client area of a window in screen co-ordinates: its rectangle less the frame.
     static RECT GetClientArea(const TWindowState& state);
 
@@ -112,7 +114,7 @@ private:
     TWindowBackend& Backend();
     TWindowState* Find(HWND window);
     void Show(HWND window, TWindowState& state, bool show);
-    void PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     DWORD Now() const;
     RECT DesktopBounds();
     void ApplyCursor();

@@ -59,14 +59,7 @@ BOOL GetWindowRect(HWND window, RECT* rect)
 
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu)
 {
-    if (!rect)
-        return FALSE;
-    const RECT frame = TWindowSystem::GetFrame(style, menu != FALSE);
-    rect->left -= frame.left;
-    rect->top -= frame.top;
-    rect->right += frame.right;
-    rect->bottom += frame.bottom;
-    return TRUE;
+    return TWindowSystem::AdjustWindowRect(rect, style, menu != FALSE);
 }
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags)

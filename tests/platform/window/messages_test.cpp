@@ -29,6 +29,18 @@ TEST_F(MessageTest, PostedMessagesArriveInOrderWithTheirParameters)
     EXPECT_LE(messages[0].time, messages[2].time);
 }
 
+TEST_F(MessageTest, AFullQueueRefusesPosts)
+{
+    int posted = 0;
+    while (PostMessageW(window_, WM_USER, posted, 0) && posted < 20000)
+        ++posted;
+    EXPECT_EQ(posted, 10000);
+    const std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 10000u);
+    EXPECT_EQ(messages.back().wParam, 9999u) << "the earlier messages are kept";
+    EXPECT_TRUE(PostMessageW(window_, WM_USER, 0, 0));
+}
+
 TEST_F(MessageTest, FiltersSelectByWindowAndRange)
 {
     PostMessageW(window_, WM_KEYDOWN, 'A', 0);

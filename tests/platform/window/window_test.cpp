@@ -3,6 +3,7 @@
 #include "platform/window/window.h"
 #include "windowfixture.h"
 
+#include <cstdint>
 #include <string>
 
 namespace
@@ -73,6 +74,31 @@ TEST_F(WindowTest, AdjustWindowRectFollowsTheStyle)
     EXPECT_LT(withMenu.top, overlapped.top);
     EXPECT_EQ(withMenu.bottom, overlapped.bottom);
     EXPECT_FALSE(AdjustWindowRect(nullptr, 0, FALSE));
+
+    RECT huge = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    AdjustWindowRect(&huge, WS_OVERLAPPEDWINDOW, FALSE);
+    EXPECT_EQ(huge.left, INT32_MIN) << "saturates rather than wrapping";
+    EXPECT_EQ(huge.right, INT32_MAX);
+}
+
+TEST_F(WindowTest, HostilePlacementIsKeptInRange)
+{
+    received_.clear();
+    SetWindowPos(window_, nullptr, INT32_MAX, INT32_MIN, INT32_MAX, -5, SWP_NOZORDER);
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(frame.left, 32767);
+    EXPECT_EQ(frame.top, -32767);
+    EXPECT_EQ(frame.right - frame.left, 32767);
+    EXPECT_EQ(frame.bottom, frame.top) << "a negative size is empty";
+    RECT client;
+    GetClientRect(window_, &client);
+    EXPECT_EQ(client.bottom, 0) << "no room inside the frame";
+    POINT point = {INT32_MAX, 0};
+    ClientToScreen(window_, &point);
+    EXPECT_EQ(point.x, INT32_MAX);
+    ASSERT_EQ(received_.size(), 1u);
+    EXPECT_EQ(received_[0].message, WM_SIZE);
 }
 
 TEST_F(WindowTest, SetWindowPosSendsTheNewClientSizeAtOnce)
