@@ -1,0 +1,4 @@
+#include "engine/system/renderstats.h"
+
+TRenderStats g_RenderStatsCurrent;
+TRenderStats g_RenderStatsFrame;

@@ -1,0 +1,53 @@
+#pragma once
+// A manager that records its calls, for the manager-system tests.
+#include "engine/system/manager.h"
+
+#include <string>
+#include <vector>
+
+class TRecordingManager : public TManager
+{
+public:
+    explicit TRecordingManager(const char* name, std::vector<std::string>* journal = nullptr)
+        : m_pJournal(journal)
+    {
+        m_Name.Set(name, true);
+    }
+
+    i32 InitializeManager() override
+    {
+        Note("initialize");
+        return m_nInitializeResult;
+    }
+    void BeginManager() override { Note("begin"); }
+    void EndManager() override { Note("end"); }
+    void FinalizeManager() override { Note("finalize"); }
+    void RenderManager() override { Note("render"); }
+    void ThreadUpdateManager(f32 step) override
+    {
+        m_aThreadStep.push_back(step);
+        if (m_pOnThreadUpdate)
+            m_pOnThreadUpdate(this);
+    }
+    void UpdateManager(f32 step) override
+    {
+        m_aStep.push_back(step);
+        Note("update");
+        if (m_pOnUpdate)
+            m_pOnUpdate(this);
+    }
+
+    void Note(const char* what)
+    {
+        if (m_pJournal)
+            m_pJournal->push_back(std::string(GetNameText()) + "." + what + "." +
+                                  std::to_string(m_nStepWord));
+    }
+
+    std::vector<std::string>* m_pJournal;
+    i32 m_nInitializeResult = 0;
+    std::vector<f32> m_aStep;
+    std::vector<f32> m_aThreadStep;
+    void (*m_pOnUpdate)(TRecordingManager*) = nullptr;
+    void (*m_pOnThreadUpdate)(TRecordingManager*) = nullptr;
+};
