@@ -1,6 +1,7 @@
 #include "core/math/noise.h"
 
 #include "core/math/scalar.h"
+#include "core/system/name.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -43,6 +44,8 @@ struct TNoiseTables
 
     TNoiseTables()
     {
+        // The noise source's name goes into the name table first, so its text can be printed.
+        TName("sources/core/math/noise.inl", true);
         for (int i = 0; i < B; ++i)
         {
             p[i] = i;

@@ -1,4 +1,5 @@
 #include "core/math/noise.h"
+#include "core/system/name.h"
 
 #include <gtest/gtest.h>
 
@@ -55,4 +56,9 @@ TEST(Noise, OutOfRangeInputGivesZero)
     EXPECT_EQ(0.0f, Noise1(-1e12f));
     EXPECT_EQ(0.0f, Noise1(std::numeric_limits<float>::quiet_NaN()));
     EXPECT_EQ(0.0f, Noise1(std::numeric_limits<float>::infinity()));
+}
+
+TEST(Noise, SourceNameIsRegisteredAtStart)
+{
+    EXPECT_STREQ("sources/core/math/noise.inl", TName("sources/core/math/noise.inl").GetText());
 }
