@@ -1,23 +1,282 @@
 #include "platform/d3d9/sampler.h"
 
-void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp) {}
+#include "platform/d3d9/format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+// The texel index of coordinate `i` on a level of `size` texels; -1 for the border colour.
+int Address(int i, int size, DWORD mode)
+{
+    if (i >= 0 && i < size)
+        return i;
+    switch (mode)
+    {
+    case D3DTADDRESS_WRAP: {
+        const int r = i % size;
+        return r < 0 ? r + size : r;
+    }
+    case D3DTADDRESS_MIRROR: {
+        const int period = 2 * size;
+        int r = i % period;
+        if (r < 0)
+            r += period;
+        return r < size ? r : period - 1 - r;
+    }
+    case D3DTADDRESS_BORDER:
+        return -1;
+    case D3DTADDRESS_MIRRORONCE: {
+        const int mirrored = i < 0 ? -i - 1 : i;
+        return std::min(mirrored, size - 1);
+    }
+    default: // CLAMP
+        return std::clamp(i, 0, size - 1);
+    }
+}
+
+// One texel as (r, g, b, a).
+__m128 Fetch(const TSamplerStage& stage, const TSamplerLevel& level, int x, int y, int z)
+{
+    x = Address(x, level.width, stage.address[0]);
+    y = Address(y, level.height, stage.address[1]);
+    z = level.depth > 1 ? Address(z, level.depth, stage.address[2]) : 0;
+    if (x < 0 || y < 0 || z < 0)
+        return _mm_loadu_ps(stage.border);
+    std::uint32_t word;
+    switch (stage.path)
+    {
+    case TSamplerStage::EPath::Argb:
+        std::memcpy(&word, level.bits + z * level.slicePitch + y * level.pitch + x * 4, 4);
+        if (stage.opaque)
+            word |= 0xFF000000u;
+        break;
+    case TSamplerStage::EPath::Decoded:
+        word = level.decoded[(size_t(z) * level.height + y) * level.width + x];
+        break;
+    default: {
+        float rgba[4];
+        const UINT bytes = FindFormat(stage.format)->bits / 8;
+        ReadTexel(stage.format, level.bits + z * level.slicePitch + y * level.pitch + x * bytes, rgba);
+        return _mm_loadu_ps(rgba);
+    }
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wide = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(word)), zero), zero);
+    const __m128 bgra = _mm_mul_ps(_mm_cvtepi32_ps(wide), _mm_set1_ps(1.0f / 255.0f));
+    return _mm_shuffle_ps(bgra, bgra, _MM_SHUFFLE(3, 0, 1, 2));
+}
+
+__m128 Lerp4(__m128 a, __m128 b, float t)
+{
+    return _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), _mm_set1_ps(t)));
+}
+
+// Four texels of one lane's result into the quad's channels.
+TQuadVector Transpose(__m128 lane0, __m128 lane1, __m128 lane2, __m128 lane3)
+{
+    _MM_TRANSPOSE4_PS(lane0, lane1, lane2, lane3);
+    return {lane0, lane1, lane2, lane3};
+}
+
+float Lane(const TQuad& q, int i)
+{
+    return q[i];
+}
+
+// The filtered value of one lane at (u, v, w) in texels of `level`.
+__m128 Filter(const TSamplerStage& stage, const TSamplerLevel& level, bool linear, float u, float v, float w)
+{
+    const bool volume = stage.kind == D3DRTYPE_VOLUMETEXTURE;
+    if (!linear)
+    {
+        return Fetch(stage, level, int(std::floor(u * float(level.width))),
+                     int(std::floor(v * float(level.height))),
+                     volume ? int(std::floor(w * float(level.depth))) : 0);
+    }
+    const float x = u * float(level.width) - 0.5f, y = v * float(level.height) - 0.5f;
+    const float fx0 = std::floor(x), fy0 = std::floor(y);
+    const int x0 = int(fx0), y0 = int(fy0);
+    const float ax = x - fx0, ay = y - fy0;
+    auto bilinear = [&](int z) {
+        const __m128 top = Lerp4(Fetch(stage, level, x0, y0, z), Fetch(stage, level, x0 + 1, y0, z), ax);
+        const __m128 bottom =
+            Lerp4(Fetch(stage, level, x0, y0 + 1, z), Fetch(stage, level, x0 + 1, y0 + 1, z), ax);
+        return Lerp4(top, bottom, ay);
+    };
+    if (!volume || level.depth == 1)
+        return bilinear(0);
+    const float z = w * float(level.depth) - 0.5f;
+    const float fz0 = std::floor(z);
+    return Lerp4(bilinear(int(fz0)), bilinear(int(fz0) + 1), z - fz0);
+}
+
+// The level of detail of a quad from its texel-space derivatives.
+float QuadLod(const TSamplerLevel& level, const TQuad& u, const TQuad& v, const TQuad* w)
+{
+    const float dudx = (Lane(u, 1) - Lane(u, 0)) * float(level.width);
+    const float dvdx = (Lane(v, 1) - Lane(v, 0)) * float(level.height);
+    const float dudy = (Lane(u, 2) - Lane(u, 0)) * float(level.width);
+    const float dvdy = (Lane(v, 2) - Lane(v, 0)) * float(level.height);
+    float dx = dudx * dudx + dvdx * dvdx, dy = dudy * dudy + dvdy * dvdy;
+    if (w)
+    {
+        const float dwdx = (Lane(*w, 1) - Lane(*w, 0)) * float(level.depth);
+        const float dwdy = (Lane(*w, 2) - Lane(*w, 0)) * float(level.depth);
+        dx += dwdx * dwdx;
+        dy += dwdy * dwdy;
+    }
+    const float rho = std::max(dx, dy);
+    return rho > 0.0f ? 0.5f * std::log2(rho) : -100.0f;
+}
+
+// Filters one lane at a level of detail: magnification, one mip level or two.
+__m128 SampleLane(const TSamplerStage& stage, int face, float lod, float u, float v, float w)
+{
+    const int first = stage.firstLevel, last = stage.lastLevel;
+    if (lod <= 0.0f || stage.mipFilter == D3DTEXF_NONE || first == last)
+    {
+        const bool linear = (lod <= 0.0f ? stage.magFilter : stage.minFilter) >= D3DTEXF_LINEAR;
+        return Filter(stage, stage.levels[face][first], linear, u, v, w);
+    }
+    const bool linear = stage.minFilter >= D3DTEXF_LINEAR;
+    const float position = std::min(float(first) + lod, float(last));
+    if (stage.mipFilter == D3DTEXF_POINT)
+        return Filter(stage, stage.levels[face][int(std::floor(position + 0.5f))], linear, u, v, w);
+    const int lower = int(std::floor(position));
+    const int upper = std::min(lower + 1, last);
+    const __m128 a = Filter(stage, stage.levels[face][lower], linear, u, v, w);
+    const __m128 b = Filter(stage, stage.levels[face][upper], linear, u, v, w);
+    return Lerp4(a, b, position - float(lower));
+}
+
+const TQuadVector kUnbound = {0.0f, 0.0f, 0.0f, 1.0f};
+} // namespace
+
+void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp)
+{
+    TSamplerStage& s = stages_[stage];
+    if (!texture)
+    {
+        s.path = TSamplerStage::EPath::None;
+        return;
+    }
+    s.kind = texture->Kind();
+    s.format = texture->StoreFormat();
+    s.opaque = s.format == D3DFMT_X8R8G8B8;
+    if (s.format == D3DFMT_A8R8G8B8 || s.format == D3DFMT_X8R8G8B8)
+        s.path = TSamplerStage::EPath::Argb;
+    else if (IsBlockFormat(s.format))
+        s.path = TSamplerStage::EPath::Decoded;
+    else
+        s.path = TSamplerStage::EPath::Texel;
+    s.levelCount = int(std::min(texture->StoredLevels(), 16u));
+    for (UINT face = 0; face < texture->Faces() && face < 6; ++face)
+    {
+        for (int level = 0; level < s.levelCount; ++level)
+        {
+            TImage& image = texture->Image(face, UINT(level));
+            s.levels[face][level] = {
+                image.Bits(),           s.path == TSamplerStage::EPath::Decoded ? image.Decoded() : nullptr,
+                int(image.Width()),     int(image.Height()),
+                int(image.Depth()),     int(image.Pitch()),
+                int(image.SlicePitch())};
+        }
+    }
+    s.lastLevel = s.levelCount - 1;
+    s.firstLevel = std::min(int(std::max(states[D3DSAMP_MAXMIPLEVEL], DWORD(lodClamp))), s.lastLevel);
+    for (int i = 0; i < 3; ++i)
+        s.address[i] = states[D3DSAMP_ADDRESSU + i];
+    s.magFilter = states[D3DSAMP_MAGFILTER];
+    s.minFilter = states[D3DSAMP_MINFILTER];
+    s.mipFilter = states[D3DSAMP_MIPFILTER];
+    std::memcpy(&s.lodBias, &states[D3DSAMP_MIPMAPLODBIAS], 4);
+    const DWORD border = states[D3DSAMP_BORDERCOLOR];
+    s.border[0] = float((border >> 16) & 0xFF) / 255.0f;
+    s.border[1] = float((border >> 8) & 0xFF) / 255.0f;
+    s.border[2] = float(border & 0xFF) / 255.0f;
+    s.border[3] = float(border >> 24) / 255.0f;
+}
 
 TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
 {
-    return {};
+    const TSamplerStage& s = stages_[stage];
+    if (s.path == TSamplerStage::EPath::None)
+        return kUnbound;
+    const float lod = QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias;
+    return Transpose(SampleLane(s, 0, lod, u[0], v[0], 0.0f), SampleLane(s, 0, lod, u[1], v[1], 0.0f),
+                     SampleLane(s, 0, lod, u[2], v[2], 0.0f), SampleLane(s, 0, lod, u[3], v[3], 0.0f));
 }
 
 TQuadVector TSamplerSet::SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const
 {
-    return {};
+    const TSamplerStage& s = stages_[stage];
+    if (s.path == TSamplerStage::EPath::None)
+        return kUnbound;
+    __m128 lanes[4];
+    for (int i = 0; i < 4; ++i)
+        lanes[i] = SampleLane(s, 0, lod[i] + s.lodBias, u[i], v[i], 0.0f);
+    return Transpose(lanes[0], lanes[1], lanes[2], lanes[3]);
 }
 
 TQuadVector TSamplerSet::SampleCube(int stage, TQuad x, TQuad y, TQuad z) const
 {
-    return {};
+    const TSamplerStage& s = stages_[stage];
+    if (s.path == TSamplerStage::EPath::None || s.kind != D3DRTYPE_CUBETEXTURE)
+        return kUnbound;
+    int faces[4];
+    float su[4], sv[4];
+    for (int i = 0; i < 4; ++i)
+    {
+        const float ax = std::fabs(x[i]), ay = std::fabs(y[i]), az = std::fabs(z[i]);
+        float sc, tc, ma;
+        if (ax >= ay && ax >= az)
+        {
+            faces[i] = x[i] >= 0.0f ? 0 : 1;
+            sc = x[i] >= 0.0f ? -z[i] : z[i];
+            tc = -y[i];
+            ma = ax;
+        }
+        else if (ay >= az)
+        {
+            faces[i] = y[i] >= 0.0f ? 2 : 3;
+            sc = x[i];
+            tc = y[i] >= 0.0f ? z[i] : -z[i];
+            ma = ay;
+        }
+        else
+        {
+            faces[i] = z[i] >= 0.0f ? 4 : 5;
+            sc = z[i] >= 0.0f ? x[i] : -x[i];
+            tc = -y[i];
+            ma = az;
+        }
+        ma = ma > 0.0f ? ma : 1.0f;
+        su[i] = (sc / ma + 1.0f) * 0.5f;
+        sv[i] = (tc / ma + 1.0f) * 0.5f;
+    }
+    const TQuad u = TQuad::Lanes(su[0], su[1], su[2], su[3]), v = TQuad::Lanes(sv[0], sv[1], sv[2], sv[3]);
+    const bool sameFace = faces[0] == faces[1] && faces[0] == faces[2];
+    const float lod = (sameFace ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) : 0.0f) + s.lodBias;
+    // Cube faces clamp at their edges.
+    TSamplerStage clamped = s;
+    clamped.address[0] = clamped.address[1] = D3DTADDRESS_CLAMP;
+    __m128 lanes[4];
+    for (int i = 0; i < 4; ++i)
+        lanes[i] = SampleLane(clamped, faces[i], lod, su[i], sv[i], 0.0f);
+    return Transpose(lanes[0], lanes[1], lanes[2], lanes[3]);
 }
 
 TQuadVector TSamplerSet::SampleVolume(int stage, TQuad u, TQuad v, TQuad w) const
 {
-    return {};
+    const TSamplerStage& s = stages_[stage];
+    if (s.path == TSamplerStage::EPath::None)
+        return kUnbound;
+    const float lod = QuadLod(s.levels[0][s.firstLevel], u, v, &w) + s.lodBias;
+    __m128 lanes[4];
+    for (int i = 0; i < 4; ++i)
+        lanes[i] = SampleLane(s, 0, lod, u[i], v[i], w[i]);
+    return Transpose(lanes[0], lanes[1], lanes[2], lanes[3]);
 }

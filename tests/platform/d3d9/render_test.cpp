@@ -1,0 +1,533 @@
+#include "renderfixture.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+// Additive blending of one red unit: a pixel drawn twice shows 2.
+void AddOneRed(IDirect3DDevice9* device)
+{
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+}
+
+// A reproducible jitter in [-amount, amount].
+float Jitter(unsigned& seed, float amount)
+{
+    seed = seed * 1103515245u + 12345u;
+    return (float((seed >> 8) & 0xFFFF) / 65535.0f * 2.0f - 1.0f) * amount;
+}
+} // namespace
+
+TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
+{
+    AddOneRed(device);
+    // A jittered grid over more than the target, with vertices on and off pixel centres, and
+    // a fan around an inner hub: every pixel must be covered exactly once.
+    unsigned seed = 7;
+    float gx[10][10], gy[10][10];
+    for (int j = 0; j < 10; ++j)
+    {
+        for (int i = 0; i < 10; ++i)
+        {
+            const bool border = i == 0 || j == 0 || i == 9 || j == 9;
+            gx[j][i] = -8.0f + i * 80.0f / 9.0f + (border ? 0.0f : Jitter(seed, 3.0f));
+            gy[j][i] = -8.0f + j * 80.0f / 9.0f + (border ? 0.0f : Jitter(seed, 3.0f));
+        }
+    }
+    gx[4][4] = 32.0f; // exactly on pixel centres
+    gy[4][4] = 32.0f;
+    gx[5][5] = 40.5f; // exactly between them
+    gy[5][5] = 40.5f;
+    std::vector<TTestVertex> triangles;
+    const D3DCOLOR one = D3DCOLOR_ARGB(255, 1, 0, 0);
+    for (int j = 0; j < 9; ++j)
+    {
+        for (int i = 0; i < 9; ++i)
+        {
+            const TTestVertex a = At(gx[j][i], gy[j][i], 0, one), b = At(gx[j][i + 1], gy[j][i + 1], 0, one);
+            const TTestVertex c = At(gx[j + 1][i], gy[j + 1][i], 0, one),
+                              d = At(gx[j + 1][i + 1], gy[j + 1][i + 1], 0, one);
+            // Alternate the diagonal and the winding.
+            if ((i + j) & 1)
+                triangles.insert(triangles.end(), {a, b, d, a, d, c});
+            else
+                triangles.insert(triangles.end(), {a, c, b, b, c, d});
+        }
+    }
+    ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, triangles));
+    std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    int wrong = 0;
+    for (std::uint32_t pixel : pixels)
+        wrong += (pixel >> 16) != 1;
+    EXPECT_EQ(0, wrong);
+
+    // A fan of thin slices around a hub between pixel centres.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    std::vector<TTestVertex> fan = {At(20.5f, 23.25f, 0, one)};
+    for (int k = 0; k <= 40; ++k)
+    {
+        const float angle = float(k) / 40.0f * 6.2831853f;
+        fan.push_back(At(20.5f + 90.0f * std::cos(angle), 23.25f + 90.0f * std::sin(angle), 0, one));
+    }
+    ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLEFAN, fan));
+    pixels = ReadBackBuffer();
+    wrong = 0;
+    for (std::uint32_t pixel : pixels)
+        wrong += (pixel >> 16) != 1;
+    EXPECT_EQ(0, wrong);
+}
+
+TEST_F(RenderTest, FillRuleGolden)
+{
+    // Triangles meeting on pixel centres, drawn additively: doubled pixels would be brighter.
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    Draw(D3DPT_TRIANGLELIST, {At(4, 4, 0, 0xFF800000), At(30, 4, 0, 0xFF800000), At(4, 30, 0, 0xFF800000),
+                              At(30, 4, 0, 0xFF008000), At(30, 30, 0, 0xFF008000), At(4, 30, 0, 0xFF008000),
+                              At(34, 4, 0, 0xFF000080), At(60, 17, 0, 0xFF000080), At(34, 30, 0, 0xFF000080),
+                              At(34, 30, 0, 0xFF808000), At(60, 17, 0, 0xFF808000), At(60, 30, 0, 0xFF808000),
+                              At(4.5f, 34.5f, 0, 0xFF800080), At(30.5f, 34.5f, 0, 0xFF800080),
+                              At(17.5f, 60.5f, 0, 0xFF800080), At(34.25f, 34.75f, 0, 0xFF008080),
+                              At(59.75f, 40.25f, 0, 0xFF008080), At(40.5f, 59.5f, 0, 0xFF008080)});
+    ExpectGolden("fillrule");
+}
+
+TEST_F(RenderTest, CullModesFollowScreenWinding)
+{
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    // Clockwise on screen: drawn. Counter-clockwise: culled.
+    Draw(D3DPT_TRIANGLELIST, {At(0, 0, 0, 0xFFFF0000), At(20, 0, 0, 0xFFFF0000), At(0, 20, 0, 0xFFFF0000),
+                              At(40, 0, 0, 0xFF00FF00), At(40, 20, 0, 0xFF00FF00), At(60, 0, 0, 0xFF00FF00)});
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    Draw(D3DPT_TRIANGLELIST, {At(0, 40, 0, 0xFF0000FF), At(20, 40, 0, 0xFF0000FF), At(0, 60, 0, 0xFF0000FF)});
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFF0000u, pixels[2 * 64 + 2]);
+    EXPECT_EQ(0u, pixels[2 * 64 + 55]);
+    EXPECT_EQ(0u, pixels[42 * 64 + 2]);
+}
+
+TEST_F(RenderTest, DepthAndStencil)
+{
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    // Near quad first, then a far one over it: the far one shows only around the near one.
+    Quad(16, 16, 48, 48, 0.25f, 0xFFFF0000);
+    Quad(8, 8, 56, 56, 0.75f, 0xFF00FF00);
+    // Stencil: mark a band without writing colour or depth, then draw only where it is marked.
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    device->SetRenderState(D3DRS_STENCILREF, 1);
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    Quad(0, 28, 64, 36, 0.5f, 0xFFFFFFFF);
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_INCR);
+    Quad(24, 0, 40, 64, 0.0f, 0xFF0000FF);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFF0000u, pixels[20 * 64 + 20]);
+    EXPECT_EQ(0x00FF00u, pixels[10 * 64 + 10]);
+    EXPECT_EQ(0x0000FFu, pixels[30 * 64 + 30]);
+    EXPECT_EQ(0xFF0000u, pixels[20 * 64 + 30]);
+    EXPECT_EQ(0u, pixels[2 * 64 + 2]);
+    ExpectGolden("depthstencil");
+}
+
+TEST_F(RenderTest, AlphaTestAndBlending)
+{
+    // Alpha rises from left to right; the test keeps alpha above one half.
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    device->SetRenderState(D3DRS_ALPHAREF, 128);
+    Draw(D3DPT_TRIANGLESTRIP, {At(0, 0, 0, 0x00FF0000), At(64, 0, 0, 0xFFFF0000), At(0, 20, 0, 0x00FF0000),
+                               At(64, 20, 0, 0xFFFF0000)});
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    // Source-alpha blending over a green background band.
+    Quad(0, 24, 64, 64, 0, 0xFF00FF00);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Quad(0, 24, 32, 64, 0, 0x800000FF);
+    // Separate alpha, reverse subtract, and a blend factor.
+    device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_REVSUBTRACT);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_BLENDFACTOR, 0xFF404040);
+    Quad(32, 44, 64, 64, 0, 0xFFFFFFFF);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0u, pixels[10 * 64 + 20]);
+    EXPECT_EQ(0xFF0000u, pixels[10 * 64 + 50]);
+    const std::uint32_t blended = pixels[40 * 64 + 10];
+    EXPECT_NEAR(0x7F, int((blended >> 8) & 0xFF), 1);
+    EXPECT_NEAR(0x80, int(blended & 0xFF), 1);
+    EXPECT_EQ(0x00BF00u, pixels[50 * 64 + 50] & 0xFFFFFF);
+    ExpectGolden("alphablend");
+}
+
+TEST_F(RenderTest, DiscardedPixelsWriteNothing)
+{
+    UsePixelShader("test.discard");
+    Draw(D3DPT_TRIANGLESTRIP, {At(0, 0, 0, 0xFF000000), At(64, 0, 0, 0xFFFF0000), At(0, 64, 0, 0xFF000000),
+                               At(64, 64, 0, 0xFFFF0000)});
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0u, pixels[32 * 64 + 10]);
+    EXPECT_NE(0u, pixels[32 * 64 + 60]);
+}
+
+TEST_F(RenderTest, Scissor)
+{
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    const RECT scissor = {10, 20, 50, 30};
+    device->SetScissorRect(&scissor);
+    Quad(0, 0, 64, 64, 0, 0xFFFFFF00);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    int lit = 0;
+    for (int y = 0; y < 64; ++y)
+    {
+        for (int x = 0; x < 64; ++x)
+        {
+            const bool inside = x >= 10 && x < 50 && y >= 20 && y < 30;
+            EXPECT_EQ(inside ? 0xFFFF00u : 0u, pixels[y * 64 + x]) << x << ", " << y;
+            lit += inside;
+        }
+    }
+    EXPECT_EQ(400, lit);
+    ExpectGolden("scissor");
+}
+
+TEST_F(RenderTest, TwoRenderTargetsAtOnce)
+{
+    IDirect3DTexture9* second = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                            D3DPOOL_DEFAULT, &second, nullptr));
+    IDirect3DSurface9* surface = nullptr;
+    second->GetSurfaceLevel(0, &surface);
+    ASSERT_EQ(D3D_OK, device->SetRenderTarget(1, surface));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    UsePixelShader("test.two-targets");
+    Quad(8, 8, 40, 40, 0, 0xFF204060);
+    device->SetRenderTarget(1, nullptr);
+    const std::vector<std::uint32_t> first = ReadBackBuffer();
+    const std::vector<std::uint32_t> other = ReadTarget(surface);
+    EXPECT_EQ(0x204060u, first[20 * 64 + 20]);
+    EXPECT_EQ(0xFFDFBF9Fu, other[20 * 64 + 20]);
+    EXPECT_EQ(0xFF000000u, other[50 * 64 + 50]);
+    surface->Release();
+    second->Release();
+}
+
+TEST_F(RenderTest, FloatingPointTargets)
+{
+    IDirect3DSurface9* target = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_A16B16G16R16F, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                 &target, nullptr));
+    device->SetRenderTarget(0, target);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    // Values above one survive on a floating-point target.
+    Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
+    Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
+    IDirect3DSurface9* copy = nullptr;
+    device->CreateOffscreenPlainSurface(64, 64, D3DFMT_A16B16G16R16F, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    ASSERT_EQ(D3D_OK, device->GetRenderTargetData(target, copy));
+    D3DLOCKED_RECT locked;
+    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    EXPECT_EQ(512, locked.Pitch);
+    const auto* texel = static_cast<const std::uint16_t*>(locked.pBits);
+    EXPECT_EQ(0x4000, texel[0]); // 2.0 in half precision
+    copy->UnlockRect();
+    copy->Release();
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    device->SetRenderTarget(0, back);
+    back->Release();
+    target->Release();
+}
+
+namespace
+{
+// A 4x4 texture of four colours in 2x2 checks, with one odd texel.
+IDirect3DTexture9* Checker(IDirect3DDevice9* device)
+{
+    IDirect3DTexture9* texture = nullptr;
+    device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, &locked, nullptr, 0);
+    const std::uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    for (int y = 0; y < 4; ++y)
+    {
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < 4; ++x)
+            row[x] = colours[(y / 2) * 2 + x / 2];
+    }
+    reinterpret_cast<std::uint32_t*>(locked.pBits)[0] = 0xFF000000;
+    texture->UnlockRect(0);
+    return texture;
+}
+} // namespace
+
+TEST_F(RenderTest, TextureFilteringAndAddressing)
+{
+    UsePixelShader("test.texture");
+    IDirect3DTexture9* texture = Checker(device);
+    device->SetTexture(0, texture);
+    // Point sampling, wrapped twice across.
+    Quad(0, 0, 32, 32, 0, 0, 0, 0, 2, 2);
+    // Bilinear, clamped.
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    Quad(32, 0, 64, 32, 0, 0, -0.5f, -0.5f, 1.5f, 1.5f);
+    // Point, mirrored.
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR);
+    Quad(0, 32, 32, 64, 0, 0, -1, -1, 1, 1);
+    // Bilinear with a border colour.
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_BORDER);
+    device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF808000);
+    Quad(32, 32, 64, 64, 0, 0, -0.5f, -0.5f, 1.5f, 1.5f);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0u, pixels[0]);                       // the odd texel, point sampled
+    EXPECT_EQ(0xFFFFFFu, pixels[15 * 64 + 15]);     // last texel of the first repeat
+    EXPECT_EQ(0u, pixels[16 * 64 + 16]);            // the second repeat starts again
+    EXPECT_EQ(0xFF0000u & pixels[1 * 64 + 33], 0u); // clamped corner: the odd black texel
+    EXPECT_EQ(0x808000u, pixels[33 * 64 + 33]);     // border colour
+    ExpectGolden("texture");
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+TEST_F(RenderTest, MipmapsFollowTheLevelOfDetail)
+{
+    UsePixelShader("test.texture");
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateTexture(16, 16, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    ASSERT_EQ(5u, texture->GetLevelCount());
+    const std::uint32_t colours[5] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
+    for (UINT level = 0; level < 5; ++level)
+    {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(D3D_OK, texture->LockRect(level, &locked, nullptr, 0));
+        const UINT size = 16 >> level;
+        for (UINT y = 0; y < size; ++y)
+        {
+            auto* row =
+                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+            for (UINT x = 0; x < size; ++x)
+                row[x] = colours[level];
+        }
+        texture->UnlockRect(level);
+    }
+    device->SetTexture(0, texture);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+    // 16 texels over 16, 4 and 2 pixels: levels 0, 2 and 3.
+    Quad(0, 0, 16, 16, 0, 0);
+    Quad(32, 0, 36, 4, 0, 0);
+    Quad(48, 0, 50, 2, 0, 0);
+    device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+    Quad(0, 32, 16, 48, 0, 0);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(colours[0], pixels[8 * 64 + 8]);
+    EXPECT_EQ(colours[2], pixels[1 * 64 + 33]);
+    EXPECT_EQ(colours[3], pixels[0 * 64 + 48]);
+    EXPECT_EQ(colours[1], pixels[40 * 64 + 8]);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+TEST_F(RenderTest, CompressedAndPackedTexturesSample)
+{
+    UsePixelShader("test.texture");
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, &locked, nullptr, 0);
+    const std::uint8_t block[8] = {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x00, 0x00, 0x00}; // all red
+    std::memcpy(locked.pBits, block, 8);
+    texture->UnlockRect(0);
+    device->SetTexture(0, texture);
+    Quad(0, 0, 32, 32, 0, 0);
+    texture->Release();
+
+    ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
+    texture->LockRect(0, &locked, nullptr, 0);
+    static_cast<std::uint16_t*>(locked.pBits)[0] = 0x07E0; // green
+    texture->UnlockRect(0);
+    device->SetTexture(0, texture);
+    Quad(32, 0, 64, 32, 0, 0, 0, 0, 0.5f, 0.5f);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFF0000u, pixels[10 * 64 + 10]);
+    EXPECT_EQ(0x00FF00u, pixels[10 * 64 + 40]);
+}
+
+TEST_F(RenderTest, LinesAndPoints)
+{
+    Draw(D3DPT_LINELIST, {At(2, 2, 0, 0xFFFF0000), At(60, 2, 0, 0xFFFF0000), At(2, 6, 0, 0xFF00FF00),
+                          At(2, 60, 0, 0xFF00FF00), At(8, 8, 0, 0xFFFFFFFF), At(56, 30, 0, 0xFF0000FF)});
+    Draw(D3DPT_LINESTRIP, {At(10, 40, 0, 0xFFFFFF00), At(30, 60, 0, 0xFF00FFFF), At(50, 40, 0, 0xFFFF00FF)});
+    Draw(D3DPT_POINTLIST, {At(40, 50, 0, 0xFFFFFFFF), At(45, 50, 0, 0xFFFFFFFF)});
+    float size = 4.0f;
+    DWORD bits;
+    std::memcpy(&bits, &size, 4);
+    device->SetRenderState(D3DRS_POINTSIZE, bits);
+    Draw(D3DPT_POINTLIST, {At(56, 56, 0, 0xFFFF8000)});
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    // A horizontal line lights one row; its last pixel is drawn (D3DRS_LASTPIXEL).
+    EXPECT_EQ(0xFF0000u, pixels[2 * 64 + 2]);
+    EXPECT_EQ(0xFF0000u, pixels[2 * 64 + 60]);
+    EXPECT_EQ(0u, pixels[1 * 64 + 30]);
+    EXPECT_EQ(0u, pixels[3 * 64 + 30]);
+    EXPECT_EQ(0x00FF00u, pixels[30 * 64 + 2]);
+    EXPECT_EQ(0xFFFFFFu, pixels[50 * 64 + 40]);
+    // A point of size 4 covers 4x4 pixels.
+    int lit = 0;
+    for (int y = 50; y < 62; ++y)
+    {
+        for (int x = 50; x < 62; ++x)
+            lit += pixels[y * 64 + x] == 0xFF8000u;
+    }
+    EXPECT_EQ(16, lit);
+    ExpectGolden("linespoints");
+}
+
+TEST_F(RenderTest, WireframeDrawsTriangleEdges)
+{
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    Draw(D3DPT_TRIANGLELIST, {At(8, 8, 0, 0xFFFFFFFF), At(56, 8, 0, 0xFFFFFFFF), At(8, 56, 0, 0xFFFFFFFF)});
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFFFFFFu, pixels[8 * 64 + 30]);
+    EXPECT_EQ(0u, pixels[20 * 64 + 20]);
+}
+
+TEST_F(RenderTest, ClippingAndPerspective)
+{
+    UsePixelShader("test.texture");
+    IDirect3DTexture9* texture = Checker(device);
+    device->SetTexture(0, texture);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    // A floor of constant width receding to the horizon: w grows with distance, so the
+    // columns of the texture converge and its rows close up.
+    std::vector<TTestVertex> floor = {{-1.0f, -1.0f, 0.0f, 1.0f, 0, 0, 0},
+                                      {1.0f, -1.0f, 0.0f, 1.0f, 0, 4, 0},
+                                      {-1.0f, 8.0f, 7.0f, 8.0f, 0, 0, 16},
+                                      {1.0f, 8.0f, 7.0f, 8.0f, 0, 4, 16}};
+    // And one vertex behind the eye, clipped by the near plane.
+    Draw(D3DPT_TRIANGLESTRIP, floor);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    UsePixelShader("test.colour");
+    Draw(D3DPT_TRIANGLELIST, {{-0.9f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},
+                              {-0.5f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},
+                              {-0.7f, 0.5f, -2.0f, 1.0f, 0xFFFF00FF, 0, 0}});
+    ExpectGolden("perspective");
+}
+
+TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
+{
+    IDirect3DQuery9* query = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    query->Issue(D3DISSUE_BEGIN);
+    Quad(0, 0, 10, 10, 0.5f, 0xFFFFFFFF);
+    query->Issue(D3DISSUE_END);
+    DWORD samples = 0;
+    ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
+    EXPECT_EQ(100u, samples);
+
+    // Behind what is there: nothing passes; half behind: half passes.
+    query->Issue(D3DISSUE_BEGIN);
+    Quad(0, 0, 10, 10, 0.75f, 0xFFFFFFFF);
+    Quad(5, 0, 15, 10, 0.25f, 0xFFFFFFFF);
+    query->Issue(D3DISSUE_END);
+    ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
+    EXPECT_EQ(100u, samples);
+
+    query->Issue(D3DISSUE_BEGIN);
+    Quad(0, 0, 20, 10, 0.5f, 0xFFFFFFFF);
+    query->Issue(D3DISSUE_END);
+    ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
+    EXPECT_EQ(5u * 10u + 5u * 10u, samples);
+    query->Release();
+}
+
+TEST_F(RenderTest, FixedFunctionPreTransformedVertices)
+{
+    device->SetVertexShader(nullptr);
+    device->SetPixelShader(nullptr);
+    ASSERT_EQ(D3D_OK, device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE));
+    struct
+    {
+        float x, y, z, rhw;
+        D3DCOLOR colour;
+    } quad[4] = {{10, 10, 0, 1, 0xFF00FF00},
+                 {30, 10, 0, 1, 0xFF00FF00},
+                 {10, 30, 0, 1, 0xFF00FF00},
+                 {30, 30, 0, 1, 0xFF00FF00}};
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])));
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0x00FF00u, pixels[10 * 64 + 10]);
+    EXPECT_EQ(0x00FF00u, pixels[29 * 64 + 29]);
+    EXPECT_EQ(0u, pixels[30 * 64 + 30]);
+    EXPECT_EQ(0u, pixels[9 * 64 + 10]);
+    DWORD fvf = 0;
+    device->GetFVF(&fvf);
+    EXPECT_EQ(D3DFVF_XYZRHW | D3DFVF_DIFFUSE, fvf);
+}
+
+TEST_F(RenderTest, DrawingNeedsAScene)
+{
+    device->EndScene();
+    EXPECT_EQ(D3DERR_INVALIDCALL, Draw(D3DPT_TRIANGLELIST, {At(0, 0, 0, 0), At(1, 0, 0, 0), At(0, 1, 0, 0)}));
+    device->BeginScene();
+}
+
+TEST_F(RenderTest, IndexedDrawsReadTheirRange)
+{
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateVertexBuffer(8 * sizeof(TTestVertex), 0, 0, D3DPOOL_MANAGED, &vertices, nullptr));
+    TTestVertex* v = nullptr;
+    vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
+    v[4] = At(0, 0, 0, 0xFFFFFFFF);
+    v[5] = At(16, 0, 0, 0xFFFFFFFF);
+    v[6] = At(0, 16, 0, 0xFFFFFFFF);
+    v[7] = At(16, 16, 0, 0xFFFFFFFF);
+    vertices->Unlock();
+    IDirect3DIndexBuffer9* indices = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateIndexBuffer(6 * 4, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &indices, nullptr));
+    std::uint32_t* index = nullptr;
+    indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
+    const std::uint32_t values[6] = {0, 1, 2, 1, 3, 2};
+    std::memcpy(index, values, sizeof(values));
+    indices->Unlock();
+    device->SetStreamSource(0, vertices, 0, sizeof(TTestVertex));
+    device->SetIndices(indices);
+    ASSERT_EQ(D3D_OK, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 0, 2));
+    // Past the end of the index buffer: refused.
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 3, 2));
+    // Indices past the vertex buffer read zeros instead of memory beyond it.
+    EXPECT_EQ(D3D_OK, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 100, 0, 4, 0, 2));
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetIndices(nullptr);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFFFFFFu, pixels[8 * 64 + 8]);
+    EXPECT_EQ(0u, pixels[20 * 64 + 20]);
+    indices->Release();
+    vertices->Release();
+}

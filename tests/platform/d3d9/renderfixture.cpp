@@ -1,0 +1,155 @@
+#include "renderfixture.h"
+
+#include "golden.h"
+#include "platform/d3d9/sampler.h"
+
+namespace
+{
+// Clip position, colour in varying 0 and texture coordinates in varying 1.
+void PassVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
+{
+    const float* position = input.Attribute(D3DDECLUSAGE_POSITION);
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    const float* uv = input.Attribute(D3DDECLUSAGE_TEXCOORD);
+    for (int c = 0; c < 4; ++c)
+    {
+        output.position[c] = position[c];
+        output.varying[0][c] = colour[c];
+        output.varying[1][c] = uv[c];
+    }
+}
+
+void ColourPixel(const TPixelInput& input, TPixelOutput& output)
+{
+    output.colour[0] = input.varying[0];
+}
+
+void TexturePixel(const TPixelInput& input, TPixelOutput& output)
+{
+    output.colour[0] = input.samplers->Sample(0, input.varying[1].x, input.varying[1].y);
+}
+
+// Target 0 the colour, target 1 its complement.
+void TwoTargetsPixel(const TPixelInput& input, TPixelOutput& output)
+{
+    const TQuadVector& c = input.varying[0];
+    output.colour[0] = c;
+    output.colour[1] = {TQuad(1.0f) - c.x, TQuad(1.0f) - c.y, TQuad(1.0f) - c.z, 1.0f};
+}
+
+// Discards where red is below one half.
+void DiscardPixel(const TPixelInput& input, TPixelOutput& output)
+{
+    output.colour[0] = input.varying[0];
+    output.discard = _mm_cmplt_ps(input.varying[0].x.v, _mm_set1_ps(0.5f));
+}
+
+const TVertexModelRegistration kPass("test.pass", PassVertex, 2);
+const TPixelModelRegistration kColour("test.colour", ColourPixel);
+const TPixelModelRegistration kTexture("test.texture", TexturePixel);
+const TPixelModelRegistration kTwoTargets("test.two-targets", TwoTargetsPixel);
+const TPixelModelRegistration kDiscard("test.discard", DiscardPixel);
+} // namespace
+
+void RenderTest::SetUp()
+{
+    DeviceTest::SetUp();
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                          {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                          D3DDECL_END()};
+    ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
+    vertexShader = MakeVertexShader("test.pass");
+    ASSERT_NE(nullptr, vertexShader);
+    device->SetVertexDeclaration(declaration);
+    device->SetVertexShader(vertexShader);
+    UsePixelShader("test.colour");
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+}
+
+void RenderTest::TearDown()
+{
+    device->EndScene();
+    device->SetVertexShader(nullptr);
+    device->SetPixelShader(nullptr);
+    device->SetVertexDeclaration(nullptr);
+    for (DWORD stage = 0; stage < 4; ++stage)
+        device->SetTexture(stage, nullptr);
+    if (pixelShader)
+        pixelShader->Release();
+    vertexShader->Release();
+    declaration->Release();
+    DeviceTest::TearDown();
+}
+
+IDirect3DVertexShader9* RenderTest::MakeVertexShader(const char* name)
+{
+    DWORD tokens[32];
+    ShadingModelTokens(false, name, tokens, 32);
+    IDirect3DVertexShader9* shader = nullptr;
+    device->CreateVertexShader(tokens, &shader);
+    return shader;
+}
+
+IDirect3DPixelShader9* RenderTest::MakePixelShader(const char* name)
+{
+    DWORD tokens[32];
+    ShadingModelTokens(true, name, tokens, 32);
+    IDirect3DPixelShader9* shader = nullptr;
+    device->CreatePixelShader(tokens, &shader);
+    return shader;
+}
+
+void RenderTest::UsePixelShader(const char* name)
+{
+    if (pixelShader)
+        pixelShader->Release();
+    pixelShader = MakePixelShader(name);
+    ASSERT_NE(nullptr, pixelShader);
+    device->SetPixelShader(pixelShader);
+}
+
+HRESULT RenderTest::Draw(D3DPRIMITIVETYPE type, const std::vector<TTestVertex>& vertices)
+{
+    UINT primitives = 0;
+    const UINT n = UINT(vertices.size());
+    switch (type)
+    {
+    case D3DPT_POINTLIST:
+        primitives = n;
+        break;
+    case D3DPT_LINELIST:
+        primitives = n / 2;
+        break;
+    case D3DPT_LINESTRIP:
+        primitives = n - 1;
+        break;
+    case D3DPT_TRIANGLELIST:
+        primitives = n / 3;
+        break;
+    default:
+        primitives = n - 2;
+        break;
+    }
+    return device->DrawPrimitiveUP(type, primitives, vertices.data(), sizeof(TTestVertex));
+}
+
+void RenderTest::Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR colour, float u0, float v0,
+                      float u1, float v1)
+{
+    Draw(D3DPT_TRIANGLESTRIP, {At(x0, y0, z, colour, u0, v0), At(x1, y0, z, colour, u1, v0),
+                               At(x0, y1, z, colour, u0, v1), At(x1, y1, z, colour, u1, v1)});
+}
+
+void RenderTest::ExpectGolden(const char* name)
+{
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    std::vector<std::uint32_t> opaque(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        opaque[i] = pixels[i] | 0xFF000000u;
+    const std::string difference = CompareWithGolden(name, opaque, 64, 64);
+    EXPECT_TRUE(difference.empty()) << name << ": " << difference;
+}
