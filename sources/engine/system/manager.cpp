@@ -3,12 +3,10 @@
 #include "core/system/log.h"
 #include "engine/system/managermanager.h"
 
-#include <atomic>
-
 namespace
 {
 TRenderStats s_aStatistics[MANAGER_STATISTICS_COUNT];
-std::atomic<u32> s_nStatisticsUsed{0};
+u8 s_aStatisticsTaken[MANAGER_STATISTICS_COUNT];
 } // namespace
 
 TManager::TManager()
@@ -20,7 +18,11 @@ TManager::TManager()
 {
 }
 
-TManager::~TManager() = default;
+TManager::~TManager()
+{
+    if (m_pStatistics)
+        s_aStatisticsTaken[m_pStatistics - s_aStatistics] = 0;
+}
 
 const TName* TManager::GetName()
 {
@@ -58,10 +60,13 @@ void TManager::UpdateManager(f32)
 
 TRenderStats* TManager::_AllocStatistics()
 {
-    // Managers beyond the pool keep no statistics (tests construct many short-lived ones).
-    const u32 index = s_nStatisticsUsed.fetch_add(1);
-    if (index >= MANAGER_STATISTICS_COUNT)
-        return nullptr;
-    s_aStatistics[index].Clear();
-    return &s_aStatistics[index];
+    // Managers are built on the main thread; those beyond the pool keep no statistics.
+    for (u32 i = 0; i < MANAGER_STATISTICS_COUNT; ++i)
+        if (!s_aStatisticsTaken[i])
+        {
+            s_aStatisticsTaken[i] = 1;
+            s_aStatistics[i].Clear();
+            return &s_aStatistics[i];
+        }
+    return nullptr;
 }

@@ -39,7 +39,8 @@ public:
     // Default: a warning, and the manager leaves the update list.
     virtual void UpdateManager(f32 step);
 
-    // Takes a zeroed record from the static pool; null when the pool is used up.
+    // Takes a zeroed record from the static pool (given back by the destructor); null when
+    // the pool is used up.
     static TRenderStats* _AllocStatistics();
 
     TName m_Name;

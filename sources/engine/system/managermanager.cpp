@@ -301,6 +301,8 @@ void TManagerManager::Update(f32 dt)
     if (m_pActiveSystem)
     {
         TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_UPDATE];
+        // A removal made outside the loop (a console command) says nothing about this pass.
+        s_nListChanged = 0;
         for (u32 i = 0; i < list.GetCount(); ++i)
         {
             _SetTrack(MANAGER_TRACK_UPDATE, i);
@@ -377,6 +379,7 @@ void TManagerManager::Render()
         if (list[i].pManager->m_pStatistics)
             list[i].pManager->m_pStatistics->Clear();
     }
+    s_nListChanged = 0;
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
         _SetTrack(MANAGER_TRACK_RENDER, i);
@@ -486,6 +489,8 @@ void TManagerManager::_StopWorkers()
 {
     if (!m_nThreadsRunning)
         return;
+    // A release still out finishes first: a stop request seen on waking would drop its lists.
+    _CollectWorkers();
     for (u32 j = 0; j < m_aThread.GetCount(); ++j)
         m_aThread[j].RequestStop();
     g_ManagerRunEvent.Set();

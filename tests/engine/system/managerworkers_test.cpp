@@ -1,0 +1,123 @@
+#include "engine/system/managermanager.h"
+#include "testmanager.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace
+{
+class TCountingManager : public TManager
+{
+public:
+    explicit TCountingManager(u32 worker)
+    {
+        m_nWorker = worker;
+        m_nChannel = 0;
+        m_nUpdateFlags = 0;
+    }
+    void ThreadUpdateManager(f32 step) override
+    {
+        m_nThreadCalls.fetch_add(1);
+        m_fLastStep = step;
+    }
+    void UpdateManager(f32) override { ++m_nMainCalls; }
+
+    std::atomic<u32> m_nThreadCalls{0};
+    f32 m_fLastStep = -1.0f;
+    u32 m_nMainCalls = 0;
+};
+
+class ManagerWorkers : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mm = std::make_unique<TManagerManager>();
+        mm->CreateSystem(TName("workers"));
+    }
+    std::unique_ptr<TManagerManager> mm;
+};
+} // namespace
+
+TEST_F(ManagerWorkers, DefaultCountBuildsTheInlineListOnActivation)
+{
+    TCountingManager fixed(1);
+    mm->AddUpdateManager(&fixed, 0);
+    // system_cpu keeps its default of 1: the list must exist all the same.
+    mm->__SetProcessorCount(1);
+    ASSERT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 1);
+    mm->Update(0.1f);
+    EXPECT_EQ(fixed.m_nThreadCalls.load(), 1u);
+    EXPECT_EQ(fixed.m_nMainCalls, 1u);
+}
+
+TEST_F(ManagerWorkers, EntriesAreSpreadByWorkerNumberModuloTheCount)
+{
+    TCountingManager a(1), b(2), c(5), none(0);
+    for (TCountingManager* m : {&a, &b, &c, &none})
+        mm->AddUpdateManager(m, 0);
+    mm->__SetProcessorCount(2);
+    EXPECT_EQ(a.m_nWorkerIndex, 0u);
+    EXPECT_EQ(b.m_nWorkerIndex, 1u);
+    EXPECT_EQ(c.m_nWorkerIndex, 0u);
+    EXPECT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 2);
+    EXPECT_EQ(mm->GetUpdateThread(1).m_aUpdate.GetCount(), 1);
+    mm->__SetProcessorCount(0);
+    EXPECT_EQ(mm->GetWorkerCount(), 0);
+    EXPECT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 3);
+}
+
+TEST_F(ManagerWorkers, EachListRunsExactlyOncePerRelease)
+{
+    TCountingManager managers[8] = {TCountingManager(1), TCountingManager(2), TCountingManager(3),
+                                    TCountingManager(4), TCountingManager(5), TCountingManager(6),
+                                    TCountingManager(7), TCountingManager(8)};
+    for (TCountingManager& m : managers)
+        mm->AddUpdateManager(&m, 0);
+    for (i32 count : {2, 8})
+    {
+        mm->__SetProcessorCount(count);
+        for (TCountingManager& m : managers)
+            m.m_nThreadCalls = 0;
+        constexpr u32 kFrames = 200;
+        for (u32 frame = 0; frame < kFrames; ++frame)
+            mm->Update(0.01f);
+        // Stopping the workers lets the last release finish first.
+        mm->__SetProcessorCount(1);
+        for (TCountingManager& m : managers)
+            EXPECT_EQ(m.m_nThreadCalls.load(), kFrames) << "count " << count;
+    }
+}
+
+TEST_F(ManagerWorkers, WorkersRunTheFixedRateStepsOfTheirFrame)
+{
+    TCountingManager fixed(1);
+    fixed.m_nChannel = 1;
+    mm->AddUpdateManager(&fixed, 0);
+    mm->__SetProcessorCount(2);
+    mm->Update(0.5f);
+    mm->__SetProcessorCount(1);
+    EXPECT_EQ(fixed.m_nThreadCalls.load(), 2u);
+    EXPECT_EQ(fixed.m_fLastStep, 0.2f);
+    EXPECT_EQ(fixed.m_nStepIndex, 1u);
+    EXPECT_EQ(fixed.m_nStepCount, 2u);
+    // Its main-thread update runs once per frame.
+    EXPECT_EQ(fixed.m_nMainCalls, 1u);
+}
+
+TEST_F(ManagerWorkers, ChangingTheUpdateListRebuildsTheWorkerLists)
+{
+    TCountingManager a(1), b(2);
+    mm->AddUpdateManager(&a, 0);
+    mm->__SetProcessorCount(2);
+    mm->Update(0.1f);
+    mm->AddUpdateManager(&b, 0);
+    mm->Update(0.1f);
+    mm->Update(0.1f);
+    EXPECT_EQ(mm->GetUpdateThread(1).m_aUpdate.GetCount(), 1);
+    EXPECT_GE(b.m_nThreadCalls.load(), 1u);
+    mm->_RemoveManager(MANAGER_LIST_UPDATE, &a);
+    EXPECT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 0);
+    mm->Finalize();
+}
