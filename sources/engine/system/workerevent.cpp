@@ -1,6 +1,5 @@
 #include "engine/system/workerevent.h"
 
-#include <condition_variable>
 #include <mutex>
 
 namespace
@@ -12,10 +11,14 @@ std::mutex& EventLock()
     return *s_pLock;
 }
 
-std::condition_variable& EventChanged()
+// A hand-over usually completes within a few microseconds: look a while before sleeping, as a
+// sleeping thread takes far longer to wake.
+constexpr u32 kSpinCount = 2000;
+
+void SpinUntilSignalled(const std::atomic<u32>& signalled)
 {
-    static std::condition_variable* s_pChanged = new std::condition_variable;
-    return *s_pChanged;
+    for (u32 i = 0; i < kSpinCount && !signalled.load(std::memory_order_acquire); ++i)
+        __builtin_ia32_pause();
 }
 } // namespace
 
@@ -23,9 +26,11 @@ TWorkerEvent::TWorkerEvent(u32 manualReset) : m_nManualReset(manualReset), m_nSi
 
 void TWorkerEvent::Set()
 {
-    std::lock_guard<std::mutex> lock(EventLock());
-    m_nSignalled = 1;
-    EventChanged().notify_all();
+    {
+        std::lock_guard<std::mutex> lock(EventLock());
+        m_nSignalled = 1;
+    }
+    m_Changed.notify_all();
 }
 
 void TWorkerEvent::Reset()
@@ -36,30 +41,33 @@ void TWorkerEvent::Reset()
 
 void TWorkerEvent::Wait()
 {
+    SpinUntilSignalled(m_nSignalled);
     std::unique_lock<std::mutex> lock(EventLock());
-    EventChanged().wait(lock, [this] { return m_nSignalled != 0; });
+    m_Changed.wait(lock, [this] { return m_nSignalled != 0; });
     ConsumeLocked();
 }
 
 void TWorkerEvent::WaitAll(TWorkerEvent* events, u32 count)
 {
+    for (u32 i = 0; i < count; ++i)
+        SpinUntilSignalled(events[i].m_nSignalled);
     std::unique_lock<std::mutex> lock(EventLock());
-    EventChanged().wait(lock, [events, count] {
-        for (u32 i = 0; i < count; ++i)
-            if (!events[i].m_nSignalled)
-                return false;
-        return true;
-    });
+    for (u32 i = 0; i < count; ++i)
+        events[i].m_Changed.wait(lock, [&event = events[i]] { return event.m_nSignalled != 0; });
     for (u32 i = 0; i < count; ++i)
         events[i].ConsumeLocked();
 }
 
 void TWorkerEvent::SignalAndWait(TWorkerEvent& signal, TWorkerEvent& wait)
 {
+    {
+        std::lock_guard<std::mutex> lock(EventLock());
+        signal.m_nSignalled = 1;
+    }
+    signal.m_Changed.notify_all();
+    SpinUntilSignalled(wait.m_nSignalled);
     std::unique_lock<std::mutex> lock(EventLock());
-    signal.m_nSignalled = 1;
-    EventChanged().notify_all();
-    EventChanged().wait(lock, [&wait] { return wait.m_nSignalled != 0; });
+    wait.m_Changed.wait(lock, [&wait] { return wait.m_nSignalled != 0; });
     wait.ConsumeLocked();
 }
 

@@ -1,4 +1,5 @@
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 
 #include <gtest/gtest.h>
 
@@ -46,4 +47,13 @@ TEST(ManagerRegistry, ConstructorDefaults)
     EXPECT_EQ(manager.m_nWorker, 0u);
     EXPECT_EQ(manager.InitializeManager(), 0);
     EXPECT_EQ(g_ManagerManager.GetLockState(), MANAGER_LOCK_LOCKED);
+}
+
+TEST(ResourceManagerDeathTest, ListenersAreRefusedWhileTheSystemIsLocked)
+{
+    TResourceMethods listener;
+    ASSERT_NE(g_pResourceManager, nullptr);
+    EXPECT_EQ(g_ManagerManager.FindManager(TName("Resource")), g_pResourceManager);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
+    EXPECT_DEATH(g_pResourceManager->AddMethod(&listener), "manager system 'initialize' is locked");
 }
