@@ -1,23 +1,11 @@
 #include "core/cluster/clustermanager.h"
 
-#include "core/system/templates/sset.h"
-
-namespace
-{
-// Managers by id, ordered by id.
-SSet<TMapKey<i32, TClusterManager*>, 256, i32, 0>& ManagerIds()
-{
-    static SSet<TMapKey<i32, TClusterManager*>, 256, i32, 0> s_ids;
-    return s_ids;
-}
-} // namespace
+#include "core/cluster/cluster.h"
 
 TClusterManager::~TClusterManager()
 {
-    auto& ids = ManagerIds();
-    for (u32 i = 0; i < ids.GetCount(); ++i)
-        if (ids[i].value == this)
-            ids[i].value = nullptr;
+    if (g_pCluster)
+        g_pCluster->ForgetManager(this);
 }
 
 const TName* TClusterManager::GetName()
@@ -55,20 +43,17 @@ i32 TClusterManager::SetData(i32, const void*, i32)
     return 0;
 }
 
-void TClusterManager::RegisterId(i32 id)
+void TClusterManager::_RegisterArray(const TClusterTypeDecl* decl, DArray<void*>* holder)
 {
-    auto& ids = ManagerIds();
-    // The first manager registered under an id keeps it while it lives.
-    const i32 index = ids.FindKey(id);
-    if (index < 0)
-        ids.Insert({id, this});
-    else if (!ids[index].value)
-        ids[index].value = this;
+    g_pCluster->RegisterArray({CLUSTER_ARRAY_POINTERS, decl, this, holder});
+}
+
+i32 TClusterManager::RegisterId(i32 id)
+{
+    return g_pCluster ? g_pCluster->RegisterManagerId(id, this) : 1;
 }
 
 TClusterManager* TClusterManager::FindId(i32 id)
 {
-    auto& ids = ManagerIds();
-    const i32 index = ids.FindKey(id);
-    return index >= 0 ? ids[index].value : nullptr;
+    return g_pCluster ? g_pCluster->FindManager(id) : nullptr;
 }

@@ -1,9 +1,11 @@
 #include "core/system/core.h"
 
+#include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
 #include "core/system/namemanager.h"
+#include "core/system/plugin.h"
 #include "core/system/string.h"
 #include "core/system/timer.h"
 #include "platform/desktop/messagebox.h"
@@ -44,8 +46,10 @@ __attribute__((init_priority(1000))) TCoreModuleAnchor s_CoreModuleAnchor;
 i32 CoreInitialize()
 {
     g_pTimer = CoreCreate<TTimer>("frame timer");
+    g_pCluster = CoreCreate<TCluster>("cluster");
     s_nCoreInitialized = 1;
     g_pNameManager = CoreCreate<TNameManager>("name table");
+    g_pPluginManager = CoreCreate<TPluginManager>("plug-in registry");
     g_pFileStreamManager = CoreCreate<TFileStreamManager>("file-system lock");
     g_pSystemLog = CoreCreate<TLog>("system log", "system.log", "System", "Main system log",
                                     LOG_SYSTEM | LOG_UNBUFFERED | LOG_USER_DIRECTORY);
@@ -54,8 +58,12 @@ i32 CoreInitialize()
 
 i32 CoreFinalize()
 {
+    if (g_pCluster)
+        g_pCluster->ClearArrays();
     CoreDelete(g_pTimer);
+    CoreDelete(g_pCluster);
     CoreDelete(g_pNameManager);
+    CoreDelete(g_pPluginManager);
     CoreDelete(g_pFileStreamManager);
     s_nCoreInitialized = 0;
     return 0;

@@ -4,9 +4,9 @@
 // the end of a full run. Also the process-wide product name and user directory.
 #include "core/system/name.h"
 
-// Creates the timer, the name table, the file-system lock (locked, no directory) and the
-// system log, in that order. A core object that cannot be allocated ends the start with a
-// message and exit code 1. Returns 0.
+// Creates the timer, the cluster, the name table, the plug-in registry, the file-system lock
+// (locked, no directory) and the system log, in that order. A core object that cannot be
+// allocated ends the start with a message and exit code 1. Returns 0.
 i32 CoreInitialize();
 // Deletes what CoreInitialize created except the system log, which lives until the process
 // ends. Returns 0.

@@ -1,0 +1,863 @@
+#include "core/cluster/cluster.h"
+
+#include "core/stream/stream.h"
+#include "core/system/log.h"
+#include "core/system/memory.h"
+#include "core/system/timer.h"
+
+#include <algorithm>
+#include <cstring>
+
+TCluster* g_pCluster = nullptr;
+
+namespace
+{
+const char* const kFile = "core/cluster/cluster.cpp";
+const char* const kLoadPrefix = "TCluster::Load(): ";
+const char* const kLoadError = "TCluster::Load(): error: ";
+const char* const kStreamError = "TCluster::LoadFromStream(): error: ";
+const char* const kSaveError = "TCluster::SaveToStream(): error: ";
+
+struct TImageHeader
+{
+    u32 nMagic;
+    f32 fVersion;
+    // Bytes after the array table.
+    u32 nDataSize;
+    u32 nArrayCount;
+    u32 nManagerCount;
+};
+
+static_assert(sizeof(TImageHeader) == CLUSTER_HEADER_SIZE);
+
+// Image words are read and written byte-wise: an image may lie anywhere in memory.
+u32 ReadWord(const u8* at)
+{
+    u32 word;
+    std::memcpy(&word, at, 4);
+    return word;
+}
+
+void WriteWord(u8* at, u32 word)
+{
+    std::memcpy(at, &word, 4);
+}
+
+u32 PointerWord(const void* pointer)
+{
+    return static_cast<u32>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// The object i of a slot: through the pointer table of a pointer array, in the block otherwise.
+u8* SlotObject(const TClusterSlot& slot, u32 i, u32 objectSize)
+{
+    if (slot.nKind == CLUSTER_ARRAY_POINTERS)
+        return static_cast<u8*>(reinterpret_cast<void**>(slot.pData)[i]);
+    return slot.pData + i * objectSize;
+}
+} // namespace
+
+// Where the sections of a checked image begin.
+struct TCluster::TLoadPlan
+{
+    TImageHeader header;
+    u32 nTable;
+    u32 nObjects;
+    u32 nBlocks;
+    u32 nUserIds;
+};
+
+TCluster::TCluster() : m_nLoaded(0)
+{
+    std::memset(m_aSlot, 0, sizeof m_aSlot);
+}
+
+TCluster::~TCluster()
+{
+    // The pool's managers are destroyed with the cluster: they must not reach back into it.
+    if (g_pCluster == this)
+        g_pCluster = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registration
+
+void TCluster::RegisterType(TClusterTypeDecl* decl)
+{
+    m_aType.Add(decl);
+}
+
+void TCluster::RegisterArray(const TClusterManagerItem& item)
+{
+    if (item.pDecl->GetTypeId() >= CLUSTER_TYPE_COUNT)
+        __Abort("TCluster::RegisterArray", kFile, __LINE__, "'%s': type id %d out of range",
+                item.pDecl->GetName(), item.pDecl->GetTypeId());
+    m_aArray.Add(item);
+}
+
+TClusterDynManager* TCluster::RegisterDynManager(const TClusterTypeDecl* decl)
+{
+    const u32 index = m_aDynManager.GetCount();
+    m_aDynManager.SetCount(index + 1);
+    TClusterDynManager* manager = &m_aDynManager[index];
+    manager->Bind(decl);
+    RegisterArray({CLUSTER_ARRAY_MANAGED, decl, manager, nullptr});
+    return manager;
+}
+
+i32 TCluster::RegisterManagerId(i32 id, TClusterManager* manager)
+{
+    const i32 index = m_ManagerIds.FindKey(id);
+    if (index < 0)
+    {
+        m_ManagerIds.Insert({id, manager});
+        return 0;
+    }
+    // An id stays taken while its manager lives.
+    if (m_ManagerIds[index].value && m_ManagerIds[index].value != manager)
+        return 1;
+    m_ManagerIds[index].value = manager;
+    return 0;
+}
+
+TClusterManager* TCluster::FindManager(i32 id) const
+{
+    const i32 index = m_ManagerIds.FindKey(id);
+    return index >= 0 ? m_ManagerIds[index].value : nullptr;
+}
+
+void TCluster::ForgetManager(TClusterManager* manager)
+{
+    for (u32 i = 0; i < m_ManagerIds.GetCount(); ++i)
+        if (m_ManagerIds[i].value == manager)
+            m_ManagerIds[i].value = nullptr;
+}
+
+void TCluster::AddListener(TClusterMethods* listener)
+{
+    m_aListener.Add(listener);
+}
+
+i32 TCluster::AddResetPointer(void** address)
+{
+    for (u32 i = 0; i < m_aResetPointer.GetCount(); ++i)
+        if (m_aResetPointer[i] == address)
+            return 1;
+    m_aResetPointer.Add(address);
+    return 0;
+}
+
+void TCluster::RemoveResetPointer(void** address)
+{
+    const u32 count = m_aResetPointer.GetCount();
+    for (u32 i = 0; i < count; ++i)
+        if (m_aResetPointer[i] == address)
+        {
+            m_aResetPointer[i] = m_aResetPointer[count - 1];
+            m_aResetPointer.SetCount(count - 1);
+            return;
+        }
+}
+
+// Descriptors are code: one whose records do not fit its objects, or that names a type without
+// a descriptor, is a programming error.
+bool TCluster::CheckDescriptor(const TClusterTypeDecl* decl) const
+{
+    const u32 size = decl->GetObjectSize();
+    if (size == 0 || (decl->GetPrototype() && decl->GetVirtualTableWords() * 4u > size))
+        return false;
+    for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+    {
+        const TClusterMemberDecl& member = decl->GetMember(m);
+        if (member.nOffset > size || member.nCount > (size - member.nOffset) / 4)
+            return false;
+        if (member.nTypeId >= CLUSTER_TYPE_COUNT)
+            return false;
+        const TClusterTypeDecl* target = m_aSlot[member.nTypeId].pDecl;
+        switch (member.nKind)
+        {
+        case CLUSTER_MEMBER_VIRTUAL_TABLE:
+            if (!target || !target->GetPrototype())
+                return false;
+            break;
+        case CLUSTER_MEMBER_REFERENCE:
+        case CLUSTER_MEMBER_RUN:
+            if (member.nTypeId != 0 && !target)
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+void TCluster::LinkTypes()
+{
+    for (u32 i = 0; i < m_aType.GetCount(); ++i)
+    {
+        TClusterTypeDecl* decl = m_aType[i];
+        if (decl->GetTypeId() == CLUSTER_TYPE_UNBOUND)
+            continue;
+        if (decl->GetTypeId() >= CLUSTER_TYPE_COUNT)
+            __Abort("TCluster::LinkTypes", kFile, __LINE__, "'%s': type id %d out of range", decl->GetName(),
+                    decl->GetTypeId());
+        m_aSlot[decl->GetTypeId()].pDecl = decl;
+    }
+    for (u32 i = 0; i < m_aType.GetCount(); ++i)
+        if (m_aType[i]->GetTypeId() != CLUSTER_TYPE_UNBOUND && !CheckDescriptor(m_aType[i]))
+            __Abort("TCluster::LinkTypes", kFile, __LINE__, "'%s': invalid descriptor", m_aType[i]->GetName());
+    RefillSlots();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Slots
+
+void TCluster::RefillSlotData(TClusterSlot& slot)
+{
+    void* data = nullptr;
+    i32 count = 0;
+    slot.GetArray(data, count);
+    slot.pData = count > 0 ? static_cast<u8*>(data) : nullptr;
+    slot.nSize = count > 0 ? count * static_cast<i32>(slot.pDecl->GetObjectSize()) : 0;
+}
+
+void TCluster::RefillSlots()
+{
+    for (TClusterSlot& slot : m_aSlot)
+    {
+        slot.nKind = 0;
+        slot.pManager = nullptr;
+        slot.pHolder = nullptr;
+        slot.pData = nullptr;
+        slot.nSize = 0;
+    }
+    // The first registered array of a type owns its slot.
+    for (u32 i = 0; i < m_aArray.GetCount(); ++i)
+    {
+        const TClusterManagerItem& item = m_aArray[i];
+        TClusterSlot& slot = m_aSlot[item.pDecl->GetTypeId()];
+        if (slot.pManager)
+            continue;
+        static_cast<TClusterManagerItem&>(slot) = item;
+        RefillSlotData(slot);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clear
+
+void TCluster::Clear()
+{
+    for (u32 i = 0; i < m_aListener.GetCount(); ++i)
+        m_aListener[i]->OnClusterUnload();
+    ClearArrays();
+    for (u32 i = 0; i < m_aResetPointer.GetCount(); ++i)
+        *m_aResetPointer[i] = nullptr;
+    m_aResetPointer.SetCount(0);
+    // Handles of the old content must not resolve into the next image.
+    m_UserIds._SetCount(0);
+}
+
+void TCluster::ClearArrays()
+{
+    for (u32 i = 0; i < m_aArray.GetCount(); ++i)
+        m_aArray[i].SetArray(nullptr, 0);
+    for (TClusterSlot& slot : m_aSlot)
+    {
+        slot.pData = nullptr;
+        slot.nSize = 0;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load
+
+// Walks the image's sections without changing anything: every size must fit, every array must
+// have a registered array of its type, every manager id must be registered.
+bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
+{
+    if (size < CLUSTER_HEADER_SIZE)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image of %u bytes refused: no header", size);
+        return false;
+    }
+    TImageHeader& header = plan.header;
+    std::memcpy(&header, image, CLUSTER_HEADER_SIZE);
+    if (header.nMagic != CLUSTER_MAGIC || header.fVersion != CLUSTER_VERSION)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: not an ICMH 1.0 image");
+        return false;
+    }
+    const u64 end = CLUSTER_HEADER_SIZE + 8ull * header.nArrayCount + header.nDataSize;
+    if (header.nArrayCount > CLUSTER_ARRAY_COUNT || end > size)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: %u arrays and %u bytes do not fit in %u",
+                    header.nArrayCount, header.nDataSize, size);
+        return false;
+    }
+
+    RefillSlots();
+    plan.nTable = CLUSTER_HEADER_SIZE;
+    plan.nObjects = CLUSTER_HEADER_SIZE + 8 * header.nArrayCount;
+    u64 at = plan.nObjects;
+    u32 seen[CLUSTER_TYPE_COUNT / 32] = {};
+    for (u32 j = 0; j < header.nArrayCount; ++j)
+    {
+        const u32 count = ReadWord(image + plan.nTable + 8 * j);
+        const u32 type = ReadWord(image + plan.nTable + 8 * j + 4);
+        if (type >= CLUSTER_TYPE_COUNT || !m_aSlot[type].pManager)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: array %u has undeclared type %u", j,
+                        type);
+            return false;
+        }
+        if (seen[type / 32] & (1u << type % 32))
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: type %u stored twice", type);
+            return false;
+        }
+        seen[type / 32] |= 1u << type % 32;
+        const u64 bytes = static_cast<u64>(count) * m_aSlot[type].pDecl->GetObjectSize();
+        if (bytes > end - at || count > 0x7FFFFFFFu)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: %u objects of '%s' do not fit", count,
+                        m_aSlot[type].pDecl->GetName());
+            return false;
+        }
+        at += bytes;
+    }
+
+    plan.nBlocks = static_cast<u32>(at);
+    for (u32 m = 0; m < header.nManagerCount; ++m)
+    {
+        if (end - at < 4)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: data blocks truncated");
+            return false;
+        }
+        const i32 id = static_cast<i32>(ReadWord(image + at));
+        at += 4;
+        TClusterManager* manager = FindManager(id);
+        if (!manager)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: manager id %d not registered", id);
+            return false;
+        }
+        const i32 blocks = manager->GetDataCount();
+        for (i32 b = 0; b < blocks; ++b)
+        {
+            if (end - at < 4 || ReadWord(image + at) > end - at - 4)
+            {
+                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: block %d of manager %d truncated",
+                            b, id);
+                return false;
+            }
+            at += 4 + ReadWord(image + at);
+        }
+    }
+
+    plan.nUserIds = static_cast<u32>(at);
+    const u32 userIds = end - at >= 4 ? ReadWord(image + at) : 0xFFFFFFFF;
+    if (userIds > CLUSTER_USER_ID_COUNT || end - at - 4 != 8ull * userIds)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: user-id table does not match its size");
+        return false;
+    }
+    // The table is searched by bisection: its ids must rise.
+    for (u32 u = 1; u < userIds; ++u)
+        if (static_cast<i32>(ReadWord(image + at + 4 + 8 * u)) <= static_cast<i32>(ReadWord(image + at + 8 * u - 4)))
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: user id %u out of order", u);
+            return false;
+        }
+    return true;
+}
+
+bool TCluster::FixUp(TClusterSlot& slot, i32 count)
+{
+    const TClusterTypeDecl* decl = slot.pDecl;
+    const u32 objectSize = decl->GetObjectSize();
+    const u8* prototype = static_cast<const u8*>(decl->GetPrototype());
+    const u32 prototypeBytes = prototype ? decl->GetVirtualTableWords() * 4u : 0;
+    const u32 memberCount = decl->GetMemberCount();
+
+    for (i32 i = 0; i < count; ++i)
+    {
+        u8* object = SlotObject(slot, static_cast<u32>(i), objectSize);
+        std::memcpy(object, prototype, prototypeBytes);
+        for (u32 m = 0; m < memberCount; ++m)
+        {
+            const TClusterMemberDecl& member = decl->GetMember(m);
+            u8* element = object + member.nOffset;
+            if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
+            {
+                const u32 word = ReadWord(static_cast<const u8*>(m_aSlot[member.nTypeId].pDecl->GetPrototype()));
+                for (u32 e = 0; e < member.nCount; ++e, element += 4)
+                    WriteWord(element, word);
+                continue;
+            }
+            for (u32 e = 0; e < member.nCount; ++e, element += 4)
+            {
+                const u32 stored = ReadWord(element);
+                if (stored == CLUSTER_NULL)
+                {
+                    WriteWord(element, 0);
+                    continue;
+                }
+                u32 type = member.nTypeId;
+                u32 offset = stored;
+                if (type == 0)
+                {
+                    type = stored >> 24;
+                    offset = (stored & 0xFFFFFF) * 4;
+                }
+                // A reference into an array that holds nothing loads as null; one of any type must
+                // name a registered array.
+                const TClusterSlot& target = m_aSlot[type];
+                if (target.nSize == 0 && (target.pManager || member.nTypeId != 0))
+                {
+                    WriteWord(element, 0);
+                    continue;
+                }
+                const u32 targetSize = target.pManager ? target.pDecl->GetObjectSize() : 0;
+                if (!target.pManager || offset > static_cast<u32>(target.nSize) - targetSize)
+                {
+                    TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                                "%s[%d].%s(%u:[%u]): reference 0x%08x lies outside its array", decl->GetName(), i,
+                                member.szName, m, e, stored);
+                    return false;
+                }
+                u8* address = SlotObject(target, offset / targetSize, targetSize) + offset % targetSize;
+                WriteWord(element, PointerWord(address));
+            }
+        }
+    }
+    return true;
+}
+
+i32 TCluster::Load(void* image, u32 size, u32 flags)
+{
+    u8* const bytes = static_cast<u8*>(image);
+    TLoadPlan plan;
+    if (!CheckImage(bytes, size, plan))
+        return 1;
+
+    TLog::Print(g_pSystemLog, LOG_INFO, kLoadPrefix, "load");
+    if (m_nLoaded && !(flags & CLUSTER_LOAD_NO_CLEAR))
+        Clear();
+    m_nLoaded = 1;
+    RefillSlots();
+    const f64 start = g_pTimer ? g_pTimer->GetTime() : 0.0;
+
+    const u32 arrayCount = plan.header.nArrayCount;
+    const u8* table = bytes + plan.nTable;
+    u8* objects = bytes + plan.nObjects;
+    for (u32 j = 0; j < arrayCount; ++j)
+    {
+        const u32 count = ReadWord(table + 8 * j);
+        const u32 type = ReadWord(table + 8 * j + 4);
+        TClusterSlot& slot = m_aSlot[type];
+        if (slot.pDecl->GetTypeId() != type)
+            __Abort("TCluster::Load", kFile, __LINE__, "array manager #%d type mismatch (type 0x%02x instead of type 0x%02x)",
+                    j, type, slot.pDecl->GetTypeId());
+        const u32 objectSize = slot.pDecl->GetObjectSize();
+        if (!(flags & CLUSTER_LOAD_COPY))
+            slot.SetArray(objects, static_cast<i32>(count));
+        else
+        {
+            // Only as many objects as both the image and the array hold.
+            const u32 held = std::min<u32>(count, static_cast<u32>(slot.nSize) / objectSize);
+            if (slot.nKind == CLUSTER_ARRAY_MANAGED)
+                std::memcpy(slot.pData, objects, held * objectSize);
+            else
+                for (u32 i = 0; i < held; ++i)
+                    std::memcpy(SlotObject(slot, i, objectSize), objects + i * objectSize, objectSize);
+        }
+        objects += count * objectSize;
+    }
+    if (!(flags & CLUSTER_LOAD_COPY))
+        for (u32 j = 0; j < arrayCount; ++j)
+            RefillSlotData(m_aSlot[ReadWord(table + 8 * j + 4)]);
+
+    for (u32 j = 0; j < arrayCount; ++j)
+    {
+        TClusterSlot& slot = m_aSlot[ReadWord(table + 8 * j + 4)];
+        const u32 held = static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize();
+        if (!FixUp(slot, static_cast<i32>(std::min(ReadWord(table + 8 * j), held))))
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused during the fix-up: cluster cleared");
+            Clear();
+            return 2;
+        }
+    }
+
+    const u8* block = bytes + plan.nBlocks;
+    for (u32 m = 0; m < plan.header.nManagerCount; ++m)
+    {
+        const i32 id = static_cast<i32>(ReadWord(block));
+        block += 4;
+        TClusterManager* manager = FindManager(id);
+        const i32 blocks = manager->GetDataCount();
+        for (i32 b = 0; b < blocks; ++b)
+        {
+            const u32 blockSize = ReadWord(block);
+            if (manager->SetData(b, block + 4, static_cast<i32>(blockSize)))
+                TLog::Print(g_pSystemLog, LOG_WARNING, "TCluster::Load(): warning: ",
+                            "block %d of manager %d refused", b, id);
+            block += 4 + blockSize;
+        }
+    }
+
+    const u32 userIds = ReadWord(bytes + plan.nUserIds);
+    if (userIds)
+    {
+        m_UserIds._SetCount(userIds);
+        std::memcpy(m_UserIds.GetData(), bytes + plan.nUserIds + 4, 8 * userIds);
+    }
+
+    const f64 time = g_pTimer ? g_pTimer->GetTime() - start : 0.0;
+    TLog::Print(g_pSystemLog, LOG_INFO, kLoadPrefix, "cluster data %.3fkb, update time %.3fms",
+                plan.header.nDataSize / 1024.0, time * 1000.0);
+    if (!(flags & CLUSTER_LOAD_QUIET))
+        NotifyListeners();
+    return 0;
+}
+
+i32 TCluster::LoadFromStream(TStream& stream)
+{
+    const i32 start = stream.GetPosition();
+    TImageHeader header;
+    if (stream.Read(&header, CLUSTER_HEADER_SIZE) != static_cast<i32>(CLUSTER_HEADER_SIZE))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "no image header");
+        return 1;
+    }
+    if (header.nMagic != CLUSTER_MAGIC || header.fVersion != CLUSTER_VERSION)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "not an ICMH 1.0 image");
+        return 1;
+    }
+    const u64 size = CLUSTER_HEADER_SIZE + 8ull * header.nArrayCount + header.nDataSize;
+    const i32 streamSize = stream.GetSize();
+    if (size > 0x7FFFFFFFu || (streamSize >= 0 && static_cast<i64>(size) > static_cast<i64>(streamSize) - start))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "image of %llu bytes exceeds the stream",
+                    static_cast<unsigned long long>(size));
+        return 1;
+    }
+    u8* buffer = static_cast<u8*>(MemoryAllocate(static_cast<u32>(size)));
+    if (!buffer)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "no memory for an image of %u bytes",
+                    static_cast<u32>(size));
+        return 1;
+    }
+    i32 result = 1;
+    stream.Seek(start, STREAM_SEEK_SET);
+    if (stream.Read(buffer, static_cast<i32>(size)) == static_cast<i32>(size))
+        result = Load(buffer, static_cast<u32>(size), CLUSTER_LOAD_COPY | CLUSTER_LOAD_QUIET | CLUSTER_LOAD_NO_CLEAR);
+    else
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "image truncated");
+    MemoryFree(buffer);
+    return result;
+}
+
+void TCluster::NotifyListeners()
+{
+    for (u32 i = 0; i < m_aListener.GetCount(); ++i)
+        m_aListener[i]->OnClusterLoad();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save
+
+// Turns addresses into stored offsets. Blocks and pointer arrays whose objects lie one after
+// the other are plain ranges; the objects of a scattered pointer array are found through a
+// table sorted by address.
+class TCluster::TSaveMap
+{
+public:
+    explicit TSaveMap(const TClusterSlot* slots) : m_pSlots(slots), m_nLastType(0)
+    {
+        for (u32 type = 1; type < CLUSTER_TYPE_COUNT; ++type)
+        {
+            const TClusterSlot& slot = slots[type];
+            if (!slot.pManager || slot.nSize == 0)
+                continue;
+            TType& entry = m_aType.Add({});
+            entry.nType = type;
+            entry.nObjectSize = slot.pDecl->GetObjectSize();
+            entry.nSize = static_cast<u32>(slot.nSize);
+            entry.pBegin = SlotObject(slot, 0, entry.nObjectSize);
+            const u32 count = entry.nSize / entry.nObjectSize;
+            entry.bScattered = false;
+            if (slot.nKind == CLUSTER_ARRAY_POINTERS)
+                for (u32 i = 1; i < count && !entry.bScattered; ++i)
+                    entry.bScattered = SlotObject(slot, i, entry.nObjectSize) != entry.pBegin + i * entry.nObjectSize;
+            if (entry.bScattered)
+            {
+                entry.nFirstObject = m_aObject.GetCount();
+                for (u32 i = 0; i < count; ++i)
+                    m_aObject.Add({PointerWord(SlotObject(slot, i, entry.nObjectSize)), i});
+                std::sort(m_aObject.At(entry.nFirstObject), m_aObject.At(m_aObject.GetCount()),
+                          [](const TObject& a, const TObject& b) { return a.key < b.key; });
+            }
+        }
+    }
+
+    // The byte offset of the address from the first object of the type's array.
+    bool Offset(u32 type, u32 address, u32& offset) const
+    {
+        for (u32 t = 0; t < m_aType.GetCount(); ++t)
+            if (m_aType[t].nType == type)
+                return m_aType[t].Offset(address, offset, m_aObject);
+        return false;
+    }
+
+    // The type whose array holds the address, and the offset in it.
+    bool Locate(u32 address, u32& type, u32& offset)
+    {
+        if (m_nLastType < m_aType.GetCount() && m_aType[m_nLastType].Offset(address, offset, m_aObject))
+        {
+            type = m_aType[m_nLastType].nType;
+            return true;
+        }
+        for (u32 t = 0; t < m_aType.GetCount(); ++t)
+            if (m_aType[t].Offset(address, offset, m_aObject))
+            {
+                m_nLastType = t;
+                type = m_aType[t].nType;
+                return true;
+            }
+        return false;
+    }
+
+private:
+    typedef TMapKey<u32, u32> TObject; // address, index
+
+    struct TType
+    {
+        u32 nType;
+        u32 nObjectSize;
+        u32 nSize;
+        u8* pBegin;
+        bool bScattered;
+        i32 nFirstObject;
+
+        bool Offset(u32 address, u32& offset, const DArray<TObject>& objects) const
+        {
+            if (!bScattered)
+            {
+                offset = address - PointerWord(pBegin);
+                return offset < nSize;
+            }
+            const TObject* first = objects.GetData() + nFirstObject;
+            const TObject* last = first + nSize / nObjectSize;
+            const TObject* next = std::upper_bound(first, last, address,
+                                                   [](u32 a, const TObject& o) { return a < o.key; });
+            if (next == first || address - (next - 1)->key >= nObjectSize)
+                return false;
+            offset = (next - 1)->value * nObjectSize + (address - (next - 1)->key);
+            return true;
+        }
+    };
+
+    const TClusterSlot* m_pSlots;
+    SArray<TType, CLUSTER_ARRAY_COUNT, 0> m_aType;
+    DArray<TObject> m_aObject;
+    u32 m_nLastType;
+};
+
+bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map)
+{
+    const TClusterTypeDecl* decl = slot.pDecl;
+    const u32 objectSize = decl->GetObjectSize();
+    // Objects are converted in a scratch buffer, many at a time.
+    const u32 perChunk = std::max<u32>(1, 65536 / objectSize);
+    DArray<u8> scratch;
+    scratch.SetCount(static_cast<i32>(perChunk * objectSize));
+
+    bool written = true;
+    for (u32 first = 0; first < static_cast<u32>(count); first += perChunk)
+    {
+        const u32 chunk = std::min<u32>(perChunk, static_cast<u32>(count) - first);
+        for (u32 c = 0; c < chunk; ++c)
+        {
+            const u32 i = first + c;
+            u8* object = scratch.GetData() + c * objectSize;
+            std::memcpy(object, SlotObject(slot, i, objectSize), objectSize);
+            for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+            {
+                const TClusterMemberDecl& member = decl->GetMember(m);
+                u8* element = object + member.nOffset;
+                for (u32 e = 0; e < member.nCount; ++e, element += 4)
+                {
+                    const u32 pointer = ReadWord(element);
+                    u32 stored = CLUSTER_VIRTUAL_TABLE;
+                    if (member.nKind != CLUSTER_MEMBER_VIRTUAL_TABLE)
+                    {
+                        u32 type = member.nTypeId;
+                        u32 offset = 0;
+                        bool valid = true;
+                        if (pointer == 0 || pointer == CLUSTER_UNINITIALISED)
+                            stored = CLUSTER_NULL;
+                        else if (type != 0)
+                        {
+                            valid = map.Offset(type, pointer, offset);
+                            stored = offset;
+                        }
+                        else
+                        {
+                            valid = map.Locate(pointer, type, offset) && offset % 4 == 0 && offset / 4 <= 0xFFFFFF &&
+                                    type <= 0xFF;
+                            stored = type << 24 | offset / 4;
+                        }
+                        if (!valid)
+                            __Abort("TCluster::_Save", kFile, __LINE__, "%s[%d].%s(%d:[%d]) : member is invalid",
+                                    decl->GetName(), i, member.szName, m, e);
+                    }
+                    WriteWord(element, stored);
+                }
+            }
+        }
+        const i32 bytes = static_cast<i32>(chunk * objectSize);
+        written = written && stream.Write(scratch.GetData(), bytes) == bytes;
+    }
+    return written;
+}
+
+i32 TCluster::SaveToStream(TStream& stream, TClusterManager* const* managers, i32 managerCount)
+{
+    RefillSlots();
+    auto listed = [&](const TClusterManager* manager) {
+        for (i32 i = 0; i < managerCount; ++i)
+            if (managers[i] == manager)
+                return true;
+        return false;
+    };
+
+    // The arrays of the listed managers, in registration order; each type once.
+    SArray<const TClusterSlot*, CLUSTER_ARRAY_COUNT, 0> saved;
+    SArray<u32, 2 * CLUSTER_ARRAY_COUNT, 0> table;
+    for (u32 i = 0; i < m_aArray.GetCount(); ++i)
+    {
+        const TClusterManagerItem& item = m_aArray[i];
+        if (!listed(item.pManager))
+            continue;
+        const TClusterSlot& slot = m_aSlot[item.pDecl->GetTypeId()];
+        if (slot.pManager != item.pManager || slot.pHolder != item.pHolder)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s': a second array of the type is not saved",
+                        item.pDecl->GetName());
+            continue;
+        }
+        saved.Add(&slot);
+        table.Add(static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize());
+        table.Add(item.pDecl->GetTypeId());
+    }
+
+    bool written = true;
+    auto write = [&](const void* data, u32 size) {
+        written = written && stream.Write(data, static_cast<i32>(size)) == static_cast<i32>(size);
+    };
+
+    const i32 start = stream.GetPosition();
+    TImageHeader header = {CLUSTER_MAGIC, CLUSTER_VERSION, 0xFFFFFFFF, saved.GetCount(), 0};
+    write(&header, CLUSTER_HEADER_SIZE);
+    write(table.GetData(), 4 * table.GetCount());
+
+    TSaveMap map(m_aSlot);
+    for (u32 j = 0; j < saved.GetCount(); ++j)
+        written = _Save(stream, *saved[j], static_cast<i32>(table[2 * j]), map) && written;
+
+    for (i32 i = 0; i < managerCount; ++i)
+    {
+        TClusterManager* manager = managers[i];
+        const i32 blocks = manager->GetDataCount();
+        if (blocks <= 0)
+            continue;
+        u32 m = 0;
+        while (m < m_ManagerIds.GetCount() && m_ManagerIds[m].value != manager)
+            ++m;
+        if (m == m_ManagerIds.GetCount())
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "data blocks of a manager without an id not saved");
+            continue;
+        }
+        ++header.nManagerCount;
+        write(&m_ManagerIds[m].key, 4);
+        for (i32 b = 0; b < blocks; ++b)
+        {
+            void* data = nullptr;
+            i32 size = 0;
+            manager->GetData(b, data, size);
+            write(&size, 4);
+            write(data, static_cast<u32>(size));
+        }
+    }
+
+    const u32 userIds = m_UserIds.GetCount();
+    write(&userIds, 4);
+    write(m_UserIds.GetData(), 8 * userIds);
+
+    const i32 end = stream.GetPosition();
+    header.nDataSize = static_cast<u32>(end - start) - CLUSTER_HEADER_SIZE - 8 * header.nArrayCount;
+    stream.Seek(start, STREAM_SEEK_SET);
+    write(&header, CLUSTER_HEADER_SIZE);
+    stream.Seek(end, STREAM_SEEK_SET);
+    if (!written)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "the stream refused the image");
+        return 1;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handles and user ids
+
+TClusterManager* TCluster::GetArrayManager(u32 typeId) const
+{
+    for (u32 i = 0; i < m_aArray.GetCount(); ++i)
+        if (m_aArray[i].pDecl->GetTypeId() == typeId)
+            return m_aArray[i].pManager;
+    return nullptr;
+}
+
+TClusterHandle TCluster::GetHandle(const void* address) const
+{
+    if (!address)
+        return TClusterHandle();
+    const u8* target = static_cast<const u8*>(address);
+    for (u32 a = 0; a < m_aArray.GetCount(); ++a)
+    {
+        const TClusterManagerItem& item = m_aArray[a];
+        if (item.nKind != CLUSTER_ARRAY_POINTERS)
+            continue;
+        void* data = nullptr;
+        i32 count = 0;
+        item.GetArray(data, count);
+        const u32 size = item.pDecl->GetObjectSize();
+        for (i32 i = 0; i < count; ++i)
+        {
+            const u8* object = static_cast<const u8*>(static_cast<void**>(data)[i]);
+            if (target >= object && target < object + size)
+                return TClusterHandle(static_cast<u16>(i), item.pDecl->GetTypeId());
+        }
+    }
+    return TClusterHandle();
+}
+
+TClusterHandle TCluster::__GetUserIdObject(u32 userId) const
+{
+    const i32 index = m_UserIds.FindKey(static_cast<i32>(userId));
+    if (index < 0)
+    {
+        TName name;
+        name.SetId(userId);
+        __Abort("TCluster::__GetUserIdObject", kFile, __LINE__, "unable to find cluster object with user id 0x%08x ('%s')",
+                userId, name.GetText());
+    }
+    return m_UserIds[index].value;
+}

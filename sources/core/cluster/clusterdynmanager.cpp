@@ -1,0 +1,33 @@
+#include "core/cluster/clusterdynmanager.h"
+
+#include "core/cluster/clustertypedecl.h"
+
+#include <cstring>
+
+i32 TClusterDynManager::GetArray(u32, void*& data, i32& count)
+{
+    if (m_aData.GetCount() == 0)
+    {
+        data = nullptr;
+        count = 0;
+        return 0;
+    }
+    data = m_aData.GetData();
+    count = m_aData.GetCount() / static_cast<i32>(m_pDecl->GetObjectSize());
+    return 0;
+}
+
+i32 TClusterDynManager::SetArray(u32, void* data, i32 count)
+{
+    const i32 size = count * static_cast<i32>(m_pDecl->GetObjectSize());
+    if (size <= 0)
+    {
+        m_aData.Free();
+        return 0;
+    }
+    // The block is replaced, never grown: loaded objects start from the image's bytes alone.
+    m_aData.Free();
+    m_aData.SetCount(size);
+    std::memcpy(m_aData.GetData(), data, static_cast<u32>(size));
+    return 0;
+}
