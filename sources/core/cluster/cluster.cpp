@@ -206,7 +206,8 @@ void TCluster::LinkTypes()
     }
     for (u32 i = 0; i < m_aType.GetCount(); ++i)
         if (m_aType[i]->GetTypeId() != CLUSTER_TYPE_UNBOUND && !CheckDescriptor(m_aType[i]))
-            __Abort("TCluster::LinkTypes", kFile, __LINE__, "'%s': invalid descriptor", m_aType[i]->GetName());
+            __Abort("TCluster::LinkTypes", kFile, __LINE__, "'%s': invalid descriptor",
+                    m_aType[i]->GetName());
     RefillSlots();
 }
 
@@ -292,8 +293,9 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
     const u64 end = CLUSTER_HEADER_SIZE + 8ull * header.nArrayCount + header.nDataSize;
     if (header.nArrayCount > CLUSTER_ARRAY_COUNT || end > size)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: %u arrays and %u bytes do not fit in %u",
-                    header.nArrayCount, header.nDataSize, size);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                    "image refused: %u arrays and %u bytes do not fit in %u", header.nArrayCount,
+                    header.nDataSize, size);
         return false;
     }
 
@@ -308,8 +310,8 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
         const u32 type = ReadWord(image + plan.nTable + 8 * j + 4);
         if (type >= CLUSTER_TYPE_COUNT || !m_aSlot[type].pManager)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: array %u has undeclared type %u", j,
-                        type);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: array %u has undeclared type %u",
+                        j, type);
             return false;
         }
         if (seen[type / 32] & (1u << type % 32))
@@ -321,8 +323,8 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
         const u64 bytes = static_cast<u64>(count) * m_aSlot[type].pDecl->GetObjectSize();
         if (bytes > end - at || count > 0x7FFFFFFFu)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: %u objects of '%s' do not fit", count,
-                        m_aSlot[type].pDecl->GetName());
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: %u objects of '%s' do not fit",
+                        count, m_aSlot[type].pDecl->GetName());
             return false;
         }
         at += bytes;
@@ -341,7 +343,8 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
         TClusterManager* manager = FindManager(id);
         if (!manager)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: manager id %d not registered", id);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: manager id %d not registered",
+                        id);
             return false;
         }
         const i32 blocks = manager->GetDataCount();
@@ -349,8 +352,8 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
         {
             if (end - at < 4 || ReadWord(image + at) > end - at - 4)
             {
-                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: block %d of manager %d truncated",
-                            b, id);
+                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                            "image refused: block %d of manager %d truncated", b, id);
                 return false;
             }
             at += 4 + ReadWord(image + at);
@@ -361,12 +364,14 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
     const u32 userIds = end - at >= 4 ? ReadWord(image + at) : 0xFFFFFFFF;
     if (userIds > CLUSTER_USER_ID_COUNT || end - at - 4 != 8ull * userIds)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: user-id table does not match its size");
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                    "image refused: user-id table does not match its size");
         return false;
     }
     // The table is searched by bisection: its ids must rise.
     for (u32 u = 1; u < userIds; ++u)
-        if (static_cast<i32>(ReadWord(image + at + 4 + 8 * u)) <= static_cast<i32>(ReadWord(image + at + 8 * u - 4)))
+        if (static_cast<i32>(ReadWord(image + at + 4 + 8 * u)) <=
+            static_cast<i32>(ReadWord(image + at + 8 * u - 4)))
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused: user id %u out of order", u);
             return false;
@@ -385,14 +390,16 @@ bool TCluster::FixUp(TClusterSlot& slot, i32 count)
     for (i32 i = 0; i < count; ++i)
     {
         u8* object = SlotObject(slot, static_cast<u32>(i), objectSize);
-        std::memcpy(object, prototype, prototypeBytes);
+        if (prototypeBytes)
+            std::memcpy(object, prototype, prototypeBytes);
         for (u32 m = 0; m < memberCount; ++m)
         {
             const TClusterMemberDecl& member = decl->GetMember(m);
             u8* element = object + member.nOffset;
             if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
             {
-                const u32 word = ReadWord(static_cast<const u8*>(m_aSlot[member.nTypeId].pDecl->GetPrototype()));
+                const u32 word =
+                    ReadWord(static_cast<const u8*>(m_aSlot[member.nTypeId].pDecl->GetPrototype()));
                 for (u32 e = 0; e < member.nCount; ++e, element += 4)
                     WriteWord(element, word);
                 continue;
@@ -424,8 +431,8 @@ bool TCluster::FixUp(TClusterSlot& slot, i32 count)
                 if (!target.pManager || offset > static_cast<u32>(target.nSize) - targetSize)
                 {
                     TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                                "%s[%d].%s(%u:[%u]): reference 0x%08x lies outside its array", decl->GetName(), i,
-                                member.szName, m, e, stored);
+                                "%s[%d].%s(%u:[%u]): reference 0x%08x lies outside its array",
+                                decl->GetName(), i, member.szName, m, e, stored);
                     return false;
                 }
                 u8* address = SlotObject(target, offset / targetSize, targetSize) + offset % targetSize;
@@ -459,8 +466,9 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         const u32 type = ReadWord(table + 8 * j + 4);
         TClusterSlot& slot = m_aSlot[type];
         if (slot.pDecl->GetTypeId() != type)
-            __Abort("TCluster::Load", kFile, __LINE__, "array manager #%d type mismatch (type 0x%02x instead of type 0x%02x)",
-                    j, type, slot.pDecl->GetTypeId());
+            __Abort("TCluster::Load", kFile, __LINE__,
+                    "array manager #%d type mismatch (type 0x%02x instead of type 0x%02x)", j, type,
+                    slot.pDecl->GetTypeId());
         const u32 objectSize = slot.pDecl->GetObjectSize();
         if (!(flags & CLUSTER_LOAD_COPY))
             slot.SetArray(objects, static_cast<i32>(count));
@@ -486,7 +494,8 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         const u32 held = static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize();
         if (!FixUp(slot, static_cast<i32>(std::min(ReadWord(table + 8 * j), held))))
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused during the fix-up: cluster cleared");
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                        "image refused during the fix-up: cluster cleared");
             Clear();
             return 2;
         }
@@ -503,8 +512,8 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         {
             const u32 blockSize = ReadWord(block);
             if (manager->SetData(b, block + 4, static_cast<i32>(blockSize)))
-                TLog::Print(g_pSystemLog, LOG_WARNING, "TCluster::Load(): warning: ",
-                            "block %d of manager %d refused", b, id);
+                TLog::Print(g_pSystemLog, LOG_WARNING,
+                            "TCluster::Load(): warning: ", "block %d of manager %d refused", b, id);
             block += 4 + blockSize;
         }
     }
@@ -540,7 +549,8 @@ i32 TCluster::LoadFromStream(TStream& stream)
     }
     const u64 size = CLUSTER_HEADER_SIZE + 8ull * header.nArrayCount + header.nDataSize;
     const i32 streamSize = stream.GetSize();
-    if (size > 0x7FFFFFFFu || (streamSize >= 0 && static_cast<i64>(size) > static_cast<i64>(streamSize) - start))
+    if (size > 0x7FFFFFFFu ||
+        (streamSize >= 0 && static_cast<i64>(size) > static_cast<i64>(streamSize) - start))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "image of %llu bytes exceeds the stream",
                     static_cast<unsigned long long>(size));
@@ -556,7 +566,8 @@ i32 TCluster::LoadFromStream(TStream& stream)
     i32 result = 1;
     stream.Seek(start, STREAM_SEEK_SET);
     if (stream.Read(buffer, static_cast<i32>(size)) == static_cast<i32>(size))
-        result = Load(buffer, static_cast<u32>(size), CLUSTER_LOAD_COPY | CLUSTER_LOAD_QUIET | CLUSTER_LOAD_NO_CLEAR);
+        result = Load(buffer, static_cast<u32>(size),
+                      CLUSTER_LOAD_COPY | CLUSTER_LOAD_QUIET | CLUSTER_LOAD_NO_CLEAR);
     else
         TLog::Print(g_pSystemLog, LOG_ERROR, kStreamError, "image truncated");
     MemoryFree(buffer);
@@ -594,7 +605,8 @@ public:
             entry.bScattered = false;
             if (slot.nKind == CLUSTER_ARRAY_POINTERS)
                 for (u32 i = 1; i < count && !entry.bScattered; ++i)
-                    entry.bScattered = SlotObject(slot, i, entry.nObjectSize) != entry.pBegin + i * entry.nObjectSize;
+                    entry.bScattered =
+                        SlotObject(slot, i, entry.nObjectSize) != entry.pBegin + i * entry.nObjectSize;
             if (entry.bScattered)
             {
                 entry.nFirstObject = m_aObject.GetCount();
@@ -654,8 +666,8 @@ private:
             }
             const TObject* first = objects.GetData() + nFirstObject;
             const TObject* last = first + nSize / nObjectSize;
-            const TObject* next = std::upper_bound(first, last, address,
-                                                   [](u32 a, const TObject& o) { return a < o.key; });
+            const TObject* next =
+                std::upper_bound(first, last, address, [](u32 a, const TObject& o) { return a < o.key; });
             if (next == first || address - (next - 1)->key >= nObjectSize)
                 return false;
             offset = (next - 1)->value * nObjectSize + (address - (next - 1)->key);
@@ -709,13 +721,14 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
                         }
                         else
                         {
-                            valid = map.Locate(pointer, type, offset) && offset % 4 == 0 && offset / 4 <= 0xFFFFFF &&
-                                    type <= 0xFF;
+                            valid = map.Locate(pointer, type, offset) && offset % 4 == 0 &&
+                                    offset / 4 <= 0xFFFFFF && type <= 0xFF;
                             stored = type << 24 | offset / 4;
                         }
                         if (!valid)
-                            __Abort("TCluster::_Save", kFile, __LINE__, "%s[%d].%s(%d:[%d]) : member is invalid",
-                                    decl->GetName(), i, member.szName, m, e);
+                            __Abort("TCluster::_Save", kFile, __LINE__,
+                                    "%s[%d].%s(%d:[%d]) : member is invalid", decl->GetName(), i,
+                                    member.szName, m, e);
                     }
                     WriteWord(element, stored);
                 }
@@ -782,7 +795,8 @@ i32 TCluster::SaveToStream(TStream& stream, TClusterManager* const* managers, i3
             ++m;
         if (m == m_ManagerIds.GetCount())
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "data blocks of a manager without an id not saved");
+            TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError,
+                        "data blocks of a manager without an id not saved");
             continue;
         }
         ++header.nManagerCount;
@@ -856,8 +870,8 @@ TClusterHandle TCluster::__GetUserIdObject(u32 userId) const
     {
         TName name;
         name.SetId(userId);
-        __Abort("TCluster::__GetUserIdObject", kFile, __LINE__, "unable to find cluster object with user id 0x%08x ('%s')",
-                userId, name.GetText());
+        __Abort("TCluster::__GetUserIdObject", kFile, __LINE__,
+                "unable to find cluster object with user id 0x%08x ('%s')", userId, name.GetText());
     }
     return m_UserIds[index].value;
 }

@@ -24,9 +24,9 @@ constexpr u32 CLUSTER_VIRTUAL_TABLE = 0xFFFFFFFE;
 constexpr u32 CLUSTER_UNINITIALISED = 0xCDCDCDCD;
 
 // Load flags.
-constexpr u32 CLUSTER_LOAD_COPY = 1;      // copy over the objects the arrays hold
-constexpr u32 CLUSTER_LOAD_QUIET = 2;     // no OnClusterLoad
-constexpr u32 CLUSTER_LOAD_NO_CLEAR = 4;  // keep what was loaded before
+constexpr u32 CLUSTER_LOAD_COPY = 1;     // copy over the objects the arrays hold
+constexpr u32 CLUSTER_LOAD_QUIET = 2;    // no OnClusterLoad
+constexpr u32 CLUSTER_LOAD_NO_CLEAR = 4; // keep what was loaded before
 
 constexpr u32 CLUSTER_RESET_POINTER_COUNT = 2048;
 constexpr u32 CLUSTER_ARRAY_COUNT = 256;

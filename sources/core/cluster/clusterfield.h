@@ -4,8 +4,8 @@
 #include "core/system/types.h"
 
 // Member kinds.
-constexpr u32 CLUSTER_MEMBER_REFERENCE = 1;   // pointer to an object of the member's type
-constexpr u32 CLUSTER_MEMBER_RUN = 3;         // pointer to the first record of a run; as kind 1
+constexpr u32 CLUSTER_MEMBER_REFERENCE = 1;     // pointer to an object of the member's type
+constexpr u32 CLUSTER_MEMBER_RUN = 3;           // pointer to the first record of a run; as kind 1
 constexpr u32 CLUSTER_MEMBER_VIRTUAL_TABLE = 4; // virtual-table word of an embedded object
 
 constexpr u32 CLUSTER_NAME_SIZE = 64;

@@ -76,23 +76,23 @@ extern const TName g_NameInvalidPlugin;
 
 // Declares the factory TPlugin<Impl><Interface> of a plug-in class Impl (default-constructible,
 // derived from TPlugin) and registers it from a static initialiser.
-#define VESTAMOR_PLUGIN(Impl, Interface)                                                           \
-    class TPlugin##Impl##Interface final : public TPluginData                                      \
-    {                                                                                              \
-    public:                                                                                        \
-        TPlugin##Impl##Interface() : m_Name(#Impl, true), m_ClassName(#Interface, true)            \
-        {                                                                                          \
-            if (g_pPluginManager)                                                                  \
-                g_pPluginManager->Register(this);                                                  \
-        }                                                                                          \
-        const TName* GetName() override { return &m_Name; }                                        \
-        const TName* GetClassName() override { return &m_ClassName; }                              \
-        i32 IsAvailable() override { return 1; }                                                   \
-        TPlugin* Create() override { return &m_Object; }                                           \
-                                                                                                   \
-    private:                                                                                       \
-        TName m_Name;                                                                              \
-        TName m_ClassName;                                                                         \
-        Impl m_Object;                                                                             \
-    };                                                                                             \
+#define VESTAMOR_PLUGIN(Impl, Interface)                                                                     \
+    class TPlugin##Impl##Interface final : public TPluginData                                                \
+    {                                                                                                        \
+    public:                                                                                                  \
+        TPlugin##Impl##Interface() : m_Name(#Impl, true), m_ClassName(#Interface, true)                      \
+        {                                                                                                    \
+            if (g_pPluginManager)                                                                            \
+                g_pPluginManager->Register(this);                                                            \
+        }                                                                                                    \
+        const TName* GetName() override { return &m_Name; }                                                  \
+        const TName* GetClassName() override { return &m_ClassName; }                                        \
+        i32 IsAvailable() override { return 1; }                                                             \
+        TPlugin* Create() override { return &m_Object; }                                                     \
+                                                                                                             \
+    private:                                                                                                 \
+        TName m_Name;                                                                                        \
+        TName m_ClassName;                                                                                   \
+        Impl m_Object;                                                                                       \
+    };                                                                                                       \
     static TPlugin##Impl##Interface s_Plugin##Impl##Interface

@@ -1,0 +1,341 @@
+// Saving and loading object graphs: the reference encodings, the load flags, listeners, reset
+// pointers, handles and user ids.
+#include "clusterfixture.h"
+
+#include "core/cluster/useridlink.h"
+#include "core/system/name.h"
+
+TEST_F(ClusterTest, GraphOfEveryLinkKindSurvivesSaveAndLoadAtNewAddresses)
+{
+    BuildGraph();
+    const std::vector<u8> image = SaveAll();
+    std::vector<void*> before(g_ShapeManager.aShape.GetData(), g_ShapeManager.aShape.GetData() + 4);
+
+    g_pCluster->Clear();
+    EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 0);
+    ASSERT_EQ(Load(image), 0);
+    ExpectGraph();
+    // Shapes are used where they lie in the image.
+    const u8* loaded = m_Images.back()->data();
+    for (i32 i = 0; i < 4; ++i)
+    {
+        EXPECT_NE(g_ShapeManager.aShape[i], before[i]);
+        const u8* shape = reinterpret_cast<const u8*>(g_ShapeManager.aShape[i]);
+        EXPECT_TRUE(shape >= loaded && shape < loaded + image.size());
+    }
+}
+
+TEST_F(ClusterTest, StoredReferencesUseTheirEncodings)
+{
+    BuildGraph();
+    const std::vector<u8> image = SaveAll();
+    EXPECT_EQ(ImageWord(image, 0), 0x484D4349u);
+    EXPECT_EQ(ImageWord(image, 12), 4u);
+    EXPECT_EQ(image.size(), 20 + 8 * 4 + ImageWord(image, 8));
+
+    u32 count = 0, shapes = 0;
+    ASSERT_TRUE(FindImageArray(image, TEST_SHAPE_TYPE, count, shapes));
+    ASSERT_EQ(count, 4u);
+    const u32 size = sizeof(TTestShape);
+    // Shape 0 -> shape 1: the byte offset from the first shape.
+    EXPECT_EQ(ImageWord(image, shapes + offsetof(TTestShape, pNext)), size);
+    // Shape 3 -> shape 0 closes the cycle.
+    EXPECT_EQ(ImageWord(image, shapes + 3 * size + offsetof(TTestShape, pNext)), 0u);
+    EXPECT_EQ(ImageWord(image, shapes + offsetof(TTestShape, pGroup)), sizeof(TTestGroup));
+    // A type-0 reference to the third texture (type 36, 1,660 bytes).
+    EXPECT_EQ(ImageWord(image, shapes + offsetof(TTestShape, pAny)), (36u << 24) | (2 * 1660 / 4));
+    // Null and the uninitialised fill both save as null.
+    EXPECT_EQ(ImageWord(image, shapes + size + offsetof(TTestShape, pGroup)), CLUSTER_NULL);
+    EXPECT_EQ(ImageWord(image, shapes + 2 * size + offsetof(TTestShape, pGroup)), CLUSTER_NULL);
+    // A type-0 reference into the scattered shape array: shape 3 is at 3 x 48 bytes.
+    EXPECT_EQ(ImageWord(image, shapes + 2 * size + offsetof(TTestShape, pAny)), (40u << 24) | (3 * 48 / 4));
+    EXPECT_EQ(ImageWord(image, shapes + offsetof(TTestShape, aGroup) + 8), 2 * sizeof(TTestGroup));
+    EXPECT_EQ(ImageWord(image, shapes + size + offsetof(TTestShape, pLinks)), 2 * sizeof(TTestLink));
+    // The embedded part's virtual table.
+    EXPECT_EQ(ImageWord(image, shapes + offsetof(TTestShape, part)), CLUSTER_VIRTUAL_TABLE);
+    // Saving converts a copy: the live objects keep their pointers.
+    EXPECT_EQ(g_ShapeManager.aShape[0]->pNext, g_ShapeManager.aShape[1]);
+}
+
+TEST_F(ClusterTest, DataBlocksAreSavedOnlyForManagersThatHaveThem)
+{
+    BuildGraph();
+    g_ShapeManager.block = "twelve bytes";
+    std::vector<u8> image = Save({&g_ShapeManager});
+    EXPECT_EQ(ImageWord(image, 16), 1u);
+    g_ShapeManager.block.clear();
+    ASSERT_EQ(Load(image), 0);
+    EXPECT_EQ(g_ShapeManager.block, "twelve bytes");
+
+    g_ShapeManager.nBlocks = 0;
+    const std::vector<u8> without = Save({&g_ShapeManager});
+    EXPECT_EQ(ImageWord(without, 16), 0u);
+    EXPECT_EQ(without.size(), image.size() - 4 - 4 - 12);
+}
+
+TEST_F(ClusterTest, ReferencesIntoAnEmptyArrayLoadAsNull)
+{
+    BuildGraph();
+    const std::vector<u8> image = Save({&g_ShapeManager});
+    g_pCluster->Clear();
+    ASSERT_EQ(Load(image), 0);
+    TTestShape* shape = g_ShapeManager.aShape[0];
+    EXPECT_EQ(shape->pNext, g_ShapeManager.aShape[1]);
+    EXPECT_EQ(shape->pGroup, nullptr);
+    EXPECT_EQ(shape->aGroup[2], nullptr);
+    EXPECT_EQ(shape->pAny, nullptr);
+}
+
+TEST_F(ClusterTest, ObjectsWithoutReferencesAreStoredByteForByte)
+{
+    TTestBlob* blobs = MakeDynObjects<TTestBlob>(g_pBlobManager, 2);
+    blobs[0] = {{1, 0xFFFFFFFF, 0xCDCDCDCD}};
+    blobs[1] = {{4, 5, 6}};
+    const std::vector<u8> image = Save({g_pBlobManager});
+    g_pCluster->Clear();
+    ASSERT_EQ(Load(image), 0);
+    i32 count = 0;
+    TTestBlob* loaded = DynObjects<TTestBlob>(g_pBlobManager, &count);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(loaded[0].aWord[1], 0xFFFFFFFFu);
+    EXPECT_EQ(loaded[0].aWord[2], 0xCDCDCDCDu);
+    EXPECT_EQ(loaded[1].aWord[2], 6u);
+}
+
+TEST_F(ClusterTest, LoadClearsFirstUnlessToldNotTo)
+{
+    TTestListener first("first", m_Journal), second("second", m_Journal);
+    g_pCluster->AddListener(&first);
+    g_pCluster->AddListener(&second);
+    BuildGraph();
+    const std::vector<u8> shapesOnly = Save({&g_ShapeManager});
+    const std::vector<u8> groupsOnly = Save({g_pGroupManager});
+    g_pCluster->Clear();
+    m_Journal.clear();
+
+    ASSERT_EQ(Load(shapesOnly, CLUSTER_LOAD_NO_CLEAR), 0);
+    EXPECT_EQ(m_Journal, (std::vector<std::string>{"first.load", "second.load"}));
+    void* cached = g_ShapeManager.aShape[0];
+    g_pCluster->AddResetPointer(&cached);
+
+    // Flag 4: the shapes stay, nobody hears of an unload, the cached pointer survives.
+    m_Journal.clear();
+    ASSERT_EQ(Load(groupsOnly, CLUSTER_LOAD_NO_CLEAR), 0);
+    EXPECT_EQ(m_Journal, (std::vector<std::string>{"first.load", "second.load"}));
+    EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 4);
+    EXPECT_EQ(cached, g_ShapeManager.aShape[0]);
+    EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst, g_ShapeManager.aShape[1]);
+
+    // Without it: every listener hears of the unload, in order, the pointer is nulled and the
+    // shapes are gone before the groups arrive.
+    m_Journal.clear();
+    ASSERT_EQ(Load(groupsOnly), 0);
+    EXPECT_EQ(m_Journal,
+              (std::vector<std::string>{"first.unload", "second.unload", "first.load", "second.load"}));
+    EXPECT_EQ(cached, nullptr);
+    EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 0);
+    EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst, nullptr);
+
+    // Flag 2: no load notification.
+    m_Journal.clear();
+    ASSERT_EQ(Load(shapesOnly, CLUSTER_LOAD_QUIET | CLUSTER_LOAD_NO_CLEAR), 0);
+    EXPECT_TRUE(m_Journal.empty());
+    g_pCluster->NotifyListeners();
+    EXPECT_EQ(m_Journal, (std::vector<std::string>{"first.load", "second.load"}));
+}
+
+TEST_F(ClusterTest, CopyLoadWritesOverTheHeldObjects)
+{
+    BuildGraph();
+    const std::vector<u8> image = SaveAll();
+    std::vector<TTestShape*> held(g_ShapeManager.aShape.GetData(), g_ShapeManager.aShape.GetData() + 4);
+    TTestGroup* groups = DynObjects<TTestGroup>(g_pGroupManager);
+    for (TTestShape* shape : held)
+    {
+        shape->nId = 0;
+        shape->pNext = nullptr;
+    }
+    groups[2].pParent = nullptr;
+
+    const i32 calls = g_ShapeManager.nSetArrayCalls;
+    ASSERT_EQ(Load(image, CLUSTER_LOAD_COPY | CLUSTER_LOAD_NO_CLEAR), 0);
+    EXPECT_EQ(g_ShapeManager.nSetArrayCalls, calls);
+    for (i32 i = 0; i < 4; ++i)
+        EXPECT_EQ(g_ShapeManager.aShape[i], held[i]);
+    EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager), groups);
+    ExpectGraph();
+}
+
+TEST_F(ClusterTest, CopyLoadFillsNoMoreObjectsThanTheArrayHolds)
+{
+    BuildGraph();
+    const std::vector<u8> image = Save({g_pGroupManager});
+    TTestGroup* groups = MakeDynObjects<TTestGroup>(g_pGroupManager, 2);
+    ASSERT_EQ(Load(image, CLUSTER_LOAD_COPY | CLUSTER_LOAD_NO_CLEAR), 0);
+    i32 count = 0;
+    EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager, &count), groups);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(groups[1].nId, 201u);
+    EXPECT_EQ(groups[1].pParent, &groups[0]);
+    EXPECT_EQ(groups[1].pFirst, g_ShapeManager.aShape[1]);
+}
+
+TEST_F(ClusterTest, LoadFromStreamCopiesQuietlyWithoutClearing)
+{
+    TTestListener listener("listener", m_Journal);
+    g_pCluster->AddListener(&listener);
+    BuildGraph();
+    TTestStream stream;
+    stream.Write("head", 4);
+    TClusterManager* managers[] = {&g_ShapeManager, g_pGroupManager, g_pLinkManager, g_pTextureManager};
+    ASSERT_EQ(g_pCluster->SaveToStream(stream, managers, 4), 0);
+    stream.Write("tail", 4);
+    const i32 end = stream.GetPosition();
+    for (i32 i = 0; i < 4; ++i)
+        g_ShapeManager.aShape[i]->pNext = nullptr;
+    DynObjects<TTestLink>(g_pLinkManager)[0].pTarget = nullptr;
+    m_Journal.clear();
+
+    stream.Seek(4, STREAM_SEEK_SET);
+    ASSERT_EQ(g_pCluster->LoadFromStream(stream), 0);
+    EXPECT_EQ(stream.GetPosition(), end - 4);
+    EXPECT_TRUE(m_Journal.empty());
+    ExpectGraph();
+}
+
+TEST_F(ClusterTest, LoadFromStreamRefusesWhatIsNoImage)
+{
+    TTestStream stream(std::vector<u8>(64, 0));
+    EXPECT_EQ(g_pCluster->LoadFromStream(stream), 1);
+    // An image header that promises more than the stream holds.
+    std::vector<u8> bytes(24, 0);
+    SetImageWord(bytes, 0, CLUSTER_MAGIC);
+    const f32 version = 1.0f;
+    std::memcpy(bytes.data() + 4, &version, 4);
+    SetImageWord(bytes, 8, 0x7FFFFF00);
+    TTestStream large(bytes);
+    EXPECT_EQ(g_pCluster->LoadFromStream(large), 1);
+    TTestStream empty;
+    EXPECT_EQ(g_pCluster->LoadFromStream(empty), 1);
+}
+
+TEST_F(ClusterTest, SaveReportsAStreamThatRefusesBytes)
+{
+    BuildGraph();
+    TTestStream stream;
+    stream.SetLimit(100);
+    TClusterManager* managers[] = {&g_ShapeManager};
+    EXPECT_EQ(g_pCluster->SaveToStream(stream, managers, 1), 1);
+}
+
+TEST_F(ClusterTest, ResetPointersAreKeptOnceAndNulledByClear)
+{
+    void* first = this;
+    void* second = this;
+    EXPECT_EQ(g_pCluster->AddResetPointer(&first), 0);
+    EXPECT_EQ(g_pCluster->AddResetPointer(&first), 1);
+    EXPECT_EQ(g_pCluster->AddResetPointer(&second), 0);
+    g_pCluster->RemoveResetPointer(&first);
+    g_pCluster->Clear();
+    EXPECT_EQ(first, this);
+    EXPECT_EQ(second, nullptr);
+    // The list is empty after a clear.
+    second = this;
+    g_pCluster->Clear();
+    EXPECT_EQ(second, this);
+}
+
+TEST_F(ClusterTest, HandlesNameObjectsOfPointerArrays)
+{
+    BuildGraph();
+    ASSERT_EQ(Load(SaveAll()), 0);
+    TTestShape* shape = g_ShapeManager.aShape[2];
+    const TClusterHandle handle = g_pCluster->GetHandle(&shape->nId);
+    EXPECT_EQ(handle.GetIndex(), 2);
+    EXPECT_EQ(handle.GetTypeId(), TEST_SHAPE_TYPE);
+    EXPECT_EQ(handle.GetObject(), shape);
+    EXPECT_EQ(TClusterHandle(1, TEST_GROUP_TYPE).GetObject(), &DynObjects<TTestGroup>(g_pGroupManager)[1]);
+    EXPECT_EQ(TClusterHandle(4, TEST_SHAPE_TYPE).GetObject(), nullptr);
+    EXPECT_EQ(TClusterHandle(0, 999).GetObject(), nullptr);
+    EXPECT_EQ(TClusterHandle().GetObject(), nullptr);
+    EXPECT_TRUE(g_pCluster->GetHandle(nullptr).IsNull());
+    EXPECT_TRUE(g_pCluster->GetHandle(this).IsNull());
+    EXPECT_EQ(g_pCluster->GetArrayManager(TEST_SHAPE_TYPE), &g_ShapeManager);
+    EXPECT_EQ(g_pCluster->GetArrayManager(TEST_GROUP_TYPE), g_pGroupManager);
+    EXPECT_EQ(g_pCluster->GetArrayManager(TEST_PART_TYPE), nullptr);
+}
+
+class ClusterUserIdTest : public ClusterTest
+{
+protected:
+    std::vector<u8> ImageNaming(u16 shape)
+    {
+        BuildGraph();
+        std::vector<u8> image = Save({&g_ShapeManager});
+        // Ids sorted as signed integers.
+        std::vector<std::pair<u32, u32>> pairs = {
+            {m_Name.GetId(), TClusterHandle(shape, TEST_SHAPE_TYPE).GetWord()}};
+        if (static_cast<i32>(m_Other.GetId()) < static_cast<i32>(m_Name.GetId()))
+            pairs.insert(pairs.begin(), {m_Other.GetId(), TClusterHandle(0, TEST_SHAPE_TYPE).GetWord()});
+        else
+            pairs.push_back({m_Other.GetId(), TClusterHandle(0, TEST_SHAPE_TYPE).GetWord()});
+        SetUserIds(image, pairs);
+        return image;
+    }
+
+    TName m_Name{"ShapeTwo", true};
+    TName m_Other{"ShapeZero", true};
+};
+
+TEST_F(ClusterUserIdTest, LinkResolvesOnceAndAgainAfterAClear)
+{
+    ASSERT_EQ(Load(ImageNaming(2)), 0);
+    EXPECT_EQ(g_pCluster->GetUserIds().GetCount(), 2u);
+    TUserIdLink link(m_Name.GetId());
+    EXPECT_EQ(link.GetObject(), g_ShapeManager.aShape[2]);
+    EXPECT_EQ(link.pObject, g_ShapeManager.aShape[2]);
+    // The cache is registered for reset exactly once.
+    EXPECT_EQ(g_pCluster->AddResetPointer(&link.pObject), 1);
+    EXPECT_EQ(link.GetObject(), g_ShapeManager.aShape[2]);
+
+    g_pCluster->Clear();
+    EXPECT_EQ(link.pObject, nullptr);
+    EXPECT_EQ(g_pCluster->GetUserIds().GetCount(), 0u);
+    ASSERT_EQ(Load(ImageNaming(1)), 0);
+    EXPECT_EQ(link.GetObject(), g_ShapeManager.aShape[1]);
+    EXPECT_EQ(TClusterHandle::FromUserId(m_Other.GetId()).GetObject(), g_ShapeManager.aShape[0]);
+}
+
+TEST_F(ClusterUserIdTest, SavedImagesCarryTheTable)
+{
+    ASSERT_EQ(Load(ImageNaming(3)), 0);
+    const std::vector<u8> image = Save({&g_ShapeManager});
+    ASSERT_EQ(ImageWord(image, image.size() - 20), 2u);
+    g_pCluster->Clear();
+    ASSERT_EQ(Load(image), 0);
+    EXPECT_EQ(TClusterHandle::FromUserId(m_Name.GetId()).GetIndex(), 3);
+}
+
+using ClusterUserIdDeathTest = ClusterUserIdTest;
+
+TEST_F(ClusterUserIdDeathTest, StaleIdsDoNotResolveAfterAClear)
+{
+    ASSERT_EQ(Load(ImageNaming(2)), 0);
+    g_pCluster->Clear();
+    TUserIdLink link(m_Name.GetId());
+    EXPECT_DEATH(link.GetObject(),
+                 "unable to find cluster object with user id 0x[0-9a-f]{8} \\('ShapeTwo'\\)");
+}
+
+using ClusterDeathTest = ClusterTest;
+
+TEST_F(ClusterDeathTest, SavingAReferenceOutsideItsArrayIsFatal)
+{
+    BuildGraph();
+    TTestGroup outside = {};
+    g_ShapeManager.aShape[1]->aGroup[2] = &outside;
+    EXPECT_DEATH(SaveAll(), "TTestShape\\[1\\]\\.TTestShape::aGroup\\(3:\\[2\\]\\) : member is invalid");
+    g_ShapeManager.aShape[1]->aGroup[2] = nullptr;
+    g_ShapeManager.aShape[3]->pAny = &outside;
+    EXPECT_DEATH(SaveAll(), "TTestShape\\[3\\]\\.TTestShape::pAny\\(2:\\[0\\]\\) : member is invalid");
+}

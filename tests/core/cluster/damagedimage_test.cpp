@@ -1,0 +1,160 @@
+// Images from files are checked: a damaged one is refused with a log line, without a crash,
+// and leaves the cluster as it was (or cleared when a reference proves bad during the fix-up).
+#include "clusterfixture.h"
+
+#include "core/system/log.h"
+
+#include <cstring>
+
+namespace
+{
+class TLogCapture : public TLogListener
+{
+public:
+    TLogCapture() { g_pSystemLog->SetListener(this); }
+    ~TLogCapture() override { g_pSystemLog->SetListener(nullptr); }
+    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
+    bool Saw(const std::string& part) const
+    {
+        for (const std::string& line : lines)
+            if (line.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+    std::vector<std::string> lines;
+};
+} // namespace
+
+class ClusterDamagedImageTest : public ClusterTest
+{
+protected:
+    void SetUp() override
+    {
+        ClusterTest::SetUp();
+        BuildGraph();
+        m_Image = SaveAll();
+        // What is loaded before the damaged image arrives.
+        ASSERT_EQ(Load(m_Image), 0);
+        g_pCluster->AddListener(&m_Listener);
+    }
+
+    // Refused before anything changed, with a log line holding the text.
+    void ExpectRefused(const std::vector<u8>& image, const char* text, u32 size = 0)
+    {
+        TLogCapture capture;
+        m_Images.push_back(std::make_unique<std::vector<u8>>(image));
+        const u32 bytes = size ? size : static_cast<u32>(image.size());
+        EXPECT_EQ(g_pCluster->Load(m_Images.back()->data(), bytes, 0), 1);
+        EXPECT_TRUE(capture.Saw(text)) << "no log line with '" << text << "'";
+        EXPECT_TRUE(m_Journal.empty());
+        ExpectGraph();
+    }
+
+    // Refused during the fix-up: the cluster is cleared.
+    void ExpectCleared(const std::vector<u8>& image, const char* text)
+    {
+        TLogCapture capture;
+        m_Journal.clear();
+        EXPECT_EQ(Load(image), 2);
+        EXPECT_TRUE(capture.Saw(text)) << "no log line with '" << text << "'";
+        EXPECT_EQ(m_Journal, (std::vector<std::string>{"listener.unload", "listener.unload"}));
+        EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 0);
+        EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager), nullptr);
+    }
+
+    u32 Array(u32 type)
+    {
+        u32 count = 0, offset = 0;
+        EXPECT_TRUE(FindImageArray(m_Image, type, count, offset));
+        return offset;
+    }
+
+    // The table entry of the type.
+    u32 Entry(u32 type)
+    {
+        for (u32 j = 0; j < ImageWord(m_Image, 12); ++j)
+            if (ImageWord(m_Image, 24 + 8 * j) == type)
+                return 20 + 8 * j;
+        ADD_FAILURE();
+        return 0;
+    }
+
+    std::vector<u8> m_Image;
+    TTestListener m_Listener{"listener", m_Journal};
+};
+
+TEST_F(ClusterDamagedImageTest, HeadersThatAreNoImageAreRefused)
+{
+    std::vector<u8> image = m_Image;
+    image[3] = 'X';
+    ExpectRefused(image, "not an ICMH 1.0 image");
+    image = m_Image;
+    const f32 version = 2.0f;
+    std::memcpy(image.data() + 4, &version, 4);
+    ExpectRefused(image, "not an ICMH 1.0 image");
+    ExpectRefused(m_Image, "no header", 19);
+    ExpectRefused(m_Image, "do not fit", static_cast<u32>(m_Image.size() - 1));
+    image = m_Image;
+    SetImageWord(image, 12, 0x20000000);
+    ExpectRefused(image, "do not fit");
+}
+
+TEST_F(ClusterDamagedImageTest, ArraysMustBeDeclaredAndFit)
+{
+    std::vector<u8> image = m_Image;
+    SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, 1024);
+    ExpectRefused(image, "undeclared type 1024");
+    image = m_Image;
+    SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, TEST_PART_TYPE);
+    ExpectRefused(image, "undeclared type 43");
+    image = m_Image;
+    SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, TEST_SHAPE_TYPE);
+    ExpectRefused(image, "type 40 stored twice");
+    image = m_Image;
+    SetImageWord(image, Entry(TEST_TEXTURE_TYPE), 0x40000000);
+    ExpectRefused(image, "objects of 'TTestTexture' do not fit");
+    image = m_Image;
+    SetImageWord(image, Entry(TEST_GROUP_TYPE), 4);
+    ExpectRefused(image, "");
+}
+
+TEST_F(ClusterDamagedImageTest, BlocksAndUserIdsMustFit)
+{
+    const u32 blocks =
+        static_cast<u32>(m_Image.size()) - 4 - 4 - 4 - static_cast<u32>(g_ShapeManager.block.size());
+    std::vector<u8> image = m_Image;
+    SetImageWord(image, blocks, 999);
+    ExpectRefused(image, "manager id 999 not registered");
+    image = m_Image;
+    SetImageWord(image, blocks + 4, 0xFFFFFFF0);
+    ExpectRefused(image, "block 0 of manager 100 truncated");
+    image = m_Image;
+    SetImageWord(image, 16, 2);
+    ExpectRefused(image, "manager id 0 not registered");
+    image = m_Image;
+    SetImageWord(image, static_cast<u32>(image.size()) - 4, 257);
+    ExpectRefused(image, "user-id table does not match its size");
+    image = m_Image;
+    SetUserIds(image, {{5, TClusterHandle(0, TEST_SHAPE_TYPE).GetWord()},
+                       {5, TClusterHandle(1, TEST_SHAPE_TYPE).GetWord()}});
+    ExpectRefused(image, "user id 1 out of order");
+}
+
+TEST_F(ClusterDamagedImageTest, ReferencesOutsideTheirArraysClearTheCluster)
+{
+    std::vector<u8> image = m_Image;
+    SetImageWord(image, Array(TEST_GROUP_TYPE) + 16 + offsetof(TTestGroup, pParent), 3 * sizeof(TTestGroup));
+    ExpectCleared(image, "TTestGroup[1].pParent(1:[0]): reference 0x00000030 lies outside its array");
+
+    image = m_Image;
+    SetImageWord(image, Array(TEST_SHAPE_TYPE) + offsetof(TTestShape, aGroup) + 4, 0x7FFFFFF0);
+    ExpectCleared(image, "lies outside its array");
+
+    // Any-type references: an unregistered type, and a word past the array's last object.
+    image = m_Image;
+    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), 50u << 24);
+    ExpectCleared(image, "TTestLink[0].pTarget(0:[0]): reference 0x32000000 lies outside its array");
+    image = m_Image;
+    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), (40u << 24) | (3 * 48 / 4 + 1));
+    ExpectCleared(image, "lies outside its array");
+}

@@ -1,0 +1,167 @@
+// The plug-in registry: registration from static initialisers, look-up by (class, name) and by
+// class, duplicate names and the table limits.
+#include "core/system/plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace
+{
+class TTestShading : public TPlugin
+{
+public:
+    virtual const char* GetLabel() const = 0;
+};
+
+class TDiffuse : public TTestShading
+{
+public:
+    const char* GetLabel() const override { return "diffuse"; }
+};
+
+class TSpecular : public TTestShading
+{
+public:
+    const char* GetLabel() const override { return "specular"; }
+};
+
+class TAmbient : public TTestShading
+{
+public:
+    const char* GetLabel() const override { return "ambient"; }
+};
+
+VESTAMOR_PLUGIN(TDiffuse, TTestShading);
+VESTAMOR_PLUGIN(TSpecular, TTestShading);
+VESTAMOR_PLUGIN(TAmbient, TTestShading);
+
+const TName s_ShadingClass("TTestShading");
+
+// A factory with chosen names.
+class TNamedFactory : public TPluginData
+{
+public:
+    TNamedFactory(const std::string& name, const std::string& className)
+        : m_Name(name.c_str(), true), m_ClassName(className.c_str(), true)
+    {
+    }
+    const TName* GetName() override { return &m_Name; }
+    const TName* GetClassName() override { return &m_ClassName; }
+    i32 IsAvailable() override { return 1; }
+    TPlugin* Create() override { return &m_Object; }
+
+    TDiffuse m_Object;
+
+private:
+    TName m_Name;
+    TName m_ClassName;
+};
+} // namespace
+
+TEST(PluginManager, StaticFactoriesAreFoundByClassAndName)
+{
+    TPlugin* first = nullptr;
+    g_pPluginManager->FindPlugin(first, TName("TSpecular"), s_ShadingClass);
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(static_cast<TTestShading*>(first)->GetLabel(), "specular");
+    ASSERT_NE(first->pPluginData, nullptr);
+    EXPECT_EQ(first->pPluginData->GetName()->GetId(), TName("TSpecular").GetId());
+    EXPECT_STREQ(first->pPluginData->GetClassName()->GetText(), "TTestShading");
+    EXPECT_EQ(first->pPluginData->IsAvailable(), 1);
+    // The factory yields the same object every time.
+    TPlugin* second = nullptr;
+    g_pPluginManager->TryFindPlugin(second, TName("TSpecular"), s_ShadingClass);
+    EXPECT_EQ(second, first);
+
+    TPlugin* absent = first;
+    g_pPluginManager->TryFindPlugin(absent, TName("TGlossy"), s_ShadingClass);
+    EXPECT_EQ(absent, nullptr);
+    g_pPluginManager->TryFindPlugin(absent, TName("TSpecular"), TName("TUnknownClass"));
+    EXPECT_EQ(absent, nullptr);
+    EXPECT_STREQ(g_NameInvalidPlugin.GetText(), "<invalid plugin>");
+}
+
+TEST(PluginManager, CreatePluginsFillsTheArrayInPluginIdOrder)
+{
+    TPlugin* objects[4] = {};
+    EXPECT_EQ(g_pPluginManager->CreatePlugins(s_ShadingClass, objects, 0), 3);
+    EXPECT_EQ(objects[0], nullptr);
+    EXPECT_EQ(g_pPluginManager->CreatePlugins(s_ShadingClass, objects, 2), 0);
+    EXPECT_EQ(objects[0], nullptr);
+    ASSERT_EQ(g_pPluginManager->CreatePlugins(s_ShadingClass, objects, 3), 3);
+    for (i32 i = 0; i < 3; ++i)
+    {
+        ASSERT_NE(objects[i], nullptr);
+        ASSERT_NE(objects[i]->pPluginData, nullptr);
+        if (i > 0)
+        {
+            EXPECT_LT(static_cast<i32>(objects[i - 1]->pPluginData->GetName()->GetId()),
+                      static_cast<i32>(objects[i]->pPluginData->GetName()->GetId()));
+        }
+    }
+    EXPECT_EQ(g_pPluginManager->CreatePlugins(TName("TUnknownClass"), objects, 4), 0);
+}
+
+TEST(PluginManager, ASecondRegistrationReplacesTheFirst)
+{
+    auto manager = std::make_unique<TPluginManager>();
+    TNamedFactory first("TDiffuse", "TTestShading");
+    TNamedFactory second("TDiffuse", "TTestShading");
+    EXPECT_EQ(manager->Register(&first), 0);
+    EXPECT_EQ(manager->Register(&second), 0);
+    TPlugin* object = nullptr;
+    manager->FindPlugin(object, TName("TDiffuse"), s_ShadingClass);
+    EXPECT_EQ(object, &second.m_Object);
+    EXPECT_EQ(manager->CreatePlugins(s_ShadingClass, nullptr, 0), 1);
+}
+
+TEST(PluginManager, ClassesAreKeptSortedBySignedId)
+{
+    auto manager = std::make_unique<TPluginManager>();
+    std::vector<std::unique_ptr<TNamedFactory>> factories;
+    for (i32 c = 0; c < 10; ++c)
+    {
+        factories.push_back(std::make_unique<TNamedFactory>("TPlugin", "TClass" + std::to_string(c)));
+        manager->Register(factories.back().get());
+    }
+    EXPECT_EQ(manager->GetClassCount(), 10u);
+    for (i32 c = 0; c < 10; ++c)
+        EXPECT_GE(manager->_FindClass(TName(("TClass" + std::to_string(c)).c_str()).GetId()), 0);
+    EXPECT_EQ(manager->_FindClass(TName("TClass10").GetId()), -1);
+}
+
+TEST(PluginManager, FullTablesRefuseFurtherPlugins)
+{
+    auto manager = std::make_unique<TPluginManager>();
+    std::vector<std::unique_ptr<TNamedFactory>> factories;
+    for (u32 c = 0; c < PLUGIN_CLASS_COUNT; ++c)
+    {
+        factories.push_back(std::make_unique<TNamedFactory>("TPlugin", "TClass" + std::to_string(c)));
+        ASSERT_EQ(manager->Register(factories.back().get()), 0);
+    }
+    TNamedFactory extraClass("TPlugin", "TOneClassTooMany");
+    EXPECT_EQ(manager->Register(&extraClass), 1);
+    EXPECT_EQ(manager->GetClassCount(), PLUGIN_CLASS_COUNT);
+    // A known class still takes plug-ins up to its own limit.
+    for (u32 p = 1; p < PLUGIN_PER_CLASS_COUNT; ++p)
+    {
+        factories.push_back(std::make_unique<TNamedFactory>("TPlugin" + std::to_string(p), "TClass0"));
+        ASSERT_EQ(manager->Register(factories.back().get()), 0);
+    }
+    TNamedFactory extraPlugin("TOneTooMany", "TClass0");
+    EXPECT_EQ(manager->Register(&extraPlugin), 1);
+    EXPECT_EQ(manager->CreatePlugins(TName("TClass0"), nullptr, 0), static_cast<i32>(PLUGIN_PER_CLASS_COUNT));
+    // Replacing a registered plug-in in a full class still works.
+    TNamedFactory replacement("TPlugin5", "TClass0");
+    EXPECT_EQ(manager->Register(&replacement), 0);
+}
+
+TEST(PluginManagerDeathTest, AMissingPluginIsFatalWithBothNames)
+{
+    const TName plugin("TGlossy", true);
+    TPlugin* object = nullptr;
+    EXPECT_DEATH(g_pPluginManager->FindPlugin(object, plugin, s_ShadingClass),
+                 "Terminal error: 'plugin 'TGlossy'::'TTestShading' not found'");
+}
