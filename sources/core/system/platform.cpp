@@ -2,21 +2,99 @@
 
 #include "core/system/log.h"
 #include "core/system/string.h"
+#include "core/system/templates/sarray.h"
+#include "core/system/unistring.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
 constexpr i32 kFolderRoom = 260;
 constexpr u32 kMaxCreatePath = 2047;
+// FILETIME counts 100 ns units from 1601; the POSIX clock seconds from 1970.
+constexpr u64 kFileTimeUnitsPerSecond = 10000000;
+constexpr u64 kFileTimeEpochSeconds = 11644473600ull;
+// The fixed texts of the file-time functions; longer paths count as missing files.
+constexpr i32 kFileTimePath = 256;
 
 void Slashes(char* text)
 {
     for (; *text; ++text)
         if (*text == '\\')
             *text = '/';
+}
+// The file's path, inside the temp folder when asked; false when it does not fit.
+bool FileTimePath(SString<kFileTimePath>& path, u32 inTemp, const char* name)
+{
+    const char* prefix = inTemp ? GetTempFolder() : "";
+    if (std::strlen(prefix) + std::strlen(name) >= kFileTimePath)
+        return false;
+    path.Format("%s%s", prefix, name);
+    return true;
+}
+
+u64 ReadWriteTime(u32 inTemp, const char* name)
+{
+    SString<kFileTimePath> path;
+    struct stat info;
+    if (!FileTimePath(path, inTemp, name) || stat(path.GetText(), &info) != 0)
+        return 0;
+    return (static_cast<u64>(info.st_mtim.tv_sec) + kFileTimeEpochSeconds) * kFileTimeUnitsPerSecond +
+           static_cast<u64>(info.st_mtim.tv_nsec) / 100;
+}
+
+u32 DeleteTree(const char* path)
+{
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISDIR(info.st_mode))
+        return 2;
+    DIR* folder = opendir(path);
+    if (!folder)
+        return 1;
+    u32 result = 0;
+    while (dirent* entry = readdir(folder))
+    {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        SString<kMaxCreatePath + 1> child;
+        child.Format("%s/%s", path, entry->d_name);
+        struct stat childInfo;
+        if (lstat(child.GetText(), &childInfo) != 0)
+        {
+            result = 6;
+            break;
+        }
+        if (S_ISDIR(childInfo.st_mode))
+        {
+            if (DeleteTree(child.GetText()) != 0)
+            {
+                result = 4;
+                break;
+            }
+            continue;
+        }
+        if (!(childInfo.st_mode & S_IWUSR) && chmod(child.GetText(), childInfo.st_mode | S_IWUSR) != 0)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "__DirectoryDelete(): error: ", "Can't set '%s' writeable.",
+                        child.GetText());
+            result = 3;
+            break;
+        }
+        if (unlink(child.GetText()) != 0)
+        {
+            result = 5;
+            break;
+        }
+    }
+    closedir(folder);
+    if (result != 0)
+        return result;
+    return rmdir(path) == 0 ? 0 : 1;
 }
 } // namespace
 
@@ -93,4 +171,60 @@ u32 __DirectoryCreate(const char* path, u32 lastIsFile)
         }
     }
     return 0;
+}
+
+u32 FileExists(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0 ? 1 : 0;
+}
+
+u64 GetFileWriteTime(u32 inTemp, const char* name)
+{
+    return ReadWriteTime(inTemp, name);
+}
+
+u32 SetFileWriteTime(const char* name, u64 fileTime)
+{
+    SString<kFileTimePath> path;
+    if (!FileTimePath(path, 1, name))
+        return 2;
+    const int file = open(path.GetText(), O_WRONLY);
+    if (file < 0)
+        return 2;
+    const u64 since1970 = fileTime / kFileTimeUnitsPerSecond - kFileTimeEpochSeconds;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(since1970);
+    times[1].tv_nsec = static_cast<long>(fileTime % kFileTimeUnitsPerSecond * 100);
+    const int result = futimens(file, times);
+    close(file);
+    return result == 0 ? 0 : 1;
+}
+
+i32 CompareFileWriteTimes(const char* name, const char* tempName)
+{
+    const u64 first = ReadWriteTime(0, name);
+    const u64 second = ReadWriteTime(1, tempName);
+    return first > second ? 1 : first < second ? -1 : 0;
+}
+
+u32 __DirectoryDelete(const char16_t* path)
+{
+    char narrow[kMaxCreatePath + 1];
+    Utf16ToUtf8(narrow, sizeof narrow, path);
+    struct stat info;
+    if (stat(narrow, &info) != 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "__DirectoryDelete(): error: ", "'%S' does not exist.", path);
+        return 2;
+    }
+    if (!S_ISDIR(info.st_mode))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "__DirectoryDelete(): error: ", "'%S' is not a directory.",
+                    path);
+        return 2;
+    }
+    return DeleteTree(narrow);
 }
