@@ -1,0 +1,315 @@
+// The script side of the command manager: running scripts through their cached programs, the
+// settings script and console completion.
+#include "core/stream/filestream.h"
+#include "core/stream/filestreammanager.h"
+#include "core/system/core.h"
+#include "core/system/log.h"
+#include "core/system/platform.h"
+#include "core/system/string.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/commandprogram.h"
+#include "engine/system/command/deferredvariable.h"
+
+#include <cstring>
+
+namespace
+{
+
+const char* const kCompileError = "TCommandManager::Compile(): error: ";
+
+const char* UserDirectoryText()
+{
+    return GetUserDirectory()->GetText();
+}
+
+// The folder of the cached programs inside the temp folder.
+const char* CacheFolder()
+{
+    return StringFormat(".vestamorcache/%s/.command/", GetProductName()->GetText());
+}
+
+TName CacheName(const char* script)
+{
+    return TName(StringFormat("%s%08x.icom", CacheFolder(), TName(script).GetId()), true);
+}
+
+// The settings sections, in the order they are written, and the variable naming each one's file.
+enum TSettingsSection
+{
+    SECTION_STARTUP_VARIABLES,
+    SECTION_VARIABLES,
+    SECTION_COMMAND_BINDS,
+    SECTION_INPUT_ACTIONS,
+    SECTION_COUNT
+};
+
+TDeferredVariable& SectionFile(u32 section)
+{
+    static TDeferredVariable s_aFile[SECTION_COUNT] = {
+        TDeferredVariable("command_save_startupvariables"), TDeferredVariable("command_save_variables"),
+        TDeferredVariable("command_save_commandbinds"), TDeferredVariable("command_save_inputaction")};
+    return s_aFile[section];
+}
+
+u32 SectionFileId(u32 section)
+{
+    const TVariableValue& value = SectionFile(section).GetValue();
+    return value.nType == VALUE_NAME ? value.nName : 0;
+}
+
+void SortTogether(TCompletionList& candidates, TCompletionList& descriptions)
+{
+    const i32 count = candidates.GetCount();
+    for (i32 pass = 0; pass + 1 < count; ++pass)
+        for (i32 i = 0; i + 1 < count - pass; ++i)
+            if (std::strcmp(candidates[i].aText, candidates[i + 1].aText) > 0)
+            {
+                const TCompletionText candidate = candidates[i];
+                candidates[i] = candidates[i + 1];
+                candidates[i + 1] = candidate;
+                if (i + 1 < descriptions.GetCount())
+                {
+                    const TCompletionText description = descriptions[i];
+                    descriptions[i] = descriptions[i + 1];
+                    descriptions[i + 1] = description;
+                }
+            }
+}
+
+} // namespace
+
+u32 TCommandManager::_Compile(const TName& source, const TName& cache, TCommandProgram& program)
+{
+    TFileStream input;
+    if (input.Open(source, STREAM_READ) != 1)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCompileError, "missing resource '%s'", source.GetText());
+        return SCRIPT_MISSING_SOURCE;
+    }
+    const i32 size = input.GetSize();
+    DArray<char> text;
+    text.SetCount(size > 0 ? size + 1 : 1);
+    const i32 read = size > 0 ? input.Read(text.GetData(), size) : 0;
+    text[read > 0 ? read : 0] = 0;
+    input.Close();
+
+    program.Parse(text.GetData());
+    program.Link();
+
+    TFileStream output;
+    if (output.Open(cache, STREAM_TEMP | STREAM_WRITE | STREAM_CREATE_PATH) != 1)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCompileError, "unable to open file '%s'", cache.GetText());
+        return SCRIPT_CACHE_NOT_WRITABLE;
+    }
+    const u32 saved = program.Save(output);
+    output.Close();
+    if (saved != 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCompileError, "unable to write file '%s'", cache.GetText());
+        return SCRIPT_CACHE_NOT_WRITABLE;
+    }
+    return SCRIPT_OK;
+}
+
+u32 TCommandManager::Compile(const TName& source, const TName& cache)
+{
+    TCommandProgram program;
+    return _Compile(source, cache, program);
+}
+
+u32 TCommandManager::Run(const char* name, const TName& source, bool system)
+{
+    const char* prefix = system ? "TCommandManager::__SystemExecute(): " : "TCommandManager::Execute(): ";
+    const TName cache = CacheName(name);
+    const TName outerSource = m_Source;
+    m_Source = source;
+
+    TCommandProgram program;
+    bool loaded = false;
+    if (CompareFileWriteTimes(source.GetText(), cache.GetText()) != 0)
+        TLog::Print(g_pSystemLog, LOG_INFO, prefix, "command source file '%s' changed", source.GetText());
+    else
+    {
+        TFileStream stream;
+        if (stream.Open(cache, STREAM_TEMP | STREAM_READ) == 1)
+            loaded = TCommandProgram::LoadFromStream(program, stream) == PROGRAM_LOADED;
+    }
+    if (!loaded)
+    {
+        const u32 compiled = _Compile(source, cache, program);
+        if (compiled == SCRIPT_MISSING_SOURCE)
+        {
+            if (system)
+                g_pFileStreamManager->SetLocked(1);
+            m_Source = outerSource;
+            return SCRIPT_MISSING_SOURCE;
+        }
+        // A cache that cannot be written stays stale; the program just compiled runs as it is.
+        if (compiled == SCRIPT_OK)
+            SetFileWriteTime(cache.GetText(), GetFileWriteTime(0, source.GetText()));
+    }
+    if (system)
+    {
+        g_pFileStreamManager->SetLocked(1);
+        TLog::Print(g_pSystemLog, LOG_INFO, prefix, "execute");
+    }
+    program._Execute();
+    m_Source = outerSource;
+    return SCRIPT_OK;
+}
+
+u32 TCommandManager::Execute(const char* name)
+{
+    SString<256> user;
+    user.Format("%s/system/%s.icom", UserDirectoryText(), name);
+    SString<256> working;
+    working.Format("system/%s.icom", name);
+    const char* source = FileExists(user.GetText()) ? user.GetText() : working.GetText();
+    return Run(name, TName(source, true), false);
+}
+
+u32 TCommandManager::__SystemExecute(const char* name)
+{
+    TLog::Print(g_pSystemLog, LOG_INFO, "TCommandManager::__SystemExecute(): ", "'%s'", name);
+    SString<256> source;
+    source.Format("%s.icom", name);
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    return Run(name, TName(source.GetText(), true), true);
+}
+
+void TCommandManager::PurgeCache()
+{
+    char16_t folder[STRING_FORMAT_SIZE];
+    FormatStringW(folder, u"%S%S", GetTempFolder(), CacheFolder());
+    __DirectoryDelete(folder);
+}
+
+void TCommandManager::WriteSettings(const TName& file, TStream& stream)
+{
+    const bool startup = SectionFileId(SECTION_STARTUP_VARIABLES) == file.GetId();
+    const bool variables = SectionFileId(SECTION_VARIABLES) == file.GetId();
+    for (u32 pass = 0; pass < 2; ++pass)
+    {
+        // Startup variables first, then the others.
+        const u32 wanted = pass == 0 ? VARIABLE_STARTUP : 0;
+        if ((pass == 0 && !startup) || (pass == 1 && !variables))
+            continue;
+        stream.WriteText(pass == 0 ? "\n// startup variables\n" : "\n// variables\n");
+        for (u32 i = 0; i < m_Variables.GetCount(); ++i)
+        {
+            const TVariable* variable = m_Variables[i].value;
+            const u32 flags = variable->GetFlags();
+            if ((flags & VARIABLE_CHANGED) && !(flags & VARIABLE_NOT_SAVED) &&
+                (flags & VARIABLE_STARTUP) == wanted)
+                stream.WriteText(StringFormat("set %s %s\n", variable->GetName().GetText(),
+                                              variable->GetValue().ToScript()));
+        }
+    }
+    if (SectionFileId(SECTION_COMMAND_BINDS) == file.GetId())
+    {
+        stream.WriteText("\n// command binds\n");
+        for (u32 i = 0; i < m_Binds.GetCount(); ++i)
+        {
+            const TCommandBind& bind = m_Binds[i];
+            const char* key = KeyToText(bind.Key);
+            if (bind.pToggle)
+            {
+                stream.WriteText(
+                    StringFormat("command.toggle \"%s\" %s\n", key, bind.pToggle->GetName().GetText()));
+                continue;
+            }
+            stream.WriteText(StringFormat("command.bind \"%s\" ", key));
+            for (u32 k = 0; k < bind.nCount; ++k)
+                stream.WriteText(StringFormat("\"%s\" ", bind.aCommand[k].GetText()));
+            stream.WriteText("\n");
+        }
+    }
+    if (SectionFileId(SECTION_INPUT_ACTIONS) == file.GetId())
+    {
+        stream.WriteText("\n// input actions\n");
+        if (m_pInputHooks)
+            m_pInputHooks->WriteActions(stream);
+    }
+}
+
+void TCommandManager::SaveSettings()
+{
+    // The files in the order of their variables; a file named twice is written twice alike.
+    static const u32 s_aOrder[SECTION_COUNT] = {SECTION_VARIABLES, SECTION_STARTUP_VARIABLES,
+                                                SECTION_COMMAND_BINDS, SECTION_INPUT_ACTIONS};
+    for (u32 section : s_aOrder)
+    {
+        TName file;
+        file.SetId(SectionFileId(section));
+        if (!file.IsValid())
+            continue;
+        SString<256> path;
+        path.Format("%s/system/%s.icom", UserDirectoryText(), file.GetText());
+        TFileStream stream;
+        if (stream.Open(TName(path.GetText(), true), STREAM_WRITE | STREAM_CREATE_PATH) != 1)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR,
+                        "TCommandManager::SaveSettings(): error: ", "unable to open file '%s'",
+                        path.GetText());
+            continue;
+        }
+        WriteSettings(file, stream);
+        stream.Close();
+    }
+}
+
+void TCommandManager::Complete(const char* text, TCompletionList& candidates, TCompletionList& descriptions)
+{
+    candidates.SetCount(0);
+    descriptions.SetCount(0);
+    if (!text || !*text)
+        return;
+    TCommandProgram program;
+    program.Parse(text);
+    // The tokens of the first statement.
+    i32 count = 0;
+    while (count < program.GetTokenCount() && program.GetToken(count) != CommandSeparatorId())
+        ++count;
+    if (count == 0)
+        return;
+    const size_t length = std::strlen(text);
+    const bool endsWithBlank = text[length - 1] == ' ';
+    TName first;
+    first.SetId(program.GetToken(0));
+
+    if (TCommand* command = FindCommand(first))
+    {
+        const i32 before = endsWithBlank ? count : count - 1;
+        SString<COMMAND_EXPAND_SIZE> typed;
+        typed = "";
+        for (i32 i = 0; i < before; ++i)
+        {
+            TName token;
+            token.SetId(program.GetToken(i));
+            if (typed.GetLength() + std::strlen(token.GetText()) + 2 > typed.GetCapacity())
+                break;
+            typed.Append(token.GetText());
+            typed.Append(" ");
+        }
+        TName last;
+        last.SetId(endsWithBlank ? 0 : program.GetToken(count - 1));
+        command->Complete(typed.GetText(), before, endsWithBlank ? "" : last.GetText(), candidates,
+                          descriptions);
+    }
+    else if (count == 1 && !endsWithBlank)
+    {
+        for (u32 i = 0; i < m_Commands.GetCount(); ++i)
+        {
+            const TCommand* candidate = m_Commands[i].value;
+            TName name;
+            name.SetId(m_Commands[i].key);
+            if (candidate->GetFlag() == 0 && std::strstr(name.GetText(), first.GetText()))
+            {
+                AddCompletion(candidates, StringFormat("%s ", name.GetText()));
+                AddCompletion(descriptions, candidate->GetDescription());
+            }
+        }
+    }
+    SortTogether(candidates, descriptions);
+}

@@ -1,0 +1,368 @@
+#include "engine/system/command/commandprogram.h"
+
+#include "core/stream/stream.h"
+#include "core/system/log.h"
+#include "core/system/namemanager.h"
+#include "core/system/templates/sarray.h"
+#include "core/system/timer.h"
+#include "engine/system/command/command.h"
+#include "engine/system/command/commandmanager.h"
+
+#include <cstring>
+
+namespace
+{
+
+const char* const kParsePrefix = "TCommandProgram::Parse(): error: ";
+const char* const kLoadPrefix = "TCommandProgram::LoadFromStream(): error: ";
+
+// A command that runs longer than this is logged.
+constexpr f64 SLOW_COMMAND_SECONDS = 0.1;
+
+bool IsNumber(const char* text)
+{
+    for (const char* c = text; *c; ++c)
+        if (!((*c >= '0' && *c <= '9') || *c == '.' || *c == '+' || *c == '-'))
+            return false;
+    return true;
+}
+
+bool EndsToken(char c)
+{
+    return c == '\t' || c == '\n' || c == '\r' || c == ' ' || c == ';';
+}
+
+// Little-endian readers over the name block.
+u16 ReadU16(const u8* p)
+{
+    return static_cast<u16>(p[0] | (p[1] << 8));
+}
+
+u32 ReadU32(const u8* p)
+{
+    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
+           (static_cast<u32>(p[3]) << 24);
+}
+
+} // namespace
+
+u32 CommandSeparatorId()
+{
+    static const TName s_Separator("<__NC__>", true);
+    return s_Separator.GetId();
+}
+
+void TCommandProgram::AddName(u32 id)
+{
+    // Bisection over the ids as signed integers.
+    i32 lo = 0;
+    i32 hi = m_aName.GetCount();
+    while (lo < hi)
+    {
+        const i32 mid = (lo + hi) / 2;
+        const i32 key = static_cast<i32>(m_aName[mid]);
+        if (key == static_cast<i32>(id))
+            return;
+        if (key < static_cast<i32>(id))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    m_aName.Add(id);
+    for (i32 i = m_aName.GetCount() - 1; i > lo; --i)
+        m_aName[i] = m_aName[i - 1];
+    m_aName[lo] = id;
+}
+
+void TCommandProgram::EndToken(const char* start, u32 length, bool quoted, u32 line)
+{
+    if (length >= COMMAND_TOKEN_SIZE)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): token too long, cut to %d characters",
+                    TCommandManager::Instance().GetSource().GetText(), line, COMMAND_TOKEN_SIZE - 1);
+        length = COMMAND_TOKEN_SIZE - 1;
+    }
+    SString<COMMAND_TOKEN_SIZE> token;
+    token.SetCount(length + 1);
+    std::memcpy(token.GetData(), start, length);
+    token[length] = 0;
+
+    const TName name(token.GetText(), true);
+    if (quoted || IsNumber(token.GetText()))
+        AddName(name.GetId());
+    m_aToken.Add(name.GetId());
+}
+
+void TCommandProgram::Tokenize(const char* text)
+{
+    const u32 separator = CommandSeparatorId();
+    const char* start = text;
+    bool inQuote = false;
+    bool inComment = false;
+    u32 slashes = 0;
+    u32 line = 1; // for messages only; instructions count separators
+    const char* c = text;
+    for (; *c; ++c)
+    {
+        if (*c == '\n')
+            ++line;
+        if (inQuote)
+        {
+            if (*c == '"')
+            {
+                EndToken(start, static_cast<u32>(c - start), true, line);
+                inQuote = false;
+                start = c + 1;
+            }
+            continue;
+        }
+        if (inComment)
+        {
+            if (*c == '\n')
+            {
+                inComment = false;
+                m_aToken.Add(separator);
+                start = c + 1;
+            }
+            continue;
+        }
+        slashes = *c == '/' ? slashes + 1 : 0;
+        if (slashes == 2)
+        {
+            // The token that ran into the comment goes with it.
+            inComment = true;
+            slashes = 0;
+            continue;
+        }
+        if (EndsToken(*c) || *c == '"')
+        {
+            if (c > start)
+                EndToken(start, static_cast<u32>(c - start), false, line);
+            start = c + 1;
+            if (*c == '"')
+                inQuote = true;
+            else if (*c == '\n' || *c == ';')
+                m_aToken.Add(separator);
+        }
+    }
+    if (inQuote)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed",
+                    TCommandManager::Instance().GetSource().GetText(), line);
+        EndToken(start, static_cast<u32>(c - start), true, line);
+    }
+    else if (!inComment && c > start)
+        EndToken(start, static_cast<u32>(c - start), false, line);
+}
+
+void TCommandProgram::BuildInstructions()
+{
+    const u32 separator = CommandSeparatorId();
+    TCommandManager& manager = TCommandManager::Instance();
+    u32 line = 1;
+    i32 i = 0;
+    const i32 count = m_aToken.GetCount();
+    while (i < count)
+    {
+        if (m_aToken[i] == separator)
+        {
+            ++line;
+            ++i;
+            continue;
+        }
+        TCommandInstruction instruction;
+        std::memset(&instruction, 0, sizeof instruction);
+        instruction.nCommand = m_aToken[i];
+        instruction.nLine = static_cast<u16>(line < 0xFFFF ? line : 0xFFFF);
+        instruction.nIndex = -1;
+        for (i32& word : instruction.aCache)
+            word = -1;
+        TName command;
+        command.SetId(instruction.nCommand);
+        if (manager.FindCommandIndex(command) < 0)
+            AddName(instruction.nCommand);
+        // Arguments up to the separator; those past the sixth are dropped.
+        for (++i; i < count && m_aToken[i] != separator; ++i)
+            if (instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS)
+                instruction.aArgument[instruction.nArgumentCount++] = m_aToken[i];
+        if (i < count)
+        {
+            ++line;
+            ++i;
+        }
+        m_aInstruction.Add(instruction);
+    }
+}
+
+void TCommandProgram::Parse(const char* text)
+{
+    m_aToken.SetCount(0);
+    m_aName.SetCount(0);
+    m_aInstruction.SetCount(0);
+    Tokenize(text);
+    BuildInstructions();
+}
+
+void TCommandProgram::Link()
+{
+    TCommandManager& manager = TCommandManager::Instance();
+    TCommandInstruction* previous = manager.GetInstruction();
+    const u32 printErrors = manager.SetPrintErrors(0);
+    for (i32 i = 0; i < m_aInstruction.GetCount(); ++i)
+    {
+        TCommandInstruction& instruction = m_aInstruction[i];
+        manager.SetInstruction(&instruction);
+        TName command;
+        command.SetId(instruction.nCommand);
+        instruction.nIndex = manager.FindCommandIndex(command);
+        if (instruction.nIndex >= 0)
+            manager.GetCommandAt(instruction.nIndex)->Execute(instruction, COMMAND_LINK);
+    }
+    manager.SetInstruction(previous);
+    manager.SetPrintErrors(printErrors);
+}
+
+void TCommandProgram::_Execute()
+{
+    TCommandManager& manager = TCommandManager::Instance();
+    TCommandInstruction* previous = manager.GetInstruction();
+    for (i32 i = 0; i < m_aInstruction.GetCount(); ++i)
+    {
+        TCommandInstruction& instruction = m_aInstruction[i];
+        manager.SetInstruction(&instruction);
+        TName name;
+        name.SetId(instruction.nCommand);
+        TCommand* command = instruction.nIndex >= 0 ? manager.GetCommandAt(instruction.nIndex) : nullptr;
+        if (!command || command->GetNameId() != instruction.nCommand)
+        {
+            manager.PrintError("'%s': undeclared command", name.GetText());
+            continue;
+        }
+        const f64 start = g_pTimer ? g_pTimer->GetTime() : 0.0;
+        command->Execute(instruction, COMMAND_RUN);
+        const f64 seconds = g_pTimer ? g_pTimer->GetTime() - start : 0.0;
+        if (seconds > SLOW_COMMAND_SECONDS)
+            TLog::Print(g_pSystemLog, LOG_INFO, "TCommandProgram::_Execute(): ", "command '%s' time %.2fs",
+                        name.GetText(), seconds);
+    }
+    manager.SetInstruction(previous);
+}
+
+u32 TCommandProgram::Save(TStream& stream) const
+{
+    // Name records {u16 length, u32 id, text, 0}, written byte by byte: they are not aligned.
+    DArray<u8> block;
+    for (i32 i = 0; i < m_aName.GetCount(); ++i)
+    {
+        TName name;
+        name.SetId(m_aName[i]);
+        const char* text = name.GetText();
+        const u32 length = static_cast<u32>(std::strlen(text));
+        const u8 head[6] = {static_cast<u8>(length),           static_cast<u8>(length >> 8),
+                            static_cast<u8>(m_aName[i]),       static_cast<u8>(m_aName[i] >> 8),
+                            static_cast<u8>(m_aName[i] >> 16), static_cast<u8>(m_aName[i] >> 24)};
+        for (u8 byte : head)
+            block.Add(byte);
+        for (u32 k = 0; k <= length; ++k)
+            block.Add(static_cast<u8>(text[k]));
+    }
+    const u32 header[5] = {COMMAND_PROGRAM_MAGIC, TCommandManager::Instance().GetSignature(),
+                           static_cast<u32>(m_aName.GetCount()), static_cast<u32>(block.GetCount()),
+                           static_cast<u32>(m_aInstruction.GetCount())};
+    const i32 instructionBytes = m_aInstruction.GetCount() * static_cast<i32>(sizeof(TCommandInstruction));
+    bool complete = stream.Write(header, sizeof header) == static_cast<i32>(sizeof header);
+    complete = complete && stream.Write(block.GetData(), block.GetCount()) == block.GetCount();
+    complete = complete && stream.Write(m_aInstruction.GetData(), instructionBytes) == instructionBytes;
+    return complete ? 0 : 1;
+}
+
+u32 TCommandProgram::LoadFromStream(TCommandProgram& program, TStream& stream)
+{
+    u32 header[5];
+    if (stream.Read(header, sizeof header) != static_cast<i32>(sizeof header))
+        return PROGRAM_SHORT_HEADER;
+    if (header[0] != COMMAND_PROGRAM_MAGIC)
+        return PROGRAM_WRONG_MAGIC;
+    TCommandManager& manager = TCommandManager::Instance();
+    if (header[1] != manager.GetSignature())
+        return PROGRAM_WRONG_SIGNATURE;
+    const u32 nameCount = header[2];
+    const u32 blockSize = header[3];
+    const u32 instructionCount = header[4];
+
+    // The sizes must fit what the stream still holds before anything is allocated.
+    const i64 remaining = static_cast<i64>(stream.GetSize()) - stream.GetPosition();
+    const i64 needed =
+        static_cast<i64>(blockSize) + static_cast<i64>(instructionCount) * sizeof(TCommandInstruction);
+    if (needed > remaining)
+        return PROGRAM_SHORT_DATA;
+
+    // The name block grows with the program: large settings scripts carry many names.
+    DArray<u8> block;
+    block.SetCount(static_cast<i32>(blockSize));
+    if (blockSize > 0 &&
+        stream.Read(block.GetData(), static_cast<i32>(blockSize)) != static_cast<i32>(blockSize))
+        return PROGRAM_SHORT_DATA;
+
+    // Every record must lie inside the block, end in its NUL and carry the id of its text.
+    u32 offset = 0;
+    for (u32 i = 0; i < nameCount; ++i)
+    {
+        const u32 room = blockSize - offset;
+        const u32 length = room >= 7 ? ReadU16(block.At(offset)) : 0;
+        const char* text = room >= 7 ? reinterpret_cast<const char*>(block.At(offset + 6)) : "";
+        if (room < 7 || room - 7 < length || text[length] != 0 || std::strlen(text) != length ||
+            CalculateCrc32(text, length, 0) != ReadU32(block.At(offset + 2)))
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadPrefix, "damaged name record %d", i);
+            return PROGRAM_DAMAGED;
+        }
+        offset += length + 7;
+    }
+    if (offset != blockSize)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadPrefix, "name block of %d bytes does not hold %d names",
+                    blockSize, nameCount);
+        return PROGRAM_DAMAGED;
+    }
+
+    DArray<TCommandInstruction> instructions;
+    instructions.SetCount(static_cast<i32>(instructionCount));
+    const i32 instructionBytes = static_cast<i32>(instructionCount * sizeof(TCommandInstruction));
+    if (instructionBytes > 0 && stream.Read(instructions.GetData(), instructionBytes) != instructionBytes)
+        return PROGRAM_SHORT_DATA;
+    for (u32 i = 0; i < instructionCount; ++i)
+    {
+        const TCommandInstruction& instruction = instructions[i];
+        const TCommand* command =
+            instruction.nIndex >= 0 ? manager.GetCommandAt(instruction.nIndex) : nullptr;
+        if (instruction.nArgumentCount > COMMAND_MAX_ARGUMENTS || instruction.nIndex < -1 ||
+            (instruction.nIndex >= 0 && (!command || command->GetNameId() != instruction.nCommand)))
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadPrefix, "damaged instruction %d", i);
+            return PROGRAM_DAMAGED;
+        }
+    }
+
+    program.m_aToken.SetCount(0);
+    program.m_aName.SetCount(0);
+    program.m_aInstruction.SetCount(0);
+    offset = 0;
+    for (u32 i = 0; i < nameCount; ++i)
+    {
+        const u32 length = ReadU16(block.At(offset));
+        const u32 id = ReadU32(block.At(offset + 2));
+        const char* text = reinterpret_cast<const char*>(block.At(offset + 6));
+        if (g_pNameManager && g_pNameManager->Add(id, text) >= 0)
+        {
+            TName loaded;
+            loaded.SetId(id);
+            g_pNameManager->AddKeyword(loaded);
+        }
+        program.AddName(id);
+        offset += length + 7;
+    }
+    for (u32 i = 0; i < instructionCount; ++i)
+        program.m_aInstruction.Add(instructions[i]);
+    return PROGRAM_LOADED;
+}

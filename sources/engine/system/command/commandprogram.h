@@ -1,0 +1,59 @@
+#pragma once
+// TCommandProgram: a command script compiled into fixed-size instructions, with the names
+// whose texts travel with it in the "cp10" cache file.
+#include "core/system/templates/darray.h"
+#include "engine/system/command/commandinstruction.h"
+
+class TStream;
+
+// The bytes "cp10".
+constexpr u32 COMMAND_PROGRAM_MAGIC = 0x30317063;
+constexpr u32 COMMAND_PROGRAM_HEADER_SIZE = 20;
+// A token holds at most this many characters; longer ones are cut.
+constexpr u32 COMMAND_TOKEN_SIZE = 128;
+
+// LoadFromStream results.
+constexpr u32 PROGRAM_LOADED = 0;
+constexpr u32 PROGRAM_SHORT_HEADER = 1;
+constexpr u32 PROGRAM_WRONG_MAGIC = 2;
+constexpr u32 PROGRAM_WRONG_SIGNATURE = 3;
+constexpr u32 PROGRAM_SHORT_DATA = 4;
+constexpr u32 PROGRAM_DAMAGED = 5; // names or instructions that do not hold together
+
+// The token that ends a statement: the id of "<__NC__>".
+u32 CommandSeparatorId();
+
+class TCommandProgram
+{
+public:
+    // Compiles a NUL-terminated text: tokens first, then one instruction per statement.
+    // Replaces what the program held.
+    void Parse(const char* text);
+    // Looks every command up (its place in the command set, or -1) and lets it prepare;
+    // errors are not printed meanwhile.
+    void Link();
+    // Runs the instructions in order; an undeclared command prints an error and the run goes on.
+    void _Execute();
+
+    // 0, or 1 when the stream took fewer bytes than written.
+    u32 Save(TStream& stream) const;
+    static u32 LoadFromStream(TCommandProgram& program, TStream& stream);
+
+    i32 GetTokenCount() const { return m_aToken.GetCount(); }
+    u32 GetToken(i32 i) const { return m_aToken[i]; }
+    i32 GetNameCount() const { return m_aName.GetCount(); }
+    u32 GetName(i32 i) const { return m_aName[i]; }
+    i32 GetInstructionCount() const { return m_aInstruction.GetCount(); }
+    TCommandInstruction& GetInstruction(i32 i) { return m_aInstruction[i]; }
+
+private:
+    void Tokenize(const char* text);
+    void BuildInstructions();
+    void EndToken(const char* start, u32 length, bool quoted, u32 line);
+    // Inserts into the sorted (signed) name list unless present.
+    void AddName(u32 id);
+
+    DArray<u32> m_aToken;
+    DArray<u32> m_aName;
+    DArray<TCommandInstruction> m_aInstruction;
+};

@@ -1,0 +1,234 @@
+#include "commandfixture.h"
+#include "testcommands.h"
+
+#include "core/stream/filestream.h"
+#include "core/system/namemanager.h"
+#include "engine/system/command/commandprogram.h"
+
+#include <cstring>
+
+namespace
+{
+
+class ProgramTest : public CommandTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        RestoreTestVariables();
+    }
+
+    static std::string Text(u32 id)
+    {
+        TName name;
+        name.SetId(id);
+        return name.GetText();
+    }
+
+    static std::vector<std::string> Arguments(const TCommandInstruction& instruction)
+    {
+        std::vector<std::string> arguments;
+        for (u32 i = 0; i < instruction.nArgumentCount; ++i)
+            arguments.push_back(Text(instruction.aArgument[i]));
+        return arguments;
+    }
+
+    void SaveTo(const TCommandProgram& program, const char* file)
+    {
+        TFileStream stream;
+        ASSERT_EQ(stream.Open(TName(file, true), STREAM_WRITE), 1u);
+        ASSERT_EQ(program.Save(stream), 0u);
+    }
+
+    u32 LoadFrom(TCommandProgram& program, const char* file)
+    {
+        TFileStream stream;
+        EXPECT_EQ(stream.Open(TName(file, true), STREAM_READ), 1u);
+        return TCommandProgram::LoadFromStream(program, stream);
+    }
+
+    TCommandProgram m_Program;
+};
+
+TEST_F(ProgramTest, StatementsEndAtLineFeedsAndSemicolons)
+{
+    m_Program.Parse("set a 1;set b 2");
+    ASSERT_EQ(m_Program.GetInstructionCount(), 2);
+    EXPECT_EQ(Text(m_Program.GetInstruction(0).nCommand), "set");
+    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), (std::vector<std::string>{"a", "1"}));
+    EXPECT_EQ(m_Program.GetInstruction(0).nLine, 1);
+    EXPECT_EQ(m_Program.GetInstruction(1).nLine, 2);
+    EXPECT_EQ(m_Program.GetInstruction(0).nIndex, -1);
+    EXPECT_EQ(m_Program.GetInstruction(0).aCache[3], -1);
+}
+
+TEST_F(ProgramTest, QuotedTextIsOneArgumentWithItsBlanks)
+{
+    m_Program.Parse("set  name \"two words\" \"\"\n");
+    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
+    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), (std::vector<std::string>{"name", "two words", ""}));
+    // Quoted texts and numbers travel with the program, plain words do not.
+    std::vector<std::string> names;
+    for (i32 i = 0; i < m_Program.GetNameCount(); ++i)
+        names.push_back(Text(m_Program.GetName(i)));
+    EXPECT_NE(std::find(names.begin(), names.end(), "two words"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "set"), names.end()) << "not a registered command";
+    EXPECT_EQ(std::find(names.begin(), names.end(), "name"), names.end());
+    for (i32 i = 1; i < m_Program.GetNameCount(); ++i)
+        EXPECT_LT(static_cast<i32>(m_Program.GetName(i - 1)), static_cast<i32>(m_Program.GetName(i)));
+}
+
+TEST_F(ProgramTest, CommentsAndEmptyLinesCountAsLinesOnly)
+{
+    m_Program.Parse(
+        "// heading\n\n   \ntest.record 1 // trailing \"quote\n\r\ntest.record 2//x\ntest.record 3");
+    ASSERT_EQ(m_Program.GetInstructionCount(), 3);
+    EXPECT_EQ(m_Program.GetInstruction(0).nLine, 4);
+    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), std::vector<std::string>{"1"});
+    EXPECT_EQ(m_Program.GetInstruction(1).nLine, 6);
+    // "2//x": the token that runs into the comment is dropped with it.
+    EXPECT_TRUE(Arguments(m_Program.GetInstruction(1)).empty());
+    EXPECT_EQ(m_Program.GetInstruction(2).nLine, 7);
+
+    m_Program.Parse("a/b c");
+    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
+    EXPECT_EQ(Text(m_Program.GetInstruction(0).nCommand), "a/b");
+}
+
+TEST_F(ProgramTest, ArgumentsBeyondSixAreDropped)
+{
+    m_Program.Parse("test.record 1 2 3 4 5 6 7 8\ntest.record 9\n");
+    ASSERT_EQ(m_Program.GetInstructionCount(), 2);
+    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)),
+              (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(m_Program.GetInstruction(1).nLine, 2);
+}
+
+TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
+{
+    const std::string token(300, 't');
+    m_Program.Parse(("test.record " + token + " \"" + token + "\"").c_str());
+    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
+    const std::vector<std::string> arguments = Arguments(m_Program.GetInstruction(0));
+    ASSERT_EQ(arguments.size(), 2u);
+    EXPECT_EQ(arguments[0], std::string(127, 't'));
+    EXPECT_EQ(arguments[1], std::string(127, 't'));
+    EXPECT_NE(SystemLog().find("(1): token too long, cut to 127 characters"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AnUnterminatedQuoteEndsAtTheEndOfTheText)
+{
+    m_Program.Parse("test.record \"open\nquote");
+    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
+    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), std::vector<std::string>{"open\nquote"});
+    EXPECT_NE(SystemLog().find("(2): quoted text not closed"), std::string::npos);
+}
+
+TEST_F(ProgramTest, LinkingFindsCommandsAndLetsThemPrepareWithoutPrinting)
+{
+    m_Program.Parse("test.record x\nno.such.command\n");
+    m_Program.Link();
+    EXPECT_EQ(m_Program.GetInstruction(0).nIndex, Manager().FindCommandIndex(TName("test.record")));
+    EXPECT_EQ(m_Program.GetInstruction(0).aCache[0], 42);
+    EXPECT_EQ(m_Program.GetInstruction(1).nIndex, -1);
+    ASSERT_EQ(g_TestRecord.calls.size(), 1u);
+    EXPECT_EQ(g_TestRecord.calls[0].prepare, COMMAND_LINK);
+    EXPECT_TRUE(m_Listener.lines.empty());
+    EXPECT_EQ(Manager().GetInstruction(), nullptr);
+
+    // Running goes past the undeclared command, which is reported with the file and line.
+    Manager().SetSource(TName("system/test.icom", true));
+    m_Program._Execute();
+    Manager().SetSource(TName());
+    ASSERT_EQ(g_TestRecord.calls.size(), 2u);
+    EXPECT_EQ(g_TestRecord.cacheWords, std::vector<i32>{42});
+    EXPECT_EQ(Texts(), std::vector<std::string>{
+                           "^Isystem/test.icom(2): error: 'no.such.command': undeclared command"});
+}
+
+TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarm)
+{
+    std::string garbage;
+    for (int i = 1; i < 256; ++i)
+        garbage += static_cast<char>(i * 37 % 255 + 1);
+    garbage += "\"\x01\x02;";
+    m_Program.Parse(garbage.c_str());
+    m_Program.Link();
+    m_Program._Execute();
+    EXPECT_GT(m_Program.GetInstructionCount(), 0);
+}
+
+TEST_F(ProgramTest, AProgramRoundTripsThroughItsStream)
+{
+    m_Program.Parse("test.record \"quoted words\" 12.5 plain\nunknown.command 1\n");
+    m_Program.Link();
+    SaveTo(m_Program, "program.cp10");
+
+    TCommandProgram loaded;
+    ASSERT_EQ(LoadFrom(loaded, "program.cp10"), PROGRAM_LOADED);
+    ASSERT_EQ(loaded.GetInstructionCount(), 2);
+    EXPECT_EQ(
+        std::memcmp(&loaded.GetInstruction(0), &m_Program.GetInstruction(0), sizeof(TCommandInstruction)), 0);
+    EXPECT_EQ(loaded.GetNameCount(), m_Program.GetNameCount());
+    EXPECT_TRUE(g_pNameManager->HasKeyword(TName("quoted words").GetId()));
+
+    const std::string image = ReadFile("program.cp10");
+    ASSERT_GE(image.size(), COMMAND_PROGRAM_HEADER_SIZE);
+    EXPECT_EQ(image.substr(0, 4), "cp10");
+    u32 header[5];
+    std::memcpy(header, image.data(), sizeof header);
+    EXPECT_EQ(header[1], Manager().GetSignature());
+    EXPECT_EQ(header[4], 2u);
+    EXPECT_EQ(image.size(), COMMAND_PROGRAM_HEADER_SIZE + header[3] + 2 * sizeof(TCommandInstruction));
+}
+
+TEST_F(ProgramTest, DamagedImagesAreRefused)
+{
+    m_Program.Parse("test.record \"quoted\" 1\n");
+    m_Program.Link();
+    SaveTo(m_Program, "good.cp10");
+    const std::string good = ReadFile("good.cp10");
+    TCommandProgram loaded;
+
+    const auto refuse = [&](const std::string& image) {
+        WriteFile("bad.cp10", image);
+        return LoadFrom(loaded, "bad.cp10");
+    };
+    EXPECT_EQ(refuse(good.substr(0, 10)), PROGRAM_SHORT_HEADER);
+    EXPECT_EQ(refuse("cp11" + good.substr(4)), PROGRAM_WRONG_MAGIC);
+    std::string other = good;
+    other[4] ^= 1;
+    EXPECT_EQ(refuse(other), PROGRAM_WRONG_SIGNATURE);
+    EXPECT_EQ(refuse(good.substr(0, good.size() - 1)), PROGRAM_SHORT_DATA);
+
+    std::string text = good;
+    text[COMMAND_PROGRAM_HEADER_SIZE + 6] ^= 0x20; // a name whose text no longer gives its id
+    EXPECT_EQ(refuse(text), PROGRAM_DAMAGED);
+    std::string count = good;
+    count[8] = 100; // more names than the block holds
+    EXPECT_EQ(refuse(count), PROGRAM_DAMAGED);
+    std::string arguments = good;
+    arguments[good.size() - sizeof(TCommandInstruction) + 4] = 7;
+    EXPECT_EQ(refuse(arguments), PROGRAM_DAMAGED);
+    std::string index = good;
+    index[good.size() - sizeof(TCommandInstruction) + 36] ^= 1; // another command's place
+    EXPECT_EQ(refuse(index), PROGRAM_DAMAGED);
+    EXPECT_EQ(refuse(good), PROGRAM_LOADED);
+}
+
+TEST_F(ProgramTest, LargeNameBlocksLoad)
+{
+    std::string script;
+    for (int i = 0; i < 400; ++i)
+        script += "test.record \"setting number " + std::to_string(i) + "\"\n";
+    m_Program.Parse(script.c_str());
+    m_Program.Link();
+    SaveTo(m_Program, "large.cp10");
+    TCommandProgram loaded;
+    ASSERT_EQ(LoadFrom(loaded, "large.cp10"), PROGRAM_LOADED);
+    EXPECT_EQ(loaded.GetInstructionCount(), 400);
+    EXPECT_EQ(loaded.GetNameCount(), 400);
+}
+
+} // namespace

@@ -1,0 +1,381 @@
+#include "commandfixture.h"
+#include "testcommands.h"
+
+#include "core/stream/stream.h"
+#include "engine/system/command/commandprogram.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+
+TVariableValue NameValue(const char* text)
+{
+    TVariableValue value = {};
+    value.SetName(TName(text, true));
+    return value;
+}
+
+// The files of the settings sections, unless the engine registers them first.
+TTestVariable s_SaveVariables("command_save_variables", 0, NameValue("settings"));
+TTestVariable s_SaveStartup("command_save_startupvariables", 0, NameValue("device"));
+TTestVariable s_SaveBinds("command_save_commandbinds", 0, NameValue("settings"));
+TTestVariable s_SaveActions("command_save_inputaction", 0, NameValue("actions"));
+
+void ParseKey(const char* text, TCommandKey& key)
+{
+    key.nModifiers = 0;
+    key.nCode = std::string(text) == "F1" ? 59 : 60;
+}
+
+const char* KeyToText(const TCommandKey& key)
+{
+    return key.nCode == 59 ? "F1" : "F2";
+}
+
+void WriteActions(TStream& stream)
+{
+    stream.WriteText("action.bind \"Brake\" Space\n");
+}
+
+const TCommandInputHooks kHooks = {ParseKey, KeyToText, WriteActions};
+
+class ScriptTest : public CommandTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        RestoreTestVariables();
+    }
+
+    u32 LinkCalls() const
+    {
+        return static_cast<u32>(
+            std::count_if(g_TestRecord.calls.begin(), g_TestRecord.calls.end(),
+                          [](const TRecordedCall& call) { return call.prepare == COMMAND_LINK; }));
+    }
+
+    u32 RunCalls() const { return static_cast<u32>(g_TestRecord.calls.size()) - LinkCalls(); }
+
+    // Moves the source's time away from the cache's, as an edit would.
+    void Touch(const std::string& file)
+    {
+        const auto path = m_Path + "/" + file;
+        std::filesystem::last_write_time(path,
+                                         std::filesystem::last_write_time(path) + std::chrono::seconds(5));
+    }
+};
+
+TEST_F(ScriptTest, AScriptIsCompiledOnceAndThenRunFromItsCache)
+{
+    WriteFile("system/start.icom", "test.record 1\ntest.record \"two words\"\n");
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(LinkCalls(), 2u);
+    EXPECT_EQ(RunCalls(), 2u);
+    ASSERT_TRUE(std::filesystem::exists(CachePath("start")));
+    const std::string cache = CachePath("start").substr(std::strlen(GetTempFolder()));
+    EXPECT_EQ(CompareFileWriteTimes("system/start.icom", cache.c_str()), 0);
+    EXPECT_NE(SystemLog().find("TCommandManager::Execute(): command source file '"), std::string::npos);
+
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(LinkCalls(), 2u) << "loaded from the cache without linking";
+    EXPECT_EQ(RunCalls(), 4u);
+    EXPECT_EQ(g_TestRecord.cacheWords, (std::vector<i32>{42, 42, 42, 42}));
+    EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"two words"});
+    EXPECT_EQ(Manager().GetSource(), TName()) << "the source is only current while the script runs";
+}
+
+TEST_F(ScriptTest, TheUserDirectoryCopyOfAScriptWins)
+{
+    WriteFile("system/start.icom", "test.record working\n");
+    WriteFile("user/system/start.icom", "test.record user\n");
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    ASSERT_EQ(RunCalls(), 1u);
+    EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"user"});
+}
+
+TEST_F(ScriptTest, ChangingTheSourceRecompiles)
+{
+    WriteFile("system/start.icom", "test.record 1\n");
+    Manager().Execute("start");
+    WriteFile("system/start.icom", "test.record 1\ntest.record 2\n");
+    Touch("system/start.icom");
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(LinkCalls(), 3u);
+    EXPECT_EQ(RunCalls(), 3u);
+}
+
+TEST_F(ScriptTest, RegisteringACommandRecompiles)
+{
+    WriteFile("system/start.icom", "test.record 1\ntest.late 2\n");
+    Manager().Execute("start");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^I" + std::string("system/start.icom") +
+                                                "(2): error: 'test.late': undeclared command"});
+
+    static TRecordCommand s_Late;
+    const u32 signature = Manager().GetSignature();
+    Manager().RegisterCommand("test_late", "", "", &s_Late, 0);
+    EXPECT_NE(Manager().GetSignature(), signature);
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(LinkCalls(), 2u) << "compiled again";
+    ASSERT_EQ(s_Late.calls.size(), 2u);
+    EXPECT_EQ(s_Late.calls[1].arguments, std::vector<std::string>{"2"});
+}
+
+TEST_F(ScriptTest, ADamagedCacheIsRebuilt)
+{
+    WriteFile("system/start.icom", "test.record 1\n");
+    Manager().Execute("start");
+    const auto time = std::filesystem::last_write_time(CachePath("start"));
+    std::ofstream(CachePath("start"), std::ios::binary | std::ios::trunc) << "cp10 damaged";
+    std::filesystem::last_write_time(CachePath("start"), time);
+
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(LinkCalls(), 2u);
+    EXPECT_EQ(RunCalls(), 2u);
+    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(LinkCalls(), 2u) << "the rebuilt cache is used";
+}
+
+TEST_F(ScriptTest, ACacheThatCannotBeWrittenRunsTheCompiledProgram)
+{
+    WriteFile("system/start.icom", "test.record 1\n");
+    std::filesystem::create_directories(CachePath("start"));
+    EXPECT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(RunCalls(), 1u);
+    EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: unable to open file"), std::string::npos);
+}
+
+TEST_F(ScriptTest, AMissingSourceFails)
+{
+    EXPECT_EQ(Manager().Execute("nothing"), SCRIPT_MISSING_SOURCE);
+    EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: missing resource 'system/nothing.icom'"),
+              std::string::npos);
+    EXPECT_EQ(Manager().Compile(TName("system/nothing.icom", true), TName("x.icom", true)),
+              SCRIPT_MISSING_SOURCE);
+}
+
+TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLocked)
+{
+    WriteFile("system/boot.icom", "test.record 1\n");
+    g_pFileStreamManager->SetDirectory(TName());
+    ASSERT_EQ(Manager().__SystemExecute("system/boot"), SCRIPT_OK);
+    EXPECT_TRUE(g_pFileStreamManager->IsLocked());
+    EXPECT_EQ(g_pFileStreamManager->GetDirectory(), TName("."));
+    EXPECT_EQ(RunCalls(), 1u);
+    EXPECT_EQ(Manager().__SystemExecute("system/none"), SCRIPT_MISSING_SOURCE);
+    EXPECT_TRUE(g_pFileStreamManager->IsLocked());
+
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    const std::string log = SystemLog();
+    EXPECT_NE(log.find("TCommandManager::__SystemExecute(): 'system/boot'"), std::string::npos);
+    EXPECT_NE(log.find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+}
+
+TEST_F(ScriptTest, PurgingDeletesTheCacheFolder)
+{
+    WriteFile("system/start.icom", "test.record 1\n");
+    Manager().Execute("start");
+    ASSERT_TRUE(std::filesystem::exists(CachePath("start")));
+    Manager().PurgeCache();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CachePath("start")).parent_path()));
+}
+
+TEST_F(ScriptTest, ErrorsOfTextCarryNoFile)
+{
+    WriteFile("system/outer.icom", "test.record 1\n");
+    Manager().ExecuteText("no.command");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'no.command': undeclared command"});
+}
+
+class SettingsTest : public ScriptTest
+{
+protected:
+    void SetUp() override
+    {
+        ScriptTest::SetUp();
+        Manager().SetInputHooks(&kHooks);
+    }
+
+    // What "set", "command.bind" and "command.toggle" do with the lines of a settings file.
+    void ReadBack(const std::string& file)
+    {
+        const std::string text = ReadFile(file);
+        TCommandProgram program;
+        program.Parse(text.c_str());
+        for (i32 i = 0; i < program.GetInstructionCount(); ++i)
+        {
+            const TCommandInstruction& instruction = program.GetInstruction(i);
+            std::vector<TName> arguments;
+            std::vector<std::string> texts;
+            for (u32 k = 0; k < instruction.nArgumentCount; ++k)
+            {
+                arguments.emplace_back();
+                arguments.back().SetId(instruction.aArgument[k]);
+                texts.push_back(arguments.back().GetText());
+            }
+            TName command;
+            command.SetId(instruction.nCommand);
+            const std::string name = command.GetText();
+            if (name == "set")
+                ASSERT_EQ(Manager()
+                              .FindVariable(arguments[0])
+                              ->Assign(&arguments[1], instruction.nArgumentCount - 1),
+                          0u);
+            else if (name == "command.toggle")
+                Manager().AddToggleBind(texts[0].c_str(), Manager().FindVariable(arguments[1]));
+            else if (name == "command.bind")
+            {
+                std::vector<const char*> commands;
+                for (size_t k = 1; k < texts.size(); ++k)
+                    commands.push_back(texts[k].c_str());
+                Manager().AddCommandBind(texts[0].c_str(), commands.data(),
+                                         static_cast<u32>(commands.size()));
+            }
+        }
+    }
+};
+
+TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
+{
+    const TName values[] = {
+        TName("-12", true), TName("0x7FFFFFFFFFFF", true), TName("0.25", true),      TName("1", true),
+        TName("2", true),   TName("gate two", true),       TName("0x80FF00FF", true)};
+    g_TestInt.Assign(&values[0], 1);
+    g_TestInt64.Assign(&values[1], 1);
+    g_TestFloat.Assign(&values[2], 1);
+    g_TestVector.Assign(&values[3], 2);
+    g_TestName.Assign(&values[5], 1);
+    g_TestColour.Assign(&values[6], 1);
+    g_TestStartup.SetInt(3);
+    g_TestHidden.SetInt(4);
+    const char* commands[] = {"test.record a", "test.record b"};
+    ASSERT_EQ(Manager().AddCommandBind("F1", commands, 2), 0u);
+    ASSERT_EQ(Manager().AddToggleBind("F2", &g_TestInt), 0u);
+
+    Manager().SaveSettings();
+
+    // The variables in the order of the set (ids as signed integers).
+    std::vector<std::pair<i32, std::string>> lines = {
+        {static_cast<i32>(TName("test.int").GetId()), "set test.int -12\n"},
+        {static_cast<i32>(TName("test.int64").GetId()), "set test.int64 140737488355327\n"},
+        {static_cast<i32>(TName("test.float").GetId()), "set test.float 0.250000\n"},
+        {static_cast<i32>(TName("test.vector").GetId()), "set test.vector 1 2 \n"},
+        {static_cast<i32>(TName("test.name").GetId()), "set test.name \"gate two\"\n"},
+        {static_cast<i32>(TName("test.colour").GetId()), "set test.colour 0x80FF00FF\n"}};
+    std::sort(lines.begin(), lines.end());
+    std::string variables = "\n// variables\n";
+    for (const auto& line : lines)
+        variables += line.second;
+    const std::string binds = "\n// command binds\ncommand.bind \"F1\" \"test.record a\" \"test.record b\" "
+                              "\ncommand.toggle \"F2\" test.int\n";
+    EXPECT_EQ(ReadFile("user/system/settings.icom"), variables + binds);
+    EXPECT_EQ(ReadFile("user/system/device.icom"), "\n// startup variables\nset test.startup 3\n");
+    EXPECT_EQ(ReadFile("user/system/actions.icom"), "\n// input actions\naction.bind \"Brake\" Space\n");
+
+    // Read back into fresh values and binds, then written again: the same files.
+    RestoreTestVariables();
+    Manager().ClearBinds();
+    ReadBack("user/system/settings.icom");
+    ReadBack("user/system/device.icom");
+    EXPECT_EQ(g_TestInt64.GetValue().nInt64, 0x7FFFFFFFFFFFll);
+    EXPECT_EQ(g_TestVector.GetValue().aVector[3], 1.0f);
+    EXPECT_EQ(Manager().GetBindCount(), 2u);
+    const std::string first = ReadFile("user/system/settings.icom");
+    Manager().SaveSettings();
+    EXPECT_EQ(ReadFile("user/system/settings.icom"), first);
+}
+
+TEST_F(SettingsTest, AFileNamedByTwoSectionsHoldsBoth)
+{
+    const TName settings("settings");
+    s_SaveStartup.Assign(&settings, 1);
+    g_TestStartup.SetInt(1);
+    Manager().SaveSettings();
+    const std::string text = ReadFile("user/system/settings.icom");
+    EXPECT_EQ(text.find("\n// startup variables\nset test.startup 1\n"), 0u);
+    EXPECT_NE(text.find("\n// variables\n"), std::string::npos);
+    EXPECT_NE(text.find("set command.save.startupvariables \"settings\"\n"), std::string::npos);
+    s_SaveStartup.Restore();
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeOpenedIsLogged)
+{
+    std::filesystem::create_directories(m_Path + "/user/system/actions.icom");
+    Manager().SaveSettings();
+    EXPECT_NE(SystemLog().find("TCommandManager::SaveSettings(): error: unable to open file '" + m_Path +
+                               "/user/system/actions.icom'"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(m_Path + "/user/system/settings.icom"));
+}
+
+using CompletionTest = CommandTest;
+
+TEST_F(CompletionTest, AWordCompletesToVisibleCommandsSorted)
+{
+    TCompletionList candidates;
+    TCompletionList descriptions;
+    Manager().Complete("test.", candidates, descriptions);
+    std::vector<std::string> names;
+    for (i32 i = 0; i < candidates.GetCount(); ++i)
+        names.push_back(candidates[i].aText);
+    EXPECT_NE(std::find(names.begin(), names.end(), "test.record "), names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "test.hidden.command "), names.end());
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    const auto at = std::find(names.begin(), names.end(), "test.record ") - names.begin();
+    EXPECT_STREQ(descriptions[static_cast<i32>(at)].aText, "record calls");
+
+    Manager().Complete("", candidates, descriptions);
+    EXPECT_EQ(candidates.GetCount(), 0);
+    Manager().Complete("no.such ", candidates, descriptions);
+    EXPECT_EQ(candidates.GetCount(), 0);
+}
+
+TEST_F(CompletionTest, ACommandCompletesItsOwnArguments)
+{
+    TCompletionList candidates;
+    TCompletionList descriptions;
+    Manager().Complete("test.record a b", candidates, descriptions);
+    EXPECT_EQ(g_TestRecord.completedBefore, "test.record a ");
+    EXPECT_EQ(g_TestRecord.completedCount, 2);
+    EXPECT_EQ(g_TestRecord.completedLast, "b");
+    ASSERT_EQ(candidates.GetCount(), 2);
+    EXPECT_STREQ(candidates[0].aText, "alpha ");
+    EXPECT_STREQ(descriptions[0].aText, "first");
+    EXPECT_STREQ(candidates[1].aText, "zeta ");
+
+    Manager().Complete("test.record ", candidates, descriptions);
+    EXPECT_EQ(g_TestRecord.completedBefore, "test.record ");
+    EXPECT_EQ(g_TestRecord.completedCount, 1);
+    EXPECT_EQ(g_TestRecord.completedLast, "");
+}
+
+using ScriptCommandTest = CommandTest;
+
+TEST_F(ScriptCommandTest, WithoutAScriptServiceTheCommandsSaySo)
+{
+    Manager().ExecuteText(
+        "script.rebuild;script.save;script.save f;script.load a b;script.run;script.run f 1;"
+        "script.list;script.status");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "^Ierror: no script service",
+                           "^Ierror: command does not take 0 parameter (1 expected)",
+                           "^Ierror: no script service",
+                           "^Ierror: command does not take 2 parameter (1 expected)",
+                           "^Ierror: command does not take 0 parameters (at least 1 expected)",
+                           "^Ierror: no script service",
+                           "^Ierror: no script service",
+                           "^Ierror: no script service",
+                       }));
+}
+
+TEST_F(ScriptCommandTest, ScriptErrorsCarryTheFileAndLine)
+{
+    WriteFile("system/bad.icom", "\n\nscript.status\n");
+    Manager().Execute("bad");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/bad.icom(3): error: no script service"});
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+#include "commandfixture.h"
+#include "testcommands.h"
+
+#include "core/system/namemanager.h"
+#include "engine/system/command/deferredvariable.h"
+
+#include <cstring>
+
+namespace
+{
+
+// A variable whose default stores no value.
+TTestVariable s_TestUntyped("test_untyped", 0, TVariableValue{});
+
+class VariableTest : public CommandTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        RestoreTestVariables();
+    }
+
+    // Runs "set" the way the set command does: the value texts as names.
+    static void Assign(TVariable& variable, std::initializer_list<const char*> texts)
+    {
+        std::vector<TName> values;
+        for (const char* text : texts)
+            values.push_back(TName(text, true));
+        ASSERT_EQ(variable.Assign(values.data(), static_cast<u32>(values.size())), 0u);
+    }
+};
+
+TEST_F(VariableTest, NamesAreRegisteredInTheirDottedForm)
+{
+    EXPECT_EQ(Manager().FindVariable(TName("test.int")), &g_TestInt);
+    EXPECT_EQ(Manager().FindVariable(TName("test_int")), nullptr);
+    EXPECT_EQ(Manager().FindCommand(TName("test.record")), &g_TestRecord);
+    EXPECT_EQ(Manager().FindCommand(TName("test_record")), nullptr);
+    EXPECT_STREQ(g_TestInt.GetName().GetText(), "test.int");
+    EXPECT_STREQ(g_TestInt.GetDescription().GetText(), "test variable");
+    EXPECT_TRUE(g_pNameManager->HasKeyword(TName("test.record").GetId()));
+    EXPECT_STREQ(g_TestRecord.GetDescription(), "record calls");
+    EXPECT_EQ(g_TestHiddenCommand.GetFlag(), 1u);
+
+    // The underscore form in a script is an undeclared command.
+    Manager().ExecuteText("test_record 1");
+    EXPECT_TRUE(g_TestRecord.calls.empty());
+    ASSERT_EQ(m_Listener.lines.size(), 1u);
+    EXPECT_EQ(m_Listener.lines[0].text, "^Ierror: 'test_record': undeclared command");
+    EXPECT_EQ(m_Listener.lines[0].isError, 1);
+}
+
+TEST_F(VariableTest, ASecondRegistrationUnderTheSameNameKeepsTheFirst)
+{
+    TRecordCommand other;
+    const u32 commands = Manager().GetCommandCount();
+    EXPECT_EQ(Manager().RegisterCommand("test_record", "other", "", &other, 0), 0u);
+    EXPECT_EQ(Manager().GetCommandCount(), commands);
+    EXPECT_EQ(Manager().FindCommand(TName("test.record")), &g_TestRecord);
+
+    TVariableValue value = {};
+    value.SetInt(99);
+    TTestVariable duplicate("test_int", 0, value);
+    EXPECT_EQ(Manager().FindVariable(TName("test.int")), &g_TestInt);
+}
+
+TEST_F(VariableTest, SetReadsIntegersAsDecimalOrHexadecimal)
+{
+    Assign(g_TestInt, {"0x1F"});
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 31);
+    Assign(g_TestInt, {"0xZ1"});
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 1);
+    Assign(g_TestInt, {"12abc"});
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 12);
+    Assign(g_TestInt, {"-5"});
+    EXPECT_EQ(g_TestInt.GetValue().nInt, -5);
+    EXPECT_EQ(g_TestInt.GetValue().nType, VALUE_INT);
+    EXPECT_EQ(g_TestInt.nChanges, 4);
+    EXPECT_TRUE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
+}
+
+TEST_F(VariableTest, SetConvertsEveryValueType)
+{
+    Assign(g_TestInt64, {"-9000000000"});
+    EXPECT_EQ(g_TestInt64.GetValue().nInt64, -9000000000ll);
+    Assign(g_TestInt64, {"0x123456789"});
+    EXPECT_EQ(g_TestInt64.GetValue().nInt64, 0x123456789ll);
+
+    Assign(g_TestFloat, {"2.5"});
+    EXPECT_EQ(g_TestFloat.GetValue().fFloat, 2.5f);
+
+    Assign(g_TestName, {"runway"});
+    EXPECT_EQ(g_TestName.GetValue().nName, TName("runway").GetId());
+
+    Assign(g_TestColour, {"0xFF00FF80"});
+    EXPECT_EQ(g_TestColour.GetValue().nColour, 0xFF00FF80u);
+    Assign(g_TestColour, {"255"});
+    EXPECT_EQ(g_TestColour.GetValue().nColour, 255u);
+
+    for (TTestVariable* variable : {&g_TestInt64, &g_TestFloat, &g_TestName, &g_TestColour})
+    {
+        EXPECT_TRUE(variable->GetFlags() & VARIABLE_CHANGED);
+        EXPECT_GT(variable->nChanges, 0);
+    }
+}
+
+TEST_F(VariableTest, SetFillsMissingVectorComponentsWithZeroAndWOne)
+{
+    Assign(g_TestVector, {"1", "2"});
+    const f32* v = g_TestVector.GetValue().aVector;
+    EXPECT_EQ(v[0], 1.0f);
+    EXPECT_EQ(v[1], 2.0f);
+    EXPECT_EQ(v[2], 0.0f);
+    EXPECT_EQ(v[3], 1.0f);
+    Assign(g_TestVector, {"1", "2", "3", "0.5"});
+    EXPECT_EQ(g_TestVector.GetValue().aVector[3], 0.5f);
+}
+
+TEST_F(VariableTest, AVariableWithoutATypeIsNotAssigned)
+{
+    const TName value("1");
+    EXPECT_EQ(s_TestUntyped.Assign(&value, 1), 1u);
+    EXPECT_EQ(s_TestUntyped.nChanges, 0);
+    EXPECT_FALSE(s_TestUntyped.GetFlags() & VARIABLE_CHANGED);
+}
+
+TEST_F(VariableTest, ValuesConvertToTextIntegerAndFloat)
+{
+    TVariableValue value = {};
+    value.SetInt(-3);
+    EXPECT_STREQ(value.ToString(), "-3");
+    EXPECT_EQ(value.ToFloat(), -3.0f);
+    value.SetFloat(-2.75f);
+    EXPECT_STREQ(value.ToString(), "-2.750000");
+    EXPECT_EQ(value.ToInt(), -2);
+    value.SetInt64(1ll << 40);
+    EXPECT_STREQ(value.ToString(), "1099511627776");
+    EXPECT_EQ(value.ToInt(), -1);
+    value.SetVector(1, 2, 3, 4);
+    EXPECT_STREQ(value.ToString(), "1.000000,2.000000,3.000000,4.000000");
+    EXPECT_EQ(value.ToFloat(), -1.0f);
+    value.SetColour(0xABCDEF);
+    EXPECT_STREQ(value.ToString(), "ABCDEF");
+    EXPECT_EQ(value.ToInt(), 0xABCDEF);
+    value.SetName(TName("apron", true));
+    EXPECT_STREQ(value.ToString(), "apron");
+    EXPECT_EQ(static_cast<u32>(value.ToInt()), TName("apron").GetId());
+    value.nName = 0;
+    value.SetIntReset(4);
+    EXPECT_EQ(value.nName, 0u);
+    EXPECT_STREQ(TVariableValue{}.ToString(), "");
+}
+
+TEST_F(VariableTest, ScriptFormsFollowTheShortFloatRule)
+{
+    EXPECT_STREQ(ShortFloatText(1.5f), "1.5");
+    EXPECT_STREQ(ShortFloatText(12.34f), "12.34");
+    EXPECT_STREQ(ShortFloatText(0.000001f), "0.000001");
+    EXPECT_STREQ(ShortFloatText(2.0f), "2");
+    EXPECT_STREQ(ShortFloatText(0.0f), "0");
+
+    TVariableValue value = {};
+    value.SetFloat(0.25f);
+    EXPECT_STREQ(value.ToScript(), "0.250000");
+    value.SetVector(1, 0, 0, 1);
+    EXPECT_STREQ(value.ToScript(), "1");
+    value.SetVector(1, 2, 0, 1);
+    EXPECT_STREQ(value.ToScript(), "1 2 ");
+    value.SetVector(1, 2, 3, 1);
+    EXPECT_STREQ(value.ToScript(), "1 2 3");
+    value.SetVector(1, 2, 3, 0.5f);
+    EXPECT_STREQ(value.ToScript(), "1 2 3 0.5");
+    value.SetName(TName("gate one", true));
+    EXPECT_STREQ(value.ToScript(), "\"gate one\"");
+    value.SetInt64(-12);
+    EXPECT_STREQ(value.ToScript(), "-12");
+    value.SetColour(0x80FF0000);
+    EXPECT_STREQ(value.ToScript(), "0x80FF0000");
+}
+
+TEST_F(VariableTest, DeferredReferencesResolveOnceAndLeaveMissingVariablesAlone)
+{
+    TDeferredVariable present("test_int");
+    EXPECT_EQ(present.GetVariable(), &g_TestInt);
+    present.SetInt(11);
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 11);
+    EXPECT_EQ(g_TestInt.nChanges, 1);
+    present.SetFloat(1.5f);
+    EXPECT_EQ(g_TestInt.GetValue().nType, VALUE_FLOAT);
+
+    TDeferredVariable missing("test_missing");
+    EXPECT_EQ(missing.GetValue().nType, VALUE_EMPTY);
+    missing.SetInt(3);
+    missing.GetValue();
+    const std::string log = SystemLog();
+    const std::string line =
+        "TDeferredVariable::_Initialize(): error: unable to find variable 'test.missing'";
+    ASSERT_NE(log.find(line), std::string::npos);
+    EXPECT_EQ(log.find(line), log.rfind(line)) << "logged once";
+}
+
+TEST_F(VariableTest, PrintsGoToTheListenerWithTheirErrorDecoration)
+{
+    Manager().Print("line %d", 1);
+    Manager().PrintError("bad %s", "thing");
+    const u32 previous = Manager().SetPrintErrors(0);
+    Manager().PrintError("hidden");
+    Manager().SetPrintErrors(previous);
+    ASSERT_EQ(m_Listener.lines.size(), 2u);
+    EXPECT_EQ(m_Listener.lines[0].text, "line 1");
+    EXPECT_EQ(m_Listener.lines[0].isError, 0);
+    EXPECT_EQ(m_Listener.lines[1].text, "^Ierror: bad thing");
+
+    // Without a listener nothing is shown, and nothing breaks.
+    Manager().SetListener(nullptr);
+    Manager().Print("nobody");
+}
+
+} // namespace
