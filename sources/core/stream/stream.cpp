@@ -1,5 +1,8 @@
 #include "core/stream/stream.h"
 
+#include "core/system/log.h"
+
+#include <cerrno>
 #include <cstring>
 
 TStream::~TStream() = default;
@@ -17,3 +20,21 @@ u32 TStream::SetSize(i32)
 void TStream::SetBuffer(i32, void*) {}
 
 void TStream::Flush() {}
+
+i32 TStream::CopyTo(TStream* source, TStream* destination)
+{
+    u8 buffer[1024];
+    i32 total = 0;
+    for (i32 read; (read = source->Read(buffer, sizeof buffer)) > 0;)
+        total += destination->Write(buffer, read);
+    return total;
+}
+
+void LogWinError(const char* operation)
+{
+    const int error = errno;
+    if (error == 0)
+        return;
+    TLog::Print(g_pSystemLog, LOG_ERROR, "LogWinError(): error: ", "%d: %s: %s", error, operation,
+                std::strerror(error));
+}

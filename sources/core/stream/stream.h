@@ -38,6 +38,10 @@ public:
     virtual void SetBuffer(i32 size, void* buffer);
     virtual void Flush();
 
+    // Copies the source into the destination in 1,024-byte pieces until a read returns 0;
+    // returns the sum of the counts the destination's Write returned.
+    static i32 CopyTo(TStream* source, TStream* destination);
+
     const TName& GetName() const { return m_Name; }
     u32 GetMode() const { return m_nMode; }
 
@@ -47,3 +51,7 @@ protected:
 };
 
 static_assert(sizeof(TStream) == 12);
+
+// Logs the calling thread's last system error (errno) with the operation that failed; nothing
+// when there is none.
+void LogWinError(const char* operation);

@@ -1,26 +1,27 @@
 #include "core/system/platform.h"
 
+#include "core/system/datetime.h"
+#include "core/system/findfile.h"
 #include "core/system/log.h"
 #include "core/system/string.h"
-#include "core/system/templates/sarray.h"
+#include "core/system/templates/darray.h"
 #include "core/system/unistring.h"
+#include "platform/desktop/clipboard.h"
+#include "platform/desktop/messagebox.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace
 {
 constexpr i32 kFolderRoom = 260;
 constexpr u32 kMaxCreatePath = 2047;
-// FILETIME counts 100 ns units from 1601; the POSIX clock seconds from 1970.
-constexpr u64 kFileTimeUnitsPerSecond = 10000000;
-constexpr u64 kFileTimeEpochSeconds = 11644473600ull;
-// The fixed texts of the file-time functions; longer paths count as missing files.
-constexpr i32 kFileTimePath = 256;
 
 void Slashes(char* text)
 {
@@ -28,73 +29,63 @@ void Slashes(char* text)
         if (*text == '\\')
             *text = '/';
 }
-// The file's path, inside the temp folder when asked; false when it does not fit.
-bool FileTimePath(SString<kFileTimePath>& path, u32 inTemp, const char* name)
-{
-    const char* prefix = inTemp ? GetTempFolder() : "";
-    if (std::strlen(prefix) + std::strlen(name) >= kFileTimePath)
-        return false;
-    path.Format("%s%s", prefix, name);
-    return true;
-}
 
-u64 ReadWriteTime(u32 inTemp, const char* name)
-{
-    SString<kFileTimePath> path;
-    struct stat info;
-    if (!FileTimePath(path, inTemp, name) || stat(path.GetText(), &info) != 0)
-        return 0;
-    return (static_cast<u64>(info.st_mtim.tv_sec) + kFileTimeEpochSeconds) * kFileTimeUnitsPerSecond +
-           static_cast<u64>(info.st_mtim.tv_nsec) / 100;
-}
-
-u32 DeleteTree(const char* path)
+bool IsDirectory(const char* path)
 {
     struct stat info;
-    if (stat(path, &info) != 0 || !S_ISDIR(info.st_mode))
-        return 2;
-    DIR* folder = opendir(path);
-    if (!folder)
-        return 1;
-    u32 result = 0;
-    while (dirent* entry = readdir(folder))
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// XDG_DOCUMENTS_DIR from the environment or from the user-dirs file ("$HOME/Documents" form).
+bool XdgDocumentsFolder(char (&out)[kFolderRoom], const char* home)
+{
+    const char* variable = std::getenv("XDG_DOCUMENTS_DIR");
+    if (variable && variable[0])
     {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        SString<kMaxCreatePath + 1> child;
-        child.Format("%s/%s", path, entry->d_name);
-        struct stat childInfo;
-        if (lstat(child.GetText(), &childInfo) != 0)
-        {
-            result = 6;
-            break;
-        }
-        if (S_ISDIR(childInfo.st_mode))
-        {
-            if (DeleteTree(child.GetText()) != 0)
-            {
-                result = 4;
-                break;
-            }
-            continue;
-        }
-        if (!(childInfo.st_mode & S_IWUSR) && chmod(child.GetText(), childInfo.st_mode | S_IWUSR) != 0)
-        {
-            TLog::Print(g_pSystemLog, LOG_ERROR, "__DirectoryDelete(): error: ", "Can't set '%s' writeable.",
-                        child.GetText());
-            result = 3;
-            break;
-        }
-        if (unlink(child.GetText()) != 0)
-        {
-            result = 5;
-            break;
-        }
+        FormatStringN(out, kFolderRoom, "%s", variable);
+        return true;
     }
-    closedir(folder);
-    if (result != 0)
-        return result;
-    return rmdir(path) == 0 ? 0 : 1;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    char file[kFolderRoom];
+    if (config && config[0])
+        FormatStringN(file, kFolderRoom, "%s/user-dirs.dirs", config);
+    else
+        FormatStringN(file, kFolderRoom, "%s/.config/user-dirs.dirs", home);
+    std::FILE* dirs = std::fopen(file, "r");
+    if (!dirs)
+        return false;
+    bool found = false;
+    char line[512];
+    while (!found && std::fgets(line, sizeof line, dirs))
+    {
+        const char* key = "XDG_DOCUMENTS_DIR=\"";
+        if (std::strncmp(line, key, std::strlen(key)) != 0)
+            continue;
+        char* value = line + std::strlen(key);
+        char* quote = std::strchr(value, '"');
+        if (!quote)
+            break;
+        *quote = 0;
+        if (std::strncmp(value, "$HOME", 5) == 0)
+            FormatStringN(out, kFolderRoom, "%s%s", home, value + 5);
+        else
+            FormatStringN(out, kFolderRoom, "%s", value);
+        found = out[0] == '/';
+    }
+    std::fclose(dirs);
+    return found;
+}
+
+void DocumentsFolder(char (&out)[kFolderRoom])
+{
+    const char* home = std::getenv("HOME");
+    if (!home || !home[0])
+        home = ".";
+    if (XdgDocumentsFolder(out, home))
+        return;
+    FormatStringN(out, kFolderRoom, "%s/Documents", home);
+    if (!IsDirectory(out))
+        FormatStringN(out, kFolderRoom, "%s", home);
 }
 } // namespace
 
@@ -113,35 +104,39 @@ const char* GetTempFolder()
     return s_folder;
 }
 
+const char16_t* GetTempFolderWide()
+{
+    static char16_t s_folder[kFolderRoom];
+    if (!s_folder[0])
+        Utf8ToUtf16(s_folder, kFolderRoom, GetTempFolder());
+    return s_folder;
+}
+
 const char* GetMyGamesFolder()
 {
     static char s_folder[kFolderRoom];
     if (!s_folder[0])
     {
-        const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
-        const char* home = std::getenv("HOME");
-        if (documents && documents[0])
-            FormatStringN(s_folder, kFolderRoom, "%s/My Games", documents);
-        else
-            FormatStringN(s_folder, kFolderRoom, "%s/Documents/My Games", home && home[0] ? home : ".");
+        char documents[kFolderRoom];
+        DocumentsFolder(documents);
+        FormatStringN(s_folder, kFolderRoom, "%s/My Games", documents);
     }
     return s_folder;
 }
 
-u32 __DirectoryCreate(const char* path, u32 lastIsFile)
+namespace
 {
-    const char* errorPrefix = "__DirectoryCreate(): error: ";
-    const size_t length = std::strlen(path);
-    if (length >= kMaxCreatePath)
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, errorPrefix, "Destination path '%s' too long.", path);
-        return 1;
-    }
+const char* const kCreateError = "__DirectoryCreate(): error: ";
+// UTF-8 holds a UTF-16 unit in at most 3 bytes.
+constexpr u32 kCreateRoom = kMaxCreatePath * 3 + 1;
+
+u32 CreatePath(const char* path, u32 lastIsFile)
+{
     // Repeated separators at the start are skipped so that one remains.
     while ((path[0] == '/' || path[0] == '\\') && (path[1] == '/' || path[1] == '\\'))
         ++path;
 
-    char partial[kMaxCreatePath + 1];
+    char partial[kCreateRoom];
     const size_t end = std::strlen(path);
     for (size_t i = 1; i <= end; ++i)
     {
@@ -158,73 +153,375 @@ u32 __DirectoryCreate(const char* path, u32 lastIsFile)
             TLog::Print(g_pSystemLog, LOG_INFO, "__DirectoryCreate(): ", "Creating '%s'", partial);
             if (mkdir(partial, 0777) != 0)
             {
-                TLog::Print(g_pSystemLog, LOG_ERROR, errorPrefix, "Unable to create partial path '%s'.",
-                            partial);
+                TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Unable to create partial path '%s'.", partial);
                 return 2;
             }
         }
         else if (!S_ISDIR(info.st_mode))
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, errorPrefix,
-                        "Part of path exists and is not a directory: '%s'.", partial);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Part of path exists and is not a directory: '%s'.",
+                        partial);
             return 2;
         }
     }
     return 0;
 }
+} // namespace
 
-u32 FileExists(const char* path)
+u32 __DirectoryCreate(const char* path, u32 lastIsFile)
+{
+    if (std::strlen(path) >= kMaxCreatePath)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Destination path '%s' too long.", path);
+        return 1;
+    }
+    return CreatePath(path, lastIsFile);
+}
+
+u32 __DirectoryCreate(const char16_t* path, u32 lastIsFile)
+{
+    if (static_cast<u32>(UniLength(path)) >= kMaxCreatePath)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Destination path too long.");
+        return 1;
+    }
+    char utf8[kCreateRoom];
+    Utf16ToUtf8(utf8, kCreateRoom, path);
+    return CreatePath(utf8, lastIsFile);
+}
+
+namespace
+{
+const char* const kDeleteError = "__DirectoryDelete(): error: ";
+constexpr i32 kWideRoom = 2048;
+
+// Entries are examined without following links: a link is deleted, never what it points at.
+bool EntryStat(const char16_t* path, struct stat& info)
+{
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    return lstat(utf8, &info) == 0;
+}
+
+i32 Utf8Call(const char16_t* path, int (*call)(const char*))
+{
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    return call(utf8);
+}
+
+int RemoveFile(const char* path)
+{
+    return unlink(path);
+}
+
+int RemoveFolder(const char* path)
+{
+    return rmdir(path);
+}
+
+int MakeWritable(const char* path)
 {
     struct stat info;
-    return stat(path, &info) == 0 ? 1 : 0;
+    return stat(path, &info) == 0 ? chmod(path, info.st_mode | S_IWUSR) : -1;
 }
 
-u64 GetFileWriteTime(u32 inTemp, const char* name)
+// The file's last-write time from a fixed 256-character path; 0 when unreadable.
+u64 WriteTimeOf(const char* folder, const char* name)
 {
-    return ReadWriteTime(inTemp, name);
+    char path[256];
+    if (std::strlen(folder) + std::strlen(name) >= sizeof path)
+        return 0;
+    FormatStringN(path, sizeof path, "%s%s", folder, name);
+    Slashes(path);
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return 0;
+    return (static_cast<u64>(info.st_mtim.tv_sec) + FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND) * FILETIME_PER_SECOND +
+           static_cast<u64>(info.st_mtim.tv_nsec) / 100;
 }
 
-u32 SetFileWriteTime(const char* name, u64 fileTime)
+// Windows-1252 bytes 0x80..0x9F; the rest of the upper half is Latin-1.
+const char16_t kCp1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                              0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t FromCp1252(u8 byte)
 {
-    SString<kFileTimePath> path;
-    if (!FileTimePath(path, 1, name))
-        return 2;
-    const int file = open(path.GetText(), O_WRONLY);
-    if (file < 0)
-        return 2;
-    const u64 since1970 = fileTime / kFileTimeUnitsPerSecond - kFileTimeEpochSeconds;
-    timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(since1970);
-    times[1].tv_nsec = static_cast<long>(fileTime % kFileTimeUnitsPerSecond * 100);
-    const int result = futimens(file, times);
-    close(file);
-    return result == 0 ? 0 : 1;
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252[byte - 0x80] : static_cast<char16_t>(byte);
 }
 
-i32 CompareFileWriteTimes(const char* name, const char* tempName)
+char ToCp1252(char16_t unit)
 {
-    const u64 first = ReadWriteTime(0, name);
-    const u64 second = ReadWriteTime(1, tempName);
-    return first > second ? 1 : first < second ? -1 : 0;
+    if (unit < 0x80 || (unit >= 0xA0 && unit < 0x100))
+        return static_cast<char>(unit);
+    for (i32 i = 0; i < 32; ++i)
+        if (kCp1252[i] == unit)
+            return static_cast<char>(0x80 + i);
+    return '?';
 }
+
+// The units to convert: length, or up to and with the NUL for -1.
+i32 UnitCount(const char16_t* text, i32 length)
+{
+    return length < 0 ? UniLength(text) + 1 : length;
+}
+} // namespace
 
 u32 __DirectoryDelete(const char16_t* path)
 {
-    char narrow[kMaxCreatePath + 1];
-    Utf16ToUtf8(narrow, sizeof narrow, path);
     struct stat info;
-    if (stat(narrow, &info) != 0)
+    if (!EntryStat(path, info))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "__DirectoryDelete(): error: ", "'%S' does not exist.", path);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kDeleteError, "'%S' does not exist.", path);
         return 2;
     }
     if (!S_ISDIR(info.st_mode))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "__DirectoryDelete(): error: ", "'%S' is not a directory.",
-                    path);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kDeleteError, "'%S' is not a directory.", path);
         return 2;
     }
-    return DeleteTree(narrow);
+    char16_t pattern[kWideRoom];
+    FormatStringW(pattern, u"%s/*.*", path);
+    TFindFile find;
+    for (u32 more = find.First(pattern); more == 0; more = find.Next())
+    {
+        char16_t entry[kWideRoom];
+        FormatStringW(entry, u"%s/%s", path, find.GetName());
+        if (!EntryStat(entry, info))
+            return 6;
+        if (S_ISDIR(info.st_mode))
+        {
+            if (__DirectoryDelete(entry) != 0)
+                return 4;
+            continue;
+        }
+        if (!S_ISLNK(info.st_mode) && !(info.st_mode & S_IWUSR) && Utf8Call(entry, MakeWritable) != 0)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, kDeleteError, "Can't set '%S' writeable.", entry);
+            return 3;
+        }
+        if (Utf8Call(entry, RemoveFile) != 0)
+            return 5;
+    }
+    return Utf8Call(path, RemoveFolder) == 0 ? 0 : 1;
+}
+
+i64 GetDiskFreeBytes(const char16_t* path)
+{
+    if (!path || UniLength(path) < 3)
+        return -1;
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    Slashes(utf8);
+    struct statvfs64 info;
+    if (statvfs64(utf8, &info) != 0)
+        return -2;
+    return static_cast<i64>(info.f_bavail) * static_cast<i64>(info.f_frsize);
+}
+
+u32 GetFileAttributeBits(const char16_t* path)
+{
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    Slashes(utf8);
+    return FileAttributeBits(utf8);
+}
+
+u32 SetFileAttributeBits(u32 bits, const char16_t* path)
+{
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    Slashes(utf8);
+    struct stat info;
+    if (stat(utf8, &info) != 0)
+        return 1;
+    const mode_t write = S_IWUSR | S_IWGRP | S_IWOTH;
+    const mode_t mode = (bits & FILE_ATTRIBUTE_BIT_READONLY) ? info.st_mode & ~write : info.st_mode | S_IWUSR;
+    return chmod(utf8, mode) == 0 ? 0 : 1;
+}
+
+u32 FileExists(const char* path)
+{
+    char systemPath[kWideRoom * 3];
+    FormatStringN(systemPath, sizeof systemPath, "%s", path);
+    Slashes(systemPath);
+    struct stat info;
+    return stat(systemPath, &info) == 0 ? 1 : 0;
+}
+
+u64 GetFileWriteTime(u32 inTemp, const char* name)
+{
+    return WriteTimeOf(inTemp ? GetTempFolder() : "", name);
+}
+
+u32 SetFileWriteTime(const char* name, u64 fileTime)
+{
+    char path[256];
+    if (std::strlen(GetTempFolder()) + std::strlen(name) >= sizeof path)
+        return 2;
+    FormatStringN(path, sizeof path, "%s%s", GetTempFolder(), name);
+    Slashes(path);
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return 2;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(fileTime / FILETIME_PER_SECOND - FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND);
+    times[1].tv_nsec = static_cast<long>(fileTime % FILETIME_PER_SECOND * 100);
+    return utimensat(AT_FDCWD, path, times, 0) == 0 ? 0 : 1;
+}
+
+i32 CompareFileWriteTimes(const char* name, const char* tempName)
+{
+    const u64 time = GetFileWriteTime(0, name);
+    const u64 tempTime = GetFileWriteTime(1, tempName);
+    return time > tempTime ? 1 : time < tempTime ? -1 : 0;
+}
+
+u32 MultiByteToWide(char16_t* out, i32 size, const char* text, i32 length)
+{
+    if (!out || !text)
+        return 1;
+    const i32 count = length < 0 ? static_cast<i32>(std::strlen(text)) : length;
+    if (count + 1 > size)
+        return 1;
+    for (i32 i = 0; i < count; ++i)
+        out[i] = FromCp1252(static_cast<u8>(text[i]));
+    out[count] = 0;
+    return 0;
+}
+
+u32 WideToUtf8(char* out, i32 size, const char16_t* text, i32 length)
+{
+    if (!out || !text)
+        return 1;
+    const i32 count = UnitCount(text, length);
+    i32 needed = 1;
+    for (i32 i = 0; i < count; ++i)
+    {
+        const char16_t unit = text[i];
+        const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 &&
+                          text[i + 1] < 0xE000;
+        needed += unit < 0x80 ? 1 : unit < 0x800 ? 2 : pair ? 4 : 3;
+        i += pair ? 1 : 0;
+    }
+    if (needed > size)
+        return 1;
+    Utf16ToUtf8(out, size, text, count);
+    return 0;
+}
+
+u32 WideToMultiByte(char* out, i32 size, const char16_t* text, i32 length)
+{
+    if (!out || !text)
+        return 1;
+    const i32 count = UnitCount(text, length);
+    if (count + 1 > size)
+        return 1;
+    for (i32 i = 0; i < count; ++i)
+        out[i] = ToCp1252(text[i]);
+    out[count] = 0;
+    return 0;
+}
+
+const char16_t* GetWindowsUserName()
+{
+    static char16_t s_name[256];
+    if (!s_name[0])
+    {
+        passwd entry;
+        passwd* found = nullptr;
+        char buffer[1024];
+        const char* name = nullptr;
+        if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
+            name = found->pw_name;
+        if (!name || !name[0])
+            name = std::getenv("USER");
+        Utf8ToUtf16(s_name, 256, name ? name : "");
+    }
+    return s_name;
+}
+
+// The version text given to the build, if any.
+#ifndef VESTAMOR_VERSION
+#define VESTAMOR_VERSION "0.0.0.0"
+#endif
+
+namespace
+{
+char s_aVersion[128];
+TName s_VersionName;
+} // namespace
+
+void InitApplicationVersion()
+{
+    if (s_aVersion[0])
+        return;
+    FormatStringN(s_aVersion, sizeof s_aVersion, "%s", VESTAMOR_VERSION[0] ? VESTAMOR_VERSION : "0.0.0.0");
+    s_VersionName.Set(s_aVersion, true);
+}
+
+void GetApplicationVersion(char* buffer, i32 size)
+{
+    InitApplicationVersion();
+    FormatStringN(buffer, size, "%s", s_aVersion);
+}
+
+const TName& GetApplicationVersionName()
+{
+    InitApplicationVersion();
+    return s_VersionName;
+}
+
+i32 ShowMessageBox(const char* caption, const char* text, u32 kind)
+{
+    PlatformMessageBox(caption, text, static_cast<int>(kind));
+    return MESSAGE_BOX_BUTTON_OK;
+}
+
+namespace
+{
+DArray<char16_t> s_ClipboardWide;
+DArray<char> s_ClipboardNarrow;
+
+void FetchClipboard()
+{
+    const std::string text = PlatformClipboardGetText();
+    s_ClipboardWide.SetLength(static_cast<i32>(text.size()));
+    const i32 units = Utf8ToUtf16(s_ClipboardWide.GetData(), s_ClipboardWide.GetCount(), text.c_str());
+    s_ClipboardWide.SetLength(units);
+}
+} // namespace
+
+const char16_t* ClipboardGetText()
+{
+    FetchClipboard();
+    return s_ClipboardWide.GetText();
+}
+
+const char* ClipboardGetTextA()
+{
+    FetchClipboard();
+    s_ClipboardNarrow.SetLength(s_ClipboardWide.GetCount() - 1);
+    WideToMultiByte(s_ClipboardNarrow.GetData(), s_ClipboardNarrow.GetCount(), s_ClipboardWide.GetText(), -1);
+    return s_ClipboardNarrow.GetText();
+}
+
+void ClipboardSetText(const char16_t* text)
+{
+    DArray<char> utf8;
+    utf8.SetLength(UniLength(text) * 3);
+    Utf16ToUtf8(utf8.GetData(), utf8.GetCount(), text);
+    PlatformClipboardSetText(utf8.GetText());
+}
+
+void ClipboardSetTextA(const char* text)
+{
+    DArray<char16_t> wide;
+    wide.SetLength(static_cast<i32>(std::strlen(text)));
+    MultiByteToWide(wide.GetData(), wide.GetCount(), text, -1);
+    ClipboardSetText(wide.GetText());
 }

@@ -1,28 +1,68 @@
 #pragma once
-// The engine's operating-system services, written on POSIX.
+// The engine's operating-system services, written on POSIX: folders, directory creation and
+// deletion, disk space, file attributes and times, text conversions, the user name, the
+// program's version, message boxes and the clipboard. 8-bit engine texts are Windows-1252;
+// the file system takes UTF-8.
+#include "core/system/name.h"
 #include "core/system/types.h"
 
-// The temp folder with "/" separators, ending in "/"; fetched once.
+// The temp folder ($TMPDIR or /tmp) with "/" separators, ending in "/"; fetched once.
 const char* GetTempFolder();
-// The documents folder with "/My Games" appended; fetched once.
+const char16_t* GetTempFolderWide();
+// The documents folder (the XDG documents directory, else ~/Documents, else $HOME) with
+// "/My Games" appended; fetched once.
 const char* GetMyGamesFolder();
 
 // Creates every missing folder of the path ("/" and "\" both separate); lastIsFile: the last
 // element names a file and is not created. 0 success, 1 path too long, 2 failure.
 u32 __DirectoryCreate(const char* path, u32 lastIsFile);
-
-// 1 when the path names an existing file or folder, else 0.
-u32 FileExists(const char* path);
-// Last-write time of the file (the name alone, or inside the temp folder) as a FILETIME value
-// (100 ns units since 1601); 0 when the file cannot be read.
-u64 GetFileWriteTime(u32 inTemp, const char* name);
-// Sets the last-write time of the file inside the temp folder: 0 success, 1 failure, 2 the
-// file cannot be opened.
-u32 SetFileWriteTime(const char* name, u64 fileTime);
-// 1 when the first file is newer than the file inside the temp folder, -1 when older, 0 when
-// equal; a missing file counts as time 0.
-i32 CompareFileWriteTimes(const char* name, const char* tempName);
-// Deletes a folder with all its contents: 0 success, 1 the folder itself cannot be removed,
-// 2 missing or not a folder, 3 a read-only file cannot be made writeable, 4 a subfolder cannot
+u32 __DirectoryCreate(const char16_t* path, u32 lastIsFile);
+// Deletes a folder with everything in it. 0 success, 1 the folder itself cannot be removed,
+// 2 missing or not a folder, 3 a read-only file cannot be made writable, 4 a subfolder cannot
 // be deleted, 5 a file cannot be deleted, 6 a file's attributes are unreadable.
 u32 __DirectoryDelete(const char16_t* path);
+
+// Bytes available to the caller on the volume holding the path; -1 for a null path or one
+// shorter than three characters, -2 when the query fails.
+i64 GetDiskFreeBytes(const char16_t* path);
+
+// The engine's attribute bits (findfile.h); FILE_ATTRIBUTE_MISSING when the path does not exist.
+u32 GetFileAttributeBits(const char16_t* path);
+// Only the read-only bit has a meaning here. 0 success, 1 failure.
+u32 SetFileAttributeBits(u32 bits, const char16_t* path);
+u32 FileExists(const char* path);
+
+// Last-write file time of the name (inTemp: in the temp folder); 0 when it cannot be read.
+u64 GetFileWriteTime(u32 inTemp, const char* name);
+// Sets the last-write time of the temp folder's file: 0 success, 1 failure, 2 cannot be opened.
+u32 SetFileWriteTime(const char* name, u64 fileTime);
+// 1 when the file is newer than the temp folder's file, -1 when older, 0 when equal (a missing
+// file counts as time 0).
+i32 CompareFileWriteTimes(const char* name, const char* tempName);
+
+// Windows-1252 to UTF-16, and UTF-16 to UTF-8 or to Windows-1252 ("?" for what it lacks).
+// length -1: up to the NUL, which is converted too. 0 success, 1 when the output is too small.
+u32 MultiByteToWide(char16_t* out, i32 size, const char* text, i32 length);
+u32 WideToUtf8(char* out, i32 size, const char16_t* text, i32 length);
+u32 WideToMultiByte(char* out, i32 size, const char16_t* text, i32 length);
+
+// The user's login name (256 UTF-16 characters at most).
+const char16_t* GetWindowsUserName();
+
+// The version text compiled into the program ("0.0.0.0" when none), registered as a name on the
+// first call; later calls do nothing.
+void InitApplicationVersion();
+void GetApplicationVersion(char* buffer, i32 size);
+const TName& GetApplicationVersionName();
+
+constexpr i32 MESSAGE_BOX_BUTTON_OK = 1;
+
+// Message-box kinds (1 error, 2 warning, 3 question, 4 information); returns the pressed
+// button, the default one (1) when no display can show the box.
+i32 ShowMessageBox(const char* caption, const char* text, u32 kind);
+
+// The clipboard's text (empty when none), valid until the next call.
+const char16_t* ClipboardGetText();
+const char* ClipboardGetTextA();
+void ClipboardSetText(const char16_t* text);
+void ClipboardSetTextA(const char* text);

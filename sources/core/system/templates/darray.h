@@ -33,15 +33,23 @@ public:
     // storage is filled with the byte 0xCD first (byte arrays, to make stale reads visible).
     void SetCapacity(i32 n, bool fill = false)
     {
+        if (!TrySetCapacity(n, fill))
+            __Abort("DArray::SetCapacity", "core/system/templates/darray.h", __LINE__,
+                    "out of memory (%d elements of %d bytes)", n, static_cast<i32>(sizeof(T)));
+    }
+
+    // SetCapacity for sizes that come from data: false, the array unchanged, when the storage
+    // cannot be had.
+    bool TrySetCapacity(i32 n, bool fill = false)
+    {
         if (n == m_nCapacity)
-            return;
+            return true;
         T* data = nullptr;
         if (n > 0)
         {
             data = static_cast<T*>(MemoryAllocate(static_cast<u32>(n) * sizeof(T)));
             if (!data)
-                __Abort("DArray::SetCapacity", "core/system/templates/darray.h", __LINE__,
-                        "out of memory (%d elements of %d bytes)", n, static_cast<i32>(sizeof(T)));
+                return false;
             if (fill)
                 std::memset(data, 0xCD, static_cast<u32>(n) * sizeof(T));
         }
@@ -53,6 +61,7 @@ public:
         m_pData = data;
         m_nCount = keep;
         m_nCapacity = n;
+        return true;
     }
 
     // Count 0, capacity 0, the storage freed when owned and dropped when foreign.

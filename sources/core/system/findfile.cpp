@@ -1,0 +1,133 @@
+#include "core/system/findfile.h"
+
+#include "core/system/string.h"
+#include "core/system/unistring.h"
+
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool Matches(const char* pattern, const char* name)
+{
+    // Iterative wildcard match with one backtracking point for the last "*".
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name)
+    {
+        if (*pattern == '*')
+        {
+            star = pattern++;
+            resume = name;
+        }
+        else if (*pattern == '?' || (*pattern && Lower(*pattern) == Lower(*name)))
+        {
+            ++pattern;
+            ++name;
+        }
+        else if (star)
+        {
+            pattern = star + 1;
+            name = ++resume;
+        }
+        else
+            return false;
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == 0;
+}
+} // namespace
+
+bool FindPatternMatches(const char* pattern, const char* name)
+{
+    if (Matches(pattern, name))
+        return true;
+    // "name.*" also finds "name": try the name with an empty extension.
+    const size_t length = std::strlen(pattern);
+    if (length >= 2 && std::strcmp(pattern + length - 2, ".*") == 0 && !std::strchr(name, '.'))
+    {
+        char dotted[FIND_NAME_SIZE * 3 + 2];
+        FormatStringN(dotted, sizeof dotted, "%s.", name);
+        return Matches(pattern, dotted);
+    }
+    return false;
+}
+
+u32 FileAttributeBits(const char* utf8Path)
+{
+    struct stat info;
+    if (stat(utf8Path, &info) != 0)
+        return FILE_ATTRIBUTE_MISSING;
+    u32 bits = 0;
+    if (S_ISDIR(info.st_mode))
+        bits |= FILE_ATTRIBUTE_BIT_DIRECTORY;
+    if (!(info.st_mode & S_IWUSR))
+        bits |= FILE_ATTRIBUTE_BIT_READONLY;
+    const char* slash = std::strrchr(utf8Path, '/');
+    const char* name = slash ? slash + 1 : utf8Path;
+    if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+        bits |= FILE_ATTRIBUTE_BIT_HIDDEN;
+    return bits;
+}
+
+u32 TFindFile::First(const char16_t* pattern)
+{
+    Close();
+    char path[FIND_NAME_SIZE * 3];
+    Utf16ToUtf8(path, sizeof path, pattern);
+    for (char* c = path; *c; ++c)
+        if (*c == '\\')
+            *c = '/';
+    char* slash = std::strrchr(path, '/');
+    if (slash)
+    {
+        *slash = 0;
+        FormatStringN(m_aFolder, sizeof m_aFolder, "%s", slash == path ? "/" : path);
+        FormatStringN(m_aPattern, sizeof m_aPattern, "%s", slash + 1);
+    }
+    else
+    {
+        FormatStringN(m_aFolder, sizeof m_aFolder, ".");
+        FormatStringN(m_aPattern, sizeof m_aPattern, "%s", path);
+    }
+    m_pDirectory = opendir(m_aFolder);
+    return m_pDirectory ? Next() : 1;
+}
+
+u32 TFindFile::Next()
+{
+    if (!m_pDirectory)
+        return 1;
+    while (dirent* entry = readdir(static_cast<DIR*>(m_pDirectory)))
+    {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 || !FindPatternMatches(m_aPattern, name))
+            continue;
+        char full[FIND_NAME_SIZE * 6];
+        FormatStringN(full, sizeof full, "%s/%s", m_aFolder, name);
+        struct stat info;
+        if (stat(full, &info) != 0)
+            continue; // vanished since the listing, or a dangling link
+        Utf8ToUtf16(m_aName, FIND_NAME_SIZE, name);
+        m_nSize = static_cast<u32>(info.st_size);
+        m_nAttributes = FileAttributeBits(full);
+        return 0;
+    }
+    Close();
+    return 1;
+}
+
+void TFindFile::Close()
+{
+    if (m_pDirectory)
+        closedir(static_cast<DIR*>(m_pDirectory));
+    m_pDirectory = nullptr;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// TThread: the base of the engine's threads. A subclass implements Run, which polls
+// IsStopRequested; Stop asks the thread to end and waits until Run has returned. The owner
+// stops its thread before destroying it.
+#include "core/system/types.h"
+
+#include <atomic>
+
+// The words shared by the owner and the thread, polled rather than locked.
+struct TThreadState
+{
+    std::atomic<u32> running;
+    std::atomic<u32> stopRequested;
+    std::atomic<u32> handle; // the POSIX thread, 0 when none
+    u32 threadId;
+};
+
+static_assert(sizeof(TThreadState) == 16);
+
+constexpr i32 THREAD_NAME_SIZE = 32;
+
+class TThread
+{
+public:
+    TThread();
+    virtual ~TThread();
+    TThread(const TThread&) = delete;
+    TThread& operator=(const TThread&) = delete;
+
+    // The thread body.
+    virtual void Run() = 0;
+
+    // Starts the thread when it has none: running is set first and cleared when the thread
+    // cannot be created. Returns true when a thread runs.
+    bool Start();
+    // Requests the stop and sleeps 100 ms at a time until Run has returned.
+    void Stop();
+
+    bool IsRunning() const { return m_pState->running.load() != 0; }
+    bool IsStopRequested() const { return m_pState->stopRequested.load() != 0; }
+    bool HasThread() const { return m_pState->handle.load() != 0; }
+    u32 GetThreadId() const { return m_pState->threadId; }
+    // Copied into the 32-character name; shown by debuggers (first 15 characters).
+    void SetName(const char* name);
+    const char* GetName() const { return m_aName; }
+
+private:
+    static void* Trampoline(void* thread);
+
+    TThreadState* m_pState;
+    char m_aName[THREAD_NAME_SIZE];
+};
+
+static_assert(sizeof(TThread) == 40);
