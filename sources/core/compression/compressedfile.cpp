@@ -77,7 +77,8 @@ u32 ReadPlain(TFileReader& reader, const char* path, const u8* first, i32 firstS
 {
     if (!output.TrySetCapacity(reader.size))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "no memory for the %d bytes of '%s'", reader.size, path);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "no memory for the %d bytes of '%s'", reader.size,
+                    path);
         return COMPRESS_OUT_OF_MEMORY;
     }
     output.SetCount(reader.size);
@@ -90,8 +91,8 @@ u32 ReadPlain(TFileReader& reader, const char* path, const u8* first, i32 firstS
         const i32 got = reader.Next(output.GetData() + at, left < kReadChunk ? left : kReadChunk);
         if (got <= 0)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "unable to read '%s' (%d of %d bytes read)", path, at,
-                        reader.size);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "unable to read '%s' (%d of %d bytes read)",
+                        path, at, reader.size);
             return COMPRESS_SOURCE_FAILED;
         }
         at += got;
@@ -112,8 +113,8 @@ u32 ReadInflated(TFileReader& reader, const char* path, u8* chunk, i32 chunkSize
     const u64 bound = static_cast<u64>(reader.size - sizeof header) * kMaxInflateRatio;
     if (header.size > static_cast<u32>(INT_MAX) || header.size > bound)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "'%s' announces %u bytes from %d compressed bytes", path,
-                    header.size, reader.size - static_cast<i32>(sizeof header));
+        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "'%s' announces %u bytes from %d compressed bytes",
+                    path, header.size, reader.size - static_cast<i32>(sizeof header));
         return COMPRESS_BAD_DATA;
     }
     const i32 size = static_cast<i32>(header.size);
@@ -296,7 +297,8 @@ u32 ReadCompressedFile(const char* path, DArray<u8>& output, f32* progress)
     u32 result = COMPRESS_SOURCE_FAILED;
     const i32 first = reader.Next(chunk.GetData(), kReadChunk);
     if (first < 0)
-        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "unable to read '%s': %s", path, std::strerror(errno));
+        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "unable to read '%s': %s", path,
+                    std::strerror(errno));
     else if (first >= 4 && std::memcmp(chunk.GetData(), &COMPRESSED_MAGIC, 4) == 0)
         result = ReadInflated(reader, path, chunk.GetData(), first, output);
     else

@@ -108,7 +108,8 @@ i32 TCompressedPipe::Read(void* buffer, i32 size)
             break;
         if (result != Z_OK && result != Z_BUF_ERROR)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, "TCompressedPipe::Read(): error: ", "damaged compressed stream: %s",
+            TLog::Print(g_pSystemLog, LOG_ERROR,
+                        "TCompressedPipe::Read(): error: ", "damaged compressed stream: %s",
                         zs.msg ? zs.msg : "inflate failed");
             break;
         }
@@ -147,8 +148,9 @@ i32 TCompressedPipe::Write(const void* data, i32 size)
         const i32 produced = COMPRESSED_PIPE_STEP - static_cast<i32>(zs.avail_out);
         if (result == Z_STREAM_ERROR || (produced > 0 && m_pSource->Write(output, produced) != produced))
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, "TCompressedPipe::Write(): error: ",
-                        "unable to write the compressed stream (%d)", result);
+            TLog::Print(g_pSystemLog, LOG_ERROR,
+                        "TCompressedPipe::Write(): error: ", "unable to write the compressed stream (%d)",
+                        result);
             return 0;
         }
     } while (zs.avail_out == 0);

@@ -18,7 +18,13 @@
 namespace
 {
 const char* const kModeText[8] = {nullptr, "rb", "wb", "rb+", nullptr, nullptr, "ab", "ab+"};
-const int kOpenFlags[8] = {0, O_RDONLY, O_WRONLY | O_CREAT, O_RDWR, 0, 0, O_WRONLY | O_CREAT | O_APPEND,
+const int kOpenFlags[8] = {0,
+                           O_RDONLY,
+                           O_WRONLY | O_CREAT,
+                           O_RDWR,
+                           0,
+                           0,
+                           O_WRONLY | O_CREAT | O_APPEND,
                            O_RDWR | O_CREAT | O_APPEND};
 constexpr i32 kPathRoom = 256;
 // The longest UTF-16 name (NUL included) that gets a UTF-8 copy for the stream's name.

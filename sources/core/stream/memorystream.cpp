@@ -45,8 +45,9 @@ i32 TMemoryStream::Write(const void* data, i32 size)
         return 0;
     if (size > INT_MAX - m_nPosition)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TMemoryStream::Write(): error: ",
-                    "unable to write %d bytes at %d (stream too large)", size, m_nPosition);
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TMemoryStream::Write(): error: ", "unable to write %d bytes at %d (stream too large)",
+                    size, m_nPosition);
         return 0;
     }
     const i32 end = m_nPosition + size;

@@ -13,7 +13,8 @@ struct TCriticalSectionState
 TCriticalSection::TCriticalSection() : m_pSection(MemoryNew<TCriticalSectionState>())
 {
     if (!m_pSection)
-        __Abort("TCriticalSection::TCriticalSection", "core/system/criticalsection.cpp", __LINE__, "out of memory");
+        __Abort("TCriticalSection::TCriticalSection", "core/system/criticalsection.cpp", __LINE__,
+                "out of memory");
 }
 
 TCriticalSection::~TCriticalSection()

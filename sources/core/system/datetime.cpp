@@ -31,7 +31,8 @@ u32 DaysInMonth(u32 year, u32 month)
 
 u64 FromUnix(i64 seconds, i64 nanoseconds)
 {
-    return static_cast<u64>(seconds + kEpochSeconds) * FILETIME_PER_SECOND + static_cast<u64>(nanoseconds / 100);
+    return static_cast<u64>(seconds + kEpochSeconds) * FILETIME_PER_SECOND +
+           static_cast<u64>(nanoseconds / 100);
 }
 } // namespace
 

@@ -109,7 +109,8 @@ u32 TFindFile::Next()
     while (dirent* entry = readdir(static_cast<DIR*>(m_pDirectory)))
     {
         const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 || !FindPatternMatches(m_aPattern, name))
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+            !FindPatternMatches(m_aPattern, name))
             continue;
         char full[FIND_NAME_SIZE * 6];
         FormatStringN(full, sizeof full, "%s/%s", m_aFolder, name);

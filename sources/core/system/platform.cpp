@@ -153,14 +153,15 @@ u32 CreatePath(const char* path, u32 lastIsFile)
             TLog::Print(g_pSystemLog, LOG_INFO, "__DirectoryCreate(): ", "Creating '%s'", partial);
             if (mkdir(partial, 0777) != 0)
             {
-                TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Unable to create partial path '%s'.", partial);
+                TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Unable to create partial path '%s'.",
+                            partial);
                 return 2;
             }
         }
         else if (!S_ISDIR(info.st_mode))
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Part of path exists and is not a directory: '%s'.",
-                        partial);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError,
+                        "Part of path exists and is not a directory: '%s'.", partial);
             return 2;
         }
     }
@@ -237,7 +238,8 @@ u64 WriteTimeOf(const char* folder, const char* name)
     struct stat info;
     if (stat(path, &info) != 0)
         return 0;
-    return (static_cast<u64>(info.st_mtim.tv_sec) + FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND) * FILETIME_PER_SECOND +
+    return (static_cast<u64>(info.st_mtim.tv_sec) + FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND) *
+               FILETIME_PER_SECOND +
            static_cast<u64>(info.st_mtim.tv_nsec) / 100;
 }
 
@@ -262,10 +264,10 @@ char ToCp1252(char16_t unit)
     return '?';
 }
 
-// The units to convert: length, or up to and with the NUL for -1.
+// The units to convert: length, or up to the NUL for -1 (the NUL is always written).
 i32 UnitCount(const char16_t* text, i32 length)
 {
-    return length < 0 ? UniLength(text) + 1 : length;
+    return length < 0 ? UniLength(text) : length;
 }
 } // namespace
 
@@ -369,7 +371,8 @@ u32 SetFileWriteTime(const char* name, u64 fileTime)
     timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(fileTime / FILETIME_PER_SECOND - FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND);
+    times[1].tv_sec =
+        static_cast<time_t>(fileTime / FILETIME_PER_SECOND - FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND);
     times[1].tv_nsec = static_cast<long>(fileTime % FILETIME_PER_SECOND * 100);
     return utimensat(AT_FDCWD, path, times, 0) == 0 ? 0 : 1;
 }
@@ -403,8 +406,8 @@ u32 WideToUtf8(char* out, i32 size, const char16_t* text, i32 length)
     for (i32 i = 0; i < count; ++i)
     {
         const char16_t unit = text[i];
-        const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] < 0xE000;
+        const bool pair =
+            unit >= 0xD800 && unit < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
         needed += unit < 0x80 ? 1 : unit < 0x800 ? 2 : pair ? 4 : 3;
         i += pair ? 1 : 0;
     }

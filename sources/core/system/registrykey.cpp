@@ -140,8 +140,8 @@ TStore LoadStore()
             store[KeyId(root, path.c_str())] = key;
     }
     if (!sound)
-        TLog::Print(g_pSystemLog, LOG_ERROR, kStoreError, "damaged key store '%s' (read up to byte %u)", file.c_str(),
-                    static_cast<u32>(reader.at));
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStoreError, "damaged key store '%s' (read up to byte %u)",
+                    file.c_str(), static_cast<u32>(reader.at));
     return store;
 }
 
@@ -236,7 +236,10 @@ u32 TRegistryKey::Open(const TRegistryKey& parent, const char* subkey, bool crea
     std::lock_guard<std::mutex> lock(s_StoreLock);
     TStore store = LoadStore();
     const std::string id = KeyId(parent.m_nRoot, path);
-    if (!store.count(id))
+    // A key exists when it was stored or lies on the path of a stored key.
+    const auto below = store.lower_bound(id + "\\");
+    const bool exists = store.count(id) || (below != store.end() && below->first.rfind(id + "\\", 0) == 0);
+    if (!exists)
     {
         if (!create)
             return 0;

@@ -6,8 +6,8 @@
 #include "core/system/string.h"
 
 #include <pthread.h>
-#include <unistd.h>
 #include <sys/syscall.h>
+#include <unistd.h>
 
 TThread::TThread() : m_pState(MemoryNew<TThreadState>()), m_aName()
 {
@@ -72,10 +72,15 @@ void* TThread::Trampoline(void* object)
     return nullptr;
 }
 
-void TThread::Stop()
+void TThread::RequestStop()
 {
     if (m_pState->running)
         m_pState->stopRequested = 1;
+}
+
+void TThread::Stop()
+{
+    RequestStop();
     while (m_pState->running)
         SleepSeconds(0.1f);
 }

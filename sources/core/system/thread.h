@@ -35,6 +35,8 @@ public:
     bool Start();
     // Requests the stop and sleeps 100 ms at a time until Run has returned.
     void Stop();
+    // Only the request, for owners that must wake the thread before waiting for it.
+    void RequestStop();
 
     bool IsRunning() const { return m_pState->running.load() != 0; }
     bool IsStopRequested() const { return m_pState->stopRequested.load() != 0; }

@@ -36,7 +36,8 @@ void TTimer::Update()
     m_nLastCount = now;
     if (delta < 0.0f)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TTimer::Update(): error: ", "negative delta time detected (reset to 0)");
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TTimer::Update(): error: ", "negative delta time detected (reset to 0)");
         delta = 0.0f;
     }
     if (delta > TIMER_MAX_FRAME)

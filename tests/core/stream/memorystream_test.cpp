@@ -1,0 +1,157 @@
+// Memory streams (owned and lent buffers), mapped files and CopyTo.
+#include "core/stream/filestreammanager.h"
+#include "core/stream/memorymappedstream.h"
+#include "core/stream/memorystream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+TEST(MemoryStream, ReadsStopAtTheEnd)
+{
+    TMemoryStream stream;
+    ASSERT_EQ(stream.Write("0123456789", 10), 10);
+    ASSERT_EQ(stream.Seek(8, STREAM_SEEK_SET), 0u);
+    char buffer[8] = {};
+    EXPECT_EQ(stream.Read(buffer, 5), 2);
+    EXPECT_STREQ(buffer, "89");
+    EXPECT_EQ(stream.Read(buffer, 5), 0);
+
+    // A position past the end reads nothing rather than a negative count.
+    ASSERT_EQ(stream.Seek(20, STREAM_SEEK_SET), 0u);
+    EXPECT_EQ(stream.Read(buffer, 5), 0);
+    EXPECT_EQ(stream.GetPosition(), 20);
+}
+
+TEST(MemoryStream, NegativePositionsAreRefused)
+{
+    TMemoryStream stream;
+    stream.Write("abc", 3);
+    EXPECT_EQ(stream.Seek(-1, STREAM_SEEK_SET), 1u);
+    EXPECT_EQ(stream.Seek(-4, STREAM_SEEK_END), 1u);
+    EXPECT_EQ(stream.Seek(-4, STREAM_SEEK_CUR), 1u);
+    EXPECT_EQ(stream.GetPosition(), 3);
+    EXPECT_EQ(stream.Seek(-3, STREAM_SEEK_END), 0u);
+    EXPECT_EQ(stream.GetPosition(), 0);
+}
+
+TEST(MemoryStream, GrowthAndGapsAreZeroFilled)
+{
+    TMemoryStream stream;
+    EXPECT_EQ(stream.Write("a", 1), 1);
+    EXPECT_EQ(stream.GetCapacity(), 4);
+    EXPECT_EQ(stream.GetSize(), 1);
+    EXPECT_EQ(stream.Write("bcd", 3), 3);
+    EXPECT_EQ(stream.GetCapacity(), 4);
+    EXPECT_EQ(stream.GetSize(), 4);
+    EXPECT_EQ(stream.Write("", 0), 0);
+
+    // Writing past the end leaves zeros in the gap, not stale memory.
+    ASSERT_EQ(stream.Seek(10, STREAM_SEEK_SET), 0u);
+    EXPECT_EQ(stream.Write("z", 1), 1);
+    ASSERT_EQ(stream.GetSize(), 11);
+    const std::string content(reinterpret_cast<char*>(stream.GetData()), 11);
+    EXPECT_EQ(content, std::string("abcd\0\0\0\0\0\0z", 11));
+
+    EXPECT_EQ(stream.SetSize(13), 0u);
+    EXPECT_EQ(stream.GetData()[12], 0);
+    stream.Close();
+    EXPECT_EQ(stream.GetSize(), 0);
+    EXPECT_EQ(stream.GetPosition(), 0);
+}
+
+TEST(MemoryStream, LentBufferIsLeftAloneOnceOutgrown)
+{
+    char lent[4] = {'w', 'x', 'y', 'z'};
+    TMemoryStream stream;
+    stream.Attach(lent, 4);
+    EXPECT_EQ(stream.GetMode(), STREAM_READ | STREAM_WRITE);
+    EXPECT_EQ(stream.Write("AB", 2), 2);
+    EXPECT_EQ(std::string(lent, 4), "AByz");
+
+    EXPECT_EQ(stream.Write("CDE", 3), 3);
+    EXPECT_EQ(std::string(lent, 4), "AByz");
+    EXPECT_NE(stream.GetData(), reinterpret_cast<u8*>(lent));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(stream.GetData()), 5), "ABCDE");
+    EXPECT_EQ(stream.Write("F", 1), 1);
+    EXPECT_EQ(std::string(lent, 4), "AByz");
+}
+
+TEST(MemoryStream, CopyToCopiesInPieces)
+{
+    TMemoryStream source;
+    std::string data(2500, 0);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7);
+    source.Write(data.data(), 2500);
+    source.Seek(0, STREAM_SEEK_SET);
+    TMemoryStream destination;
+    EXPECT_EQ(TStream::CopyTo(&source, &destination), 2500);
+    ASSERT_EQ(destination.GetSize(), 2500);
+    EXPECT_EQ(std::memcmp(destination.GetData(), data.data(), 2500), 0);
+}
+
+class MappedStreamTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vestamor_mapped_XXXXXX";
+        m_Path = mkdtemp(pattern);
+        g_pFileStreamManager->SetDirectory(TName(".", true));
+    }
+    void TearDown() override
+    {
+        g_pFileStreamManager->SetDirectory(TName());
+        std::filesystem::remove_all(m_Path);
+    }
+    TName Write(const std::string& name, const std::string& content)
+    {
+        std::ofstream(m_Path + "/" + name, std::ios::binary) << content;
+        return TName((m_Path + "/" + name).c_str(), true);
+    }
+    std::string m_Path;
+};
+
+TEST_F(MappedStreamTest, SizeIsTheFileSize)
+{
+    const TName name = Write("hundred.bin", std::string(100, 'h'));
+    TMemoryMappedStream stream;
+    ASSERT_EQ(stream.Open(name, STREAM_READ), 0u);
+    EXPECT_TRUE(stream.IsOpen());
+    EXPECT_EQ(stream.GetSize(), 100);
+    char buffer[128];
+    EXPECT_EQ(stream.Read(buffer, 128), 100);
+    EXPECT_EQ(stream.Read(buffer, 128), 0);
+    EXPECT_EQ(stream.Close(), 0u);
+    EXPECT_EQ(stream.Close(), 1u);
+    EXPECT_FALSE(stream.IsOpen());
+}
+
+TEST_F(MappedStreamTest, WritesReachTheFileAndCannotGrowIt)
+{
+    const TName name = Write("ten.bin", "0123456789");
+    {
+        TMemoryMappedStream stream;
+        ASSERT_EQ(stream.Open(name, STREAM_READ | STREAM_WRITE), 0u);
+        stream.Seek(-2, STREAM_SEEK_END);
+        EXPECT_EQ(stream.Write("XY", 2), 2);
+        EXPECT_DEATH(stream.Write("!", 1), "unable to grow memory mapped file");
+        // The destructor unmaps and closes.
+    }
+    std::ifstream file(m_Path + "/ten.bin", std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "01234567XY");
+}
+
+TEST_F(MappedStreamTest, MissingAndEmptyFilesAreErrors)
+{
+    TMemoryMappedStream stream;
+    EXPECT_EQ(stream.Open(TName((m_Path + "/missing").c_str(), true), STREAM_READ), 1u);
+    EXPECT_EQ(stream.Open(Write("empty.bin", ""), STREAM_READ), 2u);
+    EXPECT_EQ(stream.Open(TName("Global\\vestamor_no_such_section", true), STREAM_READ), 2u);
+    EXPECT_FALSE(stream.IsOpen());
+}

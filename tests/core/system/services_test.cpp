@@ -1,0 +1,234 @@
+// Folder deletion, attributes, file times and dates, disk space, directory scans, text
+// conversions, the version, message boxes and the clipboard.
+#include "core/system/datetime.h"
+#include "core/system/directorylist.h"
+#include "core/system/findfile.h"
+#include "core/system/platform.h"
+
+#include "testdirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+std::u16string Wide(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
+} // namespace
+
+TEST(DirectoryDelete, RemovesReadOnlyFilesAndSubfolders)
+{
+    TTestDirectory directory;
+    const std::string root = directory.Path() + "/doomed";
+    std::filesystem::create_directories(root + "/inner/deeper");
+    std::ofstream(root + "/locked.txt") << "x";
+    std::ofstream(root + "/inner/deeper/file") << "y";
+    chmod((root + "/locked.txt").c_str(), 0444);
+    // A link to a folder outside is removed, never followed.
+    std::filesystem::create_directory(directory.Path() + "/outside");
+    std::ofstream(directory.Path() + "/outside/keep") << "z";
+    std::filesystem::create_directory_symlink(directory.Path() + "/outside", root + "/link");
+
+    EXPECT_EQ(__DirectoryDelete(Wide(root).c_str()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(root));
+    EXPECT_TRUE(std::filesystem::exists(directory.Path() + "/outside/keep"));
+}
+
+TEST(DirectoryDelete, MissingAndFilePathsAreCodeTwo)
+{
+    TTestDirectory directory;
+    std::ofstream(directory.Path() + "/file") << "x";
+    EXPECT_EQ(__DirectoryDelete(Wide(directory.Path() + "/none").c_str()), 2u);
+    EXPECT_EQ(__DirectoryDelete(Wide(directory.Path() + "/file").c_str()), 2u);
+    const std::string log = directory.ReadAll("system.log");
+    EXPECT_NE(log.find("__DirectoryDelete(): error: '" + directory.Path() + "/none' does not exist."),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("__DirectoryDelete(): error: '" + directory.Path() + "/file' is not a directory."),
+              std::string::npos);
+}
+
+TEST(DirectoryCreate, WideFormCreatesAndReportsLength)
+{
+    TTestDirectory directory;
+    EXPECT_EQ(__DirectoryCreate((Wide(directory.Path()) + u"/\u00e9t\u00e9/file").c_str(), 1), 0u);
+    EXPECT_TRUE(std::filesystem::is_directory(directory.Path() + "/\xc3\xa9t\xc3\xa9"));
+    EXPECT_EQ(__DirectoryCreate(std::u16string(2047, u'p').c_str(), 0), 1u);
+    const std::string log = directory.ReadAll("system.log");
+    EXPECT_NE(log.find("Creating '" + directory.Path() + "/\xc3\xa9t\xc3\xa9'"), std::string::npos) << log;
+    EXPECT_NE(log.find("__DirectoryCreate(): error: Destination path too long."), std::string::npos);
+}
+
+TEST(FileAttributes, MapFromPermissionsAndNames)
+{
+    TTestDirectory directory;
+    const std::string file = directory.Path() + "/plain";
+    std::ofstream(file) << "x";
+    std::ofstream(directory.Path() + "/.hidden") << "x";
+    EXPECT_EQ(GetFileAttributeBits(Wide(file).c_str()), 0u);
+    EXPECT_EQ(GetFileAttributeBits(Wide(directory.Path()).c_str()), FILE_ATTRIBUTE_BIT_DIRECTORY);
+    EXPECT_EQ(GetFileAttributeBits(Wide(directory.Path() + "/.hidden").c_str()), FILE_ATTRIBUTE_BIT_HIDDEN);
+    EXPECT_EQ(GetFileAttributeBits(Wide(directory.Path() + "/none").c_str()), FILE_ATTRIBUTE_MISSING);
+
+    EXPECT_EQ(SetFileAttributeBits(FILE_ATTRIBUTE_BIT_READONLY, Wide(file).c_str()), 0u);
+    EXPECT_EQ(GetFileAttributeBits(Wide(file).c_str()), FILE_ATTRIBUTE_BIT_READONLY);
+    EXPECT_EQ(SetFileAttributeBits(0, Wide(file).c_str()), 0u);
+    EXPECT_EQ(GetFileAttributeBits(Wide(file).c_str()), 0u);
+    EXPECT_EQ(SetFileAttributeBits(0, Wide(directory.Path() + "/none").c_str()), 1u);
+    EXPECT_EQ(FileExists(file.c_str()), 1u);
+    EXPECT_EQ(FileExists((directory.Path() + "\\plain").c_str()), 1u);
+    EXPECT_EQ(FileExists((directory.Path() + "/none").c_str()), 0u);
+}
+
+TEST(FileTimes, CompareAgainstTheTempFolder)
+{
+    TTestDirectory directory;
+    ASSERT_EQ(std::string(GetTempFolder()).back(), '/');
+    const std::string tempName = "vestamor_filetime_" + std::to_string(getpid());
+    const std::string tempPath = std::string(GetTempFolder()) + tempName;
+    const std::string file = directory.Path() + "/script.icom";
+    std::ofstream(file) << "x";
+    std::ofstream(tempPath) << "y";
+
+    TDateTime date = {2020, 6, 0, 15, 12, 30, 45, 500};
+    const u64 older = date.ToFileTime();
+    EXPECT_EQ(SetFileWriteTime(tempName.c_str(), older), 0u);
+    EXPECT_EQ(GetFileWriteTime(1, tempName.c_str()), older);
+    EXPECT_EQ(CompareFileWriteTimes(file.c_str(), tempName.c_str()), 1);
+    EXPECT_EQ(SetFileWriteTime(tempName.c_str(), GetSystemFileTime() + 1000 * FILETIME_PER_SECOND), 0u);
+    EXPECT_EQ(CompareFileWriteTimes(file.c_str(), tempName.c_str()), -1);
+    std::remove(tempPath.c_str());
+    EXPECT_EQ(CompareFileWriteTimes(file.c_str(), tempName.c_str()), 1);
+    EXPECT_EQ(GetFileWriteTime(0, (directory.Path() + "/none").c_str()), 0u);
+    EXPECT_EQ(SetFileWriteTime(tempName.c_str(), older), 2u);
+    EXPECT_EQ(GetFileWriteTime(0, std::string(300, 'n').c_str()), 0u);
+}
+
+TEST(DateTime, ConvertsBothWays)
+{
+    TDateTime epoch;
+    epoch.FromFileTime(FILETIME_UNIX_EPOCH);
+    EXPECT_EQ(epoch.year, 1970);
+    EXPECT_EQ(epoch.month, 1);
+    EXPECT_EQ(epoch.day, 1);
+    EXPECT_EQ(epoch.dayOfWeek, 4); // Thursday
+    EXPECT_EQ(epoch.ToFileTime(), FILETIME_UNIX_EPOCH);
+
+    TDateTime leap = {2024, 2, 0, 29, 23, 59, 58, 999};
+    TDateTime back;
+    back.FromFileTime(leap.ToFileTime());
+    EXPECT_EQ(back.year, 2024);
+    EXPECT_EQ(back.month, 2);
+    EXPECT_EQ(back.day, 29);
+    EXPECT_EQ(back.dayOfWeek, 4);
+    EXPECT_EQ(back.hour, 23);
+    EXPECT_EQ(back.second, 58);
+    EXPECT_EQ(back.milliseconds, 999);
+    TDateTime next = {2024, 3, 0, 1, 0, 0, 0, 0};
+    EXPECT_NEAR(leap.SecondsTo(next), 1.001, 1e-9);
+
+    TDateTime missing = {2023, 2, 0, 29, 0, 0, 0, 0};
+    EXPECT_EQ(missing.ToFileTime(), 0u);
+    EXPECT_GT(GetSystemFileTime(), leap.ToFileTime());
+    EXPECT_GT(GetLocalFileTime(), leap.ToFileTime());
+}
+
+TEST(DiskSpace, NeedsThreeCharacters)
+{
+    EXPECT_EQ(GetDiskFreeBytes(nullptr), -1);
+    EXPECT_EQ(GetDiskFreeBytes(u"/t"), -1);
+    EXPECT_GT(GetDiskFreeBytes(u"/tmp"), 0);
+    EXPECT_EQ(GetDiskFreeBytes(u"/no/such/volume"), -2);
+}
+
+TEST(DirectoryList, ScansDepthFirstWithRelativePaths)
+{
+    TTestDirectory directory;
+    const std::string root = directory.Path() + "/scan";
+    std::filesystem::create_directories(root + "/b/c");
+    std::ofstream(root + "/one.icom") << "1";
+    std::ofstream(root + "/two.ICOM") << "22";
+    std::ofstream(root + "/skip.txt") << "x";
+    std::ofstream(root + "/b/three.icom") << "333";
+    std::ofstream(root + "/b/c/four.icom") << "4444";
+    const std::string working = std::filesystem::current_path();
+    std::filesystem::current_path(root);
+    TDirectoryList list("*.icom");
+    std::filesystem::current_path(working);
+
+    ASSERT_TRUE(list.IsFound());
+    std::vector<std::string> paths;
+    for (i32 i = 0; i < list.GetCount(); ++i)
+        paths.push_back(list[i].path);
+    ASSERT_EQ(paths.size(), 4u);
+    std::sort(paths.begin(), paths.begin() + 2);
+    EXPECT_EQ(paths, (std::vector<std::string>{"one.icom", "two.ICOM", "b/three.icom", "b/c/four.icom"}));
+    EXPECT_EQ(list[2].size, 3u);
+
+    TFindFile find;
+    EXPECT_EQ(find.First(Wide(root + "/*.none").c_str()), 1u);
+    std::set<std::u16string> found;
+    for (u32 more = find.First(Wide(root + "/b/*.*").c_str()); more == 0; more = find.Next())
+        found.insert(std::u16string(find.GetName()) + (find.IsDirectory() ? u"/" : u""));
+    EXPECT_EQ(found, (std::set<std::u16string>{u"c/", u"three.icom"}));
+    EXPECT_EQ(find.Next(), 1u);
+}
+
+TEST(FindFile, WildcardsFollowTheSystemRules)
+{
+    EXPECT_TRUE(FindPatternMatches("*.*", "README"));
+    EXPECT_TRUE(FindPatternMatches("*.*", "a.b.c"));
+    EXPECT_TRUE(FindPatternMatches("sys?em.*", "SYSTEM"));
+    EXPECT_TRUE(FindPatternMatches("*.icom", "x.ICOM"));
+    EXPECT_FALSE(FindPatternMatches("*.icom", "x.icom.bak"));
+    EXPECT_TRUE(FindPatternMatches("a*b*c", "aXXbYYbZc"));
+    EXPECT_FALSE(FindPatternMatches("a?c", "ac"));
+}
+
+TEST(TextConversion, Windows1252AndUtf8)
+{
+    char16_t wide[16];
+    EXPECT_EQ(MultiByteToWide(wide, 16, "\x80 \xe9\x9f", -1), 0u);
+    EXPECT_EQ(std::u16string(wide), u"\u20ac \u00e9\u0178");
+    EXPECT_EQ(MultiByteToWide(wide, 4, "four", -1), 1u);
+
+    char narrow[16];
+    EXPECT_EQ(WideToUtf8(narrow, 16, u"\u20ac\u00e9", -1), 0u);
+    EXPECT_STREQ(narrow, "\xe2\x82\xac\xc3\xa9");
+    EXPECT_EQ(WideToUtf8(narrow, 5, u"\u20ac\u00e9", -1), 1u);
+    EXPECT_EQ(WideToMultiByte(narrow, 16, u"\u20ac\u00e9\u4e00", -1), 0u);
+    EXPECT_STREQ(narrow, "\x80\xe9?");
+}
+
+TEST(Identity, UserNameAndVersion)
+{
+    EXPECT_GT(std::u16string(GetWindowsUserName()).size(), 0u);
+    char version[128];
+    GetApplicationVersion(version, sizeof version);
+    EXPECT_STREQ(version, "0.0.0.0");
+    EXPECT_EQ(GetApplicationVersionName(), TName("0.0.0.0"));
+    EXPECT_STREQ(GetApplicationVersionName().GetText(), "0.0.0.0");
+}
+
+TEST(Desktop, HeadlessMessageBoxAndClipboardNeverWait)
+{
+    EXPECT_EQ(ShowMessageBox("Vestamor engine", "headless text", 1), MESSAGE_BOX_BUTTON_OK);
+    EXPECT_EQ(std::u16string(ClipboardGetText()), u"");
+    ClipboardSetText(u"caf\u00e9 \u20ac");
+    EXPECT_EQ(std::u16string(ClipboardGetText()), u"caf\u00e9 \u20ac");
+    EXPECT_STREQ(ClipboardGetTextA(), "caf\xe9 \x80");
+    ClipboardSetTextA("\x80uro");
+    EXPECT_EQ(std::u16string(ClipboardGetText()), u"\u20acuro");
+}
+
+TEST(Folders, TempAndMyGames)
+{
+    EXPECT_EQ(std::u16string(GetTempFolderWide()), Wide(GetTempFolder()));
+    const std::string myGames = GetMyGamesFolder();
+    EXPECT_EQ(myGames.substr(myGames.size() - 9), "/My Games");
+}

@@ -1,0 +1,124 @@
+// The frame timer with an injected clock: cap, mean, scale and pause; the stopwatch.
+#include "core/system/cputimer.h"
+#include "core/system/timer.h"
+
+#include "testdirectory.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+i64 s_nNow = 0;
+
+i64 TestClock()
+{
+    return s_nNow;
+}
+
+void Advance(f64 seconds)
+{
+    s_nNow += static_cast<i64>(seconds * TIMER_COUNTS_PER_SECOND);
+}
+} // namespace
+
+TEST(Timer, FramesAreCappedAndAveragedOverTen)
+{
+    s_nNow = 1000;
+    TTimer timer(TestClock);
+    Advance(1.0);
+    timer.Update();
+    EXPECT_FLOAT_EQ(timer.GetRealTimeStep(), 0.02f); // 0.2 s in one of ten samples
+    for (int i = 0; i < 9; ++i)
+    {
+        Advance(0.016);
+        timer.Update();
+    }
+    EXPECT_NEAR(timer.GetRealTimeStep(), (0.2 + 9 * 0.016) / 10, 1e-6);
+    Advance(0.016);
+    timer.Update();
+    EXPECT_NEAR(timer.GetRealTimeStep(), 0.016, 1e-6);
+    EXPECT_EQ(timer.GetFrameCount(), 11u);
+    EXPECT_NEAR(timer.GetTime(), 1.16, 1e-9);
+}
+
+TEST(Timer, FirstFramesCountMissingSamplesAsZero)
+{
+    s_nNow = 0;
+    TTimer timer(TestClock);
+    Advance(0.016);
+    timer.Update();
+    EXPECT_NEAR(timer.GetRealTimeStep(), 0.0016, 1e-7);
+    EXPECT_NEAR(timer.GetGameTimeStep(), 0.0016, 1e-7);
+}
+
+TEST(Timer, NamedFactorsMultiply)
+{
+    s_nNow = 0;
+    TTimer timer(TestClock);
+    timer.SetScale(0.5f, TName("UI.Main.Menu", true));
+    timer.SetScale(4.0f, TName("UI.Modal.Box", true));
+    EXPECT_FLOAT_EQ(timer.GetScale(), 2.0f);
+    timer.SetScale(0.5f, TName("UI.Main.Menu", true));
+    EXPECT_FLOAT_EQ(timer.GetScale(), 2.0f);
+    timer.SetScale(1.0f, TName("UI.Modal.Box", true));
+    EXPECT_FLOAT_EQ(timer.GetScale(), 0.5f);
+
+    for (int i = 0; i < 10; ++i)
+    {
+        Advance(0.02);
+        timer.Update();
+    }
+    EXPECT_NEAR(timer.GetRealTimeStep(), 0.02, 1e-6);
+    EXPECT_NEAR(timer.GetGameTimeStep(), 0.01, 1e-6);
+}
+
+TEST(Timer, PauseStopsGameTimeAndRestartsTheFrame)
+{
+    s_nNow = 0;
+    TTimer timer(TestClock);
+    for (int i = 0; i < 10; ++i)
+    {
+        Advance(0.01);
+        timer.Update();
+    }
+    const f32 gameTime = timer.GetGameTime();
+    EXPECT_NEAR(gameTime, 0.055, 1e-6);
+
+    timer.SetPaused(1);
+    Advance(0.01);
+    timer.Update();
+    EXPECT_EQ(timer.GetGameTimeStep(), 0.0f);
+    EXPECT_EQ(timer.GetGameTime(), gameTime);
+    EXPECT_NEAR(timer.GetRealTimeStep(), 0.01, 1e-6);
+
+    Advance(5.0); // the paused interval is not a frame
+    timer.SetPaused(0);
+    Advance(0.01);
+    timer.Update();
+    EXPECT_NEAR(timer.GetRealTimeStep(), 0.01, 1e-6);
+    EXPECT_NEAR(timer.GetGameTime(), gameTime + 0.01, 1e-6);
+}
+
+TEST(Timer, NegativeDeltaIsLoggedAndZero)
+{
+    TTestDirectory directory;
+    s_nNow = 1000000000;
+    TTimer timer(TestClock);
+    s_nNow -= 1000;
+    timer.Update();
+    EXPECT_EQ(timer.GetRealTimeStep(), 0.0f);
+    EXPECT_NE(directory.ReadAll("system.log")
+                  .find("TTimer::Update(): error: negative delta time detected (reset to 0)"),
+              std::string::npos);
+}
+
+TEST(CpuTimer, MeasuresWithAKnownClock)
+{
+    EXPECT_GT(TCpuTimer::GetClock(), 0.0);
+    TCpuTimer watch;
+    watch.Start();
+    const f32 milliseconds = watch.Stop();
+    EXPECT_GE(milliseconds, 0.0f);
+    EXPECT_LT(milliseconds, 1000.0f);
+    EXPECT_EQ(watch.GetMilliseconds(), milliseconds);
+}
