@@ -1,0 +1,67 @@
+#pragma once
+// The shading models effects of the engine's own data name, registered with the software
+// device (platform/d3d9/shadingmodel.h). A model is a vertex function and a pixel function
+// registered under one name; adding one is a function pair and two registration lines.
+//
+// Matrices arrive by columns (see the effect's constant bindings), four registers each.
+// Varyings: 0 the vertex colour (white when the vertex has none), 1 the first texture
+// coordinates, 2 the world normal.
+//
+// model         vertex constants                         pixel constants
+// canvas2d      c0 position scale and offset {sx, ox,     c0 colour; textured from sampler 0
+//               sy, oy}: clip = 2 (p x s + o); c1 uv
+//               scale and offset {su, ou, sv, ov}
+// canvas3d      c0-c3 view x projection                  c0 colour; textured from sampler 0
+// vertexcolour  (pixel only)                             c0 colour x vertex colour
+// textured      (pixel only)                             sampler 0 x vertex colour x c0
+// glyph         (pixel only)                             vertex colour x c0, alpha x sampler 0
+//                                                        alpha (glyph coverage)
+// mesh          c0-c3 world x view x projection          sampler 0 x c0 (unlit)
+// meshlit       c0-c3 world x view x projection, c4-c7   sampler 0 x (c2 ambient + c1 light
+//               world                                    colour x max(0, n . -c0 direction))
+// depth         c0-c3 world x view x projection          the depth in red, green and blue
+// fallback      c0-c3 world x view x projection          sampler 0 x c0 x vertex colour
+//
+// The fallback stands in, with one log line, for a model an effect names that is not here.
+#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/shadingmodel.h"
+
+constexpr const char* kFallbackShadingModel = "fallback";
+
+// Shared pieces of the model functions.
+namespace ShadingModel
+{
+// The point (x, y, z, 1) times the matrix held by columns in four registers.
+inline void Transform(const float* point, const float (*columns)[4], float* out)
+{
+    for (int i = 0; i < 4; ++i)
+        out[i] =
+            point[0] * columns[i][0] + point[1] * columns[i][1] + point[2] * columns[i][2] + columns[i][3];
+}
+
+inline void CopyVector(const float* from, float* to)
+{
+    for (int i = 0; i < 4; ++i)
+        to[i] = from[i];
+}
+
+// Varyings 0 and 1: the vertex colour (white without one) and the first texture coordinates.
+inline void ColourAndTexture(const TVertexInput& input, TVertexOutput& output)
+{
+    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const bool hasColour = input.registerOf[D3DDECLUSAGE_COLOR * 16] >= 0;
+    CopyVector(hasColour ? input.Attribute(D3DDECLUSAGE_COLOR) : kWhite, output.varying[0]);
+    CopyVector(input.Attribute(D3DDECLUSAGE_TEXCOORD), output.varying[1]);
+}
+
+inline TQuadVector Constant(const TPixelInput& input, int index)
+{
+    const float* c = input.constants->f[index];
+    return {c[0], c[1], c[2], c[3]};
+}
+
+inline TQuadVector Texture0(const TPixelInput& input)
+{
+    return input.samplers->Sample(0, input.varying[1].x, input.varying[1].y);
+}
+} // namespace ShadingModel
