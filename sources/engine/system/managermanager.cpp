@@ -188,7 +188,7 @@ bool TManagerManager::_CheckActive(const char* function)
     return false;
 }
 
-void TManagerManager::_SetTrack(u32 activity, u32 step)
+void TManagerManager::SetTrack(u32 activity, u32 step)
 {
     m_nTrackActivity = activity;
     m_nTrackStep = step;
@@ -203,7 +203,7 @@ void TManagerManager::Initialize()
         for (u32 i = 0; i < list.GetCount(); ++i)
         {
             TManager* manager = list[i].pManager;
-            _SetTrack(MANAGER_TRACK_INITIALIZE, i);
+            SetTrack(MANAGER_TRACK_INITIALIZE, i);
             manager->m_nStepWord = list[i].nWord;
             TManagerStopwatch time;
             const i32 result = manager->InitializeManager();
@@ -224,7 +224,7 @@ void TManagerManager::Begin()
     const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_INITIALIZE];
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
-        _SetTrack(MANAGER_TRACK_BEGIN, i);
+        SetTrack(MANAGER_TRACK_BEGIN, i);
         list[i].pManager->m_nStepWord = list[i].nWord;
         list[i].pManager->BeginManager();
     }
@@ -250,7 +250,7 @@ void TManagerManager::Finalize()
         const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_FINALIZE];
         for (u32 i = 0; i < list.GetCount(); ++i)
         {
-            _SetTrack(MANAGER_TRACK_FINALIZE, i);
+            SetTrack(MANAGER_TRACK_FINALIZE, i);
             list[i].pManager->m_nStepWord = list[i].nWord;
             list[i].pManager->FinalizeManager();
         }
@@ -285,7 +285,7 @@ void TManagerManager::Update(f32 dt)
 
     // Fixed-rate lists: the workers let go by the previous Update are collected; without
     // workers the lists run here.
-    _SetTrack(MANAGER_TRACK_WORKERS, 0);
+    SetTrack(MANAGER_TRACK_WORKERS, 0);
     TManagerStopwatch threadTime;
     if (_HasWorkers())
         _CollectWorkers();
@@ -305,7 +305,7 @@ void TManagerManager::Update(f32 dt)
         s_nListChanged = 0;
         for (u32 i = 0; i < list.GetCount(); ++i)
         {
-            _SetTrack(MANAGER_TRACK_UPDATE, i);
+            SetTrack(MANAGER_TRACK_UPDATE, i);
             TManager* manager = list[i].pManager;
             manager->m_nStepWord = list[i].nWord;
             const u32 flags = manager->m_nUpdateFlags;
@@ -382,7 +382,7 @@ void TManagerManager::Render()
     s_nListChanged = 0;
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
-        _SetTrack(MANAGER_TRACK_RENDER, i);
+        SetTrack(MANAGER_TRACK_RENDER, i);
         TManager* manager = list[i].pManager;
         g_RenderStatsCurrent.Clear();
         manager->m_nStepWord = list[i].nWord;

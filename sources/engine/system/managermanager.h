@@ -84,6 +84,8 @@ public:
     TManager* GetManager(u32 index) const { return m_aManager[index].value; }
     i32 GetWorkerCount() const { return m_nWorkerCount; }
     const TManagerUpdateThread& GetUpdateThread(u32 index) const { return m_aThread[index]; }
+    // The crash breadcrumbs, printed by the crash report as "track %d.%d".
+    void SetTrack(u32 activity, u32 step);
     u32 GetTrackActivity() const { return m_nTrackActivity; }
     u32 GetTrackStep() const { return m_nTrackStep; }
     f32 GetStepTime(u32 channel) const { return m_aStepTime[channel]; }
@@ -94,7 +96,6 @@ public:
 private:
     bool _CheckActive(const char* function);
     void _AddManager(TManagerListIndex list, TManager* manager, u32 word);
-    void _SetTrack(u32 activity, u32 step);
     // Worker threads exist and run (count 2 or more, all created).
     bool _HasWorkers() const;
     void _CopyFrameSteps(f32 dt);

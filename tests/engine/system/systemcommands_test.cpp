@@ -1,0 +1,214 @@
+#include "command/commandfixture.h"
+#include "command/testcommands.h"
+#include "engine/system/commandline.h"
+#include "engine/system/managermanager.h"
+#include "testmanager.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+TRecordingManager s_CommandTarget("CommandTarget");
+TRecordingManager* g_pCommandTarget = nullptr;
+const i32 s_nTarget =
+    TManagerManager::RegisterManager("CommandTarget", "CommandTarget", &g_pCommandTarget, &s_CommandTarget);
+
+class SystemCommands : public CommandTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        for (TTestVariable* variable : {&g_TestInt, &g_TestVector, &g_TestFloat, &g_TestName})
+            variable->Restore();
+    }
+
+    bool Printed(const std::string& text) const
+    {
+        for (const std::string& line : Texts())
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(SystemCommands, SetReadsIntegersByTheTypeOfTheVariable)
+{
+    Manager().ExecuteText("set test.int 0x1F");
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 31);
+    EXPECT_TRUE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
+    Manager().ExecuteText("set test.int 0xZ1");
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 1);
+    Manager().ExecuteText("set test_int 12abc");
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 12);
+    Manager().ExecuteText("set test.float 2.5");
+    EXPECT_EQ(g_TestFloat.GetValue().fFloat, 2.5f);
+    Manager().ExecuteText("set test.vector 1 2");
+    EXPECT_EQ(g_TestVector.GetValue().aVector[0], 1.0f);
+    EXPECT_EQ(g_TestVector.GetValue().aVector[1], 2.0f);
+    EXPECT_EQ(g_TestVector.GetValue().aVector[2], 0.0f);
+
+    Manager().ExecuteText("reset test.int");
+    EXPECT_FALSE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 12);
+}
+
+TEST_F(SystemCommands, SetReportsUnknownVariablesAndMissingValues)
+{
+    Manager().ExecuteText("set no.such.variable 1");
+    EXPECT_TRUE(Printed("'no.such.variable': undeclared variable"));
+    Manager().ExecuteText("set test.int");
+    EXPECT_TRUE(Printed("command does not take 1 parameters (at least 2 expected)"));
+}
+
+TEST_F(SystemCommands, ManagerCommandsBuildTheActiveSystem)
+{
+    Manager().ExecuteText("manager.system.create commandtest");
+    Manager().ExecuteText("manager.update.add NoSuchManager");
+    EXPECT_TRUE(Printed("'NoSuchManager': undeclared manager"));
+    Manager().ExecuteText("manager.update.add CommandTarget 3");
+    Manager().ExecuteText("manager.render.add CommandTarget");
+    Manager().ExecuteText("manager.render.inherit commandtest");
+    Manager().ExecuteText("manager.render.inherit nosystem");
+    EXPECT_TRUE(Printed("'nosystem': undeclared manager system"));
+    Manager().ExecuteText("manager.update.add");
+    EXPECT_TRUE(Printed("command does not take 0 parameters (at least 1 expected)"));
+    Manager().ExecuteText("manager.initialize 1");
+    EXPECT_TRUE(Printed("command does not take 1 parameter (0 expected)"));
+
+    const TManagerSystem* system = g_ManagerManager.GetActiveSystem();
+    ASSERT_NE(system, nullptr);
+    EXPECT_EQ(system->Name, TName("commandtest"));
+    const TManagerList& update = system->aList[MANAGER_LIST_UPDATE];
+    ASSERT_EQ(update.GetCount(), 1u);
+    EXPECT_EQ(update[0].pManager, g_pCommandTarget);
+    EXPECT_EQ(update[0].nWord, 3u);
+    EXPECT_EQ(system->aList[MANAGER_LIST_RENDER].GetCount(), 2u);
+}
+
+TEST_F(SystemCommands, ListingsFilterByName)
+{
+    Manager().ExecuteText("variables.list test.int");
+    EXPECT_TRUE(Printed("   test.int|320^k"));
+    EXPECT_FALSE(Printed("test.float"));
+    Manager().ExecuteText("variables.list test.int test.float");
+    EXPECT_TRUE(Printed("test.float"));
+    m_Listener.lines.clear();
+    Manager().ExecuteText("command.list manager");
+    EXPECT_TRUE(Printed("   manager.list|200^klist managers"));
+    // Hidden commands stay out of the listing.
+    EXPECT_FALSE(Printed("manager.system.create"));
+    Manager().ExecuteText("manager.list");
+    EXPECT_TRUE(Printed("   CommandTarget|200"));
+}
+
+TEST_F(SystemCommands, HelpPrintsTheHelpTextAndNamesUnknownCommandsAsVariables)
+{
+    Manager().ExecuteText("help exec");
+    EXPECT_TRUE(Printed("Execute command file."));
+    Manager().ExecuteText("help nothing");
+    EXPECT_TRUE(Printed("'nothing': undeclared variable"));
+}
+
+TEST_F(SystemCommands, SystemCpuBuildsTheWorkerLists)
+{
+    Manager().ExecuteText("set system.cpu 1");
+    EXPECT_EQ(g_ManagerManager.GetWorkerCount(), 1);
+    Manager().ExecuteText("set system.cpu 2");
+    EXPECT_EQ(g_ManagerManager.GetWorkerCount(), 2);
+    Manager().ExecuteText("set system.cpu 1");
+    EXPECT_EQ(g_ManagerManager.GetWorkerCount(), 1);
+}
+
+TEST_F(SystemCommands, CompletionOffersMatchingVariablesAndCommands)
+{
+    TCompletionList candidates, descriptions;
+    Manager().Complete("set test.vec", candidates, descriptions);
+    ASSERT_EQ(candidates.GetCount(), 1);
+    EXPECT_STREQ(candidates[0].aText, "set test.vector ");
+    EXPECT_EQ(descriptions[0].aText[0], '[');
+    Manager().Complete("help manager.li", candidates, descriptions);
+    ASSERT_EQ(candidates.GetCount(), 1);
+    EXPECT_STREQ(candidates[0].aText, "help manager.list ");
+    EXPECT_STREQ(descriptions[0].aText, "list managers");
+    // A complete command name completes nothing.
+    Manager().Complete("help exec", candidates, descriptions);
+    EXPECT_EQ(candidates.GetCount(), 0);
+}
+
+TEST_F(SystemCommands, UserDirectoryExpandsReferencesAndSetsTheEnvironment)
+{
+    Manager().ExecuteText("environment.set base /tmp/base");
+    Manager().ExecuteText("user.directory $(base)/user");
+    EXPECT_STREQ(GetUserDirectory()->GetText(), "/tmp/base/user");
+    EXPECT_STREQ(Manager().ExpandVariables("$(directoryuser)"), "/tmp/base/user");
+}
+
+// Exit codes are 8 bits here: 1337 arrives as 57.
+TEST(SystemCommandDeathTest, TerminateEndsWithItsCodeWithoutStaticDestructors)
+{
+    EXPECT_EXIT(TCommandManager::Instance().ExecuteText("terminate"), ::testing::ExitedWithCode(1337 & 0xFF),
+                "");
+}
+
+namespace
+{
+struct TToken
+{
+    std::string name;
+    std::string value;
+    bool hasValue;
+    i32 index;
+};
+std::vector<TToken> s_aToken;
+
+i32 RecordToken(const char* name, const char* value, i32 unused, i32 index)
+{
+    EXPECT_EQ(unused, 0);
+    s_aToken.push_back({name, value ? value : "", value != nullptr, index});
+    return 0;
+}
+
+std::vector<TToken> Parse(const char* line)
+{
+    s_aToken.clear();
+    char text[COMMAND_LINE_SIZE];
+    std::snprintf(text, sizeof text, "%s", line);
+    EXPECT_EQ(ParseCommandLine(text, RecordToken), 0);
+    return s_aToken;
+}
+} // namespace
+
+TEST(CommandLine, TokensValuesQuotesAndEmptyNames)
+{
+    auto tokens = Parse("game.exe windowed detaillevel=2 title=\"a b=c\"  ");
+    ASSERT_EQ(tokens.size(), 6u);
+    EXPECT_EQ(tokens[0].name, "game.exe");
+    EXPECT_EQ(tokens[1].name, "windowed");
+    EXPECT_FALSE(tokens[1].hasValue);
+    EXPECT_EQ(tokens[2].value, "2");
+    EXPECT_EQ(tokens[3].name, "title");
+    EXPECT_EQ(tokens[3].value, "\"a b=c\"");
+    // Two blanks and a trailing blank: empty names.
+    EXPECT_EQ(tokens[4].name, "");
+    EXPECT_EQ(tokens[5].name, "");
+    EXPECT_EQ(tokens[5].index, 5);
+    EXPECT_EQ(Parse("game.exe").size(), 1u);
+}
+
+TEST(CommandLine, ArgumentsWithBlanksGetTheirQuotesBack)
+{
+    const char* argv[] = {"/opt/morvanesim", "windowed", "title=a b", "two words"};
+    SetCommandLine(4, argv);
+    EXPECT_STREQ(GetCommandLine(), "/opt/morvanesim windowed title=\"a b\" \"two words\"");
+}
+
+TEST_F(SystemCommands, CommandLineReportsUndeclaredParametersAndGoesOn)
+{
+    const char* argv[] = {"/opt/morvanesim", "Windowed", "", "sound_enabled=0"};
+    SetCommandLine(4, argv);
+    Manager().ExecuteText("commandline");
+    EXPECT_TRUE(Printed("'Windowed': undeclared command line parameter"));
+    EXPECT_TRUE(Printed("'': undeclared command line parameter"));
+}
