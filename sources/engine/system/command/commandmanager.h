@@ -2,6 +2,7 @@
 // TCommandManager: the one owner of console commands and variables, the environment values
 // that "$(name)" references expand to, the key binds, the output listener (the console), and
 // the runner of command scripts (compiled into cached "cp10" programs).
+#include "core/cluster/clustermethods.h"
 #include "core/system/name.h"
 #include "core/system/templates/sarray.h"
 #include "core/system/templates/sset.h"
@@ -39,7 +40,7 @@ typedef TMapKey<u32, TCommand*> TCommandEntry;
 typedef TMapKey<u32, TVariable*> TVariableEntry;
 typedef TMapKey<u32, u32> TEnvironmentEntry;
 
-class TCommandManager : public TManager
+class TCommandManager : public TManager, public TClusterMethods
 {
 public:
     // Built on first use, so that commands and variables of any static initialiser find it.

@@ -10,6 +10,7 @@
 #include "engine/system/command/commandprogram.h"
 #include "engine/system/command/deferredvariable.h"
 
+#include <cstdarg>
 #include <cstring>
 
 namespace
@@ -26,6 +27,26 @@ const char* UserDirectoryText()
 const char* CacheFolder()
 {
     return StringFormat(".vestamorcache/%s/.command/", GetProductName()->GetText());
+}
+
+constexpr u32 PATH_SIZE = 256;
+
+// Formats a file path; a path that does not fit its 256-character text is refused with a log
+// line rather than cut into another file's name.
+bool FormatPath(SString<PATH_SIZE>& path, const char* format, ...)
+{
+    char text[STRING_FORMAT_SIZE];
+    va_list args;
+    va_start(args, format);
+    const i32 length = FormatStringV(text, sizeof text, format, args);
+    va_end(args);
+    if (length >= static_cast<i32>(PATH_SIZE) - 1)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager: error: ", "path too long '%s'", text);
+        return false;
+    }
+    path = text;
+    return true;
 }
 
 TName CacheName(const char* script)
@@ -161,10 +182,11 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
 
 u32 TCommandManager::Execute(const char* name)
 {
-    SString<256> user;
-    user.Format("%s/system/%s.icom", UserDirectoryText(), name);
-    SString<256> working;
-    working.Format("system/%s.icom", name);
+    SString<PATH_SIZE> user;
+    SString<PATH_SIZE> working;
+    if (!FormatPath(user, "%s/system/%s.icom", UserDirectoryText(), name) ||
+        !FormatPath(working, "system/%s.icom", name))
+        return SCRIPT_MISSING_SOURCE;
     const char* source = FileExists(user.GetText()) ? user.GetText() : working.GetText();
     return Run(name, TName(source, true), false);
 }
@@ -172,8 +194,9 @@ u32 TCommandManager::Execute(const char* name)
 u32 TCommandManager::__SystemExecute(const char* name)
 {
     TLog::Print(g_pSystemLog, LOG_INFO, "TCommandManager::__SystemExecute(): ", "'%s'", name);
-    SString<256> source;
-    source.Format("%s.icom", name);
+    SString<PATH_SIZE> source;
+    if (!FormatPath(source, "%s.icom", name))
+        return SCRIPT_MISSING_SOURCE;
     g_pFileStreamManager->SetDirectory(TName(".", true));
     return Run(name, TName(source.GetText(), true), true);
 }
@@ -244,8 +267,9 @@ void TCommandManager::SaveSettings()
         file.SetId(SectionFileId(section));
         if (!file.IsValid())
             continue;
-        SString<256> path;
-        path.Format("%s/system/%s.icom", UserDirectoryText(), file.GetText());
+        SString<PATH_SIZE> path;
+        if (!FormatPath(path, "%s/system/%s.icom", UserDirectoryText(), file.GetText()))
+            continue;
         TFileStream stream;
         if (stream.Open(TName(path.GetText(), true), STREAM_WRITE | STREAM_CREATE_PATH) != 1)
         {
