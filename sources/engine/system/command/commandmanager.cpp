@@ -414,6 +414,8 @@ void TCommandManager::UpdateManager(f32 step)
 
 u32 TCommandManager::ExecuteText(const char* text)
 {
+    if (!text)
+        return 0;
     // A program of its own per call: a command of the text may run text in turn.
     TCommandProgram program;
     const TName source = m_Source;
