@@ -2,9 +2,11 @@
 // the loader goes past it into the names and instructions.
 #include "fuzzsetup.h"
 
+#include "core/stream/memorystream.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandprogram.h"
 
+#include <cstring>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
@@ -16,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
         const u32 signature = TCommandManager::Instance().GetSignature();
         std::memcpy(image.data() + 4, &signature, sizeof signature);
     }
-    TFuzzStream stream(image.data(), image.size());
+    TMemoryStream stream;
+    stream.Attach(image.data(), static_cast<i32>(image.size()));
     TCommandProgram program;
     TCommandProgram::LoadFromStream(program, stream);
     return 0;
