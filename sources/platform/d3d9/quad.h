@@ -7,7 +7,7 @@ struct TQuad
 {
     __m128 v;
 
-    TQuad() : v(_mm_setzero_ps()) {}
+    TQuad() = default; // uninitialised, as __m128: quads are made by the millions
     TQuad(__m128 value) : v(value) {}
     TQuad(float value) : v(_mm_set1_ps(value)) {}
     static TQuad Lanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }

@@ -1,6 +1,7 @@
 #include "platform/d3d9/rasterizer.h"
 
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/settings.h"
 #include "platform/d3d9/vertexdeclaration.h"
 #include "platform/d3d9/workerpool.h"
 
@@ -799,7 +800,7 @@ void ShadeTile(TDrawContext& c, const std::vector<TRasterizer::TTriangle>& trian
 }
 } // namespace
 
-TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>()) {}
+TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>(D3D9Settings().cores)) {}
 
 TRasterizer::~TRasterizer() = default;
 

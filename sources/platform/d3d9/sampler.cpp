@@ -129,7 +129,151 @@ float QuadLod(const TSamplerLevel& level, const TQuad& u, const TQuad& v, const 
         dy += dwdy * dwdy;
     }
     const float rho = std::max(dx, dy);
-    return rho > 0.0f ? 0.5f * std::log2(rho) : -100.0f;
+    if (!(rho > 0.0f))
+        return -100.0f;
+    // log2 from the exponent bits and a quadratic over the mantissa: a hundredth of a level
+    // is close enough for choosing levels.
+    std::uint32_t bits;
+    std::memcpy(&bits, &rho, 4);
+    const int exponent = int((bits >> 23) & 0xFF) - 127;
+    const std::uint32_t mantissaBits = (bits & 0x7FFFFFu) | 0x3F800000u;
+    float m;
+    std::memcpy(&m, &mantissaBits, 4);
+    return 0.5f * (float(exponent) + (-0.34484843f * m + 2.02466578f) * m - 1.67487759f);
+}
+
+// Four A8R8G8B8 words, one per lane, as the quad's channels.
+TQuadVector Unpack(const __m128i words)
+{
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128 scale = _mm_set1_ps(1.0f / 255.0f);
+    auto channel = [&](int shift) {
+        return TQuad(_mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(words, shift), byte)), scale));
+    };
+    return {channel(16), channel(8), channel(0), channel(24)};
+}
+
+// Floor of four lanes as integers (SSE2 has no rounding instruction).
+__m128i FloorLanes(__m128 x)
+{
+    const __m128i truncated = _mm_cvttps_epi32(x);
+    const __m128 back = _mm_cvtepi32_ps(truncated);
+    // Where truncation went up (negative fractions), step down by one.
+    return _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(back, x)));
+}
+
+// Addresses four lanes of texel indices; in-range lanes (the common case) are left alone.
+__m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
+{
+    const __m128i outside = _mm_or_si128(_mm_cmplt_epi32(coordinates, _mm_setzero_si128()),
+                                         _mm_cmpgt_epi32(coordinates, _mm_set1_epi32(size - 1)));
+    if (_mm_movemask_epi8(outside) == 0)
+        return coordinates;
+    alignas(16) int lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), coordinates);
+    for (int& lane : lanes)
+        lane = Address(lane, size, mode);
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+}
+
+// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once: texels gathered per lane,
+// filtered as channels.
+TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& level, bool linear,
+                           const TQuad& u, const TQuad& v)
+{
+    const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
+    auto gather = [&](__m128i xs, __m128i ys) {
+        alignas(16) int x[4], y[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(x), xs);
+        _mm_store_si128(reinterpret_cast<__m128i*>(y), ys);
+        alignas(16) std::uint32_t words[4];
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            if (x[lane] < 0 || y[lane] < 0)
+            {
+                std::uint32_t border = std::uint32_t(stage.border[3] * 255.0f + 0.5f) << 24;
+                for (int c = 0; c < 3; ++c)
+                    border |= std::uint32_t(stage.border[2 - c] * 255.0f + 0.5f) << (8 * c);
+                words[lane] = border;
+            }
+            else
+            {
+                std::memcpy(&words[lane], level.bits + y[lane] * level.pitch + x[lane] * 4, 4);
+                words[lane] |= opaque;
+            }
+        }
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(words));
+    };
+    __m128 x = _mm_mul_ps(u.v, _mm_set1_ps(float(level.width)));
+    __m128 y = _mm_mul_ps(v.v, _mm_set1_ps(float(level.height)));
+    if (!linear)
+    {
+        return Unpack(gather(AddressQuad(FloorLanes(x), level.width, stage.address[0]),
+                             AddressQuad(FloorLanes(y), level.height, stage.address[1])));
+    }
+    x = _mm_sub_ps(x, _mm_set1_ps(0.5f));
+    y = _mm_sub_ps(y, _mm_set1_ps(0.5f));
+    const __m128i x0 = FloorLanes(x), y0 = FloorLanes(y);
+    // Weights of the right and lower texels in 1/256ths, as the hardware of the time had.
+    const __m128 scale = _mm_set1_ps(256.0f);
+    alignas(16) int wx[4], wy[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(wx),
+                    _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(x0)), scale)));
+    _mm_store_si128(reinterpret_cast<__m128i*>(wy),
+                    _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)), scale)));
+    const __m128i one = _mm_set1_epi32(1);
+    alignas(16) std::uint32_t w00[4], w10[4], w01[4], w11[4];
+    const __m128i ax0 = AddressQuad(x0, level.width, stage.address[0]);
+    const __m128i ax1 = AddressQuad(_mm_add_epi32(x0, one), level.width, stage.address[0]);
+    const __m128i ay0 = AddressQuad(y0, level.height, stage.address[1]);
+    const __m128i ay1 = AddressQuad(_mm_add_epi32(y0, one), level.height, stage.address[1]);
+    _mm_store_si128(reinterpret_cast<__m128i*>(w00), gather(ax0, ay0));
+    _mm_store_si128(reinterpret_cast<__m128i*>(w10), gather(ax1, ay0));
+    _mm_store_si128(reinterpret_cast<__m128i*>(w01), gather(ax0, ay1));
+    _mm_store_si128(reinterpret_cast<__m128i*>(w11), gather(ax1, ay1));
+    // Per lane in 16-bit channels: the two columns blended vertically, then across.
+    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi16(128);
+    const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);
+    __m128 lanes[4];
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        const __m128i top = _mm_unpacklo_epi8(
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w00[lane])), _mm_cvtsi32_si128(int(w10[lane]))), zero);
+        const __m128i bottom = _mm_unpacklo_epi8(
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w01[lane])), _mm_cvtsi32_si128(int(w11[lane]))), zero);
+        const __m128i down = _mm_set1_epi16(short(wy[lane])), up = _mm_set1_epi16(short(256 - wy[lane]));
+        const __m128i column = _mm_srli_epi16(
+            _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(top, up), _mm_mullo_epi16(bottom, down)), round), 8);
+        const __m128i across =
+            _mm_unpacklo_epi64(_mm_set1_epi16(short(256 - wx[lane])), _mm_set1_epi16(short(wx[lane])));
+        const __m128i products = _mm_mullo_epi16(column, across);
+        const __m128i texel =
+            _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(products, _mm_srli_si128(products, 8)), round), 8);
+        const __m128 bgra = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(texel, zero)), toUnit);
+        lanes[lane] = _mm_shuffle_ps(bgra, bgra, _MM_SHUFFLE(3, 0, 1, 2));
+    }
+    return Transpose(lanes[0], lanes[1], lanes[2], lanes[3]);
+}
+
+// The quad path: one level of detail for the four lanes, as the lane path chooses levels.
+TQuadVector SampleArgbQuad(const TSamplerStage& stage, float lod, const TQuad& u, const TQuad& v)
+{
+    const int first = stage.firstLevel, last = stage.lastLevel;
+    if (lod <= 0.0f || stage.mipFilter == D3DTEXF_NONE || first == last)
+    {
+        const bool linear = (lod <= 0.0f ? stage.magFilter : stage.minFilter) >= D3DTEXF_LINEAR;
+        return FilterArgbQuad(stage, stage.levels[0][first], linear, u, v);
+    }
+    const bool linear = stage.minFilter >= D3DTEXF_LINEAR;
+    const float position = std::min(float(first) + lod, float(last));
+    if (stage.mipFilter == D3DTEXF_POINT)
+        return FilterArgbQuad(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v);
+    const int lower = int(std::floor(position));
+    const int upper = std::min(lower + 1, last);
+    const TQuadVector a = FilterArgbQuad(stage, stage.levels[0][lower], linear, u, v);
+    const TQuadVector b = FilterArgbQuad(stage, stage.levels[0][upper], linear, u, v);
+    const TQuad t = position - float(lower);
+    return {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t), Lerp(a.w, b.w, t)};
 }
 
 // Filters one lane at a level of detail: magnification, one mip level or two.
@@ -205,7 +349,11 @@ TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
     const TSamplerStage& s = stages_[stage];
     if (s.path == TSamplerStage::EPath::None)
         return kUnbound;
-    const float lod = QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias;
+    // With one usable level and one filter the level of detail decides nothing.
+    const bool lodMatters = s.firstLevel != s.lastLevel || s.magFilter != s.minFilter;
+    const float lod = lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
+    if (s.path == TSamplerStage::EPath::Argb)
+        return SampleArgbQuad(s, lod, u, v);
     return Transpose(SampleLane(s, 0, lod, u[0], v[0], 0.0f), SampleLane(s, 0, lod, u[1], v[1], 0.0f),
                      SampleLane(s, 0, lod, u[2], v[2], 0.0f), SampleLane(s, 0, lod, u[3], v[3], 0.0f));
 }

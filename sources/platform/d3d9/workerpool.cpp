@@ -1,8 +1,8 @@
 #include "platform/d3d9/workerpool.h"
 
-TWorkerPool::TWorkerPool()
+TWorkerPool::TWorkerPool(unsigned participants)
 {
-    const unsigned cores = std::thread::hardware_concurrency();
+    const unsigned cores = participants ? participants : std::thread::hardware_concurrency();
     for (unsigned i = 1; i < cores; ++i)
         threads_.emplace_back(&TWorkerPool::Work, this, int(i));
 }

@@ -10,7 +10,8 @@
 class TWorkerPool
 {
 public:
-    TWorkerPool();
+    // `participants` 0 takes one per core.
+    explicit TWorkerPool(unsigned participants);
     ~TWorkerPool();
 
     // Threads that take part in a job, the caller included.

@@ -1,7 +1,9 @@
 #include "renderfixture.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 namespace
 {
@@ -530,4 +532,50 @@ TEST_F(RenderTest, IndexedDrawsReadTheirRange)
     EXPECT_EQ(0u, pixels[20 * 64 + 20]);
     indices->Release();
     vertices->Release();
+}
+
+TEST_F(RenderTest, ADepthSurfaceLargerThanTheTarget)
+{
+    IDirect3DSurface9* depth = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(256, 128, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                        &depth, nullptr));
+    ASSERT_EQ(D3D_OK, device->SetDepthStencilSurface(depth));
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    Quad(0, 0, 64, 64, 0.25f, 0xFFFF0000);
+    Quad(0, 0, 64, 64, 0.5f, 0xFF00FF00);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFF0000u, pixels[63 * 64 + 63]);
+    EXPECT_EQ(0xFF0000u, pixels[5 * 64 + 40]);
+    device->SetDepthStencilSurface(nullptr);
+    depth->Release();
+}
+
+TEST_F(RenderTest, ResourcesAreMadeAndLockedWhileAnotherThreadDraws)
+{
+    std::atomic<bool> drawing{true};
+    std::thread loader([&] {
+        // What the resource loader thread does: create, fill and release resources.
+        while (drawing)
+        {
+            IDirect3DTexture9* texture = nullptr;
+            ASSERT_EQ(D3D_OK,
+                      device->CreateTexture(32, 32, 0, 0, D3DFMT_DXT5, D3DPOOL_MANAGED, &texture, nullptr));
+            for (UINT level = 0; level < texture->GetLevelCount(); ++level)
+            {
+                D3DLOCKED_RECT locked;
+                ASSERT_EQ(D3D_OK, texture->LockRect(level, &locked, nullptr, 0));
+                std::memset(locked.pBits, 0x5A, size_t(locked.Pitch));
+                texture->UnlockRect(level);
+            }
+            IDirect3DVertexBuffer9* buffer = nullptr;
+            ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(4096, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr));
+            buffer->Release();
+            texture->Release();
+        }
+    });
+    for (int frame = 0; frame < 50; ++frame)
+        Quad(float(frame % 32), 0, 64, 64, 0, 0xFF000000u | std::uint32_t(frame * 5));
+    drawing = false;
+    loader.join();
 }
