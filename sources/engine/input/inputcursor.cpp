@@ -1,0 +1,43 @@
+#include "engine/input/inputcursor.h"
+
+#include "engine/input/inputaction.h"
+#include "engine/input/inputmanager.h"
+
+#include <cmath>
+
+namespace
+{
+// The move of one axis: raised to the exponent, its sign kept.
+f32 Shape(f32 amount, f32 exponent)
+{
+    const f32 magnitude = std::pow(std::fabs(amount), exponent);
+    return amount < 0.0f ? -magnitude : magnitude;
+}
+} // namespace
+
+i32 TInputCursor::Show(bool visible, bool absolute)
+{
+    const bool wasHidden = IsHidden();
+    if (absolute)
+        nVisibility = visible ? 1 : 0;
+    else
+        nVisibility += visible ? 1 : -1;
+    if (nVisibility > 0)
+    {
+        nFlags &= ~INPUT_CURSOR_HIDDEN;
+        if (wasHidden && (nFlags & INPUT_CURSOR_FOLLOWS_POINTER))
+            Position = TInputManager::Instance().GetPointerPosition();
+    }
+    else
+        nFlags |= INPUT_CURSOR_HIDDEN;
+    return nVisibility;
+}
+
+void TInputCursor::Move()
+{
+    if (!pMoveUp || !pMoveDown || !pMoveLeft || !pMoveRight || IsHidden() ||
+        (nFlags & INPUT_CURSOR_FOLLOWS_POINTER))
+        return;
+    Position.x += Shape(pMoveRight->GetValue() - pMoveLeft->GetValue(), fExponent) * fSpeed;
+    Position.y += Shape(pMoveUp->GetValue() - pMoveDown->GetValue(), fExponent) * fSpeed;
+}

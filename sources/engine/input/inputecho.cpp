@@ -1,0 +1,12 @@
+#include "engine/input/inputecho.h"
+
+#include "engine/input/input.h"
+#include "engine/input/inputmanager.h"
+#include "engine/system/command/commandmanager.h"
+
+void TInputEcho::OnCaptureInput(TInput* input)
+{
+    TInputManager::Instance().SetCapture(nullptr);
+    TCommandManager::Instance().Print("%s|200^k%s", input->GetName()->GetText(),
+                                      input->GetDriverName()->GetText());
+}

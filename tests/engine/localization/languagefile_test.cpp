@@ -1,0 +1,104 @@
+#include "engine/localization/languagefile.h"
+
+#include "languageimage.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+u32 Parse(TLanguageFile& file, const std::string& image)
+{
+    return file.Parse(reinterpret_cast<const u8*>(image.data()), static_cast<u32>(image.size()), "test");
+}
+
+std::u16string TextOf(TLanguageFile& file, const char* name)
+{
+    const u32 id = TName(name).GetId();
+    for (i32 i = 0; i < file.GetEntries().GetCount(); ++i)
+        if (file.GetEntries()[i].nName == id)
+            return file.GetText().GetData() + file.GetEntries()[i].nText;
+    return u"<missing>";
+}
+} // namespace
+
+TEST(LanguageFile, BothVersionsRead)
+{
+    TLanguageFile file;
+    ASSERT_EQ(Parse(file, LanguageImage(1001, "English", "en", {{"hello", u"Hello"}, {"bye", u"Good bye"}})),
+              LANGUAGE_LOADED);
+    EXPECT_STREQ(file.GetName(), "English");
+    EXPECT_STREQ(file.GetCode(), "en");
+    EXPECT_EQ(TextOf(file, "hello"), u"Hello");
+    EXPECT_EQ(TextOf(file, "bye"), u"Good bye");
+
+    // Version 1000 has no code: the first three letters of the name, lower case.
+    ASSERT_EQ(Parse(file, LanguageImage(1000, "Deutsch", "", {{"hello", u"Hallo \u00e4"}})), LANGUAGE_LOADED);
+    EXPECT_STREQ(file.GetName(), "Deutsch");
+    EXPECT_STREQ(file.GetCode(), "deu");
+    EXPECT_EQ(TextOf(file, "hello"), u"Hallo \u00e4");
+}
+
+TEST(LanguageFile, EntriesComeOutSortedForTheBisection)
+{
+    TTestTexts texts;
+    for (int i = 0; i < 20; ++i)
+        texts.push_back({"text" + std::to_string(i), u"x"});
+    TLanguageFile file;
+    ASSERT_EQ(Parse(file, LanguageImage(1001, "Test", "tst", texts)), LANGUAGE_LOADED);
+    for (i32 i = 1; i < file.GetEntries().GetCount(); ++i)
+        EXPECT_LT(static_cast<i32>(file.GetEntries()[i - 1].nName),
+                  static_cast<i32>(file.GetEntries()[i].nName));
+}
+
+TEST(LanguageFile, WrongMagicAndVersionAreRefused)
+{
+    TLanguageFile file;
+    std::string image = LanguageImage(1001, "English", "en", {{"hello", u"Hello"}});
+    std::string bad = image;
+    bad[0] = 'x';
+    EXPECT_EQ(Parse(file, bad), LANGUAGE_BAD_MAGIC);
+    EXPECT_EQ(Parse(file, image.substr(0, 3)), LANGUAGE_BAD_MAGIC);
+    bad = image;
+    bad[4] = 2; // version 1002
+    EXPECT_EQ(Parse(file, bad), LANGUAGE_BAD_VERSION);
+}
+
+TEST(LanguageFile, DamagedFilesAreRefused)
+{
+    TLanguageFile file;
+    const std::string image = LanguageImage(1001, "English", "en", {{"hello", u"Hello"}, {"bye", u"Bye"}});
+    const size_t countAt = 8 + 72;
+    const size_t entriesAt = 8 + 80;
+
+    // Cut anywhere inside the head, the entries or the texts.
+    for (size_t size = 8; size < image.size(); ++size)
+        EXPECT_NE(Parse(file, image.substr(0, size)), LANGUAGE_LOADED) << size;
+
+    std::string bad = image;
+    bad[countAt + 3] = 0x40; // a count of a billion entries
+    EXPECT_EQ(Parse(file, bad), LANGUAGE_DAMAGED);
+
+    bad = image;
+    bad[entriesAt + 12] = 100; // the second text beyond the block
+    EXPECT_EQ(Parse(file, bad), LANGUAGE_DAMAGED);
+
+    bad = image;
+    bad[entriesAt + 12] = 1; // inside a character
+    EXPECT_EQ(Parse(file, bad), LANGUAGE_DAMAGED);
+
+    EXPECT_EQ(Parse(file, LanguageImage(1001, "", "en", {})), LANGUAGE_DAMAGED);
+    EXPECT_EQ(Parse(file, LanguageImage(1001, "English", "", {})), LANGUAGE_DAMAGED);
+}
+
+TEST(LanguageFile, TextsAndFieldsEndInsideTheFile)
+{
+    // The last text lacks its NUL, and name and code fill their fields without one.
+    std::string image = LanguageImage(1001, std::string(32, 'N'), std::string(8, 'c'), {{"hello", u"Hello"}});
+    image.resize(image.size() - 2);
+    image[8 + 76] -= 2;
+    TLanguageFile file;
+    ASSERT_EQ(Parse(file, image), LANGUAGE_LOADED);
+    EXPECT_EQ(std::string(file.GetName()), std::string(31, 'N'));
+    EXPECT_EQ(std::string(file.GetCode()), std::string(7, 'c'));
+    EXPECT_EQ(TextOf(file, "hello"), u"Hello");
+}
