@@ -12,6 +12,9 @@ TCluster* g_pCluster = nullptr;
 
 namespace
 {
+// Bytes of objects copied and fixed up at a time by a copying load.
+constexpr u32 CLUSTER_COPY_RUN = 16384;
+
 const char* const kFile = "core/cluster/cluster.cpp";
 const char* const kLoadPrefix = "TCluster::Load(): ";
 const char* const kLoadError = "TCluster::Load(): error: ";
@@ -54,6 +57,19 @@ u8* SlotObject(const TClusterSlot& slot, u32 i, u32 objectSize)
     if (slot.nKind == CLUSTER_ARRAY_POINTERS)
         return static_cast<u8*>(reinterpret_cast<void**>(slot.pData)[i]);
     return slot.pData + i * objectSize;
+}
+// The address of a stored offset in a non-empty slot's array; false when no whole object
+// lies there.
+inline bool ResolveOffset(const TClusterSlot& target, u32 offset, u8*& address)
+{
+    const u32 objectSize = target.pDecl->GetObjectSize();
+    if (offset > static_cast<u32>(target.nSize) - objectSize)
+        return false;
+    if (target.nKind == CLUSTER_ARRAY_MANAGED)
+        address = target.pData + offset;
+    else
+        address = SlotObject(target, offset / objectSize, objectSize) + offset % objectSize;
+    return true;
 }
 } // namespace
 
@@ -379,22 +395,23 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
     return true;
 }
 
-bool TCluster::FixUp(TClusterSlot& slot, i32 count)
+bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
 {
     const TClusterTypeDecl* decl = slot.pDecl;
     const u32 objectSize = decl->GetObjectSize();
     const u8* prototype = static_cast<const u8*>(decl->GetPrototype());
     const u32 prototypeBytes = prototype ? decl->GetVirtualTableWords() * 4u : 0;
     const u32 memberCount = decl->GetMemberCount();
+    const TClusterMemberDecl* members = memberCount ? &decl->GetMember(0) : nullptr;
 
-    for (i32 i = 0; i < count; ++i)
+    for (u32 i = first; i < first + count; ++i)
     {
-        u8* object = SlotObject(slot, static_cast<u32>(i), objectSize);
+        u8* object = SlotObject(slot, i, objectSize);
         if (prototypeBytes)
             std::memcpy(object, prototype, prototypeBytes);
         for (u32 m = 0; m < memberCount; ++m)
         {
-            const TClusterMemberDecl& member = decl->GetMember(m);
+            const TClusterMemberDecl& member = members[m];
             u8* element = object + member.nOffset;
             if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
             {
@@ -427,20 +444,47 @@ bool TCluster::FixUp(TClusterSlot& slot, i32 count)
                     WriteWord(element, 0);
                     continue;
                 }
-                const u32 targetSize = target.pManager ? target.pDecl->GetObjectSize() : 0;
-                if (!target.pManager || offset > static_cast<u32>(target.nSize) - targetSize)
+                u8* address = nullptr;
+                if (!target.pManager || !ResolveOffset(target, offset, address))
                 {
                     TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                                "%s[%d].%s(%u:[%u]): reference 0x%08x lies outside its array",
+                                "%s[%u].%s(%u:[%u]): reference 0x%08x lies outside its array",
                                 decl->GetName(), i, member.szName, m, e, stored);
                     return false;
                 }
-                u8* address = SlotObject(target, offset / targetSize, targetSize) + offset % targetSize;
                 WriteWord(element, PointerWord(address));
             }
         }
     }
     return true;
+}
+
+// Copies the stored objects over those the array holds, as many as both have, and fixes each
+// run up while it is still in the cache: the arrays' addresses are known before the copy.
+bool TCluster::CopyOver(TClusterSlot& slot, const u8* objects, u32 count)
+{
+    const u32 objectSize = slot.pDecl->GetObjectSize();
+    const u32 held = std::min<u32>(count, static_cast<u32>(slot.nSize) / objectSize);
+    const u32 run = std::max<u32>(1, CLUSTER_COPY_RUN / objectSize);
+    for (u32 first = 0; first < held; first += run)
+    {
+        const u32 n = std::min(run, held - first);
+        if (slot.nKind == CLUSTER_ARRAY_MANAGED)
+            std::memcpy(slot.pData + first * objectSize, objects + first * objectSize, n * objectSize);
+        else
+            for (u32 i = first; i < first + n; ++i)
+                std::memcpy(SlotObject(slot, i, objectSize), objects + i * objectSize, objectSize);
+        if (!FixUp(slot, first, n))
+            return false;
+    }
+    return true;
+}
+
+i32 TCluster::RefuseDuringFixUp()
+{
+    TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused during the fix-up: cluster cleared");
+    Clear();
+    return 2;
 }
 
 i32 TCluster::Load(void* image, u32 size, u32 flags)
@@ -472,32 +516,21 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         const u32 objectSize = slot.pDecl->GetObjectSize();
         if (!(flags & CLUSTER_LOAD_COPY))
             slot.SetArray(objects, static_cast<i32>(count));
-        else
-        {
-            // Only as many objects as both the image and the array hold.
-            const u32 held = std::min<u32>(count, static_cast<u32>(slot.nSize) / objectSize);
-            if (slot.nKind == CLUSTER_ARRAY_MANAGED)
-                std::memcpy(slot.pData, objects, held * objectSize);
-            else
-                for (u32 i = 0; i < held; ++i)
-                    std::memcpy(SlotObject(slot, i, objectSize), objects + i * objectSize, objectSize);
-        }
+        else if (!CopyOver(slot, objects, count))
+            return RefuseDuringFixUp();
         objects += count * objectSize;
     }
+
     if (!(flags & CLUSTER_LOAD_COPY))
+    {
         for (u32 j = 0; j < arrayCount; ++j)
             RefillSlotData(m_aSlot[ReadWord(table + 8 * j + 4)]);
-
-    for (u32 j = 0; j < arrayCount; ++j)
-    {
-        TClusterSlot& slot = m_aSlot[ReadWord(table + 8 * j + 4)];
-        const u32 held = static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize();
-        if (!FixUp(slot, static_cast<i32>(std::min(ReadWord(table + 8 * j), held))))
+        for (u32 j = 0; j < arrayCount; ++j)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                        "image refused during the fix-up: cluster cleared");
-            Clear();
-            return 2;
+            TClusterSlot& slot = m_aSlot[ReadWord(table + 8 * j + 4)];
+            const u32 held = static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize();
+            if (!FixUp(slot, 0, std::min(ReadWord(table + 8 * j), held)))
+                return RefuseDuringFixUp();
         }
     }
 
@@ -589,13 +622,15 @@ void TCluster::NotifyListeners()
 class TCluster::TSaveMap
 {
 public:
-    explicit TSaveMap(const TClusterSlot* slots) : m_pSlots(slots), m_nLastType(0)
+    explicit TSaveMap(const TClusterSlot* slots) : m_nLastType(0)
     {
+        std::memset(m_aTypeIndex, 0xFF, sizeof m_aTypeIndex);
         for (u32 type = 1; type < CLUSTER_TYPE_COUNT; ++type)
         {
             const TClusterSlot& slot = slots[type];
             if (!slot.pManager || slot.nSize == 0)
                 continue;
+            m_aTypeIndex[type] = static_cast<i16>(m_aType.GetCount());
             TType& entry = m_aType.Add({});
             entry.nType = type;
             entry.nObjectSize = slot.pDecl->GetObjectSize();
@@ -621,10 +656,8 @@ public:
     // The byte offset of the address from the first object of the type's array.
     bool Offset(u32 type, u32 address, u32& offset) const
     {
-        for (u32 t = 0; t < m_aType.GetCount(); ++t)
-            if (m_aType[t].nType == type)
-                return m_aType[t].Offset(address, offset, m_aObject);
-        return false;
+        const i16 index = m_aTypeIndex[type];
+        return index >= 0 && m_aType[index].Offset(address, offset, m_aObject);
     }
 
     // The type whose array holds the address, and the offset in it.
@@ -675,8 +708,9 @@ private:
         }
     };
 
-    const TClusterSlot* m_pSlots;
     SArray<TType, CLUSTER_ARRAY_COUNT, 0> m_aType;
+    // Index in m_aType of each type with objects, -1 for the others.
+    i16 m_aTypeIndex[CLUSTER_TYPE_COUNT];
     DArray<TObject> m_aObject;
     u32 m_nLastType;
 };
@@ -685,6 +719,9 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
 {
     const TClusterTypeDecl* decl = slot.pDecl;
     const u32 objectSize = decl->GetObjectSize();
+    // A block of objects without references is written as it is.
+    if (decl->GetMemberCount() == 0 && slot.nKind == CLUSTER_ARRAY_MANAGED)
+        return count == 0 || stream.Write(slot.pData, slot.nSize) == slot.nSize;
     // Objects are converted in a scratch buffer, many at a time.
     const u32 perChunk = std::max<u32>(1, 65536 / objectSize);
     DArray<u8> scratch;

@@ -112,9 +112,11 @@ private:
     void RefillSlotData(TClusterSlot& slot);
     bool CheckImage(const u8* image, u32 size, TLoadPlan& plan);
     bool CheckDescriptor(const TClusterTypeDecl* decl) const;
-    // Restores the virtual-table words and references of count objects of the array; false at
-    // the first reference outside its target array.
-    bool FixUp(TClusterSlot& slot, i32 count);
+    // Restores the virtual-table words and references of count objects of the array from the
+    // first; false at the first reference outside its target array.
+    bool FixUp(TClusterSlot& slot, u32 first, u32 count);
+    bool CopyOver(TClusterSlot& slot, const u8* objects, u32 count);
+    i32 RefuseDuringFixUp();
     bool _Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map);
 
     u32 m_nLoaded;
