@@ -726,15 +726,14 @@ void ShadeQuad(TDrawContext& c, const TRasterizer::TTriangle& t, const float* pl
     }
 }
 
-void ShadeTile(TDrawContext& c, const std::vector<TRasterizer::TTriangle>& triangles,
-               const std::vector<float>& planes, const std::vector<std::uint32_t>& bin, int tile,
+void ShadeTile(TDrawContext& c, const std::vector<const TRasterizer::TTriangle*>& bin, int tile,
                int participant)
 {
     const int tileX = (c.tileLeft + tile % c.tilesX) * kTileSize;
     const int tileY = (c.tileTop + tile / c.tilesX) * kTileSize;
-    for (std::uint32_t index : bin)
+    for (const TRasterizer::TTriangle* triangle : bin)
     {
-        const TRasterizer::TTriangle& t = triangles[index];
+        const TRasterizer::TTriangle& t = *triangle;
         const int x0 = std::max(t.minX, tileX) & ~1, y0 = std::max(t.minY, tileY) & ~1;
         const int x1 = std::min(t.maxX, tileX + kTileSize - 1), y1 = std::min(t.maxY, tileY + kTileSize - 1);
         if (x0 > x1 || y0 > y1)
@@ -766,7 +765,7 @@ void ShadeTile(TDrawContext& c, const std::vector<TRasterizer::TTriangle>& trian
         }
         if (outside)
             continue;
-        const float* p = &planes[t.planes];
+        const float* p = t.planeData;
         for (int py = y0; py <= y1; py += 2)
         {
             __m128i row[3];
@@ -849,16 +848,26 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         first = std::min(first, v);
         last = std::max(last, v);
     }
-    if (first < 0)
-        first = 0;
-    // More vertices than a device may index draw nothing rather than exhaust memory.
-    if (last < first || last - first >= 0x1000000)
-        return 0;
-    const UINT vertexCount = UINT(last - first + 1);
+    // Only vertices the streams hold are shaded; primitives naming others get a zero vertex
+    // (kept after the shaded ones) instead of a read past a buffer.
+    const std::vector<D3DVERTEXELEMENT9>& elements = *call.elements;
+    std::int64_t available = std::int64_t(1) << 40;
+    for (const D3DVERTEXELEMENT9& element : elements)
+    {
+        const TStreamSource& stream = call.streams[element.Stream];
+        const std::int64_t end = std::int64_t(element.Offset) + TD3DVertexDeclaration::TypeSize(element.Type);
+        if (end > std::int64_t(stream.size))
+            available = 0;
+        else if (stream.stride > 0)
+            available = std::min(available, (std::int64_t(stream.size) - end) / stream.stride + 1);
+    }
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min(last, available - 1);
+    const UINT vertexCount = last >= first ? UINT(last - first + 1) : 0;
+    vertices_.resize(size_t(vertexCount + 1) * c.vertexStride);
+    std::fill(vertices_.end() - c.vertexStride, vertices_.end(), 0.0f);
 
     // Vertex shading, spread over the workers for large draws.
-    vertices_.resize(size_t(vertexCount) * c.vertexStride);
-    const std::vector<D3DVERTEXELEMENT9>& elements = *call.elements;
     const int chunk = 1024;
     const int chunks = int((vertexCount + chunk - 1) / chunk);
     workers_->Run(chunks, [&](int item, int) {
@@ -907,43 +916,53 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         }
     });
 
-    // Primitive assembly, clipping and set-up.
-    triangles_.clear();
-    planes_.clear();
-    TSetup setup(c, triangles_, planes_);
+    // Primitive assembly, clipping and set-up, in runs of primitives spread over the workers.
     auto at = [&](UINT n) {
-        return &vertices_[size_t(std::max<std::int64_t>(0, vertexOf(n) - first)) * c.vertexStride];
+        const std::int64_t slot = vertexOf(n) - first;
+        return &vertices_[size_t(slot >= 0 && slot < std::int64_t(vertexCount) ? slot : vertexCount) *
+                          c.vertexStride];
     };
-    for (UINT primitive = 0; primitive < call.primitiveCount; ++primitive)
-    {
-        switch (call.type)
+    const UINT run = 4096;
+    const int runs = int((call.primitiveCount + run - 1) / run);
+    if (int(runs_.size()) < runs)
+        runs_.resize(size_t(runs));
+    workers_->Run(runs, [&](int item, int) {
+        TRun& output = runs_[size_t(item)];
+        output.triangles.clear();
+        output.planes.clear();
+        TSetup setup(c, output.triangles, output.planes);
+        const UINT end = std::min(call.primitiveCount, UINT(item + 1) * run);
+        for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
         {
-        case D3DPT_POINTLIST:
-            setup.Point(at(primitive));
-            break;
-        case D3DPT_LINELIST:
-            setup.Line(at(2 * primitive), at(2 * primitive + 1));
-            break;
-        case D3DPT_LINESTRIP:
-            setup.Line(at(primitive), at(primitive + 1));
-            break;
-        case D3DPT_TRIANGLELIST:
-            setup.Triangle(at(3 * primitive), at(3 * primitive + 1), at(3 * primitive + 2));
-            break;
-        case D3DPT_TRIANGLESTRIP:
-            // Every second triangle of a strip is turned round to keep the winding.
-            if (primitive & 1)
-                setup.Triangle(at(primitive + 1), at(primitive), at(primitive + 2));
-            else
-                setup.Triangle(at(primitive), at(primitive + 1), at(primitive + 2));
-            break;
-        default:
-            setup.Triangle(at(0), at(primitive + 1), at(primitive + 2));
-            break;
+            switch (call.type)
+            {
+            case D3DPT_POINTLIST:
+                setup.Point(at(primitive));
+                break;
+            case D3DPT_LINELIST:
+                setup.Line(at(2 * primitive), at(2 * primitive + 1));
+                break;
+            case D3DPT_LINESTRIP:
+                setup.Line(at(primitive), at(primitive + 1));
+                break;
+            case D3DPT_TRIANGLELIST:
+                setup.Triangle(at(3 * primitive), at(3 * primitive + 1), at(3 * primitive + 2));
+                break;
+            case D3DPT_TRIANGLESTRIP:
+                // Every second triangle of a strip is turned round to keep the winding.
+                if (primitive & 1)
+                    setup.Triangle(at(primitive + 1), at(primitive), at(primitive + 2));
+                else
+                    setup.Triangle(at(primitive), at(primitive + 1), at(primitive + 2));
+                break;
+            default:
+                setup.Triangle(at(0), at(primitive + 1), at(primitive + 2));
+                break;
+            }
         }
-    }
-    if (triangles_.empty())
-        return 0;
+        for (TTriangle& t : output.triangles)
+            t.planeData = output.planes.data() + t.planes;
+    });
 
     // Targets, depth-stencil and blending resolved once.
     c.targetCount = 0;
@@ -992,21 +1011,27 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         bins_.resize(size_t(tiles));
     for (int i = 0; i < tiles; ++i)
         bins_[size_t(i)].clear();
-    for (std::uint32_t index = 0; index < triangles_.size(); ++index)
+    bool any = false;
+    for (int r = 0; r < runs; ++r)
     {
-        const TTriangle& t = triangles_[index];
-        for (int ty = t.minY / kTileSize; ty <= t.maxY / kTileSize; ++ty)
+        for (const TTriangle& t : runs_[size_t(r)].triangles)
         {
-            for (int tx = t.minX / kTileSize; tx <= t.maxX / kTileSize; ++tx)
-                bins_[size_t((ty - c.tileTop) * c.tilesX + (tx - c.tileLeft))].push_back(index);
+            any = true;
+            for (int ty = t.minY / kTileSize; ty <= t.maxY / kTileSize; ++ty)
+            {
+                for (int tx = t.minX / kTileSize; tx <= t.maxX / kTileSize; ++tx)
+                    bins_[size_t((ty - c.tileTop) * c.tilesX + (tx - c.tileLeft))].push_back(&t);
+            }
         }
     }
+    if (!any)
+        return 0;
 
     // Shading, tile by tile in parallel.
     c.samples.assign(size_t(workers_->Participants()) * 8, 0);
     workers_->Run(tiles, [&](int tile, int participant) {
         if (!bins_[size_t(tile)].empty())
-            ShadeTile(c, triangles_, planes_, bins_[size_t(tile)], tile, participant);
+            ShadeTile(c, bins_[size_t(tile)], tile, participant);
     });
     std::uint64_t samples = 0;
     for (size_t i = 0; i < c.samples.size(); i += 8)

@@ -27,13 +27,20 @@ public:
         int minX, minY, maxX, maxY;
         bool front;
         float originX, originY; // vertex 0 in pixels: the planes' origin
-        std::uint32_t planes;   // first plane in the plane arena: z, 1/w, then varyings x 4
+        std::uint32_t planes;   // first plane in its run's planes: z, 1/w, then varyings x 4
+        const float* planeData; // the same, once the run's set-up has finished
     };
 
 private:
     std::unique_ptr<TWorkerPool> workers_;
     std::vector<float> vertices_;
-    std::vector<TTriangle> triangles_;
-    std::vector<float> planes_;
-    std::vector<std::vector<std::uint32_t>> bins_;
+    // The triangles one run of primitives sets up, with their interpolation planes.
+    struct TRun
+    {
+        std::vector<TTriangle> triangles;
+        std::vector<float> planes;
+    };
+
+    std::vector<TRun> runs_;
+    std::vector<std::vector<const TTriangle*>> bins_;
 };

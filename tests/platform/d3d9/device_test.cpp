@@ -394,3 +394,29 @@ TEST_F(DeviceTest, QueriesAnswerAtOnce)
         query->Release();
     }
 }
+
+TEST(Direct3D, TheGammaRampAppliesInFullScreen)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 640;
+    parameters.BackBufferHeight = 480;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    D3DGAMMARAMP ramp;
+    device->GetGammaRamp(0, &ramp);
+    EXPECT_EQ(65535, ramp.red[255]);
+    for (int i = 0; i < 256; ++i)
+        ramp.red[i] = ramp.green[i] = ramp.blue[i] = WORD((255 - i) * 257);
+    device->SetGammaRamp(0, D3DSGR_CALIBRATE, &ramp);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF103050, 1.0f, 0);
+    ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+    std::vector<std::uint32_t> frame(640 * 480);
+    int width = 0, height = 0;
+    ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 640 * 4, &width, &height));
+    EXPECT_EQ(0xFFEFCFAFu, frame[0]);
+    EXPECT_EQ(0u, device->Release());
+    d3d->Release();
+}

@@ -579,3 +579,48 @@ TEST_F(RenderTest, ResourcesAreMadeAndLockedWhileAnotherThreadDraws)
     drawing = false;
     loader.join();
 }
+
+TEST_F(RenderTest, PrimitivesPastTheVertexBufferReadNoFurther)
+{
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateVertexBuffer(3 * sizeof(TTestVertex), 0, 0, D3DPOOL_MANAGED, &vertices, nullptr));
+    TTestVertex* v = nullptr;
+    vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
+    v[0] = At(0, 0, 0, 0xFFFFFFFF);
+    v[1] = At(32, 0, 0, 0xFFFFFFFF);
+    v[2] = At(0, 32, 0, 0xFFFFFFFF);
+    vertices->Unlock();
+    device->SetStreamSource(0, vertices, 0, sizeof(TTestVertex));
+    // Millions of triangles named, three vertices held: the first triangle draws, nothing else.
+    EXPECT_EQ(D3D_OK, device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5000000));
+    device->SetStreamSource(0, nullptr, 0, 0);
+    vertices->Release();
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFFFFFFu, pixels[4 * 64 + 4]);
+    EXPECT_EQ(0u, pixels[40 * 64 + 40]);
+}
+
+TEST_F(RenderTest, FixedFunctionTransformsPositions)
+{
+    device->SetVertexShader(nullptr);
+    device->SetPixelShader(nullptr);
+    ASSERT_EQ(D3D_OK, device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE));
+    // Projection halves x and y: a quad over the whole clip square covers the middle half.
+    D3DMATRIX projection = {{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    struct
+    {
+        float x, y, z;
+        D3DCOLOR colour;
+    } quad[4] = {{-1, 1, 0.5f, 0xFF0000FF},
+                 {1, 1, 0.5f, 0xFF0000FF},
+                 {-1, -1, 0.5f, 0xFF0000FF},
+                 {1, -1, 0.5f, 0xFF0000FF}};
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])));
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0x0000FFu, pixels[16 * 64 + 16]);
+    EXPECT_EQ(0x0000FFu, pixels[47 * 64 + 47]);
+    EXPECT_EQ(0u, pixels[15 * 64 + 16]);
+    EXPECT_EQ(0u, pixels[48 * 64 + 47]);
+}
