@@ -13,7 +13,7 @@ TDirectoryList::TDirectoryList(const char* pattern) : m_nFound(0)
 
 void TDirectoryList::Scan(const char* pattern)
 {
-    m_aEntry.SetCount(0);
+    m_aEntry.Free();
     ScanFolder(pattern, pattern, "");
     m_nFound = m_aEntry.GetCount() > 0 ? 1 : 0;
 }
