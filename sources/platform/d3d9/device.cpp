@@ -1600,6 +1600,12 @@ HRESULT TD3DDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void*
     const D3DVIEWPORT9& v = s.viewport;
     call.clip = Intersect({LONG(v.X), LONG(v.Y), LONG(v.X + v.Width), LONG(v.Y + v.Height)},
                           ImageRect(*call.targets[0]));
+    // Every bound target and the depth surface bound the area drawn.
+    for (TImage* target : call.targets)
+    {
+        if (target)
+            call.clip = Intersect(call.clip, ImageRect(*target));
+    }
     if (call.depthStencil)
         call.clip = Intersect(call.clip, ImageRect(*call.depthStencil));
     if (s.renderStates[D3DRS_SCISSORTESTENABLE])

@@ -268,7 +268,7 @@ int OutCode(const float* p)
         if (PlaneDistance(plane, p) < 0.0f)
             code |= 1 << plane;
     }
-    if (p[3] < kMinW)
+    if (!(p[3] >= kMinW)) // NaN included
         code |= 1 << 6;
     return code;
 }
@@ -467,6 +467,14 @@ private:
     // Sets up one screen triangle; `cull` applies the cull mode (lines and points are never culled).
     void Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, bool cull)
     {
+        // Positions far outside the target (a point's square, or values no clipping tamed)
+        // would overflow the fixed-point edge functions.
+        constexpr float kLimit = 16384.0f;
+        for (const TScreenVertex* v : {&a, &b, &c})
+        {
+            if (!(std::fabs(v->x) < kLimit && std::fabs(v->y) < kLimit))
+                return;
+        }
         int x[3] = {int(std::lround(a.x * kSubpixel)), int(std::lround(b.x * kSubpixel)),
                     int(std::lround(c.x * kSubpixel))};
         int y[3] = {int(std::lround(a.y * kSubpixel)), int(std::lround(b.y * kSubpixel)),

@@ -624,3 +624,119 @@ TEST_F(RenderTest, FixedFunctionTransformsPositions)
     EXPECT_EQ(0u, pixels[15 * 64 + 16]);
     EXPECT_EQ(0u, pixels[48 * 64 + 47]);
 }
+
+TEST_F(RenderTest, BrokenPositionsAreDroppedNotDrawn)
+{
+    const float nan = std::nanf("");
+    EXPECT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, {{nan, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                                                {1, 1, 0, 1, 0xFFFFFFFF, 0, 0},
+                                                {0, 1, 0, nan, 0xFFFFFFFF, 0, 0},
+                                                {-1e30f, -1e30f, 0, 1e-30f, 0xFFFFFFFF, 0, 0},
+                                                {1e30f, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                                                {0, 1e30f, 0, 1, 0xFFFFFFFF, 0, 0}}));
+    float huge = 1e9f;
+    DWORD bits;
+    std::memcpy(&bits, &huge, 4);
+    device->SetRenderState(D3DRS_POINTSIZE, bits);
+    device->SetRenderState(D3DRS_POINTSIZE_MAX, bits);
+    EXPECT_EQ(D3D_OK, Draw(D3DPT_POINTLIST, {At(32, 32, 0, 0xFFFFFFFF)}));
+    EXPECT_EQ(D3D_OK, Draw(D3DPT_LINELIST, {At(nan, 32, 0, 0xFFFFFFFF), At(32, 32, 0, 0xFFFFFFFF)}));
+}
+
+TEST_F(RenderTest, CubeFacesAreChosenByTheMajorAxis)
+{
+    IDirect3DCubeTexture9* cube = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateCubeTexture(4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
+    const std::uint32_t colours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
+    for (int face = 0; face < 6; ++face)
+    {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(D3D_OK, cube->LockRect(D3DCUBEMAP_FACES(face), 0, &locked, nullptr, 0));
+        for (int i = 0; i < 16; ++i)
+            static_cast<std::uint32_t*>(locked.pBits)[i] = colours[face];
+        cube->UnlockRect(D3DCUBEMAP_FACES(face), 0);
+    }
+    device->SetTexture(0, cube);
+    UsePixelShader("test.cube");
+    Quad(0, 0, 32, 32, 0, 0xFFFFFFFF);  // +X
+    Quad(32, 0, 64, 32, 0, 0xFF000000); // -X
+    device->SetTexture(0, nullptr);
+    cube->Release();
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0xFF0000u, pixels[16 * 64 + 16]);
+    EXPECT_EQ(0x00FF00u, pixels[16 * 64 + 48]);
+}
+
+TEST_F(RenderTest, UpdateTextureCopiesMatchingLevels)
+{
+    IDirect3DTexture9* staging = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(16, 16, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                            &staging, nullptr));
+    for (UINT level = 0; level < staging->GetLevelCount(); ++level)
+    {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(D3D_OK, staging->LockRect(level, &locked, nullptr, 0));
+        static_cast<std::uint32_t*>(locked.pBits)[0] = 0xFF000000u + level;
+        staging->UnlockRect(level);
+    }
+    // The destination starts one level down: its levels take the source levels of their size.
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &target, nullptr));
+    ASSERT_EQ(D3D_OK, device->UpdateTexture(staging, target));
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, target->LockRect(2, &locked, nullptr, D3DLOCK_READONLY));
+    EXPECT_EQ(0xFF000003u, static_cast<std::uint32_t*>(locked.pBits)[0]);
+    target->UnlockRect(2);
+    IDirect3DTexture9* other = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                            &other, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->UpdateTexture(staging, other));
+    other->Release();
+    target->Release();
+    staging->Release();
+}
+
+TEST_F(RenderTest, EveryStateIsStored)
+{
+    device->SetRenderState(D3DRS_FOGCOLOR, 0x12345678);
+    device->SetRenderState(D3DRS_WRAP15, 3);
+    DWORD value = 0;
+    device->GetRenderState(D3DRS_FOGCOLOR, &value);
+    EXPECT_EQ(0x12345678u, value);
+    device->GetRenderState(D3DRS_WRAP15, &value);
+    EXPECT_EQ(3u, value);
+    device->GetRenderState(D3DRS_POINTSIZE_MAX, &value);
+    float pointSizeMax;
+    std::memcpy(&pointSizeMax, &value, 4);
+    EXPECT_EQ(64.0f, pointSizeMax);
+    device->SetSamplerState(D3DVERTEXTEXTURESAMPLER2, D3DSAMP_MAXANISOTROPY, 8);
+    device->GetSamplerState(D3DVERTEXTEXTURESAMPLER2, D3DSAMP_MAXANISOTROPY, &value);
+    EXPECT_EQ(8u, value);
+    device->GetTextureStageState(3, D3DTSS_TEXCOORDINDEX, &value);
+    EXPECT_EQ(3u, value);
+    device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
+    EXPECT_EQ(DWORD(D3DTOP_MODULATE), value);
+    D3DMATRIX world = {{{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {1, 2, 3, 1}}}, back;
+    device->SetTransform(D3DTS_WORLDMATRIX(5), &world);
+    device->GetTransform(D3DTS_WORLDMATRIX(5), &back);
+    EXPECT_EQ(3.0f, back.m[3][2]);
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_POINT;
+    light.Range = 10.0f;
+    ASSERT_EQ(D3D_OK, device->SetLight(7, &light));
+    device->LightEnable(7, TRUE);
+    BOOL enabled = FALSE;
+    device->GetLightEnable(7, &enabled);
+    EXPECT_TRUE(enabled);
+    D3DLIGHT9 stored;
+    device->GetLight(7, &stored);
+    EXPECT_EQ(10.0f, stored.Range);
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->GetLight(8, &stored));
+    const float constants[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_EQ(D3D_OK, device->SetPixelShaderConstantF(510, constants, 2));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->SetPixelShaderConstantF(511, constants, 2));
+    float read[4];
+    device->GetPixelShaderConstantF(511, read, 1);
+    EXPECT_EQ(8.0f, read[3]);
+}

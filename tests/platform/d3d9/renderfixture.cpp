@@ -44,7 +44,16 @@ void DiscardPixel(const TPixelInput& input, TPixelOutput& output)
     output.discard = _mm_cmplt_ps(input.varying[0].x.v, _mm_set1_ps(0.5f));
 }
 
+// A cube-map direction: x from the colour's red (0 gives -1, 1 gives +1), y and z from the
+// texture coordinates around the face's centre.
+void CubePixel(const TPixelInput& input, TPixelOutput& output)
+{
+    const TQuad x = input.varying[0].x * 2.0f - 1.0f;
+    output.colour[0] = input.samplers->SampleCube(0, x, input.varying[1].y - 0.5f, input.varying[1].x - 0.5f);
+}
+
 const TVertexModelRegistration kPass("test.pass", PassVertex, 2);
+const TPixelModelRegistration kCube("test.cube", CubePixel);
 const TPixelModelRegistration kColour("test.colour", ColourPixel);
 const TPixelModelRegistration kTexture("test.texture", TexturePixel);
 const TPixelModelRegistration kTwoTargets("test.two-targets", TwoTargetsPixel);
