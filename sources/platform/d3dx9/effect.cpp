@@ -6,6 +6,7 @@
 #include "platform/d3dx9/effectcompiler.h"
 #include "platform/d3dx9/shadingmodels.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -20,6 +21,19 @@ float WordFloat(DWORD word)
     float value;
     std::memcpy(&value, &word, sizeof value);
     return value;
+}
+
+// As a float converts to an int, but a value out of range saturates and NaN gives 0, where the
+// plain conversion is undefined.
+INT ToInt(float value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 2147483520.0f)
+        return INT(0x7FFFFFFF);
+    if (value <= -2147483648.0f)
+        return INT(-2147483647 - 1);
+    return INT(value);
 }
 
 DWORD FloatWord(float value)
@@ -78,6 +92,47 @@ std::vector<float> ConstantRegisters(const TParameterValue& value, UINT register
     }
     return data;
 }
+D3DCOLORVALUE ColourOf(const TParameterValue& value, int vector)
+{
+    const DWORD* w = value.words.data() + vector * 4;
+    return {WordFloat(w[0]), WordFloat(w[1]), WordFloat(w[2]), WordFloat(w[3])};
+}
+
+D3DVECTOR PointOf(const TParameterValue& value, int vector)
+{
+    const DWORD* w = value.words.data() + vector * 4;
+    return {WordFloat(w[0]), WordFloat(w[1]), WordFloat(w[2])};
+}
+
+// A vector[5]: diffuse, ambient, specular, emissive, {power}.
+D3DMATERIAL9 MaterialOf(const TParameterValue& value)
+{
+    return {ColourOf(value, 0), ColourOf(value, 1), ColourOf(value, 2), ColourOf(value, 3),
+            WordFloat(value.words[16])};
+}
+
+// A vector[8]: {type, range, falloff}, diffuse, specular, ambient, position, direction,
+// {attenuation 0, 1, 2}, {theta, phi}.
+D3DLIGHT9 LightOf(const TParameterValue& value)
+{
+    D3DLIGHT9 light = {};
+    const D3DCOLORVALUE head = ColourOf(value, 0), attenuation = ColourOf(value, 6),
+                        cone = ColourOf(value, 7);
+    light.Type = D3DLIGHTTYPE(DWORD(std::max(ToInt(head.r), 0)));
+    light.Diffuse = ColourOf(value, 1);
+    light.Specular = ColourOf(value, 2);
+    light.Ambient = ColourOf(value, 3);
+    light.Position = PointOf(value, 4);
+    light.Direction = PointOf(value, 5);
+    light.Range = head.g;
+    light.Falloff = head.b;
+    light.Attenuation0 = attenuation.r;
+    light.Attenuation1 = attenuation.g;
+    light.Attenuation2 = attenuation.b;
+    light.Theta = cone.r;
+    light.Phi = cone.g;
+    return light;
+}
 } // namespace
 
 TD3DXEffect::TD3DXEffect(IDirect3DDevice9* device, TEffectDescription description, TD3DXEffectPool* pool)
@@ -128,7 +183,8 @@ bool TD3DXEffect::Prepare(std::string& error)
             value = pool_->Share(declaration);
             if (!value)
             {
-                error = "shared parameter '" + declaration.name +
+                error = "line " + std::to_string(declaration.line) + ": shared parameter '" +
+                        declaration.name +
                         "' has another type or element count in an effect of the same pool";
                 return false;
             }
@@ -392,13 +448,13 @@ HRESULT TD3DXEffect::GetInt(D3DXHANDLE handle, INT* value)
         const TEffectAnnotation& a = *annotation->declaration;
         if (a.type == EAnnotationType::String)
             return D3DERR_INVALIDCALL;
-        *value = a.type == EAnnotationType::Int ? a.intValue : INT(a.floatValue);
+        *value = a.type == EAnnotationType::Int ? a.intValue : ToInt(a.floatValue);
         return D3D_OK;
     }
     if (const DWORD* words = Words(handle, EEffectValueType::Int, 1))
         *value = INT(words[0]);
     else if (const DWORD* floats = Words(handle, EEffectValueType::Float, 1))
-        *value = INT(WordFloat(floats[0]));
+        *value = ToInt(WordFloat(floats[0]));
     else
         return D3DERR_INVALIDCALL;
     return D3D_OK;
@@ -427,7 +483,7 @@ HRESULT TD3DXEffect::SetFloat(D3DXHANDLE handle, FLOAT value)
     if (DWORD* words = Words(handle, EEffectValueType::Float, 1))
         words[0] = FloatWord(value);
     else if (DWORD* ints = Words(handle, EEffectValueType::Int, 1))
-        ints[0] = DWORD(INT(value));
+        ints[0] = DWORD(ToInt(value));
     else
         return D3DERR_INVALIDCALL;
     return D3D_OK;
@@ -654,6 +710,16 @@ void TD3DXEffect::Apply(const TPassStatement& s, IUnknown* shader, bool valuesOn
         target->SetTransform(D3DTRANSFORMSTATETYPE(s.state),
                              reinterpret_cast<const D3DMATRIX*>(value->words.data()));
         return;
+    case EPassStatement::Material: {
+        const D3DMATERIAL9 material = MaterialOf(*value);
+        target->SetMaterial(&material);
+        return;
+    }
+    case EPassStatement::Light: {
+        const D3DLIGHT9 light = LightOf(*value);
+        target->SetLight(s.index, &light);
+        return;
+    }
     default:
         break;
     }

@@ -19,6 +19,8 @@ constexpr DWORD kFirstVertexSampler = 256; // the displacement-map sampler, then
 constexpr DWORD kLastVertexSampler = 260;
 constexpr DWORD kTextureStages = 8;
 constexpr DWORD kLights = 8;
+constexpr UINT kMaterialVectors = 5;
+constexpr UINT kLightVectors = 8;
 // Limits that keep a damaged description from asking for unbounded memory.
 constexpr std::size_t kMaxParameters = 1024;
 constexpr std::size_t kMaxAnnotations = 64;
@@ -109,6 +111,9 @@ private:
     bool Fvf();
     bool NPatchMode();
     bool LightEnable();
+    bool Material();
+    bool Light();
+    bool VectorArray(std::size_t token, UINT elements, int& parameter);
 
     bool ExpectCount(std::size_t count);
     bool Index(std::size_t token, DWORD low, DWORD high, const char* what, DWORD& value);
@@ -226,6 +231,8 @@ bool TCompilation::Statement()
         {"fvf", &TCompilation::Fvf},
         {"npatchmode", &TCompilation::NPatchMode},
         {"lightenable", &TCompilation::LightEnable},
+        {"material", &TCompilation::Material},
+        {"light", &TCompilation::Light},
     };
     const bool isShader = SameWord(word, "vertexshader") || SameWord(word, "pixelshader");
     const bool isConstant = SameWord(word, "vertexconstant") || SameWord(word, "pixelconstant");
@@ -308,6 +315,7 @@ bool TCompilation::Parameter()
     if (description_.parameters.size() >= kMaxParameters)
         return Fail("too many parameters");
     TEffectParameter parameter;
+    parameter.line = line_;
     std::string_view type = tokens_[1].text;
     const std::size_t bracket = type.find('[');
     if (bracket != std::string_view::npos)
@@ -610,6 +618,36 @@ bool TCompilation::LightEnable()
         return false;
     if (!FindStateValue(EStateValues::Bool, tokens_[3].text, statement.value))
         return Fail("'" + std::string(tokens_[3].text) + "' is not true or false");
+    return Add(std::move(statement));
+}
+bool TCompilation::VectorArray(std::size_t token, UINT elements, int& parameter)
+{
+    if (!FindParameter(tokens_[token].text, parameter))
+        return false;
+    const TEffectParameter& declaration = description_.parameters[parameter];
+    if (declaration.type != EEffectValueType::Vector || declaration.elements != elements)
+        return Fail("parameter '" + declaration.name + "' is not a vector[" + std::to_string(elements) + "]");
+    return true;
+}
+
+bool TCompilation::Material()
+{
+    if (!ExpectCount(2))
+        return false;
+    TPassStatement statement(EPassStatement::Material);
+    if (!VectorArray(1, kMaterialVectors, statement.parameter))
+        return false;
+    return Add(std::move(statement));
+}
+
+bool TCompilation::Light()
+{
+    if (!ExpectCount(3))
+        return false;
+    TPassStatement statement(EPassStatement::Light);
+    if (!Index(1, 0, kLights - 1, "light", statement.index) ||
+        !VectorArray(2, kLightVectors, statement.parameter))
+        return false;
     return Add(std::move(statement));
 }
 } // namespace

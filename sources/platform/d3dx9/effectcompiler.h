@@ -24,6 +24,8 @@
 //   fvf 0x142
 //   npatchmode 0
 //   lightenable 0 = true
+//   material MaterialColours                     a vector[5] parameter (see effectdescription.h)
+//   light 0 SunLight                             a vector[8] parameter
 //
 // Parameter types: texture, matrix, vector, int, float; matrix, vector and int take an element
 // count ("matrix[4]"). "shared" puts the parameter in the effect pool. Pass statements are

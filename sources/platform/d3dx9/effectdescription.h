@@ -40,6 +40,7 @@ struct TEffectParameter
     // The whole value, one 32-bit word per float (its bits) or int; empty: zeros.
     std::vector<DWORD> initial;
     std::vector<TEffectAnnotation> annotations;
+    int line = 0; // of the description, for messages
 };
 
 // One statement of a pass. They are applied in the order the description lists them.
@@ -57,6 +58,9 @@ enum class EPassStatement
     Fvf,               // value
     NPatchMode,        // floatValue
     LightEnable,       // index = light, value = 0 or 1
+    Material,          // parameter = a vector[5]: diffuse, ambient, specular, emissive, {power}
+    Light,             // index = light, parameter = a vector[8]: {type, range, falloff}, diffuse,
+                       // specular, ambient, position, direction, {attenuation 0-2}, {theta, phi}
 };
 
 struct TPassStatement

@@ -77,8 +77,16 @@ public:
     {
         return Log("transform", state, 0, device_->SetTransform(state, matrix));
     }
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override { return device_->SetMaterial(material); }
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override { return device_->SetLight(index, light); }
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override
+    {
+        lastMaterial = *material;
+        return Log("material", 0, 0, device_->SetMaterial(material));
+    }
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override
+    {
+        lastLight = *light;
+        return Log("light", index, light->Type, device_->SetLight(index, light));
+    }
     HRESULT LightEnable(DWORD index, BOOL enable) override
     {
         return Log("lightenable", index, enable, device_->LightEnable(index, enable));
@@ -140,6 +148,8 @@ public:
 
     std::vector<std::string> calls;
     std::vector<float> lastVertexConstants, lastPixelConstants;
+    D3DMATERIAL9 lastMaterial = {};
+    D3DLIGHT9 lastLight = {};
     bool dropTextures = false;
     ULONG references = 1;
 
@@ -219,7 +229,8 @@ TEST_F(D3DXTest, SharedParameterOfAnotherShapeFailsWithAMessage)
                                                       nullptr, nullptr, 0, pool, &b, &errors));
     EXPECT_EQ(nullptr, b);
     ASSERT_NE(nullptr, errors);
-    EXPECT_NE(nullptr, std::strstr(static_cast<const char*>(errors->GetBufferPointer()), "'Tint'"));
+    EXPECT_EQ(0, std::strncmp(static_cast<const char*>(errors->GetBufferPointer()),
+                              "line 2: shared parameter 'Tint' has another type", 48));
     errors->Release();
     a->Release();
     pool->Release();
@@ -394,5 +405,44 @@ TEST_F(D3DXTest, UnknownShadingModelFallsBack)
     effect->End();
     device->SetVertexShader(nullptr);
     device->SetPixelShader(nullptr);
+    effect->Release();
+}
+
+TEST_F(D3DXTest, MaterialAndLightComeFromVectorArrays)
+{
+    const std::string text = R"(effect 1
+parameter vector[5] Surface = 1 0 0 1  0.5 0.5 0.5 1  0 0 0 0  0 0 0 0  8 0 0 0
+parameter vector[8] Sun = 3 100 1 0  1 1 0.5 1  0 0 0 0  0.1 0.1 0.1 1  0 0 0 0  0 -1 0 0  1 0 0 0  0 0 0 0
+technique defaultshader
+pass p0
+  material Surface
+  light 2 Sun
+)";
+    ID3DXEffect* effect = MakeEffect(text);
+    ASSERT_NE(nullptr, effect);
+    RecordingStateManager recorder(device);
+    effect->SetStateManager(&recorder);
+    UINT passes = 0;
+    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
+    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    EXPECT_EQ((std::vector<std::string>{"material 0 0", "light 2 3"}), recorder.calls);
+    EXPECT_EQ(0.5f, recorder.lastMaterial.Ambient.g);
+    EXPECT_EQ(8.0f, recorder.lastMaterial.Power);
+    EXPECT_EQ(D3DLIGHT_DIRECTIONAL, recorder.lastLight.Type);
+    EXPECT_EQ(100.0f, recorder.lastLight.Range);
+    EXPECT_EQ(-1.0f, recorder.lastLight.Direction.y);
+    EXPECT_EQ(0.5f, recorder.lastLight.Diffuse.b);
+    EXPECT_EQ(1.0f, recorder.lastLight.Attenuation0);
+    effect->EndPass();
+    effect->End();
+
+    // A light type far out of range is passed on saturated, not through an undefined conversion.
+    const D3DXVECTOR4 wild[8] = {{3e30f, 0, 0, 0}};
+    ASSERT_EQ(D3D_OK, effect->SetVectorArray("Sun", wild, 8));
+    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
+    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    EXPECT_EQ(0x7FFFFFFFu, DWORD(recorder.lastLight.Type));
+    effect->EndPass();
+    effect->End();
     effect->Release();
 }

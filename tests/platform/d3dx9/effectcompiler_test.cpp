@@ -165,6 +165,10 @@ TEST(EffectCompilerTest, ErrorsNameTheLineAndTheReason)
         {"effect 1\ntechnique t\npass p\nvertexshader", "line 4: 'vertexshader' takes 1 words, not 0"},
         {"effect 1\ntechnique t\npass p\nwobble 3", "line 4: unknown statement 'wobble'"},
         {"effect 1\ntechnique t\ntechnique t", "line 3: technique 't' is declared twice"},
+        {"effect 1\nparameter vector[4] m\ntechnique t\npass p\nmaterial m",
+         "line 5: parameter 'm' is not a vector[5]"},
+        {"effect 1\nparameter vector[8] l\ntechnique t\npass p\nlight 8 l",
+         "line 5: '8' is not a light (0 to 7)"},
     };
     for (const auto& c : kCases)
     {
