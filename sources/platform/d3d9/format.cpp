@@ -363,14 +363,14 @@ void ReadTexel(D3DFORMAT format, const std::uint8_t* p, float rgba[4])
             Snorm(std::int16_t(Load16(p + 4)), 16), Snorm(std::int16_t(Load16(p + 6)), 16));
         break;
     case D3DFMT_R16F:
-        Set(rgba, HalfToFloat(Load16(p)), 1.0f, 1.0f, 1.0f);
+        Set(rgba, D3D9HalfToFloat(Load16(p)), 1.0f, 1.0f, 1.0f);
         break;
     case D3DFMT_G16R16F:
-        Set(rgba, HalfToFloat(Load16(p)), HalfToFloat(Load16(p + 2)), 1.0f, 1.0f);
+        Set(rgba, D3D9HalfToFloat(Load16(p)), D3D9HalfToFloat(Load16(p + 2)), 1.0f, 1.0f);
         break;
     case D3DFMT_A16B16G16R16F:
-        Set(rgba, HalfToFloat(Load16(p)), HalfToFloat(Load16(p + 2)), HalfToFloat(Load16(p + 4)),
-            HalfToFloat(Load16(p + 6)));
+        Set(rgba, D3D9HalfToFloat(Load16(p)), D3D9HalfToFloat(Load16(p + 2)), D3D9HalfToFloat(Load16(p + 4)),
+            D3D9HalfToFloat(Load16(p + 6)));
         break;
     case D3DFMT_R32F:
         std::memcpy(rgba, p, 4);
@@ -489,15 +489,15 @@ void WriteTexel(D3DFORMAT format, std::uint8_t* p, const float rgba[4])
             Store16(p + 2 * i, ToSnorm(rgba[i], 16));
         break;
     case D3DFMT_R16F:
-        Store16(p, FloatToHalf(rgba[0]));
+        Store16(p, D3D9FloatToHalf(rgba[0]));
         break;
     case D3DFMT_G16R16F:
-        Store16(p, FloatToHalf(rgba[0]));
-        Store16(p + 2, FloatToHalf(rgba[1]));
+        Store16(p, D3D9FloatToHalf(rgba[0]));
+        Store16(p + 2, D3D9FloatToHalf(rgba[1]));
         break;
     case D3DFMT_A16B16G16R16F:
         for (int i = 0; i < 4; ++i)
-            Store16(p + 2 * i, FloatToHalf(rgba[i]));
+            Store16(p + 2 * i, D3D9FloatToHalf(rgba[i]));
         break;
     case D3DFMT_R32F:
         std::memcpy(p, rgba, 4);
@@ -545,7 +545,7 @@ void DecodeDxtBlock(D3DFORMAT format, const std::uint8_t* block, std::uint32_t a
     }
 }
 
-float HalfToFloat(std::uint16_t half)
+float D3D9HalfToFloat(std::uint16_t half)
 {
     const std::uint32_t sign = std::uint32_t(half & 0x8000) << 16;
     const std::uint32_t exponent = (half >> 10) & 31;
@@ -576,7 +576,7 @@ float HalfToFloat(std::uint16_t half)
     return value;
 }
 
-std::uint16_t FloatToHalf(float value)
+std::uint16_t D3D9FloatToHalf(float value)
 {
     std::uint32_t bits;
     std::memcpy(&bits, &value, 4);

@@ -41,5 +41,5 @@ void WriteTexel(D3DFORMAT format, std::uint8_t* texel, const float rgba[4]);
 // The 16 texels of one DXT block as A8R8G8B8 words, row by row.
 void DecodeDxtBlock(D3DFORMAT format, const std::uint8_t* block, std::uint32_t argb[16]);
 
-float HalfToFloat(std::uint16_t half);
-std::uint16_t FloatToHalf(float value);
+float D3D9HalfToFloat(std::uint16_t half);
+std::uint16_t D3D9FloatToHalf(float value);

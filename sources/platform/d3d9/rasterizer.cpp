@@ -136,7 +136,7 @@ void FetchElement(BYTE type, const std::uint8_t* p, float out[4])
     case D3DDECLTYPE_FLOAT16_2:
     case D3DDECLTYPE_FLOAT16_4:
         for (int i = 0; i < (type == D3DDECLTYPE_FLOAT16_2 ? 2 : 4); ++i)
-            out[i] = HalfToFloat(u16(i));
+            out[i] = D3D9HalfToFloat(u16(i));
         break;
     default:
         break;

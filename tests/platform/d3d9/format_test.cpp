@@ -120,7 +120,7 @@ TEST(Format, TexelsConvertWithMissingChannelsReadAsOne)
     EXPECT_FLOAT_EQ(-1.0f, rgba[0]);
     EXPECT_FLOAT_EQ(1.0f, rgba[1]);
 
-    std::uint16_t r16f = FloatToHalf(0.5f);
+    std::uint16_t r16f = D3D9FloatToHalf(0.5f);
     ReadTexel(D3DFMT_R16F, reinterpret_cast<const std::uint8_t*>(&r16f), rgba);
     EXPECT_FLOAT_EQ(0.5f, rgba[0]);
     EXPECT_FLOAT_EQ(1.0f, rgba[1]);
@@ -152,17 +152,17 @@ TEST(Format, WrittenTexelsReadBack)
 
 TEST(Format, HalfFloatsConvertBothWays)
 {
-    EXPECT_EQ(0x3C00, FloatToHalf(1.0f));
-    EXPECT_EQ(0xC000, FloatToHalf(-2.0f));
-    EXPECT_EQ(0x7BFF, FloatToHalf(65504.0f));
-    EXPECT_EQ(0x7C00, FloatToHalf(1e6f));
-    EXPECT_EQ(0x0001, FloatToHalf(std::ldexp(1.0f, -24)));
-    EXPECT_EQ(0x0000, FloatToHalf(std::ldexp(1.0f, -26)));
-    EXPECT_FLOAT_EQ(std::ldexp(1.0f, -24), HalfToFloat(0x0001));
-    EXPECT_FLOAT_EQ(65504.0f, HalfToFloat(0x7BFF));
-    EXPECT_TRUE(std::isinf(HalfToFloat(0x7C00)));
+    EXPECT_EQ(0x3C00, D3D9FloatToHalf(1.0f));
+    EXPECT_EQ(0xC000, D3D9FloatToHalf(-2.0f));
+    EXPECT_EQ(0x7BFF, D3D9FloatToHalf(65504.0f));
+    EXPECT_EQ(0x7C00, D3D9FloatToHalf(1e6f));
+    EXPECT_EQ(0x0001, D3D9FloatToHalf(std::ldexp(1.0f, -24)));
+    EXPECT_EQ(0x0000, D3D9FloatToHalf(std::ldexp(1.0f, -26)));
+    EXPECT_FLOAT_EQ(std::ldexp(1.0f, -24), D3D9HalfToFloat(0x0001));
+    EXPECT_FLOAT_EQ(65504.0f, D3D9HalfToFloat(0x7BFF));
+    EXPECT_TRUE(std::isinf(D3D9HalfToFloat(0x7C00)));
     for (std::uint32_t h = 0; h < 0x7C00; h += 7)
-        EXPECT_EQ(h, FloatToHalf(HalfToFloat(std::uint16_t(h))));
+        EXPECT_EQ(h, D3D9FloatToHalf(D3D9HalfToFloat(std::uint16_t(h))));
 }
 
 TEST(Format, DxtBlocksDecodeToKnownColours)

@@ -1,0 +1,28 @@
+#include "engine/render/rendermanager.h"
+
+#include "engine/render/device.h"
+#include "engine/system/managermanager.h"
+
+namespace
+{
+TRenderManager s_RenderManager;
+const i32 s_nRegistered =
+    TManagerManager::RegisterManager("Render", "Render", &g_pRenderManager, &s_RenderManager);
+} // namespace
+
+TRenderManager* g_pRenderManager = nullptr;
+
+TRenderManager::TRenderManager() : m_nInRender(0) {}
+
+void TRenderManager::RenderManager()
+{
+    if (!g_pDeviceManager || !g_pDeviceManager->IsDeviceReady())
+        return;
+    m_nInRender = 1;
+    g_pDeviceManager->BeginScene();
+    g_pDeviceManager->SetBackBufferTarget(1);
+    g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET | DEVICE_CLEAR_DEPTH | DEVICE_CLEAR_STENCIL,
+                            RENDER_CLEAR_COLOUR, 1.0f, 0);
+    g_pDeviceManager->EndScene();
+    m_nInRender = 0;
+}

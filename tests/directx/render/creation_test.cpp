@@ -1,0 +1,156 @@
+// Window and device creation from the device variables, the fall-back chain and the refusal of
+// unsuitable hardware.
+#include "devicefixture.h"
+
+#include "platform/d3d9/settings.h"
+
+namespace
+{
+using CreationTest = DeviceTest;
+
+TEST_F(CreationTest, WindowedDeviceTakesTheClientSizeAndWritesTheVariablesBack)
+{
+    g_device_size.Store(1024.0f, 600.0f, 0.0f, 1.0f);
+    Create();
+    const TDxDeviceSettings& settings = m_pManager->GetSettings();
+    EXPECT_TRUE(settings.IsWindowed());
+    EXPECT_EQ(settings.Present.BackBufferWidth, 1024u);
+    EXPECT_EQ(settings.Present.BackBufferHeight, 600u);
+    EXPECT_EQ(settings.Present.BackBufferCount, DX_BACK_BUFFER_COUNT);
+    EXPECT_EQ(settings.Present.AutoDepthStencilFormat, D3DFMT_D24S8);
+    EXPECT_EQ(settings.Present.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+    EXPECT_EQ(settings.nBehaviour, DX_BEHAVIOUR);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
+    EXPECT_EQ(m_pManager->GetVideoHeight(), 600);
+    EXPECT_EQ(m_pManager->IsDeviceReady(), 1u);
+    EXPECT_EQ(m_pManager->IsFullScreen(), 0u);
+
+    RECT client;
+    GetClientRect(m_pManager->GetWindowHandle(), &client);
+    EXPECT_EQ(client.right, 1024);
+    EXPECT_EQ(client.bottom, 600);
+    EXPECT_EQ(m_pManager->GetBackBufferTarget()->m_nWidth, 1024u);
+    EXPECT_EQ(g_DxDeviceStatistics.nBackBuffer, 32u * 1024 * 600 / 8 * 2);
+    EXPECT_EQ(g_DxDeviceStatistics.nDepthStencil, 32u * 1024 * 600 / 8);
+}
+
+TEST_F(CreationTest, FullScreenFailureRetriesWindowedAtTheSameSize)
+{
+    g_device_windowed.Store(0);
+    D3D9Settings().failingDeviceCreations = 1;
+    Create();
+    const TDxDeviceSettings& settings = m_pManager->GetSettings();
+    EXPECT_TRUE(settings.IsWindowed());
+    EXPECT_EQ(settings.Present.BackBufferWidth, 1280u);
+    EXPECT_EQ(settings.Present.BackBufferHeight, 800u);
+    EXPECT_EQ(g_device_windowed.GetInt(), 1);
+}
+
+TEST_F(CreationTest, SecondFailureFallsBackTo800x600OnAdapter0)
+{
+    g_device_windowed.Store(0);
+    g_device_pos.Store(100.0f, 70.0f, 0.0f, 1.0f);
+    D3D9Settings().failingDeviceCreations = 2;
+    Create();
+    const TDxDeviceSettings& settings = m_pManager->GetSettings();
+    EXPECT_TRUE(settings.IsWindowed());
+    EXPECT_EQ(settings.nAdapter, 0u);
+    EXPECT_EQ(settings.Present.BackBufferWidth, 800u);
+    EXPECT_EQ(settings.Present.BackBufferHeight, 600u);
+    EXPECT_EQ(settings.Present.PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
+    EXPECT_EQ(g_device_pos.GetVector().x, 0.0f);
+    EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
+}
+
+TEST_F(CreationTest, WindowedFailureGoesStraightTo800x600)
+{
+    D3D9Settings().failingDeviceCreations = 1;
+    Create();
+    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferWidth, 800u);
+    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferHeight, 600u);
+}
+
+TEST_F(CreationTest, ThirdFailureIsFatal)
+{
+    g_device_windowed.Store(0);
+    D3D9Settings().failingDeviceCreations = 3;
+    EXPECT_DEATH(m_pManager->InitializeManager(), "Unable to create DirectX device.");
+}
+
+TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
+{
+    Create();
+    TJournalListener listener("a", m_Journal);
+    m_pManager->AddMethod(&listener);
+    m_pManager->SetVerticalSync(1);
+    D3D9Settings().failingDeviceCreations = 1;
+    m_pManager->_ApplyPendingChange();
+
+    ASSERT_NE(m_pManager->GetDevice(), nullptr);
+    EXPECT_EQ(m_pManager->GetSettings().Present.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferWidth, 1280u);
+    const std::vector<std::string> expected = {"a release", "a destroy", "a create",
+                                               "a change",  "a change",  "a restore"};
+    EXPECT_EQ(m_Journal, expected);
+    ASSERT_FALSE(m_Console.lines.empty());
+    EXPECT_NE(m_Console.lines.back().find("unable to create DirectX device (restoring previous device)"),
+              std::string::npos);
+    m_pManager->RemoveMethod(&listener);
+}
+
+TEST_F(CreationTest, TooLittleVideoMemoryEndsTheProgramWithCode1)
+{
+    D3D9Settings().textureMemoryBytes = 127u << 20;
+    EXPECT_EXIT(m_pManager->InitializeManager(), ::testing::ExitedWithCode(1),
+                "requires at least 128 MB of dedicated video memory");
+}
+
+TEST_F(CreationTest, ExactlyTheRequiredVideoMemoryPasses)
+{
+    D3D9Settings().textureMemoryBytes = 128u << 20;
+    Create();
+}
+
+TEST_F(CreationTest, OutOfRangeAdapterIsResetTo0)
+{
+    g_device_adapter.Store(7);
+    Create();
+    EXPECT_EQ(g_device_adapter.GetInt(), 0);
+    EXPECT_EQ(m_pManager->GetSettings().nAdapter, 0u);
+}
+
+TEST_F(CreationTest, WindowOutsideTheMonitorIsMovedIntoIt)
+{
+    g_device_pos.Store(-200.0f, 1000.0f, 0.0f, 1.0f);
+    Create();
+    // The headless display is 1920 x 1080.
+    EXPECT_EQ(g_device_pos.GetVector().x, 0.0f);
+    EXPECT_EQ(g_device_pos.GetVector().y, 1080.0f - 800.0f);
+}
+
+TEST_F(CreationTest, XpClassInterfacesWhenTheSystemIsOlder)
+{
+    const TDxGlobals saved = g_DxGlobals;
+    D3D9Settings().osMajor = 5;
+    InitializeDirectX();
+    EXPECT_EQ(g_DxGlobals.nVista, 0u);
+    EXPECT_EQ(g_DxGlobals.nXP, 1u);
+    Create();
+    m_pManager->SetWindowSize(1024, 768);
+    Send(WM_NULL);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
+    g_DxGlobals = saved;
+}
+
+TEST_F(CreationTest, GammaRampOfTheFirstDeviceIsSavedOnce)
+{
+    Create();
+    D3DGAMMARAMP changed;
+    TDxDeviceManager::BuildGammaRamp(2.0f, changed);
+    m_pManager->GetDevice()->SetGammaRamp(0, 0, &changed);
+    const WORD saved = m_pManager->GetSavedGammaRamp().red[100];
+    m_pManager->SetVerticalSync(1);
+    m_pManager->_ApplyPendingChange();
+    EXPECT_EQ(m_pManager->GetSavedGammaRamp().red[100], saved);
+}
+} // namespace

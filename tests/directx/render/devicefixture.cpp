@@ -1,0 +1,119 @@
+#include "devicefixture.h"
+
+#include "core/stream/filestreammanager.h"
+#include "engine/system/managermanager.h"
+#include "platform/d3d9/settings.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace
+{
+const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
+
+void CountSleep(u32 milliseconds)
+{
+    DeviceTest::s_aSleeps.push_back(milliseconds);
+}
+
+// One manager system for the whole run, initialised so that listeners may register.
+void OpenManagerSystem()
+{
+    static const bool opened = [] {
+        // Activation and deactivation ask for these two.
+        g_ManagerManager.CreateSystem(TName("Inactive", true));
+        g_ManagerManager.CreateSystem(TName("Normal", true));
+        g_ManagerManager.Initialize();
+        return true;
+    }();
+    (void)opened;
+}
+} // namespace
+
+std::vector<u32> DeviceTest::s_aSleeps;
+
+void RestoreDeviceVariables()
+{
+    g_device_adapter.Store(0);
+    g_device_pos.Store(50.0f, 50.0f, 0.0f, 1.0f);
+    g_device_size.Store(1280.0f, 800.0f, 0.0f, 1.0f);
+    g_device_windowed.Store(1);
+    g_device_verticalsyn.Store(0);
+    g_device_refreshrate.Store(60);
+    g_device_ctor.Store(0);
+    g_disable_deactivate.Store(0);
+    g_device_cursor_show.Store(0);
+    g_device_cursor_clip.Store(1);
+    g_device_present_flush.Store(1);
+    g_device_present_interleave_flush.Store(0);
+    g_device_frame_latency.Store(1);
+}
+
+void DeviceTest::SetUp()
+{
+    ASSERT_EQ(s_nHeadless, 0);
+    OpenManagerSystem();
+    char pattern[] = "/tmp/vestamor_device_XXXXXX";
+    m_Path = mkdtemp(pattern);
+    m_OldWorking = std::filesystem::current_path();
+    std::filesystem::current_path(m_Path);
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    TCommandManager::Instance().SetListener(&m_Console);
+
+    RestoreDeviceVariables();
+    D3D9Settings() = TD3D9Settings();
+    s_aSleeps.clear();
+    TDxDeviceManager::s_pSleep = CountSleep;
+    m_pManager = new TDxDeviceManager;
+    g_pDxDeviceManager = m_pManager;
+    g_pDeviceManager = m_pManager;
+}
+
+void DeviceTest::TearDown()
+{
+    if (m_pManager->GetDevice())
+    {
+        m_pManager->m_nStepWord = 1;
+        m_pManager->FinalizeManager();
+    }
+    if (m_pManager->GetWindowHandle())
+        DestroyWindow(m_pManager->GetWindowHandle());
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+    }
+    delete m_pManager;
+    g_pDxDeviceManager = nullptr;
+    g_pDeviceManager = nullptr;
+    RestoreDeviceVariables();
+    D3D9Settings() = TD3D9Settings();
+    TCommandManager::Instance().SetListener(nullptr);
+    g_pFileStreamManager->SetDirectory(TName());
+    std::filesystem::current_path(m_OldWorking);
+    std::filesystem::remove_all(m_Path);
+}
+
+void DeviceTest::Create()
+{
+    ASSERT_EQ(m_pManager->InitializeManager(), 0);
+    ASSERT_NE(m_pManager->GetDevice(), nullptr);
+}
+
+void DeviceTest::Run(const char* command, std::initializer_list<const char*> arguments)
+{
+    TCommandInstruction instruction = {};
+    instruction.nCommand = TName(command).GetId();
+    for (const char* argument : arguments)
+        instruction.aArgument[instruction.nArgumentCount++] = TName(argument, true).GetId();
+    TCommand* found = TCommandManager::Instance().FindCommand(TName(command));
+    ASSERT_NE(found, nullptr) << command;
+    found->Execute(instruction, COMMAND_RUN);
+}
+
+void DeviceTest::Send(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PostMessageW(m_pManager->GetWindowHandle(), message, wParam, lParam);
+    MSG taken;
+    while (PeekMessageA(&taken, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&taken);
+}

@@ -1,0 +1,89 @@
+#pragma once
+// A fresh headless device manager per test, standing in for the registered one: its window and
+// device are made by InitializeManager from the device variables as the test leaves them, and
+// released with the window at the end. The manager system is open (listeners may register), the
+// working folder is a scratch folder with the file system unlocked, console lines are recorded,
+// and the main loop's sleeps are counted instead of slept.
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/commandmethods.h"
+#include "platform/window/winuser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Records every notification and message it receives, as text, into a shared journal.
+class TJournalListener : public TDeviceMethods
+{
+public:
+    TJournalListener(const char* name, std::vector<std::string>& journal) : m_Name(name), m_Journal(journal)
+    {
+    }
+
+    void OnDeviceActivate() override { Note("activate"); }
+    void OnDeviceDeactivate() override { Note("deactivate"); }
+    void OnDeviceRestore() override { Note("restore"); }
+    void OnDeviceRelease() override { Note("release"); }
+    void OnDeviceLost() override { Note("lost"); }
+    void OnDeviceReset() override { Note("reset"); }
+    void OnDeviceChange() override { Note("change"); }
+    void OnDeviceCreate() override { Note("create"); }
+    void OnDeviceDestroy() override { Note("destroy"); }
+    i32 OnDeviceMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == m_nWatched)
+            Note("message");
+        return message == m_nConsumed ? 0 : DEVICE_MESSAGE_NOT_CONSUMED;
+    }
+
+    UINT m_nWatched = WM_NULL;
+    UINT m_nConsumed = WM_NULL;
+
+private:
+    void Note(const char* what) { m_Journal.push_back(m_Name + " " + what); }
+
+    std::string m_Name;
+    std::vector<std::string>& m_Journal;
+};
+
+class TConsoleRecorder : public TCommandMethods
+{
+public:
+    void PrintLine(const char* text, int isError) override
+    {
+        lines.push_back((isError ? "E:" : "") + std::string(text));
+    }
+    std::vector<std::string> lines;
+};
+
+class DeviceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // InitializeManager on a fresh manager; the device variables keep what the test set.
+    void Create();
+    // Runs a console command the way a script line does.
+    void Run(const char* command, std::initializer_list<const char*> arguments = {});
+    // Posts a message to the device window and dispatches the queue, as the main loop's pump.
+    void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+public:
+    static std::vector<u32> s_aSleeps;
+
+protected:
+    TDxDeviceManager* m_pManager = nullptr;
+    std::vector<std::string> m_Journal;
+    TConsoleRecorder m_Console;
+    std::string m_Path;
+
+private:
+    std::string m_OldWorking;
+};
+
+// The device variables back at their defaults.
+void RestoreDeviceVariables();
