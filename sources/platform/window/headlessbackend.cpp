@@ -1,5 +1,8 @@
 #include "platform/window/headlessbackend.h"
 
+#include "platform/window/windowsystem.h"
+
+#include <cstdlib>
 #include <iterator>
 
 namespace
@@ -12,6 +15,17 @@ constexpr TDisplayMode kModes[] = {
     {1366, 768, kRefreshRate}, {1600, 900, kRefreshRate}, {1920, 1080, kRefreshRate},
 };
 } // namespace
+
+THeadlessBackend::THeadlessBackend() : m_nFramesLeft(0)
+{
+    const char* frames = std::getenv("VESTAMOR_HEADLESS_FRAMES");
+    if (!frames)
+        return;
+    char* end = nullptr;
+    const long count = std::strtol(frames, &end, 10);
+    if (end != frames && *end == 0 && count > 0)
+        m_nFramesLeft = count;
+}
 
 int THeadlessBackend::GetDisplayCount()
 {
@@ -54,6 +68,8 @@ void THeadlessBackend::PumpEvents() {}
 
 bool THeadlessBackend::PresentPixels(HWND window, const void* pixels, int width, int height, int pitch)
 {
+    if (m_nFramesLeft > 0 && --m_nFramesLeft == 0)
+        TWindowSystem::Get().PostMessage(window, WM_CLOSE, 0, 0);
     return true;
 }
 

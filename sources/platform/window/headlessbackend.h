@@ -1,11 +1,17 @@
 #pragma once
 // The back end without a display: windows are virtual, nothing is drawn, no event ever arrives
 // from outside (tests post the messages). One display of 1920 x 1080 with a fixed mode list.
+//
+// For scripted runs, VESTAMOR_HEADLESS_FRAMES=N posts WM_CLOSE to the window that presents the
+// N-th frame, once: the program then ends as when a player closes the window.
 #include "platform/window/windowbackend.h"
 
 class THeadlessBackend : public TWindowBackend
 {
 public:
+    // Reads VESTAMOR_HEADLESS_FRAMES; anything but a positive number leaves the switch off.
+    THeadlessBackend();
+
     int GetDisplayCount() override;
     RECT GetDisplayBounds(int display) override;
     RECT GetDisplayWorkArea(int display) override;
@@ -18,4 +24,7 @@ public:
     void PumpEvents() override;
     bool PresentPixels(HWND window, const void* pixels, int width, int height, int pitch) override;
     void ApplyCursor(bool visible, const RECT* clip) override;
+
+private:
+    long m_nFramesLeft; // 0: no close is due
 };
