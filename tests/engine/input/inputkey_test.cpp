@@ -1,0 +1,110 @@
+#include "engine/input/inputkey.h"
+
+#include "../localization/scratchfolder.h"
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+TInputKey Parse(const char* text)
+{
+    TInputKey key;
+    key.Parse(text);
+    return key;
+}
+
+std::string RoundTrip(const char* text)
+{
+    return TInputKey::ToText(Parse(text));
+}
+
+class InputKeyTest : public ScratchFolderTest
+{
+};
+} // namespace
+
+TEST_F(InputKeyTest, ModifiersAndNames)
+{
+    TInputKey key = Parse("shift+ctrl+F1");
+    EXPECT_EQ(key.nModifiers, INPUT_KEY_SHIFT | INPUT_KEY_CTRL);
+    EXPECT_EQ(key.nCode, 59u);
+    EXPECT_TRUE(TInputKey::Equals(key, Parse("ctrl+shift+F1")));
+    EXPECT_EQ(RoundTrip("ctrl+shift+F1"), "shift+ctrl+F1");
+    EXPECT_EQ(RoundTrip("alt+ctrl+shift+Delete"), "shift+ctrl+alt+Delete");
+
+    // Letters in either case; the modifier words in lower case only.
+    EXPECT_EQ(Parse("f1").nCode, 59u);
+    EXPECT_EQ(Parse("SPACE").nCode, 57u);
+    key = Parse("Shift+F1");
+    EXPECT_EQ(key.nModifiers, 0u);
+    EXPECT_EQ(key.nCode, 59u);
+    EXPECT_TRUE(m_Printed.lines.empty());
+}
+
+TEST_F(InputKeyTest, ATrailingPlusBelongsToTheName)
+{
+    EXPECT_EQ(Parse("Num+").nCode, 78u);
+    EXPECT_EQ(RoundTrip("Num+"), "Num+");
+    const TInputKey key = Parse("shift+Num+");
+    EXPECT_EQ(key.nModifiers, INPUT_KEY_SHIFT);
+    EXPECT_EQ(key.nCode, 78u);
+    EXPECT_EQ(RoundTrip("ctrl+Num+"), "ctrl+Num+");
+    EXPECT_EQ(RoundTrip("Num-"), "Num-");
+    EXPECT_TRUE(m_Printed.lines.empty());
+}
+
+TEST_F(InputKeyTest, MouseNamesCarryTheMouseBit)
+{
+    const char* const names[] = {"LeftMouseButton", "RightMouseButton", "MiddleMouseButton", "MouseScrollUp",
+                                 "MouseScrollDown"};
+    for (u32 i = 0; i < 5; ++i)
+    {
+        const TInputKey key = Parse(names[i]);
+        EXPECT_EQ(key.nModifiers, INPUT_KEY_MOUSE) << names[i];
+        EXPECT_EQ(key.nCode, 1000 + i);
+        EXPECT_EQ(RoundTrip(names[i]), names[i]);
+        EXPECT_EQ(RoundTrip((std::string("alt+") + names[i]).c_str()), std::string("alt+") + names[i]);
+    }
+    // A mouse event carries the bit too; binds compare only shift, ctrl and alt.
+    EXPECT_TRUE(TInputKey::Equals(Parse("shift+LeftMouseButton"), {INPUT_KEY_SHIFT | 0x20, 1000, 0}));
+}
+
+TEST_F(InputKeyTest, EveryNamedKeyRoundTrips)
+{
+    for (u32 code = 0; code < INPUT_KEYBOARD_NAME_COUNT; ++code)
+    {
+        const char* name = InputKeyName(code);
+        if (!*name)
+            continue;
+        const TInputKey key = Parse(name);
+        // Names given twice ("Shift", "\\", "unknown") read as their first code.
+        EXPECT_STREQ(InputKeyName(key.nCode), name) << code;
+        EXPECT_LE(key.nCode, code);
+    }
+    EXPECT_STREQ(InputKeyName(78), "Num+");
+    EXPECT_STREQ(InputKeyName(162), "RightWindows");
+    EXPECT_STREQ(InputKeyName(123), "Num /");
+}
+
+TEST_F(InputKeyTest, OutOfRangeCodesPrintNoName)
+{
+    EXPECT_STREQ(TInputKey::ToText({INPUT_KEY_SHIFT, 175, 0}), "shift+");
+    EXPECT_STREQ(TInputKey::ToText({INPUT_KEY_MOUSE, 1005, 0}), "");
+    EXPECT_STREQ(TInputKey::ToText({0, 0xFFFFFFFF, 0}), "");
+    // Without its bit a mouse code still prints its mouse name.
+    EXPECT_STREQ(TInputKey::ToText({0, 1002, 0}), "MiddleMouseButton");
+}
+
+TEST_F(InputKeyTest, UnknownNamesAreReported)
+{
+    TInputKey key;
+    EXPECT_FALSE(key.Parse("ctrl+Hyper"));
+    EXPECT_EQ(key.nCode, 0u);
+    EXPECT_EQ(key.nModifiers, INPUT_KEY_CTRL);
+    ASSERT_EQ(m_Printed.lines.size(), 1u);
+    EXPECT_EQ(m_Printed.lines[0], "^Ierror: 'Hyper': undeclared buffered input");
+    // An empty text is the empty key 0.
+    EXPECT_TRUE(key.Parse(""));
+    EXPECT_EQ(key.nCode, 0u);
+}

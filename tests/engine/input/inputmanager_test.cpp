@@ -1,0 +1,389 @@
+#include "engine/input/inputmanager.h"
+
+#include "../localization/scratchfolder.h"
+#include "engine/input/inputbind.h"
+#include "engine/input/inputcursor.h"
+#include "engine/input/inputkey.h"
+#include "engine/input/inputmethods.h"
+#include "engine/localization/localization.h"
+#include "engine/system/managermanager.h"
+#include "testdriver.h"
+
+#include <algorithm>
+
+namespace
+{
+class InputManagerTest : public ScratchFolderTest
+{
+protected:
+    void SetUp() override
+    {
+        ScratchFolderTest::SetUp();
+        RegisterTestInputs();
+    }
+    static TInputManager& Input() { return TInputManager::Instance(); }
+    static TInputAction* Action(const char* name) { return Input().CreateAction(TName(name, true), 0); }
+    static const char* Environment(const char* name)
+    {
+        TCommandManager& commands = TCommandManager::Instance();
+        const TName key(name);
+        for (u32 i = 0; i < commands.GetEnvironmentCount(); ++i)
+            if (commands.GetEnvironment(i).key == key.GetId())
+            {
+                TName value;
+                value.SetId(commands.GetEnvironment(i).value);
+                return value.GetText();
+            }
+        return "<unset>";
+    }
+};
+
+class TTestHolder : public TInputFocus
+{
+public:
+    TTestHolder(u32 group, bool wants, i32 consumes) : m_bWants(wants), m_nConsumes(consumes) { nGroup = group; }
+    bool WantsInput() override { return m_bWants; }
+    i32 ConsumesInput() override { return m_nConsumes; }
+    i32 KeepOnClusterUnload() override { return nKeep; }
+    i32 OnFocusGain() override
+    {
+        ++nGains;
+        return nSkipOnGain;
+    }
+    void OnFocusLost() override { ++nLosses; }
+    void UpdateFocus(f32 step) override { ++nUpdates; }
+
+    bool m_bWants;
+    i32 m_nConsumes;
+    i32 nKeep = 1;
+    i32 nSkipOnGain = 0;
+    int nGains = 0;
+    int nLosses = 0;
+    int nUpdates = 0;
+};
+
+class TEventListener : public TInputMethods
+{
+public:
+    void OnInputEvent(const TInputEvent& event) override { codes.push_back(event.nCode); }
+    void OnInputTick() override { ++ticks; }
+    std::vector<u32> codes;
+    int ticks = 0;
+};
+} // namespace
+
+TEST_F(InputManagerTest, ActionsAreCreatedOnceAndFoundByName)
+{
+    TInputAction* jump = Action("jump");
+    ASSERT_NE(jump, nullptr);
+    EXPECT_EQ(Action("jump"), jump);
+    EXPECT_EQ(Input().FindAction(TName("jump")), jump);
+    EXPECT_EQ(Input().FindAction(TName("nothing", true)), nullptr);
+    EXPECT_EQ(Input().FindActionIndex(TName("nothing")), -1);
+    TName unregistered;
+    unregistered.SetId(0x0BADF00D);
+    EXPECT_STREQ(Input().CreateAction(unregistered, 0)->Name.GetText(), "$unknown");
+}
+
+TEST_F(InputManagerTest, ActionValuesFollowTheirInputs)
+{
+    TInputAction* steer = Action("steer");
+    EXPECT_EQ(steer->GetValue(), 0.0f);
+    EXPECT_FALSE(steer->IsDown());
+    Input().BindAction(steer, &TestInput("AxisLeft"), &TestInput("AxisRight"));
+    TestInput("AxisLeft").fValue = 0.3f;
+    TestInput("AxisRight").fValue = 0.7f;
+    EXPECT_FLOAT_EQ(steer->GetValue(), 0.7f);
+    EXPECT_TRUE(steer->IsDown());
+    TestInput("AxisRight").nFlags = TEST_RELEASED;
+    EXPECT_TRUE(steer->IsReleased());
+    EXPECT_FALSE(steer->IsPressed());
+
+    u16 states[2] = {};
+    EXPECT_TRUE(TInputBind::GetState(*steer, states, 6));
+    EXPECT_EQ(states[1], (INPUT_STATE_DOWN | INPUT_STATE_RELEASED) << 3);
+    EXPECT_FALSE(TInputBind::GetState(*steer, states, 6));
+
+    // A lone second input becomes the primary.
+    Input().BindAction(steer, nullptr, &TestInput("AxisLeft"));
+    EXPECT_EQ(steer->pPrimary, &TestInput("AxisLeft"));
+    EXPECT_EQ(steer->pSecondary, nullptr);
+    EXPECT_FLOAT_EQ(steer->GetValue(), 0.3f);
+    Input().BindAction(steer, nullptr, nullptr);
+    EXPECT_EQ(steer->GetValue(), 0.0f);
+    TestInput("AxisLeft").fValue = 0.0f;
+    TestInput("AxisRight") = TTestInput("AxisRight");
+}
+
+TEST_F(InputManagerTest, ActionsPublishTheNameOfTheirInput)
+{
+    TInputAction* jump = Action("jump");
+    Input().BindAction(jump, &TestInput("Space"), nullptr);
+    EXPECT_STREQ(Environment("action:jump"), "Space");
+    Input().BindAction(jump, nullptr, nullptr);
+    EXPECT_STREQ(Environment("action:jump"), "");
+
+    TInputAction* hidden = Input().CreateAction(TName("hidden", true), INPUT_ACTION_NO_ENVIRONMENT);
+    Input().BindAction(hidden, &TestInput("Space"), nullptr);
+    EXPECT_STREQ(Environment("action:hidden"), "<unset>");
+
+    // French keyboards show Q and Z as A and W.
+    TInputAction* forward = Action("forward");
+    Input().BindAction(forward, &TestInput("Z"), nullptr);
+    EXPECT_STREQ(Environment("action:forward"), "Z");
+    const u32 names[1] = {TName("Francais", true).GetId()};
+    TLocalizationManager::Instance().SetData(0, names, sizeof names);
+    TLocalizationManager::Instance().SetLanguage(TName("francais", true));
+    EXPECT_STREQ(Environment("action:forward"), "W");
+}
+
+TEST_F(InputManagerTest, InputsAreFoundByName)
+{
+    EXPECT_EQ(Input().FindInput(TName("Space")), &TestInput("Space"));
+    EXPECT_EQ(Input().FindInput(TName("Nothing", true)), nullptr);
+    EXPECT_NE(SystemLog().find("TInputManager::FindInput(): error: unable to find input 'Nothing'"), std::string::npos);
+    const i32 index = Input().FindInputIndex(TName("Enter"));
+    EXPECT_EQ(Input().GetInputAt(index), &TestInput("Enter"));
+    EXPECT_EQ(Input().GetInputAt(-1), nullptr);
+}
+
+TEST_F(InputManagerTest, NoMoreThan512Actions)
+{
+    const u32 start = Input().GetActionCount();
+    for (u32 i = start; i < INPUT_ACTION_COUNT; ++i)
+        ASSERT_NE(Action(("a" + std::to_string(i)).c_str()), nullptr);
+    EXPECT_EQ(Action("one_too_many"), nullptr);
+    EXPECT_EQ(Input().GetActionCount(), INPUT_ACTION_COUNT);
+    ASSERT_FALSE(m_Printed.lines.empty());
+    EXPECT_NE(m_Printed.lines.back().find("'one_too_many': too many actions (max 512)"), std::string::npos);
+    // Existing actions are still found.
+    EXPECT_NE(Action("a511"), nullptr);
+}
+
+TEST_F(InputManagerTest, FocusLayersAndGroupBlocking)
+{
+    TTestHolder top(1, true, 1);
+    TTestHolder below(1, true, 1);
+    TTestHolder otherGroup(2, true, 1);
+    Input().RegisterInputFocus(&below, 3);
+    Input().RegisterInputFocus(&otherGroup, 3);
+    Input().RegisterInputFocus(&top, 0);
+
+    // Alone, the layer-3 holder has focus.
+    top.m_bWants = false;
+    Input().UpdateManager(0.1f);
+    EXPECT_EQ(below.nHasFocus, 1u);
+    EXPECT_EQ(below.nUpdates, 1);
+    EXPECT_EQ(top.nHasFocus, 0u);
+
+    // The layer-0 holder of the same group takes the input: the other loses focus and is not
+    // updated; the other group goes on.
+    top.m_bWants = true;
+    Input().UpdateManager(0.1f);
+    EXPECT_EQ(top.nHasFocus, 1u);
+    EXPECT_EQ(top.nUpdates, 1);
+    EXPECT_EQ(below.nHasFocus, 0u);
+    EXPECT_EQ(below.nActive, 0u);
+    EXPECT_EQ(below.nLosses, 1);
+    EXPECT_EQ(below.nUpdates, 1);
+    EXPECT_EQ(otherGroup.nUpdates, 2);
+
+    // A holder that lets the input through blocks nothing.
+    top.m_nConsumes = 0;
+    Input().UpdateManager(0.1f);
+    EXPECT_EQ(below.nHasFocus, 1u);
+    EXPECT_EQ(below.nUpdates, 2);
+
+    // A non-zero answer to the gain skips that frame's update.
+    Input().RegisterInputFocus(&top, INPUT_FOCUS_NO_LAYER);
+    TTestHolder shy(5, true, 1);
+    shy.nSkipOnGain = 1;
+    Input().RegisterInputFocus(&shy, 7);
+    Input().UpdateManager(0.1f);
+    Input().UpdateManager(0.1f);
+    EXPECT_EQ(shy.nGains, 1);
+    EXPECT_EQ(shy.nUpdates, 1);
+
+    Input().RegisterInputFocus(&below, INPUT_FOCUS_NO_LAYER);
+    Input().RegisterInputFocus(&otherGroup, INPUT_FOCUS_NO_LAYER);
+    Input().RegisterInputFocus(&shy, INPUT_FOCUS_NO_LAYER);
+}
+
+TEST_F(InputManagerTest, MovingAHolderKeepsTheOrderOfTheOthers)
+{
+    std::vector<int> order;
+    struct TOrdered : TTestHolder
+    {
+        TOrdered(std::vector<int>& order, int id) : TTestHolder(id, true, 0), m_Order(order), m_nId(id) {}
+        void UpdateFocus(f32) override { m_Order.push_back(m_nId); }
+        std::vector<int>& m_Order;
+        int m_nId;
+    };
+    TOrdered a(order, 1), b(order, 2), c(order, 3);
+    Input().RegisterInputFocus(&a, 2);
+    Input().RegisterInputFocus(&b, 2);
+    Input().RegisterInputFocus(&c, 2);
+    Input().RegisterInputFocus(&a, 2); // already there: stays first
+    Input().RegisterInputFocus(&b, 1);
+    Input().RegisterInputFocus(&b, 2); // back at the end
+    Input().UpdateManager(0.0f);
+    EXPECT_EQ(order, (std::vector<int>{1, 3, 2}));
+
+    // Holders that do not survive a cluster unload leave their layer.
+    c.nKeep = 0;
+    Input().OnClusterUnload();
+    EXPECT_EQ(c.nLayer, INPUT_FOCUS_NO_LAYER);
+    order.clear();
+    Input().UpdateManager(0.0f);
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    Input().RegisterInputFocus(&a, INPUT_FOCUS_NO_LAYER);
+    Input().RegisterInputFocus(&b, INPUT_FOCUS_NO_LAYER);
+}
+
+TEST_F(InputManagerTest, TheBufferedRingKeepsTheLast31)
+{
+    EXPECT_EQ(Input().GetBufferedInput().nCode, 0u); // off
+    const int resets = TestDriver().nResets;
+    EXPECT_EQ(Input().BufferedInputEnable(), 1);
+    EXPECT_EQ(Input().BufferedInputEnable(), 2);
+    EXPECT_EQ(TestDriver().nResets, resets + 1);
+    for (u32 i = 1; i <= 40; ++i)
+        Input().OnInputEvent({0x20, i, 'a'});
+    for (u32 i = 10; i <= 40; ++i)
+        EXPECT_EQ(Input().GetBufferedInput().nCode, i);
+    EXPECT_EQ(Input().GetBufferedInput().nCode, 0u);
+
+    Input().OnInputEvent({0x20, 7, 'a'});
+    EXPECT_EQ(Input().BufferedInputDisable(), 1);
+    EXPECT_EQ(Input().BufferedInputDisable(), 0);
+    EXPECT_EQ(Input().BufferedInputDisable(), 0);
+    Input().BufferedInputEnable();
+    EXPECT_EQ(Input().GetBufferedInput().nCode, 0u); // emptied
+    Input().BufferedInputDisable();
+    EXPECT_NE(SystemLog().find("TInputManager::BufferedInputEnable(): Buffered input enabled"), std::string::npos);
+    EXPECT_NE(SystemLog().find("TInputManager::BufferedInputDisable(): Buffered input disabled"),
+              std::string::npos);
+}
+
+TEST_F(InputManagerTest, EventsTriggerBindsAndReachListeners)
+{
+    TCommandManager& commands = TCommandManager::Instance();
+    const char* command = "language.list";
+    commands.AddCommandBind("shift+F1", &command, 1);
+    commands.AddCommandBind("F1", &command, 1);
+    TEventListener listener;
+    Input().AddMethod(&listener);
+
+    Input().OnInputEvent({INPUT_KEY_SHIFT | 0x20, 59, 0x70});
+    EXPECT_EQ(commands.GetBind(0).nTriggered, 1u);
+    EXPECT_EQ(commands.GetBind(1).nTriggered, 0u);
+    EXPECT_EQ(listener.codes, std::vector<u32>{59});
+
+    const int updates = TestDriver().nUpdates;
+    Input().UpdateManager(0.1f);
+    EXPECT_EQ(TestDriver().nUpdates, updates + 1);
+    EXPECT_EQ(listener.ticks, 1);
+    Input().RemoveMethod(&listener);
+    commands.ClearBinds();
+}
+
+TEST_F(InputManagerTest, CaptureTakesTheNextInput)
+{
+    struct TCatcher : TInputMethods
+    {
+        void OnCaptureInput(TInput* input) override { caught = input; }
+        TInput* caught = nullptr;
+    } catcher;
+    Input().SetCapture(&catcher);
+    EXPECT_EQ(TestDriver().GetCapture(), 1u);
+    Input().OnDriverEvent(&TestInput("Enter"));
+    EXPECT_EQ(catcher.caught, &TestInput("Enter"));
+    Input().SetCapture(nullptr);
+    EXPECT_EQ(TestDriver().GetCapture(), 0u);
+    catcher.caught = nullptr;
+    Input().OnDriverEvent(&TestInput("Space"));
+    EXPECT_EQ(catcher.caught, nullptr);
+}
+
+TEST_F(InputManagerTest, BindingsSurviveThroughTheBindingTable)
+{
+    TInputAction* fire = Action("fire");
+    Input().BindAction(fire, &TestInput("mbLeftButton"), &TestInput("Enter"));
+    Input().SaveBindings();
+    EXPECT_EQ(Input().GetBindingCount(), Input().GetActionCount());
+    Input().BindAction(fire, nullptr, nullptr);
+    Input().OnClusterLoad();
+    EXPECT_EQ(fire->pPrimary, &TestInput("mbLeftButton"));
+    EXPECT_EQ(fire->pSecondary, &TestInput("Enter"));
+}
+
+TEST_F(InputManagerTest, TheActionNameSetIsCheckedOnLoad)
+{
+    Action("one");
+    Action("two");
+    void* data;
+    i32 size;
+    ASSERT_EQ(Input().GetData(0, data, size), 0);
+    std::string saved(static_cast<const char*>(data), static_cast<size_t>(size));
+    EXPECT_EQ(Input().SetData(0, saved.data(), size), 0);
+    EXPECT_NE(Input().FindAction(TName("two")), nullptr);
+
+    std::string bad = saved;
+    bad[4 + 4] = 99; // a place beyond the actions
+    EXPECT_EQ(Input().SetData(0, bad.data(), size), 2);
+    EXPECT_EQ(Input().SetData(0, saved.data(), size - 1), 2);
+    EXPECT_NE(Input().FindAction(TName("two")), nullptr);
+}
+
+TEST_F(InputManagerTest, CursorsShowAndFollowThePointer)
+{
+    TInputCursor cursor = {};
+    cursor.nFlags = INPUT_CURSOR_HIDDEN;
+    Input().SetActiveCursor(&cursor);
+    Input().SetPointerPosition(10.0f, 20.0f);
+    EXPECT_EQ(cursor.Position.x, 10.0f);
+    EXPECT_EQ(cursor.Show(true, false), 1);
+    EXPECT_FALSE(cursor.IsHidden());
+    EXPECT_EQ(cursor.Show(true, false), 2);
+    EXPECT_EQ(cursor.Show(false, true), 0);
+    EXPECT_TRUE(cursor.IsHidden());
+
+    // Moved by actions when it does not follow the pointer.
+    cursor.nFlags = 0;
+    cursor.nVisibility = 1;
+    TInputAction* left = Action("c_left");
+    TInputAction* right = Action("c_right");
+    cursor.pMoveLeft = left;
+    cursor.pMoveRight = right;
+    cursor.pMoveUp = Action("c_up");
+    cursor.pMoveDown = Action("c_down");
+    cursor.fSpeed = 10.0f;
+    cursor.fExponent = 2.0f;
+    Input().BindAction(left, &TestInput("AxisLeft"), nullptr);
+    TestInput("AxisLeft").fValue = 0.5f;
+    cursor.Move();
+    EXPECT_FLOAT_EQ(cursor.Position.x, 10.0f - 2.5f);
+    TestInput("AxisLeft").fValue = 0.0f;
+    Input().SetActiveCursor(nullptr);
+}
+
+TEST_F(InputManagerTest, ActionsAreRefusedWhileManagersInitialise)
+{
+    class TCreatesAction : public TManager
+    {
+    public:
+        i32 InitializeManager() override
+        {
+            TInputManager::Instance().CreateAction(TName("early", true), 0);
+            return 0;
+        }
+    };
+    EXPECT_DEATH(
+        {
+            TCreatesAction manager;
+            g_ManagerManager.CreateSystem(TName("input_test", true));
+            g_ManagerManager.AddInitializeManager(&manager, 0);
+            g_ManagerManager.Initialize();
+        },
+        "manager system 'initialize' is locked");
+}
