@@ -15,6 +15,7 @@
 #include "engine/localization/localization.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 
 #include <cstring>
 
@@ -464,6 +465,7 @@ void TInputManager::FinalizeManager()
 
 void TInputManager::BeginManager()
 {
+    g_pResourceManager->AddMethod(this);
     g_pCluster->AddListener(this);
 }
 

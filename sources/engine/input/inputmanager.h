@@ -17,6 +17,7 @@
 #include "engine/input/inputeventring.h"
 #include "engine/input/inputfocus.h"
 #include "engine/system/manager.h"
+#include "engine/system/resourcemethods.h"
 
 class TInput;
 class TInputCursor;
@@ -37,7 +38,7 @@ constexpr f32 INPUT_POINTER_RAY_LENGTH = 1000.0f;
 typedef TMapKey<u32, u32> TInputActionKey;
 typedef TMapKey<u32, TInput*> TInputKeyEntry;
 
-class TInputManager : public TManager, public TClusterMethods
+class TInputManager : public TManager, public TClusterMethods, public TResourceMethods
 {
 public:
     static TInputManager& Instance();

@@ -9,6 +9,7 @@
 #include "engine/localization/localizationmethods.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 
 #include <cstring>
 
@@ -268,6 +269,7 @@ void TLocalizationManager::RemoveMethod(TLocalizationMethods* listener)
 
 void TLocalizationManager::BeginManager()
 {
+    g_pResourceManager->AddMethod(this);
     g_pCluster->AddListener(this);
 }
 

@@ -10,6 +10,7 @@
 #include "core/system/templates/sarray.h"
 #include "engine/localization/languagefile.h"
 #include "engine/system/manager.h"
+#include "engine/system/resourcemethods.h"
 
 class TLocalizationMethods;
 
@@ -34,7 +35,7 @@ struct TLanguageSlot
     DArray<char16_t> aText;
 };
 
-class TLocalizationManager : public TManager, public TClusterMethods
+class TLocalizationManager : public TManager, public TClusterMethods, public TResourceMethods
 {
 public:
     static TLocalizationManager& Instance();

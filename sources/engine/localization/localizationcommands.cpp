@@ -1,6 +1,8 @@
 // The localization console commands "language" and "language_list", and the variable
 // "localization_showid".
+#include "core/system/findfile.h"
 #include "core/system/string.h"
+#include "core/system/unistring.h"
 #include "engine/localization/localization.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
@@ -45,6 +47,17 @@ public:
             FormatStringN(text, sizeof text, "%s%s ", before, localization.GetLanguageName(i).GetText());
             AddCompletion(candidates, text);
             AddCompletion(descriptions, "Official language");
+        }
+        TFindFile find;
+        for (u32 found = find.First(u"data/*.language"); found == 0; found = find.Next())
+        {
+            char name[FIND_NAME_SIZE * 3];
+            Utf16ToUtf8(name, sizeof name, find.GetName());
+            if (char* extension = std::strrchr(name, '.'))
+                *extension = 0;
+            FormatStringN(text, sizeof text, "%s%s ", before, name);
+            AddCompletion(candidates, text);
+            AddCompletion(descriptions, "External language pack");
         }
     }
 };

@@ -1,4 +1,5 @@
 #include "../localization/scratchfolder.h"
+#include "core/system/platform.h"
 #include "engine/input/inputkey.h"
 #include "engine/input/inputmanager.h"
 #include "testdriver.h"
@@ -22,7 +23,8 @@ protected:
     }
     static std::string Environment(const char* name)
     {
-        const char* text = TCommandManager::Instance().ExpandVariables((std::string("[$(") + name + ")]").c_str());
+        const char* text =
+            TCommandManager::Instance().ExpandVariables((std::string("[$(") + name + ")]").c_str());
         return text;
     }
 };
@@ -53,9 +55,11 @@ TEST_F(InputCommandsTest, LookUpErrorsLeaveTheBindingsAlone)
     EXPECT_EQ(Find("jump")->pSecondary, nullptr);
 
     Run("action.bind jump");
-    EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: command does not take 1 parameters (at least 2 expected)"});
+    EXPECT_EQ(m_Printed.lines,
+              std::vector<std::string>{"^Ierror: command does not take 1 parameters (at least 2 expected)"});
     Run("action.unbind");
-    EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: command does not take 0 parameter (1 expected)"});
+    EXPECT_EQ(m_Printed.lines,
+              std::vector<std::string>{"^Ierror: command does not take 0 parameter (1 expected)"});
     Run("action.unbind nosuch");
     EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: 'nosuch': undeclared action"});
     Run("action.record nosuch Space");
@@ -80,7 +84,7 @@ TEST_F(InputCommandsTest, ListWithAFilter)
     Run("action.bind jump Space Enter;action.bind fire F1;action.bind idle Space;action.unbind idle");
     Run("action.list ju");
     EXPECT_EQ(m_Printed.lines, (std::vector<std::string>{"   jump|180^FSpace|320^kTest input driver",
-                                                           "|180^FEnter|320^kTest input driver"}));
+                                                         "|180^FEnter|320^kTest input driver"}));
     Run("action.list");
     EXPECT_EQ(m_Printed.lines.size(), 4u);
     EXPECT_EQ(m_Printed.lines[3], "   idle|180^F|320^k");
@@ -121,6 +125,7 @@ TEST_F(InputCommandsTest, RecordingAndEchoTakeThePressedInput)
     Input().OnDriverEvent(&TestInput("F1"));
     EXPECT_EQ(Input().GetCapture(), nullptr);
     EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"F1|200^kTest input driver"});
+    EXPECT_STREQ(ClipboardGetTextA(), "F1");
 }
 
 TEST_F(InputCommandsTest, SettingsReadBackToTheSameBinds)
@@ -131,10 +136,12 @@ TEST_F(InputCommandsTest, SettingsReadBackToTheSameBinds)
     ASSERT_EQ(commands.GetBindCount(), 2u);
     commands.SaveSettings();
     const std::string actions = ReadFile("user/system/actions.icom");
-    EXPECT_EQ(actions, "\n// input actions\naction.bind \"jump\" Space\naction.bind \"fire\" mbLeftButton Enter\n");
+    EXPECT_EQ(actions,
+              "\n// input actions\naction.bind \"jump\" Space\naction.bind \"fire\" mbLeftButton Enter\n");
     const std::string binds = ReadFile("user/system/settings.icom");
     EXPECT_NE(binds.find("command.bind \"shift+Num+\" \"action.list\" \n"), std::string::npos) << binds;
-    EXPECT_NE(binds.find("command.bind \"ctrl+MouseScrollUp\" \"action.list\" \n"), std::string::npos) << binds;
+    EXPECT_NE(binds.find("command.bind \"ctrl+MouseScrollUp\" \"action.list\" \n"), std::string::npos)
+        << binds;
 
     Run("action.unbind jump;action.unbind fire;command.unbind all");
     Run(actions.c_str());

@@ -41,7 +41,10 @@ protected:
 class TTestHolder : public TInputFocus
 {
 public:
-    TTestHolder(u32 group, bool wants, i32 consumes) : m_bWants(wants), m_nConsumes(consumes) { nGroup = group; }
+    TTestHolder(u32 group, bool wants, i32 consumes) : m_bWants(wants), m_nConsumes(consumes)
+    {
+        nGroup = group;
+    }
     bool WantsInput() override { return m_bWants; }
     i32 ConsumesInput() override { return m_nConsumes; }
     i32 KeepOnClusterUnload() override { return nKeep; }
@@ -141,7 +144,8 @@ TEST_F(InputManagerTest, InputsAreFoundByName)
 {
     EXPECT_EQ(Input().FindInput(TName("Space")), &TestInput("Space"));
     EXPECT_EQ(Input().FindInput(TName("Nothing", true)), nullptr);
-    EXPECT_NE(SystemLog().find("TInputManager::FindInput(): error: unable to find input 'Nothing'"), std::string::npos);
+    EXPECT_NE(SystemLog().find("TInputManager::FindInput(): error: unable to find input 'Nothing'"),
+              std::string::npos);
     const i32 index = Input().FindInputIndex(TName("Enter"));
     EXPECT_EQ(Input().GetInputAt(index), &TestInput("Enter"));
     EXPECT_EQ(Input().GetInputAt(-1), nullptr);
@@ -260,7 +264,8 @@ TEST_F(InputManagerTest, TheBufferedRingKeepsTheLast31)
     Input().BufferedInputEnable();
     EXPECT_EQ(Input().GetBufferedInput().nCode, 0u); // emptied
     Input().BufferedInputDisable();
-    EXPECT_NE(SystemLog().find("TInputManager::BufferedInputEnable(): Buffered input enabled"), std::string::npos);
+    EXPECT_NE(SystemLog().find("TInputManager::BufferedInputEnable(): Buffered input enabled"),
+              std::string::npos);
     EXPECT_NE(SystemLog().find("TInputManager::BufferedInputDisable(): Buffered input disabled"),
               std::string::npos);
 }

@@ -56,8 +56,8 @@ public:
 
     u32 GetCapture() const { return m_nCapture; }
 
-    std::deque<TTestInput> inputs{TTestInput("Space"), TTestInput("Q"),         TTestInput("Z"),
-                                  TTestInput("F1"),    TTestInput("AxisLeft"),  TTestInput("AxisRight"),
+    std::deque<TTestInput> inputs{TTestInput("Space"),        TTestInput("Q"),        TTestInput("Z"),
+                                  TTestInput("F1"),           TTestInput("AxisLeft"), TTestInput("AxisRight"),
                                   TTestInput("mbLeftButton"), TTestInput("Enter")};
     int nUpdates = 0;
     int nResets = 0;
