@@ -4,6 +4,14 @@
 #include "platform/d3d9/sampler.h"
 #include "platform/d3d9/shadingmodel.h"
 
+// A render state that holds a float.
+inline float StateFloat(DWORD bits)
+{
+    float value;
+    __builtin_memcpy(&value, &bits, 4);
+    return value;
+}
+
 struct TStreamSource
 {
     const std::uint8_t* bytes;

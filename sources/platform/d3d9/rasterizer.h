@@ -5,6 +5,7 @@
 // Direct3D 9's rules: pixel centres on integer coordinates, the top-left fill rule with 4 bits
 // of sub-pixel precision, perspective-correct interpolants.
 #include "platform/d3d9/drawcall.h"
+#include "platform/d3d9/primitivesetup.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,26 +22,16 @@ public:
     // Draws the call; answers the samples that passed the depth and stencil tests.
     std::uint64_t Draw(const TDrawCall& call);
 
-    struct TTriangle
-    {
-        int x[3], y[3]; // 28.4 fixed point, clockwise on screen
-        int minX, minY, maxX, maxY;
-        bool front;
-        float originX, originY; // vertex 0 in pixels: the planes' origin
-        std::uint32_t planes;   // first plane in its run's planes: z, 1/w, then varyings x 4
-        const float* planeData; // the same, once the run's set-up has finished
-    };
-
 private:
-    std::unique_ptr<TWorkerPool> workers_;
-    std::vector<float> vertices_;
     // The triangles one run of primitives sets up, with their interpolation planes.
     struct TRun
     {
-        std::vector<TTriangle> triangles;
+        std::vector<TSetupTriangle> triangles;
         std::vector<float> planes;
     };
 
+    std::unique_ptr<TWorkerPool> workers_;
+    std::vector<float> vertices_; // shaded vertices, kVertexHeader + 4 floats per varying each
     std::vector<TRun> runs_;
-    std::vector<std::vector<const TTriangle*>> bins_;
+    std::vector<std::vector<const TSetupTriangle*>> bins_;
 };

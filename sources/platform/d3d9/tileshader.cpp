@@ -1,0 +1,424 @@
+#include "platform/d3d9/tileshader.h"
+
+#include "platform/d3d9/format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+bool Compare(DWORD function, float a, float b)
+{
+    switch (function)
+    {
+    case D3DCMP_NEVER:
+        return false;
+    case D3DCMP_LESS:
+        return a < b;
+    case D3DCMP_EQUAL:
+        return a == b;
+    case D3DCMP_LESSEQUAL:
+        return a <= b;
+    case D3DCMP_GREATER:
+        return a > b;
+    case D3DCMP_NOTEQUAL:
+        return a != b;
+    case D3DCMP_GREATEREQUAL:
+        return a >= b;
+    default:
+        return true;
+    }
+}
+
+std::uint8_t StencilOp(DWORD op, std::uint8_t value, std::uint8_t reference)
+{
+    switch (op)
+    {
+    case D3DSTENCILOP_ZERO:
+        return 0;
+    case D3DSTENCILOP_REPLACE:
+        return reference;
+    case D3DSTENCILOP_INCRSAT:
+        return value == 255 ? 255 : std::uint8_t(value + 1);
+    case D3DSTENCILOP_DECRSAT:
+        return value == 0 ? 0 : std::uint8_t(value - 1);
+    case D3DSTENCILOP_INVERT:
+        return std::uint8_t(~value);
+    case D3DSTENCILOP_INCR:
+        return std::uint8_t(value + 1);
+    case D3DSTENCILOP_DECR:
+        return std::uint8_t(value - 1);
+    default:
+        return value;
+    }
+}
+
+TQuadVector BlendFactor(DWORD factor, const TQuadVector& src, const TQuadVector& dst,
+                        const TQuadVector& constant)
+{
+    const TQuad one = 1.0f;
+    switch (factor)
+    {
+    case D3DBLEND_ZERO:
+        return {0.0f, 0.0f, 0.0f, 0.0f};
+    case D3DBLEND_SRCCOLOR:
+        return src;
+    case D3DBLEND_INVSRCCOLOR:
+        return {one - src.x, one - src.y, one - src.z, one - src.w};
+    case D3DBLEND_SRCALPHA:
+    case D3DBLEND_BOTHSRCALPHA:
+        return {src.w, src.w, src.w, src.w};
+    case D3DBLEND_INVSRCALPHA:
+    case D3DBLEND_BOTHINVSRCALPHA:
+        return {one - src.w, one - src.w, one - src.w, one - src.w};
+    case D3DBLEND_DESTALPHA:
+        return {dst.w, dst.w, dst.w, dst.w};
+    case D3DBLEND_INVDESTALPHA:
+        return {one - dst.w, one - dst.w, one - dst.w, one - dst.w};
+    case D3DBLEND_DESTCOLOR:
+        return dst;
+    case D3DBLEND_INVDESTCOLOR:
+        return {one - dst.x, one - dst.y, one - dst.z, one - dst.w};
+    case D3DBLEND_SRCALPHASAT: {
+        const TQuad f = Min(src.w, one - dst.w);
+        return {f, f, f, one};
+    }
+    case D3DBLEND_BLENDFACTOR:
+        return constant;
+    case D3DBLEND_INVBLENDFACTOR:
+        return {one - constant.x, one - constant.y, one - constant.z, one - constant.w};
+    default: // ONE
+        return {one, one, one, one};
+    }
+}
+
+TQuad BlendOp(DWORD op, TQuad s, TQuad d)
+{
+    switch (op)
+    {
+    case D3DBLENDOP_SUBTRACT:
+        return s - d;
+    case D3DBLENDOP_REVSUBTRACT:
+        return d - s;
+    case D3DBLENDOP_MIN:
+        return Min(s, d);
+    case D3DBLENDOP_MAX:
+        return Max(s, d);
+    default:
+        return s + d;
+    }
+}
+
+// Per-edge values of a triangle over one quad row walk.
+struct TEdge
+{
+    __m128i value;    // at the quad's four pixels
+    int stepX, stepY; // per quad (two pixels)
+    bool inside;      // accepted for the whole tile: no test
+};
+
+TQuad Plane(const float* p, const TQuad& dx, const TQuad& dy)
+{
+    return TQuad(p[0]) + TQuad(p[1]) * dx + TQuad(p[2]) * dy;
+}
+} // namespace
+
+TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
+    : call_(&call), varyings_(varyings), rs_(call.renderStates), samples_(size_t(participants) * 8, 0)
+{
+    const DWORD* rs = rs_;
+    targetCount_ = 0;
+    for (int i = 0; i < kMaxRenderTargets; ++i)
+    {
+        TImage* image = call.targets[i];
+        TTarget& target = targets_[i];
+        target = {};
+        if (!image)
+            continue;
+        const TFormatInfo* info = FindFormat(image->Format());
+        const DWORD maskState = i == 0 ? D3DRS_COLORWRITEENABLE : D3DRS_COLORWRITEENABLE1 + (i - 1);
+        target = {image,
+                  image->Format(),
+                  UINT(info->bits / 8),
+                  image->Format() == D3DFMT_A8R8G8B8 || image->Format() == D3DFMT_X8R8G8B8,
+                  image->Format() != D3DFMT_R16F && image->Format() != D3DFMT_G16R16F &&
+                      image->Format() != D3DFMT_A16B16G16R16F && image->Format() != D3DFMT_R32F &&
+                      image->Format() != D3DFMT_G32R32F && image->Format() != D3DFMT_A32B32G32R32F,
+                  rs[maskState] & 0xF};
+        targetCount_ = i + 1;
+    }
+    depth_ = call.depthStencil ? call.depthStencil->DepthPlane() : nullptr;
+    stencil_ = call.depthStencil ? call.depthStencil->StencilPlane() : nullptr;
+    depthWidth_ = call.depthStencil ? int(call.depthStencil->Width()) : 0;
+    depthTest_ = rs[D3DRS_ZENABLE] != D3DZB_FALSE;
+    depthWrite_ = depthTest_ && rs[D3DRS_ZWRITEENABLE];
+    const TFormatInfo* depthInfo = call.depthStencil ? FindFormat(call.depthStencil->Format()) : nullptr;
+    stencilTest_ = rs[D3DRS_STENCILENABLE] != 0 && depthInfo && depthInfo->stencil;
+    alphaTest_ = rs[D3DRS_ALPHATESTENABLE] != 0;
+    alphaReference_ = float(rs[D3DRS_ALPHAREF] & 0xFF);
+    blend_ = rs[D3DRS_ALPHABLENDENABLE] != 0;
+    separateAlpha_ = rs[D3DRS_SEPARATEALPHABLENDENABLE] != 0;
+    const DWORD factor = rs[D3DRS_BLENDFACTOR];
+    blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
+                      float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
+}
+
+std::uint64_t TTileShader::Samples() const
+{
+    std::uint64_t samples = 0;
+    for (size_t i = 0; i < samples_.size(); i += 8)
+        samples += samples_[i];
+    return samples;
+}
+
+void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colourIn, int px, int py,
+                                int mask) const
+{
+    const DWORD* rs = rs_;
+    TImage& image = *target.image;
+    const int xs[4] = {px, px + 1, px, px + 1}, ys[4] = {py, py, py + 1, py + 1};
+    TQuadVector colour = colourIn;
+    if (target.unorm)
+        colour = {Saturate(colour.x), Saturate(colour.y), Saturate(colour.z), Saturate(colour.w)};
+    if (blend_ || target.writeMask != 0xF)
+    {
+        float d[4][4] = {};
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            if (mask & (1 << lane))
+                ReadTexel(target.format, image.Row(UINT(ys[lane])) + xs[lane] * target.bytes, d[lane]);
+        }
+        __m128 l0 = _mm_loadu_ps(d[0]), l1 = _mm_loadu_ps(d[1]), l2 = _mm_loadu_ps(d[2]),
+               l3 = _mm_loadu_ps(d[3]);
+        _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
+        const TQuadVector dst = {l0, l1, l2, l3};
+        if (blend_)
+        {
+            DWORD srcBlend = rs[D3DRS_SRCBLEND], dstBlend = rs[D3DRS_DESTBLEND];
+            if (srcBlend == D3DBLEND_BOTHSRCALPHA || srcBlend == D3DBLEND_BOTHINVSRCALPHA)
+                dstBlend = srcBlend == D3DBLEND_BOTHSRCALPHA ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA;
+            const TQuadVector sf = BlendFactor(srcBlend, colour, dst, blendConstant_);
+            const TQuadVector df = BlendFactor(dstBlend, colour, dst, blendConstant_);
+            TQuadVector out = {BlendOp(rs[D3DRS_BLENDOP], colour.x * sf.x, dst.x * df.x),
+                               BlendOp(rs[D3DRS_BLENDOP], colour.y * sf.y, dst.y * df.y),
+                               BlendOp(rs[D3DRS_BLENDOP], colour.z * sf.z, dst.z * df.z),
+                               BlendOp(rs[D3DRS_BLENDOP], colour.w * sf.w, dst.w * df.w)};
+            if (separateAlpha_)
+            {
+                const TQuad sa = BlendFactor(rs[D3DRS_SRCBLENDALPHA], colour, dst, blendConstant_).w;
+                const TQuad da = BlendFactor(rs[D3DRS_DESTBLENDALPHA], colour, dst, blendConstant_).w;
+                out.w = BlendOp(rs[D3DRS_BLENDOPALPHA], colour.w * sa, dst.w * da);
+            }
+            colour = out;
+        }
+        const DWORD m = target.writeMask;
+        colour = {(m & 1) ? colour.x : dst.x, (m & 2) ? colour.y : dst.y, (m & 4) ? colour.z : dst.z,
+                  (m & 8) ? colour.w : dst.w};
+    }
+    if (target.argb)
+    {
+        // Pack four pixels at once.
+        const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+        auto channel = [&](TQuad q) {
+            return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(Saturate(q).v, scale), half));
+        };
+        const __m128i packed = _mm_or_si128(
+            _mm_or_si128(_mm_slli_epi32(channel(colour.w), 24), _mm_slli_epi32(channel(colour.x), 16)),
+            _mm_or_si128(_mm_slli_epi32(channel(colour.y), 8), channel(colour.z)));
+        alignas(16) std::uint32_t words[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            if (mask & (1 << lane))
+                std::memcpy(image.Row(UINT(ys[lane])) + xs[lane] * 4, &words[lane], 4);
+        }
+        return;
+    }
+    __m128 l0 = colour.x.v, l1 = colour.y.v, l2 = colour.z.v, l3 = colour.w.v;
+    _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
+    const __m128 lanes[4] = {l0, l1, l2, l3};
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+        {
+            float rgba[4];
+            _mm_storeu_ps(rgba, lanes[lane]);
+            WriteTexel(target.format, image.Row(UINT(ys[lane])) + xs[lane] * target.bytes, rgba);
+        }
+    }
+}
+
+// Stencil and depth tests with their writes for the lanes in `mask`; answers the lanes that pass.
+int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask) const
+{
+    if (!depth_)
+        return mask;
+    const DWORD* rs = rs_;
+    const bool ccw = !t.front && rs[D3DRS_TWOSIDEDSTENCILMODE];
+    const DWORD function = ccw ? rs[D3DRS_CCW_STENCILFUNC] : rs[D3DRS_STENCILFUNC];
+    const DWORD failOp = ccw ? rs[D3DRS_CCW_STENCILFAIL] : rs[D3DRS_STENCILFAIL];
+    const DWORD zFailOp = ccw ? rs[D3DRS_CCW_STENCILZFAIL] : rs[D3DRS_STENCILZFAIL];
+    const DWORD passOp = ccw ? rs[D3DRS_CCW_STENCILPASS] : rs[D3DRS_STENCILPASS];
+    const std::uint8_t reference = std::uint8_t(rs[D3DRS_STENCILREF]);
+    const std::uint8_t readMask = std::uint8_t(rs[D3DRS_STENCILMASK]);
+    const std::uint8_t writeMask = std::uint8_t(rs[D3DRS_STENCILWRITEMASK]);
+    alignas(16) float zs[4];
+    _mm_store_ps(zs, z.v);
+    int passed = 0;
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (!(mask & (1 << lane)))
+            continue;
+        const size_t index = size_t(py + (lane >> 1)) * depthWidth_ + size_t(px + (lane & 1));
+        bool stencilPass = true;
+        DWORD op = passOp;
+        if (stencilTest_)
+        {
+            const std::uint8_t value = stencil_[index];
+            stencilPass = Compare(function, float(reference & readMask), float(value & readMask));
+            if (!stencilPass)
+                op = failOp;
+        }
+        const bool depthPass =
+            !stencilPass ? false : (!depthTest_ || Compare(rs[D3DRS_ZFUNC], zs[lane], depth_[index]));
+        if (stencilPass && !depthPass)
+            op = zFailOp;
+        if (stencilTest_)
+        {
+            const std::uint8_t value = stencil_[index];
+            const std::uint8_t next = StencilOp(op, value, reference);
+            stencil_[index] = std::uint8_t((value & ~writeMask) | (next & writeMask));
+        }
+        if (depthPass)
+        {
+            if (depthWrite_)
+                depth_[index] = zs[lane];
+            passed |= 1 << lane;
+        }
+    }
+    return passed;
+}
+
+void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px, int py, int mask,
+                            int participant)
+{
+    const TDrawCall& call = *call_;
+    const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - t.originX);
+    const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - t.originY);
+    const TQuad z = Saturate(Plane(planes, dx, dy));
+
+    TPixelInput input;
+    const TQuad ow = Plane(planes + 3, dx, dy);
+    const TQuad w = TQuad(1.0f) / ow;
+    for (int v = 0; v < varyings_; ++v)
+    {
+        const float* p = planes + 6 + v * 12;
+        input.varying[v] = {Plane(p, dx, dy) * w, Plane(p + 3, dx, dy) * w, Plane(p + 6, dx, dy) * w,
+                            Plane(p + 9, dx, dy) * w};
+    }
+    input.x = dx + TQuad(t.originX);
+    input.y = dy + TQuad(t.originY);
+    input.depth = z;
+    input.frontFace = t.front;
+    input.constants = &call.pixelConstants;
+    input.samplers = call.samplers;
+    TPixelOutput output;
+    output.discard = _mm_setzero_ps();
+    for (TQuadVector& colour : output.colour)
+        colour = {0.0f, 0.0f, 0.0f, 1.0f};
+    call.pixelModel->function(input, output);
+
+    mask &= ~_mm_movemask_ps(output.discard);
+    if (alphaTest_)
+    {
+        // Alpha compares as an 8-bit value against the reference, as Direct3D does.
+        const __m128 alpha8 = _mm_mul_ps(Saturate(output.colour[0].w).v, _mm_set1_ps(255.0f));
+        alignas(16) float alphas[4];
+        _mm_store_ps(alphas, alpha8);
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            if (!Compare(rs_[D3DRS_ALPHAFUNC], std::floor(alphas[lane] + 0.5f), alphaReference_))
+                mask &= ~(1 << lane);
+        }
+    }
+    mask = DepthStencil(t, px, py, z, mask);
+    if (!mask)
+        return;
+    samples_[size_t(participant) * 8] += std::uint64_t(__builtin_popcount(unsigned(mask)));
+    for (int i = 0; i < targetCount_; ++i)
+    {
+        if (targets_[i].image && targets_[i].writeMask)
+            BlendAndWrite(targets_[i], output.colour[i], px, py, mask);
+    }
+}
+
+void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int tileX, int tileY,
+                            int participant)
+{
+    for (const TSetupTriangle* triangle : bin)
+    {
+        const TSetupTriangle& t = *triangle;
+        const int x0 = std::max(t.minX, tileX) & ~1, y0 = std::max(t.minY, tileY) & ~1;
+        const int x1 = std::min(t.maxX, tileX + kTileSize - 1), y1 = std::min(t.maxY, tileY + kTileSize - 1);
+        if (x0 > x1 || y0 > y1)
+            continue;
+        TEdge edges[3];
+        bool outside = false;
+        for (int e = 0; e < 3 && !outside; ++e)
+        {
+            const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
+            const std::int64_t ex = bx - ax, ey = by - ay;
+            const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
+            auto at = [&](int px, int py) {
+                return ex * (std::int64_t(py) * kSubpixel - ay) - ey * (std::int64_t(px) * kSubpixel - ax) -
+                       (topLeft ? 0 : 1);
+            };
+            const std::int64_t corners[4] = {at(x0, y0), at(x1 + 1, y0), at(x0, y1 + 1), at(x1 + 1, y1 + 1)};
+            const std::int64_t low = *std::min_element(corners, corners + 4);
+            const std::int64_t high = *std::max_element(corners, corners + 4);
+            if (high < 0)
+                outside = true;
+            edges[e].inside = low >= 0;
+            if (edges[e].inside)
+                continue;
+            const int start = int(at(x0, y0));
+            const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
+            edges[e].value = _mm_setr_epi32(start, start + sx, start + sy, start + sx + sy);
+            edges[e].stepX = 2 * sx;
+            edges[e].stepY = 2 * sy;
+        }
+        if (outside)
+            continue;
+        const float* p = t.planeData;
+        for (int py = y0; py <= y1; py += 2)
+        {
+            __m128i row[3];
+            for (int e = 0; e < 3; ++e)
+                row[e] = edges[e].value;
+            const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
+            for (int px = x0; px <= x1; px += 2)
+            {
+                __m128i any = _mm_setzero_si128();
+                for (int e = 0; e < 3; ++e)
+                {
+                    if (!edges[e].inside)
+                    {
+                        any = _mm_or_si128(any, row[e]);
+                        row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
+                    }
+                }
+                int mask = ~_mm_movemask_ps(_mm_castsi128_ps(any)) & 0xF;
+                const int columnMask = (px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0);
+                mask &= rowMask & columnMask;
+                if (mask)
+                    ShadeQuad(t, p, px, py, mask, participant);
+            }
+            for (int e = 0; e < 3; ++e)
+            {
+                if (!edges[e].inside)
+                    edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
+            }
+        }
+    }
+}

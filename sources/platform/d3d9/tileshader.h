@@ -1,0 +1,55 @@
+#pragma once
+// Shading of one 64x64 tile: for each triangle binned to it, the quads its edges cover (the
+// top-left rule on 28.4 fixed point, 32-bit edge functions per tile), perspective-correct
+// interpolants, the pixel model, discard and alpha test, stencil and depth, then blending and
+// the colour writes of up to four targets. The states are resolved once per draw; one shader
+// serves every worker, each with its own sample count.
+#include "platform/d3d9/drawcall.h"
+#include "platform/d3d9/primitivesetup.h"
+
+#include <cstdint>
+#include <vector>
+
+// Tiles are squares of this many pixels, aligned on multiples of it.
+constexpr int kTileSize = 64;
+
+class TTileShader
+{
+public:
+    TTileShader(const TDrawCall& call, int varyings, int participants);
+
+    // Shades the triangles binned to the tile whose first pixel is (tileX, tileY).
+    void ShadeTile(const std::vector<const TSetupTriangle*>& bin, int tileX, int tileY, int participant);
+    // Samples that passed the depth and stencil tests, over every participant.
+    std::uint64_t Samples() const;
+
+private:
+    struct TTarget
+    {
+        TImage* image;
+        D3DFORMAT format;
+        UINT bytes;
+        bool argb;  // A8R8G8B8 or X8R8G8B8: packed words
+        bool unorm; // colours clamp to [0, 1]
+        DWORD writeMask;
+    };
+
+    void ShadeQuad(const TSetupTriangle& t, const float* planes, int px, int py, int mask, int participant);
+    // Stencil and depth tests with their writes for the lanes in `mask`; answers the lanes that pass.
+    int DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask) const;
+    void BlendAndWrite(const TTarget& target, const TQuadVector& colour, int px, int py, int mask) const;
+
+    const TDrawCall* call_;
+    int varyings_;
+    const DWORD* rs_;
+    TTarget targets_[kMaxRenderTargets];
+    int targetCount_ = 0;
+    float* depth_;
+    std::uint8_t* stencil_;
+    int depthWidth_;
+    bool depthTest_, depthWrite_, stencilTest_;
+    bool alphaTest_, blend_, separateAlpha_;
+    float alphaReference_;
+    TQuadVector blendConstant_;
+    std::vector<std::uint64_t> samples_; // every eighth entry: one per participant, apart in memory
+};

@@ -1,0 +1,78 @@
+#include "platform/d3d9/vertexfetch.h"
+
+#include "platform/d3d9/format.h"
+
+#include <algorithm>
+#include <cstring>
+
+void FetchVertexElement(BYTE type, const std::uint8_t* p, float out[4])
+{
+    out[0] = out[1] = out[2] = 0.0f;
+    out[3] = 1.0f;
+    auto i16 = [p](int i) {
+        std::int16_t v;
+        std::memcpy(&v, p + 2 * i, 2);
+        return v;
+    };
+    auto u16 = [p](int i) {
+        std::uint16_t v;
+        std::memcpy(&v, p + 2 * i, 2);
+        return v;
+    };
+    switch (type)
+    {
+    case D3DDECLTYPE_FLOAT1:
+    case D3DDECLTYPE_FLOAT2:
+    case D3DDECLTYPE_FLOAT3:
+    case D3DDECLTYPE_FLOAT4:
+        std::memcpy(out, p, 4 * (type - D3DDECLTYPE_FLOAT1 + 1));
+        break;
+    case D3DDECLTYPE_D3DCOLOR:
+        out[0] = p[2] / 255.0f;
+        out[1] = p[1] / 255.0f;
+        out[2] = p[0] / 255.0f;
+        out[3] = p[3] / 255.0f;
+        break;
+    case D3DDECLTYPE_UBYTE4:
+    case D3DDECLTYPE_UBYTE4N:
+        for (int i = 0; i < 4; ++i)
+            out[i] = type == D3DDECLTYPE_UBYTE4 ? float(p[i]) : p[i] / 255.0f;
+        break;
+    case D3DDECLTYPE_SHORT2:
+    case D3DDECLTYPE_SHORT4:
+        for (int i = 0; i < (type == D3DDECLTYPE_SHORT2 ? 2 : 4); ++i)
+            out[i] = float(i16(i));
+        break;
+    case D3DDECLTYPE_SHORT2N:
+    case D3DDECLTYPE_SHORT4N:
+        for (int i = 0; i < (type == D3DDECLTYPE_SHORT2N ? 2 : 4); ++i)
+            out[i] = std::max(-1.0f, i16(i) / 32767.0f);
+        break;
+    case D3DDECLTYPE_USHORT2N:
+    case D3DDECLTYPE_USHORT4N:
+        for (int i = 0; i < (type == D3DDECLTYPE_USHORT2N ? 2 : 4); ++i)
+            out[i] = u16(i) / 65535.0f;
+        break;
+    case D3DDECLTYPE_UDEC3:
+    case D3DDECLTYPE_DEC3N: {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        for (int i = 0; i < 3; ++i)
+        {
+            const std::uint32_t field = (v >> (10 * i)) & 0x3FF;
+            if (type == D3DDECLTYPE_UDEC3)
+                out[i] = float(field);
+            else
+                out[i] = std::max(-1.0f, float(std::int32_t(field << 22) >> 22) / 511.0f);
+        }
+        break;
+    }
+    case D3DDECLTYPE_FLOAT16_2:
+    case D3DDECLTYPE_FLOAT16_4:
+        for (int i = 0; i < (type == D3DDECLTYPE_FLOAT16_2 ? 2 : 4); ++i)
+            out[i] = D3D9HalfToFloat(u16(i));
+        break;
+    default:
+        break;
+    }
+}
