@@ -2,7 +2,9 @@
 
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
+#include "engine/render/device.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -40,4 +42,9 @@ void TInputCursor::Move()
         return;
     Position.x += Shape(pMoveRight->GetValue() - pMoveLeft->GetValue(), fExponent) * fSpeed;
     Position.y += Shape(pMoveUp->GetValue() - pMoveDown->GetValue(), fExponent) * fSpeed;
+    if (g_pDeviceManager)
+    {
+        Position.x = std::clamp(Position.x, 0.0f, static_cast<f32>(g_pDeviceManager->GetVideoWidth()));
+        Position.y = std::clamp(Position.y, 0.0f, static_cast<f32>(g_pDeviceManager->GetVideoHeight()));
+    }
 }

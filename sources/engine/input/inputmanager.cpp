@@ -13,6 +13,7 @@
 #include "engine/input/inputmethods.h"
 #include "engine/input/inputtypes.h"
 #include "engine/localization/localization.h"
+#include "engine/render/device.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
@@ -467,6 +468,9 @@ void TInputManager::BeginManager()
 {
     g_pResourceManager->AddMethod(this);
     g_pCluster->AddListener(this);
+    // A program without a device (tools, tests) has no device events.
+    if (g_pDeviceManager)
+        g_pDeviceManager->AddMethod(this);
 }
 
 void TInputManager::UpdateManager(f32 step)

@@ -16,6 +16,7 @@
 #include "engine/input/inputevent.h"
 #include "engine/input/inputeventring.h"
 #include "engine/input/inputfocus.h"
+#include "engine/render/devicemethods.h"
 #include "engine/system/manager.h"
 #include "engine/system/resourcemethods.h"
 
@@ -38,7 +39,7 @@ constexpr f32 INPUT_POINTER_RAY_LENGTH = 1000.0f;
 typedef TMapKey<u32, u32> TInputActionKey;
 typedef TMapKey<u32, TInput*> TInputKeyEntry;
 
-class TInputManager : public TManager, public TClusterMethods, public TResourceMethods
+class TInputManager : public TManager, public TClusterMethods, public TResourceMethods, public TDeviceMethods
 {
 public:
     static TInputManager& Instance();
@@ -112,6 +113,8 @@ public:
     void UpdateManager(f32 step) override;
     void OnClusterUnload() override;
     void OnClusterLoad() override;
+    // The drivers start again from a clean state.
+    void OnDeviceActivate() override { ResetDrivers(); }
 
     // The data block: the action name set.
     i32 GetDataCount() override;

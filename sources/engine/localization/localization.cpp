@@ -279,6 +279,11 @@ void TLocalizationManager::OnClusterLoad()
         SetLanguage(m_RequestedLanguage);
 }
 
+void TLocalizationManager::OnClusterUnload()
+{
+    m_aSharedText.Free();
+}
+
 i32 TLocalizationManager::GetDataCount()
 {
     return LOCALIZATION_BLOCK_COUNT;

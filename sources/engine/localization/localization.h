@@ -76,6 +76,9 @@ public:
     i32 SetData(i32 index, const void* data, i32 size) override;
     // A language asked for before the cluster arrived is asked for again.
     void OnClusterLoad() override;
+    // The shared text block lives in the image being unloaded: it is let go, so that languages
+    // from cluster data fall back to the names' own texts instead of reading freed memory.
+    void OnClusterUnload() override;
 
     void BeginManager() override;
 

@@ -225,6 +225,10 @@ TEST_F(LocalizationTest, ClusterDataBlocks)
     manager.GetData(5, data, size);
     EXPECT_EQ(size, 0);
 
+    // The shared text goes with the unloaded image.
+    manager.OnClusterUnload();
+    EXPECT_EQ(Text("quit"), u"quit");
+
     // More than sixteen names are cut; an empty block 0 leaves no language.
     u32 many[20] = {};
     manager.SetData(0, many, sizeof many);
