@@ -10,5 +10,6 @@ inline void QuietSystemLog()
     if (s_bDone)
         return;
     s_bDone = true;
+    MemoryDelete(g_pSystemLog);
     g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
 }
