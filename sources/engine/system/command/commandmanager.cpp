@@ -4,6 +4,7 @@
 #include "core/system/namemanager.h"
 #include "core/system/platform.h"
 #include "core/system/string.h"
+#include "engine/localization/localization.h"
 #include "engine/system/command/commandmethods.h"
 #include "engine/system/command/commandprogram.h"
 #include "engine/system/command/variable.h"
@@ -58,12 +59,22 @@ template <class C> u32 ReplaceText(C* target, u32 capacity, const C* pattern, co
     return count;
 }
 
-// The text an environment value expands to.
-const char* ValueText(u32 id)
+// The text of a name (an environment name).
+const char* NameText(u32 id)
+{
+    TName name;
+    name.SetId(id);
+    return name.GetText();
+}
+
+// The text an environment value expands to: the value's text in the current language, cut to
+// 255 wide characters. Only the narrow expansion asks for the value's own references to be
+// expanded, so a value that refers to itself cannot recurse.
+void ValueText(u32 id, char16_t* out, bool expand)
 {
     TName value;
     value.SetId(id);
-    return value.GetText();
+    TLocalizationManager::Instance().GetText(out, COMMAND_WIDE_VALUE_LENGTH + 1, value, expand);
 }
 
 bool EqualIgnoringCase(const char* a, const char* b)
@@ -289,9 +300,14 @@ void TCommandManager::ExpandVariables(char* text, u32 capacity)
     for (u32 i = 0; i < m_Environment.GetCount() && std::strchr(text, '$'); ++i)
     {
         char pattern[COMMAND_EXPAND_SIZE];
-        FormatStringN(pattern, sizeof pattern, "$(%s)", ValueText(m_Environment[i].key));
+        FormatStringN(pattern, sizeof pattern, "$(%s)", NameText(m_Environment[i].key));
+        if (!std::strstr(text, pattern))
+            continue;
+        // UTF-8 keeps paths with accented letters whole where a plain narrowing would not.
+        char16_t wide[COMMAND_WIDE_VALUE_LENGTH + 1];
+        ValueText(m_Environment[i].value, wide, true);
         char value[COMMAND_VALUE_LENGTH + 1];
-        FormatStringN(value, sizeof value, "%s", ValueText(m_Environment[i].value));
+        Utf16ToUtf8(value, sizeof value, wide);
         Replace(text, capacity, pattern, value);
     }
 }
@@ -301,9 +317,9 @@ void TCommandManager::ExpandVariables(char16_t* text, u32 capacity)
     for (u32 i = 0; i < m_Environment.GetCount(); ++i)
     {
         char16_t pattern[STRING_FORMAT_SIZE]; // the room FormatStringW fills
-        FormatStringW(pattern, u"$(%S)", ValueText(m_Environment[i].key));
+        FormatStringW(pattern, u"$(%S)", NameText(m_Environment[i].key));
         char16_t value[COMMAND_WIDE_VALUE_LENGTH + 1];
-        Utf8ToUtf16(value, COMMAND_WIDE_VALUE_LENGTH + 1, ValueText(m_Environment[i].value));
+        ValueText(m_Environment[i].value, value, false);
         Replace(text, capacity, pattern, value);
     }
 }

@@ -23,6 +23,14 @@ TEST_F(EnvironmentTest, ReferencesExpandToTheirValues)
     EXPECT_STREQ(Manager().ExpandVariables(""), "");
 }
 
+TEST_F(EnvironmentTest, ValuesReferringToThemselvesAndAccentedValuesExpandOnce)
+{
+    Manager().SetEnvironment(TName("loop", true), TName("<$(loop)>", true));
+    EXPECT_STREQ(Manager().ExpandVariables("$(loop)"), "<$(loop)>");
+    Manager().SetEnvironment(TName("home", true), TName("/home/jos\xc3\xa9", true));
+    EXPECT_STREQ(Manager().ExpandVariables("$(home)/x"), "/home/jos\xc3\xa9/x");
+}
+
 TEST_F(EnvironmentTest, TheConstructorSetsTheFolders)
 {
     EXPECT_STREQ(Manager().ExpandVariables("$(systemdirectorytemp)"), GetTempFolder());

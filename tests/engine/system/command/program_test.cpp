@@ -73,7 +73,8 @@ TEST_F(ProgramTest, QuotedTextIsOneArgumentWithItsBlanks)
     for (i32 i = 0; i < m_Program.GetNameCount(); ++i)
         names.push_back(Text(m_Program.GetName(i)));
     EXPECT_NE(std::find(names.begin(), names.end(), "two words"), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), "unknowncommand"), names.end()) << "not a registered command";
+    EXPECT_NE(std::find(names.begin(), names.end(), "unknowncommand"), names.end())
+        << "not a registered command";
     EXPECT_EQ(std::find(names.begin(), names.end(), "name"), names.end());
     for (i32 i = 1; i < m_Program.GetNameCount(); ++i)
         EXPECT_LT(static_cast<i32>(m_Program.GetName(i - 1)), static_cast<i32>(m_Program.GetName(i)));
