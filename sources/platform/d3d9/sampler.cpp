@@ -182,11 +182,11 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
                            const TQuad& u, const TQuad& v)
 {
     const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
-    auto gather = [&](__m128i xs, __m128i ys) {
+    // Scalar stores and loads only: a vector load of words just stored one by one would stall.
+    auto gather = [&](__m128i xs, __m128i ys, std::uint32_t words[4]) {
         alignas(16) int x[4], y[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(x), xs);
         _mm_store_si128(reinterpret_cast<__m128i*>(y), ys);
-        alignas(16) std::uint32_t words[4];
         for (int lane = 0; lane < 4; ++lane)
         {
             if (x[lane] < 0 || y[lane] < 0)
@@ -202,14 +202,15 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
                 words[lane] |= opaque;
             }
         }
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(words));
     };
     __m128 x = _mm_mul_ps(u.v, _mm_set1_ps(float(level.width)));
     __m128 y = _mm_mul_ps(v.v, _mm_set1_ps(float(level.height)));
     if (!linear)
     {
-        return Unpack(gather(AddressQuad(FloorLanes(x), level.width, stage.address[0]),
-                             AddressQuad(FloorLanes(y), level.height, stage.address[1])));
+        std::uint32_t words[4];
+        gather(AddressQuad(FloorLanes(x), level.width, stage.address[0]),
+               AddressQuad(FloorLanes(y), level.height, stage.address[1]), words);
+        return Unpack(_mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3])));
     }
     x = _mm_sub_ps(x, _mm_set1_ps(0.5f));
     y = _mm_sub_ps(y, _mm_set1_ps(0.5f));
@@ -222,15 +223,15 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
     _mm_store_si128(reinterpret_cast<__m128i*>(wy),
                     _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)), scale)));
     const __m128i one = _mm_set1_epi32(1);
-    alignas(16) std::uint32_t w00[4], w10[4], w01[4], w11[4];
+    std::uint32_t w00[4], w10[4], w01[4], w11[4];
     const __m128i ax0 = AddressQuad(x0, level.width, stage.address[0]);
     const __m128i ax1 = AddressQuad(_mm_add_epi32(x0, one), level.width, stage.address[0]);
     const __m128i ay0 = AddressQuad(y0, level.height, stage.address[1]);
     const __m128i ay1 = AddressQuad(_mm_add_epi32(y0, one), level.height, stage.address[1]);
-    _mm_store_si128(reinterpret_cast<__m128i*>(w00), gather(ax0, ay0));
-    _mm_store_si128(reinterpret_cast<__m128i*>(w10), gather(ax1, ay0));
-    _mm_store_si128(reinterpret_cast<__m128i*>(w01), gather(ax0, ay1));
-    _mm_store_si128(reinterpret_cast<__m128i*>(w11), gather(ax1, ay1));
+    gather(ax0, ay0, w00);
+    gather(ax1, ay0, w10);
+    gather(ax0, ay1, w01);
+    gather(ax1, ay1, w11);
     // Per lane in 16-bit channels: the two columns blended vertically, then across.
     const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi16(128);
     const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);

@@ -183,16 +183,38 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         colour = {Saturate(colour.x), Saturate(colour.y), Saturate(colour.z), Saturate(colour.w)};
     if (blend_ || target.writeMask != 0xF)
     {
-        float d[4][4] = {};
-        for (int lane = 0; lane < 4; ++lane)
+        TQuadVector dst;
+        if (target.argb)
         {
-            if (mask & (1 << lane))
-                ReadTexel(target.format, image.Row(UINT(ys[lane])) + xs[lane] * target.bytes, d[lane]);
+            // Packed words straight into channels.
+            std::uint32_t words[4] = {};
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                if (mask & (1 << lane))
+                    std::memcpy(&words[lane], image.Row(UINT(ys[lane])) + xs[lane] * 4, 4);
+            }
+            const __m128i packed = _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
+            const __m128i byte = _mm_set1_epi32(0xFF);
+            auto channel = [&](int shift) {
+                return TQuad(_mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, shift), byte)),
+                                        _mm_set1_ps(1.0f / 255.0f)));
+            };
+            dst = {channel(16), channel(8), channel(0),
+                   target.format == D3DFMT_X8R8G8B8 ? TQuad(1.0f) : channel(24)};
         }
-        __m128 l0 = _mm_loadu_ps(d[0]), l1 = _mm_loadu_ps(d[1]), l2 = _mm_loadu_ps(d[2]),
-               l3 = _mm_loadu_ps(d[3]);
-        _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
-        const TQuadVector dst = {l0, l1, l2, l3};
+        else
+        {
+            float d[4][4] = {};
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                if (mask & (1 << lane))
+                    ReadTexel(target.format, image.Row(UINT(ys[lane])) + xs[lane] * target.bytes, d[lane]);
+            }
+            __m128 l0 = _mm_loadu_ps(d[0]), l1 = _mm_loadu_ps(d[1]), l2 = _mm_loadu_ps(d[2]),
+                   l3 = _mm_loadu_ps(d[3]);
+            _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
+            dst = {l0, l1, l2, l3};
+        }
         if (blend_)
         {
             DWORD srcBlend = rs[D3DRS_SRCBLEND], dstBlend = rs[D3DRS_DESTBLEND];
@@ -226,6 +248,14 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         const __m128i packed = _mm_or_si128(
             _mm_or_si128(_mm_slli_epi32(channel(colour.w), 24), _mm_slli_epi32(channel(colour.x), 16)),
             _mm_or_si128(_mm_slli_epi32(channel(colour.y), 8), channel(colour.z)));
+        if (mask == 0xF)
+        {
+            // A whole quad: two pixels on each of two rows.
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(image.Row(UINT(py)) + px * 4), packed);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(image.Row(UINT(py + 1)) + px * 4),
+                             _mm_srli_si128(packed, 8));
+            return;
+        }
         alignas(16) std::uint32_t words[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
         for (int lane = 0; lane < 4; ++lane)
