@@ -3,7 +3,6 @@
 #include "platform/d3d9/d3d9types.h"
 
 #include <cstring>
-#include <iterator>
 #include <strings.h>
 
 namespace

@@ -206,6 +206,14 @@ TEST_F(FontTest, ClippingKeepsGlyphsInsideTheRectangle)
     EXPECT_TRUE(inside);
     const std::vector<std::uint32_t> unclipped = Draw(font, "Clipped text", box, DT_LEFT | DT_NOCLIP);
     EXPECT_GT(InkColumns(unclipped, 192).second, 50);
+
+    // The wide call draws the same glyphs.
+    RECT wideBox = box;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    device->BeginScene();
+    EXPECT_GT(font->DrawTextW(nullptr, u"Clipped text", -1, &wideBox, DT_LEFT | DT_NOCLIP, 0xFFFFFFFFu), 0);
+    device->EndScene();
+    EXPECT_EQ(unclipped, ReadBackBuffer());
     font->Release();
 }
 
