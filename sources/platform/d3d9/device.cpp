@@ -464,7 +464,7 @@ HRESULT TD3DDevice::ResetEx(D3DPRESENT_PARAMETERS* parameters, D3DDISPLAYMODEEX*
     return ResetDevice(parameters);
 }
 
-HRESULT TD3DDevice::PresentFrame()
+HRESULT TD3DDevice::PresentFrame(HWND window)
 {
     if (inScene_)
         return D3DERR_INVALIDCALL;
@@ -498,21 +498,21 @@ HRESULT TD3DDevice::PresentFrame()
         }
     }
     StorePresentedFrame(frame.data(), width, height);
-    if (parameters_.hDeviceWindow)
-        WindowPresentPixels(parameters_.hDeviceWindow, frame.data(), width, height, width * 4);
+    if (window)
+        WindowPresentPixels(window, frame.data(), width, height, width * 4);
     return D3D_OK;
 }
 
 HRESULT TD3DDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
                             const void* dirtyRegion)
 {
-    return PresentFrame();
+    return PresentFrame(destWindow ? destWindow : parameters_.hDeviceWindow);
 }
 
 HRESULT TD3DDevice::PresentEx(const RECT* sourceRect, const RECT* destRect, HWND destWindow,
                               const void* dirtyRegion, DWORD flags)
 {
-    return PresentFrame();
+    return PresentFrame(destWindow ? destWindow : parameters_.hDeviceWindow);
 }
 
 HRESULT TD3DDevice::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,

@@ -225,7 +225,8 @@ private:
     void ResetState();
     void UnbindAll();
     HRESULT ResetDevice(D3DPRESENT_PARAMETERS* parameters);
-    HRESULT PresentFrame();
+    // Keeps the back buffer as the presented frame and shows it in the window (when there is one).
+    HRESULT PresentFrame(HWND window);
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* indices, UINT indexSize,
                  UINT startIndex, INT baseVertex, UINT startVertex, const TStreamSource* userStream);
     int SamplerSlot(DWORD sampler) const;
