@@ -206,3 +206,95 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
     sprite->Release();
     texture->Release();
 }
+
+namespace
+{
+struct MeshVertex
+{
+    float x, y, z;
+    float nx, ny, nz;
+    float u, v;
+};
+
+const D3DVERTEXELEMENT9 kMeshElements[] = {
+    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
+    {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+    D3DDECL_END(),
+};
+
+// One mesh effect per model; the world x view x projection is the identity, so positions are
+// clip coordinates.
+std::string MeshEffect(const char* model)
+{
+    return std::string(R"(effect 1
+parameter matrix WorldViewProjection = 1 0 0 0  0 1 0 0  0 0 1 0  0 0 0 1
+parameter matrix World = 1 0 0 0  0 1 0 0  0 0 1 0  0 0 0 1
+parameter texture Color0
+parameter vector LightDirection = 0 0 1 0
+parameter vector LightColour = 0.5 0.25 0 1
+parameter vector Ambient = 0.25 0.25 0.25 1
+technique defaultshader
+pass p0
+  renderstate CullMode = None
+  renderstate ZEnable = false
+  texture 0 Color0
+  vertexshader )") +
+           model + "\n  pixelshader " + model + R"(
+  vertexconstant 0 WorldViewProjection
+  vertexconstant 4 World
+  pixelconstant 0 LightDirection
+  pixelconstant 1 LightColour
+  pixelconstant 2 Ambient
+)";
+}
+} // namespace
+
+TEST_F(D3DXTest, MeshModelsLightUnlitAndDepth)
+{
+    IDirect3DTexture9* white = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &white, nullptr));
+    D3DLOCKED_RECT locked;
+    white->LockRect(0, &locked, nullptr, 0);
+    *static_cast<std::uint32_t*>(locked.pBits) = 0xFFFFFFFFu;
+    white->UnlockRect(0);
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(kMeshElements, &declaration));
+
+    // A triangle covering the target at depth 0.5, its normal facing the light or away.
+    auto draw = [&](const char* model, float normalZ) {
+        ID3DXEffect* effect = MakeEffect(MeshEffect(model));
+        EXPECT_NE(nullptr, effect);
+        if (!effect)
+            return 0u;
+        effect->SetTexture("Color0", white);
+        const MeshVertex triangle[3] = {{-1, -1, 0.5f, 0, 0, normalZ, 0, 0},
+                                        {3, -1, 0.5f, 0, 0, normalZ, 0, 0},
+                                        {-1, 3, 0.5f, 0, 0, normalZ, 0, 0}};
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        device->BeginScene();
+        device->SetVertexDeclaration(declaration);
+        UINT passes = 0;
+        effect->Begin(&passes, D3DXFX_DONOTSAVESTATE);
+        effect->BeginPass(0);
+        EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(MeshVertex)));
+        effect->EndPass();
+        effect->End();
+        device->EndScene();
+        effect->Release();
+        return ReadBackBuffer()[32 * 64 + 32];
+    };
+    // Lit: white x (ambient + light colour x facing); the light travels along +z.
+    EXPECT_EQ(0xBF8040u, draw("meshlit", -1.0f));
+    EXPECT_EQ(0x404040u, draw("meshlit", 1.0f));
+    // Unlit: the texture times pixel constant 0 (here the light direction, blue).
+    EXPECT_EQ(0x0000FFu, draw("mesh", 1.0f));
+    EXPECT_EQ(0x808080u, draw("depth", 1.0f) & 0xFEFEFEu);
+
+    device->SetTexture(0, nullptr);
+    device->SetVertexDeclaration(nullptr);
+    device->SetVertexShader(nullptr);
+    device->SetPixelShader(nullptr);
+    declaration->Release();
+    white->Release();
+}
