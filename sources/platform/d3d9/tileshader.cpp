@@ -162,6 +162,22 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     const DWORD factor = rs[D3DRS_BLENDFACTOR];
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
+    earlyTest_ = depth_ && FailuresChangeNothing();
+}
+
+bool TTileShader::FailuresChangeNothing() const
+{
+    if (!stencilTest_)
+        return true;
+    const DWORD ops[] = {rs_[D3DRS_STENCILFAIL], rs_[D3DRS_STENCILZFAIL], rs_[D3DRS_CCW_STENCILFAIL],
+                         rs_[D3DRS_CCW_STENCILZFAIL]};
+    const int checked = rs_[D3DRS_TWOSIDEDSTENCILMODE] ? 4 : 2;
+    for (int i = 0; i < checked; ++i)
+    {
+        if (ops[i] != D3DSTENCILOP_KEEP)
+            return false;
+    }
+    return true;
 }
 
 std::uint64_t TTileShader::Samples() const
@@ -280,7 +296,8 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
 }
 
 // Stencil and depth tests with their writes for the lanes in `mask`; answers the lanes that pass.
-int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask) const
+int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask,
+                              bool write) const
 {
     if (!depth_)
         return mask;
@@ -314,7 +331,7 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
             !stencilPass ? false : (!depthTest_ || Compare(rs[D3DRS_ZFUNC], zs[lane], depth_[index]));
         if (stencilPass && !depthPass)
             op = zFailOp;
-        if (stencilTest_)
+        if (stencilTest_ && write)
         {
             const std::uint8_t value = stencil_[index];
             const std::uint8_t next = StencilOp(op, value, reference);
@@ -322,7 +339,7 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
         }
         if (depthPass)
         {
-            if (depthWrite_)
+            if (depthWrite_ && write)
                 depth_[index] = zs[lane];
             passed |= 1 << lane;
         }
@@ -337,6 +354,15 @@ void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px
     const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - t.originX);
     const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - t.originY);
     const TQuad z = Saturate(Plane(planes, dx, dy));
+
+    // Lanes that will fail the depth or stencil test need no shading when failing changes
+    // nothing; the tile is this thread's alone, so the buffers cannot change in between.
+    if (earlyTest_)
+    {
+        mask = DepthStencil(t, px, py, z, mask, false);
+        if (!mask)
+            return;
+    }
 
     TPixelInput input;
     const TQuad ow = Plane(planes + 3, dx, dy);
@@ -372,7 +398,7 @@ void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px
                 mask &= ~(1 << lane);
         }
     }
-    mask = DepthStencil(t, px, py, z, mask);
+    mask = DepthStencil(t, px, py, z, mask, true);
     if (!mask)
         return;
     samples_[size_t(participant) * 8] += std::uint64_t(__builtin_popcount(unsigned(mask)));

@@ -35,8 +35,11 @@ private:
     };
 
     void ShadeQuad(const TSetupTriangle& t, const float* planes, int px, int py, int mask, int participant);
-    // Stencil and depth tests with their writes for the lanes in `mask`; answers the lanes that pass.
-    int DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask) const;
+    // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
+    // answers the lanes that pass.
+    int DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask, bool write) const;
+    // Whether a pixel failing the stencil or depth test leaves the buffers as they are.
+    bool FailuresChangeNothing() const;
     void BlendAndWrite(const TTarget& target, const TQuadVector& colour, int px, int py, int mask) const;
 
     const TDrawCall* call_;
@@ -49,6 +52,7 @@ private:
     int depthWidth_;
     bool depthTest_, depthWrite_, stencilTest_;
     bool alphaTest_, blend_, separateAlpha_;
+    bool earlyTest_; // depth and stencil tested before shading too
     float alphaReference_;
     TQuadVector blendConstant_;
     std::vector<std::uint64_t> samples_; // every eighth entry: one per participant, apart in memory

@@ -740,3 +740,23 @@ TEST_F(RenderTest, EveryStateIsStored)
     device->GetPixelShaderConstantF(511, read, 1);
     EXPECT_EQ(8.0f, read[3]);
 }
+
+TEST_F(RenderTest, DiscardedPixelsLeaveDepthAndStencilAlone)
+{
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_INCR);
+    UsePixelShader("test.discard");
+    // Left half discarded (red below one half), right half kept, all near.
+    Draw(D3DPT_TRIANGLESTRIP, {At(0, 0, 0.1f, 0xFF000000), At(64, 0, 0.1f, 0xFFFF0000),
+                               At(0, 64, 0.1f, 0xFF000000), At(64, 64, 0.1f, 0xFFFF0000)});
+    UsePixelShader("test.colour");
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    device->SetRenderState(D3DRS_STENCILREF, 0);
+    // Farther, and only where the stencil is still 0: exactly the discarded half.
+    Quad(0, 0, 64, 64, 0.5f, 0xFF00FF00);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(0x00FF00u, pixels[32 * 64 + 5]);
+    EXPECT_NE(0x00FF00u, pixels[32 * 64 + 60]);
+    EXPECT_NE(0u, pixels[32 * 64 + 60] & 0xFF0000u);
+}
