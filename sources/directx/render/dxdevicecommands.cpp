@@ -6,6 +6,9 @@
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/system/command/commandmanager.h"
+#include "platform/d3dx9/d3dx9.h"
+
+#include <cstring>
 
 namespace
 {
@@ -60,6 +63,54 @@ public:
     }
 };
 
+// Numbered screenshot files: the first free number, or the last one overwritten.
+constexpr i32 SCREENSHOT_LAST_NUMBER = 999;
+// Characters of a screenshot file name.
+constexpr u32 SCREENSHOT_NAME_LENGTH = 127;
+
+class TCommandscreenshot : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN)
+            return;
+        char name[SCREENSHOT_NAME_LENGTH + 1];
+        if (instruction.nArgumentCount == 1)
+        {
+            TName argument;
+            argument.SetId(instruction.aArgument[0]);
+            // A longer name is refused rather than cut into another file's name.
+            if (std::strlen(argument.GetText()) > SCREENSHOT_NAME_LENGTH)
+            {
+                TCommandManager::Instance().PrintError("screen shot name too long");
+                return;
+            }
+            FormatStringN(name, sizeof name, "%s", argument.GetText());
+        }
+        else
+        {
+            TName base;
+            base.SetId(g_screenshot_name.GetValue().nType == VALUE_NAME ? g_screenshot_name.GetValue().nName
+                                                                        : 0);
+            for (i32 number = 0; number <= SCREENSHOT_LAST_NUMBER; ++number)
+            {
+                FormatStringN(name, sizeof name, "%s%04d.jpg", base.GetText(), number);
+                if (!FileExists(name))
+                    break;
+            }
+        }
+        auto* target = static_cast<TDxRenderTarget*>(g_pDxDeviceManager->GetBackBufferTarget());
+        if (!target->GetSurface())
+        {
+            TCommandManager::Instance().Print("device is not ready");
+            return;
+        }
+        if (FAILED(D3DXSaveSurfaceToFileA(name, D3DXIFF_JPG, target->GetSurface(), nullptr, nullptr)))
+            TCommandManager::Instance().PrintError("unable to save screen shot '%s'", name);
+    }
+};
+
 class TCommanddxbufferprofile_reset : public TCommand
 {
 public:
@@ -88,6 +139,7 @@ public:
 namespace
 {
 TCommanddevice_info s_Commanddevice_info;
+TCommandscreenshot s_Commandscreenshot;
 TCommanddxbufferprofile_reset s_Commanddxbufferprofile_reset;
 TCommanddxbufferprofile_export s_Commanddxbufferprofile_export;
 
@@ -95,6 +147,7 @@ const u32 s_nRegistered = [] {
     TCommandManager& manager = TCommandManager::Instance();
     manager.RegisterCommand("device_info", "device information", "Displays DirectX device information.",
                             &s_Commanddevice_info, 0);
+    manager.RegisterCommand("screenshot", "screen shot", "Save a screen shot.", &s_Commandscreenshot, 0);
     manager.RegisterCommand("dxbufferprofile_reset", "", "", &s_Commanddxbufferprofile_reset, 0);
     manager.RegisterCommand("dxbufferprofile_export", "", "", &s_Commanddxbufferprofile_export, 0);
     return 0u;

@@ -4,6 +4,7 @@
 #include "engine/system/managermanager.h"
 #include "platform/d3d9/settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -101,11 +102,14 @@ void DeviceTest::Create()
 
 void DeviceTest::Run(const char* command, std::initializer_list<const char*> arguments)
 {
+    // Commands are registered under their dotted names.
+    std::string dotted = command;
+    std::replace(dotted.begin(), dotted.end(), '_', '.');
     TCommandInstruction instruction = {};
-    instruction.nCommand = TName(command).GetId();
+    instruction.nCommand = TName(dotted.c_str()).GetId();
     for (const char* argument : arguments)
         instruction.aArgument[instruction.nArgumentCount++] = TName(argument, true).GetId();
-    TCommand* found = TCommandManager::Instance().FindCommand(TName(command));
+    TCommand* found = TCommandManager::Instance().FindCommand(TName(dotted.c_str()));
     ASSERT_NE(found, nullptr) << command;
     found->Execute(instruction, COMMAND_RUN);
 }

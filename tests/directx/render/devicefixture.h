@@ -39,8 +39,9 @@ public:
         return message == m_nConsumed ? 0 : DEVICE_MESSAGE_NOT_CONSUMED;
     }
 
-    UINT m_nWatched = WM_NULL;
-    UINT m_nConsumed = WM_NULL;
+    // Messages noted and consumed; none until a test says.
+    UINT m_nWatched = WM_USER + 100;
+    UINT m_nConsumed = WM_USER + 100;
 
 private:
     void Note(const char* what) { m_Journal.push_back(m_Name + " " + what); }

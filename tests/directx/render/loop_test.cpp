@@ -1,0 +1,326 @@
+// The window procedure and the main loop: activation, sizing, listeners, the inactive, active,
+// not-running and quit passes, and device changes applied at the start of the next pass.
+#include "devicefixture.h"
+
+#include "core/system/timer.h"
+#include "engine/system/managermanager.h"
+
+#include <functional>
+
+namespace
+{
+// Stands in both manager systems' update and render lists, recording what the loop asks.
+class TLoopRecorder : public TManager
+{
+public:
+    TLoopRecorder()
+    {
+        // Once per frame, also with a step of 0.
+        m_nChannel = 0;
+        m_nUpdateFlags = 0;
+    }
+    void UpdateManager(f32 step) override
+    {
+        aStep.push_back(step);
+        if (onUpdate)
+            onUpdate();
+    }
+    void RenderManager() override { ++nRenders; }
+
+    std::vector<f32> aStep;
+    u32 nRenders = 0;
+    std::function<void()> onUpdate;
+};
+
+TLoopRecorder s_Recorder;
+
+class LoopTest : public DeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        for (const char* system : {"Inactive", "Normal"})
+        {
+            g_ManagerManager.__ActivateSystem(TName(system));
+            g_ManagerManager.AddUpdateManager(&s_Recorder, 0);
+            g_ManagerManager.AddRenderManager(&s_Recorder, 0);
+        }
+        s_Recorder.aStep.clear();
+        s_Recorder.nRenders = 0;
+        s_Recorder.onUpdate = nullptr;
+        Create();
+        m_pManager->AddMethod(&m_First);
+        m_pManager->AddMethod(&m_Second);
+        m_Journal.clear();
+    }
+    void TearDown() override
+    {
+        for (const char* system : {"Inactive", "Normal"})
+        {
+            g_ManagerManager.__ActivateSystem(TName(system));
+            g_ManagerManager._RemoveManager(MANAGER_LIST_UPDATE, &s_Recorder);
+            g_ManagerManager._RemoveManager(MANAGER_LIST_RENDER, &s_Recorder);
+        }
+        g_pTimer->SetPaused(0);
+        DeviceTest::TearDown();
+    }
+    // The loop ends after that many updates.
+    void QuitAfterUpdates(size_t count)
+    {
+        s_Recorder.onUpdate = [this, count] {
+            if (s_Recorder.aStep.size() >= count)
+                m_pManager->Quit();
+        };
+    }
+    u32 Passes() { return g_ManagerManager.GetTiming().nPass; }
+
+    TJournalListener m_First{"first", m_Journal};
+    TJournalListener m_Second{"second", m_Journal};
+};
+
+TEST_F(LoopTest, ActivePassesUpdateRenderAndPresent)
+{
+    QuitAfterUpdates(3);
+    const u32 passes = Passes();
+    EXPECT_EQ(m_pManager->__Run(), 0);
+    EXPECT_EQ(Passes() - passes, 3u);
+    EXPECT_EQ(s_Recorder.aStep.size(), 3u);
+    EXPECT_EQ(s_Recorder.nRenders, 3u);
+    EXPECT_TRUE(s_aSleeps.empty());
+}
+
+TEST_F(LoopTest, InactivePassesUpdateWithZeroSleepAndDrawNothing)
+{
+    Send(WM_ACTIVATE, WA_INACTIVE);
+    EXPECT_EQ(m_pManager->IsActive(), 0u);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 1);
+    QuitAfterUpdates(3);
+    m_pManager->__Run();
+    const std::vector<f32> zero(3, 0.0f);
+    EXPECT_EQ(s_Recorder.aStep, zero);
+    EXPECT_EQ(s_Recorder.nRenders, 0u);
+    const std::vector<u32> sleeps(3, DX_INACTIVE_SLEEP_MS);
+    EXPECT_EQ(s_aSleeps, sleeps);
+}
+
+TEST_F(LoopTest, NotRunningSleepsASecondWithoutUpdating)
+{
+    m_pManager->SetRunning(0);
+    PostMessageW(m_pManager->GetWindowHandle(), WM_CLOSE, 0, 0);
+    m_pManager->__Run();
+    EXPECT_TRUE(s_Recorder.aStep.empty());
+    EXPECT_EQ(s_aSleeps, std::vector<u32>{DX_NOT_RUNNING_SLEEP_MS});
+}
+
+TEST_F(LoopTest, ClosingTheWindowFinishesThePassAndEndsTheLoop)
+{
+    PostMessageW(m_pManager->GetWindowHandle(), WM_CLOSE, 0, 0);
+    const u32 passes = Passes();
+    EXPECT_EQ(m_pManager->__Run(), 0);
+    EXPECT_EQ(Passes() - passes, 1u);
+    EXPECT_EQ(s_Recorder.aStep.size(), 1u);
+    EXPECT_EQ(s_Recorder.nRenders, 1u);
+    // The window stays.
+    RECT rect;
+    EXPECT_TRUE(GetWindowRect(m_pManager->GetWindowHandle(), &rect));
+}
+
+TEST_F(LoopTest, QuitMessageEndsTheLoopBeforeUpdating)
+{
+    PostQuitMessage(0);
+    EXPECT_EQ(m_pManager->__Run(), 0);
+    EXPECT_TRUE(s_Recorder.aStep.empty());
+}
+
+TEST_F(LoopTest, QuitBeforeTheLoopReturnsAtOnce)
+{
+    m_pManager->Quit();
+    const u32 passes = Passes();
+    EXPECT_EQ(m_pManager->__Run(), 0);
+    EXPECT_EQ(Passes(), passes);
+}
+
+TEST_F(LoopTest, TheFirstQueuedMessageIsNotDropped)
+{
+    m_First.m_nWatched = WM_USER + 1;
+    PostMessageW(m_pManager->GetWindowHandle(), WM_USER + 1, 0, 0);
+    QuitAfterUpdates(1);
+    m_pManager->__Run();
+    EXPECT_EQ(m_Journal, std::vector<std::string>{"first message"});
+}
+
+TEST_F(LoopTest, MessagesReachListenersInOrderUntilOneConsumes)
+{
+    m_First.m_nWatched = m_Second.m_nWatched = WM_USER + 2;
+    m_First.m_nConsumed = WM_USER + 3;
+    Send(WM_USER + 2);
+    EXPECT_EQ(m_pManager->__MsgProc(WM_USER + 3, 0, 0), 0);
+    EXPECT_EQ(m_pManager->__MsgProc(WM_USER + 4, 0, 0), DEVICE_MESSAGE_NOT_CONSUMED);
+    const std::vector<std::string> expected = {"first message", "second message"};
+    EXPECT_EQ(m_Journal, expected);
+}
+
+TEST_F(LoopTest, MessagesBeforeTheDeviceIsReadyReachNoListener)
+{
+    TDxDeviceManager early;
+    EXPECT_EQ(early.__MsgProc(WM_ACTIVATE, WA_INACTIVE, 0), DEVICE_MESSAGE_NOT_CONSUMED);
+    EXPECT_EQ(early.IsActive(), 1u);
+}
+
+TEST_F(LoopTest, MinimisingDeactivatesInsteadOfActivating)
+{
+    // WM_ACTIVATE carries the minimised flag in its high word.
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1));
+    EXPECT_EQ(m_pManager->IsActive(), 0u);
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
+    EXPECT_EQ(m_pManager->IsActive(), 1u);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
+    const std::vector<std::string> expected = {"first deactivate", "second deactivate", "first activate",
+                                               "second activate"};
+    EXPECT_EQ(m_Journal, expected);
+}
+
+TEST_F(LoopTest, RepeatedDeactivationPausesOnce)
+{
+    Send(WM_ACTIVATEAPP, 0);
+    Send(WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 1);
+    EXPECT_EQ(g_pTimer->IsPaused(), 1u);
+    Send(WM_ACTIVATEAPP, 1);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
+    EXPECT_EQ(g_pTimer->IsPaused(), 0u);
+}
+
+TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
+{
+    m_pManager->SetDeactivateAllowed(0);
+    Send(WM_ACTIVATE, WA_INACTIVE);
+    EXPECT_EQ(m_pManager->IsActive(), 1u);
+    m_pManager->SetDeactivateAllowed(1);
+    g_disable_deactivate.Store(1);
+    Send(WM_ACTIVATE, WA_INACTIVE);
+    EXPECT_EQ(m_pManager->IsActive(), 1u);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
+}
+
+TEST_F(LoopTest, ResumeWithoutPauseLeavesTheTimerAlone)
+{
+    EXPECT_EQ(m_pManager->Resume(), 0);
+    EXPECT_EQ(m_pManager->Pause(), 1);
+    EXPECT_EQ(m_pManager->Pause(), 2);
+    EXPECT_EQ(m_pManager->Resume(), 1);
+    EXPECT_EQ(g_pTimer->IsPaused(), 1u);
+    EXPECT_EQ(m_pManager->Resume(), 0);
+    EXPECT_EQ(g_pTimer->IsPaused(), 0u);
+}
+
+TEST_F(LoopTest, PendingChangesApplyTogetherAtTheStartOfTheNextPass)
+{
+    m_pManager->SetFullScreen();
+    m_pManager->SetVerticalSync(1);
+    EXPECT_EQ(m_pManager->GetPendingCount(), 2u);
+    EXPECT_TRUE(m_pManager->GetSettings().IsWindowed());
+    EXPECT_TRUE(m_Journal.empty());
+
+    QuitAfterUpdates(2);
+    m_pManager->__Run();
+    EXPECT_EQ(m_pManager->GetPendingCount(), 0u);
+    EXPECT_FALSE(m_pManager->GetSettings().IsWindowed());
+    EXPECT_EQ(m_pManager->GetSettings().Present.PresentationInterval, D3DPRESENT_INTERVAL_ONE);
+    EXPECT_EQ(m_pManager->IsFullScreen(), 1u);
+    // One re-creation for both changes.
+    const std::vector<std::string> expected = {"first release",  "second release", "first destroy",
+                                               "second destroy", "first create",   "second create",
+                                               "first change",   "second change",  "first change",
+                                               "second change",  "first restore",  "second restore"};
+    EXPECT_EQ(m_Journal, expected);
+}
+
+TEST_F(LoopTest, ADirectResetRaisesReleaseAndRestoreItself)
+{
+    m_pManager->_ResetDevice();
+    const std::vector<std::string> direct = {
+        "first release", "second release", "first lost",    "second lost",   "first reset",
+        "second reset",  "first change",   "second change", "first restore", "second restore"};
+    EXPECT_EQ(m_Journal, direct);
+}
+
+TEST_F(LoopTest, ShrinkingTheWindowResetsTheDeviceToTheClientSize)
+{
+    RECT rect = {0, 0, 1000, 700};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(m_pManager->GetWindowHandle(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    Send(WM_NULL);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1000);
+    EXPECT_EQ(m_pManager->GetBackBufferHeight(), 700);
+    EXPECT_EQ(m_pManager->GetVideoWidth(), 1000);
+    ASSERT_FALSE(m_Journal.empty());
+    EXPECT_EQ(m_Journal.front(), "first release");
+}
+
+TEST_F(LoopTest, DraggingResetsOnlyOnRelease)
+{
+    Send(WM_ENTERSIZEMOVE);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 1);
+    RECT rect = {0, 0, 900, 600};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(m_pManager->GetWindowHandle(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    Send(WM_NULL);
+    EXPECT_TRUE(m_Journal.empty());
+    Send(WM_EXITSIZEMOVE);
+    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 900);
+}
+
+TEST_F(LoopTest, MaximisingSwitchesToFullScreen)
+{
+    m_pManager->__MsgProc(WM_SIZE, SIZE_MAXIMIZED, 0);
+    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
+    EXPECT_FALSE(m_pManager->GetPendingSettings().IsWindowed());
+}
+
+TEST_F(LoopTest, AFailedResetKeepsTheDeviceLostAndIsRetriedByTheLoop)
+{
+    // A default-pool resource left alive makes Reset fail, as on Direct3D.
+    IDirect3DTexture9* held = nullptr;
+    ASSERT_EQ(m_pManager->GetDevice()->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                                     D3DPOOL_DEFAULT, &held, nullptr),
+              D3D_OK);
+    EXPECT_EQ(m_pManager->_ResetDevice(), 1);
+    EXPECT_EQ(m_pManager->IsResetFailed(), 1u);
+    // Nothing was re-created on the device that was not reset.
+    const std::vector<std::string> lost = {"first release", "second release", "first lost", "second lost"};
+    EXPECT_EQ(m_Journal, lost);
+
+    // Still held: the pass retries, sleeps and draws nothing.
+    QuitAfterUpdates(1);
+    s_Recorder.onUpdate = nullptr;
+    PostMessageW(m_pManager->GetWindowHandle(), WM_CLOSE, 0, 0);
+    m_pManager->__Run();
+    EXPECT_EQ(s_Recorder.nRenders, 0u);
+    EXPECT_EQ(s_aSleeps, std::vector<u32>{DX_LOST_SLEEP_MS});
+    EXPECT_EQ(m_Journal, lost);
+
+    held->Release();
+    EXPECT_TRUE(m_pManager->_CheckDevice());
+    EXPECT_EQ(m_pManager->IsResetFailed(), 0u);
+    const std::vector<std::string> restored = {
+        "first release", "second release", "first lost",    "second lost",   "first reset",
+        "second reset",  "first change",   "second change", "first restore", "second restore"};
+    EXPECT_EQ(m_Journal, restored);
+}
+
+TEST_F(LoopTest, PumpMessagesDropsCloseCommandsAndLosesNothingPastItsLimit)
+{
+    HWND window = m_pManager->GetWindowHandle();
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    for (int i = 0; i < DX_PUMP_LIMIT + 1; ++i)
+        PostMessageW(window, WM_USER + 5, 0, 0);
+    EXPECT_EQ(m_pManager->PumpMessages(), DX_PUMP_LIMIT);
+    EXPECT_EQ(m_pManager->PumpMessages(), 1);
+    EXPECT_EQ(m_pManager->PumpMessages(), 0);
+}
+} // namespace
