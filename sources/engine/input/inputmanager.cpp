@@ -9,7 +9,6 @@
 #include "engine/input/input.h"
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputdriver.h"
-#include "engine/input/inputkey.h"
 #include "engine/input/inputmethods.h"
 #include "engine/input/inputtypes.h"
 #include "engine/localization/localization.h"
@@ -43,15 +42,15 @@ TName DisplayName(TInput* input)
     return name;
 }
 
-// Takes the holder out of its layer; the holders behind it move up.
-void RemoveFromLayer(SArray<TInputFocus*, INPUT_FOCUS_LAYER_SIZE, 0>& layer, TInputFocus* holder)
+// Takes an entry out of a list; the entries behind it move up, keeping their order.
+template <class T, int N> void RemoveKeepingOrder(SArray<T*, N, 0>& list, T* entry)
 {
-    for (u32 i = 0; i < layer.GetCount(); ++i)
-        if (layer[i] == holder)
+    for (u32 i = 0; i < list.GetCount(); ++i)
+        if (list[i] == entry)
         {
-            for (u32 j = i + 1; j < layer.GetCount(); ++j)
-                layer[j - 1] = layer[j];
-            layer.SetCount(layer.GetCount() - 1);
+            for (u32 j = i + 1; j < list.GetCount(); ++j)
+                list[j - 1] = list[j];
+            list.SetCount(list.GetCount() - 1);
             return;
         }
 }
@@ -265,14 +264,7 @@ void TInputManager::AddDriver(TInputDriver* driver)
 
 void TInputManager::RemoveDriver(TInputDriver* driver)
 {
-    for (u32 i = 0; i < m_aDriver.GetCount(); ++i)
-        if (m_aDriver[i] == driver)
-        {
-            for (u32 j = i + 1; j < m_aDriver.GetCount(); ++j)
-                m_aDriver[j - 1] = m_aDriver[j];
-            m_aDriver.SetCount(m_aDriver.GetCount() - 1);
-            return;
-        }
+    RemoveKeepingOrder(m_aDriver, driver);
 }
 
 void TInputManager::AddMethod(TInputMethods* listener)
@@ -291,14 +283,7 @@ void TInputManager::AddMethod(TInputMethods* listener)
 
 void TInputManager::RemoveMethod(TInputMethods* listener)
 {
-    for (u32 i = 0; i < m_aMethod.GetCount(); ++i)
-        if (m_aMethod[i] == listener)
-        {
-            for (u32 j = i + 1; j < m_aMethod.GetCount(); ++j)
-                m_aMethod[j - 1] = m_aMethod[j];
-            m_aMethod.SetCount(m_aMethod.GetCount() - 1);
-            return;
-        }
+    RemoveKeepingOrder(m_aMethod, listener);
 }
 
 void TInputManager::ResetDrivers()
@@ -353,7 +338,7 @@ void TInputManager::RegisterInputFocus(TInputFocus* holder, u32 layer)
         return;
     }
     if (holder->nLayer < INPUT_FOCUS_LAYER_COUNT)
-        RemoveFromLayer(m_aFocus[holder->nLayer], holder);
+        RemoveKeepingOrder(m_aFocus[holder->nLayer], holder);
     holder->nLayer = layer;
     if (layer < INPUT_FOCUS_LAYER_COUNT)
         m_aFocus[layer].Add(holder);
@@ -492,7 +477,7 @@ void TInputManager::OnClusterUnload()
             TInputFocus* holder = m_aFocus[layer][i];
             if (!holder->KeepOnClusterUnload())
             {
-                RemoveFromLayer(m_aFocus[layer], holder);
+                RemoveKeepingOrder(m_aFocus[layer], holder);
                 holder->nLayer = INPUT_FOCUS_NO_LAYER;
             }
         }
