@@ -173,7 +173,10 @@ void WriteSeed(const char* path)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // Refused images log a line each; with the file system locked they would pile up in memory.
+    // The system log stays reachable: it is never deleted.
+    static TLog* s_pSystemLog = g_pSystemLog;
     g_pSystemLog = MemoryNew<TLog>("fuzz.log", nullptr, nullptr, LOG_DISABLED);
+    (void)s_pSystemLog;
     g_pCluster->LinkTypes();
     if (const char* seed = std::getenv("VESTAMOR_FUZZ_SEED"))
         WriteSeed(seed);

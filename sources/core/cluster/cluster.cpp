@@ -58,17 +58,32 @@ u8* SlotObject(const TClusterSlot& slot, u32 i, u32 objectSize)
         return static_cast<u8*>(reinterpret_cast<void**>(slot.pData)[i]);
     return slot.pData + i * objectSize;
 }
-// The address of a stored offset in a non-empty slot's array; false when no whole object
-// lies there.
-inline bool ResolveOffset(const TClusterSlot& target, u32 offset, u8*& address)
+// A slot's array as the fix-up sees it.
+TCluster::TFixTarget MakeFixTarget(const TClusterSlot& slot)
 {
-    const u32 objectSize = target.pDecl->GetObjectSize();
-    if (offset > static_cast<u32>(target.nSize) - objectSize)
+    TCluster::TFixTarget target = {};
+    target.bRegistered = slot.pManager != nullptr;
+    target.bEmpty = slot.nSize == 0;
+    if (!target.bEmpty)
+    {
+        target.pData = slot.pData;
+        target.nObjectSize = slot.pDecl->GetObjectSize();
+        target.nLimit = static_cast<u32>(slot.nSize) - target.nObjectSize;
+        target.bPointers = slot.nKind == CLUSTER_ARRAY_POINTERS;
+    }
+    return target;
+}
+
+// The address of a stored offset in a non-empty array; false when no whole object lies there.
+inline bool ResolveOffset(const TCluster::TFixTarget& target, u32 offset, u8*& address)
+{
+    if (offset > target.nLimit)
         return false;
-    if (target.nKind == CLUSTER_ARRAY_MANAGED)
+    if (!target.bPointers)
         address = target.pData + offset;
     else
-        address = SlotObject(target, offset / objectSize, objectSize) + offset % objectSize;
+        address = static_cast<u8*>(reinterpret_cast<void**>(target.pData)[offset / target.nObjectSize]) +
+                  offset % target.nObjectSize;
     return true;
 }
 } // namespace
@@ -404,6 +419,18 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
     const u32 memberCount = decl->GetMemberCount();
     const TClusterMemberDecl* members = memberCount ? &decl->GetMember(0) : nullptr;
 
+    // The targets of typed members (and the words of kind-4 members) are the same for every
+    // object: they are looked up once.
+    m_aFixTarget.SetCount(static_cast<i32>(memberCount));
+    for (u32 m = 0; m < memberCount; ++m)
+    {
+        TFixTarget& target = m_aFixTarget[static_cast<i32>(m)];
+        target = MakeFixTarget(m_aSlot[members[m].nTypeId]);
+        if (members[m].nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
+            target.nLimit =
+                ReadWord(static_cast<const u8*>(m_aSlot[members[m].nTypeId].pDecl->GetPrototype()));
+    }
+
     for (u32 i = first; i < first + count; ++i)
     {
         u8* object = SlotObject(slot, i, objectSize);
@@ -412,40 +439,35 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
         for (u32 m = 0; m < memberCount; ++m)
         {
             const TClusterMemberDecl& member = members[m];
+            const TFixTarget& typed = m_aFixTarget[static_cast<i32>(m)];
             u8* element = object + member.nOffset;
             if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
             {
-                const u32 word =
-                    ReadWord(static_cast<const u8*>(m_aSlot[member.nTypeId].pDecl->GetPrototype()));
                 for (u32 e = 0; e < member.nCount; ++e, element += 4)
-                    WriteWord(element, word);
+                    WriteWord(element, typed.nLimit);
                 continue;
             }
             for (u32 e = 0; e < member.nCount; ++e, element += 4)
             {
                 const u32 stored = ReadWord(element);
-                if (stored == CLUSTER_NULL)
-                {
-                    WriteWord(element, 0);
-                    continue;
-                }
-                u32 type = member.nTypeId;
-                u32 offset = stored;
-                if (type == 0)
-                {
-                    type = stored >> 24;
-                    offset = (stored & 0xFFFFFF) * 4;
-                }
-                // A reference into an array that holds nothing loads as null; one of any type must
-                // name a registered array.
-                const TClusterSlot& target = m_aSlot[type];
-                if (target.nSize == 0 && (target.pManager || member.nTypeId != 0))
-                {
-                    WriteWord(element, 0);
-                    continue;
-                }
                 u8* address = nullptr;
-                if (!target.pManager || !ResolveOffset(target, offset, address))
+                bool valid = true;
+                if (stored == CLUSTER_NULL)
+                    ;
+                else if (member.nTypeId != 0)
+                {
+                    // A reference into an array that holds nothing loads as null.
+                    if (!typed.bEmpty)
+                        valid = ResolveOffset(typed, stored, address);
+                }
+                else
+                {
+                    // One of any type must name a registered array.
+                    const TFixTarget target = MakeFixTarget(m_aSlot[stored >> 24]);
+                    valid = target.bRegistered &&
+                            (target.bEmpty || ResolveOffset(target, (stored & 0xFFFFFF) * 4, address));
+                }
+                if (!valid)
                 {
                     TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                                 "%s[%u].%s(%u:[%u]): reference 0x%08x lies outside its array",

@@ -104,6 +104,17 @@ public:
     const TClusterUserIds& GetUserIds() const { return m_UserIds; }
     bool IsLoaded() const { return m_nLoaded != 0; }
 
+    // An array as the fix-up sees it (kind-4 members keep their word in nLimit).
+    struct TFixTarget
+    {
+        u8* pData;
+        u32 nLimit; // the highest offset at which a whole object lies
+        u32 nObjectSize;
+        bool bPointers;
+        bool bRegistered;
+        bool bEmpty;
+    };
+
 private:
     struct TLoadPlan;
     class TSaveMap;
@@ -128,6 +139,8 @@ private:
     SArray<TClusterTypeDecl*, CLUSTER_TYPE_COUNT, 0> m_aType;
     SArray<TClusterMethods*, CLUSTER_LISTENER_COUNT, 0> m_aListener;
     TClusterUserIds m_UserIds;
+    // Working state of the fix-up: one target per member record.
+    DArray<TFixTarget> m_aFixTarget;
 };
 
 extern TCluster* g_pCluster;
