@@ -2,6 +2,7 @@
 // fall-back chain, reset, and the release at the end.
 #include "directx/render/dxdevice.h"
 
+#include "core/cluster/cluster.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "core/system/string.h"
@@ -279,6 +280,8 @@ void TDxDeviceManager::FinalizeManager()
     delete g_pDxDeviceInt;
     g_pDxDeviceInt = nullptr;
     m_nMethodCount = 0;
+    if (g_pCluster)
+        g_pCluster->ClearListeners();
 }
 
 i32 TDxDeviceManager::_CreateDevice(TDxDeviceSettings settings)

@@ -184,7 +184,9 @@ void TDxDeviceManager::_CheckWindowSize()
         g_device_pos.StoreChanged(static_cast<f32>(window.left), static_cast<f32>(window.top), 0.0f, 1.0f);
     RECT client;
     g_pDxDeviceInt->GetClientRect(m_hWindow, &client);
-    if (client.right == m_nBackBufferWidth && client.bottom == m_nBackBufferHeight)
+    // The device's own size: SetWindowSize has already written the new one into device_size.
+    if (client.right == static_cast<LONG>(m_Settings.Present.BackBufferWidth) &&
+        client.bottom == static_cast<LONG>(m_Settings.Present.BackBufferHeight))
         return;
     // Size 0 x 0: the reset device takes the client size.
     m_Settings.Present.BackBufferWidth = 0;

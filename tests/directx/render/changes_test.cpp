@@ -1,0 +1,153 @@
+// Device changes queued by the device variables and the window operations, and the display
+// modes they are matched against.
+#include "devicefixture.h"
+
+namespace
+{
+class ChangesTest : public DeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        Create();
+    }
+};
+
+TEST_F(ChangesTest, DisplayModesAreUniqueSortedAndAtLeast640Wide)
+{
+    // The headless display's modes.
+    ASSERT_EQ(m_pManager->GetDisplayModeCount(), 9u);
+    EXPECT_EQ(m_pManager->GetDisplayMode(0).x, 640.0f);
+    EXPECT_EQ(m_pManager->GetDisplayMode(0).y, 480.0f);
+    for (u32 i = 1; i < m_pManager->GetDisplayModeCount(); ++i)
+    {
+        const TVector& a = m_pManager->GetDisplayMode(i - 1);
+        const TVector& b = m_pManager->GetDisplayMode(i);
+        EXPECT_TRUE(a.x < b.x || (a.x == b.x && a.y < b.y));
+        EXPECT_EQ(b.z, 0.0f);
+        EXPECT_EQ(b.w, 1.0f);
+    }
+}
+
+TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
+{
+    TDxDeviceSettings settings = m_pManager->GetSettings();
+    settings.Present.Windowed = FALSE;
+    settings.Present.BackBufferWidth = 1300;
+    settings.Present.BackBufferHeight = 790;
+    settings.Present.FullScreen_RefreshRateInHz = 75;
+    m_pManager->_MatchDisplayMode(settings);
+    EXPECT_EQ(settings.Present.BackBufferWidth, 1280u);
+    EXPECT_EQ(settings.Present.BackBufferHeight, 800u);
+    EXPECT_EQ(settings.Present.FullScreen_RefreshRateInHz, 60u);
+    EXPECT_EQ(settings.DisplayMode.Width, 1280u);
+}
+
+TEST_F(ChangesTest, VerticalSyncWhileWindowedRecreatesTheDevice)
+{
+    g_device_verticalsyn.SetInt(1);
+    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
+    EXPECT_EQ(m_pManager->GetRecreate(), 1u);
+    EXPECT_EQ(m_pManager->GetPendingSettings().Present.PresentationInterval, D3DPRESENT_INTERVAL_ONE);
+    EXPECT_TRUE(g_device_verticalsyn.GetFlags() & VARIABLE_CHANGED);
+    // Asking for what is already pending queues nothing more.
+    m_pManager->SetVerticalSync(1);
+    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
+}
+
+TEST_F(ChangesTest, AdapterChangesAreIgnoredWhileWindowed)
+{
+    g_device_adapter.SetInt(0);
+    EXPECT_EQ(m_pManager->GetPendingCount(), 0u);
+}
+
+TEST_F(ChangesTest, WindowedVariableQueuesFullScreenAndBack)
+{
+    g_device_windowed.SetInt(0);
+    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
+    EXPECT_FALSE(m_pManager->GetPendingSettings().IsWindowed());
+    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferWidth, 1280u);
+    // Back to windowed before the next pass: the pending record follows.
+    g_device_windowed.SetInt(1);
+    EXPECT_TRUE(m_pManager->GetPendingSettings().IsWindowed());
+    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferWidth, 0u);
+}
+
+TEST_F(ChangesTest, VideoModeFromWindowedToFullScreenUsesTheGivenSize)
+{
+    m_pManager->SetVideoMode(1024, 768, 1);
+    EXPECT_EQ(m_pManager->GetVideoWidth(), 1024);
+    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferWidth, 1024u);
+    m_pManager->_ApplyPendingChange();
+    EXPECT_EQ(m_pManager->IsFullScreen(), 1u);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
+    EXPECT_EQ(m_pManager->GetBackBufferHeight(), 768);
+    EXPECT_EQ(g_device_windowed.GetInt(), 0);
+    // The window covers the monitor without a frame.
+    RECT window;
+    GetWindowRect(m_pManager->GetWindowHandle(), &window);
+    EXPECT_EQ(window.right - window.left, 1920);
+    EXPECT_EQ(GetWindowLongW(m_pManager->GetWindowHandle(), GWL_STYLE) & WS_CAPTION, 0);
+}
+
+TEST_F(ChangesTest, WindowPositionIsKeptInsideTheMonitor)
+{
+    g_device_pos.Assign(std::vector<TName>{TName("1800", true), TName("-40", true)}.data(), 2);
+    EXPECT_EQ(g_device_pos.GetVector().x, 1920.0f - 1280.0f);
+    EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
+    RECT window;
+    GetWindowRect(m_pManager->GetWindowHandle(), &window);
+    EXPECT_EQ(window.left, 640);
+    EXPECT_EQ(window.top, 0);
+    i32 x, y;
+    m_pManager->GetWindowPosition(x, y);
+    EXPECT_EQ(x, 640);
+}
+
+TEST_F(ChangesTest, WindowSizeVariableResizesTheClientArea)
+{
+    g_device_size.Assign(std::vector<TName>{TName("1024", true), TName("640", true)}.data(), 2);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    RECT client;
+    GetClientRect(m_pManager->GetWindowHandle(), &client);
+    EXPECT_EQ(client.right, 1024);
+    EXPECT_EQ(client.bottom, 640);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
+    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferHeight, 640u);
+}
+
+TEST_F(ChangesTest, CursorVariablesAreWrittenBackWithoutBeingMarkedChanged)
+{
+    m_pManager->SetCursorShow(1);
+    EXPECT_EQ(g_device_cursor_show.GetInt(), 1);
+    EXPECT_FALSE(g_device_cursor_show.GetFlags() & VARIABLE_CHANGED);
+    EXPECT_GE(ShowCursor(TRUE), 3);
+    ShowCursor(FALSE);
+    m_pManager->SetCursorShow(0);
+    EXPECT_LT(ShowCursor(FALSE), -1);
+    ShowCursor(TRUE);
+
+    m_pManager->SetCursorClip(1);
+    RECT clip;
+    ASSERT_TRUE(GetClipCursor(&clip));
+    POINT origin = {0, 0};
+    ClientToScreen(m_pManager->GetWindowHandle(), &origin);
+    EXPECT_EQ(clip.left, origin.x);
+    EXPECT_EQ(clip.right - clip.left, 1280);
+    m_pManager->SetCursorClip(0);
+}
+
+TEST_F(ChangesTest, TitleVariableRenamesTheWindow)
+{
+    g_window_title.Assign(std::vector<TName>{TName("Morvane", true)}.data(), 1);
+    char16_t title[32] = {};
+    GetWindowTextW(m_pManager->GetWindowHandle(), title, 32);
+    EXPECT_EQ(std::u16string(title), u"Morvane");
+    EXPECT_STREQ(m_pManager->GetWindowTitle(), "Morvane");
+    g_window_title.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
+}
+} // namespace
