@@ -1,5 +1,7 @@
 #include "renderfixture.h"
 
+#include "golden.h"
+
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -213,12 +215,17 @@ TEST_F(RenderTest, TwoRenderTargetsAtOnce)
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     UsePixelShader("test.two-targets");
     Quad(8, 8, 40, 40, 0, 0xFF204060);
+    Draw(D3DPT_TRIANGLELIST,
+         {At(40, 44, 0, 0xFFFF0000), At(62, 60, 0, 0xFF00FF00), At(20, 62, 0, 0xFF0000FF)});
     device->SetRenderTarget(1, nullptr);
     const std::vector<std::uint32_t> first = ReadBackBuffer();
     const std::vector<std::uint32_t> other = ReadTarget(surface);
     EXPECT_EQ(0x204060u, first[20 * 64 + 20]);
     EXPECT_EQ(0xFFDFBF9Fu, other[20 * 64 + 20]);
-    EXPECT_EQ(0xFF000000u, other[50 * 64 + 50]);
+    EXPECT_EQ(0xFF000000u, other[5 * 64 + 5]);
+    ExpectGolden("twotargets0");
+    const std::string difference = CompareWithGolden("twotargets1", other, 64, 64);
+    EXPECT_TRUE(difference.empty()) << difference;
     surface->Release();
     second->Release();
 }
