@@ -232,26 +232,36 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
     gather(ax1, ay0, w10);
     gather(ax0, ay1, w01);
     gather(ax1, ay1, w11);
-    // Per lane in 16-bit channels: the two columns blended vertically, then across.
-    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi16(128);
+    // Two lanes at a time in 16-bit channels: each column blended down, then the two across.
+    // Weights of a pair add up to 256, so no sum leaves 16 bits.
+    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi16(128), whole = _mm_set1_epi16(256);
     const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);
     __m128 lanes[4];
-    for (int lane = 0; lane < 4; ++lane)
+    for (int pair = 0; pair < 4; pair += 2)
     {
-        const __m128i top = _mm_unpacklo_epi8(
-            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w00[lane])), _mm_cvtsi32_si128(int(w10[lane]))), zero);
-        const __m128i bottom = _mm_unpacklo_epi8(
-            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w01[lane])), _mm_cvtsi32_si128(int(w11[lane]))), zero);
-        const __m128i down = _mm_set1_epi16(short(wy[lane])), up = _mm_set1_epi16(short(256 - wy[lane]));
-        const __m128i column = _mm_srli_epi16(
-            _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(top, up), _mm_mullo_epi16(bottom, down)), round), 8);
-        const __m128i across =
-            _mm_unpacklo_epi64(_mm_set1_epi16(short(256 - wx[lane])), _mm_set1_epi16(short(wx[lane])));
-        const __m128i products = _mm_mullo_epi16(column, across);
-        const __m128i texel =
-            _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(products, _mm_srli_si128(products, 8)), round), 8);
-        const __m128 bgra = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(texel, zero)), toUnit);
-        lanes[lane] = _mm_shuffle_ps(bgra, bgra, _MM_SHUFFLE(3, 0, 1, 2));
+        auto texels = [&](const std::uint32_t* words) {
+            return _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(int(words[pair])),
+                                                        _mm_cvtsi32_si128(int(words[pair + 1]))),
+                                     zero);
+        };
+        auto weights = [&](const int* weight) {
+            return _mm_unpacklo_epi64(_mm_set1_epi16(short(weight[pair])),
+                                      _mm_set1_epi16(short(weight[pair + 1])));
+        };
+        auto blend = [&](__m128i a, __m128i weightA, __m128i b, __m128i weightB) {
+            return _mm_srli_epi16(
+                _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, weightA), _mm_mullo_epi16(b, weightB)), round),
+                8);
+        };
+        const __m128i down = weights(wy), right = weights(wx);
+        const __m128i up = _mm_sub_epi16(whole, down), left = _mm_sub_epi16(whole, right);
+        const __m128i leftColumn = blend(texels(w00), up, texels(w01), down);
+        const __m128i rightColumn = blend(texels(w10), up, texels(w11), down);
+        const __m128i texel = blend(leftColumn, left, rightColumn, right);
+        const __m128 first = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(texel, zero)), toUnit);
+        const __m128 second = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(texel, zero)), toUnit);
+        lanes[pair] = _mm_shuffle_ps(first, first, _MM_SHUFFLE(3, 0, 1, 2));
+        lanes[pair + 1] = _mm_shuffle_ps(second, second, _MM_SHUFFLE(3, 0, 1, 2));
     }
     return Transpose(lanes[0], lanes[1], lanes[2], lanes[3]);
 }
