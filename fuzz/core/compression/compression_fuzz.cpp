@@ -17,6 +17,7 @@
 namespace
 {
 std::string s_Path;
+TLog* s_pBootstrapLog; // kept reachable: the bootstrap's log lives until the process ends
 
 void ReadAsFile(const u8* data, size_t size, bool withHeader)
 {
@@ -97,6 +98,7 @@ void PipeRoundTrip(const u8* data, size_t size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // Lines of damaged inputs would pile up in memory while no log file is open.
+    s_pBootstrapLog = g_pSystemLog;
     g_pSystemLog = MemoryNew<TLog>("fuzz.log", "Fuzz", "Fuzz log", LOG_DISABLED);
     s_Path = "/tmp/vestamor_fuzz_" + std::to_string(getpid()) + ".bin";
     return 0;
