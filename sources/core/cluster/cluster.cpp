@@ -58,6 +58,7 @@ u8* SlotObject(const TClusterSlot& slot, u32 i, u32 objectSize)
         return static_cast<u8*>(reinterpret_cast<void**>(slot.pData)[i]);
     return slot.pData + i * objectSize;
 }
+
 // A slot's array as the fix-up sees it.
 TCluster::TFixTarget MakeFixTarget(const TClusterSlot& slot)
 {
@@ -427,7 +428,7 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
         TFixTarget& target = m_aFixTarget[static_cast<i32>(m)];
         target = MakeFixTarget(m_aSlot[members[m].nTypeId]);
         if (members[m].nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
-            target.nLimit =
+            target.nVirtualTable =
                 ReadWord(static_cast<const u8*>(m_aSlot[members[m].nTypeId].pDecl->GetPrototype()));
     }
 
@@ -444,7 +445,7 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
             if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
             {
                 for (u32 e = 0; e < member.nCount; ++e, element += 4)
-                    WriteWord(element, typed.nLimit);
+                    WriteWord(element, typed.nVirtualTable);
                 continue;
             }
             for (u32 e = 0; e < member.nCount; ++e, element += 4)

@@ -104,12 +104,13 @@ public:
     const TClusterUserIds& GetUserIds() const { return m_UserIds; }
     bool IsLoaded() const { return m_nLoaded != 0; }
 
-    // An array as the fix-up sees it (kind-4 members keep their word in nLimit).
+    // An array as the fix-up sees it.
     struct TFixTarget
     {
         u8* pData;
         u32 nLimit; // the highest offset at which a whole object lies
         u32 nObjectSize;
+        u32 nVirtualTable; // the word a kind-4 member receives
         bool bPointers;
         bool bRegistered;
         bool bEmpty;
