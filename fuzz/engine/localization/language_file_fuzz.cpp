@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     if (!s_bQuiet)
     {
         // With the file system locked the log's lines would wait in memory for ever.
+        MemoryDelete(g_pSystemLog);
         g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
         s_bQuiet = true;
     }
