@@ -9,6 +9,7 @@
 #include "platform/desktop/clipboard.h"
 #include "platform/desktop/messagebox.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -151,7 +152,8 @@ u32 CreatePath(const char* path, u32 lastIsFile)
         if (stat(partial, &info) != 0)
         {
             TLog::Print(g_pSystemLog, LOG_INFO, "__DirectoryCreate(): ", "Creating '%s'", partial);
-            if (mkdir(partial, 0777) != 0)
+            // Another writer (a log opening while this one prints) may have made it meanwhile.
+            if (mkdir(partial, 0777) != 0 && errno != EEXIST)
             {
                 TLog::Print(g_pSystemLog, LOG_ERROR, kCreateError, "Unable to create partial path '%s'.",
                             partial);

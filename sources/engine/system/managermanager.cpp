@@ -208,6 +208,8 @@ void TManagerManager::Initialize()
             TManagerStopwatch time;
             const i32 result = manager->InitializeManager();
             manager->m_fInitializeTime = time.GetMilliseconds();
+            TLog::Print(g_pSystemLog, LOG_INFO, "TManagerManager::Initialize(): ", "'%s' (%.3f ms)",
+                        manager->GetNameText(), manager->m_fInitializeTime);
             if (result != 0)
                 TLog::Print(g_pSystemLog, LOG_ERROR,
                             "TManagerManager::Initialize(): error: ", "manager '%s' initialization error %d",
@@ -225,6 +227,8 @@ void TManagerManager::Begin()
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
         SetTrack(MANAGER_TRACK_BEGIN, i);
+        TLog::Print(g_pSystemLog, LOG_INFO, "TManagerManager::Begin(): ", "'%s'",
+                    list[i].pManager->GetNameText());
         list[i].pManager->m_nStepWord = list[i].nWord;
         list[i].pManager->BeginManager();
     }
@@ -237,6 +241,8 @@ void TManagerManager::End()
     const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_FINALIZE];
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
+        TLog::Print(g_pSystemLog, LOG_INFO, "TManagerManager::End(): ", "'%s'",
+                    list[i].pManager->GetNameText());
         list[i].pManager->m_nStepWord = list[i].nWord;
         list[i].pManager->EndManager();
     }
@@ -251,6 +257,8 @@ void TManagerManager::Finalize()
         for (u32 i = 0; i < list.GetCount(); ++i)
         {
             SetTrack(MANAGER_TRACK_FINALIZE, i);
+            TLog::Print(g_pSystemLog, LOG_INFO, "TManagerManager::Finalize(): ", "'%s'",
+                        list[i].pManager->GetNameText());
             list[i].pManager->m_nStepWord = list[i].nWord;
             list[i].pManager->FinalizeManager();
         }

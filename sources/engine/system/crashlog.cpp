@@ -1,0 +1,61 @@
+#include "engine/system/crashlog.h"
+
+#include "core/stream/filestreammanager.h"
+#include "core/system/callstack.h"
+#include "core/system/core.h"
+#include "core/system/datetime.h"
+#include "core/system/log.h"
+#include "core/system/platform.h"
+#include "core/system/string.h"
+#include "engine/system/managermanager.h"
+#include "platform/crashreport/crashreport.h"
+
+#include <cstring>
+
+namespace
+{
+// The crash report of the system log: the crash track and the call stack of the crash.
+void ReportCrash()
+{
+    TLog::_AbortPrint(g_pSystemLog, LOG_ERROR,
+                      "TDeviceManager::__SystemCrash(): error: ", "***** CRASH *****");
+    TLog::_AbortPrint(g_pSystemLog, LOG_ERROR, "TDeviceManager::__SystemCrash(): error: ", "track %d.%d",
+                      g_ManagerManager.GetTrackActivity(), g_ManagerManager.GetTrackStep());
+    TCallStackFrame frames[CALLSTACK_FRAMES];
+    const i32 count = CollectCallStack(frames);
+    for (i32 i = 1; i < count; ++i)
+    {
+        const TCallStackFrame& frame = frames[i];
+        TLog::_AbortPrint(g_pSystemLog, LOG_INFO, nullptr, "    %s(%d) : %s+%d (%s)", frame.file, frame.line,
+                          frame.function, frame.displacement, frame.module);
+        if (std::strncmp(frame.function, "WinMain", 7) == 0)
+            break;
+    }
+}
+} // namespace
+
+void WriteCrashLog(TExceptionHandlerInfo* info)
+{
+    if (FileSystemLocked())
+        g_pFileStreamManager->SetDirectory(TName(".", true));
+    if (!GetUserDirectory()->IsValid())
+    {
+        char directory[512];
+        FormatStringN(directory, sizeof directory, "%s/Brevicorn", GetMyGamesFolder());
+        SetUserDirectory(TName(directory, true));
+    }
+    char version[64];
+    GetApplicationVersion(version, sizeof version);
+
+    char fileName[256];
+    FormatStringN(fileName, sizeof fileName, "%s.crash.log", GetProductName()->GetText());
+    TLog crashLog(fileName, "crash log", "", LOG_USER_DIRECTORY | LOG_APPEND | LOG_UNBUFFERED | LOG_RAW);
+    TDateTime now;
+    now.FromFileTime(GetLocalFileTime());
+    TLog::_AbortPrint(&crashLog, LOG_INFO, nullptr,
+                      "%04d.%02d.%02d %02d:%02d:%02d (v%s) %s operation %s (trace %d:%d)\n   in module: %s",
+                      now.year, now.month, now.day, now.hour, now.minute, now.second, version,
+                      info->aException, info->aOperation, g_ManagerManager.GetTrackActivity(),
+                      g_ManagerManager.GetTrackStep(), info->aModule);
+    ReportCrash();
+}

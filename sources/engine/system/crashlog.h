@@ -1,0 +1,6 @@
+#pragma once
+// The crash-log writer, called by the crash reporter on the crashing thread: one line in
+// "<product>.crash.log" in the user directory, then the crash report in the system log.
+struct TExceptionHandlerInfo;
+
+void WriteCrashLog(TExceptionHandlerInfo* info);

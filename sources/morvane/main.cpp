@@ -1,0 +1,43 @@
+// The program's entry: guards against a second copy, installs the crash reporter, runs the
+// start-up script "system/system" (the whole run happens inside it) and tears the core down.
+#include "core/cluster/cluster.h"
+#include "core/system/core.h"
+#include "core/system/log.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/commandline.h"
+#include "engine/system/crashlog.h"
+#include "network/autoupdate/performancemonitor.h"
+#include "platform/crashreport/crashreport.h"
+#include "platform/instance/namedmutex.h"
+#include "platform/windef/windef.h"
+
+// The one copy of the program the user may run at a time.
+constexpr const char* kInstanceMutexName = "Global\\Brevicorn.morvane";
+
+int WinMain(HINSTANCE, HINSTANCE, char*, int)
+{
+    SetProductName(TName("morvanesim", true));
+
+    bool alreadyExists = false;
+    const int guard = CreateNamedMutex(kInstanceMutexName, &alreadyExists);
+    if (guard < 0)
+        return 1;
+
+    InstallExceptionHandler();
+    AddExceptionHandlerCallback(WriteCrashLog);
+    TPerformanceMonitor::Start();
+    TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
+    g_pCluster->LinkTypes();
+    TCommandManager::Instance().__SystemExecute("system/system");
+    TPerformanceMonitor::Stop();
+    CoreFinalize();
+    TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "the end");
+    CloseNamedMutex(guard);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    SetCommandLine(argc, argv);
+    return WinMain(nullptr, nullptr, nullptr, 0);
+}

@@ -1,0 +1,101 @@
+// The program run as a user runs it: from a working folder holding the game's data, with its
+// own home folder so that its logs land where the test can read them.
+#include "platform/instance/namedmutex.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace
+{
+class Program : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vestamor_program_XXXXXX";
+        m_Path = mkdtemp(pattern);
+        std::filesystem::copy(MORVANE_DATA_PATH, m_Path + "/work", std::filesystem::copy_options::recursive);
+        std::filesystem::create_directories(m_Path + "/home");
+        // The lock of a second copy lives in a folder of this test's own.
+        std::filesystem::create_directories(m_Path + "/runtime");
+        setenv("XDG_RUNTIME_DIR", (m_Path + "/runtime").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        unsetenv("XDG_RUNTIME_DIR");
+        std::filesystem::remove_all(m_Path);
+    }
+
+    // The exit code of the program.
+    int Run(const std::string& arguments = "")
+    {
+        const std::string command =
+            "cd '" + m_Path + "/work' && HOME='" + m_Path + "/home' XDG_DOCUMENTS_DIR= " + "TMPDIR='" +
+            m_Path + "' VESTAMOR_HEADLESS=1 '" + MORVANESIM_PATH + "' " + arguments + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string LogPath() const { return m_Path + "/home/My Games/Brevicorn/system.log"; }
+
+    std::string SystemLog() const
+    {
+        std::ifstream file(LogPath());
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::string m_Path;
+};
+} // namespace
+
+TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
+{
+    ASSERT_EQ(Run(), 0);
+    const std::string log = SystemLog();
+    EXPECT_EQ(log.rfind("000 |    ", 0), 0u);
+    EXPECT_NE(log.find("| WinMain(): start\n"), std::string::npos);
+    EXPECT_NE(log.find("TManagerManager::Initialize(): 'Command'"), std::string::npos);
+    EXPECT_NE(log.find("TManagerManager::Begin(): 'Resource'"), std::string::npos);
+    EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
+    const std::string last = "000 |          | WinMain(): the end\n";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last);
+}
+
+TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
+{
+    bool alreadyExists = false;
+    const int guard = CreateNamedMutex("Global\\Brevicorn.morvane", &alreadyExists);
+    ASSERT_GE(guard, 0);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_FALSE(std::filesystem::exists(LogPath()));
+    CloseNamedMutex(guard);
+    // The guard goes with its holder.
+    EXPECT_EQ(Run(), 0);
+}
+
+TEST(NamedMutex, OneHolderAtATime)
+{
+    bool alreadyExists = true;
+    const int first = CreateNamedMutex("Global\\Vestamor.test", &alreadyExists);
+    ASSERT_GE(first, 0);
+    EXPECT_FALSE(alreadyExists);
+    // Another open of the name, as another process would make it, is refused.
+    EXPECT_EQ(CreateNamedMutex("Global\\Vestamor.test", &alreadyExists), -1);
+    EXPECT_TRUE(alreadyExists);
+    CloseNamedMutex(first);
+    const int again = CreateNamedMutex("Global\\Vestamor.test", &alreadyExists);
+    EXPECT_GE(again, 0);
+    CloseNamedMutex(again);
+    char path[256];
+    NamedMutexPath("Global\\Vestamor.test", path, sizeof path);
+    EXPECT_NE(std::string(path).find("/Global_Vestamor.test.lock"), std::string::npos);
+}

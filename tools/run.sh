@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Sets up, builds the release program and runs it from a working folder holding the game's
+# data (build/release/run, a fresh copy of data/), then tells where "system.log" went.
+# Arguments are passed to the program ("windowed", "detaillevel=2" ...).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target morvanesim
+work=build/release/run
+rm -rf "$work"
+mkdir -p "$work"
+cp -r data/. "$work/"
+status=0
+(cd "$work" && ../sources/morvane/morvanesim "$@") || status=$?
+
+# The program writes its logs into "<documents>/My Games/Brevicorn", as the engine finds the
+# documents folder: the XDG documents folder, else ~/Documents, else the home folder.
+documents="${XDG_DOCUMENTS_DIR:-}"
+if [ -z "$documents" ] && command -v xdg-user-dir >/dev/null 2>&1; then
+  documents=$(xdg-user-dir DOCUMENTS 2>/dev/null || true)
+fi
+if [ -z "$documents" ] || { [ -z "${XDG_DOCUMENTS_DIR:-}" ] && [ "$documents" = "$HOME" ]; }; then
+  documents="$HOME/Documents"
+  [ -d "$documents" ] || documents="$HOME"
+fi
+echo "morvanesim exited with code $status; its log: $documents/My Games/Brevicorn/system.log"
+exit "$status"
