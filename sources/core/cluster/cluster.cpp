@@ -285,11 +285,16 @@ void TCluster::Clear()
     for (u32 i = 0; i < m_aListener.GetCount(); ++i)
         m_aListener[i]->OnClusterUnload();
     ClearArrays();
+    ResetPointers();
+    // Handles of the old content must not resolve into the next image.
+    m_UserIds._SetCount(0);
+}
+
+void TCluster::ResetPointers()
+{
     for (u32 i = 0; i < m_aResetPointer.GetCount(); ++i)
         *m_aResetPointer[i] = nullptr;
     m_aResetPointer.SetCount(0);
-    // Handles of the old content must not resolve into the next image.
-    m_UserIds._SetCount(0);
 }
 
 void TCluster::ClearArrays()

@@ -70,6 +70,8 @@ public:
     // 1 when the address is registered already, else 0.
     i32 AddResetPointer(void** address);
     void RemoveResetPointer(void** address);
+    // Nulls every registered pointer and empties the list (state saves, Clear).
+    void ResetPointers();
     // Binds every descriptor and every registered array to the slot of its type id (once, after
     // the static initialisers ran). A descriptor whose members do not fit its objects is fatal.
     void LinkTypes();

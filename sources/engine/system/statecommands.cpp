@@ -1,0 +1,106 @@
+// The state-save console commands and the save folder's variable.
+#include "core/system/findfile.h"
+#include "core/system/platform.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/commandarguments.h"
+#include "engine/system/statemanager.h"
+
+#include <cstring>
+
+class TCommandstate_save : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
+            return;
+        if (g_pStateManager->SaveToFile(CommandArgumentText(instruction, 0)) != STATE_DONE)
+            TCommandManager::Instance().PrintError("unable to save");
+    }
+};
+
+class TCommandstate_load : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
+            return;
+        char path[512];
+        FormatStringN(path, sizeof path, "%s/%s.save", g_pStateManager->GetSaveDirectory(),
+                      CommandArgumentText(instruction, 0));
+        if (g_pStateManager->LoadFromFile(path) != STATE_DONE)
+            TCommandManager::Instance().PrintError("unable to load");
+    }
+
+    // The saves of the save folder, without their extension.
+    void Complete(const char* before, i32 tokenCount, const char* last, TCompletionList& candidates,
+                  TCompletionList& descriptions) override
+    {
+        if (tokenCount != 1)
+            return;
+        char pattern[512];
+        FormatStringN(pattern, sizeof pattern, "%s/*.save", g_pStateManager->GetSaveDirectory());
+        char16_t widePattern[512];
+        MultiByteToWide(widePattern, 512, pattern, -1);
+        TFindFile find;
+        for (u32 more = find.First(widePattern); more == 0; more = find.Next())
+        {
+            char name[FIND_NAME_SIZE * 3];
+            WideToUtf8(name, sizeof name, find.GetName(), -1);
+            if (char* dot = std::strrchr(name, '.'))
+                *dot = 0;
+            if (std::strncmp(name, last, std::strlen(last)) != 0)
+                continue;
+            char text[128];
+            FormatStringN(text, sizeof text, "%s%s ", before, name);
+            AddCompletion(candidates, text);
+            AddCompletion(descriptions, "");
+        }
+    }
+};
+
+class TCommandstate_loadlast : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
+            return;
+        if (g_pStateManager->LoadLatest() != STATE_DONE)
+            TCommandManager::Instance().PrintError("unable to load");
+    }
+};
+
+class Tsave_directoryVariable : public TVariable
+{
+public:
+    Tsave_directoryVariable() : TVariable("save_directory", "save directory", VARIABLE_NOT_SAVED)
+    {
+        m_Value.SetName(TName("save", true));
+    }
+    void OnChange() override
+    {
+        TName directory;
+        directory.SetId(m_Value.nName);
+        if (g_pStateManager)
+            g_pStateManager->SetSaveDirectory(directory.GetText());
+    }
+};
+
+namespace
+{
+TCommandstate_save s_Commandstate_save;
+TCommandstate_load s_Commandstate_load;
+TCommandstate_loadlast s_Commandstate_loadlast;
+Tsave_directoryVariable s_save_directoryVariable;
+
+const u32 s_nRegistered = [] {
+    TCommandManager& manager = TCommandManager::Instance();
+    manager.RegisterCommand("state_save", "state save", "Game state save.", &s_Commandstate_save, 0);
+    manager.RegisterCommand("state_load", "state load", "Game state load.", &s_Commandstate_load, 0);
+    manager.RegisterCommand("state_loadlast", "state latest load", "Load latest game state.",
+                            &s_Commandstate_loadlast, 0);
+    return 0u;
+}();
+} // namespace

@@ -1,0 +1,211 @@
+#include "command/commandfixture.h"
+#include "core/compression/compressedfile.h"
+#include "core/stream/memorystream.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/statemanager.h"
+#include "teststate.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace
+{
+class StateTest : public CommandTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        g_pStateManager->FinalizeManager();
+        g_pStateManager->SetSaveDirectory("save");
+        g_pResourceManager->m_CurrentRepository = TName("airport", true);
+        g_pResourceManager->m_PendingRepository = "";
+    }
+    void TearDown() override
+    {
+        g_pStateManager->FinalizeManager();
+        g_pResourceManager->m_CurrentRepository.Clear();
+        g_pResourceManager->m_PendingRepository = "";
+        CommandTest::TearDown();
+    }
+
+    std::vector<u8> Image(TMemoryStream& stream)
+    {
+        return std::vector<u8>(stream.GetData(), stream.GetData() + stream.GetSize());
+    }
+
+    static u32 Word(const std::vector<u8>& image, size_t offset)
+    {
+        u32 word;
+        std::memcpy(&word, image.data() + offset, 4);
+        return word;
+    }
+
+    i32 LoadImage(std::vector<u8> image)
+    {
+        TMemoryStream stream;
+        stream.Open(TName("image", true), STREAM_READ);
+        stream.Attach(image.data(), static_cast<i32>(image.size()));
+        return g_pStateManager->_Load(stream);
+    }
+};
+} // namespace
+
+TEST_F(StateTest, EmptySaveIsTheHeaderAlone)
+{
+    TMemoryStream stream;
+    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+    const std::vector<u8> image = Image(stream);
+    ASSERT_EQ(image.size(), 40u);
+    EXPECT_EQ(Word(image, 0), 0x54535354u);
+    EXPECT_EQ(std::memcmp(image.data(), "TSST", 4), 0);
+    EXPECT_EQ(Word(image, 4), 103u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(image.data() + 8), "airport");
+    EXPECT_EQ(LoadImage(image), STATE_DONE);
+}
+
+TEST_F(StateTest, FivePassesRoundTripWithMarkersAfterEachWritingObject)
+{
+    TTestStateObject a(1, {3, 0, 2, 0, 1}), b(50, {0, 4, 1, 0, 0});
+    g_pStateManager->RegisterStateObject(&a);
+    g_pStateManager->RegisterStateObject(&b);
+    TMemoryStream stream;
+    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+    const std::vector<u8> image = Image(stream);
+    // Pass 0: a's 3 bytes and its marker; pass 1: b's 4 and marker; pass 2: a 2 + marker, b 1 +
+    // marker; pass 4: a 1 + marker.
+    ASSERT_EQ(image.size(), 40u + 7 + 8 + 6 + 5 + 5);
+    EXPECT_EQ(Word(image, 43), 43u);
+    EXPECT_EQ(Word(image, 51), 51u);
+
+    EXPECT_EQ(LoadImage(image), STATE_DONE);
+    EXPECT_EQ(a.m_nMismatches, 0);
+    EXPECT_EQ(b.m_nMismatches, 0);
+    EXPECT_EQ(a.m_aLoadedPass, (std::vector<u32>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(g_ManagerManager.GetTrackActivity(), STATE_TRACK_LOAD);
+    EXPECT_EQ(g_ManagerManager.GetTrackStep(), 5001u);
+}
+
+TEST_F(StateTest, LoadRefusesForeignImagesAndWrongMarkers)
+{
+    TTestStateObject a(9, {2, 0, 0, 0, 0}), b(70, {0, 3, 0, 0, 0});
+    g_pStateManager->RegisterStateObject(&a);
+    g_pStateManager->RegisterStateObject(&b);
+    TMemoryStream stream;
+    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+    const std::vector<u8> image = Image(stream);
+
+    std::vector<u8> foreign = image;
+    foreign[0] = 'X';
+    EXPECT_EQ(LoadImage(foreign), STATE_BAD_MAGIC);
+    EXPECT_EQ(LoadImage(std::vector<u8>(image.begin(), image.begin() + 20)), STATE_BAD_MAGIC);
+    std::vector<u8> older = image;
+    older[4] = 102;
+    EXPECT_EQ(LoadImage(older), STATE_BAD_VERSION);
+
+    // An object reading less than it wrote meets its own bytes where the marker should be.
+    a.m_aLoadSize = {1, 0, 0, 0, 0};
+    EXPECT_EQ(LoadImage(image), STATE_BAD_MARKER);
+    // One reading something in a pass where it wrote nothing takes the next object's bytes.
+    a.m_aLoadSize = {2, 1, 0, 0, 0};
+    EXPECT_EQ(LoadImage(image), STATE_BAD_MARKER);
+    // A truncated image: the marker cannot be read.
+    a.m_aLoadSize.clear();
+    EXPECT_EQ(LoadImage(std::vector<u8>(image.begin(), image.end() - 2)), STATE_BAD_MARKER);
+
+    a.m_nFailPass = 0;
+    EXPECT_EQ(LoadImage(image), STATE_OBJECT_FAILED);
+    EXPECT_EQ(g_ManagerManager.GetTrackStep(), 1000u);
+}
+
+TEST_F(StateTest, AnotherRepositoryLeavesTheLoadPending)
+{
+    TTestStateObject a(3, {1, 1, 1, 1, 1});
+    g_pStateManager->RegisterStateObject(&a);
+    TMemoryStream stream;
+    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+    g_pResourceManager->m_CurrentRepository = TName("harbour", true);
+    EXPECT_EQ(LoadImage(Image(stream)), STATE_DONE);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "airport");
+    EXPECT_STREQ(g_pStateManager->GetPendingState(), "image");
+    EXPECT_TRUE(a.m_aLoadedPass.empty());
+}
+
+TEST_F(StateTest, LongRepositoryNamesMatchThemselves)
+{
+    const char* name = "a_repository_name_of_forty_characters_xx";
+    g_pResourceManager->m_CurrentRepository = TName(name, true);
+    TTestStateObject a(3, {1, 0, 0, 0, 0});
+    g_pStateManager->RegisterStateObject(&a);
+    TMemoryStream stream;
+    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+    const std::vector<u8> image = Image(stream);
+    EXPECT_EQ(std::strlen(reinterpret_cast<const char*>(image.data() + 8)), 31u);
+    EXPECT_EQ(LoadImage(image), STATE_DONE);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
+    EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
+}
+
+TEST_F(StateTest, SaveFilesAreCompressedAndAFailedSaveKeepsThePreviousOne)
+{
+    TTestStateObject a(5, {10, 20, 0, 0, 3});
+    g_pStateManager->RegisterStateObject(&a);
+    ASSERT_EQ(g_pStateManager->SaveToFile("first"), STATE_DONE);
+    const std::string saved = ReadFile("save/first.save");
+    ASSERT_GE(saved.size(), 16u);
+    EXPECT_EQ(saved.substr(0, 4), "INDA");
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/save/first.save.comp"));
+
+    a.m_nFailPass = 1;
+    EXPECT_EQ(g_pStateManager->SaveToFile("first"), STATE_OBJECT_FAILED);
+    EXPECT_EQ(ReadFile("save/first.save"), saved);
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/save/first.save.comp"));
+
+    a.m_nFailPass = -1;
+    EXPECT_EQ(g_pStateManager->LoadFromFile("save/first.save"), STATE_DONE);
+    EXPECT_EQ(a.m_nMismatches, 0);
+    EXPECT_EQ(g_pStateManager->LoadFromFile("save/none.save"), STATE_CANNOT_OPEN);
+}
+
+TEST_F(StateTest, DamagedFilesAreRefusedBeforeAnyObjectLoads)
+{
+    TTestStateObject a(5, {64, 0, 0, 0, 0});
+    g_pStateManager->RegisterStateObject(&a);
+    ASSERT_EQ(g_pStateManager->SaveToFile("slot"), STATE_DONE);
+    std::string saved = ReadFile("save/slot.save");
+    WriteFile("save/cut.save", saved.substr(0, saved.size() - 5));
+    saved[saved.size() / 2 + 8] ^= 0x55;
+    WriteFile("save/flipped.save", saved);
+    WriteFile("save/foreign.save", "plain text, no image at all");
+    a.m_aLoadedPass.clear();
+    for (const char* name : {"cut", "flipped", "foreign"})
+    {
+        m_Listener.lines.clear();
+        Manager().ExecuteText((std::string("state.load ") + name).c_str());
+        EXPECT_NE(Texts().back().find("unable to load"), std::string::npos) << name;
+    }
+    EXPECT_TRUE(a.m_aLoadedPass.empty());
+}
+
+TEST_F(StateTest, CommandsSaveLoadAndFindTheLatest)
+{
+    TTestStateObject a(5, {4, 0, 0, 0, 0});
+    g_pStateManager->RegisterStateObject(&a);
+    Manager().ExecuteText("state.loadlast");
+    EXPECT_NE(Texts().back().find("unable to load"), std::string::npos);
+    Manager().ExecuteText("set save.directory saves2");
+    EXPECT_STREQ(g_pStateManager->GetSaveDirectory(), "saves2");
+    Manager().ExecuteText("state.save one");
+    ASSERT_TRUE(std::filesystem::exists(m_Path + "/saves2/one.save"));
+    m_Listener.lines.clear();
+    Manager().ExecuteText("state.load one two");
+    EXPECT_NE(Texts().back().find("command does not take 2 parameter (1 expected)"), std::string::npos);
+    Manager().ExecuteText("state.loadlast");
+    EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
+
+    TCompletionList candidates, descriptions;
+    Manager().Complete("state.load o", candidates, descriptions);
+    ASSERT_EQ(candidates.GetCount(), 1);
+    EXPECT_STREQ(candidates[0].aText, "state.load one ");
+}
