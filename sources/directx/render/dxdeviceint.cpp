@@ -125,6 +125,28 @@ HRESULT TDxDeviceInt::UnlockBuffer(IDirect3DIndexBuffer9* buffer)
     return buffer->Unlock();
 }
 
+INT TDxDeviceInt::DrawTextA(ID3DXFont* font, ID3DXSprite* sprite, DWORD spriteFlags, LPCSTR text, INT count,
+                            RECT* rect, DWORD format, D3DCOLOR colour)
+{
+    if (sprite)
+        sprite->Begin(spriteFlags);
+    font->DrawTextA(sprite, text, count, rect, format, colour);
+    if (sprite)
+        sprite->End();
+    return 0;
+}
+
+INT TDxDeviceInt::DrawTextW(ID3DXFont* font, ID3DXSprite* sprite, DWORD spriteFlags, LPCWSTR text, INT count,
+                            RECT* rect, DWORD format, D3DCOLOR colour)
+{
+    if (sprite)
+        sprite->Begin(spriteFlags);
+    font->DrawTextW(sprite, text, count, rect, format, colour);
+    if (sprite)
+        sprite->End();
+    return 0;
+}
+
 void TDxBufferProfile::Reset()
 {
     for (u32 i = 0; i < DX_PROFILE_ENTRIES; ++i)

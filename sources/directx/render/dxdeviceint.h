@@ -8,6 +8,7 @@
 // "dxbufferprofile_export".
 #include "core/system/types.h"
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3dx9/d3dx9.h"
 #include "platform/window/winuser.h"
 
 class TStream;
@@ -44,6 +45,12 @@ public:
     HRESULT LockBuffer(IDirect3DIndexBuffer9* buffer, UINT offset, UINT size, void** data, DWORD flags);
     HRESULT UnlockBuffer(IDirect3DVertexBuffer9* buffer);
     HRESULT UnlockBuffer(IDirect3DIndexBuffer9* buffer);
+
+    // With a sprite: the sprite's Begin (flags), the text, the sprite's End. Both return 0.
+    INT DrawTextA(ID3DXFont* font, ID3DXSprite* sprite, DWORD spriteFlags, LPCSTR text, INT count, RECT* rect,
+                  DWORD format, D3DCOLOR colour);
+    INT DrawTextW(ID3DXFont* font, ID3DXSprite* sprite, DWORD spriteFlags, LPCWSTR text, INT count,
+                  RECT* rect, DWORD format, D3DCOLOR colour);
 };
 
 extern TDxDeviceInt* g_pDxDeviceInt;

@@ -2,11 +2,11 @@
 // and the main loop.
 #include "directx/render/dxdevice.h"
 
+#include "core/system/cputimer.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
-#include "engine/system/managerclock.h"
 #include "engine/system/managermanager.h"
 
 #include <chrono>
@@ -27,6 +27,15 @@ constexpr u32 kTimingSlots = 5;
 
 // The system cursor is shown while its display count is at least this.
 constexpr int kCursorShown = 2;
+
+// The milliseconds the work took.
+template <class Work> f32 Timed(Work work)
+{
+    TCpuTimer timer;
+    timer.Start();
+    work();
+    return timer.Stop();
+}
 
 void SleepMilliseconds(u32 milliseconds)
 {
@@ -305,16 +314,16 @@ i32 TDxDeviceManager::__Run()
         ++timing.nPass;
         f32 pass[kTimingSlots] = {};
 
-        TManagerStopwatch pumpTime;
         bool quitMessage = false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            quitMessage |= message.message == WM_QUIT;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        pass[kTimingPump] = pumpTime.GetMilliseconds();
+        pass[kTimingPump] = Timed([&quitMessage] {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            {
+                quitMessage |= message.message == WM_QUIT;
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        });
         timing.aLast[kTimingPump] = pass[kTimingPump];
         timing.aTotal[kTimingPump] += pass[kTimingPump];
         if (quitMessage)
@@ -328,9 +337,7 @@ i32 TDxDeviceManager::__Run()
         {
             if (!m_nActive)
             {
-                TManagerStopwatch updateTime;
-                g_ManagerManager.Update(0.0f);
-                pass[kTimingUpdate] = updateTime.GetMilliseconds();
+                pass[kTimingUpdate] = Timed([] { g_ManagerManager.Update(0.0f); });
                 s_pSleep(DX_INACTIVE_SLEEP_MS);
             }
             else
@@ -340,18 +347,10 @@ i32 TDxDeviceManager::__Run()
                 if (_CheckDevice())
                 {
                     g_pTimer->Update();
-                    TManagerStopwatch updateTime;
-                    g_ManagerManager.Update(g_pTimer->GetGameTimeStep());
-                    pass[kTimingUpdate] = updateTime.GetMilliseconds();
-                    TManagerStopwatch renderTime;
-                    g_ManagerManager.Render();
-                    pass[kTimingRender] = renderTime.GetMilliseconds();
-                    TManagerStopwatch presentTime;
-                    Present();
-                    pass[kTimingPresent] = presentTime.GetMilliseconds();
-                    TManagerStopwatch flushTime;
-                    PresentFlush();
-                    pass[kTimingFlush] = flushTime.GetMilliseconds();
+                    pass[kTimingUpdate] = Timed([] { g_ManagerManager.Update(g_pTimer->GetGameTimeStep()); });
+                    pass[kTimingRender] = Timed([] { g_ManagerManager.Render(); });
+                    pass[kTimingPresent] = Timed([this] { Present(); });
+                    pass[kTimingFlush] = Timed([this] { PresentFlush(); });
                 }
             }
             for (u32 slot = kTimingUpdate; slot < kTimingSlots; ++slot)
