@@ -6,11 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target morvanesim
+cmake --build --preset release --target morvanesim language_files
 work=build/release/run
 rm -rf "$work"
 mkdir -p "$work"
 cp -r data/. "$work/"
+cp build/release/data/*.language "$work/data/"
 status=0
 (cd "$work" && ../sources/morvane/morvanesim "$@") || status=$?
 
