@@ -308,6 +308,14 @@ void TCluster::ClearArrays()
     }
 }
 
+void TCluster::ReleaseArrays()
+{
+    ClearArrays();
+    for (u32 i = 0; i < m_aDynManager.GetCount(); ++i)
+        m_aDynManager[i].Free();
+    m_aFixTarget.Free();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Load
 
@@ -759,11 +767,16 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
     for (u32 first = 0; first < static_cast<u32>(count); first += perChunk)
     {
         const u32 chunk = std::min<u32>(perChunk, static_cast<u32>(count) - first);
+        if (slot.nKind == CLUSTER_ARRAY_MANAGED)
+            std::memcpy(scratch.GetData(), slot.pData + first * objectSize, chunk * objectSize);
+        else
+            for (u32 c = 0; c < chunk; ++c)
+                std::memcpy(scratch.GetData() + c * objectSize, SlotObject(slot, first + c, objectSize),
+                            objectSize);
         for (u32 c = 0; c < chunk; ++c)
         {
             const u32 i = first + c;
             u8* object = scratch.GetData() + c * objectSize;
-            std::memcpy(object, SlotObject(slot, i, objectSize), objectSize);
             for (u32 m = 0; m < decl->GetMemberCount(); ++m)
             {
                 const TClusterMemberDecl& member = decl->GetMember(m);

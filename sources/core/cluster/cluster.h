@@ -81,6 +81,8 @@ public:
     void Clear();
     // Empties the arrays only.
     void ClearArrays();
+    // Empties the arrays and releases the storage of the managed ones (tear-down).
+    void ReleaseArrays();
 
     // Loads an image of size bytes (flags CLUSTER_LOAD_*). Without CLUSTER_LOAD_COPY the objects
     // stay in the image, which the caller keeps alive as long as they are used. A damaged image

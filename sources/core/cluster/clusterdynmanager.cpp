@@ -20,13 +20,17 @@ i32 TClusterDynManager::GetArray(u32, void*& data, i32& count)
 i32 TClusterDynManager::SetArray(u32, void* data, i32 count)
 {
     const i32 size = count * static_cast<i32>(m_pDecl->GetObjectSize());
+    // The storage stays for the next load (fresh pages cost more than the copy); Free releases it.
     if (size <= 0)
     {
-        m_aData.Free();
+        m_aData.SetCount(0);
         return 0;
     }
-    // The block is replaced, never grown: loaded objects start from the image's bytes alone.
-    m_aData.Free();
+    if (size > m_aData.GetCapacity())
+    {
+        m_aData.Free();
+        m_aData.SetCapacity(size);
+    }
     m_aData.SetCount(size);
     std::memcpy(m_aData.GetData(), data, static_cast<u32>(size));
     return 0;

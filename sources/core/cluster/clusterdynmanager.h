@@ -16,7 +16,8 @@ public:
 
     // The block and its object count; null and 0 when empty.
     i32 GetArray(u32 typeId, void*& data, i32& count) override;
-    // Replaces the block with count objects copied from data; 0 empties it.
+    // Replaces the block with count objects copied from data; 0 empties it. The storage is kept
+    // until Free.
     i32 SetArray(u32 typeId, void* data, i32 count) override;
 
     const TClusterTypeDecl* GetDecl() const { return m_pDecl; }
@@ -26,7 +27,7 @@ public:
         m_aData.Free();
         m_pDecl = decl;
     }
-    // Releases the block (tear-down).
+    // Releases the storage (tear-down).
     void Free() { m_aData.Free(); }
 
 private:

@@ -59,7 +59,7 @@ i32 CoreInitialize()
 i32 CoreFinalize()
 {
     if (g_pCluster)
-        g_pCluster->ClearArrays();
+        g_pCluster->ReleaseArrays();
     CoreDelete(g_pTimer);
     CoreDelete(g_pCluster);
     CoreDelete(g_pNameManager);
