@@ -5,6 +5,7 @@
 #include "core/cluster/cluster.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "core/system/memory.h"
 #include "core/system/string.h"
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
@@ -126,14 +127,14 @@ TDxDeviceManager::TDxDeviceManager()
 
 TDxDeviceManager::~TDxDeviceManager()
 {
-    delete[] m_pCapture;
+    MemoryFree(m_pCapture);
 }
 
 i32 TDxDeviceManager::InitializeManager()
 {
     TLog::Print(g_pSystemLog, LOG_INFO, kInitPrefix, "start");
     if (!g_pDxDeviceInt)
-        g_pDxDeviceInt = new TDxDeviceInt;
+        g_pDxDeviceInt = MemoryNew<TDxDeviceInt>();
 
     if (g_DxGlobals.nVista)
     {
@@ -277,7 +278,7 @@ void TDxDeviceManager::FinalizeManager()
     if (m_pDirect3D)
         m_pDirect3D->Release();
     m_pDirect3D = nullptr;
-    delete g_pDxDeviceInt;
+    MemoryDelete(g_pDxDeviceInt);
     g_pDxDeviceInt = nullptr;
     m_nMethodCount = 0;
     if (g_pCluster)

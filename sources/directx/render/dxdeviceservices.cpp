@@ -5,6 +5,7 @@
 
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "core/system/memory.h"
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/system/command/commandmanager.h"
@@ -236,9 +237,11 @@ const void* TDxDeviceManager::CaptureDesktop()
     const u32 size = pitch * static_cast<u32>(height);
     if (size != m_nCaptureSize || !m_pCapture)
     {
-        delete[] m_pCapture;
-        m_pCapture = new u8[size ? size : 1];
-        m_nCaptureSize = size;
+        MemoryFree(m_pCapture);
+        m_pCapture = static_cast<u8*>(MemoryAllocate(size ? size : 1));
+        m_nCaptureSize = m_pCapture ? size : 0;
+        if (!m_pCapture)
+            return nullptr;
     }
     std::memset(m_pCapture, 0, size);
 
