@@ -11,7 +11,12 @@ work=build/release/run
 rm -rf "$work"
 mkdir -p "$work"
 cp -r data/. "$work/"
+mkdir -p "$work/data"
 cp build/release/data/*.language "$work/data/"
+# Without a display the window is headless: end after a few seconds of frames.
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ "${VESTAMOR_HEADLESS:-}" = 1 ]; then
+  export VESTAMOR_HEADLESS_FRAMES="${VESTAMOR_HEADLESS_FRAMES:-300}"
+fi
 status=0
 (cd "$work" && ../sources/morvane/morvanesim "$@") || status=$?
 

@@ -35,9 +35,11 @@ protected:
     // The exit code of the program.
     int Run(const std::string& arguments = "")
     {
-        const std::string command =
-            "cd '" + m_Path + "/work' && HOME='" + m_Path + "/home' XDG_DOCUMENTS_DIR= " + "TMPDIR='" +
-            m_Path + "' VESTAMOR_HEADLESS=1 '" + MORVANESIM_PATH + "' " + arguments + " >/dev/null 2>&1";
+        // Three frames of the headless window, then the window closes and the script goes on.
+        const std::string command = "cd '" + m_Path + "/work' && HOME='" + m_Path +
+                                    "/home' XDG_DOCUMENTS_DIR= " + "TMPDIR='" + m_Path +
+                                    "' VESTAMOR_HEADLESS=1 VESTAMOR_HEADLESS_FRAMES=3 " + "timeout 120 '" +
+                                    MORVANESIM_PATH + "' " + arguments + " >/dev/null 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -64,6 +66,7 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
     EXPECT_NE(log.find("| WinMain(): start\n"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Initialize(): 'Command'"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Begin(): 'Resource'"), std::string::npos);
+    EXPECT_NE(log.find("TDxDeviceManager::InitializeManager(): complete"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
     const std::string last = "000 |          | WinMain(): the end\n";
     ASSERT_GE(log.size(), last.size());

@@ -1,41 +1,22 @@
 #include "engine/system/crashlog.h"
 
 #include "core/stream/filestreammanager.h"
-#include "core/system/callstack.h"
 #include "core/system/core.h"
 #include "core/system/datetime.h"
 #include "core/system/log.h"
 #include "core/system/platform.h"
 #include "core/system/string.h"
+#include "engine/render/device.h"
 #include "engine/system/managermanager.h"
 #include "platform/crashreport/crashreport.h"
 
-#include <cstring>
-
-namespace
-{
-// The crash report of the system log: the crash track and the call stack of the crash.
-void ReportCrash()
-{
-    TLog::_AbortPrint(g_pSystemLog, LOG_ERROR,
-                      "TDeviceManager::__SystemCrash(): error: ", "***** CRASH *****");
-    TLog::_AbortPrint(g_pSystemLog, LOG_ERROR, "TDeviceManager::__SystemCrash(): error: ", "track %d.%d",
-                      g_ManagerManager.GetTrackActivity(), g_ManagerManager.GetTrackStep());
-    TCallStackFrame frames[CALLSTACK_FRAMES];
-    const i32 count = CollectCallStack(frames);
-    for (i32 i = 1; i < count; ++i)
-    {
-        const TCallStackFrame& frame = frames[i];
-        TLog::_AbortPrint(g_pSystemLog, LOG_INFO, nullptr, "    %s(%d) : %s+%d (%s)", frame.file, frame.line,
-                          frame.function, frame.displacement, frame.module);
-        if (std::strncmp(frame.function, "WinMain", 7) == 0)
-            break;
-    }
-}
-} // namespace
-
 void WriteCrashLog(TExceptionHandlerInfo* info)
 {
+    if (g_pDeviceManager)
+    {
+        g_pDeviceManager->SetCursorClip(0);
+        g_pDeviceManager->SetCursorShow(1);
+    }
     if (FileSystemLocked())
         g_pFileStreamManager->SetDirectory(TName(".", true));
     if (!GetUserDirectory()->IsValid())
@@ -57,5 +38,6 @@ void WriteCrashLog(TExceptionHandlerInfo* info)
                       now.year, now.month, now.day, now.hour, now.minute, now.second, version,
                       info->aException, info->aOperation, g_ManagerManager.GetTrackActivity(),
                       g_ManagerManager.GetTrackStep(), info->aModule);
-    ReportCrash();
+    if (g_pDeviceManager)
+        g_pDeviceManager->__SystemCrash();
 }

@@ -7,6 +7,7 @@
 #include "core/system/log.h"
 #include "core/system/platform.h"
 #include "core/system/plugin.h"
+#include "engine/render/device.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/commandline.h"
@@ -49,6 +50,14 @@ TVariable* LinkedVariable(const TCommandInstruction& instruction, u32 argument)
     if (!variable)
         Commands().PrintError("'%s': undeclared variable", CommandArgumentText(instruction, argument));
     return variable;
+}
+
+// The device manager, or null with an error line when the program has none.
+TDeviceManager* DeviceManager()
+{
+    if (!g_pDeviceManager)
+        Commands().PrintError("device manager is not set");
+    return g_pDeviceManager;
 }
 
 // Variables whose names contain the typed word, with their values.
@@ -230,6 +239,31 @@ private:
 
     u32 m_nListed = 0;
     DArray<TScriptFile> m_aScript;
+};
+
+class TCommanddevice_run : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
+            return;
+        if (TDeviceManager* device = DeviceManager())
+            device->__Run();
+    }
+};
+
+class TCommandquit : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN)
+            return;
+        TLog::Print(g_pSystemLog, LOG_INFO, "TCommandquit::Execute(): ", "quit");
+        if (TDeviceManager* device = DeviceManager())
+            device->Quit();
+    }
 };
 
 class TCommandterminate : public TCommand
@@ -522,6 +556,23 @@ public:
     void OnChange() override { g_ManagerManager.__SetProcessorCount(m_Value.ToInt()); }
 };
 
+class Ttimer_pauseVariable : public TVariable
+{
+public:
+    Ttimer_pauseVariable() : TVariable("timer_pause", "Pause system timer.", 0) { m_Value.SetInt(0); }
+    // Each change moves the device manager's pause counter: 0 down, anything else up.
+    void OnChange() override
+    {
+        TDeviceManager* device = DeviceManager();
+        if (!device)
+            return;
+        if (m_Value.nType == VALUE_INT && m_Value.nInt == 0)
+            device->Resume();
+        else
+            device->Pause();
+    }
+};
+
 // The file names of command_save; read where the settings are written.
 class TSettingsFileVariable : public TVariable
 {
@@ -542,6 +593,8 @@ TCommandvariables_help s_Commandvariables_help;
 TCommandenvironment_list s_Commandenvironment_list;
 TCommandenvironment_set s_Commandenvironment_set;
 TCommandexec s_Commandexec;
+TCommanddevice_run s_Commanddevice_run;
+TCommandquit s_Commandquit;
 TCommandterminate s_Commandterminate;
 TCommandset s_Commandset;
 TCommandreset s_Commandreset;
@@ -558,6 +611,7 @@ TCommandcompress s_Commandcompress;
 TCommandcommandline s_Commandcommandline;
 
 Tsystem_cpuVariable s_system_cpuVariable;
+Ttimer_pauseVariable s_timer_pauseVariable;
 TSettingsFileVariable s_command_save_variablesVariable(
     "command_save_variables", "Filename used for variables for 'command.save' command.", "settings");
 TSettingsFileVariable s_command_save_startupvariablesVariable(
@@ -582,6 +636,8 @@ const u32 s_nRegistered = [] {
     manager.RegisterCommand("environment_set", "set environment variable", "Set environment variable.",
                             &s_Commandenvironment_set, 0);
     manager.RegisterCommand("exec", "execute file", "Execute command file.", &s_Commandexec, 0);
+    manager.RegisterCommand("device_run", "", "", &s_Commanddevice_run, 1);
+    manager.RegisterCommand("quit", "quit application", "Quit the application.", &s_Commandquit, 0);
     manager.RegisterCommand("terminate", "terminate application immediately",
                             "Terminate the application immediately.", &s_Commandterminate, 0);
     manager.RegisterCommand("set", "set variable", "Set variable value.", &s_Commandset, 0);

@@ -212,3 +212,13 @@ TEST_F(SystemCommands, CommandLineReportsUndeclaredParametersAndGoesOn)
     EXPECT_TRUE(Printed("'Windowed': undeclared command line parameter"));
     EXPECT_TRUE(Printed("'': undeclared command line parameter"));
 }
+
+TEST_F(SystemCommands, DeviceCommandsWithoutADeviceManagerSaySo)
+{
+    Manager().ExecuteText("device.run");
+    EXPECT_TRUE(Printed("device manager is not set"));
+    m_Listener.lines.clear();
+    Manager().ExecuteText("quit");
+    EXPECT_TRUE(Printed("device manager is not set"));
+    EXPECT_NE(SystemLog().find("TCommandquit::Execute(): quit"), std::string::npos);
+}
