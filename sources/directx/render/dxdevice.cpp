@@ -45,7 +45,7 @@ constexpr UINT kSdkVersion = 0x80000020;
 constexpr UINT kWindowedFallbackRefresh = 60;
 constexpr i32 kFallbackWidth = 800;
 constexpr i32 kFallbackHeight = 600;
-constexpr UINT kMaxFrameLatency = 32;
+constexpr i32 kMaxFrameLatency = 32;
 
 constexpr const char* kRefusalCaption = "Graphics Hardware compatibility error (%s)";
 constexpr const char* kShaderRefusal =
@@ -407,7 +407,7 @@ i32 TDxDeviceManager::_CreateDeviceInt(TDxDeviceSettings settings, u32 recreate)
     __CreateFlushQueries();
     if (g_DxGlobals.nVista)
     {
-        const UINT latency = static_cast<UINT>(std::clamp(g_device_frame_latency.GetInt(), 1, 32));
+        const UINT latency = static_cast<UINT>(std::clamp(g_device_frame_latency.GetInt(), 1, kMaxFrameLatency));
         static_cast<IDirect3DDevice9Ex*>(m_pDevice)->SetMaximumFrameLatency(latency);
     }
     _AttachDefaultTargets();
