@@ -176,8 +176,36 @@ __m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
 }
 
-// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once: texels gathered per lane,
-// filtered as channels.
+// The border colour as an A8R8G8B8 word.
+std::uint32_t BorderWord(const TSamplerStage& stage)
+{
+    std::uint32_t border = std::uint32_t(stage.border[3] * 255.0f + 0.5f) << 24;
+    for (int c = 0; c < 3; ++c)
+        border |= std::uint32_t(stage.border[2 - c] * 255.0f + 0.5f) << (8 * c);
+    return border;
+}
+
+// Bilinear filtering of one lane in 8-bit fixed point: `top` holds the texels (x0, y0) and
+// (x0 + 1, y0) as two BGRA words, `bottom` the two below them. `vertical` and `horizontal`
+// pair the weights of the first and second texel (256 - w, w) in each 32-bit element. Columns
+// are blended first, then the two across, each rounded to 8 bits exactly as 16-bit lanes
+// would (the & 0xFF keeps that true for the weights of coordinates beyond 2^31 texels).
+// Answers (b, g, r, a) in 0..255.
+__m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i horizontal)
+{
+    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi32(128), byte = _mm_set1_epi32(0xFF);
+    // (x0, y0) and (x0, y0 + 1) side by side in each channel, then the same for x0 + 1.
+    const __m128i pairs = _mm_unpacklo_epi8(top, bottom);
+    const __m128i left = _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(pairs, zero), vertical), round);
+    const __m128i right = _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi8(pairs, zero), vertical), round);
+    // The two columns side by side again: left in the low and right in the high 16 bits.
+    const __m128i columns = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(left, 8), byte),
+                                         _mm_slli_epi32(_mm_and_si128(_mm_srli_epi32(right, 8), byte), 16));
+    const __m128i texel = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, horizontal), round), 8);
+    return _mm_cvtepi32_ps(_mm_and_si128(texel, byte));
+}
+
+// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once.
 TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& level, bool linear,
                            const TQuad& u, const TQuad& v)
 {
@@ -190,12 +218,7 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
         for (int lane = 0; lane < 4; ++lane)
         {
             if (x[lane] < 0 || y[lane] < 0)
-            {
-                std::uint32_t border = std::uint32_t(stage.border[3] * 255.0f + 0.5f) << 24;
-                for (int c = 0; c < 3; ++c)
-                    border |= std::uint32_t(stage.border[2 - c] * 255.0f + 0.5f) << (8 * c);
-                words[lane] = border;
-            }
+                words[lane] = BorderWord(stage);
             else
             {
                 std::memcpy(&words[lane], level.bits + y[lane] * level.pitch + x[lane] * 4, 4);
@@ -215,55 +238,72 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
     x = _mm_sub_ps(x, _mm_set1_ps(0.5f));
     y = _mm_sub_ps(y, _mm_set1_ps(0.5f));
     const __m128i x0 = FloorLanes(x), y0 = FloorLanes(y);
-    // Weights of the right and lower texels in 1/256ths, as the hardware of the time had.
+    // Weights of the right and lower texels in 1/256ths, as the hardware of the time had,
+    // paired with those of the left and upper ones.
     const __m128 scale = _mm_set1_ps(256.0f);
-    alignas(16) int wx[4], wy[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(wx),
-                    _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(x0)), scale)));
-    _mm_store_si128(reinterpret_cast<__m128i*>(wy),
-                    _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)), scale)));
-    const __m128i one = _mm_set1_epi32(1);
-    std::uint32_t w00[4], w10[4], w01[4], w11[4];
-    const __m128i ax0 = AddressQuad(x0, level.width, stage.address[0]);
-    const __m128i ax1 = AddressQuad(_mm_add_epi32(x0, one), level.width, stage.address[0]);
-    const __m128i ay0 = AddressQuad(y0, level.height, stage.address[1]);
-    const __m128i ay1 = AddressQuad(_mm_add_epi32(y0, one), level.height, stage.address[1]);
-    gather(ax0, ay0, w00);
-    gather(ax1, ay0, w10);
-    gather(ax0, ay1, w01);
-    gather(ax1, ay1, w11);
-    // Two lanes at a time in 16-bit channels: each column blended down, then the two across.
-    // Weights of a pair add up to 256, so no sum leaves 16 bits.
-    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi16(128), whole = _mm_set1_epi16(256);
-    const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);
-    __m128 lanes[4];
-    for (int pair = 0; pair < 4; pair += 2)
+    const __m128i wx = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(x0)), scale));
+    const __m128i wy = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)), scale));
+    auto pairWeights = [](__m128i w) {
+        return _mm_or_si128(_mm_and_si128(_mm_sub_epi32(_mm_set1_epi32(256), w), _mm_set1_epi32(0xFFFF)),
+                            _mm_slli_epi32(w, 16));
+    };
+    const __m128i horizontal = pairWeights(wx), vertical = pairWeights(wy);
+
+    // The four texels of each lane as two rows of two words.
+    __m128i top[4], bottom[4];
+    // Every lane's 2x2 texels inside the level (x0 in [0, width - 2], y0 in [0, height - 2]),
+    // the common case: each row of two is one load, no addressing.
+    const __m128i outside =
+        _mm_or_si128(_mm_or_si128(x0, _mm_sub_epi32(_mm_set1_epi32(level.width - 2), x0)),
+                     _mm_or_si128(y0, _mm_sub_epi32(_mm_set1_epi32(level.height - 2), y0)));
+    const bool inside = _mm_movemask_ps(_mm_castsi128_ps(outside)) == 0;
+    if (inside)
     {
-        auto texels = [&](const std::uint32_t* words) {
-            return _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(int(words[pair])),
-                                                        _mm_cvtsi32_si128(int(words[pair + 1]))),
-                                     zero);
-        };
-        auto weights = [&](const int* weight) {
-            return _mm_unpacklo_epi64(_mm_set1_epi16(short(weight[pair])),
-                                      _mm_set1_epi16(short(weight[pair + 1])));
-        };
-        auto blend = [&](__m128i a, __m128i weightA, __m128i b, __m128i weightB) {
-            return _mm_srli_epi16(
-                _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, weightA), _mm_mullo_epi16(b, weightB)), round),
-                8);
-        };
-        const __m128i down = weights(wy), right = weights(wx);
-        const __m128i up = _mm_sub_epi16(whole, down), left = _mm_sub_epi16(whole, right);
-        const __m128i leftColumn = blend(texels(w00), up, texels(w01), down);
-        const __m128i rightColumn = blend(texels(w10), up, texels(w11), down);
-        const __m128i texel = blend(leftColumn, left, rightColumn, right);
-        const __m128 first = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(texel, zero)), toUnit);
-        const __m128 second = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(texel, zero)), toUnit);
-        lanes[pair] = _mm_shuffle_ps(first, first, _MM_SHUFFLE(3, 0, 1, 2));
-        lanes[pair + 1] = _mm_shuffle_ps(second, second, _MM_SHUFFLE(3, 0, 1, 2));
+        alignas(16) int xs[4], ys[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), x0);
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), y0);
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            const std::uint8_t* texels = level.bits + ys[lane] * level.pitch + xs[lane] * 4;
+            top[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
+            bottom[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + level.pitch));
+        }
     }
-    return Transpose(lanes[0], lanes[1], lanes[2], lanes[3]);
+    else
+    {
+        const __m128i one = _mm_set1_epi32(1);
+        const __m128i ax0 = AddressQuad(x0, level.width, stage.address[0]);
+        const __m128i ax1 = AddressQuad(_mm_add_epi32(x0, one), level.width, stage.address[0]);
+        const __m128i ay0 = AddressQuad(y0, level.height, stage.address[1]);
+        const __m128i ay1 = AddressQuad(_mm_add_epi32(y0, one), level.height, stage.address[1]);
+        std::uint32_t w00[4], w10[4], w01[4], w11[4];
+        gather(ax0, ay0, w00);
+        gather(ax1, ay0, w10);
+        gather(ax0, ay1, w01);
+        gather(ax1, ay1, w11);
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            top[lane] =
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w00[lane])), _mm_cvtsi32_si128(int(w10[lane])));
+            bottom[lane] =
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w01[lane])), _mm_cvtsi32_si128(int(w11[lane])));
+        }
+    }
+    __m128 lane0 =
+        FilterLane(top[0], bottom[0], _mm_shuffle_epi32(vertical, 0x00), _mm_shuffle_epi32(horizontal, 0x00));
+    __m128 lane1 =
+        FilterLane(top[1], bottom[1], _mm_shuffle_epi32(vertical, 0x55), _mm_shuffle_epi32(horizontal, 0x55));
+    __m128 lane2 =
+        FilterLane(top[2], bottom[2], _mm_shuffle_epi32(vertical, 0xAA), _mm_shuffle_epi32(horizontal, 0xAA));
+    __m128 lane3 =
+        FilterLane(top[3], bottom[3], _mm_shuffle_epi32(vertical, 0xFF), _mm_shuffle_epi32(horizontal, 0xFF));
+    // Lanes of (b, g, r, a) into blue, green, red and alpha.
+    _MM_TRANSPOSE4_PS(lane0, lane1, lane2, lane3);
+    const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);
+    // X8R8G8B8 texels read their alpha as 255, and filter to it; only a border colour differs.
+    const __m128 alpha = stage.opaque && inside ? _mm_set1_ps(255.0f) : lane3;
+    return {_mm_mul_ps(lane2, toUnit), _mm_mul_ps(lane1, toUnit), _mm_mul_ps(lane0, toUnit),
+            _mm_mul_ps(alpha, toUnit)};
 }
 
 // The quad path: one level of detail for the four lanes, as the lane path chooses levels.

@@ -118,10 +118,8 @@ struct TEdge
     bool inside;      // accepted for the whole tile: no test
 };
 
-TQuad Plane(const float* p, const TQuad& dx, const TQuad& dy)
-{
-    return TQuad(p[0]) + TQuad(p[1]) * dx + TQuad(p[2]) * dy;
-}
+// Lanes set in a 4-bit mask.
+constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 } // namespace
 
 TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
@@ -155,14 +153,24 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     depthWrite_ = depthTest_ && rs[D3DRS_ZWRITEENABLE];
     const TFormatInfo* depthInfo = call.depthStencil ? FindFormat(call.depthStencil->Format()) : nullptr;
     stencilTest_ = rs[D3DRS_STENCILENABLE] != 0 && depthInfo && depthInfo->stencil;
+    depthStencil_ = depth_ && (depthTest_ || stencilTest_);
     alphaTest_ = rs[D3DRS_ALPHATESTENABLE] != 0;
     alphaReference_ = float(rs[D3DRS_ALPHAREF] & 0xFF);
+    alphaFunction_ = rs[D3DRS_ALPHAFUNC];
     blend_ = rs[D3DRS_ALPHABLENDENABLE] != 0;
     separateAlpha_ = rs[D3DRS_SEPARATEALPHABLENDENABLE] != 0;
+    srcBlend_ = rs[D3DRS_SRCBLEND];
+    dstBlend_ = rs[D3DRS_DESTBLEND];
+    if (srcBlend_ == D3DBLEND_BOTHSRCALPHA || srcBlend_ == D3DBLEND_BOTHINVSRCALPHA)
+        dstBlend_ = srcBlend_ == D3DBLEND_BOTHSRCALPHA ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA;
+    blendOp_ = rs[D3DRS_BLENDOP];
+    srcBlendAlpha_ = rs[D3DRS_SRCBLENDALPHA];
+    dstBlendAlpha_ = rs[D3DRS_DESTBLENDALPHA];
+    blendOpAlpha_ = rs[D3DRS_BLENDOPALPHA];
     const DWORD factor = rs[D3DRS_BLENDFACTOR];
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
-    earlyTest_ = depth_ && FailuresChangeNothing();
+    earlyTest_ = depthStencil_ && FailuresChangeNothing();
 }
 
 bool TTileShader::FailuresChangeNothing() const
@@ -191,25 +199,35 @@ std::uint64_t TTileShader::Samples() const
 void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colourIn, int px, int py,
                                 int mask) const
 {
-    const DWORD* rs = rs_;
     TImage& image = *target.image;
-    const int xs[4] = {px, px + 1, px, px + 1}, ys[4] = {py, py, py + 1, py + 1};
+    std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * target.bytes,
+                                   image.Row(UINT(py + 1)) + px * target.bytes};
+    // Lane i is pixel (i & 1) of row (i >> 1).
+    auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
     if (target.unorm)
         colour = {Saturate(colour.x), Saturate(colour.y), Saturate(colour.z), Saturate(colour.w)};
-    if (blend_ || target.writeMask != 0xF)
+    const bool readsTarget = blend_ || target.writeMask != 0xF;
+    if (readsTarget)
     {
         TQuadVector dst;
         if (target.argb)
         {
-            // Packed words straight into channels.
-            std::uint32_t words[4] = {};
-            for (int lane = 0; lane < 4; ++lane)
+            // Packed words straight into channels; a whole quad is two loads.
+            __m128i packed;
+            if (mask == 0xF)
+                packed = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[1])));
+            else
             {
-                if (mask & (1 << lane))
-                    std::memcpy(&words[lane], image.Row(UINT(ys[lane])) + xs[lane] * 4, 4);
+                std::uint32_t words[4] = {};
+                for (int lane = 0; lane < 4; ++lane)
+                {
+                    if (mask & (1 << lane))
+                        std::memcpy(&words[lane], pixel(lane), 4);
+                }
+                packed = _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
             }
-            const __m128i packed = _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
             const __m128i byte = _mm_set1_epi32(0xFF);
             auto channel = [&](int shift) {
                 return TQuad(_mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, shift), byte)),
@@ -224,7 +242,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
             for (int lane = 0; lane < 4; ++lane)
             {
                 if (mask & (1 << lane))
-                    ReadTexel(target.format, image.Row(UINT(ys[lane])) + xs[lane] * target.bytes, d[lane]);
+                    ReadTexel(target.format, pixel(lane), d[lane]);
             }
             __m128 l0 = _mm_loadu_ps(d[0]), l1 = _mm_loadu_ps(d[1]), l2 = _mm_loadu_ps(d[2]),
                    l3 = _mm_loadu_ps(d[3]);
@@ -233,20 +251,17 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         }
         if (blend_)
         {
-            DWORD srcBlend = rs[D3DRS_SRCBLEND], dstBlend = rs[D3DRS_DESTBLEND];
-            if (srcBlend == D3DBLEND_BOTHSRCALPHA || srcBlend == D3DBLEND_BOTHINVSRCALPHA)
-                dstBlend = srcBlend == D3DBLEND_BOTHSRCALPHA ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA;
-            const TQuadVector sf = BlendFactor(srcBlend, colour, dst, blendConstant_);
-            const TQuadVector df = BlendFactor(dstBlend, colour, dst, blendConstant_);
-            TQuadVector out = {BlendOp(rs[D3DRS_BLENDOP], colour.x * sf.x, dst.x * df.x),
-                               BlendOp(rs[D3DRS_BLENDOP], colour.y * sf.y, dst.y * df.y),
-                               BlendOp(rs[D3DRS_BLENDOP], colour.z * sf.z, dst.z * df.z),
-                               BlendOp(rs[D3DRS_BLENDOP], colour.w * sf.w, dst.w * df.w)};
+            const TQuadVector sf = BlendFactor(srcBlend_, colour, dst, blendConstant_);
+            const TQuadVector df = BlendFactor(dstBlend_, colour, dst, blendConstant_);
+            TQuadVector out = {BlendOp(blendOp_, colour.x * sf.x, dst.x * df.x),
+                               BlendOp(blendOp_, colour.y * sf.y, dst.y * df.y),
+                               BlendOp(blendOp_, colour.z * sf.z, dst.z * df.z),
+                               BlendOp(blendOp_, colour.w * sf.w, dst.w * df.w)};
             if (separateAlpha_)
             {
-                const TQuad sa = BlendFactor(rs[D3DRS_SRCBLENDALPHA], colour, dst, blendConstant_).w;
-                const TQuad da = BlendFactor(rs[D3DRS_DESTBLENDALPHA], colour, dst, blendConstant_).w;
-                out.w = BlendOp(rs[D3DRS_BLENDOPALPHA], colour.w * sa, dst.w * da);
+                const TQuad sa = BlendFactor(srcBlendAlpha_, colour, dst, blendConstant_).w;
+                const TQuad da = BlendFactor(dstBlendAlpha_, colour, dst, blendConstant_).w;
+                out.w = BlendOp(blendOpAlpha_, colour.w * sa, dst.w * da);
             }
             colour = out;
         }
@@ -256,10 +271,12 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     }
     if (target.argb)
     {
-        // Pack four pixels at once.
+        // Pack four pixels at once. Colours were saturated above; blending may have left [0, 1].
         const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
         auto channel = [&](TQuad q) {
-            return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(Saturate(q).v, scale), half));
+            if (readsTarget)
+                q = Saturate(q);
+            return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(q.v, scale), half));
         };
         const __m128i packed = _mm_or_si128(
             _mm_or_si128(_mm_slli_epi32(channel(colour.w), 24), _mm_slli_epi32(channel(colour.x), 16)),
@@ -267,9 +284,8 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         if (mask == 0xF)
         {
             // A whole quad: two pixels on each of two rows.
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(image.Row(UINT(py)) + px * 4), packed);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(image.Row(UINT(py + 1)) + px * 4),
-                             _mm_srli_si128(packed, 8));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[0]), packed);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[1]), _mm_srli_si128(packed, 8));
             return;
         }
         alignas(16) std::uint32_t words[4];
@@ -277,7 +293,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         for (int lane = 0; lane < 4; ++lane)
         {
             if (mask & (1 << lane))
-                std::memcpy(image.Row(UINT(ys[lane])) + xs[lane] * 4, &words[lane], 4);
+                std::memcpy(pixel(lane), &words[lane], 4);
         }
         return;
     }
@@ -290,7 +306,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         {
             float rgba[4];
             _mm_storeu_ps(rgba, lanes[lane]);
-            WriteTexel(target.format, image.Row(UINT(ys[lane])) + xs[lane] * target.bytes, rgba);
+            WriteTexel(target.format, pixel(lane), rgba);
         }
     }
 }
@@ -347,13 +363,12 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     return passed;
 }
 
-void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px, int py, int mask,
-                            int participant)
+void TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, const TQuad* rowTerms,
+                            TPixelInput& input, int px, int py, int mask, int participant)
 {
-    const TDrawCall& call = *call_;
     const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - t.originX);
-    const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - t.originY);
-    const TQuad z = Saturate(Plane(planes, dx, dy));
+    auto plane = [&](int k) { return planes[k].a + planes[k].b * dx + rowTerms[k]; };
+    const TQuad z = Saturate(plane(0));
 
     // Lanes that will fail the depth or stencil test need no shading when failing changes
     // nothing; the tile is this thread's alone, so the buffers cannot change in between.
@@ -364,26 +379,20 @@ void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px
             return;
     }
 
-    TPixelInput input;
-    const TQuad ow = Plane(planes + 3, dx, dy);
-    const TQuad w = TQuad(1.0f) / ow;
+    const TQuad w = TQuad(1.0f) / plane(1);
     for (int v = 0; v < varyings_; ++v)
     {
-        const float* p = planes + 6 + v * 12;
-        input.varying[v] = {Plane(p, dx, dy) * w, Plane(p + 3, dx, dy) * w, Plane(p + 6, dx, dy) * w,
-                            Plane(p + 9, dx, dy) * w};
+        const int k = 2 + 4 * v;
+        input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
     }
     input.x = dx + TQuad(t.originX);
-    input.y = dy + TQuad(t.originY);
     input.depth = z;
-    input.frontFace = t.front;
-    input.constants = &call.pixelConstants;
-    input.samplers = call.samplers;
     TPixelOutput output;
     output.discard = _mm_setzero_ps();
-    for (TQuadVector& colour : output.colour)
-        colour = {0.0f, 0.0f, 0.0f, 1.0f};
-    call.pixelModel->function(input, output);
+    // Colours of unbound targets are never read; alpha testing reads the first.
+    for (int i = 0; i < std::max(targetCount_, 1); ++i)
+        output.colour[i] = {0.0f, 0.0f, 0.0f, 1.0f};
+    call_->pixelModel->function(input, output);
 
     mask &= ~_mm_movemask_ps(output.discard);
     if (alphaTest_)
@@ -394,14 +403,15 @@ void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px
         _mm_store_ps(alphas, alpha8);
         for (int lane = 0; lane < 4; ++lane)
         {
-            if (!Compare(rs_[D3DRS_ALPHAFUNC], std::floor(alphas[lane] + 0.5f), alphaReference_))
+            if (!Compare(alphaFunction_, std::floor(alphas[lane] + 0.5f), alphaReference_))
                 mask &= ~(1 << lane);
         }
     }
-    mask = DepthStencil(t, px, py, z, mask, true);
+    if (depthStencil_)
+        mask = DepthStencil(t, px, py, z, mask, true);
     if (!mask)
         return;
-    samples_[size_t(participant) * 8] += std::uint64_t(__builtin_popcount(unsigned(mask)));
+    samples_[size_t(participant) * 8] += std::uint64_t(kLaneCount[mask]);
     for (int i = 0; i < targetCount_; ++i)
     {
         if (targets_[i].image && targets_[i].writeMask)
@@ -412,6 +422,12 @@ void TTileShader::ShadeQuad(const TSetupTriangle& t, const float* planes, int px
 void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int tileX, int tileY,
                             int participant)
 {
+    TPixelInput input;
+    input.constants = &call_->pixelConstants;
+    input.samplers = call_->samplers;
+    const int planeCount = 2 + 4 * varyings_;
+    TQuadPlane planes[kMaxPlanes];
+    TQuad rowTerms[kMaxPlanes];
     for (const TSetupTriangle* triangle : bin)
     {
         const TSetupTriangle& t = *triangle;
@@ -446,13 +462,19 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
         }
         if (outside)
             continue;
+        // The planes with their coefficients in every lane, once per triangle.
         const float* p = t.planeData;
+        for (int k = 0; k < planeCount; ++k)
+            planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+        input.frontFace = t.front;
         for (int py = y0; py <= y1; py += 2)
         {
             __m128i row[3];
             for (int e = 0; e < 3; ++e)
                 row[e] = edges[e].value;
             const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
+            const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - t.originY);
+            bool rowStarted = false;
             for (int px = x0; px <= x1; px += 2)
             {
                 __m128i any = _mm_setzero_si128();
@@ -467,8 +489,17 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
                 int mask = ~_mm_movemask_ps(_mm_castsi128_ps(any)) & 0xF;
                 const int columnMask = (px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0);
                 mask &= rowMask & columnMask;
-                if (mask)
-                    ShadeQuad(t, p, px, py, mask, participant);
+                if (!mask)
+                    continue;
+                // What the row's quads share: c * dy of every plane and the pixel rows.
+                if (!rowStarted)
+                {
+                    for (int k = 0; k < planeCount; ++k)
+                        rowTerms[k] = planes[k].c * dy;
+                    input.y = dy + TQuad(t.originY);
+                    rowStarted = true;
+                }
+                ShadeQuad(t, planes, rowTerms, input, px, py, mask, participant);
             }
             for (int e = 0; e < 3; ++e)
             {

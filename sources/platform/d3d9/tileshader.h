@@ -34,7 +34,19 @@ private:
         DWORD writeMask;
     };
 
-    void ShadeQuad(const TSetupTriangle& t, const float* planes, int px, int py, int mask, int participant);
+    // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the
+    // coefficients in every lane.
+    struct TQuadPlane
+    {
+        TQuad a, b, c;
+    };
+    // The planes of one triangle: z, 1/w, then four per varying.
+    static constexpr int kMaxPlanes = 2 + 4 * kMaxVaryings;
+
+    // Shades the lanes in `mask` of the quad at (px, py); `rowTerms` holds c * dy of each
+    // plane for the quad's row.
+    void ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, const TQuad* rowTerms,
+                   TPixelInput& input, int px, int py, int mask, int participant);
     // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
     // answers the lanes that pass.
     int DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask, bool write) const;
@@ -51,9 +63,14 @@ private:
     std::uint8_t* stencil_;
     int depthWidth_;
     bool depthTest_, depthWrite_, stencilTest_;
+    bool depthStencil_; // a depth or stencil test to run at all
     bool alphaTest_, blend_, separateAlpha_;
     bool earlyTest_; // depth and stencil tested before shading too
     float alphaReference_;
+    DWORD alphaFunction_;
+    // Blend factors and operations, with the BOTH* source factors resolved.
+    DWORD srcBlend_, dstBlend_, blendOp_;
+    DWORD srcBlendAlpha_, dstBlendAlpha_, blendOpAlpha_;
     TQuadVector blendConstant_;
     std::vector<std::uint64_t> samples_; // every eighth entry: one per participant, apart in memory
 };
