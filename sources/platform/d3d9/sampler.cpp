@@ -187,22 +187,21 @@ std::uint32_t BorderWord(const TSamplerStage& stage)
 
 // Bilinear filtering of one lane in 8-bit fixed point: `top` holds the texels (x0, y0) and
 // (x0 + 1, y0) as two BGRA words, `bottom` the two below them. `vertical` and `horizontal`
-// pair the weights of the first and second texel (256 - w, w) in each 32-bit element. Columns
-// are blended first, then the two across, each rounded to 8 bits exactly as 16-bit lanes
-// would (the & 0xFF keeps that true for the weights of coordinates beyond 2^31 texels).
+// pair the weights of the first and second texel (256 - w, w) in each 32-bit element, w in
+// [0, 256]. Columns are blended first, then the two across, each rounded to 8 bits.
 // Answers (b, g, r, a) in 0..255.
-__m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i horizontal)
+inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i horizontal)
 {
-    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi32(128), byte = _mm_set1_epi32(0xFF);
+    const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi32(128);
     // (x0, y0) and (x0, y0 + 1) side by side in each channel, then the same for x0 + 1.
     const __m128i pairs = _mm_unpacklo_epi8(top, bottom);
     const __m128i left = _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(pairs, zero), vertical), round);
     const __m128i right = _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi8(pairs, zero), vertical), round);
     // The two columns side by side again: left in the low and right in the high 16 bits.
-    const __m128i columns = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(left, 8), byte),
-                                         _mm_slli_epi32(_mm_and_si128(_mm_srli_epi32(right, 8), byte), 16));
+    const __m128i columns =
+        _mm_or_si128(_mm_srli_epi32(left, 8), _mm_slli_epi32(_mm_srli_epi32(right, 8), 16));
     const __m128i texel = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, horizontal), round), 8);
-    return _mm_cvtepi32_ps(_mm_and_si128(texel, byte));
+    return _mm_cvtepi32_ps(texel);
 }
 
 // A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once.
@@ -239,7 +238,8 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
     y = _mm_sub_ps(y, _mm_set1_ps(0.5f));
     const __m128i x0 = FloorLanes(x), y0 = FloorLanes(y);
     // Weights of the right and lower texels in 1/256ths, as the hardware of the time had,
-    // paired with those of the left and upper ones.
+    // paired with those of the left and upper ones. They lie in [0, 256]: coordinates too
+    // large to convert give 0x80000000, whose low 16 bits weigh 0.
     const __m128 scale = _mm_set1_ps(256.0f);
     const __m128i wx = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(x0)), scale));
     const __m128i wy = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)), scale));
@@ -259,15 +259,22 @@ TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& leve
     const bool inside = _mm_movemask_ps(_mm_castsi128_ps(outside)) == 0;
     if (inside)
     {
-        alignas(16) int xs[4], ys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xs), x0);
-        _mm_store_si128(reinterpret_cast<__m128i*>(ys), y0);
-        for (int lane = 0; lane < 4; ++lane)
-        {
-            const std::uint8_t* texels = level.bits + ys[lane] * level.pitch + xs[lane] * 4;
+        // Byte offsets y0 * pitch + x0 * 4 (SSE2 multiplies 32-bit lanes two at a time).
+        const __m128i pitch = _mm_set1_epi32(level.pitch);
+        const __m128i even = _mm_mul_epu32(y0, pitch), odd = _mm_mul_epu32(_mm_srli_epi64(y0, 32), pitch);
+        const __m128i offsets =
+            _mm_add_epi32(_mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(3, 1, 2, 0)),
+                                             _mm_shuffle_epi32(odd, _MM_SHUFFLE(3, 1, 2, 0))),
+                          _mm_slli_epi32(x0, 2));
+        auto load = [&](int offset, int lane) {
+            const std::uint8_t* texels = level.bits + offset;
             top[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
             bottom[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + level.pitch));
-        }
+        };
+        load(_mm_cvtsi128_si32(offsets), 0);
+        load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0x55)), 1);
+        load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0xAA)), 2);
+        load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0xFF)), 3);
     }
     else
     {
@@ -388,6 +395,7 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
     s.minFilter = states[D3DSAMP_MINFILTER];
     s.mipFilter = states[D3DSAMP_MIPFILTER];
     std::memcpy(&s.lodBias, &states[D3DSAMP_MIPMAPLODBIAS], 4);
+    s.lodMatters = s.firstLevel != s.lastLevel || s.magFilter != s.minFilter;
     const DWORD border = states[D3DSAMP_BORDERCOLOR];
     s.border[0] = float((border >> 16) & 0xFF) / 255.0f;
     s.border[1] = float((border >> 8) & 0xFF) / 255.0f;
@@ -400,9 +408,13 @@ TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
     const TSamplerStage& s = stages_[stage];
     if (s.path == TSamplerStage::EPath::None)
         return kUnbound;
-    // With one usable level and one filter the level of detail decides nothing.
-    const bool lodMatters = s.firstLevel != s.lastLevel || s.magFilter != s.minFilter;
-    const float lod = lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
+    if (s.path == TSamplerStage::EPath::Argb && !s.lodMatters)
+    {
+        // With one usable level and one filter the level of detail decides nothing: the
+        // common case goes straight to the level.
+        return FilterArgbQuad(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
+    }
+    const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)
         return SampleArgbQuad(s, lod, u, v);
     return Transpose(SampleLane(s, 0, lod, u[0], v[0], 0.0f), SampleLane(s, 0, lod, u[1], v[1], 0.0f),

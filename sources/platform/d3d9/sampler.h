@@ -34,6 +34,7 @@ struct TSamplerStage
     int levelCount = 0;
     int firstLevel = 0;
     int lastLevel = 0;
+    bool lodMatters = false; // more than one usable level, or a different filter each way
     TSamplerLevel levels[6][16];
     DWORD address[3];
     DWORD magFilter, minFilter, mipFilter;
