@@ -118,6 +118,38 @@ struct TEdge
     bool inside;      // accepted for the whole tile: no test
 };
 
+// Four pixels as A8R8G8B8 words, channels saturated.
+__m128i PackArgb(const TQuadVector& colour)
+{
+    const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+    auto channel = [&](TQuad q) {
+        return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(Saturate(q).v, scale), half));
+    };
+    return _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi32(channel(colour.w), 24), _mm_slli_epi32(channel(colour.x), 16)),
+        _mm_or_si128(_mm_slli_epi32(channel(colour.y), 8), channel(colour.z)));
+}
+
+// Stores the lanes in `mask` of packed 32-bit pixels; rows[0] and rows[1] address the quad's
+// first pixel on each of its two rows.
+void StoreArgb(std::uint8_t* const rows[2], __m128i packed, int mask)
+{
+    if (mask == 0xF)
+    {
+        // A whole quad: two pixels on each of two rows.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[0]), packed);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[1]), _mm_srli_si128(packed, 8));
+        return;
+    }
+    alignas(16) std::uint32_t words[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(rows[lane >> 1] + (lane & 1) * 4, &words[lane], 4);
+    }
+}
+
 // Lanes set in a 4-bit mask.
 constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 } // namespace
@@ -167,6 +199,12 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     srcBlendAlpha_ = rs[D3DRS_SRCBLENDALPHA];
     dstBlendAlpha_ = rs[D3DRS_DESTBLENDALPHA];
     blendOpAlpha_ = rs[D3DRS_BLENDOPALPHA];
+    const bool sourceAlpha = srcBlend_ == D3DBLEND_SRCALPHA || srcBlend_ == D3DBLEND_BOTHSRCALPHA;
+    const bool inverseSourceAlpha =
+        dstBlend_ == D3DBLEND_INVSRCALPHA || dstBlend_ == D3DBLEND_BOTHINVSRCALPHA;
+    const bool adds = blendOp_ != D3DBLENDOP_SUBTRACT && blendOp_ != D3DBLENDOP_REVSUBTRACT &&
+                      blendOp_ != D3DBLENDOP_MIN && blendOp_ != D3DBLENDOP_MAX;
+    alphaBlend_ = blend_ && !separateAlpha_ && sourceAlpha && inverseSourceAlpha && adds;
     const DWORD factor = rs[D3DRS_BLENDFACTOR];
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
@@ -202,13 +240,18 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     TImage& image = *target.image;
     std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * target.bytes,
                                    image.Row(UINT(py + 1)) + px * target.bytes};
+    if (target.argb && !blend_ && target.writeMask == 0xF)
+    {
+        // The common case: nothing to read back.
+        StoreArgb(rows, PackArgb(colourIn), mask);
+        return;
+    }
     // Lane i is pixel (i & 1) of row (i >> 1).
     auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
     if (target.unorm)
         colour = {Saturate(colour.x), Saturate(colour.y), Saturate(colour.z), Saturate(colour.w)};
-    const bool readsTarget = blend_ || target.writeMask != 0xF;
-    if (readsTarget)
+    if (blend_ || target.writeMask != 0xF)
     {
         TQuadVector dst;
         if (target.argb)
@@ -249,7 +292,14 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
             _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
             dst = {l0, l1, l2, l3};
         }
-        if (blend_)
+        if (alphaBlend_)
+        {
+            // Ordinary transparency, with the general path's arithmetic.
+            const TQuad a = colour.w, inverse = TQuad(1.0f) - colour.w;
+            colour = {colour.x * a + dst.x * inverse, colour.y * a + dst.y * inverse,
+                      colour.z * a + dst.z * inverse, colour.w * a + dst.w * inverse};
+        }
+        else if (blend_)
         {
             const TQuadVector sf = BlendFactor(srcBlend_, colour, dst, blendConstant_);
             const TQuadVector df = BlendFactor(dstBlend_, colour, dst, blendConstant_);
@@ -271,30 +321,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     }
     if (target.argb)
     {
-        // Pack four pixels at once. Colours were saturated above; blending may have left [0, 1].
-        const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
-        auto channel = [&](TQuad q) {
-            if (readsTarget)
-                q = Saturate(q);
-            return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(q.v, scale), half));
-        };
-        const __m128i packed = _mm_or_si128(
-            _mm_or_si128(_mm_slli_epi32(channel(colour.w), 24), _mm_slli_epi32(channel(colour.x), 16)),
-            _mm_or_si128(_mm_slli_epi32(channel(colour.y), 8), channel(colour.z)));
-        if (mask == 0xF)
-        {
-            // A whole quad: two pixels on each of two rows.
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[0]), packed);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[1]), _mm_srli_si128(packed, 8));
-            return;
-        }
-        alignas(16) std::uint32_t words[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
-        for (int lane = 0; lane < 4; ++lane)
-        {
-            if (mask & (1 << lane))
-                std::memcpy(pixel(lane), &words[lane], 4);
-        }
+        StoreArgb(rows, PackArgb(colour), mask);
         return;
     }
     __m128 l0 = colour.x.v, l1 = colour.y.v, l2 = colour.z.v, l3 = colour.w.v;
@@ -462,6 +489,8 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
         }
         if (outside)
             continue;
+        // Every edge accepts the whole tile: no edge tests.
+        const bool covered = edges[0].inside && edges[1].inside && edges[2].inside;
         // The planes with their coefficients in every lane, once per triangle.
         const float* p = t.planeData;
         for (int k = 0; k < planeCount; ++k)
@@ -477,18 +506,20 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
             bool rowStarted = false;
             for (int px = x0; px <= x1; px += 2)
             {
-                __m128i any = _mm_setzero_si128();
-                for (int e = 0; e < 3; ++e)
+                int mask = rowMask & ((px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0));
+                if (!covered)
                 {
-                    if (!edges[e].inside)
+                    __m128i any = _mm_setzero_si128();
+                    for (int e = 0; e < 3; ++e)
                     {
-                        any = _mm_or_si128(any, row[e]);
-                        row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
+                        if (!edges[e].inside)
+                        {
+                            any = _mm_or_si128(any, row[e]);
+                            row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
+                        }
                     }
+                    mask &= ~_mm_movemask_ps(_mm_castsi128_ps(any));
                 }
-                int mask = ~_mm_movemask_ps(_mm_castsi128_ps(any)) & 0xF;
-                const int columnMask = (px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0);
-                mask &= rowMask & columnMask;
                 if (!mask)
                     continue;
                 // What the row's quads share: c * dy of every plane and the pixel rows.

@@ -65,7 +65,8 @@ private:
     bool depthTest_, depthWrite_, stencilTest_;
     bool depthStencil_; // a depth or stencil test to run at all
     bool alphaTest_, blend_, separateAlpha_;
-    bool earlyTest_; // depth and stencil tested before shading too
+    bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
+    bool earlyTest_;  // depth and stencil tested before shading too
     float alphaReference_;
     DWORD alphaFunction_;
     // Blend factors and operations, with the BOTH* source factors resolved.

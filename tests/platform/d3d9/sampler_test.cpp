@@ -1,0 +1,120 @@
+// Bilinear sampling of A8R8G8B8 and X8R8G8B8 levels: quads whose texels all lie inside the
+// level take a path of their own, which must agree bit for bit with the addressed one.
+#include "platform/d3d9/sampler.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace
+{
+constexpr int kWidth = 16, kHeight = 8;
+
+class SamplerTest : public ::testing::TestWithParam<D3DFORMAT>
+{
+protected:
+    void SetUp() override
+    {
+        store =
+            std::make_unique<TTextureStore>(D3DRTYPE_TEXTURE, GetParam(), kWidth, kHeight, 1, 1, 1, false);
+        TImage& image = store->Image(0, 0);
+        unsigned seed = 5;
+        for (int y = 0; y < kHeight; ++y)
+        {
+            for (int x = 0; x < kWidth; ++x)
+            {
+                seed = seed * 1664525u + 1013904223u;
+                std::memcpy(image.Row(UINT(y)) + x * 4, &seed, 4);
+            }
+        }
+    }
+
+    void Bind(DWORD filter, DWORD address)
+    {
+        DWORD states[D3DSAMP_COUNT] = {};
+        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = address;
+        states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
+        states[D3DSAMP_BORDERCOLOR] = 0x80402010;
+        samplers.Bind(0, store.get(), states, 0);
+    }
+
+    // Lane `lane` of a sample as (r, g, b, a).
+    static void Lane(const TQuadVector& sample, int lane, float out[4])
+    {
+        out[0] = sample.x[lane];
+        out[1] = sample.y[lane];
+        out[2] = sample.z[lane];
+        out[3] = sample.w[lane];
+    }
+
+    std::unique_ptr<TTextureStore> store;
+    TSamplerSet samplers;
+};
+
+// Coordinates whose 2x2 texels all lie inside the level, in texture units.
+float Inside(unsigned& seed, int size)
+{
+    seed = seed * 1103515245u + 12345u;
+    const float texel = 0.5f + float(seed >> 8 & 0xFFFF) / 65536.0f * float(size - 1.01f);
+    return texel / float(size);
+}
+} // namespace
+
+TEST_P(SamplerTest, InsideQuadsMatchTheAddressedPathLaneByLane)
+{
+    for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_BORDER})
+    {
+        Bind(D3DTEXF_LINEAR, address);
+        unsigned seed = 11;
+        for (int round = 0; round < 200; ++round)
+        {
+            float u[4], v[4];
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                u[lane] = Inside(seed, kWidth);
+                v[lane] = Inside(seed, kHeight);
+            }
+            const TQuadVector inside = samplers.Sample(0, TQuad::Lanes(u[0], u[1], u[2], u[3]),
+                                                       TQuad::Lanes(v[0], v[1], v[2], v[3]));
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                // The other lanes read past the level's edge, which takes the quad through
+                // addressing.
+                float uu[4] = {-0.01f, 1.01f, -0.01f, 1.01f}, vv[4] = {-0.02f, -0.02f, 1.02f, 1.02f};
+                uu[lane] = u[lane];
+                vv[lane] = v[lane];
+                const TQuadVector addressed = samplers.Sample(0, TQuad::Lanes(uu[0], uu[1], uu[2], uu[3]),
+                                                              TQuad::Lanes(vv[0], vv[1], vv[2], vv[3]));
+                float expected[4], actual[4];
+                Lane(addressed, lane, expected);
+                Lane(inside, lane, actual);
+                ASSERT_EQ(0, std::memcmp(expected, actual, sizeof(expected)))
+                    << "address mode " << address << ", u " << u[lane] << ", v " << v[lane];
+            }
+        }
+    }
+}
+
+TEST_P(SamplerTest, FilterWeightsAreIn256ths)
+{
+    // One row of two texels, black and white in every channel, a quarter of the way across.
+    TImage& image = store->Image(0, 0);
+    const std::uint32_t black = 0, white = 0xFFFFFFFF;
+    for (int y = 0; y < 2; ++y)
+    {
+        std::memcpy(image.Row(UINT(y)), &black, 4);
+        std::memcpy(image.Row(UINT(y)) + 4, &white, 4);
+    }
+    Bind(D3DTEXF_LINEAR, D3DTADDRESS_CLAMP);
+    // Texel centres at 0.5 and 1.5; x = 0.75 weighs the white one 64/256, x = 1.0 exactly 128.
+    const TQuad u = TQuad::Lanes(0.75f / kWidth, 1.0f / kWidth, 0.5f / kWidth, 1.5f / kWidth);
+    const TQuadVector sample = samplers.Sample(0, u, TQuad(1.0f / kHeight));
+    const float unit = 1.0f / 255.0f;
+    EXPECT_EQ(64.0f * unit, sample.x[0]);  // (255 * 64 + 128) >> 8
+    EXPECT_EQ(128.0f * unit, sample.y[1]); // (255 * 128 + 128) >> 8
+    EXPECT_EQ(0.0f, sample.z[2]);
+    EXPECT_EQ(255.0f * unit, sample.w[3]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SamplerTest, ::testing::Values(D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8));
