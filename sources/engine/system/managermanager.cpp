@@ -1,7 +1,7 @@
 #include "engine/system/managermanager.h"
 
+#include "core/system/cputimer.h"
 #include "core/system/log.h"
-#include "engine/system/managerclock.h"
 
 #include <cmath>
 
@@ -205,9 +205,10 @@ void TManagerManager::Initialize()
             TManager* manager = list[i].pManager;
             SetTrack(MANAGER_TRACK_INITIALIZE, i);
             manager->m_nStepWord = list[i].nWord;
-            TManagerStopwatch time;
+            TCpuTimer time;
+            time.Start();
             const i32 result = manager->InitializeManager();
-            manager->m_fInitializeTime = time.GetMilliseconds();
+            manager->m_fInitializeTime = time.Stop();
             TLog::Print(g_pSystemLog, LOG_INFO, "TManagerManager::Initialize(): ", "'%s' (%.3f ms)",
                         manager->GetNameText(), manager->m_fInitializeTime);
             if (result != 0)
@@ -294,7 +295,8 @@ void TManagerManager::Update(f32 dt)
     // Fixed-rate lists: the workers let go by the previous Update are collected; without
     // workers the lists run here.
     SetTrack(MANAGER_TRACK_WORKERS, 0);
-    TManagerStopwatch threadTime;
+    TCpuTimer threadTime;
+    threadTime.Start();
     if (_HasWorkers())
         _CollectWorkers();
     else
@@ -303,9 +305,10 @@ void TManagerManager::Update(f32 dt)
         for (u32 j = 0; j < m_aThread.GetCount(); ++j)
             m_aThread[j]._UpdateManagers(m_WorkerSteps);
     }
-    m_fThreadUpdateTime += threadTime.GetMilliseconds();
+    m_fThreadUpdateTime += threadTime.Stop();
 
-    TManagerStopwatch updateTime;
+    TCpuTimer updateTime;
+    updateTime.Start();
     if (m_pActiveSystem)
     {
         TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_UPDATE];
@@ -346,10 +349,11 @@ void TManagerManager::Update(f32 dt)
             // Its fixed-rate work runs on the worker; the main-thread update once per frame.
             if (manager->m_nWorker != 0)
                 n = 1;
-            TManagerStopwatch time;
+            TCpuTimer time;
+            time.Start();
             for (i32 k = 0; k < n; ++k)
                 manager->UpdateManager(step);
-            const f32 ms = time.GetMilliseconds();
+            const f32 ms = time.Stop();
             manager->m_nUpdateCalls += n > 0 ? static_cast<u32>(n) : 0;
             manager->m_fUpdateTime = ms;
             manager->m_fTotalUpdateTime += ms;
@@ -360,7 +364,7 @@ void TManagerManager::Update(f32 dt)
             }
         }
     }
-    m_fUpdateTime += updateTime.GetMilliseconds();
+    m_fUpdateTime += updateTime.Stop();
 
     if (m_RequestedSystem.IsValid())
     {
@@ -394,9 +398,10 @@ void TManagerManager::Render()
         TManager* manager = list[i].pManager;
         g_RenderStatsCurrent.Clear();
         manager->m_nStepWord = list[i].nWord;
-        TManagerStopwatch time;
+        TCpuTimer time;
+        time.Start();
         manager->RenderManager();
-        const f32 ms = time.GetMilliseconds();
+        const f32 ms = time.Stop();
         if (manager->m_pStatistics)
             manager->m_pStatistics->Add(g_RenderStatsCurrent);
         frame.Add(g_RenderStatsCurrent);

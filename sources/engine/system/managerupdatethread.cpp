@@ -1,7 +1,7 @@
 #include "engine/system/managerupdatethread.h"
 
+#include "core/system/cputimer.h"
 #include "engine/system/manager.h"
-#include "engine/system/managerclock.h"
 
 #include <cmath>
 #include <pthread.h>
@@ -64,7 +64,8 @@ void TManagerUpdateThread::Run(TWorkerEvent& ready, TWorkerEvent& run, TWorkerEv
 
 void TManagerUpdateThread::_UpdateManagers(const TManagerFrameSteps& steps)
 {
-    TManagerStopwatch listTime;
+    TCpuTimer listTime;
+    listTime.Start();
     for (i32 i = 0; i < m_aUpdate.GetCount(); ++i)
     {
         const TManagerEntry& entry = m_aUpdate[i];
@@ -91,16 +92,17 @@ void TManagerUpdateThread::_UpdateManagers(const TManagerFrameSteps& steps)
                 step = static_cast<f32>(n) * step;
             n = 1;
         }
-        TManagerStopwatch entryTime;
+        TCpuTimer entryTime;
+        entryTime.Start();
         for (i32 k = 0; k < n; ++k)
         {
             manager->m_nStepIndex = static_cast<u32>(k);
             manager->m_nStepCount = static_cast<u32>(n);
             manager->ThreadUpdateManager(step);
         }
-        const f32 ms = entryTime.GetMilliseconds();
+        const f32 ms = entryTime.Stop();
         manager->m_fThreadUpdateTime = ms;
         manager->m_fTotalThreadUpdateTime += ms;
     }
-    m_fTime = listTime.GetMilliseconds();
+    m_fTime = listTime.Stop();
 }

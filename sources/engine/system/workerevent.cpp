@@ -1,16 +1,7 @@
 #include "engine/system/workerevent.h"
 
-#include <mutex>
-
 namespace
 {
-// Never destroyed: workers are stopped from static destructors.
-std::mutex& EventLock()
-{
-    static std::mutex* s_pLock = new std::mutex;
-    return *s_pLock;
-}
-
 // A hand-over usually completes within a few microseconds: look a while before sleeping, as a
 // sleeping thread takes far longer to wake.
 constexpr u32 kSpinCount = 2000;
@@ -26,53 +17,43 @@ TWorkerEvent::TWorkerEvent(u32 manualReset) : m_nManualReset(manualReset), m_nSi
 
 void TWorkerEvent::Set()
 {
-    {
-        std::lock_guard<std::mutex> lock(EventLock());
-        m_nSignalled = 1;
-    }
-    m_Changed.notify_all();
+    m_nSignalled.store(1, std::memory_order_release);
+    m_nSignalled.notify_all();
 }
 
 void TWorkerEvent::Reset()
 {
-    std::lock_guard<std::mutex> lock(EventLock());
-    m_nSignalled = 0;
+    m_nSignalled.store(0, std::memory_order_release);
 }
 
 void TWorkerEvent::Wait()
 {
     SpinUntilSignalled(m_nSignalled);
-    std::unique_lock<std::mutex> lock(EventLock());
-    m_Changed.wait(lock, [this] { return m_nSignalled != 0; });
-    ConsumeLocked();
+    for (;;)
+    {
+        if (m_nManualReset)
+        {
+            if (m_nSignalled.load(std::memory_order_acquire))
+                return;
+        }
+        else
+        {
+            u32 expected = 1;
+            if (m_nSignalled.compare_exchange_strong(expected, 0, std::memory_order_acq_rel))
+                return;
+        }
+        m_nSignalled.wait(0, std::memory_order_acquire);
+    }
 }
 
 void TWorkerEvent::WaitAll(TWorkerEvent* events, u32 count)
 {
     for (u32 i = 0; i < count; ++i)
-        SpinUntilSignalled(events[i].m_nSignalled);
-    std::unique_lock<std::mutex> lock(EventLock());
-    for (u32 i = 0; i < count; ++i)
-        events[i].m_Changed.wait(lock, [&event = events[i]] { return event.m_nSignalled != 0; });
-    for (u32 i = 0; i < count; ++i)
-        events[i].ConsumeLocked();
+        events[i].Wait();
 }
 
 void TWorkerEvent::SignalAndWait(TWorkerEvent& signal, TWorkerEvent& wait)
 {
-    {
-        std::lock_guard<std::mutex> lock(EventLock());
-        signal.m_nSignalled = 1;
-    }
-    signal.m_Changed.notify_all();
-    SpinUntilSignalled(wait.m_nSignalled);
-    std::unique_lock<std::mutex> lock(EventLock());
-    wait.m_Changed.wait(lock, [&wait] { return wait.m_nSignalled != 0; });
-    wait.ConsumeLocked();
-}
-
-void TWorkerEvent::ConsumeLocked()
-{
-    if (!m_nManualReset)
-        m_nSignalled = 0;
+    signal.Set();
+    wait.Wait();
 }
