@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -101,4 +103,29 @@ TEST(NamedMutex, OneHolderAtATime)
     char path[256];
     NamedMutexPath("Global\\Vestamor.test", path, sizeof path);
     EXPECT_NE(std::string(path).find("/Global_Vestamor.test.lock"), std::string::npos);
+}
+
+TEST_F(Program, SecondCopyWhileTheFirstRunsEndsAtOnce)
+{
+    // The first copy runs its main loop until it is ended.
+    const std::string first = "cd '" + m_Path + "/work' && HOME='" + m_Path +
+                              "/home' XDG_DOCUMENTS_DIR= TMPDIR='" + m_Path + "' VESTAMOR_HEADLESS=1 '" +
+                              MORVANESIM_PATH + "' >/dev/null 2>&1 & echo $! > '" + m_Path + "/first.pid'";
+    ASSERT_EQ(std::system(first.c_str()), 0);
+    // Up when its script has begun the phases.
+    for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos;
+         ++i)
+        usleep(50000);
+    const std::string before = SystemLog();
+    ASSERT_NE(before.find("TManagerManager::Begin(): 'State'"), std::string::npos);
+
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(SystemLog(), before);
+
+    std::ifstream pidFile(m_Path + "/first.pid");
+    int pid = 0;
+    pidFile >> pid;
+    ASSERT_GT(pid, 0);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
 }

@@ -222,3 +222,15 @@ TEST_F(SystemCommands, DeviceCommandsWithoutADeviceManagerSaySo)
     EXPECT_TRUE(Printed("device manager is not set"));
     EXPECT_NE(SystemLog().find("TCommandquit::Execute(): quit"), std::string::npos);
 }
+
+TEST_F(SystemCommands, CompressWritesACompressedCopyAndReportsAMissingSource)
+{
+    WriteFile("plain.txt", std::string(1000, 'a'));
+    Manager().ExecuteText("compress plain.txt packed.bin");
+    const std::string packed = ReadFile("packed.bin");
+    ASSERT_GE(packed.size(), 16u);
+    EXPECT_EQ(packed.substr(0, 4), "INDA");
+    EXPECT_LT(packed.size(), 1000u);
+    Manager().ExecuteText("compress missing.txt other.bin");
+    EXPECT_TRUE(Printed("'missing.txt': unable to compress"));
+}
