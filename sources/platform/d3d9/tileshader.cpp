@@ -469,21 +469,24 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
             const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
             const std::int64_t ex = bx - ax, ey = by - ay;
             const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
-            auto at = [&](int px, int py) {
-                return ex * (std::int64_t(py) * kSubpixel - ay) - ey * (std::int64_t(px) * kSubpixel - ax) -
-                       (topLeft ? 0 : 1);
-            };
-            const std::int64_t corners[4] = {at(x0, y0), at(x1 + 1, y0), at(x0, y1 + 1), at(x1 + 1, y1 + 1)};
-            const std::int64_t low = *std::min_element(corners, corners + 4);
-            const std::int64_t high = *std::max_element(corners, corners + 4);
+            // The edge function at the first pixel, and what it gains across the box; its
+            // extremes over the box are at the corners.
+            const std::int64_t start = ex * (std::int64_t(y0) * kSubpixel - ay) -
+                                       ey * (std::int64_t(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
+            const std::int64_t acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
+            const std::int64_t acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
+            const std::int64_t low =
+                start + std::min<std::int64_t>(acrossX, 0) + std::min<std::int64_t>(acrossY, 0);
+            const std::int64_t high =
+                start + std::max<std::int64_t>(acrossX, 0) + std::max<std::int64_t>(acrossY, 0);
             if (high < 0)
                 outside = true;
             edges[e].inside = low >= 0;
             if (edges[e].inside)
                 continue;
-            const int start = int(at(x0, y0));
             const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
-            edges[e].value = _mm_setr_epi32(start, start + sx, start + sy, start + sx + sy);
+            const int first = int(start);
+            edges[e].value = _mm_setr_epi32(first, first + sx, first + sy, first + sx + sy);
             edges[e].stepX = 2 * sx;
             edges[e].stepY = 2 * sy;
         }
