@@ -205,8 +205,9 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
 }
 
 // A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once.
-TQuadVector FilterArgbQuad(const TSamplerStage& stage, const TSamplerLevel& level, bool linear,
-                           const TQuad& u, const TQuad& v)
+[[gnu::always_inline]] inline TQuadVector FilterArgbQuad(const TSamplerStage& stage,
+                                                         const TSamplerLevel& level, bool linear,
+                                                         const TQuad& u, const TQuad& v)
 {
     const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
     // Scalar stores and loads only: a vector load of words just stored one by one would stall.

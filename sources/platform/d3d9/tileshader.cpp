@@ -175,7 +175,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                   image->Format() != D3DFMT_R16F && image->Format() != D3DFMT_G16R16F &&
                       image->Format() != D3DFMT_A16B16G16R16F && image->Format() != D3DFMT_R32F &&
                       image->Format() != D3DFMT_G32R32F && image->Format() != D3DFMT_A32B32G32R32F,
-                  rs[maskState] & 0xF};
+                  rs[maskState] & 0xF,
+                  false};
         targetCount_ = i + 1;
     }
     depth_ = call.depthStencil ? call.depthStencil->DepthPlane() : nullptr;
@@ -209,6 +210,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
     earlyTest_ = depthStencil_ && FailuresChangeNothing();
+    for (TTarget& target : targets_)
+        target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
 }
 
 bool TTileShader::FailuresChangeNothing() const
@@ -240,12 +243,6 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     TImage& image = *target.image;
     std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * target.bytes,
                                    image.Row(UINT(py + 1)) + px * target.bytes};
-    if (target.argb && !blend_ && target.writeMask == 0xF)
-    {
-        // The common case: nothing to read back.
-        StoreArgb(rows, PackArgb(colourIn), mask);
-        return;
-    }
     // Lane i is pixel (i & 1) of row (i >> 1).
     auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
@@ -390,8 +387,9 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     return passed;
 }
 
-void TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, const TQuad* rowTerms,
-                            TPixelInput& input, int px, int py, int mask, int participant)
+[[gnu::always_inline]] inline void TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes,
+                                                          const TQuad* rowTerms, TPixelInput& input, int px,
+                                                          int py, int mask, int participant)
 {
     const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - t.originX);
     auto plane = [&](int k) { return planes[k].a + planes[k].b * dx + rowTerms[k]; };
@@ -441,8 +439,16 @@ void TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, c
     samples_[size_t(participant) * 8] += std::uint64_t(kLaneCount[mask]);
     for (int i = 0; i < targetCount_; ++i)
     {
-        if (targets_[i].image && targets_[i].writeMask)
-            BlendAndWrite(targets_[i], output.colour[i], px, py, mask);
+        const TTarget& target = targets_[i];
+        if (target.direct)
+        {
+            // The common case: saturated, packed and stored, nothing read back.
+            TImage& image = *target.image;
+            std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * 4, image.Row(UINT(py + 1)) + px * 4};
+            StoreArgb(rows, PackArgb(output.colour[i]), mask);
+        }
+        else if (target.image && target.writeMask)
+            BlendAndWrite(target, output.colour[i], px, py, mask);
     }
 }
 

@@ -32,6 +32,7 @@ private:
         bool argb;  // A8R8G8B8 or X8R8G8B8: packed words
         bool unorm; // colours clamp to [0, 1]
         DWORD writeMask;
+        bool direct; // 32-bit words written without reading the target back
     };
 
     // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the
