@@ -387,9 +387,9 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     return passed;
 }
 
-[[gnu::always_inline]] inline void TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes,
-                                                          const TQuad* rowTerms, TPixelInput& input, int px,
-                                                          int py, int mask, int participant)
+[[gnu::always_inline]] inline int TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes,
+                                                         const TQuad* rowTerms, TPixelInput& input, int px,
+                                                         int py, int mask)
 {
     const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - t.originX);
     auto plane = [&](int k) { return planes[k].a + planes[k].b * dx + rowTerms[k]; };
@@ -401,7 +401,7 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     {
         mask = DepthStencil(t, px, py, z, mask, false);
         if (!mask)
-            return;
+            return 0;
     }
 
     const TQuad w = TQuad(1.0f) / plane(1);
@@ -435,8 +435,7 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     if (depthStencil_)
         mask = DepthStencil(t, px, py, z, mask, true);
     if (!mask)
-        return;
-    samples_[size_t(participant) * 8] += std::uint64_t(kLaneCount[mask]);
+        return 0;
     for (int i = 0; i < targetCount_; ++i)
     {
         const TTarget& target = targets_[i];
@@ -450,6 +449,7 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
         else if (target.image && target.writeMask)
             BlendAndWrite(target, output.colour[i], px, py, mask);
     }
+    return kLaneCount[mask];
 }
 
 void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int tileX, int tileY,
@@ -461,6 +461,7 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
     const int planeCount = 2 + 4 * varyings_;
     TQuadPlane planes[kMaxPlanes];
     TQuad rowTerms[kMaxPlanes];
+    std::uint64_t samples = 0;
     for (const TSetupTriangle* triangle : bin)
     {
         const TSetupTriangle& t = *triangle;
@@ -539,7 +540,7 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
                     input.y = dy + TQuad(t.originY);
                     rowStarted = true;
                 }
-                ShadeQuad(t, planes, rowTerms, input, px, py, mask, participant);
+                samples += ShadeQuad(t, planes, rowTerms, input, px, py, mask);
             }
             for (int e = 0; e < 3; ++e)
             {
@@ -548,4 +549,5 @@ void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int t
             }
         }
     }
+    samples_[size_t(participant) * 8] += samples;
 }

@@ -45,9 +45,9 @@ private:
     static constexpr int kMaxPlanes = 2 + 4 * kMaxVaryings;
 
     // Shades the lanes in `mask` of the quad at (px, py); `rowTerms` holds c * dy of each
-    // plane for the quad's row.
-    void ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, const TQuad* rowTerms,
-                   TPixelInput& input, int px, int py, int mask, int participant);
+    // plane for the quad's row. Answers the samples that passed the depth and stencil tests.
+    int ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, const TQuad* rowTerms,
+                  TPixelInput& input, int px, int py, int mask);
     // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
     // answers the lanes that pass.
     int DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask, bool write) const;
