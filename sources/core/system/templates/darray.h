@@ -45,6 +45,7 @@ public:
         if (n == m_nCapacity)
             return true;
         T* data = nullptr;
+        i32 keep = m_nCount < n ? m_nCount : n;
         if (n > 0)
         {
             data = static_cast<T*>(MemoryAllocate(static_cast<u32>(n) * sizeof(T)));
@@ -52,10 +53,11 @@ public:
                 return false;
             if (fill)
                 std::memset(data, 0xCD, static_cast<u32>(n) * sizeof(T));
+            if (keep > 0)
+                std::memcpy(data, m_pData, keep * sizeof(T));
         }
-        i32 keep = m_nCount < n ? m_nCount : n;
-        if (keep > 0)
-            std::memcpy(data, m_pData, keep * sizeof(T));
+        else
+            keep = 0;
         if (m_nCapacity > 0)
             MemoryFree(m_pData);
         m_pData = data;
