@@ -150,6 +150,46 @@ void StoreArgb(std::uint8_t* const rows[2], __m128i packed, int mask)
     }
 }
 
+// The lanes in `mask` of 32-bit pixels (others read as 0); a whole quad is two loads.
+__m128i ReadArgb(std::uint8_t* const rows[2], int mask)
+{
+    if (mask == 0xF)
+        return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
+                                  _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[1])));
+    std::uint32_t words[4] = {};
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(&words[lane], rows[lane >> 1] + (lane & 1) * 4, 4);
+    }
+    return _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
+}
+
+// The 8-bit channel of packed pixels at `shift`, in [0, 1].
+TQuad ArgbChannel(__m128i packed, int shift)
+{
+    return _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, shift), _mm_set1_epi32(0xFF))),
+                      _mm_set1_ps(1.0f / 255.0f));
+}
+
+// Source alpha over its inverse onto packed pixels, one channel at a time from reading to
+// packing: the general path's arithmetic without its eight live channels.
+__m128i AlphaBlendArgb(const TQuadVector& colour, __m128i packed, bool opaqueTarget)
+{
+    const TQuad a = Saturate(colour.w), inverse = TQuad(1.0f) - a;
+    const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+    auto channel = [&](TQuad c, TQuad dst, int shift) {
+        const TQuad blended = Saturate(c) * a + dst * inverse;
+        return _mm_slli_epi32(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(Saturate(blended).v, scale), half)),
+                              shift);
+    };
+    const TQuad dstAlpha = opaqueTarget ? TQuad(1.0f) : ArgbChannel(packed, 24);
+    return _mm_or_si128(
+        _mm_or_si128(channel(colour.w, dstAlpha, 24), channel(colour.x, ArgbChannel(packed, 16), 16)),
+        _mm_or_si128(channel(colour.y, ArgbChannel(packed, 8), 8),
+                     channel(colour.z, ArgbChannel(packed, 0), 0)));
+}
+
 // Lanes set in a 4-bit mask.
 constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 } // namespace
@@ -243,6 +283,13 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     TImage& image = *target.image;
     std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * target.bytes,
                                    image.Row(UINT(py + 1)) + px * target.bytes};
+    if (target.argb && alphaBlend_ && target.writeMask == 0xF)
+    {
+        // Ordinary transparency onto a 32-bit target.
+        StoreArgb(rows, AlphaBlendArgb(colourIn, ReadArgb(rows, mask), target.format == D3DFMT_X8R8G8B8),
+                  mask);
+        return;
+    }
     // Lane i is pixel (i & 1) of row (i >> 1).
     auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
@@ -253,28 +300,9 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
         TQuadVector dst;
         if (target.argb)
         {
-            // Packed words straight into channels; a whole quad is two loads.
-            __m128i packed;
-            if (mask == 0xF)
-                packed = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
-                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[1])));
-            else
-            {
-                std::uint32_t words[4] = {};
-                for (int lane = 0; lane < 4; ++lane)
-                {
-                    if (mask & (1 << lane))
-                        std::memcpy(&words[lane], pixel(lane), 4);
-                }
-                packed = _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
-            }
-            const __m128i byte = _mm_set1_epi32(0xFF);
-            auto channel = [&](int shift) {
-                return TQuad(_mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, shift), byte)),
-                                        _mm_set1_ps(1.0f / 255.0f)));
-            };
-            dst = {channel(16), channel(8), channel(0),
-                   target.format == D3DFMT_X8R8G8B8 ? TQuad(1.0f) : channel(24)};
+            const __m128i packed = ReadArgb(rows, mask);
+            dst = {ArgbChannel(packed, 16), ArgbChannel(packed, 8), ArgbChannel(packed, 0),
+                   target.format == D3DFMT_X8R8G8B8 ? TQuad(1.0f) : ArgbChannel(packed, 24)};
         }
         else
         {
@@ -289,14 +317,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
             _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
             dst = {l0, l1, l2, l3};
         }
-        if (alphaBlend_)
-        {
-            // Ordinary transparency, with the general path's arithmetic.
-            const TQuad a = colour.w, inverse = TQuad(1.0f) - colour.w;
-            colour = {colour.x * a + dst.x * inverse, colour.y * a + dst.y * inverse,
-                      colour.z * a + dst.z * inverse, colour.w * a + dst.w * inverse};
-        }
-        else if (blend_)
+        if (blend_)
         {
             const TQuadVector sf = BlendFactor(srcBlend_, colour, dst, blendConstant_);
             const TQuadVector df = BlendFactor(dstBlend_, colour, dst, blendConstant_);
@@ -313,8 +334,9 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
             colour = out;
         }
         const DWORD m = target.writeMask;
-        colour = {(m & 1) ? colour.x : dst.x, (m & 2) ? colour.y : dst.y, (m & 4) ? colour.z : dst.z,
-                  (m & 8) ? colour.w : dst.w};
+        if (m != 0xF)
+            colour = {(m & 1) ? colour.x : dst.x, (m & 2) ? colour.y : dst.y, (m & 4) ? colour.z : dst.z,
+                      (m & 8) ? colour.w : dst.w};
     }
     if (target.argb)
     {
