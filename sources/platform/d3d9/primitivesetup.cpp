@@ -48,6 +48,16 @@ int OutCode(const float* p)
     return code;
 }
 
+// A position in 28.4 fixed point, rounded half away from zero as lround does, without the
+// library call; exact for the positions set-up accepts (|x| < 2^14 pixels).
+int ToFixed(float pixels)
+{
+    const float f = pixels * kSubpixel;
+    const int truncated = int(f);
+    const float rest = f - float(truncated);
+    return truncated + (rest >= 0.5f) - (rest <= -0.5f);
+}
+
 // Clip space to window coordinates.
 TPrimitiveSetup::TScreenVertex ToScreen(const float* v, const D3DVIEWPORT9& viewport)
 {
@@ -242,10 +252,8 @@ void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, b
         if (!(std::fabs(v->x) < kLimit && std::fabs(v->y) < kLimit))
             return;
     }
-    int x[3] = {int(std::lround(a.x * kSubpixel)), int(std::lround(b.x * kSubpixel)),
-                int(std::lround(c.x * kSubpixel))};
-    int y[3] = {int(std::lround(a.y * kSubpixel)), int(std::lround(b.y * kSubpixel)),
-                int(std::lround(c.y * kSubpixel))};
+    int x[3] = {ToFixed(a.x), ToFixed(b.x), ToFixed(c.x)};
+    int y[3] = {ToFixed(a.y), ToFixed(b.y), ToFixed(c.y)};
     const std::int64_t area =
         std::int64_t(x[1] - x[0]) * (y[2] - y[0]) - std::int64_t(x[2] - x[0]) * (y[1] - y[0]);
     if (area == 0 || (cull && Culled(float(area))))
