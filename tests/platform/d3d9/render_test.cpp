@@ -443,7 +443,7 @@ TEST_F(RenderTest, ClippingAndPerspective)
     Draw(D3DPT_TRIANGLELIST, {{-0.9f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},
                               {-0.5f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},
                               {-0.7f, 0.5f, -2.0f, 1.0f, 0xFFFF00FF, 0, 0}});
-    ExpectGolden("perspective");
+    ExpectGolden("receding_floor");
 }
 
 TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
