@@ -66,7 +66,7 @@ TEST(CompressedFile, RoundTripOverSeveralChunks)
 
     ASSERT_EQ(CompressFile(source.c_str(), packed.c_str()), COMPRESS_DONE);
     EXPECT_FALSE(std::filesystem::exists(packed + ".tmp"));
-    const std::string file = directory.ReadAll("packed.bin");
+    const std::string file = directory.ReadFile("packed.bin");
     ASSERT_GE(file.size(), 16u);
     EXPECT_EQ(file.substr(0, 16), Header(3500000));
     // Several read chunks of the reader: the compressed body must exceed one.
@@ -143,7 +143,7 @@ TEST(CompressedFile, DamagedFilesAreRefused)
         output.SetCount(5);
         EXPECT_EQ(ReadCompressedFile(path.c_str(), output, nullptr), COMPRESS_BAD_DATA) << c.name;
         EXPECT_EQ(output.GetCount(), 0) << c.name;
-        const std::string log = directory.ReadAll("system.log");
+        const std::string log = directory.ReadFile("system.log");
         EXPECT_NE(log.find("ReadCompressedFile(): error: '" + path), std::string::npos) << c.name << log;
         EXPECT_NE(log.find(c.logged), std::string::npos) << c.name;
     }
@@ -161,7 +161,7 @@ TEST(CompressedFile, FailedCompressionKeepsTheDestination)
               COMPRESS_SOURCE_FAILED);
     // A source that opens but cannot be read (a folder) fails after the destination was begun.
     EXPECT_EQ(CompressFile(directory.Path().c_str(), destination.c_str()), COMPRESS_BAD_DATA);
-    EXPECT_EQ(directory.ReadAll("keep.z"), "precious");
+    EXPECT_EQ(directory.ReadFile("keep.z"), "precious");
     EXPECT_FALSE(std::filesystem::exists(destination + ".tmp"));
     WriteFile(directory.Path() + "/source", "data");
     EXPECT_EQ(

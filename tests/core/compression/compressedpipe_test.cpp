@@ -74,7 +74,7 @@ TEST(CompressedPipe, EmptyStreamIsCompleteZlib)
     ASSERT_EQ(pipe.Open(&packed, COMPRESSED_PIPE_READ), 1u);
     EXPECT_EQ(pipe.Read(out, sizeof out), 0);
     EXPECT_EQ(pipe.Read(out, sizeof out), 0);
-    EXPECT_EQ(directory.ReadAll("system.log"), "");
+    EXPECT_EQ(directory.ReadFile("system.log"), "");
 }
 
 TEST(CompressedPipe, EarlyEndAndDamageGiveShortCounts)
@@ -94,7 +94,7 @@ TEST(CompressedPipe, EarlyEndAndDamageGiveShortCounts)
     EXPECT_GT(got, 0);
     EXPECT_LT(got, 200000);
     EXPECT_EQ(out.substr(0, got), data.substr(0, got));
-    EXPECT_NE(directory.ReadAll("system.log").find("TCompressedPipe::Read(): error: source stream ended"),
+    EXPECT_NE(directory.ReadFile("system.log").find("TCompressedPipe::Read(): error: source stream ended"),
               std::string::npos);
     pipe.Close();
 
@@ -102,7 +102,7 @@ TEST(CompressedPipe, EarlyEndAndDamageGiveShortCounts)
     ASSERT_EQ(pipe.Open(&packed, COMPRESSED_PIPE_READ), 1u);
     EXPECT_LT(pipe.Read(out.data(), 200000), 200000);
     EXPECT_NE(
-        directory.ReadAll("system.log").find("TCompressedPipe::Read(): error: damaged compressed stream"),
+        directory.ReadFile("system.log").find("TCompressedPipe::Read(): error: damaged compressed stream"),
         std::string::npos);
 }
 

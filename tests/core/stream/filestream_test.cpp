@@ -3,6 +3,8 @@
 #include "core/stream/filestreammanager.h"
 #include "core/system/log.h"
 
+#include "streamfolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,29 +17,8 @@ namespace
 
 const int s_headless = setenv("VESTAMOR_HEADLESS", "1", 1);
 
-class FileStreamTest : public testing::Test
+class FileStreamTest : public StreamFolderTest
 {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/vestamor_stream_XXXXXX";
-        m_Path = mkdtemp(pattern);
-        g_pFileStreamManager->SetDirectory(TName(".", true));
-    }
-    void TearDown() override
-    {
-        g_pFileStreamManager->SetDirectory(TName());
-        std::filesystem::remove_all(m_Path);
-    }
-    TName File(const std::string& name) const { return TName((m_Path + "/" + name).c_str(), true); }
-    std::string Read(const std::string& name) const
-    {
-        std::ifstream file(m_Path + "/" + name, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-    std::string m_Path;
 };
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "core/stream/memorymappedstream.h"
 #include "core/stream/memorystream.h"
 
+#include "streamfolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -94,26 +96,8 @@ TEST(MemoryStream, CopyToCopiesInPieces)
     EXPECT_EQ(std::memcmp(destination.GetData(), data.data(), 2500), 0);
 }
 
-class MappedStreamTest : public testing::Test
+class MappedStreamTest : public StreamFolderTest
 {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/vestamor_mapped_XXXXXX";
-        m_Path = mkdtemp(pattern);
-        g_pFileStreamManager->SetDirectory(TName(".", true));
-    }
-    void TearDown() override
-    {
-        g_pFileStreamManager->SetDirectory(TName());
-        std::filesystem::remove_all(m_Path);
-    }
-    TName Write(const std::string& name, const std::string& content)
-    {
-        std::ofstream(m_Path + "/" + name, std::ios::binary) << content;
-        return TName((m_Path + "/" + name).c_str(), true);
-    }
-    std::string m_Path;
 };
 
 TEST_F(MappedStreamTest, SizeIsTheFileSize)

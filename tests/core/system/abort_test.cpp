@@ -55,7 +55,7 @@ TEST(AbortDeathTest, LockedFileSystemIsForcedOpen)
     TLog::Printf(g_pSystemLog, "before");
     g_pFileStreamManager->SetDirectory(TName());
     EXPECT_EXIT(__Abort("F", "f.cpp", 1, "locked"), testing::ExitedWithCode(1), "locked");
-    const std::string log = directory.ReadAll("system.log");
+    const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("050 |"), std::string::npos);
     EXPECT_NE(log.find("__Abort(): warning: file system forcefully unlocked"), std::string::npos) << log;
 }
@@ -86,7 +86,7 @@ TEST(AbortDeathTest, AbortRaisedDuringAPrintKeepsItsLines)
     g_pSystemLog->SetListener(&failing);
     EXPECT_EXIT(TLog::Printf(g_pSystemLog, "trigger"), testing::ExitedWithCode(1), "inside a print");
     g_pSystemLog->SetListener(nullptr);
-    const std::string log = directory.ReadAll("system.log");
+    const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("listener.cpp(3) : abort in Listener: inside a print"), std::string::npos) << log;
 }
 

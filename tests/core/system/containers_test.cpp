@@ -115,7 +115,7 @@ TEST(SArrayDeathTest, AbortLineNamesTheInstance)
     EXPECT_EXIT(objects.SetCount(3), testing::ExitedWithCode(1), "count too big");
     SArray<char16_t, 4, 0> wide;
     EXPECT_EXIT(wide = u"abcd", testing::ExitedWithCode(1), "count too big");
-    const std::string log = directory.ReadAll("system.log");
+    const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("core/system/templates/sarray.h("), std::string::npos) << log;
     EXPECT_NE(log.find(") : abort in SArray<class TCounted,2,1>::SetCount: count too big"), std::string::npos)
         << log;

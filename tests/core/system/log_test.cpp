@@ -74,7 +74,7 @@ TEST(Log, LineWithoutTimeOnceTheTimerIsGone)
     g_pTimer = nullptr;
     TLog::Print(scoped.log, LOG_INFO, "WinMain(): ", "the end");
     g_pTimer = timer;
-    EXPECT_EQ(directory.ReadAll("notime.log"), "000 |          | WinMain(): the end\n");
+    EXPECT_EQ(directory.ReadFile("notime.log"), "000 |          | WinMain(): the end\n");
 }
 
 TEST(Log, RawLinesAppendWithoutLevelAndTime)
@@ -88,7 +88,7 @@ TEST(Log, RawLinesAppendWithoutLevelAndTime)
         TScopedLog second("raw.log", 0xD8);
         TLog::Print(second.log, LOG_ERROR, "P: ", "second");
     }
-    EXPECT_EQ(directory.ReadAll("raw.log"), "first\nP: second\n");
+    EXPECT_EQ(directory.ReadFile("raw.log"), "first\nP: second\n");
 }
 
 TEST(Log, DisabledLogWritesNothingButCreatesItsFile)
@@ -97,7 +97,7 @@ TEST(Log, DisabledLogWritesNothingButCreatesItsFile)
     TScopedLog scoped("disabled.log", kSystemFlags | LOG_DISABLED);
     TLog::Printf(scoped.log, "never");
     EXPECT_TRUE(std::filesystem::exists(directory.Path() + "/disabled.log"));
-    EXPECT_EQ(directory.ReadAll("disabled.log"), "");
+    EXPECT_EQ(directory.ReadFile("disabled.log"), "");
 }
 
 TEST(Log, LongMessagesAreCutAtTheirLimits)
@@ -117,7 +117,7 @@ TEST(Log, LongMessagesAreCutAtTheirLimits)
     EXPECT_EQ(received.size(), 4047u);
     EXPECT_EQ(received.substr(0, 9), "Prefix: m");
 
-    const std::string file = directory.ReadAll("long.log");
+    const std::string file = directory.ReadFile("long.log");
     EXPECT_EQ(file.size(), 1023u);
     EXPECT_NE(file.back(), '\n');
 }

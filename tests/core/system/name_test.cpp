@@ -135,7 +135,7 @@ TEST(NameManager, FullTableAndFullPoolRefuseWithoutOverrun)
     EXPECT_EQ(pool.names->GetPoolCount(), NAME_POOL_SIZE);
     EXPECT_EQ(pool.names->Add(102, ""), -1);
 
-    const std::string log = directory.ReadAll("system.log");
+    const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("TNameManager::Add(): error: name table full, 'one too many' not stored"),
               std::string::npos);
     EXPECT_NE(log.find("TNameManager::Add(): error: name pool full"), std::string::npos);
@@ -226,5 +226,5 @@ TEST(NameManager, DamagedBlocksAreRefused)
     EXPECT_EQ(incomplete.names->SetData(2, good.blocks[2].data(), 4), 2);
     EXPECT_EQ(incomplete.names->SetData(3, nullptr, 0), 1);
 
-    EXPECT_NE(directory.ReadAll("system.log").find("TNameManager::SetData(): error: "), std::string::npos);
+    EXPECT_NE(directory.ReadFile("system.log").find("TNameManager::SetData(): error: "), std::string::npos);
 }

@@ -110,7 +110,7 @@ TEST_F(RegistryTest, DamagedStoreIsReportedNotFatal)
     const std::string file = GetRegistryFile();
     std::filesystem::resize_file(file, std::filesystem::file_size(file) - 3);
     EXPECT_STREQ(key.GetUsername(), "");
-    EXPECT_NE(m_Directory.ReadAll("system.log").find("damaged key store"), std::string::npos);
+    EXPECT_NE(m_Directory.ReadFile("system.log").find("damaged key store"), std::string::npos);
     std::ofstream(file, std::ios::binary) << "VREG\x01\0\0\0\xff\xff\xff\xff";
     EXPECT_EQ(key.GetDword("Autologin"), 0u);
 }

@@ -45,7 +45,7 @@ TEST(DirectoryDelete, MissingAndFilePathsAreCodeTwo)
     std::ofstream(directory.Path() + "/file") << "x";
     EXPECT_EQ(__DirectoryDelete(Wide(directory.Path() + "/none").c_str()), 2u);
     EXPECT_EQ(__DirectoryDelete(Wide(directory.Path() + "/file").c_str()), 2u);
-    const std::string log = directory.ReadAll("system.log");
+    const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("__DirectoryDelete(): error: '" + directory.Path() + "/none' does not exist."),
               std::string::npos)
         << log;
@@ -59,7 +59,7 @@ TEST(DirectoryCreate, WideFormCreatesAndReportsLength)
     EXPECT_EQ(__DirectoryCreate((Wide(directory.Path()) + u"/\u00e9t\u00e9/file").c_str(), 1), 0u);
     EXPECT_TRUE(std::filesystem::is_directory(directory.Path() + "/\xc3\xa9t\xc3\xa9"));
     EXPECT_EQ(__DirectoryCreate(std::u16string(2047, u'p').c_str(), 0), 1u);
-    const std::string log = directory.ReadAll("system.log");
+    const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("Creating '" + directory.Path() + "/\xc3\xa9t\xc3\xa9'"), std::string::npos) << log;
     EXPECT_NE(log.find("__DirectoryCreate(): error: Destination path too long."), std::string::npos);
 }

@@ -6,24 +6,18 @@
 #include "core/system/core.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "support/scratchfolder.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-class TTestDirectory
+class TTestDirectory : public TScratchFolder
 {
 public:
-    TTestDirectory()
+    TTestDirectory() : TScratchFolder("test")
     {
-        char pattern[] = "/tmp/vestamor_test_XXXXXX";
-        m_Path = mkdtemp(pattern);
         m_OldUser = *GetUserDirectory();
-        SetUserDirectory(TName(m_Path.c_str(), true));
+        SetUserDirectory(TName(Path().c_str(), true));
         g_pFileStreamManager->SetDirectory(TName(".", true));
         m_pOldSystemLog = g_pSystemLog;
         g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", 0x51u);
@@ -34,31 +28,9 @@ public:
         g_pSystemLog = m_pOldSystemLog;
         SetUserDirectory(m_OldUser);
         g_pFileStreamManager->SetDirectory(TName());
-        std::filesystem::remove_all(m_Path);
-    }
-
-    const std::string& Path() const { return m_Path; }
-
-    std::vector<std::string> ReadLines(const std::string& name) const
-    {
-        std::ifstream file(m_Path + "/" + name, std::ios::binary);
-        std::vector<std::string> lines;
-        std::string line;
-        while (std::getline(file, line))
-            lines.push_back(line);
-        return lines;
-    }
-
-    std::string ReadAll(const std::string& name) const
-    {
-        std::ifstream file(m_Path + "/" + name, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
     }
 
 private:
-    std::string m_Path;
     TName m_OldUser;
     TLog* m_pOldSystemLog;
 };

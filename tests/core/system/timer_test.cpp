@@ -107,7 +107,7 @@ TEST(Timer, NegativeDeltaIsLoggedAndZero)
     s_nNow -= 1000;
     timer.Update();
     EXPECT_EQ(timer.GetRealTimeStep(), 0.0f);
-    EXPECT_NE(directory.ReadAll("system.log")
+    EXPECT_NE(directory.ReadFile("system.log")
                   .find("TTimer::Update(): error: negative delta time detected (reset to 0)"),
               std::string::npos);
 }

@@ -54,8 +54,6 @@ void DeviceTest::SetUp()
 {
     ASSERT_EQ(s_nHeadless, 0);
     OpenManagerSystem();
-    char pattern[] = "/tmp/vestamor_device_XXXXXX";
-    m_Path = mkdtemp(pattern);
     m_OldWorking = std::filesystem::current_path();
     std::filesystem::current_path(m_Path);
     g_pFileStreamManager->SetDirectory(TName(".", true));
@@ -91,7 +89,6 @@ void DeviceTest::TearDown()
     TCommandManager::Instance().SetListener(nullptr);
     g_pFileStreamManager->SetDirectory(TName());
     std::filesystem::current_path(m_OldWorking);
-    std::filesystem::remove_all(m_Path);
 }
 
 void DeviceTest::Create()

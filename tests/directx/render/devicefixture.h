@@ -9,6 +9,7 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
 #include "platform/window/winuser.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +81,8 @@ protected:
     TDxDeviceManager* m_pManager = nullptr;
     std::vector<std::string> m_Journal;
     TConsoleRecorder m_Console;
-    std::string m_Path;
+    TScratchFolder m_Folder{"device"};
+    const std::string m_Path = m_Folder.Path();
 
 private:
     std::string m_OldWorking;

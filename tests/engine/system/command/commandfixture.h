@@ -2,19 +2,16 @@
 // A scratch folder as the working folder, its subfolder "user" as the user directory, the file
 // system unlocked, a product name of its own (so the program cache of each test is apart), the
 // system log written into the folder, and a listener that records every printed line.
-#include "core/stream/filestreammanager.h"
 #include "core/system/core.h"
-#include "core/system/log.h"
-#include "core/system/memory.h"
 #include "core/system/platform.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,18 +33,8 @@ class CommandTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/vestamor_command_XXXXXX";
-        m_Path = mkdtemp(pattern);
-        m_OldWorking = std::filesystem::current_path();
-        std::filesystem::current_path(m_Path);
-        m_OldUser = *GetUserDirectory();
         m_OldProduct = *GetProductName();
-        std::filesystem::create_directories(m_Path + "/user");
-        SetUserDirectory(TName((m_Path + "/user").c_str(), true));
         SetProductName(TName(std::filesystem::path(m_Path).filename().c_str(), true));
-        g_pFileStreamManager->SetDirectory(TName(".", true));
-        m_pOldSystemLog = g_pSystemLog;
-        g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", 0x51u);
         Manager().SetListener(&m_Listener);
     }
 
@@ -57,32 +44,14 @@ protected:
         Manager().SetListener(nullptr);
         Manager().ClearBinds();
         Manager().SetInputHooks(nullptr);
-        MemoryDelete(g_pSystemLog);
-        g_pSystemLog = m_pOldSystemLog;
-        g_pFileStreamManager->SetDirectory(TName());
-        SetUserDirectory(m_OldUser);
         SetProductName(m_OldProduct);
-        std::filesystem::current_path(m_OldWorking);
-        std::filesystem::remove_all(m_Path);
     }
 
     static TCommandManager& Manager() { return TCommandManager::Instance(); }
 
-    void WriteFile(const std::string& name, const std::string& text)
-    {
-        std::filesystem::create_directories(std::filesystem::path(m_Path + "/" + name).parent_path());
-        std::ofstream(m_Path + "/" + name, std::ios::binary) << text;
-    }
-
-    std::string ReadFile(const std::string& name) const
-    {
-        std::ifstream file(m_Path + "/" + name, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    std::string SystemLog() const { return ReadFile("user/system.log"); }
+    void WriteFile(const std::string& name, const std::string& text) { m_Folder.WriteFile(name, text); }
+    std::string ReadFile(const std::string& name) const { return m_Folder.ReadFile(name); }
+    std::string SystemLog() const { return m_Folder.SystemLog(); }
 
     // The cache file of a script, inside the temp folder.
     std::string CachePath(const char* script) const
@@ -101,12 +70,10 @@ protected:
         return texts;
     }
 
-    std::string m_Path;
+    TScratchWorkingFolder m_Folder{"command"};
+    const std::string m_Path = m_Folder.Path();
     TRecordingListener m_Listener;
 
 private:
-    std::filesystem::path m_OldWorking;
-    TName m_OldUser;
     TName m_OldProduct;
-    TLog* m_pOldSystemLog = nullptr;
 };
