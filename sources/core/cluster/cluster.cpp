@@ -1,9 +1,9 @@
 #include "core/cluster/cluster.h"
 
 #include "core/stream/stream.h"
+#include "core/system/cputimer.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
-#include "core/system/timer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -535,7 +535,8 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         Clear();
     m_nLoaded = 1;
     RefillSlots();
-    const f64 start = g_pTimer ? g_pTimer->GetTime() : 0.0;
+    TCpuTimer loadTime;
+    loadTime.Start();
 
     const u32 arrayCount = plan.header.nArrayCount;
     const u8* table = bytes + plan.nTable;
@@ -594,9 +595,8 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         std::memcpy(m_UserIds.GetData(), bytes + plan.nUserIds + 4, 8 * userIds);
     }
 
-    const f64 time = g_pTimer ? g_pTimer->GetTime() - start : 0.0;
     TLog::Print(g_pSystemLog, LOG_INFO, kLoadPrefix, "cluster data %.3fkb, update time %.3fms",
-                plan.header.nDataSize / 1024.0, time * 1000.0);
+                plan.header.nDataSize / 1024.0, f64(loadTime.Stop()));
     if (!(flags & CLUSTER_LOAD_QUIET))
         NotifyListeners();
     return 0;
