@@ -18,13 +18,13 @@ void TDirectoryList::Scan(const char* pattern)
     m_nFound = m_aEntry.GetCount() > 0 ? 1 : 0;
 }
 
-void TDirectoryList::ScanFolder(const char* pattern, const char* spec, const char* prefix)
+void TDirectoryList::ScanFolder(const char* pattern, const char* wildcard, const char* prefix)
 {
     char16_t wide[512];
     char name[512];
     TFindFile find;
 
-    Utf8ToUtf16(wide, 512, spec);
+    Utf8ToUtf16(wide, 512, wildcard);
     for (u32 more = find.First(wide); more == 0; more = find.Next())
     {
         if (find.IsDirectory())

@@ -25,7 +25,7 @@ public:
     bool IsFound() const { return m_nFound != 0; }
 
 private:
-    void ScanFolder(const char* pattern, const char* spec, const char* prefix);
+    void ScanFolder(const char* pattern, const char* wildcard, const char* prefix);
 
     DArray<TDirectoryEntry> m_aEntry;
     u32 m_nFound;

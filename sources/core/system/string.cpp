@@ -21,12 +21,12 @@ struct TOutput
     i32 length;
 
     // Formats one conversion behind what is already written, cutting at the room.
-    template <class V> void Put(const char* spec, V value)
+    template <class V> void Put(const char* directive, V value)
     {
         i32 left = room - length;
         if (left <= 1)
             return;
-        int n = std::snprintf(text + length, left, spec, value);
+        int n = std::snprintf(text + length, left, directive, value);
         if (n > 0)
             length += n < left ? n : left - 1;
     }
@@ -77,21 +77,21 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
             o.PutText(start, static_cast<i32>(f - start));
             continue;
         }
-        const char* specStart = f++;
+        const char* directiveStart = f++;
         if (*f == '%')
         {
             o.PutText("%", 1);
             ++f;
             continue;
         }
-        char spec[48];
+        char directive[48];
         i32 s = 0;
-        spec[s++] = '%';
+        directive[s++] = '%';
         while (*f && std::strchr("-+ #0", *f) && s < 8)
-            spec[s++] = *f++;
+            directive[s++] = *f++;
         if (*f == '*')
         {
-            s += std::snprintf(spec + s, sizeof spec - s, "%d", va_arg(args, int));
+            s += std::snprintf(directive + s, sizeof directive - s, "%d", va_arg(args, int));
             ++f;
         }
         else if (*f >= '1' && *f <= '9')
@@ -99,7 +99,7 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
             int width = 0;
             while (*f >= '0' && *f <= '9')
                 width = width < kMaxField ? width * 10 + (*f++ - '0') : (++f, width);
-            s += std::snprintf(spec + s, sizeof spec - s, "%d", width);
+            s += std::snprintf(directive + s, sizeof directive - s, "%d", width);
         }
         if (*f == '.')
         {
@@ -114,7 +114,7 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
                 while (*f >= '0' && *f <= '9')
                     precision = precision < kMaxField ? precision * 10 + (*f++ - '0') : (++f, precision);
             if (precision >= 0)
-                s += std::snprintf(spec + s, sizeof spec - s, ".%d", precision);
+                s += std::snprintf(directive + s, sizeof directive - s, ".%d", precision);
         }
         TLength length = TLength::Default;
         bool wide = wideDefault;
@@ -187,26 +187,26 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
             const bool isSigned = conversion == 'd' || conversion == 'i';
             if (length == TLength::LongLong || length == TLength::Max)
             {
-                std::memcpy(spec + s, "ll", 2);
-                spec[s + 2] = conversion;
-                spec[s + 3] = 0;
+                std::memcpy(directive + s, "ll", 2);
+                directive[s + 2] = conversion;
+                directive[s + 3] = 0;
                 if (isSigned)
-                    o.Put(spec, va_arg(args, long long));
+                    o.Put(directive, va_arg(args, long long));
                 else
-                    o.Put(spec, va_arg(args, unsigned long long));
+                    o.Put(directive, va_arg(args, unsigned long long));
                 break;
             }
             if (length == TLength::Char)
-                spec[s++] = 'h', spec[s++] = 'h';
+                directive[s++] = 'h', directive[s++] = 'h';
             else if (length == TLength::Short)
-                spec[s++] = 'h';
-            spec[s++] = conversion;
-            spec[s] = 0;
+                directive[s++] = 'h';
+            directive[s++] = conversion;
+            directive[s] = 0;
             // int, long, size_t and ptrdiff_t are all 32 bits here.
             if (isSigned)
-                o.Put(spec, va_arg(args, int));
+                o.Put(directive, va_arg(args, int));
             else
-                o.Put(spec, va_arg(args, unsigned int));
+                o.Put(directive, va_arg(args, unsigned int));
             break;
         }
         case 'f':
@@ -219,22 +219,22 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
         case 'A':
             if (length == TLength::LongDouble)
             {
-                spec[s++] = 'L';
-                spec[s++] = conversion;
-                spec[s] = 0;
-                o.Put(spec, va_arg(args, long double));
+                directive[s++] = 'L';
+                directive[s++] = conversion;
+                directive[s] = 0;
+                o.Put(directive, va_arg(args, long double));
             }
             else
             {
-                spec[s++] = conversion;
-                spec[s] = 0;
-                o.Put(spec, va_arg(args, double));
+                directive[s++] = conversion;
+                directive[s] = 0;
+                o.Put(directive, va_arg(args, double));
             }
             break;
         case 'p':
-            spec[s++] = 'p';
-            spec[s] = 0;
-            o.Put(spec, va_arg(args, void*));
+            directive[s++] = 'p';
+            directive[s] = 0;
+            o.Put(directive, va_arg(args, void*));
             break;
         case 'c':
         case 'C': {
@@ -252,33 +252,33 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
                 text[0] = static_cast<char>(value);
                 text[1] = 0;
             }
-            spec[s++] = 's';
-            spec[s] = 0;
-            o.Put(spec, static_cast<const char*>(text));
+            directive[s++] = 's';
+            directive[s] = 0;
+            o.Put(directive, static_cast<const char*>(text));
             break;
         }
         case 's':
         case 'S': {
             // "%S" swaps the width of the text argument against the format's own.
             const bool wideText = conversion == 'S' ? (wideSet ? wide : !wideDefault) : wide;
-            spec[s++] = 's';
-            spec[s] = 0;
+            directive[s++] = 's';
+            directive[s] = 0;
             if (wideText)
             {
                 const char16_t* text = va_arg(args, const char16_t*);
                 if (!text)
                 {
-                    o.Put(spec, "(null)");
+                    o.Put(directive, "(null)");
                     break;
                 }
                 char converted[kConvertRoom];
                 Utf16ToUtf8(converted, kConvertRoom, text);
-                o.Put(spec, static_cast<const char*>(converted));
+                o.Put(directive, static_cast<const char*>(converted));
             }
             else
             {
                 const char* text = va_arg(args, const char*);
-                o.Put(spec, text ? text : "(null)");
+                o.Put(directive, text ? text : "(null)");
             }
             break;
         }
@@ -288,7 +288,7 @@ i32 FormatDriver(char* out, i32 room, const char* format, va_list args, bool wid
             break;
         default:
             // Not a conversion: copied as written.
-            o.PutText(specStart, static_cast<i32>(f - specStart));
+            o.PutText(directiveStart, static_cast<i32>(f - directiveStart));
             break;
         }
     }
