@@ -1,7 +1,7 @@
 #pragma once
 // TEvent: a signalled/unsignalled flag that threads wait on, with manual or automatic reset.
-// Every event shares one lock and one condition, so a wait for several events, and a signal
-// followed by a wait, are atomic.
+// Each event is one word that its waiters sleep on (a futex), after a short spin: a signal
+// wakes only the waiters of that event. A wait for several events takes them all at once.
 #include "core/system/types.h"
 
 struct TEventState;
@@ -39,7 +39,8 @@ static_assert(sizeof(TEvent) == 4);
 // Waits until all count events are signalled (automatic-reset ones are then reset together).
 // seconds: 0 or less waits without limit, else truncated to milliseconds.
 u32 WaitForEvents(u32 count, const TEventHandle* events, f32 seconds);
-// Signals one event and waits for another in one step.
+// Signals one event, then waits for another. The wait cannot miss a signal given after the
+// first one: a signalled event stays so until reset or taken.
 u32 SignalAndWait(TEventHandle signal, TEventHandle wait, f32 seconds);
 // Sleeps seconds x 1,000 milliseconds.
 void SleepSeconds(f32 seconds);

@@ -6,6 +6,7 @@
 #include "core/system/string.h"
 
 #include <pthread.h>
+#include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -70,6 +71,17 @@ void* TThread::Trampoline(void* object)
     state->stopRequested = 0;
     state->running.store(0, std::memory_order_release);
     return nullptr;
+}
+
+void TThread::SetAffinity(u32 processor)
+{
+    const u32 handle = m_pState->handle.load();
+    if (!handle)
+        return;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(processor % 32, &set);
+    pthread_setaffinity_np(static_cast<pthread_t>(handle), sizeof set, &set);
 }
 
 void TThread::RequestStop()

@@ -42,6 +42,9 @@ public:
     bool IsStopRequested() const { return m_pState->stopRequested.load() != 0; }
     bool HasThread() const { return m_pState->handle.load() != 0; }
     u32 GetThreadId() const { return m_pState->threadId; }
+    // Pins the running thread to one processor (numbered modulo 32); ignored without a thread
+    // or where the processor does not exist.
+    void SetAffinity(u32 processor);
     // Copied into the 32-character name; shown by debuggers (first 15 characters).
     void SetName(const char* name);
     const char* GetName() const { return m_aName; }

@@ -6,8 +6,8 @@
 #include <cmath>
 
 // The run and rest events come first so that they outlive the manager manager.
-__attribute__((init_priority(1100))) TWorkerEvent g_ManagerRunEvent(1);
-__attribute__((init_priority(1100))) TWorkerEvent g_ManagerRestEvent(1);
+__attribute__((init_priority(1100))) TEvent g_ManagerRunEvent(false, true);
+__attribute__((init_priority(1100))) TEvent g_ManagerRestEvent(false, true);
 __attribute__((init_priority(1100))) TManagerManager g_ManagerManager;
 
 namespace
@@ -450,7 +450,6 @@ void TManagerManager::__SetProcessorCount(i32 count)
     for (u32 j = 0; j < m; ++j)
     {
         TManagerUpdateThread& thread = m_aThread[j];
-        thread.m_Name = "UpdateWorker";
         if (!thread.Start(m_aEvent[j], g_ManagerRunEvent, g_ManagerRestEvent, m_WorkerSteps))
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TManagerManager::__SetProcessorCount(): error: ",
@@ -482,7 +481,7 @@ void TManagerManager::_ReleaseWorkers(f32 dt)
 {
     m_nReleased = 1;
     // Every worker waits for the run event now, so their copy of the frame can be written.
-    TWorkerEvent::WaitAll(m_aEvent.GetData(), m_aEvent.GetCount());
+    _WaitForWorkers();
     _CopyFrameSteps(dt);
     g_ManagerRestEvent.Reset();
     g_ManagerRunEvent.Set();
@@ -493,9 +492,17 @@ void TManagerManager::_CollectWorkers()
     if (!m_nReleased)
         return;
     m_nReleased = 0;
-    TWorkerEvent::WaitAll(m_aEvent.GetData(), m_aEvent.GetCount());
+    _WaitForWorkers();
     g_ManagerRunEvent.Reset();
     g_ManagerRestEvent.Set();
+}
+
+void TManagerManager::_WaitForWorkers()
+{
+    TEventHandle events[MANAGER_WORKER_CAPACITY];
+    for (u32 j = 0; j < m_aEvent.GetCount(); ++j)
+        events[j] = m_aEvent[j].GetHandle();
+    WaitForEvents(m_aEvent.GetCount(), events, 0.0f);
 }
 
 void TManagerManager::_StopWorkers()
@@ -509,7 +516,7 @@ void TManagerManager::_StopWorkers()
     g_ManagerRunEvent.Set();
     g_ManagerRestEvent.Set();
     for (u32 j = 0; j < m_aThread.GetCount(); ++j)
-        m_aThread[j].Join();
+        m_aThread[j].Stop();
     g_ManagerRunEvent.Reset();
     g_ManagerRestEvent.Reset();
     for (u32 j = 0; j < m_aEvent.GetCount(); ++j)

@@ -102,6 +102,8 @@ private:
     void _ReleaseWorkers(f32 dt);
     void _CollectWorkers();
     void _StopWorkers();
+    // Waits until every worker has signalled its event.
+    void _WaitForWorkers();
     // Rebuilds every worker list from the active system's update list.
     void _BuildWorkerLists();
 
@@ -119,7 +121,7 @@ private:
     f32 m_aAccumulatedTime[MANAGER_CHANNEL_COUNT];
     i32 m_aStepCount[MANAGER_CHANNEL_COUNT];
     SArray<TManagerUpdateThread, MANAGER_WORKER_CAPACITY, 1> m_aThread;
-    SArray<TWorkerEvent, MANAGER_WORKER_CAPACITY, 1> m_aEvent;
+    SArray<TEvent, MANAGER_WORKER_CAPACITY, 1> m_aEvent;
     f32 m_fThreadUpdateTime;
     f32 m_fUpdateTime;
     TManagerTiming m_Timing;
@@ -132,5 +134,5 @@ private:
 // The one manager manager, built ahead of every default-priority static initialiser.
 extern TManagerManager g_ManagerManager;
 // The run and rest events of the update workers (manual reset).
-extern TWorkerEvent g_ManagerRunEvent;
-extern TWorkerEvent g_ManagerRestEvent;
+extern TEvent g_ManagerRunEvent;
+extern TEvent g_ManagerRestEvent;

@@ -4,61 +4,31 @@
 #include "engine/system/manager.h"
 
 #include <cmath>
-#include <pthread.h>
-#include <sched.h>
 
-TManagerUpdateThread::TManagerUpdateThread() : m_nIndex(-1), m_fTime(0.0f), m_nStop(0)
+TManagerUpdateThread::TManagerUpdateThread()
+    : m_nIndex(-1), m_fTime(0.0f), m_pReady(nullptr), m_pRun(nullptr), m_pRest(nullptr), m_pSteps(nullptr)
 {
-    m_Name = "";
+    SetName("UpdateWorker");
 }
 
-TManagerUpdateThread::~TManagerUpdateThread()
+bool TManagerUpdateThread::Start(TEvent& ready, TEvent& run, TEvent& rest, const TManagerFrameSteps& steps)
 {
-    // The manager manager stops and joins its workers before their objects go.
-    if (m_Thread.joinable())
-        m_Thread.detach();
+    m_pReady = &ready;
+    m_pRun = &run;
+    m_pRest = &rest;
+    m_pSteps = &steps;
+    return TThread::Start();
 }
 
-bool TManagerUpdateThread::Start(TWorkerEvent& ready, TWorkerEvent& run, TWorkerEvent& rest,
-                                 const TManagerFrameSteps& steps)
-{
-    m_nStop = 0;
-    try
-    {
-        m_Thread = std::thread([this, &ready, &run, &rest, &steps] { Run(ready, run, rest, steps); });
-    }
-    catch (const std::system_error&)
-    {
-        return false;
-    }
-    pthread_setname_np(m_Thread.native_handle(), m_Name.GetText());
-    return true;
-}
-
-void TManagerUpdateThread::Join()
-{
-    if (m_Thread.joinable())
-        m_Thread.join();
-}
-
-void TManagerUpdateThread::SetAffinity(u32 processor)
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(processor % 32, &set);
-    pthread_setaffinity_np(m_Thread.native_handle(), sizeof set, &set);
-}
-
-void TManagerUpdateThread::Run(TWorkerEvent& ready, TWorkerEvent& run, TWorkerEvent& rest,
-                               const TManagerFrameSteps& steps)
+void TManagerUpdateThread::Run()
 {
     for (;;)
     {
-        TWorkerEvent::SignalAndWait(ready, run);
-        if (m_nStop)
+        SignalAndWait(m_pReady->GetHandle(), m_pRun->GetHandle(), 0.0f);
+        if (IsStopRequested())
             return;
-        _UpdateManagers(steps);
-        TWorkerEvent::SignalAndWait(ready, rest);
+        _UpdateManagers(*m_pSteps);
+        SignalAndWait(m_pReady->GetHandle(), m_pRest->GetHandle(), 0.0f);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <pthread.h>
+#include <sched.h>
 
 namespace
 {
@@ -163,4 +165,107 @@ TEST(CriticalSection, IsReentrantAndExcludesOthers)
         while (adder.IsRunning())
             SleepSeconds(0.001f);
     EXPECT_EQ(counter, 80000u);
+}
+
+namespace
+{
+// Waits for a pair of automatic events until stopped, counting the pairs it took.
+class TPairWaiter : public TThread
+{
+public:
+    TPairWaiter(TEvent& first, TEvent& second, TEvent& done)
+        : m_Events{first.GetHandle(), second.GetHandle()}, m_Done(done)
+    {
+    }
+    void Run() override
+    {
+        while (WaitForEvents(2, m_Events, 0.0f) == WAIT_SIGNALLED && !IsStopRequested())
+        {
+            ++taken;
+            m_Done.Set();
+        }
+    }
+    std::atomic<u32> taken{0};
+
+private:
+    TEventHandle m_Events[2];
+    TEvent& m_Done;
+};
+} // namespace
+
+TEST(Event, OverlappingWaitsTakeEachSignalOnce)
+{
+    // Two threads want {a, b} and {b, c}; each pass signals all three, so exactly one of them
+    // takes b. The others are reset while the loser may be holding them.
+    TEvent a, b, c, done;
+    TPairWaiter left(a, b, done);
+    TPairWaiter right(b, c, done);
+    ASSERT_TRUE(left.Start());
+    ASSERT_TRUE(right.Start());
+    const TEventHandle doneHandle = done.GetHandle();
+    constexpr u32 kPasses = 300;
+    for (u32 pass = 0; pass < kPasses; ++pass)
+    {
+        a.Set();
+        b.Set();
+        c.Set();
+        ASSERT_EQ(WaitForEvents(1, &doneHandle, 5.0f), WAIT_SIGNALLED) << "pass " << pass;
+        a.Reset();
+        c.Reset();
+    }
+    EXPECT_EQ(left.taken + right.taken, kPasses);
+    const TEventHandle middle = b.GetHandle();
+    EXPECT_EQ(WaitForEvents(1, &middle, 0.01f), WAIT_TIMED_OUT);
+
+    left.RequestStop();
+    right.RequestStop();
+    while (left.IsRunning() || right.IsRunning())
+    {
+        a.Set();
+        b.Set();
+        c.Set();
+        SleepSeconds(0.001f);
+    }
+}
+
+TEST(Event, AnEventNamedTwiceIsWaitedForOnce)
+{
+    TEvent automatic(true, false);
+    const TEventHandle twice[2] = {automatic.GetHandle(), automatic.GetHandle()};
+    EXPECT_EQ(WaitForEvents(2, twice, 1.0f), WAIT_SIGNALLED);
+    EXPECT_EQ(WaitForEvents(2, twice, 0.01f), WAIT_TIMED_OUT);
+}
+
+TEST(Thread, AffinityPinsTheRunningThread)
+{
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    u32 processor = 0;
+    while (!CPU_ISSET(processor, &allowed))
+        ++processor;
+
+    struct TPinned : public TThread
+    {
+        u32 processor = 0;
+        std::atomic<u32> pinned{0};
+        void Run() override
+        {
+            while (!IsStopRequested())
+            {
+                cpu_set_t set;
+                pthread_getaffinity_np(pthread_self(), sizeof set, &set);
+                if (CPU_COUNT(&set) == 1 && CPU_ISSET(processor, &set))
+                    pinned = 1;
+                SleepSeconds(0.001f);
+            }
+        }
+    } thread;
+    thread.processor = processor;
+    thread.SetAffinity(processor); // no thread yet: nothing happens
+    ASSERT_TRUE(thread.Start());
+    thread.SetAffinity(processor);
+    for (u32 i = 0; i < 5000 && !thread.pinned; ++i)
+        SleepSeconds(0.001f);
+    EXPECT_EQ(thread.pinned, 1u);
+    thread.Stop();
 }
