@@ -652,103 +652,157 @@ void TCluster::NotifyListeners()
 // ---------------------------------------------------------------------------------------------
 // Save
 
-// Turns addresses into stored offsets. Blocks and pointer arrays whose objects lie one after
-// the other are plain ranges; the objects of a scattered pointer array are found through a
-// table sorted by address.
+// Turns addresses into stored offsets and holds the working state of one save. Every array
+// with objects is one or more address ranges: a block, or a pointer array whose objects lie one
+// after the other, is one range; each object of a scattered pointer array is a range of its
+// own. A type's ranges lie together sorted by address for its typed references; a second table
+// of every range sorted by address finds the array of a reference of any type.
 class TCluster::TSaveMap
 {
 public:
-    explicit TSaveMap(const TClusterSlot* slots) : m_nLastType(0)
+    struct TRange
     {
-        std::memset(m_aTypeIndex, 0xFF, sizeof m_aTypeIndex);
+        u32 nBegin;
+        u32 nSize;
+        u32 nBase; // the stored offset of the range's first byte
+        u32 nType;
+    };
+
+    // One reference word of an object, as the save converts it.
+    struct TWord
+    {
+        u32 nOffset;
+        u16 nMember;
+        u16 nElement;
+        u32 nAction;
+        // Typed references: the ranges of the target type (none when it holds no objects).
+        const TRange* pRanges;
+        u32 nRanges;
+    };
+
+    enum : u32
+    {
+        SAVE_VIRTUAL_TABLE,
+        SAVE_TYPED,
+        SAVE_ANY,
+    };
+
+    explicit TSaveMap(const TClusterSlot* slots) : m_pLastAny(nullptr)
+    {
+        std::memset(m_aTypeRanges, 0, sizeof m_aTypeRanges);
         for (u32 type = 1; type < CLUSTER_TYPE_COUNT; ++type)
         {
             const TClusterSlot& slot = slots[type];
             if (!slot.pManager || slot.nSize == 0)
                 continue;
-            m_aTypeIndex[type] = static_cast<i16>(m_aType.GetCount());
-            TType& entry = m_aType.Add({});
-            entry.nType = type;
-            entry.nObjectSize = slot.pDecl->GetObjectSize();
-            entry.nSize = static_cast<u32>(slot.nSize);
-            entry.pBegin = SlotObject(slot, 0, entry.nObjectSize);
-            const u32 count = entry.nSize / entry.nObjectSize;
-            entry.bScattered = false;
+            const u32 objectSize = slot.pDecl->GetObjectSize();
+            const u32 count = static_cast<u32>(slot.nSize) / objectSize;
+            u8* const begin = SlotObject(slot, 0, objectSize);
+            bool scattered = false;
             if (slot.nKind == CLUSTER_ARRAY_POINTERS)
-                for (u32 i = 1; i < count && !entry.bScattered; ++i)
-                    entry.bScattered =
-                        SlotObject(slot, i, entry.nObjectSize) != entry.pBegin + i * entry.nObjectSize;
-            if (entry.bScattered)
+                for (u32 i = 1; i < count && !scattered; ++i)
+                    scattered = SlotObject(slot, i, objectSize) != begin + i * objectSize;
+            const i32 first = m_aRange.GetCount();
+            if (!scattered)
+                m_aRange.Add({PointerWord(begin), static_cast<u32>(slot.nSize), 0, type});
+            else
             {
-                entry.nFirstObject = m_aObject.GetCount();
                 for (u32 i = 0; i < count; ++i)
-                    m_aObject.Add({PointerWord(SlotObject(slot, i, entry.nObjectSize)), i});
-                std::sort(m_aObject.At(entry.nFirstObject), m_aObject.At(m_aObject.GetCount()),
-                          [](const TObject& a, const TObject& b) { return a.key < b.key; });
+                    m_aRange.Add(
+                        {PointerWord(SlotObject(slot, i, objectSize)), objectSize, i * objectSize, type});
+                std::sort(m_aRange.At(first), m_aRange.At(m_aRange.GetCount()), ByBegin);
             }
+            m_aTypeRanges[type] = {static_cast<u32>(first), static_cast<u32>(m_aRange.GetCount() - first)};
         }
-    }
-
-    // The byte offset of the address from the first object of the type's array.
-    bool Offset(u32 type, u32 address, u32& offset) const
-    {
-        const i16 index = m_aTypeIndex[type];
-        return index >= 0 && m_aType[index].Offset(address, offset, m_aObject);
-    }
-
-    // The type whose array holds the address, and the offset in it.
-    bool Locate(u32 address, u32& type, u32& offset)
-    {
-        if (m_nLastType < m_aType.GetCount() && m_aType[m_nLastType].Offset(address, offset, m_aObject))
+        m_aAny.SetCount(m_aRange.GetCount());
+        if (m_aRange.GetCount() > 0)
         {
-            type = m_aType[m_nLastType].nType;
-            return true;
+            std::memcpy(m_aAny.GetData(), m_aRange.GetData(), m_aRange.GetCount() * sizeof(TRange));
+            std::sort(m_aAny.At(0), m_aAny.At(m_aAny.GetCount()), ByBegin);
         }
-        for (u32 t = 0; t < m_aType.GetCount(); ++t)
-            if (m_aType[t].Offset(address, offset, m_aObject))
-            {
-                m_nLastType = t;
-                type = m_aType[t].nType;
-                return true;
-            }
-        return false;
     }
+
+    // The reference words of the type's objects, looked up once per array.
+    const DArray<TWord>& PlanWords(const TClusterTypeDecl* decl)
+    {
+        m_aWord.SetCount(0);
+        for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+        {
+            const TClusterMemberDecl& member = decl->GetMember(m);
+            TWord word = {};
+            word.nMember = static_cast<u16>(m);
+            word.nAction = member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE ? SAVE_VIRTUAL_TABLE
+                           : member.nTypeId == 0                        ? SAVE_ANY
+                                                                        : SAVE_TYPED;
+            if (word.nAction == SAVE_TYPED && m_aTypeRanges[member.nTypeId].nCount > 0)
+            {
+                word.pRanges = m_aRange.GetData() + m_aTypeRanges[member.nTypeId].nFirst;
+                word.nRanges = m_aTypeRanges[member.nTypeId].nCount;
+            }
+            for (u32 e = 0; e < member.nCount; ++e)
+            {
+                word.nOffset = member.nOffset + 4 * e;
+                word.nElement = static_cast<u16>(e);
+                m_aWord.Add(word);
+            }
+        }
+        return m_aWord;
+    }
+
+    // The byte offset of the address from the first object of a typed word's array.
+    static bool Offset(const TWord& word, u32 address, u32& stored)
+    {
+        const TRange* range = word.nRanges == 1 ? word.pRanges : Find(word.pRanges, word.nRanges, address);
+        if (!range || address - range->nBegin >= range->nSize)
+            return false;
+        stored = range->nBase + (address - range->nBegin);
+        return true;
+    }
+
+    // The stored word of a reference of any type: the array's type and the offset in words.
+    bool Locate(u32 address, u32& stored)
+    {
+        // References of one member tend to point into the same array.
+        const TRange* range = m_pLastAny;
+        if (!range || address - range->nBegin >= range->nSize)
+        {
+            range = Find(m_aAny.GetData(), static_cast<u32>(m_aAny.GetCount()), address);
+            if (!range || address - range->nBegin >= range->nSize)
+                return false;
+            m_pLastAny = range;
+        }
+        const u32 offset = range->nBase + (address - range->nBegin);
+        if (offset % 4 != 0 || offset / 4 > 0xFFFFFF || range->nType > 0xFF)
+            return false;
+        stored = range->nType << 24 | offset / 4;
+        return true;
+    }
+
+    // Objects are converted here, a run at a time, while the run is still in the cache.
+    DArray<u8> m_aScratch;
 
 private:
-    typedef TMapKey<u32, u32> TObject; // address, index
-
-    struct TType
+    struct TTypeRanges
     {
-        u32 nType;
-        u32 nObjectSize;
-        u32 nSize;
-        u8* pBegin;
-        bool bScattered;
-        i32 nFirstObject;
-
-        bool Offset(u32 address, u32& offset, const DArray<TObject>& objects) const
-        {
-            if (!bScattered)
-            {
-                offset = address - PointerWord(pBegin);
-                return offset < nSize;
-            }
-            const TObject* first = objects.GetData() + nFirstObject;
-            const TObject* last = first + nSize / nObjectSize;
-            const TObject* next =
-                std::upper_bound(first, last, address, [](u32 a, const TObject& o) { return a < o.key; });
-            if (next == first || address - (next - 1)->key >= nObjectSize)
-                return false;
-            offset = (next - 1)->value * nObjectSize + (address - (next - 1)->key);
-            return true;
-        }
+        u32 nFirst;
+        u32 nCount;
     };
 
-    SArray<TType, CLUSTER_ARRAY_COUNT, 0> m_aType;
-    // Index in m_aType of each type with objects, -1 for the others.
-    i16 m_aTypeIndex[CLUSTER_TYPE_COUNT];
-    DArray<TObject> m_aObject;
-    u32 m_nLastType;
+    static bool ByBegin(const TRange& a, const TRange& b) { return a.nBegin < b.nBegin; }
+
+    // The last of the sorted ranges that begins at or before the address, or null.
+    static const TRange* Find(const TRange* first, u32 count, u32 address)
+    {
+        const TRange* next = std::upper_bound(first, first + count, address,
+                                              [](u32 a, const TRange& r) { return a < r.nBegin; });
+        return next == first ? nullptr : next - 1;
+    }
+
+    DArray<TRange> m_aRange;
+    TTypeRanges m_aTypeRanges[CLUSTER_TYPE_COUNT];
+    DArray<TRange> m_aAny;
+    const TRange* m_pLastAny;
+    DArray<TWord> m_aWord;
 };
 
 bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map)
@@ -758,61 +812,44 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
     // A block of objects without references is written as it is.
     if (decl->GetMemberCount() == 0 && slot.nKind == CLUSTER_ARRAY_MANAGED)
         return count == 0 || stream.Write(slot.pData, slot.nSize) == slot.nSize;
-    // Objects are converted in a scratch buffer, many at a time.
-    const u32 perChunk = std::max<u32>(1, 65536 / objectSize);
-    DArray<u8> scratch;
-    scratch.SetCount(static_cast<i32>(perChunk * objectSize));
+
+    const DArray<TSaveMap::TWord>& plan = map.PlanWords(decl);
+    const TSaveMap::TWord* const words = plan.GetData();
+    const TSaveMap::TWord* const wordsEnd = words + plan.GetCount();
+    const u32 perRun = std::max<u32>(1, CLUSTER_COPY_RUN / objectSize);
+    DArray<u8>& scratch = map.m_aScratch;
+    if (static_cast<u32>(scratch.GetCount()) < perRun * objectSize)
+        scratch.SetCount(static_cast<i32>(perRun * objectSize));
 
     bool written = true;
-    for (u32 first = 0; first < static_cast<u32>(count); first += perChunk)
+    for (u32 first = 0; first < static_cast<u32>(count); first += perRun)
     {
-        const u32 chunk = std::min<u32>(perChunk, static_cast<u32>(count) - first);
+        const u32 run = std::min<u32>(perRun, static_cast<u32>(count) - first);
         if (slot.nKind == CLUSTER_ARRAY_MANAGED)
-            std::memcpy(scratch.GetData(), slot.pData + first * objectSize, chunk * objectSize);
+            std::memcpy(scratch.GetData(), slot.pData + first * objectSize, run * objectSize);
         else
-            for (u32 c = 0; c < chunk; ++c)
+            for (u32 c = 0; c < run; ++c)
                 std::memcpy(scratch.GetData() + c * objectSize, SlotObject(slot, first + c, objectSize),
                             objectSize);
-        for (u32 c = 0; c < chunk; ++c)
-        {
-            const u32 i = first + c;
-            u8* object = scratch.GetData() + c * objectSize;
-            for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+        u8* object = scratch.GetData();
+        for (u32 c = 0; c < run; ++c, object += objectSize)
+            for (const TSaveMap::TWord* word = words; word != wordsEnd; ++word)
             {
-                const TClusterMemberDecl& member = decl->GetMember(m);
-                u8* element = object + member.nOffset;
-                for (u32 e = 0; e < member.nCount; ++e, element += 4)
-                {
-                    const u32 pointer = ReadWord(element);
-                    u32 stored = CLUSTER_VIRTUAL_TABLE;
-                    if (member.nKind != CLUSTER_MEMBER_VIRTUAL_TABLE)
-                    {
-                        u32 type = member.nTypeId;
-                        u32 offset = 0;
-                        bool valid = true;
-                        if (pointer == 0 || pointer == CLUSTER_UNINITIALISED)
-                            stored = CLUSTER_NULL;
-                        else if (type != 0)
-                        {
-                            valid = map.Offset(type, pointer, offset);
-                            stored = offset;
-                        }
-                        else
-                        {
-                            valid = map.Locate(pointer, type, offset) && offset % 4 == 0 &&
-                                    offset / 4 <= 0xFFFFFF && type <= 0xFF;
-                            stored = type << 24 | offset / 4;
-                        }
-                        if (!valid)
-                            __Abort("TCluster::_Save", kFile, __LINE__,
-                                    "%s[%d].%s(%d:[%d]) : member is invalid", decl->GetName(), i,
-                                    member.szName, m, e);
-                    }
-                    WriteWord(element, stored);
-                }
+                u8* const at = object + word->nOffset;
+                const u32 pointer = ReadWord(at);
+                u32 stored = CLUSTER_VIRTUAL_TABLE;
+                if (word->nAction == TSaveMap::SAVE_VIRTUAL_TABLE)
+                    ;
+                else if (pointer == 0 || pointer == CLUSTER_UNINITIALISED)
+                    stored = CLUSTER_NULL;
+                else if (word->nAction == TSaveMap::SAVE_TYPED ? !TSaveMap::Offset(*word, pointer, stored)
+                                                               : !map.Locate(pointer, stored))
+                    __Abort("TCluster::_Save", kFile, __LINE__, "%s[%d].%s(%d:[%d]) : member is invalid",
+                            decl->GetName(), first + c, decl->GetMember(word->nMember).szName, word->nMember,
+                            word->nElement);
+                WriteWord(at, stored);
             }
-        }
-        const i32 bytes = static_cast<i32>(chunk * objectSize);
+        const i32 bytes = static_cast<i32>(run * objectSize);
         written = written && stream.Write(scratch.GetData(), bytes) == bytes;
     }
     return written;

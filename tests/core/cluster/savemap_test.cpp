@@ -1,0 +1,145 @@
+// Saving references whose arrays the save has to find: references of any type that hop from
+// array to array, and a pointer array whose objects lie out of index order with gaps between.
+#include "clusterfixture.h"
+
+#include <new>
+
+namespace
+{
+constexpr i32 SHAPES = 8;
+// Leaves a gap of 16 bytes after each 48-byte shape.
+constexpr u32 SHAPE_STRIDE = 64;
+constexpr i32 GROUPS = 5;
+constexpr i32 TEXTURES = 3;
+constexpr i32 LINKS = 40;
+
+// Where a reference points: an object of an array and a byte inside it.
+struct TTarget
+{
+    u32 nType;
+    i32 nIndex;
+    u32 nInside;
+};
+
+// Link k points into a different array than link k - 1, mostly inside the object, and never
+// in order. In the last object of an array only at its start: the load wants a whole object to
+// lie at a stored offset.
+TTarget LinkTarget(i32 k)
+{
+    TTarget target;
+    i32 count = 0;
+    switch (k % 4)
+    {
+    case 0:
+        target = {TEST_SHAPE_TYPE, (k * 3) % SHAPES, 4u * (k % 12)};
+        count = SHAPES;
+        break;
+    case 1:
+        target = {TEST_GROUP_TYPE, k % GROUPS, offsetof(TTestGroup, nId)};
+        count = GROUPS;
+        break;
+    case 2:
+        target = {TEST_TEXTURE_TYPE, k % TEXTURES, 4u * k};
+        count = TEXTURES;
+        break;
+    default:
+        target = {TEST_LINK_TYPE, (k * 7) % LINKS, 0};
+        count = LINKS;
+        break;
+    }
+    if (target.nIndex == count - 1)
+        target.nInside = 0;
+    return target;
+}
+} // namespace
+
+class ClusterSaveMapTest : public ClusterTest
+{
+protected:
+    // Shapes in one arena, the last one first, each followed by a gap; groups point at them.
+    void BuildScatteredGraph()
+    {
+        m_Arena.assign(SHAPES * SHAPE_STRIDE, 0);
+        g_ShapeManager.aShape.SetCount(SHAPES);
+        for (i32 i = 0; i < SHAPES; ++i)
+            g_ShapeManager.aShape[i] = new (m_Arena.data() + (SHAPES - 1 - i) * SHAPE_STRIDE) TTestShape();
+        TTestGroup* groups = MakeDynObjects<TTestGroup>(g_pGroupManager, GROUPS);
+        for (i32 j = 0; j < GROUPS; ++j)
+            groups[j] = {g_ShapeManager.aShape[SHAPES - 1 - j], nullptr, 200u + j, 0};
+        TTestTexture* textures = MakeDynObjects<TTestTexture>(g_pTextureManager, TEXTURES);
+        for (i32 t = 0; t < TEXTURES; ++t)
+            new (&textures[t]) TTestTexture();
+        TTestLink* links = MakeDynObjects<TTestLink>(g_pLinkManager, LINKS);
+        for (i32 k = 0; k < LINKS; ++k)
+            links[k] = {static_cast<u32>(k), Address(LinkTarget(k))};
+    }
+
+    // The address of a target in what the arrays hold now.
+    static u8* Address(const TTarget& target)
+    {
+        u8* object = nullptr;
+        if (target.nType == TEST_SHAPE_TYPE)
+            object = reinterpret_cast<u8*>(g_ShapeManager.aShape[target.nIndex]);
+        else if (target.nType == TEST_GROUP_TYPE)
+            object = reinterpret_cast<u8*>(&DynObjects<TTestGroup>(g_pGroupManager)[target.nIndex]);
+        else if (target.nType == TEST_TEXTURE_TYPE)
+            object = reinterpret_cast<u8*>(&DynObjects<TTestTexture>(g_pTextureManager)[target.nIndex]);
+        else
+            object = reinterpret_cast<u8*>(&DynObjects<TTestLink>(g_pLinkManager)[target.nIndex]);
+        return object + target.nInside;
+    }
+
+    // Keeps the shapes alive until the fixture has cleared the cluster.
+    std::vector<u8> m_Arena;
+};
+
+TEST_F(ClusterSaveMapTest, ReferencesOfAnyTypeFindTheirArrayWhateverTheOrder)
+{
+    BuildScatteredGraph();
+    const std::vector<u8> image = SaveAll();
+
+    u32 count = 0, links = 0, groups = 0;
+    ASSERT_TRUE(FindImageArray(image, TEST_LINK_TYPE, count, links));
+    ASSERT_EQ(count, static_cast<u32>(LINKS));
+    for (i32 k = 0; k < LINKS; ++k)
+    {
+        const TTarget target = LinkTarget(k);
+        const u32 offset =
+            target.nIndex * g_pCluster->GetSlot(target.nType).pDecl->GetObjectSize() + target.nInside;
+        EXPECT_EQ(ImageWord(image, links + k * sizeof(TTestLink) + offsetof(TTestLink, pTarget)),
+                  target.nType << 24 | offset / 4)
+            << "link " << k;
+    }
+    // Typed references into the scattered shapes count by index, not by address.
+    ASSERT_TRUE(FindImageArray(image, TEST_GROUP_TYPE, count, groups));
+    for (i32 j = 0; j < GROUPS; ++j)
+        EXPECT_EQ(ImageWord(image, groups + j * sizeof(TTestGroup) + offsetof(TTestGroup, pFirst)),
+                  (SHAPES - 1 - j) * sizeof(TTestShape));
+
+    g_pCluster->Clear();
+    ASSERT_EQ(Load(image), 0);
+    TTestLink* loaded = DynObjects<TTestLink>(g_pLinkManager);
+    for (i32 k = 0; k < LINKS; ++k)
+        EXPECT_EQ(loaded[k].pTarget, Address(LinkTarget(k))) << "link " << k;
+    TTestGroup* loadedGroups = DynObjects<TTestGroup>(g_pGroupManager);
+    for (i32 j = 0; j < GROUPS; ++j)
+        EXPECT_EQ(loadedGroups[j].pFirst, g_ShapeManager.aShape[SHAPES - 1 - j]);
+}
+
+using ClusterSaveMapDeathTest = ClusterSaveMapTest;
+
+TEST_F(ClusterSaveMapDeathTest, ReferencesBetweenOrBesideScatteredObjectsAreFatal)
+{
+    BuildScatteredGraph();
+    u8* third = reinterpret_cast<u8*>(g_ShapeManager.aShape[2]);
+    // The gap after a shape belongs to no array.
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + sizeof(TTestShape);
+    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
+    // A reference of any type is stored in words.
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + 2;
+    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third;
+    DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst =
+        reinterpret_cast<TTestShape*>(third + sizeof(TTestShape));
+    EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
+}
