@@ -675,7 +675,10 @@ public:
         u16 nMember;
         u16 nElement;
         u32 nAction;
-        // Typed references: the ranges of the target type (none when it holds no objects).
+        // SAVE_BLOCK: the target type's one range, of base 0 (empty when it holds no objects).
+        u32 nBegin;
+        u32 nSize;
+        // SAVE_SCATTERED: the ranges of the target type's objects.
         const TRange* pRanges;
         u32 nRanges;
     };
@@ -683,7 +686,8 @@ public:
     enum : u32
     {
         SAVE_VIRTUAL_TABLE,
-        SAVE_TYPED,
+        SAVE_BLOCK,     // typed, into an array whose objects lie one after the other
+        SAVE_SCATTERED, // typed, into a scattered pointer array
         SAVE_ANY,
     };
 
@@ -731,13 +735,25 @@ public:
             const TClusterMemberDecl& member = decl->GetMember(m);
             TWord word = {};
             word.nMember = static_cast<u16>(m);
-            word.nAction = member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE ? SAVE_VIRTUAL_TABLE
-                           : member.nTypeId == 0                        ? SAVE_ANY
-                                                                        : SAVE_TYPED;
-            if (word.nAction == SAVE_TYPED && m_aTypeRanges[member.nTypeId].nCount > 0)
+            const TTypeRanges& target = m_aTypeRanges[member.nTypeId];
+            if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
+                word.nAction = SAVE_VIRTUAL_TABLE;
+            else if (member.nTypeId == 0)
+                word.nAction = SAVE_ANY;
+            else if (target.nCount > 1)
             {
-                word.pRanges = m_aRange.GetData() + m_aTypeRanges[member.nTypeId].nFirst;
-                word.nRanges = m_aTypeRanges[member.nTypeId].nCount;
+                word.nAction = SAVE_SCATTERED;
+                word.pRanges = m_aRange.GetData() + target.nFirst;
+                word.nRanges = target.nCount;
+            }
+            else
+            {
+                word.nAction = SAVE_BLOCK;
+                if (target.nCount == 1)
+                {
+                    word.nBegin = m_aRange[static_cast<i32>(target.nFirst)].nBegin;
+                    word.nSize = m_aRange[static_cast<i32>(target.nFirst)].nSize;
+                }
             }
             for (u32 e = 0; e < member.nCount; ++e)
             {
@@ -749,10 +765,10 @@ public:
         return m_aWord;
     }
 
-    // The byte offset of the address from the first object of a typed word's array.
+    // The byte offset of the address from the first object of a SAVE_SCATTERED word's array.
     static bool Offset(const TWord& word, u32 address, u32& stored)
     {
-        const TRange* range = word.nRanges == 1 ? word.pRanges : Find(word.pRanges, word.nRanges, address);
+        const TRange* range = Find(word.pRanges, word.nRanges, address);
         if (!range || address - range->nBegin >= range->nSize)
             return false;
         stored = range->nBase + (address - range->nBegin);
@@ -838,12 +854,21 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
                 u8* const at = object + word->nOffset;
                 const u32 pointer = ReadWord(at);
                 u32 stored = CLUSTER_VIRTUAL_TABLE;
+                bool valid = true;
                 if (word->nAction == TSaveMap::SAVE_VIRTUAL_TABLE)
                     ;
                 else if (pointer == 0 || pointer == CLUSTER_UNINITIALISED)
                     stored = CLUSTER_NULL;
-                else if (word->nAction == TSaveMap::SAVE_TYPED ? !TSaveMap::Offset(*word, pointer, stored)
-                                                               : !map.Locate(pointer, stored))
+                else if (word->nAction == TSaveMap::SAVE_BLOCK)
+                {
+                    stored = pointer - word->nBegin;
+                    valid = stored < word->nSize;
+                }
+                else
+                    valid = word->nAction == TSaveMap::SAVE_SCATTERED
+                                ? TSaveMap::Offset(*word, pointer, stored)
+                                : map.Locate(pointer, stored);
+                if (!valid)
                     __Abort("TCluster::_Save", kFile, __LINE__, "%s[%d].%s(%d:[%d]) : member is invalid",
                             decl->GetName(), first + c, decl->GetMember(word->nMember).szName, word->nMember,
                             word->nElement);
