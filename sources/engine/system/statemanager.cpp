@@ -63,24 +63,7 @@ i32 TStateManager::_Save(TStream& stream)
 
     // No cached object pointer may survive into the saved objects.
     g_pCluster->ResetPointers();
-
-    for (u32 pass = 0; pass < STATE_PASS_COUNT; ++pass)
-    {
-        i32 position = stream.GetPosition();
-        for (u32 i = 0; i < m_aObject.GetCount(); ++i)
-        {
-            g_ManagerManager.SetTrack(STATE_TRACK_SAVE, TrackStep(pass, i));
-            if (m_aObject[i]->SaveState(pass, stream) != 0)
-                return STATE_OBJECT_FAILED;
-            const i32 marker = stream.GetPosition();
-            if (marker == position)
-                continue;
-            if (stream.Write(&marker, sizeof marker) != static_cast<i32>(sizeof marker))
-                return STATE_WRITE_FAILED;
-            position = stream.GetPosition();
-        }
-    }
-    return STATE_DONE;
+    return SavePasses(stream);
 }
 
 i32 TStateManager::_Load(TStream& stream)
@@ -105,6 +88,51 @@ i32 TStateManager::_Load(TStream& stream)
     }
     m_PendingState = "";
 
+    // An image found bad part-way has already been loaded into the objects before the fault:
+    // the running state is kept in memory first and loaded back then, so a refused image
+    // changes nothing. The cluster's cached pointers stay valid and are not reset for it.
+    TMemoryStream snapshot;
+    if (SavePasses(snapshot) != STATE_DONE)
+    {
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TStateManager::_Load(): warning: ",
+                    "unable to keep the running state; a failed load of '%s' cannot be undone",
+                    stream.GetName().GetText());
+        return LoadPasses(stream);
+    }
+    const i32 result = LoadPasses(stream);
+    if (result == STATE_DONE)
+        return STATE_DONE;
+    snapshot.Seek(0, STREAM_SEEK_SET);
+    if (LoadPasses(snapshot) != STATE_DONE)
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+                    "unable to restore the running state after the failed load of '%s'",
+                    stream.GetName().GetText());
+    return result;
+}
+
+i32 TStateManager::SavePasses(TStream& stream)
+{
+    for (u32 pass = 0; pass < STATE_PASS_COUNT; ++pass)
+    {
+        i32 position = stream.GetPosition();
+        for (u32 i = 0; i < m_aObject.GetCount(); ++i)
+        {
+            g_ManagerManager.SetTrack(STATE_TRACK_SAVE, TrackStep(pass, i));
+            if (m_aObject[i]->SaveState(pass, stream) != 0)
+                return STATE_OBJECT_FAILED;
+            const i32 marker = stream.GetPosition();
+            if (marker == position)
+                continue;
+            if (stream.Write(&marker, sizeof marker) != static_cast<i32>(sizeof marker))
+                return STATE_WRITE_FAILED;
+            position = stream.GetPosition();
+        }
+    }
+    return STATE_DONE;
+}
+
+i32 TStateManager::LoadPasses(TStream& stream)
+{
     for (u32 pass = 0; pass < STATE_PASS_COUNT; ++pass)
     {
         i32 position = stream.GetPosition();

@@ -49,6 +49,7 @@ public:
     u32 GetStateObjectCount() const { return m_aObject.GetCount(); }
 
     i32 _Save(TStream& stream);
+    // An image refused part-way leaves every object as it was before the load.
     i32 _Load(TStream& stream);
     // Saves "<save directory>/<name>.save". The previous file of that name is replaced only
     // when the whole image was written and compressed.
@@ -64,6 +65,10 @@ public:
     const char* GetPendingState() const { return m_PendingState.GetText(); }
 
 private:
+    // The five passes over the objects, each chunk followed by its marker.
+    i32 SavePasses(TStream& stream);
+    i32 LoadPasses(TStream& stream);
+
     SString<STATE_DIRECTORY_SIZE> m_SaveDirectory;
     // A load waiting for the resource manager's change of repository.
     SString<STATE_DIRECTORY_SIZE> m_PendingState;

@@ -209,3 +209,131 @@ TEST_F(StateTest, CommandsSaveLoadAndFindTheLatest)
     ASSERT_EQ(candidates.GetCount(), 1);
     EXPECT_STREQ(candidates[0].aText, "state.load one ");
 }
+
+namespace
+{
+// Three objects of different sizes, each writing in some passes and nothing in others.
+class StateRollbackTest : public StateTest
+{
+protected:
+    using TRecords = std::vector<std::vector<std::vector<u8>>>;
+
+    void SetUp() override
+    {
+        StateTest::SetUp();
+        for (TTestRecordState& object : m_aObject)
+            g_pStateManager->RegisterStateObject(&object);
+    }
+
+    TRecords Records() const
+    {
+        TRecords records;
+        for (const TTestRecordState& object : m_aObject)
+            records.push_back(object.m_aRecord);
+        return records;
+    }
+
+    void Fill(u8 seed)
+    {
+        for (TTestRecordState& object : m_aObject)
+            object.Fill(seed);
+    }
+
+    // The image of the objects as m_Saved, then the objects changed into m_Running: the state a
+    // refused load must keep.
+    std::vector<u8> SaveThenChange()
+    {
+        Fill(1);
+        m_Saved = Records();
+        TMemoryStream stream;
+        EXPECT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+        Fill(2);
+        m_Running = Records();
+        return Image(stream);
+    }
+
+    // Where each chunk's marker lies, in image order.
+    std::vector<size_t> MarkerOffsets() const
+    {
+        std::vector<size_t> offsets;
+        size_t offset = sizeof(TStateHeader);
+        for (u32 pass = 0; pass < STATE_PASS_COUNT; ++pass)
+            for (const TTestRecordState& object : m_aObject)
+                if (!object.m_aRecord[pass].empty())
+                {
+                    offset += object.m_aRecord[pass].size();
+                    offsets.push_back(offset);
+                    offset += 4;
+                }
+        return offsets;
+    }
+
+    TTestRecordState m_aObject[3] = {TTestRecordState({4, 0, 3, 0, 2}), TTestRecordState({0, 5, 2, 0, 0}),
+                                     TTestRecordState({1, 1, 1, 1, 1})};
+    TRecords m_Saved;
+    TRecords m_Running;
+};
+} // namespace
+
+TEST_F(StateRollbackTest, AnImageRefusedPartWayLeavesEveryObjectAsItWas)
+{
+    const std::vector<u8> image = SaveThenChange();
+    const std::vector<size_t> markers = MarkerOffsets();
+    ASSERT_EQ(markers.size(), 10u);
+    ASSERT_EQ(Word(image, markers.back()), markers.back());
+
+    // Every chunk after the first: the objects before it have loaded theirs by then.
+    for (size_t chunk = 1; chunk < markers.size(); ++chunk)
+    {
+        std::vector<u8> damaged = image;
+        damaged[markers[chunk]] ^= 0x01;
+        EXPECT_EQ(LoadImage(damaged), STATE_BAD_MARKER) << chunk;
+        EXPECT_EQ(Records(), m_Running) << chunk;
+    }
+    // Cut inside the last chunk: its object reads short and its marker is missing.
+    EXPECT_EQ(LoadImage(std::vector<u8>(image.begin(), image.begin() + markers.back())), STATE_BAD_MARKER);
+    EXPECT_EQ(Records(), m_Running);
+
+    // An object refusing its data in pass 3, after every object has loaded passes 0 to 2.
+    m_aObject[2].m_nFailLoadPass = 3;
+    EXPECT_EQ(LoadImage(image), STATE_OBJECT_FAILED);
+    EXPECT_EQ(Records(), m_Running);
+
+    EXPECT_EQ(LoadImage(image), STATE_DONE);
+    EXPECT_EQ(Records(), m_Saved);
+}
+
+TEST_F(StateRollbackTest, StateLoadOfADamagedFileReportsItAndKeepsTheRunningState)
+{
+    std::vector<u8> image = SaveThenChange();
+    image[MarkerOffsets()[4]] ^= 0x80;
+    WriteFile("save/damaged.image", std::string(image.begin(), image.end()));
+    ASSERT_EQ(CompressFile("save/damaged.image", "save/damaged.save"), COMPRESS_DONE);
+
+    Manager().ExecuteText("state.load damaged");
+    ASSERT_FALSE(Texts().empty());
+    EXPECT_NE(Texts().back().find("unable to load"), std::string::npos);
+    EXPECT_EQ(Records(), m_Running);
+    EXPECT_EQ(g_pStateManager->LoadFromFile("save/damaged.save"), STATE_BAD_MARKER);
+    EXPECT_EQ(Records(), m_Running);
+}
+
+TEST_F(StateRollbackTest, WithoutASnapshotAGoodImageStillLoads)
+{
+    const std::vector<u8> image = SaveThenChange();
+    m_aObject[1].m_nFailSavePass = 4;
+    EXPECT_EQ(LoadImage(image), STATE_DONE);
+    EXPECT_EQ(Records(), m_Saved);
+    EXPECT_NE(SystemLog().find("a failed load of 'image' cannot be undone"), std::string::npos);
+}
+
+TEST_F(StateRollbackTest, AnObjectThatCannotReloadItsOwnStateIsLogged)
+{
+    // Reads one byte less than it writes, so its own snapshot is refused as well.
+    TTestStateObject shortReader(9, {2, 0, 0, 0, 0});
+    shortReader.m_aLoadSize = {1, 0, 0, 0, 0};
+    g_pStateManager->RegisterStateObject(&shortReader);
+    EXPECT_EQ(LoadImage(SaveThenChange()), STATE_BAD_MARKER);
+    EXPECT_NE(SystemLog().find("unable to restore the running state after the failed load of 'image'"),
+              std::string::npos);
+}

@@ -47,3 +47,51 @@ public:
     i32 m_nMismatches = 0;
     std::vector<u32> m_aLoadedPass;
 };
+
+// A state object holding one fixed record per pass, saved as it is and loaded straight into
+// place: a load stopped part-way leaves it half-changed unless the manager undoes it.
+class TTestRecordState : public TStateMethods
+{
+public:
+    explicit TTestRecordState(std::vector<size_t> sizes)
+    {
+        for (size_t size : sizes)
+            m_aRecord.emplace_back(size);
+    }
+
+    // Gives every byte a value of its own, different for each seed.
+    void Fill(u8 seed)
+    {
+        for (size_t pass = 0; pass < m_aRecord.size(); ++pass)
+            for (size_t i = 0; i < m_aRecord[pass].size(); ++i)
+                m_aRecord[pass][i] = static_cast<u8>(seed + 16 * pass + i);
+    }
+
+    i32 SaveState(u32 pass, TStream& stream) override
+    {
+        if (static_cast<i32>(pass) == m_nFailSavePass)
+            return 7;
+        std::vector<u8>& record = m_aRecord[pass];
+        if (!record.empty())
+            stream.Write(record.data(), static_cast<i32>(record.size()));
+        return 0;
+    }
+
+    i32 LoadState(u32 pass, TStream& stream) override
+    {
+        if (static_cast<i32>(pass) == m_nFailLoadPass)
+        {
+            m_nFailLoadPass = -1;
+            return 7;
+        }
+        std::vector<u8>& record = m_aRecord[pass];
+        if (!record.empty())
+            stream.Read(record.data(), static_cast<i32>(record.size()));
+        return 0;
+    }
+
+    std::vector<std::vector<u8>> m_aRecord;
+    i32 m_nFailSavePass = -1;
+    // Fails the next load of that pass only, as an object refusing the data of one image.
+    i32 m_nFailLoadPass = -1;
+};
