@@ -16,6 +16,8 @@
 struct TEventState
 {
     std::atomic<u32> word;
+    // Threads asleep on the word (or about to be): only then does a change call the kernel.
+    std::atomic<u32> sleepers;
     u32 manualReset;
 };
 
@@ -51,26 +53,30 @@ u32* Address(std::atomic<u32>& word)
     return reinterpret_cast<u32*>(&word);
 }
 
-void Wake(std::atomic<u32>& word)
+// After a change of the word: the count is read after the change, and a sleeper counts
+// itself before the kernel compares the word, so no sleeper misses the change.
+void Wake(TEventState* event)
 {
-    syscall(SYS_futex, Address(word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
+    if (event->sleepers.load() != 0)
+        syscall(SYS_futex, Address(event->word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
 // Sleeps while the word still holds value (or until woken): false once the deadline has passed.
-bool SleepWhile(std::atomic<u32>& word, u32 value, const TDeadline& deadline)
+bool SleepWhile(TEventState* event, u32 value, const TDeadline& deadline)
 {
-    if (!deadline.limited)
-    {
-        syscall(SYS_futex, Address(word), FUTEX_WAIT_PRIVATE, value, nullptr, nullptr, 0);
-        return true;
-    }
-    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.end - TClock::now());
-    if (left.count() <= 0)
-        return false;
     timespec relative;
-    relative.tv_sec = static_cast<time_t>(left.count() / 1000000000);
-    relative.tv_nsec = static_cast<long>(left.count() % 1000000000);
-    syscall(SYS_futex, Address(word), FUTEX_WAIT_PRIVATE, value, &relative, nullptr, 0);
+    if (deadline.limited)
+    {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.end - TClock::now());
+        if (left.count() <= 0)
+            return false;
+        relative.tv_sec = static_cast<time_t>(left.count() / 1000000000);
+        relative.tv_nsec = static_cast<long>(left.count() % 1000000000);
+    }
+    event->sleepers.fetch_add(1);
+    syscall(SYS_futex, Address(event->word), FUTEX_WAIT_PRIVATE, value,
+            deadline.limited ? &relative : nullptr, nullptr, 0);
+    event->sleepers.fetch_sub(1);
     return true;
 }
 
@@ -91,9 +97,9 @@ void Change(TEventState* event, bool signal)
             next = signal ? EVENT_HELD_SET : EVENT_HELD_RESET;
         else
             next = signal ? EVENT_SIGNALLED : EVENT_CLEAR;
-    } while (!event->word.compare_exchange_weak(value, next, std::memory_order_acq_rel));
+    } while (!event->word.compare_exchange_weak(value, next));
     if (signal)
-        Wake(event->word);
+        Wake(event);
 }
 
 // Ends a hold: a taken automatic event is cleared, anything else goes back to signalled,
@@ -108,8 +114,8 @@ void Unhold(TEventState* event, bool taken)
             next = taken && !event->manualReset ? EVENT_CLEAR : EVENT_SIGNALLED;
         else
             next = value == EVENT_HELD_SET ? EVENT_SIGNALLED : EVENT_CLEAR;
-    } while (!event->word.compare_exchange_weak(value, next, std::memory_order_acq_rel));
-    Wake(event->word);
+    } while (!event->word.compare_exchange_weak(value, next));
+    Wake(event);
 }
 
 // One event: a manual-reset event is taken by seeing it signalled (a held one was signalled
@@ -125,7 +131,7 @@ u32 WaitOne(TEventState* event, const TDeadline& deadline)
         if (value == EVENT_SIGNALLED &&
             event->word.compare_exchange_strong(value, EVENT_CLEAR, std::memory_order_acq_rel))
             return WAIT_SIGNALLED;
-        if (value != EVENT_SIGNALLED && !SleepWhile(event->word, value, deadline))
+        if (value != EVENT_SIGNALLED && !SleepWhile(event, value, deadline))
             return WAIT_TIMED_OUT;
     }
 }
@@ -150,7 +156,7 @@ u32 WaitAll(u32 count, const TEventHandle* events, const TDeadline& deadline)
             SpinWhile(word, EVENT_CLEAR);
             for (u32 value = word.load(std::memory_order_acquire); value != EVENT_SIGNALLED;
                  value = word.load(std::memory_order_acquire))
-                if (!SleepWhile(word, value, deadline))
+                if (!SleepWhile(events[i], value, deadline))
                     return WAIT_TIMED_OUT;
         }
         u32 held = 0;
@@ -188,6 +194,7 @@ void TEvent::Create(bool initialState, bool manualReset)
     if (!m_hEvent)
         return;
     m_hEvent->word.store(initialState ? EVENT_SIGNALLED : EVENT_CLEAR);
+    m_hEvent->sleepers.store(0);
     m_hEvent->manualReset = manualReset ? 1u : 0u;
 }
 
