@@ -1,7 +1,7 @@
 // Load and save of a cluster image of about 50 MB holding about a million small objects with
 // links of every kind, against a plain memcpy of the same bytes.
 #include "core/cluster/cluster.h"
-#include "core/stream/stream.h"
+#include "core/stream/memorystream.h"
 #include "core/system/memory.h"
 
 #include <benchmark/benchmark.h>
@@ -88,35 +88,6 @@ TClusterDynManager* s_pLinks = g_pCluster->RegisterDynManager(&s_LinkDecl);
 TClusterDynManager* s_pBlobs = g_pCluster->RegisterDynManager(&s_BlobDecl);
 TClusterManager* const s_Managers[] = {s_pNodes, s_pLeaves, s_pLinks, s_pBlobs};
 
-class TBenchStream : public TStream
-{
-public:
-    u32 Open(const TName&, u32) override { return 1; }
-    u32 Close() override { return 0; }
-    bool IsOpen() override { return true; }
-    i32 Read(void*, i32) override { return 0; }
-    i32 Write(const void* data, i32 size) override
-    {
-        if (position + size > static_cast<i32>(bytes.size()))
-            bytes.resize(position + size);
-        std::memcpy(bytes.data() + position, data, size);
-        position += size;
-        return size;
-    }
-    u32 Seek(i32 offset, u32 origin) override
-    {
-        position = origin == STREAM_SEEK_SET   ? offset
-                   : origin == STREAM_SEEK_CUR ? position + offset
-                                               : GetSize() + offset;
-        return 0;
-    }
-    i32 GetPosition() override { return position; }
-    i32 GetSize() override { return static_cast<i32>(bytes.size()); }
-
-    std::vector<u8> bytes;
-    i32 position = 0;
-};
-
 template <class T> T* Fill(TClusterDynManager* manager, i32 count)
 {
     std::vector<u8> zero(count * sizeof(T));
@@ -159,10 +130,9 @@ const std::vector<u8>& Image()
         links[i].pTarget = &nodes[next(NODE_COUNT)];
         links[i].pLeaf = &leaves[next(LEAF_COUNT)];
     }
-    TBenchStream stream;
-    stream.bytes.reserve(52 << 20);
+    TMemoryStream stream;
     g_pCluster->SaveToStream(stream, s_Managers, 4);
-    s_image = std::move(stream.bytes);
+    s_image.assign(stream.GetData(), stream.GetData() + stream.GetSize());
     return s_image;
 }
 
@@ -225,14 +195,14 @@ void BM_Save(benchmark::State& state)
 {
     std::vector<u8> image = Image();
     g_pCluster->Load(image.data(), static_cast<u32>(image.size()), CLUSTER_LOAD_QUIET);
-    TBenchStream stream;
-    stream.bytes.resize(image.size());
+    TMemoryStream stream;
+    stream.SetSize(static_cast<i32>(image.size()));
     for (auto _ : state)
     {
-        stream.position = 0;
+        stream.Seek(0, STREAM_SEEK_SET);
         g_pCluster->SaveToStream(stream, s_Managers, 4);
     }
-    if (stream.bytes.size() != image.size())
+    if (static_cast<size_t>(stream.GetSize()) != image.size())
         state.SkipWithError("saved image differs in size");
     SetBytes(state, image.size());
 }

@@ -2,7 +2,7 @@
 // A load that succeeds must save again without a fatal "member is invalid", and the saved image
 // must load back over the arrays. VESTAMOR_FUZZ_SEED=<file> writes a valid image as a seed.
 #include "core/cluster/cluster.h"
-#include "core/stream/stream.h"
+#include "core/stream/memorystream.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
 
@@ -94,42 +94,6 @@ TNodeManager s_NodeManager;
 TClusterDynManager* s_pLinkManager = g_pCluster->RegisterDynManager(&s_LinkDecl);
 TClusterDynManager* s_pLeafManager = g_pCluster->RegisterDynManager(&s_LeafDecl);
 
-class TBufferStream : public TStream
-{
-public:
-    u32 Open(const TName&, u32) override { return 1; }
-    u32 Close() override { return 0; }
-    bool IsOpen() override { return true; }
-    i32 Read(void* buffer, i32 size) override
-    {
-        const i32 n = std::min<i32>(size, static_cast<i32>(bytes.size()) - position);
-        if (n > 0)
-            std::memcpy(buffer, bytes.data() + position, n);
-        position += n > 0 ? n : 0;
-        return n > 0 ? n : 0;
-    }
-    i32 Write(const void* data, i32 size) override
-    {
-        if (position + size > static_cast<i32>(bytes.size()))
-            bytes.resize(position + size);
-        std::memcpy(bytes.data() + position, data, size);
-        position += size;
-        return size;
-    }
-    u32 Seek(i32 offset, u32 origin) override
-    {
-        position = origin == STREAM_SEEK_SET   ? offset
-                   : origin == STREAM_SEEK_CUR ? position + offset
-                                               : GetSize() + offset;
-        return 0;
-    }
-    i32 GetPosition() override { return position; }
-    i32 GetSize() override { return static_cast<i32>(bytes.size()); }
-
-    std::vector<u8> bytes;
-    i32 position = 0;
-};
-
 TClusterManager* const s_Managers[] = {&s_NodeManager, s_pLinkManager, s_pLeafManager};
 
 // Two nodes (a cycle through their parents), three leaves and two links.
@@ -158,12 +122,12 @@ void WriteSeed(const char* path)
     s_NodeManager.aBlock[0] = {1, 2, 3};
     s_NodeManager.aBlock[1] = {4};
 
-    TBufferStream stream;
+    TMemoryStream stream;
     g_pCluster->SaveToStream(stream, s_Managers, 3);
     FILE* file = std::fopen(path, "wb");
     if (file)
     {
-        std::fwrite(stream.bytes.data(), 1, stream.bytes.size(), file);
+        std::fwrite(stream.GetData(), 1, stream.GetSize(), file);
         std::fclose(file);
     }
     g_pCluster->Clear();
@@ -189,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     std::vector<u8> image(data, data + size);
     if (g_pCluster->Load(image.data(), static_cast<u32>(size), 0) == 0)
     {
-        TBufferStream stream;
+        TMemoryStream stream;
         g_pCluster->SaveToStream(stream, s_Managers, 3);
         stream.Seek(0, STREAM_SEEK_SET);
         if (g_pCluster->LoadFromStream(stream) != 0)
