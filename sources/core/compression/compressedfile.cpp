@@ -2,6 +2,7 @@
 
 #include "core/stream/filestream.h"
 #include "core/system/log.h"
+#include "core/system/platform.h"
 #include "core/system/string.h"
 
 #include <cerrno>
@@ -27,9 +28,7 @@ constexpr i32 kPathRoom = 1024;
 void SystemPath(char (&out)[kPathRoom], const char* path)
 {
     FormatStringN(out, kPathRoom, "%s", path);
-    for (char* c = out; *c; ++c)
-        if (*c == '\\')
-            *c = '/';
+    ToSystemPath(out);
 }
 
 // Reads until size bytes arrived or the file ends; -1 on an error.

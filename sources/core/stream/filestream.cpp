@@ -56,9 +56,7 @@ std::FILE* OpenShared(const char* path, u32 mode)
         return nullptr;
     char systemPath[kPathRoom];
     FormatStringN(systemPath, sizeof systemPath, "%s", path);
-    for (char* c = systemPath; *c; ++c)
-        if (*c == '\\')
-            *c = '/';
+    ToSystemPath(systemPath);
     const int fd = open(systemPath, kOpenFlags[mode & 7] | O_CLOEXEC, 0666);
     if (fd < 0)
         return nullptr;

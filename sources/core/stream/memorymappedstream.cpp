@@ -2,6 +2,7 @@
 
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "core/system/platform.h"
 #include "core/system/string.h"
 
 #include <cerrno>
@@ -64,9 +65,7 @@ u32 TMemoryMappedStream::Open(const TName& name, u32 mode)
     {
         char path[256];
         FormatStringN(path, sizeof path, "%s", text);
-        for (char* c = path; *c; ++c)
-            if (*c == '\\')
-                *c = '/';
+        ToSystemPath(path);
         m_hFile = open(path, access | O_CLOEXEC);
         if (m_hFile < 0)
         {

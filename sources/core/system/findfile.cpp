@@ -1,5 +1,6 @@
 #include "core/system/findfile.h"
 
+#include "core/system/platform.h"
 #include "core/system/string.h"
 #include "core/system/unistring.h"
 
@@ -83,9 +84,7 @@ u32 TFindFile::First(const char16_t* pattern)
     Close();
     char path[FIND_NAME_SIZE * 3];
     Utf16ToUtf8(path, sizeof path, pattern);
-    for (char* c = path; *c; ++c)
-        if (*c == '\\')
-            *c = '/';
+    ToSystemPath(path);
     char* slash = std::strrchr(path, '/');
     if (slash)
     {

@@ -24,13 +24,6 @@ namespace
 constexpr i32 kFolderRoom = 260;
 constexpr u32 kMaxCreatePath = 2047;
 
-void Slashes(char* text)
-{
-    for (; *text; ++text)
-        if (*text == '\\')
-            *text = '/';
-}
-
 bool IsDirectory(const char* path)
 {
     struct stat info;
@@ -90,6 +83,13 @@ void DocumentsFolder(char (&out)[kFolderRoom])
 }
 } // namespace
 
+void ToSystemPath(char* path)
+{
+    for (; *path; ++path)
+        if (*path == '\\')
+            *path = '/';
+}
+
 const char* GetTempFolder()
 {
     static char s_folder[kFolderRoom];
@@ -97,7 +97,7 @@ const char* GetTempFolder()
     {
         const char* temp = std::getenv("TMPDIR");
         FormatStringN(s_folder, kFolderRoom, "%s", temp && temp[0] ? temp : "/tmp");
-        Slashes(s_folder);
+        ToSystemPath(s_folder);
         const size_t length = std::strlen(s_folder);
         if (s_folder[length - 1] != '/' && length + 1 < kFolderRoom)
             std::strcat(s_folder, "/");
@@ -147,7 +147,7 @@ u32 CreatePath(const char* path, u32 lastIsFile)
             continue;
         std::memcpy(partial, path, i);
         partial[i] = 0;
-        Slashes(partial);
+        ToSystemPath(partial);
         struct stat info;
         if (stat(partial, &info) != 0)
         {
@@ -236,7 +236,7 @@ u64 WriteTimeOf(const char* folder, const char* name)
     if (std::strlen(folder) + std::strlen(name) >= sizeof path)
         return 0;
     FormatStringN(path, sizeof path, "%s%s", folder, name);
-    Slashes(path);
+    ToSystemPath(path);
     struct stat info;
     if (stat(path, &info) != 0)
         return 0;
@@ -318,7 +318,7 @@ i64 GetDiskFreeBytes(const char16_t* path)
         return -1;
     char utf8[kWideRoom * 3];
     Utf16ToUtf8(utf8, sizeof utf8, path);
-    Slashes(utf8);
+    ToSystemPath(utf8);
     struct statvfs64 info;
     if (statvfs64(utf8, &info) != 0)
         return -2;
@@ -329,7 +329,7 @@ u32 GetFileAttributeBits(const char16_t* path)
 {
     char utf8[kWideRoom * 3];
     Utf16ToUtf8(utf8, sizeof utf8, path);
-    Slashes(utf8);
+    ToSystemPath(utf8);
     return FileAttributeBits(utf8);
 }
 
@@ -337,7 +337,7 @@ u32 SetFileAttributeBits(u32 bits, const char16_t* path)
 {
     char utf8[kWideRoom * 3];
     Utf16ToUtf8(utf8, sizeof utf8, path);
-    Slashes(utf8);
+    ToSystemPath(utf8);
     struct stat info;
     if (stat(utf8, &info) != 0)
         return 1;
@@ -350,7 +350,7 @@ u32 FileExists(const char* path)
 {
     char systemPath[kWideRoom * 3];
     FormatStringN(systemPath, sizeof systemPath, "%s", path);
-    Slashes(systemPath);
+    ToSystemPath(systemPath);
     struct stat info;
     return stat(systemPath, &info) == 0 ? 1 : 0;
 }
@@ -366,7 +366,7 @@ u32 SetFileWriteTime(const char* name, u64 fileTime)
     if (std::strlen(GetTempFolder()) + std::strlen(name) >= sizeof path)
         return 2;
     FormatStringN(path, sizeof path, "%s%s", GetTempFolder(), name);
-    Slashes(path);
+    ToSystemPath(path);
     struct stat info;
     if (stat(path, &info) != 0)
         return 2;

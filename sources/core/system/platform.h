@@ -13,6 +13,9 @@ const char16_t* GetTempFolderWide();
 // "/My Games" appended; fetched once.
 const char* GetMyGamesFolder();
 
+// Turns the Windows separators of a path into "/" in place: the path as the file system takes it.
+void ToSystemPath(char* path);
+
 // Creates every missing folder of the path ("/" and "\" both separate); lastIsFile: the last
 // element names a file and is not created. 0 success, 1 path too long, 2 failure.
 u32 __DirectoryCreate(const char* path, u32 lastIsFile);
