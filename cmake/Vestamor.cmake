@@ -21,7 +21,7 @@ function(vestamor_module name)
   cmake_parse_arguments(M "" "" "MODULES;LIBS;PRIVATE_LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
-    # A module whose first files have not landed yet: still a target others can name.
+    # A module folder without sources yet: still a target others can name.
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/sources)
     return()
