@@ -2,6 +2,7 @@
 
 #include "core/system/cputimer.h"
 #include "core/system/log.h"
+#include "core/system/timer.h"
 
 #include <cmath>
 
@@ -15,18 +16,15 @@ namespace
 // Fixed-rate channels: steps per second of game time (channel 0 runs once per frame).
 constexpr f32 kChannelRate[MANAGER_CHANNEL_COUNT] = {0.0f, 5.0f, 20.0f, 50.0f, 100.0f};
 
-// The frame timer carries no time-scale factors yet: managers with their own clock step at
-// the plain rate.
-constexpr f32 kTimerTimeScale = 1.0f;
-
 // Set when a manager leaves a list of the active system; the loops over the lists visit the
 // same index again.
 u32 s_nListChanged = 0;
 
-// The step of managers that keep their own clock.
+// The step of managers that keep their own clock: the frame timer's overall time scale over
+// the rate.
 f32 OwnClockStep(f32 rate)
 {
-    return rate > 0.0f ? kTimerTimeScale / rate : 0.0f;
+    return rate > 0.0f ? g_pTimer->GetScale() / rate : 0.0f;
 }
 
 const char* const kAddPrefix[MANAGER_LIST_COUNT] = {

@@ -1,3 +1,4 @@
+#include "core/system/timer.h"
 #include "engine/system/managermanager.h"
 #include "testmanager.h"
 
@@ -208,6 +209,21 @@ TEST_F(ManagerSystem, OwnClockStepsFromItsRemainder)
     mm->Update(0.35f);
     EXPECT_EQ(own.m_aStep.size(), 3u);
     EXPECT_NEAR(own.m_fClockRemainder, 0.05f, 1e-5f);
+}
+
+TEST_F(ManagerSystem, OwnClockStepFollowsTheTimersTimeScale)
+{
+    TRecordingManager own("ScaledClock");
+    own.m_nChannel = 1;
+    own.m_nUpdateFlags = MANAGER_UPDATE_OWN_CLOCK | MANAGER_UPDATE_SKIP_ZERO;
+    mm->AddUpdateManager(&own, 0);
+    g_pTimer->SetScale(2.0f, TName("test_scale"));
+    mm->Update(0.5f);
+    g_pTimer->SetScale(1.0f, TName("test_scale"));
+    // Channel 1 runs 5 steps a second: doubled time makes each step 0.4.
+    ASSERT_EQ(own.m_aStep.size(), 1u);
+    EXPECT_NEAR(own.m_aStep[0], 0.4f, 1e-6f);
+    EXPECT_NEAR(own.m_fClockRemainder, 0.1f, 1e-5f);
 }
 
 TEST_F(ManagerSystem, DefaultUpdateRemovesTheManagerAndTheNextEntryStillRuns)
