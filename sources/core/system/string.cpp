@@ -372,6 +372,19 @@ char* StringFormat(const char* format, ...)
     return buffer;
 }
 
+bool EqualsIgnoringCase(const char* a, const char* b)
+{
+    for (;; ++a, ++b)
+    {
+        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a + 32) : *a;
+        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b + 32) : *b;
+        if (x != y)
+            return false;
+        if (!x)
+            return true;
+    }
+}
+
 i32 SplitDotted(char* text, char* parts[2])
 {
     parts[0] = text;

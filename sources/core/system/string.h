@@ -30,6 +30,9 @@ i32 FormatStringW(char16_t* out, const char16_t* format, ...);
 // until eight further calls.
 char* StringFormat(const char* format, ...);
 
+// Whether two texts are the same, ASCII letters in either case alike.
+bool EqualsIgnoringCase(const char* a, const char* b);
+
 // Splits a writable text in place at the first "." outside double quotes (the dot becomes a
 // NUL) into at most 2 parts; returns the number of parts (1 or 2). parts[1] is null when 1.
 i32 SplitDotted(char* text, char* parts[2]);

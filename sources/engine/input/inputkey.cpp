@@ -137,18 +137,6 @@ const char* const kMouseNames[INPUT_MOUSE_NAME_COUNT] = {
     "LeftMouseButton", "RightMouseButton", "MiddleMouseButton", "MouseScrollUp", "MouseScrollDown",
 };
 
-bool EqualsIgnoringCase(const char* a, const char* b)
-{
-    for (;; ++a, ++b)
-    {
-        char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a + 32) : *a;
-        char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b + 32) : *b;
-        if (x != y)
-            return false;
-        if (!x)
-            return true;
-    }
-}
 } // namespace
 
 const char* InputKeyName(u32 code)

@@ -4,6 +4,7 @@
 #include "core/stream/filestream.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "core/system/string.h"
 #include "core/system/unistring.h"
 #include "engine/input/inputmanager.h"
 #include "engine/localization/localizationmethods.h"
@@ -22,19 +23,6 @@ const char* const kDataPrefix = "TLocalizationManager::SetData(): error: ";
 
 const i32 s_nRegistered = TManagerManager::RegisterManager(
     "Localization", "Localization", &g_pLocalizationManager, &TLocalizationManager::Instance());
-
-bool EqualsIgnoringCase(const char* a, const char* b)
-{
-    for (;; ++a, ++b)
-    {
-        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a + 32) : *a;
-        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b + 32) : *b;
-        if (x != y)
-            return false;
-        if (!x)
-            return true;
-    }
-}
 
 template <class T> void CopyArray(DArray<T>& target, const DArray<T>& source)
 {

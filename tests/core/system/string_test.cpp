@@ -84,3 +84,14 @@ TEST(SplitDotted, SplitsOnceOutsideQuotes)
     EXPECT_EQ(SplitDotted(none, parts), 1);
     EXPECT_EQ(parts[1], nullptr);
 }
+
+TEST(EqualsIgnoringCase, LettersInEitherCaseAndNothingMore)
+{
+    EXPECT_TRUE(EqualsIgnoringCase("English", "eNGLISH"));
+    EXPECT_TRUE(EqualsIgnoringCase("", ""));
+    // A prefix is not the text, nor are characters next to the letters in the code table.
+    EXPECT_FALSE(EqualsIgnoringCase("Eng", "English"));
+    EXPECT_FALSE(EqualsIgnoringCase("English", "Eng"));
+    EXPECT_FALSE(EqualsIgnoringCase("[", "{"));
+    EXPECT_FALSE(EqualsIgnoringCase("@", "`"));
+}

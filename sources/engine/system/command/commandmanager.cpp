@@ -77,18 +77,6 @@ void ValueText(u32 id, char16_t* out, bool expand)
     TLocalizationManager::Instance().GetText(out, COMMAND_WIDE_VALUE_LENGTH + 1, value, expand);
 }
 
-bool EqualIgnoringCase(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b)
-    {
-        const char ca = (*a >= 'A' && *a <= 'Z') ? *a - 'A' + 'a' : *a;
-        const char cb = (*b >= 'A' && *b <= 'Z') ? *b - 'A' + 'a' : *b;
-        if (ca != cb)
-            return false;
-    }
-    return *a == *b;
-}
-
 } // namespace
 
 u32 Replace(char* target, u32 capacity, const char* pattern, const char* replacement)
@@ -381,7 +369,7 @@ u32 TCommandManager::RemoveBinds(const char* key)
     u32 removed = 0;
     for (u32 i = 0; i < m_Binds.GetCount();)
     {
-        if (!EqualIgnoringCase(KeyToText(m_Binds[i].Key), key))
+        if (!EqualsIgnoringCase(KeyToText(m_Binds[i].Key), key))
         {
             ++i;
             continue;
