@@ -1,6 +1,7 @@
 // The program run as a user runs it: from a working folder holding the game's data, with its
 // own home folder so that its logs land where the test can read them.
 #include "platform/instance/namedmutex.h"
+#include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,19 +21,13 @@ class Program : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/vestamor_program_XXXXXX";
-        m_Path = mkdtemp(pattern);
         std::filesystem::copy(MORVANE_DATA_PATH, m_Path + "/work", std::filesystem::copy_options::recursive);
         std::filesystem::create_directories(m_Path + "/home");
         // The lock of a second copy lives in a folder of this test's own.
         std::filesystem::create_directories(m_Path + "/runtime");
         setenv("XDG_RUNTIME_DIR", (m_Path + "/runtime").c_str(), 1);
     }
-    void TearDown() override
-    {
-        unsetenv("XDG_RUNTIME_DIR");
-        std::filesystem::remove_all(m_Path);
-    }
+    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
 
     // The exit code of the program.
     int Run(const std::string& arguments = "")
@@ -56,7 +51,8 @@ protected:
         return text.str();
     }
 
-    std::string m_Path;
+    TScratchFolder m_Folder{"program"};
+    const std::string m_Path = m_Folder.Path();
 };
 } // namespace
 

@@ -1,28 +1,25 @@
 #pragma once
-// Scratch folders for the tests. TScratchFolder is a fresh folder under /tmp, removed with
-// everything in it when the test is done. TScratchWorkingFolder also makes it the working
-// folder, its subfolder "user" the user directory, unlocks the file system and writes a fresh
-// system log there; all of it is put back afterwards.
-#include "core/stream/filestreammanager.h"
-#include "core/system/core.h"
-#include "core/system/log.h"
-#include "core/system/memory.h"
-
+// TScratchFolder: a fresh folder under /tmp for a test, removed with everything in it when the
+// test is done, and the file helpers the tests read and write it with.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 class TScratchFolder
 {
 public:
-    // The folder is "/tmp/vestamor_<owner>_XXXXXX".
+    // The folder is "/tmp/vestamor_<owner>_XXXXXX"; a test that cannot have one fails.
     explicit TScratchFolder(const char* owner)
     {
         std::string pattern = std::string("/tmp/vestamor_") + owner + "_XXXXXX";
-        m_Path = mkdtemp(pattern.data());
+        const char* made = mkdtemp(pattern.data());
+        if (!made)
+            throw std::runtime_error("unable to make a scratch folder");
+        m_Path = made;
     }
     ~TScratchFolder() { std::filesystem::remove_all(m_Path); }
     TScratchFolder(const TScratchFolder&) = delete;
@@ -57,35 +54,4 @@ public:
 
 private:
     std::string m_Path;
-};
-
-class TScratchWorkingFolder : public TScratchFolder
-{
-public:
-    explicit TScratchWorkingFolder(const char* owner) : TScratchFolder(owner)
-    {
-        m_OldWorking = std::filesystem::current_path();
-        std::filesystem::current_path(Path());
-        m_OldUser = *GetUserDirectory();
-        std::filesystem::create_directories(Path() + "/user");
-        SetUserDirectory(TName((Path() + "/user").c_str(), true));
-        g_pFileStreamManager->SetDirectory(TName(".", true));
-        m_pOldSystemLog = g_pSystemLog;
-        g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", 0x51u);
-    }
-    ~TScratchWorkingFolder()
-    {
-        MemoryDelete(g_pSystemLog);
-        g_pSystemLog = m_pOldSystemLog;
-        g_pFileStreamManager->SetDirectory(TName());
-        SetUserDirectory(m_OldUser);
-        std::filesystem::current_path(m_OldWorking);
-    }
-
-    std::string SystemLog() const { return ReadFile("user/system.log"); }
-
-private:
-    std::filesystem::path m_OldWorking;
-    TName m_OldUser;
-    TLog* m_pOldSystemLog;
 };

@@ -3,7 +3,7 @@
 // a listener that records every line the command manager prints.
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
-#include "support/scratchfolder.h"
+#include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>
 

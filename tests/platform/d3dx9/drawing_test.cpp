@@ -1,5 +1,6 @@
 #include "d3dxfixture.h"
 #include "imagefiles.h"
+#include "support/scratchfolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -165,7 +166,8 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
 
     IDirect3DSurface9* back = nullptr;
     ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
-    const std::string folder = TemporaryFolder();
+    const TScratchFolder scratch("d3dx");
+    const std::string& folder = scratch.Path();
     const std::string png = folder + "/shot.png", jpeg = folder + "/shot0000.jpg", bmp = folder + "/shot.bmp";
     ASSERT_EQ(D3D_OK, D3DXSaveSurfaceToFileA(png.c_str(), D3DXIFF_PNG, back, nullptr, nullptr));
     ASSERT_EQ(D3D_OK, D3DXSaveSurfaceToFileA(jpeg.c_str(), D3DXIFF_JPG, back, nullptr, nullptr));

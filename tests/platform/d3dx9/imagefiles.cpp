@@ -88,10 +88,3 @@ std::string CompareWithGolden(const std::string& name, unsigned width, unsigned 
         }
     return "";
 }
-
-std::string TemporaryFolder()
-{
-    char pattern[] = "/tmp/d3dx_test_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return made ? made : "/tmp";
-}

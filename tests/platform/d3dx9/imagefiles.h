@@ -16,5 +16,3 @@ bool ReadJpeg(const std::string& file, TestImage& image);
 // environment writes the golden instead. Answers an empty text on a match, else what differs.
 std::string CompareWithGolden(const std::string& name, unsigned width, unsigned height,
                               const std::vector<std::uint32_t>& rgb);
-// A fresh folder under the temporary folder.
-std::string TemporaryFolder();

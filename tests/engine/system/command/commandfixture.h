@@ -6,7 +6,7 @@
 #include "core/system/platform.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
-#include "support/scratchfolder.h"
+#include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>
 
