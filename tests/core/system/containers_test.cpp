@@ -1,6 +1,7 @@
 // Fixed-capacity containers: bounds, fatal assertions, ownership of foreign storage.
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "core/system/name.h"
 #include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "core/system/templates/sarray.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 struct TCounted
 {
@@ -266,6 +268,60 @@ TEST(SSetDeathTest, InsertIntoAFullSetIsFatal)
     set.Insert({2, 2});
     EXPECT_EXIT(set.Insert({3, 3}), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
     EXPECT_EQ(set.GetCount(), 2u);
+}
+
+TEST(SSetDeathTest, ResizingBeyondTheCapacityIsInvalidAndNamesTheInstance)
+{
+    TTestDirectory directory;
+    TLog::Print(g_pSystemLog, LOG_INFO, "", "opened");
+    TIntSet set;
+    set._Resize(8);
+    EXPECT_EXIT(set._Resize(9), testing::ExitedWithCode(1), "Terminal error: 'invalid operation'");
+    SSet<TMapKey<TName, float>, 6, TName, 1> scales;
+    EXPECT_EXIT(scales._SetCount(7), testing::ExitedWithCode(1), "count too big");
+    const std::string log = directory.ReadFile("system.log");
+    EXPECT_NE(log.find("core/system/templates/sset.h("), std::string::npos) << log;
+    EXPECT_NE(log.find(") : abort in SSet<class TMapKey<int,int>,8,int,0>::_Resize: invalid operation"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(") : abort in SSet<class TMapKey<class TName,float>,6,class TName,1>::_SetCount: "
+                       "count too big"),
+              std::string::npos)
+        << log;
+}
+
+// 16-byte elements, as the managers' pools move them.
+struct TQuad
+{
+    int a[4];
+};
+
+TEST(MArray, MoveItemsIsSafeForOverlapsBothWays)
+{
+    auto make = [] {
+        std::vector<TQuad> items(8);
+        for (int i = 0; i < 8; ++i)
+            items[i] = {{i, i, i, i}};
+        return items;
+    };
+    auto firsts = [](const std::vector<TQuad>& items) {
+        std::vector<int> values;
+        for (const TQuad& item : items)
+            values.push_back(item.a[0]);
+        return values;
+    };
+    // Down by two, over itself.
+    std::vector<TQuad> down = make();
+    MArray<TQuad, 0, 1024>::_MoveItems(down.data(), 1, 8, 3, 5);
+    EXPECT_EQ(firsts(down), (std::vector<int>{0, 3, 4, 5, 6, 7, 6, 7}));
+    // Up by two, over itself: from the last element backwards.
+    std::vector<TQuad> up = make();
+    MArray<TQuad, 0, 1024>::_MoveItems(up.data(), 3, 8, 1, 5);
+    EXPECT_EQ(firsts(up), (std::vector<int>{0, 1, 2, 1, 2, 3, 4, 5}));
+    // A forward move stops at the end of its room.
+    std::vector<TQuad> bounded = make();
+    MArray<TQuad, 0, 1024>::_MoveItems(bounded.data(), 0, 2, 4, 4);
+    EXPECT_EQ(firsts(bounded), (std::vector<int>{4, 5, 2, 3, 4, 5, 6, 7}));
 }
 
 TEST(Memory, CountsAllocationsAndLiveBytesAndAligns)

@@ -107,6 +107,22 @@ public:
         return item;
     }
 
+    // Moves n elements inside one block of elements, overlaps allowed: forward, bounded by the
+    // room from the destination to roomEnd, when the destination is not above the source; else
+    // from the last element backwards.
+    template <class E> static void _MoveItems(E* items, i32 destination, i32 roomEnd, i32 source, i32 n)
+    {
+        if (destination <= source)
+        {
+            const i32 room = roomEnd - destination;
+            for (i32 i = 0; i < n && i < room; ++i)
+                items[destination + i] = items[source + i];
+            return;
+        }
+        for (i32 i = n; i-- > 0;)
+            items[destination + i] = items[source + i];
+    }
+
 private:
     T* NewItem()
     {

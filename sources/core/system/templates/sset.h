@@ -96,17 +96,30 @@ public:
     void _SetCount(u32 n)
     {
         if (n > static_cast<u32>(N))
-        {
-            char type[128];
-            char function[256];
-            TypeNameOf<E>(type, sizeof type);
-            FormatString256(function, "SSet<%s,%d>::_SetCount", type, N);
-            __Abort(function, "core/system/templates/sset.h", __LINE__, "count too big");
-        }
+            Fail("_SetCount", __LINE__, "count too big");
         m_nCount = n;
     }
 
+    // The storage is the N entries in place: asking for more is the program's own misuse.
+    void _Resize(u32 n)
+    {
+        if (n > static_cast<u32>(N))
+            Fail("_Resize", __LINE__, "invalid operation");
+    }
+
 private:
+    // The function is named after the whole instance, as "SSet<class TMapKey<int,int>,8,int,0>::_Resize".
+    [[noreturn]] static void Fail(const char* method, i32 line, const char* message)
+    {
+        char entry[128];
+        char key[128];
+        char function[320];
+        TypeNameOf<E>(entry, sizeof entry);
+        TypeNameOf<K>(key, sizeof key);
+        FormatStringN(function, sizeof function, "SSet<%s,%d,%s,%d>::%s", entry, N, key, F, method);
+        __Abort(function, "core/system/templates/sset.h", line, "%s", message);
+    }
+
     u32 m_nCount;
     E m_aEntry[N];
 };
