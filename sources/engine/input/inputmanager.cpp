@@ -66,12 +66,13 @@ TInputManager::TInputManager()
     : m_pCapture(nullptr), m_nBufferedUsers(0), m_PointerPosition(0.0f, 0.0f, 0.0f, 1.0f),
       m_pActiveCursor(nullptr)
 {
+    RegisterArray(&InputActionDecl(), &m_aLoadedAction);
     RegisterArray(&InputCursorDecl(), &m_aCursor);
 }
 
 void TInputManager::CheckUnlocked(const char* function) const
 {
-    if (g_ManagerManager.GetLockState() == MANAGER_LOCK_INITIALIZING)
+    if (g_ManagerManager.GetLockState() == MANAGER_LOCK_LOCKED)
         __Abort(function, "sources/engine/input/input", __LINE__, "manager system 'initialize' is locked");
 }
 
@@ -490,6 +491,37 @@ void TInputManager::OnClusterLoad()
 }
 
 // The data block: the action name set {count, {name id, place}...}.
+
+i32 TInputManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId != INPUT_ACTION_TYPE_ID)
+        return 0;
+    data = m_aAction.GetCount() ? m_aAction.GetItems() : nullptr;
+    count = m_aAction.GetCount();
+    return 0;
+}
+
+i32 TInputManager::SetArray(u32 typeId, void* data, i32 count)
+{
+    if (typeId != INPUT_ACTION_TYPE_ID)
+        return 0;
+    // The loaded actions stay in the image; their input words meant inputs of another run.
+    m_aAction.DeleteAll();
+    m_ActionNames._SetCount(0);
+    if (count <= 0)
+        return 0;
+    m_aAction.AttachForeign(m_aLoadedAction.GetData(), count);
+    for (i32 i = 0; i < count; ++i)
+    {
+        TInputAction* action = m_aAction[i];
+        action->pPrimary = nullptr;
+        action->pSecondary = nullptr;
+        if (m_ActionNames.IsFull())
+            continue;
+        m_ActionNames.Insert({action->Name.GetId(), static_cast<u32>(i)});
+    }
+    return 0;
+}
 
 i32 TInputManager::GetDataCount()
 {

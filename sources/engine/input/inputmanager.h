@@ -46,7 +46,7 @@ public:
 
     // Actions. CreateAction returns the action of the name or creates it (bound from the
     // binding table when it names it); null when all 512 exist. Finding and creating are fatal
-    // while the manager system's initialize phase runs.
+    // while the manager system is locked (before Initialize and after Finalize).
     TInputAction* CreateAction(const TName& name, u32 flags);
     TInputAction* FindAction(const TName& name);
     i32 FindActionIndex(const TName& name);
@@ -116,6 +116,11 @@ public:
     // The drivers start again from a clean state.
     void OnDeviceActivate() override { ResetDrivers(); }
 
+    // The cluster's array of stored type 23 is the live action list: saved from it, and
+    // replaced by the loaded actions (unbound until the binding table binds them again).
+    i32 GetArray(u32 typeId, void*& data, i32& count) override;
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
+
     // The data block: the action name set.
     i32 GetDataCount() override;
     i32 GetDataSize() override;
@@ -131,6 +136,8 @@ private:
     SArray<TInputAction, INPUT_ACTION_COUNT, 0> m_aBinding;
     SArray<SString<INPUT_ACTION_NAME_SIZE>, INPUT_ACTION_COUNT, 1> m_aBindingName;
     MArray<TInputAction, 0, INPUT_ACTION_STEP> m_aAction;
+    // The pointer table the cluster fills with loaded actions, which m_aAction then uses.
+    DArray<TInputAction*> m_aLoadedAction;
     SSet<TInputActionKey, INPUT_ACTION_COUNT, u32, 0> m_ActionNames;
     SArray<TInputDriver*, INPUT_DRIVER_COUNT, 0> m_aDriver;
     SSet<TInputKeyEntry, INPUT_INPUT_COUNT, u32, 0> m_Inputs;

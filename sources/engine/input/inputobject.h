@@ -22,4 +22,6 @@ public:
 
 static_assert(sizeof(TInputObject) == 48);
 static_assert(offsetof(TInputObject, pScriptUpdate) == 24);
+static_assert(offsetof(TInputObject, pScriptInput) == 28);
+static_assert(offsetof(TInputObject, pScriptActivate) == 32);
 static_assert(offsetof(TInputObject, pScriptDeactivate) == 36);

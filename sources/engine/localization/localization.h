@@ -65,7 +65,7 @@ public:
     TName GetCurrentLanguageName() const;
 
     // The language lock of the "language" command and the show-id switch.
-    void SetLocked() { m_nLocked = 1; }
+    void SetLocked(u32 locked) { m_nLocked = locked; }
     bool IsLocked() const { return m_nLocked != 0; }
     void SetShowId(i32 showId) { m_nShowId = showId; }
 

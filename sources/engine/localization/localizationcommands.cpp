@@ -28,7 +28,7 @@ public:
             return;
         // A second word locks the language against every later command.
         if (instruction.nArgumentCount >= 2)
-            localization.SetLocked();
+            localization.SetLocked(1);
         TName language;
         language.SetId(instruction.aArgument[0]);
         if (localization.SetLanguage(language) != 0)

@@ -1,5 +1,6 @@
 #include "engine/system/managermanager.h"
 
+#include "core/cluster/cluster.h"
 #include "core/system/cputimer.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
@@ -262,6 +263,9 @@ void TManagerManager::Finalize()
             list[i].pManager->FinalizeManager();
         }
     }
+    // Nothing loaded outlives the managers that own it.
+    if (g_pCluster)
+        g_pCluster->ClearArrays();
     m_nLockState = MANAGER_LOCK_LOCKED;
 }
 

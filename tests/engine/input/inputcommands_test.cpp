@@ -1,4 +1,3 @@
-#include "../localization/scratchfolder.h"
 #include "core/system/platform.h"
 #include "engine/input/inputkey.h"
 #include "engine/input/inputmanager.h"
@@ -6,15 +5,9 @@
 
 namespace
 {
-class InputCommandsTest : public ScratchFolderTest
+class InputCommandsTest : public InputTest
 {
 protected:
-    void SetUp() override
-    {
-        ScratchFolderTest::SetUp();
-        RegisterTestInputs();
-    }
-    static TInputManager& Input() { return TInputManager::Instance(); }
     static TInputAction* Find(const char* name) { return Input().FindAction(TName(name, true)); }
     void Run(const char* text)
     {

@@ -1,6 +1,6 @@
 #include "engine/input/inputmanager.h"
 
-#include "../localization/scratchfolder.h"
+#include "core/cluster/cluster.h"
 #include "engine/input/inputbind.h"
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputkey.h"
@@ -13,15 +13,9 @@
 
 namespace
 {
-class InputManagerTest : public ScratchFolderTest
+class InputManagerTest : public InputTest
 {
 protected:
-    void SetUp() override
-    {
-        ScratchFolderTest::SetUp();
-        RegisterTestInputs();
-    }
-    static TInputManager& Input() { return TInputManager::Instance(); }
     static TInputAction* Action(const char* name) { return Input().CreateAction(TName(name, true), 0); }
     static const char* Environment(const char* name)
     {
@@ -372,23 +366,53 @@ TEST_F(InputManagerTest, CursorsShowAndFollowThePointer)
     Input().SetActiveCursor(nullptr);
 }
 
-TEST_F(InputManagerTest, ActionsAreRefusedWhileManagersInitialise)
+TEST_F(InputManagerTest, ActionsAreRefusedWhileTheManagerSystemIsLocked)
 {
-    class TCreatesAction : public TManager
-    {
-    public:
-        i32 InitializeManager() override
-        {
-            TInputManager::Instance().CreateAction(TName("early", true), 0);
-            return 0;
-        }
-    };
-    EXPECT_DEATH(
-        {
-            TCreatesAction manager;
-            g_ManagerManager.CreateSystem(TName("input_test", true));
-            g_ManagerManager.AddInitializeManager(&manager, 0);
-            g_ManagerManager.Initialize();
-        },
-        "manager system 'initialize' is locked");
+    Action("early");
+    g_ManagerManager.Finalize();
+    EXPECT_DEATH(Action("late"), "manager system 'initialize' is locked");
+    EXPECT_DEATH(Input().FindAction(TName("early")), "manager system 'initialize' is locked");
+    g_ManagerManager.Initialize();
+}
+
+TEST_F(InputManagerTest, TheClustersActionArrayIsTheActionList)
+{
+    TInputAction* jump = Action("jump");
+    Input().BindAction(jump, &TestInput("Space"), nullptr);
+    Action("fire");
+    g_pCluster->LinkTypes();
+    const TClusterSlot& slot = g_pCluster->GetSlot(INPUT_ACTION_TYPE_ID);
+    ASSERT_EQ(slot.pManager, &Input());
+    void* data;
+    i32 count;
+    slot.GetArray(data, count);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(static_cast<TInputAction**>(data)[0], jump);
+
+    // Loaded actions replace the live ones, unbound, and are found by their names.
+    TInputAction loaded[2] = {};
+    loaded[0].Name = TName("loaded", true);
+    loaded[0].pPrimary = &TestInput("Enter");
+    loaded[1].Name = TName("jump");
+    slot.SetArray(loaded, 2);
+    EXPECT_EQ(Input().GetActionCount(), 2u);
+    EXPECT_EQ(Input().FindAction(TName("loaded")), &loaded[0]);
+    EXPECT_EQ(Input().FindAction(TName("jump")), &loaded[1]);
+    EXPECT_EQ(Input().FindAction(TName("fire")), nullptr);
+    EXPECT_EQ(loaded[0].pPrimary, nullptr);
+    // Actions made afterwards are the manager's own; the loaded ones stay where they lie.
+    EXPECT_NE(Action("later"), nullptr);
+    EXPECT_EQ(Input().FindAction(TName("loaded")), &loaded[0]);
+
+    g_pCluster->ClearArrays();
+    EXPECT_EQ(Input().GetActionCount(), 0u);
+    EXPECT_EQ(Input().FindAction(TName("jump")), nullptr);
+}
+
+TEST_F(InputManagerTest, FinalizeEmptiesTheActions)
+{
+    Action("jump");
+    g_ManagerManager.Finalize();
+    g_ManagerManager.Initialize();
+    EXPECT_EQ(Input().GetActionCount(), 0u);
 }

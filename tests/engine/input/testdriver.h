@@ -4,6 +4,8 @@
 #include "engine/input/input.h"
 #include "engine/input/inputdriver.h"
 #include "engine/input/inputmanager.h"
+#include "engine/system/managermanager.h"
+#include "../localization/scratchfolder.h"
 
 #include <deque>
 
@@ -68,3 +70,23 @@ TTestDriver& TestDriver();
 // Registers the driver's inputs (once).
 void RegisterTestInputs();
 TTestInput& TestInput(const char* name);
+
+// The manager system open (actions may be made and found) for the test; at its end Finalize
+// empties the cluster's arrays, so each test starts without the actions and bindings of others.
+class InputTest : public ScratchFolderTest
+{
+protected:
+    void SetUp() override
+    {
+        ScratchFolderTest::SetUp();
+        RegisterTestInputs();
+        g_ManagerManager.Initialize();
+    }
+    void TearDown() override
+    {
+        g_ManagerManager.Finalize();
+        TInputManager::Instance().SaveBindings();
+        ScratchFolderTest::TearDown();
+    }
+    static TInputManager& Input() { return TInputManager::Instance(); }
+};

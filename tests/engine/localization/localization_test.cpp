@@ -30,6 +30,10 @@ protected:
     void SetUp() override
     {
         ScratchFolderTest::SetUp();
+        // Languages stay for the life of the program: each test starts with none, unlocked.
+        Localization().SetData(LOCALIZATION_BLOCK_NAMES, nullptr, 0);
+        Localization().SetData(LOCALIZATION_BLOCK_TEXT, nullptr, 0);
+        Localization().SetLocked(0);
         WriteFile(
             "data/english.language",
             LanguageImage(1001, "English", "eng",
@@ -144,6 +148,7 @@ TEST_F(LocalizationTest, ListenersHearOfChanges)
     Select("deutsch");
     EXPECT_EQ(changes.previous_, (std::vector<int>{-1, 0}));
     Localization().RemoveMethod(&changes);
+    g_ManagerManager.Finalize();
 }
 
 TEST_F(LocalizationTest, ListenersAreRefusedWhileTheManagerSystemIsLocked)

@@ -1,3 +1,4 @@
+#include "core/cluster/cluster.h"
 #include "core/system/timer.h"
 #include "engine/system/managermanager.h"
 #include "testmanager.h"
@@ -299,4 +300,18 @@ TEST_F(ManagerSystem, RenderGathersStatisticsPerManagerAndFrame)
     mm->Render();
     EXPECT_EQ(drawing.m_pStatistics->aCounter[RENDER_STATS_DRAW_CALLS], 4u);
     EXPECT_EQ(drawing.m_nRenderCalls, 4u);
+}
+
+TEST_F(ManagerSystem, FinalizeEmptiesTheClustersArrays)
+{
+    static TClusterTypeDecl s_Decl("TFinalizeTestRecord", 1000, 4, nullptr, 0);
+    static TClusterDynManager* s_pArray = g_pCluster->RegisterDynManager(&s_Decl);
+    u32 records[2] = {7, 8};
+    s_pArray->SetArray(1000, records, 2);
+    mm->Initialize();
+    mm->Finalize();
+    void* data;
+    i32 count;
+    s_pArray->GetArray(1000, data, count);
+    EXPECT_EQ(count, 0);
 }
