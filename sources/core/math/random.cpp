@@ -1,6 +1,7 @@
 #include "core/math/random.h"
 
 #include <atomic>
+#include <cmath>
 #include <ctime>
 
 namespace
@@ -99,4 +100,38 @@ u32 TRandom::Next()
     y ^= (y << 15) & 0xEFC60000;
     y ^= y >> 18;
     return y;
+}
+
+f64 TRandom::NextUnit()
+{
+    return Next() * (1.0 / 4294967296.0);
+}
+
+f32 TRandom::WordToFloat(u32 word, f32 max)
+{
+    const f32 value = static_cast<f32>(word * (1.0 / 4294967296.0) * max);
+    if (max > 0.0f && value >= max)
+        return std::nextafter(max, 0.0f);
+    return value;
+}
+
+f32 TRandom::GetFloat(const f32* max)
+{
+    return WordToFloat(Next(), *max);
+}
+
+TVector TRandom::NextVector(f32 scale, u32 axisMask)
+{
+    auto draw = [&]() {
+        const f32 value = static_cast<f32>((Next() * (1.0 / 2147483648.0) - 1.0) * scale);
+        return scale > 0.0f && value >= scale ? std::nextafter(scale, 0.0f) : value;
+    };
+    TVector v(0.0f, 0.0f, 0.0f, 1.0f);
+    if (axisMask & 4)
+        v.z = draw();
+    if (axisMask & 2)
+        v.y = draw();
+    if (axisMask & 1)
+        v.x = draw();
+    return v;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/math/vector.h"
 #include "core/system/types.h"
 
 // The Mersenne Twister MT19937 as published by Matsumoto and Nishimura. The engine keeps one
@@ -28,6 +29,14 @@ public:
     void Regenerate();
     // The next word, tempered.
     u32 Next();
+    // Draws mapped to ranges: [0, 1), [0, max), and per axis of the mask (1 x, 2 y, 4 z; drawn
+    // z first) [-scale, scale) with the other axes 0 and w = 1.
+    f64 NextUnit();
+    f32 GetFloat(const f32* max);
+    TVector NextVector(f32 scale, u32 axisMask);
+    // A word as a float in [0, max): the product rounded to float could reach max itself, so
+    // such a value becomes the largest float below it.
+    static f32 WordToFloat(u32 word, f32 max);
 
 private:
     u32 aState[StateSize];

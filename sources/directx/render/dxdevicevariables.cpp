@@ -12,13 +12,10 @@ TVector TDxDeviceVariable::GetVector() const
 
 namespace
 {
-// The device manager while it has a window and a device: before manager.initialize and after
-// manager.finalize a change only stores the value, which the next device creation reads.
-TDxDeviceManager* ManagerWithDevice()
+// The device manager, once it has a window.
+TDxDeviceManager* WindowedManager()
 {
-    return g_pDxDeviceManager && g_pDxDeviceManager->GetWindowHandle() && g_pDxDeviceManager->GetDevice()
-               ? g_pDxDeviceManager
-               : nullptr;
+    return g_pDxDeviceManager && g_pDxDeviceManager->GetWindowHandle() ? g_pDxDeviceManager : nullptr;
 }
 } // namespace
 
@@ -45,8 +42,8 @@ Tgame_gammaVariable::Tgame_gammaVariable() : TDxDeviceVariable("game_gamma", "Ga
 }
 void Tgame_gammaVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = ManagerWithDevice())
-        manager->SetGamma(1.5f - 0.1f * static_cast<f32>(GetInt()));
+    if (g_pDxDeviceManager)
+        g_pDxDeviceManager->SetGamma(1.5f - 0.1f * static_cast<f32>(GetInt()));
 }
 
 Tdevice_adapterVariable g_device_adapter;
@@ -57,7 +54,7 @@ Tdevice_adapterVariable::Tdevice_adapterVariable()
 }
 void Tdevice_adapterVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetAdapter(GetInt());
 }
 
@@ -70,7 +67,7 @@ Tdevice_posVariable::Tdevice_posVariable()
 void Tdevice_posVariable::OnChange()
 {
     const TVector pos = GetVector();
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetWindowPosition(static_cast<i32>(pos.x), static_cast<i32>(pos.y));
 }
 
@@ -83,7 +80,7 @@ Tdevice_sizeVariable::Tdevice_sizeVariable()
 void Tdevice_sizeVariable::OnChange()
 {
     const TVector size = GetVector();
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetWindowSize(static_cast<i32>(size.x), static_cast<i32>(size.y));
 }
 
@@ -95,7 +92,7 @@ Tdevice_windowedVariable::Tdevice_windowedVariable()
 }
 void Tdevice_windowedVariable::OnChange()
 {
-    TDxDeviceManager* manager = ManagerWithDevice();
+    TDxDeviceManager* manager = WindowedManager();
     if (!manager)
         return;
     if (GetInt() == 0)
@@ -112,7 +109,7 @@ Tdevice_verticalsynVariable::Tdevice_verticalsynVariable()
 }
 void Tdevice_verticalsynVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetVerticalSync(GetInt());
 }
 
@@ -124,7 +121,7 @@ Tdevice_refreshrateVariable::Tdevice_refreshrateVariable()
 }
 void Tdevice_refreshrateVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetRefreshRate(GetInt());
 }
 
@@ -153,7 +150,7 @@ void Twindow_titleVariable::OnChange()
 {
     TName title;
     title.SetId(m_Value.nType == VALUE_NAME ? m_Value.nName : 0);
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetWindowTitle(title);
 }
 
@@ -165,7 +162,7 @@ Tdevice_cursor_showVariable::Tdevice_cursor_showVariable()
 }
 void Tdevice_cursor_showVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetCursorShow(GetInt());
 }
 
@@ -177,7 +174,7 @@ Tdevice_cursor_clipVariable::Tdevice_cursor_clipVariable()
 }
 void Tdevice_cursor_clipVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = ManagerWithDevice())
+    if (TDxDeviceManager* manager = WindowedManager())
         manager->SetCursorClip(GetInt());
 }
 
@@ -189,8 +186,7 @@ Tdevice_gammaVariable::Tdevice_gammaVariable()
 }
 void Tdevice_gammaVariable::OnChange()
 {
-    TDxDeviceManager* manager = ManagerWithDevice();
-    if (manager && manager->SetGamma(m_Value.ToFloat()) != 0)
+    if (g_pDxDeviceManager && g_pDxDeviceManager->SetGamma(m_Value.ToFloat()) != 0)
         TCommandManager::Instance().PrintError("Gamma correction not supported.");
 }
 
@@ -203,7 +199,7 @@ Tdevice_present_flushVariable::Tdevice_present_flushVariable()
 }
 void Tdevice_present_flushVariable::OnChange()
 {
-    TDxDeviceManager* manager = ManagerWithDevice();
+    TDxDeviceManager* manager = WindowedManager();
     if (manager && GetInt() != 0)
         manager->__CreateFlushQueries();
 }

@@ -37,10 +37,11 @@ void AddCandidate(TCompletionList& candidates, const char* before, const char* w
 }
 
 // set and command_toggle: the variable is looked up when the program is linked and its place
-// kept in the instruction's first spare word. Scripts write variables dotted, as commands.
+// kept in the instruction's first spare word.
 void LinkVariable(TCommandInstruction& instruction, u32 argument)
 {
-    instruction.aCache[0] = Commands().FindVariableIndex(CommandArgument(instruction, argument));
+    instruction.aCache[0] =
+        Commands().FindVariableIndex(MakeCommandName(CommandArgumentText(instruction, argument), false));
 }
 
 TVariable* LinkedVariable(const TCommandInstruction& instruction, u32 argument)
@@ -247,16 +248,8 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
             return;
-        TDeviceManager* device = DeviceManager();
-        if (!device)
-            return;
-        // manager.initialize creates the device; manager.finalize releases it.
-        if (!device->GetDevice())
-        {
-            Commands().PrintError("no device to run (manager.initialize creates it)");
-            return;
-        }
-        device->__Run();
+        if (TDeviceManager* device = DeviceManager())
+            device->__Run();
     }
 };
 
@@ -506,12 +499,6 @@ public:
         char path[128];
         FormatStringN(path, sizeof path, "%s", CommandArgumentText(instruction, 0));
         Commands().ExpandVariables(path, sizeof path);
-        // Logs and settings would land in the root folder.
-        if (!path[0])
-        {
-            Commands().PrintError("empty user directory");
-            return;
-        }
         const TName directory(path, true);
         SetUserDirectory(directory);
         Commands().SetEnvironment(TName("directoryuser", true), directory);

@@ -77,3 +77,56 @@ TEST(Random, SharedGeneratorIsOneSeededInstance)
     shared.Seed(5489);
     EXPECT_EQ(3499211612u, TRandom::Shared().Next());
 }
+
+TEST(Random, DrawsStayInTheirRanges)
+{
+    // The largest word must not round up to the bound itself.
+    EXPECT_LT(TRandom::WordToFloat(0xFFFFFFFFu, 1.0f), 1.0f);
+    EXPECT_LT(TRandom::WordToFloat(0xFFFFFFFFu, 3.0e7f), 3.0e7f);
+    EXPECT_EQ(0.0f, TRandom::WordToFloat(0, 5.0f));
+    EXPECT_FLOAT_EQ(2.5f, TRandom::WordToFloat(0x80000000u, 5.0f));
+
+    auto random = std::make_unique<TRandom>(1234);
+    const f32 max = 7.0f;
+    for (int i = 0; i < 2000; ++i)
+    {
+        const f64 unit = random->NextUnit();
+        ASSERT_GE(unit, 0.0);
+        ASSERT_LT(unit, 1.0);
+        const f32 value = random->GetFloat(&max);
+        ASSERT_GE(value, 0.0f);
+        ASSERT_LT(value, max);
+        const TVector v = random->NextVector(2.0f, 7);
+        for (f32 c : {v.x, v.y, v.z})
+        {
+            ASSERT_GE(c, -2.0f);
+            ASSERT_LT(c, 2.0f);
+        }
+        ASSERT_EQ(1.0f, v.w);
+    }
+}
+
+TEST(Random, DrawsMapTheWordsOfTheSequence)
+{
+    auto random = std::make_unique<TRandom>(5489);
+    auto reference = std::make_unique<TRandom>(5489);
+    EXPECT_DOUBLE_EQ(3499211612.0 / 4294967296.0, random->NextUnit());
+    reference->Next();
+    const f32 max = 10.0f;
+    EXPECT_FLOAT_EQ(static_cast<f32>(581869302.0 / 4294967296.0 * 10.0), random->GetFloat(&max));
+    reference->Next();
+
+    // Mask 0 draws nothing; mask 5 draws z, then x, and leaves y at 0.
+    const TVector none = random->NextVector(3.0f, 0);
+    EXPECT_EQ(0.0f, none.x);
+    EXPECT_EQ(0.0f, none.y);
+    EXPECT_EQ(0.0f, none.z);
+    EXPECT_EQ(1.0f, none.w);
+    const TVector v = random->NextVector(3.0f, 5);
+    const u32 z = reference->Next();
+    const u32 x = reference->Next();
+    EXPECT_FLOAT_EQ(static_cast<f32>((z / 2147483648.0 - 1.0) * 3.0), v.z);
+    EXPECT_FLOAT_EQ(static_cast<f32>((x / 2147483648.0 - 1.0) * 3.0), v.x);
+    EXPECT_EQ(0.0f, v.y);
+    EXPECT_EQ(reference->Next(), random->Next());
+}

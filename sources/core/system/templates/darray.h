@@ -85,6 +85,10 @@ public:
         m_nCapacity = -1;
     }
 
+    // Loaded records: the stored data and count kept, the storage marked foreign without being
+    // freed (the stored capacity is the writer's and says nothing here).
+    void MarkForeign() { m_nCapacity = -1; }
+
     // Sets the count, growing the storage exactly when it is too small.
     void SetCount(i32 n)
     {

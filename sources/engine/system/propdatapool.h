@@ -1,0 +1,30 @@
+#pragma once
+// TPropDataPool: the stored layout of its records (type 30, 4200 bytes), read and written raw by
+// repository images; the members its own module gives behaviour to are named.
+#include "core/system/types.h"
+#include "engine/system/linkedlist.h"
+
+class TImposterData;
+class TProp;
+class TPropData;
+
+struct TPropDataPool
+{
+    i32 m_nFreeCount;
+    TPropData* aFree[1024];
+    u8 m_aReserved4100[4];
+    TLinkedList<TProp> lProp;
+    TImposterData* pImposterData;
+    u8 m_aReserved4116[64];
+    TLinkedList<TProp> lPropUpdate;
+    i32 m_nInsideFrustum;
+    u8 m_aReserved4192[8];
+};
+
+static_assert(sizeof(TPropDataPool) == 4200);
+static_assert(offsetof(TPropDataPool, m_nFreeCount) == 0);
+static_assert(offsetof(TPropDataPool, aFree) == 4);
+static_assert(offsetof(TPropDataPool, lProp) == 4104);
+static_assert(offsetof(TPropDataPool, pImposterData) == 4112);
+static_assert(offsetof(TPropDataPool, lPropUpdate) == 4180);
+static_assert(offsetof(TPropDataPool, m_nInsideFrustum) == 4188);

@@ -1,0 +1,27 @@
+#pragma once
+// The scene's stored types: their ids, which are repository format, and their descriptors,
+// declared to the cluster by static initialisers (scenetypes.cpp lists every one).
+#include "core/cluster/clustertypedecl.h"
+
+constexpr u16 NODE_OBJECT_TYPE_ID = 16;
+constexpr u16 NODE_LINK_TYPE_ID = 17;
+constexpr u16 NODE_TYPE_ID = 18;
+constexpr u16 USER_DATA_TYPE_ID = 19;
+constexpr u16 RESOURCE_LINK_TYPE_ID = 20;
+constexpr u16 RESOURCE_TYPE_ID = 21;
+constexpr u16 SCRIPT_TYPE_ID = 60;
+constexpr u16 SCRIPT_OBJECT_TYPE_ID = 63;
+
+const TClusterTypeDecl& NodeObjectDecl();
+const TClusterTypeDecl& NodeLinkDecl();
+const TClusterTypeDecl& NodeDecl();
+const TClusterTypeDecl& UserDataDecl();
+const TClusterTypeDecl& ResourceLinkDecl();
+const TClusterTypeDecl& ResourceDecl();
+const TClusterTypeDecl& ScriptDecl();
+const TClusterTypeDecl& ScriptObjectDecl();
+
+// Every scene descriptor, in the order of the table of types.
+const TClusterTypeDecl* const* SceneTypeDecls(u32& count);
+// Records that begin as node objects: polymorphic, with the node link at offset 4.
+bool IsNodeObjectType(const TClusterTypeDecl* decl);

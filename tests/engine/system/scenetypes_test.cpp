@@ -1,0 +1,274 @@
+#include "core/cluster/cluster.h"
+#include "core/stream/memorystream.h"
+#include "engine/render/camera.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/scenetypes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace
+{
+constexpr i32 kObjects = 3;
+
+// Holds a block of records of every scene type that no manager of this program owns yet.
+class TRecords : public TClusterManager
+{
+public:
+    TRecords()
+    {
+        u32 count = 0;
+        const TClusterTypeDecl* const* decls = SceneTypeDecls(count);
+        for (u32 i = 0; i < count; ++i)
+        {
+            const u32 type = decls[i]->GetTypeId();
+            if (g_pCluster->GetArrayManager(type))
+                continue;
+            m_Decl[type] = decls[i];
+            RegisterArray(decls[i], &m_Holder[type]);
+        }
+    }
+
+    std::map<u32, const TClusterTypeDecl*> m_Decl;
+    std::map<u32, DArray<void*>> m_Holder;
+};
+
+TRecords& Records()
+{
+    static TRecords s_Records;
+    return s_Records;
+}
+
+u32 Word(const u8* at)
+{
+    u32 word;
+    std::memcpy(&word, at, 4);
+    return word;
+}
+
+bool IsLinkWord(const TClusterTypeDecl* decl, u32 offset, u32& member, u32& element)
+{
+    for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+    {
+        const TClusterMemberDecl& d = decl->GetMember(m);
+        if (offset >= d.nOffset && offset < d.nOffset + 4 * d.nCount && (offset - d.nOffset) % 4 == 0)
+        {
+            member = m;
+            element = (offset - d.nOffset) / 4;
+            return true;
+        }
+    }
+    return false;
+}
+
+class SceneTypesTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Records();
+        g_pCluster->LinkTypes();
+        g_ManagerManager.Initialize();
+        g_pCluster->Clear();
+    }
+    void TearDown() override { g_pCluster->Clear(); }
+
+    std::vector<u8> Save(std::vector<TClusterManager*> managers)
+    {
+        TMemoryStream stream;
+        EXPECT_EQ(0, g_pCluster->SaveToStream(stream, managers.data(), static_cast<i32>(managers.size())));
+        return std::vector<u8>(stream.GetData(), stream.GetData() + stream.GetSize());
+    }
+};
+} // namespace
+
+// Every record keeps each byte through an image loaded at another address, except its links,
+// which lead to the loaded copies of their targets, and its virtual table, restored.
+TEST_F(SceneTypesTest, EveryRecordRoundTripsThroughAnImage)
+{
+    TRecords& records = Records();
+    ASSERT_GT(records.m_Decl.size(), 30u);
+    std::map<u32, std::vector<u8>> blocks;
+    for (auto& [type, decl] : records.m_Decl)
+    {
+        blocks[type].resize(kObjects * decl->GetObjectSize());
+        DArray<void*>& holder = records.m_Holder[type];
+        holder.SetCount(kObjects);
+        for (i32 i = 0; i < kObjects; ++i)
+            holder[i] = blocks[type].data() + i * decl->GetObjectSize();
+    }
+    // Any-type links lead to records of the types in turn.
+    std::vector<u32> types;
+    for (auto& entry : records.m_Decl)
+        types.push_back(entry.first);
+
+    u32 seed = 12345;
+    for (auto& [type, decl] : records.m_Decl)
+        for (i32 i = 0; i < kObjects; ++i)
+        {
+            u8* object = static_cast<u8*>(records.m_Holder[type][i]);
+            for (u32 b = 0; b < decl->GetObjectSize(); ++b)
+                object[b] = static_cast<u8>((seed = seed * 1103515245u + 12345u) >> 16);
+            if (decl->GetPrototype())
+                std::memcpy(object, decl->GetPrototype(), 4);
+            for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+            {
+                const TClusterMemberDecl& member = decl->GetMember(m);
+                for (u32 e = 0; e < member.nCount; ++e)
+                {
+                    u32 target = member.nTypeId ? member.nTypeId : types[(i + e + m) % types.size()];
+                    void* pointer = nullptr;
+                    if (records.m_Decl.count(target))
+                        pointer = records.m_Holder[target][(i + e) % kObjects];
+                    std::memcpy(object + member.nOffset + 4 * e, &pointer, 4);
+                }
+            }
+        }
+
+    std::vector<u8> image = Save({&records});
+    std::map<u32, std::vector<u8>> original = blocks;
+    // Loaded at another address: the objects stay in this copy.
+    std::vector<u8> copy(image);
+    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
+
+    for (auto& [type, decl] : records.m_Decl)
+    {
+        ASSERT_EQ(kObjects, records.m_Holder[type].GetCount()) << decl->GetName();
+        for (i32 i = 0; i < kObjects; ++i)
+        {
+            const u8* loaded = static_cast<const u8*>(records.m_Holder[type][i]);
+            const u8* before = original[type].data() + i * decl->GetObjectSize();
+            EXPECT_TRUE(loaded >= copy.data() && loaded < copy.data() + copy.size()) << decl->GetName();
+            for (u32 at = 0; at + 4 <= decl->GetObjectSize(); at += 4)
+            {
+                u32 member = 0, element = 0;
+                if (IsLinkWord(decl, at, member, element))
+                {
+                    const TClusterMemberDecl& d = decl->GetMember(member);
+                    const u32 target = d.nTypeId ? d.nTypeId : types[(i + element + member) % types.size()];
+                    const u32 expected = records.m_Decl.count(target)
+                                             ? static_cast<u32>(reinterpret_cast<uintptr_t>(
+                                                   records.m_Holder[target][(i + element) % kObjects]))
+                                             : 0;
+                    EXPECT_EQ(expected, Word(loaded + at))
+                        << decl->GetName() << "." << d.szName << "[" << element << "]";
+                }
+                else
+                    EXPECT_EQ(Word(before + at), Word(loaded + at)) << decl->GetName() << " byte " << at;
+            }
+            for (u32 at = decl->GetObjectSize() & ~3u; at < decl->GetObjectSize(); ++at)
+                EXPECT_EQ(before[at], loaded[at]) << decl->GetName();
+        }
+    }
+    g_pCluster->Clear();
+}
+
+// Nodes with children, objects and user data come back linked as they were.
+TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)
+{
+    TRecords& records = Records();
+    std::vector<TCamera> cameras(2);
+    DArray<void*>& holder = records.m_Holder[48];
+    std::vector<u8> block(2 * sizeof(TCamera));
+    holder.SetCount(2);
+    auto* cams = reinterpret_cast<TCamera*>(block.data());
+    new (&cams[0]) TCamera();
+    new (&cams[1]) TCamera();
+    holder[0] = &cams[0];
+    holder[1] = &cams[1];
+
+    TNode* root = g_pNodeManager->CreateNode("root");
+    TNode* a = g_pNodeManager->CreateNode("a");
+    TNode* b = g_pNodeManager->CreateNode("b");
+    root->AddChild(a);
+    root->AddChild(b);
+    a->SetLocalMatrix(TMatrix::RotationX(30.0f), TNode::OrdinaryCause());
+    b->AddObject(&cams[0]);
+    b->AddObject(&cams[1]);
+    b->aUserData.Add({{1, 2, 3, 4}});
+    b->m_nUserDataFlag = 1;
+    g_pNodeManager->PackLinks();
+    // A capacity as another writer may store it: loading must not take the storage as owned.
+    const i32 storedCapacity = 5;
+    std::memcpy(&root->aChild, &storedCapacity, 4);
+    TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
+    g_pNodeManager->GetSavedManagers(managers);
+    managers[TNodeManager::SAVED_MANAGER_COUNT] = &records;
+    TMemoryStream stream;
+    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + 1));
+    root->aChild.MarkForeign();
+    const TMatrix world = *a->GetWorldMatrix();
+    b->DeleteObject(&cams[0]);
+    b->DeleteObject(&cams[1]);
+
+    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
+    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
+    g_pNodeManager->OnClusterLoad();
+    ASSERT_EQ(3, g_pNodeManager->GetNodeCount());
+    TNode* lRoot = g_pNodeManager->GetRoot();
+    TNode* lA = g_pNodeManager->FindNode(TName("a").GetId());
+    TNode* lB = g_pNodeManager->FindNode(TName("b").GetId());
+    ASSERT_TRUE(lRoot && lA && lB);
+    EXPECT_EQ(2, lRoot->GetChildCount());
+    EXPECT_EQ(lA, lRoot->GetChild(0));
+    EXPECT_EQ(lRoot, lB->GetParent());
+    EXPECT_EQ(0, std::memcmp(&world, lA->GetWorldMatrix(), sizeof world));
+    ASSERT_EQ(2u, lB->GetObjectCount());
+    EXPECT_EQ(lB, lB->GetObject(1)->pNode);
+    EXPECT_EQ(g_NameTCamera.GetId(), lB->GetObject(0)->GetType());
+    ASSERT_NE(nullptr, lB->GetUserData());
+    EXPECT_EQ(3u, lB->GetUserData()->aWord[2]);
+    // Loaded storage is not the node's: growing it copies, clearing frees nothing of the image.
+    EXPECT_FALSE(lRoot->aChild.IsOwned());
+    TNode* extra = g_pNodeManager->CreateNode("extra");
+    lRoot->AddChild(extra);
+    EXPECT_EQ(3, lRoot->GetChildCount());
+    extra->DetachFromParent();
+    lRoot->aChild.Free();
+    g_pCluster->Clear();
+    holder.Free();
+}
+
+// Stored node-object links that do not hold together are cut, never followed.
+TEST_F(SceneTypesTest, LoadedLinksThatDoNotLeadBackAreCut)
+{
+    TRecords& records = Records();
+    DArray<void*>& holder = records.m_Holder[48];
+    std::vector<u8> block(sizeof(TCamera));
+    auto* camera = new (block.data()) TCamera();
+    holder.SetCount(1);
+    holder[0] = camera;
+    TNode* lister = g_pNodeManager->CreateNode("lister");
+    TNode* other = g_pNodeManager->CreateNode("other");
+    TNode* child = g_pNodeManager->CreateNode("child");
+    lister->AddChild(child);
+    lister->AddObject(camera);
+    // The camera names another node; that one's child names a node that is not its child.
+    camera->pNode = other;
+    other->aChild.Add({child});
+    g_pNodeManager->PackLinks();
+    TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
+    g_pNodeManager->GetSavedManagers(managers);
+    managers[TNodeManager::SAVED_MANAGER_COUNT] = &records;
+    TMemoryStream stream;
+    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + 1));
+    camera->pNode = nullptr;
+
+    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
+    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
+    g_pNodeManager->OnClusterLoad();
+    TNode* lLister = g_pNodeManager->FindNode(TName("lister").GetId());
+    TNode* lOther = g_pNodeManager->FindNode(TName("other").GetId());
+    auto* lCamera = static_cast<TCamera*>(holder[0]);
+    EXPECT_EQ(0u, lLister->GetObjectCount());
+    EXPECT_EQ(nullptr, lCamera->pNode);
+    EXPECT_EQ(0, lOther->GetChildCount());
+    EXPECT_EQ(1, lLister->GetChildCount());
+    g_pCluster->Clear();
+    holder.Free();
+}
