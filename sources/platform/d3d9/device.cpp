@@ -5,6 +5,7 @@
 #include "platform/d3d9/format.h"
 #include "platform/d3d9/indexbuffer.h"
 #include "platform/d3d9/presentedframe.h"
+#include "platform/d3d9/presentpacer.h"
 #include "platform/d3d9/query.h"
 #include "platform/d3d9/settings.h"
 #include "platform/d3d9/shader.h"
@@ -81,6 +82,44 @@ void ColourToFloats(D3DCOLOR colour, float rgba[4])
     rgba[1] = float((colour >> 8) & 0xFF) / 255.0f;
     rgba[2] = float(colour & 0xFF) / 255.0f;
     rgba[3] = float(colour >> 24) / 255.0f;
+}
+
+bool IsIdentityRamp(const D3DGAMMARAMP& ramp)
+{
+    for (int i = 0; i < 256; ++i)
+    {
+        const WORD identity = WORD(i * 257);
+        if (ramp.red[i] != identity || ramp.green[i] != identity || ramp.blue[i] != identity)
+            return false;
+    }
+    return true;
+}
+
+// One row of a back buffer in another format than X8R8G8B8, as X8R8G8B8.
+void ConvertRowToArgb(D3DFORMAT format, const std::uint8_t* source, UINT bytes, int width, std::uint32_t* row)
+{
+    for (int x = 0; x < width; ++x, source += bytes)
+    {
+        float rgba[4];
+        ReadTexel(format, source, rgba);
+        row[x] = D3DCOLOR_ARGB(255, DWORD(std::clamp(rgba[0], 0.0f, 1.0f) * 255.0f + 0.5f),
+                               DWORD(std::clamp(rgba[1], 0.0f, 1.0f) * 255.0f + 0.5f),
+                               DWORD(std::clamp(rgba[2], 0.0f, 1.0f) * 255.0f + 0.5f));
+    }
+}
+
+// The refreshes a presentation interval waits for; 0 for immediate presents.
+unsigned IntervalRefreshes(UINT interval)
+{
+    switch (interval)
+    {
+    case D3DPRESENT_INTERVAL_IMMEDIATE:
+        return 0;
+    case D3DPRESENT_INTERVAL_TWO:
+        return 2;
+    default: // the default interval is interval one
+        return 1;
+    }
 }
 
 void MultiplyMatrices(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& out)
@@ -234,6 +273,11 @@ HRESULT TD3DDevice::CreateSwapChain(const D3DPRESENT_PARAMETERS& requested)
         autoDepthStencil_->Bind();
     }
     parameters_ = parameters;
+    // Vertical sync follows the full-screen mode's rate, else the desktop's.
+    refreshRate_ = parameters.Windowed ? 0 : parameters.FullScreen_RefreshRateInHz;
+    D3DDISPLAYMODE desktop;
+    if (refreshRate_ == 0 && SUCCEEDED(direct3d_->GetAdapterDisplayMode(creation_.AdapterOrdinal, &desktop)))
+        refreshRate_ = desktop.RefreshRate;
     return D3D_OK;
 }
 
@@ -468,38 +512,46 @@ HRESULT TD3DDevice::PresentFrame(HWND window)
 {
     if (inScene_)
         return D3DERR_INVALIDCALL;
-    TImage& image = backBuffers_[0]->Image();
+    const TImage& image = backBuffers_[0]->Image();
     const int width = int(image.Width()), height = int(image.Height());
-    std::vector<std::uint32_t> frame(size_t(width) * height);
-    const bool gamma = !parameters_.Windowed;
-    const UINT bytes = FindFormat(image.Format())->bits / 8;
-    for (int y = 0; y < height; ++y)
+    const D3DFORMAT format = image.Format();
+    const bool argb = format == D3DFMT_X8R8G8B8 || format == D3DFMT_A8R8G8B8;
+    const UINT bytes = FindFormat(format)->bits / 8;
+    // The ramp as three tables of shifted channels; none while it changes nothing.
+    const bool gamma = !parameters_.Windowed && !IsIdentityRamp(gamma_);
+    std::uint32_t ramp[3][256];
+    if (gamma)
     {
-        const std::uint8_t* row = image.Row(UINT(y));
-        for (int x = 0; x < width; ++x)
+        for (int i = 0; i < 256; ++i)
         {
-            std::uint32_t pixel;
-            if (image.Format() == D3DFMT_X8R8G8B8 || image.Format() == D3DFMT_A8R8G8B8)
-                std::memcpy(&pixel, row + x * 4, 4);
-            else
-            {
-                float rgba[4];
-                ReadTexel(image.Format(), row + x * bytes, rgba);
-                pixel = D3DCOLOR_ARGB(255, DWORD(std::clamp(rgba[0], 0.0f, 1.0f) * 255.0f + 0.5f),
-                                      DWORD(std::clamp(rgba[1], 0.0f, 1.0f) * 255.0f + 0.5f),
-                                      DWORD(std::clamp(rgba[2], 0.0f, 1.0f) * 255.0f + 0.5f));
-            }
-            if (gamma)
-            {
-                pixel = D3DCOLOR_ARGB(255, gamma_.red[(pixel >> 16) & 0xFF] >> 8,
-                                      gamma_.green[(pixel >> 8) & 0xFF] >> 8, gamma_.blue[pixel & 0xFF] >> 8);
-            }
-            frame[size_t(y) * width + x] = pixel | 0xFF000000u;
+            ramp[0][i] = std::uint32_t(gamma_.red[i] >> 8) << 16;
+            ramp[1][i] = std::uint32_t(gamma_.green[i] >> 8) << 8;
+            ramp[2][i] = std::uint32_t(gamma_.blue[i] >> 8);
         }
     }
-    StorePresentedFrame(frame.data(), width, height);
+    pacer_.WaitForSlot(IntervalRefreshes(parameters_.PresentationInterval), refreshRate_);
+    TPresentedFrameWriter frame(width, height);
+    for (int y = 0; y < height; ++y)
+    {
+        const std::uint8_t* source = image.Row(UINT(y));
+        std::uint32_t* row = frame.Row(y);
+        if (argb)
+            std::memcpy(row, source, size_t(width) * 4);
+        else
+            ConvertRowToArgb(format, source, bytes, width, row);
+        if (gamma)
+        {
+            for (int x = 0; x < width; ++x)
+            {
+                const std::uint32_t pixel = row[x];
+                row[x] = ramp[0][(pixel >> 16) & 0xFF] | ramp[1][(pixel >> 8) & 0xFF] | ramp[2][pixel & 0xFF];
+            }
+        }
+        for (int x = 0; x < width; ++x)
+            row[x] |= 0xFF000000u;
+    }
     if (window)
-        WindowPresentPixels(window, frame.data(), width, height, width * 4);
+        WindowPresentPixels(window, frame.Pixels(), width, height, width * 4);
     return D3D_OK;
 }
 

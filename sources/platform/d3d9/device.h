@@ -3,6 +3,7 @@
 // presentation of the back buffer to the window layer (or, headless, to memory).
 #include "platform/d3d9/drawcall.h"
 #include "platform/d3d9/object.h"
+#include "platform/d3d9/presentpacer.h"
 #include "platform/d3d9/rasterizer.h"
 
 #include <atomic>
@@ -253,6 +254,9 @@ private:
     UINT frameLatency_ = 3;
     INT gpuThreadPriority_ = 0;
     D3DGAMMARAMP gamma_;
+    // Presents wait for their refresh unless the interval is immediate.
+    TPresentPacer pacer_;
+    UINT refreshRate_ = 0;
     std::atomic<int> defaultPoolResources_{0};
     std::atomic<std::uint64_t> samplesPassed_{0};
     std::mutex drawMutex_;

@@ -48,21 +48,49 @@ const std::uint32_t* TImage::Decoded()
     return decoded_.data();
 }
 
+namespace
+{
+// Fills `count` texels of a row with the texel, whole words at a time.
+template <class T> void FillRow(std::uint8_t* row, const std::uint8_t* texel, LONG count)
+{
+    T word;
+    std::memcpy(&word, texel, sizeof word);
+    std::fill_n(reinterpret_cast<T*>(row), count, word);
+}
+} // namespace
+
 void TImage::Fill(const RECT& rect, const float rgba[4])
 {
     const TFormatInfo* info = FindFormat(format_);
     if (!info || info->kind != EFormatClass::Colour)
         return;
     const UINT bytes = info->bits / 8;
-    std::uint8_t texel[16];
+    alignas(16) std::uint8_t texel[16];
     WriteTexel(format_, texel, rgba);
+    const LONG count = rect.right - rect.left;
     for (UINT z = 0; z < depth_; ++z)
     {
         for (LONG y = rect.top; y < rect.bottom; ++y)
         {
             std::uint8_t* row = Row(y, z) + rect.left * bytes;
-            for (LONG x = rect.left; x < rect.right; ++x, row += bytes)
-                std::memcpy(row, texel, bytes);
+            switch (bytes)
+            {
+            case 1:
+                std::memset(row, texel[0], size_t(count));
+                break;
+            case 2:
+                FillRow<std::uint16_t>(row, texel, count);
+                break;
+            case 4:
+                FillRow<std::uint32_t>(row, texel, count);
+                break;
+            case 8:
+                FillRow<std::uint64_t>(row, texel, count);
+                break;
+            default:
+                for (LONG x = 0; x < count; ++x, row += bytes)
+                    std::memcpy(row, texel, bytes);
+            }
         }
     }
     Touch();

@@ -1,7 +1,6 @@
 #include "platform/d3d9/presentedframe.h"
 
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace
@@ -39,11 +38,13 @@ bool D3D9CopyPresentedFrame(void* pixels, int pitch, int* width, int* height)
     return true;
 }
 
-void StorePresentedFrame(const std::uint32_t* pixels, int width, int height)
+TPresentedFrameWriter::TPresentedFrameWriter(int width, int height)
+    : lock_(Frame().mutex), pixels_(nullptr), width_(width)
 {
     TFrame& frame = Frame();
-    std::lock_guard<std::mutex> lock(frame.mutex);
-    frame.pixels.assign(pixels, pixels + size_t(width) * height);
+    // resize keeps the storage when the size stays, as it does from frame to frame.
+    frame.pixels.resize(size_t(width) * height);
     frame.width = width;
     frame.height = height;
+    pixels_ = frame.pixels.data();
 }

@@ -3,8 +3,11 @@
 // which operating-system generation is reported (Direct3DCreate9Ex exists from version 6 on),
 // how much texture memory the adapter reports, and failures the device-creation fall-backs of
 // the engine can be tested with. The environment variable VESTAMOR_D3D9_OS=xp starts the
-// layer as an XP-class system. How many cores the rasteriser uses is a property of the machine too.
+// layer as an XP-class system. How many cores the rasteriser uses and the clock vertical
+// sync waits on are properties of the machine too.
 #include "platform/d3d9/d3d9types.h"
+
+class TPresentClock;
 
 struct TD3D9Settings
 {
@@ -14,6 +17,7 @@ struct TD3D9Settings
     UINT textureMemoryBytes = 512u << 20;
     int failingDeviceCreations = 0; // the next so many CreateDevice(Ex) calls fail
     UINT cores = 0;                 // cores the rasteriser of a new device uses; 0: all
+    TPresentClock* presentClock = nullptr; // what vertical sync waits on; null: the system's clock
 };
 
 TD3D9Settings& D3D9Settings();

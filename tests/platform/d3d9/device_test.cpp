@@ -340,6 +340,69 @@ TEST_F(DeviceTest, PresentKeepsTheFrameInMemory)
     device->EndScene();
 }
 
+TEST_F(DeviceTest, PresentShowsEveryPixelOpaque)
+{
+    // Distinct pixels with stray alpha bits: each is shown where it is, alpha made opaque.
+    IDirect3DSurface9* staging = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                          &staging, nullptr));
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, staging->LockRect(&locked, nullptr, 0));
+    for (int y = 0; y < 64; ++y)
+    {
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < 64; ++x)
+            row[x] = std::uint32_t(x * 0x01030507 + y * 0x00110000);
+    }
+    staging->UnlockRect();
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    ASSERT_EQ(D3D_OK, device->UpdateSurface(staging, nullptr, back, nullptr));
+    back->Release();
+    staging->Release();
+    ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+    std::vector<std::uint32_t> frame(64 * 64);
+    int width = 0, height = 0;
+    ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 64 * 4, &width, &height));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(std::uint32_t(x * 0x01030507 + y * 0x00110000) | 0xFF000000u, frame[y * 64 + x]) << x << "," << y;
+}
+
+TEST(Direct3D, ASixteenBitBackBufferIsShownAsThirtyTwoBits)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 33;
+    parameters.BackBufferHeight = 8;
+    parameters.BackBufferFormat = D3DFMT_R5G6B5;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.Windowed = TRUE;
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // An odd-sized rectangle of 16-bit texels: its edges stay exact.
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    const RECT rect = {3, 2, 30, 5};
+    ASSERT_EQ(D3D_OK, device->ColorFill(back, &rect, 0xFFFF0000));
+    back->Release();
+    ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+    std::vector<std::uint32_t> frame(33 * 8);
+    int width = 0, height = 0;
+    ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 33 * 4, &width, &height));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 33; ++x)
+        {
+            const bool inside = x >= 3 && x < 30 && y >= 2 && y < 5;
+            ASSERT_EQ(inside ? 0xFFFF0000u : 0xFF000000u, frame[y * 33 + x]) << x << "," << y;
+        }
+    EXPECT_EQ(0u, device->Release());
+    d3d->Release();
+}
+
 TEST_F(DeviceTest, SurfaceCopiesBetweenPools)
 {
     IDirect3DSurface9* staging = nullptr;

@@ -1,0 +1,118 @@
+// Vertical sync without a display: presents wait on a clock the tests drive, so every wait is
+// checked exactly and nothing sleeps.
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/presentpacer.h"
+#include "platform/d3d9/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+constexpr std::int64_t kSecond = 1000000000;
+
+// Time stands still except when the pacer sleeps or the test moves it on.
+class TFakeClock : public TPresentClock
+{
+public:
+    std::int64_t Now() override { return now; }
+    void SleepUntil(std::int64_t time) override
+    {
+        sleeps.push_back(time - now);
+        now = time;
+    }
+    std::int64_t now = 5 * kSecond;
+    std::vector<std::int64_t> sleeps;
+};
+
+class PresentPacerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { D3D9Settings().presentClock = &clock; }
+    void TearDown() override { D3D9Settings().presentClock = nullptr; }
+
+    TFakeClock clock;
+    TPresentPacer pacer;
+};
+
+TEST_F(PresentPacerTest, IntervalsWaitForTheirRefreshes)
+{
+    // The first paced present starts the grid; each next one waits one refresh (or two).
+    pacer.WaitForSlot(1, 60);
+    pacer.WaitForSlot(1, 60);
+    pacer.WaitForSlot(1, 60);
+    pacer.WaitForSlot(2, 60);
+    EXPECT_EQ((std::vector<std::int64_t>{kSecond / 60, kSecond / 60, 2 * (kSecond / 60)}), clock.sleeps);
+
+    // A rate the display does not tell is taken as 60 Hz; other rates as they are.
+    clock.sleeps.clear();
+    pacer.WaitForSlot(1, 0);
+    pacer.WaitForSlot(1, 75);
+    EXPECT_EQ((std::vector<std::int64_t>{kSecond / 60, kSecond / 75}), clock.sleeps);
+
+    // Immediate presents never wait.
+    clock.sleeps.clear();
+    for (int i = 0; i < 3; ++i)
+        pacer.WaitForSlot(0, 60);
+    EXPECT_TRUE(clock.sleeps.empty());
+}
+
+TEST_F(PresentPacerTest, ALateFrameWaitsForTheNextRefresh)
+{
+    const std::int64_t period = kSecond / 50;
+    pacer.WaitForSlot(1, 50);
+    const std::int64_t start = clock.now;
+    // Work of one and a half refreshes: shown on the second refresh, not at once.
+    clock.now += period + period / 2;
+    pacer.WaitForSlot(1, 50);
+    EXPECT_EQ(start + 2 * period, clock.now);
+    // Exactly on a refresh: shown without a wait, and the grid stays.
+    clock.now += period;
+    clock.sleeps.clear();
+    pacer.WaitForSlot(1, 50);
+    EXPECT_TRUE(clock.sleeps.empty());
+    pacer.WaitForSlot(1, 50);
+    EXPECT_EQ(start + 4 * period, clock.now);
+}
+
+TEST_F(PresentPacerTest, DevicePresentsFollowTheirInterval)
+{
+    IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    // interval, windowed, full-screen rate, expected wait of the second present
+    struct TCase
+    {
+        UINT interval;
+        BOOL windowed;
+        UINT rate;
+        std::int64_t wait;
+    };
+    const TCase cases[] = {
+        {D3DPRESENT_INTERVAL_ONE, TRUE, 0, kSecond / 60},
+        {D3DPRESENT_INTERVAL_DEFAULT, TRUE, 0, kSecond / 60},
+        {D3DPRESENT_INTERVAL_TWO, TRUE, 0, 2 * (kSecond / 60)},
+        {D3DPRESENT_INTERVAL_ONE, FALSE, 75, kSecond / 75},
+        {D3DPRESENT_INTERVAL_IMMEDIATE, TRUE, 0, 0},
+    };
+    for (const TCase& test : cases)
+    {
+        D3DPRESENT_PARAMETERS parameters = {};
+        parameters.BackBufferWidth = 640;
+        parameters.BackBufferHeight = 480;
+        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        parameters.Windowed = test.windowed;
+        parameters.FullScreen_RefreshRateInHz = test.rate;
+        parameters.PresentationInterval = test.interval;
+        IDirect3DDevice9* device = nullptr;
+        ASSERT_EQ(D3D_OK, direct3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+        clock.sleeps.clear();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        const std::int64_t before = clock.now;
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        EXPECT_EQ(test.wait, clock.now - before) << test.interval << " " << test.rate;
+        device->Release();
+    }
+    direct3d->Release();
+}
+} // namespace
