@@ -71,9 +71,21 @@ TCluster::TFixTarget MakeFixTarget(const TClusterSlot& slot)
         target.nObjectSize = slot.pDecl->GetObjectSize();
         target.nLimit = static_cast<u32>(slot.nSize) - target.nObjectSize;
         target.bPointers = slot.nKind == CLUSTER_ARRAY_POINTERS;
+        if (!target.bPointers && target.bRegistered)
+            target.nBlockEnd = target.nLimit + 1;
     }
     return target;
 }
+
+// What the fix-up does with a reference word.
+enum : u32
+{
+    FIX_VIRTUAL_TABLE,
+    FIX_BLOCK,      // typed, into an array whose objects lie one after the other
+    FIX_POINTERS,   // typed, into a pointer array
+    FIX_INTO_EMPTY, // typed, into an array that holds nothing
+    FIX_ANY,
+};
 
 // The address of a stored offset in a non-empty array; false when no whole object lies there.
 inline bool ResolveOffset(const TCluster::TFixTarget& target, u32 offset, u8*& address)
@@ -313,7 +325,7 @@ void TCluster::ReleaseArrays()
     ClearArrays();
     for (u32 i = 0; i < m_aDynManager.GetCount(); ++i)
         m_aDynManager[i].Free();
-    m_aFixTarget.Free();
+    m_aFixWord.Free();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -424,73 +436,143 @@ bool TCluster::CheckImage(const u8* image, u32 size, TLoadPlan& plan)
     return true;
 }
 
+void TCluster::PlanAnyTargets()
+{
+    for (u32 type = 0; type < CLUSTER_ANY_TYPE_COUNT; ++type)
+    {
+        m_aAnyTarget[type] = MakeFixTarget(m_aSlot[type]);
+        // The highest word offset is never a quick hit, so that a stored null (type 255 at
+        // that offset) always takes the full test.
+        m_aAnyTarget[type].nBlockEnd = std::min<u32>(m_aAnyTarget[type].nBlockEnd, 0xFFFFFF * 4);
+    }
+}
+
+void TCluster::PlanFixUp(const TClusterSlot& slot)
+{
+    const TClusterTypeDecl* decl = slot.pDecl;
+    m_aFixWord.SetCount(0);
+    for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+    {
+        const TClusterMemberDecl& member = decl->GetMember(m);
+        TFixWord word = {};
+        word.nMember = static_cast<u16>(m);
+        word.target = MakeFixTarget(m_aSlot[member.nTypeId]);
+        if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
+        {
+            word.nAction = FIX_VIRTUAL_TABLE;
+            word.nVirtualTable =
+                ReadWord(static_cast<const u8*>(m_aSlot[member.nTypeId].pDecl->GetPrototype()));
+        }
+        else if (member.nTypeId == 0)
+            word.nAction = FIX_ANY;
+        else if (word.target.bEmpty)
+            word.nAction = FIX_INTO_EMPTY;
+        else
+            word.nAction = word.target.bPointers ? FIX_POINTERS : FIX_BLOCK;
+        for (u32 e = 0; e < member.nCount; ++e)
+        {
+            word.nOffset = member.nOffset + 4 * e;
+            word.nElement = static_cast<u16>(e);
+            m_aFixWord.Add(word);
+        }
+    }
+}
+
+bool TCluster::FixWord(const TFixWord& word, u32 stored, u8*& address) const
+{
+    address = nullptr;
+    if (stored == CLUSTER_NULL || word.nAction == FIX_INTO_EMPTY)
+        return true; // a reference into an array that holds nothing loads as null
+    if (word.nAction == FIX_BLOCK || word.nAction == FIX_POINTERS)
+        return ResolveOffset(word.target, stored, address);
+    if (word.nAction != FIX_ANY)
+        return false;
+    // One of any type must name a registered array.
+    const TFixTarget& target = m_aAnyTarget[stored >> 24];
+    return target.bRegistered && (target.bEmpty || ResolveOffset(target, (stored & 0xFFFFFF) * 4, address));
+}
+
 bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
 {
     const TClusterTypeDecl* decl = slot.pDecl;
     const u32 objectSize = decl->GetObjectSize();
     const u8* prototype = static_cast<const u8*>(decl->GetPrototype());
     const u32 prototypeBytes = prototype ? decl->GetVirtualTableWords() * 4u : 0;
-    const u32 memberCount = decl->GetMemberCount();
-    const TClusterMemberDecl* members = memberCount ? &decl->GetMember(0) : nullptr;
-
-    // The targets of typed members (and the words of kind-4 members) are the same for every
-    // object: they are looked up once.
-    m_aFixTarget.SetCount(static_cast<i32>(memberCount));
-    for (u32 m = 0; m < memberCount; ++m)
-    {
-        TFixTarget& target = m_aFixTarget[static_cast<i32>(m)];
-        target = MakeFixTarget(m_aSlot[members[m].nTypeId]);
-        if (members[m].nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
-            target.nVirtualTable =
-                ReadWord(static_cast<const u8*>(m_aSlot[members[m].nTypeId].pDecl->GetPrototype()));
-    }
-
-    for (u32 i = first; i < first + count; ++i)
-    {
-        u8* object = SlotObject(slot, i, objectSize);
-        if (prototypeBytes)
-            std::memcpy(object, prototype, prototypeBytes);
-        for (u32 m = 0; m < memberCount; ++m)
+    // Calls fix (object, index) for each object while it answers true.
+    auto forObjects = [&](auto fix) {
+        if (slot.nKind == CLUSTER_ARRAY_POINTERS)
         {
-            const TClusterMemberDecl& member = members[m];
-            const TFixTarget& typed = m_aFixTarget[static_cast<i32>(m)];
-            u8* element = object + member.nOffset;
-            if (member.nKind == CLUSTER_MEMBER_VIRTUAL_TABLE)
-            {
-                for (u32 e = 0; e < member.nCount; ++e, element += 4)
-                    WriteWord(element, typed.nVirtualTable);
-                continue;
-            }
-            for (u32 e = 0; e < member.nCount; ++e, element += 4)
-            {
-                const u32 stored = ReadWord(element);
-                u8* address = nullptr;
-                bool valid = true;
-                if (stored == CLUSTER_NULL)
-                    ;
-                else if (member.nTypeId != 0)
-                {
-                    // A reference into an array that holds nothing loads as null.
-                    if (!typed.bEmpty)
-                        valid = ResolveOffset(typed, stored, address);
-                }
-                else
-                {
-                    // One of any type must name a registered array.
-                    const TFixTarget target = MakeFixTarget(m_aSlot[stored >> 24]);
-                    valid = target.bRegistered &&
-                            (target.bEmpty || ResolveOffset(target, (stored & 0xFFFFFF) * 4, address));
-                }
-                if (!valid)
-                {
-                    TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                                "%s[%u].%s(%u:[%u]): reference 0x%08x lies outside its array",
-                                decl->GetName(), i, member.szName, m, e, stored);
+            for (u32 i = first; i < first + count; ++i)
+                if (!fix(SlotObject(slot, i, objectSize), i))
                     return false;
-                }
-                WriteWord(element, PointerWord(address));
-            }
+            return true;
         }
+        u8* object = slot.pData + first * objectSize;
+        for (u32 i = first; i < first + count; ++i, object += objectSize)
+            if (!fix(object, i))
+                return false;
+        return true;
+    };
+
+    if (prototypeBytes)
+        forObjects([&](u8* object, u32) {
+            std::memcpy(object, prototype, prototypeBytes);
+            return true;
+        });
+    // One word of every object at a time: the word's action and target stay at hand. The
+    // common references (into a block of objects) are resolved in place, the rest in FixWord.
+    for (i32 w = 0; w < m_aFixWord.GetCount(); ++w)
+    {
+        const TFixWord& word = m_aFixWord[w];
+        auto resolve = [&](u8* at, u32 i, u32 stored) {
+            u8* address;
+            if (!FixWord(word, stored, address))
+            {
+                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                            "%s[%u].%s(%u:[%u]): reference 0x%08x lies outside its array", decl->GetName(), i,
+                            decl->GetMember(word.nMember).szName, word.nMember, word.nElement, stored);
+                return false;
+            }
+            WriteWord(at, PointerWord(address));
+            return true;
+        };
+        bool fixed;
+        if (word.nAction == FIX_VIRTUAL_TABLE)
+            fixed = forObjects([&](u8* object, u32) {
+                WriteWord(object + word.nOffset, word.nVirtualTable);
+                return true;
+            });
+        else if (word.nAction == FIX_BLOCK)
+        {
+            u8* const base = word.target.pData;
+            const u32 end = word.target.nBlockEnd;
+            fixed = forObjects([&](u8* object, u32 i) {
+                u8* const at = object + word.nOffset;
+                const u32 stored = ReadWord(at);
+                if (stored >= end)
+                    return resolve(at, i, stored);
+                WriteWord(at, PointerWord(base + stored));
+                return true;
+            });
+        }
+        else if (word.nAction == FIX_ANY)
+            fixed = forObjects([&](u8* object, u32 i) {
+                u8* const at = object + word.nOffset;
+                const u32 stored = ReadWord(at);
+                const TFixTarget& target = m_aAnyTarget[stored >> 24];
+                const u32 offset = (stored & 0xFFFFFF) * 4;
+                if (offset >= target.nBlockEnd)
+                    return resolve(at, i, stored);
+                WriteWord(at, PointerWord(target.pData + offset));
+                return true;
+            });
+        else
+            fixed = forObjects([&](u8* object, u32 i) {
+                u8* const at = object + word.nOffset;
+                return resolve(at, i, ReadWord(at));
+            });
+        if (!fixed)
+            return false;
     }
     return true;
 }
@@ -502,6 +584,7 @@ bool TCluster::CopyOver(TClusterSlot& slot, const u8* objects, u32 count)
     const u32 objectSize = slot.pDecl->GetObjectSize();
     const u32 held = std::min<u32>(count, static_cast<u32>(slot.nSize) / objectSize);
     const u32 run = std::max<u32>(1, CLUSTER_COPY_RUN / objectSize);
+    PlanFixUp(slot);
     for (u32 first = 0; first < held; first += run)
     {
         const u32 n = std::min(run, held - first);
@@ -514,6 +597,17 @@ bool TCluster::CopyOver(TClusterSlot& slot, const u8* objects, u32 count)
             return false;
     }
     return true;
+}
+
+TClusterSlot& TCluster::LoadedSlot(const u8* table, u32 j)
+{
+    const u32 type = ReadWord(table + 8 * j + 4);
+    TClusterSlot& slot = m_aSlot[type];
+    if (slot.pDecl->GetTypeId() != type)
+        __Abort("TCluster::Load", kFile, __LINE__,
+                "array manager #%d type mismatch (type 0x%02x instead of type 0x%02x)", j, type,
+                slot.pDecl->GetTypeId());
+    return slot;
 }
 
 i32 TCluster::RefuseDuringFixUp()
@@ -535,40 +629,49 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
         Clear();
     m_nLoaded = 1;
     RefillSlots();
+    if (flags & CLUSTER_LOAD_COPY)
+        PlanAnyTargets();
     TCpuTimer loadTime;
     loadTime.Start();
 
     const u32 arrayCount = plan.header.nArrayCount;
     const u8* table = bytes + plan.nTable;
-    u8* objects = bytes + plan.nObjects;
+    u8* const objects = bytes + plan.nObjects;
+    if (!(flags & CLUSTER_LOAD_COPY))
+    {
+        // Every array takes its place first, so that each run of objects can be fixed up right
+        // after its copy, while it is still in the cache. A managed array's block is made
+        // ready for the copy; the objects of a pointer array stay in the image.
+        u8* at = objects;
+        for (u32 j = 0; j < arrayCount; ++j)
+        {
+            const u32 count = ReadWord(table + 8 * j);
+            TClusterSlot& slot = LoadedSlot(table, j);
+            if (slot.nKind == CLUSTER_ARRAY_MANAGED)
+                static_cast<TClusterDynManager*>(slot.pManager)->Resize(static_cast<i32>(count));
+            else
+                slot.SetArray(at, static_cast<i32>(count));
+            at += count * slot.pDecl->GetObjectSize();
+        }
+        for (u32 j = 0; j < arrayCount; ++j)
+            RefillSlotData(LoadedSlot(table, j));
+        PlanAnyTargets();
+    }
+    u8* at = objects;
     for (u32 j = 0; j < arrayCount; ++j)
     {
         const u32 count = ReadWord(table + 8 * j);
-        const u32 type = ReadWord(table + 8 * j + 4);
-        TClusterSlot& slot = m_aSlot[type];
-        if (slot.pDecl->GetTypeId() != type)
-            __Abort("TCluster::Load", kFile, __LINE__,
-                    "array manager #%d type mismatch (type 0x%02x instead of type 0x%02x)", j, type,
-                    slot.pDecl->GetTypeId());
-        const u32 objectSize = slot.pDecl->GetObjectSize();
-        if (!(flags & CLUSTER_LOAD_COPY))
-            slot.SetArray(objects, static_cast<i32>(count));
-        else if (!CopyOver(slot, objects, count))
-            return RefuseDuringFixUp();
-        objects += count * objectSize;
-    }
-
-    if (!(flags & CLUSTER_LOAD_COPY))
-    {
-        for (u32 j = 0; j < arrayCount; ++j)
-            RefillSlotData(m_aSlot[ReadWord(table + 8 * j + 4)]);
-        for (u32 j = 0; j < arrayCount; ++j)
+        TClusterSlot& slot = LoadedSlot(table, j);
+        if (slot.nKind == CLUSTER_ARRAY_POINTERS && !(flags & CLUSTER_LOAD_COPY))
         {
-            TClusterSlot& slot = m_aSlot[ReadWord(table + 8 * j + 4)];
             const u32 held = static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize();
-            if (!FixUp(slot, 0, std::min(ReadWord(table + 8 * j), held)))
+            PlanFixUp(slot);
+            if (!FixUp(slot, 0, std::min(count, held)))
                 return RefuseDuringFixUp();
         }
+        else if (!CopyOver(slot, at, count))
+            return RefuseDuringFixUp();
+        at += count * slot.pDecl->GetObjectSize();
     }
 
     const u8* block = bytes + plan.nBlocks;

@@ -20,6 +20,8 @@ constexpr u32 CLUSTER_HEADER_SIZE = 20;
 // Stored reference words.
 constexpr u32 CLUSTER_NULL = 0xFFFFFFFF;
 constexpr u32 CLUSTER_VIRTUAL_TABLE = 0xFFFFFFFE;
+// A reference of any type keeps its array's type in its top byte.
+constexpr u32 CLUSTER_ANY_TYPE_COUNT = 256;
 // The fill of uninitialised memory, saved as null.
 constexpr u32 CLUSTER_UNINITIALISED = 0xCDCDCDCD;
 
@@ -114,10 +116,24 @@ public:
         u8* pData;
         u32 nLimit; // the highest offset at which a whole object lies
         u32 nObjectSize;
-        u32 nVirtualTable; // the word a kind-4 member receives
+        // A block of a registered array: offsets below this need no further test; else 0.
+        u32 nBlockEnd;
         bool bPointers;
         bool bRegistered;
         bool bEmpty;
+    };
+
+    // One reference word of an object as the fix-up restores it, planned once per array and
+    // load: what it becomes and where its target lies.
+    struct TFixWord
+    {
+        u32 nOffset;
+        u32 nAction;
+        // FIX_VIRTUAL_TABLE: the word written; else the target array.
+        u32 nVirtualTable;
+        TFixTarget target;
+        u16 nMember;
+        u16 nElement;
     };
 
 private:
@@ -131,7 +147,16 @@ private:
     // Restores the virtual-table words and references of count objects of the array from the
     // first; false at the first reference outside its target array.
     bool FixUp(TClusterSlot& slot, u32 first, u32 count);
+    // The address a stored word stands for, on every road but the quick ones of FixUp; false
+    // when it lies outside its array.
+    bool FixWord(const TFixWord& word, u32 stored, u8*& address) const;
+    // The reference words of the array's objects, looked up once before its fix-up.
+    void PlanFixUp(const TClusterSlot& slot);
+    // The targets of references of any type, looked up once the arrays of a load are known.
+    void PlanAnyTargets();
     bool CopyOver(TClusterSlot& slot, const u8* objects, u32 count);
+    // The slot of the image's array j (its entry in the array table).
+    TClusterSlot& LoadedSlot(const u8* table, u32 j);
     i32 RefuseDuringFixUp();
     bool _Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map);
 
@@ -144,8 +169,10 @@ private:
     SArray<TClusterTypeDecl*, CLUSTER_TYPE_COUNT, 0> m_aType;
     SArray<TClusterMethods*, CLUSTER_LISTENER_COUNT, 0> m_aListener;
     TClusterUserIds m_UserIds;
-    // Working state of the fix-up: one target per member record.
-    DArray<TFixTarget> m_aFixTarget;
+    // Working state of the fix-up: the words of the array being fixed up, and the array of
+    // each type a reference of any type can name.
+    DArray<TFixWord> m_aFixWord;
+    TFixTarget m_aAnyTarget[CLUSTER_ANY_TYPE_COUNT];
 };
 
 extern TCluster* g_pCluster;

@@ -19,12 +19,20 @@ i32 TClusterDynManager::GetArray(u32, void*& data, i32& count)
 
 i32 TClusterDynManager::SetArray(u32, void* data, i32 count)
 {
+    u8* block = Resize(count);
+    if (block)
+        std::memcpy(block, data, static_cast<u32>(count) * m_pDecl->GetObjectSize());
+    return 0;
+}
+
+u8* TClusterDynManager::Resize(i32 count)
+{
     const i32 size = count * static_cast<i32>(m_pDecl->GetObjectSize());
     // The storage stays for the next load (fresh pages cost more than the copy); Free releases it.
     if (size <= 0)
     {
         m_aData.SetCount(0);
-        return 0;
+        return nullptr;
     }
     if (size > m_aData.GetCapacity())
     {
@@ -32,6 +40,5 @@ i32 TClusterDynManager::SetArray(u32, void* data, i32 count)
         m_aData.SetCapacity(size);
     }
     m_aData.SetCount(size);
-    std::memcpy(m_aData.GetData(), data, static_cast<u32>(size));
-    return 0;
+    return m_aData.GetData();
 }

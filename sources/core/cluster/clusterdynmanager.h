@@ -20,6 +20,10 @@ public:
     // until Free.
     i32 SetArray(u32 typeId, void* data, i32 count) override;
 
+    // Makes the block hold count objects whose bytes the caller writes (a load copying them run
+    // by run); returns the block, null for 0.
+    u8* Resize(i32 count);
+
     const TClusterTypeDecl* GetDecl() const { return m_pDecl; }
     // An empty array of the descriptor's objects (a pool entry being handed out).
     void Bind(const TClusterTypeDecl* decl)

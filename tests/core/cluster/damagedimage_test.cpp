@@ -146,6 +146,11 @@ TEST_F(ClusterDamagedImageTest, ReferencesOutsideTheirArraysClearTheCluster)
     SetImageWord(image, Array(TEST_GROUP_TYPE) + 16 + offsetof(TTestGroup, pParent), 3 * sizeof(TTestGroup));
     ExpectCleared(image, "TTestGroup[1].pParent(1:[0]): reference 0x00000030 lies outside its array");
 
+    // Past the start of the last whole object, by one byte.
+    image = m_Image;
+    SetImageWord(image, Array(TEST_GROUP_TYPE) + offsetof(TTestGroup, pParent), 2 * sizeof(TTestGroup) + 1);
+    ExpectCleared(image, "TTestGroup[0].pParent(1:[0]): reference 0x00000021 lies outside its array");
+
     image = m_Image;
     SetImageWord(image, Array(TEST_SHAPE_TYPE) + offsetof(TTestShape, aGroup) + 4, 0x7FFFFFF0);
     ExpectCleared(image, "lies outside its array");

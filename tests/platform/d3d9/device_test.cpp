@@ -367,7 +367,8 @@ TEST_F(DeviceTest, PresentShowsEveryPixelOpaque)
     ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 64 * 4, &width, &height));
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
-            ASSERT_EQ(std::uint32_t(x * 0x01030507 + y * 0x00110000) | 0xFF000000u, frame[y * 64 + x]) << x << "," << y;
+            ASSERT_EQ(std::uint32_t(x * 0x01030507 + y * 0x00110000) | 0xFF000000u, frame[y * 64 + x])
+                << x << "," << y;
 }
 
 TEST(Direct3D, ASixteenBitBackBufferIsShownAsThirtyTwoBits)
