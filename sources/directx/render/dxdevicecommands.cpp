@@ -6,28 +6,17 @@
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/system/command/commandmanager.h"
+#include "engine/system/commandarguments.h"
 #include "platform/d3dx9/d3dx9.h"
 
 #include <cstring>
-
-namespace
-{
-bool CheckNoArguments(const TCommandInstruction& instruction)
-{
-    if (instruction.nArgumentCount == 0)
-        return true;
-    TCommandManager::Instance().PrintError("command does not take %d parameter (%d expected)",
-                                           instruction.nArgumentCount, 0);
-    return false;
-}
-} // namespace
 
 class TCommanddevice_info : public TCommand
 {
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
     {
-        if (prepare != COMMAND_RUN || !CheckNoArguments(instruction))
+        if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
             return;
         TCommandManager& console = TCommandManager::Instance();
         if (!g_pDxDeviceManager->GetDevice())

@@ -8,6 +8,7 @@
 #include "engine/input/inputmanager.h"
 #include "engine/input/recordinput.h"
 #include "engine/system/command/commandmanager.h"
+#include "engine/system/commandarguments.h"
 
 #include <cstring>
 
@@ -20,13 +21,6 @@ TInputEcho s_InputEcho;
 constexpr u32 CACHE_ACTION = 0;
 constexpr u32 CACHE_INPUT = 1;
 
-TName Argument(const TCommandInstruction& instruction, u32 index)
-{
-    TName name;
-    name.SetId(instruction.aArgument[index]);
-    return name;
-}
-
 const char* InputName(TInput* input)
 {
     return input ? input->GetName()->GetText() : "";
@@ -37,20 +31,11 @@ const char* InputSecondText(TInput* input)
     return input ? input->GetDriverName()->GetText() : "";
 }
 
-bool CheckAtLeast(const TCommandInstruction& instruction, u32 expected)
-{
-    if (instruction.nArgumentCount >= expected)
-        return true;
-    TCommandManager::Instance().PrintError("command does not take %d parameters (at least %d expected)",
-                                           instruction.nArgumentCount, expected);
-    return false;
-}
-
 // The index kept at link time when it still names the action, else a fresh look-up.
 i32 ActionIndex(const TCommandInstruction& instruction)
 {
     TInputManager& input = TInputManager::Instance();
-    const TName name = Argument(instruction, 0);
+    const TName name = CommandArgument(instruction, 0);
     const TInputAction* cached = input.GetActionAt(instruction.aCache[CACHE_ACTION]);
     return cached && cached->Name == name ? instruction.aCache[CACHE_ACTION] : input.FindActionIndex(name);
 }
@@ -58,7 +43,7 @@ i32 ActionIndex(const TCommandInstruction& instruction)
 i32 InputIndex(const TCommandInstruction& instruction, u32 argument, u32 cache)
 {
     TInputManager& input = TInputManager::Instance();
-    const TName name = Argument(instruction, argument);
+    const TName name = CommandArgument(instruction, argument);
     TInput* cached = input.GetInputAt(instruction.aCache[cache]);
     return cached && *cached->GetName() == name ? instruction.aCache[cache] : input.FindInputIndex(name);
 }
@@ -115,16 +100,16 @@ public:
             return;
         TCommandManager& commands = TCommandManager::Instance();
         TInputManager& input = TInputManager::Instance();
-        if (!input.CreateAction(Argument(instruction, 0), 0))
+        if (!input.CreateAction(CommandArgument(instruction, 0), 0))
             return;
-        const i32 action = input.FindActionIndex(Argument(instruction, 0));
-        const i32 first = input.FindInputIndex(Argument(instruction, 1));
+        const i32 action = input.FindActionIndex(CommandArgument(instruction, 0));
+        const i32 first = input.FindInputIndex(CommandArgument(instruction, 1));
         const i32 second =
-            instruction.nArgumentCount >= 3 ? input.FindInputIndex(Argument(instruction, 2)) : -1;
+            instruction.nArgumentCount >= 3 ? input.FindInputIndex(CommandArgument(instruction, 2)) : -1;
         if (first < 0)
-            commands.PrintError("'%s': undeclared input", Argument(instruction, 1).GetText());
+            commands.PrintError("'%s': undeclared input", CommandArgument(instruction, 1).GetText());
         if (instruction.nArgumentCount >= 3 && second < 0)
-            commands.PrintError("'%s': undeclared input", Argument(instruction, 2).GetText());
+            commands.PrintError("'%s': undeclared input", CommandArgument(instruction, 2).GetText());
         if (first < 0 || (instruction.nArgumentCount >= 3 && second < 0))
             return;
         // The name sets out of step with the arrays: such an index is never used.
@@ -159,17 +144,17 @@ public:
         TInputManager& input = TInputManager::Instance();
         if (prepare == COMMAND_LINK)
         {
-            instruction.aCache[CACHE_ACTION] = input.FindActionIndex(Argument(instruction, 0));
-            instruction.aCache[CACHE_INPUT] = input.FindInputIndex(Argument(instruction, 1));
+            instruction.aCache[CACHE_ACTION] = input.FindActionIndex(CommandArgument(instruction, 0));
+            instruction.aCache[CACHE_INPUT] = input.FindInputIndex(CommandArgument(instruction, 1));
             return;
         }
         TCommandManager& commands = TCommandManager::Instance();
         TInputAction* action = input.GetActionAt(ActionIndex(instruction));
         TInput* recorded = input.GetInputAt(InputIndex(instruction, 1, CACHE_INPUT));
         if (!action)
-            commands.PrintError("'%s': undeclared action", Argument(instruction, 0).GetText());
+            commands.PrintError("'%s': undeclared action", CommandArgument(instruction, 0).GetText());
         else if (!recorded)
-            commands.PrintError("'%s': undeclared input", Argument(instruction, 1).GetText());
+            commands.PrintError("'%s': undeclared input", CommandArgument(instruction, 1).GetText());
         else
             input.BindAction(action, recorded, nullptr);
     }
@@ -189,22 +174,18 @@ class TCommandaction_unbind : public TCommand
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
     {
-        TCommandManager& commands = TCommandManager::Instance();
-        if (instruction.nArgumentCount != 1)
-        {
-            commands.PrintError("command does not take %d parameter (%d expected)",
-                                instruction.nArgumentCount, 1);
+        if (!CheckExactly(instruction, 1))
             return;
-        }
         TInputManager& input = TInputManager::Instance();
         if (prepare == COMMAND_LINK)
         {
-            instruction.aCache[CACHE_ACTION] = input.FindActionIndex(Argument(instruction, 0));
+            instruction.aCache[CACHE_ACTION] = input.FindActionIndex(CommandArgument(instruction, 0));
             return;
         }
         TInputAction* action = input.GetActionAt(ActionIndex(instruction));
         if (!action)
-            commands.PrintError("'%s': undeclared action", Argument(instruction, 0).GetText());
+            TCommandManager::Instance().PrintError("'%s': undeclared action",
+                                                   CommandArgument(instruction, 0).GetText());
         else
             input.BindAction(action, nullptr, nullptr);
     }
@@ -226,7 +207,7 @@ public:
             return;
         TCommandManager& commands = TCommandManager::Instance();
         TInputManager& input = TInputManager::Instance();
-        const char* filter = instruction.nArgumentCount >= 1 ? Argument(instruction, 0).GetText() : "";
+        const char* filter = instruction.nArgumentCount >= 1 ? CommandArgument(instruction, 0).GetText() : "";
         for (u32 i = 0; i < input.GetActionCount(); ++i)
         {
             const TInputAction* action = input.GetAction(i);

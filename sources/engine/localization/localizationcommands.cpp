@@ -6,6 +6,7 @@
 #include "engine/localization/localization.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
+#include "engine/system/commandarguments.h"
 
 #include <cstring>
 
@@ -16,23 +17,17 @@ public:
     {
         if (prepare != COMMAND_RUN)
             return;
-        TCommandManager& commands = TCommandManager::Instance();
-        if (instruction.nArgumentCount < 1)
-        {
-            commands.PrintError("command does not take %d parameters (at least %d expected)",
-                                instruction.nArgumentCount, 1);
+        if (!CheckAtLeast(instruction, 1))
             return;
-        }
         TLocalizationManager& localization = TLocalizationManager::Instance();
         if (localization.IsLocked())
             return;
         // A second word locks the language against every later command.
         if (instruction.nArgumentCount >= 2)
             localization.SetLocked(1);
-        TName language;
-        language.SetId(instruction.aArgument[0]);
+        const TName language = CommandArgument(instruction, 0);
         if (localization.SetLanguage(language) != 0)
-            commands.PrintError("'%s': undeclared language", language.GetText());
+            TCommandManager::Instance().PrintError("'%s': undeclared language", language.GetText());
     }
 
     void Complete(const char* before, i32 tokenCount, const char* last, TCompletionList& candidates,

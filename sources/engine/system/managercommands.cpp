@@ -46,7 +46,9 @@ public:
     }
 };
 
-class TCommandmanager_initialize_add : public TCommand
+// The four list commands: the manager named by the first argument, with the word of the
+// second, joins that list of the active system.
+template <void (TManagerManager::*Add)(TManager*, u32)> class TManagerListCommand : public TCommand
 {
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
@@ -54,45 +56,14 @@ public:
         u32 word;
         if (prepare == COMMAND_RUN)
             if (TManager* manager = ListArguments(instruction, word))
-                g_ManagerManager.AddInitializeManager(manager, word);
+                (g_ManagerManager.*Add)(manager, word);
     }
 };
 
-class TCommandmanager_finalize_add : public TCommand
-{
-public:
-    void Execute(TCommandInstruction& instruction, u32 prepare) override
-    {
-        u32 word;
-        if (prepare == COMMAND_RUN)
-            if (TManager* manager = ListArguments(instruction, word))
-                g_ManagerManager.AddFinalizeManager(manager, word);
-    }
-};
-
-class TCommandmanager_update_add : public TCommand
-{
-public:
-    void Execute(TCommandInstruction& instruction, u32 prepare) override
-    {
-        u32 word;
-        if (prepare == COMMAND_RUN)
-            if (TManager* manager = ListArguments(instruction, word))
-                g_ManagerManager.AddUpdateManager(manager, word);
-    }
-};
-
-class TCommandmanager_render_add : public TCommand
-{
-public:
-    void Execute(TCommandInstruction& instruction, u32 prepare) override
-    {
-        u32 word;
-        if (prepare == COMMAND_RUN)
-            if (TManager* manager = ListArguments(instruction, word))
-                g_ManagerManager.AddRenderManager(manager, word);
-    }
-};
+typedef TManagerListCommand<&TManagerManager::AddInitializeManager> TCommandmanager_initialize_add;
+typedef TManagerListCommand<&TManagerManager::AddFinalizeManager> TCommandmanager_finalize_add;
+typedef TManagerListCommand<&TManagerManager::AddUpdateManager> TCommandmanager_update_add;
+typedef TManagerListCommand<&TManagerManager::AddRenderManager> TCommandmanager_render_add;
 
 class TCommandmanager_render_inherit : public TCommand
 {

@@ -60,27 +60,46 @@ TDeviceManager* DeviceManager()
     return g_pDeviceManager;
 }
 
-// Variables whose names contain the typed word, with their values.
-void CompleteVariables(const char* before, const char* last, TCompletionList& candidates,
-                       TCompletionList& descriptions)
+// The listings and completions: every variable, and every visible command, whose name contains
+// the filter, in the order of their sets.
+template <class F> void ForEachVariable(const char* filter, F visit)
 {
     for (u32 i = 0; i < Commands().GetVariableCount(); ++i)
     {
         const TVariable* variable = Commands().GetVariableAt(static_cast<i32>(i));
-        const char* name = variable->GetName().GetText();
-        if (!Contains(name, last))
-            continue;
+        if (Contains(variable->GetName().GetText(), filter))
+            visit(*variable, variable->GetName().GetText());
+    }
+}
+
+template <class F> void ForEachCommand(const char* filter, F visit)
+{
+    for (u32 i = 0; i < Commands().GetCommandCount(); ++i)
+    {
+        const TCommand* command = Commands().GetCommandAt(static_cast<i32>(i));
+        TName name;
+        name.SetId(command->GetNameId());
+        if (command->GetFlag() == 0 && Contains(name.GetText(), filter))
+            visit(*command, name.GetText());
+    }
+}
+
+// Variables whose names contain the typed word, with their values.
+void CompleteVariables(const char* before, const char* last, TCompletionList& candidates,
+                       TCompletionList& descriptions)
+{
+    ForEachVariable(last, [&](const TVariable& variable, const char* name) {
         AddCandidate(candidates, before, name);
-        const char* value = variable->GetValue().ToString();
+        const char* value = variable.GetValue().ToString();
         char description[128];
-        if (variable->GetFlags() & VARIABLE_NOT_SAVED)
+        if (variable.GetFlags() & VARIABLE_NOT_SAVED)
             FormatStringN(description, sizeof description, "^l%s", value);
-        else if (variable->GetFlags() & VARIABLE_CHANGED)
+        else if (variable.GetFlags() & VARIABLE_CHANGED)
             FormatStringN(description, sizeof description, "^A%s", value);
         else
             FormatStringN(description, sizeof description, "[%s]", value);
         AddCompletion(descriptions, description);
-    }
+    });
 }
 
 // A command bind's commands, each quoted and followed by a blank.
@@ -102,15 +121,9 @@ public:
     {
         if (prepare != COMMAND_RUN)
             return;
-        const char* filter = CommandFilter(instruction);
-        for (u32 i = 0; i < Commands().GetCommandCount(); ++i)
-        {
-            const TCommand* command = Commands().GetCommandAt(static_cast<i32>(i));
-            TName name;
-            name.SetId(command->GetNameId());
-            if (command->GetFlag() == 0 && Contains(name.GetText(), filter))
-                Commands().Print("   %s|200^k%s", name.GetText(), command->GetDescription());
-        }
+        ForEachCommand(CommandFilter(instruction), [](const TCommand& command, const char* name) {
+            Commands().Print("   %s|200^k%s", name, command.GetDescription());
+        });
     }
 };
 
@@ -121,20 +134,14 @@ public:
     {
         if (prepare != COMMAND_RUN)
             return;
-        const char* filter = CommandFilter(instruction);
-        for (u32 i = 0; i < Commands().GetVariableCount(); ++i)
-        {
-            const TVariable* variable = Commands().GetVariableAt(static_cast<i32>(i));
-            if (!Contains(variable->GetName().GetText(), filter))
-                continue;
+        ForEachVariable(CommandFilter(instruction), [](const TVariable& variable, const char* name) {
             char colour = 'k';
-            if (variable->GetFlags() & VARIABLE_NOT_SAVED)
+            if (variable.GetFlags() & VARIABLE_NOT_SAVED)
                 colour = 'l';
-            else if (variable->GetFlags() & VARIABLE_CHANGED)
+            else if (variable.GetFlags() & VARIABLE_CHANGED)
                 colour = 'F';
-            Commands().Print("   %s|320^%c%s", variable->GetName().GetText(), colour,
-                             variable->GetValue().ToString());
-        }
+            Commands().Print("   %s|320^%c%s", name, colour, variable.GetValue().ToString());
+        });
     }
 };
 
@@ -145,14 +152,9 @@ public:
     {
         if (prepare != COMMAND_RUN)
             return;
-        const char* filter = CommandFilter(instruction);
-        for (u32 i = 0; i < Commands().GetVariableCount(); ++i)
-        {
-            const TVariable* variable = Commands().GetVariableAt(static_cast<i32>(i));
-            if (Contains(variable->GetName().GetText(), filter))
-                Commands().Print("   %s|320^k%s", variable->GetName().GetText(),
-                                 variable->GetDescription().GetText());
-        }
+        ForEachVariable(CommandFilter(instruction), [](const TVariable& variable, const char* name) {
+            Commands().Print("   %s|320^k%s", name, variable.GetDescription().GetText());
+        });
     }
 };
 
@@ -455,16 +457,10 @@ public:
     {
         if (tokenCount != 1 || Commands().FindCommand(MakeCommandName(last, false)))
             return;
-        for (u32 i = 0; i < Commands().GetCommandCount(); ++i)
-        {
-            const TCommand* command = Commands().GetCommandAt(static_cast<i32>(i));
-            TName name;
-            name.SetId(command->GetNameId());
-            if (command->GetFlag() != 0 || !Contains(name.GetText(), last))
-                continue;
-            AddCandidate(candidates, before, name.GetText());
-            AddCompletion(descriptions, command->GetDescription());
-        }
+        ForEachCommand(last, [&](const TCommand& command, const char* name) {
+            AddCandidate(candidates, before, name);
+            AddCompletion(descriptions, command.GetDescription());
+        });
     }
 };
 

@@ -115,45 +115,55 @@ TCommandManager::TCommandManager()
     SetEnvironmentKeyword(TName("systemdirectoryuser", true), TName(GetMyGamesFolder(), true));
 }
 
-u32 TCommandManager::RegisterCommand(const char* name, const char* description, const char* help,
-                                     TCommand* command, u32 flag)
+namespace
+{
+// The dotted name of a command or variable, entered as a keyword too.
+TName RegisteredName(const char* name)
 {
     const TName id = MakeCommandName(name, true);
     if (g_pNameManager)
         g_pNameManager->AddKeyword(id);
-    if (m_Commands.FindKey(id.GetId()) >= 0)
+    return id;
+}
+
+// Enters the object under its name unless the name is taken (the first keeps it): 0, or 1 when
+// the set is full.
+template <class S, class T>
+u32 InsertNamed(S& set, const TName& id, T* object, const char* prefix, const char* what)
+{
+    if (set.FindKey(id.GetId()) >= 0)
         return 0;
-    if (m_Commands.IsFull())
+    if (set.IsFull())
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::RegisterCommand(): error: ",
-                    "too many commands (max %d), '%s' not registered", COMMAND_MAX_COMMANDS, id.GetText());
+        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "too many %s (max %d), '%s' not registered", what,
+                    S::GetCapacity(), id.GetText());
         return 1;
     }
+    set.Insert({id.GetId(), object});
+    return 0;
+}
+} // namespace
+
+u32 TCommandManager::RegisterCommand(const char* name, const char* description, const char* help,
+                                     TCommand* command, u32 flag)
+{
+    const TName id = RegisteredName(name);
+    if (m_Commands.FindKey(id.GetId()) >= 0)
+        return 0;
     command->m_nName = id.GetId();
     command->m_nFlag = flag;
     command->m_pDescription = description ? description : "";
     command->m_pHelp = help ? help : "";
-    m_Commands.Insert({id.GetId(), command});
-    return 0;
+    return InsertNamed(m_Commands, id, command, "TCommandManager::RegisterCommand(): error: ", "commands");
 }
 
 u32 TCommandManager::RegisterVariable(const char* name, const char* description, TVariable* variable)
 {
-    const TName id = MakeCommandName(name, true);
-    if (g_pNameManager)
-        g_pNameManager->AddKeyword(id);
+    const TName id = RegisteredName(name);
     variable->m_Name = id;
     variable->m_Description.Set(description, true);
-    if (m_Variables.FindKey(id.GetId()) >= 0)
-        return 0;
-    if (m_Variables.IsFull())
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::RegisterVariable(): error: ",
-                    "too many variables (max %d), '%s' not registered", COMMAND_MAX_VARIABLES, id.GetText());
-        return 1;
-    }
-    m_Variables.Insert({id.GetId(), variable});
-    return 0;
+    return InsertNamed(m_Variables, id, variable,
+                       "TCommandManager::RegisterVariable(): error: ", "variables");
 }
 
 i32 TCommandManager::FindCommandIndex(const TName& name) const

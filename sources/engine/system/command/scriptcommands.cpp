@@ -1,6 +1,7 @@
 // The script console commands. This system has no script service (a manager of compiled
 // script functions), so after checking their arguments the commands report that it is missing.
 #include "engine/system/command/commandmanager.h"
+#include "engine/system/commandarguments.h"
 
 namespace
 {
@@ -8,15 +9,6 @@ namespace
 void ReportNoService()
 {
     TCommandManager::Instance().PrintError("no script service");
-}
-
-bool CheckExactly(const TCommandInstruction& instruction, u32 expected)
-{
-    if (instruction.nArgumentCount == expected)
-        return true;
-    TCommandManager::Instance().PrintError("command does not take %d parameter (%d expected)",
-                                           instruction.nArgumentCount, expected);
-    return false;
 }
 
 } // namespace
@@ -58,13 +50,8 @@ public:
     {
         if (prepare != COMMAND_RUN)
             return;
-        if (instruction.nArgumentCount == 0)
-        {
-            TCommandManager::Instance().PrintError(
-                "command does not take %d parameters (at least %d expected)", 0, 1);
-            return;
-        }
-        ReportNoService();
+        if (CheckAtLeast(instruction, 1))
+            ReportNoService();
     }
 };
 

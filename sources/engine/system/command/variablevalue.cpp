@@ -50,6 +50,16 @@ void TVariableValue::SetColour(u32 argb)
     nColour = argb;
 }
 
+namespace
+{
+const char* NameText(u32 id)
+{
+    TName name;
+    name.SetId(id);
+    return name.GetText();
+}
+} // namespace
+
 const char* TVariableValue::ToString() const
 {
     switch (nType)
@@ -62,11 +72,8 @@ const char* TVariableValue::ToString() const
         return StringFormat("%f", fFloat);
     case VALUE_VECTOR:
         return StringFormat("%f,%f,%f,%f", aVector[0], aVector[1], aVector[2], aVector[3]);
-    case VALUE_NAME: {
-        TName name;
-        name.SetId(nName);
-        return name.GetText();
-    }
+    case VALUE_NAME:
+        return NameText(nName);
     case VALUE_COLOUR:
         return StringFormat("%X", nColour);
     default:
@@ -125,12 +132,6 @@ const char* TVariableValue::ToScript() const
 {
     switch (nType)
     {
-    case VALUE_INT:
-        return StringFormat("%d", nInt);
-    case VALUE_INT64:
-        return StringFormat("%lld", static_cast<long long>(nInt64));
-    case VALUE_FLOAT:
-        return StringFormat("%f", fFloat);
     case VALUE_VECTOR: {
         // Trailing components that "set" fills by itself (z = 0, w = 1) are left out.
         const f32* v = aVector;
@@ -143,14 +144,12 @@ const char* TVariableValue::ToScript() const
             return StringFormat("%s", ShortFloatText(v[0]));
         return StringFormat("%s %s ", ShortFloatText(v[0]), ShortFloatText(v[1]));
     }
-    case VALUE_NAME: {
-        TName name;
-        name.SetId(nName);
-        return StringFormat("\"%s\"", name.GetText());
-    }
+    case VALUE_NAME:
+        return StringFormat("\"%s\"", NameText(nName));
     case VALUE_COLOUR:
         return StringFormat("0x%08X", nColour);
     default:
-        return "";
+        // Numbers read back from the same text as they print.
+        return ToString();
     }
 }
