@@ -22,6 +22,9 @@ protected:
     void SetUp() override
     {
         std::filesystem::copy(MORVANE_DATA_PATH, m_Path + "/work", std::filesystem::copy_options::recursive);
+        // The language files the build makes, where a player's copy holds them.
+        std::filesystem::copy(MORVANE_LANGUAGE_PATH, m_Path + "/work/data",
+                              std::filesystem::copy_options::recursive);
         std::filesystem::create_directories(m_Path + "/home");
         // The lock of a second copy lives in a folder of this test's own.
         std::filesystem::create_directories(m_Path + "/runtime");
@@ -69,6 +72,23 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
     const std::string last = "000 |          | WinMain(): the end\n";
     ASSERT_GE(log.size(), last.size());
     EXPECT_EQ(log.substr(log.size() - last.size()), last);
+}
+
+TEST_F(Program, ASecondStartRunsTheCachedScriptAlike)
+{
+    // Both starts share the working folder and the temp folder: the second runs the start-up
+    // script from the cache the first compiled.
+    ASSERT_EQ(Run(), 0);
+    ASSERT_NE(SystemLog().find("command source file 'system/system.icom' changed"), std::string::npos);
+    std::filesystem::remove(LogPath());
+    ASSERT_EQ(Run(), 0);
+    const std::string log = SystemLog();
+    EXPECT_EQ(log.find("command source file"), std::string::npos) << "loaded from the cache";
+    EXPECT_NE(log.find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+    EXPECT_NE(log.find("TManagerManager::__ActivateSystem(): Normal\n"), std::string::npos);
+    EXPECT_NE(log.find("TLocalizationManager::LoadLanguageFile(): 'English'"), std::string::npos);
+    EXPECT_EQ(log.find("error"), std::string::npos) << log;
+    EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
 }
 
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)

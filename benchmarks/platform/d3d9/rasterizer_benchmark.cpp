@@ -1,6 +1,8 @@
-// The software device at 1280x720: clearing, a full-screen bilinear-textured quad, 100,000
-// small lit triangles and alpha-blended quads, beside a large memcpy for the machine's
-// memory bandwidth.
+// The software device at 1280x720, each scene on one core (argument 1) and on all (0), beside
+// a large memcpy for the machine's memory bandwidth: clearing, a full-screen bilinear quad of
+// a repeated texture, the same alpha-blended, 100,000 small triangles with vertex colours and
+// overlapping depth-tested triangles. Each scene reports its pixel rate and, as memcpy_ratio,
+// that rate over memcpy's in 4-byte pixels measured just before it.
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/sampler.h"
 #include "platform/d3d9/settings.h"
@@ -8,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -38,20 +41,6 @@ void PassVertex(const TVertexInput& input, const TShaderConstants& constants, TV
     }
 }
 
-// Diffuse lighting from the light direction in constant 0 and its colour in constant 1.
-void LitVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
-{
-    const float* p = input.Attribute(D3DDECLUSAGE_POSITION);
-    const float* n = input.Attribute(D3DDECLUSAGE_NORMAL);
-    const float* light = constants.f[0];
-    const float lambert = std::max(0.0f, n[0] * light[0] + n[1] * light[1] + n[2] * light[2]);
-    for (int c = 0; c < 4; ++c)
-    {
-        output.position[c] = p[c];
-        output.varying[0][c] = constants.f[1][c] * lambert + 0.1f;
-    }
-}
-
 void ColourPixel(const TPixelInput& input, TPixelOutput& output)
 {
     output.colour[0] = input.varying[0];
@@ -63,7 +52,6 @@ void TexturePixel(const TPixelInput& input, TPixelOutput& output)
 }
 
 const TVertexModelRegistration kPass("bench.pass", PassVertex, 2);
-const TVertexModelRegistration kLit("bench.lit", LitVertex, 1);
 const TPixelModelRegistration kColour("bench.colour", ColourPixel);
 const TPixelModelRegistration kTexture("bench.texture", TexturePixel);
 
@@ -75,12 +63,11 @@ TVertex At(float px, float py, D3DCOLOR colour, float u, float v)
 class TScene
 {
 public:
-    TScene()
+    // `cores` 0 takes every core.
+    explicit TScene(UINT cores)
     {
         setenv("VESTAMOR_HEADLESS", "1", 1);
-        // VESTAMOR_D3D9_CORES=1 measures one core, away from the load of a shared machine.
-        if (const char* cores = std::getenv("VESTAMOR_D3D9_CORES"))
-            D3D9Settings().cores = UINT(std::atoi(cores));
+        D3D9Settings().cores = cores;
         direct3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS parameters = {};
         parameters.BackBufferWidth = kWidth;
@@ -100,6 +87,7 @@ public:
         device->SetVertexDeclaration(declaration);
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     }
 
     ~TScene()
@@ -136,33 +124,74 @@ public:
     std::vector<IUnknown*> owned;
 };
 
+std::vector<char>& MemcpySource()
+{
+    static std::vector<char> bytes(64u << 20, 1);
+    return bytes;
+}
+
 void Memcpy(benchmark::State& state)
 {
-    const size_t bytes = 64u << 20;
-    std::vector<char> from(bytes, 1), to(bytes, 0);
+    std::vector<char>& from = MemcpySource();
+    std::vector<char> to(from.size(), 0);
     for (auto _ : state)
     {
-        std::memcpy(to.data(), from.data(), bytes);
+        std::memcpy(to.data(), from.data(), from.size());
         benchmark::DoNotOptimize(to.data());
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(from.size()));
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * std::int64_t(from.size() / 4));
 }
 BENCHMARK(Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// memcpy's rate in 4-byte pixels per second on one core, best of a few copies.
+double MemcpyPixelRate()
+{
+    std::vector<char>& from = MemcpySource();
+    std::vector<char> to(from.size(), 0);
+    double best = 0.0;
+    for (int i = 0; i < 5; ++i)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        best = std::max(best, double(from.size() / 4) / seconds);
+    }
+    return best;
+}
+
+// Runs `draw` as the benchmark's loop and reports `pixels` drawn per iteration.
+template <typename TDraw>
+void Measure(benchmark::State& state, TScene& scene, double pixels, TDraw draw)
+{
+    const double memcpyRate = MemcpyPixelRate();
+    scene.device->BeginScene();
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        draw();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    scene.device->EndScene();
+    state.SetItemsProcessed(std::int64_t(double(state.iterations()) * pixels));
+    state.counters["memcpy_ratio"] = double(state.iterations()) * pixels / seconds / memcpyRate;
+}
+
 void Clear(benchmark::State& state)
 {
-    TScene scene;
+    TScene scene(UINT(state.range(0)));
     for (auto _ : state)
         scene.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF102030,
                             1.0f, 0);
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kWidth * kHeight);
 }
-BENCHMARK(Clear)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Clear)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void TexturedQuad(benchmark::State& state)
+// A full-screen bilinear quad of a 512x512 A8R8G8B8 texture repeated 2.5 x 1.4 times.
+void BilinearQuad(benchmark::State& state, bool blended)
 {
-    TScene scene;
+    TScene scene(UINT(state.range(0)));
     scene.Use("bench.pass", "bench.texture");
     IDirect3DTexture9* texture = nullptr;
     scene.device->CreateTexture(512, 512, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
@@ -175,40 +204,25 @@ void TexturedQuad(benchmark::State& state)
     scene.device->SetTexture(0, texture);
     scene.device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     scene.device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    const TVertex quad[4] = {At(0, 0, 0, 0, 0), At(kWidth, 0, 0, 1, 0), At(0, kHeight, 0, 0, 1),
-                             At(kWidth, kHeight, 0, 1, 1)};
-    scene.device->BeginScene();
-    for (auto _ : state)
-        scene.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TVertex));
-    scene.device->EndScene();
-    state.SetItemsProcessed(std::int64_t(state.iterations()) * kWidth * kHeight);
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * kWidth * kHeight * 4);
-}
-BENCHMARK(TexturedQuad)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void SmallLitTriangles(benchmark::State& state)
-{
-    TScene scene;
-    scene.Use("bench.lit", "bench.colour");
-    const float light[8] = {0.3f, 0.5f, 0.81f, 0.0f, 1.0f, 0.9f, 0.8f, 1.0f};
-    scene.device->SetVertexShaderConstantF(0, light, 2);
-    std::vector<TVertex> vertices;
-    unsigned seed = 1;
-    for (int i = 0; i < 100000; ++i)
+    if (blended)
     {
-        seed = seed * 1103515245u + 12345u;
-        const float x = float(seed % (kWidth - 8)), y = float((seed >> 12) % (kHeight - 8));
-        const float angle = float(i) * 0.01f;
-        for (int corner = 0; corner < 3; ++corner)
-        {
-            TVertex v =
-                At(x + (corner == 1 ? 6.0f : 0.0f), y + (corner == 2 ? 6.0f : 0.0f), 0xFFFFFFFF, 0, 0);
-            v.nx = std::cos(angle);
-            v.ny = std::sin(angle);
-            v.nz = 0.5f;
-            vertices.push_back(v);
-        }
+        scene.device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        scene.device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        scene.device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     }
+    const TVertex quad[4] = {At(-0.5f, -0.5f, 0, 0, 0), At(kWidth - 0.5f, -0.5f, 0, 2.5f, 0),
+                             At(-0.5f, kHeight - 0.5f, 0, 0, 1.4f), At(kWidth - 0.5f, kHeight - 0.5f, 0, 2.5f, 1.4f)};
+    Measure(state, scene, double(kWidth) * kHeight,
+            [&] { scene.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TVertex)); });
+}
+BENCHMARK_CAPTURE(BilinearQuad, opaque, false)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BilinearQuad, blended, true)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Draws `vertices` as a triangle list from a vertex buffer.
+void TriangleList(benchmark::State& state, const std::vector<TVertex>& vertices, double pixels)
+{
+    TScene scene(UINT(state.range(0)));
+    scene.Use("bench.pass", "bench.colour");
     IDirect3DVertexBuffer9* buffer = nullptr;
     scene.device->CreateVertexBuffer(UINT(vertices.size() * sizeof(TVertex)), D3DUSAGE_WRITEONLY, 0,
                                      D3DPOOL_MANAGED, &buffer, nullptr);
@@ -218,37 +232,70 @@ void SmallLitTriangles(benchmark::State& state)
     buffer->Unlock();
     scene.owned.push_back(buffer);
     scene.device->SetStreamSource(0, buffer, 0, sizeof(TVertex));
-    scene.device->BeginScene();
-    for (auto _ : state)
-        scene.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 100000);
-    scene.device->EndScene();
+    const UINT triangles = UINT(vertices.size() / 3);
+    Measure(state, scene, pixels, [&] { scene.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles); });
     scene.device->SetStreamSource(0, nullptr, 0, 0);
-    state.SetItemsProcessed(std::int64_t(state.iterations()) * 100000);
 }
-BENCHMARK(SmallLitTriangles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BlendedQuads(benchmark::State& state)
+// 100,000 triangles of 20 pixels in every orientation, a colour at each corner.
+void SmallTriangles(benchmark::State& state)
 {
-    TScene scene;
-    scene.Use("bench.pass", "bench.colour");
-    scene.device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    scene.device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    scene.device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    // 64 quads of 256x256 in one draw: 4.2 megapixels blended.
+    constexpr int kCount = 100000;
     std::vector<TVertex> vertices;
-    for (int i = 0; i < 64; ++i)
+    unsigned seed = 1;
+    for (int i = 0; i < kCount; ++i)
     {
-        const float x = float((i * 97) % (kWidth - 256)), y = float((i * 61) % (kHeight - 256));
-        const D3DCOLOR colour = D3DCOLOR_ARGB(128, i * 4, 255 - i * 4, 128);
-        const TVertex a = At(x, y, colour, 0, 0), b = At(x + 256, y, colour, 0, 0),
-                      c = At(x, y + 256, colour, 0, 0), d = At(x + 256, y + 256, colour, 0, 0);
-        vertices.insert(vertices.end(), {a, b, c, b, d, c});
+        seed = seed * 1103515245u + 12345u;
+        const float x = 8.0f + float(seed % (kWidth - 16)), y = 8.0f + float((seed >> 12) % (kHeight - 16));
+        const float angle = float(i) * 0.37f, c = std::cos(angle), s = std::sin(angle);
+        // Legs of sqrt(40) pixels: an area of 20.
+        const float leg = 6.3245553f;
+        const float corners[3][2] = {{0, 0}, {leg, 0}, {0, leg}};
+        for (int corner = 0; corner < 3; ++corner)
+        {
+            const float cx = corners[corner][0], cy = corners[corner][1];
+            vertices.push_back(At(x + cx * c - cy * s, y + cx * s + cy * c,
+                                  D3DCOLOR_ARGB(255, (i * 7 + corner * 80) & 0xFF, (i * 13) & 0xFF, corner * 120),
+                                  0, 0));
+        }
     }
-    scene.device->BeginScene();
-    for (auto _ : state)
-        scene.device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 128, vertices.data(), sizeof(TVertex));
-    scene.device->EndScene();
-    state.SetItemsProcessed(std::int64_t(state.iterations()) * 64 * 256 * 256);
+    TriangleList(state, vertices, kCount * 20.0);
 }
-BENCHMARK(BlendedQuads)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SmallTriangles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 300 triangles of 7,688 pixels in every orientation at random places and depths, the screen
+// 2.5 times over, depth-tested into a depth buffer cleared for each frame.
+void DepthTestedTriangles(benchmark::State& state)
+{
+    constexpr int kCount = 300;
+    constexpr float kLeg = 124.0f;
+    std::vector<TVertex> vertices;
+    unsigned seed = 3;
+    for (int i = 0; i < kCount; ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        const float x = kLeg + float(seed % (kWidth - 2 * int(kLeg)));
+        const float y = kLeg + float((seed >> 12) % (kHeight - 2 * int(kLeg)));
+        const float z = float((seed >> 4) & 0xFF) / 256.0f;
+        const float angle = float(i) * 0.61f, c = std::cos(angle), s = std::sin(angle);
+        const float corners[3][2] = {{0, 0}, {kLeg, 0}, {0, kLeg}};
+        for (int corner = 0; corner < 3; ++corner)
+        {
+            const float cx = corners[corner][0], cy = corners[corner][1];
+            TVertex v = At(x + cx * c - cy * s, y + cx * s + cy * c,
+                           D3DCOLOR_ARGB(255, (i * 5) & 0xFF, corner * 100, (i * 37) & 0xFF), 0, 0);
+            v.z = z;
+            vertices.push_back(v);
+        }
+    }
+    TScene scene(UINT(state.range(0)));
+    scene.Use("bench.pass", "bench.colour");
+    scene.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    scene.device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    Measure(state, scene, kCount * kLeg * kLeg / 2.0, [&] {
+        scene.device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        scene.device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, kCount, vertices.data(), sizeof(TVertex));
+    });
+}
+BENCHMARK(DepthTestedTriangles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace

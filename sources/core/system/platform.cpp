@@ -355,6 +355,15 @@ u32 FileExists(const char* path)
     return stat(systemPath, &info) == 0 ? 1 : 0;
 }
 
+bool IsRegularFile(const char* path)
+{
+    char systemPath[kWideRoom * 3];
+    FormatStringN(systemPath, sizeof systemPath, "%s", path);
+    ToSystemPath(systemPath);
+    struct stat info;
+    return stat(systemPath, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 u64 GetFileWriteTime(u32 inTemp, const char* name)
 {
     return WriteTimeOf(inTemp ? GetTempFolder() : "", name);

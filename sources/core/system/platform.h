@@ -34,6 +34,8 @@ u32 GetFileAttributeBits(const char16_t* path);
 // Only the read-only bit has a meaning here. 0 success, 1 failure.
 u32 SetFileAttributeBits(u32 bits, const char16_t* path);
 u32 FileExists(const char* path);
+// A file that exists and is neither a folder nor a device (links followed).
+bool IsRegularFile(const char* path);
 
 // Last-write file time of the name (inTemp: in the temp folder); 0 when it cannot be read.
 u64 GetFileWriteTime(u32 inTemp, const char* name);

@@ -35,7 +35,9 @@ const i32 s_nRegistered = [] {
 const i32 s_nDirectX = (InitializeDirectX(), 0);
 
 constexpr const char* kInitPrefix = "TDxDeviceManager::InitializeManager(): ";
+constexpr const char* kInitErrorPrefix = "TDxDeviceManager::InitializeManager(): error: ";
 constexpr const char* kCreatePrefix = "TDxDeviceManager::_CreateDeviceInt(): ";
+constexpr const char* kCreateErrorPrefix = "TDxDeviceManager::_CreateDeviceInt(): error: ";
 constexpr const char* kResetPrefix = "TDxDeviceManager::_ResetDevice(): ";
 constexpr const char* kSource = "sources/directx/render/dxdevice";
 
@@ -99,8 +101,8 @@ void InitializeDirectX()
             reinterpret_cast<HRESULT (*)(UINT, IDirect3D9Ex**)>(D3D9GetProcAddress("Direct3DCreate9Ex"));
         if (!g_DxGlobals.pDirect3DCreate9Ex)
         {
-            TLog::Print(g_pSystemLog, LOG_ERROR,
-                        "InitializeDirectX(): ", "D3D9.dll does not contain the Direct3DCreate9Ex proc.");
+            TLog::Print(g_pSystemLog, LOG_ERROR, "InitializeDirectX(): error: ",
+                        "D3D9.dll does not contain the Direct3DCreate9Ex proc.");
             g_DxGlobals.nVista = 0;
         }
     }
@@ -146,7 +148,7 @@ i32 TDxDeviceManager::InitializeManager()
         m_pDirect3D = Direct3DCreate9(kSdkVersion);
     if (!m_pDirect3D)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kInitPrefix, "unable to create Direct 3D interface");
+        TLog::Print(g_pSystemLog, LOG_ERROR, kInitErrorPrefix, "unable to create Direct 3D interface");
         return DX_INIT_NO_DIRECT3D;
     }
     TLog::Print(g_pSystemLog, LOG_INFO, kInitPrefix, "Direct 3D version %d.%d SDK version %d", 9, 0, 32);
@@ -208,8 +210,6 @@ i32 TDxDeviceManager::InitializeManager()
     const TVector pos = g_device_pos.GetVector();
     i32 x = static_cast<i32>(pos.x);
     i32 y = static_cast<i32>(pos.y);
-    if (_ClampWindowToMonitor(x, y, adapter))
-        g_device_pos.Store(static_cast<f32>(x), static_cast<f32>(y), 0.0f, 1.0f);
 
     char16_t title[DX_WINDOW_TITLE_LENGTH + 1];
     WidenWindowTitle(GetWindowTitle(), title);
@@ -223,6 +223,9 @@ i32 TDxDeviceManager::InitializeManager()
     g_pDxDeviceInt->GetClientRect(m_hWindow, &clientRect);
     m_nFrameWidth = (windowRect.right - windowRect.left) - (clientRect.right - clientRect.left);
     m_nFrameHeight = (windowRect.bottom - windowRect.top) - (clientRect.bottom - clientRect.top);
+    // Clamped once the frame is known: the whole window, frame included, fits the monitor.
+    if (_ClampWindowToMonitor(x, y, adapter))
+        g_device_pos.Store(static_cast<f32>(x), static_cast<f32>(y), 0.0f, 1.0f);
     _SetVideoSize(clientRect.right - clientRect.left, clientRect.bottom - clientRect.top);
     g_pDxDeviceInt->SetWindowPos(m_hWindow, HWND_TOP, x, y, static_cast<i32>(size.x) + m_nFrameWidth,
                                  static_cast<i32>(size.y) + m_nFrameHeight, SWP_SHOWWINDOW);
@@ -331,7 +334,7 @@ i32 TDxDeviceManager::_CreateDeviceInt(TDxDeviceSettings settings, u32 recreate)
 
     if (m_Settings.nAdapter >= m_pDirect3D->GetAdapterCount())
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kCreatePrefix, "invalid adapter %d (defaulting to adapter 0)",
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCreateErrorPrefix, "invalid adapter %d (defaulting to adapter 0)",
                     m_Settings.nAdapter);
         m_Settings.nAdapter = 0;
     }
@@ -350,7 +353,7 @@ i32 TDxDeviceManager::_CreateDeviceInt(TDxDeviceSettings settings, u32 recreate)
         if (m_nDeviceExisted)
         {
             const char* text = "unable to create DirectX device (restoring previous device)";
-            TLog::Print(g_pSystemLog, LOG_ERROR, kCreatePrefix, "%s", text);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kCreateErrorPrefix, "%s", text);
             m_nDeviceExisted = 0;
             m_nRestoring = 1;
             TCommandManager::Instance().PrintError("%s", text);
@@ -384,7 +387,7 @@ i32 TDxDeviceManager::_CreateDeviceInt(TDxDeviceSettings settings, u32 recreate)
             fallback.Present.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
             return _CreateDeviceInt(fallback, 0);
         }
-        TLog::Print(g_pSystemLog, LOG_ERROR, kCreatePrefix, "unable to create DirectX device");
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCreateErrorPrefix, "unable to create DirectX device");
         __Abort("TDxDeviceManager::_CreateDeviceInt", kSource, __LINE__, "Unable to create DirectX device.");
     }
 

@@ -217,16 +217,19 @@ RECT TDxDeviceManager::_GetAdapterMonitorRect(i32 adapter)
 i32 TDxDeviceManager::_ClampWindowToMonitor(i32& x, i32& y, i32 adapter)
 {
     const RECT monitor = _GetAdapterMonitorRect(adapter);
-    const TVector size = g_device_size.GetVector();
+    // The whole window: the client size and the frame around it.
+    const TVector client = g_device_size.GetVector();
+    const f32 width = client.x + static_cast<f32>(m_nFrameWidth);
+    const f32 height = client.y + static_cast<f32>(m_nFrameHeight);
     i32 moved = 0;
     if (x < monitor.left)
         x = monitor.left, moved = 1;
-    if (static_cast<f32>(x) + size.x > static_cast<f32>(monitor.left + monitor.right))
-        x = static_cast<i32>(static_cast<f32>(monitor.left + monitor.right) - size.x), moved = 1;
+    if (static_cast<f32>(x) + width > static_cast<f32>(monitor.left + monitor.right))
+        x = static_cast<i32>(static_cast<f32>(monitor.left + monitor.right) - width), moved = 1;
     if (y < monitor.top)
         y = monitor.top, moved = 1;
-    if (static_cast<f32>(y) + size.y > static_cast<f32>(monitor.top + monitor.bottom))
-        y = static_cast<i32>(static_cast<f32>(monitor.top + monitor.bottom) - size.y), moved = 1;
+    if (static_cast<f32>(y) + height > static_cast<f32>(monitor.top + monitor.bottom))
+        y = static_cast<i32>(static_cast<f32>(monitor.top + monitor.bottom) - height), moved = 1;
     return moved;
 }
 

@@ -12,10 +12,13 @@ TVector TDxDeviceVariable::GetVector() const
 
 namespace
 {
-// The device manager, once it has a window.
-TDxDeviceManager* WindowedManager()
+// The device manager while it has a window and a device: before manager.initialize and after
+// manager.finalize a change only stores the value, which the next device creation reads.
+TDxDeviceManager* ManagerWithDevice()
 {
-    return g_pDxDeviceManager && g_pDxDeviceManager->GetWindowHandle() ? g_pDxDeviceManager : nullptr;
+    return g_pDxDeviceManager && g_pDxDeviceManager->GetWindowHandle() && g_pDxDeviceManager->GetDevice()
+               ? g_pDxDeviceManager
+               : nullptr;
 }
 } // namespace
 
@@ -42,8 +45,8 @@ Tgame_gammaVariable::Tgame_gammaVariable() : TDxDeviceVariable("game_gamma", "Ga
 }
 void Tgame_gammaVariable::OnChange()
 {
-    if (g_pDxDeviceManager)
-        g_pDxDeviceManager->SetGamma(1.5f - 0.1f * static_cast<f32>(GetInt()));
+    if (TDxDeviceManager* manager = ManagerWithDevice())
+        manager->SetGamma(1.5f - 0.1f * static_cast<f32>(GetInt()));
 }
 
 Tdevice_adapterVariable g_device_adapter;
@@ -54,7 +57,7 @@ Tdevice_adapterVariable::Tdevice_adapterVariable()
 }
 void Tdevice_adapterVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetAdapter(GetInt());
 }
 
@@ -67,7 +70,7 @@ Tdevice_posVariable::Tdevice_posVariable()
 void Tdevice_posVariable::OnChange()
 {
     const TVector pos = GetVector();
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetWindowPosition(static_cast<i32>(pos.x), static_cast<i32>(pos.y));
 }
 
@@ -80,7 +83,7 @@ Tdevice_sizeVariable::Tdevice_sizeVariable()
 void Tdevice_sizeVariable::OnChange()
 {
     const TVector size = GetVector();
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetWindowSize(static_cast<i32>(size.x), static_cast<i32>(size.y));
 }
 
@@ -92,7 +95,7 @@ Tdevice_windowedVariable::Tdevice_windowedVariable()
 }
 void Tdevice_windowedVariable::OnChange()
 {
-    TDxDeviceManager* manager = WindowedManager();
+    TDxDeviceManager* manager = ManagerWithDevice();
     if (!manager)
         return;
     if (GetInt() == 0)
@@ -109,7 +112,7 @@ Tdevice_verticalsynVariable::Tdevice_verticalsynVariable()
 }
 void Tdevice_verticalsynVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetVerticalSync(GetInt());
 }
 
@@ -121,7 +124,7 @@ Tdevice_refreshrateVariable::Tdevice_refreshrateVariable()
 }
 void Tdevice_refreshrateVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetRefreshRate(GetInt());
 }
 
@@ -150,7 +153,7 @@ void Twindow_titleVariable::OnChange()
 {
     TName title;
     title.SetId(m_Value.nType == VALUE_NAME ? m_Value.nName : 0);
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetWindowTitle(title);
 }
 
@@ -162,7 +165,7 @@ Tdevice_cursor_showVariable::Tdevice_cursor_showVariable()
 }
 void Tdevice_cursor_showVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetCursorShow(GetInt());
 }
 
@@ -174,7 +177,7 @@ Tdevice_cursor_clipVariable::Tdevice_cursor_clipVariable()
 }
 void Tdevice_cursor_clipVariable::OnChange()
 {
-    if (TDxDeviceManager* manager = WindowedManager())
+    if (TDxDeviceManager* manager = ManagerWithDevice())
         manager->SetCursorClip(GetInt());
 }
 
@@ -186,7 +189,8 @@ Tdevice_gammaVariable::Tdevice_gammaVariable()
 }
 void Tdevice_gammaVariable::OnChange()
 {
-    if (g_pDxDeviceManager && g_pDxDeviceManager->SetGamma(m_Value.ToFloat()) != 0)
+    TDxDeviceManager* manager = ManagerWithDevice();
+    if (manager && manager->SetGamma(m_Value.ToFloat()) != 0)
         TCommandManager::Instance().PrintError("Gamma correction not supported.");
 }
 
@@ -199,7 +203,7 @@ Tdevice_present_flushVariable::Tdevice_present_flushVariable()
 }
 void Tdevice_present_flushVariable::OnChange()
 {
-    TDxDeviceManager* manager = WindowedManager();
+    TDxDeviceManager* manager = ManagerWithDevice();
     if (manager && GetInt() != 0)
         manager->__CreateFlushQueries();
 }

@@ -37,11 +37,10 @@ void AddCandidate(TCompletionList& candidates, const char* before, const char* w
 }
 
 // set and command_toggle: the variable is looked up when the program is linked and its place
-// kept in the instruction's first spare word.
+// kept in the instruction's first spare word. Scripts write variables dotted, as commands.
 void LinkVariable(TCommandInstruction& instruction, u32 argument)
 {
-    instruction.aCache[0] =
-        Commands().FindVariableIndex(MakeCommandName(CommandArgumentText(instruction, argument), false));
+    instruction.aCache[0] = Commands().FindVariableIndex(CommandArgument(instruction, argument));
 }
 
 TVariable* LinkedVariable(const TCommandInstruction& instruction, u32 argument)
@@ -250,8 +249,16 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
             return;
-        if (TDeviceManager* device = DeviceManager())
-            device->__Run();
+        TDeviceManager* device = DeviceManager();
+        if (!device)
+            return;
+        // manager.initialize creates the device; manager.finalize releases it.
+        if (!device->GetDevice())
+        {
+            Commands().PrintError("no device to run (manager.initialize creates it)");
+            return;
+        }
+        device->__Run();
     }
 };
 
@@ -495,6 +502,12 @@ public:
         char path[128];
         FormatStringN(path, sizeof path, "%s", CommandArgumentText(instruction, 0));
         Commands().ExpandVariables(path, sizeof path);
+        // Logs and settings would land in the root folder.
+        if (!path[0])
+        {
+            Commands().PrintError("empty user directory");
+            return;
+        }
         const TName directory(path, true);
         SetUserDirectory(directory);
         Commands().SetEnvironment(TName("directoryuser", true), directory);

@@ -5,8 +5,12 @@
 
 namespace
 {
-constexpr int kMaxClipVertices = 12;
+constexpr int kMaxClipVertices = 16;
 constexpr float kMinW = 1e-6f;
+// Triangles are clipped against x and y only where they reach this many pixels past the
+// origin: inside this band the 28.4 edge functions cannot overflow, and the tile loop keeps to
+// the clip rectangle, so what the target shows keeps the whole triangle's edges.
+constexpr float kGuardBand = 8192.0f;
 
 // Linear interpolation of whole vertices in clip space (clipping).
 void MixVertex(const float* a, const float* b, float t, int stride, float* out)
@@ -35,6 +39,7 @@ float PlaneDistance(int plane, const float* p)
     }
 }
 
+// The planes of the view volume a position lies outside of, and bit 6 for w too small.
 int OutCode(const float* p)
 {
     int code = 0;
@@ -86,35 +91,94 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, std::vecto
     pointSprite_ = rs[D3DRS_POINTSPRITEENABLE] != 0;
     lastPixel_ = rs[D3DRS_LASTPIXEL] != 0;
     stride_ = kVertexHeader + 4 * varyings;
+    // The guard band's edges in clip space: window x = X + (x / w + 1) * Width / 2 kept within
+    // +-kGuardBand, and the same for y, which runs down.
+    const D3DVIEWPORT9& v = call_.viewport;
+    const float halfWidth = 0.5f * float(v.Width), halfHeight = 0.5f * float(v.Height);
+    const float centreX = float(v.X) + halfWidth, centreY = float(v.Y) + halfHeight;
+    const float guard[kClipPlanes][4] = {{halfWidth, 0.0f, 0.0f, centreX + kGuardBand},
+                                          {-halfWidth, 0.0f, 0.0f, kGuardBand - centreX},
+                                          {0.0f, -halfHeight, 0.0f, centreY + kGuardBand},
+                                          {0.0f, halfHeight, 0.0f, kGuardBand - centreY},
+                                          {0.0f, 0.0f, 1.0f, 0.0f},
+                                          {0.0f, 0.0f, -1.0f, 1.0f},
+                                          {0.0f, 0.0f, 0.0f, 1.0f}};
+    std::copy(&guard[0][0], &guard[0][0] + kClipPlanes * 4, &clipPlanes_[0][0]);
+}
+
+float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
+{
+    const float* k = clipPlanes_[plane];
+    const float distance = k[0] * p[0] + k[1] * p[1] + k[2] * p[2] + k[3] * p[3];
+    return plane == kClipPlanes - 1 ? distance - kMinW : distance;
+}
+
+int TPrimitiveSetup::ClipCode(const float* p) const
+{
+    int code = 0;
+    for (int plane = 0; plane < kClipPlanes; ++plane)
+    {
+        if (ClipDistance(plane, p) < 0.0f)
+            code |= 1 << plane;
+    }
+    return code;
+}
+
+TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* v) const
+{
+    const D3DVIEWPORT9& viewport = call_.viewport;
+    const double halfWidth = 0.5 * viewport.Width, halfHeight = 0.5 * viewport.Height;
+    const double w = v[3];
+    return {(viewport.X + halfWidth) * w + halfWidth * v[0], (viewport.Y + halfHeight) * w - halfHeight * v[1], w,
+            double(viewport.MinZ) * w + double(viewport.MaxZ - viewport.MinZ) * v[2], v + kVertexHeader};
+}
+
+TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex& v)
+{
+    const double w = 1.0 / double(v.ow);
+    return {v.x * w, v.y * w, w, v.z * w, v.varying};
 }
 
 void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
 {
-    const int codes[3] = {OutCode(a), OutCode(b), OutCode(c)};
-    if (codes[0] & codes[1] & codes[2])
+    if (OutCode(a) & OutCode(b) & OutCode(c))
         return;
-    if ((codes[0] | codes[1] | codes[2]) == 0)
+    if (fill_ != D3DFILL_SOLID)
     {
-        TriangleInside(a, b, c);
+        EdgesOrCorners(a, b, c);
         return;
     }
-    // Sutherland-Hodgman against the six planes, then a fan.
+    // Every piece interpolates the whole triangle's planes.
+    source_[0] = FromClip(a);
+    source_[1] = FromClip(b);
+    source_[2] = FromClip(c);
+    sourcePlanes_ = kNoPlanes;
+    const D3DVIEWPORT9& viewport = call_.viewport;
+    const int codes = ClipCode(a) | ClipCode(b) | ClipCode(c);
+    if (codes == 0)
+    {
+        Setup(ToScreen(a, viewport), ToScreen(b, viewport), ToScreen(c, viewport), true);
+        return;
+    }
+    // Sutherland-Hodgman against the planes some corner lies outside of, then a fan.
     const float* polygon[kMaxClipVertices] = {a, b, c};
     int count = 3;
-    scratch_.resize(size_t(kMaxClipVertices) * 6 * stride_);
+    scratch_.resize(size_t(kMaxClipVertices) * stride_);
     int used = 0;
-    for (int plane = 0; plane < 6 && count >= 3; ++plane)
+    for (int plane = 0; plane < kClipPlanes && count >= 3; ++plane)
     {
+        if (!(codes & (1 << plane)))
+            continue;
         const float* next[kMaxClipVertices];
         int kept = 0;
         for (int i = 0; i < count && kept < kMaxClipVertices - 1; ++i)
         {
             const float* p = polygon[i];
             const float* q = polygon[(i + 1) % count];
-            const float dp = PlaneDistance(plane, p), dq = PlaneDistance(plane, q);
+            const float dp = ClipDistance(plane, p), dq = ClipDistance(plane, q);
             if (dp >= 0.0f)
                 next[kept++] = p;
-            if ((dp >= 0.0f) != (dq >= 0.0f))
+            if ((dp >= 0.0f) != (dq >= 0.0f) && used < kMaxClipVertices)
             {
                 float* out = &scratch_[size_t(used++) * stride_];
                 MixVertex(p, q, dp / (dp - dq), stride_, out);
@@ -124,25 +188,28 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
         count = kept;
         std::copy(next, next + count, polygon);
     }
+    if (count < 3)
+        return;
+    const TScreenVertex first = ToScreen(polygon[0], viewport);
     for (int i = 1; i + 1 < count; ++i)
-        TriangleInside(polygon[0], polygon[i], polygon[i + 1]);
+        Setup(first, ToScreen(polygon[i], viewport), ToScreen(polygon[i + 1], viewport), true);
 }
 
 void TPrimitiveSetup::Line(const float* a, const float* b)
 {
-    // Parametric clipping of the segment.
+    // Parametric clipping of the segment, against the same planes as triangles.
     float t0 = 0.0f, t1 = 1.0f;
-    for (int plane = 0; plane < 6; ++plane)
+    for (int plane = 0; plane < kClipPlanes; ++plane)
     {
-        const float da = PlaneDistance(plane, a), db = PlaneDistance(plane, b);
-        if (da < 0.0f && db < 0.0f)
+        const float da = ClipDistance(plane, a), db = ClipDistance(plane, b);
+        if (!(da >= 0.0f) && !(db >= 0.0f))
             return;
         if (da < 0.0f)
             t0 = std::max(t0, da / (da - db));
         else if (db < 0.0f)
             t1 = std::min(t1, da / (da - db));
     }
-    if (t0 > t1 || a[3] < kMinW || b[3] < kMinW)
+    if (!(t0 <= t1))
         return;
     lineEnds_.resize(size_t(2) * stride_);
     MixVertex(a, b, t0, stride_, &lineEnds_[0]);
@@ -172,8 +239,7 @@ void TPrimitiveSetup::Line(const float* a, const float* b)
     corners[2].y += oy;
     corners[3].x += ox;
     corners[3].y += oy;
-    Setup(corners[0], corners[1], corners[2], false);
-    Setup(corners[0], corners[2], corners[3], false);
+    Quad(corners);
 }
 
 void TPrimitiveSetup::Point(const float* a)
@@ -208,22 +274,26 @@ void TPrimitiveSetup::Point(const float* a)
         corners[corner].x += offsets[corner][0];
         corners[corner].y += offsets[corner][1];
     }
+    Quad(corners);
+}
+
+void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
+{
+    // Both halves interpolate the planes through the first three corners.
+    for (int i = 0; i < 3; ++i)
+        source_[i] = FromScreen(corners[i]);
+    sourcePlanes_ = kNoPlanes;
     Setup(corners[0], corners[1], corners[2], false);
     Setup(corners[0], corners[2], corners[3], false);
 }
 
-void TPrimitiveSetup::TriangleInside(const float* a, const float* b, const float* c)
+void TPrimitiveSetup::EdgesOrCorners(const float* a, const float* b, const float* c)
 {
-    const TScreenVertex sa = ToScreen(a, call_.viewport), sb = ToScreen(b, call_.viewport),
-                        sc = ToScreen(c, call_.viewport);
-    if (fill_ == D3DFILL_SOLID)
-    {
-        Setup(sa, sb, sc, true);
-        return;
-    }
-    // Wireframe and point fill: the edges or corners of triangles that survive culling.
-    const float area = (sb.x - sa.x) * (sc.y - sa.y) - (sc.x - sa.x) * (sb.y - sa.y);
-    if (Culled(area))
+    // The winding of the projected triangle, also where a corner lies behind the eye: the
+    // determinant of the homogeneous positions carries the sign of each w.
+    const THomogeneous h[3] = {FromClip(a), FromClip(b), FromClip(c)};
+    const double winding = Determinant(h) * h[0].w * h[1].w * h[2].w;
+    if (Culled(winding > 0.0 ? 1.0f : winding < 0.0 ? -1.0f : 0.0f))
         return;
     const float* corners[3] = {a, b, c};
     for (int i = 0; i < 3; ++i)
@@ -240,6 +310,53 @@ bool TPrimitiveSetup::Culled(float area) const
     if (area == 0.0f)
         return true;
     return (cull_ == D3DCULL_CCW && area < 0.0f) || (cull_ == D3DCULL_CW && area > 0.0f);
+}
+
+double TPrimitiveSetup::Determinant(const THomogeneous h[3])
+{
+    return h[0].x * (h[1].y * h[2].w - h[1].w * h[2].y) + h[0].y * (h[1].w * h[2].x - h[1].x * h[2].w) +
+           h[0].w * (h[1].x * h[2].y - h[1].y * h[2].x);
+}
+
+bool TPrimitiveSetup::SourcePlanes()
+{
+    // With the corners' homogeneous positions as the columns of a matrix M, the window point
+    // (x, y, 1) is M times weights whose sum is 1/w there; any value f given at the corners
+    // has f/w = f . weights, a plane in x and y. The rows of M's inverse give the weights.
+    const THomogeneous* h = source_;
+    const double det = Determinant(h);
+    if (!(det != 0.0) || !std::isfinite(det))
+        return false;
+    double rows[3][3];
+    for (int i = 0; i < 3; ++i)
+    {
+        const THomogeneous& p = h[(i + 1) % 3];
+        const THomogeneous& q = h[(i + 2) % 3];
+        rows[i][0] = (p.y * q.w - p.w * q.y) / det;
+        rows[i][1] = (p.w * q.x - p.x * q.w) / det;
+        rows[i][2] = (p.x * q.y - p.y * q.x) / det;
+    }
+    // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
+    // triangles sharing a plane get the same coefficients.
+    const double ox = call_.clip.left, oy = call_.clip.top;
+    sourcePlanes_ = std::uint32_t(planes_.size());
+    auto plane = [&](double f0, double f1, double f2, double bias) {
+        const double dx = f0 * rows[0][0] + f1 * rows[1][0] + f2 * rows[2][0];
+        const double dy = f0 * rows[0][1] + f1 * rows[1][1] + f2 * rows[2][1];
+        const double at = f0 * rows[0][2] + f1 * rows[1][2] + f2 * rows[2][2];
+        planes_.push_back(float(at + dx * ox + dy * oy + bias));
+        planes_.push_back(float(dx));
+        planes_.push_back(float(dy));
+        return std::max(std::fabs(dx), std::fabs(dy));
+    };
+    // Depth with its bias; the slope is the plane's own.
+    const size_t depth = planes_.size();
+    const double slope = plane(h[0].z, h[1].z, h[2].z, depthBias_);
+    planes_[depth] += float(slopeBias_ * slope);
+    plane(1.0, 1.0, 1.0, 0.0);
+    for (int i = 0; i < varyings_ * 4; ++i)
+        plane(h[0].varying[i], h[1].varying[i], h[2].varying[i], 0.0);
+    return true;
 }
 
 void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, bool cull)
@@ -263,7 +380,6 @@ void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, b
     {
         std::swap(x[1], x[2]);
         std::swap(y[1], y[2]);
-        std::swap(b, c);
     }
     TSetupTriangle t;
     std::copy(x, x + 3, t.x);
@@ -276,27 +392,10 @@ void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, b
     t.maxY = std::min(int(clip.bottom) - 1, std::max({y[0], y[1], y[2]}) >> 4);
     if (t.minX > t.maxX || t.minY > t.maxY)
         return;
-
-    // Planes from the snapped positions: value, d/dx, d/dy at vertex 0.
-    const float x0 = x[0] / float(kSubpixel), y0 = y[0] / float(kSubpixel);
-    const float x1 = x[1] / float(kSubpixel) - x0, y1 = y[1] / float(kSubpixel) - y0;
-    const float x2 = x[2] / float(kSubpixel) - x0, y2 = y[2] / float(kSubpixel) - y0;
-    const float det = x1 * y2 - x2 * y1;
-    t.originX = x0;
-    t.originY = y0;
-    t.planes = std::uint32_t(planes_.size());
-    auto plane = [&](float f0, float f1, float f2) {
-        const float d1 = f1 - f0, d2 = f2 - f0;
-        planes_.push_back(f0);
-        planes_.push_back((d1 * y2 - d2 * y1) / det);
-        planes_.push_back((d2 * x1 - d1 * x2) / det);
-    };
-    plane(a.z, b.z, c.z);
-    const size_t zPlane = t.planes;
-    const float slope = std::max(std::fabs(planes_[zPlane + 1]), std::fabs(planes_[zPlane + 2]));
-    planes_[zPlane] += depthBias_ + slopeBias_ * slope;
-    plane(a.ow, b.ow, c.ow);
-    for (int i = 0; i < varyings_ * 4; ++i)
-        plane(a.varying[i] * a.ow, b.varying[i] * b.ow, c.varying[i] * c.ow);
+    if (sourcePlanes_ == kNoPlanes && !SourcePlanes())
+        return;
+    t.originX = float(clip.left);
+    t.originY = float(clip.top);
+    t.planes = sourcePlanes_;
     triangles_.push_back(t);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Primitive assembly's second half: clipping against the view volume, the viewport transform,
-// culling and the set-up of screen triangles with their interpolation planes. Points become
+// Primitive assembly's second half: clipping against the near and far planes and a guard band
+// far around the target, the viewport transform, culling and the set-up of screen triangles
+// with their interpolation planes, which always come from the whole primitive. Points become
 // screen-aligned squares and lines parallelograms one pixel across, so that one rasteriser
 // with the top-left rule draws all three.
 #include "platform/d3d9/drawcall.h"
@@ -17,7 +18,7 @@ struct TSetupTriangle
     int x[3], y[3]; // 28.4 fixed point, clockwise on screen
     int minX, minY, maxX, maxY;
     bool front;
-    float originX, originY; // vertex 0 in pixels: the planes' origin
+    float originX, originY; // the planes' origin in pixels
     std::uint32_t planes;   // first plane in its run's planes: z, 1/w, then varyings x 4
     const float* planeData; // the same, once the run's set-up has finished
 };
@@ -40,9 +41,32 @@ public:
     };
 
 private:
-    void TriangleInside(const float* a, const float* b, const float* c);
+    // A corner as the interpolation planes see it: homogeneous window position (x w, y w, w),
+    // window depth times w, and the clip-space varyings.
+    struct THomogeneous
+    {
+        double x, y, w, z;
+        const float* varying;
+    };
+    // The guard band's four planes, near, far, and w kept positive.
+    static constexpr int kClipPlanes = 7;
+    static constexpr std::uint32_t kNoPlanes = ~0u;
+
+    // Distance of a clip position to one of the clip planes (>= 0 inside), and the planes it lies outside of.
+    float ClipDistance(int plane, const float* p) const;
+    int ClipCode(const float* p) const;
+    THomogeneous FromClip(const float* v) const;
+    static THomogeneous FromScreen(const TScreenVertex& v);
+    static double Determinant(const THomogeneous h[3]);
+    // The lines or points of a wireframe or point-filled triangle that survives culling.
+    void EdgesOrCorners(const float* a, const float* b, const float* c);
+    // The two triangles of a line's or point's square.
+    void Quad(const TScreenVertex corners[4]);
     bool Culled(float area) const;
-    // Sets up one screen triangle; `cull` applies the cull mode (lines and points are never culled).
+    // The interpolation planes of source_, appended to the planes; false when it has no area.
+    bool SourcePlanes();
+    // Sets up one screen triangle with the planes of source_; `cull` applies the cull mode
+    // (lines and points are never culled).
     void Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, bool cull);
 
     const TDrawCall& call_;
@@ -52,6 +76,10 @@ private:
     std::vector<float> scratch_;  // vertices made by clipping triangles
     std::vector<float> lineEnds_; // the clipped ends of a line
     std::vector<float> sprite_;
+    float clipPlanes_[kClipPlanes][4];
+    // The primitive being set up, whose planes every piece of it shares once made.
+    THomogeneous source_[3];
+    std::uint32_t sourcePlanes_ = kNoPlanes;
     DWORD cull_, fill_;
     float depthBias_, slopeBias_, pointSize_;
     bool pointSprite_, lastPixel_;

@@ -176,6 +176,15 @@ __m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
 }
 
+// Texel indices wrapped into the level where the texture repeats with a power-of-two size;
+// others as they are.
+inline __m128i WrapFirst(__m128i coordinates, int size, DWORD mode)
+{
+    if (mode != D3DTADDRESS_WRAP || (size & (size - 1)) != 0)
+        return coordinates;
+    return _mm_and_si128(coordinates, _mm_set1_epi32(size - 1));
+}
+
 // The border colour as an A8R8G8B8 word.
 std::uint32_t BorderWord(const TSamplerStage& stage)
 {
@@ -231,25 +240,31 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     if (!linear)
     {
         std::uint32_t words[4];
-        gather(AddressQuad(FloorLanes(x), level.width, stage.address[0]),
-               AddressQuad(FloorLanes(y), level.height, stage.address[1]), words);
+        gather(AddressQuad(WrapFirst(FloorLanes(x), level.width, stage.address[0]), level.width, stage.address[0]),
+               AddressQuad(WrapFirst(FloorLanes(y), level.height, stage.address[1]), level.height,
+                           stage.address[1]),
+               words);
         return Unpack(_mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3])));
     }
     x = _mm_sub_ps(x, _mm_set1_ps(0.5f));
     y = _mm_sub_ps(y, _mm_set1_ps(0.5f));
-    const __m128i x0 = FloorLanes(x), y0 = FloorLanes(y);
+    const __m128i unwrappedX0 = FloorLanes(x), unwrappedY0 = FloorLanes(y);
     // Weights of the right and lower texels in 1/256ths, as the hardware of the time had,
     // paired with those of the left and upper ones. They lie in [0, 256]: coordinates too
     // large to convert give 0x80000000, whose low 16 bits weigh 0.
     const __m128 scale = _mm_set1_ps(256.0f);
-    const __m128i wx = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(x0)), scale));
-    const __m128i wy = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)), scale));
+    const __m128i wx = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(x, _mm_cvtepi32_ps(unwrappedX0)), scale));
+    const __m128i wy = _mm_cvtps_epi32(_mm_mul_ps(_mm_sub_ps(y, _mm_cvtepi32_ps(unwrappedY0)), scale));
     auto pairWeights = [](__m128i w) {
         return _mm_or_si128(_mm_and_si128(_mm_sub_epi32(_mm_set1_epi32(256), w), _mm_set1_epi32(0xFFFF)),
                             _mm_slli_epi32(w, 16));
     };
     const __m128i horizontal = pairWeights(wx), vertical = pairWeights(wy);
 
+    // Repeated textures of power-of-two sizes are wrapped first, so that only the seams need
+    // addressing: the texels of x0 and of x0 + width are the same.
+    const __m128i x0 = WrapFirst(unwrappedX0, level.width, stage.address[0]);
+    const __m128i y0 = WrapFirst(unwrappedY0, level.height, stage.address[1]);
     // The four texels of each lane as two rows of two words.
     __m128i top[4], bottom[4];
     // Every lane's 2x2 texels inside the level (x0 in [0, width - 2], y0 in [0, height - 2]),
@@ -280,10 +295,11 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     else
     {
         const __m128i one = _mm_set1_epi32(1);
-        const __m128i ax0 = AddressQuad(x0, level.width, stage.address[0]);
-        const __m128i ax1 = AddressQuad(_mm_add_epi32(x0, one), level.width, stage.address[0]);
-        const __m128i ay0 = AddressQuad(y0, level.height, stage.address[1]);
-        const __m128i ay1 = AddressQuad(_mm_add_epi32(y0, one), level.height, stage.address[1]);
+        // The general path, from the coordinates as they came.
+        const __m128i ax0 = AddressQuad(unwrappedX0, level.width, stage.address[0]);
+        const __m128i ax1 = AddressQuad(_mm_add_epi32(unwrappedX0, one), level.width, stage.address[0]);
+        const __m128i ay0 = AddressQuad(unwrappedY0, level.height, stage.address[1]);
+        const __m128i ay1 = AddressQuad(_mm_add_epi32(unwrappedY0, one), level.height, stage.address[1]);
         std::uint32_t w00[4], w10[4], w01[4], w11[4];
         gather(ax0, ay0, w00);
         gather(ax1, ay0, w10);

@@ -119,7 +119,7 @@ struct TEdge
 };
 
 // Four pixels as A8R8G8B8 words, channels saturated.
-__m128i PackArgb(const TQuadVector& colour)
+[[gnu::always_inline]] inline __m128i PackArgb(const TQuadVector& colour)
 {
     const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
     auto channel = [&](TQuad q) {
@@ -132,7 +132,7 @@ __m128i PackArgb(const TQuadVector& colour)
 
 // Stores the lanes in `mask` of packed 32-bit pixels; rows[0] and rows[1] address the quad's
 // first pixel on each of its two rows.
-void StoreArgb(std::uint8_t* const rows[2], __m128i packed, int mask)
+[[gnu::always_inline]] inline void StoreArgb(std::uint8_t* const rows[2], __m128i packed, int mask)
 {
     if (mask == 0xF)
     {
@@ -151,7 +151,7 @@ void StoreArgb(std::uint8_t* const rows[2], __m128i packed, int mask)
 }
 
 // The lanes in `mask` of 32-bit pixels (others read as 0); a whole quad is two loads.
-__m128i ReadArgb(std::uint8_t* const rows[2], int mask)
+[[gnu::always_inline]] inline __m128i ReadArgb(std::uint8_t* const rows[2], int mask)
 {
     if (mask == 0xF)
         return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
@@ -166,7 +166,7 @@ __m128i ReadArgb(std::uint8_t* const rows[2], int mask)
 }
 
 // The 8-bit channel of packed pixels at `shift`, in [0, 1].
-TQuad ArgbChannel(__m128i packed, int shift)
+[[gnu::always_inline]] inline TQuad ArgbChannel(__m128i packed, int shift)
 {
     return _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, shift), _mm_set1_epi32(0xFF))),
                       _mm_set1_ps(1.0f / 255.0f));
@@ -174,7 +174,7 @@ TQuad ArgbChannel(__m128i packed, int shift)
 
 // Source alpha over its inverse onto packed pixels, one channel at a time from reading to
 // packing: the general path's arithmetic without its eight live channels.
-__m128i AlphaBlendArgb(const TQuadVector& colour, __m128i packed, bool opaqueTarget)
+[[gnu::always_inline]] inline __m128i AlphaBlendArgb(const TQuadVector& colour, __m128i packed, bool opaqueTarget)
 {
     const TQuad a = Saturate(colour.w), inverse = TQuad(1.0f) - a;
     const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);

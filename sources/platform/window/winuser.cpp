@@ -8,7 +8,29 @@ TWindowSystem& Layer()
 {
     return TWindowSystem::Get();
 }
+
+thread_local DWORD s_nLastError = 0;
+
+// A raw-input call's result, its failure noted for GetLastError.
+BOOL NoteFailure(BOOL result, DWORD error)
+{
+    if (!result)
+        s_nLastError = error;
+    return result;
+}
+
+UINT NoteFailure(UINT result, DWORD error)
+{
+    if (result == static_cast<UINT>(-1))
+        s_nLastError = error;
+    return result;
+}
 } // namespace
+
+DWORD GetLastError()
+{
+    return s_nLastError;
+}
 
 ATOM RegisterClassExW(const WNDCLASSEXW* windowClass)
 {
@@ -195,17 +217,20 @@ BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info)
 
 BOOL RegisterRawInputDevices(const RAWINPUTDEVICE* devices, UINT count, UINT size)
 {
-    return Layer().RegisterRawInputDevices(devices, count, size);
+    return NoteFailure(Layer().RegisterRawInputDevices(devices, count, size), ERROR_INVALID_PARAMETER);
 }
 
 UINT GetRawInputDeviceList(RAWINPUTDEVICELIST* list, UINT* count, UINT size)
 {
-    return Layer().GetRawInputDeviceList(list, count, size);
+    // With a list too short Windows reports the size it needs in *count.
+    const bool shortList = list && count && size == sizeof(RAWINPUTDEVICELIST);
+    return NoteFailure(Layer().GetRawInputDeviceList(list, count, size),
+                       shortList ? ERROR_INSUFFICIENT_BUFFER : ERROR_INVALID_PARAMETER);
 }
 
 UINT GetRawInputData(HRAWINPUT input, UINT command, void* data, UINT* size, UINT headerSize)
 {
-    return Layer().GetRawInputData(input, command, data, size, headerSize);
+    return NoteFailure(Layer().GetRawInputData(input, command, data, size, headerSize), ERROR_INVALID_PARAMETER);
 }
 
 LRESULT DefRawInputProc(RAWINPUT** inputs, INT count, UINT headerSize)

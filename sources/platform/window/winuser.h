@@ -410,6 +410,11 @@ HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
 BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info);
 
+// The calling thread's code of the last failure. Only the raw-input calls set it here.
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+DWORD GetLastError();
+
 // Raw input.
 BOOL RegisterRawInputDevices(const RAWINPUTDEVICE* devices, UINT count, UINT size);
 UINT GetRawInputDeviceList(RAWINPUTDEVICELIST* list, UINT* count, UINT size);

@@ -94,16 +94,56 @@ TEST_F(ChangesTest, VideoModeFromWindowedToFullScreenUsesTheGivenSize)
 
 TEST_F(ChangesTest, WindowPositionIsKeptInsideTheMonitor)
 {
-    g_device_pos.Assign(std::vector<TName>{TName("1800", true), TName("-40", true)}.data(), 2);
-    EXPECT_EQ(g_device_pos.GetVector().x, 1920.0f - 1280.0f);
-    EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
+    g_device_pos.Assign(std::vector<TName>{TName("1800", true), TName("900", true)}.data(), 2);
+    // The whole window, frame included, ends at the monitor's right and bottom edges.
     RECT window;
     GetWindowRect(m_pManager->GetWindowHandle(), &window);
-    EXPECT_EQ(window.left, 640);
-    EXPECT_EQ(window.top, 0);
+    EXPECT_EQ(window.right, 1920);
+    EXPECT_EQ(window.bottom, 1080);
+    EXPECT_EQ(g_device_pos.GetVector().x, static_cast<f32>(window.left));
+    EXPECT_EQ(g_device_pos.GetVector().y, static_cast<f32>(window.top));
     i32 x, y;
     m_pManager->GetWindowPosition(x, y);
-    EXPECT_EQ(x, 640);
+    EXPECT_EQ(x, window.left);
+
+    g_device_pos.Assign(std::vector<TName>{TName("-40", true), TName("-40", true)}.data(), 2);
+    GetWindowRect(m_pManager->GetWindowHandle(), &window);
+    EXPECT_EQ(window.left, 0);
+    EXPECT_EQ(window.top, 0);
+}
+
+TEST_F(ChangesTest, VariablesChangedWithoutADeviceOnlyKeepTheirValues)
+{
+    // As a script or the console may change them after manager.finalize.
+    m_pManager->m_nStepWord = 1;
+    m_pManager->FinalizeManager();
+    ASSERT_EQ(m_pManager->GetDevice(), nullptr);
+    const HWND window = m_pManager->GetWindowHandle();
+    RECT before;
+    GetWindowRect(window, &before);
+    g_device_windowed.Store(0);
+    g_device_pos.Assign(std::vector<TName>{TName("10", true), TName("20", true)}.data(), 2);
+    g_device_adapter.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+    g_device_size.Assign(std::vector<TName>{TName("800", true), TName("600", true)}.data(), 2);
+    g_device_verticalsyn.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+    g_device_refreshrate.Assign(std::vector<TName>{TName("75", true)}.data(), 1);
+    g_window_title.Assign(std::vector<TName>{TName("Morvane", true)}.data(), 1);
+    g_device_cursor_clip.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+    g_device_cursor_show.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+    g_device_present_flush.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+    g_game_gamma.Assign(std::vector<TName>{TName("3", true)}.data(), 1);
+    g_device_gamma.Assign(std::vector<TName>{TName("1.2", true)}.data(), 1);
+    g_device_windowed.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+
+    EXPECT_EQ(g_device_pos.GetVector().x, 10.0f);
+    EXPECT_STREQ(m_pManager->GetWindowTitle(), "Morvane");
+    RECT after;
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left) << "nothing applied to the window";
+    EXPECT_EQ(after.right, before.right);
+    g_window_title.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
+    g_device_gamma.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
+    g_game_gamma.Store(5);
 }
 
 TEST_F(ChangesTest, WindowSizeVariableResizesTheClientArea)

@@ -2,7 +2,10 @@
 // unsuitable hardware.
 #include "devicefixture.h"
 
+#include "core/system/log.h"
 #include "platform/d3d9/settings.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -77,8 +80,19 @@ TEST_F(CreationTest, ThirdFailureIsFatal)
     EXPECT_DEATH(m_pManager->InitializeManager(), "Unable to create DirectX device.");
 }
 
+// The system log's lines, prefix and message.
+class TLogRecorder : public TLogListener
+{
+public:
+    TLogRecorder() { g_pSystemLog->SetListener(this); }
+    ~TLogRecorder() override { g_pSystemLog->SetListener(nullptr); }
+    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
 TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
 {
+    TLogRecorder log;
     Create();
     TJournalListener listener("a", m_Journal);
     m_pManager->AddMethod(&listener);
@@ -95,6 +109,10 @@ TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
     ASSERT_FALSE(m_Console.lines.empty());
     EXPECT_NE(m_Console.lines.back().find("unable to create DirectX device (restoring previous device)"),
               std::string::npos);
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(),
+                        "TDxDeviceManager::_CreateDeviceInt(): error: unable to create DirectX device "
+                        "(restoring previous device)"),
+              log.lines.end());
     m_pManager->RemoveMethod(&listener);
 }
 
@@ -128,6 +146,20 @@ TEST_F(CreationTest, ExactlyTheRequiredVideoMemoryPasses)
     Create();
 }
 
+TEST_F(CreationTest, RecreationOnAnUnknownAdapterUsesAdapter0WithAnErrorLine)
+{
+    TLogRecorder log;
+    Create();
+    // A recreation asked for an adapter the system lacks.
+    TDxDeviceSettings settings = m_pManager->GetSettings();
+    settings.nAdapter = 7;
+    m_pManager->_CreateDeviceInt(settings, 1);
+    EXPECT_EQ(m_pManager->GetSettings().nAdapter, 0u);
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(),
+                        "TDxDeviceManager::_CreateDeviceInt(): error: invalid adapter 7 (defaulting to adapter 0)"),
+              log.lines.end());
+}
+
 TEST_F(CreationTest, OutOfRangeAdapterIsResetTo0)
 {
     g_device_adapter.Store(7);
@@ -140,9 +172,14 @@ TEST_F(CreationTest, WindowOutsideTheMonitorIsMovedIntoIt)
 {
     g_device_pos.Store(-200.0f, 1000.0f, 0.0f, 1.0f);
     Create();
-    // The headless display is 1920 x 1080.
+    // The headless display is 1920 x 1080; the frame below the client area stays on it too.
+    RECT window;
+    GetWindowRect(m_pManager->GetWindowHandle(), &window);
+    EXPECT_EQ(window.left, 0);
+    EXPECT_EQ(window.bottom, 1080);
     EXPECT_EQ(g_device_pos.GetVector().x, 0.0f);
-    EXPECT_EQ(g_device_pos.GetVector().y, 1080.0f - 800.0f);
+    EXPECT_EQ(g_device_pos.GetVector().y, static_cast<f32>(window.top));
+    EXPECT_LT(window.top, 1080 - 800);
 }
 
 TEST_F(CreationTest, XpClassInterfacesWhenTheSystemIsOlder)

@@ -133,6 +133,17 @@ TEST_F(LoopTest, QuitMessageEndsTheLoopBeforeUpdating)
     EXPECT_TRUE(s_Recorder.aStep.empty());
 }
 
+TEST_F(LoopTest, RunningWithoutADeviceIsRefused)
+{
+    m_pManager->m_nStepWord = 1;
+    m_pManager->FinalizeManager();
+    const u32 passes = Passes();
+    Run("device_run");
+    EXPECT_EQ(Passes(), passes);
+    ASSERT_FALSE(m_Console.lines.empty());
+    EXPECT_EQ(m_Console.lines.back(), "E:^Ierror: no device to run (manager.initialize creates it)");
+}
+
 TEST_F(LoopTest, QuitBeforeTheLoopReturnsAtOnce)
 {
     m_pManager->Quit();

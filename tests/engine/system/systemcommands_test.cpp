@@ -40,7 +40,7 @@ TEST_F(SystemCommands, SetReadsIntegersByTheTypeOfTheVariable)
     EXPECT_TRUE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
     Manager().ExecuteText("set test.int 0xZ1");
     EXPECT_EQ(g_TestInt.GetValue().nInt, 1);
-    Manager().ExecuteText("set test_int 12abc");
+    Manager().ExecuteText("set test.int 12abc");
     EXPECT_EQ(g_TestInt.GetValue().nInt, 12);
     Manager().ExecuteText("set test.float 2.5");
     EXPECT_EQ(g_TestFloat.GetValue().fFloat, 2.5f);
@@ -52,6 +52,27 @@ TEST_F(SystemCommands, SetReadsIntegersByTheTypeOfTheVariable)
     Manager().ExecuteText("reset test.int");
     EXPECT_FALSE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
     EXPECT_EQ(g_TestInt.GetValue().nInt, 12);
+}
+
+TEST_F(SystemCommands, SetSaturatesIntegersPastThirtyTwoBits)
+{
+    Manager().ExecuteText("set test.int 99999999999");
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 2147483647);
+    Manager().ExecuteText("set test.int -99999999999");
+    EXPECT_EQ(g_TestInt.GetValue().nInt, -2147483647 - 1);
+    Manager().ExecuteText("set test.int 0xFFFFFFFF");
+    EXPECT_EQ(g_TestInt.GetValue().nInt, -1);
+}
+
+TEST_F(SystemCommands, VariablesAreWrittenDottedOnly)
+{
+    Manager().ExecuteText("set test_int 5");
+    EXPECT_TRUE(Printed("'test_int': undeclared variable"));
+    EXPECT_EQ(g_TestInt.GetValue().nInt, 7);
+    EXPECT_FALSE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
+    Manager().ExecuteText("set test.int 5");
+    Manager().ExecuteText("reset test_int");
+    EXPECT_TRUE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
 }
 
 TEST_F(SystemCommands, SetReportsUnknownVariablesAndMissingValues)
@@ -143,6 +164,12 @@ TEST_F(SystemCommands, UserDirectoryExpandsReferencesAndSetsTheEnvironment)
     Manager().ExecuteText("user.directory $(base)/user");
     EXPECT_STREQ(GetUserDirectory()->GetText(), "/tmp/base/user");
     EXPECT_STREQ(Manager().ExpandVariables("$(directoryuser)"), "/tmp/base/user");
+
+    // A path that expands to nothing would put the logs into the root folder.
+    Manager().ExecuteText("environment.set base \"\"");
+    Manager().ExecuteText("user.directory $(base)");
+    EXPECT_TRUE(Printed("empty user directory"));
+    EXPECT_STREQ(GetUserDirectory()->GetText(), "/tmp/base/user");
 }
 
 // Exit codes are 8 bits here: 1337 arrives as 57.

@@ -373,6 +373,7 @@ TEST_F(RawInputTest, RegistrationIsCheckedAsAWhole)
     EXPECT_FALSE(RegisterRawInputDevices(nullptr, 1, sizeof(RAWINPUTDEVICE)));
     const RAWINPUTDEVICE unknownWindow = {1, 2, 0, reinterpret_cast<HWND>(0x1234)};
     EXPECT_FALSE(RegisterRawInputDevices(&unknownWindow, 1, sizeof(RAWINPUTDEVICE)));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << "a refusal leaves its reason";
 }
 
 TEST_F(RawInputTest, RecordsAreReadWithChecks)
@@ -422,10 +423,12 @@ TEST_F(RawInputTest, DeviceListHoldsOneKeyboardAndOneMouse)
     count = 1;
     EXPECT_EQ(GetRawInputDeviceList(list, &count, sizeof(RAWINPUTDEVICELIST)), static_cast<UINT>(-1));
     EXPECT_EQ(count, 2u);
+    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     count = 64;
     ASSERT_EQ(GetRawInputDeviceList(list, &count, sizeof(RAWINPUTDEVICELIST)), 2u);
     EXPECT_NE(list[0].dwType, list[1].dwType);
     EXPECT_EQ(GetRawInputDeviceList(list, &count, 4), static_cast<UINT>(-1));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 
     // Every mouse record names the one listed mouse.
     RegisterRawInput(0);

@@ -16,6 +16,7 @@ namespace
 {
 
 const char* const kVersion = "2.0.1";
+const char* const kPrintErrorPrefix = "TCommandManager::PrintError(): error: ";
 
 u32 TextLength(const char* text)
 {
@@ -104,7 +105,8 @@ TCommandManager& TCommandManager::Instance()
 }
 
 TCommandManager::TCommandManager()
-    : m_pListener(nullptr), m_nPrintErrors(1), m_pInstruction(nullptr), m_Source(), m_pInputHooks(nullptr)
+    : m_pListener(nullptr), m_nPrintErrors(1), m_pInstruction(nullptr), m_Source(), m_pInputHooks(nullptr),
+      m_nScriptDepth(0)
 {
     // Binds are polled 20 times a second, also while the timer is paused.
     m_nChannel = 2;
@@ -232,10 +234,17 @@ void TCommandManager::PrintError(const char* format, ...)
     const char* expanded = ExpandVariables(message);
     char line[COMMAND_PRINT_SIZE];
     if (m_Source.IsValid() && m_pInstruction)
+    {
         FormatStringN(line, sizeof line, "^I%s(%d): error: %s", m_Source.GetText(), m_pInstruction->nLine,
                       expanded);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kPrintErrorPrefix, "%s(%d): %s", m_Source.GetText(),
+                    m_pInstruction->nLine, expanded);
+    }
     else
+    {
         FormatStringN(line, sizeof line, "^Ierror: %s", expanded);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kPrintErrorPrefix, "%s", expanded);
+    }
     if (m_pListener)
         m_pListener->PrintLine(line, 1);
 }

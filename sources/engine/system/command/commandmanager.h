@@ -35,6 +35,13 @@ constexpr u32 ENVIRONMENT_FULL = 3;
 constexpr u32 SCRIPT_OK = 0;
 constexpr u32 SCRIPT_MISSING_SOURCE = 1;
 constexpr u32 SCRIPT_CACHE_NOT_WRITABLE = 2;
+constexpr u32 SCRIPT_NESTED_TOO_DEEP = 3;
+constexpr u32 SCRIPT_NOT_A_FILE = 4;
+
+// Scripts that run scripts (exec) stop at this depth, so that one running itself ends.
+constexpr u32 COMMAND_MAX_SCRIPT_DEPTH = 32;
+// The largest script source read.
+constexpr i32 COMMAND_MAX_SCRIPT_SIZE = 16 * 1024 * 1024;
 
 typedef TMapKey<u32, TCommand*> TCommandEntry;
 typedef TMapKey<u32, TVariable*> TVariableEntry;
@@ -70,7 +77,8 @@ public:
     void SetListener(TCommandMethods* listener) { m_pListener = listener; }
     TCommandMethods* GetListener() const { return m_pListener; }
     void Print(const char* format, ...);
-    // "^I", then "file(line): error: " while a script runs, else "error: ", then the message.
+    // "^I", then "file(line): error: " while a script runs, else "error: ", then the message;
+    // also logged, since no console may be listening (the start-up script).
     void PrintError(const char* format, ...);
     // Returns the previous switch.
     u32 SetPrintErrors(u32 on);
@@ -146,6 +154,7 @@ private:
     TCommandInstruction* m_pInstruction;
     TName m_Source;
     const TCommandInputHooks* m_pInputHooks;
+    u32 m_nScriptDepth;
 };
 
 // The manager "Command".

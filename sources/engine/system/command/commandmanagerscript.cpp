@@ -108,8 +108,14 @@ u32 TCommandManager::_Compile(const TName& source, const TName& cache, TCommandP
         return SCRIPT_MISSING_SOURCE;
     }
     const i32 size = input.GetSize();
+    if (size < 0 || size > COMMAND_MAX_SCRIPT_SIZE)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCompileError, "'%s': size %d out of range (max %d)",
+                    source.GetText(), size, COMMAND_MAX_SCRIPT_SIZE);
+        return SCRIPT_NOT_A_FILE;
+    }
     DArray<char> text;
-    text.SetCount(size > 0 ? size + 1 : 1);
+    text.SetCount(size + 1);
     const i32 read = size > 0 ? input.Read(text.GetData(), size) : 0;
     text[read > 0 ? read : 0] = 0;
     input.Close();
@@ -142,6 +148,17 @@ u32 TCommandManager::Compile(const TName& source, const TName& cache)
 u32 TCommandManager::Run(const char* name, const TName& source, bool system)
 {
     const char* prefix = system ? "TCommandManager::__SystemExecute(): " : "TCommandManager::Execute(): ";
+    // Refused in the calling script's name, with its line.
+    if (m_nScriptDepth >= COMMAND_MAX_SCRIPT_DEPTH)
+    {
+        PrintError("'%s': scripts nested deeper than %d", source.GetText(), COMMAND_MAX_SCRIPT_DEPTH);
+        return SCRIPT_NESTED_TOO_DEEP;
+    }
+    if (FileExists(source.GetText()) && !IsRegularFile(source.GetText()))
+    {
+        PrintError("'%s': not a file", source.GetText());
+        return SCRIPT_NOT_A_FILE;
+    }
     const TName cache = CacheName(name);
     const TName outerSource = m_Source;
     m_Source = source;
@@ -159,12 +176,12 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
     if (!loaded)
     {
         const u32 compiled = _Compile(source, cache, program);
-        if (compiled == SCRIPT_MISSING_SOURCE)
+        if (compiled == SCRIPT_MISSING_SOURCE || compiled == SCRIPT_NOT_A_FILE)
         {
             if (system)
                 g_pFileStreamManager->SetLocked(1);
             m_Source = outerSource;
-            return SCRIPT_MISSING_SOURCE;
+            return compiled;
         }
         // A cache that cannot be written stays stale; the program just compiled runs as it is.
         if (compiled == SCRIPT_OK)
@@ -175,7 +192,9 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
         g_pFileStreamManager->SetLocked(1);
         TLog::Print(g_pSystemLog, LOG_INFO, prefix, "execute");
     }
+    ++m_nScriptDepth;
     program._Execute();
+    --m_nScriptDepth;
     m_Source = outerSource;
     return SCRIPT_OK;
 }
@@ -261,6 +280,12 @@ void TCommandManager::SaveSettings()
     // The files in the order of their variables; a file named twice is written twice alike.
     static const u32 s_aOrder[SECTION_COUNT] = {SECTION_VARIABLES, SECTION_STARTUP_VARIABLES,
                                                 SECTION_COMMAND_BINDS, SECTION_INPUT_ACTIONS};
+    // Without one the files would be written into the root folder.
+    if (!*UserDirectoryText())
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::SaveSettings(): error: ", "no user directory");
+        return;
+    }
     for (u32 section : s_aOrder)
     {
         TName file;

@@ -44,6 +44,21 @@ u32 ReadU32(const u8* p)
            (static_cast<u32>(p[3]) << 24);
 }
 
+// A program loaded from its cache carries the texts of its quoted and numeric arguments only:
+// a bare word that nothing else registered arrives as an id without a text. Returns the
+// argument's place, or -1 when every argument has its text.
+i32 ArgumentWithoutText(const TCommandInstruction& instruction)
+{
+    for (u32 i = 0; i < instruction.nArgumentCount; ++i)
+    {
+        TName argument;
+        argument.SetId(instruction.aArgument[i]);
+        if (argument.IsValid() && !*argument.GetText())
+            return static_cast<i32>(i);
+    }
+    return -1;
+}
+
 } // namespace
 
 u32 CommandSeparatorId()
@@ -236,6 +251,13 @@ void TCommandProgram::_Execute()
         if (!command || command->GetNameId() != instruction.nCommand)
         {
             manager.PrintError("'%s': undeclared command", name.GetText());
+            continue;
+        }
+        const i32 textless = ArgumentWithoutText(instruction);
+        if (textless >= 0)
+        {
+            manager.PrintError("'%s': argument %d has no text (write it in double quotes)", name.GetText(),
+                               textless + 1);
             continue;
         }
         const f64 start = g_pTimer ? g_pTimer->GetTime() : 0.0;

@@ -2,6 +2,7 @@
 
 #include "engine/system/command/commandmanager.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -37,6 +38,21 @@ u64 ReadInteger(const char* text)
     return static_cast<u64>(std::strtoll(text, nullptr, 10));
 }
 
+// As the C library's atoi where int and long are 32 bits: decimal text past the limits stays
+// at the limit instead of wrapping; "0x" text keeps its low 32 bits.
+i32 ReadInt32(const char* text)
+{
+    u64 value;
+    if (ReadHex(text, value))
+        return static_cast<i32>(static_cast<u32>(value));
+    const long long decimal = std::strtoll(text, nullptr, 10);
+    if (decimal > INT32_MAX)
+        return INT32_MAX;
+    if (decimal < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<i32>(decimal);
+}
+
 } // namespace
 
 TVariable::TVariable(const char* name, const char* description, u32 flags)
@@ -70,7 +86,7 @@ u32 TVariable::Assign(const TName* values, u32 count)
     switch (m_Value.nType)
     {
     case VALUE_INT:
-        m_Value.SetInt(static_cast<i32>(static_cast<u32>(ReadInteger(first))));
+        m_Value.SetInt(ReadInt32(first));
         break;
     case VALUE_INT64:
         m_Value.SetInt64(static_cast<i64>(ReadInteger(first)));

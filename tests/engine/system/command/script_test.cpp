@@ -174,6 +174,62 @@ TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLocked)
     EXPECT_NE(log.find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
 }
 
+TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
+{
+    // As a program loaded from its cache in a later run holds a bare word: an id whose text
+    // this run never registered.
+    TCommandProgram program;
+    program.Parse("test.record 1\n\ntest.record word 2\n");
+    program.Link();
+    program.GetInstruction(1).aArgument[0] = TName("a word this run never registered").GetId();
+    Manager().SetSource(TName("system/start.icom", true));
+    program._Execute();
+    Manager().SetSource(TName());
+
+    EXPECT_EQ(RunCalls(), 1u) << "the command never sees the argument";
+    EXPECT_EQ(Texts(), std::vector<std::string>{
+                           "^Isystem/start.icom(3): error: 'test.record': argument 1 has no text (write it "
+                           "in double quotes)"});
+    EXPECT_NE(SystemLog().find("090 |"), std::string::npos);
+    EXPECT_NE(SystemLog().find("| TCommandManager::PrintError(): error: system/start.icom(3): 'test.record': "
+                               "argument 1 has no text"),
+              std::string::npos);
+}
+
+TEST_F(ScriptTest, ScriptsRunningThemselvesStopAtTheNestingLimit)
+{
+    WriteFile("system/self.icom", "exec self\ntest.record after\n");
+    WriteFile("system/ping.icom", "exec pong\n");
+    WriteFile("system/pong.icom", "exec ping\n");
+    ASSERT_EQ(Manager().Execute("self"), SCRIPT_OK);
+    // Every level but the refused one goes on after its exec.
+    EXPECT_EQ(RunCalls(), COMMAND_MAX_SCRIPT_DEPTH);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/self.icom(1): error: 'system/self.icom': scripts "
+                                                "nested deeper than 32"});
+    m_Listener.lines.clear();
+    ASSERT_EQ(Manager().Execute("ping"), SCRIPT_OK);
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Manager().GetSource(), TName());
+    // The depth is back at the top: a plain script runs.
+    WriteFile("system/plain.icom", "test.record 1\n");
+    EXPECT_EQ(Manager().Execute("plain"), SCRIPT_OK);
+}
+
+TEST_F(ScriptTest, OnlyRegularFilesOfBoundedSizeAreRead)
+{
+    std::filesystem::create_directories(m_Path + "/system/folder.icom");
+    EXPECT_EQ(Manager().Execute("folder"), SCRIPT_NOT_A_FILE);
+    m_Listener.lines.clear();
+    Manager().ExecuteText("exec folder");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'system/folder.icom': not a file"});
+
+    WriteFile("system/huge.icom", "test.record 1\n");
+    std::filesystem::resize_file(m_Path + "/system/huge.icom", COMMAND_MAX_SCRIPT_SIZE + 1);
+    EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
+    EXPECT_EQ(RunCalls(), 0u);
+    EXPECT_NE(SystemLog().find("'system/huge.icom': size 16777217 out of range"), std::string::npos);
+}
+
 TEST_F(ScriptTest, PurgingDeletesTheCacheFolder)
 {
     WriteFile("system/start.icom", "test.record 1\n");
@@ -299,6 +355,18 @@ TEST_F(SettingsTest, AFileNamedByTwoSectionsHoldsBoth)
     EXPECT_NE(text.find("\n// variables\n"), std::string::npos);
     EXPECT_NE(text.find("set command.save.startupvariables \"settings\"\n"), std::string::npos);
     s_SaveStartup.Restore();
+}
+
+TEST_F(SettingsTest, NothingIsWrittenWithoutAUserDirectory)
+{
+    const TName user = *GetUserDirectory();
+    // A directory name whose text is unknown reads as the empty text.
+    SetUserDirectory(TName("a folder this run never registered"));
+    g_TestInt.SetInt(3);
+    Manager().SaveSettings();
+    SetUserDirectory(user);
+    EXPECT_NE(SystemLog().find("TCommandManager::SaveSettings(): error: no user directory"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("/system/settings.icom"));
 }
 
 TEST_F(SettingsTest, AFileThatCannotBeOpenedIsLogged)

@@ -1,0 +1,304 @@
+// The keyboard and mouse driver fed with synthetic raw-input records and window messages
+// through the device window, as the main loop's pump delivers them.
+#include "directx/input/wininputdriver.h"
+#include "inputfixture.h"
+#include "engine/render/device.h"
+#include "platform/window/windowsystem.h"
+
+#include <cmath>
+
+namespace
+{
+class WinInputTest : public InputTest
+{
+protected:
+    void SetUp() override
+    {
+        InputTest::SetUp();
+        Frame();
+    }
+
+    static TWinInputDriver& Win() { return Driver<TWinInputDriver>("TWinInputDriver"); }
+    static void Frame() { Win().UpdateDriver(); }
+
+    static RAWINPUT KeyRecord(USHORT makeCode, USHORT flags)
+    {
+        RAWINPUT record = {};
+        record.header.dwType = RIM_TYPEKEYBOARD;
+        record.data.keyboard.MakeCode = makeCode;
+        record.data.keyboard.Flags = flags;
+        return record;
+    }
+    static void Key(USHORT makeCode, bool down, USHORT flags = 0)
+    {
+        TWindowSystem::Get().PostRawInput(KeyRecord(makeCode, static_cast<USHORT>(flags | (down ? 0 : RI_KEY_BREAK))));
+        Pump();
+    }
+    // A record that arrives while another application is in the foreground.
+    static void BackgroundKey(USHORT makeCode, bool down)
+    {
+        TWindowSystem::Get().PostRawInput(KeyRecord(makeCode, down ? RI_KEY_MAKE : RI_KEY_BREAK));
+        MSG message;
+        ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_INPUT, WM_INPUT, PM_REMOVE));
+        Win().OnDeviceMessage(WM_INPUT, RIM_INPUTSINK, message.lParam);
+    }
+    static void Mouse(LONG dx, LONG dy, USHORT buttons = 0, i16 wheel = 0)
+    {
+        RAWINPUT record = {};
+        record.header.dwType = RIM_TYPEMOUSE;
+        record.data.mouse.usFlags = MOUSE_MOVE_RELATIVE;
+        record.data.mouse.lLastX = dx;
+        record.data.mouse.lLastY = dy;
+        record.data.mouse.usButtonFlags = static_cast<USHORT>(buttons | (wheel ? RI_MOUSE_WHEEL : 0));
+        record.data.mouse.usButtonData = static_cast<USHORT>(wheel);
+        TWindowSystem::Get().PostRawInput(record);
+        Pump();
+    }
+    static void Message(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        PostMessageW(g_pDeviceManager->GetWindowHandle(), message, wParam, lParam);
+        Pump();
+    }
+    static LPARAM KeyParameter(u32 scanCode, bool extended = false)
+    {
+        return static_cast<LPARAM>(1u | (scanCode << 16) | (extended ? 1u << 24 : 0u));
+    }
+    static bool Edges(const char* name, bool pressed, bool released)
+    {
+        return Input(name).WasPressed() == pressed && Input(name).WasReleased() == released;
+    }
+};
+} // namespace
+
+TEST_F(WinInputTest, KeysChangeOncePerFrameByTheEdgeRule)
+{
+    Key(0x1E, true);
+    EXPECT_EQ(Value("A"), 0.0f) << "raw keys wait for the frame";
+    Frame();
+    EXPECT_EQ(Value("A"), 1.0f);
+    EXPECT_TRUE(Edges("A", true, false));
+
+    Key(0x1E, true);
+    Frame();
+    EXPECT_TRUE(Edges("A", false, false)) << "a repeat of a held key is no new press";
+    EXPECT_EQ(Value("A"), 1.0f);
+
+    Key(0x1E, false);
+    Frame();
+    EXPECT_TRUE(Edges("A", false, true));
+    Frame();
+    EXPECT_TRUE(Edges("A", false, false)) << "edges last one frame";
+
+    // Pressed and released within a frame: only the last state counts.
+    Key(0x1F, true);
+    Key(0x1F, false);
+    Frame();
+    EXPECT_EQ(Value("S"), 0.0f);
+    EXPECT_TRUE(Edges("S", false, false));
+    Key(0x1F, false);
+    Key(0x1F, true);
+    Frame();
+    EXPECT_TRUE(Edges("S", true, false));
+}
+
+TEST_F(WinInputTest, BackgroundPressesAreIgnoredAndTheirReleasesApplied)
+{
+    BackgroundKey(0x39, true);
+    Frame();
+    EXPECT_EQ(Value("Space"), 0.0f);
+
+    Key(0x39, true);
+    Frame();
+    BackgroundKey(0x39, false);
+    Frame();
+    EXPECT_EQ(Value("Space"), 0.0f);
+    EXPECT_TRUE(Edges("Space", false, true));
+}
+
+TEST_F(WinInputTest, ExtendedCodesNameTheirOwnInputsAndStayInsideTheTable)
+{
+    Key(0x1D, true, RI_KEY_E0);
+    Key(0xC5, true, RI_KEY_E0);
+    Key(0x33, true);
+    Frame();
+    EXPECT_EQ(Value("RCtrl"), 1.0f);
+    EXPECT_EQ(Value("LCtrl"), 0.0f);
+    EXPECT_EQ(Value("Pause"), 1.0f);
+    EXPECT_EQ(Value("NumPadComma"), 1.0f) << "one input under two names";
+    EXPECT_EQ(&Input("Comma"), &Input("NumPadComma"));
+    EXPECT_STREQ(Input("Comma").GetName()->GetText(), "NumPadComma");
+
+    // Print Screen's fake shift, and E0 codes whose index lies beyond the table.
+    Key(0x2A, true, RI_KEY_E0);
+    for (USHORT code = 0xF0; code <= 0xFF; ++code)
+        Key(code, true, RI_KEY_E0);
+    Frame();
+    EXPECT_EQ(Value("LShift"), 0.0f);
+    EXPECT_EQ(Value("Esc"), 0.0f);
+}
+
+TEST_F(WinInputTest, AFrameTakesAtMostSixtyFourKeys)
+{
+    for (USHORT code = 1; code <= 0x58; ++code)
+        Key(code, true);
+    Frame();
+    EXPECT_EQ(Value("Esc"), 1.0f);
+    EXPECT_EQ(Value("F12"), 0.0f) << "keys past the queue's capacity are dropped";
+    Key(0x58, true);
+    Frame();
+    EXPECT_EQ(Value("F12"), 1.0f);
+}
+
+TEST_F(WinInputTest, WheelNotchesAreOneEachAndCappedAtTen)
+{
+    Mouse(0, 0, 0, 120);
+    Frame();
+    EXPECT_FLOAT_EQ(Value("mbWheelUp"), 1.0f);
+    EXPECT_FLOAT_EQ(Value("mbWheelUp_0"), 1.0f);
+    EXPECT_TRUE(Edges("mbWheelUp", true, false));
+    Frame();
+    EXPECT_EQ(Value("mbWheelUp"), 0.0f) << "the counts start again each frame";
+    EXPECT_TRUE(Edges("mbWheelUp", false, true));
+
+    for (int i = 0; i < 11; ++i)
+        Mouse(0, 0, 0, -120);
+    Frame();
+    EXPECT_FLOAT_EQ(Value("mbWheelDown"), 10.0f);
+    EXPECT_EQ(Value("mbWheelUp"), 0.0f);
+    EXPECT_EQ(Value("mbWheelLeft"), 0.0f);
+    EXPECT_EQ(Value("mbWheelRight_0"), 0.0f);
+
+    ASSERT_EQ(m_Recorder.events.size(), 12u);
+    EXPECT_EQ(m_Recorder.events[0].nCode, 1003u);
+    EXPECT_EQ(m_Recorder.events[0].nModifiers, WIN_EVENT_MOUSE);
+    EXPECT_EQ(m_Recorder.events[1].nCode, 1004u);
+}
+
+TEST_F(WinInputTest, MotionOfAllMiceIsTheAverageOfFourFrames)
+{
+    // Ten counts are worth 1.0.
+    Mouse(10, -20);
+    Frame();
+    EXPECT_FLOAT_EQ(Value("MouseRight"), 0.25f);
+    EXPECT_FLOAT_EQ(Value("MouseBackward"), 0.5f);
+    EXPECT_EQ(Value("MouseLeft"), 0.0f);
+    EXPECT_FLOAT_EQ(Value("MouseRight_0"), 1.0f) << "a mouse's own set is not smoothed";
+    EXPECT_FLOAT_EQ(Value("MouseBackward_0"), 2.0f);
+    EXPECT_FALSE(Input("MouseRight").WasPressed()) << "motion has no edges";
+
+    for (int i = 0; i < 3; ++i)
+    {
+        Mouse(5, 0);
+        Mouse(5, 0);
+        Frame();
+    }
+    EXPECT_FLOAT_EQ(Value("MouseRight"), 1.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(Value("MouseRight"), 0.75f);
+    EXPECT_EQ(Value("MouseRight_0"), 0.0f);
+}
+
+TEST_F(WinInputTest, ButtonsFollowTheirFlagsAndReleaseMessagesAreEvents)
+{
+    Mouse(0, 0, RI_MOUSE_LEFT_BUTTON_DOWN | RI_MOUSE_BUTTON_5_DOWN);
+    Frame();
+    EXPECT_EQ(Value("mbLeftButton"), 1.0f);
+    EXPECT_EQ(Value("mbLeftButton_0"), 1.0f);
+    EXPECT_EQ(Value("mbButton5"), 1.0f);
+    EXPECT_TRUE(Edges("mbLeftButton", true, false));
+    Frame();
+    EXPECT_TRUE(Edges("mbLeftButton", false, false));
+    Mouse(0, 0, RI_MOUSE_LEFT_BUTTON_UP);
+    Frame();
+    EXPECT_EQ(Value("mbLeftButton"), 0.0f);
+    EXPECT_TRUE(Edges("mbLeftButton", false, true));
+    EXPECT_EQ(Value("mbButton5"), 1.0f);
+
+    Message(WM_RBUTTONUP, 0, 0);
+    Message(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-5), 30));
+    ASSERT_EQ(m_Recorder.events.size(), 1u);
+    EXPECT_EQ(m_Recorder.events[0].nCode, 1001u);
+    EXPECT_EQ(TInputManager::Instance().GetPointerPosition().x, -5.0f);
+    EXPECT_EQ(TInputManager::Instance().GetPointerPosition().y, 30.0f);
+}
+
+TEST_F(WinInputTest, KeyMessagesMakeEventsForNavigationAndModifiedKeys)
+{
+    Message(WM_KEYDOWN, 'A', KeyParameter(0x1E));
+    Message(WM_KEYDOWN, VK_LEFT, KeyParameter(0x4B, true));
+    Message(WM_KEYDOWN, VK_F1, KeyParameter(0x3B));
+    Message(WM_KEYDOWN, VK_CONTROL, KeyParameter(0x1D));
+    Message(WM_KEYDOWN, VK_DELETE, KeyParameter(0x53, true));
+    Message(WM_KEYUP, VK_CONTROL, KeyParameter(0x1D));
+    Message(WM_SYSKEYDOWN, 'X', KeyParameter(0x2D));
+    // A navigation key on a scan code below F1's, without Ctrl or Alt.
+    Message(WM_KEYDOWN, VK_HOME, KeyParameter(0x20));
+    ASSERT_EQ(m_Recorder.events.size(), 4u);
+    EXPECT_EQ(m_Recorder.events[0].nModifiers, WIN_EVENT_KEY);
+    EXPECT_EQ(m_Recorder.events[0].nCode, 0x4Bu + 70);
+    EXPECT_EQ(m_Recorder.events[0].nValue, VK_LEFT);
+    EXPECT_EQ(m_Recorder.events[1].nCode, 0x3Bu);
+    EXPECT_EQ(m_Recorder.events[2].nModifiers, WIN_EVENT_KEY | WIN_MODIFIER_CTRL);
+    EXPECT_EQ(m_Recorder.events[3].nModifiers, WIN_EVENT_KEY) << "Ctrl was let go";
+    EXPECT_EQ(m_Recorder.events[3].nValue, static_cast<u32>('X'));
+}
+
+TEST_F(WinInputTest, AltGrCharactersComeWithShiftAndAltAloneOnlyTypesTheAtSign)
+{
+    Message(WM_CHAR, 'q', KeyParameter(0x10));
+    Message(WM_KEYDOWN, VK_CONTROL, KeyParameter(0x1D));
+    Message(WM_SYSKEYDOWN, VK_MENU, KeyParameter(0x38, true));
+    // AltGr+E on a keyboard whose scan code has the bits the character loses.
+    Message(WM_CHAR, 0x20AC, KeyParameter(0x3C) | (1 << 25));
+    Message(WM_KEYUP, VK_CONTROL, KeyParameter(0x1D));
+    Message(WM_CHAR, 'a', KeyParameter(0x1E));
+    Message(WM_CHAR, '@', KeyParameter(0x10));
+    ASSERT_EQ(m_Recorder.events.size(), 3u);
+    EXPECT_EQ(m_Recorder.events[0].nModifiers, 0u);
+    EXPECT_EQ(m_Recorder.events[0].nCode, 0x10u);
+    EXPECT_EQ(m_Recorder.events[0].nValue, static_cast<u32>('q'));
+    EXPECT_EQ(m_Recorder.events[1].nModifiers, WIN_MODIFIER_SHIFT);
+    EXPECT_EQ(m_Recorder.events[1].nCode, 0x10u) << "bits 18, 19 and 21 cleared from 0x3C";
+    EXPECT_EQ(m_Recorder.events[1].nValue, 0x20ACu);
+    EXPECT_EQ(m_Recorder.events[2].nModifiers, 0u) << "Alt is never passed on";
+    EXPECT_EQ(m_Recorder.events[2].nValue, static_cast<u32>('@'));
+}
+
+TEST_F(WinInputTest, CaptureReportsPressesButtonsWheelsAndLongMoves)
+{
+    Capture();
+    BackgroundKey(0x10, true);
+    Key(0x10, false);
+    Key(0x11, true);
+    Mouse(300, 0);
+    Mouse(300, 0, RI_MOUSE_RIGHT_BUTTON_DOWN);
+    Mouse(0, -1000);
+    Mouse(0, 0, 0, -120);
+    const std::vector<std::string> expected = {"W", "MouseRight", "mbRightButton", "MouseRight", "MouseBackward",
+                                               "MouseRight", "MouseBackward", "mbWheelDown"};
+    EXPECT_EQ(m_Recorder.captured, expected);
+
+    // Without capture the totals start again.
+    TInputManager::Instance().SetCapture(nullptr);
+    Mouse(300, 0);
+    Frame();
+    Capture();
+    Mouse(300, 0);
+    EXPECT_EQ(m_Recorder.captured.size(), expected.size()) << "30 units is no move";
+}
+
+TEST_F(WinInputTest, AnInactiveDriverQueuesNothingAndResetClearsEveryInput)
+{
+    Key(0x1E, true);
+    Message(WM_KEYDOWN, VK_SHIFT, KeyParameter(0x2A));
+    Frame();
+    Win().OnDeviceDeactivate();
+    Key(0x1E, false);
+    Frame();
+    EXPECT_EQ(Value("A"), 1.0f) << "a key held when the window lost activation";
+    EXPECT_EQ(Win().GetModifiers(), 0u);
+    Win().OnDeviceActivate();
+    Win().Reset();
+    EXPECT_EQ(Value("A"), 0.0f);
+    EXPECT_EQ(*Input("MouseLeft").GetFlags(), 0u);
+}
