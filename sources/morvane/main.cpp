@@ -1,5 +1,6 @@
-// The program's entry: guards against a second copy, installs the crash reporter, runs the
-// start-up script "system/system" (the whole run happens inside it) and tears the core down.
+// The program's entry: guards against a second copy, installs the crash reporter and the
+// termination request (a first SIGTERM, SIGINT or SIGHUP closes the window), runs the start-up
+// script "system/system" (the whole run happens inside it) and tears the core down.
 #include "core/cluster/cluster.h"
 #include "core/system/core.h"
 #include "core/system/log.h"
@@ -8,6 +9,7 @@
 #include "engine/system/crashlog.h"
 #include "network/autoupdate/performancemonitor.h"
 #include "platform/crashreport/crashreport.h"
+#include "platform/desktop/terminationrequest.h"
 #include "platform/instance/namedmutex.h"
 #include "platform/windef/windef.h"
 
@@ -25,6 +27,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
 
     InstallExceptionHandler();
     AddExceptionHandlerCallback(WriteCrashLog);
+    InstallTerminationRequest();
     TPerformanceMonitor::Start();
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
     g_pCluster->LinkTypes();

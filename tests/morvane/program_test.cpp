@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -89,6 +90,57 @@ TEST_F(Program, ASecondStartRunsTheCachedScriptAlike)
     EXPECT_NE(log.find("TLocalizationManager::LoadLanguageFile(): 'English'"), std::string::npos);
     EXPECT_EQ(log.find("error"), std::string::npos) << log;
     EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
+}
+
+TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
+{
+    // No frame count: the headless window stays open until the signal.
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0)
+    {
+        const int errors = open((m_Path + "/stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(errors, 2);
+        const int nothing = open("/dev/null", O_WRONLY);
+        dup2(nothing, 1);
+        if (chdir((m_Path + "/work").c_str()) != 0)
+            _exit(120);
+        setenv("HOME", (m_Path + "/home").c_str(), 1);
+        setenv("XDG_DOCUMENTS_DIR", "", 1);
+        setenv("TMPDIR", m_Path.c_str(), 1);
+        setenv("VESTAMOR_HEADLESS", "1", 1);
+        unsetenv("VESTAMOR_HEADLESS_FRAMES");
+        execl(MORVANESIM_PATH, MORVANESIM_PATH, static_cast<char*>(nullptr));
+        _exit(121);
+    }
+    // In its main loop once the last phase has begun.
+    for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos;
+         ++i)
+        usleep(50000);
+    kill(pid, SIGTERM);
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 600 && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
+        usleep(50000);
+    if (ended != pid)
+    {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    ASSERT_EQ(ended, pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    const std::string log = SystemLog();
+    EXPECT_NE(log.find("TManagerManager::End(): 'State'"), std::string::npos);
+    EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
+    const std::string last = "000 |          | WinMain(): the end\n";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last);
+    std::ifstream errors(m_Path + "/stderr");
+    std::stringstream text;
+    text << errors.rdbuf();
+    EXPECT_NE(text.str().find("runs until it quits or gets SIGTERM, SIGINT or SIGHUP"), std::string::npos);
 }
 
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)

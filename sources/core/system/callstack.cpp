@@ -18,12 +18,18 @@ void CopyCut(char* out, size_t room, const char* text)
     out[room - 1] = 0;
 }
 
+// Room for the crash reporter's own frames (signal handler, callbacks, the kernel's return
+// trampoline) ahead of the faulting frame.
+constexpr i32 kCrashWalkFrames = 48;
+
+u32 s_nCrashInstruction = 0;
+
 // Return addresses of the calling thread, skipping this function and the `skip` innermost
-// frames above it.
-__attribute__((noinline)) i32 WalkStack(void* addresses[CALLSTACK_FRAMES], i32 skip)
+// frames above it; at most `capacity`.
+__attribute__((noinline)) i32 WalkStack(void** addresses, i32 capacity, i32 skip)
 {
-    void* raw[CALLSTACK_FRAMES + 8];
-    const i32 count = backtrace(raw, CALLSTACK_FRAMES + 8);
+    void* raw[kCrashWalkFrames + 8];
+    const i32 count = backtrace(raw, capacity + 8);
     // Frames of the run time (a sanitizer's interceptor) may precede ours: start from our
     // own return address.
     i32 first = 0;
@@ -32,7 +38,7 @@ __attribute__((noinline)) i32 WalkStack(void* addresses[CALLSTACK_FRAMES], i32 s
     if (first == count)
         first = 1;
     i32 n = 0;
-    for (i32 i = first + skip; i < count && n < CALLSTACK_FRAMES; ++i)
+    for (i32 i = first + skip; i < count && n < capacity; ++i)
         addresses[n++] = raw[i];
     return n;
 }
@@ -68,20 +74,33 @@ __attribute__((noinline)) i32 CollectCallStack(TCallStackFrame frames[CALLSTACK_
 {
     void* addresses[CALLSTACK_FRAMES];
     // Skip this function's own frame: frame 0 is its caller.
-    const i32 count = WalkStack(addresses, 1);
+    const i32 count = WalkStack(addresses, CALLSTACK_FRAMES, 1);
     for (i32 i = 0; i < count; ++i)
         ResolveCallStackFrame(nullptr, static_cast<u32>(reinterpret_cast<uintptr_t>(addresses[i])) - 1,
                               &frames[i]);
     return count;
 }
 
+void SetCrashInstruction(u32 instruction)
+{
+    s_nCrashInstruction = instruction;
+}
+
 __attribute__((noinline)) i32 _DumpCallStack()
 {
     const char* prefix = "_DumpCallStack(): ";
     TLog::Print(g_pSystemLog, LOG_INFO, prefix, "**** start callstack");
-    void* addresses[CALLSTACK_FRAMES];
-    const i32 count = WalkStack(addresses, 1);
-    for (i32 i = 0; i < count; ++i)
+    void* addresses[kCrashWalkFrames];
+    const i32 count = WalkStack(addresses, kCrashWalkFrames, 1);
+    // The unwinder passes the signal frame with the faulting instruction's own address; when
+    // it is not found every frame is logged.
+    i32 start = 0;
+    while (start < count &&
+           static_cast<u32>(reinterpret_cast<uintptr_t>(addresses[start])) != s_nCrashInstruction)
+        ++start;
+    if (start == count)
+        start = 0;
+    for (i32 i = start; i < count && i < start + CALLSTACK_FRAMES; ++i)
     {
         TCallStackFrame frame;
         ResolveCallStackFrame(nullptr, static_cast<u32>(reinterpret_cast<uintptr_t>(addresses[i])) - 1,

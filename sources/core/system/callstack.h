@@ -22,5 +22,8 @@ static_assert(sizeof(TCallStackFrame) == 524);
 i32 CollectCallStack(TCallStackFrame frames[CALLSTACK_FRAMES]);
 // Fills module, function, file, line and displacement of an address; missing texts are empty.
 void ResolveCallStackFrame(void* process, u32 address, TCallStackFrame* frame);
-// Logs the calling thread's call stack for a crash report. Returns 0.
+// The faulting instruction of the crash being reported (0: none): the dump starts at its frame,
+// leaving out the frames of the crash reporter that called it.
+void SetCrashInstruction(u32 instruction);
+// Logs the calling thread's call stack for a crash report, at most 16 frames. Returns 0.
 i32 _DumpCallStack();

@@ -16,6 +16,7 @@ namespace
 // an interrupted print on the same thread.
 std::recursive_timed_mutex s_printMutex;
 thread_local bool t_printing = false;
+thread_local bool t_crashing = false;
 // How long the abort path waits for a print of another thread before writing regardless.
 constexpr std::chrono::seconds kAbortWait{2};
 } // namespace
@@ -37,6 +38,7 @@ void TLog::PrintV(TLog* log, i32 level, const char* prefix, const char* format, 
 {
     if (!g_pSystemLog)
         return;
+    abortPath = abortPath || t_crashing;
     if (!log)
         log = g_pSystemLog;
     if ((log->m_nFlags & LOG_DISABLED) || !log->m_pStorage)
@@ -77,6 +79,11 @@ void TLog::Printf(TLog* log, const char* format, ...)
     va_start(args, format);
     PrintV(log, LOG_INFO, nullptr, format, args, false);
     va_end(args);
+}
+
+void TLog::EnterCrashPath()
+{
+    t_crashing = true;
 }
 
 void TLog::_AbortPrint(TLog* log, i32 level, const char* prefix, const char* format, ...)

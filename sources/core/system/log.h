@@ -49,6 +49,9 @@ public:
     static void Printf(TLog* log, const char* format, ...);
     // The abort path: prints even from inside an interrupted print on this thread.
     static void _AbortPrint(TLog* log, i32 level, const char* prefix, const char* format, ...);
+    // The crash path: from now on every print of this thread goes the abort path's way, so a
+    // crash inside a print (which leaves that print unfinished) still reaches the file.
+    static void EnterCrashPath();
 
     u32 GetFlags() const { return m_nFlags; }
     TLogStorage* GetStorage() const { return m_pStorage; }

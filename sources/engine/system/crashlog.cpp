@@ -1,6 +1,7 @@
 #include "engine/system/crashlog.h"
 
 #include "core/stream/filestreammanager.h"
+#include "core/system/callstack.h"
 #include "core/system/core.h"
 #include "core/system/datetime.h"
 #include "core/system/log.h"
@@ -12,6 +13,8 @@
 
 void WriteCrashLog(TExceptionHandlerInfo* info)
 {
+    TLog::EnterCrashPath();
+    SetCrashInstruction(info->nInstruction);
     if (g_pDeviceManager)
     {
         g_pDeviceManager->SetCursorClip(0);

@@ -58,6 +58,7 @@ void FillInfo(int signal, siginfo_t* info, void* context)
     const uintptr_t address = dataFault ? reinterpret_cast<uintptr_t>(info->si_addr) : instruction;
     s_Info.nSignal = static_cast<uint32_t>(signal);
     s_Info.nAddress = static_cast<uint32_t>(address);
+    s_Info.nInstruction = static_cast<uint32_t>(instruction);
     std::snprintf(s_Info.aException, sizeof s_Info.aException, "%s", SignalName(signal));
     if (dataFault)
         std::snprintf(s_Info.aOperation, sizeof s_Info.aOperation, "access at 0x%08x (code %d)",

@@ -16,6 +16,8 @@ struct TExceptionHandlerInfo
     char aOperation[256];
     // The file of the module holding the faulting instruction.
     char aModule[256];
+    // The faulting instruction's address.
+    uint32_t nInstruction;
 };
 
 static_assert(offsetof(TExceptionHandlerInfo, aException) == 8);

@@ -11,6 +11,8 @@ class THeadlessBackend : public TWindowBackend
 public:
     // Reads VESTAMOR_HEADLESS_FRAMES; anything but a positive number leaves the switch off.
     THeadlessBackend();
+    // A frame count is set: the window closes itself.
+    bool ClosesItself() const { return m_nFramesLeft > 0; }
 
     int GetDisplayCount() override;
     RECT GetDisplayBounds(int display) override;

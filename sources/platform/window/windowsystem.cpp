@@ -1,6 +1,7 @@
 #include "platform/window/windowsystem.h"
 
 #include "platform/desktop/display.h"
+#include "platform/desktop/terminationrequest.h"
 #include "platform/window/headlessbackend.h"
 #include "platform/window/sdlbackend.h"
 
@@ -102,7 +103,14 @@ TWindowBackend& TWindowSystem::Backend()
         if (PlatformHasDisplay())
             backend_ = TSdlBackend::Start();
         if (!backend_)
-            backend_ = std::make_unique<THeadlessBackend>();
+        {
+            auto headless = std::make_unique<THeadlessBackend>();
+            // Nothing will close the window but a signal or the program itself.
+            if (!headless->ClosesItself())
+                std::fprintf(stderr, "headless window without VESTAMOR_HEADLESS_FRAMES: the program runs "
+                                     "until it quits or gets SIGTERM, SIGINT or SIGHUP\n");
+            backend_ = std::move(headless);
+        }
         pumpThread_ = std::this_thread::get_id();
     }
     return *backend_;
@@ -475,7 +483,14 @@ BOOL TWindowSystem::PeekMessage(MSG* message, HWND window, UINT filterMin, UINT 
         return FALSE;
     std::lock_guard lock(mutex_);
     if (std::this_thread::get_id() == pumpThread_)
+    {
         Backend().PumpEvents();
+        // A termination signal closes the windows, as the player would; with no window yet
+        // the request waits for one.
+        if (!windows_.empty() && TakeTerminationRequest())
+            for (const auto& [handle, state] : windows_)
+                PostLocked(handle, WM_CLOSE, 0, 0);
+    }
     if (queue_.Take(message, window, filterMin, filterMax, removeFlags & PM_REMOVE))
     {
         if (message->message == WM_QUIT)

@@ -1,0 +1,10 @@
+#pragma once
+// The termination signals a desktop session sends (SIGTERM at log-out, SIGINT from a terminal,
+// SIGHUP when the terminal goes): the first becomes a request to close, which the window layer
+// turns into the close message of the program's windows, so that the program ends as when the
+// player closes the window; a second one ends the process at once, as the signal would.
+
+// Installs the handlers; installing twice changes nothing.
+void InstallTerminationRequest();
+// True once for each request that arrived since the last call.
+bool TakeTerminationRequest();
