@@ -115,13 +115,7 @@ u32 TMemoryMappedStream::Close()
 
 i32 TMemoryMappedStream::Read(void* buffer, i32 size)
 {
-    const i32 left = m_nSize - m_nPosition;
-    const i32 count = size < left ? size : left;
-    if (count <= 0)
-        return 0;
-    std::memcpy(buffer, m_pView + m_nPosition, count);
-    m_nPosition += count;
-    return count;
+    return ReadMemory(m_pView, m_nSize, m_nPosition, buffer, size);
 }
 
 i32 TMemoryMappedStream::Write(const void* data, i32 size)
@@ -138,13 +132,5 @@ i32 TMemoryMappedStream::Write(const void* data, i32 size)
 
 u32 TMemoryMappedStream::Seek(i32 offset, u32 origin)
 {
-    i64 position = offset;
-    if (origin == STREAM_SEEK_CUR)
-        position += m_nPosition;
-    else if (origin == STREAM_SEEK_END)
-        position += m_nSize;
-    if (position < 0 || position > INT_MAX)
-        return 1;
-    m_nPosition = static_cast<i32>(position);
-    return 0;
+    return SeekMemory(m_nPosition, m_nSize, offset, origin);
 }

@@ -30,13 +30,7 @@ u32 TMemoryStream::Close()
 
 i32 TMemoryStream::Read(void* buffer, i32 size)
 {
-    const i32 left = m_aBuffer.GetCount() - m_nPosition;
-    const i32 count = size < left ? size : left;
-    if (count <= 0)
-        return 0;
-    std::memcpy(buffer, m_aBuffer.GetData() + m_nPosition, count);
-    m_nPosition += count;
-    return count;
+    return ReadMemory(m_aBuffer.GetData(), m_aBuffer.GetCount(), m_nPosition, buffer, size);
 }
 
 i32 TMemoryStream::Write(const void* data, i32 size)
@@ -70,15 +64,7 @@ i32 TMemoryStream::Write(const void* data, i32 size)
 
 u32 TMemoryStream::Seek(i32 offset, u32 origin)
 {
-    i64 position = offset;
-    if (origin == STREAM_SEEK_CUR)
-        position += m_nPosition;
-    else if (origin == STREAM_SEEK_END)
-        position += m_aBuffer.GetCount();
-    if (position < 0 || position > INT_MAX)
-        return 1;
-    m_nPosition = static_cast<i32>(position);
-    return 0;
+    return SeekMemory(m_nPosition, m_aBuffer.GetCount(), offset, origin);
 }
 
 u32 TMemoryStream::SetSize(i32 size)

@@ -3,6 +3,7 @@
 #include "core/system/log.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 TStream::~TStream() = default;
@@ -37,4 +38,29 @@ void LogWinError(const char* operation)
         return;
     TLog::Print(g_pSystemLog, LOG_ERROR, "LogWinError(): error: ", "%d: %s: %s", error, operation,
                 std::strerror(error));
+}
+
+i32 TStream::ReadMemory(const u8* data, i32 size, i32& position, void* buffer, i32 count)
+{
+    const i32 left = size - position;
+    if (count > left)
+        count = left;
+    if (count <= 0)
+        return 0;
+    std::memcpy(buffer, data + position, count);
+    position += count;
+    return count;
+}
+
+u32 TStream::SeekMemory(i32& position, i32 size, i32 offset, u32 origin)
+{
+    i64 target = offset;
+    if (origin == STREAM_SEEK_CUR)
+        target += position;
+    else if (origin == STREAM_SEEK_END)
+        target += size;
+    if (target < 0 || target > INT_MAX)
+        return 1;
+    position = static_cast<i32>(target);
+    return 0;
 }

@@ -46,6 +46,12 @@ public:
     u32 GetMode() const { return m_nMode; }
 
 protected:
+    // The Read and Seek of streams over bytes in memory (size bytes at data, read position
+    // position): Read copies max(0, min(count, size - position)) bytes; Seek gives 1, leaving the
+    // position, when the new one would be negative.
+    static i32 ReadMemory(const u8* data, i32 size, i32& position, void* buffer, i32 count);
+    static u32 SeekMemory(i32& position, i32 size, i32 offset, u32 origin);
+
     TName m_Name;
     u32 m_nMode;
 };
