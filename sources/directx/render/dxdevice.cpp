@@ -8,11 +8,13 @@
 #include "core/system/memory.h"
 #include "core/system/string.h"
 #include "directx/render/dxdeviceint.h"
+#include "directx/render/dxeffectstatefilter.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/render/deferredrendering.h"
 #include "engine/render/forwardrendering.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 #include "platform/d3d9/format.h"
 #include "platform/d3d9/settings.h"
 #include "platform/desktop/messagebox.h"
@@ -75,12 +77,6 @@ void LowerDetailLevel()
     TVariable* detail = TCommandManager::Instance().FindVariable(TName("device.detaillevel"));
     if (detail && detail->GetValue().ToInt() > 0)
         detail->SetInt(0);
-}
-
-u32 FormatBits(D3DFORMAT format)
-{
-    const TFormatInfo* info = FindFormat(format);
-    return info ? info->bits : 0;
 }
 
 bool FormatSupported(IDirect3D9* direct3d, UINT adapter, DWORD usage, D3DRESOURCETYPE type, D3DFORMAT format)
@@ -276,6 +272,8 @@ void TDxDeviceManager::FinalizeManager()
         return;
     m_nReady = 0;
     _ReleaseDeviceObjects();
+    MemoryDelete(g_pDxEffectStateFilter);
+    g_pDxEffectStateFilter = nullptr;
     g_pDxDeviceInt->ReleaseDevice(m_pDevice);
     m_pDevice = nullptr;
     if (m_pDirect3D)
@@ -407,6 +405,10 @@ i32 TDxDeviceManager::_CreateDeviceInt(TDxDeviceSettings settings, u32 recreate)
     else
         _SetFullScreenWindow();
 
+    if (!g_pDxEffectStateFilter)
+        g_pDxEffectStateFilter = MemoryNew<TDxEffectStateFilter>();
+    g_pDxEffectStateFilter->SetDevice(m_pDevice);
+    g_pDxEffectStateFilter->Reset();
     __CreateFlushQueries();
     if (g_DxGlobals.nVista)
     {
@@ -435,8 +437,7 @@ i32 TDxDeviceManager::_ResetDevice()
         if (!g_DxGlobals.nResetting)
             OnDeviceRelease();
         _ReleaseDeviceObjects();
-        // The resources' device-lost steps join the listeners here once resources exist.
-        Broadcast(&TDeviceMethods::OnDeviceLost);
+        g_pResourceManager->DeviceLost();
     }
     HRESULT result;
     if (g_DxGlobals.nVista)
@@ -454,7 +455,8 @@ i32 TDxDeviceManager::_ResetDevice()
     }
     m_nResetFailed = 0;
     _AttachDefaultTargets();
-    Broadcast(&TDeviceMethods::OnDeviceReset);
+    g_pResourceManager->DeviceReset();
+    g_pDxEffectStateFilter->Reset();
     __CreateFlushQueries();
     OnDeviceChange();
     if (!g_DxGlobals.nResetting)
@@ -480,9 +482,8 @@ void TDxDeviceManager::_AttachDefaultTargets()
 
     const u32 width = m_BackBuffer.m_nWidth;
     const u32 height = m_BackBuffer.m_nHeight;
-    g_DxDeviceStatistics.nBackBuffer = FormatBits(D3DFORMAT(m_BackBuffer.m_nFormat)) * width * height / 8 * 2;
-    g_DxDeviceStatistics.nDepthStencil = FormatBits(D3DFORMAT(m_DepthStencil.m_nFormat)) *
-                                         m_DepthStencil.m_nWidth * m_DepthStencil.m_nHeight / 8;
+    g_DxDeviceStatistics.nBackBuffer = m_BackBuffer.GetSizeEstimate() * 2;
+    g_DxDeviceStatistics.nDepthStencil = m_DepthStencil.GetSizeEstimate();
     m_nBackBufferWidth = static_cast<i32>(width);
     m_nBackBufferHeight = static_cast<i32>(height);
 
@@ -499,8 +500,8 @@ void TDxDeviceManager::_AttachDefaultTargets()
 
 void TDxDeviceManager::_ReleaseDeviceObjects()
 {
-    m_BackBuffer.Release();
-    m_DepthStencil.Release();
+    m_BackBuffer.Detach();
+    m_DepthStencil.Detach();
     if (m_pBackBufferSurface)
         m_pBackBufferSurface->Release();
     if (m_pDepthStencilSurface)

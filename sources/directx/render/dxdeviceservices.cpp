@@ -64,7 +64,7 @@ void TDxDeviceManager::EndScene()
 
 void TDxDeviceManager::SetBackBufferTarget(u32 withDepth)
 {
-    m_BackBuffer.MakeCurrent(withDepth ? &m_DepthStencil : nullptr);
+    m_BackBuffer.SetRenderTarget(withDepth ? &m_DepthStencil : nullptr);
 }
 
 void TDxDeviceManager::Clear(u32 flags, const u32& colour, f32 depth, i32 stencil)

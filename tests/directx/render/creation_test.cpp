@@ -32,7 +32,7 @@ TEST_F(CreationTest, WindowedDeviceTakesTheClientSizeAndWritesTheVariablesBack)
     GetClientRect(m_pManager->GetWindowHandle(), &client);
     EXPECT_EQ(client.right, 1024);
     EXPECT_EQ(client.bottom, 600);
-    EXPECT_EQ(m_pManager->GetBackBufferTarget()->m_nWidth, 1024u);
+    EXPECT_EQ(static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->m_nWidth, 1024u);
     EXPECT_EQ(g_DxDeviceStatistics.nBackBuffer, 32u * 1024 * 600 / 8 * 2);
     EXPECT_EQ(g_DxDeviceStatistics.nDepthStencil, 32u * 1024 * 600 / 8);
 }

@@ -1,0 +1,39 @@
+#pragma once
+// TDxTextureManager ("Texture", back end "Dx"): owns every texture and texture animation, and
+// steps the animations each frame.
+#include "core/system/templates/marray.h"
+#include "directx/render/dxtexture.h"
+#include "directx/render/dxtextureanimation.h"
+#include "engine/render/texturemanager.h"
+
+constexpr i32 DX_TEXTURE_GROWTH = 1024;
+
+class TDxTextureManager : public TTextureManager
+{
+public:
+    TDxTextureManager();
+
+    // TManager: every animation steps by the frame time.
+    void UpdateManager(f32 step) override;
+
+    // TTextureManager.
+    i32 GetTextureCount() override { return m_aTexture.GetCount(); }
+    TTexture* GetTexture(i32 index) override { return m_aTexture[index]; }
+    TTexture* FindTexture(const TName& name) override;
+    TTexture* CreateTexture(const TName& name, i32 width, i32 height, i32 depth, i32 levels, i32 type, i32 format,
+                            u32 flags) override;
+    TTexture* CreateTextureEntry(const TName& name) override;
+    i32 GetTextureAnimationCount() override { return m_aAnimation.GetCount(); }
+    TTextureAnimation* GetTextureAnimation(i32 index) override { return m_aAnimation[index]; }
+    TTextureAnimation* FindTextureAnimation(const TName& name) override;
+    TTextureAnimation* CreateTextureAnimation(const TName& name) override;
+
+    // Unloads and deletes everything.
+    void Clear();
+
+private:
+    MArray<TDxTexture, 1, DX_TEXTURE_GROWTH> m_aTexture;
+    MArray<TDxTextureAnimation, 1, DX_TEXTURE_GROWTH> m_aAnimation;
+};
+
+extern TDxTextureManager* g_pDxTextureManager;

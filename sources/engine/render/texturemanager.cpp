@@ -1,0 +1,3 @@
+#include "engine/render/texturemanager.h"
+
+TTextureManager* g_pTextureManager = nullptr;

@@ -1,0 +1,266 @@
+// The effect state filter seen through a device that records the calls reaching it.
+#include "directx/render/dxeffectstatefilter.h"
+#include "engine/system/renderstats.h"
+#include "platform/d3d9/device.h"
+#include "platform/d3d9/direct3d.h"
+#include "platform/d3dx9/unknown.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+class TRecordingDevice : public TD3DDevice
+{
+public:
+    TRecordingDevice(TD3D9* direct3d, const D3DPRESENT_PARAMETERS& parameters)
+        : TD3DDevice(direct3d, false, 0, D3DDEVTYPE_HAL, nullptr, 0x52, parameters)
+    {
+    }
+
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override
+    {
+        Note("rs " + std::to_string(state) + "=" + std::to_string(value));
+        return TD3DDevice::SetRenderState(state, value);
+    }
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override
+    {
+        Note("ss " + std::to_string(sampler) + "." + std::to_string(type) + "=" + std::to_string(value));
+        return TD3DDevice::SetSamplerState(sampler, type, value);
+    }
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override
+    {
+        Note("ts " + std::to_string(stage) + "." + std::to_string(type) + "=" + std::to_string(value));
+        return TD3DDevice::SetTextureStageState(stage, type, value);
+    }
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override
+    {
+        Note("tex " + std::to_string(stage) + (texture ? "=t" : "=0"));
+        return TD3DDevice::SetTexture(stage, texture);
+    }
+    HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override
+    {
+        Note("vsc " + std::to_string(start) + "+" + std::to_string(count));
+        return TD3DDevice::SetVertexShaderConstantF(start, data, count);
+    }
+    HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override
+    {
+        Note("psc " + std::to_string(start) + "+" + std::to_string(count));
+        return TD3DDevice::SetPixelShaderConstantF(start, data, count);
+    }
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override
+    {
+        Note("stream " + std::to_string(stream) + " " + std::to_string(offset) + "/" + std::to_string(stride));
+        return TD3DDevice::SetStreamSource(stream, buffer, offset, stride);
+    }
+    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override
+    {
+        Note("rt " + std::to_string(index));
+        return TD3DDevice::SetRenderTarget(index, surface);
+    }
+
+    // The calls since the last look, then forgotten.
+    std::vector<std::string> Take()
+    {
+        std::vector<std::string> calls;
+        calls.swap(m_Calls);
+        return calls;
+    }
+
+private:
+    void Note(const std::string& call) { m_Calls.push_back(call); }
+    std::vector<std::string> m_Calls;
+};
+
+using TCalls = std::vector<std::string>;
+
+class EffectStateFilterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        D3DPRESENT_PARAMETERS parameters = {};
+        parameters.BackBufferWidth = 16;
+        parameters.BackBufferHeight = 16;
+        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+        parameters.BackBufferCount = 1;
+        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        parameters.Windowed = TRUE;
+        m_pDirect3D = new TD3D9(false);
+        m_pDevice = new TRecordingDevice(m_pDirect3D, parameters);
+        m_pFilter = new TDxEffectStateFilter;
+        m_pFilter->SetDevice(m_pDevice);
+        m_pDevice->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &m_pTexture, nullptr);
+        g_RenderStatsCurrent.Clear();
+        m_pDevice->Take();
+    }
+    void TearDown() override
+    {
+        delete m_pFilter;
+        m_pTexture->Release();
+        m_pDevice->Release();
+        m_pDirect3D->Release();
+    }
+
+    TD3D9* m_pDirect3D = nullptr;
+    TRecordingDevice* m_pDevice = nullptr;
+    TDxEffectStateFilter* m_pFilter = nullptr;
+    IDirect3DTexture9* m_pTexture = nullptr;
+};
+
+TEST_F(EffectStateFilterTest, StatesThatWouldNotChangeTheDeviceAreDropped)
+{
+    // The filter starts from the engine's defaults: ZEnable 1, CullMode CCW.
+    m_pFilter->SetRenderState(D3DRS_ZENABLE, 1);
+    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    m_pFilter->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    m_pFilter->SetTextureStageState(3, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    EXPECT_EQ(m_pDevice->Take(), TCalls{});
+    EXPECT_EQ(m_pFilter->GetTouchedCount(), 0u);
+
+    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_pFilter->SetSamplerState(257, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    m_pFilter->SetSamplerState(257, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"rs 22=1", "ss 257.5=2"}));
+    EXPECT_EQ(m_pFilter->GetTouchedCount(), 2u);
+}
+
+TEST_F(EffectStateFilterTest, SweepPutsBackWhatTheLastPassDidNotSet)
+{
+    // Pass 1 sets blending and culling.
+    m_pFilter->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_pFilter->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    m_pFilter->Sweep();
+    // Pass 2 keeps blending only.
+    m_pFilter->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    m_pDevice->Take();
+    m_pFilter->Sweep();
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"rs 22=3", "ts 1.1=4"}));
+    // Pass 3 sets nothing: blending goes back too.
+    m_pFilter->Sweep();
+    EXPECT_EQ(m_pDevice->Take(), TCalls{"rs 27=0"});
+    EXPECT_EQ(m_pFilter->GetTouchedCount(), 0u);
+    m_pFilter->Sweep();
+    EXPECT_EQ(m_pDevice->Take(), TCalls{});
+}
+
+TEST_F(EffectStateFilterTest, VertexTextureStagesKeepRecordsOfTheirOwn)
+{
+    m_pFilter->SetTexture(9, m_pTexture);
+    m_pFilter->SetTexture(257, m_pTexture);
+    m_pFilter->SetTexture(257, m_pTexture);
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"tex 9=t", "tex 257=t"}));
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_TEXTURE_CHANGES], 2u);
+    // Both return to no texture at the second sweep.
+    m_pFilter->Sweep();
+    m_pFilter->Sweep();
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"tex 9=0", "tex 257=0"}));
+}
+
+TEST_F(EffectStateFilterTest, TexturesAreIgnoredWhileSuppressed)
+{
+    m_pFilter->SetTextureSuppression(1);
+    m_pFilter->SetTexture(0, m_pTexture);
+    EXPECT_EQ(m_pDevice->Take(), TCalls{});
+    m_pFilter->SetTextureSuppression(0);
+    m_pFilter->SetTexture(0, m_pTexture);
+    EXPECT_EQ(m_pDevice->Take(), TCalls{"tex 0=t"});
+}
+
+TEST_F(EffectStateFilterTest, ConstantsReachTheDeviceOnlyWhenAWordDiffers)
+{
+    const float values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    m_pFilter->SetVertexShaderConstantF(10, values, 2);
+    m_pFilter->SetVertexShaderConstantF(10, values, 2);
+    m_pFilter->SetPixelShaderConstantF(4, values, 2);
+    m_pFilter->SetPixelShaderConstantF(4, values, 2);
+    m_pFilter->SetPixelShaderConstantF(5, values, 1);
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"vsc 10+2", "psc 4+2", "psc 5+1"}));
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_VERTEX_CONSTANT_CALLS], 1u);
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_PIXEL_CONSTANT_REGISTERS], 3u);
+}
+
+TEST_F(EffectStateFilterTest, StreamsAndTargetsAreFilteredOnEveryValue)
+{
+    IDirect3DSurface9* surface = nullptr;
+    m_pTexture->GetSurfaceLevel(0, &surface);
+    m_pFilter->SetStreamSource(0, nullptr, 0, 16);
+    m_pFilter->SetStreamSource(0, nullptr, 0, 16);
+    m_pFilter->SetStreamSource(0, nullptr, 32, 16);
+    m_pFilter->SetStreamSource(0, nullptr, 32, 24);
+    m_pFilter->SetRenderTarget(1, nullptr);
+    m_pFilter->SetRenderTarget(1, surface);
+    m_pFilter->SetRenderTarget(1, surface);
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"stream 0 0/16", "stream 0 32/16", "stream 0 32/24", "rt 1"}));
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_TARGET_CHANGES], 1u);
+    m_pFilter->SetRenderTarget(1, nullptr);
+    surface->Release();
+}
+
+TEST_F(EffectStateFilterTest, ResetTakesTheDeviceForFreshAgain)
+{
+    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_pFilter->Reset();
+    EXPECT_EQ(m_pFilter->GetTouchedCount(), 0u);
+    m_pDevice->Take();
+    // After a reset the device holds the defaults: setting one again is a change.
+    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_pFilter->Sweep();
+    m_pFilter->Sweep();
+    EXPECT_EQ(m_pDevice->Take(), (TCalls{"rs 22=1", "rs 22=3"}));
+}
+
+TEST_F(EffectStateFilterTest, AFullTouchedListKeepsSettingStates)
+{
+    // 16 samplers x 13 states and 16 stages x 4 states: more than 256.
+    u32 changes = 0;
+    for (DWORD sampler = 0; sampler < 16; ++sampler)
+        for (DWORD type = D3DSAMP_ADDRESSU; type <= D3DSAMP_DMAPOFFSET; ++type, ++changes)
+            m_pFilter->SetSamplerState(sampler, D3DSAMPLERSTATETYPE(type), 77);
+    for (DWORD stage = 0; stage < 16; ++stage)
+        for (D3DTEXTURESTAGESTATETYPE type : {D3DTSS_CONSTANT, D3DTSS_TEXCOORDINDEX, D3DTSS_RESULTARG, D3DTSS_ALPHAARG0})
+        {
+            m_pFilter->SetTextureStageState(stage, type, 77);
+            ++changes;
+        }
+    ASSERT_GT(changes, DX_FILTER_TOUCHED_CAPACITY);
+    EXPECT_EQ(m_pDevice->Take().size(), changes);
+    EXPECT_EQ(m_pFilter->GetTouchedCount(), DX_FILTER_TOUCHED_CAPACITY);
+    m_pFilter->Sweep();
+    m_pFilter->Sweep();
+    EXPECT_EQ(m_pDevice->Take().size(), DX_FILTER_TOUCHED_CAPACITY);
+}
+
+TEST_F(EffectStateFilterTest, AnswersAsAStateManagerThatIsNeverFreed)
+{
+    void* object = nullptr;
+    EXPECT_EQ(m_pFilter->QueryInterface(IID_ID3DXEffectStateManager, &object), S_OK);
+    EXPECT_EQ(object, static_cast<ID3DXEffectStateManager*>(m_pFilter));
+    EXPECT_EQ(m_pFilter->QueryInterface(IID_ID3DXEffect, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(m_pFilter->Release(), 1u);
+    EXPECT_EQ(m_pFilter->Release(), 1u);
+}
+
+TEST(StateDescriptors, TableCoversDirect3DStatesWithTheEngineDefaults)
+{
+    const TDxStateDescriptor* zenable = FindStateDescriptor(DX_STATE_RENDER, D3DRS_ZENABLE);
+    ASSERT_NE(zenable, nullptr);
+    EXPECT_STREQ(zenable->szName, "ZEnable");
+    EXPECT_EQ(zenable->nDefault, 1u);
+    const TDxStateDescriptor* pointMax = FindStateDescriptor(DX_STATE_RENDER, D3DRS_POINTSIZE_MAX);
+    ASSERT_NE(pointMax, nullptr);
+    EXPECT_STREQ(pointMax->szName, "PointSize_Max");
+    const float max = 8192.0f;
+    EXPECT_EQ(pointMax->nDefault, *reinterpret_cast<const u32*>(&max));
+    for (u32 state = D3DRS_ADAPTIVETESS_X; state <= D3DRS_ENABLEADAPTIVETESSELLATION; ++state)
+        EXPECT_EQ(FindStateDescriptor(DX_STATE_RENDER, state), nullptr);
+    EXPECT_STREQ(FindStateDescriptor(DX_STATE_TEXTURE_STAGE, D3DTSS_COLOROP)->szName, "ColorOp");
+    EXPECT_EQ(FindStateDescriptor(DX_STATE_TEXTURE_STAGE, D3DTSS_COLOROP)->nDefault, u32(D3DTOP_MODULATE));
+    EXPECT_STREQ(FindStateDescriptor(DX_STATE_SAMPLER, D3DSAMP_ADDRESSU)->szName, "AddressU");
+}
+} // namespace

@@ -1,0 +1,344 @@
+// Textures: the format tables, the level skip, loading level by level (2D, cube, volume, both
+// device classes), the run-time sky textures, locks, animations and the texture manager.
+#include "texturefixture.h"
+
+#include "engine/system/resourcemanager.h"
+#include "platform/d3d9/settings.h"
+
+#include <string>
+
+namespace
+{
+TEST(TextureFormat, TablesMapBothWaysWithTheirBitDepths)
+{
+    struct TCase
+    {
+        u32 engine;
+        D3DFORMAT format;
+        u32 bits;
+    };
+    const TCase cases[] = {{0x101, D3DFMT_A2R10G10B10, 32}, {0x106, D3DFMT_R5G6B5, 16}, {0x204, D3DFMT_D24S8, 32},
+                           {0x209, D3DFMT_D16, 16},          {0x301, D3DFMT_DXT1, 4},    {0x303, D3DFMT_DXT3, 8},
+                           {0x403, D3DFMT_A16B16G16R16F, 64}, {0x503, D3DFMT_A32B32G32R32F, 128},
+                           {0x705, D3DFMT_CxV8U8, 16},       {0x801, D3DFMT_R8G8B8, 24}, {0x811, D3DFMT_A4L4, 8}};
+    for (const TCase& c : cases)
+    {
+        EXPECT_EQ(GetFormat(c.format), c.engine);
+        EXPECT_EQ(GetD3DFormat(c.engine), c.format);
+        EXPECT_EQ(GetFormatBitDepth(c.format), c.bits);
+    }
+    EXPECT_EQ(GetFormat(D3DFORMAT(12345)), 0u);
+    EXPECT_EQ(GetD3DFormat(0x999), D3DFMT_UNKNOWN);
+    EXPECT_EQ(GetFormatBitDepth(D3DFORMAT(12345)), 32u);
+}
+
+TEST(TextureFormat, SurfaceSizesCountBlockRowsForDxt)
+{
+    // 5 rows are two block rows of a 16-byte pitch (two DXT1 blocks of 8 bytes).
+    EXPECT_EQ(GetSurfaceSize(D3DFMT_DXT1, 5, 5, 16), 32u);
+    EXPECT_EQ(GetSurfaceSize(D3DFMT_DXT5, 8, 4, 32), 32u);
+    EXPECT_EQ(GetSurfaceSize(D3DFMT_A8R8G8B8, 3, 3, 12), 36u);
+    EXPECT_EQ(GetSurfaceSize(D3DFMT_R8G8B8, 2, 1, 6), 6u);
+    // Never less than one byte.
+    EXPECT_EQ(GetSurfaceSize(D3DFMT_A8, 0, 0, 0), 1u);
+}
+
+TEST(TextureLevelSkip, SkipsOnlyWhatLeavesSidesAboveFour)
+{
+    // No skip asked: a DXT texture of 5 x 5 keeps its size.
+    TTextureLevelSkip skip = ComputeLevelSkip(5, 5, 1, 3, D3DFMT_DXT1, 0, 4096, false);
+    EXPECT_EQ(skip.nSkip, 0);
+    EXPECT_EQ(skip.nWidth, 5);
+    EXPECT_EQ(skip.nLevels, 3);
+    // 8 x 8 skipped once would be 4 x 4: refused.
+    skip = ComputeLevelSkip(8, 8, 1, 4, D3DFMT_A8R8G8B8, 1, 4096, false);
+    EXPECT_EQ(skip.nSkip, 0);
+    EXPECT_EQ(skip.nWidth, 8);
+    // One level and a skip of 2: the skip becomes 0.
+    skip = ComputeLevelSkip(256, 256, 1, 1, D3DFMT_A8R8G8B8, 2, 4096, false);
+    EXPECT_EQ(skip.nSkip, 0);
+    EXPECT_EQ(skip.nLevels, 1);
+    // Three levels and a skip of 5: two levels go.
+    skip = ComputeLevelSkip(256, 128, 1, 3, D3DFMT_A8R8G8B8, 5, 4096, false);
+    EXPECT_EQ(skip.nSkip, 2);
+    EXPECT_EQ(skip.nWidth, 64);
+    EXPECT_EQ(skip.nHeight, 32);
+    EXPECT_EQ(skip.nLevels, 1);
+}
+
+TEST(TextureLevelSkip, MaximumDimensionRaisesTheSkip)
+{
+    const TTextureLevelSkip skip = ComputeLevelSkip(8192, 2048, 1, 14, D3DFMT_A8R8G8B8, 0, 2048, false);
+    EXPECT_EQ(skip.nSkip, 2);
+    EXPECT_EQ(skip.nWidth, 2048);
+    EXPECT_EQ(skip.nHeight, 512);
+    EXPECT_EQ(skip.nLevels, 12);
+}
+
+TEST(TextureLevelSkip, DxtSidesAreRoundedUpToBlocks)
+{
+    const TTextureLevelSkip skip = ComputeLevelSkip(80, 48, 1, 4, D3DFMT_DXT5, 3, 4096, false);
+    EXPECT_EQ(skip.nSkip, 3);
+    EXPECT_EQ(skip.nWidth, 12);
+    EXPECT_EQ(skip.nHeight, 8);
+    EXPECT_EQ(skip.nLevels, 1);
+}
+
+TEST(TextureLevelSkip, MipmapTestKeepsOneLevelOfSidesThatAreNoPowerOfTwo)
+{
+    EXPECT_EQ(ComputeLevelSkip(100, 64, 1, 7, D3DFMT_A8R8G8B8, 0, 4096, true).nLevels, 1);
+    EXPECT_EQ(ComputeLevelSkip(128, 64, 1, 7, D3DFMT_A8R8G8B8, 0, 4096, true).nLevels, 7);
+    EXPECT_EQ(ComputeLevelSkip(100, 64, 1, 7, D3DFMT_A8R8G8B8, 0, 4096, false).nLevels, 7);
+}
+
+class TPieceCounter : public TDxTexture
+{
+public:
+    void OnDataArrived(u32 tag) override
+    {
+        aLoadedBefore.push_back(IsLoaded());
+        TDxTexture::OnDataArrived(tag);
+    }
+    std::vector<bool> aLoadedBefore;
+};
+
+u8 FirstByteOfLevel(TTexture* texture, i32 level)
+{
+    u32 pitch = 0, size = 0;
+    const u8* bits = static_cast<const u8*>(texture->Lock(TEXTURE_LOCK_READ, level, pitch, size));
+    if (!bits)
+        return 0;
+    const u8 value = bits[0];
+    texture->Unlock(level);
+    return value;
+}
+
+using TextureLoadTest = TextureTest;
+
+// An XP-class device: textures are managed and can be locked, so their levels can be read back.
+class TextureXpTest : public TextureTest
+{
+protected:
+    void SetUp() override
+    {
+        m_Saved = g_DxGlobals;
+        D3D9Settings().osMajor = 5;
+        InitializeDirectX();
+        TextureTest::SetUp();
+    }
+    void TearDown() override
+    {
+        TextureTest::TearDown();
+        g_DxGlobals = m_Saved;
+    }
+    TDxGlobals m_Saved;
+};
+
+TEST_F(TextureXpTest, LevelsAreReadIntoTheirOwnLevels)
+{
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("ground", true), 64, 32, 1, 3, TEXTURE_2D, 0x102, 0);
+    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 3);
+    AttachData(*texture);
+    ASSERT_EQ(texture->Require(), 0);
+    EXPECT_EQ(texture->m_pStaging, nullptr);
+    EXPECT_EQ(texture->m_nByteSize, (64u * 32 + 32 * 16 + 16 * 8) * 4);
+    EXPECT_EQ(g_DxDeviceStatistics.nTextures, texture->m_nByteSize);
+    for (i32 level = 0; level < 3; ++level)
+        EXPECT_EQ(FirstByteOfLevel(texture, level), level + 1);
+    texture->Unload();
+    EXPECT_EQ(g_DxDeviceStatistics.nTextures, 0u);
+    EXPECT_EQ(texture->m_pTexture, nullptr);
+}
+
+TEST_F(TextureXpTest, SkippedTopLevelsAreNotRead)
+{
+    g_device_texture_mipmap_skip.SetInt(1);
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("ground", true), 64, 64, 1, 3, TEXTURE_2D, 0x102, 0);
+    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 3);
+    AttachData(*texture);
+    ASSERT_EQ(texture->Require(), 0);
+    D3DSURFACE_DESC top;
+    static_cast<IDirect3DTexture9*>(texture->m_pTexture)->GetLevelDesc(0, &top);
+    EXPECT_EQ(top.Width, 32u);
+    EXPECT_EQ(texture->m_pTexture->GetLevelCount(), 2u);
+    EXPECT_EQ(FirstByteOfLevel(texture, 0), 2);
+    EXPECT_EQ(FirstByteOfLevel(texture, 1), 3);
+}
+
+TEST_F(TextureXpTest, MipmapTestVariableKeepsOneLevel)
+{
+    g_texture_mipmap_test.SetInt(1);
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("odd", true), 96, 64, 1, 2, TEXTURE_2D, 0x102, 0);
+    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 2);
+    AttachData(*texture);
+    ASSERT_EQ(texture->Require(), 0);
+    EXPECT_EQ(texture->m_pTexture->GetLevelCount(), 1u);
+    EXPECT_EQ(FirstByteOfLevel(texture, 0), 1);
+}
+
+TEST_F(TextureXpTest, ALevelOfTheWrongSizeIsSkippedWhateverItsFormat)
+{
+    // DXT levels are checked too: level 1 claims one byte more than its lock holds.
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("blocks", true), 16, 16, 1, 2, TEXTURE_2D, 0x301, 0);
+    AddLevels(*texture, D3DFMT_DXT1, 1, 2);
+    texture->m_aLevel[1].nSize += 1;
+    AttachData(*texture);
+    ASSERT_EQ(texture->Require(), 0);
+    EXPECT_EQ(FirstByteOfLevel(texture, 0), 1);
+    EXPECT_EQ(FirstByteOfLevel(texture, 1), 0);
+    EXPECT_NE(m_Log.SystemLog().find("TDxTexture::OnResourceLoad(): error: 'blocks': texture invalid pitch 16 "
+                                     "(8x8 level 1)"),
+              std::string::npos);
+}
+
+TEST_F(TextureLoadTest, ALevelTableShorterThanTheTextureLoadsWithoutReadingPastIt)
+{
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("short", true), 32, 32, 1, 3, TEXTURE_2D, 0x102, 0);
+    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 1);
+    AttachData(*texture);
+    EXPECT_EQ(texture->Require(), 0);
+    EXPECT_NE(m_Log.SystemLog().find("'short': texture invalid pitch"), std::string::npos);
+}
+
+TEST_F(TextureLoadTest, CubeTextureWaitsForEveryPieceOfEveryFace)
+{
+    TPieceCounter texture;
+    texture.m_Name = TName("cube", true);
+    texture.m_nWidth = texture.m_nHeight = 512;
+    texture.m_nDepth = 1;
+    texture.m_nLevels = 10;
+    texture.m_nType = TEXTURE_CUBE;
+    texture.m_nFormat = 0x102;
+    AddLevels(texture, D3DFMT_A8R8G8B8, 6, 10);
+    AttachData(texture);
+    EXPECT_EQ(texture.Require(), 0);
+    ASSERT_EQ(texture.aLoadedBefore.size(), 60u);
+    for (bool loaded : texture.aLoadedBefore)
+        EXPECT_FALSE(loaded);
+    EXPECT_TRUE(texture.IsLoaded());
+    EXPECT_EQ(texture.m_pStaging, nullptr);
+    EXPECT_EQ(texture.m_pTexture->GetLevelCount(), 10u);
+    EXPECT_EQ(g_DxDeviceStatistics.nCubeTextures, texture.m_nByteSize);
+    texture.Unload();
+}
+
+TEST_F(TextureXpTest, CubeFacesMoveIntoTheFinalTexture)
+{
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("cube", true), 8, 8, 1, 2, TEXTURE_CUBE, 0x102, 0);
+    AddLevels(*texture, D3DFMT_A8R8G8B8, 6, 2);
+    AttachData(*texture);
+    ASSERT_EQ(texture->Require(), 0);
+    auto* cube = static_cast<IDirect3DCubeTexture9*>(texture->m_pTexture);
+    for (u32 face = 0; face < 6; ++face)
+        for (u32 level = 0; level < 2; ++level)
+        {
+            D3DLOCKED_RECT rect;
+            ASSERT_EQ(cube->LockRect(D3DCUBEMAP_FACES(face), level, &rect, nullptr, D3DLOCK_READONLY), D3D_OK);
+            EXPECT_EQ(static_cast<const u8*>(rect.pBits)[0], face * 2 + level + 1);
+            cube->UnlockRect(D3DCUBEMAP_FACES(face), level);
+        }
+}
+
+TEST_F(TextureLoadTest, VolumeTextureLoads)
+{
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("fog", true), 8, 8, 8, 1, TEXTURE_VOLUME, 0x102, 0);
+    const u32 size = 8 * 8 * 8 * 4;
+    texture->m_aLevel.Add({0, size, 32});
+    m_Image.assign(size, 7);
+    AttachData(*texture);
+    EXPECT_EQ(texture->Require(), 0);
+    EXPECT_EQ(g_DxDeviceStatistics.nVolumeTextures, size);
+}
+
+TEST_F(TextureLoadTest, SkyTexturesAreMadeAt512WhateverTheRepositoryHolds)
+{
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName("sky_env", true), 64, 64, 1, 3, TEXTURE_CUBE, 0x801, 0);
+    AddLevels(*texture, D3DFMT_R8G8B8, 6, 3);
+    AttachData(*texture);
+    ASSERT_EQ(texture->Require(), 0);
+    auto* cube = static_cast<IDirect3DCubeTexture9*>(texture->m_pTexture);
+    D3DSURFACE_DESC desc;
+    cube->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 512u);
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(cube->GetLevelCount(), 1u);
+    EXPECT_EQ(texture->m_nFormat, 0x102);
+}
+
+TEST_F(TextureLoadTest, DynamicTexturesLockWithDiscardAndComeBackAfterADeviceLoss)
+{
+    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("video", true), 32, 16, 1, 1, TEXTURE_2D, 0x102,
+                                                           TEXTURE_DYNAMIC);
+    u32 pitch = 0, size = 0;
+    u8* bits = static_cast<u8*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
+    ASSERT_NE(bits, nullptr);
+    EXPECT_EQ(pitch, 128u);
+    EXPECT_EQ(size, 128u * 16);
+    bits[0] = 42;
+    texture->Unlock(0);
+    EXPECT_EQ(g_DxDeviceStatistics.nColourTargets, 32u * 16 * 4);
+    EXPECT_EQ(FirstByteOfLevel(texture, 0), 42);
+
+    g_pResourceManager->DeviceLost();
+    EXPECT_FALSE(texture->IsLoaded());
+    EXPECT_EQ(texture->m_pTexture, nullptr);
+    EXPECT_EQ(g_DxDeviceStatistics.nColourTargets, 0u);
+    EXPECT_NE(texture->Lock(TEXTURE_LOCK_READ_WRITE, 0, pitch, size), nullptr);
+    texture->Unlock(0);
+}
+
+class TEndCounter : public TTextureAnimationMethods
+{
+public:
+    void OnTextureAnimationEnd(TTextureAnimation*) override { ++nEnds; }
+    i32 nEnds = 0;
+};
+
+using TextureAnimationTest = TextureTest;
+
+TEST_F(TextureAnimationTest, TargetShowsTheFrameOfThePosition)
+{
+    TTexture* frames[3];
+    for (i32 i = 0; i < 3; ++i)
+        frames[i] = g_pDxTextureManager->CreateTexture(TName(("frame" + std::to_string(i)).c_str(), true), 8, 8, 1,
+                                                       1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    auto* animation = static_cast<TDxTextureAnimation*>(g_pDxTextureManager->CreateTextureAnimation(TName("flag", true)));
+    animation->SetFrames(frames, 3);
+    TEndCounter ends;
+    animation->m_pListener = &ends;
+    animation->m_fSpeed = 2.0f;
+    animation->m_nPlaying = 1;
+
+    TTexture* target = g_pDxTextureManager->FindTexture(TName("flag"));
+    ASSERT_EQ(target, animation->GetTargetTexture());
+    EXPECT_EQ(target->GetAnimation(), animation);
+    EXPECT_EQ(g_pDxTextureManager->FindTextureAnimation(TName("flag")), animation);
+
+    g_pDxTextureManager->UpdateManager(0.25f);
+    EXPECT_EQ(target->m_pTexture, frames[0]->m_pTexture);
+    g_pDxTextureManager->UpdateManager(0.5f);
+    EXPECT_EQ(target->m_pTexture, frames[1]->m_pTexture);
+    EXPECT_NE(frames[1]->m_pTexture, frames[0]->m_pTexture);
+    // Past the end without loop: stopped on the last frame, the listener told once.
+    g_pDxTextureManager->UpdateManager(1.0f);
+    EXPECT_EQ(animation->m_nPlaying, 0);
+    EXPECT_EQ(animation->m_fPosition, 2.0f);
+    EXPECT_EQ(target->m_pTexture, frames[2]->m_pTexture);
+    EXPECT_EQ(ends.nEnds, 1);
+
+    animation->m_nLoop = 1;
+    animation->m_nPlaying = 1;
+    g_pDxTextureManager->UpdateManager(0.75f);
+    EXPECT_FLOAT_EQ(animation->m_fPosition, 0.5f);
+    EXPECT_EQ(target->m_pTexture, frames[0]->m_pTexture);
+    EXPECT_EQ(ends.nEnds, 2);
+}
+} // namespace
