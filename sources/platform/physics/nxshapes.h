@@ -1,0 +1,84 @@
+#pragma once
+// The shape kinds.
+#include <memory>
+#include <vector>
+#include "platform/physics/nxshape.h"
+
+class NxBoxShape : public NxShape
+{
+public:
+    NxBoxShape(NxActor& actor, const NxBoxShapeDesc& desc);
+    void setDimensions(const NxVec3& halfExtents);
+    NxVec3 getDimensions() const { return dimensions_; }
+    bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    NxReal volume() const override;
+    NxVec3 unitInertia() const override;
+
+private:
+    NxVec3 dimensions_;
+};
+
+class NxSphereShape : public NxShape
+{
+public:
+    NxSphereShape(NxActor& actor, const NxSphereShapeDesc& desc);
+    void setRadius(NxReal radius);
+    NxReal getRadius() const { return radius_; }
+    bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    NxReal volume() const override;
+    NxVec3 unitInertia() const override;
+
+private:
+    NxReal radius_;
+};
+
+class NxCapsuleShape : public NxShape
+{
+public:
+    NxCapsuleShape(NxActor& actor, const NxCapsuleShapeDesc& desc);
+    void setDimensions(NxReal radius, NxReal height);
+    void setRadius(NxReal radius) { setDimensions(radius, height_); }
+    void setHeight(NxReal height) { setDimensions(radius_, height); }
+    NxReal getRadius() const { return radius_; }
+    NxReal getHeight() const { return height_; }
+    bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    NxReal volume() const override;
+    NxVec3 unitInertia() const override;
+
+private:
+    NxReal radius_;
+    NxReal height_;
+};
+
+class NxConvexShape : public NxShape
+{
+public:
+    NxConvexShape(NxActor& actor, const NxConvexShapeDesc& desc);
+    ~NxConvexShape() override;
+    NxConvexMesh& getConvexMesh() const { return mesh_; }
+    bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    NxReal volume() const override;
+    NxVec3 unitInertia() const override;
+    void localBounds(NxVec3& min, NxVec3& max) const override; // of the hull's points, without the margin
+
+private:
+    NxConvexMesh& mesh_;
+};
+
+class NxTriangleMeshShape : public NxShape
+{
+public:
+    NxTriangleMeshShape(NxActor& actor, const NxTriangleMeshShapeDesc& desc);
+    ~NxTriangleMeshShape() override;
+    NxTriangleMesh& getTriangleMesh() const { return mesh_; }
+    // Reports, in batches, the indices of the triangles that touch a world-space box.
+    NxU32 overlapAABBTriangles(const NxBounds3& worldBounds, NxU32 flags, NxUserEntityReport<NxU32>* callback) const;
+    bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    NxReal volume() const override;
+    NxVec3 unitInertia() const override;
+
+private:
+    NxTriangleMesh& mesh_;
+};
+
+enum NxQueryFlags { NX_QUERY_WORLD_SPACE = 1 << 0, NX_QUERY_FIRST_CONTACT = 1 << 1 };

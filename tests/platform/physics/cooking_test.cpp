@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include "physicstestsupport.h"
+#include "platform/physics/nxconvexmesh.h"
+
+namespace {
+class Cooking : public ::testing::Test, public TPhysicsTest
+{
+protected:
+    TMemoryStream cook(const NxTriangleMeshDesc& desc)
+    {
+        TMemoryStream stream;
+        EXPECT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookTriangleMesh(desc, stream));
+        return stream;
+    }
+};
+
+// A small mesh whose vertices are in no particular order and one of which no triangle uses.
+const NxVec3 kPoints[] = {{5, 0, 5}, {-1, 0, -1}, {9, 9, 9}, {5, 0, -1}, {-1, 0, 5}};
+const NxU16 kTriangles[] = {1, 4, 0, 1, 0, 3};
+const NxU16 kMaterials[] = {7, 9};
+} // namespace
+
+TEST_F(Cooking, ATriangleMeshRoundTripsByteForByteInItsVertexOrder)
+{
+    NxTriangleMeshDesc desc;
+    desc.numVertices = 5;
+    desc.numTriangles = 2;
+    desc.points = kPoints;
+    desc.triangles = kTriangles;
+    desc.flags = NX_MF_16_BIT_INDICES;
+    desc.materialIndices = kMaterials;
+    TMemoryStream cooked = cook(desc);
+    NxTriangleMesh* mesh = sdk->createTriangleMesh(cooked);
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->getCount(0, NX_ARRAY_VERTICES), 5u);
+    for (NxU32 i = 0; i < 5; ++i)
+        EXPECT_EQ(mesh->vertex(i), kPoints[i]);
+    EXPECT_EQ(mesh->triangle(1)[2], 3u);
+    EXPECT_EQ(mesh->getTriangleMaterial(1), 9);
+    // Cooking what was loaded gives the same bytes.
+    NxTriangleMeshDesc again;
+    again.numVertices = mesh->getCount(0, NX_ARRAY_VERTICES);
+    again.numTriangles = mesh->getCount(0, NX_ARRAY_TRIANGLES);
+    again.points = mesh->getBase(0, NX_ARRAY_VERTICES);
+    again.pointStrideBytes = mesh->getStride(0, NX_ARRAY_VERTICES);
+    again.triangles = mesh->getBase(0, NX_ARRAY_TRIANGLES);
+    again.triangleStrideBytes = mesh->getStride(0, NX_ARRAY_TRIANGLES);
+    const NxU16 materials[] = {mesh->getTriangleMaterial(0), mesh->getTriangleMaterial(1)};
+    again.materialIndices = materials;
+    EXPECT_EQ(cook(again).bytes, cooked.bytes);
+    // The loaded mesh collides: a ray finds the second triangle.
+    addGround(mesh);
+    NxRaycastHit hit;
+    ASSERT_NE(scene->raycastClosestShape({NxVec3(4, 5, 0), NxVec3(0, -1, 0)}, NX_ALL_SHAPES, hit), nullptr);
+    EXPECT_EQ(hit.faceID, 1u);
+    EXPECT_EQ(hit.materialIndex, 9);
+}
+
+TEST_F(Cooking, DamagedOrInvalidDataAreRefused)
+{
+    NxTriangleMeshDesc desc;
+    desc.numVertices = 5;
+    desc.numTriangles = 2;
+    desc.points = kPoints;
+    desc.triangles = kTriangles;
+    desc.flags = NX_MF_16_BIT_INDICES;
+    TMemoryStream cooked = cook(desc);
+    // A triangle naming a vertex beyond the count.
+    TMemoryStream bad = cooked;
+    const std::size_t firstIndex = 5 * 4 + 5 * 12;
+    bad.bytes[firstIndex] = 5;
+    EXPECT_EQ(sdk->createTriangleMesh(bad), nullptr);
+    // Cut short: the counts do not fit what follows, indices read as zero still load safely.
+    TMemoryStream versioned = cooked;
+    versioned.bytes[4] = 2;
+    EXPECT_EQ(sdk->createTriangleMesh(versioned), nullptr);
+    TMemoryStream huge = cooked;
+    huge.bytes[11] = 0x7f;
+    EXPECT_EQ(sdk->createTriangleMesh(huge), nullptr);
+    EXPECT_EQ(output.errors.size(), 3u);
+    // Cooking refuses indices out of range and writes nothing.
+    const NxU16 outOfRange[] = {0, 1, 5};
+    desc.triangles = outOfRange;
+    desc.numTriangles = 1;
+    TMemoryStream refused;
+    EXPECT_FALSE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookTriangleMesh(desc, refused));
+    EXPECT_TRUE(refused.bytes.empty());
+}
+
+TEST_F(Cooking, AConvexMeshKeepsItsHullAndCollides)
+{
+    // A unit cube's corners and its centre, which is not on the hull.
+    std::vector<NxVec3> points = {{0, 0, 0}};
+    for (int i = 0; i < 8; ++i)
+        points.emplace_back(i & 1 ? 0.5f : -0.5f, i & 2 ? 0.5f : -0.5f, i & 4 ? 0.5f : -0.5f);
+    NxConvexMeshDesc desc;
+    desc.numVertices = NxU32(points.size());
+    desc.points = points.data();
+    desc.pointStrideBytes = sizeof(NxVec3);
+    TMemoryStream stream;
+    ASSERT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream));
+    NxConvexMesh* mesh = sdk->createConvexMesh(stream);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->getPointCount(), 8u);
+    NxConvexShapeDesc shape;
+    shape.meshData = mesh;
+    NxBodyDesc body;
+    NxActorDesc actor;
+    actor.body = &body;
+    actor.globalPose.t = NxVec3(0, 2, 0);
+    actor.shapes.push_back(&shape);
+    NxActor* hull = scene->createActor(actor);
+    EXPECT_NEAR(hull->getMass(), 1, 1e-4f);
+    NxRaycastHit hit;
+    ASSERT_NE(scene->raycastClosestShape({NxVec3(0.3f, 5, 0.2f), NxVec3(0, -1, 0)}, NX_ALL_SHAPES, hit), nullptr);
+    EXPECT_NEAR(hit.worldImpact.y, 2.5f, 1e-5f);
+    addStaticBox(NxVec3(0, -1, 0), NxVec3(10, 1, 10));
+    run(2);
+    EXPECT_NEAR(hull->getGlobalPosition().y, 0.5f, 0.03f);
+    // In use, the mesh stays.
+    sdk->releaseConvexMesh(*mesh);
+    EXPECT_EQ(sdk->getNbConvexMeshes(), 1u);
+}

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+#include "physicstestsupport.h"
+
+namespace {
+class Filter : public ::testing::Test, public TPhysicsTest
+{
+protected:
+    Filter() { ground = addStaticBox(NxVec3(0, -1, 0), NxVec3(50, 1, 50)); }
+    bool restsOnGround(NxActor* actor) const { return actor->getGlobalPosition().y > -0.5f; }
+    NxActor* ground;
+};
+
+NxGroupsMask mask(NxU32 bits)
+{
+    NxGroupsMask m;
+    m.bits0 = bits;
+    return m;
+}
+} // namespace
+
+TEST_F(Filter, GroupCollisionFlagsDecidePerPairOfGroups)
+{
+    NxActor* passes = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f), 1, 3);
+    NxActor* stays = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f), 1, 4);
+    scene->setGroupCollisionFlag(3, 0, false);
+    EXPECT_FALSE(scene->getGroupCollisionFlag(0, 3));
+    run(1);
+    EXPECT_FALSE(restsOnGround(passes));
+    EXPECT_TRUE(restsOnGround(stays));
+}
+
+TEST_F(Filter, GroupsMasksMustShareABitUnderTheEnginesFilter)
+{
+    scene->setFilterOps(NX_FILTEROP_OR, NX_FILTEROP_OR, NX_FILTEROP_AND);
+    scene->setFilterBool(true);
+    scene->setFilterConstant0(NxGroupsMask());
+    scene->setFilterConstant1(NxGroupsMask());
+    ground->getShapes()[0]->setGroupsMask(mask(0x2));
+    NxActor* passes = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    passes->getShapes()[0]->setGroupsMask(mask(0x1));
+    NxActor* stays = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    stays->getShapes()[0]->setGroupsMask(mask(0x3));
+    NxActor* unmasked = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    run(1);
+    EXPECT_FALSE(restsOnGround(passes));
+    EXPECT_TRUE(restsOnGround(stays));
+    EXPECT_FALSE(restsOnGround(unmasked)); // a zero mask shares nothing
+}
+
+TEST_F(Filter, ChildShapesAreFilteredOneByOne)
+{
+    // Two feet at different heights; the lower foot's group does not touch the ground.
+    NxBodyDesc body;
+    NxActorDesc desc;
+    desc.body = &body;
+    desc.globalPose.t = NxVec3(0, 2, 0);
+    NxBoxShapeDesc low, high;
+    low.dimensions = high.dimensions = NxVec3(0.5f, 0.5f, 0.5f);
+    low.localPose.t = NxVec3(-1, -1, 0);
+    low.group = 5;
+    high.localPose.t = NxVec3(1, 0, 0);
+    desc.shapes = {&low, &high};
+    NxActor* actor = scene->createActor(desc);
+    actor->raiseBodyFlag(NX_BF_FROZEN_ROT);
+    scene->setGroupCollisionFlag(5, 0, false);
+    run(1);
+    EXPECT_NEAR(actor->getShapes()[1]->getGlobalPosition().y, 0.5f, 0.03f); // the high foot stands on the ground
+    // Now both feet touch: the low foot lifts the body.
+    scene->setGroupCollisionFlag(5, 0, true);
+    actor->setGlobalPosition(NxVec3(0, 3, 0));
+    actor->wakeUp();
+    run(1);
+    EXPECT_NEAR(actor->getShapes()[0]->getGlobalPosition().y, 0.5f, 0.03f);
+}
+
+TEST_F(Filter, ActorAndShapePairsCanBeIgnored)
+{
+    NxActor* box = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    scene->setActorPairFlags(*box, *ground, NX_IGNORE_PAIR);
+    EXPECT_EQ(scene->getActorPairFlags(*ground, *box), NxU32(NX_IGNORE_PAIR));
+    NxActor* other = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    scene->setShapePairFlags(*other->getShapes()[0], *ground->getShapes()[0], NX_IGNORE_PAIR);
+    NxActor* stays = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    run(1);
+    EXPECT_FALSE(restsOnGround(box));
+    EXPECT_FALSE(restsOnGround(other));
+    EXPECT_TRUE(restsOnGround(stays));
+}
+
+TEST_F(Filter, CollisionOffOnTheActorOrTheShape)
+{
+    NxActor* actorOff = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    actorOff->raiseActorFlag(NX_AF_DISABLE_COLLISION);
+    NxActor* shapeOff = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    shapeOff->getShapes()[0]->setFlag(NX_SF_DISABLE_COLLISION, true);
+    NxActor* responseOff = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    responseOff->raiseActorFlag(NX_AF_DISABLE_RESPONSE);
+    run(1);
+    EXPECT_FALSE(restsOnGround(actorOff));
+    EXPECT_FALSE(restsOnGround(shapeOff));
+    EXPECT_FALSE(restsOnGround(responseOff));
+}

@@ -1,0 +1,253 @@
+#include <algorithm>
+#include <gtest/gtest.h>
+#include "physicstestsupport.h"
+
+namespace {
+class Query : public ::testing::Test, public TPhysicsTest
+{
+};
+
+NxRay down(NxReal x, NxReal z, NxReal y = 10)
+{
+    return {NxVec3(x, y, z), NxVec3(0, -1, 0)};
+}
+
+class TCollect : public NxUserRaycastReport
+{
+public:
+    bool onHit(const NxRaycastHit& hit) override
+    {
+        hits.push_back(hit);
+        return true;
+    }
+    std::vector<NxRaycastHit> hits;
+};
+
+class TBatchReport : public NxSceneQueryReport
+{
+public:
+    NxQueryReportResult onBooleanQuery(void*, bool) override { return NX_SQR_CONTINUE; }
+    NxQueryReportResult onRaycastQuery(void* userData, NxU32 count, const NxRaycastHit* hits) override
+    {
+        results.push_back({userData, count, count ? hits[0].worldImpact : NxVec3()});
+        return NX_SQR_CONTINUE;
+    }
+    NxQueryReportResult onShapeQuery(void*, NxU32, NxShape**) override { return NX_SQR_CONTINUE; }
+    NxQueryReportResult onSweepQuery(void*, NxU32, void*) override { return NX_SQR_CONTINUE; }
+    struct TResult
+    {
+        void* userData;
+        NxU32 count;
+        NxVec3 impact;
+    };
+    std::vector<TResult> results;
+};
+
+class TTriangles : public NxUserEntityReport<NxU32>
+{
+public:
+    bool onEvent(NxU32 count, NxU32* entities) override
+    {
+        found.insert(found.end(), entities, entities + count);
+        return true;
+    }
+    std::vector<NxU32> found;
+};
+} // namespace
+
+TEST_F(Query, RaysHitTurnedBoxesExactlyOnTheirFacesNearEdges)
+{
+    NxActor* box = addStaticBox(NxVec3(1, 2, 3), NxVec3(1, 0.5f, 2));
+    NxMat34 pose = box->getGlobalPose();
+    pose.M.fromQuat(NxQuat(30, NxVec3(0, 1, 0)));
+    box->setGlobalPose(pose);
+    // Straight down onto the top face, a hair inside a corner of the turned box.
+    const NxVec3 corner = pose * NxVec3(0.999f, 0.5f, 1.999f);
+    NxRaycastHit hit;
+    NxShape* shape = scene->raycastClosestShape(down(corner.x, corner.z), NX_ALL_SHAPES, hit);
+    ASSERT_EQ(shape, box->getShapes()[0]);
+    EXPECT_NEAR(hit.worldImpact.y, 2.5f, 1e-5f);
+    EXPECT_NEAR(hit.distance, 7.5f, 1e-5f);
+    EXPECT_NEAR(hit.worldNormal.y, 1, 1e-6f);
+    // Sideways at the turned side face: the hit point lies on that face.
+    const NxVec3 side = pose.M * NxVec3(1, 0, 0);
+    const NxVec3 onFace = pose * NxVec3(1, 0.49f, 1.99f);
+    NxRaycastHit sideHit;
+    ASSERT_EQ(scene->raycastClosestShape({onFace + side * 5, -side}, NX_ALL_SHAPES, sideHit), box->getShapes()[0]);
+    EXPECT_NEAR((sideHit.worldImpact - onFace).magnitude(), 0, 1e-5f);
+    EXPECT_NEAR(sideHit.worldNormal.dot(side), 1, 1e-6f);
+    EXPECT_NEAR(sideHit.distance, 5, 1e-5f);
+    // From below, onto the bottom face.
+    NxRaycastHit below;
+    ASSERT_NE(scene->raycastClosestShape({NxVec3(1, -5, 3), NxVec3(0, 1, 0)}, NX_ALL_SHAPES, below), nullptr);
+    EXPECT_NEAR(below.worldImpact.y, 1.5f, 1e-5f);
+    EXPECT_NEAR(below.worldNormal.y, -1, 1e-6f);
+    // Just past the corner: nothing.
+    const NxVec3 outside = pose * NxVec3(1.001f, 0.5f, 2.001f);
+    EXPECT_EQ(scene->raycastClosestShape(down(outside.x, outside.z), NX_ALL_SHAPES, hit), nullptr);
+}
+
+TEST_F(Query, RaysFindSpheresAndCapsulesWithTheirNormals)
+{
+    NxBodyDesc body;
+    NxActorDesc desc;
+    desc.body = &body;
+    desc.globalPose.t = NxVec3(0, 5, 0);
+    NxCapsuleShapeDesc capsule;
+    capsule.radius = 0.5f;
+    capsule.height = 2;
+    NxSphereShapeDesc sphere;
+    sphere.radius = 1;
+    sphere.localPose.t = NxVec3(5, 0, 0);
+    desc.shapes = {&capsule, &sphere};
+    scene->createActor(desc);
+    NxRaycastHit hit;
+    // The capsule's top cap is 1 + 0.5 above its centre.
+    NxShape* shape = scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->getType(), NX_SHAPE_CAPSULE);
+    EXPECT_NEAR(hit.worldImpact.y, 6.5f, 1e-5f);
+    // Its side, from the side.
+    ASSERT_NE(scene->raycastClosestShape({NxVec3(-5, 5.8f, 0), NxVec3(1, 0, 0)}, NX_ALL_SHAPES, hit), nullptr);
+    EXPECT_NEAR(hit.worldImpact.x, -0.5f, 1e-5f);
+    EXPECT_NEAR(hit.worldNormal.x, -1, 1e-6f);
+    // Above the side, at the height of the top cap: the cap curves in.
+    ASSERT_NE(scene->raycastClosestShape({NxVec3(-5, 6.3f, 0), NxVec3(1, 0, 0)}, NX_ALL_SHAPES, hit), nullptr);
+    EXPECT_NEAR(hit.worldImpact.x, -0.4f, 1e-5f);
+    // The sphere, off its centre.
+    shape = scene->raycastClosestShape(down(5.6f, 0), NX_ALL_SHAPES, hit);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->getType(), NX_SHAPE_SPHERE);
+    EXPECT_NEAR(hit.worldImpact.y, 5.8f, 1e-5f);
+    EXPECT_NEAR(hit.worldNormal.x, 0.6f, 1e-5f);
+    // Static only: the dynamic actor is not seen; nor is it beyond the ray's length.
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_STATIC_SHAPES, hit), nullptr);
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit, 0xffffffff, 3.4f), nullptr);
+}
+
+TEST_F(Query, MeshHitsReportFaceAndBarycentricCoordinates)
+{
+    NxTriangleMesh* mesh = cookGrid(4, 8, 0, true); // quads of 2 m from -4 to 4
+    addGround(mesh);
+    NxRaycastHit hit;
+    // Quad (1, 2): x from -2 to 0, z from 0 to 2; its first triangle is (a, c, b).
+    NxShape* shape = scene->raycastClosestShape(down(-1.2f, 0.3f), NX_ALL_SHAPES, hit);
+    ASSERT_NE(shape, nullptr);
+    const NxU32 quad = 2 * 4 + 1;
+    EXPECT_EQ(hit.faceID, quad * 2);
+    const NxU32* triangle = mesh->triangle(hit.faceID);
+    const NxVec3 rebuilt = mesh->vertex(triangle[0]) * (1 - hit.u - hit.v) + mesh->vertex(triangle[1]) * hit.u +
+                           mesh->vertex(triangle[2]) * hit.v;
+    EXPECT_NEAR((rebuilt - hit.worldImpact).magnitude(), 0, 1e-5f);
+    EXPECT_NEAR(hit.worldImpact.y, 0, 1e-6f);
+    EXPECT_NEAR(hit.worldNormal.y, 1, 1e-6f);
+    EXPECT_EQ(hit.materialIndex, mesh->getTriangleMaterial(hit.faceID));
+    // The other triangle of the quad.
+    scene->raycastClosestShape(down(-0.5f, 1.5f), NX_ALL_SHAPES, hit);
+    EXPECT_EQ(hit.faceID, quad * 2 + 1);
+}
+
+TEST_F(Query, ShapesOutOfQueriesGroupsOrMasksAreNotHit)
+{
+    NxActor* top = addStaticBox(NxVec3(0, 2, 0), NxVec3(1, 0.1f, 1));
+    NxActor* bottom = addStaticBox(NxVec3(0, 0, 0), NxVec3(1, 0.1f, 1));
+    bottom->getShapes()[0]->setGroup(3);
+    NxRaycastHit hit;
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit), top->getShapes()[0]);
+    top->getShapes()[0]->setFlag(NX_SF_DISABLE_RAYCASTING, true);
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit), bottom->getShapes()[0]);
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit, ~(1u << 3)), nullptr);
+    NxGroupsMask mask;
+    mask.bits0 = 4;
+    bottom->getShapes()[0]->setGroupsMask(mask);
+    scene->setFilterConstant0(NxGroupsMask());
+    scene->setFilterConstant1(NxGroupsMask());
+    NxGroupsMask query;
+    query.bits0 = 1;
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit, ~0u, 100, 0, &query), nullptr);
+    query.bits0 = 5;
+    EXPECT_EQ(scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit, ~0u, 100, 0, &query), bottom->getShapes()[0]);
+    // All hits, nearest first, the raycasting-off shape left out.
+    top->getShapes()[0]->setFlag(NX_SF_DISABLE_RAYCASTING, false);
+    TCollect all;
+    EXPECT_EQ(scene->raycastAllShapes(down(0, 0), all, NX_ALL_SHAPES), 2u);
+    ASSERT_EQ(all.hits.size(), 2u);
+    EXPECT_EQ(all.hits[0].shape, top->getShapes()[0]);
+    EXPECT_EQ(all.hits[1].shape, bottom->getShapes()[0]);
+}
+
+TEST_F(Query, OverlapsFindTheShapesThatTouchTheVolume)
+{
+    NxActor* a = addStaticBox(NxVec3(0, 0, 0), NxVec3(1, 1, 1));
+    NxActor* b = addStaticBox(NxVec3(5, 0, 0), NxVec3(1, 1, 1));
+    NxShape* found[4] = {};
+    // A sphere whose bounds reach box b's bounds but whose volume does not touch its corner.
+    const NxSphere nearCorner{NxVec3(6.8f, 1.8f, 0), 1.0f};
+    EXPECT_EQ(scene->overlapSphereShapes(nearCorner, NX_ALL_SHAPES, 4, found, nullptr, ~0u, nullptr, true), 0u);
+    EXPECT_EQ(scene->overlapSphereShapes(nearCorner, NX_ALL_SHAPES, 4, found, nullptr, ~0u, nullptr, false), 1u);
+    EXPECT_FALSE(scene->checkOverlapSphere(nearCorner));
+    EXPECT_TRUE(scene->checkOverlapSphere({NxVec3(6.5f, 1.5f, 0), 1.0f}));
+    // A box across both.
+    NxBox across;
+    across.center = NxVec3(2.5f, 0, 0);
+    across.extents = NxVec3(2, 0.5f, 0.5f);
+    EXPECT_EQ(scene->overlapOBBShapes(across, NX_ALL_SHAPES, 4, found, nullptr, ~0u, nullptr, true), 2u);
+    EXPECT_TRUE((found[0] == a->getShapes()[0] && found[1] == b->getShapes()[0]) ||
+                (found[1] == a->getShapes()[0] && found[0] == b->getShapes()[0]));
+    // Turned a quarter round it spans neither.
+    across.rot.fromQuat(NxQuat(90, NxVec3(0, 1, 0)));
+    EXPECT_FALSE(scene->checkOverlapOBB(across));
+    // A capsule from one box to the other; at most one shape asked for.
+    const NxCapsule capsule{NxVec3(0, 0, 0), NxVec3(5, 0, 0), 0.2f};
+    EXPECT_EQ(scene->overlapCapsuleShapes(capsule, NX_ALL_SHAPES, 1, found, nullptr, ~0u, nullptr, true), 1u);
+    EXPECT_TRUE(scene->checkOverlapCapsule(capsule));
+    EXPECT_FALSE(scene->checkOverlapCapsule({NxVec3(0, 3, 0), NxVec3(5, 3, 0), 0.2f}));
+    // Excluded from queries, or outside the active groups: not found.
+    b->getShapes()[0]->setFlag(NX_SF_DISABLE_SCENE_QUERIES, true);
+    a->getShapes()[0]->setGroup(2);
+    across.rot.id();
+    EXPECT_FALSE(scene->checkOverlapOBB(across, NX_ALL_SHAPES, ~(1u << 2)));
+}
+
+TEST_F(Query, BatchedRaysAreAnsweredAtExecute)
+{
+    addStaticBox(NxVec3(0, 0, 0), NxVec3(1, 1, 1));
+    TBatchReport report;
+    NxSceneQueryDesc desc;
+    desc.report = &report;
+    desc.executeMode = NX_SQE_ASYNCHRONOUS;
+    NxSceneQuery* query = scene->createSceneQuery(desc);
+    int first = 0, second = 0;
+    NxRaycastHit unused;
+    query->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, unused, ~0u, 100, 0, nullptr, nullptr, &first);
+    query->raycastClosestShape(down(3, 0), NX_ALL_SHAPES, unused, ~0u, 100, 0, nullptr, nullptr, &second);
+    EXPECT_TRUE(report.results.empty());
+    query->execute();
+    EXPECT_TRUE(query->finish(true));
+    ASSERT_EQ(report.results.size(), 2u);
+    EXPECT_EQ(report.results[0].userData, &first);
+    EXPECT_EQ(report.results[0].count, 1u);
+    EXPECT_NEAR(report.results[0].impact.y, 1, 1e-6f);
+    EXPECT_EQ(report.results[1].count, 0u);
+    query->execute(); // nothing queued any more
+    EXPECT_EQ(report.results.size(), 2u);
+}
+
+TEST_F(Query, TrianglesInABoxAreEnumerated)
+{
+    NxTriangleMesh* mesh = cookGrid(4, 8); // quads of 2 m from -4 to 4
+    NxActor* ground = addGround(mesh);
+    auto& shape = static_cast<NxTriangleMeshShape&>(*ground->getShapes()[0]);
+    TTriangles triangles;
+    // Inside quad (1, 1) only, away from its diagonal's other triangle? The box touches both halves.
+    EXPECT_EQ(shape.overlapAABBTriangles({NxVec3(-1.5f, -0.1f, -1.5f), NxVec3(-0.5f, 0.1f, -0.5f)}, NX_QUERY_WORLD_SPACE,
+                                         &triangles),
+              2u);
+    EXPECT_EQ(triangles.found, (std::vector<NxU32>{10, 11}));
+    // A corner box of quad (0, 0) below its diagonal touches one triangle.
+    triangles.found.clear();
+    EXPECT_EQ(shape.overlapAABBTriangles({NxVec3(-4, -0.1f, -4), NxVec3(-3.8f, 0.1f, -3.8f)}, 0, &triangles), 1u);
+    EXPECT_EQ(triangles.found, std::vector<NxU32>{0});
+    // Above the plane: nothing.
+    EXPECT_EQ(shape.overlapAABBTriangles({NxVec3(-4, 0.1f, -4), NxVec3(4, 1, 4)}, 0, nullptr), 0u);
+}
