@@ -16,12 +16,11 @@ u32 ReadU32(const u8* data)
     return value;
 }
 
-// Copies a fixed text field, forcing its terminator.
-void CopyField(char* target, u32 capacity, const u8* field, u32 fieldSize)
+// Copies a fixed text field; one without its terminator leaves the target empty.
+void CopyField(char* target, const u8* field, u32 fieldSize)
 {
-    const u32 length = std::min(capacity - 1, fieldSize);
-    std::memcpy(target, field, length);
-    target[length] = 0;
+    if (std::memchr(field, 0, fieldSize))
+        std::memcpy(target, field, fieldSize);
 }
 } // namespace
 
@@ -67,7 +66,7 @@ u32 TLanguageFile::Parse(const u8* data, u32 size, const char* fileName)
     u32 textSize;
     if (version == LANGUAGE_FILE_VERSION_1000)
     {
-        CopyField(m_szName, sizeof m_szName, head, LANGUAGE_NAME_SIZE);
+        CopyField(m_szName, head, LANGUAGE_NAME_SIZE);
         for (u32 i = 0; i < LANGUAGE_CODE_LENGTH_1000 && m_szName[i]; ++i)
             m_szCode[i] =
                 static_cast<char>(m_szName[i] >= 'A' && m_szName[i] <= 'Z' ? m_szName[i] + 32 : m_szName[i]);
@@ -77,29 +76,36 @@ u32 TLanguageFile::Parse(const u8* data, u32 size, const char* fileName)
     }
     else
     {
-        CopyField(m_szName, sizeof m_szName, head + 32, LANGUAGE_NAME_SIZE);
-        CopyField(m_szCode, sizeof m_szCode, head + 64, LANGUAGE_CODE_SIZE);
+        CopyField(m_szName, head + 32, LANGUAGE_NAME_SIZE);
+        CopyField(m_szCode, head + 64, LANGUAGE_CODE_SIZE);
         count = ReadU32(head + 72);
         textSize = ReadU32(head + 76);
     }
     if (!m_szName[0] || !m_szCode[0])
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "'%s': language without a name or code", fileName);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "'%s': no name or code, or one without its end",
+                    fileName);
         return LANGUAGE_DAMAGED;
     }
 
-    // Entries and text block must lie inside the file (checked without overflow).
+    // Entries and text block fill the rest of the file exactly (checked without overflow).
     const u32 rest = size - 8 - headSize;
-    if (count > rest / sizeof(TLanguageEntry) || textSize > rest - count * sizeof(TLanguageEntry))
+    if (count > rest / sizeof(TLanguageEntry) || textSize != rest - count * sizeof(TLanguageEntry))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
-                    "'%s': %u entries and %u text bytes do not fit in %u bytes", fileName, count, textSize,
+                    "'%s': %u entries and %u text bytes do not fill its %u bytes", fileName, count, textSize,
                     size);
         return LANGUAGE_DAMAGED;
     }
     const u8* entries = head + headSize;
     const u8* text = entries + count * sizeof(TLanguageEntry);
     const u32 textCount = textSize / 2;
+    // A block that ends in a NUL ends every text inside it.
+    if (textSize % 2 != 0 || (textCount > 0 && (text[textSize - 2] != 0 || text[textSize - 1] != 0)))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "'%s': the last text has no end", fileName);
+        return LANGUAGE_DAMAGED;
+    }
 
     m_aEntry.SetCount(static_cast<i32>(count));
     for (u32 i = 0; i < count; ++i)
@@ -116,9 +122,8 @@ u32 TLanguageFile::Parse(const u8* data, u32 size, const char* fileName)
     }
     SortLanguageEntries(m_aEntry.GetData(), m_aEntry.GetCount());
 
-    m_aText.SetCount(static_cast<i32>(textCount + 1));
+    m_aText.SetCount(static_cast<i32>(textCount));
     if (textCount)
-        std::memcpy(m_aText.GetData(), text, textCount * 2);
-    m_aText[static_cast<i32>(textCount)] = 0;
+        std::memcpy(m_aText.GetData(), text, textSize);
     return LANGUAGE_LOADED;
 }

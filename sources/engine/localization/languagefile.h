@@ -2,8 +2,9 @@
 // TLanguageFile: one "ilng" language file read into memory and checked. The file is
 // little-endian: the magic, the version (1000 or 1001), a head by version, the entries
 // {name id, byte offset of the text} and a block of NUL-terminated 16-bit texts. Nothing in a
-// file is trusted: counts and offsets are checked against its size, every text ends inside the
-// block, and entries come out sorted by name id for the bisection.
+// file is trusted: a file whose counts and offsets do not fill it exactly, whose name or code
+// lacks its end, or whose last text lacks its NUL is refused whole, never repaired; entries come
+// out sorted by name id for the bisection.
 #include "core/system/templates/darray.h"
 
 constexpr u32 LANGUAGE_FILE_MAGIC = 0x676E6C69; // "ilng"
@@ -54,7 +55,7 @@ private:
     char m_szName[LANGUAGE_NAME_SIZE];
     char m_szCode[LANGUAGE_CODE_SIZE];
     DArray<TLanguageEntry> m_aEntry;
-    // The file's text block, plus one NUL so that the last text always ends.
+    // The file's text block; it ends in a NUL.
     DArray<char16_t> m_aText;
 };
 

@@ -90,14 +90,25 @@ TEST(LanguageFile, DamagedFilesAreRefused)
     EXPECT_EQ(Parse(file, LanguageImage(1001, "English", "", {})), LANGUAGE_DAMAGED);
 }
 
-TEST(LanguageFile, TextsAndFieldsEndInsideTheFile)
+// What a damaged file lacks is never made up: the file is refused whole.
+TEST(LanguageFile, FilesNeedingRepairAreRefused)
 {
-    // The last text lacks its NUL, and name and code fill their fields without one.
-    std::string image = LanguageImage(1001, std::string(32, 'N'), std::string(8, 'c'), {{"hello", u"Hello"}});
+    TLanguageFile file;
+    const TTestTexts texts = {{"hello", u"Hello"}};
+    // The last text without its NUL.
+    std::string image = LanguageImage(1001, "English", "en", texts);
     image.resize(image.size() - 2);
     image[8 + 76] -= 2;
-    TLanguageFile file;
-    ASSERT_EQ(Parse(file, image), LANGUAGE_LOADED);
+    EXPECT_EQ(Parse(file, image), LANGUAGE_DAMAGED);
+    // Bytes behind the text block.
+    EXPECT_EQ(Parse(file, LanguageImage(1001, "English", "en", texts) + "xy"), LANGUAGE_DAMAGED);
+    // Name and code filling their fields without an end.
+    EXPECT_EQ(Parse(file, LanguageImage(1001, std::string(32, 'N'), "en", texts)), LANGUAGE_DAMAGED);
+    EXPECT_EQ(Parse(file, LanguageImage(1001, "English", std::string(8, 'c'), texts)), LANGUAGE_DAMAGED);
+    EXPECT_EQ(Parse(file, LanguageImage(1000, std::string(32, 'N'), "", texts)), LANGUAGE_DAMAGED);
+    // The longest name and code that end inside their fields are read whole.
+    ASSERT_EQ(Parse(file, LanguageImage(1001, std::string(31, 'N'), std::string(7, 'c'), texts)),
+              LANGUAGE_LOADED);
     EXPECT_EQ(std::string(file.GetName()), std::string(31, 'N'));
     EXPECT_EQ(std::string(file.GetCode()), std::string(7, 'c'));
     EXPECT_EQ(TextOf(file, "hello"), u"Hello");
