@@ -1,6 +1,7 @@
 #include "core/system/event.h"
 
 #include "core/system/memory.h"
+#include "core/system/waitword.h"
 
 #include <atomic>
 #include <chrono>
@@ -28,10 +29,6 @@ constexpr u32 EVENT_SIGNALLED = 1;
 constexpr u32 EVENT_HELD = 2;       // held, unchanged since
 constexpr u32 EVENT_HELD_SET = 3;   // held, then Set
 constexpr u32 EVENT_HELD_RESET = 4; // held, then Reset
-
-// A hand-over between threads usually completes within a few microseconds: look a while
-// before sleeping, as a sleeping thread takes far longer to wake.
-constexpr u32 kSpinCount = 2000;
 
 using TClock = std::chrono::steady_clock;
 
@@ -78,12 +75,6 @@ bool SleepWhile(TEventState* event, u32 value, const TDeadline& deadline)
             deadline.limited ? &relative : nullptr, nullptr, 0);
     event->sleepers.fetch_sub(1);
     return true;
-}
-
-void SpinWhile(const std::atomic<u32>& word, u32 value)
-{
-    for (u32 i = 0; i < kSpinCount && word.load(std::memory_order_acquire) == value; ++i)
-        __builtin_ia32_pause();
 }
 
 // Set and Reset: the new state, or while the event is held, what the hold is to end in.

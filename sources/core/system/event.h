@@ -1,7 +1,8 @@
 #pragma once
 // TEvent: a signalled/unsignalled flag that threads wait on, with manual or automatic reset.
-// Each event is one word that its waiters sleep on (a futex), after a short spin: a signal
-// wakes only the waiters of that event. A wait for several events takes them all at once.
+// Each event is one word that its waiters sleep on (a futex), after the short spin of
+// waitword.h: a signal wakes only the waiters of that event. A wait for several events takes them all at
+// once.
 #include "core/system/types.h"
 
 struct TEventState;

@@ -73,15 +73,43 @@ void* TThread::Trampoline(void* object)
     return nullptr;
 }
 
-void TThread::SetAffinity(u32 processor)
+bool TThread::SetAffinity(u32 processor)
 {
     const u32 handle = m_pState->handle.load();
-    if (!handle)
-        return;
+    cpu_set_t allowed;
+    // A processor the process may not use is refused, as the system would refuse its mask.
+    if (!handle || processor >= CPU_SETSIZE || sched_getaffinity(0, sizeof allowed, &allowed) != 0 ||
+        !CPU_ISSET(processor, &allowed))
+        return false;
     cpu_set_t set;
     CPU_ZERO(&set);
-    CPU_SET(processor % 32, &set);
-    pthread_setaffinity_np(static_cast<pthread_t>(handle), sizeof set, &set);
+    CPU_SET(processor, &set);
+    return pthread_setaffinity_np(static_cast<pthread_t>(handle), sizeof set, &set) == 0;
+}
+
+u32 ChooseWorkerProcessors(u32* processors, u32 capacity)
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return 0;
+    bool allowed[CPU_SETSIZE];
+    for (u32 p = 0; p < CPU_SETSIZE; ++p)
+        allowed[p] = CPU_ISSET(p, &set);
+    return ChooseProcessors(allowed, CPU_SETSIZE, sched_getcpu(), processors, capacity);
+}
+
+u32 ChooseProcessors(const bool* allowed, u32 count, i32 avoid, u32* processors, u32 capacity)
+{
+    u32 usable = 0;
+    for (u32 p = 0; p < count; ++p)
+        usable += allowed[p] ? 1 : 0;
+    // One processor of the set stays free for the caller, wherever it runs now.
+    const u32 most = usable > 0 ? usable - 1 : 0;
+    u32 chosen = 0;
+    for (u32 p = 0; p < count && chosen < most && chosen < capacity; ++p)
+        if (allowed[p] && static_cast<i32>(p) != avoid)
+            processors[chosen++] = p;
+    return chosen;
 }
 
 void TThread::RequestStop()

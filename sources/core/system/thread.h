@@ -42,9 +42,9 @@ public:
     bool IsStopRequested() const { return m_pState->stopRequested.load() != 0; }
     bool HasThread() const { return m_pState->handle.load() != 0; }
     u32 GetThreadId() const { return m_pState->threadId; }
-    // Pins the running thread to one processor (numbered modulo 32); ignored without a thread
-    // or where the processor does not exist.
-    void SetAffinity(u32 processor);
+    // Pins the running thread to one processor of the process's allowed set; false (nothing
+    // changed) without a thread or for a processor outside the set.
+    bool SetAffinity(u32 processor);
     // Copied into the 32-character name; shown by debuggers (first 15 characters).
     void SetName(const char* name);
     const char* GetName() const { return m_aName; }
@@ -57,3 +57,11 @@ private:
 };
 
 static_assert(sizeof(TThread) == 40);
+
+// The processors for pinned workers, in ascending order: from the process's allowed set, never
+// the one the calling thread runs on, at most the set's count minus one. Returns how many (0:
+// leave the workers unpinned).
+u32 ChooseWorkerProcessors(u32* processors, u32 capacity);
+// The same over a given set (allowed[p] for processors 0 to count - 1) and processor to avoid
+// (-1 for none).
+u32 ChooseProcessors(const bool* allowed, u32 count, i32 avoid, u32* processors, u32 capacity);

@@ -7,9 +7,6 @@
 
 #include <cmath>
 
-// The run and rest events come first so that they outlive the manager manager.
-__attribute__((init_priority(1100))) TEvent g_ManagerRunEvent(false, true);
-__attribute__((init_priority(1100))) TEvent g_ManagerRestEvent(false, true);
 __attribute__((init_priority(1100))) TManagerManager g_ManagerManager;
 
 namespace
@@ -41,7 +38,6 @@ TManagerManager::TManagerManager()
     for (u32 c = 0; c < MANAGER_CHANNEL_COUNT; ++c)
         m_aRate[c] = kChannelRate[c];
     m_aThread.SetCount(1);
-    m_aEvent.SetCount(1);
     m_aThread[0].m_nIndex = 0;
 }
 
@@ -440,26 +436,29 @@ void TManagerManager::__SetProcessorCount(i32 count)
     m_nWorkerCount = count;
     const u32 m = count > 1 ? static_cast<u32>(count) : 1;
     m_aThread.SetCount(0);
-    m_aEvent.SetCount(0);
     m_aThread.SetCount(m);
-    m_aEvent.SetCount(m);
     for (u32 j = 0; j < m; ++j)
         m_aThread[j].m_nIndex = static_cast<i32>(j);
     _BuildWorkerLists();
     if (count < 2)
         return;
     m_nThreadsRunning = 1;
+    // Never the main thread's processor, nor one the process may not use; more workers than
+    // processors share them.
+    u32 processors[MANAGER_WORKER_CAPACITY];
+    const u32 pinned = ChooseWorkerProcessors(processors, MANAGER_WORKER_CAPACITY);
     for (u32 j = 0; j < m; ++j)
     {
         TManagerUpdateThread& thread = m_aThread[j];
-        if (!thread.Start(m_aEvent[j], g_ManagerRunEvent, g_ManagerRestEvent, m_WorkerSteps))
+        if (!thread.Start(m_Release, m_Remaining, m_WorkerSteps))
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TManagerManager::__SetProcessorCount(): error: ",
                         "unable to create update worker %d", j);
             _StopWorkers();
             return;
         }
-        thread.SetAffinity(j);
+        if (pinned > 0)
+            thread.SetAffinity(processors[j % pinned]);
     }
 }
 
@@ -482,11 +481,11 @@ void TManagerManager::_CopyFrameSteps(f32 dt)
 void TManagerManager::_ReleaseWorkers(f32 dt)
 {
     m_nReleased = 1;
-    // Every worker waits for the run event now, so their copy of the frame can be written.
-    _WaitForWorkers();
+    // Every worker has finished its previous list, so their copy of the frame can be written.
     _CopyFrameSteps(dt);
-    g_ManagerRestEvent.Reset();
-    g_ManagerRunEvent.Set();
+    m_Remaining.Store(m_aThread.GetCount());
+    m_Release.Add(1);
+    m_Release.Wake();
 }
 
 void TManagerManager::_CollectWorkers()
@@ -494,17 +493,8 @@ void TManagerManager::_CollectWorkers()
     if (!m_nReleased)
         return;
     m_nReleased = 0;
-    _WaitForWorkers();
-    g_ManagerRunEvent.Reset();
-    g_ManagerRestEvent.Set();
-}
-
-void TManagerManager::_WaitForWorkers()
-{
-    TEventHandle events[MANAGER_WORKER_CAPACITY];
-    for (u32 j = 0; j < m_aEvent.GetCount(); ++j)
-        events[j] = m_aEvent[j].GetHandle();
-    WaitForEvents(m_aEvent.GetCount(), events, 0.0f);
+    for (u32 left = m_Remaining.Load(); left != 0; left = m_Remaining.Load())
+        m_Remaining.WaitWhile(left);
 }
 
 void TManagerManager::_StopWorkers()
@@ -515,15 +505,10 @@ void TManagerManager::_StopWorkers()
     _CollectWorkers();
     for (u32 j = 0; j < m_aThread.GetCount(); ++j)
         m_aThread[j].RequestStop();
-    g_ManagerRunEvent.Set();
-    g_ManagerRestEvent.Set();
+    m_Release.Add(1);
+    m_Release.Wake();
     for (u32 j = 0; j < m_aThread.GetCount(); ++j)
         m_aThread[j].Stop();
-    g_ManagerRunEvent.Reset();
-    g_ManagerRestEvent.Reset();
-    for (u32 j = 0; j < m_aEvent.GetCount(); ++j)
-        m_aEvent[j].Reset();
-    m_nReleased = 0;
     m_nThreadsRunning = 0;
 }
 

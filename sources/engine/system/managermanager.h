@@ -102,8 +102,6 @@ private:
     void _ReleaseWorkers(f32 dt);
     void _CollectWorkers();
     void _StopWorkers();
-    // Waits until every worker has signalled its event.
-    void _WaitForWorkers();
     // Rebuilds every worker list from the active system's update list.
     void _BuildWorkerLists();
 
@@ -121,7 +119,10 @@ private:
     f32 m_aAccumulatedTime[MANAGER_CHANNEL_COUNT];
     i32 m_aStepCount[MANAGER_CHANNEL_COUNT];
     SArray<TManagerUpdateThread, MANAGER_WORKER_CAPACITY, 1> m_aThread;
-    SArray<TEvent, MANAGER_WORKER_CAPACITY, 1> m_aEvent;
+    // Moves on once per release; the workers sleep on it.
+    TWaitWord m_Release;
+    // The workers that have not finished the current release; the last wakes the main thread.
+    TWaitWord m_Remaining;
     f32 m_fThreadUpdateTime;
     f32 m_fUpdateTime;
     TManagerTiming m_Timing;
@@ -133,6 +134,3 @@ private:
 
 // The one manager manager, built ahead of every default-priority static initialiser.
 extern TManagerManager g_ManagerManager;
-// The run and rest events of the update workers (manual reset).
-extern TEvent g_ManagerRunEvent;
-extern TEvent g_ManagerRestEvent;

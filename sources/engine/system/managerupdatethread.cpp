@@ -6,16 +6,18 @@
 #include <cmath>
 
 TManagerUpdateThread::TManagerUpdateThread()
-    : m_nIndex(-1), m_fTime(0.0f), m_pReady(nullptr), m_pRun(nullptr), m_pRest(nullptr), m_pSteps(nullptr)
+    : m_nIndex(-1), m_fTime(0.0f), m_pRelease(nullptr), m_pRemaining(nullptr), m_nRelease(0),
+      m_pSteps(nullptr)
 {
     SetName("UpdateWorker");
 }
 
-bool TManagerUpdateThread::Start(TEvent& ready, TEvent& run, TEvent& rest, const TManagerFrameSteps& steps)
+bool TManagerUpdateThread::Start(TWaitWord& release, TWaitWord& remaining, const TManagerFrameSteps& steps)
 {
-    m_pReady = &ready;
-    m_pRun = &run;
-    m_pRest = &rest;
+    m_pRelease = &release;
+    m_pRemaining = &remaining;
+    // Taken before the thread exists: a release given before it first looks is not missed.
+    m_nRelease = release.Load();
     m_pSteps = &steps;
     return TThread::Start();
 }
@@ -24,11 +26,13 @@ void TManagerUpdateThread::Run()
 {
     for (;;)
     {
-        SignalAndWait(m_pReady->GetHandle(), m_pRun->GetHandle(), 0.0f);
+        m_pRelease->WaitWhile(m_nRelease);
+        m_nRelease = m_pRelease->Load();
         if (IsStopRequested())
             return;
         _UpdateManagers(*m_pSteps);
-        SignalAndWait(m_pReady->GetHandle(), m_pRest->GetHandle(), 0.0f);
+        if (m_pRemaining->Add(~0u) == 0)
+            m_pRemaining->Wake();
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // TManagerUpdateThread: one update worker ("UpdateWorker") and its list of fixed-rate updates.
 // Worker 0's list runs inline on the main thread while there are no worker threads.
-#include "core/system/event.h"
 #include "core/system/templates/darray.h"
 #include "core/system/thread.h"
+#include "core/system/waitword.h"
 #include "engine/system/managersystem.h"
 
 // What a list run reads of the frame: the channel table and the game delta of the Update
@@ -22,10 +22,10 @@ class TManagerUpdateThread : public TThread
 public:
     TManagerUpdateThread();
 
-    // Starts the thread: it signals ready and waits for the run event, runs its list once per
-    // release, signals ready again and waits for the rest event. A stop request is seen when
-    // the run event lets the thread go. False when it cannot be created.
-    bool Start(TEvent& ready, TEvent& run, TEvent& rest, const TManagerFrameSteps& steps);
+    // Starts the thread. Each time the release word moves on, it runs its list once and counts
+    // itself off the remaining word; the last worker to finish wakes the main thread. A stop
+    // request is seen when a release lets the thread go. False when it cannot be created.
+    bool Start(TWaitWord& release, TWaitWord& remaining, const TManagerFrameSteps& steps);
 
     // Runs the list once: fixed-rate steps of every entry, timed.
     void _UpdateManagers(const TManagerFrameSteps& steps);
@@ -38,8 +38,9 @@ public:
 private:
     void Run() override;
 
-    TEvent* m_pReady;
-    TEvent* m_pRun;
-    TEvent* m_pRest;
+    TWaitWord* m_pRelease;
+    TWaitWord* m_pRemaining;
+    // The release the thread has seen last.
+    u32 m_nRelease;
     const TManagerFrameSteps* m_pSteps;
 };

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <pthread.h>
 #include <sched.h>
+#include <vector>
 
 namespace
 {
@@ -261,11 +262,66 @@ TEST(Thread, AffinityPinsTheRunningThread)
         }
     } thread;
     thread.processor = processor;
-    thread.SetAffinity(processor); // no thread yet: nothing happens
+    EXPECT_FALSE(thread.SetAffinity(processor)); // no thread yet: nothing happens
     ASSERT_TRUE(thread.Start());
-    thread.SetAffinity(processor);
+    // A processor the process may not use is refused and changes nothing.
+    u32 outside = 0;
+    while (outside < CPU_SETSIZE && CPU_ISSET(outside, &allowed))
+        ++outside;
+    if (outside < CPU_SETSIZE)
+        EXPECT_FALSE(thread.SetAffinity(outside));
+    // So is one that exists but lies outside the set (the caller restricted to one processor).
+    u32 other = processor + 1;
+    while (other < CPU_SETSIZE && !CPU_ISSET(other, &allowed))
+        ++other;
+    if (other < CPU_SETSIZE)
+    {
+        cpu_set_t only;
+        CPU_ZERO(&only);
+        CPU_SET(processor, &only);
+        ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof only, &only), 0);
+        EXPECT_FALSE(thread.SetAffinity(other));
+        ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof allowed, &allowed), 0);
+    }
+    EXPECT_TRUE(thread.SetAffinity(processor));
     for (u32 i = 0; i < 5000 && !thread.pinned; ++i)
         SleepSeconds(0.001f);
     EXPECT_EQ(thread.pinned, 1u);
     thread.Stop();
+}
+
+TEST(Thread, WorkerProcessorsComeFromTheAllowedSetAndSpareOne)
+{
+    // Eight processors, the caller on 3: the seven others.
+    bool all[8] = {true, true, true, true, true, true, true, true};
+    u32 chosen[8] = {};
+    ASSERT_EQ(ChooseProcessors(all, 8, 3, chosen, 8), 7u);
+    EXPECT_EQ((std::vector<u32>(chosen, chosen + 7)), (std::vector<u32>{0, 1, 2, 4, 5, 6, 7}));
+    // Fewer asked for than there are.
+    ASSERT_EQ(ChooseProcessors(all, 8, 0, chosen, 2), 2u);
+    EXPECT_EQ(chosen[0], 1u);
+    EXPECT_EQ(chosen[1], 2u);
+
+    // A restricted set (as taskset gives): only its processors, one of them spared even when
+    // the caller runs outside it.
+    bool some[8] = {false, false, true, false, false, true, true, false};
+    ASSERT_EQ(ChooseProcessors(some, 8, 5, chosen, 8), 2u);
+    EXPECT_EQ(chosen[0], 2u);
+    EXPECT_EQ(chosen[1], 6u);
+    ASSERT_EQ(ChooseProcessors(some, 8, 0, chosen, 8), 2u);
+    EXPECT_EQ(chosen[0], 2u);
+    EXPECT_EQ(chosen[1], 5u);
+
+    // One processor: nothing to pin to.
+    bool one[4] = {false, true, false, false};
+    EXPECT_EQ(ChooseProcessors(one, 4, -1, chosen, 8), 0u);
+
+    // The machine's own answer keeps to the same rules.
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    u32 machine[CPU_SETSIZE];
+    const u32 count = ChooseWorkerProcessors(machine, CPU_SETSIZE);
+    EXPECT_EQ(count, static_cast<u32>(CPU_COUNT(&allowed)) - 1);
+    for (u32 i = 0; i < count; ++i)
+        EXPECT_TRUE(CPU_ISSET(machine[i], &allowed));
 }
