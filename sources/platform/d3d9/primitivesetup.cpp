@@ -78,9 +78,8 @@ TPrimitiveSetup::TScreenVertex ToScreen(const float* v, const D3DVIEWPORT9& view
 
 } // namespace
 
-TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, std::vector<TSetupTriangle>& triangles,
-                                 std::vector<float>& planes)
-    : call_(call), varyings_(varyings), triangles_(triangles), planes_(planes)
+TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins& bins, int run)
+    : call_(call), varyings_(varyings), bins_(bins), run_(run)
 {
     const DWORD* rs = call_.renderStates;
     cull_ = rs[D3DRS_CULLMODE];
@@ -152,7 +151,7 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     source_[0] = FromClip(a);
     source_[1] = FromClip(b);
     source_[2] = FromClip(c);
-    sourcePlanes_ = kNoPlanes;
+    planesMade_ = false;
     const D3DVIEWPORT9& viewport = call_.viewport;
     const int codes = ClipCode(a) | ClipCode(b) | ClipCode(c);
     if (codes == 0)
@@ -282,7 +281,7 @@ void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
     // Both halves interpolate the planes through the first three corners.
     for (int i = 0; i < 3; ++i)
         source_[i] = FromScreen(corners[i]);
-    sourcePlanes_ = kNoPlanes;
+    planesMade_ = false;
     Setup(corners[0], corners[1], corners[2], false);
     Setup(corners[0], corners[2], corners[3], false);
 }
@@ -339,20 +338,19 @@ bool TPrimitiveSetup::SourcePlanes()
     // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
     // triangles sharing a plane get the same coefficients.
     const double ox = call_.clip.left, oy = call_.clip.top;
-    sourcePlanes_ = std::uint32_t(planes_.size());
+    float* out = planes_;
     auto plane = [&](double f0, double f1, double f2, double bias) {
         const double dx = f0 * rows[0][0] + f1 * rows[1][0] + f2 * rows[2][0];
         const double dy = f0 * rows[0][1] + f1 * rows[1][1] + f2 * rows[2][1];
         const double at = f0 * rows[0][2] + f1 * rows[1][2] + f2 * rows[2][2];
-        planes_.push_back(float(at + dx * ox + dy * oy + bias));
-        planes_.push_back(float(dx));
-        planes_.push_back(float(dy));
+        *out++ = float(at + dx * ox + dy * oy + bias);
+        *out++ = float(dx);
+        *out++ = float(dy);
         return std::max(std::fabs(dx), std::fabs(dy));
     };
     // Depth with its bias; the slope is the plane's own.
-    const size_t depth = planes_.size();
     const double slope = plane(h[0].z, h[1].z, h[2].z, depthBias_);
-    planes_[depth] += float(slopeBias_ * slope);
+    planes_[0] += float(slopeBias_ * slope);
     plane(1.0, 1.0, 1.0, 0.0);
     for (int i = 0; i < varyings_ * 4; ++i)
         plane(h[0].varying[i], h[1].varying[i], h[2].varying[i], 0.0);
@@ -381,21 +379,22 @@ void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, b
         std::swap(x[1], x[2]);
         std::swap(y[1], y[2]);
     }
-    TSetupTriangle t;
+    TBinnedTriangle t;
     std::copy(x, x + 3, t.x);
     std::copy(y, y + 3, t.y);
     t.front = front || !cull;
     const RECT& clip = call_.clip;
-    t.minX = std::max(int(clip.left), (std::min({x[0], x[1], x[2]}) + kSubpixel - 1) >> 4);
-    t.minY = std::max(int(clip.top), (std::min({y[0], y[1], y[2]}) + kSubpixel - 1) >> 4);
-    t.maxX = std::min(int(clip.right) - 1, std::max({x[0], x[1], x[2]}) >> 4);
-    t.maxY = std::min(int(clip.bottom) - 1, std::max({y[0], y[1], y[2]}) >> 4);
-    if (t.minX > t.maxX || t.minY > t.maxY)
+    const int minX = std::max(int(clip.left), (std::min({x[0], x[1], x[2]}) + kSubpixel - 1) >> 4);
+    const int minY = std::max(int(clip.top), (std::min({y[0], y[1], y[2]}) + kSubpixel - 1) >> 4);
+    const int maxX = std::min(int(clip.right) - 1, std::max({x[0], x[1], x[2]}) >> 4);
+    const int maxY = std::min(int(clip.bottom) - 1, std::max({y[0], y[1], y[2]}) >> 4);
+    if (minX > maxX || minY > maxY)
         return;
-    if (sourcePlanes_ == kNoPlanes && !SourcePlanes())
+    if (!planesMade_ && !(planesMade_ = SourcePlanes()))
         return;
-    t.originX = float(clip.left);
-    t.originY = float(clip.top);
-    t.planes = sourcePlanes_;
-    triangles_.push_back(t);
+    t.minX = std::int16_t(minX);
+    t.minY = std::int16_t(minY);
+    t.maxX = std::int16_t(maxX);
+    t.maxY = std::int16_t(maxY);
+    bins_.Add(run_, t, planes_);
 }

@@ -5,6 +5,7 @@
 // screen-aligned squares and lines parallelograms one pixel across, so that one rasteriser
 // with the top-left rule draws all three.
 #include "platform/d3d9/drawcall.h"
+#include "platform/d3d9/tilebins.h"
 
 #include <vector>
 
@@ -12,23 +13,15 @@
 constexpr int kVertexHeader = 5;
 // Screen positions are snapped to 4 bits of sub-pixel precision.
 constexpr int kSubpixel = 16;
-
-struct TSetupTriangle
-{
-    int x[3], y[3]; // 28.4 fixed point, clockwise on screen
-    int minX, minY, maxX, maxY;
-    bool front;
-    float originX, originY; // the planes' origin in pixels
-    std::uint32_t planes;   // first plane in its run's planes: z, 1/w, then varyings x 4
-    const float* planeData; // the same, once the run's set-up has finished
-};
+// The interpolation planes of a triangle: window depth, 1/w, then four per varying. Each is
+// its value at the clip rectangle's top-left corner, d/dx and d/dy.
+constexpr int kMaxPlanes = 2 + 4 * kMaxVaryings;
 
 class TPrimitiveSetup
 {
 public:
-    // Appends the triangles and their planes to the two arrays.
-    TPrimitiveSetup(const TDrawCall& call, int varyings, std::vector<TSetupTriangle>& triangles,
-                    std::vector<float>& planes);
+    // Bins the triangles with their planes as run `run`.
+    TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins& bins, int run);
 
     void Triangle(const float* a, const float* b, const float* c);
     void Line(const float* a, const float* b);
@@ -50,7 +43,6 @@ private:
     };
     // The guard band's four planes, near, far, and w kept positive.
     static constexpr int kClipPlanes = 7;
-    static constexpr std::uint32_t kNoPlanes = ~0u;
 
     // Distance of a clip position to one of the clip planes (>= 0 inside), and the planes it lies outside of.
     float ClipDistance(int plane, const float* p) const;
@@ -63,7 +55,7 @@ private:
     // The two triangles of a line's or point's square.
     void Quad(const TScreenVertex corners[4]);
     bool Culled(float area) const;
-    // The interpolation planes of source_, appended to the planes; false when it has no area.
+    // The interpolation planes of source_ into planes_; false when it has no area.
     bool SourcePlanes();
     // Sets up one screen triangle with the planes of source_; `cull` applies the cull mode
     // (lines and points are never culled).
@@ -71,15 +63,16 @@ private:
 
     const TDrawCall& call_;
     int varyings_;
-    std::vector<TSetupTriangle>& triangles_;
-    std::vector<float>& planes_;
+    TTileBins& bins_;
+    int run_;
     std::vector<float> scratch_;  // vertices made by clipping triangles
     std::vector<float> lineEnds_; // the clipped ends of a line
     std::vector<float> sprite_;
     float clipPlanes_[kClipPlanes][4];
     // The primitive being set up, whose planes every piece of it shares once made.
     THomogeneous source_[3];
-    std::uint32_t sourcePlanes_ = kNoPlanes;
+    bool planesMade_ = false;
+    float planes_[3 * kMaxPlanes];
     DWORD cull_, fill_;
     float depthBias_, slopeBias_, pointSize_;
     bool pointSprite_, lastPixel_;

@@ -123,21 +123,20 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         }
     });
 
-    // Primitive assembly, clipping and set-up, in runs of primitives spread over the workers.
+    // Primitive assembly, clipping, set-up and binning, in runs of primitives spread over the
+    // workers.
     auto at = [&](UINT n) {
         const std::int64_t slot = vertexOf(n) - first;
         return &vertices_[size_t(slot >= 0 && slot < std::int64_t(vertexCount) ? slot : vertexCount) *
                           vertexStride];
     };
-    const UINT run = 4096;
-    const int runs = int((call.primitiveCount + run - 1) / run);
-    if (int(runs_.size()) < runs)
-        runs_.resize(size_t(runs));
+    // Runs of at least 256 primitives, a few per participant so that uneven runs even out.
+    const int participants = workers_->Participants();
+    const int runs = std::max(1, int(std::min<UINT>((call.primitiveCount + 255) / 256, UINT(4 * participants))));
+    const UINT run = (call.primitiveCount + UINT(runs) - 1) / UINT(runs);
+    bins_.Reset(call.clip, runs, 2 + 4 * varyings);
     workers_->Run(runs, [&](int item, int) {
-        TRun& output = runs_[size_t(item)];
-        output.triangles.clear();
-        output.planes.clear();
-        TPrimitiveSetup setup(call, varyings, output.triangles, output.planes);
+        TPrimitiveSetup setup(call, varyings, bins_, item);
         const UINT end = std::min(call.primitiveCount, UINT(item + 1) * run);
         for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
         {
@@ -167,42 +166,12 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                 break;
             }
         }
-        for (TSetupTriangle& t : output.triangles)
-            t.planeData = output.planes.data() + t.planes;
     });
-
-    // Binning into tiles over the clip rectangle.
-    const RECT& clip = call.clip;
-    const int tileLeft = int(clip.left) / kTileSize, tileTop = int(clip.top) / kTileSize;
-    const int tilesX = (int(clip.right) - 1) / kTileSize - tileLeft + 1;
-    const int tilesY = (int(clip.bottom) - 1) / kTileSize - tileTop + 1;
-    const int tiles = tilesX * tilesY;
-    if (int(bins_.size()) < tiles)
-        bins_.resize(size_t(tiles));
-    for (int i = 0; i < tiles; ++i)
-        bins_[size_t(i)].clear();
-    bool any = false;
-    for (int r = 0; r < runs; ++r)
-    {
-        for (const TSetupTriangle& t : runs_[size_t(r)].triangles)
-        {
-            any = true;
-            for (int ty = t.minY / kTileSize; ty <= t.maxY / kTileSize; ++ty)
-            {
-                for (int tx = t.minX / kTileSize; tx <= t.maxX / kTileSize; ++tx)
-                    bins_[size_t((ty - tileTop) * tilesX + (tx - tileLeft))].push_back(&t);
-            }
-        }
-    }
-    if (!any)
+    if (bins_.Empty())
         return 0;
 
     // Shading, tile by tile in parallel.
-    TTileShader shader(call, varyings, workers_->Participants());
-    workers_->Run(tiles, [&](int tile, int participant) {
-        if (!bins_[size_t(tile)].empty())
-            shader.ShadeTile(bins_[size_t(tile)], (tileLeft + tile % tilesX) * kTileSize,
-                             (tileTop + tile / tilesX) * kTileSize, participant);
-    });
+    TTileShader shader(call, varyings, participants);
+    workers_->Run(bins_.Tiles(), [&](int tile, int participant) { shader.ShadeTile(bins_, tile, participant); });
     return shader.Samples();
 }

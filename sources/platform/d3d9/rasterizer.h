@@ -1,11 +1,12 @@
 #pragma once
 // The rasteriser: transforms the vertices of a draw with its vertex model, assembles, clips and
-// sets up the primitives (points and lines become screen-space quads), bins them into 64x64
-// tiles and shades the tiles in parallel on a pool of workers, 2x2 quads at a time with SSE2.
+// sets up the primitives (points and lines become screen-space quads) and bins them into 64x64
+// tiles in runs of primitives, then shades the tiles, 2x2 quads at a time with SSE2; every
+// stage is spread over a pool of workers.
 // Direct3D 9's rules: pixel centres on integer coordinates, the top-left fill rule with 4 bits
 // of sub-pixel precision, perspective-correct interpolants.
 #include "platform/d3d9/drawcall.h"
-#include "platform/d3d9/primitivesetup.h"
+#include "platform/d3d9/tilebins.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,15 +24,7 @@ public:
     std::uint64_t Draw(const TDrawCall& call);
 
 private:
-    // The triangles one run of primitives sets up, with their interpolation planes.
-    struct TRun
-    {
-        std::vector<TSetupTriangle> triangles;
-        std::vector<float> planes;
-    };
-
     std::unique_ptr<TWorkerPool> workers_;
     std::vector<float> vertices_; // shaded vertices, kVertexHeader + 4 floats per varying each
-    std::vector<TRun> runs_;
-    std::vector<std::vector<const TSetupTriangle*>> bins_;
+    TTileBins bins_;
 };

@@ -222,6 +222,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     depth_ = call.depthStencil ? call.depthStencil->DepthPlane() : nullptr;
     stencil_ = call.depthStencil ? call.depthStencil->StencilPlane() : nullptr;
     depthWidth_ = call.depthStencil ? int(call.depthStencil->Width()) : 0;
+    depthHeight_ = call.depthStencil ? int(call.depthStencil->Height()) : 0;
     depthTest_ = rs[D3DRS_ZENABLE] != D3DZB_FALSE;
     depthWrite_ = depthTest_ && rs[D3DRS_ZWRITEENABLE];
     const TFormatInfo* depthInfo = call.depthStencil ? FindFormat(call.depthStencil->Format()) : nullptr;
@@ -250,6 +251,10 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
     earlyTest_ = depthStencil_ && FailuresChangeNothing();
+    quadDepth_ = earlyTest_ && !stencilTest_;
+    depthFunction_ = rs[D3DRS_ZFUNC];
+    originX_ = float(call.clip.left);
+    originY_ = float(call.clip.top);
     for (TTarget& target : targets_)
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
 }
@@ -358,13 +363,12 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
 }
 
 // Stencil and depth tests with their writes for the lanes in `mask`; answers the lanes that pass.
-int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask,
-                              bool write) const
+int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int mask, bool write) const
 {
     if (!depth_)
         return mask;
     const DWORD* rs = rs_;
-    const bool ccw = !t.front && rs[D3DRS_TWOSIDEDSTENCILMODE];
+    const bool ccw = !front && rs[D3DRS_TWOSIDEDSTENCILMODE];
     const DWORD function = ccw ? rs[D3DRS_CCW_STENCILFUNC] : rs[D3DRS_STENCILFUNC];
     const DWORD failOp = ccw ? rs[D3DRS_CCW_STENCILFAIL] : rs[D3DRS_STENCILFAIL];
     const DWORD zFailOp = ccw ? rs[D3DRS_CCW_STENCILZFAIL] : rs[D3DRS_STENCILZFAIL];
@@ -409,19 +413,78 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     return passed;
 }
 
-[[gnu::always_inline]] inline int TTileShader::ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes,
+int TTileShader::DepthTest(int px, int py, const TQuad& z, int mask) const
+{
+    if (!depthTest_)
+        return mask;
+    const float* row = depth_ + size_t(py) * depthWidth_ + px;
+    // Lanes (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1): two pairs of floats.
+    const __m128 stored = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(row)),
+                                       reinterpret_cast<const __m64*>(row + depthWidth_));
+    __m128 pass;
+    switch (depthFunction_)
+    {
+    case D3DCMP_NEVER:
+        return 0;
+    case D3DCMP_LESS:
+        pass = _mm_cmplt_ps(z.v, stored);
+        break;
+    case D3DCMP_EQUAL:
+        pass = _mm_cmpeq_ps(z.v, stored);
+        break;
+    case D3DCMP_LESSEQUAL:
+        pass = _mm_cmple_ps(z.v, stored);
+        break;
+    case D3DCMP_GREATER:
+        pass = _mm_cmpgt_ps(z.v, stored);
+        break;
+    case D3DCMP_NOTEQUAL:
+        pass = _mm_cmpneq_ps(z.v, stored);
+        break;
+    case D3DCMP_GREATEREQUAL:
+        pass = _mm_cmpge_ps(z.v, stored);
+        break;
+    default:
+        return mask;
+    }
+    return mask & _mm_movemask_ps(pass);
+}
+
+void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
+{
+    if (!depthWrite_)
+        return;
+    float* row = depth_ + size_t(py) * depthWidth_ + px;
+    if (mask == 0xF)
+    {
+        _mm_storel_pi(reinterpret_cast<__m64*>(row), z.v);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(row + depthWidth_), z.v);
+        return;
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, z.v);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            row[(lane >> 1) * depthWidth_ + (lane & 1)] = lanes[lane];
+    }
+}
+
+[[gnu::always_inline]] inline int TTileShader::ShadeQuad(bool front, const TQuadPlane* planes,
                                                          const TQuad* rowTerms, TPixelInput& input, int px,
                                                          int py, int mask)
 {
-    const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - t.originX);
+    const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - originX_);
     auto plane = [&](int k) { return planes[k].a + planes[k].b * dx + rowTerms[k]; };
     const TQuad z = Saturate(plane(0));
 
     // Lanes that will fail the depth or stencil test need no shading when failing changes
-    // nothing; the tile is this thread's alone, so the buffers cannot change in between.
+    // nothing; the tile is this thread's alone, so the buffers cannot change in between. Quads
+    // wholly inside the depth surface test depth alone four lanes at once, once.
+    const bool quadDepth = quadDepth_ && px + 1 < depthWidth_ && py + 1 < depthHeight_;
     if (earlyTest_)
     {
-        mask = DepthStencil(t, px, py, z, mask, false);
+        mask = quadDepth ? DepthTest(px, py, z, mask) : DepthStencil(front, px, py, z, mask, false);
         if (!mask)
             return 0;
     }
@@ -432,7 +495,7 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
         const int k = 2 + 4 * v;
         input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
     }
-    input.x = dx + TQuad(t.originX);
+    input.x = dx + TQuad(originX_);
     input.depth = z;
     TPixelOutput output;
     output.discard = _mm_setzero_ps();
@@ -454,8 +517,14 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
                 mask &= ~(1 << lane);
         }
     }
-    if (depthStencil_)
-        mask = DepthStencil(t, px, py, z, mask, true);
+    if (quadDepth)
+    {
+        if (!mask)
+            return 0;
+        DepthWrite(px, py, z, mask);
+    }
+    else if (depthStencil_)
+        mask = DepthStencil(front, px, py, z, mask, true);
     if (!mask)
         return 0;
     for (int i = 0; i < targetCount_; ++i)
@@ -474,100 +543,106 @@ int TTileShader::DepthStencil(const TSetupTriangle& t, int px, int py, const TQu
     return kLaneCount[mask];
 }
 
-void TTileShader::ShadeTile(const std::vector<const TSetupTriangle*>& bin, int tileX, int tileY,
-                            int participant)
+void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
 {
+    const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
     TPixelInput input;
     input.constants = &call_->pixelConstants;
     input.samplers = call_->samplers;
     const int planeCount = 2 + 4 * varyings_;
+    const int recordFloats = bins.RecordFloats();
     TQuadPlane planes[kMaxPlanes];
     TQuad rowTerms[kMaxPlanes];
     std::uint64_t samples = 0;
-    for (const TSetupTriangle* triangle : bin)
+    for (int run = 0; run < bins.Runs(); ++run)
     {
-        const TSetupTriangle& t = *triangle;
-        const int x0 = std::max(t.minX, tileX) & ~1, y0 = std::max(t.minY, tileY) & ~1;
-        const int x1 = std::min(t.maxX, tileX + kTileSize - 1), y1 = std::min(t.maxY, tileY + kTileSize - 1);
-        if (x0 > x1 || y0 > y1)
-            continue;
-        TEdge edges[3];
-        bool outside = false;
-        for (int e = 0; e < 3 && !outside; ++e)
+        const std::vector<float>& bin = bins.Bin(run, tile);
+        for (size_t at = 0; at < bin.size(); at += size_t(recordFloats))
         {
-            const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
-            const std::int64_t ex = bx - ax, ey = by - ay;
-            const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
-            // The edge function at the first pixel, and what it gains across the box; its
-            // extremes over the box are at the corners.
-            const std::int64_t start = ex * (std::int64_t(y0) * kSubpixel - ay) -
-                                       ey * (std::int64_t(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
-            const std::int64_t acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
-            const std::int64_t acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
-            const std::int64_t low =
-                start + std::min<std::int64_t>(acrossX, 0) + std::min<std::int64_t>(acrossY, 0);
-            const std::int64_t high =
-                start + std::max<std::int64_t>(acrossX, 0) + std::max<std::int64_t>(acrossY, 0);
-            if (high < 0)
-                outside = true;
-            edges[e].inside = low >= 0;
-            if (edges[e].inside)
-                continue;
-            const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
-            const int first = int(start);
-            edges[e].value = _mm_setr_epi32(first, first + sx, first + sy, first + sx + sy);
-            edges[e].stepX = 2 * sx;
-            edges[e].stepY = 2 * sy;
-        }
-        if (outside)
-            continue;
-        // Every edge accepts the whole tile: no edge tests.
-        const bool covered = edges[0].inside && edges[1].inside && edges[2].inside;
-        // The planes with their coefficients in every lane, once per triangle.
-        const float* p = t.planeData;
-        for (int k = 0; k < planeCount; ++k)
-            planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
-        input.frontFace = t.front;
-        for (int py = y0; py <= y1; py += 2)
-        {
-            __m128i row[3];
-            for (int e = 0; e < 3; ++e)
-                row[e] = edges[e].value;
-            const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
-            const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - t.originY);
-            bool rowStarted = false;
-            for (int px = x0; px <= x1; px += 2)
+            TBinnedTriangle t;
+            std::memcpy(&t, &bin[at], sizeof(t));
+            const float* p = &bin[at] + sizeof(t) / 4;
+            const int x0 = std::max(int(t.minX), tileX) & ~1, y0 = std::max(int(t.minY), tileY) & ~1;
+            const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
+            const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
+            TEdge edges[3];
+            bool outside = false;
+            for (int e = 0; e < 3 && !outside; ++e)
             {
-                int mask = rowMask & ((px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0));
-                if (!covered)
-                {
-                    __m128i any = _mm_setzero_si128();
-                    for (int e = 0; e < 3; ++e)
-                    {
-                        if (!edges[e].inside)
-                        {
-                            any = _mm_or_si128(any, row[e]);
-                            row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
-                        }
-                    }
-                    mask &= ~_mm_movemask_ps(_mm_castsi128_ps(any));
-                }
-                if (!mask)
+                const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
+                const std::int64_t ex = bx - ax, ey = by - ay;
+                const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
+                // The edge function at the first pixel, and what it gains across the box; its
+                // extremes over the box are at the corners.
+                const std::int64_t start = ex * (std::int64_t(y0) * kSubpixel - ay) -
+                                           ey * (std::int64_t(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
+                const std::int64_t acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
+                const std::int64_t acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
+                const std::int64_t low =
+                    start + std::min<std::int64_t>(acrossX, 0) + std::min<std::int64_t>(acrossY, 0);
+                const std::int64_t high =
+                    start + std::max<std::int64_t>(acrossX, 0) + std::max<std::int64_t>(acrossY, 0);
+                if (high < 0)
+                    outside = true;
+                edges[e].inside = low >= 0;
+                if (edges[e].inside)
                     continue;
-                // What the row's quads share: c * dy of every plane and the pixel rows.
-                if (!rowStarted)
-                {
-                    for (int k = 0; k < planeCount; ++k)
-                        rowTerms[k] = planes[k].c * dy;
-                    input.y = dy + TQuad(t.originY);
-                    rowStarted = true;
-                }
-                samples += ShadeQuad(t, planes, rowTerms, input, px, py, mask);
+                const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
+                const int first = int(start);
+                edges[e].value = _mm_setr_epi32(first, first + sx, first + sy, first + sx + sy);
+                edges[e].stepX = 2 * sx;
+                edges[e].stepY = 2 * sy;
             }
-            for (int e = 0; e < 3; ++e)
+            if (outside)
+                continue;
+            // Every edge accepts the whole box: no edge tests.
+            const bool covered = edges[0].inside && edges[1].inside && edges[2].inside;
+            // The planes with their coefficients in every lane, once per triangle.
+            for (int k = 0; k < planeCount; ++k)
+                planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+            const bool front = t.front != 0;
+            input.frontFace = front;
+            for (int py = y0; py <= y1; py += 2)
             {
-                if (!edges[e].inside)
-                    edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
+                __m128i row[3];
+                for (int e = 0; e < 3; ++e)
+                    row[e] = edges[e].value;
+                const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
+                const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
+                bool rowStarted = false;
+                for (int px = x0; px <= x1; px += 2)
+                {
+                    int mask = rowMask & ((px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0));
+                    if (!covered)
+                    {
+                        __m128i any = _mm_setzero_si128();
+                        for (int e = 0; e < 3; ++e)
+                        {
+                            if (!edges[e].inside)
+                            {
+                                any = _mm_or_si128(any, row[e]);
+                                row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
+                            }
+                        }
+                        mask &= ~_mm_movemask_ps(_mm_castsi128_ps(any));
+                    }
+                    if (!mask)
+                        continue;
+                    // What the row's quads share: c * dy of every plane and the pixel rows.
+                    if (!rowStarted)
+                    {
+                        for (int k = 0; k < planeCount; ++k)
+                            rowTerms[k] = planes[k].c * dy;
+                        input.y = dy + TQuad(originY_);
+                        rowStarted = true;
+                    }
+                    samples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
+                }
+                for (int e = 0; e < 3; ++e)
+                {
+                    if (!edges[e].inside)
+                        edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
+                }
             }
         }
     }

@@ -6,20 +6,18 @@
 // serves every worker, each with its own sample count.
 #include "platform/d3d9/drawcall.h"
 #include "platform/d3d9/primitivesetup.h"
+#include "platform/d3d9/tilebins.h"
 
 #include <cstdint>
 #include <vector>
-
-// Tiles are squares of this many pixels, aligned on multiples of it.
-constexpr int kTileSize = 64;
 
 class TTileShader
 {
 public:
     TTileShader(const TDrawCall& call, int varyings, int participants);
 
-    // Shades the triangles binned to the tile whose first pixel is (tileX, tileY).
-    void ShadeTile(const std::vector<const TSetupTriangle*>& bin, int tileX, int tileY, int participant);
+    // Shades the triangles binned to one tile, run by run.
+    void ShadeTile(const TTileBins& bins, int tile, int participant);
     // Samples that passed the depth and stencil tests, over every participant.
     std::uint64_t Samples() const;
 
@@ -41,16 +39,18 @@ private:
     {
         TQuad a, b, c;
     };
-    // The planes of one triangle: z, 1/w, then four per varying.
-    static constexpr int kMaxPlanes = 2 + 4 * kMaxVaryings;
 
     // Shades the lanes in `mask` of the quad at (px, py); `rowTerms` holds c * dy of each
     // plane for the quad's row. Answers the samples that passed the depth and stencil tests.
-    int ShadeQuad(const TSetupTriangle& t, const TQuadPlane* planes, const TQuad* rowTerms,
-                  TPixelInput& input, int px, int py, int mask);
+    int ShadeQuad(bool front, const TQuadPlane* planes, const TQuad* rowTerms, TPixelInput& input, int px,
+                  int py, int mask);
     // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
     // answers the lanes that pass.
-    int DepthStencil(const TSetupTriangle& t, int px, int py, const TQuad& z, int mask, bool write) const;
+    int DepthStencil(bool front, int px, int py, const TQuad& z, int mask, bool write) const;
+    // The depth test alone, four lanes at once, for quads inside the depth surface.
+    int DepthTest(int px, int py, const TQuad& z, int mask) const;
+    // Writes the depth of the lanes in `mask`, for quads inside the depth surface.
+    void DepthWrite(int px, int py, const TQuad& z, int mask) const;
     // Whether a pixel failing the stencil or depth test leaves the buffers as they are.
     bool FailuresChangeNothing() const;
     void BlendAndWrite(const TTarget& target, const TQuadVector& colour, int px, int py, int mask) const;
@@ -62,12 +62,15 @@ private:
     int targetCount_ = 0;
     float* depth_;
     std::uint8_t* stencil_;
-    int depthWidth_;
+    int depthWidth_, depthHeight_;
     bool depthTest_, depthWrite_, stencilTest_;
     bool depthStencil_; // a depth or stencil test to run at all
     bool alphaTest_, blend_, separateAlpha_;
     bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
-    bool earlyTest_;  // depth and stencil tested before shading too
+    bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
+    bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
+    DWORD depthFunction_;
+    float originX_, originY_; // where the planes have their values: the clip rectangle's corner
     float alphaReference_;
     DWORD alphaFunction_;
     // Blend factors and operations, with the BOTH* source factors resolved.

@@ -142,6 +142,66 @@ TEST_F(RenderTest, DepthAndStencil)
     ExpectGolden("depthstencil");
 }
 
+TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
+{
+    // Sloped triangles, each drawn once and then again with one of the depth functions, some
+    // reaching past the target and some discarding pixels. Without a stencil test, quads take
+    // the four-lane depth test; a stencil test that keeps everything sends them through the
+    // general path, which must leave the same image and pass the same samples in every draw.
+    const DWORD functions[] = {D3DCMP_LESS,    D3DCMP_LESSEQUAL, D3DCMP_EQUAL,  D3DCMP_GREATER,
+                               D3DCMP_NOTEQUAL, D3DCMP_GREATEREQUAL, D3DCMP_NEVER, D3DCMP_ALWAYS};
+    IDirect3DQuery9* query = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+    auto draw = [&](const std::vector<TTestVertex>& triangle, std::vector<std::uint32_t>& pixels) {
+        query->Issue(D3DISSUE_BEGIN);
+        Draw(D3DPT_TRIANGLELIST, triangle);
+        query->Issue(D3DISSUE_END);
+        DWORD samples = 0;
+        query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH);
+        pixels.push_back(samples);
+    };
+    auto scene = [&](bool stencil) {
+        std::vector<std::uint32_t> pixels;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 0.5f, 0);
+        device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+        device->SetRenderState(D3DRS_STENCILENABLE, stencil);
+        device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+        unsigned seed = 41;
+        for (int i = 0; i < 40; ++i)
+        {
+            std::vector<TTestVertex> triangle;
+            for (int corner = 0; corner < 3; ++corner)
+            {
+                const float x = 32.0f + Jitter(seed, 44.0f), y = 32.0f + Jitter(seed, 44.0f);
+                const float z = 0.5f + Jitter(seed, 0.5f);
+                triangle.push_back(At(x, y, z, D3DCOLOR_ARGB(255, i * 6, corner * 120, 200 - i * 5)));
+            }
+            UsePixelShader(i % 5 == 4 ? "test.discard" : "test.colour");
+            device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+            draw(triangle, pixels);
+            for (TTestVertex& v : triangle)
+                v.colour ^= 0x00FFFFFF;
+            device->SetRenderState(D3DRS_ZFUNC, functions[i % 8]);
+            device->SetRenderState(D3DRS_ZWRITEENABLE, i % 3 != 2);
+            draw(triangle, pixels);
+        }
+        device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        const std::vector<std::uint32_t> image = ReadBackBuffer();
+        pixels.insert(pixels.end(), image.begin(), image.end());
+        return pixels;
+    };
+    const std::vector<std::uint32_t> quads = scene(false), general = scene(true);
+    int drawn = 0, different = 0;
+    for (size_t i = 0; i < quads.size(); ++i)
+    {
+        drawn += quads[i] != 0;
+        different += quads[i] != general[i];
+    }
+    EXPECT_GT(drawn, 3000);
+    EXPECT_EQ(0, different);
+    query->Release();
+}
+
 TEST_F(RenderTest, AlphaTestAndBlending)
 {
     // Alpha rises from left to right; the test keeps alpha above one half.

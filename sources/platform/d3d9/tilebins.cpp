@@ -1,0 +1,46 @@
+#include "platform/d3d9/tilebins.h"
+
+#include <cstring>
+
+void TTileBins::Reset(const RECT& clip, int runs, int planes)
+{
+    tileLeft_ = int(clip.left) / kTileSize;
+    tileTop_ = int(clip.top) / kTileSize;
+    tilesX_ = (int(clip.right) - 1) / kTileSize - tileLeft_ + 1;
+    tilesY_ = (int(clip.bottom) - 1) / kTileSize - tileTop_ + 1;
+    runs_ = runs;
+    recordFloats_ = RecordFloats(planes);
+    // Bins keep their capacity from draw to draw.
+    const size_t count = size_t(runs) * Tiles();
+    if (bins_.size() < count)
+        bins_.resize(count);
+    for (size_t i = 0; i < count; ++i)
+        bins_[i].clear();
+}
+
+void TTileBins::Add(int run, const TBinnedTriangle& triangle, const float* planes)
+{
+    const int headerFloats = int(sizeof(TBinnedTriangle) / 4);
+    for (int ty = triangle.minY / kTileSize; ty <= triangle.maxY / kTileSize; ++ty)
+    {
+        for (int tx = triangle.minX / kTileSize; tx <= triangle.maxX / kTileSize; ++tx)
+        {
+            std::vector<float>& bin = bins_[size_t(run) * Tiles() + (ty - tileTop_) * tilesX_ + (tx - tileLeft_)];
+            const size_t at = bin.size();
+            bin.resize(at + size_t(recordFloats_));
+            std::memcpy(&bin[at], &triangle, sizeof(TBinnedTriangle));
+            std::memcpy(&bin[at + headerFloats], planes, sizeof(float) * size_t(recordFloats_ - headerFloats));
+        }
+    }
+}
+
+bool TTileBins::Empty() const
+{
+    const size_t count = size_t(runs_) * Tiles();
+    for (size_t i = 0; i < count; ++i)
+    {
+        if (!bins_[i].empty())
+            return false;
+    }
+    return true;
+}

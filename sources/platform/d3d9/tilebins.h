@@ -1,0 +1,48 @@
+#pragma once
+// Set-up triangles sorted by the 64x64 tiles they touch. Each run of primitives, set up on its
+// own worker, fills its own bins; a bin packs whole records, the triangle's edges and bounds
+// followed by its interpolation planes, so that shading a tile reads its triangles in primitive
+// order from a few contiguous arrays.
+#include "platform/d3d9/d3d9types.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Tiles are squares of this many pixels, aligned on multiples of it.
+constexpr int kTileSize = 64;
+
+struct TBinnedTriangle
+{
+    int x[3], y[3];                      // 28.4 fixed point, clockwise on screen
+    std::int16_t minX, minY, maxX, maxY; // pixels inside the clip rectangle
+    std::int32_t front;                  // 1 for a front face
+};
+static_assert(sizeof(TBinnedTriangle) == 36, "records are packed in floats");
+
+class TTileBins
+{
+public:
+    // Records of triangles with `planes` planes (three floats each).
+    static int RecordFloats(int planes) { return int(sizeof(TBinnedTriangle) / 4) + 3 * planes; }
+
+    // Tiles over the clip rectangle for `runs` runs of primitives, every bin empty.
+    void Reset(const RECT& clip, int runs, int planes);
+    // Appends the triangle and its planes to every bin of the run its bounds touch.
+    void Add(int run, const TBinnedTriangle& triangle, const float* planes);
+
+    int Tiles() const { return tilesX_ * tilesY_; }
+    int Runs() const { return runs_; }
+    int RecordFloats() const { return recordFloats_; }
+    // The tile's first pixel.
+    int TileX(int tile) const { return (tileLeft_ + tile % tilesX_) * kTileSize; }
+    int TileY(int tile) const { return (tileTop_ + tile / tilesX_) * kTileSize; }
+    // The packed records one run left in one tile.
+    const std::vector<float>& Bin(int run, int tile) const { return bins_[std::size_t(run) * Tiles() + tile]; }
+    bool Empty() const;
+
+private:
+    std::vector<std::vector<float>> bins_; // run by run, tile by tile
+    int runs_ = 0, recordFloats_ = 0;
+    int tileLeft_ = 0, tileTop_ = 0, tilesX_ = 0, tilesY_ = 0;
+};
