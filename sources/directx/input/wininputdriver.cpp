@@ -152,9 +152,9 @@ void TWinInputDriver::Initialize()
     const HWND window = g_pDeviceManager->GetWindowHandle();
     const RAWINPUTDEVICE mouse = {1, 2, 0, window};
     RegisterRawInputDevices(&mouse, 1, sizeof(RAWINPUTDEVICE));
+    m_Device = mouse;
     const RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, window},
                                        {1, 6, RIDEV_INPUTSINK | RIDEV_NOHOTKEYS, window}};
-    m_Device = devices[0];
     if (!RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)))
     {
         const DWORD error = GetLastError();

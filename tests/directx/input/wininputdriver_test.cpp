@@ -302,3 +302,11 @@ TEST_F(WinInputTest, AnInactiveDriverQueuesNothingAndResetClearsEveryInput)
     EXPECT_EQ(Value("A"), 0.0f);
     EXPECT_EQ(*Input("MouseLeft").GetFlags(), 0u);
 }
+
+TEST_F(WinInputTest, AnUnreadableRecordIsLoggedAndIgnored)
+{
+    Win().OnDeviceMessage(WM_INPUT, RIM_INPUT, 0x7FFFFFF0);
+    Frame();
+    EXPECT_NE(m_Folder.SystemLog().find("TWinInputDriver::OnDeviceMessage(): error: incorrect data size"),
+              std::string::npos);
+}
