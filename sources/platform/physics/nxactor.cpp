@@ -4,6 +4,7 @@
 #include "platform/physics/bulletconvert.h"
 #include "platform/physics/bulletworld.h"
 #include "platform/physics/nxscene.h"
+#include "platform/physics/nxwheelshape.h"
 
 namespace {
 // Damping as a rate per second becomes the back end's fraction lost per second.
@@ -154,17 +155,22 @@ void NxActor::rebuildCollisionShape()
 {
     destroyTriggerObjects();
     children_.clear();
-    for (NxShape* shape : shapes_)
-        (shape->isTrigger() ? triggers_ : children_).push_back(shape);
+    wheels_.clear();
+    for (NxShape* shape : shapes_) {
+        if (shape->getType() == NX_SHAPE_WHEEL)
+            wheels_.push_back(static_cast<NxWheelShape*>(shape));
+        else
+            (shape->isTrigger() ? triggers_ : children_).push_back(shape);
+    }
     const NxMat34 toMass = massLocalPose_.inverseRT();
     std::unique_ptr<btCompoundShape> old = std::move(compound_);
     btCollisionShape* volume = empty_.get();
-    if (children_.size() == 1 && toMass * children_[0]->getLocalPose() == NxMat34()) {
+    if (children_.size() == 1 && toMass * children_[0]->getLocalPose() * children_[0]->collisionOffset() == NxMat34()) {
         volume = children_[0]->collisionShape();
     } else if (!children_.empty()) {
         compound_ = std::make_unique<btCompoundShape>(children_.size() > 8, int(children_.size()));
         for (NxShape* child : children_)
-            compound_->addChildShape(toBt(toMass * child->getLocalPose()), child->collisionShape());
+            compound_->addChildShape(toBt(toMass * child->getLocalPose() * child->collisionOffset()), child->collisionShape());
         volume = compound_.get();
     }
     const bool inWorld = body_->getBroadphaseHandle() != nullptr;
@@ -185,7 +191,7 @@ void NxActor::rebuildCollisionShape()
                                   (dynamic_ ? 0 : btCollisionObject::CF_STATIC_OBJECT));
         object->forceActivationState(DISABLE_DEACTIVATION);
         shape->setTriggerObject(object);
-        object->setWorldTransform(toBt(getGlobalPose() * shape->getLocalPose()));
+        object->setWorldTransform(toBt(getGlobalPose() * shape->getLocalPose() * shape->collisionOffset()));
         scene_.world().dynamics().addCollisionObject(object);
     }
 }
@@ -196,7 +202,7 @@ void NxActor::syncTriggers()
         return;
     const NxMat34 pose = getGlobalPose();
     for (NxShape* shape : triggers_) {
-        shape->triggerObject()->setWorldTransform(toBt(pose * shape->getLocalPose()));
+        shape->triggerObject()->setWorldTransform(toBt(pose * shape->getLocalPose() * shape->collisionOffset()));
         scene_.world().dynamics().updateSingleAabb(shape->triggerObject());
     }
 }
@@ -650,6 +656,18 @@ void NxActor::beforeSubStep(NxReal dt, NxU32 subStep, NxU32 subStepCount)
         // Only the world pose moves: the back end derives the velocity from the step's motion.
         body_->setWorldTransform(massFrameIdentity_ ? pose : pose * toBt(massLocalPose_));
         scene_.world().dynamics().updateSingleAabb(body_.get());
+    }
+    if (!wheels_.empty() && !kinematic()) {
+        for (NxWheelShape* wheel : wheels_)
+            if (wheel->getMotorTorque() != 0 && isSleeping())
+                wakeUp();
+        if (body_->isActive()) {
+            NxU32 touching = 0;
+            for (NxWheelShape* wheel : wheels_)
+                touching += wheel->findGround(dt);
+            for (NxWheelShape* wheel : wheels_)
+                wheel->applyForces(dt, touching);
+        }
     }
     if (hasForces_ && body_->isActive()) {
         body_->applyCentralForce(toBt(force_));

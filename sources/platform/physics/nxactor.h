@@ -11,6 +11,7 @@ class NxScene;
 class btRigidBody;
 class btCompoundShape;
 class btEmptyShape;
+class NxWheelShape;
 
 class NxActor
 {
@@ -151,6 +152,7 @@ private:
     std::vector<NxShape*> shapes_;
     std::vector<NxShape*> children_; // shapes in the body's volume, in child order
     std::vector<NxShape*> triggers_; // trigger shapes, each with an object of its own
+    std::vector<NxWheelShape*> wheels_;
     std::unique_ptr<btRigidBody> body_;
     std::unique_ptr<btCompoundShape> compound_;
     std::unique_ptr<btEmptyShape> empty_;

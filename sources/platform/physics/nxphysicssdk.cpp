@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <btBulletDynamicsCommon.h>
 #include "platform/physics/nxconvexmesh.h"
+#include "platform/physics/nxheightfield.h"
 #include "platform/physics/nxscene.h"
 #include "platform/physics/nxtrianglemesh.h"
 #include "platform/physics/nxuseroutputstream.h"
@@ -89,6 +90,27 @@ void NxPhysicsSDK::releaseConvexMesh(NxConvexMesh& mesh)
         return;
     }
     std::erase_if(convexMeshes_, [&](const auto& m) { return m.get() == &mesh; });
+}
+
+NxHeightField* NxPhysicsSDK::createHeightField(const NxHeightFieldDesc& desc)
+{
+    if (desc.nbRows < 2 || desc.nbColumns < 2 || !desc.samples || desc.format != NX_HF_S16_TM ||
+        std::size_t(desc.nbRows) * desc.nbColumns > (1u << 24)) {
+        reportError(NXE_INVALID_PARAMETER, "createHeightField: at least 2 x 2 samples of 16-bit heights are needed",
+                    __FILE__, __LINE__);
+        return nullptr;
+    }
+    heightFields_.push_back(std::make_unique<NxHeightField>(desc));
+    return heightFields_.back().get();
+}
+
+void NxPhysicsSDK::releaseHeightField(NxHeightField& heightField)
+{
+    if (heightField.getReferenceCount()) {
+        reportError(NXE_INVALID_OPERATION, "releaseHeightField: shapes still use the height field", __FILE__, __LINE__);
+        return;
+    }
+    std::erase_if(heightFields_, [&](const auto& h) { return h.get() == &heightField; });
 }
 
 void NxPhysicsSDK::reportError(NxErrorCode code, const char* message, const char* file, int line) const

@@ -10,6 +10,8 @@ class NxScene;
 class NxStream;
 class NxTriangleMesh;
 class NxConvexMesh;
+class NxHeightField;
+struct NxHeightFieldDesc;
 
 // Carried only: there is no hardware to size here.
 struct NxPhysicsSDKDesc
@@ -47,6 +49,11 @@ public:
     void releaseConvexMesh(NxConvexMesh& mesh);
     NxU32 getNbConvexMeshes() const { return NxU32(convexMeshes_.size()); }
 
+    // Null (reported) for a grid of fewer than 2 x 2 samples or without samples.
+    NxHeightField* createHeightField(const NxHeightFieldDesc& desc);
+    void releaseHeightField(NxHeightField& heightField);
+    NxU32 getNbHeightFields() const { return NxU32(heightFields_.size()); }
+
     // Layer side: reports through the engine's output stream. A failed assertion goes on
     // whatever the answer: a trap would end a release process.
     NxUserOutputStream* output() const { return output_; }
@@ -60,6 +67,7 @@ private:
     std::vector<std::unique_ptr<NxScene>> scenes_;
     std::vector<std::unique_ptr<NxTriangleMesh>> triangleMeshes_;
     std::vector<std::unique_ptr<NxConvexMesh>> convexMeshes_;
+    std::vector<std::unique_ptr<NxHeightField>> heightFields_;
 };
 
 // Never fails here; null only for another SDK version.

@@ -88,7 +88,7 @@ NxBounds3 NxShape::getWorldBounds() const
 void NxShape::localBounds(NxVec3& min, NxVec3& max) const
 {
     btVector3 a, b;
-    collisionShape_->getAabb(btTransform::getIdentity(), a, b);
+    collisionShape_->getAabb(toBt(collisionOffset()), a, b);
     min = toNx(a);
     max = toNx(b);
 }

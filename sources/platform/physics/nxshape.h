@@ -57,6 +57,9 @@ public:
     virtual NxReal volume() const = 0;
     virtual NxVec3 unitInertia() const = 0; // diagonal inertia of the shape's volume at unit mass
     virtual void localBounds(NxVec3& min, NxVec3& max) const;
+    // Where the back end's volume sits in the shape's frame (a height field's grid is centred).
+    virtual NxMat34 collisionOffset() const { return NxMat34(); }
+    NxMat34 collisionPose() const { return getGlobalPose() * collisionOffset(); }
 
 protected:
     NxShape(NxActor& actor, const NxShapeDesc& desc, btCollisionShape* collisionShape);

@@ -3,10 +3,13 @@
 #include <limits>
 #include <numbers>
 #include <btBulletCollisionCommon.h>
+#include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 #include "platform/physics/bulletconvert.h"
 #include "platform/physics/nxactor.h"
 #include "platform/physics/nxconvexmesh.h"
+#include "platform/physics/nxheightfield.h"
 #include "platform/physics/nxtrianglemesh.h"
+#include "platform/physics/nxwheelshape.h"
 
 namespace {
 constexpr NxReal kPi = std::numbers::pi_v<NxReal>;
@@ -397,6 +400,78 @@ NxVec3 NxTriangleMeshShape::unitInertia() const
 }
 
 namespace {
+btCollisionShape* makeGrid(const NxHeightFieldShapeDesc& desc)
+{
+    const NxHeightField& field = *desc.heightField;
+    auto* grid = new btHeightfieldTerrainShape(int(field.getNbRows()), int(field.getNbColumns()), field.gridHeights(),
+                                               desc.heightScale, field.minHeight() * desc.heightScale,
+                                               field.maxHeight() * desc.heightScale, 1, false);
+    grid->setLocalScaling(btVector3(desc.rowScale, 1, desc.columnScale));
+    return grid;
+}
+} // namespace
+
+NxHeightFieldShape::NxHeightFieldShape(NxActor& actor, const NxHeightFieldShapeDesc& desc)
+    : NxShape(actor, desc, makeGrid(desc)), field_(*desc.heightField), heightScale_(desc.heightScale),
+      rowScale_(desc.rowScale), columnScale_(desc.columnScale), materialIndexHighBits_(desc.materialIndexHighBits),
+      holeMaterial_(desc.holeMaterial), meshFlags_(desc.meshFlags)
+{
+    field_.addReference();
+}
+
+NxHeightFieldShape::~NxHeightFieldShape()
+{
+    field_.removeReference();
+}
+
+NxMat34 NxHeightFieldShape::collisionOffset() const
+{
+    // The back end centres its grid on the middle of its bounds.
+    NxMat34 offset;
+    offset.t = NxVec3(NxReal(field_.getNbRows() - 1) * 0.5f * rowScale_,
+                      (NxReal(field_.minHeight()) + NxReal(field_.maxHeight())) * 0.5f * heightScale_,
+                      NxReal(field_.getNbColumns() - 1) * 0.5f * columnScale_);
+    return offset;
+}
+
+NxReal NxHeightFieldShape::getHeightAtShapePoint(NxReal x, NxReal z) const
+{
+    NxRaycastHit hit;
+    const NxReal top = NxReal(field_.maxHeight()) * heightScale_ + 1;
+    const NxReal depth = top - NxReal(field_.minHeight()) * heightScale_ + 2;
+    return raycastLocal(NxVec3(x, top, z), NxVec3(0, -1, 0), depth, hit) ? hit.worldImpact.y : 0;
+}
+
+bool NxHeightFieldShape::raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const
+{
+    // The triangles under the ray's bounds, in the grid's centred frame.
+    const NxVec3 shift = collisionOffset().t;
+    NxVec3 min, max;
+    localBounds(min, max);
+    NxReal tEnter, tExit;
+    int axis;
+    if (!raySlabs(origin, dir, min - NxVec3(1e-3f), max + NxVec3(1e-3f), maxDist, tEnter, axis, tExit))
+        return false;
+    tEnter = std::max(tEnter, NxReal(0));
+    const NxVec3 from = origin + dir * tEnter - shift, to = origin + dir * tExit - shift;
+    NxVec3 low(std::min(from.x, to.x), std::min(from.y, to.y), std::min(from.z, to.z));
+    NxVec3 high(std::max(from.x, to.x), std::max(from.y, to.y), std::max(from.z, to.z));
+    TNearestTriangle nearest(origin - shift, dir, maxDist);
+    static_cast<btHeightfieldTerrainShape*>(collisionShape_)->processAllTriangles(&nearest, toBt(low), toBt(high));
+    if (!nearest.found_)
+        return false;
+    NxVec3 normal = nearest.normal_;
+    normal.normalize();
+    if (normal.dot(dir) > 0)
+        normal = -normal;
+    setLocalHit(origin, dir, nearest.best_, normal, hit);
+    hit.faceID = hit.internalFaceID = nearest.face_;
+    hit.u = nearest.u_;
+    hit.v = nearest.v_;
+    return true;
+}
+
+namespace {
 // Separating-axis test of a triangle against an axis-aligned box (centre, half extents).
 bool triangleTouchesBox(const NxVec3& c, const NxVec3& h, const NxVec3& a, const NxVec3& b, const NxVec3& d)
 {
@@ -482,6 +557,12 @@ NxShape* NxShape::create(NxActor& actor, const NxShapeDesc& desc)
         if (!static_cast<const NxTriangleMeshShapeDesc&>(desc).meshData)
             return nullptr;
         return new NxTriangleMeshShape(actor, static_cast<const NxTriangleMeshShapeDesc&>(desc));
+    case NX_SHAPE_HEIGHTFIELD:
+        if (!static_cast<const NxHeightFieldShapeDesc&>(desc).heightField)
+            return nullptr;
+        return new NxHeightFieldShape(actor, static_cast<const NxHeightFieldShapeDesc&>(desc));
+    case NX_SHAPE_WHEEL:
+        return new NxWheelShape(actor, static_cast<const NxWheelShapeDesc&>(desc));
     default:
         return nullptr;
     }

@@ -82,3 +82,29 @@ private:
 };
 
 enum NxQueryFlags { NX_QUERY_WORLD_SPACE = 1 << 0, NX_QUERY_FIRST_CONTACT = 1 << 1 };
+
+class NxHeightFieldShape : public NxShape
+{
+public:
+    NxHeightFieldShape(NxActor& actor, const NxHeightFieldShapeDesc& desc);
+    ~NxHeightFieldShape() override;
+    NxHeightField& getHeightField() const { return field_; }
+    NxReal getHeightScale() const { return heightScale_; }
+    NxReal getRowScale() const { return rowScale_; }
+    NxReal getColumnScale() const { return columnScale_; }
+    // The height of the surface above a point of the shape's frame (x along rows, z along columns).
+    NxReal getHeightAtShapePoint(NxReal x, NxReal z) const;
+    bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    NxReal volume() const override { return 0; }
+    NxVec3 unitInertia() const override { return NxVec3(); }
+    NxMat34 collisionOffset() const override;
+
+private:
+    NxHeightField& field_;
+    NxReal heightScale_;
+    NxReal rowScale_;
+    NxReal columnScale_;
+    NxMaterialIndex materialIndexHighBits_;
+    NxMaterialIndex holeMaterial_;
+    NxU32 meshFlags_;
+};

@@ -34,9 +34,11 @@ template <class Visit> void forShapesOf(const btCollisionObject* object, Visit&&
         return;
     }
     if (NxActor* actor = TBulletWorld::actorOf(object))
-        for (NxU32 i = 0; i < actor->getNbShapes(); ++i)
-            if (!actor->getShapes()[i]->isTrigger())
-                visit(*actor->getShapes()[i]);
+        for (NxU32 i = 0; i < actor->getNbShapes(); ++i) {
+            NxShape& shape = *actor->getShapes()[i];
+            if (!shape.isTrigger() && shape.collisionShape()) // wheels have no volume
+                visit(shape);
+        }
 }
 
 bool rayHitsShape(const NxShape& shape, const NxRay& ray, NxReal maxDist, NxRaycastHit& hit)
@@ -139,6 +141,29 @@ NxShape* TSceneQueries::closestHit(const NxRay& ray, NxReal maxDist, const TFilt
     return best;
 }
 
+NxShape* TSceneQueries::groundHit(const NxRay& ray, NxReal maxDist, const NxShape& wheel, NxRaycastHit& hit) const
+{
+    const TPairFilter& pairs = scene_.filter();
+    NxShape* best = nullptr;
+    NxReal bestDistance = maxDist;
+    walkRay(scene_, ray, maxDist, [&](const btCollisionObject* object) {
+        NxActor* actor = TBulletWorld::actorOf(object);
+        if (!actor || !pairs.actorsMayCollide(wheel.getActor(), *actor))
+            return;
+        forShapesOf(object, [&](const NxShape& shape) {
+            if (!pairs.shapesCollide(wheel, shape))
+                return;
+            NxRaycastHit candidate;
+            if (rayHitsShape(shape, ray, bestDistance, candidate) && (!best || candidate.distance < bestDistance)) {
+                best = candidate.shape;
+                bestDistance = candidate.distance;
+                hit = candidate;
+            }
+        });
+    });
+    return best;
+}
+
 std::vector<NxRaycastHit> TSceneQueries::allHits(const NxRay& ray, NxReal maxDist, const TFilter& filter) const
 {
     const TPairFilter& pairs = scene_.filter();
@@ -179,7 +204,7 @@ std::vector<NxShape*> TSceneQueries::overlaps(const btCollisionShape& volume, co
             if (accurate) {
                 btCollisionObject other;
                 other.setCollisionShape(shape.collisionShape());
-                other.setWorldTransform(toBt(shape.getGlobalPose()));
+                other.setWorldTransform(toBt(shape.collisionPose()));
                 TTouching touching;
                 scene_.world().dynamics().contactPairTest(&query, &other, touching);
                 if (!touching.touching_)

@@ -22,6 +22,8 @@ public:
         const NxGroupsMask* mask;
     };
     NxShape* closestHit(const NxRay& ray, NxReal maxDist, const TFilter& filter, NxRaycastHit& hit) const;
+    // The nearest shape that a wheel's ray meets among those the wheel may collide with.
+    NxShape* groundHit(const NxRay& ray, NxReal maxDist, const NxShape& wheel, NxRaycastHit& hit) const;
     // Every hit along the ray, nearest first.
     std::vector<NxRaycastHit> allHits(const NxRay& ray, NxReal maxDist, const TFilter& filter) const;
     // Shapes touching a volume, in the broad phase's order; stops after limit shapes when limit > 0.
