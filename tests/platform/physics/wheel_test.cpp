@@ -76,12 +76,13 @@ TEST_F(Wheels, MotorTorqueAcceleratesAndBrakesStopTheCart)
     run(2);
     // 2 x 600 / 0.35 N for two seconds on a tonne and the four wheels' inertia (10 kg m^2 each).
     const NxReal expected = 2 * 600 / kRadius / (kMass + 4 * 10 / (kRadius * kRadius)) * 2;
-    EXPECT_NEAR(cart->getLinearVelocity().z, expected, expected * 0.1f);
+    EXPECT_NEAR(cart->getLinearVelocity().z, expected, expected * 0.05f);
     EXPECT_NEAR(cart->getLinearVelocity().x, 0, 0.05f);
     // The axle turns with the ground and the contact sits on the ground.
     NxWheelContactData contact;
     ASSERT_NE(wheels[0]->getContact(contact), nullptr);
     EXPECT_NEAR(wheels[0]->getAxleSpeed() * kRadius, cart->getLinearVelocity().z, 0.1f);
+    EXPECT_NEAR(wheels[2]->getAxleSpeed() * kRadius, cart->getLinearVelocity().z, 0.2f); // driven, yet gripping
     EXPECT_NEAR(contact.contactPoint.y, 0, 1e-4f);
     for (NxWheelShape* wheel : wheels) {
         wheel->setMotorTorque(0);
@@ -137,7 +138,7 @@ TEST_F(Wheels, TheContactModifyHookSeesAndMayDropTheContact)
                             NxU32) override
         {
             ++calls;
-            position = std::max(position, kRadius + 0.2f); // never less compressed than this
+            position = std::max(position, kRadius + 0.28f); // never more compressed than this
             return keep;
         }
         int calls = 0;
@@ -149,7 +150,7 @@ TEST_F(Wheels, TheContactModifyHookSeesAndMayDropTheContact)
     EXPECT_GT(hook.calls, 0);
     NxWheelContactData contact;
     ASSERT_NE(wheels[0]->getContact(contact), nullptr);
-    EXPECT_GE(contact.contactPosition, kRadius + 0.2f);
+    EXPECT_NEAR(contact.contactPosition, kRadius + 0.28f, 1e-5f);
     hook.keep = false;
     cart->wakeUp(); // a sleeping body's wheels keep their last contact
     run(1.0f / 60.0f);
