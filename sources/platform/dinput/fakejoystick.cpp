@@ -15,6 +15,13 @@ TFakeJoystick::TFakeJoystick(const char* name, const char* identity, int axes, i
     reading.buttons.assign(static_cast<std::size_t>(buttons), false);
 }
 
+bool TFakeJoystick::IsAttached() const
+{
+    if (!attached && looksUntilPlugged > 0 && --looksUntilPlugged == 0)
+        const_cast<TFakeJoystick*>(this)->attached = true;
+    return attached;
+}
+
 bool TFakeJoystick::Read(TJoystickReading& out)
 {
     if (!attached)

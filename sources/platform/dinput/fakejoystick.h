@@ -10,7 +10,7 @@ public:
     TFakeJoystick(const char* name, const char* identity, int axes, int hats, int buttons);
 
     const TJoystickDescription& Describe() const override { return description; }
-    bool IsAttached() const override { return attached; }
+    bool IsAttached() const override;
     bool Read(TJoystickReading& out) override;
 
     TJoystickDescription description;
@@ -18,4 +18,6 @@ public:
     bool attached = true;
     // Reads taken so far.
     int reads = 0;
+    // Above 0: an unplugged controller is plugged in again after this many looks.
+    mutable int looksUntilPlugged = 0;
 };

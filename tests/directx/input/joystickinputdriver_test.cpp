@@ -269,8 +269,10 @@ TEST_F(JoystickTest, AnUnpluggedControllerIsTriedOncePerFrame)
     Frame();
     EXPECT_EQ(Value("Joy0PosRight"), 1.0f);
     stick.attached = false;
+    stick.looksUntilPlugged = 20;
     Frame();
     Frame();
+    EXPECT_FALSE(stick.attached) << "a frame tries a lost controller once, not until it answers";
     stick.attached = true;
     Frame();
     EXPECT_EQ(stick.reads, 3) << "acquired again, not read yet";
