@@ -7,6 +7,7 @@
 #include "core/system/timer.h"
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
+#include "directx/render/dxrendertypes.h"
 #include "engine/system/managermanager.h"
 
 #include <chrono>
@@ -92,7 +93,7 @@ LRESULT TDxDeviceManager::__MsgProc(UINT message, WPARAM wParam, LPARAM lParam)
                     _SetFullScreenWindow();
                 _ClipCursor(g_device_cursor_clip.GetInt());
                 SetSystemCursorVisible(g_device_cursor_show.GetInt());
-                g_ManagerManager.RequestSystem(TName("Normal"));
+                g_ManagerManager.RequestSystem(g_NameNormal);
             }
         }
         else
@@ -109,7 +110,7 @@ LRESULT TDxDeviceManager::__MsgProc(UINT message, WPARAM wParam, LPARAM lParam)
                 while (ShowCursor(TRUE) < kCursorShown)
                 {
                 }
-                g_ManagerManager.RequestSystem(TName("Inactive"));
+                g_ManagerManager.RequestSystem(g_NameInactive);
             }
         }
         break;

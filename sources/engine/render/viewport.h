@@ -1,0 +1,54 @@
+#pragma once
+// TViewport (stored type 46, 100 bytes): a rectangle of the screen that one camera is drawn
+// into, with the render scenes it shows and the Direct3D viewport record its Direct3D form
+// (TDxViewport) applies.
+#include "core/system/name.h"
+
+#include <cstddef>
+
+class TCamera;
+
+constexpr u16 VIEWPORT_TYPE_ID = 46;
+constexpr u16 CAMERA_TYPE_ID = 48;
+constexpr u16 RENDER_SCENE_TYPE_ID = 59;
+constexpr u32 VIEWPORT_RENDER_SCENES = 8;
+// Flag values set at construction.
+constexpr u32 VIEWPORT_FLAGS_DEFAULT = 6;
+
+// The layout of D3DVIEWPORT9.
+struct TViewportRecord
+{
+    u32 nX;
+    u32 nY;
+    u32 nWidth;
+    u32 nHeight;
+    f32 fMinZ;
+    f32 fMaxZ;
+};
+
+class TViewport
+{
+public:
+    TViewport();
+    virtual ~TViewport() = default;
+
+    TName m_Name;
+    u32 m_nFlags;
+    u32 m_nReserved12;
+    TCamera* pCamera;
+    f32 m_fLeft;
+    f32 m_fTop;
+    f32 m_fRight;
+    f32 m_fBottom;
+    u32 m_aReserved36[2];
+    void* aRenderScene[VIEWPORT_RENDER_SCENES];
+    TViewportRecord m_Record;
+};
+
+static_assert(sizeof(TViewport) == 100);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(TViewport, pCamera) == 16);
+static_assert(offsetof(TViewport, aRenderScene) == 44);
+static_assert(offsetof(TViewport, m_Record) == 76);
+#pragma GCC diagnostic pop
