@@ -4,8 +4,8 @@
 #include "core/stream/filestream.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "core/system/platform.h"
 #include "core/system/string.h"
-#include "core/system/unistring.h"
 #include "engine/input/inputmanager.h"
 #include "engine/localization/localizationmethods.h"
 #include "engine/system/command/commandmanager.h"
@@ -206,7 +206,11 @@ char16_t* TLocalizationManager::GetText(char16_t* buffer, u32 capacity, const TN
     const char16_t* text = m_nShowId ? nullptr : FindText(name, room);
     if (!text)
     {
-        Utf8ToUtf16(buffer, static_cast<i32>(capacity), name.GetText());
+        // Names are the engine's 8-bit (Windows-1252) texts.
+        const char* own = name.GetText();
+        const u32 length = static_cast<u32>(std::strlen(own));
+        MultiByteToWide(buffer, static_cast<i32>(capacity), own,
+                        static_cast<i32>(length < capacity ? length : capacity - 1));
         return buffer;
     }
     // Cut at the capacity, and at the end of the block for a text without its NUL.

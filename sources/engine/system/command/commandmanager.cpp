@@ -4,6 +4,7 @@
 #include "core/system/namemanager.h"
 #include "core/system/platform.h"
 #include "core/system/string.h"
+#include "core/system/unistring.h"
 #include "engine/localization/localization.h"
 #include "engine/system/command/commandmethods.h"
 #include "engine/system/command/commandprogram.h"
@@ -310,11 +311,14 @@ void TCommandManager::ExpandVariables(char* text, u32 capacity)
         FormatStringN(pattern, sizeof pattern, "$(%s)", NameText(m_Environment[i].key));
         if (!std::strstr(text, pattern))
             continue;
-        // UTF-8 keeps paths with accented letters whole where a plain narrowing would not.
+        // Narrowed character by character into the engine's 8-bit texts, the way the name's
+        // own text was widened: a value without a translation comes back byte for byte.
         char16_t wide[COMMAND_WIDE_VALUE_LENGTH + 1];
         ValueText(m_Environment[i].value, wide, true);
         char value[COMMAND_VALUE_LENGTH + 1];
-        Utf16ToUtf8(value, sizeof value, wide);
+        const i32 length = UniLength(wide);
+        WideToMultiByte(value, sizeof value, wide,
+                        length < static_cast<i32>(COMMAND_VALUE_LENGTH) ? length : COMMAND_VALUE_LENGTH);
         Replace(text, capacity, pattern, value);
     }
 }
