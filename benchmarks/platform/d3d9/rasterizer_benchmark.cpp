@@ -41,6 +41,18 @@ void PassVertex(const TVertexInput& input, const TShaderConstants& constants, TV
     }
 }
 
+// Clip position and colour alone.
+void ColourVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
+{
+    const float* p = input.Attribute(D3DDECLUSAGE_POSITION);
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    for (int c = 0; c < 4; ++c)
+    {
+        output.position[c] = p[c];
+        output.varying[0][c] = colour[c];
+    }
+}
+
 void ColourPixel(const TPixelInput& input, TPixelOutput& output)
 {
     output.colour[0] = input.varying[0];
@@ -52,6 +64,7 @@ void TexturePixel(const TPixelInput& input, TPixelOutput& output)
 }
 
 const TVertexModelRegistration kPass("bench.pass", PassVertex, 2);
+const TVertexModelRegistration kColourVertex("bench.colour", ColourVertex, 1);
 const TPixelModelRegistration kColour("bench.colour", ColourPixel);
 const TPixelModelRegistration kTexture("bench.texture", TexturePixel);
 
@@ -222,7 +235,7 @@ BENCHMARK_CAPTURE(BilinearQuad, blended, true)->Arg(1)->Arg(0)->Unit(benchmark::
 void TriangleList(benchmark::State& state, const std::vector<TVertex>& vertices, double pixels)
 {
     TScene scene(UINT(state.range(0)));
-    scene.Use("bench.pass", "bench.colour");
+    scene.Use("bench.colour", "bench.colour");
     IDirect3DVertexBuffer9* buffer = nullptr;
     scene.device->CreateVertexBuffer(UINT(vertices.size() * sizeof(TVertex)), D3DUSAGE_WRITEONLY, 0,
                                      D3DPOOL_MANAGED, &buffer, nullptr);
@@ -289,7 +302,7 @@ void DepthTestedTriangles(benchmark::State& state)
         }
     }
     TScene scene(UINT(state.range(0)));
-    scene.Use("bench.pass", "bench.colour");
+    scene.Use("bench.colour", "bench.colour");
     scene.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     scene.device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     Measure(state, scene, kCount * kLeg * kLeg / 2.0, [&] {

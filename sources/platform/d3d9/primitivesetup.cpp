@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -112,15 +113,17 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
     return plane == kClipPlanes - 1 ? distance - kMinW : distance;
 }
 
-int TPrimitiveSetup::ClipCode(const float* p) const
+int TPrimitiveSetup::Codes(const float* p) const
 {
-    int code = 0;
-    for (int plane = 0; plane < kClipPlanes; ++plane)
-    {
-        if (ClipDistance(plane, p) < 0.0f)
-            code |= 1 << plane;
-    }
-    return code;
+    const float x = p[0], y = p[1], z = p[2], w = p[3];
+    const int view = int(w + x < 0.0f) | int(w - x < 0.0f) << 1 | int(w + y < 0.0f) << 2 |
+                     int(w - y < 0.0f) << 3 | int(z < 0.0f) << 4 | int(w - z < 0.0f) << 5 |
+                     int(!(w >= kMinW)) << 6;
+    const float(*k)[4] = clipPlanes_;
+    const int guard = int(k[0][0] * x + k[0][3] * w < 0.0f) | int(k[1][0] * x + k[1][3] * w < 0.0f) << 1 |
+                      int(k[2][1] * y + k[2][3] * w < 0.0f) << 2 | int(k[3][1] * y + k[3][3] * w < 0.0f) << 3;
+    const int clip = guard | (view & 0x30) | int(w - kMinW < 0.0f) << 6;
+    return view | clip << 8;
 }
 
 TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* v) const
@@ -140,7 +143,8 @@ TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex& v
 
 void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
 {
-    if (OutCode(a) & OutCode(b) & OutCode(c))
+    const int codesA = Codes(a), codesB = Codes(b), codesC = Codes(c);
+    if (codesA & codesB & codesC & 0x7F)
         return;
     if (fill_ != D3DFILL_SOLID)
     {
@@ -148,12 +152,12 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
         return;
     }
     // Every piece interpolates the whole triangle's planes.
-    source_[0] = FromClip(a);
-    source_[1] = FromClip(b);
-    source_[2] = FromClip(c);
+    clipSource_[0] = a;
+    clipSource_[1] = b;
+    clipSource_[2] = c;
     planesMade_ = false;
     const D3DVIEWPORT9& viewport = call_.viewport;
-    const int codes = ClipCode(a) | ClipCode(b) | ClipCode(c);
+    const int codes = (codesA | codesB | codesC) >> 8;
     if (codes == 0)
     {
         Setup(ToScreen(a, viewport), ToScreen(b, viewport), ToScreen(c, viewport), true);
@@ -281,6 +285,7 @@ void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
     // Both halves interpolate the planes through the first three corners.
     for (int i = 0; i < 3; ++i)
         source_[i] = FromScreen(corners[i]);
+    clipSource_[0] = nullptr;
     planesMade_ = false;
     Setup(corners[0], corners[1], corners[2], false);
     Setup(corners[0], corners[2], corners[3], false);
@@ -322,23 +327,30 @@ bool TPrimitiveSetup::SourcePlanes()
     // With the corners' homogeneous positions as the columns of a matrix M, the window point
     // (x, y, 1) is M times weights whose sum is 1/w there; any value f given at the corners
     // has f/w = f . weights, a plane in x and y. The rows of M's inverse give the weights.
+    if (clipSource_[0])
+    {
+        for (int i = 0; i < 3; ++i)
+            source_[i] = FromClip(clipSource_[i]);
+    }
     const THomogeneous* h = source_;
     const double det = Determinant(h);
     if (!(det != 0.0) || !std::isfinite(det))
         return false;
+    const double inverse = 1.0 / det;
     double rows[3][3];
     for (int i = 0; i < 3; ++i)
     {
         const THomogeneous& p = h[(i + 1) % 3];
         const THomogeneous& q = h[(i + 2) % 3];
-        rows[i][0] = (p.y * q.w - p.w * q.y) / det;
-        rows[i][1] = (p.w * q.x - p.x * q.w) / det;
-        rows[i][2] = (p.x * q.y - p.y * q.x) / det;
+        rows[i][0] = (p.y * q.w - p.w * q.y) * inverse;
+        rows[i][1] = (p.w * q.x - p.x * q.w) * inverse;
+        rows[i][2] = (p.x * q.y - p.y * q.x) * inverse;
     }
     // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
     // triangles sharing a plane get the same coefficients.
     const double ox = call_.clip.left, oy = call_.clip.top;
-    float* out = planes_;
+    float* const planes = record_ + kHeaderFloats;
+    float* out = planes;
     auto plane = [&](double f0, double f1, double f2, double bias) {
         const double dx = f0 * rows[0][0] + f1 * rows[1][0] + f2 * rows[2][0];
         const double dy = f0 * rows[0][1] + f1 * rows[1][1] + f2 * rows[2][1];
@@ -350,7 +362,7 @@ bool TPrimitiveSetup::SourcePlanes()
     };
     // Depth with its bias; the slope is the plane's own.
     const double slope = plane(h[0].z, h[1].z, h[2].z, depthBias_);
-    planes_[0] += float(slopeBias_ * slope);
+    planes[0] += float(slopeBias_ * slope);
     plane(1.0, 1.0, 1.0, 0.0);
     for (int i = 0; i < varyings_ * 4; ++i)
         plane(h[0].varying[i], h[1].varying[i], h[2].varying[i], 0.0);
@@ -396,5 +408,6 @@ void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, b
     t.minY = std::int16_t(minY);
     t.maxX = std::int16_t(maxX);
     t.maxY = std::int16_t(maxY);
-    bins_.Add(run_, t, planes_);
+    std::memcpy(record_, &t, sizeof(t));
+    bins_.Add(run_, t, record_);
 }

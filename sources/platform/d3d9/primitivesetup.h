@@ -44,9 +44,11 @@ private:
     // The guard band's four planes, near, far, and w kept positive.
     static constexpr int kClipPlanes = 7;
 
-    // Distance of a clip position to one of the clip planes (>= 0 inside), and the planes it lies outside of.
+    // Distance of a clip position to one of the clip planes (>= 0 inside).
     float ClipDistance(int plane, const float* p) const;
-    int ClipCode(const float* p) const;
+    // The planes of the view volume a clip position lies outside of (bits 0-5; bit 6: w too
+    // small or not a number) and, from bit 8 on, the clip planes it lies outside of.
+    int Codes(const float* p) const;
     THomogeneous FromClip(const float* v) const;
     static THomogeneous FromScreen(const TScreenVertex& v);
     static double Determinant(const THomogeneous h[3]);
@@ -55,7 +57,7 @@ private:
     // The two triangles of a line's or point's square.
     void Quad(const TScreenVertex corners[4]);
     bool Culled(float area) const;
-    // The interpolation planes of source_ into planes_; false when it has no area.
+    // The interpolation planes of source_ into the record; false when it has no area.
     bool SourcePlanes();
     // Sets up one screen triangle with the planes of source_; `cull` applies the cull mode
     // (lines and points are never culled).
@@ -69,10 +71,15 @@ private:
     std::vector<float> lineEnds_; // the clipped ends of a line
     std::vector<float> sprite_;
     float clipPlanes_[kClipPlanes][4];
-    // The primitive being set up, whose planes every piece of it shares once made.
+    // The primitive being set up, whose planes every piece of it shares once made: a
+    // triangle's clip positions, made homogeneous when its planes are needed, or the corners
+    // of a line's or point's square (clipSource_[0] null).
+    const float* clipSource_[3] = {};
     THomogeneous source_[3];
     bool planesMade_ = false;
-    float planes_[3 * kMaxPlanes];
+    // The record binned for each triangle: its TBinnedTriangle, then the planes.
+    static constexpr int kHeaderFloats = int(sizeof(TBinnedTriangle) / 4);
+    float record_[kHeaderFloats + 3 * kMaxPlanes];
     DWORD cull_, fill_;
     float depthBias_, slopeBias_, pointSize_;
     bool pointSprite_, lastPixel_;

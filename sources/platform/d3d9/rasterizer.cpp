@@ -57,16 +57,31 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     }
     // Only vertices the streams hold are shaded; primitives naming others get a zero vertex
     // (kept after the shaded ones) instead of a read past a buffer.
-    const std::vector<D3DVERTEXELEMENT9>& elements = *call.elements;
-    std::int64_t available = std::int64_t(1) << 40;
-    for (const D3DVERTEXELEMENT9& element : elements)
+    // What each element reads, looked up once per draw.
+    struct TElementSource
     {
+        const std::uint8_t* bytes; // the element of vertex 0
+        UINT stride;
+        std::int64_t vertices; // how many vertices the stream holds the element of
+        BYTE type;
+        UINT floats; // FLOAT1 .. FLOAT4: copied as they are
+    };
+    const std::vector<D3DVERTEXELEMENT9>& elements = *call.elements;
+    const size_t elementCount = std::min<size_t>(elements.size(), MAXD3DDECLLENGTH);
+    TElementSource sources[MAXD3DDECLLENGTH];
+    std::int64_t available = std::int64_t(1) << 40;
+    for (size_t e = 0; e < elementCount; ++e)
+    {
+        const D3DVERTEXELEMENT9& element = elements[e];
         const TStreamSource& stream = call.streams[element.Stream];
         const std::int64_t end = std::int64_t(element.Offset) + TD3DVertexDeclaration::TypeSize(element.Type);
-        if (end > std::int64_t(stream.size))
-            available = 0;
-        else if (stream.stride > 0)
-            available = std::min(available, (std::int64_t(stream.size) - end) / stream.stride + 1);
+        std::int64_t vertices = 0;
+        if (end <= std::int64_t(stream.size))
+            vertices = stream.stride ? (std::int64_t(stream.size) - end) / stream.stride + 1 : std::int64_t(1) << 40;
+        available = std::min(available, vertices);
+        sources[e] = {stream.bytes ? stream.bytes + element.Offset : nullptr, stream.stride,
+                      stream.bytes ? vertices : 0, element.Type,
+                      element.Type <= D3DDECLTYPE_FLOAT4 ? UINT(element.Type - D3DDECLTYPE_FLOAT1 + 1) : 0u};
     }
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, available - 1);
@@ -87,18 +102,30 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         for (UINT i = begin; i < end; ++i)
         {
             const std::int64_t vertex = first + i;
-            for (size_t e = 0; e < elements.size() && e < MAXD3DDECLLENGTH; ++e)
+            for (size_t e = 0; e < elementCount; ++e)
             {
-                const D3DVERTEXELEMENT9& element = elements[e];
-                const TStreamSource& stream = call.streams[element.Stream];
-                const std::uint64_t offset = std::uint64_t(vertex) * stream.stride + element.Offset;
-                if (stream.bytes && offset + TD3DVertexDeclaration::TypeSize(element.Type) <= stream.size)
-                    FetchVertexElement(element.Type, stream.bytes + offset, registers[e]);
+                const TElementSource& source = sources[e];
+                float* r = registers[e];
+                if (vertex < source.vertices)
+                {
+                    // Inside the stream, so the offset fits in 32 bits.
+                    const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
+                    if (source.floats)
+                    {
+                        // Floats, the usual case, without the call.
+                        r[1] = r[2] = 0.0f;
+                        r[3] = 1.0f;
+                        for (UINT k = 0; k < source.floats; ++k)
+                            std::memcpy(&r[k], bytes + 4 * k, 4);
+                    }
+                    else
+                        FetchVertexElement(source.type, bytes, r);
+                }
                 else
                 {
                     // Outside the buffer: zeros rather than a read past its end.
-                    registers[e][0] = registers[e][1] = registers[e][2] = 0.0f;
-                    registers[e][3] = 1.0f;
+                    r[0] = r[1] = r[2] = 0.0f;
+                    r[3] = 1.0f;
                 }
             }
             output.pointSize = 0.0f;

@@ -1,7 +1,5 @@
 #include "platform/d3d9/tilebins.h"
 
-#include <cstring>
-
 void TTileBins::Reset(const RECT& clip, int runs, int planes)
 {
     tileLeft_ = int(clip.left) / kTileSize;
@@ -18,18 +16,14 @@ void TTileBins::Reset(const RECT& clip, int runs, int planes)
         bins_[i].clear();
 }
 
-void TTileBins::Add(int run, const TBinnedTriangle& triangle, const float* planes)
+void TTileBins::Add(int run, const TBinnedTriangle& triangle, const float* record)
 {
-    const int headerFloats = int(sizeof(TBinnedTriangle) / 4);
     for (int ty = triangle.minY / kTileSize; ty <= triangle.maxY / kTileSize; ++ty)
     {
         for (int tx = triangle.minX / kTileSize; tx <= triangle.maxX / kTileSize; ++tx)
         {
             std::vector<float>& bin = bins_[size_t(run) * Tiles() + (ty - tileTop_) * tilesX_ + (tx - tileLeft_)];
-            const size_t at = bin.size();
-            bin.resize(at + size_t(recordFloats_));
-            std::memcpy(&bin[at], &triangle, sizeof(TBinnedTriangle));
-            std::memcpy(&bin[at + headerFloats], planes, sizeof(float) * size_t(recordFloats_ - headerFloats));
+            bin.insert(bin.end(), record, record + recordFloats_);
         }
     }
 }

@@ -150,6 +150,28 @@ struct TEdge
     }
 }
 
+// Lane masks as vectors, by 4-bit mask.
+alignas(16) constexpr std::uint32_t kLaneMasks[16][4] = {
+    {0, 0, 0, 0}, {~0u, 0, 0, 0}, {0, ~0u, 0, 0}, {~0u, ~0u, 0, 0},
+    {0, 0, ~0u, 0}, {~0u, 0, ~0u, 0}, {0, ~0u, ~0u, 0}, {~0u, ~0u, ~0u, 0},
+    {0, 0, 0, ~0u}, {~0u, 0, 0, ~0u}, {0, ~0u, 0, ~0u}, {~0u, ~0u, 0, ~0u},
+    {0, 0, ~0u, ~0u}, {~0u, 0, ~0u, ~0u}, {0, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u}};
+
+// Stores the lanes in `mask` of packed 32-bit pixels of a quad whose four pixels all lie in
+// the image: the others are read and written back unchanged, in two loads and two stores.
+[[gnu::always_inline]] inline void StoreArgbWhole(std::uint8_t* const rows[2], __m128i packed, int mask)
+{
+    if (mask != 0xF)
+    {
+        const __m128i old = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
+                                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[1])));
+        const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[mask]));
+        packed = _mm_or_si128(_mm_and_si128(lanes, packed), _mm_andnot_si128(lanes, old));
+    }
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[0]), packed);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[1]), _mm_srli_si128(packed, 8));
+}
+
 // The lanes in `mask` of 32-bit pixels (others read as 0); a whole quad is two loads.
 [[gnu::always_inline]] inline __m128i ReadArgb(std::uint8_t* const rows[2], int mask)
 {
@@ -190,6 +212,47 @@ struct TEdge
                      channel(colour.z, ArgbChannel(packed, 0), 0)));
 }
 
+// Triangles less than this wide and high in 28.4 have edge functions that fit in 32 bits
+// anywhere in their box: |ex|, |ey| < 2^14 times offsets below 2^15.
+constexpr int kSmallSpan = 1 << 14;
+
+// The edges of a triangle over the box (x0, y0) - (x1, y1) in `TInt` arithmetic; false when
+// one edge rejects the whole box.
+template <typename TInt>
+[[gnu::always_inline]] inline bool SetUpEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1,
+                                              TEdge edges[3])
+{
+    for (int e = 0; e < 3; ++e)
+    {
+        const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
+        const TInt ex = bx - ax, ey = by - ay;
+        const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
+        // The edge function at the first pixel, and what it gains across the box; its
+        // extremes over the box are at the corners.
+        const TInt start = ex * (TInt(y0) * kSubpixel - ay) - ey * (TInt(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
+        const TInt acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
+        const TInt acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
+        const TInt low = start + std::min<TInt>(acrossX, 0) + std::min<TInt>(acrossY, 0);
+        const TInt high = start + std::max<TInt>(acrossX, 0) + std::max<TInt>(acrossY, 0);
+        if (high < 0)
+            return false;
+        edges[e].inside = low >= 0;
+        if (edges[e].inside)
+        {
+            // Never negative, never stepped: tested along with the others.
+            edges[e].value = _mm_setzero_si128();
+            edges[e].stepX = edges[e].stepY = 0;
+            continue;
+        }
+        const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
+        const int first = int(start);
+        edges[e].value = _mm_setr_epi32(first, first + sx, first + sy, first + sx + sy);
+        edges[e].stepX = 2 * sx;
+        edges[e].stepY = 2 * sy;
+    }
+    return true;
+}
+
 // Lanes set in a 4-bit mask.
 constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 } // namespace
@@ -216,7 +279,11 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                       image->Format() != D3DFMT_A16B16G16R16F && image->Format() != D3DFMT_R32F &&
                       image->Format() != D3DFMT_G32R32F && image->Format() != D3DFMT_A32B32G32R32F,
                   rs[maskState] & 0xF,
-                  false};
+                  false,
+                  image->Bits(),
+                  int(image->Pitch()),
+                  int(image->Width()),
+                  int(image->Height())};
         targetCount_ = i + 1;
     }
     depth_ = call.depthStencil ? call.depthStencil->DepthPlane() : nullptr;
@@ -474,7 +541,11 @@ void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
                                                          const TQuad* rowTerms, TPixelInput& input, int px,
                                                          int py, int mask)
 {
-    const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - originX_);
+    // Members read once: stores of SSE values may alias anything, so the compiler would
+    // read them again after each.
+    const int varyings = varyings_, targetCount = targetCount_;
+    const float originX = originX_;
+    const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - originX);
     auto plane = [&](int k) { return planes[k].a + planes[k].b * dx + rowTerms[k]; };
     const TQuad z = Saturate(plane(0));
 
@@ -490,17 +561,17 @@ void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
     }
 
     const TQuad w = TQuad(1.0f) / plane(1);
-    for (int v = 0; v < varyings_; ++v)
+    for (int v = 0; v < varyings; ++v)
     {
         const int k = 2 + 4 * v;
         input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
     }
-    input.x = dx + TQuad(originX_);
+    input.x = dx + TQuad(originX);
     input.depth = z;
     TPixelOutput output;
     output.discard = _mm_setzero_ps();
     // Colours of unbound targets are never read; alpha testing reads the first.
-    for (int i = 0; i < std::max(targetCount_, 1); ++i)
+    for (int i = 0; i < std::max(targetCount, 1); ++i)
         output.colour[i] = {0.0f, 0.0f, 0.0f, 1.0f};
     call_->pixelModel->function(input, output);
 
@@ -527,15 +598,19 @@ void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
         mask = DepthStencil(front, px, py, z, mask, true);
     if (!mask)
         return 0;
-    for (int i = 0; i < targetCount_; ++i)
+    for (int i = 0; i < targetCount; ++i)
     {
         const TTarget& target = targets_[i];
         if (target.direct)
         {
-            // The common case: saturated, packed and stored, nothing read back.
-            TImage& image = *target.image;
-            std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * 4, image.Row(UINT(py + 1)) + px * 4};
-            StoreArgb(rows, PackArgb(output.colour[i]), mask);
+            // The common case: saturated, packed and stored, nothing read back but the lanes
+            // the quad leaves alone.
+            std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
+                                           target.bits + (py + 1) * target.pitch + px * 4};
+            if (px + 1 < target.width && py + 1 < target.height)
+                StoreArgbWhole(rows, PackArgb(output.colour[i]), mask);
+            else
+                StoreArgb(rows, PackArgb(output.colour[i]), mask);
         }
         else if (target.image && target.writeMask)
             BlendAndWrite(target, output.colour[i], px, py, mask);
@@ -565,34 +640,14 @@ void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
             const int x0 = std::max(int(t.minX), tileX) & ~1, y0 = std::max(int(t.minY), tileY) & ~1;
             const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
             const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
+            // Small triangles, the most of them, have edge functions that fit in 32 bits over
+            // their whole box.
             TEdge edges[3];
-            bool outside = false;
-            for (int e = 0; e < 3 && !outside; ++e)
-            {
-                const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
-                const std::int64_t ex = bx - ax, ey = by - ay;
-                const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
-                // The edge function at the first pixel, and what it gains across the box; its
-                // extremes over the box are at the corners.
-                const std::int64_t start = ex * (std::int64_t(y0) * kSubpixel - ay) -
-                                           ey * (std::int64_t(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
-                const std::int64_t acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
-                const std::int64_t acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
-                const std::int64_t low =
-                    start + std::min<std::int64_t>(acrossX, 0) + std::min<std::int64_t>(acrossY, 0);
-                const std::int64_t high =
-                    start + std::max<std::int64_t>(acrossX, 0) + std::max<std::int64_t>(acrossY, 0);
-                if (high < 0)
-                    outside = true;
-                edges[e].inside = low >= 0;
-                if (edges[e].inside)
-                    continue;
-                const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
-                const int first = int(start);
-                edges[e].value = _mm_setr_epi32(first, first + sx, first + sy, first + sx + sy);
-                edges[e].stepX = 2 * sx;
-                edges[e].stepY = 2 * sy;
-            }
+            const int spanX = std::max({t.x[0], t.x[1], t.x[2]}) - std::min({t.x[0], t.x[1], t.x[2]});
+            const int spanY = std::max({t.y[0], t.y[1], t.y[2]}) - std::min({t.y[0], t.y[1], t.y[2]});
+            const bool outside = spanX < kSmallSpan && spanY < kSmallSpan
+                                     ? !SetUpEdges<int>(t, x0, y0, x1, y1, edges)
+                                     : !SetUpEdges<std::int64_t>(t, x0, y0, x1, y1, edges);
             if (outside)
                 continue;
             // Every edge accepts the whole box: no edge tests.
@@ -615,15 +670,9 @@ void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
                     int mask = rowMask & ((px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0));
                     if (!covered)
                     {
-                        __m128i any = _mm_setzero_si128();
+                        const __m128i any = _mm_or_si128(_mm_or_si128(row[0], row[1]), row[2]);
                         for (int e = 0; e < 3; ++e)
-                        {
-                            if (!edges[e].inside)
-                            {
-                                any = _mm_or_si128(any, row[e]);
-                                row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
-                            }
-                        }
+                            row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
                         mask &= ~_mm_movemask_ps(_mm_castsi128_ps(any));
                     }
                     if (!mask)
@@ -639,10 +688,7 @@ void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
                     samples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
                 }
                 for (int e = 0; e < 3; ++e)
-                {
-                    if (!edges[e].inside)
-                        edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
-                }
+                    edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
             }
         }
     }

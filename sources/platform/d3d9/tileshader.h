@@ -31,6 +31,8 @@ private:
         bool unorm; // colours clamp to [0, 1]
         DWORD writeMask;
         bool direct; // 32-bit words written without reading the target back
+        std::uint8_t* bits;
+        int pitch, width, height;
     };
 
     // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the

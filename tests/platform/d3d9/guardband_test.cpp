@@ -109,16 +109,19 @@ TEST_F(RenderTest, AQuadSplitEitherWayDrawsTheSameImage)
 
 TEST_F(RenderTest, TrianglesAcrossTheBorderCoverWhatTheyCover)
 {
-    // Triangles reaching far past the target, their corners on the 1/16 pixel grid: every
-    // pixel whose centre lies strictly inside is drawn, none whose centre lies outside.
+    // Triangles reaching past the target, some by a few hundred pixels, some by thousands,
+    // their corners on the 1/16 pixel grid: every pixel whose centre lies strictly inside is
+    // drawn, none whose centre lies outside.
     unsigned seed = 17;
+    int reach = 0;
     auto coordinate = [&] {
         seed = seed * 1103515245u + 12345u;
-        return int((seed >> 8) % (600 * 16)) - 268 * 16;
+        return int((seed >> 8) % unsigned(2 * reach * 16)) - (reach - 32) * 16;
     };
     int inside = 0, outside = 0, missed = 0;
-    for (int round = 0; round < 60; ++round)
+    for (int round = 0; round < 80; ++round)
     {
+        reach = round % 2 ? 300 : 3000;
         int v[3][2];
         for (auto& corner : v)
         {
