@@ -32,6 +32,11 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
     g_pCluster->LinkTypes();
     TCommandManager::Instance().__SystemExecute("system/system");
+    // A damaged start-up script may never have named the folders: its lines, kept in memory,
+    // still reach "system.log" in the default user directory.
+    if (ForceLogFolders())
+        TLog::Print(g_pSystemLog, LOG_WARNING, "WinMain(): warning: ",
+                    "the start-up script left the file system locked or the user directory unset");
     TPerformanceMonitor::Stop();
     CoreFinalize();
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "the end");

@@ -143,6 +143,26 @@ TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
     EXPECT_NE(text.str().find("runs until it quits or gets SIGTERM, SIGINT or SIGHUP"), std::string::npos);
 }
 
+TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
+{
+    // No user directory, a script run before the file system is open, one that runs itself, a
+    // loop without a device, and bytes that are no text at all.
+    std::ofstream(m_Path + "/work/system/system.icom", std::ios::binary | std::ios::trunc)
+        << "exec \"system\"\nsystem.directory .\nexec \"system\"\ndevice.run\nnonsense.command 1\n"
+           "manager.system.activate \"Nowhere\"\nset device.pos 1 2\n\xff\xfe\x01 \"unterminated";
+    ASSERT_EQ(Run(), 0);
+    const std::string log = SystemLog();
+    EXPECT_NE(log.find("WinMain(): warning: the start-up script left the file system locked or the user "
+                       "directory unset"),
+              std::string::npos);
+    EXPECT_NE(log.find("system/system.icom(1): 'system': the file system is locked"), std::string::npos);
+    EXPECT_NE(log.find("system/system.icom(3): 'system/system.icom': already running"), std::string::npos);
+    EXPECT_NE(log.find("system/system.icom(4): no device to run"), std::string::npos);
+    const std::string last = "000 |          | WinMain(): the end\n";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last);
+}
+
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
 {
     bool alreadyExists = false;

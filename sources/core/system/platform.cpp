@@ -492,8 +492,7 @@ const TName& GetApplicationVersionName()
 
 i32 ShowMessageBox(const char* caption, const char* text, u32 kind)
 {
-    PlatformMessageBox(caption, text, static_cast<int>(kind));
-    return MESSAGE_BOX_BUTTON_OK;
+    return PlatformMessageBox(caption, text, static_cast<int>(kind));
 }
 
 namespace

@@ -5,6 +5,7 @@
 // the file system takes UTF-8.
 #include "core/system/name.h"
 #include "core/system/types.h"
+#include "platform/desktop/messagebox.h"
 
 // The temp folder ($TMPDIR or /tmp) with "/" separators, ending in "/"; fetched once.
 const char* GetTempFolder();
@@ -60,10 +61,8 @@ void InitApplicationVersion();
 void GetApplicationVersion(char* buffer, i32 size);
 const TName& GetApplicationVersionName();
 
-constexpr i32 MESSAGE_BOX_BUTTON_OK = 1;
-
 // Message-box kinds (1 error, 2 warning, 3 question, 4 information); returns the pressed
-// button, the default one (1) when no display can show the box.
+// button (MESSAGE_BOX_BUTTON_OK), the default one when no display can show the box.
 i32 ShowMessageBox(const char* caption, const char* text, u32 kind);
 
 // The clipboard's text (empty when none), valid until the next call.

@@ -11,6 +11,24 @@
 #include "engine/system/managermanager.h"
 #include "platform/crashreport/crashreport.h"
 
+bool ForceLogFolders()
+{
+    bool forced = false;
+    if (FileSystemLocked())
+    {
+        g_pFileStreamManager->SetDirectory(TName(".", true));
+        forced = true;
+    }
+    if (!GetUserDirectory()->IsValid())
+    {
+        char directory[512];
+        FormatStringN(directory, sizeof directory, "%s/Brevicorn", GetMyGamesFolder());
+        SetUserDirectory(TName(directory, true));
+        forced = true;
+    }
+    return forced;
+}
+
 void WriteCrashLog(TExceptionHandlerInfo* info)
 {
     TLog::EnterCrashPath();
@@ -20,14 +38,7 @@ void WriteCrashLog(TExceptionHandlerInfo* info)
         g_pDeviceManager->SetCursorClip(0);
         g_pDeviceManager->SetCursorShow(1);
     }
-    if (FileSystemLocked())
-        g_pFileStreamManager->SetDirectory(TName(".", true));
-    if (!GetUserDirectory()->IsValid())
-    {
-        char directory[512];
-        FormatStringN(directory, sizeof directory, "%s/Brevicorn", GetMyGamesFolder());
-        SetUserDirectory(TName(directory, true));
-    }
+    ForceLogFolders();
     char version[64];
     GetApplicationVersion(version, sizeof version);
 

@@ -4,3 +4,8 @@
 struct TExceptionHandlerInfo;
 
 void WriteCrashLog(TExceptionHandlerInfo* info);
+
+// Makes the logs writable when the run has not: unlocks the file system (directory ".") and
+// names the default user directory, "<documents>/My Games/Brevicorn". Returns true when it had
+// to do either.
+bool ForceLogFolders();

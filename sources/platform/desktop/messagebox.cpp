@@ -5,21 +5,34 @@
 #include <SDL.h>
 #include <cstdio>
 
+namespace
+{
+Uint32 IconFlags(int kind)
+{
+    if (kind == MESSAGE_BOX_ERROR)
+        return SDL_MESSAGEBOX_ERROR;
+    if (kind == MESSAGE_BOX_WARNING)
+        return SDL_MESSAGEBOX_WARNING;
+    if (kind == MESSAGE_BOX_QUESTION || kind == MESSAGE_BOX_INFORMATION)
+        return SDL_MESSAGEBOX_INFORMATION;
+    return 0;
+}
+} // namespace
+
 int PlatformMessageBox(const char* caption, const char* text, int kind)
 {
     if (PlatformHasDisplay())
     {
-        Uint32 flags = 0;
-        if (kind == MESSAGE_BOX_ERROR)
-            flags = SDL_MESSAGEBOX_ERROR;
-        else if (kind == MESSAGE_BOX_WARNING)
-            flags = SDL_MESSAGEBOX_WARNING;
-        else if (kind == MESSAGE_BOX_QUESTION || kind == MESSAGE_BOX_INFORMATION)
-            flags = SDL_MESSAGEBOX_INFORMATION;
-        if (SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) == 0)
-            return 1;
+        const SDL_MessageBoxButtonData buttons[] = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+             MESSAGE_BOX_BUTTON_OK, "OK"}};
+        const SDL_MessageBoxData box = {IconFlags(kind), nullptr, caption, text, SDL_arraysize(buttons), buttons,
+                                        nullptr};
+        int pressed = -1;
+        if (SDL_ShowMessageBox(&box, &pressed) == 0)
+            return pressed >= 0 ? pressed : MESSAGE_BOX_BUTTON_OK;
     }
     std::fprintf(stderr, "%s\n%s\n", caption, text);
     std::fflush(stderr);
-    return 0;
+    return MESSAGE_BOX_BUTTON_OK;
 }

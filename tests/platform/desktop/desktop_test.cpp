@@ -66,11 +66,12 @@ TEST(Display, HeadlessWithoutDisplayVariablesOrWhenAsked)
     }
 }
 
-TEST(MessageBox, HeadlessTextGoesToStandardError)
+TEST(MessageBox, HeadlessTextGoesToStandardErrorAndAnswersTheDefaultButton)
 {
     TDisplayEnvironment environment(":0", nullptr, "1");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(PlatformMessageBox("Vestamor engine", "Terminal error: 'x'", MESSAGE_BOX_ERROR), 0);
+    EXPECT_EQ(PlatformMessageBox("Vestamor engine", "Terminal error: 'x'", MESSAGE_BOX_ERROR),
+              MESSAGE_BOX_BUTTON_OK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Vestamor engine\nTerminal error: 'x'\n");
 }
 
@@ -79,6 +80,6 @@ TEST(MessageBox, UnreachableDisplayFallsBackWithoutWaiting)
     // A display that cannot be opened: SDL fails and the text still reaches standard error.
     TDisplayEnvironment environment(":987", nullptr, nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(PlatformMessageBox("caption", "text", MESSAGE_BOX_WARNING), 0);
+    EXPECT_EQ(PlatformMessageBox("caption", "text", MESSAGE_BOX_WARNING), MESSAGE_BOX_BUTTON_OK);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("caption\ntext\n"), std::string::npos);
 }

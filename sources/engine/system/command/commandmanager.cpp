@@ -106,8 +106,7 @@ TCommandManager& TCommandManager::Instance()
 }
 
 TCommandManager::TCommandManager()
-    : m_pListener(nullptr), m_nPrintErrors(1), m_pInstruction(nullptr), m_Source(), m_pInputHooks(nullptr),
-      m_nScriptDepth(0)
+    : m_pListener(nullptr), m_nPrintErrors(1), m_pInstruction(nullptr), m_Source(), m_pInputHooks(nullptr)
 {
     // Binds are polled 20 times a second, also while the timer is paused.
     m_nChannel = 2;

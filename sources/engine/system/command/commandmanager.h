@@ -35,10 +35,13 @@ constexpr u32 ENVIRONMENT_FULL = 3;
 constexpr u32 SCRIPT_OK = 0;
 constexpr u32 SCRIPT_MISSING_SOURCE = 1;
 constexpr u32 SCRIPT_CACHE_NOT_WRITABLE = 2;
-constexpr u32 SCRIPT_NESTED_TOO_DEEP = 3;
+constexpr u32 SCRIPT_NESTED_TOO_DEEP = 3; // also a script run from inside itself
 constexpr u32 SCRIPT_NOT_A_FILE = 4;
+constexpr u32 SCRIPT_FILE_SYSTEM_LOCKED = 5;
 
-// Scripts that run scripts (exec) stop at this depth, so that one running itself ends.
+// Scripts that run scripts (exec) stop at this depth. A script never runs inside itself: with no
+// conditions in scripts that could only repeat until a limit, and a script that ran itself twice
+// would do so 2^depth times.
 constexpr u32 COMMAND_MAX_SCRIPT_DEPTH = 32;
 // The largest script source read.
 constexpr i32 COMMAND_MAX_SCRIPT_SIZE = 16 * 1024 * 1024;
@@ -154,7 +157,8 @@ private:
     TCommandInstruction* m_pInstruction;
     TName m_Source;
     const TCommandInputHooks* m_pInputHooks;
-    u32 m_nScriptDepth;
+    // The sources of the scripts running, outermost first.
+    SArray<u32, COMMAND_MAX_SCRIPT_DEPTH, 1> m_aRunning;
 };
 
 // The manager "Command".

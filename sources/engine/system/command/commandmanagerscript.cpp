@@ -149,7 +149,13 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
 {
     const char* prefix = system ? "TCommandManager::__SystemExecute(): " : "TCommandManager::Execute(): ";
     // Refused in the calling script's name, with its line.
-    if (m_nScriptDepth >= COMMAND_MAX_SCRIPT_DEPTH)
+    for (u32 i = 0; i < m_aRunning.GetCount(); ++i)
+        if (m_aRunning[i] == source.GetId())
+        {
+            PrintError("'%s': already running (a script may not run itself)", source.GetText());
+            return SCRIPT_NESTED_TOO_DEEP;
+        }
+    if (m_aRunning.GetCount() >= COMMAND_MAX_SCRIPT_DEPTH)
     {
         PrintError("'%s': scripts nested deeper than %d", source.GetText(), COMMAND_MAX_SCRIPT_DEPTH);
         return SCRIPT_NESTED_TOO_DEEP;
@@ -192,15 +198,21 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
         g_pFileStreamManager->SetLocked(1);
         TLog::Print(g_pSystemLog, LOG_INFO, prefix, "execute");
     }
-    ++m_nScriptDepth;
+    m_aRunning.Add(source.GetId());
     program._Execute();
-    --m_nScriptDepth;
+    m_aRunning.SetCount(m_aRunning.GetCount() - 1);
     m_Source = outerSource;
     return SCRIPT_OK;
 }
 
 u32 TCommandManager::Execute(const char* name)
 {
+    // Opening a file now would be the fatal misuse of the lock: the script is refused instead.
+    if (FileSystemLocked())
+    {
+        PrintError("'%s': the file system is locked (system.directory opens it)", name);
+        return SCRIPT_FILE_SYSTEM_LOCKED;
+    }
     SString<PATH_SIZE> user;
     SString<PATH_SIZE> working;
     if (!FormatPath(user, "%s/system/%s.icom", UserDirectoryText(), name) ||

@@ -2,6 +2,7 @@
 #include "testcommands.h"
 
 #include "core/stream/stream.h"
+#include "core/system/string.h"
 #include "engine/system/command/commandprogram.h"
 
 #include <algorithm>
@@ -196,23 +197,40 @@ TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
               std::string::npos);
 }
 
-TEST_F(ScriptTest, ScriptsRunningThemselvesStopAtTheNestingLimit)
+TEST_F(ScriptTest, AScriptNeverRunsInsideItself)
 {
-    WriteFile("system/self.icom", "exec self\ntest.record after\n");
-    WriteFile("system/ping.icom", "exec pong\n");
-    WriteFile("system/pong.icom", "exec ping\n");
+    // Run twice per level, a depth limit alone would let it run 2^32 times.
+    WriteFile("system/self.icom", "exec self\nexec self\ntest.record after\n");
     ASSERT_EQ(Manager().Execute("self"), SCRIPT_OK);
+    EXPECT_EQ(RunCalls(), 1u) << "the script goes on after the refused lines";
+    const std::string refused = "^Isystem/self.icom(%d): error: 'system/self.icom': already running (a "
+                                "script may not run itself)";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{StringFormat(refused.c_str(), 1),
+                                                 StringFormat(refused.c_str(), 2)}));
+    // Two that call each other: the second refuses the first.
+    m_Listener.lines.clear();
+    WriteFile("system/ping.icom", "exec pong\n");
+    WriteFile("system/pong.icom", "exec ping\ntest.record pong\n");
+    ASSERT_EQ(Manager().Execute("ping"), SCRIPT_OK);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/pong.icom(1): error: 'system/ping.icom': already "
+                                                "running (a script may not run itself)"});
+    EXPECT_EQ(RunCalls(), 2u);
+    EXPECT_EQ(Manager().GetSource(), TName());
+    // Nothing stays marked as running: pong runs ping, which refuses pong, then records.
+    EXPECT_EQ(Manager().Execute("pong"), SCRIPT_OK);
+    EXPECT_EQ(RunCalls(), 3u);
+}
+
+TEST_F(ScriptTest, ScriptsNestAtMost32Deep)
+{
+    for (u32 i = 0; i <= COMMAND_MAX_SCRIPT_DEPTH; ++i)
+        WriteFile("system/level" + std::to_string(i) + ".icom",
+                  "exec level" + std::to_string(i + 1) + "\ntest.record " + std::to_string(i) + "\n");
+    ASSERT_EQ(Manager().Execute("level0"), SCRIPT_OK);
     // Every level but the refused one goes on after its exec.
     EXPECT_EQ(RunCalls(), COMMAND_MAX_SCRIPT_DEPTH);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/self.icom(1): error: 'system/self.icom': scripts "
-                                                "nested deeper than 32"});
-    m_Listener.lines.clear();
-    ASSERT_EQ(Manager().Execute("ping"), SCRIPT_OK);
-    EXPECT_EQ(Texts().size(), 1u);
-    EXPECT_EQ(Manager().GetSource(), TName());
-    // The depth is back at the top: a plain script runs.
-    WriteFile("system/plain.icom", "test.record 1\n");
-    EXPECT_EQ(Manager().Execute("plain"), SCRIPT_OK);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/level31.icom(1): error: 'system/level32.icom': "
+                                                "scripts nested deeper than 32"});
 }
 
 TEST_F(ScriptTest, OnlyRegularFilesOfBoundedSizeAreRead)
@@ -228,6 +246,19 @@ TEST_F(ScriptTest, OnlyRegularFilesOfBoundedSizeAreRead)
     EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
     EXPECT_EQ(RunCalls(), 0u);
     EXPECT_NE(SystemLog().find("'system/huge.icom': size 16777217 out of range"), std::string::npos);
+}
+
+TEST_F(ScriptTest, ScriptsRunFromALockedFileSystemAreRefused)
+{
+    // exec in the start-up script ahead of system.directory.
+    WriteFile("system/boot.icom", "exec \"start\"\ntest.record after\n");
+    WriteFile("system/start.icom", "test.record 1\n");
+    g_pFileStreamManager->SetDirectory(TName());
+    ASSERT_EQ(Manager().__SystemExecute("system/boot"), SCRIPT_OK);
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    EXPECT_EQ(RunCalls(), 1u);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/boot.icom(1): error: 'start': the file system is "
+                                                "locked (system.directory opens it)"});
 }
 
 TEST_F(ScriptTest, PurgingDeletesTheCacheFolder)
