@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to TCluster::Load over a few registered types with links of every kind.
-// A load that succeeds must save again without a fatal "member is invalid", and the saved image
-// must load back over the arrays. VESTAMOR_FUZZ_SEED=<file> writes a valid image as a seed.
+// A load that succeeds must save again without a fatal "member is invalid", the saved image
+// must load back over the arrays, and a second save must give the same bytes as the first.
+// VESTAMOR_FUZZ_SEED=<file> writes a valid image as a seed (corpus/seed is one).
 #include "core/cluster/cluster.h"
 #include "core/stream/memorystream.h"
 #include "core/system/log.h"
@@ -153,10 +154,15 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     std::vector<u8> image(data, data + size);
     if (g_pCluster->Load(image.data(), static_cast<u32>(size), 0) == 0)
     {
-        TMemoryStream stream;
-        g_pCluster->SaveToStream(stream, s_Managers, 3);
-        stream.Seek(0, STREAM_SEEK_SET);
-        if (g_pCluster->LoadFromStream(stream) != 0)
+        TMemoryStream first;
+        g_pCluster->SaveToStream(first, s_Managers, 3);
+        first.Seek(0, STREAM_SEEK_SET);
+        if (g_pCluster->LoadFromStream(first) != 0)
+            std::abort();
+        TMemoryStream second;
+        g_pCluster->SaveToStream(second, s_Managers, 3);
+        if (second.GetSize() != first.GetSize() ||
+            std::memcmp(second.GetData(), first.GetData(), static_cast<size_t>(first.GetSize())) != 0)
             std::abort();
     }
     g_pCluster->Clear();

@@ -6,6 +6,7 @@
 #include "core/stream/memorystream.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "core/system/platform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,8 @@ TLog* s_pBootstrapLog; // kept reachable: the bootstrap's log lives until the pr
 void ReadAsFile(const u8* data, size_t size, bool withHeader)
 {
     std::FILE* file = std::fopen(s_Path.c_str(), "wb");
+    if (!file)
+        std::abort();
     if (withHeader && size >= 3)
     {
         // The announced size from two bytes, so that it is often near the truth.
@@ -36,6 +39,7 @@ void ReadAsFile(const u8* data, size_t size, bool withHeader)
     DArray<u8> output;
     f32 progress = 0.0f;
     const u32 result = ReadCompressedFile(s_Path.c_str(), output, &progress);
+    std::remove(s_Path.c_str());
     // Success leaves exactly the output it owns; failure leaves none.
     if (result == COMPRESS_DONE ? output.GetCount() > output.GetCapacity() : output.GetCount() != 0)
         std::abort();
@@ -100,7 +104,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // Lines of damaged inputs would pile up in memory while no log file is open.
     s_pBootstrapLog = g_pSystemLog;
     g_pSystemLog = MemoryNew<TLog>("fuzz.log", "Fuzz", "Fuzz log", LOG_DISABLED);
-    s_Path = "/tmp/vestamor_fuzz_" + std::to_string(getpid()) + ".bin";
+    // The engine's temp folder (TMPDIR honoured); the file is removed after each input.
+    s_Path = std::string(GetTempFolder()) + "vestamor_fuzz_" + std::to_string(getpid()) + ".bin";
     return 0;
 }
 

@@ -1,5 +1,6 @@
 // Cache images through the program loader. The signature word is set to this build's, so that
-// the loader goes past it into the names and instructions.
+// the loader goes past it into the names and instructions; a program it accepts must go
+// through the cache again unchanged.
 #include "fuzzsetup.h"
 
 #include "core/stream/memorystream.h"
@@ -21,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     TMemoryStream stream;
     stream.Attach(image.data(), static_cast<i32>(image.size()));
     TCommandProgram program;
-    TCommandProgram::LoadFromStream(program, stream);
+    if (TCommandProgram::LoadFromStream(program, stream) == PROGRAM_LOADED)
+        CheckCacheRoundTrip(program);
     return 0;
 }

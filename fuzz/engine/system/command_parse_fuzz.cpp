@@ -1,4 +1,5 @@
-// Script text through the tokenizer, the parser, the linker and console completion. Programs are
+// Script text through the tokenizer, the parser, the linker and console completion, and each
+// linked program through the cache (saved, loaded, saved again: the same bytes). Programs are
 // linked but not run: running would reach commands such as "terminate".
 #include "fuzzsetup.h"
 
@@ -14,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     TCommandProgram program;
     program.Parse(text.c_str());
     program.Link();
+    CheckCacheRoundTrip(program);
     TCompletionList candidates;
     TCompletionList descriptions;
     TCommandManager::Instance().Complete(text.c_str(), candidates, descriptions);

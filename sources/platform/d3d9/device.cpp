@@ -14,6 +14,7 @@
 #include "platform/d3d9/vertexbuffer.h"
 #include "platform/d3d9/vertexdeclaration.h"
 #include "platform/d3d9/volumetexture.h"
+#include "platform/d3d9/wordfill.h"
 #include "platform/window/window.h"
 #include "platform/window/winuser.h"
 
@@ -536,7 +537,7 @@ HRESULT TD3DDevice::PresentFrame(HWND window)
         const std::uint8_t* source = image.Row(UINT(y));
         std::uint32_t* row = frame.Row(y);
         if (argb)
-            std::memcpy(row, source, size_t(width) * 4);
+            CopyOpaque(source, row, size_t(width));
         else
             ConvertRowToArgb(format, source, bytes, width, row);
         if (gamma)
@@ -544,11 +545,10 @@ HRESULT TD3DDevice::PresentFrame(HWND window)
             for (int x = 0; x < width; ++x)
             {
                 const std::uint32_t pixel = row[x];
-                row[x] = ramp[0][(pixel >> 16) & 0xFF] | ramp[1][(pixel >> 8) & 0xFF] | ramp[2][pixel & 0xFF];
+                row[x] = 0xFF000000u | ramp[0][(pixel >> 16) & 0xFF] | ramp[1][(pixel >> 8) & 0xFF] |
+                         ramp[2][pixel & 0xFF];
             }
         }
-        for (int x = 0; x < width; ++x)
-            row[x] |= 0xFF000000u;
     }
     if (window)
         WindowPresentPixels(window, frame.Pixels(), width, height, width * 4);

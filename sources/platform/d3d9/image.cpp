@@ -1,6 +1,7 @@
 #include "platform/d3d9/image.h"
 
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/wordfill.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,6 +51,13 @@ const std::uint32_t* TImage::Decoded()
 
 namespace
 {
+std::uint32_t ReadWord(const std::uint8_t* bytes)
+{
+    std::uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
 // Fills `count` texels of a row with the texel, whole words at a time.
 template <class T> void FillRow(std::uint8_t* row, const std::uint8_t* texel, LONG count)
 {
@@ -82,7 +90,7 @@ void TImage::Fill(const RECT& rect, const float rgba[4])
                 FillRow<std::uint16_t>(row, texel, count);
                 break;
             case 4:
-                FillRow<std::uint32_t>(row, texel, count);
+                FillWords(reinterpret_cast<std::uint32_t*>(row), size_t(count), ReadWord(texel));
                 break;
             case 8:
                 FillRow<std::uint64_t>(row, texel, count);
@@ -98,13 +106,19 @@ void TImage::Fill(const RECT& rect, const float rgba[4])
 
 void TImage::FillDepthStencil(const RECT& rect, bool depth, float z, bool stencil, std::uint8_t s)
 {
-    for (LONG y = rect.top; y < rect.bottom; ++y)
+    std::uint32_t zBits;
+    std::memcpy(&zBits, &z, 4);
+    // Rows as wide as the planes lie one after the other: one fill for all of them.
+    const bool whole = rect.left == 0 && rect.right == LONG(width_);
+    const LONG rows = whole ? 1 : rect.bottom - rect.top;
+    const size_t count = size_t(rect.right - rect.left) * (whole ? rect.bottom - rect.top : 1);
+    for (LONG y = rect.top; y < rect.top + rows; ++y)
     {
-        const size_t row = size_t(y) * width_;
+        const size_t at = size_t(y) * width_ + rect.left;
         if (depth)
-            std::fill(depthPlane_.begin() + row + rect.left, depthPlane_.begin() + row + rect.right, z);
+            FillWords(reinterpret_cast<std::uint32_t*>(depthPlane_.data() + at), count, zBits);
         if (stencil)
-            std::fill(stencilPlane_.begin() + row + rect.left, stencilPlane_.begin() + row + rect.right, s);
+            std::memset(stencilPlane_.data() + at, s, count);
     }
     Touch();
 }

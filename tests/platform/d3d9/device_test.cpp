@@ -1,5 +1,6 @@
 #include "devicefixture.h"
 
+#include "platform/d3d9/image.h"
 #include "platform/d3d9/presentedframe.h"
 #include "platform/d3d9/settings.h"
 #include "platform/window/winuser.h"
@@ -371,37 +372,60 @@ TEST_F(DeviceTest, PresentShowsEveryPixelOpaque)
                 << x << "," << y;
 }
 
-TEST(Direct3D, ASixteenBitBackBufferIsShownAsThirtyTwoBits)
+TEST(Direct3D, DepthAndStencilFillsCoverExactlyTheirRectangle)
 {
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 33;
-    parameters.BackBufferHeight = 8;
-    parameters.BackBufferFormat = D3DFMT_R5G6B5;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = TRUE;
-    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    // An odd-sized rectangle of 16-bit texels: its edges stay exact.
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    const RECT rect = {3, 2, 30, 5};
-    ASSERT_EQ(D3D_OK, device->ColorFill(back, &rect, 0xFFFF0000));
-    back->Release();
-    ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
-    std::vector<std::uint32_t> frame(33 * 8);
-    int width = 0, height = 0;
-    ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 33 * 4, &width, &height));
-    for (int y = 0; y < 8; ++y)
+    TImage image(D3DFMT_D24S8, 33, 6);
+    image.FillDepthStencil({0, 0, 33, 6}, true, 0.25f, true, 7);
+    image.FillDepthStencil({3, 1, 31, 4}, true, 0.75f, false, 0);
+    image.FillDepthStencil({0, 4, 32, 6}, false, 0.0f, true, 9);
+    for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 33; ++x)
         {
-            const bool inside = x >= 3 && x < 30 && y >= 2 && y < 5;
-            ASSERT_EQ(inside ? 0xFFFF0000u : 0xFF000000u, frame[y * 33 + x]) << x << "," << y;
+            const bool deep = x >= 3 && x < 31 && y >= 1 && y < 4;
+            const bool marked = x < 32 && y >= 4;
+            ASSERT_EQ(deep ? 0.75f : 0.25f, image.DepthPlane()[y * 33 + x]) << x << "," << y;
+            ASSERT_EQ(marked ? 9 : 7, image.StencilPlane()[y * 33 + x]) << x << "," << y;
         }
-    EXPECT_EQ(0u, device->Release());
-    d3d->Release();
+}
+
+TEST(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
+{
+    // 16- and 32-bit back buffers 33 pixels wide, a rectangle from off a 16-byte boundary to the
+    // right edge, in a colour of its own each time: the word loops' first and last pixels are
+    // where they go wrong.
+    const std::pair<D3DFORMAT, D3DCOLOR> cases[] = {{D3DFMT_R5G6B5, 0xFFFF0000},
+                                                    {D3DFMT_X8R8G8B8, 0xFF00FF00}};
+    for (const auto& [format, colour] : cases)
+    {
+        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        D3DPRESENT_PARAMETERS parameters = {};
+        parameters.BackBufferWidth = 33;
+        parameters.BackBufferHeight = 8;
+        parameters.BackBufferFormat = format;
+        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        parameters.Windowed = TRUE;
+        parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        IDirect3DDevice9* device = nullptr;
+        ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        IDirect3DSurface9* back = nullptr;
+        device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+        const RECT rect = {3, 2, 33, 5};
+        ASSERT_EQ(D3D_OK, device->ColorFill(back, &rect, colour));
+        back->Release();
+        ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
+        std::vector<std::uint32_t> frame(33 * 8);
+        int width = 0, height = 0;
+        ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 33 * 4, &width, &height));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 33; ++x)
+            {
+                const bool inside = x >= 3 && y >= 2 && y < 5;
+                ASSERT_EQ(inside ? colour : 0xFF000000u, frame[y * 33 + x]) << format << " " << x << "," << y;
+            }
+        EXPECT_EQ(0u, device->Release());
+        d3d->Release();
+    }
 }
 
 TEST_F(DeviceTest, SurfaceCopiesBetweenPools)
