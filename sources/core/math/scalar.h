@@ -1,6 +1,7 @@
 #pragma once
 
 // Float helpers shared by the maths and the engine.
+#include "core/system/types.h"
 
 // Degrees to radians, as the rotation builders turn their angles.
 inline constexpr float DegreesToRadians = 0.017453292f;
@@ -19,3 +20,8 @@ inline float MaxFloat(float a, float b)
 {
     return a > b ? a : b;
 }
+
+// Double-precision vectors of 2 and 3 components scaled to length 1. The length is computed in
+// double precision and rounded to f32 before the division; a zero vector stays as it is.
+void NormalizeDouble2(f64 v[2]);
+void NormalizeDouble3(f64 v[3]);
