@@ -385,14 +385,20 @@ void NxActor::setAngularDamping(NxReal damping)
 
 void NxActor::setLinearVelocity(const NxVec3& v)
 {
-    if (dynamic_)
-        body_->setLinearVelocity(toBt(v) * body_->getLinearFactor());
+    if (!dynamic_)
+        return;
+    if (!v.isZero() && isSleeping())
+        wakeUp();
+    body_->setLinearVelocity(toBt(v) * body_->getLinearFactor());
 }
 
 void NxActor::setAngularVelocity(const NxVec3& w)
 {
-    if (dynamic_)
-        body_->setAngularVelocity(toBt(w) * body_->getAngularFactor());
+    if (!dynamic_)
+        return;
+    if (!w.isZero() && isSleeping())
+        wakeUp();
+    body_->setAngularVelocity(toBt(w) * body_->getAngularFactor());
 }
 
 NxVec3 NxActor::getLinearVelocity() const

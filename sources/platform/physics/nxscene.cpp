@@ -43,6 +43,8 @@ NxScene::NxScene(NxPhysicsSDK& sdk, const NxSceneDesc& desc)
 
 NxScene::~NxScene()
 {
+    for (NxJoint* joint : joints_)
+        delete joint;
     for (NxActor* actor : actors_)
         delete actor;
 }
@@ -86,6 +88,10 @@ void NxScene::releaseActor(NxActor& actor)
 
 void NxScene::destroyActor(NxActor& actor)
 {
+    // Joints go with their actors.
+    for (std::size_t i = joints_.size(); i-- > 0;)
+        if (joints_[i]->involves(actor))
+            releaseJoint(*joints_[i]);
     contacts_->forget(&actor);
     filterForget(&actor);
     for (NxU32 i = 0; i < actor.getNbShapes(); ++i) {
@@ -100,6 +106,59 @@ void NxScene::destroyActor(NxActor& actor)
 void NxScene::filterForget(const void* actorOrShape)
 {
     filter_.forget(actorOrShape);
+}
+
+NxJoint* NxScene::createJoint(const NxJointDesc& desc)
+{
+    if (!desc.actor[0] && !desc.actor[1]) {
+        reportError(NXE_INVALID_PARAMETER, "createJoint: a joint needs at least one actor");
+        return nullptr;
+    }
+    NxJoint* joint = nullptr;
+    switch (desc.type) {
+    case NX_JOINT_PRISMATIC: joint = new NxPrismaticJoint(*this, static_cast<const NxPrismaticJointDesc&>(desc)); break;
+    case NX_JOINT_REVOLUTE: joint = new NxRevoluteJoint(*this, static_cast<const NxRevoluteJointDesc&>(desc)); break;
+    case NX_JOINT_CYLINDRICAL: joint = new NxCylindricalJoint(*this, static_cast<const NxCylindricalJointDesc&>(desc)); break;
+    case NX_JOINT_SPHERICAL: joint = new NxSphericalJoint(*this, static_cast<const NxSphericalJointDesc&>(desc)); break;
+    case NX_JOINT_POINT_ON_LINE: joint = new NxPointOnLineJoint(*this, static_cast<const NxPointOnLineJointDesc&>(desc)); break;
+    case NX_JOINT_POINT_IN_PLANE: joint = new NxPointInPlaneJoint(*this, static_cast<const NxPointInPlaneJointDesc&>(desc)); break;
+    case NX_JOINT_DISTANCE: joint = new NxDistanceJoint(*this, static_cast<const NxDistanceJointDesc&>(desc)); break;
+    case NX_JOINT_FIXED: joint = new NxFixedJoint(*this, static_cast<const NxFixedJointDesc&>(desc)); break;
+    case NX_JOINT_D6: joint = new NxD6Joint(*this, static_cast<const NxD6JointDesc&>(desc)); break;
+    default:
+        reportError(NXE_INVALID_PARAMETER, "createJoint: pulley joints are not simulated; none was made");
+        return nullptr;
+    }
+    joints_.push_back(joint);
+    return joint;
+}
+
+void NxScene::releaseJoint(NxJoint& joint)
+{
+    joints_.erase(std::remove(joints_.begin(), joints_.end(), &joint), joints_.end());
+    delete &joint;
+}
+
+void NxScene::reportBrokenJoints(NxReal dt)
+{
+    for (std::size_t i = 0; i < joints_.size();) {
+        NxJoint* joint = joints_[i];
+        if (!joint->checkBreak(dt)) {
+            ++i;
+            continue;
+        }
+        // Without a listener the joint breaks and stays, broken; a listener's true releases it.
+        NxUserNotify* notify = desc_.userNotify;
+        if (notify && !notify->onJointBreak(joint->breakingImpulse(), *joint)) {
+            ++i;
+            continue;
+        }
+        joint->breakOff();
+        if (notify)
+            releaseJoint(*joint);
+        else
+            ++i;
+    }
 }
 
 NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc)
@@ -236,9 +295,12 @@ void NxScene::subStep(NxReal dt, NxU32 index, NxU32 count)
 {
     for (NxActor* actor : actors_)
         actor->beforeSubStep(dt, index, count);
+    for (NxJoint* joint : joints_)
+        joint->beforeSubStep();
     world_->dynamics().stepSimulation(dt, 0, dt);
     for (NxActor* actor : actors_)
         actor->afterSubStep();
+    reportBrokenJoints(dt);
     contacts_->afterSubStep(dt);
     if (!releaseAfterStep_.empty()) {
         std::vector<NxActor*> released;

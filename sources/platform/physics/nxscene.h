@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 #include "platform/physics/nxactor.h"
+#include "platform/physics/nxjoint.h"
 #include "platform/physics/nxmaterial.h"
 #include "platform/physics/nxscenedesc.h"
 #include "platform/physics/nxscenequery.h"
@@ -33,6 +34,11 @@ public:
     void releaseActor(NxActor& actor);
     NxU32 getNbActors() const { return NxU32(actors_.size()); }
     NxActor** getActors() { return actors_.data(); }
+
+    // Joints of every kind but the pulley, which is refused (null, reported).
+    NxJoint* createJoint(const NxJointDesc& desc);
+    void releaseJoint(NxJoint& joint);
+    NxU32 getNbJoints() const { return NxU32(joints_.size()); }
 
     // Materials by index; index 0 always exists, and creating one fills any gap below it.
     NxMaterial* createMaterial(const NxMaterialDesc& desc);
@@ -119,12 +125,14 @@ public:
 private:
     void subStep(NxReal dt, NxU32 index, NxU32 count);
     void destroyActor(NxActor& actor);
+    void reportBrokenJoints(NxReal dt);
 
     NxPhysicsSDK& sdk_;
     NxSceneDesc desc_;
     NxVec3 gravity_;
     std::unique_ptr<TBulletWorld> world_;
     std::vector<NxActor*> actors_;
+    std::vector<NxJoint*> joints_;
     std::vector<std::unique_ptr<NxMaterial>> materials_;
     std::vector<std::unique_ptr<NxSceneQuery>> queries_;
     TPairFilter filter_;

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+#include "physicstestsupport.h"
+
+namespace {
+class Joints : public ::testing::Test, public TPhysicsTest, public NxUserNotify
+{
+protected:
+    Joints() { scene->setUserNotify(this); }
+    bool onJointBreak(NxReal impulse, NxJoint& joint) override
+    {
+        breaks.push_back(&joint);
+        lastImpulse = impulse;
+        return letBreak;
+    }
+    void onWake(NxActor**, NxU32) override {}
+    void onSleep(NxActor**, NxU32) override {}
+
+    // A joint of a box at the origin to the world, anchored at the box's centre along an axis.
+    template <class Desc> NxJoint* toWorld(NxActor* box, Desc& desc, const NxVec3& axis)
+    {
+        desc.actor[0] = nullptr;
+        desc.actor[1] = box;
+        NxJointDesc_SetGlobalAnchor(desc, box->getGlobalPosition());
+        NxJointDesc_SetGlobalAxis(desc, axis);
+        return scene->createJoint(desc);
+    }
+
+    std::vector<NxJoint*> breaks;
+    NxReal lastImpulse = 0;
+    bool letBreak = true;
+};
+} // namespace
+
+TEST_F(Joints, ARevoluteMotorReachesItsVelocityAndItsLimitsHold)
+{
+    NxActor* wheel = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    NxRevoluteJointDesc desc;
+    desc.motor.velTarget = 2;
+    desc.motor.maxForce = 100;
+    desc.flags = NX_RJF_MOTOR_ENABLED;
+    NxRevoluteJoint* motor = toWorld(wheel, desc, NxVec3(0, 0, 1))->isRevoluteJoint();
+    ASSERT_NE(motor, nullptr);
+    EXPECT_EQ(motor->getState(), NX_JS_SIMULATING);
+    run(1);
+    EXPECT_NEAR(motor->getVelocity(), 2, 0.05f);
+    EXPECT_NEAR(wheel->getAngularVelocity().z, 2, 0.05f);
+    EXPECT_NEAR(wheel->getGlobalPosition().y, 5, 0.01f); // held against gravity at its anchor
+
+    NxActor* flap = addBox(NxVec3(5, 5, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    NxRevoluteJointDesc limited = desc;
+    limited.motor.velTarget = 5;
+    limited.limit.low.value = -0.5f;
+    limited.limit.high.value = 0.5f;
+    limited.flags = NX_RJF_MOTOR_ENABLED | NX_RJF_LIMIT_ENABLED;
+    NxRevoluteJoint* stop = toWorld(flap, limited, NxVec3(0, 0, 1))->isRevoluteJoint();
+    run(1);
+    EXPECT_NEAR(stop->getAngle(), 0.5f, 0.02f);
+    EXPECT_NEAR(flap->getAngularVelocity().z, 0, 0.05f);
+    // The state survives a trip through the descriptor.
+    NxRevoluteJointDesc saved;
+    stop->saveToDesc(saved);
+    EXPECT_FLOAT_EQ(saved.limit.high.value, 0.5f);
+    saved.motor.velTarget = -5;
+    stop->loadFromDesc(saved);
+    run(1);
+    EXPECT_NEAR(stop->getAngle(), -0.5f, 0.02f);
+}
+
+TEST_F(Joints, AFixedJointBreaksAboveItsForceUnlessTheBreakIsVetoed)
+{
+    NxActor* held = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.5f, 0.5f), 10); // 10 kg: 98 N
+    NxFixedJointDesc desc;
+    NxJoint* joint = toWorld(held, desc, NxVec3(0, 1, 0));
+    joint->setBreakable(200, 1e9f);
+    run(0.5f);
+    EXPECT_TRUE(breaks.empty());
+    // 500 N more pulls it past 200 N: vetoed, it holds.
+    letBreak = false;
+    for (int i = 0; i < 30; ++i) {
+        held->addForce(NxVec3(0, -500, 0));
+        run(1.0f / 60.0f);
+    }
+    ASSERT_FALSE(breaks.empty());
+    EXPECT_EQ(breaks[0], joint);
+    EXPECT_NEAR(lastImpulse, (500 + 98) / 120.0f, 0.5f); // what the joint held over one sub-step
+    EXPECT_EQ(joint->getState(), NX_JS_SIMULATING);
+    EXPECT_NEAR(held->getGlobalPosition().y, 5, 0.05f);
+    // Let go: the joint is released and the box falls.
+    letBreak = true;
+    breaks.clear();
+    held->addForce(NxVec3(0, -500, 0));
+    run(1.0f / 60.0f);
+    ASSERT_EQ(breaks.size(), 1u);
+    EXPECT_EQ(scene->getNbJoints(), 0u);
+    run(0.5f);
+    EXPECT_LT(held->getGlobalPosition().y, 4);
+}
+
+TEST_F(Joints, WithoutAListenerABrokenJointStaysBroken)
+{
+    scene->setUserNotify(nullptr);
+    NxActor* held = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.5f, 0.5f), 10);
+    NxFixedJointDesc desc;
+    desc.maxForce = 50; // less than the weight
+    NxJoint* joint = toWorld(held, desc, NxVec3(0, 1, 0));
+    run(0.1f);
+    EXPECT_EQ(joint->getState(), NX_JS_BROKEN);
+    EXPECT_EQ(scene->getNbJoints(), 1u);
+    EXPECT_LT(held->getGlobalPosition().y, 5);
+}
+
+TEST_F(Joints, APrismaticJointStopsAtItsTwoPlanes)
+{
+    NxActor* slider = addBox(NxVec3(0, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
+    NxPrismaticJointDesc desc;
+    NxJoint* joint = toWorld(slider, desc, NxVec3(1, 0, 0));
+    // As the engine limits it: the point on the slider, planes through anchor - 0.3 and + 0.6 along the axis.
+    const NxVec3 anchor = joint->getGlobalAnchor(), axis = joint->getGlobalAxis();
+    EXPECT_NEAR(axis.x, 1, 1e-6f);
+    joint->setLimitPoint(anchor, true);
+    joint->addLimitPlane(axis, anchor - axis * 0.3f);
+    joint->addLimitPlane(-axis, anchor + axis * 0.6f);
+    slider->setLinearVelocity(NxVec3(3, 0, 0));
+    run(1);
+    EXPECT_NEAR(slider->getGlobalPosition().x, 0.6f, 0.02f);
+    EXPECT_NEAR(slider->getGlobalPosition().y, 5, 0.01f);
+    slider->setLinearVelocity(NxVec3(-3, 0, 0));
+    run(1);
+    EXPECT_NEAR(slider->getGlobalPosition().x, -0.3f, 0.02f);
+    // Without planes it slides on.
+    joint->purgeLimitPlanes();
+    slider->setLinearVelocity(NxVec3(3, 0, 0));
+    run(1);
+    EXPECT_GT(slider->getGlobalPosition().x, 2);
+}
+
+TEST_F(Joints, AD6VelocityDriveTurnsAboutItsTwistAxis)
+{
+    NxActor* rotor = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.1f, 0.5f));
+    NxD6JointDesc desc;
+    desc.xMotion = desc.yMotion = desc.zMotion = NX_D6JOINT_MOTION_LOCKED;
+    desc.swing1Motion = desc.swing2Motion = NX_D6JOINT_MOTION_LOCKED;
+    desc.twistMotion = NX_D6JOINT_MOTION_FREE;
+    desc.twistDrive.driveType = NX_D6JOINT_DRIVE_VELOCITY;
+    desc.twistDrive.forceLimit = 1000;
+    NxD6Joint* d6 = toWorld(rotor, desc, NxVec3(0, 1, 0))->isD6Joint();
+    ASSERT_NE(d6, nullptr);
+    run(0.5f);
+    EXPECT_NEAR(rotor->getAngularVelocity().magnitude(), 0, 0.01f);
+    d6->setDriveAngularVelocity(NxVec3(3, 0, 0));
+    run(1);
+    EXPECT_NEAR(rotor->getAngularVelocity().y, 3, 0.05f);
+    EXPECT_NEAR(rotor->getGlobalPosition().y, 5, 0.01f);
+}
+
+TEST_F(Joints, DistanceAndSphericalJointsKeepTheirAnchors)
+{
+    NxActor* ball = addBox(NxVec3(0, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
+    NxDistanceJointDesc rope;
+    rope.actor[1] = ball;
+    rope.localAnchor[0] = NxVec3(0, 8, 0); // a point of the world
+    rope.maxDistance = 2;
+    rope.flags = NX_DJF_MAX_DISTANCE_ENABLED;
+    ASSERT_NE(scene->createJoint(rope), nullptr);
+    run(2); // falls 1 m until the rope is taut
+    EXPECT_NEAR(ball->getGlobalPosition().y, 6, 0.03f);
+
+    NxActor* bob = addBox(NxVec3(5, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
+    NxSphericalJointDesc ballJoint;
+    ballJoint.actor[1] = bob;
+    NxJointDesc_SetGlobalAnchor(ballJoint, NxVec3(5, 6, 0));
+    scene->createJoint(ballJoint);
+    bob->setLinearVelocity(NxVec3(0, 0, 2));
+    run(1); // it swings on a 1 m arm
+    EXPECT_NEAR((bob->getGlobalPosition() - NxVec3(5, 6, 0)).magnitude(), 1, 0.02f);
+    EXPECT_GT(std::fabs(bob->getGlobalPosition().z), 0.05f);
+}
+
+TEST_F(Joints, APulleyJointIsRefusedAndJointsGoWithTheirActors)
+{
+    NxActor* a = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    NxPulleyJointDesc pulley;
+    pulley.actor[0] = a;
+    EXPECT_EQ(scene->createJoint(pulley), nullptr);
+    EXPECT_EQ(output.errors.size(), 1u);
+    NxFixedJointDesc fixed;
+    fixed.actor[0] = a;
+    scene->createJoint(fixed);
+    EXPECT_EQ(scene->getNbJoints(), 1u);
+    scene->releaseActor(*a);
+    EXPECT_EQ(scene->getNbJoints(), 0u);
+}
