@@ -158,9 +158,8 @@ void NxJoint::rebuild()
 
 void NxJoint::configure()
 {
+    // The back end starts with every axis locked.
     auto& c = static_cast<btGeneric6DofSpring2Constraint&>(*constraint_);
-    for (int axis = 0; axis < 6; ++axis)
-        c.setLimit(axis, 0, 0);
     switch (getType()) {
     case NX_JOINT_REVOLUTE: {
         const auto& d = descOf<NxRevoluteJointDesc>();
