@@ -2,6 +2,7 @@
 // device classes), the run-time sky textures, locks, animations and the texture manager.
 #include "texturefixture.h"
 
+#include "directx/render/dxrendertargetmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "platform/d3d9/settings.h"
 
@@ -191,6 +192,7 @@ TEST_F(TextureXpTest, ALevelOfTheWrongSizeIsSkippedWhateverItsFormat)
     AttachData(*texture);
     ASSERT_EQ(texture->Require(), 0);
     EXPECT_EQ(FirstByteOfLevel(texture, 0), 1);
+    EXPECT_EQ(FirstByteOfLevel(texture, 1), 0);
     EXPECT_NE(m_Log.SystemLog().find("TDxTexture::OnResourceLoad(): error: 'blocks': texture invalid pitch 16 "
                                      "(8x8 level 1)"),
               std::string::npos);
@@ -364,5 +366,22 @@ TEST_F(TextureAnimationTest, TargetShowsTheFrameOfThePosition)
     EXPECT_FLOAT_EQ(animation->m_fPosition, 0.5f);
     EXPECT_EQ(target->m_pTexture, frames[0]->m_pTexture);
     EXPECT_EQ(ends.nEnds, 2);
+}
+} // namespace
+
+namespace
+{
+TEST_F(TextureXpTest, CopiesTakeTheirPixelsFromTargetsAndTextures)
+{
+    auto* target = static_cast<TDxRenderTarget*>(
+        g_pDxRenderTargetManager->CreateRenderTarget(TName("scene", true), 8, 8, 0x102, 0, 0, 0));
+    m_pManager->GetDevice()->ColorFill(target->GetSurface(), nullptr, 0xFF336699);
+    TTexture* copy = g_pDxTextureManager->CreateTexture(TName("copy", true), 8, 8, 1, 1, TEXTURE_2D, 0x102, 0);
+    ASSERT_EQ(copy->CopyFromRenderTarget(0, target), 0);
+    EXPECT_EQ(FirstByteOfLevel(copy, 0), 0x99);
+    // The target's own texture as a source: its data is fetched from the device.
+    m_pManager->GetDevice()->ColorFill(target->GetSurface(), nullptr, 0xFF112233);
+    ASSERT_EQ(copy->Copy(0, target->GetTexture()), 0);
+    EXPECT_EQ(FirstByteOfLevel(copy, 0), 0x33);
 }
 } // namespace
