@@ -272,8 +272,6 @@ void TDxDeviceManager::FinalizeManager()
         return;
     m_nReady = 0;
     _ReleaseDeviceObjects();
-    MemoryDelete(g_pDxEffectStateFilter);
-    g_pDxEffectStateFilter = nullptr;
     g_pDxDeviceInt->ReleaseDevice(m_pDevice);
     m_pDevice = nullptr;
     if (m_pDirect3D)

@@ -115,5 +115,6 @@ private:
     u32 m_nTouchedFull;
 };
 
-// The one filter, created with the first device and kept for the program's life.
+// The one filter, created with the first device and kept for the program's life: effects that
+// outlive a device still hold it as their state manager.
 extern TDxEffectStateFilter* g_pDxEffectStateFilter;

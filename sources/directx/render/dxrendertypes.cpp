@@ -1,5 +1,6 @@
 #include "directx/render/dxrendertypes.h"
 
+#include "directx/render/dxshader.h"
 #include "directx/render/dxtexture.h"
 #include "directx/render/dxtextureanimation.h"
 #include "engine/render/meshdata.h"
@@ -55,7 +56,7 @@ TClusterField SurfaceMaterial(u32 fromLast)
 const TClusterTypeDecl& ShaderParameterDecl()
 {
     static TClusterTypeDecl s_Decl(
-        "TShaderParameter", SHADER_PARAMETER_TYPE_ID, sizeof(TShaderParameter), Prototype<TShaderParameter>(), 0,
+        "TShaderParameter", SHADER_PARAMETER_TYPE_ID, sizeof(TShaderParameter), Prototype<TDxShaderLocalParameter>(), 0,
         {TClusterField(CLUSTER_MEMBER_VIRTUAL_TABLE, 0, SHADER_PARAMETER_TYPE_ID, 1, "__vfptr")});
     return s_Decl;
 }
@@ -70,7 +71,7 @@ const TClusterTypeDecl& ShaderProgramDataDecl()
 const TClusterTypeDecl& ShaderDecl()
 {
     static TClusterTypeDecl s_Decl(
-        "TShader", SHADER_TYPE_ID, sizeof(TShader), Prototype<TShader>(), 1,
+        "TShader", SHADER_TYPE_ID, sizeof(TShader), Prototype<TDxShader>(), 1,
         {TClusterField(CLUSTER_MEMBER_RUN, SHADER_PROGRAM_DATA_OFFSET, SHADER_PROGRAM_DATA_TYPE_ID, 1,
                        "TDxShaderProgramData"),
          Parameter(0),  Parameter(1),  Parameter(2),  Parameter(3),  Parameter(4),  Parameter(5),

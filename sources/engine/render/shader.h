@@ -49,7 +49,8 @@ public:
     // Bit N: the effects use the global sampler parameter of slot N.
     u32 m_nGlobalTextureMask;
     DArray<TShaderLookupEntry> m_aLookup;
-    u32 m_nReserved928;
+    // The slot mask when Begin ran, put back by End.
+    u32 m_nBeginTextureMask;
     DArray<TDxShaderProgramData> m_aProgramData;
     TDxShaderProgram* m_pProgram;
     u32 m_nEffectCount;

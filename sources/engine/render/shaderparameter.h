@@ -21,6 +21,14 @@ class TShaderParameter
 public:
     TShaderParameter() : m_nFlags(0), m_pHandle(nullptr), m_pEffect(nullptr), m_pHandles(nullptr) {}
     virtual ~TShaderParameter() = default;
+    // The values a draw gives the parameter; the base has no effect to give them to.
+    virtual void SetTexture(TTexture* texture) {}
+    virtual void SetMatrixArray(u32 count, const TMatrix* matrices) {}
+    virtual void SetMatrix(const TMatrix& matrix) {}
+    virtual void SetVectorArray(u32 count, const TVector* vectors) {}
+    virtual void SetVector(const TVector& vector) {}
+    virtual void SetIntArray(u32 count, const i32* values) {}
+    virtual void SetInt(i32 value) {}
 
     TName m_Name;
     u32 m_nFlags;

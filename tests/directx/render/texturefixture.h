@@ -49,11 +49,11 @@ protected:
                 m_Image.insert(m_Image.end(), size, static_cast<u8>(texture.m_aLevel.GetCount()));
             }
     }
-    // Hands the image to the texture as its data.
-    void AttachData(TTexture& texture)
+    // Hands the image to the resource as its data.
+    void AttachData(TResource& resource)
     {
         m_pRepository = std::make_unique<TRepository>(m_Image.data(), static_cast<u32>(m_Image.size()));
-        texture.SetData(m_pRepository.get(), 0, static_cast<u32>(m_Image.size()));
+        resource.SetData(m_pRepository.get(), 0, static_cast<u32>(m_Image.size()));
     }
 
     TScratchWorkingFolder m_Log{"texture"};

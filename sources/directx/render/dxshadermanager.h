@@ -1,0 +1,99 @@
+#pragma once
+// TDxShaderManager ("Shader", back end "Dx"): owns every shader, the global effect pool and
+// the global effect whose parameters all effects share, the named global parameters, and the
+// shader-parameter plug-ins collected at BeginManager.
+#include "core/system/templates/marray.h"
+#include "core/system/templates/sarray.h"
+#include "directx/render/dxshader.h"
+#include "engine/render/devicemethods.h"
+#include "engine/system/manager.h"
+#include "engine/system/resourcemethods.h"
+
+struct ID3DXEffectPool;
+
+constexpr u32 DX_SHADER_PLUGIN_CAPACITY = 64;
+constexpr u32 DX_GLOBAL_PARAMETER_CAPACITY = 32;
+constexpr u32 DX_PROGRAM_POOL = 12000;
+constexpr u32 DX_BINDING_POOL = 64000;
+constexpr u32 DX_EFFECT_HANDLE_POOL = 140000;
+constexpr u32 DX_EFFECT_POINTER_POOL = 12000;
+constexpr i32 DX_SHADER_GROWTH = 1024;
+
+struct TDxPluginEntry
+{
+    TName Name;
+    TShaderParameterPlugin* pPlugin;
+    // The global parameter bound to it, null when none.
+    TDxShaderParameter* pGlobal;
+};
+
+struct TDxGlobalParameter
+{
+    TName Name;
+    TDxShaderParameter Parameter;
+};
+
+class TDxShaderManager : public TManager, public TDeviceMethods, public TResourceMethods
+{
+public:
+    TDxShaderManager();
+
+    // TManager.
+    void BeginManager() override;
+    void EndManager() override;
+    // Unloads every shader and empties its program lookup.
+    void ResetShaders();
+    // Unloads and deletes every shader.
+    void Clear();
+
+    i32 GetShaderCount() { return m_aShader.GetCount(); }
+    TDxShader* GetShader(i32 index) { return m_aShader[index]; }
+    TDxShader* CreateShader(const TName& name);
+    TDxShader* FindShader(const TName& name);
+    u32 GetGlobalParameterCount() const { return m_aGlobal.GetCount(); }
+    TDxShaderParameter* FindGlobalParameter(const TName& name);
+    // Finds or enters the global parameter of that name.
+    TDxShaderParameter* _EnterGlobalParameter(const TName& name);
+    // Every bound global parameter's plug-in fills it, in plug-in order.
+    void ApplyGlobalParameters();
+    // Makes the pool and the global effect from an effect description.
+    void _PrepareGlobalParameters(const void* data, u32 size);
+
+    // The plug-in of that name; found: 1 (plug-in may be null when entered without one).
+    TDxPluginEntry* FindPlugin(const TName& name);
+    // Enters a plug-in under a name (the shader code enters unknown names without plug-in).
+    TDxPluginEntry* _EnterPlugin(const TName& name, TShaderParameterPlugin* plugin);
+
+    // TDeviceMethods.
+    void OnDeviceReset() override;
+    void OnDeviceCreate() override;
+    void OnDeviceDestroy() override;
+
+    // Pool accounting: each take is refused (false) past its pool's size.
+    bool TakePrograms(u32 count);
+    void GivePrograms(u32 count);
+    bool TakeBinding();
+    void GiveBindings(u32 count);
+    bool TakeHandles(u32 count);
+    bool TakeEffectPointers(u32 count);
+    // Effect handles and pointers come back only when a cluster loads.
+    void OnClusterLoad();
+
+    ID3DXEffectPool* m_pPool;
+    ID3DXEffect* m_pGlobalEffect;
+
+private:
+    void _ReleaseGlobalEffect();
+
+    MArray<TDxShader, 1, DX_SHADER_GROWTH> m_aShader;
+    SArray<TDxPluginEntry, DX_SHADER_PLUGIN_CAPACITY, 0> m_aPlugin;
+    SArray<TDxGlobalParameter, DX_GLOBAL_PARAMETER_CAPACITY, 1> m_aGlobal;
+    const void* m_pGlobalData;
+    u32 m_nGlobalSize;
+    u32 m_nPrograms;
+    u32 m_nBindings;
+    u32 m_nHandles;
+    u32 m_nEffectPointers;
+};
+
+extern TDxShaderManager* g_pDxShaderManager;

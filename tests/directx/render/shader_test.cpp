@@ -1,0 +1,278 @@
+// Shaders: program lookup and the missing-program abort, define texts, plug-in bindings, the
+// slot textures on their samplers (material first), and damaged shader data.
+#include "texturefixture.h"
+
+#include "directx/render/dxeffectstatefilter.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/render/material.h"
+#include "engine/render/meshdata.h"
+#include "engine/render/shaderparameterplugin.h"
+
+#include <string>
+#include <zlib.h>
+
+namespace
+{
+const char* const kTexturedEffect = "effect 1\n"
+                                    "parameter matrix TTestMatrix\n"
+                                    "annotation string plugin = \"TTestMatrix\"\n"
+                                    "parameter texture Color0 shared\n"
+                                    "technique defaultshader\n"
+                                    "pass p0\n"
+                                    "vertexshader canvas2d\n"
+                                    "pixelshader textured\n"
+                                    "vertexconstant 0 TTestMatrix\n"
+                                    "texture 0 Color0\n";
+
+const char* const kGlobalEffect = "effect 1\n"
+                                  "parameter texture Color0 shared\n";
+
+class TTestPlugin : public TShaderParameterPlugin
+{
+public:
+    void Apply(TNodeObject*, TShader* shader, TShaderParameter* parameter, TMaterial*, const TMeshDescription*) override
+    {
+        ++nCalls;
+        pShader = shader;
+        pParameter = parameter;
+    }
+    u32 nCalls = 0;
+    TShader* pShader = nullptr;
+    TShaderParameter* pParameter = nullptr;
+};
+
+class ShaderTest : public TextureTest
+{
+protected:
+    void SetUp() override
+    {
+        TextureTest::SetUp();
+        // The manager keeps its plug-ins for the run: one instance serves every test.
+        static TTestPlugin s_Plugin;
+        s_Plugin = TTestPlugin();
+        m_pPlugin = &s_Plugin;
+        g_pDxShaderManager->_EnterPlugin(TName("TTestMatrix", true), &s_Plugin);
+        g_pDxShaderManager->_PrepareGlobalParameters(kGlobalEffect, static_cast<u32>(std::strlen(kGlobalEffect)));
+        m_Mesh.VertexLayout = TName("layout_pt", true);
+    }
+    void TearDown() override
+    {
+        g_pDxShaderManager->Clear();
+        g_pDxShaderManager->OnDeviceDestroy();
+        TextureTest::TearDown();
+    }
+
+    // A shader whose data block holds the given effects, one program record each.
+    TDxShader* MakeShader(const char* name, std::vector<std::string> effects, std::vector<TDxShaderProgramData> records)
+    {
+        TDxShader* shader = g_pDxShaderManager->CreateShader(TName(name, true));
+        std::string block;
+        for (size_t i = 0; i < records.size(); ++i)
+            if (records[i].nDataSize == 0 && i < effects.size() && !effects[i].empty())
+            {
+                records[i].nDataOffset = static_cast<u32>(block.size());
+                records[i].nDataSize = static_cast<u32>(effects[i].size());
+                block += effects[i];
+            }
+        uLongf packedSize = compressBound(static_cast<uLong>(block.size()));
+        m_Image.resize(packedSize);
+        compress2(m_Image.data(), &packedSize, reinterpret_cast<const Bytef*>(block.data()),
+                  static_cast<uLong>(block.size()), 9);
+        m_Image.resize(packedSize);
+        shader->m_nDataSize = static_cast<u32>(block.size());
+        shader->m_nStoredSize = static_cast<u32>(packedSize);
+        shader->m_aProgramData.SetCount(static_cast<i32>(records.size()));
+        for (size_t i = 0; i < records.size(); ++i)
+            shader->m_aProgramData[static_cast<i32>(i)] = records[i];
+        AttachData(*shader);
+        return shader;
+    }
+
+    TDxShaderProgramData Record(u32 defineText, u32 mask, u32 slots = 1, u8 sampler0 = 0)
+    {
+        TDxShaderProgramData record = {};
+        record.Key = {m_Mesh.VertexLayout.GetId(), defineText, mask};
+        record.nTextureSlots = slots;
+        std::memset(record.aSampler, DX_NO_SAMPLER, sizeof(record.aSampler));
+        record.aSampler[0] = sampler0;
+        return record;
+    }
+
+    IDirect3DBaseTexture9* Bound(u32 sampler)
+    {
+        IDirect3DBaseTexture9* texture = nullptr;
+        m_pManager->GetDevice()->GetTexture(sampler, &texture);
+        if (texture)
+            texture->Release();
+        return texture;
+    }
+
+    TTestPlugin* m_pPlugin = nullptr;
+    TMeshDescription m_Mesh = {};
+};
+
+TEST_F(ShaderTest, DefineTextsFollowTheOrderOfTheNames)
+{
+    TDxShader* shader = g_pDxShaderManager->CreateShader(TName("defines", true));
+    EXPECT_EQ(shader->GetDefineText().GetId(), 0u);
+    const TName fog("FOG", true), skin("SKIN", true);
+    shader->SetDefine(skin, TName("4", true));
+    shader->SetDefine(fog, TName("1", true));
+    const bool fogFirst = fog < skin;
+    EXPECT_STREQ(shader->GetDefineText().GetText(), fogFirst ? "FOG=1|SKIN=4|" : "SKIN=4|FOG=1|");
+    shader->SetDefine(fog, TName("2", true));
+    EXPECT_STREQ(shader->GetDefineText().GetText(), fogFirst ? "FOG=2|SKIN=4|" : "SKIN=4|FOG=2|");
+    shader->RemoveDefine(skin);
+    EXPECT_STREQ(shader->GetDefineText().GetText(), "FOG=2|");
+    shader->RemoveDefine(fog);
+    EXPECT_EQ(shader->GetDefineText().GetId(), 0u);
+    EXPECT_EQ(g_pDxShaderManager->CreateShader(TName("defines")), shader);
+}
+
+TEST_F(ShaderTest, DrawsFindTheProgramOfTheirKey)
+{
+    TDxShader* probe = g_pDxShaderManager->CreateShader(TName("probe", true));
+    probe->SetDefine(TName("FOG", true), TName("1", true));
+    const u32 fogText = probe->GetDefineText().GetId();
+    TDxShader* shader = MakeShader("keyed", {kTexturedEffect, kTexturedEffect}, {Record(0, 0), Record(fogText, 0)});
+    ASSERT_EQ(shader->Require(), 0);
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    TDxShaderProgram* plain = shader->GetCurrentProgram();
+    shader->End();
+    shader->SetDefine(TName("FOG"), TName("1"));
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    EXPECT_NE(shader->GetCurrentProgram(), plain);
+    EXPECT_NE(shader->GetCurrentProgram(), nullptr);
+    shader->End();
+    EXPECT_EQ(shader->GetCurrentProgram(), nullptr);
+}
+
+TEST_F(ShaderTest, AMissingProgramEndsTheProgramWithItsDescription)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TDxShader* shader = MakeShader("unlinked", {kTexturedEffect}, {Record(0, 0)});
+    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("wall", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    shader->SetTexture(0, texture);
+    TMaterial material;
+    material.aTexture[4] = texture;
+    EXPECT_DEATH(shader->Begin(nullptr, &m_Mesh, &material),
+                 "unlinked shader 'unlinked' \\(mesh '' node ''\\) : AddVertexTexture \\[layout_pt\\+17\\] define '' "
+                 "texture 17= color0 env0 \\(shd 1= color0, mat 16= env0\\)");
+}
+
+TEST_F(ShaderTest, SlotListsNameTheBitsOfTheMask)
+{
+    EXPECT_STREQ(TextureSlotList(0), "");
+    EXPECT_STREQ(TextureSlotList(0xFFC00000u), "");
+    EXPECT_STREQ(TextureSlotList((1u << 2) | (1u << 21)), " normal0 user15");
+}
+
+TEST_F(ShaderTest, PluginParametersAreBoundToTheirPlugins)
+{
+    TDxShader* shader = MakeShader("plugged", {kTexturedEffect}, {Record(0, 0)});
+    ASSERT_EQ(shader->Require(), 0);
+    TShaderParameter* parameter = shader->FindParameter(TName("TTestMatrix"));
+    ASSERT_NE(parameter, nullptr);
+    EXPECT_EQ(parameter->m_nFlags, SHADER_PARAMETER_PLUGIN);
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    EXPECT_EQ(m_pPlugin->nCalls, 1u);
+    EXPECT_EQ(m_pPlugin->pShader, shader);
+    EXPECT_EQ(m_pPlugin->pParameter->m_Name, TName("TTestMatrix"));
+    shader->End();
+}
+
+TEST_F(ShaderTest, AParameterWithoutPluginGetsNoBinding)
+{
+    std::string effect = kTexturedEffect;
+    // Parameters are fed by the plug-in of their own name.
+    for (size_t at; (at = effect.find("TTestMatrix")) != std::string::npos;)
+        effect.replace(at, 11, "TNoSuchOne1");
+    TDxShader* shader = MakeShader("unplugged", {effect}, {Record(0, 0)});
+    ASSERT_EQ(shader->Require(), 0);
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    EXPECT_EQ(shader->GetCurrentProgram()->nBindingCount, 0u);
+    shader->End();
+    EXPECT_NE(m_Log.SystemLog().find("TDxShader::_Prepare(): error: 'TNoSuchOne1': undeclared shader plugin"),
+              std::string::npos);
+}
+
+TEST_F(ShaderTest, SlotTexturesGoToTheSamplersOfTheirByte)
+{
+    TDxShader* shader = MakeShader("sampled", {kTexturedEffect, kTexturedEffect}, {Record(0, 1, 1, 0x21), Record(0, 0)});
+    shader->m_nGlobalTextureMask = 1;
+    TTexture* own = g_pDxTextureManager->CreateTexture(TName("own", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    TTexture* other = g_pDxTextureManager->CreateTexture(TName("other", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    shader->SetTexture(0, own);
+    ASSERT_EQ(shader->Require(), 0);
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    EXPECT_EQ(Bound(1), own->m_pTexture);
+    EXPECT_EQ(Bound(2), own->m_pTexture);
+    EXPECT_EQ(Bound(0), nullptr);
+    shader->End();
+    // The material's texture of the slot comes first.
+    TMaterial material;
+    material.aTexture[0] = other;
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, &material), 0);
+    EXPECT_EQ(Bound(1), other->m_pTexture);
+    EXPECT_EQ(Bound(2), other->m_pTexture);
+    shader->End();
+}
+
+TEST_F(ShaderTest, ASamplerByteBelowSixteenSetsOneSampler)
+{
+    TDxShader* shader = MakeShader("single", {kTexturedEffect}, {Record(0, 1, 1, 3)});
+    shader->m_nGlobalTextureMask = 1;
+    TTexture* own = g_pDxTextureManager->CreateTexture(TName("own", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    shader->SetTexture(0, own);
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    EXPECT_EQ(Bound(3), own->m_pTexture);
+    EXPECT_EQ(Bound(0), nullptr);
+    shader->End();
+}
+
+TEST_F(ShaderTest, AProgramWithoutEffectDrawsNothing)
+{
+    TDxShader* shader = MakeShader("broken", {"effect 1\nnonsense here\n"}, {Record(0, 0)});
+    ASSERT_EQ(shader->Require(), 0);
+    EXPECT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 1);
+    EXPECT_EQ(shader->GetCurrentProgram(), nullptr);
+    shader->End();
+    EXPECT_NE(m_Log.SystemLog().find("TDxShader::_Prepare(): error: D3DXCreateEffectEx( iDevice , data, size"),
+              std::string::npos);
+}
+
+TEST_F(ShaderTest, SharedProgramsTakeAnEarlierEffect)
+{
+    TDxShaderProgramData shared = Record(0, 2);
+    shared.nDataOffset = 0;
+    TDxShader* shader = MakeShader("shared", {kTexturedEffect, ""}, {Record(0, 0), shared});
+    // nDataSize 0 with offset 0 names the first program.
+    shader->m_aProgramData[1].nDataSize = 0;
+    shader->m_aProgramData[1].nDataOffset = 0;
+    ASSERT_EQ(shader->Require(), 0);
+    EXPECT_EQ(shader->m_nEffectCount, 2u);
+    EXPECT_EQ(shader->m_ppEffect[0], shader->m_ppEffect[1]);
+}
+
+TEST_F(ShaderTest, DamagedShaderDataIsRefused)
+{
+    // A block that inflates to another size than the shader says.
+    TDxShader* shader = MakeShader("short", {kTexturedEffect}, {Record(0, 0)});
+    shader->m_nDataSize += 1;
+    EXPECT_NE(shader->Require(), 0);
+    EXPECT_NE(m_Log.SystemLog().find("'short': data block does not inflate to"), std::string::npos);
+
+    // A program beyond the data, and a shared index that is not an earlier program.
+    TDxShaderProgramData outside = Record(0, 1);
+    TDxShaderProgramData forward = Record(0, 2);
+    TDxShader* bad = MakeShader("outside", {kTexturedEffect}, {Record(0, 0), outside, forward});
+    bad->m_aProgramData[1].nDataOffset = 4;
+    bad->m_aProgramData[1].nDataSize = bad->m_nDataSize;
+    bad->m_aProgramData[2].nDataOffset = 2;
+    bad->m_aProgramData[2].nDataSize = 0;
+    ASSERT_EQ(bad->Require(), 0);
+    EXPECT_EQ(bad->m_aLookup.GetCount(), 1);
+    EXPECT_NE(m_Log.SystemLog().find("'outside': program 1 lies outside the data"), std::string::npos);
+    EXPECT_NE(m_Log.SystemLog().find("'outside': program 2 lies outside the data"), std::string::npos);
+}
+} // namespace
