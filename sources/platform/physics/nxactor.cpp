@@ -665,7 +665,9 @@ void NxActor::beforeSubStep(NxReal dt, NxU32 subStep, NxU32 subStepCount)
     }
     if (!wheels_.empty() && !kinematic()) {
         for (NxWheelShape* wheel : wheels_)
-            if (wheel->getMotorTorque() != 0 && isSleeping())
+            if ((wheel->getMotorTorque() != 0 ||
+                 ((wheel->getWheelFlags() & NX_WF_AXLE_SPEED_OVERRIDE) && wheel->getAxleSpeed() != 0)) &&
+                isSleeping())
                 wakeUp();
         if (body_->isActive()) {
             NxU32 touching = 0;

@@ -158,8 +158,10 @@ void NxJoint::rebuild()
 
 void NxJoint::configure()
 {
-    // The back end starts with every axis locked.
+    // Every axis locked first: the back end starts with its angular axes free.
     auto& c = static_cast<btGeneric6DofSpring2Constraint&>(*constraint_);
+    for (int axis = 0; axis < 6; ++axis)
+        c.setLimit(axis, 0, 0);
     switch (getType()) {
     case NX_JOINT_REVOLUTE: {
         const auto& d = descOf<NxRevoluteJointDesc>();

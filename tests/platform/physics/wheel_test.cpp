@@ -156,3 +156,16 @@ TEST_F(Wheels, TheContactModifyHookSeesAndMayDropTheContact)
     run(1.0f / 60.0f);
     EXPECT_EQ(wheels[0]->getContact(contact), nullptr);
 }
+
+TEST_F(Wheels, AnOverriddenAxleSpeedDrivesTheCart)
+{
+    run(1);
+    for (int i = 2; i < 4; ++i) {
+        wheels[i]->setWheelFlags(NX_WF_AXLE_SPEED_OVERRIDE);
+        wheels[i]->setAxleSpeed(2 / kRadius); // 2 m/s at the tyre
+        wheels[i]->setMotorTorque(300);        // not integrated while overridden
+    }
+    run(3);
+    EXPECT_NEAR(cart->getLinearVelocity().z, 2, 0.03f);
+    EXPECT_FLOAT_EQ(wheels[2]->getAxleSpeed(), 2 / kRadius);
+}
