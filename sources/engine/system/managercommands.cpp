@@ -80,21 +80,31 @@ public:
     }
 };
 
-// The four phase runs.
-template <void (TManagerManager::*Phase)()> class TManagerPhaseCommand : public TCommand
+// The four phase runs, each in its place: initialize while the managers are finalized (the lock
+// state of the start and of the end), the others between initialize and finalize. Out of place,
+// managers would be initialized twice or finalized twice (their objects released again) and
+// would add listeners while that is refused.
+template <void (TManagerManager::*Phase)(), bool INITIALIZE> class TManagerPhaseCommand : public TCommand
 {
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
     {
-        if (prepare == COMMAND_RUN && CheckExactly(instruction, 0))
+        if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
+            return;
+        const bool finalized = g_ManagerManager.GetLockState() == MANAGER_LOCK_LOCKED;
+        if (INITIALIZE && !finalized)
+            TCommandManager::Instance().PrintError("managers already initialized (manager.finalize first)");
+        else if (!INITIALIZE && finalized)
+            TCommandManager::Instance().PrintError("managers not initialized (manager.initialize first)");
+        else
             (g_ManagerManager.*Phase)();
     }
 };
 
-typedef TManagerPhaseCommand<&TManagerManager::Initialize> TCommandmanager_initialize;
-typedef TManagerPhaseCommand<&TManagerManager::Begin> TCommandmanager_begin;
-typedef TManagerPhaseCommand<&TManagerManager::End> TCommandmanager_end;
-typedef TManagerPhaseCommand<&TManagerManager::Finalize> TCommandmanager_finalize;
+typedef TManagerPhaseCommand<&TManagerManager::Initialize, true> TCommandmanager_initialize;
+typedef TManagerPhaseCommand<&TManagerManager::Begin, false> TCommandmanager_begin;
+typedef TManagerPhaseCommand<&TManagerManager::End, false> TCommandmanager_end;
+typedef TManagerPhaseCommand<&TManagerManager::Finalize, false> TCommandmanager_finalize;
 
 class TCommandmanager_list : public TCommand
 {

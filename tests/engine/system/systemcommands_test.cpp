@@ -9,6 +9,11 @@
 namespace
 {
 TRecordingManager s_CommandTarget("CommandTarget");
+std::vector<std::string> s_aPhases;
+TRecordingManager s_PhaseTarget("PhaseTarget", &s_aPhases);
+TRecordingManager* g_pPhaseTarget = nullptr;
+const i32 s_nPhaseTarget =
+    TManagerManager::RegisterManager("PhaseTarget", "PhaseTarget", &g_pPhaseTarget, &s_PhaseTarget);
 TRecordingManager* g_pCommandTarget = nullptr;
 const i32 s_nTarget =
     TManagerManager::RegisterManager("CommandTarget", "CommandTarget", &g_pCommandTarget, &s_CommandTarget);
@@ -106,6 +111,26 @@ TEST_F(SystemCommands, ManagerCommandsBuildTheActiveSystem)
     EXPECT_EQ(update[0].pManager, g_pCommandTarget);
     EXPECT_EQ(update[0].nWord, 3u);
     EXPECT_EQ(system->aList[MANAGER_LIST_RENDER].GetCount(), 2u);
+}
+
+TEST_F(SystemCommands, PhasesRunOnlyInTheirPlace)
+{
+    Manager().ExecuteText("manager.system.create phasetest");
+    Manager().ExecuteText("manager.initialize.add PhaseTarget");
+    Manager().ExecuteText("manager.finalize.add PhaseTarget");
+    Manager().ExecuteText("manager.begin;manager.end;manager.finalize");
+    EXPECT_TRUE(s_aPhases.empty());
+    EXPECT_EQ(Texts(), std::vector<std::string>(
+                           3, "^Ierror: managers not initialized (manager.initialize first)"));
+
+    m_Listener.lines.clear();
+    Manager().ExecuteText("manager.initialize;manager.initialize;manager.begin;manager.end;manager.finalize");
+    Manager().ExecuteText("manager.finalize");
+    EXPECT_EQ(s_aPhases, (std::vector<std::string>{"PhaseTarget.initialize.0", "PhaseTarget.begin.0",
+                                                   "PhaseTarget.end.0", "PhaseTarget.finalize.0"}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "^Ierror: managers already initialized (manager.finalize first)",
+                           "^Ierror: managers not initialized (manager.initialize first)"}));
 }
 
 TEST_F(SystemCommands, ListingsFilterByName)
