@@ -6,13 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target morvanesim language_files
+cmake --build --preset release --target morvanesim language_files repository_files
 work=build/release/run
 rm -rf "$work"
 mkdir -p "$work"
 cp -r data/. "$work/"
 mkdir -p "$work/data"
-cp build/release/data/*.language "$work/data/"
+cp build/release/data/*.language build/release/data/*.data "$work/data/"
 # Without a display the window is headless: end after a few seconds of frames.
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ "${VESTAMOR_HEADLESS:-}" = 1 ]; then
   export VESTAMOR_HEADLESS_FRAMES="${VESTAMOR_HEADLESS_FRAMES:-300}"

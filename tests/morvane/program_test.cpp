@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         std::filesystem::copy(MORVANE_DATA_PATH, m_Path + "/work", std::filesystem::copy_options::recursive);
-        // The language files the build makes, where a player's copy holds them.
+        // The language files and repositories the build makes, where a player's copy holds them.
         std::filesystem::copy(MORVANE_LANGUAGE_PATH, m_Path + "/work/data",
                               std::filesystem::copy_options::recursive);
         std::filesystem::create_directories(m_Path + "/home");
@@ -69,6 +69,10 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
     EXPECT_NE(log.find("TManagerManager::Initialize(): 'Command'"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Begin(): 'Resource'"), std::string::npos);
     EXPECT_NE(log.find("TDxDeviceManager::InitializeManager(): complete"), std::string::npos);
+    // The main repository and its dependency loaded in full, with their sizes and speeds.
+    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/main.data'"), std::string::npos);
+    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/common.data'"), std::string::npos);
+    EXPECT_NE(log.find("MB data loaded in "), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
     const std::string last = "000 |          | WinMain(): the end\n";
     ASSERT_GE(log.size(), last.size());

@@ -106,6 +106,8 @@ public:
     TClusterHandle __GetUserIdObject(u32 userId) const;
 
     const TClusterSlot& GetSlot(u32 typeId) const { return m_aSlot[typeId]; }
+    // Rereads every slot's array from its manager (after managers changed their arrays).
+    void RefreshSlots() { RefillSlots(); }
     u32 GetTypeCount() const { return m_aType.GetCount(); }
     const TClusterUserIds& GetUserIds() const { return m_UserIds; }
     bool IsLoaded() const { return m_nLoaded != 0; }

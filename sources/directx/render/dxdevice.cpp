@@ -309,6 +309,8 @@ i32 TDxDeviceManager::_CreateDeviceInt(TDxDeviceSettings settings, u32 recreate)
     u32 notifyCreate = m_nRestoring;
     if (m_pDevice)
     {
+        // Nothing of the old device may outlive it.
+        g_pResourceManager->UnloadAll();
         _ReleaseDeviceObjects();
         OnDeviceDestroy();
         g_pDxDeviceInt->ReleaseDevice(m_pDevice);

@@ -21,20 +21,6 @@ const char* const kLoadError = "TNodeManager::OnClusterLoad(): error: ";
 TNodeManager s_NodeManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Node", "Node", &g_pNodeManager, &s_NodeManager);
 
-// Whether count records of size bytes at data lie inside the cluster array of the type.
-bool InsideArray(u32 typeId, const void* data, i32 count, u32 size)
-{
-    if (count == 0)
-        return true;
-    const TClusterSlot& slot = g_pCluster->GetSlot(typeId);
-    if (count < 0 || !data || !slot.pData || slot.nKind != CLUSTER_ARRAY_MANAGED)
-        return false;
-    const u8* begin = static_cast<const u8*>(data);
-    return begin >= slot.pData && static_cast<u32>(begin - slot.pData) % size == 0 &&
-           static_cast<u64>(begin - slot.pData) + static_cast<u64>(count) * size <=
-               static_cast<u32>(slot.nSize);
-}
-
 // Copies every node's array into one block of records and points the arrays into it.
 template <class T>
 void Pack(DArray<TNode*>& nodes, DArray<T> TNode::*member, TClusterDynManager* array, u32 typeId)
@@ -207,14 +193,15 @@ void TNodeManager::CheckLoadedArrays(TNode* node)
     node->aChild.MarkForeign();
     node->aUserData.MarkForeign();
     node->pDeferredNext = nullptr;
-    if (!InsideArray(NODE_LINK_TYPE_ID, node->aChild.GetData(), node->aChild.GetCount(), sizeof(TNodeLink)))
+    if (!IsInsideClusterArray(NODE_LINK_TYPE_ID, node->aChild.GetData(), node->aChild.GetCount(),
+                              sizeof(TNodeLink)))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': child links outside their array dropped",
                     node->m_Name.GetText());
         node->aChild.Attach(nullptr, 0);
     }
-    if (!InsideArray(USER_DATA_TYPE_ID, node->aUserData.GetData(), node->aUserData.GetCount(),
-                     sizeof(TUserData)))
+    if (!IsInsideClusterArray(USER_DATA_TYPE_ID, node->aUserData.GetData(), node->aUserData.GetCount(),
+                              sizeof(TUserData)))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': user data outside its array dropped",
                     node->m_Name.GetText());
@@ -312,6 +299,14 @@ void TNodeManager::CheckNodeObjects()
                     node->m_Name.GetText());
         object->pNode = nullptr;
     }
+}
+
+void TNodeManager::OnResourceNotify4()
+{
+    for (i32 i = 0; i < m_aNode.GetCount(); ++i)
+        m_aNode[i]->pDeferredNext = nullptr;
+    m_pDeferredFirst = nullptr;
+    m_pDeferredLast = nullptr;
 }
 
 i32 TNodeManager::SaveState(u32 pass, TStream&)

@@ -43,6 +43,8 @@ public:
     void OnClusterLoad() override;
     void OnClusterUnload() override;
     i32 SaveState(u32 pass, TStream& stream) override;
+    // The last resource notification: no node stays linked in the deferred list.
+    void OnResourceNotify4() override;
     i32 LoadState(u32 pass, TStream& stream) override;
 
 private:

@@ -1,9 +1,9 @@
 #pragma once
 // TResource: everything loaded from repository files derives from it. A resource's bulk data
 // stays in its repository and is read on demand; use links pair it with the resources it uses
-// and those that use it. Stored raw in repository images (type 21, 68 bytes).
-// Require, SetLoaded and Unload keep the load state (use links are stored, not yet walked
-// beyond Require); ReadData and GetData reach the data through a least-form TRepository.
+// and those that use it. A resource counts as loaded only when everything it uses is loaded,
+// and stays loaded only while a loaded user holds it. Stored raw in repository images (type
+// 21, 68 bytes).
 #include "core/system/name.h"
 #include "core/system/templates/darray.h"
 #include "engine/system/resourcelink.h"
@@ -16,21 +16,24 @@ constexpr u32 RESOURCE_LOADING = 1;
 constexpr u32 RESOURCE_WAITING = 2; // loaded itself, some used resource not yet
 constexpr u32 RESOURCE_LOADED = 3;
 
-// ReadData flags.
-constexpr u32 RESOURCE_READ_LOCK_PAGES = 0x1;
-constexpr u32 RESOURCE_READ_LOADER_THREAD = 0x2;
-constexpr u32 RESOURCE_READ_NO_NOTIFY = 0x4;
-constexpr u32 RESOURCE_READ_COMPRESSED = 0x8;
+// ReadData flags (the repository's block-read flags).
+constexpr u32 RESOURCE_READ_LOCK_PAGES = 0x1;     // keep the block's pages resident while copied
+constexpr u32 RESOURCE_READ_LOADER_THREAD = 0x2;  // queued for the loader thread
+constexpr u32 RESOURCE_READ_NO_NOTIFY = 0x4;      // no OnDataArrived
+constexpr u32 RESOURCE_READ_COMPRESSED = 0x8;     // stored compressed: a head, then one zlib stream
 
 // A resource that is not in the manager's list.
 constexpr u16 RESOURCE_NOT_LISTED = 0xFEFE;
 // The kind word of resources that stay listed when unloaded.
 constexpr u32 RESOURCE_KIND_KEEP_LISTED = 1;
+// SetLoaded flag: unlock the pages of the block in a mapped repository.
+constexpr u32 RESOURCE_UNLOCK_PAGES = 0x1;
 
 class TResource
 {
 public:
     TResource();
+    // A destroyed resource leaves the manager's list.
     virtual ~TResource();
     virtual i32 Query() { return 0; }
     // Starts loading; the default marks the resource loaded at once.
@@ -42,21 +45,25 @@ public:
     // A block read for the resource has arrived (tag as given to the read).
     virtual void OnDataArrived(u32 tag) {}
 
-    u32 IsLoaded() const { return m_nState == RESOURCE_LOADED ? 1 : 0; }
-    // 0 when loaded; an unloaded resource is loaded first. Non-zero while it is not loaded.
-    i32 Require();
-    // 1: loaded (waiting while a used resource is not); 0: unloaded.
-    void SetLoaded(i32 loaded);
+    // 0 when loaded; otherwise asks for it (loading it and what it uses) and answers 1 while
+    // it is not loaded, or when its load failed.
+    u32 Require();
+    // Called by resources when their data is ready (1) or gone (0).
+    void SetLoaded(u32 loaded, u32 flags = 0);
     void Unload();
+    static void LinkTo(TResource* user, TResource* used);
+    static void Unlink(TResource* user, TResource* used);
+    u32 IsLoaded() const { return m_nState == RESOURCE_LOADED ? 1 : 0; }
 
-    // size bytes (0: the whole block) from block position offset into target; flag 8 inflates
-    // (a compressed block runs to the end of the resource's data). Unless flag 4 is given,
-    // OnDataArrived(tag) follows. 0 on success.
+    // Reads size bytes (0: the whole block) at offset in the resource's block into target,
+    // with the block-read flags of the repository; 0, or 1 when refused.
     i32 ReadData(void* target, u32 offset, u32 size, u32 tag, u32 flags);
-    // size bytes (0: the rest) at block position offset; null when they are not in memory.
-    const u8* GetData(u32 offset, u32 size);
+    // The bytes at offset (size 0: the rest of the block); null when they cannot be had.
+    u8* GetData(u32 offset, u32 size);
+    // The repository of the block, found by its id; null when it is not open.
+    TRepository* GetRepository();
     u32 HasData() const { return m_nDataSize != 0 ? 1 : 0; }
-    // A resource made at run time gets its data from a repository held in memory.
+    // A resource made at run time gets its data from a repository the caller holds.
     void SetData(TRepository* repository, u32 offset, u32 size);
     const char* GetNameText() const { return m_Name.GetText(); }
 
@@ -74,6 +81,16 @@ public:
     u16 m_nReserved58;
     f32 m_fReserved60;
     u32 m_nState;
+
+private:
+    // A loaded user lets go: it waits again, drops its holds and its users' readiness.
+    void BecomeWaiting();
+    // Clears the hold of this user on used.users[j]; the used resource unloads when nobody
+    // holds it any more.
+    static void DropHold(const TResourceLink& use);
+    // The user of link i no longer counts this resource as ready.
+    static void WithdrawReadiness(TResource* user, u16 i);
+    static void RemoveLink(DArray<TResourceLink>& links, u16 index, bool usesSide);
 };
 
 static_assert(sizeof(TResource) == 68);

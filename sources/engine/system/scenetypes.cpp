@@ -497,3 +497,32 @@ bool IsNodeObjectType(const TClusterTypeDecl* decl)
     }
     return false;
 }
+
+bool IsResourceType(const TClusterTypeDecl* decl)
+{
+    if (!decl->GetPrototype() || decl->GetVirtualTableWords() != 1 ||
+        decl->GetObjectSize() < sizeof(TResource))
+        return false;
+    for (u32 m = 0; m < decl->GetMemberCount(); ++m)
+    {
+        const TClusterMemberDecl& member = decl->GetMember(m);
+        if (member.nKind == CLUSTER_MEMBER_RUN && member.nOffset == 36 &&
+            member.nTypeId == RESOURCE_LINK_TYPE_ID)
+            return true;
+    }
+    return false;
+}
+
+bool IsInsideClusterArray(u32 typeId, const void* data, i32 count, u32 size)
+{
+    if (count == 0)
+        return true;
+    const TClusterSlot& slot = g_pCluster->GetSlot(typeId);
+    if (count < 0 || !data || !slot.pData || slot.nKind != CLUSTER_ARRAY_MANAGED)
+        return false;
+    const u8* begin = static_cast<const u8*>(data);
+    if (begin < slot.pData)
+        return false;
+    const u64 offset = static_cast<u64>(begin - slot.pData);
+    return offset % size == 0 && offset + static_cast<u64>(count) * size <= static_cast<u32>(slot.nSize);
+}

@@ -25,3 +25,8 @@ const TClusterTypeDecl& ScriptObjectDecl();
 const TClusterTypeDecl* const* SceneTypeDecls(u32& count);
 // Records that begin as node objects: polymorphic, with the node link at offset 4.
 bool IsNodeObjectType(const TClusterTypeDecl* decl);
+// Records that begin as resources: polymorphic, with the resource head's link arrays.
+bool IsResourceType(const TClusterTypeDecl* decl);
+// Whether count records of size bytes at data lie inside the managed cluster array of the
+// type (stored dynamic arrays must point there).
+bool IsInsideClusterArray(u32 typeId, const void* data, i32 count, u32 size);

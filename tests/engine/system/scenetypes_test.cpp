@@ -195,7 +195,7 @@ TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)
     g_pNodeManager->PackLinks();
     // A capacity as another writer may store it: loading must not take the storage as owned.
     const i32 storedCapacity = 5;
-    std::memcpy(&root->aChild, &storedCapacity, 4);
+    std::memcpy(static_cast<void*>(&root->aChild), &storedCapacity, 4);
     TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
     g_pNodeManager->GetSavedManagers(managers);
     managers[TNodeManager::SAVED_MANAGER_COUNT] = &records;

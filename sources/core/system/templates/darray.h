@@ -85,6 +85,20 @@ public:
         m_nCapacity = -1;
     }
 
+    // Exchanges the storage of two arrays (a whole file's bytes handed on without a copy).
+    void Swap(DArray& other)
+    {
+        const i32 capacity = m_nCapacity;
+        const i32 count = m_nCount;
+        T* data = m_pData;
+        m_nCapacity = other.m_nCapacity;
+        m_nCount = other.m_nCount;
+        m_pData = other.m_pData;
+        other.m_nCapacity = capacity;
+        other.m_nCount = count;
+        other.m_pData = data;
+    }
+
     // Loaded records: the stored data and count kept, the storage marked foreign without being
     // freed (the stored capacity is the writer's and says nothing here).
     void MarkForeign() { m_nCapacity = -1; }

@@ -1,0 +1,400 @@
+#include "command/commandfixture.h"
+#include "core/cluster/cluster.h"
+#include "core/system/criticalsection.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/repository.h"
+#include "engine/system/resource.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/scenetypes.h"
+#include "repositorywriter.h"
+#include "scenerepositories.h"
+#include "support/scratchworkingfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+// Records the blocks that arrive, and on which thread.
+class TArrivals : public TResource
+{
+public:
+    void OnDataArrived(u32 tag) override
+    {
+        aTag.push_back(tag);
+        aThread.push_back(std::this_thread::get_id());
+    }
+    std::vector<u32> aTag;
+    std::vector<std::thread::id> aThread;
+};
+
+std::vector<u8> Pattern(u32 size, u8 seed)
+{
+    std::vector<u8> bytes(size);
+    for (u32 i = 0; i < size; ++i)
+        bytes[i] = static_cast<u8>(seed + i * 7);
+    return bytes;
+}
+
+TResource* FindResource(const char* name)
+{
+    const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
+    const u32 id = TName(name).GetId();
+    for (i32 i = 0; slot.pData && i < slot.nSize / static_cast<i32>(sizeof(TResource)); ++i)
+    {
+        auto* resource = static_cast<TResource*>(reinterpret_cast<void**>(slot.pData)[i]);
+        if (resource->m_Name.GetId() == id)
+            return resource;
+    }
+    return nullptr;
+}
+
+class RepositoryTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The loader thread runs: death tests start a fresh process.
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        g_ManagerManager.Initialize();
+        static bool s_bBegun = false;
+        if (!s_bBegun)
+        {
+            g_pCluster->LinkTypes();
+            g_pResourceManager->BeginManager();
+            s_bBegun = true;
+        }
+        g_pResourceManager->GetLoader().SetEnabled(true);
+        g_pCluster->Clear();
+        g_pResourceManager->CloseRepositories(0);
+        ASSERT_TRUE(WriteSceneRepositories("."));
+        for (u32 id : {COMMON_REPOSITORY_ID, MAPPED_REPOSITORY_ID, STREAMED_REPOSITORY_ID})
+            g_pResourceManager->Associate(id, id == COMMON_REPOSITORY_ID   ? "common.data"
+                                              : id == MAPPED_REPOSITORY_ID ? "mapped.data"
+                                                                           : "streamed.data");
+    }
+    void TearDown() override
+    {
+        g_pCluster->Clear();
+        g_pResourceManager->CloseRepositories(0);
+    }
+
+    // A repository of blocks only (or with the scene's records) under the given id.
+    void WriteRepository(const char* path, u32 id, u32 flags, std::vector<u32> dependencies = {},
+                         bool withRecords = false)
+    {
+        TRepositoryWriter writer(id, flags);
+        for (u32 d : dependencies)
+            writer.AddDependency(d);
+        TResource block;
+        std::vector<u8> bytes = Pattern(64, 1);
+        writer.AddBlock(&block, bytes.data(), 64);
+        TClusterManager* managers[8];
+        const i32 count = withRecords ? TRepositoryWriter::SceneManagers(managers) : 0;
+        ASSERT_TRUE(writer.Write(path, managers, count, false));
+    }
+
+    TScratchWorkingFolder m_Folder{"repository"};
+};
+} // namespace
+
+TEST_F(RepositoryTest, TheGeneratedRepositoryLoadsWithEveryKindOfDependency)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    for (u32 id : {MAIN_REPOSITORY_ID, COMMON_REPOSITORY_ID, MAPPED_REPOSITORY_ID, STREAMED_REPOSITORY_ID})
+        EXPECT_NE(nullptr, g_pResourceManager->FindRepository(id)) << id;
+    EXPECT_TRUE(g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID)->IsMapped());
+    EXPECT_EQ(0u, g_pResourceManager->FindRepository(STREAMED_REPOSITORY_ID)->GetImageSize());
+    EXPECT_EQ(5, g_pResourceManager->m_nFilesExpected);
+    EXPECT_EQ(TName("main.data").GetId(), g_pResourceManager->m_CurrentRepository.GetId());
+
+    // The records: the node tree with its placement, and the resources with their blocks.
+    TNode* gate = g_pNodeManager->FindNode(TName("gate_1").GetId());
+    ASSERT_NE(nullptr, gate);
+    EXPECT_STREQ("level/apron/gate_1", gate->GetPath());
+    EXPECT_FLOAT_EQ(120.0f, gate->GetWorldMatrix()->aRow[3].x);
+    TResource* layout = FindResource("level_layout");
+    TResource* texture = FindResource("apron_texture");
+    TResource* sound = FindResource("apron_sound");
+    ASSERT_TRUE(layout && texture && sound);
+    EXPECT_EQ(0u, layout->Require());
+    EXPECT_EQ(RESOURCE_LOADED, texture->m_nState);
+
+    std::vector<u8> read(4096);
+    EXPECT_EQ(0, texture->ReadData(read.data(), 0, 0, 0, 0));
+    EXPECT_EQ(Pattern(4096, 11), read);
+    EXPECT_EQ(0, sound->ReadData(read.data(), 0, 0, 0, 0));
+    EXPECT_EQ(Pattern(4096, 29), read);
+    EXPECT_EQ(0, std::memcmp(Pattern(4096, 29).data() + 100, sound->GetData(100, 16), 16));
+    std::vector<u8> inflated(2048);
+    EXPECT_EQ(0, layout->ReadData(inflated.data(), 0, 0, 0, RESOURCE_READ_COMPRESSED));
+    EXPECT_EQ(Pattern(2048, 5), inflated);
+    EXPECT_NE(m_Folder.SystemLog().find("MB data loaded in "), std::string::npos);
+}
+
+TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLoadsCloseTheOthers)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TRepository* common = g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID);
+    // The resident dependency stays open: only the other two are counted again.
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
+    EXPECT_EQ(4, g_pResourceManager->m_nFilesExpected);
+
+    // A nested load closes nothing; the next top-level load closes all but the resident one.
+    WriteRepository("extra.data", 50, 0);
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("extra.data", REPOSITORY_LOAD_NESTED));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(50));
+    // Without a cluster image the nested load left the records alone.
+    EXPECT_NE(nullptr, g_pNodeManager->FindNode(TName("gate_1").GetId()));
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("extra.data", 0));
+    EXPECT_EQ(nullptr, g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID));
+    EXPECT_EQ(nullptr, g_pResourceManager->FindRepository(MAIN_REPOSITORY_ID));
+    EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(50));
+}
+
+TEST_F(RepositoryTest, AnUnassociatedOptionalDependencyOnlyWarns)
+{
+    WriteRepository("optional.data", 60, 0, {REPOSITORY_OPTIONAL_ID + 1}, true);
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("optional.data", 0));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(60));
+    EXPECT_NE(m_Folder.SystemLog().find("warning: 0x186a1: unassociated repository id"), std::string::npos);
+    // A resource of a missing optional repository reads nothing and says nothing.
+    TArrivals orphan;
+    orphan.m_nRepositoryId = REPOSITORY_OPTIONAL_ID + 1;
+    orphan.m_nDataSize = 4;
+    u32 target = 0;
+    EXPECT_EQ(0, orphan.ReadData(&target, 0, 4, 0, 0));
+    EXPECT_TRUE(orphan.aTag.empty());
+}
+
+TEST_F(RepositoryTest, BlocksOutsideTheRepositoryAndDamagedCompressedBlocksAreRefused)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TRepository* main = g_pResourceManager->FindRepository(MAIN_REPOSITORY_ID);
+    TArrivals probe;
+    std::vector<u8> target(8192);
+    EXPECT_EQ(1, main->__LoadBlock(&probe, 1, target.data(), main->GetImageSize() - 4, 8, 0));
+    EXPECT_EQ(1, main->__LoadBlock(&probe, 1, target.data(), 0xFFFFFFF0u, 32, 0));
+    EXPECT_EQ(nullptr, main->__GetResourceData(main->GetImageSize(), 1));
+    TRepository* streamed = g_pResourceManager->FindRepository(STREAMED_REPOSITORY_ID);
+    EXPECT_EQ(1, streamed->__LoadBlock(&probe, 1, target.data(), 4100, 100, 0));
+    EXPECT_TRUE(probe.aTag.empty());
+
+    // A compressed block whose head claims more than it holds, or another size than it
+    // inflates to.
+    std::vector<u8> image(200, 0);
+    TCompressedBlockHead head = {0, 64, 500};
+    std::memcpy(image.data() + 100, &head, sizeof head);
+    TRepository fake(70, 0, TName("fake.data", true));
+    fake.AttachImage(image.data(), static_cast<u32>(image.size()));
+    EXPECT_EQ(1, fake.__LoadBlock(&probe, 1, target.data(), 100, 100, RESOURCE_READ_COMPRESSED));
+    TResource resource;
+    TRepositoryWriter writer(71, 0);
+    std::vector<u8> bytes = Pattern(256, 9);
+    writer.AddCompressedBlock(&resource, bytes.data(), 256);
+    ASSERT_TRUE(writer.Write("compressed.data", nullptr, 0, false));
+    std::ifstream file("compressed.data", std::ios::binary);
+    std::vector<u8> stored((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    u32 wrongSize = 255;
+    std::memcpy(stored.data() + resource.m_nDataOffset + 4, &wrongSize, 4);
+    TRepository damaged(71, 0, TName("compressed.data", true));
+    damaged.AttachImage(stored.data(), static_cast<u32>(stored.size()));
+    EXPECT_EQ(1, damaged.__LoadBlock(&probe, 1, target.data(), resource.m_nDataOffset, resource.m_nDataSize,
+                                     RESOURCE_READ_COMPRESSED));
+    wrongSize = 300;
+    std::memcpy(stored.data() + resource.m_nDataOffset + 4, &wrongSize, 4);
+    EXPECT_EQ(1, damaged.__LoadBlock(&probe, 1, target.data(), resource.m_nDataOffset, resource.m_nDataSize,
+                                     RESOURCE_READ_COMPRESSED));
+    wrongSize = 256;
+    std::memcpy(stored.data() + resource.m_nDataOffset + 4, &wrongSize, 4);
+    EXPECT_EQ(0, damaged.__LoadBlock(&probe, 2, target.data(), resource.m_nDataOffset, resource.m_nDataSize,
+                                     RESOURCE_READ_COMPRESSED));
+    EXPECT_EQ(0, std::memcmp(bytes.data(), target.data(), 256));
+    EXPECT_EQ(std::vector<u32>{2}, probe.aTag);
+}
+
+TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TResource* sound = FindResource("apron_sound");
+    TArrivals reader;
+    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
+    reader.m_nDataOffset = sound->m_nDataOffset;
+    reader.m_nDataSize = sound->m_nDataSize;
+    std::vector<u8> target(3 * 16);
+    // Held off the global lock, the thread cannot start before all three are queued.
+    GlobalResourceLock().Enter();
+    for (u32 part : {2u, 0u, 1u})
+        EXPECT_EQ(0, reader.ReadData(target.data() + 16 * part, 16 * part, 16, part, RESOURCE_READ_LOADER_THREAD));
+    EXPECT_EQ(3u, g_pResourceManager->GetLoader().GetQueueCount());
+    GlobalResourceLock().Leave();
+    for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(reader.aTag.empty());
+    g_pResourceManager->UpdateManager(0.0f);
+    EXPECT_EQ((std::vector<u32>{0, 1, 2}), reader.aTag);
+    for (std::thread::id id : reader.aThread)
+        EXPECT_EQ(std::this_thread::get_id(), id);
+    EXPECT_EQ(0, std::memcmp(Pattern(4096, 29).data(), target.data(), target.size()));
+
+    // A loader that takes no requests reads at once.
+    g_pResourceManager->GetLoader().SetEnabled(false);
+    EXPECT_EQ(0, reader.ReadData(target.data(), 0, 16, 7, RESOURCE_READ_LOADER_THREAD));
+    EXPECT_EQ(7u, reader.aTag.back());
+}
+
+TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TResource* sound = FindResource("apron_sound");
+    TArrivals reader;
+    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
+    reader.m_nDataOffset = sound->m_nDataOffset;
+    reader.m_nDataSize = sound->m_nDataSize;
+    reader.Require();
+    ASSERT_NE(RESOURCE_NOT_LISTED, reader.m_nListIndex);
+    u8 target[16];
+    GlobalResourceLock().Enter();
+    EXPECT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
+    GlobalResourceLock().Leave();
+    g_pResourceManager->GetLoader().Clear();
+    EXPECT_EQ(0u, g_pResourceManager->GetLoader().GetQueueCount());
+    EXPECT_EQ(RESOURCE_NOT_LISTED, reader.m_nListIndex);
+    g_pResourceManager->UpdateManager(0.0f);
+    EXPECT_TRUE(reader.aTag.empty());
+}
+
+TEST_F(RepositoryTest, RunTimeAppendsGoOnlyToRepositoriesOpenForWriting)
+{
+    WriteRepository("append.data", 80, REPOSITORY_STREAMED);
+    TRepository writable(80, REPOSITORY_STREAMED, TName("append.data", true));
+    ASSERT_TRUE(writable.OpenStreamed("append.data", true));
+    const u32 before = writable.GetSize();
+    TArrivals added;
+    TRepository::__ResourceBegin(&writable, &added);
+    TRepository::__ResourceWrite("cooked", 6);
+    TRepository::__ResourceWrite(nullptr, 6);
+    TRepository::__ResourceEnd();
+    EXPECT_EQ(before, added.m_nDataOffset);
+    EXPECT_EQ(6u, added.m_nDataSize);
+    char back[6];
+    EXPECT_EQ(0, writable.__LoadBlock(&added, 0, back, added.m_nDataOffset, 6, 0));
+    EXPECT_EQ(0, std::memcmp("cooked", back, 6));
+
+    // A repository read whole has no stream to append to: refused, nothing changes.
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TArrivals refused;
+    for (u32 id : {MAIN_REPOSITORY_ID, STREAMED_REPOSITORY_ID})
+    {
+        TRepository::__ResourceBegin(g_pResourceManager->FindRepository(id), &refused);
+        TRepository::__ResourceWrite("cooked", 6);
+        TRepository::__ResourceEnd();
+        EXPECT_EQ(0u, refused.m_nDataSize) << id;
+    }
+    EXPECT_NE(m_Folder.SystemLog().find("is not open for writing"), std::string::npos);
+
+    TRepository locked(81, REPOSITORY_LOCKED, TName("locked.data", true));
+    EXPECT_DEATH(TRepository::__ResourceBegin(&locked, &refused),
+                 "unable to add new resource '' into locked repository 'locked.data'");
+}
+
+TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
+{
+    auto patch = [](const char* path, u32 offset, const void* bytes, u32 size) {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(offset);
+        file.write(static_cast<const char*>(bytes), size);
+    };
+    WriteRepository("signature.data", 90, 0);
+    patch("signature.data", 0, "vestamox", 8);
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("signature.data", 0),
+                 "'signature.data' header error: incorrect signature");
+    WriteRepository("version.data", 91, 0);
+    const u32 version = 1001;
+    patch("version.data", 8, &version, 4);
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("version.data", 0),
+                 "'version.data' header error: incorrect version \\(version 1002 expected\\)");
+    WriteRepository("dependencies.data", 92, 0);
+    const u32 many = 9;
+    patch("dependencies.data", 36, &many, 4);
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("dependencies.data", 0), "more than 8 dependencies");
+    WriteRepository("offset.data", 93, 0);
+    const u32 far = 1u << 30;
+    patch("offset.data", 28, &far, 4);
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("offset.data", 0),
+                 "cluster image offset outside the file");
+    WriteRepository("required.data", 94, 0, {77});
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("required.data", 0),
+                 "0x004d: unassociated repository id");
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("nothing.data", 0), "missing resource 'nothing.data'");
+    std::ofstream("short.data") << "vestamor";
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("short.data", 0), "'short.data' header error");
+}
+
+TEST_F(RepositoryTest, AssociationsKeepTheirFirstName)
+{
+    EXPECT_EQ(0u, g_pResourceManager->Associate(40, "first.data"));
+    EXPECT_EQ(1u, g_pResourceManager->Associate(40, "second.data"));
+    const TAssociationSet& set = g_pResourceManager->GetAssociations();
+    EXPECT_STREQ("first.data", set[static_cast<u32>(set.FindKey(40))].value.GetText());
+}
+
+namespace
+{
+class ResourceCommands : public CommandTest
+{
+protected:
+    bool Printed(const std::string& text) const
+    {
+        for (const std::string& line : Texts())
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(ResourceCommands, AssociateAndLoadCheckTheirArguments)
+{
+    Manager().ExecuteText("resource.associate 41 \"alpha.data\"");
+    Manager().ExecuteText("resource.associate 41 \"beta.data\"");
+    const TAssociationSet& set = g_pResourceManager->GetAssociations();
+    ASSERT_GE(set.FindKey(41), 0);
+    EXPECT_STREQ("alpha.data", set[static_cast<u32>(set.FindKey(41))].value.GetText());
+    Manager().ExecuteText("resource.associate 42");
+    EXPECT_TRUE(Printed("command does not take 1 parameter (2 expected)"));
+    EXPECT_LT(set.FindKey(42), 0);
+    Manager().ExecuteText("resource.load");
+    EXPECT_TRUE(Printed("command does not take 0 parameter (1 expected)"));
+}
+
+TEST_F(RepositoryTest, RecordsOfADependencyLoadedInFullStayBesideTheMainOnes)
+{
+    // The dependency carries nodes, the main repository resources only.
+    g_pNodeManager->CreateNode("dependency_root");
+    WriteRepository("full.data", 96, 0, {}, true);
+    g_pCluster->Clear();
+    g_pResourceManager->CreateResource("main_only");
+    TRepositoryWriter writer(97, 0);
+    writer.AddDependency(96);
+    g_pResourceManager->PackLinks();
+    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
+    g_pResourceManager->GetSavedManagers(managers);
+    ASSERT_TRUE(writer.Write("withdependency.data", managers, TResourceManager::SAVED_MANAGER_COUNT, false));
+    g_pCluster->Clear();
+    g_pResourceManager->Associate(96, "full.data");
+
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("withdependency.data", 0));
+    EXPECT_NE(nullptr, g_pNodeManager->FindNode(TName("dependency_root").GetId()));
+    EXPECT_NE(nullptr, FindResource("main_only"));
+}

@@ -1,0 +1,202 @@
+#include "core/cluster/cluster.h"
+#include "core/stream/memorystream.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resource.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/scenetypes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+// Loads at once unless told to fail.
+class TTestResource : public TResource
+{
+public:
+    i32 Load() override
+    {
+        if (bFail)
+        {
+            SetLoaded(0, 0);
+            return 1;
+        }
+        return TResource::Load();
+    }
+    i32 Release() override
+    {
+        ++nReleased;
+        return 0;
+    }
+    bool bFail = false;
+    int nReleased = 0;
+};
+
+class ResourceTest : public testing::Test
+{
+protected:
+    void SetUp() override { g_ManagerManager.Initialize(); }
+    void TearDown() override { g_pResourceManager->UnloadAll(); }
+
+    bool Listed(const TResource& resource) const
+    {
+        return resource.m_nListIndex < g_pResourceManager->GetResourceCount() &&
+               g_pResourceManager->GetResource(resource.m_nListIndex) == &resource;
+    }
+};
+} // namespace
+
+TEST_F(ResourceTest, RequireLoadsWhatIsUsedAndUnloadCascades)
+{
+    TTestResource material, texture, shader, lonely;
+    TResource::LinkTo(&material, &texture);
+    TResource::LinkTo(&material, &shader);
+    EXPECT_EQ(0u, lonely.Require());
+    EXPECT_EQ(RESOURCE_LOADED, lonely.m_nState);
+
+    EXPECT_EQ(0u, material.Require());
+    for (TTestResource* r : {&material, &texture, &shader})
+    {
+        EXPECT_EQ(RESOURCE_LOADED, r->m_nState);
+        EXPECT_TRUE(Listed(*r));
+    }
+    EXPECT_EQ(2, material.m_nReadyUses);
+    EXPECT_EQ(1, texture.m_nHoldingUsers);
+
+    // The texture goes: the material waits and lets go of the shader, which nobody holds.
+    texture.Unload();
+    EXPECT_EQ(RESOURCE_UNLOADED, texture.m_nState);
+    EXPECT_EQ(RESOURCE_WAITING, material.m_nState);
+    EXPECT_EQ(RESOURCE_UNLOADED, shader.m_nState);
+    EXPECT_EQ(1, shader.nReleased);
+    EXPECT_FALSE(Listed(texture));
+    EXPECT_FALSE(Listed(shader));
+    EXPECT_EQ(0, material.m_nReadyUses);
+
+    // Asked again: everything comes back and the material is complete.
+    EXPECT_EQ(0u, material.Require());
+    EXPECT_EQ(RESOURCE_LOADED, material.m_nState);
+    EXPECT_EQ(2, material.m_nReadyUses);
+}
+
+TEST_F(ResourceTest, LinksAfterLoadingAndUnlinkingKeepThePairs)
+{
+    TTestResource user, a, b, c, late;
+    for (TTestResource* used : {&a, &b, &c})
+        TResource::LinkTo(&user, used);
+    TResource::LinkTo(&user, &a);
+    EXPECT_EQ(3, user.aUses.GetCount());
+    EXPECT_EQ(0u, user.Require());
+
+    // A new unloaded use makes a loaded user wait.
+    TResource::LinkTo(&user, &late);
+    EXPECT_EQ(RESOURCE_WAITING, user.m_nState);
+    EXPECT_EQ(0u, user.Require());
+
+    // Removing the first link moves the last into its slot; its partner learns the new index.
+    TResource::Unlink(&user, &a);
+    EXPECT_EQ(RESOURCE_UNLOADED, a.m_nState);
+    ASSERT_EQ(3, user.aUses.GetCount());
+    for (i32 i = 0; i < user.aUses.GetCount(); ++i)
+    {
+        const TResourceLink& use = user.aUses[i];
+        const TResourceLink& back = use.pResource->aUsers[use.nIndex];
+        EXPECT_EQ(&user, back.pResource);
+        EXPECT_EQ(i, back.nIndex);
+    }
+    EXPECT_EQ(0, a.aUsers.GetCount());
+    // The used resource went first: the user waits and let go of the others, held by nobody.
+    EXPECT_EQ(RESOURCE_WAITING, user.m_nState);
+    EXPECT_EQ(0, user.m_nReadyUses);
+    EXPECT_EQ(RESOURCE_UNLOADED, b.m_nState);
+    EXPECT_EQ(0u, user.Require());
+    EXPECT_EQ(3, user.m_nReadyUses);
+}
+
+TEST_F(ResourceTest, AFailedLoadAnswersNotLoaded)
+{
+    TTestResource broken;
+    broken.bFail = true;
+    EXPECT_EQ(1u, broken.Require());
+    EXPECT_EQ(RESOURCE_UNLOADED, broken.m_nState);
+    EXPECT_FALSE(Listed(broken));
+}
+
+TEST_F(ResourceTest, UseCyclesDoNotRecurseForEver)
+{
+    TTestResource a, b;
+    TResource::LinkTo(&a, &b);
+    TResource::LinkTo(&b, &a);
+    a.Require();
+    b.Require();
+    // Each waits for the other: neither is complete, and asking returned.
+    EXPECT_EQ(RESOURCE_WAITING, a.m_nState);
+    a.Unload();
+    b.Unload();
+}
+
+TEST_F(ResourceTest, UnloadAllEmptiesTheList)
+{
+    std::vector<TTestResource> resources(5);
+    for (TTestResource& r : resources)
+        r.Require();
+    resources[0].m_nKind = RESOURCE_KIND_KEEP_LISTED;
+    g_pResourceManager->UnloadAll();
+    EXPECT_EQ(0u, g_pResourceManager->GetResourceCount());
+    for (TTestResource& r : resources)
+    {
+        EXPECT_EQ(RESOURCE_UNLOADED, r.m_nState);
+        EXPECT_EQ(RESOURCE_NOT_LISTED, r.m_nListIndex);
+    }
+}
+
+TEST_F(ResourceTest, AFullListRefusesTheResourceWithoutWritingPastIt)
+{
+    std::vector<TTestResource> resources(RESOURCE_LIST_CAPACITY + 1);
+    for (TTestResource& r : resources)
+        r.Require();
+    EXPECT_EQ(RESOURCE_LIST_CAPACITY, g_pResourceManager->GetResourceCount());
+    EXPECT_EQ(RESOURCE_NOT_LISTED, resources.back().m_nListIndex);
+}
+
+// Stored resources come back unloaded, and use links that do not pair up are cut.
+TEST_F(ResourceTest, LoadedResourcesStartUnloadedAndUnpairedLinksAreCut)
+{
+    g_pCluster->LinkTypes();
+    g_pCluster->Clear();
+    TResource* user = g_pResourceManager->CreateResource("user");
+    TResource* used = g_pResourceManager->CreateResource("used");
+    TResource* other = g_pResourceManager->CreateResource("other");
+    TResource* sound = g_pResourceManager->CreateResource("sound");
+    TResource::LinkTo(user, used);
+    TResource::LinkTo(other, sound);
+    user->m_nState = RESOURCE_LOADED;
+    user->m_nListIndex = 4000;
+    g_pResourceManager->PackLinks();
+    // The second pair's back link names a wrong index.
+    sound->aUsers[0].nIndex = 3;
+    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
+    g_pResourceManager->GetSavedManagers(managers);
+    TMemoryStream stream;
+    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
+    user->m_nState = RESOURCE_UNLOADED;
+    user->m_nListIndex = RESOURCE_NOT_LISTED;
+
+    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
+    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
+    g_pResourceManager->OnClusterLoad();
+    const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
+    auto loaded = [&](i32 i) { return static_cast<TResource*>(reinterpret_cast<void**>(slot.pData)[i]); };
+    EXPECT_EQ(RESOURCE_UNLOADED, loaded(0)->m_nState);
+    EXPECT_EQ(RESOURCE_NOT_LISTED, loaded(0)->m_nListIndex);
+    EXPECT_FALSE(loaded(0)->aUses.IsOwned());
+    EXPECT_EQ(1, loaded(0)->aUses.GetCount());
+    EXPECT_EQ(0, loaded(2)->aUses.GetCount());
+    EXPECT_EQ(0, loaded(3)->aUsers.GetCount());
+    EXPECT_EQ(0u, loaded(0)->Require());
+    EXPECT_EQ(RESOURCE_LOADED, loaded(1)->m_nState);
+    // The records live in the copy: nothing may stay listed when it goes.
+    g_pResourceManager->UnloadAll();
+    g_pCluster->Clear();
+}

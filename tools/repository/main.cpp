@@ -1,0 +1,29 @@
+// repositorywriter: writes the game's repositories into a folder.
+//
+//   repositorywriter <folder>
+#include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
+#include "engine/system/managermanager.h"
+#include "scenerepositories.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: repositorywriter <folder>\n");
+        return 2;
+    }
+    // No user directory: the files written are the tool's own.
+    g_pFileStreamManager->SetLocked(0);
+    g_pCluster->LinkTypes();
+    // Objects are attached to nodes only while the manager system is open.
+    g_ManagerManager.Initialize();
+    if (!WriteSceneRepositories(argv[1]))
+    {
+        std::fprintf(stderr, "repositorywriter: the repositories of '%s' cannot be written\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
