@@ -196,26 +196,35 @@ i32 TRepository::__LoadBlock(TResource* resource, u32 tag, void* target, u32 pos
     DArray<u8> raw;
     if (flags & RESOURCE_READ_COMPRESSED)
     {
-        if (!raw.TrySetCapacity(static_cast<i32>(size)) || size < sizeof(TCompressedBlockHead) ||
-            !ReadRaw(raw.GetData(), position, size, flags))
+        // size is the room of the target; the stored block (head and stream) runs at most to
+        // the end of the resource's data.
+        u32 stored = size;
+        if (position >= resource->m_nDataOffset && position - resource->m_nDataOffset <= resource->m_nDataSize)
+            stored = resource->m_nDataOffset + resource->m_nDataSize - position;
+        const u32 total = GetSize();
+        if (position <= total && stored > total - position)
+            stored = total - position;
+        if (stored < sizeof(TCompressedBlockHead))
         {
-            if (size < sizeof(TCompressedBlockHead))
-                TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__LoadBlock(): error: ",
-                            "'%s': compressed block of %u bytes has no head", m_Name.GetText(), size);
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__LoadBlock(): error: ",
+                        "'%s': compressed block of '%s' at %u has no head", m_Name.GetText(),
+                        resource->m_Name.GetText(), position);
             return 1;
         }
+        if (!raw.TrySetCapacity(static_cast<i32>(stored)) || !ReadRaw(raw.GetData(), position, stored, flags))
+            return 1;
         TCompressedBlockHead head;
         std::memcpy(&head, raw.GetData(), sizeof head);
         u32 produced = head.nSize;
-        const bool fits = head.nCompressedSize <= size - sizeof head;
+        const bool fits = head.nCompressedSize <= stored - sizeof head && head.nSize <= size;
         if (!fits ||
-            InflateBuffer(raw.GetData() + sizeof head, head.nCompressedSize, target, &produced) !=
-                Z_STREAM_END ||
+            InflateBuffer(raw.GetData() + sizeof head, head.nCompressedSize, target, &produced) != Z_STREAM_END ||
             produced != head.nSize)
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__LoadBlock(): error: ",
-                        "'%s': compressed block at %u (%u bytes to %u) refused", m_Name.GetText(), position,
-                        head.nCompressedSize, head.nSize);
+                        "'%s': compressed block of '%s' at %u (%u bytes to %u, room for %u) refused",
+                        m_Name.GetText(), resource->m_Name.GetText(), position, head.nCompressedSize, head.nSize,
+                        size);
             return 1;
         }
     }

@@ -78,8 +78,10 @@ public:
     // Uses bytes the caller keeps alive (tests, fuzzing).
     void AttachImage(u8* data, u32 size);
 
-    // Reads size bytes at position into target (inflating a compressed block with flag 8),
-    // then tells the resource unless flag 4 (the RESOURCE_READ_* flags). A block outside the repository, or one that
+    // Reads size bytes at position into target, then tells the resource unless flag 4 (the
+    // RESOURCE_READ_* flags). With flag 8 the stored block at position (a head, then one zlib
+    // stream, at most up to the end of the resource's data) is inflated into target, size
+    // being the target's room. A block outside the repository, or one that
     // does not inflate to its stated size, is refused with a log line: 1; 0 when read.
     i32 __LoadBlock(TResource* resource, u32 tag, void* target, u32 position, u32 size, u32 flags);
     // The bytes at position: in the image, or read into a shared scratch buffer valid until

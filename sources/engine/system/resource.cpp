@@ -238,8 +238,10 @@ i32 TResource::ReadData(void* target, u32 offset, u32 size, u32 tag, u32 flags)
         return 0;
     }
     if (size == 0)
-        size = m_nDataSize;
-    if (offset > m_nDataSize || size > m_nDataSize - offset)
+        size = m_nDataSize - (offset < m_nDataSize ? offset : m_nDataSize);
+    // A compressed read names the room of its target, which may exceed the stored block.
+    const bool compressed = (flags & RESOURCE_READ_COMPRESSED) != 0;
+    if (offset > m_nDataSize || (!compressed && size > m_nDataSize - offset))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TResource::ReadData(): error: ",
                     "'%s': %u bytes at %u lie outside its block of %u bytes", m_Name.GetText(), size, offset,

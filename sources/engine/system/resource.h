@@ -55,8 +55,9 @@ public:
     static void Unlink(TResource* user, TResource* used);
     u32 IsLoaded() const { return m_nState == RESOURCE_LOADED ? 1 : 0; }
 
-    // Reads size bytes (0: the whole block) at offset in the resource's block into target,
-    // with the block-read flags of the repository; 0, or 1 when refused.
+    // Reads size bytes (0: the rest of the block) at offset in the resource's block into
+    // target, with the RESOURCE_READ_* flags; a compressed read inflates the stored block that
+    // begins there into target, size being the target's room. 0, or 1 when refused.
     i32 ReadData(void* target, u32 offset, u32 size, u32 tag, u32 flags);
     // The bytes at offset (size 0: the rest of the block); null when they cannot be had.
     u8* GetData(u32 offset, u32 size);
