@@ -78,7 +78,7 @@ bool TThread::SetAffinity(u32 processor)
     const u32 handle = m_pState->handle.load();
     cpu_set_t allowed;
     // A processor the process may not use is refused, as the system would refuse its mask.
-    if (!handle || processor >= CPU_SETSIZE || sched_getaffinity(0, sizeof allowed, &allowed) != 0 ||
+    if (!handle || processor >= CPU_SETSIZE || sched_getaffinity(getpid(), sizeof allowed, &allowed) != 0 ||
         !CPU_ISSET(processor, &allowed))
         return false;
     cpu_set_t set;
@@ -90,7 +90,7 @@ bool TThread::SetAffinity(u32 processor)
 u32 ChooseWorkerProcessors(u32* processors, u32 capacity)
 {
     cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) != 0)
+    if (sched_getaffinity(getpid(), sizeof set, &set) != 0)
         return 0;
     bool allowed[CPU_SETSIZE];
     for (u32 p = 0; p < CPU_SETSIZE; ++p)

@@ -58,6 +58,7 @@ private:
 
 static_assert(sizeof(TThread) == 40);
 
+// The process's allowed set is the main thread's (a pinned thread's own set is its processor).
 // The processors for pinned workers, in ascending order: from the process's allowed set, never
 // the one the calling thread runs on, at most the set's count minus one. Returns how many (0:
 // leave the workers unpinned).

@@ -33,7 +33,7 @@ u32* Address(std::atomic<u32>& word)
 u32 AllowedProcessors()
 {
     cpu_set_t allowed;
-    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+    if (sched_getaffinity(getpid(), sizeof allowed, &allowed) != 0)
         return 1;
     return static_cast<u32>(CPU_COUNT(&allowed));
 }
