@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <thread>
 #include <zlib.h>
 
@@ -167,6 +169,35 @@ TEST(CompressedFile, FailedCompressionKeepsTheDestination)
     EXPECT_EQ(
         CompressFile((directory.Path() + "/source").c_str(), (directory.Path() + "/no/such/folder").c_str()),
         COMPRESS_DESTINATION_FAILED);
+}
+
+// A disk that takes only part of the compressed bytes (here a file-size limit, in a child
+// process) must fail the compression and keep the old destination.
+TEST(CompressedFileDeathTest, AShortWriteFailsAndKeepsTheDestination)
+{
+    TTestDirectory directory;
+    const std::string source = directory.Path() + "/noise";
+    const std::string destination = directory.Path() + "/keep.z";
+    std::string noise(64 * 1024, 0);
+    u32 state = 7;
+    for (char& c : noise)
+    {
+        state = state * 1664525u + 1013904223u;
+        c = static_cast<char>(state >> 24);
+    }
+    WriteFile(source, noise);
+    WriteFile(destination, "precious");
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = 4096;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::_Exit(CompressFile(source.c_str(), destination.c_str()) == COMPRESS_DONE ? 2 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(directory.ReadFile("keep.z"), "precious");
+    EXPECT_FALSE(std::filesystem::exists(destination + ".tmp"));
 }
 
 TEST(CompressedFile, InflateBufferReportsZlibResults)

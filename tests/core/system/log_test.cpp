@@ -132,21 +132,27 @@ TEST(Log, UnopenableFileDropsLinesFromThenOn)
     EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
 }
 
-TEST(Log, ConcurrentPrintsAllArriveWhole)
+namespace
 {
-    TTestDirectory directory;
-    TScopedLog scoped("threads.log", kSystemFlags);
-    constexpr int kThreads = 6;
-    constexpr int kLines = 300;
+constexpr int kThreads = 6;
+constexpr int kLines = 300;
+
+// Every thread prints its numbered lines at once.
+void PrintFromThreads(TLog* log)
+{
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&, t] {
+        threads.emplace_back([log, t] {
             for (int i = 0; i < kLines; ++i)
-                TLog::Print(scoped.log, LOG_INFO, "Worker::Run(): ", "thread %d line %d", t, i);
+                TLog::Print(log, LOG_INFO, "Worker::Run(): ", "thread %d line %d", t, i);
         });
     for (auto& thread : threads)
         thread.join();
-    const auto lines = directory.ReadLines("threads.log");
+}
+
+// Each thread's lines arrived whole and in their order.
+void ExpectEveryLineOnce(const std::vector<std::string>& lines)
+{
     ASSERT_EQ(lines.size(), static_cast<size_t>(kThreads * kLines));
     std::vector<int> next(kThreads, 0);
     const std::regex pattern(R"(000 \| +[0-9.]+ \| Worker::Run\(\): thread ([0-9]) line ([0-9]+))");
@@ -157,6 +163,31 @@ TEST(Log, ConcurrentPrintsAllArriveWhole)
         const int t = std::stoi(match[1]);
         EXPECT_EQ(std::stoi(match[2]), next[t]++);
     }
+}
+} // namespace
+
+TEST(Log, ConcurrentPrintsAllArriveWhole)
+{
+    TTestDirectory directory;
+    TScopedLog scoped("threads.log", kSystemFlags);
+    PrintFromThreads(scoped.log);
+    ExpectEveryLineOnce(directory.ReadLines("threads.log"));
+}
+
+// Lines kept in memory while the file cannot open grow one shared buffer: without the print
+// lock, threads would overwrite each other's lines there.
+TEST(Log, ConcurrentPrintsWaitingForTheFileAllArrive)
+{
+    g_pFileStreamManager->SetDirectory(TName());
+    TScopedLog scoped("waiting.log", kSystemFlags);
+    PrintFromThreads(scoped.log);
+    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), kThreads * kLines);
+    TTestDirectory directory;
+    TLog::Print(scoped.log, LOG_INFO, "", "open");
+    std::vector<std::string> lines = directory.ReadLines("waiting.log");
+    ASSERT_FALSE(lines.empty());
+    lines.pop_back();
+    ExpectEveryLineOnce(lines);
 }
 
 TEST(Log, PrintFromAListenerIsDroppedNotDeadlocked)

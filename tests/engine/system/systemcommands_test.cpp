@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace
 {
 TRecordingManager s_CommandTarget("CommandTarget");
@@ -197,11 +199,30 @@ TEST_F(SystemCommands, UserDirectoryExpandsReferencesAndSetsTheEnvironment)
     EXPECT_STREQ(GetUserDirectory()->GetText(), "/tmp/base/user");
 }
 
+namespace
+{
+// A static whose destructor, once armed, changes the exit code: it runs only if terminate lets
+// the static destructors run.
+struct TDestructorWatch
+{
+    bool bArmed = false;
+    ~TDestructorWatch()
+    {
+        if (bArmed)
+            _exit(3);
+    }
+} s_DestructorWatch;
+} // namespace
+
 // Exit codes are 8 bits here: 1337 arrives as 57.
 TEST(SystemCommandDeathTest, TerminateEndsWithItsCodeWithoutStaticDestructors)
 {
-    EXPECT_EXIT(TCommandManager::Instance().ExecuteText("terminate"), ::testing::ExitedWithCode(1337 & 0xFF),
-                "");
+    EXPECT_EXIT(
+        {
+            s_DestructorWatch.bArmed = true;
+            TCommandManager::Instance().ExecuteText("terminate");
+        },
+        ::testing::ExitedWithCode(1337 & 0xFF), "");
 }
 
 namespace
