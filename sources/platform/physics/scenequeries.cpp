@@ -1,6 +1,5 @@
 #include "platform/physics/scenequeries.h"
 #include <algorithm>
-#include <functional>
 #include "platform/physics/bulletconvert.h"
 #include "platform/physics/bulletworld.h"
 #include "platform/physics/nxscene.h"
@@ -60,11 +59,10 @@ bool rayHitsShape(const NxShape& shape, const NxRay& ray, NxReal maxDist, NxRayc
     return true;
 }
 
-class TRayCandidates : public btBroadphaseRayCallback
+template <class Visit> class TRayCandidates : public btBroadphaseRayCallback
 {
 public:
-    template <class Visit>
-    TRayCandidates(const btVector3& from, const btVector3& to, Visit visit) : visit_(std::move(visit))
+    TRayCandidates(const btVector3& from, const btVector3& to, Visit& visit) : visit_(visit)
     {
         btVector3 dir = to - from;
         const btScalar length = dir.length();
@@ -84,7 +82,7 @@ public:
     }
 
 private:
-    std::function<void(const btCollisionObject*)> visit_;
+    Visit& visit_;
 };
 
 class TBoxCandidates : public btBroadphaseAabbCallback
@@ -116,7 +114,7 @@ template <class Visit> void walkRay(NxScene& scene, const NxRay& ray, NxReal max
 {
     const NxReal length = std::min(maxDist, kLongestRay);
     const btVector3 from = toBt(ray.orig), to = toBt(ray.orig + ray.dir * length);
-    TRayCandidates candidates(from, to, std::forward<Visit>(visit));
+    TRayCandidates<Visit> candidates(from, to, visit);
     scene.world().broadphase().rayTest(from, to, candidates);
 }
 } // namespace
