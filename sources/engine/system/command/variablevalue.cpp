@@ -147,7 +147,8 @@ const char* TVariableValue::ToScript() const
     case VALUE_NAME:
         return StringFormat("\"%s\"", NameText(nName));
     case VALUE_COLOUR:
-        return StringFormat("0x%08X", nColour);
+        // Quoted: a cached settings program keeps the texts of quoted words and plain numbers only.
+        return StringFormat("\"0x%08X\"", nColour);
     default:
         // Numbers read back from the same text as they print.
         return ToString();

@@ -351,7 +351,7 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
         {static_cast<i32>(TName("test.float").GetId()), "set test.float 0.250000\n"},
         {static_cast<i32>(TName("test.vector").GetId()), "set test.vector 1 2 \n"},
         {static_cast<i32>(TName("test.name").GetId()), "set test.name \"gate two\"\n"},
-        {static_cast<i32>(TName("test.colour").GetId()), "set test.colour 0x80FF00FF\n"}};
+        {static_cast<i32>(TName("test.colour").GetId()), "set test.colour \"0x80FF00FF\"\n"}};
     std::sort(lines.begin(), lines.end());
     std::string variables = "\n// variables\n";
     for (const auto& line : lines)
@@ -373,6 +373,26 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
     const std::string first = ReadFile("user/system/settings.icom");
     Manager().SaveSettings();
     EXPECT_EQ(ReadFile("user/system/settings.icom"), first);
+
+    // Every value written survives the program cache of a later run: its text travels in the
+    // program's name list.
+    TCommandProgram program;
+    program.Parse(first.c_str());
+    std::vector<u32> names;
+    for (i32 i = 0; i < program.GetNameCount(); ++i)
+        names.push_back(program.GetName(i));
+    for (i32 i = 0; i < program.GetInstructionCount(); ++i)
+    {
+        const TCommandInstruction& instruction = program.GetInstruction(i);
+        if (instruction.nCommand != TName("set").GetId())
+            continue;
+        for (u32 k = 1; k < instruction.nArgumentCount; ++k)
+        {
+            TName value;
+            value.SetId(instruction.aArgument[k]);
+            EXPECT_NE(std::find(names.begin(), names.end(), value.GetId()), names.end()) << value.GetText();
+        }
+    }
 }
 
 TEST_F(SettingsTest, AFileNamedByTwoSectionsHoldsBoth)

@@ -176,7 +176,7 @@ TEST_F(VariableTest, ScriptFormsFollowTheShortFloatRule)
     value.SetInt64(-12);
     EXPECT_STREQ(value.ToScript(), "-12");
     value.SetColour(0x80FF0000);
-    EXPECT_STREQ(value.ToScript(), "0x80FF0000");
+    EXPECT_STREQ(value.ToScript(), "\"0x80FF0000\"");
 }
 
 TEST_F(VariableTest, DeferredReferencesResolveOnceAndLeaveMissingVariablesAlone)
