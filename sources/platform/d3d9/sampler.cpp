@@ -1,10 +1,12 @@
 #include "platform/d3d9/sampler.h"
 
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/simdlevel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <immintrin.h>
 
 namespace
 {
@@ -213,6 +215,42 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     return _mm_cvtepi32_ps(texel);
 }
 
+// FilterLane on two lanes at once, one in each half, with their weights in v and h.
+[[gnu::target("avx2")]] inline __m256 FilterTwoLanes(__m256i pairs, __m256i v, __m256i h)
+{
+    const __m256i zero = _mm256_setzero_si256(), round = _mm256_set1_epi32(128);
+    const __m256i left = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi8(pairs, zero), v), round);
+    const __m256i right = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi8(pairs, zero), v), round);
+    const __m256i columns =
+        _mm256_or_si256(_mm256_srli_epi32(left, 8), _mm256_slli_epi32(_mm256_srli_epi32(right, 8), 16));
+    return _mm256_cvtepi32_ps(_mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(columns, h), round), 8));
+}
+
+// FilterLane for the four lanes of a quad whose texels all lie inside the level, two lanes to
+// each AVX2 instruction, the texel pairs gathered: the same arithmetic, the same bits.
+[[gnu::target("avx2")]] void FilterInsideAvx2(const TSamplerLevel& level, __m128i x0, __m128i y0,
+                                              __m128i vertical, __m128i horizontal, __m128 lanes[4])
+{
+    const __m128i offsets =
+        _mm_add_epi32(_mm_mullo_epi32(y0, _mm_set1_epi32(level.pitch)), _mm_slli_epi32(x0, 2));
+    // Lanes 0 and 1 in the low half, 2 and 3 in the high one, each row of two texels 64 bits.
+    const __m256i top = _mm256_i32gather_epi64(reinterpret_cast<const long long*>(level.bits), offsets, 1);
+    const __m256i bottom =
+        _mm256_i32gather_epi64(reinterpret_cast<const long long*>(level.bits + level.pitch), offsets, 1);
+    // Interleaving bytes works within each half: the low rows give lanes 0 and 2, the high
+    // rows lanes 1 and 3, each with its own weights.
+    const __m256i vertical8 = _mm256_castsi128_si256(vertical), horizontal8 = _mm256_castsi128_si256(horizontal);
+    const __m256i even = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), odd = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
+    const __m256 lanes02 = FilterTwoLanes(_mm256_unpacklo_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, even),
+                                          _mm256_permutevar8x32_epi32(horizontal8, even));
+    const __m256 lanes13 = FilterTwoLanes(_mm256_unpackhi_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, odd),
+                                          _mm256_permutevar8x32_epi32(horizontal8, odd));
+    lanes[0] = _mm256_castps256_ps128(lanes02);
+    lanes[1] = _mm256_castps256_ps128(lanes13);
+    lanes[2] = _mm256_extractf128_ps(lanes02, 1);
+    lanes[3] = _mm256_extractf128_ps(lanes13, 1);
+}
+
 // A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once.
 [[gnu::always_inline]] inline TQuadVector FilterArgbQuad(const TSamplerStage& stage,
                                                          const TSamplerLevel& level, bool linear,
@@ -265,62 +303,76 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     // addressing: the texels of x0 and of x0 + width are the same.
     const __m128i x0 = WrapFirst(unwrappedX0, level.width, stage.address[0]);
     const __m128i y0 = WrapFirst(unwrappedY0, level.height, stage.address[1]);
-    // The four texels of each lane as two rows of two words.
-    __m128i top[4], bottom[4];
     // Every lane's 2x2 texels inside the level (x0 in [0, width - 2], y0 in [0, height - 2]),
     // the common case: each row of two is one load, no addressing.
     const __m128i outside =
         _mm_or_si128(_mm_or_si128(x0, _mm_sub_epi32(_mm_set1_epi32(level.width - 2), x0)),
                      _mm_or_si128(y0, _mm_sub_epi32(_mm_set1_epi32(level.height - 2), y0)));
     const bool inside = _mm_movemask_ps(_mm_castsi128_ps(outside)) == 0;
-    if (inside)
+    // The filtered texel of each lane as (b, g, r, a).
+    __m128 lane0, lane1, lane2, lane3;
+    if (inside && RasteriserSimdLevel() == ESimdLevel::Avx2)
     {
-        // Byte offsets y0 * pitch + x0 * 4 (SSE2 multiplies 32-bit lanes two at a time).
-        const __m128i pitch = _mm_set1_epi32(level.pitch);
-        const __m128i even = _mm_mul_epu32(y0, pitch), odd = _mm_mul_epu32(_mm_srli_epi64(y0, 32), pitch);
-        const __m128i offsets =
-            _mm_add_epi32(_mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(3, 1, 2, 0)),
-                                             _mm_shuffle_epi32(odd, _MM_SHUFFLE(3, 1, 2, 0))),
-                          _mm_slli_epi32(x0, 2));
-        auto load = [&](int offset, int lane) {
-            const std::uint8_t* texels = level.bits + offset;
-            top[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
-            bottom[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + level.pitch));
-        };
-        load(_mm_cvtsi128_si32(offsets), 0);
-        load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0x55)), 1);
-        load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0xAA)), 2);
-        load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0xFF)), 3);
+        __m128 lanes[4];
+        FilterInsideAvx2(level, x0, y0, vertical, horizontal, lanes);
+        lane0 = lanes[0];
+        lane1 = lanes[1];
+        lane2 = lanes[2];
+        lane3 = lanes[3];
     }
     else
     {
-        const __m128i one = _mm_set1_epi32(1);
-        // The general path, from the coordinates as they came.
-        const __m128i ax0 = AddressQuad(unwrappedX0, level.width, stage.address[0]);
-        const __m128i ax1 = AddressQuad(_mm_add_epi32(unwrappedX0, one), level.width, stage.address[0]);
-        const __m128i ay0 = AddressQuad(unwrappedY0, level.height, stage.address[1]);
-        const __m128i ay1 = AddressQuad(_mm_add_epi32(unwrappedY0, one), level.height, stage.address[1]);
-        std::uint32_t w00[4], w10[4], w01[4], w11[4];
-        gather(ax0, ay0, w00);
-        gather(ax1, ay0, w10);
-        gather(ax0, ay1, w01);
-        gather(ax1, ay1, w11);
-        for (int lane = 0; lane < 4; ++lane)
+        // The four texels of each lane as two rows of two words.
+        __m128i top[4], bottom[4];
+        if (inside)
         {
-            top[lane] =
-                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w00[lane])), _mm_cvtsi32_si128(int(w10[lane])));
-            bottom[lane] =
-                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w01[lane])), _mm_cvtsi32_si128(int(w11[lane])));
+            // Byte offsets y0 * pitch + x0 * 4 (SSE2 multiplies 32-bit lanes two at a time).
+            const __m128i pitch = _mm_set1_epi32(level.pitch);
+            const __m128i even = _mm_mul_epu32(y0, pitch), odd = _mm_mul_epu32(_mm_srli_epi64(y0, 32), pitch);
+            const __m128i offsets =
+                _mm_add_epi32(_mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(3, 1, 2, 0)),
+                                                 _mm_shuffle_epi32(odd, _MM_SHUFFLE(3, 1, 2, 0))),
+                              _mm_slli_epi32(x0, 2));
+            auto load = [&](int offset, int lane) {
+                const std::uint8_t* texels = level.bits + offset;
+                top[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
+                bottom[lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + level.pitch));
+            };
+            load(_mm_cvtsi128_si32(offsets), 0);
+            load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0x55)), 1);
+            load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0xAA)), 2);
+            load(_mm_cvtsi128_si32(_mm_shuffle_epi32(offsets, 0xFF)), 3);
         }
+        else
+        {
+            const __m128i one = _mm_set1_epi32(1);
+            // The general path, from the coordinates as they came.
+            const __m128i ax0 = AddressQuad(unwrappedX0, level.width, stage.address[0]);
+            const __m128i ax1 = AddressQuad(_mm_add_epi32(unwrappedX0, one), level.width, stage.address[0]);
+            const __m128i ay0 = AddressQuad(unwrappedY0, level.height, stage.address[1]);
+            const __m128i ay1 = AddressQuad(_mm_add_epi32(unwrappedY0, one), level.height, stage.address[1]);
+            std::uint32_t w00[4], w10[4], w01[4], w11[4];
+            gather(ax0, ay0, w00);
+            gather(ax1, ay0, w10);
+            gather(ax0, ay1, w01);
+            gather(ax1, ay1, w11);
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                top[lane] =
+                    _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w00[lane])), _mm_cvtsi32_si128(int(w10[lane])));
+                bottom[lane] =
+                    _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(w01[lane])), _mm_cvtsi32_si128(int(w11[lane])));
+            }
+        }
+        lane0 = FilterLane(top[0], bottom[0], _mm_shuffle_epi32(vertical, 0x00),
+                              _mm_shuffle_epi32(horizontal, 0x00));
+        lane1 = FilterLane(top[1], bottom[1], _mm_shuffle_epi32(vertical, 0x55),
+                              _mm_shuffle_epi32(horizontal, 0x55));
+        lane2 = FilterLane(top[2], bottom[2], _mm_shuffle_epi32(vertical, 0xAA),
+                              _mm_shuffle_epi32(horizontal, 0xAA));
+        lane3 = FilterLane(top[3], bottom[3], _mm_shuffle_epi32(vertical, 0xFF),
+                              _mm_shuffle_epi32(horizontal, 0xFF));
     }
-    __m128 lane0 =
-        FilterLane(top[0], bottom[0], _mm_shuffle_epi32(vertical, 0x00), _mm_shuffle_epi32(horizontal, 0x00));
-    __m128 lane1 =
-        FilterLane(top[1], bottom[1], _mm_shuffle_epi32(vertical, 0x55), _mm_shuffle_epi32(horizontal, 0x55));
-    __m128 lane2 =
-        FilterLane(top[2], bottom[2], _mm_shuffle_epi32(vertical, 0xAA), _mm_shuffle_epi32(horizontal, 0xAA));
-    __m128 lane3 =
-        FilterLane(top[3], bottom[3], _mm_shuffle_epi32(vertical, 0xFF), _mm_shuffle_epi32(horizontal, 0xFF));
     // Lanes of (b, g, r, a) into blue, green, red and alpha.
     _MM_TRANSPOSE4_PS(lane0, lane1, lane2, lane3);
     const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);

@@ -280,6 +280,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                       image->Format() != D3DFMT_G32R32F && image->Format() != D3DFMT_A32B32G32R32F,
                   rs[maskState] & 0xF,
                   false,
+                  false,
                   image->Bits(),
                   int(image->Pitch()),
                   int(image->Width()),
@@ -323,7 +324,10 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     originX_ = float(call.clip.left);
     originY_ = float(call.clip.top);
     for (TTarget& target : targets_)
+    {
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
+        target.alphaBlend = target.image && target.argb && alphaBlend_ && target.writeMask == 0xF;
+    }
 }
 
 bool TTileShader::FailuresChangeNothing() const
@@ -355,13 +359,6 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     TImage& image = *target.image;
     std::uint8_t* const rows[2] = {image.Row(UINT(py)) + px * target.bytes,
                                    image.Row(UINT(py + 1)) + px * target.bytes};
-    if (target.argb && alphaBlend_ && target.writeMask == 0xF)
-    {
-        // Ordinary transparency onto a 32-bit target.
-        StoreArgb(rows, AlphaBlendArgb(colourIn, ReadArgb(rows, mask), target.format == D3DFMT_X8R8G8B8),
-                  mask);
-        return;
-    }
     // Lane i is pixel (i & 1) of row (i >> 1).
     auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
@@ -480,7 +477,7 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return passed;
 }
 
-int TTileShader::DepthTest(int px, int py, const TQuad& z, int mask) const
+[[gnu::always_inline]] inline int TTileShader::DepthTest(int px, int py, const TQuad& z, int mask) const
 {
     if (!depthTest_)
         return mask;
@@ -517,7 +514,7 @@ int TTileShader::DepthTest(int px, int py, const TQuad& z, int mask) const
     return mask & _mm_movemask_ps(pass);
 }
 
-void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
+[[gnu::always_inline]] inline void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
 {
     if (!depthWrite_)
         return;
@@ -601,16 +598,24 @@ void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
     for (int i = 0; i < targetCount; ++i)
     {
         const TTarget& target = targets_[i];
-        if (target.direct)
+        if (target.direct || target.alphaBlend)
         {
-            // The common case: saturated, packed and stored, nothing read back but the lanes
-            // the quad leaves alone.
+            // The common cases: saturated, packed and stored, or blended as ordinary
+            // transparency; a quad inside the image reads and writes its four pixels at once,
+            // writing back unchanged those its mask leaves alone.
             std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
                                            target.bits + (py + 1) * target.pitch + px * 4};
-            if (px + 1 < target.width && py + 1 < target.height)
-                StoreArgbWhole(rows, PackArgb(output.colour[i]), mask);
+            const bool whole = px + 1 < target.width && py + 1 < target.height;
+            __m128i packed;
+            if (target.direct)
+                packed = PackArgb(output.colour[i]);
             else
-                StoreArgb(rows, PackArgb(output.colour[i]), mask);
+                packed = AlphaBlendArgb(output.colour[i], ReadArgb(rows, whole ? 0xF : mask),
+                                        target.format == D3DFMT_X8R8G8B8);
+            if (whole)
+                StoreArgbWhole(rows, packed, mask);
+            else
+                StoreArgb(rows, packed, mask);
         }
         else if (target.image && target.writeMask)
             BlendAndWrite(target, output.colour[i], px, py, mask);

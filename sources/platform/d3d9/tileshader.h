@@ -30,7 +30,8 @@ private:
         bool argb;  // A8R8G8B8 or X8R8G8B8: packed words
         bool unorm; // colours clamp to [0, 1]
         DWORD writeMask;
-        bool direct; // 32-bit words written without reading the target back
+        bool direct;     // 32-bit words written without reading the target back
+        bool alphaBlend; // 32-bit words blended as ordinary transparency
         std::uint8_t* bits;
         int pitch, width, height;
     };

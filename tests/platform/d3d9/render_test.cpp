@@ -202,6 +202,55 @@ TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
     query->Release();
 }
 
+TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
+{
+    // Triangles of every alpha on a target of odd size, so that some quads hang over its
+    // edges: stored straight and blended as ordinary transparency, each against the general
+    // blending arithmetic (one and zero; the same factors given separately for alpha).
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &texture, nullptr));
+    IDirect3DSurface9* target = nullptr;
+    texture->GetSurfaceLevel(0, &target);
+    device->SetRenderTarget(0, target);
+    device->SetDepthStencilSurface(nullptr);
+    auto scene = [&](DWORD source, DWORD destination, bool separate) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, source != 0);
+        device->SetRenderState(D3DRS_SRCBLEND, source);
+        device->SetRenderState(D3DRS_DESTBLEND, destination);
+        device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, separate);
+        device->SetRenderState(D3DRS_SRCBLENDALPHA, source);
+        device->SetRenderState(D3DRS_DESTBLENDALPHA, destination);
+        unsigned seed = 29;
+        std::vector<TTestVertex> triangles;
+        for (int i = 0; i < 30 * 3; ++i)
+        {
+            const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
+            triangles.push_back(At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
+        }
+        Draw(D3DPT_TRIANGLELIST, triangles);
+        return ReadTarget(target);
+    };
+    auto differences = [](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+        int different = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            different += a[i] != b[i];
+        return different;
+    };
+    const std::vector<std::uint32_t> stored = scene(0, D3DBLEND_ZERO, false);
+    EXPECT_EQ(0, differences(stored, scene(D3DBLEND_ONE, D3DBLEND_ZERO, false)));
+    const std::vector<std::uint32_t> blended = scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false);
+    EXPECT_EQ(0, differences(blended, scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, true)));
+    EXPECT_GT(differences(stored, blended), 1000);
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    device->SetRenderTarget(0, back);
+    back->Release();
+    target->Release();
+    texture->Release();
+}
+
 TEST_F(RenderTest, AlphaTestAndBlending)
 {
     // Alpha rises from left to right; the test keeps alpha above one half.

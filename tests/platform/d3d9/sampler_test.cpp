@@ -1,6 +1,7 @@
 // Bilinear sampling of A8R8G8B8 and X8R8G8B8 levels: quads whose texels all lie inside the
 // level take a path of their own, which must agree bit for bit with the addressed one.
 #include "platform/d3d9/sampler.h"
+#include "platform/d3d9/simdlevel.h"
 
 #include <gtest/gtest.h>
 
@@ -158,4 +159,39 @@ TEST_P(SamplerTest, RepeatsMatchTheGeneralPathBitForBit)
             }
         }
     }
+}
+
+TEST_P(SamplerTest, WideInstructionsMatchSse2BitForBit)
+{
+    if (!SimdLevelAvailable(ESimdLevel::Avx2))
+        GTEST_SKIP() << "the processor has no AVX2";
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    unsigned seed = 31;
+    for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP})
+    {
+        Bind(D3DTEXF_LINEAR, address);
+        for (int round = 0; round < 400; ++round)
+        {
+            float u[4], v[4];
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                u[lane] = Inside(seed, kWidth) + float(round % 3);
+                v[lane] = Inside(seed, kHeight) - float(round % 2);
+            }
+            const TQuad qu = TQuad::Lanes(u[0], u[1], u[2], u[3]), qv = TQuad::Lanes(v[0], v[1], v[2], v[3]);
+            ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Sse2));
+            const TQuadVector narrow = samplers.Sample(0, qu, qv);
+            ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Avx2));
+            const TQuadVector wide = samplers.Sample(0, qu, qv);
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                float expected[4], actual[4];
+                Lane(narrow, lane, expected);
+                Lane(wide, lane, actual);
+                ASSERT_EQ(0, std::memcmp(expected, actual, sizeof(expected)))
+                    << "address mode " << address << ", u " << u[lane] << ", v " << v[lane];
+            }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
 }
