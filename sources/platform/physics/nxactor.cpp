@@ -130,7 +130,7 @@ void NxActor::releaseShape(NxShape& shape)
         return;
     shapes_.erase(it);
     rebuildCollisionShape(); // the body lets go of the shape's volume before it goes
-    scene_.filterForget(&shape);
+    scene_.forget(&shape);
     delete &shape;
 }
 

@@ -92,19 +92,17 @@ void NxScene::destroyActor(NxActor& actor)
     for (std::size_t i = joints_.size(); i-- > 0;)
         if (joints_[i]->involves(actor))
             releaseJoint(*joints_[i]);
-    contacts_->forget(&actor);
-    filterForget(&actor);
-    for (NxU32 i = 0; i < actor.getNbShapes(); ++i) {
-        contacts_->forget(actor.getShapes()[i]);
-        filterForget(actor.getShapes()[i]);
-    }
+    forget(&actor);
+    for (NxU32 i = 0; i < actor.getNbShapes(); ++i)
+        forget(actor.getShapes()[i]);
     actors_.erase(std::remove(actors_.begin(), actors_.end(), &actor), actors_.end());
     delete &actor;
     solverIterationsChanged();
 }
 
-void NxScene::filterForget(const void* actorOrShape)
+void NxScene::forget(const void* actorOrShape)
 {
+    contacts_->forget(actorOrShape);
     filter_.forget(actorOrShape);
 }
 
@@ -231,9 +229,6 @@ bool NxScene::getDominanceGroupPair(NxDominanceGroup a, NxDominanceGroup b, NxRe
 void NxScene::refilter()
 {
     world_->refilterAll();
-    for (NxActor* actor : actors_)
-        if (actor->isDynamic())
-            actor->refilter();
 }
 
 void NxScene::setTiming(NxReal maxTimestep, NxU32 maxIter, NxTimeStepMethod method)

@@ -119,7 +119,7 @@ public:
     void solverIterationsChanged();
     void refilter(); // re-evaluates every broad-phase pair after a filter change
     void reportError(NxErrorCode code, const char* message) const;
-    void filterForget(const void* actorOrShape);
+    void forget(const void* actorOrShape); // its pairs, reports and flags: it is going
     bool getDominanceGroupPair(NxDominanceGroup a, NxDominanceGroup b, NxReal& dominance0, NxReal& dominance1) const;
 
 private:

@@ -127,3 +127,22 @@ TEST_F(Events, ATriggerOnABodyFollowsIt)
     EXPECT_EQ(otherShape, ground->getShapes()[0]);
     EXPECT_NEAR(actor->getGlobalPosition().y, 0.5f, 0.03f); // the sensor does not hold it up
 }
+
+TEST_F(Events, AShapeReleasedInsideATriggerEndsItsPairsSilently)
+{
+    NxBoxShapeDesc area;
+    area.dimensions = NxVec3(1, 1, 1);
+    area.shapeFlags |= NX_TRIGGER_ENABLE;
+    NxActorDesc desc;
+    desc.shapes.push_back(&area);
+    NxActor* trigger = scene->createActor(desc);
+    NxActor* ball = addBox(NxVec3(0, 0, 0), NxVec3(0.2f, 0.2f, 0.2f));
+    ball->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
+    run(0.1f);
+    ASSERT_EQ(changes(log), (std::vector<std::string>{"trigger " + std::to_string(NX_TRIGGER_ENTER),
+                                                     "trigger " + std::to_string(NX_TRIGGER_STAY)}));
+    log.clear();
+    trigger->releaseShape(*trigger->getShapes()[0]);
+    run(0.1f);
+    EXPECT_TRUE(log.empty());
+}
