@@ -53,6 +53,9 @@ TResourceManager::~TResourceManager()
 {
     CloseRepositories(0);
     FreeOwnedResources();
+    // Resources destroyed after the manager (statics of other modules) no longer reach it.
+    if (g_pResourceManager == this)
+        g_pResourceManager = nullptr;
 }
 
 TResource* TResourceManager::CreateResource(const char* name)

@@ -1,0 +1,49 @@
+#pragma once
+// TDxMeshManager ("Mesh", back end "Dx"): owns the mesh data and their instancing objects, the
+// shared instance buffers (a slice per instancing object) and the list of instancing objects
+// with queued instances, flushed by FlushInstancing.
+#include "core/system/templates/marray.h"
+#include "core/system/templates/sarray.h"
+#include "directx/render/dxmeshdata.h"
+#include "directx/render/dxmeshdatainstancing.h"
+#include "engine/system/manager.h"
+
+constexpr u32 DX_INSTANCING_PENDING_CAPACITY = 512;
+constexpr i32 DX_MESH_GROWTH = 1024;
+
+class TDxMeshManager : public TManager
+{
+public:
+    TDxMeshManager();
+
+    i32 GetMeshDataCount() { return m_aMeshData.GetCount(); }
+    TDxMeshData* GetMeshData(i32 index) { return m_aMeshData[index]; }
+    TDxMeshData* CreateMeshData(const TName& name);
+    TDxMeshData* FindMeshData(const TName& name);
+    // Gives every instancing object its slice of the instance buffers.
+    void AllocateInstanceBuffers();
+    // Draws every pending queue.
+    void FlushInstancing();
+
+    TDxMeshDataInstancing* _AddInstancing();
+    // False when the list is full.
+    bool _AddPending(TDxMeshDataInstancing* instancing);
+    u32 GetPendingCount() const { return m_aPending.GetCount(); }
+    const u8* GetObjectParameters() const { return m_aObjectParameters; }
+    void SetObjectParameters(const u8* block);
+    // Unloads and deletes all mesh data and instancing objects.
+    void Clear();
+
+private:
+    void _FreeInstanceBuffers();
+
+    MArray<TDxMeshDataInstancing, 1, DX_MESH_GROWTH> m_aInstancing;
+    MArray<TDxMeshData, 1, DX_MESH_GROWTH> m_aMeshData;
+    f32* m_pInstanceMatrices;
+    f32* m_pInstanceColours;
+    u32 m_nInstanceCapacity;
+    SArray<TDxMeshDataInstancing*, DX_INSTANCING_PENDING_CAPACITY, 0> m_aPending;
+    u8 m_aObjectParameters[MESH_OBJECT_PARAMETERS_SIZE];
+};
+
+extern TDxMeshManager* g_pDxMeshManager;

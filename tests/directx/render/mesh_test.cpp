@@ -1,0 +1,206 @@
+// Meshes and dynamic meshes: declarations from descriptions, two-part loads, draws and their
+// counters, instancing batches and refusals, appends, positioned locks, draws and resets.
+#include "shaderfixture.h"
+
+#include "directx/render/dxdynamicmeshmanager.h"
+#include "directx/render/dxmeshmanager.h"
+#include "engine/system/renderstats.h"
+
+namespace
+{
+TMeshVertexElement Element(u32 usage, u32 type, u32 index = 0)
+{
+    return {0, usage, type, index};
+}
+
+class MeshTest : public ShaderTest
+{
+protected:
+    void SetUp() override
+    {
+        ShaderTest::SetUp();
+        m_pManager->SetRunning(1);
+        // Position (float3) only: the layout the test effect's programs are keyed by.
+        m_Mesh.nStride = 12;
+        m_Mesh.nElementCount = 1;
+        m_Mesh.aElement[0] = Element(1, 3);
+        g_RenderStatsCurrent.Clear();
+    }
+    void TearDown() override
+    {
+        g_pDxMeshManager->Clear();
+        ShaderTest::TearDown();
+    }
+
+    u32 Counter(u32 word) const { return g_RenderStatsCurrent.aCounter[word]; }
+};
+
+TEST_F(MeshTest, DeclarationsFollowTheDescription)
+{
+    TMeshDescription description = {};
+    description.nElementCount = 4;
+    description.aElement[0] = Element(1, 3);     // position, float3
+    description.aElement[1] = Element(4, 14);    // normal, dec3n
+    description.aElement[2] = Element(11, 5);    // colour
+    description.aElement[3] = Element(6, 2, 1);  // second texture coordinates, float2
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("elements", true));
+    mesh->SetDescription(description);
+    const TMeshDeviceElement expected[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                           {0, 12, D3DDECLTYPE_DEC3N, 0, D3DDECLUSAGE_NORMAL, 0},
+                                           {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                           {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 1},
+                                           {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0}};
+    EXPECT_EQ(std::memcmp(mesh->m_aDeviceElement, expected, sizeof(expected)), 0);
+
+    // No elements: the end marker alone; an unknown code ends the list there.
+    description.nElementCount = 0;
+    mesh->SetDescription(description);
+    EXPECT_EQ(mesh->m_aDeviceElement[0].nStream, 0xFF);
+    description.nElementCount = 2;
+    description.aElement[1] = Element(1, 17);
+    mesh->SetDescription(description);
+    EXPECT_EQ(mesh->m_aDeviceElement[0].nType, D3DDECLTYPE_FLOAT3);
+    EXPECT_EQ(mesh->m_aDeviceElement[1].nStream, 0xFF);
+    EXPECT_NE(m_Log.SystemLog().find("vertex element 1: unknown type 17"), std::string::npos);
+}
+
+TEST_F(MeshTest, DrawsCountTheirDrawableSurfaces)
+{
+    TDxShader* shader = MakeShader("mesh", {kTexturedEffect}, {Record(0, 0)});
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("crate", true));
+    m_Mesh.nVertexCount = 8;
+    m_Mesh.nIndexCount = 36;
+    mesh->SetDescription(m_Mesh);
+    mesh->m_aSurface.Add({0, 0, 8, 0, 12, nullptr});
+    mesh->m_aSurface.Add({0, 0, 8, 0, 0, nullptr});
+    mesh->m_aSurface.Add({0, 0, 0, 0, 12, nullptr});
+    // The vertices and then the indices, both raw: the mesh loads in two parts.
+    std::vector<u8> geometry(8 * 12 + 36 * 2, 0);
+    TRepository repository(geometry.data(), static_cast<u32>(geometry.size()));
+    mesh->SetData(&repository, 0, static_cast<u32>(geometry.size()));
+    mesh->Draw(TMatrix(1.0f), shader, nullptr);
+    EXPECT_TRUE(mesh->IsLoaded());
+    EXPECT_EQ(mesh->m_nLoadedParts, 2u);
+    EXPECT_EQ(g_DxDeviceStatistics.nVertexBuffers, 8u * 12);
+    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
+    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 8u);
+    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 12u);
+    mesh->Unload();
+    EXPECT_EQ(g_DxDeviceStatistics.nVertexBuffers, 0u);
+    EXPECT_EQ(g_DxDeviceStatistics.nIndexBuffers, 0u);
+}
+
+TEST_F(MeshTest, TwentyInstancesDrawTwentyFortyEighthsOfTheGeometry)
+{
+    TDxShader* shader = MakeShader("instanced", {kTexturedEffect}, {Record(0, 0)});
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("tree", true));
+    m_Mesh.nVertexCount = 480;
+    m_Mesh.nIndexCount = 3 * 970;
+    mesh->SetDescription(m_Mesh);
+    mesh->m_aSurface.Add({0, 0, 480, 0, 970, nullptr});
+    mesh->LockVertices();
+    mesh->UnlockVertices();
+    u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
+    auto* instancing = static_cast<TDxMeshDataInstancing*>(mesh->CreateInstancing(48, parameters));
+    for (i32 i = 0; i < 20; ++i)
+        mesh->Draw(TMatrix(1.0f), shader, nullptr);
+    EXPECT_EQ(instancing->GetQueuedCount(), 20u);
+    EXPECT_EQ(g_pDxMeshManager->GetPendingCount(), 1u);
+    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 0u);
+    g_pDxMeshManager->FlushInstancing();
+    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
+    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 480u * 20 / 48);
+    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 970u * 20 / 48);
+    EXPECT_EQ(instancing->GetQueuedCount(), 0u);
+    EXPECT_EQ(g_DxInstanceBatch.nCount, 20u);
+}
+
+TEST_F(MeshTest, AFullQueueThatCannotBeDrawnRefusesInstances)
+{
+    // A shader that never loads: its queue cannot be flushed.
+    TDxShader* broken = MakeShader("never", {kTexturedEffect}, {Record(0, 0)});
+    broken->m_nDataSize += 1;
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("bush", true));
+    mesh->SetDescription(m_Mesh);
+    mesh->m_aSurface.Add({0, 0, 3, 0, 1, nullptr});
+    u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
+    auto* instancing = static_cast<TDxMeshDataInstancing*>(mesh->CreateInstancing(4, parameters));
+    const f32 colour[4] = {1, 1, 1, 1};
+    for (i32 i = 0; i < 4; ++i)
+        EXPECT_EQ(instancing->AddInstance(TMatrix(1.0f), broken, colour), 0);
+    EXPECT_EQ(instancing->AddInstance(TMatrix(1.0f), broken, colour), 1);
+    EXPECT_EQ(instancing->GetQueuedCount(), 4u);
+    EXPECT_NE(m_Log.SystemLog().find("instance queue full, instance dropped"), std::string::npos);
+}
+
+TEST_F(MeshTest, ThePendingListRefusesA513thObject)
+{
+    TDxShader* shader = MakeShader("pending", {kTexturedEffect}, {Record(0, 0)});
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("grass", true));
+    mesh->SetDescription(m_Mesh);
+    u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
+    std::vector<TDxMeshDataInstancing*> objects;
+    for (u32 i = 0; i <= DX_INSTANCING_PENDING_CAPACITY; ++i)
+        objects.push_back(static_cast<TDxMeshDataInstancing*>(mesh->CreateInstancing(1, parameters)));
+    const f32 colour[4] = {1, 1, 1, 1};
+    for (u32 i = 0; i < DX_INSTANCING_PENDING_CAPACITY; ++i)
+        ASSERT_EQ(objects[i]->AddInstance(TMatrix(1.0f), shader, colour), 0);
+    EXPECT_EQ(objects.back()->AddInstance(TMatrix(1.0f), shader, colour), 1);
+    EXPECT_EQ(objects.back()->GetQueuedCount(), 0u);
+}
+
+using DynamicMeshTest = MeshTest;
+
+TEST_F(DynamicMeshTest, AppendsDrawAndStartAgainAfterAReset)
+{
+    TDxShader* shader = MakeShader("dynamic", {kTexturedEffect}, {Record(0, 0)});
+    TDxDynamicMeshData* mesh = g_pDxDynamicMeshManager->CreateMeshData();
+    ASSERT_EQ(mesh->Setup(12, 12, m_Mesh, shader), 0);
+    auto* first = static_cast<f32*>(mesh->AppendVertices(6));
+    ASSERT_NE(first, nullptr);
+    first[0] = 42.0f;
+    ASSERT_NE(mesh->AppendVertices(3), nullptr);
+    EXPECT_EQ(mesh->m_nVertexCount, 9u);
+    EXPECT_EQ(mesh->m_nVertexOffset, 9u * 12);
+    // More than the buffer holds: refused, nothing written.
+    EXPECT_EQ(mesh->AppendVertices(4), nullptr);
+    EXPECT_NE(m_Log.SystemLog().find("48 bytes at 108 past the vertex capacity of 144"), std::string::npos);
+    ASSERT_NE(mesh->AppendIndices(6), nullptr);
+
+    mesh->Draw(0, 0, 1);
+    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
+    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 9u);
+    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 2u);
+    // The reset takes the indices back to the start too.
+    EXPECT_EQ(mesh->m_nVertexCount, 0u);
+    EXPECT_EQ(mesh->m_nIndexCount, 0u);
+    EXPECT_EQ(mesh->m_nIndexOffset, 0u);
+    auto* again = static_cast<f32*>(mesh->AppendVertices(3));
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(mesh->m_nVertexOffset, 3u * 12);
+    // Nothing left to draw after a reset: no call.
+    mesh->Reset();
+    mesh->Draw(0, 0, 0);
+    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
+}
+
+TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
+{
+    TDxShader* shader = MakeShader("lines", {kTexturedEffect}, {Record(0, 0)});
+    TDxDynamicMeshData* mesh = g_pDxDynamicMeshManager->CreateMeshData();
+    ASSERT_EQ(mesh->Setup(16, 0, m_Mesh, shader), 0);
+    EXPECT_EQ(mesh->m_pIndexBuffer, nullptr);
+    mesh->m_nPrimitiveKind = DX_PRIMITIVE_LINES;
+    ASSERT_NE(mesh->AppendVertices(10), nullptr);
+    EXPECT_EQ(mesh->AppendIndices(2), nullptr);
+    mesh->Draw(0, 0, 0);
+    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 5u);
+    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 10u);
+    // A positioned lock leaves the counts as they are.
+    ASSERT_NE(mesh->LockVerticesAt(2, 4), nullptr);
+    mesh->UnlockVertices();
+    EXPECT_EQ(mesh->m_nVertexCount, 10u);
+    EXPECT_EQ(mesh->LockVerticesAt(14, 4), nullptr);
+    mesh->ReleaseData();
+}
+} // namespace
