@@ -43,7 +43,7 @@ protected:
 };
 } // namespace
 
-TEST_F(ManagerWorkers, DefaultCountBuildsTheInlineListOnActivation)
+TEST_F(ManagerWorkers, TheDefaultCountRunsTheListInline)
 {
     TCountingManager fixed(1);
     mm->AddUpdateManager(&fixed, 0);
@@ -53,6 +53,41 @@ TEST_F(ManagerWorkers, DefaultCountBuildsTheInlineListOnActivation)
     mm->Update(0.1f);
     EXPECT_EQ(fixed.m_nThreadCalls.load(), 1u);
     EXPECT_EQ(fixed.m_nMainCalls, 1u);
+}
+
+// Which managers run their fixed-rate work follows the active system.
+TEST_F(ManagerWorkers, ActivatingASystemRunsItsOwnWorkerLists)
+{
+    TCountingManager first(1), second(1);
+    mm->AddUpdateManager(&first, 0);
+    mm->CreateSystem(TName("other")); // now active
+    mm->AddUpdateManager(&second, 0);
+    for (i32 count : {1, 2})
+    {
+        mm->__SetProcessorCount(count);
+        first.m_nThreadCalls = 0;
+        second.m_nThreadCalls = 0;
+        mm->__ActivateSystem(TName("workers"));
+        mm->Update(0.1f);
+        mm->Update(0.1f);
+        mm->__SetProcessorCount(0); // collects the last release
+        EXPECT_GE(first.m_nThreadCalls.load(), 1u) << "count " << count;
+        EXPECT_EQ(second.m_nThreadCalls.load(), 0u) << "count " << count;
+        mm->__ActivateSystem(TName("other"));
+    }
+}
+
+// A manager may take its worker number after it was listed: setting system_cpu again to the
+// same count puts it on its worker's list.
+TEST_F(ManagerWorkers, SettingTheSameCountAgainRebuildsTheLists)
+{
+    TCountingManager late(0);
+    mm->AddUpdateManager(&late, 0);
+    mm->__SetProcessorCount(1);
+    late.m_nWorker = 1;
+    mm->__SetProcessorCount(1);
+    mm->Update(0.1f);
+    EXPECT_EQ(late.m_nThreadCalls.load(), 1u);
 }
 
 TEST_F(ManagerWorkers, EntriesAreSpreadByWorkerNumberModuloTheCount)
