@@ -10,7 +10,7 @@ struct TAutomat
     u32 m_aWord[2];
     TAutomatState* aState[32];
     TAutomatState* pActiveState;
-    u32 m_nEnabled;
+    i32 m_nEnabled;
 };
 
 static_assert(sizeof(TAutomat) == 144);

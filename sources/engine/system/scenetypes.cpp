@@ -271,6 +271,8 @@ const TClusterTypeDecl& LightDecl()
     return s_Decl;
 }
 
+} // namespace
+
 const TClusterTypeDecl& SkeletonDataDecl()
 {
     static TClusterTypeDecl s_Decl("TSkeletonData", 51, sizeof(TSkeletonData), Prototype<TSkeletonData>(), 1,
@@ -336,6 +338,8 @@ const TClusterTypeDecl& AnimationDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& RenderObjectDecl()
 {
     static TClusterTypeDecl s_Decl("TRenderObject", 57, sizeof(TRenderObject), Prototype<TRenderObject>(), 1,
@@ -357,6 +361,8 @@ const TClusterTypeDecl& RenderSceneDecl()
                                    {Link(8, 58, "aRenderQueue", 24), Link(104, 49, "pLightSet")});
     return s_Decl;
 }
+
+} // namespace
 
 const TClusterTypeDecl& TriggerGeometryDecl()
 {
@@ -381,6 +387,8 @@ const TClusterTypeDecl& TriggerActorDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& EnvironmentDecl()
 {
     static TClusterTypeDecl s_Decl("TEnvironment", 77, sizeof(TEnvironment), Prototype<TEnvironment>(), 1,
@@ -394,6 +402,8 @@ const TClusterTypeDecl& DynamicsPropProxyDecl()
                                    Prototype<TDynamicsPropProxy>(), 1, {Link(4, 32, "TPropProxy::pProp")});
     return s_Decl;
 }
+
+} // namespace
 
 const TClusterTypeDecl& AutomatStateDecl()
 {
@@ -410,6 +420,8 @@ const TClusterTypeDecl& AutomatDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& DecalDataDecl()
 {
     static TClusterTypeDecl s_Decl(

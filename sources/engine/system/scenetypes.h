@@ -20,6 +20,18 @@ const TClusterTypeDecl& ResourceLinkDecl();
 const TClusterTypeDecl& ResourceDecl();
 const TClusterTypeDecl& ScriptDecl();
 const TClusterTypeDecl& ScriptObjectDecl();
+// Animation, skeletons, triggers and automats: their managers register arrays of them.
+const TClusterTypeDecl& SkeletonDataDecl();
+const TClusterTypeDecl& SkeletonMeshDataDecl();
+const TClusterTypeDecl& SkeletonDecl();
+const TClusterTypeDecl& SkeletonPoseDecl();
+const TClusterTypeDecl& AnimationDataDecl();
+const TClusterTypeDecl& AnimationDecl();
+const TClusterTypeDecl& TriggerGeometryDecl();
+const TClusterTypeDecl& TriggerGeometryLinkDecl();
+const TClusterTypeDecl& TriggerActorDecl();
+const TClusterTypeDecl& AutomatStateDecl();
+const TClusterTypeDecl& AutomatDecl();
 
 // Every scene descriptor, in the order of the table of types.
 const TClusterTypeDecl* const* SceneTypeDecls(u32& count);

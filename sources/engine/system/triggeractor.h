@@ -1,6 +1,6 @@
 #pragma once
-// TTriggerActor: the stored layout of its records (type 68, 40 bytes), read and written raw by
-// repository images; the members its own module gives behaviour to are named.
+// TTriggerActor (stored type 68, 40 bytes): a point that moves with its node through trigger
+// volumes. Its index is its bit in every volume's inside mask; only indices 0 to 31 take part.
 #include "core/math/matrix.h"
 #include "core/system/types.h"
 #include "engine/system/nodekindnames.h"
@@ -21,6 +21,12 @@ public:
         StoreDefault<i32>(this, 28, -1);
     }
 
+    // Tests the move from the last tested position to the node's new one.
+    void OnNodeUpdate(const TName* cause) override;
+    // The bit of the inside masks; 0 for an index outside 0 to 31, which takes no part.
+    u32 GetBit() const { return m_nIndex >= 0 && m_nIndex < 32 ? 1u << m_nIndex : 0u; }
+
+    // The world position at the last test.
     TVector m_Position;
     i32 m_nIndex;
     TScript* pScriptOnEnter;

@@ -1,0 +1,133 @@
+#include "engine/system/skeletonmanager.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/log.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/scenetypes.h"
+#include "engine/system/skeleton.h"
+#include "engine/system/skeletonmeshdata.h"
+#include "engine/system/skeletonpose.h"
+
+TSkeletonManager* g_pSkeletonManager = nullptr;
+
+namespace
+{
+const char* const kLoadError = "TSkeletonManager::SetArray(): error: ";
+
+TSkeletonManager s_SkeletonManager;
+const i32 s_nRegistered =
+    TManagerManager::RegisterManager("Skeleton", "Skeleton", &g_pSkeletonManager, &s_SkeletonManager);
+
+// Whether the skeleton takes part in this frame's updates.
+bool IsUpdated(TSkeleton* skeleton)
+{
+    return !(skeleton->m_nFlags & SKELETON_NOT_UPDATED) &&
+           (skeleton->GetNode()->IsEnabled() || (skeleton->m_nFlags & SKELETON_UPDATE_DISABLED));
+}
+
+// A stored count beyond its table is cut to the table with an error line.
+template <class T> void CheckCount(T& count, u32 capacity, const char* what, const char* owner)
+{
+    if (count > static_cast<T>(capacity))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "%s: %d %s refused beyond the %u the table holds", owner,
+                    static_cast<i32>(count), what, capacity);
+        count = static_cast<T>(capacity);
+    }
+}
+} // namespace
+
+TSkeletonManager::TSkeletonManager()
+{
+    if (!g_pCluster)
+        return;
+    RegisterArray(&SkeletonDataDecl(), &m_aSkeletonData);
+    RegisterArray(&SkeletonMeshDataDecl(), &m_aSkeletonMeshData);
+    RegisterArray(&SkeletonPoseDecl(), &m_aPose);
+    RegisterArray(&SkeletonDecl(), &m_aSkeleton);
+}
+
+i32 TSkeletonManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId == SkeletonPoseDecl().GetTypeId())
+    {
+        for (i32 i = 0; i < count; ++i)
+        {
+            TSkeletonPose* pose = m_aPose[i];
+            pose->ForgetMatrices();
+            CheckCount(pose->m_nBoneCount, SKELETON_BONE_CAPACITY, "bones", pose->GetNameText());
+            CheckCount(pose->m_nConstraintCount, SKELETON_CONSTRAINT_CAPACITY, "constraints", pose->GetNameText());
+        }
+        return 0;
+    }
+    if (typeId == SkeletonDataDecl().GetTypeId())
+    {
+        for (i32 i = 0; i < count; ++i)
+            CheckCount(m_aSkeletonData[i]->m_nBoneCount, SKELETON_BONE_CAPACITY, "bones",
+                       m_aSkeletonData[i]->GetNameText());
+        return 0;
+    }
+    if (typeId == SkeletonMeshDataDecl().GetTypeId())
+    {
+        for (i32 i = 0; i < count; ++i)
+        {
+            TSkeletonMeshData* mesh = m_aSkeletonMeshData[i];
+            mesh->pSkeleton = nullptr;
+            CheckCount(mesh->m_nPaletteCount, SKELETON_PALETTE_CAPACITY, "palette entries", "skeleton mesh data");
+        }
+        return 0;
+    }
+    if (typeId == SkeletonDecl().GetTypeId())
+    {
+        CheckLoadedSkeletons();
+        return 0;
+    }
+    return 1;
+}
+
+void TSkeletonManager::CheckLoadedSkeletons()
+{
+    for (i32 i = 0; i < m_aSkeleton.GetCount(); ++i)
+    {
+        TSkeleton* skeleton = m_aSkeleton[i];
+        const char* owner = skeleton->GetNode()->m_Name.GetText();
+        CheckCount(skeleton->m_nLinkedNodeCount, SKELETON_NODE_LINK_CAPACITY, "node links", owner);
+        CheckCount(skeleton->Function.nInstructionCount, BLEND_PROGRAM_SIZE, "blend instructions", owner);
+    }
+}
+
+void TSkeletonManager::EvaluateSkeleton(TSkeleton* skeleton)
+{
+    TSkeletonPose* pose = skeleton->pSkeletonPose;
+    if (!pose || !skeleton->pSkeletonData || pose->Require() != 0)
+        return;
+    if (skeleton->GetInstructionCount())
+        TSkeleton::RunProgram(&skeleton->Function, skeleton);
+    else
+        TSkeletonPose::Reset(pose, skeleton, 1);
+}
+
+void TSkeletonManager::ThreadUpdateManager(f32)
+{
+    for (i32 i = 0; i < m_aSkeleton.GetCount(); ++i)
+    {
+        TSkeleton* skeleton = m_aSkeleton[i];
+        if ((skeleton->m_nFlags & SKELETON_FIXED_RATE) && IsUpdated(skeleton))
+            EvaluateSkeleton(skeleton);
+    }
+}
+
+void TSkeletonManager::UpdateManager(f32)
+{
+    for (i32 i = 0; i < m_aSkeleton.GetCount(); ++i)
+    {
+        TSkeleton* skeleton = m_aSkeleton[i];
+        TSkeletonPose* pose = skeleton->pSkeletonPose;
+        if (!IsUpdated(skeleton) || !pose || pose->Require() != 0)
+            continue;
+        if (!(skeleton->m_nFlags & SKELETON_FIXED_RATE))
+            EvaluateSkeleton(skeleton);
+        pose->SwapBuffers();
+        TSkeleton::PlaceNodes(skeleton);
+    }
+}

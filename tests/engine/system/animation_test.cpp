@@ -1,0 +1,258 @@
+#include "engine/system/animation.h"
+#include "engine/system/animationdata.h"
+#include "engine/system/animationmanager.h"
+#include "recordingscript.h"
+#include "testanimation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+void ExpectKey(const TAnimationKey& expected, const TAnimationKey& actual)
+{
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ(expected.aRotation[i], actual.aRotation[i]) << "rotation " << i;
+        EXPECT_FLOAT_EQ(expected.aPosition[i], actual.aPosition[i]) << "position " << i;
+        EXPECT_FLOAT_EQ(expected.aScale[i], actual.aScale[i]) << "scale " << i;
+    }
+}
+} // namespace
+
+TEST(AnimationKeyTest, QuantizedRotationsRoundAndStayInTheSymmetricRange)
+{
+    const f32 in[4] = {1.0f, -1.0f, 0.5f, -2.0f};
+    i16 out[4];
+    QuantizeRotation(in, out);
+    EXPECT_EQ(32767, out[0]);
+    EXPECT_EQ(-32767, out[1]);
+    EXPECT_EQ(16384, out[2]); // 16383.5 + 0.5 floored
+    EXPECT_EQ(-32767, out[3]);
+    const f32 odd[4] = {NAN, 1e30f, -1e30f, -1.00003f};
+    QuantizeRotation(odd, out);
+    EXPECT_EQ(0, out[0]);
+    EXPECT_EQ(32767, out[1]);
+    EXPECT_EQ(-32767, out[2]);
+    EXPECT_EQ(-32767, out[3]);
+    EXPECT_EQ(3, ClampInt(7, -3, 3));
+    EXPECT_EQ(-3, ClampInt(-7, -3, 3));
+}
+
+// Whole frames give the stored key, fractions slerp the rotation along the shorter arc and
+// interpolate the rest; step interpolation keeps the earlier key.
+TEST(AnimationKeyTest, SamplingBetweenKeysMatchesHandValues)
+{
+    const TAnimationKey k0 = Key(0, 0, 0, AboutZ(0), 1.0f);
+    const TAnimationKey k1 = Key(2, 4, -6, AboutZ(90), 3.0f);
+    const TAnimationKey k2 = Key(10, 10, 10, AboutZ(180), 1.0f);
+    // Track 1 has other keys, so that the track's offset (length + 1) x track is seen.
+    TTestAnimation test(2, {k0, k1, k2, k2, k2, k0}, 2);
+    ASSERT_EQ(0, test.data.Require());
+
+    TAnimationKey out;
+    ASSERT_TRUE(test.data.SampleTrack(out, 0, 1.0f));
+    ExpectKey(k1, out);
+    ASSERT_TRUE(test.data.SampleTrack(out, 1, 2.0f));
+    ExpectKey(k0, out);
+
+    ASSERT_TRUE(test.data.SampleTrack(out, 0, 0.25f));
+    EXPECT_FLOAT_EQ(0.5f, out.aPosition[0]);
+    EXPECT_FLOAT_EQ(1.0f, out.aPosition[1]);
+    EXPECT_FLOAT_EQ(-1.5f, out.aPosition[2]);
+    EXPECT_FLOAT_EQ(1.0f, out.aPosition[3]);
+    EXPECT_FLOAT_EQ(1.5f, out.aScale[0]);
+    EXPECT_FLOAT_EQ(1.0f, out.aScale[3]);
+    // A quarter of the way from 0 to 90 degrees about z is 22.5 degrees.
+    EXPECT_EQ(0, out.aRotation[0]);
+    EXPECT_EQ(0, out.aRotation[1]);
+    EXPECT_NEAR(std::sin(22.5f * 3.14159265f / 360.0f) * 32767.0f, out.aRotation[2], 1.0f);
+    EXPECT_NEAR(std::cos(22.5f * 3.14159265f / 360.0f) * 32767.0f, out.aRotation[3], 1.0f);
+
+    // Past the end the last key, before the start the first.
+    ASSERT_TRUE(test.data.SampleTrack(out, 0, 7.0f));
+    ExpectKey(k2, out);
+    ASSERT_TRUE(test.data.SampleTrack(out, 0, -1.0f));
+    ExpectKey(k0, out);
+    EXPECT_FALSE(test.data.SampleTrack(out, 2, 0.0f));
+
+    test.data.m_nInterpolation = ANIMATION_INTERPOLATION_STEP;
+    ASSERT_TRUE(test.data.SampleTrack(out, 0, 1.75f));
+    ExpectKey(k1, out);
+
+    // The ends of an interpolation are the keys themselves.
+    TAnimationKey mixed;
+    InterpolateKey(k0, k1, 0.0f, mixed);
+    ExpectKey(k0, mixed);
+    InterpolateKey(k0, k1, 1.0f, mixed);
+    ExpectKey(k1, mixed);
+}
+
+// Keys that the data block cannot hold are refused at load, not read past the block.
+TEST(AnimationKeyTest, DataTooShortForItsKeysIsRefused)
+{
+    TTestAnimation test(2, {Key(0, 0, 0), Key(1, 1, 1), Key(2, 2, 2)}, 2);
+    EXPECT_NE(0, test.data.Require());
+    EXPECT_FALSE(test.data.IsLoaded());
+    TAnimationKey out;
+    EXPECT_FALSE(test.data.SampleTrack(out, 0, 0.0f));
+    // Asked again, it stays refused.
+    EXPECT_NE(0, test.data.Require());
+
+    TTestAnimation negative(-1, {Key(0, 0, 0)}, 1);
+    EXPECT_NE(0, negative.data.Require());
+}
+
+TEST(AnimationTest, LoopsWrapBothWaysWithinTheLength)
+{
+    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
+    ASSERT_EQ(0, test.data.Require());
+    TAnimation& a = test.animation;
+    a.Play(1, 0);
+    a.SetTime(9.5f);
+    a.Update(1.0f);
+    EXPECT_FLOAT_EQ(0.5f, a.m_fTime);
+    EXPECT_EQ(ANIMATION_PLAYING, a.m_nState);
+
+    // Backwards from 0.5 by 2 frames lands 1.5 frames before the end.
+    a.Play(-1, ANIMATION_PLAY_BACKWARD);
+    EXPECT_FLOAT_EQ(-1.0f, a.m_fSpeed);
+    a.Update(2.0f);
+    EXPECT_FLOAT_EQ(8.5f, a.m_fTime);
+    // More than a whole length below 0 still lands inside.
+    a.SetTime(1.0f);
+    a.Update(26.0f);
+    EXPECT_FLOAT_EQ(5.0f, a.m_fTime);
+    a.m_fTimeScale = 2.0f;
+    a.Update(0.5f);
+    EXPECT_FLOAT_EQ(4.0f, a.m_fTime);
+}
+
+TEST(AnimationTest, WithoutLoopTheEndsStopTheAnimation)
+{
+    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
+    ASSERT_EQ(0, test.data.Require());
+    TAnimation& a = test.animation;
+    a.Play(0, 0);
+    a.Update(4.0f);
+    EXPECT_FLOAT_EQ(4.0f, a.m_fTime);
+    a.Update(7.0f);
+    EXPECT_FLOAT_EQ(10.0f, a.m_fTime);
+    EXPECT_EQ(ANIMATION_STOPPED, a.m_nState);
+    a.Update(1.0f);
+    EXPECT_FLOAT_EQ(10.0f, a.m_fTime);
+
+    // Reset speed and backwards: a stopped animation starts at its end.
+    a.m_fSpeed = 3.0f;
+    a.Play(-1, ANIMATION_PLAY_RESET_SPEED | ANIMATION_PLAY_BACKWARD);
+    EXPECT_EQ(ANIMATION_PLAYING, a.m_nState);
+    EXPECT_FLOAT_EQ(-1.0f, a.m_fSpeed);
+    EXPECT_FLOAT_EQ(10.0f, a.m_fTime);
+    a.Update(12.0f);
+    EXPECT_FLOAT_EQ(0.0f, a.m_fTime);
+    EXPECT_EQ(ANIMATION_STOPPED, a.m_nState);
+
+    // Resume keeps the position; a paused one plays on where it was.
+    a.SetTime(3.0f);
+    a.Play(-1, ANIMATION_PLAY_RESUME);
+    EXPECT_FLOAT_EQ(3.0f, a.m_fTime);
+    EXPECT_FLOAT_EQ(1.0f, a.m_fSpeed);
+    a.m_nState = ANIMATION_PAUSED;
+    a.Update(1.0f);
+    EXPECT_FLOAT_EQ(3.0f, a.m_fTime);
+    a.Play(-1, 0);
+    EXPECT_FLOAT_EQ(3.0f, a.m_fTime);
+    a.Stop();
+    a.Play(-1, 0);
+    EXPECT_FLOAT_EQ(0.0f, a.m_fTime);
+    EXPECT_EQ(0u, a.m_nLoop);
+}
+
+TEST(AnimationTest, EventsFireAtTheirFramesInTableOrderAndAgainAfterAWrap)
+{
+    std::vector<std::string> journal;
+    TRecordingScript first("first", &journal);
+    TRecordingScript second("second", &journal);
+    TRecordingScript third("third", &journal);
+    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
+    test.AddEvent(2.0f, &first);
+    test.AddEvent(2.0f, &second);
+    test.AddEvent(6.0f, nullptr);
+    test.AddEvent(9.0f, &third);
+    ASSERT_EQ(0, test.data.Require());
+    TAnimation& a = test.animation;
+    a.Play(1, 0);
+
+    a.Update(1.5f);
+    a.FireEvents();
+    EXPECT_TRUE(journal.empty());
+    a.Update(0.5f);
+    a.FireEvents();
+    EXPECT_EQ((std::vector<std::string>{"first", "second"}), journal);
+    EXPECT_EQ(VALUE_COLOUR, first.aRunArgument[0].first.nType);
+    a.Update(7.5f);
+    a.FireEvents();
+    EXPECT_EQ((std::vector<std::string>{"first", "second", "third"}), journal);
+    // The wrap re-arms every event; the ones up to the new time fire at once.
+    a.Update(3.0f);
+    EXPECT_FLOAT_EQ(2.5f, a.m_fTime);
+    a.FireEvents();
+    EXPECT_EQ((std::vector<std::string>{"first", "second", "third", "first", "second"}), journal);
+
+    // Setting the time arms the first event after it.
+    a.SetTime(2.0f);
+    EXPECT_EQ(2, a.m_nNextEvent);
+    a.SetTime(8.0f);
+    EXPECT_EQ(3, a.m_nNextEvent);
+}
+
+TEST(AnimationTest, ManagerAdvancesAtTheFixedRateAndFiresInTheFrameUpdate)
+{
+    std::vector<std::string> journal;
+    TRecordingScript event("event", &journal);
+    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
+    test.AddEvent(1.0f, &event);
+    TAnimation& a = test.animation;
+    a.m_nState = ANIMATION_PLAYING;
+    g_pAnimationManager->Animations().Add(&a);
+
+    // Not loaded yet: no advance until the frame update requires the data.
+    g_pAnimationManager->ThreadUpdateManager(1.0f);
+    EXPECT_FLOAT_EQ(0.0f, a.m_fTime);
+    g_pAnimationManager->UpdateManager(0.0f);
+    EXPECT_TRUE(test.data.IsLoaded());
+    g_pAnimationManager->ThreadUpdateManager(1.0f);
+    EXPECT_FLOAT_EQ(1.0f, a.m_fTime);
+    EXPECT_TRUE(journal.empty());
+    g_pAnimationManager->UpdateManager(0.0f);
+    EXPECT_EQ(1u, journal.size());
+
+    EXPECT_EQ(&a, g_pAnimationManager->FindAnimation(TName("test_animation").GetId()));
+    EXPECT_EQ(nullptr, g_pAnimationManager->FindAnimation(TName("other").GetId()));
+    g_pAnimationManager->Animations().Free();
+}
+
+// Track weights scale a sample towards the zero key; bones without a track have no sample.
+TEST(AnimationTest, BonesSampleTheirTrackWithItsWeight)
+{
+    TTestAnimation test(1, {Key(1, 1, 1), Key(1, 1, 1), Key(4, 8, 12, AboutZ(0), 2.0f), Key(4, 8, 12, AboutZ(0), 2.0f)},
+                        2);
+    ASSERT_EQ(0, test.data.Require());
+    TAnimation& a = test.animation;
+    a.aBoneMap[5] = 1;
+    TAnimationKey out;
+    EXPECT_FALSE(a.SampleBone(0, out));
+    ASSERT_TRUE(a.SampleBone(5, out));
+    EXPECT_FLOAT_EQ(8.0f, out.aPosition[1]);
+    const f32 weights[3] = {0.0f, 1.0f, 0.25f};
+    a.m_pTrackWeights = weights;
+    ASSERT_TRUE(a.SampleBone(5, out));
+    EXPECT_FLOAT_EQ(2.0f, out.aPosition[1]);
+    EXPECT_FLOAT_EQ(0.5f, out.aScale[0]);
+    // A bone map naming a track the data lacks is no sample.
+    a.aBoneMap[6] = 7;
+    EXPECT_FALSE(a.SampleBone(6, out));
+}

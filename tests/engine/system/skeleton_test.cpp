@@ -1,0 +1,371 @@
+#include "core/cluster/cluster.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/scenetypes.h"
+#include "engine/system/skeleton.h"
+#include "engine/system/skeletonmanager.h"
+#include "engine/system/skeletonmeshdata.h"
+#include "engine/system/skeletonpose.h"
+#include "testanimation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+TMatrix Translation(f32 x, f32 y, f32 z)
+{
+    TMatrix m(1.0f);
+    m.aRow[3] = TVector(x, y, z, 1.0f);
+    return m;
+}
+
+void ExpectRow(const TVector& row, f32 x, f32 y, f32 z, const char* what)
+{
+    EXPECT_NEAR(x, row.x, 1e-4f) << what;
+    EXPECT_NEAR(y, row.y, 1e-4f) << what;
+    EXPECT_NEAR(z, row.z, 1e-4f) << what;
+}
+
+// A small rig: bone 0 the root at the origin, bones 1 and 2 a chain of unit steps along x
+// from it, bone 3 a second root at (1, 2, 0). The skeleton hangs on a node of its own.
+class SkeletonTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_ManagerManager.Initialize();
+        g_pCluster->Clear();
+        m_pNode = g_pNodeManager->CreateNode("skeleton_node");
+        m_pNode->AddObject(&skeleton);
+        data.m_nBoneCount = 4;
+        const i16 parents[4] = {-1, 0, 1, -1};
+        const TMatrix rests[4] = {TMatrix(1.0f), Translation(1, 0, 0), Translation(1, 0, 0), Translation(1, 2, 0)};
+        for (int b = 0; b < 4; ++b)
+        {
+            data.aBone[b].nParent = parents[b];
+            data.aBone[b].Bind = TMatrix(1.0f);
+            data.aBone[b].Rest = rests[b];
+            skeleton.aRestKey[b] = Key(rests[b].aRow[3].x, rests[b].aRow[3].y, 0.0f);
+        }
+        pose.m_nBoneCount = 4;
+        pose.pSkeleton = &skeleton;
+        skeleton.pSkeletonData = &data;
+        skeleton.pSkeletonPose = &pose;
+    }
+    void TearDown() override
+    {
+        g_pSkeletonManager->Skeletons().Free();
+        m_pNode->DeleteObject(&skeleton);
+        pose.Unload();
+        g_pNodeManager->UpdateManager(0.0f);
+        g_pCluster->Clear();
+    }
+
+    void Evaluate() { TSkeletonManager::EvaluateSkeleton(&skeleton); }
+    const TMatrix& World(int bone) const { return pose.m_pWorking[bone]; }
+
+    TSkeletonConstraint& AddConstraint(i32 type, i32 bone, i32 target = 0, const TMatrix& matrix = TMatrix(1.0f))
+    {
+        TSkeletonConstraint& c = pose.aConstraint[pose.m_nConstraintCount++];
+        c.nType = type;
+        c.nBone = bone;
+        c.nTarget = target;
+        c.Matrix = matrix;
+        return c;
+    }
+
+    void Instruction(u8 operation, u8 destination, u8 a, u8 b, f32 factor = 0.0f)
+    {
+        skeleton.Function.aInstruction[skeleton.Function.nInstructionCount++] = {operation, destination, a, b, factor};
+    }
+
+    TNode* m_pNode = nullptr;
+    TSkeletonData data;
+    TSkeletonPose pose;
+    TSkeleton skeleton;
+};
+
+constexpr u8 R(u8 index)
+{
+    return static_cast<u8>(BLEND_OPERAND_REGISTER + index);
+}
+} // namespace
+
+TEST_F(SkeletonTest, WithoutProgramTheRestPoseIsResolvedParentsFirst)
+{
+    data.aBone[1].Rest = TMatrix::Multiply(TMatrix::RotationZ(90.0f), Translation(1, 0, 0));
+    Evaluate();
+    EXPECT_EQ(1u, pose.m_nEvaluated);
+    ExpectRow(World(1).aRow[3], 1, 0, 0, "bone 1");
+    // The child's unit step along x turns with its parent's rotation.
+    ExpectRow(World(2).aRow[3], 1, 1, 0, "bone 2");
+    ExpectRow(World(3).aRow[3], 1, 2, 0, "second root");
+    EXPECT_EQ(1.0f, World(2).aRow[3].w);
+}
+
+// Mixes, copies and sums of two animations' samples through the registers; a bone no track
+// drives shows its rest matrix, or with the first data's flag its previous one.
+TEST_F(SkeletonTest, BlendProgramMixesAnimationsPerBone)
+{
+    TTestAnimation a(1, {Key(2, 0, 0), Key(2, 0, 0)});
+    TTestAnimation b(1, {Key(4, 0, 0, AboutZ(90)), Key(4, 0, 0, AboutZ(90))});
+    a.animation.aBoneMap[1] = 0;
+    b.animation.aBoneMap[1] = 0;
+    a.data.m_RootKey = Key(0, 0, 7);
+    skeleton.Function.aAnimation[0] = &a.animation;
+    skeleton.Function.aAnimation[1] = &b.animation;
+
+    Instruction(BLEND_MIX, 0, 0, 1, 0.25f);
+    Evaluate();
+    EXPECT_TRUE(a.data.IsLoaded());
+    const TMatrix quarter = World(1);
+    ExpectRow(quarter.aRow[3], 2.5f, 0, 0, "mixed position");
+    ExpectRow(quarter.aRow[0], std::cos(22.5f * 3.14159265f / 180.0f), std::sin(22.5f * 3.14159265f / 180.0f), 0,
+              "mixed rotation");
+    ExpectRow(pose.m_pWorkingPrevious[2].aRow[3], 1, 0, 0, "an undriven bone keeps its rest matrix");
+    // The root key blends the animations' root keys.
+    EXPECT_FLOAT_EQ(5.25f, pose.m_RootKey.aPosition[2]);
+
+    skeleton.Function.aInstruction[0].fFactor = 0.0f;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 2, 0, 0, "factor 0 is A");
+    ExpectRow(World(1).aRow[0], 1, 0, 0, "factor 0 is A's rotation");
+    skeleton.Function.aInstruction[0].fFactor = 1.0f;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 4, 0, 0, "factor 1 is B");
+    ExpectRow(World(1).aRow[0], 0, 1, 0, "factor 1 is B's rotation");
+
+    // Register 3 = A, register 3 += B, bone = A + register 3: position 2 + 2 + 4. A bone
+    // without a track ends at the first operand, so the root is not driven.
+    skeleton.Function.nInstructionCount = 0;
+    Instruction(BLEND_COPY, 3, 0, BLEND_OPERAND_NONE);
+    Instruction(BLEND_ACCUMULATE, 3, 1, BLEND_OPERAND_NONE);
+    Instruction(BLEND_ADD, 0, 0, R(3));
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 8, 0, 0, "sum position");
+
+    // Bone 2 without a track: its rest matrix, or with the flag the previous local matrix.
+    skeleton.Function.nInstructionCount = 0;
+    Instruction(BLEND_COPY, 0, 0, BLEND_OPERAND_NONE);
+    pose.m_pWorkingPrevious[2] = Translation(0, 5, 0);
+    Evaluate();
+    ExpectRow(World(2).aRow[3], 3, 0, 0, "rest");
+    a.data.m_nFlags = ANIMATION_KEEP_UNDRIVEN;
+    pose.m_pWorkingPrevious[2] = Translation(0, 5, 0);
+    Evaluate();
+    ExpectRow(World(2).aRow[3], 2, 5, 0, "previous");
+    // A previous matrix that is exactly the identity gives way to the rest matrix.
+    pose.m_pWorkingPrevious[2] = TMatrix(1.0f);
+    Evaluate();
+    ExpectRow(World(2).aRow[3], 3, 0, 0, "identity previous");
+}
+
+TEST_F(SkeletonTest, ConstraintsBeforeTheHierarchy)
+{
+    m_pNode->SetLocalMatrix(Translation(100, 0, 0), TNode::OrdinaryCause());
+    AddConstraint(CONSTRAINT_SET_LOCAL, 1, 0, Translation(0, 3, 0));
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 0, 3, 0, "local set");
+    ExpectRow(World(2).aRow[3], 1, 3, 0, "child of a local set");
+    // The working-previous copy holds the constrained local matrices.
+    ExpectRow(pose.m_pWorkingPrevious[1].aRow[3], 0, 3, 0, "previous");
+
+    pose.aConstraint[0].nType = CONSTRAINT_SET_WORLD;
+    pose.aConstraint[0].Matrix = Translation(7, 7, 7);
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 7, 7, 7, "world set is fixed");
+    ExpectRow(World(2).aRow[3], 8, 7, 7, "child of a world set");
+
+    pose.aConstraint[0].nType = CONSTRAINT_SET_NODE_SPACE;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], -93, 7, 7, "node space");
+
+    // With flag 4 types 2 and 5 need their own flag.
+    skeleton.m_nFlags = SKELETON_FIXED_ON_REQUEST;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 1, 0, 0, "skipped");
+    pose.aConstraint[0].nFlags = CONSTRAINT_ALWAYS;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], -93, 7, 7, "applied on request");
+    // Flag 2 switches every constraint off.
+    skeleton.m_nFlags = SKELETON_NO_CONSTRAINTS;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 1, 0, 0, "constraints off");
+    skeleton.m_nFlags = 0;
+
+    pose.aConstraint[0].nType = CONSTRAINT_MULTIPLY_AFTER;
+    pose.aConstraint[0].Matrix = TMatrix::RotationZ(90.0f);
+    Evaluate();
+    // bone x C turns the bone's offset too; C x bone turns only what follows it.
+    ExpectRow(World(1).aRow[3], 0, 1, 0, "bone x C");
+    pose.aConstraint[0].nType = CONSTRAINT_MULTIPLY_BEFORE;
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 1, 0, 0, "C x bone");
+    ExpectRow(World(2).aRow[3], 1, 1, 0, "child of C x bone");
+
+    // Type 10: bone 2 takes bone 1's rotation, keeping its own translation.
+    data.aBone[1].Rest = TMatrix::Multiply(TMatrix::RotationZ(90.0f), Translation(1, 0, 0));
+    pose.aConstraint[0].nType = CONSTRAINT_COPY_ROTATION;
+    pose.aConstraint[0].nBone = 2;
+    pose.aConstraint[0].nTarget = 1;
+    Evaluate();
+    ExpectRow(World(2).aRow[0], -1, 0, 0, "two quarter turns");
+    ExpectRow(World(2).aRow[3], 1, 1, 0, "own translation");
+}
+
+TEST_F(SkeletonTest, AimConstraintsCarryTheBonesBelow)
+{
+    AddConstraint(CONSTRAINT_AIM, 1, 3);
+    Evaluate();
+    ExpectRow(World(1).aRow[0], 0, 1, 0, "aimed X");
+    ExpectRow(World(1).aRow[1], -1, 0, 0, "Y from the old Z");
+    ExpectRow(World(1).aRow[2], 0, 0, 1, "Z kept");
+    ExpectRow(World(1).aRow[3], 1, 0, 0, "translation kept");
+    ExpectRow(World(2).aRow[3], 1, 1, 0, "child carried along");
+    ExpectRow(World(3).aRow[0], 1, 0, 0, "target untouched");
+
+    pose.aConstraint[0].nType = CONSTRAINT_AIM_BOTH;
+    Evaluate();
+    ExpectRow(World(3).aRow[0], 0, -1, 0, "target aims back");
+    ExpectRow(World(3).aRow[2], 0, 0, 1, "target's Z kept");
+
+    // With the second axis the Y row is kept where it can be.
+    data.aBone[3].Rest = TMatrix::Multiply(TMatrix::RotationX(90.0f), Translation(1, 2, 0));
+    pose.aConstraint[0].nType = CONSTRAINT_AIM_BOTH_UP;
+    Evaluate();
+    ExpectRow(World(3).aRow[0], 0, -1, 0, "target aims back");
+    ExpectRow(World(3).aRow[1], 0, 0, 1, "target's Y kept");
+}
+
+TEST_F(SkeletonTest, TwoBoneReachBendsAtTheJointAndStaysFiniteOutOfReach)
+{
+    TSkeletonConstraint& reach = AddConstraint(CONSTRAINT_TWO_BONE_REACH, 1, 3);
+    reach.fLength1 = std::sqrt(2.0f);
+    reach.fLength2 = std::sqrt(2.0f);
+    Evaluate();
+    // From (1, 0, 0) to (1, 2, 0) with two segments of sqrt 2: the joint is at (1, 1, 1).
+    const f32 s = std::sqrt(0.5f);
+    ExpectRow(World(1).aRow[0], 0, s, s, "bone aims at the joint");
+    ExpectRow(World(3).aRow[0], 0, -s, s, "target aims at the joint");
+    ExpectRow(World(2).aRow[3], 1, s, s, "child carried along");
+
+    // Out of reach: the joint lies on the line, nothing is NaN.
+    reach.fLength1 = 0.5f;
+    reach.fLength2 = 0.5f;
+    Evaluate();
+    ExpectRow(World(1).aRow[0], 0, 1, 0, "straight at the target");
+    for (int b = 0; b < 4; ++b)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_FALSE(std::isnan(World(b).aRow[r].x + World(b).aRow[r].y + World(b).aRow[r].z));
+
+    // Start and target at one point: the bones stay as they are.
+    data.aBone[3].Rest = Translation(1, 0, 0);
+    Evaluate();
+    ExpectRow(World(1).aRow[0], 1, 0, 0, "bone untouched");
+    ExpectRow(World(3).aRow[0], 1, 0, 0, "target untouched");
+}
+
+TEST_F(SkeletonTest, PhysicsWritesBonesThroughTheModes)
+{
+    data.aBone[1].Bind = TMatrix::Multiply(TMatrix::RotationZ(90.0f), Translation(0, 0, 1));
+    data.aBone[2].Bind = Translation(0, 1, 0);
+    m_pNode->SetLocalMatrix(Translation(100, 0, 0), TNode::OrdinaryCause());
+    ASSERT_EQ(0, pose.Require());
+    const TMatrix w = Translation(10, 0, 0);
+    const struct
+    {
+        u32 mode;
+        f32 x, y, z;
+    } cases[] = {{1, 0, 10, 1}, {4, 10, 1, 0}, {5, -1, 10, 1}, {2, -90, 0, 0}, {3, -100, 10, 1}, {7, -101, 10, 1}};
+    for (const auto& c : cases)
+    {
+        TSkeleton::SetBoneFromPhysics(&pose, &skeleton, 2, w, c.mode);
+        ExpectRow(World(2).aRow[3], c.x, c.y, c.z, "mode");
+    }
+    // Working-previous follows only for an evaluated pose with constraints.
+    EXPECT_EQ(0.0f, pose.m_pWorkingPrevious[2].aRow[3].x);
+    AddConstraint(CONSTRAINT_AIM, 1, 3);
+    Evaluate();
+    TSkeleton::SetBoneFromPhysics(&pose, &skeleton, 2, w, 1);
+    ExpectRow(pose.m_pWorkingPrevious[2].aRow[3], 0, 10, 1, "previous");
+}
+
+// The frame update publishes each pose by one swap of its pairs; fixed-rate skeletons are
+// evaluated only in the fixed-rate update; linked nodes follow the published bones.
+TEST_F(SkeletonTest, ManagerSwapsOncePerFrameAndPlacesNodes)
+{
+    TNode* follower = g_pNodeManager->CreateNode("follower");
+    skeleton.aLinkedNode[0] = {2, follower};
+    skeleton.m_nLinkedNodeCount = 1;
+    g_pSkeletonManager->Skeletons().Add(&skeleton);
+
+    g_pSkeletonManager->UpdateManager(0.0f);
+    const TMatrix* published = pose.m_pPublished;
+    const TMatrix* working = pose.m_pWorking;
+    ExpectRow(published[2].aRow[3], 2, 0, 0, "published after the frame");
+    ExpectRow(follower->GetLocalMatrix().aRow[3], 2, 0, 0, "follower");
+    g_pSkeletonManager->UpdateManager(0.0f);
+    EXPECT_EQ(working, pose.m_pPublished);
+    EXPECT_EQ(published, pose.m_pWorking);
+    g_pSkeletonManager->UpdateManager(0.0f);
+    EXPECT_EQ(published, pose.m_pPublished);
+
+    // In world space the follower is placed under its parent through the skeleton's node.
+    TNode* parent = g_pNodeManager->CreateNode("parent");
+    parent->SetLocalMatrix(Translation(0, 0, 3), TNode::OrdinaryCause());
+    parent->AddChild(follower);
+    m_pNode->SetLocalMatrix(Translation(10, 0, 0), TNode::OrdinaryCause());
+    skeleton.m_nFlags = SKELETON_NODES_IN_WORLD;
+    g_pSkeletonManager->UpdateManager(0.0f);
+    ExpectRow(follower->GetLocalMatrix().aRow[3], 12, 0, -3, "follower local");
+    ExpectRow(follower->GetWorldMatrix()->aRow[3], 12, 0, 0, "follower world");
+
+    // Fixed rate: the frame update only publishes what the fixed-rate update evaluated.
+    skeleton.m_nFlags = SKELETON_FIXED_RATE;
+    data.aBone[2].Rest = Translation(0, 4, 0);
+    g_pSkeletonManager->UpdateManager(0.0f);
+    g_pSkeletonManager->UpdateManager(0.0f);
+    ExpectRow(pose.m_pPublished[2].aRow[3], 2, 0, 0, "not evaluated in the frame");
+    g_pSkeletonManager->ThreadUpdateManager(0.01f);
+    g_pSkeletonManager->UpdateManager(0.0f);
+    ExpectRow(pose.m_pPublished[2].aRow[3], 1, 4, 0, "evaluated at the fixed rate");
+
+    // A disabled node stops the updates, unless flag 32.
+    skeleton.m_nFlags = 0;
+    data.aBone[2].Rest = Translation(0, 6, 0);
+    m_pNode->Enable(0, 0);
+    const TMatrix* before = pose.m_pPublished;
+    g_pSkeletonManager->UpdateManager(0.0f);
+    EXPECT_EQ(before, pose.m_pPublished);
+    skeleton.m_nFlags = SKELETON_UPDATE_DISABLED;
+    g_pSkeletonManager->UpdateManager(0.0f);
+    ExpectRow(pose.m_pPublished[2].aRow[3], 1, 6, 0, "updated while disabled");
+    skeleton.m_nFlags = SKELETON_NOT_UPDATED | SKELETON_UPDATE_DISABLED;
+    before = pose.m_pPublished;
+    g_pSkeletonManager->UpdateManager(0.0f);
+    EXPECT_EQ(before, pose.m_pPublished);
+}
+
+// Stored counts beyond the fixed tables are cut to the tables when loaded.
+TEST_F(SkeletonTest, LoadedCountsBeyondTheTablesAreRefused)
+{
+    TSkeletonPose loaded;
+    loaded.m_nBoneCount = 61;
+    loaded.m_nConstraintCount = 41;
+    loaded.m_pBlock = reinterpret_cast<TMatrix*>(16); // the writer's word
+    g_pSkeletonManager->Poses().Add(&loaded);
+    g_pSkeletonManager->SetArray(SkeletonPoseDecl().GetTypeId(), nullptr, 1);
+    EXPECT_EQ(60, loaded.m_nBoneCount);
+    EXPECT_EQ(40, loaded.m_nConstraintCount);
+    EXPECT_EQ(nullptr, loaded.m_pBlock);
+
+    skeleton.m_nLinkedNodeCount = 41;
+    skeleton.Function.nInstructionCount = 9;
+    g_pSkeletonManager->Skeletons().Add(&skeleton);
+    g_pSkeletonManager->SetArray(SkeletonDecl().GetTypeId(), nullptr, 1);
+    EXPECT_EQ(40, skeleton.m_nLinkedNodeCount);
+    EXPECT_EQ(8u, skeleton.Function.nInstructionCount);
+    g_pSkeletonManager->Poses().Free();
+}
