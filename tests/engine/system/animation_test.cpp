@@ -1,6 +1,7 @@
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
 #include "engine/system/animationmanager.h"
+#include "engine/system/managermanager.h"
 #include "recordingscript.h"
 #include "testanimation.h"
 
@@ -12,6 +13,14 @@
 
 namespace
 {
+// Resources are loaded only while the manager system is open.
+class AnimationTest : public testing::Test
+{
+protected:
+    void SetUp() override { g_ManagerManager.Initialize(); }
+};
+using AnimationKeyTest = AnimationTest;
+
 void ExpectKey(const TAnimationKey& expected, const TAnimationKey& actual)
 {
     for (int i = 0; i < 4; ++i)
@@ -23,7 +32,7 @@ void ExpectKey(const TAnimationKey& expected, const TAnimationKey& actual)
 }
 } // namespace
 
-TEST(AnimationKeyTest, QuantizedRotationsRoundAndStayInTheSymmetricRange)
+TEST_F(AnimationKeyTest, QuantizedRotationsRoundAndStayInTheSymmetricRange)
 {
     const f32 in[4] = {1.0f, -1.0f, 0.5f, -2.0f};
     i16 out[4];
@@ -44,7 +53,7 @@ TEST(AnimationKeyTest, QuantizedRotationsRoundAndStayInTheSymmetricRange)
 
 // Whole frames give the stored key, fractions slerp the rotation along the shorter arc and
 // interpolate the rest; step interpolation keeps the earlier key.
-TEST(AnimationKeyTest, SamplingBetweenKeysMatchesHandValues)
+TEST_F(AnimationKeyTest, SamplingBetweenKeysMatchesHandValues)
 {
     const TAnimationKey k0 = Key(0, 0, 0, AboutZ(0), 1.0f);
     const TAnimationKey k1 = Key(2, 4, -6, AboutZ(90), 3.0f);
@@ -92,7 +101,7 @@ TEST(AnimationKeyTest, SamplingBetweenKeysMatchesHandValues)
 }
 
 // Keys that the data block cannot hold are refused at load, not read past the block.
-TEST(AnimationKeyTest, DataTooShortForItsKeysIsRefused)
+TEST_F(AnimationKeyTest, DataTooShortForItsKeysIsRefused)
 {
     TTestAnimation test(2, {Key(0, 0, 0), Key(1, 1, 1), Key(2, 2, 2)}, 2);
     EXPECT_NE(0, test.data.Require());
@@ -106,7 +115,7 @@ TEST(AnimationKeyTest, DataTooShortForItsKeysIsRefused)
     EXPECT_NE(0, negative.data.Require());
 }
 
-TEST(AnimationTest, LoopsWrapBothWaysWithinTheLength)
+TEST_F(AnimationTest, LoopsWrapBothWaysWithinTheLength)
 {
     TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
     ASSERT_EQ(0, test.data.Require());
@@ -131,7 +140,7 @@ TEST(AnimationTest, LoopsWrapBothWaysWithinTheLength)
     EXPECT_FLOAT_EQ(4.0f, a.m_fTime);
 }
 
-TEST(AnimationTest, WithoutLoopTheEndsStopTheAnimation)
+TEST_F(AnimationTest, WithoutLoopTheEndsStopTheAnimation)
 {
     TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
     ASSERT_EQ(0, test.data.Require());
@@ -171,7 +180,7 @@ TEST(AnimationTest, WithoutLoopTheEndsStopTheAnimation)
     EXPECT_EQ(0u, a.m_nLoop);
 }
 
-TEST(AnimationTest, EventsFireAtTheirFramesInTableOrderAndAgainAfterAWrap)
+TEST_F(AnimationTest, EventsFireAtTheirFramesInTableOrderAndAgainAfterAWrap)
 {
     std::vector<std::string> journal;
     TRecordingScript first("first", &journal);
@@ -209,7 +218,7 @@ TEST(AnimationTest, EventsFireAtTheirFramesInTableOrderAndAgainAfterAWrap)
     EXPECT_EQ(3, a.m_nNextEvent);
 }
 
-TEST(AnimationTest, ManagerAdvancesAtTheFixedRateAndFiresInTheFrameUpdate)
+TEST_F(AnimationTest, ManagerAdvancesAtTheFixedRateAndFiresInTheFrameUpdate)
 {
     std::vector<std::string> journal;
     TRecordingScript event("event", &journal);
@@ -236,7 +245,7 @@ TEST(AnimationTest, ManagerAdvancesAtTheFixedRateAndFiresInTheFrameUpdate)
 }
 
 // Track weights scale a sample towards the zero key; bones without a track have no sample.
-TEST(AnimationTest, BonesSampleTheirTrackWithItsWeight)
+TEST_F(AnimationTest, BonesSampleTheirTrackWithItsWeight)
 {
     TTestAnimation test(1, {Key(1, 1, 1), Key(1, 1, 1), Key(4, 8, 12, AboutZ(0), 2.0f), Key(4, 8, 12, AboutZ(0), 2.0f)},
                         2);
