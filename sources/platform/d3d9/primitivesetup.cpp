@@ -20,40 +20,6 @@ void MixVertex(const float* a, const float* b, float t, int stride, float* out)
         out[i] = a[i] + (b[i] - a[i]) * t;
 }
 
-// Distance of a clip position to one of the six planes of the view volume (>= 0 inside).
-float PlaneDistance(int plane, const float* p)
-{
-    switch (plane)
-    {
-    case 0:
-        return p[3] + p[0];
-    case 1:
-        return p[3] - p[0];
-    case 2:
-        return p[3] + p[1];
-    case 3:
-        return p[3] - p[1];
-    case 4:
-        return p[2];
-    default:
-        return p[3] - p[2];
-    }
-}
-
-// The planes of the view volume a position lies outside of, and bit 6 for w too small.
-int OutCode(const float* p)
-{
-    int code = 0;
-    for (int plane = 0; plane < 6; ++plane)
-    {
-        if (PlaneDistance(plane, p) < 0.0f)
-            code |= 1 << plane;
-    }
-    if (!(p[3] >= kMinW)) // NaN included
-        code |= 1 << 6;
-    return code;
-}
-
 // A position in 28.4 fixed point, rounded half away from zero as lround does, without the
 // library call; exact for the positions set-up accepts (|x| < 2^14 pixels).
 int ToFixed(float pixels)
@@ -247,7 +213,8 @@ void TPrimitiveSetup::Line(const float* a, const float* b)
 
 void TPrimitiveSetup::Point(const float* a)
 {
-    if (OutCode(a))
+    // Points are drawn whole or not at all, by their centre.
+    if (Codes(a) & 0x7F)
         return;
     const TScreenVertex centre = ToScreen(a, call_.viewport);
     float size = a[4] > 0.0f ? a[4] : pointSize_;
