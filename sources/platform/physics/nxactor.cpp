@@ -111,18 +111,6 @@ NxActor::~NxActor()
         delete shape;
 }
 
-NxShape* NxActor::createShape(const NxShapeDesc& desc)
-{
-    NxShape* shape = NxShape::create(*this, desc);
-    if (!shape) {
-        scene_.reportError(NXE_INVALID_PARAMETER, "createShape: actors cannot carry a shape of this kind");
-        return nullptr;
-    }
-    shapes_.push_back(shape);
-    rebuildCollisionShape();
-    return shape;
-}
-
 void NxActor::releaseShape(NxShape& shape)
 {
     const auto it = std::find(shapes_.begin(), shapes_.end(), &shape);
@@ -252,18 +240,6 @@ void NxActor::computeMassFromShapes(NxReal density, NxReal totalMass, NxReal& ma
     frame = NxMat34(toNx(axes), centre);
 }
 
-void NxActor::updateMassFromShapes(NxReal density, NxReal totalMass)
-{
-    if (!dynamic_)
-        return;
-    const NxMat34 pose = getGlobalPose();
-    computeMassFromShapes(density, totalMass, mass_, massLocalPose_, inertia_);
-    massFrameIdentity_ = massLocalPose_ == NxMat34();
-    rebuildCollisionShape();
-    setBodyTransform(pose);
-    applyMassProperties();
-}
-
 void NxActor::applyMassProperties()
 {
     if (kinematic()) {
@@ -302,13 +278,6 @@ void NxActor::setGlobalPosition(const NxVec3& position)
     setGlobalPose(pose);
 }
 
-void NxActor::setGlobalOrientation(const NxMat33& rotation)
-{
-    NxMat34 pose = getGlobalPose();
-    pose.M = rotation;
-    setGlobalPose(pose);
-}
-
 NxMat34 NxActor::getGlobalPose() const
 {
     const NxMat34 pose = toNx(body_->getWorldTransform());
@@ -327,13 +296,6 @@ void NxActor::moveGlobalPose(const NxMat34& pose)
     body_->activate(true);
 }
 
-void NxActor::moveGlobalPosition(const NxVec3& position)
-{
-    NxMat34 pose = hasKinematicTarget_ ? kinematicTarget_ : getGlobalPose();
-    pose.t = position;
-    moveGlobalPose(pose);
-}
-
 void NxActor::setCMassOffsetLocalPose(const NxMat34& pose)
 {
     if (!dynamic_)
@@ -348,11 +310,6 @@ void NxActor::setCMassOffsetLocalPose(const NxMat34& pose)
 void NxActor::setCMassOffsetLocalPosition(const NxVec3& position)
 {
     setCMassOffsetLocalPose(NxMat34(massLocalPose_.M, position));
-}
-
-void NxActor::setCMassOffsetGlobalPose(const NxMat34& pose)
-{
-    setCMassOffsetLocalPose(getGlobalPose().inverseRT() * pose);
 }
 
 void NxActor::setMass(NxReal mass)
@@ -520,20 +477,9 @@ void NxActor::addForceAtPos(const NxVec3& force, const NxVec3& pos, NxForceMode 
     addTorque((pos - getCMassGlobalPosition()).cross(f), base, wakeup);
 }
 
-void NxActor::addForceAtLocalPos(const NxVec3& force, const NxVec3& pos, NxForceMode mode, bool wakeup)
-{
-    const NxMat34 pose = getGlobalPose();
-    addForceAtPos(pose.M * force, pose * pos, mode, wakeup);
-}
-
 void NxActor::addLocalForce(const NxVec3& force, NxForceMode mode, bool wakeup)
 {
     addForce(getGlobalPose().M * force, mode, wakeup);
-}
-
-void NxActor::addLocalTorque(const NxVec3& torque, NxForceMode mode, bool wakeup)
-{
-    addTorque(getGlobalPose().M * torque, mode, wakeup);
 }
 
 void NxActor::setActorFlags(NxU32 flags)

@@ -28,25 +28,20 @@ public:
 
     NxU32 getNbShapes() const { return NxU32(shapes_.size()); }
     NxShape* const* getShapes() const { return shapes_.data(); }
-    NxShape* createShape(const NxShapeDesc& desc);
     void releaseShape(NxShape& shape);
 
     // Poses of the actor's frame.
     void setGlobalPose(const NxMat34& pose);
     void setGlobalPosition(const NxVec3& position);
-    void setGlobalOrientation(const NxMat33& rotation);
     NxMat34 getGlobalPose() const;
     NxVec3 getGlobalPosition() const { return getGlobalPose().t; }
     NxMat33 getGlobalOrientation() const { return getGlobalPose().M; }
-    NxQuat getGlobalOrientationQuat() const { return getGlobalPose().M.toQuat(); }
     // Kinematic actors: reached at the end of the next simulate call, moving through its sub-steps.
     void moveGlobalPose(const NxMat34& pose);
-    void moveGlobalPosition(const NxVec3& position);
 
     // Mass frame, mass and inertia.
     void setCMassOffsetLocalPose(const NxMat34& pose);
     void setCMassOffsetLocalPosition(const NxVec3& position);
-    void setCMassOffsetGlobalPose(const NxMat34& pose);
     NxMat34 getCMassLocalPose() const { return massLocalPose_; }
     NxMat34 getCMassGlobalPose() const { return getGlobalPose() * massLocalPose_; }
     NxVec3 getCMassGlobalPosition() const { return getCMassGlobalPose().t; }
@@ -54,7 +49,6 @@ public:
     NxReal getMass() const { return mass_; }
     void setMassSpaceInertiaTensor(const NxVec3& inertia);
     NxVec3 getMassSpaceInertiaTensor() const { return inertia_; }
-    void updateMassFromShapes(NxReal density, NxReal totalMass);
 
     void setLinearDamping(NxReal damping);
     NxReal getLinearDamping() const { return linearDamping_; }
@@ -75,11 +69,9 @@ public:
     NxReal computeKineticEnergy() const;
 
     void addForceAtPos(const NxVec3& force, const NxVec3& pos, NxForceMode mode = NX_FORCE, bool wakeup = true);
-    void addForceAtLocalPos(const NxVec3& force, const NxVec3& pos, NxForceMode mode = NX_FORCE, bool wakeup = true);
     void addForce(const NxVec3& force, NxForceMode mode = NX_FORCE, bool wakeup = true);
     void addLocalForce(const NxVec3& force, NxForceMode mode = NX_FORCE, bool wakeup = true);
     void addTorque(const NxVec3& torque, NxForceMode mode = NX_FORCE, bool wakeup = true);
-    void addLocalTorque(const NxVec3& torque, NxForceMode mode = NX_FORCE, bool wakeup = true);
 
     void setGroup(NxActorGroup group) { group_ = group; }
     NxActorGroup getGroup() const { return group_; }
@@ -139,7 +131,6 @@ private:
     void applyMassProperties();
     void computeMassFromShapes(NxReal density, NxReal totalMass, NxReal& mass, NxMat34& frame, NxVec3& inertia) const;
     void setBodyTransform(const NxMat34& actorPose);
-    void reAddToWorld();
     void syncTriggers();
     void destroyTriggerObjects();
     bool kinematic() const { return (bodyFlags_ & NX_BF_KINEMATIC) != 0; }

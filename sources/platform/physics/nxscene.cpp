@@ -410,11 +410,6 @@ bool NxScene::checkOverlapCapsule(const NxCapsule& worldCapsule, NxShapesType sh
     return overlapCapsuleShapes(worldCapsule, shapeType, 1, &shape, nullptr, activeGroups, groupsMask, true) != 0;
 }
 
-NxReal NxScene::skinWidth() const
-{
-    return sdk_.getParameter(NX_SKIN_WIDTH);
-}
-
 NxReal NxScene::defaultSleepLinearVelocity() const
 {
     return std::sqrt(sdk_.getParameter(NX_DEFAULT_SLEEP_LIN_VEL_SQUARED));

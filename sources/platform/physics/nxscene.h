@@ -113,7 +113,6 @@ public:
     // Layer side.
     TBulletWorld& world() const { return *world_; }
     const TSceneQueries& queries() const { return *queriesEngine_; }
-    NxReal skinWidth() const;
     NxReal defaultSleepLinearVelocity() const;
     NxReal defaultSleepAngularVelocity() const;
     void solverIterationsChanged();

@@ -92,6 +92,10 @@ public:
     NxReal getHeightScale() const { return heightScale_; }
     NxReal getRowScale() const { return rowScale_; }
     NxReal getColumnScale() const { return columnScale_; }
+    // Carried only: holes and per-sample materials are not simulated.
+    NxMaterialIndex getMaterialIndexHighBits() const { return materialIndexHighBits_; }
+    NxMaterialIndex getHoleMaterial() const { return holeMaterial_; }
+    NxU32 getMeshFlags() const { return meshFlags_; }
     // The height of the surface above a point of the shape's frame (x along rows, z along columns).
     NxReal getHeightAtShapePoint(NxReal x, NxReal z) const;
     bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
