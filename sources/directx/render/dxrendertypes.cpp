@@ -2,6 +2,7 @@
 
 #include "directx/render/dxshader.h"
 #include "directx/render/dxtexture.h"
+#include "directx/render/dxviewport.h"
 #include "directx/render/dxtextureanimation.h"
 #include "engine/render/meshdata.h"
 #include "engine/render/shader.h"
@@ -120,7 +121,7 @@ const TClusterTypeDecl& MeshDataDecl()
 
 const TClusterTypeDecl& ViewportDecl()
 {
-    static TClusterTypeDecl s_Decl("TViewport", VIEWPORT_TYPE_ID, sizeof(TViewport), Prototype<TViewport>(), 1,
+    static TClusterTypeDecl s_Decl("TViewport", VIEWPORT_TYPE_ID, sizeof(TViewport), Prototype<TDxViewport>(), 1,
                                    {Link(44, RENDER_SCENE_TYPE_ID, "aRenderScene", VIEWPORT_RENDER_SCENES),
                                     Link(16, CAMERA_TYPE_ID, "pCamera")});
     return s_Decl;

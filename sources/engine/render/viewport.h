@@ -14,6 +14,7 @@ constexpr u16 RENDER_SCENE_TYPE_ID = 59;
 constexpr u32 VIEWPORT_RENDER_SCENES = 8;
 // Flag values set at construction.
 constexpr u32 VIEWPORT_FLAGS_DEFAULT = 6;
+constexpr u32 VIEWPORT_FLAG_2 = 2;
 
 // The layout of D3DVIEWPORT9.
 struct TViewportRecord
@@ -31,6 +32,16 @@ class TViewport
 public:
     TViewport();
     virtual ~TViewport() = default;
+    virtual f32 GetMinZ() = 0;
+    virtual f32 GetMaxZ() = 0;
+    virtual void SetRect(f32 left, f32 top, f32 right, f32 bottom) = 0;
+    virtual void SetMinZ(f32 z) = 0;
+    virtual void SetMaxZ(f32 z) = 0;
+    // Sets (non-zero) or clears flag value 2.
+    virtual void SetFlag(u32 set) = 0;
+    virtual void SetCamera(TCamera* camera) = 0;
+    // Makes the viewport the one drawn into.
+    virtual void Apply() = 0;
 
     TName m_Name;
     u32 m_nFlags;

@@ -5,6 +5,7 @@
 #include "core/stream/memorystream.h"
 #include "directx/render/dxrendertypes.h"
 #include "directx/render/dxtexture.h"
+#include "directx/render/dxviewport.h"
 #include "engine/render/shader.h"
 #include "engine/render/viewport.h"
 #include "engine/system/managermanager.h"
@@ -50,7 +51,7 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     std::vector<u8> viewports(sizeof(TViewport));
     auto* shader = new (shaders.data()) TShader[2];
     auto* texture = new (textures.data()) TDxTexture;
-    auto* viewport = new (viewports.data()) TViewport;
+    auto* viewport = new (viewports.data()) TDxViewport;
     for (u32 entry = 0; entry < SHADER_PARAMETER_CAPACITY; ++entry)
     {
         const u32 garbage = 0xDEADBEEF;

@@ -1,0 +1,33 @@
+#pragma once
+// TDxCameraManager ("Camera", back end "Dx"): owns the cameras (the first, made at
+// construction, is the default camera) and keeps the main and the current camera.
+#include "core/system/templates/marray.h"
+#include "engine/render/camera.h"
+#include "engine/system/manager.h"
+
+class TNode;
+
+constexpr i32 DX_CAMERA_GROWTH = 1024;
+
+class TDxCameraManager : public TManager
+{
+public:
+    TDxCameraManager();
+
+    TCamera* GetDefaultCamera() { return m_aCamera[0]; }
+    i32 GetCameraCount() { return m_aCamera.GetCount(); }
+    TCamera* GetCamera(i32 index) { return m_aCamera[index]; }
+    // A camera attached to the node.
+    TCamera* __CreateCamera(TNode* node);
+    TCamera* GetMainCamera() const { return m_pMainCamera; }
+    void SetMainCamera(TCamera* camera) { m_pMainCamera = camera; }
+    TCamera* GetCurrentCamera() const { return m_pCurrentCamera; }
+    void SetCamera(TCamera* camera) { m_pCurrentCamera = camera; }
+
+private:
+    TCamera* m_pMainCamera;
+    TCamera* m_pCurrentCamera;
+    MArray<TCamera, 1, DX_CAMERA_GROWTH> m_aCamera;
+};
+
+extern TDxCameraManager* g_pDxCameraManager;

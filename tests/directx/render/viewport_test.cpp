@@ -1,0 +1,74 @@
+// Viewports, cameras and materials of the Direct3D side.
+#include "shaderfixture.h"
+
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxmaterialmanager.h"
+#include "directx/render/dxviewportmanager.h"
+
+namespace
+{
+class ViewportTest : public ShaderTest
+{
+protected:
+    void TearDown() override
+    {
+        g_pDxViewportManager->Clear();
+        g_pDxMaterialManager->Clear();
+        g_pDxCameraManager->SetCamera(nullptr);
+        ShaderTest::TearDown();
+    }
+};
+
+TEST_F(ViewportTest, SetRectTruncatesTheDeviceRecord)
+{
+    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("main", true), 0);
+    EXPECT_EQ(viewport->m_Record.nWidth, 256u);
+    EXPECT_EQ(viewport->GetMaxZ(), 1.0f);
+    EXPECT_EQ(viewport->m_nFlags, VIEWPORT_FLAGS_DEFAULT);
+    viewport->SetRect(10.7f, 20.2f, 110.9f, 70.5f);
+    EXPECT_EQ(viewport->m_Record.nX, 10u);
+    EXPECT_EQ(viewport->m_Record.nY, 20u);
+    EXPECT_EQ(viewport->m_Record.nWidth, 100u);
+    EXPECT_EQ(viewport->m_Record.nHeight, 50u);
+    EXPECT_EQ(viewport->m_fRight, 110.9f);
+}
+
+TEST_F(ViewportTest, ApplySetsTheDeviceViewportTheCameraAndTheGlobalParameters)
+{
+    TDxShaderParameter* global = g_pDxShaderManager->_EnterGlobalParameter(TName("TTestMatrix", true));
+    global->m_nFlags = SHADER_PARAMETER_PLUGIN;
+    g_pDxShaderManager->_PrepareGlobalParameters(kGlobalEffect, static_cast<u32>(std::strlen(kGlobalEffect)));
+    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("left", true), 0);
+    viewport->SetRect(0.0f, 0.0f, 320.0f, 200.0f);
+    viewport->Apply();
+    D3DVIEWPORT9 record = {};
+    m_pManager->GetDevice()->GetViewport(&record);
+    EXPECT_EQ(record.Width, 320u);
+    EXPECT_EQ(record.Height, 200u);
+    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), nullptr);
+    EXPECT_EQ(m_pPlugin->nCalls, 1u);
+    EXPECT_EQ(m_pPlugin->pParameter, global);
+
+    viewport->SetCamera(g_pDxCameraManager->GetDefaultCamera());
+    viewport->Apply();
+    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), g_pDxCameraManager->GetDefaultCamera());
+}
+
+TEST_F(ViewportTest, NewViewportsJoinTheCurrentSetWhileItHasRoom)
+{
+    TViewportSet set = {};
+    g_pDxViewportManager->SetCurrentSet(&set);
+    for (u32 i = 0; i < 9; ++i)
+        g_pDxViewportManager->__CreateViewport(TName("split", true), 1);
+    EXPECT_EQ(set.m_nViewportCount, 8u);
+    EXPECT_NE(m_Log.SystemLog().find("'split': no current viewport set with room"), std::string::npos);
+}
+
+TEST_F(ViewportTest, MaterialsAreFoundByName)
+{
+    TMaterial* stone = g_pDxMaterialManager->CreateMaterial(TName("stone", true));
+    EXPECT_EQ(stone->m_nRepositoryId, DX_MATERIAL_REPOSITORY);
+    EXPECT_EQ(g_pDxMaterialManager->FindMaterial(TName("stone")), stone);
+    EXPECT_EQ(g_pDxMaterialManager->FindMaterial(TName("glass", true)), nullptr);
+}
+} // namespace
