@@ -163,6 +163,8 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
     if (FileExists(source.GetText()) && !IsRegularFile(source.GetText()))
     {
         PrintError("'%s': not a file", source.GetText());
+        if (system)
+            g_pFileStreamManager->SetLocked(1);
         return SCRIPT_NOT_A_FILE;
     }
     const TName cache = CacheName(name);

@@ -168,6 +168,9 @@ TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLocked)
     EXPECT_EQ(RunCalls(), 1u);
     EXPECT_EQ(Manager().__SystemExecute("system/none"), SCRIPT_MISSING_SOURCE);
     EXPECT_TRUE(g_pFileStreamManager->IsLocked());
+    std::filesystem::create_directories(m_Path + "/system/folder.icom");
+    EXPECT_EQ(Manager().__SystemExecute("system/folder"), SCRIPT_NOT_A_FILE);
+    EXPECT_TRUE(g_pFileStreamManager->IsLocked());
 
     g_pFileStreamManager->SetDirectory(TName(".", true));
     const std::string log = SystemLog();
