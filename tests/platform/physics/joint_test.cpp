@@ -214,3 +214,41 @@ TEST_F(Joints, SlidingKindsFreeTheirAxesAndLockTheRest)
     EXPECT_NEAR(puck->getGlobalPosition().y, 5, 0.01f);
     EXPECT_NEAR(puck->getGlobalPosition().z, -0.5f, 0.02f);
 }
+
+TEST_F(Joints, SpringsAndLinearDrivesPullTowardsTheirTargets)
+{
+    // A revolute spring turns the flap to its target angle.
+    NxActor* flap = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.1f, 0.5f));
+    flap->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
+    NxRevoluteJointDesc hinge;
+    hinge.spring.spring = 50;
+    hinge.spring.damper = 5;
+    hinge.spring.targetValue = 0.7f;
+    hinge.flags = NX_RJF_SPRING_ENABLED;
+    NxRevoluteJoint* sprung = toWorld(flap, hinge, NxVec3(0, 0, 1))->isRevoluteJoint();
+    // A D6 joint free along its axis slides at its drive's velocity.
+    NxActor* sled = addBox(NxVec3(5, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
+    sled->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
+    NxD6JointDesc rail;
+    rail.yMotion = rail.zMotion = NX_D6JOINT_MOTION_LOCKED;
+    rail.swing1Motion = rail.swing2Motion = rail.twistMotion = NX_D6JOINT_MOTION_LOCKED;
+    rail.xDrive.driveType = NX_D6JOINT_DRIVE_VELOCITY;
+    rail.xDrive.forceLimit = 100;
+    rail.driveLinearVelocity = NxVec3(0.5f, 0, 0);
+    toWorld(sled, rail, NxVec3(1, 0, 0));
+    // A spherical joint's swing limit stops a swing.
+    NxActor* bob = addBox(NxVec3(10, 4, 0), NxVec3(0.1f, 0.1f, 0.1f));
+    NxSphericalJointDesc cone;
+    cone.actor[1] = bob;
+    NxJointDesc_SetGlobalAnchor(cone, NxVec3(10, 5, 0));
+    NxJointDesc_SetGlobalAxis(cone, NxVec3(0, -1, 0));
+    cone.swingLimit.value = 0.3f;
+    cone.flags = NX_SJF_SWING_LIMIT_ENABLED;
+    scene->createJoint(cone);
+    bob->setLinearVelocity(NxVec3(3, 0, 0));
+    run(3);
+    EXPECT_NEAR(sprung->getAngle(), 0.7f, 0.02f);
+    EXPECT_NEAR(sled->getLinearVelocity().x, 0.5f, 0.01f);
+    const NxVec3 arm = bob->getGlobalPosition() - NxVec3(10, 5, 0);
+    EXPECT_LT(std::atan2(std::fabs(arm.x), -arm.y), 0.35f); // free, it would swing up to 1 radian
+}
