@@ -2,6 +2,7 @@
 
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxshadermanager.h"
+#include "directx/render/dxviewportmanager.h"
 #include "engine/render/device.h"
 #include "platform/d3d9/d3d9.h"
 
@@ -29,6 +30,7 @@ void TDxViewport::Apply()
 {
     static_assert(sizeof(TViewportRecord) == sizeof(D3DVIEWPORT9));
     g_pDeviceManager->GetDevice()->SetViewport(reinterpret_cast<const D3DVIEWPORT9*>(&m_Record));
+    g_pDxViewportManager->SetCurrentViewport(this);
     if (pCamera)
         g_pDxCameraManager->SetCamera(pCamera);
     g_pDxShaderManager->ApplyGlobalParameters();

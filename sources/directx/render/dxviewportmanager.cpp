@@ -14,7 +14,7 @@ const i32 s_nRegistered =
 constexpr u32 kSetCapacity = 8;
 } // namespace
 
-TDxViewportManager::TDxViewportManager() : m_pCurrentSet(nullptr) {}
+TDxViewportManager::TDxViewportManager() : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr) {}
 
 TDxViewport* TDxViewportManager::__CreateViewport(const TName& name, u32 addToSet)
 {
@@ -37,4 +37,5 @@ void TDxViewportManager::Clear()
 {
     m_aViewport.DeleteAll();
     m_pCurrentSet = nullptr;
+    m_pCurrentViewport = nullptr;
 }

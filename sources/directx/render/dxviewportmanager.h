@@ -19,6 +19,9 @@ public:
     // (refused with a log line when there is none or it is full).
     TDxViewport* __CreateViewport(const TName& name, u32 addToSet);
     void SetCurrentSet(TViewportSet* set) { m_pCurrentSet = set; }
+    // The viewport last applied; null before the first.
+    TDxViewport* GetCurrentViewport() const { return m_pCurrentViewport; }
+    void SetCurrentViewport(TDxViewport* viewport) { m_pCurrentViewport = viewport; }
     TViewportSet* GetCurrentSet() const { return m_pCurrentSet; }
     // Deletes every viewport.
     void Clear();
@@ -26,6 +29,7 @@ public:
 private:
     MArray<TDxViewport, 1, DX_VIEWPORT_GROWTH> m_aViewport;
     TViewportSet* m_pCurrentSet;
+    TDxViewport* m_pCurrentViewport;
 };
 
 extern TDxViewportManager* g_pDxViewportManager;

@@ -1,0 +1,117 @@
+// The shader-parameter plug-ins write their values into effect parameters.
+#include "texturefixture.h"
+
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxmeshdatainstancing.h"
+#include "directx/render/dxshaderparameter.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/render/shaderparameterplugin.h"
+#include "core/system/timer.h"
+#include "platform/d3dx9/d3dx9.h"
+
+#include <cstring>
+
+namespace
+{
+class PluginTest : public TextureTest
+{
+protected:
+    void SetUp() override
+    {
+        TextureTest::SetUp();
+        const char* text = "effect 1\nparameter vector[4] Vectors\nparameter matrix Matrix\nparameter matrix[2] Matrices\n";
+        ASSERT_EQ(D3DXCreateEffectEx(m_pManager->GetDevice(), text, static_cast<UINT>(std::strlen(text)), nullptr,
+                                     nullptr, nullptr, 0, nullptr, &m_pEffect, nullptr),
+                  D3D_OK);
+    }
+    void TearDown() override
+    {
+        m_pEffect->Release();
+        g_pDxViewportManager->Clear();
+        TextureTest::TearDown();
+    }
+
+    void Apply(const char* plugin, const char* parameterName)
+    {
+        TPlugin* found = nullptr;
+        g_pPluginManager->TryFindPlugin(found, TName(plugin), TName("TShaderParameterPlugin"));
+        ASSERT_NE(found, nullptr) << plugin;
+        TDxShaderParameter parameter;
+        parameter.Bind(m_pEffect, parameterName);
+        static_cast<TShaderParameterPlugin*>(found)->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    }
+    TVector Vector(u32 index)
+    {
+        D3DXVECTOR4 vectors[4] = {};
+        m_pEffect->GetVectorArray("Vectors", vectors, 4);
+        TVector vector;
+        std::memcpy(&vector, &vectors[index], sizeof vector);
+        return vector;
+    }
+
+    ID3DXEffect* m_pEffect = nullptr;
+};
+
+TEST_F(PluginTest, SizesOfTheBackBufferAndOfTheCurrentTarget)
+{
+    Apply("TDeviceSize", "Vectors");
+    const f32 width = static_cast<f32>(m_pManager->GetBackBufferWidth());
+    EXPECT_EQ(Vector(0).x, width);
+    EXPECT_EQ(Vector(0).z, width * 0.5f);
+    EXPECT_EQ(Vector(1).x, 1.0f / width);
+    EXPECT_EQ(Vector(1).w, 0.5f / static_cast<f32>(m_pManager->GetBackBufferHeight()));
+
+    Apply("TRenderTargetSize", "Vectors");
+    EXPECT_EQ(Vector(0).x, 1.0f);
+    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("half", true), 64, 32, 0x102, 0, 0, 0);
+    target->SetRenderTarget(nullptr);
+    Apply("TRenderTargetSize", "Vectors");
+    EXPECT_EQ(Vector(0).y, 32.0f);
+    EXPECT_EQ(Vector(1).x, 1.0f / 64.0f);
+}
+
+TEST_F(PluginTest, RandomVectorsLieInTheUnitRangeWithTheTimerBehind)
+{
+    Apply("TShaderRandom", "Vectors");
+    for (u32 i = 0; i < 4; ++i)
+    {
+        EXPECT_GE(Vector(i).x, -1.0f);
+        EXPECT_LT(Vector(i).x, 1.0f);
+        EXPECT_GE(Vector(i).z, -1.0f);
+        EXPECT_LT(Vector(i).z, 1.0f);
+    }
+    EXPECT_EQ(Vector(0).w, g_pTimer->GetGameTime());
+    EXPECT_EQ(Vector(3).w, g_pTimer->GetScale());
+}
+
+TEST_F(PluginTest, CameraMatricesWaitForAViewport)
+{
+    TCamera* camera = g_pDxCameraManager->GetDefaultCamera();
+    camera->m_View = TMatrix(2.0f);
+    g_pDxCameraManager->SetCamera(camera);
+    Apply("TCameraMatrix", "Matrix");
+    D3DXMATRIX matrix = {};
+    m_pEffect->GetMatrix("Matrix", &matrix);
+    EXPECT_EQ(matrix.m[0][0], 0.0f);
+    g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("v", true), 0));
+    Apply("TCameraMatrix", "Matrix");
+    m_pEffect->GetMatrix("Matrix", &matrix);
+    EXPECT_EQ(matrix.m[0][0], 2.0f);
+    g_pDxCameraManager->SetCamera(nullptr);
+}
+
+TEST_F(PluginTest, InstanceMatricesAreTheBatchBeingDrawn)
+{
+    f32 matrices[2 * 16] = {};
+    matrices[0] = 3.0f;
+    matrices[16] = 5.0f;
+    const TDxInstanceBatch saved = g_DxInstanceBatch;
+    g_DxInstanceBatch = {2, matrices, nullptr};
+    Apply("TObjectInstanceMatrix", "Matrices");
+    g_DxInstanceBatch = saved;
+    D3DXMATRIX read[2] = {};
+    m_pEffect->GetMatrixArray("Matrices", read, 2);
+    EXPECT_EQ(read[0].m[0][0], 3.0f);
+    EXPECT_EQ(read[1].m[0][0], 5.0f);
+}
+} // namespace
