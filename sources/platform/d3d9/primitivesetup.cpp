@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 
 namespace
 {
@@ -28,19 +29,6 @@ int ToFixed(float pixels)
     const int truncated = int(f);
     const float rest = f - float(truncated);
     return truncated + (rest >= 0.5f) - (rest <= -0.5f);
-}
-
-// Clip space to window coordinates.
-TPrimitiveSetup::TScreenVertex ToScreen(const float* v, const D3DVIEWPORT9& viewport)
-{
-    const float ow = 1.0f / v[3];
-    TPrimitiveSetup::TScreenVertex s;
-    s.x = float(viewport.X) + (v[0] * ow + 1.0f) * 0.5f * float(viewport.Width);
-    s.y = float(viewport.Y) + (1.0f - v[1] * ow) * 0.5f * float(viewport.Height);
-    s.z = viewport.MinZ + v[2] * ow * (viewport.MaxZ - viewport.MinZ);
-    s.ow = ow;
-    s.varying = v + kVertexHeader;
-    return s;
 }
 
 } // namespace
@@ -70,6 +58,24 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
                                           {0.0f, 0.0f, -1.0f, 1.0f},
                                           {0.0f, 0.0f, 0.0f, 1.0f}};
     std::copy(&guard[0][0], &guard[0][0] + kClipPlanes * 4, &clipPlanes_[0][0]);
+    for (int side = 0; side < 4; ++side)
+    {
+        guardScale_[side] = guard[side][side < 2 ? 0 : 1];
+        guardOffset_[side] = guard[side][3];
+    }
+    // Halving is exact, so the halved sizes give the same bits as halving each time.
+    screenX_ = float(v.X);
+    screenY_ = float(v.Y);
+    halfWidth_ = 0.5f * float(v.Width);
+    halfHeight_ = 0.5f * float(v.Height);
+    minZ_ = v.MinZ;
+    depthRange_ = v.MaxZ - v.MinZ;
+    toWindow_[0] = 0.5 * v.Width;
+    toWindow_[1] = v.X + 0.5 * v.Width;
+    toWindow_[2] = 0.5 * v.Height;
+    toWindow_[3] = v.Y + 0.5 * v.Height;
+    toWindow_[4] = v.MinZ;
+    toWindow_[5] = double(v.MaxZ - v.MinZ);
 }
 
 float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
@@ -81,24 +87,39 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
 
 int TPrimitiveSetup::Codes(const float* p) const
 {
-    const float x = p[0], y = p[1], z = p[2], w = p[3];
-    const int view = int(w + x < 0.0f) | int(w - x < 0.0f) << 1 | int(w + y < 0.0f) << 2 |
-                     int(w - y < 0.0f) << 3 | int(z < 0.0f) << 4 | int(w - z < 0.0f) << 5 |
-                     int(!(w >= kMinW)) << 6;
-    const float(*k)[4] = clipPlanes_;
-    const int guard = int(k[0][0] * x + k[0][3] * w < 0.0f) | int(k[1][0] * x + k[1][3] * w < 0.0f) << 1 |
-                      int(k[2][1] * y + k[2][3] * w < 0.0f) << 2 | int(k[3][1] * y + k[3][3] * w < 0.0f) << 3;
-    const int clip = guard | (view & 0x30) | int(w - kMinW < 0.0f) << 6;
+    // The sides four at a time, with the same sums as ClipDistance.
+    const float z = p[2], w = p[3];
+    const __m128 ww = _mm_set1_ps(w), zero = _mm_setzero_ps();
+    const __m128 xy = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(p));
+    const __m128 xxyy = _mm_shuffle_ps(xy, xy, _MM_SHUFFLE(1, 1, 0, 0));
+    // w + x, w - x, w + y, w - y
+    const int sides =
+        _mm_movemask_ps(_mm_cmplt_ps(_mm_add_ps(ww, _mm_mul_ps(xxyy, _mm_setr_ps(1.0f, -1.0f, 1.0f, -1.0f))), zero));
+    const int guard = _mm_movemask_ps(_mm_cmplt_ps(
+        _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(guardScale_), xxyy), _mm_mul_ps(_mm_loadu_ps(guardOffset_), ww)), zero));
+    const int depth = int(z < 0.0f) | int(w - z < 0.0f) << 1;
+    const int view = sides | depth << 4 | int(!(w >= kMinW)) << 6;
+    const int clip = guard | depth << 4 | int(w - kMinW < 0.0f) << 6;
     return view | clip << 8;
+}
+
+TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
+{
+    const float ow = 1.0f / v[3];
+    TScreenVertex s;
+    s.x = screenX_ + (v[0] * ow + 1.0f) * halfWidth_;
+    s.y = screenY_ + (1.0f - v[1] * ow) * halfHeight_;
+    s.z = minZ_ + v[2] * ow * depthRange_;
+    s.ow = ow;
+    s.varying = v + kVertexHeader;
+    return s;
 }
 
 TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* v) const
 {
-    const D3DVIEWPORT9& viewport = call_.viewport;
-    const double halfWidth = 0.5 * viewport.Width, halfHeight = 0.5 * viewport.Height;
+    const double* k = toWindow_;
     const double w = v[3];
-    return {(viewport.X + halfWidth) * w + halfWidth * v[0], (viewport.Y + halfHeight) * w - halfHeight * v[1], w,
-            double(viewport.MinZ) * w + double(viewport.MaxZ - viewport.MinZ) * v[2], v + kVertexHeader};
+    return {k[1] * w + k[0] * v[0], k[3] * w - k[2] * v[1], w, k[4] * w + k[5] * v[2], v + kVertexHeader};
 }
 
 TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex& v)
@@ -122,11 +143,10 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     clipSource_[1] = b;
     clipSource_[2] = c;
     planesMade_ = false;
-    const D3DVIEWPORT9& viewport = call_.viewport;
     const int codes = (codesA | codesB | codesC) >> 8;
     if (codes == 0)
     {
-        Setup(ToScreen(a, viewport), ToScreen(b, viewport), ToScreen(c, viewport), true);
+        Setup(ToScreen(a), ToScreen(b), ToScreen(c), true);
         return;
     }
     // Sutherland-Hodgman against the planes some corner lies outside of, then a fan.
@@ -159,9 +179,9 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     }
     if (count < 3)
         return;
-    const TScreenVertex first = ToScreen(polygon[0], viewport);
+    const TScreenVertex first = ToScreen(polygon[0]);
     for (int i = 1; i + 1 < count; ++i)
-        Setup(first, ToScreen(polygon[i], viewport), ToScreen(polygon[i + 1], viewport), true);
+        Setup(first, ToScreen(polygon[i]), ToScreen(polygon[i + 1]), true);
 }
 
 void TPrimitiveSetup::Line(const float* a, const float* b)
@@ -184,8 +204,8 @@ void TPrimitiveSetup::Line(const float* a, const float* b)
     MixVertex(a, b, t0, stride_, &lineEnds_[0]);
     MixVertex(a, b, t1, stride_, &lineEnds_[stride_]);
     const bool clippedEnd = t1 < 1.0f;
-    TScreenVertex p = ToScreen(&lineEnds_[0], call_.viewport);
-    TScreenVertex q = ToScreen(&lineEnds_[stride_], call_.viewport);
+    TScreenVertex p = ToScreen(&lineEnds_[0]);
+    TScreenVertex q = ToScreen(&lineEnds_[stride_]);
     // A line is a parallelogram one pixel across its minor axis; the top-left rule then
     // lights one pixel per step of the major axis, from the first end up to the last.
     const float dx = q.x - p.x, dy = q.y - p.y;
@@ -216,7 +236,7 @@ void TPrimitiveSetup::Point(const float* a)
     // Points are drawn whole or not at all, by their centre.
     if (Codes(a) & 0x7F)
         return;
-    const TScreenVertex centre = ToScreen(a, call_.viewport);
+    const TScreenVertex centre = ToScreen(a);
     float size = a[4] > 0.0f ? a[4] : pointSize_;
     size = std::clamp(size, StateFloat(call_.renderStates[D3DRS_POINTSIZE_MIN]),
                       StateFloat(call_.renderStates[D3DRS_POINTSIZE_MAX]));

@@ -49,6 +49,7 @@ private:
     // The planes of the view volume a clip position lies outside of (bits 0-5; bit 6: w too
     // small or not a number) and, from bit 8 on, the clip planes it lies outside of.
     int Codes(const float* p) const;
+    TScreenVertex ToScreen(const float* v) const;
     THomogeneous FromClip(const float* v) const;
     static THomogeneous FromScreen(const TScreenVertex& v);
     static double Determinant(const THomogeneous h[3]);
@@ -71,6 +72,13 @@ private:
     std::vector<float> lineEnds_; // the clipped ends of a line
     std::vector<float> sprite_;
     float clipPlanes_[kClipPlanes][4];
+    // The guard band's four sides as Codes tests them: scale of x, x, y, y and of w.
+    float guardScale_[4], guardOffset_[4];
+    // Window coordinates from clip space, as ToScreen computes them.
+    float screenX_, screenY_, halfWidth_, halfHeight_, minZ_, depthRange_;
+    // The viewport as FromClip uses it: half width, centre x, half height, centre y, MinZ and
+    // the depth range.
+    double toWindow_[6];
     // The primitive being set up, whose planes every piece of it shares once made: a
     // triangle's clip positions, made homogeneous when its planes are needed, or the corners
     // of a line's or point's square (clipSource_[0] null).

@@ -146,7 +146,8 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
             else
                 std::memcpy(out, output.position, sizeof(output.position));
             out[4] = output.pointSize;
-            std::memcpy(out + kVertexHeader, output.varying, sizeof(float) * 4 * varyings);
+            for (int v = 0; v < varyings; ++v)
+                std::memcpy(out + kVertexHeader + 4 * v, output.varying[v], sizeof(output.varying[v]));
         }
     });
 
