@@ -179,6 +179,9 @@ public:
     u32 GetQuit() const { return m_nQuit; }
     u32 IsResetFailed() const { return m_nResetFailed; }
     u32 GetLiveQueryCount() const { return m_nLiveQueryCount; }
+    // The two present-flush queries (null until made) and the one PresentFlush waited on last.
+    const TDxRenderQuery* GetFlushQuery(u32 index) const { return m_apFlushQuery[index]; }
+    u32 GetFlushIndex() const { return m_nFlushIndex; }
     const D3DGAMMARAMP& GetSavedGammaRamp() const { return m_SavedGamma; }
     // The ramp SetGamma builds: entry i is pow(i / 255, gamma) x 65535 + 0.5, clamped.
     static void BuildGammaRamp(f32 gamma, D3DGAMMARAMP& ramp);

@@ -48,6 +48,13 @@ void RestoreDeviceVariables()
     g_device_present_flush.Store(1);
     g_device_present_interleave_flush.Store(0);
     g_device_frame_latency.Store(1);
+    // Tests that assign through the console mark them changed; the next test starts unchanged.
+    for (TVariable* variable : std::initializer_list<TVariable*>{
+             &g_device_adapter, &g_device_pos, &g_device_size, &g_device_windowed, &g_device_verticalsyn,
+             &g_device_refreshrate, &g_device_ctor, &g_disable_deactivate, &g_device_cursor_show,
+             &g_device_cursor_clip, &g_device_present_flush, &g_device_present_interleave_flush,
+             &g_device_frame_latency})
+        variable->SetFlags(variable->GetFlags() & ~VARIABLE_CHANGED);
 }
 
 void DeviceTest::SetUp()

@@ -3,12 +3,16 @@
 #include "devicefixture.h"
 
 #include "core/system/timer.h"
+#include "directx/render/dxrenderquery.h"
 #include "engine/system/managermanager.h"
 
 #include <functional>
 
 namespace
 {
+// The calls of a pass, in order: "update", "render", "present", "flush".
+std::vector<std::string> s_aCalls;
+
 // Stands in both manager systems' update and render lists, recording what the loop asks.
 class TLoopRecorder : public TManager
 {
@@ -22,10 +26,15 @@ public:
     void UpdateManager(f32 step) override
     {
         aStep.push_back(step);
+        s_aCalls.push_back("update");
         if (onUpdate)
             onUpdate();
     }
-    void RenderManager() override { ++nRenders; }
+    void RenderManager() override
+    {
+        ++nRenders;
+        s_aCalls.push_back("render");
+    }
 
     std::vector<f32> aStep;
     u32 nRenders = 0;
@@ -34,12 +43,32 @@ public:
 
 TLoopRecorder s_Recorder;
 
+// The device manager with its present and flush noted as the loop calls them.
+class TLoopDevice : public TDxDeviceManager
+{
+public:
+    i32 Present() override
+    {
+        s_aCalls.push_back("present");
+        return TDxDeviceManager::Present();
+    }
+    void PresentFlush() override
+    {
+        s_aCalls.push_back("flush");
+        TDxDeviceManager::PresentFlush();
+    }
+};
+
 class LoopTest : public DeviceTest
 {
 protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
+        delete m_pManager;
+        m_pManager = new TLoopDevice;
+        g_pDxDeviceManager = m_pManager;
+        g_pDeviceManager = m_pManager;
         for (const char* system : {"Inactive", "Normal"})
         {
             g_ManagerManager.__ActivateSystem(TName(system));
@@ -53,6 +82,7 @@ protected:
         m_pManager->AddMethod(&m_First);
         m_pManager->AddMethod(&m_Second);
         m_Journal.clear();
+        s_aCalls.clear();
     }
     void TearDown() override
     {
@@ -79,7 +109,7 @@ protected:
     TJournalListener m_Second{"second", m_Journal};
 };
 
-TEST_F(LoopTest, ActivePassesUpdateRenderAndPresent)
+TEST_F(LoopTest, ActivePassesUpdateRenderPresentAndFlush)
 {
     QuitAfterUpdates(3);
     const u32 passes = Passes();
@@ -87,7 +117,34 @@ TEST_F(LoopTest, ActivePassesUpdateRenderAndPresent)
     EXPECT_EQ(Passes() - passes, 3u);
     EXPECT_EQ(s_Recorder.aStep.size(), 3u);
     EXPECT_EQ(s_Recorder.nRenders, 3u);
+    std::vector<std::string> pass = {"update", "render", "present", "flush"};
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3; ++i)
+        expected.insert(expected.end(), pass.begin(), pass.end());
+    EXPECT_EQ(s_aCalls, expected);
     EXPECT_TRUE(s_aSleeps.empty());
+}
+
+// Each flush waits on an event query: its own frame's, or with interleaving the previous
+// frame's, so that one frame may be in flight.
+TEST_F(LoopTest, TheFlushWaitsForThisFramesOrWithInterleavingThePreviousFramesEvent)
+{
+    m_pManager->PresentFlush();
+    ASSERT_NE(m_pManager->GetFlushQuery(1), nullptr);
+    EXPECT_EQ(m_pManager->GetFlushIndex(), 0u);
+    EXPECT_EQ(m_pManager->GetFlushQuery(0)->GetState(), RENDER_QUERY_IDLE);
+    EXPECT_EQ(m_pManager->GetFlushQuery(1)->GetState(), RENDER_QUERY_ENDED);
+
+    g_device_present_interleave_flush.SetInt(1);
+    for (u32 frame = 1; frame <= 2; ++frame)
+    {
+        m_pManager->PresentFlush();
+        // This frame's event stays ended; the other one was waited for.
+        const u32 waited = frame % 2;
+        EXPECT_EQ(m_pManager->GetFlushIndex(), waited);
+        EXPECT_EQ(m_pManager->GetFlushQuery(waited)->GetState(), RENDER_QUERY_IDLE);
+        EXPECT_EQ(m_pManager->GetFlushQuery(waited ^ 1)->GetState(), RENDER_QUERY_ENDED);
+    }
 }
 
 TEST_F(LoopTest, InactivePassesUpdateWithZeroSleepAndDrawNothing)
@@ -190,6 +247,24 @@ TEST_F(LoopTest, MinimisingDeactivatesInsteadOfActivating)
     const std::vector<std::string> expected = {"first deactivate", "second deactivate", "first activate",
                                                "second activate"};
     EXPECT_EQ(m_Journal, expected);
+}
+
+TEST_F(LoopTest, DeactivationFreesAndShowsTheCursor)
+{
+    m_pManager->SetCursorClip(1);
+    m_pManager->SetCursorShow(0);
+    RECT clip;
+    GetClipCursor(&clip);
+    ASSERT_EQ(clip.right - clip.left, 1280);
+    Send(WM_ACTIVATE, WA_INACTIVE);
+    ASSERT_EQ(m_pManager->IsActive(), 0u);
+    // The whole desktop again, and a display count of at least 2.
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.right - clip.left, 1920);
+    EXPECT_GE(ShowCursor(FALSE), 1);
+    ShowCursor(TRUE);
+    Send(WM_ACTIVATE, WA_ACTIVE);
+    m_pManager->SetCursorClip(0);
 }
 
 TEST_F(LoopTest, RepeatedDeactivationPausesOnce)
