@@ -160,7 +160,8 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
         PrintError("'%s': scripts nested deeper than %d", source.GetText(), COMMAND_MAX_SCRIPT_DEPTH);
         return SCRIPT_NESTED_TOO_DEEP;
     }
-    if (FileExists(source.GetText()) && !IsRegularFile(source.GetText()))
+    const bool present = FileExists(source.GetText()) != 0;
+    if (present && !IsRegularFile(source.GetText()))
     {
         PrintError("'%s': not a file", source.GetText());
         if (system)
@@ -175,7 +176,7 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
     bool loaded = false;
     if (CompareFileWriteTimes(source.GetText(), cache.GetText()) != 0)
         TLog::Print(g_pSystemLog, LOG_INFO, prefix, "command source file '%s' changed", source.GetText());
-    else
+    else if (present) // else the compile below reports the missing source
     {
         TFileStream stream;
         if (stream.Open(cache, STREAM_TEMP | STREAM_READ) == 1)

@@ -152,6 +152,8 @@ TEST_F(ScriptTest, ACacheThatCannotBeWrittenRunsTheCompiledProgram)
 TEST_F(ScriptTest, AMissingSourceFails)
 {
     EXPECT_EQ(Manager().Execute("nothing"), SCRIPT_MISSING_SOURCE);
+    // Its first error line names the script, not its cache.
+    EXPECT_EQ(SystemLog().find("error opening file '" + CachePath("nothing")), std::string::npos);
     EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: missing resource 'system/nothing.icom'"),
               std::string::npos);
     EXPECT_EQ(Manager().Compile(TName("system/nothing.icom", true), TName("x.icom", true)),
