@@ -396,14 +396,14 @@ const TClusterTypeDecl& EnvironmentDecl()
     return s_Decl;
 }
 
+} // namespace
+
 const TClusterTypeDecl& DynamicsPropProxyDecl()
 {
     static TClusterTypeDecl s_Decl("TDynamicsPropProxy", 81, sizeof(TDynamicsPropProxy),
                                    Prototype<TDynamicsPropProxy>(), 1, {Link(4, 32, "TPropProxy::pProp")});
     return s_Decl;
 }
-
-} // namespace
 
 const TClusterTypeDecl& AutomatStateDecl()
 {

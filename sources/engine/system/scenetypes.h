@@ -32,6 +32,8 @@ const TClusterTypeDecl& TriggerGeometryLinkDecl();
 const TClusterTypeDecl& TriggerActorDecl();
 const TClusterTypeDecl& AutomatStateDecl();
 const TClusterTypeDecl& AutomatDecl();
+// The physics manager keeps the array of these.
+const TClusterTypeDecl& DynamicsPropProxyDecl();
 
 // Every scene descriptor, in the order of the table of types.
 const TClusterTypeDecl* const* SceneTypeDecls(u32& count);

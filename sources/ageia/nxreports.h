@@ -1,0 +1,35 @@
+#pragma once
+// The dynamics manager's objects that hear the physics layer: its error stream, the user
+// notify (joint breaks, wake and sleep) and the contact modify hook, one static each.
+#include "platform/physics/nxcallbacks.h"
+#include "platform/physics/nxuseroutputstream.h"
+
+class TNxErrorStream : public NxUserOutputStream
+{
+public:
+    void reportError(NxErrorCode code, const char* message, const char* file, int line) override {}
+    NxAssertResponse reportAssertViolation(const char* message, const char* file, int line) override;
+    void print(const char* message) override;
+};
+
+class TNxUserNotify : public NxUserNotify
+{
+public:
+    bool onJointBreak(NxReal breakingImpulse, NxJoint& brokenJoint) override;
+    // Only actors whose user data names a body (kind 1) are bodies.
+    void onWake(NxActor** actors, NxU32 count) override;
+    void onSleep(NxActor** actors, NxU32 count) override;
+};
+
+class TNxContactModify : public NxUserContactModify
+{
+public:
+    bool onContactConstraint(NxU32&, const NxShape*, const NxShape*, NxU32, NxU32) override
+    {
+        return true;
+    }
+};
+
+TNxErrorStream& DynamicsErrorStream();
+TNxUserNotify& DynamicsUserNotify();
+TNxContactModify& DynamicsContactModify();

@@ -1,0 +1,337 @@
+#include "ageia/dynamicslistener.h"
+#include "ageia/nxmaterial.h"
+#include "ageia/nxreports.h"
+#include "core/stream/memorystream.h"
+#include "core/system/timer.h"
+#include "dynamicsfixture.h"
+#include "platform/physics/nxmaterial.h"
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+// Records the synchronisation flag whenever its node moves.
+class TSyncProbe : public TNodeObject
+{
+public:
+    void OnNodeUpdate(const TName*) override { aFlag.push_back(g_nDynamicsSynchronize); }
+    std::vector<u32> aFlag;
+};
+
+i64 s_nNow = 0;
+i64 TestClock()
+{
+    return s_nNow;
+}
+} // namespace
+
+TEST_F(DynamicsTest, LongUpdatesAreSimulatedInChunksOfATenthOfASecond)
+{
+    // Rate 100 with at most 8 sub-steps a call: one call of 0.25 s would run 8 sub-steps;
+    // 0.1 + 0.1 + 0.05 runs 8 + 8 + 5.
+    TDynamicsSettings settings = Manager().GetSettings();
+    settings.fRate = 100.0f;
+    Manager().SetData(0, &settings, sizeof settings);
+    Manager().OnClusterLoad();
+    const NxU32 before = Scene().getSubStepCount();
+    Manager().ThreadUpdateManager(0.25f);
+    EXPECT_EQ(before + 21, Scene().getSubStepCount());
+}
+
+TEST_F(DynamicsTest, SimulatedPosesReachTheNodesWhileTheSynchronisationFlagIsSet)
+{
+    Manager().SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
+    TNxDynamicsBody* body = Box("falling", 1.0f, 10.0f, 2.0f);
+    TSyncProbe probe;
+    body->pNode->AddObject(&probe);
+    ASSERT_EQ(body, Manager().GetFirstAwake());
+
+    Manager().ThreadUpdateManager(0.1f);
+    Manager().UpdateManager(0.1f);
+    const TVector at = NodePosition(body);
+    EXPECT_LT(at.y, 10.0f);
+    EXPECT_NEAR(body->GetActor()->getGlobalPosition().y, at.y, 1e-5f);
+    EXPECT_FLOAT_EQ(1.0f, at.x);
+    EXPECT_LT(body->pNode->m_Vector.y, -0.5f);
+    ASSERT_FALSE(probe.aFlag.empty());
+    for (u32 flag : probe.aFlag)
+        EXPECT_EQ(1u, flag);
+    EXPECT_EQ(0u, g_nDynamicsSynchronize);
+    body->pNode->DeleteObject(&probe);
+}
+
+TEST_F(DynamicsTest, NodeMovesReachTheActorOnlyWithoutTheSynchronisationFlag)
+{
+    TNxDynamicsBody* body = Box("moved", 0.0f, 0.0f, 0.0f);
+    g_nDynamicsSynchronize = 1;
+    body->pNode->SetLocalMatrix(Translation(5.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    EXPECT_FLOAT_EQ(0.0f, body->GetActor()->getGlobalPosition().x);
+    g_nDynamicsSynchronize = 0;
+    body->pNode->SetLocalMatrix(Translation(6.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    EXPECT_FLOAT_EQ(6.0f, body->GetActor()->getGlobalPosition().x);
+}
+
+TEST_F(DynamicsTest, TheBlowUpGuardTripsAboveItsThresholdsAndHoldsTheBodyFiveFrames)
+{
+    const f32 dt = 0.1f;
+    // A rise of speed of 9.5 in a frame is motion: the node follows.
+    TNxDynamicsBody* calm = Box("calm", 0.0f, 0.0f, 0.0f);
+    calm->SetLinearVelocity(TVector(9.5f, 0.0f, 0.0f, 0.0f));
+    Manager().UpdateManager(dt);
+    EXPECT_FLOAT_EQ(9.5f, calm->GetLinearVelocity().x);
+    EXPECT_FLOAT_EQ(9.5f, calm->pNode->m_Vector.x);
+
+    // A rise of 50: the node goes on from its pose at speed 2, the body is held still.
+    TNxDynamicsBody* body = Box("blown", 0.0f, 3.0f, 0.0f);
+    body->SetLinearVelocity(TVector(50.0f, 0.0f, 0.0f, 0.0f));
+    Manager().UpdateManager(dt);
+    EXPECT_NEAR(2.0f * dt, NodePosition(body).x, 1e-6f);
+    EXPECT_FLOAT_EQ(2.0f, body->pNode->m_Vector.x);
+    EXPECT_FLOAT_EQ(0.0f, body->GetLinearVelocity().x);
+    // The node was stored without the flag, so the actor was moved with it.
+    EXPECT_NEAR(2.0f * dt, body->GetActor()->getGlobalPosition().x, 1e-6f);
+    for (i32 frame = 1; frame <= 5; ++frame)
+    {
+        body->SetLinearVelocity(TVector(1.0f, 0.0f, 0.0f, 0.0f));
+        Manager().UpdateManager(dt);
+        EXPECT_FLOAT_EQ(0.0f, body->GetLinearVelocity().x) << frame;
+    }
+    body->SetLinearVelocity(TVector(1.0f, 0.0f, 0.0f, 0.0f));
+    Manager().UpdateManager(dt);
+    EXPECT_FLOAT_EQ(1.0f, body->GetLinearVelocity().x);
+
+    // Above 100 with no sudden rise: scaled to 100.
+    TNxDynamicsBody* fast = Box("fast", 0.0f, 6.0f, 0.0f);
+    fast->pNode->SetVector(TVector(0.0f, 0.0f, 95.0f, 0.0f));
+    fast->SetLinearVelocity(TVector(0.0f, 0.0f, 105.0f, 0.0f));
+    Manager().UpdateManager(dt);
+    EXPECT_NEAR(100.0f * dt, NodePosition(fast).z, 1e-4f);
+    EXPECT_FLOAT_EQ(100.0f, fast->pNode->m_Vector.z);
+}
+
+TEST_F(DynamicsTest, ABodyBelowTheFloorTurnsKinematicAndItsNodeStops)
+{
+    TNxDynamicsBody* body = Box("lost", 0.0f, -1001.0f, 0.0f);
+    body->SetLinearVelocity(TVector(0.0f, -3.0f, 0.0f, 0.0f));
+    Manager().UpdateManager(0.1f);
+    EXPECT_EQ(0u, body->IsDynamic());
+    EXPECT_TRUE(body->GetActor()->readBodyFlag(NX_BF_KINEMATIC));
+    EXPECT_EQ(nullptr, Manager().GetFirstAwake());
+    EXPECT_FLOAT_EQ(0.0f, body->pNode->m_Vector.y);
+}
+
+TEST_F(DynamicsTest, EngineFlagsMapToTheLayersFlagsAsAUnion)
+{
+    TNxDynamicsBody* body = Box("flags", 0.0f, 0.0f, 0.0f);
+    NxActor* actor = body->GetActor();
+    // Single-axis freezes survive the combined freezes being off.
+    body->SetFlags(BODY_FLAG_FROZEN_POS_X | BODY_FLAG_FROZEN_ROT_Z);
+    EXPECT_TRUE(actor->readBodyFlag(NX_BF_FROZEN_POS_X));
+    EXPECT_TRUE(actor->readBodyFlag(NX_BF_FROZEN_ROT_Z));
+    EXPECT_FALSE(actor->readBodyFlag(NX_BF_FROZEN_POS_Y));
+    body->SetFlags(BODY_FLAG_FROZEN_POS | BODY_FLAG_KINEMATIC | BODY_FLAG_DISABLE_COLLISION);
+    EXPECT_TRUE(actor->readBodyFlag(NX_BF_FROZEN_POS_Z));
+    EXPECT_FALSE(actor->readBodyFlag(NX_BF_FROZEN_ROT_Z));
+    EXPECT_TRUE(actor->readBodyFlag(NX_BF_KINEMATIC));
+    EXPECT_TRUE(actor->readActorFlag(NX_AF_DISABLE_COLLISION));
+    EXPECT_EQ(NxU32(NX_BF_FROZEN_POS | NX_BF_KINEMATIC), body->m_BodyDesc.flags & NxU32(NX_BF_FROZEN | NX_BF_KINEMATIC));
+    body->SetFlags(0);
+    EXPECT_FALSE(actor->readBodyFlag(NX_BF_FROZEN_POS_Z));
+    EXPECT_FALSE(actor->readBodyFlag(NX_BF_KINEMATIC));
+    EXPECT_FALSE(actor->readActorFlag(NX_AF_DISABLE_COLLISION));
+    EXPECT_EQ(0u, body->GetFlags());
+}
+
+TEST_F(DynamicsTest, TheSettingsBlockTakesAtMostItsSizeAndThirtyTwoPairWords)
+{
+    std::vector<u8> data(400, 0);
+    TDynamicsSettings settings = Manager().GetSettings();
+    settings.nGroupPairCount = 1000;
+    settings.nDominancePairCount = -5;
+    settings.anGroupPair[0] = 1 | (2 << 5); // groups 1 and 2, flag clear
+    std::memcpy(data.data(), &settings, sizeof settings);
+    TNxDynamicsBody* body = Box("kept", 0.0f, 0.0f, 0.0f);
+    Manager().SetData(0, data.data(), static_cast<i32>(data.size()));
+    EXPECT_EQ(body, Manager().GetFirstAwake());
+    void* block = nullptr;
+    i32 size = 0;
+    Manager().GetData(0, block, size);
+    EXPECT_EQ(172, size);
+    EXPECT_EQ(32, static_cast<TDynamicsSettings*>(block)->nGroupPairCount);
+    EXPECT_EQ(0, static_cast<TDynamicsSettings*>(block)->nDominancePairCount);
+    Manager().OnClusterLoad();
+    EXPECT_FALSE(Scene().getGroupCollisionFlag(1, 2));
+    EXPECT_TRUE(Scene().getGroupCollisionFlag(1, 3));
+}
+
+TEST_F(DynamicsTest, BodiesRefuseTheFortyThirdGeometryAndKindsWithoutAShape)
+{
+    TNode* node = g_pNodeManager->CreateNode("many");
+    TDynamicsBody* body = Manager().CreateBody(node);
+    for (i32 i = 0; i < BODY_GEOMETRY_CAPACITY; ++i)
+        ASSERT_NE(nullptr, body->__CreateGeometry(nullptr, GEOMETRY_SPHERE)) << i;
+    EXPECT_EQ(nullptr, body->__CreateGeometry(nullptr, GEOMETRY_SPHERE));
+    EXPECT_EQ(BODY_GEOMETRY_CAPACITY, body->GetGeometryCount());
+
+    TDynamicsBody* other = Manager().CreateBody(g_pNodeManager->CreateNode("odd"));
+    EXPECT_EQ(nullptr, other->__CreateGeometry(nullptr, 3));
+    EXPECT_EQ(nullptr, other->__CreateGeometry(nullptr, 4));
+    EXPECT_EQ(0, other->GetGeometryCount());
+}
+
+TEST_F(DynamicsTest, ANodeDrivenBodyMovesAtTheNodesVelocity)
+{
+    TTimer timer(TestClock);
+    s_nNow += TIMER_COUNTS_PER_SECOND / 50;
+    timer.Update();
+    TTimer* const kept = g_pTimer;
+    g_pTimer = &timer;
+    TNxDynamicsBody* body = Box("driven", 0.0f, 0.0f, 0.0f);
+    body->SetMass(2.0f);
+    body->m_nState |= BODY_STATE_NODE_DRIVEN;
+    body->pNode->SetLocalMatrix(Translation(0.5f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    const f32 dt = g_pTimer->GetGameTimeStep();
+    g_pTimer = kept;
+    ASSERT_GT(dt, 0.0f);
+    const NxVec3 v = body->GetActor()->getLinearVelocity();
+    EXPECT_NEAR(0.5f / dt, v.x, 1e-3f * (0.5f / dt));
+    EXPECT_NEAR(body->GetActor()->getMass() * v.x, body->GetActor()->getLinearMomentum().x, 1e-3f * v.x);
+}
+
+TEST_F(DynamicsTest, WakeAndSleepReportsActOnBodiesOnly)
+{
+    TNxDynamicsBody* body = Box("sleeper", 0.0f, 0.0f, 0.0f);
+    // An actor whose user data is a height field's.
+    u32 field = 0;
+    TCollisionUserData data = {COLLISION_USER_HEIGHTFIELD, &field};
+    NxActorDesc desc;
+    NxBoxShapeDesc box;
+    box.dimensions.set(1.0f, 1.0f, 1.0f);
+    desc.shapes.push_back(&box);
+    NxActor* other = Scene().createActor(desc);
+    other->userData = &data;
+    NxActor* actors[2] = {other, body->GetActor()};
+
+    DynamicsUserNotify().onSleep(actors, 2);
+    EXPECT_EQ(nullptr, Manager().GetFirstAwake());
+    EXPECT_EQ(1u, body->IsAsleep());
+    EXPECT_EQ(0u, field);
+    DynamicsUserNotify().onWake(actors, 2);
+    EXPECT_EQ(body, Manager().GetFirstAwake());
+    EXPECT_EQ(nullptr, body->pNext);
+    EXPECT_EQ(0u, body->IsAsleep());
+    EXPECT_EQ(0u, field);
+    Scene().releaseActor(*other);
+}
+
+TEST_F(DynamicsTest, OperationsOnABodyWithoutAnActorAnswerZero)
+{
+    TDynamicsBody* body = Manager().CreateBody(g_pNodeManager->CreateNode("bare"));
+    body->SetLinearVelocity(TVector(1.0f, 2.0f, 3.0f, 0.0f));
+    const TVector v = body->GetLinearVelocity();
+    EXPECT_FLOAT_EQ(0.0f, v.x);
+    EXPECT_FLOAT_EQ(1.0f, v.w);
+    EXPECT_EQ(0u, body->IsActorDynamic());
+    EXPECT_EQ(0u, body->IsSleeping());
+    EXPECT_FLOAT_EQ(0.0f, body->GetKineticEnergy());
+    body->AddForce(TVector(1.0f, 0.0f, 0.0f, 0.0f), 0, 1);
+}
+
+TEST_F(DynamicsTest, AStateSaveOrLoadRebuildsThePhysicsObjectsAtTheSamePoses)
+{
+    TNxDynamicsBody* body = Box("saved", 3.0f, 4.0f, 5.0f);
+    body->SetLinearDamping(0.25f);
+    TMemoryStream image;
+    for (u32 pass = 0; pass < 4; ++pass)
+        EXPECT_EQ(0, Manager().SaveState(pass, image));
+    EXPECT_EQ(nullptr, body->GetActor());
+    EXPECT_EQ(nullptr, static_cast<TNxDynamicsGeometry*>(body->GetGeometry(0))->GetShape());
+    EXPECT_EQ(nullptr, Manager().GetFirstAwake());
+    EXPECT_EQ(0, Manager().LoadState(4, image));
+    ASSERT_NE(nullptr, body->GetActor());
+    const NxVec3 at = body->GetActor()->getGlobalPosition();
+    EXPECT_FLOAT_EQ(3.0f, at.x);
+    EXPECT_FLOAT_EQ(4.0f, at.y);
+    EXPECT_FLOAT_EQ(5.0f, at.z);
+    EXPECT_FLOAT_EQ(0.25f, body->GetActor()->getLinearDamping());
+    EXPECT_NE(nullptr, static_cast<TNxDynamicsGeometry*>(body->GetGeometry(0))->GetShape());
+}
+
+TEST_F(DynamicsTest, MaterialsKeepTheirValuesAndLoadThemIntoTheScene)
+{
+    auto* first = static_cast<TNxDynamicsMaterial*>(Manager().CreateMaterial(TName("ice", true)));
+    auto* second = static_cast<TNxDynamicsMaterial*>(Manager().CreateMaterial(TName("rubber", true)));
+    EXPECT_EQ(1, first->GetIndex());
+    EXPECT_EQ(2, second->GetIndex());
+    second->SetRestitution(0.75f);
+    second->SetStaticFrictionV(0.3f);
+    second->SetDynamicFrictionV(0.2f);
+    second->SetFrictionCombineMode(NX_CM_MAX);
+    second->SetRestitutionCombineMode(NX_CM_MIN);
+    EXPECT_EQ(nullptr, second->GetNxMaterial());
+    EXPECT_FLOAT_EQ(0.3f, second->GetStaticFrictionV());
+    EXPECT_FLOAT_EQ(0.2f, second->GetDynamicFrictionV());
+    EXPECT_EQ(u32(NX_CM_MAX), second->GetFrictionCombineMode());
+    EXPECT_EQ(u32(NX_CM_MIN), second->GetRestitutionCombineMode());
+
+    Manager().OnClusterLoad();
+    NxMaterial* made = Scene().getMaterialFromIndex(2);
+    ASSERT_EQ(made, second->GetNxMaterial());
+    EXPECT_FLOAT_EQ(0.75f, made->getRestitution());
+    EXPECT_EQ(NX_CM_MAX, made->getFrictionCombineMode());
+    second->SetStaticFriction(0.9f);
+    EXPECT_FLOAT_EQ(0.9f, made->getStaticFriction());
+    // Forgotten by a state pass, set while forgotten, loaded again when rebuilt.
+    TMemoryStream image;
+    Manager().SaveState(0, image);
+    EXPECT_EQ(nullptr, second->GetNxMaterial());
+    second->SetRestitution(0.125f);
+    EXPECT_FLOAT_EQ(0.75f, made->getRestitution());
+    Manager().SaveState(4, image);
+    EXPECT_FLOAT_EQ(0.125f, made->getRestitution());
+    // Index 0 is the scene's default material, set from the settings.
+    EXPECT_FLOAT_EQ(0.5f, Scene().getMaterialFromIndex(0)->getStaticFriction());
+}
+
+TEST_F(DynamicsTest, PerFrameBodiesFollowTheirInterpolationClampedToItsRange)
+{
+    TTimer timer(TestClock);
+    s_nNow += TIMER_COUNTS_PER_SECOND / 10;
+    timer.Update();
+    TTimer* const kept = g_pTimer;
+    g_pTimer = &timer;
+    const f32 now = timer.GetGameTime();
+    ASSERT_GT(now, 0.0f);
+
+    TNode* parent = g_pNodeManager->CreateNode("carrier");
+    parent->SetLocalMatrix(Translation(0.0f, 100.0f, 0.0f), TNode::OrdinaryCause());
+    TNxDynamicsBody* body = Box("carried", 0.0f, 0.0f, 0.0f);
+    parent->AddChild(body->pNode);
+    body->SetFrameUpdate(1);
+    EXPECT_EQ(1u, body->IsFrameUpdate());
+    TBodyInterpolation& at = body->m_Interpolation;
+    at.StartRotation = at.EndRotation = TQuaternion(0.0f, 0.0f, 0.0f, 1.0f);
+    const f32 end[3] = {10.0f, 20.0f, 0.0f};
+    std::memcpy(at.aEndPosition, end, sizeof end);
+    // Half-way now.
+    at.fStartTime = now - 1.0f;
+    at.fEndTime = now + 1.0f;
+    Manager().UpdateManager(0.0f);
+    EXPECT_NEAR(5.0f, NodePosition(body).x, 1e-4f);
+    EXPECT_NEAR(10.0f, NodePosition(body).y, 1e-4f);
+    EXPECT_NEAR(-90.0f, body->pNode->GetLocalMatrix().aRow[3].y, 1e-4f);
+    // Long before the start: at most twice the way back.
+    at.fStartTime = now + 10.0f;
+    at.fEndTime = now + 11.0f;
+    Manager().UpdateManager(0.0f);
+    EXPECT_NEAR(-20.0f, NodePosition(body).x, 1e-3f);
+    g_pTimer = kept;
+
+    body->SetFrameUpdate(0);
+    EXPECT_EQ(0u, body->IsFrameUpdate());
+    at.fStartTime = now - 1.0f;
+    at.fEndTime = now + 1.0f;
+    Manager().UpdateManager(0.0f);
+    EXPECT_NEAR(-20.0f, NodePosition(body).x, 1e-3f);
+}

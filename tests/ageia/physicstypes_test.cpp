@@ -1,0 +1,74 @@
+#include "ageia/physicstypes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+template <class T> T At(const void* object, u32 offset)
+{
+    T value;
+    std::memcpy(&value, static_cast<const u8*>(object) + offset, sizeof value);
+    return value;
+}
+} // namespace
+
+// Stored images begin as the prototypes' bytes: these words are repository format.
+TEST(PhysicsTypes, PrototypesHoldTheStoredDefaults)
+{
+    const void* material = DynamicsMaterialDecl().GetPrototype();
+    EXPECT_FLOAT_EQ(1.0f, At<f32>(material, 36));
+    EXPECT_EQ(0u, At<u32>(material, 40));
+
+    const void* geometry = DynamicsGeometryDecl().GetPrototype();
+    EXPECT_EQ(0u, At<u32>(geometry, 12));
+    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 16));
+    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 28));
+    EXPECT_EQ(2u, At<u32>(geometry, 32));
+    EXPECT_FLOAT_EQ(0.1f, At<f32>(geometry, 48));
+    EXPECT_EQ(-1, At<i32>(geometry, 72));
+    EXPECT_EQ(-1, At<i32>(geometry, 76));
+    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 80));
+    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 80 + 60));
+
+    const void* body = DynamicsBodyDecl().GetPrototype();
+    EXPECT_EQ(0x3ECCCCCCu, At<u32>(body, 404));
+    EXPECT_FLOAT_EQ(0.05f, At<f32>(body, 412));
+    for (u32 offset : {416u, 428u, 432u, 440u})
+        EXPECT_FLOAT_EQ(-1.0f, At<f32>(body, offset)) << offset;
+    EXPECT_FLOAT_EQ(3.4028235e38f, At<f32>(body, 448));
+    EXPECT_EQ(4u, At<u32>(body, 436));
+    EXPECT_EQ(2304u, At<u32>(body, 424));
+    EXPECT_EQ(2u, At<u32>(body, 84));
+    EXPECT_EQ(0u, At<u32>(body, 108));
+
+    const void* meshData = CollisionMeshDataDecl().GetPrototype();
+    EXPECT_EQ(3u, At<u32>(meshData, 8));
+    EXPECT_EQ(0xFEFEu, At<u16>(meshData, 56));
+}
+
+TEST(PhysicsTypes, DescriptorsHaveTheStoredSizesAndLinks)
+{
+    struct
+    {
+        const TClusterTypeDecl& decl;
+        u16 id;
+        u32 size;
+        u32 members;
+    } const expected[] = {
+        {DynamicsMaterialDecl(), 78, 64, 0},   {DynamicsGeometryDecl(), 79, 424, 4}, {DynamicsBodyDecl(), 80, 540, 13},
+        {DynamicsJointDecl(), 82, 796, 7},     {CollisionMeshDataDecl(), 64, 96, 2},  {CollisionMeshDecl(), 65, 60, 3},
+        {ControllerDecl(), 27, 24, 1},
+    };
+    for (const auto& e : expected)
+    {
+        EXPECT_EQ(e.id, e.decl.GetTypeId()) << e.decl.GetName();
+        EXPECT_EQ(e.size, e.decl.GetObjectSize()) << e.decl.GetName();
+        EXPECT_EQ(e.members, e.decl.GetMemberCount()) << e.decl.GetName();
+        EXPECT_EQ(1, e.decl.GetVirtualTableWords());
+    }
+    const TClusterMemberDecl& geometries = DynamicsBodyDecl().GetMember(3);
+    EXPECT_EQ(112u, geometries.nOffset);
+    EXPECT_EQ(42u, geometries.nCount);
+}
