@@ -204,3 +204,57 @@ TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
     mesh->ReleaseData();
 }
 } // namespace
+
+#include "platform/d3d9/golden.h"
+
+namespace
+{
+const char* const kFlatEffect = "effect 1\n"
+                                "parameter matrix TObjectMatrix\n"
+                                "annotation string plugin = \"TObjectMatrix\"\n"
+                                "parameter vector Colour = 1 0.5 0 1\n"
+                                "technique defaultshader\n"
+                                "pass p0\n"
+                                "vertexshader mesh\n"
+                                "pixelshader vertexcolour\n"
+                                "vertexconstant 0 TObjectMatrix\n"
+                                "pixelconstant 0 Colour\n"
+                                "renderstate CullMode = None\n"
+                                "renderstate ZEnable = false\n";
+
+TEST_F(MeshTest, AMeshDrawnThroughItsShaderMatchesItsGoldenImage)
+{
+    TPlugin* objectMatrix = nullptr;
+    g_pPluginManager->TryFindPlugin(objectMatrix, TName("TObjectMatrix"), g_NameShaderParameterPlugin);
+    ASSERT_NE(objectMatrix, nullptr);
+    g_pDxShaderManager->_EnterPlugin(TName("TObjectMatrix"), static_cast<TShaderParameterPlugin*>(objectMatrix));
+    TDxShader* shader = MakeShader("flat", {kFlatEffect}, {Record(0, 0)});
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("triangle", true));
+    m_Mesh.nVertexCount = 3;
+    m_Mesh.nIndexCount = 3;
+    mesh->SetDescription(m_Mesh);
+    mesh->m_aSurface.Add({0, 0, 3, 0, 1, nullptr});
+    const f32 positions[] = {-0.8f, -0.7f, 0.5f, 0.8f, -0.7f, 0.5f, 0.0f, 0.8f, 0.5f};
+    std::memcpy(mesh->LockVertices(), positions, sizeof positions);
+    mesh->UnlockVertices();
+    const u16 indices[] = {0, 1, 2};
+    std::memcpy(mesh->LockIndices(), indices, sizeof indices);
+    mesh->UnlockIndices();
+
+    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("view", true), 64, 64, 0x102, 0, 0, 0);
+    target->SetRenderTarget(nullptr);
+    IDirect3DDevice9* device = m_pManager->GetDevice();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
+    device->BeginScene();
+    mesh->Draw(TMatrix::RotationZ(20.0f), shader, nullptr);
+    device->EndScene();
+    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
+
+    u32 bytes = 0;
+    const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
+    ASSERT_NE(pixels, nullptr);
+    const std::vector<std::uint32_t> image(pixels, pixels + 64 * 64);
+    target->Unlock();
+    EXPECT_EQ(CompareWithGolden("mesh_triangle", image, 64, 64), "");
+}
+} // namespace
