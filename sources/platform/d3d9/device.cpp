@@ -203,8 +203,11 @@ TD3DDevice::TD3DDevice(TD3D9* direct3d, bool extended, UINT adapter, D3DDEVTYPE 
     : TD3DUnknown(direct3d, 1), direct3d_(direct3d),
       extended_(extended), creation_{adapter, type, focusWindow, behaviour}, parameters_(parameters)
 {
-    for (int i = 0; i < 256; ++i)
-        gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = WORD(i * 257);
+    if (D3D9Settings().desktopGamma)
+        gamma_ = *D3D9Settings().desktopGamma;
+    else
+        for (int i = 0; i < 256; ++i)
+            gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = WORD(i * 257);
     if (SUCCEEDED(CreateSwapChain(parameters)))
         ResetState();
     else

@@ -4,7 +4,7 @@
 // how much texture memory the adapter reports, and failures the device-creation fall-backs of
 // the engine can be tested with. The environment variable VESTAMOR_D3D9_OS=xp starts the
 // layer as an XP-class system. How many cores the rasteriser uses and the clock vertical
-// sync waits on are properties of the machine too.
+// sync waits on are properties of the machine too, and so is the display's gamma ramp.
 #include "platform/d3d9/d3d9types.h"
 
 class TPresentClock;
@@ -15,9 +15,10 @@ struct TD3D9Settings
     DWORD osMinor = 1;
     DWORD osBuild = 7601;
     UINT textureMemoryBytes = 512u << 20;
-    int failingDeviceCreations = 0; // the next so many CreateDevice(Ex) calls fail
-    UINT cores = 0;                 // cores the rasteriser of a new device uses; 0: all
-    TPresentClock* presentClock = nullptr; // what vertical sync waits on; null: the system's clock
+    int failingDeviceCreations = 0;             // the next so many CreateDevice(Ex) calls fail
+    UINT cores = 0;                             // cores the rasteriser of a new device uses; 0: all
+    TPresentClock* presentClock = nullptr;      // what vertical sync waits on; null: the system's clock
+    const D3DGAMMARAMP* desktopGamma = nullptr; // the display's ramp a new device starts with; null: identity
 };
 
 TD3D9Settings& D3D9Settings();

@@ -196,15 +196,22 @@ TEST_F(CreationTest, XpClassInterfacesWhenTheSystemIsOlder)
     g_DxGlobals = saved;
 }
 
+// The ramp to put back is the display's before the first device: a later device starts from
+// whatever the display holds then.
 TEST_F(CreationTest, GammaRampOfTheFirstDeviceIsSavedOnce)
 {
+    D3DGAMMARAMP desktop;
+    TDxDeviceManager::BuildGammaRamp(1.8f, desktop);
+    D3D9Settings().desktopGamma = &desktop;
     Create();
-    D3DGAMMARAMP changed;
-    TDxDeviceManager::BuildGammaRamp(2.0f, changed);
-    m_pManager->GetDevice()->SetGammaRamp(0, 0, &changed);
-    const WORD saved = m_pManager->GetSavedGammaRamp().red[100];
+    EXPECT_EQ(m_pManager->GetSavedGammaRamp().red[100], desktop.red[100]);
+    D3DGAMMARAMP later;
+    TDxDeviceManager::BuildGammaRamp(2.4f, later);
+    ASSERT_NE(later.red[100], desktop.red[100]);
+    D3D9Settings().desktopGamma = &later;
     m_pManager->SetVerticalSync(1);
     m_pManager->_ApplyPendingChange();
-    EXPECT_EQ(m_pManager->GetSavedGammaRamp().red[100], saved);
+    EXPECT_EQ(m_pManager->GetSavedGammaRamp().red[100], desktop.red[100]);
+    D3D9Settings().desktopGamma = nullptr;
 }
 } // namespace
