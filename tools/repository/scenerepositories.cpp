@@ -2,8 +2,22 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/string.h"
+#include "engine/system/animation.h"
+#include "engine/system/animationdata.h"
+#include "engine/system/animationmanager.h"
+#include "engine/system/automat.h"
+#include "engine/system/automatmanager.h"
+#include "engine/system/automatstate.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/resource.h"
+#include "engine/system/skeleton.h"
+#include "engine/system/skeletonmanager.h"
+#include "engine/system/skeletonmeshdata.h"
+#include "engine/system/skeletonpose.h"
+#include "engine/system/triggeractor.h"
+#include "engine/system/triggergeometry.h"
+#include "engine/system/triggergeometrylink.h"
+#include "engine/system/triggermanager.h"
 #include "engine/system/resourcemanager.h"
 #include "repositorywriter.h"
 
@@ -30,12 +44,143 @@ bool WriteBlocksOnly(const char* folder, const char* name, u32 id, u32 flags, TR
     FormatStringN(path, sizeof path, "%s/%s", folder, name);
     return writer.Write(path, nullptr, 0, false);
 }
+
+TMatrix Translation(f32 x, f32 y, f32 z)
+{
+    TMatrix m(1.0f);
+    m.aRow[3] = TVector(x, y, z, 1.0f);
+    return m;
+}
+
+// The level's moving parts: a two-bone rig playing a looped animation whose keys lie in the
+// main repository, with its skin record and a node on its second bone; a trigger sphere at the
+// gate with an actor on a tug; an automat in its first state. The objects hang on the level's
+// nodes until Detach, before the cluster is cleared.
+struct TLevelObjects
+{
+    TLevelObjects(TRepositoryWriter& writer, TNode* level, TNode* gate)
+    {
+        data.m_Name.Set("rig_data", true);
+        data.m_nBoneCount = 2;
+        data.aBone[0].nParent = -1;
+        data.aBone[1].nParent = 0;
+        for (TSkeletonBone& bone : data.aBone)
+            bone.Bind = bone.Rest = TMatrix(1.0f);
+        data.aBone[1].Rest = Translation(0.0f, 1.0f, 0.0f);
+        pose.m_Name.Set("rig_pose", true);
+        pose.m_nBoneCount = 2;
+        pose.pSkeleton = &skeleton;
+
+        // Track t, frame f: a step of f units along x on bone t's rest offset.
+        wave.m_Name.Set("rig_wave", true);
+        wave.m_nLength = 2;
+        wave.m_nTrackCount = 2;
+        for (u32 t = 0; t < 2; ++t)
+            for (u32 f = 0; f < 3; ++f)
+            {
+                TAnimationKey& key = keys[3 * t + f];
+                key.SetRotation(TQuaternion(0.0f, 0.0f, 0.0f, 1.0f));
+                const f32 position[4] = {static_cast<f32>(f), static_cast<f32>(t), 0.0f, 1.0f};
+                const f32 scale[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+                std::memcpy(key.aPosition, position, sizeof position);
+                std::memcpy(key.aScale, scale, sizeof scale);
+            }
+        writer.AddBlock(&wave, keys, sizeof keys);
+        animation.m_nState = ANIMATION_PLAYING;
+        animation.m_fTimeScale = 1.0f;
+        animation.m_nLoop = 1;
+        animation.m_fSpeed = 1.0f;
+        animation.pSkeleton = &skeleton;
+        animation.pAnimationData = &wave;
+        std::memset(animation.aBoneMap, ANIMATION_NO_TRACK, sizeof animation.aBoneMap);
+        animation.aBoneMap[0] = 0;
+        animation.aBoneMap[1] = 1;
+
+        skeleton.pSkeletonData = &data;
+        skeleton.pSkeletonPose = &pose;
+        skeleton.Function.nInstructionCount = 1;
+        skeleton.Function.aInstruction[0] = {BLEND_COPY, 0, 0, BLEND_OPERAND_NONE, 0.0f};
+        skeleton.Function.aAnimation[0] = &animation;
+        rig = g_pNodeManager->CreateNode("rig");
+        hand = g_pNodeManager->CreateNode("rig_hand");
+        level->AddChild(rig);
+        rig->AddChild(hand);
+        rig->AddObject(&skeleton);
+        skeleton.aLinkedNode[0] = {1, hand};
+        skeleton.m_nLinkedNodeCount = 1;
+        skin.pSkeletonData = &data;
+        skin.m_nPaletteCount = 2;
+        skin.aPalette[1] = 1;
+
+        TNode* stand = g_pNodeManager->CreateNode("gate_1_stand");
+        tug = g_pNodeManager->CreateNode("tug");
+        gate->AddChild(stand);
+        level->AddChild(tug);
+        stand->AddObject(&volume);
+        tug->AddObject(&actor);
+        volume.m_Bounds.minimum = TVector(-2.0f, -2.0f, -2.0f, 1.0f);
+        volume.m_Bounds.maximum = TVector(2.0f, 2.0f, 2.0f, 1.0f);
+        volume.m_Bounds.Update();
+        actor.m_nIndex = 0;
+        link.pGeometry = &volume;
+
+        state.pAutomat = &automat;
+        automat.aState[0] = &state;
+        automat.pActiveState = &state;
+        automat.m_nEnabled = 1;
+
+        g_pSkeletonManager->SkeletonData().Add(&data);
+        g_pSkeletonManager->Poses().Add(&pose);
+        g_pSkeletonManager->Skeletons().Add(&skeleton);
+        g_pSkeletonManager->SkeletonMeshData().Add(&skin);
+        g_pAnimationManager->AnimationData().Add(&wave);
+        g_pAnimationManager->Animations().Add(&animation);
+        g_pTriggerManager->Geometries().Add(&volume);
+        g_pTriggerManager->Links().Add(&link);
+        g_pTriggerManager->Actors().Add(&actor);
+        g_pAutomatManager->States().Add(&state);
+        g_pAutomatManager->Automats().Add(&automat);
+    }
+
+    // Appends the managers whose records these are; returns the new count.
+    static i32 AddManagers(TClusterManager** managers, i32 count)
+    {
+        managers[count++] = g_pSkeletonManager;
+        managers[count++] = g_pAnimationManager;
+        managers[count++] = g_pTriggerManager;
+        managers[count++] = g_pAutomatManager;
+        return count;
+    }
+
+    void Detach()
+    {
+        rig->DeleteObject(&skeleton);
+        volume.GetNode()->DeleteObject(&volume);
+        tug->DeleteObject(&actor);
+    }
+
+    TSkeletonData data;
+    TSkeletonPose pose;
+    TSkeleton skeleton;
+    TSkeletonMeshData skin{};
+    TAnimationKey keys[6];
+    TAnimationData wave;
+    TAnimation animation{};
+    TTriggerGeometry volume;
+    TTriggerGeometryLink link{};
+    TTriggerActor actor;
+    TAutomatState state{};
+    TAutomat automat{};
+    TNode* rig = nullptr;
+    TNode* hand = nullptr;
+    TNode* tug = nullptr;
+};
 } // namespace
 
 bool WriteSceneRepositories(const char* folder)
 {
     char path[512];
-    TClusterManager* managers[8];
+    TClusterManager* managers[16];
     g_pCluster->Clear();
 
     // The shared records: a resource with its block, kept across level loads.
@@ -82,8 +227,11 @@ bool WriteSceneRepositories(const char* folder)
     sound->m_nDataSize = streamedSound.m_nDataSize;
     TResource::LinkTo(layout, texture);
     TResource::LinkTo(layout, sound);
+    TLevelObjects objects(main, level, gate);
     FormatStringN(path, sizeof path, "%s/main.data", folder);
-    written = written && main.Write(path, managers, TRepositoryWriter::SceneManagers(managers), true);
+    const i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
+    written = written && main.Write(path, managers, count, true);
+    objects.Detach();
     g_pCluster->Clear();
     return written;
 }

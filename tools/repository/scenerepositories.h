@@ -1,7 +1,8 @@
 #pragma once
 // The repositories of the game: a main repository ("main.data", loaded in full, compressed)
 // that depends on one repository of each kind: one loaded in full ("common.data"), one
-// memory-mapped ("mapped.data") and one streamed ("streamed.data").
+// memory-mapped ("mapped.data") and one streamed ("streamed.data"). The level holds a node tree,
+// resources, an animated two-bone skeleton with its skin record, a trigger and an automat.
 #include "core/system/types.h"
 
 constexpr u32 MAIN_REPOSITORY_ID = 1;

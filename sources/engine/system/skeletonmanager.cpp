@@ -2,6 +2,7 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/log.h"
+#include "core/system/string.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/scenetypes.h"
 #include "engine/system/skeleton.h"
@@ -87,10 +88,11 @@ i32 TSkeletonManager::SetArray(u32 typeId, void*, i32 count)
 
 void TSkeletonManager::CheckLoadedSkeletons()
 {
+    // The records' links are not resolved yet while their array is handed over.
     for (i32 i = 0; i < m_aSkeleton.GetCount(); ++i)
     {
         TSkeleton* skeleton = m_aSkeleton[i];
-        const char* owner = skeleton->GetNode()->m_Name.GetText();
+        const char* owner = StringFormat("skeleton %d", i);
         CheckCount(skeleton->m_nLinkedNodeCount, SKELETON_NODE_LINK_CAPACITY, "node links", owner);
         CheckCount(skeleton->Function.nInstructionCount, BLEND_PROGRAM_SIZE, "blend instructions", owner);
     }

@@ -1,12 +1,26 @@
 #include "command/commandfixture.h"
 #include "core/cluster/cluster.h"
 #include "core/system/criticalsection.h"
+#include "engine/system/animation.h"
+#include "engine/system/animationdata.h"
+#include "engine/system/animationmanager.h"
+#include "engine/system/automat.h"
+#include "engine/system/automatmanager.h"
+#include "engine/system/automatstate.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/repository.h"
 #include "engine/system/resource.h"
 #include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
+#include "engine/system/skeleton.h"
+#include "engine/system/skeletonmanager.h"
+#include "engine/system/skeletonmeshdata.h"
+#include "engine/system/skeletonpose.h"
+#include "engine/system/triggeractor.h"
+#include "engine/system/triggergeometry.h"
+#include "engine/system/triggergeometrylink.h"
+#include "engine/system/triggermanager.h"
 #include "repositorywriter.h"
 #include "scenerepositories.h"
 #include "support/scratchworkingfolder.h"
@@ -14,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -137,6 +152,46 @@ TEST_F(RepositoryTest, TheGeneratedRepositoryLoadsWithEveryKindOfDependency)
     EXPECT_EQ(0, layout->ReadData(inflated.data(), 0, 2048, 0, RESOURCE_READ_COMPRESSED));
     EXPECT_EQ(Pattern(2048, 5), inflated);
     EXPECT_NE(m_Folder.SystemLog().find("MB data loaded in "), std::string::npos);
+}
+
+// The level's animated rig plays from its keys in the repository and moves the node on its
+// bone; the trigger, its link and actor, and the automat in its state come back linked.
+TEST_F(RepositoryTest, TheGeneratedLevelAnimatesItsRigAndKeepsTriggersAndAutomats)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    ASSERT_EQ(1, g_pSkeletonManager->Skeletons().GetCount());
+    TSkeleton* skeleton = g_pSkeletonManager->Skeletons()[0];
+    ASSERT_EQ(1, g_pAnimationManager->Animations().GetCount());
+    TAnimation* animation = g_pAnimationManager->Animations()[0];
+    ASSERT_EQ(animation, skeleton->Function.aAnimation[0]);
+    ASSERT_NE(nullptr, skeleton->pSkeletonPose);
+    EXPECT_EQ(skeleton, skeleton->pSkeletonPose->pSkeleton);
+    ASSERT_EQ(1, g_pSkeletonManager->SkeletonMeshData().GetCount());
+    EXPECT_EQ(skeleton->pSkeletonData, g_pSkeletonManager->SkeletonMeshData()[0]->pSkeletonData);
+    EXPECT_EQ(animation, g_pAnimationManager->FindAnimation(TName("rig_wave").GetId()));
+
+    g_pAnimationManager->UpdateManager(0.0f);
+    ASSERT_TRUE(animation->pAnimationData->IsLoaded());
+    g_pAnimationManager->ThreadUpdateManager(1.5f);
+    g_pSkeletonManager->UpdateManager(0.0f);
+    // Bone 0 at 1.5 along x, bone 1 at 1.5 along x and 1 up from it.
+    TNode* hand = g_pNodeManager->FindNode(TName("rig_hand").GetId());
+    ASSERT_NE(nullptr, hand);
+    EXPECT_FLOAT_EQ(3.0f, hand->GetLocalMatrix().aRow[3].x);
+    EXPECT_FLOAT_EQ(1.0f, hand->GetLocalMatrix().aRow[3].y);
+
+    ASSERT_EQ(1, g_pTriggerManager->Links().GetCount());
+    ASSERT_EQ(1, g_pTriggerManager->Geometries().GetCount());
+    EXPECT_EQ(g_pTriggerManager->Geometries()[0], g_pTriggerManager->Links()[0]->pGeometry);
+    ASSERT_EQ(1, g_pTriggerManager->Actors().GetCount());
+    EXPECT_EQ(0, g_pTriggerManager->Actors()[0]->m_nIndex);
+    EXPECT_FLOAT_EQ(2.0f, 0.5f * g_pTriggerManager->Geometries()[0]->m_Bounds.diagonal / std::sqrt(3.0f));
+
+    ASSERT_EQ(1, g_pAutomatManager->Automats().GetCount());
+    TAutomat* automat = g_pAutomatManager->Automats()[0];
+    ASSERT_EQ(1, g_pAutomatManager->States().GetCount());
+    EXPECT_EQ(g_pAutomatManager->States()[0], automat->pActiveState);
+    EXPECT_EQ(automat, automat->pActiveState->pAutomat);
 }
 
 TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLoadsCloseTheOthers)
