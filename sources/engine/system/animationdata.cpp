@@ -33,12 +33,6 @@ i32 TAnimationData::Release()
     return 0;
 }
 
-void TAnimationData::ForgetKeys()
-{
-    aKey.MarkForeign();
-    aKey.Attach(nullptr, 0);
-}
-
 u32 TAnimationData::GetEventCount() const
 {
     return static_cast<u32>(ClampInt(m_nEventCount, 0, static_cast<i32>(ANIMATION_EVENT_CAPACITY)));

@@ -43,8 +43,6 @@ public:
     // The key of the track at a time in frames, clamped to [0, length]; false when the track
     // has no keys.
     bool SampleTrack(TAnimationKey& out, u32 track, f32 time) const;
-    // Loaded records: the key array's words are the writer's; cleared until Load.
-    void ForgetKeys();
 
     i32 m_nLength;
     i32 m_nInterpolation;
@@ -76,4 +74,8 @@ static_assert(offsetof(TAnimationData, m_RootKey) == 212);
 static_assert(offsetof(TAnimationData, m_nTrackCount) == 252);
 static_assert(offsetof(TAnimationData, aTrackName) == 256);
 static_assert(offsetof(TAnimationData, aKey) == 496);
+#pragma GCC diagnostic pop
+// Where loaded records' key arrays are cleared.
+constexpr u32 ANIMATION_DATA_KEYS_OFFSET = 496;
+#pragma GCC diagnostic push
 #pragma GCC diagnostic pop

@@ -6,6 +6,9 @@
 #include "engine/system/animationdata.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/scenetypes.h"
+#include "engine/system/storedword.h"
+
+#include <cstring>
 
 TAnimationManager* g_pAnimationManager = nullptr;
 
@@ -41,7 +44,8 @@ i32 TAnimationManager::SetArray(u32 typeId, void*, i32 count)
     if (typeId == AnimationDataDecl().GetTypeId())
     {
         for (i32 i = 0; i < count; ++i)
-            m_aAnimationData[i]->ForgetKeys();
+            std::memset(&StoredWord<u8>(m_aAnimationData[i], ANIMATION_DATA_KEYS_OFFSET), 0,
+                        sizeof(DArray<TAnimationKey>));
         return 0;
     }
     if (typeId == AnimationDecl().GetTypeId())

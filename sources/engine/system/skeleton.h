@@ -92,3 +92,7 @@ static_assert(offsetof(TSkeleton, aRestKey) == 164);
 static_assert(offsetof(TSkeleton, m_nLinkedNodeCount) == 2572);
 static_assert(offsetof(TSkeleton, aLinkedNode) == 2576);
 #pragma GCC diagnostic pop
+constexpr u32 SKELETON_INSTRUCTION_COUNT_OFFSET = 24;
+constexpr u32 SKELETON_LINK_COUNT_OFFSET = 2572;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic pop

@@ -60,3 +60,6 @@ static_assert(sizeof(TSkeletonData) == 8232);
 static_assert(offsetof(TSkeletonData, m_nBoneCount) == 68);
 static_assert(offsetof(TSkeletonData, aBone) == 72);
 #pragma GCC diagnostic pop
+constexpr u32 SKELETON_DATA_BONE_COUNT_OFFSET = 68;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic pop

@@ -8,6 +8,9 @@
 #include "engine/system/skeleton.h"
 #include "engine/system/skeletonmeshdata.h"
 #include "engine/system/skeletonpose.h"
+#include "engine/system/storedword.h"
+
+#include <cstring>
 
 TSkeletonManager* g_pSkeletonManager = nullptr;
 
@@ -54,18 +57,23 @@ i32 TSkeletonManager::SetArray(u32 typeId, void*, i32 count)
     {
         for (i32 i = 0; i < count; ++i)
         {
-            TSkeletonPose* pose = m_aPose[i];
-            pose->ForgetMatrices();
-            CheckCount(pose->m_nBoneCount, SKELETON_BONE_CAPACITY, "bones", pose->GetNameText());
-            CheckCount(pose->m_nConstraintCount, SKELETON_CONSTRAINT_CAPACITY, "constraints", pose->GetNameText());
+            // The block and its four arrays are the writer's words: the pose loads again.
+            void* pose = m_aPose[i];
+            std::memset(&StoredWord<u8>(pose, SKELETON_POSE_BLOCK_OFFSET), 0, 5 * sizeof(TMatrix*));
+            StoredWord<u32>(pose, SKELETON_POSE_EVALUATED_OFFSET) = 0;
+            const char* owner = StringFormat("pose %d", i);
+            CheckCount(StoredWord<i32>(pose, SKELETON_POSE_BONE_COUNT_OFFSET), SKELETON_BONE_CAPACITY, "bones",
+                       owner);
+            CheckCount(StoredWord<i32>(pose, SKELETON_POSE_CONSTRAINT_COUNT_OFFSET), SKELETON_CONSTRAINT_CAPACITY,
+                       "constraints", owner);
         }
         return 0;
     }
     if (typeId == SkeletonDataDecl().GetTypeId())
     {
         for (i32 i = 0; i < count; ++i)
-            CheckCount(m_aSkeletonData[i]->m_nBoneCount, SKELETON_BONE_CAPACITY, "bones",
-                       m_aSkeletonData[i]->GetNameText());
+            CheckCount(StoredWord<i32>(m_aSkeletonData[i], SKELETON_DATA_BONE_COUNT_OFFSET), SKELETON_BONE_CAPACITY,
+                       "bones", StringFormat("skeleton data %d", i));
         return 0;
     }
     if (typeId == SkeletonMeshDataDecl().GetTypeId())
@@ -74,28 +82,24 @@ i32 TSkeletonManager::SetArray(u32 typeId, void*, i32 count)
         {
             TSkeletonMeshData* mesh = m_aSkeletonMeshData[i];
             mesh->pSkeleton = nullptr;
-            CheckCount(mesh->m_nPaletteCount, SKELETON_PALETTE_CAPACITY, "palette entries", "skeleton mesh data");
+            CheckCount(mesh->m_nPaletteCount, SKELETON_PALETTE_CAPACITY, "palette entries",
+                       StringFormat("skeleton mesh data %d", i));
         }
         return 0;
     }
     if (typeId == SkeletonDecl().GetTypeId())
     {
-        CheckLoadedSkeletons();
+        for (i32 i = 0; i < count; ++i)
+        {
+            const char* owner = StringFormat("skeleton %d", i);
+            CheckCount(StoredWord<i32>(m_aSkeleton[i], SKELETON_LINK_COUNT_OFFSET), SKELETON_NODE_LINK_CAPACITY,
+                       "node links", owner);
+            CheckCount(StoredWord<u32>(m_aSkeleton[i], SKELETON_INSTRUCTION_COUNT_OFFSET), BLEND_PROGRAM_SIZE,
+                       "blend instructions", owner);
+        }
         return 0;
     }
     return 1;
-}
-
-void TSkeletonManager::CheckLoadedSkeletons()
-{
-    // The records' links are not resolved yet while their array is handed over.
-    for (i32 i = 0; i < m_aSkeleton.GetCount(); ++i)
-    {
-        TSkeleton* skeleton = m_aSkeleton[i];
-        const char* owner = StringFormat("skeleton %d", i);
-        CheckCount(skeleton->m_nLinkedNodeCount, SKELETON_NODE_LINK_CAPACITY, "node links", owner);
-        CheckCount(skeleton->Function.nInstructionCount, BLEND_PROGRAM_SIZE, "blend instructions", owner);
-    }
 }
 
 void TSkeletonManager::EvaluateSkeleton(TSkeleton* skeleton)

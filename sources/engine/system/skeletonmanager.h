@@ -26,14 +26,13 @@ public:
     DArray<TSkeletonPose*>& Poses() { return m_aPose; }
     DArray<TSkeleton*>& Skeletons() { return m_aSkeleton; }
 
+    // Loaded records: run-time words are cleared, stored counts beyond the fixed tables are
+    // refused with an error line.
     i32 SetArray(u32 typeId, void* data, i32 count) override;
     void ThreadUpdateManager(f32 step) override;
     void UpdateManager(f32 step) override;
 
 private:
-    // Loaded records: stored counts beyond the fixed tables are refused with an error line.
-    void CheckLoadedSkeletons();
-
     DArray<TSkeletonData*> m_aSkeletonData;
     DArray<TSkeletonMeshData*> m_aSkeletonMeshData;
     DArray<TSkeletonPose*> m_aPose;

@@ -136,14 +136,6 @@ void TSkeletonPose::FreeMatrices()
     m_pWorkingPrevious = nullptr;
 }
 
-void TSkeletonPose::ForgetMatrices()
-{
-    m_pBlock = nullptr;
-    FreeMatrices();
-    m_nEvaluated = 0;
-    m_nState = RESOURCE_UNLOADED;
-}
-
 u32 TSkeletonPose::GetBoneCount(const TSkeleton* skeleton) const
 {
     if (!m_pBlock || m_nBoneCount <= 0 || !skeleton->pSkeletonData)

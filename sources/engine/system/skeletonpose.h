@@ -85,8 +85,6 @@ public:
                    ? SKELETON_CONSTRAINT_CAPACITY
                    : static_cast<u32>(m_nConstraintCount);
     }
-    // Loaded records: the block and its arrays are the writer's words; the pose loads again.
-    void ForgetMatrices();
 
     TAnimationKey m_RootKey;
     TSkeleton* pSkeleton;
@@ -119,4 +117,11 @@ static_assert(offsetof(TSkeletonPose, m_pBlock) == 120);
 static_assert(offsetof(TSkeletonPose, m_pWorkingPrevious) == 136);
 static_assert(offsetof(TSkeletonPose, m_nConstraintCount) == 140);
 static_assert(offsetof(TSkeletonPose, aConstraint) == 144);
+#pragma GCC diagnostic pop
+// The words of loaded records that their manager checks or clears.
+constexpr u32 SKELETON_POSE_EVALUATED_OFFSET = 112;
+constexpr u32 SKELETON_POSE_BONE_COUNT_OFFSET = 116;
+constexpr u32 SKELETON_POSE_BLOCK_OFFSET = 120;
+constexpr u32 SKELETON_POSE_CONSTRAINT_COUNT_OFFSET = 140;
+#pragma GCC diagnostic push
 #pragma GCC diagnostic pop

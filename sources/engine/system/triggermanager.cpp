@@ -49,11 +49,12 @@ TTriggerManager::TTriggerManager() : m_nEnabled(1)
     RegisterArray(&TriggerGeometryDecl(), &m_aGeometry);
     RegisterArray(&TriggerGeometryLinkDecl(), &m_aLink);
     RegisterArray(&TriggerActorDecl(), &m_aActor);
+    // Loaded links are checked whether or not the manager has begun.
+    g_pCluster->AddListener(this);
 }
 
 void TTriggerManager::BeginManager()
 {
-    g_pCluster->AddListener(this);
     g_pStateManager->RegisterStateObject(this);
 }
 
