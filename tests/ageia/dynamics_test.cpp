@@ -5,6 +5,7 @@
 #include "core/system/timer.h"
 #include "dynamicsfixture.h"
 #include "platform/physics/nxmaterial.h"
+#include "platform/physics/nxwheelshape.h"
 
 #include <cstring>
 #include <vector>
@@ -334,4 +335,51 @@ TEST_F(DynamicsTest, PerFrameBodiesFollowTheirInterpolationClampedToItsRange)
     at.fEndTime = now + 1.0f;
     Manager().UpdateManager(0.0f);
     EXPECT_NEAR(-20.0f, NodePosition(body).x, 1e-3f);
+}
+
+TEST_F(DynamicsTest, WheelParametersKeepMinusOneValuesAndReachALiveWheel)
+{
+    TNode* node = g_pNodeManager->CreateNode("cart");
+    auto* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
+    body->__CreateGeometry(node, GEOMETRY_BOX)->SetSize(TVector(1.0f, 0.5f, 2.0f, 1.0f));
+    TDynamicsGeometry* wheel = body->__CreateGeometry(g_pNodeManager->CreateNode("wheel"), GEOMETRY_WHEEL);
+    TDynamicsGeometry* box = body->GetGeometry(0);
+    EXPECT_FLOAT_EQ(-1.0f, box->GetWheelParameter(WHEEL_RADIUS));
+
+    // Before the shape exists: stored.
+    wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, 100.0f, 20.0f, 0.5f, 0.0f, 0.0f);
+    wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, 5000.0f, -1.0f, -1.0f, 0.0f, 0.0f);
+    wheel->SetWheelParameter(WHEEL_LATERAL_TIRE, -1.0f, 0.5f, -1.0f, -1.0f, 2000.0f);
+    wheel->SetWheelParameter(WHEEL_FLAG_CLAMPED_FRICTION, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    body->__Create();
+    auto* live = static_cast<NxWheelShape*>(static_cast<TNxDynamicsGeometry*>(wheel)->GetShape());
+    ASSERT_NE(nullptr, live);
+    EXPECT_FLOAT_EQ(5000.0f, live->getSuspension().spring);
+    EXPECT_FLOAT_EQ(20.0f, live->getSuspension().damper);
+    EXPECT_FLOAT_EQ(0.5f, live->getSuspension().targetValue);
+    EXPECT_FLOAT_EQ(2.0f, live->getLateralTireForceFunction().asymptoteSlip);
+    EXPECT_FLOAT_EQ(0.5f, live->getLateralTireForceFunction().asymptoteValue);
+    EXPECT_FLOAT_EQ(2000.0f, live->getLateralTireForceFunction().stiffnessFactor);
+    EXPECT_EQ(NxU32(NX_WF_CLAMPED_FRICTION), live->getWheelFlags());
+    EXPECT_FLOAT_EQ(1.0f, wheel->GetWheelParameter(WHEEL_FLAG_CLAMPED_FRICTION));
+
+    // Degrees in and out, radians to the layer.
+    wheel->SetWheelParameter(WHEEL_STEER_ANGLE, 30.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(0.5235988f, live->getSteerAngle());
+    EXPECT_FLOAT_EQ(30.0f, wheel->GetWheelParameter(WHEEL_STEER_ANGLE));
+
+    // The axle speed of a kinematic body is stored only.
+    body->SetDynamic(0);
+    wheel->SetWheelParameter(WHEEL_AXLE_SPEED, 7.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(0.0f, live->getAxleSpeed());
+    EXPECT_FLOAT_EQ(7.0f, wheel->GetWheelParameter(WHEEL_AXLE_SPEED));
+    body->SetDynamic(1);
+    wheel->SetWheelParameter(WHEEL_AXLE_SPEED, 3.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(3.0f, live->getAxleSpeed());
+
+    // Sizes: the radius and the suspension travel of a live wheel.
+    wheel->SetSize(TVector(0.4f, 0.3f, 0.0f, 1.0f));
+    EXPECT_FLOAT_EQ(0.4f, live->getRadius());
+    EXPECT_FLOAT_EQ(0.3f, live->getSuspensionTravel());
+    EXPECT_FLOAT_EQ(0.4f, wheel->GetWheelParameter(WHEEL_RADIUS));
 }
