@@ -4,6 +4,8 @@
 #include "engine/system/nodeobject.h"
 
 class TNxCollisionMesh;
+class TSkeleton;
+struct TSkeletonBone;
 class TDynamicsGeometry;
 
 // State bits.
@@ -25,6 +27,8 @@ public:
     virtual TDynamicsGeometry* GetGeometry(i32 index) = 0;
     virtual TDynamicsGeometry* __CreateGeometryFromObject(TNxCollisionMesh* mesh, u32 type) = 0;
     virtual TDynamicsGeometry* __CreateGeometry(TNode* node, u32 type) = 0;
+    // bone: a record of the skeleton data's bone table.
+    virtual void SetSkeletonJoint(TSkeleton* skeleton, const TSkeletonBone* bone) = 0;
     virtual u32& GetFlags() = 0;
     virtual u32& GetFlagsCopy() = 0;
     virtual void SetFlags(u32 flags) = 0;
@@ -64,6 +68,8 @@ public:
     virtual u32 IsAsleep() = 0;
     virtual void WakeUp(f32 counter) = 0;
     virtual void PutToSleep(u32 mode) = 0;
+    // The body's pose into the bound bone or pose constraint.
+    virtual void UpdateSkeletonJoint() = 0;
     virtual void SetPairFlags(TDynamicsBody* other, u32 flags) = 0;
     virtual void SetContactReport(u32 flags, f32 threshold) = 0;
 };

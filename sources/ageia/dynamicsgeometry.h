@@ -58,4 +58,5 @@ public:
     virtual f32 GetSkinWidth() = 0;
     virtual void SetMaterial(u16 index) = 0;
     virtual u16 GetMaterial() = 0;
+    virtual void SetSkeletonBone(u32 which, const TMatrix& matrix) = 0;
 };

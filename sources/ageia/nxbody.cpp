@@ -3,11 +3,13 @@
 #include "ageia/nxcollision.h"
 #include "ageia/nxdynamics.h"
 #include "ageia/nxgeometry.h"
+#include "ageia/skeletonbinding.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
+#include "engine/system/skeleton.h"
 #include "platform/physics/nxactor.h"
 #include "platform/physics/nxscene.h"
 
@@ -86,6 +88,7 @@ TNxDynamicsBody::TNxDynamicsBody()
     new (&m_BodyDesc) NxBodyDesc();
     m_UserData = {COLLISION_USER_BODY, this};
     m_Bind = TMatrix(1.0f);
+    m_nSkeletonIndex = SKELETON_NO_BONE;
 }
 
 bool TNxDynamicsBody::HasActor(const char* operation)
@@ -164,7 +167,7 @@ void TNxDynamicsBody::__Create()
     i32 solid = 0;
     for (i32 i = 0; i < m_nGeometryCount; ++i)
     {
-        aGeometry[i]->AddToActor(desc);
+        aGeometry[i]->AddToActor(desc, world);
         if (!(aGeometry[i]->GetShapeFlags() && (*aGeometry[i]->GetShapeFlags() & 0x7)))
             ++solid;
     }
@@ -246,6 +249,8 @@ void TNxDynamicsBody::OnEnable(u32 enabled)
             m_nFramesSinceWake = 0;
             SetKinematic(false);
         }
+        else
+            UpdateWheels(0.0f);
         return;
     }
     SetKinematic(true);
@@ -269,6 +274,7 @@ void TNxDynamicsBody::OnNodeUpdate(const TName*)
         m_pActor->setGlobalPose(target);
         WakeUp(1.0f);
     }
+    UpdateSkeletonJoint();
     if (m_nState & BODY_STATE_NODE_DRIVEN)
     {
         // The node moved the body: its velocity is the move over the frame.
@@ -365,6 +371,7 @@ void TNxDynamicsBody::SetDynamic(u32 mode)
     if (!mode)
     {
         g_pNxDynamicsManager->RemoveAwake(this);
+        UpdateWheels(0.0f);
         return;
     }
     m_pActor->setLinearVelocity(NxVec3());
@@ -540,4 +547,38 @@ void TNxDynamicsBody::HoldStill()
     m_pActor->setAngularVelocity(NxVec3());
     m_pActor->setLinearMomentum(NxVec3());
     m_pActor->setAngularMomentum(NxVec3());
+}
+
+void TNxDynamicsBody::SetSkeletonJoint(TSkeleton* skeleton, const TSkeletonBone* bone)
+{
+    pSkeleton = skeleton;
+    m_nSkeletonIndex = SKELETON_NO_BONE;
+    const TSkeletonData* data = skeleton ? skeleton->pSkeletonData : nullptr;
+    if (!data)
+        return;
+    const u32 count = data->GetBoneCount();
+    for (u32 i = 0; i < count; ++i)
+        if (&data->aBone[i] == bone)
+            m_nSkeletonIndex = static_cast<i32>(i);
+    if (m_nSkeletonIndex == SKELETON_NO_BONE)
+    {
+        // Bone records carry no names.
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TNxDynamicsBody::SetSkeletonJoint(): error: ",
+                    "Can't find joint index for '%s' on skeleton '%s'.", "", data->GetNameText());
+        return;
+    }
+    const TMatrix& skeletonWorld = *skeleton->GetMatrix();
+    m_Bind = TMatrix::Multiply(TMatrix::Multiply(bone->Bind.Inverse(), skeletonWorld), GetMatrix()->Inverse());
+}
+
+void TNxDynamicsBody::UpdateSkeletonJoint()
+{
+    if (pSkeleton)
+        WriteBoundMatrix(pSkeleton, m_nSkeletonIndex, TMatrix::Multiply(m_Bind, *GetMatrix()));
+}
+
+void TNxDynamicsBody::UpdateWheels(f32 dt)
+{
+    for (i32 i = 0; i < m_nGeometryCount; ++i)
+        aGeometry[i]->UpdateWheelVisual(*aGeometry[i]->GetMatrix(), dt, false);
 }

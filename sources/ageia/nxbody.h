@@ -63,6 +63,7 @@ public:
     TDynamicsGeometry* GetGeometry(i32 index) override;
     TDynamicsGeometry* __CreateGeometryFromObject(TNxCollisionMesh* mesh, u32 type) override;
     TDynamicsGeometry* __CreateGeometry(TNode* node, u32 type) override;
+    void SetSkeletonJoint(TSkeleton* skeleton, const TSkeletonBone* bone) override;
     u32& GetFlags() override { return m_nBodyFlags; }
     u32& GetFlagsCopy() override;
     void SetFlags(u32 flags) override;
@@ -102,10 +103,13 @@ public:
     u32 IsAsleep() override { return m_nSleepMarker != 0 ? 1 : 0; }
     void WakeUp(f32 counter) override;
     void PutToSleep(u32 mode) override;
+    void UpdateSkeletonJoint() override;
     void SetPairFlags(TDynamicsBody* other, u32 flags) override;
     void SetContactReport(u32 flags, f32 threshold) override;
 
     NxActor* GetActor() const { return m_pActor; }
+    // The visual poses of the wheels from their nodes, rolled on over dt.
+    void UpdateWheels(f32 dt);
     // Zero linear and angular velocity and momentum.
     void HoldStill();
 

@@ -6,6 +6,7 @@
 #include "ageia/nxmaterial.h"
 #include "ageia/nxreports.h"
 #include "ageia/physicstypes.h"
+#include "ageia/skeletonbinding.h"
 #include "core/cluster/cluster.h"
 #include "core/math/quaternion.h"
 #include "core/system/abort.h"
@@ -319,8 +320,11 @@ void TNxDynamicsManager::Interpolate(TNxDynamicsBody* body)
 void TNxDynamicsManager::UpdateManager(f32 dt)
 {
     for (TNxDynamicsBody* body = m_pFrameFirst; body; body = body->pNext2)
+    {
         if (body->m_Interpolation.fEndTime > 0.0f && body->pNode)
             Interpolate(body);
+        body->UpdateWheels(dt);
+    }
     g_nDynamicsSynchronize = 1;
     for (TNxDynamicsBody* body = m_pAwakeFirst; body;)
     {
@@ -363,6 +367,7 @@ void TNxDynamicsManager::WriteBack(TNxDynamicsBody* body, f32 dt)
     {
         PlaceNode(node, PoseMatrix(pose));
         node->SetVector(v);
+        WriteWheels(body, dt);
         return;
     }
     // Blown up: the node goes on from where it was, slowly, and the body is held still for a
@@ -378,6 +383,21 @@ void TNxDynamicsManager::WriteBack(TNxDynamicsBody* body, f32 dt)
     g_nDynamicsSynchronize = 1;
     node->SetVector(v);
     body->HoldStill();
+    WriteWheels(body, dt);
+}
+
+void TNxDynamicsManager::WriteWheels(TNxDynamicsBody* body, f32 dt)
+{
+    for (i32 i = 0; i < body->m_nGeometryCount; ++i)
+    {
+        TNxDynamicsGeometry* geometry = body->aGeometry[i];
+        if (geometry->m_nType != GEOMETRY_WHEEL || !geometry->pSkeleton || !geometry->GetShape())
+            continue;
+        TMatrix pose = PoseMatrix(geometry->GetShape()->getGlobalPose());
+        NormalizeAxes(pose);
+        geometry->UpdateWheelVisual(pose, dt, true);
+    }
+    body->UpdateSkeletonJoint();
 }
 
 TDynamicsMaterial* TNxDynamicsManager::GetMaterial(i32 index)

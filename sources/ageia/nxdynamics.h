@@ -129,6 +129,8 @@ private:
     void _ReleaseObjects();
     void Interpolate(TNxDynamicsBody* body);
     void WriteBack(TNxDynamicsBody* body, f32 dt);
+    // Simulated wheels and the body's pose into the skeletons they drive.
+    void WriteWheels(TNxDynamicsBody* body, f32 dt);
     // Frees the objects of one array that this manager made itself.
     void FreeOwned(u32 typeId);
 

@@ -3,12 +3,16 @@
 #include "ageia/nxbody.h"
 #include "ageia/nxcollision.h"
 #include "ageia/nxdynamics.h"
+#include "ageia/skeletonbinding.h"
 #include "core/system/log.h"
 #include "engine/system/node.h"
+#include "engine/system/skeleton.h"
+#include "engine/system/skeletonpose.h"
 #include "platform/physics/nxactor.h"
 #include "platform/physics/nxshapes.h"
 #include "platform/physics/nxwheelshape.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -27,6 +31,13 @@ void Keep(f32& target, f32 value)
 void SetWheelFlag(u32& flags, u32 bit, f32 on)
 {
     flags = on != 0.0f ? flags | bit : flags & ~bit;
+}
+
+// The update cause of the wheels' steering constraint, made on first use.
+const TName& DUpdateWheel()
+{
+    static const TName s_Name("DUpdateWheel", true);
+    return s_Name;
 }
 
 NxShapeType KindOf(u32 type)
@@ -103,11 +114,16 @@ u32 TNxDynamicsGeometry::IsTrigger()
     return HasDescriptor(m_nType) && (Desc()->shapeFlags & 0x1) ? 1 : 0;
 }
 
-void TNxDynamicsGeometry::AddToActor(NxActorDesc& actor)
+void TNxDynamicsGeometry::AddToActor(NxActorDesc& actor, const TMatrix& actorWorld)
 {
     if (!HasDescriptor(m_nType))
         return;
     RefreshKind();
+    if (pNode)
+    {
+        const TMatrix local = TMatrix::MultiplyInverse(*GetMatrix(), actorWorld);
+        Desc()->localPose.setRowMajor44(&local.aRow[0].x);
+    }
     if (m_nType == GEOMETRY_CONVEX || m_nType == GEOMETRY_TRIANGLE_MESH)
     {
         TNxCollisionMeshData* data = pCollisionData;
@@ -155,8 +171,13 @@ void TNxDynamicsGeometry::OnEnable(u32 enabled)
     }
 }
 
-void TNxDynamicsGeometry::OnNodeUpdate(const TName*)
+void TNxDynamicsGeometry::OnNodeUpdate(const TName* cause)
 {
+    if (cause && cause->GetId() == DUpdateWheel().GetId())
+    {
+        FollowSteeringConstraint();
+        return;
+    }
     if (g_nDynamicsSynchronize || !m_pShape)
         return;
     NxMat34 pose;
@@ -364,4 +385,47 @@ void TNxDynamicsGeometry::SetMaterial(u16 index)
 u16 TNxDynamicsGeometry::GetMaterial()
 {
     return HasDescriptor(m_nType) ? Desc()->materialIndex : 0;
+}
+
+void TNxDynamicsGeometry::FollowSteeringConstraint()
+{
+    if (m_nType != GEOMETRY_WHEEL)
+        return;
+    // Only constraint codes name constraints: -2 to -9 name nothing.
+    const TSkeletonConstraint* constraint = BoundConstraint(pSkeleton, m_anBone[1]);
+    if (!constraint)
+        return;
+    TSkeletonPose* pose = pSkeleton->pSkeletonPose;
+    if (constraint->nBone < 0 || static_cast<u32>(constraint->nBone) >= pose->GetBoneCount(pSkeleton))
+        return;
+    const TVector& z = pose->m_pWorkingPrevious[constraint->nBone].aRow[2];
+    const f32 heading = std::atan2(z.x, z.z) * kDegrees;
+    if (std::fabs(GetWheelParameter(WHEEL_STEER_ANGLE) - heading) > 0.5f)
+        SetWheelParameter(WHEEL_STEER_ANGLE, heading, -1.0f, -1.0f, -1.0f, -1.0f);
+}
+
+void TNxDynamicsGeometry::SetSkeletonBone(u32 which, const TMatrix& matrix)
+{
+    if (which < 2 && m_anBone[which] >= 0)
+        WriteBoundMatrix(pSkeleton, m_anBone[which], TMatrix::Multiply(m_Local, matrix));
+}
+
+void TNxDynamicsGeometry::UpdateWheelVisual(TMatrix pose, f32 dt, bool simulated)
+{
+    if (m_nType != GEOMETRY_WHEEL || !pSkeleton)
+        return;
+    const TVector up = pose.aRow[1];
+    const f32 offset = (m_nWheelUpdateFlags & WHEEL_UPDATE_STORED_SUSPENSION)
+                           ? m_fSuspensionPosition
+                           : -GetWheelParameter(WHEEL_SUSPENSION_POSITION);
+    pose.aRow[3] = TVector(pose.aRow[3].x + up.x * offset, pose.aRow[3].y + up.y * offset,
+                           pose.aRow[3].z + up.z * offset, 1.0f);
+    m_fRollAngle += GetWheelParameter(WHEEL_AXLE_SPEED) * dt * kDegrees;
+    const TMatrix rotation = WheelRotation(m_fRollAngle, GetWheelParameter(WHEEL_STEER_ANGLE));
+    if (m_anBone[1] >= 0)
+        SetSkeletonBone(1, pose);
+    else if (simulated)
+        OnNodeUpdate(&DUpdateWheel());
+    if (m_anBone[0] != SKELETON_NO_BONE)
+        WriteBoundMatrix(pSkeleton, m_anBone[0], TMatrix::Multiply(TMatrix::Multiply(m_Local, rotation), pose));
 }

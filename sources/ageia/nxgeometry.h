@@ -43,14 +43,23 @@ public:
     f32 GetSkinWidth() override;
     void SetMaterial(u16 index) override;
     u16 GetMaterial() override;
+    // When bone index which (0 or 1) is a bone: local x matrix into it.
+    void SetSkeletonBone(u32 which, const TMatrix& matrix) override;
+
+    // The wheel's visual pose from the top of its suspension: the suspension offset, the roll
+    // grown by the axle speed over dt and the steering, written into the bound bone or
+    // constraint. simulated: the pose is the simulated shape's, and a wheel without a bone of
+    // index 1 is told "DUpdateWheel" (its steering follows a constraint).
+    void UpdateWheelVisual(TMatrix pose, f32 dt, bool simulated);
 
     // Clears the descriptor area and fills the layer's defaults of the type; types without a
     // descriptor (3, 4, above 7) are left empty.
     void InitDescriptor(u32 type);
     // Whether the type has a shape descriptor.
     static bool HasDescriptor(u32 type);
-    // Appends the descriptor, with this geometry as its user data, to the actor's.
-    void AddToActor(NxActorDesc& actor);
+    // Appends the descriptor, with this geometry as its user data, to the actor's; the shape
+    // sits where its node is relative to the actor's pose.
+    void AddToActor(NxActorDesc& actor, const TMatrix& actorWorld);
     NxShape* GetShape() const { return m_pShape; }
     void SetShape(NxShape* shape) { m_pShape = shape; }
 
@@ -81,6 +90,8 @@ private:
     // The layer's kind word of the type: loaded images carry whatever was stored.
     void RefreshKind();
     void WakeBody();
+    // The steering follows the heading of the bone of the constraint that bone index 1 names.
+    void FollowSteeringConstraint();
     u32 BodyIsDynamic();
 };
 
