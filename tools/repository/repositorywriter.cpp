@@ -70,6 +70,12 @@ bool TRepositoryWriter::Write(const char* path, TClusterManager* const* managers
     TMemoryStream image;
     if (managerCount > 0)
     {
+        // The records are used where they lie in the loaded file: the image starts aligned.
+        const i32 used = m_aBlocks.GetCount();
+        const i32 padded =
+            static_cast<i32>((used + REPOSITORY_HEADER_SIZE + 15) / 16 * 16 - REPOSITORY_HEADER_SIZE);
+        m_aBlocks.SetCount(padded);
+        std::memset(m_aBlocks.GetData() + used, 0, static_cast<u32>(padded - used));
         if (g_pCluster->SaveToStream(image, managers, managerCount) != 0)
             return false;
         m_Header.nClusterOffset = GetNextOffset();

@@ -180,11 +180,22 @@ void TNodeManager::OnClusterUnload()
 void TNodeManager::CheckLoadedNodes()
 {
     const i32 loaded = m_aNode.GetCount() - m_aOwned.GetCount();
+    // A stored link may lead anywhere inside the array: only whole nodes are followed.
+    m_aLoaded.SetCount(0);
+    for (i32 i = 0; i < loaded; ++i)
+        m_aLoaded.Add(m_aNode[i]);
+    std::sort(m_aLoaded.At(0), m_aLoaded.At(m_aLoaded.GetCount()));
     for (i32 i = 0; i < loaded; ++i)
         CheckLoadedArrays(m_aNode[i]);
     for (i32 i = 0; i < loaded; ++i)
         CheckLoadedLinks(m_aNode[i], loaded);
     CheckNodeObjects();
+    m_aLoaded.Free();
+}
+
+bool TNodeManager::IsLoadedNode(const TNode* node) const
+{
+    return std::binary_search(m_aLoaded.GetData(), m_aLoaded.GetData() + m_aLoaded.GetCount(), node);
 }
 
 void TNodeManager::CheckLoadedArrays(TNode* node)
@@ -193,6 +204,12 @@ void TNodeManager::CheckLoadedArrays(TNode* node)
     node->aChild.MarkForeign();
     node->aUserData.MarkForeign();
     node->pDeferredNext = nullptr;
+    if (node->pParent && !IsLoadedNode(node->pParent))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': parent link is not a node: made a root",
+                    node->m_Name.GetText());
+        node->pParent = nullptr;
+    }
     if (!IsInsideClusterArray(NODE_LINK_TYPE_ID, node->aChild.GetData(), node->aChild.GetCount(),
                               sizeof(TNodeLink)))
     {
@@ -225,7 +242,7 @@ void TNodeManager::CheckLoadedLinks(TNode* node, i32 loaded)
     for (i32 c = 0; c < node->aChild.GetCount();)
     {
         TNode* child = node->aChild[c].pNode;
-        if (child && child->pParent == node)
+        if (child && IsLoadedNode(child) && child->pParent == node)
         {
             ++c;
             continue;
@@ -290,13 +307,12 @@ void TNodeManager::CheckNodeObjects()
         if (!node)
             continue;
         bool listed = false;
-        for (u32 o = 0; o < node->m_nObjectCount && !listed; ++o)
+        for (u32 o = 0; IsLoadedNode(node) && o < node->m_nObjectCount && !listed; ++o)
             listed = node->aObject[o] == object;
         if (listed)
             continue;
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                    "object of class 0x%08x: node '%s' does not list it: detached", object->m_nClassName,
-                    node->m_Name.GetText());
+                    "object of class 0x%08x: its node does not list it: detached", object->m_nClassName);
         object->pNode = nullptr;
     }
 }

@@ -55,10 +55,13 @@ private:
     void CheckLoadedArrays(TNode* node);
     void CheckLoadedLinks(TNode* node, i32 loaded);
     void CheckNodeObjects();
+    bool IsLoadedNode(const TNode* node) const;
 
     DArray<TNode*> m_aNode;
     // The nodes the manager allocated itself.
     DArray<TNode*> m_aOwned;
+    // The loaded nodes sorted by address, while their links are checked.
+    DArray<TNode*> m_aLoaded;
     TNode* m_pRoot;
     TNode* m_pDeferredFirst;
     TNode* m_pDeferredLast;

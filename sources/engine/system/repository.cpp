@@ -138,6 +138,19 @@ bool TRepository::OpenStreamed(const char* path, bool writable)
     return true;
 }
 
+u8* TRepository::GetClusterImage(u32 offset)
+{
+    const u32 size = GetImageSize();
+    if (offset >= size)
+        return nullptr;
+    u8* image = m_aImage.GetData() + offset;
+    if (reinterpret_cast<uintptr_t>(image) % 16 == 0)
+        return image;
+    m_aCluster.SetCount(static_cast<i32>(size - offset));
+    std::memcpy(m_aCluster.GetData(), image, size - offset);
+    return m_aCluster.GetData();
+}
+
 u32 TRepository::GetSize()
 {
     if (m_aImage.GetCount() || !m_pStream)
@@ -190,8 +203,9 @@ i32 TRepository::__LoadBlock(TResource* resource, u32 tag, void* target, u32 pos
     if (!m_aImage.GetCount() && !m_pStream)
         return 1;
     if ((flags & RESOURCE_READ_LOADER_THREAD) && g_pResourceManager &&
-        g_pResourceManager->GetLoader().Request(tag, target, resource, position, size,
-                                                flags & (RESOURCE_READ_LOCK_PAGES | RESOURCE_READ_COMPRESSED)) == 0)
+        g_pResourceManager->GetLoader().Request(
+            tag, target, resource, position, size,
+            flags & (RESOURCE_READ_LOCK_PAGES | RESOURCE_READ_COMPRESSED)) == 0)
         return 0;
     DArray<u8> raw;
     if (flags & RESOURCE_READ_COMPRESSED)
@@ -199,10 +213,14 @@ i32 TRepository::__LoadBlock(TResource* resource, u32 tag, void* target, u32 pos
         // size is the room of the target; the stored block (head and stream) runs at most to
         // the end of the resource's data.
         u32 stored = size;
-        if (position >= resource->m_nDataOffset && position - resource->m_nDataOffset <= resource->m_nDataSize)
+        if (position >= resource->m_nDataOffset &&
+            position - resource->m_nDataOffset <= resource->m_nDataSize)
             stored = resource->m_nDataOffset + resource->m_nDataSize - position;
+        // Never more than the repository holds from there.
+        if (!Inside(position, 0, "compressed block"))
+            return 1;
         const u32 total = GetSize();
-        if (position <= total && stored > total - position)
+        if (stored > total - position)
             stored = total - position;
         if (stored < sizeof(TCompressedBlockHead))
         {
@@ -218,13 +236,14 @@ i32 TRepository::__LoadBlock(TResource* resource, u32 tag, void* target, u32 pos
         u32 produced = head.nSize;
         const bool fits = head.nCompressedSize <= stored - sizeof head && head.nSize <= size;
         if (!fits ||
-            InflateBuffer(raw.GetData() + sizeof head, head.nCompressedSize, target, &produced) != Z_STREAM_END ||
+            InflateBuffer(raw.GetData() + sizeof head, head.nCompressedSize, target, &produced) !=
+                Z_STREAM_END ||
             produced != head.nSize)
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__LoadBlock(): error: ",
                         "'%s': compressed block of '%s' at %u (%u bytes to %u, room for %u) refused",
-                        m_Name.GetText(), resource->m_Name.GetText(), position, head.nCompressedSize, head.nSize,
-                        size);
+                        m_Name.GetText(), resource->m_Name.GetText(), position, head.nCompressedSize,
+                        head.nSize, size);
             return 1;
         }
     }

@@ -98,6 +98,9 @@ public:
     const TName& GetName() const { return m_Name; }
     void SetName(const TName& name) { m_Name = name; }
     u8* GetImage() { return m_aImage.GetData(); }
+    // The cluster image at offset, on a 16-byte boundary (records are used where they lie): the
+    // image's own bytes, or a copy when the offset is not aligned. Null when no image is held.
+    u8* GetClusterImage(u32 offset);
     u32 GetImageSize() const { return static_cast<u32>(m_aImage.GetCount()); }
     bool IsMapped() const { return m_bMapped; }
     // Bytes the repository can be read at: the image's, or the file's.
@@ -114,6 +117,7 @@ private:
     TName m_Name;
     TStream* m_pStream;
     DArray<u8> m_aImage;
+    DArray<u8> m_aCluster;
     bool m_bMapped;
     bool m_bWritable;
 };

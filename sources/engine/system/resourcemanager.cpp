@@ -358,7 +358,7 @@ void TResourceManager::LoadImage(const char* name, DArray<u8>& image, u32 flags)
         Track(5);
         // The cluster was cleared at the start of a top-level load: clearing it again here would
         // drop the records of the dependencies loaded in full just before.
-        g_pCluster->Load(repository->GetImage() + header.nClusterOffset, size - header.nClusterOffset,
+        g_pCluster->Load(repository->GetClusterImage(header.nClusterOffset), size - header.nClusterOffset,
                          flags | CLUSTER_LOAD_NO_CLEAR);
     }
     repository->SetName(TName(name, true));

@@ -538,3 +538,15 @@ bool IsInsideClusterArray(u32 typeId, const void* data, i32 count, u32 size)
     const u64 offset = static_cast<u64>(begin - slot.pData);
     return offset % size == 0 && offset + static_cast<u64>(count) * size <= static_cast<u32>(slot.nSize);
 }
+
+// Names the scene enters in the name table at start-up for the render side: the overlay
+// shaders' cached resource references and the vertex-transform variants.
+const TName g_NameShaderOverlayBlend("Shader_overlayblend", true);
+const TName g_NameShaderOverlayAdd("Shader_overlayadd", true);
+const TName g_NameShaderOverlayMul("Shader_overlaymul", true);
+const TName g_aNameTransform[SCENE_TRANSFORM_COUNT] = {
+    TName("_transform_normal", true),     TName("_transform_instance", true),
+    TName("_transform_blendshape", true), TName("_transform_softbind1", true),
+    TName("_transform_softbind2", true),  TName("_transform_softbind3", true),
+    TName("_transform_softbind4", true),
+};

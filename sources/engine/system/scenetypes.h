@@ -2,6 +2,7 @@
 // The scene's stored types: their ids, which are repository format, and their descriptors,
 // declared to the cluster by static initialisers (scenetypes.cpp lists every one).
 #include "core/cluster/clustertypedecl.h"
+#include "core/system/name.h"
 
 constexpr u16 NODE_OBJECT_TYPE_ID = 16;
 constexpr u16 NODE_LINK_TYPE_ID = 17;
@@ -44,3 +45,12 @@ bool IsResourceType(const TClusterTypeDecl* decl);
 // Whether count records of size bytes at data lie inside the managed cluster array of the
 // type (stored dynamic arrays must point there).
 bool IsInsideClusterArray(u32 typeId, const void* data, i32 count, u32 size);
+
+// Names registered with their texts at start-up.
+constexpr u32 SCENE_TRANSFORM_COUNT = 7;
+extern const TName g_NameShaderOverlayBlend;
+extern const TName g_NameShaderOverlayAdd;
+extern const TName g_NameShaderOverlayMul;
+// "_transform_normal", "_transform_instance", "_transform_blendshape", "_transform_softbind1"
+// to "_transform_softbind4".
+extern const TName g_aNameTransform[SCENE_TRANSFORM_COUNT];

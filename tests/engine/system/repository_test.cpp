@@ -76,8 +76,6 @@ class RepositoryTest : public testing::Test
 protected:
     void SetUp() override
     {
-        // The loader thread runs: death tests start a fresh process.
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
         g_ManagerManager.Initialize();
         static bool s_bBegun = false;
         if (!s_bBegun)
@@ -97,6 +95,7 @@ protected:
     }
     void TearDown() override
     {
+        g_pResourceManager->GetLoader().Begin();
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
     }
@@ -115,6 +114,10 @@ protected:
         const i32 count = withRecords ? TRepositoryWriter::SceneManagers(managers) : 0;
         ASSERT_TRUE(writer.Write(path, managers, count, false));
     }
+
+    // Death tests fork the process: without the loader thread the child holds no lock another
+    // thread took.
+    static void StopLoader() { g_pResourceManager->GetLoader().End(); }
 
     TScratchWorkingFolder m_Folder{"repository"};
 };
@@ -292,7 +295,8 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     // Held off the global lock, the thread cannot start before all three are queued.
     GlobalResourceLock().Enter();
     for (u32 part : {2u, 0u, 1u})
-        EXPECT_EQ(0, reader.ReadData(target.data() + 16 * part, 16 * part, 16, part, RESOURCE_READ_LOADER_THREAD));
+        EXPECT_EQ(
+            0, reader.ReadData(target.data() + 16 * part, 16 * part, 16, part, RESOURCE_READ_LOADER_THREAD));
     EXPECT_EQ(3u, g_pResourceManager->GetLoader().GetQueueCount());
     GlobalResourceLock().Leave();
     for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
@@ -361,6 +365,7 @@ TEST_F(RepositoryTest, RunTimeAppendsGoOnlyToRepositoriesOpenForWriting)
     EXPECT_NE(m_Folder.SystemLog().find("is not open for writing"), std::string::npos);
 
     TRepository locked(81, REPOSITORY_LOCKED, TName("locked.data", true));
+    StopLoader();
     EXPECT_DEATH(TRepository::__ResourceBegin(&locked, &refused),
                  "unable to add new resource '' into locked repository 'locked.data'");
 }
@@ -372,6 +377,7 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
         file.seekp(offset);
         file.write(static_cast<const char*>(bytes), size);
     };
+    StopLoader();
     WriteRepository("signature.data", 90, 0);
     patch("signature.data", 0, "vestamox", 8);
     EXPECT_DEATH(g_pResourceManager->LoadRepository("signature.data", 0),
@@ -454,4 +460,24 @@ TEST_F(RepositoryTest, RecordsOfADependencyLoadedInFullStayBesideTheMainOnes)
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("withdependency.data", 0));
     EXPECT_NE(nullptr, g_pNodeManager->FindNode(TName("dependency_root").GetId()));
     EXPECT_NE(nullptr, FindResource("main_only"));
+}
+
+TEST_F(RepositoryTest, AClusterImageAtAnUnalignedOffsetIsLoadedFromAnAlignedCopy)
+{
+    std::ifstream file("common.data", std::ios::binary);
+    std::vector<u8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TRepositoryHeader header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    // One byte more before the image: every record of it would lie off its alignment.
+    bytes.insert(bytes.begin() + header.nClusterOffset, 0x5A);
+    ++header.nClusterOffset;
+    header.nId = 98;
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::ofstream("unaligned.data", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("unaligned.data", 0));
+    TResource* palette = FindResource("common_palette");
+    ASSERT_NE(nullptr, palette);
+    EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(palette) % 4);
+    EXPECT_EQ(1024u, palette->m_nDataSize);
 }
