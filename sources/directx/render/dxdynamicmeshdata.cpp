@@ -285,10 +285,7 @@ void TDxDynamicMeshData::Draw(u32 vertexCount, u32 indexCount, u32 reset)
             }
             else
                 Device()->DrawPrimitive(kind.Type, 0, primitives);
-            TRenderStats& stats = g_RenderStatsCurrent;
-            stats.aCounter[RENDER_STATS_DRAW_CALLS] += 1;
-            stats.aCounter[RENDER_STATS_PRIMITIVES] += primitives;
-            stats.aCounter[RENDER_STATS_VERTICES] += vertexCount;
+            CountMeshDraw(vertexCount, primitives);
         }
         m_pShader->End();
     }

@@ -7,6 +7,7 @@
 #include "directx/render/dxmeshdatainstancing.h"
 #include "directx/render/dxmeshmanager.h"
 #include "directx/render/dxshader.h"
+#include "engine/render/material.h"
 #include "engine/system/renderstats.h"
 
 #include <cstring>
@@ -16,6 +17,8 @@ TMatrix g_DxObjectMatrix;
 namespace
 {
 const char* const kSource = "dxmesh.cpp";
+// The colour of instances drawn with their materials.
+const f32 kDefaultInstanceColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 struct TElementType
 {
@@ -37,6 +40,14 @@ IDirect3DDevice9* Device()
     return g_pDeviceManager->GetDevice();
 }
 } // namespace
+
+void CountMeshDraw(u32 vertices, u32 primitives)
+{
+    TRenderStats& stats = g_RenderStatsCurrent;
+    stats.aCounter[RENDER_STATS_VERTICES] += vertices;
+    stats.aCounter[RENDER_STATS_PRIMITIVES] += primitives;
+    stats.aCounter[RENDER_STATS_DRAW_CALLS] += 1;
+}
 
 D3DPOOL StaticPool()
 {
@@ -230,13 +241,40 @@ void TDxMeshData::Draw(const TMatrix& matrix, TDxShader* shader, TNodeObject* ob
             continue;
         if (shader->Begin(object, &m_Description, surface.pMaterial))
             continue;
-        TRenderStats& stats = g_RenderStatsCurrent;
-        stats.aCounter[RENDER_STATS_VERTICES] += surface.m_nVertexCount;
-        stats.aCounter[RENDER_STATS_PRIMITIVES] += surface.m_nPrimitiveCount;
-        stats.aCounter[RENDER_STATS_DRAW_CALLS] += 1;
+        CountMeshDraw(surface.m_nVertexCount, surface.m_nPrimitiveCount);
         Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, static_cast<INT>(surface.m_nBaseVertex),
                                        surface.m_nMinimumVertex, surface.m_nVertexCount, surface.m_nStartIndex,
                                        surface.m_nPrimitiveCount);
         shader->End();
+    }
+}
+
+void TDxMeshData::DrawWithMaterials(const TMatrix& matrix, TNodeObject* object)
+{
+    if (Require())
+        return;
+    if (pInstancing)
+    {
+        TMaterial* first = m_aSurface.GetCount() ? m_aSurface[0].pMaterial : nullptr;
+        auto* shader = first ? static_cast<TDxShader*>(first->pShader) : nullptr;
+        if (shader)
+            static_cast<TDxMeshDataInstancing*>(pInstancing)->AddInstance(matrix, shader, kDefaultInstanceColour);
+        return;
+    }
+    if (!g_pDeviceManager->IsRunning())
+        return;
+    _Bind();
+    g_DxObjectMatrix = matrix;
+    for (u32 i = 0; i < m_aSurface.GetCount(); ++i)
+    {
+        const TMeshSurface& surface = m_aSurface[i];
+        // A material that cannot begin draws nothing.
+        if (TMaterial::Begin(surface.pMaterial, object, &m_Description))
+            continue;
+        CountMeshDraw(surface.m_nVertexCount, surface.m_nPrimitiveCount);
+        Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, static_cast<INT>(surface.m_nBaseVertex),
+                                       surface.m_nMinimumVertex, surface.m_nVertexCount, surface.m_nStartIndex,
+                                       surface.m_nPrimitiveCount);
+        TMaterial::End(surface.pMaterial);
     }
 }

@@ -12,6 +12,8 @@ class TNodeObject;
 // The Direct3D elements of a description (stream 0, offsets running on, the end marker last);
 // elements with codes outside the tables end the list with a log line.
 void BuildVertexElements(const TMeshDescription& description, TMeshDeviceElement* elements);
+// One draw call of that many vertices and primitives in the current render counters.
+void CountMeshDraw(u32 vertices, u32 primitives);
 // The vertex-buffer pool of static geometry: managed on XP-class devices.
 D3DPOOL StaticPool();
 
@@ -32,6 +34,9 @@ public:
     void UnlockVertices();
     // Every surface with one shader: nothing while the mesh data or the shader is not loaded.
     void Draw(const TMatrix& matrix, TDxShader* shader, TNodeObject* object);
+    // Every surface with its own material; surfaces without vertices or primitives issue their
+    // draw call all the same.
+    void DrawWithMaterials(const TMatrix& matrix, TNodeObject* object);
 
     // Declaration, stream 0 and indices through the effect state filter.
     void _Bind();

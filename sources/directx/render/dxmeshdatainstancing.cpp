@@ -75,10 +75,7 @@ void TDxMeshDataInstancing::Flush()
                              m_pColours + first * DX_INSTANCE_COLOUR_FLOATS};
         if (shader->Begin(nullptr, &mesh->m_Description, surface.pMaterial))
             continue;
-        TRenderStats& stats = g_RenderStatsCurrent;
-        stats.aCounter[RENDER_STATS_VERTICES] += vertices;
-        stats.aCounter[RENDER_STATS_PRIMITIVES] += primitives;
-        stats.aCounter[RENDER_STATS_DRAW_CALLS] += 1;
+        CountMeshDraw(vertices, primitives);
         g_pDeviceManager->GetDevice()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices, 0, primitives);
         shader->End();
     }

@@ -67,8 +67,8 @@ public:
 
     // Finds the program of the draw and begins its pass; 1 (nothing to draw) when the shader is
     // not loaded or the program has no effect.
-    i32 Begin(TNodeObject* object, const TMeshDescription* mesh, TMaterial* material);
-    void End();
+    i32 Begin(TNodeObject* object, const TMeshDescription* mesh, TMaterial* material) override;
+    void End() override;
 
     // The program of the mesh layout, the defines and the two masks; a missing one is fatal.
     TDxShaderProgram* _Compile(const TMeshDescription* mesh, u32 materialMask, TNodeObject* object);

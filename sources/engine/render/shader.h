@@ -10,6 +10,9 @@
 #include "engine/system/resource.h"
 
 class TDxShaderProgram;
+class TMaterial;
+class TNodeObject;
+struct TMeshDescription;
 
 constexpr u16 SHADER_TYPE_ID = 35;
 constexpr u32 SHADER_PARAMETER_CAPACITY = 24;
@@ -37,6 +40,11 @@ class TShader : public TResource
 {
 public:
     TShader();
+
+    // Begins drawing an object of that mesh layout with the material (or none); 0 when the
+    // draw may go on, which End then closes.
+    virtual i32 Begin(TNodeObject* object, const TMeshDescription* mesh, TMaterial* material) = 0;
+    virtual void End() = 0;
 
     // Bit N set while slot N holds a texture.
     u32 m_nTextureMask;

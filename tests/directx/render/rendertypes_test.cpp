@@ -4,6 +4,7 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/memorystream.h"
 #include "directx/render/dxrendertypes.h"
+#include "directx/render/dxshader.h"
 #include "directx/render/dxtexture.h"
 #include "directx/render/dxviewport.h"
 #include "engine/render/shader.h"
@@ -49,7 +50,7 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     std::vector<u8> shaders(2 * sizeof(TShader));
     std::vector<u8> textures(sizeof(TDxTexture));
     std::vector<u8> viewports(sizeof(TViewport));
-    auto* shader = new (shaders.data()) TShader[2];
+    auto* shader = new (shaders.data()) TDxShader[2];
     auto* texture = new (textures.data()) TDxTexture;
     auto* viewport = new (viewports.data()) TDxViewport;
     for (u32 entry = 0; entry < SHADER_PARAMETER_CAPACITY; ++entry)
