@@ -49,6 +49,8 @@ struct TClips
 {
     TClips()
     {
+        // Resources load only while the manager system is open.
+        g_ManagerManager.Initialize();
         u32 seed = 7;
         for (int c = 0; c < 2; ++c)
         {

@@ -4,6 +4,25 @@
 
 #include <cmath>
 
+namespace
+{
+// The arc cosine of 0 <= x < 1 as a polynomial (Abramowitz and Stegun 4.4.46, error below 2e-8
+// radians): the library's float arc cosine is slow on this target, and skeletons slerp every
+// bone of every frame.
+float ArcCosine(float x)
+{
+    const float p = ((((((-0.0012624911f * x + 0.0066700901f) * x - 0.0170881256f) * x + 0.0308918810f) * x -
+                       0.0501743046f) *
+                          x +
+                      0.0889789874f) *
+                         x -
+                     0.2145988016f) *
+                        x +
+                    1.5707963050f;
+    return std::sqrt(1.0f - x) * p;
+}
+} // namespace
+
 TMatrix TQuaternion::ToMatrix() const
 {
     TMatrix m;
@@ -29,8 +48,8 @@ TQuaternion TQuaternion::Slerp(const TQuaternion& a, const TQuaternion& b, float
     float weightB = t;
     if (1.0f - d > 1e-10f)
     {
-        const float theta = std::acos(d);
-        const float sinTheta = Sin(theta);
+        const float theta = ArcCosine(d);
+        const float sinTheta = std::sqrt(1.0f - d * d);
         weightA = Sin((1.0f - t) * theta) / sinTheta;
         weightB = Sin(t * theta) / sinTheta;
     }

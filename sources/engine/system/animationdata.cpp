@@ -47,9 +47,10 @@ bool TAnimationData::SampleTrack(TAnimationKey& out, u32 track, f32 time) const
         time = 0.0f;
     else if (time > static_cast<f32>(m_nLength))
         time = static_cast<f32>(m_nLength);
-    const f32 whole = std::floor(time);
-    const f32 fraction = time - whole;
-    const TAnimationKey* key = aKey.GetData() + frames * static_cast<i32>(track) + static_cast<i32>(whole);
+    // The time is not negative here: its whole part is its truncation.
+    const i32 whole = static_cast<i32>(time);
+    const f32 fraction = time - static_cast<f32>(whole);
+    const TAnimationKey* key = aKey.GetData() + frames * static_cast<i32>(track) + whole;
     if (fraction != 0.0f && m_nInterpolation != ANIMATION_INTERPOLATION_STEP)
         InterpolateKey(key[0], key[1], fraction, out);
     else

@@ -1,11 +1,9 @@
 #include "engine/system/animationkey.h"
 
-#include <cmath>
-
 TQuaternion TAnimationKey::GetRotation() const
 {
-    return TQuaternion(aRotation[0] / KEY_ROTATION_SCALE, aRotation[1] / KEY_ROTATION_SCALE,
-                       aRotation[2] / KEY_ROTATION_SCALE, aRotation[3] / KEY_ROTATION_SCALE);
+    constexpr f32 scale = 1.0f / KEY_ROTATION_SCALE;
+    return TQuaternion(aRotation[0] * scale, aRotation[1] * scale, aRotation[2] * scale, aRotation[3] * scale);
 }
 
 void TAnimationKey::SetRotation(const TQuaternion& rotation)
@@ -32,13 +30,21 @@ void QuantizeRotation(const f32* components, i16* out)
 {
     for (int i = 0; i < 4; ++i)
     {
-        f32 value = std::floor(components[i] * KEY_ROTATION_SCALE + 0.5f);
+        const f32 value = components[i] * KEY_ROTATION_SCALE + 0.5f;
         // Clamped as a float first: a sum of keys may leave the 16-bit range, and NaN has none.
+        // Inside the range the floor is the truncation, one less below a negative whole part.
+        i32 whole;
         if (!(value >= -KEY_ROTATION_SCALE))
-            value = value != value ? 0.0f : -KEY_ROTATION_SCALE;
-        else if (value > KEY_ROTATION_SCALE)
-            value = KEY_ROTATION_SCALE;
-        out[i] = static_cast<i16>(value);
+            whole = value != value ? 0 : -32767;
+        else if (value >= KEY_ROTATION_SCALE)
+            whole = 32767;
+        else
+        {
+            whole = static_cast<i32>(value);
+            if (static_cast<f32>(whole) > value)
+                --whole;
+        }
+        out[i] = static_cast<i16>(whole);
     }
 }
 
@@ -68,8 +74,9 @@ void InterpolateKey(const TAnimationKey& a, const TAnimationKey& b, f32 t, TAnim
 void AddKeys(const TAnimationKey& a, const TAnimationKey& b, TAnimationKey& out)
 {
     f32 rotation[4];
+    constexpr f32 scale = 1.0f / KEY_ROTATION_SCALE;
     for (int i = 0; i < 4; ++i)
-        rotation[i] = a.aRotation[i] / KEY_ROTATION_SCALE + b.aRotation[i] / KEY_ROTATION_SCALE;
+        rotation[i] = a.aRotation[i] * scale + b.aRotation[i] * scale;
     for (int i = 0; i < 3; ++i)
     {
         out.aPosition[i] = a.aPosition[i] + b.aPosition[i];

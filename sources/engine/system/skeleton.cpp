@@ -14,9 +14,12 @@ template <class TSample>
 bool RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKey& start, TAnimationKey& result,
                      TSample sample)
 {
-    // Registers other than 1 start as the zero key.
-    TAnimationKey registers[BLEND_REGISTER_COUNT] = {};
+    // Registers other than 1 start as the zero key: a register not yet written reads as it.
+    static const TAnimationKey s_Zero{};
+    TAnimationKey registers[BLEND_REGISTER_COUNT];
+    u32 written = 1u << 1;
     registers[1] = start;
+    auto read = [&](u32 r) -> const TAnimationKey& { return (written >> r) & 1 ? registers[r] : s_Zero; };
     bool driven = false;
     for (u32 i = 0; i < count; ++i)
     {
@@ -31,7 +34,7 @@ bool RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKe
             const u32 r = operand - BLEND_OPERAND_REGISTER;
             if (operand == BLEND_OPERAND_NONE || r >= BLEND_REGISTER_COUNT)
                 return false;
-            key = registers[r];
+            key = read(r);
             return true;
         };
         TAnimationKey a;
@@ -45,17 +48,18 @@ bool RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKe
         else if (instruction.nOperation == BLEND_COPY)
             out = a;
         else if (instruction.nOperation == BLEND_ACCUMULATE)
-            AddKeys(out, a, out);
+            AddKeys(read(destination), a, out);
         else if (instruction.nOperation == BLEND_ADD)
             AddKeys(a, b, out);
         else if (instruction.nOperation == BLEND_MIX)
             InterpolateKey(a, b, instruction.fFactor, out);
         else
             continue;
+        written |= 1u << destination;
         if (destination == 0)
             driven = true;
     }
-    result = registers[0];
+    result = read(0);
     return driven;
 }
 

@@ -146,6 +146,13 @@ TEST_F(SkeletonTest, BlendProgramMixesAnimationsPerBone)
     Evaluate();
     ExpectRow(World(1).aRow[3], 8, 0, 0, "sum position");
 
+    // A register not written yet reads as the zero key: zero + A, then A + that.
+    skeleton.Function.nInstructionCount = 0;
+    Instruction(BLEND_ACCUMULATE, 2, 0, BLEND_OPERAND_NONE);
+    Instruction(BLEND_ADD, 0, 0, R(2));
+    Evaluate();
+    ExpectRow(World(1).aRow[3], 4, 0, 0, "zero + A + A");
+
     // Bone 2 without a track: its rest matrix, or with the flag the previous local matrix.
     skeleton.Function.nInstructionCount = 0;
     Instruction(BLEND_COPY, 0, 0, BLEND_OPERAND_NONE);
