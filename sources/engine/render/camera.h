@@ -1,12 +1,32 @@
 #pragma once
-// TCamera: the stored layout of its records (type 48, 308 bytes), read and written raw by
-// repository images; the members its own module gives behaviour to are named.
+// TCamera (stored type 48, 308 bytes): turns its node's placement into a view matrix and its
+// lens into a projection. The lens mirrors x and looks along +Z; depth runs 0 (near) to 1 (far).
+#include "core/math/boundbox.h"
 #include "core/math/matrix.h"
+#include "core/math/ray.h"
 #include "core/system/types.h"
 #include "engine/system/nodekindnames.h"
 
 #include "engine/system/nodeobject.h"
 #include <cstring>
+
+// Flag bits.
+constexpr u32 CAMERA_ORTHOGRAPHIC = 1;
+// Fit modes.
+constexpr u32 CAMERA_FIT_FILL = 0;
+constexpr u32 CAMERA_FIT_HORIZONTAL = 1;
+constexpr u32 CAMERA_FIT_VERTICAL = 2;
+constexpr u32 CAMERA_FIT_EXPLICIT = 3;
+
+// Frustum verdicts.
+constexpr u32 FRUSTUM_OUTSIDE = 0;
+constexpr u32 FRUSTUM_INSIDE = 1;
+constexpr u32 FRUSTUM_CROSSING = 2;
+
+// The box in the object's space against the clip volume of object x viewProjection.
+u32 IsBoxInFrustum(const TBoundBox& box, const TMatrix& object, const TMatrix& viewProjection);
+// The mirrored perspective of the lens: fields of view in degrees.
+TMatrix PerspectiveMatrix(f32 horizontalFov, f32 verticalFov, f32 nearClip, f32 farClip);
 
 class TCamera : public TNodeObject
 {
@@ -16,6 +36,18 @@ public:
         std::memset(reinterpret_cast<u8*>(this) + 12, 0, sizeof(*this) - 12);
         m_nClassName = g_NameTCamera.GetId();
     }
+
+    // Placement from the node, view its rigid inverse, view-projection view x projection.
+    void UpdateView();
+    // Rebuilds the projection from the lens; a and b are the target's size values.
+    void UpdateProjection(i32 a, i32 b);
+    // IsBoxInFrustum with the camera's view-projection.
+    u32 IsBoxVisible(const TBoundBox& box, const TMatrix& object) const;
+    // (pixel x, pixel y, depth, w) of a world point on the device's video size.
+    TVector ProjectPoint(const TVector& point) const;
+    // The ray through a screen point (0..1 on both axes) from the camera's position.
+    TRay ScreenPointToRay(f32 x, f32 y, f32 length) const;
+    const TMatrix* GetMatrix() override { return &m_Placement; }
 
     u32 m_nFlags;
     f32 m_fFocalLength;

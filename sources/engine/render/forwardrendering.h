@@ -1,5 +1,6 @@
 #pragma once
-// TForwardRendering: the forward renderer; for now only its support check.
+// TForwardRendering: the forward renderer. Least form: its support check, and queue drawing
+// that draws every render scene's enabled queues.
 #include "engine/render/renderer.h"
 
 // Pixel shader 2.0.
@@ -9,6 +10,7 @@ class TForwardRendering : public TRenderer
 {
 public:
     void CheckSupport(const TRendererCaps& caps) override;
+    void RenderQueues(TViewport** viewports, u32 count) override;
 };
 
 extern TForwardRendering* g_pForwardRendering;

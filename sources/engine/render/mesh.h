@@ -1,6 +1,8 @@
 #pragma once
 // TMesh: the stored layout of its records (type 43, 372 bytes), read and written raw by
 // repository images; the members its own module gives behaviour to are named.
+#include "core/math/vector.h"
+#include "core/system/name.h"
 #include "core/system/types.h"
 #include "engine/system/nodekindnames.h"
 
@@ -9,6 +11,16 @@
 
 class TMeshData;
 class TSkeleton;
+
+constexpr u32 MESH_MATERIAL_VECTORS = 10;
+
+// The mesh's values handed to its effect as one vector array, and its shader's name.
+struct TMeshMaterial
+{
+    TVector aVector[MESH_MATERIAL_VECTORS];
+    TName m_Shader;
+};
+static_assert(sizeof(TMeshMaterial) == 164);
 
 class TMesh : public TRenderObject
 {
@@ -21,7 +33,8 @@ public:
 
     TMeshData* pMeshData;
     TSkeleton* pSkeleton;
-    u8 m_aReserved36[292];
+    u8 m_aReserved36[128];
+    TMeshMaterial m_Material;
     u32 m_nDefaultWord;
     u8 m_nBoneCount;
     u8 m_nFirstBone;
@@ -39,6 +52,7 @@ static_assert(sizeof(TMesh) == 372);
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(TMesh, pMeshData) == 28);
 static_assert(offsetof(TMesh, pSkeleton) == 32);
+static_assert(offsetof(TMesh, m_Material) == 164);
 static_assert(offsetof(TMesh, m_nDefaultWord) == 328);
 static_assert(offsetof(TMesh, m_nBoneCount) == 332);
 static_assert(offsetof(TMesh, m_nFirstBone) == 333);

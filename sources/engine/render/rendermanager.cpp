@@ -12,7 +12,10 @@ const i32 s_nRegistered =
 
 TRenderManager* g_pRenderManager = nullptr;
 
-TRenderManager::TRenderManager() : m_nInRender(0) {}
+TRenderManager::TRenderManager()
+    : m_nInRender(0), m_pCurrentViewport(nullptr), m_pCurrentCamera(nullptr), m_pCurrentViewportSet(nullptr)
+{
+}
 
 void TRenderManager::RenderManager()
 {

@@ -1,8 +1,12 @@
 #pragma once
 // TRenderManager ("Render"): stands in for the render pipeline until it is built. Its render
 // step clears the back buffer to the clear colour, and its in-render flag tells the canvas
-// that a frame is being drawn.
+// that a frame is being drawn. It keeps the viewport, camera and viewport set being drawn.
 #include "engine/system/manager.h"
+
+class TCamera;
+class TViewport;
+struct TViewportSet;
 
 constexpr u32 RENDER_CLEAR_COLOUR = 0xFF2A4A6A;
 
@@ -12,8 +16,20 @@ public:
     TRenderManager();
     void RenderManager() override;
 
+    TViewport* GetCurrentViewport() const { return m_pCurrentViewport; }
+    void SetCurrentViewport(TViewport* viewport) { m_pCurrentViewport = viewport; }
+    TCamera* GetCurrentCamera() const { return m_pCurrentCamera; }
+    void SetCurrentCamera(TCamera* camera) { m_pCurrentCamera = camera; }
+    TViewportSet* GetCurrentViewportSet() const { return m_pCurrentViewportSet; }
+    void SetCurrentViewportSet(TViewportSet* set) { m_pCurrentViewportSet = set; }
+
     // Set while the frame is drawn.
     u32 m_nInRender;
+
+private:
+    TViewport* m_pCurrentViewport;
+    TCamera* m_pCurrentCamera;
+    TViewportSet* m_pCurrentViewportSet;
 };
 
 extern TRenderManager* g_pRenderManager;

@@ -225,6 +225,8 @@ const TClusterTypeDecl& MeshDecl()
     return s_Decl;
 }
 
+} // namespace
+
 const TClusterTypeDecl& ImposterDataDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -263,6 +265,8 @@ const TClusterTypeDecl& LightSetDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& LightDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -348,6 +352,8 @@ const TClusterTypeDecl& RenderObjectDecl()
     return s_Decl;
 }
 
+} // namespace
+
 const TClusterTypeDecl& RenderQueueDecl()
 {
     static TClusterTypeDecl s_Decl("TRenderQueue", 58, sizeof(TRenderQueue), nullptr, 0,
@@ -361,8 +367,6 @@ const TClusterTypeDecl& RenderSceneDecl()
                                    {Link(8, 58, "aRenderQueue", 24), Link(104, 49, "pLightSet")});
     return s_Decl;
 }
-
-} // namespace
 
 const TClusterTypeDecl& TriggerGeometryDecl()
 {

@@ -1,0 +1,94 @@
+#pragma once
+// TImposterManager ("Imposter"): owns the imposter data and imposters repositories load,
+// collects the six vertices of every imposter drawn in a frame, and after its queue has been
+// drawn hands them, with externally built batches, to one imposter draw. Main thread only.
+#include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
+#include "core/system/templates/sarray.h"
+#include "engine/render/impostervertex.h"
+#include "engine/render/renderscenemethods.h"
+#include "engine/system/manager.h"
+
+class TImposter;
+class TShader;
+struct TImposterData;
+struct TRenderQueue;
+
+constexpr u32 IMPOSTER_DRAW_CAPACITY = 2000;
+constexpr u32 IMPOSTER_BATCH_CAPACITY = 1024;
+// Vertices of the dynamic mesh, and records copied in one run.
+constexpr u32 IMPOSTER_MESH_VERTICES = 60000;
+constexpr u32 IMPOSTER_COPY_RECORDS = 10000;
+
+// Vertices built elsewhere (a vegetation patch, a prop pool) drawn with the imposters.
+class TImposterBatch
+{
+public:
+    virtual ~TImposterBatch() = default;
+    virtual u32 GetVertexCount() = 0;
+    virtual const TImposterVertex* GetVertices() = 0;
+};
+
+// The settings block: cell size, then the fade-out start and end distances.
+struct TImposterSettings
+{
+    f32 aCellSize[4];
+    f32 fFadeStart;
+    f32 fFadeEnd;
+    f32 aReserved[2];
+};
+static_assert(sizeof(TImposterSettings) == 32);
+
+class TImposterManager : public TManager, public TClusterMethods, public TRenderSceneMethods
+{
+public:
+    TImposterManager();
+
+    // Appends the imposter's record: 1 queued, 0 refused (disabled or full).
+    u32 QueueDraw(const TImposterData* data, const TMatrix& world, const f32 colour[4], f32 alpha);
+    // Appends a batch: 1 queued, 0 refused.
+    u32 QueueUpdate(TImposterBatch* batch);
+    // Draws and empties this frame's lists.
+    void DrawImposters();
+
+    TRenderQueue* GetQueue() const { return m_pQueue; }
+    void SetQueue(TRenderQueue* queue) { m_pQueue = queue; }
+    u32 IsEnabled() const { return m_nEnabled; }
+    void SetEnabled(u32 enabled) { m_nEnabled = enabled; }
+    TShader* GetShader() const { return m_pShader; }
+    void SetShader(TShader* shader) { m_pShader = shader; }
+    u32 GetDrawCount() const { return m_aDraw.GetCount(); }
+    const TImposterRecord& GetRecord(u32 index) const { return m_aDraw[index]; }
+    u32 GetBatchCount() const { return m_aBatch.GetCount(); }
+    const TImposterSettings& GetSettings() const { return m_Settings; }
+
+    DArray<TImposterData*>& ImposterData() { return m_aImposterData; }
+    DArray<TImposter*>& Imposters() { return m_aImposter; }
+
+    // Where the vertices go: set by the platform's dynamic mesh, called with runs of at most
+    // 10,000 records' vertices; null draws nothing.
+    static void (*s_pDrawVertices)(const TImposterVertex* vertices, u32 count);
+
+    void BeginManager() override;
+    void FinalizeManager() override;
+    // Finds the queue "Normal" of the first render scene.
+    void OnClusterLoad() override;
+    void OnClusterUnload() override;
+    void AfterQueue(TRenderQueue* queue) override;
+
+private:
+    DArray<TImposterData*> m_aImposterData;
+    DArray<TImposter*> m_aImposter;
+    TRenderQueue* m_pQueue;
+    TShader* m_pShader;
+    u32 m_nEnabled;
+    SArray<TImposterRecord, IMPOSTER_DRAW_CAPACITY, 0> m_aDraw;
+    SArray<TImposterBatch*, IMPOSTER_BATCH_CAPACITY, 0> m_aBatch;
+    TImposterSettings m_Settings;
+};
+
+extern TImposterManager* g_pImposterManager;
+// The variable imposter_show.
+u32 ImposterShow();
+// The variable imposter_distance: near, fade length, far, and a fourth value.
+const f32* ImposterDistance();

@@ -1,0 +1,151 @@
+#include "engine/render/camera.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+TBoundBox Box(f32 x0, f32 y0, f32 z0, f32 x1, f32 y1, f32 z1)
+{
+    TBoundBox box{};
+    box.minimum = TVector(x0, y0, z0, 1.0f);
+    box.maximum = TVector(x1, y1, z1, 1.0f);
+    box.Update();
+    return box;
+}
+
+void ExpectMatrix(const TMatrix& m, const f32 (&expected)[16])
+{
+    for (u32 i = 0; i < 16; ++i)
+        EXPECT_NEAR((&m.aRow[0].x)[i], expected[i], 1e-5f) << "element " << i;
+}
+
+// A camera on its own node, 90 x 90 degrees, near 1, far 101.
+struct CameraTest : testing::Test
+{
+    CameraTest()
+    {
+        // Nodes take objects only while the managers are initialized.
+        g_ManagerManager.Initialize();
+        node.AddObject(&camera);
+        camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
+        camera.m_fHorizontalFov = 90.0f;
+        camera.m_fVerticalFov = 90.0f;
+        camera.m_fNearClip = 1.0f;
+        camera.m_fFarClip = 101.0f;
+        camera.UpdateProjection(4, 3);
+    }
+    ~CameraTest() override { node.DeleteObject(&camera); }
+    void Place(const TMatrix& world)
+    {
+        *node.GetWorldMatrix() = world;
+        camera.UpdateView();
+    }
+
+    TNode node;
+    TCamera camera;
+};
+} // namespace
+
+TEST_F(CameraTest, ProjectionMirrorsXAndMapsNearToZeroAndFarToOne)
+{
+    const f32 expected[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.01f, 1, 0, 0, -1.01f, 0};
+    ExpectMatrix(camera.m_Projection, expected);
+}
+
+TEST_F(CameraTest, ViewIsTheRigidInverseOfThePlacement)
+{
+    TMatrix world = TMatrix::RotationY(90.0f);
+    world.aRow[3] = TVector(1.0f, 2.0f, 3.0f, 1.0f);
+    Place(world);
+    const TMatrix product = TMatrix::Multiply(camera.m_Placement, camera.m_View);
+    const f32 identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ExpectMatrix(product, identity);
+
+    TMatrix moved(1.0f);
+    moved.aRow[3] = TVector(1.0f, 2.0f, 3.0f, 1.0f);
+    Place(moved);
+    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].x, -1.0f);
+    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].y, -2.0f);
+    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].z, -3.0f);
+    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].w, 1.0f);
+}
+
+TEST_F(CameraTest, LensAnglesFromFocalLengthAndApertures)
+{
+    camera.m_nFitMode = CAMERA_FIT_HORIZONTAL;
+    camera.m_fFocalLength = 35.0f;
+    camera.m_fHorizontalAperture = 1.417f;
+    camera.m_fVerticalAperture = 0.945f;
+    camera.UpdateProjection(640, 480);
+    const f32 focal = 35.0f * 0.03937f;
+    const f32 h = std::atan(1.417f * 0.5f / focal) * 114.59156f;
+    EXPECT_NEAR(camera.m_fHorizontalFov, h, 1e-4f);
+    EXPECT_NEAR(camera.m_Projection.aRow[0].x, -1.0f / std::tan(h * 0.008726646f), 1e-5f);
+    const f32 v = std::atan(0.945f * 0.5f / focal) * 114.59156f;
+    const f32 b = std::atan(std::tan(v * 0.008726646f) * 480.0f / (640.0f / (1.417f / 0.945f))) * 114.59156f;
+    EXPECT_NEAR(camera.m_Projection.aRow[1].y, 1.0f / std::tan(b * 0.008726646f), 1e-4f);
+
+    const TMatrix before = camera.m_Projection;
+    camera.m_nFitMode = 7;
+    camera.m_fFocalLength = 50.0f;
+    camera.UpdateProjection(640, 480);
+    EXPECT_EQ(0, std::memcmp(&before, &camera.m_Projection, sizeof(TMatrix)));
+}
+
+TEST_F(CameraTest, OrthographicBoxRunsDepthFromOneToZero)
+{
+    camera.m_nFlags = CAMERA_ORTHOGRAPHIC;
+    camera.m_fOrthographicSize = 4.0f;
+    camera.UpdateProjection(1, 1);
+    const f32 expected[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, -0.125f, 0, 0, 0, 0.5f, 1};
+    ExpectMatrix(camera.m_Projection, expected);
+}
+
+TEST_F(CameraTest, FrustumVerdictsOutsideCrossingInside)
+{
+    Place(TMatrix(1.0f));
+    const TMatrix object(1.0f);
+    EXPECT_EQ(FRUSTUM_INSIDE, camera.IsBoxVisible(Box(-1, -1, 9, 1, 1, 11), object));
+    EXPECT_EQ(FRUSTUM_CROSSING, camera.IsBoxVisible(Box(-1, -1, 0.5f, 1, 1, 11), object));
+    EXPECT_EQ(FRUSTUM_CROSSING, camera.IsBoxVisible(Box(8, -1, 9, 12, 1, 11), object));
+    // Wholly right of the x = z plane (mirrored: x grows to the left in clip space).
+    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(20, -1, 9, 22, 1, 11), object));
+    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(-1, -1, -5, 1, 1, -3), object));
+    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(-1, -1, 200, 1, 1, 210), object));
+    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(-1, 12, 9, 1, 14, 11), object));
+    // The object matrix carries the box into view.
+    TMatrix moved(1.0f);
+    moved.aRow[3] = TVector(-21.0f, 0.0f, 0.0f, 1.0f);
+    EXPECT_EQ(FRUSTUM_INSIDE, camera.IsBoxVisible(Box(20, -1, 9, 22, 1, 11), moved));
+}
+
+TEST_F(CameraTest, CentreRayLooksAlongTheForwardAxis)
+{
+    TMatrix world = TMatrix::RotationY(30.0f);
+    world.aRow[3] = TVector(5.0f, 6.0f, 7.0f, 1.0f);
+    Place(world);
+    const TRay ray = camera.ScreenPointToRay(0.5f, 0.5f, 250.0f);
+    const TVector forward = world.AxisZ().Normalized();
+    EXPECT_NEAR(ray.direction[0], forward.x, 1e-6f);
+    EXPECT_NEAR(ray.direction[1], forward.y, 1e-6f);
+    EXPECT_NEAR(ray.direction[2], forward.z, 1e-6f);
+    EXPECT_FLOAT_EQ(ray.origin.x, 5.0f);
+    EXPECT_FLOAT_EQ(ray.origin.z, 7.0f);
+    EXPECT_FLOAT_EQ(ray.length, 250.0f);
+
+    // Off-centre rays pass through points that project back to the same screen point.
+    const TRay corner = camera.ScreenPointToRay(0.2f, 0.7f, 1.0f);
+    const TVector along(ray.origin.x + 10.0f * corner.direction[0], ray.origin.y + 10.0f * corner.direction[1],
+                        ray.origin.z + 10.0f * corner.direction[2], 1.0f);
+    const TMatrix& m = camera.m_ViewProjection;
+    f32 clip[4];
+    for (u32 c = 0; c < 4; ++c)
+        clip[c] = along.x * (&m.aRow[0].x)[c] + along.y * (&m.aRow[1].x)[c] + along.z * (&m.aRow[2].x)[c] +
+                  (&m.aRow[3].x)[c];
+    EXPECT_NEAR((clip[0] / clip[3] + 1.0f) * 0.5f, 0.2f, 1e-5f);
+    EXPECT_NEAR((1.0f - clip[1] / clip[3]) * 0.5f, 0.7f, 1e-5f);
+}

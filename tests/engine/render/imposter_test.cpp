@@ -1,0 +1,209 @@
+#include "engine/render/imposter.h"
+#include "engine/render/imposterdata.h"
+#include "engine/render/impostermanager.h"
+#include "engine/render/mesh.h"
+#include "engine/render/renderqueue.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace
+{
+std::vector<u32> s_aDrawn;
+
+void RecordDraw(const TImposterVertex*, u32 count)
+{
+    s_aDrawn.push_back(count);
+}
+
+struct ImposterTest : testing::Test
+{
+    ImposterTest()
+    {
+        g_pImposterManager->SetQueue(&queue);
+        g_pImposterManager->ImposterData().Add(&other);
+        g_pImposterManager->ImposterData().Add(&data);
+        TImposterManager::s_pDrawVertices = RecordDraw;
+        s_aDrawn.clear();
+    }
+    ~ImposterTest() override
+    {
+        g_pImposterManager->DrawImposters();
+        g_pImposterManager->ImposterData().SetCount(0);
+        g_pImposterManager->SetQueue(nullptr);
+        TImposterManager::s_pDrawVertices = nullptr;
+        SetShow("1");
+    }
+    static void SetShow(const char* value)
+    {
+        const TName text(value, true);
+        TCommandManager::Instance().FindVariable(TName("imposter.show"))->Assign(&text, 1);
+    }
+
+    TRenderQueue queue{};
+    TImposterData data{};
+    TImposterData other{};
+};
+
+const f32 s_White[4] = {1.0f, 0.5f, 0.0f, 0.5f};
+} // namespace
+
+TEST_F(ImposterTest, VertexPacksPositionAnglesSizeDataAndColour)
+{
+    TMatrix world = TMatrix::RotationY(90.0f);
+    world.AxisY().Scale(2.0f);
+    world.aRow[3] = TVector(12.34f, -5.0f, 0.26f, 1.0f);
+    ASSERT_EQ(1u, g_pImposterManager->QueueDraw(&data, world, s_White, 0.8f));
+    const TImposterRecord& record = g_pImposterManager->GetRecord(0);
+    for (u16 corner = 0; corner < 6; ++corner)
+    {
+        const TImposterVertex& v = record.aVertex[corner];
+        EXPECT_EQ(corner, v.nCorner);
+        EXPECT_EQ(123, v.aPosition[0]);
+        EXPECT_EQ(-50, v.aPosition[1]);
+        EXPECT_EQ(2, v.aPosition[2]);
+        EXPECT_EQ(0, v.nPitch);
+        EXPECT_EQ(63, v.nHeading); // 90 degrees x 255 / 360
+        EXPECT_EQ(100, v.nSize);   // |Y| 2 x 50
+        EXPECT_EQ(1, v.nData);
+        EXPECT_EQ(255, v.aColour[0]);
+        EXPECT_EQ(127, v.aColour[1]);
+        EXPECT_EQ(0, v.aColour[2]);
+        EXPECT_EQ(102, v.aColour[3]); // 0.5 x 0.8 x 255
+    }
+    // Looking down and to the left: negative angles come out in the upper half.
+    TMatrix down = TMatrix::RotationXYZ(30.0f, -90.0f, 0.0f);
+    g_pImposterManager->QueueDraw(&data, down, s_White, 1.0f);
+    const TImposterVertex& v = g_pImposterManager->GetRecord(1).aVertex[0];
+    EXPECT_EQ(static_cast<u8>(std::asin(down.AxisZ().y) * 57.29578f * 255.0f / 360.0f + 255.0f), v.nPitch);
+    EXPECT_EQ(191, v.nHeading); // -90 x 255 / 360 + 255
+}
+
+TEST_F(ImposterTest, FarPositionsAndLargeSizesClampInsteadOfWrapping)
+{
+    TMatrix world(1.0f);
+    world.AxisY().Scale(6.0f);
+    world.aRow[3] = TVector(4000.0f, -4000.0f, 3276.7f, 1.0f);
+    g_pImposterManager->QueueDraw(&data, world, s_White, 1.0f);
+    const TImposterVertex& v = g_pImposterManager->GetRecord(0).aVertex[0];
+    EXPECT_EQ(32767, v.aPosition[0]);
+    EXPECT_EQ(-32768, v.aPosition[1]);
+    EXPECT_GE(v.aPosition[2], 32766);
+    EXPECT_EQ(255, v.nSize);
+}
+
+TEST_F(ImposterTest, CapsRefuseThe2001stImposterAndThe1025thBatch)
+{
+    const TMatrix world(1.0f);
+    for (u32 i = 0; i < IMPOSTER_DRAW_CAPACITY; ++i)
+        ASSERT_EQ(1u, g_pImposterManager->QueueDraw(&data, world, s_White, 1.0f));
+    EXPECT_EQ(0u, g_pImposterManager->QueueDraw(&data, world, s_White, 1.0f));
+    EXPECT_EQ(IMPOSTER_DRAW_CAPACITY, g_pImposterManager->GetDrawCount());
+
+    struct TBatch : TImposterBatch
+    {
+        u32 GetVertexCount() override { return nCount; }
+        const TImposterVertex* GetVertices() override { return aVertex; }
+        u32 nCount = 6;
+        TImposterVertex aVertex[6] = {};
+    } batch, empty;
+    empty.nCount = 0;
+    ASSERT_EQ(1u, g_pImposterManager->QueueUpdate(&empty));
+    for (u32 i = 1; i < IMPOSTER_BATCH_CAPACITY; ++i)
+        ASSERT_EQ(1u, g_pImposterManager->QueueUpdate(&batch));
+    EXPECT_EQ(0u, g_pImposterManager->QueueUpdate(&batch));
+
+    g_pImposterManager->DrawImposters();
+    // 2,000 records in one run of 12,000 vertices, then every batch but the empty one.
+    ASSERT_EQ(1u + IMPOSTER_BATCH_CAPACITY - 1, s_aDrawn.size());
+    EXPECT_EQ(12000u, s_aDrawn[0]);
+    EXPECT_EQ(6u, s_aDrawn[1]);
+    EXPECT_EQ(0u, g_pImposterManager->GetDrawCount());
+    EXPECT_EQ(0u, g_pImposterManager->GetBatchCount());
+}
+
+TEST_F(ImposterTest, HiddenImpostersDrawNothingButTheListsEmpty)
+{
+    SetShow("0");
+    g_pImposterManager->QueueDraw(&data, TMatrix(1.0f), s_White, 1.0f);
+    g_pImposterManager->AfterQueue(&queue);
+    EXPECT_TRUE(s_aDrawn.empty());
+    EXPECT_EQ(0u, g_pImposterManager->GetDrawCount());
+    SetShow("1");
+    g_pImposterManager->QueueDraw(&data, TMatrix(1.0f), s_White, 1.0f);
+    TRenderQueue elsewhere{};
+    g_pImposterManager->AfterQueue(&elsewhere); // another queue: not yet
+    EXPECT_TRUE(s_aDrawn.empty());
+    g_pImposterManager->AfterQueue(&queue);
+    EXPECT_EQ((std::vector<u32>{6}), s_aDrawn);
+}
+
+TEST_F(ImposterTest, FadeJoinsAndLeavesTheQueueAndDrawingQueuesTheRecord)
+{
+    TImposter imposter;
+    imposter.pImposterData = &data;
+    imposter.SetFade(1.5f, 0.8f);
+    EXPECT_FLOAT_EQ(1.0f, imposter.m_fAlpha);
+    EXPECT_FLOAT_EQ(1.0f, imposter.m_fFade);
+    EXPECT_EQ(1u, imposter.m_nVisible);
+    EXPECT_EQ(&imposter, queue.lObject.pFirst);
+    imposter.SetFade(0.2f, 0.5f); // already visible: not appended twice
+    EXPECT_FLOAT_EQ(0.65f, imposter.m_fAlpha);
+    EXPECT_EQ(&imposter, queue.lObject.pLast);
+    EXPECT_EQ(nullptr, imposter.pNext);
+
+    queue.Render(nullptr, [](TRenderObject*, const TMatrix*, void*) -> u32 { return 1; }, nullptr);
+    EXPECT_EQ(1u, g_pImposterManager->GetDrawCount());
+    EXPECT_EQ(1u, imposter.IsTransparent());
+    EXPECT_EQ(&data.m_BoundBox, imposter.GetBoundBox());
+
+    imposter.SetFade(0.5f, 0.0f);
+    EXPECT_EQ(0u, imposter.m_nVisible);
+    EXPECT_EQ(nullptr, imposter.pRenderQueue);
+    EXPECT_EQ(nullptr, queue.lObject.pFirst);
+}
+
+TEST_F(ImposterTest, MeshesFadeThroughTheirMaterialsOncePerChange)
+{
+    g_ManagerManager.Initialize();
+    TNode nodes[2];
+    TMesh mesh;
+    nodes[1].AddObject(&mesh);
+    TImposter imposter;
+    imposter.m_nMeshCount = 2;
+    imposter.m_aPart[0] = 0; // a node without a mesh
+    imposter.m_aPart[1] = 1;
+    imposter.CollectMeshes(nodes);
+    EXPECT_EQ(nullptr, imposter.aMesh[0]);
+    EXPECT_EQ(&mesh, imposter.aMesh[1]);
+    EXPECT_FLOAT_EQ(-1.0f, imposter.m_fMeshFade);
+    mesh.m_Material.aVector[3].w = 7.0f;
+    imposter.FadeMeshes(0.25f);
+    EXPECT_FLOAT_EQ(0.25f, mesh.m_Material.aVector[4].w);
+    EXPECT_FLOAT_EQ(0.0f, mesh.m_Material.aVector[3].w);
+    EXPECT_FLOAT_EQ(0.01f, mesh.m_Material.aVector[5].y);
+    mesh.m_Material.aVector[3].w = 7.0f;
+    imposter.FadeMeshes(0.25f); // unchanged: nothing written
+    EXPECT_FLOAT_EQ(7.0f, mesh.m_Material.aVector[3].w);
+    nodes[1].DeleteObject(&mesh);
+}
+
+TEST(ImposterVariableTest, DistanceRecomputesTheFarValue)
+{
+    TVariable* distance = TCommandManager::Instance().FindVariable(TName("imposter.distance"));
+    ASSERT_NE(nullptr, distance);
+    const TName values[4] = {TName("80", true), TName("0", true), TName("5", true), TName("2", true)};
+    distance->Assign(values, 4);
+    EXPECT_FLOAT_EQ(80.0f, ImposterDistance()[0]);
+    EXPECT_FLOAT_EQ(160.0f, ImposterDistance()[2]);
+    EXPECT_FLOAT_EQ(2.0f, ImposterDistance()[3]);
+    const TName fade[4] = {TName("50", true), TName("30", true), TName("5", true), TName("1", true)};
+    distance->Assign(fade, 4);
+    EXPECT_FLOAT_EQ(80.0f, ImposterDistance()[2]);
+}
