@@ -1,5 +1,7 @@
 #include "directx/render/dxrendertypes.h"
 
+#include "directx/render/dxmeshdata.h"
+#include "directx/render/dxmeshdatainstancing.h"
 #include "directx/render/dxshader.h"
 #include "directx/render/dxtexture.h"
 #include "directx/render/dxviewport.h"
@@ -101,14 +103,14 @@ const TClusterTypeDecl& TextureAnimationDecl()
 const TClusterTypeDecl& MeshDataInstancingDecl()
 {
     static TClusterTypeDecl s_Decl("TMeshDataInstancing", MESH_DATA_INSTANCING_TYPE_ID, sizeof(TMeshDataInstancing),
-                                   Prototype<TMeshDataInstancing>(), 1, {Link(180, MESH_DATA_TYPE_ID, "pMeshData")});
+                                   Prototype<TDxMeshDataInstancing>(), 1, {Link(180, MESH_DATA_TYPE_ID, "pMeshData")});
     return s_Decl;
 }
 
 const TClusterTypeDecl& MeshDataDecl()
 {
     static TClusterTypeDecl s_Decl(
-        "TMeshData", MESH_DATA_TYPE_ID, sizeof(TMeshData), Prototype<TMeshData>(), 1,
+        "TMeshData", MESH_DATA_TYPE_ID, sizeof(TMeshData), Prototype<TDxMeshData>(), 1,
         {Link(820, SKELETON_MESH_DATA_TYPE_ID, "pSkeletonMeshData"),
          Link(816, MESH_DATA_INSTANCING_TYPE_ID, "pInstancing"),
          SurfaceMaterial(0),  SurfaceMaterial(1),  SurfaceMaterial(2),  SurfaceMaterial(3),
