@@ -343,8 +343,23 @@ void TResourceManager::LoadImage(const char* name, DArray<u8>& image, u32 flags)
     if (const char* reason = TRepositoryHeader::Check(image.GetData(), size))
         __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s' header error: %s", name, reason);
 
+    // A repository whose dependencies lead back to it would be loaded again for ever.
+    if (m_aLoading.GetCount() == m_aLoading.GetCapacity())
+        __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s': dependencies nested too deep", name);
+    m_aLoading.Add(header.nId);
     for (u32 d = 0; d < header.nDependencyCount; ++d)
-        OpenDependency(header.aDependency[d], name);
+    {
+        bool loading = false;
+        for (u32 l = 0; l < m_aLoading.GetCount(); ++l)
+            loading = loading || m_aLoading[l] == header.aDependency[d];
+        if (loading)
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TResourceManager::LoadRepository(): error: ",
+                        "'%s': dependency 0x%04x is being loaded already (a cycle): skipped", name,
+                        header.aDependency[d]);
+        else
+            OpenDependency(header.aDependency[d], name);
+    }
+    m_aLoading.SetCount(m_aLoading.GetCount() - 1);
 
     auto* repository = MemoryNew<TRepository>(header.nId, header.nFlags, TName(name, true));
     repository->AdoptImage(image);

@@ -115,6 +115,8 @@ private:
     SArray<TResourceMethods*, RESOURCE_LISTENER_CAPACITY, 0> m_aMethod;
     i32 m_nLoadDepth;
     TAssociationSet m_Associations;
+    // The ids of the repositories whose dependencies are being opened, outermost first.
+    SArray<u32, RESOURCE_ASSOCIATION_CAPACITY + 1, 0> m_aLoading;
     TRepository* m_pCurrent;
     TResourceFileName m_CurrentName;
     DArray<TResource*> m_aPlain;

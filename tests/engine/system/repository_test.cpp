@@ -481,3 +481,16 @@ TEST_F(RepositoryTest, AClusterImageAtAnUnalignedOffsetIsLoadedFromAnAlignedCopy
     EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(palette) % 4);
     EXPECT_EQ(1024u, palette->m_nDataSize);
 }
+
+TEST_F(RepositoryTest, ADependencyCycleIsSkippedWithAnErrorLine)
+{
+    WriteRepository("first.data", 200, 0, {201});
+    WriteRepository("second.data", 201, 0, {200});
+    g_pResourceManager->Associate(200, "first.data");
+    g_pResourceManager->Associate(201, "second.data");
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(200));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(201));
+    EXPECT_NE(m_Folder.SystemLog().find("dependency 0x00c8 is being loaded already (a cycle): skipped"),
+              std::string::npos);
+}
