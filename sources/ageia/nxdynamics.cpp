@@ -125,6 +125,7 @@ TNxDynamicsManager::TNxDynamicsManager()
     m_Settings.nMaxSubSteps = 8;
     if (!g_pCluster)
         return;
+    RegisterId(DYNAMICS_MANAGER_ID);
     RegisterArray(&DynamicsMaterialDecl(), &m_aMaterial);
     RegisterArray(&DynamicsGeometryDecl(), &m_aGeometry);
     RegisterArray(&DynamicsBodyDecl(), &m_aBody);
@@ -177,7 +178,32 @@ i32 TNxDynamicsManager::SetArray(u32 typeId, void*, i32)
     FreeOwned(typeId);
     if (typeId == DYNAMICS_BODY_TYPE_ID)
         m_pAwakeFirst = m_pAwakeLast = m_pFrameFirst = m_pFrameLast = nullptr;
+    ForgetLoadedWords(typeId);
     return 0;
+}
+
+void TNxDynamicsManager::ForgetLoadedWords(u32 typeId)
+{
+    if (typeId == DYNAMICS_MATERIAL_TYPE_ID)
+        for (i32 i = 0; i < m_aMaterial.GetCount(); ++i)
+            m_aMaterial[i]->m_pMaterial = nullptr;
+    if (typeId == DYNAMICS_GEOMETRY_TYPE_ID)
+        for (i32 i = 0; i < m_aGeometry.GetCount(); ++i)
+            m_aGeometry[i]->SetShape(nullptr);
+    if (typeId == DYNAMICS_BODY_TYPE_ID)
+        for (i32 i = 0; i < m_aBody.GetCount(); ++i)
+        {
+            TNxDynamicsBody* body = m_aBody[i];
+            body->m_pActor = nullptr;
+            body->m_nState &= ~BODY_STATE_FRAME_UPDATE;
+            if (body->m_nGeometryCount < 0 || body->m_nGeometryCount > BODY_GEOMETRY_CAPACITY)
+            {
+                TLog::Print(g_pSystemLog, LOG_ERROR, "TNxDynamicsManager::SetArray(): error: ",
+                            "body '%s': %d geometries cut to %d", body->GetNode()->m_Name.GetText(),
+                            body->m_nGeometryCount, BODY_GEOMETRY_CAPACITY);
+                body->m_nGeometryCount = body->m_nGeometryCount < 0 ? 0 : BODY_GEOMETRY_CAPACITY;
+            }
+        }
 }
 
 i32 TNxDynamicsManager::GetData(i32, void*& data, i32& size)
@@ -573,6 +599,14 @@ void TNxDynamicsManager::OnClusterLoad()
     if (!m_pScene)
         return;
     _ReleaseObjects();
+    // Links of loaded bodies are the saving program's lists: only the per-frame list is kept.
+    for (i32 i = 0; i < m_aBody.GetCount(); ++i)
+    {
+        TNxDynamicsBody* body = m_aBody[i];
+        body->pNext = body->pPrev = nullptr;
+        if (!(body->m_nState & BODY_STATE_FRAME_UPDATE))
+            body->pNext2 = body->pPrev2 = nullptr;
+    }
     m_pSDK->releaseScene(*m_pScene);
     m_pScene = nullptr;
     _CreateScene();

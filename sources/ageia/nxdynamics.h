@@ -19,6 +19,8 @@ class TNxDynamicsGeometry;
 class TNxDynamicsJoint;
 class TNxDynamicsMaterial;
 
+// The id under which images carry the settings block.
+constexpr i32 DYNAMICS_MANAGER_ID = 40;
 constexpr i32 DYNAMICS_SETTINGS_SIZE = 172;
 constexpr i32 DYNAMICS_PAIR_CAPACITY = 32;
 // Simulate calls are at most this long.
@@ -133,6 +135,8 @@ private:
     void WriteWheels(TNxDynamicsBody* body, f32 dt);
     // Frees the objects of one array that this manager made itself.
     void FreeOwned(u32 typeId);
+    // Loaded records carry the saving program's physics objects and list links: forgotten.
+    void ForgetLoadedWords(u32 typeId);
 
     NxPhysicsSDK* m_pSDK;
     NxScene* m_pScene;

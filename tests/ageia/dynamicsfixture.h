@@ -28,6 +28,12 @@ protected:
             s_bBegun = true;
         }
         g_pCluster->Clear();
+        // The settings of a new manager: tests change them.
+        TDynamicsSettings settings{};
+        settings.fStaticFriction = settings.fDynamicFriction = 0.5f;
+        settings.fRate = 120.0f;
+        settings.nMaxSubSteps = 8;
+        Manager().SetData(0, &settings, sizeof settings);
         Manager().OnClusterLoad();
     }
     void TearDown() override
