@@ -123,12 +123,13 @@ struct TRig
     }
     ~TRig() { pose.Unload(); }
 
-    // The fixed-rate part of a frame: the animations advance and the pose is evaluated.
+    // The fixed-rate part of a frame: the animations advance and the pose is evaluated, as an
+    // update worker does it (loading nothing).
     void Evaluate()
     {
         animation[0].Update(kStep);
         animation[1].Update(kStep);
-        TSkeletonManager::EvaluateSkeleton(&skeleton);
+        TSkeletonManager::EvaluateSkeleton(&skeleton, 0);
     }
 
     TSkeletonData data;

@@ -70,7 +70,17 @@ bool IsIdentity(const TMatrix& m)
 }
 } // namespace
 
-void TSkeleton::RunProgram(TBlendProgram* program, TSkeleton* skeleton)
+void TSkeleton::RequireResources(TSkeleton* skeleton)
+{
+    if (skeleton->pSkeletonPose)
+        skeleton->pSkeletonPose->Require();
+    for (u32 i = 0; i < BLEND_PROGRAM_SIZE; ++i)
+        if (TAnimation* animation = skeleton->Function.aAnimation[i])
+            if (animation->pAnimationData)
+                animation->pAnimationData->Require();
+}
+
+void TSkeleton::RunProgram(TBlendProgram* program, TSkeleton* skeleton, u32 load)
 {
     const u32 instructions =
         program->nInstructionCount > BLEND_PROGRAM_SIZE ? BLEND_PROGRAM_SIZE : program->nInstructionCount;
@@ -78,7 +88,7 @@ void TSkeleton::RunProgram(TBlendProgram* program, TSkeleton* skeleton)
     if (!instructions || !pose || !skeleton->pSkeletonData)
         return;
     pose->m_nEvaluated = 0;
-    for (u32 i = 0; i < BLEND_PROGRAM_SIZE; ++i)
+    for (u32 i = 0; load && i < BLEND_PROGRAM_SIZE; ++i)
         if (TAnimation* animation = program->aAnimation[i])
             if (animation->pAnimationData)
                 animation->pAnimationData->Require();

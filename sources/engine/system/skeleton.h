@@ -48,8 +48,12 @@ public:
         m_nClassName = g_NameTSkeleton.GetId();
     }
 
-    // Runs the blend program over every bone, evaluates the pose and blends the root key.
-    static void RunProgram(TBlendProgram* program, TSkeleton* skeleton);
+    // Runs the blend program over every bone, evaluates the pose and blends the root key. Off
+    // the main thread nothing is loaded (load 0): animations whose data is not loaded drive no
+    // bone.
+    static void RunProgram(TBlendProgram* program, TSkeleton* skeleton, u32 load = 1);
+    // Loads the pose and the data of the program's animations (main thread).
+    static void RequireResources(TSkeleton* skeleton);
     // Writes a bone's working matrix from a world matrix of physics (modes 1 to 7).
     static void SetBoneFromPhysics(TSkeletonPose* pose, TSkeleton* skeleton, u32 bone, const TMatrix& world,
                                    u32 mode);

@@ -102,13 +102,13 @@ i32 TSkeletonManager::SetArray(u32 typeId, void*, i32 count)
     return 1;
 }
 
-void TSkeletonManager::EvaluateSkeleton(TSkeleton* skeleton)
+void TSkeletonManager::EvaluateSkeleton(TSkeleton* skeleton, u32 load)
 {
     TSkeletonPose* pose = skeleton->pSkeletonPose;
-    if (!pose || !skeleton->pSkeletonData || pose->Require() != 0)
+    if (!pose || !skeleton->pSkeletonData || (load ? pose->Require() != 0 : !pose->IsLoaded()))
         return;
     if (skeleton->GetInstructionCount())
-        TSkeleton::RunProgram(&skeleton->Function, skeleton);
+        TSkeleton::RunProgram(&skeleton->Function, skeleton, load);
     else
         TSkeletonPose::Reset(pose, skeleton, 1);
 }
@@ -119,7 +119,7 @@ void TSkeletonManager::ThreadUpdateManager(f32)
     {
         TSkeleton* skeleton = m_aSkeleton[i];
         if ((skeleton->m_nFlags & SKELETON_FIXED_RATE) && IsUpdated(skeleton))
-            EvaluateSkeleton(skeleton);
+            EvaluateSkeleton(skeleton, 0);
     }
 }
 
@@ -129,7 +129,11 @@ void TSkeletonManager::UpdateManager(f32)
     {
         TSkeleton* skeleton = m_aSkeleton[i];
         TSkeletonPose* pose = skeleton->pSkeletonPose;
-        if (!IsUpdated(skeleton) || !pose || pose->Require() != 0)
+        if (!IsUpdated(skeleton) || !pose)
+            continue;
+        // Loads happen here, on the main thread, for the fixed-rate evaluation too.
+        TSkeleton::RequireResources(skeleton);
+        if (!pose->IsLoaded())
             continue;
         if (!(skeleton->m_nFlags & SKELETON_FIXED_RATE))
             EvaluateSkeleton(skeleton);

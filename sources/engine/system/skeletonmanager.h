@@ -17,8 +17,9 @@ class TSkeletonManager : public TManager
 public:
     TSkeletonManager();
 
-    // The pose from the program, or the rest pose when there is no program.
-    static void EvaluateSkeleton(TSkeleton* skeleton);
+    // The pose from the program, or the rest pose when there is no program. Off the main thread
+    // (load 0) only a loaded pose is evaluated and nothing is loaded.
+    static void EvaluateSkeleton(TSkeleton* skeleton, u32 load = 1);
 
     // The arrays the cluster fills; programs may add objects of their own.
     DArray<TSkeletonData*>& SkeletonData() { return m_aSkeletonData; }

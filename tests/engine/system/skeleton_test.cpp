@@ -376,3 +376,25 @@ TEST_F(SkeletonTest, LoadedCountsBeyondTheTablesAreRefused)
     EXPECT_EQ(8u, skeleton.Function.nInstructionCount);
     g_pSkeletonManager->Poses().Free();
 }
+
+// The fixed-rate update may run on a worker: it loads nothing, and the frame update loads the
+// pose and the program's animations for it.
+TEST_F(SkeletonTest, FixedRateEvaluationLoadsNothing)
+{
+    TTestAnimation a(1, {Key(2, 0, 0), Key(2, 0, 0)});
+    a.animation.aBoneMap[1] = 0;
+    skeleton.Function.aAnimation[0] = &a.animation;
+    Instruction(BLEND_COPY, 0, 0, BLEND_OPERAND_NONE);
+    skeleton.m_nFlags = SKELETON_FIXED_RATE;
+    g_pSkeletonManager->Skeletons().Add(&skeleton);
+
+    g_pSkeletonManager->ThreadUpdateManager(0.01f);
+    EXPECT_FALSE(pose.IsLoaded());
+    EXPECT_FALSE(a.data.IsLoaded());
+    g_pSkeletonManager->UpdateManager(0.0f);
+    EXPECT_TRUE(pose.IsLoaded());
+    EXPECT_TRUE(a.data.IsLoaded());
+    g_pSkeletonManager->ThreadUpdateManager(0.01f);
+    g_pSkeletonManager->UpdateManager(0.0f);
+    ExpectRow(pose.m_pPublished[1].aRow[3], 2, 0, 0, "animated at the fixed rate");
+}
