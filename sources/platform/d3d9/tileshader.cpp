@@ -212,6 +212,21 @@ alignas(16) constexpr std::uint32_t kLaneMasks[16][4] = {
                      channel(colour.z, ArgbChannel(packed, 0), 0)));
 }
 
+// The lanes in `mask` of a quad's colour on a 32-bit target, packed and stored, or with `Blend`
+// blended as ordinary transparency. A quad `whole`ly inside the image reads and writes its four
+// pixels at once, writing back unchanged those its mask leaves alone.
+template <bool Blend>
+[[gnu::always_inline]] inline void WriteArgb(std::uint8_t* const rows[2], bool whole, const TQuadVector& colour,
+                                             int mask, bool opaqueTarget)
+{
+    const __m128i packed = Blend ? AlphaBlendArgb(colour, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget)
+                                 : PackArgb(colour);
+    if (whole)
+        StoreArgbWhole(rows, packed, mask);
+    else
+        StoreArgb(rows, packed, mask);
+}
+
 // Triangles less than this wide and high in 28.4 have edge functions that fit in 32 bits
 // anywhere in their box: |ex|, |ey| < 2^14 times offsets below 2^15.
 constexpr int kSmallSpan = 1 << 14;
@@ -327,6 +342,14 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     {
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
         target.alphaBlend = target.image && target.argb && alphaBlend_ && target.writeMask == 0xF;
+    }
+    quadPath_ = EQuadPath::General;
+    if (!depthStencil_ && !alphaTest_ && targetCount_ == 1)
+    {
+        if (targets_[0].direct)
+            quadPath_ = EQuadPath::Store;
+        else if (targets_[0].alphaBlend)
+            quadPath_ = EQuadPath::Blend;
     }
 }
 
@@ -534,17 +557,49 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     }
 }
 
-[[gnu::always_inline]] inline int TTileShader::ShadeQuad(bool front, const TQuadPlane* planes,
-                                                         const TQuad* rowTerms, TPixelInput& input, int px,
-                                                         int py, int mask)
+// The pixels of the quad at `px` as distances from the planes' origin along x.
+[[gnu::always_inline]] inline TQuad QuadDx(int px, float originX)
+{
+    return TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - originX);
+}
+
+// A plane's value over a quad `dx` from its origin, on a row where it adds `rowTerm`.
+[[gnu::always_inline]] inline TQuad PlaneAt(const TQuad& a, const TQuad& b, const TQuad& dx, const TQuad& rowTerm)
+{
+    return a + b * dx + rowTerm;
+}
+
+[[gnu::always_inline]] inline int TTileShader::ShadeColour(const TQuadPlane* planes, const TQuad* rowTerms,
+                                                           TPixelInput& input, const TQuad& dx, const TQuad& z,
+                                                           int mask, TPixelOutput& output) const
 {
     // Members read once: stores of SSE values may alias anything, so the compiler would
     // read them again after each.
     const int varyings = varyings_, targetCount = targetCount_;
-    const float originX = originX_;
-    const TQuad dx = TQuad::Lanes(0.0f, 1.0f, 0.0f, 1.0f) + TQuad(float(px) - originX);
-    auto plane = [&](int k) { return planes[k].a + planes[k].b * dx + rowTerms[k]; };
-    const TQuad z = Saturate(plane(0));
+    auto plane = [&](int k) { return PlaneAt(planes[k].a, planes[k].b, dx, rowTerms[k]); };
+    const TQuad w = TQuad(1.0f) / plane(1);
+    for (int v = 0; v < varyings; ++v)
+    {
+        const int k = 2 + 4 * v;
+        input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
+    }
+    input.x = dx + TQuad(originX_);
+    input.depth = z;
+    output.discard = _mm_setzero_ps();
+    // Colours of unbound targets are never read; alpha testing reads the first.
+    for (int i = 0; i < std::max(targetCount, 1); ++i)
+        output.colour[i] = {0.0f, 0.0f, 0.0f, 1.0f};
+    call_->pixelModel->function(input, output);
+    return mask & ~_mm_movemask_ps(output.discard);
+}
+
+[[gnu::always_inline]] inline int TTileShader::ShadeQuad(bool front, const TQuadPlane* planes,
+                                                         const TQuad* rowTerms, TPixelInput& input, int px,
+                                                         int py, int mask)
+{
+    const int targetCount = targetCount_;
+    const TQuad dx = QuadDx(px, originX_);
+    const TQuad z = Saturate(PlaneAt(planes[0].a, planes[0].b, dx, rowTerms[0]));
 
     // Lanes that will fail the depth or stencil test need no shading when failing changes
     // nothing; the tile is this thread's alone, so the buffers cannot change in between. Quads
@@ -557,22 +612,8 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
             return 0;
     }
 
-    const TQuad w = TQuad(1.0f) / plane(1);
-    for (int v = 0; v < varyings; ++v)
-    {
-        const int k = 2 + 4 * v;
-        input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
-    }
-    input.x = dx + TQuad(originX);
-    input.depth = z;
     TPixelOutput output;
-    output.discard = _mm_setzero_ps();
-    // Colours of unbound targets are never read; alpha testing reads the first.
-    for (int i = 0; i < std::max(targetCount, 1); ++i)
-        output.colour[i] = {0.0f, 0.0f, 0.0f, 1.0f};
-    call_->pixelModel->function(input, output);
-
-    mask &= ~_mm_movemask_ps(output.discard);
+    mask = ShadeColour(planes, rowTerms, input, dx, z, mask, output);
     if (alphaTest_)
     {
         // Alpha compares as an 8-bit value against the reference, as Direct3D does.
@@ -606,16 +647,11 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
             std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
                                            target.bits + (py + 1) * target.pitch + px * 4};
             const bool whole = px + 1 < target.width && py + 1 < target.height;
-            __m128i packed;
+            const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
             if (target.direct)
-                packed = PackArgb(output.colour[i]);
+                WriteArgb<false>(rows, whole, output.colour[i], mask, opaqueTarget);
             else
-                packed = AlphaBlendArgb(output.colour[i], ReadArgb(rows, whole ? 0xF : mask),
-                                        target.format == D3DFMT_X8R8G8B8);
-            if (whole)
-                StoreArgbWhole(rows, packed, mask);
-            else
-                StoreArgb(rows, packed, mask);
+                WriteArgb<true>(rows, whole, output.colour[i], mask, opaqueTarget);
         }
         else if (target.image && target.writeMask)
             BlendAndWrite(target, output.colour[i], px, py, mask);
@@ -623,8 +659,13 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return kLaneCount[mask];
 }
 
-void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
+template <TTileShader::EQuadPath Path>
+void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
 {
+    // The one target of the fast paths, read once.
+    const TTarget target = targets_[0];
+    const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
+    const float originX = originX_;
     const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
     TPixelInput input;
     input.constants = &call_->pixelConstants;
@@ -690,7 +731,22 @@ void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
                         input.y = dy + TQuad(originY_);
                         rowStarted = true;
                     }
-                    samples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
+                    if constexpr (Path == EQuadPath::General)
+                        samples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
+                    else
+                    {
+                        const TQuad dx = QuadDx(px, originX);
+                        const TQuad z = Saturate(PlaneAt(planes[0].a, planes[0].b, dx, rowTerms[0]));
+                        TPixelOutput output;
+                        mask = ShadeColour(planes, rowTerms, input, dx, z, mask, output);
+                        if (!mask)
+                            continue;
+                        std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
+                                                       target.bits + (py + 1) * target.pitch + px * 4};
+                        const bool whole = px + 1 < target.width && py + 1 < target.height;
+                        WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
+                        samples += kLaneCount[mask];
+                    }
                 }
                 for (int e = 0; e < 3; ++e)
                     edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
@@ -698,4 +754,20 @@ void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
         }
     }
     samples_[size_t(participant) * 8] += samples;
+}
+
+void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
+{
+    switch (quadPath_)
+    {
+    case EQuadPath::Store:
+        ShadeTileAs<EQuadPath::Store>(bins, tile, participant);
+        break;
+    case EQuadPath::Blend:
+        ShadeTileAs<EQuadPath::Blend>(bins, tile, participant);
+        break;
+    default:
+        ShadeTileAs<EQuadPath::General>(bins, tile, participant);
+        break;
+    }
 }

@@ -43,10 +43,27 @@ private:
         TQuad a, b, c;
     };
 
+    // How a draw's quads go from the pixel model to the target: through every test and target
+    // (General), or, with neither depth, stencil nor alpha test and one 32-bit target written
+    // whole, packed and stored (Store) or blended as ordinary transparency (Blend) by a tile
+    // loop that tests nothing else.
+    enum class EQuadPath
+    {
+        General,
+        Store,
+        Blend,
+    };
+
+    template <EQuadPath Path>
+    void ShadeTileAs(const TTileBins& bins, int tile, int participant);
     // Shades the lanes in `mask` of the quad at (px, py); `rowTerms` holds c * dy of each
     // plane for the quad's row. Answers the samples that passed the depth and stencil tests.
     int ShadeQuad(bool front, const TQuadPlane* planes, const TQuad* rowTerms, TPixelInput& input, int px,
                   int py, int mask);
+    // Runs the pixel model on the quad whose pixels lie `dx` from the planes' origin, at window
+    // depth `z`; answers the lanes of `mask` it did not discard.
+    int ShadeColour(const TQuadPlane* planes, const TQuad* rowTerms, TPixelInput& input, const TQuad& dx,
+                    const TQuad& z, int mask, TPixelOutput& output) const;
     // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
     // answers the lanes that pass.
     int DepthStencil(bool front, int px, int py, const TQuad& z, int mask, bool write) const;
@@ -72,6 +89,7 @@ private:
     bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
     bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
     bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
+    EQuadPath quadPath_;
     DWORD depthFunction_;
     float originX_, originY_; // where the planes have their values: the clip rectangle's corner
     float alphaReference_;
