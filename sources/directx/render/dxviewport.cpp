@@ -1,6 +1,7 @@
 #include "directx/render/dxviewport.h"
 
 #include "directx/render/dxcameramanager.h"
+#include "engine/render/camera.h"
 #include "directx/render/dxshadermanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/device.h"
@@ -29,6 +30,14 @@ void TDxViewport::SetFlag(u32 set)
 void TDxViewport::Apply()
 {
     static_assert(sizeof(TViewportRecord) == sizeof(D3DVIEWPORT9));
+    if (pCamera)
+    {
+        // The camera's lens is fitted to the rectangle it is drawn in.
+        pCamera->UpdateProjection(static_cast<i32>(m_fRight - m_fLeft), static_cast<i32>(m_fBottom - m_fTop));
+        // A camera on no node keeps its view.
+        if (pCamera->pNode)
+            pCamera->UpdateView();
+    }
     g_pDeviceManager->GetDevice()->SetViewport(reinterpret_cast<const D3DVIEWPORT9*>(&m_Record));
     g_pDxViewportManager->SetCurrentViewport(this);
     if (pCamera)

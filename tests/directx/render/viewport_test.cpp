@@ -49,9 +49,18 @@ TEST_F(ViewportTest, ApplySetsTheDeviceViewportTheCameraAndTheGlobalParameters)
     EXPECT_EQ(m_pPlugin->nCalls, 1u);
     EXPECT_EQ(m_pPlugin->pParameter, global);
 
-    viewport->SetCamera(g_pDxCameraManager->GetDefaultCamera());
+    TCamera* camera = g_pDxCameraManager->GetDefaultCamera();
+    camera->m_fFocalLength = 35.0f;
+    camera->m_fHorizontalAperture = 1.4f;
+    camera->m_fVerticalAperture = 0.9f;
+    camera->m_fNearClip = 1.0f;
+    camera->m_fFarClip = 100.0f;
+    camera->m_Projection = TMatrix(0.0f);
+    viewport->SetCamera(camera);
     viewport->Apply();
-    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), g_pDxCameraManager->GetDefaultCamera());
+    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), camera);
+    // The lens was fitted to the viewport: the projection was built.
+    EXPECT_NE(camera->m_Projection.aRow[0].x, 0.0f);
 }
 
 TEST_F(ViewportTest, NewViewportsJoinTheCurrentSetWhileItHasRoom)
