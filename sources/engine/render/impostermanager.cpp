@@ -113,11 +113,7 @@ void TImposterManager::DrawImposters()
     if (m_pShader && m_aImposterData.GetCount() > 0)
     {
         const TImposterData* first = m_aImposterData[0];
-        m_pShader->aTexture[COLOUR_SLOT] = first->pTextureColor;
-        m_pShader->aTexture[NORMAL_SLOT] = first->pTextureNormal;
-        m_pShader->m_nTextureMask = (m_pShader->m_nTextureMask & ~((1u << COLOUR_SLOT) | (1u << NORMAL_SLOT))) |
-                                    (first->pTextureColor ? 1u << COLOUR_SLOT : 0) |
-                                    (first->pTextureNormal ? 1u << NORMAL_SLOT : 0);
+        m_pShader->SetTexture(COLOUR_SLOT, first->pTextureColor)->SetTexture(NORMAL_SLOT, first->pTextureNormal);
     }
     if (g_pImposterDrawCallback)
         g_pImposterDrawCallback(m_pShader, 0);

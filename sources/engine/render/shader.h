@@ -41,6 +41,12 @@ class TShader : public TResource
 public:
     TShader();
 
+    // Stores the texture in the slot and sets its mask bit (clears it for null); a slot
+    // outside the table is refused with an error line.
+    TShader* SetTexture(u32 slot, TTexture* texture);
+    // Bit N for every slot N that holds a texture.
+    void RebuildMask();
+
     // Begins drawing an object of that mesh layout with the material (or none); 0 when the
     // draw may go on, which End then closes.
     virtual i32 Begin(TNodeObject* object, const TMeshDescription* mesh, TMaterial* material) = 0;

@@ -1,0 +1,37 @@
+// The scene's render objects reach the platform's meshes and cameras through these hooks:
+// queues flush the instanced batches their members queued, meshes draw their data with its
+// materials and choose their detail by the main camera.
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxmeshdata.h"
+#include "directx/render/dxmeshmanager.h"
+#include "engine/render/mesh.h"
+#include "engine/render/renderqueue.h"
+
+namespace
+{
+void FlushInstances()
+{
+    if (g_pDxMeshManager)
+        g_pDxMeshManager->FlushInstancing();
+}
+
+void DrawMeshData(TMeshData* data, const TMatrix& world, TRenderContext*, TMesh* mesh)
+{
+    static_cast<TDxMeshData*>(data)->DrawWithMaterials(world, mesh);
+}
+
+TCamera* FindMainCamera()
+{
+    return g_pDxCameraManager ? g_pDxCameraManager->GetMainCamera() : nullptr;
+}
+
+struct THooks
+{
+    THooks()
+    {
+        g_pFlushMeshInstances = FlushInstances;
+        g_pDrawMeshData = DrawMeshData;
+        g_pFindMainCamera = FindMainCamera;
+    }
+} s_Hooks;
+} // namespace

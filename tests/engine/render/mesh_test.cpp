@@ -1,0 +1,200 @@
+#include "engine/render/camera.h"
+#include "engine/render/mesh.h"
+#include "engine/render/meshdata.h"
+#include "engine/render/shader.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+TCamera s_Camera;
+std::vector<TMesh*> s_aDrawn;
+
+TCamera* MainCamera()
+{
+    return &s_Camera;
+}
+
+void RecordDraw(TMeshData*, const TMatrix&, TRenderContext*, TMesh* mesh)
+{
+    s_aDrawn.push_back(mesh);
+}
+
+void SetFactor(const char* text)
+{
+    const TName value(text, true);
+    TCommandManager::Instance().FindVariable(TName("render.mesh.loddistancefactor"))->Assign(&value, 1);
+}
+
+// A mesh with four coarser versions, its data's box one unit across, the main camera at the
+// origin and the mesh's node moved along z.
+struct MeshTest : testing::Test
+{
+    MeshTest()
+    {
+        g_ManagerManager.Initialize();
+        node.AddObject(&mesh);
+        s_Camera.m_Placement = TMatrix(1.0f);
+        g_pFindMainCamera = MainCamera;
+        g_pDrawMeshData = RecordDraw;
+        s_aDrawn.clear();
+        TBoundBox* box = const_cast<TBoundBox*>(MeshDataBoundBox(&data));
+        box->minimum = TVector(0, 0, 0, 1);
+        box->maximum = TVector(1, 0, 0, 1);
+        box->Update();
+        for (u32 i = 0; i < MESH_LOD_CAPACITY; ++i)
+        {
+            lod[i].pMeshData = &data;
+            mesh.aMeshLod[i] = &lod[i];
+        }
+        mesh.pMeshData = &data;
+    }
+    ~MeshTest() override
+    {
+        node.DeleteObject(&mesh);
+        g_pFindMainCamera = nullptr;
+        g_pDrawMeshData = nullptr;
+        SetFactor("1");
+    }
+    TMesh* DrawnAt(f32 z)
+    {
+        node.GetWorldMatrix()->aRow[3] = TVector(0, 0, z, 1);
+        s_aDrawn.clear();
+        mesh.Draw(nullptr);
+        return s_aDrawn.empty() ? nullptr : s_aDrawn[0];
+    }
+
+    TNode node;
+    TMesh mesh;
+    TMesh lod[MESH_LOD_CAPACITY];
+    TMeshData data;
+};
+} // namespace
+
+TEST_F(MeshTest, LodFollowsTheScaledDistanceAndTheLodCount)
+{
+    EXPECT_EQ(&mesh, mesh.PickLod(5000.0f)); // no LODs: always itself
+    mesh.m_nLodCount = 2;
+    EXPECT_EQ(&mesh, mesh.PickLod(99.9f));
+    EXPECT_EQ(&lod[0], mesh.PickLod(100.0f));
+    EXPECT_EQ(&lod[1], mesh.PickLod(200.0f));
+    EXPECT_EQ(&lod[1], mesh.PickLod(5000.0f));
+    mesh.m_nLodCount = 3;
+    EXPECT_EQ(&lod[2], mesh.PickLod(400.0f));
+    EXPECT_EQ(&lod[2], mesh.PickLod(800.0f));
+    mesh.m_nLodCount = 4;
+    EXPECT_EQ(&lod[2], mesh.PickLod(799.0f));
+    EXPECT_EQ(&lod[3], mesh.PickLod(800.0f));
+    mesh.m_fLodDistanceScale = 0.5f;
+    EXPECT_EQ(&lod[2], mesh.PickLod(800.0f));
+}
+
+TEST_F(MeshTest, QueueDrawCutsMeshesFarBeyondTheirSize)
+{
+    mesh.m_nLodCount = 1;
+    EXPECT_EQ(&mesh, DrawnAt(50.0f));
+    EXPECT_EQ(&lod[0], DrawnAt(150.0f));
+    EXPECT_EQ(&lod[0], DrawnAt(200.0f)); // exactly 200 diagonals still draws
+    EXPECT_EQ(nullptr, DrawnAt(201.0f));
+    data.m_Description.aWord[0] = 16;
+    EXPECT_EQ(&lod[0], DrawnAt(100000.0f));
+    data.m_Description.aWord[0] = 4;
+    EXPECT_EQ(&lod[0], DrawnAt(100000.0f));
+    data.m_Description.aWord[0] = 0;
+    // A disabled node draws nothing; Render draws without the cut.
+    node.GetWorldMatrix()->aRow[3] = TVector(0, 0, 1000.0f, 1);
+    s_aDrawn.clear();
+    mesh.Render();
+    EXPECT_EQ((std::vector<TMesh*>{&lod[0]}), s_aDrawn);
+    node.Enable(0, 0);
+    EXPECT_EQ(nullptr, DrawnAt(1.0f));
+    node.Enable(1, 0);
+}
+
+TEST_F(MeshTest, LodFactorScalesDistancesAndRefusesText)
+{
+    mesh.m_nLodCount = 1;
+    SetFactor("2");
+    EXPECT_EQ(&lod[0], DrawnAt(60.0f));
+    EXPECT_EQ(nullptr, DrawnAt(101.0f));
+    SetFactor("far");
+    EXPECT_FLOAT_EQ(2.0f, MeshLodDistanceFactor());
+    EXPECT_EQ(nullptr, DrawnAt(101.0f));
+    SetFactor("-1");
+    EXPECT_FLOAT_EQ(2.0f, MeshLodDistanceFactor());
+    SetFactor("0.5");
+    EXPECT_EQ(&mesh, DrawnAt(150.0f));
+}
+
+TEST_F(MeshTest, NewMeshHasIdentityTextureMatrixAndDefaultMaterial)
+{
+    const TMatrix& m = mesh.m_TextureAnimation.m_Matrix;
+    EXPECT_FLOAT_EQ(1.0f, m.aRow[0].x);
+    EXPECT_FLOAT_EQ(1.0f, m.aRow[3].w);
+    EXPECT_FLOAT_EQ(1.0f, mesh.m_Material.aVector[4].w);
+    EXPECT_FLOAT_EQ(0.5f, mesh.m_Material.aVector[5].y);
+    EXPECT_FLOAT_EQ(0.0f, mesh.m_Material.aVector[0].x);
+    EXPECT_EQ(TName("Default").GetId(), mesh.m_Material.m_Shader.GetId());
+    EXPECT_FLOAT_EQ(1.0f, mesh.m_fLodDistanceScale);
+    // Drawing makes the chosen mesh's matrix and material current.
+    lod[0].m_TextureAnimation.m_Matrix.aRow[3].x = 0.25f;
+    mesh.m_nLodCount = 1;
+    DrawnAt(150.0f);
+    EXPECT_EQ(&lod[0].m_Material, g_pCurrentMeshMaterial);
+    EXPECT_FLOAT_EQ(0.25f, g_CurrentTextureMatrix.aRow[3].x);
+}
+
+TEST_F(MeshTest, TextureAnimationWrapsOrStopsAtItsPeriod)
+{
+    struct TListener : TTextureAnimationListener
+    {
+        void OnTextureAnimationEvent(TMesh*) override { ++nEvents; }
+        u32 nEvents = 0;
+    } listener;
+    TMeshTextureAnimation& a = mesh.m_TextureAnimation;
+    a.aTranslationRate[0] = 0.4f;
+    a.aTranslationRate[1] = 1.0f;
+    a.aPeriod[0] = 1.0f;
+    a.pListener = &listener;
+    a.m_nActive = 1;
+    EXPECT_EQ(0u, mesh.AnimateTexture(1.0f));
+    EXPECT_EQ(0u, mesh.AnimateTexture(1.0f));
+    EXPECT_EQ(1u, mesh.AnimateTexture(1.0f));
+    EXPECT_NEAR(0.2f, a.m_Matrix.aRow[3].x, 1e-5f);
+    EXPECT_FLOAT_EQ(3.0f, a.m_Matrix.aRow[3].y); // no period: no wrap
+    EXPECT_EQ(1u, listener.nEvents);
+    a.m_nStop = 1;
+    mesh.AnimateTexture(2.5f); // 0.2 + 1.0: past the period, and stopped at 0
+    EXPECT_FLOAT_EQ(0.0f, a.m_Matrix.aRow[3].x);
+    EXPECT_EQ(0u, a.m_nActive);
+    EXPECT_EQ(2u, listener.nEvents);
+}
+
+TEST(ShaderTextureTableTest, SlotsAndMaskAgreeAndOutsideSlotsAreRefused)
+{
+    struct TTableShader : TShader
+    {
+        i32 Begin(TNodeObject*, const TMeshDescription*, TMaterial*) override { return 1; }
+        void End() override {}
+    } shader;
+    TTexture* texture = reinterpret_cast<TTexture*>(&shader);
+    shader.SetTexture(3, texture)->SetTexture(21, texture);
+    EXPECT_EQ((1u << 3) | (1u << 21), shader.m_nTextureMask);
+    shader.SetTexture(3, nullptr);
+    EXPECT_EQ(1u << 21, shader.m_nTextureMask);
+    shader.SetTexture(22, texture);
+    EXPECT_EQ(1u << 21, shader.m_nTextureMask);
+    EXPECT_EQ(0u, shader.m_nReserved160); // nothing written past the table
+    shader.m_nTextureMask = 0xFFFFFFFF;
+    shader.RebuildMask();
+    EXPECT_EQ(1u << 21, shader.m_nTextureMask);
+    shader.aTexture[21] = nullptr;
+    shader.RebuildMask();
+    EXPECT_EQ(0u, shader.m_nTextureMask);
+}
