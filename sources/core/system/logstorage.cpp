@@ -6,6 +6,7 @@
 #include "core/system/string.h"
 #include "core/system/timer.h"
 
+#include <cstdio>
 #include <cstring>
 
 TLogStorage::TLogStorage(TLog* owner, const char* fileName, const char* category, const char* description)
@@ -49,7 +50,13 @@ void TLogStorage::Open(const TName& fileName)
         ReleasePending();
     }
     else
+    {
+        // The open's own error line would go to this very log: say it where the user sees it.
         m_nFailed = 1;
+        std::fprintf(stderr, "TLogStorage::Open(): error: unable to write %s '%s': its lines are lost\n",
+                     m_Description.GetText(), path.GetText());
+        ReleasePending();
+    }
     m_nOpening = 0;
 }
 

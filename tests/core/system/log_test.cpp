@@ -126,8 +126,29 @@ TEST(Log, UnopenableFileDropsLinesFromThenOn)
 {
     TTestDirectory directory;
     std::filesystem::create_directory(directory.Path() + "/taken");
+    testing::internal::CaptureStderr();
     TScopedLog scoped("taken", kSystemFlags);
     TLog::Printf(scoped.log, "lost");
+    EXPECT_TRUE(scoped.log->GetStorage()->IsFailed());
+    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
+    // The log cannot say it of itself: the user learns it on standard error.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "TLogStorage::Open(): error: unable to write Test log '" + directory.Path() +
+                  "/taken': its lines are lost\n");
+}
+
+TEST(Log, LinesKeptForAFileThatCannotOpenAreLetGo)
+{
+    TTestDirectory directory;
+    std::filesystem::create_directory(directory.Path() + "/taken");
+    g_pFileStreamManager->SetDirectory(TName());
+    TScopedLog scoped("taken", kSystemFlags);
+    TLog::Printf(scoped.log, "kept");
+    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 1);
+    testing::internal::CaptureStderr();
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    TLog::Printf(scoped.log, "lost");
+    testing::internal::GetCapturedStderr();
     EXPECT_TRUE(scoped.log->GetStorage()->IsFailed());
     EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
 }
