@@ -13,6 +13,8 @@
 #include "platform/instance/namedmutex.h"
 #include "platform/windef/windef.h"
 
+#include <cstdio>
+
 // The one copy of the program the user may run at a time.
 constexpr const char* kInstanceMutexName = "Global\\Brevicorn.morvane";
 
@@ -23,7 +25,14 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     bool alreadyExists = false;
     const int guard = CreateNamedMutex(kInstanceMutexName, &alreadyExists);
     if (guard < 0)
+    {
+        // No log yet, and the running copy's must stay as it is: the console is the only place.
+        if (alreadyExists)
+            std::fprintf(stderr, "WinMain(): error: another copy of the program is running\n");
+        else
+            std::fprintf(stderr, "WinMain(): error: unable to make the lock file of '%s'\n", kInstanceMutexName);
         return 1;
+    }
 
     InstallExceptionHandler();
     AddExceptionHandlerCallback(WriteCrashLog);

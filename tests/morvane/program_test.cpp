@@ -33,7 +33,7 @@ protected:
     }
     void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
 
-    // The exit code of the program.
+    // The exit code of the program; its standard error goes to the file "stderr".
     int Run(const std::string& arguments = "")
     {
         // The headless window closes on its tenth presented frame and the script goes on. Device
@@ -42,9 +42,17 @@ protected:
         const std::string command = "cd '" + m_Path + "/work' && HOME='" + m_Path +
                                     "/home' XDG_DOCUMENTS_DIR= " + "TMPDIR='" + m_Path +
                                     "' VESTAMOR_HEADLESS=1 VESTAMOR_HEADLESS_FRAMES=10 " + "timeout 60 '" +
-                                    MORVANESIM_PATH + "' " + arguments + " >/dev/null 2>&1";
+                                    MORVANESIM_PATH + "' " + arguments + " >/dev/null 2>'" + m_Path + "/stderr'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Errors() const
+    {
+        std::ifstream file(m_Path + "/stderr");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
     }
 
     std::string LogPath() const { return m_Path + "/home/My Games/Brevicorn/system.log"; }
@@ -176,9 +184,17 @@ TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
     ASSERT_GE(guard, 0);
     EXPECT_EQ(Run(), 1);
     EXPECT_FALSE(std::filesystem::exists(LogPath()));
+    EXPECT_EQ(Errors(), "WinMain(): error: another copy of the program is running\n");
     CloseNamedMutex(guard);
     // The guard goes with its holder.
     EXPECT_EQ(Run(), 0);
+}
+
+TEST_F(Program, AGuardThatCannotBeMadeIsSaidOnTheConsole)
+{
+    setenv("XDG_RUNTIME_DIR", (m_Path + "/nowhere").c_str(), 1);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: unable to make the lock file of 'Global\\Brevicorn.morvane'\n");
 }
 
 TEST(NamedMutex, OneHolderAtATime)
