@@ -2,6 +2,7 @@
 // settings script and console completion.
 #include "core/stream/filestream.h"
 #include "core/stream/filestreammanager.h"
+#include "core/stream/memorystream.h"
 #include "core/system/core.h"
 #include "core/system/log.h"
 #include "core/system/platform.h"
@@ -11,6 +12,7 @@
 #include "engine/system/command/deferredvariable.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -290,6 +292,39 @@ void TCommandManager::WriteSettings(const TName& file, TStream& stream)
     }
 }
 
+namespace
+{
+// Written whole under a temporary name first: a full disk keeps the previous settings.
+void ReplaceSettingsFile(const char* path, TMemoryStream& text)
+{
+    SString<PATH_SIZE> temporary;
+    if (!FormatPath(temporary, "%s.tmp", path))
+        return;
+    TFileStream stream;
+    if (stream.Open(TName(temporary.GetText(), true), STREAM_WRITE | STREAM_CREATE_PATH) != 1)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::SaveSettings(): error: ", "unable to open file '%s'",
+                    temporary.GetText());
+        return;
+    }
+    stream.SetBuffer(0, nullptr);
+    const bool written = stream.Write(text.GetData(), text.GetSize()) == text.GetSize();
+    stream.Close();
+    char from[PATH_SIZE];
+    char to[PATH_SIZE];
+    FormatStringN(from, PATH_SIZE, "%s", temporary.GetText());
+    FormatStringN(to, PATH_SIZE, "%s", path);
+    ToSystemPath(from);
+    ToSystemPath(to);
+    if (!written || std::rename(from, to) != 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::SaveSettings(): error: ",
+                    "'%s' was not written; the previous one is kept", path);
+        std::remove(from);
+    }
+}
+} // namespace
+
 void TCommandManager::SaveSettings()
 {
     // The files in the order of their variables; a file named twice is written twice alike.
@@ -310,16 +345,9 @@ void TCommandManager::SaveSettings()
         SString<PATH_SIZE> path;
         if (!FormatPath(path, "%s/system/%s.icom", UserDirectoryText(), file.GetText()))
             continue;
-        TFileStream stream;
-        if (stream.Open(TName(path.GetText(), true), STREAM_WRITE | STREAM_CREATE_PATH) != 1)
-        {
-            TLog::Print(g_pSystemLog, LOG_ERROR,
-                        "TCommandManager::SaveSettings(): error: ", "unable to open file '%s'",
-                        path.GetText());
-            continue;
-        }
-        WriteSettings(file, stream);
-        stream.Close();
+        TMemoryStream text;
+        WriteSettings(file, text);
+        ReplaceSettingsFile(path.GetText(), text);
     }
 }
 

@@ -6,7 +6,9 @@
 #include "engine/system/command/commandprogram.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 
 namespace
 {
@@ -425,14 +427,39 @@ TEST_F(SettingsTest, NothingIsWrittenWithoutAUserDirectory)
     EXPECT_FALSE(std::filesystem::exists("/system/settings.icom"));
 }
 
-TEST_F(SettingsTest, AFileThatCannotBeOpenedIsLogged)
+TEST_F(SettingsTest, AFileThatCannotBeReplacedIsLoggedAndLeftAsItWas)
 {
     std::filesystem::create_directories(m_Path + "/user/system/actions.icom");
     Manager().SaveSettings();
-    EXPECT_NE(SystemLog().find("TCommandManager::SaveSettings(): error: unable to open file '" + m_Path +
-                               "/user/system/actions.icom'"),
+    EXPECT_NE(SystemLog().find("TCommandManager::SaveSettings(): error: '" + m_Path +
+                               "/user/system/actions.icom' was not written; the previous one is kept"),
               std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(m_Path + "/user/system/actions.icom"));
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/user/system/actions.icom.tmp"));
     EXPECT_TRUE(std::filesystem::exists(m_Path + "/user/system/settings.icom"));
+}
+
+TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)
+{
+    g_TestInt.SetInt(3);
+    Manager().SaveSettings();
+    const std::string before = ReadFile("user/system/settings.icom");
+    ASSERT_NE(before.find("set test.int 3\n"), std::string::npos);
+
+    // A disk that takes only a few bytes more of any file (the log's lines fail alike meanwhile).
+    g_TestInt.SetInt(4);
+    rlimit limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 8;
+    const sighandler_t signal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    Manager().SaveSettings();
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, signal);
+
+    EXPECT_EQ(ReadFile("user/system/settings.icom"), before);
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/user/system/settings.icom.tmp"));
 }
 
 using CompletionTest = CommandTest;
