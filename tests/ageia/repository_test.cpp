@@ -46,6 +46,9 @@ TEST_F(DynamicsRepositoryTest, LoadedBodiesAndMaterialsAreBuiltWithTheStoredSett
     TNxDynamicsBody* crate = Box("crate", 0.0f, 3.0f, 0.0f);
     crate->SetLinearDamping(0.125f);
     crate->GetGeometry(0)->SetGroupsMask(1);
+    // Awake beside the crate when saved: the stored awake links mean nothing after a load.
+    TNxDynamicsBody* ball = Box("ball", 5.0f, 3.0f, 0.0f);
+    ball->GetGeometry(0)->SetGroupsMask(1);
     {
         TRepositoryWriter writer(60, 0);
         TClusterManager* managers[9];
@@ -60,7 +63,7 @@ TEST_F(DynamicsRepositoryTest, LoadedBodiesAndMaterialsAreBuiltWithTheStoredSett
     ASSERT_EQ(0, Manager().GetBodyCount());
 
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("physics.data", 0));
-    ASSERT_EQ(2, Manager().GetBodyCount());
+    ASSERT_EQ(3, Manager().GetBodyCount());
     ASSERT_EQ(1, Manager().GetMaterialCount());
     TVector gravity;
     Manager().GetGravity(gravity);
@@ -87,4 +90,6 @@ TEST_F(DynamicsRepositoryTest, LoadedBodiesAndMaterialsAreBuiltWithTheStoredSett
         Manager().UpdateManager(0.1f);
         }
     EXPECT_NEAR(1.0f, loadedCrate->pNode->GetWorldMatrix()->aRow[3].y, 0.05f);
+    // The ball falls past the ground.
+    EXPECT_LT(Manager().GetBody(2)->pNode->GetWorldMatrix()->aRow[3].y, -1.0f);
 }
