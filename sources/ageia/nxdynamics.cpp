@@ -117,7 +117,8 @@ TCriticalSection& DynamicsSceneLock()
 
 TNxDynamicsManager::TNxDynamicsManager()
     : m_pSDK(nullptr), m_pScene(nullptr), m_pSceneQuery(nullptr), m_fStep(1.0f / 120.0f), m_Settings{},
-      m_pAwakeFirst(nullptr), m_pAwakeLast(nullptr), m_pFrameFirst(nullptr), m_pFrameLast(nullptr)
+      m_pAwakeFirst(nullptr), m_pAwakeLast(nullptr), m_pFrameFirst(nullptr), m_pFrameLast(nullptr),
+      m_nLoadedTypes(0)
 {
     m_Settings.fStaticFriction = 0.5f;
     m_Settings.fDynamicFriction = 0.5f;
@@ -172,13 +173,16 @@ void TNxDynamicsManager::FreeOwned(u32 typeId)
     }
 }
 
-i32 TNxDynamicsManager::SetArray(u32 typeId, void*, i32)
+i32 TNxDynamicsManager::SetArray(u32 typeId, void*, i32 count)
 {
     // The holder now lists the cluster's objects: the ones made here are no longer used.
     FreeOwned(typeId);
     if (typeId == DYNAMICS_BODY_TYPE_ID)
         m_pAwakeFirst = m_pAwakeLast = m_pFrameFirst = m_pFrameLast = nullptr;
-    ForgetLoadedWords(typeId);
+    // The loaded objects are not whole yet (their virtual tables come later): the load's end
+    // forgets their words.
+    if (count > 0 && typeId >= DYNAMICS_MATERIAL_TYPE_ID && typeId <= DYNAMICS_BODY_TYPE_ID)
+        m_nLoadedTypes |= 1u << (typeId - DYNAMICS_MATERIAL_TYPE_ID);
     return 0;
 }
 
@@ -596,6 +600,10 @@ void TNxDynamicsManager::_ReleaseObjects()
 
 void TNxDynamicsManager::OnClusterLoad()
 {
+    for (u32 typeId = DYNAMICS_MATERIAL_TYPE_ID; typeId <= DYNAMICS_BODY_TYPE_ID; ++typeId)
+        if (m_nLoadedTypes & (1u << (typeId - DYNAMICS_MATERIAL_TYPE_ID)))
+            ForgetLoadedWords(typeId);
+    m_nLoadedTypes = 0;
     if (!m_pScene)
         return;
     _ReleaseObjects();

@@ -155,6 +155,8 @@ private:
     TNxDynamicsBody* m_pAwakeLast;
     TNxDynamicsBody* m_pFrameFirst;
     TNxDynamicsBody* m_pFrameLast;
+    // A bit per stored type (from materials) whose array a load has just replaced.
+    u32 m_nLoadedTypes;
 };
 
 extern TNxDynamicsManager* g_pNxDynamicsManager;

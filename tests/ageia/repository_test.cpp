@@ -2,7 +2,10 @@
 #include "dynamicsfixture.h"
 #include "engine/system/resourcemanager.h"
 #include "repositorywriter.h"
+#include "scenerepositories.h"
 #include "support/scratchworkingfolder.h"
+
+#include <cstring>
 
 namespace
 {
@@ -92,4 +95,45 @@ TEST_F(DynamicsRepositoryTest, LoadedBodiesAndMaterialsAreBuiltWithTheStoredSett
     EXPECT_NEAR(1.0f, loadedCrate->pNode->GetWorldMatrix()->aRow[3].y, 0.05f);
     // The ball falls past the ground.
     EXPECT_LT(Manager().GetBody(2)->pNode->GetWorldMatrix()->aRow[3].y, -1.0f);
+}
+
+TEST_F(DynamicsRepositoryTest, TheGamesTestSceneCarriesGroundBodiesAndACart)
+{
+    ASSERT_TRUE(WriteSceneRepositories("."));
+    for (u32 id : {COMMON_REPOSITORY_ID, MAPPED_REPOSITORY_ID, STREAMED_REPOSITORY_ID})
+        g_pResourceManager->Associate(id, id == COMMON_REPOSITORY_ID   ? "common.data"
+                                          : id == MAPPED_REPOSITORY_ID ? "mapped.data"
+                                                                       : "streamed.data");
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TVector gravity;
+    Manager().GetGravity(gravity);
+    EXPECT_FLOAT_EQ(-9.8f, gravity.y);
+    ASSERT_EQ(5, Manager().GetBodyCount());
+    u32 shapes[8] = {};
+    TDynamicsBody* cart = nullptr;
+    for (i32 i = 0; i < Manager().GetBodyCount(); ++i)
+    {
+        TDynamicsBody* body = Manager().GetBody(i);
+        EXPECT_NE(nullptr, static_cast<TNxDynamicsBody*>(body)->GetActor()) << i;
+        for (i32 g = 0; g < body->GetGeometryCount(); ++g)
+            ++shapes[body->GetGeometry(g)->GetGeometryType()];
+        if (std::strcmp(body->pNode->m_Name.GetText(), "cart") == 0)
+            cart = body;
+    }
+    EXPECT_EQ(3u, shapes[GEOMETRY_BOX]);
+    EXPECT_EQ(1u, shapes[GEOMETRY_SPHERE]);
+    EXPECT_EQ(1u, shapes[GEOMETRY_CAPSULE]);
+    EXPECT_EQ(4u, shapes[GEOMETRY_WHEEL]);
+    ASSERT_NE(nullptr, cart);
+
+    // Everything settles: the cart stands on its wheels above the ground, the others on it.
+    for (i32 frame = 0; frame < 40; ++frame)
+    {
+        Manager().ThreadUpdateManager(0.1f);
+        Manager().UpdateManager(0.1f);
+    }
+    const f32 cartHeight = cart->pNode->GetWorldMatrix()->aRow[3].y;
+    EXPECT_GT(cartHeight, 0.3f);
+    EXPECT_LT(cartHeight, 1.0f);
+    EXPECT_NEAR(0.5f, g_pNodeManager->FindNode(TName("crate").GetId())->GetWorldMatrix()->aRow[3].y, 0.05f);
 }

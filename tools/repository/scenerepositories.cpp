@@ -1,5 +1,8 @@
 #include "scenerepositories.h"
 
+#include "ageia/dynamicsgeometry.h"
+#include "ageia/nxbody.h"
+#include "ageia/nxdynamics.h"
 #include "core/cluster/cluster.h"
 #include "core/system/string.h"
 #include "engine/system/animation.h"
@@ -175,6 +178,52 @@ struct TLevelObjects
     TNode* hand = nullptr;
     TNode* tug = nullptr;
 };
+// The level's physics: gravity, a static ground, a crate, a ball and a barrel (box, sphere and
+// capsule) above it and a cart of four wheels, all meeting through groups mask 1. The bodies
+// belong to the dynamics manager, which frees them when the cluster is cleared.
+struct TLevelPhysics
+{
+    TLevelPhysics(TNode* level)
+    {
+        TNxDynamicsManager& dynamics = *g_pNxDynamicsManager;
+        dynamics.SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
+        TDynamicsBody* ground = Body(level, "ground", 0.0f, -0.5f, 0.0f, GEOMETRY_BOX, TVector(100.0f, 0.5f, 100.0f, 1.0f));
+        ground->SetDynamic(0);
+        Body(level, "crate", 0.0f, 2.0f, 0.0f, GEOMETRY_BOX, TVector(0.5f, 0.5f, 0.5f, 1.0f));
+        Body(level, "ball", 2.0f, 2.0f, 0.0f, GEOMETRY_SPHERE, TVector(0.4f, 0.0f, 0.0f, 1.0f));
+        Body(level, "barrel", 4.0f, 2.0f, 0.0f, GEOMETRY_CAPSULE, TVector(0.3f, 0.6f, 0.0f, 1.0f));
+
+        TDynamicsBody* cart = Body(level, "cart", 10.0f, 1.0f, 0.0f, GEOMETRY_BOX, TVector(0.8f, 0.2f, 1.5f, 1.0f));
+        cart->SetMass(400.0f);
+        const f32 corners[4][2] = {{-0.8f, 1.2f}, {0.8f, 1.2f}, {-0.8f, -1.2f}, {0.8f, -1.2f}};
+        char name[32];
+        for (u32 i = 0; i < 4; ++i)
+        {
+            FormatStringN(name, sizeof name, "cart_wheel_%u", i);
+            TNode* hub = g_pNodeManager->CreateNode(name);
+            cart->pNode->AddChild(hub);
+            hub->SetLocalMatrix(Translation(corners[i][0], 0.0f, corners[i][1]), TNode::OrdinaryCause());
+            TDynamicsGeometry* wheel = cart->__CreateGeometry(hub, GEOMETRY_WHEEL);
+            wheel->SetSize(TVector(0.35f, 0.3f, 0.0f, 1.0f));
+            wheel->SetWheelParameter(WHEEL_SUSPENSION_TRAVEL, 0.3f, 0.0f, 0.0f, 0.0f, 0.0f);
+            wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, 20000.0f, 2000.0f, 0.0f, 0.0f, 0.0f);
+            wheel->SetGroupsMask(1);
+        }
+    }
+
+    static TDynamicsBody* Body(TNode* level, const char* name, f32 x, f32 y, f32 z, u32 type, const TVector& size)
+    {
+        TNode* node = g_pNodeManager->CreateNode(name);
+        level->AddChild(node);
+        node->SetLocalMatrix(Translation(x, y, z), TNode::OrdinaryCause());
+        TDynamicsBody* body = g_pNxDynamicsManager->CreateBody(node);
+        TDynamicsGeometry* shape = body->__CreateGeometry(node, type);
+        shape->SetSize(size);
+        shape->SetGroupsMask(1);
+        body->SetMass(10.0f);
+        return body;
+    }
+};
 } // namespace
 
 bool WriteSceneRepositories(const char* folder)
@@ -228,8 +277,10 @@ bool WriteSceneRepositories(const char* folder)
     TResource::LinkTo(layout, texture);
     TResource::LinkTo(layout, sound);
     TLevelObjects objects(main, level, gate);
+    TLevelPhysics physics(level);
     FormatStringN(path, sizeof path, "%s/main.data", folder);
-    const i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
+    i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
+    managers[count++] = g_pNxDynamicsManager;
     written = written && main.Write(path, managers, count, true);
     objects.Detach();
     g_pCluster->Clear();
