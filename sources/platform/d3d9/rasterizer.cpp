@@ -118,6 +118,8 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                         for (UINT k = 0; k < source.floats; ++k)
                             std::memcpy(&r[k], bytes + 4 * k, 4);
                     }
+                    else if (source.type == D3DDECLTYPE_D3DCOLOR)
+                        FetchColour(bytes, r); // the next most usual, also without the call
                     else
                         FetchVertexElement(source.type, bytes, r);
                 }

@@ -703,6 +703,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                 planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
             const bool front = t.front != 0;
             input.frontFace = front;
+            // The triangle's samples within the tile: at most 64 x 64, counted in 32 bits.
+            int triangleSamples = 0;
             for (int py = y0; py <= y1; py += 2)
             {
                 __m128i row[3];
@@ -732,7 +734,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         rowStarted = true;
                     }
                     if constexpr (Path == EQuadPath::General)
-                        samples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
+                        triangleSamples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
                     else
                     {
                         const TQuad dx = QuadDx(px, originX);
@@ -745,12 +747,13 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                                        target.bits + (py + 1) * target.pitch + px * 4};
                         const bool whole = px + 1 < target.width && py + 1 < target.height;
                         WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
-                        samples += kLaneCount[mask];
+                        triangleSamples += kLaneCount[mask];
                     }
                 }
                 for (int e = 0; e < 3; ++e)
                     edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
             }
+            samples += std::uint64_t(triangleSamples);
         }
     }
     samples_[size_t(participant) * 8] += samples;

@@ -28,10 +28,7 @@ void FetchVertexElement(BYTE type, const std::uint8_t* p, float out[4])
         std::memcpy(out, p, 4 * (type - D3DDECLTYPE_FLOAT1 + 1));
         break;
     case D3DDECLTYPE_D3DCOLOR:
-        out[0] = p[2] / 255.0f;
-        out[1] = p[1] / 255.0f;
-        out[2] = p[0] / 255.0f;
-        out[3] = p[3] / 255.0f;
+        FetchColour(p, out);
         break;
     case D3DDECLTYPE_UBYTE4:
     case D3DDECLTYPE_UBYTE4N:
