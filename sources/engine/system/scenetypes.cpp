@@ -193,6 +193,8 @@ const TClusterTypeDecl& PropDecl()
     return s_Decl;
 }
 
+} // namespace
+
 const TClusterTypeDecl& TextureFontDecl()
 {
     static TClusterTypeDecl s_Decl("TTextureFont", 38, sizeof(TTextureFont), Prototype<TTextureFont>(), 1,
@@ -200,6 +202,8 @@ const TClusterTypeDecl& TextureFontDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& MaterialDecl()
 {
     static TClusterTypeDecl s_Decl(

@@ -28,6 +28,7 @@ const TClusterTypeDecl& SkeletonDecl();
 const TClusterTypeDecl& SkeletonPoseDecl();
 const TClusterTypeDecl& AnimationDataDecl();
 const TClusterTypeDecl& AnimationDecl();
+const TClusterTypeDecl& TextureFontDecl();
 const TClusterTypeDecl& ImposterDataDecl();
 const TClusterTypeDecl& ImposterDecl();
 const TClusterTypeDecl& ViewportSetDecl();

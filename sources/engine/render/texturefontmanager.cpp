@@ -1,0 +1,233 @@
+#include "engine/render/texturefontmanager.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/log.h"
+#include "core/system/string.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/scenetypes.h"
+
+#include <cstring>
+
+TTextureFontManager* g_pTextureFontManager = nullptr;
+
+namespace
+{
+TTextureFontManager s_TextureFontManager;
+const i32 s_nRegistered = TManagerManager::RegisterManager("TextureFont", "TextureFont", &g_pTextureFontManager,
+                                                           &s_TextureFontManager);
+
+class Tfont_pixelsnapVariable : public TVariable
+{
+public:
+    Tfont_pixelsnapVariable() : TVariable("font_pixelsnap", "font pixel snap", 0) { m_Value.SetInt(0); }
+    void OnChange() override {}
+};
+
+class Tfont_pixelsnap_leadingVariable : public TVariable
+{
+public:
+    Tfont_pixelsnap_leadingVariable() : TVariable("font_pixelsnap_leading", "font pixel snap leading", 0)
+    {
+        m_Value.SetInt(0);
+    }
+    void OnChange() override {}
+};
+
+Tfont_pixelsnapVariable s_font_pixelsnap;
+Tfont_pixelsnap_leadingVariable s_font_pixelsnap_leading;
+
+bool IsBreak(char16_t c)
+{
+    return c == TEXT_LINE_FEED || c == TEXT_CARRIAGE_RETURN;
+}
+} // namespace
+
+u32 FontPixelSnap()
+{
+    const TVariableValue& v = s_font_pixelsnap.GetValue();
+    switch (v.nType)
+    {
+    case VALUE_INT:
+    case VALUE_COLOUR:
+        return v.nInt != 0 ? 1 : 0;
+    case VALUE_FLOAT:
+        return v.fFloat != 0.0f ? 1 : 0;
+    case VALUE_NAME:
+        return v.nName != 0 ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+TTextureFontManager::TTextureFontManager() : m_pFont(nullptr), m_fScale(1.0f), m_fLetterSpacing(0.0f)
+{
+    if (g_pCluster)
+        RegisterArray(&TextureFontDecl(), &m_aFont);
+}
+
+TTextureFont* TTextureFontManager::FindFont(u32 nameId) const
+{
+    for (i32 i = 0; i < m_aFont.GetCount(); ++i)
+        if (m_aFont[i]->m_Name.GetId() == nameId)
+            return m_aFont[i];
+    return nullptr;
+}
+
+void TTextureFontManager::SetFont(const TName& name, f32 size, f32 letterSpacing)
+{
+    u32 id = name.GetId();
+    const i32 alias = m_aAlias.FindKey(id);
+    if (alias >= 0)
+        id = m_aAlias[alias].value;
+    TTextureFont* font = FindFont(id);
+    if (!font)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TTextureFontManager::SetFont(): error: ", "'%s': undeclared font",
+                    name.GetText());
+        // Without any font there is no first one to fall back on: the current font stays.
+        if (m_aFont.GetCount() == 0)
+            return;
+        font = m_aFont[0];
+    }
+    m_pFont = font;
+    m_fScale = font->m_nLineHeight > 0 ? size / static_cast<f32>(font->m_nLineHeight) : 1.0f;
+    m_fLetterSpacing = letterSpacing;
+}
+
+f32 TTextureFontManager::GetTextWidth(const char16_t* text, i32 count) const
+{
+    return m_pFont ? m_pFont->MeasureLine(text, count, m_fScale, m_fLetterSpacing) : -1.0f;
+}
+
+f32 TTextureFontManager::GetLineHeight() const
+{
+    return m_pFont ? static_cast<f32>(m_pFont->m_nLineHeight) * m_fScale : -1.0f;
+}
+
+TTextSpacing TTextureFontManager::Spacing(f32 lineSpacing, f32 paragraphSpacing) const
+{
+    return TTextSpacing{m_fScale, m_fLetterSpacing, lineSpacing, paragraphSpacing};
+}
+
+TTextBox TTextureFontManager::MeasureText(f32 width, const char16_t* text, f32 lineSpacing,
+                                          f32 paragraphSpacing) const
+{
+    TTextBox box{0.0f, 0.0f, 0.0f, 1.0f};
+    if (!m_pFont || !text[0])
+        return box;
+    TTextSpacing spacing = Spacing(lineSpacing, paragraphSpacing);
+    spacing.fLetter += m_pFont->m_fExtraAdvance;
+    m_pFont->Wrap(text, width, spacing, 0.0f, box.fWidth, box.fHeight);
+    return box;
+}
+
+void TTextureFontManager::EmitLines(const f32 rect[4], u32 alignment, u32 justify, const char16_t* text,
+                                    const TTextSpacing& spacing, void (*line)(void*, const TTextLine&),
+                                    void* context) const
+{
+    const TTextureFont& font = *m_pFont;
+    const f32 width = rect[2] - rect[0];
+    const f32 total = font.LayoutText(width, text, spacing);
+    const u32 vertical = alignment / 10;
+    const u32 horizontal = alignment % 10;
+    f32 y = rect[1];
+    if (vertical == 0)
+        y += (rect[3] - rect[1] - total) * 0.5f;
+    else if (vertical == 2)
+        y += rect[3] - rect[1] - total;
+    const f32 scale = spacing.fScale;
+    const f32 lineStep = static_cast<f32>(font.m_nLineHeight) * scale + spacing.fLine;
+
+    auto emit = [&](i32 first, i32 count, f32 lineWidth, f32 extra) {
+        if (count <= 0)
+            return;
+        f32 x = rect[0];
+        if (horizontal == 1)
+            x += (width - lineWidth) * 0.5f;
+        else if (horizontal == 2)
+            x += width - lineWidth;
+        line(context, TTextLine{first, count, x, y, extra});
+    };
+
+    i32 lineStart = 0;
+    i32 lastSpace = -1;
+    f32 x = 0.0f;
+    f32 xAtSpace = 0.0f;
+    u32 spaces = 0;
+    i32 i = 0;
+    for (; text[i]; ++i)
+    {
+        if (IsBreak(text[i]))
+        {
+            emit(lineStart, i - lineStart, x, 0.0f);
+            y += lineStep + spacing.fParagraph;
+            lineStart = i + 1;
+            x = 0.0f;
+            spaces = 0;
+            continue;
+        }
+        const TTextureFontGlyph& glyph = font.FindGlyph(text[i]);
+        const f32 leading = x > 0.0f ? glyph.fLeading * scale : 0.0f;
+        const f32 advance = (glyph.fAdvance + spacing.fLetter) * scale;
+        if (x > 0.0f && x + leading + advance + glyph.fTrailing * scale >= width)
+        {
+            if (spaces < 2)
+            {
+                emit(lineStart, i - lineStart, x, 0.0f);
+                lineStart = i;
+                x = 0.0f;
+            }
+            else
+            {
+                const f32 extra = justify ? (width - xAtSpace) / static_cast<f32>(spaces - 1) : 0.0f;
+                // A justified line fills the width.
+                emit(lineStart, lastSpace + 1 - lineStart, justify ? width : xAtSpace, extra);
+                lineStart = lastSpace + 1;
+                x -= xAtSpace;
+            }
+            y += lineStep;
+            spaces = 0;
+            x += (x > 0.0f ? leading : 0.0f) + advance;
+        }
+        else
+            x += leading + advance;
+        if (text[i] == TEXT_SPACE)
+        {
+            ++spaces;
+            xAtSpace = x;
+            lastSpace = i;
+        }
+    }
+    emit(lineStart, i - lineStart, x, 0.0f);
+}
+
+void TTextureFontManager::LoadAliases(const TName& language)
+{
+    m_aAlias = {};
+    char suffix[256];
+    FormatString256(suffix, ".%s", language.GetText());
+    for (i32 i = 0; i < m_aFont.GetCount(); ++i)
+    {
+        const char* name = m_aFont[i]->m_Name.GetText();
+        if (std::strstr(name, suffix))
+            continue;
+        char text[512];
+        FormatString512(text, "%s%s", name, suffix);
+        const TName replacement(text);
+        if (!FindFont(replacement.GetId()))
+            continue;
+        if (m_aAlias.IsFull())
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TTextureFontManager::LoadAliases(): error: ",
+                        "too many font aliases, '%s' keeps its font", name);
+            continue;
+        }
+        m_aAlias.Insert(TMapKey<u32, u32>{m_aFont[i]->m_Name.GetId(), replacement.GetId()});
+    }
+}
+
+void TTextureFontManager::OnClusterUnload()
+{
+    m_pFont = nullptr;
+}
