@@ -1,3 +1,5 @@
+#include "ageia/dynamicsstatesave.h"
+#include "ageia/nxjoint.h"
 #include "ageia/nxmaterial.h"
 #include "dynamicsfixture.h"
 #include "engine/system/resourcemanager.h"
@@ -136,4 +138,76 @@ TEST_F(DynamicsRepositoryTest, TheGamesTestSceneCarriesGroundBodiesAndACart)
     EXPECT_GT(cartHeight, 0.3f);
     EXPECT_LT(cartHeight, 1.0f);
     EXPECT_NEAR(0.5f, g_pNodeManager->FindNode(TName("crate").GetId())->GetWorldMatrix()->aRow[3].y, 0.05f);
+}
+
+TEST_F(DynamicsRepositoryTest, SnapshotsCaptureAndApplyTheBodiesAndJointsOfAPropTree)
+{
+    TNode* root = g_pNodeManager->CreateNode("prop");
+    const char* const names[3] = {"arm0", "arm1", "hinge"};
+    for (i32 i = 0; i < 3; ++i)
+    {
+        TNode* node = g_pNodeManager->CreateNode(names[i]);
+        root->AddChild(node);
+        node->SetLocalMatrix(Translation(static_cast<f32>(i), 0.0f, 0.0f), TNode::OrdinaryCause());
+        if (i < 2)
+            Manager().CreateBody(node)->__CreateGeometry(node, GEOMETRY_SPHERE);
+    }
+    {
+        TRepositoryWriter writer(61, 0);
+        TClusterManager* managers[9];
+        i32 count = TRepositoryWriter::SceneManagers(managers);
+        managers[count++] = &Manager();
+        ASSERT_TRUE(writer.Write("prop.data", managers, count, false));
+    }
+    g_pCluster->Clear();
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("prop.data", 0));
+    TNode* prop = g_pNodeManager->FindNode(TName("prop").GetId());
+    TNode* arm0 = g_pNodeManager->FindNode(TName("arm0").GetId());
+    TNode* hinge = g_pNodeManager->FindNode(TName("hinge").GetId());
+    ASSERT_TRUE(prop && arm0 && hinge);
+    TNxDynamicsJoint joint;
+    hinge->AddObject(&joint);
+
+    TDynamicsStateSave record{};
+    TDynamicsStateSave::Initialize(prop, &record);
+    EXPECT_EQ(3, record.nCount);
+    EXPECT_EQ(3u, record.nBodyMask);
+    EXPECT_EQ(240u, record.nFlags);
+    EXPECT_EQ(static_cast<u32>(reinterpret_cast<u8*>(arm0) - reinterpret_cast<u8*>(prop)), record.anNodeOffset[0]);
+
+    // Never captured: nothing happens.
+    arm0->SetLocalMatrix(Translation(5.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    EXPECT_EQ(0, TDynamicsStateSave::Apply(prop, &record));
+    EXPECT_FLOAT_EQ(5.0f, arm0->GetLocalMatrix().aRow[3].x);
+
+    joint.m_nBroken = 1;
+    TDynamicsStateSave::Capture(prop, &record);
+    EXPECT_EQ(STATE_SAVE_CAPTURED, record.nFlags & (STATE_SAVE_CAPTURED | STATE_SAVE_APPLIED));
+    EXPECT_EQ(7u, record.nEnabledMask);
+    EXPECT_EQ(4u, record.nRestMask);
+
+    arm0->SetLocalMatrix(Translation(9.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    EXPECT_EQ(0, TDynamicsStateSave::Apply(prop, &record));
+    EXPECT_FLOAT_EQ(5.0f, arm0->GetLocalMatrix().aRow[3].x);
+    EXPECT_EQ(1u, arm0->IsEnabled());
+    // The joint broken at capture stays off; every body is held at rest.
+    EXPECT_EQ(0u, hinge->IsEnabled());
+    auto* body = static_cast<TNxDynamicsBody*>(arm0->FindObject(g_NameTDynamicsBody.GetId()));
+    EXPECT_NE(0u, body->m_nState & BODY_STATE_HOLD_STILL);
+    TMatrix at;
+    EXPECT_EQ(arm0, TDynamicsStateSave::GetPosition(prop, &record, at));
+
+    // Stored offsets that name no node of the array are refused, whole.
+    for (u32 offset : {100u, 224u * 1000u, static_cast<u32>(-224 * 1000)})
+    {
+        TDynamicsStateSave bad = record;
+        bad.anNodeOffset[1] = offset;
+        arm0->SetLocalMatrix(Translation(7.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+        EXPECT_EQ(1, TDynamicsStateSave::Apply(prop, &bad)) << offset;
+        EXPECT_FLOAT_EQ(7.0f, arm0->GetLocalMatrix().aRow[3].x);
+    }
+    TDynamicsStateSave many = record;
+    many.nCount = 33;
+    EXPECT_EQ(1, TDynamicsStateSave::Apply(prop, &many));
+    hinge->DeleteObject(&joint);
 }
