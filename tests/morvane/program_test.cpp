@@ -79,6 +79,9 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
     EXPECT_NE(log.find("TManagerManager::Initialize(): 'Command'"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Begin(): 'Resource'"), std::string::npos);
     EXPECT_NE(log.find("TDxDeviceManager::InitializeManager(): complete"), std::string::npos);
+    // The render resources' managers join the device's phases.
+    EXPECT_NE(log.find("TManagerManager::Begin(): 'Shader'"), std::string::npos);
+    EXPECT_NE(log.find("TManagerManager::End(): 'RenderTarget'"), std::string::npos);
     // The main repository and its dependency loaded in full, with their sizes and speeds.
     EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/main.data'"), std::string::npos);
     EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/common.data'"), std::string::npos);
