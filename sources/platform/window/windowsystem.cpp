@@ -219,7 +219,8 @@ HWND TWindowSystem::CreateWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windo
     state.style = style & ~WS_VISIBLE;
     state.exStyle = exStyle;
     x = ClampPosition(x), y = ClampPosition(y);
-    state.windowRect = {x, y, x + ClampSize(width), y + ClampSize(height)};
+    LimitToDesktop(style, width, height);
+    state.windowRect = {x, y, x + width, y + height};
     state.title = windowName ? windowName : u"";
 
     HWND window = reinterpret_cast<HWND>(nextWindow_);
@@ -307,7 +308,10 @@ BOOL TWindowSystem::SetWindowPos(HWND window, HWND insertAfter, int x, int y, in
             rect = {ClampPosition(x), ClampPosition(y), ClampPosition(x) + Width(rect),
                     ClampPosition(y) + Height(rect)};
         if (!(flags & SWP_NOSIZE))
-            rect.right = rect.left + ClampSize(width), rect.bottom = rect.top + ClampSize(height);
+        {
+            LimitToDesktop(state->style, width, height);
+            rect.right = rect.left + width, rect.bottom = rect.top + height;
+        }
         if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
             state->minimised = state->maximised = false;
         if (!(flags & SWP_NOZORDER))
@@ -549,6 +553,14 @@ RECT TWindowSystem::DesktopBounds()
                   std::max(bounds.right, other.right), std::max(bounds.bottom, other.bottom)};
     }
     return bounds;
+}
+
+void TWindowSystem::LimitToDesktop(DWORD style, int& width, int& height)
+{
+    const RECT desktop = DesktopBounds();
+    const RECT frame = GetFrame(style, false);
+    width = std::min(ClampSize(width), static_cast<int>(Width(desktop) + frame.left + frame.right));
+    height = std::min(ClampSize(height), static_cast<int>(Height(desktop) + frame.top + frame.bottom));
 }
 
 BOOL TWindowSystem::ClipCursor(const RECT* rect)

@@ -117,6 +117,9 @@ private:
     bool PostLocked(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     DWORD Now() const;
     RECT DesktopBounds();
+    // Like Windows' maximum tracking size: a window of the style is never larger than the
+    // desktop around its client area, so no device is asked for a bigger back buffer.
+    void LimitToDesktop(DWORD style, int& width, int& height);
     void ApplyCursor();
     TSentMessage SizeMessage(HWND window, const TWindowState& state) const;
 

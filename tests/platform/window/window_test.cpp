@@ -89,7 +89,6 @@ TEST_F(WindowTest, HostilePlacementIsKeptInRange)
     GetWindowRect(window_, &frame);
     EXPECT_EQ(frame.left, 32767);
     EXPECT_EQ(frame.top, -32767);
-    EXPECT_EQ(frame.right - frame.left, 32767);
     EXPECT_EQ(frame.bottom, frame.top) << "a negative size is empty";
     RECT client;
     GetClientRect(window_, &client);
@@ -99,6 +98,37 @@ TEST_F(WindowTest, HostilePlacementIsKeptInRange)
     EXPECT_EQ(point.x, INT32_MAX);
     ASSERT_EQ(received_.size(), 1u);
     EXPECT_EQ(received_[0].message, WM_SIZE);
+}
+
+TEST_F(WindowTest, NoWindowGrowsBeyondTheDesktopAroundItsClientArea)
+{
+    // The headless layer has one display: the desktop is the monitor.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const LONG desktopWidth = monitor.rcMonitor.right - monitor.rcMonitor.left;
+    const LONG desktopHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
+
+    SetWindowPos(window_, nullptr, 10, 20, 99999, 99999, SWP_NOZORDER);
+    RECT client;
+    GetClientRect(window_, &client);
+    EXPECT_EQ(client.right, desktopWidth);
+    EXPECT_EQ(client.bottom, desktopHeight);
+
+    // Without a frame the window itself is the limit; so is it for a window made that large.
+    SetWindowLongW(window_, GWL_STYLE, 0);
+    SetWindowPos(window_, nullptr, 0, 0, 40000, 40000, SWP_NOZORDER);
+    RECT rect;
+    GetWindowRect(window_, &rect);
+    EXPECT_EQ(rect.right - rect.left, desktopWidth);
+    EXPECT_EQ(rect.bottom - rect.top, desktopHeight);
+    HWND large = CreateWindowExW(0, u"vestam0r", u"large", WS_OVERLAPPEDWINDOW, 0, 0, 9000, 9000, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(large, nullptr);
+    GetClientRect(large, &client);
+    EXPECT_EQ(client.right, desktopWidth);
+    EXPECT_EQ(client.bottom, desktopHeight);
+    DestroyWindow(large);
 }
 
 TEST_F(WindowTest, SetWindowPosSendsTheNewClientSizeAtOnce)
