@@ -2,6 +2,8 @@
 
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "directx/render/dxcameramanager.h"
+#include "engine/render/viewportrendering.h"
 #include "engine/system/managermanager.h"
 
 TDxViewportManager* g_pDxViewportManager = nullptr;
@@ -14,7 +16,12 @@ const i32 s_nRegistered =
 constexpr u32 kSetCapacity = 8;
 } // namespace
 
-TDxViewportManager::TDxViewportManager() : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr) {}
+TDxViewportManager::TDxViewportManager() : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr), m_nMode(0) {}
+
+void TDxViewportManager::RenderManager()
+{
+    RenderViewports(m_nMode, m_pCurrentSet, g_pDxCameraManager ? g_pDxCameraManager->GetDefaultCamera() : nullptr);
+}
 
 TDxViewport* TDxViewportManager::__CreateViewport(const TName& name, u32 addToSet)
 {

@@ -25,11 +25,15 @@ public:
     TViewportSet* GetCurrentSet() const { return m_pCurrentSet; }
     // Deletes every viewport.
     void Clear();
+    // What the render step draws (VIEWPORT_MODE_*): the current set by default.
+    void SetMode(u32 mode) { m_nMode = mode; }
+    void RenderManager() override;
 
 private:
     MArray<TDxViewport, 1, DX_VIEWPORT_GROWTH> m_aViewport;
     TViewportSet* m_pCurrentSet;
     TDxViewport* m_pCurrentViewport;
+    u32 m_nMode;
 };
 
 extern TDxViewportManager* g_pDxViewportManager;

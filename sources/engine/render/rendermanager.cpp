@@ -1,6 +1,11 @@
 #include "engine/render/rendermanager.h"
 
 #include "engine/render/device.h"
+#include "engine/render/forwardrendering.h"
+#include "engine/render/rendercontext.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/render/viewport.h"
 #include "engine/system/managermanager.h"
 
 namespace
@@ -28,4 +33,23 @@ void TRenderManager::RenderManager()
                             RENDER_CLEAR_COLOUR, 1.0f, 0);
     g_pDeviceManager->EndScene();
     m_nInRender = 0;
+}
+
+void TRenderManager::RenderViewport(TViewport* viewport)
+{
+    TRenderContext context;
+    u32 listed = 0;
+    for (void* scene : viewport->aRenderScene)
+        if (scene)
+        {
+            static_cast<TRenderScene*>(scene)->DrawBlended(&context);
+            listed = 1;
+        }
+    if (!listed)
+        g_pRenderSceneManager->RenderAllScenes(&context);
+}
+
+TRenderer* TRenderManager::GetRenderer() const
+{
+    return g_pForwardRendering;
 }

@@ -5,6 +5,7 @@
 #include "engine/system/manager.h"
 
 class TCamera;
+class TRenderer;
 class TViewport;
 struct TViewportSet;
 
@@ -15,6 +16,11 @@ class TRenderManager : public TManager
 public:
     TRenderManager();
     void RenderManager() override;
+
+    // Draws the viewport's render scenes, or every scene when it lists none.
+    void RenderViewport(TViewport* viewport);
+    // The renderer that draws the viewports: the forward renderer until the pipeline chooses.
+    TRenderer* GetRenderer() const;
 
     TViewport* GetCurrentViewport() const { return m_pCurrentViewport; }
     void SetCurrentViewport(TViewport* viewport) { m_pCurrentViewport = viewport; }

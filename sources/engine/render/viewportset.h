@@ -1,15 +1,16 @@
 #pragma once
-// TViewportSet: the stored layout of its records (type 47, 40 bytes), read and written raw by
-// repository images; the members its own module gives behaviour to are named.
+// TViewportSet (stored type 47, 40 bytes): up to 8 viewports drawn together.
 #include "core/system/types.h"
 
 class TViewport;
+
+constexpr u32 VIEWPORT_SET_CAPACITY = 8;
 
 struct TViewportSet
 {
     u32 m_nWord;
     u32 m_nViewportCount;
-    TViewport* aViewport[8];
+    TViewport* aViewport[VIEWPORT_SET_CAPACITY];
 };
 
 static_assert(sizeof(TViewportSet) == 40);
