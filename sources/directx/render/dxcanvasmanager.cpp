@@ -1,0 +1,421 @@
+#include "directx/render/dxcanvasmanager.h"
+
+#include "core/math/boundbox.h"
+#include "core/system/log.h"
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxdynamicmeshdata.h"
+#include "directx/render/dxdynamicmeshmanager.h"
+#include "directx/render/dxshader.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/render/camera.h"
+#include "engine/render/device.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/texture.h"
+#include "engine/system/managermanager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+TDxCanvasManager* g_pDxCanvasManager = nullptr;
+
+namespace
+{
+TDxCanvasManager s_CanvasManager;
+const i32 s_nRegistered = TManagerManager::RegisterManager("Canvas", "Dx", &g_pDxCanvasManager, &s_CanvasManager);
+
+constexpr u32 kBatchPrimitive[CANVAS_BATCH_COUNT] = {DX_PRIMITIVE_LINES, DX_PRIMITIVE_LINES, DX_PRIMITIVE_TRIANGLES,
+                                                      DX_PRIMITIVE_TRIANGLES};
+constexpr u32 kGrey = 0xFF808080;
+constexpr u32 kRed = 0xFFFF0000;
+
+TMeshDescription CanvasDescription()
+{
+    TMeshDescription description = {};
+    description.nStride = sizeof(TCanvasVertex);
+    description.nElementCount = 3;
+    description.aElement[0] = {0, 1, 4, 0};   // "__Pos", float4
+    description.aElement[1] = {16, 6, 2, 0};  // "__TexCoord", float2
+    description.aElement[2] = {24, 11, 5, 0}; // "__Color", 0xAARRGGBB
+    description.VertexLayout = TName("canvas", true);
+    return description;
+}
+
+bool InRender()
+{
+    return g_pRenderManager && g_pRenderManager->m_nInRender;
+}
+
+void SetPoint(TCanvasVertex& vertex, const TVector& point, f32 w, u32 color)
+{
+    vertex.x = point.x;
+    vertex.y = point.y;
+    vertex.z = point.z;
+    vertex.w = w;
+    vertex.nColor = color;
+}
+
+TVector Midpoint(const TVector& a, const TVector& b)
+{
+    TVector middle = TVector::Add(a, b);
+    middle.Scale(0.5f);
+    const f32 length = middle.Length();
+    if (length >= VectorMinimumLength)
+        middle.Scale(1.0f / length);
+    return middle;
+}
+
+std::vector<TVector> BuildSphere(u32 level)
+{
+    const f32 s = 1.0f / std::sqrt(2.0f);
+    const TVector n(0, 0, 1, 1), south(0, 0, -1, 1);
+    const TVector pp(s, s, 0, 1), pm(s, -s, 0, 1), mp(-s, s, 0, 1), mm(-s, -s, 0, 1);
+    std::vector<TVector> list = {n,     pm, pp, n,     pp, mp, n,     mp, mm, n,     mm, pm,
+                                 south, pp, pm, south, mp, pp, south, mm, mp, south, pm, mm};
+    for (u32 pass = 0; pass < level; ++pass)
+    {
+        const size_t count = list.size();
+        for (size_t i = 0; i < count; i += 3)
+        {
+            const TVector a = list[i], b = list[i + 1], c = list[i + 2];
+            const TVector ab = Midpoint(a, b), bc = Midpoint(b, c), ca = Midpoint(c, a);
+            list[i] = ab;
+            list[i + 1] = bc;
+            list[i + 2] = ca;
+            list.insert(list.end(), {a, ab, ca, ab, b, bc, bc, c, ca});
+        }
+    }
+    return list;
+}
+} // namespace
+
+const std::vector<TVector>& CanvasUnitSphere(u32 level)
+{
+    static const std::vector<TVector> s_aSphere[3] = {BuildSphere(0), BuildSphere(1), BuildSphere(2)};
+    return s_aSphere[std::min(level, 2u)];
+}
+
+i32 CanvasCircleSegments(f32 radius)
+{
+    const i32 n = static_cast<i32>(radius * 0.5f + 6.0f);
+    return n > 99 ? 100 : n;
+}
+
+void TDxCanvasManager::BeginManager()
+{
+    CreateBatches();
+    SetApertureMode(0);
+}
+
+void TDxCanvasManager::CreateBatches()
+{
+    const TMeshDescription description = CanvasDescription();
+    for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
+    {
+        TCanvasBatch& batch = m_aBatch[i];
+        batch = {};
+        batch.nCapacity = CANVAS_BATCH_CAPACITY[i];
+        batch.pMesh = g_pDxDynamicMeshManager->CreateMeshData();
+        if (!batch.pMesh)
+            continue;
+        batch.pMesh->Setup(static_cast<u32>(batch.nCapacity), 0, description, nullptr);
+        batch.pMesh->m_nPrimitiveKind = kBatchPrimitive[i];
+    }
+}
+
+void TDxCanvasManager::BindBatchShader(u32 batch, TDxShader* shader)
+{
+    TCanvasBatch& target = m_aBatch[batch];
+    if (!target.pMesh || target.pMesh->m_pShader == shader)
+        return;
+    if (target.nCount)
+        _FlushBatch(batch, 1);
+    target.pTexture = nullptr;
+    target.pMesh->m_pShader = shader;
+}
+
+void TDxCanvasManager::SetApertureMode(i32 mode)
+{
+    m_nApertureMode = mode;
+    if (mode == 0)
+        _SetApertureSize(static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
+                         static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()), 1.0f, 1.0f);
+}
+
+void TDxCanvasManager::SetApertureSize(f32 width, f32 height, i32 fit)
+{
+    if (!fit)
+    {
+        _SetApertureSize(width, height, 1.0f, 1.0f);
+        return;
+    }
+    const f32 backWidth = static_cast<f32>(g_pDeviceManager->GetBackBufferWidth());
+    const f32 backHeight = static_cast<f32>(g_pDeviceManager->GetBackBufferHeight());
+    if (width / height > backWidth / backHeight)
+        height = width * backHeight / backWidth;
+    else
+        width = height * backWidth / backHeight;
+    _SetApertureSize(width, height, backWidth / width, backHeight / height);
+}
+
+void TDxCanvasManager::SetApertureToDevice()
+{
+    SetApertureSize(static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
+                    static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()), 0);
+}
+
+void TDxCanvasManager::_SetApertureSize(f32 width, f32 height, f32 scaleX, f32 scaleY)
+{
+    if (InRender())
+        Flush();
+    else if (std::any_of(std::begin(m_aBatch), std::end(m_aBatch), [](const TCanvasBatch& b) { return b.nCount; }))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TDxCanvasManager::_SetApertureSize(): error: ",
+                    "render data but not in render begin");
+        _DiscardBatches();
+    }
+    m_fWidth = width;
+    m_fHeight = height;
+    m_fInvWidth = 1.0f / width;
+    m_fInvHeight = 1.0f / height;
+    m_fScaleX = scaleX;
+    m_fScaleY = scaleY;
+}
+
+TCanvasVertex* TDxCanvasManager::_Reserve(u32 batch, i32 count)
+{
+    TCanvasBatch& target = m_aBatch[batch];
+    if (count < 0 || count > target.nCapacity || !target.pMesh)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TDxCanvasManager::_Reserve(): error: ",
+                    "%d vertices asked of a batch of %d", count, target.nCapacity);
+        return nullptr;
+    }
+    if (target.pWrite && target.nCount + count > target.nCapacity)
+        _FlushBatch(batch, 1);
+    if (!target.pWrite)
+    {
+        target.pMesh->Reset();
+        target.pWrite = static_cast<TCanvasVertex*>(target.pMesh->AppendVertices(static_cast<u32>(target.nCapacity)));
+        target.nCount = 0;
+        if (!target.pWrite)
+            return nullptr;
+    }
+    TCanvasVertex* first = target.pWrite + target.nCount;
+    target.nCount += count;
+    return first;
+}
+
+TCanvasVertex* TDxCanvasManager::_Alloc(u32 batch, i32 count, TDxShader* shader, TTexture* texture)
+{
+    TCanvasBatch& target = m_aBatch[batch];
+    if (!target.pMesh)
+        return nullptr;
+    if (target.pMesh->m_pShader != shader || (texture && texture != target.pTexture))
+    {
+        if (target.nCount && target.pMesh->m_pShader)
+            _FlushBatch(batch, 1);
+        target.pTexture = texture;
+        target.pMesh->m_pShader = shader;
+    }
+    return _Reserve(batch, count);
+}
+
+TCanvasVertex* TDxCanvasManager::AllocVertices2DLines(i32 count, TDxShader* shader, TTexture* texture)
+{
+    return _Alloc(CANVAS_BATCH_2D_LINES, count, shader, texture);
+}
+
+TCanvasVertex* TDxCanvasManager::AllocVertices3DLines(i32 count, TDxShader* shader, TTexture* texture)
+{
+    return _Alloc(CANVAS_BATCH_3D_LINES, count, shader, texture);
+}
+
+TCanvasVertex* TDxCanvasManager::AllocVertices2DTriangles(i32 count, TDxShader* shader, TTexture* texture)
+{
+    return _Alloc(CANVAS_BATCH_2D_TRIANGLES, count, shader, texture);
+}
+
+TCanvasVertex* TDxCanvasManager::AllocVertices3DTriangles(i32 count, TDxShader* shader, TTexture* texture)
+{
+    return _Alloc(CANVAS_BATCH_3D_TRIANGLES, count, shader, texture);
+}
+
+void TDxCanvasManager::_FlushBatch(u32 batch, u32 reset)
+{
+    TCanvasBatch& target = m_aBatch[batch];
+    if (!target.nCount)
+        return;
+    TDxShader* shader = target.pMesh->m_pShader;
+    TTexture* kept = shader ? shader->aTexture[0] : nullptr;
+    if (shader && target.pTexture && !target.pTexture->Require())
+        shader->SetTexture(0, target.pTexture);
+    target.pMesh->Draw(static_cast<u32>(target.nCount), 0, reset);
+    if (reset)
+    {
+        target.nCount = 0;
+        target.pWrite = nullptr;
+    }
+    if (shader)
+        shader->SetTexture(0, kept);
+}
+
+void TDxCanvasManager::_DiscardBatches()
+{
+    for (TCanvasBatch& batch : m_aBatch)
+    {
+        if (batch.pMesh)
+        {
+            batch.pMesh->UnlockAppends();
+            batch.pMesh->Reset();
+        }
+        batch.nCount = 0;
+        batch.pWrite = nullptr;
+        batch.pTexture = nullptr;
+    }
+}
+
+void TDxCanvasManager::Flush()
+{
+    if (!InRender())
+    {
+        _DiscardBatches();
+        return;
+    }
+    for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
+        _FlushBatch(i, 1);
+}
+
+void TDxCanvasManager::DrawLine(f32 x1, f32 y1, f32 x2, f32 y2, const TColor& color)
+{
+    TCanvasVertex* v = _Reserve(CANVAS_BATCH_2D_LINES, 2);
+    if (!v)
+        return;
+    const u32 argb = color.ToARGB();
+    SetPoint(v[0], TVector(x1, y1, 0, 0), 0.0f, argb);
+    SetPoint(v[1], TVector(x2, y2, 0, 0), 0.0f, argb);
+}
+
+void TDxCanvasManager::DrawRectFrame(f32 x1, f32 y1, f32 x2, f32 y2, const TColor& color)
+{
+    DrawLine(x1, y1, x2, y1, color);
+    DrawLine(x2, y1, x2, y2, color);
+    DrawLine(x2, y2, x1, y2, color);
+    DrawLine(x1, y2, x1, y1, color);
+}
+
+void TDxCanvasManager::DrawCircle(f32 x, f32 y, f32 radius, const TColor& color)
+{
+    const i32 n = CanvasCircleSegments(radius);
+    if (n <= 0)
+        return;
+    TCanvasVertex* v = _Reserve(CANVAS_BATCH_2D_LINES, 2 * n + 2);
+    if (!v)
+        return;
+    const u32 argb = color.ToARGB();
+    TVector previous(x + radius, y, 0, 0);
+    for (i32 i = 0; i <= n; ++i)
+    {
+        const f32 angle = static_cast<f32>(i) * 2.0f * 3.14159265f / static_cast<f32>(n);
+        const TVector next(x + std::cos(angle) * radius, y + std::sin(angle) * radius, 0, 0);
+        SetPoint(*v++, previous, 0.0f, argb);
+        SetPoint(*v++, next, 0.0f, argb);
+        previous = next;
+    }
+}
+
+void TDxCanvasManager::_AddLine3D(const TVector& a, const TVector& b, u32 color)
+{
+    TCanvasVertex* v = _Reserve(CANVAS_BATCH_3D_LINES, 2);
+    if (!v)
+        return;
+    SetPoint(v[0], a, 1.0f, color);
+    SetPoint(v[1], b, 1.0f, color);
+}
+
+void TDxCanvasManager::DrawLine3D(const TVector& from, const TVector& to, const TColor& color)
+{
+    TCanvasVertex* v = _Reserve(CANVAS_BATCH_3D_LINES, 2);
+    if (!v)
+        return;
+    const u32 argb = color.ToARGB();
+    SetPoint(v[0], from, 0.0f, argb);
+    SetPoint(v[1], to, 0.0f, argb);
+    v[0].u = v[0].v = v[1].u = v[1].v = 0.0f;
+}
+
+void TDxCanvasManager::DrawBox(const TMatrix& matrix, const TBoundBox& box, const TColor& color)
+{
+    TVector corner[8];
+    for (u32 i = 0; i < 8; ++i)
+        corner[i] = matrix.TransformPoint(TVector(i & 1 ? box.maximum.x : box.minimum.x,
+                                                  i & 2 ? box.maximum.y : box.minimum.y,
+                                                  i & 4 ? box.maximum.z : box.minimum.z, 1.0f));
+    // Corners joined when their indices differ in one bit.
+    const u32 argb = color.ToARGB();
+    for (u32 i = 0; i < 8; ++i)
+        for (u32 bit = 1; bit < 8; bit <<= 1)
+            if (!(i & bit))
+                _AddLine3D(corner[i], corner[i | bit], argb);
+}
+
+void TDxCanvasManager::DrawSphere(const TVector& centre, f32 radius, const TColor& color, f32 scale)
+{
+    const TCamera* camera = g_pDxCameraManager ? g_pDxCameraManager->GetMainCamera() : nullptr;
+    if (!camera)
+        return;
+    u32 level = 1;
+    if (g_pDxViewportManager && g_pDxViewportManager->GetCurrentViewport())
+    {
+        const f32 ratio = TVector::Subtract(camera->m_Placement.Translation(), centre).Length() /
+                          std::max(radius, 0.1f) / std::max(scale, 0.1f);
+        if (ratio > 1000.0f)
+            return;
+        level = ratio < 50.0f ? 2 : ratio >= 500.0f ? 0 : 1;
+    }
+    const u32 argb = color.ToARGB();
+    const auto place = [&](const TVector& unit) {
+        TVector point = unit.Scaled(radius);
+        return TVector(point.x + centre.x, point.y + centre.y, point.z + centre.z, 1.0f);
+    };
+    const std::vector<TVector>& sphere = CanvasUnitSphere(level);
+    for (size_t i = 0; i < sphere.size(); i += 3)
+    {
+        const TVector a = place(sphere[i]), b = place(sphere[i + 1]), c = place(sphere[i + 2]);
+        _AddLine3D(a, b, argb);
+        _AddLine3D(b, c, argb);
+    }
+}
+
+void TDxCanvasManager::DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4],
+                                       TDxShader* shader, const TColor& color)
+{
+    TCanvasVertex* v = AllocVertices2DTriangles(6, shader, shader ? shader->aTexture[0] : nullptr);
+    if (!v)
+        return;
+    const u32 argb = color.ToARGB();
+    const f32* corners[6] = {p0, p1, p2, p0, p2, p3};
+    for (const f32* corner : corners)
+    {
+        *v++ = {corner[0], corner[1], 0.5f, 0.0f, corner[2], corner[3], argb};
+    }
+}
+
+void TDxCanvasManager::DrawTriangles3D(const TCanvasVertex* vertices, i32 count, TDxShader* shader)
+{
+    const i32 capacity = CANVAS_BATCH_CAPACITY[CANVAS_BATCH_3D_TRIANGLES];
+    while (count > 0)
+    {
+        const i32 chunk = std::min(count, capacity);
+        TCanvasVertex* v = AllocVertices3DTriangles(chunk, shader, nullptr);
+        if (!v)
+            return;
+        for (i32 i = 0; i < chunk; ++i)
+        {
+            v[i] = vertices[i];
+            v[i].w = 0.0f;
+        }
+        vertices += chunk;
+        count -= chunk;
+    }
+}

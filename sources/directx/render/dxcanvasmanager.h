@@ -1,0 +1,117 @@
+#pragma once
+// TDxCanvasManager ("Canvas", back end "Dx"): the 2D and debug-3D drawing interface. Lines,
+// wire shapes and textured triangles are collected into four locked vertex batches and drawn
+// with one call per batch on Flush (its render step); a batch is drawn early only when it is
+// full or its shader or texture changes. Positions are in the aperture, a virtual coordinate
+// space mapped onto the back buffer.
+#include "core/math/color.h"
+#include "core/math/matrix.h"
+#include "engine/system/manager.h"
+
+#include <vector>
+
+class TDxDynamicMeshData;
+class TDxShader;
+class TTexture;
+struct TBoundBox;
+
+// A canvas vertex: position (x, y, z, w), texture coordinates, 0xAARRGGBB colour.
+struct TCanvasVertex
+{
+    f32 x, y, z, w;
+    f32 u, v;
+    u32 nColor;
+};
+static_assert(sizeof(TCanvasVertex) == 28);
+
+enum ECanvasBatch : u32
+{
+    CANVAS_BATCH_2D_LINES,
+    CANVAS_BATCH_3D_LINES,
+    CANVAS_BATCH_2D_TRIANGLES,
+    CANVAS_BATCH_3D_TRIANGLES,
+    CANVAS_BATCH_COUNT
+};
+
+constexpr i32 CANVAS_BATCH_CAPACITY[CANVAS_BATCH_COUNT] = {2048, 8192, 8192, 768};
+
+struct TCanvasBatch
+{
+    i32 nCount;
+    i32 nCapacity;
+    TCanvasVertex* pWrite;
+    TDxDynamicMeshData* pMesh;
+    TTexture* pTexture;
+};
+
+// The unit sphere of a detail level (0 to 2) as a triangle list of 8, 32 or 128 triangles;
+// built once and kept for the run.
+const std::vector<TVector>& CanvasUnitSphere(u32 level);
+// Segments DrawCircle uses for a radius.
+i32 CanvasCircleSegments(f32 radius);
+
+class TDxCanvasManager : public TManager
+{
+public:
+    void BeginManager() override;
+    // The render step.
+    void RenderManager() override { Flush(); }
+
+    void SetApertureMode(i32 mode);
+    // With fit, the aperture widens to the back buffer's aspect ratio and the scales map it
+    // onto the back buffer.
+    void SetApertureSize(f32 width, f32 height, i32 fit);
+    void SetApertureToDevice();
+    f32 GetApertureWidth() const { return m_fWidth; }
+    f32 GetApertureHeight() const { return m_fHeight; }
+    i32 GetApertureMode() const { return m_nApertureMode; }
+    f32 GetScaleX() const { return m_fScaleX; }
+    f32 GetScaleY() const { return m_fScaleY; }
+
+    // Creates the four batch meshes, each drawn with its shader (null until bound).
+    void CreateBatches();
+    // Gives a batch its shader, drawing what it holds first when the shader changes.
+    void BindBatchShader(u32 batch, TDxShader* shader);
+
+    // Reserve count vertices of a batch for the caller to fill; null (and a log line) for
+    // more than the batch holds.
+    TCanvasVertex* AllocVertices2DLines(i32 count, TDxShader* shader, TTexture* texture);
+    TCanvasVertex* AllocVertices3DLines(i32 count, TDxShader* shader, TTexture* texture);
+    TCanvasVertex* AllocVertices2DTriangles(i32 count, TDxShader* shader, TTexture* texture);
+    TCanvasVertex* AllocVertices3DTriangles(i32 count, TDxShader* shader, TTexture* texture);
+
+    void DrawLine3D(const TVector& from, const TVector& to, const TColor& color);
+    void DrawLine(f32 x1, f32 y1, f32 x2, f32 y2, const TColor& color);
+    void DrawBox(const TMatrix& matrix, const TBoundBox& box, const TColor& color);
+    void DrawRectFrame(f32 x1, f32 y1, f32 x2, f32 y2, const TColor& color);
+    void DrawCircle(f32 x, f32 y, f32 radius, const TColor& color);
+    // Nothing without a main camera.
+    void DrawSphere(const TVector& centre, f32 radius, const TColor& color, f32 scale);
+    // Each point x, y, u, v; the texture is the one in slot 0 of the shader.
+    void DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4], TDxShader* shader,
+                         const TColor& color);
+    void DrawTriangles3D(const TCanvasVertex* vertices, i32 count, TDxShader* shader);
+    // Draws and empties the batches in order while a frame is drawn; otherwise only empties.
+    void Flush();
+
+    const TCanvasBatch& GetBatch(u32 batch) const { return m_aBatch[batch]; }
+
+private:
+    void _SetApertureSize(f32 width, f32 height, f32 scaleX, f32 scaleY);
+    TCanvasVertex* _Alloc(u32 batch, i32 count, TDxShader* shader, TTexture* texture);
+    TCanvasVertex* _Reserve(u32 batch, i32 count);
+    void _FlushBatch(u32 batch, u32 reset);
+    void _DiscardBatches();
+    void _AddLine3D(const TVector& a, const TVector& b, u32 color);
+
+    i32 m_nApertureMode = 0;
+    f32 m_fWidth = 0.0f;
+    f32 m_fHeight = 0.0f;
+    f32 m_fInvWidth = 0.0f;
+    f32 m_fInvHeight = 0.0f;
+    f32 m_fScaleX = 0.0f;
+    f32 m_fScaleY = 0.0f;
+    TCanvasBatch m_aBatch[CANVAS_BATCH_COUNT] = {};
+};
+
+extern TDxCanvasManager* g_pDxCanvasManager;

@@ -1,0 +1,224 @@
+// The canvas: batches and their draw calls, reservations past a batch, the aperture and its fit,
+// circles and spheres, and drawing with no camera.
+#include "shaderfixture.h"
+
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxdynamicmeshmanager.h"
+#include "directx/render/dxtexturemanager.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/renderstats.h"
+
+#include <cmath>
+
+namespace
+{
+const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+
+class CanvasTest : public ShaderTest
+{
+protected:
+    void SetUp() override
+    {
+        ShaderTest::SetUp();
+        m_pManager->SetRunning(1);
+        m_Mesh.VertexLayout = TName("canvas", true);
+        m_pCanvas->CreateBatches();
+        // One shader serves every batch: the fixture holds one repository image at a time.
+        m_pShader = MakeShader("canvas", {kTexturedEffect, kTexturedEffect}, {Record(0, 0), Record(0, 1)});
+        for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
+            m_pCanvas->BindBatchShader(i, m_pShader);
+        g_pRenderManager->m_nInRender = 1;
+        g_RenderStatsCurrent.Clear();
+    }
+    void TearDown() override
+    {
+        g_pRenderManager->m_nInRender = 0;
+        m_pCanvas->Flush();
+        g_pDxTextureManager->Clear();
+        ShaderTest::TearDown();
+    }
+
+    u32 DrawCalls() const { return g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS]; }
+    u32 Primitives() const { return g_RenderStatsCurrent.aCounter[RENDER_STATS_PRIMITIVES]; }
+    i32 Count(u32 batch) const { return m_pCanvas->GetBatch(batch).nCount; }
+
+    TDxCanvasManager* m_pCanvas = g_pDxCanvasManager;
+    TDxShader* m_pShader = nullptr;
+};
+
+TEST_F(CanvasTest, FlushDrawsEachBatchOnceInOrderAndOnlyInAFrame)
+{
+    // Nothing drawn: no call.
+    m_pCanvas->Flush();
+    EXPECT_EQ(DrawCalls(), 0u);
+
+    m_pCanvas->DrawLine(0, 0, 10, 10, kWhite);
+    m_pCanvas->DrawRectFrame(0, 0, 10, 10, kWhite);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 10);
+    TBoundBox box = {};
+    box.minimum = TVector(-1, -1, -1, 1);
+    box.maximum = TVector(1, 1, 1, 1);
+    m_pCanvas->DrawBox(TMatrix(1.0f), box, kWhite);
+    EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 24);
+    const f32 p0[4] = {0, 0, 0, 0}, p1[4] = {1, 0, 1, 0}, p2[4] = {1, 1, 1, 1}, p3[4] = {0, 1, 0, 1};
+    m_pCanvas->DrawTextureQuad(p0, p1, p2, p3, m_pShader, kWhite);
+    EXPECT_EQ(DrawCalls(), 0u);
+
+    // Batch by batch: 5 2D lines, then 12 3D lines, then 2 triangles.
+    g_RenderStatsCurrent.Clear();
+    m_pCanvas->Flush();
+    EXPECT_EQ(DrawCalls(), 3u);
+    EXPECT_EQ(Primitives(), 5u + 12u + 2u);
+    for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
+        EXPECT_EQ(Count(i), 0);
+
+    // Outside a frame the batches are emptied without a draw.
+    m_pCanvas->DrawLine(0, 0, 10, 10, kWhite);
+    g_pRenderManager->m_nInRender = 0;
+    g_RenderStatsCurrent.Clear();
+    m_pCanvas->Flush();
+    EXPECT_EQ(DrawCalls(), 0u);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 0);
+}
+
+TEST_F(CanvasTest, TexturesAndShadersSplitABatchOnlyWhenTheyChange)
+{
+    TTexture* first = g_pDxTextureManager->CreateTexture(TName("first", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
+    TTexture* second = g_pDxTextureManager->CreateTexture(TName("second", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
+    TDxShader* shader = m_pShader;
+    ASSERT_NE(m_pCanvas->AllocVertices2DTriangles(3, shader, first), nullptr);
+    ASSERT_NE(m_pCanvas->AllocVertices2DTriangles(3, shader, first), nullptr);
+    ASSERT_NE(m_pCanvas->AllocVertices2DTriangles(3, shader, nullptr), nullptr);
+    EXPECT_EQ(DrawCalls(), 0u);
+    // Another texture draws the first three triangles before the new one is appended.
+    ASSERT_NE(m_pCanvas->AllocVertices2DTriangles(3, shader, second), nullptr);
+    EXPECT_EQ(DrawCalls(), 1u);
+    EXPECT_EQ(Primitives(), 3u);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_TRIANGLES), 3);
+    // So does another shader.
+    ASSERT_NE(m_pCanvas->AllocVertices2DTriangles(3, nullptr, nullptr), nullptr);
+    EXPECT_EQ(DrawCalls(), 2u);
+    m_pCanvas->BindBatchShader(CANVAS_BATCH_2D_TRIANGLES, m_pShader);
+    // The texture a batch borrowed leaves the shader's slot as it was.
+    EXPECT_EQ(shader->aTexture[0], nullptr);
+}
+
+TEST_F(CanvasTest, AFullBatchIsDrawnAndALargerRequestRefused)
+{
+    TDxShader* shader = m_pShader;
+    // More than the batch holds: refused, nothing written or drawn.
+    EXPECT_EQ(m_pCanvas->AllocVertices3DTriangles(769, shader, nullptr), nullptr);
+    EXPECT_NE(m_Log.SystemLog().find("769 vertices asked of a batch of 768"), std::string::npos);
+    EXPECT_EQ(DrawCalls(), 0u);
+
+    ASSERT_NE(m_pCanvas->AllocVertices3DTriangles(765, shader, nullptr), nullptr);
+    EXPECT_EQ(DrawCalls(), 0u);
+    ASSERT_NE(m_pCanvas->AllocVertices3DTriangles(6, shader, nullptr), nullptr);
+    EXPECT_EQ(DrawCalls(), 1u);
+    EXPECT_EQ(Primitives(), 255u);
+    EXPECT_EQ(Count(CANVAS_BATCH_3D_TRIANGLES), 6);
+
+    // Triangles past the capacity go in chunks.
+    m_pCanvas->Flush();
+    g_RenderStatsCurrent.Clear();
+    std::vector<TCanvasVertex> triangles(768 * 2 + 3, TCanvasVertex{1, 2, 3, 7, 0, 0, 0xFFFFFFFF});
+    m_pCanvas->DrawTriangles3D(triangles.data(), static_cast<i32>(triangles.size()), shader);
+    EXPECT_EQ(DrawCalls(), 2u);
+    EXPECT_EQ(Count(CANVAS_BATCH_3D_TRIANGLES), 3);
+    EXPECT_EQ(m_pCanvas->GetBatch(CANVAS_BATCH_3D_TRIANGLES).pWrite[0].w, 0.0f);
+    m_pCanvas->Flush();
+    EXPECT_EQ(DrawCalls(), 3u);
+    EXPECT_EQ(Primitives(), 256u * 2 + 1);
+}
+
+TEST_F(CanvasTest, TheApertureFitsTheBackBuffer)
+{
+    m_pManager->SetBackBufferSize(1920, 1080);
+    m_pCanvas->SetApertureMode(1);
+    m_pCanvas->SetApertureSize(1024, 768, 1);
+    EXPECT_NEAR(m_pCanvas->GetApertureWidth(), 1365.333f, 0.01f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 768.0f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.40625f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleY(), 1.40625f);
+
+    m_pManager->SetBackBufferSize(1280, 1024);
+    m_pCanvas->SetApertureSize(1024, 768, 1);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 1024.0f);
+    EXPECT_NEAR(m_pCanvas->GetApertureHeight(), 819.2f, 0.01f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.25f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleY(), 1.25f);
+
+    // Without the fit the size is kept as given.
+    m_pCanvas->SetApertureSize(640, 480, 0);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 640.0f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.0f);
+    // Mode 0 follows the back buffer.
+    m_pCanvas->SetApertureMode(0);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 1280.0f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 1024.0f);
+}
+
+TEST_F(CanvasTest, ChangingTheApertureOutsideAFrameDiscardsPendingDrawing)
+{
+    m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
+    g_pRenderManager->m_nInRender = 0;
+    m_pCanvas->SetApertureSize(800, 600, 0);
+    EXPECT_NE(m_Log.SystemLog().find("render data but not in render begin"), std::string::npos);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 0);
+    EXPECT_EQ(DrawCalls(), 0u);
+    // Inside a frame the pending drawing is drawn first.
+    g_pRenderManager->m_nInRender = 1;
+    m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
+    m_pCanvas->SetApertureSize(800, 600, 0);
+    EXPECT_EQ(DrawCalls(), 1u);
+}
+
+TEST_F(CanvasTest, CirclesUseSegmentsByTheirRadius)
+{
+    EXPECT_EQ(CanvasCircleSegments(0.0f), 6);
+    EXPECT_EQ(CanvasCircleSegments(186.0f), 99);
+    EXPECT_EQ(CanvasCircleSegments(188.0f), 100);
+    EXPECT_EQ(CanvasCircleSegments(1000.0f), 100);
+
+    // Radius 0: 7 segments, the first of length 0 from (cx + r, cy).
+    m_pCanvas->DrawCircle(5, 5, 0, kWhite);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 14);
+    m_pCanvas->Flush();
+    m_pCanvas->DrawCircle(0, 0, 200, kWhite);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 202);
+    const TCanvasVertex* v = m_pCanvas->GetBatch(CANVAS_BATCH_2D_LINES).pWrite;
+    EXPECT_FLOAT_EQ(v[0].x, 200.0f);
+    EXPECT_FLOAT_EQ(v[1].x, 200.0f);
+    EXPECT_NEAR(v[201].x, 200.0f, 1e-3f);
+    EXPECT_NEAR(v[201].y, 0.0f, 1e-2f);
+    EXPECT_NEAR(v[101].x, -200.0f, 1e-3f);
+}
+
+TEST(CanvasSphere, LevelsSubdivideTheOctahedron)
+{
+    const u32 counts[3] = {8, 32, 128};
+    for (u32 level = 0; level < 3; ++level)
+    {
+        const std::vector<TVector>& sphere = CanvasUnitSphere(level);
+        ASSERT_EQ(sphere.size(), counts[level] * 3);
+        for (const TVector& point : sphere)
+            EXPECT_NEAR(point.Length(), 1.0f, 1e-5f);
+    }
+    // The first pass turns the first triangle into its midpoint triangle, in place: its first
+    // point is the normalised midpoint of the north pole and (s, -s, 0).
+    const f32 s = 1.0f / std::sqrt(2.0f);
+    const TVector expected = TVector(s * 0.5f, -s * 0.5f, 0.5f, 1).Normalized();
+    const TVector& first = CanvasUnitSphere(1)[0];
+    EXPECT_NEAR(first.x, expected.x, 1e-5f);
+    EXPECT_NEAR(first.y, expected.y, 1e-5f);
+    EXPECT_NEAR(first.z, expected.z, 1e-5f);
+}
+
+TEST_F(CanvasTest, SpheresNeedAMainCamera)
+{
+    ASSERT_EQ(g_pDxCameraManager->GetMainCamera(), nullptr);
+    m_pCanvas->DrawSphere(TVector(0, 0, 0, 1), 1.0f, kWhite, 1.0f);
+    EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 0);
+}
+} // namespace
