@@ -45,6 +45,10 @@ public:
     virtual void Lock() = 0;
     virtual void Unlock() = 0;
 
+    // Global listeners hear every body's events after the body's own listener: 0 added, 1 when
+    // all 32 places are taken.
+    u32 AddListener(TDynamicsListener* listener);
+    void RemoveListener(TDynamicsListener* listener);
     i32 GetListenerCount() const { return m_nListenerCount; }
     TDynamicsListener* GetListener(i32 i) const { return m_apListener[i]; }
 
