@@ -14,6 +14,8 @@
 #include "core/system/log.h"
 #include "core/system/memory.h"
 #include "core/system/timer.h"
+#include "engine/system/command/command.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
@@ -67,6 +69,21 @@ public:
 
 Tphysics_hardwareVariable s_physics_hardware;
 Tphysics_framerateVariable s_physics_framerate;
+
+// The remote debugger of the physics engine is not part of this build.
+class TCommandageia_debug : public TCommand
+{
+public:
+    void Execute(TCommandInstruction&, u32 prepare) override
+    {
+        if (prepare == COMMAND_RUN)
+            TCommandManager::Instance().PrintError("AGEIA Remoter Debugger error: disabled in final build");
+    }
+};
+
+TCommandageia_debug s_Commandageia_debug;
+const u32 s_nCommandRegistered =
+    TCommandManager::Instance().RegisterCommand("ageia_debug", "", "", &s_Commandageia_debug, 0);
 
 void CheckUnlocked(const char* function)
 {
