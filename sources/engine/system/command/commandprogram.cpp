@@ -119,6 +119,8 @@ void TCommandProgram::Tokenize(const char* text)
     const char* c = text;
     for (; *c; ++c)
     {
+        // A token that a line feed ends belongs to the line the feed ends.
+        const u32 tokenLine = line;
         if (*c == '\n')
             ++line;
         if (inQuote)
@@ -152,7 +154,7 @@ void TCommandProgram::Tokenize(const char* text)
         if (EndsToken(*c) || *c == '"')
         {
             if (c > start)
-                EndToken(start, static_cast<u32>(c - start), false, line);
+                EndToken(start, static_cast<u32>(c - start), false, tokenLine);
             start = c + 1;
             if (*c == '"')
                 inQuote = true;

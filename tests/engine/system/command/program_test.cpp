@@ -116,6 +116,11 @@ TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
     EXPECT_EQ(arguments[0], std::string(127, 't'));
     EXPECT_EQ(arguments[1], std::string(127, 't'));
     EXPECT_NE(SystemLog().find("(1): token too long, cut to 127 characters"), std::string::npos);
+
+    // A token that ends its line is reported on that line.
+    m_Program.Parse(("test.record 1\ntest.record " + token + "\ntest.record 2").c_str());
+    EXPECT_NE(SystemLog().find("(2): token too long, cut to 127 characters"), std::string::npos);
+    EXPECT_EQ(SystemLog().find("(3): token too long"), std::string::npos);
 }
 
 TEST_F(ProgramTest, AnUnterminatedQuoteEndsAtTheEndOfTheText)
