@@ -78,7 +78,7 @@ const f32* ImposterDistance()
 
 TImposterManager::TImposterManager()
     : m_pQueue(nullptr), m_pShader(nullptr), m_nEnabled(1),
-      m_Settings{{0.1f, 0.1f, 0.1f, 1.0f}, 3000.0f, 4000.0f, {0.0f, 0.0f}}
+      m_Settings{{0.1f, 0.1f, 0.1f, 1.0f}, 3000.0f, 4000.0f, {0.0f, 0.0f}}, m_nPass(0)
 {
     if (!g_pCluster)
         return;
@@ -115,8 +115,9 @@ void TImposterManager::DrawImposters()
         const TImposterData* first = m_aImposterData[0];
         m_pShader->SetTexture(COLOUR_SLOT, first->pTextureColor)->SetTexture(NORMAL_SLOT, first->pTextureNormal);
     }
+    m_nPass = 0;
     if (g_pImposterDrawCallback)
-        g_pImposterDrawCallback(m_pShader, 0);
+        g_pImposterDrawCallback(m_pShader, m_nPass);
     if (ImposterShow() && s_pDrawVertices)
     {
         DrawRecords(m_aDraw.GetData(), m_aDraw.GetCount());

@@ -61,6 +61,8 @@ public:
     const TImposterRecord& GetRecord(u32 index) const { return m_aDraw[index]; }
     u32 GetBatchCount() const { return m_aBatch.GetCount(); }
     const TImposterSettings& GetSettings() const { return m_Settings; }
+    // The pass word of the imposter draw being made.
+    u32 GetPass() const { return m_nPass; }
 
     DArray<TImposterData*>& ImposterData() { return m_aImposterData; }
     DArray<TImposter*>& Imposters() { return m_aImposter; }
@@ -85,6 +87,7 @@ private:
     SArray<TImposterRecord, IMPOSTER_DRAW_CAPACITY, 0> m_aDraw;
     SArray<TImposterBatch*, IMPOSTER_BATCH_CAPACITY, 0> m_aBatch;
     TImposterSettings m_Settings;
+    u32 m_nPass;
 };
 
 extern TImposterManager* g_pImposterManager;

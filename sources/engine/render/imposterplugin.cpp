@@ -1,0 +1,48 @@
+// TImposterDataParameters: the imposter shader's table of per-type values (three vectors for
+// each of the first 40 imposter data), the sun, and the manager's settings.
+#include "engine/render/imposterdata.h"
+#include "engine/render/impostermanager.h"
+#include "engine/render/shaderparameter.h"
+#include "engine/render/shaderparameterplugin.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+constexpr u32 IMPOSTER_TYPE_CAPACITY = 40;
+constexpr u32 IMPOSTER_PARAMETER_VECTORS = 123;
+constexpr u32 SUN_COLOUR_VECTOR = 120;
+constexpr u32 SUN_DIRECTION_VECTOR = 121;
+constexpr u32 SETTINGS_VECTOR = 122;
+constexpr f32 IMPOSTER_TYPE_CONSTANT = 0.125f;
+// The sun used until lights are drawn: white, from above and slightly behind.
+constexpr TVector SUN_COLOUR(1.0f, 1.0f, 1.0f, 1.0f);
+constexpr TVector SUN_DIRECTION(0.0f, -0.8f, 0.6f, 0.0f);
+} // namespace
+
+class TImposterDataParameters : public TShaderParameterPlugin
+{
+public:
+    void Apply(TNodeObject*, TShader*, TShaderParameter* parameter, TMaterial*, const TMeshDescription*) override
+    {
+        TVector v[IMPOSTER_PARAMETER_VECTORS] = {};
+        DArray<TImposterData*>& data = g_pImposterManager->ImposterData();
+        const u32 count = std::min<u32>(static_cast<u32>(data.GetCount()), IMPOSTER_TYPE_CAPACITY);
+        const f32 pass = static_cast<f32>(g_pImposterManager->GetPass());
+        for (u32 i = 0; i < count; ++i)
+        {
+            const TImposterData& d = *data[i];
+            v[3 * i] = TVector(d.m_Vector.x, d.m_Vector.y, IMPOSTER_TYPE_CONSTANT, d.m_Vector.w);
+            v[3 * i + 1] = TVector(d.m_aFloat[0], d.m_aFloat[1], d.m_aFloat[2], pass);
+            v[3 * i + 2] = TVector(d.m_aFloat[3], d.m_aFloat[4], d.m_aFloat[5], static_cast<f32>(d.m_nShaderValue));
+        }
+        v[SUN_COLOUR_VECTOR] = SUN_COLOUR;
+        v[SUN_DIRECTION_VECTOR] = SUN_DIRECTION;
+        // The last four words of the settings block.
+        std::memcpy(&v[SETTINGS_VECTOR], &g_pImposterManager->GetSettings().fFadeStart, sizeof(TVector));
+        parameter->SetVectorArray(IMPOSTER_PARAMETER_VECTORS, v);
+    }
+};
+
+VESTAMOR_PLUGIN(TImposterDataParameters, TShaderParameterPlugin);

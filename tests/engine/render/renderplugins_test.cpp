@@ -1,0 +1,79 @@
+#include "core/system/plugin.h"
+#include "engine/render/imposterdata.h"
+#include "engine/render/impostermanager.h"
+#include "engine/render/mesh.h"
+#include "engine/render/shaderparameter.h"
+#include "engine/render/shaderparameterplugin.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+class TRecordingParameter : public TShaderParameter
+{
+public:
+    void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
+    void SetMatrix(const TMatrix& matrix) override { aMatrix.push_back(matrix); }
+    std::vector<TVector> aVector;
+    std::vector<TMatrix> aMatrix;
+};
+
+TShaderParameterPlugin* Plugin(const char* name)
+{
+    TPlugin* plugin = nullptr;
+    g_pPluginManager->FindPlugin(plugin, TName(name), TName("TShaderParameterPlugin"));
+    return static_cast<TShaderParameterPlugin*>(plugin);
+}
+
+void ExpectVector(const TVector& v, f32 x, f32 y, f32 z, f32 w)
+{
+    EXPECT_FLOAT_EQ(x, v.x);
+    EXPECT_FLOAT_EQ(y, v.y);
+    EXPECT_FLOAT_EQ(z, v.z);
+    EXPECT_FLOAT_EQ(w, v.w);
+}
+} // namespace
+
+TEST(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
+{
+    TImposterData first{}, second{};
+    second.m_Vector = TVector(2.0f, 3.0f, 99.0f, 4.0f);
+    for (u32 i = 0; i < IMPOSTER_DATA_FLOATS; ++i)
+        second.m_aFloat[i] = 10.0f + static_cast<f32>(i);
+    second.m_nShaderValue = 7;
+    g_pImposterManager->ImposterData().Add(&first);
+    g_pImposterManager->ImposterData().Add(&second);
+    TRecordingParameter parameter;
+    Plugin("TImposterDataParameters")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    g_pImposterManager->ImposterData().SetCount(0);
+    ASSERT_EQ(123u, parameter.aVector.size());
+    ExpectVector(parameter.aVector[3], 2.0f, 3.0f, 0.125f, 4.0f);
+    ExpectVector(parameter.aVector[4], 10.0f, 11.0f, 12.0f, 0.0f);
+    ExpectVector(parameter.aVector[5], 13.0f, 14.0f, 15.0f, 7.0f);
+    ExpectVector(parameter.aVector[6], 0.0f, 0.0f, 0.0f, 0.0f);
+    ExpectVector(parameter.aVector[122], 3000.0f, 4000.0f, 0.0f, 0.0f);
+}
+
+TEST(RenderPluginsTest, MeshPluginsHandOverTheDrawnMeshsMatrixAndMaterial)
+{
+    TMesh mesh;
+    mesh.m_Material.aVector[9] = TVector(1.0f, 2.0f, 3.0f, 4.0f);
+    g_pCurrentMeshMaterial = nullptr;
+    TRecordingParameter parameter;
+    Plugin("TObjectMeshSettings")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    EXPECT_TRUE(parameter.aVector.empty()); // no mesh drawn: nothing written
+    g_pCurrentMeshMaterial = &mesh.m_Material;
+    Plugin("TObjectMeshSettings")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    ASSERT_EQ(10u, parameter.aVector.size());
+    ExpectVector(parameter.aVector[4], 1.0f, 1.0f, 1.0f, 1.0f);
+    ExpectVector(parameter.aVector[9], 1.0f, 2.0f, 3.0f, 4.0f);
+    g_pCurrentMeshMaterial = nullptr;
+
+    g_CurrentTextureMatrix.aRow[3].x = 0.75f;
+    Plugin("TTextureMatrix")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    ASSERT_EQ(1u, parameter.aMatrix.size());
+    EXPECT_FLOAT_EQ(0.75f, parameter.aMatrix[0].aRow[3].x);
+    g_CurrentTextureMatrix = TMatrix(1.0f);
+}
