@@ -277,6 +277,8 @@ void TNxDynamicsManager::_CreateScene()
     desc.gravity.set(0.0f, -9.8f, 0.0f);
     desc.userNotify = &DynamicsUserNotify();
     desc.userContactModify = &DynamicsContactModify();
+    desc.userTriggerReport = &DynamicsTriggerReport();
+    desc.userContactReport = &DynamicsContactReport();
     desc.maxTimestep = 1.0f / 60.0f;
     desc.maxIter = 8;
     desc.timeStepMethod = NX_TIMESTEP_FIXED;

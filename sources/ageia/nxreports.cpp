@@ -8,6 +8,7 @@
 #include "engine/system/node.h"
 #include "platform/physics/nxactor.h"
 #include "platform/physics/nxjoint.h"
+#include "platform/physics/nxshape.h"
 
 namespace
 {
@@ -15,6 +16,22 @@ TNxDynamicsBody* BodyOf(NxActor* actor)
 {
     const auto* data = static_cast<const TCollisionUserData*>(actor->userData);
     return data && data->nKind == COLLISION_USER_BODY ? static_cast<TNxDynamicsBody*>(data->pObject) : nullptr;
+}
+
+// The engine object an actor or shape carries, null without user data.
+void* ObjectOf(void* userData)
+{
+    return userData ? static_cast<const TCollisionUserData*>(userData)->pObject : nullptr;
+}
+
+// The first object on the node of a shape's node object (kinds 1 to 3), else null.
+TNodeObject* NodeObjectOf(const NxShape& shape)
+{
+    const auto* data = static_cast<const TCollisionUserData*>(shape.userData);
+    if (!data || data->nKind < COLLISION_USER_BODY || data->nKind > COLLISION_USER_MESH)
+        return nullptr;
+    const TNode* node = static_cast<TNodeObject*>(data->pObject)->pNode;
+    return node && node->GetObjectCount() ? node->GetObject(0) : nullptr;
 }
 
 const char* NameOf(const TNode* node)
@@ -27,6 +44,18 @@ TNxErrorStream& DynamicsErrorStream()
 {
     static TNxErrorStream s_Stream;
     return s_Stream;
+}
+
+TNxContactReport& DynamicsContactReport()
+{
+    static TNxContactReport s_Report;
+    return s_Report;
+}
+
+TNxTriggerReport& DynamicsTriggerReport()
+{
+    static TNxTriggerReport s_Report;
+    return s_Report;
 }
 
 TNxUserNotify& DynamicsUserNotify()
@@ -106,4 +135,32 @@ void TNxUserNotify::onSleep(NxActor** actors, NxU32 count)
         for (i32 l = 0; l < g_pDynamicsManager->GetListenerCount(); ++l)
             g_pDynamicsManager->GetListener(l)->OnSleep(body);
     }
+}
+
+void TNxContactReport::onContactNotify(NxContactPair& pair, NxU32 events)
+{
+    if (pair.isDeletedActor[0] || pair.isDeletedActor[1])
+        return;
+    void* objects[2] = {ObjectOf(pair.actors[0]->userData), ObjectOf(pair.actors[1]->userData)};
+    TNxDynamicsBody* bodies[2] = {BodyOf(pair.actors[0]), BodyOf(pair.actors[1])};
+    const f32* normal = &pair.sumNormalForce.x;
+    const f32* friction = &pair.sumFrictionForce.x;
+    for (i32 i = 0; i < 2; ++i)
+        if (bodies[i] && bodies[i]->pMethods)
+            bodies[i]->pMethods->OnContact(bodies[i], objects[1 - i], normal, friction, events, pair);
+    for (i32 l = 0; l < g_pDynamicsManager->GetListenerCount(); ++l)
+        g_pDynamicsManager->GetListener(l)->OnContact(static_cast<TDynamicsBody*>(objects[0]), objects[1], normal,
+                                                      friction, events, pair);
+}
+
+void TNxTriggerReport::onTrigger(NxShape& triggerShape, NxShape& otherShape, NxTriggerFlag status)
+{
+    TNodeObject* trigger = NodeObjectOf(triggerShape);
+    TNodeObject* other = NodeObjectOf(otherShape);
+    TNxDynamicsBody* bodies[2] = {BodyOf(&triggerShape.getActor()), BodyOf(&otherShape.getActor())};
+    for (TNxDynamicsBody* body : bodies)
+        if (body && body->pMethods)
+            body->pMethods->OnTrigger(trigger, other, status);
+    for (i32 l = 0; l < g_pDynamicsManager->GetListenerCount(); ++l)
+        g_pDynamicsManager->GetListener(l)->OnTrigger(trigger, other, status);
 }

@@ -12,6 +12,21 @@ public:
     void print(const char* message) override;
 };
 
+class TNxContactReport : public NxUserContactReport
+{
+public:
+    // The first actor's body listener, the second's, then the global listeners.
+    void onContactNotify(NxContactPair& pair, NxU32 events) override;
+};
+
+class TNxTriggerReport : public NxUserTriggerReport
+{
+public:
+    // The objects on the shapes' nodes go to the trigger side's body listener, the other side's,
+    // then the global listeners.
+    void onTrigger(NxShape& triggerShape, NxShape& otherShape, NxTriggerFlag status) override;
+};
+
 class TNxUserNotify : public NxUserNotify
 {
 public:
@@ -31,5 +46,7 @@ public:
 };
 
 TNxErrorStream& DynamicsErrorStream();
+TNxContactReport& DynamicsContactReport();
+TNxTriggerReport& DynamicsTriggerReport();
 TNxUserNotify& DynamicsUserNotify();
 TNxContactModify& DynamicsContactModify();

@@ -77,3 +77,75 @@ TEST(DynamicsReports, AFailedAssertionInTheLayerIsLoggedAndAsksForABreak)
 {
     EXPECT_EQ(NX_AR_BREAKPOINT, DynamicsErrorStream().reportAssertViolation("bad", "layer.cpp", 7));
 }
+
+namespace
+{
+// Counts contacts and triggers, noting the journal letter and what it was told.
+class TTouch : public TDynamicsListener
+{
+public:
+    TTouch(std::string* journal, char letter) : m_pJournal(journal), m_cLetter(letter) {}
+    void OnContact(TDynamicsBody* body, void* other, const f32* normal, const f32*, u32, NxContactPair&) override
+    {
+        if (m_pJournal->empty() || m_pJournal->back() != m_cLetter)
+            *m_pJournal += m_cLetter;
+        pBody = body;
+        pOther = other;
+        fNormalY = normal[1];
+    }
+    void OnTrigger(TNodeObject* trigger, TNodeObject* other, u32 status) override
+    {
+        pTrigger = trigger;
+        pTriggerOther = other;
+        nStatus |= status;
+    }
+    std::string* m_pJournal;
+    char m_cLetter;
+    TDynamicsBody* pBody = nullptr;
+    void* pOther = nullptr;
+    f32 fNormalY = 0.0f;
+    TNodeObject* pTrigger = nullptr;
+    TNodeObject* pTriggerOther = nullptr;
+    u32 nStatus = 0;
+};
+} // namespace
+
+TEST_F(DynamicsTest, ContactsAndTriggersReachTheBodiesListenersThenTheGlobalOnes)
+{
+    Manager().SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
+    std::string journal;
+    TTouch own(&journal, 'c'), global(&journal, 'g');
+    TNxDynamicsBody* ground = Box("floor", 0.0f, 0.0f, 0.0f);
+    ground->SetDynamic(0);
+    // A trigger volume above the floor, on a kinematic body of its own.
+    TNode* gateNode = g_pNodeManager->CreateNode("gate");
+    gateNode->SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
+    auto* gate = static_cast<TNxDynamicsBody*>(Manager().CreateBody(gateNode));
+    TDynamicsGeometry* volume = gate->__CreateGeometry(gateNode, GEOMETRY_BOX);
+    volume->SetSize(TVector(1.0f, 0.2f, 1.0f, 1.0f));
+    *volume->GetShapeFlags() |= 0x7;
+    EXPECT_EQ(1u, volume->IsTrigger());
+    gate->SetDynamic(0);
+    gate->__Create();
+    TNxDynamicsBody* crate = Box("dropped", 0.0f, 4.0f, 0.0f);
+    for (TNxDynamicsBody* body : {ground, gate, crate})
+        body->GetGeometry(0)->SetGroupsMask(1);
+    crate->pMethods = &own;
+    crate->SetContactReport(NX_NOTIFY_ON_START_TOUCH, -1.0f);
+    ASSERT_EQ(0u, Manager().AddListener(&global));
+    for (i32 frame = 0; frame < 30 && journal.size() < 2; ++frame)
+    {
+        Manager().ThreadUpdateManager(0.1f);
+        Manager().UpdateManager(0.1f);
+    }
+    Manager().RemoveListener(&global);
+    EXPECT_EQ("cg", journal);
+    EXPECT_EQ(crate, own.pBody);
+    EXPECT_EQ(ground, own.pOther);
+    EXPECT_GT(own.fNormalY * own.fNormalY, 0.0f);
+    // The trigger side's object first: the gate's body (its node's first object), then the crate.
+    EXPECT_EQ(gate, own.pTrigger);
+    EXPECT_EQ(crate, own.pTriggerOther);
+    EXPECT_NE(0u, own.nStatus & NX_TRIGGER_ENTER);
+    EXPECT_EQ(gate, global.pTrigger);
+}
