@@ -1,5 +1,6 @@
 #include "directx/render/dxshadermanager.h"
 
+#include "core/cluster/cluster.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "directx/render/dxeffectstatefilter.h"
@@ -9,6 +10,7 @@
 #include "engine/system/resourcemanager.h"
 #include "platform/d3dx9/d3dx9.h"
 
+#include <cstring>
 #include <new>
 
 TDxShaderManager* g_pDxShaderManager = nullptr;
@@ -20,6 +22,7 @@ TDxShaderManager s_ShaderManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Shader", "Dx", &g_pDxShaderManager, &s_ShaderManager);
 
 const char* const kGlobalPrefix = "TDxShaderManager::_PrepareGlobalParameters(): error: ";
+const char* const kSetDataPrefix = "TDxShaderManager::SetData(): error: ";
 
 // The position of a name in a set sorted by signed id, or where it would go (as -1 - index).
 template <class Entries> i32 FindSorted(const Entries& entries, u32 count, const TName& name)
@@ -45,6 +48,7 @@ void TDxShaderManager::BeginManager()
 {
     g_pDeviceManager->AddMethod(this);
     g_pResourceManager->AddMethod(this);
+    g_pCluster->AddListener(this);
     TPlugin* plugins[DX_SHADER_PLUGIN_CAPACITY + 1];
     const i32 count = g_pPluginManager->CreatePlugins(g_NameShaderParameterPlugin, nullptr, 0);
     if (count > static_cast<i32>(DX_SHADER_PLUGIN_CAPACITY))
@@ -224,6 +228,45 @@ void TDxShaderManager::OnDeviceDestroy()
 {
     _ReleaseGlobalEffect();
     OnClusterLoad();
+}
+
+i32 TDxShaderManager::GetData(i32, void*&, i32&)
+{
+    return 1;
+}
+
+i32 TDxShaderManager::SetData(i32 index, const void* data, i32 size)
+{
+    if (index == DX_SHADER_BLOCK_GLOBAL_EFFECT)
+    {
+        m_pGlobalData = size > 0 ? data : nullptr;
+        m_nGlobalSize = size > 0 ? static_cast<u32>(size) : 0;
+        if (m_nGlobalSize)
+            _PrepareGlobalParameters(data, m_nGlobalSize);
+        return 0;
+    }
+    if (index != DX_SHADER_BLOCK_GLOBAL_TABLE)
+        return 1;
+    // A table image of another size or count is not ours: the table keeps what it holds.
+    u32 count = 0;
+    if (size == static_cast<i32>(sizeof(m_aGlobal)))
+        std::memcpy(&count, data, sizeof(count));
+    if (size != static_cast<i32>(sizeof(m_aGlobal)) || count > DX_GLOBAL_PARAMETER_CAPACITY)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kSetDataPrefix, "global parameter table of %d bytes refused", size);
+        return 1;
+    }
+    std::memcpy(static_cast<void*>(&m_aGlobal), data, sizeof(m_aGlobal));
+    // The image carries the writer's virtual-table words and effect handles.
+    static const TDxShaderParameter s_Prototype;
+    for (u32 i = 0; i < m_aGlobal.GetCount(); ++i)
+    {
+        TDxShaderParameter& parameter = m_aGlobal[i].Parameter;
+        std::memcpy(static_cast<void*>(&parameter), static_cast<const void*>(&s_Prototype), sizeof(void*));
+        parameter.Bind(nullptr, nullptr);
+        parameter.m_pHandles = nullptr;
+    }
+    return 0;
 }
 
 void TDxShaderManager::OnClusterLoad()

@@ -2,6 +2,7 @@
 // TDxShaderManager ("Shader", back end "Dx"): owns every shader, the global effect pool and
 // the global effect whose parameters all effects share, the named global parameters, and the
 // shader-parameter plug-ins collected at BeginManager.
+#include "core/cluster/clustermethods.h"
 #include "core/system/templates/marray.h"
 #include "core/system/templates/sarray.h"
 #include "directx/render/dxshader.h"
@@ -18,6 +19,10 @@ constexpr u32 DX_BINDING_POOL = 64000;
 constexpr u32 DX_EFFECT_HANDLE_POOL = 140000;
 constexpr u32 DX_EFFECT_POINTER_POOL = 12000;
 constexpr i32 DX_SHADER_GROWTH = 1024;
+// Cluster data blocks: the global parameter table's image and the global effect's description.
+constexpr i32 DX_SHADER_BLOCK_GLOBAL_TABLE = 0;
+constexpr i32 DX_SHADER_BLOCK_GLOBAL_EFFECT = 1;
+constexpr i32 DX_SHADER_BLOCK_COUNT = 2;
 
 struct TDxPluginEntry
 {
@@ -33,7 +38,10 @@ struct TDxGlobalParameter
     TDxShaderParameter Parameter;
 };
 
-class TDxShaderManager : public TManager, public TDeviceMethods, public TResourceMethods
+class TDxShaderManager : public TManager,
+                         public TDeviceMethods,
+                         public TResourceMethods,
+                         public TClusterMethods
 {
 public:
     TDxShaderManager();
@@ -76,8 +84,14 @@ public:
     void GiveBindings(u32 count);
     bool TakeHandles(u32 count);
     bool TakeEffectPointers(u32 count);
-    // Effect handles and pointers come back only when a cluster loads.
-    void OnClusterLoad();
+    // TClusterManager: the blocks are only loaded, never saved. Block 0 is the raw image of
+    // the global parameter table, block 1 the global effect's description (kept, not copied).
+    i32 GetDataCount() override { return DX_SHADER_BLOCK_COUNT; }
+    i32 GetData(i32 index, void*& data, i32& size) override;
+    i32 SetData(i32 index, const void* data, i32 size) override;
+
+    // TClusterMethods: effect handles and pointers come back only when a cluster loads.
+    void OnClusterLoad() override;
 
     ID3DXEffectPool* m_pPool;
     ID3DXEffect* m_pGlobalEffect;

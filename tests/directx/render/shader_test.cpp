@@ -8,6 +8,7 @@
 #include "engine/render/meshdata.h"
 #include "engine/render/shaderparameterplugin.h"
 
+#include <cstring>
 #include <string>
 #include <zlib.h>
 
@@ -176,5 +177,60 @@ TEST_F(ShaderTest, DamagedShaderDataIsRefused)
     EXPECT_EQ(bad->m_aLookup.GetCount(), 1);
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 1 lies outside the data"), std::string::npos);
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 2 lies outside the data"), std::string::npos);
+}
+
+// The manager's cluster blocks: the global parameter table comes as a raw image carrying the
+// writer's virtual-table words and handles; the global effect's description is kept for a new
+// device.
+TEST_F(ShaderTest, LoadedGlobalBlocksGiveTheTableAndTheGlobalEffect)
+{
+    typedef SArray<TDxGlobalParameter, DX_GLOBAL_PARAMETER_CAPACITY, 1> TTable;
+    TTable table;
+    table.SetCount(1);
+    table[0].Name = TName("Color0", true);
+    table[0].Parameter.m_Name = table[0].Name;
+    std::string image(sizeof(TTable), '\0');
+    std::memcpy(image.data(), static_cast<const void*>(&table), sizeof(TTable));
+    // Words that meant something only in the writer's run.
+    const char* base = reinterpret_cast<const char*>(&table);
+    const auto at = [&](const void* word) { return static_cast<size_t>(static_cast<const char*>(word) - base); };
+    std::memset(&image[at(&table[0].Parameter)], 0x5A, sizeof(void*));
+    std::memset(&image[at(&table[0].Parameter.m_pHandles)], 0x5A, sizeof(void*));
+
+    void* data = nullptr;
+    i32 size = 0;
+    EXPECT_EQ(1, g_pDxShaderManager->GetData(0, data, size));
+    EXPECT_EQ(1, g_pDxShaderManager->SetData(2, image.data(), static_cast<i32>(image.size())));
+    // A short image, or one counting more entries than the table holds, is refused whole.
+    EXPECT_EQ(1, g_pDxShaderManager->SetData(0, image.data(), static_cast<i32>(image.size()) - 4));
+    std::string crowded = image;
+    crowded[0] = static_cast<char>(DX_GLOBAL_PARAMETER_CAPACITY + 1);
+    EXPECT_EQ(1, g_pDxShaderManager->SetData(0, crowded.data(), static_cast<i32>(crowded.size())));
+
+    ASSERT_EQ(0, g_pDxShaderManager->SetData(0, image.data(), static_cast<i32>(image.size())));
+    ASSERT_EQ(1u, g_pDxShaderManager->GetGlobalParameterCount());
+    TDxShaderParameter* color = g_pDxShaderManager->FindGlobalParameter(TName("Color0", true));
+    ASSERT_NE(nullptr, color);
+    EXPECT_EQ(nullptr, color->m_pHandles);
+
+    const std::string effect = kGlobalEffect;
+    ASSERT_EQ(0, g_pDxShaderManager->SetData(1, effect.data(), static_cast<i32>(effect.size())));
+    ASSERT_NE(nullptr, g_pDxShaderManager->m_pGlobalEffect);
+    EXPECT_EQ(g_pDxShaderManager->m_pGlobalEffect, color->m_pEffect);
+    // Through the restored virtual table, onto the global effect.
+    TShaderParameter* shared = color;
+    shared->SetTexture(nullptr);
+
+    // A new device makes the global effect again from the kept description.
+    g_pDxShaderManager->OnDeviceDestroy();
+    EXPECT_EQ(nullptr, g_pDxShaderManager->m_pGlobalEffect);
+    g_pDxShaderManager->OnDeviceCreate();
+    EXPECT_NE(nullptr, g_pDxShaderManager->m_pGlobalEffect);
+
+    // An empty table leaves the slots to be entered again on first use.
+    TTable empty;
+    std::memcpy(image.data(), static_cast<const void*>(&empty), sizeof(TTable));
+    ASSERT_EQ(0, g_pDxShaderManager->SetData(0, image.data(), static_cast<i32>(image.size())));
+    EXPECT_EQ(0u, g_pDxShaderManager->GetGlobalParameterCount());
 }
 } // namespace
