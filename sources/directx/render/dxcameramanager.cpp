@@ -1,8 +1,11 @@
 #include "directx/render/dxcameramanager.h"
 
+#include "core/cluster/cluster.h"
 #include "core/system/abort.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/scenetypes.h"
 
 TDxCameraManager* g_pDxCameraManager = nullptr;
 
@@ -15,6 +18,64 @@ const i32 s_nRegistered = TManagerManager::RegisterManager("Camera", "Dx", &g_pD
 TDxCameraManager::TDxCameraManager() : m_pMainCamera(nullptr), m_pCurrentCamera(nullptr)
 {
     m_aCamera.Add();
+    if (g_pCluster)
+        RegisterArray(&CameraDecl(), &m_aLoaded);
+}
+
+void TDxCameraManager::BeginManager()
+{
+    g_pCluster->AddListener(this);
+    g_pResourceManager->AddMethod(this);
+}
+
+i32 TDxCameraManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId == CameraDecl().GetTypeId())
+    {
+        data = m_aCamera.GetItems();
+        count = m_aCamera.GetCount();
+    }
+    return 0;
+}
+
+i32 TDxCameraManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId != CameraDecl().GetTypeId())
+        return 1;
+    // The cameras of the array go: the main or current one among them is forgotten.
+    for (i32 i = 0; i < m_aCamera.GetCount(); ++i)
+    {
+        if (m_aCamera[i] == m_pMainCamera)
+            m_pMainCamera = nullptr;
+        if (m_aCamera[i] == m_pCurrentCamera)
+            m_pCurrentCamera = nullptr;
+    }
+    // The array keeps a pointer table of its own: the cluster frees its table before this call.
+    m_aCamera.DeleteAll();
+    m_aForeign.SetCount(count > 0 ? count : 0);
+    for (i32 i = 0; i < count; ++i)
+        m_aForeign[i] = m_aLoaded[i];
+    if (count > 0)
+        m_aCamera.AttachForeign(m_aForeign.GetData(), count);
+    else
+        m_aCamera.Add();
+    return 0;
+}
+
+void TDxCameraManager::OnClusterUnload()
+{
+    m_pMainCamera = nullptr;
+    m_pCurrentCamera = nullptr;
+}
+
+void TDxCameraManager::OnClusterLoad()
+{
+    if (m_aLoaded.GetCount() == 0)
+        return;
+    if (!m_pMainCamera)
+        SetMainCamera(m_aLoaded[0]);
+    if (!m_pCurrentCamera)
+        SetCamera(m_aLoaded[0]);
 }
 
 TCamera* TDxCameraManager::__CreateCamera(TNode* node)

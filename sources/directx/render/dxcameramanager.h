@@ -1,18 +1,31 @@
 #pragma once
 // TDxCameraManager ("Camera", back end "Dx"): owns the cameras (the first, made at
-// construction, is the default camera) and keeps the main and the current camera.
+// construction, is the default camera) and keeps the main and the current camera. A loaded
+// cluster's cameras replace the array; without any, a fresh default camera stands in.
+#include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "engine/render/camera.h"
 #include "engine/system/manager.h"
+#include "engine/system/resourcemethods.h"
 
 class TNode;
 
 constexpr i32 DX_CAMERA_GROWTH = 1024;
 
-class TDxCameraManager : public TManager
+class TDxCameraManager : public TManager, public TClusterMethods, public TResourceMethods
 {
 public:
     TDxCameraManager();
+
+    // TManager.
+    void BeginManager() override;
+    // TClusterManager: the cluster sees every camera; a load hands its own over.
+    i32 GetArray(u32 typeId, void*& data, i32& count) override;
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
+    // TClusterMethods.
+    void OnClusterUnload() override;
+    void OnClusterLoad() override;
 
     TCamera* GetDefaultCamera() { return m_aCamera[0]; }
     i32 GetCameraCount() { return m_aCamera.GetCount(); }
@@ -28,6 +41,9 @@ private:
     TCamera* m_pMainCamera;
     TCamera* m_pCurrentCamera;
     MArray<TCamera, 1, DX_CAMERA_GROWTH> m_aCamera;
+    // The pointer table of the loaded cameras, which the cluster fills.
+    DArray<TCamera*> m_aLoaded;
+    DArray<TCamera*> m_aForeign;
 };
 
 extern TDxCameraManager* g_pDxCameraManager;
