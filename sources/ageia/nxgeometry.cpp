@@ -3,6 +3,7 @@
 #include "ageia/nxbody.h"
 #include "ageia/nxcollision.h"
 #include "ageia/nxdynamics.h"
+#include "ageia/nxreports.h"
 #include "ageia/skeletonbinding.h"
 #include "core/system/log.h"
 #include "engine/system/node.h"
@@ -134,8 +135,9 @@ void TNxDynamicsGeometry::AddToActor(NxActorDesc& actor, const TMatrix& actorWor
         else
             reinterpret_cast<NxTriangleMeshShapeDesc*>(m_aDescriptor)->meshData = data ? data->m_pTriangleMesh : nullptr;
     }
-    if (m_nType == GEOMETRY_WHEEL)
-        WheelDesc()->wheelContactModify = nullptr;
+    // A stored callback word only says that the wheel wants one: it becomes the manager's.
+    if (m_nType == GEOMETRY_WHEEL && WheelDesc()->wheelContactModify)
+        WheelDesc()->wheelContactModify = &DynamicsWheelContactReport();
     m_UserData = {COLLISION_USER_GEOMETRY, this};
     Desc()->userData = &m_UserData;
     Desc()->name = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/physics/nxactor.h"
 #include "platform/physics/nxjoint.h"
 #include "platform/physics/nxshape.h"
+#include "platform/physics/nxwheelshape.h"
 
 namespace
 {
@@ -55,6 +56,12 @@ TNxContactReport& DynamicsContactReport()
 TNxTriggerReport& DynamicsTriggerReport()
 {
     static TNxTriggerReport s_Report;
+    return s_Report;
+}
+
+TNxWheelContactReport& DynamicsWheelContactReport()
+{
+    static TNxWheelContactReport s_Report;
     return s_Report;
 }
 
@@ -163,4 +170,22 @@ void TNxTriggerReport::onTrigger(NxShape& triggerShape, NxShape& otherShape, NxT
             body->pMethods->OnTrigger(trigger, other, status);
     for (i32 l = 0; l < g_pDynamicsManager->GetListenerCount(); ++l)
         g_pDynamicsManager->GetListener(l)->OnTrigger(trigger, other, status);
+}
+
+bool TNxWheelContactReport::onWheelContact(NxWheelShape* wheelShape, NxVec3& contactPoint, NxVec3&,
+                                           NxReal& contactPosition, NxReal&, NxShape*, NxMaterialIndex&, NxU32)
+{
+    const auto* data = static_cast<const TCollisionUserData*>(wheelShape->userData);
+    if (!data)
+        return true;
+    const f32 r = wheelShape->getRadius() - 0.02f;
+    if (r > contactPosition)
+    {
+        contactPosition = r;
+        const TNodeObject* wheel = static_cast<const TNodeObject*>(data->pObject);
+        const TMatrix& world = *wheel->GetNode()->GetWorldMatrix();
+        const TVector& up = world.aRow[1];
+        contactPoint.set(world.aRow[3].x - up.x * r, world.aRow[3].y - up.y * r, world.aRow[3].z - up.z * r);
+    }
+    return true;
 }

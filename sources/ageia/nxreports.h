@@ -27,6 +27,15 @@ public:
     void onTrigger(NxShape& triggerShape, NxShape& otherShape, NxTriggerFlag status) override;
 };
 
+class TNxWheelContactReport : public NxUserWheelContactModify
+{
+public:
+    // The contact position is never less than the wheel radius minus 0.02; the contact is kept.
+    bool onWheelContact(NxWheelShape* wheelShape, NxVec3& contactPoint, NxVec3& contactNormal,
+                        NxReal& contactPosition, NxReal& normalForce, NxShape* otherShape,
+                        NxMaterialIndex& otherShapeMaterialIndex, NxU32 otherShapeFeatureIndex) override;
+};
+
 class TNxUserNotify : public NxUserNotify
 {
 public:
@@ -48,5 +57,6 @@ public:
 TNxErrorStream& DynamicsErrorStream();
 TNxContactReport& DynamicsContactReport();
 TNxTriggerReport& DynamicsTriggerReport();
+TNxWheelContactReport& DynamicsWheelContactReport();
 TNxUserNotify& DynamicsUserNotify();
 TNxContactModify& DynamicsContactModify();

@@ -4,6 +4,7 @@
 #include "dynamicsfixture.h"
 #include "platform/physics/nxjoint.h"
 #include "platform/physics/nxjointdesc.h"
+#include "platform/physics/nxwheelshape.h"
 
 #include <string>
 
@@ -148,4 +149,37 @@ TEST_F(DynamicsTest, ContactsAndTriggersReachTheBodiesListenersThenTheGlobalOnes
     EXPECT_EQ(crate, own.pTriggerOther);
     EXPECT_NE(0u, own.nStatus & NX_TRIGGER_ENTER);
     EXPECT_EQ(gate, global.pTrigger);
+}
+
+TEST_F(DynamicsTest, WheelContactsNeverReportLessThanTheRadiusLessTwoCentimetres)
+{
+    TNode* cart = g_pNodeManager->CreateNode("buggy");
+    auto* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(cart));
+    TNode* hub = g_pNodeManager->CreateNode("buggyhub");
+    hub->SetLocalMatrix(Translation(1.0f, 2.0f, 3.0f), TNode::OrdinaryCause());
+    auto* wheel = static_cast<TNxDynamicsGeometry*>(body->__CreateGeometry(hub, GEOMETRY_WHEEL));
+    TNxDynamicsGeometry* plain = static_cast<TNxDynamicsGeometry*>(
+        body->__CreateGeometry(g_pNodeManager->CreateNode("buggyhub2"), GEOMETRY_WHEEL));
+    wheel->SetSize(TVector(0.5f, 0.3f, 0.0f, 1.0f));
+    // A stored callback word asks for the manager's report.
+    static_cast<NxWheelShapeDesc*>(wheel->GetDescriptor(0))->wheelContactModify =
+        reinterpret_cast<NxUserWheelContactModify*>(0x1234);
+    body->__Create();
+    auto* live = static_cast<NxWheelShape*>(wheel->GetShape());
+    EXPECT_EQ(&DynamicsWheelContactReport(), live->getUserWheelContactModify());
+    EXPECT_EQ(nullptr, static_cast<NxWheelShape*>(plain->GetShape())->getUserWheelContactModify());
+
+    NxVec3 point(9.0f, 9.0f, 9.0f), normal(0.0f, 1.0f, 0.0f);
+    NxReal position = 0.1f, force = 0.0f;
+    NxMaterialIndex material = 0;
+    EXPECT_TRUE(DynamicsWheelContactReport().onWheelContact(live, point, normal, position, force, nullptr, material, 0));
+    EXPECT_FLOAT_EQ(0.48f, position);
+    EXPECT_FLOAT_EQ(1.0f, point.x);
+    EXPECT_FLOAT_EQ(2.0f - 0.48f, point.y);
+    // Deeper than that: kept as found.
+    position = 0.6f;
+    point.set(9.0f, 9.0f, 9.0f);
+    EXPECT_TRUE(DynamicsWheelContactReport().onWheelContact(live, point, normal, position, force, nullptr, material, 0));
+    EXPECT_FLOAT_EQ(0.6f, position);
+    EXPECT_FLOAT_EQ(9.0f, point.x);
 }
