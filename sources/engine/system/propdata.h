@@ -5,6 +5,7 @@
 
 #include "engine/system/node.h"
 #include "engine/system/resource.h"
+#include <algorithm>
 #include <cstring>
 
 class TNode;
@@ -16,6 +17,16 @@ class TPropData : public TResource
 {
 public:
     TPropData() { std::memset(reinterpret_cast<u8*>(this) + 68, 0, sizeof(*this) - 68); }
+
+    // The named sub-node (the set is sorted by name id), or null.
+    TNode* FindNode(u32 nameId) const
+    {
+        const u32 count = m_nSubNodeCount < 16 ? m_nSubNodeCount : 16;
+        const TNamedNode* end = aSubNode + count;
+        const TNamedNode* at = std::lower_bound(aSubNode, end, nameId,
+                                                [](const TNamedNode& n, u32 id) { return n.nName < id; });
+        return at != end && at->nName == nameId ? at->pNode : nullptr;
+    }
 
     u32 m_nActivationFrame;
     u8 m_aReserved72[4];

@@ -4,6 +4,7 @@
 #include "core/math/matrix.h"
 
 class TProp;
+class TPropData;
 
 class TPropProxy
 {
@@ -12,6 +13,10 @@ public:
     virtual ~TPropProxy() = default;
     // Writes the prop's placement into the caller's 16 floats.
     virtual void GetPosition(TMatrix* matrix) { *matrix = TMatrix(1.0f); }
+    // The frame time, given while the prop manager walks the prop's pool.
+    virtual void OnFrameTime(f32 time) {}
+    virtual void OnActivate(TPropData* data) {}
+    virtual void OnDeactivate(TPropData* data) {}
 
     TProp* pProp;
 };

@@ -135,8 +135,6 @@ const TClusterTypeDecl& ScriptObjectDecl()
     return s_Decl;
 }
 
-namespace
-{
 const TClusterTypeDecl& PropDataDecl()
 {
     static TClusterTypeDecl s_Decl("TPropData", 29, sizeof(TPropData), Prototype<TPropData>(), 1,
@@ -176,12 +174,15 @@ const TClusterTypeDecl& PropDataPoolDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& PropProxyDecl()
 {
     static TClusterTypeDecl s_Decl("TPropProxy", 31, sizeof(TPropProxy), Prototype<TPropProxy>(), 1,
                                    {Link(4, 32, "pProp")});
     return s_Decl;
 }
+} // namespace
 
 const TClusterTypeDecl& PropDecl()
 {
@@ -192,8 +193,6 @@ const TClusterTypeDecl& PropDecl()
                                     Link(68, 32, "pPrev"), Link(76, 32, "pNext2"), Link(80, 32, "pPrev2")});
     return s_Decl;
 }
-
-} // namespace
 
 const TClusterTypeDecl& TextureFontDecl()
 {

@@ -41,6 +41,10 @@ const TClusterTypeDecl& TriggerGeometryLinkDecl();
 const TClusterTypeDecl& TriggerActorDecl();
 const TClusterTypeDecl& AutomatStateDecl();
 const TClusterTypeDecl& AutomatDecl();
+// The prop manager keeps the arrays of these.
+const TClusterTypeDecl& PropDataDecl();
+const TClusterTypeDecl& PropDataPoolDecl();
+const TClusterTypeDecl& PropDecl();
 // The physics manager keeps the array of these.
 const TClusterTypeDecl& DynamicsPropProxyDecl();
 

@@ -92,7 +92,7 @@ protected:
 TEST_F(SceneTypesTest, EveryRecordRoundTripsThroughAnImage)
 {
     TRecords& records = Records();
-    ASSERT_GT(records.m_Decl.size(), 20u);
+    ASSERT_GT(records.m_Decl.size(), 15u);
     std::map<u32, std::vector<u8>> blocks;
     for (auto& [type, decl] : records.m_Decl)
     {
