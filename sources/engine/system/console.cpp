@@ -1,0 +1,288 @@
+#include "engine/system/console.h"
+
+#include "core/system/abort.h"
+#include "core/system/timer.h"
+#include "engine/input/input.h"
+#include "engine/input/inputkey.h"
+#include "engine/input/inputmanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+TConsoleManager* g_pConsoleManager = nullptr;
+
+namespace
+{
+constexpr const char* kVersion = "2.0.1";
+constexpr u32 kFocusLayer = 2;
+// Lines scrolled back stop this many short of the oldest.
+constexpr i32 kScrollMargin = 10;
+
+class Tconsole_showVariable : public TVariable
+{
+public:
+    Tconsole_showVariable() : TVariable("console_show", "Show console.", 0x2) { m_Value.SetInt(0); }
+    void OnChange() override;
+    // Stores the value without acting on it.
+    void Store(i32 value) { m_Value.SetInt(value); }
+};
+
+Tconsole_showVariable s_console_show;
+TConsoleManager s_ConsoleManager;
+const i32 s_nRegistered = TManagerManager::RegisterManager("Console", "Console", &g_pConsoleManager, &s_ConsoleManager);
+
+void Tconsole_showVariable::OnChange()
+{
+    const i32 shown = m_Value.ToInt();
+    m_Value.SetInt(shown);
+    if ((shown != 0) != (s_ConsoleManager.IsVisible() != 0))
+        s_ConsoleManager.Toggle();
+}
+
+void Copy(char* target, u32 size, const char* text)
+{
+    std::snprintf(target, size, "%s", text);
+}
+
+bool IsKey(const TInputEvent& event, const char* name, u32 modifiers = 0)
+{
+    return (event.nModifiers & INPUT_KEY_MODIFIERS) == modifiers && strcasecmp(InputKeyName(event.nCode), name) == 0;
+}
+} // namespace
+
+template <u32 N, u32 Size> void TConsoleRing<N, Size>::Add(const char* text)
+{
+    Copy(aText[nHead], Size, text);
+    nHead = (nHead + 1) % N;
+    if (nCount == N)
+        nTail = (nTail + 1) % N;
+    else
+        ++nCount;
+}
+
+template <u32 N, u32 Size> const char* TConsoleRing<N, Size>::Back(u32 index) const
+{
+    return index < nCount ? aText[(nHead + N - 1 - index) % N] : nullptr;
+}
+
+template struct TConsoleRing<CONSOLE_LINES, CONSOLE_LINE_SIZE>;
+template struct TConsoleRing<CONSOLE_HISTORY, CONSOLE_INPUT_SIZE>;
+
+TConsoleManager::TConsoleManager()
+{
+    nLayer = INPUT_FOCUS_NO_LAYER;
+    // Every frame, paused or not.
+    m_nChannel = 0;
+    m_nUpdateFlags &= ~1u;
+    // Lines printed before the console begins are kept.
+    if (g_pCommandManager)
+        g_pCommandManager->SetListener(this);
+}
+
+void TConsoleManager::BeginManager()
+{
+    m_nVisible = 0;
+    m_fFadeTime = 0.0f;
+    m_nFirstRow = m_nSelectedRow = m_nScroll = 0;
+    m_nBrowse = 0;
+    g_pInputManager->RegisterInputFocus(this, kFocusLayer);
+    m_pToggle = g_pInputManager->FindInput(TName("Tilde"));
+    if (!m_pToggle)
+        __Abort("TConsoleManager::BeginManager", "sources/engine/system/console", __LINE__, "'Tilde': undeclared input");
+    g_pCommandManager->SetListener(this);
+    g_pCommandManager->Print("^Hversion %s", kVersion);
+    g_pCommandManager->Print("quick start:");
+    g_pCommandManager->Print("   console is toggled by pressing ^H~^. key");
+    g_pCommandManager->Print("   type ^Gcommand.list^. for the list of all commands");
+    g_pCommandManager->Print("   type ^Gvariable.list^. for the list of all variables");
+    g_pCommandManager->Print("   type ^Ghelp command^. for the command help");
+    g_pCommandManager->Print("   type ^Gresource.open file^. and choose file to load");
+    g_pCommandManager->Print("   type ^Gset device.size 800 600^. to set window size");
+    g_pCommandManager->Print("   type ^Gaction.bind action input^. to bind action input");
+}
+
+void TConsoleManager::UpdateManager(f32)
+{
+    if (m_pToggle && m_pToggle->WasPressed())
+        Toggle();
+    AdvanceFade(g_pTimer ? g_pTimer->GetRealTimeStep() : 0.0f);
+}
+
+void TConsoleManager::Toggle()
+{
+    m_nVisible = !m_nVisible;
+    s_console_show.Store(static_cast<i32>(m_nVisible));
+    m_fFadeTime = m_nVisible ? 0.0f : CONSOLE_FADE_TIME;
+}
+
+void TConsoleManager::AdvanceFade(f32 delta)
+{
+    if (m_nVisible && m_fFadeTime < CONSOLE_FADE_TIME)
+        m_fFadeTime = std::min(m_fFadeTime + delta, CONSOLE_FADE_TIME);
+    else if (!m_nVisible && m_fFadeTime > 0.0f)
+        m_fFadeTime = std::max(m_fFadeTime - delta, 0.0f);
+}
+
+i32 TConsoleManager::OnFocusGain()
+{
+    g_pInputManager->BufferedInputEnable();
+    if (m_aCandidate.GetCapacity() == 0)
+    {
+        m_aCandidate.SetCapacity(32);
+        m_aDescription.SetCapacity(32);
+    }
+    return 0;
+}
+
+void TConsoleManager::OnFocusLost()
+{
+    g_pInputManager->BufferedInputDisable();
+    m_nVisible = 0;
+    s_console_show.Store(0);
+}
+
+void TConsoleManager::UpdateFocus(f32)
+{
+    for (;;)
+    {
+        const TInputEvent event = g_pInputManager->GetBufferedInput();
+        if (event.nCode == 0 && event.nValue == 0)
+            return;
+        if (!HandleKey(event))
+            return;
+    }
+}
+
+void TConsoleManager::PrintLine(const char* text, int)
+{
+    m_Lines.Add(text);
+    m_nScroll = 0;
+}
+
+void TConsoleManager::SetInput(const char* text)
+{
+    Copy(m_aInput, CONSOLE_INPUT_SIZE, text);
+    _Complete();
+    _PlaceWindow();
+}
+
+void TConsoleManager::AppendInput(const char* text)
+{
+    char joined[CONSOLE_LINE_SIZE];
+    std::snprintf(joined, sizeof(joined), "%s%s", m_aInput, text);
+    SetInput(joined);
+}
+
+void TConsoleManager::_Complete()
+{
+    m_aCandidate.SetCount(0);
+    m_aDescription.SetCount(0);
+    g_pCommandManager->Complete(m_aInput, m_aCandidate, m_aDescription);
+}
+
+void TConsoleManager::_PlaceWindow()
+{
+    const i32 count = GetCandidateCount();
+    if (count == 0)
+    {
+        m_nSelectedRow = m_nFirstRow = 0;
+        return;
+    }
+    m_nSelectedRow = std::clamp(m_nSelectedRow, 0, count - 1);
+    if (m_nSelectedRow < m_nFirstRow)
+        m_nFirstRow = m_nSelectedRow;
+    else if (m_nSelectedRow - m_nFirstRow >= CONSOLE_COMPLETION_ROWS)
+        m_nFirstRow = m_nSelectedRow - (CONSOLE_COMPLETION_ROWS - 1);
+    m_nFirstRow = std::max(std::min(m_nFirstRow, count - CONSOLE_COMPLETION_ROWS), 0);
+}
+
+void TConsoleManager::_BrowseHistory(i32 direction)
+{
+    const i32 count = static_cast<i32>(m_History.nCount);
+    m_nBrowse += direction;
+    if (m_nBrowse >= count)
+        m_nBrowse = 0;
+    else if (m_nBrowse < 0)
+        m_nBrowse = count - 1;
+    Copy(m_aInput, CONSOLE_INPUT_SIZE, m_History.Back(static_cast<u32>(m_nBrowse)));
+}
+
+bool TConsoleManager::HandleKey(const TInputEvent& event)
+{
+    const u32 length = static_cast<u32>(std::strlen(m_aInput));
+    if (IsKey(event, "`"))
+        return false;
+    if (IsKey(event, "Esc"))
+    {
+        m_aInput[0] = 0;
+        m_nBrowse = -1;
+    }
+    else if (IsKey(event, "Enter"))
+    {
+        m_History.Add(m_aInput);
+        char line[CONSOLE_INPUT_SIZE];
+        Copy(line, sizeof(line), m_aInput);
+        g_pCommandManager->Print("^r___________________________________________________________");
+        g_pCommandManager->Print("^G%s", line);
+        g_pCommandManager->ExecuteText(line);
+        m_aInput[0] = 0;
+        m_nBrowse = -1;
+        m_nScroll = 0;
+    }
+    else if (IsKey(event, "Backspace"))
+    {
+        if (length)
+            m_aInput[length - 1] = 0;
+    }
+    else if (IsKey(event, "Tab"))
+    {
+        if (GetCandidateCount())
+            Copy(m_aInput, CONSOLE_INPUT_SIZE, m_aCandidate[m_nSelectedRow].aText);
+    }
+    else if (IsKey(event, "Up") || IsKey(event, "Down"))
+    {
+        const i32 direction = IsKey(event, "Up") ? 1 : -1;
+        if (GetCandidateCount())
+        {
+            m_nSelectedRow -= direction;
+            _PlaceWindow();
+            return true;
+        }
+        if (m_History.nCount == 0)
+            return true;
+        _BrowseHistory(direction);
+    }
+    else if (IsKey(event, "Up", INPUT_KEY_SHIFT))
+    {
+        if (m_nScroll <= static_cast<i32>(m_Lines.nCount) - kScrollMargin)
+            ++m_nScroll;
+        return false;
+    }
+    else if (IsKey(event, "Down", INPUT_KEY_SHIFT))
+    {
+        m_nScroll = std::max(m_nScroll - 1, 0);
+        return false;
+    }
+    else if (IsKey(event, "Down", INPUT_KEY_CTRL))
+    {
+        m_nScroll = 0;
+        return false;
+    }
+    else
+    {
+        // Only plain characters are typed; '%' would turn the line into a format.
+        if ((event.nModifiers & (INPUT_KEY_ALT | INPUT_KEY_CTRL | 0x10)) || length >= CONSOLE_INPUT_SIZE - 1 ||
+            event.nValue == '%' || event.nValue == 0)
+            return false;
+        m_aInput[length] = static_cast<char>(event.nValue);
+        m_aInput[length + 1] = 0;
+    }
+    _Complete();
+    _PlaceWindow();
+    return true;
+}

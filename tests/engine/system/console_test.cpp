@@ -1,0 +1,202 @@
+// The console: its output ring, the history and its browsing, typed characters and their
+// limits, the completion window, scrolling back, and the fade.
+#include "engine/system/console.h"
+
+#include "core/system/timer.h"
+#include "engine/input/inputkey.h"
+#include "engine/system/command/commandmanager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+TInputEvent Key(const char* name, u32 modifiers = 0, u32 character = 0)
+{
+    for (u32 code = 1; code < INPUT_KEYBOARD_NAME_COUNT; ++code)
+        if (std::strcmp(InputKeyName(code), name) == 0)
+            return {modifiers, code, character};
+    ADD_FAILURE() << "no key " << name;
+    return {};
+}
+
+TInputEvent Char(char character)
+{
+    return {0, 0x1E, static_cast<u32>(static_cast<u8>(character))};
+}
+
+class ConsoleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_pOldListener = g_pCommandManager->GetListener();
+        g_pCommandManager->SetListener(&m_Console);
+    }
+    void TearDown() override { g_pCommandManager->SetListener(m_pOldListener); }
+
+    void Type(const char* text)
+    {
+        for (const char* c = text; *c; ++c)
+            m_Console.HandleKey(Char(*c));
+    }
+    void Enter(const char* text)
+    {
+        m_Console.SetInput(text);
+        m_Console.HandleKey(Key("Enter"));
+    }
+
+    TCommandMethods* m_pOldListener = nullptr;
+    TConsoleManager m_Console;
+};
+
+TEST_F(ConsoleTest, KeepsTheNewest256LinesAndScrollsBackToTenShortOfTheOldest)
+{
+    for (int i = 0; i < 300; ++i)
+        g_pCommandManager->Print("line %d", i);
+    const auto& lines = m_Console.GetLines();
+    EXPECT_EQ(lines.nCount, 256u);
+    EXPECT_STREQ(lines.Back(0), "line 299");
+    EXPECT_STREQ(lines.Back(255), "line 44");
+    EXPECT_EQ(lines.Back(256), nullptr);
+    // Printed lines are cut at 127 characters.
+    m_Console.PrintLine(std::string(200, 'x').c_str(), 0);
+    EXPECT_EQ(std::strlen(lines.Back(0)), 127u);
+
+    // Each scroll key ends the frame's keys.
+    EXPECT_FALSE(m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT)));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 1);
+    for (int i = 0; i < 300; ++i)
+        m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 256 - 10 + 1);
+    m_Console.HandleKey(Key("Down", INPUT_KEY_SHIFT));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 256 - 10);
+    m_Console.HandleKey(Key("Down", INPUT_KEY_CTRL));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 0);
+    // A new line brings the view back to the newest.
+    m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT));
+    m_Console.PrintLine("new", 0);
+    EXPECT_EQ(m_Console.GetScrollOffset(), 0);
+}
+
+TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
+{
+    Enter("first");
+    Enter("second");
+    Enter("third");
+    EXPECT_STREQ(m_Console.GetInput(), "");
+    const char* up[] = {"third", "second", "first", "third"};
+    for (const char* expected : up)
+    {
+        m_Console.HandleKey(Key("Up"));
+        EXPECT_STREQ(m_Console.GetInput(), expected);
+    }
+    m_Console.HandleKey(Key("Down"));
+    EXPECT_STREQ(m_Console.GetInput(), "first");
+    m_Console.HandleKey(Key("Esc"));
+    EXPECT_STREQ(m_Console.GetInput(), "");
+
+    // An empty line is kept too, and echoed after the separator.
+    Enter("");
+    EXPECT_STREQ(m_Console.GetHistory().Back(0), "");
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "^G");
+    EXPECT_EQ(std::string(m_Console.GetLines().Back(1)), "^r" + std::string(59, '_'));
+
+    // 32 entries at most: the oldest go.
+    for (int i = 0; i < 40; ++i)
+        Enter(("entry " + std::to_string(i)).c_str());
+    EXPECT_EQ(m_Console.GetHistory().nCount, 32u);
+    EXPECT_STREQ(m_Console.GetHistory().Back(31), "entry 8");
+}
+
+TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndOverlongLines)
+{
+    Type("ab%c");
+    EXPECT_STREQ(m_Console.GetInput(), "abc");
+    EXPECT_FALSE(m_Console.HandleKey({INPUT_KEY_CTRL, 0x1E, 'a'}));
+    EXPECT_FALSE(m_Console.HandleKey({INPUT_KEY_ALT, 0x1E, 'a'}));
+    EXPECT_STREQ(m_Console.GetInput(), "abc");
+    m_Console.HandleKey(Key("Backspace"));
+    EXPECT_STREQ(m_Console.GetInput(), "ab");
+    Type(std::string(70, 'z').c_str());
+    EXPECT_EQ(std::strlen(m_Console.GetInput()), 63u);
+    // The toggle key types nothing and ends the frame's keys.
+    EXPECT_FALSE(m_Console.HandleKey(Key("`", 0, 0x60)));
+    EXPECT_EQ(std::strlen(m_Console.GetInput()), 63u);
+}
+
+TEST_F(ConsoleTest, TheCompletionWindowShowsFiveRowsAroundTheSelection)
+{
+    // A first letter with at least 8 commands or variables.
+    char prefix[2] = "a";
+    for (; prefix[0] <= 'z'; ++prefix[0])
+    {
+        m_Console.SetInput(prefix);
+        if (m_Console.GetCandidateCount() >= 8)
+            break;
+    }
+    ASSERT_GE(m_Console.GetCandidateCount(), 8);
+    for (int i = 0; i < 7; ++i)
+        m_Console.HandleKey(Key("Down"));
+    EXPECT_EQ(m_Console.GetSelectedRow(), 7);
+    EXPECT_EQ(m_Console.GetFirstRow(), 3);
+    for (int i = 0; i < 5; ++i)
+        m_Console.HandleKey(Key("Up"));
+    EXPECT_EQ(m_Console.GetSelectedRow(), 2);
+    EXPECT_EQ(m_Console.GetFirstRow(), 2);
+    // Up stops at the first row.
+    for (int i = 0; i < 5; ++i)
+        m_Console.HandleKey(Key("Up"));
+    EXPECT_EQ(m_Console.GetSelectedRow(), 0);
+    EXPECT_EQ(m_Console.GetFirstRow(), 0);
+    // No candidates: both rows at 0.
+    m_Console.HandleKey(Key("Esc"));
+    EXPECT_EQ(m_Console.GetCandidateCount(), 0);
+    EXPECT_EQ(m_Console.GetSelectedRow(), 0);
+}
+
+TEST_F(ConsoleTest, FadesInAndOutOverAFifthOfASecond)
+{
+    m_Console.Toggle();
+    EXPECT_EQ(m_Console.IsVisible(), 1u);
+    EXPECT_FLOAT_EQ(m_Console.GetFadeTime(), 0.0f);
+    m_Console.AdvanceFade(0.15f);
+    EXPECT_FLOAT_EQ(m_Console.GetFadeTime(), 0.15f);
+    m_Console.AdvanceFade(0.15f);
+    EXPECT_FLOAT_EQ(m_Console.GetFadeTime(), 0.2f);
+    m_Console.Toggle();
+    EXPECT_EQ(m_Console.IsVisible(), 0u);
+    EXPECT_FLOAT_EQ(m_Console.GetFadeTime(), 0.2f);
+    m_Console.AdvanceFade(0.15f);
+    EXPECT_NEAR(m_Console.GetFadeTime(), 0.05f, 1e-6f);
+    m_Console.AdvanceFade(0.15f);
+    EXPECT_FLOAT_EQ(m_Console.GetFadeTime(), 0.0f);
+}
+
+i64 s_nClock = 0;
+i64 FakeClock()
+{
+    return s_nClock;
+}
+
+TEST_F(ConsoleTest, APausedGameTimerDoesNotStopTheFade)
+{
+    TTimer timer(FakeClock);
+    timer.SetPaused(1);
+    // Ten frames of 0.1 s: the smoothed real step is 0.1.
+    for (int i = 0; i < 10; ++i)
+    {
+        s_nClock += TIMER_COUNTS_PER_SECOND / 10;
+        timer.Update();
+    }
+    ASSERT_FLOAT_EQ(timer.GetGameTimeStep(), 0.0f);
+    TTimer* old = g_pTimer;
+    g_pTimer = &timer;
+    m_Console.Toggle();
+    m_Console.UpdateManager(0.0f);
+    g_pTimer = old;
+    EXPECT_NEAR(m_Console.GetFadeTime(), 0.1f, 1e-4f);
+}
+} // namespace
