@@ -383,3 +383,34 @@ TEST_F(DynamicsTest, WheelParametersKeepMinusOneValuesAndReachALiveWheel)
     EXPECT_FLOAT_EQ(0.3f, live->getSuspensionTravel());
     EXPECT_FLOAT_EQ(0.4f, wheel->GetWheelParameter(WHEEL_RADIUS));
 }
+
+TEST_F(DynamicsTest, ScaledNodesGiveOrthonormalPosesAndUnchangedPosesLeaveTheActorAlone)
+{
+    TNode* node = g_pNodeManager->CreateNode("scaled");
+    TMatrix scaled = TMatrix::RotationY(30.0f);
+    scaled.aRow[0].Scale(1.1f);
+    scaled.aRow[3] = TVector(1.0f, 2.0f, 3.0f, 1.0f);
+    node->SetLocalMatrix(scaled, TNode::OrdinaryCause());
+    auto* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
+    body->__CreateGeometry(node, GEOMETRY_SPHERE);
+    body->__Create();
+    TMatrix pose;
+    body->GetActor()->getGlobalPose().getRowMajor44(&pose.aRow[0].x);
+    const TMatrix unit = TMatrix::RotationY(30.0f);
+    for (i32 r = 0; r < 3; ++r)
+    {
+        EXPECT_NEAR(unit.aRow[r].x, pose.aRow[r].x, 1e-5f) << r;
+        EXPECT_NEAR(unit.aRow[r].z, pose.aRow[r].z, 1e-5f) << r;
+    }
+    EXPECT_FLOAT_EQ(2.0f, pose.aRow[3].y);
+    // The node itself keeps its scale.
+    EXPECT_NEAR(1.1f, node->GetWorldMatrix()->aRow[0].Length(), 1e-5f);
+
+    // A node update with the pose the actor has already makes no call: a sleeping body sleeps on.
+    TNxDynamicsBody* still = Box("still", 0.0f, 0.0f, 0.0f);
+    still->GetActor()->putToSleep();
+    still->OnNodeUpdate(TNode::OrdinaryCause());
+    EXPECT_TRUE(still->GetActor()->isSleeping());
+    still->pNode->SetLocalMatrix(Translation(0.0f, 1.0f, 0.0f), TNode::OrdinaryCause());
+    EXPECT_FALSE(still->GetActor()->isSleeping());
+}
