@@ -3,6 +3,8 @@
 #include "engine/render/impostermanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
@@ -206,4 +208,25 @@ TEST(ImposterVariableTest, DistanceRecomputesTheFarValue)
     const TName fade[4] = {TName("50", true), TName("30", true), TName("5", true), TName("1", true)};
     distance->Assign(fade, 4);
     EXPECT_FLOAT_EQ(80.0f, ImposterDistance()[2]);
+}
+
+TEST(ImposterClusterTest, ImpostersFindTheNormalQueueOfTheFirstScene)
+{
+    TImposter imposter;
+    TRenderQueue other{}, normal{};
+    other.m_Name = TName("Alpha blend", true);
+    normal.m_Name = TName("Normal", true);
+    TRenderScene scene{};
+    scene.m_nQueueCount = 2;
+    scene.aRenderQueue[0] = &other;
+    scene.aRenderQueue[1] = &normal;
+    g_pImposterManager->Imposters().Add(&imposter);
+    g_pRenderSceneManager->Scenes().Add(&scene);
+    g_pImposterManager->OnClusterLoad();
+    EXPECT_EQ(&normal, g_pImposterManager->GetQueue());
+    g_pRenderSceneManager->Scenes().SetCount(0);
+    EXPECT_DEATH(g_pImposterManager->OnClusterLoad(), "'Imposter': undeclared render queue.");
+    g_pImposterManager->Imposters().SetCount(0);
+    g_pImposterManager->OnClusterUnload();
+    EXPECT_EQ(nullptr, g_pImposterManager->GetQueue());
 }
