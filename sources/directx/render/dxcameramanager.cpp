@@ -2,6 +2,7 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/abort.h"
+#include "directx/render/dxloadedarray.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/resourcemanager.h"
@@ -31,10 +32,7 @@ void TDxCameraManager::BeginManager()
 i32 TDxCameraManager::GetArray(u32 typeId, void*& data, i32& count)
 {
     if (typeId == CameraDecl().GetTypeId())
-    {
-        data = m_aCamera.GetItems();
-        count = m_aCamera.GetCount();
-    }
+        ShowArray(m_aCamera, data, count);
     return 0;
 }
 
@@ -50,14 +48,8 @@ i32 TDxCameraManager::SetArray(u32 typeId, void*, i32 count)
         if (m_aCamera[i] == m_pCurrentCamera)
             m_pCurrentCamera = nullptr;
     }
-    // The array keeps a pointer table of its own: the cluster frees its table before this call.
-    m_aCamera.DeleteAll();
-    m_aForeign.SetCount(count > 0 ? count : 0);
-    for (i32 i = 0; i < count; ++i)
-        m_aForeign[i] = m_aLoaded[i];
-    if (count > 0)
-        m_aCamera.AttachForeign(m_aForeign.GetData(), count);
-    else
+    TakeLoadedArray(m_aCamera, m_aForeign, m_aLoaded, count);
+    if (count <= 0)
         m_aCamera.Add();
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "directx/render/dxmaterialmanager.h"
 
+#include "core/cluster/cluster.h"
+#include "directx/render/dxloadedarray.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/scenetypes.h"
 
 TDxMaterialManager* g_pDxMaterialManager = nullptr;
 
@@ -10,6 +13,27 @@ TDxMaterialManager s_MaterialManager;
 const i32 s_nRegistered =
     TManagerManager::RegisterManager("Material", "Dx", &g_pDxMaterialManager, &s_MaterialManager);
 } // namespace
+
+TDxMaterialManager::TDxMaterialManager()
+{
+    if (g_pCluster)
+        RegisterArray(&MaterialDecl(), &m_aLoaded);
+}
+
+i32 TDxMaterialManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId == MaterialDecl().GetTypeId())
+        ShowArray(m_aMaterial, data, count);
+    return 0;
+}
+
+i32 TDxMaterialManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId != MaterialDecl().GetTypeId())
+        return 1;
+    TakeLoadedArray(m_aMaterial, m_aForeign, m_aLoaded, count);
+    return 0;
+}
 
 TMaterial* TDxMaterialManager::CreateMaterial(const TName& name)
 {

@@ -201,8 +201,6 @@ const TClusterTypeDecl& TextureFontDecl()
     return s_Decl;
 }
 
-namespace
-{
 const TClusterTypeDecl& MaterialDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -211,6 +209,8 @@ const TClusterTypeDecl& MaterialDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& MeshSurfaceDecl()
 {
     static TClusterTypeDecl s_Decl("TMeshSurface", 40, sizeof(TMeshSurface), nullptr, 0,

@@ -29,6 +29,7 @@ const TClusterTypeDecl& SkeletonPoseDecl();
 const TClusterTypeDecl& AnimationDataDecl();
 const TClusterTypeDecl& AnimationDecl();
 const TClusterTypeDecl& TextureFontDecl();
+const TClusterTypeDecl& MaterialDecl();
 const TClusterTypeDecl& ImposterDataDecl();
 const TClusterTypeDecl& ImposterDecl();
 const TClusterTypeDecl& ViewportSetDecl();

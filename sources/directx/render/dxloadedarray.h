@@ -1,0 +1,23 @@
+#pragma once
+// Hands the objects of a loaded cluster array over to a manager's MArray. The array keeps a
+// copy of the pointer table: the cluster frees the holder's table before it tells the manager.
+#include "core/system/templates/darray.h"
+#include "core/system/templates/marray.h"
+
+template <class T, int STEP>
+void TakeLoadedArray(MArray<T, 1, STEP>& array, DArray<T*>& table, const DArray<T*>& loaded, i32 count)
+{
+    array.DeleteAll();
+    table.SetCount(count > 0 ? count : 0);
+    for (i32 i = 0; i < count; ++i)
+        table[i] = loaded[i];
+    if (count > 0)
+        array.AttachForeign(table.GetData(), count);
+}
+
+// The cluster's view of the array: every object, loaded or made here.
+template <class T, int STEP> void ShowArray(MArray<T, 1, STEP>& array, void*& data, i32& count)
+{
+    data = array.GetItems();
+    count = array.GetCount();
+}
