@@ -3,6 +3,8 @@
 #include "ageia/nxreports.h"
 #include "core/stream/memorystream.h"
 #include "core/system/timer.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
 #include "dynamicsfixture.h"
 #include "platform/physics/nxmaterial.h"
 #include "platform/physics/nxwheelshape.h"
@@ -413,4 +415,25 @@ TEST_F(DynamicsTest, ScaledNodesGiveOrthonormalPosesAndUnchangedPosesLeaveTheAct
     EXPECT_TRUE(still->GetActor()->isSleeping());
     still->pNode->SetLocalMatrix(Translation(0.0f, 1.0f, 0.0f), TNode::OrdinaryCause());
     EXPECT_FALSE(still->GetActor()->isSleeping());
+}
+
+TEST_F(DynamicsTest, ThePhysicsFramerateTimesTheNextSceneUntilAClusterLoad)
+{
+    TVariable* framerate = TCommandManager::Instance().FindVariable(TName("physics.framerate", true));
+    ASSERT_NE(nullptr, framerate);
+    framerate->SetFloat(60.0f);
+    Manager().FinalizeManager();
+    ASSERT_EQ(0, Manager().InitializeManager());
+    NxReal step = 0;
+    NxU32 iterations = 0;
+    NxTimeStepMethod method;
+    Scene().getTiming(step, iterations, method);
+    EXPECT_FLOAT_EQ(1.0f / 60.0f, step);
+    EXPECT_EQ(12u, iterations);
+    Manager().OnClusterLoad();
+    Scene().getTiming(step, iterations, method);
+    EXPECT_FLOAT_EQ(1.0f / 120.0f, step);
+    EXPECT_EQ(8u, iterations);
+    framerate->SetFloat(120.0f);
+    EXPECT_FLOAT_EQ(1.0f / 120.0f, Manager().GetStep());
 }
