@@ -6,6 +6,7 @@
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "directx/render/dxcanvasmanager.h"
 #include "directx/render/dxdeviceint.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/system/command/commandmanager.h"
@@ -172,6 +173,9 @@ const char* TDxDeviceManager::GetWindowTitle()
 
 void TDxDeviceManager::SetScissorTest(u32 enable)
 {
+    // Pending 2D drawing belongs to the old scissor state.
+    if (enable != m_nScissorTest && g_pDxCanvasManager)
+        g_pDxCanvasManager->Flush();
     m_nScissorTest = enable;
     m_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, enable != 0 ? TRUE : FALSE);
 }

@@ -222,3 +222,17 @@ TEST_F(CanvasTest, SpheresNeedAMainCamera)
     EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 0);
 }
 } // namespace
+
+namespace
+{
+TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
+{
+    m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
+    m_pManager->SetScissorTest(0);
+    EXPECT_EQ(DrawCalls(), 0u);
+    m_pManager->SetScissorTest(1);
+    EXPECT_EQ(DrawCalls(), 1u);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 0);
+    m_pManager->SetScissorTest(0);
+}
+} // namespace
