@@ -12,6 +12,10 @@
 #include "engine/system/automatmanager.h"
 #include "engine/system/automatstate.h"
 #include "engine/system/nodemanager.h"
+#include "engine/system/prop.h"
+#include "engine/system/propdata.h"
+#include "engine/system/propdatapool.h"
+#include "engine/system/propmanager.h"
 #include "engine/system/resource.h"
 #include "engine/system/skeleton.h"
 #include "engine/system/skeletonmanager.h"
@@ -57,7 +61,8 @@ TMatrix Translation(f32 x, f32 y, f32 z)
 
 // The level's moving parts: a two-bone rig playing a looped animation whose keys lie in the
 // main repository, with its skin record and a node on its second bone; a trigger sphere at the
-// gate with an actor on a tug; an automat in its first state. The objects hang on the level's
+// gate with an actor on a tug; an automat in its first state; two parked carts sharing their
+// type's one full form. The objects hang on the level's
 // nodes until Detach, before the cluster is cleared.
 struct TLevelObjects
 {
@@ -132,6 +137,27 @@ struct TLevelObjects
         automat.pActiveState = &state;
         automat.m_nEnabled = 1;
 
+        form.m_Name.Set("cart_form", true);
+        form.pNode = g_pNodeManager->CreateNode("cart_form");
+        level->AddChild(form.pNode);
+        pool.aFree[pool.m_nFreeCount++] = &form;
+        pool.m_BoundBox.minimum = TVector(-1.0f, -1.0f, -2.0f, 1.0f);
+        pool.m_BoundBox.maximum = TVector(1.0f, 1.0f, 2.0f, 1.0f);
+        pool.m_BoundBox.Update();
+        for (u32 i = 0; i < 2; ++i)
+        {
+            char name[32];
+            FormatStringN(name, sizeof name, "parked_cart_%u", i + 1);
+            TNode* place = g_pNodeManager->CreateNode(name);
+            place->SetLocalMatrix(Translation(20.0f + 5.0f * static_cast<f32>(i), 0.0f, 10.0f), TNode::OrdinaryCause());
+            level->AddChild(place);
+            place->AddObject(&parked[i]);
+            parked[i].pPropDataPool = &pool;
+            g_pPropManager->Props().Add(&parked[i]);
+        }
+        g_pPropManager->PropData().Add(&form);
+        g_pPropManager->Pools().Add(&pool);
+
         g_pSkeletonManager->SkeletonData().Add(&data);
         g_pSkeletonManager->Poses().Add(&pose);
         g_pSkeletonManager->Skeletons().Add(&skeleton);
@@ -152,6 +178,7 @@ struct TLevelObjects
         managers[count++] = g_pAnimationManager;
         managers[count++] = g_pTriggerManager;
         managers[count++] = g_pAutomatManager;
+        managers[count++] = g_pPropManager;
         return count;
     }
 
@@ -160,6 +187,8 @@ struct TLevelObjects
         rig->DeleteObject(&skeleton);
         volume.GetNode()->DeleteObject(&volume);
         tug->DeleteObject(&actor);
+        for (TProp& prop : parked)
+            prop.GetNode()->DeleteObject(&prop);
     }
 
     TSkeletonData data;
@@ -174,6 +203,9 @@ struct TLevelObjects
     TTriggerActor actor;
     TAutomatState state{};
     TAutomat automat{};
+    TPropData form;
+    TPropDataPool pool{};
+    TProp parked[2];
     TNode* rig = nullptr;
     TNode* hand = nullptr;
     TNode* tug = nullptr;

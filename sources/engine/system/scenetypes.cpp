@@ -168,7 +168,7 @@ const TClusterTypeDecl& PropDataDecl()
 const TClusterTypeDecl& PropDataPoolDecl()
 {
     static TClusterTypeDecl s_Decl("TPropDataPool", 30, sizeof(TPropDataPool), nullptr, 0,
-                                   {Link(4104, 32, "lProp.pFirst"), Link(4108, 32, "lProp.pLast"),
+                                   {Link(4, 29, "aFree", 1024), Link(4104, 32, "lProp.pFirst"), Link(4108, 32, "lProp.pLast"),
                                     Link(4112, 44, "pImposterData"), Link(4180, 32, "lPropUpdate.pFirst"),
                                     Link(4184, 32, "lPropUpdate.pLast")});
     return s_Decl;

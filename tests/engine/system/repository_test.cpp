@@ -9,6 +9,10 @@
 #include "engine/system/automatstate.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/nodemanager.h"
+#include "engine/system/prop.h"
+#include "engine/system/propdata.h"
+#include "engine/system/propdatapool.h"
+#include "engine/system/propmanager.h"
 #include "engine/system/repository.h"
 #include "engine/system/resource.h"
 #include "engine/system/resourcemanager.h"
@@ -195,6 +199,23 @@ TEST_F(RepositoryTest, TheGeneratedLevelAnimatesItsRigAndKeepsTriggersAndAutomat
     ASSERT_EQ(1, g_pAutomatManager->States().GetCount());
     EXPECT_EQ(g_pAutomatManager->States()[0], automat->pActiveState);
     EXPECT_EQ(automat, automat->pActiveState->pAutomat);
+
+    // Two parked carts share one pool whose free stack holds the type's one full form.
+    ASSERT_EQ(2, g_pPropManager->Props().GetCount());
+    ASSERT_EQ(1, g_pPropManager->Pools().GetCount());
+    ASSERT_EQ(1, g_pPropManager->PropData().GetCount());
+    TPropDataPool* pool = g_pPropManager->Pools()[0];
+    TPropData* form = g_pPropManager->PropData()[0];
+    TProp* first = g_pPropManager->Props()[0];
+    TProp* second = g_pPropManager->Props()[1];
+    EXPECT_EQ(pool, first->pPropDataPool);
+    EXPECT_EQ(pool, second->pPropDataPool);
+    ASSERT_EQ(1, pool->m_nFreeCount);
+    EXPECT_EQ(form, pool->aFree[0]);
+    ASSERT_NE(nullptr, form->pNode);
+    EXPECT_EQ(TName("cart_form").GetId(), form->pNode->m_Name.GetId());
+    EXPECT_EQ(TName("parked_cart_2").GetId(), second->GetNode()->m_Name.GetId());
+    EXPECT_NE(first->GetNode(), second->GetNode());
 }
 
 TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLoadsCloseTheOthers)
