@@ -24,13 +24,6 @@ namespace
 {
 TCriticalSection s_PropLock;
 
-// Holds the props lock for a scope.
-struct TPropLock
-{
-    TPropLock() { s_PropLock.Enter(); }
-    ~TPropLock() { s_PropLock.Leave(); }
-};
-
 // The two intrusive lists of a pool, ascending by priority.
 template <TProp* TProp::*Next, TProp* TProp::*Prev> struct TPropList
 {

@@ -34,6 +34,14 @@ constexpr i32 PROP_POOL_CAPACITY = 1024;
 // The one lock of every prop list, free stack and of flags 2 and 0x400 (re-entrant).
 void PropLockEnter();
 void PropLockLeave();
+// Holds the props lock for a scope.
+struct TPropLock
+{
+    TPropLock() { PropLockEnter(); }
+    ~TPropLock() { PropLockLeave(); }
+    TPropLock(const TPropLock&) = delete;
+    TPropLock& operator=(const TPropLock&) = delete;
+};
 // Re-sorts the pool's two lists after a ranking.
 void SortPropPool(TPropDataPool* pool);
 

@@ -18,13 +18,6 @@ namespace
 {
 TPropManager s_PropManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Prop", "Prop", &g_pPropManager, &s_PropManager);
-
-// Holds the props lock for a scope.
-struct TPropLock
-{
-    TPropLock() { PropLockEnter(); }
-    ~TPropLock() { PropLockLeave(); }
-};
 } // namespace
 
 TPropManager::TPropManager()
