@@ -360,14 +360,20 @@ i32 FormatStringW(char16_t* out, const char16_t* format, ...)
     return Utf8ToUtf16(out, kRoom, narrow);
 }
 
-char* StringFormat(const char* format, ...)
+char* StringFormatV(const char* format, va_list args)
 {
     static char s_aBuffer[STRING_FORMAT_BUFFERS][STRING_FORMAT_SIZE];
     static std::atomic<u32> s_nNext{0};
     char* buffer = s_aBuffer[s_nNext.fetch_add(1, std::memory_order_relaxed) % STRING_FORMAT_BUFFERS];
+    FormatDriver(buffer, STRING_FORMAT_SIZE, format, args, false);
+    return buffer;
+}
+
+char* StringFormat(const char* format, ...)
+{
     va_list args;
     va_start(args, format);
-    FormatDriver(buffer, STRING_FORMAT_SIZE, format, args, false);
+    char* buffer = StringFormatV(format, args);
     va_end(args);
     return buffer;
 }

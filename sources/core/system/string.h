@@ -29,6 +29,7 @@ i32 FormatStringW(char16_t* out, const char16_t* format, ...);
 // Formats into the next of a ring of eight static 2,048-byte buffers: the result stays valid
 // until eight further calls.
 char* StringFormat(const char* format, ...);
+char* StringFormatV(const char* format, va_list args);
 
 // Whether two texts are the same, ASCII letters in either case alike.
 bool EqualsIgnoringCase(const char* a, const char* b);

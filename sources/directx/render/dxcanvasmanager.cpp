@@ -2,9 +2,11 @@
 
 #include "core/math/boundbox.h"
 #include "core/system/log.h"
+#include "core/system/string.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxdynamicmeshdata.h"
 #include "directx/render/dxdynamicmeshmanager.h"
+#include "directx/render/dxfontmanager.h"
 #include "directx/render/dxshader.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/camera.h"
@@ -103,7 +105,9 @@ i32 CanvasCircleSegments(f32 radius)
 
 void TDxCanvasManager::BeginManager()
 {
+    m_DefaultFont = g_pDxFontManager->GetFont(TName("Arial", true), 16);
     CreateBatches();
+    m_CurrentFont = m_DefaultFont;
     SetApertureMode(0);
 }
 
@@ -418,4 +422,106 @@ void TDxCanvasManager::DrawTriangles3D(const TCanvasVertex* vertices, i32 count,
         vertices += chunk;
         count -= chunk;
     }
+}
+
+TFont TDxCanvasManager::SetFont(const TName& name, i32 size)
+{
+    m_CurrentFont = g_pDxFontManager->GetFont(name, static_cast<i32>(static_cast<f32>(size) * m_fScaleY));
+    return m_CurrentFont;
+}
+
+TFont TDxCanvasManager::SetDefaultFont()
+{
+    m_CurrentFont = m_DefaultFont;
+    return m_CurrentFont;
+}
+
+i32 TDxCanvasManager::GetTextWidthW(const char16_t* text, i32 length)
+{
+    return m_CurrentFont.pData ? m_CurrentFont.pData->GetTextWidthW(text, length) : -1;
+}
+
+i32 TDxCanvasManager::GetTextWidth(const char* text, i32 length)
+{
+    return m_CurrentFont.pData ? m_CurrentFont.pData->GetTextWidth(text, length) : -1;
+}
+
+void TDxCanvasManager::WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode)
+{
+    if (!m_CurrentFont.pData)
+    {
+        m_CurrentFont.Write(0.0f, 0.0f, color, text, mode);
+        return;
+    }
+    const f32 scaled[4] = {rect[0] * m_fScaleX, rect[1] * m_fScaleY, rect[2] * m_fScaleX, rect[3] * m_fScaleY};
+    m_CurrentFont.pData->WriteRect(scaled, color, text, mode);
+}
+
+void TDxCanvasManager::WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode)
+{
+    m_CurrentFont.Write(x * m_fScaleX, y * m_fScaleY, color, text, mode);
+}
+
+void TDxCanvasManager::WriteColoredW(f32 x, f32 y, const TColor& color, const char16_t* text, i32 mode)
+{
+    m_CurrentFont.WriteW(x * m_fScaleX, y * m_fScaleY, color, text, mode);
+}
+
+namespace
+{
+void WriteWorld(const TVector& point, const TColor& color, i32 mode, const char* text)
+{
+    const TCamera* camera = g_pDxCameraManager ? g_pDxCameraManager->GetMainCamera() : nullptr;
+    if (!camera)
+        return;
+    const TVector projected = camera->ProjectPoint(point);
+    if (projected.z >= 1.0f)
+        return;
+    g_pDxCanvasManager->WriteColored(projected.x, projected.y, color, text, mode);
+}
+} // namespace
+
+void CanvasWritefColored(f32 x, f32 y, const TColor& color, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const char* text = StringFormatV(format, args);
+    va_end(args);
+    g_pDxCanvasManager->WriteColored(x, y, color, text, 0);
+}
+
+void CanvasWritefColoredFlags(f32 x, f32 y, const TColor& color, i32 mode, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const char* text = StringFormatV(format, args);
+    va_end(args);
+    g_pDxCanvasManager->WriteColored(x, y, color, text, mode);
+}
+
+void CanvasWritef(const f32 rect[4], const TColor& color, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const char* text = StringFormatV(format, args);
+    va_end(args);
+    g_pDxCanvasManager->WriteRect(rect, color, text, 0);
+}
+
+void CanvasWritefWorld(const TVector& point, const TColor& color, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const char* text = StringFormatV(format, args);
+    va_end(args);
+    WriteWorld(point, color, 0, text);
+}
+
+void CanvasWritefWorldFlags(const TVector& point, const TColor& color, i32 mode, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const char* text = StringFormatV(format, args);
+    va_end(args);
+    WriteWorld(point, color, mode, text);
 }

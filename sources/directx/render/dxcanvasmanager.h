@@ -6,6 +6,8 @@
 // space mapped onto the back buffer.
 #include "core/math/color.h"
 #include "core/math/matrix.h"
+#include "core/system/name.h"
+#include "engine/render/font.h"
 #include "engine/system/manager.h"
 
 #include <vector>
@@ -96,6 +98,18 @@ public:
 
     const TCanvasBatch& GetBatch(u32 batch) const { return m_aBatch[batch]; }
 
+    // Text through the current font; positions and sizes in aperture units.
+    TFont SetFont(const TName& name, i32 size);
+    TFont SetDefaultFont();
+    TFont GetFont() const { return m_CurrentFont; }
+    void SetFontData(TFontData* data) { m_CurrentFont.pData = data; }
+    // -1 without a current font.
+    i32 GetTextWidthW(const char16_t* text, i32 length);
+    i32 GetTextWidth(const char* text, i32 length);
+    void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode);
+    void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode);
+    void WriteColoredW(f32 x, f32 y, const TColor& color, const char16_t* text, i32 mode);
+
 private:
     void _SetApertureSize(f32 width, f32 height, f32 scaleX, f32 scaleY);
     TCanvasVertex* _Alloc(u32 batch, i32 count, TDxShader* shader, TTexture* texture);
@@ -104,6 +118,8 @@ private:
     void _DiscardBatches();
     void _AddLine3D(const TVector& a, const TVector& b, u32 color);
 
+    TFont m_DefaultFont;
+    TFont m_CurrentFont;
     i32 m_nApertureMode = 0;
     f32 m_fWidth = 0.0f;
     f32 m_fHeight = 0.0f;
@@ -115,3 +131,11 @@ private:
 };
 
 extern TDxCanvasManager* g_pDxCanvasManager;
+
+// printf-style text into the ring of StringFormat buffers, then the canvas.
+void CanvasWritefColored(f32 x, f32 y, const TColor& color, const char* format, ...);
+void CanvasWritefColoredFlags(f32 x, f32 y, const TColor& color, i32 mode, const char* format, ...);
+void CanvasWritef(const f32 rect[4], const TColor& color, const char* format, ...);
+// At the main camera's projection of a world point; nothing without a camera or behind it.
+void CanvasWritefWorld(const TVector& point, const TColor& color, const char* format, ...);
+void CanvasWritefWorldFlags(const TVector& point, const TColor& color, i32 mode, const char* format, ...);

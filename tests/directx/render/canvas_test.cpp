@@ -236,3 +236,37 @@ TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
     m_pManager->SetScissorTest(0);
 }
 } // namespace
+
+#include "directx/render/dxfontmanager.h"
+
+namespace
+{
+TEST_F(CanvasTest, FontsFollowTheApertureScale)
+{
+    m_pManager->SetBackBufferSize(1920, 1080);
+    m_pCanvas->SetApertureMode(1);
+    m_pCanvas->SetApertureSize(1024, 768, 1);
+    const TName face("Arial", true);
+    const TFont font = m_pCanvas->SetFont(face, 10);
+    // 10 × 1.40625, truncated.
+    EXPECT_EQ(font.pData, g_pDxFontManager->FindFont(face, 14));
+    EXPECT_GT(m_pCanvas->GetTextWidth("|100ab", -1), 100);
+    m_pCanvas->SetApertureMode(0);
+}
+
+TEST_F(CanvasTest, FormattedTextNeedsAFontAndWorldTextACamera)
+{
+    // No current font: measuring answers -1 and writing warns with the formatted text.
+    const TFont kept = m_pCanvas->GetFont();
+    m_pCanvas->SetFont(TName("Arial", true), 16);
+    m_pCanvas->SetFontData(nullptr);
+    EXPECT_EQ(m_pCanvas->GetTextWidth("abc", -1), -1);
+    CanvasWritefColored(1, 2, kWhite, "score %d", 42);
+    EXPECT_NE(m_Log.SystemLog().find("font with no font data (text 'score 42')"), std::string::npos);
+    // Without a main camera world text is not even formatted onto the canvas.
+    ASSERT_EQ(g_pDxCameraManager->GetMainCamera(), nullptr);
+    CanvasWritefWorld(TVector(0, 0, 0, 1), kWhite, "beacon %d", 7);
+    EXPECT_EQ(m_Log.SystemLog().find("beacon 7"), std::string::npos);
+    m_pCanvas->SetFontData(kept.pData);
+}
+} // namespace

@@ -4,6 +4,7 @@
 
 #include "directx/render/dxfontmanager.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -132,22 +133,26 @@ TEST(FontColor, ComponentsAreClampedRoundedAndReversed)
 
 TEST_F(FontTest, FontsAreFoundByFaceAndSize)
 {
+    // A manager of the test's own, so that filling it leaves the program's fonts alone.
+    auto manager = std::make_unique<TDxFontManager>();
     const TName face("Arial", true);
-    const i32 before = g_pDxFontManager->GetFontCount();
-    EXPECT_EQ(g_pDxFontManager->FindFont(face, 977), nullptr);
-    const TFont font = g_pDxFontManager->GetFont(face, 977);
+    EXPECT_EQ(manager->FindFont(face, 977), nullptr);
+    const TFont font = manager->GetFont(face, 977);
     ASSERT_NE(font.pData, nullptr);
-    EXPECT_EQ(g_pDxFontManager->FindFont(face, 977), font.pData);
-    EXPECT_EQ(g_pDxFontManager->GetFont(face, 977).pData, font.pData);
-    EXPECT_NE(g_pDxFontManager->GetFont(face, 978).pData, font.pData);
-    EXPECT_EQ(g_pDxFontManager->GetFontCount(), before + 2);
-    EXPECT_EQ(g_pDxFontManager->FindFont(face, 978), g_pDxFontManager->GetFontAt(before + 1));
+    EXPECT_EQ(manager->FindFont(face, 977), font.pData);
+    EXPECT_EQ(manager->GetFont(face, 977).pData, font.pData);
+    EXPECT_NE(manager->GetFont(face, 12).pData, font.pData);
+    EXPECT_EQ(manager->GetFontCount(), 2);
+    // Kept in creation order, found through the sorted index.
+    EXPECT_EQ(manager->FindFont(face, 12), manager->GetFontAt(1));
     // Past the 32: refused.
-    for (i32 size = 1; g_pDxFontManager->GetFontCount() < DX_FONT_CAPACITY; ++size)
-        ASSERT_NE(g_pDxFontManager->CreateFont(face, 1000 + size), nullptr);
-    EXPECT_EQ(g_pDxFontManager->CreateFont(TName("Other", true), 12), nullptr);
+    for (i32 size = 1; manager->GetFontCount() < DX_FONT_CAPACITY; ++size)
+        ASSERT_NE(manager->CreateFont(face, 1000 + size), nullptr);
+    EXPECT_EQ(manager->CreateFont(TName("Other", true), 12), nullptr);
     EXPECT_NE(m_Log.SystemLog().find("all 32 fonts in use"), std::string::npos);
-    EXPECT_EQ(g_pDxFontManager->FindFont(face, 977), font.pData);
+    EXPECT_EQ(manager->FindFont(face, 977), font.pData);
+    for (i32 size = 1; size < DX_FONT_CAPACITY - 1; ++size)
+        EXPECT_EQ(manager->FindFont(face, 1000 + size), manager->GetFontAt(size + 1));
 }
 
 TEST(FontHandle, ANullHandleWarnsAndDrawsNothing)
