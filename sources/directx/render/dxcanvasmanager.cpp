@@ -25,6 +25,8 @@ namespace
 {
 TDxCanvasManager s_CanvasManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Canvas", "Dx", &g_pDxCanvasManager, &s_CanvasManager);
+// The engine's modules reach the canvas through the abstract manager.
+const bool s_bBound = (g_pCanvasManager = &s_CanvasManager, true);
 
 constexpr u32 kBatchPrimitive[CANVAS_BATCH_COUNT] = {DX_PRIMITIVE_LINES, DX_PRIMITIVE_LINES, DX_PRIMITIVE_TRIANGLES,
                                                       DX_PRIMITIVE_TRIANGLES};

@@ -8,7 +8,7 @@
 #include "core/math/matrix.h"
 #include "core/system/name.h"
 #include "engine/render/font.h"
-#include "engine/system/manager.h"
+#include "engine/render/canvasmanager.h"
 
 #include <vector>
 
@@ -52,7 +52,7 @@ const std::vector<TVector>& CanvasUnitSphere(u32 level);
 // Segments DrawCircle uses for a radius.
 i32 CanvasCircleSegments(f32 radius);
 
-class TDxCanvasManager : public TManager
+class TDxCanvasManager : public TCanvasManager
 {
 public:
     void BeginManager() override;
@@ -99,14 +99,14 @@ public:
     const TCanvasBatch& GetBatch(u32 batch) const { return m_aBatch[batch]; }
 
     // Text through the current font; positions and sizes in aperture units.
-    TFont SetFont(const TName& name, i32 size);
-    TFont SetDefaultFont();
+    TFont SetFont(const TName& name, i32 size) override;
+    TFont SetDefaultFont() override;
     TFont GetFont() const { return m_CurrentFont; }
     void SetFontData(TFontData* data) { m_CurrentFont.pData = data; }
     // -1 without a current font.
     i32 GetTextWidthW(const char16_t* text, i32 length);
-    i32 GetTextWidth(const char* text, i32 length);
-    void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode);
+    i32 GetTextWidth(const char* text, i32 length) override;
+    void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode) override;
     void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode);
     void WriteColoredW(f32 x, f32 y, const TColor& color, const char16_t* text, i32 mode);
 

@@ -11,6 +11,8 @@ namespace
 {
 TDxFontManager s_FontManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Font", "Dx", &g_pDxFontManager, &s_FontManager);
+// The engine's modules reach the fonts through the abstract manager.
+const bool s_bBound = (g_pFontManager = &s_FontManager, true);
 } // namespace
 
 i32 TDxFontManager::_LowerBound(const u32 key[3]) const

@@ -2,6 +2,8 @@
 
 #include "core/system/log.h"
 
+TFontManager* g_pFontManager = nullptr;
+
 TFont TFontManager::GetFont(const TName& name, i32 size)
 {
     TFontData* data = FindFont(name, size);

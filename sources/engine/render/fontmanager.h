@@ -24,3 +24,5 @@ protected:
     i32 m_nUserColorCount = 0;
     const TColor* m_pUserColors = nullptr;
 };
+
+extern TFontManager* g_pFontManager;

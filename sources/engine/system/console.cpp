@@ -5,11 +5,15 @@
 #include "engine/input/input.h"
 #include "engine/input/inputkey.h"
 #include "engine/input/inputmanager.h"
+#include "engine/render/canvasmanager.h"
+#include "engine/render/device.h"
+#include "engine/render/fontmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -22,6 +26,21 @@ constexpr const char* kVersion = "2.0.1";
 constexpr u32 kFocusLayer = 2;
 // Lines scrolled back stop this many short of the oldest.
 constexpr i32 kScrollMargin = 10;
+constexpr u32 kColorCount = 9;
+// The user colours A to I, red, green and blue over 255.
+constexpr u8 kColors[kColorCount][3] = {{239, 224, 224}, {224, 80, 32},  {239, 224, 224},
+                                        {240, 160, 64},  {239, 224, 224}, {64, 224, 160},
+                                        {160, 160, 96},  {144, 144, 224}, {64, 144, 224}};
+enum EConsoleColor
+{
+    COLOR_A,
+    COLOR_B,
+    COLOR_C,
+    COLOR_D,
+    COLOR_E,
+    COLOR_F
+};
+TColor s_aColor[kColorCount];
 
 class Tconsole_showVariable : public TVariable
 {
@@ -285,4 +304,53 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
     _Complete();
     _PlaceWindow();
     return true;
+}
+
+void TConsoleManager::RenderManager()
+{
+    if (!m_nVisible && m_fFadeTime == 0.0f)
+        return;
+    TCanvasManager* canvas = g_pCanvasManager;
+    if (!canvas || !g_pFontManager || !g_pDeviceManager)
+        return;
+    // The toggle key types nothing.
+    if (m_pToggle && m_pToggle->IsPressed())
+        for (TInputEvent event = g_pInputManager->GetBufferedInput(); event.nCode || event.nValue;
+             event = g_pInputManager->GetBufferedInput())
+            ;
+    const f32 fade = m_fFadeTime >= 0.0f ? std::sin(m_fFadeTime * 7.853982f) : 0.0f;
+    const f32 h = static_cast<f32>(g_pDeviceManager->GetBackBufferHeight());
+    canvas->SetFont(TName("Myriad Pro", true), 18);
+    for (u32 i = 0; i < kColorCount; ++i)
+        s_aColor[i] = {kColors[i][0] / 255.0f, kColors[i][1] / 255.0f, kColors[i][2] / 255.0f, fade};
+    g_pFontManager->SetUserColors(kColorCount, s_aColor);
+
+    u32 back = static_cast<u32>(m_nScroll);
+    for (f32 y = h - 196.0f; y > h - 540.0f; y -= 20.0f)
+    {
+        const char* line = m_Lines.Back(back++);
+        if (!line)
+            break;
+        const f32 rect[4] = {22.0f, y, 580.0f, y + 24.0f};
+        canvas->WriteRect(rect, s_aColor[COLOR_A], line, 0);
+    }
+    const f32 input[4] = {22.0f, h - 159.0f, 580.0f, h - 135.0f};
+    const i32 count = GetCandidateCount();
+    canvas->WriteRect(input, s_aColor[count ? COLOR_B : COLOR_C], m_aInput, 0);
+
+    if (count)
+    {
+        canvas->SetFont(TName("Myriad Pro", true), 16);
+        for (i32 k = 0; k < CONSOLE_COMPLETION_ROWS && m_nFirstRow + k < count; ++k)
+        {
+            const i32 row = m_nFirstRow + k;
+            const f32 y = h - 123.0f + 18.0f * static_cast<f32>(k);
+            const f32 candidate[4] = {30.0f, y, 400.0f, y + 22.0f};
+            const f32 description[4] = {400.0f, y, 580.0f, y + 22.0f};
+            canvas->WriteRect(candidate, s_aColor[row == m_nSelectedRow ? COLOR_E : COLOR_D], m_aCandidate[row].aText,
+                              0);
+            canvas->WriteRect(description, s_aColor[COLOR_F], m_aDescription[row].aText, 0);
+        }
+    }
+    canvas->SetDefaultFont();
 }

@@ -39,6 +39,8 @@ public:
 
     void BeginManager() override;
     void UpdateManager(f32 step) override;
+    // Draws the output lines, the input line and the completion rows through the canvas.
+    void RenderManager() override;
 
     // TInputFocus.
     bool WantsInput() override { return m_nVisible != 0; }

@@ -1,0 +1,3 @@
+#include "engine/render/canvasmanager.h"
+
+TCanvasManager* g_pCanvasManager = nullptr;

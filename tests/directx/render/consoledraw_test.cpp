@@ -1,0 +1,127 @@
+// The console drawn through the canvas: where its output lines, input line and completion rows
+// go, in which colours, and that a hidden console draws nothing.
+#include "devicefixture.h"
+
+#include "engine/render/canvasmanager.h"
+#include "engine/render/fontmanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/console.h"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+// Records every text the console writes.
+class TRecordingCanvas : public TCanvasManager
+{
+public:
+    struct TText
+    {
+        f32 rect[4];
+        TColor color;
+        std::string text;
+    };
+    TFont SetFont(const TName&, i32 size) override
+    {
+        sizes.push_back(size);
+        return {};
+    }
+    TFont SetDefaultFont() override
+    {
+        sizes.push_back(0);
+        return {};
+    }
+    i32 GetTextWidth(const char*, i32) override { return 0; }
+    void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32) override
+    {
+        texts.push_back({{rect[0], rect[1], rect[2], rect[3]}, color, text});
+    }
+    std::vector<TText> texts;
+    std::vector<i32> sizes;
+};
+
+class ConsoleDrawTest : public DeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        Create();
+        m_pManager->SetBackBufferSize(800, 600);
+        m_pOldCanvas = g_pCanvasManager;
+        g_pCanvasManager = &m_Canvas;
+        m_pOldListener = g_pCommandManager->GetListener();
+        g_pCommandManager->SetListener(&m_Console);
+    }
+    void TearDown() override
+    {
+        g_pCommandManager->SetListener(m_pOldListener);
+        g_pCanvasManager = m_pOldCanvas;
+        g_pFontManager->SetUserColors(0, nullptr);
+        DeviceTest::TearDown();
+    }
+
+    TRecordingCanvas m_Canvas;
+    TCanvasManager* m_pOldCanvas = nullptr;
+    TCommandMethods* m_pOldListener = nullptr;
+    TConsoleManager m_Console;
+};
+
+TEST_F(ConsoleDrawTest, LinesGoUpFromAboveTheInputLine)
+{
+    m_Console.RenderManager();
+    EXPECT_TRUE(m_Canvas.texts.empty());
+
+    for (int i = 0; i < 30; ++i)
+        m_Console.PrintLine(("line " + std::to_string(i)).c_str(), 0);
+    m_Console.SetInput("typed");
+    m_Console.Toggle();
+    m_Console.AdvanceFade(0.2f);
+    m_Console.RenderManager();
+    // 18 lines from y = H - 196 up while above H - 540, then the input line.
+    const auto& t = m_Canvas.texts;
+    ASSERT_EQ(t.size(), 19u);
+    EXPECT_EQ(t[0].text, "line 29");
+    EXPECT_FLOAT_EQ(t[0].rect[0], 22.0f);
+    EXPECT_FLOAT_EQ(t[0].rect[1], 600.0f - 196.0f);
+    EXPECT_FLOAT_EQ(t[0].rect[3], 600.0f - 172.0f);
+    EXPECT_EQ(t[17].text, "line 12");
+    EXPECT_FLOAT_EQ(t[17].rect[1], 600.0f - 196.0f - 17 * 20.0f);
+    // Colour A at full fade.
+    EXPECT_NEAR(t[0].color.r, 239.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(t[0].color.a, 1.0f, 1e-6f);
+    EXPECT_EQ(t[18].text, "typed");
+    EXPECT_FLOAT_EQ(t[18].rect[1], 600.0f - 159.0f);
+    // The console font, then the default font again.
+    ASSERT_EQ(m_Canvas.sizes.size(), 2u);
+    EXPECT_EQ(m_Canvas.sizes[0], 18);
+    EXPECT_EQ(m_Canvas.sizes[1], 0);
+    // The user colours are the console's: "^H" is its colour H.
+    EXPECT_NEAR(g_pFontManager->GetUserColor(7).b, 224.0f / 255.0f, 1e-6f);
+}
+
+TEST_F(ConsoleDrawTest, CompletionRowsShowTheSelection)
+{
+    char prefix[2] = "a";
+    for (; prefix[0] <= 'z' && m_Console.GetCandidateCount() < 8; ++prefix[0])
+        m_Console.SetInput(prefix);
+    ASSERT_GE(m_Console.GetCandidateCount(), 8);
+    m_Console.Toggle();
+    m_Console.AdvanceFade(0.1f);
+    m_Console.RenderManager();
+    // Input line in colour B, then 5 rows of candidate and description.
+    const auto& t = m_Canvas.texts;
+    ASSERT_EQ(t.size(), 1u + 10u);
+    EXPECT_NEAR(t[0].color.g, 80.0f / 255.0f, 1e-6f);
+    // Half way through the fade: alpha sin(0.1 × 7.853982).
+    EXPECT_NEAR(t[0].color.a, 0.70710678f, 1e-4f);
+    EXPECT_FLOAT_EQ(t[1].rect[0], 30.0f);
+    EXPECT_FLOAT_EQ(t[1].rect[1], 600.0f - 123.0f);
+    EXPECT_NEAR(t[1].color.r, 239.0f / 255.0f, 1e-6f); // E: selected
+    EXPECT_NEAR(t[3].color.r, 240.0f / 255.0f, 1e-6f); // D
+    EXPECT_FLOAT_EQ(t[3].rect[1], 600.0f - 105.0f);
+    EXPECT_FLOAT_EQ(t[2].rect[0], 400.0f);
+    EXPECT_EQ(m_Canvas.sizes[1], 16);
+}
+} // namespace
