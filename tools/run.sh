@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds the release program and runs it from a working folder holding the game's
 # data (build/release/run, a fresh copy of data/), then tells where "system.log" went.
-# Arguments are passed to the program ("windowed", "detaillevel=2" ...).
+# Arguments are passed to the program (for example "windowed").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh

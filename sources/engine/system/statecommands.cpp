@@ -7,6 +7,40 @@
 
 #include <cstring>
 
+namespace
+{
+// A save is a file of the save folder: an empty name or one with a folder in it is refused,
+// so no save lands outside the folder or as a hidden ".save".
+bool IsSaveName(const char* name)
+{
+    if (!name[0] || std::strpbrk(name, "/\\"))
+    {
+        TCommandManager::Instance().PrintError("'%s' is no save name", name);
+        return false;
+    }
+    return true;
+}
+
+const char* StateResultText(i32 result)
+{
+    switch (result)
+    {
+    case STATE_BAD_MAGIC:
+        return "missing, unreadable or not a save";
+    case STATE_BAD_VERSION:
+        return "saved by another version";
+    case STATE_OBJECT_FAILED:
+        return "an object refused its state";
+    case STATE_BAD_MARKER:
+        return "damaged";
+    case STATE_COMPRESS_FAILED:
+        return "the file could not be written";
+    default:
+        return "the state could not be written";
+    }
+}
+} // namespace
+
 class TCommandstate_save : public TCommand
 {
 public:
@@ -14,8 +48,12 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
             return;
-        if (g_pStateManager->SaveToFile(CommandArgumentText(instruction, 0)) != STATE_DONE)
-            TCommandManager::Instance().PrintError("unable to save");
+        const char* name = CommandArgumentText(instruction, 0);
+        if (!IsSaveName(name))
+            return;
+        const i32 result = g_pStateManager->SaveToFile(name);
+        if (result != STATE_DONE)
+            TCommandManager::Instance().PrintError("unable to save '%s': %s", name, StateResultText(result));
     }
 };
 
@@ -26,11 +64,14 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
             return;
+        const char* name = CommandArgumentText(instruction, 0);
+        if (!IsSaveName(name))
+            return;
         char path[512];
-        FormatStringN(path, sizeof path, "%s/%s.save", g_pStateManager->GetSaveDirectory(),
-                      CommandArgumentText(instruction, 0));
-        if (g_pStateManager->LoadFromFile(path) != STATE_DONE)
-            TCommandManager::Instance().PrintError("unable to load");
+        FormatStringN(path, sizeof path, "%s/%s.save", g_pStateManager->GetSaveDirectory(), name);
+        const i32 result = g_pStateManager->LoadFromFile(path);
+        if (result != STATE_DONE)
+            TCommandManager::Instance().PrintError("unable to load '%s': %s", name, StateResultText(result));
     }
 
     // The saves of the save folder, without their extension.

@@ -183,7 +183,7 @@ TEST_F(StateTest, DamagedFilesAreRefusedBeforeAnyObjectLoads)
     {
         m_Listener.lines.clear();
         Manager().ExecuteText((std::string("state.load ") + name).c_str());
-        EXPECT_NE(Texts().back().find("unable to load"), std::string::npos) << name;
+        EXPECT_NE(Texts().back().find(std::string("unable to load '") + name + "': "), std::string::npos) << name;
     }
     EXPECT_TRUE(a.m_aLoadedPass.empty());
 }
@@ -203,6 +203,16 @@ TEST_F(StateTest, CommandsSaveLoadAndFindTheLatest)
     EXPECT_NE(Texts().back().find("command does not take 2 parameter (1 expected)"), std::string::npos);
     Manager().ExecuteText("state.loadlast");
     EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
+
+    // Saves stay inside the save folder: no hidden ".save", no folders in the name.
+    for (const char* name : {"\"\"", "\"../escaped\"", "\"sub\\\\x\""})
+    {
+        m_Listener.lines.clear();
+        Manager().ExecuteText((std::string("state.save ") + name).c_str());
+        EXPECT_NE(Texts().back().find("is no save name"), std::string::npos) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/saves2/.save"));
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/escaped.save"));
 
     TCompletionList candidates, descriptions;
     Manager().Complete("state.load o", candidates, descriptions);
