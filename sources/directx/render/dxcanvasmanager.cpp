@@ -393,6 +393,84 @@ void TDxCanvasManager::DrawSphere(const TVector& centre, f32 radius, const TColo
     }
 }
 
+void TDxCanvasManager::DrawAxes(const TMatrix& matrix, f32 length)
+{
+    const TVector& t = matrix.Translation();
+    const u32 colors[3] = {kRed, 0xFF00FF00, 0xFF0000FF};
+    TCanvasVertex* v = _Reserve(CANVAS_BATCH_3D_LINES, 12);
+    if (!v)
+        return;
+    for (u32 pass = 0; pass < 2; ++pass)
+        for (u32 axis = 0; axis < 3; ++axis)
+        {
+            const TVector end = TVector::Add(t, matrix.aRow[axis].Scaled(pass ? length : -length));
+            SetPoint(*v++, t, t.w, pass ? colors[axis] : kGrey);
+            SetPoint(*v++, end, 1.0f, pass ? colors[axis] : kGrey);
+        }
+}
+
+void TDxCanvasManager::DrawAxesAt(const TVector& position, f32 length)
+{
+    TMatrix matrix(1.0f);
+    matrix.Translation() = TVector(position.x, position.y, position.z, 1.0f);
+    DrawAxes(matrix, length);
+}
+
+void TDxCanvasManager::DrawFrustum(const TMatrix& matrix, f32 angleA, f32 angleB, f32 nearDepth, f32 farDepth,
+                                   const TColor& color)
+{
+    const f32 sinA = std::sin(angleA * 3.14159265f / 180.0f), sinB = std::sin(angleB * 3.14159265f / 180.0f);
+    TVector corner[8];
+    const f32 depths[2] = {nearDepth, farDepth};
+    for (u32 d = 0; d < 2; ++d)
+    {
+        const f32 w = depths[d] * sinB, h = depths[d] * sinA;
+        const f32 z = depths[d];
+        const TVector local[4] = {{-w, -h, z, 1}, {w, -h, z, 1}, {w, h, z, 1}, {-w, h, z, 1}};
+        for (u32 i = 0; i < 4; ++i)
+            corner[d * 4 + i] = matrix.TransformPoint(local[i]);
+    }
+    const u32 argb = color.ToARGB();
+    for (u32 i = 0; i < 4; ++i)
+    {
+        _AddLine3D(corner[i], corner[(i + 1) % 4], argb);
+        _AddLine3D(corner[4 + i], corner[4 + (i + 1) % 4], argb);
+        _AddLine3D(corner[i], corner[4 + i], argb);
+    }
+}
+
+void TDxCanvasManager::DrawArrowFlat(const TVector& from, const TVector& to, const TVector& side, f32 headLength,
+                                     f32 widthFactor, const TColor& color)
+{
+    const TVector d = TVector::Subtract(to, from).Normalized();
+    const TVector base = TVector::Subtract(to, d.Scaled(headLength));
+    const TVector wing = TVector::Add(base, side.Scaled(headLength * widthFactor));
+    const u32 argb = color.ToARGB();
+    _AddLine3D(from, to, argb);
+    _AddLine3D(to, wing, argb);
+    _AddLine3D(base, wing, argb);
+}
+
+void TDxCanvasManager::DrawArrow(const TVector& from, const TVector& to, f32 headLength, const TColor& color,
+                                 f32 widthFactor)
+{
+    const TVector d = TVector::Subtract(to, from).Normalized();
+    TMatrix frame;
+    frame.SetFromDirection(d, 2);
+    const TVector base = TVector::Subtract(to, d.Scaled(headLength));
+    const f32 s = headLength * widthFactor;
+    const u32 argb = color.ToARGB();
+    _AddLine3D(from, to, argb);
+    for (u32 axis = 0; axis < 2; ++axis)
+    {
+        const TVector across = frame.aRow[axis].Scaled(s);
+        const TVector plus = TVector::Add(base, across), minus = TVector::Subtract(base, across);
+        _AddLine3D(to, plus, argb);
+        _AddLine3D(to, minus, argb);
+        _AddLine3D(plus, minus, argb);
+    }
+}
+
 void TDxCanvasManager::DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4],
                                        TDxShader* shader, const TColor& color)
 {

@@ -89,6 +89,14 @@ public:
     void DrawCircle(f32 x, f32 y, f32 radius, const TColor& color);
     // Nothing without a main camera.
     void DrawSphere(const TVector& centre, f32 radius, const TColor& color, f32 scale);
+    // From the translation T: T back along each axis in grey, then forward in red, green, blue.
+    void DrawAxes(const TMatrix& matrix, f32 length);
+    void DrawAxesAt(const TVector& position, f32 length);
+    // Angles in degrees: a for the half-height, b for the half-width.
+    void DrawFrustum(const TMatrix& matrix, f32 angleA, f32 angleB, f32 nearDepth, f32 farDepth, const TColor& color);
+    void DrawArrowFlat(const TVector& from, const TVector& to, const TVector& side, f32 headLength, f32 widthFactor,
+                       const TColor& color);
+    void DrawArrow(const TVector& from, const TVector& to, f32 headLength, const TColor& color, f32 widthFactor);
     // Each point x, y, u, v; the texture is the one in slot 0 of the shader.
     void DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4], TDxShader* shader,
                          const TColor& color);
