@@ -4,7 +4,7 @@
 
 #define JOYSTICK_FLOAT_VARIABLE(name, description, value, setter)                                            \
     T##name##Variable g_##name;                                                                              \
-    T##name##Variable::T##name##Variable() : TJoystickVariable(#name, description, 0)                        \
+    T##name##Variable::T##name##Variable() : TVariable(#name, description, 0)                        \
     {                                                                                                        \
         m_Value.SetFloat(value);                                                                             \
     }                                                                                                        \
@@ -17,7 +17,7 @@
 #define JOYSTICK_DEVICE_VARIABLE(set)                                                                        \
     Tjoystick_device##set##Variable g_joystick_device##set;                                                  \
     Tjoystick_device##set##Variable::Tjoystick_device##set##Variable()                                       \
-        : TJoystickVariable("joystick_device" #set, "Joystick " #set " device ID.", 0)                       \
+        : TVariable("joystick_device" #set, "Joystick " #set " device ID.", 0)                       \
     {                                                                                                        \
         m_Value.SetInt(0);                                                                                   \
     }                                                                                                        \
@@ -38,9 +38,9 @@ JOYSTICK_DEVICE_VARIABLE(1)
 JOYSTICK_DEVICE_VARIABLE(2)
 JOYSTICK_DEVICE_VARIABLE(3)
 
-TJoystickVariable& JoystickDeviceVariable(u32 set)
+TVariable& JoystickDeviceVariable(u32 set)
 {
-    TJoystickVariable* const variables[] = {&g_joystick_device0, &g_joystick_device1, &g_joystick_device2,
+    TVariable* const variables[] = {&g_joystick_device0, &g_joystick_device1, &g_joystick_device2,
                                             &g_joystick_device3};
     return *variables[set];
 }

@@ -10,35 +10,13 @@ class TDxDeviceVariable : public TVariable
 public:
     using TVariable::TVariable;
 
-    // Store without marking the variable changed or applying the value.
-    void Store(i32 value) { m_Value.SetInt(value); }
-    void Store(f32 x, f32 y, f32 z, f32 w) { m_Value.SetVector(x, y, z, w); }
-    // Store and mark changed (so the settings script keeps it), without applying the value:
-    // the device manager itself is the one applying it.
-    void StoreChanged(i32 value)
-    {
-        Store(value);
-        m_nFlags |= VARIABLE_CHANGED;
-    }
-    void StoreChanged(f32 x, f32 y, f32 z, f32 w)
-    {
-        Store(x, y, z, w);
-        m_nFlags |= VARIABLE_CHANGED;
-    }
     // Integers and colours as stored, floats truncated, names their id; otherwise -1.
     i32 GetInt() const { return m_Value.ToInt(); }
     // 0, 0, 0, 1 when the variable does not hold four floats.
     TVector GetVector() const;
 };
 
-#define DX_DEVICE_VARIABLE(name)                                                                             \
-    class T##name##Variable : public TDxDeviceVariable                                                       \
-    {                                                                                                        \
-    public:                                                                                                  \
-        T##name##Variable();                                                                                 \
-        void OnChange() override;                                                                            \
-    };                                                                                                       \
-    extern T##name##Variable g_##name;
+#define DX_DEVICE_VARIABLE(name) DECLARE_VARIABLE_CLASS(TDxDeviceVariable, name)
 
 DX_DEVICE_VARIABLE(screenshot_name)
 DX_DEVICE_VARIABLE(device_video_aspectratio)

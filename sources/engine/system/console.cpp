@@ -47,8 +47,6 @@ class Tconsole_showVariable : public TVariable
 public:
     Tconsole_showVariable() : TVariable("console_show", "Show console.", 0x2) { m_Value.SetInt(0); }
     void OnChange() override;
-    // Stores the value without acting on it.
-    void Store(i32 value) { m_Value.SetInt(value); }
 };
 
 Tconsole_showVariable s_console_show;

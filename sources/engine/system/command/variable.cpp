@@ -66,8 +66,7 @@ TVariable::~TVariable() = default;
 
 void TVariable::SetInt(i32 value)
 {
-    m_Value.SetInt(value);
-    m_nFlags |= VARIABLE_CHANGED;
+    StoreChanged(value);
     OnChange();
 }
 

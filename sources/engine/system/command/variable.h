@@ -33,6 +33,21 @@ public:
     void SetFlags(u32 flags) { m_nFlags = flags; }
     const TVariableValue& GetValue() const { return m_Value; }
 
+    // Stores without applying: for values the owner has already acted on. StoreChanged also
+    // marks the variable changed, so the settings script keeps it.
+    void Store(i32 value) { m_Value.SetInt(value); }
+    void Store(f32 x, f32 y, f32 z, f32 w) { m_Value.SetVector(x, y, z, w); }
+    void StoreChanged(i32 value)
+    {
+        Store(value);
+        m_nFlags |= VARIABLE_CHANGED;
+    }
+    void StoreChanged(f32 x, f32 y, f32 z, f32 w)
+    {
+        Store(x, y, z, w);
+        m_nFlags |= VARIABLE_CHANGED;
+    }
+
 protected:
     TName m_Name;
     TName m_Description;
@@ -43,3 +58,14 @@ protected:
 };
 
 static_assert(sizeof(TVariable) == 44);
+
+// Declares the class of one variable of a module's set (T<name>Variable, derived from `base`)
+// and its instance g_<name>, defined by the module.
+#define DECLARE_VARIABLE_CLASS(base, name)                                                                   \
+    class T##name##Variable : public base                                                                    \
+    {                                                                                                        \
+    public:                                                                                                  \
+        T##name##Variable();                                                                                 \
+        void OnChange() override;                                                                            \
+    };                                                                                                       \
+    extern T##name##Variable g_##name;
