@@ -17,6 +17,28 @@ LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(window, message, wParam, lParam);
 }
+
+// A 64 x 64 X8R8G8B8 system-memory surface whose pixels are pixel(x, y); null if it cannot be made.
+template <class TPixel> IDirect3DSurface9* PatternSurface(IDirect3DDevice9* device, TPixel pixel)
+{
+    IDirect3DSurface9* surface = nullptr;
+    D3DLOCKED_RECT locked;
+    if (device->CreateOffscreenPlainSurface(64, 64, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &surface, nullptr) != D3D_OK)
+        return nullptr;
+    if (surface->LockRect(&locked, nullptr, 0) != D3D_OK)
+    {
+        surface->Release();
+        return nullptr;
+    }
+    for (int y = 0; y < 64; ++y)
+    {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < 64; ++x)
+            row[x] = pixel(x, y);
+    }
+    surface->UnlockRect();
+    return surface;
+}
 } // namespace
 
 TEST(Direct3D, AWindowedDeviceOfSizeZeroTakesTheClientSize)
@@ -344,19 +366,9 @@ TEST_F(DeviceTest, PresentKeepsTheFrameInMemory)
 TEST_F(DeviceTest, PresentShowsEveryPixelOpaque)
 {
     // Distinct pixels with stray alpha bits: each is shown where it is, alpha made opaque.
-    IDirect3DSurface9* staging = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                          &staging, nullptr));
-    D3DLOCKED_RECT locked;
-    ASSERT_EQ(D3D_OK, staging->LockRect(&locked, nullptr, 0));
-    for (int y = 0; y < 64; ++y)
-    {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-        for (int x = 0; x < 64; ++x)
-            row[x] = std::uint32_t(x * 0x01030507 + y * 0x00110000);
-    }
-    staging->UnlockRect();
+    IDirect3DSurface9* staging =
+        PatternSurface(device, [](int x, int y) { return std::uint32_t(x * 0x01030507 + y * 0x00110000); });
+    ASSERT_NE(nullptr, staging);
     IDirect3DSurface9* back = nullptr;
     device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
     ASSERT_EQ(D3D_OK, device->UpdateSurface(staging, nullptr, back, nullptr));
@@ -430,19 +442,8 @@ TEST(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
 
 TEST_F(DeviceTest, SurfaceCopiesBetweenPools)
 {
-    IDirect3DSurface9* staging = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                          &staging, nullptr));
-    D3DLOCKED_RECT locked;
-    ASSERT_EQ(D3D_OK, staging->LockRect(&locked, nullptr, 0));
-    for (int y = 0; y < 64; ++y)
-    {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-        for (int x = 0; x < 64; ++x)
-            row[x] = std::uint32_t(x + y * 256);
-    }
-    staging->UnlockRect();
+    IDirect3DSurface9* staging = PatternSurface(device, [](int x, int y) { return std::uint32_t(x + y * 256); });
+    ASSERT_NE(nullptr, staging);
     IDirect3DSurface9* back = nullptr;
     device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
     RECT source = {0, 0, 8, 8};
