@@ -418,13 +418,19 @@ NxReal NxActor::computeKineticEnergy() const
     return 0.5f * mass_ * getLinearVelocity().magnitudeSquared() + 0.5f * w.dot(worldInertiaTimes(w));
 }
 
-void NxActor::addForce(const NxVec3& force, NxForceMode mode, bool wakeup)
+bool NxActor::acceptsForce(bool wakeup)
 {
     if (!dynamic_ || kinematic())
-        return;
-    if (wakeup)
-        wakeUp();
-    else if (isSleeping())
+        return false;
+    if (!wakeup)
+        return !isSleeping();
+    wakeUp();
+    return true;
+}
+
+void NxActor::addForce(const NxVec3& force, NxForceMode mode, bool wakeup)
+{
+    if (!acceptsForce(wakeup))
         return;
     const NxVec3 f = actsOnMass(mode) ? force * mass_ : force;
     switch (massMode(mode)) {
@@ -444,11 +450,7 @@ void NxActor::addForce(const NxVec3& force, NxForceMode mode, bool wakeup)
 
 void NxActor::addTorque(const NxVec3& torque, NxForceMode mode, bool wakeup)
 {
-    if (!dynamic_ || kinematic())
-        return;
-    if (wakeup)
-        wakeUp();
-    else if (isSleeping())
+    if (!acceptsForce(wakeup))
         return;
     const NxVec3 t = actsOnMass(mode) ? worldInertiaTimes(torque) : torque;
     switch (massMode(mode)) {

@@ -134,6 +134,9 @@ private:
     void syncTriggers();
     void destroyTriggerObjects();
     bool kinematic() const { return (bodyFlags_ & NX_BF_KINEMATIC) != 0; }
+    // Whether a force or torque applies now: only to a dynamic, non-kinematic body that is
+    // awake or, with `wakeup`, woken by it.
+    bool acceptsForce(bool wakeup);
     NxVec3 worldInverseInertiaTimes(const NxVec3& v) const;
     NxVec3 worldInertiaTimes(const NxVec3& v) const;
 

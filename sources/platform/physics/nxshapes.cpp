@@ -342,6 +342,23 @@ public:
         normal_ = e1.cross(e2);
     }
 
+    // The nearest triangle's hit from the ray's `origin` in the shape's space (the search may have
+    // run shifted), its normal facing the ray; false when none was met.
+    bool FillHit(const NxVec3& origin, NxRaycastHit& hit) const
+    {
+        if (!found_)
+            return false;
+        NxVec3 normal = normal_;
+        normal.normalize();
+        if (normal.dot(dir_) > 0)
+            normal = -normal;
+        setLocalHit(origin, dir_, best_, normal, hit);
+        hit.faceID = hit.internalFaceID = face_;
+        hit.u = u_;
+        hit.v = v_;
+        return true;
+    }
+
     bool found_ = false;
     NxVec3 origin_, dir_, normal_;
     NxReal best_, u_ = 0, v_ = 0;
@@ -374,16 +391,8 @@ bool NxTriangleMeshShape::raycastLocal(const NxVec3& origin, const NxVec3& dir, 
     TNearestTriangle nearest(origin, dir, maxDist);
     const btVector3 from = toBt(origin + dir * tEnter), to = toBt(origin + dir * tExit);
     static_cast<btBvhTriangleMeshShape*>(collisionShape_)->performRaycast(&nearest, from, to);
-    if (!nearest.found_)
+    if (!nearest.FillHit(origin, hit))
         return false;
-    NxVec3 normal = nearest.normal_;
-    normal.normalize();
-    if (normal.dot(dir) > 0)
-        normal = -normal;
-    setLocalHit(origin, dir, nearest.best_, normal, hit);
-    hit.faceID = hit.internalFaceID = nearest.face_;
-    hit.u = nearest.u_;
-    hit.v = nearest.v_;
     if (mesh_.hasMaterials())
         hit.materialIndex = mesh_.getTriangleMaterial(nearest.face_);
     return true;
@@ -458,17 +467,7 @@ bool NxHeightFieldShape::raycastLocal(const NxVec3& origin, const NxVec3& dir, N
     NxVec3 high(std::max(from.x, to.x), std::max(from.y, to.y), std::max(from.z, to.z));
     TNearestTriangle nearest(origin - shift, dir, maxDist);
     static_cast<btHeightfieldTerrainShape*>(collisionShape_)->processAllTriangles(&nearest, toBt(low), toBt(high));
-    if (!nearest.found_)
-        return false;
-    NxVec3 normal = nearest.normal_;
-    normal.normalize();
-    if (normal.dot(dir) > 0)
-        normal = -normal;
-    setLocalHit(origin, dir, nearest.best_, normal, hit);
-    hit.faceID = hit.internalFaceID = nearest.face_;
-    hit.u = nearest.u_;
-    hit.v = nearest.v_;
-    return true;
+    return nearest.FillHit(origin, hit);
 }
 
 namespace {
