@@ -172,6 +172,14 @@ void TNodeManager::OnClusterLoad()
 
 void TNodeManager::OnClusterUnload()
 {
+    // A loaded node whose arrays grew after the load holds heap storage the image does not
+    // know of; the image is still in place here, so it can be let go.
+    for (i32 i = 0; i < m_aLoaded.GetCount(); ++i)
+    {
+        m_aLoaded[i]->aChild.Free();
+        m_aLoaded[i]->aUserData.Free();
+    }
+    m_aLoaded.Free();
     m_pRoot = nullptr;
     m_pDeferredFirst = nullptr;
     m_pDeferredLast = nullptr;
@@ -190,7 +198,6 @@ void TNodeManager::CheckLoadedNodes()
     for (i32 i = 0; i < loaded; ++i)
         CheckLoadedLinks(m_aNode[i], loaded);
     CheckNodeObjects();
-    m_aLoaded.Free();
 }
 
 bool TNodeManager::IsLoadedNode(const TNode* node) const

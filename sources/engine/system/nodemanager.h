@@ -60,7 +60,8 @@ private:
     DArray<TNode*> m_aNode;
     // The nodes the manager allocated itself.
     DArray<TNode*> m_aOwned;
-    // The loaded nodes sorted by address, while their links are checked.
+    // The loaded nodes sorted by address: their links are checked at the load, their grown
+    // arrays freed at the unload.
     DArray<TNode*> m_aLoaded;
     TNode* m_pRoot;
     TNode* m_pDeferredFirst;

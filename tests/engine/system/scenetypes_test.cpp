@@ -224,14 +224,16 @@ TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)
     EXPECT_EQ(g_NameTCamera.GetId(), lB->GetObject(0)->GetType());
     ASSERT_NE(nullptr, lB->GetUserData());
     EXPECT_EQ(3u, lB->GetUserData()->aWord[2]);
-    // Loaded storage is not the node's: growing it copies, clearing frees nothing of the image.
+    // Loaded storage is not the node's: growing it copies, and the unload frees that copy but
+    // nothing of the image.
     EXPECT_FALSE(lRoot->aChild.IsOwned());
     TNode* extra = g_pNodeManager->CreateNode("extra");
     lRoot->AddChild(extra);
     EXPECT_EQ(3, lRoot->GetChildCount());
-    extra->DetachFromParent();
-    lRoot->aChild.Free();
+    ASSERT_TRUE(lRoot->aChild.IsOwned());
+    g_pNodeManager->OnClusterUnload();
     g_pCluster->Clear();
+    EXPECT_EQ(nullptr, lRoot->aChild.GetData());
     holder.Free();
 }
 
