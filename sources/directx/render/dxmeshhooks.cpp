@@ -1,11 +1,13 @@
-// The scene's render objects reach the platform's meshes and cameras through these hooks:
-// queues flush the instanced batches their members queued, meshes draw their data with its
-// materials and choose their detail by the main camera.
+// The scene's render objects reach the platform's meshes, cameras and shaders through these
+// hooks: queues flush the instanced batches their members queued, meshes draw their data with
+// its materials and choose their detail by the main camera, "shader_rebuild" resets the shaders.
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxshadermanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"
+#include "engine/render/shader.h"
 
 namespace
 {
@@ -25,6 +27,12 @@ TCamera* FindMainCamera()
     return g_pDxCameraManager ? g_pDxCameraManager->GetMainCamera() : nullptr;
 }
 
+void RebuildShaders()
+{
+    if (g_pDxShaderManager)
+        g_pDxShaderManager->ResetShaders();
+}
+
 struct THooks
 {
     THooks()
@@ -32,6 +40,7 @@ struct THooks
         g_pFlushMeshInstances = FlushInstances;
         g_pDrawMeshData = DrawMeshData;
         g_pFindMainCamera = FindMainCamera;
+        g_pRebuildShaders = RebuildShaders;
     }
 } s_Hooks;
 } // namespace

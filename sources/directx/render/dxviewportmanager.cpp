@@ -2,7 +2,9 @@
 
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "core/cluster/cluster.h"
 #include "directx/render/dxcameramanager.h"
+#include "engine/render/device.h"
 #include "engine/render/viewportrendering.h"
 #include "engine/system/managermanager.h"
 
@@ -17,6 +19,21 @@ constexpr u32 kSetCapacity = 8;
 } // namespace
 
 TDxViewportManager::TDxViewportManager() : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr), m_nMode(0) {}
+
+void TDxViewportManager::BeginManager()
+{
+    g_pDeviceManager->AddMethod(this);
+    g_pCluster->AddListener(this);
+}
+
+void TDxViewportManager::FitViewportsToDevice()
+{
+    const f32 width = static_cast<f32>(g_pDeviceManager->GetVideoWidth());
+    const f32 height = static_cast<f32>(g_pDeviceManager->GetVideoHeight());
+    for (i32 i = 0; i < GetViewportCount(); ++i)
+        if (GetViewport(i)->m_nFlags & VIEWPORT_FLAG_FOLLOWS_BACK_BUFFER)
+            GetViewport(i)->SetRect(0.0f, 0.0f, width, height);
+}
 
 void TDxViewportManager::RenderManager()
 {

@@ -1,14 +1,17 @@
 #pragma once
 // TDxViewportManager ("Viewport", back end "Dx"): owns the viewports and the current viewport
-// set, to which new viewports may be appended.
+// set, to which new viewports may be appended. Viewports that follow the back buffer take its
+// size after every device creation or reset and every cluster load.
+#include "core/cluster/clustermethods.h"
 #include "core/system/templates/marray.h"
 #include "directx/render/dxviewport.h"
+#include "engine/render/devicemethods.h"
 #include "engine/render/viewportset.h"
 #include "engine/system/manager.h"
 
 constexpr i32 DX_VIEWPORT_GROWTH = 1024;
 
-class TDxViewportManager : public TManager
+class TDxViewportManager : public TManager, public TDeviceMethods, public TClusterMethods
 {
 public:
     TDxViewportManager();
@@ -27,7 +30,15 @@ public:
     void Clear();
     // What the render step draws (VIEWPORT_MODE_*): the current set by default.
     void SetMode(u32 mode) { m_nMode = mode; }
+    // Every viewport with the follow flag gets the rectangle (0, 0, video width, video height).
+    void FitViewportsToDevice();
+
+    void BeginManager() override;
     void RenderManager() override;
+    void OnDeviceChange() override { FitViewportsToDevice(); }
+    void OnClusterLoad() override { FitViewportsToDevice(); }
+    // The set went with the cluster.
+    void OnClusterUnload() override { m_pCurrentSet = nullptr; }
 
 private:
     MArray<TDxViewport, 1, DX_VIEWPORT_GROWTH> m_aViewport;

@@ -24,19 +24,25 @@ TRenderManager::TRenderManager()
 
 void TRenderManager::RenderManager()
 {
-    if (!g_pDeviceManager || !g_pDeviceManager->IsDeviceReady())
+    if (m_nStepWord == RENDER_STEP_FRAME_END)
+    {
+        if (m_nInRender)
+            g_pDeviceManager->EndScene();
+        m_nInRender = 0;
+        return;
+    }
+    if (m_nStepWord != RENDER_STEP_FRAME_BEGIN || !g_pDeviceManager || !g_pDeviceManager->IsDeviceReady())
         return;
     m_nInRender = 1;
     g_pDeviceManager->BeginScene();
     g_pDeviceManager->SetBackBufferTarget(1);
     g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET | DEVICE_CLEAR_DEPTH | DEVICE_CLEAR_STENCIL,
                             RENDER_CLEAR_COLOUR, 1.0f, 0);
-    g_pDeviceManager->EndScene();
-    m_nInRender = 0;
 }
 
 void TRenderManager::RenderViewport(TViewport* viewport)
 {
+    viewport->Apply();
     TRenderContext context;
     u32 listed = 0;
     for (void* scene : viewport->aRenderScene)

@@ -1,7 +1,8 @@
 #pragma once
-// TRenderManager ("Render"): stands in for the render pipeline until it is built. Its render
-// step clears the back buffer to the clear colour, and its in-render flag tells the canvas
-// that a frame is being drawn. It keeps the viewport, camera and viewport set being drawn.
+// TRenderManager ("Render"): stands in for the render pipeline until it is built. It opens the
+// frame with its render-list word 0 (the back buffer cleared to the clear colour) and closes it
+// with word 1; its in-render flag, set in between, tells the canvas that a frame is being
+// drawn. It keeps the viewport, camera and viewport set being drawn.
 #include "engine/system/manager.h"
 
 class TCamera;
@@ -10,6 +11,9 @@ class TViewport;
 struct TViewportSet;
 
 constexpr u32 RENDER_CLEAR_COLOUR = 0xFF2A4A6A;
+// Render-list words.
+constexpr u32 RENDER_STEP_FRAME_BEGIN = 0;
+constexpr u32 RENDER_STEP_FRAME_END = 1;
 
 class TRenderManager : public TManager
 {
@@ -17,7 +21,7 @@ public:
     TRenderManager();
     void RenderManager() override;
 
-    // Draws the viewport's render scenes, or every scene when it lists none.
+    // Applies the viewport and draws its render scenes, or every scene when it lists none.
     void RenderViewport(TViewport* viewport);
     // The renderer that draws the viewports: the forward renderer until the pipeline chooses.
     TRenderer* GetRenderer() const;

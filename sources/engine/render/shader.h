@@ -89,3 +89,7 @@ constexpr u32 SHADER_FIRST_PARAMETER_TABLE = 172;
 constexpr u32 SHADER_PARAMETER_ENTRY_SIZE = sizeof(TShaderParameterEntry);
 constexpr u32 SHADER_PROGRAM_DATA_OFFSET = 940;
 static_assert(SHADER_PARAMETER_ENTRY_SIZE == 28);
+
+// The shader manager's rebuild (every shader unloaded, to load again at its next use): what
+// "shader_rebuild" runs. Set by the platform; null does nothing.
+extern void (*g_pRebuildShaders)();

@@ -234,3 +234,18 @@ TEST_F(ShaderTest, LoadedGlobalBlocksGiveTheTableAndTheGlobalEffect)
     EXPECT_EQ(0u, g_pDxShaderManager->GetGlobalParameterCount());
 }
 } // namespace
+
+TEST_F(ShaderTest, ShaderRebuildUnloadsEveryShaderToLoadAgainAtItsNextUse)
+{
+    TDxShader* shader = MakeShader("rebuilt", {kTexturedEffect}, {Record(0, 0)});
+    ASSERT_EQ(shader->Require(), 0);
+    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    shader->End();
+    ASSERT_EQ(shader->m_aLookup.GetCount(), 1);
+    Run("shader_rebuild");
+    EXPECT_EQ(shader->m_nState, RESOURCE_UNLOADED);
+    EXPECT_EQ(shader->m_aLookup.GetCount(), 0);
+    ASSERT_EQ(shader->Require(), 0);
+    EXPECT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
+    shader->End();
+}
