@@ -221,15 +221,16 @@ i32 TDxDeviceManager::_ClampWindowToMonitor(i32& x, i32& y, i32 adapter)
     const TVector client = g_device_size.GetVector();
     const f32 width = client.x + static_cast<f32>(m_nFrameWidth);
     const f32 height = client.y + static_cast<f32>(m_nFrameHeight);
+    // Far edges first: a window larger than the monitor keeps its title bar on it.
     i32 moved = 0;
-    if (x < monitor.left)
-        x = monitor.left, moved = 1;
     if (static_cast<f32>(x) + width > static_cast<f32>(monitor.left + monitor.right))
         x = static_cast<i32>(static_cast<f32>(monitor.left + monitor.right) - width), moved = 1;
-    if (y < monitor.top)
-        y = monitor.top, moved = 1;
+    if (x < monitor.left)
+        x = monitor.left, moved = 1;
     if (static_cast<f32>(y) + height > static_cast<f32>(monitor.top + monitor.bottom))
         y = static_cast<i32>(static_cast<f32>(monitor.top + monitor.bottom) - height), moved = 1;
+    if (y < monitor.top)
+        y = monitor.top, moved = 1;
     return moved;
 }
 

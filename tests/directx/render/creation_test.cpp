@@ -182,6 +182,19 @@ TEST_F(CreationTest, WindowOutsideTheMonitorIsMovedIntoIt)
     EXPECT_LT(window.top, 1080 - 800);
 }
 
+TEST_F(CreationTest, AWindowLargerThanTheMonitorKeepsItsTitleBarOnIt)
+{
+    g_device_size.Store(1920.0f, 1200.0f, 0.0f, 1.0f);
+    Create();
+    // The desktop limits the window; what is left over hangs past the right and bottom edges.
+    RECT window;
+    GetWindowRect(m_pManager->GetWindowHandle(), &window);
+    EXPECT_EQ(window.left, 0);
+    EXPECT_EQ(window.top, 0);
+    EXPECT_GT(window.bottom, 1080);
+    EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
+}
+
 TEST_F(CreationTest, XpClassInterfacesWhenTheSystemIsOlder)
 {
     const TDxGlobals saved = g_DxGlobals;
