@@ -3,6 +3,7 @@
 #include "ageia/nxcollision.h"
 #include "ageia/nxdynamics.h"
 #include "ageia/nxgeometry.h"
+#include "ageia/nxjoint.h"
 #include "ageia/skeletonbinding.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
@@ -217,6 +218,11 @@ void TNxDynamicsBody::__Release()
 {
     if (!m_pActor)
         return;
+    // The layer drops the actor's joints with it: the joints save their state first.
+    for (TDynamicsJoint* joint = lJointA.pFirst; joint; joint = static_cast<TNxDynamicsJoint*>(joint)->pNext)
+        static_cast<TNxDynamicsJoint*>(joint)->__Release();
+    for (TDynamicsJoint* joint = lJointB.pFirst; joint; joint = static_cast<TNxDynamicsJoint*>(joint)->pNext2)
+        static_cast<TNxDynamicsJoint*>(joint)->__Release();
     g_pNxDynamicsManager->RemoveAwake(this);
     m_pActor->getScene().releaseActor(*m_pActor);
     m_pActor = nullptr;

@@ -153,9 +153,11 @@ TNxDynamicsManager::TNxDynamicsManager()
 
 TNxDynamicsManager::~TNxDynamicsManager()
 {
+    FreeOwned(DYNAMICS_JOINT_TYPE_ID);
     FreeOwned(DYNAMICS_BODY_TYPE_ID);
     FreeOwned(DYNAMICS_GEOMETRY_TYPE_ID);
     FreeOwned(DYNAMICS_MATERIAL_TYPE_ID);
+    m_aOwnedJoint.Free();
     m_aOwnedBody.Free();
     m_aOwnedGeometry.Free();
     m_aOwnedMaterial.Free();
@@ -164,7 +166,16 @@ TNxDynamicsManager::~TNxDynamicsManager()
 void TNxDynamicsManager::FreeOwned(u32 typeId)
 {
     // Objects leave their nodes first: the node array may already be gone at tear-down.
-    if (typeId == DYNAMICS_BODY_TYPE_ID)
+    if (typeId == DYNAMICS_JOINT_TYPE_ID)
+    {
+        for (i32 i = 0; i < m_aOwnedJoint.GetCount(); ++i)
+        {
+            m_aOwnedJoint[i]->pNode = nullptr;
+            MemoryDelete(m_aOwnedJoint[i]);
+        }
+        m_aOwnedJoint.SetCount(0);
+    }
+    else if (typeId == DYNAMICS_BODY_TYPE_ID)
     {
         for (i32 i = 0; i < m_aOwnedBody.GetCount(); ++i)
         {
@@ -198,13 +209,16 @@ i32 TNxDynamicsManager::SetArray(u32 typeId, void*, i32 count)
         m_pAwakeFirst = m_pAwakeLast = m_pFrameFirst = m_pFrameLast = nullptr;
     // The loaded objects are not whole yet (their virtual tables come later): the load's end
     // forgets their words.
-    if (count > 0 && typeId >= DYNAMICS_MATERIAL_TYPE_ID && typeId <= DYNAMICS_BODY_TYPE_ID)
+    if (count > 0 && typeId >= DYNAMICS_MATERIAL_TYPE_ID && typeId <= DYNAMICS_JOINT_TYPE_ID)
         m_nLoadedTypes |= 1u << (typeId - DYNAMICS_MATERIAL_TYPE_ID);
     return 0;
 }
 
 void TNxDynamicsManager::ForgetLoadedWords(u32 typeId)
 {
+    if (typeId == DYNAMICS_JOINT_TYPE_ID)
+        for (i32 i = 0; i < m_aJoint.GetCount(); ++i)
+            m_aJoint[i]->ForgetLoadedJoint();
     if (typeId == DYNAMICS_MATERIAL_TYPE_ID)
         for (i32 i = 0; i < m_aMaterial.GetCount(); ++i)
             m_aMaterial[i]->m_pMaterial = nullptr;
@@ -503,13 +517,21 @@ TDynamicsJoint* TNxDynamicsManager::GetJoint(i32 index)
     return m_aJoint[index];
 }
 
-TDynamicsJoint* TNxDynamicsManager::CreateJoint(TNode*, u32 type)
+TDynamicsJoint* TNxDynamicsManager::CreateJoint(TNode* node, u32 type)
 {
     CheckUnlocked("TNxDynamicsManager::CreateJoint");
     if (type >= JOINT_TYPE_COUNT)
         __Abort("TNxDynamicsManager::CreateJoint", kSource, __LINE__, "unimplemented");
-    TLog::Print(g_pSystemLog, LOG_ERROR, "TNxDynamicsManager::CreateJoint(): error: ", "joint of type %u refused", type);
-    return nullptr;
+    TNxDynamicsJoint* joint = MemoryNew<TNxDynamicsJoint>();
+    joint->InitDescriptor(type);
+    m_aOwnedJoint.Add(joint);
+    m_aJoint.Add(joint);
+    if (node)
+    {
+        joint->m_RestLocal = node->GetLocalMatrix();
+        node->AddObject(joint);
+    }
+    return joint;
 }
 
 void TNxDynamicsManager::SetGravity(const TVector& gravity)
@@ -606,10 +628,15 @@ void TNxDynamicsManager::_RecreateObjects()
         m_aMaterial[i]->__Create(*m_pScene);
     for (i32 i = 0; i < m_aBody.GetCount(); ++i)
         m_aBody[i]->__Create();
+    for (i32 i = 0; i < m_aJoint.GetCount(); ++i)
+        m_aJoint[i]->__Create();
 }
 
 void TNxDynamicsManager::_ReleaseObjects()
 {
+    // Each joint keeps its live state in its descriptor for the rebuild.
+    for (i32 i = 0; i < m_aJoint.GetCount(); ++i)
+        m_aJoint[i]->__Release();
     for (i32 i = 0; i < m_aBody.GetCount(); ++i)
         m_aBody[i]->__Release();
     for (i32 i = 0; i < m_aMaterial.GetCount(); ++i)
@@ -619,7 +646,7 @@ void TNxDynamicsManager::_ReleaseObjects()
 
 void TNxDynamicsManager::OnClusterLoad()
 {
-    for (u32 typeId = DYNAMICS_MATERIAL_TYPE_ID; typeId <= DYNAMICS_BODY_TYPE_ID; ++typeId)
+    for (u32 typeId = DYNAMICS_MATERIAL_TYPE_ID; typeId <= DYNAMICS_JOINT_TYPE_ID; ++typeId)
         if (m_nLoadedTypes & (1u << (typeId - DYNAMICS_MATERIAL_TYPE_ID)))
             ForgetLoadedWords(typeId);
     m_nLoadedTypes = 0;
@@ -655,6 +682,9 @@ void TNxDynamicsManager::OnClusterUnload()
     for (i32 i = 0; i < m_aOwnedGeometry.GetCount(); ++i)
         if (m_aOwnedGeometry[i]->pNode)
             m_aOwnedGeometry[i]->pNode->DeleteObject(m_aOwnedGeometry[i]);
+    for (i32 i = 0; i < m_aOwnedJoint.GetCount(); ++i)
+        if (m_aOwnedJoint[i]->pNode)
+            m_aOwnedJoint[i]->pNode->DeleteObject(m_aOwnedJoint[i]);
 }
 
 void TNxDynamicsManager::OnResourceNotify4()

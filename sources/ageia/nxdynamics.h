@@ -90,7 +90,6 @@ public:
     i32 GetJointCount() override { return m_aJoint.GetCount(); }
     TDynamicsJoint* FindJoint(const TName& name) override;
     TDynamicsJoint* GetJoint(i32 index) override;
-    // Joints are not built yet: every request is refused with an error line.
     TDynamicsJoint* CreateJoint(TNode* node, u32 type) override;
     void SetGravity(const TVector& gravity) override;
     void GetGravity(TVector& gravity) override;
@@ -149,6 +148,7 @@ private:
     DArray<TNxDynamicsMaterial*> m_aOwnedMaterial;
     DArray<TNxDynamicsGeometry*> m_aOwnedGeometry;
     DArray<TNxDynamicsBody*> m_aOwnedBody;
+    DArray<TNxDynamicsJoint*> m_aOwnedJoint;
     f32 m_fStep;
     TDynamicsSettings m_Settings;
     TNxDynamicsBody* m_pAwakeFirst;

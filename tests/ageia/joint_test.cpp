@@ -1,0 +1,290 @@
+#include "ageia/nxjoint.h"
+#include "core/stream/memorystream.h"
+#include "dynamicsfixture.h"
+#include "platform/physics/nxjoint.h"
+
+#include <cmath>
+
+namespace
+{
+class JointTest : public DynamicsTest
+{
+protected:
+    // A joint of the type on a new node placed at the matrix, between the bodies, enabled.
+    static TNxDynamicsJoint* Joint(const char* name, u32 type, const TMatrix& place, TDynamicsBody* a,
+                                   TDynamicsBody* b = nullptr)
+    {
+        TNode* node = g_pNodeManager->CreateNode(name);
+        node->SetLocalMatrix(place, TNode::OrdinaryCause());
+        auto* joint = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, type));
+        joint->SetBodyA(a);
+        if (b)
+            joint->SetBodyB(b);
+        joint->OnEnable(1);
+        return joint;
+    }
+
+    template <class D> static D Descriptor(TNxDynamicsJoint* joint)
+    {
+        return reinterpret_cast<D&>(joint->GetDescriptor());
+    }
+
+    static void ReleaseAndRebuild()
+    {
+        TMemoryStream image;
+        Manager().SaveState(0, image);
+        Manager().SaveState(4, image);
+    }
+};
+} // namespace
+
+TEST_F(JointTest, CreatedJointsCarryTheirTypesDefaultDescriptorAndAreFoundByNodeName)
+{
+    const NxJointType kinds[JOINT_TYPE_COUNT] = {NX_JOINT_CYLINDRICAL, NX_JOINT_D6,        NX_JOINT_DISTANCE,
+                                                 NX_JOINT_FIXED,       NX_JOINT_POINT_ON_LINE, NX_JOINT_POINT_IN_PLANE,
+                                                 NX_JOINT_PRISMATIC,   NX_JOINT_PULLEY,    NX_JOINT_REVOLUTE,
+                                                 NX_JOINT_SPHERICAL};
+    for (u32 type = 0; type < JOINT_TYPE_COUNT; ++type)
+    {
+        TNode* node = g_pNodeManager->CreateNode(type == 5 ? "hinge" : "other");
+        auto* joint = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, type));
+        EXPECT_EQ(type, joint->GetType());
+        EXPECT_EQ(kinds[type], joint->GetDescriptor().type);
+        EXPECT_EQ(node, joint->pNode);
+        EXPECT_EQ(0u, joint->GetState());
+    }
+    EXPECT_EQ(10, Manager().GetJointCount());
+    EXPECT_EQ(Manager().GetJoint(5), Manager().FindJoint(TName("hinge")));
+    // The descriptor's kind defaults: a revolute's motor target is the layer's.
+    EXPECT_EQ(NxRevoluteJointDesc().motor.velTarget, Descriptor<NxRevoluteJointDesc>(
+                                                         static_cast<TNxDynamicsJoint*>(Manager().GetJoint(8)))
+                                                         .motor.velTarget);
+}
+
+TEST_F(JointTest, BodiesListTheirJointsAndAReleasedBodyTakesItsJointsWithIt)
+{
+    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* b = Box("b", 2.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* c = Box("c", 4.0f, 0.0f, 0.0f);
+    TNxDynamicsJoint* first = Joint("first", JOINT_SPHERICAL, Translation(1.0f, 0.0f, 0.0f), a, b);
+    TNxDynamicsJoint* second = Joint("second", JOINT_SPHERICAL, Translation(3.0f, 0.0f, 0.0f), a, c);
+    ASSERT_NE(nullptr, first->GetJoint());
+    EXPECT_EQ(NX_JS_SIMULATING, first->GetState());
+    EXPECT_EQ(first, a->lJointA.pFirst);
+    EXPECT_EQ(second, a->lJointA.pLast);
+    EXPECT_EQ(second, first->pNext);
+    EXPECT_EQ(first, b->lJointB.pFirst);
+    EXPECT_EQ(second, c->lJointB.pFirst);
+    // Frame A: body A's node against the joint's node.
+    EXPECT_FLOAT_EQ(-1.0f, first->m_FrameA.aRow[3].x);
+
+    // Moving to another body A relinks the joint at the tail of that body's list.
+    first->SetBodyA(c);
+    EXPECT_EQ(second, a->lJointA.pFirst);
+    EXPECT_EQ(second, a->lJointA.pLast);
+    EXPECT_EQ(nullptr, second->pPrev);
+    EXPECT_EQ(first, c->lJointA.pFirst);
+    first->SetBodyA(a);
+
+    // A disabled node unlinks and releases; the descriptor keeps the joint.
+    first->pNode->Enable(0, 0);
+    EXPECT_EQ(nullptr, first->GetJoint());
+    EXPECT_EQ(nullptr, b->lJointB.pFirst);
+    first->pNode->Enable(1, 0);
+    EXPECT_NE(nullptr, first->GetJoint());
+    EXPECT_EQ(first, b->lJointB.pFirst);
+
+    // The layer drops an actor's joints with it: the body's release lets them go first.
+    a->__Release();
+    EXPECT_EQ(nullptr, first->GetJoint());
+    EXPECT_EQ(nullptr, second->GetJoint());
+    EXPECT_EQ(0u, Scene().getNbJoints());
+    second->OnEnable(0);
+}
+
+TEST_F(JointTest, JointsAreRebuiltInTheSameStateAfterAStateRelease)
+{
+    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* b = Box("b", 0.0f, 0.0f, 2.0f);
+    TNxDynamicsJoint* hinge = Joint("hinge", JOINT_REVOLUTE, Translation(0.0f, 0.0f, 1.0f), a, b);
+    TNxDynamicsJoint* d6 = Joint("d6", JOINT_D6, Translation(1.0f, 0.0f, 0.0f), a);
+    TNxDynamicsJoint* rope = Joint("rope", JOINT_DISTANCE, Translation(0.0f, 1.0f, 0.0f), b);
+    hinge->SetAngularLimits(-30.0f, 45.0f, 0.0f, 0.0f, 0.0f);
+    hinge->SetMotor(2.0f, 5.0f, 1);
+    hinge->SetSpring(3.0f, 0.5f, 0.25f, 0);
+    hinge->SetBreakable(100.0f, 200.0f);
+    d6->SetSpring(7.0f, 8.0f, 9.0f, JOINT_SPRING_DRIVE_SLERP);
+    d6->SetAngularLimits(-10.0f, 20.0f, 1.0f, 2.0f, 0.0f);
+    rope->SetLimits(0.5f, 1.5f);
+
+    ReleaseAndRebuild();
+    ASSERT_NE(nullptr, hinge->GetJoint());
+    ASSERT_NE(nullptr, d6->GetJoint());
+    ASSERT_NE(nullptr, rope->GetJoint());
+    NxRevoluteJoint* revolute = hinge->GetJoint()->isRevoluteJoint();
+    NxJointLimitPairDesc limits;
+    EXPECT_TRUE(revolute->getLimits(limits));
+    EXPECT_NEAR(-30.0f * 0.017453292f, limits.low.value, 1e-6f);
+    EXPECT_NEAR(45.0f * 0.017453292f, limits.high.value, 1e-6f);
+    NxMotorDesc motor;
+    revolute->getMotor(motor);
+    EXPECT_FLOAT_EQ(2.0f, motor.velTarget);
+    EXPECT_FLOAT_EQ(5.0f, motor.maxForce);
+    EXPECT_EQ(1u, motor.freeSpin);
+    NxSpringDesc spring;
+    revolute->getSpring(spring);
+    EXPECT_FLOAT_EQ(3.0f, spring.spring);
+    EXPECT_FLOAT_EQ(0.25f, spring.targetValue);
+    f32 force, torque;
+    hinge->GetBreakable(force, torque);
+    EXPECT_FLOAT_EQ(100.0f, force);
+    EXPECT_FLOAT_EQ(200.0f, torque);
+    NxD6JointDesc d6Desc;
+    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(d6Desc);
+    EXPECT_FLOAT_EQ(7.0f, d6Desc.slerpDrive.spring);
+    EXPECT_FLOAT_EQ(9.0f, d6Desc.slerpDrive.forceLimit);
+    EXPECT_EQ(u32(NX_D6JOINT_MOTION_LIMITED), d6Desc.twistMotion);
+    EXPECT_FLOAT_EQ(2.0f, d6Desc.twistLimit.high.damping);
+    NxDistanceJointDesc ropeDesc;
+    static_cast<NxDistanceJoint*>(rope->GetJoint())->saveToDesc(ropeDesc);
+    EXPECT_FLOAT_EQ(0.5f, ropeDesc.minDistance);
+    EXPECT_FLOAT_EQ(1.5f, ropeDesc.maxDistance);
+    // Rebuilt at the node: the same anchor, the joint is the layer joint's user data.
+    EXPECT_NEAR(1.0f, hinge->GetGlobalAnchor().z, 1e-5f);
+    EXPECT_EQ(hinge, hinge->GetJoint()->userData);
+}
+
+TEST_F(JointTest, SettersChangeOnlyTheValuesNamed)
+{
+    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsJoint* hinge = Joint("hinge", JOINT_REVOLUTE, Translation(0.0f, 0.0f, 1.0f), a);
+    hinge->SetMotor(1.0f, 4.0f, 1);
+    hinge->SetMotor(2.0f, -1.0f, -1);
+    NxMotorDesc motor;
+    hinge->GetJoint()->isRevoluteJoint()->getMotor(motor);
+    EXPECT_FLOAT_EQ(2.0f, motor.velTarget);
+    EXPECT_FLOAT_EQ(4.0f, motor.maxForce);
+    EXPECT_EQ(1u, motor.freeSpin);
+    hinge->SetSpring(1.0f, 2.0f, 3.0f, 0);
+    hinge->SetSpring(4.0f, 5.0f, -1.0f, 0);
+    NxSpringDesc spring;
+    hinge->GetJoint()->isRevoluteJoint()->getSpring(spring);
+    EXPECT_FLOAT_EQ(4.0f, spring.spring);
+    EXPECT_FLOAT_EQ(5.0f, spring.damper);
+    EXPECT_FLOAT_EQ(3.0f, spring.targetValue);
+
+    TNxDynamicsJoint* d6 = Joint("d6", JOINT_D6, Translation(1.0f, 0.0f, 0.0f), a);
+    NxD6JointDesc before, after;
+    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(before);
+    d6->SetSpring(1.0f, 2.0f, 3.0f, 7);
+    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(after);
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before));
+    d6->SetSpring(1.0f, 2.0f, 3.0f, JOINT_SPRING_TWIST_LOW);
+    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(after);
+    EXPECT_FLOAT_EQ(3.0f, after.twistLimit.low.value);
+    EXPECT_FLOAT_EQ(1.0f, after.twistLimit.low.spring);
+    EXPECT_FLOAT_EQ(0.0f, after.twistLimit.high.spring);
+
+    // Not built: nothing happens and nothing is answered.
+    d6->OnEnable(0);
+    d6->SetSpring(9.0f, 9.0f, 9.0f, JOINT_SPRING_DRIVE_X);
+    d6->SetMotor(9.0f, 9.0f, 0);
+    EXPECT_FLOAT_EQ(0.0f, Descriptor<NxD6JointDesc>(d6).xDrive.spring);
+    EXPECT_EQ(0u, d6->IsBreakable());
+    EXPECT_FLOAT_EQ(1.0f, d6->GetGlobalFrame().aRow[0].x);
+}
+
+TEST_F(JointTest, PrismaticLimitsAreTwoPlanesAcrossTheNodesAxisThatHoldTheSlide)
+{
+    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
+    a->SetDynamic(0);
+    TNxDynamicsBody* slider = Box("slider", 0.0f, 0.0f, 2.0f);
+    TNode* node = g_pNodeManager->CreateNode("slide");
+    node->SetLocalMatrix(Translation(0.0f, 0.0f, 2.0f), TNode::OrdinaryCause());
+    auto* joint = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, JOINT_PRISMATIC));
+    joint->SetLimits(-0.5f, 0.5f);
+    EXPECT_EQ(2, joint->m_nLimitPlaneCount);
+    EXPECT_FLOAT_EQ(-0.5f, joint->m_aLimitPlane[0].aPoint[2]);
+    EXPECT_FLOAT_EQ(1.0f, joint->m_aLimitPlane[0].aNormal[2]);
+    EXPECT_FLOAT_EQ(0.5f, joint->m_aLimitPlane[1].aPoint[2]);
+    EXPECT_FLOAT_EQ(-1.0f, joint->m_aLimitPlane[1].aNormal[2]);
+    EXPECT_NE(0.0f, joint->m_fLimitPointOnB);
+
+    // Built at the node, the planes stop the slider half a metre along the axis (world Z).
+    joint->SetBodyA(a);
+    joint->SetBodyB(slider);
+    joint->OnEnable(1);
+    ASSERT_NE(nullptr, joint->GetJoint());
+    auto push = [slider]() {
+        slider->SetLinearVelocity(TVector(0.0f, 0.0f, 3.0f, 1.0f));
+        for (i32 frame = 0; frame < 30; ++frame)
+            Manager().ThreadUpdateManager(1.0f / 30.0f);
+        return slider->GetActor()->getGlobalPosition().z;
+    };
+    EXPECT_NEAR(2.5f, push(), 0.05f);
+
+    // A built joint takes new limits at once, measured from where body B holds the anchor now
+    // (half a metre behind its centre).
+    joint->SetLimits(-0.5f, 0.2f);
+    EXPECT_NEAR(2.7f, push(), 0.05f);
+    // A rebuild keeps them; the slider comes back at its node (no frame wrote it back).
+    ReleaseAndRebuild();
+    EXPECT_NEAR(2.2f, push(), 0.05f);
+}
+
+TEST_F(JointTest, ASixAxisMotorTurnsTheBodyAboutTheJointsAxis)
+{
+    // The node's X axis is the joint's axis; here it points along world Y.
+    TNxDynamicsBody* wheel = Box("wheel", 0.0f, 0.0f, 0.0f);
+    TMatrix place = TMatrix::RotationZ(90.0f);
+    TNxDynamicsJoint* joint = Joint("axle", JOINT_D6, place, wheel);
+    NxD6JointDesc desc = Descriptor<NxD6JointDesc>(joint);
+    desc.xMotion = desc.yMotion = desc.zMotion = NX_D6JOINT_MOTION_LOCKED;
+    desc.swing1Motion = desc.swing2Motion = NX_D6JOINT_MOTION_LOCKED;
+    static_cast<NxD6Joint*>(joint->GetJoint())->loadFromDesc(desc);
+    joint->SetMotor(2.0f, 1000.0f, -1);
+    for (i32 frame = 0; frame < 10; ++frame)
+        Manager().ThreadUpdateManager(1.0f / 30.0f);
+    const NxVec3 spin = wheel->GetActor()->getAngularVelocity();
+    EXPECT_NEAR(2.0f, std::fabs(spin.y), 0.1f);
+    EXPECT_NEAR(0.0f, spin.x, 0.05f);
+    EXPECT_NEAR(0.0f, spin.z, 0.05f);
+}
+
+TEST_F(JointTest, AJointToTheWorldFollowsItsNodeAndStartsAtAngleZero)
+{
+    TNxDynamicsBody* a = Box("door", 0.0f, 0.0f, 0.0f);
+    // Turned about its axis: the world side must share the node's normal.
+    TNxDynamicsJoint* hinge = Joint("hinge", JOINT_REVOLUTE, TMatrix::RotationZ(30.0f), a);
+    EXPECT_NEAR(0.0f, hinge->GetAngle(), 0.01f);
+
+    TMatrix moved = TMatrix::RotationX(90.0f);
+    moved.aRow[3] = TVector(0.0f, 0.5f, 0.0f, 1.0f);
+    hinge->pNode->SetLocalMatrix(moved, TNode::OrdinaryCause());
+    EXPECT_NEAR(0.5f, hinge->GetGlobalAnchor().y, 1e-5f);
+    // The node's Z axis turned onto -Y.
+    EXPECT_NEAR(-1.0f, hinge->GetGlobalAxis().y, 1e-5f);
+    const TMatrix frame = hinge->GetGlobalFrame();
+    EXPECT_NEAR(-1.0f, frame.aRow[2].y, 1e-5f);
+    EXPECT_NEAR(0.5f, frame.aRow[3].y, 1e-5f);
+
+    // Not while the simulated poses are written back.
+    g_nDynamicsSynchronize = 1;
+    hinge->pNode->SetLocalMatrix(Translation(0.0f, 3.0f, 0.0f), TNode::OrdinaryCause());
+    g_nDynamicsSynchronize = 0;
+    EXPECT_NEAR(0.5f, hinge->GetGlobalAnchor().y, 1e-5f);
+}
+
+TEST_F(JointTest, ASkeletonUpdateRebuildsTheJointAtItsRestPlace)
+{
+    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* b = Box("b", 2.0f, 0.0f, 0.0f);
+    TNxDynamicsJoint* joint = Joint("ball", JOINT_SPHERICAL, Translation(1.0f, 0.0f, 0.0f), a, b);
+    EXPECT_FLOAT_EQ(1.0f, joint->m_RestLocal.aRow[3].x);
+    NxJoint* old = joint->GetJoint();
+    joint->pNode->SetLocalMatrix(Translation(1.5f, 0.0f, 0.0f), &g_NameTSkeleton);
+    ASSERT_NE(nullptr, joint->GetJoint());
+    EXPECT_NE(old, joint->GetJoint());
+    EXPECT_FLOAT_EQ(1.0f, joint->pNode->GetWorldMatrix()->aRow[3].x);
+    EXPECT_NEAR(1.0f, joint->GetGlobalAnchor().x, 1e-5f);
+}
