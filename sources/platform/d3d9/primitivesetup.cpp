@@ -350,7 +350,16 @@ bool TPrimitiveSetup::SourcePlanes()
     // Depth with its bias; the slope is the plane's own.
     const double slope = plane(h[0].z, h[1].z, h[2].z, depthBias_);
     planes[0] += float(slopeBias_ * slope);
-    plane(1.0, 1.0, 1.0, 0.0);
+    if (h[0].w == h[1].w && h[1].w == h[2].w)
+    {
+        // Without perspective 1/w is the same everywhere: said exactly, rather than as slopes
+        // of rounding noise, so that shading sees it is flat.
+        *out++ = float(1.0 / h[0].w);
+        *out++ = 0.0f;
+        *out++ = 0.0f;
+    }
+    else
+        plane(1.0, 1.0, 1.0, 0.0);
     for (int i = 0; i < varyings_ * 4; ++i)
         plane(h[0].varying[i], h[1].varying[i], h[2].varying[i], 0.0);
     return true;

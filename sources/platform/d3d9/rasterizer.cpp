@@ -197,11 +197,13 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
             }
         }
     });
-    if (bins_.Empty())
+    bins_.ShadingOrder(tileOrder_);
+    if (tileOrder_.empty())
         return 0;
 
     // Shading, tile by tile in parallel.
     TTileShader shader(call, varyings, participants);
-    workers_->Run(bins_.Tiles(), [&](int tile, int participant) { shader.ShadeTile(bins_, tile, participant); });
+    workers_->Run(int(tileOrder_.size()),
+                  [&](int item, int participant) { shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant); });
     return shader.Samples();
 }

@@ -27,4 +27,5 @@ private:
     std::unique_ptr<TWorkerPool> workers_;
     std::vector<float> vertices_; // shaded vertices, kVertexHeader + 4 floats per varying each
     TTileBins bins_;
+    std::vector<int> tileOrder_; // the tiles to shade, the busiest first
 };

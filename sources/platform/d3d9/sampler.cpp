@@ -251,7 +251,9 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     lanes[3] = _mm256_extractf128_ps(lanes13, 1);
 }
 
-// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once.
+// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once; `Wide` gathers the texels
+// of quads inside the level with AVX2.
+template <bool Wide>
 [[gnu::always_inline]] inline TQuadVector FilterArgbQuad(const TSamplerStage& stage,
                                                          const TSamplerLevel& level, bool linear,
                                                          const TQuad& u, const TQuad& v)
@@ -311,14 +313,17 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     const bool inside = _mm_movemask_ps(_mm_castsi128_ps(outside)) == 0;
     // The filtered texel of each lane as (b, g, r, a).
     __m128 lane0, lane1, lane2, lane3;
-    if (inside && RasteriserSimdLevel() == ESimdLevel::Avx2)
+    if (Wide && inside)
     {
-        __m128 lanes[4];
-        FilterInsideAvx2(level, x0, y0, vertical, horizontal, lanes);
-        lane0 = lanes[0];
-        lane1 = lanes[1];
-        lane2 = lanes[2];
-        lane3 = lanes[3];
+        if constexpr (Wide)
+        {
+            __m128 lanes[4];
+            FilterInsideAvx2(level, x0, y0, vertical, horizontal, lanes);
+            lane0 = lanes[0];
+            lane1 = lanes[1];
+            lane2 = lanes[2];
+            lane3 = lanes[3];
+        }
     }
     else
     {
@@ -382,6 +387,22 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
             _mm_mul_ps(alpha, toUnit)};
 }
 
+// The whole quad filter compiled for AVX2: its SSE arithmetic in the shorter encoding too.
+[[gnu::target("avx2")]] TQuadVector FilterArgbQuadAvx2(const TSamplerStage& stage, const TSamplerLevel& level,
+                                                      bool linear, const TQuad& u, const TQuad& v)
+{
+    return FilterArgbQuad<true>(stage, level, linear, u, v);
+}
+
+// FilterArgbQuad at the level of instructions chosen at start.
+inline TQuadVector FilterArgb(const TSamplerStage& stage, const TSamplerLevel& level, bool linear, const TQuad& u,
+                              const TQuad& v)
+{
+    if (RasteriserSimdLevel() == ESimdLevel::Avx2)
+        return FilterArgbQuadAvx2(stage, level, linear, u, v);
+    return FilterArgbQuad<false>(stage, level, linear, u, v);
+}
+
 // The quad path: one level of detail for the four lanes, as the lane path chooses levels.
 TQuadVector SampleArgbQuad(const TSamplerStage& stage, float lod, const TQuad& u, const TQuad& v)
 {
@@ -389,16 +410,16 @@ TQuadVector SampleArgbQuad(const TSamplerStage& stage, float lod, const TQuad& u
     if (lod <= 0.0f || stage.mipFilter == D3DTEXF_NONE || first == last)
     {
         const bool linear = (lod <= 0.0f ? stage.magFilter : stage.minFilter) >= D3DTEXF_LINEAR;
-        return FilterArgbQuad(stage, stage.levels[0][first], linear, u, v);
+        return FilterArgb(stage, stage.levels[0][first], linear, u, v);
     }
     const bool linear = stage.minFilter >= D3DTEXF_LINEAR;
     const float position = std::min(float(first) + lod, float(last));
     if (stage.mipFilter == D3DTEXF_POINT)
-        return FilterArgbQuad(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v);
+        return FilterArgb(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v);
     const int lower = int(std::floor(position));
     const int upper = std::min(lower + 1, last);
-    const TQuadVector a = FilterArgbQuad(stage, stage.levels[0][lower], linear, u, v);
-    const TQuadVector b = FilterArgbQuad(stage, stage.levels[0][upper], linear, u, v);
+    const TQuadVector a = FilterArgb(stage, stage.levels[0][lower], linear, u, v);
+    const TQuadVector b = FilterArgb(stage, stage.levels[0][upper], linear, u, v);
     const TQuad t = position - float(lower);
     return {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t), Lerp(a.w, b.w, t)};
 }
@@ -481,7 +502,7 @@ TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
     {
         // With one usable level and one filter the level of detail decides nothing: the
         // common case goes straight to the level.
-        return FilterArgbQuad(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
+        return FilterArgb(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
     }
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)

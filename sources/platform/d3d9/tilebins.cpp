@@ -1,5 +1,7 @@
 #include "platform/d3d9/tilebins.h"
 
+#include <algorithm>
+
 void TTileBins::Reset(const RECT& clip, int runs, int planes)
 {
     tileLeft_ = int(clip.left) / kTileSize;
@@ -28,13 +30,19 @@ void TTileBins::Add(int run, const TBinnedTriangle& triangle, const float* recor
     }
 }
 
-bool TTileBins::Empty() const
+void TTileBins::ShadingOrder(std::vector<int>& order)
 {
-    const size_t count = size_t(runs_) * Tiles();
-    for (size_t i = 0; i < count; ++i)
+    work_.clear();
+    for (int tile = 0; tile < Tiles(); ++tile)
     {
-        if (!bins_[i].empty())
-            return false;
+        size_t floats = 0;
+        for (int run = 0; run < runs_; ++run)
+            floats += Bin(run, tile).size();
+        if (floats)
+            work_.emplace_back(-int(floats / size_t(recordFloats_)), tile);
     }
-    return true;
+    std::sort(work_.begin(), work_.end());
+    order.clear();
+    for (const std::pair<int, int>& tile : work_)
+        order.push_back(tile.second);
 }

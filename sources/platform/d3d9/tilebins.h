@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // Tiles are squares of this many pixels, aligned on multiples of it.
@@ -40,10 +41,14 @@ public:
     int TileY(int tile) const { return (tileTop_ + tile / tilesX_) * kTileSize; }
     // The packed records one run left in one tile.
     const std::vector<float>& Bin(int run, int tile) const { return bins_[std::size_t(run) * Tiles() + tile]; }
-    bool Empty() const;
+    // The tiles holding any record, those with the most records first: shaded in this order,
+    // the long tiles start early and the short ones fill in at the end, so that no worker is
+    // left with a long tile while the others wait.
+    void ShadingOrder(std::vector<int>& order);
 
 private:
     std::vector<std::vector<float>> bins_; // run by run, tile by tile
+    std::vector<std::pair<int, int>> work_; // (records, tile), for ShadingOrder
     int runs_ = 0, recordFloats_ = 0;
     int tileLeft_ = 0, tileTop_ = 0, tilesX_ = 0, tilesY_ = 0;
 };

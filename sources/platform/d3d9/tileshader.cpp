@@ -569,19 +569,30 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return a + b * dx + rowTerm;
 }
 
-[[gnu::always_inline]] inline int TTileShader::ShadeColour(const TQuadPlane* planes, const TQuad* rowTerms,
-                                                           TPixelInput& input, const TQuad& dx, const TQuad& z,
-                                                           int mask, TPixelOutput& output) const
+[[gnu::always_inline]] inline int TTileShader::ShadeColour(const TTrianglePlanes& t, TPixelInput& input,
+                                                           const TQuad& dx, const TQuad& z, int mask,
+                                                           TPixelOutput& output) const
 {
     // Members read once: stores of SSE values may alias anything, so the compiler would
     // read them again after each.
     const int varyings = varyings_, targetCount = targetCount_;
-    auto plane = [&](int k) { return PlaneAt(planes[k].a, planes[k].b, dx, rowTerms[k]); };
-    const TQuad w = TQuad(1.0f) / plane(1);
-    for (int v = 0; v < varyings; ++v)
+    auto plane = [&](int k) { return PlaneAt(t.planes[k].a, t.planes[k].b, dx, t.rowTerms[k]); };
+    if (t.unitW)
     {
-        const int k = 2 + 4 * v;
-        input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
+        for (int v = 0; v < varyings; ++v)
+        {
+            const int k = 2 + 4 * v;
+            input.varying[v] = {plane(k), plane(k + 1), plane(k + 2), plane(k + 3)};
+        }
+    }
+    else
+    {
+        const TQuad w = t.flat ? t.flatW : TQuad(1.0f) / plane(1);
+        for (int v = 0; v < varyings; ++v)
+        {
+            const int k = 2 + 4 * v;
+            input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
+        }
     }
     input.x = dx + TQuad(originX_);
     input.depth = z;
@@ -593,13 +604,12 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return mask & ~_mm_movemask_ps(output.discard);
 }
 
-[[gnu::always_inline]] inline int TTileShader::ShadeQuad(bool front, const TQuadPlane* planes,
-                                                         const TQuad* rowTerms, TPixelInput& input, int px,
-                                                         int py, int mask)
+[[gnu::always_inline]] inline int TTileShader::ShadeQuad(bool front, const TTrianglePlanes& t,
+                                                         TPixelInput& input, int px, int py, int mask)
 {
     const int targetCount = targetCount_;
     const TQuad dx = QuadDx(px, originX_);
-    const TQuad z = Saturate(PlaneAt(planes[0].a, planes[0].b, dx, rowTerms[0]));
+    const TQuad z = Saturate(PlaneAt(t.planes[0].a, t.planes[0].b, dx, t.rowTerms[0]));
 
     // Lanes that will fail the depth or stencil test need no shading when failing changes
     // nothing; the tile is this thread's alone, so the buffers cannot change in between. Quads
@@ -613,7 +623,7 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     }
 
     TPixelOutput output;
-    mask = ShadeColour(planes, rowTerms, input, dx, z, mask, output);
+    mask = ShadeColour(t, input, dx, z, mask, output);
     if (alphaTest_)
     {
         // Alpha compares as an 8-bit value against the reference, as Direct3D does.
@@ -672,8 +682,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     input.samplers = call_->samplers;
     const int planeCount = 2 + 4 * varyings_;
     const int recordFloats = bins.RecordFloats();
-    TQuadPlane planes[kMaxPlanes];
-    TQuad rowTerms[kMaxPlanes];
+    TTrianglePlanes shading;
     std::uint64_t samples = 0;
     for (int run = 0; run < bins.Runs(); ++run)
     {
@@ -700,7 +709,11 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             const bool covered = edges[0].inside && edges[1].inside && edges[2].inside;
             // The planes with their coefficients in every lane, once per triangle.
             for (int k = 0; k < planeCount; ++k)
-                planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+                shading.planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+            // 1/w at the origin and its slopes: flat, its value is the same in every quad.
+            shading.flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;
+            shading.flatW = TQuad(1.0f) / TQuad(p[3]);
+            shading.unitW = shading.flat && p[3] == 1.0f;
             const bool front = t.front != 0;
             input.frontFace = front;
             // The triangle's samples within the tile: at most 64 x 64, counted in 32 bits.
@@ -729,18 +742,19 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     if (!rowStarted)
                     {
                         for (int k = 0; k < planeCount; ++k)
-                            rowTerms[k] = planes[k].c * dy;
+                            shading.rowTerms[k] = shading.planes[k].c * dy;
                         input.y = dy + TQuad(originY_);
                         rowStarted = true;
                     }
                     if constexpr (Path == EQuadPath::General)
-                        triangleSamples += ShadeQuad(front, planes, rowTerms, input, px, py, mask);
+                        triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
                     else
                     {
                         const TQuad dx = QuadDx(px, originX);
-                        const TQuad z = Saturate(PlaneAt(planes[0].a, planes[0].b, dx, rowTerms[0]));
+                        const TQuad z =
+                            Saturate(PlaneAt(shading.planes[0].a, shading.planes[0].b, dx, shading.rowTerms[0]));
                         TPixelOutput output;
-                        mask = ShadeColour(planes, rowTerms, input, dx, z, mask, output);
+                        mask = ShadeColour(shading, input, dx, z, mask, output);
                         if (!mask)
                             continue;
                         std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,

@@ -43,6 +43,17 @@ private:
         TQuad a, b, c;
     };
 
+    // The triangle being shaded, as its quads read it.
+    struct TTrianglePlanes
+    {
+        TQuadPlane planes[kMaxPlanes];
+        TQuad rowTerms[kMaxPlanes]; // c * dy of each plane on the quads' row
+        // Without perspective (1/w the same everywhere, as in 2D passes) w is divided out once
+        // per triangle, to the same bits, and not multiplied at all when it is one.
+        bool flat, unitW;
+        TQuad flatW;
+    };
+
     // How a draw's quads go from the pixel model to the target: through every test and target
     // (General), or, with neither depth, stencil nor alpha test and one 32-bit target written
     // whole, packed and stored (Store) or blended as ordinary transparency (Blend) by a tile
@@ -56,14 +67,13 @@ private:
 
     template <EQuadPath Path>
     void ShadeTileAs(const TTileBins& bins, int tile, int participant);
-    // Shades the lanes in `mask` of the quad at (px, py); `rowTerms` holds c * dy of each
-    // plane for the quad's row. Answers the samples that passed the depth and stencil tests.
-    int ShadeQuad(bool front, const TQuadPlane* planes, const TQuad* rowTerms, TPixelInput& input, int px,
-                  int py, int mask);
+    // Shades the lanes in `mask` of the quad at (px, py) of triangle `t`. Answers the samples
+    // that passed the depth and stencil tests.
+    int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
     // Runs the pixel model on the quad whose pixels lie `dx` from the planes' origin, at window
     // depth `z`; answers the lanes of `mask` it did not discard.
-    int ShadeColour(const TQuadPlane* planes, const TQuad* rowTerms, TPixelInput& input, const TQuad& dx,
-                    const TQuad& z, int mask, TPixelOutput& output) const;
+    int ShadeColour(const TTrianglePlanes& t, TPixelInput& input, const TQuad& dx, const TQuad& z, int mask,
+                    TPixelOutput& output) const;
     // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
     // answers the lanes that pass.
     int DepthStencil(bool front, int px, int py, const TQuad& z, int mask, bool write) const;

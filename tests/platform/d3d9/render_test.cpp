@@ -2,6 +2,7 @@
 
 #include "golden.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -553,6 +554,35 @@ TEST_F(RenderTest, ClippingAndPerspective)
                               {-0.5f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},
                               {-0.7f, 0.5f, -2.0f, 1.0f, 0xFFFF00FF, 0, 0}});
     ExpectGolden("receding_floor");
+}
+
+TEST_F(RenderTest, TrianglesOfOneWDrawTheSameAtEveryW)
+{
+    // Corners sharing one w are drawn without perspective. Clip positions scaled by a power of
+    // two keep their window positions, and the interpolants divided by w and multiplied back
+    // keep their bits: the image must be the one drawn at w = 1.
+    UsePixelShader("test.colour");
+    auto scene = [&](float w) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        unsigned seed = 53;
+        std::vector<TTestVertex> triangles;
+        for (int i = 0; i < 12 * 3; ++i)
+        {
+            TTestVertex v = At(32.0f + Jitter(seed, 40.0f), 32.0f + Jitter(seed, 40.0f), 0.25f,
+                               D3DCOLOR_ARGB(255, i * 29 & 0xFF, 255 - i * 7, i * 53 & 0xFF));
+            v.x *= w;
+            v.y *= w;
+            v.z *= w;
+            v.w = w;
+            triangles.push_back(v);
+        }
+        Draw(D3DPT_TRIANGLELIST, triangles);
+        return ReadBackBuffer();
+    };
+    const std::vector<std::uint32_t> unit = scene(1.0f);
+    EXPECT_GT(std::count_if(unit.begin(), unit.end(), [](std::uint32_t p) { return p != 0; }), 2000);
+    for (float w : {4.0f, 0.5f})
+        EXPECT_TRUE(unit == scene(w)) << "w " << w;
 }
 
 TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
