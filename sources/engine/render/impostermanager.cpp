@@ -3,21 +3,27 @@
 #include "core/cluster/cluster.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
+#include "engine/render/device.h"
+#include "engine/render/dynamicmesh.h"
 #include "engine/render/imposter.h"
 #include "engine/render/imposterdata.h"
+#include "engine/render/meshdata.h"
 #include "engine/render/renderer.h"
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
 #include "engine/render/shader.h"
+#include "engine/render/texture.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
 
 #include <algorithm>
+#include <cstring>
 
 TImposterManager* g_pImposterManager = nullptr;
-void (*TImposterManager::s_pDrawVertices)(const TImposterVertex* vertices, u32 count) = nullptr;
+TDynamicMesh* (*g_pCreateDynamicMesh)(u32 vertexCount, const TMeshDescription& format) = nullptr;
 
 namespace
 {
@@ -29,6 +35,23 @@ const TName s_NameNormal("Normal", true);
 
 constexpr u32 COLOUR_SLOT = 0;
 constexpr u32 NORMAL_SLOT = 2;
+constexpr u32 COPY_VERTICES = IMPOSTER_COPY_RECORDS * IMPOSTER_VERTICES;
+
+// The vertex format: position and corner as four 16-bit integers, the four angle, size and
+// data bytes, the colour bytes.
+TMeshDescription ImposterVertexFormat()
+{
+    constexpr u32 kShort4 = 8, kUbyte4 = 6, kUbyte4N = 9;
+    constexpr u32 kPosition = 1, kTexCoord = 6, kColour = 11;
+    TMeshDescription format = {};
+    format.nStride = sizeof(TImposterVertex);
+    format.nElementCount = 3;
+    format.aElement[0] = {0, kPosition, kShort4, 0};
+    format.aElement[1] = {8, kTexCoord, kUbyte4, 0};
+    format.aElement[2] = {12, kColour, kUbyte4N, 0};
+    format.VertexLayout = TName("imposter", true);
+    return format;
+}
 
 class Timposter_showVariable : public TVariable
 {
@@ -54,16 +77,6 @@ public:
 
 Timposter_showVariable s_imposter_show;
 Timposter_distanceVariable s_imposter_distance;
-
-// Hands the records' vertices over in runs of at most the copy size.
-void DrawRecords(const TImposterRecord* records, u32 count)
-{
-    for (u32 first = 0; first < count; first += IMPOSTER_COPY_RECORDS)
-    {
-        const u32 run = std::min(count - first, IMPOSTER_COPY_RECORDS);
-        TImposterManager::s_pDrawVertices(records[first].aVertex, run * IMPOSTER_VERTICES);
-    }
-}
 } // namespace
 
 u32 ImposterShow()
@@ -78,7 +91,8 @@ const f32* ImposterDistance()
 
 TImposterManager::TImposterManager()
     : m_pQueue(nullptr), m_pShader(nullptr), m_nEnabled(1),
-      m_Settings{{0.1f, 0.1f, 0.1f, 1.0f}, 3000.0f, 4000.0f, {0.0f, 0.0f}}, m_nPass(0)
+      m_Settings{{0.1f, 0.1f, 0.1f, 1.0f}, 3000.0f, 4000.0f, {0.0f, 0.0f}}, m_nPass(0), m_pMesh(nullptr),
+      m_nWritten(0)
 {
     if (!g_pCluster)
         return;
@@ -114,26 +128,91 @@ void TImposterManager::DrawImposters()
     {
         const TImposterData* first = m_aImposterData[0];
         m_pShader->SetTexture(COLOUR_SLOT, first->pTextureColor)->SetTexture(NORMAL_SLOT, first->pTextureNormal);
+        for (TTexture* texture : {first->pTextureColor, first->pTextureNormal})
+            if (texture)
+                texture->Require();
     }
     m_nPass = 0;
     if (g_pImposterDrawCallback)
         g_pImposterDrawCallback(m_pShader, m_nPass);
-    if (ImposterShow() && s_pDrawVertices)
+    if (ImposterShow())
     {
-        DrawRecords(m_aDraw.GetData(), m_aDraw.GetCount());
+        _CopyVertices(m_aDraw.GetData()->aVertex, m_aDraw.GetCount() * IMPOSTER_VERTICES);
         for (u32 i = 0; i < m_aBatch.GetCount(); ++i)
         {
             const u32 count = m_aBatch[i]->GetVertexCount();
             if (count)
-                s_pDrawVertices(m_aBatch[i]->GetVertices(), count);
+                _CopyVertices(m_aBatch[i]->GetVertices(), count);
         }
+        FlushVertices();
     }
     m_aDraw.SetCount(0);
     m_aBatch.SetCount(0);
 }
 
+void TImposterManager::_CopyVertices(const TImposterVertex* vertices, u32 count)
+{
+    for (u32 first = 0; first < count; first += COPY_VERTICES)
+    {
+        const u32 run = std::min(count - first, COPY_VERTICES);
+        TImposterVertex* target = LockVertices(run);
+        if (!target)
+            return;
+        std::memcpy(target, vertices + first, run * sizeof(TImposterVertex));
+    }
+}
+
+void TImposterManager::_CreateMesh()
+{
+    if (!m_pMesh && g_pCreateDynamicMesh)
+        m_pMesh = g_pCreateDynamicMesh(IMPOSTER_MESH_VERTICES, ImposterVertexFormat());
+}
+
+TImposterVertex* TImposterManager::LockVertices(u32 count)
+{
+    _CreateMesh();
+    if (!m_pMesh || count > IMPOSTER_MESH_VERTICES)
+        return nullptr;
+    if (m_nWritten + count > IMPOSTER_MESH_VERTICES)
+        FlushVertices();
+    void* vertices = m_pMesh->LockVertices(count);
+    if (!vertices)
+        return nullptr;
+    m_nWritten += count;
+    return static_cast<TImposterVertex*>(vertices);
+}
+
+void TImposterManager::FlushVertices()
+{
+    if (m_pMesh && m_nWritten)
+        m_pMesh->Draw(m_nWritten, m_pShader);
+    m_nWritten = 0;
+}
+
+i32 TImposterManager::GetData(i32 index, void*& data, i32& size)
+{
+    data = &m_Settings;
+    size = sizeof(m_Settings);
+    return index == 0 ? 0 : 1;
+}
+
+i32 TImposterManager::SetData(i32 index, const void* data, i32 size)
+{
+    if (index != 0 || size != static_cast<i32>(sizeof(m_Settings)))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TImposterManager::SetData(): error: ",
+                    "block %d of %d bytes is not the %u-byte settings block", index, size,
+                    static_cast<u32>(sizeof(m_Settings)));
+        return 1;
+    }
+    std::memcpy(&m_Settings, data, sizeof(m_Settings));
+    return 0;
+}
+
 void TImposterManager::BeginManager()
 {
+    g_pResourceManager->AddMethod(this);
+    g_pDeviceManager->AddMethod(this);
     g_pRenderSceneManager->AddListener(this);
     g_pCluster->AddListener(this);
 }
@@ -151,6 +230,7 @@ void TImposterManager::OnClusterLoad()
     // Only a cluster that brings imposters needs their queue.
     if (m_aImposter.GetCount() == 0 && m_aImposterData.GetCount() == 0)
         return;
+    _CreateMesh();
     DArray<TRenderScene*>& scenes = g_pRenderSceneManager->Scenes();
     m_pQueue = scenes.GetCount() > 0 ? scenes[0]->FindQueue(s_NameNormal) : nullptr;
     if (!m_pQueue)
@@ -163,6 +243,13 @@ void TImposterManager::OnClusterUnload()
     m_pQueue = nullptr;
     m_aDraw.SetCount(0);
     m_aBatch.SetCount(0);
+}
+
+void TImposterManager::OnDeviceLost()
+{
+    if (m_pMesh)
+        m_pMesh->Release();
+    m_nWritten = 0;
 }
 
 void TImposterManager::AfterQueue(TRenderQueue* queue)

@@ -1,14 +1,18 @@
 #pragma once
 // TImposterManager ("Imposter"): owns the imposter data and imposters repositories load,
 // collects the six vertices of every imposter drawn in a frame, and after its queue has been
-// drawn hands them, with externally built batches, to one imposter draw. Main thread only.
+// drawn copies them, with externally built batches, into its dynamic mesh of 60,000 vertices
+// and draws them with the imposter shader. Main thread only.
 #include "core/cluster/clustermethods.h"
 #include "core/system/templates/darray.h"
 #include "core/system/templates/sarray.h"
+#include "engine/render/devicemethods.h"
 #include "engine/render/impostervertex.h"
 #include "engine/render/renderscenemethods.h"
 #include "engine/system/manager.h"
+#include "engine/system/resourcemethods.h"
 
+class TDynamicMesh;
 class TImposter;
 class TShader;
 struct TImposterData;
@@ -39,7 +43,11 @@ struct TImposterSettings
 };
 static_assert(sizeof(TImposterSettings) == 32);
 
-class TImposterManager : public TManager, public TClusterMethods, public TRenderSceneMethods
+class TImposterManager : public TManager,
+                         public TResourceMethods,
+                         public TClusterMethods,
+                         public TDeviceMethods,
+                         public TRenderSceneMethods
 {
 public:
     TImposterManager();
@@ -50,6 +58,13 @@ public:
     u32 QueueUpdate(TImposterBatch* batch);
     // Draws and empties this frame's lists.
     void DrawImposters();
+    // Room for count vertices at the write position; when they do not fit, what was written is
+    // drawn first and the writes start again at 0. Null when there is no mesh to write into.
+    TImposterVertex* LockVertices(u32 count);
+    // Draws the vertices written and starts the writes again at 0.
+    void FlushVertices();
+    TDynamicMesh* GetMesh() const { return m_pMesh; }
+    u32 GetWrittenCount() const { return m_nWritten; }
 
     TRenderQueue* GetQueue() const { return m_pQueue; }
     void SetQueue(TRenderQueue* queue) { m_pQueue = queue; }
@@ -67,15 +82,20 @@ public:
     DArray<TImposterData*>& ImposterData() { return m_aImposterData; }
     DArray<TImposter*>& Imposters() { return m_aImposter; }
 
-    // Where the vertices go: set by the platform's dynamic mesh, called with runs of at most
-    // 10,000 records' vertices; null draws nothing.
-    static void (*s_pDrawVertices)(const TImposterVertex* vertices, u32 count);
+    // The settings block is the manager's one data block.
+    i32 GetDataCount() override { return 1; }
+    i32 GetDataSize() override { return sizeof(TImposterSettings); }
+    i32 GetData(i32 index, void*& data, i32& size) override;
+    // A block of another size is refused with a log line.
+    i32 SetData(i32 index, const void* data, i32 size) override;
 
     void BeginManager() override;
     void FinalizeManager() override;
-    // Finds the queue "Normal" of the first render scene.
+    // Makes the dynamic mesh and finds the queue "Normal" of the first render scene.
     void OnClusterLoad() override;
     void OnClusterUnload() override;
+    // The mesh's buffer goes with the device; the next lock makes it again.
+    void OnDeviceLost() override;
     void AfterQueue(TRenderQueue* queue) override;
 
 private:
@@ -88,6 +108,12 @@ private:
     SArray<TImposterBatch*, IMPOSTER_BATCH_CAPACITY, 0> m_aBatch;
     TImposterSettings m_Settings;
     u32 m_nPass;
+    TDynamicMesh* m_pMesh;
+    // Vertices written since the last draw.
+    u32 m_nWritten;
+
+    void _CreateMesh();
+    void _CopyVertices(const TImposterVertex* vertices, u32 count);
 };
 
 extern TImposterManager* g_pImposterManager;

@@ -1,5 +1,7 @@
+#include "engine/render/dynamicmesh.h"
 #include "engine/render/imposter.h"
 #include "engine/render/imposterdata.h"
+#include "engine/render/meshdata.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"
@@ -13,15 +15,53 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace
 {
-std::vector<u32> s_aDrawn;
-
-void RecordDraw(const TImposterVertex*, u32 count)
+// Records what is locked and drawn; its buffer holds the whole mesh.
+struct TRecordingMesh : TDynamicMesh
 {
-    s_aDrawn.push_back(count);
+    void* LockVertices(u32 count) override
+    {
+        aLocked.push_back(count);
+        TImposterVertex* first = &aVertex[nWritten];
+        nWritten += count;
+        return first;
+    }
+    void Draw(u32 count, TShader*) override
+    {
+        aDrawn.push_back(count);
+        nWritten = 0;
+    }
+    void Release() override
+    {
+        ++nReleased;
+        nWritten = 0;
+    }
+    void Clear()
+    {
+        aLocked.clear();
+        aDrawn.clear();
+        nWritten = nReleased = 0;
+    }
+
+    std::vector<u32> aLocked;
+    std::vector<u32> aDrawn;
+    u32 nWritten = 0;
+    u32 nReleased = 0;
+    TImposterVertex aVertex[IMPOSTER_MESH_VERTICES] = {};
+};
+
+TRecordingMesh s_Mesh;
+std::vector<u32>& s_aDrawn = s_Mesh.aDrawn;
+u32 s_nFormatStride = 0;
+
+TDynamicMesh* CreateRecordingMesh(u32 vertexCount, const TMeshDescription& format)
+{
+    s_nFormatStride = vertexCount == IMPOSTER_MESH_VERTICES ? format.nStride : 0;
+    return &s_Mesh;
 }
 
 struct ImposterTest : testing::Test
@@ -31,15 +71,14 @@ struct ImposterTest : testing::Test
         g_pImposterManager->SetQueue(&queue);
         g_pImposterManager->ImposterData().Add(&other);
         g_pImposterManager->ImposterData().Add(&data);
-        TImposterManager::s_pDrawVertices = RecordDraw;
-        s_aDrawn.clear();
+        g_pCreateDynamicMesh = CreateRecordingMesh;
+        s_Mesh.Clear();
     }
     ~ImposterTest() override
     {
         g_pImposterManager->DrawImposters();
         g_pImposterManager->ImposterData().SetCount(0);
         g_pImposterManager->SetQueue(nullptr);
-        TImposterManager::s_pDrawVertices = nullptr;
         SetShow("1");
     }
     static void SetShow(const char* value)
@@ -122,12 +161,71 @@ TEST_F(ImposterTest, CapsRefuseThe2001stImposterAndThe1025thBatch)
     EXPECT_EQ(0u, g_pImposterManager->QueueUpdate(&batch));
 
     g_pImposterManager->DrawImposters();
-    // 2,000 records in one run of 12,000 vertices, then every batch but the empty one.
-    ASSERT_EQ(1u + IMPOSTER_BATCH_CAPACITY - 1, s_aDrawn.size());
-    EXPECT_EQ(12000u, s_aDrawn[0]);
-    EXPECT_EQ(6u, s_aDrawn[1]);
+    // 2,000 records in one lock of 12,000 vertices, then every batch but the empty one, all
+    // in one draw.
+    ASSERT_EQ(1u + IMPOSTER_BATCH_CAPACITY - 1, s_Mesh.aLocked.size());
+    EXPECT_EQ(12000u, s_Mesh.aLocked[0]);
+    EXPECT_EQ(6u, s_Mesh.aLocked[1]);
+    EXPECT_EQ((std::vector<u32>{12000 + 6 * (IMPOSTER_BATCH_CAPACITY - 1)}), s_aDrawn);
     EXPECT_EQ(0u, g_pImposterManager->GetDrawCount());
     EXPECT_EQ(0u, g_pImposterManager->GetBatchCount());
+}
+
+TEST_F(ImposterTest, VerticesGoThroughTheDynamicMeshInRunsThatFitIt)
+{
+    const TMatrix world(1.0f);
+    g_pImposterManager->QueueDraw(&data, world, s_White, 1.0f);
+    const TImposterRecord record = g_pImposterManager->GetRecord(0);
+    g_pImposterManager->DrawImposters();
+    EXPECT_EQ(16u, s_nFormatStride);
+    EXPECT_EQ(0, std::memcmp(&record, s_Mesh.aVertex, sizeof(record)));
+    EXPECT_EQ((std::vector<u32>{6}), s_aDrawn);
+
+    // What does not fit in the mesh's room draws what was written first.
+    s_Mesh.Clear();
+    ASSERT_NE(nullptr, g_pImposterManager->LockVertices(IMPOSTER_MESH_VERTICES - 6));
+    ASSERT_NE(nullptr, g_pImposterManager->LockVertices(12));
+    EXPECT_EQ((std::vector<u32>{IMPOSTER_MESH_VERTICES - 6}), s_aDrawn);
+    EXPECT_EQ(12u, g_pImposterManager->GetWrittenCount());
+    EXPECT_EQ(nullptr, g_pImposterManager->LockVertices(IMPOSTER_MESH_VERTICES + 1));
+    g_pImposterManager->FlushVertices();
+    EXPECT_EQ((std::vector<u32>{IMPOSTER_MESH_VERTICES - 6, 12}), s_aDrawn);
+
+    // A batch larger than the mesh is copied in runs of the mesh's size.
+    s_Mesh.Clear();
+    struct TLargeBatch : TImposterBatch
+    {
+        u32 GetVertexCount() override { return IMPOSTER_MESH_VERTICES + 600; }
+        const TImposterVertex* GetVertices() override { return aVertex.data(); }
+        std::vector<TImposterVertex> aVertex = std::vector<TImposterVertex>(IMPOSTER_MESH_VERTICES + 600);
+    } large;
+    g_pImposterManager->QueueUpdate(&large);
+    g_pImposterManager->DrawImposters();
+    EXPECT_EQ((std::vector<u32>{IMPOSTER_MESH_VERTICES, 600}), s_aDrawn);
+
+    // A lost device takes the buffer and what was written.
+    g_pImposterManager->LockVertices(6);
+    g_pImposterManager->OnDeviceLost();
+    EXPECT_EQ(1u, s_Mesh.nReleased);
+    EXPECT_EQ(0u, g_pImposterManager->GetWrittenCount());
+}
+
+TEST_F(ImposterTest, TheSettingsBlockIsTheOnlyDataBlockAndKeepsItsSize)
+{
+    void* block = nullptr;
+    i32 size = 0;
+    ASSERT_EQ(0, g_pImposterManager->GetData(0, block, size));
+    ASSERT_EQ(32, size);
+    TImposterSettings settings = *static_cast<const TImposterSettings*>(block);
+    EXPECT_FLOAT_EQ(0.1f, settings.aCellSize[0]);
+    EXPECT_FLOAT_EQ(4000.0f, settings.fFadeEnd);
+    const TImposterSettings kept = settings;
+    settings.fFadeStart = 1234.0f;
+    EXPECT_EQ(1, g_pImposterManager->SetData(0, &settings, 31));
+    EXPECT_FLOAT_EQ(3000.0f, g_pImposterManager->GetSettings().fFadeStart);
+    EXPECT_EQ(0, g_pImposterManager->SetData(0, &settings, 32));
+    EXPECT_FLOAT_EQ(1234.0f, g_pImposterManager->GetSettings().fFadeStart);
+    g_pImposterManager->SetData(0, &kept, 32);
 }
 
 TEST_F(ImposterTest, HiddenImpostersDrawNothingButTheListsEmpty)

@@ -1,0 +1,45 @@
+#include "directx/render/dxdynamicmesh.h"
+
+#include "directx/render/dxdynamicmeshdata.h"
+#include "directx/render/dxdynamicmeshmanager.h"
+#include "directx/render/dxshader.h"
+
+#include <memory>
+#include <vector>
+
+namespace
+{
+// The meshes made for the engine live as long as the program, as their slots do.
+std::vector<std::unique_ptr<TDxDynamicMesh>> s_aMesh;
+
+TDynamicMesh* CreateDynamicMesh(u32 vertexCount, const TMeshDescription& format)
+{
+    TDxDynamicMeshData* data = g_pDxDynamicMeshManager ? g_pDxDynamicMeshManager->CreateMeshData() : nullptr;
+    if (!data)
+        return nullptr;
+    data->Setup(vertexCount, 0, format, nullptr);
+    data->m_nPrimitiveKind = DX_PRIMITIVE_TRIANGLES;
+    s_aMesh.push_back(std::make_unique<TDxDynamicMesh>(data));
+    return s_aMesh.back().get();
+}
+
+const bool s_bHooked = (g_pCreateDynamicMesh = CreateDynamicMesh, true);
+} // namespace
+
+void* TDxDynamicMesh::LockVertices(u32 count)
+{
+    return m_pData->AppendVertices(count);
+}
+
+void TDxDynamicMesh::Draw(u32 count, TShader* shader)
+{
+    m_pData->m_pShader = static_cast<TDxShader*>(shader);
+    m_pData->Draw(count, 0, 1);
+    // A draw that could not be made (no device running) starts the writes again all the same.
+    m_pData->Reset();
+}
+
+void TDxDynamicMesh::Release()
+{
+    m_pData->ReleaseData();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// TDynamicMesh: vertices the processor writes each frame into one dynamic buffer of the
+// platform, drawn as a triangle list with one shader. The platform makes it
+// (g_pCreateDynamicMesh); a release gives the buffer back (a device loss), and the next lock
+// makes it again.
+#include "core/system/types.h"
+
+class TShader;
+struct TMeshDescription;
+
+class TDynamicMesh
+{
+public:
+    virtual ~TDynamicMesh() = default;
+    // Room for count vertices after those written since the last draw; null when the buffer
+    // cannot be made or locked.
+    virtual void* LockVertices(u32 count) = 0;
+    // Draws the first count vertices written with the shader, then writes start again at 0.
+    virtual void Draw(u32 count, TShader* shader) = 0;
+    virtual void Release() = 0;
+};
+
+// Set by the platform: a dynamic mesh of that many vertices of the format; null when none can
+// be made.
+extern TDynamicMesh* (*g_pCreateDynamicMesh)(u32 vertexCount, const TMeshDescription& format);
