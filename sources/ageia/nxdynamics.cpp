@@ -2,6 +2,7 @@
 
 #include "ageia/nxbody.h"
 #include "ageia/nxgeometry.h"
+#include "ageia/nxheightfield.h"
 #include "ageia/nxjoint.h"
 #include "ageia/nxmaterial.h"
 #include "ageia/nxreports.h"
@@ -382,6 +383,7 @@ void TNxDynamicsManager::Interpolate(TNxDynamicsBody* body)
 
 void TNxDynamicsManager::UpdateManager(f32 dt)
 {
+    TNxHeightField::ProcessRequests();
     for (TNxDynamicsBody* body = m_pFrameFirst; body; body = body->pNext2)
     {
         if (body->m_Interpolation.fEndTime > 0.0f && body->pNode)
@@ -675,6 +677,7 @@ void TNxDynamicsManager::OnClusterUnload()
     while (m_pFrameFirst)
         RemoveFrameUpdate(m_pFrameFirst);
     m_pAwakeFirst = m_pAwakeLast = nullptr;
+    TNxHeightField::DropRequests(nullptr, 0);
     // Objects made here leave their nodes while the nodes still exist.
     for (i32 i = 0; i < m_aOwnedBody.GetCount(); ++i)
         if (m_aOwnedBody[i]->pNode)
