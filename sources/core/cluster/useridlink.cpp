@@ -11,3 +11,17 @@ void* TUserIdLink::GetObject()
         g_pCluster->AddResetPointer(&pObject);
     return pObject;
 }
+
+void* TUserIdLink::FindObject()
+{
+    if (pObject || g_pCluster->GetUserIds().FindKey(static_cast<i32>(nUserId)) < 0)
+        return pObject;
+    return GetObject();
+}
+
+void TUserIdLink::SetObject(void* object)
+{
+    pObject = object;
+    if (pObject)
+        g_pCluster->AddResetPointer(&pObject);
+}

@@ -11,6 +11,10 @@ public:
     // The cached object; otherwise resolves the user id (an unknown id is fatal), caches the
     // object and registers the cache with the cluster's reset pointers.
     void* GetObject();
+    // As GetObject, but null when the user-id table does not hold the id.
+    void* FindObject();
+    // Caches an object found by other means; forgotten, like a resolved one, at the next clear.
+    void SetObject(void* object);
 
     u32 nUserId;
     void* pObject;

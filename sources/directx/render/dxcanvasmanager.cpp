@@ -1,19 +1,27 @@
 #include "directx/render/dxcanvasmanager.h"
 
+#include "core/cluster/cluster.h"
+#include "core/cluster/useridlink.h"
 #include "core/math/boundbox.h"
+#include "core/system/abort.h"
 #include "core/system/log.h"
 #include "core/system/string.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxdynamicmeshdata.h"
 #include "directx/render/dxdynamicmeshmanager.h"
 #include "directx/render/dxfontmanager.h"
+#include "directx/render/dxmeshdata.h"
+#include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxscreenmatrix.h"
 #include "directx/render/dxshader.h"
+#include "directx/render/dxshadermanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/camera.h"
 #include "engine/render/device.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/texture.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,17 +40,48 @@ constexpr u32 kBatchPrimitive[CANVAS_BATCH_COUNT] = {DX_PRIMITIVE_LINES, DX_PRIM
                                                       DX_PRIMITIVE_TRIANGLES};
 constexpr u32 kGrey = 0xFF808080;
 constexpr u32 kRed = 0xFFFF0000;
+const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
-TMeshDescription CanvasDescription()
+// The shader names of the kinds (kind 2 has none).
+constexpr const char* kShaderName[CANVAS_SHADER_KINDS] = {
+    "Shader_canvas",       "Shader_canvasalpha",   nullptr,
+    "Shader_canvasadd",    "Shader_canvasmul",     "Shader_canvas2d",
+    "Shader_canvas2dline", "Shader_canvas3d",      "Shader_canvas3dAlpha",
+    "Shader_canvas3dline", "Shader_canvas3dAdd",   "Shader_canvas3dMul"};
+constexpr i32 kBatchShader[CANVAS_BATCH_COUNT] = {CANVAS_SHADER_2D_LINE, CANVAS_SHADER_3D_LINE, CANVAS_SHADER_2D,
+                                                  CANVAS_SHADER_3D};
+const char* const kUnitRectName = "MeshData__canvas_unit_rect";
+
+// Static links by name: the stored object of that user id, else the manager's object of that
+// name (found once, forgotten at the cluster's next clear).
+template <class T, class Find> T* Linked(TUserIdLink& link, Find find)
 {
-    TMeshDescription description = {};
-    description.nStride = sizeof(TCanvasVertex);
-    description.nElementCount = 3;
-    description.aElement[0] = {0, 1, 4, 0};   // "__Pos", float4
-    description.aElement[1] = {16, 6, 2, 0};  // "__TexCoord", float2
-    description.aElement[2] = {24, 11, 5, 0}; // "__Color", 0xAARRGGBB
-    description.VertexLayout = TName("canvas", true);
-    return description;
+    if (void* object = link.FindObject())
+        return static_cast<T*>(object);
+    TName name;
+    name.SetId(link.nUserId);
+    T* found = find(name);
+    link.SetObject(found);
+    return found;
+}
+
+TUserIdLink& ShaderLink(i32 kind)
+{
+    // Built once; the links stay in place, the cluster keeps the addresses of their caches.
+    static std::vector<TUserIdLink> s_aLink = [] {
+        std::vector<TUserIdLink> links;
+        links.reserve(CANVAS_SHADER_KINDS);
+        for (const char* name : kShaderName)
+            links.emplace_back(name ? TName(name, true).GetId() : 0u);
+        return links;
+    }();
+    return s_aLink[static_cast<u32>(kind)];
+}
+
+TUserIdLink& UnitRectLink()
+{
+    static TUserIdLink s_Link(TName(kUnitRectName, true).GetId());
+    return s_Link;
 }
 
 bool InRender()
@@ -93,6 +132,18 @@ std::vector<TVector> BuildSphere(u32 level)
 }
 } // namespace
 
+TMeshDescription CanvasVertexDescription()
+{
+    TMeshDescription description = {};
+    description.nStride = sizeof(TCanvasVertex);
+    description.nElementCount = 3;
+    description.aElement[0] = {0, 1, 4, 0};   // "__Pos", float4
+    description.aElement[1] = {16, 6, 2, 0};  // "__TexCoord", float2
+    description.aElement[2] = {24, 11, 5, 0}; // "__Color", 0xAARRGGBB
+    description.VertexLayout = TName("canvas", true);
+    return description;
+}
+
 const std::vector<TVector>& CanvasUnitSphere(u32 level)
 {
     static const std::vector<TVector> s_aSphere[3] = {BuildSphere(0), BuildSphere(1), BuildSphere(2)};
@@ -107,6 +158,9 @@ i32 CanvasCircleSegments(f32 radius)
 
 void TDxCanvasManager::BeginManager()
 {
+    g_pResourceManager->AddMethod(this);
+    g_pCluster->AddListener(this);
+    g_pDeviceManager->AddMethod(this);
     m_DefaultFont = g_pDxFontManager->GetFont(TName("Arial", true), 16);
     CreateBatches();
     m_CurrentFont = m_DefaultFont;
@@ -115,7 +169,7 @@ void TDxCanvasManager::BeginManager()
 
 void TDxCanvasManager::CreateBatches()
 {
-    const TMeshDescription description = CanvasDescription();
+    const TMeshDescription description = CanvasVertexDescription();
     for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
     {
         TCanvasBatch& batch = m_aBatch[i];
@@ -138,6 +192,111 @@ void TDxCanvasManager::BindBatchShader(u32 batch, TDxShader* shader)
         _FlushBatch(batch, 1);
     target.pTexture = nullptr;
     target.pMesh->m_pShader = shader;
+}
+
+void TDxCanvasManager::SetColor(const TColor& color)
+{
+    if (m_pColor)
+        m_pColor->SetVector(TVector(color.r, color.g, color.b, color.a));
+}
+
+TDxShader* TDxCanvasManager::GetShader(i32 kind)
+{
+    if (kind == CANVAS_SHADER_UNIMPLEMENTED)
+        __Abort("TDxCanvasManager::GetShader", "sources/directx/render/dxcanvasmanager", __LINE__, "unimplemented");
+    if (kind < 0 || kind >= CANVAS_SHADER_KINDS)
+        kind = CANVAS_SHADER_DEFAULT;
+    return Linked<TDxShader>(ShaderLink(kind), [](const TName& name) {
+        return g_pDxShaderManager ? g_pDxShaderManager->FindShader(name) : nullptr;
+    });
+}
+
+TShader* TDxCanvasManager::SetShader(TTexture* texture, i32 kind)
+{
+    if (texture)
+        texture->Require();
+    TDxShader* shader = GetShader(kind);
+    if (shader)
+        shader->SetTexture(0, texture);
+    return shader;
+}
+
+TDxMeshData* TDxCanvasManager::GetUnitRect()
+{
+    return Linked<TDxMeshData>(UnitRectLink(), [](const TName& name) {
+        return g_pDxMeshManager ? g_pDxMeshManager->FindMeshData(name) : nullptr;
+    });
+}
+
+const TMeshDescription* TDxCanvasManager::GetUnitRectInfo()
+{
+    TDxMeshData* rect = GetUnitRect();
+    return rect ? &rect->m_Description : nullptr;
+}
+
+void TDxCanvasManager::_DrawRect(TShader* shader, const TColor& color, const TVector& position, const TVector& uv)
+{
+    g_aScreenMatrix[0] = position;
+    g_aScreenMatrix[1] = uv;
+    SetColor(color);
+    TDxMeshData* rect = GetUnitRect();
+    if (rect && shader)
+        rect->Draw(TMatrix(1.0f), static_cast<TDxShader*>(shader), nullptr);
+}
+
+namespace
+{
+// Half a texel of the texture in slot 0 of the shader, in each direction; 0 without one.
+void HalfTexel(TShader* shader, f32& u, f32& v)
+{
+    const TTexture* texture = shader ? shader->aTexture[0] : nullptr;
+    u = texture && texture->m_nWidth ? 0.5f / static_cast<f32>(texture->m_nWidth) : 0.0f;
+    v = texture && texture->m_nHeight ? 0.5f / static_cast<f32>(texture->m_nHeight) : 0.0f;
+}
+} // namespace
+
+void TDxCanvasManager::DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color)
+{
+    DrawTextureUV(x1, y1, x2, y2, 0.0f, 0.0f, 1.0f, 1.0f, shader, color);
+}
+
+void TDxCanvasManager::DrawTextureUV(f32 x1, f32 y1, f32 x2, f32 y2, f32 tu1, f32 tv1, f32 tu2, f32 tv2,
+                                     TShader* shader, const TColor& color)
+{
+    f32 halfU, halfV;
+    HalfTexel(shader, halfU, halfV);
+    const TVector position((x2 - x1) * m_fInvWidth, (x1 + x2) * m_fInvWidth * 0.5f - 0.5f,
+                           (y2 - y1) * m_fInvHeight, 0.5f - (y1 + y2) * m_fInvHeight * 0.5f);
+    _DrawRect(shader, color, position, TVector(tu2 - tu1, tu1 + halfU, tv2 - tv1, tv1 + halfV));
+}
+
+void TDxCanvasManager::DrawFullScreen(TShader* shader, const TColor& color)
+{
+    const TVector identity(1.0f, 0.0f, 1.0f, 0.0f);
+    _DrawRect(shader, color, identity, identity);
+}
+
+void TDxCanvasManager::OnClusterLoad()
+{
+    m_pColor = g_pDxShaderManager->FindGlobalParameter(TName("CanvasColor", true));
+    if (!m_pColor)
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TDxCanvasManager::OnClusterLoad(): error: ",
+                    "'CanvasColor' undeclared shared shader manager parameter");
+    _DiscardBatches();
+    for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
+        BindBatchShader(i, GetShader(kBatchShader[i]));
+}
+
+void TDxCanvasManager::EnsureClusterBindings()
+{
+    if (!m_pColor)
+        OnClusterLoad();
+}
+
+void TDxCanvasManager::OnDeviceChange()
+{
+    if (m_nApertureMode == 0)
+        SetApertureMode(0);
 }
 
 void TDxCanvasManager::SetApertureMode(i32 mode)
@@ -186,10 +345,13 @@ void TDxCanvasManager::_SetApertureSize(f32 width, f32 height, f32 scaleX, f32 s
     m_fInvHeight = 1.0f / height;
     m_fScaleX = scaleX;
     m_fScaleY = scaleY;
+    g_aScreenMatrix[2] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
 }
 
 TCanvasVertex* TDxCanvasManager::_Reserve(u32 batch, i32 count)
 {
+    // Batched primitives carry their colour in their vertices.
+    SetColor(kWhite);
     TCanvasBatch& target = m_aBatch[batch];
     if (count < 0 || count > target.nCapacity || !target.pMesh)
     {
@@ -288,6 +450,8 @@ void TDxCanvasManager::Flush()
         _DiscardBatches();
         return;
     }
+    g_aScreenMatrix[0] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
+    SetColor(kWhite);
     for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
         _FlushBatch(i, 1);
 }

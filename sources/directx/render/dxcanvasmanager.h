@@ -4,16 +4,22 @@
 // with one call per batch on Flush (its render step); a batch is drawn early only when it is
 // full or its shader or texture changes. Positions are in the aperture, a virtual coordinate
 // space mapped onto the back buffer.
+#include "core/cluster/clustermethods.h"
 #include "core/math/color.h"
 #include "core/math/matrix.h"
 #include "core/system/name.h"
-#include "engine/render/font.h"
 #include "engine/render/canvasmanager.h"
+#include "engine/render/devicemethods.h"
+#include "engine/render/font.h"
+#include "engine/render/meshdata.h"
+#include "engine/system/resourcemethods.h"
 
 #include <vector>
 
 class TDxDynamicMeshData;
+class TDxMeshData;
 class TDxShader;
+class TShaderParameter;
 class TTexture;
 struct TBoundBox;
 
@@ -46,18 +52,45 @@ struct TCanvasBatch
     TTexture* pTexture;
 };
 
+// The declaration of canvas vertices, vertex layout "canvas": the batches' and the unit
+// rectangle's.
+TMeshDescription CanvasVertexDescription();
+
 // The unit sphere of a detail level (0 to 2) as a triangle list of 8, 32 or 128 triangles;
 // built once and kept for the run.
 const std::vector<TVector>& CanvasUnitSphere(u32 level);
 // Segments DrawCircle uses for a radius.
 i32 CanvasCircleSegments(f32 radius);
 
-class TDxCanvasManager : public TCanvasManager
+// Kinds of GetShader and SetShader.
+enum ECanvasShader : i32
+{
+    CANVAS_SHADER_DEFAULT,
+    CANVAS_SHADER_ALPHA,
+    CANVAS_SHADER_UNIMPLEMENTED,
+    CANVAS_SHADER_ADD,
+    CANVAS_SHADER_MUL,
+    CANVAS_SHADER_2D,
+    CANVAS_SHADER_2D_LINE,
+    CANVAS_SHADER_3D,
+    CANVAS_SHADER_3D_ALPHA,
+    CANVAS_SHADER_3D_LINE,
+    CANVAS_SHADER_3D_ADD,
+    CANVAS_SHADER_3D_MUL,
+    CANVAS_SHADER_KINDS
+};
+
+class TDxCanvasManager : public TCanvasManager, public TResourceMethods, public TClusterMethods, public TDeviceMethods
 {
 public:
+    // Listens to the resources, the cluster and the device; makes the batches and the default
+    // font current; the aperture follows the back buffer.
     void BeginManager() override;
     // The render step.
     void RenderManager() override { Flush(); }
+
+    // Writes the colour into the shared parameter "CanvasColor" (nothing while unbound).
+    void SetColor(const TColor& color);
 
     void SetApertureMode(i32 mode);
     // With fit, the aperture widens to the back buffer's aspect ratio and the scales map it
@@ -69,6 +102,30 @@ public:
     i32 GetApertureMode() const { return m_nApertureMode; }
     f32 GetScaleX() const { return m_fScaleX; }
     f32 GetScaleY() const { return m_fScaleY; }
+
+    // The canvas shader of a kind, found by its name ("Shader_canvas" ...); null when the loaded
+    // data has none. Kind 2 is fatal.
+    TDxShader* GetShader(i32 kind);
+    // The shader of the kind with the texture (required first) in its slot 0.
+    TShader* SetShader(TTexture* texture, i32 kind) override;
+    // The unit rectangle the immediate operations draw; null when the data has none.
+    TDxMeshData* GetUnitRect();
+    const TMeshDescription* GetUnitRectInfo();
+    // Immediate rectangles: drawn at once with the unit rectangle, the colour as "CanvasColor",
+    // before any pending batch. The texture is the one in slot 0 of the shader.
+    void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) override;
+    void DrawTextureUV(f32 x1, f32 y1, f32 x2, f32 y2, f32 tu1, f32 tv1, f32 tu2, f32 tv2, TShader* shader,
+                       const TColor& color);
+    void DrawFullScreen(TShader* shader, const TColor& color);
+
+    // TClusterMethods: binds "CanvasColor" and the batch shaders by name; an unload forgets the
+    // colour parameter.
+    void OnClusterLoad() override;
+    void OnClusterUnload() override { m_pColor = nullptr; }
+    // Binds again when "CanvasColor" is still unbound.
+    void EnsureClusterBindings();
+    // TDeviceMethods: after a creation or reset the aperture follows the new back buffer.
+    void OnDeviceChange() override;
 
     // Creates the four batch meshes, each drawn with its shader (null until bound).
     void CreateBatches();
@@ -125,9 +182,12 @@ private:
     void _FlushBatch(u32 batch, u32 reset);
     void _DiscardBatches();
     void _AddLine3D(const TVector& a, const TVector& b, u32 color);
+    // Screen-matrix vectors 0 and 1, the colour, and one draw of the unit rectangle.
+    void _DrawRect(TShader* shader, const TColor& color, const TVector& position, const TVector& uv);
 
     TFont m_DefaultFont;
     TFont m_CurrentFont;
+    TShaderParameter* m_pColor = nullptr;
     i32 m_nApertureMode = 0;
     f32 m_fWidth = 0.0f;
     f32 m_fHeight = 0.0f;

@@ -1,6 +1,7 @@
 #include "directx/render/dxfontmanager.h"
 
 #include "core/system/log.h"
+#include "engine/render/device.h"
 #include "engine/system/managermanager.h"
 
 #include <cstring>
@@ -14,6 +15,11 @@ const i32 s_nRegistered = TManagerManager::RegisterManager("Font", "Dx", &g_pDxF
 // The engine's modules reach the fonts through the abstract manager.
 const bool s_bBound = (g_pFontManager = &s_FontManager, true);
 } // namespace
+
+void TDxFontManager::BeginManager()
+{
+    g_pDeviceManager->AddMethod(this);
+}
 
 i32 TDxFontManager::_LowerBound(const u32 key[3]) const
 {

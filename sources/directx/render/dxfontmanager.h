@@ -3,13 +3,18 @@
 // never removed, found through a sorted index of {face id, size} by bisection.
 #include "core/system/templates/sarray.h"
 #include "directx/render/dxfontdata.h"
+#include "engine/render/devicemethods.h"
 #include "engine/render/fontmanager.h"
 
 constexpr i32 DX_FONT_CAPACITY = 32;
 
-class TDxFontManager : public TFontManager
+// Its fonts are resources and hear of device losses and resets as such; its device listener
+// keeps the defaults.
+class TDxFontManager : public TFontManager, public TDeviceMethods
 {
 public:
+    // Registers its device listener.
+    void BeginManager() override;
     i32 GetFontCount() override { return static_cast<i32>(m_aFont.GetCount()); }
     TFontData* GetFontAt(i32 index) override { return &m_aFont[static_cast<u32>(index)]; }
     TFontData* FindFont(const TName& name, i32 size) override;

@@ -6,9 +6,16 @@
 #include "engine/render/font.h"
 #include "engine/system/manager.h"
 
+class TShader;
+class TTexture;
+
 class TCanvasManager : public TManager
 {
 public:
+    // The shader of a kind (1: alpha-blended) with the texture in its slot 0.
+    virtual TShader* SetShader(TTexture* texture, i32 kind) = 0;
+    // An immediate rectangle of the whole texture in slot 0 of the shader, tinted by the colour.
+    virtual void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) = 0;
     virtual TFont SetFont(const TName& name, i32 size) = 0;
     virtual TFont SetDefaultFont() = 0;
     // -1 without a current font.

@@ -1,6 +1,8 @@
 #include "engine/system/console.h"
 
+#include "core/cluster/useridlink.h"
 #include "core/system/abort.h"
+#include "core/system/platform.h"
 #include "core/system/timer.h"
 #include "engine/input/input.h"
 #include "engine/input/inputkey.h"
@@ -8,6 +10,8 @@
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/fontmanager.h"
+#include "engine/render/texturemanager.h"
+#include "engine/system/commandarguments.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
@@ -41,6 +45,68 @@ enum EConsoleColor
     COLOR_F
 };
 TColor s_aColor[kColorCount];
+// The canvas shader kind of alpha-blended textures.
+constexpr i32 kAlphaShader = 1;
+// Set by console_echo: the next key event is shown and copied.
+u32 s_nEcho = 0;
+
+// The texture of a static link: the stored object of that user id, else the texture manager's
+// texture of that name; null when neither has it.
+TTexture* LinkedTexture(TUserIdLink& link)
+{
+    if (void* object = link.FindObject())
+        return static_cast<TTexture*>(object);
+    if (!g_pTextureManager)
+        return nullptr;
+    TName name;
+    name.SetId(link.nUserId);
+    TTexture* texture = g_pTextureManager->FindTexture(name);
+    link.SetObject(texture);
+    return texture;
+}
+
+TUserIdLink& BackgroundLink()
+{
+    static TUserIdLink s_Link(TName("Texture_console", true).GetId());
+    return s_Link;
+}
+
+TUserIdLink& CursorLink()
+{
+    static TUserIdLink s_Link(TName("Texture_cursor", true).GetId());
+    return s_Link;
+}
+
+class TCommandconsole_echo : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare == COMMAND_RUN && CheckExactly(instruction, 0))
+            s_nEcho = 1;
+    }
+};
+
+class TCommandversion : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare == COMMAND_RUN && CheckExactly(instruction, 0))
+            TCommandManager::Instance().Print("version %s", kVersion);
+    }
+};
+
+TCommandconsole_echo s_Commandconsole_echo;
+TCommandversion s_Commandversion;
+const u32 s_nCommands = [] {
+    TCommandManager& manager = TCommandManager::Instance();
+    manager.RegisterCommand("console_echo", "console input echo", "Displays the next pressed key in console.",
+                            &s_Commandconsole_echo, 0);
+    manager.RegisterCommand("version", "display vestamor version",
+                            "Display the vestamor engine version and build information.", &s_Commandversion, 0);
+    return 0u;
+}();
 
 class Tconsole_showVariable : public TVariable
 {
@@ -231,6 +297,18 @@ void TConsoleManager::_BrowseHistory(i32 direction)
 
 bool TConsoleManager::HandleKey(const TInputEvent& event)
 {
+    if (s_nEcho)
+    {
+        const TInputKey key = {event.nModifiers & INPUT_KEY_MODIFIERS, event.nCode, 0};
+        const char* text = TInputKey::ToText(key);
+        char line[CONSOLE_LINE_SIZE];
+        std::snprintf(line, sizeof line, "   '%s' (copied into clipboard)", text);
+        PrintLine(line, 0);
+        char copied[INPUT_KEY_TEXT_SIZE + 1];
+        std::snprintf(copied, sizeof copied, "%s ", text);
+        ClipboardSetTextA(copied);
+        s_nEcho = 0;
+    }
     const u32 length = static_cast<u32>(std::strlen(m_aInput));
     if (IsKey(event, "`"))
         return false;
@@ -290,6 +368,17 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
         m_nScroll = 0;
         return false;
     }
+    else if (IsKey(event, "v", INPUT_KEY_CTRL))
+    {
+        const char* pasted = ClipboardGetTextA();
+        if (length + std::strlen(pasted) < CONSOLE_INPUT_SIZE)
+            std::strcat(m_aInput, pasted);
+    }
+    else if (IsKey(event, "c", INPUT_KEY_CTRL))
+    {
+        ClipboardSetTextA(m_aInput);
+        return false;
+    }
     else
     {
         // Only plain characters are typed; '%' would turn the line into a format.
@@ -319,6 +408,9 @@ void TConsoleManager::RenderManager()
     const f32 fade = m_fFadeTime >= 0.0f ? std::sin(m_fFadeTime * 7.853982f) : 0.0f;
     const f32 h = static_cast<f32>(g_pDeviceManager->GetBackBufferHeight());
     canvas->SetFont(TName("Myriad Pro", true), 18);
+    if (TTexture* background = LinkedTexture(BackgroundLink()))
+        canvas->DrawTexture(0.0f, h - 600.0f, 600.0f, h, canvas->SetShader(background, kAlphaShader),
+                            {1.0f, 1.0f, 1.0f, fade});
     for (u32 i = 0; i < kColorCount; ++i)
         s_aColor[i] = {kColors[i][0] / 255.0f, kColors[i][1] / 255.0f, kColors[i][2] / 255.0f, fade};
     g_pFontManager->SetUserColors(kColorCount, s_aColor);
@@ -335,6 +427,14 @@ void TConsoleManager::RenderManager()
     const f32 input[4] = {22.0f, h - 159.0f, 580.0f, h - 135.0f};
     const i32 count = GetCandidateCount();
     canvas->WriteRect(input, s_aColor[count ? COLOR_B : COLOR_C], m_aInput, 0);
+    if (TTexture* cursor = LinkedTexture(CursorLink()))
+    {
+        // A blink of about a second.
+        const f32 seconds = g_pTimer ? static_cast<f32>(g_pTimer->GetTime()) : 0.0f;
+        const f32 w = static_cast<f32>(canvas->GetTextWidth(m_aInput, -1));
+        canvas->DrawTexture(w + 22.0f, h - 158.0f, w + 32.0f, h - 138.0f, canvas->SetShader(cursor, kAlphaShader),
+                            {1.0f, 1.0f, 1.0f, (std::sin(6.0f * seconds) + 1.0f) * 0.5f * fade});
+    }
 
     if (count)
     {

@@ -55,8 +55,12 @@ bool TGlyphCache::Place(const TGlyphBitmap& bitmap, TCachedGlyph& glyph)
     {
         const int size = TextureSizeFor(bitmap.width, bitmap.height);
         IDirect3DTexture9* texture = nullptr;
+        // A 9Ex device has no managed pool: there the page is a dynamic default-pool texture,
+        // which such a device keeps across resets.
         if (FAILED(device_->CreateTexture(UINT(size), UINT(size), 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                          &texture, nullptr)))
+                                          &texture, nullptr)) &&
+            FAILED(device_->CreateTexture(UINT(size), UINT(size), 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+                                          D3DPOOL_DEFAULT, &texture, nullptr)))
             return false;
         textures_.push_back(texture);
         textureSize_ = size;

@@ -306,6 +306,19 @@ TEST_F(ClusterUserIdTest, LinkResolvesOnceAndAgainAfterAClear)
     EXPECT_EQ(TClusterHandle::FromUserId(m_Other.GetId()).GetObject(), g_ShapeManager.aShape[0]);
 }
 
+TEST_F(ClusterUserIdTest, AnUnknownIdFindsNothingAndAnObjectSetByHandIsForgottenAtAClear)
+{
+    TUserIdLink link(m_Name.GetId());
+    EXPECT_EQ(link.FindObject(), nullptr);
+    int other = 0;
+    link.SetObject(&other);
+    EXPECT_EQ(link.FindObject(), &other);
+    g_pCluster->Clear();
+    EXPECT_EQ(link.pObject, nullptr);
+    ASSERT_EQ(Load(ImageNaming(2)), 0);
+    EXPECT_EQ(link.FindObject(), g_ShapeManager.aShape[2]);
+}
+
 TEST_F(ClusterUserIdTest, SavedImagesCarryTheTable)
 {
     ASSERT_EQ(Load(ImageNaming(3)), 0);

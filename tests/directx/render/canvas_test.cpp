@@ -1,8 +1,7 @@
 // The canvas: batches and their draw calls, reservations past a batch, the aperture and its fit,
 // circles and spheres, and drawing with no camera.
-#include "shaderfixture.h"
+#include "canvasfixture.h"
 
-#include "directx/render/dxcanvasmanager.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxdynamicmeshmanager.h"
 #include "directx/render/dxtexturemanager.h"
@@ -15,35 +14,25 @@ namespace
 {
 const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
-class CanvasTest : public ShaderTest
+class CanvasTest : public CanvasFixture
 {
 protected:
     void SetUp() override
     {
-        ShaderTest::SetUp();
-        m_pManager->SetRunning(1);
-        m_Mesh.VertexLayout = TName("canvas", true);
-        m_pCanvas->CreateBatches();
+        CanvasFixture::SetUp();
         // One shader serves every batch: the fixture holds one repository image at a time.
         m_pShader = MakeShader("canvas", {kTexturedEffect, kTexturedEffect}, {Record(0, 0), Record(0, 1)});
+        m_pShader->Require();
         for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
             m_pCanvas->BindBatchShader(i, m_pShader);
         g_pRenderManager->m_nInRender = 1;
         g_RenderStatsCurrent.Clear();
-    }
-    void TearDown() override
-    {
-        g_pRenderManager->m_nInRender = 0;
-        m_pCanvas->Flush();
-        g_pDxTextureManager->Clear();
-        ShaderTest::TearDown();
     }
 
     u32 DrawCalls() const { return g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS]; }
     u32 Primitives() const { return g_RenderStatsCurrent.aCounter[RENDER_STATS_PRIMITIVES]; }
     i32 Count(u32 batch) const { return m_pCanvas->GetBatch(batch).nCount; }
 
-    TDxCanvasManager* m_pCanvas = g_pDxCanvasManager;
     TDxShader* m_pShader = nullptr;
 };
 
@@ -306,5 +295,117 @@ TEST_F(CanvasTest, WireShapesWriteTheirLines)
             EXPECT_NEAR(v[i].z, 8.0f, 1e-4f);
             EXPECT_NEAR(std::hypot(v[i].x, v[i].y), 1.0f, 1e-4f);
         }
+}
+} // namespace
+
+namespace
+{
+void ExpectVector(const TVector& actual, f32 x, f32 y, f32 z, f32 w)
+{
+    EXPECT_NEAR(actual.x, x, 1e-6f);
+    EXPECT_NEAR(actual.y, y, 1e-6f);
+    EXPECT_NEAR(actual.z, z, 1e-6f);
+    EXPECT_NEAR(actual.w, w, 1e-6f);
+}
+
+TEST_F(CanvasTest, ImmediateRectanglesDrawAtOnceThroughTheScreenMatrix)
+{
+    m_pManager->SetBackBufferSize(800, 600);
+    m_pCanvas->SetApertureMode(0);
+    m_pCanvas->OnClusterLoad();
+    MakeUnitRect();
+    MakeCanvasShader("Shader_canvasalpha");
+    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("tile", true), 4, 8, 1, 1, TEXTURE_2D, 0x102, 0);
+    TShader* shader = m_pCanvas->SetShader(texture, CANVAS_SHADER_ALPHA);
+    ASSERT_NE(shader, nullptr);
+    EXPECT_EQ(shader->aTexture[0], texture);
+    // The aperture's vector.
+    ExpectVector(g_aScreenMatrix[2], 1.0f / 800, -0.5f, -1.0f / 600, 0.5f);
+
+    // A pending line stays pending: the rectangle comes first.
+    m_pCanvas->BindBatchShader(CANVAS_BATCH_2D_LINES, m_pShader);
+    m_pCanvas->DrawLine(0, 0, 10, 10, kWhite);
+    g_RenderStatsCurrent.Clear();
+    m_pCanvas->DrawTexture(10, 20, 110, 70, shader, {1.0f, 0.5f, 0.25f, 0.75f});
+    EXPECT_EQ(DrawCalls(), 1u);
+    EXPECT_EQ(Primitives(), 2u);
+    EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 2);
+    ExpectVector(g_aScreenMatrix[0], 100.0f / 800, 120.0f / 800 * 0.5f - 0.5f, 50.0f / 600,
+                 0.5f - 90.0f / 600 * 0.5f);
+    ExpectVector(g_aScreenMatrix[1], 1.0f, 0.5f / 4, 1.0f, 0.5f / 8);
+    ExpectVector(CanvasColor(), 1.0f, 0.5f, 0.25f, 0.75f);
+
+    m_pCanvas->DrawTextureUV(0, 0, 800, 600, 0.25f, 0.5f, 0.75f, 1.0f, shader, kWhite);
+    ExpectVector(g_aScreenMatrix[0], 1.0f, 0.0f, 1.0f, 0.0f);
+    ExpectVector(g_aScreenMatrix[1], 0.5f, 0.25f + 0.5f / 4, 0.5f, 0.5f + 0.5f / 8);
+    m_pCanvas->DrawFullScreen(shader, kWhite);
+    ExpectVector(g_aScreenMatrix[1], 1.0f, 0.0f, 1.0f, 0.0f);
+    EXPECT_EQ(DrawCalls(), 3u);
+
+    // The batches draw in aperture units and white.
+    m_pCanvas->DrawTexture(0, 0, 1, 1, shader, {0.0f, 0.0f, 0.0f, 0.0f});
+    m_pCanvas->Flush();
+    ExpectVector(g_aScreenMatrix[0], 1.0f / 800, -0.5f, -1.0f / 600, 0.5f);
+    ExpectVector(CanvasColor(), 1.0f, 1.0f, 1.0f, 1.0f);
+    // A line sets white before it is appended.
+    m_pCanvas->DrawTexture(0, 0, 1, 1, shader, {0.0f, 0.0f, 0.0f, 0.0f});
+    m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
+    ExpectVector(CanvasColor(), 1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+TEST_F(CanvasTest, ShadersAreFoundByKindAndTheBatchesBoundAtAClusterLoad)
+{
+    const char* names[] = {"Shader_canvas",   "Shader_canvas2dline", "Shader_canvas3dline", "Shader_canvas2d",
+                           "Shader_canvas3d", "Shader_canvas3dMul",  "Shader_canvasadd"};
+    TDxShader* shaders[7];
+    for (int i = 0; i < 7; ++i)
+        shaders[i] = g_pDxShaderManager->CreateShader(TName(names[i], true));
+    EXPECT_EQ(m_pCanvas->GetShader(CANVAS_SHADER_DEFAULT), shaders[0]);
+    EXPECT_EQ(m_pCanvas->GetShader(CANVAS_SHADER_3D_MUL), shaders[5]);
+    // Other kinds are the default shader's.
+    EXPECT_EQ(m_pCanvas->GetShader(40), shaders[0]);
+    EXPECT_EQ(m_pCanvas->GetShader(-1), shaders[0]);
+    EXPECT_EQ(m_pCanvas->GetShader(CANVAS_SHADER_ADD), shaders[6]);
+    // A kind the data has no shader of gives none.
+    EXPECT_EQ(m_pCanvas->GetShader(CANVAS_SHADER_MUL), nullptr);
+    EXPECT_EQ(m_pCanvas->SetShader(nullptr, CANVAS_SHADER_MUL), nullptr);
+
+    m_pCanvas->OnClusterLoad();
+    for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
+        EXPECT_EQ(m_pCanvas->GetBatch(i).pMesh->m_pShader, shaders[1 + i]);
+    // Unbound after an unload; bound again on demand.
+    m_pCanvas->SetColor({0.5f, 0.5f, 0.5f, 0.5f});
+    m_pCanvas->OnClusterUnload();
+    m_pCanvas->SetColor(kWhite);
+    ExpectVector(CanvasColor(), 0.5f, 0.5f, 0.5f, 0.5f);
+    m_pCanvas->EnsureClusterBindings();
+    m_pCanvas->SetColor(kWhite);
+    ExpectVector(CanvasColor(), 1.0f, 1.0f, 1.0f, 1.0f);
+    EXPECT_EQ(m_Log.SystemLog().find("CanvasColor"), std::string::npos);
+}
+
+TEST_F(CanvasTest, ADeviceChangeMovesTheApertureOnlyWhileItFollowsTheBackBuffer)
+{
+    m_pManager->SetBackBufferSize(800, 600);
+    m_pCanvas->SetApertureMode(0);
+    m_pManager->SetBackBufferSize(1024, 768);
+    m_pCanvas->OnDeviceChange();
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 1024.0f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 768.0f);
+
+    m_pCanvas->SetApertureMode(1);
+    m_pCanvas->SetApertureSize(640, 480, 0);
+    m_pManager->SetBackBufferSize(800, 600);
+    m_pCanvas->OnDeviceChange();
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 640.0f);
+    m_pCanvas->SetApertureMode(0);
+}
+
+using CanvasDeathTest = CanvasTest;
+
+TEST_F(CanvasDeathTest, KindTwoIsRefused)
+{
+    EXPECT_DEATH(m_pCanvas->GetShader(CANVAS_SHADER_UNIMPLEMENTED), "unimplemented");
+    EXPECT_DEATH(m_pCanvas->SetShader(nullptr, CANVAS_SHADER_UNIMPLEMENTED), "unimplemented");
 }
 } // namespace

@@ -2,12 +2,17 @@
 // go, in which colours, and that a hidden console draws nothing.
 #include "devicefixture.h"
 
+#include "core/cluster/cluster.h"
+#include "core/system/timer.h"
+#include "directx/render/dxtexturemanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/fontmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/console.h"
 
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -32,13 +37,30 @@ public:
         sizes.push_back(0);
         return {};
     }
-    i32 GetTextWidth(const char*, i32) override { return 0; }
+    i32 GetTextWidth(const char* text, i32) override { return 7 * static_cast<i32>(std::strlen(text)); }
+    TShader* SetShader(TTexture* texture, i32 kind) override
+    {
+        shaders.push_back({texture, kind});
+        return reinterpret_cast<TShader*>(texture);
+    }
+    void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) override
+    {
+        rects.push_back({{x1, y1, x2, y2}, color, shader});
+    }
     void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32) override
     {
         texts.push_back({{rect[0], rect[1], rect[2], rect[3]}, color, text});
     }
+    struct TRect
+    {
+        f32 rect[4];
+        TColor color;
+        TShader* shader;
+    };
     std::vector<TText> texts;
     std::vector<i32> sizes;
+    std::vector<std::pair<TTexture*, i32>> shaders;
+    std::vector<TRect> rects;
 };
 
 class ConsoleDrawTest : public DeviceTest
@@ -56,6 +78,9 @@ protected:
     }
     void TearDown() override
     {
+        g_pDxTextureManager->Clear();
+        // The console's links forget this test's textures.
+        g_pCluster->ResetPointers();
         g_pCommandManager->SetListener(m_pOldListener);
         g_pCanvasManager = m_pOldCanvas;
         g_pFontManager->SetUserColors(0, nullptr);
@@ -123,5 +148,52 @@ TEST_F(ConsoleDrawTest, CompletionRowsShowTheSelection)
     EXPECT_FLOAT_EQ(t[3].rect[1], 600.0f - 105.0f);
     EXPECT_FLOAT_EQ(t[2].rect[0], 400.0f);
     EXPECT_EQ(m_Canvas.sizes[1], 16);
+}
+
+i64 s_nClock = 0;
+i64 FakeClock()
+{
+    return s_nClock;
+}
+
+TEST_F(ConsoleDrawTest, BackgroundAndBlinkingCursorAreTheDataTextures)
+{
+    // Without the textures in the data only the text is drawn.
+    m_Console.Toggle();
+    m_Console.AdvanceFade(0.2f);
+    m_Console.RenderManager();
+    EXPECT_TRUE(m_Canvas.rects.empty());
+
+    TTexture* background =
+        g_pDxTextureManager->CreateTexture(TName("Texture_console", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
+    TTexture* cursor = g_pDxTextureManager->CreateTexture(TName("Texture_cursor", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
+    TTimer timer(FakeClock);
+    // sin(6 s) = 0.5: three quarters of the fade.
+    s_nClock += static_cast<i64>(TIMER_COUNTS_PER_SECOND * 3.14159265 / 36.0);
+    TTimer* old = g_pTimer;
+    g_pTimer = &timer;
+    m_Console.SetInput("abc");
+    m_Canvas.texts.clear();
+    m_Console.RenderManager();
+    g_pTimer = old;
+
+    ASSERT_EQ(m_Canvas.rects.size(), 2u);
+    ASSERT_EQ(m_Canvas.shaders.size(), 2u);
+    EXPECT_EQ(m_Canvas.shaders[0], std::make_pair(background, 1));
+    EXPECT_EQ(m_Canvas.shaders[1], std::make_pair(cursor, 1));
+    const auto& back = m_Canvas.rects[0];
+    EXPECT_FLOAT_EQ(back.rect[0], 0.0f);
+    EXPECT_FLOAT_EQ(back.rect[1], 0.0f);
+    EXPECT_FLOAT_EQ(back.rect[2], 600.0f);
+    EXPECT_FLOAT_EQ(back.rect[3], 600.0f);
+    EXPECT_FLOAT_EQ(back.color.a, 1.0f);
+    // After the input line's width (7 per character here).
+    const auto& pen = m_Canvas.rects[1];
+    EXPECT_FLOAT_EQ(pen.rect[0], 21.0f + 22.0f);
+    EXPECT_FLOAT_EQ(pen.rect[1], 600.0f - 158.0f);
+    EXPECT_FLOAT_EQ(pen.rect[2], 21.0f + 32.0f);
+    EXPECT_FLOAT_EQ(pen.rect[3], 600.0f - 138.0f);
+    EXPECT_NEAR(pen.color.a, 0.75f, 1e-3f);
+    EXPECT_FLOAT_EQ(pen.color.r, 1.0f);
 }
 } // namespace

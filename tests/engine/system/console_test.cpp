@@ -2,6 +2,7 @@
 // limits, the completion window, scrolling back, and the fade.
 #include "engine/system/console.h"
 
+#include "core/system/platform.h"
 #include "core/system/timer.h"
 #include "engine/input/inputkey.h"
 #include "engine/system/command/commandmanager.h"
@@ -125,6 +126,47 @@ TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndOverlongLines)
     // The toggle key types nothing and ends the frame's keys.
     EXPECT_FALSE(m_Console.HandleKey(Key("`", 0, 0x60)));
     EXPECT_EQ(std::strlen(m_Console.GetInput()), 63u);
+}
+
+TEST_F(ConsoleTest, CtrlCCopiesTheLineAndCtrlVPastesWhatFits)
+{
+    Type("abc");
+    EXPECT_FALSE(m_Console.HandleKey(Key("c", INPUT_KEY_CTRL)));
+    EXPECT_STREQ(ClipboardGetTextA(), "abc");
+    m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+    EXPECT_STREQ(m_Console.GetInput(), "abcabc");
+
+    // Seventy characters do not fit an empty line: nothing is pasted.
+    ClipboardSetTextA(std::string(70, 'x').c_str());
+    m_Console.HandleKey(Key("Esc"));
+    m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+    EXPECT_STREQ(m_Console.GetInput(), "");
+    // Sixty-three do.
+    ClipboardSetTextA(std::string(63, 'x').c_str());
+    m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+    EXPECT_EQ(std::strlen(m_Console.GetInput()), 63u);
+}
+
+TEST_F(ConsoleTest, EchoShowsAndCopiesTheNextKeyOnly)
+{
+    g_pCommandManager->ExecuteText("console.echo");
+    m_Console.HandleKey(Key("F1", INPUT_KEY_CTRL));
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "   'ctrl+F1' (copied into clipboard)");
+    EXPECT_STREQ(ClipboardGetTextA(), "ctrl+F1 ");
+    Type("q");
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "   'ctrl+F1' (copied into clipboard)");
+    // The echoed key is handled as any other: the typed character is in the line.
+    g_pCommandManager->ExecuteText("console.echo");
+    Type("w");
+    EXPECT_STREQ(m_Console.GetInput(), "qw");
+}
+
+TEST_F(ConsoleTest, VersionPrintsTheEngineVersion)
+{
+    g_pCommandManager->ExecuteText("version");
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "version 2.0.1");
+    g_pCommandManager->ExecuteText("version 1");
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "^Ierror: command does not take 1 parameter (0 expected)");
 }
 
 TEST_F(ConsoleTest, TheCompletionWindowShowsFiveRowsAroundTheSelection)

@@ -226,3 +226,33 @@ TEST_F(FontTest, WordBrokenParagraphMatchesTheGoldenImage)
     EXPECT_EQ("", CompareWithGolden("wordbreak", 192, 64, pixels));
     font->Release();
 }
+
+TEST_F(FontTest, AnExtendedDeviceWithoutManagedPoolDrawsTheSameText)
+{
+    ID3DXFont* font = MakeFont("Arial", 16);
+    ASSERT_NE(nullptr, font);
+    const std::vector<std::uint32_t> plain = Draw(font, "Stand 12", {4, 4, 180, 60}, DT_LEFT | DT_NOCLIP);
+    font->Release();
+    device->Release();
+    direct3d->Release();
+
+    IDirect3D9Ex* extended = nullptr;
+    ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &extended));
+    direct3d = extended;
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 192;
+    parameters.BackBufferHeight = 64;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.BackBufferCount = 1;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.Windowed = TRUE;
+    IDirect3DDevice9Ex* deviceEx = nullptr;
+    ASSERT_EQ(D3D_OK, extended->CreateDeviceEx(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, nullptr, &deviceEx));
+    device = deviceEx;
+    font = MakeFont("Arial", 16);
+    ASSERT_NE(nullptr, font);
+    const std::vector<std::uint32_t> drawn = Draw(font, "Stand 12", {4, 4, 180, 60}, DT_LEFT | DT_NOCLIP);
+    EXPECT_NE(InkColumns(drawn, 192).second, -1);
+    EXPECT_EQ(plain, drawn);
+    font->Release();
+}
