@@ -280,7 +280,7 @@ void TDxCanvasManager::OnClusterLoad()
 {
     m_pColor = g_pDxShaderManager->FindGlobalParameter(TName("CanvasColor", true));
     if (!m_pColor)
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TDxCanvasManager::OnClusterLoad(): error: ",
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TDxCanvasManager::OnClusterLoad(): warning: ",
                     "'CanvasColor' undeclared shared shader manager parameter");
     _DiscardBatches();
     for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
