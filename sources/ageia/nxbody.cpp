@@ -281,6 +281,7 @@ void TNxDynamicsBody::OnNodeUpdate(const TName*)
         WakeUp(1.0f);
     }
     UpdateSkeletonJoint();
+    CarryFixedJoints();
     if (m_nState & BODY_STATE_NODE_DRIVEN)
     {
         // The node moved the body: its velocity is the move over the frame.
@@ -289,6 +290,31 @@ void TNxDynamicsBody::OnNodeUpdate(const TName*)
         m_pActor->setLinearVelocity(v);
         m_pActor->setLinearMomentum(v * m_pActor->getMass());
     }
+}
+
+void TNxDynamicsBody::CarryFixedJoints()
+{
+    TNxDynamicsJoint* joints[BODY_CARRIED_JOINT_CAPACITY];
+    i32 count = 0;
+    for (auto* joint = static_cast<TNxDynamicsJoint*>(lJointB.pFirst); joint && count < BODY_CARRIED_JOINT_CAPACITY;
+         joint = joint->pNext2)
+        if (joint->GetType() == JOINT_FIXED && joint->pNode && joint->pNode->IsEnabled())
+            joints[count++] = joint;
+    if (count == 0)
+        return;
+    TMatrix world = *GetMatrix();
+    for (i32 i = 0; i < count; ++i)
+    {
+        joints[i]->pNode->Enable(0, 0);
+        if (joints[i]->pBodyA)
+        {
+            joints[i]->pBodyA->OnNodeUpdate(TNode::OrdinaryCause());
+            world = *GetMatrix();
+        }
+    }
+    m_pActor->setGlobalPose(PoseOf(world));
+    for (i32 i = 0; i < count; ++i)
+        joints[i]->pNode->Enable(1, 0);
 }
 
 u32& TNxDynamicsBody::GetFlagsCopy()

@@ -50,6 +50,9 @@ constexpr u32 BODY_FLAG_CONTACT_MODIFICATION = 0x400000;
 constexpr u32 BODY_FLAG_FORCE_CONE_FRICTION = 0x800000;
 constexpr u32 BODY_FLAG_USER_PAIR_FILTERING = 0x1000000;
 
+// The fixed joints a moved body takes along, at most.
+constexpr i32 BODY_CARRIED_JOINT_CAPACITY = 256;
+
 class TNxDynamicsBody : public TDynamicsBody
 {
 public:
@@ -143,6 +146,9 @@ public:
 private:
     // Null actor calls are refused with one log line per body.
     bool HasActor(const char* operation);
+    // A moved body B takes its fixed joints along: they are released and built again at the
+    // new relative place.
+    void CarryFixedJoints();
     void SetKinematic(bool kinematic);
     static TVector Vector(const NxVec3& v) { return TVector(v.x, v.y, v.z, 1.0f); }
     static NxVec3 NxVector(const TVector& v) { return NxVec3(v.x, v.y, v.z); }

@@ -11,7 +11,6 @@
 #include "platform/physics/nxshapedesc.h"
 
 #include <cstring>
-#include <utility>
 
 struct TNxHeightField::TBuildRecord
 {
@@ -69,6 +68,23 @@ void CancelBuild(TRequests& r, const TNxHeightField* field)
             running[i].pField = nullptr;
             return;
         }
+}
+
+// Each record under the lock, then the queue emptied: requests may come between records.
+template <class Q, class F> void CarryOut(TRequests& r, Q& queue, F&& each)
+{
+    for (u32 i = 0;; ++i)
+    {
+        r.Lock.Enter();
+        if (i >= queue.GetCount())
+        {
+            queue.SetCount(0);
+            r.Lock.Leave();
+            return;
+        }
+        each(queue[i]);
+        r.Lock.Leave();
+    }
 }
 
 void CancelRelease(TRequests& r, const TNxHeightField* field)
@@ -138,40 +154,19 @@ void TNxHeightField::ProcessRequests()
     const u32 running = r.nOpen;
     r.nOpen ^= 1;
     r.Lock.Leave();
-    TReleaseQueue& releases = r.aRelease[running];
-    for (u32 i = 0;; ++i)
-    {
-        r.Lock.Enter();
-        if (i >= releases.GetCount())
-        {
-            releases.SetCount(0);
-            r.Lock.Leave();
-            break;
-        }
-        if (TNxHeightField* field = std::exchange(releases[i], nullptr))
-        {
-            field->m_nState &= ~HEIGHT_FIELD_RELEASE_PENDING;
-            field->ReleaseObjects();
-        }
-        r.Lock.Leave();
-    }
-    TBuildQueue& builds = r.aBuild[running];
-    for (u32 i = 0;; ++i)
-    {
-        r.Lock.Enter();
-        if (i >= builds.GetCount())
-        {
-            builds.SetCount(0);
-            r.Lock.Leave();
-            break;
-        }
-        if (builds[i].pField)
-        {
-            builds[i].pField->BuildNow(builds[i]);
-            builds[i].pField = nullptr;
-        }
-        r.Lock.Leave();
-    }
+    CarryOut(r, r.aRelease[running], [](TNxHeightField*& field) {
+        if (!field)
+            return;
+        field->m_nState &= ~HEIGHT_FIELD_RELEASE_PENDING;
+        field->ReleaseObjects();
+        field = nullptr;
+    });
+    CarryOut(r, r.aBuild[running], [](TBuildRecord& record) {
+        if (!record.pField)
+            return;
+        record.pField->BuildNow(record);
+        record.pField = nullptr;
+    });
 }
 
 void TNxHeightField::DropRequests(TNxHeightField* first, u32 count)

@@ -288,3 +288,19 @@ TEST_F(JointTest, ASkeletonUpdateRebuildsTheJointAtItsRestPlace)
     EXPECT_FLOAT_EQ(1.0f, joint->pNode->GetWorldMatrix()->aRow[3].x);
     EXPECT_NEAR(1.0f, joint->GetGlobalAnchor().x, 1e-5f);
 }
+
+TEST_F(JointTest, AMovedBodyTakesItsFixedJointsAlongToItsNewPlace)
+{
+    TNxDynamicsBody* a = Box("post", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* b = Box("sign", 2.0f, 0.0f, 0.0f);
+    TNxDynamicsJoint* weld = Joint("weld", JOINT_FIXED, Translation(1.0f, 0.0f, 0.0f), a, b);
+    ASSERT_NE(nullptr, weld->GetJoint());
+    b->pNode->SetLocalMatrix(Translation(2.0f, 3.0f, 0.0f), TNode::OrdinaryCause());
+    ASSERT_NE(nullptr, weld->GetJoint());
+    EXPECT_EQ(weld, b->lJointB.pFirst);
+    for (i32 frame = 0; frame < 30; ++frame)
+        Manager().ThreadUpdateManager(1.0f / 30.0f);
+    // Welded at the new place: neither body is pulled back to the old one.
+    EXPECT_NEAR(3.0f, b->GetActor()->getGlobalPosition().y, 0.05f);
+    EXPECT_NEAR(0.0f, a->GetActor()->getGlobalPosition().y, 0.05f);
+}
