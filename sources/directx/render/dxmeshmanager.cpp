@@ -1,7 +1,12 @@
 #include "directx/render/dxmeshmanager.h"
 
+#include "core/cluster/cluster.h"
+#include "core/system/abort.h"
 #include "core/system/memory.h"
+#include "directx/render/dxloadedarray.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/scenetypes.h"
 
 #include <cstring>
 
@@ -11,11 +16,57 @@ namespace
 {
 TDxMeshManager s_MeshManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Mesh", "Dx", &g_pDxMeshManager, &s_MeshManager);
+// The engine's modules reach the animated list through the abstract manager.
+const bool s_bBound = (g_pMeshManager = &s_MeshManager, true);
 } // namespace
 
 TDxMeshManager::TDxMeshManager()
     : m_pInstanceMatrices(nullptr), m_pInstanceColours(nullptr), m_nInstanceCapacity(0), m_aObjectParameters{}
 {
+    if (g_pCluster)
+        RegisterArray(&MeshDecl(), &m_aLoadedMesh);
+}
+
+void TDxMeshManager::BeginManager()
+{
+    g_pCluster->AddListener(this);
+}
+
+TMesh* TDxMeshManager::CreateMesh(TNode* node)
+{
+    if (g_ManagerManager.GetLockState() == MANAGER_LOCK_LOCKED)
+        __Abort("TDxMeshManager::CreateMesh", "dxmesh.cpp", __LINE__, "manager system 'initialize' is locked");
+    TMesh* mesh = m_aMesh.Add();
+    if (node)
+        node->AddObject(mesh);
+    return mesh;
+}
+
+i32 TDxMeshManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId == MeshDecl().GetTypeId())
+        ShowArray(m_aMesh, data, count);
+    return 0;
+}
+
+i32 TDxMeshManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId != MeshDecl().GetTypeId())
+        return 1;
+    ClearAnimated();
+    TakeLoadedArray(m_aMesh, m_aForeignMesh, m_aLoadedMesh, count);
+    return 0;
+}
+
+void TDxMeshManager::OnClusterLoad()
+{
+    ClearAnimated();
+    // Stored list words are no links of this run.
+    for (i32 i = 0; i < m_aMesh.GetCount(); ++i)
+        m_aMesh[i]->pAnimatedNext = m_aMesh[i]->pAnimatedPrev = nullptr;
+    for (i32 i = 0; i < m_aMesh.GetCount(); ++i)
+        if (m_aMesh[i]->m_TextureAnimation.m_nActive)
+            AddAnimated(m_aMesh[i]);
 }
 
 TDxMeshData* TDxMeshManager::CreateMeshData(const TName& name)

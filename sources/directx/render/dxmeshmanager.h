@@ -1,17 +1,22 @@
 #pragma once
 // TDxMeshManager ("Mesh", back end "Dx"): owns the mesh data and their instancing objects, the
-// shared instance buffers (a slice per instancing object) and the list of instancing objects
-// with queued instances, flushed by FlushInstancing.
+// meshes (the cluster's TMesh array: a load hands its meshes over), the shared instance buffers
+// (a slice per instancing object) and the list of instancing objects with queued instances,
+// flushed by FlushInstancing. Its update advances the texture-animated meshes.
+#include "core/cluster/clustermethods.h"
 #include "core/system/templates/marray.h"
 #include "core/system/templates/sarray.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshdatainstancing.h"
-#include "engine/system/manager.h"
+#include "engine/render/mesh.h"
+#include "engine/render/meshmanager.h"
 
 constexpr u32 DX_INSTANCING_PENDING_CAPACITY = 512;
 constexpr i32 DX_MESH_GROWTH = 1024;
 
-class TDxMeshManager : public TManager
+class TNode;
+
+class TDxMeshManager : public TMeshManager, public TClusterMethods
 {
 public:
     TDxMeshManager();
@@ -34,11 +39,28 @@ public:
     // Unloads and deletes all mesh data and instancing objects.
     void Clear();
 
+    i32 GetMeshCount() { return m_aMesh.GetCount(); }
+    TMesh* GetMesh(i32 index) { return m_aMesh[index]; }
+    // A mesh on the node (or on none); refused (abort) while the manager system is locked.
+    TMesh* CreateMesh(TNode* node);
+    // The meshes of the array; the loaded ones go with their cluster.
+    i32 GetArray(u32 typeId, void*& data, i32& count) override;
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
+
+    void BeginManager() override;
+    void UpdateManager(f32 time) override { AnimateTextures(time); }
+    // The animated list starts again from the meshes whose animation is active.
+    void OnClusterLoad() override;
+    void OnClusterUnload() override { ClearAnimated(); }
+
 private:
     void _FreeInstanceBuffers();
 
     MArray<TDxMeshDataInstancing, 1, DX_MESH_GROWTH> m_aInstancing;
     MArray<TDxMeshData, 1, DX_MESH_GROWTH> m_aMeshData;
+    MArray<TMesh, 1, DX_MESH_GROWTH> m_aMesh;
+    DArray<TMesh*> m_aLoadedMesh;
+    DArray<TMesh*> m_aForeignMesh;
     f32* m_pInstanceMatrices;
     f32* m_pInstanceColours;
     u32 m_nInstanceCapacity;

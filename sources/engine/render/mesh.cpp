@@ -3,6 +3,7 @@
 #include "core/system/log.h"
 #include "engine/render/camera.h"
 #include "engine/render/meshdata.h"
+#include "engine/render/meshmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/node.h"
 
@@ -106,6 +107,17 @@ TMesh* TMesh::SelectLod(u32 cut)
         d / MeshDataBoundBox(pMeshData)->diagonal > MESH_DISTANCE_CUT)
         return nullptr;
     return PickLod(d);
+}
+
+void TMesh::OnEnable(u32 enabled)
+{
+    TRenderObject::OnEnable(enabled);
+    if (!g_pMeshManager || m_TextureAnimation.m_Name.GetId() == 0)
+        return;
+    if (!enabled)
+        g_pMeshManager->RemoveAnimated(this);
+    else if (m_TextureAnimation.m_nActive)
+        g_pMeshManager->AddAnimated(this);
 }
 
 void TMesh::Draw(TRenderContext* context)

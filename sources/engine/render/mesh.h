@@ -65,6 +65,9 @@ class TMesh : public TRenderObject
 public:
     TMesh();
 
+    // The render object's queue membership; a mesh with a texture animation also joins the mesh
+    // manager's animated list while enabled and active, and leaves it when disabled.
+    void OnEnable(u32 enabled) override;
     // The node enabled and visible: LOD choice, distance cut and draw.
     void Draw(TRenderContext* context) override;
     // The LOD choice without the cut, drawn through the chosen mesh's own Render.

@@ -217,6 +217,7 @@ const TClusterTypeDecl& MeshSurfaceDecl()
                                    {Link(20, 39, "pMaterial")});
     return s_Decl;
 }
+} // namespace
 
 const TClusterTypeDecl& MeshDecl()
 {
@@ -227,8 +228,6 @@ const TClusterTypeDecl& MeshDecl()
          Link(32, 53, "pSkeleton"), Link(344, 43, "aMeshLod", 4)});
     return s_Decl;
 }
-
-} // namespace
 
 const TClusterTypeDecl& ImposterDataDecl()
 {

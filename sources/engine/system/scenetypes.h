@@ -30,6 +30,7 @@ const TClusterTypeDecl& AnimationDataDecl();
 const TClusterTypeDecl& AnimationDecl();
 const TClusterTypeDecl& TextureFontDecl();
 const TClusterTypeDecl& MaterialDecl();
+const TClusterTypeDecl& MeshDecl();
 const TClusterTypeDecl& ImposterDataDecl();
 const TClusterTypeDecl& ImposterDecl();
 const TClusterTypeDecl& ViewportSetDecl();

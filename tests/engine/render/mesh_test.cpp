@@ -1,6 +1,7 @@
 #include "engine/render/camera.h"
 #include "engine/render/mesh.h"
 #include "engine/render/meshdata.h"
+#include "engine/render/meshmanager.h"
 #include "engine/render/shader.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
@@ -174,6 +175,52 @@ TEST_F(MeshTest, TextureAnimationWrapsOrStopsAtItsPeriod)
     EXPECT_FLOAT_EQ(0.0f, a.m_Matrix.aRow[3].x);
     EXPECT_EQ(0u, a.m_nActive);
     EXPECT_EQ(2u, listener.nEvents);
+}
+
+TEST(MeshAnimatedListTest, ActiveAnimationsJoinWhileEnabledAndLeaveWhenStoppedOrDisabled)
+{
+    TMeshManager manager;
+    g_pMeshManager = &manager;
+    TMesh scrolling, idle, plain;
+    for (TMesh* mesh : {&scrolling, &idle, &plain})
+    {
+        mesh->m_TextureAnimation.aTranslationRate[0] = 0.5f;
+        mesh->m_TextureAnimation.m_nActive = 1;
+    }
+    scrolling.m_TextureAnimation.m_Name = TName("scroll", true);
+    idle.m_TextureAnimation.m_Name = TName("idle", true);
+    idle.m_TextureAnimation.m_nActive = 0;
+    for (TMesh* mesh : {&scrolling, &idle, &plain, &scrolling})
+        mesh->OnEnable(1);
+    // Only the active, named animation joins, once.
+    EXPECT_EQ(&scrolling, manager.GetFirstAnimated());
+    EXPECT_EQ(&scrolling, manager.GetLastAnimated());
+    EXPECT_EQ(nullptr, scrolling.pAnimatedNext);
+
+    idle.m_TextureAnimation.m_nActive = 1;
+    idle.OnEnable(1);
+    EXPECT_EQ(&idle, scrolling.pAnimatedNext);
+    EXPECT_EQ(&scrolling, idle.pAnimatedPrev);
+    EXPECT_EQ(&idle, manager.GetLastAnimated());
+    scrolling.OnEnable(0);
+    EXPECT_EQ(&idle, manager.GetFirstAnimated());
+    EXPECT_EQ(nullptr, idle.pAnimatedPrev);
+    scrolling.OnEnable(1);
+
+    // A period reached with the stop flag ends the animation, and the mesh leaves the list.
+    idle.m_TextureAnimation.aPeriod[0] = 1.0f;
+    idle.m_TextureAnimation.m_nStop = 1;
+    manager.AnimateTextures(1.0f);
+    EXPECT_FLOAT_EQ(0.5f, scrolling.m_TextureAnimation.m_Matrix.aRow[3].x);
+    EXPECT_FLOAT_EQ(0.5f, idle.m_TextureAnimation.m_Matrix.aRow[3].x);
+    manager.AnimateTextures(1.0f);
+    EXPECT_EQ(0u, idle.m_TextureAnimation.m_nActive);
+    EXPECT_EQ(&scrolling, manager.GetFirstAnimated());
+    EXPECT_EQ(&scrolling, manager.GetLastAnimated());
+    EXPECT_FLOAT_EQ(1.0f, scrolling.m_TextureAnimation.m_Matrix.aRow[3].x);
+    manager.ClearAnimated();
+    EXPECT_EQ(nullptr, manager.GetFirstAnimated());
+    g_pMeshManager = nullptr;
 }
 
 TEST(ShaderTextureTableTest, SlotsAndMaskAgreeAndOutsideSlotsAreRefused)
