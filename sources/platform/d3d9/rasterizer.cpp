@@ -48,12 +48,16 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                                        : std::int64_t(static_cast<const std::uint16_t*>(call.indices)[at]);
         return index + call.baseVertex;
     };
-    std::int64_t first = vertexOf(0), last = first;
-    for (UINT n = 1; n < indexCount; ++n)
+    std::int64_t first = vertexOf(0), last = first + indexCount - 1;
+    if (call.indices)
     {
-        const std::int64_t v = vertexOf(n);
-        first = std::min(first, v);
-        last = std::max(last, v);
+        last = first;
+        for (UINT n = 1; n < indexCount; ++n)
+        {
+            const std::int64_t v = vertexOf(n);
+            first = std::min(first, v);
+            last = std::max(last, v);
+        }
     }
     // Only vertices the streams hold are shaded; primitives naming others get a zero vertex
     // (kept after the shaded ones) instead of a read past a buffer.
@@ -86,79 +90,94 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, available - 1);
     const UINT vertexCount = last >= first ? UINT(last - first + 1) : 0;
-    vertices_.resize(size_t(vertexCount + 1) * vertexStride);
+    // A list of triangles without indices uses each vertex once: the runs of set-up shade
+    // their own corners as they go, rather than through a draw-sized array written and read
+    // back. Every other draw shades its vertices first, spread over the workers.
+    const bool ownCorners = !call.indices && call.type == D3DPT_TRIANGLELIST;
+    // The shaded vertices, then a zero vertex for primitives that name one outside the streams.
+    const UINT stored = ownCorners ? 0 : vertexCount;
+    vertices_.resize(size_t(stored + 1) * vertexStride);
     std::fill(vertices_.end() - vertexStride, vertices_.end(), 0.0f);
+    const float* const zeroVertex = &vertices_[size_t(stored) * vertexStride];
 
-    // Vertex shading, spread over the workers for large draws.
-    const int chunk = 1024;
-    const int chunks = int((vertexCount + chunk - 1) / chunk);
-    workers_->Run(chunks, [&](int item, int) {
+    // One vertex through the vertex model into `out`, with the caller's registers.
+    struct TVertexShading
+    {
         float registers[MAXD3DDECLLENGTH][4];
         TVertexInput input;
-        input.registers = registers;
-        input.registerOf = call.registerOf;
         TVertexOutput output;
-        const UINT begin = UINT(item) * chunk, end = std::min(vertexCount, begin + chunk);
-        for (UINT i = begin; i < end; ++i)
+    };
+    auto shade = [&](std::int64_t vertex, TVertexShading& shading, float* out) {
+        TVertexInput& input = shading.input;
+        TVertexOutput& output = shading.output;
+        input.registers = shading.registers;
+        input.registerOf = call.registerOf;
+        for (size_t e = 0; e < elementCount; ++e)
         {
-            const std::int64_t vertex = first + i;
-            for (size_t e = 0; e < elementCount; ++e)
+            const TElementSource& source = sources[e];
+            float* r = shading.registers[e];
+            if (vertex < source.vertices)
             {
-                const TElementSource& source = sources[e];
-                float* r = registers[e];
-                if (vertex < source.vertices)
+                // Inside the stream, so the offset fits in 32 bits.
+                const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
+                if (source.floats)
                 {
-                    // Inside the stream, so the offset fits in 32 bits.
-                    const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
-                    if (source.floats)
-                    {
-                        // Floats, the usual case, without the call.
-                        r[1] = r[2] = 0.0f;
-                        r[3] = 1.0f;
-                        for (UINT k = 0; k < source.floats; ++k)
-                            std::memcpy(&r[k], bytes + 4 * k, 4);
-                    }
-                    else if (source.type == D3DDECLTYPE_D3DCOLOR)
-                        FetchColour(bytes, r); // the next most usual, also without the call
-                    else
-                        FetchVertexElement(source.type, bytes, r);
-                }
-                else
-                {
-                    // Outside the buffer: zeros rather than a read past its end.
-                    r[0] = r[1] = r[2] = 0.0f;
+                    // Floats, the usual case, without the call.
+                    r[1] = r[2] = 0.0f;
                     r[3] = 1.0f;
+                    for (UINT k = 0; k < source.floats; ++k)
+                        std::memcpy(&r[k], bytes + 4 * k, 4);
                 }
-            }
-            output.pointSize = 0.0f;
-            call.vertexModel->function(input, call.vertexConstants, output);
-            float* out = &vertices_[size_t(i) * vertexStride];
-            if (call.preTransformed)
-            {
-                // Window x, y, z and 1/w back to clip space, so that they come out unchanged.
-                const float* p = input.Attribute(D3DDECLUSAGE_POSITIONT);
-                const D3DVIEWPORT9& v = call.viewport;
-                const float w = p[3] != 0.0f ? 1.0f / p[3] : 1.0f;
-                const float depthRange = v.MaxZ - v.MinZ;
-                out[0] = ((p[0] - float(v.X)) * 2.0f / float(v.Width) - 1.0f) * w;
-                out[1] = (1.0f - (p[1] - float(v.Y)) * 2.0f / float(v.Height)) * w;
-                out[2] = (depthRange != 0.0f ? (p[2] - v.MinZ) / depthRange : 0.0f) * w;
-                out[3] = w;
+                else if (source.type == D3DDECLTYPE_D3DCOLOR)
+                    FetchColour(bytes, r); // the next most usual, also without the call
+                else
+                    FetchVertexElement(source.type, bytes, r);
             }
             else
-                std::memcpy(out, output.position, sizeof(output.position));
-            out[4] = output.pointSize;
-            for (int v = 0; v < varyings; ++v)
-                std::memcpy(out + kVertexHeader + 4 * v, output.varying[v], sizeof(output.varying[v]));
+            {
+                // Outside the buffer: zeros rather than a read past its end.
+                r[0] = r[1] = r[2] = 0.0f;
+                r[3] = 1.0f;
+            }
         }
-    });
+        output.pointSize = 0.0f;
+        call.vertexModel->function(input, call.vertexConstants, output);
+        if (call.preTransformed)
+        {
+            // Window x, y, z and 1/w back to clip space, so that they come out unchanged.
+            const float* p = input.Attribute(D3DDECLUSAGE_POSITIONT);
+            const D3DVIEWPORT9& v = call.viewport;
+            const float w = p[3] != 0.0f ? 1.0f / p[3] : 1.0f;
+            const float depthRange = v.MaxZ - v.MinZ;
+            out[0] = ((p[0] - float(v.X)) * 2.0f / float(v.Width) - 1.0f) * w;
+            out[1] = (1.0f - (p[1] - float(v.Y)) * 2.0f / float(v.Height)) * w;
+            out[2] = (depthRange != 0.0f ? (p[2] - v.MinZ) / depthRange : 0.0f) * w;
+            out[3] = w;
+        }
+        else
+            std::memcpy(out, output.position, sizeof(output.position));
+        out[4] = output.pointSize;
+        for (int v = 0; v < varyings; ++v)
+            std::memcpy(out + kVertexHeader + 4 * v, output.varying[v], sizeof(output.varying[v]));
+    };
+
+    if (!ownCorners)
+    {
+        const int chunk = 1024;
+        const int chunks = int((vertexCount + chunk - 1) / chunk);
+        workers_->Run(chunks, [&](int item, int) {
+            TVertexShading shading;
+            const UINT begin = UINT(item) * chunk, end = std::min(vertexCount, begin + chunk);
+            for (UINT i = begin; i < end; ++i)
+                shade(first + i, shading, &vertices_[size_t(i) * vertexStride]);
+        });
+    }
 
     // Primitive assembly, clipping, set-up and binning, in runs of primitives spread over the
     // workers.
     auto at = [&](UINT n) {
         const std::int64_t slot = vertexOf(n) - first;
-        return &vertices_[size_t(slot >= 0 && slot < std::int64_t(vertexCount) ? slot : vertexCount) *
-                          vertexStride];
+        return slot >= 0 && slot < std::int64_t(vertexCount) ? &vertices_[size_t(slot) * vertexStride] : zeroVertex;
     };
     // Runs of at least 256 primitives, a few per participant so that uneven runs even out.
     const int participants = workers_->Participants();
@@ -168,6 +187,28 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     workers_->Run(runs, [&](int item, int) {
         TPrimitiveSetup setup(call, varyings, bins_, item);
         const UINT end = std::min(call.primitiveCount, UINT(item + 1) * run);
+        if (ownCorners)
+        {
+            TVertexShading shading;
+            float corners[3][kVertexHeader + 4 * kMaxVaryings];
+            for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
+            {
+                const float* named[3];
+                for (int corner = 0; corner < 3; ++corner)
+                {
+                    const std::int64_t slot = vertexOf(3 * primitive + UINT(corner)) - first;
+                    if (slot >= 0 && slot < std::int64_t(vertexCount))
+                    {
+                        shade(first + slot, shading, corners[corner]);
+                        named[corner] = corners[corner];
+                    }
+                    else
+                        named[corner] = zeroVertex;
+                }
+                setup.Triangle(named[0], named[1], named[2]);
+            }
+            return;
+        }
         for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
         {
             switch (call.type)

@@ -395,8 +395,8 @@ template <bool Wide>
 }
 
 // FilterArgbQuad at the level of instructions chosen at start.
-inline TQuadVector FilterArgb(const TSamplerStage& stage, const TSamplerLevel& level, bool linear, const TQuad& u,
-                              const TQuad& v)
+[[gnu::always_inline]] inline TQuadVector FilterArgb(const TSamplerStage& stage, const TSamplerLevel& level,
+                                                     bool linear, const TQuad& u, const TQuad& v)
 {
     if (RasteriserSimdLevel() == ESimdLevel::Avx2)
         return FilterArgbQuadAvx2(stage, level, linear, u, v);
