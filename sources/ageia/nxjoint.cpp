@@ -260,13 +260,20 @@ void TNxDynamicsJoint::__Release()
     if (!m_pJoint)
         return;
     DynamicsSceneLock().Enter();
+    SaveDescriptor();
+    m_pJoint->getScene().releaseJoint(*m_pJoint);
+    m_pJoint = nullptr;
+    DynamicsSceneLock().Leave();
+}
+
+void TNxDynamicsJoint::SaveDescriptor()
+{
+    if (!m_pJoint)
+        return;
     WithKind(m_nType, [this](auto desc) {
         static_cast<NxJointOf<decltype(desc)>*>(m_pJoint)->saveToDesc(desc);
         std::memcpy(m_aDescriptor, &desc, sizeof desc);
     });
-    m_pJoint->getScene().releaseJoint(*m_pJoint);
-    m_pJoint = nullptr;
-    DynamicsSceneLock().Leave();
 }
 
 void TNxDynamicsJoint::OnEnable(u32 enabled)
@@ -367,6 +374,7 @@ void TNxDynamicsJoint::SetBreakable(f32 maxForce, f32 maxTorque)
 {
     if (m_pJoint)
         m_pJoint->setBreakable(maxForce, maxTorque);
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::GetBreakable(f32& maxForce, f32& maxTorque)
@@ -424,6 +432,7 @@ void TNxDynamicsJoint::SetSpring(f32 a, f32 b, f32 c, u32 which)
             drive->damping = b;
             Keep(drive->forceLimit, c);
         });
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::StorePrismaticPlanes(f32 low, f32 high)
@@ -462,7 +471,10 @@ void TNxDynamicsJoint::SetLimits(f32 low, f32 high)
         d.maxDistance = high;
     };
     if (m_pJoint)
+    {
         Change<NxDistanceJointDesc>(m_pJoint, distances);
+        SaveDescriptor();
+    }
     else
         distances(reinterpret_cast<NxDistanceJointDesc&>(m_aDescriptor));
 }
@@ -481,24 +493,28 @@ void TNxDynamicsJoint::SetDrivePosition(const TVector& position)
 {
     if (NxD6Joint* d6 = m_pJoint ? m_pJoint->isD6Joint() : nullptr)
         d6->setDrivePosition(-Vec(position));
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::SetDriveOrientation(const TVector& axisAngle)
 {
     if (NxD6Joint* d6 = m_pJoint ? m_pJoint->isD6Joint() : nullptr)
         d6->setDriveOrientation(NxQuat(axisAngle.w, Vec(axisAngle)));
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::SetDriveLinearVelocity(const TVector& velocity)
 {
     if (NxD6Joint* d6 = m_pJoint ? m_pJoint->isD6Joint() : nullptr)
         d6->setDriveLinearVelocity(Vec(velocity));
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::SetDriveAngularVelocity(const TVector& velocity)
 {
     if (NxD6Joint* d6 = m_pJoint ? m_pJoint->isD6Joint() : nullptr)
         d6->setDriveAngularVelocity(Vec(velocity));
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::SetAngularLimits(f32 low, f32 high, f32 spring, f32 damping, f32)
@@ -522,6 +538,7 @@ void TNxDynamicsJoint::SetAngularLimits(f32 low, f32 high, f32 spring, f32 dampi
             d.limit.low.value = low * kDegreesToRadians;
             d.limit.high.value = high * kDegreesToRadians;
         });
+    SaveDescriptor();
 }
 
 void TNxDynamicsJoint::SetMotor(f32 velocity, f32 maxForce, i32 freeSpin)
@@ -552,6 +569,7 @@ void TNxDynamicsJoint::SetMotor(f32 velocity, f32 maxForce, i32 freeSpin)
             // The twist turns about the joint's axis, the first component of the drive.
             d.driveAngularVelocity.x = velocity;
         });
+    SaveDescriptor();
 }
 
 f32 TNxDynamicsJoint::GetAngle()

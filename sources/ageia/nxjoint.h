@@ -1,8 +1,8 @@
 #pragma once
 // TNxDynamicsJoint: a joint over the physics layer (stored type 82, 796 bytes). The layer's
 // descriptor of the joint's kind lies inside the object: built from it when the node is enabled
-// and body A has an actor, and written back from the live joint when it is released, so limits,
-// motors and springs survive a release. Limit planes and the limit point are kept in the joint
+// and body A has an actor, and written back from the live joint by its setters and when it is
+// released, so limits, motors and springs survive a release and reach stored images. Limit planes and the limit point are kept in the joint
 // node's space and placed at the node each time the joint is built.
 #include "ageia/dynamicsjoint.h"
 #include "platform/physics/nxjointdesc.h"
@@ -93,6 +93,9 @@ public:
     TNxDynamicsJoint* pNext2;
 
 private:
+    // The live joint's state into the descriptor: stored images written while the joint lives
+    // carry what its setters changed.
+    void SaveDescriptor();
     bool IsLinkedA() const;
     bool IsLinkedB() const;
     void LinkA();

@@ -211,3 +211,46 @@ TEST_F(DynamicsRepositoryTest, SnapshotsCaptureAndApplyTheBodiesAndJointsOfAProp
     EXPECT_EQ(1, TDynamicsStateSave::Apply(prop, &many));
     hinge->DeleteObject(&joint);
 }
+
+TEST_F(DynamicsRepositoryTest, StoredJointsAreBuiltAfterALoadWithTheirSavedState)
+{
+    TNxDynamicsBody* door = Box("door", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* frame = Box("frame", 0.0f, 0.0f, 2.0f);
+    TNode* node = g_pNodeManager->CreateNode("hinge");
+    node->SetLocalMatrix(Translation(0.0f, 0.0f, 1.0f), TNode::OrdinaryCause());
+    auto* hinge = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, JOINT_REVOLUTE));
+    hinge->SetBodyA(door);
+    hinge->SetBodyB(frame);
+    hinge->OnEnable(1);
+    hinge->SetMotor(3.0f, 50.0f, -1);
+    hinge->SetAngularLimits(-20.0f, 20.0f, 0.0f, 0.0f, 0.0f);
+    // A joint whose physics joint the writing program had: the loaded record must not use it.
+    ASSERT_NE(nullptr, hinge->GetJoint());
+    {
+        TRepositoryWriter writer(60, 0);
+        TClusterManager* managers[9];
+        i32 count = TRepositoryWriter::SceneManagers(managers);
+        managers[count++] = &Manager();
+        ASSERT_TRUE(writer.Write("joints.data", managers, count, false));
+    }
+    g_pCluster->Clear();
+    ASSERT_EQ(0, Manager().GetJointCount());
+
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("joints.data", 0));
+    ASSERT_EQ(1, Manager().GetJointCount());
+    auto* loaded = static_cast<TNxDynamicsJoint*>(Manager().GetJoint(0));
+    ASSERT_NE(nullptr, loaded->GetJoint());
+    EXPECT_EQ(1u, Scene().getNbJoints());
+    EXPECT_EQ(loaded, loaded->GetJoint()->userData);
+    EXPECT_EQ(JOINT_REVOLUTE, loaded->GetType());
+    EXPECT_STREQ("door", loaded->pBodyA->pNode->m_Name.GetText());
+    EXPECT_EQ(loaded, static_cast<TNxDynamicsBody*>(loaded->pBodyA)->lJointA.pFirst);
+    NxMotorDesc motor;
+    loaded->GetJoint()->isRevoluteJoint()->getMotor(motor);
+    EXPECT_FLOAT_EQ(3.0f, motor.velTarget);
+    EXPECT_FLOAT_EQ(50.0f, motor.maxForce);
+    NxJointLimitPairDesc limits;
+    EXPECT_TRUE(loaded->GetJoint()->isRevoluteJoint()->getLimits(limits));
+    EXPECT_NEAR(20.0f * 0.017453292f, limits.high.value, 1e-6f);
+    EXPECT_NEAR(1.0f, loaded->GetGlobalAnchor().z, 1e-5f);
+}
