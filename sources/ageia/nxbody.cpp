@@ -1,9 +1,11 @@
 #include "ageia/nxbody.h"
 
-#include "ageia/nxcollision.h"
+#include "ageia/nxcollisionmesh.h"
+#include "ageia/nxcollisionmeshdata.h"
 #include "ageia/nxdynamics.h"
 #include "ageia/nxgeometry.h"
 #include "ageia/nxjoint.h"
+#include "ageia/nxpose.h"
 #include "ageia/skeletonbinding.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
@@ -49,30 +51,6 @@ constexpr TFlagMap kFlagMap[] = {
 };
 
 constexpr f32 kMaxFloat = 3.4028235e38f;
-
-NxMat34 PoseOf(const TMatrix& m)
-{
-    NxMat34 pose;
-    pose.setRowMajor44(&m.aRow[0].x);
-    return pose;
-}
-
-// Keeps the direction of the X axis; the other two are rebuilt from cross products.
-TMatrix Orthonormalized(const TMatrix& m)
-{
-    TMatrix r = m;
-    r.aRow[1] = TVector::Cross(r.aRow[2], r.aRow[0]);
-    r.aRow[2] = TVector::Cross(r.aRow[0], r.aRow[1]);
-    for (i32 i = 0; i < 3; ++i)
-    {
-        const f32 length = r.aRow[i].Length();
-        if (length >= 1e-30f)
-            r.aRow[i].Scale(1.0f / length);
-        r.aRow[i].w = 0.0f;
-    }
-    r.aRow[3].w = 1.0f;
-    return r;
-}
 
 void CheckUnlocked(const char* function)
 {
@@ -155,15 +133,7 @@ void TNxDynamicsBody::__Create()
     if (m_pActor || !scene)
         return;
     NxActorDesc desc;
-    TMatrix world = *GetMatrix();
-    const TVector scale = world.GetScale();
-    const TVector deviation(scale.x - 1.0f, scale.y - 1.0f, scale.z - 1.0f, 0.0f);
-    if (deviation.Length() > 0.05f)
-    {
-        TLog::Print(g_pSystemLog, LOG_WARNING, "TNxDynamicsBody::__Create(): warning: ",
-                    "'%s': matrix scaled (%.3f , %.3f , %.3f)", GetNode()->m_Name.GetText(), scale.x, scale.y, scale.z);
-        world = Orthonormalized(world);
-    }
+    const TMatrix world = UnscaledPose(*GetMatrix(), "TNxDynamicsBody::__Create(): warning: ", GetNode()->m_Name.GetText());
     desc.globalPose = PoseOf(world);
     i32 solid = 0;
     for (i32 i = 0; i < m_nGeometryCount; ++i)

@@ -1,7 +1,8 @@
 #include "ageia/nxgeometry.h"
 
 #include "ageia/nxbody.h"
-#include "ageia/nxcollision.h"
+#include "ageia/nxcollisionmesh.h"
+#include "ageia/nxcollisionmeshdata.h"
 #include "ageia/nxdynamics.h"
 #include "ageia/nxreports.h"
 #include "ageia/skeletonbinding.h"
@@ -131,9 +132,9 @@ void TNxDynamicsGeometry::AddToActor(NxActorDesc& actor, const TMatrix& actorWor
         if (data)
             data->Require();
         if (m_nType == GEOMETRY_CONVEX)
-            reinterpret_cast<NxConvexShapeDesc*>(m_aDescriptor)->meshData = data ? data->m_pConvexMesh : nullptr;
+            reinterpret_cast<NxConvexShapeDesc*>(m_aDescriptor)->meshData = data ? data->ConvexMesh() : nullptr;
         else
-            reinterpret_cast<NxTriangleMeshShapeDesc*>(m_aDescriptor)->meshData = data ? data->m_pTriangleMesh : nullptr;
+            reinterpret_cast<NxTriangleMeshShapeDesc*>(m_aDescriptor)->meshData = data ? data->TriangleMesh() : nullptr;
     }
     // A stored callback word only says that the wheel wants one: it becomes the manager's.
     if (m_nType == GEOMETRY_WHEEL && WheelDesc()->wheelContactModify)

@@ -1,7 +1,8 @@
 #include "ageia/physicstypes.h"
 
 #include "ageia/nxbody.h"
-#include "ageia/nxcollision.h"
+#include "ageia/nxcollisionmesh.h"
+#include "ageia/nxcollisionmeshdata.h"
 #include "ageia/nxcontroller.h"
 #include "ageia/nxgeometry.h"
 #include "ageia/nxjoint.h"

@@ -8,6 +8,7 @@
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
+#include "engine/system/resourcemanager.h"
 #include "platform/physics/nxactor.h"
 #include "platform/physics/nxscene.h"
 
@@ -43,6 +44,17 @@ protected:
     }
 
     static TNxDynamicsManager& Manager() { return *g_pNxDynamicsManager; }
+
+    // Repository loads need the resource manager begun (once: it starts the loader).
+    static void BeginResources()
+    {
+        static bool s_bBegun = false;
+        if (!s_bBegun)
+        {
+            g_pResourceManager->BeginManager();
+            s_bBegun = true;
+        }
+    }
     static NxScene& Scene() { return *Manager().GetScene(); }
 
     static TMatrix Translation(f32 x, f32 y, f32 z)

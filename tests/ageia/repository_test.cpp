@@ -17,12 +17,7 @@ protected:
     void SetUp() override
     {
         DynamicsTest::SetUp();
-        static bool s_bBegun = false;
-        if (!s_bBegun)
-        {
-            g_pResourceManager->BeginManager();
-            s_bBegun = true;
-        }
+        BeginResources();
     }
     void TearDown() override
     {

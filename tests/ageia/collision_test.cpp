@@ -1,0 +1,345 @@
+#include "ageia/collisionfilter.h"
+#include "collisionfixture.h"
+#include "core/math/boundbox.h"
+#include "engine/system/resourcemanager.h"
+#include "platform/physics/nxscene.h"
+
+#include <cstring>
+
+namespace
+{
+TCollisionHit Cleared(u32 filter = 1)
+{
+    TCollisionHit hit;
+    std::memset(&hit, 0, sizeof hit);
+    hit.nFilter = filter;
+    return hit;
+}
+
+TBoundBox BoundBox(const TVector& minimum, const TVector& maximum)
+{
+    TBoundBox box;
+    box.minimum = minimum;
+    box.maximum = maximum;
+    box.Update();
+    return box;
+}
+
+// What EnumerateBoxTriangles handed over.
+struct TTriangles
+{
+    struct TBatch
+    {
+        u32 nCount;
+        TNode* pNode;
+        u32 nKind;
+        void* pObject;
+    };
+    struct TTriangle
+    {
+        u32 nIndex;
+        TVector aPosition[3];
+        TVector aNormal[3];
+    };
+    std::vector<TBatch> aBatch;
+    std::vector<TTriangle> aTriangle;
+    i32 nStopAt = -1; // the call (counting from 0) that answers non-zero
+
+    static i32 Record(u32 index, TNode* node, u32 kind, void* object, const TVector* positions, const TVector* normals,
+                      u32, void* user)
+    {
+        auto* self = static_cast<TTriangles*>(user);
+        const i32 call = static_cast<i32>(self->aBatch.size() + self->aTriangle.size());
+        if (!positions)
+            self->aBatch.push_back({index, node, kind, object});
+        else
+            self->aTriangle.push_back({index, {positions[0], positions[1], positions[2]}, {normals[0], normals[1], normals[2]}});
+        return call == self->nStopAt ? 1 : 0;
+    }
+};
+} // namespace
+
+TEST_F(CollisionTest, RayCastsExcludingANodeSkipShapesBelowItButNotItsOwn)
+{
+    TNxCollisionMeshData* cube = Cube("cube");
+    TNxCollisionMesh* body = Place("vehicle", cube, 6.0f, 0.0f, 0.0f);
+    TNxCollisionMesh* wheel = Place("vehicle_wheel", cube, -3.0f, 0.0f, 0.0f, body->pNode);
+    ASSERT_NE(nullptr, body->GetActor());
+    ASSERT_NE(nullptr, wheel->GetActor());
+    const TRay ray = Ray(TVector(-5.0f, 0.0f, 0.0f, 1.0f), TVector(20.0f, 0.0f, 0.0f, 1.0f));
+
+    // The child's cube (x from 2 to 4) is nearest.
+    TCollisionHit hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCast(ray, hit, 0));
+    EXPECT_EQ(wheel, hit.pOwner);
+    EXPECT_FLOAT_EQ(2.0f, hit.Point.x);
+    EXPECT_EQ(1u, hit.nHit);
+
+    hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCastExcludingNode(ray, hit, body->pNode));
+    EXPECT_EQ(body, hit.pOwner);
+    EXPECT_FLOAT_EQ(5.0f, hit.Point.x);
+    EXPECT_FLOAT_EQ(-1.0f, hit.Normal.x);
+    EXPECT_EQ(nullptr, hit.pGeometry);
+
+    TNode* other = g_pNodeManager->CreateNode("other");
+    TNode* const list[] = {other, body->pNode, nullptr};
+    hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCastExcludingNodes(ray, hit, list));
+    EXPECT_EQ(body, hit.pOwner);
+    TNode* const none[] = {other, nullptr};
+    hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCastExcludingNodes(ray, hit, none));
+    EXPECT_EQ(wheel, hit.pOwner);
+
+    // Shapes on disabled nodes are not hit by filtered casts; a miss leaves the record alone.
+    body->pNode->Enable(0, 0);
+    hit = Cleared();
+    hit.pOwner = &hit;
+    EXPECT_EQ(0u, Collision().RayCastExcludingNode(ray, hit, other));
+    EXPECT_EQ(&hit, hit.pOwner);
+    EXPECT_EQ(0u, hit.nHit);
+}
+
+TEST_F(CollisionTest, FilteredRayCastsKeepTheFirstReportedOfEqualHits)
+{
+    TNxCollisionMeshData* cube = Cube("cube");
+    TNxCollisionMesh* a = Place("a", cube, 5.0f, 0.0f, 0.0f);
+    TNxCollisionMesh* b = Place("b", cube, 5.0f, 0.0f, 0.0f);
+    const TRay ray = Ray(TVector(0.0f, 0.0f, 0.0f, 1.0f), TVector(20.0f, 0.0f, 0.0f, 1.0f));
+
+    // The layer's own order of the two hits at 4.
+    struct TOrder : NxUserRaycastReport
+    {
+        bool onHit(const NxRaycastHit& hit) override
+        {
+            shapes.push_back(hit.shape);
+            return true;
+        }
+        std::vector<NxShape*> shapes;
+    } order;
+    NxGroupsMask mask;
+    mask.bits0 = 1;
+    Scene().raycastAllShapes(NxRay{NxVec3(0, 0, 0), NxVec3(1, 0, 0)}, order, NX_ALL_SHAPES, 0xffffffff, 20.0f,
+                             0xffffffff, &mask);
+    ASSERT_EQ(2u, order.shapes.size());
+    TNxCollisionMesh* first = order.shapes[0] == a->GetShape() ? a : b;
+    TNxCollisionMesh* second = first == a ? b : a;
+
+    TNode* nobody = g_pNodeManager->CreateNode("nobody");
+    TCollisionHit hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCastExcludingNode(ray, hit, nobody));
+    EXPECT_EQ(first, hit.pOwner);
+
+    // A nearer hit replaces the stored one.
+    second->pNode->SetLocalMatrix(Translation(4.5f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    g_pNodeManager->UpdateManager(0.0f);
+    hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCastExcludingNode(ray, hit, nobody));
+    EXPECT_EQ(second, hit.pOwner);
+    EXPECT_FLOAT_EQ(3.5f, hit.Point.x);
+}
+
+TEST_F(CollisionTest, RaysCastFromInsideAShapePassThroughIt)
+{
+    TNxCollisionMeshData* cube = Cube("cube");
+    TNxCollisionMesh* own = Place("own", cube, 0.0f, 0.0f, 0.0f);
+    TNxCollisionMesh* wall = Place("wall", cube, 5.0f, 0.0f, 0.0f);
+    ASSERT_NE(nullptr, own->GetActor());
+    const TRay ray = Ray(TVector(0.5f, 0.0f, 0.0f, 1.0f), TVector(20.0f, 0.0f, 0.0f, 1.0f));
+
+    TCollisionHit hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCast(ray, hit, 0));
+    EXPECT_EQ(wall, hit.pOwner);
+    EXPECT_FLOAT_EQ(4.0f, hit.Point.x);
+    TNode* nobody = g_pNodeManager->CreateNode("nobody");
+    hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCastExcludingNode(ray, hit, nobody));
+    EXPECT_EQ(wall, hit.pOwner);
+}
+
+TEST_F(CollisionTest, ClosestRayCastsOnMeshesGiveTheTriangleAndItsCoordinates)
+{
+    TNxCollisionMesh* ground = Place("ground", Ground("ground"), 0.0f, 0.0f, 0.0f);
+    const TRay ray = Ray(TVector(5.0f, 5.0f, -5.0f, 1.0f), TVector(5.0f, -5.0f, -5.0f, 1.0f));
+    TCollisionHit hit = Cleared();
+    hit.nFace = 99;
+    ASSERT_EQ(1u, Collision().RayCast(ray, hit, 0));
+    EXPECT_EQ(ground, hit.pOwner);
+    EXPECT_EQ(0u, hit.nFace);
+    EXPECT_NEAR(0.0f, hit.Point.y, 1e-5f);
+    EXPECT_FLOAT_EQ(1.0f, hit.Barycentric.w);
+    EXPECT_FLOAT_EQ(0.0f, hit.Barycentric.z);
+    const f32 u = hit.Barycentric.x, v = hit.Barycentric.y;
+    // The impact rebuilt from the triangle's corners.
+    EXPECT_NEAR(5.0f, (1 - u - v) * -10.0f + u * 10.0f + v * 10.0f, 1e-4f);
+
+    // The filter is the groups mask of the cast.
+    hit = Cleared(2);
+    EXPECT_EQ(0u, Collision().RayCast(ray, hit, 0));
+}
+
+TEST_F(CollisionTest, BoxTrianglesAreEnumeratedWithPositionsAndStoredNormals)
+{
+    TNxCollisionMesh* ground = Place("ground", Ground("ground"), 0.0f, 0.0f, 0.0f);
+    // Size 1 is taken as half extents: the query reaches from 4 to 6 and -6 to -4.
+    const TBoundBox box = BoundBox(TVector(-0.5f, -0.5f, -0.5f, 1.0f), TVector(0.5f, 0.5f, 0.5f, 1.0f));
+    const TMatrix at = Translation(5.0f, 0.0f, -5.0f);
+    TTriangles seen;
+    TCollisionHit hit = Cleared();
+    ASSERT_EQ(1u, Collision().EnumerateBoxTriangles(at, box, hit, &TTriangles::Record, &seen));
+    ASSERT_EQ(1u, seen.aBatch.size());
+    EXPECT_EQ(1u, seen.aBatch[0].nCount);
+    EXPECT_EQ(ground->pNode, seen.aBatch[0].pNode);
+    EXPECT_EQ(COLLISION_USER_MESH, seen.aBatch[0].nKind);
+    EXPECT_EQ(ground, seen.aBatch[0].pObject);
+    ASSERT_EQ(1u, seen.aTriangle.size());
+    EXPECT_EQ(0u, seen.aTriangle[0].nIndex);
+    // Cooking flips the winding.
+    const u32 corners[3] = {0, 2, 1};
+    const f32 x[4] = {-10.0f, 10.0f, 10.0f, -10.0f}, z[4] = {-10.0f, -10.0f, 10.0f, 10.0f};
+    for (u32 k = 0; k < 3; ++k)
+    {
+        EXPECT_FLOAT_EQ(x[corners[k]], seen.aTriangle[0].aPosition[k].x) << k;
+        EXPECT_FLOAT_EQ(z[corners[k]], seen.aTriangle[0].aPosition[k].z) << k;
+        EXPECT_FLOAT_EQ(static_cast<f32>(corners[k]), seen.aTriangle[0].aNormal[k].x) << k;
+        EXPECT_FLOAT_EQ(1.0f, seen.aTriangle[0].aNormal[k].y) << k;
+    }
+
+    // Only the doubled box reaches the ground's edge at x = 10.
+    seen = TTriangles();
+    ASSERT_EQ(1u, Collision().EnumerateBoxTriangles(Translation(10.8f, 0.0f, -5.0f), box, hit, &TTriangles::Record, &seen));
+    EXPECT_EQ(1u, seen.aTriangle.size());
+
+    // A box over the split meets both triangles.
+    seen = TTriangles();
+    ASSERT_EQ(1u, Collision().EnumerateBoxTriangles(Translation(0.0f, 0.0f, 0.0f), box, hit, &TTriangles::Record, &seen));
+    EXPECT_EQ(2u, seen.aTriangle.size());
+
+    // A batch refused at once: no triangle, and still an answer of 1.
+    seen = TTriangles();
+    seen.nStopAt = 0;
+    EXPECT_EQ(1u, Collision().EnumerateBoxTriangles(at, box, hit, &TTriangles::Record, &seen));
+    EXPECT_EQ(1u, seen.aBatch.size());
+    EXPECT_TRUE(seen.aTriangle.empty());
+
+    // A mesh outside the filter's groups is overlapped but not enumerated.
+    seen = TTriangles();
+    hit = Cleared(2);
+    EXPECT_EQ(1u, Collision().EnumerateBoxTriangles(at, box, hit, &TTriangles::Record, &seen));
+    EXPECT_TRUE(seen.aBatch.empty());
+    // Nothing there at all.
+    EXPECT_EQ(0u, Collision().EnumerateBoxTriangles(Translation(50.0f, 0.0f, 0.0f), box, hit, &TTriangles::Record, &seen));
+}
+
+TEST_F(CollisionTest, QueryBoxesArePlacedByTheWholeMatrix)
+{
+    TNxCollisionMeshData* cube = Cube("cube");
+    // A box of half size 0.5 centred 3 along its own X axis, the axis turned onto -Z.
+    const TBoundBox box = BoundBox(TVector(2.5f, -0.5f, -0.5f, 1.0f), TVector(3.5f, 0.5f, 0.5f, 1.0f));
+    TMatrix matrix = TMatrix::RotationY(90.0f);
+    matrix.aRow[3] = TVector(10.0f, 0.0f, 0.0f, 1.0f);
+    const TVector centre = matrix.TransformPoint(TVector(3.0f, 0.0f, 0.0f, 1.0f));
+    ASSERT_GT(std::fabs(centre.z), 2.5f);
+    // One cube where the turned centre lies, one where the unturned centre would.
+    TNxCollisionMesh* turned = Place("turned", cube, centre.x, centre.y, centre.z);
+    Place("unturned", cube, 13.0f, 0.0f, 0.0f)->SetGroupsMask(2);
+    turned->SetGroupsMask(2);
+
+    TCollisionHit hit = Cleared(0xffffffff);
+    ASSERT_EQ(1u, Collision().OverlapBox(matrix, box, hit));
+    EXPECT_EQ(turned, hit.pOwner);
+    EXPECT_EQ(1u, Collision().CheckBox(matrix, box, hit));
+    TNode* nobody = g_pNodeManager->CreateNode("nobody");
+    hit = Cleared(2);
+    ASSERT_EQ(1u, Collision().OverlapBoxExcludingNode(matrix, box, hit, nobody));
+    EXPECT_EQ(turned, hit.pOwner);
+    hit = Cleared(2);
+    EXPECT_EQ(0u, Collision().OverlapBoxExcludingNode(Translation(30.0f, 0.0f, 0.0f), box, hit, nobody));
+}
+
+TEST_F(CollisionTest, SpheresAndCapsulesFindTheShapesTheyTouch)
+{
+    TNxCollisionMesh* cube = Place("cube", Cube("cube"), 0.0f, 0.0f, 0.0f);
+    TCollisionHit hit = Cleared(0xffffffff);
+    ASSERT_EQ(1u, Collision().OverlapSphere(TVector(1.5f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
+    EXPECT_EQ(cube, hit.pOwner);
+    EXPECT_EQ(0u, Collision().OverlapSphere(TVector(3.0f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
+    EXPECT_EQ(1u, Collision().CheckSphere(TVector(1.5f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
+    EXPECT_EQ(0u, Collision().CheckSphere(TVector(3.0f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
+
+    hit = Cleared(1);
+    ASSERT_EQ(1u, Collision().OverlapCapsule(TVector(-5.0f, 1.2f, 0.0f, 0.5f), TVector(5.0f, 1.2f, 0.0f, 1.0f), hit));
+    EXPECT_EQ(cube, hit.pOwner);
+    EXPECT_EQ(1u, Collision().CheckCapsule(TVector(-5.0f, 1.2f, 0.0f, 0.5f), TVector(5.0f, 1.2f, 0.0f, 1.0f), hit));
+    EXPECT_EQ(0u, Collision().CheckCapsule(TVector(-5.0f, 2.0f, 0.0f, 0.5f), TVector(5.0f, 2.0f, 0.0f, 1.0f), hit));
+}
+
+TEST_F(CollisionTest, DataThatCannotBeCookedOrLoadedMakesNoActor)
+{
+    // No triangles: nothing is cooked or stored.
+    TNxCollisionMeshData* empty = Cook("empty", {{{0, 0, 0}, {0, 1, 0}}}, {}, COLLISION_DATA_TRIANGLES);
+    EXPECT_EQ(0u, empty->m_nCookedSize);
+    EXPECT_NE(m_Folder.SystemLog().find("'empty': the mesh could not be cooked"), std::string::npos);
+    TNxCollisionMesh* mesh = Place("empty", empty, 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(nullptr, mesh->GetActor());
+    EXPECT_NE(m_Folder.SystemLog().find("'empty': no collision mesh: no actor"), std::string::npos);
+
+    // Damaged cooked bytes: logged, no mesh, no actor.
+    TNxCollisionMeshData* cube = Cube("damaged");
+    std::vector<u8> garbage(cube->m_nCookedSize, 0xEE);
+    TRepository bytes(garbage.data(), static_cast<u32>(garbage.size()));
+    cube->SetData(&bytes, 0, static_cast<u32>(garbage.size()));
+    TNxCollisionMesh* broken = Place("damaged", cube, 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(nullptr, broken->GetActor());
+    EXPECT_EQ(nullptr, cube->ConvexMesh());
+    EXPECT_NE(m_Folder.SystemLog().find("'damaged': no collision mesh: no actor"), std::string::npos);
+    cube->SetData(nullptr, 0, 0);
+}
+
+TEST_F(CollisionTest, ACookedMeshStoredInARepositoryAndReloadedCollides)
+{
+    TNxCollisionMeshData* data = Ground("runway", false);
+    EXPECT_EQ(COOKED_REPOSITORY_ID, data->m_nRepositoryId);
+    EXPECT_EQ(data->m_nCookedSize + 4 * 12 + 6 * 2, data->m_nDataSize);
+    TNode* node = g_pNodeManager->CreateNode("runway");
+    node->SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
+    Collision().CreateCollisionMesh(node, data, 0)->SetGroupsMask(1);
+    m_pCooked.reset();
+    {
+        TRepositoryWriter writer(71, 0);
+        writer.AddDependency(COOKED_REPOSITORY_ID);
+        TClusterManager* managers[9];
+        i32 count = TRepositoryWriter::SceneManagers(managers);
+        managers[count++] = &Collision();
+        ASSERT_TRUE(writer.Write("level.data", managers, count, false));
+    }
+    g_pCluster->Clear();
+    ASSERT_EQ(0, Collision().GetCollisionMeshCount());
+
+    g_pResourceManager->Associate(COOKED_REPOSITORY_ID, "cooked.data");
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("level.data", 0));
+    ASSERT_EQ(1, Collision().GetCollisionMeshCount());
+    TNxCollisionMesh* loaded = Collision().GetCollisionMesh(0);
+    ASSERT_NE(nullptr, loaded->GetActor());
+    EXPECT_EQ(4u, loaded->pCollisionMeshData->m_nNormalCount);
+    ASSERT_NE(nullptr, loaded->pCollisionMeshData->m_pIndices);
+    EXPECT_EQ(3, loaded->pCollisionMeshData->m_pIndices[5]);
+
+    TCollisionHit hit = Cleared();
+    ASSERT_EQ(1u, Collision().RayCast(Ray(TVector(-5.0f, 9.0f, 5.0f, 1.0f), TVector(-5.0f, -9.0f, 5.0f, 1.0f)), hit, 0));
+    EXPECT_EQ(loaded, hit.pOwner);
+    EXPECT_EQ(1u, hit.nFace);
+    EXPECT_NEAR(2.0f, hit.Point.y, 1e-5f);
+
+    // A crate dropped on it comes to rest there.
+    g_pNxDynamicsManager->SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
+    TNxDynamicsBody* crate = Box("crate", 0.0f, 4.0f, 0.0f);
+    crate->GetGeometry(0)->SetGroupsMask(1);
+    for (i32 frame = 0; frame < 30; ++frame)
+    {
+        Manager().ThreadUpdateManager(0.1f);
+        Manager().UpdateManager(0.1f);
+    }
+    EXPECT_NEAR(2.5f, NodePosition(crate).y, 0.05f);
+}
