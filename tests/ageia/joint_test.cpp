@@ -1,9 +1,11 @@
+#include "ageia/dynamicslistener.h"
 #include "ageia/nxjoint.h"
 #include "core/stream/memorystream.h"
 #include "dynamicsfixture.h"
 #include "platform/physics/nxjoint.h"
 
 #include <cmath>
+#include <string>
 
 namespace
 {
@@ -303,4 +305,49 @@ TEST_F(JointTest, AMovedBodyTakesItsFixedJointsAlongToItsNewPlace)
     // Welded at the new place: neither body is pulled back to the old one.
     EXPECT_NEAR(3.0f, b->GetActor()->getGlobalPosition().y, 0.05f);
     EXPECT_NEAR(0.0f, a->GetActor()->getGlobalPosition().y, 0.05f);
+}
+
+namespace
+{
+// Notes who heard a break, in order.
+class TBreakJournal : public TDynamicsListener
+{
+public:
+    TBreakJournal(std::string* journal, char letter) : m_pJournal(journal), m_cLetter(letter) {}
+    u32 OnJointBreak(TDynamicsJoint* joint, f32) override
+    {
+        *m_pJournal += m_cLetter;
+        pJoint = joint;
+        return 1;
+    }
+    std::string* m_pJournal;
+    char m_cLetter;
+    TDynamicsJoint* pJoint = nullptr;
+};
+} // namespace
+
+TEST_F(JointTest, ABreakInTheSimulationReachesBodyAThenBodyBThenTheGlobalListenersAndEnablingRebuilds)
+{
+    std::string journal;
+    TBreakJournal first(&journal, 'a'), second(&journal, 'b'), global(&journal, 'g');
+    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
+    TNxDynamicsBody* b = Box("b", 2.0f, 0.0f, 0.0f);
+    a->pMethods = &first;
+    b->pMethods = &second;
+    ASSERT_EQ(0u, Manager().AddListener(&global));
+    TNxDynamicsJoint* link = Joint("link", JOINT_FIXED, Translation(1.0f, 0.0f, 0.0f), a, b);
+    link->SetBreakable(1.0f, 1.0f);
+    EXPECT_EQ(1u, link->IsBreakable());
+    b->SetLinearVelocity(TVector(20.0f, 0.0f, 0.0f, 1.0f));
+    for (i32 frame = 0; frame < 5 && journal.empty(); ++frame)
+        Manager().ThreadUpdateManager(1.0f / 30.0f);
+    Manager().RemoveListener(&global);
+    EXPECT_EQ("abg", journal);
+    EXPECT_EQ(link, global.pJoint);
+    EXPECT_EQ(1u, link->IsBroken());
+    EXPECT_EQ(nullptr, link->GetJoint());
+    EXPECT_EQ(0u, Scene().getNbJoints());
+    link->OnEnable(1);
+    ASSERT_NE(nullptr, link->GetJoint());
+    EXPECT_EQ(0u, link->IsBroken());
 }
