@@ -10,6 +10,7 @@
 #include "engine/system/manager.h"
 
 class TCollisionFilter;
+class TCollisionHeightField;
 class TDynamicsGeometry;
 class TMeshData;
 class TNode;
@@ -59,6 +60,10 @@ public:
     virtual i32 GetCollisionMeshCount() = 0;
     virtual TNxCollisionMesh* GetCollisionMesh(i32 index) = 0;
     virtual TNxCollisionMesh* CreateCollisionMesh(TNode* node, TNxCollisionMeshData* data, u32 attachToBody) = 0;
+    virtual i32 GetHeightFieldCount() = 0;
+    virtual TCollisionHeightField* GetHeightField(i32 index) = 0;
+    // The next of at most 2048 height fields; null (logged) when all are in use.
+    virtual TCollisionHeightField* CreateHeightField() = 0;
     virtual void SetMeshPairCollision(TNxCollisionMesh* a, TNxCollisionMesh* b, u32 enable) = 0;
     virtual void SetGroupCollision(u16 a, u16 b, u32 enable) = 0;
 

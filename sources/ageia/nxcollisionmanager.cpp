@@ -281,6 +281,8 @@ void TNxCollisionManager::ForgetActorsOfOldScene()
 void TNxCollisionManager::OnClusterUnload()
 {
     ReleaseActors();
+    // Height fields go whole: pending requests with their samples, actors and layer objects.
+    m_aHeightField.Clear();
     for (i32 i = 0; i < m_aData.GetCount(); ++i)
         m_aData[i]->Release();
     // Meshes made here leave their nodes while the nodes still exist.

@@ -4,6 +4,7 @@
 // and collision meshes are cluster arrays (repository loads fill them); static actors are made
 // after cluster loads and state loads for meshes on enabled nodes, and released at unloads.
 #include "ageia/collisionmanager.h"
+#include "ageia/nxheightfield.h"
 #include "core/cluster/clustermethods.h"
 #include "core/system/templates/darray.h"
 #include "engine/system/statemethods.h"
@@ -36,6 +37,9 @@ public:
     i32 GetCollisionMeshCount() override { return m_aMesh.GetCount(); }
     TNxCollisionMesh* GetCollisionMesh(i32 index) override { return m_aMesh[index]; }
     TNxCollisionMesh* CreateCollisionMesh(TNode* node, TNxCollisionMeshData* data, u32 attachToBody) override;
+    i32 GetHeightFieldCount() override { return static_cast<i32>(m_aHeightField.GetCount()); }
+    TCollisionHeightField* GetHeightField(i32 index) override { return m_aHeightField.Get(static_cast<u32>(index)); }
+    TCollisionHeightField* CreateHeightField() override { return m_aHeightField.Create(); }
     void SetMeshPairCollision(TNxCollisionMesh* a, TNxCollisionMesh* b, u32 enable) override;
     void SetGroupCollision(u16 a, u16 b, u32 enable) override;
 
@@ -77,6 +81,7 @@ private:
 
     DArray<TNxCollisionMeshData*> m_aData;
     DArray<TNxCollisionMesh*> m_aMesh;
+    TNxHeightFieldArray m_aHeightField;
     // Those made here rather than loaded: freed when a load replaces their list.
     DArray<TNxCollisionMeshData*> m_aOwnedData;
     DArray<TNxCollisionMesh*> m_aOwnedMesh;

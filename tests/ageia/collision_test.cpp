@@ -2,6 +2,8 @@
 #include "collisionfixture.h"
 #include "core/math/boundbox.h"
 #include "engine/system/resourcemanager.h"
+#include "core/system/memory.h"
+#include "platform/physics/nxheightfield.h"
 #include "platform/physics/nxscene.h"
 
 #include <cstring>
@@ -342,4 +344,34 @@ TEST_F(CollisionTest, ACookedMeshStoredInARepositoryAndReloadedCollides)
         Manager().UpdateManager(0.1f);
     }
     EXPECT_NEAR(2.5f, NodePosition(crate).y, 0.05f);
+}
+
+TEST_F(CollisionTest, HeightFieldsMeetClosestRaysOnlyAndGoWithTheCluster)
+{
+    auto* field = static_cast<TNxHeightField*>(Collision().CreateHeightField());
+    ASSERT_NE(nullptr, field);
+    EXPECT_EQ(1, Collision().GetHeightFieldCount());
+    EXPECT_EQ(field, Collision().GetHeightField(0));
+    auto* samples = static_cast<NxHeightFieldSample*>(MemoryAllocate(8 * 4 * 4));
+    for (u32 i = 0; i < 8 * 4; ++i)
+        samples[i] = {0, 0, 0};
+    const f32 extents[4] = {64.0f, 200.0f, 32.0f, 0.0f};
+    field->Build(TMatrix(1.0f), 8, 4, extents, samples, 0);
+    Manager().UpdateManager(0.0f);
+    ASSERT_EQ(1u, field->IsBuilt());
+    const u32 actors = Scene().getNbActors();
+
+    // No node: a closest cast hits it (with no owner), a filtered one passes it by.
+    const TRay ray = Ray(TVector(10.0f, 150.0f, 10.0f, 1.0f), TVector(10.0f, -150.0f, 10.0f, 1.0f));
+    TCollisionHit hit = Cleared(HEIGHT_FIELD_GROUPS_MASK);
+    hit.pOwner = &hit;
+    ASSERT_EQ(1u, Collision().RayCast(ray, hit, 0));
+    EXPECT_EQ(nullptr, hit.pOwner);
+    TNode* nobody = g_pNodeManager->CreateNode("nobody");
+    hit = Cleared(HEIGHT_FIELD_GROUPS_MASK);
+    EXPECT_EQ(0u, Collision().RayCastExcludingNode(ray, hit, nobody));
+
+    g_pCluster->Clear();
+    EXPECT_EQ(0, Collision().GetHeightFieldCount());
+    EXPECT_EQ(actors - 1, Scene().getNbActors());
 }
