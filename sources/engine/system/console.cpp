@@ -192,7 +192,11 @@ void TConsoleManager::BeginManager()
 void TConsoleManager::UpdateManager(f32)
 {
     if (m_pToggle && m_pToggle->WasPressed())
+    {
         Toggle();
+        // Inputs may update less often than frames: one press toggles once.
+        m_pToggle->ClearPressed();
+    }
     AdvanceFade(g_pTimer ? g_pTimer->GetRealTimeStep() : 0.0f);
 }
 

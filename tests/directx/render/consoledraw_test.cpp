@@ -4,7 +4,9 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/timer.h"
+#include "directx/input/wininput.h"
 #include "directx/render/dxtexturemanager.h"
+#include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/fontmanager.h"
 #include "engine/system/command/commandmanager.h"
@@ -195,5 +197,18 @@ TEST_F(ConsoleDrawTest, BackgroundAndBlinkingCursorAreTheDataTextures)
     EXPECT_FLOAT_EQ(pen.rect[3], 600.0f - 138.0f);
     EXPECT_NEAR(pen.color.a, 0.75f, 1e-3f);
     EXPECT_FLOAT_EQ(pen.color.r, 1.0f);
+}
+
+TEST_F(ConsoleDrawTest, OnePressOfTheToggleKeyTogglesOnceHoweverManyFramesSeeIt)
+{
+    m_Console.BeginManager();
+    TInput* tilde = g_pInputManager->FindInput(TName("Tilde"));
+    ASSERT_NE(tilde, nullptr);
+    // The inputs update at their own rate: two frames pass before the edge is cleared.
+    *tilde->GetFlags() |= WIN_INPUT_PRESSED;
+    for (int frame = 0; frame < 2; ++frame)
+        m_Console.UpdateManager(0.0f);
+    EXPECT_EQ(m_Console.IsVisible(), 1u);
+    g_pInputManager->RegisterInputFocus(&m_Console, INPUT_FOCUS_NO_LAYER);
 }
 } // namespace
