@@ -321,6 +321,7 @@ void TNxDynamicsManager::_CreateScene()
     m_pScene->setFilterConstant1(zero);
     NxSceneQueryDesc queryDesc;
     queryDesc.executeMode = NX_SQE_ASYNCHRONOUS;
+    queryDesc.report = &DynamicsSceneQueryReport();
     m_pSceneQuery = m_pScene->createSceneQuery(queryDesc);
 }
 

@@ -1,5 +1,6 @@
 #include "ageia/nxreports.h"
 
+#include "ageia/collisionmanager.h"
 #include "ageia/dynamicslistener.h"
 #include "ageia/nxbody.h"
 #include "ageia/nxdynamics.h"
@@ -75,6 +76,27 @@ TNxContactModify& DynamicsContactModify()
 {
     static TNxContactModify s_Modify;
     return s_Modify;
+}
+
+TSceneQueryReport& DynamicsSceneQueryReport()
+{
+    static TSceneQueryReport s_Report;
+    return s_Report;
+}
+
+NxQueryReportResult TSceneQueryReport::onRaycastQuery(void* userData, NxU32 count, const NxRaycastHit* hits)
+{
+    auto* record = static_cast<TCollisionHit*>(userData);
+    if (!record || count == 0)
+        return NX_SQR_CONTINUE;
+    const NxRaycastHit& hit = hits[0];
+    record->Point = TVector(hit.worldImpact.x, hit.worldImpact.y, hit.worldImpact.z, 1.0f);
+    record->Normal = TVector(hit.worldNormal.x, hit.worldNormal.y, hit.worldNormal.z, 1.0f);
+    record->Barycentric = TVector(hit.u, hit.v, 0.0f, 1.0f);
+    const auto* data = hit.shape ? static_cast<const TCollisionUserData*>(hit.shape->userData) : nullptr;
+    record->pOwner = data && data->nKind == COLLISION_USER_MESH ? data->pObject : nullptr;
+    record->nHit = 1;
+    return NX_SQR_CONTINUE;
 }
 
 NxAssertResponse TNxErrorStream::reportAssertViolation(const char* message, const char* file, int line)

@@ -1,6 +1,7 @@
 #pragma once
 // The dynamics manager's objects that hear the physics layer: its error stream, the user
-// notify (joint breaks, wake and sleep) and the contact modify hook, one static each.
+// notify (joint breaks, wake and sleep), the contact modify hook and the scene-query report, one
+// static each.
 #include "platform/physics/nxcallbacks.h"
 #include "platform/physics/nxuseroutputstream.h"
 
@@ -54,9 +55,22 @@ public:
     }
 };
 
+// Results of the batched queries, each of which carries its TCollisionHit as user data.
+class TSceneQueryReport : public NxSceneQueryReport
+{
+public:
+    // The first hit's point, normal and (u, v, 0, 1) into the record, its owner the hit shape's
+    // static mesh (kind 3, else null), the hit flag 1.
+    NxQueryReportResult onRaycastQuery(void* userData, NxU32 count, const NxRaycastHit* hits) override;
+    NxQueryReportResult onBooleanQuery(void*, bool) override { return NX_SQR_CONTINUE; }
+    NxQueryReportResult onShapeQuery(void*, NxU32, NxShape**) override { return NX_SQR_CONTINUE; }
+    NxQueryReportResult onSweepQuery(void*, NxU32, void*) override { return NX_SQR_CONTINUE; }
+};
+
 TNxErrorStream& DynamicsErrorStream();
 TNxContactReport& DynamicsContactReport();
 TNxTriggerReport& DynamicsTriggerReport();
 TNxWheelContactReport& DynamicsWheelContactReport();
 TNxUserNotify& DynamicsUserNotify();
 TNxContactModify& DynamicsContactModify();
+TSceneQueryReport& DynamicsSceneQueryReport();

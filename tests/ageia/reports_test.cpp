@@ -1,9 +1,11 @@
+#include "ageia/collisionmanager.h"
 #include "ageia/dynamicslistener.h"
 #include "ageia/nxjoint.h"
 #include "ageia/nxreports.h"
 #include "dynamicsfixture.h"
 #include "platform/physics/nxjoint.h"
 #include "platform/physics/nxjointdesc.h"
+#include "platform/physics/nxscenequery.h"
 #include "platform/physics/nxwheelshape.h"
 
 #include <string>
@@ -182,4 +184,48 @@ TEST_F(DynamicsTest, WheelContactsNeverReportLessThanTheRadiusLessTwoCentimetres
     EXPECT_TRUE(DynamicsWheelContactReport().onWheelContact(live, point, normal, position, force, nullptr, material, 0));
     EXPECT_FLOAT_EQ(0.6f, position);
     EXPECT_FLOAT_EQ(9.0f, point.x);
+}
+
+TEST_F(DynamicsTest, BatchedRayResultsReachTheirHitRecordsWithTheOwnerOfAStaticMeshOnly)
+{
+    // A static shape carrying a collision mesh's user data, and a body's box beside it.
+    TNxDynamicsBody* crate = Box("crate", 5.0f, 0.0f, 0.0f);
+    crate->GetGeometry(0)->SetGroupsMask(1);
+    u32 meshObject = 0;
+    TCollisionUserData meshData{COLLISION_USER_MESH, &meshObject};
+    NxBoxShapeDesc box;
+    box.dimensions.set(0.5f, 0.5f, 0.5f);
+    box.userData = &meshData;
+    box.groupsMask.bits0 = 1;
+    NxActorDesc wall;
+    wall.globalPose.t.set(0.0f, 0.0f, 5.0f);
+    wall.shapes.push_back(&box);
+    NxActor* actor = Scene().createActor(wall);
+    ASSERT_NE(nullptr, actor);
+
+    TCollisionHit toWall{}, toCrate{}, toNothing{};
+    toCrate.pOwner = &toCrate;
+    NxSceneQuery& query = *Manager().GetSceneQuery();
+    NxRaycastHit unused;
+    NxGroupsMask mask;
+    mask.bits0 = 1;
+    const NxVec3 origin(0.0f, 0.0f, 0.0f);
+    query.raycastClosestShape(NxRay(origin, NxVec3(0.0f, 0.0f, 1.0f)), NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
+                              &mask, nullptr, &toWall);
+    query.raycastClosestShape(NxRay(origin, NxVec3(1.0f, 0.0f, 0.0f)), NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
+                              &mask, nullptr, &toCrate);
+    query.raycastClosestShape(NxRay(origin, NxVec3(0.0f, 1.0f, 0.0f)), NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
+                              &mask, nullptr, &toNothing);
+    query.execute();
+
+    EXPECT_EQ(1u, toWall.nHit);
+    EXPECT_EQ(&meshObject, toWall.pOwner);
+    EXPECT_FLOAT_EQ(4.5f, toWall.Point.z);
+    EXPECT_FLOAT_EQ(-1.0f, toWall.Normal.z);
+    EXPECT_FLOAT_EQ(1.0f, toWall.Barycentric.w);
+    EXPECT_EQ(1u, toCrate.nHit);
+    EXPECT_EQ(nullptr, toCrate.pOwner);
+    EXPECT_FLOAT_EQ(4.5f, toCrate.Point.x);
+    EXPECT_EQ(0u, toNothing.nHit);
+    Scene().releaseActor(*actor);
 }
