@@ -649,6 +649,11 @@ void TDxCanvasManager::DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f
     }
 }
 
+TCanvasVertex* TDxCanvasManager::AllocTexturedTriangles(i32 count, TTexture* texture)
+{
+    return AllocVertices2DTriangles(count, GetShader(CANVAS_SHADER_2D), texture);
+}
+
 void TDxCanvasManager::DrawTriangles3D(const TCanvasVertex* vertices, i32 count, TDxShader* shader)
 {
     const i32 capacity = CANVAS_BATCH_CAPACITY[CANVAS_BATCH_3D_TRIANGLES];

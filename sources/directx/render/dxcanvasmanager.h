@@ -23,15 +23,6 @@ class TShaderParameter;
 class TTexture;
 struct TBoundBox;
 
-// A canvas vertex: position (x, y, z, w), texture coordinates, 0xAARRGGBB colour.
-struct TCanvasVertex
-{
-    f32 x, y, z, w;
-    f32 u, v;
-    u32 nColor;
-};
-static_assert(sizeof(TCanvasVertex) == 28);
-
 enum ECanvasBatch : u32
 {
     CANVAS_BATCH_2D_LINES,
@@ -158,6 +149,8 @@ public:
     void DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4], TDxShader* shader,
                          const TColor& color);
     void DrawTriangles3D(const TCanvasVertex* vertices, i32 count, TDxShader* shader);
+    // 2D triangles of the texture drawn with "Shader_canvas2d".
+    TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) override;
     // Draws and empties the batches in order while a frame is drawn; otherwise only empties.
     void Flush();
 

@@ -3,6 +3,7 @@
 // reach it; the Direct3D canvas implements it.
 #include "core/math/color.h"
 #include "core/system/name.h"
+#include "engine/render/canvasvertex.h"
 #include "engine/render/font.h"
 #include "engine/system/manager.h"
 
@@ -22,6 +23,9 @@ public:
     virtual i32 GetTextWidth(const char* text, i32 length) = 0;
     // Rectangle: left, top, right, bottom in aperture units; text with markup.
     virtual void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode) = 0;
+    // Room for count vertices of 2D triangles drawn with the texture; null when refused (a
+    // canvas without batches refuses all).
+    virtual TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) { return nullptr; }
 };
 
 extern TCanvasManager* g_pCanvasManager;

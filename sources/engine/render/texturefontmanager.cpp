@@ -3,10 +3,13 @@
 #include "core/cluster/cluster.h"
 #include "core/system/log.h"
 #include "core/system/string.h"
+#include "engine/render/canvasmanager.h"
+#include "engine/render/texture.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/scenetypes.h"
 
+#include <cmath>
 #include <cstring>
 
 TTextureFontManager* g_pTextureFontManager = nullptr;
@@ -40,6 +43,36 @@ Tfont_pixelsnap_leadingVariable s_font_pixelsnap_leading;
 bool IsBreak(char16_t c)
 {
     return c == TEXT_LINE_FEED || c == TEXT_CARRIAGE_RETURN;
+}
+
+constexpr u32 QUAD_VERTICES = 6;
+constexpr f32 TEXT_DEPTH = 0.5f;
+
+// A corner on a whole pixel, at the texel centre.
+f32 Snap(f32 value)
+{
+    return std::round(value) - 0.5f;
+}
+
+void SetQuad(TCanvasVertex* v, f32 x0, f32 y0, f32 x1, f32 y1, const TTextureFontGlyph& glyph, u32 argb)
+{
+    if (FontPixelSnap())
+    {
+        x0 = Snap(x0);
+        y0 = Snap(y0);
+        x1 = Snap(x1);
+        y1 = Snap(y1);
+    }
+    const TCanvasVertex p0{x0, y0, TEXT_DEPTH, 0.0f, glyph.fLeft, glyph.fTop, argb};
+    const TCanvasVertex p1{x1, y0, TEXT_DEPTH, 0.0f, glyph.fRight, glyph.fTop, argb};
+    const TCanvasVertex p2{x1, y1, TEXT_DEPTH, 0.0f, glyph.fRight, glyph.fBottom, argb};
+    const TCanvasVertex p3{x0, y1, TEXT_DEPTH, 0.0f, glyph.fLeft, glyph.fBottom, argb};
+    v[0] = p0;
+    v[1] = p1;
+    v[2] = p2;
+    v[3] = p0;
+    v[4] = p2;
+    v[5] = p3;
 }
 } // namespace
 
@@ -108,6 +141,85 @@ f32 TTextureFontManager::GetLineHeight() const
 TTextSpacing TTextureFontManager::Spacing(f32 lineSpacing, f32 paragraphSpacing) const
 {
     return TTextSpacing{m_fScale, m_fLetterSpacing, lineSpacing, paragraphSpacing};
+}
+
+void TTextureFontManager::DrawText(f32 x, f32 y, u32 anchor, const TColor& colour, const char16_t* text,
+                                   f32 maxWidth) const
+{
+    if (!m_pFont || !g_pCanvasManager)
+        return;
+    const f32 width = GetTextWidth(text, 0);
+    if (anchor == 1)
+        x -= width * 0.5f;
+    else if (anchor == 2)
+        x -= width;
+    i32 count = 0;
+    while (text[count])
+        ++count;
+    _DrawLine(x, y, colour.ToARGB(), text, count, 0.0f, maxWidth);
+}
+
+void TTextureFontManager::DrawTextRect(const f32 rect[4], u32 alignment, u32 justify, const TColor& colour,
+                                       const char16_t* text, f32 lineSpacing, f32 paragraphSpacing) const
+{
+    if (!m_pFont || !g_pCanvasManager)
+        return;
+    const u32 argb = colour.ToARGB();
+    LayoutRect(rect, alignment, justify, text, lineSpacing, paragraphSpacing, [&](const TTextLine& line) {
+        _DrawLine(line.fX, line.fY, argb, text + line.nFirst, line.nCount, line.fSpaceExtra, 0.0f);
+    });
+}
+
+void TTextureFontManager::_DrawLine(f32 x, f32 y, u32 argb, const char16_t* text, i32 count, f32 spaceExtra,
+                                    f32 maxWidth) const
+{
+    const TTextureFont& font = *m_pFont;
+    const f32 scale = m_fScale;
+    const f32 lineStart = x - static_cast<f32>(font.m_nInset);
+    f32 top = y - static_cast<f32>(font.m_nInset);
+    if (font.m_fBaseline == -1.0f)
+        top += (static_cast<f32>(font.m_nLineHeight) - font.m_fCellHeight) * 0.5f * scale;
+    else
+        top -= font.m_fBaseline * scale;
+    const f32 cellWidth = font.m_fCellWidth * scale;
+    const f32 cellHeight = font.m_fCellHeight * scale;
+    const u32 vertices = static_cast<u32>(count) * QUAD_VERTICES;
+    // Every page's batch carries every character.
+    for (i32 page = 0; page < font.aUses.GetCount(); ++page)
+    {
+        TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(static_cast<i32>(vertices),
+                                                                    static_cast<TTexture*>(font.aUses[page].pResource));
+        if (!v)
+            continue;
+        f32 penX = lineStart;
+        f32 penY = top;
+        bool lineFirst = true;
+        i32 i = 0;
+        for (; i < count; ++i, v += QUAD_VERTICES)
+        {
+            if (text[i] == TEXT_LINE_FEED)
+            {
+                penX = lineStart;
+                penY += static_cast<f32>(font.m_nLineHeight) * scale;
+                lineFirst = true;
+                std::memset(v, 0, QUAD_VERTICES * sizeof(TCanvasVertex));
+                continue;
+            }
+            const TTextureFontGlyph& glyph = font.FindGlyph(text[i]);
+            const f32 x0 = penX + (lineFirst ? 0.0f : glyph.fLeading * scale);
+            f32 next = x0 + (glyph.fAdvance + m_fLetterSpacing) * scale;
+            if (i + 1 < count)
+                next += glyph.fTrailing * scale;
+            if (text[i] == TEXT_SPACE)
+                next += spaceExtra;
+            if (maxWidth > 0.0f && next - lineStart > maxWidth)
+                break;
+            SetQuad(v, x0, penY, x0 + cellWidth, penY + cellHeight, glyph, argb);
+            penX = next;
+            lineFirst = false;
+        }
+        std::memset(v, 0, static_cast<size_t>(count - i) * QUAD_VERTICES * sizeof(TCanvasVertex));
+    }
 }
 
 TTextBox TTextureFontManager::MeasureText(f32 width, const char16_t* text, f32 lineSpacing,

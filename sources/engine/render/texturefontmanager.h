@@ -2,6 +2,7 @@
 // TTextureFontManager ("TextureFont"): the fonts repositories load, the current font with its
 // scale and letter spacing, text measures and wrapping, and per-language font aliases.
 // Without a current font every query answers -1 (or an empty box).
+#include "core/math/color.h"
 #include "core/system/templates/darray.h"
 #include "core/system/templates/sset.h"
 #include "engine/render/texturefont.h"
@@ -48,6 +49,13 @@ public:
     template <class F>
     void LayoutRect(const f32 rect[4], u32 alignment, u32 justify, const char16_t* text, f32 lineSpacing,
                     f32 paragraphSpacing, F line) const;
+    // One line at (x, y) through the canvas with the current font: anchor 0 puts x at the
+    // line's left end, 1 at its centre, 2 at its right end. With a maximum width above 0 the
+    // drawing stops where the pen would pass it. Nothing without a font.
+    void DrawText(f32 x, f32 y, u32 anchor, const TColor& colour, const char16_t* text, f32 maxWidth) const;
+    // The text laid out in the rectangle as LayoutRect does, drawn line by line.
+    void DrawTextRect(const f32 rect[4], u32 alignment, u32 justify, const TColor& colour, const char16_t* text,
+                      f32 lineSpacing, f32 paragraphSpacing) const;
     // Rebuilds the aliases for the language: font "name" -> "name.<language>" where that exists.
     void LoadAliases(const TName& language);
     u32 GetAliasCount() const { return m_aAlias.GetCount(); }
@@ -58,6 +66,9 @@ public:
 private:
     TTextureFont* FindFont(u32 nameId) const;
     TTextSpacing Spacing(f32 lineSpacing, f32 paragraphSpacing) const;
+    // count characters from (x, y), one batch of 6 vertices a character per page texture;
+    // spaceExtra after each space.
+    void _DrawLine(f32 x, f32 y, u32 argb, const char16_t* text, i32 count, f32 spaceExtra, f32 maxWidth) const;
     void EmitLines(const f32 rect[4], u32 alignment, u32 justify, const char16_t* text, const TTextSpacing& spacing,
                    void (*line)(void*, const TTextLine&), void* context) const;
 

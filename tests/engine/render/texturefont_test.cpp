@@ -1,5 +1,9 @@
+#include "engine/render/canvasmanager.h"
+#include "engine/render/texture.h"
 #include "engine/render/texturefont.h"
 #include "engine/render/texturefontmanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +55,141 @@ struct TextureFontTest : testing::Test
 
     TTextureFont body, french, title;
 };
+
+// A page texture that is only handed around.
+struct TPageTexture : TTexture
+{
+    i32 CopyFromRenderTarget(i32, TRenderTarget*) override { return 0; }
+    i32 Copy(i32, TTexture*) override { return 0; }
+    void* Lock(i32, i32, u32&, u32&) override { return nullptr; }
+    void Unlock(i32) override {}
+    TTextureAnimation* GetAnimation() override { return nullptr; }
+};
+
+// Keeps the batches the fonts ask for.
+struct TRecordingCanvas : TCanvasManager
+{
+    struct TBatch
+    {
+        TTexture* pTexture;
+        std::vector<TCanvasVertex> aVertex;
+    };
+    TShader* SetShader(TTexture*, i32) override { return nullptr; }
+    void DrawTexture(f32, f32, f32, f32, TShader*, const TColor&) override {}
+    TFont SetFont(const TName&, i32) override { return {}; }
+    TFont SetDefaultFont() override { return {}; }
+    i32 GetTextWidth(const char*, i32) override { return -1; }
+    void WriteRect(const f32[4], const TColor&, const char*, i32) override {}
+    TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) override
+    {
+        // Filled with a pattern, so that what the font leaves alone shows.
+        aBatch.push_back({texture, std::vector<TCanvasVertex>(static_cast<size_t>(count),
+                                                              TCanvasVertex{7, 7, 7, 7, 7, 7, 7})});
+        return aBatch.back().aVertex.data();
+    }
+    std::vector<TBatch> aBatch;
+};
+
+struct TextureFontDrawTest : TextureFontTest
+{
+    TextureFontDrawTest()
+    {
+        body.m_nInset = 1;
+        body.m_fCellWidth = 12.0f;
+        body.m_fCellHeight = 16.0f;
+        body.m_fBaseline = -1.0f;
+        body.aUses.Add(TResourceLink{0, 0, &page});
+        g_pTextureFontManager->SetFont(TName("Body"), 20.0f, 0.0f);
+        g_pCanvasManager = &canvas;
+    }
+    ~TextureFontDrawTest() override
+    {
+        g_pCanvasManager = nullptr;
+        body.aUses.SetCount(0);
+        SetPixelSnap("0");
+    }
+    static void SetPixelSnap(const char* value)
+    {
+        const TName text(value, true);
+        TCommandManager::Instance().FindVariable(TName("font.pixelsnap"))->Assign(&text, 1);
+    }
+    // The left edge of each quad of a batch.
+    static std::vector<f32> Lefts(const std::vector<TCanvasVertex>& v)
+    {
+        std::vector<f32> lefts;
+        for (size_t i = 0; i < v.size(); i += 6)
+            lefts.push_back(v[i].x);
+        return lefts;
+    }
+
+    TPageTexture page;
+    TRecordingCanvas canvas;
+};
 } // namespace
+
+TEST_F(TextureFontDrawTest, LinesBecomeQuadsOfTheGlyphsOnThePageTexture)
+{
+    const TColor red{1.0f, 0.0f, 0.0f, 1.0f};
+    // "ab" is 16 wide: anchored at its right end, it starts 16 to the left.
+    g_pTextureFontManager->DrawText(40.0f, 10.0f, 2, red, u"ab", 0.0f);
+    ASSERT_EQ(1u, canvas.aBatch.size());
+    EXPECT_EQ(&page, canvas.aBatch[0].pTexture);
+    const std::vector<TCanvasVertex>& v = canvas.aBatch[0].aVertex;
+    ASSERT_EQ(12u, v.size());
+    // The inset moves it up and left; centred in the line: (20 - 16) / 2 lower.
+    EXPECT_FLOAT_EQ(23.0f, v[0].x);
+    EXPECT_FLOAT_EQ(11.0f, v[0].y);
+    EXPECT_FLOAT_EQ(35.0f, v[2].x);
+    EXPECT_FLOAT_EQ(27.0f, v[2].y);
+    EXPECT_FLOAT_EQ(0.5f, v[0].z);
+    EXPECT_EQ(0xFFFF0000u, v[0].nColor);
+    EXPECT_EQ(v[0].x, v[3].x);
+    EXPECT_EQ(v[2].y, v[4].y);
+    // 'a' advances 10 and its trailing 2 (not the last character); 'b' has no leading.
+    EXPECT_EQ((std::vector<f32>{23.0f, 35.0f}), Lefts(v));
+
+    // A baseline raises the glyphs by baseline x scale; pixel snap puts corners on pixel centres.
+    canvas.aBatch.clear();
+    body.m_fBaseline = 3.0f;
+    SetPixelSnap("1");
+    g_pTextureFontManager->SetFont(TName("Body"), 10.0f, 0.0f);
+    g_pTextureFontManager->DrawText(10.2f, 10.0f, 0, red, u"b", 0.0f);
+    ASSERT_EQ(1u, canvas.aBatch.size());
+    EXPECT_FLOAT_EQ(8.5f, canvas.aBatch[0].aVertex[0].x);
+    EXPECT_FLOAT_EQ(7.5f, canvas.aBatch[0].aVertex[0].y);
+}
+
+TEST_F(TextureFontDrawTest, TheMaximumWidthStopsTheLineAndZeroesTheRestOfTheBatch)
+{
+    g_pTextureFontManager->DrawText(0.0f, 0.0f, 0, TColor{1, 1, 1, 1}, u"abab", 25.0f);
+    ASSERT_EQ(1u, canvas.aBatch.size());
+    const std::vector<TCanvasVertex>& v = canvas.aBatch[0].aVertex;
+    ASSERT_EQ(24u, v.size());
+    // a (12 with its trailing space) and b (6): 18; the next a would end at 31.
+    EXPECT_EQ((std::vector<f32>{-1.0f, 11.0f, 0.0f, 0.0f}), Lefts(v));
+    for (size_t i = 12; i < 24; ++i)
+        EXPECT_EQ(0u, v[i].nColor);
+
+    // Without a font nothing is asked of the canvas.
+    canvas.aBatch.clear();
+    g_pTextureFontManager->OnClusterUnload();
+    g_pTextureFontManager->DrawText(0.0f, 0.0f, 0, TColor{1, 1, 1, 1}, u"ab", 0.0f);
+    EXPECT_TRUE(canvas.aBatch.empty());
+}
+
+TEST_F(TextureFontDrawTest, RectanglesDrawTheirLaidOutLinesWithTheJustificationExtra)
+{
+    const f32 rect[4] = {0.0f, 0.0f, 30.0f, 100.0f};
+    // "a a a a" in 30: "a a " then "a a", the first line justified over the width.
+    g_pTextureFontManager->DrawTextRect(rect, 1, 1, TColor{1, 1, 1, 1}, u"a a a a", 0.0f, 0.0f);
+    ASSERT_EQ(2u, canvas.aBatch.size());
+    const std::vector<f32> first = Lefts(canvas.aBatch[0].aVertex);
+    // The extra 2 after the space fills the line (its last space included) to the width.
+    EXPECT_EQ((std::vector<f32>{-1.0f, 11.0f, 17.0f, 29.0f}), first);
+    // The last line is centred: 15 wide in 30.
+    EXPECT_EQ((std::vector<f32>{1.5f, 13.5f, 18.5f}), Lefts(canvas.aBatch[1].aVertex));
+    EXPECT_GT(canvas.aBatch[1].aVertex[0].y, canvas.aBatch[0].aVertex[0].y);
+}
 
 TEST_F(TextureFontTest, WidthsCountLeadingButNotForTheFirstCharacter)
 {
