@@ -161,3 +161,15 @@ TEST(FontHandle, ANullHandleWarnsAndDrawsNothing)
     EXPECT_EQ(font.Write(0, 0, kWhite, "lost", 0), 0);
 }
 } // namespace
+
+namespace
+{
+TEST_F(FontTest, TheManagerListensToTheDevice)
+{
+    g_pDxFontManager->BeginManager();
+    bool listed = false;
+    for (u32 i = 0; i < m_pManager->GetMethodCount(); ++i)
+        listed = listed || m_pManager->GetMethod(i) == static_cast<TDeviceMethods*>(g_pDxFontManager);
+    EXPECT_TRUE(listed);
+}
+} // namespace
