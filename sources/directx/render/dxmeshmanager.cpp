@@ -4,6 +4,7 @@
 #include "core/system/abort.h"
 #include "core/system/memory.h"
 #include "directx/render/dxloadedarray.h"
+#include "directx/render/dxrendertypes.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/scenetypes.h"
@@ -24,7 +25,10 @@ TDxMeshManager::TDxMeshManager()
     : m_pInstanceMatrices(nullptr), m_pInstanceColours(nullptr), m_nInstanceCapacity(0), m_aObjectParameters{}
 {
     if (g_pCluster)
+    {
         RegisterArray(&MeshDecl(), &m_aLoadedMesh);
+        RegisterArray(&MeshDataDecl(), &m_aLoaded);
+    }
 }
 
 void TDxMeshManager::BeginManager()
@@ -46,11 +50,20 @@ i32 TDxMeshManager::GetArray(u32 typeId, void*& data, i32& count)
 {
     if (typeId == MeshDecl().GetTypeId())
         ShowArray(m_aMesh, data, count);
+    if (typeId == MESH_DATA_TYPE_ID)
+        ShowArray(m_aMeshData, data, count);
     return 0;
 }
 
 i32 TDxMeshManager::SetArray(u32 typeId, void*, i32 count)
 {
+    if (typeId == MESH_DATA_TYPE_ID)
+    {
+        for (i32 i = 0; i < m_aMeshData.GetCount(); ++i)
+            m_aMeshData[i]->Unload();
+        TakeLoadedArray(m_aMeshData, m_aForeign, m_aLoaded, count);
+        return 0;
+    }
     if (typeId != MeshDecl().GetTypeId())
         return 1;
     ClearAnimated();

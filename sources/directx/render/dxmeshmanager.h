@@ -4,6 +4,7 @@
 // (a slice per instancing object) and the list of instancing objects with queued instances,
 // flushed by FlushInstancing. Its update advances the texture-animated meshes.
 #include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "core/system/templates/sarray.h"
 #include "directx/render/dxmeshdata.h"
@@ -43,7 +44,8 @@ public:
     TMesh* GetMesh(i32 index) { return m_aMesh[index]; }
     // A mesh on the node (or on none); refused (abort) while the manager system is locked.
     TMesh* CreateMesh(TNode* node);
-    // The meshes of the array; the loaded ones go with their cluster.
+    // The meshes and the mesh data of the arrays; the loaded ones go with their cluster, a load
+    // replaces what was made here (mesh data made here are unloaded first).
     i32 GetArray(u32 typeId, void*& data, i32& count) override;
     i32 SetArray(u32 typeId, void* data, i32 count) override;
 
@@ -61,6 +63,9 @@ private:
     MArray<TMesh, 1, DX_MESH_GROWTH> m_aMesh;
     DArray<TMesh*> m_aLoadedMesh;
     DArray<TMesh*> m_aForeignMesh;
+    // The pointer table of the loaded mesh data, which the cluster fills.
+    DArray<TDxMeshData*> m_aLoaded;
+    DArray<TDxMeshData*> m_aForeign;
     f32* m_pInstanceMatrices;
     f32* m_pInstanceColours;
     u32 m_nInstanceCapacity;

@@ -1,9 +1,12 @@
 #include "directx/render/dxshadermanager.h"
 
 #include "core/cluster/cluster.h"
+#include "core/cluster/clusterdynmanager.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "directx/render/dxeffectstatefilter.h"
+#include "directx/render/dxloadedarray.h"
+#include "directx/render/dxrendertypes.h"
 #include "engine/render/device.h"
 #include "engine/render/shaderparameterplugin.h"
 #include "engine/system/managermanager.h"
@@ -40,8 +43,13 @@ template <class Entries> i32 FindSorted(const Entries& entries, u32 count, const
 
 TDxShaderManager::TDxShaderManager()
     : m_pPool(nullptr), m_pGlobalEffect(nullptr), m_pGlobalData(nullptr), m_nGlobalSize(0), m_nPrograms(0),
-      m_nBindings(0), m_nHandles(0), m_nEffectPointers(0)
+      m_nBindings(0), m_nHandles(0), m_nEffectPointers(0), m_pProgramData(nullptr)
 {
+    if (!g_pCluster)
+        return;
+    RegisterArray(&ShaderDecl(), &m_aLoaded);
+    m_pProgramData = g_pCluster->RegisterDynManager(&ShaderProgramDataDecl());
+    RegisterId(DX_SHADER_MANAGER_ID);
 }
 
 void TDxShaderManager::BeginManager()
@@ -84,6 +92,55 @@ void TDxShaderManager::Clear()
     for (i32 i = 0; i < m_aShader.GetCount(); ++i)
         m_aShader[i]->Unload();
     m_aShader.DeleteAll();
+}
+
+i32 TDxShaderManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId == SHADER_TYPE_ID)
+        ShowArray(m_aShader, data, count);
+    return 0;
+}
+
+i32 TDxShaderManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId != SHADER_TYPE_ID)
+        return 1;
+    for (i32 i = 0; i < m_aShader.GetCount(); ++i)
+        m_aShader[i]->Unload();
+    TakeLoadedArray(m_aShader, m_aForeign, m_aLoaded, count);
+    return 0;
+}
+
+void TDxShaderManager::GetSavedManagers(TClusterManager** managers)
+{
+    managers[0] = this;
+    managers[1] = m_pProgramData;
+}
+
+void TDxShaderManager::PackProgramData()
+{
+    DArray<TDxShaderProgramData> all;
+    for (i32 i = 0; i < m_aShader.GetCount(); ++i)
+    {
+        const DArray<TDxShaderProgramData>& records = m_aShader[i]->m_aProgramData;
+        for (i32 r = 0; r < records.GetCount(); ++r)
+            all.Add(records[r]);
+    }
+    m_pProgramData->SetArray(SHADER_PROGRAM_DATA_TYPE_ID, all.GetData(), all.GetCount());
+    void* block = nullptr;
+    i32 count = 0;
+    m_pProgramData->GetArray(SHADER_PROGRAM_DATA_TYPE_ID, block, count);
+    auto* at = static_cast<TDxShaderProgramData*>(block);
+    for (i32 i = 0; i < m_aShader.GetCount(); ++i)
+    {
+        DArray<TDxShaderProgramData>& records = m_aShader[i]->m_aProgramData;
+        const i32 n = records.GetCount();
+        if (n)
+            records.Attach(at, n);
+        else
+            records.Free();
+        at += n;
+    }
 }
 
 TDxShader* TDxShaderManager::CreateShader(const TName& name)
@@ -247,6 +304,9 @@ i32 TDxShaderManager::SetData(i32 index, const void* data, i32 size)
     }
     if (index != DX_SHADER_BLOCK_GLOBAL_TABLE)
         return 1;
+    // Images this manager's own save wrote carry no table: the table keeps what it holds.
+    if (size == 0)
+        return 0;
     // A table image of another size or count is not ours: the table keeps what it holds.
     u32 count = 0;
     if (size == static_cast<i32>(sizeof(m_aGlobal)))

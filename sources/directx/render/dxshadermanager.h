@@ -3,6 +3,7 @@
 // the global effect whose parameters all effects share, the named global parameters, and the
 // shader-parameter plug-ins collected at BeginManager.
 #include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "core/system/templates/sarray.h"
 #include "directx/render/dxshader.h"
@@ -11,6 +12,7 @@
 #include "engine/system/resourcemethods.h"
 
 struct ID3DXEffectPool;
+class TClusterDynManager;
 
 constexpr u32 DX_SHADER_PLUGIN_CAPACITY = 64;
 constexpr u32 DX_GLOBAL_PARAMETER_CAPACITY = 32;
@@ -23,6 +25,8 @@ constexpr i32 DX_SHADER_GROWTH = 1024;
 constexpr i32 DX_SHADER_BLOCK_GLOBAL_TABLE = 0;
 constexpr i32 DX_SHADER_BLOCK_GLOBAL_EFFECT = 1;
 constexpr i32 DX_SHADER_BLOCK_COUNT = 2;
+// The id the manager's data blocks travel under in cluster images.
+constexpr i32 DX_SHADER_MANAGER_ID = 35;
 
 struct TDxPluginEntry
 {
@@ -84,7 +88,17 @@ public:
     void GiveBindings(u32 count);
     bool TakeHandles(u32 count);
     bool TakeEffectPointers(u32 count);
-    // TClusterManager: the blocks are only loaded, never saved. Block 0 is the raw image of
+    // TClusterManager: the cluster sees every shader; a load hands its own over (the shaders
+    // held before are unloaded and deleted).
+    i32 GetArray(u32 typeId, void*& data, i32& count) override;
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
+    // The managers whose arrays hold the shaders and their program records, for a save.
+    static constexpr i32 SAVED_MANAGER_COUNT = 2;
+    void GetSavedManagers(TClusterManager** managers);
+    // Moves every shader's program records into the cluster's array of them, where a save
+    // expects the records its shaders point at.
+    void PackProgramData();
+    // The blocks are only loaded, never saved. Block 0 is the raw image of
     // the global parameter table, block 1 the global effect's description (kept, not copied).
     i32 GetDataCount() override { return DX_SHADER_BLOCK_COUNT; }
     i32 GetData(i32 index, void*& data, i32& size) override;
@@ -100,6 +114,10 @@ private:
     void _ReleaseGlobalEffect();
 
     MArray<TDxShader, 1, DX_SHADER_GROWTH> m_aShader;
+    // The pointer table of the loaded shaders, which the cluster fills.
+    DArray<TDxShader*> m_aLoaded;
+    DArray<TDxShader*> m_aForeign;
+    TClusterDynManager* m_pProgramData;
     SArray<TDxPluginEntry, DX_SHADER_PLUGIN_CAPACITY, 0> m_aPlugin;
     SArray<TDxGlobalParameter, DX_GLOBAL_PARAMETER_CAPACITY, 1> m_aGlobal;
     const void* m_pGlobalData;

@@ -1,6 +1,9 @@
 #include "directx/render/dxtexturemanager.h"
 
+#include "core/cluster/cluster.h"
 #include "core/system/abort.h"
+#include "directx/render/dxloadedarray.h"
+#include "directx/render/dxrendertypes.h"
 #include "engine/system/managermanager.h"
 
 TDxTextureManager* g_pDxTextureManager = nullptr;
@@ -21,6 +24,25 @@ void CheckUnlocked(const char* function)
 TDxTextureManager::TDxTextureManager()
 {
     g_pTextureManager = this;
+    if (g_pCluster)
+        RegisterArray(&TextureDecl(), &m_aLoaded);
+}
+
+i32 TDxTextureManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId == TEXTURE_TYPE_ID)
+        ShowArray(m_aTexture, data, count);
+    return 0;
+}
+
+i32 TDxTextureManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId != TEXTURE_TYPE_ID)
+        return 1;
+    for (i32 i = 0; i < m_aTexture.GetCount(); ++i)
+        m_aTexture[i]->Unload();
+    TakeLoadedArray(m_aTexture, m_aForeign, m_aLoaded, count);
+    return 0;
 }
 
 void TDxTextureManager::UpdateManager(f32 step)

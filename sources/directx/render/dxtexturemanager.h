@@ -1,6 +1,7 @@
 #pragma once
 // TDxTextureManager ("Texture", back end "Dx"): owns every texture and texture animation, and
 // steps the animations each frame.
+#include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "directx/render/dxtexture.h"
 #include "directx/render/dxtextureanimation.h"
@@ -28,11 +29,19 @@ public:
     TTextureAnimation* FindTextureAnimation(const TName& name) override;
     TTextureAnimation* CreateTextureAnimation(const TName& name) override;
 
+    // TClusterManager: the cluster sees every texture; a load hands its own over (the textures
+    // held before are unloaded and deleted).
+    i32 GetArray(u32 typeId, void*& data, i32& count) override;
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
+
     // Unloads and deletes everything.
     void Clear();
 
 private:
     MArray<TDxTexture, 1, DX_TEXTURE_GROWTH> m_aTexture;
+    // The pointer table of the loaded textures, which the cluster fills.
+    DArray<TDxTexture*> m_aLoaded;
+    DArray<TDxTexture*> m_aForeign;
     MArray<TDxTextureAnimation, 1, DX_TEXTURE_GROWTH> m_aAnimation;
 };
 

@@ -1,12 +1,15 @@
 #include "directx/render/dxviewportmanager.h"
 
+#include "core/cluster/cluster.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
-#include "core/cluster/cluster.h"
 #include "directx/render/dxcameramanager.h"
+#include "directx/render/dxloadedarray.h"
+#include "directx/render/dxrendertypes.h"
 #include "engine/render/device.h"
 #include "engine/render/viewportrendering.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/scenetypes.h"
 
 TDxViewportManager* g_pDxViewportManager = nullptr;
 
@@ -18,7 +21,45 @@ const i32 s_nRegistered =
 constexpr u32 kSetCapacity = 8;
 } // namespace
 
-TDxViewportManager::TDxViewportManager() : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr), m_nMode(0) {}
+TDxViewportManager::TDxViewportManager()
+    : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr), m_nMode(0), m_bLoadedSet(false)
+{
+    if (!g_pCluster)
+        return;
+    RegisterArray(&ViewportDecl(), &m_aLoaded);
+    RegisterArray(&ViewportSetDecl(), &m_aLoadedSet);
+}
+
+i32 TDxViewportManager::GetArray(u32 typeId, void*& data, i32& count)
+{
+    if (typeId == VIEWPORT_TYPE_ID)
+        ShowArray(m_aViewport, data, count);
+    return 0;
+}
+
+i32 TDxViewportManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId == VIEWPORT_TYPE_ID)
+    {
+        TakeLoadedArray(m_aViewport, m_aForeign, m_aLoaded, count);
+        m_pCurrentViewport = nullptr;
+        return 0;
+    }
+    if (typeId != ViewportSetDecl().GetTypeId())
+        return 1;
+    if (count > 0)
+    {
+        m_pCurrentSet = m_aLoadedSet[0];
+        m_bLoadedSet = true;
+    }
+    else if (m_bLoadedSet)
+    {
+        // The cleared cluster took the set with it.
+        m_pCurrentSet = nullptr;
+        m_bLoadedSet = false;
+    }
+    return 0;
+}
 
 void TDxViewportManager::BeginManager()
 {
@@ -61,5 +102,6 @@ void TDxViewportManager::Clear()
 {
     m_aViewport.DeleteAll();
     m_pCurrentSet = nullptr;
+    m_bLoadedSet = false;
     m_pCurrentViewport = nullptr;
 }

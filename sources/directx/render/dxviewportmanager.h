@@ -3,6 +3,7 @@
 // set, to which new viewports may be appended. Viewports that follow the back buffer take its
 // size after every device creation or reset and every cluster load.
 #include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
 #include "directx/render/dxviewport.h"
 #include "engine/render/devicemethods.h"
@@ -21,7 +22,11 @@ public:
     // A viewport with the construction defaults; with addToSet also appended to the current set
     // (refused with a log line when there is none or it is full).
     TDxViewport* __CreateViewport(const TName& name, u32 addToSet);
-    void SetCurrentSet(TViewportSet* set) { m_pCurrentSet = set; }
+    void SetCurrentSet(TViewportSet* set)
+    {
+        m_pCurrentSet = set;
+        m_bLoadedSet = false;
+    }
     // The viewport last applied; null before the first.
     TDxViewport* GetCurrentViewport() const { return m_pCurrentViewport; }
     void SetCurrentViewport(TDxViewport* viewport) { m_pCurrentViewport = viewport; }
@@ -39,9 +44,19 @@ public:
     void OnClusterLoad() override { FitViewportsToDevice(); }
     // The set went with the cluster.
     void OnClusterUnload() override { m_pCurrentSet = nullptr; }
+    // TClusterManager: a load hands its viewports over (those held before are deleted, and the
+    // current viewport forgotten); the first of its viewport sets becomes the current set.
+    i32 GetArray(u32 typeId, void*& data, i32& count) override;
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
 
 private:
     MArray<TDxViewport, 1, DX_VIEWPORT_GROWTH> m_aViewport;
+    // The pointer tables of the loaded viewports and viewport sets, which the cluster fills.
+    DArray<TDxViewport*> m_aLoaded;
+    DArray<TDxViewport*> m_aForeign;
+    DArray<TViewportSet*> m_aLoadedSet;
+    // The current set is one of the loaded sets, which go with the cluster.
+    bool m_bLoadedSet;
     TViewportSet* m_pCurrentSet;
     TDxViewport* m_pCurrentViewport;
     u32 m_nMode;

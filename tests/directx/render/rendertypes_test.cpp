@@ -4,9 +4,12 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/memorystream.h"
 #include "directx/render/dxrendertypes.h"
-#include "directx/render/dxshader.h"
-#include "directx/render/dxtexture.h"
-#include "directx/render/dxviewport.h"
+#include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxshadermanager.h"
+#include "directx/render/dxtexturemanager.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/render/viewportset.h"
+#include "engine/system/scenetypes.h"
 #include "engine/render/shader.h"
 #include "engine/render/viewport.h"
 #include "engine/system/managermanager.h"
@@ -14,25 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace
 {
-class TRenderRecords : public TClusterManager
-{
-public:
-    TRenderRecords()
-    {
-        RegisterArray(&ShaderDecl(), &m_aShader);
-        RegisterArray(&TextureDecl(), &m_aTexture);
-        RegisterArray(&ViewportDecl(), &m_aViewport);
-    }
-    DArray<TShader*> m_aShader;
-    DArray<TDxTexture*> m_aTexture;
-    DArray<TViewport*> m_aViewport;
-};
-
 u32 Word(const void* at)
 {
     u32 word;
@@ -40,46 +28,55 @@ u32 Word(const void* at)
     return word;
 }
 
+// The managers' arrays through one image: what was made before the load is replaced, the
+// shaders' program records come back from the cluster's array of them.
 TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
 {
-    static TRenderRecords s_Records;
     g_pCluster->LinkTypes();
     g_ManagerManager.Initialize();
     g_pCluster->Clear();
 
-    std::vector<u8> shaders(2 * sizeof(TShader));
-    std::vector<u8> textures(sizeof(TDxTexture));
-    std::vector<u8> viewports(sizeof(TViewport));
-    auto* shader = new (shaders.data()) TDxShader[2];
-    auto* texture = new (textures.data()) TDxTexture;
-    auto* viewport = new (viewports.data()) TDxViewport;
+    TDxShader* shader[2] = {g_pDxShaderManager->CreateShader(TName("first", true)),
+                            g_pDxShaderManager->CreateShader(TName("second", true))};
+    TTexture* texture = g_pDxTextureManager->CreateTextureEntry(TName("wall", true));
+    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("main", true), 0);
+    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("crate", true));
+    mesh->m_Description.nVertexCount = 24;
     for (u32 entry = 0; entry < SHADER_PARAMETER_CAPACITY; ++entry)
     {
         const u32 garbage = 0xDEADBEEF;
-        std::memcpy(shaders.data() + SHADER_FIRST_PARAMETER_TABLE + entry * SHADER_PARAMETER_ENTRY_SIZE, &garbage, 4);
+        std::memcpy(reinterpret_cast<u8*>(static_cast<TShader*>(shader[0])) + SHADER_FIRST_PARAMETER_TABLE +
+                        entry * SHADER_PARAMETER_ENTRY_SIZE,
+                    &garbage, 4);
     }
-    shader[1].aTexture[5] = texture;
-    // Stored words of other programs: only the prototypes' tables may come back.
-    const u32 foreignTable = 0xFEEDF00D;
-    std::memcpy(textures.data(), &foreignTable, 4);
-    std::memcpy(shaders.data() + sizeof(TShader), &foreignTable, 4);
-    s_Records.m_aShader.SetCount(2);
-    s_Records.m_aShader[0] = &shader[0];
-    s_Records.m_aShader[1] = &shader[1];
-    s_Records.m_aTexture.SetCount(1);
-    s_Records.m_aTexture[0] = texture;
-    s_Records.m_aViewport.SetCount(1);
-    s_Records.m_aViewport[0] = viewport;
+    shader[1]->aTexture[5] = texture;
+    shader[1]->m_aProgramData.SetCount(2);
+    shader[1]->m_aProgramData[1].nDataSize = 77;
+    shader[0]->m_aProgramData.SetCount(1);
+    shader[0]->m_aProgramData[0].nDataSize = 11;
+    g_pDxShaderManager->PackProgramData();
 
     TMemoryStream stream;
-    TClusterManager* managers[] = {&s_Records};
-    ASSERT_EQ(g_pCluster->SaveToStream(stream, managers, 1), 0);
+    TClusterManager* managers[TDxShaderManager::SAVED_MANAGER_COUNT + 3];
+    g_pDxShaderManager->GetSavedManagers(managers);
+    i32 count = TDxShaderManager::SAVED_MANAGER_COUNT;
+    for (TClusterManager* manager : {static_cast<TClusterManager*>(g_pDxTextureManager),
+                                     static_cast<TClusterManager*>(g_pDxViewportManager),
+                                     static_cast<TClusterManager*>(g_pDxMeshManager)})
+        managers[count++] = manager;
+    ASSERT_EQ(g_pCluster->SaveToStream(stream, managers, count), 0);
     std::vector<u8> image(stream.GetData(), stream.GetData() + stream.GetSize());
-    ASSERT_EQ(g_pCluster->Load(image.data(), static_cast<u32>(image.size()), 0), 0);
+    // The records saved are gone: the loaded ones are the image's.
+    g_pCluster->Clear();
+    EXPECT_EQ(g_pDxShaderManager->GetShaderCount(), 0);
+    g_pDxShaderManager->CreateShader(TName("third", true));
+    ASSERT_EQ(g_pCluster->Load(image.data(), static_cast<u32>(image.size()), CLUSTER_LOAD_NO_CLEAR), 0);
 
-    ASSERT_EQ(s_Records.m_aShader.GetCount(), 2);
-    const TShader* loaded = s_Records.m_aShader[1];
-    EXPECT_NE(static_cast<const void*>(loaded), static_cast<const void*>(&shader[1]));
+    ASSERT_EQ(g_pDxShaderManager->GetShaderCount(), 2);
+    const TShader* loaded = g_pDxShaderManager->FindShader(TName("first"));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_GE(reinterpret_cast<const u8*>(loaded), image.data());
+    EXPECT_LT(reinterpret_cast<const u8*>(loaded), image.data() + image.size());
     EXPECT_EQ(Word(loaded), Word(ShaderDecl().GetPrototype()));
     const u32 parameterTable = Word(ShaderParameterDecl().GetPrototype());
     for (u32 entry = 0; entry < SHADER_PARAMETER_CAPACITY; ++entry)
@@ -87,13 +84,55 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
                        entry * SHADER_PARAMETER_ENTRY_SIZE),
                   parameterTable)
             << entry;
-    EXPECT_EQ(loaded->aTexture[5], static_cast<TTexture*>(s_Records.m_aTexture[0]));
-    EXPECT_EQ(loaded->aTexture[4], nullptr);
-    EXPECT_EQ(s_Records.m_aShader[0]->aTexture[5], nullptr);
-    EXPECT_EQ(Word(s_Records.m_aTexture[0]), Word(TextureDecl().GetPrototype()));
-    EXPECT_EQ(s_Records.m_aViewport[0]->pCamera, nullptr);
-    EXPECT_EQ(s_Records.m_aViewport[0]->m_Record.nWidth, 256u);
+    ASSERT_EQ(loaded->m_aProgramData.GetCount(), 1);
+    EXPECT_EQ(loaded->m_aProgramData[0].nDataSize, 11u);
+    const TShader* second = g_pDxShaderManager->FindShader(TName("second"));
+    ASSERT_EQ(second->m_aProgramData.GetCount(), 2);
+    EXPECT_EQ(second->m_aProgramData[1].nDataSize, 77u);
+    ASSERT_EQ(g_pDxTextureManager->GetTextureCount(), 1);
+    EXPECT_EQ(second->aTexture[5], g_pDxTextureManager->GetTexture(0));
+    EXPECT_EQ(second->aTexture[4], nullptr);
+    EXPECT_EQ(loaded->aTexture[5], nullptr);
+    EXPECT_EQ(Word(g_pDxTextureManager->GetTexture(0)), Word(TextureDecl().GetPrototype()));
+    ASSERT_EQ(g_pDxViewportManager->GetViewportCount(), 1);
+    EXPECT_EQ(g_pDxViewportManager->GetViewport(0)->pCamera, nullptr);
+    EXPECT_EQ(g_pDxViewportManager->GetViewport(0)->m_Record.nWidth, 256u);
+    ASSERT_EQ(g_pDxMeshManager->GetMeshDataCount(), 1);
+    EXPECT_EQ(g_pDxMeshManager->FindMeshData(TName("crate"))->m_Description.nVertexCount, 24u);
+
     g_pCluster->Clear();
+    EXPECT_EQ(g_pDxShaderManager->GetShaderCount(), 0);
+    EXPECT_EQ(g_pDxTextureManager->GetTextureCount(), 0);
+    EXPECT_EQ(g_pDxViewportManager->GetViewportCount(), 0);
+    EXPECT_EQ(g_pDxMeshManager->GetMeshDataCount(), 0);
+}
+
+// A loaded cluster's first viewport set becomes the current set and goes with the cluster; a
+// set the program gave stays.
+TEST(RenderTypes, TheFirstLoadedViewportSetBecomesCurrent)
+{
+    g_pCluster->LinkTypes();
+    g_ManagerManager.Initialize();
+    g_pCluster->Clear();
+    TMemoryStream stream;
+    TClusterManager* managers[] = {g_pDxViewportManager};
+    ASSERT_EQ(g_pCluster->SaveToStream(stream, managers, 1), 0);
+    std::vector<u8> image(stream.GetData(), stream.GetData() + stream.GetSize());
+    ASSERT_EQ(g_pCluster->Load(image.data(), static_cast<u32>(image.size()), 0), 0);
+
+    // The hand-over a load makes of an image's sets.
+    TViewportSet sets[2] = {};
+    g_pCluster->GetSlot(ViewportSetDecl().GetTypeId()).SetArray(sets, 2);
+    EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), &sets[0]);
+    g_pCluster->Clear();
+    EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), nullptr);
+
+    TViewportSet given = {};
+    g_pDxViewportManager->SetCurrentSet(&given);
+    g_pCluster->Clear();
+    EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), &given);
+    EXPECT_EQ(g_pDxViewportManager->SetArray(CAMERA_TYPE_ID, nullptr, 0), 1);
+    g_pDxViewportManager->Clear();
 }
 
 TEST(RenderTypes, DescriptorsFitTheirRecords)
