@@ -286,6 +286,7 @@ bool WriteSceneRepositories(const char* folder)
     main.AddDependency(COMMON_REPOSITORY_ID);
     main.AddDependency(MAPPED_REPOSITORY_ID);
     main.AddDependency(STREAMED_REPOSITORY_ID);
+    main.AddDependency(SHADER_REPOSITORY_ID);
     TNode* level = g_pNodeManager->CreateNode("level");
     TNode* apron = g_pNodeManager->CreateNode("apron");
     TNode* gate = g_pNodeManager->CreateNode("gate_1");

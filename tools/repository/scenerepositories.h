@@ -2,13 +2,18 @@
 // The repositories of the game: a main repository ("main.data", loaded in full, compressed)
 // that depends on one repository of each kind: one loaded in full ("common.data"), one
 // memory-mapped ("mapped.data") and one streamed ("streamed.data"). The level holds a node tree,
-// resources, an animated two-bone skeleton with its skin record, a trigger and an automat.
+// resources, an animated two-bone skeleton with its skin record, a trigger and an automat. It
+// also depends on the shader repository ("shaders.data").
 #include "core/system/types.h"
+#include "engine/system/repository.h"
 
 constexpr u32 MAIN_REPOSITORY_ID = 1;
 constexpr u32 COMMON_REPOSITORY_ID = 2;
 constexpr u32 MAPPED_REPOSITORY_ID = 3;
 constexpr u32 STREAMED_REPOSITORY_ID = 4;
+// The shaders (tools/shaders): optional, so that programs without the Direct3D side load the
+// level without them.
+constexpr u32 SHADER_REPOSITORY_ID = REPOSITORY_OPTIONAL_ID + 1;
 
 // Writes the four files into the folder; false when one cannot be written. The engine's
 // cluster is cleared before and after.

@@ -15,6 +15,14 @@ void TakeLoadedArray(MArray<T, 1, STEP>& array, DArray<T*>& table, const DArray<
         array.AttachForeign(table.GetData(), count);
 }
 
+// Unloads the objects made here before a load replaces them. Loaded ones are the resource
+// manager's to unload, while their image is still there.
+template <class T, int STEP> void UnloadOwned(MArray<T, 1, STEP>& array)
+{
+    for (i32 i = array.GetFirstOwned() < 0 ? array.GetCount() : array.GetFirstOwned(); i < array.GetCount(); ++i)
+        array[i]->Unload();
+}
+
 // The cluster's view of the array: every object, loaded or made here.
 template <class T, int STEP> void ShowArray(MArray<T, 1, STEP>& array, void*& data, i32& count)
 {

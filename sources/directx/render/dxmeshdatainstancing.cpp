@@ -32,6 +32,9 @@ i32 TDxMeshDataInstancing::AddInstance(const TMatrix& matrix, TDxShader* shader,
 {
     if (!m_nEnabled || !g_pDeviceManager->IsRunning() || !m_pMatrices || m_nCapacity == 0)
         return 1;
+    // The colour may lie in the manager's current parameter block, which a flush replaces.
+    f32 ownColour[DX_INSTANCE_COLOUR_FLOATS];
+    std::memcpy(ownColour, colour, sizeof ownColour);
     if (m_nQueued > 0 && !_MakeRoom(shader))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kPrefix, "instance queue full, instance dropped");
@@ -48,7 +51,7 @@ i32 TDxMeshDataInstancing::AddInstance(const TMatrix& matrix, TDxShader* shader,
         m_pShader = shader;
     }
     std::memcpy(m_pMatrices + m_nQueued * DX_INSTANCE_MATRIX_FLOATS, &matrix, sizeof(f32) * DX_INSTANCE_MATRIX_FLOATS);
-    std::memcpy(m_pColours + m_nQueued * DX_INSTANCE_COLOUR_FLOATS, colour, sizeof(f32) * DX_INSTANCE_COLOUR_FLOATS);
+    std::memcpy(m_pColours + m_nQueued * DX_INSTANCE_COLOUR_FLOATS, ownColour, sizeof ownColour);
     ++m_nQueued;
     return 0;
 }

@@ -59,8 +59,7 @@ i32 TDxMeshManager::SetArray(u32 typeId, void*, i32 count)
 {
     if (typeId == MESH_DATA_TYPE_ID)
     {
-        for (i32 i = 0; i < m_aMeshData.GetCount(); ++i)
-            m_aMeshData[i]->Unload();
+        UnloadOwned(m_aMeshData);
         TakeLoadedArray(m_aMeshData, m_aForeign, m_aLoaded, count);
         return 0;
     }

@@ -112,7 +112,8 @@ i32 TDxShader::Release()
         MemoryDelete(program);
         manager.GivePrograms(1);
     }
-    m_aLookup.SetCount(0);
+    // Shaders of a loaded image are never destroyed: the lookup's storage goes here.
+    m_aLookup.Free();
     for (u32 i = 0; i < m_aParameter.GetCount(); ++i)
     {
         TShaderParameter& parameter = m_aParameter[i].Parameter;

@@ -105,8 +105,7 @@ i32 TDxShaderManager::SetArray(u32 typeId, void*, i32 count)
 {
     if (typeId != SHADER_TYPE_ID)
         return 1;
-    for (i32 i = 0; i < m_aShader.GetCount(); ++i)
-        m_aShader[i]->Unload();
+    UnloadOwned(m_aShader);
     TakeLoadedArray(m_aShader, m_aForeign, m_aLoaded, count);
     return 0;
 }

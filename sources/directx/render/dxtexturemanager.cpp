@@ -39,8 +39,7 @@ i32 TDxTextureManager::SetArray(u32 typeId, void*, i32 count)
 {
     if (typeId != TEXTURE_TYPE_ID)
         return 1;
-    for (i32 i = 0; i < m_aTexture.GetCount(); ++i)
-        m_aTexture[i]->Unload();
+    UnloadOwned(m_aTexture);
     TakeLoadedArray(m_aTexture, m_aForeign, m_aLoaded, count);
     return 0;
 }

@@ -21,12 +21,25 @@
 //               world                                    colour x max(0, n . -c0 direction))
 // depth         c0-c3 world x view x projection          the depth in red, green and blue
 // fallback      c0-c3 world x view x projection          sampler 0 x c0 x vertex colour
+// objectmesh    c0-c3 view x projection, c4-c7 world     (vertex only)
+// instancedmesh c0-c3 view x projection, c4-c195 the     (vertex only); the vertex colour
+//               48 instance matrices, c196-c243 their    times the instance's colour
+//               colours; the instance is the first
+//               blend index
+// skinnedmesh   c0-c3 view x projection, c4-c243 the     (vertex only)
+//               60 palette matrices, blended by up to
+//               four blend indices and weights
+// texturestages as objectmesh; varying 2 the second     sampler 0 x sampler 1 (at the second
+//               texture coordinates (else the first)     coordinates) x vertex colour x c0
 //
 // The fallback stands in, with one log line, for a model an effect names that is not here.
 #include "platform/d3d9/sampler.h"
 #include "platform/d3d9/shadingmodel.h"
 
 constexpr const char* kFallbackShadingModel = "fallback";
+// The instances of one batch and the bones of one skinning palette the models hold.
+constexpr int kInstanceCapacity = 48;
+constexpr int kPaletteCapacity = 60;
 
 // Shared pieces of the model functions.
 namespace ShadingModel

@@ -1,0 +1,22 @@
+// Copies of one mesh, each placed by its instance matrix and tinted by its instance colour, textured from slot 0.
+effect 1
+parameter matrix TFinalMatrix
+annotation string plugin = "TFinalMatrix"
+parameter matrix[48] TObjectInstanceMatrix
+annotation string plugin = "TObjectInstanceMatrix"
+parameter vector[48] TObjectInstanceColor
+annotation string plugin = "TObjectInstanceColor"
+parameter vector MeshColor = 1 1 1 1
+parameter texture Color0 shared
+technique defaultshader
+pass p0
+vertexshader instancedmesh
+pixelshader textured
+vertexconstant 0 TFinalMatrix
+vertexconstant 4 TObjectInstanceMatrix
+vertexconstant 196 TObjectInstanceColor
+pixelconstant 0 MeshColor
+texture 0 Color0
+renderstate ZEnable = True
+renderstate ZWriteEnable = True
+renderstate AlphaBlendEnable = False

@@ -1,0 +1,284 @@
+// The shader repository the build writes (tools/shaders): its shaders load from it, find their
+// programs by key and draw; the scene's shading models (objects, instances, skinned vertices,
+// two texture stages) against their golden images.
+#include "shaderfixture.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/plugin.h"
+#include "directx/render/dxmeshmanager.h"
+#include "engine/render/material.h"
+#include "engine/system/resourcemanager.h"
+#include "platform/d3d9/golden.h"
+
+#include <cstdint>
+
+namespace
+{
+// Stands in for a plug-in of the camera or the skeleton: writes fixed matrices.
+class TFixedMatrices : public TShaderParameterPlugin
+{
+public:
+    void Apply(TNodeObject*, TShader*, TShaderParameter* parameter, TMaterial*, const TMeshDescription*) override
+    {
+        if (aMatrix.size() == 1)
+            parameter->SetMatrix(aMatrix[0]);
+        else
+            parameter->SetMatrixArray(static_cast<u32>(aMatrix.size()), aMatrix.data());
+    }
+    std::vector<TMatrix> aMatrix;
+};
+
+TMeshVertexElement Element(u32 first, u32 usage, u32 type, u32 index = 0)
+{
+    return {first, usage, type, index};
+}
+
+// Position (float3), texture coordinates (float2), colour; the blend indices of instances and
+// of skins (ubyte4) and the skin's weights (float4) behind.
+struct TVertex
+{
+    f32 x, y, z;
+    f32 u, v;
+    u32 nColor;
+    u8 aBone[4];
+    f32 aWeight[4];
+};
+
+class ShaderRepositoryTest : public ShaderTest
+{
+protected:
+    void SetUp() override
+    {
+        ShaderTest::SetUp();
+        m_pManager->SetRunning(1);
+        g_pCluster->LinkTypes();
+        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
+        // The manager keeps its plug-ins for the run: one instance of each serves every test.
+        static TFixedMatrices s_Final;
+        static TFixedMatrices s_Palette;
+        s_Final.aMatrix = {TMatrix(1.0f)};
+        s_Palette.aMatrix.clear();
+        m_pPalette = &s_Palette;
+        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix", true), &s_Final);
+        g_pDxShaderManager->_EnterPlugin(TName("TAnimationSkeleton", true), &s_Palette);
+        for (const char* name : {"TObjectMatrix", "TObjectInstanceMatrix", "TObjectInstanceColor"})
+        {
+            TPlugin* plugin = nullptr;
+            g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
+            ASSERT_NE(plugin, nullptr) << name;
+            g_pDxShaderManager->_EnterPlugin(TName(name), static_cast<TShaderParameterPlugin*>(plugin));
+        }
+    }
+    void TearDown() override
+    {
+        g_pDxMeshManager->Clear();
+        // What the resource manager does when the cluster goes: the loaded shaders are unloaded.
+        for (i32 i = 0; i < g_pDxShaderManager->GetShaderCount(); ++i)
+            g_pDxShaderManager->GetShader(i)->Unload();
+        g_pCluster->Clear();
+        g_pResourceManager->CloseRepositories(0);
+        ShaderTest::TearDown();
+    }
+
+    TMeshDescription Layout(const char* name, u32 extra) const
+    {
+        TMeshDescription description = {};
+        description.nStride = sizeof(TVertex);
+        description.nElementCount = 3;
+        description.aElement[0] = Element(0, 1, 3);   // position
+        description.aElement[1] = Element(12, 6, 2);  // texture coordinates
+        description.aElement[2] = Element(20, 11, 5); // colour
+        if (extra >= 1)
+            description.aElement[description.nElementCount++] = Element(24, 3, 6); // blend indices
+        if (extra >= 2)
+            description.aElement[description.nElementCount++] = Element(28, 2, 4); // blend weights
+        description.VertexLayout = TName(name, true);
+        return description;
+    }
+
+    // Quads (two triangles each) of the given vertices, four per quad, in one surface.
+    TDxMeshData* MakeMesh(const char* name, const TMeshDescription& layout, const std::vector<TVertex>& vertices)
+    {
+        TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName(name, true));
+        TMeshDescription description = layout;
+        description.nVertexCount = static_cast<u32>(vertices.size());
+        description.nIndexCount = static_cast<u32>(vertices.size() / 4 * 6);
+        mesh->SetDescription(description);
+        mesh->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, nullptr});
+        std::memcpy(mesh->LockVertices(), vertices.data(), vertices.size() * sizeof(TVertex));
+        mesh->UnlockVertices();
+        auto* indices = static_cast<u16*>(mesh->LockIndices());
+        for (u16 q = 0; q < vertices.size() / 4; ++q)
+            for (u16 corner : {0, 1, 2, 0, 2, 3})
+                *indices++ = static_cast<u16>(4 * q + corner);
+        mesh->UnlockIndices();
+        return mesh;
+    }
+
+    // A quad from (x0, y0) to (x1, y1) in clip space, its corners in the given colours.
+    static void AddQuad(std::vector<TVertex>& vertices, f32 x0, f32 y0, f32 x1, f32 y1, const u32 (&colours)[4],
+                        u8 bone = 0)
+    {
+        // Clockwise on the screen: the front faces the meshes' shaders draw.
+        const f32 corners[4][4] = {{x0, y0, 0, 1}, {x0, y1, 0, 0}, {x1, y1, 1, 0}, {x1, y0, 1, 1}};
+        for (u32 i = 0; i < 4; ++i)
+            vertices.push_back({corners[i][0], corners[i][1], 0.5f, corners[i][2], corners[i][3], colours[i],
+                                {bone, static_cast<u8>(bone + 1), 0, 0}, {0.75f, 0.25f, 0.0f, 0.0f}});
+    }
+
+    // A 4 x 4 texture of two colours in a checker.
+    TTexture* MakeChecker(const char* name, u32 first, u32 second)
+    {
+        TTexture* texture = g_pDxTextureManager->CreateTexture(TName(name, true), 4, 4, 1, 1, TEXTURE_2D, 0x102,
+                                                               TEXTURE_DYNAMIC);
+        u32 pitch = 0;
+        u32 size = 0;
+        auto* bits = static_cast<u8*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
+        for (u32 y = 0; y < 4; ++y)
+            for (u32 x = 0; x < 4; ++x)
+                std::memcpy(bits + y * pitch + 4 * x, (x + y) % 2 ? &second : &first, 4);
+        texture->Unlock(0);
+        return texture;
+    }
+
+    TRenderTarget* BeginImage()
+    {
+        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("view", true), 64, 64, 0x102, 0, 0, 0);
+        target->SetRenderTarget(nullptr);
+        m_pManager->GetDevice()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
+        m_pManager->GetDevice()->BeginScene();
+        return target;
+    }
+
+    std::string EndImage(TRenderTarget* target, const char* golden)
+    {
+        m_pManager->GetDevice()->EndScene();
+        u32 bytes = 0;
+        const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
+        if (!pixels)
+            return "no pixels";
+        const std::vector<std::uint32_t> image(pixels, pixels + 64 * 64);
+        target->Unlock();
+        return CompareWithGolden(golden, image, 64, 64);
+    }
+
+    TDxShader* Shader(const char* name)
+    {
+        TDxShader* shader = g_pDxShaderManager->FindShader(TName(name));
+        EXPECT_NE(shader, nullptr) << name;
+        return shader;
+    }
+
+    TFixedMatrices* m_pPalette = nullptr;
+};
+
+const u32 kWhite[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+const u32 kRainbow[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
+
+TEST_F(ShaderRepositoryTest, EveryShaderTheCanvasBindsFindsAProgramWithAndWithoutATexture)
+{
+    EXPECT_NE(g_pDxShaderManager->FindGlobalParameter(TName("CanvasColor")), nullptr);
+    EXPECT_NE(g_pDxShaderManager->m_pGlobalEffect, nullptr);
+    TMeshDescription canvas = {};
+    canvas.VertexLayout = TName("canvas", true);
+    TTexture* texture = MakeChecker("checker", 0xFFFFFFFF, 0xFF000000);
+    for (const char* name : {"Shader_canvas", "Shader_canvasalpha", "Shader_canvasmul", "Shader_canvasadd",
+                             "Shader_canvas2d", "Shader_canvas2dline", "Shader_canvas3d", "Shader_canvas3dAlpha",
+                             "Shader_canvas3dline", "Shader_canvas3dAdd", "Shader_canvas3dMul"})
+    {
+        TDxShader* shader = Shader(name);
+        ASSERT_NE(shader, nullptr);
+        ASSERT_EQ(shader->Require(), 0u) << name;
+        for (TTexture* slot : {static_cast<TTexture*>(nullptr), texture})
+        {
+            shader->SetTexture(0, slot);
+            ASSERT_EQ(shader->Begin(nullptr, &canvas, nullptr), 0) << name;
+            ASSERT_NE(shader->GetCurrentProgram(), nullptr);
+            EXPECT_NE(shader->GetCurrentProgram()->pEffect, nullptr) << name;
+            // The textured program links the slot's texture onto sampler 0.
+            EXPECT_EQ(Bound(0) != nullptr, slot != nullptr) << name;
+            shader->End();
+        }
+        shader->SetTexture(0, nullptr);
+    }
+}
+
+TEST_F(ShaderRepositoryTest, TexturedAndVertexColouredMeshesMatchTheirGoldenImage)
+{
+    std::vector<TVertex> vertices;
+    AddQuad(vertices, -0.9f, -0.9f, -0.1f, 0.9f, kRainbow);
+    TDxMeshData* coloured = MakeMesh("coloured", Layout("mesh", 0), vertices);
+    vertices.clear();
+    AddQuad(vertices, 0.1f, -0.9f, 0.9f, 0.9f, kWhite);
+    TDxMeshData* textured = MakeMesh("textured", Layout("mesh", 0), vertices);
+    TDxShader* shader = Shader("Shader_mesh");
+    TTexture* checker = MakeChecker("checker", 0xFFFF8000, 0xFF0080FF);
+
+    TRenderTarget* target = BeginImage();
+    coloured->Draw(TMatrix(1.0f), shader, nullptr);
+    shader->SetTexture(0, checker);
+    // Moved by its world matrix: up by a tenth of the view.
+    TMatrix up(1.0f);
+    up.aRow[3] = TVector(0.0f, 0.1f, 0.0f, 1.0f);
+    textured->Draw(up, shader, nullptr);
+    EXPECT_EQ(EndImage(target, "shaders_mesh"), "");
+}
+
+TEST_F(ShaderRepositoryTest, InstancesArePlacedAndTintedByTheirOwnMatrixAndColour)
+{
+    // Two copies of a small quad: the first blend index tells the copy.
+    std::vector<TVertex> vertices;
+    AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 0);
+    AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 1);
+    TDxMeshData* mesh = MakeMesh("crate", Layout("mesh_instanced", 1), vertices);
+    u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
+    mesh->CreateInstancing(2, parameters);
+    TDxShader* shader = Shader("Shader_meshinstanced");
+
+    TRenderTarget* target = BeginImage();
+    const TVector tints[3] = {TVector(1.0f, 0.2f, 0.2f, 1.0f), TVector(0.2f, 1.0f, 0.2f, 1.0f),
+                              TVector(0.3f, 0.3f, 1.0f, 1.0f)};
+    for (u32 i = 0; i < 3; ++i)
+    {
+        TMatrix place = TMatrix::RotationZ(15.0f * static_cast<f32>(i));
+        place.aRow[3] = TVector(-0.6f + 0.6f * static_cast<f32>(i), 0.3f * static_cast<f32>(i) - 0.3f, 0.0f, 1.0f);
+        std::memcpy(parameters, &tints[i], sizeof(TVector));
+        g_pDxMeshManager->SetObjectParameters(parameters);
+        mesh->Draw(place, shader, nullptr);
+    }
+    g_pDxMeshManager->FlushInstancing();
+    EXPECT_EQ(EndImage(target, "shaders_instances"), "");
+}
+
+TEST_F(ShaderRepositoryTest, SkinnedVerticesFollowTheirWeightedBones)
+{
+    // Bone 0 holds the quad in place, bone 1 moves it right: weighted 3 to 1.
+    std::vector<TVertex> vertices;
+    AddQuad(vertices, -0.5f, -0.5f, 0.3f, 0.5f, kRainbow, 0);
+    TDxMeshData* mesh = MakeMesh("arm", Layout("mesh_skinned", 2), vertices);
+    m_pPalette->aMatrix.assign(60, TMatrix(1.0f));
+    m_pPalette->aMatrix[1] = TMatrix::RotationZ(90.0f);
+    m_pPalette->aMatrix[1].aRow[3] = TVector(0.8f, 0.0f, 0.0f, 1.0f);
+
+    TRenderTarget* target = BeginImage();
+    mesh->Draw(TMatrix(1.0f), Shader("Shader_meshskinned"), nullptr);
+    EXPECT_EQ(EndImage(target, "shaders_skinned"), "");
+}
+
+TEST_F(ShaderRepositoryTest, AMaterialsSecondStageMultipliesTheShadersFirst)
+{
+    std::vector<TVertex> vertices;
+    AddQuad(vertices, -0.9f, -0.9f, 0.9f, 0.9f, kWhite);
+    TDxMeshData* mesh = MakeMesh("floor", Layout("mesh", 0), vertices);
+    TDxShader* shader = Shader("Shader_meshstages");
+    shader->SetTexture(0, MakeChecker("tiles", 0xFFFFFFFF, 0xFF808080));
+    TMaterial material;
+    material.aTexture[1] = MakeChecker("stain", 0xFFFFC080, 0xFF80C0FF);
+    material.pShader = shader;
+    mesh->m_aSurface[0].pMaterial = &material;
+
+    TRenderTarget* target = BeginImage();
+    mesh->DrawWithMaterials(TMatrix(1.0f), nullptr);
+    EXPECT_EQ(EndImage(target, "shaders_stages"), "");
+}
+} // namespace
