@@ -1,7 +1,6 @@
 #include "shaderrepository.h"
 
 #include "core/cluster/cluster.h"
-#include "core/system/namemanager.h"
 #include "directx/render/dxshadermanager.h"
 #include "platform/d3dx9/effectcompiler.h"
 #include "repositorywriter.h"
@@ -175,12 +174,10 @@ bool WriteShaders(const std::string& folder, const TShaderList& list, const char
             return false;
     g_pDxShaderManager->PackProgramData();
     TShaderBlocks blocks(table, global);
-    TClusterManager* managers[TDxShaderManager::SAVED_MANAGER_COUNT + 2];
+    TClusterManager* managers[TDxShaderManager::SAVED_MANAGER_COUNT + 1];
     g_pDxShaderManager->GetSavedManagers(managers);
     managers[TDxShaderManager::SAVED_MANAGER_COUNT] = &blocks;
-    // The names' texts, for the messages that name a shader.
-    managers[TDxShaderManager::SAVED_MANAGER_COUNT + 1] = g_pNameManager;
-    if (!writer.Write(path, managers, TDxShaderManager::SAVED_MANAGER_COUNT + 2, false))
+    if (!writer.Write(path, managers, TDxShaderManager::SAVED_MANAGER_COUNT + 1, false))
     {
         error = std::string(path) + ": cannot be written";
         return false;
