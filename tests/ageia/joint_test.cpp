@@ -57,6 +57,8 @@ TEST_F(JointTest, CreatedJointsCarryTheirTypesDefaultDescriptorAndAreFoundByNode
     }
     EXPECT_EQ(10, Manager().GetJointCount());
     EXPECT_EQ(Manager().GetJoint(5), Manager().FindJoint(TName("hinge")));
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(Manager().CreateJoint(nullptr, JOINT_TYPE_COUNT), "unimplemented");
     // The descriptor's kind defaults: a revolute's motor target is the layer's.
     EXPECT_EQ(NxRevoluteJointDesc().motor.velTarget, Descriptor<NxRevoluteJointDesc>(
                                                          static_cast<TNxDynamicsJoint*>(Manager().GetJoint(8)))
