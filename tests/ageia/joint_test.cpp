@@ -353,3 +353,26 @@ TEST_F(JointTest, ABreakInTheSimulationReachesBodyAThenBodyBThenTheGlobalListene
     ASSERT_NE(nullptr, link->GetJoint());
     EXPECT_EQ(0u, link->IsBroken());
 }
+
+TEST_F(JointTest, APulleyJointIsBuiltFromItsOwnDescriptorAndKeepsItsMotor)
+{
+    TNxDynamicsBody* a = Box("left", 0.0f, 5.0f, 0.0f);
+    TNxDynamicsBody* b = Box("right", 4.0f, 5.0f, 0.0f);
+    TNode* node = g_pNodeManager->CreateNode("rope");
+    auto* rope = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, JOINT_PULLEY));
+    auto& desc = reinterpret_cast<NxPulleyJointDesc&>(rope->GetDescriptor());
+    desc.pulley[0].set(0.0f, 10.0f, 0.0f);
+    desc.pulley[1].set(4.0f, 10.0f, 0.0f);
+    desc.distance = 10.0f;
+    rope->SetBodyA(a);
+    rope->SetBodyB(b);
+    rope->OnEnable(1);
+    ASSERT_NE(nullptr, rope->GetJoint());
+    EXPECT_EQ(NX_JOINT_PULLEY, rope->GetJoint()->getType());
+    rope->SetMotor(2.0f, 5.0f, 1);
+    rope->OnEnable(0);
+    EXPECT_FLOAT_EQ(2.0f, desc.motor.velTarget);
+    EXPECT_FLOAT_EQ(5.0f, desc.motor.maxForce);
+    EXPECT_EQ(1u, desc.motor.freeSpin);
+    EXPECT_FLOAT_EQ(10.0f, desc.pulley[0].y);
+}

@@ -6,6 +6,7 @@
 #include "platform/physics/bulletworld.h"
 #include "platform/physics/distanceconstraint.h"
 #include "platform/physics/nxscene.h"
+#include "platform/physics/pulleyconstraint.h"
 
 namespace {
 constexpr int kTwist = 3, kSwing1 = 4, kSwing2 = 5;
@@ -138,7 +139,13 @@ void NxJoint::rebuild()
     const NxJointDesc& desc = base();
     btRigidBody& a = bodyOf(desc.actor[0]);
     btRigidBody& b = bodyOf(desc.actor[1]);
-    if (getType() == NX_JOINT_DISTANCE) {
+    if (getType() == NX_JOINT_PULLEY) {
+        const auto& d = descOf<NxPulleyJointDesc>();
+        constraint_ = std::make_unique<TPulleyConstraint>(a, b, frameInBody(desc, 0).getOrigin(),
+                                                          frameInBody(desc, 1).getOrigin(), toBt(d.pulley[0]),
+                                                          toBt(d.pulley[1]), d.distance, d.ratio,
+                                                          (d.flags & NX_PJF_IS_RIGID) != 0);
+    } else if (getType() == NX_JOINT_DISTANCE) {
         const auto& d = descOf<NxDistanceJointDesc>();
         const btScalar maximum = d.flags & NX_DJF_MAX_DISTANCE_ENABLED ? d.maxDistance : SIMD_INFINITY;
         const btScalar minimum = d.flags & NX_DJF_MIN_DISTANCE_ENABLED ? d.minDistance : 0;

@@ -1,7 +1,7 @@
 #pragma once
 // A joint between two actors, or an actor and the world, over one constraint of the back end:
-// a six-axis constraint in the joint's frames for every kind but the distance joint, which has
-// a constraint of ours. The joint keeps its descriptor, so saveToDesc and loadFromDesc carry
+// a six-axis constraint in the joint's frames for every kind but the distance and pulley
+// joints, which have constraints of ours. The joint keeps its descriptor, so saveToDesc and loadFromDesc carry
 // its whole state. Limit planes are simulated when their normals lie along the joint's axis
 // on kinds that slide along it (prismatic, cylindrical, point on line).
 #include <memory>
@@ -113,6 +113,7 @@ using NxPointOnLineJoint = NxJointOf<NxPointOnLineJointDesc>;
 using NxPointInPlaneJoint = NxJointOf<NxPointInPlaneJointDesc>;
 using NxSphericalJoint = NxJointOf<NxSphericalJointDesc>;
 using NxDistanceJoint = NxJointOf<NxDistanceJointDesc>;
+using NxPulleyJoint = NxJointOf<NxPulleyJointDesc>;
 
 class NxRevoluteJoint : public NxJointOf<NxRevoluteJointDesc>
 {

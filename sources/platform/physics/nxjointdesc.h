@@ -135,7 +135,10 @@ struct NxPointInPlaneJointDesc : NxJointDesc
     NxPointInPlaneJointDesc() : NxJointDesc(NX_JOINT_POINT_IN_PLANE) {}
 };
 
-// Kept so that stored joints of this kind load; the scene refuses to create one.
+enum NxPulleyJointFlag { NX_PJF_IS_RIGID = 1 << 0, NX_PJF_MOTOR_ENABLED = 1 << 1 };
+
+// Anchors hang from two pulley points (world) on a rope of the distance; the stiffness and the
+// motor are carried only.
 struct NxPulleyJointDesc : NxJointDesc
 {
     NxVec3 pulley[2];

@@ -123,8 +123,9 @@ NxJoint* NxScene::createJoint(const NxJointDesc& desc)
     case NX_JOINT_DISTANCE: joint = new NxDistanceJoint(*this, static_cast<const NxDistanceJointDesc&>(desc)); break;
     case NX_JOINT_FIXED: joint = new NxFixedJoint(*this, static_cast<const NxFixedJointDesc&>(desc)); break;
     case NX_JOINT_D6: joint = new NxD6Joint(*this, static_cast<const NxD6JointDesc&>(desc)); break;
+    case NX_JOINT_PULLEY: joint = new NxPulleyJoint(*this, static_cast<const NxPulleyJointDesc&>(desc)); break;
     default:
-        reportError(NXE_INVALID_PARAMETER, "createJoint: pulley joints are not simulated; none was made");
+        reportError(NXE_INVALID_PARAMETER, "createJoint: unknown joint kind; none was made");
         return nullptr;
     }
     joints_.push_back(joint);

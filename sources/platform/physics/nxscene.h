@@ -35,7 +35,7 @@ public:
     NxU32 getNbActors() const { return NxU32(actors_.size()); }
     NxActor** getActors() { return actors_.data(); }
 
-    // Joints of every kind but the pulley, which is refused (null, reported).
+    // Joints of every kind; an unknown kind is refused (null, reported).
     NxJoint* createJoint(const NxJointDesc& desc);
     void releaseJoint(NxJoint& joint);
     NxU32 getNbJoints() const { return NxU32(joints_.size()); }

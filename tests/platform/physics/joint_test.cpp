@@ -176,18 +176,31 @@ TEST_F(Joints, DistanceAndSphericalJointsKeepTheirAnchors)
     EXPECT_GT(std::fabs(bob->getGlobalPosition().z), 0.05f);
 }
 
-TEST_F(Joints, APulleyJointIsRefusedAndJointsGoWithTheirActors)
+TEST_F(Joints, APulleyRopeLiftsTheLighterSideAndJointsGoWithTheirActors)
 {
-    NxActor* a = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    // Two boxes 5 m below their pulleys on a 10 m rope: the heavier one goes down, the other up.
+    NxActor* heavy = addBox(NxVec3(0, 5, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    NxActor* light = addBox(NxVec3(4, 5, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    heavy->setMass(3);
     NxPulleyJointDesc pulley;
-    pulley.actor[0] = a;
-    EXPECT_EQ(scene->createJoint(pulley), nullptr);
-    EXPECT_EQ(output.errors.size(), 1u);
+    pulley.actor[0] = heavy;
+    pulley.actor[1] = light;
+    pulley.pulley[0].set(0, 10, 0);
+    pulley.pulley[1].set(4, 10, 0);
+    pulley.distance = 10;
+    NxJoint* rope = scene->createJoint(pulley);
+    ASSERT_NE(rope, nullptr);
+    EXPECT_EQ(rope->getType(), NX_JOINT_PULLEY);
+    run(1);
+    const NxReal down = heavy->getGlobalPosition().y, up = light->getGlobalPosition().y;
+    EXPECT_LT(down, 4.5f);
+    EXPECT_GT(up, 5.5f);
+    EXPECT_NEAR((10 - down) + (10 - up), 10, 0.05f);
     NxFixedJointDesc fixed;
-    fixed.actor[0] = a;
+    fixed.actor[0] = heavy;
     scene->createJoint(fixed);
-    EXPECT_EQ(scene->getNbJoints(), 1u);
-    scene->releaseActor(*a);
+    EXPECT_EQ(scene->getNbJoints(), 2u);
+    scene->releaseActor(*heavy);
     EXPECT_EQ(scene->getNbJoints(), 0u);
 }
 
