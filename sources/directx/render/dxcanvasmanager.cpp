@@ -12,10 +12,13 @@
 #include "directx/render/dxfontmanager.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxrendertarget.h"
+#include "directx/render/dxrendertargetmanager.h"
 #include "directx/render/dxscreenmatrix.h"
 #include "directx/render/dxshader.h"
 #include "directx/render/dxshadermanager.h"
 #include "directx/render/dxviewportmanager.h"
+#include "engine/localization/localization.h"
 #include "engine/render/camera.h"
 #include "engine/render/device.h"
 #include "engine/render/rendermanager.h"
@@ -327,6 +330,13 @@ void TDxCanvasManager::SetApertureToDevice()
 {
     SetApertureSize(static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
                     static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()), 0);
+}
+
+void TDxCanvasManager::SetApertureToRenderTarget()
+{
+    const auto* target = static_cast<const TDxRenderTarget*>(g_pDxRenderTargetManager->GetCurrentTarget(0));
+    if (target)
+        SetApertureSize(static_cast<f32>(target->m_nWidth), static_cast<f32>(target->m_nHeight), 0);
 }
 
 void TDxCanvasManager::_SetApertureSize(f32 width, f32 height, f32 scaleX, f32 scaleY)
@@ -709,6 +719,36 @@ void TDxCanvasManager::WriteRect(const f32 rect[4], const TColor& color, const c
 void TDxCanvasManager::WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode)
 {
     m_CurrentFont.Write(x * m_fScaleX, y * m_fScaleY, color, text, mode);
+}
+
+namespace
+{
+// The name's text in the current language; null when it has none.
+const char16_t* LocalizedText(const TName& name)
+{
+    const char16_t* text = TLocalizationManager::Instance().GetTextTemp(name, false);
+    return text && text[0] ? text : nullptr;
+}
+} // namespace
+
+void TDxCanvasManager::WriteLocalizedRect(const f32 rect[4], const TColor& color, const TName& name, i32 mode)
+{
+    const char16_t* text = LocalizedText(name);
+    if (!text)
+        return;
+    if (!m_CurrentFont.pData)
+    {
+        m_CurrentFont.WriteW(0.0f, 0.0f, color, text, mode);
+        return;
+    }
+    const f32 scaled[4] = {rect[0] * m_fScaleX, rect[1] * m_fScaleY, rect[2] * m_fScaleX, rect[3] * m_fScaleY};
+    m_CurrentFont.pData->WriteRectW(scaled, color, text, mode);
+}
+
+void TDxCanvasManager::WriteLocalized(f32 x, f32 y, const TColor& color, const TName& name, i32 mode)
+{
+    if (const char16_t* text = LocalizedText(name))
+        WriteColoredW(x, y, color, text, mode);
 }
 
 void TDxCanvasManager::WriteColoredW(f32 x, f32 y, const TColor& color, const char16_t* text, i32 mode)

@@ -88,6 +88,8 @@ public:
     // onto the back buffer.
     void SetApertureSize(f32 width, f32 height, i32 fit);
     void SetApertureToDevice();
+    // The size of the target bound in colour slot 0; nothing while none is bound.
+    void SetApertureToRenderTarget();
     f32 GetApertureWidth() const { return m_fWidth; }
     f32 GetApertureHeight() const { return m_fHeight; }
     i32 GetApertureMode() const { return m_nApertureMode; }
@@ -166,6 +168,10 @@ public:
     i32 GetTextWidth(const char* text, i32 length) override;
     void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode) override;
     void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode);
+    // The name's text in the current language, nothing when it has none: word-wrapped in the
+    // rectangle, or one line at the position.
+    void WriteLocalizedRect(const f32 rect[4], const TColor& color, const TName& name, i32 mode);
+    void WriteLocalized(f32 x, f32 y, const TColor& color, const TName& name, i32 mode);
     void WriteColoredW(f32 x, f32 y, const TColor& color, const char16_t* text, i32 mode);
 
 private:

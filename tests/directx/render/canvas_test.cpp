@@ -9,6 +9,8 @@
 #include "engine/system/renderstats.h"
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -407,5 +409,70 @@ TEST_F(CanvasDeathTest, KindTwoIsRefused)
 {
     EXPECT_DEATH(m_pCanvas->GetShader(CANVAS_SHADER_UNIMPLEMENTED), "unimplemented");
     EXPECT_DEATH(m_pCanvas->SetShader(nullptr, CANVAS_SHADER_UNIMPLEMENTED), "unimplemented");
+}
+
+// Records the wide texts it is asked to write.
+class TWideRecordingFont : public TFontData
+{
+public:
+    i32 GetTextWidthW(const char16_t*, i32) override { return 0; }
+    i32 GetTextWidth(const char*, i32) override { return 0; }
+    void WriteRectW(const f32 rect[4], const TColor&, const char16_t* text, i32 mode) override
+    {
+        calls.push_back({rect[0], rect[1], rect[2], rect[3], text, mode});
+    }
+    void WriteRect(const f32*, const TColor&, const char*, i32) override {}
+    void WriteW(f32 x, f32 y, const TColor&, const char16_t* text, i32 mode) override
+    {
+        calls.push_back({x, y, -1.0f, -1.0f, text, mode});
+    }
+    i32 Write(f32, f32, const TColor&, const char*, i32) override { return 0; }
+
+    struct TCall
+    {
+        f32 a, b, c, d;
+        std::u16string text;
+        i32 mode;
+    };
+    std::vector<TCall> calls;
+};
+
+TEST_F(CanvasTest, LocalizedTextIsScaledAndNamesWithoutTextWriteNothing)
+{
+    m_pManager->SetBackBufferSize(2048, 1536);
+    m_pCanvas->SetApertureMode(1);
+    m_pCanvas->SetApertureSize(1024, 768, 1);
+    TWideRecordingFont font;
+    m_pCanvas->SetFontData(&font);
+    // Without a language the name's own text stands in.
+    const f32 rect[4] = {10, 20, 110, 70};
+    m_pCanvas->WriteLocalizedRect(rect, kWhite, TName("gate_sign", true), 1);
+    m_pCanvas->WriteLocalized(5, 6, kWhite, TName("gate_sign", true), 2);
+    m_pCanvas->WriteLocalized(5, 6, kWhite, TName(), 0);
+    m_pCanvas->SetDefaultFont();
+    m_pCanvas->SetApertureMode(0);
+    ASSERT_EQ(font.calls.size(), 2u);
+    EXPECT_EQ(font.calls[0].text, u"gate_sign");
+    EXPECT_FLOAT_EQ(font.calls[0].a, 20.0f);
+    EXPECT_FLOAT_EQ(font.calls[0].b, 40.0f);
+    EXPECT_FLOAT_EQ(font.calls[0].c, 220.0f);
+    EXPECT_FLOAT_EQ(font.calls[0].d, 140.0f);
+    EXPECT_EQ(font.calls[0].mode, 1);
+    EXPECT_FLOAT_EQ(font.calls[1].a, 10.0f);
+    EXPECT_FLOAT_EQ(font.calls[1].b, 12.0f);
+    EXPECT_EQ(font.calls[1].mode, 2);
+}
+
+TEST_F(CanvasTest, TheApertureCanTakeTheBoundRenderTargetsSize)
+{
+    m_pManager->SetBackBufferSize(800, 600);
+    m_pCanvas->SetApertureMode(1);
+    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("minimap", true), 320, 200, 0x102, 0, 0, 0);
+    target->SetRenderTarget(nullptr);
+    m_pCanvas->SetApertureToRenderTarget();
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 320.0f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 200.0f);
+    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.0f);
+    m_pCanvas->SetApertureMode(0);
 }
 } // namespace
