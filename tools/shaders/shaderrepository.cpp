@@ -168,7 +168,9 @@ bool WriteShaders(const std::string& folder, const TShaderList& list, const char
         return false;
     // Blocks follow each other in the image: a whole number of words keeps the next one aligned.
     global.resize((global.size() + 3) / 4 * 4, '\n');
-    TRepositoryWriter writer(SHADER_REPOSITORY_ID, REPOSITORY_RESIDENT);
+    // Not resident: a level load clears the cluster, and the shaders come back only when their
+    // image is loaded again with the level.
+    TRepositoryWriter writer(SHADER_REPOSITORY_ID, 0);
     for (const TShaderListShader& shader : list.shaders)
         if (!BuildShader(folder, shader, writer, error))
             return false;

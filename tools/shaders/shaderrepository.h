@@ -8,8 +8,7 @@
 
 #include <string>
 
-// The repository (SHADER_REPOSITORY_ID) is loaded in full and resident: the global effect's
-// description stays where the load left it.
+// The repository (SHADER_REPOSITORY_ID) is loaded in full with every level that depends on it.
 
 // Reads "<folder>/shaders.list" and the descriptions it names, checks that every description
 // compiles, and writes the repository file; false with `error` set ("<file>: line N: reason",

@@ -295,10 +295,14 @@ i32 TDxShaderManager::SetData(i32 index, const void* data, i32 size)
 {
     if (index == DX_SHADER_BLOCK_GLOBAL_EFFECT)
     {
-        m_pGlobalData = size > 0 ? data : nullptr;
+        // Kept for the next device: the image it came in may be gone by then.
+        m_aGlobalData.SetCount(size > 0 ? size : 0);
+        if (size > 0)
+            std::memcpy(m_aGlobalData.GetData(), data, static_cast<u32>(size));
+        m_pGlobalData = size > 0 ? m_aGlobalData.GetData() : nullptr;
         m_nGlobalSize = size > 0 ? static_cast<u32>(size) : 0;
         if (m_nGlobalSize)
-            _PrepareGlobalParameters(data, m_nGlobalSize);
+            _PrepareGlobalParameters(m_pGlobalData, m_nGlobalSize);
         return 0;
     }
     if (index != DX_SHADER_BLOCK_GLOBAL_TABLE)

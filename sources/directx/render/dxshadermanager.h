@@ -99,7 +99,7 @@ public:
     // expects the records its shaders point at.
     void PackProgramData();
     // The blocks are only loaded, never saved. Block 0 is the raw image of
-    // the global parameter table, block 1 the global effect's description (kept, not copied).
+    // the global parameter table, block 1 the global effect's description (a copy is kept).
     i32 GetDataCount() override { return DX_SHADER_BLOCK_COUNT; }
     i32 GetData(i32 index, void*& data, i32& size) override;
     i32 SetData(i32 index, const void* data, i32 size) override;
@@ -122,6 +122,8 @@ private:
     SArray<TDxGlobalParameter, DX_GLOBAL_PARAMETER_CAPACITY, 1> m_aGlobal;
     const void* m_pGlobalData;
     u32 m_nGlobalSize;
+    // The copy of the global effect's description a cluster load gave.
+    DArray<u8> m_aGlobalData;
     u32 m_nPrograms;
     u32 m_nBindings;
     u32 m_nHandles;

@@ -9,6 +9,7 @@
 #include "engine/render/material.h"
 #include "engine/system/resourcemanager.h"
 #include "platform/d3d9/golden.h"
+#include "platform/d3dx9/d3dx9.h"
 
 #include <cstdint>
 
@@ -201,6 +202,17 @@ TEST_F(ShaderRepositoryTest, EveryShaderTheCanvasBindsFindsAProgramWithAndWithou
         }
         shader->SetTexture(0, nullptr);
     }
+}
+
+// The global effect is made again from its description on the next device, when the
+// repository it came with may be closed.
+TEST_F(ShaderRepositoryTest, TheGlobalEffectOutlivesItsRepository)
+{
+    g_pCluster->Clear();
+    g_pResourceManager->CloseRepositories(0);
+    g_pDxShaderManager->OnDeviceCreate();
+    ASSERT_NE(g_pDxShaderManager->m_pGlobalEffect, nullptr);
+    EXPECT_NE(g_pDxShaderManager->m_pGlobalEffect->GetParameterByName(nullptr, "CanvasColor"), nullptr);
 }
 
 TEST_F(ShaderRepositoryTest, TexturedAndVertexColouredMeshesMatchTheirGoldenImage)

@@ -2,6 +2,9 @@
 // is named with its file and line, and nothing is written then.
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "repositorywriter.h"
 #include "engine/system/managermanager.h"
 #include "shaderlist.h"
 #include "shaderrepository.h"
@@ -109,5 +112,28 @@ TEST_F(ShaderWriterTest, AFaultyDescriptionIsNamedAndNothingIsWritten)
     Write("shaders.list", "global global.fx\nparameter CanvasColor\nshader Shader_flat\nprogram mesh - 0 flat.fx\n");
     EXPECT_TRUE(Run(error)) << error;
     EXPECT_TRUE(std::filesystem::exists(Output()));
+}
+
+// Every level that depends on the shader repository brings the shaders back: a top-level load
+// clears the cluster, and the shaders' image is loaded again with the next level.
+TEST_F(ShaderWriterTest, EveryLevelLoadBringsTheShadersBack)
+{
+    Write("global.fx", "effect 1\nparameter vector CanvasColor shared\n");
+    Write("flat.fx", "effect 1\ntechnique defaultshader\npass p0\nrenderstate ZEnable = False\n");
+    Write("shaders.list", "global global.fx\nparameter CanvasColor\nshader Shader_flat\nprogram mesh - 0 flat.fx\n");
+    std::string error;
+    ASSERT_TRUE(Run(error)) << error;
+    TRepositoryWriter level(60, 0);
+    level.AddDependency(SHADER_REPOSITORY_ID);
+    const std::string levelPath = m_Folder.Path() + "/level.data";
+    ASSERT_TRUE(level.Write(levelPath.c_str(), nullptr, 0, false));
+    g_pResourceManager->Associate(SHADER_REPOSITORY_ID, Output().c_str());
+    for (int load = 0; load < 2; ++load)
+    {
+        ASSERT_EQ(g_pResourceManager->LoadRepository(levelPath.c_str(), 0), 0);
+        EXPECT_NE(g_pDxShaderManager->FindShader(TName("Shader_flat")), nullptr) << load;
+    }
+    g_pCluster->Clear();
+    g_pResourceManager->CloseRepositories(0);
 }
 } // namespace
