@@ -21,12 +21,6 @@ protected:
     void SetUp() override
     {
         DynamicsTest::SetUp();
-        static bool s_bBegun = false;
-        if (!s_bBegun)
-        {
-            Collision().BeginManager();
-            s_bBegun = true;
-        }
         BeginResources();
         OpenCookedRepository();
     }

@@ -2,6 +2,7 @@
 // The dynamics manager with its SDK and a fresh scene of the default settings (gravity 0),
 // the engine's cluster empty before and after each test.
 #include "ageia/nxbody.h"
+#include "ageia/nxcollisionmanager.h"
 #include "ageia/nxdynamics.h"
 #include "ageia/nxgeometry.h"
 #include "core/cluster/cluster.h"
@@ -26,6 +27,8 @@ protected:
             g_pCluster->LinkTypes();
             ASSERT_EQ(0, Manager().InitializeManager());
             Manager().BeginManager();
+            // After the dynamics manager: its cluster loads see the new scene.
+            g_pNxCollisionManager->BeginManager();
             s_bBegun = true;
         }
         g_pCluster->Clear();

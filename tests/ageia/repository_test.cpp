@@ -1,4 +1,5 @@
 #include "ageia/dynamicsstatesave.h"
+#include "ageia/nxcollisionmesh.h"
 #include "ageia/nxjoint.h"
 #include "ageia/nxmaterial.h"
 #include "dynamicsfixture.h"
@@ -105,7 +106,7 @@ TEST_F(DynamicsRepositoryTest, TheGamesTestSceneCarriesGroundBodiesAndACart)
     TVector gravity;
     Manager().GetGravity(gravity);
     EXPECT_FLOAT_EQ(-9.8f, gravity.y);
-    ASSERT_EQ(5, Manager().GetBodyCount());
+    ASSERT_EQ(4, Manager().GetBodyCount());
     u32 shapes[8] = {};
     TDynamicsBody* cart = nullptr;
     for (i32 i = 0; i < Manager().GetBodyCount(); ++i)
@@ -117,11 +118,25 @@ TEST_F(DynamicsRepositoryTest, TheGamesTestSceneCarriesGroundBodiesAndACart)
         if (std::strcmp(body->pNode->m_Name.GetText(), "cart") == 0)
             cart = body;
     }
-    EXPECT_EQ(3u, shapes[GEOMETRY_BOX]);
+    EXPECT_EQ(2u, shapes[GEOMETRY_BOX]);
     EXPECT_EQ(1u, shapes[GEOMETRY_SPHERE]);
     EXPECT_EQ(1u, shapes[GEOMETRY_CAPSULE]);
     EXPECT_EQ(4u, shapes[GEOMETRY_WHEEL]);
     ASSERT_NE(nullptr, cart);
+
+    // The ground and the terminal are cooked meshes read back from the streamed repository.
+    TNxCollisionManager& collision = *g_pNxCollisionManager;
+    ASSERT_EQ(2, collision.GetCollisionMeshCount());
+    for (i32 i = 0; i < 2; ++i)
+        EXPECT_NE(nullptr, collision.GetCollisionMesh(i)->GetActor()) << i;
+    TCollisionHit hit{};
+    hit.nFilter = 1;
+    ASSERT_EQ(1u, collision.RayCast(TRay(TVector(40.0f, 20.0f, -30.0f, 1.0f), TVector(40.0f, -1.0f, -30.0f, 1.0f)), hit, 0));
+    EXPECT_FLOAT_EQ(8.0f, hit.Point.y);
+    EXPECT_STREQ("terminal", static_cast<TNxCollisionMesh*>(hit.pOwner)->pNode->m_Name.GetText());
+    ASSERT_EQ(1u, collision.RayCast(TRay(TVector(-50.0f, 20.0f, 50.0f, 1.0f), TVector(-50.0f, -1.0f, 50.0f, 1.0f)), hit, 0));
+    EXPECT_NEAR(0.0f, hit.Point.y, 1e-5f);
+    EXPECT_STREQ("ground", static_cast<TNxCollisionMesh*>(hit.pOwner)->pNode->m_Name.GetText());
 
     // Everything settles: the cart stands on its wheels above the ground, the others on it.
     for (i32 frame = 0; frame < 40; ++frame)

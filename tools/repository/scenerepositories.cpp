@@ -2,9 +2,13 @@
 
 #include "ageia/dynamicsgeometry.h"
 #include "ageia/nxbody.h"
+#include "ageia/nxcollisionmanager.h"
+#include "ageia/nxcollisionmesh.h"
+#include "ageia/nxcollisionmeshdata.h"
 #include "ageia/nxdynamics.h"
 #include "core/cluster/cluster.h"
 #include "core/system/string.h"
+#include "engine/render/meshdata.h"
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
 #include "engine/system/animationmanager.h"
@@ -210,17 +214,30 @@ struct TLevelObjects
     TNode* hand = nullptr;
     TNode* tug = nullptr;
 };
-// The level's physics: gravity, a static ground, a crate, a ball and a barrel (box, sphere and
-// capsule) above it and a cart of four wheels, all meeting through groups mask 1. The bodies
-// belong to the dynamics manager, which frees them when the cluster is cleared.
+// The level's physics: gravity, a ground and a terminal building of static collision meshes
+// cooked into the repository given, a crate, a ball and a barrel (box, sphere and capsule) above
+// the ground and a cart of four wheels, all meeting through groups mask 1. The bodies and meshes
+// belong to the physics managers, which free them when the cluster is cleared.
 struct TLevelPhysics
 {
-    TLevelPhysics(TNode* level)
+    TLevelPhysics(TNode* level, TRepository* cooked)
     {
         TNxDynamicsManager& dynamics = *g_pNxDynamicsManager;
         dynamics.SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
-        TDynamicsBody* ground = Body(level, "ground", 0.0f, -0.5f, 0.0f, GEOMETRY_BOX, TVector(100.0f, 0.5f, 100.0f, 1.0f));
-        ground->SetDynamic(0);
+        // The ground: a 200 x 200 square at y = 0 of two triangles.
+        const f32 ground[4][2] = {{-100.0f, -100.0f}, {100.0f, -100.0f}, {100.0f, 100.0f}, {-100.0f, 100.0f}};
+        std::vector<f32> vertices;
+        for (const auto& corner : ground)
+            vertices.insert(vertices.end(), {corner[0], 0.0f, corner[1], 0.0f, 1.0f, 0.0f});
+        StaticMesh(level, "ground", TVector(0.0f, 0.0f, 0.0f, 1.0f),
+                   Cook("ground", vertices, {0, 1, 2, 0, 2, 3}, COLLISION_DATA_TRIANGLES, cooked));
+        // The terminal: a convex block of 20 x 8 x 12 beside the apron.
+        vertices.clear();
+        for (u32 i = 0; i < 8; ++i)
+            vertices.insert(vertices.end(), {i & 1 ? 10.0f : -10.0f, i & 2 ? 8.0f : 0.0f, i & 4 ? 6.0f : -6.0f, 0.0f,
+                                             1.0f, 0.0f});
+        StaticMesh(level, "terminal", TVector(40.0f, 0.0f, -30.0f, 1.0f),
+                   Cook("terminal", vertices, {}, COLLISION_DATA_CONVEX, cooked));
         Body(level, "crate", 0.0f, 2.0f, 0.0f, GEOMETRY_BOX, TVector(0.5f, 0.5f, 0.5f, 1.0f));
         Body(level, "ball", 2.0f, 2.0f, 0.0f, GEOMETRY_SPHERE, TVector(0.4f, 0.0f, 0.0f, 1.0f));
         Body(level, "barrel", 4.0f, 2.0f, 0.0f, GEOMETRY_CAPSULE, TVector(0.3f, 0.6f, 0.0f, 1.0f));
@@ -241,6 +258,29 @@ struct TLevelPhysics
             wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, 20000.0f, 2000.0f, 0.0f, 0.0f, 0.0f);
             wheel->SetGroupsMask(1);
         }
+    }
+
+    // Positions and normals, six floats a vertex.
+    static TNxCollisionMeshData* Cook(const char* name, const std::vector<f32>& vertices, const std::vector<u16>& indices,
+                                      u32 dataType, TRepository* cooked)
+    {
+        TMeshData mesh;
+        mesh.m_Name.Set(name, true);
+        mesh.m_Description.nStride = 24;
+        mesh.m_Description.nVertexCount = static_cast<u32>(vertices.size() / 6);
+        mesh.m_Description.nIndexCount = static_cast<u32>(indices.size());
+        return g_pNxCollisionManager->CreateCollisionMeshData(0, &mesh, vertices.data(), indices.data(), cooked,
+                                                              dataType, 0);
+    }
+
+    static void StaticMesh(TNode* level, const char* name, const TVector& place, TNxCollisionMeshData* data)
+    {
+        TNode* node = g_pNodeManager->CreateNode(name);
+        level->AddChild(node);
+        TMatrix at(1.0f);
+        at.aRow[3] = place;
+        node->SetLocalMatrix(at, TNode::OrdinaryCause());
+        g_pNxCollisionManager->CreateCollisionMesh(node, data, 0)->SetGroupsMask(1);
     }
 
     static TDynamicsBody* Body(TNode* level, const char* name, f32 x, f32 y, f32 z, u32 type, const TVector& size)
@@ -310,10 +350,15 @@ bool WriteSceneRepositories(const char* folder)
     TResource::LinkTo(layout, texture);
     TResource::LinkTo(layout, sound);
     TLevelObjects objects(main, level, gate);
-    TLevelPhysics physics(level);
-    FormatStringN(path, sizeof path, "%s/main.data", folder);
+    // The cooked collision meshes are appended to the streamed repository.
+    FormatStringN(path, sizeof path, "%s/streamed.data", folder);
+    TRepository cooked(STREAMED_REPOSITORY_ID, REPOSITORY_STREAMED, TName("streamed.data", true));
+    written = written && cooked.OpenStreamed(path, true);
+    TLevelPhysics physics(level, &cooked);
     i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
     managers[count++] = g_pNxDynamicsManager;
+    managers[count++] = g_pNxCollisionManager;
+    FormatStringN(path, sizeof path, "%s/main.data", folder);
     written = written && main.Write(path, managers, count, true);
     objects.Detach();
     g_pCluster->Clear();

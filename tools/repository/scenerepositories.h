@@ -2,8 +2,9 @@
 // The repositories of the game: a main repository ("main.data", loaded in full, compressed)
 // that depends on one repository of each kind: one loaded in full ("common.data"), one
 // memory-mapped ("mapped.data") and one streamed ("streamed.data"). The level holds a node tree,
-// resources, an animated two-bone skeleton with its skin record, a trigger and an automat. It
-// also depends on the shader repository ("shaders.data").
+// resources, an animated two-bone skeleton with its skin record, a trigger and an automat; the
+// cooked collision meshes of its ground and terminal are appended to "streamed.data". It also
+// depends on the shader repository ("shaders.data").
 #include "core/system/types.h"
 #include "engine/system/repository.h"
 

@@ -276,7 +276,7 @@ TEST_F(RepositoryTest, BlocksOutsideTheRepositoryAndDamagedCompressedBlocksAreRe
     EXPECT_EQ(1, main->__LoadBlock(&probe, 1, target.data(), 0xFFFFFFF0u, 32, 0));
     EXPECT_EQ(nullptr, main->__GetResourceData(main->GetImageSize(), 1));
     TRepository* streamed = g_pResourceManager->FindRepository(STREAMED_REPOSITORY_ID);
-    EXPECT_EQ(1, streamed->__LoadBlock(&probe, 1, target.data(), 4100, 100, 0));
+    EXPECT_EQ(1, streamed->__LoadBlock(&probe, 1, target.data(), streamed->GetSize() - 4, 100, 0));
     EXPECT_TRUE(probe.aTag.empty());
 
     // A compressed block whose head claims more than it holds, or another size than it
