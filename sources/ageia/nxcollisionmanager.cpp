@@ -262,6 +262,13 @@ void TNxCollisionManager::EndManager()
     ReleaseActors();
 }
 
+void TNxCollisionManager::FinalizeManager()
+{
+    ReleaseActors();
+    for (i32 i = 0; i < m_aData.GetCount(); ++i)
+        m_aData[i]->Release();
+}
+
 void TNxCollisionManager::ReleaseActors()
 {
     ForgetActorsOfOldScene();

@@ -28,6 +28,8 @@ public:
     i32 SetArray(u32 typeId, void* data, i32 count) override;
     void BeginManager() override;
     void EndManager() override;
+    // The data's meshes go before the SDK that holds them.
+    void FinalizeManager() override;
 
     i32 GetCollisionMeshDataCount() override { return m_aData.GetCount(); }
     TNxCollisionMeshData* GetCollisionMeshData(i32 index) override { return m_aData[index]; }

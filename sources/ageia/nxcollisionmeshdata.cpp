@@ -91,11 +91,12 @@ i32 TNxCollisionMeshData::Load()
 
 i32 TNxCollisionMeshData::Release()
 {
-    // A mesh that shapes still use stays until their actors are gone (the collision manager
-    // releases its data again after its actors at a cluster unload).
-    if ((ConvexMesh() && ConvexMesh()->getReferenceCount()) || (TriangleMesh() && TriangleMesh()->getReferenceCount()))
-        return 0;
+    // Without the SDK the mesh went with it. A mesh that shapes still use stays until their
+    // actors are gone (the collision manager releases its data again after its actors).
     NxPhysicsSDK* sdk = g_pNxDynamicsManager ? g_pNxDynamicsManager->GetSDK() : nullptr;
+    if (sdk && ((ConvexMesh() && ConvexMesh()->getReferenceCount()) ||
+                (TriangleMesh() && TriangleMesh()->getReferenceCount())))
+        return 0;
     if (sdk && ConvexMesh())
         sdk->releaseConvexMesh(*ConvexMesh());
     if (sdk && TriangleMesh())
