@@ -330,6 +330,7 @@ void TNxDynamicsManager::FinalizeManager()
     if (m_pScene)
     {
         _ReleaseObjects();
+        TNxHeightFieldArray::ForgetScene();
         m_pSDK->releaseScene(*m_pScene);
     }
     if (m_pSDK)
@@ -664,6 +665,7 @@ void TNxDynamicsManager::OnClusterLoad()
         if (!(body->m_nState & BODY_STATE_FRAME_UPDATE))
             body->pNext2 = body->pPrev2 = nullptr;
     }
+    TNxHeightFieldArray::ForgetScene();
     m_pSDK->releaseScene(*m_pScene);
     m_pScene = nullptr;
     _CreateScene();

@@ -111,13 +111,9 @@ TNxHeightField::TNxHeightField()
 
 void TNxHeightField::Build(const TMatrix& place, u32 rows, u32 columns, const f32* extents, void* samples, u32 spare)
 {
+    DropRelease();
     TRequests& r = Requests();
     r.Lock.Enter();
-    if (m_nState & HEIGHT_FIELD_RELEASE_PENDING)
-    {
-        m_nState &= ~HEIGHT_FIELD_RELEASE_PENDING;
-        CancelRelease(r, this);
-    }
     if (m_nState & HEIGHT_FIELD_BUILD_PENDING)
     {
         r.Lock.Leave();
@@ -143,6 +139,18 @@ void TNxHeightField::Release()
     {
         m_nState |= HEIGHT_FIELD_RELEASE_PENDING;
         r.aRelease[r.nOpen].Add(this);
+    }
+    r.Lock.Leave();
+}
+
+void TNxHeightField::DropRelease()
+{
+    TRequests& r = Requests();
+    r.Lock.Enter();
+    if (m_nState & HEIGHT_FIELD_RELEASE_PENDING)
+    {
+        m_nState &= ~HEIGHT_FIELD_RELEASE_PENDING;
+        CancelRelease(r, this);
     }
     r.Lock.Leave();
 }
@@ -248,6 +256,36 @@ void TNxHeightField::BuildNow(const TBuildRecord& record)
     actor.userData = &m_UserData;
     m_pActor = scene->createActor(actor);
     m_pShape = m_pActor ? m_pActor->getShapes()[0] : nullptr;
+}
+
+TNxHeightFieldArray::TNxHeightFieldArray() : m_pNextArray(First())
+{
+    First() = this;
+}
+
+TNxHeightFieldArray::~TNxHeightFieldArray()
+{
+    TNxHeightFieldArray** link = &First();
+    while (*link != this)
+        link = &(*link)->m_pNextArray;
+    *link = m_pNextArray;
+}
+
+TNxHeightFieldArray*& TNxHeightFieldArray::First()
+{
+    static TNxHeightFieldArray* s_pFirst = nullptr;
+    return s_pFirst;
+}
+
+void TNxHeightFieldArray::ForgetScene()
+{
+    for (TNxHeightFieldArray* array = First(); array; array = array->m_pNextArray)
+        for (u32 i = 0; i < array->m_aField.GetCount(); ++i)
+        {
+            TNxHeightField& field = array->m_aField[i];
+            field.DropRelease();
+            field.ReleaseObjects();
+        }
 }
 
 TNxHeightField* TNxHeightFieldArray::Create()

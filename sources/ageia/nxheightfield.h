@@ -46,6 +46,8 @@ public:
     static void DropRequests(TNxHeightField* first, u32 count);
     // Releases the actor and the layer's height field.
     void ReleaseObjects();
+    // Cancels a pending release.
+    void DropRelease();
 
     // A queued build (100 bytes).
     struct TBuildRecord;
@@ -66,6 +68,15 @@ static_assert(sizeof(TNxHeightField) == 28);
 class TNxHeightFieldArray
 {
 public:
+    TNxHeightFieldArray();
+    ~TNxHeightFieldArray();
+    TNxHeightFieldArray(const TNxHeightFieldArray&) = delete;
+    TNxHeightFieldArray& operator=(const TNxHeightFieldArray&) = delete;
+
+    // The physics scene is about to go (a cluster load makes a new one): the height fields of
+    // every array release their physics objects and are no longer built; pending releases are
+    // dropped, pending builds are carried out in the new scene.
+    static void ForgetScene();
     // The next height field; null with an error line when all 2048 are in use.
     TNxHeightField* Create();
     u32 GetCount() const { return m_aField.GetCount(); }
@@ -74,5 +85,8 @@ public:
     void Clear();
 
 private:
+    static TNxHeightFieldArray*& First();
+
     SArray<TNxHeightField, HEIGHT_FIELD_CAPACITY, 1> m_aField;
+    TNxHeightFieldArray* m_pNextArray;
 };

@@ -152,3 +152,27 @@ TEST_F(HeightFieldTest, AClusterUnloadDropsPendingBuildsAndFreesTheirSamples)
     Manager().UpdateManager(0.0f);
     EXPECT_EQ(0u, field.IsBuilt());
 }
+
+TEST_F(HeightFieldTest, ANewSceneLeavesNoHeightFieldHoldingAnActorOfTheOldOne)
+{
+    auto* fields = MemoryNew<TNxHeightFieldArray>();
+    TNxHeightField* built = fields->Create();
+    TNxHeightField* waiting = fields->Create();
+    Build(*built, 4, 4);
+    Manager().UpdateManager(0.0f);
+    ASSERT_EQ(1u, built->IsBuilt());
+    built->Release();
+    Build(*waiting, 4, 4);
+    // A cluster load replaces the scene: the built field lets go, the waiting build goes on.
+    Manager().OnClusterLoad();
+    EXPECT_EQ(0u, built->IsBuilt());
+    EXPECT_EQ(0u, built->GetState());
+    EXPECT_EQ(0u, Manager().GetSDK()->getNbHeightFields());
+    Manager().UpdateManager(0.0f);
+    EXPECT_EQ(1u, waiting->IsBuilt());
+    EXPECT_EQ(&Scene(), &waiting->GetActor()->getScene());
+    built->Release();
+    fields->Clear();
+    MemoryDelete(fields);
+    EXPECT_EQ(m_nLiveBefore, Live());
+}
