@@ -45,7 +45,8 @@ public:
     // The set went with the cluster.
     void OnClusterUnload() override { m_pCurrentSet = nullptr; }
     // TClusterManager: a load hands its viewports over (those held before are deleted, and the
-    // current viewport forgotten); the first of its viewport sets becomes the current set.
+    // current viewport forgotten); the first of its viewport sets becomes the current set, and
+    // goes when a cleared cluster hands an empty set array over.
     i32 GetArray(u32 typeId, void*& data, i32& count) override;
     i32 SetArray(u32 typeId, void* data, i32 count) override;
 

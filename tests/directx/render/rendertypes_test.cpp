@@ -107,8 +107,7 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     EXPECT_EQ(g_pDxMeshManager->GetMeshDataCount(), 0);
 }
 
-// A loaded cluster's first viewport set becomes the current set and goes with the cluster; a
-// set the program gave stays.
+// A loaded cluster's first viewport set becomes the current set and goes with the cluster.
 TEST(RenderTypes, TheFirstLoadedViewportSetBecomesCurrent)
 {
     g_pCluster->LinkTypes();
@@ -126,11 +125,6 @@ TEST(RenderTypes, TheFirstLoadedViewportSetBecomesCurrent)
     EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), &sets[0]);
     g_pCluster->Clear();
     EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), nullptr);
-
-    TViewportSet given = {};
-    g_pDxViewportManager->SetCurrentSet(&given);
-    g_pCluster->Clear();
-    EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), &given);
     EXPECT_EQ(g_pDxViewportManager->SetArray(CAMERA_TYPE_ID, nullptr, 0), 1);
     g_pDxViewportManager->Clear();
 }
