@@ -648,6 +648,7 @@ void TDxCanvasManager::DrawArrow(const TVector& from, const TVector& to, f32 hea
 void TDxCanvasManager::DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4],
                                        TDxShader* shader, const TColor& color)
 {
+    g_aScreenMatrix[1] = TVector(1.0f, 0.0f, 1.0f, 0.0f);
     TCanvasVertex* v = AllocVertices2DTriangles(6, shader, shader ? shader->aTexture[0] : nullptr);
     if (!v)
         return;

@@ -343,6 +343,10 @@ TEST_F(CanvasTest, ImmediateRectanglesDrawAtOnceThroughTheScreenMatrix)
     m_pCanvas->DrawFullScreen(shader, kWhite);
     ExpectVector(g_aScreenMatrix[1], 1.0f, 0.0f, 1.0f, 0.0f);
     EXPECT_EQ(DrawCalls(), 3u);
+    m_pCanvas->DrawTexture(10, 20, 110, 70, shader, kWhite);
+    const f32 p0[4] = {0, 0, 0, 0}, p1[4] = {1, 0, 1, 0}, p2[4] = {1, 1, 1, 1}, p3[4] = {0, 1, 0, 1};
+    m_pCanvas->DrawTextureQuad(p0, p1, p2, p3, m_pShader, kWhite);
+    ExpectVector(g_aScreenMatrix[1], 1.0f, 0.0f, 1.0f, 0.0f);
 
     // The batches draw in aperture units and white.
     m_pCanvas->DrawTexture(0, 0, 1, 1, shader, {0.0f, 0.0f, 0.0f, 0.0f});
