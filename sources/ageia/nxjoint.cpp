@@ -324,21 +324,30 @@ void TNxDynamicsJoint::SetBodyA(TDynamicsBody* body)
 
 void TNxDynamicsJoint::SetBodyB(TDynamicsBody* body)
 {
+    RelinkB(body);
     if (body)
-        SetBodyBFrame(body, *body->GetMatrix());
-    else
-        SetBodyBFrame(nullptr, *GetMatrix());
+        m_FrameB = TMatrix::MultiplyInverse(*body->GetMatrix(), *GetMatrix());
+    ReloadFixed();
 }
 
 void TNxDynamicsJoint::SetBodyBFrame(TDynamicsBody* body, const TMatrix& matrix)
 {
-    if (body != pBodyB)
-    {
-        UnlinkB();
-        pBodyB = body;
-        LinkB();
-    }
+    RelinkB(body);
     m_FrameB = TMatrix::MultiplyInverse(matrix, *GetMatrix());
+    ReloadFixed();
+}
+
+void TNxDynamicsJoint::RelinkB(TDynamicsBody* body)
+{
+    if (body == pBodyB)
+        return;
+    UnlinkB();
+    pBodyB = body;
+    LinkB();
+}
+
+void TNxDynamicsJoint::ReloadFixed()
+{
     if (m_pJoint && m_nType == JOINT_FIXED)
         Change<NxFixedJointDesc>(m_pJoint, [](NxFixedJointDesc&) {});
 }

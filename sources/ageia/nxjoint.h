@@ -102,6 +102,9 @@ private:
     void LinkB();
     void UnlinkA();
     void UnlinkB();
+    void RelinkB(TDynamicsBody* body);
+    // A built fixed joint is loaded again from its own state.
+    void ReloadFixed();
     // The stored plane list for a prismatic joint: two planes across the node's Z axis.
     void StorePrismaticPlanes(f32 low, f32 high);
     TNxDynamicsBody* BodyA() const;

@@ -79,8 +79,16 @@ TEST_F(JointTest, BodiesListTheirJointsAndAReleasedBodyTakesItsJointsWithIt)
     EXPECT_EQ(second, first->pNext);
     EXPECT_EQ(first, b->lJointB.pFirst);
     EXPECT_EQ(second, c->lJointB.pFirst);
-    // Frame A: body A's node against the joint's node.
+    // Frame A: body A's node against the joint's node; frame B against the given matrix, kept
+    // when body B goes.
     EXPECT_FLOAT_EQ(-1.0f, first->m_FrameA.aRow[3].x);
+    EXPECT_FLOAT_EQ(1.0f, first->m_FrameB.aRow[3].x);
+    first->SetBodyBFrame(b, Translation(5.0f, 0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(4.0f, first->m_FrameB.aRow[3].x);
+    first->SetBodyB(nullptr);
+    EXPECT_EQ(nullptr, b->lJointB.pFirst);
+    EXPECT_FLOAT_EQ(4.0f, first->m_FrameB.aRow[3].x);
+    first->SetBodyB(b);
 
     // Moving to another body A relinks the joint at the tail of that body's list.
     first->SetBodyA(c);
