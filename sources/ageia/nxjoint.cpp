@@ -193,6 +193,11 @@ void TNxDynamicsJoint::UnlinkB()
         Unlink(BodyB()->lJointB, this, &TNxDynamicsJoint::pNext2, &TNxDynamicsJoint::pPrev2);
 }
 
+const TVector& TNxDynamicsJoint::AxisOf(const TMatrix& world) const
+{
+    return m_nType == JOINT_D6 ? world.aRow[0] : world.aRow[2];
+}
+
 void TNxDynamicsJoint::__Create()
 {
     NxScene* scene = g_pNxDynamicsManager->GetScene();
@@ -225,7 +230,7 @@ void TNxDynamicsJoint::__Create()
         }
     const TMatrix& world = *GetMatrix();
     NxJointDesc_SetGlobalAnchor(desc, Vec(world.aRow[3]));
-    NxJointDesc_SetGlobalAxis(desc, Vec(m_nType == JOINT_D6 ? world.aRow[0] : world.aRow[2]));
+    NxJointDesc_SetGlobalAxis(desc, Vec(AxisOf(world)));
     if (!fixed)
     {
         // The world side gets the node's normal too: with another normal the two frames would
@@ -299,7 +304,8 @@ void TNxDynamicsJoint::OnNodeUpdate(const TName* cause)
     if (!pBodyB)
     {
         m_pJoint->setGlobalAnchor(Vec(world.aRow[3]));
-        m_pJoint->setGlobalAxis(Vec(world.aRow[2]));
+        // The axis the joint was built with: a six-axis joint's would turn onto Z otherwise.
+        m_pJoint->setGlobalAxis(Vec(AxisOf(world)));
     }
     if (cause && cause->GetId() == g_NameTSkeleton.GetId() && pBodyA)
     {

@@ -103,6 +103,8 @@ private:
     void UnlinkA();
     void UnlinkB();
     void RelinkB(TDynamicsBody* body);
+    // The joint's axis among the node's: X for a six-axis joint, Z otherwise.
+    const TVector& AxisOf(const TMatrix& world) const;
     // A built fixed joint is loaded again from its own state.
     void ReloadFixed();
     // The stored plane list for a prismatic joint: two planes across the node's Z axis.

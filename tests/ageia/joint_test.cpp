@@ -280,6 +280,11 @@ TEST_F(JointTest, AJointToTheWorldFollowsItsNodeAndStartsAtAngleZero)
     EXPECT_NEAR(-1.0f, frame.aRow[2].y, 1e-5f);
     EXPECT_NEAR(0.5f, frame.aRow[3].y, 1e-5f);
 
+    // A six-axis joint keeps following its node's X axis.
+    TNxDynamicsJoint* d6 = Joint("d6", JOINT_D6, TMatrix::RotationZ(90.0f), a);
+    d6->pNode->SetLocalMatrix(Translation(0.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+    EXPECT_NEAR(1.0f, d6->GetGlobalAxis().x, 1e-5f);
+
     // Not while the simulated poses are written back.
     g_nDynamicsSynchronize = 1;
     hinge->pNode->SetLocalMatrix(Translation(0.0f, 3.0f, 0.0f), TNode::OrdinaryCause());
