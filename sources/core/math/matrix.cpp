@@ -2,6 +2,7 @@
 
 #include "core/math/scalar.h"
 
+#include <emmintrin.h>
 #include <utility>
 
 namespace
@@ -80,11 +81,24 @@ void TMatrix::Copy(const TMatrix& source)
 
 TMatrix TMatrix::Multiply(const TMatrix& a, const TMatrix& b)
 {
+    // Each row of a times b's 3x3 part, four columns at a time in the order RotateRow adds
+    // them (skeletons multiply every bone of every frame); the last column is 0 for the axis
+    // rows and 1 for the translation row, which adds b's translation.
+    const __m128 bx = _mm_loadu_ps(&b.aRow[0].x);
+    const __m128 by = _mm_loadu_ps(&b.aRow[1].x);
+    const __m128 bz = _mm_loadu_ps(&b.aRow[2].x);
+    const __m128 keepXyz = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
     TMatrix m;
-    for (int r = 0; r < 3; ++r)
-        m.aRow[r] = RotateRow(a.aRow[r], b, 0.0f);
-    const TVector t = RotateRow(a.aRow[3], b, 1.0f);
-    m.aRow[3] = TVector(t.x + b.aRow[3].x, t.y + b.aRow[3].y, t.z + b.aRow[3].z, 1.0f);
+    for (int r = 0; r < 4; ++r)
+    {
+        const TVector& v = a.aRow[r];
+        __m128 row = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(v.x), bx), _mm_mul_ps(_mm_set1_ps(v.y), by)),
+                                _mm_mul_ps(_mm_set1_ps(v.z), bz));
+        if (r == 3)
+            row = _mm_add_ps(row, _mm_loadu_ps(&b.aRow[3].x));
+        _mm_storeu_ps(&m.aRow[r].x, _mm_and_ps(row, keepXyz));
+    }
+    m.aRow[3].w = 1.0f;
     return m;
 }
 

@@ -1,5 +1,7 @@
 #include "engine/system/animationkey.h"
 
+#include <emmintrin.h>
+
 TQuaternion TAnimationKey::GetRotation() const
 {
     constexpr f32 scale = 1.0f / KEY_ROTATION_SCALE;
@@ -28,24 +30,19 @@ i32 ClampInt(i32 value, i32 minimum, i32 maximum)
 
 void QuantizeRotation(const f32* components, i16* out)
 {
-    for (int i = 0; i < 4; ++i)
-    {
-        const f32 value = components[i] * KEY_ROTATION_SCALE + 0.5f;
-        // Clamped as a float first: a sum of keys may leave the 16-bit range, and NaN has none.
-        // Inside the range the floor is the truncation, one less below a negative whole part.
-        i32 whole;
-        if (!(value >= -KEY_ROTATION_SCALE))
-            whole = value != value ? 0 : -32767;
-        else if (value >= KEY_ROTATION_SCALE)
-            whole = 32767;
-        else
-        {
-            whole = static_cast<i32>(value);
-            if (static_cast<f32>(whole) > value)
-                --whole;
-        }
-        out[i] = static_cast<i16>(whole);
-    }
+    // All four at once, without branches: every sampled, blended or added key passes here.
+    const __m128 limit = _mm_set1_ps(KEY_ROTATION_SCALE);
+    const __m128 value =
+        _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(components), limit), _mm_set1_ps(0.5f));
+    // Clamped as floats first: a sum of keys may leave the 16-bit range. The maximum answers its
+    // second operand for NaN, which the ordered mask then turns into 0.
+    const __m128 clamped = _mm_and_ps(_mm_min_ps(_mm_max_ps(value, _mm_sub_ps(_mm_setzero_ps(), limit)), limit),
+                                      _mm_cmpord_ps(value, value));
+    // The floor: the truncation, one less where it lies above the value (a negative fraction).
+    const __m128i truncated = _mm_cvttps_epi32(clamped);
+    const __m128i above = _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(truncated), clamped));
+    const __m128i whole = _mm_add_epi32(truncated, above);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packs_epi32(whole, whole));
 }
 
 void InterpolateKey(const TAnimationKey& a, const TAnimationKey& b, f32 t, TAnimationKey& out)
@@ -61,11 +58,14 @@ void InterpolateKey(const TAnimationKey& a, const TAnimationKey& b, f32 t, TAnim
         return;
     }
     const TQuaternion rotation = TQuaternion::Slerp(a.GetRotation(), b.GetRotation(), t);
-    for (int i = 0; i < 3; ++i)
-    {
-        out.aPosition[i] = a.aPosition[i] + (b.aPosition[i] - a.aPosition[i]) * t;
-        out.aScale[i] = a.aScale[i] + (b.aScale[i] - a.aScale[i]) * t;
-    }
+    // Positions and scales as a + (b - a) t, four at a time; the fourth components are 1.
+    const __m128 weight = _mm_set1_ps(t);
+    const __m128 positionA = _mm_loadu_ps(a.aPosition);
+    const __m128 scaleA = _mm_loadu_ps(a.aScale);
+    const __m128 position = _mm_add_ps(positionA, _mm_mul_ps(_mm_sub_ps(_mm_loadu_ps(b.aPosition), positionA), weight));
+    const __m128 scale = _mm_add_ps(scaleA, _mm_mul_ps(_mm_sub_ps(_mm_loadu_ps(b.aScale), scaleA), weight));
+    _mm_storeu_ps(out.aPosition, position);
+    _mm_storeu_ps(out.aScale, scale);
     out.aPosition[3] = 1.0f;
     out.aScale[3] = 1.0f;
     out.SetRotation(rotation);
