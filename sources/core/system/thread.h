@@ -12,7 +12,7 @@ struct TThreadState
     std::atomic<u32> running;
     std::atomic<u32> stopRequested;
     std::atomic<u32> handle; // the POSIX thread, 0 when none
-    u32 threadId;
+    std::atomic<u32> threadId; // 0 until the thread has started
 };
 
 static_assert(sizeof(TThreadState) == 16);

@@ -119,8 +119,18 @@ void TWaitWord::WaitWhile(u32 value)
 
 void TWaitWord::Wake()
 {
+    _Wake(INT_MAX);
+}
+
+void TWaitWord::WakeOne()
+{
+    _Wake(1);
+}
+
+void TWaitWord::_Wake(int count)
+{
     // The change is seen before the count is read (a store may otherwise pass the load).
     std::atomic_thread_fence(std::memory_order_seq_cst);
     if (m_nSleepers.load() != 0)
-        syscall(SYS_futex, Address(m_nWord), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
+        syscall(SYS_futex, Address(m_nWord), FUTEX_WAKE_PRIVATE, count, nullptr, nullptr, 0);
 }

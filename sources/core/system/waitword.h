@@ -24,8 +24,12 @@ public:
     void WaitWhile(u32 value);
     // Wakes every thread asleep on the word, after a change.
     void Wake();
+    // Wakes one of them (none when none sleeps).
+    void WakeOne();
 
 private:
+    void _Wake(int count);
+
     std::atomic<u32> m_nWord;
     // Threads asleep on the word (or about to be): only then does a change call the kernel.
     std::atomic<u32> m_nSleepers;

@@ -448,9 +448,11 @@ void TManagerManager::__SetProcessorCount(i32 count)
     u32 processors[MANAGER_WORKER_CAPACITY];
     const u32 pinned = ChooseWorkerProcessors(processors, MANAGER_WORKER_CAPACITY);
     for (u32 j = 0; j < m; ++j)
+        m_aThread[j].SetTakenRelease(m_Release.Load());
+    for (u32 j = 0; j < m; ++j)
     {
         TManagerUpdateThread& thread = m_aThread[j];
-        if (!thread.Start(m_Release, m_Remaining, m_WorkerSteps))
+        if (!thread.Start(&m_aThread[0], m, m_Release, m_Remaining, m_WorkerSteps))
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TManagerManager::__SetProcessorCount(): error: ",
                         "unable to create update worker %d", j);
@@ -485,7 +487,8 @@ void TManagerManager::_ReleaseWorkers(f32 dt)
     _CopyFrameSteps(dt);
     m_Remaining.Store(m_aThread.GetCount());
     m_Release.Add(1);
-    m_Release.Wake();
+    // The first worker up wakes the others: the frame pays for one wake-up.
+    m_Release.WakeOne();
 }
 
 void TManagerManager::_CollectWorkers()
@@ -493,6 +496,9 @@ void TManagerManager::_CollectWorkers()
     if (!m_nReleased)
         return;
     m_nReleased = 0;
+    // Lists no worker has taken yet run here rather than wait for a sleeping worker to wake;
+    // then only the lists being run are waited for.
+    RunReleasedLists(&m_aThread[0], m_aThread.GetCount(), 0, m_Release.Load(), m_Remaining, m_WorkerSteps);
     for (u32 left = m_Remaining.Load(); left != 0; left = m_Remaining.Load())
         m_Remaining.WaitWhile(left);
 }

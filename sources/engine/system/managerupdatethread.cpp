@@ -7,19 +7,31 @@
 
 TManagerUpdateThread::TManagerUpdateThread()
     : m_nIndex(-1), m_fTime(0.0f), m_pRelease(nullptr), m_pRemaining(nullptr), m_nRelease(0),
-      m_pSteps(nullptr)
+      m_pSteps(nullptr), m_pLists(nullptr), m_nListCount(0), m_nTaken(0)
 {
     SetName("UpdateWorker");
 }
 
-bool TManagerUpdateThread::Start(TWaitWord& release, TWaitWord& remaining, const TManagerFrameSteps& steps)
+bool TManagerUpdateThread::Start(TManagerUpdateThread* lists, u32 listCount, TWaitWord& release,
+                                 TWaitWord& remaining, const TManagerFrameSteps& steps)
 {
+    m_pLists = lists;
+    m_nListCount = listCount;
     m_pRelease = &release;
     m_pRemaining = &remaining;
     // Taken before the thread exists: a release given before it first looks is not missed.
     m_nRelease = release.Load();
     m_pSteps = &steps;
     return TThread::Start();
+}
+
+bool TManagerUpdateThread::Take(u32 release)
+{
+    // Every list of the release before was taken, so a list still free holds release - 1; a
+    // thread that saw an older release finds no list holding the value before it.
+    u32 expected = release - 1;
+    return m_nTaken.load(std::memory_order_relaxed) == expected &&
+           m_nTaken.compare_exchange_strong(expected, release, std::memory_order_acq_rel);
 }
 
 void TManagerUpdateThread::Run()
@@ -30,9 +42,25 @@ void TManagerUpdateThread::Run()
         m_nRelease = m_pRelease->Load();
         if (IsStopRequested())
             return;
-        _UpdateManagers(*m_pSteps);
-        if (m_pRemaining->Add(~0u) == 0)
-            m_pRemaining->Wake();
+        // The release woke one sleeper, which wakes the others: the main thread pays for one
+        // wake-up, and the workers come up while it renders.
+        m_pRelease->Wake();
+        RunReleasedLists(m_pLists, m_nListCount, static_cast<u32>(m_nIndex), m_nRelease, *m_pRemaining,
+                         *m_pSteps);
+    }
+}
+
+void RunReleasedLists(TManagerUpdateThread* lists, u32 count, u32 first, u32 release, TWaitWord& remaining,
+                      const TManagerFrameSteps& steps)
+{
+    for (u32 k = 0; k < count; ++k)
+    {
+        TManagerUpdateThread& list = lists[(first + k) % count];
+        if (!list.Take(release))
+            continue;
+        list._UpdateManagers(steps);
+        if (remaining.Add(~0u) == 0)
+            remaining.Wake();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sched.h>
+#include <vector>
 
 namespace
 {
@@ -128,6 +129,41 @@ TEST_F(ManagerWorkers, EachListRunsExactlyOncePerRelease)
     }
 }
 
+// Whichever thread asks first takes a list of a release, once; a thread that woke for an older
+// release takes nothing of the new one.
+TEST_F(ManagerWorkers, ReleasedListsAreTakenOnceAndNeverByAnOlderRelease)
+{
+    TCountingManager managers[3] = {TCountingManager(1), TCountingManager(2), TCountingManager(3)};
+    TManagerUpdateThread lists[3];
+    for (u32 j = 0; j < 3; ++j)
+    {
+        lists[j].m_aUpdate.Add(TManagerEntry{&managers[j], 0});
+        lists[j].SetTakenRelease(4);
+    }
+    TManagerFrameSteps steps{};
+    steps.aStepCount[0] = 1;
+    TWaitWord remaining(3);
+    auto calls = [&] {
+        std::vector<u32> counts;
+        for (TCountingManager& m : managers)
+            counts.push_back(m.m_nThreadCalls.load());
+        return counts;
+    };
+    RunReleasedLists(lists, 3, 1, 5, remaining, steps);
+    EXPECT_EQ(calls(), (std::vector<u32>{1, 1, 1}));
+    EXPECT_EQ(remaining.Load(), 0u);
+    RunReleasedLists(lists, 3, 0, 5, remaining, steps);
+    EXPECT_EQ(calls(), (std::vector<u32>{1, 1, 1}));
+
+    remaining.Store(3);
+    lists[0].Take(6);
+    RunReleasedLists(lists, 3, 0, 5, remaining, steps);
+    EXPECT_EQ(calls(), (std::vector<u32>{1, 1, 1}));
+    RunReleasedLists(lists, 3, 2, 6, remaining, steps);
+    EXPECT_EQ(calls(), (std::vector<u32>{1, 2, 2}));
+    EXPECT_EQ(remaining.Load(), 1u);
+}
+
 TEST_F(ManagerWorkers, WorkersRunTheFixedRateStepsOfTheirFrame)
 {
     TCountingManager fixed(1);
@@ -196,6 +232,10 @@ TEST_F(ManagerWorkers, WorkersArePinnedInsideTheAllowedSet)
     CPU_ZERO(&used);
     for (u32 j = 0; j < 8; ++j)
     {
+        // The main thread may have run every list before a worker first woke: its id comes
+        // once it has started.
+        for (u32 wait = 0; wait < 2000 && mm->GetUpdateThread(j).GetThreadId() == 0; ++wait)
+            SleepSeconds(0.001f);
         cpu_set_t set;
         ASSERT_EQ(
             sched_getaffinity(static_cast<pid_t>(mm->GetUpdateThread(j).GetThreadId()), sizeof set, &set), 0);
