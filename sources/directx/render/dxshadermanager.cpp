@@ -42,8 +42,8 @@ template <class Entries> i32 FindSorted(const Entries& entries, u32 count, const
 } // namespace
 
 TDxShaderManager::TDxShaderManager()
-    : m_pPool(nullptr), m_pGlobalEffect(nullptr), m_pGlobalData(nullptr), m_nGlobalSize(0), m_nPrograms(0),
-      m_nBindings(0), m_nHandles(0), m_nEffectPointers(0), m_pProgramData(nullptr)
+    : m_pPool(nullptr), m_pGlobalEffect(nullptr), m_pProgramData(nullptr), m_pGlobalData(nullptr), m_nGlobalSize(0),
+      m_nPrograms(0), m_nBindings(0), m_nHandles(0), m_nEffectPointers(0)
 {
     if (!g_pCluster)
         return;

@@ -56,11 +56,11 @@ private:
     DArray<TDxViewport*> m_aLoaded;
     DArray<TDxViewport*> m_aForeign;
     DArray<TViewportSet*> m_aLoadedSet;
-    // The current set is one of the loaded sets, which go with the cluster.
-    bool m_bLoadedSet;
     TViewportSet* m_pCurrentSet;
     TDxViewport* m_pCurrentViewport;
     u32 m_nMode;
+    // The current set is one of the loaded sets, which go with the cluster.
+    bool m_bLoadedSet;
 };
 
 extern TDxViewportManager* g_pDxViewportManager;

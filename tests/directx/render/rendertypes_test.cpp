@@ -39,7 +39,7 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     TDxShader* shader[2] = {g_pDxShaderManager->CreateShader(TName("first", true)),
                             g_pDxShaderManager->CreateShader(TName("second", true))};
     TTexture* texture = g_pDxTextureManager->CreateTextureEntry(TName("wall", true));
-    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("main", true), 0);
+    g_pDxViewportManager->__CreateViewport(TName("main", true), 0);
     TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("crate", true));
     mesh->m_Description.nVertexCount = 24;
     for (u32 entry = 0; entry < SHADER_PARAMETER_CAPACITY; ++entry)
