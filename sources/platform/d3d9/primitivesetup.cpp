@@ -338,14 +338,20 @@ bool TPrimitiveSetup::SourcePlanes()
     const double ox = call_.clip.left, oy = call_.clip.top;
     float* const planes = record_ + kHeaderFloats;
     float* out = planes;
+    // d/dx and d/dy side by side, with the sums in the order of one at a time.
+    const __m128d row0 = _mm_loadu_pd(rows[0]), row1 = _mm_loadu_pd(rows[1]), row2 = _mm_loadu_pd(rows[2]);
+    const __m128d origin = _mm_setr_pd(ox, oy);
     auto plane = [&](double f0, double f1, double f2, double bias) {
-        const double dx = f0 * rows[0][0] + f1 * rows[1][0] + f2 * rows[2][0];
-        const double dy = f0 * rows[0][1] + f1 * rows[1][1] + f2 * rows[2][1];
+        const __m128d slopes = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(f0), row0), _mm_mul_pd(_mm_set1_pd(f1), row1)),
+                                          _mm_mul_pd(_mm_set1_pd(f2), row2));
         const double at = f0 * rows[0][2] + f1 * rows[1][2] + f2 * rows[2][2];
-        *out++ = float(at + dx * ox + dy * oy + bias);
-        *out++ = float(dx);
-        *out++ = float(dy);
-        return std::max(std::fabs(dx), std::fabs(dy));
+        alignas(16) double moved[2], d[2];
+        _mm_store_pd(moved, _mm_mul_pd(slopes, origin));
+        _mm_store_pd(d, slopes);
+        *out++ = float(at + moved[0] + moved[1] + bias);
+        _mm_storel_pi(reinterpret_cast<__m64*>(out), _mm_cvtpd_ps(slopes));
+        out += 2;
+        return std::max(std::fabs(d[0]), std::fabs(d[1]));
     };
     // Depth with its bias; the slope is the plane's own.
     const double slope = plane(h[0].z, h[1].z, h[2].z, depthBias_);
