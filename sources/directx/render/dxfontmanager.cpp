@@ -21,6 +21,12 @@ void TDxFontManager::BeginManager()
     g_pDeviceManager->AddMethod(this);
 }
 
+void TDxFontManager::FinalizeManager()
+{
+    for (u32 i = 0; i < m_aFont.GetCount(); ++i)
+        m_aFont[i].Unload();
+}
+
 i32 TDxFontManager::_LowerBound(const u32 key[3]) const
 {
     i32 low = 0, high = m_nIndexCount;

@@ -15,6 +15,8 @@ class TDxFontManager : public TFontManager, public TDeviceMethods
 public:
     // Registers its device listener.
     void BeginManager() override;
+    // The fonts give back their device objects before the device goes; they load again on use.
+    void FinalizeManager() override;
     i32 GetFontCount() override { return static_cast<i32>(m_aFont.GetCount()); }
     TFontData* GetFontAt(i32 index) override { return &m_aFont[static_cast<u32>(index)]; }
     TFontData* FindFont(const TName& name, i32 size) override;

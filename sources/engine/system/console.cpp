@@ -1,5 +1,6 @@
 #include "engine/system/console.h"
 
+#include "core/cluster/cluster.h"
 #include "core/cluster/useridlink.h"
 #include "core/system/abort.h"
 #include "core/system/platform.h"
@@ -11,10 +12,12 @@
 #include "engine/render/device.h"
 #include "engine/render/fontmanager.h"
 #include "engine/render/texturemanager.h"
+#include "engine/render/viewport.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -177,6 +180,8 @@ void TConsoleManager::BeginManager()
     m_pToggle = g_pInputManager->FindInput(TName("Tilde"));
     if (!m_pToggle)
         __Abort("TConsoleManager::BeginManager", "sources/engine/system/console", __LINE__, "'Tilde': undeclared input");
+    g_pCluster->AddListener(this);
+    g_pResourceManager->AddMethod(this);
     g_pCommandManager->SetListener(this);
     g_pCommandManager->Print("^Hversion %s", kVersion);
     g_pCommandManager->Print("quick start:");
@@ -187,6 +192,21 @@ void TConsoleManager::BeginManager()
     g_pCommandManager->Print("   type ^Gresource.open file^. and choose file to load");
     g_pCommandManager->Print("   type ^Gset device.size 800 600^. to set window size");
     g_pCommandManager->Print("   type ^Gaction.bind action input^. to bind action input");
+}
+
+void TConsoleManager::OnClusterLoad()
+{
+    // The viewports are the viewport manager's cluster array.
+    TClusterManager* viewports = g_pCluster->GetArrayManager(VIEWPORT_TYPE_ID);
+    void* data = nullptr;
+    i32 count = 0;
+    if (viewports)
+        viewports->GetArray(VIEWPORT_TYPE_ID, data, count);
+    if (count > 0 || m_nVisible)
+        return;
+    m_nVisible = 1;
+    s_console_show.Store(1);
+    m_fFadeTime = -CONSOLE_FADE_TIME;
 }
 
 void TConsoleManager::UpdateManager(f32)

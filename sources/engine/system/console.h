@@ -4,11 +4,13 @@
 // turns buffered key events into an input line with history and completion, run with
 // ExecuteText on Enter. Toggled by the input "Tilde"; fades in and out over 0.2 s of real time,
 // so a paused game timer does not stop it.
+#include "core/cluster/clustermethods.h"
 #include "engine/input/inputevent.h"
 #include "engine/input/inputfocus.h"
 #include "engine/system/command/command.h"
 #include "engine/system/command/commandmethods.h"
 #include "engine/system/manager.h"
+#include "engine/system/resourcemethods.h"
 
 class TInput;
 
@@ -32,7 +34,11 @@ template <u32 N, u32 Size> struct TConsoleRing
     const char* Back(u32 index) const;
 };
 
-class TConsoleManager : public TManager, public TInputFocus, public TCommandMethods
+class TConsoleManager : public TManager,
+                        public TInputFocus,
+                        public TClusterMethods,
+                        public TCommandMethods,
+                        public TResourceMethods
 {
 public:
     TConsoleManager();
@@ -47,6 +53,10 @@ public:
     i32 OnFocusGain() override;
     void OnFocusLost() override;
     void UpdateFocus(f32 step) override;
+
+    // TClusterMethods: with no viewport to show, a hidden console opens by itself, fading in
+    // after a 0.2 s pause.
+    void OnClusterLoad() override;
 
     // TCommandMethods.
     void PrintLine(const char* text, int isError) override;

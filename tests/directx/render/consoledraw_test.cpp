@@ -6,6 +6,7 @@
 #include "core/system/timer.h"
 #include "directx/input/wininput.h"
 #include "directx/render/dxtexturemanager.h"
+#include "directx/render/dxviewportmanager.h"
 #include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/fontmanager.h"
@@ -201,14 +202,41 @@ TEST_F(ConsoleDrawTest, BackgroundAndBlinkingCursorAreTheDataTextures)
 
 TEST_F(ConsoleDrawTest, OnePressOfTheToggleKeyTogglesOnceHoweverManyFramesSeeIt)
 {
-    m_Console.BeginManager();
+    // The registered console: its begin registers it with the cluster and the resources for
+    // the run, so it begins once.
+    static const bool s_bBegun = (g_pConsoleManager->BeginManager(), true);
+    ASSERT_TRUE(s_bBegun);
     TInput* tilde = g_pInputManager->FindInput(TName("Tilde"));
     ASSERT_NE(tilde, nullptr);
+    const u32 visible = g_pConsoleManager->IsVisible();
     // The inputs update at their own rate: two frames pass before the edge is cleared.
     *tilde->GetFlags() |= WIN_INPUT_PRESSED;
     for (int frame = 0; frame < 2; ++frame)
-        m_Console.UpdateManager(0.0f);
+        g_pConsoleManager->UpdateManager(0.0f);
+    EXPECT_NE(g_pConsoleManager->IsVisible(), visible);
+    g_pConsoleManager->Toggle();
+}
+
+TEST_F(ConsoleDrawTest, WithoutAViewportAClusterLoadOpensTheConsoleAfterAPause)
+{
+    m_Console.OnClusterLoad();
     EXPECT_EQ(m_Console.IsVisible(), 1u);
-    g_pInputManager->RegisterInputFocus(&m_Console, INPUT_FOCUS_NO_LAYER);
+    EXPECT_FLOAT_EQ(m_Console.GetFadeTime(), -0.2f);
+    // The pause: drawn, but at alpha 0.
+    m_Console.AdvanceFade(0.1f);
+    m_Console.RenderManager();
+    ASSERT_FALSE(m_Canvas.texts.empty());
+    EXPECT_FLOAT_EQ(m_Canvas.texts.back().color.a, 0.0f);
+    m_Console.AdvanceFade(0.2f);
+    EXPECT_NEAR(m_Console.GetFadeTime(), 0.1f, 1e-6f);
+
+    // A visible console, or one with a viewport to show, is left alone.
+    m_Console.OnClusterLoad();
+    EXPECT_NEAR(m_Console.GetFadeTime(), 0.1f, 1e-6f);
+    m_Console.Toggle();
+    g_pDxViewportManager->__CreateViewport(TName("main", true), 0);
+    m_Console.OnClusterLoad();
+    g_pDxViewportManager->Clear();
+    EXPECT_EQ(m_Console.IsVisible(), 0u);
 }
 } // namespace

@@ -34,8 +34,7 @@ protected:
         g_pCommandManager->SetListener(m_pOldListener);
         g_pFontManager->SetUserColors(0, nullptr);
         // The fonts stay in the manager; their device objects go with this test's device.
-        for (i32 i = 0; i < g_pDxFontManager->GetFontCount(); ++i)
-            static_cast<TDxFontData*>(g_pDxFontManager->GetFontAt(i))->Unload();
+        g_pDxFontManager->FinalizeManager();
         CanvasFixture::TearDown();
     }
 
