@@ -63,6 +63,9 @@ i32 TNxCollisionMeshData::Load()
             m_pMesh = sdk->createConvexMesh(stream);
         else
             m_pMesh = sdk->createTriangleMesh(stream);
+        // A mesh that reads past the cooked bytes was made of zeros: not the stored one.
+        if (m_pMesh && stream.IsShort())
+            Release();
     }
     if (!m_pMesh)
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': %u bytes of cooked data make no mesh", GetNameText(),

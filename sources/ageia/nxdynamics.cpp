@@ -1,6 +1,7 @@
 #include "ageia/nxdynamics.h"
 
 #include "ageia/nxbody.h"
+#include "ageia/nxdynamicsdebug.h"
 #include "ageia/nxgeometry.h"
 #include "ageia/nxheightfield.h"
 #include "ageia/nxjoint.h"
@@ -346,6 +347,11 @@ void TNxDynamicsManager::BeginManager()
     g_pCluster->AddListener(this);
     g_pResourceManager->AddMethod(this);
     g_pStateManager->RegisterStateObject(this);
+}
+
+void TNxDynamicsManager::RenderManager()
+{
+    TNxDynamicsDebug::Render(*this);
 }
 
 void TNxDynamicsManager::ThreadUpdateManager(f32 step)

@@ -77,7 +77,8 @@ public:
     void FinalizeManager() override;
     void BeginManager() override;
     void EndManager() override {}
-    void RenderManager() override {}
+    // The overlay of dynamics_debug.
+    void RenderManager() override;
     void ThreadUpdateManager(f32 step) override;
     void UpdateManager(f32 dt) override;
 

@@ -3,35 +3,30 @@
 #include "core/stream/stream.h"
 #include "core/system/log.h"
 
-namespace
+bool TNxStream::Short(i32 done, u32 size) const
 {
-// The layer's reads are const; the engine stream still moves on.
-i32 ReadBytes(TStream* stream, void* buffer, u32 size, const char* prefix)
-{
-    const i32 read = stream->Read(buffer, static_cast<i32>(size));
-    if (read != static_cast<i32>(size))
-        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "read %d, expected %d", read, static_cast<i32>(size));
-    return read;
+    if (done == static_cast<i32>(size) || m_bShort)
+        return false;
+    m_bShort = true;
+    return true;
 }
-
-void WriteBytes(TStream* stream, const void* buffer, u32 size, const char* prefix)
-{
-    const i32 written = stream->Write(buffer, static_cast<i32>(size));
-    if (written != static_cast<i32>(size))
-        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "written %d, expected %d", written, static_cast<i32>(size));
-}
-} // namespace
 
 template <class T> T TNxStream::_Read() const
 {
     T value{};
-    ReadBytes(m_pStream, &value, sizeof value, "TNxStream::_Read(): error: ");
+    const i32 read = m_pStream->Read(&value, sizeof value);
+    if (Short(read, sizeof value))
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TNxStream::_Read(): error: ", "read %d, expected %d", read,
+                    static_cast<i32>(sizeof value));
     return value;
 }
 
 template <class T> void TNxStream::_Write(T value)
 {
-    WriteBytes(m_pStream, &value, sizeof value, "TNxStream::_Write(): error: ");
+    const i32 written = m_pStream->Write(&value, sizeof value);
+    if (Short(written, sizeof value))
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TNxStream::_Write(): error: ", "written %d, expected %d", written,
+                    static_cast<i32>(sizeof value));
 }
 
 NxU8 TNxStream::readByte() const { return _Read<NxU8>(); }
@@ -42,11 +37,13 @@ NxF64 TNxStream::readDouble() const { return _Read<NxF64>(); }
 
 void TNxStream::readBuffer(void* buffer, NxU32 size) const
 {
-    const i32 read = ReadBytes(m_pStream, buffer, size, "TNxStream::readBuffer(): error: ");
+    const i32 read = m_pStream->Read(buffer, static_cast<i32>(size));
+    if (Short(read, size))
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TNxStream::readBuffer(): error: ", "read %d, expected %d", read,
+                    static_cast<i32>(size));
     // What was not there reads as zero rather than as whatever the buffer held.
-    if (read >= 0 && static_cast<NxU32>(read) < size)
-        for (NxU32 i = static_cast<NxU32>(read); i < size; ++i)
-            static_cast<u8*>(buffer)[i] = 0;
+    for (NxU32 i = read > 0 ? static_cast<NxU32>(read) : 0; i < size; ++i)
+        static_cast<u8*>(buffer)[i] = 0;
 }
 
 NxStream& TNxStream::storeByte(NxU8 b) { _Write(b); return *this; }
@@ -57,6 +54,9 @@ NxStream& TNxStream::storeDouble(NxF64 f) { _Write(f); return *this; }
 
 NxStream& TNxStream::storeBuffer(const void* buffer, NxU32 size)
 {
-    WriteBytes(m_pStream, buffer, size, "TNxStream::storeBuffer(): error: ");
+    const i32 written = m_pStream->Write(buffer, static_cast<i32>(size));
+    if (Short(written, size))
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TNxStream::storeBuffer(): error: ", "written %d, expected %d", written,
+                    static_cast<i32>(size));
     return *this;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // TNxStream: the physics layer's byte stream over an engine stream, for cooking (stores) and
 // for loading cooked meshes (reads). It does not own the engine stream. A short transfer is
-// logged and the operation goes on with what was transferred (missing bytes read as zero).
+// logged (once per stream: a damaged count must not flood the log) and the operation goes on
+// with what was transferred (missing bytes read as zero).
+#include "core/system/types.h"
 #include "platform/physics/nxstream.h"
 
 class TStream;
@@ -9,7 +11,7 @@ class TStream;
 class TNxStream : public NxStream
 {
 public:
-    explicit TNxStream(TStream& stream) : m_pStream(&stream) {}
+    explicit TNxStream(TStream& stream) : m_pStream(&stream), m_bShort(false) {}
 
     NxU8 readByte() const override;
     NxU16 readWord() const override;
@@ -24,11 +26,18 @@ public:
     NxStream& storeDouble(NxF64 f) override;
     NxStream& storeBuffer(const void* buffer, NxU32 size) override;
 
+    // Whether a transfer came short (what was read then is not what was stored).
+    bool IsShort() const { return m_bShort; }
+
 private:
     template <class T> T _Read() const;
     template <class T> void _Write(T value);
 
+    // Whether a transfer came short already.
+    bool Short(i32 done, u32 size) const;
+
     TStream* m_pStream;
+    mutable bool m_bShort;
 };
 
-static_assert(sizeof(TNxStream) == 8);
+static_assert(sizeof(TNxStream) == 12);

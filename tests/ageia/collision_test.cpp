@@ -297,6 +297,17 @@ TEST_F(CollisionTest, DataThatCannotBeCookedOrLoadedMakesNoActor)
     EXPECT_EQ(nullptr, cube->ConvexMesh());
     EXPECT_NE(m_Folder.SystemLog().find("'damaged': no collision mesh: no actor"), std::string::npos);
     cube->SetData(nullptr, 0, 0);
+
+    // Cooked bytes cut short: the mesh would be completed with zeros, so none is made.
+    TNxCollisionMeshData* cut = Cube("cut");
+    std::vector<u8> whole(cut->GetData(0, cut->m_nCookedSize), cut->GetData(0, cut->m_nCookedSize) + cut->m_nCookedSize);
+    TRepository shorter(whole.data(), static_cast<u32>(whole.size() - 4));
+    cut->m_nCookedSize -= 4;
+    cut->SetData(&shorter, 0, cut->m_nCookedSize);
+    EXPECT_EQ(nullptr, Place("cut", cut, 0.0f, 0.0f, 0.0f)->GetActor());
+    EXPECT_NE(m_Folder.SystemLog().find("'cut': " + std::to_string(cut->m_nCookedSize) + " bytes of cooked data make no mesh"),
+              std::string::npos);
+    cut->SetData(nullptr, 0, 0);
 }
 
 TEST_F(CollisionTest, ACookedMeshStoredInARepositoryAndReloadedCollides)

@@ -132,15 +132,15 @@ public:
     TCanvasVertex* AllocVertices2DTriangles(i32 count, TDxShader* shader, TTexture* texture);
     TCanvasVertex* AllocVertices3DTriangles(i32 count, TDxShader* shader, TTexture* texture);
 
-    void DrawLine3D(const TVector& from, const TVector& to, const TColor& color);
+    void DrawLine3D(const TVector& from, const TVector& to, const TColor& color) override;
     void DrawLine(f32 x1, f32 y1, f32 x2, f32 y2, const TColor& color);
-    void DrawBox(const TMatrix& matrix, const TBoundBox& box, const TColor& color);
+    void DrawBox(const TMatrix& matrix, const TBoundBox& box, const TColor& color) override;
     void DrawRectFrame(f32 x1, f32 y1, f32 x2, f32 y2, const TColor& color);
     void DrawCircle(f32 x, f32 y, f32 radius, const TColor& color);
     // Nothing without a main camera.
-    void DrawSphere(const TVector& centre, f32 radius, const TColor& color, f32 scale);
+    void DrawSphere(const TVector& centre, f32 radius, const TColor& color, f32 scale) override;
     // From the translation T: T back along each axis in grey, then forward in red, green, blue.
-    void DrawAxes(const TMatrix& matrix, f32 length);
+    void DrawAxes(const TMatrix& matrix, f32 length) override;
     void DrawAxesAt(const TVector& position, f32 length);
     // Angles in degrees: a for the half-height, b for the half-width.
     void DrawFrustum(const TMatrix& matrix, f32 angleA, f32 angleB, f32 nearDepth, f32 farDepth, const TColor& color);
@@ -154,7 +154,7 @@ public:
     // 2D triangles of the texture drawn with "Shader_canvas2d".
     TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) override;
     // Draws and empties the batches in order while a frame is drawn; otherwise only empties.
-    void Flush();
+    void Flush() override;
 
     const TCanvasBatch& GetBatch(u32 batch) const { return m_aBatch[batch]; }
 
@@ -167,7 +167,7 @@ public:
     i32 GetTextWidthW(const char16_t* text, i32 length);
     i32 GetTextWidth(const char* text, i32 length) override;
     void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32 mode) override;
-    void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode);
+    void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode) override;
     // The name's text in the current language, nothing when it has none: word-wrapped in the
     // rectangle, or one line at the position.
     void WriteLocalizedRect(const f32 rect[4], const TColor& color, const TName& name, i32 mode);

@@ -1,7 +1,9 @@
 #pragma once
 // TCanvasManager ("Canvas"): the engine's 2D drawing interface as the engine's own modules
 // reach it; the Direct3D canvas implements it.
+#include "core/math/boundbox.h"
 #include "core/math/color.h"
+#include "core/math/matrix.h"
 #include "core/system/name.h"
 #include "engine/render/canvasvertex.h"
 #include "engine/render/font.h"
@@ -26,6 +28,15 @@ public:
     // Room for count vertices of 2D triangles drawn with the texture; null when refused (a
     // canvas without batches refuses all).
     virtual TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) { return nullptr; }
+
+    // World-space wire drawing through the main camera, text at a point of the aperture, and
+    // the flush of what is batched; a canvas without batches draws nothing.
+    virtual void DrawLine3D(const TVector& from, const TVector& to, const TColor& color) {}
+    virtual void DrawBox(const TMatrix& matrix, const TBoundBox& box, const TColor& color) {}
+    virtual void DrawSphere(const TVector& centre, f32 radius, const TColor& color, f32 scale) {}
+    virtual void DrawAxes(const TMatrix& matrix, f32 length) {}
+    virtual void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode) {}
+    virtual void Flush() {}
 };
 
 extern TCanvasManager* g_pCanvasManager;
