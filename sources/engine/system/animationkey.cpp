@@ -2,23 +2,35 @@
 
 #include <emmintrin.h>
 
+namespace
+{
+// The four stored components as floats, value / 32767, in one register.
+__m128 LoadRotation(const i16* rotation)
+{
+    const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rotation));
+    const __m128i widened = _mm_srai_epi32(_mm_unpacklo_epi16(packed, packed), 16);
+    return _mm_mul_ps(_mm_cvtepi32_ps(widened), _mm_set1_ps(1.0f / KEY_ROTATION_SCALE));
+}
+} // namespace
+
 TQuaternion TAnimationKey::GetRotation() const
 {
-    constexpr f32 scale = 1.0f / KEY_ROTATION_SCALE;
-    return TQuaternion(aRotation[0] * scale, aRotation[1] * scale, aRotation[2] * scale, aRotation[3] * scale);
+    TQuaternion rotation;
+    _mm_storeu_ps(&rotation.x, LoadRotation(aRotation));
+    return rotation;
 }
 
 void TAnimationKey::SetRotation(const TQuaternion& rotation)
 {
-    const f32 components[4] = {rotation.x, rotation.y, rotation.z, rotation.w};
-    QuantizeRotation(components, aRotation);
+    QuantizeRotation(&rotation.x, aRotation);
 }
 
 TMatrix TAnimationKey::ToMatrix() const
 {
     TMatrix m = GetRotation().ToMatrix();
+    // The axis rows times their scale; their fourth components stay 0.
     for (int r = 0; r < 3; ++r)
-        m.aRow[r].Scale(aScale[r]);
+        _mm_storeu_ps(&m.aRow[r].x, _mm_mul_ps(_mm_loadu_ps(&m.aRow[r].x), _mm_set_ps(1.0f, aScale[r], aScale[r], aScale[r])));
     m.aRow[3] = TVector(aPosition[0], aPosition[1], aPosition[2], 1.0f);
     return m;
 }
