@@ -132,11 +132,16 @@ i32 TNameManager::GetData(i32 index, void*& data, i32& size)
 
 i32 TNameManager::SetData(i32 index, const void* data, i32 size)
 {
-    const u32* words = static_cast<const u32*>(data);
+    // Blocks follow the pool, whose length is any: their words may lie at any address.
+    const auto word = [data](u32 i) {
+        u32 value;
+        std::memcpy(&value, static_cast<const u8*>(data) + 4 * i, 4);
+        return value;
+    };
     switch (index)
     {
     case 0:
-        if (size < 8 || words[1] > NAME_TABLE_SIZE || static_cast<u32>(size) != 8 + 8 * words[1])
+        if (size < 8 || word(1) > NAME_TABLE_SIZE || static_cast<u32>(size) != 8 + 8 * word(1))
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadPrefix, "name table block of %d bytes refused", size);
             ForgetLoadedImage();
@@ -146,7 +151,7 @@ i32 TNameManager::SetData(i32 index, const void* data, i32 size)
         std::memcpy(m_aLoadTable.GetData(), data, size);
         return 0;
     case 1:
-        if (size < 5 || words[0] > NAME_POOL_SIZE || static_cast<u32>(size) != 4 + words[0])
+        if (size < 5 || word(0) > NAME_POOL_SIZE || static_cast<u32>(size) != 4 + word(0))
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadPrefix, "name pool block of %d bytes refused", size);
             ForgetLoadedImage();
@@ -156,12 +161,12 @@ i32 TNameManager::SetData(i32 index, const void* data, i32 size)
         std::memcpy(m_aLoadPool.GetData(), data, size);
         return 0;
     case 2:
-        if (size != 4 || !CheckLoadedImage(words[0]))
+        if (size != 4 || !CheckLoadedImage(word(0)))
         {
             ForgetLoadedImage();
             return 2;
         }
-        MergeLoadedImage(words[0]);
+        MergeLoadedImage(word(0));
         ForgetLoadedImage();
         return 0;
     default:

@@ -43,8 +43,12 @@ i32 Restore(TNameManager* names, const TSavedTable& saved)
 {
     for (int i = 0; i < 3; ++i)
     {
+        // In an image the blocks follow each other: the pool has any length, so the blocks
+        // after it may lie at any address.
+        std::vector<u8> unaligned(saved.blocks[i].size() + 1);
+        std::memcpy(unaligned.data() + 1, saved.blocks[i].data(), saved.blocks[i].size());
         const i32 result =
-            names->SetData(i, saved.blocks[i].data(), static_cast<i32>(saved.blocks[i].size()));
+            names->SetData(i, unaligned.data() + 1, static_cast<i32>(saved.blocks[i].size()));
         if (result != 0)
             return result;
     }
