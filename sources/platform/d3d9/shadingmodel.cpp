@@ -24,17 +24,7 @@ TRegistry& Registry()
     static TRegistry registry;
     return registry;
 }
-
-const float kDefaultAttribute[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 } // namespace
-
-const float* TVertexInput::Attribute(int usage, int index) const
-{
-    if (usage < 0 || usage >= int(D3DDECLUSAGE_COUNT) || index < 0 || index >= 16)
-        return kDefaultAttribute;
-    const int slot = registerOf[usage * 16 + index];
-    return slot < 0 ? kDefaultAttribute : registers[slot];
-}
 
 void RegisterVertexModel(const char* name, TVertexFunction function, int varyingCount)
 {

@@ -25,8 +25,15 @@ class TVertexInput
 {
 public:
     // The attribute of that usage and usage index as four floats; (0, 0, 0, 1) when the
-    // declaration has none.
-    const float* Attribute(int usage, int index = 0) const;
+    // declaration has none. Inline: every vertex model asks for a few per vertex.
+    const float* Attribute(int usage, int index = 0) const
+    {
+        static constexpr float kDefault[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        if (usage < 0 || usage >= int(D3DDECLUSAGE_COUNT) || index < 0 || index >= 16)
+            return kDefault;
+        const int slot = registerOf[usage * 16 + index];
+        return slot < 0 ? kDefault : registers[slot];
+    }
 
     const float (*registers)[4] = nullptr;   // one per declaration element, in order
     const signed char* registerOf = nullptr; // [usage * 16 + index] -> register, -1 when absent
