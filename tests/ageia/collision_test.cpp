@@ -386,3 +386,27 @@ TEST_F(CollisionTest, HeightFieldsMeetClosestRaysOnlyAndGoWithTheCluster)
     EXPECT_EQ(0, Collision().GetHeightFieldCount());
     EXPECT_EQ(actors - 1, Scene().getNbActors());
 }
+
+TEST_F(CollisionTest, BatchedRayCastsKeepTheFilterEachWasQueuedWith)
+{
+    TNxCollisionMeshData* cube = Cube("cube");
+    TNxCollisionMesh* near = Place("near", cube, 3.0f, 0.0f, 0.0f);
+    near->SetGroupsMask(1);
+    TNxCollisionMesh* far = Place("far", cube, 8.0f, 0.0f, 0.0f);
+    far->SetGroupsMask(2);
+    const TRay ray = Ray(TVector(0.0f, 0.0f, 0.0f, 1.0f), TVector(20.0f, 0.0f, 0.0f, 1.0f));
+    TCollisionHit first = Cleared(1);
+    TCollisionHit second = Cleared(2);
+    TCollisionHit none = Cleared(4);
+    Collision().QueueRayCast(ray, first);
+    Collision().QueueRayCast(ray, second);
+    Collision().QueueRayCast(ray, none);
+    EXPECT_EQ(0u, first.nHit);
+    Collision().ExecuteQueries();
+    EXPECT_EQ(1u, Collision().FinishQueries(1));
+    EXPECT_EQ(near, first.pOwner);
+    EXPECT_FLOAT_EQ(2.0f, first.Point.x);
+    EXPECT_EQ(far, second.pOwner);
+    EXPECT_FLOAT_EQ(7.0f, second.Point.x);
+    EXPECT_EQ(0u, none.nHit);
+}
