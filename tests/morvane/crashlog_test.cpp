@@ -43,6 +43,14 @@ void CrashInsideAPrint()
     TLog::Print(g_pSystemLog, LOG_INFO, "CrashInsideAPrint(): ", "%s", reinterpret_cast<const char*>(32));
 }
 
+// A call through a damaged code pointer: the faulting instruction lies outside every module.
+void CrashInNowhere()
+{
+    InstallCrashLog();
+    void (*volatile nowhere)() = reinterpret_cast<void (*)()>(64);
+    nowhere();
+}
+
 // A home folder of the test's own, found again by the death test's child, which runs the test's
 // body afresh; the documents folder is looked up under it.
 std::string CrashHome()
@@ -113,5 +121,16 @@ TEST(CrashLogDeathTest, CrashInsideAPrintStillWritesTheLog)
     EXPECT_NE(crash, std::string::npos) << log;
     EXPECT_LT(before, crash);
     EXPECT_NE(log.find("**** end call stack"), std::string::npos);
+    RemoveCrashHome(home);
+}
+
+TEST(CrashLogDeathTest, CrashOutsideEveryModuleEndsTheReport)
+{
+    const std::string home = CrashHome();
+    EXPECT_EXIT(CrashInNowhere(), ::testing::KilledBySignal(SIGSEGV), "");
+
+    const std::string log = ReadText(home + "/My Games/Brevicorn/system.log");
+    EXPECT_NE(log.find("0x00000040 lies outside every module: no call stack"), std::string::npos) << log;
+    EXPECT_NE(log.find("**** end call stack"), std::string::npos) << log;
     RemoveCrashHome(home);
 }

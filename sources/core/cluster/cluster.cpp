@@ -610,9 +610,18 @@ TClusterSlot& TCluster::LoadedSlot(const u8* table, u32 j)
     return slot;
 }
 
-i32 TCluster::RefuseDuringFixUp()
+i32 TCluster::RefuseDuringFixUp(const u8* table, u32 arrayCount)
 {
     TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused during the fix-up: cluster cleared");
+    // The image's objects are partly fixed up and were never announced as loaded: listeners
+    // unloading what the cluster holds must not reach them (their virtual tables may be raw).
+    for (u32 j = 0; j < arrayCount; ++j)
+    {
+        TClusterSlot& slot = LoadedSlot(table, j);
+        slot.SetArray(nullptr, 0);
+        slot.pData = nullptr;
+        slot.nSize = 0;
+    }
     Clear();
     return 2;
 }
@@ -667,10 +676,10 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
             const u32 held = static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize();
             PlanFixUp(slot);
             if (!FixUp(slot, 0, std::min(count, held)))
-                return RefuseDuringFixUp();
+                return RefuseDuringFixUp(table, arrayCount);
         }
         else if (!CopyOver(slot, at, count))
-            return RefuseDuringFixUp();
+            return RefuseDuringFixUp(table, arrayCount);
         at += count * slot.pDecl->GetObjectSize();
     }
 

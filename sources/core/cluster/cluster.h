@@ -159,7 +159,7 @@ private:
     bool CopyOver(TClusterSlot& slot, const u8* objects, u32 count);
     // The slot of the image's array j (its entry in the array table).
     TClusterSlot& LoadedSlot(const u8* table, u32 j);
-    i32 RefuseDuringFixUp();
+    i32 RefuseDuringFixUp(const u8* table, u32 arrayCount);
     bool _Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map);
 
     u32 m_nLoaded;

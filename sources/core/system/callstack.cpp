@@ -90,6 +90,17 @@ __attribute__((noinline)) i32 _DumpCallStack()
 {
     const char* prefix = "_DumpCallStack(): ";
     TLog::Print(g_pSystemLog, LOG_INFO, prefix, "**** start callstack");
+    // The unwinder reads the code at the faulting instruction to recognise the signal frame:
+    // after a call through a damaged pointer that code is nowhere, and the walk would fault again.
+    Dl_info module;
+    if (s_nCrashInstruction &&
+        !dladdr(reinterpret_cast<void*>(static_cast<uintptr_t>(s_nCrashInstruction)), &module))
+    {
+        TLog::Print(g_pSystemLog, LOG_INFO, prefix, "   0x%08X lies outside every module: no call stack",
+                    s_nCrashInstruction);
+        TLog::Print(g_pSystemLog, LOG_INFO, prefix, "**** end call stack");
+        return 0;
+    }
     void* addresses[kCrashWalkFrames];
     const i32 count = WalkStack(addresses, kCrashWalkFrames, 1);
     // The unwinder passes the signal frame with the faulting instruction's own address; when

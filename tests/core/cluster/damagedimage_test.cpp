@@ -23,6 +23,20 @@ public:
     }
     std::vector<std::string> lines;
 };
+
+// What a manager sees of the arrays when the cluster tells it to unload.
+class TArrayWatcher : public TClusterMethods
+{
+public:
+    void OnClusterUnload() override
+    {
+        i32 groups = 0;
+        DynObjects<TTestGroup>(g_pGroupManager, &groups);
+        seen.push_back(g_ShapeManager.aShape.GetCount() + groups);
+    }
+    void OnClusterLoad() override {}
+    std::vector<i32> seen;
+};
 } // namespace
 
 class ClusterDamagedImageTest : public ClusterTest
@@ -36,6 +50,7 @@ protected:
         // What is loaded before the damaged image arrives.
         ASSERT_EQ(Load(m_Image), 0);
         g_pCluster->AddListener(&m_Listener);
+        g_pCluster->AddListener(&m_Watcher);
     }
 
     // Refused before anything changed, with a log line holding the text.
@@ -58,6 +73,9 @@ protected:
         EXPECT_EQ(Load(image), 2);
         EXPECT_TRUE(capture.Saw(text)) << "no log line with '" << text << "'";
         EXPECT_EQ(m_Journal, (std::vector<std::string>{"listener.unload", "listener.unload"}));
+        // The refused image's objects never reach a listener.
+        ASSERT_FALSE(m_Watcher.seen.empty());
+        EXPECT_EQ(m_Watcher.seen.back(), 0);
         EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 0);
         EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager), nullptr);
     }
@@ -81,6 +99,7 @@ protected:
 
     std::vector<u8> m_Image;
     TTestListener m_Listener{"listener", m_Journal};
+    TArrayWatcher m_Watcher;
 };
 
 TEST_F(ClusterDamagedImageTest, HeadersThatAreNoImageAreRefused)
