@@ -4,6 +4,7 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
 #include "engine/system/managermanager.h"
+#include "levelrenderscene.h"
 #include "scenerepositories.h"
 
 #include <cstdio>
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
     g_pCluster->LinkTypes();
     // Objects are attached to nodes only while the manager system is open.
     g_ManagerManager.Initialize();
-    if (!WriteSceneRepositories(argv[1]))
+    if (!WriteSceneRepositories(argv[1], AddLevelRenderScene))
     {
         std::fprintf(stderr, "repositorywriter: the repositories of '%s' cannot be written\n", argv[1]);
         return 1;

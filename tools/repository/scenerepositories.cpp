@@ -33,6 +33,7 @@
 #include "repositorywriter.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace
@@ -298,10 +299,10 @@ struct TLevelPhysics
 };
 } // namespace
 
-bool WriteSceneRepositories(const char* folder)
+bool WriteSceneRepositories(const char* folder, TLevelRecords extra)
 {
     char path[512];
-    TClusterManager* managers[16];
+    TClusterManager* managers[24];
     g_pCluster->Clear();
 
     // The shared records: a resource with its block, kept across level loads.
@@ -320,6 +321,11 @@ bool WriteSceneRepositories(const char* folder)
                                          &mappedTexture, 11);
     written = written && WriteBlocksOnly(folder, "streamed.data", STREAMED_REPOSITORY_ID, REPOSITORY_STREAMED,
                                          &streamedSound, 29);
+
+    // The shaders the level's materials name, as the game's load of the level brings them.
+    FormatStringN(path, sizeof path, "%s/shaders.data", folder);
+    if (extra && std::filesystem::exists(path))
+        g_pResourceManager->LoadRepository(path, 0);
 
     // The level: a small node tree and resources whose blocks lie here and in each dependency.
     TRepositoryWriter main(MAIN_REPOSITORY_ID, 0);
@@ -355,12 +361,18 @@ bool WriteSceneRepositories(const char* folder)
     TRepository cooked(STREAMED_REPOSITORY_ID, REPOSITORY_STREAMED, TName("streamed.data", true));
     written = written && cooked.OpenStreamed(path, true);
     TLevelPhysics physics(level, &cooked);
+    // Before the scene's links are packed: the extra records link resources too.
+    TClusterManager* extraManagers[8];
+    const i32 extraCount = extra ? extra(main, level, extraManagers, 0) : 0;
     i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
     managers[count++] = g_pNxDynamicsManager;
     managers[count++] = g_pNxCollisionManager;
+    for (i32 i = 0; i < extraCount; ++i)
+        managers[count++] = extraManagers[i];
     FormatStringN(path, sizeof path, "%s/main.data", folder);
     written = written && main.Write(path, managers, count, true);
     objects.Detach();
     g_pCluster->Clear();
+    g_pResourceManager->CloseRepositories(0);
     return written;
 }

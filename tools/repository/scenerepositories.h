@@ -16,6 +16,16 @@ constexpr u32 STREAMED_REPOSITORY_ID = 4;
 // level without them.
 constexpr u32 SHADER_REPOSITORY_ID = REPOSITORY_OPTIONAL_ID + 1;
 
+class TClusterManager;
+class TNode;
+class TRepositoryWriter;
+
+// Adds records to the level before it is saved, their managers after the count given; answers
+// the new count.
+typedef i32 (*TLevelRecords)(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
+
 // Writes the four files into the folder; false when one cannot be written. The engine's
-// cluster is cleared before and after.
-bool WriteSceneRepositories(const char* folder);
+// cluster is cleared before and after. With extra records the shader repository of the folder
+// ("shaders.data", when there) is loaded before the level is built, so that the records may
+// name its shaders.
+bool WriteSceneRepositories(const char* folder, TLevelRecords extra = nullptr);

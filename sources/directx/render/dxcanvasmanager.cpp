@@ -662,6 +662,7 @@ void TDxCanvasManager::DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f
 
 TCanvasVertex* TDxCanvasManager::AllocTexturedTriangles(i32 count, TTexture* texture)
 {
+    g_aScreenMatrix[1] = TVector(1.0f, 0.0f, 1.0f, 0.0f);
     return AllocVertices2DTriangles(count, GetShader(CANVAS_SHADER_2D), texture);
 }
 

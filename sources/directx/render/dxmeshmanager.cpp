@@ -7,6 +7,7 @@
 #include "directx/render/dxrendertypes.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
+#include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
 
 #include <cstring>
@@ -34,6 +35,14 @@ TDxMeshManager::TDxMeshManager()
 void TDxMeshManager::BeginManager()
 {
     g_pCluster->AddListener(this);
+}
+
+void TDxMeshManager::EndManager()
+{
+    // Reads still queued would land in the buffers that go.
+    g_pResourceManager->GetLoader().Clear();
+    for (i32 i = 0; i < m_aMeshData.GetCount(); ++i)
+        m_aMeshData[i]->Unload();
 }
 
 TMesh* TDxMeshManager::CreateMesh(TNode* node)

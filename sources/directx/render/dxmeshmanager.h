@@ -50,6 +50,8 @@ public:
     i32 SetArray(u32 typeId, void* data, i32 count) override;
 
     void BeginManager() override;
+    // The mesh data's device objects go before the device does, with the loader's queue.
+    void EndManager() override;
     void UpdateManager(f32 time) override { AnimateTextures(time); }
     // The animated list starts again from the meshes whose animation is active.
     void OnClusterLoad() override;

@@ -31,6 +31,8 @@ public:
     TDxViewport* GetCurrentViewport() const { return m_pCurrentViewport; }
     void SetCurrentViewport(TDxViewport* viewport) { m_pCurrentViewport = viewport; }
     TViewportSet* GetCurrentSet() const { return m_pCurrentSet; }
+    // The viewport sets the cluster loads or saves.
+    DArray<TViewportSet*>& ViewportSets() { return m_aLoadedSet; }
     // Deletes every viewport.
     void Clear();
     // What the render step draws (VIEWPORT_MODE_*): the current set by default.

@@ -123,6 +123,16 @@ void TTextureFontManager::SetFont(const TName& name, f32 size, f32 letterSpacing
             return;
         font = m_aFont[0];
     }
+    // The glyph table is the font's block: a font not loaded yet loads now; one without glyphs
+    // could neither measure nor draw, and the current font stays.
+    if (!font->pGlyph)
+        font->Require();
+    if (!font->pGlyph || font->m_nGlyphCount <= 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TTextureFontManager::SetFont(): error: ", "'%s': no glyphs",
+                    font->GetNameText());
+        return;
+    }
     m_pFont = font;
     m_fScale = font->m_nLineHeight > 0 ? size / static_cast<f32>(font->m_nLineHeight) : 1.0f;
     m_fLetterSpacing = letterSpacing;

@@ -4,6 +4,7 @@
 #include "engine/render/texturefontmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
 
 #include <gtest/gtest.h>
 
@@ -280,4 +281,21 @@ TEST(TextureFontManagerTest, WithoutFontsEveryQueryAnswersNoFont)
     const TTextBox box = g_pTextureFontManager->MeasureText(10.0f, u"ab", 0.0f, 0.0f);
     EXPECT_FLOAT_EQ(0.0f, box.fWidth);
     EXPECT_FLOAT_EQ(1.0f, box.fOne);
+}
+
+TEST(TextureFontManagerTest, AFontWithoutGlyphsIsRefusedAndTheCurrentFontStays)
+{
+    // Resources are looked up only while the manager system is open.
+    g_ManagerManager.Initialize();
+    TTextureFont empty;
+    empty.m_Name = TName("Empty", true);
+    empty.m_nLineHeight = 20;
+    empty.m_nGlyphCount = 3;
+    g_pTextureFontManager->Fonts().Add(&empty);
+    // Its load finds no block: no glyph table, nothing to measure or draw with.
+    g_pTextureFontManager->SetFont(TName("Empty"), 20.0f, 0.0f);
+    EXPECT_EQ(nullptr, g_pTextureFontManager->GetFont());
+    EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetTextWidth(u"ab", 0));
+    g_pTextureFontManager->Fonts().SetCount(0);
+    g_pTextureFontManager->OnClusterUnload();
 }

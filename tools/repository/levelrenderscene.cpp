@@ -1,0 +1,242 @@
+#include "levelrenderscene.h"
+
+#include "core/math/boundbox.h"
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxmaterialmanager.h"
+#include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxshadermanager.h"
+#include "directx/render/dxtexturemanager.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/render/camera.h"
+#include "engine/render/material.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/render/texturefont.h"
+#include "engine/render/texturefontmanager.h"
+#include "engine/render/viewportrendering.h"
+#include "engine/render/viewportset.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
+#include "repositorywriter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+namespace
+{
+constexpr i32 FORMAT_A8R8G8B8 = 0x102;
+
+// A vertex of the "mesh" layout: position, texture coordinates, colour.
+struct TMeshVertex
+{
+    f32 x, y, z;
+    f32 u, v;
+    u32 nColor;
+};
+static_assert(sizeof(TMeshVertex) == 24);
+
+TMatrix Placement(f32 x, f32 y, f32 z)
+{
+    TMatrix m(1.0f);
+    m.aRow[3] = TVector(x, y, z, 1.0f);
+    return m;
+}
+
+// A texture of one level whose pixels are the repository block.
+TTexture* MakeTexture(TRepositoryWriter& writer, const char* name, i32 width, i32 height,
+                      const std::vector<u32>& pixels)
+{
+    TTexture* texture =
+        g_pDxTextureManager->CreateTexture(TName(name, true), width, height, 1, 1, TEXTURE_2D, FORMAT_A8R8G8B8, 0);
+    const u32 size = static_cast<u32>(pixels.size() * 4);
+    texture->m_aLevel.Add({0, size});
+    writer.AddBlock(texture, pixels.data(), size);
+    return texture;
+}
+
+// Quads of four corners each, drawn as two triangles, in one surface of the material; the
+// block holds the vertices, then the indices.
+TDxMeshData* MakeMeshData(TRepositoryWriter& writer, const char* name, const std::vector<TMeshVertex>& vertices,
+                          TMaterial* material)
+{
+    TDxMeshData* data = g_pDxMeshManager->CreateMeshData(TName(name, true));
+    TMeshDescription description = {};
+    description.nStride = sizeof(TMeshVertex);
+    description.nElementCount = 3;
+    description.aElement[0] = {0, 1, 3, 0};   // position, float3
+    description.aElement[1] = {12, 6, 2, 0};  // texture coordinates, float2
+    description.aElement[2] = {20, 11, 5, 0}; // colour
+    description.VertexLayout = TName("mesh", true);
+    description.nVertexCount = static_cast<u32>(vertices.size());
+    description.nIndexCount = static_cast<u32>(vertices.size() / 4 * 6);
+    TBoundBox box{};
+    box.minimum = box.maximum = TVector(vertices[0].x, vertices[0].y, vertices[0].z, 1.0f);
+    for (const TMeshVertex& v : vertices)
+    {
+        box.minimum = TVector(std::min(box.minimum.x, v.x), std::min(box.minimum.y, v.y),
+                              std::min(box.minimum.z, v.z), 1.0f);
+        box.maximum = TVector(std::max(box.maximum.x, v.x), std::max(box.maximum.y, v.y),
+                              std::max(box.maximum.z, v.z), 1.0f);
+    }
+    box.Update();
+    std::memcpy(&description.aWord[1], &box, sizeof box);
+    data->SetDescription(description);
+    data->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, material});
+
+    std::vector<u8> block(vertices.size() * sizeof(TMeshVertex) + description.nIndexCount * 2);
+    std::memcpy(block.data(), vertices.data(), vertices.size() * sizeof(TMeshVertex));
+    auto* indices = reinterpret_cast<u16*>(block.data() + vertices.size() * sizeof(TMeshVertex));
+    for (u16 q = 0; q < vertices.size() / 4; ++q)
+        for (u16 corner : {0, 1, 2, 0, 2, 3})
+            *indices++ = static_cast<u16>(4 * q + corner);
+    writer.AddBlock(data, block.data(), static_cast<u32>(block.size()));
+    return data;
+}
+
+// A face of the box: its centre c, its two edge directions a and b (each half an edge long),
+// corners in the order the shaders draw as front faces through the camera's mirrored lens.
+void AddFace(std::vector<TMeshVertex>& vertices, const TVector& c, const TVector& a, const TVector& b, u32 colour)
+{
+    const f32 corners[4][4] = {{1, -1, 1, 1}, {1, 1, 1, 0}, {-1, 1, 0, 0}, {-1, -1, 0, 1}};
+    for (const auto& k : corners)
+        vertices.push_back({c.x + k[0] * a.x + k[1] * b.x, c.y + k[0] * a.y + k[1] * b.y,
+                            c.z + k[0] * a.z + k[1] * b.z, k[2], k[3], colour});
+}
+
+// A box of half-size h: six faces, each with the whole texture.
+std::vector<TMeshVertex> Box(f32 h)
+{
+    std::vector<TMeshVertex> v;
+    const TVector x(h, 0, 0, 0), y(0, h, 0, 0), z(0, 0, h, 0), nx(-h, 0, 0, 0), ny(0, -h, 0, 0), nz(0, 0, -h, 0);
+    AddFace(v, nz, x, y, 0xFFFFFFFF);  // facing the camera
+    AddFace(v, z, nx, y, 0xFFC0C0C0);
+    AddFace(v, x, z, y, 0xFFE0E0E0);
+    AddFace(v, nx, nz, y, 0xFFE0E0E0);
+    AddFace(v, y, x, z, 0xFFF0F0F0);
+    AddFace(v, ny, x, nz, 0xFFA0A0A0);
+    return v;
+}
+
+// Glyphs of three by five pixels, one row of three bits a line from the top, on cells of four
+// by six pixels side by side on the page.
+struct TGlyphBitmap
+{
+    char16_t nCode;
+    u8 aRow[5];
+};
+constexpr TGlyphBitmap GLYPH_BITMAPS[] = {
+    {u' ', {0, 0, 0, 0, 0}},      {u'A', {2, 5, 7, 5, 5}}, {u'E', {7, 4, 6, 4, 7}}, {u'M', {5, 7, 7, 5, 5}},
+    {u'N', {6, 5, 5, 5, 5}},      {u'O', {7, 5, 5, 5, 7}}, {u'R', {6, 5, 6, 5, 5}}, {u'V', {5, 5, 5, 5, 2}},
+};
+constexpr i32 GLYPH_CELL_WIDTH = 4;
+constexpr i32 GLYPH_CELL_HEIGHT = 6;
+constexpr i32 PAGE_WIDTH = 32;
+constexpr i32 PAGE_HEIGHT = 8;
+// The records that live outside the managers' own arrays.
+struct TLevelRenderScene
+{
+    TLevelRenderScene(TRepositoryWriter& writer, TNode* level);
+
+    TRenderQueue normal{};
+    TRenderScene scene{};
+    TViewportSet set{};
+    TTextureFont font;
+};
+
+std::unique_ptr<TLevelRenderScene> s_pScene;
+} // namespace
+
+TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
+{
+    // The camera a few units in front of the box, looking along +Z.
+    TNode* eye = g_pNodeManager->CreateNode(LEVEL_CAMERA_NODE);
+    level->AddChild(eye);
+    eye->SetLocalMatrix(Placement(0.0f, 1.8f, -6.0f), TNode::OrdinaryCause());
+    TCamera* camera = g_pDxCameraManager->__CreateCamera(eye);
+    camera->m_fFocalLength = 35.0f;
+    camera->m_fHorizontalAperture = 1.417f;
+    camera->m_fVerticalAperture = 0.945f;
+    camera->m_nFitMode = 0;
+    camera->m_fNearClip = 0.5f;
+    camera->m_fFarClip = 200.0f;
+
+    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("level_view", true), 0);
+    viewport->m_nFlags |= VIEWPORT_FLAG_FOLLOWS_BACK_BUFFER | VIEWPORT_FLAG_RENDERED;
+    viewport->SetCamera(camera);
+    set.m_nViewportCount = 1;
+    set.aViewport[0] = viewport;
+    g_pDxViewportManager->ViewportSets().Add(&set);
+
+    normal.m_Name = TName("Normal", true);
+    normal.m_nFlags = RENDER_QUEUE_ENABLED;
+    scene.m_Name = TName("level", true);
+    scene.m_nQueueCount = 1;
+    scene.aRenderQueue[0] = &normal;
+    g_pRenderSceneManager->Queues().Add(&normal);
+    g_pRenderSceneManager->Scenes().Add(&scene);
+
+    // The box's texture: a checker of two warm colours; its coarser version is one quad.
+    std::vector<u32> checker(8 * 8);
+    for (u32 i = 0; i < checker.size(); ++i)
+        checker[i] = ((i % 8) / 2 + (i / 8) / 2) % 2 ? 0xFFE08030 : 0xFF305070;
+    TMaterial* material = g_pDxMaterialManager->CreateMaterial(TName("level_box", true));
+    material->pShader = g_pDxShaderManager->FindShader(TName("Shader_mesh", true));
+    material->aTexture[0] = MakeTexture(writer, "level_box_texture", 8, 8, checker);
+    TNode* place = g_pNodeManager->CreateNode("level_box");
+    level->AddChild(place);
+    TMatrix turn = TMatrix::RotationY(30.0f);
+    turn.aRow[3] = TVector(0.0f, 1.0f, 0.0f, 1.0f);
+    place->SetLocalMatrix(turn, TNode::OrdinaryCause());
+    TMesh* box = g_pDxMeshManager->CreateMesh(place);
+    box->pMeshData = MakeMeshData(writer, "level_box", Box(1.0f), material);
+    std::vector<TMeshVertex> quad;
+    AddFace(quad, TVector(0, 0, -1.0f, 1), TVector(1, 0, 0, 0), TVector(0, 1, 0, 0), 0xFFFFFFFF);
+    TMesh* coarse = g_pDxMeshManager->CreateMesh(nullptr);
+    coarse->pMeshData = MakeMeshData(writer, "level_box_lod1", quad, material);
+    box->aMeshLod[0] = coarse;
+    box->m_nLodCount = 1;
+    box->SetQueue(&normal);
+
+    // The font: its glyph records are its block, its page its one used texture.
+    std::vector<u32> page(PAGE_WIDTH * PAGE_HEIGHT, 0x00FFFFFF);
+    std::vector<TTextureFontGlyph> glyphs;
+    for (u32 g = 0; g < std::size(GLYPH_BITMAPS); ++g)
+    {
+        const TGlyphBitmap& bitmap = GLYPH_BITMAPS[g];
+        for (i32 row = 0; row < 5; ++row)
+            for (i32 column = 0; column < 3; ++column)
+                if (bitmap.aRow[row] & (4 >> column))
+                    page[static_cast<u32>((row + 1) * PAGE_WIDTH + static_cast<i32>(g) * GLYPH_CELL_WIDTH + column)] =
+                        0xFFFFFFFF;
+        const f32 left = static_cast<f32>(g * GLYPH_CELL_WIDTH) / PAGE_WIDTH;
+        glyphs.push_back({bitmap.nCode, 0, left, 0.0f, left + static_cast<f32>(GLYPH_CELL_WIDTH) / PAGE_WIDTH,
+                          static_cast<f32>(GLYPH_CELL_HEIGHT) / PAGE_HEIGHT, 0.0f,
+                          static_cast<f32>(GLYPH_CELL_WIDTH), 0.0f});
+    }
+    font.m_Name = TName(LEVEL_FONT_NAME, true);
+    font.m_nLineHeight = GLYPH_CELL_HEIGHT + 2;
+    font.m_fBaseline = -1.0f;
+    font.m_fCellWidth = GLYPH_CELL_WIDTH;
+    font.m_fCellHeight = GLYPH_CELL_HEIGHT;
+    font.m_nGlyphCount = static_cast<i32>(glyphs.size());
+    writer.AddBlock(&font, glyphs.data(), static_cast<u32>(glyphs.size() * sizeof(TTextureFontGlyph)));
+    TResource::LinkTo(&font, MakeTexture(writer, "level_font_page", PAGE_WIDTH, PAGE_HEIGHT, page));
+    g_pTextureFontManager->Fonts().Add(&font);
+}
+
+i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
+{
+    s_pScene = std::make_unique<TLevelRenderScene>(writer, level);
+    managers[count++] = g_pDxCameraManager;
+    managers[count++] = g_pDxViewportManager;
+    managers[count++] = g_pRenderSceneManager;
+    managers[count++] = g_pDxMaterialManager;
+    managers[count++] = g_pDxTextureManager;
+    managers[count++] = g_pDxMeshManager;
+    managers[count++] = g_pTextureFontManager;
+    return count;
+}
