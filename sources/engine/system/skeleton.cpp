@@ -9,18 +9,19 @@
 namespace
 {
 // One pass of the blend program over one bone (or the root): the operands' keys come from
-// sample (an animation operand) or the registers; false when nothing wrote register 0.
+// sample (an animation operand) or the registers. Answers register 0 (the zero key when nothing
+// wrote it; the caller's registers hold it) and whether an instruction wrote it. The caller
+// reads the answer in place: a copy of a key just written would wait for the writes.
 template <class TSample>
-bool RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKey& start, TAnimationKey& result,
-                     TSample sample)
+const TAnimationKey& RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKey& start,
+                                     TAnimationKey (&registers)[BLEND_REGISTER_COUNT], bool& driven, TSample sample)
 {
     // Registers other than 1 start as the zero key: a register not yet written reads as it.
     static const TAnimationKey s_Zero{};
-    TAnimationKey registers[BLEND_REGISTER_COUNT];
     u32 written = 1u << 1;
     registers[1] = start;
     auto read = [&](u32 r) -> const TAnimationKey& { return (written >> r) & 1 ? registers[r] : s_Zero; };
-    bool driven = false;
+    driven = false;
     for (u32 i = 0; i < count; ++i)
     {
         const TBlendInstruction& instruction = program.aInstruction[i];
@@ -40,7 +41,8 @@ bool RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKe
         TAnimationKey a;
         if (!fetch(instruction.nOperandA, a))
             continue;
-        TAnimationKey b = a;
+        // B is read only by the operations that have one.
+        TAnimationKey b;
         const bool hasB = instruction.nOperandB != BLEND_OPERAND_NONE && fetch(instruction.nOperandB, b);
         TAnimationKey& out = registers[destination];
         if (!hasB && instruction.nOperation >= BLEND_ADD)
@@ -59,8 +61,7 @@ bool RunInstructions(const TBlendProgram& program, u32 count, const TAnimationKe
         if (destination == 0)
             driven = true;
     }
-    result = read(0);
-    return driven;
+    return read(0);
 }
 
 bool IsIdentity(const TMatrix& m)
@@ -98,13 +99,14 @@ void TSkeleton::RunProgram(TBlendProgram* program, TSkeleton* skeleton, u32 load
     const bool keepUndriven =
         first && first->pAnimationData && (first->pAnimationData->m_nFlags & ANIMATION_KEEP_UNDRIVEN);
     const u32 count = pose->GetBoneCount(skeleton);
+    TAnimationKey registers[BLEND_REGISTER_COUNT];
+    bool driven;
     for (u32 b = 0; b < count; ++b)
     {
-        TAnimationKey result;
-        const bool driven = RunInstructions(*program, instructions, skeleton->aRestKey[b], result,
-                                            [b](const TAnimation* animation, TAnimationKey& key) {
-                                                return animation && animation->SampleBone(b, key);
-                                            });
+        const TAnimationKey& result = RunInstructions(*program, instructions, skeleton->aRestKey[b], registers,
+                                                      driven, [b](const TAnimation* animation, TAnimationKey& key) {
+                                                          return animation && animation->SampleBone(b, key);
+                                                      });
         TMatrix& m = pose->m_pWorking[b];
         if (driven)
             m = result.ToMatrix();
@@ -115,13 +117,13 @@ void TSkeleton::RunProgram(TBlendProgram* program, TSkeleton* skeleton, u32 load
     }
     TSkeletonPose::Evaluate(pose, skeleton);
 
-    RunInstructions(*program, instructions, skeleton->m_RootKey, pose->m_RootKey,
-                    [](const TAnimation* animation, TAnimationKey& key) {
-                        if (!animation || !animation->pAnimationData)
-                            return false;
-                        key = animation->pAnimationData->m_RootKey;
-                        return true;
-                    });
+    pose->m_RootKey = RunInstructions(*program, instructions, skeleton->m_RootKey, registers, driven,
+                                      [](const TAnimation* animation, TAnimationKey& key) {
+                                          if (!animation || !animation->pAnimationData)
+                                              return false;
+                                          key = animation->pAnimationData->m_RootKey;
+                                          return true;
+                                      });
 }
 
 void TSkeleton::SetBoneFromPhysics(TSkeletonPose* pose, TSkeleton* skeleton, u32 bone, const TMatrix& world,
