@@ -271,6 +271,8 @@ void TDxDeviceManager::FinalizeManager()
     if (m_nStepWord != 1)
         return;
     m_nReady = 0;
+    // Nothing loaded may outlive the device: resources give back their device objects first.
+    g_pResourceManager->UnloadAll();
     _ReleaseDeviceObjects();
     g_pDxDeviceInt->ReleaseDevice(m_pDevice);
     m_pDevice = nullptr;

@@ -387,4 +387,14 @@ TEST_F(TextureXpTest, CopiesTakeTheirPixelsFromTargetsAndTextures)
     ASSERT_EQ(copy->Copy(0, target->GetTexture()), 0);
     EXPECT_EQ(FirstByteOfLevel(copy, 0), 0x33);
 }
+
+TEST_F(TextureTest, FinalizingTheDeviceUnloadsTheTexturesFirst)
+{
+    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("panel", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
+    ASSERT_EQ(texture->Require(), 0u);
+    m_pManager->m_nStepWord = 1;
+    m_pManager->FinalizeManager();
+    EXPECT_EQ(texture->IsLoaded(), 0u);
+    EXPECT_EQ(m_Log.SystemLog().find("unreleased"), std::string::npos);
+}
 } // namespace

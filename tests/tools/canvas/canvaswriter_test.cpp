@@ -1,0 +1,77 @@
+// The canvas's repository: a level that depends on it brings the unit rectangle and the
+// console's textures, found by their names, with their geometry and texels.
+#include "canvasrepository.h"
+#include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxtexturemanager.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "repositorywriter.h"
+#include "support/scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+class CanvasWriterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_pFileStreamManager->SetLocked(0);
+        g_pCluster->LinkTypes();
+        g_ManagerManager.Initialize();
+    }
+
+    TScratchFolder m_Folder{"canvaswriter"};
+};
+
+TEST_F(CanvasWriterTest, ALevelBringsTheUnitRectangleAndTheConsoleTextures)
+{
+    const std::string canvas = m_Folder.Path() + "/canvas.data";
+    ASSERT_TRUE(WriteCanvasRepository(canvas.c_str()));
+    TRepositoryWriter level(60, 0);
+    level.AddDependency(CANVAS_REPOSITORY_ID);
+    const std::string levelPath = m_Folder.Path() + "/level.data";
+    ASSERT_TRUE(level.Write(levelPath.c_str(), nullptr, 0, false));
+    g_pResourceManager->Associate(CANVAS_REPOSITORY_ID, canvas.c_str());
+    ASSERT_EQ(g_pResourceManager->LoadRepository(levelPath.c_str(), 0), 0);
+
+    TDxMeshData* rect = g_pDxMeshManager->FindMeshData(TName("MeshData__canvas_unit_rect"));
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->m_Description.nStride, sizeof(TCanvasVertex));
+    EXPECT_EQ(rect->m_Description.VertexLayout, TName("canvas"));
+    EXPECT_EQ(rect->m_Description.nVertexCount, 4u);
+    EXPECT_EQ(rect->m_aSurface[0].m_nPrimitiveCount, 2u);
+    // Its Direct3D declaration: position, texture coordinates, colour, then the end.
+    EXPECT_EQ(rect->m_aDeviceElement[2].nOffset, 24u);
+    EXPECT_EQ(rect->m_aDeviceElement[3].nStream, 0xFFu);
+    // The top left corner, then the indices of the two triangles.
+    const auto* corner = reinterpret_cast<const TCanvasVertex*>(rect->GetData(0, sizeof(TCanvasVertex)));
+    ASSERT_NE(corner, nullptr);
+    EXPECT_FLOAT_EQ(corner->x, -0.5f);
+    EXPECT_FLOAT_EQ(corner->y, 0.5f);
+    EXPECT_FLOAT_EQ(corner->v, 0.0f);
+    const auto* indices = reinterpret_cast<const u16*>(rect->GetData(4 * sizeof(TCanvasVertex), 12));
+    ASSERT_NE(indices, nullptr);
+    EXPECT_EQ(indices[5], 3u);
+
+    for (const char* name : {"Texture_console", "Texture_cursor"})
+    {
+        TTexture* texture = g_pDxTextureManager->FindTexture(TName(name));
+        ASSERT_NE(texture, nullptr) << name;
+        EXPECT_EQ(texture->m_nLevels, 1);
+        ASSERT_EQ(texture->m_aLevel.GetCount(), 1u);
+        EXPECT_EQ(texture->m_aLevel[0].nSize, static_cast<u32>(texture->m_nWidth * texture->m_nHeight * 4));
+    }
+    const auto* cursor = reinterpret_cast<const u32*>(g_pDxTextureManager->FindTexture(TName("Texture_cursor"))->GetData(0, 4));
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(*cursor, 0xFFFFFFFFu);
+    g_pCluster->Clear();
+    g_pResourceManager->CloseRepositories(0);
+}
+} // namespace
