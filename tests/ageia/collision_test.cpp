@@ -410,3 +410,71 @@ TEST_F(CollisionTest, BatchedRayCastsKeepTheFilterEachWasQueuedWith)
     EXPECT_FLOAT_EQ(7.0f, second.Point.x);
     EXPECT_EQ(0u, none.nHit);
 }
+
+TEST_F(CollisionTest, MeshesUnderABodyBecomeItsShapesAndNeverStaticActors)
+{
+    TNxDynamicsBody* cart = Box("cart", 0.0f, 5.0f, 0.0f);
+    TNode* bumper = g_pNodeManager->CreateNode("bumper");
+    cart->pNode->AddChild(bumper);
+    TNxCollisionMesh* mesh = Collision().CreateCollisionMesh(bumper, Cube("bumper"), 1);
+    EXPECT_EQ(1u, mesh->m_nBodyOwned);
+    ASSERT_NE(nullptr, mesh->GetDynamicsGeometry());
+    EXPECT_EQ(GEOMETRY_CONVEX, mesh->GetDynamicsGeometry()->GetGeometryType());
+    EXPECT_EQ(2, cart->GetGeometryCount());
+    mesh->__Create();
+    Collision().OnClusterLoad();
+    EXPECT_EQ(nullptr, mesh->GetActor());
+    // Its groups mask reaches the body's shape.
+    mesh->SetGroupsMask(4);
+    EXPECT_EQ(4u, mesh->GetDynamicsGeometry()->GetGroupsMask());
+
+    // Triangle meshes on a body are warned about; without a body above, nothing is attached.
+    TNode* deck = g_pNodeManager->CreateNode("deck");
+    cart->pNode->AddChild(deck);
+    EXPECT_EQ(1u, Collision().CreateCollisionMesh(deck, Ground("deck"), 1)->m_nBodyOwned);
+    EXPECT_NE(m_Folder.SystemLog().find("'cart/deck': dynamics body with triangle mesh collision have have significant "
+                                        "performace penalty"),
+              std::string::npos)
+        << m_Folder.SystemLog();
+    TNode* alone = g_pNodeManager->CreateNode("alone");
+    EXPECT_EQ(0u, Collision().CreateCollisionMesh(alone, Cube("alone"), 1)->m_nBodyOwned);
+}
+
+TEST_F(CollisionTest, LargeMeshesAreNamedAndScaledNodesWarnedAbout)
+{
+    std::vector<TVertex> corners(4, TVertex{{0, 0, 0}, {0, 1, 0}});
+    corners[1].aPosition[0] = corners[2].aPosition[2] = 1.0f;
+    corners[3].aPosition[0] = corners[3].aPosition[2] = 1.0f;
+    std::vector<u16> indices;
+    for (u32 i = 0; i < 6667; ++i)
+        indices.insert(indices.end(), {0, 1, 2});
+    Cook("large", corners, indices, COLLISION_DATA_TRIANGLES);
+    EXPECT_NE(m_Folder.SystemLog().find("'large' 20001 faces"), std::string::npos);
+    indices.pop_back();
+    indices.pop_back();
+    indices.pop_back();
+    indices.insert(indices.end(), {0, 1});
+    Cook("limit", corners, indices, COLLISION_DATA_TRIANGLES);
+    EXPECT_EQ(m_Folder.SystemLog().find("'limit' 20000 faces"), std::string::npos);
+
+    TNxCollisionMeshData* cube = Cube("cube");
+    TNode* slightly = g_pNodeManager->CreateNode("slightly");
+    TMatrix scaled(1.0f);
+    scaled.aRow[0].x = 1.04f;
+    slightly->SetLocalMatrix(scaled, TNode::OrdinaryCause());
+    Collision().CreateCollisionMesh(slightly, cube, 0)->__Create();
+    EXPECT_EQ(m_Folder.SystemLog().find("matrix scaled"), std::string::npos);
+    TNode* stretched = g_pNodeManager->CreateNode("stretched");
+    scaled.aRow[0].x = 1.06f;
+    scaled.aRow[3] = TVector(10.0f, 0.0f, 0.0f, 1.0f);
+    stretched->SetLocalMatrix(scaled, TNode::OrdinaryCause());
+    TNxCollisionMesh* mesh = Collision().CreateCollisionMesh(stretched, cube, 0);
+    mesh->__Create();
+    EXPECT_NE(m_Folder.SystemLog().find("TNxCollisionMesh::__Create(): warning: 'stretched': matrix scaled (1.060 , "
+                                        "1.000 , 1.000)"),
+              std::string::npos);
+    // Made unscaled: the cube still reaches 1 along X.
+    TCollisionHit hit = Cleared(0xffffffff);
+    EXPECT_EQ(1u, Collision().CheckSphere(TVector(11.9f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
+    EXPECT_EQ(0u, Collision().CheckSphere(TVector(12.1f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
+}
