@@ -65,8 +65,9 @@ void TexturePixel(const TPixelInput& input, TPixelOutput& output)
 
 const TVertexModelRegistration kTextured("bench.textured", TexturedVertex, 1);
 const TVertexModelRegistration kColourVertex("bench.colour", ColourVertex, 1);
-const TPixelModelRegistration kColour("bench.colour", ColourPixel);
-const TPixelModelRegistration kTexture("bench.texture", TexturePixel);
+// Both of kinds the rasteriser draws itself.
+const TPixelModelRegistration kColour("bench.colour", ColourPixel, EPixelKind::Colour, 0);
+const TPixelModelRegistration kTexture("bench.texture", TexturePixel, EPixelKind::Texture, 0);
 
 TVertex At(float px, float py, D3DCOLOR colour, float u, float v)
 {

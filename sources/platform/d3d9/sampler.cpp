@@ -201,7 +201,7 @@ std::uint32_t BorderWord(const TSamplerStage& stage)
 // pair the weights of the first and second texel (256 - w, w) in each 32-bit element, w in
 // [0, 256]. Columns are blended first, then the two across, each rounded to 8 bits.
 // Answers (b, g, r, a) in 0..255.
-inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i horizontal)
+inline __m128i FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i horizontal)
 {
     const __m128i zero = _mm_setzero_si128(), round = _mm_set1_epi32(128);
     // (x0, y0) and (x0, y0 + 1) side by side in each channel, then the same for x0 + 1.
@@ -211,25 +211,24 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     // The two columns side by side again: left in the low and right in the high 16 bits.
     const __m128i columns =
         _mm_or_si128(_mm_srli_epi32(left, 8), _mm_slli_epi32(_mm_srli_epi32(right, 8), 16));
-    const __m128i texel = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, horizontal), round), 8);
-    return _mm_cvtepi32_ps(texel);
+    return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, horizontal), round), 8);
 }
 
 // FilterLane on two lanes at once, one in each half, with their weights in v and h.
-[[gnu::target("avx2")]] inline __m256 FilterTwoLanes(__m256i pairs, __m256i v, __m256i h)
+[[gnu::target("avx2")]] inline __m256i FilterTwoLanes(__m256i pairs, __m256i v, __m256i h)
 {
     const __m256i zero = _mm256_setzero_si256(), round = _mm256_set1_epi32(128);
     const __m256i left = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi8(pairs, zero), v), round);
     const __m256i right = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi8(pairs, zero), v), round);
     const __m256i columns =
         _mm256_or_si256(_mm256_srli_epi32(left, 8), _mm256_slli_epi32(_mm256_srli_epi32(right, 8), 16));
-    return _mm256_cvtepi32_ps(_mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(columns, h), round), 8));
+    return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(columns, h), round), 8);
 }
 
 // FilterLane for the four lanes of a quad whose texels all lie inside the level, two lanes to
 // each AVX2 instruction, the texel pairs gathered: the same arithmetic, the same bits.
 [[gnu::target("avx2")]] void FilterInsideAvx2(const TSamplerLevel& level, __m128i x0, __m128i y0,
-                                              __m128i vertical, __m128i horizontal, __m128 lanes[4])
+                                              __m128i vertical, __m128i horizontal, __m128i lanes[4])
 {
     const __m128i offsets =
         _mm_add_epi32(_mm_mullo_epi32(y0, _mm_set1_epi32(level.pitch)), _mm_slli_epi32(x0, 2));
@@ -241,20 +240,20 @@ inline __m128 FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i 
     // rows lanes 1 and 3, each with its own weights.
     const __m256i vertical8 = _mm256_castsi128_si256(vertical), horizontal8 = _mm256_castsi128_si256(horizontal);
     const __m256i even = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), odd = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
-    const __m256 lanes02 = FilterTwoLanes(_mm256_unpacklo_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, even),
+    const __m256i lanes02 = FilterTwoLanes(_mm256_unpacklo_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, even),
                                           _mm256_permutevar8x32_epi32(horizontal8, even));
-    const __m256 lanes13 = FilterTwoLanes(_mm256_unpackhi_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, odd),
+    const __m256i lanes13 = FilterTwoLanes(_mm256_unpackhi_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, odd),
                                           _mm256_permutevar8x32_epi32(horizontal8, odd));
-    lanes[0] = _mm256_castps256_ps128(lanes02);
-    lanes[1] = _mm256_castps256_ps128(lanes13);
-    lanes[2] = _mm256_extractf128_ps(lanes02, 1);
-    lanes[3] = _mm256_extractf128_ps(lanes13, 1);
+    lanes[0] = _mm256_castsi256_si128(lanes02);
+    lanes[1] = _mm256_castsi256_si128(lanes13);
+    lanes[2] = _mm256_extracti128_si256(lanes02, 1);
+    lanes[3] = _mm256_extracti128_si256(lanes13, 1);
 }
 
-// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once; `Wide` gathers the texels
-// of quads inside the level with AVX2.
+// A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once, as one A8R8G8B8 word per
+// lane; `Wide` gathers the texels of quads inside the level with AVX2.
 template <bool Wide>
-[[gnu::always_inline]] inline TQuadVector FilterArgbQuad(const TSamplerStage& stage,
+[[gnu::always_inline]] inline __m128i FilterArgbQuad(const TSamplerStage& stage,
                                                          const TSamplerLevel& level, bool linear,
                                                          const TQuad& u, const TQuad& v)
 {
@@ -284,7 +283,7 @@ template <bool Wide>
                AddressQuad(WrapFirst(FloorLanes(y), level.height, stage.address[1]), level.height,
                            stage.address[1]),
                words);
-        return Unpack(_mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3])));
+        return _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
     }
     x = _mm_sub_ps(x, _mm_set1_ps(0.5f));
     y = _mm_sub_ps(y, _mm_set1_ps(0.5f));
@@ -312,12 +311,12 @@ template <bool Wide>
                      _mm_or_si128(y0, _mm_sub_epi32(_mm_set1_epi32(level.height - 2), y0)));
     const bool inside = _mm_movemask_ps(_mm_castsi128_ps(outside)) == 0;
     // The filtered texel of each lane as (b, g, r, a).
-    __m128 lane0, lane1, lane2, lane3;
+    __m128i lane0, lane1, lane2, lane3;
     if (Wide && inside)
     {
         if constexpr (Wide)
         {
-            __m128 lanes[4];
+            __m128i lanes[4];
             FilterInsideAvx2(level, x0, y0, vertical, horizontal, lanes);
             lane0 = lanes[0];
             lane1 = lanes[1];
@@ -378,24 +377,21 @@ template <bool Wide>
         lane3 = FilterLane(top[3], bottom[3], _mm_shuffle_epi32(vertical, 0xFF),
                               _mm_shuffle_epi32(horizontal, 0xFF));
     }
-    // Lanes of (b, g, r, a) into blue, green, red and alpha.
-    _MM_TRANSPOSE4_PS(lane0, lane1, lane2, lane3);
-    const __m128 toUnit = _mm_set1_ps(1.0f / 255.0f);
+    // Lanes of (b, g, r, a) bytes, in 0..255, packed into words of that byte order.
+    const __m128i words = _mm_packus_epi16(_mm_packs_epi32(lane0, lane1), _mm_packs_epi32(lane2, lane3));
     // X8R8G8B8 texels read their alpha as 255, and filter to it; only a border colour differs.
-    const __m128 alpha = stage.opaque && inside ? _mm_set1_ps(255.0f) : lane3;
-    return {_mm_mul_ps(lane2, toUnit), _mm_mul_ps(lane1, toUnit), _mm_mul_ps(lane0, toUnit),
-            _mm_mul_ps(alpha, toUnit)};
+    return stage.opaque && inside ? _mm_or_si128(words, _mm_set1_epi32(int(0xFF000000u))) : words;
 }
 
 // The whole quad filter compiled for AVX2: its SSE arithmetic in the shorter encoding too.
-[[gnu::target("avx2")]] TQuadVector FilterArgbQuadAvx2(const TSamplerStage& stage, const TSamplerLevel& level,
-                                                      bool linear, const TQuad& u, const TQuad& v)
+[[gnu::target("avx2")]] __m128i FilterArgbQuadAvx2(const TSamplerStage& stage, const TSamplerLevel& level,
+                                                  bool linear, const TQuad& u, const TQuad& v)
 {
     return FilterArgbQuad<true>(stage, level, linear, u, v);
 }
 
 // FilterArgbQuad at the level of instructions chosen at start.
-[[gnu::always_inline]] inline TQuadVector FilterArgb(const TSamplerStage& stage, const TSamplerLevel& level,
+[[gnu::always_inline]] inline __m128i FilterArgb(const TSamplerStage& stage, const TSamplerLevel& level,
                                                      bool linear, const TQuad& u, const TQuad& v)
 {
     if (RasteriserSimdLevel() == ESimdLevel::Avx2)
@@ -410,16 +406,16 @@ TQuadVector SampleArgbQuad(const TSamplerStage& stage, float lod, const TQuad& u
     if (lod <= 0.0f || stage.mipFilter == D3DTEXF_NONE || first == last)
     {
         const bool linear = (lod <= 0.0f ? stage.magFilter : stage.minFilter) >= D3DTEXF_LINEAR;
-        return FilterArgb(stage, stage.levels[0][first], linear, u, v);
+        return Unpack(FilterArgb(stage, stage.levels[0][first], linear, u, v));
     }
     const bool linear = stage.minFilter >= D3DTEXF_LINEAR;
     const float position = std::min(float(first) + lod, float(last));
     if (stage.mipFilter == D3DTEXF_POINT)
-        return FilterArgb(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v);
+        return Unpack(FilterArgb(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v));
     const int lower = int(std::floor(position));
     const int upper = std::min(lower + 1, last);
-    const TQuadVector a = FilterArgb(stage, stage.levels[0][lower], linear, u, v);
-    const TQuadVector b = FilterArgb(stage, stage.levels[0][upper], linear, u, v);
+    const TQuadVector a = Unpack(FilterArgb(stage, stage.levels[0][lower], linear, u, v));
+    const TQuadVector b = Unpack(FilterArgb(stage, stage.levels[0][upper], linear, u, v));
     const TQuad t = position - float(lower);
     return {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t), Lerp(a.w, b.w, t)};
 }
@@ -498,17 +494,29 @@ TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
     const TSamplerStage& s = stages_[stage];
     if (s.path == TSamplerStage::EPath::None)
         return kUnbound;
-    if (s.path == TSamplerStage::EPath::Argb && !s.lodMatters)
+    if (SamplesWords(stage))
     {
         // With one usable level and one filter the level of detail decides nothing: the
         // common case goes straight to the level.
-        return FilterArgb(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
+        return Unpack(SampleWords(stage, u, v));
     }
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)
         return SampleArgbQuad(s, lod, u, v);
     return Transpose(SampleLane(s, 0, lod, u[0], v[0], 0.0f), SampleLane(s, 0, lod, u[1], v[1], 0.0f),
                      SampleLane(s, 0, lod, u[2], v[2], 0.0f), SampleLane(s, 0, lod, u[3], v[3], 0.0f));
+}
+
+bool TSamplerSet::SamplesWords(int stage) const
+{
+    const TSamplerStage& s = stages_[stage];
+    return s.path == TSamplerStage::EPath::Argb && !s.lodMatters;
+}
+
+__m128i TSamplerSet::SampleWords(int stage, TQuad u, TQuad v) const
+{
+    const TSamplerStage& s = stages_[stage];
+    return FilterArgb(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
 }
 
 TQuadVector TSamplerSet::SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const

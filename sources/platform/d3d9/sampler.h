@@ -49,6 +49,12 @@ public:
     void Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp);
 
     TQuadVector Sample(int stage, TQuad u, TQuad v) const;
+    // Whether the stage samples to 8-bit channels without a level of detail (one usable
+    // A8R8G8B8 or X8R8G8B8 level, one filter): SampleWords serves it.
+    bool SamplesWords(int stage) const;
+    // Sample's result as one A8R8G8B8 word per lane, for stages that SamplesWords: Sample
+    // answers these channels over 255.
+    __m128i SampleWords(int stage, TQuad u, TQuad v) const;
     TQuadVector SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const;
     TQuadVector SampleCube(int stage, TQuad x, TQuad y, TQuad z) const;
     TQuadVector SampleVolume(int stage, TQuad u, TQuad v, TQuad w) const;

@@ -35,12 +35,13 @@ void RegisterVertexModel(const char* name, TVertexFunction function, int varying
                      varyingCount < 0 ? 0 : (varyingCount > kMaxVaryings ? kMaxVaryings : varyingCount)};
 }
 
-void RegisterPixelModel(const char* name, TPixelFunction function)
+void RegisterPixelModel(const char* name, TPixelFunction function, EPixelKind kind, int kindVarying)
 {
     TRegistry& registry = Registry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     auto [entry, added] = registry.pixel.try_emplace(name);
-    entry->second = {entry->first.c_str(), function};
+    const bool known = kindVarying >= 0 && kindVarying < kMaxVaryings;
+    entry->second = {entry->first.c_str(), function, known ? kind : EPixelKind::General, known ? kindVarying : 0};
 }
 
 const TVertexModel* FindVertexModel(const char* name)

@@ -7,6 +7,8 @@
 #include "platform/d3d9/d3d9types.h"
 #include "platform/d3d9/quad.h"
 
+#include <cstdint>
+
 class TSamplerSet;
 
 constexpr int kMaxVaryings = 12;
@@ -74,14 +76,27 @@ struct TVertexModel
     int varyingCount; // interpolants written, from varying[0]
 };
 
+// What a pixel function computes, where it is one of a few fixed forms: the rasteriser may then
+// draw the form itself, quad after quad along a row, without calling the function. The
+// function must compute the same.
+enum class EPixelKind : std::uint8_t
+{
+    General, // anything: the function is called
+    Colour,  // colour 0 is the interpolant `kindVarying`, nothing discarded
+    Texture, // colour 0 is Sample(0, u, v) at x and y of the interpolant `kindVarying`
+};
+
 struct TPixelModel
 {
     const char* name;
     TPixelFunction function;
+    EPixelKind kind;
+    int kindVarying;
 };
 
 void RegisterVertexModel(const char* name, TVertexFunction function, int varyingCount);
-void RegisterPixelModel(const char* name, TPixelFunction function);
+void RegisterPixelModel(const char* name, TPixelFunction function, EPixelKind kind = EPixelKind::General,
+                        int kindVarying = 0);
 const TVertexModel* FindVertexModel(const char* name);
 const TPixelModel* FindPixelModel(const char* name);
 
@@ -95,7 +110,11 @@ struct TVertexModelRegistration
 
 struct TPixelModelRegistration
 {
-    TPixelModelRegistration(const char* name, TPixelFunction function) { RegisterPixelModel(name, function); }
+    TPixelModelRegistration(const char* name, TPixelFunction function, EPixelKind kind = EPixelKind::General,
+                            int kindVarying = 0)
+    {
+        RegisterPixelModel(name, function, kind, kindVarying);
+    }
 };
 
 // Function tokens naming a model: the version token (vs_3_0 or ps_3_0), one comment token

@@ -351,6 +351,17 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         else if (targets_[0].alphaBlend)
             quadPath_ = EQuadPath::Blend;
     }
+    // Kinds the quad paths draw themselves: textures only where the sampler answers words.
+    const TPixelModel* model = call.pixelModel;
+    kind_ = EPixelKind::General;
+    kindPlane_ = 2;
+    if (quadPath_ != EQuadPath::General && model && model->kindVarying < varyings_)
+    {
+        kindPlane_ = 2 + 4 * model->kindVarying;
+        if (model->kind == EPixelKind::Colour ||
+            (model->kind == EPixelKind::Texture && call.samplers && call.samplers->SamplesWords(0)))
+            kind_ = model->kind;
+    }
 }
 
 bool TTileShader::FailuresChangeNothing() const
@@ -569,6 +580,20 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return a + b * dx + rowTerm;
 }
 
+[[gnu::always_inline]] inline TQuad TTileShader::PerspectiveW(const TTrianglePlanes& t, const TQuad& dx)
+{
+    return t.flat ? t.flatW : TQuad(1.0f) / PlaneAt(t.planes[1].a, t.planes[1].b, dx, t.rowTerms[1]);
+}
+
+[[gnu::always_inline]] inline TQuadVector TTileShader::Interpolant(const TTrianglePlanes& t, const TQuad& dx,
+                                                                  const TQuad& w, int k)
+{
+    auto plane = [&](int k) { return PlaneAt(t.planes[k].a, t.planes[k].b, dx, t.rowTerms[k]); };
+    if (t.unitW)
+        return {plane(k), plane(k + 1), plane(k + 2), plane(k + 3)};
+    return {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
+}
+
 [[gnu::always_inline]] inline int TTileShader::ShadeColour(const TTrianglePlanes& t, TPixelInput& input,
                                                            const TQuad& dx, const TQuad& z, int mask,
                                                            TPixelOutput& output) const
@@ -576,24 +601,9 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     // Members read once: stores of SSE values may alias anything, so the compiler would
     // read them again after each.
     const int varyings = varyings_, targetCount = targetCount_;
-    auto plane = [&](int k) { return PlaneAt(t.planes[k].a, t.planes[k].b, dx, t.rowTerms[k]); };
-    if (t.unitW)
-    {
-        for (int v = 0; v < varyings; ++v)
-        {
-            const int k = 2 + 4 * v;
-            input.varying[v] = {plane(k), plane(k + 1), plane(k + 2), plane(k + 3)};
-        }
-    }
-    else
-    {
-        const TQuad w = t.flat ? t.flatW : TQuad(1.0f) / plane(1);
-        for (int v = 0; v < varyings; ++v)
-        {
-            const int k = 2 + 4 * v;
-            input.varying[v] = {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
-        }
-    }
+    const TQuad w = PerspectiveW(t, dx);
+    for (int v = 0; v < varyings; ++v)
+        input.varying[v] = Interpolant(t, dx, w, 2 + 4 * v);
     input.x = dx + TQuad(originX_);
     input.depth = z;
     output.discard = _mm_setzero_ps();
@@ -669,11 +679,13 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return kLaneCount[mask];
 }
 
-template <TTileShader::EQuadPath Path>
+template <TTileShader::EQuadPath Path, EPixelKind Kind>
 void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
 {
     // The one target of the fast paths, read once.
     const TTarget target = targets_[0];
+    const TSamplerSet* const samplers = call_->samplers;
+    const int kindPlane = kindPlane_;
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
     const float originX = originX_;
     const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
@@ -748,6 +760,30 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     }
                     if constexpr (Path == EQuadPath::General)
                         triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
+                    else if constexpr (Kind != EPixelKind::General)
+                    {
+                        // The model's own form: its interpolant, stored or sampled to the target.
+                        const TQuad dx = QuadDx(px, originX);
+                        const TQuadVector attribute = Interpolant(shading, dx, PerspectiveW(shading, dx), kindPlane);
+                        std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
+                                                       target.bits + (py + 1) * target.pitch + px * 4};
+                        const bool whole = px + 1 < target.width && py + 1 < target.height;
+                        if constexpr (Kind == EPixelKind::Texture && Path == EQuadPath::Store)
+                        {
+                            // Sampled words are the channels PackArgb would pack from them.
+                            const __m128i words = samplers->SampleWords(0, attribute.x, attribute.y);
+                            if (whole)
+                                StoreArgbWhole(rows, words, mask);
+                            else
+                                StoreArgb(rows, words, mask);
+                        }
+                        else if constexpr (Kind == EPixelKind::Texture)
+                            WriteArgb<true>(rows, whole, samplers->Sample(0, attribute.x, attribute.y), mask,
+                                            opaqueTarget);
+                        else
+                            WriteArgb<Path == EQuadPath::Blend>(rows, whole, attribute, mask, opaqueTarget);
+                        triangleSamples += kLaneCount[mask];
+                    }
                     else
                     {
                         const TQuad dx = QuadDx(px, originX);
@@ -773,18 +809,35 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     samples_[size_t(participant) * 8] += samples;
 }
 
+template <TTileShader::EQuadPath Path>
+void TTileShader::ShadeTileOfKind(const TTileBins& bins, int tile, int participant)
+{
+    switch (kind_)
+    {
+    case EPixelKind::Colour:
+        ShadeTileAs<Path, EPixelKind::Colour>(bins, tile, participant);
+        break;
+    case EPixelKind::Texture:
+        ShadeTileAs<Path, EPixelKind::Texture>(bins, tile, participant);
+        break;
+    default:
+        ShadeTileAs<Path, EPixelKind::General>(bins, tile, participant);
+        break;
+    }
+}
+
 void TTileShader::ShadeTile(const TTileBins& bins, int tile, int participant)
 {
     switch (quadPath_)
     {
     case EQuadPath::Store:
-        ShadeTileAs<EQuadPath::Store>(bins, tile, participant);
+        ShadeTileOfKind<EQuadPath::Store>(bins, tile, participant);
         break;
     case EQuadPath::Blend:
-        ShadeTileAs<EQuadPath::Blend>(bins, tile, participant);
+        ShadeTileOfKind<EQuadPath::Blend>(bins, tile, participant);
         break;
     default:
-        ShadeTileAs<EQuadPath::General>(bins, tile, participant);
+        ShadeTileAs<EQuadPath::General, EPixelKind::General>(bins, tile, participant);
         break;
     }
 }

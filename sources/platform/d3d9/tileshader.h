@@ -65,8 +65,16 @@ private:
         Blend,
     };
 
-    template <EQuadPath Path>
+    // The tile loop of one quad path; on the Store and Blend paths, a pixel model of a fixed
+    // kind (other than General) is drawn here without calling it.
+    template <EQuadPath Path, EPixelKind Kind>
     void ShadeTileAs(const TTileBins& bins, int tile, int participant);
+    template <EQuadPath Path>
+    void ShadeTileOfKind(const TTileBins& bins, int tile, int participant);
+    // 1/w over the quad `dx` from the planes' origin, on the row of t.rowTerms.
+    static TQuad PerspectiveW(const TTrianglePlanes& t, const TQuad& dx);
+    // The interpolant of planes k .. k + 3 over that quad, perspective-correct with `w`.
+    static TQuadVector Interpolant(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
     // Shades the lanes in `mask` of the quad at (px, py) of triangle `t`. Answers the samples
     // that passed the depth and stencil tests.
     int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
@@ -100,6 +108,8 @@ private:
     bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
     bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
     EQuadPath quadPath_;
+    EPixelKind kind_; // the pixel model's kind where its quad path draws it, else General
+    int kindPlane_;   // the first plane of the interpolant the kind reads
     DWORD depthFunction_;
     float originX_, originY_; // where the planes have their values: the clip rectangle's corner
     float alphaReference_;

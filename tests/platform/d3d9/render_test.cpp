@@ -1,6 +1,7 @@
 #include "renderfixture.h"
 
 #include "golden.h"
+#include "platform/d3d9/simdlevel.h"
 
 #include <algorithm>
 #include <atomic>
@@ -250,6 +251,109 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     back->Release();
     target->Release();
     texture->Release();
+}
+
+TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
+{
+    // Models declaring a kind are drawn by the rasteriser itself, without calling their
+    // function: the image must be the function's, bit for bit. Triangles reaching past a target
+    // of odd size, some in perspective, with repeated and clamped textures of both 32-bit
+    // formats, point and bilinear, stored and blended, at every instruction level.
+    IDirect3DTexture9* targetTexture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &targetTexture, nullptr));
+    IDirect3DSurface9* target = nullptr;
+    targetTexture->GetSurfaceLevel(0, &target);
+    device->SetRenderTarget(0, target);
+    device->SetDepthStencilSurface(nullptr);
+    IDirect3DTexture9* textures[2] = {};
+    const UINT sizes[2][2] = {{16, 16}, {13, 9}};
+    const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
+    unsigned texels = 7;
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_EQ(D3D_OK, device->CreateTexture(sizes[i][0], sizes[i][1], 1, 0, formats[i], D3DPOOL_MANAGED,
+                                                &textures[i], nullptr));
+        D3DLOCKED_RECT locked;
+        textures[i]->LockRect(0, &locked, nullptr, 0);
+        for (UINT y = 0; y < sizes[i][1]; ++y)
+        {
+            for (UINT x = 0; x < sizes[i][0]; ++x)
+            {
+                texels = texels * 1103515245u + 12345u;
+                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
+                    texels ^ (texels >> 15);
+            }
+        }
+        textures[i]->UnlockRect(0);
+    }
+    auto scene = [&](const char* model, bool blend) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
+        UsePixelShader(model);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        unsigned seed = 31;
+        std::vector<TTestVertex> triangles;
+        for (int i = 0; i < 24 * 3; ++i)
+        {
+            TTestVertex v = At(32.0f + Jitter(seed, 44.0f), 32.0f + Jitter(seed, 44.0f), 0.5f,
+                               D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
+                               0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f));
+            // Every other triangle in perspective.
+            const float w = (i / 3) % 2 ? 1.0f + 0.6f * float(i % 3) : 1.0f;
+            v.x *= w;
+            v.y *= w;
+            v.z *= w;
+            v.w = w;
+            triangles.push_back(v);
+        }
+        Draw(D3DPT_TRIANGLELIST, triangles);
+        return ReadTarget(target);
+    };
+    const std::vector<std::uint32_t> cleared(63 * 61, 0x80402010);
+    std::vector<std::vector<std::uint32_t>> byLevel[2];
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        std::vector<std::vector<std::uint32_t>>& images = byLevel[int(level)];
+        for (bool blend : {false, true})
+        {
+            const std::vector<std::uint32_t> colour = scene("test.colour", blend);
+            EXPECT_NE(cleared, colour);
+            EXPECT_EQ(colour, scene("test.colour-kind", blend)) << "blend " << blend;
+            for (int i = 0; i < 2; ++i)
+            {
+                device->SetTexture(0, textures[i]);
+                const DWORD address = i == 0 ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
+                device->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
+                device->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
+                for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+                {
+                    device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+                    device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+                    const std::vector<std::uint32_t> general = scene("test.texture", blend);
+                    EXPECT_NE(colour, general);
+                    images.push_back(scene("test.texture-kind", blend));
+                    EXPECT_EQ(general, images.back())
+                        << "texture " << i << " filter " << filter << " blend " << blend;
+                }
+            }
+        }
+    }
+    if (!byLevel[1].empty())
+        EXPECT_EQ(byLevel[0], byLevel[1]);
+    SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
+    device->SetTexture(0, nullptr);
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    device->SetRenderTarget(0, back);
+    back->Release();
+    target->Release();
+    targetTexture->Release();
+    for (IDirect3DTexture9* texture : textures)
+        texture->Release();
 }
 
 TEST_F(RenderTest, AlphaTestAndBlending)

@@ -58,6 +58,9 @@ const TPixelModelRegistration kColour("test.colour", ColourPixel);
 const TPixelModelRegistration kTexture("test.texture", TexturePixel);
 const TPixelModelRegistration kTwoTargets("test.two-targets", TwoTargetsPixel);
 const TPixelModelRegistration kDiscard("test.discard", DiscardPixel);
+// The colour and texture models again, declaring their kinds: the rasteriser draws those itself.
+const TPixelModelRegistration kColourKind("test.colour-kind", ColourPixel, EPixelKind::Colour, 0);
+const TPixelModelRegistration kTextureKind("test.texture-kind", TexturePixel, EPixelKind::Texture, 1);
 } // namespace
 
 void RenderTest::SetUp()
