@@ -63,7 +63,7 @@ i32 TNxCollisionMeshData::Load()
             m_pMesh = sdk->createConvexMesh(stream);
         else
             m_pMesh = sdk->createTriangleMesh(stream);
-        // A mesh that reads past the cooked bytes was made of zeros: not the stored one.
+        // A mesh that reads past the cooked bytes was made of filler: not the stored one.
         if (m_pMesh && stream.IsShort())
             Release();
     }

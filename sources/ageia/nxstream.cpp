@@ -3,6 +3,8 @@
 #include "core/stream/stream.h"
 #include "core/system/log.h"
 
+#include <cstring>
+
 bool TNxStream::Short(i32 done, u32 size) const
 {
     if (done == static_cast<i32>(size) || m_bShort)
@@ -13,7 +15,8 @@ bool TNxStream::Short(i32 done, u32 size) const
 
 template <class T> T TNxStream::_Read() const
 {
-    T value{};
+    T value;
+    std::memset(&value, MISSING_BYTE, sizeof value);
     const i32 read = m_pStream->Read(&value, sizeof value);
     if (Short(read, sizeof value))
         TLog::Print(g_pSystemLog, LOG_ERROR, "TNxStream::_Read(): error: ", "read %d, expected %d", read,
@@ -41,9 +44,8 @@ void TNxStream::readBuffer(void* buffer, NxU32 size) const
     if (Short(read, size))
         TLog::Print(g_pSystemLog, LOG_ERROR, "TNxStream::readBuffer(): error: ", "read %d, expected %d", read,
                     static_cast<i32>(size));
-    // What was not there reads as zero rather than as whatever the buffer held.
     for (NxU32 i = read > 0 ? static_cast<NxU32>(read) : 0; i < size; ++i)
-        static_cast<u8*>(buffer)[i] = 0;
+        static_cast<u8*>(buffer)[i] = MISSING_BYTE;
 }
 
 NxStream& TNxStream::storeByte(NxU8 b) { _Write(b); return *this; }

@@ -2,11 +2,14 @@
 // TNxStream: the physics layer's byte stream over an engine stream, for cooking (stores) and
 // for loading cooked meshes (reads). It does not own the engine stream. A short transfer is
 // logged (once per stream: a damaged count must not flood the log) and the operation goes on
-// with what was transferred (missing bytes read as zero).
+// with what was transferred. Missing bytes read as all ones: no sound count or index is that,
+// so a reader that trusts a damaged count stops at the first value it checks.
 #include "core/system/types.h"
 #include "platform/physics/nxstream.h"
 
 class TStream;
+
+constexpr u8 MISSING_BYTE = 0xFF;
 
 class TNxStream : public NxStream
 {

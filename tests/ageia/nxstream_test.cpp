@@ -6,7 +6,7 @@
 
 #include <string>
 
-TEST(NxStream, ValuesGoThroughTheEngineStreamAndAShortReadIsLoggedOnceAsZeros)
+TEST(NxStream, ValuesGoThroughTheEngineStreamAndAShortReadIsLoggedOnceAsOnes)
 {
     TScratchWorkingFolder folder("nxstream");
     TMemoryStream memory;
@@ -25,11 +25,11 @@ TEST(NxStream, ValuesGoThroughTheEngineStreamAndAShortReadIsLoggedOnceAsZeros)
     u8 back[5] = {9, 9, 9, 9, 9};
     stream.readBuffer(back, 5);
     EXPECT_EQ(3, back[2]);
-    EXPECT_EQ(0, back[3]);
-    EXPECT_EQ(0, back[4]);
-    // Past the end: zeros, and no further lines.
-    EXPECT_EQ(0u, stream.readDword());
-    EXPECT_EQ(0.0f, stream.readFloat());
+    EXPECT_EQ(0xFF, back[3]);
+    EXPECT_EQ(0xFF, back[4]);
+    // Past the end: all ones, and no further lines.
+    EXPECT_EQ(0xFFFFFFFFu, stream.readDword());
+    EXPECT_EQ(0xFFFF, stream.readWord());
     const std::string log = folder.SystemLog();
     const std::string line = "TNxStream::readBuffer(): error: read 3, expected 5";
     EXPECT_NE(log.find(line), std::string::npos);
