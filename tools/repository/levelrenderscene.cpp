@@ -53,7 +53,7 @@ TTexture* MakeTexture(TRepositoryWriter& writer, const char* name, i32 width, i3
     TTexture* texture =
         g_pDxTextureManager->CreateTexture(TName(name, true), width, height, 1, 1, TEXTURE_2D, FORMAT_A8R8G8B8, 0);
     const u32 size = static_cast<u32>(pixels.size() * 4);
-    texture->m_aLevel.Add({0, size});
+    texture->m_aLevel.Add({0, size, static_cast<u32>(width) * 4});
     writer.AddBlock(texture, pixels.data(), size);
     return texture;
 }
