@@ -226,6 +226,9 @@ void TDxShaderManager::_ReleaseGlobalEffect()
     if (m_pGlobalEffect)
         m_pGlobalEffect->Release();
     m_pGlobalEffect = nullptr;
+    // Until an effect binds them again the parameters hold nothing to set values on.
+    for (u32 i = 0; i < m_aGlobal.GetCount(); ++i)
+        m_aGlobal[i].Parameter.Bind(nullptr, nullptr);
 }
 
 void TDxShaderManager::_PrepareGlobalParameters(const void* data, u32 size)

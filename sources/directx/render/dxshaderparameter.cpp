@@ -27,36 +27,50 @@ const D3DXVECTOR4* Vectors(const TVector* vectors)
 
 void TDxShaderParameter::SetTexture(TTexture* texture)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetTexture(m_pHandle, DeviceTexture(texture));
 }
 
 void TDxShaderParameter::SetMatrixArray(u32 count, const TMatrix* matrices)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetMatrixArray(m_pHandle, Matrices(matrices), count);
 }
 
 void TDxShaderParameter::SetMatrix(const TMatrix& matrix)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetMatrix(m_pHandle, Matrices(&matrix));
 }
 
 void TDxShaderParameter::SetVectorArray(u32 count, const TVector* vectors)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetVectorArray(m_pHandle, Vectors(vectors), count);
 }
 
 void TDxShaderParameter::SetVector(const TVector& vector)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetVector(m_pHandle, Vectors(&vector));
 }
 
 void TDxShaderParameter::SetIntArray(u32 count, const i32* values)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetIntArray(m_pHandle, values, count);
 }
 
 void TDxShaderParameter::SetInt(i32 value)
 {
+    if (!m_pEffect)
+        return;
     m_pEffect->SetInt(m_pHandle, value);
 }
 

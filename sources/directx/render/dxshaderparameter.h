@@ -1,6 +1,6 @@
 #pragma once
 // The Direct3D forms of a shader parameter: TDxShaderParameter sets its value on one effect
-// handle; TDxShaderLocalParameter, embedded in its shader, on the handle of each of the
+// handle (nothing while no effect binds it); TDxShaderLocalParameter, embedded in its shader, on the handle of each of the
 // shader's effects that has the parameter.
 #include "engine/render/shaderparameter.h"
 

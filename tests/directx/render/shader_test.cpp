@@ -227,6 +227,23 @@ TEST_F(ShaderTest, LoadedGlobalBlocksGiveTheTableAndTheGlobalEffect)
     g_pDxShaderManager->OnDeviceCreate();
     EXPECT_NE(nullptr, g_pDxShaderManager->m_pGlobalEffect);
 
+    // A damaged description makes no effect: the parameters are left unbound (not on the
+    // released effect) and take values without effect.
+    const std::string damaged = "effect 1\nparameter texture Color0 shared\x7f\n";
+    ASSERT_EQ(0, g_pDxShaderManager->SetData(1, damaged.data(), static_cast<i32>(damaged.size())));
+    EXPECT_EQ(nullptr, g_pDxShaderManager->m_pGlobalEffect);
+    EXPECT_EQ(nullptr, color->m_pEffect);
+    const TVector white(1.0f, 1.0f, 1.0f, 1.0f);
+    const TMatrix identity(1.0f);
+    const i32 one = 1;
+    shared->SetVector(white);
+    shared->SetVectorArray(1, &white);
+    shared->SetMatrix(identity);
+    shared->SetMatrixArray(1, &identity);
+    shared->SetInt(one);
+    shared->SetIntArray(1, &one);
+    shared->SetTexture(nullptr);
+
     // An empty table leaves the slots to be entered again on first use.
     TTable empty;
     std::memcpy(image.data(), static_cast<const void*>(&empty), sizeof(TTable));
