@@ -285,6 +285,14 @@ HRESULT TD3DDevice::CreateSwapChain(const D3DPRESENT_PARAMETERS& requested)
     return D3D_OK;
 }
 
+bool TD3DDevice::HoldsSwapChainSurfaces()
+{
+    for (TD3DSurface* surface : backBuffers_)
+        if (surface->Holder()->PublicReferences() > 0)
+            return true;
+    return autoDepthStencil_ && autoDepthStencil_->Holder()->PublicReferences() > 0;
+}
+
 void TD3DDevice::ReleaseSwapChain()
 {
     for (TD3DSurface* surface : backBuffers_)
@@ -477,8 +485,8 @@ HRESULT TD3DDevice::ResetDevice(D3DPRESENT_PARAMETERS* parameters)
     if (!parameters)
         return D3DERR_INVALIDCALL;
     // As Direct3D: every default-pool resource (and every held swap-chain surface) must be
-    // released first.
-    if (DefaultPoolResources() > 0)
+    // released first; an extended device keeps its other default-pool resources across a reset.
+    if (extended_ ? HoldsSwapChainSurfaces() : DefaultPoolResources() > 0)
         return D3DERR_INVALIDCALL;
     if (!parameters->Windowed && !direct3d_->HasMode(creation_.AdapterOrdinal, parameters->BackBufferWidth,
                                                      parameters->BackBufferHeight))

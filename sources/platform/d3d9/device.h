@@ -222,6 +222,7 @@ private:
     };
 
     HRESULT CreateSwapChain(const D3DPRESENT_PARAMETERS& parameters);
+    bool HoldsSwapChainSurfaces();
     void ReleaseSwapChain();
     void ResetState();
     void UnbindAll();

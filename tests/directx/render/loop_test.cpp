@@ -370,11 +370,9 @@ TEST_F(LoopTest, MaximisingSwitchesToFullScreen)
 
 TEST_F(LoopTest, AFailedResetKeepsTheDeviceLostAndIsRetriedByTheLoop)
 {
-    // A default-pool resource left alive makes Reset fail, as on Direct3D.
-    IDirect3DTexture9* held = nullptr;
-    ASSERT_EQ(m_pManager->GetDevice()->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                                     D3DPOOL_DEFAULT, &held, nullptr),
-              D3D_OK);
+    // A back buffer left held makes Reset fail, as on Direct3D.
+    IDirect3DSurface9* held = nullptr;
+    ASSERT_EQ(m_pManager->GetDevice()->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &held), D3D_OK);
     EXPECT_EQ(m_pManager->_ResetDevice(), 1);
     EXPECT_EQ(m_pManager->IsResetFailed(), 1u);
     // Nothing was re-created on the device that was not reset.

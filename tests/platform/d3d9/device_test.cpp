@@ -226,7 +226,7 @@ TEST_F(DeviceTest, ResetIsRefusedWhileDefaultPoolObjectsLive)
     EXPECT_EQ(0u, managed->Release());
 }
 
-TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPool)
+TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPoolAndKeepTheDefaultPoolOverResets)
 {
     IDirect3D9Ex* ex = nullptr;
     ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &ex));
@@ -243,6 +243,25 @@ TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPool)
     EXPECT_EQ(D3D_OK, device9ex->SetMaximumFrameLatency(1));
     EXPECT_EQ(D3D_OK, device9ex->CheckDeviceState(nullptr));
     EXPECT_EQ(D3D_OK, device9ex->PresentEx(nullptr, nullptr, nullptr, nullptr, 0));
+
+    // Default-pool resources live on across a reset of an extended device.
+    ASSERT_EQ(D3D_OK, device9ex->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                               &texture, nullptr));
+    parameters.BackBufferWidth = 32;
+    ASSERT_EQ(D3D_OK, device9ex->ResetEx(&parameters, nullptr));
+    ASSERT_EQ(D3D_OK, device9ex->Reset(&parameters));
+    // A held back buffer still stands in the way.
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(D3D_OK, device9ex->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device9ex->ResetEx(&parameters, nullptr));
+    D3DSURFACE_DESC desc;
+    back->GetDesc(&desc);
+    EXPECT_EQ(32u, desc.Width);
+    back->Release();
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD));
+    EXPECT_EQ(D3D_OK, texture->UnlockRect(0));
+    EXPECT_EQ(0u, texture->Release());
     EXPECT_EQ(0u, device9ex->Release());
     EXPECT_EQ(0u, ex->Release());
 }
