@@ -3,10 +3,7 @@
 // rectangles with ("MeshData__canvas_unit_rect") and the console's background and text cursor
 // textures ("Texture_console", "Texture_cursor"), for levels to depend on, as on the shaders.
 #include "core/system/types.h"
-#include "engine/system/repository.h"
-
-// Optional, like the shader repository: programs without the canvas load levels without it.
-constexpr u32 CANVAS_REPOSITORY_ID = REPOSITORY_OPTIONAL_ID + 2;
+#include "scenerepositories.h"
 
 // Writes the file; false when it cannot be written. The cluster is cleared before and after.
 bool WriteCanvasRepository(const char* path);

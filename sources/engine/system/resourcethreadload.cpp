@@ -160,10 +160,18 @@ void TResourceThreadLoad::Clear()
 {
     GlobalResourceLock().Enter();
     m_Lock.Enter();
+    DArray<TResource*> cancelled;
     for (u32 i = 0; i < m_aQueue.GetCount(); ++i)
-        g_pResourceManager->__ResourceDelete(m_aQueue[i].pResource);
+        cancelled.Add(m_aQueue[i].pResource);
     m_aQueue.SetCount(0);
     m_Lock.Leave();
+    // A resource whose reads are cancelled leaves the list unloaded: kept half-loaded off the
+    // list, nothing would ever release what it holds (a texture's device object, for one).
+    for (i32 i = 0; i < cancelled.GetCount(); ++i)
+    {
+        cancelled[i]->Unload();
+        g_pResourceManager->__ResourceDelete(cancelled[i]);
+    }
     ProcessQueue();
     s_nUndeliveredBytes = 0;
     s_nUnlockPendingBytes = 0;

@@ -50,6 +50,12 @@ public:
         aTag.push_back(tag);
         aThread.push_back(std::this_thread::get_id());
     }
+    i32 Release() override
+    {
+        ++nReleased;
+        return 0;
+    }
+    i32 nReleased = 0;
     std::vector<u32> aTag;
     std::vector<std::thread::id> aThread;
 };
@@ -136,8 +142,8 @@ TEST_F(RepositoryTest, TheGeneratedRepositoryLoadsWithEveryKindOfDependency)
         EXPECT_NE(nullptr, g_pResourceManager->FindRepository(id)) << id;
     EXPECT_TRUE(g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID)->IsMapped());
     EXPECT_EQ(0u, g_pResourceManager->FindRepository(STREAMED_REPOSITORY_ID)->GetImageSize());
-    // The shader repository counts, though it is not associated here.
-    EXPECT_EQ(6, g_pResourceManager->m_nFilesExpected);
+    // The shader and canvas repositories count, though they are not associated here.
+    EXPECT_EQ(7, g_pResourceManager->m_nFilesExpected);
     EXPECT_EQ(TName("main.data").GetId(), g_pResourceManager->m_CurrentRepository.GetId());
 
     // The records: the node tree with its placement, and the resources with their blocks.
@@ -231,11 +237,11 @@ TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLo
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
     TRepository* common = g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID);
-    // The resident dependency stays open: only the other three (the unassociated shader
-    // repository among them) are counted again.
+    // The resident dependency stays open: only the other four (the unassociated shader and
+    // canvas repositories among them) are counted again.
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
     EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
-    EXPECT_EQ(5, g_pResourceManager->m_nFilesExpected);
+    EXPECT_EQ(6, g_pResourceManager->m_nFilesExpected);
 
     // A nested load closes nothing; the next top-level load closes all but the resident one.
     WriteRepository("extra.data", 50, 0);
@@ -362,6 +368,9 @@ TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
     g_pResourceManager->GetLoader().Clear();
     EXPECT_EQ(0u, g_pResourceManager->GetLoader().GetQueueCount());
     EXPECT_EQ(RESOURCE_NOT_LISTED, reader.m_nListIndex);
+    // What it held is let go: off the list, nothing else would release it.
+    EXPECT_EQ(1, reader.nReleased);
+    EXPECT_EQ(RESOURCE_UNLOADED, reader.m_nState);
     g_pResourceManager->UpdateManager(0.0f);
     EXPECT_TRUE(reader.aTag.empty());
 }
