@@ -60,8 +60,9 @@ protected:
         s_Final.aMatrix = {TMatrix(1.0f)};
         s_Palette.aMatrix.clear();
         m_pPalette = &s_Palette;
-        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix", true), &s_Final);
-        g_pDxShaderManager->_EnterPlugin(TName("TAnimationSkeleton", true), &s_Palette);
+        // Another test may have entered the real plugins already: these stand in for them.
+        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix", true), &s_Final)->pPlugin = &s_Final;
+        g_pDxShaderManager->_EnterPlugin(TName("TAnimationSkeleton", true), &s_Palette)->pPlugin = &s_Palette;
         for (const char* name : {"TObjectMatrix", "TObjectInstanceMatrix", "TObjectInstanceColor"})
         {
             TPlugin* plugin = nullptr;
