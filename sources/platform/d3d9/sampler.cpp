@@ -196,6 +196,22 @@ std::uint32_t BorderWord(const TSamplerStage& stage)
     return border;
 }
 
+// What the A8R8G8B8 quad filter reads of a stage and one of its levels.
+struct TArgbLevel
+{
+    const std::uint8_t* bits;
+    int width, height, pitch;
+    DWORD addressU, addressV;
+    bool opaque, linear;
+    std::uint32_t border; // the border colour as a word
+};
+
+TArgbLevel ArgbLevel(const TSamplerStage& stage, const TSamplerLevel& level, bool linear)
+{
+    return {level.bits,       level.width,  level.height, level.pitch, stage.address[0],
+            stage.address[1], stage.opaque, linear,       stage.borderWord};
+}
+
 // Bilinear filtering of one lane in 8-bit fixed point: `top` holds the texels (x0, y0) and
 // (x0 + 1, y0) as two BGRA words, `bottom` the two below them. `vertical` and `horizontal`
 // pair the weights of the first and second texel (256 - w, w) in each 32-bit element, w in
@@ -227,7 +243,7 @@ inline __m128i FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i
 
 // FilterLane for the four lanes of a quad whose texels all lie inside the level, two lanes to
 // each AVX2 instruction, the texel pairs gathered: the same arithmetic, the same bits.
-[[gnu::target("avx2")]] void FilterInsideAvx2(const TSamplerLevel& level, __m128i x0, __m128i y0,
+[[gnu::target("avx2")]] void FilterInsideAvx2(const TArgbLevel& level, __m128i x0, __m128i y0,
                                               __m128i vertical, __m128i horizontal, __m128i lanes[4])
 {
     const __m128i offsets =
@@ -253,11 +269,11 @@ inline __m128i FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i
 // A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once, as one A8R8G8B8 word per
 // lane; `Wide` gathers the texels of quads inside the level with AVX2.
 template <bool Wide>
-[[gnu::always_inline]] inline __m128i FilterArgbQuad(const TSamplerStage& stage,
-                                                         const TSamplerLevel& level, bool linear,
-                                                         const TQuad& u, const TQuad& v)
+[[gnu::always_inline]] inline __m128i FilterArgbQuad(const TArgbLevel& level, const TQuad& u, const TQuad& v)
 {
-    const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
+    const std::uint32_t opaque = level.opaque ? 0xFF000000u : 0u;
+    const bool linear = level.linear;
+    const DWORD address[2] = {level.addressU, level.addressV};
     // Scalar stores and loads only: a vector load of words just stored one by one would stall.
     auto gather = [&](__m128i xs, __m128i ys, std::uint32_t words[4]) {
         alignas(16) int x[4], y[4];
@@ -266,7 +282,7 @@ template <bool Wide>
         for (int lane = 0; lane < 4; ++lane)
         {
             if (x[lane] < 0 || y[lane] < 0)
-                words[lane] = BorderWord(stage);
+                words[lane] = level.border;
             else
             {
                 std::memcpy(&words[lane], level.bits + y[lane] * level.pitch + x[lane] * 4, 4);
@@ -279,9 +295,9 @@ template <bool Wide>
     if (!linear)
     {
         std::uint32_t words[4];
-        gather(AddressQuad(WrapFirst(FloorLanes(x), level.width, stage.address[0]), level.width, stage.address[0]),
-               AddressQuad(WrapFirst(FloorLanes(y), level.height, stage.address[1]), level.height,
-                           stage.address[1]),
+        gather(AddressQuad(WrapFirst(FloorLanes(x), level.width, address[0]), level.width, address[0]),
+               AddressQuad(WrapFirst(FloorLanes(y), level.height, address[1]), level.height,
+                           address[1]),
                words);
         return _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
     }
@@ -302,8 +318,8 @@ template <bool Wide>
 
     // Repeated textures of power-of-two sizes are wrapped first, so that only the seams need
     // addressing: the texels of x0 and of x0 + width are the same.
-    const __m128i x0 = WrapFirst(unwrappedX0, level.width, stage.address[0]);
-    const __m128i y0 = WrapFirst(unwrappedY0, level.height, stage.address[1]);
+    const __m128i x0 = WrapFirst(unwrappedX0, level.width, address[0]);
+    const __m128i y0 = WrapFirst(unwrappedY0, level.height, address[1]);
     // Every lane's 2x2 texels inside the level (x0 in [0, width - 2], y0 in [0, height - 2]),
     // the common case: each row of two is one load, no addressing.
     const __m128i outside =
@@ -351,10 +367,10 @@ template <bool Wide>
         {
             const __m128i one = _mm_set1_epi32(1);
             // The general path, from the coordinates as they came.
-            const __m128i ax0 = AddressQuad(unwrappedX0, level.width, stage.address[0]);
-            const __m128i ax1 = AddressQuad(_mm_add_epi32(unwrappedX0, one), level.width, stage.address[0]);
-            const __m128i ay0 = AddressQuad(unwrappedY0, level.height, stage.address[1]);
-            const __m128i ay1 = AddressQuad(_mm_add_epi32(unwrappedY0, one), level.height, stage.address[1]);
+            const __m128i ax0 = AddressQuad(unwrappedX0, level.width, address[0]);
+            const __m128i ax1 = AddressQuad(_mm_add_epi32(unwrappedX0, one), level.width, address[0]);
+            const __m128i ay0 = AddressQuad(unwrappedY0, level.height, address[1]);
+            const __m128i ay1 = AddressQuad(_mm_add_epi32(unwrappedY0, one), level.height, address[1]);
             std::uint32_t w00[4], w10[4], w01[4], w11[4];
             gather(ax0, ay0, w00);
             gather(ax1, ay0, w10);
@@ -380,23 +396,44 @@ template <bool Wide>
     // Lanes of (b, g, r, a) bytes, in 0..255, packed into words of that byte order.
     const __m128i words = _mm_packus_epi16(_mm_packs_epi32(lane0, lane1), _mm_packs_epi32(lane2, lane3));
     // X8R8G8B8 texels read their alpha as 255, and filter to it; only a border colour differs.
-    return stage.opaque && inside ? _mm_or_si128(words, _mm_set1_epi32(int(0xFF000000u))) : words;
+    return level.opaque && inside ? _mm_or_si128(words, _mm_set1_epi32(int(0xFF000000u))) : words;
 }
 
 // The whole quad filter compiled for AVX2: its SSE arithmetic in the shorter encoding too.
-[[gnu::target("avx2")]] __m128i FilterArgbQuadAvx2(const TSamplerStage& stage, const TSamplerLevel& level,
-                                                  bool linear, const TQuad& u, const TQuad& v)
+[[gnu::target("avx2")]] __m128i FilterArgbQuadAvx2(const TArgbLevel& level, const TQuad& u, const TQuad& v)
 {
-    return FilterArgbQuad<true>(stage, level, linear, u, v);
+    return FilterArgbQuad<true>(level, u, v);
 }
 
 // FilterArgbQuad at the level of instructions chosen at start.
 [[gnu::always_inline]] inline __m128i FilterArgb(const TSamplerStage& stage, const TSamplerLevel& level,
-                                                     bool linear, const TQuad& u, const TQuad& v)
+                                                 bool linear, const TQuad& u, const TQuad& v)
 {
+    const TArgbLevel argb = ArgbLevel(stage, level, linear);
     if (RasteriserSimdLevel() == ESimdLevel::Avx2)
-        return FilterArgbQuadAvx2(stage, level, linear, u, v);
-    return FilterArgbQuad<false>(stage, level, linear, u, v);
+        return FilterArgbQuadAvx2(argb, u, v);
+    return FilterArgbQuad<false>(argb, u, v);
+}
+
+// FilterArgbQuad over a row of quads; the level in a local copy stays in registers, as the
+// vector stores could alias the stage.
+template <bool Wide>
+[[gnu::always_inline]] inline void FilterArgbRow(TArgbLevel level, const TQuad* u, const TQuad* v, int count,
+                                                 __m128i* words)
+{
+    for (int i = 0; i < count; ++i)
+        words[i] = FilterArgbQuad<Wide>(level, u[i], v[i]);
+}
+
+[[gnu::target("avx2")]] void FilterArgbRowAvx2(const TArgbLevel& level, const TQuad* u, const TQuad* v,
+                                               int count, __m128i* words)
+{
+    FilterArgbRow<true>(level, u, v, count, words);
+}
+
+void FilterArgbRowSse2(const TArgbLevel& level, const TQuad* u, const TQuad* v, int count, __m128i* words)
+{
+    FilterArgbRow<false>(level, u, v, count, words);
 }
 
 // The quad path: one level of detail for the four lanes, as the lane path chooses levels.
@@ -487,6 +524,7 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
     s.border[1] = float((border >> 8) & 0xFF) / 255.0f;
     s.border[2] = float(border & 0xFF) / 255.0f;
     s.border[3] = float(border >> 24) / 255.0f;
+    s.borderWord = BorderWord(s);
 }
 
 TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
@@ -517,6 +555,16 @@ __m128i TSamplerSet::SampleWords(int stage, TQuad u, TQuad v) const
 {
     const TSamplerStage& s = stages_[stage];
     return FilterArgb(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
+}
+
+void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int count, __m128i* words) const
+{
+    const TSamplerStage& s = stages_[stage];
+    const TArgbLevel level = ArgbLevel(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR);
+    if (RasteriserSimdLevel() == ESimdLevel::Avx2)
+        FilterArgbRowAvx2(level, u, v, count, words);
+    else
+        FilterArgbRowSse2(level, u, v, count, words);
 }
 
 TQuadVector TSamplerSet::SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const

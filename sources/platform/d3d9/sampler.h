@@ -40,6 +40,7 @@ struct TSamplerStage
     DWORD magFilter, minFilter, mipFilter;
     float lodBias;
     float border[4];
+    std::uint32_t borderWord; // the border colour as an A8R8G8B8 word
 };
 
 class TSamplerSet
@@ -55,6 +56,8 @@ public:
     // Sample's result as one A8R8G8B8 word per lane, for stages that SamplesWords: Sample
     // answers these channels over 255.
     __m128i SampleWords(int stage, TQuad u, TQuad v) const;
+    // SampleWords of `count` quads, into `words`.
+    void SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int count, __m128i* words) const;
     TQuadVector SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const;
     TQuadVector SampleCube(int stage, TQuad x, TQuad y, TQuad z) const;
     TQuadVector SampleVolume(int stage, TQuad u, TQuad v, TQuad w) const;

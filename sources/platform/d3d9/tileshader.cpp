@@ -708,6 +708,20 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     const TTarget target = targets_[0];
     const TSamplerSet* const samplers = call_->samplers;
     const int kindPlane = kindPlane_;
+    // A row of a tile's quads, for the texture kind.
+    struct TQuadRow
+    {
+        TQuad u[kTileSize / 2], v[kTileSize / 2];
+        __m128i words[kTileSize / 2];
+        int quadX[kTileSize / 2], mask[kTileSize / 2];
+    };
+    TQuadRow quads;
+    // The pixel rows of the quad at (px, py) on the target; answers whether all four lie in it.
+    auto quadRows = [&](int px, int py, std::uint8_t* rows[2]) {
+        rows[0] = target.bits + py * target.pitch + px * 4;
+        rows[1] = rows[0] + target.pitch;
+        return px + 1 < target.width && py + 1 < target.height;
+    };
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
     const float originX = originX_;
     const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
@@ -760,6 +774,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                 const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
                 const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
                 bool rowStarted = false;
+                // Textured quads of the row, sampled together once it is walked.
+                int rowQuads = 0;
                 for (int px = x0; px <= x1; px += 2)
                 {
                     int mask = rowMask & ((px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0));
@@ -784,27 +800,25 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
                     else if constexpr (Kind != EPixelKind::General)
                     {
-                        // The model's own form: its interpolant, stored or sampled to the target.
+                        // The model's own form: its interpolant stored, or its texture
+                        // coordinates kept to be sampled with the row's others.
                         const TQuad dx = QuadDx(px, originX);
                         const TQuadVector attribute = Interpolant(shading, dx, PerspectiveW(shading, dx), kindPlane);
-                        std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
-                                                       target.bits + (py + 1) * target.pitch + px * 4};
-                        const bool whole = px + 1 < target.width && py + 1 < target.height;
                         if constexpr (Kind == EPixelKind::Texture)
                         {
-                            // Sampled words are the channels PackArgb would pack from them, and
-                            // blend in integers to the bytes of the float blending.
-                            __m128i words = samplers->SampleWords(0, attribute.x, attribute.y);
-                            if constexpr (Path == EQuadPath::Blend)
-                                words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
-                            if (whole)
-                                StoreArgbWhole(rows, words, mask);
-                            else
-                                StoreArgb(rows, words, mask);
+                            quads.quadX[rowQuads] = px;
+                            quads.mask[rowQuads] = mask;
+                            quads.u[rowQuads] = attribute.x;
+                            quads.v[rowQuads] = attribute.y;
+                            ++rowQuads;
                         }
                         else
+                        {
+                            std::uint8_t* rows[2];
+                            const bool whole = quadRows(px, py, rows);
                             WriteArgb<Path == EQuadPath::Blend>(rows, whole, attribute, mask, opaqueTarget);
-                        triangleSamples += kLaneCount[mask];
+                            triangleSamples += kLaneCount[mask];
+                        }
                     }
                     else
                     {
@@ -815,10 +829,29 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         mask = ShadeColour(shading, input, dx, z, mask, output);
                         if (!mask)
                             continue;
-                        std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
-                                                       target.bits + (py + 1) * target.pitch + px * 4};
-                        const bool whole = px + 1 < target.width && py + 1 < target.height;
+                        std::uint8_t* rows[2];
+                        const bool whole = quadRows(px, py, rows);
                         WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
+                        triangleSamples += kLaneCount[mask];
+                    }
+                }
+                if constexpr (Kind == EPixelKind::Texture)
+                {
+                    // Sampled words are the channels PackArgb would pack from them, and blend in
+                    // integers to the bytes of the float blending.
+                    samplers->SampleWordsRow(0, quads.u, quads.v, rowQuads, quads.words);
+                    for (int q = 0; q < rowQuads; ++q)
+                    {
+                        const int mask = quads.mask[q];
+                        std::uint8_t* rows[2];
+                        const bool whole = quadRows(quads.quadX[q], py, rows);
+                        __m128i words = quads.words[q];
+                        if constexpr (Path == EQuadPath::Blend)
+                            words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
+                        if (whole)
+                            StoreArgbWhole(rows, words, mask);
+                        else
+                            StoreArgb(rows, words, mask);
                         triangleSamples += kLaneCount[mask];
                     }
                 }
