@@ -178,13 +178,16 @@ __m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
 }
 
-// Texel indices wrapped into the level where the texture repeats with a power-of-two size;
-// others as they are.
-inline __m128i WrapFirst(__m128i coordinates, int size, DWORD mode)
+// What wraps texel indices into a level of `size` where the texture repeats with a power-of-two
+// size (size - 1), or leaves them as they are (all ones), as a mask.
+int WrapMask(int size, DWORD mode)
 {
-    if (mode != D3DTADDRESS_WRAP || (size & (size - 1)) != 0)
-        return coordinates;
-    return _mm_and_si128(coordinates, _mm_set1_epi32(size - 1));
+    return mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0 ? size - 1 : -1;
+}
+
+inline __m128i WrapFirst(__m128i coordinates, int mask)
+{
+    return _mm_and_si128(coordinates, _mm_set1_epi32(mask));
 }
 
 // The border colour as an A8R8G8B8 word.
@@ -204,12 +207,14 @@ struct TArgbLevel
     DWORD addressU, addressV;
     bool opaque, linear;
     std::uint32_t border; // the border colour as a word
+    int wrapX, wrapY;     // WrapMask of each direction
 };
 
 TArgbLevel ArgbLevel(const TSamplerStage& stage, const TSamplerLevel& level, bool linear)
 {
     return {level.bits,       level.width,  level.height, level.pitch, stage.address[0],
-            stage.address[1], stage.opaque, linear,       stage.borderWord};
+            stage.address[1], stage.opaque, linear,       stage.borderWord,
+            WrapMask(level.width, stage.address[0]), WrapMask(level.height, stage.address[1])};
 }
 
 // Bilinear filtering of one lane in 8-bit fixed point: `top` holds the texels (x0, y0) and
@@ -295,8 +300,8 @@ template <bool Wide>
     if (!linear)
     {
         std::uint32_t words[4];
-        gather(AddressQuad(WrapFirst(FloorLanes(x), level.width, address[0]), level.width, address[0]),
-               AddressQuad(WrapFirst(FloorLanes(y), level.height, address[1]), level.height,
+        gather(AddressQuad(WrapFirst(FloorLanes(x), level.wrapX), level.width, address[0]),
+               AddressQuad(WrapFirst(FloorLanes(y), level.wrapY), level.height,
                            address[1]),
                words);
         return _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
@@ -318,8 +323,8 @@ template <bool Wide>
 
     // Repeated textures of power-of-two sizes are wrapped first, so that only the seams need
     // addressing: the texels of x0 and of x0 + width are the same.
-    const __m128i x0 = WrapFirst(unwrappedX0, level.width, address[0]);
-    const __m128i y0 = WrapFirst(unwrappedY0, level.height, address[1]);
+    const __m128i x0 = WrapFirst(unwrappedX0, level.wrapX);
+    const __m128i y0 = WrapFirst(unwrappedY0, level.wrapY);
     // Every lane's 2x2 texels inside the level (x0 in [0, width - 2], y0 in [0, height - 2]),
     // the common case: each row of two is one load, no addressing.
     const __m128i outside =
