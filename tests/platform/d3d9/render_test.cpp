@@ -25,6 +25,16 @@ float Jitter(unsigned& seed, float amount)
     seed = seed * 1103515245u + 12345u;
     return (float((seed >> 8) & 0xFFFF) / 65535.0f * 2.0f - 1.0f) * amount;
 }
+
+// The vertex with its clip position scaled by `w`: the same window position.
+TTestVertex ScaledByW(TTestVertex v, float w)
+{
+    v.x *= w;
+    v.y *= w;
+    v.z *= w;
+    v.w = w;
+    return v;
+}
 } // namespace
 
 TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
@@ -301,16 +311,11 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
         std::vector<TTestVertex> triangles;
         for (int i = 0; i < 24 * 3; ++i)
         {
-            TTestVertex v = At(32.0f + Jitter(seed, 44.0f), 32.0f + Jitter(seed, 44.0f), 0.5f,
-                               D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
-                               0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f));
+            const TTestVertex v = At(32.0f + Jitter(seed, 44.0f), 32.0f + Jitter(seed, 44.0f), 0.5f,
+                                     D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
+                                     0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f));
             // Every other triangle in perspective.
-            const float w = (i / 3) % 2 ? 1.0f + 0.6f * float(i % 3) : 1.0f;
-            v.x *= w;
-            v.y *= w;
-            v.z *= w;
-            v.w = w;
-            triangles.push_back(v);
+            triangles.push_back(ScaledByW(v, (i / 3) % 2 ? 1.0f + 0.6f * float(i % 3) : 1.0f));
         }
         Draw(D3DPT_TRIANGLELIST, triangles);
         return ReadTarget(target);
@@ -681,13 +686,9 @@ TEST_F(RenderTest, TrianglesOfOneWDrawTheSameAtEveryW)
         std::vector<TTestVertex> triangles;
         for (int i = 0; i < 12 * 3; ++i)
         {
-            TTestVertex v = At(32.0f + Jitter(seed, 40.0f), 32.0f + Jitter(seed, 40.0f), 0.25f,
-                               D3DCOLOR_ARGB(255, i * 29 & 0xFF, 255 - i * 7, i * 53 & 0xFF));
-            v.x *= w;
-            v.y *= w;
-            v.z *= w;
-            v.w = w;
-            triangles.push_back(v);
+            triangles.push_back(ScaledByW(At(32.0f + Jitter(seed, 40.0f), 32.0f + Jitter(seed, 40.0f), 0.25f,
+                                             D3DCOLOR_ARGB(255, i * 29 & 0xFF, 255 - i * 7, i * 53 & 0xFF)),
+                                          w));
         }
         Draw(D3DPT_TRIANGLELIST, triangles);
         return ReadBackBuffer();
