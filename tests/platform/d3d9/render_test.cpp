@@ -370,6 +370,65 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
     }
 }
 
+TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
+{
+    // Texture-kind models blend in integers: every source channel (columns), alpha (rows) and
+    // target channel (red k, green k + 85, blue k + 170 over the clears) against the function
+    // through the float blending.
+    IDirect3DTexture9* targetTexture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                            D3DPOOL_DEFAULT, &targetTexture, nullptr));
+    IDirect3DSurface9* target = nullptr;
+    targetTexture->GetSurfaceLevel(0, &target);
+    device->SetRenderTarget(0, target);
+    device->SetDepthStencilSurface(nullptr);
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, &locked, nullptr, 0);
+    for (std::uint32_t y = 0; y < 256; ++y)
+    {
+        for (std::uint32_t x = 0; x < 256; ++x)
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
+                y << 24 | x * 0x010101u;
+    }
+    texture->UnlockRect(0);
+    device->SetTexture(0, texture);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    // Texel centres on pixel centres.
+    const std::vector<TTestVertex> quad = {{-1.0f, 1.0f, 0.5f, 1.0f, 0, 0.0f, 0.0f},
+                                           {1.0f, 1.0f, 0.5f, 1.0f, 0, 1.0f, 0.0f},
+                                           {-1.0f, -1.0f, 0.5f, 1.0f, 0, 0.0f, 1.0f},
+                                           {1.0f, -1.0f, 0.5f, 1.0f, 0, 1.0f, 1.0f}};
+    auto blended = [&](const char* model, std::uint32_t k) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255 - k, k, (k + 85) & 0xFF, (k + 170) & 0xFF),
+                      1.0f, 0);
+        UsePixelShader(model);
+        Draw(D3DPT_TRIANGLESTRIP, quad);
+        return ReadTarget(target);
+    };
+    int different = 0;
+    for (std::uint32_t k = 0; k < 86; ++k)
+    {
+        const std::vector<std::uint32_t> general = blended("test.texture", k), kind = blended("test.texture-kind", k);
+        for (size_t i = 0; i < general.size(); ++i)
+            different += general[i] != kind[i];
+    }
+    EXPECT_EQ(0, different);
+    device->SetTexture(0, nullptr);
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    device->SetRenderTarget(0, back);
+    back->Release();
+    target->Release();
+    targetTexture->Release();
+    texture->Release();
+}
+
 TEST_F(RenderTest, AlphaTestAndBlending)
 {
     // Alpha rises from left to right; the test keeps alpha above one half.
