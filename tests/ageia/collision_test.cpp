@@ -318,6 +318,8 @@ TEST_F(CollisionTest, ACookedMeshStoredInARepositoryAndReloadedCollides)
     TNode* node = g_pNodeManager->CreateNode("runway");
     node->SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
     Collision().CreateCollisionMesh(node, data, 0)->SetGroupsMask(1);
+    // A mesh saved with its actor: the word means nothing to the program that loads it.
+    ASSERT_NE(nullptr, Place("saved_with_actor", Cube("cube"), 0.0f, -20.0f, 0.0f)->GetActor());
     m_pCooked.reset();
     {
         TRepositoryWriter writer(71, 0);
@@ -332,8 +334,10 @@ TEST_F(CollisionTest, ACookedMeshStoredInARepositoryAndReloadedCollides)
 
     g_pResourceManager->Associate(COOKED_REPOSITORY_ID, "cooked.data");
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("level.data", 0));
-    ASSERT_EQ(1, Collision().GetCollisionMeshCount());
+    ASSERT_EQ(2, Collision().GetCollisionMeshCount());
     TNxCollisionMesh* loaded = Collision().GetCollisionMesh(0);
+    // Its data lay in a repository the loading program does not have: no actor, and no stale one.
+    EXPECT_EQ(nullptr, Collision().GetCollisionMesh(1)->GetActor());
     ASSERT_NE(nullptr, loaded->GetActor());
     EXPECT_EQ(4u, loaded->pCollisionMeshData->m_nNormalCount);
     ASSERT_NE(nullptr, loaded->pCollisionMeshData->m_pIndices);
