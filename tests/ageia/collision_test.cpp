@@ -482,3 +482,22 @@ TEST_F(CollisionTest, LargeMeshesAreNamedAndScaledNodesWarnedAbout)
     EXPECT_EQ(1u, Collision().CheckSphere(TVector(11.9f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
     EXPECT_EQ(0u, Collision().CheckSphere(TVector(12.1f, 0.0f, 0.0f, 1.0f), 1.0f, hit));
 }
+
+TEST_F(CollisionTest, MeshPairsAndGroupsAreSwitchedInTheScene)
+{
+    TNxCollisionMeshData* cube = Cube("cube");
+    TNxCollisionMesh* a = Place("a", cube, 0.0f, 0.0f, 0.0f);
+    TNxCollisionMesh* b = Place("b", cube, 5.0f, 0.0f, 0.0f);
+    Collision().SetMeshPairCollision(a, b, 0);
+    EXPECT_EQ(NxU32(NX_IGNORE_PAIR), Scene().getActorPairFlags(*a->GetActor(), *b->GetActor()) & NX_IGNORE_PAIR);
+    Collision().SetMeshPairCollision(a, b, 1);
+    EXPECT_EQ(0u, Scene().getActorPairFlags(*a->GetActor(), *b->GetActor()) & NX_IGNORE_PAIR);
+    Collision().SetGroupCollision(3, 4, 0);
+    EXPECT_FALSE(Scene().getGroupCollisionFlag(3, 4));
+    Collision().SetGroupCollision(3, 4, 1);
+    EXPECT_TRUE(Scene().getGroupCollisionFlag(3, 4));
+    // The collision group reaches the actor and its shape.
+    a->SetCollisionGroup(7);
+    EXPECT_EQ(7, a->GetShape()->getGroup());
+    EXPECT_EQ(7, a->GetCollisionGroup());
+}
