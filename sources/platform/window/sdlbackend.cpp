@@ -57,6 +57,9 @@ std::unique_ptr<TWindowBackend> TSdlBackend::Start()
 {
     // Ctrl+C must stay a signal for the process, not become an SDL quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Frames are drawn in software: a window surface backed by a renderer texture would make
+    // SDL re-create the native window at its first present, back at its creation position.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
         std::fprintf(stderr, "window: SDL video failed to start (%s); running without a display\n",
