@@ -48,6 +48,12 @@ void TNxStream::readBuffer(void* buffer, NxU32 size) const
         static_cast<u8*>(buffer)[i] = MISSING_BYTE;
 }
 
+NxU32 TNxStream::getAvailableBytes() const
+{
+    const i32 left = m_pStream->GetSize() - m_pStream->GetPosition();
+    return left > 0 ? static_cast<NxU32>(left) : 0;
+}
+
 NxStream& TNxStream::storeByte(NxU8 b) { _Write(b); return *this; }
 NxStream& TNxStream::storeWord(NxU16 w) { _Write(w); return *this; }
 NxStream& TNxStream::storeDword(NxU32 d) { _Write(d); return *this; }

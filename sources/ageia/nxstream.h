@@ -22,6 +22,7 @@ public:
     NxF32 readFloat() const override;
     NxF64 readDouble() const override;
     void readBuffer(void* buffer, NxU32 size) const override;
+    NxU32 getAvailableBytes() const override;
     NxStream& storeByte(NxU8 b) override;
     NxStream& storeWord(NxU16 w) override;
     NxStream& storeDword(NxU32 d) override;

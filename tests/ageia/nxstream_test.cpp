@@ -17,7 +17,9 @@ TEST(NxStream, ValuesGoThroughTheEngineStreamAndAShortReadIsLoggedOnceAsOnes)
     EXPECT_EQ(1 + 2 + 4 + 4 + 8 + 3, memory.GetSize());
 
     memory.Seek(0, 0);
+    EXPECT_EQ(22u, stream.getAvailableBytes());
     EXPECT_EQ(7, stream.readByte());
+    EXPECT_EQ(21u, stream.getAvailableBytes());
     EXPECT_EQ(0x1234, stream.readWord());
     EXPECT_EQ(0xDEADBEEFu, stream.readDword());
     EXPECT_FLOAT_EQ(1.5f, stream.readFloat());
@@ -30,6 +32,7 @@ TEST(NxStream, ValuesGoThroughTheEngineStreamAndAShortReadIsLoggedOnceAsOnes)
     // Past the end: all ones, and no further lines.
     EXPECT_EQ(0xFFFFFFFFu, stream.readDword());
     EXPECT_EQ(0xFFFF, stream.readWord());
+    EXPECT_EQ(0u, stream.getAvailableBytes());
     const std::string log = folder.SystemLog();
     const std::string line = "TNxStream::readBuffer(): error: read 3, expected 5";
     EXPECT_NE(log.find(line), std::string::npos);

@@ -78,6 +78,7 @@ public:
         std::memcpy(buffer, bytes.data() + cursor, size);
         cursor += size;
     }
+    NxU32 getAvailableBytes() const override { return NxU32(bytes.size() - cursor); }
     NxStream& storeByte(NxU8 v) override { return storeBuffer(&v, 1); }
     NxStream& storeWord(NxU16 v) override { return storeBuffer(&v, 2); }
     NxStream& storeDword(NxU32 v) override { return storeBuffer(&v, 4); }

@@ -12,6 +12,8 @@ public:
     virtual NxF32 readFloat() const = 0;
     virtual NxF64 readDouble() const = 0;
     virtual void readBuffer(void* buffer, NxU32 size) const = 0;
+    // Bytes left to read, so a reader can check a stored count before it allocates or loops.
+    virtual NxU32 getAvailableBytes() const = 0;
     virtual NxStream& storeByte(NxU8 b) = 0;
     virtual NxStream& storeWord(NxU16 w) = 0;
     virtual NxStream& storeDword(NxU32 d) = 0;

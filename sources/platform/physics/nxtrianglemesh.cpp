@@ -1,4 +1,5 @@
 #include "platform/physics/nxtrianglemesh.h"
+#include <cstdint>
 #include <btBulletCollisionCommon.h>
 #include "platform/physics/cookedformat.h"
 #include "platform/physics/nxstream.h"
@@ -37,6 +38,10 @@ std::unique_ptr<NxTriangleMesh> NxTriangleMesh::load(const NxStream& stream, NxU
     if (vertexCount == 0 || triangleCount == 0 || vertexCount > kCookedMaxVertices ||
         triangleCount > kCookedMaxTriangles || materialFlag > 1)
         return refuse(errors, "createTriangleMesh: damaged cooked mesh header");
+    const std::uint64_t bodyBytes = std::uint64_t(vertexCount) * sizeof(NxVec3) +
+                                    std::uint64_t(triangleCount) * (3 * sizeof(NxU32) + materialFlag * sizeof(NxU16));
+    if (bodyBytes > stream.getAvailableBytes())
+        return refuse(errors, "createTriangleMesh: the cooked mesh is shorter than its header claims");
     std::vector<NxVec3> vertices(vertexCount);
     for (NxVec3& v : vertices) {
         v.x = stream.readFloat();

@@ -87,6 +87,38 @@ TEST_F(Cooking, DamagedOrInvalidDataAreRefused)
     EXPECT_TRUE(refused.bytes.empty());
 }
 
+TEST_F(Cooking, AHeaderClaimingMoreThanItsBytesHoldIsRefusedBeforeReading)
+{
+    NxTriangleMeshDesc desc;
+    desc.numVertices = 5;
+    desc.numTriangles = 2;
+    desc.points = kPoints;
+    desc.triangles = kTriangles;
+    desc.flags = NX_MF_16_BIT_INDICES;
+    desc.materialIndices = kMaterials;
+    const TMemoryStream cooked = cook(desc);
+    const std::string line = "createTriangleMesh: the cooked mesh is shorter than its header claims";
+    // The largest triangle count a header may give, over two triangles' bytes: nothing past the
+    // header is read.
+    TMemoryStream claimsMost = cooked;
+    const NxU32 most = 1u << 24;
+    std::memcpy(&claimsMost.bytes[12], &most, 4);
+    EXPECT_EQ(sdk->createTriangleMesh(claimsMost), nullptr);
+    EXPECT_EQ(claimsMost.cursor, 20u);
+    // One byte short of the materials, and one vertex too many.
+    TMemoryStream oneShort = cooked;
+    oneShort.bytes.pop_back();
+    EXPECT_EQ(sdk->createTriangleMesh(oneShort), nullptr);
+    TMemoryStream vertexMore = cooked;
+    vertexMore.bytes[8] = 6;
+    EXPECT_EQ(sdk->createTriangleMesh(vertexMore), nullptr);
+    EXPECT_EQ(output.errors, std::vector<std::string>(3, line));
+    // The exact bytes load.
+    TMemoryStream exact = cooked;
+    EXPECT_NE(sdk->createTriangleMesh(exact), nullptr);
+    EXPECT_EQ(exact.getAvailableBytes(), 0u);
+}
+
 TEST_F(Cooking, AConvexMeshKeepsItsHullAndCollides)
 {
     // A unit cube's corners and its centre, which is not on the hull.

@@ -31,6 +31,7 @@ public:
         std::memset(static_cast<NxU8*>(buffer) + n, 0, size - n);
         cursor += n;
     }
+    NxU32 getAvailableBytes() const override { return NxU32(bytes.size() - cursor); }
     NxStream& storeByte(NxU8 v) override { return store(v); }
     NxStream& storeWord(NxU16 v) override { return store(v); }
     NxStream& storeDword(NxU32 v) override { return store(v); }
