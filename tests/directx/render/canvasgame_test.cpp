@@ -5,7 +5,7 @@
 #include "directx/render/dxdynamicmeshdata.h"
 #include "engine/system/renderstats.h"
 #include "engine/system/resourcemanager.h"
-#include "platform/d3d9/golden.h"
+#include "targetgolden.h"
 
 #include <vector>
 
@@ -76,11 +76,6 @@ TEST_F(CanvasGameTest, BatchesAndAnImmediateRectangleDrawWithTheGamesShaders)
     device->EndScene();
     EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS], 3u);
 
-    u32 bytes = 0;
-    const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
-    ASSERT_NE(pixels, nullptr);
-    const std::vector<std::uint32_t> image(pixels, pixels + kWidth * kHeight);
-    target->Unlock();
-    EXPECT_EQ(CompareWithGolden("canvas_game_shaders", image, kWidth, kHeight), "");
+    EXPECT_EQ(CompareTargetWithGolden(target, "canvas_game_shaders", kWidth, kHeight), "");
 }
 } // namespace

@@ -5,7 +5,7 @@
 #include "core/system/timer.h"
 #include "directx/render/dxfontmanager.h"
 #include "engine/system/console.h"
-#include "platform/d3d9/golden.h"
+#include "targetgolden.h"
 
 #include <vector>
 
@@ -92,11 +92,6 @@ TEST_F(ConsoleFrameTest, TypedTextAndOutputLinesMatchTheGoldenImage)
     g_pTimer = old;
     device->EndScene();
 
-    u32 bytes = 0;
-    const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
-    ASSERT_NE(pixels, nullptr);
-    const std::vector<std::uint32_t> image(pixels, pixels + kWidth * kHeight);
-    target->Unlock();
-    EXPECT_EQ(CompareWithGolden("console_frame", image, kWidth, kHeight), "");
+    EXPECT_EQ(CompareTargetWithGolden(target, "console_frame", kWidth, kHeight), "");
 }
 } // namespace

@@ -15,7 +15,7 @@
 #include "engine/system/nodemanager.h"
 #include "engine/system/renderstats.h"
 #include "engine/system/resourcemanager.h"
-#include "platform/d3d9/golden.h"
+#include "targetgolden.h"
 
 #include <vector>
 
@@ -131,10 +131,5 @@ TEST_F(DynamicsOverlayTest, JointsBodiesAndShapesMatchTheGoldenImage)
     g_pRenderManager->m_nInRender = 0;
     device->EndScene();
 
-    u32 bytes = 0;
-    const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
-    ASSERT_NE(pixels, nullptr);
-    const std::vector<std::uint32_t> image(pixels, pixels + kWidth * kHeight);
-    target->Unlock();
-    EXPECT_EQ(CompareWithGolden("dynamics_overlay", image, kWidth, kHeight), "");
+    EXPECT_EQ(CompareTargetWithGolden(target, "dynamics_overlay", kWidth, kHeight), "");
 }

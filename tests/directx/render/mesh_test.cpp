@@ -228,7 +228,7 @@ TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
 }
 } // namespace
 
-#include "platform/d3d9/golden.h"
+#include "targetgolden.h"
 
 namespace
 {
@@ -273,11 +273,6 @@ TEST_F(MeshTest, AMeshDrawnThroughItsShaderMatchesItsGoldenImage)
     device->EndScene();
     EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
 
-    u32 bytes = 0;
-    const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
-    ASSERT_NE(pixels, nullptr);
-    const std::vector<std::uint32_t> image(pixels, pixels + 64 * 64);
-    target->Unlock();
-    EXPECT_EQ(CompareWithGolden("mesh_triangle", image, 64, 64), "");
+    EXPECT_EQ(CompareTargetWithGolden(target, "mesh_triangle", 64, 64), "");
 }
 } // namespace

@@ -8,7 +8,7 @@
 #include "directx/render/dxmeshmanager.h"
 #include "engine/render/material.h"
 #include "engine/system/resourcemanager.h"
-#include "platform/d3d9/golden.h"
+#include "targetgolden.h"
 #include "platform/d3dx9/d3dx9.h"
 
 #include <cstdint>
@@ -155,13 +155,7 @@ protected:
     std::string EndImage(TRenderTarget* target, const char* golden)
     {
         m_pManager->GetDevice()->EndScene();
-        u32 bytes = 0;
-        const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ));
-        if (!pixels)
-            return "no pixels";
-        const std::vector<std::uint32_t> image(pixels, pixels + 64 * 64);
-        target->Unlock();
-        return CompareWithGolden(golden, image, 64, 64);
+        return CompareTargetWithGolden(target, golden, 64, 64);
     }
 
     TDxShader* Shader(const char* name)
