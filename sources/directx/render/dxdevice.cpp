@@ -472,6 +472,9 @@ void TDxDeviceManager::_AttachDefaultTargets()
     g_DxDeviceStatistics.nColourTargets = 0;
     m_Settings.hMonitor = m_pDirect3D->GetAdapterMonitor(m_Settings.nAdapter);
 
+    // A reset raised inside a creation (the window's size message) has attached them already;
+    // a reference kept from then would refuse every later reset.
+    _ReleaseDefaultTargets();
     m_pDevice->GetRenderTarget(0, &m_pBackBufferSurface);
     m_pDevice->GetDepthStencilSurface(&m_pDepthStencilSurface);
     // The targets hold their own references.
@@ -500,7 +503,7 @@ void TDxDeviceManager::_AttachDefaultTargets()
     SetCursorClip(g_device_cursor_clip.GetInt());
 }
 
-void TDxDeviceManager::_ReleaseDeviceObjects()
+void TDxDeviceManager::_ReleaseDefaultTargets()
 {
     m_BackBuffer.Detach();
     m_DepthStencil.Detach();
@@ -510,6 +513,11 @@ void TDxDeviceManager::_ReleaseDeviceObjects()
         m_pDepthStencilSurface->Release();
     m_pBackBufferSurface = nullptr;
     m_pDepthStencilSurface = nullptr;
+}
+
+void TDxDeviceManager::_ReleaseDeviceObjects()
+{
+    _ReleaseDefaultTargets();
     for (u32 i = 0; i < m_nLiveQueryCount; ++i)
         m_apLiveQuery[i]->__Release();
     _ReleaseStaging();

@@ -137,6 +137,7 @@ public:
     i32 _CreateDeviceInt(TDxDeviceSettings settings, u32 recreate);
     i32 _ResetDevice();
     void _AttachDefaultTargets();
+    void _ReleaseDefaultTargets();
     void _ReleaseDeviceObjects();
     // Stores the size in device_size (not marked changed) and as the back-buffer size.
     void _SetVideoSize(i32 width, i32 height);

@@ -203,3 +203,42 @@ TEST_F(ChangesTest, TitleVariableRenamesTheWindow)
     g_window_title.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
 }
 } // namespace
+
+namespace
+{
+void Pump()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+void SetSize(const char* width, const char* height)
+{
+    g_device_size.Assign(std::vector<TName>{TName(width, true), TName(height, true)}.data(), 2);
+}
+
+// Back to windowed from a full-screen size no mode has: the new window's size message resets the
+// device while it is being created, and the surfaces stay held once, so later resets still work.
+TEST_F(ChangesTest, WindowedResizeResetsAfterAnOversizedFullScreenMode)
+{
+    g_device_windowed.SetInt(0);
+    m_pManager->_ApplyPendingChange();
+    SetSize("100000", "100000");
+    m_pManager->_ApplyPendingChange();
+    g_device_windowed.SetInt(1);
+    m_pManager->_ApplyPendingChange();
+    Pump();
+    IDirect3DSurface9* surface = nullptr;
+    m_pManager->GetDevice()->GetRenderTarget(0, &surface);
+    EXPECT_EQ(surface->Release(), 2u) << "the device manager and its back-buffer target";
+    m_pManager->GetDevice()->GetDepthStencilSurface(&surface);
+    EXPECT_EQ(surface->Release(), 2u);
+
+    SetSize("800", "600");
+    Pump();
+    EXPECT_EQ(m_pManager->IsResetFailed(), 0u);
+    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 800);
+    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferHeight, 600u);
+}
+} // namespace
