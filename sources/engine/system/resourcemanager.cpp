@@ -23,6 +23,7 @@ namespace
 const char* const kSource = "sources/engine/system/resource";
 const char* const kLoadPrefix = "TResourceManager::LoadRepository(): ";
 const char* const kLoadError = "TResourceManager::OnClusterLoad(): error: ";
+const char* const kReadError = "TResourceManager::LoadRepository(): error: ";
 // The crash-report activity of repository loads.
 constexpr u32 TRACK_REPOSITORY = 7;
 
@@ -34,6 +35,20 @@ const TName s_UnnamedRepository("unnamedrepository", true);
 void Track(u32 step)
 {
     g_ManagerManager.SetTrack(TRACK_REPOSITORY, step);
+}
+
+// The abort of a failed read says "missing resource" whatever the cause; the log says which.
+const char* ReadFailure(u32 result)
+{
+    switch (result)
+    {
+    case COMPRESS_OUT_OF_MEMORY:
+        return "is too large for the memory left";
+    case COMPRESS_BAD_DATA:
+        return "is damaged: its data do not unpack";
+    default:
+        return "is missing or cannot be read";
+    }
 }
 } // namespace
 
@@ -319,8 +334,12 @@ i32 TResourceManager::LoadRepository(const char* name, u32 flags)
     DArray<u8> image;
     TCpuTimer timer;
     timer.Start();
-    if (ReadCompressedFile(name, image, &m_fProgress) != COMPRESS_DONE)
+    const u32 read = ReadCompressedFile(name, image, &m_fProgress);
+    if (read != COMPRESS_DONE)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "'%s' %s", name, ReadFailure(read));
         __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "missing resource '%s'", name);
+    }
     const f64 seconds = timer.Stop() / 1000.0;
     const f64 megabytes = image.GetCount() * 9.536743e-7;
     TLog::Print(g_pSystemLog, LOG_INFO, kLoadPrefix, "%.3fMB data loaded in %.2fs (%.2fMB/s)", megabytes,

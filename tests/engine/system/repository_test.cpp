@@ -440,6 +440,16 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_DEATH(g_pResourceManager->LoadRepository("required.data", 0),
                  "0x004d: unassociated repository id");
     EXPECT_DEATH(g_pResourceManager->LoadRepository("nothing.data", 0), "missing resource 'nothing.data'");
+    EXPECT_NE(
+        m_Folder.SystemLog().find("LoadRepository(): error: 'nothing.data' is missing or cannot be read"),
+        std::string::npos);
+    // Present but not unpacking: the same abort text, the log line before it tells the cause.
+    std::ofstream("packed.data", std::ios::binary)
+        << "INDA" << std::string(12, '\x01') << "not a zlib stream";
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("packed.data", 0), "missing resource 'packed.data'");
+    EXPECT_NE(m_Folder.SystemLog().find(
+                  "LoadRepository(): error: 'packed.data' is damaged: its data do not unpack"),
+              std::string::npos);
     std::ofstream("short.data") << "vestamor";
     EXPECT_DEATH(g_pResourceManager->LoadRepository("short.data", 0), "'short.data' header error");
 }
