@@ -122,11 +122,28 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                 const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
                 if (source.floats)
                 {
-                    // Floats, the usual case, without the call.
-                    r[1] = r[2] = 0.0f;
-                    r[3] = 1.0f;
-                    for (UINT k = 0; k < source.floats; ++k)
-                        std::memcpy(&r[k], bytes + 4 * k, 4);
+                    // Floats, the usual case, without the call: each count its own fixed
+                    // copies, the missing components from (0, 0, 0, 1).
+                    switch (source.floats)
+                    {
+                    case 1:
+                        std::memcpy(r, bytes, 4);
+                        r[1] = r[2] = 0.0f;
+                        r[3] = 1.0f;
+                        break;
+                    case 2:
+                        std::memcpy(r, bytes, 8);
+                        r[2] = 0.0f;
+                        r[3] = 1.0f;
+                        break;
+                    case 3:
+                        std::memcpy(r, bytes, 12);
+                        r[3] = 1.0f;
+                        break;
+                    default:
+                        std::memcpy(r, bytes, 16);
+                        break;
+                    }
                 }
                 else if (source.type == D3DDECLTYPE_D3DCOLOR)
                     FetchColour(bytes, r); // the next most usual, also without the call
