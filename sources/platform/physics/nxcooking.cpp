@@ -92,9 +92,12 @@ bool NxCookingInterface::NxCookConvexMesh(const NxConvexMeshDesc& desc, NxStream
         fail("cooking: the points do not span a convex hull of at most 256 points");
         return false;
     }
+    // The given points, not the hull's own copies, which it rounds by up to about 1e-4 of the size.
     stream.storeDword(kCookedConvexMeshMagic).storeDword(kCookedVersion).storeDword(NxU32(hull.vertices.size()));
-    for (int i = 0; i < hull.vertices.size(); ++i)
-        stream.storeFloat(hull.vertices[i].x()).storeFloat(hull.vertices[i].y()).storeFloat(hull.vertices[i].z());
+    for (int i = 0; i < hull.vertices.size(); ++i) {
+        const float* p = &points[std::size_t(hull.original_vertex_index[i]) * 3];
+        stream.storeFloat(p[0]).storeFloat(p[1]).storeFloat(p[2]);
+    }
     return true;
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include "physicstestsupport.h"
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include "platform/physics/cookedformat.h"
 #include "platform/physics/nxconvexmesh.h"
 
 namespace {
@@ -11,6 +15,16 @@ protected:
         TMemoryStream stream;
         EXPECT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookTriangleMesh(desc, stream));
         return stream;
+    }
+    NxConvexMesh* cookHull(const std::vector<NxVec3>& points)
+    {
+        NxConvexMeshDesc desc;
+        desc.numVertices = NxU32(points.size());
+        desc.points = points.data();
+        desc.pointStrideBytes = sizeof(NxVec3);
+        TMemoryStream stream;
+        EXPECT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream));
+        return sdk->createConvexMesh(stream);
     }
 };
 
@@ -152,4 +166,68 @@ TEST_F(Cooking, AConvexMeshKeepsItsHullAndCollides)
     // In use, the mesh stays.
     sdk->releaseConvexMesh(*mesh);
     EXPECT_EQ(sdk->getNbConvexMeshes(), 1u);
+}
+
+TEST_F(Cooking, AHullOfTheMostPointsHasOnePlanePerFaceThroughItsPoints)
+{
+    // Points on a sphere are all corners of the hull, which then has 2n - 4 triangles.
+    std::mt19937 random(7);
+    std::normal_distribution<float> gauss;
+    std::vector<NxVec3> round;
+    while (round.size() < kCookedMaxHullPoints - 1) {
+        NxVec3 p(gauss(random), gauss(random), gauss(random));
+        if (p.normalize() > 0.1f)
+            round.push_back(p);
+    }
+    const NxConvexMesh* sphere = cookHull(round);
+    ASSERT_NE(sphere, nullptr);
+    ASSERT_EQ(sphere->getPointCount(), kCookedMaxHullPoints - 1);
+    for (NxU32 i = 0; i < sphere->getPointCount(); ++i)
+        EXPECT_NE(std::find(round.begin(), round.end(), sphere->getPoints()[i]), round.end());
+    EXPECT_EQ(sphere->planes().size(), 2 * round.size() - 4);
+    for (const NxConvexMesh::TPlane& plane : sphere->planes()) {
+        NxU32 onPlane = 0;
+        for (const NxVec3& p : round) {
+            const NxReal distance = plane.normal.dot(p) + plane.d;
+            EXPECT_LE(distance, 1e-5f);
+            onPlane += std::fabs(distance) <= 1e-5f;
+        }
+        EXPECT_EQ(onPlane, 3u);
+    }
+    // A cube's corners with points on its faces and inside: six planes, exactly the faces.
+    std::vector<NxVec3> box;
+    for (int i = 0; i < 8; ++i)
+        box.emplace_back(i & 1 ? 0.5f : -0.5f, i & 2 ? 0.5f : -0.5f, i & 4 ? 0.5f : -0.5f);
+    std::uniform_real_distribution<float> inside(-0.5f, 0.5f);
+    while (box.size() < kCookedMaxHullPoints - 1) {
+        NxVec3 p(inside(random), inside(random), inside(random));
+        if (box.size() % 2)
+            p[int(box.size() % 3)] = box.size() % 4 == 1 ? 0.5f : -0.5f;
+        box.push_back(p);
+    }
+    const NxConvexMesh* cube = cookHull(box);
+    ASSERT_NE(cube, nullptr);
+    EXPECT_EQ(cube->getPointCount(), 8u);
+    ASSERT_EQ(cube->planes().size(), 6u);
+    for (const NxConvexMesh::TPlane& plane : cube->planes()) {
+        EXPECT_EQ(std::fabs(plane.normal.x) + std::fabs(plane.normal.y) + std::fabs(plane.normal.z), 1.0f);
+        EXPECT_EQ(plane.d, -0.5f);
+    }
+}
+
+TEST_F(Cooking, ACookedHullPointThatIsNotANumberIsRefused)
+{
+    std::vector<NxVec3> points;
+    for (int i = 0; i < 4; ++i)
+        points.emplace_back(i == 1 ? 1.0f : 0.0f, i == 2 ? 1.0f : 0.0f, i == 3 ? 1.0f : 0.0f);
+    NxConvexMeshDesc desc;
+    desc.numVertices = 4;
+    desc.points = points.data();
+    desc.pointStrideBytes = sizeof(NxVec3);
+    TMemoryStream stream;
+    ASSERT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream));
+    const NxF32 notANumber = std::nanf("");
+    std::memcpy(&stream.bytes[12 + 12 * 2 + 4], &notANumber, 4);
+    EXPECT_EQ(sdk->createConvexMesh(stream), nullptr);
+    EXPECT_EQ(output.errors, std::vector<std::string>{"createConvexMesh: a cooked point is not a finite number"});
 }
