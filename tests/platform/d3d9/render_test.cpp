@@ -944,6 +944,38 @@ TEST_F(RenderTest, FixedFunctionTransformsPositions)
     EXPECT_EQ(0u, pixels[48 * 64 + 47]);
 }
 
+TEST_F(RenderTest, FloatElementsFillTheMissingComponentsFromZeroZeroZeroOne)
+{
+    struct
+    {
+        float x, y, z, w;
+        float colour[3];
+    } quad[4] = {{-1, 1, 0, 1, {0.5f, 0.25f, 0.75f}},
+                 {1, 1, 0, 1, {0.5f, 0.25f, 0.75f}},
+                 {-1, -1, 0, 1, {0.5f, 0.25f, 0.75f}},
+                 {1, -1, 0, 1, {0.5f, 0.25f, 0.75f}}};
+    const BYTE types[3] = {D3DDECLTYPE_FLOAT1, D3DDECLTYPE_FLOAT2, D3DDECLTYPE_FLOAT3};
+    const std::uint32_t expected[3] = {0x800000, 0x804000, 0x8040BF};
+    // Blended by its alpha onto black: a missing fourth component must read as one.
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    for (int i = 0; i < 3; ++i)
+    {
+        const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
+                                              {0, 16, types[i], 0, D3DDECLUSAGE_COLOR, 0},
+                                              D3DDECL_END()};
+        IDirect3DVertexDeclaration9* floats = nullptr;
+        ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &floats));
+        device->SetVertexDeclaration(floats);
+        ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])));
+        device->SetVertexDeclaration(declaration);
+        floats->Release();
+        EXPECT_EQ(expected[i], ReadBackBuffer()[32 * 64 + 32]) << i;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    }
+}
+
 TEST_F(RenderTest, BrokenPositionsAreDroppedNotDrawn)
 {
     const float nan = std::nanf("");
