@@ -3,6 +3,7 @@
 #include "platform/d3d9/format.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -716,11 +717,13 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
         int quadX[kTileSize / 2], mask[kTileSize / 2];
     };
     TQuadRow quads;
+    // On the row of quads being walked, those left of this lie wholly in the target.
+    int wholeBefore = 0;
     // The pixel rows of the quad at (px, py) on the target; answers whether all four lie in it.
     auto quadRows = [&](int px, int py, std::uint8_t* rows[2]) {
         rows[0] = target.bits + py * target.pitch + px * 4;
         rows[1] = rows[0] + target.pitch;
-        return px + 1 < target.width && py + 1 < target.height;
+        return px < wholeBefore;
     };
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
     const float originX = originX_;
@@ -743,6 +746,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             const int x0 = std::max(int(t.minX), tileX) & ~1, y0 = std::max(int(t.minY), tileY) & ~1;
             const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
             const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
+            // Only the first quad of a row can reach left of the box, only the last right of it.
+            const int leftLanes = x0 >= t.minX ? 0xF : 0xA, rightLanes = (x1 & 1) ? 0xF : 0x5;
             // Small triangles, the most of them, have edge functions that fit in 32 bits over
             // their whole box.
             TEdge edges[3];
@@ -773,12 +778,15 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     row[e] = edges[e].value;
                 const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
                 const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
+                wholeBefore = py + 1 < target.height ? target.width - 1 : INT_MIN;
                 bool rowStarted = false;
                 // Textured quads of the row, sampled together once it is walked.
                 int rowQuads = 0;
                 for (int px = x0; px <= x1; px += 2)
                 {
-                    int mask = rowMask & ((px >= t.minX ? 5 : 0) | (px + 1 <= x1 ? 10 : 0));
+                    int mask = px == x0 ? rowMask & leftLanes : rowMask;
+                    if (px == x1)
+                        mask &= rightLanes;
                     if (!covered)
                     {
                         const __m128i any = _mm_or_si128(_mm_or_si128(row[0], row[1]), row[2]);

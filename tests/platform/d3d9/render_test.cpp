@@ -491,6 +491,31 @@ TEST_F(RenderTest, Scissor)
     ExpectGolden("scissor");
 }
 
+TEST_F(RenderTest, ScissorEdgesBetweenTheQuadsOfAPixelPair)
+{
+    // Odd left and top, even last column and row: each edge cuts through quads of 2x2 pixels.
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    const RECT scissor = {11, 21, 49, 31};
+    device->SetScissorRect(&scissor);
+    for (const char* model : {"test.colour", "test.colour-kind"})
+    {
+        UsePixelShader(model);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        Quad(0, 0, 64, 64, 0, 0xFFFFFF00);
+        const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+        int wrong = 0;
+        for (int y = 0; y < 64; ++y)
+        {
+            for (int x = 0; x < 64; ++x)
+            {
+                const bool inside = x >= 11 && x < 49 && y >= 21 && y < 31;
+                wrong += pixels[y * 64 + x] != (inside ? 0xFFFF00u : 0u);
+            }
+        }
+        EXPECT_EQ(0, wrong) << model;
+    }
+}
+
 TEST_F(RenderTest, TwoRenderTargetsAtOnce)
 {
     IDirect3DTexture9* second = nullptr;
