@@ -6,6 +6,7 @@
 #include "core/system/memory.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 TCluster* g_pCluster = nullptr;
@@ -71,6 +72,14 @@ TCluster::TFixTarget MakeFixTarget(const TClusterSlot& slot)
         target.nObjectSize = slot.pDecl->GetObjectSize();
         target.nLimit = static_cast<u32>(slot.nSize) - target.nObjectSize;
         target.bPointers = slot.nKind == CLUSTER_ARRAY_POINTERS;
+        target.nShift = static_cast<u32>(std::countr_zero(target.nObjectSize));
+        const u32 odd = target.nObjectSize >> target.nShift;
+        // Newton's steps double the bits right: an odd number is its own inverse to 3 bits.
+        u32 inverse = odd;
+        for (i32 step = 0; step < 4; ++step)
+            inverse *= 2 - odd * inverse;
+        target.nOddInverse = inverse;
+        target.nObjectStarts = 0xFFFFFFFFu / target.nObjectSize;
         if (!target.bPointers && target.bRegistered)
             target.nBlockEnd = target.nLimit + 1;
     }
@@ -86,6 +95,12 @@ enum : u32
     FIX_INTO_EMPTY, // typed, into an array that holds nothing
     FIX_ANY,
 };
+
+// Whether an offset into a block of objects is where one of them starts.
+inline bool StartsObject(const TCluster::TFixTarget& target, u32 offset)
+{
+    return std::rotr(offset * target.nOddInverse, static_cast<i32>(target.nShift)) <= target.nObjectStarts;
+}
 
 // The address of a stored offset in a non-empty array; false when no whole object lies there.
 inline bool ResolveOffset(const TCluster::TFixTarget& target, u32 offset, u8*& address)
@@ -483,7 +498,11 @@ bool TCluster::FixWord(const TFixWord& word, u32 stored, u8*& address) const
     address = nullptr;
     if (stored == CLUSTER_NULL || word.nAction == FIX_INTO_EMPTY)
         return true; // a reference into an array that holds nothing loads as null
-    if (word.nAction == FIX_BLOCK || word.nAction == FIX_POINTERS)
+    // A typed reference into a block names a whole object; one into a pointer array keeps its
+    // place inside the object, as a reference of any type does.
+    if (word.nAction == FIX_BLOCK)
+        return StartsObject(word.target, stored) && ResolveOffset(word.target, stored, address);
+    if (word.nAction == FIX_POINTERS)
         return ResolveOffset(word.target, stored, address);
     if (word.nAction != FIX_ANY)
         return false;
@@ -528,9 +547,11 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
             u8* address;
             if (!FixWord(word, stored, address))
             {
+                const bool inside = word.nAction == FIX_BLOCK && stored <= word.target.nLimit;
                 TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                            "%s[%u].%s(%u:[%u]): reference 0x%08x lies outside its array", decl->GetName(), i,
-                            decl->GetMember(word.nMember).szName, word.nMember, word.nElement, stored);
+                            "%s[%u].%s(%u:[%u]): reference 0x%08x lies %s", decl->GetName(), i,
+                            decl->GetMember(word.nMember).szName, word.nMember, word.nElement, stored,
+                            inside ? "inside an object of its array" : "outside its array");
                 return false;
             }
             WriteWord(at, PointerWord(address));
@@ -546,10 +567,11 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
         {
             u8* const base = word.target.pData;
             const u32 end = word.target.nBlockEnd;
+            const TFixTarget target = word.target;
             fixed = forObjects([&](u8* object, u32 i) {
                 u8* const at = object + word.nOffset;
                 const u32 stored = ReadWord(at);
-                if (stored >= end)
+                if (stored >= end || !StartsObject(target, stored))
                     return resolve(at, i, stored);
                 WriteWord(at, PointerWord(base + stored));
                 return true;

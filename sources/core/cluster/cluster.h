@@ -118,8 +118,13 @@ public:
         u8* pData;
         u32 nLimit; // the highest offset at which a whole object lies
         u32 nObjectSize;
-        // A block of a registered array: offsets below this need no further test; else 0.
+        // A block of a registered array: offsets below this lie inside it; else 0.
         u32 nBlockEnd;
+        // The object size is an odd factor shifted left: an offset starts an object when
+        // rotr(offset * nOddInverse, nShift) <= nObjectStarts, one multiply and no division.
+        u32 nOddInverse;
+        u32 nShift;
+        u32 nObjectStarts;
         bool bPointers;
         bool bRegistered;
         bool bEmpty;

@@ -174,6 +174,16 @@ TEST_F(ClusterDamagedImageTest, ReferencesOutsideTheirArraysClearTheCluster)
     SetImageWord(image, Array(TEST_SHAPE_TYPE) + offsetof(TTestShape, aGroup) + 4, 0x7FFFFFF0);
     ExpectCleared(image, "lies outside its array");
 
+    // Inside the array but not at an object's start: a typed reference names a whole object.
+    image = m_Image;
+    SetImageWord(image, Array(TEST_GROUP_TYPE) + offsetof(TTestGroup, pParent), sizeof(TTestGroup) + 4);
+    ExpectCleared(image,
+                  "TTestGroup[0].pParent(1:[0]): reference 0x00000014 lies inside an object of its array");
+    image = m_Image;
+    SetImageWord(image, Array(TEST_GROUP_TYPE) + 16 + offsetof(TTestGroup, pParent), 1);
+    ExpectCleared(image,
+                  "TTestGroup[1].pParent(1:[0]): reference 0x00000001 lies inside an object of its array");
+
     // Any-type references: an unregistered type, and a word past the array's last object.
     image = m_Image;
     SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), 50u << 24);
