@@ -66,7 +66,6 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     {
         const std::uint8_t* bytes; // the element of vertex 0
         UINT stride;
-        std::int64_t vertices; // how many vertices the stream holds the element of
         BYTE type;
         UINT floats; // FLOAT1 .. FLOAT4: copied as they are
     };
@@ -80,11 +79,10 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         const TStreamSource& stream = call.streams[element.Stream];
         const std::int64_t end = std::int64_t(element.Offset) + TD3DVertexDeclaration::TypeSize(element.Type);
         std::int64_t vertices = 0;
-        if (end <= std::int64_t(stream.size))
+        if (stream.bytes && end <= std::int64_t(stream.size))
             vertices = stream.stride ? (std::int64_t(stream.size) - end) / stream.stride + 1 : std::int64_t(1) << 40;
         available = std::min(available, vertices);
-        sources[e] = {stream.bytes ? stream.bytes + element.Offset : nullptr, stream.stride,
-                      stream.bytes ? vertices : 0, element.Type,
+        sources[e] = {stream.bytes ? stream.bytes + element.Offset : nullptr, stream.stride, element.Type,
                       element.Type <= D3DDECLTYPE_FLOAT4 ? UINT(element.Type - D3DDECLTYPE_FLOAT1 + 1) : 0u};
     }
     first = std::max<std::int64_t>(first, 0);
@@ -116,46 +114,38 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         {
             const TElementSource& source = sources[e];
             float* r = shading.registers[e];
-            if (vertex < source.vertices)
+            // The draw's vertices are those every stream holds (the range is cut to them
+            // above), so the offset fits in 32 bits.
+            const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
+            if (source.floats)
             {
-                // Inside the stream, so the offset fits in 32 bits.
-                const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
-                if (source.floats)
+                // Floats, the usual case, without the call: each count its own fixed
+                // copies, the missing components from (0, 0, 0, 1).
+                switch (source.floats)
                 {
-                    // Floats, the usual case, without the call: each count its own fixed
-                    // copies, the missing components from (0, 0, 0, 1).
-                    switch (source.floats)
-                    {
-                    case 1:
-                        std::memcpy(r, bytes, 4);
-                        r[1] = r[2] = 0.0f;
-                        r[3] = 1.0f;
-                        break;
-                    case 2:
-                        std::memcpy(r, bytes, 8);
-                        r[2] = 0.0f;
-                        r[3] = 1.0f;
-                        break;
-                    case 3:
-                        std::memcpy(r, bytes, 12);
-                        r[3] = 1.0f;
-                        break;
-                    default:
-                        std::memcpy(r, bytes, 16);
-                        break;
-                    }
+                case 1:
+                    std::memcpy(r, bytes, 4);
+                    r[1] = r[2] = 0.0f;
+                    r[3] = 1.0f;
+                    break;
+                case 2:
+                    std::memcpy(r, bytes, 8);
+                    r[2] = 0.0f;
+                    r[3] = 1.0f;
+                    break;
+                case 3:
+                    std::memcpy(r, bytes, 12);
+                    r[3] = 1.0f;
+                    break;
+                default:
+                    std::memcpy(r, bytes, 16);
+                    break;
                 }
-                else if (source.type == D3DDECLTYPE_D3DCOLOR)
-                    FetchColour(bytes, r); // the next most usual, also without the call
-                else
-                    FetchVertexElement(source.type, bytes, r);
             }
+            else if (source.type == D3DDECLTYPE_D3DCOLOR)
+                FetchColour(bytes, r); // the next most usual, also without the call
             else
-            {
-                // Outside the buffer: zeros rather than a read past its end.
-                r[0] = r[1] = r[2] = 0.0f;
-                r[3] = 1.0f;
-            }
+                FetchVertexElement(source.type, bytes, r);
         }
         output.pointSize = 0.0f;
         call.vertexModel->function(input, call.vertexConstants, output);
