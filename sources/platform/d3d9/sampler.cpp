@@ -420,25 +420,105 @@ template <bool Wide>
     return FilterArgbQuad<false>(argb, u, v);
 }
 
-// FilterArgbQuad over a row of quads; the level in a local copy stays in registers, as the
-// vector stores could alias the stage.
-template <bool Wide>
-[[gnu::always_inline]] inline void FilterArgbRow(TArgbLevel level, const TQuad* u, const TQuad* v, int count,
-                                                 __m128i* words)
+// FloorLanes on eight lanes: the same steps, so the same integers for every input.
+[[gnu::target("avx2")]] inline __m256i FloorEightLanes(__m256 x)
 {
-    for (int i = 0; i < count; ++i)
-        words[i] = FilterArgbQuad<Wide>(level, u[i], v[i]);
+    const __m256i truncated = _mm256_cvttps_epi32(x);
+    const __m256 back = _mm256_cvtepi32_ps(truncated);
+    return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x, _CMP_GT_OQ)));
 }
 
-[[gnu::target("avx2")]] void FilterArgbRowAvx2(const TArgbLevel& level, const TQuad* u, const TQuad* v,
+// Weights w in [0, 256] as (256 - w, w) pairs of 16 bits, as FilterArgbQuad pairs them.
+[[gnu::target("avx2")]] inline __m256i PairEightWeights(__m256i w)
+{
+    return _mm256_or_si256(_mm256_and_si256(_mm256_sub_epi32(_mm256_set1_epi32(256), w), _mm256_set1_epi32(0xFFFF)),
+                           _mm256_slli_epi32(w, 16));
+}
+
+// Two bilinear quads whose texels all lie inside the level, as FilterArgbQuad<true> filters
+// them: coordinates, weights and the inside test on eight lanes at once. Answers false, with
+// nothing written, when a lane lies outside; those quads take the quad filter.
+[[gnu::target("avx2")]] inline bool FilterTwoQuadsInside(const TArgbLevel& level, const TQuad* u, const TQuad* v,
+                                                         __m128i* words)
+{
+    const __m256 half = _mm256_set1_ps(0.5f);
+    const __m256 x = _mm256_sub_ps(
+        _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(u)), _mm256_set1_ps(float(level.width))), half);
+    const __m256 y = _mm256_sub_ps(
+        _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(v)), _mm256_set1_ps(float(level.height))), half);
+    const __m256i unwrappedX0 = FloorEightLanes(x), unwrappedY0 = FloorEightLanes(y);
+    const __m256i x0 = _mm256_and_si256(unwrappedX0, _mm256_set1_epi32(level.wrapX));
+    const __m256i y0 = _mm256_and_si256(unwrappedY0, _mm256_set1_epi32(level.wrapY));
+    const __m256i outside =
+        _mm256_or_si256(_mm256_or_si256(x0, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 2), x0)),
+                        _mm256_or_si256(y0, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 2), y0)));
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) != 0)
+        return false;
+    const __m256 scale = _mm256_set1_ps(256.0f);
+    const __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, _mm256_cvtepi32_ps(unwrappedX0)), scale));
+    const __m256i wy = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, _mm256_cvtepi32_ps(unwrappedY0)), scale));
+    const __m256i horizontal = PairEightWeights(wx), vertical = PairEightWeights(wy);
+    const __m256i offsets =
+        _mm256_add_epi32(_mm256_mullo_epi32(y0, _mm256_set1_epi32(level.pitch)), _mm256_slli_epi32(x0, 2));
+    const long long* top = reinterpret_cast<const long long*>(level.bits);
+    const long long* bottom = reinterpret_cast<const long long*>(level.bits + level.pitch);
+    const __m256i opaque = _mm256_set1_epi32(level.opaque ? int(0xFF000000u) : 0);
+    // Each quad as FilterInsideAvx2: lanes 0 and 2 of it in one register, 1 and 3 in another.
+    const __m256i evenIndex = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2);
+    const __m256i oddIndex = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
+    const __m256i nextQuad = _mm256_set1_epi32(4);
+    __m256i filtered[2][2];
+    for (int quad = 0; quad < 2; ++quad)
+    {
+        const __m128i quadOffsets =
+            quad == 0 ? _mm256_castsi256_si128(offsets) : _mm256_extracti128_si256(offsets, 1);
+        const __m256i topRows = _mm256_i32gather_epi64(top, quadOffsets, 1);
+        const __m256i bottomRows = _mm256_i32gather_epi64(bottom, quadOffsets, 1);
+        const __m256i even = quad == 0 ? evenIndex : _mm256_add_epi32(evenIndex, nextQuad);
+        const __m256i odd = quad == 0 ? oddIndex : _mm256_add_epi32(oddIndex, nextQuad);
+        filtered[quad][0] = FilterTwoLanes(_mm256_unpacklo_epi8(topRows, bottomRows),
+                                           _mm256_permutevar8x32_epi32(vertical, even),
+                                           _mm256_permutevar8x32_epi32(horizontal, even));
+        filtered[quad][1] = FilterTwoLanes(_mm256_unpackhi_epi8(topRows, bottomRows),
+                                           _mm256_permutevar8x32_epi32(vertical, odd),
+                                           _mm256_permutevar8x32_epi32(horizontal, odd));
+    }
+    // Packing works within halves: (lanes 0, 1 | 2, 3) of each quad, then both quads' words.
+    const __m256i firstPacked = _mm256_packs_epi32(filtered[0][0], filtered[0][1]);
+    const __m256i secondPacked = _mm256_packs_epi32(filtered[1][0], filtered[1][1]);
+    const __m256i bytes = _mm256_or_si256(_mm256_packus_epi16(firstPacked, secondPacked), opaque);
+    // bytes: quad 0 lanes 0, 1, quad 1 lanes 0, 1 | quad 0 lanes 2, 3, quad 1 lanes 2, 3.
+    const __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(words), ordered);
+    return true;
+}
+
+// The row two quads at a time where both lie inside the level, else quad by quad.
+[[gnu::target("avx2")]] void FilterArgbRowAvx2(const TArgbLevel level, const TQuad* u, const TQuad* v,
                                                int count, __m128i* words)
 {
-    FilterArgbRow<true>(level, u, v, count, words);
+    int i = 0;
+    if (level.linear)
+    {
+        for (; i + 2 <= count; i += 2)
+        {
+            if (!FilterTwoQuadsInside(level, u + i, v + i, words + i))
+            {
+                words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
+                words[i + 1] = FilterArgbQuad<true>(level, u[i + 1], v[i + 1]);
+            }
+        }
+    }
+    for (; i < count; ++i)
+        words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
 }
 
-void FilterArgbRowSse2(const TArgbLevel& level, const TQuad* u, const TQuad* v, int count, __m128i* words)
+// FilterArgbQuad over a row of quads; the level is passed by value so that it stays in
+// registers, as the vector stores could alias the stage.
+void FilterArgbRowSse2(const TArgbLevel level, const TQuad* u, const TQuad* v, int count, __m128i* words)
 {
-    FilterArgbRow<false>(level, u, v, count, words);
+    for (int i = 0; i < count; ++i)
+        words[i] = FilterArgbQuad<false>(level, u[i], v[i]);
 }
 
 // The quad path: one level of detail for the four lanes, as the lane path chooses levels.

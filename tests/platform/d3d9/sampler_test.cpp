@@ -195,3 +195,54 @@ TEST_P(SamplerTest, WideInstructionsMatchSse2BitForBit)
     }
     SetRasteriserSimdLevel(chosen);
 }
+
+TEST_P(SamplerTest, RowsMatchQuadByQuadOnEveryPath)
+{
+    // Rows of odd and even lengths, mostly inside the level with some quads on wrap seams or
+    // clamped edges, against SampleWords quad by quad on SSE2, on every instruction level.
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    unsigned seed = 47;
+    for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+    {
+        for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP})
+        {
+            Bind(filter, address);
+            for (int count = 1; count <= 9; ++count)
+            {
+                for (int round = 0; round < 40; ++round)
+                {
+                    TQuad u[9], v[9];
+                    for (int i = 0; i < count; ++i)
+                    {
+                        float lanesU[4], lanesV[4];
+                        for (int lane = 0; lane < 4; ++lane)
+                        {
+                            seed = seed * 1103515245u + 12345u;
+                            const bool seam = (seed >> 20) % 5 == 0;
+                            lanesU[lane] = (seam ? 0.01f : Inside(seed, kWidth)) + float(round % 3);
+                            lanesV[lane] = Inside(seed, kHeight) - float(round % 2);
+                        }
+                        u[i] = TQuad::Lanes(lanesU[0], lanesU[1], lanesU[2], lanesU[3]);
+                        v[i] = TQuad::Lanes(lanesV[0], lanesV[1], lanesV[2], lanesV[3]);
+                    }
+                    ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Sse2));
+                    __m128i expected[9];
+                    for (int i = 0; i < count; ++i)
+                        expected[i] = samplers.SampleWords(0, u[i], v[i]);
+                    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+                    {
+                        if (!SimdLevelAvailable(level))
+                            continue;
+                        ASSERT_TRUE(SetRasteriserSimdLevel(level));
+                        __m128i words[9];
+                        samplers.SampleWordsRow(0, u, v, count, words);
+                        ASSERT_EQ(0, std::memcmp(expected, words, sizeof(__m128i) * count))
+                            << "filter " << filter << ", address mode " << address << ", " << count
+                            << " quads, round " << round;
+                    }
+                }
+            }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
+}
