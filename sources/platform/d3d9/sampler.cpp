@@ -435,11 +435,13 @@ template <bool Wide>
                            _mm256_slli_epi32(w, 16));
 }
 
-// Two bilinear quads whose texels all lie inside the level, as FilterArgbQuad<true> filters
-// them: coordinates, weights and the inside test on eight lanes at once. Answers false, with
-// nothing written, when a lane lies outside; those quads take the quad filter.
-[[gnu::target("avx2")]] inline bool FilterTwoQuadsInside(const TArgbLevel& level, const TQuad* u, const TQuad* v,
-                                                         __m128i* words)
+// Two bilinear quads as FilterArgbQuad<true> filters them: coordinates, weights and the inside
+// test on eight lanes at once. Quads inside the level read each row of two texels with one
+// load; on textures repeated both ways with power-of-two sizes, seams read single texels at
+// the wrapped coordinates (what addressing them answers). Answers false, with nothing
+// written, for other quads with a texel outside the level: they take the quad filter.
+[[gnu::target("avx2")]] inline bool FilterTwoQuads(const TArgbLevel& level, const TQuad* u, const TQuad* v,
+                                                   __m128i* words)
 {
     const __m256 half = _mm256_set1_ps(0.5f);
     const __m256 x = _mm256_sub_ps(
@@ -447,21 +449,54 @@ template <bool Wide>
     const __m256 y = _mm256_sub_ps(
         _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(v)), _mm256_set1_ps(float(level.height))), half);
     const __m256i unwrappedX0 = FloorEightLanes(x), unwrappedY0 = FloorEightLanes(y);
-    const __m256i x0 = _mm256_and_si256(unwrappedX0, _mm256_set1_epi32(level.wrapX));
-    const __m256i y0 = _mm256_and_si256(unwrappedY0, _mm256_set1_epi32(level.wrapY));
+    const __m256i wrapX = _mm256_set1_epi32(level.wrapX), wrapY = _mm256_set1_epi32(level.wrapY);
+    const __m256i x0 = _mm256_and_si256(unwrappedX0, wrapX);
+    const __m256i y0 = _mm256_and_si256(unwrappedY0, wrapY);
     const __m256i outside =
         _mm256_or_si256(_mm256_or_si256(x0, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 2), x0)),
                         _mm256_or_si256(y0, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 2), y0)));
-    if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) != 0)
+    const bool inside = _mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0;
+    if (!inside && (level.wrapX < 0 || level.wrapY < 0))
         return false;
     const __m256 scale = _mm256_set1_ps(256.0f);
     const __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, _mm256_cvtepi32_ps(unwrappedX0)), scale));
     const __m256i wy = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, _mm256_cvtepi32_ps(unwrappedY0)), scale));
     const __m256i horizontal = PairEightWeights(wx), vertical = PairEightWeights(wy);
-    const __m256i offsets =
-        _mm256_add_epi32(_mm256_mullo_epi32(y0, _mm256_set1_epi32(level.pitch)), _mm256_slli_epi32(x0, 2));
-    const long long* top = reinterpret_cast<const long long*>(level.bits);
-    const long long* bottom = reinterpret_cast<const long long*>(level.bits + level.pitch);
+    const __m256i pitch = _mm256_set1_epi32(level.pitch);
+    const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), _mm256_slli_epi32(x0, 2));
+    // Each quad's rows of two texels, one lane's per 64 bits.
+    __m256i topRows[2], bottomRows[2];
+    if (inside)
+    {
+        const long long* top = reinterpret_cast<const long long*>(level.bits);
+        const long long* bottom = reinterpret_cast<const long long*>(level.bits + level.pitch);
+        const __m128i firstOffsets = _mm256_castsi256_si128(offsets);
+        const __m128i secondOffsets = _mm256_extracti128_si256(offsets, 1);
+        topRows[0] = _mm256_i32gather_epi64(top, firstOffsets, 1);
+        bottomRows[0] = _mm256_i32gather_epi64(bottom, firstOffsets, 1);
+        topRows[1] = _mm256_i32gather_epi64(top, secondOffsets, 1);
+        bottomRows[1] = _mm256_i32gather_epi64(bottom, secondOffsets, 1);
+    }
+    else
+    {
+        const __m256i one = _mm256_set1_epi32(1);
+        const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(unwrappedX0, one), wrapX);
+        const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(unwrappedY0, one), wrapY);
+        const __m256i lower = _mm256_mullo_epi32(y1, pitch), right = _mm256_slli_epi32(x1, 2);
+        const int* bits = reinterpret_cast<const int*>(level.bits);
+        const __m256i w00 = _mm256_i32gather_epi32(bits, offsets, 1);
+        const __m256i w10 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), right), 1);
+        const __m256i w01 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, _mm256_slli_epi32(x0, 2)), 1);
+        const __m256i w11 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, right), 1);
+        // Pairs by lane: lanes 0, 1 | 4, 5 from the low interleaving, 2, 3 | 6, 7 from the high.
+        const __m256i topLow = _mm256_unpacklo_epi32(w00, w10), topHigh = _mm256_unpackhi_epi32(w00, w10);
+        const __m256i bottomLow = _mm256_unpacklo_epi32(w01, w11), bottomHigh = _mm256_unpackhi_epi32(w01, w11);
+        topRows[0] = _mm256_permute2x128_si256(topLow, topHigh, 0x20);
+        topRows[1] = _mm256_permute2x128_si256(topLow, topHigh, 0x31);
+        bottomRows[0] = _mm256_permute2x128_si256(bottomLow, bottomHigh, 0x20);
+        bottomRows[1] = _mm256_permute2x128_si256(bottomLow, bottomHigh, 0x31);
+    }
+    // X8R8G8B8 texels read their alpha as 255 and filter to it.
     const __m256i opaque = _mm256_set1_epi32(level.opaque ? int(0xFF000000u) : 0);
     // Each quad as FilterInsideAvx2: lanes 0 and 2 of it in one register, 1 and 3 in another.
     const __m256i evenIndex = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2);
@@ -470,16 +505,12 @@ template <bool Wide>
     __m256i filtered[2][2];
     for (int quad = 0; quad < 2; ++quad)
     {
-        const __m128i quadOffsets =
-            quad == 0 ? _mm256_castsi256_si128(offsets) : _mm256_extracti128_si256(offsets, 1);
-        const __m256i topRows = _mm256_i32gather_epi64(top, quadOffsets, 1);
-        const __m256i bottomRows = _mm256_i32gather_epi64(bottom, quadOffsets, 1);
         const __m256i even = quad == 0 ? evenIndex : _mm256_add_epi32(evenIndex, nextQuad);
         const __m256i odd = quad == 0 ? oddIndex : _mm256_add_epi32(oddIndex, nextQuad);
-        filtered[quad][0] = FilterTwoLanes(_mm256_unpacklo_epi8(topRows, bottomRows),
+        filtered[quad][0] = FilterTwoLanes(_mm256_unpacklo_epi8(topRows[quad], bottomRows[quad]),
                                            _mm256_permutevar8x32_epi32(vertical, even),
                                            _mm256_permutevar8x32_epi32(horizontal, even));
-        filtered[quad][1] = FilterTwoLanes(_mm256_unpackhi_epi8(topRows, bottomRows),
+        filtered[quad][1] = FilterTwoLanes(_mm256_unpackhi_epi8(topRows[quad], bottomRows[quad]),
                                            _mm256_permutevar8x32_epi32(vertical, odd),
                                            _mm256_permutevar8x32_epi32(horizontal, odd));
     }
@@ -493,7 +524,7 @@ template <bool Wide>
     return true;
 }
 
-// The row two quads at a time where both lie inside the level, else quad by quad.
+// The row two quads at a time where FilterTwoQuads serves them, else quad by quad.
 [[gnu::target("avx2")]] void FilterArgbRowAvx2(const TArgbLevel level, const TQuad* u, const TQuad* v,
                                                int count, __m128i* words)
 {
@@ -502,7 +533,7 @@ template <bool Wide>
     {
         for (; i + 2 <= count; i += 2)
         {
-            if (!FilterTwoQuadsInside(level, u + i, v + i, words + i))
+            if (!FilterTwoQuads(level, u + i, v + i, words + i))
             {
                 words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
                 words[i + 1] = FilterArgbQuad<true>(level, u[i + 1], v[i + 1]);
