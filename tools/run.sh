@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target morvanesim language_files repository_files shader_files canvas_files
+cmake --build --preset release --target morvanesim language_files repository_files shader_files
 work=build/release/run
 rm -rf "$work"
 mkdir -p "$work"

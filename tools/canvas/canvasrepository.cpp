@@ -54,13 +54,18 @@ void AddTexture(TRepositoryWriter& writer, const char* name, u32 argb)
 }
 } // namespace
 
+void AddCanvasRecords(TRepositoryWriter& writer)
+{
+    AddUnitRect(writer);
+    AddTexture(writer, "Texture_console", kPanel);
+    AddTexture(writer, "Texture_cursor", kWhite);
+}
+
 bool WriteCanvasRepository(const char* path)
 {
     g_pCluster->Clear();
     TRepositoryWriter writer(CANVAS_REPOSITORY_ID, 0);
-    AddUnitRect(writer);
-    AddTexture(writer, "Texture_console", kPanel);
-    AddTexture(writer, "Texture_cursor", kWhite);
+    AddCanvasRecords(writer);
     TClusterManager* managers[] = {g_pDxMeshManager, g_pDxTextureManager};
     const bool written = writer.Write(path, managers, 2, false);
     g_pCluster->Clear();

@@ -1,4 +1,5 @@
 #include "levelrenderscene.h"
+#include "canvasrepository.h"
 
 #include "core/math/boundbox.h"
 #include "directx/render/dxcameramanager.h"
@@ -231,6 +232,9 @@ TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
 i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
 {
     s_pScene = std::make_unique<TLevelRenderScene>(writer, level);
+    // Each array type comes from one image: the level's textures and mesh data would replace
+    // those of the canvas's repository, so the level carries the canvas's records itself.
+    AddCanvasRecords(writer);
     managers[count++] = g_pDxCameraManager;
     managers[count++] = g_pDxViewportManager;
     managers[count++] = g_pRenderSceneManager;

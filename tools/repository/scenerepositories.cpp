@@ -333,7 +333,6 @@ bool WriteSceneRepositories(const char* folder, TLevelRecords extra)
     main.AddDependency(MAPPED_REPOSITORY_ID);
     main.AddDependency(STREAMED_REPOSITORY_ID);
     main.AddDependency(SHADER_REPOSITORY_ID);
-    main.AddDependency(CANVAS_REPOSITORY_ID);
     TNode* level = g_pNodeManager->CreateNode("level");
     TNode* apron = g_pNodeManager->CreateNode("apron");
     TNode* gate = g_pNodeManager->CreateNode("gate_1");

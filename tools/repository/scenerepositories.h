@@ -4,7 +4,7 @@
 // memory-mapped ("mapped.data") and one streamed ("streamed.data"). The level holds a node tree,
 // resources, an animated two-bone skeleton with its skin record, a trigger and an automat; the
 // cooked collision meshes of its ground and terminal are appended to "streamed.data". It also
-// depends on the shader repository ("shaders.data") and the canvas's ("canvas.data").
+// depends on the shader repository ("shaders.data").
 #include "core/system/types.h"
 #include "engine/system/repository.h"
 
@@ -15,7 +15,8 @@ constexpr u32 STREAMED_REPOSITORY_ID = 4;
 // The shaders (tools/shaders): optional, so that programs without the Direct3D side load the
 // level without them.
 constexpr u32 SHADER_REPOSITORY_ID = REPOSITORY_OPTIONAL_ID + 1;
-// The canvas's unit rectangle and the console's textures (tools/canvas): optional too.
+// The canvas's unit rectangle and the console's textures (tools/canvas), for levels without
+// textures or mesh data of their own.
 constexpr u32 CANVAS_REPOSITORY_ID = REPOSITORY_OPTIONAL_ID + 2;
 
 class TClusterManager;

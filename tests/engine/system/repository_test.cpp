@@ -142,8 +142,8 @@ TEST_F(RepositoryTest, TheGeneratedRepositoryLoadsWithEveryKindOfDependency)
         EXPECT_NE(nullptr, g_pResourceManager->FindRepository(id)) << id;
     EXPECT_TRUE(g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID)->IsMapped());
     EXPECT_EQ(0u, g_pResourceManager->FindRepository(STREAMED_REPOSITORY_ID)->GetImageSize());
-    // The shader and canvas repositories count, though they are not associated here.
-    EXPECT_EQ(7, g_pResourceManager->m_nFilesExpected);
+    // The shader repository counts, though it is not associated here.
+    EXPECT_EQ(6, g_pResourceManager->m_nFilesExpected);
     EXPECT_EQ(TName("main.data").GetId(), g_pResourceManager->m_CurrentRepository.GetId());
 
     // The records: the node tree with its placement, and the resources with their blocks.
@@ -237,11 +237,11 @@ TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLo
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
     TRepository* common = g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID);
-    // The resident dependency stays open: only the other four (the unassociated shader and
-    // canvas repositories among them) are counted again.
+    // The resident dependency stays open: only the other three (the unassociated shader
+    // repository among them) are counted again.
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
     EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
-    EXPECT_EQ(6, g_pResourceManager->m_nFilesExpected);
+    EXPECT_EQ(5, g_pResourceManager->m_nFilesExpected);
 
     // A nested load closes nothing; the next top-level load closes all but the resident one.
     WriteRepository("extra.data", 50, 0);

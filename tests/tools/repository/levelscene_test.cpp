@@ -10,6 +10,7 @@
 #include "directx/render/dxmeshmanager.h"
 #include "directx/render/dxrendertarget.h"
 #include "directx/render/dxshadermanager.h"
+#include "directx/render/dxtexturemanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/texturefontmanager.h"
@@ -102,5 +103,14 @@ TEST_F(LevelSceneTest, TheFirstFrameOfTheLoadedLevelMatchesTheGoldenImage)
     g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
     g_pRenderManager->RenderManager();
     EXPECT_EQ(CompareWithGolden("level_first_frame", BackBuffer(), kWidth, kHeight), "");
+}
+
+// The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle
+// and the console's textures must come with them, or the console draws without them.
+TEST_F(LevelSceneTest, TheLevelBringsTheCanvasRecordsBesideItsOwn)
+{
+    EXPECT_NE(g_pDxMeshManager->FindMeshData(TName("MeshData__canvas_unit_rect", true)), nullptr);
+    EXPECT_NE(g_pDxTextureManager->FindTexture(TName("Texture_console", true)), nullptr);
+    EXPECT_NE(g_pDxTextureManager->FindTexture(TName("Texture_cursor", true)), nullptr);
 }
 } // namespace
