@@ -1,5 +1,34 @@
 #include "platform/d3d9/workerpool.h"
 
+#include <chrono>
+
+#include <emmintrin.h>
+
+namespace
+{
+// How long a waiting thread spins before it sleeps: longer than waking a sleeping thread takes,
+// so that the caller does not sleep through the end of a job only to be woken a moment later,
+// and workers catch a draw that follows at once.
+constexpr std::chrono::microseconds kSpin{50};
+
+template <typename TReady>
+bool SpinUntil(TReady ready)
+{
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    for (;;)
+    {
+        for (int i = 0; i < 32; ++i)
+        {
+            if (ready())
+                return true;
+            _mm_pause();
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+    }
+}
+} // namespace
+
 TWorkerPool::TWorkerPool(unsigned participants)
 {
     const unsigned cores = participants ? participants : std::thread::hardware_concurrency();
@@ -44,8 +73,13 @@ void TWorkerPool::Run(int count, const std::function<void(int, int)>& job)
     }
     wake_.notify_all();
     Drain(0);
-    std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [this] { return busy_ == 0; });
+    auto done = [this] { return busy_.load(std::memory_order_acquire) == 0; };
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    if (!SpinUntil(done))
+    {
+        lock.lock();
+        finished_.wait(lock, done);
+    }
     job_ = nullptr;
 }
 
@@ -54,16 +88,19 @@ void TWorkerPool::Work(int participant)
     unsigned seen = 0;
     for (;;)
     {
+        if (!SpinUntil([&] { return generation_.load(std::memory_order_acquire) != seen; }))
         {
             std::unique_lock<std::mutex> lock(mutex_);
             wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
             if (stopping_)
                 return;
-            seen = generation_;
         }
+        seen = generation_;
         Drain(participant);
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (--busy_ == 0)
+        if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
             finished_.notify_one();
+        }
     }
 }

@@ -29,7 +29,7 @@ private:
     const std::function<void(int, int)>* job_ = nullptr;
     int count_ = 0;
     std::atomic<int> next_{0};
-    int busy_ = 0;
-    unsigned generation_ = 0;
+    std::atomic<int> busy_{0};
+    std::atomic<unsigned> generation_{0};
     bool stopping_ = false;
 };
