@@ -936,21 +936,23 @@ HRESULT TD3DDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
     ColourToFloats(color, rgba);
     for (const RECT& part : parts)
     {
-        if (flags & D3DCLEAR_TARGET)
-        {
-            for (TD3DSurface* target : bound_.targets)
+        rasterizer_.FillBands(part, [&](const RECT& band) {
+            if (flags & D3DCLEAR_TARGET)
             {
-                if (target)
-                    target->Image().Fill(Intersect(part, ImageRect(target->Image())), rgba);
+                for (TD3DSurface* target : bound_.targets)
+                {
+                    if (target)
+                        target->Image().Fill(Intersect(band, ImageRect(target->Image())), rgba);
+                }
             }
-        }
-        if (depthFlags)
-        {
-            TImage& depth = bound_.depthStencil->Image();
-            depth.FillDepthStencil(Intersect(part, ImageRect(depth)), (flags & D3DCLEAR_ZBUFFER) != 0,
-                                   std::clamp(z, 0.0f, 1.0f), (flags & D3DCLEAR_STENCIL) != 0,
-                                   std::uint8_t(stencil));
-        }
+            if (depthFlags)
+            {
+                TImage& depth = bound_.depthStencil->Image();
+                depth.FillDepthStencil(Intersect(band, ImageRect(depth)), (flags & D3DCLEAR_ZBUFFER) != 0,
+                                       std::clamp(z, 0.0f, 1.0f), (flags & D3DCLEAR_STENCIL) != 0,
+                                       std::uint8_t(stencil));
+            }
+        });
     }
     return D3D_OK;
 }

@@ -14,6 +14,21 @@ TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>(D3D9Settings
 
 TRasterizer::~TRasterizer() = default;
 
+void TRasterizer::FillBands(const RECT& area, const std::function<void(const RECT&)>& fill)
+{
+    constexpr LONG kBandRows = 16;
+    const LONG rows = area.bottom - area.top;
+    if (rows <= kBandRows)
+    {
+        fill(area);
+        return;
+    }
+    workers_->Run(int((rows + kBandRows - 1) / kBandRows), [&](int item, int) {
+        const LONG top = area.top + LONG(item) * kBandRows;
+        fill({area.left, top, area.right, std::min(area.bottom, top + kBandRows)});
+    });
+}
+
 std::uint64_t TRasterizer::Draw(const TDrawCall& call)
 {
     const int varyings = call.vertexModel->varyingCount;

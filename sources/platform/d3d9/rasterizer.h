@@ -9,6 +9,7 @@
 #include "platform/d3d9/tilebins.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
 
     // Draws the call; answers the samples that passed the depth and stencil tests.
     std::uint64_t Draw(const TDrawCall& call);
+    // Runs fill(band) for bands of rows that together make `area`, on the workers: a clear is
+    // memory bound, and one core alone does not fill the memory's bandwidth.
+    void FillBands(const RECT& area, const std::function<void(const RECT& band)>& fill);
 
 private:
     std::unique_ptr<TWorkerPool> workers_;
