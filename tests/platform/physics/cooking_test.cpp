@@ -32,9 +32,8 @@ protected:
 const NxVec3 kPoints[] = {{5, 0, 5}, {-1, 0, -1}, {9, 9, 9}, {5, 0, -1}, {-1, 0, 5}};
 const NxU16 kTriangles[] = {1, 4, 0, 1, 0, 3};
 const NxU16 kMaterials[] = {7, 9};
-} // namespace
 
-TEST_F(Cooking, ATriangleMeshRoundTripsByteForByteInItsVertexOrder)
+NxTriangleMeshDesc SmallMesh(bool withMaterials)
 {
     NxTriangleMeshDesc desc;
     desc.numVertices = 5;
@@ -42,7 +41,15 @@ TEST_F(Cooking, ATriangleMeshRoundTripsByteForByteInItsVertexOrder)
     desc.points = kPoints;
     desc.triangles = kTriangles;
     desc.flags = NX_MF_16_BIT_INDICES;
-    desc.materialIndices = kMaterials;
+    if (withMaterials)
+        desc.materialIndices = kMaterials;
+    return desc;
+}
+} // namespace
+
+TEST_F(Cooking, ATriangleMeshRoundTripsByteForByteInItsVertexOrder)
+{
+    NxTriangleMeshDesc desc = SmallMesh(true);
     TMemoryStream cooked = cook(desc);
     NxTriangleMesh* mesh = sdk->createTriangleMesh(cooked);
     ASSERT_NE(mesh, nullptr);
@@ -72,12 +79,7 @@ TEST_F(Cooking, ATriangleMeshRoundTripsByteForByteInItsVertexOrder)
 
 TEST_F(Cooking, DamagedOrInvalidDataAreRefused)
 {
-    NxTriangleMeshDesc desc;
-    desc.numVertices = 5;
-    desc.numTriangles = 2;
-    desc.points = kPoints;
-    desc.triangles = kTriangles;
-    desc.flags = NX_MF_16_BIT_INDICES;
+    NxTriangleMeshDesc desc = SmallMesh(false);
     TMemoryStream cooked = cook(desc);
     // A triangle naming a vertex beyond the count.
     TMemoryStream bad = cooked;
@@ -103,13 +105,7 @@ TEST_F(Cooking, DamagedOrInvalidDataAreRefused)
 
 TEST_F(Cooking, AHeaderClaimingMoreThanItsBytesHoldIsRefusedBeforeReading)
 {
-    NxTriangleMeshDesc desc;
-    desc.numVertices = 5;
-    desc.numTriangles = 2;
-    desc.points = kPoints;
-    desc.triangles = kTriangles;
-    desc.flags = NX_MF_16_BIT_INDICES;
-    desc.materialIndices = kMaterials;
+    NxTriangleMeshDesc desc = SmallMesh(true);
     const TMemoryStream cooked = cook(desc);
     const std::string line = "createTriangleMesh: the cooked mesh is shorter than its header claims";
     // The largest triangle count a header may give, over two triangles' bytes: nothing past the
