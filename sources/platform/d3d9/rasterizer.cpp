@@ -8,7 +8,23 @@
 #include "platform/d3d9/workerpool.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+
+namespace
+{
+// A shaded vertex is the beginning of the model's output.
+static_assert(offsetof(TVertexOutput, pointSize) == 4 * sizeof(float) &&
+              offsetof(TVertexOutput, varying) == kVertexHeader * sizeof(float));
+
+// One float at a time, never vectorised: models store their outputs a float at a time, and a
+// wider load of what was just stored waits until the stores reach the cache.
+[[gnu::optimize("no-tree-vectorize")]] void CopyFloats(float* to, const float* from, int count)
+{
+    for (int i = 0; i < count; ++i)
+        to[i] = from[i];
+}
+} // namespace
 
 TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>(D3D9Settings().cores)) {}
 
@@ -113,16 +129,14 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     std::fill(vertices_.end() - vertexStride, vertices_.end(), 0.0f);
     const float* const zeroVertex = &vertices_[size_t(stored) * vertexStride];
 
-    // One vertex through the vertex model into `out`, with the caller's registers.
+    // One vertex through the vertex model into `output`, with the caller's registers.
     struct TVertexShading
     {
         float registers[MAXD3DDECLLENGTH][4];
         TVertexInput input;
-        TVertexOutput output;
     };
-    auto shade = [&](std::int64_t vertex, TVertexShading& shading, float* out) {
+    auto shade = [&](std::int64_t vertex, TVertexShading& shading, TVertexOutput& output) {
         TVertexInput& input = shading.input;
-        TVertexOutput& output = shading.output;
         input.registers = shading.registers;
         input.registerOf = call.registerOf;
         for (size_t e = 0; e < elementCount; ++e)
@@ -171,16 +185,11 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
             const D3DVIEWPORT9& v = call.viewport;
             const float w = p[3] != 0.0f ? 1.0f / p[3] : 1.0f;
             const float depthRange = v.MaxZ - v.MinZ;
-            out[0] = ((p[0] - float(v.X)) * 2.0f / float(v.Width) - 1.0f) * w;
-            out[1] = (1.0f - (p[1] - float(v.Y)) * 2.0f / float(v.Height)) * w;
-            out[2] = (depthRange != 0.0f ? (p[2] - v.MinZ) / depthRange : 0.0f) * w;
-            out[3] = w;
+            output.position[0] = ((p[0] - float(v.X)) * 2.0f / float(v.Width) - 1.0f) * w;
+            output.position[1] = (1.0f - (p[1] - float(v.Y)) * 2.0f / float(v.Height)) * w;
+            output.position[2] = (depthRange != 0.0f ? (p[2] - v.MinZ) / depthRange : 0.0f) * w;
+            output.position[3] = w;
         }
-        else
-            std::memcpy(out, output.position, sizeof(output.position));
-        out[4] = output.pointSize;
-        for (int v = 0; v < varyings; ++v)
-            std::memcpy(out + kVertexHeader + 4 * v, output.varying[v], sizeof(output.varying[v]));
     };
 
     if (!ownCorners)
@@ -189,9 +198,13 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         const int chunks = int((vertexCount + chunk - 1) / chunk);
         workers_->Run(chunks, [&](int item, int) {
             TVertexShading shading;
+            TVertexOutput output;
             const UINT begin = UINT(item) * chunk, end = std::min(vertexCount, begin + chunk);
             for (UINT i = begin; i < end; ++i)
-                shade(first + i, shading, &vertices_[size_t(i) * vertexStride]);
+            {
+                shade(first + i, shading, output);
+                CopyFloats(&vertices_[size_t(i) * vertexStride], &output.position[0], vertexStride);
+            }
         });
     }
 
@@ -212,7 +225,8 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         if (ownCorners)
         {
             TVertexShading shading;
-            float corners[3][kVertexHeader + 4 * kMaxVaryings];
+            // Shaded in place: a shaded vertex is a prefix of the model's output.
+            TVertexOutput corners[3];
             for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
             {
                 const float* named[3];
@@ -222,7 +236,7 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                     if (slot >= 0 && slot < std::int64_t(vertexCount))
                     {
                         shade(first + slot, shading, corners[corner]);
-                        named[corner] = corners[corner];
+                        named[corner] = &corners[corner].position[0];
                     }
                     else
                         named[corner] = zeroVertex;

@@ -41,11 +41,12 @@ public:
     const signed char* registerOf = nullptr; // [usage * 16 + index] -> register, -1 when absent
 };
 
+// Laid out as the rasteriser keeps a shaded vertex, so that a model may write one in place.
 struct TVertexOutput
 {
     float position[4]; // clip space
+    float pointSize;   // 0 takes D3DRS_POINTSIZE
     float varying[kMaxVaryings][4];
-    float pointSize; // 0 takes D3DRS_POINTSIZE
 };
 
 typedef void (*TVertexFunction)(const TVertexInput& input, const TShaderConstants& constants,

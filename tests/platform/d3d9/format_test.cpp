@@ -1,4 +1,5 @@
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/vertexfetch.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,27 @@ TEST(Format, TexelsConvertWithMissingChannelsReadAsOne)
     EXPECT_FLOAT_EQ(1.0f, rgba[0]);
     EXPECT_FLOAT_EQ(0.0f, rgba[2]);
     EXPECT_FLOAT_EQ(1.0f, rgba[3]);
+}
+
+TEST(Format, VertexColoursAreEachByteOver255InRgbaOrder)
+{
+    // Every byte in every channel, to the bits of one division each.
+    for (int value = 0; value < 256; ++value)
+    {
+        for (int channel = 0; channel < 4; ++channel)
+        {
+            std::uint8_t bgra[4] = {1, 2, 3, 4};
+            bgra[channel] = std::uint8_t(value);
+            float rgba[4];
+            FetchColour(bgra, rgba);
+            const int from[4] = {2, 1, 0, 3};
+            for (int out = 0; out < 4; ++out)
+            {
+                const float expected = bgra[from[out]] / 255.0f;
+                EXPECT_EQ(0, std::memcmp(&expected, &rgba[out], 4)) << value << " in " << channel << " to " << out;
+            }
+        }
+    }
 }
 
 TEST(Format, WrittenTexelsReadBack)
