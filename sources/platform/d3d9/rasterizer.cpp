@@ -13,6 +13,10 @@
 
 namespace
 {
+// Primitives set up per participant before their tiles are shaded: their records, about 100
+// bytes for each tile a small triangle touches, keep to a processor's second-level cache.
+constexpr UINT kBatchPrimitives = 8192;
+
 // A shaded vertex is the beginning of the model's output.
 static_assert(offsetof(TVertexOutput, pointSize) == 4 * sizeof(float) &&
               offsetof(TVertexOutput, varying) == kVertexHeader * sizeof(float));
@@ -209,78 +213,83 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     }
 
     // Primitive assembly, clipping, set-up and binning, in runs of primitives spread over the
-    // workers.
+    // workers, then shading.
     auto at = [&](UINT n) {
         const std::int64_t slot = vertexOf(n) - first;
         return slot >= 0 && slot < std::int64_t(vertexCount) ? &vertices_[size_t(slot) * vertexStride] : zeroVertex;
     };
-    // Runs of at least 256 primitives, a few per participant so that uneven runs even out.
+    // Set-up and shading take turns over batches of primitives, so that the records set-up bins
+    // are still in the processors' caches when the tiles read them.
     const int participants = workers_->Participants();
-    const int runs = std::max(1, int(std::min<UINT>((call.primitiveCount + 255) / 256, UINT(4 * participants))));
-    const UINT run = (call.primitiveCount + UINT(runs) - 1) / UINT(runs);
-    bins_.Reset(call.clip, runs, 2 + 4 * varyings);
-    workers_->Run(runs, [&](int item, int) {
-        TPrimitiveSetup setup(call, varyings, bins_, item);
-        const UINT end = std::min(call.primitiveCount, UINT(item + 1) * run);
-        if (ownCorners)
-        {
-            TVertexShading shading;
-            // Shaded in place: a shaded vertex is a prefix of the model's output.
-            TVertexOutput corners[3];
-            for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
-            {
-                const float* named[3];
-                for (int corner = 0; corner < 3; ++corner)
-                {
-                    const std::int64_t slot = vertexOf(3 * primitive + UINT(corner)) - first;
-                    if (slot >= 0 && slot < std::int64_t(vertexCount))
-                    {
-                        shade(first + slot, shading, corners[corner]);
-                        named[corner] = &corners[corner].position[0];
-                    }
-                    else
-                        named[corner] = zeroVertex;
-                }
-                setup.Triangle(named[0], named[1], named[2]);
-            }
-            return;
-        }
-        for (UINT primitive = UINT(item) * run; primitive < end; ++primitive)
-        {
-            switch (call.type)
-            {
-            case D3DPT_POINTLIST:
-                setup.Point(at(primitive));
-                break;
-            case D3DPT_LINELIST:
-                setup.Line(at(2 * primitive), at(2 * primitive + 1));
-                break;
-            case D3DPT_LINESTRIP:
-                setup.Line(at(primitive), at(primitive + 1));
-                break;
-            case D3DPT_TRIANGLELIST:
-                setup.Triangle(at(3 * primitive), at(3 * primitive + 1), at(3 * primitive + 2));
-                break;
-            case D3DPT_TRIANGLESTRIP:
-                // Every second triangle of a strip is turned round to keep the winding.
-                if (primitive & 1)
-                    setup.Triangle(at(primitive + 1), at(primitive), at(primitive + 2));
-                else
-                    setup.Triangle(at(primitive), at(primitive + 1), at(primitive + 2));
-                break;
-            default:
-                setup.Triangle(at(0), at(primitive + 1), at(primitive + 2));
-                break;
-            }
-        }
-    });
-    bins_.ShadingOrder(tileOrder_);
-    if (tileOrder_.empty())
-        return 0;
-
-    // Shading, tile by tile in parallel.
+    const UINT batch = kBatchPrimitives * UINT(participants);
     TTileShader shader(call, varyings, participants);
-    workers_->Run(int(tileOrder_.size()),
-                  [&](int item, int participant) { shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant); });
+    for (UINT begin = 0; begin < call.primitiveCount; begin += batch)
+    {
+        const UINT count = std::min(batch, call.primitiveCount - begin);
+        // Runs of at least 256 primitives, a few per participant so that uneven runs even out.
+        const int runs = std::max(1, int(std::min<UINT>((count + 255) / 256, UINT(4 * participants))));
+        const UINT run = (count + UINT(runs) - 1) / UINT(runs);
+        bins_.Reset(call.clip, runs, 2 + 4 * varyings);
+        workers_->Run(runs, [&](int item, int) {
+            TPrimitiveSetup setup(call, varyings, bins_, item);
+            const UINT from = begin + UINT(item) * run, end = std::min(begin + count, from + run);
+            if (ownCorners)
+            {
+                TVertexShading shading;
+                // Shaded in place: a shaded vertex is a prefix of the model's output.
+                TVertexOutput corners[3];
+                for (UINT primitive = from; primitive < end; ++primitive)
+                {
+                    const float* named[3];
+                    for (int corner = 0; corner < 3; ++corner)
+                    {
+                        const std::int64_t slot = vertexOf(3 * primitive + UINT(corner)) - first;
+                        if (slot >= 0 && slot < std::int64_t(vertexCount))
+                        {
+                            shade(first + slot, shading, corners[corner]);
+                            named[corner] = &corners[corner].position[0];
+                        }
+                        else
+                            named[corner] = zeroVertex;
+                    }
+                    setup.Triangle(named[0], named[1], named[2]);
+                }
+                return;
+            }
+            for (UINT primitive = from; primitive < end; ++primitive)
+            {
+                switch (call.type)
+                {
+                case D3DPT_POINTLIST:
+                    setup.Point(at(primitive));
+                    break;
+                case D3DPT_LINELIST:
+                    setup.Line(at(2 * primitive), at(2 * primitive + 1));
+                    break;
+                case D3DPT_LINESTRIP:
+                    setup.Line(at(primitive), at(primitive + 1));
+                    break;
+                case D3DPT_TRIANGLELIST:
+                    setup.Triangle(at(3 * primitive), at(3 * primitive + 1), at(3 * primitive + 2));
+                    break;
+                case D3DPT_TRIANGLESTRIP:
+                    // Every second triangle of a strip is turned round to keep the winding.
+                    if (primitive & 1)
+                        setup.Triangle(at(primitive + 1), at(primitive), at(primitive + 2));
+                    else
+                        setup.Triangle(at(primitive), at(primitive + 1), at(primitive + 2));
+                    break;
+                default:
+                    setup.Triangle(at(0), at(primitive + 1), at(primitive + 2));
+                    break;
+                }
+            }
+        });
+        // Shading, tile by tile in parallel.
+        bins_.ShadingOrder(tileOrder_);
+        workers_->Run(int(tileOrder_.size()), [&](int item, int participant) {
+            shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant);
+        });
+    }
     return shader.Samples();
 }
