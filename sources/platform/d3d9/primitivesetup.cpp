@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <emmintrin.h>
+#include <utility>
 
 namespace
 {
@@ -21,14 +22,23 @@ void MixVertex(const float* a, const float* b, float t, int stride, float* out)
         out[i] = a[i] + (b[i] - a[i]) * t;
 }
 
-// A position in 28.4 fixed point, rounded half away from zero as lround does, without the
+// Positions in 28.4 fixed point, rounded half away from zero as lround does, without the
 // library call; exact for the positions set-up accepts (|x| < 2^14 pixels).
-int ToFixed(float pixels)
+__m128i ToFixed(__m128 pixels)
 {
-    const float f = pixels * kSubpixel;
-    const int truncated = int(f);
-    const float rest = f - float(truncated);
-    return truncated + (rest >= 0.5f) - (rest <= -0.5f);
+    const __m128 f = _mm_mul_ps(pixels, _mm_set1_ps(float(kSubpixel)));
+    const __m128i truncated = _mm_cvttps_epi32(f);
+    const __m128 rest = _mm_sub_ps(f, _mm_cvtepi32_ps(truncated));
+    // A true compare is -1: subtracting it adds one.
+    const __m128i up = _mm_castps_si128(_mm_cmpge_ps(rest, _mm_set1_ps(0.5f)));
+    const __m128i down = _mm_castps_si128(_mm_cmple_ps(rest, _mm_set1_ps(-0.5f)));
+    return _mm_add_epi32(_mm_sub_epi32(truncated, up), down);
+}
+
+// Three values in the lanes of a triangle's corners.
+__m128 Lanes(float a, float b, float c)
+{
+    return _mm_setr_ps(a, b, c, c);
 }
 
 } // namespace
@@ -85,34 +95,65 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
     return plane == kClipPlanes - 1 ? distance - kMinW : distance;
 }
 
-int TPrimitiveSetup::Codes(const float* p) const
+TPrimitiveSetup::TCorners TPrimitiveSetup::Corners(const float* a, const float* b, const float* c)
 {
-    // The sides four at a time, with the same sums as ClipDistance.
-    const float z = p[2], w = p[3];
-    const __m128 ww = _mm_set1_ps(w), zero = _mm_setzero_ps();
-    const __m128 xy = _mm_loadl_pi(zero, reinterpret_cast<const __m64*>(p));
-    const __m128 xxyy = _mm_shuffle_ps(xy, xy, _MM_SHUFFLE(1, 1, 0, 0));
-    // w + x, w - x, w + y, w - y
-    const int sides =
-        _mm_movemask_ps(_mm_cmplt_ps(_mm_add_ps(ww, _mm_mul_ps(xxyy, _mm_setr_ps(1.0f, -1.0f, 1.0f, -1.0f))), zero));
-    const int guard = _mm_movemask_ps(_mm_cmplt_ps(
-        _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(guardScale_), xxyy), _mm_mul_ps(_mm_loadu_ps(guardOffset_), ww)), zero));
-    const int depth = int(z < 0.0f) | int(w - z < 0.0f) << 1;
-    const int view = sides | depth << 4 | int(!(w >= kMinW)) << 6;
-    const int clip = guard | depth << 4 | int(w - kMinW < 0.0f) << 6;
-    return view | clip << 8;
+    __m128 x = _mm_loadu_ps(a), y = _mm_loadu_ps(b), z = _mm_loadu_ps(c), w = z;
+    _MM_TRANSPOSE4_PS(x, y, z, w);
+    return {x, y, z, w};
+}
+
+TPrimitiveSetup::TOutcodes TPrimitiveSetup::Outcodes(const TCorners& p) const
+{
+    // Each corner's planes, with the same sums as ClipDistance: the view volume's in bits 0-6,
+    // the clip planes' from bit 8 on.
+    auto below = [](__m128 distance) { return _mm_cmplt_ps(distance, _mm_setzero_ps()); };
+    auto guard = [&](int side, __m128 v) {
+        return below(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(guardScale_[side]), v), _mm_mul_ps(_mm_set1_ps(guardOffset_[side]), p.w)));
+    };
+    const __m128 nearPlane = below(p.z), farPlane = below(_mm_sub_ps(p.w, p.z));
+    const __m128 outside[2 * kClipPlanes] = {below(_mm_add_ps(p.w, p.x)),
+                                             below(_mm_sub_ps(p.w, p.x)),
+                                             below(_mm_add_ps(p.w, p.y)),
+                                             below(_mm_sub_ps(p.w, p.y)),
+                                             nearPlane,
+                                             farPlane,
+                                             _mm_cmpnge_ps(p.w, _mm_set1_ps(kMinW)),
+                                             guard(0, p.x),
+                                             guard(1, p.x),
+                                             guard(2, p.y),
+                                             guard(3, p.y),
+                                             nearPlane,
+                                             farPlane,
+                                             below(_mm_sub_ps(p.w, _mm_set1_ps(kMinW)))};
+    __m128i codes = _mm_setzero_si128();
+    for (int i = 0; i < 2 * kClipPlanes; ++i)
+    {
+        const int bit = i < kClipPlanes ? i : i - kClipPlanes + 8;
+        codes = _mm_or_si128(codes, _mm_and_si128(_mm_castps_si128(outside[i]), _mm_set1_epi32(1 << bit)));
+    }
+    // What all corners share and what any has (the fourth lane repeats the third).
+    __m128i all = _mm_and_si128(codes, _mm_shuffle_epi32(codes, _MM_SHUFFLE(1, 0, 3, 2)));
+    __m128i any = _mm_or_si128(codes, _mm_shuffle_epi32(codes, _MM_SHUFFLE(1, 0, 3, 2)));
+    all = _mm_and_si128(all, _mm_shuffle_epi32(all, _MM_SHUFFLE(2, 3, 0, 1)));
+    any = _mm_or_si128(any, _mm_shuffle_epi32(any, _MM_SHUFFLE(2, 3, 0, 1)));
+    return {_mm_cvtsi128_si32(all) & 0x7F, _mm_cvtsi128_si32(any) >> 8};
+}
+
+TPrimitiveSetup::TCorners TPrimitiveSetup::ToScreen(const TCorners& p) const
+{
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 ow = _mm_div_ps(one, p.w);
+    const __m128 x = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(p.x, ow), one), _mm_set1_ps(halfWidth_));
+    const __m128 y = _mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(p.y, ow)), _mm_set1_ps(halfHeight_));
+    const __m128 z = _mm_mul_ps(_mm_mul_ps(p.z, ow), _mm_set1_ps(depthRange_));
+    return {_mm_add_ps(_mm_set1_ps(screenX_), x), _mm_add_ps(_mm_set1_ps(screenY_), y),
+            _mm_add_ps(_mm_set1_ps(minZ_), z), ow};
 }
 
 TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
 {
-    const float ow = 1.0f / v[3];
-    TScreenVertex s;
-    s.x = screenX_ + (v[0] * ow + 1.0f) * halfWidth_;
-    s.y = screenY_ + (1.0f - v[1] * ow) * halfHeight_;
-    s.z = minZ_ + v[2] * ow * depthRange_;
-    s.ow = ow;
-    s.varying = v + kVertexHeader;
-    return s;
+    const TCorners s = ToScreen(Corners(v, v, v));
+    return {_mm_cvtss_f32(s.x), _mm_cvtss_f32(s.y), _mm_cvtss_f32(s.z), _mm_cvtss_f32(s.w), v + kVertexHeader};
 }
 
 TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* v) const
@@ -130,8 +171,9 @@ TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex& v
 
 void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
 {
-    const int codesA = Codes(a), codesB = Codes(b), codesC = Codes(c);
-    if (codesA & codesB & codesC & 0x7F)
+    const TCorners corners = Corners(a, b, c);
+    const TOutcodes codes = Outcodes(corners);
+    if (codes.outside)
         return;
     if (fill_ != D3DFILL_SOLID)
     {
@@ -143,10 +185,10 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     clipSource_[1] = b;
     clipSource_[2] = c;
     planesMade_ = false;
-    const int codes = (codesA | codesB | codesC) >> 8;
-    if (codes == 0)
+    if (codes.clip == 0)
     {
-        Setup(ToScreen(a), ToScreen(b), ToScreen(c), true);
+        const TCorners screen = ToScreen(corners);
+        Setup(screen.x, screen.y, true);
         return;
     }
     // Sutherland-Hodgman against the planes some corner lies outside of, then a fan.
@@ -156,7 +198,7 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     int used = 0;
     for (int plane = 0; plane < kClipPlanes && count >= 3; ++plane)
     {
-        if (!(codes & (1 << plane)))
+        if (!(codes.clip & (1 << plane)))
             continue;
         const float* next[kMaxClipVertices];
         int kept = 0;
@@ -179,9 +221,11 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     }
     if (count < 3)
         return;
-    const TScreenVertex first = ToScreen(polygon[0]);
     for (int i = 1; i + 1 < count; ++i)
-        Setup(first, ToScreen(polygon[i]), ToScreen(polygon[i + 1]), true);
+    {
+        const TCorners screen = ToScreen(Corners(polygon[0], polygon[i], polygon[i + 1]));
+        Setup(screen.x, screen.y, true);
+    }
 }
 
 void TPrimitiveSetup::Line(const float* a, const float* b)
@@ -234,7 +278,7 @@ void TPrimitiveSetup::Line(const float* a, const float* b)
 void TPrimitiveSetup::Point(const float* a)
 {
     // Points are drawn whole or not at all, by their centre.
-    if (Codes(a) & 0x7F)
+    if (Outcodes(Corners(a, a, a)).outside)
         return;
     const TScreenVertex centre = ToScreen(a);
     float size = a[4] > 0.0f ? a[4] : pointSize_;
@@ -274,8 +318,8 @@ void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
         source_[i] = FromScreen(corners[i]);
     clipSource_[0] = nullptr;
     planesMade_ = false;
-    Setup(corners[0], corners[1], corners[2], false);
-    Setup(corners[0], corners[2], corners[3], false);
+    Setup(Lanes(corners[0].x, corners[1].x, corners[2].x), Lanes(corners[0].y, corners[1].y, corners[2].y), false);
+    Setup(Lanes(corners[0].x, corners[2].x, corners[3].x), Lanes(corners[0].y, corners[2].y, corners[3].y), false);
 }
 
 void TPrimitiveSetup::EdgesOrCorners(const float* a, const float* b, const float* c)
@@ -335,57 +379,69 @@ bool TPrimitiveSetup::SourcePlanes()
     }
     // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
     // triangles sharing a plane get the same coefficients.
-    const double ox = call_.clip.left, oy = call_.clip.top;
-    float* const planes = record_ + kHeaderFloats;
-    float* out = planes;
-    // d/dx and d/dy side by side, with the sums in the order of one at a time.
-    const __m128d row0 = _mm_loadu_pd(rows[0]), row1 = _mm_loadu_pd(rows[1]), row2 = _mm_loadu_pd(rows[2]);
-    const __m128d origin = _mm_setr_pd(ox, oy);
-    auto plane = [&](double f0, double f1, double f2, double bias) {
-        const __m128d slopes = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(f0), row0), _mm_mul_pd(_mm_set1_pd(f1), row1)),
-                                          _mm_mul_pd(_mm_set1_pd(f2), row2));
-        const double at = f0 * rows[0][2] + f1 * rows[1][2] + f2 * rows[2][2];
-        alignas(16) double moved[2], d[2];
-        _mm_store_pd(moved, _mm_mul_pd(slopes, origin));
-        _mm_store_pd(d, slopes);
-        *out++ = float(at + moved[0] + moved[1] + bias);
-        _mm_storel_pi(reinterpret_cast<__m64*>(out), _mm_cvtpd_ps(slopes));
-        out += 2;
-        return std::max(std::fabs(d[0]), std::fabs(d[1]));
+    const __m128d ox = _mm_set1_pd(call_.clip.left), oy = _mm_set1_pd(call_.clip.top);
+    __m128d weights[3][3];
+    for (int i = 0; i < 3; ++i)
+    {
+        for (int j = 0; j < 3; ++j)
+            weights[i][j] = _mm_set1_pd(rows[i][j]);
+    }
+    // Two planes at a time, one per lane, each with the sums of a plane alone; the corners'
+    // values f0..f2. Writes value, d/dx and d/dy of both and answers the slopes.
+    auto planes = [&](__m128d f0, __m128d f1, __m128d f2, __m128d bias, float* out) {
+        auto weighed = [&](int j) {
+            return _mm_add_pd(_mm_add_pd(_mm_mul_pd(f0, weights[0][j]), _mm_mul_pd(f1, weights[1][j])),
+                              _mm_mul_pd(f2, weights[2][j]));
+        };
+        const __m128d dx = weighed(0), dy = weighed(1), at = weighed(2);
+        const __m128d value = _mm_add_pd(_mm_add_pd(_mm_add_pd(at, _mm_mul_pd(dx, ox)), _mm_mul_pd(dy, oy)), bias);
+        const __m128 valueDx = _mm_unpacklo_ps(_mm_cvtpd_ps(value), _mm_cvtpd_ps(dx));
+        const __m128 dyf = _mm_cvtpd_ps(dy);
+        _mm_storel_pi(reinterpret_cast<__m64*>(out), valueDx);
+        _mm_store_ss(out + 2, dyf);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(out + 3), valueDx);
+        _mm_store_ss(out + 5, _mm_shuffle_ps(dyf, dyf, 1));
+        return std::pair(dx, dy);
     };
-    // Depth with its bias; the slope is the plane's own.
-    const double slope = plane(h[0].z, h[1].z, h[2].z, depthBias_);
-    planes[0] += float(slopeBias_ * slope);
+    float* const out = record_ + kHeaderFloats;
+    // Depth with its bias, its slope the plane's own, beside 1/w.
+    auto depthAndW = [&](int k) { return _mm_setr_pd(h[k].z, 1.0); };
+    const auto [dx, dy] = planes(depthAndW(0), depthAndW(1), depthAndW(2), _mm_setr_pd(depthBias_, 0.0), out);
+    out[0] += float(slopeBias_ * std::max(std::fabs(_mm_cvtsd_f64(dx)), std::fabs(_mm_cvtsd_f64(dy))));
     if (h[0].w == h[1].w && h[1].w == h[2].w)
     {
         // Without perspective 1/w is the same everywhere: said exactly, rather than as slopes
         // of rounding noise, so that shading sees it is flat.
-        *out++ = float(1.0 / h[0].w);
-        *out++ = 0.0f;
-        *out++ = 0.0f;
+        out[3] = float(1.0 / h[0].w);
+        out[4] = 0.0f;
+        out[5] = 0.0f;
     }
-    else
-        plane(1.0, 1.0, 1.0, 0.0);
-    for (int i = 0; i < varyings_ * 4; ++i)
-        plane(h[0].varying[i], h[1].varying[i], h[2].varying[i], 0.0);
+    for (int i = 0; i < varyings_ * 4; i += 2)
+    {
+        auto varyings = [&](int k) {
+            return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(h[k].varying + i))));
+        };
+        planes(varyings(0), varyings(1), varyings(2), _mm_setzero_pd(), out + 3 * (2 + i));
+    }
     return true;
 }
 
-void TPrimitiveSetup::Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, bool cull)
+void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
 {
     // Positions far outside the target (a point's square, or values no clipping tamed)
     // would overflow the fixed-point edge functions.
-    constexpr float kLimit = 16384.0f;
-    for (const TScreenVertex* v : {&a, &b, &c})
-    {
-        if (!(std::fabs(v->x) < kLimit && std::fabs(v->y) < kLimit))
-            return;
-    }
-    int x[3] = {ToFixed(a.x), ToFixed(b.x), ToFixed(c.x)};
-    int y[3] = {ToFixed(a.y), ToFixed(b.y), ToFixed(c.y)};
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)), limit = _mm_set1_ps(16384.0f);
+    const __m128 inside = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(screenX, magnitude), limit),
+                                     _mm_cmplt_ps(_mm_and_ps(screenY, magnitude), limit));
+    if (_mm_movemask_ps(inside) != 0xF)
+        return;
+    alignas(16) int x[4], y[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(x), ToFixed(screenX));
+    _mm_store_si128(reinterpret_cast<__m128i*>(y), ToFixed(screenY));
     const std::int64_t area =
         std::int64_t(x[1] - x[0]) * (y[2] - y[0]) - std::int64_t(x[2] - x[0]) * (y[1] - y[0]);
-    if (area == 0 || (cull && Culled(float(area))))
+    // Culling looks at the sign alone: no 64-bit conversion.
+    if (area == 0 || (cull && Culled(area > 0 ? 1.0f : -1.0f)))
         return;
     const bool front = area > 0;
     if (!front)

@@ -7,6 +7,7 @@
 #include "platform/d3d9/drawcall.h"
 #include "platform/d3d9/tilebins.h"
 
+#include <emmintrin.h>
 #include <vector>
 
 // A shaded vertex: clip position (4 floats), point size, then 4 floats per varying.
@@ -34,6 +35,19 @@ public:
     };
 
 private:
+    // A triangle's three corners side by side, one per lane (the fourth repeats the third), so
+    // that each step of clipping tests and the viewport transform serves all three at once.
+    struct TCorners
+    {
+        __m128 x, y, z, w;
+    };
+    // What the corners' clip positions say about clipping: the planes of the view volume all
+    // three lie outside of (bits 0-5; bit 6: w too small or not a number), and the clip planes
+    // any of them lies outside of.
+    struct TOutcodes
+    {
+        int outside, clip;
+    };
     // A corner as the interpolation planes see it: homogeneous window position (x w, y w, w),
     // window depth times w, and the clip-space varyings.
     struct THomogeneous
@@ -46,9 +60,10 @@ private:
 
     // Distance of a clip position to one of the clip planes (>= 0 inside).
     float ClipDistance(int plane, const float* p) const;
-    // The planes of the view volume a clip position lies outside of (bits 0-5; bit 6: w too
-    // small or not a number) and, from bit 8 on, the clip planes it lies outside of.
-    int Codes(const float* p) const;
+    static TCorners Corners(const float* a, const float* b, const float* c);
+    TOutcodes Outcodes(const TCorners& p) const;
+    // Window x, y, depth and 1/w of the corners.
+    TCorners ToScreen(const TCorners& p) const;
     TScreenVertex ToScreen(const float* v) const;
     THomogeneous FromClip(const float* v) const;
     static THomogeneous FromScreen(const TScreenVertex& v);
@@ -60,9 +75,10 @@ private:
     bool Culled(float area) const;
     // The interpolation planes of source_ into the record; false when it has no area.
     bool SourcePlanes();
-    // Sets up one screen triangle with the planes of source_; `cull` applies the cull mode
-    // (lines and points are never culled).
-    void Setup(TScreenVertex a, TScreenVertex b, TScreenVertex c, bool cull);
+    // Sets up one screen triangle, its corners' window x and y in the lanes of `x` and `y`,
+    // with the planes of source_; `cull` applies the cull mode (lines and points are never
+    // culled).
+    void Setup(__m128 x, __m128 y, bool cull);
 
     const TDrawCall& call_;
     int varyings_;
