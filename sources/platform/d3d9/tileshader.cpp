@@ -118,7 +118,6 @@ struct TEdge
 {
     __m128i value;    // at the quad's four pixels
     int stepX, stepY; // per quad (two pixels)
-    bool inside;      // accepted for the whole tile: no test
 };
 
 // Four pixels as A8R8G8B8 words, channels saturated.
@@ -308,10 +307,9 @@ template <typename TInt>
         const TInt high = start + std::max<TInt>(acrossX, 0) + std::max<TInt>(acrossY, 0);
         if (high < 0)
             return false;
-        edges[e].inside = low >= 0;
-        if (edges[e].inside)
+        if (low >= 0)
         {
-            // Never negative, never stepped: tested along with the others.
+            // Accepts the whole box: never negative, never stepped, tested along with the others.
             edges[e].value = _mm_setzero_si128();
             edges[e].stepX = edges[e].stepY = 0;
             continue;
@@ -327,6 +325,56 @@ template <typename TInt>
 
 // Lanes set in a 4-bit mask.
 constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+
+// The quads a triangle covers in one tile, row by row, each as its x * 16 + its lanes.
+struct TCoverage
+{
+    static constexpr int kQuadsAcross = kTileSize / 2;
+    int quads[kQuadsAcross * kQuadsAcross];
+    int rowEnds[kQuadsAcross]; // where each row's quads end in `quads`
+};
+
+// Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, whose lanes the edges cover;
+// answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
+// only the covered ones, so that no branch depends on coverage. With `Trim`, lanes left of
+// minX, above minY, right of x1 or below y1 are dropped: needed only where the clip rectangle
+// cuts through quads, since every other pixel outside the box lies outside an edge.
+template <bool Trim>
+[[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int x0, int y0, int x1, int y1, int minX,
+                                             int minY, TCoverage& coverage)
+{
+    const __m128i stepX0 = _mm_set1_epi32(edges[0].stepX), stepX1 = _mm_set1_epi32(edges[1].stepX),
+                  stepX2 = _mm_set1_epi32(edges[2].stepX);
+    __m128i row0 = edges[0].value, row1 = edges[1].value, row2 = edges[2].value;
+    const int leftLanes = x0 >= minX ? 0xF : 0xA, rightLanes = (x1 & 1) ? 0xF : 0x5;
+    int* const quads = coverage.quads;
+    int covered = 0, rows = 0;
+    for (int py = y0; py <= y1; py += 2)
+    {
+        __m128i e0 = row0, e1 = row1, e2 = row2;
+        const int rowLanes = (py >= minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
+        for (int px = x0; px <= x1; px += 2)
+        {
+            int mask = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(_mm_or_si128(e0, e1), e2))) ^ 0xF;
+            if constexpr (Trim)
+            {
+                mask &= px == x0 ? rowLanes & leftLanes : rowLanes;
+                if (px == x1)
+                    mask &= rightLanes;
+            }
+            e0 = _mm_add_epi32(e0, stepX0);
+            e1 = _mm_add_epi32(e1, stepX1);
+            e2 = _mm_add_epi32(e2, stepX2);
+            quads[covered] = px * 16 + mask;
+            covered += mask != 0;
+        }
+        coverage.rowEnds[rows++] = covered;
+        row0 = _mm_add_epi32(row0, _mm_set1_epi32(edges[0].stepY));
+        row1 = _mm_add_epi32(row1, _mm_set1_epi32(edges[1].stepY));
+        row2 = _mm_add_epi32(row2, _mm_set1_epi32(edges[2].stepY));
+    }
+    return rows;
+}
 } // namespace
 
 TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
@@ -400,6 +448,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
         target.alphaBlend = target.image && target.argb && alphaBlend_ && target.writeMask == 0xF;
     }
+    trimQuads_ = ((call.clip.left | call.clip.top | call.clip.right | call.clip.bottom) & 1) != 0;
     quadPath_ = EQuadPath::General;
     if (!depthStencil_ && !alphaTest_ && targetCount_ == 1)
     {
@@ -642,13 +691,18 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return t.flat ? t.flatW : TQuad(1.0f) / PlaneAt(t.planes[1].a, t.planes[1].b, dx, t.rowTerms[1]);
 }
 
+[[gnu::always_inline]] inline TQuad TTileShader::Interpolated(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w,
+                                                             int k)
+{
+    const TQuad value = PlaneAt(t.planes[k].a, t.planes[k].b, dx, t.rowTerms[k]);
+    return t.unitW ? value : value * w;
+}
+
 [[gnu::always_inline]] inline TQuadVector TTileShader::Interpolant(const TTrianglePlanes& t, const TQuad& dx,
                                                                   const TQuad& w, int k)
 {
-    auto plane = [&](int k) { return PlaneAt(t.planes[k].a, t.planes[k].b, dx, t.rowTerms[k]); };
-    if (t.unitW)
-        return {plane(k), plane(k + 1), plane(k + 2), plane(k + 3)};
-    return {plane(k) * w, plane(k + 1) * w, plane(k + 2) * w, plane(k + 3) * w};
+    return {Interpolated(t, dx, w, k), Interpolated(t, dx, w, k + 1), Interpolated(t, dx, w, k + 2),
+            Interpolated(t, dx, w, k + 3)};
 }
 
 [[gnu::always_inline]] inline int TTileShader::ShadeColour(const TTrianglePlanes& t, TPixelInput& input,
@@ -751,7 +805,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
         int quadX[kTileSize / 2], mask[kTileSize / 2];
     };
     TQuadRow quads;
-    // On the row of quads being walked, those left of this lie wholly in the target.
+    TCoverage coverage;
+    // On the row of quads being shaded, those left of this lie wholly in the target.
     int wholeBefore = 0;
     // The pixel rows of the quad at (px, py) on the target; answers whether all four lie in it.
     auto quadRows = [&](int px, int py, std::uint8_t* rows[2]) {
@@ -760,12 +815,17 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
         return px < wholeBefore;
     };
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
+    const bool trim = trimQuads_;
     const float originX = originX_;
     const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
     TPixelInput input;
     input.constants = &call_->pixelConstants;
     input.samplers = call_->samplers;
     const int planeCount = 2 + 4 * varyings_;
+    // A fixed kind reads its interpolant's planes alone (the texture kind two of them), moved to
+    // planes 2 on, and 1/w where it is not flat.
+    constexpr bool fixedKind = Path != EQuadPath::General && Kind != EPixelKind::General;
+    constexpr int kindPlanes = Kind == EPixelKind::Texture ? 2 : 4;
     const int recordFloats = bins.RecordFloats();
     TTrianglePlanes shading;
     std::uint64_t samples = 0;
@@ -780,8 +840,6 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             const int x0 = std::max(int(t.minX), tileX) & ~1, y0 = std::max(int(t.minY), tileY) & ~1;
             const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
             const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
-            // Only the first quad of a row can reach left of the box, only the last right of it.
-            const int leftLanes = x0 >= t.minX ? 0xF : 0xA, rightLanes = (x1 & 1) ? 0xF : 0x5;
             // Small triangles, the most of them, have edge functions that fit in 32 bits over
             // their whole box.
             TEdge edges[3];
@@ -792,73 +850,83 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                      : !SetUpEdges<std::int64_t>(t, x0, y0, x1, y1, edges);
             if (outside)
                 continue;
-            // Every edge accepts the whole box: no edge tests.
-            const bool covered = edges[0].inside && edges[1].inside && edges[2].inside;
-            // The planes with their coefficients in every lane, once per triangle.
-            for (int k = 0; k < planeCount; ++k)
-                shading.planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+            const int rows = trim ? CoverQuads<true>(edges, x0, y0, x1, y1, t.minX, t.minY, coverage)
+                                  : CoverQuads<false>(edges, x0, y0, x1, y1, t.minX, t.minY, coverage);
+            if (rows == 0 || coverage.rowEnds[rows - 1] == 0)
+                continue;
             // 1/w at the origin and its slopes: flat, its value is the same in every quad.
             shading.flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;
             shading.flatW = TQuad(1.0f) / TQuad(p[3]);
             shading.unitW = shading.flat && p[3] == 1.0f;
+            // The planes with their coefficients in every lane, once per triangle.
+            if (fixedKind)
+            {
+                if (!shading.flat)
+                    shading.planes[1] = {p[3], p[4], p[5]};
+                const float* kind = p + 3 * kindPlane;
+                for (int k = 0; k < kindPlanes; ++k)
+                    shading.planes[2 + k] = {kind[3 * k], kind[3 * k + 1], kind[3 * k + 2]};
+            }
+            else
+            {
+                for (int k = 0; k < planeCount; ++k)
+                    shading.planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+            }
             const bool front = t.front != 0;
             input.frontFace = front;
             // The triangle's samples within the tile: at most 64 x 64, counted in 32 bits.
             int triangleSamples = 0;
-            for (int py = y0; py <= y1; py += 2)
+            int quad = 0;
+            for (int row = 0; row < rows; ++row)
             {
-                __m128i row[3];
-                for (int e = 0; e < 3; ++e)
-                    row[e] = edges[e].value;
-                const int rowMask = (py >= t.minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
+                const int rowEnd = coverage.rowEnds[row];
+                if (quad == rowEnd)
+                    continue;
+                const int py = y0 + 2 * row;
+                // What the row's quads share: c * dy of the planes read and the pixel rows.
                 const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
+                if (fixedKind)
+                {
+                    if (!shading.flat)
+                        shading.rowTerms[1] = shading.planes[1].c * dy;
+                    for (int k = 2; k < 2 + kindPlanes; ++k)
+                        shading.rowTerms[k] = shading.planes[k].c * dy;
+                }
+                else
+                {
+                    for (int k = 0; k < planeCount; ++k)
+                        shading.rowTerms[k] = shading.planes[k].c * dy;
+                }
+                input.y = dy + TQuad(originY_);
                 wholeBefore = py + 1 < target.height ? target.width - 1 : INT_MIN;
-                bool rowStarted = false;
                 // Textured quads of the row, sampled together once it is walked.
                 int rowQuads = 0;
-                for (int px = x0; px <= x1; px += 2)
+                for (; quad < rowEnd; ++quad)
                 {
-                    int mask = px == x0 ? rowMask & leftLanes : rowMask;
-                    if (px == x1)
-                        mask &= rightLanes;
-                    if (!covered)
-                    {
-                        const __m128i any = _mm_or_si128(_mm_or_si128(row[0], row[1]), row[2]);
-                        for (int e = 0; e < 3; ++e)
-                            row[e] = _mm_add_epi32(row[e], _mm_set1_epi32(edges[e].stepX));
-                        mask &= ~_mm_movemask_ps(_mm_castsi128_ps(any));
-                    }
-                    if (!mask)
-                        continue;
-                    // What the row's quads share: c * dy of every plane and the pixel rows.
-                    if (!rowStarted)
-                    {
-                        for (int k = 0; k < planeCount; ++k)
-                            shading.rowTerms[k] = shading.planes[k].c * dy;
-                        input.y = dy + TQuad(originY_);
-                        rowStarted = true;
-                    }
+                    const int px = coverage.quads[quad] >> 4;
+                    int mask = coverage.quads[quad] & 0xF;
                     if constexpr (Path == EQuadPath::General)
                         triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
-                    else if constexpr (Kind != EPixelKind::General)
+                    else if constexpr (fixedKind)
                     {
                         // The model's own form: its interpolant stored, or its texture
                         // coordinates kept to be sampled with the row's others.
                         const TQuad dx = QuadDx(px, originX);
-                        const TQuadVector attribute = Interpolant(shading, dx, PerspectiveW(shading, dx), kindPlane);
+                        const TQuad w = PerspectiveW(shading, dx);
                         if constexpr (Kind == EPixelKind::Texture)
                         {
                             quads.quadX[rowQuads] = px;
                             quads.mask[rowQuads] = mask;
-                            quads.u[rowQuads] = attribute.x;
-                            quads.v[rowQuads] = attribute.y;
+                            quads.u[rowQuads] = Interpolated(shading, dx, w, 2);
+                            quads.v[rowQuads] = Interpolated(shading, dx, w, 3);
                             ++rowQuads;
                         }
                         else
                         {
                             std::uint8_t* rows[2];
                             const bool whole = quadRows(px, py, rows);
-                            WriteArgb<Path == EQuadPath::Blend>(rows, whole, attribute, mask, opaqueTarget);
+                            WriteArgb<Path == EQuadPath::Blend>(rows, whole, Interpolant(shading, dx, w, 2), mask,
+                                                                opaqueTarget);
                             triangleSamples += kLaneCount[mask];
                         }
                     }
@@ -910,8 +978,6 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         triangleSamples += kLaneCount[mask];
                     }
                 }
-                for (int e = 0; e < 3; ++e)
-                    edges[e].value = _mm_add_epi32(edges[e].value, _mm_set1_epi32(edges[e].stepY));
             }
             samples += std::uint64_t(triangleSamples);
         }

@@ -75,6 +75,8 @@ private:
     static TQuad PerspectiveW(const TTrianglePlanes& t, const TQuad& dx);
     // The interpolant of planes k .. k + 3 over that quad, perspective-correct with `w`.
     static TQuadVector Interpolant(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
+    // Plane k alone over that quad, perspective-correct with `w`.
+    static TQuad Interpolated(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
     // Shades the lanes in `mask` of the quad at (px, py) of triangle `t`. Answers the samples
     // that passed the depth and stencil tests.
     int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
@@ -107,6 +109,7 @@ private:
     bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
     bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
     bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
+    bool trimQuads_;  // the clip rectangle cuts through quads: their lanes outside it are dropped
     EQuadPath quadPath_;
     EPixelKind kind_; // the pixel model's kind where its quad path draws it, else General
     int kindPlane_;   // the first plane of the interpolant the kind reads
