@@ -41,6 +41,61 @@ __m128 Lanes(float a, float b, float c)
     return _mm_setr_ps(a, b, c, c);
 }
 
+// Lane by lane, the same operations as on one corner's doubles.
+TCornerDoubles operator+(TCornerDoubles a, TCornerDoubles b)
+{
+    return {_mm_add_pd(a.lo, b.lo), _mm_add_pd(a.hi, b.hi)};
+}
+
+TCornerDoubles operator-(TCornerDoubles a, TCornerDoubles b)
+{
+    return {_mm_sub_pd(a.lo, b.lo), _mm_sub_pd(a.hi, b.hi)};
+}
+
+TCornerDoubles operator*(TCornerDoubles a, TCornerDoubles b)
+{
+    return {_mm_mul_pd(a.lo, b.lo), _mm_mul_pd(a.hi, b.hi)};
+}
+
+TCornerDoubles operator*(double k, TCornerDoubles a)
+{
+    const __m128d kk = _mm_set1_pd(k);
+    return {_mm_mul_pd(kk, a.lo), _mm_mul_pd(kk, a.hi)};
+}
+
+TCornerDoubles Values(double a, double b, double c)
+{
+    return {_mm_setr_pd(a, b), _mm_set1_pd(c)};
+}
+
+// Corner lanes of floats (the fourth repeating the third) made doubles.
+TCornerDoubles Widen(__m128 lanes)
+{
+    return {_mm_cvtps_pd(lanes), _mm_cvtps_pd(_mm_movehl_ps(lanes, lanes))};
+}
+
+// Corner i + 1 in lane i, and corner i + 2.
+TCornerDoubles Next(TCornerDoubles v)
+{
+    return {_mm_shuffle_pd(v.lo, v.hi, 1), _mm_unpacklo_pd(v.lo, v.lo)};
+}
+
+TCornerDoubles AfterNext(TCornerDoubles v)
+{
+    return {_mm_shuffle_pd(v.hi, v.lo, 0), _mm_unpackhi_pd(v.lo, v.lo)};
+}
+
+// Corner i's value in both lanes.
+__m128d Corner(TCornerDoubles v, int i)
+{
+    return i == 0 ? _mm_unpacklo_pd(v.lo, v.lo) : i == 1 ? _mm_unpackhi_pd(v.lo, v.lo) : v.hi;
+}
+
+double Lane(TCornerDoubles v, int i)
+{
+    return _mm_cvtsd_f64(Corner(v, i));
+}
+
 } // namespace
 
 TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins& bins, int run)
@@ -156,17 +211,34 @@ TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
     return {_mm_cvtss_f32(s.x), _mm_cvtss_f32(s.y), _mm_cvtss_f32(s.z), _mm_cvtss_f32(s.w), v + kVertexHeader};
 }
 
-TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* v) const
+// Inlined, as Cofactors is: on 32-bit x86 a call would pass the lanes through memory.
+[[gnu::always_inline]] inline TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* const corners[3]) const
 {
+    const TCorners p = Corners(corners[0], corners[1], corners[2]);
     const double* k = toWindow_;
-    const double w = v[3];
-    return {k[1] * w + k[0] * v[0], k[3] * w - k[2] * v[1], w, k[4] * w + k[5] * v[2], v + kVertexHeader};
+    const TCornerDoubles w = Widen(p.w);
+    return {k[1] * w + k[0] * Widen(p.x),
+            k[3] * w - k[2] * Widen(p.y),
+            w,
+            k[4] * w + k[5] * Widen(p.z),
+            {corners[0] + kVertexHeader, corners[1] + kVertexHeader, corners[2] + kVertexHeader}};
 }
 
-TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex& v)
+TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex corners[3])
 {
-    const double w = 1.0 / double(v.ow);
-    return {v.x * w, v.y * w, w, v.z * w, v.varying};
+    double x[3], y[3], w[3], z[3];
+    for (int i = 0; i < 3; ++i)
+    {
+        w[i] = 1.0 / double(corners[i].ow);
+        x[i] = corners[i].x * w[i];
+        y[i] = corners[i].y * w[i];
+        z[i] = corners[i].z * w[i];
+    }
+    return {Values(x[0], x[1], x[2]),
+            Values(y[0], y[1], y[2]),
+            Values(w[0], w[1], w[2]),
+            Values(z[0], z[1], z[2]),
+            {corners[0].varying, corners[1].varying, corners[2].varying}};
 }
 
 void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
@@ -314,8 +386,7 @@ void TPrimitiveSetup::Point(const float* a)
 void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
 {
     // Both halves interpolate the planes through the first three corners.
-    for (int i = 0; i < 3; ++i)
-        source_[i] = FromScreen(corners[i]);
+    source_ = FromScreen(corners);
     clipSource_[0] = nullptr;
     planesMade_ = false;
     Setup(Lanes(corners[0].x, corners[1].x, corners[2].x), Lanes(corners[0].y, corners[1].y, corners[2].y), false);
@@ -326,11 +397,13 @@ void TPrimitiveSetup::EdgesOrCorners(const float* a, const float* b, const float
 {
     // The winding of the projected triangle, also where a corner lies behind the eye: the
     // determinant of the homogeneous positions carries the sign of each w.
-    const THomogeneous h[3] = {FromClip(a), FromClip(b), FromClip(c)};
-    const double winding = Determinant(h) * h[0].w * h[1].w * h[2].w;
+    const float* corners[3] = {a, b, c};
+    const THomogeneous h = FromClip(corners);
+    TCornerDoubles cofactors[3];
+    Cofactors(h, cofactors);
+    const double winding = Determinant(h, cofactors) * Lane(h.w, 0) * Lane(h.w, 1) * Lane(h.w, 2);
     if (Culled(winding > 0.0 ? 1.0f : winding < 0.0 ? -1.0f : 0.0f))
         return;
-    const float* corners[3] = {a, b, c};
     for (int i = 0; i < 3; ++i)
     {
         if (fill_ == D3DFILL_WIREFRAME)
@@ -347,36 +420,42 @@ bool TPrimitiveSetup::Culled(float area) const
     return (cull_ == D3DCULL_CCW && area < 0.0f) || (cull_ == D3DCULL_CW && area > 0.0f);
 }
 
-double TPrimitiveSetup::Determinant(const THomogeneous h[3])
+[[gnu::always_inline]] inline void TPrimitiveSetup::Cofactors(const THomogeneous& h, TCornerDoubles cofactors[3])
 {
-    return h[0].x * (h[1].y * h[2].w - h[1].w * h[2].y) + h[0].y * (h[1].w * h[2].x - h[1].x * h[2].w) +
-           h[0].w * (h[1].x * h[2].y - h[1].y * h[2].x);
+    // Corner i's from the other two, p = i + 1 and q = i + 2.
+    const TCornerDoubles px = Next(h.x), py = Next(h.y), pw = Next(h.w);
+    const TCornerDoubles qx = AfterNext(h.x), qy = AfterNext(h.y), qw = AfterNext(h.w);
+    cofactors[0] = py * qw - pw * qy;
+    cofactors[1] = pw * qx - px * qw;
+    cofactors[2] = px * qy - py * qx;
+}
+
+double TPrimitiveSetup::Determinant(const THomogeneous& h, const TCornerDoubles cofactors[3])
+{
+    return Lane(h.x, 0) * Lane(cofactors[0], 0) + Lane(h.y, 0) * Lane(cofactors[1], 0) +
+           Lane(h.w, 0) * Lane(cofactors[2], 0);
 }
 
 bool TPrimitiveSetup::SourcePlanes()
 {
+    // A triangle's corners are passed on as made, not stored: copying them whole would read
+    // its varying pointers back as one wide load and wait for their narrow stores.
+    return clipSource_[0] ? Planes(FromClip(clipSource_)) : Planes(source_);
+}
+
+bool TPrimitiveSetup::Planes(const THomogeneous& h)
+{
     // With the corners' homogeneous positions as the columns of a matrix M, the window point
     // (x, y, 1) is M times weights whose sum is 1/w there; any value f given at the corners
     // has f/w = f . weights, a plane in x and y. The rows of M's inverse give the weights.
-    if (clipSource_[0])
-    {
-        for (int i = 0; i < 3; ++i)
-            source_[i] = FromClip(clipSource_[i]);
-    }
-    const THomogeneous* h = source_;
-    const double det = Determinant(h);
+    TCornerDoubles rows[3];
+    Cofactors(h, rows);
+    const double det = Determinant(h, rows);
     if (!(det != 0.0) || !std::isfinite(det))
         return false;
     const double inverse = 1.0 / det;
-    double rows[3][3];
-    for (int i = 0; i < 3; ++i)
-    {
-        const THomogeneous& p = h[(i + 1) % 3];
-        const THomogeneous& q = h[(i + 2) % 3];
-        rows[i][0] = (p.y * q.w - p.w * q.y) * inverse;
-        rows[i][1] = (p.w * q.x - p.x * q.w) * inverse;
-        rows[i][2] = (p.x * q.y - p.y * q.x) * inverse;
-    }
+    for (TCornerDoubles& row : rows)
+        row = inverse * row;
     // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
     // triangles sharing a plane get the same coefficients.
     const __m128d ox = _mm_set1_pd(call_.clip.left), oy = _mm_set1_pd(call_.clip.top);
@@ -384,7 +463,7 @@ bool TPrimitiveSetup::SourcePlanes()
     for (int i = 0; i < 3; ++i)
     {
         for (int j = 0; j < 3; ++j)
-            weights[i][j] = _mm_set1_pd(rows[i][j]);
+            weights[i][j] = Corner(rows[j], i);
     }
     // Two planes at a time, one per lane, each with the sums of a plane alone; the corners'
     // values f0..f2. Writes value, d/dx and d/dy of both and answers the slopes.
@@ -405,21 +484,21 @@ bool TPrimitiveSetup::SourcePlanes()
     };
     float* const out = record_ + kHeaderFloats;
     // Depth with its bias, its slope the plane's own, beside 1/w.
-    auto depthAndW = [&](int k) { return _mm_setr_pd(h[k].z, 1.0); };
+    auto depthAndW = [&](int k) { return _mm_setr_pd(Lane(h.z, k), 1.0); };
     const auto [dx, dy] = planes(depthAndW(0), depthAndW(1), depthAndW(2), _mm_setr_pd(depthBias_, 0.0), out);
     out[0] += float(slopeBias_ * std::max(std::fabs(_mm_cvtsd_f64(dx)), std::fabs(_mm_cvtsd_f64(dy))));
-    if (h[0].w == h[1].w && h[1].w == h[2].w)
+    if (Lane(h.w, 0) == Lane(h.w, 1) && Lane(h.w, 1) == Lane(h.w, 2))
     {
         // Without perspective 1/w is the same everywhere: said exactly, rather than as slopes
         // of rounding noise, so that shading sees it is flat.
-        out[3] = float(1.0 / h[0].w);
+        out[3] = float(1.0 / Lane(h.w, 0));
         out[4] = 0.0f;
         out[5] = 0.0f;
     }
     for (int i = 0; i < varyings_ * 4; i += 2)
     {
         auto varyings = [&](int k) {
-            return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(h[k].varying + i))));
+            return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(h.varying[k] + i))));
         };
         planes(varyings(0), varyings(1), varyings(2), _mm_setzero_pd(), out + 3 * (2 + i));
     }
@@ -435,24 +514,16 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
                                      _mm_cmplt_ps(_mm_and_ps(screenY, magnitude), limit));
     if (_mm_movemask_ps(inside) != 0xF)
         return;
+    __m128i xs = ToFixed(screenX), ys = ToFixed(screenY);
     alignas(16) int x[4], y[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(x), ToFixed(screenX));
-    _mm_store_si128(reinterpret_cast<__m128i*>(y), ToFixed(screenY));
+    _mm_store_si128(reinterpret_cast<__m128i*>(x), xs);
+    _mm_store_si128(reinterpret_cast<__m128i*>(y), ys);
     const std::int64_t area =
         std::int64_t(x[1] - x[0]) * (y[2] - y[0]) - std::int64_t(x[2] - x[0]) * (y[1] - y[0]);
     // Culling looks at the sign alone: no 64-bit conversion.
     if (area == 0 || (cull && Culled(area > 0 ? 1.0f : -1.0f)))
         return;
     const bool front = area > 0;
-    if (!front)
-    {
-        std::swap(x[1], x[2]);
-        std::swap(y[1], y[2]);
-    }
-    TBinnedTriangle t;
-    std::copy(x, x + 3, t.x);
-    std::copy(y, y + 3, t.y);
-    t.front = front || !cull;
     const RECT& clip = call_.clip;
     const int minX = std::max(int(clip.left), (std::min({x[0], x[1], x[2]}) + kSubpixel - 1) >> 4);
     const int minY = std::max(int(clip.top), (std::min({y[0], y[1], y[2]}) + kSubpixel - 1) >> 4);
@@ -462,10 +533,20 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
         return;
     if (!planesMade_ && !(planesMade_ = SourcePlanes()))
         return;
-    t.minX = std::int16_t(minX);
-    t.minY = std::int16_t(minY);
-    t.maxX = std::int16_t(maxX);
-    t.maxY = std::int16_t(maxY);
-    std::memcpy(record_, &t, sizeof(t));
-    bins_.Add(run_, t, record_);
+    if (!front)
+    {
+        // Clockwise: corners 1 and 2 change places.
+        xs = _mm_shuffle_epi32(xs, _MM_SHUFFLE(1, 1, 2, 0));
+        ys = _mm_shuffle_epi32(ys, _MM_SHUFFLE(1, 1, 2, 0));
+    }
+    // The TBinnedTriangle at the record's head, in two wide stores and a narrow one: binning
+    // copies the record at once, and wide loads of narrow stores would wait for them.
+    const __m128 fx = _mm_castsi128_ps(xs), fy = _mm_castsi128_ps(ys);
+    const __m128 bounds = _mm_castsi128_ps(_mm_packs_epi32(_mm_setr_epi32(minX, minY, maxX, maxY), _mm_setzero_si128()));
+    const __m128 x2y0 = _mm_shuffle_ps(fx, fy, _MM_SHUFFLE(0, 0, 2, 2));
+    _mm_storeu_ps(record_, _mm_shuffle_ps(fx, x2y0, _MM_SHUFFLE(2, 0, 1, 0)));
+    _mm_storeu_ps(record_ + 4, _mm_shuffle_ps(fy, bounds, _MM_SHUFFLE(1, 0, 2, 1)));
+    const std::int32_t frontFace = front || !cull;
+    std::memcpy(record_ + 8, &frontFace, 4);
+    bins_.Add(run_, minX, minY, maxX, maxY, record_);
 }

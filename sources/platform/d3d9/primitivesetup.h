@@ -7,6 +7,7 @@
 #include "platform/d3d9/drawcall.h"
 #include "platform/d3d9/tilebins.h"
 
+#include <cstddef>
 #include <emmintrin.h>
 #include <vector>
 
@@ -17,6 +18,13 @@ constexpr int kSubpixel = 16;
 // The interpolation planes of a triangle: window depth, 1/w, then four per varying. Each is
 // its value at the clip rectangle's top-left corner, d/dx and d/dy.
 constexpr int kMaxPlanes = 2 + 4 * kMaxVaryings;
+
+// A value at each corner of a triangle, in double precision: corners 0 and 1, then corner 2 in
+// both lanes.
+struct TCornerDoubles
+{
+    __m128d lo, hi;
+};
 
 class TPrimitiveSetup
 {
@@ -48,12 +56,12 @@ private:
     {
         int outside, clip;
     };
-    // A corner as the interpolation planes see it: homogeneous window position (x w, y w, w),
-    // window depth times w, and the clip-space varyings.
+    // The corners as the interpolation planes see them: homogeneous window position (x w, y w,
+    // w), window depth times w, and the clip-space varyings.
     struct THomogeneous
     {
-        double x, y, w, z;
-        const float* varying;
+        TCornerDoubles x, y, w, z;
+        const float* varying[3];
     };
     // The guard band's four planes, near, far, and w kept positive.
     static constexpr int kClipPlanes = 7;
@@ -65,16 +73,21 @@ private:
     // Window x, y, depth and 1/w of the corners.
     TCorners ToScreen(const TCorners& p) const;
     TScreenVertex ToScreen(const float* v) const;
-    THomogeneous FromClip(const float* v) const;
-    static THomogeneous FromScreen(const TScreenVertex& v);
-    static double Determinant(const THomogeneous h[3]);
+    THomogeneous FromClip(const float* const corners[3]) const;
+    static THomogeneous FromScreen(const TScreenVertex corners[3]);
+    // The cofactors of the matrix with the corners' homogeneous positions as its columns, those
+    // of corner i in lane i: the rows of its inverse times the determinant.
+    static void Cofactors(const THomogeneous& h, TCornerDoubles cofactors[3]);
+    static double Determinant(const THomogeneous& h, const TCornerDoubles cofactors[3]);
     // The lines or points of a wireframe or point-filled triangle that survives culling.
     void EdgesOrCorners(const float* a, const float* b, const float* c);
     // The two triangles of a line's or point's square.
     void Quad(const TScreenVertex corners[4]);
     bool Culled(float area) const;
-    // The interpolation planes of source_ into the record; false when it has no area.
+    // The interpolation planes of the primitive being set up into the record; false when it has
+    // no area.
     bool SourcePlanes();
+    bool Planes(const THomogeneous& h);
     // Sets up one screen triangle, its corners' window x and y in the lanes of `x` and `y`,
     // with the planes of source_; `cull` applies the cull mode (lines and points are never
     // culled).
@@ -99,10 +112,13 @@ private:
     // triangle's clip positions, made homogeneous when its planes are needed, or the corners
     // of a line's or point's square (clipSource_[0] null).
     const float* clipSource_[3] = {};
-    THomogeneous source_[3];
+    THomogeneous source_;
     bool planesMade_ = false;
     // The record binned for each triangle: its TBinnedTriangle, then the planes.
     static constexpr int kHeaderFloats = int(sizeof(TBinnedTriangle) / 4);
+    static_assert(offsetof(TBinnedTriangle, y) == 12 && offsetof(TBinnedTriangle, minX) == 24 &&
+                      offsetof(TBinnedTriangle, front) == 32,
+                  "Setup writes the header as x, y, bounds, front");
     float record_[kHeaderFloats + 3 * kMaxPlanes];
     DWORD cull_, fill_;
     float depthBias_, slopeBias_, pointSize_;

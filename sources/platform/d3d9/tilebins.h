@@ -29,9 +29,9 @@ public:
 
     // Tiles over the clip rectangle for `runs` runs of primitives, every bin empty.
     void Reset(const RECT& clip, int runs, int planes);
-    // Appends a record, the triangle followed by its planes, to every bin of the run its
-    // bounds touch.
-    void Add(int run, const TBinnedTriangle& triangle, const float* record);
+    // Appends a record, a TBinnedTriangle followed by its planes, to every bin of the run that
+    // the triangle's bounds (pixels, inclusive) touch.
+    void Add(int run, int minX, int minY, int maxX, int maxY, const float* record);
 
     int Tiles() const { return tilesX_ * tilesY_; }
     int Runs() const { return runs_; }
