@@ -326,7 +326,8 @@ template <typename TInt>
 // Lanes set in a 4-bit mask.
 constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 
-// The quads a triangle covers in one tile, row by row, each as its x * 16 + its lanes.
+// The quads a triangle covers in one tile, row by row, each as its column in the tile * 16 + its
+// lanes.
 struct TCoverage
 {
     static constexpr int kQuadsAcross = kTileSize / 2;
@@ -334,14 +335,14 @@ struct TCoverage
     int rowEnds[kQuadsAcross]; // where each row's quads end in `quads`
 };
 
-// Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, whose lanes the edges cover;
-// answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
+// Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, in the tile from tileX, whose
+// lanes the edges cover; answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
 // only the covered ones, so that no branch depends on coverage. With `Trim`, lanes left of
 // minX, above minY, right of x1 or below y1 are dropped: needed only where the clip rectangle
 // cuts through quads, since every other pixel outside the box lies outside an edge.
 template <bool Trim>
-[[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int x0, int y0, int x1, int y1, int minX,
-                                             int minY, TCoverage& coverage)
+[[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int tileX, int x0, int y0, int x1, int y1,
+                                             int minX, int minY, TCoverage& coverage)
 {
     const __m128i stepX0 = _mm_set1_epi32(edges[0].stepX), stepX1 = _mm_set1_epi32(edges[1].stepX),
                   stepX2 = _mm_set1_epi32(edges[2].stepX);
@@ -365,7 +366,7 @@ template <bool Trim>
             e0 = _mm_add_epi32(e0, stepX0);
             e1 = _mm_add_epi32(e1, stepX1);
             e2 = _mm_add_epi32(e2, stepX2);
-            quads[covered] = px * 16 + mask;
+            quads[covered] = (px - tileX) * 8 + mask;
             covered += mask != 0;
         }
         coverage.rowEnds[rows++] = covered;
@@ -686,23 +687,32 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return a + b * dx + rowTerm;
 }
 
+template <TTileShader::EWForm Form>
 [[gnu::always_inline]] inline TQuad TTileShader::PerspectiveW(const TTrianglePlanes& t, const TQuad& dx)
 {
-    return t.flat ? t.flatW : TQuad(1.0f) / PlaneAt(t.planes[1].a, t.planes[1].b, dx, t.rowTerms[1]);
+    if constexpr (Form == EWForm::Perspective)
+        return TQuad(1.0f) / PlaneAt(t.planes[1].a, t.planes[1].b, dx, t.rowTerms[1]);
+    return t.flatW;
 }
 
+template <TTileShader::EWForm Form>
 [[gnu::always_inline]] inline TQuad TTileShader::Interpolated(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w,
                                                              int k)
 {
     const TQuad value = PlaneAt(t.planes[k].a, t.planes[k].b, dx, t.rowTerms[k]);
-    return t.unitW ? value : value * w;
+    if constexpr (Form == EWForm::One)
+        return value;
+    return value * w;
 }
 
 [[gnu::always_inline]] inline TQuadVector TTileShader::Interpolant(const TTrianglePlanes& t, const TQuad& dx,
                                                                   const TQuad& w, int k)
 {
-    return {Interpolated(t, dx, w, k), Interpolated(t, dx, w, k + 1), Interpolated(t, dx, w, k + 2),
-            Interpolated(t, dx, w, k + 3)};
+    if (t.unitW)
+        return {Interpolated<EWForm::One>(t, dx, w, k), Interpolated<EWForm::One>(t, dx, w, k + 1),
+                Interpolated<EWForm::One>(t, dx, w, k + 2), Interpolated<EWForm::One>(t, dx, w, k + 3)};
+    return {Interpolated<EWForm::Flat>(t, dx, w, k), Interpolated<EWForm::Flat>(t, dx, w, k + 1),
+            Interpolated<EWForm::Flat>(t, dx, w, k + 2), Interpolated<EWForm::Flat>(t, dx, w, k + 3)};
 }
 
 [[gnu::always_inline]] inline int TTileShader::ShadeColour(const TTrianglePlanes& t, TPixelInput& input,
@@ -712,7 +722,7 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     // Members read once: stores of SSE values may alias anything, so the compiler would
     // read them again after each.
     const int varyings = varyings_, targetCount = targetCount_;
-    const TQuad w = PerspectiveW(t, dx);
+    const TQuad w = t.flat ? PerspectiveW<EWForm::Flat>(t, dx) : PerspectiveW<EWForm::Perspective>(t, dx);
     for (int v = 0; v < varyings; ++v)
         input.varying[v] = Interpolant(t, dx, w, 2 + 4 * v);
     input.x = dx + TQuad(originX_);
@@ -818,6 +828,10 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     const bool trim = trimQuads_;
     const float originX = originX_;
     const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
+    // Each column of quads as distances from the planes' origin along x.
+    TQuad columnDx[TCoverage::kQuadsAcross];
+    for (int column = 0; column < TCoverage::kQuadsAcross; ++column)
+        columnDx[column] = QuadDx(tileX + 2 * column, originX);
     TPixelInput input;
     input.constants = &call_->pixelConstants;
     input.samplers = call_->samplers;
@@ -850,8 +864,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                      : !SetUpEdges<std::int64_t>(t, x0, y0, x1, y1, edges);
             if (outside)
                 continue;
-            const int rows = trim ? CoverQuads<true>(edges, x0, y0, x1, y1, t.minX, t.minY, coverage)
-                                  : CoverQuads<false>(edges, x0, y0, x1, y1, t.minX, t.minY, coverage);
+            const int rows = trim ? CoverQuads<true>(edges, tileX, x0, y0, x1, y1, t.minX, t.minY, coverage)
+                                  : CoverQuads<false>(edges, tileX, x0, y0, x1, y1, t.minX, t.minY, coverage);
             if (rows == 0 || coverage.rowEnds[rows - 1] == 0)
                 continue;
             // 1/w at the origin and its slopes: flat, its value is the same in every quad.
@@ -861,8 +875,6 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             // The planes with their coefficients in every lane, once per triangle.
             if (fixedKind)
             {
-                if (!shading.flat)
-                    shading.planes[1] = {p[3], p[4], p[5]};
                 const float* kind = p + 3 * kindPlane;
                 for (int k = 0; k < kindPlanes; ++k)
                     shading.planes[2 + k] = {kind[3 * k], kind[3 * k + 1], kind[3 * k + 2]};
@@ -876,109 +888,128 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             input.frontFace = front;
             // The triangle's samples within the tile: at most 64 x 64, counted in 32 bits.
             int triangleSamples = 0;
-            int quad = 0;
-            for (int row = 0; row < rows; ++row)
-            {
-                const int rowEnd = coverage.rowEnds[row];
-                if (quad == rowEnd)
-                    continue;
-                const int py = y0 + 2 * row;
-                // What the row's quads share: c * dy of the planes read and the pixel rows.
-                const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
-                if (fixedKind)
+            // The covered quads row by row; a fixed kind's 1/w has the triangle's `Form`.
+            auto shadeRows = [&](auto form) {
+                constexpr EWForm Form = decltype(form)::value;
+                int quad = 0;
+                for (int row = 0; row < rows; ++row)
                 {
-                    if (!shading.flat)
-                        shading.rowTerms[1] = shading.planes[1].c * dy;
-                    for (int k = 2; k < 2 + kindPlanes; ++k)
-                        shading.rowTerms[k] = shading.planes[k].c * dy;
-                }
-                else
-                {
-                    for (int k = 0; k < planeCount; ++k)
-                        shading.rowTerms[k] = shading.planes[k].c * dy;
-                }
-                input.y = dy + TQuad(originY_);
-                wholeBefore = py + 1 < target.height ? target.width - 1 : INT_MIN;
-                // Textured quads of the row, sampled together once it is walked.
-                int rowQuads = 0;
-                for (; quad < rowEnd; ++quad)
-                {
-                    const int px = coverage.quads[quad] >> 4;
-                    int mask = coverage.quads[quad] & 0xF;
-                    if constexpr (Path == EQuadPath::General)
-                        triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
-                    else if constexpr (fixedKind)
+                    const int rowEnd = coverage.rowEnds[row];
+                    if (quad == rowEnd)
+                        continue;
+                    const int py = y0 + 2 * row;
+                    // What the row's quads share: c * dy of the planes read and the pixel rows.
+                    const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
+                    if constexpr (fixedKind)
                     {
-                        // The model's own form: its interpolant stored, or its texture
-                        // coordinates kept to be sampled with the row's others.
-                        const TQuad dx = QuadDx(px, originX);
-                        const TQuad w = PerspectiveW(shading, dx);
-                        if constexpr (Kind == EPixelKind::Texture)
-                        {
-                            quads.quadX[rowQuads] = px;
-                            quads.mask[rowQuads] = mask;
-                            quads.u[rowQuads] = Interpolated(shading, dx, w, 2);
-                            quads.v[rowQuads] = Interpolated(shading, dx, w, 3);
-                            ++rowQuads;
-                        }
-                        else
-                        {
-                            std::uint8_t* rows[2];
-                            const bool whole = quadRows(px, py, rows);
-                            WriteArgb<Path == EQuadPath::Blend>(rows, whole, Interpolant(shading, dx, w, 2), mask,
-                                                                opaqueTarget);
-                            triangleSamples += kLaneCount[mask];
-                        }
+                        if constexpr (Form == EWForm::Perspective)
+                            shading.rowTerms[1] = shading.planes[1].c * dy;
+                        for (int k = 2; k < 2 + kindPlanes; ++k)
+                            shading.rowTerms[k] = shading.planes[k].c * dy;
                     }
                     else
                     {
-                        const TQuad dx = QuadDx(px, originX);
-                        const TQuad z =
-                            Saturate(PlaneAt(shading.planes[0].a, shading.planes[0].b, dx, shading.rowTerms[0]));
-                        TPixelOutput output;
-                        mask = ShadeColour(shading, input, dx, z, mask, output);
-                        if (!mask)
-                            continue;
-                        std::uint8_t* rows[2];
-                        const bool whole = quadRows(px, py, rows);
-                        WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
-                        triangleSamples += kLaneCount[mask];
+                        for (int k = 0; k < planeCount; ++k)
+                            shading.rowTerms[k] = shading.planes[k].c * dy;
+                    }
+                    input.y = dy + TQuad(originY_);
+                    wholeBefore = py + 1 < target.height ? target.width - 1 : INT_MIN;
+                    // Textured quads of the row, sampled together once it is walked.
+                    int rowQuads = 0;
+                    for (; quad < rowEnd; ++quad)
+                    {
+                        const int column = coverage.quads[quad] >> 4, px = tileX + 2 * column;
+                        int mask = coverage.quads[quad] & 0xF;
+                        const TQuad& dx = columnDx[column];
+                        if constexpr (Path == EQuadPath::General)
+                            triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
+                        else if constexpr (fixedKind)
+                        {
+                            // The model's own form: its interpolant stored, or its texture
+                            // coordinates kept to be sampled with the row's others.
+                            const TQuad w = PerspectiveW<Form>(shading, dx);
+                            if constexpr (Kind == EPixelKind::Texture)
+                            {
+                                quads.quadX[rowQuads] = px;
+                                quads.mask[rowQuads] = mask;
+                                quads.u[rowQuads] = Interpolated<Form>(shading, dx, w, 2);
+                                quads.v[rowQuads] = Interpolated<Form>(shading, dx, w, 3);
+                                ++rowQuads;
+                            }
+                            else
+                            {
+                                const TQuadVector colour = {
+                                    Interpolated<Form>(shading, dx, w, 2), Interpolated<Form>(shading, dx, w, 3),
+                                    Interpolated<Form>(shading, dx, w, 4), Interpolated<Form>(shading, dx, w, 5)};
+                                std::uint8_t* rows[2];
+                                const bool whole = quadRows(px, py, rows);
+                                WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
+                                triangleSamples += kLaneCount[mask];
+                            }
+                        }
+                        else
+                        {
+                            const TQuad z =
+                                Saturate(PlaneAt(shading.planes[0].a, shading.planes[0].b, dx, shading.rowTerms[0]));
+                            TPixelOutput output;
+                            mask = ShadeColour(shading, input, dx, z, mask, output);
+                            if (!mask)
+                                continue;
+                            std::uint8_t* rows[2];
+                            const bool whole = quadRows(px, py, rows);
+                            WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
+                            triangleSamples += kLaneCount[mask];
+                        }
+                    }
+                    if constexpr (Kind == EPixelKind::Texture)
+                    {
+                        // Sampled words are the channels PackArgb would pack from them, and blend in
+                        // integers to the bytes of the float blending.
+                        samplers->SampleWordsRow(0, quads.u, quads.v, rowQuads, quads.words);
+                        const bool wideBlend = Path == EQuadPath::Blend && RasteriserSimdLevel() == ESimdLevel::Avx2;
+                        for (int q = 0; q < rowQuads; ++q)
+                        {
+                            const int mask = quads.mask[q];
+                            // Two whole, covered neighbours blend eight pixels at once.
+                            if (wideBlend && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
+                                quads.quadX[q + 1] == quads.quadX[q] + 2 && quads.quadX[q + 1] < wholeBefore)
+                            {
+                                std::uint8_t* rows[2];
+                                quadRows(quads.quadX[q], py, rows);
+                                AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, quads.words[q], quads.words[q + 1],
+                                                       opaqueTarget);
+                                triangleSamples += 8;
+                                ++q;
+                                continue;
+                            }
+                            std::uint8_t* rows[2];
+                            const bool whole = quadRows(quads.quadX[q], py, rows);
+                            __m128i words = quads.words[q];
+                            if constexpr (Path == EQuadPath::Blend)
+                                words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
+                            if (whole)
+                                StoreArgbWhole(rows, words, mask);
+                            else
+                                StoreArgb(rows, words, mask);
+                            triangleSamples += kLaneCount[mask];
+                        }
                     }
                 }
-                if constexpr (Kind == EPixelKind::Texture)
+            };
+            if constexpr (fixedKind)
+            {
+                if (shading.unitW)
+                    shadeRows(std::integral_constant<EWForm, EWForm::One>());
+                else if (shading.flat)
+                    shadeRows(std::integral_constant<EWForm, EWForm::Flat>());
+                else
                 {
-                    // Sampled words are the channels PackArgb would pack from them, and blend in
-                    // integers to the bytes of the float blending.
-                    samplers->SampleWordsRow(0, quads.u, quads.v, rowQuads, quads.words);
-                    const bool wideBlend = Path == EQuadPath::Blend && RasteriserSimdLevel() == ESimdLevel::Avx2;
-                    for (int q = 0; q < rowQuads; ++q)
-                    {
-                        const int mask = quads.mask[q];
-                        // Two whole, covered neighbours blend eight pixels at once.
-                        if (wideBlend && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
-                            quads.quadX[q + 1] == quads.quadX[q] + 2 && quads.quadX[q + 1] < wholeBefore)
-                        {
-                            std::uint8_t* rows[2];
-                            quadRows(quads.quadX[q], py, rows);
-                            AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, quads.words[q], quads.words[q + 1],
-                                                   opaqueTarget);
-                            triangleSamples += 8;
-                            ++q;
-                            continue;
-                        }
-                        std::uint8_t* rows[2];
-                        const bool whole = quadRows(quads.quadX[q], py, rows);
-                        __m128i words = quads.words[q];
-                        if constexpr (Path == EQuadPath::Blend)
-                            words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
-                        if (whole)
-                            StoreArgbWhole(rows, words, mask);
-                        else
-                            StoreArgb(rows, words, mask);
-                        triangleSamples += kLaneCount[mask];
-                    }
+                    shading.planes[1] = {p[3], p[4], p[5]};
+                    shadeRows(std::integral_constant<EWForm, EWForm::Perspective>());
                 }
             }
+            else
+                shadeRows(std::integral_constant<EWForm, EWForm::Perspective>());
             samples += std::uint64_t(triangleSamples);
         }
     }

@@ -71,11 +71,20 @@ private:
     void ShadeTileAs(const TTileBins& bins, int tile, int participant);
     template <EQuadPath Path>
     void ShadeTileOfKind(const TTileBins& bins, int tile, int participant);
+    // How 1/w varies over a triangle: one everywhere, the same everywhere (t.flat), or not.
+    enum class EWForm
+    {
+        One,
+        Flat,
+        Perspective,
+    };
     // 1/w over the quad `dx` from the planes' origin, on the row of t.rowTerms.
+    template <EWForm Form>
     static TQuad PerspectiveW(const TTrianglePlanes& t, const TQuad& dx);
     // The interpolant of planes k .. k + 3 over that quad, perspective-correct with `w`.
     static TQuadVector Interpolant(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
     // Plane k alone over that quad, perspective-correct with `w`.
+    template <EWForm Form>
     static TQuad Interpolated(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
     // Shades the lanes in `mask` of the quad at (px, py) of triangle `t`. Answers the samples
     // that passed the depth and stencil tests.

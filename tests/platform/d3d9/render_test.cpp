@@ -268,8 +268,9 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
 {
     // Models declaring a kind are drawn by the rasteriser itself, without calling their
     // function: the image must be the function's, bit for bit. Triangles reaching past targets
-    // of odd size, some in perspective, with repeated and clamped textures, stored and blended
-    // at every instruction level; point and bilinear, each of both 32-bit formats.
+    // of odd size, some in perspective, some at one w other than one, with repeated and clamped
+    // textures, stored and blended at every instruction level; point and bilinear, each of both
+    // 32-bit formats.
     IDirect3DTexture9* targetTextures[2] = {};
     IDirect3DSurface9* targets[2] = {};
     const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
@@ -315,8 +316,9 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
             const TTestVertex v = At(32.0f + Jitter(seed, 44.0f), 32.0f + Jitter(seed, 44.0f), 0.5f,
                                      D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
                                      0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f));
-            // Every other triangle in perspective.
-            triangles.push_back(ScaledByW(v, (i / 3) % 2 ? 1.0f + 0.6f * float(i % 3) : 1.0f));
+            // A third of the triangles in perspective, a third at one w other than one.
+            const int form = (i / 3) % 3;
+            triangles.push_back(ScaledByW(v, form == 1 ? 1.0f + 0.6f * float(i % 3) : form == 2 ? 1.75f : 1.0f));
         }
         Draw(D3DPT_TRIANGLELIST, triangles);
         return ReadTarget(target);
