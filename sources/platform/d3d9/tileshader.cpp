@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 #include <immintrin.h>
@@ -116,8 +117,8 @@ TQuad BlendOp(DWORD op, TQuad s, TQuad d)
 // Per-edge values of a triangle over one quad row walk.
 struct TEdge
 {
-    __m128i value;    // at the quad's four pixels
-    int stepX, stepY; // per quad (two pixels)
+    __m128i value;        // at the quad's four pixels
+    __m128i stepX, stepY; // per quad (two pixels), in every lane
 };
 
 // Four pixels as A8R8G8B8 words, channels saturated.
@@ -283,44 +284,101 @@ template <bool Blend>
         StoreArgb(rows, packed, mask);
 }
 
-// Triangles less than this wide and high in 28.4 have edge functions that fit in 32 bits
-// anywhere in their box: |ex|, |ey| < 2^14 times offsets below 2^15.
-constexpr int kSmallSpan = 1 << 14;
-
-// The edges of a triangle over the box (x0, y0) - (x1, y1) in `TInt` arithmetic; false when
-// one edge rejects the whole box.
-template <typename TInt>
-[[gnu::always_inline]] inline bool SetUpEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1,
-                                              TEdge edges[3])
+// The edges of a triangle over the box (x0, y0) - (x1, y1) in 64-bit arithmetic, for triangles
+// too large for SetUpSmallEdges; false when one edge rejects the whole box.
+bool SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, TEdge edges[3])
 {
     for (int e = 0; e < 3; ++e)
     {
         const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
-        const TInt ex = bx - ax, ey = by - ay;
+        const std::int64_t ex = bx - ax, ey = by - ay;
         const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
         // The edge function at the first pixel, and what it gains across the box; its
         // extremes over the box are at the corners.
-        const TInt start = ex * (TInt(y0) * kSubpixel - ay) - ey * (TInt(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
-        const TInt acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
-        const TInt acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
-        const TInt low = start + std::min<TInt>(acrossX, 0) + std::min<TInt>(acrossY, 0);
-        const TInt high = start + std::max<TInt>(acrossX, 0) + std::max<TInt>(acrossY, 0);
+        const std::int64_t start = ex * (std::int64_t(y0) * kSubpixel - ay) -
+                                   ey * (std::int64_t(x0) * kSubpixel - ax) - (topLeft ? 0 : 1);
+        const std::int64_t acrossX = -ey * ((x1 + 1 - x0) * kSubpixel);
+        const std::int64_t acrossY = ex * ((y1 + 1 - y0) * kSubpixel);
+        const std::int64_t low = start + std::min<std::int64_t>(acrossX, 0) + std::min<std::int64_t>(acrossY, 0);
+        const std::int64_t high = start + std::max<std::int64_t>(acrossX, 0) + std::max<std::int64_t>(acrossY, 0);
         if (high < 0)
             return false;
         if (low >= 0)
         {
             // Accepts the whole box: never negative, never stepped, tested along with the others.
-            edges[e].value = _mm_setzero_si128();
-            edges[e].stepX = edges[e].stepY = 0;
+            edges[e].value = edges[e].stepX = edges[e].stepY = _mm_setzero_si128();
             continue;
         }
+        // Within a tile's box the values, and so the steps, fit in 32 bits.
         const int sx = int(-ey * kSubpixel), sy = int(ex * kSubpixel);
         const int first = int(start);
         edges[e].value = _mm_setr_epi32(first, first + sx, first + sy, first + sx + sy);
-        edges[e].stepX = 2 * sx;
-        edges[e].stepY = 2 * sy;
+        edges[e].stepX = _mm_set1_epi32(2 * sx);
+        edges[e].stepY = _mm_set1_epi32(2 * sy);
     }
     return true;
+}
+
+// The edges of a triangle, from its `record`, over the box (x0, y0) - (x1, y1), as
+// SetUpLargeEdges sets them up: 1, or 0 when one edge rejects the whole box. The three edges
+// are worked out a lane each, which needs every factor in 16 bits: |ex|, |ey| up to 2^14 (the
+// box lies within the triangle's bounds, so its offsets from a corner are as small); larger
+// triangles answer -1.
+[[gnu::always_inline]] inline int SetUpSmallEdges(const float* record, int x0, int y0, int x1, int y1,
+                                                  TEdge edges[3])
+{
+    // Each edge runs from corner a to the next corner b; lane 3 is never read.
+    const __m128i ax = _mm_loadu_si128(reinterpret_cast<const __m128i*>(record + offsetof(TBinnedTriangle, x) / 4));
+    const __m128i ay = _mm_loadu_si128(reinterpret_cast<const __m128i*>(record + offsetof(TBinnedTriangle, y) / 4));
+    const __m128i ex = _mm_sub_epi32(_mm_shuffle_epi32(ax, _MM_SHUFFLE(3, 0, 2, 1)), ax);
+    const __m128i ey = _mm_sub_epi32(_mm_shuffle_epi32(ay, _MM_SHUFFLE(3, 0, 2, 1)), ay);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i negativeEy = _mm_sub_epi32(zero, ey);
+    // |ex| and |ey|, one less where negative, below 2^14.
+    const __m128i magnitudes =
+        _mm_or_si128(_mm_xor_si128(ex, _mm_srai_epi32(ex, 31)), _mm_xor_si128(ey, _mm_srai_epi32(ey, 31)));
+    if (_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(magnitudes, _mm_set1_epi32((1 << 14) - 1)))) & 7)
+        return -1;
+    // ex * dy - ey * dx as one multiply-add of 16-bit pairs (ex, -ey) and (dy, dx).
+    const __m128i slopes = _mm_unpacklo_epi16(_mm_packs_epi32(ex, ex), _mm_packs_epi32(negativeEy, negativeEy));
+    const __m128i dy = _mm_sub_epi32(_mm_set1_epi32(y0 * kSubpixel), ay);
+    const __m128i dx = _mm_sub_epi32(_mm_set1_epi32(x0 * kSubpixel), ax);
+    const __m128i offsets = _mm_unpacklo_epi16(_mm_packs_epi32(dy, dy), _mm_packs_epi32(dx, dx));
+    const __m128i topLeft =
+        _mm_or_si128(_mm_cmplt_epi32(ey, zero), _mm_and_si128(_mm_cmpeq_epi32(ey, zero), _mm_cmpgt_epi32(ex, zero)));
+    const __m128i start =
+        _mm_sub_epi32(_mm_madd_epi16(slopes, offsets), _mm_andnot_si128(topLeft, _mm_set1_epi32(1)));
+    const __m128i acrossX = _mm_madd_epi16(slopes, _mm_set1_epi32(((x1 + 1 - x0) * kSubpixel) << 16));
+    const __m128i acrossY = _mm_madd_epi16(slopes, _mm_set1_epi32((y1 + 1 - y0) * kSubpixel));
+    // Their minima and maxima with zero, by their signs.
+    const __m128i signX = _mm_srai_epi32(acrossX, 31), signY = _mm_srai_epi32(acrossY, 31);
+    const __m128i low =
+        _mm_add_epi32(start, _mm_add_epi32(_mm_and_si128(acrossX, signX), _mm_and_si128(acrossY, signY)));
+    const __m128i high =
+        _mm_add_epi32(start, _mm_add_epi32(_mm_andnot_si128(signX, acrossX), _mm_andnot_si128(signY, acrossY)));
+    if (_mm_movemask_ps(_mm_castsi128_ps(high)) & 7)
+        return 0;
+    // Edges accepting the whole box are zero and never stepped.
+    const __m128i tested = _mm_srai_epi32(low, 31);
+    const __m128i first = _mm_and_si128(start, tested);
+    const __m128i sx = _mm_and_si128(_mm_slli_epi32(negativeEy, 4), tested);
+    const __m128i sy = _mm_and_si128(_mm_slli_epi32(ex, 4), tested);
+    // Each edge's four pixels, from the quad's pixels by edge.
+    const __m128i right = _mm_add_epi32(first, sx), below = _mm_add_epi32(first, sy);
+    const __m128i belowRight = _mm_add_epi32(right, sy);
+    const __m128i upper01 = _mm_unpacklo_epi32(first, right), lower01 = _mm_unpacklo_epi32(below, belowRight);
+    const __m128i upper2 = _mm_unpackhi_epi32(first, right), lower2 = _mm_unpackhi_epi32(below, belowRight);
+    edges[0].value = _mm_unpacklo_epi64(upper01, lower01);
+    edges[1].value = _mm_unpackhi_epi64(upper01, lower01);
+    edges[2].value = _mm_unpacklo_epi64(upper2, lower2);
+    const __m128i stepX = _mm_add_epi32(sx, sx), stepY = _mm_add_epi32(sy, sy);
+    edges[0].stepX = _mm_shuffle_epi32(stepX, _MM_SHUFFLE(0, 0, 0, 0));
+    edges[1].stepX = _mm_shuffle_epi32(stepX, _MM_SHUFFLE(1, 1, 1, 1));
+    edges[2].stepX = _mm_shuffle_epi32(stepX, _MM_SHUFFLE(2, 2, 2, 2));
+    edges[0].stepY = _mm_shuffle_epi32(stepY, _MM_SHUFFLE(0, 0, 0, 0));
+    edges[1].stepY = _mm_shuffle_epi32(stepY, _MM_SHUFFLE(1, 1, 1, 1));
+    edges[2].stepY = _mm_shuffle_epi32(stepY, _MM_SHUFFLE(2, 2, 2, 2));
+    return 1;
 }
 
 // Lanes set in a 4-bit mask.
@@ -344,8 +402,7 @@ template <bool Trim>
 [[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int tileX, int x0, int y0, int x1, int y1,
                                              int minX, int minY, TCoverage& coverage)
 {
-    const __m128i stepX0 = _mm_set1_epi32(edges[0].stepX), stepX1 = _mm_set1_epi32(edges[1].stepX),
-                  stepX2 = _mm_set1_epi32(edges[2].stepX);
+    const __m128i stepX0 = edges[0].stepX, stepX1 = edges[1].stepX, stepX2 = edges[2].stepX;
     __m128i row0 = edges[0].value, row1 = edges[1].value, row2 = edges[2].value;
     const int leftLanes = x0 >= minX ? 0xF : 0xA, rightLanes = (x1 & 1) ? 0xF : 0x5;
     int* const quads = coverage.quads;
@@ -370,9 +427,9 @@ template <bool Trim>
             covered += mask != 0;
         }
         coverage.rowEnds[rows++] = covered;
-        row0 = _mm_add_epi32(row0, _mm_set1_epi32(edges[0].stepY));
-        row1 = _mm_add_epi32(row1, _mm_set1_epi32(edges[1].stepY));
-        row2 = _mm_add_epi32(row2, _mm_set1_epi32(edges[2].stepY));
+        row0 = _mm_add_epi32(row0, edges[0].stepY);
+        row1 = _mm_add_epi32(row1, edges[1].stepY);
+        row2 = _mm_add_epi32(row2, edges[2].stepY);
     }
     return rows;
 }
@@ -854,15 +911,9 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             const int x0 = std::max(int(t.minX), tileX) & ~1, y0 = std::max(int(t.minY), tileY) & ~1;
             const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
             const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
-            // Small triangles, the most of them, have edge functions that fit in 32 bits over
-            // their whole box.
             TEdge edges[3];
-            const int spanX = std::max({t.x[0], t.x[1], t.x[2]}) - std::min({t.x[0], t.x[1], t.x[2]});
-            const int spanY = std::max({t.y[0], t.y[1], t.y[2]}) - std::min({t.y[0], t.y[1], t.y[2]});
-            const bool outside = spanX < kSmallSpan && spanY < kSmallSpan
-                                     ? !SetUpEdges<int>(t, x0, y0, x1, y1, edges)
-                                     : !SetUpEdges<std::int64_t>(t, x0, y0, x1, y1, edges);
-            if (outside)
+            const int small = SetUpSmallEdges(&bin[at], x0, y0, x1, y1, edges);
+            if (small == 0 || (small < 0 && !SetUpLargeEdges(t, x0, y0, x1, y1, edges)))
                 continue;
             const int rows = trim ? CoverQuads<true>(edges, tileX, x0, y0, x1, y1, t.minX, t.minY, coverage)
                                   : CoverQuads<false>(edges, tileX, x0, y0, x1, y1, t.minX, t.minY, coverage);
