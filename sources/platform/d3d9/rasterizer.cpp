@@ -96,30 +96,8 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     }
     // Only vertices the streams hold are shaded; primitives naming others get a zero vertex
     // (kept after the shaded ones) instead of a read past a buffer.
-    // What each element reads, looked up once per draw.
-    struct TElementSource
-    {
-        const std::uint8_t* bytes; // the element of vertex 0
-        UINT stride;
-        BYTE type;
-        UINT floats; // FLOAT1 .. FLOAT4: copied as they are
-    };
-    const std::vector<D3DVERTEXELEMENT9>& elements = *call.elements;
-    const size_t elementCount = std::min<size_t>(elements.size(), MAXD3DDECLLENGTH);
-    TElementSource sources[MAXD3DDECLLENGTH];
-    std::int64_t available = std::int64_t(1) << 40;
-    for (size_t e = 0; e < elementCount; ++e)
-    {
-        const D3DVERTEXELEMENT9& element = elements[e];
-        const TStreamSource& stream = call.streams[element.Stream];
-        const std::int64_t end = std::int64_t(element.Offset) + TD3DVertexDeclaration::TypeSize(element.Type);
-        std::int64_t vertices = 0;
-        if (stream.bytes && end <= std::int64_t(stream.size))
-            vertices = stream.stride ? (std::int64_t(stream.size) - end) / stream.stride + 1 : std::int64_t(1) << 40;
-        available = std::min(available, vertices);
-        sources[e] = {stream.bytes ? stream.bytes + element.Offset : nullptr, stream.stride, element.Type,
-                      element.Type <= D3DDECLTYPE_FLOAT4 ? UINT(element.Type - D3DDECLTYPE_FLOAT1 + 1) : 0u};
-    }
+    const TVertexFetch fetch(*call.elements, call.streams);
+    const std::int64_t available = fetch.Available();
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, available - 1);
     const UINT vertexCount = last >= first ? UINT(last - first + 1) : 0;
@@ -133,53 +111,11 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     std::fill(vertices_.end() - vertexStride, vertices_.end(), 0.0f);
     const float* const zeroVertex = &vertices_[size_t(stored) * vertexStride];
 
-    // One vertex through the vertex model into `output`, with the caller's registers.
-    struct TVertexShading
-    {
-        float registers[MAXD3DDECLLENGTH][4];
+    // One vertex, fetched into `registers`, through the vertex model into `output`.
+    auto shade = [&](const float (*registers)[4], TVertexOutput& output) {
         TVertexInput input;
-    };
-    auto shade = [&](std::int64_t vertex, TVertexShading& shading, TVertexOutput& output) {
-        TVertexInput& input = shading.input;
-        input.registers = shading.registers;
+        input.registers = registers;
         input.registerOf = call.registerOf;
-        for (size_t e = 0; e < elementCount; ++e)
-        {
-            const TElementSource& source = sources[e];
-            float* r = shading.registers[e];
-            // The draw's vertices are those every stream holds (the range is cut to them
-            // above), so the offset fits in 32 bits.
-            const std::uint8_t* bytes = source.bytes + UINT(vertex) * source.stride;
-            if (source.floats)
-            {
-                // Floats, the usual case, without the call: each count its own fixed
-                // copies, the missing components from (0, 0, 0, 1).
-                switch (source.floats)
-                {
-                case 1:
-                    std::memcpy(r, bytes, 4);
-                    r[1] = r[2] = 0.0f;
-                    r[3] = 1.0f;
-                    break;
-                case 2:
-                    std::memcpy(r, bytes, 8);
-                    r[2] = 0.0f;
-                    r[3] = 1.0f;
-                    break;
-                case 3:
-                    std::memcpy(r, bytes, 12);
-                    r[3] = 1.0f;
-                    break;
-                default:
-                    std::memcpy(r, bytes, 16);
-                    break;
-                }
-            }
-            else if (source.type == D3DDECLTYPE_D3DCOLOR)
-                FetchColour(bytes, r); // the next most usual, also without the call
-            else
-                FetchVertexElement(source.type, bytes, r);
-        }
         output.pointSize = 0.0f;
         call.vertexModel->function(input, call.vertexConstants, output);
         if (call.preTransformed)
@@ -195,19 +131,26 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
             output.position[3] = w;
         }
     };
+    const int elementCount = fetch.Elements();
+    const int runVertices = fetch.RunVertices();
 
     if (!ownCorners)
     {
         const int chunk = 1024;
         const int chunks = int((vertexCount + chunk - 1) / chunk);
         workers_->Run(chunks, [&](int item, int) {
-            TVertexShading shading;
+            float registers[TVertexFetch::kRunRegisters][4];
             TVertexOutput output;
             const UINT begin = UINT(item) * chunk, end = std::min(vertexCount, begin + chunk);
-            for (UINT i = begin; i < end; ++i)
+            for (UINT i = begin; i < end; i += UINT(runVertices))
             {
-                shade(first + i, shading, output);
-                CopyFloats(&vertices_[size_t(i) * vertexStride], &output.position[0], vertexStride);
+                const int count = int(std::min<UINT>(UINT(runVertices), end - i));
+                fetch.Fetch(UINT(first) + i, count, registers);
+                for (int v = 0; v < count; ++v)
+                {
+                    shade(&registers[v * elementCount], output);
+                    CopyFloats(&vertices_[size_t(i + UINT(v)) * vertexStride], &output.position[0], vertexStride);
+                }
             }
         });
     }
@@ -235,24 +178,34 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
             const UINT from = begin + UINT(item) * run, end = std::min(begin + count, from + run);
             if (ownCorners)
             {
-                TVertexShading shading;
+                // The run's corners are consecutive vertices, from the draw's first: fetched a
+                // few triangles at a time, those the streams hold.
+                float registers[TVertexFetch::kRunRegisters][4];
                 // Shaded in place: a shaded vertex is a prefix of the model's output.
                 TVertexOutput corners[3];
-                for (UINT primitive = from; primitive < end; ++primitive)
+                const UINT groupTriangles = UINT(runVertices / 3);
+                for (UINT group = from; group < end; group += groupTriangles)
                 {
-                    const float* named[3];
-                    for (int corner = 0; corner < 3; ++corner)
+                    const UINT groupEnd = std::min(end, group + groupTriangles);
+                    const UINT firstCorner = 3 * group, held = std::min(3 * groupEnd, vertexCount);
+                    if (firstCorner < held)
+                        fetch.Fetch(UINT(first) + firstCorner, int(held - firstCorner), registers);
+                    for (UINT primitive = group; primitive < groupEnd; ++primitive)
                     {
-                        const std::int64_t slot = vertexOf(3 * primitive + UINT(corner)) - first;
-                        if (slot >= 0 && slot < std::int64_t(vertexCount))
+                        const float* named[3];
+                        for (UINT corner = 0; corner < 3; ++corner)
                         {
-                            shade(first + slot, shading, corners[corner]);
-                            named[corner] = &corners[corner].position[0];
+                            const UINT slot = 3 * primitive + corner;
+                            if (slot < vertexCount)
+                            {
+                                shade(&registers[(slot - firstCorner) * UINT(elementCount)], corners[corner]);
+                                named[corner] = &corners[corner].position[0];
+                            }
+                            else
+                                named[corner] = zeroVertex;
                         }
-                        else
-                            named[corner] = zeroVertex;
+                        setup.Triangle(named[0], named[1], named[2]);
                     }
-                    setup.Triangle(named[0], named[1], named[2]);
                 }
                 return;
             }

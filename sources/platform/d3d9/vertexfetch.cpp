@@ -1,6 +1,7 @@
 #include "platform/d3d9/vertexfetch.h"
 
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/vertexdeclaration.h"
 
 #include <algorithm>
 #include <cstring>
@@ -71,5 +72,71 @@ void FetchVertexElement(BYTE type, const std::uint8_t* p, float out[4])
         break;
     default:
         break;
+    }
+}
+
+TVertexFetch::TVertexFetch(const std::vector<D3DVERTEXELEMENT9>& elements, const TStreamSource* streams)
+{
+    elements_ = int(std::min<size_t>(elements.size(), MAXD3DDECLLENGTH));
+    available_ = std::int64_t(1) << 40;
+    for (int e = 0; e < elements_; ++e)
+    {
+        const D3DVERTEXELEMENT9& element = elements[size_t(e)];
+        const TStreamSource& stream = streams[element.Stream];
+        const std::int64_t end = std::int64_t(element.Offset) + TD3DVertexDeclaration::TypeSize(element.Type);
+        std::int64_t vertices = 0;
+        if (stream.bytes && end <= std::int64_t(stream.size))
+            vertices = stream.stride ? (std::int64_t(stream.size) - end) / stream.stride + 1 : std::int64_t(1) << 40;
+        available_ = std::min(available_, vertices);
+        sources_[e] = {stream.bytes ? stream.bytes + element.Offset : nullptr, stream.stride, element.Type};
+    }
+}
+
+void TVertexFetch::Fetch(UINT first, int count, float (*registers)[4]) const
+{
+    const int elements = elements_;
+    for (int e = 0; e < elements; ++e)
+    {
+        const TSource& source = sources_[e];
+        // Fetched vertices are available, so the offset fits in 32 bits.
+        const std::uint8_t* const bytes = source.bytes + first * source.stride;
+        const UINT stride = source.stride;
+        auto each = [&](auto fetchOne) {
+            for (int v = 0; v < count; ++v)
+                fetchOne(bytes + UINT(v) * stride, registers[v * elements + e]);
+        };
+        // Floats, the usual case, and colours, the next, without the general call.
+        switch (source.type)
+        {
+        case D3DDECLTYPE_FLOAT1:
+            each([](const std::uint8_t* p, float* r) {
+                std::memcpy(r, p, 4);
+                r[1] = r[2] = 0.0f;
+                r[3] = 1.0f;
+            });
+            break;
+        case D3DDECLTYPE_FLOAT2:
+            each([](const std::uint8_t* p, float* r) {
+                std::memcpy(r, p, 8);
+                r[2] = 0.0f;
+                r[3] = 1.0f;
+            });
+            break;
+        case D3DDECLTYPE_FLOAT3:
+            each([](const std::uint8_t* p, float* r) {
+                std::memcpy(r, p, 12);
+                r[3] = 1.0f;
+            });
+            break;
+        case D3DDECLTYPE_FLOAT4:
+            each([](const std::uint8_t* p, float* r) { std::memcpy(r, p, 16); });
+            break;
+        case D3DDECLTYPE_D3DCOLOR:
+            each([](const std::uint8_t* p, float* r) { FetchColour(p, r); });
+            break;
+        default:
+            each([type = source.type](const std::uint8_t* p, float* r) { FetchVertexElement(type, p, r); });
+            break;
+        }
     }
 }
