@@ -159,39 +159,28 @@ TPrimitiveSetup::TCorners TPrimitiveSetup::Corners(const float* a, const float* 
 
 TPrimitiveSetup::TOutcodes TPrimitiveSetup::Outcodes(const TCorners& p) const
 {
-    // Each corner's planes, with the same sums as ClipDistance: the view volume's in bits 0-6,
-    // the clip planes' from bit 8 on.
-    auto below = [](__m128 distance) { return _mm_cmplt_ps(distance, _mm_setzero_ps()); };
+    // For each plane the corners outside it, with the same sums as ClipDistance, four planes'
+    // lanes packed into the bits of one mask, four bits a plane.
+    auto below = [](__m128 distance) { return _mm_castps_si128(_mm_cmplt_ps(distance, _mm_setzero_ps())); };
     auto guard = [&](int side, __m128 v) {
         return below(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(guardScale_[side]), v), _mm_mul_ps(_mm_set1_ps(guardOffset_[side]), p.w)));
     };
-    const __m128 nearPlane = below(p.z), farPlane = below(_mm_sub_ps(p.w, p.z));
-    const __m128 outside[2 * kClipPlanes] = {below(_mm_add_ps(p.w, p.x)),
-                                             below(_mm_sub_ps(p.w, p.x)),
-                                             below(_mm_add_ps(p.w, p.y)),
-                                             below(_mm_sub_ps(p.w, p.y)),
-                                             nearPlane,
-                                             farPlane,
-                                             _mm_cmpnge_ps(p.w, _mm_set1_ps(kMinW)),
-                                             guard(0, p.x),
-                                             guard(1, p.x),
-                                             guard(2, p.y),
-                                             guard(3, p.y),
-                                             nearPlane,
-                                             farPlane,
-                                             below(_mm_sub_ps(p.w, _mm_set1_ps(kMinW)))};
-    __m128i codes = _mm_setzero_si128();
-    for (int i = 0; i < 2 * kClipPlanes; ++i)
-    {
-        const int bit = i < kClipPlanes ? i : i - kClipPlanes + 8;
-        codes = _mm_or_si128(codes, _mm_and_si128(_mm_castps_si128(outside[i]), _mm_set1_epi32(1 << bit)));
-    }
-    // What all corners share and what any has (the fourth lane repeats the third).
-    __m128i all = _mm_and_si128(codes, _mm_shuffle_epi32(codes, _MM_SHUFFLE(1, 0, 3, 2)));
-    __m128i any = _mm_or_si128(codes, _mm_shuffle_epi32(codes, _MM_SHUFFLE(1, 0, 3, 2)));
-    all = _mm_and_si128(all, _mm_shuffle_epi32(all, _MM_SHUFFLE(2, 3, 0, 1)));
-    any = _mm_or_si128(any, _mm_shuffle_epi32(any, _MM_SHUFFLE(2, 3, 0, 1)));
-    return {_mm_cvtsi128_si32(all) & 0x7F, _mm_cvtsi128_si32(any) >> 8};
+    auto mask = [](__m128i a, __m128i b, __m128i c, __m128i d) {
+        return _mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d)));
+    };
+    const int sides = mask(below(_mm_add_ps(p.w, p.x)), below(_mm_sub_ps(p.w, p.x)), below(_mm_add_ps(p.w, p.y)),
+                           below(_mm_sub_ps(p.w, p.y)));
+    const int depth = mask(below(p.z), below(_mm_sub_ps(p.w, p.z)),
+                           _mm_castps_si128(_mm_cmpnge_ps(p.w, _mm_set1_ps(kMinW))),
+                           below(_mm_sub_ps(p.w, _mm_set1_ps(kMinW))));
+    const int guards = mask(guard(0, p.x), guard(1, p.x), guard(2, p.y), guard(3, p.y));
+    // A plane's four bits are all set where all corners lie outside it (the fourth lane
+    // repeats the third); the last of depth's four is the clip planes' own test of w.
+    auto allCorners = [](int m) {
+        m &= m >> 1;
+        return m & m >> 2 & 0x1111;
+    };
+    return {allCorners(sides) | allCorners(depth & 0x0FFF), guards | (depth & 0xFF) << 16 | (depth & 0xF000) << 12};
 }
 
 TPrimitiveSetup::TCorners TPrimitiveSetup::ToScreen(const TCorners& p) const
@@ -270,7 +259,7 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
     int used = 0;
     for (int plane = 0; plane < kClipPlanes && count >= 3; ++plane)
     {
-        if (!(codes.clip & (1 << plane)))
+        if (!codes.Clips(plane))
             continue;
         const float* next[kMaxClipVertices];
         int kept = 0;

@@ -49,12 +49,13 @@ private:
     {
         __m128 x, y, z, w;
     };
-    // What the corners' clip positions say about clipping: the planes of the view volume all
-    // three lie outside of (bits 0-5; bit 6: w too small or not a number), and the clip planes
-    // any of them lies outside of.
+    // What the corners' clip positions say about clipping: `outside` is not zero when all
+    // three lie outside one plane of the view volume (or have w too small or not a number);
+    // four bits of `clip` per clip plane, from bit 0, hold the corners outside it.
     struct TOutcodes
     {
         int outside, clip;
+        bool Clips(int plane) const { return (clip >> (4 * plane)) & 0xF; }
     };
     // The corners as the interpolation planes see them: homogeneous window position (x w, y w,
     // w), window depth times w, and the clip-space varyings.
