@@ -1,9 +1,11 @@
 #include "platform/d3d9/primitivesetup.h"
 
+#include "platform/d3d9/simdlevel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <emmintrin.h>
+#include <immintrin.h>
 #include <utility>
 
 namespace
@@ -94,6 +96,86 @@ __m128d Corner(TCornerDoubles v, int i)
 double Lane(TCornerDoubles v, int i)
 {
     return _mm_cvtsd_f64(Corner(v, i));
+}
+
+// Two planes, one per lane, each with the sums of a plane alone: from the corners' values
+// f0..f2 and the weights broadcast ([corner][d/dx, d/dy, value]), writes value at the origin,
+// d/dx and d/dy of both and answers the first's larger slope.
+double TwoPlanes(const __m128d weights[3][3], __m128d ox, __m128d oy, __m128d f0, __m128d f1, __m128d f2,
+                 __m128d bias, float* out)
+{
+    __m128d sums[3];
+    for (int j = 0; j < 3; ++j)
+    {
+        sums[j] = _mm_add_pd(_mm_add_pd(_mm_mul_pd(f0, weights[0][j]), _mm_mul_pd(f1, weights[1][j])),
+                             _mm_mul_pd(f2, weights[2][j]));
+    }
+    const __m128d dx = sums[0], dy = sums[1];
+    const __m128d value = _mm_add_pd(_mm_add_pd(_mm_add_pd(sums[2], _mm_mul_pd(dx, ox)), _mm_mul_pd(dy, oy)), bias);
+    const __m128 valueDx = _mm_unpacklo_ps(_mm_cvtpd_ps(value), _mm_cvtpd_ps(dx));
+    const __m128 dyf = _mm_cvtpd_ps(dy);
+    _mm_storel_pi(reinterpret_cast<__m64*>(out), valueDx);
+    _mm_store_ss(out + 2, dyf);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(out + 3), valueDx);
+    _mm_store_ss(out + 5, _mm_shuffle_ps(dyf, dyf, 1));
+    return std::max(std::fabs(_mm_cvtsd_f64(dx)), std::fabs(_mm_cvtsd_f64(dy)));
+}
+
+// Two of a corner's values from `i` on, made doubles.
+__m128d TwoValues(const float* values, int i)
+{
+    return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(values + i))));
+}
+
+// Four planes' values, d/dx and d/dy written plane by plane.
+void StoreFourPlanes(__m128 value, __m128 dx, __m128 dy, float* out)
+{
+    const __m128 low = _mm_unpacklo_ps(value, dx);  // v0 x0 v1 x1
+    const __m128 high = _mm_unpackhi_ps(value, dx); // v2 x2 v3 x3
+    const __m128 y0v1 = _mm_shuffle_ps(dy, low, _MM_SHUFFLE(2, 2, 0, 0));
+    const __m128 x1y1 = _mm_shuffle_ps(low, dy, _MM_SHUFFLE(1, 1, 3, 3));
+    const __m128 y2v3 = _mm_shuffle_ps(dy, high, _MM_SHUFFLE(2, 2, 2, 2));
+    const __m128 x3y3 = _mm_shuffle_ps(high, dy, _MM_SHUFFLE(3, 3, 3, 3));
+    _mm_storeu_ps(out, _mm_shuffle_ps(low, y0v1, _MM_SHUFFLE(2, 0, 1, 0)));
+    _mm_storeu_ps(out + 4, _mm_shuffle_ps(x1y1, high, _MM_SHUFFLE(1, 0, 2, 0)));
+    _mm_storeu_ps(out + 8, _mm_shuffle_ps(y2v3, x3y3, _MM_SHUFFLE(2, 0, 2, 0)));
+}
+
+// TwoPlanes four planes at a time, written plane by plane.
+[[gnu::target("avx2")]] inline double FourPlanes(const __m256d weights[3][3], __m256d ox, __m256d oy, __m256d f0,
+                                                 __m256d f1, __m256d f2, __m256d bias, float* out)
+{
+    __m256d sums[3];
+    for (int j = 0; j < 3; ++j)
+    {
+        sums[j] = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(f0, weights[0][j]), _mm256_mul_pd(f1, weights[1][j])),
+                                _mm256_mul_pd(f2, weights[2][j]));
+    }
+    const __m256d dx = sums[0], dy = sums[1];
+    const __m256d value =
+        _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(sums[2], _mm256_mul_pd(dx, ox)), _mm256_mul_pd(dy, oy)), bias);
+    StoreFourPlanes(_mm256_cvtpd_ps(value), _mm256_cvtpd_ps(dx), _mm256_cvtpd_ps(dy), out);
+    return std::max(std::fabs(_mm256_cvtsd_f64(dx)), std::fabs(_mm256_cvtsd_f64(dy)));
+}
+
+// Lane i of v in all four.
+[[gnu::target("avx2")]] inline __m256d BroadcastLane(__m256d v, int i)
+{
+    switch (i)
+    {
+    case 0:
+        return _mm256_permute4x64_pd(v, 0x00);
+    case 1:
+        return _mm256_permute4x64_pd(v, 0x55);
+    default:
+        return _mm256_permute4x64_pd(v, 0xAA);
+    }
+}
+
+// Four of a corner's values from `i` on, made doubles.
+[[gnu::target("avx2")]] inline __m256d FourValues(const float* values, int i)
+{
+    return _mm256_cvtps_pd(_mm_loadu_ps(values + i));
 }
 
 } // namespace
@@ -429,7 +511,24 @@ bool TPrimitiveSetup::SourcePlanes()
 {
     // A triangle's corners are passed on as made, not stored: copying them whole would read
     // its varying pointers back as one wide load and wait for their narrow stores.
-    return clipSource_[0] ? Planes(FromClip(clipSource_)) : Planes(source_);
+    if (!clipSource_[0])
+        return Planes(source_);
+    return RasteriserSimdLevel() == ESimdLevel::Avx2 ? TrianglePlanesAvx2() : Planes(FromClip(clipSource_));
+}
+
+void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, double w2)
+{
+    float* const out = record_ + kHeaderFloats;
+    // The depth plane's own slope scales its bias.
+    out[0] += float(slopeBias_ * depthSlope);
+    if (w0 == w1 && w1 == w2)
+    {
+        // Without perspective 1/w is the same everywhere: said exactly, rather than as slopes
+        // of rounding noise, so that shading sees it is flat.
+        out[3] = float(1.0 / w0);
+        out[4] = 0.0f;
+        out[5] = 0.0f;
+    }
 }
 
 bool TPrimitiveSetup::Planes(const THomogeneous& h)
@@ -454,43 +553,73 @@ bool TPrimitiveSetup::Planes(const THomogeneous& h)
         for (int j = 0; j < 3; ++j)
             weights[i][j] = Corner(rows[j], i);
     }
-    // Two planes at a time, one per lane, each with the sums of a plane alone; the corners'
-    // values f0..f2. Writes value, d/dx and d/dy of both and answers the slopes.
-    auto planes = [&](__m128d f0, __m128d f1, __m128d f2, __m128d bias, float* out) {
-        auto weighed = [&](int j) {
-            return _mm_add_pd(_mm_add_pd(_mm_mul_pd(f0, weights[0][j]), _mm_mul_pd(f1, weights[1][j])),
-                              _mm_mul_pd(f2, weights[2][j]));
-        };
-        const __m128d dx = weighed(0), dy = weighed(1), at = weighed(2);
-        const __m128d value = _mm_add_pd(_mm_add_pd(_mm_add_pd(at, _mm_mul_pd(dx, ox)), _mm_mul_pd(dy, oy)), bias);
-        const __m128 valueDx = _mm_unpacklo_ps(_mm_cvtpd_ps(value), _mm_cvtpd_ps(dx));
-        const __m128 dyf = _mm_cvtpd_ps(dy);
-        _mm_storel_pi(reinterpret_cast<__m64*>(out), valueDx);
-        _mm_store_ss(out + 2, dyf);
-        _mm_storeh_pi(reinterpret_cast<__m64*>(out + 3), valueDx);
-        _mm_store_ss(out + 5, _mm_shuffle_ps(dyf, dyf, 1));
-        return std::pair(dx, dy);
-    };
     float* const out = record_ + kHeaderFloats;
-    // Depth with its bias, its slope the plane's own, beside 1/w.
+    // Depth with its bias beside 1/w, then the varyings two at a time.
     auto depthAndW = [&](int k) { return _mm_setr_pd(Lane(h.z, k), 1.0); };
-    const auto [dx, dy] = planes(depthAndW(0), depthAndW(1), depthAndW(2), _mm_setr_pd(depthBias_, 0.0), out);
-    out[0] += float(slopeBias_ * std::max(std::fabs(_mm_cvtsd_f64(dx)), std::fabs(_mm_cvtsd_f64(dy))));
-    if (Lane(h.w, 0) == Lane(h.w, 1) && Lane(h.w, 1) == Lane(h.w, 2))
-    {
-        // Without perspective 1/w is the same everywhere: said exactly, rather than as slopes
-        // of rounding noise, so that shading sees it is flat.
-        out[3] = float(1.0 / Lane(h.w, 0));
-        out[4] = 0.0f;
-        out[5] = 0.0f;
-    }
+    const double slope =
+        TwoPlanes(weights, ox, oy, depthAndW(0), depthAndW(1), depthAndW(2), _mm_setr_pd(depthBias_, 0.0), out);
     for (int i = 0; i < varyings_ * 4; i += 2)
     {
-        auto varyings = [&](int k) {
-            return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(h.varying[k] + i))));
-        };
-        planes(varyings(0), varyings(1), varyings(2), _mm_setzero_pd(), out + 3 * (2 + i));
+        TwoPlanes(weights, ox, oy, TwoValues(h.varying[0], i), TwoValues(h.varying[1], i), TwoValues(h.varying[2], i),
+                  _mm_setzero_pd(), out + 3 * (2 + i));
     }
+    FinishPlanes(slope, Lane(h.w, 0), Lane(h.w, 1), Lane(h.w, 2));
+    return true;
+}
+
+bool TPrimitiveSetup::TrianglePlanesAvx2()
+{
+    // Planes with the corners a lane each (the fourth repeating the third), as Planes has
+    // them, then four planes to a register.
+    const TCorners p = Corners(clipSource_[0], clipSource_[1], clipSource_[2]);
+    const double* k = toWindow_;
+    const __m256d w = _mm256_cvtps_pd(p.w);
+    const __m256d x = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[1]), w), _mm256_mul_pd(_mm256_set1_pd(k[0]), _mm256_cvtps_pd(p.x)));
+    const __m256d y = _mm256_sub_pd(_mm256_mul_pd(_mm256_set1_pd(k[3]), w), _mm256_mul_pd(_mm256_set1_pd(k[2]), _mm256_cvtps_pd(p.y)));
+    const __m256d z = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[4]), w), _mm256_mul_pd(_mm256_set1_pd(k[5]), _mm256_cvtps_pd(p.z)));
+    // Corner i + 1 in lane i, and corner i + 2.
+    constexpr int kNext = _MM_SHUFFLE(0, 0, 2, 1), kAfterNext = _MM_SHUFFLE(1, 1, 0, 2);
+    const __m256d px = _mm256_permute4x64_pd(x, kNext), py = _mm256_permute4x64_pd(y, kNext);
+    const __m256d pw = _mm256_permute4x64_pd(w, kNext);
+    const __m256d qx = _mm256_permute4x64_pd(x, kAfterNext), qy = _mm256_permute4x64_pd(y, kAfterNext);
+    const __m256d qw = _mm256_permute4x64_pd(w, kAfterNext);
+    __m256d rows[3] = {_mm256_sub_pd(_mm256_mul_pd(py, qw), _mm256_mul_pd(pw, qy)),
+                       _mm256_sub_pd(_mm256_mul_pd(pw, qx), _mm256_mul_pd(px, qw)),
+                       _mm256_sub_pd(_mm256_mul_pd(px, qy), _mm256_mul_pd(py, qx))};
+    const double det = _mm256_cvtsd_f64(x) * _mm256_cvtsd_f64(rows[0]) + _mm256_cvtsd_f64(y) * _mm256_cvtsd_f64(rows[1]) +
+                       _mm256_cvtsd_f64(w) * _mm256_cvtsd_f64(rows[2]);
+    if (!(det != 0.0) || !std::isfinite(det))
+        return false;
+    const __m256d inverse = _mm256_set1_pd(1.0 / det);
+    __m256d weights[3][3];
+    for (int j = 0; j < 3; ++j)
+    {
+        rows[j] = _mm256_mul_pd(inverse, rows[j]);
+        for (int i = 0; i < 3; ++i)
+            weights[i][j] = BroadcastLane(rows[j], i);
+    }
+    const __m256d ox = _mm256_set1_pd(call_.clip.left), oy = _mm256_set1_pd(call_.clip.top);
+    float* const out = record_ + kHeaderFloats;
+    // Depth with its bias beside 1/w, as a pair, then the varyings four at a time.
+    __m128d pairWeights[3][3];
+    for (int i = 0; i < 3; ++i)
+    {
+        for (int j = 0; j < 3; ++j)
+            pairWeights[i][j] = _mm256_castpd256_pd128(weights[i][j]);
+    }
+    const __m128d one = _mm_set1_pd(1.0), zLow = _mm256_castpd256_pd128(z), zHigh = _mm256_extractf128_pd(z, 1);
+    const double slope = TwoPlanes(pairWeights, _mm256_castpd256_pd128(ox), _mm256_castpd256_pd128(oy),
+                                   _mm_unpacklo_pd(zLow, one), _mm_unpackhi_pd(zLow, one), _mm_unpacklo_pd(zHigh, one),
+                                   _mm_setr_pd(depthBias_, 0.0), out);
+    const float* varying[3] = {clipSource_[0] + kVertexHeader, clipSource_[1] + kVertexHeader,
+                               clipSource_[2] + kVertexHeader};
+    for (int i = 0; i < varyings_ * 4; i += 4)
+    {
+        FourPlanes(weights, ox, oy, FourValues(varying[0], i), FourValues(varying[1], i), FourValues(varying[2], i),
+                   _mm256_setzero_pd(), out + 3 * (2 + i));
+    }
+    FinishPlanes(slope, _mm_cvtss_f32(p.w), _mm_cvtss_f32(_mm_shuffle_ps(p.w, p.w, 1)),
+                 _mm_cvtss_f32(_mm_movehl_ps(p.w, p.w)));
     return true;
 }
 

@@ -89,6 +89,11 @@ private:
     // no area.
     bool SourcePlanes();
     bool Planes(const THomogeneous& h);
+    // Planes of a triangle's clip positions on AVX2, with the same bits: four corner or plane
+    // lanes to a register.
+    [[gnu::target("avx2")]] bool TrianglePlanesAvx2();
+    // The depth plane's slope bias, and 1/w made exactly flat where the corners share one w.
+    void FinishPlanes(double depthSlope, double w0, double w1, double w2);
     // Sets up one screen triangle, its corners' window x and y in the lanes of `x` and `y`,
     // with the planes of source_; `cull` applies the cull mode (lines and points are never
     // culled).

@@ -127,5 +127,14 @@ std::uint64_t AllScenesHash()
 
 TEST(PrimitiveSetupTest, RecordsKeepEveryBit)
 {
-    EXPECT_EQ(9731495409329794250u, AllScenesHash());
+    // The same on every instruction set the processor runs.
+    const ESimdLevel level = RasteriserSimdLevel();
+    for (ESimdLevel each : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (SetRasteriserSimdLevel(each))
+        {
+            EXPECT_EQ(9731495409329794250u, AllScenesHash()) << "level " << int(each);
+        }
+    }
+    SetRasteriserSimdLevel(level);
 }
