@@ -234,9 +234,9 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
 
 TPrimitiveSetup::TCorners TPrimitiveSetup::Corners(const float* a, const float* b, const float* c)
 {
-    __m128 x = _mm_loadu_ps(a), y = _mm_loadu_ps(b), z = _mm_loadu_ps(c), w = z;
-    _MM_TRANSPOSE4_PS(x, y, z, w);
-    return {x, y, z, w};
+    // A float at a time: the corners have often just been shaded, and a wide load of a vertex
+    // model's narrower stores would wait for them to finish.
+    return {Lanes(a[0], b[0], c[0]), Lanes(a[1], b[1], c[1]), Lanes(a[2], b[2], c[2]), Lanes(a[3], b[3], c[3])};
 }
 
 TPrimitiveSetup::TOutcodes TPrimitiveSetup::Outcodes(const TCorners& p) const
