@@ -424,7 +424,7 @@ template <bool Trim>
             e1 = _mm_add_epi32(e1, stepX1);
             e2 = _mm_add_epi32(e2, stepX2);
             quads[covered] = (px - tileX) * 8 + mask;
-            covered += mask != 0;
+            covered += (mask + 0xF) >> 4; // one where any lane is covered
         }
         coverage.rowEnds[rows++] = covered;
         row0 = _mm_add_epi32(row0, edges[0].stepY);
