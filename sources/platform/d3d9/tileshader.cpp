@@ -869,17 +869,20 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     {
         TQuad u[kTileSize / 2], v[kTileSize / 2];
         __m128i words[kTileSize / 2];
-        int quadX[kTileSize / 2], mask[kTileSize / 2];
+        int column[kTileSize / 2], mask[kTileSize / 2];
     };
     TQuadRow quads;
     TCoverage coverage;
-    // On the row of quads being shaded, those left of this lie wholly in the target.
+    // On the row of quads being shaded: the target's pixels at the tile's left, and the columns
+    // of quads, left of this one, that lie wholly in the target.
+    std::uint8_t* rowBits = nullptr;
     int wholeBefore = 0;
-    // The pixel rows of the quad at (px, py) on the target; answers whether all four lie in it.
-    auto quadRows = [&](int px, int py, std::uint8_t* rows[2]) {
-        rows[0] = target.bits + py * target.pitch + px * 4;
+    // The pixel rows of the quad in `column` of the row on the target; answers whether all four
+    // lie in it.
+    auto quadRows = [&](int column, std::uint8_t* rows[2]) {
+        rows[0] = rowBits + column * 8;
         rows[1] = rows[0] + target.pitch;
-        return px < wholeBefore;
+        return column < wholeBefore;
     };
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
     const bool trim = trimQuads_;
@@ -964,7 +967,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             shading.rowTerms[k] = shading.planes[k].c * dy;
                     }
                     input.y = dy + TQuad(originY_);
-                    wholeBefore = py + 1 < target.height ? target.width - 1 : INT_MIN;
+                    rowBits = target.bits + py * target.pitch + tileX * 4;
+                    wholeBefore = py + 1 < target.height ? (target.width - tileX) / 2 : 0;
                     // Textured quads of the row, sampled together once it is walked.
                     int rowQuads = 0;
                     for (; quad < rowEnd; ++quad)
@@ -981,7 +985,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             const TQuad w = PerspectiveW<Form>(shading, dx);
                             if constexpr (Kind == EPixelKind::Texture)
                             {
-                                quads.quadX[rowQuads] = px;
+                                quads.column[rowQuads] = column;
                                 quads.mask[rowQuads] = mask;
                                 quads.u[rowQuads] = Interpolated<Form>(shading, dx, w, 2);
                                 quads.v[rowQuads] = Interpolated<Form>(shading, dx, w, 3);
@@ -993,7 +997,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                     Interpolated<Form>(shading, dx, w, 2), Interpolated<Form>(shading, dx, w, 3),
                                     Interpolated<Form>(shading, dx, w, 4), Interpolated<Form>(shading, dx, w, 5)};
                                 std::uint8_t* rows[2];
-                                const bool whole = quadRows(px, py, rows);
+                                const bool whole = quadRows(column, rows);
                                 WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
                                 triangleSamples += kLaneCount[mask];
                             }
@@ -1007,7 +1011,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             if (!mask)
                                 continue;
                             std::uint8_t* rows[2];
-                            const bool whole = quadRows(px, py, rows);
+                            const bool whole = quadRows(column, rows);
                             WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
                             triangleSamples += kLaneCount[mask];
                         }
@@ -1023,10 +1027,10 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             const int mask = quads.mask[q];
                             // Two whole, covered neighbours blend eight pixels at once.
                             if (wideBlend && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
-                                quads.quadX[q + 1] == quads.quadX[q] + 2 && quads.quadX[q + 1] < wholeBefore)
+                                quads.column[q + 1] == quads.column[q] + 1 && quads.column[q + 1] < wholeBefore)
                             {
                                 std::uint8_t* rows[2];
-                                quadRows(quads.quadX[q], py, rows);
+                                quadRows(quads.column[q], rows);
                                 AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, quads.words[q], quads.words[q + 1],
                                                        opaqueTarget);
                                 triangleSamples += 8;
@@ -1034,7 +1038,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                 continue;
                             }
                             std::uint8_t* rows[2];
-                            const bool whole = quadRows(quads.quadX[q], py, rows);
+                            const bool whole = quadRows(quads.column[q], rows);
                             __m128i words = quads.words[q];
                             if constexpr (Path == EQuadPath::Blend)
                                 words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
