@@ -111,7 +111,8 @@ double TwoPlanes(const __m128d weights[3][3], __m128d ox, __m128d oy, __m128d f0
                              _mm_mul_pd(f2, weights[2][j]));
     }
     const __m128d dx = sums[0], dy = sums[1];
-    const __m128d value = _mm_add_pd(_mm_add_pd(_mm_add_pd(sums[2], _mm_mul_pd(dx, ox)), _mm_mul_pd(dy, oy)), bias);
+    const __m128d value =
+        _mm_add_pd(_mm_add_pd(_mm_add_pd(sums[2], _mm_mul_pd(dx, ox)), _mm_mul_pd(dy, oy)), bias);
     const __m128 valueDx = _mm_unpacklo_ps(_mm_cvtpd_ps(value), _mm_cvtpd_ps(dx));
     const __m128 dyf = _mm_cvtpd_ps(dy);
     _mm_storel_pi(reinterpret_cast<__m64*>(out), valueDx);
@@ -142,18 +143,19 @@ void StoreFourPlanes(__m128 value, __m128 dx, __m128 dy, float* out)
 }
 
 // TwoPlanes four planes at a time, written plane by plane.
-[[gnu::target("avx2")]] inline double FourPlanes(const __m256d weights[3][3], __m256d ox, __m256d oy, __m256d f0,
-                                                 __m256d f1, __m256d f2, __m256d bias, float* out)
+[[gnu::target("avx2")]] inline double FourPlanes(const __m256d weights[3][3], __m256d ox, __m256d oy,
+                                                 __m256d f0, __m256d f1, __m256d f2, __m256d bias, float* out)
 {
     __m256d sums[3];
     for (int j = 0; j < 3; ++j)
     {
-        sums[j] = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(f0, weights[0][j]), _mm256_mul_pd(f1, weights[1][j])),
-                                _mm256_mul_pd(f2, weights[2][j]));
+        sums[j] =
+            _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(f0, weights[0][j]), _mm256_mul_pd(f1, weights[1][j])),
+                          _mm256_mul_pd(f2, weights[2][j]));
     }
     const __m256d dx = sums[0], dy = sums[1];
-    const __m256d value =
-        _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(sums[2], _mm256_mul_pd(dx, ox)), _mm256_mul_pd(dy, oy)), bias);
+    const __m256d value = _mm256_add_pd(
+        _mm256_add_pd(_mm256_add_pd(sums[2], _mm256_mul_pd(dx, ox)), _mm256_mul_pd(dy, oy)), bias);
     StoreFourPlanes(_mm256_cvtpd_ps(value), _mm256_cvtpd_ps(dx), _mm256_cvtpd_ps(dy), out);
     return std::max(std::fabs(_mm256_cvtsd_f64(dx)), std::fabs(_mm256_cvtsd_f64(dy)));
 }
@@ -198,12 +200,12 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     const float halfWidth = 0.5f * float(v.Width), halfHeight = 0.5f * float(v.Height);
     const float centreX = float(v.X) + halfWidth, centreY = float(v.Y) + halfHeight;
     const float guard[kClipPlanes][4] = {{halfWidth, 0.0f, 0.0f, centreX + kGuardBand},
-                                          {-halfWidth, 0.0f, 0.0f, kGuardBand - centreX},
-                                          {0.0f, -halfHeight, 0.0f, centreY + kGuardBand},
-                                          {0.0f, halfHeight, 0.0f, kGuardBand - centreY},
-                                          {0.0f, 0.0f, 1.0f, 0.0f},
-                                          {0.0f, 0.0f, -1.0f, 1.0f},
-                                          {0.0f, 0.0f, 0.0f, 1.0f}};
+                                         {-halfWidth, 0.0f, 0.0f, kGuardBand - centreX},
+                                         {0.0f, -halfHeight, 0.0f, centreY + kGuardBand},
+                                         {0.0f, halfHeight, 0.0f, kGuardBand - centreY},
+                                         {0.0f, 0.0f, 1.0f, 0.0f},
+                                         {0.0f, 0.0f, -1.0f, 1.0f},
+                                         {0.0f, 0.0f, 0.0f, 1.0f}};
     std::copy(&guard[0][0], &guard[0][0] + kClipPlanes * 4, &clipPlanes_[0][0]);
     for (int side = 0; side < 4; ++side)
     {
@@ -232,26 +234,31 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
     return plane == kClipPlanes - 1 ? distance - kMinW : distance;
 }
 
-TPrimitiveSetup::TCorners TPrimitiveSetup::Corners(const float* a, const float* b, const float* c)
+// The helpers on corner lanes are inlined: on 32-bit x86 a call passes the lanes through memory.
+[[gnu::always_inline]] inline TPrimitiveSetup::TCorners TPrimitiveSetup::Corners(const float* a,
+                                                                                 const float* b,
+                                                                                 const float* c)
 {
     // A float at a time: the corners have often just been shaded, and a wide load of a vertex
     // model's narrower stores would wait for them to finish.
-    return {Lanes(a[0], b[0], c[0]), Lanes(a[1], b[1], c[1]), Lanes(a[2], b[2], c[2]), Lanes(a[3], b[3], c[3])};
+    return {Lanes(a[0], b[0], c[0]), Lanes(a[1], b[1], c[1]), Lanes(a[2], b[2], c[2]),
+            Lanes(a[3], b[3], c[3])};
 }
 
-TPrimitiveSetup::TOutcodes TPrimitiveSetup::Outcodes(const TCorners& p) const
+[[gnu::always_inline]] inline TPrimitiveSetup::TOutcodes TPrimitiveSetup::Outcodes(const TCorners& p) const
 {
     // For each plane the corners outside it, with the same sums as ClipDistance, four planes'
     // lanes packed into the bits of one mask, four bits a plane.
     auto below = [](__m128 distance) { return _mm_castps_si128(_mm_cmplt_ps(distance, _mm_setzero_ps())); };
     auto guard = [&](int side, __m128 v) {
-        return below(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(guardScale_[side]), v), _mm_mul_ps(_mm_set1_ps(guardOffset_[side]), p.w)));
+        return below(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(guardScale_[side]), v),
+                                _mm_mul_ps(_mm_set1_ps(guardOffset_[side]), p.w)));
     };
     auto mask = [](__m128i a, __m128i b, __m128i c, __m128i d) {
         return _mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d)));
     };
-    const int sides = mask(below(_mm_add_ps(p.w, p.x)), below(_mm_sub_ps(p.w, p.x)), below(_mm_add_ps(p.w, p.y)),
-                           below(_mm_sub_ps(p.w, p.y)));
+    const int sides = mask(below(_mm_add_ps(p.w, p.x)), below(_mm_sub_ps(p.w, p.x)),
+                           below(_mm_add_ps(p.w, p.y)), below(_mm_sub_ps(p.w, p.y)));
     const int depth = mask(below(p.z), below(_mm_sub_ps(p.w, p.z)),
                            _mm_castps_si128(_mm_cmpnge_ps(p.w, _mm_set1_ps(kMinW))),
                            below(_mm_sub_ps(p.w, _mm_set1_ps(kMinW))));
@@ -262,10 +269,11 @@ TPrimitiveSetup::TOutcodes TPrimitiveSetup::Outcodes(const TCorners& p) const
         m &= m >> 1;
         return m & m >> 2 & 0x1111;
     };
-    return {allCorners(sides) | allCorners(depth & 0x0FFF), guards | (depth & 0xFF) << 16 | (depth & 0xF000) << 12};
+    return {allCorners(sides) | allCorners(depth & 0x0FFF),
+            guards | (depth & 0xFF) << 16 | (depth & 0xF000) << 12};
 }
 
-TPrimitiveSetup::TCorners TPrimitiveSetup::ToScreen(const TCorners& p) const
+[[gnu::always_inline]] inline TPrimitiveSetup::TCorners TPrimitiveSetup::ToScreen(const TCorners& p) const
 {
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 ow = _mm_div_ps(one, p.w);
@@ -279,11 +287,12 @@ TPrimitiveSetup::TCorners TPrimitiveSetup::ToScreen(const TCorners& p) const
 TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
 {
     const TCorners s = ToScreen(Corners(v, v, v));
-    return {_mm_cvtss_f32(s.x), _mm_cvtss_f32(s.y), _mm_cvtss_f32(s.z), _mm_cvtss_f32(s.w), v + kVertexHeader};
+    return {_mm_cvtss_f32(s.x), _mm_cvtss_f32(s.y), _mm_cvtss_f32(s.z), _mm_cvtss_f32(s.w),
+            v + kVertexHeader};
 }
 
-// Inlined, as Cofactors is: on 32-bit x86 a call would pass the lanes through memory.
-[[gnu::always_inline]] inline TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(const float* const corners[3]) const
+[[gnu::always_inline]] inline TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(
+    const float* const corners[3]) const
 {
     const TCorners p = Corners(corners[0], corners[1], corners[2]);
     const double* k = toWindow_;
@@ -460,8 +469,10 @@ void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
     source_ = FromScreen(corners);
     clipSource_[0] = nullptr;
     planesMade_ = false;
-    Setup(Lanes(corners[0].x, corners[1].x, corners[2].x), Lanes(corners[0].y, corners[1].y, corners[2].y), false);
-    Setup(Lanes(corners[0].x, corners[2].x, corners[3].x), Lanes(corners[0].y, corners[2].y, corners[3].y), false);
+    Setup(Lanes(corners[0].x, corners[1].x, corners[2].x), Lanes(corners[0].y, corners[1].y, corners[2].y),
+          false);
+    Setup(Lanes(corners[0].x, corners[2].x, corners[3].x), Lanes(corners[0].y, corners[2].y, corners[3].y),
+          false);
 }
 
 void TPrimitiveSetup::EdgesOrCorners(const float* a, const float* b, const float* c)
@@ -491,7 +502,8 @@ bool TPrimitiveSetup::Culled(float area) const
     return (cull_ == D3DCULL_CCW && area < 0.0f) || (cull_ == D3DCULL_CW && area > 0.0f);
 }
 
-[[gnu::always_inline]] inline void TPrimitiveSetup::Cofactors(const THomogeneous& h, TCornerDoubles cofactors[3])
+[[gnu::always_inline]] inline void TPrimitiveSetup::Cofactors(const THomogeneous& h,
+                                                              TCornerDoubles cofactors[3])
 {
     // Corner i's from the other two, p = i + 1 and q = i + 2.
     const TCornerDoubles px = Next(h.x), py = Next(h.y), pw = Next(h.w);
@@ -556,12 +568,12 @@ bool TPrimitiveSetup::Planes(const THomogeneous& h)
     float* const out = record_ + kHeaderFloats;
     // Depth with its bias beside 1/w, then the varyings two at a time.
     auto depthAndW = [&](int k) { return _mm_setr_pd(Lane(h.z, k), 1.0); };
-    const double slope =
-        TwoPlanes(weights, ox, oy, depthAndW(0), depthAndW(1), depthAndW(2), _mm_setr_pd(depthBias_, 0.0), out);
+    const double slope = TwoPlanes(weights, ox, oy, depthAndW(0), depthAndW(1), depthAndW(2),
+                                   _mm_setr_pd(depthBias_, 0.0), out);
     for (int i = 0; i < varyings_ * 4; i += 2)
     {
-        TwoPlanes(weights, ox, oy, TwoValues(h.varying[0], i), TwoValues(h.varying[1], i), TwoValues(h.varying[2], i),
-                  _mm_setzero_pd(), out + 3 * (2 + i));
+        TwoPlanes(weights, ox, oy, TwoValues(h.varying[0], i), TwoValues(h.varying[1], i),
+                  TwoValues(h.varying[2], i), _mm_setzero_pd(), out + 3 * (2 + i));
     }
     FinishPlanes(slope, Lane(h.w, 0), Lane(h.w, 1), Lane(h.w, 2));
     return true;
@@ -574,9 +586,12 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     const TCorners p = Corners(clipSource_[0], clipSource_[1], clipSource_[2]);
     const double* k = toWindow_;
     const __m256d w = _mm256_cvtps_pd(p.w);
-    const __m256d x = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[1]), w), _mm256_mul_pd(_mm256_set1_pd(k[0]), _mm256_cvtps_pd(p.x)));
-    const __m256d y = _mm256_sub_pd(_mm256_mul_pd(_mm256_set1_pd(k[3]), w), _mm256_mul_pd(_mm256_set1_pd(k[2]), _mm256_cvtps_pd(p.y)));
-    const __m256d z = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[4]), w), _mm256_mul_pd(_mm256_set1_pd(k[5]), _mm256_cvtps_pd(p.z)));
+    const __m256d x = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[1]), w),
+                                    _mm256_mul_pd(_mm256_set1_pd(k[0]), _mm256_cvtps_pd(p.x)));
+    const __m256d y = _mm256_sub_pd(_mm256_mul_pd(_mm256_set1_pd(k[3]), w),
+                                    _mm256_mul_pd(_mm256_set1_pd(k[2]), _mm256_cvtps_pd(p.y)));
+    const __m256d z = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[4]), w),
+                                    _mm256_mul_pd(_mm256_set1_pd(k[5]), _mm256_cvtps_pd(p.z)));
     // Corner i + 1 in lane i, and corner i + 2.
     constexpr int kNext = _MM_SHUFFLE(0, 0, 2, 1), kAfterNext = _MM_SHUFFLE(1, 1, 0, 2);
     const __m256d px = _mm256_permute4x64_pd(x, kNext), py = _mm256_permute4x64_pd(y, kNext);
@@ -586,7 +601,8 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     __m256d rows[3] = {_mm256_sub_pd(_mm256_mul_pd(py, qw), _mm256_mul_pd(pw, qy)),
                        _mm256_sub_pd(_mm256_mul_pd(pw, qx), _mm256_mul_pd(px, qw)),
                        _mm256_sub_pd(_mm256_mul_pd(px, qy), _mm256_mul_pd(py, qx))};
-    const double det = _mm256_cvtsd_f64(x) * _mm256_cvtsd_f64(rows[0]) + _mm256_cvtsd_f64(y) * _mm256_cvtsd_f64(rows[1]) +
+    const double det = _mm256_cvtsd_f64(x) * _mm256_cvtsd_f64(rows[0]) +
+                       _mm256_cvtsd_f64(y) * _mm256_cvtsd_f64(rows[1]) +
                        _mm256_cvtsd_f64(w) * _mm256_cvtsd_f64(rows[2]);
     if (!(det != 0.0) || !std::isfinite(det))
         return false;
@@ -607,16 +623,17 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
         for (int j = 0; j < 3; ++j)
             pairWeights[i][j] = _mm256_castpd256_pd128(weights[i][j]);
     }
-    const __m128d one = _mm_set1_pd(1.0), zLow = _mm256_castpd256_pd128(z), zHigh = _mm256_extractf128_pd(z, 1);
+    const __m128d one = _mm_set1_pd(1.0), zLow = _mm256_castpd256_pd128(z),
+                  zHigh = _mm256_extractf128_pd(z, 1);
     const double slope = TwoPlanes(pairWeights, _mm256_castpd256_pd128(ox), _mm256_castpd256_pd128(oy),
-                                   _mm_unpacklo_pd(zLow, one), _mm_unpackhi_pd(zLow, one), _mm_unpacklo_pd(zHigh, one),
-                                   _mm_setr_pd(depthBias_, 0.0), out);
+                                   _mm_unpacklo_pd(zLow, one), _mm_unpackhi_pd(zLow, one),
+                                   _mm_unpacklo_pd(zHigh, one), _mm_setr_pd(depthBias_, 0.0), out);
     const float* varying[3] = {clipSource_[0] + kVertexHeader, clipSource_[1] + kVertexHeader,
                                clipSource_[2] + kVertexHeader};
     for (int i = 0; i < varyings_ * 4; i += 4)
     {
-        FourPlanes(weights, ox, oy, FourValues(varying[0], i), FourValues(varying[1], i), FourValues(varying[2], i),
-                   _mm256_setzero_pd(), out + 3 * (2 + i));
+        FourPlanes(weights, ox, oy, FourValues(varying[0], i), FourValues(varying[1], i),
+                   FourValues(varying[2], i), _mm256_setzero_pd(), out + 3 * (2 + i));
     }
     FinishPlanes(slope, _mm_cvtss_f32(p.w), _mm_cvtss_f32(_mm_shuffle_ps(p.w, p.w, 1)),
                  _mm_cvtss_f32(_mm_movehl_ps(p.w, p.w)));
@@ -660,7 +677,8 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     // The TBinnedTriangle at the record's head, in two wide stores and a narrow one: binning
     // copies the record at once, and wide loads of narrow stores would wait for them.
     const __m128 fx = _mm_castsi128_ps(xs), fy = _mm_castsi128_ps(ys);
-    const __m128 bounds = _mm_castsi128_ps(_mm_packs_epi32(_mm_setr_epi32(minX, minY, maxX, maxY), _mm_setzero_si128()));
+    const __m128 bounds =
+        _mm_castsi128_ps(_mm_packs_epi32(_mm_setr_epi32(minX, minY, maxX, maxY), _mm_setzero_si128()));
     const __m128 x2y0 = _mm_shuffle_ps(fx, fy, _MM_SHUFFLE(0, 0, 2, 2));
     _mm_storeu_ps(record_, _mm_shuffle_ps(fx, x2y0, _MM_SHUFFLE(2, 0, 1, 0)));
     _mm_storeu_ps(record_ + 4, _mm_shuffle_ps(fy, bounds, _MM_SHUFFLE(1, 0, 2, 1)));

@@ -18,18 +18,6 @@ void TTileBins::Reset(const RECT& clip, int runs, int planes)
         bins_[i].clear();
 }
 
-void TTileBins::Add(int run, int minX, int minY, int maxX, int maxY, const float* record)
-{
-    const int left = minX / kTileSize - tileLeft_, right = maxX / kTileSize - tileLeft_;
-    const int top = minY / kTileSize - tileTop_, bottom = maxY / kTileSize - tileTop_;
-    std::vector<float>* row = &bins_[size_t(run) * Tiles() + size_t(top) * tilesX_];
-    for (int ty = top; ty <= bottom; ++ty, row += tilesX_)
-    {
-        for (int tx = left; tx <= right; ++tx)
-            row[tx].insert(row[tx].end(), record, record + recordFloats_);
-    }
-}
-
 void TTileBins::ShadingOrder(std::vector<int>& order)
 {
     work_.clear();

@@ -40,15 +40,30 @@ public:
     int TileX(int tile) const { return (tileLeft_ + tile % tilesX_) * kTileSize; }
     int TileY(int tile) const { return (tileTop_ + tile / tilesX_) * kTileSize; }
     // The packed records one run left in one tile.
-    const std::vector<float>& Bin(int run, int tile) const { return bins_[std::size_t(run) * Tiles() + tile]; }
+    const std::vector<float>& Bin(int run, int tile) const
+    {
+        return bins_[std::size_t(run) * Tiles() + tile];
+    }
     // The tiles holding any record, those with the most records first: shaded in this order,
     // the long tiles start early and the short ones fill in at the end, so that no worker is
     // left with a long tile while the others wait.
     void ShadingOrder(std::vector<int>& order);
 
 private:
-    std::vector<std::vector<float>> bins_; // run by run, tile by tile
+    std::vector<std::vector<float>> bins_;  // run by run, tile by tile
     std::vector<std::pair<int, int>> work_; // (records, tile), for ShadingOrder
     int runs_ = 0, recordFloats_ = 0;
     int tileLeft_ = 0, tileTop_ = 0, tilesX_ = 0, tilesY_ = 0;
 };
+
+inline void TTileBins::Add(int run, int minX, int minY, int maxX, int maxY, const float* record)
+{
+    const int left = minX / kTileSize - tileLeft_, right = maxX / kTileSize - tileLeft_;
+    const int top = minY / kTileSize - tileTop_, bottom = maxY / kTileSize - tileTop_;
+    std::vector<float>* row = &bins_[size_t(run) * Tiles() + size_t(top) * tilesX_];
+    for (int ty = top; ty <= bottom; ++ty, row += tilesX_)
+    {
+        for (int tx = left; tx <= right; ++tx)
+            row[tx].insert(row[tx].end(), record, record + recordFloats_);
+    }
+}

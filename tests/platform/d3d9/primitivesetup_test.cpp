@@ -88,7 +88,9 @@ std::uint64_t SceneHash(DWORD cull, DWORD fill, int varyings)
             for (int c = 0; c < 3; ++c)
             {
                 float* v = &corners[size_t(c) * stride];
-                const float w = kind == 3 ? numbers.Next(-0.5f, 3.0f) : kind == 4 ? numbers.Next(0.5f, 4.0f) : 1.0f;
+                const float w = kind == 3   ? numbers.Next(-0.5f, 3.0f)
+                                : kind == 4 ? numbers.Next(0.5f, 4.0f)
+                                            : 1.0f;
                 v[0] = (cx + numbers.Next(-reach, reach)) * w;
                 v[1] = (cy + numbers.Next(-reach, reach)) * w;
                 v[2] = numbers.Next(kind == 5 ? -0.5f : 0.0f, kind == 5 ? 1.5f : 1.0f) * w;
