@@ -37,6 +37,9 @@ __m128i ToFixed(__m128 pixels)
     return _mm_add_epi32(_mm_sub_epi32(truncated, up), down);
 }
 
+// Beyond any pixel box Setup makes.
+constexpr float kBoxLimit = 1 << 20;
+
 // Three values in the lanes of a triangle's corners.
 __m128 Lanes(float a, float b, float c)
 {
@@ -212,6 +215,11 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
         guardScale_[side] = guard[side][side < 2 ? 0 : 1];
         guardOffset_[side] = guard[side][3];
     }
+    const RECT& clip = call_.clip;
+    const float low[4] = {float(clip.left), float(clip.top), -kBoxLimit, -kBoxLimit};
+    const float high[4] = {kBoxLimit, kBoxLimit, float(clip.right - 1), float(clip.bottom - 1)};
+    std::copy(low, low + 4, boxLow_);
+    std::copy(high, high + 4, boxHigh_);
     // Halving is exact, so the halved sizes give the same bits as halving each time.
     screenX_ = float(v.X);
     screenY_ = float(v.Y);
@@ -659,13 +667,24 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     if (area == 0 || (cull && Culled(area > 0 ? 1.0f : -1.0f)))
         return;
     const bool front = area > 0;
-    const RECT& clip = call_.clip;
-    const int minX = std::max(int(clip.left), (std::min({x[0], x[1], x[2]}) + kSubpixel - 1) >> 4);
-    const int minY = std::max(int(clip.top), (std::min({y[0], y[1], y[2]}) + kSubpixel - 1) >> 4);
-    const int maxX = std::min(int(clip.right) - 1, std::max({x[0], x[1], x[2]}) >> 4);
-    const int maxY = std::min(int(clip.bottom) - 1, std::max({y[0], y[1], y[2]}) >> 4);
-    if (minX > maxX || minY > maxY)
+    // The pixels whose centres the triangle may cover, within the clip rectangle: rounding keeps
+    // order, so the corners' least and greatest window positions give the least and greatest
+    // fixed-point ones. Lanes: least x and y, greatest x and y.
+    const __m128 low = _mm_unpacklo_ps(screenX, screenY), high = _mm_unpackhi_ps(screenX, screenY);
+    __m128 least = _mm_min_ps(low, high), most = _mm_max_ps(low, high);
+    least = _mm_min_ps(least, _mm_movehl_ps(least, least));
+    most = _mm_max_ps(most, _mm_movehl_ps(most, most));
+    const __m128i extremes = ToFixed(_mm_movelh_ps(least, most));
+    const __m128i pixels =
+        _mm_srai_epi32(_mm_add_epi32(extremes, _mm_setr_epi32(kSubpixel - 1, kSubpixel - 1, 0, 0)), 4);
+    // Whole numbers of pixels: exact in floats.
+    const __m128 box =
+        _mm_min_ps(_mm_max_ps(_mm_cvtepi32_ps(pixels), _mm_loadu_ps(boxLow_)), _mm_loadu_ps(boxHigh_));
+    if (_mm_movemask_ps(_mm_cmpgt_ps(box, _mm_movehl_ps(box, box))) & 3)
         return;
+    const __m128i bounds = _mm_cvttps_epi32(box);
+    alignas(16) int boxes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(boxes), bounds);
     if (!planesMade_ && !(planesMade_ = SourcePlanes()))
         return;
     if (!front)
@@ -677,12 +696,11 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     // The TBinnedTriangle at the record's head, in two wide stores and a narrow one: binning
     // copies the record at once, and wide loads of narrow stores would wait for them.
     const __m128 fx = _mm_castsi128_ps(xs), fy = _mm_castsi128_ps(ys);
-    const __m128 bounds =
-        _mm_castsi128_ps(_mm_packs_epi32(_mm_setr_epi32(minX, minY, maxX, maxY), _mm_setzero_si128()));
+    const __m128 boundsWords = _mm_castsi128_ps(_mm_packs_epi32(bounds, _mm_setzero_si128()));
     const __m128 x2y0 = _mm_shuffle_ps(fx, fy, _MM_SHUFFLE(0, 0, 2, 2));
     _mm_storeu_ps(record_, _mm_shuffle_ps(fx, x2y0, _MM_SHUFFLE(2, 0, 1, 0)));
-    _mm_storeu_ps(record_ + 4, _mm_shuffle_ps(fy, bounds, _MM_SHUFFLE(1, 0, 2, 1)));
+    _mm_storeu_ps(record_ + 4, _mm_shuffle_ps(fy, boundsWords, _MM_SHUFFLE(1, 0, 2, 1)));
     const std::int32_t frontFace = front || !cull;
     std::memcpy(record_ + 8, &frontFace, 4);
-    bins_.Add(run_, minX, minY, maxX, maxY, record_);
+    bins_.Add(run_, boxes[0], boxes[1], boxes[2], boxes[3], record_);
 }
