@@ -300,16 +300,15 @@ TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
 }
 
 [[gnu::always_inline]] inline TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(
-    const float* const corners[3]) const
+    const TCorners& p, const float* const varyings[3]) const
 {
-    const TCorners p = Corners(corners[0], corners[1], corners[2]);
     const double* k = toWindow_;
     const TCornerDoubles w = Widen(p.w);
     return {k[1] * w + k[0] * Widen(p.x),
             k[3] * w - k[2] * Widen(p.y),
             w,
             k[4] * w + k[5] * Widen(p.z),
-            {corners[0] + kVertexHeader, corners[1] + kVertexHeader, corners[2] + kVertexHeader}};
+            {varyings[0], varyings[1], varyings[2]}};
 }
 
 TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromScreen(const TScreenVertex corners[3])
@@ -341,9 +340,10 @@ void TPrimitiveSetup::Triangle(const float* a, const float* b, const float* c)
         return;
     }
     // Every piece interpolates the whole triangle's planes.
-    clipSource_[0] = a;
-    clipSource_[1] = b;
-    clipSource_[2] = c;
+    clipCorners_ = corners;
+    clipVaryings_[0] = a + kVertexHeader;
+    clipVaryings_[1] = b + kVertexHeader;
+    clipVaryings_[2] = c + kVertexHeader;
     planesMade_ = false;
     if (codes.clip == 0)
     {
@@ -475,7 +475,7 @@ void TPrimitiveSetup::Quad(const TScreenVertex corners[4])
 {
     // Both halves interpolate the planes through the first three corners.
     source_ = FromScreen(corners);
-    clipSource_[0] = nullptr;
+    clipVaryings_[0] = nullptr;
     planesMade_ = false;
     Setup(Lanes(corners[0].x, corners[1].x, corners[2].x), Lanes(corners[0].y, corners[1].y, corners[2].y),
           false);
@@ -488,7 +488,8 @@ void TPrimitiveSetup::EdgesOrCorners(const float* a, const float* b, const float
     // The winding of the projected triangle, also where a corner lies behind the eye: the
     // determinant of the homogeneous positions carries the sign of each w.
     const float* corners[3] = {a, b, c};
-    const THomogeneous h = FromClip(corners);
+    const float* varyings[3] = {a + kVertexHeader, b + kVertexHeader, c + kVertexHeader};
+    const THomogeneous h = FromClip(Corners(a, b, c), varyings);
     TCornerDoubles cofactors[3];
     Cofactors(h, cofactors);
     const double winding = Determinant(h, cofactors) * Lane(h.w, 0) * Lane(h.w, 1) * Lane(h.w, 2);
@@ -531,9 +532,10 @@ bool TPrimitiveSetup::SourcePlanes()
 {
     // A triangle's corners are passed on as made, not stored: copying them whole would read
     // its varying pointers back as one wide load and wait for their narrow stores.
-    if (!clipSource_[0])
+    if (!clipVaryings_[0])
         return Planes(source_);
-    return RasteriserSimdLevel() == ESimdLevel::Avx2 ? TrianglePlanesAvx2() : Planes(FromClip(clipSource_));
+    return RasteriserSimdLevel() == ESimdLevel::Avx2 ? TrianglePlanesAvx2()
+                                                     : Planes(FromClip(clipCorners_, clipVaryings_));
 }
 
 void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, double w2)
@@ -591,7 +593,7 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
 {
     // Planes with the corners a lane each (the fourth repeating the third), as Planes has
     // them, then four planes to a register.
-    const TCorners p = Corners(clipSource_[0], clipSource_[1], clipSource_[2]);
+    const TCorners& p = clipCorners_;
     const double* k = toWindow_;
     const __m256d w = _mm256_cvtps_pd(p.w);
     const __m256d x = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[1]), w),
@@ -636,8 +638,7 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     const double slope = TwoPlanes(pairWeights, _mm256_castpd256_pd128(ox), _mm256_castpd256_pd128(oy),
                                    _mm_unpacklo_pd(zLow, one), _mm_unpackhi_pd(zLow, one),
                                    _mm_unpacklo_pd(zHigh, one), _mm_setr_pd(depthBias_, 0.0), out);
-    const float* varying[3] = {clipSource_[0] + kVertexHeader, clipSource_[1] + kVertexHeader,
-                               clipSource_[2] + kVertexHeader};
+    const float* const* varying = clipVaryings_;
     for (int i = 0; i < varyings_ * 4; i += 4)
     {
         FourPlanes(weights, ox, oy, FourValues(varying[0], i), FourValues(varying[1], i),

@@ -74,7 +74,7 @@ private:
     // Window x, y, depth and 1/w of the corners.
     TCorners ToScreen(const TCorners& p) const;
     TScreenVertex ToScreen(const float* v) const;
-    THomogeneous FromClip(const float* const corners[3]) const;
+    THomogeneous FromClip(const TCorners& p, const float* const varyings[3]) const;
     static THomogeneous FromScreen(const TScreenVertex corners[3]);
     // The cofactors of the matrix with the corners' homogeneous positions as its columns, those
     // of corner i in lane i: the rows of its inverse times the determinant.
@@ -118,9 +118,10 @@ private:
     // the depth range.
     double toWindow_[6];
     // The primitive being set up, whose planes every piece of it shares once made: a
-    // triangle's clip positions, made homogeneous when its planes are needed, or the corners
-    // of a line's or point's square (clipSource_[0] null).
-    const float* clipSource_[3] = {};
+    // triangle's clip positions and varyings, made homogeneous when its planes are needed, or
+    // the corners of a line's or point's square (clipVaryings_[0] null).
+    TCorners clipCorners_;
+    const float* clipVaryings_[3] = {};
     THomogeneous source_;
     bool planesMade_ = false;
     // The record binned for each triangle: its TBinnedTriangle, then the planes.
