@@ -58,8 +58,10 @@ private:
 
 inline void TTileBins::Add(int run, int minX, int minY, int maxX, int maxY, const float* record)
 {
-    const int left = minX / kTileSize - tileLeft_, right = maxX / kTileSize - tileLeft_;
-    const int top = minY / kTileSize - tileTop_, bottom = maxY / kTileSize - tileTop_;
+    // Bounds inside the clip rectangle are never negative: their tiles are a shift away.
+    auto tile = [](int pixel) { return int(unsigned(pixel) / kTileSize); };
+    const int left = tile(minX) - tileLeft_, right = tile(maxX) - tileLeft_;
+    const int top = tile(minY) - tileTop_, bottom = tile(maxY) - tileTop_;
     std::vector<float>* row = &bins_[size_t(run) * Tiles() + size_t(top) * tilesX_];
     for (int ty = top; ty <= bottom; ++ty, row += tilesX_)
     {
