@@ -212,21 +212,19 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     std::copy(&guard[0][0], &guard[0][0] + kClipPlanes * 4, &clipPlanes_[0][0]);
     for (int side = 0; side < 4; ++side)
     {
-        guardScale_[side] = guard[side][side < 2 ? 0 : 1];
-        guardOffset_[side] = guard[side][3];
+        guardScale_[side] = _mm_set1_ps(guard[side][side < 2 ? 0 : 1]);
+        guardOffset_[side] = _mm_set1_ps(guard[side][3]);
     }
     const RECT& clip = call_.clip;
-    const float low[4] = {float(clip.left), float(clip.top), -kBoxLimit, -kBoxLimit};
-    const float high[4] = {kBoxLimit, kBoxLimit, float(clip.right - 1), float(clip.bottom - 1)};
-    std::copy(low, low + 4, boxLow_);
-    std::copy(high, high + 4, boxHigh_);
+    boxLow_ = _mm_setr_ps(float(clip.left), float(clip.top), -kBoxLimit, -kBoxLimit);
+    boxHigh_ = _mm_setr_ps(kBoxLimit, kBoxLimit, float(clip.right - 1), float(clip.bottom - 1));
     // Halving is exact, so the halved sizes give the same bits as halving each time.
-    screenX_ = float(v.X);
-    screenY_ = float(v.Y);
-    halfWidth_ = 0.5f * float(v.Width);
-    halfHeight_ = 0.5f * float(v.Height);
-    minZ_ = v.MinZ;
-    depthRange_ = v.MaxZ - v.MinZ;
+    screenX_ = _mm_set1_ps(float(v.X));
+    screenY_ = _mm_set1_ps(float(v.Y));
+    halfWidth_ = _mm_set1_ps(0.5f * float(v.Width));
+    halfHeight_ = _mm_set1_ps(0.5f * float(v.Height));
+    minZ_ = _mm_set1_ps(v.MinZ);
+    depthRange_ = _mm_set1_ps(v.MaxZ - v.MinZ);
     toWindow_[0] = 0.5 * v.Width;
     toWindow_[1] = v.X + 0.5 * v.Width;
     toWindow_[2] = 0.5 * v.Height;
@@ -259,8 +257,7 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
     // lanes packed into the bits of one mask, four bits a plane.
     auto below = [](__m128 distance) { return _mm_castps_si128(_mm_cmplt_ps(distance, _mm_setzero_ps())); };
     auto guard = [&](int side, __m128 v) {
-        return below(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(guardScale_[side]), v),
-                                _mm_mul_ps(_mm_set1_ps(guardOffset_[side]), p.w)));
+        return below(_mm_add_ps(_mm_mul_ps(guardScale_[side], v), _mm_mul_ps(guardOffset_[side], p.w)));
     };
     auto mask = [](__m128i a, __m128i b, __m128i c, __m128i d) {
         return _mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d)));
@@ -285,11 +282,10 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
 {
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 ow = _mm_div_ps(one, p.w);
-    const __m128 x = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(p.x, ow), one), _mm_set1_ps(halfWidth_));
-    const __m128 y = _mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(p.y, ow)), _mm_set1_ps(halfHeight_));
-    const __m128 z = _mm_mul_ps(_mm_mul_ps(p.z, ow), _mm_set1_ps(depthRange_));
-    return {_mm_add_ps(_mm_set1_ps(screenX_), x), _mm_add_ps(_mm_set1_ps(screenY_), y),
-            _mm_add_ps(_mm_set1_ps(minZ_), z), ow};
+    const __m128 x = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(p.x, ow), one), halfWidth_);
+    const __m128 y = _mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(p.y, ow)), halfHeight_);
+    const __m128 z = _mm_mul_ps(_mm_mul_ps(p.z, ow), depthRange_);
+    return {_mm_add_ps(screenX_, x), _mm_add_ps(screenY_, y), _mm_add_ps(minZ_, z), ow};
 }
 
 TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
@@ -679,8 +675,7 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     const __m128i pixels =
         _mm_srai_epi32(_mm_add_epi32(extremes, _mm_setr_epi32(kSubpixel - 1, kSubpixel - 1, 0, 0)), 4);
     // Whole numbers of pixels: exact in floats.
-    const __m128 box =
-        _mm_min_ps(_mm_max_ps(_mm_cvtepi32_ps(pixels), _mm_loadu_ps(boxLow_)), _mm_loadu_ps(boxHigh_));
+    const __m128 box = _mm_min_ps(_mm_max_ps(_mm_cvtepi32_ps(pixels), boxLow_), boxHigh_);
     if (_mm_movemask_ps(_mm_cmpgt_ps(box, _mm_movehl_ps(box, box))) & 3)
         return;
     const __m128i bounds = _mm_cvttps_epi32(box);

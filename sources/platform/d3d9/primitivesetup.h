@@ -107,13 +107,14 @@ private:
     std::vector<float> lineEnds_; // the clipped ends of a line
     std::vector<float> sprite_;
     float clipPlanes_[kClipPlanes][4];
-    // The guard band's four sides as Codes tests them: scale of x, x, y, y and of w.
-    float guardScale_[4], guardOffset_[4];
+    // The guard band's four sides as Outcodes tests them, in every lane: scale of x, x, y, y
+    // and of w.
+    __m128 guardScale_[4], guardOffset_[4];
     // Bounds of a triangle's pixel box as Setup clamps them, in floats: least x and y, then
     // greatest x and y.
-    float boxLow_[4], boxHigh_[4];
-    // Window coordinates from clip space, as ToScreen computes them.
-    float screenX_, screenY_, halfWidth_, halfHeight_, minZ_, depthRange_;
+    __m128 boxLow_, boxHigh_;
+    // Window coordinates from clip space, as ToScreen computes them, in every lane.
+    __m128 screenX_, screenY_, halfWidth_, halfHeight_, minZ_, depthRange_;
     // The viewport as FromClip uses it: half width, centre x, half height, centre y, MinZ and
     // the depth range.
     double toWindow_[6];
