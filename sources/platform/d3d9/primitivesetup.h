@@ -94,10 +94,10 @@ private:
     [[gnu::target("avx2")]] bool TrianglePlanesAvx2();
     // The depth plane's slope bias, and 1/w made exactly flat where the corners share one w.
     void FinishPlanes(double depthSlope, double w0, double w1, double w2);
-    // Sets up one screen triangle, its corners' window x and y in the lanes of `x` and `y`,
-    // with the planes of source_; `cull` applies the cull mode (lines and points are never
-    // culled).
-    void Setup(__m128 x, __m128 y, bool cull);
+    // Sets up one screen triangle, its corners' window x and y in the lanes of `screenX` and
+    // `screenY`, with the planes of the primitive being set up; `cull` applies the cull mode
+    // (lines and points are never culled).
+    void Setup(__m128 screenX, __m128 screenY, bool cull);
 
     const TDrawCall& call_;
     int varyings_;
