@@ -384,23 +384,26 @@ bool SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, T
 // Lanes set in a 4-bit mask.
 constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 
-// The quads a triangle covers in one tile, row by row, each as its column in the tile * 16 + its
-// lanes.
+// The quads a triangle covers in one tile, row by row, each as its row in the tile * 512 + its
+// column * 16 + its lanes.
 struct TCoverage
 {
     static constexpr int kQuadsAcross = kTileSize / 2;
     int quads[kQuadsAcross * kQuadsAcross];
-    int rowEnds[kQuadsAcross]; // where each row's quads end in `quads`
+    int rowEnds[kQuadsAcross]; // where each row of the box's quads end in `quads`
+    static int Row(int quad) { return quad >> 9; }
+    static int Column(int quad) { return (quad >> 4) & (kQuadsAcross - 1); }
+    static int Lanes(int quad) { return quad & 0xF; }
 };
 
-// Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, in the tile from tileX, whose
-// lanes the edges cover; answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
+// Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, in the tile at (tileX, tileY),
+// whose lanes the edges cover; answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
 // only the covered ones, so that no branch depends on coverage. With `Trim`, lanes left of
 // minX, above minY, right of x1 or below y1 are dropped: needed only where the clip rectangle
 // cuts through quads, since every other pixel outside the box lies outside an edge.
 template <bool Trim>
-[[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int tileX, int x0, int y0, int x1, int y1,
-                                             int minX, int minY, TCoverage& coverage)
+[[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int tileX, int tileY, int x0, int y0, int x1,
+                                             int y1, int minX, int minY, TCoverage& coverage)
 {
     const __m128i stepX0 = edges[0].stepX, stepX1 = edges[1].stepX, stepX2 = edges[2].stepX;
     __m128i row0 = edges[0].value, row1 = edges[1].value, row2 = edges[2].value;
@@ -410,6 +413,7 @@ template <bool Trim>
     for (int py = y0; py <= y1; py += 2)
     {
         __m128i e0 = row0, e1 = row1, e2 = row2;
+        const int row = (py - tileY) * 256;
         const int rowLanes = (py >= minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
         for (int px = x0; px <= x1; px += 2)
         {
@@ -423,7 +427,7 @@ template <bool Trim>
             e0 = _mm_add_epi32(e0, stepX0);
             e1 = _mm_add_epi32(e1, stepX1);
             e2 = _mm_add_epi32(e2, stepX2);
-            quads[covered] = (px - tileX) * 8 + mask;
+            quads[covered] = row + (px - tileX) * 8 + mask;
             covered += (mask + 0xF) >> 4; // one where any lane is covered
         }
         coverage.rowEnds[rows++] = covered;
@@ -873,25 +877,37 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     };
     TQuadRow quads;
     TCoverage coverage;
-    // On the row of quads being shaded: the target's pixels at the tile's left, and the columns
+    const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
+    // Each row of the tile's quads on the target: its pixels at the tile's left, and the columns
     // of quads, left of this one, that lie wholly in the target.
-    std::uint8_t* rowBits = nullptr;
-    int wholeBefore = 0;
-    // The pixel rows of the quad in `column` of the row on the target; answers whether all four
-    // lie in it.
-    auto quadRows = [&](int column, std::uint8_t* rows[2]) {
-        rows[0] = rowBits + column * 8;
+    std::uint8_t* rowBits[TCoverage::kQuadsAcross];
+    int wholeBefore[TCoverage::kQuadsAcross];
+    if constexpr (Path != EQuadPath::General)
+    {
+        for (int row = 0; row < TCoverage::kQuadsAcross && tileY + 2 * row < target.height; ++row)
+        {
+            const int py = tileY + 2 * row;
+            rowBits[row] = target.bits + py * target.pitch + tileX * 4;
+            wholeBefore[row] = py + 1 < target.height ? (target.width - tileX) / 2 : 0;
+        }
+    }
+    // The pixel rows of the quad in `column` of tile row `row` on the target; answers whether all
+    // four lie in it.
+    auto quadRows = [&](int row, int column, std::uint8_t* rows[2]) {
+        rows[0] = rowBits[row] + column * 8;
         rows[1] = rows[0] + target.pitch;
-        return column < wholeBefore;
+        return column < wholeBefore[row];
     };
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
     const bool trim = trimQuads_;
-    const float originX = originX_;
-    const int tileX = bins.TileX(tile), tileY = bins.TileY(tile);
-    // Each column of quads as distances from the planes' origin along x.
-    TQuad columnDx[TCoverage::kQuadsAcross];
-    for (int column = 0; column < TCoverage::kQuadsAcross; ++column)
-        columnDx[column] = QuadDx(tileX + 2 * column, originX);
+    const float originX = originX_, originY = originY_;
+    // Each column and row of quads as distances from the planes' origin.
+    TQuad columnDx[TCoverage::kQuadsAcross], rowDy[TCoverage::kQuadsAcross];
+    for (int i = 0; i < TCoverage::kQuadsAcross; ++i)
+    {
+        columnDx[i] = QuadDx(tileX + 2 * i, originX);
+        rowDy[i] = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(tileY + 2 * i) - originY);
+    }
     TPixelInput input;
     input.constants = &call_->pixelConstants;
     input.samplers = call_->samplers;
@@ -918,8 +934,9 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             const int small = SetUpSmallEdges(&bin[at], x0, y0, x1, y1, edges);
             if (small == 0 || (small < 0 && !SetUpLargeEdges(t, x0, y0, x1, y1, edges)))
                 continue;
-            const int rows = trim ? CoverQuads<true>(edges, tileX, x0, y0, x1, y1, t.minX, t.minY, coverage)
-                                  : CoverQuads<false>(edges, tileX, x0, y0, x1, y1, t.minX, t.minY, coverage);
+            const int rows =
+                trim ? CoverQuads<true>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage)
+                     : CoverQuads<false>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage);
             if (rows == 0 || coverage.rowEnds[rows - 1] == 0)
                 continue;
             // 1/w at the origin and its slopes: flat, its value is the same in every quad.
@@ -942,6 +959,32 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             input.frontFace = front;
             // The triangle's samples within the tile: at most 64 x 64, counted in 32 bits.
             int triangleSamples = 0;
+            // The colour kind's covered quads, its interpolant stored; its 1/w has the triangle's
+            // `Form`. Small triangles have a row or two of quads each: one loop over them all,
+            // with c * dy worked out at every quad, costs less than branches on their rows that
+            // the processor would often guess wrong.
+            auto shadeColourQuads = [&](auto form) {
+                constexpr EWForm Form = decltype(form)::value;
+                const int covered = coverage.rowEnds[rows - 1];
+                for (int q = 0; q < covered; ++q)
+                {
+                    const int quad = coverage.quads[q], row = TCoverage::Row(quad);
+                    const int column = TCoverage::Column(quad), mask = TCoverage::Lanes(quad);
+                    const TQuad& dx = columnDx[column];
+                    if constexpr (Form == EWForm::Perspective)
+                        shading.rowTerms[1] = shading.planes[1].c * rowDy[row];
+                    for (int k = 2; k < 6; ++k)
+                        shading.rowTerms[k] = shading.planes[k].c * rowDy[row];
+                    const TQuad w = PerspectiveW<Form>(shading, dx);
+                    const TQuadVector colour = {
+                        Interpolated<Form>(shading, dx, w, 2), Interpolated<Form>(shading, dx, w, 3),
+                        Interpolated<Form>(shading, dx, w, 4), Interpolated<Form>(shading, dx, w, 5)};
+                    std::uint8_t* rows[2];
+                    const bool whole = quadRows(row, column, rows);
+                    WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
+                    triangleSamples += kLaneCount[mask];
+                }
+            };
             // The covered quads row by row; a fixed kind's 1/w has the triangle's `Form`.
             auto shadeRows = [&](auto form) {
                 constexpr EWForm Form = decltype(form)::value;
@@ -953,7 +996,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         continue;
                     const int py = y0 + 2 * row;
                     // What the row's quads share: c * dy of the planes read and the pixel rows.
-                    const TQuad dy = TQuad::Lanes(0.0f, 0.0f, 1.0f, 1.0f) + TQuad(float(py) - originY_);
+                    const int tileRow = (py - tileY) / 2;
+                    const TQuad& dy = rowDy[tileRow];
                     if constexpr (fixedKind)
                     {
                         if constexpr (Form == EWForm::Perspective)
@@ -966,41 +1010,25 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         for (int k = 0; k < planeCount; ++k)
                             shading.rowTerms[k] = shading.planes[k].c * dy;
                     }
-                    input.y = dy + TQuad(originY_);
-                    rowBits = target.bits + py * target.pitch + tileX * 4;
-                    wholeBefore = py + 1 < target.height ? (target.width - tileX) / 2 : 0;
+                    input.y = dy + TQuad(originY);
                     // Textured quads of the row, sampled together once it is walked.
                     int rowQuads = 0;
                     for (; quad < rowEnd; ++quad)
                     {
-                        const int column = coverage.quads[quad] >> 4, px = tileX + 2 * column;
-                        int mask = coverage.quads[quad] & 0xF;
+                        const int column = TCoverage::Column(coverage.quads[quad]), px = tileX + 2 * column;
+                        int mask = TCoverage::Lanes(coverage.quads[quad]);
                         const TQuad& dx = columnDx[column];
                         if constexpr (Path == EQuadPath::General)
                             triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
                         else if constexpr (fixedKind)
                         {
-                            // The model's own form: its interpolant stored, or its texture
-                            // coordinates kept to be sampled with the row's others.
+                            // The texture kind's coordinates, kept to be sampled with the row's others.
                             const TQuad w = PerspectiveW<Form>(shading, dx);
-                            if constexpr (Kind == EPixelKind::Texture)
-                            {
-                                quads.column[rowQuads] = column;
-                                quads.mask[rowQuads] = mask;
-                                quads.u[rowQuads] = Interpolated<Form>(shading, dx, w, 2);
-                                quads.v[rowQuads] = Interpolated<Form>(shading, dx, w, 3);
-                                ++rowQuads;
-                            }
-                            else
-                            {
-                                const TQuadVector colour = {
-                                    Interpolated<Form>(shading, dx, w, 2), Interpolated<Form>(shading, dx, w, 3),
-                                    Interpolated<Form>(shading, dx, w, 4), Interpolated<Form>(shading, dx, w, 5)};
-                                std::uint8_t* rows[2];
-                                const bool whole = quadRows(column, rows);
-                                WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
-                                triangleSamples += kLaneCount[mask];
-                            }
+                            quads.column[rowQuads] = column;
+                            quads.mask[rowQuads] = mask;
+                            quads.u[rowQuads] = Interpolated<Form>(shading, dx, w, 2);
+                            quads.v[rowQuads] = Interpolated<Form>(shading, dx, w, 3);
+                            ++rowQuads;
                         }
                         else
                         {
@@ -1011,7 +1039,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             if (!mask)
                                 continue;
                             std::uint8_t* rows[2];
-                            const bool whole = quadRows(column, rows);
+                            const bool whole = quadRows(tileRow, column, rows);
                             WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
                             triangleSamples += kLaneCount[mask];
                         }
@@ -1027,10 +1055,10 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             const int mask = quads.mask[q];
                             // Two whole, covered neighbours blend eight pixels at once.
                             if (wideBlend && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
-                                quads.column[q + 1] == quads.column[q] + 1 && quads.column[q + 1] < wholeBefore)
+                                quads.column[q + 1] == quads.column[q] + 1 && quads.column[q + 1] < wholeBefore[tileRow])
                             {
                                 std::uint8_t* rows[2];
-                                quadRows(quads.column[q], rows);
+                                quadRows(tileRow, quads.column[q], rows);
                                 AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, quads.words[q], quads.words[q + 1],
                                                        opaqueTarget);
                                 triangleSamples += 8;
@@ -1038,7 +1066,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                 continue;
                             }
                             std::uint8_t* rows[2];
-                            const bool whole = quadRows(quads.column[q], rows);
+                            const bool whole = quadRows(tileRow, quads.column[q], rows);
                             __m128i words = quads.words[q];
                             if constexpr (Path == EQuadPath::Blend)
                                 words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
@@ -1051,16 +1079,22 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     }
                 }
             };
+            auto shade = [&](auto form) {
+                if constexpr (fixedKind && Kind == EPixelKind::Colour)
+                    shadeColourQuads(form);
+                else
+                    shadeRows(form);
+            };
             if constexpr (fixedKind)
             {
                 if (shading.unitW)
-                    shadeRows(std::integral_constant<EWForm, EWForm::One>());
+                    shade(std::integral_constant<EWForm, EWForm::One>());
                 else if (shading.flat)
-                    shadeRows(std::integral_constant<EWForm, EWForm::Flat>());
+                    shade(std::integral_constant<EWForm, EWForm::Flat>());
                 else
                 {
                     shading.planes[1] = {p[3], p[4], p[5]};
-                    shadeRows(std::integral_constant<EWForm, EWForm::Perspective>());
+                    shade(std::integral_constant<EWForm, EWForm::Perspective>());
                 }
             }
             else
