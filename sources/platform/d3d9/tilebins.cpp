@@ -15,7 +15,12 @@ void TTileBins::Reset(const RECT& clip, int runs, int planes)
     if (bins_.size() < count)
         bins_.resize(count);
     for (size_t i = 0; i < count; ++i)
-        bins_[i].clear();
+        bins_[i].size = 0;
+}
+
+void TTileBins::Grow(TBin& bin) const
+{
+    bin.storage.resize(std::max(2 * bin.storage.size(), bin.size + size_t(recordFloats_) * 16));
 }
 
 void TTileBins::ShadingOrder(std::vector<int>& order)

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <emmintrin.h>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -40,9 +42,10 @@ public:
     int TileX(int tile) const { return (tileLeft_ + tile % tilesX_) * kTileSize; }
     int TileY(int tile) const { return (tileTop_ + tile / tilesX_) * kTileSize; }
     // The packed records one run left in one tile.
-    const std::vector<float>& Bin(int run, int tile) const
+    std::span<const float> Bin(int run, int tile) const
     {
-        return bins_[std::size_t(run) * Tiles() + tile];
+        const TBin& bin = bins_[std::size_t(run) * Tiles() + tile];
+        return {bin.storage.data(), bin.size};
     }
     // The tiles holding any record, those with the most records first: shaded in this order,
     // the long tiles start early and the short ones fill in at the end, so that no worker is
@@ -50,7 +53,18 @@ public:
     void ShadingOrder(std::vector<int>& order);
 
 private:
-    std::vector<std::vector<float>> bins_;  // run by run, tile by tile
+    // A bin's storage is kept from draw to draw and only grows, so that appending a record is a
+    // copy of a known length, without a library call.
+    struct TBin
+    {
+        std::vector<float> storage; // its size is the capacity
+        std::size_t size = 0;       // floats in use
+    };
+
+    // Makes room for one more record in `bin`.
+    void Grow(TBin& bin) const;
+
+    std::vector<TBin> bins_;                // run by run, tile by tile
     std::vector<std::pair<int, int>> work_; // (records, tile), for ShadingOrder
     int runs_ = 0, recordFloats_ = 0;
     int tileLeft_ = 0, tileTop_ = 0, tilesX_ = 0, tilesY_ = 0;
@@ -62,10 +76,21 @@ inline void TTileBins::Add(int run, int minX, int minY, int maxX, int maxY, cons
     auto tile = [](int pixel) { return int(unsigned(pixel) / kTileSize); };
     const int left = tile(minX) - tileLeft_, right = tile(maxX) - tileLeft_;
     const int top = tile(minY) - tileTop_, bottom = tile(maxY) - tileTop_;
-    std::vector<float>* row = &bins_[size_t(run) * Tiles() + size_t(top) * tilesX_];
+    TBin* row = &bins_[size_t(run) * Tiles() + size_t(top) * tilesX_];
     for (int ty = top; ty <= bottom; ++ty, row += tilesX_)
     {
         for (int tx = left; tx <= right; ++tx)
-            row[tx].insert(row[tx].end(), record, record + recordFloats_);
+        {
+            TBin& bin = row[tx];
+            if (bin.size + size_t(recordFloats_) > bin.storage.size())
+                Grow(bin);
+            float* to = bin.storage.data() + bin.size;
+            int i = 0;
+            for (; i + 4 <= recordFloats_; i += 4)
+                _mm_storeu_ps(to + i, _mm_loadu_ps(record + i));
+            for (; i < recordFloats_; ++i)
+                to[i] = record[i];
+            bin.size += size_t(recordFloats_);
+        }
     }
 }

@@ -921,7 +921,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     std::uint64_t samples = 0;
     for (int run = 0; run < bins.Runs(); ++run)
     {
-        const std::vector<float>& bin = bins.Bin(run, tile);
+        const std::span<const float> bin = bins.Bin(run, tile);
         for (size_t at = 0; at < bin.size(); at += size_t(recordFloats))
         {
             TBinnedTriangle t;

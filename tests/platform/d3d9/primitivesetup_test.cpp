@@ -54,7 +54,7 @@ std::uint64_t Hash(const TTileBins& bins, std::uint64_t hash = 14695981039346656
     {
         for (int tile = 0; tile < bins.Tiles(); ++tile)
         {
-            const std::vector<float>& bin = bins.Bin(run, tile);
+            const std::span<const float> bin = bins.Bin(run, tile);
             for (float value : bin)
             {
                 std::uint32_t bits;
