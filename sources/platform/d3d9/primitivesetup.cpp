@@ -655,23 +655,25 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     if (_mm_movemask_ps(inside) != 0xF)
         return;
     __m128i xs = ToFixed(screenX), ys = ToFixed(screenY);
-    alignas(16) int x[4], y[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(x), xs);
-    _mm_store_si128(reinterpret_cast<__m128i*>(y), ys);
-    const std::int64_t area =
-        std::int64_t(x[1] - x[0]) * (y[2] - y[0]) - std::int64_t(x[2] - x[0]) * (y[1] - y[0]);
-    // Culling looks at the sign alone: no 64-bit conversion.
-    if (area == 0 || (cull && Culled(area > 0 ? 1.0f : -1.0f)))
+    // Twice the area from corner 0's two edges, (x1 - x0)(y2 - y0) - (x2 - x0)(y1 - y0): the
+    // differences of 28.4 positions stay below 2^19, so the products and their difference are
+    // exact in doubles.
+    const __m128i edgeX = _mm_sub_epi32(_mm_shuffle_epi32(xs, _MM_SHUFFLE(0, 0, 2, 1)), _mm_shuffle_epi32(xs, 0));
+    const __m128i edgeY = _mm_sub_epi32(_mm_shuffle_epi32(ys, _MM_SHUFFLE(0, 0, 1, 2)), _mm_shuffle_epi32(ys, 0));
+    const __m128d products = _mm_mul_pd(_mm_cvtepi32_pd(edgeX), _mm_cvtepi32_pd(edgeY));
+    const double area = _mm_cvtsd_f64(_mm_sub_sd(products, _mm_unpackhi_pd(products, products)));
+    if (area == 0.0 || (cull && Culled(area > 0.0 ? 1.0f : -1.0f)))
         return;
-    const bool front = area > 0;
-    // The pixels whose centres the triangle may cover, within the clip rectangle: rounding keeps
-    // order, so the corners' least and greatest window positions give the least and greatest
-    // fixed-point ones. Lanes: least x and y, greatest x and y.
-    const __m128 low = _mm_unpacklo_ps(screenX, screenY), high = _mm_unpackhi_ps(screenX, screenY);
+    const bool front = area > 0.0;
+    // The pixels whose centres the triangle may cover, within the clip rectangle, from the
+    // corners' least and greatest fixed-point positions (exact in floats). Lanes: least x and y,
+    // greatest x and y.
+    const __m128 fixedX = _mm_cvtepi32_ps(xs), fixedY = _mm_cvtepi32_ps(ys);
+    const __m128 low = _mm_unpacklo_ps(fixedX, fixedY), high = _mm_unpackhi_ps(fixedX, fixedY);
     __m128 least = _mm_min_ps(low, high), most = _mm_max_ps(low, high);
     least = _mm_min_ps(least, _mm_movehl_ps(least, least));
     most = _mm_max_ps(most, _mm_movehl_ps(most, most));
-    const __m128i extremes = ToFixed(_mm_movelh_ps(least, most));
+    const __m128i extremes = _mm_cvttps_epi32(_mm_movelh_ps(least, most));
     const __m128i pixels =
         _mm_srai_epi32(_mm_add_epi32(extremes, _mm_setr_epi32(kSubpixel - 1, kSubpixel - 1, 0, 0)), 4);
     // Whole numbers of pixels: exact in floats.
