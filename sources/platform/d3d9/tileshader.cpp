@@ -437,6 +437,41 @@ template <bool Trim>
     }
     return rows;
 }
+
+// Two quads' lanes as eight.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 PairAvx2(const TQuad& first, const TQuad& second)
+{
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(first.v), second.v, 1);
+}
+
+// PlaneAt, with c * dy for the row term, on eight lanes.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256 PlaneAvx2(__m256 a, __m256 b, __m256 c, __m256 dx, __m256 dy)
+{
+    return _mm256_add_ps(_mm256_add_ps(a, _mm256_mul_ps(b, dx)), _mm256_mul_ps(c, dy));
+}
+
+// A channel of PackArgb on eight lanes, at `shift`.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i ChannelAvx2(__m256 value, int shift)
+{
+    const __m256 saturated = _mm256_min_ps(_mm256_max_ps(value, _mm256_setzero_ps()), _mm256_set1_ps(1.0f));
+    return _mm256_slli_epi32(
+        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(saturated, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f))),
+        shift);
+}
+
+// Stores the packed words of a quad of a coverage on the tile's rows of a 32-bit target; answers
+// its samples.
+[[gnu::always_inline]] inline int StoreQuadWords(int quad, __m128i words, std::uint8_t* const rowBits[],
+                                                 const int wholeBefore[], int pitch)
+{
+    const int row = TCoverage::Row(quad), column = TCoverage::Column(quad), mask = TCoverage::Lanes(quad);
+    std::uint8_t* const rows[2] = {rowBits[row] + column * 8, rowBits[row] + column * 8 + pitch};
+    if (column < wholeBefore[row])
+        StoreArgbWhole(rows, words, mask);
+    else
+        StoreArgb(rows, words, mask);
+    return kLaneCount[mask];
+}
 } // namespace
 
 TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
@@ -861,6 +896,48 @@ template <TTileShader::EWForm Form>
     return kLaneCount[mask];
 }
 
+template <TTileShader::EWForm Form>
+[[gnu::target("avx2")]] int TTileShader::StoreColourPairsAvx2(const TTrianglePlanes& t, const int* quads, int count,
+                                                             const TQuad columnDx[], const TQuad rowDy[],
+                                                             std::uint8_t* const rowBits[], const int wholeBefore[],
+                                                             int pitch)
+{
+    // Planes 1 (1/w) to 5 (the colour) in both halves.
+    __m256 a[6], b[6], c[6];
+    for (int k = Form == EWForm::Perspective ? 1 : 2; k < 6; ++k)
+    {
+        a[k] = PairAvx2(t.planes[k].a, t.planes[k].a);
+        b[k] = PairAvx2(t.planes[k].b, t.planes[k].b);
+        c[k] = PairAvx2(t.planes[k].c, t.planes[k].c);
+    }
+    const __m256 flatW = PairAvx2(t.flatW, t.flatW);
+    int samples = 0;
+    for (int q = 0; q + 1 < count; q += 2)
+    {
+        const int first = quads[q], second = quads[q + 1];
+        const __m256 dx = PairAvx2(columnDx[TCoverage::Column(first)], columnDx[TCoverage::Column(second)]);
+        const __m256 dy = PairAvx2(rowDy[TCoverage::Row(first)], rowDy[TCoverage::Row(second)]);
+        // Interpolated lane by lane.
+        __m256 colour[6];
+        for (int k = 2; k < 6; ++k)
+            colour[k] = PlaneAvx2(a[k], b[k], c[k], dx, dy);
+        if constexpr (Form != EWForm::One)
+        {
+            const __m256 w = Form == EWForm::Perspective
+                                 ? _mm256_div_ps(_mm256_set1_ps(1.0f), PlaneAvx2(a[1], b[1], c[1], dx, dy))
+                                 : flatW;
+            for (int k = 2; k < 6; ++k)
+                colour[k] = _mm256_mul_ps(colour[k], w);
+        }
+        const __m256i packed =
+            _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour[5], 24), ChannelAvx2(colour[2], 16)),
+                            _mm256_or_si256(ChannelAvx2(colour[3], 8), ChannelAvx2(colour[4], 0)));
+        samples += StoreQuadWords(first, _mm256_castsi256_si128(packed), rowBits, wholeBefore, pitch);
+        samples += StoreQuadWords(second, _mm256_extracti128_si256(packed, 1), rowBits, wholeBefore, pitch);
+    }
+    return samples;
+}
+
 template <TTileShader::EQuadPath Path, EPixelKind Kind>
 void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
 {
@@ -966,7 +1043,17 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             auto shadeColourQuads = [&](auto form) {
                 constexpr EWForm Form = decltype(form)::value;
                 const int covered = coverage.rowEnds[rows - 1];
-                for (int q = 0; q < covered; ++q)
+                int q = 0;
+                if constexpr (Path == EQuadPath::Store)
+                {
+                    if (RasteriserSimdLevel() == ESimdLevel::Avx2)
+                    {
+                        triangleSamples += StoreColourPairsAvx2<Form>(shading, coverage.quads, covered, columnDx,
+                                                                      rowDy, rowBits, wholeBefore, target.pitch);
+                        q = covered & ~1;
+                    }
+                }
+                for (; q < covered; ++q)
                 {
                     const int quad = coverage.quads[q], row = TCoverage::Row(quad);
                     const int column = TCoverage::Column(quad), mask = TCoverage::Lanes(quad);
