@@ -215,6 +215,8 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
         guardScale_[side] = _mm_set1_ps(guard[side][side < 2 ? 0 : 1]);
         guardOffset_[side] = _mm_set1_ps(guard[side][3]);
     }
+    // A pixel inside the band's edges leaves room for the rounding of their tests.
+    viewportInGuard_ = double(v.X) + v.Width <= kGuardBand - 1 && double(v.Y) + v.Height <= kGuardBand - 1;
     const RECT& clip = call_.clip;
     boxLow_ = _mm_setr_ps(float(clip.left), float(clip.top), -kBoxLimit, -kBoxLimit);
     boxHigh_ = _mm_setr_ps(kBoxLimit, kBoxLimit, float(clip.right - 1), float(clip.bottom - 1));
@@ -267,7 +269,10 @@ float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
     const int depth = mask(below(p.z), below(_mm_sub_ps(p.w, p.z)),
                            _mm_castps_si128(_mm_cmpnge_ps(p.w, _mm_set1_ps(kMinW))),
                            below(_mm_sub_ps(p.w, _mm_set1_ps(kMinW))));
-    const int guards = mask(guard(0, p.x), guard(1, p.x), guard(2, p.y), guard(3, p.y));
+    // Corners inside the view volume's sides lie inside the guard band too, where it holds the
+    // viewport.
+    const int guards =
+        sides == 0 && viewportInGuard_ ? 0 : mask(guard(0, p.x), guard(1, p.x), guard(2, p.y), guard(3, p.y));
     // A plane's four bits are all set where all corners lie outside it (the fourth lane
     // repeats the third); the last of depth's four is the clip planes' own test of w.
     auto allCorners = [](int m) {

@@ -110,6 +110,8 @@ private:
     // The guard band's four sides as Outcodes tests them, in every lane: scale of x, x, y, y
     // and of w.
     __m128 guardScale_[4], guardOffset_[4];
+    // Whether the viewport lies inside the guard band.
+    bool viewportInGuard_;
     // Bounds of a triangle's pixel box as Setup clamps them, in floats: least x and y, then
     // greatest x and y.
     __m128 boxLow_, boxHigh_;

@@ -140,3 +140,34 @@ TEST(PrimitiveSetupTest, RecordsKeepEveryBit)
     }
     SetRasteriserSimdLevel(level);
 }
+
+TEST(PrimitiveSetupTest, ViewportsReachingPastTheGuardBandStillClipToIt)
+{
+    // Every corner inside the viewport, which reaches 8,950 pixels: the pieces set up keep
+    // within the band's 8,192.
+    TScene scene(D3DCULL_NONE, D3DFILL_SOLID);
+    scene.call.viewport = {8000, 0, 1000, 64, 0.0f, 1.0f};
+    scene.call.clip = {8000, 0, 9000, 64};
+    TTileBins bins;
+    bins.Reset(scene.call.clip, 1, 2);
+    {
+        TPrimitiveSetup setup(scene.call, 0, bins, 0);
+        const float corners[3][kVertexHeader] = {
+            {-0.9f, -0.5f, 0.5f, 1.0f, 1.0f}, {0.9f, -0.5f, 0.5f, 1.0f, 1.0f}, {0.9f, 0.5f, 0.5f, 1.0f, 1.0f}};
+        setup.Triangle(corners[0], corners[1], corners[2]);
+    }
+    int records = 0;
+    for (int tile = 0; tile < bins.Tiles(); ++tile)
+    {
+        const std::span<const float> bin = bins.Bin(0, tile);
+        for (size_t at = 0; at < bin.size(); at += size_t(bins.RecordFloats()))
+        {
+            TBinnedTriangle triangle;
+            std::memcpy(&triangle, &bin[at], sizeof triangle);
+            ++records;
+            for (int x : triangle.x)
+                EXPECT_LE(x, 8192 * kSubpixel);
+        }
+    }
+    EXPECT_GT(records, 0);
+}
