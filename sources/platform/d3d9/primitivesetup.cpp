@@ -235,6 +235,11 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     toWindow_[5] = double(v.MaxZ - v.MinZ);
 }
 
+TPrimitiveSetup::~TPrimitiveSetup()
+{
+    BinPending();
+}
+
 float TPrimitiveSetup::ClipDistance(int plane, const float* p) const
 {
     const float* k = clipPlanes_[plane];
@@ -541,7 +546,7 @@ bool TPrimitiveSetup::SourcePlanes()
 
 void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, double w2)
 {
-    float* const out = record_ + kHeaderFloats;
+    float* const out = records_[current_] + kHeaderFloats;
     // The depth plane's own slope scales its bias.
     out[0] += float(slopeBias_ * depthSlope);
     if (w0 == w1 && w1 == w2)
@@ -576,7 +581,7 @@ bool TPrimitiveSetup::Planes(const THomogeneous& h)
         for (int j = 0; j < 3; ++j)
             weights[i][j] = Corner(rows[j], i);
     }
-    float* const out = record_ + kHeaderFloats;
+    float* const out = records_[current_] + kHeaderFloats;
     // Depth with its bias beside 1/w, then the varyings two at a time.
     auto depthAndW = [&](int k) { return _mm_setr_pd(Lane(h.z, k), 1.0); };
     const double slope = TwoPlanes(weights, ox, oy, depthAndW(0), depthAndW(1), depthAndW(2),
@@ -626,7 +631,7 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
             weights[i][j] = BroadcastLane(rows[j], i);
     }
     const __m256d ox = _mm256_set1_pd(call_.clip.left), oy = _mm256_set1_pd(call_.clip.top);
-    float* const out = record_ + kHeaderFloats;
+    float* const out = records_[current_] + kHeaderFloats;
     // Depth with its bias beside 1/w, as a pair, then the varyings four at a time.
     __m128d pairWeights[3][3];
     for (int i = 0; i < 3; ++i)
@@ -686,10 +691,19 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     if (_mm_movemask_ps(_mm_cmpgt_ps(box, _mm_movehl_ps(box, box))) & 3)
         return;
     const __m128i bounds = _mm_cvttps_epi32(box);
-    alignas(16) int boxes[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(boxes), bounds);
-    if (!planesMade_ && !(planesMade_ = SourcePlanes()))
-        return;
+    float* const record = records_[current_];
+    if (!planesMade_)
+    {
+        if (!(planesMade_ = SourcePlanes()))
+            return;
+        planesIn_ = current_;
+    }
+    else if (planesIn_ != current_)
+    {
+        // A later piece of the primitive: its planes are in the other record.
+        std::copy_n(records_[planesIn_] + kHeaderFloats, 3 * (2 + 4 * varyings_), record + kHeaderFloats);
+        planesIn_ = current_;
+    }
     if (!front)
     {
         // Clockwise: corners 1 and 2 change places.
@@ -701,9 +715,18 @@ void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
     const __m128 fx = _mm_castsi128_ps(xs), fy = _mm_castsi128_ps(ys);
     const __m128 boundsWords = _mm_castsi128_ps(_mm_packs_epi32(bounds, _mm_setzero_si128()));
     const __m128 x2y0 = _mm_shuffle_ps(fx, fy, _MM_SHUFFLE(0, 0, 2, 2));
-    _mm_storeu_ps(record_, _mm_shuffle_ps(fx, x2y0, _MM_SHUFFLE(2, 0, 1, 0)));
-    _mm_storeu_ps(record_ + 4, _mm_shuffle_ps(fy, boundsWords, _MM_SHUFFLE(1, 0, 2, 1)));
+    _mm_storeu_ps(record, _mm_shuffle_ps(fx, x2y0, _MM_SHUFFLE(2, 0, 1, 0)));
+    _mm_storeu_ps(record + 4, _mm_shuffle_ps(fy, boundsWords, _MM_SHUFFLE(1, 0, 2, 1)));
     const std::int32_t frontFace = front || !cull;
-    std::memcpy(record_ + 8, &frontFace, 4);
-    bins_.Add(run_, boxes[0], boxes[1], boxes[2], boxes[3], record_);
+    std::memcpy(record + 8, &frontFace, 4);
+    BinPending();
+    _mm_store_si128(reinterpret_cast<__m128i*>(pendingBox_), bounds);
+    pending_ = true;
+    current_ ^= 1;
+}
+
+[[gnu::always_inline]] inline void TPrimitiveSetup::BinPending()
+{
+    if (pending_)
+        bins_.Add(run_, pendingBox_[0], pendingBox_[1], pendingBox_[2], pendingBox_[3], records_[current_ ^ 1]);
 }

@@ -29,8 +29,11 @@ struct TCornerDoubles
 class TPrimitiveSetup
 {
 public:
-    // Bins the triangles with their planes as run `run`.
+    // Bins the triangles with their planes as run `run`, the last when destroyed.
     TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins& bins, int run);
+    ~TPrimitiveSetup();
+    TPrimitiveSetup(const TPrimitiveSetup&) = delete;
+    TPrimitiveSetup& operator=(const TPrimitiveSetup&) = delete;
 
     void Triangle(const float* a, const float* b, const float* c);
     void Line(const float* a, const float* b);
@@ -127,12 +130,21 @@ private:
     const float* clipVaryings_[3] = {};
     THomogeneous source_;
     bool planesMade_ = false;
+    // Bins the record made before the current one, if it waits.
+    void BinPending();
+
     // The record binned for each triangle: its TBinnedTriangle, then the planes.
     static constexpr int kHeaderFloats = int(sizeof(TBinnedTriangle) / 4);
     static_assert(offsetof(TBinnedTriangle, y) == 12 && offsetof(TBinnedTriangle, minX) == 24 &&
                       offsetof(TBinnedTriangle, front) == 32,
                   "Setup writes the header as x, y, bounds, front");
-    float record_[kHeaderFloats + 3 * kMaxPlanes];
+    // Two records in turn: one is binned once the next is made, so that binning's wide loads
+    // find its narrow stores done instead of waiting for them. `planesIn_` holds the planes of
+    // the primitive being set up; the other record, with its pixel box, may wait to be binned.
+    float records_[2][kHeaderFloats + 3 * kMaxPlanes];
+    int current_ = 0, planesIn_ = 0;
+    bool pending_ = false;
+    alignas(16) int pendingBox_[4];
     DWORD cull_, fill_;
     float depthBias_, slopeBias_, pointSize_;
     bool pointSprite_, lastPixel_;
