@@ -62,10 +62,10 @@ TCornerDoubles operator*(TCornerDoubles a, TCornerDoubles b)
     return {_mm_mul_pd(a.lo, b.lo), _mm_mul_pd(a.hi, b.hi)};
 }
 
-TCornerDoubles operator*(double k, TCornerDoubles a)
+// Each lane times k, given in both lanes of `k`.
+TCornerDoubles operator*(__m128d k, TCornerDoubles a)
 {
-    const __m128d kk = _mm_set1_pd(k);
-    return {_mm_mul_pd(kk, a.lo), _mm_mul_pd(kk, a.hi)};
+    return {_mm_mul_pd(k, a.lo), _mm_mul_pd(k, a.hi)};
 }
 
 TCornerDoubles Values(double a, double b, double c)
@@ -227,12 +227,12 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     halfHeight_ = _mm_set1_ps(0.5f * float(v.Height));
     minZ_ = _mm_set1_ps(v.MinZ);
     depthRange_ = _mm_set1_ps(v.MaxZ - v.MinZ);
-    toWindow_[0] = 0.5 * v.Width;
-    toWindow_[1] = v.X + 0.5 * v.Width;
-    toWindow_[2] = 0.5 * v.Height;
-    toWindow_[3] = v.Y + 0.5 * v.Height;
-    toWindow_[4] = v.MinZ;
-    toWindow_[5] = double(v.MaxZ - v.MinZ);
+    toWindow_[0] = _mm_set1_pd(0.5 * v.Width);
+    toWindow_[1] = _mm_set1_pd(v.X + 0.5 * v.Width);
+    toWindow_[2] = _mm_set1_pd(0.5 * v.Height);
+    toWindow_[3] = _mm_set1_pd(v.Y + 0.5 * v.Height);
+    toWindow_[4] = _mm_set1_pd(v.MinZ);
+    toWindow_[5] = _mm_set1_pd(double(v.MaxZ - v.MinZ));
 }
 
 TPrimitiveSetup::~TPrimitiveSetup()
@@ -308,7 +308,7 @@ TPrimitiveSetup::TScreenVertex TPrimitiveSetup::ToScreen(const float* v) const
 [[gnu::always_inline]] inline TPrimitiveSetup::THomogeneous TPrimitiveSetup::FromClip(
     const TCorners& p, const float* const varyings[3]) const
 {
-    const double* k = toWindow_;
+    const __m128d* k = toWindow_;
     const TCornerDoubles w = Widen(p.w);
     return {k[1] * w + k[0] * Widen(p.x),
             k[3] * w - k[2] * Widen(p.y),
@@ -559,7 +559,7 @@ void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, doub
     }
 }
 
-bool TPrimitiveSetup::Planes(const THomogeneous& h)
+[[gnu::always_inline]] inline bool TPrimitiveSetup::Planes(const THomogeneous& h)
 {
     // With the corners' homogeneous positions as the columns of a matrix M, the window point
     // (x, y, 1) is M times weights whose sum is 1/w there; any value f given at the corners
@@ -569,7 +569,7 @@ bool TPrimitiveSetup::Planes(const THomogeneous& h)
     const double det = Determinant(h, rows);
     if (!(det != 0.0) || !std::isfinite(det))
         return false;
-    const double inverse = 1.0 / det;
+    const __m128d inverse = _mm_set1_pd(1.0 / det);
     for (TCornerDoubles& row : rows)
         row = inverse * row;
     // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
@@ -600,14 +600,13 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     // Planes with the corners a lane each (the fourth repeating the third), as Planes has
     // them, then four planes to a register.
     const TCorners& p = clipCorners_;
-    const double* k = toWindow_;
+    __m256d k[6];
+    for (int i = 0; i < 6; ++i)
+        k[i] = _mm256_broadcastsd_pd(toWindow_[i]);
     const __m256d w = _mm256_cvtps_pd(p.w);
-    const __m256d x = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[1]), w),
-                                    _mm256_mul_pd(_mm256_set1_pd(k[0]), _mm256_cvtps_pd(p.x)));
-    const __m256d y = _mm256_sub_pd(_mm256_mul_pd(_mm256_set1_pd(k[3]), w),
-                                    _mm256_mul_pd(_mm256_set1_pd(k[2]), _mm256_cvtps_pd(p.y)));
-    const __m256d z = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(k[4]), w),
-                                    _mm256_mul_pd(_mm256_set1_pd(k[5]), _mm256_cvtps_pd(p.z)));
+    const __m256d x = _mm256_add_pd(_mm256_mul_pd(k[1], w), _mm256_mul_pd(k[0], _mm256_cvtps_pd(p.x)));
+    const __m256d y = _mm256_sub_pd(_mm256_mul_pd(k[3], w), _mm256_mul_pd(k[2], _mm256_cvtps_pd(p.y)));
+    const __m256d z = _mm256_add_pd(_mm256_mul_pd(k[4], w), _mm256_mul_pd(k[5], _mm256_cvtps_pd(p.z)));
     // Corner i + 1 in lane i, and corner i + 2.
     constexpr int kNext = _MM_SHUFFLE(0, 0, 2, 1), kAfterNext = _MM_SHUFFLE(1, 1, 0, 2);
     const __m256d px = _mm256_permute4x64_pd(x, kNext), py = _mm256_permute4x64_pd(y, kNext);

@@ -120,9 +120,9 @@ private:
     __m128 boxLow_, boxHigh_;
     // Window coordinates from clip space, as ToScreen computes them, in every lane.
     __m128 screenX_, screenY_, halfWidth_, halfHeight_, minZ_, depthRange_;
-    // The viewport as FromClip uses it: half width, centre x, half height, centre y, MinZ and
-    // the depth range.
-    double toWindow_[6];
+    // The viewport as FromClip uses it, in both lanes: half width, centre x, half height,
+    // centre y, MinZ and the depth range.
+    __m128d toWindow_[6];
     // The primitive being set up, whose planes every piece of it shares once made: a
     // triangle's clip positions and varyings, made homogeneous when its planes are needed, or
     // the corners of a line's or point's square (clipVaryings_[0] null).
