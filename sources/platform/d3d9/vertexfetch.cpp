@@ -89,6 +89,11 @@ TVertexFetch::TVertexFetch(const std::vector<D3DVERTEXELEMENT9>& elements, const
             vertices = stream.stride ? (std::int64_t(stream.size) - end) / stream.stride + 1 : std::int64_t(1) << 40;
         available_ = std::min(available_, vertices);
         sources_[e] = {stream.bytes ? stream.bytes + element.Offset : nullptr, stream.stride, element.Type};
+        bool seen = false;
+        for (int s = 0; s < e; ++s)
+            seen = seen || elements[size_t(s)].Stream == element.Stream;
+        if (!seen && stream.bytes && stream.stride)
+            streams_[streamCount_++] = {reinterpret_cast<std::uintptr_t>(stream.bytes), stream.stride};
     }
 }
 
@@ -138,5 +143,15 @@ void TVertexFetch::Fetch(UINT first, int count, float (*registers)[4]) const
             each([type = source.type](const std::uint8_t* p, float* r) { FetchVertexElement(type, p, r); });
             break;
         }
+    }
+    // Prefetches never fault, so the lines past a buffer's end may be asked for too.
+    constexpr std::uintptr_t kLine = 64;
+    for (int s = 0; s < streamCount_; ++s)
+    {
+        const TStreamRows& stream = streams_[s];
+        const std::uintptr_t from = stream.bytes + std::uintptr_t(first + UINT(count)) * stream.stride;
+        const std::uintptr_t to = from + std::uintptr_t(count) * stream.stride;
+        for (std::uintptr_t line = from & ~(kLine - 1); line < to; line += kLine)
+            _mm_prefetch(reinterpret_cast<const char*>(line), _MM_HINT_T0);
     }
 }

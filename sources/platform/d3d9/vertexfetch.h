@@ -42,7 +42,9 @@ public:
     // Vertices 0 .. Available() - 1 lie whole in every stream.
     std::int64_t Available() const { return available_; }
     // Fetches vertices first .. first + count - 1, all available and count at most
-    // RunVertices(), into registers[(vertex - first) * Elements() + element].
+    // RunVertices(), into registers[(vertex - first) * Elements() + element]. The run that
+    // follows is asked of the cache at once: callers fetch runs in order, and their work on
+    // this one hides the wait for memory.
     void Fetch(UINT first, int count, float (*registers)[4]) const;
 
 private:
@@ -53,7 +55,16 @@ private:
         BYTE type;
     };
 
+    // The streams the elements read, each once.
+    struct TStreamRows
+    {
+        std::uintptr_t bytes; // vertex 0
+        UINT stride;
+    };
+
     TSource sources_[MAXD3DDECLLENGTH];
     int elements_ = 0;
+    TStreamRows streams_[16];
+    int streamCount_ = 0;
     std::int64_t available_ = 0;
 };
