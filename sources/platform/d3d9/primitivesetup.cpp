@@ -654,7 +654,7 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     return true;
 }
 
-void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
+[[gnu::always_inline]] inline void TPrimitiveSetup::Setup(__m128 screenX, __m128 screenY, bool cull)
 {
     // Positions far outside the target (a point's square, or values no clipping tamed)
     // would overflow the fixed-point edge functions.
