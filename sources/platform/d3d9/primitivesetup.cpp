@@ -37,8 +37,6 @@ __m128i ToFixed(__m128 pixels)
     return _mm_add_epi32(_mm_sub_epi32(truncated, up), down);
 }
 
-// Beyond any pixel box Setup makes.
-constexpr float kBoxLimit = 1 << 20;
 
 // Three values in the lanes of a triangle's corners.
 __m128 Lanes(float a, float b, float c)
@@ -218,8 +216,10 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     // A pixel inside the band's edges leaves room for the rounding of their tests.
     viewportInGuard_ = double(v.X) + v.Width <= kGuardBand - 1 && double(v.Y) + v.Height <= kGuardBand - 1;
     const RECT& clip = call_.clip;
-    boxLow_ = _mm_setr_ps(float(clip.left), float(clip.top), -kBoxLimit, -kBoxLimit);
-    boxHigh_ = _mm_setr_ps(kBoxLimit, kBoxLimit, float(clip.right - 1), float(clip.bottom - 1));
+    // Saturated to words, as the pixels Setup clamps (within +-2^14) never reach.
+    boxLow_ = _mm_packs_epi32(_mm_setr_epi32(clip.left, clip.top, INT32_MIN, INT32_MIN), _mm_setzero_si128());
+    boxHigh_ =
+        _mm_packs_epi32(_mm_setr_epi32(INT32_MAX, INT32_MAX, clip.right - 1, clip.bottom - 1), _mm_setzero_si128());
     // Halving is exact, so the halved sizes give the same bits as halving each time.
     screenX_ = _mm_set1_ps(float(v.X));
     screenY_ = _mm_set1_ps(float(v.Y));
@@ -685,11 +685,10 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     const __m128i extremes = _mm_cvttps_epi32(_mm_movelh_ps(least, most));
     const __m128i pixels =
         _mm_srai_epi32(_mm_add_epi32(extremes, _mm_setr_epi32(kSubpixel - 1, kSubpixel - 1, 0, 0)), 4);
-    // Whole numbers of pixels: exact in floats.
-    const __m128 box = _mm_min_ps(_mm_max_ps(_mm_cvtepi32_ps(pixels), boxLow_), boxHigh_);
-    if (_mm_movemask_ps(_mm_cmpgt_ps(box, _mm_movehl_ps(box, box))) & 3)
+    // Clamped as words, the record's own form: pixels stay within +-2^14.
+    const __m128i bounds = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(pixels, pixels), boxLow_), boxHigh_);
+    if (_mm_movemask_epi8(_mm_cmpgt_epi16(bounds, _mm_shuffle_epi32(bounds, _MM_SHUFFLE(1, 1, 1, 1)))) & 0xF)
         return;
-    const __m128i bounds = _mm_cvttps_epi32(box);
     float* const record = records_[current_];
     if (!planesMade_)
     {
@@ -712,14 +711,14 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     // The TBinnedTriangle at the record's head, in two wide stores and a narrow one: binning
     // copies the record at once, and wide loads of narrow stores would wait for them.
     const __m128 fx = _mm_castsi128_ps(xs), fy = _mm_castsi128_ps(ys);
-    const __m128 boundsWords = _mm_castsi128_ps(_mm_packs_epi32(bounds, _mm_setzero_si128()));
+    const __m128 boundsWords = _mm_castsi128_ps(bounds);
     const __m128 x2y0 = _mm_shuffle_ps(fx, fy, _MM_SHUFFLE(0, 0, 2, 2));
     _mm_storeu_ps(record, _mm_shuffle_ps(fx, x2y0, _MM_SHUFFLE(2, 0, 1, 0)));
     _mm_storeu_ps(record + 4, _mm_shuffle_ps(fy, boundsWords, _MM_SHUFFLE(1, 0, 2, 1)));
     const std::int32_t frontFace = front || !cull;
     std::memcpy(record + 8, &frontFace, 4);
     BinPending();
-    _mm_store_si128(reinterpret_cast<__m128i*>(pendingBox_), bounds);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pendingBox_), bounds);
     pending_ = true;
     current_ ^= 1;
 }

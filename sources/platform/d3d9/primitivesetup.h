@@ -8,6 +8,7 @@
 #include "platform/d3d9/tilebins.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <emmintrin.h>
 #include <vector>
 
@@ -115,9 +116,9 @@ private:
     __m128 guardScale_[4], guardOffset_[4];
     // Whether the viewport lies inside the guard band.
     bool viewportInGuard_;
-    // Bounds of a triangle's pixel box as Setup clamps them, in floats: least x and y, then
+    // Bounds of a triangle's pixel box as Setup clamps them, in words: least x and y, then
     // greatest x and y.
-    __m128 boxLow_, boxHigh_;
+    __m128i boxLow_, boxHigh_;
     // Window coordinates from clip space, as ToScreen computes them, in every lane.
     __m128 screenX_, screenY_, halfWidth_, halfHeight_, minZ_, depthRange_;
     // The viewport as FromClip uses it, in both lanes: half width, centre x, half height,
@@ -144,7 +145,7 @@ private:
     float records_[2][kHeaderFloats + 3 * kMaxPlanes];
     int current_ = 0, planesIn_ = 0;
     bool pending_ = false;
-    alignas(16) int pendingBox_[4];
+    alignas(16) std::int16_t pendingBox_[4];
     DWORD cull_, fill_;
     float depthBias_, slopeBias_, pointSize_;
     bool pointSprite_, lastPixel_;
