@@ -90,13 +90,13 @@ private:
     // that passed the depth and stencil tests.
     int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
     // Stores the colour kind's covered quads, `count` of them listed as the tile loop lists them,
-    // two at a time on eight lanes, on a 32-bit target written whole: each lane computes as the
-    // quad loop does, to the same bits. An odd last quad is left out; answers the samples.
+    // two at a time on eight lanes, on a 32-bit target written whole through masked stores: each
+    // lane computes as the quad loop does, to the same bits. An odd last quad is left out;
+    // answers the samples.
     template <EWForm Form>
     [[gnu::target("avx2")]] static int StoreColourPairsAvx2(const TTrianglePlanes& t, const int* quads, int count,
                                                            const TQuad columnDx[], const TQuad rowDy[],
-                                                           std::uint8_t* const rowBits[], const int wholeBefore[],
-                                                           int pitch);
+                                                           std::uint8_t* const rowBits[], int pitch);
     // Runs the pixel model on the quad whose pixels lie `dx` from the planes' origin, at window
     // depth `z`; answers the lanes of `mask` it did not discard.
     int ShadeColour(const TTrianglePlanes& t, TPixelInput& input, const TQuad& dx, const TQuad& z, int mask,
