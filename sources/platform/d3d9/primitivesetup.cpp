@@ -534,14 +534,18 @@ double TPrimitiveSetup::Determinant(const THomogeneous& h, const TCornerDoubles 
            Lane(h.w, 0) * Lane(cofactors[2], 0);
 }
 
-bool TPrimitiveSetup::SourcePlanes()
+[[gnu::always_inline]] inline bool TPrimitiveSetup::SourcePlanes()
+{
+    // Called straight where it can be: a triangle's planes on AVX2 need no frame of their own.
+    return clipVaryings_[0] && RasteriserSimdLevel() == ESimdLevel::Avx2 ? TrianglePlanesAvx2()
+                                                                         : GeneralPlanes();
+}
+
+bool TPrimitiveSetup::GeneralPlanes()
 {
     // A triangle's corners are passed on as made, not stored: copying them whole would read
     // its varying pointers back as one wide load and wait for their narrow stores.
-    if (!clipVaryings_[0])
-        return Planes(source_);
-    return RasteriserSimdLevel() == ESimdLevel::Avx2 ? TrianglePlanesAvx2()
-                                                     : Planes(FromClip(clipCorners_, clipVaryings_));
+    return clipVaryings_[0] ? Planes(FromClip(clipCorners_, clipVaryings_)) : Planes(source_);
 }
 
 void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, double w2)

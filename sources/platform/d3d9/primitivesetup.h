@@ -92,6 +92,8 @@ private:
     // The interpolation planes of the primitive being set up into the record; false when it has
     // no area.
     bool SourcePlanes();
+    // The same for the squares of lines and points, and for triangles on SSE2.
+    bool GeneralPlanes();
     bool Planes(const THomogeneous& h);
     // Planes of a triangle's clip positions on AVX2, with the same bits: four corner or plane
     // lanes to a register.
