@@ -99,6 +99,19 @@ double Lane(TCornerDoubles v, int i)
     return _mm_cvtsd_f64(Corner(v, i));
 }
 
+// Writes two planes' values, d/dx and d/dy, one plane per lane, and answers the first's larger
+// slope.
+double StoreTwoPlanes(__m128d value, __m128d dx, __m128d dy, float* out)
+{
+    const __m128 valueDx = _mm_unpacklo_ps(_mm_cvtpd_ps(value), _mm_cvtpd_ps(dx));
+    const __m128 dyf = _mm_cvtpd_ps(dy);
+    _mm_storel_pi(reinterpret_cast<__m64*>(out), valueDx);
+    _mm_store_ss(out + 2, dyf);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(out + 3), valueDx);
+    _mm_store_ss(out + 5, _mm_shuffle_ps(dyf, dyf, 1));
+    return std::max(std::fabs(_mm_cvtsd_f64(dx)), std::fabs(_mm_cvtsd_f64(dy)));
+}
+
 // Two planes, one per lane, each with the sums of a plane alone: from the corners' values
 // f0..f2 and the weights broadcast ([corner][d/dx, d/dy, value]), writes value at the origin,
 // d/dx and d/dy of both and answers the first's larger slope.
@@ -114,13 +127,7 @@ double TwoPlanes(const __m128d weights[3][3], __m128d ox, __m128d oy, __m128d f0
     const __m128d dx = sums[0], dy = sums[1];
     const __m128d value =
         _mm_add_pd(_mm_add_pd(_mm_add_pd(sums[2], _mm_mul_pd(dx, ox)), _mm_mul_pd(dy, oy)), bias);
-    const __m128 valueDx = _mm_unpacklo_ps(_mm_cvtpd_ps(value), _mm_cvtpd_ps(dx));
-    const __m128 dyf = _mm_cvtpd_ps(dy);
-    _mm_storel_pi(reinterpret_cast<__m64*>(out), valueDx);
-    _mm_store_ss(out + 2, dyf);
-    _mm_storeh_pi(reinterpret_cast<__m64*>(out + 3), valueDx);
-    _mm_store_ss(out + 5, _mm_shuffle_ps(dyf, dyf, 1));
-    return std::max(std::fabs(_mm_cvtsd_f64(dx)), std::fabs(_mm_cvtsd_f64(dy)));
+    return StoreTwoPlanes(value, dx, dy, out);
 }
 
 // Two of a corner's values from `i` on, made doubles.
@@ -143,9 +150,14 @@ void StoreFourPlanes(__m128 value, __m128 dx, __m128 dy, float* out)
     _mm_storeu_ps(out + 8, _mm_shuffle_ps(y2v3, x3y3, _MM_SHUFFLE(2, 0, 2, 0)));
 }
 
-// TwoPlanes four planes at a time, written plane by plane.
-[[gnu::target("avx2")]] inline double FourPlanes(const __m256d weights[3][3], __m256d ox, __m256d oy,
-                                                 __m256d f0, __m256d f1, __m256d f2, __m256d bias, float* out)
+// TwoPlanes' sums four planes at a time: value at the origin, d/dx and d/dy.
+struct TFourPlanes
+{
+    __m256d value, dx, dy;
+};
+
+[[gnu::target("avx2")]] inline TFourPlanes FourPlaneSums(const __m256d weights[3][3], __m256d ox, __m256d oy,
+                                                         __m256d f0, __m256d f1, __m256d f2, __m256d bias)
 {
     __m256d sums[3];
     for (int j = 0; j < 3; ++j)
@@ -157,8 +169,15 @@ void StoreFourPlanes(__m128 value, __m128 dx, __m128 dy, float* out)
     const __m256d dx = sums[0], dy = sums[1];
     const __m256d value = _mm256_add_pd(
         _mm256_add_pd(_mm256_add_pd(sums[2], _mm256_mul_pd(dx, ox)), _mm256_mul_pd(dy, oy)), bias);
-    StoreFourPlanes(_mm256_cvtpd_ps(value), _mm256_cvtpd_ps(dx), _mm256_cvtpd_ps(dy), out);
-    return std::max(std::fabs(_mm256_cvtsd_f64(dx)), std::fabs(_mm256_cvtsd_f64(dy)));
+    return {value, dx, dy};
+}
+
+// Four planes written plane by plane.
+[[gnu::target("avx2")]] inline void FourPlanes(const __m256d weights[3][3], __m256d ox, __m256d oy, __m256d f0,
+                                               __m256d f1, __m256d f2, float* out)
+{
+    const TFourPlanes p = FourPlaneSums(weights, ox, oy, f0, f1, f2, _mm256_setzero_pd());
+    StoreFourPlanes(_mm256_cvtpd_ps(p.value), _mm256_cvtpd_ps(p.dx), _mm256_cvtpd_ps(p.dy), out);
 }
 
 // Lane i of v in all four.
@@ -173,6 +192,12 @@ void StoreFourPlanes(__m128 value, __m128 dx, __m128 dy, float* out)
     default:
         return _mm256_permute4x64_pd(v, 0xAA);
     }
+}
+
+// Two lanes as the low half of four, the upper half unused.
+[[gnu::target("avx2")]] inline __m256d LowLanes(__m128d v)
+{
+    return _mm256_castpd128_pd256(v);
 }
 
 // Four of a corner's values from `i` on, made doubles.
@@ -625,33 +650,36 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
                        _mm256_cvtsd_f64(w) * _mm256_cvtsd_f64(rows[2]);
     if (!(det != 0.0) || !std::isfinite(det))
         return false;
-    const __m256d inverse = _mm256_set1_pd(1.0 / det);
+    // The cofactors are spread across lanes while the division runs: each weight is the same
+    // product of inverse and cofactor as scaling the rows first.
     __m256d weights[3][3];
     for (int j = 0; j < 3; ++j)
     {
-        rows[j] = _mm256_mul_pd(inverse, rows[j]);
         for (int i = 0; i < 3; ++i)
             weights[i][j] = BroadcastLane(rows[j], i);
     }
+    const __m256d inverse = _mm256_set1_pd(1.0 / det);
+    for (int j = 0; j < 3; ++j)
+    {
+        for (int i = 0; i < 3; ++i)
+            weights[i][j] = _mm256_mul_pd(inverse, weights[i][j]);
+    }
     const __m256d ox = _mm256_set1_pd(call_.clip.left), oy = _mm256_set1_pd(call_.clip.top);
     float* const out = records_[current_] + kHeaderFloats;
-    // Depth with its bias beside 1/w, as a pair, then the varyings four at a time.
-    __m128d pairWeights[3][3];
-    for (int i = 0; i < 3; ++i)
-    {
-        for (int j = 0; j < 3; ++j)
-            pairWeights[i][j] = _mm256_castpd256_pd128(weights[i][j]);
-    }
+    // Depth with its bias beside 1/w in the low lanes, then the varyings four at a time.
     const __m128d one = _mm_set1_pd(1.0), zLow = _mm256_castpd256_pd128(z),
                   zHigh = _mm256_extractf128_pd(z, 1);
-    const double slope = TwoPlanes(pairWeights, _mm256_castpd256_pd128(ox), _mm256_castpd256_pd128(oy),
-                                   _mm_unpacklo_pd(zLow, one), _mm_unpackhi_pd(zLow, one),
-                                   _mm_unpacklo_pd(zHigh, one), _mm_setr_pd(depthBias_, 0.0), out);
+    const TFourPlanes depthAndW =
+        FourPlaneSums(weights, ox, oy, LowLanes(_mm_unpacklo_pd(zLow, one)), LowLanes(_mm_unpackhi_pd(zLow, one)),
+                      LowLanes(_mm_unpacklo_pd(zHigh, one)), LowLanes(_mm_setr_pd(depthBias_, 0.0)));
+    const double slope =
+        StoreTwoPlanes(_mm256_castpd256_pd128(depthAndW.value), _mm256_castpd256_pd128(depthAndW.dx),
+                       _mm256_castpd256_pd128(depthAndW.dy), out);
     const float* const* varying = clipVaryings_;
     for (int i = 0; i < varyings_ * 4; i += 4)
     {
         FourPlanes(weights, ox, oy, FourValues(varying[0], i), FourValues(varying[1], i),
-                   FourValues(varying[2], i), _mm256_setzero_pd(), out + 3 * (2 + i));
+                   FourValues(varying[2], i), out + 3 * (2 + i));
     }
     FinishPlanes(slope, _mm_cvtss_f32(p.w), _mm_cvtss_f32(_mm_shuffle_ps(p.w, p.w, 1)),
                  _mm_cvtss_f32(_mm_movehl_ps(p.w, p.w)));
