@@ -214,7 +214,7 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     const DWORD* rs = call_.renderStates;
     cull_ = rs[D3DRS_CULLMODE];
     fill_ = rs[D3DRS_FILLMODE];
-    depthBias_ = StateFloat(rs[D3DRS_DEPTHBIAS]);
+    depthAndWBias_ = _mm_setr_pd(StateFloat(rs[D3DRS_DEPTHBIAS]), 0.0);
     slopeBias_ = StateFloat(rs[D3DRS_SLOPESCALEDEPTHBIAS]);
     pointSize_ = StateFloat(rs[D3DRS_POINTSIZE]);
     pointSprite_ = rs[D3DRS_POINTSPRITEENABLE] != 0;
@@ -242,6 +242,10 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     viewportInGuard_ = double(v.X) + v.Width <= kGuardBand - 1 && double(v.Y) + v.Height <= kGuardBand - 1;
     const RECT& clip = call_.clip;
     // Saturated to words, as the pixels Setup clamps (within +-2^14) never reach.
+    // Planes take their values at the clip rectangle's corner, where every triangle of the
+    // draw has its origin: triangles sharing a plane get the same coefficients.
+    originX_ = _mm_set1_pd(clip.left);
+    originY_ = _mm_set1_pd(clip.top);
     boxLow_ = _mm_packs_epi32(_mm_setr_epi32(clip.left, clip.top, INT32_MIN, INT32_MIN), _mm_setzero_si128());
     boxHigh_ =
         _mm_packs_epi32(_mm_setr_epi32(INT32_MAX, INT32_MAX, clip.right - 1, clip.bottom - 1), _mm_setzero_si128());
@@ -601,9 +605,6 @@ void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, doub
     const __m128d inverse = _mm_set1_pd(1.0 / det);
     for (TCornerDoubles& row : rows)
         row = inverse * row;
-    // Values at the clip rectangle's corner, where every triangle of the draw has its origin:
-    // triangles sharing a plane get the same coefficients.
-    const __m128d ox = _mm_set1_pd(call_.clip.left), oy = _mm_set1_pd(call_.clip.top);
     __m128d weights[3][3];
     for (int i = 0; i < 3; ++i)
     {
@@ -613,11 +614,11 @@ void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, doub
     float* const out = records_[current_] + kHeaderFloats;
     // Depth with its bias beside 1/w, then the varyings two at a time.
     auto depthAndW = [&](int k) { return _mm_setr_pd(Lane(h.z, k), 1.0); };
-    const double slope = TwoPlanes(weights, ox, oy, depthAndW(0), depthAndW(1), depthAndW(2),
-                                   _mm_setr_pd(depthBias_, 0.0), out);
+    const double slope = TwoPlanes(weights, originX_, originY_, depthAndW(0), depthAndW(1), depthAndW(2),
+                                   depthAndWBias_, out);
     for (int i = 0; i < varyings_ * 4; i += 2)
     {
-        TwoPlanes(weights, ox, oy, TwoValues(h.varying[0], i), TwoValues(h.varying[1], i),
+        TwoPlanes(weights, originX_, originY_, TwoValues(h.varying[0], i), TwoValues(h.varying[1], i),
                   TwoValues(h.varying[2], i), _mm_setzero_pd(), out + 3 * (2 + i));
     }
     FinishPlanes(slope, Lane(h.w, 0), Lane(h.w, 1), Lane(h.w, 2));
@@ -664,14 +665,14 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
         for (int i = 0; i < 3; ++i)
             weights[i][j] = _mm256_mul_pd(inverse, weights[i][j]);
     }
-    const __m256d ox = _mm256_set1_pd(call_.clip.left), oy = _mm256_set1_pd(call_.clip.top);
+    const __m256d ox = _mm256_broadcastsd_pd(originX_), oy = _mm256_broadcastsd_pd(originY_);
     float* const out = records_[current_] + kHeaderFloats;
     // Depth with its bias beside 1/w in the low lanes, then the varyings four at a time.
     const __m128d one = _mm_set1_pd(1.0), zLow = _mm256_castpd256_pd128(z),
                   zHigh = _mm256_extractf128_pd(z, 1);
     const TFourPlanes depthAndW =
         FourPlaneSums(weights, ox, oy, LowLanes(_mm_unpacklo_pd(zLow, one)), LowLanes(_mm_unpackhi_pd(zLow, one)),
-                      LowLanes(_mm_unpacklo_pd(zHigh, one)), LowLanes(_mm_setr_pd(depthBias_, 0.0)));
+                      LowLanes(_mm_unpacklo_pd(zHigh, one)), LowLanes(depthAndWBias_));
     const double slope =
         StoreTwoPlanes(_mm256_castpd256_pd128(depthAndW.value), _mm256_castpd256_pd128(depthAndW.dx),
                        _mm256_castpd256_pd128(depthAndW.dy), out);

@@ -121,6 +121,8 @@ private:
     // Bounds of a triangle's pixel box as Setup clamps them, in words: least x and y, then
     // greatest x and y.
     __m128i boxLow_, boxHigh_;
+    // The clip rectangle's corner in both lanes, where planes take their values.
+    __m128d originX_, originY_;
     // Window coordinates from clip space, as ToScreen computes them, in every lane.
     __m128 screenX_, screenY_, halfWidth_, halfHeight_, minZ_, depthRange_;
     // The viewport as FromClip uses it, in both lanes: half width, centre x, half height,
@@ -149,7 +151,10 @@ private:
     bool pending_ = false;
     alignas(16) std::int16_t pendingBox_[4];
     DWORD cull_, fill_;
-    float depthBias_, slopeBias_, pointSize_;
+    // The depth plane's bias beside the 1/w plane's none, and the bias per unit of depth slope.
+    __m128d depthAndWBias_;
+    double slopeBias_;
+    float pointSize_;
     bool pointSprite_, lastPixel_;
     int stride_;
 };
