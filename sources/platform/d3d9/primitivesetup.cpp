@@ -616,10 +616,13 @@ void TPrimitiveSetup::FinishPlanes(double depthSlope, double w0, double w1, doub
     auto depthAndW = [&](int k) { return _mm_setr_pd(Lane(h.z, k), 1.0); };
     const double slope = TwoPlanes(weights, originX_, originY_, depthAndW(0), depthAndW(1), depthAndW(2),
                                    depthAndWBias_, out);
-    for (int i = 0; i < varyings_ * 4; i += 2)
+    // Copied: the planes' stores could otherwise be taken to change them on every pass.
+    const float *const a = h.varying[0], *const b = h.varying[1], *const c = h.varying[2];
+    const int components = varyings_ * 4;
+    for (int i = 0; i < components; i += 2)
     {
-        TwoPlanes(weights, originX_, originY_, TwoValues(h.varying[0], i), TwoValues(h.varying[1], i),
-                  TwoValues(h.varying[2], i), _mm_setzero_pd(), out + 3 * (2 + i));
+        TwoPlanes(weights, originX_, originY_, TwoValues(a, i), TwoValues(b, i), TwoValues(c, i),
+                  _mm_setzero_pd(), out + 3 * (2 + i));
     }
     FinishPlanes(slope, Lane(h.w, 0), Lane(h.w, 1), Lane(h.w, 2));
     return true;
@@ -676,12 +679,11 @@ bool TPrimitiveSetup::TrianglePlanesAvx2()
     const double slope =
         StoreTwoPlanes(_mm256_castpd256_pd128(depthAndW.value), _mm256_castpd256_pd128(depthAndW.dx),
                        _mm256_castpd256_pd128(depthAndW.dy), out);
-    const float* const* varying = clipVaryings_;
-    for (int i = 0; i < varyings_ * 4; i += 4)
-    {
-        FourPlanes(weights, ox, oy, FourValues(varying[0], i), FourValues(varying[1], i),
-                   FourValues(varying[2], i), out + 3 * (2 + i));
-    }
+    // Copied: the planes' stores could otherwise be taken to change them on every pass.
+    const float *const a = clipVaryings_[0], *const b = clipVaryings_[1], *const c = clipVaryings_[2];
+    const int components = varyings_ * 4;
+    for (int i = 0; i < components; i += 4)
+        FourPlanes(weights, ox, oy, FourValues(a, i), FourValues(b, i), FourValues(c, i), out + 3 * (2 + i));
     FinishPlanes(slope, _mm_cvtss_f32(p.w), _mm_cvtss_f32(_mm_shuffle_ps(p.w, p.w, 1)),
                  _mm_cvtss_f32(_mm_movehl_ps(p.w, p.w)));
     return true;
