@@ -149,7 +149,7 @@ private:
     float records_[2][kHeaderFloats + 3 * kMaxPlanes];
     int current_ = 0, planesIn_ = 0;
     bool pending_ = false;
-    alignas(16) std::int16_t pendingBox_[4];
+    std::int16_t pendingBox_[4];
     DWORD cull_, fill_;
     // The depth plane's bias beside the 1/w plane's none, and the bias per unit of depth slope.
     __m128d depthAndWBias_;
