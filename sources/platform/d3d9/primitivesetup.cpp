@@ -194,10 +194,11 @@ struct TFourPlanes
     }
 }
 
-// Two lanes as the low half of four, the upper half unused.
+// Two lanes as the low half of four, the unused upper half zero (no slow arithmetic on stray
+// values).
 [[gnu::target("avx2")]] inline __m256d LowLanes(__m128d v)
 {
-    return _mm256_castpd128_pd256(v);
+    return _mm256_zextpd128_pd256(v);
 }
 
 // Four of a corner's values from `i` on, made doubles.
