@@ -912,9 +912,11 @@ template <TTileShader::EWForm Form>
     }
     const __m256 flatW = PairAvx2(t.flatW, t.flatW);
     int samples = 0;
-    for (int q = 0; q + 1 < count; q += 2)
+    for (int q = 0; q < count; q += 2)
     {
-        const int first = quads[q], second = quads[q + 1];
+        // An odd last quad takes both halves and is stored once.
+        const bool pair = q + 1 < count;
+        const int first = quads[q], second = quads[pair ? q + 1 : q];
         const __m256 dx = PairAvx2(columnDx[TCoverage::Column(first)], columnDx[TCoverage::Column(second)]);
         const __m256 dy = PairAvx2(rowDy[TCoverage::Row(first)], rowDy[TCoverage::Row(second)]);
         // Interpolated lane by lane.
@@ -933,7 +935,8 @@ template <TTileShader::EWForm Form>
             _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour[5], 24), ChannelAvx2(colour[2], 16)),
                             _mm256_or_si256(ChannelAvx2(colour[3], 8), ChannelAvx2(colour[4], 0)));
         samples += StoreQuadWordsAvx2(first, _mm256_castsi256_si128(packed), rowBits, pitch);
-        samples += StoreQuadWordsAvx2(second, _mm256_extracti128_si256(packed, 1), rowBits, pitch);
+        if (pair)
+            samples += StoreQuadWordsAvx2(second, _mm256_extracti128_si256(packed, 1), rowBits, pitch);
     }
     return samples;
 }
@@ -1050,7 +1053,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     {
                         triangleSamples += StoreColourPairsAvx2<Form>(shading, coverage.quads, covered, columnDx,
                                                                       rowDy, rowBits, target.pitch);
-                        q = covered & ~1;
+                        q = covered;
                     }
                 }
                 for (; q < covered; ++q)

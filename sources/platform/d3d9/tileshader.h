@@ -91,8 +91,7 @@ private:
     int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
     // Stores the colour kind's covered quads, `count` of them listed as the tile loop lists them,
     // two at a time on eight lanes, on a 32-bit target written whole through masked stores: each
-    // lane computes as the quad loop does, to the same bits. An odd last quad is left out;
-    // answers the samples.
+    // lane computes as the quad loop does, to the same bits. Answers the samples.
     template <EWForm Form>
     [[gnu::target("avx2")]] static int StoreColourPairsAvx2(const TTrianglePlanes& t, const int* quads, int count,
                                                            const TQuad columnDx[], const TQuad rowDy[],
