@@ -898,19 +898,21 @@ template <TTileShader::EWForm Form>
 }
 
 template <TTileShader::EWForm Form>
-[[gnu::target("avx2")]] int TTileShader::StoreColourPairsAvx2(const TTrianglePlanes& t, const int* quads, int count,
+[[gnu::target("avx2")]] int TTileShader::StoreColourPairsAvx2(const float* colourPlanes, const float* wPlane,
+                                                             const TQuad& flatW, const int* quads, int count,
                                                              const TQuad columnDx[], const TQuad rowDy[],
                                                              std::uint8_t* const rowBits[], int pitch)
 {
-    // Planes 1 (1/w) to 5 (the colour) in both halves.
+    // 1/w's plane and the colour's four (2 to 5) in every lane, straight from the record.
     __m256 a[6], b[6], c[6];
     for (int k = Form == EWForm::Perspective ? 1 : 2; k < 6; ++k)
     {
-        a[k] = PairAvx2(t.planes[k].a, t.planes[k].a);
-        b[k] = PairAvx2(t.planes[k].b, t.planes[k].b);
-        c[k] = PairAvx2(t.planes[k].c, t.planes[k].c);
+        const float* plane = k == 1 ? wPlane : colourPlanes + 3 * (k - 2);
+        a[k] = _mm256_broadcast_ss(plane);
+        b[k] = _mm256_broadcast_ss(plane + 1);
+        c[k] = _mm256_broadcast_ss(plane + 2);
     }
-    const __m256 flatW = PairAvx2(t.flatW, t.flatW);
+    const __m256 flat = Form == EWForm::Flat ? PairAvx2(flatW, flatW) : _mm256_setzero_ps();
     int samples = 0;
     for (int q = 0; q < count; q += 2)
     {
@@ -927,7 +929,7 @@ template <TTileShader::EWForm Form>
         {
             const __m256 w = Form == EWForm::Perspective
                                  ? _mm256_div_ps(_mm256_set1_ps(1.0f), PlaneAvx2(a[1], b[1], c[1], dx, dy))
-                                 : flatW;
+                                 : flat;
             for (int k = 2; k < 6; ++k)
                 colour[k] = _mm256_mul_ps(colour[k], w);
         }
@@ -997,6 +999,9 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     constexpr bool fixedKind = Path != EQuadPath::General && Kind != EPixelKind::General;
     constexpr int kindPlanes = Kind == EPixelKind::Texture ? 2 : 4;
     const int recordFloats = bins.RecordFloats();
+    // The colour kind, stored on AVX2, reads its planes from the record itself.
+    const bool wideColour =
+        Path == EQuadPath::Store && Kind == EPixelKind::Colour && RasteriserSimdLevel() == ESimdLevel::Avx2;
     TTrianglePlanes shading;
     std::uint64_t samples = 0;
     for (int run = 0; run < bins.Runs(); ++run)
@@ -1021,19 +1026,20 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                 continue;
             // 1/w at the origin and its slopes: flat, its value is the same in every quad.
             shading.flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;
-            shading.flatW = TQuad(1.0f) / TQuad(p[3]);
+            if (shading.flat)
+                shading.flatW = TQuad(1.0f) / TQuad(p[3]);
             shading.unitW = shading.flat && p[3] == 1.0f;
             // The planes with their coefficients in every lane, once per triangle.
-            if (fixedKind)
+            if (!fixedKind)
+            {
+                for (int k = 0; k < planeCount; ++k)
+                    shading.planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
+            }
+            else if (!wideColour)
             {
                 const float* kind = p + 3 * kindPlane;
                 for (int k = 0; k < kindPlanes; ++k)
                     shading.planes[2 + k] = {kind[3 * k], kind[3 * k + 1], kind[3 * k + 2]};
-            }
-            else
-            {
-                for (int k = 0; k < planeCount; ++k)
-                    shading.planes[k] = {p[3 * k], p[3 * k + 1], p[3 * k + 2]};
             }
             const bool front = t.front != 0;
             input.frontFace = front;
@@ -1046,17 +1052,14 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             auto shadeColourQuads = [&](auto form) {
                 constexpr EWForm Form = decltype(form)::value;
                 const int covered = coverage.rowEnds[rows - 1];
-                int q = 0;
-                if constexpr (Path == EQuadPath::Store)
+                if (wideColour)
                 {
-                    if (RasteriserSimdLevel() == ESimdLevel::Avx2)
-                    {
-                        triangleSamples += StoreColourPairsAvx2<Form>(shading, coverage.quads, covered, columnDx,
-                                                                      rowDy, rowBits, target.pitch);
-                        q = covered;
-                    }
+                    triangleSamples += StoreColourPairsAvx2<Form>(p + 3 * kindPlane, p + 3, shading.flatW,
+                                                                  coverage.quads, covered, columnDx, rowDy, rowBits,
+                                                                  target.pitch);
+                    return;
                 }
-                for (; q < covered; ++q)
+                for (int q = 0; q < covered; ++q)
                 {
                     const int quad = coverage.quads[q], row = TCoverage::Row(quad);
                     const int column = TCoverage::Column(quad), mask = TCoverage::Lanes(quad);
