@@ -389,7 +389,7 @@ constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 struct TCoverage
 {
     static constexpr int kQuadsAcross = kTileSize / 2;
-    int quads[kQuadsAcross * kQuadsAcross];
+    int quads[kQuadsAcross * kQuadsAcross + 1]; // room to pad a list to pairs
     int rowEnds[kQuadsAcross]; // where each row of the box's quads end in `quads`
     static int Row(int quad) { return quad >> 9; }
     static int Column(int quad) { return (quad >> 4) & (kQuadsAcross - 1); }
@@ -899,7 +899,7 @@ template <TTileShader::EWForm Form>
 
 template <TTileShader::EWForm Form>
 [[gnu::target("avx2")]] int TTileShader::StoreColourPairsAvx2(const float* colourPlanes, const float* wPlane,
-                                                             const TQuad& flatW, const int* quads, int count,
+                                                             const TQuad& flatW, int* quads, int count,
                                                              const TQuad columnDx[], const TQuad rowDy[],
                                                              std::uint8_t* const rowBits[], int pitch)
 {
@@ -913,12 +913,13 @@ template <TTileShader::EWForm Form>
         c[k] = _mm256_broadcast_ss(plane + 2);
     }
     const __m256 flat = Form == EWForm::Flat ? PairAvx2(flatW, flatW) : _mm256_setzero_ps();
+    // An odd last quad is paired with itself without lanes, which stores nothing: no branch on
+    // whether the count is odd.
+    quads[count] = quads[count - 1] & ~0xF;
     int samples = 0;
     for (int q = 0; q < count; q += 2)
     {
-        // An odd last quad takes both halves and is stored once.
-        const bool pair = q + 1 < count;
-        const int first = quads[q], second = quads[pair ? q + 1 : q];
+        const int first = quads[q], second = quads[q + 1];
         const __m256 dx = PairAvx2(columnDx[TCoverage::Column(first)], columnDx[TCoverage::Column(second)]);
         const __m256 dy = PairAvx2(rowDy[TCoverage::Row(first)], rowDy[TCoverage::Row(second)]);
         // Interpolated lane by lane.
@@ -937,8 +938,7 @@ template <TTileShader::EWForm Form>
             _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour[5], 24), ChannelAvx2(colour[2], 16)),
                             _mm256_or_si256(ChannelAvx2(colour[3], 8), ChannelAvx2(colour[4], 0)));
         samples += StoreQuadWordsAvx2(first, _mm256_castsi256_si128(packed), rowBits, pitch);
-        if (pair)
-            samples += StoreQuadWordsAvx2(second, _mm256_extracti128_si256(packed, 1), rowBits, pitch);
+        samples += StoreQuadWordsAvx2(second, _mm256_extracti128_si256(packed, 1), rowBits, pitch);
     }
     return samples;
 }

@@ -89,14 +89,14 @@ private:
     // Shades the lanes in `mask` of the quad at (px, py) of triangle `t`. Answers the samples
     // that passed the depth and stencil tests.
     int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
-    // Stores the colour kind's covered quads, `count` of them listed as the tile loop lists them,
-    // two at a time on eight lanes, on a 32-bit target written whole through masked stores: each
-    // lane computes as the quad loop does, to the same bits. The colour's four planes and 1/w's
-    // are read as the record holds them (a, b, c each); a flat 1/w divided out is `flatW`.
-    // Answers the samples.
+    // Stores the colour kind's covered quads, `count` (at least one) of them listed as the tile
+    // loop lists them, two at a time on eight lanes, on a 32-bit target written whole through
+    // masked stores: each lane computes as the quad loop does, to the same bits. The list has
+    // room for one more quad. The colour's four planes and 1/w's are read as the record holds
+    // them (a, b, c each); a flat 1/w divided out is `flatW`. Answers the samples.
     template <EWForm Form>
     [[gnu::target("avx2")]] static int StoreColourPairsAvx2(const float* colourPlanes, const float* wPlane,
-                                                           const TQuad& flatW, const int* quads, int count,
+                                                           const TQuad& flatW, int* quads, int count,
                                                            const TQuad columnDx[], const TQuad rowDy[],
                                                            std::uint8_t* const rowBits[], int pitch);
     // Runs the pixel model on the quad whose pixels lie `dx` from the planes' origin, at window

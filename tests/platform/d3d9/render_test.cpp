@@ -821,6 +821,38 @@ TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
     query->Release();
 }
 
+TEST_F(RenderTest, OcclusionQueriesCountTheColourKindsPixelsOnce)
+{
+    // Rectangles of every width and height up to five by three pixels, at even and odd places:
+    // odd and even counts of quads, whole and partly covered, on every instruction level.
+    IDirect3DQuery9* query = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+    UsePixelShader("test.colour-kind");
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        query->Issue(D3DISSUE_BEGIN);
+        DWORD expected = 0;
+        for (int w = 1; w <= 5; ++w)
+        {
+            for (int h = 1; h <= 3; ++h)
+            {
+                const float x = float(w * 10 + h % 2), y = float(h * 8 + w % 2);
+                Quad(x, y, x + float(w), y + float(h), 0.5f, 0xFF808080);
+                expected += DWORD(w * h);
+            }
+        }
+        query->Issue(D3DISSUE_END);
+        DWORD samples = 0;
+        ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
+        EXPECT_EQ(expected, samples) << "instruction level " << int(level);
+    }
+    SetRasteriserSimdLevel(chosen);
+    query->Release();
+}
+
 TEST_F(RenderTest, FixedFunctionPreTransformedVertices)
 {
     device->SetVertexShader(nullptr);
