@@ -394,6 +394,12 @@ struct TCoverage
     static int Row(int quad) { return quad >> 9; }
     static int Column(int quad) { return (quad >> 4) & (kQuadsAcross - 1); }
     static int Lanes(int quad) { return quad & 0xF; }
+    // The quad's entry in a table of quads' values by column: the column * 16 is its offset.
+    static const TQuad& ByColumn(const TQuad table[], int quad)
+    {
+        static_assert(sizeof(TQuad) == 16);
+        return *reinterpret_cast<const TQuad*>(reinterpret_cast<const char*>(table) + (quad & ((kQuadsAcross - 1) << 4)));
+    }
 };
 
 // Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, in the tile at (tileX, tileY),
@@ -460,18 +466,15 @@ template <bool Trim>
 }
 
 // Stores the packed words of a quad of a coverage on the tile's rows of a 32-bit target, with
-// masked stores: the lanes outside its mask, which include every pixel outside the clip
-// rectangle, are neither read nor written, so partly covered quads do not wait for the target's
-// lines to arrive. Answers its samples.
-[[gnu::target("avx2"), gnu::always_inline]] inline int StoreQuadWordsAvx2(int quad, __m128i words,
-                                                                         std::uint8_t* const rowBits[], int pitch)
+// masked stores by `lanes`, its lanes' masks: the lanes outside its mask, which include every
+// pixel outside the clip rectangle, are neither read nor written, so partly covered quads do not
+// wait for the target's lines to arrive.
+[[gnu::target("avx2"), gnu::always_inline]] inline void StoreQuadWordsAvx2(int quad, __m128i words, __m128i lanes,
+                                                                          std::uint8_t* const rowBits[], int pitch)
 {
-    const int row = TCoverage::Row(quad), column = TCoverage::Column(quad), mask = TCoverage::Lanes(quad);
-    std::uint8_t* const first = rowBits[row] + column * 8;
-    const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[mask]));
+    std::uint8_t* const first = rowBits[TCoverage::Row(quad)] + TCoverage::Column(quad) * 8;
     _mm_maskstore_epi32(reinterpret_cast<int*>(first), _mm_move_epi64(lanes), words);
     _mm_maskstore_epi32(reinterpret_cast<int*>(first + pitch), _mm_srli_si128(lanes, 8), _mm_srli_si128(words, 8));
-    return kLaneCount[mask];
 }
 } // namespace
 
@@ -916,11 +919,12 @@ template <TTileShader::EWForm Form>
     // An odd last quad is paired with itself without lanes, which stores nothing: no branch on
     // whether the count is odd.
     quads[count] = quads[count - 1] & ~0xF;
-    int samples = 0;
+    // Less one, by lane, for every lane stored.
+    __m128i samples = _mm_setzero_si128();
     for (int q = 0; q < count; q += 2)
     {
         const int first = quads[q], second = quads[q + 1];
-        const __m256 dx = PairAvx2(columnDx[TCoverage::Column(first)], columnDx[TCoverage::Column(second)]);
+        const __m256 dx = PairAvx2(TCoverage::ByColumn(columnDx, first), TCoverage::ByColumn(columnDx, second));
         const __m256 dy = PairAvx2(rowDy[TCoverage::Row(first)], rowDy[TCoverage::Row(second)]);
         // Interpolated lane by lane.
         __m256 colour[6];
@@ -937,10 +941,16 @@ template <TTileShader::EWForm Form>
         const __m256i packed =
             _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour[5], 24), ChannelAvx2(colour[2], 16)),
                             _mm256_or_si256(ChannelAvx2(colour[3], 8), ChannelAvx2(colour[4], 0)));
-        samples += StoreQuadWordsAvx2(first, _mm256_castsi256_si128(packed), rowBits, pitch);
-        samples += StoreQuadWordsAvx2(second, _mm256_extracti128_si256(packed, 1), rowBits, pitch);
+        const __m128i firstLanes = _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(first)]));
+        const __m128i secondLanes =
+            _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(second)]));
+        StoreQuadWordsAvx2(first, _mm256_castsi256_si128(packed), firstLanes, rowBits, pitch);
+        StoreQuadWordsAvx2(second, _mm256_extracti128_si256(packed, 1), secondLanes, rowBits, pitch);
+        samples = _mm_add_epi32(samples, _mm_add_epi32(firstLanes, secondLanes));
     }
-    return samples;
+    samples = _mm_add_epi32(samples, _mm_shuffle_epi32(samples, _MM_SHUFFLE(1, 0, 3, 2)));
+    samples = _mm_add_epi32(samples, _mm_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1)));
+    return -_mm_cvtsi128_si32(samples);
 }
 
 template <TTileShader::EQuadPath Path, EPixelKind Kind>
