@@ -398,7 +398,8 @@ struct TCoverage
     static const TQuad& ByColumn(const TQuad table[], int quad)
     {
         static_assert(sizeof(TQuad) == 16);
-        return *reinterpret_cast<const TQuad*>(reinterpret_cast<const char*>(table) + (quad & ((kQuadsAcross - 1) << 4)));
+        const int offset = quad & ((kQuadsAcross - 1) << 4);
+        return *reinterpret_cast<const TQuad*>(reinterpret_cast<const char*>(table) + offset);
     }
 };
 
@@ -941,7 +942,8 @@ template <TTileShader::EWForm Form>
         const __m256i packed =
             _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour[5], 24), ChannelAvx2(colour[2], 16)),
                             _mm256_or_si256(ChannelAvx2(colour[3], 8), ChannelAvx2(colour[4], 0)));
-        const __m128i firstLanes = _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(first)]));
+        const __m128i firstLanes =
+            _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(first)]));
         const __m128i secondLanes =
             _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(second)]));
         StoreQuadWordsAvx2(first, _mm256_castsi256_si128(packed), firstLanes, rowBits, pitch);
