@@ -966,6 +966,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     struct TQuadRow
     {
         TQuad u[kTileSize / 2], v[kTileSize / 2];
+        TQuad columnU[kTileSize / 2], columnV[kTileSize / 2], columnW[kTileSize / 2];
         __m128i words[kTileSize / 2];
         int column[kTileSize / 2], mask[kTileSize / 2];
     };
@@ -1093,6 +1094,19 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             // The covered quads row by row; a fixed kind's 1/w has the triangle's `Form`.
             auto shadeRows = [&](auto form) {
                 constexpr EWForm Form = decltype(form)::value;
+                // The texture kind's a + b * dx of its planes (and 1/w's) for each column of the
+                // triangle's box, once: every row adds its c * dy to them, to the same bits.
+                if constexpr (Kind == EPixelKind::Texture)
+                {
+                    for (int column = (x0 - tileX) / 2; column <= (x1 - tileX) / 2; ++column)
+                    {
+                        const TQuad& dx = columnDx[column];
+                        if constexpr (Form == EWForm::Perspective)
+                            quads.columnW[column] = shading.planes[1].a + shading.planes[1].b * dx;
+                        quads.columnU[column] = shading.planes[2].a + shading.planes[2].b * dx;
+                        quads.columnV[column] = shading.planes[3].a + shading.planes[3].b * dx;
+                    }
+                }
                 int quad = 0;
                 for (int row = 0; row < rows; ++row)
                 {
@@ -1128,11 +1142,20 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         else if constexpr (fixedKind)
                         {
                             // The texture kind's coordinates, kept to be sampled with the row's others.
-                            const TQuad w = PerspectiveW<Form>(shading, dx);
                             quads.column[rowQuads] = column;
                             quads.mask[rowQuads] = mask;
-                            quads.u[rowQuads] = Interpolated<Form>(shading, dx, w, 2);
-                            quads.v[rowQuads] = Interpolated<Form>(shading, dx, w, 3);
+                            TQuad u = quads.columnU[column] + shading.rowTerms[2];
+                            TQuad v = quads.columnV[column] + shading.rowTerms[3];
+                            if constexpr (Form != EWForm::One)
+                            {
+                                TQuad w = shading.flatW;
+                                if constexpr (Form == EWForm::Perspective)
+                                    w = TQuad(1.0f) / (quads.columnW[column] + shading.rowTerms[1]);
+                                u = u * w;
+                                v = v * w;
+                            }
+                            quads.u[rowQuads] = u;
+                            quads.v[rowQuads] = v;
                             ++rowQuads;
                         }
                         else
@@ -1166,6 +1189,20 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                 quadRows(tileRow, quads.column[q], rows);
                                 AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, quads.words[q], quads.words[q + 1],
                                                        opaqueTarget);
+                                triangleSamples += 8;
+                                ++q;
+                                continue;
+                            }
+                            // Two covered neighbours stored: each pixel row's four words at once.
+                            if (Path == EQuadPath::Store && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
+                                quads.column[q + 1] == quads.column[q] + 1)
+                            {
+                                std::uint8_t* rows[2];
+                                quadRows(tileRow, quads.column[q], rows);
+                                _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[0]),
+                                                 _mm_unpacklo_epi64(quads.words[q], quads.words[q + 1]));
+                                _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[1]),
+                                                 _mm_unpackhi_epi64(quads.words[q], quads.words[q + 1]));
                                 triangleSamples += 8;
                                 ++q;
                                 continue;
