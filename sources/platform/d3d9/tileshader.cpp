@@ -968,7 +968,6 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
         TQuad u[kTileSize / 2], v[kTileSize / 2];
         TQuad columnU[kTileSize / 2], columnV[kTileSize / 2], columnW[kTileSize / 2];
         __m128i words[kTileSize / 2];
-        int column[kTileSize / 2], mask[kTileSize / 2];
     };
     TQuadRow quads;
     TCoverage coverage;
@@ -1130,7 +1129,9 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                             shading.rowTerms[k] = shading.planes[k].c * dy;
                     }
                     input.y = dy + TQuad(originY);
-                    // Textured quads of the row, sampled together once it is walked.
+                    // Textured quads of the row, sampled together once it is walked; their columns
+                    // and lanes stay in the coverage list.
+                    const int* const rowList = coverage.quads + quad;
                     int rowQuads = 0;
                     for (; quad < rowEnd; ++quad)
                     {
@@ -1142,8 +1143,6 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         else if constexpr (fixedKind)
                         {
                             // The texture kind's coordinates, kept to be sampled with the row's others.
-                            quads.column[rowQuads] = column;
-                            quads.mask[rowQuads] = mask;
                             TQuad u = quads.columnU[column] + shading.rowTerms[2];
                             TQuad v = quads.columnV[column] + shading.rowTerms[3];
                             if constexpr (Form != EWForm::One)
@@ -1180,13 +1179,15 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         const bool wideBlend = Path == EQuadPath::Blend && RasteriserSimdLevel() == ESimdLevel::Avx2;
                         for (int q = 0; q < rowQuads; ++q)
                         {
-                            const int mask = quads.mask[q];
+                            const int entry = rowList[q];
+                            const int column = TCoverage::Column(entry), mask = TCoverage::Lanes(entry);
+                            // The next quad is this one's covered right neighbour.
+                            const bool coveredPair = mask == 0xF && q + 1 < rowQuads && rowList[q + 1] == entry + 16;
                             // Two whole, covered neighbours blend eight pixels at once.
-                            if (wideBlend && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
-                                quads.column[q + 1] == quads.column[q] + 1 && quads.column[q + 1] < wholeBefore[tileRow])
+                            if (wideBlend && coveredPair && column + 1 < wholeBefore[tileRow])
                             {
                                 std::uint8_t* rows[2];
-                                quadRows(tileRow, quads.column[q], rows);
+                                quadRows(tileRow, column, rows);
                                 AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, quads.words[q], quads.words[q + 1],
                                                        opaqueTarget);
                                 triangleSamples += 8;
@@ -1194,11 +1195,10 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                 continue;
                             }
                             // Two covered neighbours stored: each pixel row's four words at once.
-                            if (Path == EQuadPath::Store && q + 1 < rowQuads && (mask & quads.mask[q + 1]) == 0xF &&
-                                quads.column[q + 1] == quads.column[q] + 1)
+                            if (Path == EQuadPath::Store && coveredPair)
                             {
                                 std::uint8_t* rows[2];
-                                quadRows(tileRow, quads.column[q], rows);
+                                quadRows(tileRow, column, rows);
                                 _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[0]),
                                                  _mm_unpacklo_epi64(quads.words[q], quads.words[q + 1]));
                                 _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[1]),
@@ -1208,7 +1208,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                 continue;
                             }
                             std::uint8_t* rows[2];
-                            const bool whole = quadRows(tileRow, quads.column[q], rows);
+                            const bool whole = quadRows(tileRow, column, rows);
                             __m128i words = quads.words[q];
                             if constexpr (Path == EQuadPath::Blend)
                                 words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
