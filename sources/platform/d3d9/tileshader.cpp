@@ -1133,16 +1133,10 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     // and lanes stay in the coverage list.
                     const int* const rowList = coverage.quads + quad;
                     int rowQuads = 0;
-                    for (; quad < rowEnd; ++quad)
+                    if constexpr (Kind == EPixelKind::Texture)
                     {
-                        const int column = TCoverage::Column(coverage.quads[quad]), px = tileX + 2 * column;
-                        int mask = TCoverage::Lanes(coverage.quads[quad]);
-                        const TQuad& dx = columnDx[column];
-                        if constexpr (Path == EQuadPath::General)
-                            triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
-                        else if constexpr (fixedKind)
-                        {
-                            // The texture kind's coordinates, kept to be sampled with the row's others.
+                        // The coordinates of the quad in `column`, kept as the row's `at`th.
+                        auto coordinates = [&](int column, int at) {
                             TQuad u = quads.columnU[column] + shading.rowTerms[2];
                             TQuad v = quads.columnV[column] + shading.rowTerms[3];
                             if constexpr (Form != EWForm::One)
@@ -1153,10 +1147,32 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                                 u = u * w;
                                 v = v * w;
                             }
-                            quads.u[rowQuads] = u;
-                            quads.v[rowQuads] = v;
-                            ++rowQuads;
+                            quads.u[at] = u;
+                            quads.v[at] = v;
+                        };
+                        // Columns only grow along the list: a row whose last lies count - 1 right of
+                        // its first is one run of neighbours, walked without reading the list.
+                        rowQuads = rowEnd - quad;
+                        const int first = TCoverage::Column(rowList[0]);
+                        if (TCoverage::Column(rowList[rowQuads - 1]) - first == rowQuads - 1)
+                        {
+                            for (int at = 0; at < rowQuads; ++at)
+                                coordinates(first + at, at);
                         }
+                        else
+                        {
+                            for (int at = 0; at < rowQuads; ++at)
+                                coordinates(TCoverage::Column(rowList[at]), at);
+                        }
+                        quad = rowEnd;
+                    }
+                    for (; quad < rowEnd; ++quad)
+                    {
+                        const int column = TCoverage::Column(coverage.quads[quad]), px = tileX + 2 * column;
+                        int mask = TCoverage::Lanes(coverage.quads[quad]);
+                        const TQuad& dx = columnDx[column];
+                        if constexpr (Path == EQuadPath::General)
+                            triangleSamples += ShadeQuad(front, shading, input, px, py, mask);
                         else
                         {
                             const TQuad z =
