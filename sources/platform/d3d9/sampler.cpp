@@ -428,18 +428,26 @@ template <bool Wide>
     return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x, _CMP_GT_OQ)));
 }
 
-// Weights w in [0, 256] as (256 - w, w) pairs of 16 bits, as FilterArgbQuad pairs them.
-[[gnu::target("avx2")]] inline __m256i PairEightWeights(__m256i w)
+// A weight w in [0, 256] in both 16-bit halves of its lane.
+[[gnu::target("avx2")]] inline __m256i SpreadEightWeights(__m256i w)
 {
-    return _mm256_or_si256(_mm256_and_si256(_mm256_sub_epi32(_mm256_set1_epi32(256), w), _mm256_set1_epi32(0xFFFF)),
-                           _mm256_slli_epi32(w, 16));
+    return _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
 }
 
-// Two bilinear quads as FilterArgbQuad<true> filters them: coordinates, weights and the inside
-// test on eight lanes at once. Quads inside the level read each row of two texels with one
-// load; on textures repeated both ways with power-of-two sizes, seams read single texels at
-// the wrapped coordinates (what addressing them answers). Answers false, with nothing
-// written, for other quads with a texel outside the level: they take the quad filter.
+// FilterLane's rounded blend a * (256 - w) + b * w on 16-bit channels, as a + (d * w + 128) >> 8
+// for d = b - a: the same integer, since a * 256 leaves the shift whole. pmulhrsw of d * 128
+// and w rounds (d * 128 * w + 2^14) >> 15, which is that shift exactly.
+[[gnu::target("avx2")]] inline __m256i BlendChannels(__m256i a, __m256i b, __m256i w)
+{
+    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_slli_epi16(_mm256_sub_epi16(b, a), 7), w));
+}
+
+// Two bilinear quads as FilterArgbQuad<true> filters them, a pixel to each of eight lanes:
+// coordinates, weights and the inside test at once, then each pixel's four texels split into
+// their even and odd bytes so that every channel blends in a 16-bit lane, columns first. On
+// textures repeated both ways with power-of-two sizes, seams read the wrapped coordinates
+// (what addressing them answers). Answers false, with nothing written, for other quads with
+// a texel outside the level: they take the quad filter.
 [[gnu::target("avx2")]] inline bool FilterTwoQuads(const TArgbLevel& level, const TQuad* u, const TQuad* v,
                                                    __m128i* words)
 {
@@ -458,24 +466,18 @@ template <bool Wide>
     const bool inside = _mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0;
     if (!inside && (level.wrapX < 0 || level.wrapY < 0))
         return false;
-    const __m256 scale = _mm256_set1_ps(256.0f);
-    const __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, _mm256_cvtepi32_ps(unwrappedX0)), scale));
-    const __m256i wy = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, _mm256_cvtepi32_ps(unwrappedY0)), scale));
-    const __m256i horizontal = PairEightWeights(wx), vertical = PairEightWeights(wy);
     const __m256i pitch = _mm256_set1_epi32(level.pitch);
     const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), _mm256_slli_epi32(x0, 2));
-    // Each quad's rows of two texels, one lane's per 64 bits.
-    __m256i topRows[2], bottomRows[2];
+    // Each pixel's texels (x0, y0), (x0 + 1, y0), (x0, y0 + 1) and (x0 + 1, y0 + 1).
+    __m256i w00, w10, w01, w11;
+    const int* bits = reinterpret_cast<const int*>(level.bits);
     if (inside)
     {
-        const long long* top = reinterpret_cast<const long long*>(level.bits);
-        const long long* bottom = reinterpret_cast<const long long*>(level.bits + level.pitch);
-        const __m128i firstOffsets = _mm256_castsi256_si128(offsets);
-        const __m128i secondOffsets = _mm256_extracti128_si256(offsets, 1);
-        topRows[0] = _mm256_i32gather_epi64(top, firstOffsets, 1);
-        bottomRows[0] = _mm256_i32gather_epi64(bottom, firstOffsets, 1);
-        topRows[1] = _mm256_i32gather_epi64(top, secondOffsets, 1);
-        bottomRows[1] = _mm256_i32gather_epi64(bottom, secondOffsets, 1);
+        const int* below = reinterpret_cast<const int*>(level.bits + level.pitch);
+        w00 = _mm256_i32gather_epi32(bits, offsets, 1);
+        w10 = _mm256_i32gather_epi32(bits + 1, offsets, 1);
+        w01 = _mm256_i32gather_epi32(below, offsets, 1);
+        w11 = _mm256_i32gather_epi32(below + 1, offsets, 1);
     }
     else
     {
@@ -483,44 +485,27 @@ template <bool Wide>
         const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(unwrappedX0, one), wrapX);
         const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(unwrappedY0, one), wrapY);
         const __m256i lower = _mm256_mullo_epi32(y1, pitch), right = _mm256_slli_epi32(x1, 2);
-        const int* bits = reinterpret_cast<const int*>(level.bits);
-        const __m256i w00 = _mm256_i32gather_epi32(bits, offsets, 1);
-        const __m256i w10 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), right), 1);
-        const __m256i w01 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, _mm256_slli_epi32(x0, 2)), 1);
-        const __m256i w11 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, right), 1);
-        // Pairs by lane: lanes 0, 1 | 4, 5 from the low interleaving, 2, 3 | 6, 7 from the high.
-        const __m256i topLow = _mm256_unpacklo_epi32(w00, w10), topHigh = _mm256_unpackhi_epi32(w00, w10);
-        const __m256i bottomLow = _mm256_unpacklo_epi32(w01, w11), bottomHigh = _mm256_unpackhi_epi32(w01, w11);
-        topRows[0] = _mm256_permute2x128_si256(topLow, topHigh, 0x20);
-        topRows[1] = _mm256_permute2x128_si256(topLow, topHigh, 0x31);
-        bottomRows[0] = _mm256_permute2x128_si256(bottomLow, bottomHigh, 0x20);
-        bottomRows[1] = _mm256_permute2x128_si256(bottomLow, bottomHigh, 0x31);
+        w00 = _mm256_i32gather_epi32(bits, offsets, 1);
+        w10 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), right), 1);
+        w01 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, _mm256_slli_epi32(x0, 2)), 1);
+        w11 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, right), 1);
     }
+    const __m256 scale = _mm256_set1_ps(256.0f);
+    const __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, _mm256_cvtepi32_ps(unwrappedX0)), scale));
+    const __m256i wy = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, _mm256_cvtepi32_ps(unwrappedY0)), scale));
+    const __m256i horizontal = SpreadEightWeights(wx), vertical = SpreadEightWeights(wy);
+    // Blue and red in the even bytes, green and alpha in the odd ones.
+    const __m256i evenBytes = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i even = BlendChannels(
+        BlendChannels(_mm256_and_si256(w00, evenBytes), _mm256_and_si256(w01, evenBytes), vertical),
+        BlendChannels(_mm256_and_si256(w10, evenBytes), _mm256_and_si256(w11, evenBytes), vertical), horizontal);
+    const __m256i odd = BlendChannels(
+        BlendChannels(_mm256_srli_epi16(w00, 8), _mm256_srli_epi16(w01, 8), vertical),
+        BlendChannels(_mm256_srli_epi16(w10, 8), _mm256_srli_epi16(w11, 8), vertical), horizontal);
     // X8R8G8B8 texels read their alpha as 255 and filter to it.
     const __m256i opaque = _mm256_set1_epi32(level.opaque ? int(0xFF000000u) : 0);
-    // Each quad as FilterInsideAvx2: lanes 0 and 2 of it in one register, 1 and 3 in another.
-    const __m256i evenIndex = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2);
-    const __m256i oddIndex = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
-    const __m256i nextQuad = _mm256_set1_epi32(4);
-    __m256i filtered[2][2];
-    for (int quad = 0; quad < 2; ++quad)
-    {
-        const __m256i even = quad == 0 ? evenIndex : _mm256_add_epi32(evenIndex, nextQuad);
-        const __m256i odd = quad == 0 ? oddIndex : _mm256_add_epi32(oddIndex, nextQuad);
-        filtered[quad][0] = FilterTwoLanes(_mm256_unpacklo_epi8(topRows[quad], bottomRows[quad]),
-                                           _mm256_permutevar8x32_epi32(vertical, even),
-                                           _mm256_permutevar8x32_epi32(horizontal, even));
-        filtered[quad][1] = FilterTwoLanes(_mm256_unpackhi_epi8(topRows[quad], bottomRows[quad]),
-                                           _mm256_permutevar8x32_epi32(vertical, odd),
-                                           _mm256_permutevar8x32_epi32(horizontal, odd));
-    }
-    // Packing works within halves: (lanes 0, 1 | 2, 3) of each quad, then both quads' words.
-    const __m256i firstPacked = _mm256_packs_epi32(filtered[0][0], filtered[0][1]);
-    const __m256i secondPacked = _mm256_packs_epi32(filtered[1][0], filtered[1][1]);
-    const __m256i bytes = _mm256_or_si256(_mm256_packus_epi16(firstPacked, secondPacked), opaque);
-    // bytes: quad 0 lanes 0, 1, quad 1 lanes 0, 1 | quad 0 lanes 2, 3, quad 1 lanes 2, 3.
-    const __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(words), ordered);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(words),
+                        _mm256_or_si256(_mm256_or_si256(even, _mm256_slli_epi16(odd, 8)), opaque));
     return true;
 }
 
