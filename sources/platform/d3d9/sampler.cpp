@@ -235,40 +235,54 @@ inline __m128i FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i
     return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, horizontal), round), 8);
 }
 
-// FilterLane on two lanes at once, one in each half, with their weights in v and h.
-[[gnu::target("avx2")]] inline __m256i FilterTwoLanes(__m256i pairs, __m256i v, __m256i h)
+// A weight's low 16 bits in both halves of its lane: w in [0, 256], or 0 from 0x80000000, as
+// FilterLane pairs them.
+[[gnu::target("avx2")]] inline __m256i SpreadEightWeights(__m256i w)
 {
-    const __m256i zero = _mm256_setzero_si256(), round = _mm256_set1_epi32(128);
-    const __m256i left = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi8(pairs, zero), v), round);
-    const __m256i right = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi8(pairs, zero), v), round);
-    const __m256i columns =
-        _mm256_or_si256(_mm256_srli_epi32(left, 8), _mm256_slli_epi32(_mm256_srli_epi32(right, 8), 16));
-    return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(columns, h), round), 8);
+    return _mm256_or_si256(_mm256_and_si256(w, _mm256_set1_epi32(0xFFFF)), _mm256_slli_epi32(w, 16));
 }
 
-// FilterLane for the four lanes of a quad whose texels all lie inside the level, two lanes to
-// each AVX2 instruction, the texel pairs gathered: the same arithmetic, the same bits.
-[[gnu::target("avx2")]] void FilterInsideAvx2(const TArgbLevel& level, __m128i x0, __m128i y0,
-                                              __m128i vertical, __m128i horizontal, __m128i lanes[4])
+// FilterLane's rounded blend a * (256 - w) + b * w on 16-bit channels, as a + (d * w + 128) >> 8
+// for d = b - a: the same integer, as a * 256 passes through the shift whole. pmulhrsw of d * 128
+// and w rounds (d * 128 * w + 2^14) >> 15, which is that shift exactly.
+[[gnu::target("avx2")]] inline __m256i BlendChannels(__m256i a, __m256i b, __m256i w)
+{
+    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_slli_epi16(_mm256_sub_epi16(b, a), 7), w));
+}
+
+// Each lane's texels (x0, y0), (x0 + 1, y0), (x0, y0 + 1) and (x0 + 1, y0 + 1) filtered as
+// FilterLane filters them, to the same bits: the texels split into their even bytes (blue,
+// red) and odd ones (green, alpha) so that every channel blends in a 16-bit lane, columns
+// first. Answers one word per lane, (b, g, r, a) in its bytes.
+[[gnu::target("avx2")]] inline __m256i BlendTexels(__m256i w00, __m256i w10, __m256i w01, __m256i w11, __m256i wx,
+                                                   __m256i wy)
+{
+    const __m256i horizontal = SpreadEightWeights(wx), vertical = SpreadEightWeights(wy);
+    const __m256i evenBytes = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i even = BlendChannels(
+        BlendChannels(_mm256_and_si256(w00, evenBytes), _mm256_and_si256(w01, evenBytes), vertical),
+        BlendChannels(_mm256_and_si256(w10, evenBytes), _mm256_and_si256(w11, evenBytes), vertical), horizontal);
+    const __m256i odd = BlendChannels(
+        BlendChannels(_mm256_srli_epi16(w00, 8), _mm256_srli_epi16(w01, 8), vertical),
+        BlendChannels(_mm256_srli_epi16(w10, 8), _mm256_srli_epi16(w11, 8), vertical), horizontal);
+    return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
+}
+
+// The four lanes of a quad whose texels all lie inside the level, gathered and blended as
+// BlendTexels does for eight: the same bits as FilterLane.
+[[gnu::target("avx2")]] __m128i FilterInsideAvx2(const TArgbLevel& level, __m128i x0, __m128i y0, __m128i wx,
+                                                 __m128i wy)
 {
     const __m128i offsets =
         _mm_add_epi32(_mm_mullo_epi32(y0, _mm_set1_epi32(level.pitch)), _mm_slli_epi32(x0, 2));
-    // Lanes 0 and 1 in the low half, 2 and 3 in the high one, each row of two texels 64 bits.
-    const __m256i top = _mm256_i32gather_epi64(reinterpret_cast<const long long*>(level.bits), offsets, 1);
-    const __m256i bottom =
-        _mm256_i32gather_epi64(reinterpret_cast<const long long*>(level.bits + level.pitch), offsets, 1);
-    // Interleaving bytes works within each half: the low rows give lanes 0 and 2, the high
-    // rows lanes 1 and 3, each with its own weights.
-    const __m256i vertical8 = _mm256_castsi128_si256(vertical), horizontal8 = _mm256_castsi128_si256(horizontal);
-    const __m256i even = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), odd = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
-    const __m256i lanes02 = FilterTwoLanes(_mm256_unpacklo_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, even),
-                                          _mm256_permutevar8x32_epi32(horizontal8, even));
-    const __m256i lanes13 = FilterTwoLanes(_mm256_unpackhi_epi8(top, bottom), _mm256_permutevar8x32_epi32(vertical8, odd),
-                                          _mm256_permutevar8x32_epi32(horizontal8, odd));
-    lanes[0] = _mm256_castsi256_si128(lanes02);
-    lanes[1] = _mm256_castsi256_si128(lanes13);
-    lanes[2] = _mm256_extracti128_si256(lanes02, 1);
-    lanes[3] = _mm256_extracti128_si256(lanes13, 1);
+    const int* bits = reinterpret_cast<const int*>(level.bits);
+    const int* below = reinterpret_cast<const int*>(level.bits + level.pitch);
+    const __m256i w00 = _mm256_castsi128_si256(_mm_i32gather_epi32(bits, offsets, 1));
+    const __m256i w10 = _mm256_castsi128_si256(_mm_i32gather_epi32(bits + 1, offsets, 1));
+    const __m256i w01 = _mm256_castsi128_si256(_mm_i32gather_epi32(below, offsets, 1));
+    const __m256i w11 = _mm256_castsi128_si256(_mm_i32gather_epi32(below + 1, offsets, 1));
+    return _mm256_castsi256_si128(
+        BlendTexels(w00, w10, w01, w11, _mm256_castsi128_si256(wx), _mm256_castsi128_si256(wy)));
 }
 
 // A8R8G8B8 and X8R8G8B8 levels sampled for the whole quad at once, as one A8R8G8B8 word per
@@ -331,21 +345,13 @@ template <bool Wide>
         _mm_or_si128(_mm_or_si128(x0, _mm_sub_epi32(_mm_set1_epi32(level.width - 2), x0)),
                      _mm_or_si128(y0, _mm_sub_epi32(_mm_set1_epi32(level.height - 2), y0)));
     const bool inside = _mm_movemask_ps(_mm_castsi128_ps(outside)) == 0;
+    if constexpr (Wide)
+    {
+        if (inside)
+            return _mm_or_si128(FilterInsideAvx2(level, x0, y0, wx, wy), _mm_set1_epi32(int(opaque)));
+    }
     // The filtered texel of each lane as (b, g, r, a).
     __m128i lane0, lane1, lane2, lane3;
-    if (Wide && inside)
-    {
-        if constexpr (Wide)
-        {
-            __m128i lanes[4];
-            FilterInsideAvx2(level, x0, y0, vertical, horizontal, lanes);
-            lane0 = lanes[0];
-            lane1 = lanes[1];
-            lane2 = lanes[2];
-            lane3 = lanes[3];
-        }
-    }
-    else
     {
         // The four texels of each lane as two rows of two words.
         __m128i top[4], bottom[4];
@@ -428,24 +434,8 @@ template <bool Wide>
     return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x, _CMP_GT_OQ)));
 }
 
-// A weight w in [0, 256] in both 16-bit halves of its lane.
-[[gnu::target("avx2")]] inline __m256i SpreadEightWeights(__m256i w)
-{
-    return _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
-}
-
-// FilterLane's rounded blend a * (256 - w) + b * w on 16-bit channels, as a + (d * w + 128) >> 8
-// for d = b - a: the same integer, since a * 256 leaves the shift whole. pmulhrsw of d * 128
-// and w rounds (d * 128 * w + 2^14) >> 15, which is that shift exactly.
-[[gnu::target("avx2")]] inline __m256i BlendChannels(__m256i a, __m256i b, __m256i w)
-{
-    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_slli_epi16(_mm256_sub_epi16(b, a), 7), w));
-}
-
 // Two bilinear quads as FilterArgbQuad<true> filters them, a pixel to each of eight lanes:
-// coordinates, weights and the inside test at once, then each pixel's four texels split into
-// their even and odd bytes so that every channel blends in a 16-bit lane, columns first. On
-// textures repeated both ways with power-of-two sizes, seams read the wrapped coordinates
+// coordinates, weights, the inside test and BlendTexels at once. On textures repeated both ways with power-of-two sizes, seams read the wrapped coordinates
 // (what addressing them answers). Answers false, with nothing written, for other quads with
 // a texel outside the level: they take the quad filter.
 [[gnu::target("avx2")]] inline bool FilterTwoQuads(const TArgbLevel& level, const TQuad* u, const TQuad* v,
@@ -493,26 +483,20 @@ template <bool Wide>
     const __m256 scale = _mm256_set1_ps(256.0f);
     const __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, _mm256_cvtepi32_ps(unwrappedX0)), scale));
     const __m256i wy = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, _mm256_cvtepi32_ps(unwrappedY0)), scale));
-    const __m256i horizontal = SpreadEightWeights(wx), vertical = SpreadEightWeights(wy);
-    // Blue and red in the even bytes, green and alpha in the odd ones.
-    const __m256i evenBytes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i even = BlendChannels(
-        BlendChannels(_mm256_and_si256(w00, evenBytes), _mm256_and_si256(w01, evenBytes), vertical),
-        BlendChannels(_mm256_and_si256(w10, evenBytes), _mm256_and_si256(w11, evenBytes), vertical), horizontal);
-    const __m256i odd = BlendChannels(
-        BlendChannels(_mm256_srli_epi16(w00, 8), _mm256_srli_epi16(w01, 8), vertical),
-        BlendChannels(_mm256_srli_epi16(w10, 8), _mm256_srli_epi16(w11, 8), vertical), horizontal);
     // X8R8G8B8 texels read their alpha as 255 and filter to it.
     const __m256i opaque = _mm256_set1_epi32(level.opaque ? int(0xFF000000u) : 0);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(words),
-                        _mm256_or_si256(_mm256_or_si256(even, _mm256_slli_epi16(odd, 8)), opaque));
+                        _mm256_or_si256(BlendTexels(w00, w10, w01, w11, wx, wy), opaque));
     return true;
 }
 
-// The row two quads at a time where FilterTwoQuads serves them, else quad by quad.
-[[gnu::target("avx2")]] void FilterArgbRowAvx2(const TArgbLevel level, const TQuad* u, const TQuad* v,
-                                               int count, __m128i* words)
+// The row two quads at a time where FilterTwoQuads serves them, else quad by quad. The level is
+// made here, not passed: a copy of it would be read back whole just after being written.
+[[gnu::target("avx2")]] void FilterArgbRowAvx2(const TSamplerStage& stage, const TSamplerLevel& source,
+                                               bool linear, const TQuad* u, const TQuad* v, int count,
+                                               __m128i* words)
 {
+    const TArgbLevel level = ArgbLevel(stage, source, linear);
     int i = 0;
     if (level.linear)
     {
@@ -529,10 +513,12 @@ template <bool Wide>
         words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
 }
 
-// FilterArgbQuad over a row of quads; the level is passed by value so that it stays in
-// registers, as the vector stores could alias the stage.
-void FilterArgbRowSse2(const TArgbLevel level, const TQuad* u, const TQuad* v, int count, __m128i* words)
+// FilterArgbQuad over a row of quads; the level is a local copy so that it stays in registers,
+// as the vector stores could alias the stage.
+void FilterArgbRowSse2(const TSamplerStage& stage, const TSamplerLevel& source, bool linear, const TQuad* u,
+                       const TQuad* v, int count, __m128i* words)
 {
+    const TArgbLevel level = ArgbLevel(stage, source, linear);
     for (int i = 0; i < count; ++i)
         words[i] = FilterArgbQuad<false>(level, u[i], v[i]);
 }
@@ -661,11 +647,12 @@ __m128i TSamplerSet::SampleWords(int stage, TQuad u, TQuad v) const
 void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int count, __m128i* words) const
 {
     const TSamplerStage& s = stages_[stage];
-    const TArgbLevel level = ArgbLevel(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR);
+    const TSamplerLevel& level = s.levels[0][s.firstLevel];
+    const bool linear = s.magFilter >= D3DTEXF_LINEAR;
     if (RasteriserSimdLevel() == ESimdLevel::Avx2)
-        FilterArgbRowAvx2(level, u, v, count, words);
+        FilterArgbRowAvx2(s, level, linear, u, v, count, words);
     else
-        FilterArgbRowSse2(level, u, v, count, words);
+        FilterArgbRowSse2(s, level, linear, u, v, count, words);
 }
 
 TQuadVector TSamplerSet::SampleLevel(int stage, TQuad u, TQuad v, TQuad lod) const
