@@ -72,13 +72,20 @@ void TLogStorage::WriteLine(const char* text, i32 level)
             return;
     }
 
+    // Texts quoted from damaged files must not put raw bytes into a decorated line; raw logs
+    // (the crash log's records) lay out their own lines.
     char line[LOG_LINE_SIZE];
     if (m_pOwner->GetFlags() & LOG_RAW)
         FormatString1024(line, "%s\n", text);
-    else if (g_pTimer)
-        FormatString1024(line, "%03d | %8.3f | %s\n", level, g_pTimer->GetTime(), text);
     else
-        FormatString1024(line, "%03d |          | %s\n", level, text);
+    {
+        char message[LOG_LINE_SIZE];
+        EscapeUnprintable(message, LOG_LINE_SIZE, text);
+        if (g_pTimer)
+            FormatString1024(line, "%03d | %8.3f | %s\n", level, g_pTimer->GetTime(), message);
+        else
+            FormatString1024(line, "%03d |          | %s\n", level, message);
+    }
 
     if (m_File.IsOpen())
     {

@@ -391,6 +391,78 @@ bool EqualsIgnoringCase(const char* a, const char* b)
     }
 }
 
+namespace
+{
+// The length of the well-formed UTF-8 sequence at text that is not a C1 control, or 0.
+i32 PrintableUtf8Length(const unsigned char* text)
+{
+    const unsigned char lead = text[0];
+    i32 length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+    {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    }
+    else if (lead >= 0xF0 && lead <= 0xF4)
+    {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    else
+        return 0;
+    if (text[1] < low || text[1] > high)
+        return 0;
+    for (i32 i = 2; i < length; ++i)
+        if (text[i] < 0x80 || text[i] > 0xBF)
+            return 0;
+    if (lead == 0xC2 && text[1] <= 0x9F)
+        return 0;
+    return length;
+}
+} // namespace
+
+i32 EscapeUnprintable(char* out, i32 room, const char* text)
+{
+    if (room <= 0)
+        return 0;
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(text ? text : "");
+    i32 written = 0;
+    while (*in)
+    {
+        i32 length = 1;
+        bool raw = *in >= 0x20 && *in < 0x7F;
+        if (*in >= 0x80)
+        {
+            length = PrintableUtf8Length(in);
+            raw = length != 0;
+            length = raw ? length : 1;
+        }
+        const i32 needed = raw ? length : 4;
+        if (written + needed > room - 1)
+            break;
+        if (raw)
+            for (i32 i = 0; i < length; ++i)
+                out[written++] = static_cast<char>(*in++);
+        else
+        {
+            static const char s_aDigits[] = "0123456789abcdef";
+            out[written++] = '\\';
+            out[written++] = 'x';
+            out[written++] = s_aDigits[*in >> 4];
+            out[written++] = s_aDigits[*in & 15];
+            ++in;
+        }
+    }
+    out[written] = 0;
+    return written;
+}
+
 i32 SplitDotted(char* text, char* parts[2])
 {
     parts[0] = text;

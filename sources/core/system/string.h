@@ -34,6 +34,12 @@ char* StringFormatV(const char* format, va_list args);
 // Whether two texts are the same, ASCII letters in either case alike.
 bool EqualsIgnoringCase(const char* a, const char* b);
 
+// Copies text into room bytes (NUL included) as one printable line: control bytes and bytes
+// that are not part of well-formed UTF-8 (or are C1 controls) become "\xNN", so damaged input
+// quoted in a message cannot break the line. An escape that does not fit is left out whole.
+// Returns the characters written without the NUL.
+i32 EscapeUnprintable(char* out, i32 room, const char* text);
+
 // Splits a writable text in place at the first "." outside double quotes (the dot becomes a
 // NUL) into at most 2 parts; returns the number of parts (1 or 2). parts[1] is null when 1.
 i32 SplitDotted(char* text, char* parts[2]);

@@ -95,3 +95,28 @@ TEST(EqualsIgnoringCase, LettersInEitherCaseAndNothingMore)
     EXPECT_FALSE(EqualsIgnoringCase("[", "{"));
     EXPECT_FALSE(EqualsIgnoringCase("@", "`"));
 }
+
+TEST(EscapeUnprintable, ControlAndStrayBytesBecomeEscapesUtf8Stays)
+{
+    char out[64];
+    EXPECT_EQ(EscapeUnprintable(out, sizeof out, "plain text \\ 'quoted'"), 21);
+    EXPECT_STREQ(out, "plain text \\ 'quoted'");
+    EscapeUnprintable(out, sizeof out, "a\x01\tb\n\x7f");
+    EXPECT_STREQ(out, "a\\x01\\x09b\\x0a\\x7f");
+    // Well-formed UTF-8 stays; stray, overlong, surrogate and C1-control forms do not.
+    EscapeUnprintable(out, sizeof out, "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
+    EXPECT_STREQ(out, "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
+    EscapeUnprintable(out, sizeof out, "\xe9t\xc0\xaf\xed\xa0\x80\xc2\x85\xc3");
+    EXPECT_STREQ(out, "\\xe9t\\xc0\\xaf\\xed\\xa0\\x80\\xc2\\x85\\xc3");
+}
+
+TEST(EscapeUnprintable, CutsBeforeAnEscapeOrSequenceThatDoesNotFit)
+{
+    char out[6];
+    EXPECT_EQ(EscapeUnprintable(out, sizeof out, "ab\x01" "cd"), 2);
+    EXPECT_STREQ(out, "ab");
+    EXPECT_EQ(EscapeUnprintable(out, sizeof out, "abcd\xc3\xa9"), 4);
+    EXPECT_STREQ(out, "abcd");
+    EXPECT_EQ(EscapeUnprintable(out, sizeof out, nullptr), 0);
+    EXPECT_STREQ(out, "");
+}

@@ -165,6 +165,18 @@ TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarm)
     EXPECT_GT(m_Program.GetInstructionCount(), 0);
 }
 
+TEST_F(ProgramTest, ADamagedCommandNameReachesTheLogEscaped)
+{
+    m_Program.Parse("test.re\x01\x9b\xff" "cord x\n");
+    m_Program.Link();
+    Manager().SetSource(TName("system/test.icom", true));
+    m_Program._Execute();
+    Manager().SetSource(TName());
+    EXPECT_NE(SystemLog().find("system/test.icom(1): 'test.re\\x01\\x9b\\xffcord': undeclared command\n"),
+              std::string::npos)
+        << SystemLog();
+}
+
 TEST_F(ProgramTest, AProgramRoundTripsThroughItsStream)
 {
     m_Program.Parse("test.record \"quoted words\" 12.5 plain\nunknown.command 1\n");
