@@ -54,6 +54,9 @@ void TDxDynamicMeshData::_Create()
     TMeshDeviceElement elements[MESH_ELEMENT_CAPACITY + 1];
     BuildVertexElements(m_Description, elements);
     IDirect3DDevice9* device = Device();
+    // A start-up script that never initialised the device still begins its users.
+    if (!device)
+        __Abort("TDxDynamicMeshData::_Create", kSource, __LINE__, "unable to create DirectX resource: no device");
     device->CreateVertexDeclaration(reinterpret_cast<const D3DVERTEXELEMENT9*>(elements), &m_pDeclaration);
     if (!m_pDeclaration)
         __Abort("TDxDynamicMeshData::_Create", kSource, __LINE__, "unable to create DirectX resource");

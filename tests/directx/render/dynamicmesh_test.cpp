@@ -3,6 +3,7 @@
 
 #include "directx/render/dxdynamicmesh.h"
 #include "directx/render/dxdynamicmeshdata.h"
+#include "directx/render/dxdynamicmeshmanager.h"
 
 namespace
 {
@@ -51,5 +52,22 @@ TEST_F(EngineDynamicMeshTest, LocksAppendUntilADrawAndAReleasedBufferComesBackAt
     EXPECT_NE(nullptr, mesh->LockVertices(60));
     EXPECT_TRUE(data->IsCreated());
     mesh->Release();
+}
+
+// A start-up script may begin the canvas without ever initialising the device.
+using DynamicMeshWithoutDeviceTest = DeviceTest;
+
+TEST_F(DynamicMeshWithoutDeviceTest, BuffersAskedForWithoutADeviceEndTheProgramWithAMessage)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TMeshDescription format = {};
+    format.nStride = 16;
+    format.nElementCount = 1;
+    format.aElement[0] = {0, 1, 4, 0};
+    TDxDynamicMeshData* data = g_pDxDynamicMeshManager->CreateMeshData();
+    ASSERT_NE(nullptr, data);
+    EXPECT_EXIT(data->Setup(60, 0, format, nullptr), ::testing::ExitedWithCode(1),
+                "unable to create DirectX resource: no device");
+    g_pDxDynamicMeshManager->DeleteMeshData(data);
 }
 } // namespace
