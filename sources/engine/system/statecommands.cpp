@@ -33,6 +33,8 @@ const char* StateResultText(i32 result)
         return "an object refused its state";
     case STATE_BAD_MARKER:
         return "damaged";
+    case STATE_NO_REPOSITORY:
+        return "the level it names cannot be found";
     case STATE_COMPRESS_FAILED:
         return "the file could not be written";
     default:

@@ -79,7 +79,18 @@ i32 TStateManager::_Load(TStream& stream)
     char current[STATE_NAME_SIZE];
     RepositoryField(current, g_pResourceManager->m_CurrentRepository);
     if (std::strcmp(current, header.aName) != 0)
+    {
+        // Switching to a repository that cannot be read would end the program: a damaged save,
+        // or one of a level that is gone, is refused instead.
+        if (header.aName[0] && !IsRegularFile(header.aName))
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+                        "'%s' names the repository '%s', which is no file", stream.GetName().GetText(),
+                        header.aName);
+            return STATE_NO_REPOSITORY;
+        }
         g_pResourceManager->m_PendingRepository = header.aName;
+    }
     if (g_pResourceManager->m_PendingRepository.GetLength() != 0)
     {
         // Loaded again once the repository has changed.

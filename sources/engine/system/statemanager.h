@@ -27,6 +27,7 @@ constexpr i32 STATE_OBJECT_FAILED = 3;   // an object's SaveState or LoadState f
 constexpr i32 STATE_BAD_MARKER = 4;      // _Load: an object read more or less than it wrote
 constexpr i32 STATE_COMPRESS_FAILED = 5; // SaveToFile: the compressed file could not be written
 constexpr i32 STATE_WRITE_FAILED = 6;    // _Save: the header or a marker could not be written
+constexpr i32 STATE_NO_REPOSITORY = 7;    // _Load: the repository the image names is no file here
 constexpr i32 STATE_CANNOT_OPEN = 1;
 
 struct TStateHeader

@@ -126,10 +126,32 @@ TEST_F(StateTest, AnotherRepositoryLeavesTheLoadPending)
     TMemoryStream stream;
     ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
     g_pResourceManager->m_CurrentRepository = TName("harbour", true);
+    WriteFile("airport", "a level");
     EXPECT_EQ(LoadImage(Image(stream)), STATE_DONE);
     EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "airport");
     EXPECT_STREQ(g_pStateManager->GetPendingState(), "image");
     EXPECT_TRUE(a.m_aLoadedPass.empty());
+}
+
+TEST_F(StateTest, ASaveNamingARepositoryThatIsNoFileIsRefusedWithoutASwitch)
+{
+    TTestStateObject a(3, {1, 1, 1, 1, 1});
+    g_pStateManager->RegisterStateObject(&a);
+    Manager().ExecuteText("state.save one");
+    g_pResourceManager->m_CurrentRepository = TName("harbour", true);
+    m_Listener.lines.clear();
+    Manager().ExecuteText("state.load one");
+    ASSERT_FALSE(Texts().empty());
+    EXPECT_EQ(Texts().back(), "^Ierror: unable to load 'one': the level it names cannot be found");
+    EXPECT_NE(SystemLog().find("'save/one.save' names the repository 'airport', which is no file"),
+              std::string::npos);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
+    EXPECT_TRUE(a.m_aLoadedPass.empty());
+
+    // A folder of that name is no level either.
+    std::filesystem::create_directory(m_Path + "/airport");
+    EXPECT_EQ(g_pStateManager->LoadFromFile("save/one.save"), STATE_NO_REPOSITORY);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
 }
 
 TEST_F(StateTest, LongRepositoryNamesMatchThemselves)
