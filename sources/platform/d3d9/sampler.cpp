@@ -4,6 +4,7 @@
 #include "platform/d3d9/simdlevel.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <immintrin.h>
@@ -235,19 +236,39 @@ inline __m128i FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i
     return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, horizontal), round), 8);
 }
 
-// A weight's low 16 bits in both halves of its lane: w in [0, 256], or 0 from 0x80000000, as
-// FilterLane pairs them.
-[[gnu::target("avx2")]] inline __m256i SpreadEightWeights(__m256i w)
+// A weight w in [0, 256] (or 0x80000000, which weighs 0 as FilterLane takes its low 16 bits)
+// as w * 128 in both 16-bit halves of its lane, 256 as 32767: the factor BlendChannels takes.
+[[gnu::target("avx2")]] inline __m256i ChannelWeights(__m256i w)
 {
-    return _mm256_or_si256(_mm256_and_si256(w, _mm256_set1_epi32(0xFFFF)), _mm256_slli_epi32(w, 16));
+    const __m256i scaled = _mm256_min_epi32(_mm256_slli_epi32(w, 7), _mm256_set1_epi32(32767));
+    const __m256i lowHalves = _mm256_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13, 0, 1, 0, 1, 4, 5, 4,
+                                               5, 8, 9, 8, 9, 12, 13, 12, 13);
+    return _mm256_shuffle_epi8(scaled, lowHalves);
 }
 
 // FilterLane's rounded blend a * (256 - w) + b * w on 16-bit channels, as a + (d * w + 128) >> 8
-// for d = b - a: the same integer, as a * 256 passes through the shift whole. pmulhrsw of d * 128
-// and w rounds (d * 128 * w + 2^14) >> 15, which is that shift exactly.
-[[gnu::target("avx2")]] inline __m256i BlendChannels(__m256i a, __m256i b, __m256i w)
+// for d = b - a: the same integer, as a * 256 passes through the shift whole. pmulhrsw of d and
+// w * 128 rounds (d * w * 128 + 2^14) >> 15, which is that shift exactly; for w = 256 it
+// answers d from 32767 as well, since |d| < 2^14.
+[[gnu::target("avx2")]] inline __m256i BlendChannels(__m256i a, __m256i b, __m256i weights)
 {
-    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_slli_epi16(_mm256_sub_epi16(b, a), 7), w));
+    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_sub_epi16(b, a), weights));
+}
+
+// Blue and red of each word in the low bytes of its 16-bit halves.
+[[gnu::target("avx2")]] inline __m256i EvenBytes(__m256i words)
+{
+    return _mm256_and_si256(words, _mm256_set1_epi32(0x00FF00FF));
+}
+
+// Green and alpha of each word in the low bytes of its 16-bit halves, by a shuffle rather than
+// a shift: shifts and multiplies share the same two ports.
+[[gnu::target("avx2")]] inline __m256i OddBytes(__m256i words)
+{
+    const char zero = char(0x80);
+    const __m256i odd = _mm256_setr_epi8(1, zero, 3, zero, 5, zero, 7, zero, 9, zero, 11, zero, 13, zero, 15, zero, 1,
+                                         zero, 3, zero, 5, zero, 7, zero, 9, zero, 11, zero, 13, zero, 15, zero);
+    return _mm256_shuffle_epi8(words, odd);
 }
 
 // Each lane's texels (x0, y0), (x0 + 1, y0), (x0, y0 + 1) and (x0 + 1, y0 + 1) filtered as
@@ -257,14 +278,11 @@ inline __m128i FilterLane(__m128i top, __m128i bottom, __m128i vertical, __m128i
 [[gnu::target("avx2")]] inline __m256i BlendTexels(__m256i w00, __m256i w10, __m256i w01, __m256i w11, __m256i wx,
                                                    __m256i wy)
 {
-    const __m256i horizontal = SpreadEightWeights(wx), vertical = SpreadEightWeights(wy);
-    const __m256i evenBytes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i even = BlendChannels(
-        BlendChannels(_mm256_and_si256(w00, evenBytes), _mm256_and_si256(w01, evenBytes), vertical),
-        BlendChannels(_mm256_and_si256(w10, evenBytes), _mm256_and_si256(w11, evenBytes), vertical), horizontal);
-    const __m256i odd = BlendChannels(
-        BlendChannels(_mm256_srli_epi16(w00, 8), _mm256_srli_epi16(w01, 8), vertical),
-        BlendChannels(_mm256_srli_epi16(w10, 8), _mm256_srli_epi16(w11, 8), vertical), horizontal);
+    const __m256i horizontal = ChannelWeights(wx), vertical = ChannelWeights(wy);
+    const __m256i even = BlendChannels(BlendChannels(EvenBytes(w00), EvenBytes(w01), vertical),
+                                       BlendChannels(EvenBytes(w10), EvenBytes(w11), vertical), horizontal);
+    const __m256i odd = BlendChannels(BlendChannels(OddBytes(w00), OddBytes(w01), vertical),
+                                      BlendChannels(OddBytes(w10), OddBytes(w11), vertical), horizontal);
     return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
 }
 
@@ -426,14 +444,6 @@ template <bool Wide>
     return FilterArgbQuad<false>(argb, u, v);
 }
 
-// FloorLanes on eight lanes: the same steps, so the same integers for every input.
-[[gnu::target("avx2")]] inline __m256i FloorEightLanes(__m256 x)
-{
-    const __m256i truncated = _mm256_cvttps_epi32(x);
-    const __m256 back = _mm256_cvtepi32_ps(truncated);
-    return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x, _CMP_GT_OQ)));
-}
-
 // Two bilinear quads as FilterArgbQuad<true> filters them, a pixel to each of eight lanes:
 // coordinates, weights, the inside test and BlendTexels at once. On textures repeated both ways with power-of-two sizes, seams read the wrapped coordinates
 // (what addressing them answers). Answers false, with nothing written, for other quads with
@@ -446,7 +456,18 @@ template <bool Wide>
         _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(u)), _mm256_set1_ps(float(level.width))), half);
     const __m256 y = _mm256_sub_ps(
         _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(v)), _mm256_set1_ps(float(level.height))), half);
-    const __m256i unwrappedX0 = FloorEightLanes(x), unwrappedY0 = FloorEightLanes(y);
+    // Coordinates in 1/256ths of a texel: the floor and the weight FilterArgbQuad rounds from
+    // the fraction at once, since the scaling is exact and rounds alike. A fraction rounding up
+    // to a whole texel moves to the next one with weight 0, which blends to the same channels.
+    // Lanes too far out to convert take the quad filter.
+    const __m256 scale = _mm256_set1_ps(256.0f);
+    const __m256i fixedX = _mm256_cvtps_epi32(_mm256_mul_ps(x, scale));
+    const __m256i fixedY = _mm256_cvtps_epi32(_mm256_mul_ps(y, scale));
+    const __m256i unconverted = _mm256_set1_epi32(INT_MIN);
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(
+            _mm256_or_si256(_mm256_cmpeq_epi32(fixedX, unconverted), _mm256_cmpeq_epi32(fixedY, unconverted)))))
+        return false;
+    const __m256i unwrappedX0 = _mm256_srai_epi32(fixedX, 8), unwrappedY0 = _mm256_srai_epi32(fixedY, 8);
     const __m256i wrapX = _mm256_set1_epi32(level.wrapX), wrapY = _mm256_set1_epi32(level.wrapY);
     const __m256i x0 = _mm256_and_si256(unwrappedX0, wrapX);
     const __m256i y0 = _mm256_and_si256(unwrappedY0, wrapY);
@@ -480,9 +501,8 @@ template <bool Wide>
         w01 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, _mm256_slli_epi32(x0, 2)), 1);
         w11 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, right), 1);
     }
-    const __m256 scale = _mm256_set1_ps(256.0f);
-    const __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, _mm256_cvtepi32_ps(unwrappedX0)), scale));
-    const __m256i wy = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, _mm256_cvtepi32_ps(unwrappedY0)), scale));
+    const __m256i fraction = _mm256_set1_epi32(255);
+    const __m256i wx = _mm256_and_si256(fixedX, fraction), wy = _mm256_and_si256(fixedY, fraction);
     // X8R8G8B8 texels read their alpha as 255 and filter to it.
     const __m256i opaque = _mm256_set1_epi32(level.opaque ? int(0xFF000000u) : 0);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(words),

@@ -219,10 +219,18 @@ TEST_P(SamplerTest, RowsMatchQuadByQuadOnEveryPath)
                         {
                             seed = seed * 1103515245u + 12345u;
                             const bool seamU = (seed >> 20) % 5 == 0, seamV = (seed >> 24) % 7 == 0;
-                            // Too large to convert: the weight comes out as 0x80000000.
+                            // Too large to convert (the weight comes out as 0x80000000), or
+                            // too large to convert in 1/256ths of a texel.
                             const bool huge = (seed >> 12) % 13 == 0;
-                            lanesU[lane] = huge ? 3.0e9f : (seamU ? 0.01f : Inside(seed, kWidth)) + float(round % 3);
+                            const float far = (seed >> 16) & 1 ? 3.0e9f : -700001.3f;
+                            lanesU[lane] = huge ? far : (seamU ? 0.01f : Inside(seed, kWidth)) + float(round % 3);
                             lanesV[lane] = (seamV ? 0.99f : Inside(seed, kHeight)) - float(round % 2);
+                            // Fractions of exactly k + 1/2 256ths round to even.
+                            if ((seed >> 8) % 11 == 0)
+                            {
+                                lanesU[lane] = (3.5f + 100.5f / 256.0f) / kWidth + float(round % 3);
+                                lanesV[lane] = (2.5f + 77.5f / 256.0f) / kHeight - float(round % 2);
+                            }
                         }
                         u[i] = TQuad::Lanes(lanesU[0], lanesU[1], lanesU[2], lanesU[3]);
                         v[i] = TQuad::Lanes(lanesV[0], lanesV[1], lanesV[2], lanesV[3]);
