@@ -258,8 +258,19 @@ public:
             Commands().PrintError("no device to run (manager.initialize creates it)");
             return;
         }
+        // Typed into the console the command would start a second loop inside the running one.
+        if (m_bRunning)
+        {
+            Commands().PrintError("the main loop is already running");
+            return;
+        }
+        m_bRunning = true;
         device->__Run();
+        m_bRunning = false;
     }
+
+private:
+    bool m_bRunning = false;
 };
 
 class TCommandquit : public TCommand

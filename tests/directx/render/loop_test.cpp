@@ -201,6 +201,31 @@ TEST_F(LoopTest, RunningWithoutADeviceIsRefused)
     EXPECT_EQ(m_Console.lines.back(), "E:^Ierror: no device to run (manager.initialize creates it)");
 }
 
+TEST_F(LoopTest, RunningFromInsideTheLoopIsRefused)
+{
+    u32 inner = 0;
+    s_Recorder.onUpdate = [this, &inner] {
+        if (s_Recorder.aStep.size() == 1)
+        {
+            const u32 passes = Passes();
+            Run("device_run");
+            inner = Passes() - passes;
+        }
+        else
+            m_pManager->Quit();
+    };
+    Run("device_run");
+    EXPECT_EQ(inner, 0u);
+    EXPECT_EQ(s_Recorder.aStep.size(), 2u);
+    ASSERT_FALSE(m_Console.lines.empty());
+    EXPECT_EQ(m_Console.lines.back(), "E:^Ierror: the main loop is already running");
+
+    // Once the loop has ended the command may run it again (this one has quit: it returns).
+    m_Console.lines.clear();
+    Run("device_run");
+    EXPECT_TRUE(m_Console.lines.empty());
+}
+
 TEST_F(LoopTest, QuitBeforeTheLoopReturnsAtOnce)
 {
     m_pManager->Quit();
