@@ -191,6 +191,8 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
         {
             if (system)
                 g_pFileStreamManager->SetLocked(1);
+            else // the compile's line reaches only the log; exec is typed at the console
+                PrintError("'%s': missing or unreadable script", source.GetText());
             m_Source = outerSource;
             return compiled;
         }

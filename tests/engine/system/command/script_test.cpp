@@ -154,6 +154,7 @@ TEST_F(ScriptTest, ACacheThatCannotBeWrittenRunsTheCompiledProgram)
 TEST_F(ScriptTest, AMissingSourceFails)
 {
     EXPECT_EQ(Manager().Execute("nothing"), SCRIPT_MISSING_SOURCE);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'system/nothing.icom': missing or unreadable script"});
     // Its first error line names the script, not its cache.
     EXPECT_EQ(SystemLog().find("error opening file '" + CachePath("nothing")), std::string::npos);
     EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: missing resource 'system/nothing.icom'"),
