@@ -445,6 +445,26 @@ template <bool Trim>
     return rows;
 }
 
+// Asks for the cache line at `at` to be made ready to write.
+[[gnu::always_inline]] inline void PrefetchForWriting(const void* at)
+{
+    asm("prefetchw %0" : : "m"(*static_cast<const char*>(at)));
+}
+
+// Whether every quad of a run of `count` coverage entries has all four lanes covered.
+inline bool AllLanesCovered(const int* quads, int count)
+{
+    __m128i lanes = _mm_set1_epi32(0xF);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        lanes = _mm_and_si128(lanes, _mm_loadu_si128(reinterpret_cast<const __m128i*>(quads + i)));
+    lanes = _mm_and_si128(lanes, _mm_shuffle_epi32(lanes, _MM_SHUFFLE(1, 0, 3, 2)));
+    int all = _mm_cvtsi128_si32(_mm_and_si128(lanes, _mm_shuffle_epi32(lanes, _MM_SHUFFLE(2, 3, 0, 1))));
+    for (; i < count; ++i)
+        all &= quads[i];
+    return all == 0xF;
+}
+
 // Two quads' lanes as eight.
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256 PairAvx2(const TQuad& first, const TQuad& second)
 {
@@ -976,10 +996,12 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     // of quads, left of this one, that lie wholly in the target.
     std::uint8_t* rowBits[TCoverage::kQuadsAcross];
     int wholeBefore[TCoverage::kQuadsAcross];
+    int targetRows = 0;
     if constexpr (Path != EQuadPath::General)
     {
         for (int row = 0; row < TCoverage::kQuadsAcross && tileY + 2 * row < target.height; ++row)
         {
+            targetRows = row + 1;
             const int py = tileY + 2 * row;
             rowBits[row] = target.bits + py * target.pitch + tileX * 4;
             wholeBefore[row] = py + 1 < target.height ? (target.width - tileX) / 2 : 0;
@@ -991,6 +1013,20 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
         rows[0] = rowBits[row] + column * 8;
         rows[1] = rows[0] + target.pitch;
         return column < wholeBefore[row];
+    };
+    // Asks for the target's lines under the quads in columns `from` to `to` of tile row `row`: a
+    // pixel's line has to arrive before it is written, and rows of a tile lie a pitch apart, too
+    // far for the processor to guess.
+    auto prefetchQuadRow = [&](int row, int from, int to) {
+        if (row >= targetRows)
+            return;
+        const int end = to * 8 + 8;
+        for (int pixelRow = 0; pixelRow < 2; ++pixelRow)
+        {
+            const std::uint8_t* line = rowBits[row] + pixelRow * target.pitch;
+            for (int offset = from * 8; offset < end + 63; offset += 64)
+                PrefetchForWriting(line + std::min(offset, end - 1));
+        }
     };
     const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
     const bool trim = trimQuads_;
@@ -1105,6 +1141,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         quads.columnU[column] = shading.planes[2].a + shading.planes[2].b * dx;
                         quads.columnV[column] = shading.planes[3].a + shading.planes[3].b * dx;
                     }
+                    for (int row = 0; row < 2; ++row)
+                        prefetchQuadRow((y0 - tileY) / 2 + row, (x0 - tileX) / 2, (x1 - tileX) / 2);
                 }
                 int quad = 0;
                 for (int row = 0; row < rows; ++row)
@@ -1133,6 +1171,7 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     // and lanes stay in the coverage list.
                     const int* const rowList = coverage.quads + quad;
                     int rowQuads = 0;
+                    bool neighbours = false;
                     if constexpr (Kind == EPixelKind::Texture)
                     {
                         // The coordinates of the quad in `column`, kept as the row's `at`th.
@@ -1154,7 +1193,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                         // its first is one run of neighbours, walked without reading the list.
                         rowQuads = rowEnd - quad;
                         const int first = TCoverage::Column(rowList[0]);
-                        if (TCoverage::Column(rowList[rowQuads - 1]) - first == rowQuads - 1)
+                        neighbours = TCoverage::Column(rowList[rowQuads - 1]) - first == rowQuads - 1;
+                        if (neighbours)
                         {
                             for (int at = 0; at < rowQuads; ++at)
                                 coordinates(first + at, at);
@@ -1191,8 +1231,44 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                     {
                         // Sampled words are the channels PackArgb would pack from them, and blend in
                         // integers to the bytes of the float blending.
+                        // The target's lines two rows down, on their way while these are sampled and
+                        // stored.
+                        prefetchQuadRow(tileRow + 2, TCoverage::Column(rowList[0]),
+                                        TCoverage::Column(rowList[rowQuads - 1]));
                         samplers->SampleWordsRow(0, quads.u, quads.v, rowQuads, quads.words);
                         const bool wideBlend = Path == EQuadPath::Blend && RasteriserSimdLevel() == ESimdLevel::Avx2;
+                        // A run of neighbours, every lane covered and every pixel on the target, as
+                        // inside most large triangles: two quads at a time with nothing to test.
+                        const int first = TCoverage::Column(rowList[0]);
+                        if ((Path == EQuadPath::Store || wideBlend) && neighbours &&
+                            first + rowQuads <= wholeBefore[tileRow] && AllLanesCovered(rowList, rowQuads))
+                        {
+                            std::uint8_t* rows[2];
+                            quadRows(tileRow, first, rows);
+                            const __m128i* words = quads.words;
+                            int q = 0;
+                            for (; q + 2 <= rowQuads; q += 2, rows[0] += 16, rows[1] += 16)
+                            {
+                                if constexpr (Path == EQuadPath::Blend)
+                                    AlphaBlendTwoQuadsAvx2(rows[0], target.pitch, words[q], words[q + 1], opaqueTarget);
+                                else
+                                {
+                                    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[0]),
+                                                     _mm_unpacklo_epi64(words[q], words[q + 1]));
+                                    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[1]),
+                                                     _mm_unpackhi_epi64(words[q], words[q + 1]));
+                                }
+                            }
+                            if (q < rowQuads)
+                            {
+                                __m128i last = words[q];
+                                if constexpr (Path == EQuadPath::Blend)
+                                    last = AlphaBlendWords(last, ReadArgb(rows, 0xF), opaqueTarget);
+                                StoreArgbWhole(rows, last, 0xF);
+                            }
+                            triangleSamples += 4 * rowQuads;
+                            continue;
+                        }
                         for (int q = 0; q < rowQuads; ++q)
                         {
                             const int entry = rowList[q];
