@@ -189,11 +189,11 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
         const u32 compiled = _Compile(source, cache, program);
         if (compiled == SCRIPT_MISSING_SOURCE || compiled == SCRIPT_NOT_A_FILE)
         {
+            m_Source = outerSource;
             if (system)
                 g_pFileStreamManager->SetLocked(1);
             else // the compile's line reaches only the log; exec is typed at the console
                 PrintError("'%s': missing or unreadable script", source.GetText());
-            m_Source = outerSource;
             return compiled;
         }
         // A cache that cannot be written stays stale; the program just compiled runs as it is.

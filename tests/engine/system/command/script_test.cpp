@@ -163,6 +163,15 @@ TEST_F(ScriptTest, AMissingSourceFails)
               SCRIPT_MISSING_SOURCE);
 }
 
+TEST_F(ScriptTest, AMissingScriptIsReportedInTheNameAndLineOfTheCallingOne)
+{
+    WriteFile("system/caller.icom", "test.record 1\nexec \"nothing\"\ntest.record 2\n");
+    ASSERT_EQ(Manager().Execute("caller"), SCRIPT_OK);
+    EXPECT_EQ(RunCalls(), 2u);
+    EXPECT_EQ(Texts(), std::vector<std::string>{
+                           "^Isystem/caller.icom(2): error: 'system/nothing.icom': missing or unreadable script"});
+}
+
 TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLocked)
 {
     WriteFile("system/boot.icom", "test.record 1\n");
