@@ -81,9 +81,10 @@ public:
 };
 
 // The four phase runs, each in its place: initialize while the managers are finalized (the lock
-// state of the start and of the end), the others between initialize and finalize. Out of place,
-// managers would be initialized twice or finalized twice (their objects released again) and
-// would add listeners while that is refused.
+// state of the start and of the end), the others between initialize and finalize, and none
+// inside a frame (a console line): the frame goes on with what the phase would release. Out of
+// place, managers would be initialized twice or finalized twice (their objects released again)
+// and would add listeners while that is refused.
 template <void (TManagerManager::*Phase)(), bool INITIALIZE> class TManagerPhaseCommand : public TCommand
 {
 public:
@@ -92,7 +93,9 @@ public:
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 0))
             return;
         const bool finalized = g_ManagerManager.GetLockState() == MANAGER_LOCK_LOCKED;
-        if (INITIALIZE && !finalized)
+        if (g_ManagerManager.IsUpdating())
+            TCommandManager::Instance().PrintError("managers run a frame (phases belong to the start-up script)");
+        else if (INITIALIZE && !finalized)
             TCommandManager::Instance().PrintError("managers already initialized (manager.finalize first)");
         else if (!INITIALIZE && finalized)
             TCommandManager::Instance().PrintError("managers not initialized (manager.initialize first)");

@@ -33,7 +33,8 @@ const char* const kAddPrefix[MANAGER_LIST_COUNT] = {
 TManagerManager::TManagerManager()
     : m_pActiveSystem(nullptr), m_nLockState(MANAGER_LOCK_LOCKED), m_nReleased(0), m_nTrackActivity(0),
       m_nTrackStep(0), m_nWorkerCount(1), m_aStepTime(), m_aAccumulatedTime(), m_aStepCount(),
-      m_fThreadUpdateTime(0.0f), m_fUpdateTime(0.0f), m_Timing(), m_WorkerSteps(), m_nThreadsRunning(0)
+      m_fThreadUpdateTime(0.0f), m_fUpdateTime(0.0f), m_Timing(), m_WorkerSteps(), m_nThreadsRunning(0),
+      m_nUpdating(0)
 {
     for (u32 c = 0; c < MANAGER_CHANNEL_COUNT; ++c)
         m_aRate[c] = kChannelRate[c];
@@ -267,6 +268,7 @@ void TManagerManager::Finalize()
 
 void TManagerManager::Update(f32 dt)
 {
+    ++m_nUpdating;
     m_fThreadUpdateTime = 0.0f;
     m_fUpdateTime = 0.0f;
     m_aStepCount[0] = 1;
@@ -374,6 +376,7 @@ void TManagerManager::Update(f32 dt)
     // The workers run this frame's fixed-rate steps while the frame renders and presents.
     if (_HasWorkers() && !m_nReleased)
         _ReleaseWorkers(dt);
+    --m_nUpdating;
 }
 
 void TManagerManager::Render()

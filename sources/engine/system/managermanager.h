@@ -79,6 +79,8 @@ public:
     void __SetProcessorCount(i32 count);
 
     u32 GetLockState() const { return m_nLockState; }
+    // Inside Update: what runs now (a console line, a key bind) runs inside a frame.
+    bool IsUpdating() const { return m_nUpdating != 0; }
     TManagerSystem* GetActiveSystem() const { return m_pActiveSystem; }
     u32 GetManagerCount() const { return m_aManager.GetCount(); }
     TManager* GetManager(u32 index) const { return m_aManager[index].value; }
@@ -130,6 +132,7 @@ private:
     TManagerFrameSteps m_WorkerSteps;
     // 1 while the worker threads of the current count run.
     u32 m_nThreadsRunning;
+    u32 m_nUpdating;
 };
 
 // The one manager manager, built ahead of every default-priority static initialiser.

@@ -259,18 +259,13 @@ public:
             return;
         }
         // Typed into the console the command would start a second loop inside the running one.
-        if (m_bRunning)
+        if (g_ManagerManager.IsUpdating())
         {
             Commands().PrintError("the main loop is already running");
             return;
         }
-        m_bRunning = true;
         device->__Run();
-        m_bRunning = false;
     }
-
-private:
-    bool m_bRunning = false;
 };
 
 class TCommandquit : public TCommand

@@ -135,6 +135,38 @@ TEST_F(SystemCommands, PhasesRunOnlyInTheirPlace)
                            "^Ierror: managers not initialized (manager.initialize first)"}));
 }
 
+TEST_F(SystemCommands, PhasesTypedInsideAFrameAreRefused)
+{
+    Manager().ExecuteText("manager.system.create insideframe");
+    Manager().ExecuteText("manager.initialize.add PhaseTarget");
+    Manager().ExecuteText("manager.finalize.add PhaseTarget");
+    Manager().ExecuteText("manager.update.add PhaseTarget");
+    Manager().ExecuteText("manager.initialize;manager.begin");
+    s_aPhases.clear();
+    m_Listener.lines.clear();
+    // Updated once a frame, as the console is.
+    const u32 channel = s_PhaseTarget.m_nChannel;
+    const u32 flags = s_PhaseTarget.m_nUpdateFlags;
+    s_PhaseTarget.m_nChannel = 0;
+    s_PhaseTarget.m_nUpdateFlags = 0;
+    s_PhaseTarget.m_pOnUpdate = [](TRecordingManager*) {
+        TCommandManager::Instance().ExecuteText("manager.end;manager.finalize;manager.begin");
+    };
+    g_ManagerManager.Update(0.05f);
+    s_PhaseTarget.m_pOnUpdate = nullptr;
+    s_PhaseTarget.m_nChannel = channel;
+    s_PhaseTarget.m_nUpdateFlags = flags;
+    EXPECT_FALSE(g_ManagerManager.IsUpdating());
+    EXPECT_EQ(s_aPhases, std::vector<std::string>{"PhaseTarget.update.0"});
+    EXPECT_EQ(Texts(), std::vector<std::string>(
+                           3, "^Ierror: managers run a frame (phases belong to the start-up script)"));
+
+    // Outside the frame the phases run as before.
+    Manager().ExecuteText("manager.end;manager.finalize");
+    EXPECT_EQ(s_aPhases, (std::vector<std::string>{"PhaseTarget.update.0", "PhaseTarget.end.0",
+                                                   "PhaseTarget.finalize.0"}));
+}
+
 TEST_F(SystemCommands, ListingsFilterByName)
 {
     Manager().ExecuteText("variables.list test.int");
