@@ -444,6 +444,13 @@ template <bool Wide>
     return FilterArgbQuad<false>(argb, u, v);
 }
 
+// Rows y in [0, height) times the pitch. Where both fit in 15 bits they multiply as 16-bit
+// pairs (the upper halves are zero), in half the time of a 32-bit multiply.
+[[gnu::target("avx2")]] inline __m256i RowOffsets(__m256i y, __m256i pitch, bool shortRows)
+{
+    return shortRows ? _mm256_madd_epi16(y, pitch) : _mm256_mullo_epi32(y, pitch);
+}
+
 // Two bilinear quads as FilterArgbQuad<true> filters them, a pixel to each of eight lanes:
 // coordinates, weights, the inside test and BlendTexels at once. On textures repeated both ways with power-of-two sizes, seams read the wrapped coordinates
 // (what addressing them answers). Answers false, with nothing written, for other quads with
@@ -478,7 +485,9 @@ template <bool Wide>
     if (!inside && (level.wrapX < 0 || level.wrapY < 0))
         return false;
     const __m256i pitch = _mm256_set1_epi32(level.pitch);
-    const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), _mm256_slli_epi32(x0, 2));
+    const bool shortRows = level.pitch < 32768 && level.height <= 32768;
+    const __m256i rowOffsets = RowOffsets(y0, pitch, shortRows);
+    const __m256i offsets = _mm256_add_epi32(rowOffsets, _mm256_slli_epi32(x0, 2));
     // Each pixel's texels (x0, y0), (x0 + 1, y0), (x0, y0 + 1) and (x0 + 1, y0 + 1).
     __m256i w00, w10, w01, w11;
     const int* bits = reinterpret_cast<const int*>(level.bits);
@@ -495,9 +504,9 @@ template <bool Wide>
         const __m256i one = _mm256_set1_epi32(1);
         const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(unwrappedX0, one), wrapX);
         const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(unwrappedY0, one), wrapY);
-        const __m256i lower = _mm256_mullo_epi32(y1, pitch), right = _mm256_slli_epi32(x1, 2);
+        const __m256i lower = RowOffsets(y1, pitch, shortRows), right = _mm256_slli_epi32(x1, 2);
         w00 = _mm256_i32gather_epi32(bits, offsets, 1);
-        w10 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(_mm256_mullo_epi32(y0, pitch), right), 1);
+        w10 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(rowOffsets, right), 1);
         w01 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, _mm256_slli_epi32(x0, 2)), 1);
         w11 = _mm256_i32gather_epi32(bits, _mm256_add_epi32(lower, right), 1);
     }

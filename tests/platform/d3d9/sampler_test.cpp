@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -15,15 +16,18 @@ constexpr int kWidth = 16, kHeight = 8;
 class SamplerTest : public ::testing::TestWithParam<D3DFORMAT>
 {
 protected:
-    void SetUp() override
+    void SetUp() override { MakeLevel(kWidth, kHeight); }
+
+    // A level of random texels to bind.
+    void MakeLevel(int width, int height)
     {
-        store =
-            std::make_unique<TTextureStore>(D3DRTYPE_TEXTURE, GetParam(), kWidth, kHeight, 1, 1, 1, false);
+        store = std::make_unique<TTextureStore>(D3DRTYPE_TEXTURE, GetParam(), UINT(width), UINT(height), 1, 1,
+                                                1, false);
         TImage& image = store->Image(0, 0);
         unsigned seed = 5;
-        for (int y = 0; y < kHeight; ++y)
+        for (int y = 0; y < height; ++y)
         {
-            for (int x = 0; x < kWidth; ++x)
+            for (int x = 0; x < width; ++x)
             {
                 seed = seed * 1664525u + 1013904223u;
                 std::memcpy(image.Row(UINT(y)) + x * 4, &seed, 4);
@@ -149,8 +153,8 @@ TEST_P(SamplerTest, RepeatsMatchTheGeneralPathBitForBit)
                 vv[lane] = v[lane];
                 const TQuad lu = TQuad::Lanes(uu[0], uu[1], uu[2], uu[3]);
                 const TQuad lv = TQuad::Lanes(vv[0], vv[1], vv[2], vv[3]);
-                const TQuadVector general =
-                    filter == D3DTEXF_POINT ? samplers.SampleLevel(0, lu, lv, 0.0f) : samplers.Sample(0, lu, lv);
+                const TQuadVector general = filter == D3DTEXF_POINT ? samplers.SampleLevel(0, lu, lv, 0.0f)
+                                                                    : samplers.Sample(0, lu, lv);
                 float expected[4], actual[4];
                 Lane(general, lane, expected);
                 Lane(sample, lane, actual);
@@ -199,56 +203,62 @@ TEST_P(SamplerTest, WideInstructionsMatchSse2BitForBit)
 TEST_P(SamplerTest, RowsMatchQuadByQuadOnEveryPath)
 {
     // Rows of odd and even lengths, mostly inside the level with some quads on wrap seams or
-    // clamped edges both ways and some lanes far outside, against SampleWords quad by quad on SSE2, on every instruction level.
+    // clamped edges both ways and some lanes far outside, against SampleWords quad by quad on
+    // SSE2, on every instruction level; on a small level and one whose rows are 2^15 bytes.
     const ESimdLevel chosen = RasteriserSimdLevel();
     unsigned seed = 47;
-    for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+    for (const auto& [width, height] : {std::pair{kWidth, kHeight}, std::pair{8192, 4}})
     {
-        for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP})
+        MakeLevel(width, height);
+        for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
         {
-            Bind(filter, address);
-            for (int count = 1; count <= 9; ++count)
+            for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP})
             {
-                for (int round = 0; round < 40; ++round)
+                Bind(filter, address);
+                for (int count = 1; count <= 9; ++count)
                 {
-                    TQuad u[9], v[9];
-                    for (int i = 0; i < count; ++i)
+                    for (int round = 0; round < 40; ++round)
                     {
-                        float lanesU[4], lanesV[4];
-                        for (int lane = 0; lane < 4; ++lane)
+                        TQuad u[9], v[9];
+                        for (int i = 0; i < count; ++i)
                         {
-                            seed = seed * 1103515245u + 12345u;
-                            const bool seamU = (seed >> 20) % 5 == 0, seamV = (seed >> 24) % 7 == 0;
-                            // Too large to convert (the weight comes out as 0x80000000), or
-                            // too large to convert in 1/256ths of a texel.
-                            const bool huge = (seed >> 12) % 13 == 0;
-                            const float far = (seed >> 16) & 1 ? 3.0e9f : -700001.3f;
-                            lanesU[lane] = huge ? far : (seamU ? 0.01f : Inside(seed, kWidth)) + float(round % 3);
-                            lanesV[lane] = (seamV ? 0.99f : Inside(seed, kHeight)) - float(round % 2);
-                            // Fractions of exactly k + 1/2 256ths round to even.
-                            if ((seed >> 8) % 11 == 0)
+                            float lanesU[4], lanesV[4];
+                            for (int lane = 0; lane < 4; ++lane)
                             {
-                                lanesU[lane] = (3.5f + 100.5f / 256.0f) / kWidth + float(round % 3);
-                                lanesV[lane] = (2.5f + 77.5f / 256.0f) / kHeight - float(round % 2);
+                                seed = seed * 1103515245u + 12345u;
+                                const bool seamU = (seed >> 20) % 5 == 0, seamV = (seed >> 24) % 7 == 0;
+                                // Too large to convert (the weight comes out as 0x80000000), or
+                                // too large to convert in 1/256ths of a texel.
+                                const bool huge = (seed >> 12) % 13 == 0;
+                                const float far = (seed >> 16) & 1 ? 3.0e9f : -700001.3f;
+                                lanesU[lane] =
+                                    huge ? far : (seamU ? 0.01f : Inside(seed, width)) + float(round % 3);
+                                lanesV[lane] = (seamV ? 0.99f : Inside(seed, height)) - float(round % 2);
+                                // Fractions of exactly k + 1/2 256ths round to even.
+                                if ((seed >> 8) % 11 == 0)
+                                {
+                                    lanesU[lane] = (3.5f + 100.5f / 256.0f) / float(width) + float(round % 3);
+                                    lanesV[lane] = (2.5f + 77.5f / 256.0f) / float(height) - float(round % 2);
+                                }
                             }
+                            u[i] = TQuad::Lanes(lanesU[0], lanesU[1], lanesU[2], lanesU[3]);
+                            v[i] = TQuad::Lanes(lanesV[0], lanesV[1], lanesV[2], lanesV[3]);
                         }
-                        u[i] = TQuad::Lanes(lanesU[0], lanesU[1], lanesU[2], lanesU[3]);
-                        v[i] = TQuad::Lanes(lanesV[0], lanesV[1], lanesV[2], lanesV[3]);
-                    }
-                    ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Sse2));
-                    __m128i expected[9];
-                    for (int i = 0; i < count; ++i)
-                        expected[i] = samplers.SampleWords(0, u[i], v[i]);
-                    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-                    {
-                        if (!SimdLevelAvailable(level))
-                            continue;
-                        ASSERT_TRUE(SetRasteriserSimdLevel(level));
-                        __m128i words[9];
-                        samplers.SampleWordsRow(0, u, v, count, words);
-                        ASSERT_EQ(0, std::memcmp(expected, words, sizeof(__m128i) * count))
-                            << "filter " << filter << ", address mode " << address << ", " << count
-                            << " quads, round " << round;
+                        ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Sse2));
+                        __m128i expected[9];
+                        for (int i = 0; i < count; ++i)
+                            expected[i] = samplers.SampleWords(0, u[i], v[i]);
+                        for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+                        {
+                            if (!SimdLevelAvailable(level))
+                                continue;
+                            ASSERT_TRUE(SetRasteriserSimdLevel(level));
+                            __m128i words[9];
+                            samplers.SampleWordsRow(0, u, v, count, words);
+                            ASSERT_EQ(0, std::memcmp(expected, words, sizeof(__m128i) * count))
+                                << "filter " << filter << ", address mode " << address << ", " << count
+                                << " quads, round " << round << ", width " << width;
+                        }
                     }
                 }
             }
