@@ -108,6 +108,13 @@ u32 TDxRenderTarget::GetSizeEstimate() const
 
 i32 TDxRenderTarget::Load()
 {
+    // A wrapped target is the device's own surface, given by Attach; one made here while it is
+    // detached (a lost device) would be a texture that Attach never gives back.
+    if (m_nRepositoryId == RENDER_TARGET_WRAPPED)
+    {
+        SetLoaded(0);
+        return 0;
+    }
     g_pDeviceManager->Lock();
     IDirect3DDevice9* device = Device();
     TDeviceStatistics* statistics = g_pDeviceManager->GetStatistics();
