@@ -452,9 +452,10 @@ template <bool Wide>
 }
 
 // Two bilinear quads as FilterArgbQuad<true> filters them, a pixel to each of eight lanes:
-// coordinates, weights, the inside test and BlendTexels at once. On textures repeated both ways with power-of-two sizes, seams read the wrapped coordinates
-// (what addressing them answers). Answers false, with nothing written, for other quads with
-// a texel outside the level: they take the quad filter.
+// coordinates, weights, the inside test and BlendTexels at once. On textures repeated both
+// ways with power-of-two sizes, seams read the wrapped coordinates (what addressing them
+// answers). Answers false, with nothing written, for other quads with a texel outside the
+// level: they take the quad filter.
 [[gnu::target("avx2")]] inline bool FilterTwoQuads(const TArgbLevel& level, const TQuad* u, const TQuad* v,
                                                    __m128i* words)
 {
