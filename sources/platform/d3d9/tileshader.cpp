@@ -285,9 +285,11 @@ template <bool Blend>
 }
 
 // The edges of a triangle over the box (x0, y0) - (x1, y1) in 64-bit arithmetic, for triangles
-// too large for SetUpSmallEdges; false when one edge rejects the whole box.
-bool SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, TEdge edges[3])
+// too large for SetUpSmallEdges: 1, 0 when one edge rejects the whole box, 2 when every edge
+// accepts it (the box's quads all lie inside the triangle).
+int SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, TEdge edges[3])
 {
+    int accepted = 0;
     for (int e = 0; e < 3; ++e)
     {
         const int ax = t.x[e], ay = t.y[e], bx = t.x[(e + 1) % 3], by = t.y[(e + 1) % 3];
@@ -302,11 +304,12 @@ bool SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, T
         const std::int64_t low = start + std::min<std::int64_t>(acrossX, 0) + std::min<std::int64_t>(acrossY, 0);
         const std::int64_t high = start + std::max<std::int64_t>(acrossX, 0) + std::max<std::int64_t>(acrossY, 0);
         if (high < 0)
-            return false;
+            return 0;
         if (low >= 0)
         {
             // Accepts the whole box: never negative, never stepped, tested along with the others.
             edges[e].value = edges[e].stepX = edges[e].stepY = _mm_setzero_si128();
+            ++accepted;
             continue;
         }
         // Within a tile's box the values, and so the steps, fit in 32 bits.
@@ -316,7 +319,7 @@ bool SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, T
         edges[e].stepX = _mm_set1_epi32(2 * sx);
         edges[e].stepY = _mm_set1_epi32(2 * sy);
     }
-    return true;
+    return accepted == 3 ? 2 : 1;
 }
 
 // The edges of a triangle, from its `record`, over the box (x0, y0) - (x1, y1), as
@@ -463,6 +466,20 @@ inline bool AllLanesCovered(const int* quads, int count)
     for (; i < count; ++i)
         all &= quads[i];
     return all == 0xF;
+}
+
+// CoverQuads for a box that lies wholly inside the triangle: every quad, every lane.
+inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, TCoverage& coverage)
+{
+    int covered = 0, rows = 0;
+    for (int py = y0; py <= y1; py += 2)
+    {
+        int quad = (py - tileY) * 256 + (x0 - tileX) * 8 + 0xF;
+        for (int px = x0; px <= x1; px += 2, quad += 16)
+            coverage.quads[covered++] = quad;
+        coverage.rowEnds[rows++] = covered;
+    }
+    return rows;
 }
 
 // Two quads' lanes as eight.
@@ -1064,12 +1081,15 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
             const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
             const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
             TEdge edges[3];
-            const int small = SetUpSmallEdges(&bin[at], x0, y0, x1, y1, edges);
-            if (small == 0 || (small < 0 && !SetUpLargeEdges(t, x0, y0, x1, y1, edges)))
+            int setUp = SetUpSmallEdges(&bin[at], x0, y0, x1, y1, edges);
+            if (setUp < 0)
+                setUp = SetUpLargeEdges(t, x0, y0, x1, y1, edges);
+            if (setUp == 0)
                 continue;
             const int rows =
-                trim ? CoverQuads<true>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage)
-                     : CoverQuads<false>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage);
+                trim        ? CoverQuads<true>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage)
+                : setUp > 1 ? CoverWholeBox(tileX, tileY, x0, y0, x1, y1, coverage)
+                            : CoverQuads<false>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage);
             if (rows == 0 || coverage.rowEnds[rows - 1] == 0)
                 continue;
             // 1/w at the origin and its slopes: flat, its value is the same in every quad.
