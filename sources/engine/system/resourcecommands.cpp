@@ -41,15 +41,7 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 2))
             return;
-        const char* text = CommandArgumentText(instruction, 0);
-        char* end = nullptr;
-        const u32 id = static_cast<u32>(std::strtoul(text, &end, 10));
-        // A mistyped id would otherwise take the place of id 0.
-        if (end == text)
-        {
-            TCommandManager::Instance().PrintError("'%s' is no repository id", text);
-            return;
-        }
+        const u32 id = static_cast<u32>(std::strtoul(CommandArgumentText(instruction, 0), nullptr, 10));
         if (g_pResourceManager->Associate(id, CommandArgumentText(instruction, 1)) == 2)
             TCommandManager::Instance().PrintError("too many repository associations");
     }

@@ -487,9 +487,6 @@ TEST_F(ResourceCommands, AssociateAndLoadCheckTheirArguments)
     Manager().ExecuteText("resource.associate 42");
     EXPECT_TRUE(Printed("command does not take 1 parameter (2 expected)"));
     EXPECT_LT(set.FindKey(42), 0);
-    Manager().ExecuteText("resource.associate forty \"gamma.data\"");
-    EXPECT_TRUE(Printed("'forty' is no repository id"));
-    EXPECT_LT(set.FindKey(0), 0);
     Manager().ExecuteText("resource.load");
     EXPECT_TRUE(Printed("command does not take 0 parameter (1 expected)"));
 }

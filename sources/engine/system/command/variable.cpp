@@ -38,34 +38,6 @@ u64 ReadInteger(const char* text)
     return static_cast<u64>(std::strtoll(text, nullptr, 10));
 }
 
-// Whether a number can be read from the start of the text (a "0x" form always can).
-bool StartsWithNumber(const char* text)
-{
-    u64 hex;
-    if (ReadHex(text, hex))
-        return true;
-    char* end = nullptr;
-    std::strtod(text, &end);
-    return end != text;
-}
-
-// How many of the value texts the assignment of a type reads as numbers.
-u32 NumbersRead(u32 type, u32 count)
-{
-    switch (type)
-    {
-    case VALUE_INT:
-    case VALUE_INT64:
-    case VALUE_FLOAT:
-    case VALUE_COLOUR:
-        return 1;
-    case VALUE_VECTOR:
-        return count < 4 ? count : 4;
-    default:
-        return 0;
-    }
-}
-
 // As the C library's atoi where int and long are 32 bits: decimal text past the limits stays
 // at the limit instead of wrapping; "0x" text keeps its low 32 bits.
 i32 ReadInt32(const char* text)
@@ -110,14 +82,6 @@ u32 TVariable::Assign(const TName* values, u32 count)
     if (count == 0)
         return 1;
     const char* first = values[0].GetText();
-    // A mistyped number would otherwise store 0 (a window of no size, a rate of nothing).
-    for (u32 i = 0; i < NumbersRead(m_Value.nType, count); ++i)
-        if (!StartsWithNumber(values[i].GetText()))
-        {
-            TCommandManager::Instance().PrintError("'%s': '%s' is no number", m_Name.GetText(),
-                                                   values[i].GetText());
-            return 1;
-        }
     switch (m_Value.nType)
     {
     case VALUE_INT:

@@ -24,8 +24,7 @@ public:
     // The conversion of the "set" command: the value texts read by the variable's type.
     // Integers, 64-bit integers and colours take decimal or "0x" hexadecimal; a vector takes
     // one to four components, y and z 0 and w 1 when left out; a name takes the value's id.
-    // Returns 0, or 1 when the variable has no type to assign or a number is wanted where the
-    // text starts with none (an error line; nothing changes).
+    // Returns 0, or 1 when the variable has no type to assign (nothing changes).
     u32 Assign(const TName* values, u32 count);
 
     const TName& GetName() const { return m_Name; }

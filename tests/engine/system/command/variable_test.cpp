@@ -125,34 +125,6 @@ TEST_F(VariableTest, AVariableWithoutATypeIsNotAssigned)
     EXPECT_FALSE(s_TestUntyped.GetFlags() & VARIABLE_CHANGED);
 }
 
-TEST_F(VariableTest, TextWithoutANumberIsRefusedWhereANumberIsRead)
-{
-    const auto refused = [](TTestVariable& variable, std::initializer_list<const char*> texts) {
-        std::vector<TName> values;
-        for (const char* text : texts)
-            values.push_back(TName(text, true));
-        const TVariableValue before = variable.GetValue();
-        const i32 changes = variable.nChanges;
-        EXPECT_EQ(variable.Assign(values.data(), static_cast<u32>(values.size())), 1u);
-        EXPECT_EQ(std::memcmp(&before, &variable.GetValue(), sizeof before), 0);
-        EXPECT_EQ(variable.nChanges, changes);
-    };
-    refused(g_TestInt, {"abc"});
-    refused(g_TestInt64, {""});
-    refused(g_TestFloat, {"x2.5"});
-    refused(g_TestColour, {"red"});
-    refused(g_TestVector, {"1", "wide", "3"});
-    EXPECT_FALSE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
-    ASSERT_FALSE(Texts().empty());
-    EXPECT_EQ(Texts().back(), "^Ierror: 'test.vector': 'wide' is no number");
-
-    // Names take any text; a fifth vector text is never read.
-    Assign(g_TestName, {"abc"});
-    Assign(g_TestVector, {"1", "2", "3", "4", "five"});
-    Assign(g_TestFloat, {" -.5e1"});
-    EXPECT_EQ(g_TestFloat.GetValue().fFloat, -5.0f);
-}
-
 TEST_F(VariableTest, ValuesConvertToTextIntegerAndFloat)
 {
     TVariableValue value = {};
