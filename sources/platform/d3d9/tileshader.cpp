@@ -598,9 +598,15 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     }
     // Kinds the quad paths draw themselves: textures only where the sampler answers words.
     const TPixelModel* model = call.pixelModel;
+    const bool kindModel = model && model->kindVarying < varyings_;
+    // A stored colour kind also tests depth itself, where depth alone is tested.
+    depthQuads_ = depthStencil_ && quadDepth_ && !alphaTest_ && targetCount_ == 1 && targets_[0].direct &&
+                  kindModel && model->kind == EPixelKind::Colour;
+    if (depthQuads_)
+        quadPath_ = EQuadPath::Store;
     kind_ = EPixelKind::General;
     kindPlane_ = 2;
-    if (quadPath_ != EQuadPath::General && model && model->kindVarying < varyings_)
+    if (quadPath_ != EQuadPath::General && kindModel)
     {
         kindPlane_ = 2 + 4 * model->kindVarying;
         if (model->kind == EPixelKind::Colour ||
@@ -1065,8 +1071,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
     constexpr int kindPlanes = Kind == EPixelKind::Texture ? 2 : 4;
     const int recordFloats = bins.RecordFloats();
     // The colour kind, stored on AVX2, reads its planes from the record itself.
-    const bool wideColour =
-        Path == EQuadPath::Store && Kind == EPixelKind::Colour && RasteriserSimdLevel() == ESimdLevel::Avx2;
+    const bool wideColour = Path == EQuadPath::Store && Kind == EPixelKind::Colour &&
+                            RasteriserSimdLevel() == ESimdLevel::Avx2 && !depthQuads_;
     TTrianglePlanes shading;
     std::uint64_t samples = 0;
     for (int run = 0; run < bins.Runs(); ++run)
@@ -1108,6 +1114,8 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                 const float* kind = p + 3 * kindPlane;
                 for (int k = 0; k < kindPlanes; ++k)
                     shading.planes[2 + k] = {kind[3 * k], kind[3 * k + 1], kind[3 * k + 2]};
+                if (depthQuads_)
+                    shading.planes[0] = {p[0], p[1], p[2]};
             }
             const bool front = t.front != 0;
             input.frontFace = front;
@@ -1130,8 +1138,26 @@ void TTileShader::ShadeTileAs(const TTileBins& bins, int tile, int participant)
                 for (int q = 0; q < covered; ++q)
                 {
                     const int quad = coverage.quads[q], row = TCoverage::Row(quad);
-                    const int column = TCoverage::Column(quad), mask = TCoverage::Lanes(quad);
+                    const int column = TCoverage::Column(quad);
+                    int mask = TCoverage::Lanes(quad);
                     const TQuad& dx = columnDx[column];
+                    if (depthQuads_)
+                    {
+                        // As ShadeQuad tests and writes depth; nothing else changes it meanwhile.
+                        const int px = tileX + 2 * column, py = tileY + 2 * row;
+                        const TQuad z = Saturate(
+                            PlaneAt(shading.planes[0].a, shading.planes[0].b, dx, shading.planes[0].c * rowDy[row]));
+                        const bool quadDepth = px + 1 < depthWidth_ && py + 1 < depthHeight_;
+                        mask = quadDepth ? DepthTest(px, py, z, mask) : DepthStencil(front, px, py, z, mask, false);
+                        if (!mask)
+                            continue;
+                        if (quadDepth)
+                            DepthWrite(px, py, z, mask);
+                        else
+                            mask = DepthStencil(front, px, py, z, mask, true);
+                        if (!mask)
+                            continue;
+                    }
                     if constexpr (Form == EWForm::Perspective)
                         shading.rowTerms[1] = shading.planes[1].c * rowDy[row];
                     for (int k = 2; k < 6; ++k)

@@ -128,6 +128,7 @@ private:
     bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
     bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
     bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
+    bool depthQuads_; // the stored colour kind tests depth quad by quad itself
     bool trimQuads_;  // the clip rectangle cuts through quads: their lanes outside it are dropped
     EQuadPath quadPath_;
     EPixelKind kind_; // the pixel model's kind where its quad path draws it, else General

@@ -373,6 +373,83 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
     }
 }
 
+TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
+{
+    // A colour-kind model under a depth test draws the function's image, and counts its samples,
+    // bit for bit: two layers of triangles at scattered depths, the second against what the
+    // first wrote, with each test function and depth writes on and off; on a target and depth
+    // surface of odd size, so that quads at the edge test depth lane by lane.
+    IDirect3DTexture9* targetTexture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                            &targetTexture, nullptr));
+    IDirect3DSurface9* target = nullptr;
+    targetTexture->GetSurfaceLevel(0, &target);
+    IDirect3DSurface9* depth = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &depth,
+                                                        nullptr));
+    IDirect3DQuery9* query = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+    device->SetRenderTarget(0, target);
+    device->SetDepthStencilSurface(depth);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    auto layers = [&](const char* model, DWORD function, BOOL write, DWORD& samples) {
+        UsePixelShader(model);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF402010, 0.75f, 0);
+        unsigned seed = 17;
+        samples = 0;
+        for (int layer = 0; layer < 2; ++layer)
+        {
+            device->SetRenderState(D3DRS_ZFUNC, layer == 0 ? D3DCMP_LESSEQUAL : function);
+            device->SetRenderState(D3DRS_ZWRITEENABLE, layer == 0 ? TRUE : write);
+            std::vector<TTestVertex> triangles;
+            for (int i = 0; i < 30 * 3; ++i)
+            {
+                const float z = float((i / 3 * 7 + layer * 3) % 10) / 10.0f;
+                triangles.push_back(At(32.0f + Jitter(seed, 48.0f), 30.0f + Jitter(seed, 48.0f), z,
+                                       D3DCOLOR_ARGB(255, i * 37 & 0xFF, i * 11 & 0xFF, 255 - i)));
+            }
+            query->Issue(D3DISSUE_BEGIN);
+            Draw(D3DPT_TRIANGLELIST, triangles);
+            query->Issue(D3DISSUE_END);
+            DWORD drawn = 0;
+            EXPECT_EQ(S_OK, query->GetData(&drawn, sizeof(drawn), D3DGETDATA_FLUSH));
+            samples += drawn;
+        }
+        return ReadTarget(target);
+    };
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        for (DWORD function : {D3DCMP_LESS, D3DCMP_GREATER, D3DCMP_EQUAL, D3DCMP_NOTEQUAL})
+        {
+            for (BOOL write : {TRUE, FALSE})
+            {
+                DWORD generalSamples = 0, kindSamples = 0;
+                const std::vector<std::uint32_t> general = layers("test.colour", function, write, generalSamples);
+                EXPECT_EQ(general, layers("test.colour-kind", function, write, kindSamples))
+                    << "function " << function << " write " << write << " level " << int(level);
+                EXPECT_EQ(generalSamples, kindSamples);
+                EXPECT_GT(generalSamples, 1000u);
+            }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    device->SetDepthStencilSurface(nullptr);
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    device->SetRenderTarget(0, back);
+    back->Release();
+    query->Release();
+    depth->Release();
+    target->Release();
+    targetTexture->Release();
+}
+
 TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
 {
     // Texture-kind models blend in integers: every source channel (columns), alpha (rows) and
