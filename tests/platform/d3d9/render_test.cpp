@@ -256,10 +256,7 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     const std::vector<std::uint32_t> blended = scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false);
     EXPECT_EQ(0, differences(blended, scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, true)));
     EXPECT_GT(differences(stored, blended), 1000);
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
+    DrawToBackBuffer();
     target->Release();
     texture->Release();
 }
@@ -361,10 +358,7 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
         EXPECT_EQ(byLevel[0], byLevel[1]);
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
     device->SetTexture(0, nullptr);
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
+    DrawToBackBuffer();
     for (int i = 0; i < 2; ++i)
     {
         targets[i]->Release();
@@ -440,10 +434,7 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
     device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     device->SetDepthStencilSurface(nullptr);
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
+    DrawToBackBuffer();
     query->Release();
     depth->Release();
     target->Release();
@@ -507,10 +498,7 @@ TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
     }
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
     device->SetTexture(0, nullptr);
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
+    DrawToBackBuffer();
     target->Release();
     targetTexture->Release();
     texture->Release();
@@ -651,10 +639,7 @@ TEST_F(RenderTest, FloatingPointTargets)
     EXPECT_EQ(0x4000, texel[0]); // 2.0 in half precision
     copy->UnlockRect();
     copy->Release();
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
+    DrawToBackBuffer();
     target->Release();
 }
 

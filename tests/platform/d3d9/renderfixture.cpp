@@ -165,3 +165,11 @@ void RenderTest::ExpectGolden(const char* name)
     const std::string difference = CompareWithGolden(name, opaque, 64, 64);
     EXPECT_TRUE(difference.empty()) << name << ": " << difference;
 }
+
+void RenderTest::DrawToBackBuffer()
+{
+    IDirect3DSurface9* back = nullptr;
+    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+    device->SetRenderTarget(0, back);
+    back->Release();
+}

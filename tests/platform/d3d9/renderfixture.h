@@ -27,6 +27,8 @@ protected:
     IDirect3DVertexShader9* MakeVertexShader(const char* name);
     IDirect3DPixelShader9* MakePixelShader(const char* name);
     void UsePixelShader(const char* name);
+    // Makes the back buffer render target 0 again, after a test drew to a target of its own.
+    void DrawToBackBuffer();
     HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<TTestVertex>& vertices);
     void Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR colour, float u0 = 0.0f,
               float v0 = 0.0f, float u1 = 1.0f, float v1 = 1.0f);
