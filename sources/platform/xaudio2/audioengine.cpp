@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <xmmintrin.h>
+#include <emmintrin.h>
 
 namespace
 {
@@ -25,12 +25,28 @@ bool IsMixingThread(const std::atomic<std::thread::id>& mixing)
     return mixing.load() == std::this_thread::get_id();
 }
 
-std::int16_t ToDeviceSample(float value)
+// Scaled by 32768, rounded to the nearest and clipped: four samples at a time. Numbers the
+// conversion cannot represent (too large, or no number) come back as its "indefinite" value
+// -2^31; those that were no number become silence.
+void ToDeviceSamples(const float* mix, std::int16_t* samples, UINT32 count)
 {
-    const float scaled = value * 32768.0f;
-    if (scaled != scaled)
-        return 0;
-    return static_cast<std::int16_t>(std::lrint(std::clamp(scaled, -32768.0f, 32767.0f)));
+    const __m128 scale = _mm_set1_ps(32768.0f);
+    const __m128 top = _mm_set1_ps(32767.0f);
+    const __m128 bottom = _mm_set1_ps(-32768.0f);
+    UINT32 i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+        const __m128 scaled = _mm_mul_ps(_mm_loadu_ps(mix + i), scale);
+        // max and min return their second operand when the first is no number: clear those first.
+        const __m128 numbers = _mm_and_ps(scaled, _mm_cmpeq_ps(scaled, scaled));
+        const __m128i whole = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(numbers, bottom), top));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + i), _mm_packs_epi32(whole, whole));
+    }
+    for (; i < count; ++i)
+    {
+        const float scaled = mix[i] * 32768.0f;
+        samples[i] = scaled != scaled ? 0 : static_cast<std::int16_t>(std::lrint(std::clamp(scaled, -32768.0f, 32767.0f)));
+    }
 }
 } // namespace
 
@@ -251,7 +267,6 @@ HRESULT TAudioEngine::CreateMasteringVoice(IXAudio2MasteringVoice** masteringVoi
         return XAUDIO2_E_DEVICE_INVALIDATED;
     }
     const UINT32 frames = MaxQuantumFrames(rate);
-    scratch_.assign(std::size_t(frames) * TSampleFormat::kMaxChannels, 0.0f);
     deviceMix_.assign(std::size_t(frames) * channels, 0.0f);
     deviceSamples_.assign(std::size_t(frames) * channels, 0);
     quantum_ = 0;
@@ -364,7 +379,13 @@ UINT32 TAudioEngine::MixQuantum(const std::int16_t** samples)
 
     // By index: a callback may add voices.
     for (size_t i = 0; i < sources_.size(); ++i)
-        sources_[i]->Render(frames, rate, quantum_, scratch_.data(), deviceMix_.data());
+    {
+        // The voices lie apart in memory; fetch the next while this one renders.
+        if (i + 1 < sources_.size())
+            sources_[i + 1]->Prefetch();
+        sources_[i]->Render(frames, rate, quantum_, deviceMix_.data());
+    }
+    batch_.Flush(frames);
     for (TVoice* submix : submixes_)
     {
         submix->RunEffects(submix->MixBuffer(), frames);
@@ -372,7 +393,7 @@ UINT32 TAudioEngine::MixQuantum(const std::int16_t** samples)
     }
     mastering_->RunEffects(mastering_->MixBuffer(), frames);
     mastering_->Emit(mastering_->MixBuffer(), frames, quantum_, deviceMix_.data());
-    std::transform(deviceMix_.begin(), deviceMix_.begin() + frames * channels, deviceSamples_.begin(), ToDeviceSample);
+    ToDeviceSamples(deviceMix_.data(), deviceSamples_.data(), frames * channels);
     ++quantum_;
 
     mixingThread_ = std::thread::id();

@@ -6,6 +6,7 @@
 // holds it through a quantum, so callbacks may call back in and DestroyVoice returns only once
 // the mixer has left the voice.
 #include "platform/xaudio2/audiodevicelist.h"
+#include "platform/xaudio2/mixbatch.h"
 #include "platform/xaudio2/operationsets.h"
 #include "platform/xaudio2/xaudio2.h"
 
@@ -52,6 +53,7 @@ public:
     // For the voices.
     std::recursive_mutex& Mutex() { return lock_; }
     TOperationSets& Operations() { return operations_; }
+    TMixBatch& Batch() { return batch_; }
     TVoice* MasteringVoice() const { return mastering_; }
     TVoice* FindDestination(IXAudio2Voice* voice) const;
     void DestroyVoice(TVoice* voice);
@@ -74,13 +76,13 @@ private:
     std::vector<TVoice*> submixes_; // by processing stage, then creation
     TVoice* mastering_ = nullptr;
     TOperationSets operations_;
+    TMixBatch batch_;
     bool running_ = true;
     std::uint64_t quantum_ = 0;
     std::atomic<std::thread::id> mixingThread_{};
 
     std::unique_ptr<TAudioOutput> output_;
     std::unique_ptr<TMixerThread> mixer_;
-    std::vector<float> scratch_;
     std::vector<float> deviceMix_;
     std::vector<std::int16_t> deviceSamples_;
 };

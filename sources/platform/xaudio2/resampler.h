@@ -18,8 +18,8 @@ inline float PositionFraction(std::uint64_t position)
 // to XAUDIO2_MAX_VOLUME_LEVEL, and those that are no number read as 0).
 void DecodeFrame(ESampleKind kind, UINT32 channels, const BYTE* frame, float* out);
 
-// `count` output frames from the frames at `data`, starting at `position` and advancing by
-// `step`: frame i blended with frame i + 1 by the fraction. Frame i + 1 of the last output frame
-// must lie in the data.
-void ResampleLinear(ESampleKind kind, UINT32 channels, const BYTE* data, std::uint64_t position, std::uint64_t step,
-                    UINT32 count, float* out);
+// `count` output frames from the `frames` frames at `data`, starting at `position` and
+// advancing by `step`: frame i blended with frame i + 1 by the fraction. Frame i + 1 of the last
+// output frame must lie in the data.
+void ResampleLinear(ESampleKind kind, UINT32 channels, const BYTE* data, UINT32 frames, std::uint64_t position,
+                    std::uint64_t step, UINT32 count, float* out);

@@ -180,15 +180,16 @@ UINT32 TReverbEffect::Samples(float milliseconds) const
 void TReverbEffect::SetParameters(const XAUDIO2FX_REVERB_PARAMETERS& p)
 {
     parameters_ = p;
-    wet_ = p.WetDryMix / 100.0f;
-    dry_ = 1.0f - wet_;
-    roomGain_ = Decibels(p.RoomFilterMain);
-    roomHighGain_ = Decibels(p.RoomFilterHF);
+    TShape& shape = shape_;
+    shape.wet = p.WetDryMix / 100.0f;
+    shape.dry = 1.0f - shape.wet;
+    shape.roomGain = Decibels(p.RoomFilterMain);
+    shape.roomHighGain = Decibels(p.RoomFilterHF);
     const float cutoff = std::max(p.RoomFilterFreq, XAUDIO2FX_REVERB_MIN_ROOM_FILTER_FREQ);
-    roomFilterCoefficient_ = 1.0f - std::exp(-2.0f * 3.14159265f * cutoff / static_cast<float>(sampleRate_));
-    reflectionsGain_ = Decibels(p.ReflectionsGain);
-    reverbGain_ = Decibels(p.ReverbGain);
-    damping_ = 0.2f + 0.8f * p.HighEQGain / XAUDIO2FX_REVERB_MAX_HIGH_EQ_GAIN;
+    shape.roomFilterCoefficient = 1.0f - std::exp(-2.0f * 3.14159265f * cutoff / static_cast<float>(sampleRate_));
+    shape.reflectionsGain = Decibels(p.ReflectionsGain);
+    shape.reverbGain = Decibels(p.ReverbGain);
+    shape.damping = 0.2f + 0.8f * p.HighEQGain / XAUDIO2FX_REVERB_MAX_HIGH_EQ_GAIN;
     earlyLeft_.coefficient = earlyRight_.coefficient = 0.7f * p.EarlyDiffusion / XAUDIO2FX_REVERB_MAX_DIFFUSION;
     for (TAllPass& diffuser : lateDiffusers_)
         diffuser.coefficient = 0.7f * p.LateDiffusion / XAUDIO2FX_REVERB_MAX_DIFFUSION;
@@ -197,16 +198,16 @@ void TReverbEffect::SetParameters(const XAUDIO2FX_REVERB_PARAMETERS& p)
     const float sparseness = 2.0f - p.Density / 100.0f;
     for (UINT32 k = 0; k < kTaps; ++k)
     {
-        tapLeft_[k] = Samples(static_cast<float>(p.ReflectionsDelay) + kTapLeftMs[k] * size);
-        tapRight_[k] = Samples(static_cast<float>(p.ReflectionsDelay) + kTapRightMs[k] * size);
+        shape.tapLeft[k] = Samples(static_cast<float>(p.ReflectionsDelay) + kTapLeftMs[k] * size);
+        shape.tapRight[k] = Samples(static_cast<float>(p.ReflectionsDelay) + kTapRightMs[k] * size);
     }
-    lateDelay_ = Samples(static_cast<float>(p.ReflectionsDelay + p.ReverbDelay));
+    shape.lateDelay = Samples(static_cast<float>(p.ReflectionsDelay + p.ReverbDelay));
     const float decay = std::max(p.DecayTime, XAUDIO2FX_REVERB_MIN_DECAY_TIME);
     for (UINT32 i = 0; i < kLines; ++i)
     {
-        lineLength_[i] = std::max<UINT32>(1, Samples(kLineMs[i] * size * sparseness));
-        const float seconds = static_cast<float>(lineLength_[i]) / static_cast<float>(sampleRate_);
-        lineGain_[i] = std::pow(10.0f, -3.0f * seconds / decay);
+        shape.lineLength[i] = std::max<UINT32>(1, Samples(kLineMs[i] * size * sparseness));
+        const float seconds = static_cast<float>(shape.lineLength[i]) / static_cast<float>(sampleRate_);
+        shape.lineGain[i] = std::pow(10.0f, -3.0f * seconds / decay);
     }
 }
 
@@ -215,54 +216,90 @@ void TReverbEffect::TDelay::Allocate(UINT32 length)
     const UINT32 size = PowerOfTwoAtLeast(length);
     samples.assign(size, 0.0f);
     mask = size - 1;
-    head = 0;
 }
 
-float TReverbEffect::TAllPass::Run(float input)
+namespace
 {
-    const float delayed = delay.At(length - 1);
-    const float stored = input + coefficient * delayed;
-    delay.Push(stored);
-    return delayed - coefficient * stored;
-}
+// What the frame loop needs of a delay, in locals: the compiler need not reload them after
+// every store of a sample.
+struct TTap
+{
+    float* samples;
+    UINT32 mask;
+
+    explicit TTap(std::vector<float>& values) : samples(values.data()), mask(static_cast<UINT32>(values.size() - 1)) {}
+    float At(UINT32 time) const { return samples[time & mask]; }
+    void Put(UINT32 time, float value) const { samples[time & mask] = value; }
+};
+
+struct TLocalAllPass
+{
+    TTap tap;
+    UINT32 length;
+    float coefficient;
+
+    float Run(UINT32 time, float input) const
+    {
+        const float delayed = tap.At(time - length);
+        const float stored = input + coefficient * delayed;
+        tap.Put(time, stored);
+        return delayed - coefficient * stored;
+    }
+};
+} // namespace
 
 void TReverbEffect::Process(float* frames, UINT32 count)
 {
-    if (wet_ == 0.0f)
+    const TShape shape = shape_;
+    if (shape.wet == 0.0f)
         return;
+    const TTap input(input_.samples);
+    const auto local = [](TAllPass& pass) { return TLocalAllPass{TTap(pass.delay.samples), pass.length, pass.coefficient}; };
+    const TLocalAllPass earlyLeft = local(earlyLeft_), earlyRight = local(earlyRight_);
+    const TLocalAllPass late0 = local(lateDiffusers_[0]), late1 = local(lateDiffusers_[1]);
+    const TTap lines[kLines] = {TTap(lines_[0].samples), TTap(lines_[1].samples), TTap(lines_[2].samples),
+                                TTap(lines_[3].samples)};
+    UINT32 time = time_;
+    float roomLowPass = roomLowPass_;
+    float lineLowPass[kLines];
+    std::copy(lineLowPass_, lineLowPass_ + kLines, lineLowPass);
     for (UINT32 f = 0; f < count; ++f)
     {
+        ++time;
         float* frame = frames + f * kChannels;
-        const float mono = 0.5f * (frame[0] + frame[1]) * roomGain_;
-        roomLowPass_ += roomFilterCoefficient_ * (mono - roomLowPass_);
-        input_.Push(roomLowPass_ + roomHighGain_ * (mono - roomLowPass_));
+        const float mono = 0.5f * (frame[0] + frame[1]) * shape.roomGain;
+        roomLowPass += shape.roomFilterCoefficient * (mono - roomLowPass);
+        input.Put(time, roomLowPass + shape.roomHighGain * (mono - roomLowPass));
 
-        float earlyLeft = 0.0f;
-        float earlyRight = 0.0f;
+        float reflectedLeft = 0.0f;
+        float reflectedRight = 0.0f;
         for (UINT32 k = 0; k < kTaps; ++k)
         {
-            earlyLeft += kTapLevel[k] * input_.At(tapLeft_[k]);
-            earlyRight += kTapLevel[k] * input_.At(tapRight_[k]);
+            reflectedLeft += kTapLevel[k] * input.At(time - shape.tapLeft[k]);
+            reflectedRight += kTapLevel[k] * input.At(time - shape.tapRight[k]);
         }
-        earlyLeft = earlyLeft_.Run(earlyLeft * reflectionsGain_);
-        earlyRight = earlyRight_.Run(earlyRight * reflectionsGain_);
+        reflectedLeft = earlyLeft.Run(time, reflectedLeft * shape.reflectionsGain);
+        reflectedRight = earlyRight.Run(time, reflectedRight * shape.reflectionsGain);
 
-        const float late = lateDiffusers_[1].Run(lateDiffusers_[0].Run(input_.At(lateDelay_)));
+        const float late = late1.Run(time, late0.Run(time, input.At(time - shape.lateDelay)));
         float y[kLines];
         for (UINT32 i = 0; i < kLines; ++i)
         {
-            lineLowPass_[i] += damping_ * (lines_[i].At(lineLength_[i] - 1) - lineLowPass_[i]);
-            y[i] = lineGain_[i] * lineLowPass_[i];
+            lineLowPass[i] += shape.damping * (lines[i].At(time - shape.lineLength[i]) - lineLowPass[i]);
+            y[i] = shape.lineGain[i] * lineLowPass[i];
         }
         // An orthogonal (Hadamard) mix keeps the lines' energy, so the gains alone set the decay.
-        lines_[0].Push(late + 0.5f * (y[0] + y[1] + y[2] + y[3]));
-        lines_[1].Push(late + 0.5f * (y[0] - y[1] + y[2] - y[3]));
-        lines_[2].Push(late + 0.5f * (y[0] + y[1] - y[2] - y[3]));
-        lines_[3].Push(late + 0.5f * (y[0] - y[1] - y[2] + y[3]));
+        lines[0].Put(time, late + 0.5f * (y[0] + y[1] + y[2] + y[3]));
+        lines[1].Put(time, late + 0.5f * (y[0] - y[1] + y[2] - y[3]));
+        lines[2].Put(time, late + 0.5f * (y[0] + y[1] - y[2] - y[3]));
+        lines[3].Put(time, late + 0.5f * (y[0] - y[1] - y[2] + y[3]));
 
-        const float lateLeft = 0.5f * (y[0] + y[2]) * reverbGain_;
-        const float lateRight = 0.5f * (y[1] + y[3]) * reverbGain_;
-        frame[0] = dry_ * frame[0] + wet_ * (earlyLeft + lateLeft);
-        frame[1] = dry_ * frame[1] + wet_ * (earlyRight + lateRight);
+        const float lateLeft = 0.5f * (y[0] + y[2]) * shape.reverbGain;
+        const float lateRight = 0.5f * (y[1] + y[3]) * shape.reverbGain;
+        frame[0] = shape.dry * frame[0] + shape.wet * (reflectedLeft + lateLeft);
+        frame[1] = shape.dry * frame[1] + shape.wet * (reflectedRight + lateRight);
     }
+    time_ = time;
+    roomLowPass_ = roomLowPass;
+    std::copy(lineLowPass, lineLowPass + kLines, lineLowPass_);
 }

@@ -34,21 +34,14 @@ public:
     void Process(float* frames, UINT32 count);
 
 private:
-    // A circular delay of a power-of-two length.
+    // A circular delay of a power-of-two length. Every delay takes one value per frame, so all
+    // of them share the reverb's frame counter: the value of frame t sits at t & mask.
     struct TDelay
     {
         std::vector<float> samples;
         UINT32 mask = 0;
-        UINT32 head = 0;
 
         void Allocate(UINT32 length);
-        void Push(float value)
-        {
-            head = (head + 1) & mask;
-            samples[head] = value;
-        }
-        // The value pushed `age` pushes ago (0: the last one).
-        float At(UINT32 age) const { return samples[(head - age) & mask]; }
     };
     // A Schroeder all-pass over a delay: it smears without colouring.
     struct TAllPass
@@ -56,8 +49,6 @@ private:
         TDelay delay;
         UINT32 length = 1;
         float coefficient = 0.0f;
-
-        float Run(float input);
     };
 
     static constexpr UINT32 kTaps = 6;
@@ -72,21 +63,26 @@ private:
     XAUDIO2FX_REVERB_PARAMETERS parameters_;
 
     // Derived from the parameters for the voice's rate.
-    float wet_ = 0.0f;
-    float dry_ = 1.0f;
-    float roomGain_ = 1.0f;
-    float roomHighGain_ = 1.0f;
-    float roomFilterCoefficient_ = 1.0f;
-    float reflectionsGain_ = 1.0f;
-    float reverbGain_ = 1.0f;
-    float damping_ = 1.0f;
-    UINT32 tapLeft_[kTaps] = {};
-    UINT32 tapRight_[kTaps] = {};
-    UINT32 lateDelay_ = 0;
-    UINT32 lineLength_[kLines] = {};
-    float lineGain_[kLines] = {};
+    struct TShape
+    {
+        float wet = 0.0f;
+        float dry = 1.0f;
+        float roomGain = 1.0f;
+        float roomHighGain = 1.0f;
+        float roomFilterCoefficient = 1.0f;
+        float reflectionsGain = 1.0f;
+        float reverbGain = 1.0f;
+        float damping = 1.0f;
+        UINT32 tapLeft[kTaps] = {};
+        UINT32 tapRight[kTaps] = {};
+        UINT32 lateDelay = 0;
+        UINT32 lineLength[kLines] = {};
+        float lineGain[kLines] = {};
+    };
+    TShape shape_;
 
     // State.
+    UINT32 time_ = 0;
     float roomLowPass_ = 0.0f;
     TDelay input_;
     TAllPass earlyLeft_;

@@ -75,7 +75,7 @@ HRESULT TSourceVoice::SubmitSourceBuffer(const XAUDIO2_BUFFER* buffer, const XAU
         return RefuseCall(kCall, "64 buffers are queued already");
     if (queue_.empty())
         position_ = std::uint64_t(buffer->PlayBegin) << 32;
-    queue_.push_back({buffer->pAudioData, buffer->PlayBegin, playEnd, buffer->LoopBegin, loopEnd, loops,
+    queue_.push_back({buffer->pAudioData, frames, buffer->PlayBegin, playEnd, buffer->LoopBegin, loopEnd, loops,
                       (buffer->Flags & XAUDIO2_END_OF_STREAM) != 0, false, buffer->pContext});
     return S_OK;
 }
@@ -98,13 +98,26 @@ void TSourceVoice::Apply(const TCommand& command, const BYTE* data)
     }
 }
 
-void TSourceVoice::Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, float* scratch, float* device)
+void TSourceVoice::Prefetch() const
+{
+    const char* self = reinterpret_cast<const char*>(this);
+    for (size_t offset = 0; offset < sizeof(*this); offset += 64)
+        __builtin_prefetch(self + offset);
+    PrefetchSends();
+    if (!queue_.empty())
+        __builtin_prefetch(&queue_.front());
+}
+
+void TSourceVoice::Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, float* device)
 {
     if (!running_)
         return;
     const UINT32 channels = format_.channels;
+    if (rendered_.size() < frames * channels)
+        rendered_.resize(TAudioEngine::MaxQuantumFrames(mixRate) * channels);
+    float* const scratch = rendered_.data();
     const std::uint64_t step = static_cast<std::uint64_t>(
-        std::llround(static_cast<double>(ratio_) * format_.sampleRate / mixRate * static_cast<double>(kPositionOne)));
+        static_cast<double>(ratio_) * format_.sampleRate / mixRate * static_cast<double>(kPositionOne) + 0.5);
     if (callback_)
         callback_->OnVoiceProcessingPassStart(BytesRequired(frames, step));
 
@@ -136,8 +149,13 @@ void TSourceVoice::Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, 
         {
             // Every frame up to the region's last has its neighbour in the buffer.
             const std::uint64_t last = std::uint64_t(end - 1) << 32;
-            const std::uint64_t count = std::min<std::uint64_t>((last - position_ + step - 1) / step, frames - done);
-            ResampleLinear(format_.kind, channels, buffer.data, position_, step, static_cast<UINT32>(count), out);
+            const UINT32 wanted = frames - done;
+            // Usually the whole rest of the quantum fits before the region's end.
+            const std::uint64_t count = last - position_ > step * (wanted - 1)
+                                            ? wanted
+                                            : std::min<std::uint64_t>((last - position_ + step - 1) / step, wanted);
+            ResampleLinear(format_.kind, channels, buffer.data, buffer.frames, position_, step, static_cast<UINT32>(count),
+                           out);
             position_ += count * step;
             out += count * channels;
             done += static_cast<UINT32>(count);

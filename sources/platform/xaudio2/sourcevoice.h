@@ -18,14 +18,16 @@ public:
     HRESULT SetFrequencyRatio(float ratio, UINT32 operationSet) override;
 
     void Apply(const TCommand& command, const BYTE* data) override;
-    // Renders one quantum of `frames` frames at `mixRate` into `scratch` (room for 8 channels)
-    // and emits it; nothing while stopped.
-    void Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, float* scratch, float* device);
+    // Starts fetching what Render reads first.
+    void Prefetch() const;
+    // Renders one quantum of `frames` frames at `mixRate` and emits it; nothing while stopped.
+    void Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, float* device);
 
 private:
     struct TQueuedBuffer
     {
         const BYTE* data;
+        UINT32 frames;
         UINT32 playBegin;
         UINT32 playEnd;
         UINT32 loopBegin;
@@ -51,6 +53,7 @@ private:
     float maxFrequencyRatio_;
     IXAudio2VoiceCallback* callback_;
     std::deque<TQueuedBuffer> queue_;
+    std::vector<float> rendered_; // this quantum's frames, kept for the engine's batch
     std::uint64_t position_ = 0; // 32.32 frames into the front buffer
     float ratio_ = 1.0f;
     bool running_ = false;

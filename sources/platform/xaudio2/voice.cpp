@@ -52,6 +52,11 @@ bool TVoice::SetSends(const XAUDIO2_VOICE_SENDS* sends, std::string& why)
         why = "send list without sends";
         return false;
     }
+    else if (sends->SendCount > kMaxSends)
+    {
+        why = std::to_string(sends->SendCount) + " sends (at most 8)";
+        return false;
+    }
     for (UINT32 i = 0; sends && i < sends->SendCount; ++i)
     {
         const XAUDIO2_SEND_DESCRIPTOR& send = sends->pSends[i];
@@ -291,22 +296,50 @@ void TVoice::RunEffects(float* frames, UINT32 count)
             effect.effect->Process(frames, count);
 }
 
+void TVoice::PrefetchSends() const
+{
+    for (const TSend& send : sends_)
+        __builtin_prefetch(send.levels);
+}
+
 void TVoice::Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device)
 {
     const bool continues = emitted_ && lastEmitted_ + 1 == quantum;
-    for (TSend& send : sends_)
+    TMixTarget targets[kMaxSends] = {};
+    float levels[kMaxSends][kMaxLevels];
+    const UINT32 sendCount = static_cast<UINT32>(sends_.size());
+    bool steadyStereo = kind_ == EVoiceKind::Source && channels_ == 1 && sendCount <= TBatchVoice::kMaxTargets;
+    for (UINT32 t = 0; t < sendCount; ++t)
     {
-        float* target = send.destination ? send.destination->MixBuffer() : device;
+        TSend& send = sends_[t];
         const UINT32 destinationChannels = send.destination ? send.destination->channels_ : channels_;
         const UINT32 levelCount = channels_ * destinationChannels;
-        float levels[kMaxLevels];
         for (UINT32 i = 0; i < levelCount; ++i)
-            levels[i] = volume_ * send.levels[i];
+            levels[t][i] = volume_ * send.levels[i];
         if (!continues)
-            std::memcpy(send.applied, levels, levelCount * sizeof(float));
-        MixThroughMatrix(frames, channels_, target, destinationChannels, count, send.applied, levels);
-        std::memcpy(send.applied, levels, levelCount * sizeof(float));
+            std::memcpy(send.applied, levels[t], levelCount * sizeof(float));
+        targets[t] = {send.destination ? send.destination->MixBuffer() : device, destinationChannels, send.applied,
+                      levels[t]};
+        steadyStereo = steadyStereo && destinationChannels == 2 &&
+                       std::memcmp(send.applied, levels[t], levelCount * sizeof(float)) == 0;
     }
+    if (steadyStereo && sendCount)
+    {
+        // Mixed with the other such voices once every source has rendered.
+        float* outs[TBatchVoice::kMaxTargets] = {};
+        float sides[TBatchVoice::kMaxTargets][2] = {};
+        for (UINT32 t = 0; t < sendCount; ++t)
+        {
+            outs[t] = targets[t].out;
+            sides[t][0] = levels[t][0];
+            sides[t][1] = levels[t][1];
+        }
+        engine_.Batch().Add(frames, outs, sides, sendCount);
+    }
+    else
+        MixThroughMatrices(frames, channels_, count, targets, sendCount);
+    for (UINT32 t = 0; t < sendCount; ++t)
+        std::memcpy(sends_[t].applied, levels[t], channels_ * targets[t].outChannels * sizeof(float));
     emitted_ = true;
     lastEmitted_ = quantum;
 }

@@ -25,6 +25,8 @@ class TVoice
 {
 public:
     static constexpr UINT32 kMaxLevels = TSampleFormat::kMaxChannels * TSampleFormat::kMaxChannels;
+    // A voice sends to at most this many destinations.
+    static constexpr UINT32 kMaxSends = 8;
 
     TVoice(TAudioEngine& engine, EVoiceKind kind, UINT32 channels, UINT32 sampleRate, UINT32 flags, UINT32 stage);
     virtual ~TVoice();
@@ -48,8 +50,10 @@ public:
     void RunEffects(float* frames, UINT32 count);
     // Adds the frames, through volume and matrix, to every destination (the mastering voice's
     // destination is `device`). Levels ramp from the last quantum's unless the voice was silent
-    // in the quantum before.
+    // in the quantum before. A mono source with steady stereo sends joins the engine's batch
+    // instead, so its frames must last until the batch is mixed.
     void Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device);
+    void PrefetchSends() const;
 
 protected:
     void Details(XAUDIO2_VOICE_DETAILS* details) const;

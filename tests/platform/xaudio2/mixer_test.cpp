@@ -1,5 +1,7 @@
 // What the mixer renders, read back from the stepped WAV output: interpolation, volumes and
 // matrices, operation sets, buffer notifications, stopping and starting, submix stages.
+#include "platform/xaudio2/vectorlevel.h"
+#include "platform/xaudio2/xaudio2fx.h"
 #include "steppedengine.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +109,27 @@ TEST(MixerTest, ARatioAboveTheVoicesMaximumPlaysAtTheMaximum)
     stepped.Step(2);
     const TWavContents wav = stepped.Finish();
     ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) { return std::pair<int, int>(zigzag[2 * f], zigzag[2 * f]); });
+}
+
+TEST(MixerTest, AFastSourceSkipsFramesExactly)
+{
+    // Three times the master's rate: every third frame, with nothing between to blend.
+    const std::vector<std::int16_t> zigzag = Zigzag(3 * kQuantum + 8);
+    TSteppedEngine stepped;
+    stepped.Play(Pcm16Format(1, 3 * 44100), BufferOf(zigzag));
+    WAVEFORMATEX stereo = Pcm16Format(2, 3 * 44100);
+    std::vector<std::int16_t> pairs(2 * zigzag.size());
+    for (size_t i = 0; i < zigzag.size(); ++i)
+    {
+        pairs[2 * i] = zigzag[i];
+        pairs[2 * i + 1] = static_cast<std::int16_t>(-zigzag[i] / 2);
+    }
+    stepped.Play(stereo, BufferOf(pairs));
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) {
+        return std::pair<int, int>(2 * zigzag[3 * f], zigzag[3 * f] - zigzag[3 * f] / 2);
+    });
 }
 
 TEST(MixerTest, ASourceAtAnotherRateIsResampledToTheMastersRate)
@@ -258,7 +281,7 @@ TEST(MixerTest, QueuedBuffersPlayBackToBackWithTheSeamInterpolated)
 TEST(MixerTest, EightBitAndFloatSamplesReadAsSixteenBitOnes)
 {
     const std::vector<std::uint8_t> bytes = {128, 192, 64, 255, 0};
-    const std::vector<float> floats = {0.0f, 0.5f, -0.5f, 2.0f, std::nanf("")};
+    const std::vector<float> floats = {0.0f, 0.5f, -0.5f, 2.0f, std::nanf(""), 70000.0f, -1e30f, 0.0f};
     TSteppedEngine stepped;
     WAVEFORMATEX eight = Pcm16Format(1);
     eight.wBitsPerSample = 8;
@@ -280,9 +303,10 @@ TEST(MixerTest, EightBitAndFloatSamplesReadAsSixteenBitOnes)
     EXPECT_EQ(floatVoice->SetOutputMatrix(nullptr, 1, 2, right), S_OK);
     stepped.Step(1);
     const TWavContents wav = stepped.Finish();
-    const int expectedLeft[] = {0, 16384, -16384, 32512, -32768};
-    const int expectedRight[] = {0, 32767, -32768, 32767, -32768};
-    for (int f = 0; f < 5; ++f)
+    // Far beyond full scale still clips to it, on both sides.
+    const int expectedLeft[] = {0, 16384, -16384, 32512, -32768, 0, 0};
+    const int expectedRight[] = {0, 32767, -32768, 32767, -32768, 32767, -32768};
+    for (int f = 0; f < 7; ++f)
     {
         EXPECT_EQ(Left(wav, f), expectedLeft[f]) << f;
         EXPECT_EQ(Right(wav, f), expectedRight[f]) << f;
@@ -311,6 +335,74 @@ TEST(MixerTest, SubmixVoicesMixAfterTheSourcesByStage)
     stepped.Step(1);
     const TWavContents wav = stepped.Finish();
     ExpectFrames(wav, 0, kQuantum, [](UINT32) { return std::pair<int, int>(1000, 1000); });
+}
+
+// A scene touching every loop of the mixer: mono and stereo 16-bit voices at steps below and
+// above two frames, short buffers ending inside a group, 8-bit and float voices, a ramp, a
+// submix with the reverb.
+std::vector<std::int16_t> RenderScene()
+{
+    static const std::vector<std::int16_t> zigzag = Zigzag(3000);
+    static const std::vector<std::int16_t> shortOne = Zigzag(45);
+    static const std::vector<std::uint8_t> bytes(777, 200);
+    static const std::vector<float> floats(999, 0.25f);
+    TSteppedEngine stepped;
+    IUnknown* reverb = nullptr;
+    CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&reverb));
+    XAUDIO2_EFFECT_DESCRIPTOR effect = {reverb, TRUE, 2};
+    const XAUDIO2_EFFECT_CHAIN chain = {1, &effect};
+    IXAudio2SubmixVoice* submix = nullptr;
+    stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain);
+    reverb->Release();
+    XAUDIO2_SEND_DESCRIPTOR both[2] = {{0, submix}, {0, stepped.mastering}};
+    const XAUDIO2_VOICE_SENDS sends = {2, both};
+    const float ratios[] = {0.37f, 1.0f, 1.93f, 2.0f};
+    for (UINT32 rate : {44100u, 48000u, 96000u})
+        for (float ratio : ratios)
+            for (UINT32 channels : {1u, 2u})
+            {
+                IXAudio2SourceVoice* voice =
+                    stepped.Play(Pcm16Format(channels, rate), BufferOf(zigzag), nullptr, &sends);
+                voice->SetFrequencyRatio(ratio);
+                voice->SetVolume(0.05f);
+            }
+    IXAudio2SourceVoice* ramped = stepped.Play(Pcm16Format(1), BufferOf(shortOne, 20), nullptr, &sends);
+    WAVEFORMATEX eight = Pcm16Format(1);
+    eight.wBitsPerSample = 8;
+    eight.nBlockAlign = 1;
+    XAUDIO2_BUFFER eightBuffer = {};
+    eightBuffer.AudioBytes = static_cast<UINT32>(bytes.size());
+    eightBuffer.pAudioData = bytes.data();
+    stepped.Play(eight, eightBuffer);
+    WAVEFORMATEX single = Pcm16Format(1);
+    single.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    single.wBitsPerSample = 32;
+    single.nBlockAlign = 4;
+    XAUDIO2_BUFFER floatBuffer = {};
+    floatBuffer.AudioBytes = static_cast<UINT32>(floats.size() * 4);
+    floatBuffer.pAudioData = reinterpret_cast<const BYTE*>(floats.data());
+    stepped.Play(single, floatBuffer, nullptr, &sends);
+    stepped.Step(3);
+    ramped->SetVolume(0.3f);
+    stepped.Step(4);
+    return stepped.Finish().samples;
+}
+
+TEST(MixerTest, TheWideAndNarrowLoopsRenderTheSameBits)
+{
+    const bool wide = MixerUsesAvx2();
+    if (!SetMixerAvx2(true))
+        GTEST_SKIP() << "no AVX2 here";
+    const std::vector<std::int16_t> withAvx2 = RenderScene();
+    SetMixerAvx2(false);
+    const std::vector<std::int16_t> withSse2 = RenderScene();
+    SetMixerAvx2(wide);
+    ASSERT_EQ(withAvx2.size(), 7u * kQuantum * 2);
+    EXPECT_TRUE(withAvx2 == withSse2);
+    size_t loud = 0;
+    for (std::int16_t sample : withAvx2)
+        loud += std::abs(sample) > 1000;
+    EXPECT_GT(loud, withAvx2.size() / 2);
 }
 
 TEST(MixerTest, VolumeChangesRampOverOneQuantum)
