@@ -112,6 +112,9 @@ public:
     const TUIStyle* __FindStyle(const TName& name) const;
     u32 GetIconCount() const { return static_cast<u32>(m_aIcon.GetCount()); }
     u32 GetStyleCount() const { return static_cast<u32>(m_aStyle.GetCount()); }
+    // The cluster's record lists (the data writers add theirs here).
+    DArray<TUIIcon*>* Icons() { return &m_aIcon; }
+    DArray<TUIStyle*>* Styles() { return &m_aStyle; }
 
     // Modal windows: a 41st is refused with a log line; popping an empty stack does nothing.
     bool PushModal(TUIItem* item);
