@@ -177,6 +177,7 @@ void TUIManager::FinalizeManager()
     m_pActiveMenu = nullptr;
     m_fHoverTime = 0.0f;
     m_HoverPosition = TVector(0, 0, 0, 0);
+    m_fTime = 0.0f;
 }
 
 // Records.

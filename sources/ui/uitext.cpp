@@ -12,6 +12,7 @@ namespace
 {
 constexpr u32 BUFFER_CHARACTERS = UI_TEXT_BUFFER_BYTES / sizeof(char16_t);
 char16_t s_aBuffer[BUFFER_CHARACTERS];
+constexpr f32 UI_NO_WRAP_WIDTH = 1.0e9f;
 } // namespace
 
 TUIText::TUIText()
@@ -119,8 +120,9 @@ TTextBox TUIText::MeasureText(const char16_t* text, f32 width) const
             ++count;
         return {m_fPitch * static_cast<f32>(count), g_pTextureFontManager->GetLineHeight(), 0.0f, 1.0f};
     }
-    const bool wrap = (m_nFlags & UI_TEXT_WRAP) != 0;
-    return g_pTextureFontManager->MeasureText(wrap ? width : -1.0f, text, 0.0f, 0.0f);
+    // One line unless the block wraps (the font manager wraps at every limit it is given).
+    const bool wrap = (m_nFlags & UI_TEXT_WRAP) != 0 && width >= 0.0f;
+    return g_pTextureFontManager->MeasureText(wrap ? width : UI_NO_WRAP_WIDTH, text, 0.0f, 0.0f);
 }
 
 TTextBox TUIText::Measure(f32 width) const

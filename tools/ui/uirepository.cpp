@@ -20,8 +20,8 @@
 namespace
 {
 constexpr i32 FONT_PIXELS = 28;
-constexpr i32 STRIP_WIDTH = 64;
-constexpr i32 STRIP_FRAME = 32;
+constexpr i32 STRIP_WIDTH = 320;
+constexpr i32 STRIP_FRAME = 64;
 constexpr i32 PANEL_SIZE = 32;
 constexpr f32 PANEL_BORDER = 8.0f;
 constexpr f32 BUTTON_BORDER = 6.0f;
@@ -163,7 +163,7 @@ TUIStyle& AddStyle(const char* name, const char* font, f32 size, i32 alignH, con
     style.nAlignH = alignH;
     style.nAlignV = UI_ALIGN_CENTRE;
     for (u32 s = 0; s < UI_STATE_COUNT; ++s)
-        style.aState[s] = {{12.0f, 5.0f, 0.0f, 1.0f}, STATE_TEXT[s]};
+        style.aState[s] = {{12.0f, 0.0f, 0.0f, 1.0f}, STATE_TEXT[s]};
     if (iconName)
         for (TUIIcon& icon : s_pRecords->aIcon)
             if (icon.Name == TName(iconName))
@@ -273,8 +273,10 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
     window.aInnerMargin[0] = window.aInnerMargin[2] = 24.0f;
     window.aInnerMargin[1] = 64.0f;
     window.aInnerMargin[3] = 24.0f;
+    // The title in the title bar.
+    window.nAlignV = UI_ALIGN_NEAR;
     for (TUIStyleState& state : window.aState)
-        state.aMargin[1] = 0.0f;
+        state.aMargin[1] = 14.0f;
 
     TUIManager& ui = *g_pUIManager;
     DArray<TUIIcon*>& icons = *ui.Icons();
