@@ -200,6 +200,8 @@ TEST_F(Program, SavedSettingsComeBackAtTheNextStart)
     std::stringstream saved;
     saved << file.rdbuf();
     EXPECT_NE(saved.str().find("set device.size 640"), std::string::npos) << saved.str();
+    // Play presents on vertical sync unless the player turned it off.
+    EXPECT_NE(saved.str().find("set device.verticalsyn 1"), std::string::npos) << saved.str();
     EXPECT_NE(saved.str().find("command.bind \"F5\" \"version\""), std::string::npos) << saved.str();
     EXPECT_NE(saved.str().find("action.bind \"jump\" Space Enter"), std::string::npos) << saved.str();
 }
