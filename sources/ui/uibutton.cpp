@@ -146,7 +146,7 @@ void TUIButton::HandleInput(f32 step, bool inside, u32& select)
 
 void TUIButton::SetIconByName(const char* name)
 {
-    m_pIcon = g_pUIManager ? g_pUIManager->__FindIcon(TName(name)) : nullptr;
+    m_pIcon = g_pUIManager ? g_pUIManager->__FindIcon(TName(name, true)) : nullptr;
 }
 
 void TUIButton::_FitToIcon(const TUIIcon* icon)

@@ -328,7 +328,7 @@ i32 TUIItem::AddAction(const char* name)
 
 void TUIItem::SetStyle(const char* name)
 {
-    const TUIStyle* style = g_pUIManager ? g_pUIManager->__FindStyle(TName(name)) : nullptr;
+    const TUIStyle* style = g_pUIManager ? g_pUIManager->__FindStyle(TName(name, true)) : nullptr;
     if (!style)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TUIItem::SetStyle(): error: ", "'%s': undefined style", name);
