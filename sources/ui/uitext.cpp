@@ -122,7 +122,10 @@ TTextBox TUIText::MeasureText(const char16_t* text, f32 width) const
     }
     // One line unless the block wraps (the font manager wraps at every limit it is given).
     const bool wrap = (m_nFlags & UI_TEXT_WRAP) != 0 && width >= 0.0f;
-    return g_pTextureFontManager->MeasureText(wrap ? width : UI_NO_WRAP_WIDTH, text, 0.0f, 0.0f);
+    TTextBox box = g_pTextureFontManager->MeasureText(wrap ? width : UI_NO_WRAP_WIDTH, text, 0.0f, 0.0f);
+    // The font's measure counts the lines after the first.
+    box.fHeight += g_pTextureFontManager->GetLineHeight();
+    return box;
 }
 
 TTextBox TUIText::Measure(f32 width) const

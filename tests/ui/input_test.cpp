@@ -252,6 +252,8 @@ TEST_F(UIInputTest, ARestingPointerShowsTheTooltipAndMovingAwayOrHidingTheOwnerC
     EXPECT_TRUE(tooltip->IsOpen());
     EXPECT_GE(tooltip->m_Position.x, 125.0f + UI_TOOLTIP_OFFSET);
     EXPECT_GE(tooltip->m_Position.y, 112.0f + UI_TOOLTIP_OFFSET);
+    EXPECT_GT(tooltip->m_Size.x, tooltip->m_Size.y) << "one line: text plus margins and (5, 10)";
+    EXPECT_EQ(tooltip->m_Size.y, 20.0f + 2 * 2.0f + 10.0f);
     MoveTo(150, 112);
     Frame();
     EXPECT_EQ(g_pUIManager->GetTooltipOwner(), owner) << "25 away is still near";
