@@ -359,8 +359,9 @@ void TCommandManager::Complete(const char* text, TCompletionList& candidates, TC
     descriptions.SetCount(0);
     if (!text || !*text)
         return;
+    // A line being typed: an open quote or a long word is no error yet.
     TCommandProgram program;
-    program.Parse(text);
+    program.Parse(text, PARSE_QUIET);
     // The tokens of the first statement.
     i32 count = 0;
     while (count < program.GetTokenCount() && program.GetToken(count) != CommandSeparatorId())
