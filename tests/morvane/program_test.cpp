@@ -221,6 +221,22 @@ TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
     EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
 }
 
+// The log's file is fixed when the folders are: a script that names them and prints nothing
+// more keeps every line, the last ones too (after the tear-down no folder name is left).
+TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
+{
+    std::ofstream(m_Path + "/work/system/system.icom", std::ios::trunc)
+        << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
+    ASSERT_EQ(Run(), 0);
+    std::ifstream file(m_Path + "/elsewhere/system.log");
+    std::stringstream log;
+    log << file.rdbuf();
+    EXPECT_NE(log.str().find("| WinMain(): start\n"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+    EXPECT_NE(log.str().find("| WinMain(): the end\n"), std::string::npos);
+    EXPECT_EQ(Errors().find("error"), std::string::npos) << Errors();
+}
+
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
 {
     bool alreadyExists = false;
