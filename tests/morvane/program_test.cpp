@@ -237,6 +237,36 @@ TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
     EXPECT_EQ(Errors().find("error"), std::string::npos) << Errors();
 }
 
+// A start that never runs the game ends with code 1 and says why on standard error; the log
+// still reaches the default user folder.
+TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
+{
+    const std::string script = m_Path + "/work/system/system.icom";
+    std::filesystem::remove(script);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is missing or unreadable\n");
+    EXPECT_NE(SystemLog().find("WinMain(): error: start-up script 'system/system.icom' is missing"),
+              std::string::npos);
+
+    std::filesystem::create_directory(script);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is no file or too large\n");
+    std::filesystem::remove(script);
+
+    for (const char* text : {"", "// nothing but a comment\n\n"})
+    {
+        std::ofstream(script, std::ios::trunc) << text;
+        EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' holds no command\n") << text;
+    }
+
+    std::ofstream(script, std::ios::trunc) << "version\n";
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' left the file system locked (its "
+                        "first line opens it: system.directory .)\n");
+    EXPECT_NE(SystemLog().find("WinMain(): the end"), std::string::npos);
+}
+
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
 {
     bool alreadyExists = false;

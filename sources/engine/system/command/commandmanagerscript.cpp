@@ -203,6 +203,13 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
     if (system)
     {
         g_pFileStreamManager->SetLocked(1);
+        if (program.GetInstructionCount() == 0)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::__SystemExecute(): error: ",
+                        "'%s' holds no command", source.GetText());
+            m_Source = outerSource;
+            return SCRIPT_EMPTY;
+        }
         TLog::Print(g_pSystemLog, LOG_INFO, prefix, "execute");
     }
     m_aRunning.Add(source.GetId());
