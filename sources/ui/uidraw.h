@@ -34,18 +34,20 @@ struct TUISliceSource
 
 constexpr f32 UI_DEPTH = 0.5f;
 
-void UIDrawQuad(f32 left, f32 top, f32 right, f32 bottom, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb, TTexture* texture,
-                f32 depth = UI_DEPTH);
+void UIDrawQuad(f32 left, f32 top, f32 right, f32 bottom, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb,
+                TTexture* texture, f32 depth = UI_DEPTH);
 // The whole texture over the rectangle.
 void UIDrawRect(const TUIRect& rect, u32 argb, TTexture* texture);
 // The texture coordinates uv over the rectangle, cut to the clip rectangle when one is given;
 // nothing when the quad lies entirely outside it.
-void UIDrawQuadClipped(const TUIRect& rect, const TUIRect& uv, const TUIRect* clip, u32 argb, TTexture* texture);
+void UIDrawQuadClipped(const TUIRect& rect, const TUIRect& uv, const TUIRect* clip, u32 argb,
+                       TTexture* texture);
 // Frame i of a vertical strip of count frames.
 void UIDrawFrame(const TUIRect& rect, i32 frame, i32 count, u32 argb, TTexture* texture, const TUIRect* clip);
 // Plain: one quad widened by the borders; three-slice: the width cut in three; nine-slice: both
 // directions cut in three. The rectangle is the item's; the borders widen it.
-void UIDrawPlain(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture, const TUIRect* clip);
+void UIDrawPlain(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture,
+                 const TUIRect* clip);
 void UIDrawThreeSlice(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture,
                       const TUIRect* clip);
 void UIDrawNineSlice(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture,

@@ -316,8 +316,9 @@ i32 TUIItem::AddAction(const char* name)
         return 1;
     if (m_nHotKeyCount >= UI_HOT_KEY_COUNT)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUIItem::AddAction(): error: ", "'%s': more than %u hot keys on '%s'",
-                    name, UI_HOT_KEY_COUNT, m_Name.GetText());
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TUIItem::AddAction(): error: ", "'%s': more than %u hot keys on '%s'", name,
+                    UI_HOT_KEY_COUNT, m_Name.GetText());
         return 1;
     }
     m_apHotKey[m_nHotKeyCount++] = action;

@@ -29,8 +29,8 @@ public:
     // A slider under the parent (a root without one), laid out, its buttons given their icons
     // by name (each sized to a frame of its icon when it has no size yet).
     static TUISlider* Create(TUIItem* parent, const char* name, f32 width, f32 height, const char* trackIcon,
-                             const char* upIcon, const char* downIcon, const char* thumbIcon, f32 step, f32 maximum,
-                             f32 value, bool horizontal, u32 thumbMode, TTexture* tick);
+                             const char* upIcon, const char* downIcon, const char* thumbIcon, f32 step,
+                             f32 maximum, f32 value, bool horizontal, u32 thumbMode, TTexture* tick);
 
     void OnLayout() override;
     void DrawOver() override;

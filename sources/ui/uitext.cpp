@@ -35,8 +35,8 @@ void TUIText::SetWideText(const char16_t* text)
     m_Wide = text ? text : u"";
 }
 
-void TUIText::SetFont(const TName& font, f32 size, const TColor& colour, i32 alignH, i32 alignV, i32 localised,
-                      f32 pitch, f32 spacing)
+void TUIText::SetFont(const TName& font, f32 size, const TColor& colour, i32 alignH, i32 alignV,
+                      i32 localised, f32 pitch, f32 spacing)
 {
     m_Font = font;
     m_fSize = size;
@@ -196,16 +196,17 @@ void TUIText::DrawText(const TUIRect& box, const char16_t* text, f32 opacity) co
         for (u32 i = 0; text[i]; ++i)
         {
             one[0] = text[i];
-            g_pTextureFontManager->DrawText(box.fLeft + x + m_fPitch * (static_cast<f32>(i) + 0.5f), box.fTop + y, 1,
-                                            colour, one, 0.0f);
+            g_pTextureFontManager->DrawText(box.fLeft + x + m_fPitch * (static_cast<f32>(i) + 0.5f),
+                                            box.fTop + y, 1, colour, one, 0.0f);
         }
         return;
     }
     if (m_nFlags & UI_TEXT_WRAP)
     {
-        const f32 rect[4] = {box.fLeft + x, box.fTop + y, box.fLeft + x + size.fWidth, box.fTop + y + size.fHeight};
-        g_pTextureFontManager->DrawTextRect(rect, static_cast<u32>(std::max(m_nAlignH, 0)), 0, colour, text, 0.0f,
-                                            0.0f);
+        const f32 rect[4] = {box.fLeft + x, box.fTop + y, box.fLeft + x + size.fWidth,
+                             box.fTop + y + size.fHeight};
+        g_pTextureFontManager->DrawTextRect(rect, static_cast<u32>(std::max(m_nAlignH, 0)), 0, colour, text,
+                                            0.0f, 0.0f);
         return;
     }
     g_pTextureFontManager->DrawText(box.fLeft + x, box.fTop + y, 0, colour, text, 0.0f);

@@ -50,9 +50,9 @@ protected:
         grid->SetColumnWidth(0, 200.0f);
         grid->SetColumnWidth(1, 150.0f);
         grid->SetRowHeight(20.0f);
-        TUISlider* bar = TUISlider::Create(grid, "bar", 20.0f, 100.0f, "UI Slider Track", "UI Arrow Up",
-                                           "UI Arrow Down", "UI Slider Thumb", 1.0f, 1.0f, 0.0f, false, UI_THUMB_CLIP,
-                                           nullptr);
+        TUISlider* bar =
+            TUISlider::Create(grid, "bar", 20.0f, 100.0f, "UI Slider Track", "UI Arrow Up", "UI Arrow Down",
+                              "UI Slider Thumb", 1.0f, 1.0f, 0.0f, false, UI_THUMB_CLIP, nullptr);
         bar->m_fButtonSize = 20.0f;
         bar->m_fTrackInset = 20.0f;
         bar->SetFromRight(0.0f);
@@ -272,14 +272,15 @@ TEST_F(UIContainerTest, TheThumbDragsTheValue)
 
 TEST_F(UIContainerTest, AHorizontalSliderTakesTheValueUnderThePointerAndShowsItsLabel)
 {
-    TUISlider* slider = TUISlider::Create(nullptr, "slider", 300.0f, 20.0f, "UI Slider Track", "UI Arrow Left",
-                                          "UI Arrow Right", "UI Slider Thumb", 1.0f, 10.0f, 5.0f, true,
-                                          UI_THUMB_CLIP, nullptr);
+    TUISlider* slider = TUISlider::Create(nullptr, "slider", 300.0f, 20.0f, "UI Slider Track",
+                                          "UI Arrow Left", "UI Arrow Right", "UI Slider Thumb", 1.0f, 10.0f,
+                                          5.0f, true, UI_THUMB_CLIP, nullptr);
     slider->m_fButtonSize = 20.0f;
     slider->m_fTrackInset = 20.0f;
     slider->m_fThumbInset = 20.0f;
     slider->SetMinimumOne(true);
-    for (const char* label : {"0", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"})
+    for (const char* label :
+         {"0", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"})
         slider->AddLabel(label);
     slider->UpdateLayout();
     EXPECT_STREQ(slider->m_Caption.GetText(), "five");
@@ -302,8 +303,8 @@ TEST_F(UIContainerTest, AHorizontalSliderTakesTheValueUnderThePointerAndShowsIts
 
 TEST_F(UIContainerTest, ASliderHoldsSixtyFourLabels)
 {
-    TUISlider* slider = TUISlider::Create(nullptr, "labels", 100.0f, 20.0f, nullptr, nullptr, nullptr, nullptr, 1.0f,
-                                          100.0f, 0.0f, true, UI_THUMB_NONE, nullptr);
+    TUISlider* slider = TUISlider::Create(nullptr, "labels", 100.0f, 20.0f, nullptr, nullptr, nullptr,
+                                          nullptr, 1.0f, 100.0f, 0.0f, true, UI_THUMB_NONE, nullptr);
     for (u32 i = 0; i < UI_SLIDER_LABEL_CAPACITY; ++i)
         EXPECT_TRUE(slider->AddLabel("label"));
     EXPECT_FALSE(slider->AddLabel("one too many"));

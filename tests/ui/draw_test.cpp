@@ -3,12 +3,11 @@
 #include "uifixture.h"
 
 #include "engine/render/canvasmanager.h"
-#include "support/recordingcanvas.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
+#include "support/recordingcanvas.h"
 #include "ui/uibutton.h"
-
 
 namespace
 {

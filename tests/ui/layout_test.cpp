@@ -111,8 +111,8 @@ TEST_F(UILayoutTest, ClosingAParentClosesTheDescendantsWithItAndReopeningKeepsTh
     EXPECT_TRUE(open->IsOpen());
     EXPECT_TRUE(grandchild->IsOpen());
     EXPECT_FALSE(closed->IsOpen()) << "closed by itself";
-    const std::vector<std::string> expected = {"parent:hide",     "open:hide", "grandchild:hide", "parent:show",
-                                               "open:show", "grandchild:show"};
+    const std::vector<std::string> expected = {"parent:hide", "open:hide", "grandchild:hide",
+                                               "parent:show", "open:show", "grandchild:show"};
     EXPECT_EQ(journal, expected);
 }
 
