@@ -184,6 +184,23 @@ void TUIButton::SetClip(const TUIRect* clip)
         m_Clip = *clip;
 }
 
+void TUIButton::ReleaseClusterData()
+{
+    if (m_pIcon)
+        m_IconName = m_pIcon->Name;
+    m_pIcon = nullptr;
+    UIReleaseTexture(m_pImage, m_ImageName);
+    TUIItem::ReleaseClusterData();
+}
+
+void TUIButton::RestoreClusterData()
+{
+    if (m_IconName.GetId() && g_pUIManager)
+        m_pIcon = g_pUIManager->__FindIcon(m_IconName);
+    UIRestoreTexture(m_pImage, m_ImageName);
+    TUIItem::RestoreClusterData();
+}
+
 const TUIIcon* TUIButton::GetDrawnIcon() const
 {
     return m_pStyle && m_pStyle->pIcon ? m_pStyle->pIcon : m_pIcon;

@@ -1,6 +1,8 @@
 #include "ui/uidraw.h"
 
 #include "engine/render/canvasmanager.h"
+#include "engine/render/texture.h"
+#include "engine/render/texturemanager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -168,6 +170,19 @@ void UIDrawRectFrame(const TUIRect& rect, u32 argb, TTexture* white, f32 width)
     UIDrawQuad(l, b - width, r, b, 0.5f, 0.5f, 0.5f, 0.5f, argb, white);
     UIDrawQuad(l, t + width, l + width, b - width, 0.5f, 0.5f, 0.5f, 0.5f, argb, white);
     UIDrawQuad(r - width, t + width, r, b - width, 0.5f, 0.5f, 0.5f, 0.5f, argb, white);
+}
+
+void UIReleaseTexture(TTexture*& texture, TName& name)
+{
+    if (texture)
+        name = texture->m_Name;
+    texture = nullptr;
+}
+
+void UIRestoreTexture(TTexture*& texture, const TName& name)
+{
+    if (name.GetId() && g_pTextureManager)
+        texture = g_pTextureManager->FindTexture(name);
 }
 
 u32 UIColor(f32 r, f32 g, f32 b, f32 a)

@@ -4,6 +4,7 @@
 // coordinates in proportion, and the frames and slices of icon strips. Lines are thin quads of
 // the white texture so that they keep their place among the quads (the canvas's line batch is
 // drawn before its triangles).
+#include "core/system/name.h"
 #include "core/system/types.h"
 
 class TTexture;
@@ -56,5 +57,9 @@ void UIDrawNineSlice(const TUIRect& rect, const TUISliceSource& source, u32 argb
 // texture; nothing without it.
 void UIDrawLine(f32 x1, f32 y1, f32 x2, f32 y2, u32 argb, TTexture* white, f32 width);
 void UIDrawRectFrame(const TUIRect& rect, u32 argb, TTexture* white, f32 width);
+// A texture let go at a cluster unload keeps its name in the name; found again after a load
+// (null when the new data has none).
+void UIReleaseTexture(TTexture*& texture, TName& name);
+void UIRestoreTexture(TTexture*& texture, const TName& name);
 // 0xAARRGGBB of a colour with its alpha multiplied, each component clamped to 0..1.
 u32 UIColor(f32 r, f32 g, f32 b, f32 a);

@@ -355,6 +355,25 @@ void TUIItem::ApplyStyle(const TUIStyle* style)
         SetSize(style->aFixedSize[0], style->aFixedSize[1], style->aFixedSize[2], 1.0f);
 }
 
+// Cluster data.
+
+void TUIItem::ReleaseClusterData()
+{
+    if (m_pStyle)
+        m_StyleName = m_pStyle->Name;
+    m_pStyle = nullptr;
+    for (TUIItem* child : m_aChildren)
+        child->ReleaseClusterData();
+}
+
+void TUIItem::RestoreClusterData()
+{
+    if (m_StyleName.GetId() && g_pUIManager)
+        m_pStyle = g_pUIManager->__FindStyle(m_StyleName);
+    for (TUIItem* child : m_aChildren)
+        child->RestoreClusterData();
+}
+
 // Drawing.
 
 TUIRect TUIItem::GetAbsoluteRect() const

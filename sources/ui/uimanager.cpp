@@ -88,6 +88,8 @@ void TUIManager::OnClusterLoad()
     for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
         m_apAction[i] = input.FindAction(TName(UI_ACTION_NAMES[i], true));
     m_pWhite = g_pTextureManager ? g_pTextureManager->FindTexture(TName("ui.white", true)) : nullptr;
+    for (size_t i = 0; i < m_aRoot.size(); ++i)
+        m_aRoot[i]->RestoreClusterData();
 }
 
 void TUIManager::OnClusterUnload()
@@ -95,6 +97,8 @@ void TUIManager::OnClusterUnload()
     m_pCursor = nullptr;
     std::fill(std::begin(m_apAction), std::end(m_apAction), nullptr);
     m_pWhite = nullptr;
+    for (size_t i = 0; i < m_aRoot.size(); ++i)
+        m_aRoot[i]->ReleaseClusterData();
 }
 
 void TUIManager::GetScreenSize(f32& width, f32& height) const

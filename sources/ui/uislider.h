@@ -35,6 +35,16 @@ public:
     void OnLayout() override;
     void DrawOver() override;
     void HandleInput(f32 step, bool inside, u32& select) override;
+    void ReleaseClusterData() override
+    {
+        UIReleaseTexture(m_pTick, m_TickName);
+        TUIItem::ReleaseClusterData();
+    }
+    void RestoreClusterData() override
+    {
+        UIRestoreTexture(m_pTick, m_TickName);
+        TUIItem::RestoreClusterData();
+    }
 
     void StepDown();
     void StepUp();
@@ -72,6 +82,7 @@ public:
     f32 m_fDragValue = 0.0f;
     f32 m_fDragPointer = 0.0f;
     TTexture* m_pTick = nullptr;
+    TName m_TickName;
     u32 m_nHorizontal = 0;
     u32 m_nThumbMode = UI_THUMB_CLIP;
     TUIListenerList OnChange;

@@ -147,6 +147,26 @@ TEST_F(UILayoutTest, AnUndefinedStyleIsLoggedAndTheOldOneKept)
     EXPECT_EQ(m_Log.Count("NoSuchIcon: undefined icon"), 1u);
 }
 
+TEST_F(UILayoutTest, ItemsLetTheLoadedRecordsGoWithTheClusterAndFindThemAgain)
+{
+    auto* button = MakeRoot<TUIButton>("TUIButton", "b", 0.0f, 0.0f);
+    button->SetStyle("MenuButtonStyle");
+    button->SetIconByName("UI Panel");
+    TTexture* white = g_pUIManager->GetWhiteTexture();
+    ASSERT_NE(white, nullptr);
+    button->SetImage(white);
+    const TUIStyle* style = button->GetStyle();
+    const TUIIcon* icon = button->m_pIcon;
+    g_pUIManager->OnClusterUnload();
+    EXPECT_EQ(button->GetStyle(), nullptr);
+    EXPECT_EQ(button->m_pIcon, nullptr);
+    EXPECT_EQ(button->m_pImage, nullptr);
+    g_pUIManager->OnClusterLoad();
+    EXPECT_EQ(button->GetStyle(), style);
+    EXPECT_EQ(button->m_pIcon, icon);
+    EXPECT_EQ(button->m_pImage, white);
+}
+
 TEST_F(UILayoutTest, AStackerSumsItsChildrenWithTheTrailingGap)
 {
     auto* stacker = MakeRoot<TUIStacker>("TUIStacker", "stacker", 0.0f, 0.0f);
