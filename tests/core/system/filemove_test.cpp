@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <csignal>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,8 +23,8 @@ std::u16string Wide(const std::string& text)
 
 size_t EntryCount(const std::string& folder)
 {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
-                                             std::filesystem::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
 }
 } // namespace
 
