@@ -279,6 +279,14 @@ void TPlayerProfile::ListSavedGame(const char16_t* name)
         MemoryDelete(record);
         return;
     }
+    // An older name migrated onto a listed file's name: the file holds what was read last.
+    for (i32 i = 0; i < m_aSavedGame.GetCount(); ++i)
+        if (m_aSavedGame[i]->GetId() == id)
+        {
+            MemoryDelete(m_aSavedGame[i]);
+            m_aSavedGame[i] = record;
+            return;
+        }
     m_aSavedGame.Add(record);
 }
 
