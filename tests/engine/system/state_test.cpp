@@ -205,8 +205,7 @@ TEST_F(StateTest, DamagedFilesAreRefusedBeforeAnyObjectLoads)
     {
         m_Listener.lines.clear();
         Manager().ExecuteText((std::string("state.load ") + name).c_str());
-        EXPECT_NE(Texts().back().find(std::string("unable to load '") + name + "': "), std::string::npos)
-            << name;
+        EXPECT_NE(Texts().back().find(std::string("unable to load '") + name + "': "), std::string::npos) << name;
     }
     EXPECT_TRUE(a.m_aLoadedPass.empty());
 }
