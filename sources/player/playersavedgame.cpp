@@ -13,6 +13,7 @@
 namespace
 {
 const char* const kLoadError = "TPlayerSavedGame::OnLoadInternal(): error: ";
+constexpr u64 DEFLATE_MAX_RATIO = 1032;
 } // namespace
 
 TPlayerSavedGame::~TPlayerSavedGame()
@@ -93,7 +94,10 @@ u32 TPlayerSavedGame::OnLoadInternal(u32 patchLevel, TStream& stream)
 u32 TPlayerSavedGame::InflateImage(TStream& stream, u32 size, DArray<u8>& image)
 {
     const char* name = stream.GetName().GetText();
-    if (size > SAVED_GAME_MAX_IMAGE)
+    // Deflate packs at most 1,032 bytes into one: a size the rest of the file cannot hold is
+    // refused before any memory is taken for it.
+    const u64 rest = static_cast<u64>(stream.GetSize() - stream.GetPosition());
+    if (size > SAVED_GAME_MAX_IMAGE || size > rest * DEFLATE_MAX_RATIO)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                     "The game state of '%s' claims %u bytes, more than a saved game holds.", name, size);

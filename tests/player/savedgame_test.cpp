@@ -285,6 +285,12 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
     refused(patched(24, SAVED_GAME_MAX_IMAGE + 1), "claims too much");
     EXPECT_TRUE(Logged("claims 268435457 bytes, more than a saved game holds."));
     refused(patched(24, 0xFFFFFFFF), "claims everything");
+    // More than the stream can inflate to.
+    const u32 most = static_cast<u32>(good.size() - 32) * 1032;
+    refused(patched(24, most + 1), "claims more than the stream holds");
+    EXPECT_TRUE(Logged("claims " + std::to_string(most + 1) + " bytes"));
+    refused(patched(24, most), "reaches the end of the stream first");
+    EXPECT_TRUE(Logged("is damaged: it does not inflate to its " + std::to_string(most) + " bytes."));
     refused(good.substr(0, good.size() - 10), "cut short");
     std::string flipped = good;
     for (size_t i = 40; i < 60; ++i)
