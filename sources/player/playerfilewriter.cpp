@@ -22,7 +22,6 @@ bool TPlayerFileWriter::Commit()
         return false;
     // Written bytes that the C library still buffers fail only when the file is closed, and
     // closing reports nothing: the size on disk tells.
-    m_Stream.Seek(0, STREAM_SEEK_END);
     const i32 size = m_Stream.GetPosition();
     m_Stream.Close();
     TFileStream written;

@@ -18,8 +18,8 @@ public:
     // opened (the stream logs why) or the path is invalid.
     bool Open(const TPlayerPath& path);
     TStream& GetStream() { return m_Stream; }
-    // Closes the file and, when all of it reached the disk, moves it over the path; else deletes
-    // it. True when the file is in place.
+    // Closes the file and, when all of it reached the disk (the stream ends where it stands),
+    // moves it over the path; else deletes it. True when the file is in place.
     bool Commit();
     // Closes and deletes the temporary file.
     void Discard();
