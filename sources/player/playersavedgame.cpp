@@ -114,10 +114,11 @@ u32 TPlayerSavedGame::InflateImage(TStream& stream, u32 size, DArray<u8>& image)
     if (pipe.Open(&stream, COMPRESSED_PIPE_READ) != 1)
         return PLAYER_REFUSED;
     const i32 inflated = size ? pipe.Read(image.GetData(), static_cast<i32>(size)) : 0;
+    // The stream must end right there, its checksum matching.
     u8 beyond;
-    const bool longer = inflated == static_cast<i32>(size) && pipe.Read(&beyond, 1) != 0;
+    const bool whole = inflated == static_cast<i32>(size) && pipe.Read(&beyond, 1) == 0 && pipe.IsFinished();
     pipe.Close();
-    if (inflated != static_cast<i32>(size) || longer)
+    if (!whole)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                     "The game state of '%s' is damaged: it does not inflate to its %u bytes.", name, size);

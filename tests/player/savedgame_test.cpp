@@ -297,6 +297,9 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
         flipped[i] = static_cast<char>(~flipped[i]);
     refused(flipped, "damaged stream");
     refused(good.substr(0, 30), "no sizes");
+    std::string checksum = good;
+    checksum.back() = static_cast<char>(checksum.back() ^ 1);
+    refused(checksum, "the stream's checksum");
     refused(TBytes().Header(2).Get() + good.substr(8), "another patch level");
     EXPECT_TRUE(Logged("TPlayerProfile::LoadGame(): done with errors"));
     // The file whole again loads.
