@@ -41,10 +41,16 @@ TAudioDeviceList::TAudioDeviceList(const TXAudio2Settings& settings)
     }
     if (!settings.stepped && TSdlAudioOutput::StartAudio())
     {
-        sdlStarted_ = true;
-        for (TSdlAudioOutput::TDevice& device : TSdlAudioOutput::ListDevices())
-            devices_.push_back({device.description, EBackend::Sdl, device.sdlName});
-        return;
+        // A driver without any output (ALSA on a machine without a sound card) is no sound card.
+        const std::vector<TSdlAudioOutput::TDevice> outputs = TSdlAudioOutput::ListDevices();
+        if (outputs.size() > 1)
+        {
+            sdlStarted_ = true;
+            for (const TSdlAudioOutput::TDevice& device : outputs)
+                devices_.push_back({device.description, EBackend::Sdl, device.sdlName});
+            return;
+        }
+        TSdlAudioOutput::StopAudio();
     }
     devices_.push_back({{u"Silent output"}, EBackend::Silent, ""});
 }

@@ -1,8 +1,8 @@
 #pragma once
 // TAudioDeviceList: the output devices an engine reports, fixed when the engine is initialized.
 // In order of precedence: the devices of the settings (tests); one WAV device when a WAV file
-// is named; SDL's outputs (0 the default); one silent stereo 44,100 Hz device when SDL has no
-// audio here. A stepped engine never opens SDL.
+// is named; SDL's outputs (0 the default) when SDL lists any; one silent stereo 44,100 Hz device
+// otherwise. A stepped engine never opens SDL.
 #include "platform/xaudio2/audiooutput.h"
 #include "platform/xaudio2/xaudio2.h"
 #include "platform/xaudio2/xaudio2settings.h"

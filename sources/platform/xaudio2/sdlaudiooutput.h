@@ -27,7 +27,7 @@ public:
     static bool StartAudio();
     static void StopAudio();
     // The default output first, then the named outputs by name, so the order is the same in
-    // every run.
+    // every run. Only the default when SDL names no output: there is none.
     static std::vector<TDevice> ListDevices();
 
     // Opens the device for 16-bit frames of the mixer's layout; null (with the reason) when SDL
