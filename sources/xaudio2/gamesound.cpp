@@ -79,7 +79,6 @@ i32 TGameSound::PlayNext()
 {
     if (m_nActiveCount >= static_cast<i32>(Settings.nMaxInstances))
         return GAME_SOUND_MAXIMUM_REACHED;
-    ++m_nActiveCount;
     if (m_nRemaining == 0)
     {
         Stop(0);
@@ -119,12 +118,10 @@ i32 TGameSound::PlayNext()
     if (m_nClip >= 0 && m_nClip < count)
         g_pSoundManager->PlaySound(sound, aSoundData[m_nClip], pStartNode, static_cast<i32>(Settings.nLoop),
                                    0);
+    // Only an instance that plays holds a place of the maximum.
     if (!sound)
-    {
-        // No instance plays: it must not hold a place of the maximum.
-        --m_nActiveCount;
         return GAME_SOUND_NO_INSTANCE;
-    }
+    ++m_nActiveCount;
     sound->pOwner = this;
     sound->SetParameter(SOUND_PARAMETER_VOLUME, RandomRange(Settings.fVolumeBase, Settings.fVolumeRange));
     sound->SetParameter(SOUND_PARAMETER_PITCH, RandomRange(Settings.fPitchBase, Settings.fPitchRange));

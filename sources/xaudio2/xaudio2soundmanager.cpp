@@ -38,6 +38,8 @@ template <class T> bool Contains(const TSoundIndexList& list, T value)
 TXAudio2SoundManager::TXAudio2SoundManager()
     : m_nStateFlags(0), m_nReverbPreset(0), m_nAmbientReverbPreset(0), m_nSerial(0), m_nSuppressNotify(0)
 {
+    // The instances reach the implementation from the start, the tools' records too.
+    g_pXAudio2SoundManager = this;
     if (!g_pCluster)
         return;
     RegisterArray(&SoundDecl(), &m_aSound);
