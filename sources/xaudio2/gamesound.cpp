@@ -160,6 +160,9 @@ void TGameSound::SetParameterInt(i32 id, i32 value)
 
 void TGameSound::OnClipEnded(TSound* sound)
 {
+    // An instance Stop let go ends nothing: a clip started since may be playing.
+    if (Settings.nMaxInstances == 1 && sound != pSound)
+        return;
     if (m_nActiveCount > 0)
         --m_nActiveCount;
     if (GetClipCount() == 1 || Settings.nPlayMode == GAME_SOUND_ONE_RANDOM ||

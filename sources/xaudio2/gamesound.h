@@ -74,7 +74,8 @@ public:
     // To the kept instance; nothing without one.
     void SetParameter(i32 id, f32 value);
     void SetParameterInt(i32 id, i32 value);
-    // An instance of this sound was released: the next clip, or the end.
+    // An instance of this sound was released: the next clip, or the end; with a maximum of one,
+    // an instance Stop already let go changes nothing.
     void OnClipEnded(TSound* sound);
     // The clips in an order drawn at random.
     void Shuffle();
