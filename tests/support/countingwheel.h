@@ -53,7 +53,10 @@ public:
     f32 GetSkinWidth() override { return m_pWheel->GetSkinWidth(); }
     void SetMaterial(u16 index) override { m_pWheel->SetMaterial(index); }
     u16 GetMaterial() override { return m_pWheel->GetMaterial(); }
-    void SetSkeletonBone(u32 which, const TMatrix& matrix) override { m_pWheel->SetSkeletonBone(which, matrix); }
+    void SetSkeletonBone(u32 which, const TMatrix& matrix) override
+    {
+        m_pWheel->SetSkeletonBone(which, matrix);
+    }
 
     std::vector<TSent> sent;
     u32 nReads = 0;

@@ -116,7 +116,8 @@ TEST_F(GameSoundTest, PlayStartsTheFirstClipByThePlayModeWithTheSettings)
         heard.push_back(shuffled.pSound->pSoundData);
         EndClip(shuffled);
     }
-    EXPECT_EQ(std::set<TSoundData*>(stored.begin(), stored.end()), std::set<TSoundData*>(heard.begin(), heard.end()));
+    EXPECT_EQ(std::set<TSoundData*>(stored.begin(), stored.end()),
+              std::set<TSoundData*>(heard.begin(), heard.end()));
     EXPECT_EQ(8u, heard.size());
     EXPECT_NE(stored, heard);
 

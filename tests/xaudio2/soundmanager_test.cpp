@@ -48,7 +48,8 @@ TEST_F(SoundTest, StoredTypesCarryTheirIdsSizesAndReferences)
     // The prototypes' kinds and defaults.
     EXPECT_EQ(SOUND_KIND_DATA, static_cast<const TResource*>(SoundDataDecl().GetPrototype())->m_nKind);
     EXPECT_EQ(SOUND_KIND_GROUP, static_cast<const TResource*>(SoundGroupDecl().GetPrototype())->m_nKind);
-    EXPECT_EQ(SOUND_KIND_LIBRARY, static_cast<const TResource*>(SoundDataLibraryDecl().GetPrototype())->m_nKind);
+    EXPECT_EQ(SOUND_KIND_LIBRARY,
+              static_cast<const TResource*>(SoundDataLibraryDecl().GetPrototype())->m_nKind);
     EXPECT_FLOAT_EQ(1.0f, static_cast<const TSoundData*>(SoundDataDecl().GetPrototype())->m_fDefaultVolume);
 }
 
@@ -80,9 +81,13 @@ TEST_F(SoundTest, InstancesKeepTheirParametersAndPlayingFlag)
     EXPECT_FLOAT_EQ(3.0f, played->m_fFadeOutTime);
     EXPECT_FLOAT_EQ(1.0f, played->m_fFadeLevel);
     EXPECT_EQ(0u, played->m_nFlags & SOUND_RELEASE_WHEN_FADED);
-    const std::vector<std::string> expected = {"play",           "parameter 1=0.250000", "parameter 5=1.500000",
-                                               "parameter 48=2.000000", "parameter 38=3.000000",
-                                               "parameter 45=0.000000", "parameter 99=7.000000"};
+    const std::vector<std::string> expected = {"play",
+                                               "parameter 1=0.250000",
+                                               "parameter 5=1.500000",
+                                               "parameter 48=2.000000",
+                                               "parameter 38=3.000000",
+                                               "parameter 45=0.000000",
+                                               "parameter 99=7.000000"};
     EXPECT_EQ(expected, Recorder().calls);
 }
 
@@ -90,7 +95,8 @@ TEST_F(SoundTest, PlaySoundExSetsBothParametersAndId49LeavesTheInstanceUnstarted
 {
     TXAudio2SoundData* clip = Clip("rain");
     TSound* sound = nullptr;
-    Manager().PlaySoundEx(sound, clip, nullptr, SOUND_PARAMETER_FADE_OUT, 6.0f, SOUND_PARAMETER_FADE_IN, 6.0f);
+    Manager().PlaySoundEx(sound, clip, nullptr, SOUND_PARAMETER_FADE_OUT, 6.0f, SOUND_PARAMETER_FADE_IN,
+                          6.0f);
     auto* rain = static_cast<TXAudio2Sound*>(sound);
     ASSERT_NE(nullptr, rain);
     EXPECT_TRUE(rain->IsPlaying());
@@ -162,8 +168,9 @@ TEST_F(SoundTest, The256thPlayIsRefusedAndTheNullSoundIsReported)
     const std::string log = m_Folder.SystemLog();
     EXPECT_NE(std::string::npos, log.find("TXAudio2SoundManager::_CanSoundPlay(): error: Maximum number of "
                                           "simultaneous sounds reached."));
-    EXPECT_NE(std::string::npos, log.find("TXAudio2SoundManager::_AllocDynamicSound(): error: No free dynamic "
-                                          "sounds left."));
+    EXPECT_NE(std::string::npos,
+              log.find("TXAudio2SoundManager::_AllocDynamicSound(): error: No free dynamic "
+                       "sounds left."));
     EXPECT_NE(std::string::npos, log.find("TXAudio2SoundManager::_GetSoundIndex(): error: null sound."));
 }
 
@@ -177,7 +184,8 @@ TEST_F(SoundTest, WithSoundDisabledNothingIsHandedOut)
     enabled->SetInt(1);
     EXPECT_FALSE(Manager().IsAudioEnabled());
     EXPECT_EQ(nullptr, Play(Clip("mute")));
-    EXPECT_NE(std::string::npos, m_Folder.SystemLog().find("TXAudio2SoundManager::_Start(): Sound disabled."));
+    EXPECT_NE(std::string::npos,
+              m_Folder.SystemLog().find("TXAudio2SoundManager::_Start(): Sound disabled."));
     // No clip, no instance.
     Manager().OnClusterLoad();
     EXPECT_EQ(nullptr, Play(nullptr));
@@ -189,15 +197,16 @@ TEST_F(SoundTest, ReverbPresetsAreFoundByNameInTheOrderOfTheirIds)
     ASSERT_GE(cave, 0);
     EXPECT_EQ(TName("Cave"), GetReverbPresetName(cave));
     for (i32 i = 1; i < REVERB_PRESET_COUNT; ++i)
-        EXPECT_LT(static_cast<i32>(GetReverbPresetName(i - 1).GetId()), static_cast<i32>(GetReverbPresetName(i).GetId()));
+        EXPECT_LT(static_cast<i32>(GetReverbPresetName(i - 1).GetId()),
+                  static_cast<i32>(GetReverbPresetName(i).GetId()));
     EXPECT_GE(FindReverbPresetIndex(TName("Off")), 0);
 
     Manager().SetReverb(TName("Cave"));
     EXPECT_EQ(cave, Manager().GetReverbPreset());
     Manager().SetReverb(TName("Cathedral", true));
     EXPECT_EQ(cave, Manager().GetReverbPreset());
-    EXPECT_NE(std::string::npos,
-              m_Folder.SystemLog().find("TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
+    EXPECT_NE(std::string::npos, m_Folder.SystemLog().find(
+                                     "TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
 }
 
 TEST_F(SoundTest, GroupVolumesFadeAndScaleByTheirParent)

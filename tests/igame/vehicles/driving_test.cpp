@@ -2,6 +2,9 @@
 #include "vehiclefixture.h"
 
 #include "ageia/dynamicsjoint.h"
+#include "engine/render/light.h"
+#include "engine/system/nodemanager.h"
+#include "igame/effects/lensflare.h"
 #include "support/countingwheel.h"
 
 #include <memory>
@@ -59,6 +62,9 @@ TEST_F(VehicleTest, TheForwardFadeFallsOverTheLastFifteenPercentOfTheTopSpeed)
     cart.Drive(1.0f, kFrame);
     // (The ground's slight incline changes the torque a little.)
     EXPECT_NEAR(35.0f, cart.Parameters.fDriveTorque, 0.2f);
+    // Past 85 % it falls linearly.
+    cart.Parameters.fSpeed = 0.87f * top;
+    EXPECT_NEAR(0.13f / 0.15f, cart.GetForwardFade(), 1e-5f);
     cart.Parameters.fSpeed = top;
     EXPECT_FLOAT_EQ(0.0f, cart.GetForwardFade());
     cart.Drive(1.0f, kFrame);
@@ -264,4 +270,50 @@ TEST_F(VehicleTest, WheelValuesAreSentOnlyWhenChangedAndAgainAfterAClusterLoad)
     Step(5);
     EXPECT_EQ(8u, counted.wheels[0]->sent.size() + counted.wheels[1]->sent.size() +
                       counted.wheels[2]->sent.size() + counted.wheels[3]->sent.size());
+}
+
+TEST_F(VehicleTest, LightGroupsFollowTheirFlagsAndSwitchOnlyWhenTheyChange)
+{
+    TVehicle& cart = *m_pCart;
+    TLight front;
+    TLight stop;
+    TLensFlare flare;
+    TNode* frontNode = g_pNodeManager->CreateNode("cart_front_light");
+    TNode* stopNode = g_pNodeManager->CreateNode("cart_stop_light");
+    TNode* flareNode = g_pNodeManager->CreateNode("cart_front_flare");
+    frontNode->AddObject(&front);
+    stopNode->AddObject(&stop);
+    flareNode->AddObject(&flare);
+    cart.aFrontLightNode.Add(&front);
+    cart.aFrontLightLensFlare.Add(&flare);
+    cart.aStopLightNode.Add(&stop);
+
+    cart.flags |= VEHICLE_LIGHTS;
+    Step();
+    EXPECT_TRUE(frontNode->IsEnabled());
+    EXPECT_TRUE(flareNode->IsEnabled());
+    EXPECT_EQ(1, cart.frontLightsOn);
+    // Unchanged state: the nodes are left as they are.
+    frontNode->Enable(0, 0);
+    Step();
+    EXPECT_FALSE(frontNode->IsEnabled());
+    cart.flags &= ~VEHICLE_LIGHTS;
+    Step();
+    EXPECT_FALSE(flareNode->IsEnabled());
+    // The stop lights follow the brakes.
+    cart.Brake(1.0f, kFrame);
+    Step();
+    EXPECT_TRUE(stopNode->IsEnabled());
+    // Inactive vehicles still switch their lights.
+    cart.active = 0;
+    cart.flags |= VEHICLE_LIGHTS;
+    Step();
+    EXPECT_TRUE(frontNode->IsEnabled());
+    cart.active = 1;
+    cart.aFrontLightNode.SetCount(0);
+    cart.aFrontLightLensFlare.SetCount(0);
+    cart.aStopLightNode.SetCount(0);
+    for (TNodeObject* object : {static_cast<TNodeObject*>(&front), static_cast<TNodeObject*>(&stop),
+                                static_cast<TNodeObject*>(&flare)})
+        object->GetNode()->DeleteObject(object);
 }

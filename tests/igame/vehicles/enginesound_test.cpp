@@ -15,7 +15,6 @@ namespace
 class TSlotRecorder : public TSoundCallListener
 {
 public:
-
     void OnSoundCall(TXAudio2Sound* sound, ESoundCall call, i32 id, f32 value) override
     {
         i32 slot = -1;

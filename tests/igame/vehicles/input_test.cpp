@@ -42,8 +42,8 @@ TEST_F(VehicleInputTest, TheElevenActionsDriveTheCart)
 {
     TVehicle& cart = *m_pCart;
     for (u32 action = 0; action < VEHICLE_ACTION_COUNT; ++action)
-        EXPECT_STREQ(g_aVehicleActionName[action], g_pVehicleManager->GetAction(static_cast<EVehicleAction>(action))
-                                                       ->Name.GetText());
+        EXPECT_STREQ(g_aVehicleActionName[action],
+                     g_pVehicleManager->GetAction(static_cast<EVehicleAction>(action))->Name.GetText());
     const TVector start = Position(&cart);
     const f32 heading = Heading(&cart);
     // Keys: forwards and to the left.
@@ -79,7 +79,8 @@ TEST_F(VehicleInputTest, TheElevenActionsDriveTheCart)
     Input(VEHICLE_ACTION_TOGGLE_LIGHTS).Set(0.0f);
     Input(VEHICLE_ACTION_TOGGLE_HANDBRAKE).Set(1.0f);
     Step();
-    EXPECT_TRUE(cart.IsFlag(VEHICLE_HANDBRAKE | VEHICLE_HANDBRAKE_LOCK) == (VEHICLE_HANDBRAKE | VEHICLE_HANDBRAKE_LOCK));
+    EXPECT_TRUE(cart.IsFlag(VEHICLE_HANDBRAKE | VEHICLE_HANDBRAKE_LOCK) ==
+                (VEHICLE_HANDBRAKE | VEHICLE_HANDBRAKE_LOCK));
     Input(VEHICLE_ACTION_TOGGLE_HANDBRAKE).Set(0.0f);
     Step(120);
     EXPECT_NEAR(0.0f, cart.GetSpeed(), 0.01f);

@@ -102,7 +102,8 @@ TEST_F(VehicleTest, TheTrackShaderShowsTheOffsetsOfTheTrackedVehicleUpdatedLast)
 
 TEST(VehicleNamesTest, TheManagersNamesAreKeptFromTheStart)
 {
-    for (const char* text : {"vehicle", "vehicles", "TVehicle", "TTrackShaderParameters", "TShaderParameterPlugin"})
+    for (const char* text :
+         {"vehicle", "vehicles", "TVehicle", "TTrackShaderParameters", "TShaderParameterPlugin"})
         EXPECT_STREQ(text, TName(text).GetText());
     EXPECT_NE(nullptr, g_ManagerManager.FindManager(TName("Vehicle")));
 }

@@ -31,8 +31,8 @@ protected:
         g_pVehicleManager->Vehicles().SetCount(0);
         g_pVehicleManager->Vehicles().Add(&vehicle);
         g_pVehicleManager->SetActiveVehicleIndex(0);
-        TRenderTarget* target =
-            g_pDxRenderTargetManager->CreateRenderTarget(TName(golden, true), kWidth, kHeight, 0x102, 0, 0, 0);
+        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName(golden, true), kWidth,
+                                                                             kHeight, 0x102, 0, 0, 0);
         target->SetRenderTarget(nullptr);
         IDirect3DDevice9* device = m_pManager->GetDevice();
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);

@@ -107,8 +107,11 @@ TEST_F(VehicleTest, StoredCountsBeyondTheirArraysAreCutAndUnusableParametersRepl
     EXPECT_FLOAT_EQ(20.0f, loaded->Parameters.fMaxSpeed);
     EXPECT_FLOAT_EQ(5.0f, loaded->Parameters.fMaxReverseSpeed);
     EXPECT_FLOAT_EQ(30.0f, loaded->Parameters.fMaxSteerAngle);
-    // An unknown incline mode drives with the factor 1.
-    EXPECT_FLOAT_EQ(1.0f, loaded->GetSpeedInclineFactor());
+    // An unknown incline mode drives with the factor 1, uphill too.
+    TVehicle& uphill = *const_cast<TVehicle*>(loaded);
+    uphill.flags = VEHICLE_DRIVING;
+    uphill.Parameters.fIncline = 15.0f;
+    EXPECT_FLOAT_EQ(1.0f, uphill.GetSpeedInclineFactor());
 
     loaded = FindLoaded("worn");
     ASSERT_NE(nullptr, loaded);
