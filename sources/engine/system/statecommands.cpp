@@ -1,6 +1,8 @@
 // The state-save console commands and the save folder's variable.
 #include "core/system/findfile.h"
 #include "core/system/platform.h"
+#include "core/system/string.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/statemanager.h"
@@ -9,16 +11,23 @@
 
 namespace
 {
-// A save is a file of the save folder: an empty name or one with a folder in it is refused,
-// so no save lands outside the folder or as a hidden ".save".
+// A save lies in the save folder or a folder below it: an empty name, an absolute one, an empty
+// part ("a//b", a trailing "/") and ".." are refused, so no save lands outside the folder or as
+// a hidden ".save".
 bool IsSaveName(const char* name)
 {
-    if (!name[0] || std::strpbrk(name, "/\\"))
+    bool sound = name[0] != 0;
+    for (const char* part = name; sound;)
     {
-        TCommandManager::Instance().PrintError("'%s' is no save name", name);
-        return false;
+        const size_t length = std::strcspn(part, "/\\");
+        sound = length > 0 && !(length == 2 && part[0] == '.' && part[1] == '.');
+        if (!part[length])
+            break;
+        part += length + 1;
     }
-    return true;
+    if (!sound)
+        TCommandManager::Instance().PrintError("'%s' is no save name (folders below the save folder only)", name);
+    return sound;
 }
 
 const char* StateResultText(i32 result)
@@ -122,12 +131,16 @@ public:
     {
         m_Value.SetName(TName("save", true));
     }
+    // The player data's root too, where "$(name)" references stand for the user's folders.
     void OnChange() override
     {
         TName directory;
         directory.SetId(m_Value.nName);
+        char expanded[STATE_DIRECTORY_SIZE];
+        FormatStringN(expanded, sizeof expanded, "%s", directory.GetText());
+        TCommandManager::Instance().ExpandVariables(expanded, sizeof expanded);
         if (g_pStateManager)
-            g_pStateManager->SetSaveDirectory(directory.GetText());
+            g_pStateManager->SetSaveDirectory(expanded);
     }
 };
 
