@@ -178,7 +178,7 @@ void TResourceManager::__ResourceAdd(TResource* resource)
     if (m_aResource.GetCount() == RESOURCE_LIST_CAPACITY)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TResourceManager::__ResourceAdd(): error: ",
-                    "'%s': the list holds %u resources already: not listed", resource->m_Name.GetText(),
+                    "'%s': the list holds %u resources already: not listed", resource->GetNameText(),
                     RESOURCE_LIST_CAPACITY);
         return;
     }
@@ -508,7 +508,7 @@ void TResourceManager::CheckLoadedResources()
                                       sizeof(TResourceLink)))
             {
                 TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': links outside their array dropped",
-                            resource->m_Name.GetText());
+                            resource->GetNameText());
                 links->Attach(nullptr, 0);
             }
             for (i32 l = 0; l < links->GetCount(); ++l)
@@ -543,7 +543,7 @@ void TResourceManager::CheckLoadedResources()
             if (paired)
                 continue;
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': use links that do not pair up dropped",
-                        resource->m_Name.GetText());
+                        resource->GetNameText());
             resource->aUses.Attach(nullptr, 0);
             resource->aUsers.Attach(nullptr, 0);
             changed = true;
