@@ -338,7 +338,10 @@ i32 TResourceManager::LoadRepository(const char* name, u32 flags)
     if (read != COMPRESS_DONE)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "'%s' %s", name, ReadFailure(read));
-        __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "missing resource '%s'", name);
+        // The box the player sees says what is wrong with the file, not only that it failed.
+        if (read == COMPRESS_SOURCE_FAILED)
+            __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "missing resource '%s'", name);
+        __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s' %s", name, ReadFailure(read));
     }
     const f64 seconds = timer.Stop() / 1000.0;
     const f64 megabytes = image.GetCount() * 9.536743e-7;

@@ -443,10 +443,11 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_NE(
         m_Folder.SystemLog().find("LoadRepository(): error: 'nothing.data' is missing or cannot be read"),
         std::string::npos);
-    // Present but not unpacking: the same abort text, the log line before it tells the cause.
+    // Present but not unpacking: the abort names the cause, as the log line before it does.
     std::ofstream("packed.data", std::ios::binary)
         << "INDA" << std::string(12, '\x01') << "not a zlib stream";
-    EXPECT_DEATH(g_pResourceManager->LoadRepository("packed.data", 0), "missing resource 'packed.data'");
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("packed.data", 0),
+                 "'packed.data' is damaged: its data do not unpack");
     EXPECT_NE(m_Folder.SystemLog().find(
                   "LoadRepository(): error: 'packed.data' is damaged: its data do not unpack"),
               std::string::npos);
