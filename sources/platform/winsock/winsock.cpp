@@ -217,8 +217,9 @@ int connect(SOCKET socket, const sockaddr* address, int length)
     target.sin_family = PF_INET;
     target.sin_port = in->sin_port;
     target.sin_addr.s_addr = in->sin_addr.s_addr;
-    return ::connect(Descriptor(socket), reinterpret_cast<::sockaddr*>(&target), sizeof target) == 0 ? 0
-                                                                                                     : FailErrno();
+    return ::connect(Descriptor(socket), reinterpret_cast<::sockaddr*>(&target), sizeof target) == 0
+               ? 0
+               : FailErrno();
 }
 
 int select(int, fd_set* read, fd_set* write, fd_set* except, const timeval* timeout)
@@ -291,7 +292,9 @@ int getaddrinfo(const char* node, const char* service, const addrinfo* hints, ad
     const int status = ::getaddrinfo(node, service, &posixHints, &found);
     if (status != 0)
     {
-        t_nLastError = status == EAI_AGAIN ? WSATRY_AGAIN : status == EAI_FAIL ? WSANO_RECOVERY : WSAHOST_NOT_FOUND;
+        t_nLastError = status == EAI_AGAIN  ? WSATRY_AGAIN
+                       : status == EAI_FAIL ? WSANO_RECOVERY
+                                            : WSAHOST_NOT_FOUND;
         return t_nLastError;
     }
     addrinfo** tail = result;
