@@ -11,7 +11,10 @@ namespace
 class TPrintedLines : public TCommandMethods
 {
 public:
-    void PrintLine(const char* text, int isError) override { lines.push_back((isError ? "E " : "") + std::string(text)); }
+    void PrintLine(const char* text, int isError) override
+    {
+        lines.push_back((isError ? "E " : "") + std::string(text));
+    }
     std::vector<std::string> lines;
 };
 
@@ -52,8 +55,9 @@ protected:
 
 TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
 {
-    EXPECT_EQ(Run("account.login pilot"),
-              (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
+    EXPECT_EQ(
+        Run("account.login pilot"),
+        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
     EXPECT_EQ(Run("account.change.password abc12"),
               (std::vector<std::string>{"E ^Ierror: command does not take 1 parameter (2 expected)"}));
     EXPECT_EQ(Run("account.change.password old1 abcde"),
@@ -62,12 +66,15 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
               (std::vector<std::string>{"E ^Ierror: command does not take 0 parameter (1 expected)"}));
     EXPECT_EQ(Run("account.checkusername a b"),
               (std::vector<std::string>{"E ^Ierror: command does not take 2 parameter (1 expected)"}));
-    EXPECT_EQ(Run("account.update one"),
-              (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
-    EXPECT_EQ(Run("account.create pilot"),
-              (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
-    EXPECT_EQ(Run("account.create pilot abcdefghijklmnopqrstuvwxyz0123456"),
-              (std::vector<std::string>{"E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters"}));
+    EXPECT_EQ(
+        Run("account.update one"),
+        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
+    EXPECT_EQ(
+        Run("account.create pilot"),
+        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
+    EXPECT_EQ(
+        Run("account.create pilot abcdefghijklmnopqrstuvwxyz0123456"),
+        (std::vector<std::string>{"E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters"}));
     EXPECT_TRUE(m_Server.Requests().empty());
 
     // Queued and answered: the outcome comes as a console line of the update.
@@ -78,13 +85,15 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_EQ(m_Server.Requests().back().body.substr(0, 4), U32(NameId("new")));
     m_Server.AnswerWith(51, Reply(U8(4)));
     EXPECT_EQ(Run("account.update a b c"), (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
-    EXPECT_EQ(Run("account.logout ignored"), (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
+    EXPECT_EQ(Run("account.logout ignored"),
+              (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
     EXPECT_EQ(m_Listener.calls.back(), "succeeded 4");
 }
 
 TEST_F(AccountManagerTest, TheTimeOutStaysWithinItsRange)
 {
-    TVariable* timeout = TCommandManager::Instance().FindVariable(MakeCommandName("account_connection_timeout", false));
+    TVariable* timeout =
+        TCommandManager::Instance().FindVariable(MakeCommandName("account_connection_timeout", false));
     const TName fifty("50", true);
     timeout->Assign(&fifty, 1);
     EXPECT_EQ(timeout->GetValue().ToInt(), 100);
@@ -112,7 +121,8 @@ TEST_F(AccountManagerTest, AbortsAndCrashesAreReportedWhileLoggedIn)
     ASSERT_EQ(requests.size(), before + 1);
     const std::string text = "TThing::Do|thing.cpp@12|broken|stack text";
     EXPECT_EQ(requests.back().code, 41);
-    EXPECT_EQ(requests.back().body.substr(0, 3 + text.size()), U8(2) + U16(static_cast<u16>(text.size())) + text);
+    EXPECT_EQ(requests.back().body.substr(0, 3 + text.size()),
+              U8(2) + U16(static_cast<u16>(text.size())) + text);
     EXPECT_FALSE(Manager().GetProtocol().IsLoggedIn());
 
     // A crash: the reporter's record, whole.
