@@ -185,6 +185,17 @@ TEST_F(UILayoutTest, TheClusterArrayHooksAnswerOneForOtherIds)
     EXPECT_EQ(g_pUIManager->GetStyleCount(), styles);
 }
 
+TEST_F(UILayoutTest, AMissingFontIsToldOnceAndTheFirstFontMeasures)
+{
+    TUIText text;
+    text.SetText("Missing");
+    text.m_Font = TName("no such font", true);
+    const TTextBox first = text.Measure(-1.0f);
+    text.Measure(-1.0f);
+    EXPECT_GT(first.fWidth, 0.0f);
+    EXPECT_EQ(m_Log.Count("'no such font': undeclared font"), 1u);
+}
+
 TEST_F(UILayoutTest, AStackerSumsItsChildrenWithTheTrailingGap)
 {
     auto* stacker = MakeRoot<TUIStacker>("TUIStacker", "stacker", 0.0f, 0.0f);
