@@ -68,12 +68,14 @@ public:
         close(m_nListener);
     }
     uint16_t Port() const { return m_nPort; }
+
 private:
     // The u32 length and the body padded to whole blocks and enciphered.
     static std::string Framed(std::string body)
     {
         body.resize((body.size() + 15) / 16 * 16, '\0');
-        AccountEncipher(TAccountKey::Reply, reinterpret_cast<u8*>(body.data()), static_cast<u32>(body.size()));
+        AccountEncipher(TAccountKey::Reply, reinterpret_cast<u8*>(body.data()),
+                        static_cast<u32>(body.size()));
         const u32 length = static_cast<u32>(body.size());
         return std::string(reinterpret_cast<const char*>(&length), 4) + body;
     }

@@ -38,8 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memcpy(body, data + 1, length);
     switch (data[0] % 3)
     {
-    case 0:
-    {
+    case 0: {
         static TAccountMessage s_Reply;
         s_Reply.SetReply(body, length);
         TSessionReply session;
@@ -50,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         break;
     }
-    case 1:
-    {
+    case 1: {
         static TAccountMessage s_Reply;
         s_Reply.SetReply(body, length);
         static TPollReply s_Poll;
@@ -61,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         break;
     }
-    default:
-    {
+    default: {
         char host[ACCOUNT_HOST_SIZE];
         if (ReadAddressBlob(host, body, length) && std::strlen(host) >= ACCOUNT_HOST_SIZE)
             __builtin_trap();

@@ -195,7 +195,8 @@ const u32 s_nRegistered = [] {
     manager.RegisterCommand("account_create", "account create", "Brevicorn account create.",
                             &s_Commandaccount_create, COMMAND_PRIVATE);
     manager.RegisterCommand("account_change_password", "account change password",
-                            "Brevicorn Account change password.", &s_Commandaccount_change_password, COMMAND_PRIVATE);
+                            "Brevicorn Account change password.", &s_Commandaccount_change_password,
+                            COMMAND_PRIVATE);
     manager.RegisterCommand("account_forgotten_password", "account request forgotten password",
                             "Brevicorn Account request forgotten password.",
                             &s_Commandaccount_forgotten_password, 0);

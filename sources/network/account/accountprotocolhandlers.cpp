@@ -22,7 +22,6 @@ constexpr u16 CODE_UPDATE = 51;
 constexpr u16 CODE_SPECIAL = 52;
 constexpr u16 CODE_CHANGE_PASSWORD = 53;
 
-
 // The program's identifiers, and the computer's and the user's names, which are not sent.
 void AddClient(TAccountMessage& message)
 {
