@@ -48,82 +48,25 @@
 #include "engine/system/triggergeometrylink.h"
 #include "engine/system/triggermanager.h"
 
-#include <gtest/gtest.h>
+#include "support/declaredlinks.h"
 
-#include <cstddef>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace
 {
-// One declared word run: where the C++ member lies, its bytes, and the end of the declared name.
-struct TPin
-{
-    size_t nOffset;
-    size_t nBytes;
-    std::string name;
-};
-
-// The word of a dynamic array that holds its records' address: {capacity, count, data}.
-constexpr size_t RUN_DATA = 8;
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Winvalid-offsetof"
-#define LINK(Type, member) TPin{offsetof(Type, member), sizeof(static_cast<Type*>(nullptr)->member), #member}
-// A run of records (a dynamic array): its data word, named after the record type.
-#define RUN(Type, member, record) TPin{offsetof(Type, member) + RUN_DATA, 4, record}
-#define USES(Type) RUN(Type, aUses, "TResourceLink"), RUN(Type, aUsers, "TResourceLink")
-
-// The pins of a list of elements of the same member: "array[i].field" for each i.
-template <class Element>
-std::vector<TPin> Elements(size_t first, size_t count, size_t field, const char* array, const char* name)
-{
-    std::vector<TPin> pins;
-    for (size_t i = 0; i < count; ++i)
-        pins.push_back({first + i * sizeof(Element), 4, std::string(array) + "[" + std::to_string(i) + "]." + name});
-    return pins;
-}
-
-const TClusterTypeDecl* FindDecl(const char* name)
+void ExpectPinned(const char* type, const std::vector<TLinkPin>& pins)
 {
     u32 count = 0;
     const TClusterTypeDecl* const* decls = SceneTypeDecls(count);
     for (u32 i = 0; i < count; ++i)
-        if (std::strcmp(decls[i]->GetName(), name) == 0)
-            return decls[i];
-    return nullptr;
-}
-
-bool EndsWith(const char* text, const std::string& end)
-{
-    const size_t length = std::strlen(text);
-    return length >= end.size() && std::strcmp(text + length - end.size(), end.c_str()) == 0 &&
-           (length == end.size() || text[length - end.size() - 1] == ':');
-}
-
-// Every declared member is pinned, and every pin is a declared member of that place and extent.
-void ExpectPinned(const char* type, const std::vector<TPin>& pins)
-{
-    const TClusterTypeDecl* decl = FindDecl(type);
-    ASSERT_NE(decl, nullptr) << type;
-    EXPECT_EQ(pins.size(), decl->GetMemberCount()) << type << ": members without a pin";
-    for (const TPin& pin : pins)
-    {
-        bool found = false;
-        for (u32 m = 0; m < decl->GetMemberCount() && !found; ++m)
-        {
-            const TClusterMemberDecl& member = decl->GetMember(m);
-            if (member.nOffset != pin.nOffset || !EndsWith(member.szName, pin.name))
-                continue;
-            found = true;
-            EXPECT_EQ(4u * member.nCount, pin.nBytes) << type << "." << pin.name << ": count of words";
-        }
-        EXPECT_TRUE(found) << type << "." << pin.name << " is not declared at " << pin.nOffset;
-    }
+        if (std::strcmp(decls[i]->GetName(), type) == 0)
+            return ExpectDeclaredLinks(*decls[i], pins);
+    ADD_FAILURE() << type << " is no scene type";
 }
 } // namespace
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 TEST(SceneDeclarations, EveryDeclaredLinkIsTheMemberItNames)
 {
     ExpectPinned("TNodeObject", {LINK(TNodeObject, pNode)});
@@ -131,19 +74,17 @@ TEST(SceneDeclarations, EveryDeclaredLinkIsTheMemberItNames)
     ExpectPinned("TNode", {LINK(TNode, pParent), LINK(TNode, aObject), RUN(TNode, aChild, "TNodeLink"),
                            RUN(TNode, aUserData, "TUserData")});
     ExpectPinned("TResourceLink", {LINK(TResourceLink, pResource)});
-    ExpectPinned("TResource", {USES(TResource)});
+    ExpectPinned("TResource", {RESOURCE_USES(TResource)});
     ExpectPinned("TScript", {LINK(TScript, pObject)});
-    std::vector<TPin> propData = {USES(TPropData),
+    std::vector<TLinkPin> propData = {RESOURCE_USES(TPropData),
                                   LINK(TPropData, pNode),
                                   LINK(TPropData, pScript),
                                   LINK(TPropData, pScriptActivate),
                                   LINK(TPropData, pScriptDeactivate),
                                   LINK(TPropData, pScriptUpdate),
                                   LINK(TPropData, pProp)};
-    const size_t subNodes = offsetof(TPropData, aSubNode);
-    for (const TPin& pin : Elements<decltype(TPropData::aSubNode[0])>(
-             subNodes + offsetof(std::remove_reference_t<decltype(TPropData::aSubNode[0])>, pNode),
-             std::extent_v<decltype(TPropData::aSubNode)>, 0, "aSubNode", "pNode"))
+    for (const TLinkPin& pin : ElementLinks<decltype(TPropData::aSubNode)>(
+             offsetof(TPropData, aSubNode), offsetof(TNamedNode, pNode), "aSubNode", "pNode"))
         propData.push_back(pin);
     ExpectPinned("TPropData", propData);
     ExpectPinned("TPropDataPool", {LINK(TPropDataPool, aFree), LINK(TPropDataPool, lProp.pFirst),
@@ -153,8 +94,8 @@ TEST(SceneDeclarations, EveryDeclaredLinkIsTheMemberItNames)
     ExpectPinned("TProp", {LINK(TProp, pNode), LINK(TProp, pPropData), LINK(TProp, pPropDataPool),
                            LINK(TProp, pImposter), LINK(TProp, pMethods), LINK(TProp, pProxy), LINK(TProp, pNext),
                            LINK(TProp, pPrev), LINK(TProp, pNext2), LINK(TProp, pPrev2)});
-    ExpectPinned("TTextureFont", {USES(TTextureFont)});
-    ExpectPinned("TMaterial", {USES(TMaterial), LINK(TMaterial, pShader), LINK(TMaterial, aTexture)});
+    ExpectPinned("TTextureFont", {RESOURCE_USES(TTextureFont)});
+    ExpectPinned("TMaterial", {RESOURCE_USES(TMaterial), LINK(TMaterial, pShader), LINK(TMaterial, aTexture)});
     ExpectPinned("TMeshSurface", {LINK(TMeshSurface, pMaterial)});
     ExpectPinned("TMesh", {LINK(TMesh, pNode), LINK(TMesh, pRenderQueue), LINK(TMesh, pPrev), LINK(TMesh, pNext),
                            LINK(TMesh, pMeshData), LINK(TMesh, pSkeleton), LINK(TMesh, aMeshLod)});
@@ -164,20 +105,18 @@ TEST(SceneDeclarations, EveryDeclaredLinkIsTheMemberItNames)
                                LINK(TImposter, pNext), LINK(TImposter, pImposterData)});
     ExpectPinned("TViewportSet", {LINK(TViewportSet, aViewport)});
     ExpectPinned("TCamera", {LINK(TCamera, pNode)});
-    ExpectPinned("TLightSet", std::vector<TPin>{});
+    ExpectPinned("TLightSet", std::vector<TLinkPin>{});
     ExpectPinned("TLight", {LINK(TLight, pNode), LINK(TLight, pLightSet), LINK(TLight, pProjection)});
-    ExpectPinned("TSkeletonData", {USES(TSkeletonData)});
+    ExpectPinned("TSkeletonData", {RESOURCE_USES(TSkeletonData)});
     ExpectPinned("TSkeletonMeshData", {LINK(TSkeletonMeshData, pMeshData), LINK(TSkeletonMeshData, pSkeletonData)});
-    std::vector<TPin> skeleton = {LINK(TSkeleton, pNode), LINK(TSkeleton, pSkeletonData),
+    std::vector<TLinkPin> skeleton = {LINK(TSkeleton, pNode), LINK(TSkeleton, pSkeletonData),
                                   LINK(TSkeleton, pSkeletonPose), LINK(TSkeleton, Function.aAnimation)};
-    for (const TPin& pin : Elements<decltype(TSkeleton::aLinkedNode[0])>(
-             offsetof(TSkeleton, aLinkedNode) +
-                 offsetof(std::remove_reference_t<decltype(TSkeleton::aLinkedNode[0])>, pNode),
-             std::extent_v<decltype(TSkeleton::aLinkedNode)>, 0, "aLinkedNode", "pNode"))
+    for (const TLinkPin& pin : ElementLinks<decltype(TSkeleton::aLinkedNode)>(
+             offsetof(TSkeleton, aLinkedNode), offsetof(TBoneNodeLink, pNode), "aLinkedNode", "pNode"))
         skeleton.push_back(pin);
     ExpectPinned("TSkeleton", skeleton);
-    ExpectPinned("TSkeletonPose", {USES(TSkeletonPose), LINK(TSkeletonPose, pSkeleton)});
-    ExpectPinned("TAnimationData", {USES(TAnimationData)});
+    ExpectPinned("TSkeletonPose", {RESOURCE_USES(TSkeletonPose), LINK(TSkeletonPose, pSkeleton)});
+    ExpectPinned("TAnimationData", {RESOURCE_USES(TAnimationData)});
     ExpectPinned("TAnimation", {LINK(TAnimation, pSkeleton), LINK(TAnimation, pAnimationData),
                                 LINK(TAnimation, aEventFunction)});
     ExpectPinned("TRenderObject", {LINK(TRenderObject, pNode), LINK(TRenderObject, pRenderQueue),
@@ -198,7 +137,7 @@ TEST(SceneDeclarations, EveryDeclaredLinkIsTheMemberItNames)
                                 LINK(TDecalData, pTextureMask)});
     ExpectPinned("TDecal", {LINK(TDecal, pDecalData)});
     ExpectPinned("TTrackDecal", {LINK(TTrackDecal, pNode), LINK(TTrackDecal, pDecal)});
-    ExpectPinned("TStaticDecalPool", {USES(TStaticDecalPool), LINK(TStaticDecalPool, pNode),
+    ExpectPinned("TStaticDecalPool", {RESOURCE_USES(TStaticDecalPool), LINK(TStaticDecalPool, pNode),
                                       LINK(TStaticDecalPool, pDecalData)});
     ExpectPinned("TMovie", {LINK(TMovie, pScriptEnd)});
     ExpectPinned("TPropDataRender", {LINK(TPropDataRender, pRoot), LINK(TPropDataRender, aMesh)});
