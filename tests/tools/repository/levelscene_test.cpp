@@ -105,6 +105,20 @@ TEST_F(LevelSceneTest, TheFirstFrameOfTheLoadedLevelMatchesTheGoldenImage)
     EXPECT_EQ(CompareWithGolden("level_first_frame", BackBuffer(), kWidth, kHeight), "");
 }
 
+// What the game shows of the level first: its start-up script's render list (Render, Viewport,
+// Console, Canvas, Render 1) with the console closed and nothing else drawn. The README shows this
+// image.
+TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
+{
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+    g_pRenderManager->RenderManager();
+    g_pDxViewportManager->RenderManager();
+    g_pDxCanvasManager->Flush();
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+    g_pRenderManager->RenderManager();
+    EXPECT_EQ(CompareWithGolden("level_game_frame", BackBuffer(), kWidth, kHeight), "");
+}
+
 // The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle
 // and the console's textures must come with them, or the console draws without them.
 TEST_F(LevelSceneTest, TheLevelBringsTheCanvasRecordsBesideItsOwn)
