@@ -2,7 +2,9 @@
 
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
+#include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
+#include "engine/render/texture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,4 +49,19 @@ void TInputCursor::Move()
         Position.x = std::clamp(Position.x, 0.0f, static_cast<f32>(g_pDeviceManager->GetVideoWidth()));
         Position.y = std::clamp(Position.y, 0.0f, static_cast<f32>(g_pDeviceManager->GetVideoHeight()));
     }
+}
+
+void TInputCursor::Draw() const
+{
+    if (IsHidden() || !pTexture || !g_pCanvasManager)
+        return;
+    // The canvas's alpha-blended shader kind.
+    constexpr i32 kAlphaShader = 1;
+    const TVector& pointer = TInputManager::Instance().GetPointerPosition();
+    const f32 width = fImageWidth > 0.0f ? fImageWidth : static_cast<f32>(pTexture->m_nWidth);
+    const f32 height = fImageHeight > 0.0f ? fImageHeight : static_cast<f32>(pTexture->m_nHeight);
+    const f32 x = pointer.x - fHotSpotX;
+    const f32 y = pointer.y - fHotSpotY;
+    g_pCanvasManager->DrawTexture(x, y, x + width, y + height, g_pCanvasManager->SetShader(pTexture, kAlphaShader),
+                                  TColor{1.0f, 1.0f, 1.0f, 1.0f});
 }

@@ -23,6 +23,9 @@ public:
     i32 Show(bool visible, bool absolute);
     // Moves by the four movement actions (unless it follows the pointer).
     void Move();
+    // A visible cursor with an image: drawn at the pointer position less the hot spot, its
+    // image size (the texture's when the image has none), alpha-blended through the canvas.
+    void Draw() const;
     bool IsHidden() const { return (nFlags & INPUT_CURSOR_HIDDEN) != 0; }
 
     TName Name;

@@ -1,0 +1,8 @@
+#include "ux/ux.sound.h"
+
+namespace UX
+{
+void PlayStyleSound(TGameSound*)
+{
+}
+} // namespace UX
