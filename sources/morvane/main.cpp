@@ -7,6 +7,7 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/commandline.h"
 #include "engine/system/crashlog.h"
+#include "morvane/ux/screens.h"
 #include "network/autoupdate/performancemonitor.h"
 #include "platform/crashreport/crashreport.h"
 #include "platform/desktop/terminationrequest.h"
@@ -40,6 +41,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     TPerformanceMonitor::Start();
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
     g_pCluster->LinkTypes();
+    RegisterGameScreens();
     TCommandManager::Instance().__SystemExecute("system/system");
     // A damaged start-up script may never have named the folders: its lines, kept in memory,
     // still reach "system.log" in the default user directory.

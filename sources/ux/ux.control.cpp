@@ -2,8 +2,8 @@
 #include "ux/ux.control.h"
 
 #include "core/system/log.h"
-#include "ux/ux.reflection.h"
 #include "ux/ux.manager.h"
+#include "ux/ux.reflection.h"
 
 #include <cmath>
 #include <cstring>
@@ -64,8 +64,9 @@ bool Finite(f32 value)
 
 const TClusterTypeDecl& TControl::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TControl", CLUSTER_TYPE_UNBOUND, sizeof(TControl), &UxPrototype<TControl>(),
-                                   UX_VIRTUAL_TABLE_WORDS, {UX_CONTROL_LINKS("UX::TControl")});
+    static TClusterTypeDecl s_Decl("UX::TControl", CLUSTER_TYPE_UNBOUND, sizeof(TControl),
+                                   &UxPrototype<TControl>(), UX_VIRTUAL_TABLE_WORDS,
+                                   {UX_CONTROL_LINKS("UX::TControl")});
     return s_Decl;
 }
 
@@ -225,7 +226,8 @@ void TControl::CheckLoadedValues()
             nActionBindingCount = 0;
         }
     // Run-time marks of the run that saved the record.
-    nFlags &= ~(CONTROL_FOCUSED | CONTROL_CONTAINS_FOCUS | CONTROL_PRESSED | CONTROL_HOVERED | CONTROL_PRESS_BEGAN |
-                CONTROL_DESCENDANT_HOVERED | CONTROL_HOVER_MARK | CONTROL_UNDER_MOUSE | CONTROL_ACTIVE);
+    nFlags &=
+        ~(CONTROL_FOCUSED | CONTROL_CONTAINS_FOCUS | CONTROL_PRESSED | CONTROL_HOVERED | CONTROL_PRESS_BEGAN |
+          CONTROL_DESCENDANT_HOVERED | CONTROL_HOVER_MARK | CONTROL_UNDER_MOUSE | CONTROL_ACTIVE);
 }
 } // namespace UX

@@ -269,11 +269,13 @@ public:
 
     bool IsVisibleOnScreen() const
     {
-        return (nFlags & (CONTROL_VISIBLE | CONTROL_PARENT_VISIBLE)) == (CONTROL_VISIBLE | CONTROL_PARENT_VISIBLE);
+        return (nFlags & (CONTROL_VISIBLE | CONTROL_PARENT_VISIBLE)) ==
+               (CONTROL_VISIBLE | CONTROL_PARENT_VISIBLE);
     }
     bool IsEnabledAll() const
     {
-        return (nFlags & (CONTROL_ENABLED | CONTROL_PARENT_ENABLED)) == (CONTROL_ENABLED | CONTROL_PARENT_ENABLED);
+        return (nFlags & (CONTROL_ENABLED | CONTROL_PARENT_ENABLED)) ==
+               (CONTROL_ENABLED | CONTROL_PARENT_ENABLED);
     }
     bool IsClass(const TName& name) const { return ClassName == name; }
     TEvent& Event(EControlEvent event) { return aEvent[event]; }

@@ -155,7 +155,8 @@ void TControl::HandleButtons(TMouse* mouse)
         return;
     for (TControl* child = lChild.pLast; child; child = child->pPrev)
         child->HandleButtons(mouse);
-    if (!(nFlags & CONTROL_HOVERED) || (nFlags & CONTROL_IGNORES_MOUSE) || (mouse->nResult & MOUSE_PRESS_TAKEN))
+    if (!(nFlags & CONTROL_HOVERED) || (nFlags & CONTROL_IGNORES_MOUSE) ||
+        (mouse->nResult & MOUSE_PRESS_TAKEN))
         return;
     mouse->nResult |= MOUSE_PRESS_TAKEN;
     if (mouse->nButtons & BUTTONS_PRESSED)

@@ -56,10 +56,10 @@ void ApplyAspectMode(u32 mode, f32& sx, f32& sy, const TRect& parent, const TRec
             return;
         x = y = std::max(parent.width / own.width, parent.height / own.height);
         break;
-    case 7:
-    {
+    case 7: {
         const f32 reference = g_pUXManager ? g_pUXManager->GetReferenceWidth() : UX_REFERENCE_WIDTH;
-        const f32 screen = g_pDeviceManager ? static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()) : reference;
+        const f32 screen =
+            g_pDeviceManager ? static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()) : reference;
         if (!(reference > screen) || !Usable(reference))
             return;
         x = y = parent.width / reference;
@@ -198,7 +198,8 @@ void TControl::AlignVertically(f32 fy)
     UpdateLayout(0);
     if (!pParent || !Usable(Computed.ScaleY))
         return;
-    SetPosition(Base.Rect.x, std::round((pParent->ContentRect.height - Computed.Rect.height) / Computed.ScaleY * fy));
+    SetPosition(Base.Rect.x,
+                std::round((pParent->ContentRect.height - Computed.Rect.height) / Computed.ScaleY * fy));
 }
 
 void TControl::SetBackgroundImage(const TImage* image, u32 sizeToImage)
@@ -233,10 +234,10 @@ void TControl::UpdateLayout(u32 children)
             Computed.ScaleY = sy;
             TRect& r = Computed.Rect;
             r = {r.x * sx + args.Parent.x, r.y * sy + args.Parent.y, r.width * sx, r.height * sy};
-            AnchorAxis(nEdgeFlags, SIDE_LEFT, SIDE_RIGHT, EDGE_CENTRE_HORIZONTALLY, fLeft, fRight, sx, args.Parent.x,
-                       args.Parent.width, r.x, r.width);
-            AnchorAxis(nEdgeFlags, SIDE_TOP, SIDE_BOTTOM, EDGE_CENTRE_VERTICALLY, fTop, fBottom, sy, args.Parent.y,
-                       args.Parent.height, r.y, r.height);
+            AnchorAxis(nEdgeFlags, SIDE_LEFT, SIDE_RIGHT, EDGE_CENTRE_HORIZONTALLY, fLeft, fRight, sx,
+                       args.Parent.x, args.Parent.width, r.x, r.width);
+            AnchorAxis(nEdgeFlags, SIDE_TOP, SIDE_BOTTOM, EDGE_CENTRE_VERTICALLY, fTop, fBottom, sy,
+                       args.Parent.y, args.Parent.height, r.y, r.height);
         }
         Computed.Color = Multiply(Computed.Color, pParent->Computed.Color);
         Computed.TextColor = Multiply(Computed.TextColor, pParent->Computed.Color);

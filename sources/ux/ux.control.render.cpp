@@ -119,8 +119,9 @@ void TControl::Render()
             DrawImage(from, BoxRect, Computed, 1.0f);
         else
         {
-            const f32 r =
-                fTransitionDuration > 0.0f ? std::clamp(fTransitionRemaining / fTransitionDuration, 0.0f, 1.0f) : 0.0f;
+            const f32 r = fTransitionDuration > 0.0f
+                              ? std::clamp(fTransitionRemaining / fTransitionDuration, 0.0f, 1.0f)
+                              : 0.0f;
             const f32 angle = r * kHalfPi;
             DrawImage(from, BoxRect, Computed, std::sin(angle));
             DrawImage(to, BoxRect, Computed, std::cos(angle));

@@ -340,7 +340,8 @@ void TControl::Deactivate(u32 upChain)
 i32 TControl::SetFocus()
 {
     TControl* target = this;
-    while (target && !(target->IsVisibleOnScreen() && target->IsEnabledAll() && (target->nFlags & CONTROL_FOCUSABLE)))
+    while (target &&
+           !(target->IsVisibleOnScreen() && target->IsEnabledAll() && (target->nFlags & CONTROL_FOCUSABLE)))
         target = target->pParent;
     if (!target)
     {

@@ -49,8 +49,9 @@ bool TEvent::Room(u32 list) const
 {
     if (aList[list].GetCount() < TEventCallbackList::GetCapacity())
         return true;
-    TLog::Print(g_pSystemLog, LOG_WARNING, "UX::TEvent::AddHandler(): warning: ",
-                "a list holds %u handlers: one more is refused", TEventCallbackList::GetCapacity());
+    TLog::Print(g_pSystemLog, LOG_WARNING,
+                "UX::TEvent::AddHandler(): warning: ", "a list holds %u handlers: one more is refused",
+                TEventCallbackList::GetCapacity());
     return false;
 }
 

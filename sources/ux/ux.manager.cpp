@@ -10,8 +10,8 @@
 #include "engine/localization/localization.h"
 #include "engine/render/device.h"
 #include "engine/render/texturefontmanager.h"
-#include "engine/system/commandarguments.h"
 #include "engine/system/command/variable.h"
+#include "engine/system/commandarguments.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
 #include "ux/controls/ux.control.form.h"
@@ -32,13 +32,17 @@ namespace
 {
 constexpr const char* kSource = "sources/ux/ux.manager";
 
-const i32 s_nRegistered = TManagerManager::RegisterManager("UX", "UX", &g_pUXManager, &TUXManager::Instance());
+const i32 s_nRegistered =
+    TManagerManager::RegisterManager("UX", "UX", &g_pUXManager, &TUXManager::Instance());
 
 // The UX variables: only ux_show changes what happens; the others are kept for settings.
 class TUxVariable : public TVariable
 {
 public:
-    TUxVariable(const char* name, const char* help, i32 value) : TVariable(name, help, 0) { m_Value.SetInt(value); }
+    TUxVariable(const char* name, const char* help, i32 value) : TVariable(name, help, 0)
+    {
+        m_Value.SetInt(value);
+    }
     void OnChange() override {}
 };
 
@@ -128,6 +132,7 @@ TUXManager::TUXManager()
     m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
     if (g_pCluster)
     {
+        RegisterId(UX_MANAGER_ID);
         RegisterArray(&TTransitionStyleDecl(), &m_aStyle);
         RegisterArray(&TInstanceObject::Decl(), &m_aInstanceObject);
         RegisterArray(&TSimpleToolTip::Decl(), &m_aToolTip);
@@ -185,8 +190,8 @@ i32 TUXManager::SetArray(u32 typeId, void*, i32 count)
     if (typeId == INSTANCE_OBJECT_TYPE_ID)
     {
         if (count != 0 && count != m_aInstance.GetCount())
-            __Abort("TUXManager::SetArray", kSource, __LINE__, "invalid instance count %d (should be %d)", count,
-                    m_aInstance.GetCount());
+            __Abort("TUXManager::SetArray", kSource, __LINE__, "invalid instance count %d (should be %d)",
+                    count, m_aInstance.GetCount());
         for (i32 i = 0; i < m_aInstanceObject.GetCount(); ++i)
         {
             TInstanceObject* object = m_aInstanceObject[i];
@@ -223,14 +228,16 @@ i32 TUXManager::SetData(i32 index, const void* data, i32 size)
         return 1;
     if (size != static_cast<i32>(sizeof(TFormList)))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUXManager::SetData(): error: ",
-                    "a form list of %d bytes is refused (%d expected)", size, static_cast<i32>(sizeof(TFormList)));
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TUXManager::SetData(): error: ", "a form list of %d bytes is refused (%d expected)",
+                    size, static_cast<i32>(sizeof(TFormList)));
         return 1;
     }
     std::memcpy(&m_FormList, data, sizeof(TFormList));
     if (m_FormList.nCount < 0 || m_FormList.nCount > static_cast<i32>(FORM_LIST_CAPACITY))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUXManager::SetData(): error: ", "%d forms in the form list: none kept",
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TUXManager::SetData(): error: ", "%d forms in the form list: none kept",
                     m_FormList.nCount);
         m_FormList.nCount = 0;
     }
@@ -289,7 +296,8 @@ void TUXManager::CheckLoadedControls()
 {
     m_aLoadedControl.SetCount(0);
     ForEachControl([this](TControl* control) { m_aLoadedControl.Add(control); });
-    std::sort(m_aLoadedControl.GetData(), m_aLoadedControl.GetData() + m_aLoadedControl.GetCount(), LessAddress);
+    std::sort(m_aLoadedControl.GetData(), m_aLoadedControl.GetData() + m_aLoadedControl.GetCount(),
+              LessAddress);
     for (i32 m = 0; m < m_aControlManager.GetCount(); ++m)
         m_aControlManager[m]->CheckLoaded();
     CheckLoadedTrees();

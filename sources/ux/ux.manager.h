@@ -32,6 +32,9 @@ class TLayer;
 class TSimpleToolTip;
 struct TInstanceObject;
 
+// The id of the manager's data block in images: no one gives the UX manager one, so it takes the
+// number of the form type, as the block lists forms.
+constexpr i32 UX_MANAGER_ID = 233;
 constexpr u32 FORM_LIST_CAPACITY = 256;
 constexpr u32 INPUT_QUEUE_CAPACITY = 16;
 constexpr u32 FONT_CACHE_CAPACITY = 32;
@@ -171,6 +174,11 @@ public:
     // The form of an entry, resolved on first use; null when it cannot be.
     TControl* ResolveForm(u32 index);
     TInputCursor* GetCursor() const { return m_pCursor; }
+
+    // The arrays the cluster fills, which the data writer fills with records made at run time.
+    DArray<TTransitionStyle*>& Styles() { return m_aStyle; }
+    DArray<TInstanceObject*>& InstanceObjects() { return m_aInstanceObject; }
+    TFormList& FormList() { return m_FormList; }
 
     // Every loaded control, by its address (tree checks at load).
     bool IsLoadedControl(const void* address) const;

@@ -28,7 +28,8 @@ const TName& UxShader()
 
 void TUXManager::RenderManager()
 {
-    if (!IsShown() || !g_pDeviceManager || !g_pDeviceManager->IsRunning() || !g_pDeviceManager->IsDeviceReady())
+    if (!IsShown() || !g_pDeviceManager || !g_pDeviceManager->IsRunning() ||
+        !g_pDeviceManager->IsDeviceReady())
         return;
     BindFonts();
     for (u32 i = 0; i < DRAWN_LAYER_COUNT; ++i)
@@ -52,7 +53,8 @@ i32 TUXManager::RequestFont(const TName& name)
         // Drawn without the cache: once said is enough.
         if (!m_nFontWarning)
             TLog::Print(g_pSystemLog, LOG_WARNING, "TUXManager::RequestFont(): warning: ",
-                        "'%s': more than %u fonts in a frame, drawn uncached", name.GetText(), FONT_CACHE_CAPACITY);
+                        "'%s': more than %u fonts in a frame, drawn uncached", name.GetText(),
+                        FONT_CACHE_CAPACITY);
         m_nFontWarning = 1;
         return -1;
     }

@@ -2,7 +2,5 @@
 
 namespace UX
 {
-void PlayStyleSound(TGameSound*)
-{
-}
+void PlayStyleSound(TGameSound*) {}
 } // namespace UX

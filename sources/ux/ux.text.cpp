@@ -40,7 +40,8 @@ void DrawText(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block, con
     g_pTextureFontManager->DrawTextRect(rect, block.TextSetting, 0, block.TextColor, text, 0.0f, 0.0f);
 }
 
-void DrawLocalization(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block, const TLocalization& text)
+void DrawLocalization(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block,
+                      const TLocalization& text)
 {
     if (text.HasText())
         DrawText(x, y, width, height, block, text.GetText());

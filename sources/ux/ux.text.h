@@ -13,5 +13,6 @@ f32 MeasureTextWidth(const TStateBlock& block, const char16_t* text);
 // alignment; nothing without a font or with an empty text.
 void DrawText(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block, const char16_t* text);
 // Only when the localization has text.
-void DrawLocalization(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block, const TLocalization& text);
+void DrawLocalization(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block,
+                      const TLocalization& text);
 } // namespace UX

@@ -19,7 +19,8 @@ constexpr u32 kQuadVertices = 6;
 constexpr f32 kDepth = 0.5f;
 
 // One textured quad: corners (x0, y0) - (x1, y1), texture coordinates (u0, v0) - (u1, v1).
-TCanvasVertex* Quad(TCanvasVertex* v, f32 x0, f32 y0, f32 x1, f32 y1, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb)
+TCanvasVertex* Quad(TCanvasVertex* v, f32 x0, f32 y0, f32 x1, f32 y1, f32 u0, f32 v0, f32 u1, f32 v1,
+                    u32 argb)
 {
     const TCanvasVertex a{x0, y0, kDepth, 0.0f, u0, v0, argb};
     const TCanvasVertex b{x1, y0, kDepth, 0.0f, u1, v0, argb};
@@ -110,8 +111,7 @@ void TImage::Draw(f32 x, f32 y, f32 width, f32 height, f32 scaleX, f32 scaleY, c
     switch (Mode)
     {
     case IMAGE_SLICES_HORIZONTAL:
-    case IMAGE_SLICES_VERTICAL:
-    {
+    case IMAGE_SLICES_VERTICAL: {
         const bool horizontal = Mode == IMAGE_SLICES_HORIZONTAL;
         TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(3 * kQuadVertices, pTexture);
         if (!v)
@@ -134,8 +134,7 @@ void TImage::Draw(f32 x, f32 y, f32 width, f32 height, f32 scaleX, f32 scaleY, c
         }
         return;
     }
-    case IMAGE_NINE_SLICES:
-    {
+    case IMAGE_NINE_SLICES: {
         TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(9 * kQuadVertices, pTexture);
         if (!v)
             return;
@@ -149,12 +148,11 @@ void TImage::Draw(f32 x, f32 y, f32 width, f32 height, f32 scaleX, f32 scaleY, c
         Thirds(V0, V1, thirdV);
         for (u32 row = 0; row < 3; ++row)
             for (u32 column = 0; column < 3; ++column)
-                v = Quad(v, cutX[column], cutY[row], cutX[column + 1], cutY[row + 1], thirdU[column], thirdV[row],
-                         thirdU[column + 1], thirdV[row + 1], argb);
+                v = Quad(v, cutX[column], cutY[row], cutX[column + 1], cutY[row + 1], thirdU[column],
+                         thirdV[row], thirdU[column + 1], thirdV[row + 1], argb);
         return;
     }
-    case IMAGE_TILE:
-    {
+    case IMAGE_TILE: {
         const f32 tileWidth = static_cast<f32>(TexWidth) * scaleX;
         const f32 tileHeight = static_cast<f32>(TexHeight) * scaleY;
         if (tileWidth <= 0.0f || tileHeight <= 0.0f)
@@ -164,8 +162,7 @@ void TImage::Draw(f32 x, f32 y, f32 width, f32 height, f32 scaleX, f32 scaleY, c
             Quad(v, left, top, right, bottom, 0.0f, 0.0f, width / tileWidth, height / tileHeight, argb);
         return;
     }
-    default:
-    {
+    default: {
         TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(kQuadVertices, pTexture);
         if (v)
             Quad(v, left, top, right, bottom, U0, V0, U1, V1, argb);

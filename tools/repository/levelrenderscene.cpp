@@ -20,6 +20,7 @@
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "repositorywriter.h"
+#include "uxrecords.h"
 
 #include <algorithm>
 #include <cstring>
@@ -242,5 +243,5 @@ i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager
     managers[count++] = g_pDxTextureManager;
     managers[count++] = g_pDxMeshManager;
     managers[count++] = g_pTextureFontManager;
-    return count;
+    return AddUxRecords(writer, managers, count);
 }

@@ -11,8 +11,8 @@ TControlManagerTemplate<TCheckBox> s_Manager("TCheckBox");
 
 const TClusterTypeDecl& TCheckBox::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TCheckBox", CHECK_BOX_TYPE_ID, sizeof(TCheckBox), &UxPrototype<TCheckBox>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
+    static TClusterTypeDecl s_Decl("UX::TCheckBox", CHECK_BOX_TYPE_ID, sizeof(TCheckBox),
+                                   &UxPrototype<TCheckBox>(), UX_VIRTUAL_TABLE_WORDS,
                                    {UX_CONTROL_LINKS("UX::TControl"), UX_CHECK_BOX_LINKS("UX::TCheckBox")});
     return s_Decl;
 }

@@ -40,6 +40,5 @@ static_assert(offsetof(TCheckBox, Text) == 1356);
 #pragma GCC diagnostic pop
 
 // The check-box links of a class built on the check box, under its path.
-#define UX_CHECK_BOX_LINKS(path)                                                                             \
-    UX_LINK(1324, UX::TRANSITION_STYLE_TYPE_ID, 2, "pStyle[0]", path)
+#define UX_CHECK_BOX_LINKS(path) UX_LINK(1324, UX::TRANSITION_STYLE_TYPE_ID, 2, "pStyle[0]", path)
 } // namespace UX

@@ -11,8 +11,8 @@ TControlManagerTemplate<TComboBox> s_Manager("TComboBox");
 
 const TClusterTypeDecl& TComboBox::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TComboBox", COMBO_BOX_TYPE_ID, sizeof(TComboBox), &UxPrototype<TComboBox>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
+    static TClusterTypeDecl s_Decl("UX::TComboBox", COMBO_BOX_TYPE_ID, sizeof(TComboBox),
+                                   &UxPrototype<TComboBox>(), UX_VIRTUAL_TABLE_WORDS,
                                    {UX_CONTROL_LINKS("UX::TControl"),
                                     UX_LINK(4404, UX_ANY_TYPE, 1, "pDrop", "UX::TComboBox"),
                                     UX_LINK(4408, UX_ANY_TYPE, 1, "pLabel", "UX::TComboBox"),

@@ -11,13 +11,13 @@ TControlManagerTemplate<TGridView> s_Manager("TGridView");
 
 const TClusterTypeDecl& TGridView::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TGridView", GRID_VIEW_TYPE_ID, sizeof(TGridView), &UxPrototype<TGridView>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TControl"),
-                                    UX_LINK(1332, UX_ANY_TYPE, GRID_ROW_CAPACITY, "aDetail", "UX::TGridView"),
-                                    UX_LINK(1860, UX_ANY_TYPE, 1, "pVScroller", "UX::TGridView"),
-                                    UX_LINK(1884, TEXTURE_TYPE_ID, 1, "SelectedBackground.pTexture",
-                                            "UX::TGridView")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TGridView", GRID_VIEW_TYPE_ID, sizeof(TGridView), &UxPrototype<TGridView>(),
+        UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TControl"),
+         UX_LINK(1332, UX_ANY_TYPE, GRID_ROW_CAPACITY, "aDetail", "UX::TGridView"),
+         UX_LINK(1860, UX_ANY_TYPE, 1, "pVScroller", "UX::TGridView"),
+         UX_LINK(1884, TEXTURE_TYPE_ID, 1, "SelectedBackground.pTexture", "UX::TGridView")});
     return s_Decl;
 }
 

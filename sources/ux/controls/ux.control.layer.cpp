@@ -13,10 +13,10 @@ TControlManagerTemplate<TLayer> s_Manager("TLayer");
 
 const TClusterTypeDecl& TLayer::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TLayer", LAYER_TYPE_ID, sizeof(TLayer), &UxPrototype<TLayer>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TControl"),
-                                    UX_LINK(1324, UX_ANY_TYPE, LAYER_CONTROL_CAPACITY, "aControl", "UX::TLayer")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TLayer", LAYER_TYPE_ID, sizeof(TLayer), &UxPrototype<TLayer>(), UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TControl"),
+         UX_LINK(1324, UX_ANY_TYPE, LAYER_CONTROL_CAPACITY, "aControl", "UX::TLayer")});
     return s_Decl;
 }
 
@@ -44,8 +44,9 @@ void TLayer::CheckLoadedValues()
     u32 count = aControl.GetCount();
     if (count > LAYER_CONTROL_CAPACITY)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TLayer::CheckLoadedValues(): error: ",
-                    "'%s': %u forms, %u kept", GetNameText(), count, LAYER_CONTROL_CAPACITY);
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "UX::TLayer::CheckLoadedValues(): error: ", "'%s': %u forms, %u kept", GetNameText(),
+                    count, LAYER_CONTROL_CAPACITY);
         count = LAYER_CONTROL_CAPACITY;
     }
     // Entries that are no loaded control are dropped, the later ones moving down.
@@ -56,8 +57,9 @@ void TLayer::CheckLoadedValues()
         if (form && g_pUXManager->IsLoadedControl(form))
             aControl.GetData()[kept++] = form;
         else
-            TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TLayer::CheckLoadedValues(): error: ",
-                        "'%s': entry %u is no control", GetNameText(), i);
+            TLog::Print(g_pSystemLog, LOG_ERROR,
+                        "UX::TLayer::CheckLoadedValues(): error: ", "'%s': entry %u is no control",
+                        GetNameText(), i);
     }
     aControl.SetCount(kept);
 }

@@ -11,11 +11,10 @@ TControlManagerTemplate<TPanel> s_Manager("TPanel");
 
 const TClusterTypeDecl& TPanel::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TPanel", PANEL_TYPE_ID, sizeof(TPanel), &UxPrototype<TPanel>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TControl"),
-                                    UX_LINK(1324, UX_ANY_TYPE, 1, "pContainer", "UX::TPanel"),
-                                    UX_LINK(1328, UX_ANY_TYPE, 1, "pVScroller", "UX::TPanel")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TPanel", PANEL_TYPE_ID, sizeof(TPanel), &UxPrototype<TPanel>(), UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TControl"), UX_LINK(1324, UX_ANY_TYPE, 1, "pContainer", "UX::TPanel"),
+         UX_LINK(1328, UX_ANY_TYPE, 1, "pVScroller", "UX::TPanel")});
     return s_Decl;
 }
 

@@ -11,10 +11,10 @@ TControlManagerTemplate<TRadioButton> s_Manager("TRadioButton");
 
 const TClusterTypeDecl& TRadioButton::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TRadioButton", RADIO_BUTTON_TYPE_ID, sizeof(TRadioButton),
-                                   &UxPrototype<TRadioButton>(), UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TCheckBox::UX::TControl"),
-                                    UX_CHECK_BOX_LINKS("UX::TCheckBox")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TRadioButton", RADIO_BUTTON_TYPE_ID, sizeof(TRadioButton), &UxPrototype<TRadioButton>(),
+        UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TCheckBox::UX::TControl"), UX_CHECK_BOX_LINKS("UX::TCheckBox")});
     return s_Decl;
 }
 

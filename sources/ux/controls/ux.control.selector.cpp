@@ -11,8 +11,8 @@ TControlManagerTemplate<TSelector> s_Manager("TSelector");
 
 const TClusterTypeDecl& TSelector::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TSelector", SELECTOR_TYPE_ID, sizeof(TSelector), &UxPrototype<TSelector>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
+    static TClusterTypeDecl s_Decl("UX::TSelector", SELECTOR_TYPE_ID, sizeof(TSelector),
+                                   &UxPrototype<TSelector>(), UX_VIRTUAL_TABLE_WORDS,
                                    {UX_CONTROL_LINKS("UX::TControl"),
                                     UX_LINK(4404, UX_ANY_TYPE, 1, "pLeft", "UX::TSelector"),
                                     UX_LINK(4408, UX_ANY_TYPE, 1, "pRight", "UX::TSelector"),

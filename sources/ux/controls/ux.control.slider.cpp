@@ -11,13 +11,12 @@ TControlManagerTemplate<TSlider> s_Manager("TSlider");
 
 const TClusterTypeDecl& TSlider::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TSlider", SLIDER_TYPE_ID, sizeof(TSlider), &UxPrototype<TSlider>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TControl"),
-                                    UX_LINK(1340, UX_ANY_TYPE, 1, "pLeft", "UX::TSlider"),
-                                    UX_LINK(1344, UX_ANY_TYPE, 1, "pRight", "UX::TSlider"),
-                                    UX_LINK(1348, UX_ANY_TYPE, 1, "pTrackbar", "UX::TSlider"),
-                                    UX_LINK(1352, TRANSITION_STYLE_TYPE_ID, 1, "pTrackbarStyle", "UX::TSlider")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TSlider", SLIDER_TYPE_ID, sizeof(TSlider), &UxPrototype<TSlider>(), UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TControl"), UX_LINK(1340, UX_ANY_TYPE, 1, "pLeft", "UX::TSlider"),
+         UX_LINK(1344, UX_ANY_TYPE, 1, "pRight", "UX::TSlider"),
+         UX_LINK(1348, UX_ANY_TYPE, 1, "pTrackbar", "UX::TSlider"),
+         UX_LINK(1352, TRANSITION_STYLE_TYPE_ID, 1, "pTrackbarStyle", "UX::TSlider")});
     return s_Decl;
 }
 

@@ -11,10 +11,10 @@ TControlManagerTemplate<TStacker> s_Manager("TStacker");
 
 const TClusterTypeDecl& TStacker::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TStacker", STACKER_TYPE_ID, sizeof(TStacker), &UxPrototype<TStacker>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TControl"),
-                                    UX_LINK(9552, UX_ANY_TYPE, STACKER_ITEM_CAPACITY, "aDetail", "UX::TStacker")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TStacker", STACKER_TYPE_ID, sizeof(TStacker), &UxPrototype<TStacker>(), UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TControl"),
+         UX_LINK(9552, UX_ANY_TYPE, STACKER_ITEM_CAPACITY, "aDetail", "UX::TStacker")});
     return s_Decl;
 }
 

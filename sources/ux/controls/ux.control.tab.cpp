@@ -11,9 +11,9 @@ TControlManagerTemplate<TTab> s_Manager("TTab");
 
 const TClusterTypeDecl& TTab::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TTab", TAB_TYPE_ID, sizeof(TTab), &UxPrototype<TTab>(), UX_VIRTUAL_TABLE_WORDS,
-                                   {UX_CONTROL_LINKS("UX::TCheckBox::UX::TControl"),
-                                    UX_CHECK_BOX_LINKS("UX::TCheckBox")});
+    static TClusterTypeDecl s_Decl(
+        "UX::TTab", TAB_TYPE_ID, sizeof(TTab), &UxPrototype<TTab>(), UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TCheckBox::UX::TControl"), UX_CHECK_BOX_LINKS("UX::TCheckBox")});
     return s_Decl;
 }
 

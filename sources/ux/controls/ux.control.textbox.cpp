@@ -11,8 +11,9 @@ TControlManagerTemplate<TTextBox> s_Manager("TTextBox");
 
 const TClusterTypeDecl& TTextBox::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TTextBox", TEXT_BOX_TYPE_ID, sizeof(TTextBox), &UxPrototype<TTextBox>(),
-                                   UX_VIRTUAL_TABLE_WORDS, {UX_CONTROL_LINKS("UX::TControl")});
+    static TClusterTypeDecl s_Decl("UX::TTextBox", TEXT_BOX_TYPE_ID, sizeof(TTextBox),
+                                   &UxPrototype<TTextBox>(), UX_VIRTUAL_TABLE_WORDS,
+                                   {UX_CONTROL_LINKS("UX::TControl")});
     return s_Decl;
 }
 

@@ -11,8 +11,8 @@ TControlManagerTemplate<TTrackBar> s_Manager("TTrackBar");
 
 const TClusterTypeDecl& TTrackBar::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TTrackBar", TRACK_BAR_TYPE_ID, sizeof(TTrackBar), &UxPrototype<TTrackBar>(),
-                                   UX_VIRTUAL_TABLE_WORDS,
+    static TClusterTypeDecl s_Decl("UX::TTrackBar", TRACK_BAR_TYPE_ID, sizeof(TTrackBar),
+                                   &UxPrototype<TTrackBar>(), UX_VIRTUAL_TABLE_WORDS,
                                    {UX_CONTROL_LINKS("UX::TControl"),
                                     UX_LINK(1336, UX_ANY_TYPE, 1, "pScale", "UX::TTrackBar"),
                                     UX_LINK(1340, UX_ANY_TYPE, 1, "pSlider", "UX::TTrackBar")});

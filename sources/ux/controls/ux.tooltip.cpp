@@ -8,16 +8,16 @@ namespace UX
 {
 const TClusterTypeDecl& TToolTip::Decl()
 {
-    static TClusterTypeDecl s_Decl("UX::TToolTip", TOOL_TIP_TYPE_ID, sizeof(TToolTip), &UxPrototype<TToolTip>(),
-                                   UX_VIRTUAL_TABLE_WORDS);
+    static TClusterTypeDecl s_Decl("UX::TToolTip", TOOL_TIP_TYPE_ID, sizeof(TToolTip),
+                                   &UxPrototype<TToolTip>(), UX_VIRTUAL_TABLE_WORDS);
     return s_Decl;
 }
 
 const TClusterTypeDecl& TSimpleToolTip::Decl()
 {
-    static TClusterTypeDecl s_Decl(
-        "UX::TSimpleToolTip", SIMPLE_TOOL_TIP_TYPE_ID, sizeof(TSimpleToolTip), &UxPrototype<TSimpleToolTip>(),
-        UX_VIRTUAL_TABLE_WORDS, {UX_LINK(36, UX_ANY_TYPE, 1, "pLabel", "UX::TSimpleToolTip")});
+    static TClusterTypeDecl s_Decl("UX::TSimpleToolTip", SIMPLE_TOOL_TIP_TYPE_ID, sizeof(TSimpleToolTip),
+                                   &UxPrototype<TSimpleToolTip>(), UX_VIRTUAL_TABLE_WORDS,
+                                   {UX_LINK(36, UX_ANY_TYPE, 1, "pLabel", "UX::TSimpleToolTip")});
     return s_Decl;
 }
 
@@ -28,7 +28,5 @@ TToolTip::TToolTip()
     Enabled = 1;
 }
 
-TSimpleToolTip::TSimpleToolTip() : pLabel(nullptr), Owner(nullptr), Placement(0)
-{
-}
+TSimpleToolTip::TSimpleToolTip() : pLabel(nullptr), Owner(nullptr), Placement(0) {}
 } // namespace UX

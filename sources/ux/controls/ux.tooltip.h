@@ -51,7 +51,10 @@ public:
 
 static_assert(sizeof(TToolTip) == 36);
 static_assert(sizeof(TSimpleToolTip) == 48);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(TToolTip, ShowDelay) == 4);
 static_assert(offsetof(TSimpleToolTip, pLabel) == 36);
 static_assert(offsetof(TSimpleToolTip, Placement) == 44);
+#pragma GCC diagnostic pop
 } // namespace UX
