@@ -60,9 +60,7 @@ bool ReadJpeg(const std::string& file, TestImage& image)
 std::string CompareWithGolden(const std::string& name, unsigned width, unsigned height,
                               const std::vector<std::uint32_t>& rgb)
 {
-    std::string folder = __FILE__;
-    folder = folder.substr(0, folder.find_last_of('/')) + "/golden/";
-    const std::string file = folder + name + ".png";
+    const std::string file = std::string(D3DX9_GOLDEN_DIR) + "/" + name + ".png";
     const char* update = std::getenv("VESTAMOR_UPDATE_GOLDEN");
     if (update && std::strcmp(update, "1") == 0)
     {
