@@ -202,6 +202,8 @@ bool WriteUxRepository(const char* path)
     bool written = false;
     {
         TRepositoryWriter writer(UX_REPOSITORY_ID, 0);
+        // The canvas draws with the shader repository's shaders.
+        writer.AddDependency(SHADER_REPOSITORY_ID);
         TUxDataWriter data(writer);
         AddGameUxRecords(data);
         // The font's page is its used resource: the resource links travel with it.
