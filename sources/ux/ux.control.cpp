@@ -2,6 +2,7 @@
 #include "ux/ux.control.h"
 
 #include "core/system/log.h"
+#include "core/system/string.h"
 #include "ux/ux.manager.h"
 #include "ux/ux.reflection.h"
 
@@ -88,6 +89,12 @@ TControl::TControl()
 TControl::~TControl()
 {
     Text.FreeLiteral();
+}
+
+const char* TControl::GetNameText() const
+{
+    const char* text = Name.GetText();
+    return text[0] || !Name.IsValid() ? text : StringFormat("0x%08x", Name.GetId());
 }
 
 void TControl::AddChild(TControl* child)

@@ -280,7 +280,9 @@ public:
     bool IsClass(const TName& name) const { return ClassName == name; }
     TEvent& Event(EControlEvent event) { return aEvent[event]; }
     const TStateBlock* StyleBlock(u32 state) const { return pStyle ? &pStyle->aTransition[state] : nullptr; }
-    const char* GetNameText() const { return Name.GetText(); }
+    // The name's text, or its id in hexadecimal when the name table does not hold the text
+    // (names of loaded records are known by their ids only).
+    const char* GetNameText() const;
 
     TName ClassName;
     u32 nClipStage;

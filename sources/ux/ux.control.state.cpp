@@ -230,8 +230,11 @@ void TControl::Show(u32 mode)
     UpdateLayout(1);
     if (mode == 2)
     {
+        // No transition out of the hidden state: whatever the layout started is done.
         if (nState == STATE_HIDDEN)
             nState = STATE_NORMAL;
+        nTargetState = STATE_NONE;
+        fTransitionDuration = fTransitionRemaining = 0.0f;
         UpdateState(0, 1);
     }
     else

@@ -101,6 +101,13 @@ void UxTest::SetUp()
     Load();
     MouseTo(4.0f, 4.0f);
     Frame();
+    // Every texture of the UX and the shaders it draws with ready before the first drawn frame.
+    for (i32 i = 0; i < g_pDxTextureManager->GetTextureCount(); ++i)
+        g_pDxTextureManager->GetTexture(i)->Require();
+    for (const char* shader : {"Shader_canvas2d", "Shader_canvasalpha", "Shader_UX"})
+        if (TShader* found = g_pDxShaderManager->FindShader(TName(shader)))
+            found->Require();
+    Frame();
 }
 
 void UxTest::TearDown()
@@ -133,6 +140,8 @@ void UxTest::Frame()
     s_nClock += TIMER_COUNTS_PER_SECOND / 60;
     g_pTimer->Update();
     const f32 step = g_pTimer->GetRealTimeStep();
+    // Resources read this frame are delivered, as the game's update list does.
+    g_pResourceManager->UpdateManager(step);
     TInputManager::Instance().UpdateManager(step);
     Ux().UpdateManager(step);
 }
@@ -191,14 +200,15 @@ void UxTest::Type(u32 scanCode, u32 character, u32 modifiers)
 UX::TControl* UxTest::Find(const char* name)
 {
     UX::TControl* form = Form();
-    UX::TControl* found = form ? form->FindChild(TName(name)) : nullptr;
+    // Loaded records know their names by id: the text is registered for the messages.
+    UX::TControl* found = form ? form->FindChild(TName(name, true)) : nullptr;
     EXPECT_NE(found, nullptr) << name;
     return found;
 }
 
 UX::TControl* UxTest::Form()
 {
-    UX::TControl* form = Ux().PrepareForm(TName("UXDemo"));
+    UX::TControl* form = Ux().PrepareForm(TName("UXDemo", true));
     EXPECT_NE(form, nullptr);
     return form;
 }

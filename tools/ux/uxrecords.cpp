@@ -108,7 +108,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     }
     formStyle->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
 
-    // The buttons: one nine-slice image per state; pressed ones sink by two units.
+    // The buttons: one nine-slice image per state.
     struct TStateLook
     {
         const char* name;
@@ -130,7 +130,6 @@ void AddGameUxRecords(TUxDataWriter& data)
         block.TransitionTime = 0.15f;
     }
     buttonStyle->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
-    buttonStyle->aTransition[UX::STATE_PRESSED].Rect.y = 2.0f;
 
     UX::TTransitionStyle* titleStyle = data.AddStyle("ux_demo_title");
     for (UX::TStateBlock& block : titleStyle->aTransition)
