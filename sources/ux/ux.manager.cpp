@@ -279,6 +279,9 @@ void TUXManager::OnClusterLoad()
 {
     m_nMouseResult = 0;
     m_Mouse = {};
+    m_nDragState = 0;
+    m_aQueue.SetCount(0);
+    m_aFrameEvent.SetCount(0);
     TForm::s_pActiveForm = nullptr;
     m_Requested = {};
     m_Bound = {};
@@ -290,6 +293,8 @@ void TUXManager::OnClusterLoad()
     CheckLoadedControls();
     ForEachControl([](TControl* control) { control->OnLayerHook(); });
     RebuildLayers();
+    // The language chosen before the load: its image variants and font aliases.
+    UpdateLocalization();
 }
 
 void TUXManager::CheckLoadedControls()

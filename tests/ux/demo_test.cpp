@@ -1,21 +1,116 @@
-// The demonstration form as the game shows it: ux_form_show fades it in over the frame, and its
-// six buttons show their six states.
+// The demonstration form as the game shows it, at the two sizes the game is played in: faded in by
+// ux_form_show, its first button normal, hovered, pressed, focused and disabled, and the form
+// halfway through its fade.
 #include "uxfixture.h"
 
+#include "engine/system/command/commandmanager.h"
 #include "platform/d3d9/golden.h"
+
+#include <string>
 
 namespace
 {
-class DemoTest : public UxTest
+class DemoTest : public UxTest, public ::testing::WithParamInterface<std::pair<i32, i32>>
 {
+protected:
+    void SetUp() override
+    {
+        UxTest::SetUp();
+        Resize(GetParam().first, GetParam().second);
+        form = Form();
+        button = Find("ux_demo_button_1");
+    }
+
+    // The form shown by the command, its fade over.
+    void ShowForm()
+    {
+        TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+        Frames(45);
+    }
+
+    void MouseOnButton()
+    {
+        f32 x, y;
+        Centre(button, x, y);
+        MouseTo(x, y);
+    }
+
+    std::string Golden(const char* state)
+    {
+        Draw(0xFF304050);
+        const std::string name =
+            std::string("uxdemo_") + state + "_" + std::to_string(Width()) + "x" + std::to_string(Height());
+        return CompareWithGolden(name, BackBuffer(), Width(), Height());
+    }
+
+    UX::TControl* form = nullptr;
+    UX::TControl* button = nullptr;
 };
+
+const std::pair<i32, i32> kSizes[] = {{1280, 720}, {1920, 1200}};
 } // namespace
 
-TEST_F(DemoTest, TheShownFormMatchesTheGoldenImage)
+INSTANTIATE_TEST_SUITE_P(Sizes, DemoTest, ::testing::ValuesIn(kSizes));
+
+TEST_P(DemoTest, Normal)
 {
-    UX::TControl* form = Form();
-    form->Show(0);
-    Frames(40);
-    Draw();
-    EXPECT_EQ(CompareWithGolden("uxdemo_normal_1280x720", BackBuffer(), Width(), Height()), "");
+    ShowForm();
+    EXPECT_EQ(button->nState, UX::STATE_NORMAL);
+    EXPECT_EQ(Golden("normal"), "");
+}
+
+TEST_P(DemoTest, Hovered)
+{
+    ShowForm();
+    MouseOnButton();
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_HOVER);
+    EXPECT_EQ(Golden("hovered"), "");
+}
+
+TEST_P(DemoTest, Pressed)
+{
+    ShowForm();
+    MouseOnButton();
+    Frame();
+    Button(true);
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_PRESSED);
+    EXPECT_EQ(Golden("pressed"), "");
+}
+
+TEST_P(DemoTest, Focused)
+{
+    ShowForm();
+    MouseOnButton();
+    Frame();
+    Button(true);
+    Frame();
+    Button(false);
+    Frame();
+    MouseTo(4.0f, 4.0f);
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_FOCUSED);
+    EXPECT_EQ(Golden("focused"), "");
+}
+
+TEST_P(DemoTest, Disabled)
+{
+    ShowForm();
+    button->Disable();
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_DISABLED);
+    EXPECT_EQ(Golden("disabled"), "");
+}
+
+// A quarter of a second into the half-second fade.
+TEST_P(DemoTest, MidTransition)
+{
+    TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+    Frames(19);
+    ASSERT_EQ(form->nTargetState, UX::STATE_NORMAL);
+    const f32 done = 1.0f - form->fTransitionRemaining / form->fTransitionDuration;
+    EXPECT_GT(done, 0.4f);
+    EXPECT_LT(done, 0.6f);
+    EXPECT_EQ(Golden("midtransition"), "");
 }
