@@ -221,6 +221,52 @@ TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
     EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
 }
 
+// The log's file is fixed when the folders are: a script that names them and prints nothing
+// more keeps every line, the last ones too (after the tear-down no folder name is left).
+TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
+{
+    std::ofstream(m_Path + "/work/system/system.icom", std::ios::trunc)
+        << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
+    ASSERT_EQ(Run(), 0);
+    std::ifstream file(m_Path + "/elsewhere/system.log");
+    std::stringstream log;
+    log << file.rdbuf();
+    EXPECT_NE(log.str().find("| WinMain(): start\n"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+    EXPECT_NE(log.str().find("| WinMain(): the end\n"), std::string::npos);
+    EXPECT_EQ(Errors().find("error"), std::string::npos) << Errors();
+}
+
+// A start that never runs the game ends with code 1 and says why on standard error; the log
+// still reaches the default user folder.
+TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
+{
+    const std::string script = m_Path + "/work/system/system.icom";
+    std::filesystem::remove(script);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is missing or unreadable\n");
+    EXPECT_NE(SystemLog().find("WinMain(): error: start-up script 'system/system.icom' is missing"),
+              std::string::npos);
+
+    std::filesystem::create_directory(script);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is no file or too large\n");
+    std::filesystem::remove(script);
+
+    for (const char* text : {"", "// nothing but a comment\n\n"})
+    {
+        std::ofstream(script, std::ios::trunc) << text;
+        EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' holds no command\n") << text;
+    }
+
+    std::ofstream(script, std::ios::trunc) << "version\n";
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' left the file system locked (its "
+                        "first line opens it: system.directory .)\n");
+    EXPECT_NE(SystemLog().find("WinMain(): the end"), std::string::npos);
+}
+
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
 {
     bool alreadyExists = false;

@@ -4,7 +4,6 @@
 #include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
-#include "engine/render/texture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,13 +54,21 @@ void TInputCursor::Draw() const
 {
     if (IsHidden() || !pTexture || !g_pCanvasManager)
         return;
-    // The canvas's alpha-blended shader kind.
-    constexpr i32 kAlphaShader = 1;
-    const TVector& pointer = TInputManager::Instance().GetPointerPosition();
-    const f32 width = fImageWidth > 0.0f ? fImageWidth : static_cast<f32>(pTexture->m_nWidth);
-    const f32 height = fImageHeight > 0.0f ? fImageHeight : static_cast<f32>(pTexture->m_nHeight);
-    const f32 x = pointer.x - fHotSpotX;
-    const f32 y = pointer.y - fHotSpotY;
-    g_pCanvasManager->DrawTexture(x, y, x + width, y + height, g_pCanvasManager->SetShader(pTexture, kAlphaShader),
-                                  TColor{1.0f, 1.0f, 1.0f, 1.0f});
+    TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(6, pTexture);
+    if (!v)
+        return;
+    const f32 x0 = Position.x - fHotSpotX;
+    const f32 y0 = Position.y - fHotSpotY;
+    const f32 x1 = x0 + fImageWidth;
+    const f32 y1 = y0 + fImageHeight;
+    const TCanvasVertex p0{x0, y0, 0.5f, 0.0f, 0.0f, 0.0f, 0xFFFFFFFF};
+    const TCanvasVertex p1{x1, y0, 0.5f, 0.0f, 1.0f, 0.0f, 0xFFFFFFFF};
+    const TCanvasVertex p2{x1, y1, 0.5f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFF};
+    const TCanvasVertex p3{x0, y1, 0.5f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFF};
+    v[0] = p0;
+    v[1] = p1;
+    v[2] = p2;
+    v[3] = p0;
+    v[4] = p2;
+    v[5] = p3;
 }

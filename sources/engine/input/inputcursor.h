@@ -23,8 +23,8 @@ public:
     i32 Show(bool visible, bool absolute);
     // Moves by the four movement actions (unless it follows the pointer).
     void Move();
-    // A visible cursor with an image: drawn at the pointer position less the hot spot, its
-    // image size (the texture's when the image has none), alpha-blended through the canvas.
+    // The image at the position less the hot spot, through the canvas; nothing while hidden or
+    // without a texture.
     void Draw() const;
     bool IsHidden() const { return (nFlags & INPUT_CURSOR_HIDDEN) != 0; }
 

@@ -97,6 +97,8 @@ public:
     TInputCursor* FindCursor(const TName& name) const;
     void SetActiveCursor(TInputCursor* cursor);
     TInputCursor* GetActiveCursor() const { return m_pActiveCursor; }
+    // The cluster's cursor list (the data writers add their cursors here).
+    DArray<TInputCursor*>& Cursors() { return m_aCursor; }
 
     // The binding table: rebuilt from the live actions, and the live actions bound from it.
     void SaveBindings();
@@ -113,6 +115,9 @@ public:
     void UpdateManager(f32 step) override;
     void OnClusterUnload() override;
     void OnClusterLoad() override;
+    // A repository load replaces the actions: their binds go into the binding table first, so
+    // that the loaded actions of the same names are bound again.
+    void OnRepositoryLoad(const char* name) override;
     // The drivers start again from a clean state.
     void OnDeviceActivate() override { ResetDrivers(); }
 
