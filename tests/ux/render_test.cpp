@@ -9,6 +9,7 @@
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
+#include "support/recordingcanvas.h"
 #include "ux/ux.text.h"
 #include "uxrecords.h"
 
@@ -17,39 +18,6 @@
 
 namespace
 {
-// Keeps the textured triangles and immediate rectangles asked of it.
-class TRecordingCanvas : public TCanvasManager
-{
-public:
-    struct TRectangle
-    {
-        f32 x1, y1, x2, y2;
-    };
-
-    TShader* SetShader(TTexture*, i32) override { return nullptr; }
-    void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader*, const TColor&) override
-    {
-        aRectangle.push_back({x1, y1, x2, y2});
-    }
-    TFont SetFont(const TName&, i32) override { return {}; }
-    TFont SetDefaultFont() override { return {}; }
-    i32 GetTextWidth(const char*, i32) override { return 0; }
-    void WriteRect(const f32[4], const TColor&, const char*, i32) override {}
-    TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) override
-    {
-        aBatch.push_back({texture, std::vector<TCanvasVertex>(static_cast<size_t>(count))});
-        return aBatch.back().aVertex.data();
-    }
-
-    struct TBatch
-    {
-        TTexture* pTexture;
-        std::vector<TCanvasVertex> aVertex;
-    };
-    std::vector<TBatch> aBatch;
-    std::vector<TRectangle> aRectangle;
-};
-
 class RenderTest : public UxTest
 {
 protected:
@@ -67,13 +35,17 @@ protected:
         UxTest::TearDown();
     }
 
-    // The corners of the quads of the last batch: (x0, y0, x1, y1, u0, v0, u1, v1) each.
+    // The corners of the quads drawn since the canvas was last cleared: (x0, y0, x1, y1, u0, v0,
+    // u1, v1) each.
     std::vector<std::vector<f32>> Quads() const
     {
         std::vector<std::vector<f32>> quads;
-        const std::vector<TCanvasVertex>& v = canvas.aBatch.back().aVertex;
-        for (size_t q = 0; q + 5 < v.size(); q += 6)
-            quads.push_back({v[q].x, v[q].y, v[q + 2].x, v[q + 2].y, v[q].u, v[q].v, v[q + 2].u, v[q + 2].v});
+        for (u32 q = 0; q < canvas.Quads(); ++q)
+        {
+            const TCanvasVertex& a = canvas.TopLeft(q);
+            const TCanvasVertex& b = canvas.BottomRight(q);
+            quads.push_back({a.x, a.y, b.x, b.y, a.u, a.v, b.u, b.v});
+        }
         return quads;
     }
 
@@ -105,21 +77,23 @@ TEST_F(RenderTest, ImagesCoverWholePixelsAndAtLeastOne)
 {
     const UX::TImage image = UX::TImage::Make(texture);
     image.Draw(10.0f, 5.0f, 0.3f, 0.3f, 1.0f, 1.0f, kTint);
-    ASSERT_EQ(canvas.aBatch.size(), 1u);
-    EXPECT_EQ(canvas.aBatch[0].pTexture, texture);
+    ASSERT_EQ(canvas.textures.size(), 1u);
+    EXPECT_EQ(canvas.textures[0], texture);
     EXPECT_EQ(Quads()[0], (std::vector<f32>{9.5f, 4.5f, 10.5f, 5.5f, 0.0f, 0.0f, 1.0f, 1.0f}));
+    canvas.Clear();
     image.Draw(10.0f, 5.0f, 100.7f, 20.0f, 1.0f, 1.0f, kTint);
     EXPECT_EQ(Quads()[0], (std::vector<f32>{9.5f, 4.5f, 109.5f, 24.5f, 0.0f, 0.0f, 1.0f, 1.0f}));
     UX::TImage none = image;
     none.pTexture = nullptr;
     none.Draw(0.0f, 0.0f, 10.0f, 10.0f, 1.0f, 1.0f, kTint);
     image.Draw(0.0f, 0.0f, 0.0f, 10.0f, 1.0f, 1.0f, kTint);
-    EXPECT_EQ(canvas.aBatch.size(), 2u) << "no texture or no width: nothing";
+    EXPECT_EQ(canvas.textures.size(), 1u) << "no texture or no width: nothing";
 }
 
 TEST_F(RenderTest, SlicesKeepTheirEdgesAndNineSlicesSmallerThanTheirCornersHalveThem)
 {
     UX::TImage three = UX::TImage::Make(texture, UX::IMAGE_SLICES_HORIZONTAL);
+    canvas.Clear();
     three.Draw(0.5f, 0.5f, 200.0f, 30.0f, 1.0f, 1.0f, kTint);
     std::vector<std::vector<f32>> q = Quads();
     ASSERT_EQ(q.size(), 3u);
@@ -129,6 +103,7 @@ TEST_F(RenderTest, SlicesKeepTheirEdgesAndNineSlicesSmallerThanTheirCornersHalve
     EXPECT_FLOAT_EQ(q[2][4], 2.0f * third);
 
     UX::TImage nine = UX::TImage::Make(texture, UX::IMAGE_NINE_SLICES);
+    canvas.Clear();
     nine.Draw(10.5f, 10.5f, 20.0f, 20.0f, 1.0f, 1.0f, kTint);
     q = Quads();
     ASSERT_EQ(q.size(), 9u);
@@ -146,6 +121,7 @@ TEST_F(RenderTest, TilesRepeatTheTextureOverTheRectangle)
     tile.Draw(0.5f, 0.5f, 200.0f, 100.0f, 1.0f, 1.0f, kTint);
     EXPECT_FLOAT_EQ(Quads()[0][6], 3.125f);
     EXPECT_FLOAT_EQ(Quads()[0][7], 1.5625f);
+    canvas.Clear();
     tile.Draw(0.5f, 0.5f, 200.0f, 100.0f, 0.5f, 2.0f, kTint);
     EXPECT_FLOAT_EQ(Quads()[0][6], 6.25f);
     EXPECT_FLOAT_EQ(Quads()[0][7], 0.78125f);
@@ -161,20 +137,20 @@ TEST_F(RenderTest, TransitionsCrossFadeTheirImages)
     UX::TControl* button = Find("ux_demo_button_1");
     button->SetState(UX::STATE_FOCUSED, 0, 0);
     button->fTransitionRemaining = button->fTransitionDuration * 0.5f;
-    canvas.aBatch.clear();
+    canvas.Clear();
     button->Render();
-    ASSERT_EQ(canvas.aBatch.size(), 2u);
-    EXPECT_EQ(canvas.aBatch[0].pTexture, button->aTransitionImage[UX::STATE_NORMAL].pTexture);
-    EXPECT_EQ(canvas.aBatch[1].pTexture, button->aTransitionImage[UX::STATE_FOCUSED].pTexture);
+    ASSERT_EQ(canvas.textures.size(), 2u);
+    EXPECT_EQ(canvas.textures[0], button->aTransitionImage[UX::STATE_NORMAL].pTexture);
+    EXPECT_EQ(canvas.textures[1], button->aTransitionImage[UX::STATE_FOCUSED].pTexture);
     const u32 alpha = static_cast<u32>(std::sin(0.7853982f) * 255.0f);
-    EXPECT_EQ(canvas.aBatch[0].aVertex[0].nColor >> 24, alpha);
-    EXPECT_EQ(canvas.aBatch[1].aVertex[0].nColor >> 24, alpha);
+    EXPECT_EQ(canvas.TopLeft(0).nColor >> 24, alpha);
+    EXPECT_EQ(canvas.TopLeft(9).nColor >> 24, alpha);
 
     button->aTransitionImage[UX::STATE_FOCUSED] = button->aTransitionImage[UX::STATE_NORMAL];
-    canvas.aBatch.clear();
+    canvas.Clear();
     button->Render();
-    EXPECT_EQ(canvas.aBatch.size(), 1u);
-    EXPECT_EQ(canvas.aBatch[0].aVertex[0].nColor >> 24, 255u);
+    EXPECT_EQ(canvas.textures.size(), 1u);
+    EXPECT_EQ(canvas.TopLeft(0).nColor >> 24, 255u);
 }
 
 TEST_F(RenderTest, ControlsOutsideTheClipAreNotDrawnUnlessUnclipped)
@@ -184,12 +160,12 @@ TEST_F(RenderTest, ControlsOutsideTheClipAreNotDrawnUnlessUnclipped)
     Frames(2);
     g_pDeviceManager->SetScissorRect(0, 0, 100, 100);
     g_pDeviceManager->SetScissorTest(1);
-    canvas.aBatch.clear();
+    canvas.Clear();
     form->Render();
-    EXPECT_TRUE(canvas.aBatch.empty()) << "the form and its children lie outside";
+    EXPECT_TRUE(canvas.textures.empty()) << "the form and its children lie outside";
     form->nFlags |= UX::CONTROL_UNCLIPPED;
     form->Render();
-    EXPECT_FALSE(canvas.aBatch.empty());
+    EXPECT_FALSE(canvas.textures.empty());
     EXPECT_TRUE(g_pDeviceManager->GetScissorTest()) << "the clip state is put back";
 }
 
@@ -244,7 +220,7 @@ TEST_F(RenderTest, TextsDrawWithTheFontOfTheirBlockAndNothingWithoutOne)
     block.TextScale = 20.0f;
     EXPECT_EQ(UX::MeasureTextWidth(block, u"Text"), 0.0f) << "no font";
     UX::DrawText(0.0f, 0.0f, 100.0f, 30.0f, block, u"Text");
-    EXPECT_TRUE(canvas.aBatch.empty());
+    EXPECT_TRUE(canvas.textures.empty());
     block.Font = TName(UX_FONT_NAME, true);
     EXPECT_EQ(UX::MeasureTextWidth(block, u""), 0.0f);
     const f32 width = UX::MeasureTextWidth(block, u"Text");
@@ -252,11 +228,11 @@ TEST_F(RenderTest, TextsDrawWithTheFontOfTheirBlockAndNothingWithoutOne)
     block.ScaleY = 2.0f;
     EXPECT_FLOAT_EQ(UX::MeasureTextWidth(block, u"Text"), 2.0f * width) << "the size is the text scale times sy";
     UX::DrawText(0.0f, 0.0f, 100.0f, 30.0f, block, u"Text");
-    ASSERT_EQ(canvas.aBatch.size(), 1u);
-    EXPECT_EQ(canvas.aBatch[0].aVertex.size(), 4u * 6u);
+    ASSERT_EQ(canvas.textures.size(), 1u);
+    EXPECT_EQ(canvas.Quads(), 4u);
     UX::TLocalization empty;
     UX::DrawLocalization(0.0f, 0.0f, 100.0f, 30.0f, block, empty);
-    EXPECT_EQ(canvas.aBatch.size(), 1u) << "an empty text draws nothing";
+    EXPECT_EQ(canvas.textures.size(), 1u) << "an empty text draws nothing";
 
     UX::TControl* title = Find("ux_demo_title");
     Form()->Show(2);
@@ -266,24 +242,32 @@ TEST_F(RenderTest, TextsDrawWithTheFontOfTheirBlockAndNothingWithoutOne)
     EXPECT_EQ(title->MeasureText(u"", UX::STATE_NORMAL).fWidth, 0.0f);
 }
 
-TEST_F(RenderTest, TheCursorIsDrawnAtThePointerLessItsHotSpot)
+// The UX draws the cursor "Mouse" of the loaded data on top of its layers, where the pointer is.
+TEST_F(RenderTest, TheMouseCursorIsDrawnOnTopAtThePointer)
 {
     TInputCursor cursor = {};
+    cursor.Name = TName("Mouse", true);
+    cursor.nFlags = INPUT_CURSOR_FOLLOWS_POINTER;
     cursor.pTexture = texture;
+    cursor.fImageWidth = 16.0f;
+    cursor.fImageHeight = 24.0f;
     cursor.fHotSpotX = 3.0f;
     cursor.fHotSpotY = 4.0f;
+    TInputManager::Instance().Cursors().Add(&cursor);
+    Ux().OnClusterLoad();
+    ASSERT_EQ(Ux().GetCursor(), &cursor);
     MouseTo(100.0f, 50.0f);
-    cursor.Draw();
-    ASSERT_EQ(canvas.aRectangle.size(), 1u);
-    EXPECT_EQ(canvas.aRectangle[0].x1, 97.0f);
-    EXPECT_EQ(canvas.aRectangle[0].y1, 46.0f);
-    EXPECT_EQ(canvas.aRectangle[0].x2, 161.0f) << "the texture's size without an image size";
-    cursor.fImageWidth = 16.0f;
-    cursor.fImageHeight = 8.0f;
-    cursor.Draw();
-    EXPECT_EQ(canvas.aRectangle[1].x2, 113.0f);
-    EXPECT_EQ(canvas.aRectangle[1].y2, 54.0f);
-    cursor.Show(false, true);
-    cursor.Draw();
-    EXPECT_EQ(canvas.aRectangle.size(), 2u) << "a hidden cursor is not drawn";
+    Form()->Show(2);
+    Frames(2);
+    canvas.Clear();
+    Draw();
+    ASSERT_FALSE(canvas.textures.empty());
+    EXPECT_EQ(canvas.textures.back(), texture) << "drawn last";
+    const u32 last = canvas.Quads() - 1;
+    EXPECT_EQ(canvas.TopLeft(last).x, 97.0f);
+    EXPECT_EQ(canvas.TopLeft(last).y, 46.0f);
+    EXPECT_EQ(canvas.BottomRight(last).x, 113.0f);
+    TInputManager::Instance().SetActiveCursor(nullptr);
+    TInputManager::Instance().Cursors().SetCount(TInputManager::Instance().Cursors().GetCount() - 1);
+    Ux().OnClusterLoad();
 }

@@ -1,36 +1,20 @@
 #include "uxdatawriter.h"
 
 #include "core/cluster/cluster.h"
-#include "core/system/log.h"
-#include "directx/render/dxtextureformat.h"
 #include "directx/render/dxtexturemanager.h"
 #include "engine/render/texturefont.h"
 #include "engine/render/texturefontmanager.h"
-#include "platform/d3dx9/fontfacecache.h"
+#include "fontraster.h"
 #include "repositorywriter.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/ux.instance.h"
 #include "ux/ux.manager.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace
 {
-// The characters of the UX fonts: printable ASCII and the German letters.
-std::vector<char16_t> FontCharacters()
-{
-    std::vector<char16_t> characters;
-    for (char16_t c = 32; c < 127; ++c)
-        characters.push_back(c);
-    for (char16_t c : {u'Ä', u'Ö', u'Ü', u'ß', u'ä', u'ö', u'ü'})
-        characters.push_back(c);
-    return characters;
-}
-
-constexpr i32 kFontPageWidth = 256;
-
 void NamedDescendants(UX::TControl* control, UX::TInstanceObject& object)
 {
     for (UX::TControl* child = control->lChild.pFirst; child; child = child->pNext)
@@ -54,81 +38,16 @@ TUxDataWriter::~TUxDataWriter()
 
 TTexture* TUxDataWriter::AddTexture(const char* name, i32 width, i32 height, const std::vector<u32>& texels)
 {
-    TTexture* texture = g_pDxTextureManager->CreateTextureEntry(TName(name, true));
-    texture->m_nWidth = width;
-    texture->m_nHeight = height;
-    texture->m_nDepth = 1;
-    texture->m_nLevels = 1;
-    texture->m_nType = TEXTURE_2D;
-    texture->m_nFormat = static_cast<i32>(TEXTURE_FORMAT_A8R8G8B8);
-    const u32 pitch = static_cast<u32>(width) * 4;
-    texture->m_aLevel.Add({0, pitch * static_cast<u32>(height), pitch});
-    m_Writer.AddBlock(texture, texels.data(), static_cast<u32>(texels.size() * 4));
-    return texture;
+    return AddTextureRecord(m_Writer, name, width, height, texels);
 }
 
-TTextureFont* TUxDataWriter::AddFont(const char* name, const char* face, i32 pixels)
+TTextureFont* TUxDataWriter::AddFont(const char* name, const char* file, i32 pixels)
 {
-    std::shared_ptr<TFontFace> source = TFontFaceCache::Find(face, -pixels, 400);
-    if (!source)
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUxDataWriter::AddFont(): error: ", "'%s': no font file", face);
+    TRasterFont raster;
+    if (!RasteriseFont(file, pixels, Latin1AndEuro(), raster))
         return nullptr;
-    }
-    const std::vector<char16_t> characters = FontCharacters();
-    std::vector<TGlyphBitmap> bitmaps(characters.size());
-    i32 cellWidth = 1;
-    for (size_t i = 0; i < characters.size(); ++i)
-    {
-        source->Render(characters[i], bitmaps[i]);
-        cellWidth = std::max({cellWidth, bitmaps[i].advance, std::max(bitmaps[i].left, 0) + bitmaps[i].width});
-    }
-    const i32 cellHeight = source->LineHeight();
-    const i32 columns = kFontPageWidth / cellWidth;
-    const i32 rows = (static_cast<i32>(characters.size()) + columns - 1) / columns;
-    i32 pageHeight = 1;
-    while (pageHeight < rows * cellHeight)
-        pageHeight *= 2;
-
-    // White texels whose alpha is the glyph's coverage, each glyph in its cell on its baseline.
-    std::vector<u32> page(static_cast<size_t>(kFontPageWidth * pageHeight), 0x00FFFFFF);
-    std::vector<TTextureFontGlyph> glyphs;
-    for (size_t i = 0; i < characters.size(); ++i)
-    {
-        const TGlyphBitmap& bitmap = bitmaps[i];
-        const i32 cellX = static_cast<i32>(i) % columns * cellWidth;
-        const i32 cellY = static_cast<i32>(i) / columns * cellHeight;
-        const i32 left = std::max(bitmap.left, 0);
-        const i32 top = source->Ascent() - bitmap.top;
-        for (i32 y = 0; y < bitmap.height; ++y)
-            for (i32 x = 0; x < bitmap.width; ++x)
-            {
-                const i32 px = cellX + left + x;
-                const i32 py = cellY + top + y;
-                if (px < cellX + cellWidth && py >= cellY && py < cellY + cellHeight)
-                    page[static_cast<size_t>(py * kFontPageWidth + px)] =
-                        static_cast<u32>(bitmap.coverage[static_cast<size_t>(y * bitmap.width + x)]) << 24 |
-                        0x00FFFFFF;
-            }
-        glyphs.push_back({characters[i], 0, static_cast<f32>(cellX) / kFontPageWidth,
-                          static_cast<f32>(cellY) / static_cast<f32>(pageHeight),
-                          static_cast<f32>(cellX + cellWidth) / kFontPageWidth,
-                          static_cast<f32>(cellY + cellHeight) / static_cast<f32>(pageHeight), 0.0f,
-                          static_cast<f32>(bitmap.advance), 0.0f});
-    }
-    auto font = std::make_unique<TTextureFont>();
-    font->m_Name = TName(name, true);
-    font->m_nLineHeight = cellHeight;
-    font->m_fBaseline = -1.0f;
-    font->m_fCellWidth = static_cast<f32>(cellWidth);
-    font->m_fCellHeight = static_cast<f32>(cellHeight);
-    font->m_nGlyphCount = static_cast<i32>(glyphs.size());
-    m_Writer.AddBlock(font.get(), glyphs.data(), static_cast<u32>(glyphs.size() * sizeof(TTextureFontGlyph)));
-    char pageName[256];
-    FormatString256(pageName, "%s_page", name);
-    TResource::LinkTo(font.get(), AddTexture(pageName, kFontPageWidth, pageHeight, page));
-    g_pTextureFontManager->Fonts().Add(font.get());
-    m_aFont.push_back(std::move(font));
+    m_aFont.push_back(std::make_unique<TTextureFont>());
+    AddTextureFont(m_Writer, *m_aFont.back(), name, raster);
     return m_aFont.back().get();
 }
 

@@ -32,9 +32,9 @@ public:
 
     // One level of A8R8G8B8 texels, rows from the top.
     TTexture* AddTexture(const char* name, i32 width, i32 height, const std::vector<u32>& texels);
-    // The printable ASCII characters and the German letters of the face at the pixel size, on
-    // one page texture named after the font.
-    TTextureFont* AddFont(const char* name, const char* face, i32 pixels);
+    // The Latin-1 characters of the font file at the pixel size, on one page texture named after
+    // the font; null, with a line on standard error, when the file cannot be read.
+    TTextureFont* AddFont(const char* name, const char* file, i32 pixels);
     // Six default state blocks.
     UX::TTransitionStyle* AddStyle(const char* name);
     // A control of class T under the parent (none: a root), with the style when one is named.

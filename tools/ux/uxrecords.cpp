@@ -94,7 +94,7 @@ std::unique_ptr<TUxDataWriter> s_pLevelData;
 
 void AddGameUxRecords(TUxDataWriter& data)
 {
-    data.AddFont(UX_FONT_NAME, "DejaVu Sans", kFontPixels);
+    data.AddFont(UX_FONT_NAME, UX_FONT_FILE, kFontPixels);
     UX::TLayer* layers[2] = {data.AddLayer(UX_LAYER_NAMES[0]), data.AddLayer(UX_LAYER_NAMES[1])};
 
     // The form fades in and out over half a second; it uses no other state.

@@ -11,6 +11,8 @@ class TRepositoryWriter;
 class TUxDataWriter;
 
 inline constexpr const char* UX_FONT_NAME = "Font_ux";
+// The system's font the UX font is rasterised from.
+inline constexpr const char* UX_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline constexpr const char* UX_LAYER_NAMES[] = {"ux_layer_0", "ux_layer_1"};
 
 // Makes the records with the writer; the game's screens must be registered.
