@@ -344,6 +344,8 @@ private:
     // leave event.
     TControl* HoverEventTarget(EControlEvent event);
     void ClearDescendantHovered();
+    // The UX manager's capture and pressed control let go when they are this control.
+    void ReleaseMouse();
     void SetClip();
     void PlayClickSound();
 };

@@ -279,8 +279,18 @@ void TControl::HideNow()
     fTransitionDuration = fTransitionRemaining = 0.0f;
     aEvent[EVENT_HIDE].Invoke(this, nullptr);
     aEvent[EVENT_VISIBILITY_CHANGE].Invoke(this, nullptr);
-    if (g_pUXManager && g_pUXManager->GetCapture() == this)
+    ReleaseMouse();
+}
+
+void TControl::ReleaseMouse()
+{
+    if (!g_pUXManager)
+        return;
+    if (g_pUXManager->GetCapture() == this)
         g_pUXManager->SetCapture(nullptr);
+    // A pressed control kept by the manager would keep the UX from the input focus for good.
+    if (g_pUXManager->GetPressed() == this)
+        g_pUXManager->SetPressed(nullptr);
 }
 
 void TControl::PropagateParentEnabled(u32 enabled)
@@ -315,8 +325,7 @@ void TControl::Disable()
     PropagateParentEnabled(0);
     OnDisable();
     aEvent[EVENT_ENABLE_CHANGE].Invoke(this, nullptr);
-    if (g_pUXManager && g_pUXManager->GetCapture() == this)
-        g_pUXManager->SetCapture(nullptr);
+    ReleaseMouse();
 }
 
 void TControl::Activate()

@@ -266,3 +266,29 @@ TEST_F(InputTest, WithUxShowOffNothingIsDrawnButTheMouseIsServed)
     EXPECT_NE(BackBuffer()[static_cast<size_t>(y) * static_cast<size_t>(Width()) + static_cast<size_t>(x)],
               0xFF000000u);
 }
+
+// The pressed control the manager records, hidden or disabled while held, lets the UX take the
+// input focus again.
+TEST_F(InputTest, AHiddenOrDisabledPressedControlIsNoLongerThePressedOne)
+{
+    button->nFlags |= UX::CONTROL_RECORDS_PRESSED | UX::CONTROL_CAPTURES;
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    ASSERT_EQ(Ux().GetPressed(), button);
+    EXPECT_FALSE(Ux().WantsInput()) << "the input focus waits while a control is pressed";
+    button->HideNow();
+    EXPECT_EQ(Ux().GetPressed(), nullptr);
+    EXPECT_EQ(Ux().GetCapture(), nullptr);
+    Button(false);
+    Frame();
+    button->Show(2);
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    ASSERT_EQ(Ux().GetPressed(), button);
+    button->Disable();
+    EXPECT_EQ(Ux().GetPressed(), nullptr);
+}
