@@ -13,7 +13,8 @@ namespace UX
 {
 namespace
 {
-// Scale pairs that would divide by zero or come out unusable keep the scale they had.
+// Scale pairs that would divide by zero or come out unusable (a zero size or scale) keep the
+// scale they had.
 bool Usable(f32 value)
 {
     return std::isfinite(value) && value != 0.0f;
@@ -34,26 +35,20 @@ void ApplyAspectMode(u32 mode, f32& sx, f32& sy, const TRect& parent, const TRec
         break;
     case 2:
         y = parent.height * INV_REFERENCE_HEIGHT;
-        x = Usable(a) ? y / a : sx;
+        x = y / a;
         break;
     case 3:
         x = y = std::min(parent.width * INV_REFERENCE_WIDTH, parent.height * INV_REFERENCE_HEIGHT);
         break;
     case 4:
-        if (!Usable(own.width))
-            return;
         x = parent.width / own.width;
         y = x * a;
         break;
     case 5:
-        if (!Usable(own.height) || !Usable(a))
-            return;
         y = parent.height / own.height;
         x = y / a;
         break;
     case 6:
-        if (!Usable(own.width) || !Usable(own.height))
-            return;
         x = y = std::max(parent.width / own.width, parent.height / own.height);
         break;
     case 7: {
