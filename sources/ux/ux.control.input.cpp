@@ -98,7 +98,8 @@ void TControl::HandleMouse(TMouse* mouse, u32 hitAllowed)
         mouse->nResult |= MOUSE_TAKEN;
         if (mouse->nButtons & (BUTTONS_PRESSED | BUTTONS_RELEASED))
             HandleButtons(mouse);
-        // Released outside: the capture ends as it does over the control.
+        // Released outside: the capture ends as it does over the control; kept, it would shut
+        // every other control out of the mouse.
         if (!(mouse->nButtons & BUTTONS_HELD) && g_pUXManager && g_pUXManager->GetCapture() == this)
             g_pUXManager->SetCapture(nullptr);
         return;
@@ -136,10 +137,6 @@ void TControl::Leave(TMouse* mouse)
         target->aEvent[EVENT_MOUSE_LEAVE].Invoke(target, mouse);
         OnMouseLeave(mouse);
     }
-    // A capture ends when its control is left, whether a press began there or not: a capture
-    // kept would shut every other control out of the mouse.
-    if (g_pUXManager && g_pUXManager->GetCapture() == this)
-        g_pUXManager->SetCapture(nullptr);
     if (!(nFlags & CONTROL_PRESS_BEGAN))
         return;
     // A press that leaves the control is no click.
@@ -148,7 +145,11 @@ void TControl::Leave(TMouse* mouse)
     nFlags &= ~(CONTROL_PRESS_BEGAN | CONTROL_PRESSED);
     KillFocus();
     if (g_pUXManager)
+    {
         g_pUXManager->SetPressed(nullptr);
+        if (g_pUXManager->GetCapture() == this)
+            g_pUXManager->SetCapture(nullptr);
+    }
     UpdateState(0, 0);
 }
 

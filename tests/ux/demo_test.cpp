@@ -3,6 +3,9 @@
 // halfway through its fade.
 #include "uxfixture.h"
 
+#include "engine/render/canvasmanager.h"
+#include "engine/render/device.h"
+#include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "platform/d3d9/golden.h"
 
@@ -113,4 +116,27 @@ TEST_P(DemoTest, MidTransition)
     EXPECT_GT(done, 0.4f);
     EXPECT_LT(done, 0.6f);
     EXPECT_EQ(Golden("midtransition"), "");
+}
+
+// A batch the canvas draws early (the next image has another texture) lands where its images
+// lie, whatever an immediate rectangle drawn before it left in the screen transform.
+TEST_F(UxTest, ImagesDrawnBetweenTexturesAndAfterAnImmediateRectangleLandInPlace)
+{
+    TTexture* red = SolidTexture("ux_test_red", 8, 0xFFFF0000);
+    TTexture* green = SolidTexture("ux_test_green", 8, 0xFF00FF00);
+    g_pDeviceManager->BeginScene();
+    g_pDeviceManager->SetBackBufferTarget(1);
+    g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    g_pRenderManager->m_nInRender = 1;
+    g_pCanvasManager->DrawTexture(0.0f, 0.0f, 10.0f, 10.0f, g_pCanvasManager->SetShader(red, 1),
+                                  TColor{1.0f, 1.0f, 1.0f, 0.5f});
+    const TColor white{1.0f, 1.0f, 1.0f, 1.0f};
+    UX::TImage::Make(red).Draw(100.0f, 100.0f, 50.0f, 50.0f, 1.0f, 1.0f, white);
+    UX::TImage::Make(green).Draw(200.0f, 100.0f, 50.0f, 50.0f, 1.0f, 1.0f, white);
+    g_pCanvasManager->Flush();
+    g_pRenderManager->m_nInRender = 0;
+    g_pDeviceManager->EndScene();
+    const std::vector<std::uint32_t> pixels = BackBuffer();
+    EXPECT_EQ(pixels[static_cast<size_t>(125 * Width() + 125)], 0xFFFF0000u);
+    EXPECT_EQ(pixels[static_cast<size_t>(125 * Width() + 225)], 0xFF00FF00u);
 }

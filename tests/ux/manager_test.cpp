@@ -27,6 +27,7 @@
 #include "uxdatawriter.h"
 #include "uxrecords.h"
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 
@@ -140,15 +141,19 @@ TEST_F(ManagerTest, DamagedValuesOfStoredControlsAreResetWithTheirNames)
     LoadWritten([&](TUxDataWriter& data) {
         UX::TLayer* layer = data.AddLayer("layer");
         UX::TControl* bad = data.AddControl<UX::TPictureBox>("damaged", layer);
-        bad->nState = 9;
-        bad->nTargetState = 17;
-        bad->nAspectMode = 12;
-        bad->nClipStage = 5;
-        bad->nActionBindingCount = 20;
+        // The first values refused on each side.
+        bad->nState = UX::STATE_COUNT;
+        bad->nTargetState = UX::STATE_NONE + 1;
+        bad->nAspectMode = UX::ASPECT_MODE_COUNT;
+        bad->nClipStage = UX::CLIP_STAGE_COUNT;
+        bad->nActionBindingCount = UX::ACTION_BINDING_COUNT + 1;
         bad->fTransitionRemaining = -3.0f;
         UX::TControl* scoped = data.AddControl<UX::TPictureBox>("scoped", layer);
         scoped->AddActionBinding(TName("act", true), "a", UX::SCOPE_ALWAYS);
-        scoped->aActionBinding[0].nScope = 7;
+        scoped->aActionBinding[0].nScope = UX::SCOPE_COUNT;
+        UX::TControl* negative = data.AddControl<UX::TPictureBox>("negative", layer);
+        negative->nActionBindingCount = -1;
+        negative->fTransitionDuration = std::nanf("");
     });
     UX::TControl* bad = UX::TPictureBox::Manager().Get(0);
     EXPECT_EQ(bad->nState, UX::STATE_NORMAL);
@@ -161,11 +166,14 @@ TEST_F(ManagerTest, DamagedValuesOfStoredControlsAreResetWithTheirNames)
     for (const char* what : {"state", "aspect mode", "clip stage", "action binding count", "transition time"})
         EXPECT_TRUE(Logged(std::string("'damaged': ") + what + " reset")) << what;
     EXPECT_TRUE(Logged("'scoped': action binding scope reset"));
+    EXPECT_TRUE(Logged("'negative': action binding count reset"));
+    EXPECT_TRUE(Logged("'negative': transition time reset"));
     // The last one accepted on each side stays.
     LoadWritten([&](TUxDataWriter& data) {
         UX::TControl* edge = data.AddControl<UX::TPictureBox>("edge", nullptr);
         edge->nState = UX::STATE_HOVER;
         edge->nTargetState = UX::STATE_NONE;
+        edge->aActionBinding[0].nScope = UX::SCOPE_ALWAYS;
         edge->nAspectMode = 7;
         edge->nClipStage = UX::CLIP_AFTER_CHILDREN;
         edge->nActionBindingCount = 8;
