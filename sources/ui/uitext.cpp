@@ -1,5 +1,6 @@
 #include "ui/uitext.h"
 
+#include "core/system/log.h"
 #include "engine/localization/localization.h"
 #include "ui/uimanager.h"
 #include "ui/uistyle.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 namespace
 {
@@ -105,7 +107,23 @@ bool TUIText::SelectFont() const
 {
     if (!g_pTextureFontManager)
         return false;
-    g_pTextureFontManager->SetFont(m_Font, m_fSize, m_fSpacing);
+    // Text is drawn every frame: a font the data lacks is told once, then the first font draws.
+    DArray<TTextureFont*>& fonts = g_pTextureFontManager->Fonts();
+    TName font = m_Font;
+    bool known = false;
+    for (i32 i = 0; i < fonts.GetCount() && !known; ++i)
+        known = fonts[i]->m_Name == font;
+    if (!known)
+    {
+        static std::set<u32> s_Told;
+        if (s_Told.insert(font.GetId()).second)
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TUIText::SelectFont(): error: ", "'%s': undeclared font",
+                        font.GetText());
+        if (fonts.GetCount() == 0)
+            return false;
+        font = fonts[0]->m_Name;
+    }
+    g_pTextureFontManager->SetFont(font, m_fSize, m_fSpacing);
     return g_pTextureFontManager->GetFont() != nullptr;
 }
 

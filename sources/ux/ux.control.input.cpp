@@ -6,7 +6,7 @@
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.radiobutton.h"
 #include "ux/ux.manager.h"
-#include "ux/ux.sound.h"
+#include "xaudio2/gamesound.h"
 
 namespace UX
 {
@@ -200,7 +200,7 @@ void TControl::PlayClickSound()
     else if (g_pUXManager)
         style = g_pUXManager->FindStyle(StyleName);
     if (style && style->pSoundOnClick)
-        PlayStyleSound(style->pSoundOnClick);
+        style->pSoundOnClick->Play(nullptr);
 }
 
 i32 TControl::DoAction(TControl* sender, const TName& action, u32 ancestorPass)

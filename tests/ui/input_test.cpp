@@ -2,6 +2,10 @@
 // the pointer, modal blocking, the select latch, hot keys, tooltips, fades and dragging.
 #include "uifixture.h"
 
+#include "engine/input/inputaction.h"
+#include "engine/input/inputcursor.h"
+#include "engine/input/inputmanager.h"
+#include "engine/system/command/deferredvariable.h"
 #include "ui/uibutton.h"
 #include "ui/uiedit.h"
 #include "ui/uilabel.h"
@@ -46,6 +50,26 @@ protected:
     }
     using UITest::Button;
 };
+
+TEST_F(UIInputTest, TheDefaultBindsReachEveryUIActionAndTheCursorsButton)
+{
+    for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
+    {
+        const TInputAction* action = g_pUIManager->GetAction(static_cast<EUIAction>(i));
+        ASSERT_NE(action, nullptr) << UI_ACTION_NAMES[i];
+        EXPECT_TRUE(action->HasInput()) << UI_ACTION_NAMES[i];
+    }
+    for (const char* name : {"helptoggle2", "management", "sortgate", "sorttask", "sorttime", "toggle",
+                             "optionnext", "optionprev"})
+    {
+        const TInputAction* action = TInputManager::Instance().FindAction(TName(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_TRUE(action->HasInput()) << name;
+    }
+    ASSERT_NE(g_pUIManager->GetCursor(), nullptr);
+    ASSERT_NE(g_pUIManager->GetCursor()->pAction[0], nullptr);
+    EXPECT_TRUE(g_pUIManager->GetCursor()->pAction[0]->HasInput());
+}
 
 TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
 {

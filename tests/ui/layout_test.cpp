@@ -167,6 +167,35 @@ TEST_F(UILayoutTest, ItemsLetTheLoadedRecordsGoWithTheClusterAndFindThemAgain)
     EXPECT_EQ(button->m_pImage, white);
 }
 
+TEST_F(UILayoutTest, TheClusterArrayHooksAnswerOneForOtherIds)
+{
+    const u32 icons = g_pUIManager->GetIconCount();
+    const u32 styles = g_pUIManager->GetStyleCount();
+    ASSERT_GT(icons, 0u);
+    void* data = nullptr;
+    i32 count = 0;
+    for (u32 id : {105u, 108u, 23u})
+    {
+        EXPECT_EQ(g_pUIManager->SetArray(id, nullptr, 0), 1) << id;
+        EXPECT_EQ(g_pUIManager->GetArray(id, data, count), 1) << id;
+    }
+    EXPECT_EQ(g_pUIManager->GetArray(UI_ICON_TYPE_ID, data, count), 0);
+    EXPECT_EQ(g_pUIManager->GetArray(UI_STYLE_TYPE_ID, data, count), 0);
+    EXPECT_EQ(g_pUIManager->GetIconCount(), icons);
+    EXPECT_EQ(g_pUIManager->GetStyleCount(), styles);
+}
+
+TEST_F(UILayoutTest, AMissingFontIsToldOnceAndTheFirstFontMeasures)
+{
+    TUIText text;
+    text.SetText("Missing");
+    text.m_Font = TName("no such font", true);
+    const TTextBox first = text.Measure(-1.0f);
+    text.Measure(-1.0f);
+    EXPECT_GT(first.fWidth, 0.0f);
+    EXPECT_EQ(m_Log.Count("'no such font': undeclared font"), 1u);
+}
+
 TEST_F(UILayoutTest, AStackerSumsItsChildrenWithTheTrailingGap)
 {
     auto* stacker = MakeRoot<TUIStacker>("TUIStacker", "stacker", 0.0f, 0.0f);

@@ -26,6 +26,8 @@
 #include "targetgolden.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace
 {
@@ -36,23 +38,14 @@ TWinInputDriver& Driver()
     return *static_cast<TWinInputDriver*>(plugin);
 }
 
-// The start-up script's bindings of the UI actions.
-const char* const BINDINGS[] = {"action.bind \"menuup\" Up",
-                                "action.bind \"menudown\" Down",
-                                "action.bind \"menuleft\" Left",
-                                "action.bind \"menuright\" Right",
-                                "action.bind \"menuselect\" Enter",
-                                "action.bind \"menuselect2\" Space",
-                                "action.bind \"menuback\" Esc",
-                                "action.bind \"tabnext\" PgDn",
-                                "action.bind \"tabprev\" PgUp",
-                                "action.bind \"nextcontrol\" Tab",
-                                "action.bind \"helptoggle\" F1",
-                                "action.bind \"scrollup\" mbWheelUp",
-                                "action.bind \"scrolldown\" mbWheelDown",
-                                "action.bind \"optionnext\" Period",
-                                "action.bind \"optionprev\" Comma",
-                                "action.bind \"mouseselect\" mbLeftButton"};
+// The default action binds, as the start-up script runs them.
+void RunDefaultBinds()
+{
+    std::ifstream script(VESTAMOR_SCRIPT_DIR "/actions.icom");
+    for (std::string line; std::getline(script, line);)
+        if (line.rfind("//", 0) != 0 && !line.empty())
+            TCommandManager::Instance().ExecuteText(line.c_str());
+}
 } // namespace
 
 u32 TLogRecorder::Count(const std::string& text) const
@@ -114,8 +107,7 @@ void UITest::SetUp()
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
         if (g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0) != 0)
             return false;
-        for (const char* line : BINDINGS)
-            TCommandManager::Instance().ExecuteText(line);
+        RunDefaultBinds();
         ::testing::AddGlobalTestEnvironment(new TUIEnvironment);
         return true;
     }();

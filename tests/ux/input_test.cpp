@@ -7,6 +7,7 @@
 #include "engine/system/command/variable.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.layer.h"
+#include "xaudio2/gamesound.h"
 
 #include <string>
 #include <vector>
@@ -291,4 +292,22 @@ TEST_F(InputTest, AHiddenOrDisabledPressedControlIsNoLongerThePressedOne)
     ASSERT_EQ(Ux().GetPressed(), button);
     button->Disable();
     EXPECT_EQ(Ux().GetPressed(), nullptr);
+}
+
+// A button's release plays its style's click sound, started with no node.
+TEST_F(InputTest, AReleasePlaysTheStylesClickSound)
+{
+    TGameSound sound;
+    TNode* sentinel = reinterpret_cast<TNode*>(&sound);
+    sound.pStartNode = sentinel;
+    button->pStyle->pSoundOnClick = &sound;
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    EXPECT_EQ(sound.pStartNode, sentinel) << "a press plays nothing";
+    Button(false);
+    Frame();
+    EXPECT_EQ(sound.pStartNode, nullptr);
+    button->pStyle->pSoundOnClick = nullptr;
 }

@@ -1,6 +1,0 @@
-#include "ux/ux.sound.h"
-
-namespace UX
-{
-void PlayStyleSound(TGameSound*) {}
-} // namespace UX
