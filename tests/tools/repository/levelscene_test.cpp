@@ -16,6 +16,7 @@
 #include "engine/render/texturefontmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "levelrenderscene.h"
+#include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
 
@@ -38,6 +39,8 @@ protected:
         Create();
         m_pManager->SetRunning(1);
         g_pCluster->LinkTypes();
+        // The level carries the UX screens' records: the screens are registered first.
+        RegisterGameScreens();
         // The managers the start-up script begins, in its order.
         g_pResourceManager->BeginManager();
         // Blocks are read at once without the loader thread: the first frame has them all.
