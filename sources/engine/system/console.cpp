@@ -13,9 +13,9 @@
 #include "engine/render/fontmanager.h"
 #include "engine/render/texturemanager.h"
 #include "engine/render/viewport.h"
+#include "engine/system/commandarguments.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/system/commandarguments.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
 
@@ -46,7 +46,7 @@ constexpr const char* kQuickStart[] = {
     "   type ^Gaction.bind action input^. to bind action input",
 };
 // The user colours A to I, red, green and blue over 255.
-constexpr u8 kColors[kColorCount][3] = {{239, 224, 224}, {224, 80, 32},   {239, 224, 224},
+constexpr u8 kColors[kColorCount][3] = {{239, 224, 224}, {224, 80, 32},  {239, 224, 224},
                                         {240, 160, 64},  {239, 224, 224}, {64, 224, 160},
                                         {160, 160, 96},  {144, 144, 224}, {64, 144, 224}};
 enum EConsoleColor
@@ -118,8 +118,7 @@ const u32 s_nCommands = [] {
     manager.RegisterCommand("console_echo", "console input echo", "Displays the next pressed key in console.",
                             &s_Commandconsole_echo, 0);
     manager.RegisterCommand("version", "display vestamor version",
-                            "Display the vestamor engine version and build information.", &s_Commandversion,
-                            0);
+                            "Display the vestamor engine version and build information.", &s_Commandversion, 0);
     return 0u;
 }();
 
@@ -132,8 +131,7 @@ public:
 
 Tconsole_showVariable s_console_show;
 TConsoleManager s_ConsoleManager;
-const i32 s_nRegistered =
-    TManagerManager::RegisterManager("Console", "Console", &g_pConsoleManager, &s_ConsoleManager);
+const i32 s_nRegistered = TManagerManager::RegisterManager("Console", "Console", &g_pConsoleManager, &s_ConsoleManager);
 
 void Tconsole_showVariable::OnChange()
 {
@@ -150,8 +148,7 @@ void Copy(char* target, u32 size, const char* text)
 
 bool IsKey(const TInputEvent& event, const char* name, u32 modifiers = 0)
 {
-    return (event.nModifiers & INPUT_KEY_MODIFIERS) == modifiers &&
-           strcasecmp(InputKeyName(event.nCode), name) == 0;
+    return (event.nModifiers & INPUT_KEY_MODIFIERS) == modifiers && strcasecmp(InputKeyName(event.nCode), name) == 0;
 }
 } // namespace
 
@@ -198,8 +195,7 @@ void TConsoleManager::BeginManager()
     g_pInputManager->RegisterInputFocus(this, kFocusLayer);
     m_pToggle = g_pInputManager->FindInput(TName("Tilde"));
     if (!m_pToggle)
-        __Abort("TConsoleManager::BeginManager", "sources/engine/system/console", __LINE__,
-                "'Tilde': undeclared input");
+        __Abort("TConsoleManager::BeginManager", "sources/engine/system/console", __LINE__, "'Tilde': undeclared input");
     g_pCluster->AddListener(this);
     g_pResourceManager->AddMethod(this);
     g_pCommandManager->SetListener(this);
@@ -486,8 +482,7 @@ void TConsoleManager::RenderManager()
         // A blink of about a second.
         const f32 seconds = g_pTimer ? static_cast<f32>(g_pTimer->GetTime()) : 0.0f;
         const f32 w = static_cast<f32>(canvas->GetTextWidth(m_aInput, -1));
-        canvas->DrawTexture(w + 22.0f, h - 158.0f, w + 32.0f, h - 138.0f,
-                            canvas->SetShader(cursor, kAlphaShader),
+        canvas->DrawTexture(w + 22.0f, h - 158.0f, w + 32.0f, h - 138.0f, canvas->SetShader(cursor, kAlphaShader),
                             {1.0f, 1.0f, 1.0f, (std::sin(6.0f * seconds) + 1.0f) * 0.5f * fade});
     }
 
@@ -500,8 +495,8 @@ void TConsoleManager::RenderManager()
             const f32 y = h - 123.0f + 18.0f * static_cast<f32>(k);
             const f32 candidate[4] = {30.0f, y, 400.0f, y + 22.0f};
             const f32 description[4] = {400.0f, y, 580.0f, y + 22.0f};
-            canvas->WriteRect(candidate, s_aColor[row == m_nSelectedRow ? COLOR_E : COLOR_D],
-                              m_aCandidate[row].aText, 0);
+            canvas->WriteRect(candidate, s_aColor[row == m_nSelectedRow ? COLOR_E : COLOR_D], m_aCandidate[row].aText,
+                              0);
             canvas->WriteRect(description, s_aColor[COLOR_F], m_aDescription[row].aText, 0);
         }
     }

@@ -87,12 +87,8 @@ TEST_F(ConsoleTest, KeepsTheNewest256LinesAndScrollsBackToTenShortOfTheOldest)
 TEST_F(ConsoleTest, KeyPressesTypeNothingAndPagesScroll)
 {
     Type("ab");
-    for (const auto& [name, value] : std::initializer_list<std::pair<const char*, u32>>{{"PageUp", 0x21},
-                                                                                        {"Home", 0x24},
-                                                                                        {"Delete", 0x2E},
-                                                                                        {"F1", 0x70},
-                                                                                        {"Insert", 0x2D},
-                                                                                        {"Left", 0x25}})
+    for (const auto& [name, value] : std::initializer_list<std::pair<const char*, u32>>{
+             {"PageUp", 0x21}, {"Home", 0x24}, {"Delete", 0x2E}, {"F1", 0x70}, {"Insert", 0x2D}, {"Left", 0x25}})
     {
         m_Console.HandleKey(Key(name, INPUT_KEY_PRESS, value));
         EXPECT_STREQ(m_Console.GetInput(), "ab") << name;
@@ -182,9 +178,8 @@ TEST_F(ConsoleTest, PrivateLinesStayOutOfTheHistoryAndTheEcho)
     EXPECT_STREQ(m_Console.GetHistory().Back(0), "first");
     EXPECT_STREQ(m_Console.GetLines().Back(0), "^Gtest.private.login ...");
     // Private commands are still listed and completed.
-    EXPECT_EQ(
-        TCommandManager::Instance().FindCommand(MakeCommandName("test_private_login", false))->GetFlag(),
-        COMMAND_PRIVATE);
+    EXPECT_EQ(TCommandManager::Instance().FindCommand(MakeCommandName("test_private_login", false))->GetFlag(),
+              COMMAND_PRIVATE);
     TCompletionList candidates;
     TCompletionList descriptions;
     TCommandManager::Instance().Complete("test.private", candidates, descriptions);
