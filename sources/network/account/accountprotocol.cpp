@@ -629,6 +629,9 @@ void TAccountProtocol::RemoveListener(TAccountListener* listener)
 void TAccountProtocol::DeliverEvents(TAccountManagerListener* const* managerListeners, u32 count)
 {
     TCommandManager& commands = TCommandManager::Instance();
+    // The lines come from the client, not from the script that runs the main loop.
+    const TName source = commands.GetSource();
+    commands.SetSource(TName());
     TAccountEvent event;
     while (m_Events.Pop(event))
     {
@@ -664,4 +667,5 @@ void TAccountProtocol::DeliverEvents(TAccountManagerListener* const* managerList
             break;
         }
     }
+    commands.SetSource(source);
 }
