@@ -90,8 +90,8 @@ public:
     void SetApertureToDevice();
     // The size of the target bound in colour slot 0; nothing while none is bound.
     void SetApertureToRenderTarget();
-    f32 GetApertureWidth() const { return m_fWidth; }
-    f32 GetApertureHeight() const { return m_fHeight; }
+    f32 GetApertureWidth() const override { return m_fWidth; }
+    f32 GetApertureHeight() const override { return m_fHeight; }
     i32 GetApertureMode() const { return m_nApertureMode; }
     f32 GetScaleX() const { return m_fScaleX; }
     f32 GetScaleY() const { return m_fScaleY; }
@@ -109,7 +109,7 @@ public:
     void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) override;
     void DrawTextureUV(f32 x1, f32 y1, f32 x2, f32 y2, f32 tu1, f32 tv1, f32 tu2, f32 tv2, TShader* shader,
                        const TColor& color);
-    void DrawFullScreen(TShader* shader, const TColor& color);
+    void DrawFullScreen(TShader* shader, const TColor& color) override;
 
     // TClusterMethods: binds "CanvasColor" and the batch shaders by name; an unload forgets the
     // colour parameter.
