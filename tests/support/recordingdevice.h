@@ -93,9 +93,12 @@ public:
 
     i32 GetRenderTargetCount() override { return static_cast<i32>(m_aTarget.size()); }
     TRenderTarget* GetRenderTarget(i32 index) override { return &m_aTarget[static_cast<size_t>(index)]; }
-    TRenderTarget* CreateRenderTarget(const TName& name, u32, u32, u32, u32, u32, u32) override
+    TRenderTarget* CreateRenderTarget(const TName& name, u32 width, u32 height, u32, u32, u32, u32) override
     {
-        return Make(name.GetText());
+        TRecordingTarget* target = Make(name.GetText());
+        target->m_Texture.m_nWidth = static_cast<i32>(width);
+        target->m_Texture.m_nHeight = static_cast<i32>(height);
+        return target;
     }
     TRenderTarget* GetCurrentTarget(i32 index) override { return m_apCurrent[index]; }
     TRenderTarget* GetCurrentDepthTarget() override { return m_pDepth; }

@@ -120,6 +120,13 @@ void TPipelineRecorder::Reset()
         previous->SetRenderTarget(depth);
 }
 
+void TPipelineRecorder::ReleaseTexture()
+{
+    if (m_pTexture)
+        m_pTexture->ReleaseReference();
+    m_pTexture = nullptr;
+}
+
 void TPipelineRecorder::Draw()
 {
     if (!m_pTexture || !g_pCanvasManager)

@@ -47,6 +47,8 @@ public:
     void Record(const TName& step, TShader* shader);
     // Every step zeroed; the texture, when made, cleared.
     void Reset();
+    // Gives the texture back to the render-target manager; the next tile makes it again.
+    void ReleaseTexture();
     // The viewer: the texture at (600, 50), then three lines of text a step; RCtrl with Up or
     // Down selects the step before or after.
     void Draw();

@@ -74,6 +74,7 @@ void TRenderManager::EndManager()
     for (TRenderer* renderer : m_apRegistry)
         if (renderer)
             renderer->ReleaseRenderTargets();
+    g_PipelineRecorder.ReleaseTexture();
 }
 
 void TRenderManager::OnDeviceRelease()

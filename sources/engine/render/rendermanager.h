@@ -44,6 +44,7 @@ public:
 
     // Registers its listeners, then the forward and the deferred renderer.
     void BeginManager() override;
+    // The renderers' targets and the recorder's texture go back.
     void EndManager() override;
     // Word 0 the frame start, word 1 the frame end; other words nothing.
     void RenderManager() override;

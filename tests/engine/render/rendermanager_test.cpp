@@ -194,3 +194,110 @@ TEST_F(RenderManagerTest, TheDeferredRendererStaysRegisteredDisabledOnADeviceTha
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
 }
 } // namespace
+
+namespace
+{
+class PipelineRecorderTest : public RenderManagerTest
+{
+protected:
+    PipelineRecorderTest()
+    {
+        g_PipelineRecorder.SetRecording(1);
+        g_PipelineRecorder.SetSelected(1000);
+        g_PipelineRecorder.Reset();
+        g_PipelineRecorder.SetSnapshot(TRenderStats{});
+        g_RenderStatsCurrent.Clear();
+    }
+    ~PipelineRecorderTest() override
+    {
+        g_pRenderManager->EndManager();
+        g_PipelineRecorder.SetRecording(0);
+        g_PipelineRecorder.SetSelected(0);
+        g_PipelineRecorder.Reset();
+        g_RenderStatsCurrent.Clear();
+    }
+
+    TRecordingShader m_Shader{"Shader_step", m_Device.journal};
+};
+
+TEST_F(PipelineRecorderTest, AStepNamesItsTargetsShaderDefinesAndTexturesAndCountsSinceTheStepBefore)
+{
+    TRenderTarget* temp1 = g_pRenderManager->GetPublishedTarget(4);
+    temp1->SetRenderTargets(m_Device.GetDepthStencilTarget(), g_pRenderManager->GetPublishedTarget(5), nullptr,
+                            nullptr);
+    m_Shader.aTexture[6] = temp1->GetTexture();
+    for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
+        g_RenderStatsCurrent.aCounter[i] = 10 + i;
+    g_pRenderManager->RecordPipelineStep(TName("First step", true), &m_Shader);
+    for (u32& counter : g_RenderStatsCurrent.aCounter)
+        counter += 5;
+    m_Shader.m_DefineText = TName("DTransparent=1|", true);
+    g_pRenderManager->RecordPipelineStep(TName("Second step", true), &m_Shader);
+    // The counters restart with each manager's render call: the next step takes them whole.
+    g_RenderStatsCurrent.Clear();
+    g_RenderStatsCurrent.aCounter[0] = 3;
+    g_pRenderManager->RecordPipelineStep(TName("Third step", true), nullptr);
+
+    ASSERT_EQ(g_PipelineRecorder.GetStepCount(), 3u);
+    const TPipelineStep& first = g_PipelineRecorder.GetStep(0);
+    EXPECT_EQ(first.nStep, TName("First step").GetId());
+    EXPECT_EQ(first.aTarget[0], TName("Temp1").GetId());
+    EXPECT_EQ(first.aTarget[1], TName("Temp2").GetId());
+    EXPECT_EQ(first.aTarget[2], 0u);
+    EXPECT_EQ(first.nDepth, TName(".depthstencil").GetId());
+    EXPECT_EQ(first.nShader, TName("Shader_step").GetId());
+    EXPECT_EQ(first.nDefines, TName("default").GetId());
+    EXPECT_EQ(first.aTexture[6], TName("Temp1").GetId());
+    EXPECT_EQ(first.aStatistics[0], 10u);
+    EXPECT_EQ(first.aStatistics[11], 21u);
+    const TPipelineStep& second = g_PipelineRecorder.GetStep(1);
+    EXPECT_EQ(second.nDefines, TName("DTransparent=1|").GetId());
+    for (u32 counter : second.aStatistics)
+        EXPECT_EQ(counter, 5u);
+    const TPipelineStep& third = g_PipelineRecorder.GetStep(2);
+    EXPECT_EQ(third.aStatistics[0], 3u);
+    EXPECT_EQ(third.aStatistics[1], 0u);
+    EXPECT_EQ(third.nShader, 0u);
+}
+
+TEST_F(PipelineRecorderTest, StepsStopAt128AndFromTheSelectedStepOnEachDrawsItsTargetsAsTiles)
+{
+    g_pRenderManager->GetPublishedTarget(4)->SetRenderTarget(nullptr);
+    g_PipelineRecorder.SetSelected(126);
+    Take();
+    for (u32 i = 0; i < 130; ++i)
+        g_pRenderManager->RecordPipelineStep(TName("Step", true), nullptr);
+    EXPECT_EQ(g_PipelineRecorder.GetStepCount(), PIPELINE_STEP_CAPACITY);
+    // The canvas's 1024 x 768 aperture over the 512 x 2048 texture: tiles of 160 x 30 units.
+    EXPECT_EQ(Take(), (Lines{"bind Render pipeline texture -", "tile Temp1 0 0 160 30", "bind Temp1 - - - -",
+                             "bind Render pipeline texture -", "tile Temp1 0 30 160 60", "bind Temp1 - - - -"}));
+    g_pRenderManager->_ResetPipelineDebug();
+    EXPECT_EQ(g_PipelineRecorder.GetStepCount(), 0u);
+    EXPECT_EQ(Take(), (Lines{"bind Render pipeline texture -", "clear 1 00000000", "bind Temp1 -"}));
+}
+
+TEST_F(PipelineRecorderTest, TheViewerShowsTheTextureAndThreeLinesAStep)
+{
+    // Nothing recorded yet: no texture, nothing drawn.
+    g_pRenderManager->_RenderStatistics();
+    EXPECT_TRUE(Take().empty());
+    g_pRenderManager->GetPublishedTarget(4)->SetRenderTarget(nullptr);
+    g_PipelineRecorder.SetSelected(0);
+    g_pRenderManager->RecordPipelineStep(TName("Step", true), &m_Shader);
+    g_pRenderManager->_ResetPipelineDebug();
+    Take();
+    // The texture made, no step: only the texture.
+    g_pRenderManager->_RenderStatistics();
+    EXPECT_EQ(Take(), (Lines{"tile Render pipeline texture 600 50 1112 2098"}));
+    EXPECT_TRUE(m_Device.Canvas().aText.empty());
+
+    m_Shader.aTexture[2] = g_pRenderManager->GetPublishedTarget(5)->GetTexture();
+    g_RenderStatsCurrent.aCounter[6] = 4;
+    g_pRenderManager->RecordPipelineStep(TName("Step", true), &m_Shader);
+    g_pRenderManager->_RenderStatistics();
+    EXPECT_EQ(m_Device.Canvas().aText,
+              (Lines{"10,50 Step :Shader_step (default)", "1010,50 rtt 4 batch 0 ver 0 fac 0", "30,66 Temp1   ",
+                     "1010,66 dyn batch 0 ver 0 fac 0", "30,82 (2) Temp2",
+                     "1010,82 VS 0 (const 0) PS 0 (const 0) tex 0"}));
+}
+} // namespace
