@@ -6,6 +6,7 @@
 #include "engine/render/mesh.h"
 #include "engine/render/shaderparameter.h"
 #include "engine/render/shaderparameterplugin.h"
+#include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,7 @@ TEST(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
 
 TEST(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
 {
+    g_ManagerManager.Initialize();
     TLight spot, sun, second;
     spot.m_nType = LIGHT_SPOT;
     sun.m_nType = second.m_nType = LIGHT_DIRECTIONAL;
