@@ -58,10 +58,13 @@ TEnvironmentChoice TEnvironmentManager::ChooseEnvironment(const TVector& p) cons
     return {zone->pTexture, global, best / zone->m_fFadeRange};
 }
 
-i32 TEnvironmentManager::SetArray(u32 typeId, void*, i32)
+void TEnvironmentManager::BeginManager()
 {
-    if (typeId != EnvironmentDecl().GetTypeId())
-        return 1;
+    g_pCluster->AddListener(this);
+}
+
+void TEnvironmentManager::OnClusterLoad()
+{
     for (i32 i = 0; i < m_aEnvironment.GetCount(); ++i)
     {
         const TEnvironment* zone = m_aEnvironment[i];
@@ -70,8 +73,7 @@ i32 TEnvironmentManager::SetArray(u32 typeId, void*, i32)
                             : zone->m_fFadeRange < 0.0f   ? "has a negative fade range: it is never chosen"
                                                           : nullptr;
         if (fault)
-            TLog::Print(g_pSystemLog, LOG_WARNING, "TEnvironmentManager::SetArray(): warning: ", "environment %d ('%s') %s",
+            TLog::Print(g_pSystemLog, LOG_WARNING, "TEnvironmentManager::OnClusterLoad(): warning: ", "environment %d ('%s') %s",
                         i, zone->pNode ? zone->pNode->m_Name.GetText() : "", fault);
     }
-    return 0;
 }

@@ -4,6 +4,7 @@
 // the object (ChooseEnvironment) and hands the shader up to two reflection textures (slots 4
 // and 5) and the factor that blends them: the local zone's texture weighs by the factor, the
 // global one by the rest.
+#include "core/cluster/clustermethods.h"
 #include "core/math/vector.h"
 #include "core/system/templates/darray.h"
 #include "engine/render/environment.h"
@@ -19,7 +20,7 @@ struct TEnvironmentChoice
     f32 fFactor;
 };
 
-class TEnvironmentManager : public TManager
+class TEnvironmentManager : public TManager, public TClusterMethods
 {
 public:
     TEnvironmentManager();
@@ -34,9 +35,11 @@ public:
     // it has no texture).
     TEnvironmentChoice ChooseEnvironment(const TVector& p) const;
 
-    // TClusterManager: a loaded array logs each environment without texture or with a
-    // negative radius or fade range.
-    i32 SetArray(u32 typeId, void* data, i32 count) override;
+    // Listens to the cluster.
+    void BeginManager() override;
+    // TClusterMethods: each loaded environment without texture or with a negative radius or
+    // fade range is logged.
+    void OnClusterLoad() override;
 
 private:
     DArray<TEnvironment*> m_aEnvironment;

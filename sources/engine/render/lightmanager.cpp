@@ -86,20 +86,26 @@ void TLightManager::CountLight(TLightSet& set, u32 type, i32 sign)
     m_aTotal[type] += sign;
 }
 
+void TLightManager::BeginManager()
+{
+    g_pCluster->AddListener(this);
+}
+
 i32 TLightManager::SetArray(u32 typeId, void*, i32)
 {
-    if (typeId == LightSetDecl().GetTypeId())
-    {
-        m_pCurrentLightSet = m_aLightSet.GetCount() > 0 ? m_aLightSet[0] : nullptr;
-        return 0;
-    }
-    if (typeId == LightDecl().GetTypeId())
-        for (i32 i = 0; i < m_aLight.GetCount(); ++i)
-            if (!m_aLight[i]->IsValid())
-                TLog::Print(g_pSystemLog, LOG_ERROR, "TLightManager::SetArray(): error: ",
-                            "light %d ('%s') of type %d and range %g is neither counted nor drawn", i,
-                            NodeName(m_aLight[i]), m_aLight[i]->m_nType, static_cast<f64>(m_aLight[i]->m_fRange));
-    return 1;
+    if (typeId != LightSetDecl().GetTypeId())
+        return 1;
+    m_pCurrentLightSet = m_aLightSet.GetCount() > 0 ? m_aLightSet[0] : nullptr;
+    return 0;
+}
+
+void TLightManager::OnClusterLoad()
+{
+    for (i32 i = 0; i < m_aLight.GetCount(); ++i)
+        if (!m_aLight[i]->IsValid())
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TLightManager::OnClusterLoad(): error: ",
+                        "light %d ('%s') of type %d and range %g is neither counted nor drawn", i,
+                        NodeName(m_aLight[i]), m_aLight[i]->m_nType, static_cast<f64>(m_aLight[i]->m_fRange));
 }
 
 i32 TLightManager::GetData(i32 index, void*& data, i32& size)

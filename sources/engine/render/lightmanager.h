@@ -3,6 +3,7 @@
 // running totals of enabled lights per type in the sets that are on (its one data block, so
 // they travel with saved cluster data), and the optimisation level that limits which lights
 // the deferred renderer draws (light_optimization). Every user walks the lights in array order.
+#include "core/cluster/clustermethods.h"
 #include "core/system/templates/darray.h"
 #include "engine/render/light.h"
 #include "engine/render/lightset.h"
@@ -11,7 +12,7 @@
 constexpr i32 LIGHT_MANAGER_ID = 50;
 constexpr i32 LIGHT_OPTIMIZATION_DEFAULT = 2;
 
-class TLightManager : public TManager
+class TLightManager : public TManager, public TClusterMethods
 {
 public:
     TLightManager();
@@ -29,10 +30,13 @@ public:
     // total while the set is on. A count that would go below 0 is refused with a log line.
     void CountLight(TLightSet& set, u32 type, i32 sign);
 
-    // TClusterManager: a loaded light-set array makes its first set current; a loaded light
-    // array logs each light of unknown type or negative range, which is neither counted nor
-    // drawn.
+    // Listens to the cluster.
+    void BeginManager() override;
+    // TClusterManager: a loaded light-set array makes its first set current.
     i32 SetArray(u32 typeId, void* data, i32 count) override;
+    // TClusterMethods: each loaded light of unknown type or negative range is logged; it is
+    // neither counted nor drawn.
+    void OnClusterLoad() override;
     // The totals: one block of 24 bytes (a block of another size is refused with a log line).
     i32 GetDataCount() override { return 1; }
     i32 GetDataSize() override { return sizeof(m_aTotal); }

@@ -111,7 +111,7 @@ TEST_F(EnvironmentTest, DamagedZonesAreNamedOnceAndNeitherCrashNorReachTooFar)
     Add(100.0f, -10.0f, 20.0f, &m_Local);
     Add(-100.0f, 10.0f, -20.0f, &m_Other);
     Add(300.0f, 10.0f, 20.0f, nullptr);
-    g_pEnvironmentManager->SetArray(EnvironmentDecl().GetTypeId(), nullptr, 4);
+    g_pEnvironmentManager->OnClusterLoad();
     const std::string log = m_Folder.SystemLog();
     EXPECT_NE(log.find("environment 1 ('') has a negative radius: taken as 0"), std::string::npos);
     EXPECT_NE(log.find("environment 2 ('') has a negative fade range: it is never chosen"), std::string::npos);

@@ -183,7 +183,7 @@ TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
     unknown.m_nType = 7;
     g_pLightManager->Lights().Add(&light);
     g_pLightManager->Lights().Add(&unknown);
-    g_pLightManager->SetArray(LightDecl().GetTypeId(), nullptr, 2);
+    g_pLightManager->OnClusterLoad();
     const std::string log = folder.SystemLog();
     EXPECT_NE(log.find("light 0 ('floodlight') of type 3 and range -2 is neither counted nor drawn"), std::string::npos);
     EXPECT_NE(log.find("light 1 ('') of type 7 and range 1 is neither counted nor drawn"), std::string::npos);
