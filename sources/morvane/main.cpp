@@ -2,6 +2,7 @@
 // termination request (a first SIGTERM, SIGINT or SIGHUP closes the window), runs the start-up
 // script "system/system" (the whole run happens inside it) and tears the core down.
 #include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
 #include "core/system/core.h"
 #include "core/system/log.h"
 #include "engine/system/command/commandmanager.h"
@@ -17,6 +18,25 @@
 
 // The one copy of the program the user may run at a time.
 constexpr const char* kInstanceMutexName = "Global\\Brevicorn.morvane";
+constexpr const char* kStartUpScript = "system/system";
+
+// Why the start-up script did not run the game, or null.
+const char* StartUpFailure(u32 result, bool locked)
+{
+    switch (result)
+    {
+    case SCRIPT_OK:
+        return locked ? "left the file system locked (its first line opens it: system.directory .)" : nullptr;
+    case SCRIPT_MISSING_SOURCE:
+        return "is missing or unreadable";
+    case SCRIPT_NOT_A_FILE:
+        return "is no file or too large";
+    case SCRIPT_EMPTY:
+        return "holds no command";
+    default:
+        return "could not be run";
+    }
+}
 
 int WinMain(HINSTANCE, HINSTANCE, char*, int)
 {
@@ -40,17 +60,25 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     TPerformanceMonitor::Start();
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
     g_pCluster->LinkTypes();
-    TCommandManager::Instance().__SystemExecute("system/system");
+    const u32 result = TCommandManager::Instance().__SystemExecute(kStartUpScript);
+    const char* failure = StartUpFailure(result, FileSystemLocked());
     // A damaged start-up script may never have named the folders: its lines, kept in memory,
     // still reach "system.log" in the default user directory.
     if (ForceLogFolders())
         TLog::Print(g_pSystemLog, LOG_WARNING, "WinMain(): warning: ",
                     "the start-up script left the file system locked or the user directory unset");
+    // A start that never ran the game says so where the user sees it, and ends with code 1.
+    if (failure)
+    {
+        std::fprintf(stderr, "WinMain(): error: start-up script '%s.icom' %s\n", kStartUpScript, failure);
+        TLog::Print(g_pSystemLog, LOG_ERROR, "WinMain(): error: ", "start-up script '%s.icom' %s", kStartUpScript,
+                    failure);
+    }
     TPerformanceMonitor::Stop();
     CoreFinalize();
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "the end");
     CloseNamedMutex(guard);
-    return 0;
+    return failure ? 1 : 0;
 }
 
 int main(int argc, char** argv)

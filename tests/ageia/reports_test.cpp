@@ -210,11 +210,11 @@ TEST_F(DynamicsTest, BatchedRayResultsReachTheirHitRecordsWithTheOwnerOfAStaticM
     NxGroupsMask mask;
     mask.bits0 = 1;
     const NxVec3 origin(0.0f, 0.0f, 0.0f);
-    query.raycastClosestShape(NxRay(origin, NxVec3(0.0f, 0.0f, 1.0f)), NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
+    query.raycastClosestShape(NxRay{origin, NxVec3(0.0f, 0.0f, 1.0f)}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
                               &mask, nullptr, &toWall);
-    query.raycastClosestShape(NxRay(origin, NxVec3(1.0f, 0.0f, 0.0f)), NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
+    query.raycastClosestShape(NxRay{origin, NxVec3(1.0f, 0.0f, 0.0f)}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
                               &mask, nullptr, &toCrate);
-    query.raycastClosestShape(NxRay(origin, NxVec3(0.0f, 1.0f, 0.0f)), NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
+    query.raycastClosestShape(NxRay{origin, NxVec3(0.0f, 1.0f, 0.0f)}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
                               &mask, nullptr, &toNothing);
     query.execute();
 

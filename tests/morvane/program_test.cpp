@@ -180,6 +180,93 @@ TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
     EXPECT_EQ(log.substr(log.size() - last.size()), last);
 }
 
+// What command.save wrote comes back at the next start: the device settings before the device is
+// made, the variables and key binds, and the action binds once the input manager runs. The last
+// line saves them all again into one file, so that the test sees what the managers hold.
+TEST_F(Program, SavedSettingsComeBackAtTheNextStart)
+{
+    const std::string user = m_Path + "/home/My Games/Brevicorn/system/";
+    std::filesystem::create_directories(user);
+    std::ofstream(user + "device.icom") << "\n// startup variables\nset device.size 640 480\n";
+    std::ofstream(user + "settings.icom")
+        << "\n// variables\nset command.save.startupvariables \"saved\"\nset command.save.variables \"saved\"\n"
+           "set command.save.commandbinds \"saved\"\nset command.save.inputaction \"saved\"\n"
+           "\n// command binds\ncommand.bind \"F5\" \"version\" \n";
+    std::ofstream(user + "actions.icom") << "\n// input actions\naction.bind \"jump\" Space Enter\ncommand.save\n";
+    ASSERT_EQ(Run(), 0);
+    const std::string log = SystemLog();
+    EXPECT_EQ(log.find("error"), std::string::npos) << log;
+    std::ifstream file(user + "saved.icom");
+    std::stringstream saved;
+    saved << file.rdbuf();
+    EXPECT_NE(saved.str().find("set device.size 640"), std::string::npos) << saved.str();
+    // Play presents on vertical sync unless the player turned it off.
+    EXPECT_NE(saved.str().find("set device.verticalsyn 1"), std::string::npos) << saved.str();
+    EXPECT_NE(saved.str().find("command.bind \"F5\" \"version\""), std::string::npos) << saved.str();
+    EXPECT_NE(saved.str().find("action.bind \"jump\" Space Enter"), std::string::npos) << saved.str();
+}
+
+// A damaged settings script is reported line by line; the run goes on with the defaults.
+TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
+{
+    const std::string user = m_Path + "/home/My Games/Brevicorn/system/";
+    std::filesystem::create_directories(user);
+    std::ofstream(user + "settings.icom", std::ios::binary) << "set device.nosuch 1\n\x01\xff\xfe\"\nset";
+    std::ofstream(user + "actions.icom", std::ios::binary) << "action.bind \"jump\" NoSuchKey\n";
+    ASSERT_EQ(Run(), 0);
+    const std::string log = SystemLog();
+    EXPECT_NE(log.find("Brevicorn/system/settings.icom(1): "), std::string::npos) << log;
+    EXPECT_NE(log.find("Brevicorn/system/actions.icom(1): 'NoSuchKey': undeclared input"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
+}
+
+// The log's file is fixed when the folders are: a script that names them and prints nothing
+// more keeps every line, the last ones too (after the tear-down no folder name is left).
+TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
+{
+    std::ofstream(m_Path + "/work/system/system.icom", std::ios::trunc)
+        << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
+    ASSERT_EQ(Run(), 0);
+    std::ifstream file(m_Path + "/elsewhere/system.log");
+    std::stringstream log;
+    log << file.rdbuf();
+    EXPECT_NE(log.str().find("| WinMain(): start\n"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+    EXPECT_NE(log.str().find("| WinMain(): the end\n"), std::string::npos);
+    EXPECT_EQ(Errors().find("error"), std::string::npos) << Errors();
+}
+
+// A start that never runs the game ends with code 1 and says why on standard error; the log
+// still reaches the default user folder.
+TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
+{
+    const std::string script = m_Path + "/work/system/system.icom";
+    std::filesystem::remove(script);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is missing or unreadable\n");
+    EXPECT_NE(SystemLog().find("WinMain(): error: start-up script 'system/system.icom' is missing"),
+              std::string::npos);
+
+    std::filesystem::create_directory(script);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is no file or too large\n");
+    std::filesystem::remove(script);
+
+    for (const char* text : {"", "// nothing but a comment\n\n"})
+    {
+        std::ofstream(script, std::ios::trunc) << text;
+        EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' holds no command\n") << text;
+    }
+
+    std::ofstream(script, std::ios::trunc) << "version\n";
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' left the file system locked (its "
+                        "first line opens it: system.directory .)\n");
+    EXPECT_NE(SystemLog().find("WinMain(): the end"), std::string::npos);
+}
+
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
 {
     bool alreadyExists = false;

@@ -22,6 +22,7 @@
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "repositorywriter.h"
+#include "uirepository.h"
 
 #include <algorithm>
 #include <cstring>
@@ -162,6 +163,7 @@ i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager
     // Each array type comes from one image: the level's textures and mesh data would replace
     // those of the canvas's repository, so the level carries the canvas's records itself.
     AddCanvasRecords(writer);
+    count = AddUIRecords(writer, managers, count);
     managers[count++] = g_pDxCameraManager;
     managers[count++] = g_pDxViewportManager;
     managers[count++] = g_pRenderSceneManager;

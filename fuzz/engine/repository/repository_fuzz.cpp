@@ -1,10 +1,15 @@
-// Feeds arbitrary repository images to the repository reader: the header check, the walk over
-// the dependencies, the cluster image with the checks of the loaded nodes and resources, and
-// the block reader over the image. A damaged or hostile image must be refused with an error,
-// never crash, read outside the image or allocate without bound.
+// Feeds arbitrary repository images to the repository reader as the game loads them: the header
+// check, the walk over the dependencies, the cluster image handed to the game's listeners
+// (nodes, resources, meshes, cameras, viewports, render scenes, fonts), the block reader over
+// the image, and a frame drawn through the software device. A damaged or hostile image must be
+// refused with an error, never crash, read outside the image or allocate without bound. An
+// input that starts with the compressed-file header is inflated first, as the loader does.
 #include "core/cluster/cluster.h"
+#include "core/compression/compressedfile.h"
+#include "core/stream/filestreammanager.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/repository.h"
@@ -12,6 +17,8 @@
 #include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +26,20 @@ namespace
 {
 // The room of the targets blocks are read into.
 constexpr u32 TARGET_SIZE = 1 << 16;
+// The largest image taken, compressed or not.
+constexpr u32 IMAGE_LIMIT = 1 << 24;
+
+// The managers of the game's start-up script that hear of loads and draw the frame, in its order.
+const char* const kManagers[] = {"Command", "Resource", "Node",     "Localization", "Device",   "Texture",
+                                 "RenderTarget", "Shader", "Material", "Mesh",       "DynamicMesh", "Camera",
+                                 "Viewport", "Render", "RenderScene", "Imposter", "TextureFont", "Font",
+                                 "Canvas"};
+
+void Run(const char* line)
+{
+    if (TCommandManager::Instance().ExecuteText(line) != 0)
+        std::abort(); // the set-up itself is wrong
+}
 
 void SetUp()
 {
@@ -26,11 +47,50 @@ void SetUp()
     if (s_bDone)
         return;
     s_bDone = true;
+    setenv("VESTAMOR_HEADLESS", "1", 1);
     MemoryDelete(g_pSystemLog);
     g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
+    g_pFileStreamManager->SetDirectory(TName(".", true));
     g_pCluster->LinkTypes();
-    g_ManagerManager.CreateSystem(TName("fuzz", true));
-    g_ManagerManager.Initialize();
+    // A small window keeps each frame cheap; presents never wait.
+    Run("device.size 64 48");
+    Run("device.verticalsyn 0");
+    Run("manager.system.create \"fuzz\"");
+    for (const char* manager : kManagers)
+    {
+        char line[96];
+        std::snprintf(line, sizeof line, "manager.initialize.add %s", manager);
+        Run(line);
+        std::snprintf(line, sizeof line, "manager.finalize.add %s", manager);
+        Run(line);
+    }
+    for (const char* line : {"manager.update.add Resource", "manager.update.add Node", "manager.update.add Texture",
+                             "manager.update.add Mesh", "manager.render.add Render", "manager.render.add Viewport",
+                             "manager.render.add Canvas", "manager.render.add Render 1"})
+        Run(line);
+    Run("manager.system.activate \"fuzz\"");
+    Run("manager.initialize");
+    Run("manager.begin");
+    // Blocks are read at once: the frame after the load has them.
+    g_pResourceManager->GetLoader().SetEnabled(false);
+}
+
+// The image as the loader holds it: inflated when it carries the compressed-file header.
+bool ReadImage(const u8* data, size_t size, std::vector<u8>& image)
+{
+    TCompressedHeader header;
+    if (size < sizeof header || (std::memcpy(&header, data, sizeof header), header.magic != COMPRESSED_MAGIC))
+    {
+        image.assign(data, data + size);
+        return true;
+    }
+    if (header.size > IMAGE_LIMIT)
+        return false;
+    image.resize(header.size);
+    u32 produced = header.size;
+    return InflateBuffer(data + sizeof header, static_cast<u32>(size - sizeof header), image.data(), &produced) ==
+               1 &&
+           produced == header.size;
 }
 
 void ReadBlocks(TRepository& repository, std::vector<u8>& target)
@@ -54,17 +114,18 @@ void ReadBlocks(TRepository& repository, std::vector<u8>& target)
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 {
     SetUp();
-    if (size > (1u << 24))
+    if (size > IMAGE_LIMIT)
         return 0;
     // The reader owns a copy: the objects of a loaded cluster image stay in it.
-    std::vector<u8> image(data, data + size);
-    const u32 bytes = static_cast<u32>(size);
+    std::vector<u8> image;
+    if (!ReadImage(data, size, image))
+        return 0;
+    const u32 bytes = static_cast<u32>(image.size());
     if (TRepositoryHeader::Check(image.data(), bytes))
         return 0;
     TRepositoryHeader header;
     std::memcpy(&header, image.data(), REPOSITORY_HEADER_SIZE);
-    if (!TRepositoryHeader::isValid(&header, nullptr) ||
-        header.nDependencyCount > REPOSITORY_DEPENDENCY_CAPACITY)
+    if (!TRepositoryHeader::isValid(&header, nullptr) || header.nDependencyCount > REPOSITORY_DEPENDENCY_CAPACITY)
         __builtin_trap();
     // No dependency is open: each is looked up, none found.
     for (u32 d = 0; d < header.nDependencyCount; ++d)
@@ -73,17 +134,16 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 
     TRepository repository(image.data(), bytes);
     std::vector<u8> target(TARGET_SIZE);
+    // Every listener hears of the load, as in the game; a refused image leaves a cleared cluster.
     if (header.nClusterOffset != 0 &&
-        g_pCluster->Load(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset,
-                         CLUSTER_LOAD_QUIET) == 0)
+        g_pCluster->Load(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset, 0) == 0)
     {
-        g_pNodeManager->OnClusterLoad();
-        g_pResourceManager->OnClusterLoad();
         for (i32 i = 0; i < g_pNodeManager->GetNodeCount(); ++i)
             if (!g_pNodeManager->GetNode(i)->GetParent())
                 g_pNodeManager->GetNode(i)->UpdateWorldMatrix(&g_NodeForceUpdate);
-        g_pNodeManager->UpdateManager(0.0f);
         ReadBlocks(repository, target);
+        g_ManagerManager.Update(0.05f);
+        g_ManagerManager.Render();
         g_pResourceManager->UnloadAll();
     }
     g_pCluster->Clear();

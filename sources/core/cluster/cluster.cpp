@@ -60,6 +60,24 @@ u8* SlotObject(const TClusterSlot& slot, u32 i, u32 objectSize)
     return slot.pData + i * objectSize;
 }
 
+// The object size is an odd factor shifted left: an offset starts an object when
+// rotr(offset * inverse, shift) <= starts, one multiply and no division.
+void PlanObjectStarts(u32 objectSize, u32& inverse, u32& shift, u32& starts)
+{
+    shift = static_cast<u32>(std::countr_zero(objectSize));
+    const u32 odd = objectSize >> shift;
+    // Newton's steps double the bits right: an odd number is its own inverse to 3 bits.
+    inverse = odd;
+    for (i32 step = 0; step < 4; ++step)
+        inverse *= 2 - odd * inverse;
+    starts = 0xFFFFFFFFu / objectSize;
+}
+
+inline bool IsObjectStart(u32 offset, u32 inverse, u32 shift, u32 starts)
+{
+    return std::rotr(offset * inverse, static_cast<i32>(shift)) <= starts;
+}
+
 // A slot's array as the fix-up sees it.
 TCluster::TFixTarget MakeFixTarget(const TClusterSlot& slot)
 {
@@ -72,14 +90,7 @@ TCluster::TFixTarget MakeFixTarget(const TClusterSlot& slot)
         target.nObjectSize = slot.pDecl->GetObjectSize();
         target.nLimit = static_cast<u32>(slot.nSize) - target.nObjectSize;
         target.bPointers = slot.nKind == CLUSTER_ARRAY_POINTERS;
-        target.nShift = static_cast<u32>(std::countr_zero(target.nObjectSize));
-        const u32 odd = target.nObjectSize >> target.nShift;
-        // Newton's steps double the bits right: an odd number is its own inverse to 3 bits.
-        u32 inverse = odd;
-        for (i32 step = 0; step < 4; ++step)
-            inverse *= 2 - odd * inverse;
-        target.nOddInverse = inverse;
-        target.nObjectStarts = 0xFFFFFFFFu / target.nObjectSize;
+        PlanObjectStarts(target.nObjectSize, target.nOddInverse, target.nShift, target.nObjectStarts);
         if (!target.bPointers && target.bRegistered)
             target.nBlockEnd = target.nLimit + 1;
     }
@@ -99,7 +110,7 @@ enum : u32
 // Whether an offset into a block of objects is where one of them starts.
 inline bool StartsObject(const TCluster::TFixTarget& target, u32 offset)
 {
-    return std::rotr(offset * target.nOddInverse, static_cast<i32>(target.nShift)) <= target.nObjectStarts;
+    return IsObjectStart(offset, target.nOddInverse, target.nShift, target.nObjectStarts);
 }
 
 // The address of a stored offset in a non-empty array; false when no whole object lies there.
@@ -498,17 +509,26 @@ bool TCluster::FixWord(const TFixWord& word, u32 stored, u8*& address) const
     address = nullptr;
     if (stored == CLUSTER_NULL || word.nAction == FIX_INTO_EMPTY)
         return true; // a reference into an array that holds nothing loads as null
-    // A typed reference into a block names a whole object; one into a pointer array keeps its
-    // place inside the object, as a reference of any type does.
-    if (word.nAction == FIX_BLOCK)
+    // Every reference names a whole object: the code that follows it reads the object there.
+    if (word.nAction == FIX_BLOCK || word.nAction == FIX_POINTERS)
         return StartsObject(word.target, stored) && ResolveOffset(word.target, stored, address);
-    if (word.nAction == FIX_POINTERS)
-        return ResolveOffset(word.target, stored, address);
     if (word.nAction != FIX_ANY)
         return false;
     // One of any type must name a registered array.
     const TFixTarget& target = m_aAnyTarget[stored >> 24];
-    return target.bRegistered && (target.bEmpty || ResolveOffset(target, (stored & 0xFFFFFF) * 4, address));
+    const u32 offset = (stored & 0xFFFFFF) * 4;
+    return target.bRegistered &&
+           (target.bEmpty || (StartsObject(target, offset) && ResolveOffset(target, offset, address)));
+}
+
+bool TCluster::LiesInsideAnObject(const TFixWord& word, u32 stored) const
+{
+    if (word.nAction == FIX_BLOCK || word.nAction == FIX_POINTERS)
+        return stored <= word.target.nLimit;
+    if (word.nAction != FIX_ANY)
+        return false;
+    const TFixTarget& target = m_aAnyTarget[stored >> 24];
+    return target.bRegistered && !target.bEmpty && (stored & 0xFFFFFF) * 4 <= target.nLimit;
 }
 
 bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
@@ -547,7 +567,7 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
             u8* address;
             if (!FixWord(word, stored, address))
             {
-                const bool inside = word.nAction == FIX_BLOCK && stored <= word.target.nLimit;
+                const bool inside = LiesInsideAnObject(word, stored);
                 TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                             "%s[%u].%s(%u:[%u]): reference 0x%08x lies %s", decl->GetName(), i,
                             decl->GetMember(word.nMember).szName, word.nMember, word.nElement, stored,
@@ -583,7 +603,7 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
                 const u32 stored = ReadWord(at);
                 const TFixTarget& target = m_aAnyTarget[stored >> 24];
                 const u32 offset = (stored & 0xFFFFFF) * 4;
-                if (offset >= target.nBlockEnd)
+                if (offset >= target.nBlockEnd || !StartsObject(target, offset))
                     return resolve(at, i, stored);
                 WriteWord(at, PointerWord(target.pData + offset));
                 return true;
@@ -800,6 +820,7 @@ public:
         u32 nSize;
         u32 nBase; // the stored offset of the range's first byte
         u32 nType;
+        u32 nObjectSize;
     };
 
     // One reference word of an object, as the save converts it.
@@ -809,9 +830,13 @@ public:
         u16 nMember;
         u16 nElement;
         u32 nAction;
-        // SAVE_BLOCK: the target type's one range, of base 0 (empty when it holds no objects).
+        // SAVE_BLOCK: the target type's one range, of base 0 (empty when it holds no objects),
+        // and the test of an object's start in it.
         u32 nBegin;
         u32 nSize;
+        u32 nOddInverse;
+        u32 nShift;
+        u32 nObjectStarts;
         // SAVE_SCATTERED: the ranges of the target type's objects.
         const TRange* pRanges;
         u32 nRanges;
@@ -842,12 +867,12 @@ public:
                     scattered = SlotObject(slot, i, objectSize) != begin + i * objectSize;
             const i32 first = m_aRange.GetCount();
             if (!scattered)
-                m_aRange.Add({PointerWord(begin), static_cast<u32>(slot.nSize), 0, type});
+                m_aRange.Add({PointerWord(begin), static_cast<u32>(slot.nSize), 0, type, objectSize});
             else
             {
                 for (u32 i = 0; i < count; ++i)
-                    m_aRange.Add(
-                        {PointerWord(SlotObject(slot, i, objectSize)), objectSize, i * objectSize, type});
+                    m_aRange.Add({PointerWord(SlotObject(slot, i, objectSize)), objectSize, i * objectSize, type,
+                                  objectSize});
                 std::sort(m_aRange.At(first), m_aRange.At(m_aRange.GetCount()), ByBegin);
             }
             m_aTypeRanges[type] = {static_cast<u32>(first), static_cast<u32>(m_aRange.GetCount() - first)};
@@ -885,8 +910,10 @@ public:
                 word.nAction = SAVE_BLOCK;
                 if (target.nCount == 1)
                 {
-                    word.nBegin = m_aRange[static_cast<i32>(target.nFirst)].nBegin;
-                    word.nSize = m_aRange[static_cast<i32>(target.nFirst)].nSize;
+                    const TRange& range = m_aRange[static_cast<i32>(target.nFirst)];
+                    word.nBegin = range.nBegin;
+                    word.nSize = range.nSize;
+                    PlanObjectStarts(range.nObjectSize, word.nOddInverse, word.nShift, word.nObjectStarts);
                 }
             }
             for (u32 e = 0; e < member.nCount; ++e)
@@ -903,10 +930,17 @@ public:
     static bool Offset(const TWord& word, u32 address, u32& stored)
     {
         const TRange* range = Find(word.pRanges, word.nRanges, address);
-        if (!range || address - range->nBegin >= range->nSize)
+        if (!range || address != range->nBegin)
             return false;
-        stored = range->nBase + (address - range->nBegin);
+        stored = range->nBase;
         return true;
+    }
+
+    // A typed reference into a block: the offset of an object's start.
+    static bool BlockOffset(const TWord& word, u32 address, u32& stored)
+    {
+        stored = address - word.nBegin;
+        return stored < word.nSize && IsObjectStart(stored, word.nOddInverse, word.nShift, word.nObjectStarts);
     }
 
     // The stored word of a reference of any type: the array's type and the offset in words.
@@ -922,7 +956,7 @@ public:
             m_pLastAny = range;
         }
         const u32 offset = range->nBase + (address - range->nBegin);
-        if (offset % 4 != 0 || offset / 4 > 0xFFFFFF || range->nType > 0xFF)
+        if (offset % range->nObjectSize != 0 || offset % 4 != 0 || offset / 4 > 0xFFFFFF || range->nType > 0xFF)
             return false;
         stored = range->nType << 24 | offset / 4;
         return true;
@@ -994,10 +1028,7 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
                 else if (pointer == 0 || pointer == CLUSTER_UNINITIALISED)
                     stored = CLUSTER_NULL;
                 else if (word->nAction == TSaveMap::SAVE_BLOCK)
-                {
-                    stored = pointer - word->nBegin;
-                    valid = stored < word->nSize;
-                }
+                    valid = TSaveMap::BlockOffset(*word, pointer, stored);
                 else
                     valid = word->nAction == TSaveMap::SAVE_SCATTERED
                                 ? TSaveMap::Offset(*word, pointer, stored)

@@ -155,8 +155,10 @@ private:
     // first; false at the first reference outside its target array.
     bool FixUp(TClusterSlot& slot, u32 first, u32 count);
     // The address a stored word stands for, on every road but the quick ones of FixUp; false
-    // when it lies outside its array.
+    // when no object of its array starts there.
     bool FixWord(const TFixWord& word, u32 stored, u8*& address) const;
+    // Whether a refused word lies inside its array, off an object's start.
+    bool LiesInsideAnObject(const TFixWord& word, u32 stored) const;
     // The reference words of the array's objects, looked up once before its fix-up.
     void PlanFixUp(const TClusterSlot& slot);
     // The targets of references of any type, looked up once the arrays of a load are known.

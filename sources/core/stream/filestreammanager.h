@@ -8,12 +8,9 @@ class TFileStreamManager
 public:
     TFileStreamManager() : m_nLocked(1) {}
 
-    // Locks exactly when the directory is no name.
-    void SetDirectory(const TName& directory)
-    {
-        m_Directory = directory;
-        m_nLocked = directory.IsValid() ? 0 : 1;
-    }
+    // Locks exactly when the directory is no name. Unlocking opens the system log's file when
+    // its lines wait for it.
+    void SetDirectory(const TName& directory);
     void SetLocked(u32 locked) { m_nLocked = locked; }
     bool IsLocked() const { return m_nLocked != 0; }
     const TName& GetDirectory() const { return m_Directory; }

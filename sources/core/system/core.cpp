@@ -95,6 +95,8 @@ const TName* GetProductName()
 void SetUserDirectory(const TName& name)
 {
     s_UserDirectory = name;
+    if (g_pSystemLog)
+        g_pSystemLog->OpenPendingFile();
 }
 
 const TName* GetUserDirectory()

@@ -65,6 +65,16 @@ void TLog::PrintV(TLog* log, i32 level, const char* prefix, const char* format, 
         t_printing = false;
 }
 
+void TLog::OpenPendingFile()
+{
+    if (t_printing || !m_pStorage)
+        return;
+    std::lock_guard<std::recursive_timed_mutex> lock(s_printMutex);
+    t_printing = true;
+    m_pStorage->OpenWhenReady();
+    t_printing = false;
+}
+
 void TLog::Print(TLog* log, i32 level, const char* prefix, const char* format, ...)
 {
     va_list args;

@@ -53,6 +53,10 @@ public:
     // crash inside a print (which leaves that print unfinished) still reaches the file.
     static void EnterCrashPath();
 
+    // Opens the file of a log whose lines wait for it, when the file system is open and the user
+    // directory known: the folders of the moment fix its path. Called when either is set.
+    void OpenPendingFile();
+
     u32 GetFlags() const { return m_nFlags; }
     TLogStorage* GetStorage() const { return m_pStorage; }
     void SetListener(TLogListener* listener) { m_pListener = listener; }

@@ -60,17 +60,22 @@ void TLogStorage::Open(const TName& fileName)
     m_nOpening = 0;
 }
 
-void TLogStorage::WriteLine(const char* text, i32 level)
+void TLogStorage::OpenWhenReady()
 {
-    if (m_nFailed)
-        return;
     if (m_nPendingOpen && !FileSystemLocked() && GetUserDirectory()->IsValid())
     {
         m_nPendingOpen = 0;
         Open(m_FileName);
-        if (m_nFailed)
-            return;
     }
+}
+
+void TLogStorage::WriteLine(const char* text, i32 level)
+{
+    if (m_nFailed)
+        return;
+    OpenWhenReady();
+    if (m_nFailed)
+        return;
 
     // Texts quoted from damaged files must not put raw bytes into a decorated line; raw logs
     // (the crash log's records) lay out their own lines.

@@ -22,6 +22,8 @@ public:
     // Opens the file when the file system is unlocked and the user directory known; otherwise
     // remembers to open it at the next line.
     void Open(const TName& fileName);
+    // Opens a pending file once the file system is unlocked and the user directory known.
+    void OpenWhenReady();
 
     bool IsFailed() const { return m_nFailed != 0; }
     bool IsPending() const { return m_nPendingOpen != 0; }

@@ -11,6 +11,7 @@
 #include "core/system/templates/sset.h"
 #include "directx/input/wininput.h"
 #include "engine/input/inputdriver.h"
+#include "engine/input/inputkey.h"
 #include "engine/render/devicemethods.h"
 #include "engine/system/resourcemethods.h"
 #include "platform/window/winuser.h"
@@ -46,8 +47,8 @@ constexpr u32 WIN_MODIFIER_ALT = 0x2;
 constexpr u32 WIN_MODIFIER_CTRL = 0x4;
 constexpr u32 WIN_MODIFIER_BIT25 = 0x8;
 // Added to the modifier word of key and of mouse events.
-constexpr u32 WIN_EVENT_KEY = 0x20;
-constexpr u32 WIN_EVENT_MOUSE = 0x40;
+constexpr u32 WIN_EVENT_KEY = INPUT_KEY_PRESS;
+constexpr u32 WIN_EVENT_MOUSE = INPUT_KEY_MOUSE;
 
 typedef TMapKey<i32, i32> TWinKeyChange;
 

@@ -355,6 +355,9 @@ void TDxCanvasManager::_SetApertureSize(f32 width, f32 height, f32 scaleX, f32 s
     m_fInvHeight = 1.0f / height;
     m_fScaleX = scaleX;
     m_fScaleY = scaleY;
+    // Batches drawn early (full, or another texture) go out before the next Flush: they take
+    // the new aperture too.
+    g_aScreenMatrix[0] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
     g_aScreenMatrix[2] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
 }
 

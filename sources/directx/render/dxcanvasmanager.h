@@ -86,8 +86,8 @@ public:
     void SetApertureMode(i32 mode);
     // With fit, the aperture widens to the back buffer's aspect ratio and the scales map it
     // onto the back buffer.
-    void SetApertureSize(f32 width, f32 height, i32 fit);
-    void SetApertureToDevice();
+    void SetApertureSize(f32 width, f32 height, i32 fit) override;
+    void SetApertureToDevice() override;
     // The size of the target bound in colour slot 0; nothing while none is bound.
     void SetApertureToRenderTarget();
     f32 GetApertureWidth() const override { return m_fWidth; }

@@ -9,6 +9,7 @@
 #include "engine/input/recordinput.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/commandarguments.h"
+#include "engine/system/managermanager.h"
 
 #include <cstring>
 
@@ -16,10 +17,6 @@ namespace
 {
 TRecordInput s_RecordInput;
 TInputEcho s_InputEcho;
-
-// The instruction's cache words kept at link time.
-constexpr u32 CACHE_ACTION = 0;
-constexpr u32 CACHE_INPUT = 1;
 
 const char* InputName(TInput* input)
 {
@@ -31,21 +28,14 @@ const char* InputSecondText(TInput* input)
     return input ? input->GetDriverName()->GetText() : "";
 }
 
-// The index kept at link time when it still names the action, else a fresh look-up.
-i32 ActionIndex(const TCommandInstruction& instruction)
+// Actions are made and found only while the managers run: a script compiled before they start
+// looks its actions up when its lines run, and a line run before they start is refused.
+bool ActionsOpen()
 {
-    TInputManager& input = TInputManager::Instance();
-    const TName name = CommandArgument(instruction, 0);
-    const TInputAction* cached = input.GetActionAt(instruction.aCache[CACHE_ACTION]);
-    return cached && cached->Name == name ? instruction.aCache[CACHE_ACTION] : input.FindActionIndex(name);
-}
-
-i32 InputIndex(const TCommandInstruction& instruction, u32 argument, u32 cache)
-{
-    TInputManager& input = TInputManager::Instance();
-    const TName name = CommandArgument(instruction, argument);
-    TInput* cached = input.GetInputAt(instruction.aCache[cache]);
-    return cached && *cached->GetName() == name ? instruction.aCache[cache] : input.FindInputIndex(name);
+    if (g_ManagerManager.GetLockState() != MANAGER_LOCK_LOCKED)
+        return true;
+    TCommandManager::Instance().PrintError("actions are made once the managers are initialized");
+    return false;
 }
 
 // Candidates for an action argument: the actions whose names contain the typed text.
@@ -96,7 +86,7 @@ class TCommandaction_bind : public TCommand
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
     {
-        if (!CheckAtLeast(instruction, 2) || prepare != COMMAND_RUN)
+        if (!CheckAtLeast(instruction, 2) || prepare != COMMAND_RUN || !ActionsOpen())
             return;
         TCommandManager& commands = TCommandManager::Instance();
         TInputManager& input = TInputManager::Instance();
@@ -139,18 +129,12 @@ class TCommandaction_record : public TCommand
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
     {
-        if (!CheckAtLeast(instruction, 2))
+        if (!CheckAtLeast(instruction, 2) || prepare != COMMAND_RUN || !ActionsOpen())
             return;
         TInputManager& input = TInputManager::Instance();
-        if (prepare == COMMAND_LINK)
-        {
-            instruction.aCache[CACHE_ACTION] = input.FindActionIndex(CommandArgument(instruction, 0));
-            instruction.aCache[CACHE_INPUT] = input.FindInputIndex(CommandArgument(instruction, 1));
-            return;
-        }
         TCommandManager& commands = TCommandManager::Instance();
-        TInputAction* action = input.GetActionAt(ActionIndex(instruction));
-        TInput* recorded = input.GetInputAt(InputIndex(instruction, 1, CACHE_INPUT));
+        TInputAction* action = input.FindAction(CommandArgument(instruction, 0));
+        TInput* recorded = input.GetInputAt(input.FindInputIndex(CommandArgument(instruction, 1)));
         if (!action)
             commands.PrintError("'%s': undeclared action", CommandArgument(instruction, 0).GetText());
         else if (!recorded)
@@ -174,15 +158,10 @@ class TCommandaction_unbind : public TCommand
 public:
     void Execute(TCommandInstruction& instruction, u32 prepare) override
     {
-        if (!CheckExactly(instruction, 1))
+        if (!CheckExactly(instruction, 1) || prepare != COMMAND_RUN || !ActionsOpen())
             return;
         TInputManager& input = TInputManager::Instance();
-        if (prepare == COMMAND_LINK)
-        {
-            instruction.aCache[CACHE_ACTION] = input.FindActionIndex(CommandArgument(instruction, 0));
-            return;
-        }
-        TInputAction* action = input.GetActionAt(ActionIndex(instruction));
+        TInputAction* action = input.FindAction(CommandArgument(instruction, 0));
         if (!action)
             TCommandManager::Instance().PrintError("'%s': undeclared action",
                                                    CommandArgument(instruction, 0).GetText());

@@ -2,6 +2,7 @@
 
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
+#include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 
 #include <algorithm>
@@ -47,4 +48,27 @@ void TInputCursor::Move()
         Position.x = std::clamp(Position.x, 0.0f, static_cast<f32>(g_pDeviceManager->GetVideoWidth()));
         Position.y = std::clamp(Position.y, 0.0f, static_cast<f32>(g_pDeviceManager->GetVideoHeight()));
     }
+}
+
+void TInputCursor::Draw() const
+{
+    if (IsHidden() || !pTexture || !g_pCanvasManager)
+        return;
+    TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(6, pTexture);
+    if (!v)
+        return;
+    const f32 x0 = Position.x - fHotSpotX;
+    const f32 y0 = Position.y - fHotSpotY;
+    const f32 x1 = x0 + fImageWidth;
+    const f32 y1 = y0 + fImageHeight;
+    const TCanvasVertex p0{x0, y0, 0.5f, 0.0f, 0.0f, 0.0f, 0xFFFFFFFF};
+    const TCanvasVertex p1{x1, y0, 0.5f, 0.0f, 1.0f, 0.0f, 0xFFFFFFFF};
+    const TCanvasVertex p2{x1, y1, 0.5f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFF};
+    const TCanvasVertex p3{x0, y1, 0.5f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFF};
+    v[0] = p0;
+    v[1] = p1;
+    v[2] = p2;
+    v[3] = p0;
+    v[4] = p2;
+    v[5] = p3;
 }

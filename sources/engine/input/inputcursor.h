@@ -23,6 +23,9 @@ public:
     i32 Show(bool visible, bool absolute);
     // Moves by the four movement actions (unless it follows the pointer).
     void Move();
+    // The image at the position less the hot spot, through the canvas; nothing while hidden or
+    // without a texture.
+    void Draw() const;
     bool IsHidden() const { return (nFlags & INPUT_CURSOR_HIDDEN) != 0; }
 
     TName Name;

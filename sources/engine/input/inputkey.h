@@ -9,6 +9,7 @@ constexpr u32 INPUT_KEY_SHIFT = 0x1;
 constexpr u32 INPUT_KEY_ALT = 0x2;
 constexpr u32 INPUT_KEY_CTRL = 0x4;
 constexpr u32 INPUT_KEY_MODIFIERS = INPUT_KEY_SHIFT | INPUT_KEY_ALT | INPUT_KEY_CTRL;
+constexpr u32 INPUT_KEY_PRESS = 0x20; // a key's press (a navigation or function key), no typed character
 constexpr u32 INPUT_KEY_MOUSE = 0x40; // the code is a mouse code
 
 constexpr u32 INPUT_KEYBOARD_NAME_COUNT = 175;

@@ -97,6 +97,8 @@ public:
     TInputCursor* FindCursor(const TName& name) const;
     void SetActiveCursor(TInputCursor* cursor);
     TInputCursor* GetActiveCursor() const { return m_pActiveCursor; }
+    // The cluster's cursor list (the data writers add their cursors here).
+    DArray<TInputCursor*>& Cursors() { return m_aCursor; }
 
     // The binding table: rebuilt from the live actions, and the live actions bound from it.
     void SaveBindings();

@@ -42,6 +42,13 @@ public:
     virtual void DrawAxes(const TMatrix& matrix, f32 length) {}
     virtual void WriteColored(f32 x, f32 y, const TColor& color, const char* text, i32 mode) {}
     virtual void Flush() {}
+
+    // The aperture: a virtual size mapped onto the back buffer (with fit, widened to its aspect
+    // ratio), or the back buffer's own size; 0 for a canvas without one.
+    virtual void SetApertureSize(f32 width, f32 height, i32 fit) {}
+    virtual void SetApertureToDevice() {}
+    virtual f32 GetApertureWidth() const { return 0.0f; }
+    virtual f32 GetApertureHeight() const { return 0.0f; }
 };
 
 extern TCanvasManager* g_pCanvasManager;

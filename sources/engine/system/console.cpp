@@ -33,6 +33,8 @@ constexpr const char* kVersion = "2.0.1";
 constexpr u32 kFocusLayer = 2;
 // Lines scrolled back stop this many short of the oldest.
 constexpr i32 kScrollMargin = 10;
+// Output lines shown above the input line: Page Up and Page Down scroll by this many.
+constexpr i32 kOutputRows = 18;
 constexpr u32 kColorCount = 9;
 // The user colours A to I, red, green and blue over 255.
 constexpr u8 kColors[kColorCount][3] = {{239, 224, 224}, {224, 80, 32},  {239, 224, 224},
@@ -308,6 +310,13 @@ void TConsoleManager::_PlaceWindow()
     m_nFirstRow = std::max(std::min(m_nFirstRow, count - CONSOLE_COMPLETION_ROWS), 0);
 }
 
+void TConsoleManager::_Scroll(i32 lines)
+{
+    // Back at most to kScrollMargin lines short of the oldest.
+    const i32 deepest = std::max(static_cast<i32>(m_Lines.nCount) - kScrollMargin + 1, 0);
+    m_nScroll = std::clamp(m_nScroll + lines, 0, deepest);
+}
+
 void TConsoleManager::_BrowseHistory(i32 direction)
 {
     const i32 count = static_cast<i32>(m_History.nCount);
@@ -376,15 +385,14 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
             return true;
         _BrowseHistory(direction);
     }
-    else if (IsKey(event, "Up", INPUT_KEY_SHIFT))
+    else if (IsKey(event, "Up", INPUT_KEY_SHIFT) || IsKey(event, "PageUp"))
     {
-        if (m_nScroll <= static_cast<i32>(m_Lines.nCount) - kScrollMargin)
-            ++m_nScroll;
+        _Scroll(IsKey(event, "PageUp") ? kOutputRows : 1);
         return false;
     }
-    else if (IsKey(event, "Down", INPUT_KEY_SHIFT))
+    else if (IsKey(event, "Down", INPUT_KEY_SHIFT) || IsKey(event, "PageDown"))
     {
-        m_nScroll = std::max(m_nScroll - 1, 0);
+        _Scroll(IsKey(event, "PageDown") ? -kOutputRows : -1);
         return false;
     }
     else if (IsKey(event, "Down", INPUT_KEY_CTRL))
@@ -405,9 +413,10 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
     }
     else
     {
-        // Only plain characters are typed; '%' would turn the line into a format.
-        if ((event.nModifiers & (INPUT_KEY_ALT | INPUT_KEY_CTRL | 0x10)) || length >= CONSOLE_INPUT_SIZE - 1 ||
-            event.nValue == '%' || event.nValue == 0)
+        // Only plain characters are typed: a key's press (Home, Delete, F1 ...) carries its
+        // virtual-key code, no character; '%' would turn the line into a format.
+        if ((event.nModifiers & (INPUT_KEY_ALT | INPUT_KEY_CTRL | INPUT_KEY_PRESS | INPUT_KEY_MOUSE)) ||
+            length >= CONSOLE_INPUT_SIZE - 1 || event.nValue == '%' || event.nValue == 0)
             return false;
         m_aInput[length] = static_cast<char>(event.nValue);
         m_aInput[length + 1] = 0;
@@ -439,12 +448,12 @@ void TConsoleManager::RenderManager()
         s_aColor[i] = {kColors[i][0] / 255.0f, kColors[i][1] / 255.0f, kColors[i][2] / 255.0f, fade};
     g_pFontManager->SetUserColors(kColorCount, s_aColor);
 
-    u32 back = static_cast<u32>(m_nScroll);
-    for (f32 y = h - 196.0f; y > h - 540.0f; y -= 20.0f)
+    for (i32 row = 0; row < kOutputRows; ++row)
     {
-        const char* line = m_Lines.Back(back++);
+        const char* line = m_Lines.Back(static_cast<u32>(m_nScroll + row));
         if (!line)
             break;
+        const f32 y = h - 196.0f - 20.0f * static_cast<f32>(row);
         const f32 rect[4] = {22.0f, y, 580.0f, y + 24.0f};
         canvas->WriteRect(rect, s_aColor[COLOR_A], line, 0);
     }

@@ -85,6 +85,8 @@ private:
     // Clamps the selection to the candidates and moves the 5-row window over it.
     void _PlaceWindow();
     void _BrowseHistory(i32 direction);
+    // Moves the view back (lines > 0) or forward through the output.
+    void _Scroll(i32 lines);
 
     u32 m_nVisible = 0;
     TInput* m_pToggle = nullptr;

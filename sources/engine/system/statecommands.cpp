@@ -9,16 +9,23 @@
 
 namespace
 {
-// A save is a file of the save folder: an empty name or one with a folder in it is refused,
-// so no save lands outside the folder or as a hidden ".save".
+// A save lies in the save folder or a folder below it: an empty name, an absolute one, an empty
+// part ("a//b", a trailing "/") and ".." are refused, so no save lands outside the folder or as
+// a hidden ".save".
 bool IsSaveName(const char* name)
 {
-    if (!name[0] || std::strpbrk(name, "/\\"))
+    bool sound = name[0] != 0;
+    for (const char* part = name; sound;)
     {
-        TCommandManager::Instance().PrintError("'%s' is no save name", name);
-        return false;
+        const size_t length = std::strcspn(part, "/\\");
+        sound = length > 0 && !(length == 2 && part[0] == '.' && part[1] == '.');
+        if (!part[length])
+            break;
+        part += length + 1;
     }
-    return true;
+    if (!sound)
+        TCommandManager::Instance().PrintError("'%s' is no save name (folders below the save folder only)", name);
+    return sound;
 }
 
 const char* StateResultText(i32 result)

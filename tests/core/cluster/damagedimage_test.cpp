@@ -184,6 +184,18 @@ TEST_F(ClusterDamagedImageTest, ReferencesOutsideTheirArraysClearTheCluster)
     ExpectCleared(image,
                   "TTestGroup[1].pParent(1:[0]): reference 0x00000001 lies inside an object of its array");
 
+    // Into a pointer array (shapes) and of any type, a reference names a whole object too.
+    image = m_Image;
+    SetImageWord(image, Array(TEST_GROUP_TYPE) + offsetof(TTestGroup, pFirst), sizeof(TTestShape) + 2);
+    ExpectCleared(image, "TTestGroup[0].pFirst(0:[0]): reference 0x00000032 lies inside an object of its array");
+    image = m_Image;
+    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget),
+                 u32{TEST_GROUP_TYPE} << 24 | (sizeof(TTestGroup) + 4) / 4);
+    ExpectCleared(image, "TTestLink[0].pTarget(0:[0]): reference 0x29000005 lies inside an object of its array");
+    image = m_Image;
+    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), u32{TEST_SHAPE_TYPE} << 24 | 1);
+    ExpectCleared(image, "TTestLink[0].pTarget(0:[0]): reference 0x28000001 lies inside an object of its array");
+
     // Any-type references: an unregistered type, and a word past the array's last object.
     image = m_Image;
     SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), 50u << 24);

@@ -13,43 +13,27 @@ constexpr i32 GROUPS = 5;
 constexpr i32 TEXTURES = 3;
 constexpr i32 LINKS = 40;
 
-// Where a reference points: an object of an array and a byte inside it.
+// Where a reference points: an object of an array.
 struct TTarget
 {
     u32 nType;
     i32 nIndex;
-    u32 nInside;
 };
 
-// Link k points into a different array than link k - 1, mostly inside the object, and never
-// in order. In the last object of an array only at its start: the load wants a whole object to
-// lie at a stored offset.
+// Link k points into a different array than link k - 1, and never in order.
 TTarget LinkTarget(i32 k)
 {
-    TTarget target;
-    i32 count = 0;
     switch (k % 4)
     {
     case 0:
-        target = {TEST_SHAPE_TYPE, (k * 3) % SHAPES, 4u * (k % 12)};
-        count = SHAPES;
-        break;
+        return {TEST_SHAPE_TYPE, (k * 3) % SHAPES};
     case 1:
-        target = {TEST_GROUP_TYPE, k % GROUPS, offsetof(TTestGroup, nId)};
-        count = GROUPS;
-        break;
+        return {TEST_GROUP_TYPE, k % GROUPS};
     case 2:
-        target = {TEST_TEXTURE_TYPE, k % TEXTURES, 4u * k};
-        count = TEXTURES;
-        break;
+        return {TEST_TEXTURE_TYPE, k % TEXTURES};
     default:
-        target = {TEST_LINK_TYPE, (k * 7) % LINKS, 0};
-        count = LINKS;
-        break;
+        return {TEST_LINK_TYPE, (k * 7) % LINKS};
     }
-    if (target.nIndex == count - 1)
-        target.nInside = 0;
-    return target;
 }
 } // namespace
 
@@ -86,7 +70,7 @@ protected:
             object = reinterpret_cast<u8*>(&DynObjects<TTestTexture>(g_pTextureManager)[target.nIndex]);
         else
             object = reinterpret_cast<u8*>(&DynObjects<TTestLink>(g_pLinkManager)[target.nIndex]);
-        return object + target.nInside;
+        return object;
     }
 
     // Keeps the shapes alive until the fixture has cleared the cluster.
@@ -104,8 +88,7 @@ TEST_F(ClusterSaveMapTest, ReferencesOfAnyTypeFindTheirArrayWhateverTheOrder)
     for (i32 k = 0; k < LINKS; ++k)
     {
         const TTarget target = LinkTarget(k);
-        const u32 offset =
-            target.nIndex * g_pCluster->GetSlot(target.nType).pDecl->GetObjectSize() + target.nInside;
+        const u32 offset = target.nIndex * g_pCluster->GetSlot(target.nType).pDecl->GetObjectSize();
         EXPECT_EQ(ImageWord(image, links + k * sizeof(TTestLink) + offsetof(TTestLink, pTarget)),
                   target.nType << 24 | offset / 4)
             << "link " << k;
@@ -135,11 +118,15 @@ TEST_F(ClusterSaveMapDeathTest, ReferencesBetweenOrBesideScatteredObjectsAreFata
     // The gap after a shape belongs to no array.
     DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + sizeof(TTestShape);
     EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
-    // A reference of any type is stored in words.
-    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + 2;
+    // A reference names a whole object: one inside an object would be refused by the load.
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + 4;
+    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = &DynObjects<TTestGroup>(g_pGroupManager)[2].nId;
     EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
     DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third;
     DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst =
         reinterpret_cast<TTestShape*>(third + sizeof(TTestShape));
+    EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
+    DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst = reinterpret_cast<TTestShape*>(third + 8);
     EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
 }

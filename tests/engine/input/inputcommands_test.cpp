@@ -1,6 +1,7 @@
 #include "core/system/platform.h"
 #include "engine/input/inputkey.h"
 #include "engine/input/inputmanager.h"
+#include "engine/system/command/commandprogram.h"
 #include "testdriver.h"
 
 namespace
@@ -60,6 +61,32 @@ TEST_F(InputCommandsTest, LookUpErrorsLeaveTheBindingsAlone)
     Run("action.record jump Hyper");
     EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: 'Hyper': undeclared input"});
     EXPECT_EQ(Find("jump")->pPrimary, &TestInput("Space"));
+}
+
+// The start-up script is compiled before the managers start, and runs action lines after
+// manager.initialize: the actions are looked up when the lines run.
+TEST_F(InputCommandsTest, AScriptCompiledBeforeTheManagersStartBindsWhenItsLinesRun)
+{
+    g_ManagerManager.Finalize();
+    TCommandProgram program;
+    program.Parse("action.bind \"jump\" Space\naction.bind \"fire\" Space Enter\naction.record \"fire\" F1\n"
+                  "action.unbind \"jump\"\n");
+    program.Link();
+    // Before the managers start, a line is refused with an error instead of ending the program.
+    for (const char* line : {"action.bind \"early\" Space", "action.record \"early\" Space", "action.unbind \"early\""})
+    {
+        Run(line);
+        EXPECT_EQ(m_Printed.lines,
+                  std::vector<std::string>{"^Ierror: actions are made once the managers are initialized"});
+    }
+    g_ManagerManager.Initialize();
+    m_Printed.lines.clear();
+    program._Execute();
+    EXPECT_TRUE(m_Printed.lines.empty()) << m_Printed.lines[0];
+    EXPECT_EQ(Find("fire")->pPrimary, &TestInput("F1"));
+    EXPECT_EQ(Find("fire")->pSecondary, nullptr);
+    EXPECT_EQ(Find("jump")->pPrimary, nullptr);
+    EXPECT_EQ(Find("early"), nullptr);
 }
 
 TEST_F(InputCommandsTest, RecordLeavesOneInput)

@@ -82,6 +82,36 @@ TEST_F(ConsoleTest, KeepsTheNewest256LinesAndScrollsBackToTenShortOfTheOldest)
     EXPECT_EQ(m_Console.GetScrollOffset(), 0);
 }
 
+// Navigation and function keys arrive as presses with their virtual-key code as the value: they
+// type nothing. Page Up and Page Down scroll the output by the rows shown.
+TEST_F(ConsoleTest, KeyPressesTypeNothingAndPagesScroll)
+{
+    Type("ab");
+    for (const auto& [name, value] : std::initializer_list<std::pair<const char*, u32>>{
+             {"PageUp", 0x21}, {"Home", 0x24}, {"Delete", 0x2E}, {"F1", 0x70}, {"Insert", 0x2D}, {"Left", 0x25}})
+    {
+        m_Console.HandleKey(Key(name, INPUT_KEY_PRESS, value));
+        EXPECT_STREQ(m_Console.GetInput(), "ab") << name;
+    }
+    // A mouse button's release neither.
+    m_Console.HandleKey({INPUT_KEY_MOUSE, 1000, 'x'});
+    EXPECT_STREQ(m_Console.GetInput(), "ab");
+
+    for (int i = 0; i < 50; ++i)
+        g_pCommandManager->Print("line %d", i);
+    EXPECT_FALSE(m_Console.HandleKey(Key("PageUp", INPUT_KEY_PRESS, 0x21)));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 18);
+    m_Console.HandleKey(Key("PageUp", INPUT_KEY_PRESS, 0x21));
+    // Back to ten short of the oldest at most.
+    m_Console.HandleKey(Key("PageUp", INPUT_KEY_PRESS, 0x21));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 50 + 1 - 10);
+    m_Console.HandleKey(Key("PageDown", INPUT_KEY_PRESS, 0x22));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 50 + 1 - 10 - 18);
+    m_Console.HandleKey(Key("PageDown", INPUT_KEY_PRESS, 0x22));
+    m_Console.HandleKey(Key("PageDown", INPUT_KEY_PRESS, 0x22));
+    EXPECT_EQ(m_Console.GetScrollOffset(), 0);
+}
+
 TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
 {
     Enter("first");
@@ -141,10 +171,22 @@ TEST_F(ConsoleTest, CtrlCCopiesTheLineAndCtrlVPastesWhatFits)
     m_Console.HandleKey(Key("Esc"));
     m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
     EXPECT_STREQ(m_Console.GetInput(), "");
+    // Nor do sixty-four, the line's whole room with no place for its end.
+    ClipboardSetTextA(std::string(64, 'x').c_str());
+    m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+    EXPECT_STREQ(m_Console.GetInput(), "");
     // Sixty-three do.
     ClipboardSetTextA(std::string(63, 'x').c_str());
     m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
     EXPECT_EQ(std::strlen(m_Console.GetInput()), 63u);
+    // Onto a line holding three: sixty fit, sixty-one do not.
+    m_Console.SetInput("abc");
+    ClipboardSetTextA(std::string(61, 'y').c_str());
+    m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+    EXPECT_STREQ(m_Console.GetInput(), "abc");
+    ClipboardSetTextA(std::string(60, 'y').c_str());
+    m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+    EXPECT_EQ(std::string(m_Console.GetInput()), "abc" + std::string(60, 'y'));
 }
 
 TEST_F(ConsoleTest, EchoShowsAndCopiesTheNextKeyOnly)

@@ -226,15 +226,34 @@ TEST_F(StateTest, CommandsSaveLoadAndFindTheLatest)
     Manager().ExecuteText("state.loadlast");
     EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
 
-    // Saves stay inside the save folder: no hidden ".save", no folders in the name.
-    for (const char* name : {"\"\"", "\"../escaped\"", "\"sub\\\\x\""})
+    // Saves stay inside the save folder: folders below it are made, and loaded from.
+    for (const char* name : {"campaign/day1", "campaign\\day2", "a/b/c"})
     {
         m_Listener.lines.clear();
-        Manager().ExecuteText((std::string("state.save ") + name).c_str());
-        EXPECT_NE(Texts().back().find("is no save name"), std::string::npos) << name;
+        Manager().ExecuteText((std::string("state.save \"") + name + "\"").c_str());
+        EXPECT_TRUE(m_Listener.lines.empty()) << name << ": " << Texts().back();
     }
+    EXPECT_TRUE(std::filesystem::exists(m_Path + "/saves2/campaign/day1.save"));
+    EXPECT_TRUE(std::filesystem::exists(m_Path + "/saves2/campaign/day2.save"));
+    EXPECT_TRUE(std::filesystem::exists(m_Path + "/saves2/a/b/c.save"));
+    a.m_aLoadedPass.clear();
+    Manager().ExecuteText("state.load \"campaign/day1\"");
+    EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
+    // No hidden ".save", no way out of the folder, no empty part.
+    for (const char* name : {"", "../escaped", "campaign/../../escaped", "..", "/tmp/escaped", "\\escaped",
+                             "campaign//day3", "campaign/", "campaign\\"})
+        for (const char* command : {"state.save", "state.load"})
+        {
+            m_Listener.lines.clear();
+            Manager().ExecuteText((std::string(command) + " \"" + name + "\"").c_str());
+            EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: '" + std::string(name) +
+                                                        "' is no save name (folders below the save folder only)"})
+                << command << " " << name;
+        }
     EXPECT_FALSE(std::filesystem::exists(m_Path + "/saves2/.save"));
     EXPECT_FALSE(std::filesystem::exists(m_Path + "/escaped.save"));
+    EXPECT_FALSE(std::filesystem::exists("/tmp/escaped.save"));
+    EXPECT_FALSE(std::filesystem::exists(m_Path + "/saves2/campaign/day3.save"));
 
     TCompletionList candidates, descriptions;
     Manager().Complete("state.load o", candidates, descriptions);

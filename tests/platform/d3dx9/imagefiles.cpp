@@ -60,8 +60,6 @@ bool ReadJpeg(const std::string& file, TestImage& image)
 std::string CompareWithGolden(const std::string& name, unsigned width, unsigned height,
                               const std::vector<std::uint32_t>& rgb)
 {
-    // The folder comes from the build: a compiler cache may shorten __FILE__ to a path relative
-    // to the build folder, which the tests do not run in.
     const std::string file = std::string(D3DX9_GOLDEN_DIR) + "/" + name + ".png";
     const char* update = std::getenv("VESTAMOR_UPDATE_GOLDEN");
     if (update && std::strcmp(update, "1") == 0)

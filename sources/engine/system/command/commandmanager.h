@@ -38,6 +38,7 @@ constexpr u32 SCRIPT_CACHE_NOT_WRITABLE = 2;
 constexpr u32 SCRIPT_NESTED_TOO_DEEP = 3; // also a script run from inside itself
 constexpr u32 SCRIPT_NOT_A_FILE = 4;
 constexpr u32 SCRIPT_FILE_SYSTEM_LOCKED = 5;
+constexpr u32 SCRIPT_EMPTY = 6; // a start-up script without a single command
 
 // Scripts that run scripts (exec) stop at this depth. A script never runs inside itself: with no
 // conditions in scripts that could only repeat until a limit, and a script that ran itself twice

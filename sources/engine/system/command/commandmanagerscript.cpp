@@ -203,6 +203,13 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
     if (system)
     {
         g_pFileStreamManager->SetLocked(1);
+        if (program.GetInstructionCount() == 0)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::__SystemExecute(): error: ",
+                        "'%s' holds no command", source.GetText());
+            m_Source = outerSource;
+            return SCRIPT_EMPTY;
+        }
         TLog::Print(g_pSystemLog, LOG_INFO, prefix, "execute");
     }
     m_aRunning.Add(source.GetId());
@@ -359,8 +366,9 @@ void TCommandManager::Complete(const char* text, TCompletionList& candidates, TC
     descriptions.SetCount(0);
     if (!text || !*text)
         return;
+    // A line being typed: an open quote or a long word is no error yet.
     TCommandProgram program;
-    program.Parse(text);
+    program.Parse(text, PARSE_QUIET);
     // The tokens of the first statement.
     i32 count = 0;
     while (count < program.GetTokenCount() && program.GetToken(count) != CommandSeparatorId())

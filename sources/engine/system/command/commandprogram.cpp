@@ -93,8 +93,9 @@ void TCommandProgram::EndToken(const char* start, u32 length, bool quoted, u32 l
 {
     if (length >= COMMAND_TOKEN_SIZE)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): token too long, cut to %d characters",
-                    TCommandManager::Instance().GetSource().GetText(), line, COMMAND_TOKEN_SIZE - 1);
+        if (!(m_nParseFlags & PARSE_QUIET))
+                TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): token too long, cut to %d characters",
+                        TCommandManager::Instance().GetSource().GetText(), line, COMMAND_TOKEN_SIZE - 1);
         length = COMMAND_TOKEN_SIZE - 1;
     }
     SString<COMMAND_TOKEN_SIZE> token;
@@ -164,8 +165,9 @@ void TCommandProgram::Tokenize(const char* text)
     }
     if (inQuote)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed",
-                    TCommandManager::Instance().GetSource().GetText(), line);
+        if (!(m_nParseFlags & PARSE_QUIET))
+            TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed",
+                        TCommandManager::Instance().GetSource().GetText(), line);
         EndToken(start, static_cast<u32>(c - start), true, line);
     }
     else if (!inComment && c > start)
@@ -211,8 +213,9 @@ void TCommandProgram::BuildInstructions()
     }
 }
 
-void TCommandProgram::Parse(const char* text)
+void TCommandProgram::Parse(const char* text, u32 flags)
 {
+    m_nParseFlags = flags;
     m_aToken.SetCount(0);
     m_aName.SetCount(0);
     m_aInstruction.SetCount(0);

@@ -20,6 +20,9 @@ constexpr u32 PROGRAM_WRONG_SIGNATURE = 3;
 constexpr u32 PROGRAM_SHORT_DATA = 4;
 constexpr u32 PROGRAM_DAMAGED = 5; // names or instructions that do not hold together
 
+// Parse flags: no log lines for an open quote or a token cut short (a line being typed).
+constexpr u32 PARSE_QUIET = 1;
+
 // The token that ends a statement: the id of "<__NC__>".
 u32 CommandSeparatorId();
 
@@ -28,7 +31,7 @@ class TCommandProgram
 public:
     // Compiles a NUL-terminated text: tokens first, then one instruction per statement.
     // Replaces what the program held.
-    void Parse(const char* text);
+    void Parse(const char* text, u32 flags = 0);
     // Looks every command up (its place in the command set, or -1) and lets it prepare;
     // errors are not printed meanwhile.
     void Link();
@@ -56,4 +59,5 @@ private:
     DArray<u32> m_aToken;
     DArray<u32> m_aName;
     DArray<TCommandInstruction> m_aInstruction;
+    u32 m_nParseFlags = 0;
 };

@@ -513,6 +513,25 @@ TEST_F(CompletionTest, ACommandCompletesItsOwnArguments)
     EXPECT_EQ(g_TestRecord.completedLast, "");
 }
 
+// The console completes at each keystroke while the start-up script runs its main loop: a line
+// being typed, an open quote or a long word in it, is parsed without log lines.
+TEST_F(CompletionTest, ALineBeingTypedIsParsedQuietly)
+{
+    TCompletionList candidates;
+    TCompletionList descriptions;
+    Manager().SetSource(TName("system/system.icom", true));
+    Manager().Complete("test.record \"half a quote", candidates, descriptions);
+    EXPECT_EQ(g_TestRecord.completedLast, "half a quote");
+    Manager().Complete(("test.record " + std::string(200, 'w')).c_str(), candidates, descriptions);
+    EXPECT_EQ(g_TestRecord.completedLast.size(), 127u);
+    Manager().SetSource(TName());
+    EXPECT_EQ(SystemLog().find("quoted text not closed"), std::string::npos) << SystemLog();
+    EXPECT_EQ(SystemLog().find("token too long"), std::string::npos) << SystemLog();
+    // Run, the same line is an error.
+    Manager().ExecuteText("test.record \"half a quote");
+    EXPECT_NE(SystemLog().find("(1): quoted text not closed"), std::string::npos);
+}
+
 using ScriptCommandTest = CommandTest;
 
 TEST_F(ScriptCommandTest, WithoutAScriptServiceTheCommandsSaySo)

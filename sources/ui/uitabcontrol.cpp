@@ -1,0 +1,3 @@
+#include "ui/uitabcontrol.h"
+
+VESTAMOR_UI_ITEM(TUITabControl);

@@ -1,0 +1,352 @@
+// The UI manager's input pass driven through the window layer: clicks, the design-size fit of
+// the pointer, modal blocking, the select latch, hot keys, tooltips, fades and dragging.
+#include "uifixture.h"
+
+#include "ui/uibutton.h"
+#include "ui/uiedit.h"
+#include "ui/uilabel.h"
+#include "ui/uisounds.h"
+#include "ui/uiwindow.h"
+
+namespace
+{
+u32 s_nClicks = 0;
+void CountClick(i32)
+{
+    ++s_nClicks;
+}
+
+class UIInputTest : public UITest
+{
+protected:
+    void SetUp() override
+    {
+        UITest::SetUp();
+        s_nClicks = 0;
+        g_UISoundPlayer.pPlayButtonClick = CountClick;
+    }
+    void TearDown() override
+    {
+        g_UISoundPlayer.pPlayButtonClick = nullptr;
+        UITest::TearDown();
+    }
+
+    // A button at (x, y) of the parent (a root without one), counting its clicks.
+    TUIButton* Button(TUIItem* parent, const char* name, f32 x, f32 y, i32& clicks)
+    {
+        TUIButton* button = parent ? static_cast<TUIButton*>(parent->CreateChild("TUIButton", name))
+                                   : MakeRoot<TUIButton>("TUIButton", name, 0.0f, 0.0f);
+        button->SetSize(100.0f, 40.0f);
+        button->SetPosition(x, y);
+        button->OnClickList.Add([&clicks](TUIItem*, const void*) {
+            ++clicks;
+            return 0;
+        });
+        return button;
+    }
+    using UITest::Button;
+};
+
+TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
+{
+    i32 first = 0, second = 0;
+    Button(nullptr, "first", 100.0f, 100.0f, first);
+    // Overlapping: both are clicked by the same press, the sound plays once in the frame.
+    Button(nullptr, "second", 150.0f, 100.0f, second);
+    MoveTo(160, 120);
+    Frame();
+    Button(true);
+    Frame();
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0) << "the press was consumed by the first item";
+    EXPECT_EQ(s_nClicks, 1u);
+    Frame();
+    Button(false);
+    Frame();
+    EXPECT_EQ(first, 1) << "holding the button clicks once";
+    ClickAt(10, 10);
+    EXPECT_EQ(first, 1);
+}
+
+TEST_F(UIInputTest, ASilentItemPlaysNoSoundAndAListenerMayKeepThePress)
+{
+    i32 first = 0, second = 0;
+    TUIButton* keeper = Button(nullptr, "keeper", 100.0f, 100.0f, first);
+    keeper->m_nFlags |= UI_SILENT;
+    keeper->OnClickList.Clear();
+    keeper->OnClickList.Add([&first](TUIItem*, const void*) {
+        ++first;
+        return 1;
+    });
+    Button(nullptr, "under", 100.0f, 100.0f, second)->m_nFlags |= UI_SILENT;
+    ClickAt(120, 110);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 1) << "a nonzero answer keeps the press for later items";
+    EXPECT_EQ(s_nClicks, 0u);
+}
+
+TEST_F(UIInputTest, ADesignRootWorksInAbout2133By1200At16By9AndScalesThePointer)
+{
+    TUIItem* root = MakeRoot<TUIItem>("TUITabControl", "root", 0.0f, 0.0f);
+    ASSERT_NE(root, nullptr);
+    root->SetDesignSize(1920.0f, 1200.0f, 1.0f, 0);
+    root->SetInsets(0.0f);
+    root->UpdateLayout();
+    EXPECT_NEAR(root->m_VirtualSize.x, 2133.333f, 0.01f);
+    EXPECT_EQ(root->m_VirtualSize.y, 1200.0f);
+    i32 clicks = 0;
+    TUIButton* button = Button(root, "corner", 0.0f, 0.0f, clicks);
+    button->SetFromRight(0.0f);
+    button->SetFromBottom(0.0f);
+    root->UpdateLayout();
+    EXPECT_NEAR(button->m_Position.x, 2033.333f, 0.01f);
+    // The button's last pixel on a 1280 x 720 screen.
+    ClickAt(1279, 719);
+    EXPECT_EQ(clicks, 1);
+    ClickAt(1270, 690);
+    EXPECT_EQ(clicks, 1) << "40 units are 24 pixels high";
+}
+
+TEST_F(UIInputTest, AModalWindowAloneTakesHoverClicksAndHotKeys)
+{
+    i32 outside = 0, inside = 0;
+    TUIButton* back = Button(nullptr, "back", 0.0f, 0.0f, outside);
+    back->SetSize(1280.0f, 720.0f);
+    ASSERT_EQ(back->AddAction("menuselect"), 0);
+    auto* dialog = MakeRoot<TUIWindow>("TUIWindow", "dialog", 400.0f, 200.0f);
+    dialog->SetPosition(400.0f, 200.0f);
+    dialog->m_nFlags |= UI_MODAL;
+    dialog->Show(false, true);
+    Button(dialog, "ok", 10.0f, 10.0f, inside);
+    dialog->Show(true, true);
+    EXPECT_EQ(g_pUIManager->GetModalTop(), dialog);
+
+    MoveTo(50, 50);
+    Frame();
+    EXPECT_FALSE(back->m_nFlags & UI_POINTER_INSIDE);
+    ClickAt(50, 50);
+    Tap(0x1C);
+    EXPECT_EQ(outside, 0);
+    ClickAt(420, 220);
+    EXPECT_EQ(inside, 1);
+    // Closed, it leaves the stack; the back takes input again.
+    dialog->Show(false, true);
+    EXPECT_EQ(g_pUIManager->GetModalCount(), 0u);
+    ClickAt(50, 50);
+    EXPECT_EQ(outside, 1);
+}
+
+TEST_F(UIInputTest, AModalWindowClosedBelowTheTopLeavesTheStack)
+{
+    auto* lower = MakeRoot<TUIWindow>("TUIWindow", "lower", 10.0f, 10.0f);
+    auto* upper = MakeRoot<TUIWindow>("TUIWindow", "upper", 10.0f, 10.0f);
+    for (TUIWindow* window : {lower, upper})
+    {
+        window->m_nFlags |= UI_MODAL;
+        window->Show(false, true);
+        window->Show(true, true);
+    }
+    ASSERT_EQ(g_pUIManager->GetModalCount(), 2u);
+    lower->Show(false, true);
+    EXPECT_EQ(g_pUIManager->GetModalCount(), 1u);
+    EXPECT_EQ(g_pUIManager->GetModalTop(), upper);
+    upper->Show(false, true);
+    g_pUIManager->RemoveModal(upper);
+    EXPECT_EQ(g_pUIManager->GetModalCount(), 0u) << "popping an empty stack does nothing";
+}
+
+TEST_F(UIInputTest, TheFortyFirstModalWindowIsRefused)
+{
+    std::vector<TUIItem*> windows;
+    for (u32 i = 0; i < UI_MODAL_CAPACITY + 1; ++i)
+    {
+        auto* window = MakeRoot<TUIWindow>("TUIWindow", "modal", 10.0f, 10.0f);
+        window->m_nFlags |= UI_MODAL;
+        window->Show(false, true);
+        window->Show(true, true);
+        windows.push_back(window);
+    }
+    EXPECT_EQ(g_pUIManager->GetModalCount(), UI_MODAL_CAPACITY);
+    EXPECT_EQ(g_pUIManager->GetModalTop(), windows[UI_MODAL_CAPACITY - 1]);
+}
+
+TEST_F(UIInputTest, OfTwoItemsWithThePressedHotKeyOnlyTheFirstIsClicked)
+{
+    i32 first = 0, second = 0;
+    Button(nullptr, "first", 0.0f, 0.0f, first)->AddAction("menuselect2");
+    Button(nullptr, "second", 0.0f, 100.0f, second)->AddAction("menuselect2");
+    Tap(0x39);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0);
+    // While the console shows, hot keys rest.
+    TDeferredVariable console("console_show");
+    console.SetInt(1);
+    Tap(0x39);
+    console.SetInt(0);
+    EXPECT_EQ(first, 1);
+}
+
+TEST_F(UIInputTest, ANinthHotKeyAndAnUnknownActionAreRefused)
+{
+    TUIItem* item = MakeRoot<TUIItem>("TUITabControl", "keys", 0.0f, 0.0f);
+    for (u32 i = 0; i < UI_HOT_KEY_COUNT; ++i)
+        EXPECT_EQ(item->AddAction(UI_ACTION_NAMES[i]), 0);
+    EXPECT_EQ(item->AddAction(UI_ACTION_NAMES[UI_HOT_KEY_COUNT]), 1);
+    EXPECT_EQ(item->GetHotKeyCount(), UI_HOT_KEY_COUNT);
+    EXPECT_EQ(MakeRoot<TUIItem>("TUITabControl", "other", 0, 0)->AddAction("no such action"), 1);
+}
+
+TEST_F(UIInputTest, TheDefaultItemRestrictsHotKeysToItsSubtree)
+{
+    i32 inside = 0, outside = 0, always = 0;
+    TUIButton* panel = Button(nullptr, "panel", 0.0f, 0.0f, inside);
+    panel->m_nFlags |= UI_DEFAULT;
+    panel->Show(false, true);
+    panel->Show(true, true);
+    ASSERT_EQ(g_pUIManager->m_pDefaultItem, panel);
+    Button(panel, "child", 0.0f, 0.0f, inside)->AddAction("menuselect2");
+    Button(nullptr, "other", 0.0f, 100.0f, outside)->AddAction("menuselect2");
+    Tap(0x39);
+    EXPECT_EQ(inside, 1);
+    EXPECT_EQ(outside, 0);
+    panel->SetVisible(false);
+    TUIButton* free = Button(nullptr, "free", 0.0f, 200.0f, always);
+    free->AddAction("menuselect2");
+    Tap(0x39);
+    EXPECT_EQ(outside, 1) << "a hidden default item restricts nothing";
+    EXPECT_EQ(always, 0);
+}
+
+TEST_F(UIInputTest, TheSelectLatchHoldsUntilSelectIsReleased)
+{
+    i32 clicks = 0;
+    TUIButton* button = Button(nullptr, "go", 0.0f, 0.0f, clicks);
+    button->AddAction("menuselect");
+    Key(0x1C, true);
+    g_pUIManager->m_nSelectLatch = 1;
+    Frame();
+    EXPECT_EQ(g_pUIManager->m_nSelectLatch, 1u) << "select is held";
+    EXPECT_EQ(clicks, 0);
+    Key(0x1C, false);
+    Frame();
+    EXPECT_EQ(g_pUIManager->m_nSelectLatch, 0u);
+    Tap(0x1C);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(UIInputTest, ARestingPointerShowsTheTooltipAndMovingAwayOrHidingTheOwnerClosesIt)
+{
+    auto* tooltip = MakeRoot<TUILabel>("TUILabel", "tooltip", 10.0f, 10.0f);
+    tooltip->m_Caption.SetMargins(4.0f, 2.0f);
+    tooltip->Show(false, true);
+    g_pUIManager->SetTooltipItem(tooltip);
+    i32 clicks = 0;
+    TUIButton* owner = Button(nullptr, "owner", 100.0f, 100.0f, clicks);
+    owner->SetTooltip("HelpText");
+    MoveTo(120, 110);
+    Frames(40, 0.025f);
+    EXPECT_EQ(g_pUIManager->GetTooltipOwner(), nullptr) << "1.0 s has not passed yet";
+    MoveTo(125, 112);
+    Frames(3, 0.025f);
+    ASSERT_EQ(g_pUIManager->GetTooltipOwner(), owner) << "a move under 10 keeps the rest";
+    EXPECT_TRUE(tooltip->IsOpen());
+    EXPECT_GE(tooltip->m_Position.x, 125.0f + UI_TOOLTIP_OFFSET);
+    EXPECT_GE(tooltip->m_Position.y, 112.0f + UI_TOOLTIP_OFFSET);
+    MoveTo(150, 112);
+    Frame();
+    EXPECT_EQ(g_pUIManager->GetTooltipOwner(), owner) << "25 away is still near";
+    MoveTo(160, 112);
+    Frame();
+    EXPECT_EQ(g_pUIManager->GetTooltipOwner(), nullptr);
+
+    MoveTo(110, 105);
+    Frames(45, 0.025f);
+    ASSERT_EQ(g_pUIManager->GetTooltipOwner(), owner);
+    owner->SetVisible(false);
+    Frame();
+    EXPECT_EQ(g_pUIManager->GetTooltipOwner(), nullptr);
+}
+
+TEST_F(UIInputTest, ATooltipNearTheCornerStaysThirtyInsideTheScreen)
+{
+    auto* tooltip = MakeRoot<TUILabel>("TUILabel", "tooltip", 10.0f, 10.0f);
+    tooltip->Show(false, true);
+    g_pUIManager->SetTooltipItem(tooltip);
+    i32 clicks = 0;
+    TUIButton* owner = Button(nullptr, "owner", 1180.0f, 680.0f, clicks);
+    owner->SetTooltip("HelpText");
+    MoveTo(1270, 710);
+    Frames(60, 0.025f);
+    ASSERT_EQ(g_pUIManager->GetTooltipOwner(), owner);
+    EXPECT_LE(tooltip->m_Position.x + tooltip->m_Size.x, 1280.0f - UI_TOOLTIP_OFFSET + 0.01f);
+    EXPECT_LE(tooltip->m_Position.y + tooltip->m_Size.y, 720.0f - UI_TOOLTIP_OFFSET + 0.01f);
+}
+
+TEST_F(UIInputTest, AHiddenFadeReversesWhenShownAgainAndEndsClosed)
+{
+    i32 clicks = 0;
+    TUIButton* button = Button(nullptr, "fader", 0.0f, 0.0f, clicks);
+    i32 hides = 0;
+    button->OnHide.Add([&hides](TUIItem*, const void*) {
+        ++hides;
+        return 0;
+    });
+    button->Show(false, false);
+    EXPECT_TRUE(button->IsOpen()) << "the fade runs first";
+    EXPECT_TRUE(button->m_nFlags & UI_FADING);
+    Frame(0.05f);
+    EXPECT_NEAR(button->m_fFadePhase, 0.5f, 1e-4f);
+    button->Show(true, false);
+    EXPECT_EQ(button->m_nFadeState, UI_FADE_IN);
+    Frame(0.05f);
+    EXPECT_NEAR(button->m_fFadePhase, 1.0f, 1e-4f);
+    Frame(0.05f);
+    EXPECT_EQ(button->m_nFadeState, UI_FADE_OPEN);
+    EXPECT_FALSE(button->m_nFlags & UI_FADING);
+    button->Show(false, false);
+    Frames(3, 0.05f);
+    EXPECT_FALSE(button->IsOpen());
+    EXPECT_EQ(hides, 1);
+    EXPECT_FALSE(button->m_nFlags & UI_FADING);
+    // Time 0 jumps.
+    button->SetFadeTimes(0.0f, 0.0f);
+    button->Show(true, false);
+    EXPECT_TRUE(button->IsOpen());
+}
+
+TEST_F(UIInputTest, ADraggedItemFollowsThePointerAndStopsAtZero)
+{
+    auto* window = MakeRoot<TUIWindow>("TUIWindow", "drag", 200.0f, 100.0f);
+    window->SetPosition(300.0f, 300.0f);
+    window->m_nFlags |= UI_DRAGGABLE;
+    MoveTo(310, 310);
+    Frame();
+    Button(true);
+    Frame();
+    ASSERT_EQ(g_pUIManager->m_pDragged, window);
+    MoveTo(360, 330);
+    Frame();
+    EXPECT_EQ(window->m_Position.x, 350.0f);
+    EXPECT_EQ(window->m_Position.y, 320.0f);
+    MoveTo(0, 0);
+    Frame();
+    EXPECT_EQ(window->m_Position.x, 0.0f);
+    EXPECT_EQ(window->m_Position.y, 0.0f);
+    Button(false);
+    Frame();
+    EXPECT_EQ(g_pUIManager->m_pDragged, nullptr);
+}
+
+TEST_F(UIInputTest, ThePointerOverABlockingItemIsReportedToGameCode)
+{
+    i32 clicks = 0;
+    TUIButton* bar = Button(nullptr, "bar", 0.0f, 0.0f, clicks);
+    bar->m_nFlags |= UI_BLOCKS_POINTER;
+    MoveTo(10, 10);
+    Frame();
+    EXPECT_TRUE(g_pUIManager->WantsInput());
+    MoveTo(500, 500);
+    Frame();
+    EXPECT_FALSE(g_pUIManager->WantsInput());
+}
+} // namespace

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Runs each libFuzzer target of the fuzz build for a short while on its seeds (the corpus under
+# fuzz/ and, where the sanitizer build wrote them, the game's own data files). New inputs go to a
+# scratch folder; a finding stops the run and its input is kept and named.
+#   bash tools/fuzz.sh [seconds per target, default 10]
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+seconds=${1:-10}
+bin=$root/build/fuzz/fuzz
+data=$root/build/asan/data
+work=$(mktemp -d /tmp/vestamor-fuzz.XXXXXX)
+
+# target (under build/fuzz/fuzz/) and its seed folders or files
+targets=(
+  "core/cluster/core_cluster_fuzz|fuzz/core/cluster/corpus"
+  "core/compression/core_compression_fuzz|"
+  "engine/system/command_parse_fuzz|data/system"
+  "engine/system/command_cache_fuzz|fuzz/engine/system/corpus"
+  "engine/state/state_image_fuzz|fuzz/engine/state/corpus"
+  "engine/repository/repository_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/canvas.data"
+  "engine/localization/language_file_fuzz|$data/english.language $data/deutsch.language"
+  "ageia/snapshot_apply_fuzz|"
+  "ageia/collisionmesh_fuzz|"
+  "platform/d3dx9/effectcompiler_fuzz|fuzz/platform/d3dx9/corpus data/shaders"
+  "platform/d3dx9/effect_fuzz|fuzz/platform/d3dx9/corpus data/shaders"
+)
+
+failed=0
+for entry in "${targets[@]}"; do
+  target=${entry%%|*}
+  name=$(basename "$target")
+  seeds=()
+  for seed in ${entry#*|}; do
+    case $seed in /*) path=$seed ;; *) path=$root/$seed ;; esac
+    [ -e "$path" ] || continue
+    if [ -d "$path" ]; then
+      seeds+=("$path")
+    else
+      # libFuzzer takes folders: single files are gathered into one.
+      mkdir -p "$work/$name.seeds" && cp "$path" "$work/$name.seeds/"
+    fi
+  done
+  [ -d "$work/$name.seeds" ] && seeds+=("$work/$name.seeds")
+  mkdir -p "$work/$name.corpus" "$work/$name.run"
+  # -timeout: one input running longer is a finding; the outer limit catches a stalled run.
+  if (cd "$work/$name.run" && timeout $((seconds + 120)) "$bin/$target" -max_total_time="$seconds" -timeout=20 \
+        -print_final_stats=0 "$work/$name.corpus" "${seeds[@]}" >"$work/$name.log" 2>&1); then
+    echo "fuzz: $name: $(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)"
+  else
+    failed=1
+    echo "fuzz: $name FAILED; log and inputs kept in $work/$name.run" >&2
+    cp "$work/$name.log" "$work/$name.run/" 2>/dev/null
+    tail -40 "$work/$name.log" >&2
+  fi
+done
+if [ $failed -eq 0 ]; then
+  rm -rf "$work"
+fi
+exit $failed
