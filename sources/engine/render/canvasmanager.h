@@ -21,9 +21,6 @@ public:
     virtual void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) = 0;
     // The shader's texture over the whole bound target; a canvas without batches draws nothing.
     virtual void DrawFullScreen(TShader* shader, const TColor& color) {}
-    // The aperture: the virtual screen canvas coordinates are given in (0 without one).
-    virtual f32 GetApertureWidth() const { return 0.0f; }
-    virtual f32 GetApertureHeight() const { return 0.0f; }
     virtual TFont SetFont(const TName& name, i32 size) = 0;
     virtual TFont SetDefaultFont() = 0;
     // -1 without a current font.
