@@ -27,9 +27,10 @@ f32 Approach(f32 amount, f32 target, f32 step, f32 time)
 
 TUIButton::TUIButton()
     : m_fHighlightTime(0.25f), m_fHighlight(0.0f), m_fHoverTime(0.5f), m_fHover(0.0f), m_fFadeInTime(0.2f),
-      m_fFadeOutTime(0.2f), m_nFadeState(UI_FADE_OPEN), m_fFadePhase(1.0f), m_fFlashTime(1.0f), m_fFlashPhase(0.0f),
-      m_fCheck(0.0f), m_fCheckTime(0.5f), m_pImage(nullptr), m_nFocusMark(0), m_nFocusState(0), m_nToggle(0),
-      m_GlowColor{1.0f, 1.0f, 1.0f, 1.0f}, m_pIcon(nullptr), m_nClip(0), m_Clip{}
+      m_fFadeOutTime(0.2f), m_nFadeState(UI_FADE_OPEN), m_fFadePhase(1.0f), m_fFlashTime(1.0f),
+      m_fFlashPhase(0.0f), m_fCheck(0.0f), m_fCheckTime(0.5f), m_pImage(nullptr), m_nFocusMark(0),
+      m_nFocusState(0), m_nToggle(0), m_GlowColor{1.0f, 1.0f, 1.0f, 1.0f}, m_pIcon(nullptr),
+      m_nClip(0), m_Clip{}
 {
     m_nFlags |= UI_INPUT_WHILE_CLOSED;
     m_Caption.m_fSize = UI_BUTTON_CAPTION_SIZE;
@@ -146,7 +147,7 @@ void TUIButton::HandleInput(f32 step, bool inside, u32& select)
 
 void TUIButton::SetIconByName(const char* name)
 {
-    m_pIcon = g_pUIManager ? g_pUIManager->__FindIcon(TName(name)) : nullptr;
+    m_pIcon = g_pUIManager ? g_pUIManager->__FindIcon(TName(name, true)) : nullptr;
 }
 
 void TUIButton::_FitToIcon(const TUIIcon* icon)
@@ -181,6 +182,23 @@ void TUIButton::SetClip(const TUIRect* clip)
     m_nClip = clip ? 1 : 0;
     if (clip)
         m_Clip = *clip;
+}
+
+void TUIButton::ReleaseClusterData()
+{
+    if (m_pIcon)
+        m_IconName = m_pIcon->Name;
+    m_pIcon = nullptr;
+    UIReleaseTexture(m_pImage, m_ImageName);
+    TUIItem::ReleaseClusterData();
+}
+
+void TUIButton::RestoreClusterData()
+{
+    if (m_IconName.GetId() && g_pUIManager)
+        m_pIcon = g_pUIManager->__FindIcon(m_IconName);
+    UIRestoreTexture(m_pImage, m_ImageName);
+    TUIItem::RestoreClusterData();
 }
 
 const TUIIcon* TUIButton::GetDrawnIcon() const
@@ -244,8 +262,9 @@ void TUIButton::DrawButton(f32 opacity)
                                      rect.fRight + icon->aBorder[2], rect.fBottom + icon->aBorder[3]};
             auto glow = [&](f32 alpha) {
                 if (m_nFlags & UI_GLOW)
-                    UIDrawRectFrame(outline, UIColor(m_GlowColor.r, m_GlowColor.g, m_GlowColor.b, m_GlowColor.a * alpha),
-                                    whiteTexture, pixel);
+                    UIDrawRectFrame(
+                        outline, UIColor(m_GlowColor.r, m_GlowColor.g, m_GlowColor.b, m_GlowColor.a * alpha),
+                        whiteTexture, pixel);
             };
             if (pulse != 0.0f)
             {

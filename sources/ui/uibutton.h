@@ -42,6 +42,8 @@ public:
     // other direction centred.
     void FitToParent(bool cover);
     u32 GetIconState();
+    void ReleaseClusterData() override;
+    void RestoreClusterData() override;
     // The style's icon, else the button's own.
     const TUIIcon* GetDrawnIcon() const;
     void SetImage(TTexture* image) { m_pImage = image; }
@@ -80,6 +82,8 @@ public:
     const TUIIcon* m_pIcon;
     u32 m_nClip;
     TUIRect m_Clip;
+    TName m_IconName;
+    TName m_ImageName;
 
 protected:
     // The opacity drawn: the effective opacity, times the fade phase while fading.

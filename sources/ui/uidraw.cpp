@@ -1,6 +1,8 @@
 #include "ui/uidraw.h"
 
 #include "engine/render/canvasmanager.h"
+#include "engine/render/texture.h"
+#include "engine/render/texturemanager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,8 +12,8 @@ namespace
 constexpr i32 QUAD_VERTICES = 6;
 } // namespace
 
-void UIDrawQuad(f32 left, f32 top, f32 right, f32 bottom, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb, TTexture* texture,
-                f32 depth)
+void UIDrawQuad(f32 left, f32 top, f32 right, f32 bottom, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb,
+                TTexture* texture, f32 depth)
 {
     if (!g_pCanvasManager || !texture)
         return;
@@ -31,13 +33,15 @@ void UIDrawRect(const TUIRect& rect, u32 argb, TTexture* texture)
     UIDrawQuad(rect.fLeft, rect.fTop, rect.fRight, rect.fBottom, 0.0f, 0.0f, 1.0f, 1.0f, argb, texture);
 }
 
-void UIDrawQuadClipped(const TUIRect& rect, const TUIRect& uv, const TUIRect* clip, u32 argb, TTexture* texture)
+void UIDrawQuadClipped(const TUIRect& rect, const TUIRect& uv, const TUIRect* clip, u32 argb,
+                       TTexture* texture)
 {
     TUIRect r = rect;
     TUIRect t = uv;
     if (clip)
     {
-        if (r.fRight <= clip->fLeft || r.fLeft >= clip->fRight || r.fBottom <= clip->fTop || r.fTop >= clip->fBottom)
+        if (r.fRight <= clip->fLeft || r.fLeft >= clip->fRight || r.fBottom <= clip->fTop ||
+            r.fTop >= clip->fBottom)
             return;
         const f32 w = r.Width();
         const f32 h = r.Height();
@@ -72,16 +76,18 @@ void UIDrawFrame(const TUIRect& rect, i32 frame, i32 count, u32 argb, TTexture* 
     if (count < 1 || frame < 0 || frame >= count)
         return;
     const f32 n = static_cast<f32>(count);
-    UIDrawQuadClipped(rect, {0.0f, static_cast<f32>(frame) / n, 1.0f, static_cast<f32>(frame + 1) / n}, clip, argb,
-                      texture);
+    UIDrawQuadClipped(rect, {0.0f, static_cast<f32>(frame) / n, 1.0f, static_cast<f32>(frame + 1) / n}, clip,
+                      argb, texture);
 }
 
-void UIDrawPlain(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture, const TUIRect* clip)
+void UIDrawPlain(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture,
+                 const TUIRect* clip)
 {
     const f32* b = source.pBorder;
     const f32 s = source.fScale;
-    UIDrawQuadClipped({rect.fLeft - b[0] * s, rect.fTop - b[1] * s, rect.fRight + b[2] * s, rect.fBottom + b[3] * s},
-                      {0.0f, source.fTop, 1.0f, source.fBottom}, clip, argb, texture);
+    UIDrawQuadClipped(
+        {rect.fLeft - b[0] * s, rect.fTop - b[1] * s, rect.fRight + b[2] * s, rect.fBottom + b[3] * s},
+        {0.0f, source.fTop, 1.0f, source.fBottom}, clip, argb, texture);
 }
 
 namespace
@@ -111,8 +117,8 @@ void UIDrawThreeSlice(const TUIRect& rect, const TUISliceSource& source, u32 arg
     const f32 top = rect.fTop - b[1] * source.fScale;
     const f32 bottom = rect.fBottom + b[3] * source.fScale;
     for (i32 i = 0; i < 3; ++i)
-        UIDrawQuadClipped({x[i], top, x[i + 1], bottom}, {u[i], source.fTop, u[i + 1], source.fBottom}, clip, argb,
-                          texture);
+        UIDrawQuadClipped({x[i], top, x[i + 1], bottom}, {u[i], source.fTop, u[i + 1], source.fBottom}, clip,
+                          argb, texture);
 }
 
 void UIDrawNineSlice(const TUIRect& rect, const TUISliceSource& source, u32 argb, TTexture* texture,
@@ -164,6 +170,19 @@ void UIDrawRectFrame(const TUIRect& rect, u32 argb, TTexture* white, f32 width)
     UIDrawQuad(l, b - width, r, b, 0.5f, 0.5f, 0.5f, 0.5f, argb, white);
     UIDrawQuad(l, t + width, l + width, b - width, 0.5f, 0.5f, 0.5f, 0.5f, argb, white);
     UIDrawQuad(r - width, t + width, r, b - width, 0.5f, 0.5f, 0.5f, 0.5f, argb, white);
+}
+
+void UIReleaseTexture(TTexture*& texture, TName& name)
+{
+    if (texture)
+        name = texture->m_Name;
+    texture = nullptr;
+}
+
+void UIRestoreTexture(TTexture*& texture, const TName& name)
+{
+    if (name.GetId() && g_pTextureManager)
+        texture = g_pTextureManager->FindTexture(name);
 }
 
 u32 UIColor(f32 r, f32 g, f32 b, f32 a)

@@ -25,9 +25,9 @@ bool IsKey(u32 modifiers, u32 code, u32 keyCode, u32 keyModifiers)
 } // namespace
 
 TUIEdit::TUIEdit()
-    : m_nEditing(0), m_aText{}, m_nCount(1), m_nMaxLength(UI_EDIT_MAXIMUM), m_nPassword(0),
-      m_FrameColor{1.0f, 1.0f, 1.0f, 1.0f}, m_CaretColor{1.0f, 1.0f, 1.0f, 1.0f}, m_pNext(nullptr),
-      m_pPrevious(nullptr)
+    : m_nEditing(0), m_aText{}, m_nCount(1), m_nMaxLength(UI_EDIT_MAXIMUM),
+      m_nPassword(0), m_FrameColor{1.0f, 1.0f, 1.0f, 1.0f}, m_CaretColor{1.0f, 1.0f, 1.0f, 1.0f},
+      m_pNext(nullptr), m_pPrevious(nullptr)
 {
 }
 
@@ -79,7 +79,7 @@ bool TUIEdit::Type(char16_t character, u32 modifiers)
     if ((modifiers & (INPUT_KEY_ALT | INPUT_KEY_CTRL | MODIFIER_BIT25)) && character != u'@')
         return false;
     const bool punctuation = length > 0 && (character == u'-' || character == u' ' || character == u'@' ||
-                                             character == u'.' || character == u'_');
+                                            character == u'.' || character == u'_');
     if (!std::iswalnum(static_cast<wint_t>(character)) && !punctuation)
         return false;
     if (length >= m_nMaxLength)
@@ -212,7 +212,8 @@ void TUIEdit::HandleInput(f32 step, bool inside, u32& select)
     if (!m_nEditing || !g_pUIManager)
         return;
     TInputManager& input = TInputManager::Instance();
-    for (TInputEvent event = input.GetBufferedInput(); event.nCode || event.nValue; event = input.GetBufferedInput())
+    for (TInputEvent event = input.GetBufferedInput(); event.nCode || event.nValue;
+         event = input.GetBufferedInput())
         if (!HandleKey(event.nModifiers, event.nCode, event.nValue))
             return;
 }
@@ -257,7 +258,8 @@ i32 TUIEdit::Draw()
                                : rect.Height() * 0.5f;
         const f32 top = rect.fTop + (rect.Height() - height) * 0.5f;
         UIDrawLine(caret, top, caret, top + height,
-                   UIColor(m_CaretColor.r, m_CaretColor.g, m_CaretColor.b, m_CaretColor.a * alpha), white, pixel);
+                   UIColor(m_CaretColor.r, m_CaretColor.g, m_CaretColor.b, m_CaretColor.a * alpha), white,
+                   pixel);
     }
     UIDrawRectFrame(rect,
                     UIColor(m_FrameColor.r, m_FrameColor.g, m_FrameColor.b,

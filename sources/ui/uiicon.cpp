@@ -26,7 +26,8 @@ void Fault(const TUIIcon& icon, EIconFault fault, const char* format, i32 value)
         return;
     char message[160];
     std::snprintf(message, sizeof message, format, value);
-    TLog::Print(g_pSystemLog, LOG_ERROR, "TUIIcon::Draw(): error: ", "'%s': %s", icon.Name.GetText(), message);
+    TLog::Print(g_pSystemLog, LOG_ERROR, "TUIIcon::Draw(): error: ", "'%s': %s", icon.Name.GetText(),
+                message);
 }
 } // namespace
 
@@ -98,10 +99,10 @@ void TUIIcon::Draw(const TUIRect& rect, u32 state, u32 argb, const TUIRect* clip
     }
     const f32 width = static_cast<f32>(texture->m_nWidth);
     const f32 height = static_cast<f32>(texture->m_nHeight) / static_cast<f32>(frames);
-    const bool bordersFit = aBorder[0] >= 0.0f && aBorder[1] >= 0.0f && aBorder[2] >= 0.0f && aBorder[3] >= 0.0f &&
-                            (nSlicing == UI_SLICE_PLAIN ||
-                             (aBorder[0] + aBorder[2] <= width &&
-                              (nSlicing == UI_SLICE_THREE || aBorder[1] + aBorder[3] <= height)));
+    const bool bordersFit =
+        aBorder[0] >= 0.0f && aBorder[1] >= 0.0f && aBorder[2] >= 0.0f && aBorder[3] >= 0.0f &&
+        (nSlicing == UI_SLICE_PLAIN || (aBorder[0] + aBorder[2] <= width &&
+                                        (nSlicing == UI_SLICE_THREE || aBorder[1] + aBorder[3] <= height)));
     if (!bordersFit)
     {
         Fault(*this, FAULT_BORDERS, "borders wider than the texture (%d pixels)", texture->m_nWidth);

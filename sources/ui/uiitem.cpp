@@ -316,8 +316,9 @@ i32 TUIItem::AddAction(const char* name)
         return 1;
     if (m_nHotKeyCount >= UI_HOT_KEY_COUNT)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUIItem::AddAction(): error: ", "'%s': more than %u hot keys on '%s'",
-                    name, UI_HOT_KEY_COUNT, m_Name.GetText());
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TUIItem::AddAction(): error: ", "'%s': more than %u hot keys on '%s'", name,
+                    UI_HOT_KEY_COUNT, m_Name.GetText());
         return 1;
     }
     m_apHotKey[m_nHotKeyCount++] = action;
@@ -328,7 +329,7 @@ i32 TUIItem::AddAction(const char* name)
 
 void TUIItem::SetStyle(const char* name)
 {
-    const TUIStyle* style = g_pUIManager ? g_pUIManager->__FindStyle(TName(name)) : nullptr;
+    const TUIStyle* style = g_pUIManager ? g_pUIManager->__FindStyle(TName(name, true)) : nullptr;
     if (!style)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TUIItem::SetStyle(): error: ", "'%s': undefined style", name);
@@ -352,6 +353,25 @@ void TUIItem::ApplyStyle(const TUIStyle* style)
     }
     else if (style->nFlags & UI_STYLE_FIXED_SIZE)
         SetSize(style->aFixedSize[0], style->aFixedSize[1], style->aFixedSize[2], 1.0f);
+}
+
+// Cluster data.
+
+void TUIItem::ReleaseClusterData()
+{
+    if (m_pStyle)
+        m_StyleName = m_pStyle->Name;
+    m_pStyle = nullptr;
+    for (TUIItem* child : m_aChildren)
+        child->ReleaseClusterData();
+}
+
+void TUIItem::RestoreClusterData()
+{
+    if (m_StyleName.GetId() && g_pUIManager)
+        m_pStyle = g_pUIManager->__FindStyle(m_StyleName);
+    for (TUIItem* child : m_aChildren)
+        child->RestoreClusterData();
 }
 
 // Drawing.

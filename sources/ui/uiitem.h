@@ -152,6 +152,11 @@ public:
     void Render(const TVector& origin, f32 parentOpacity, bool force);
     TUIRect GetAbsoluteRect() const;
 
+    // A cluster unload takes the records and textures items point at: the item lets them go,
+    // keeping their names, and finds them again by name after the next load.
+    virtual void ReleaseClusterData();
+    virtual void RestoreClusterData();
+
     TName m_Name;
     u32 m_nFlags;
     TUIItem* m_pParent;
@@ -169,6 +174,7 @@ public:
     TUIText m_Caption;
     TName m_Tooltip;
     const TUIStyle* m_pStyle;
+    TName m_StyleName;
 
     TUIListenerList OnClickList;
     TUIListenerList OnShow;

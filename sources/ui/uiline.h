@@ -8,6 +8,17 @@ class TUILine : public TUIItem
 {
 public:
     i32 Draw() override;
+    void ReleaseClusterData() override
+    {
+        UIReleaseTexture(m_pBar, m_BarName);
+        TUIItem::ReleaseClusterData();
+    }
+    void RestoreClusterData() override
+    {
+        UIRestoreTexture(m_pBar, m_BarName);
+        TUIItem::RestoreClusterData();
+    }
 
     TTexture* m_pBar = nullptr;
+    TName m_BarName;
 };

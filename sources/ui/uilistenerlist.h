@@ -22,7 +22,9 @@ public:
     // A member function of an object, bound as a delegate.
     template <class T, class I> void Bind(T* object, i32 (T::*member)(I*))
     {
-        Add([object, member](TUIItem* sender, const void*) { return (object->*member)(static_cast<I*>(sender)); });
+        Add([object, member](TUIItem* sender, const void*) {
+            return (object->*member)(static_cast<I*>(sender));
+        });
     }
     i32 Fire(TUIItem* sender, const void* args = nullptr) const;
     bool IsEmpty() const { return m_pFirst == nullptr; }

@@ -10,8 +10,8 @@
 #include "engine/render/texturemanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
-#include "ui/uiitem.h"
 #include "ui/uiedit.h"
+#include "ui/uiitem.h"
 #include "ui/uimenu.h"
 #include "ui/uisounds.h"
 
@@ -21,8 +21,8 @@
 TUIManager* g_pUIManager = nullptr;
 
 const char* const UI_ACTION_NAMES[UI_ACTION_COUNT] = {
-    "menuup", "menudown", "menuleft",  "menuright", "menuselect", "menuselect2", "menuback",
-    "tabnext", "tabprev", "nextcontrol", "helptoggle", "scrollup", "scrolldown"};
+    "menuup",  "menudown", "menuleft",    "menuright",  "menuselect", "menuselect2", "menuback",
+    "tabnext", "tabprev",  "nextcontrol", "helptoggle", "scrollup",   "scrolldown"};
 
 namespace
 {
@@ -88,6 +88,8 @@ void TUIManager::OnClusterLoad()
     for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
         m_apAction[i] = input.FindAction(TName(UI_ACTION_NAMES[i], true));
     m_pWhite = g_pTextureManager ? g_pTextureManager->FindTexture(TName("ui.white", true)) : nullptr;
+    for (size_t i = 0; i < m_aRoot.size(); ++i)
+        m_aRoot[i]->RestoreClusterData();
 }
 
 void TUIManager::OnClusterUnload()
@@ -95,6 +97,8 @@ void TUIManager::OnClusterUnload()
     m_pCursor = nullptr;
     std::fill(std::begin(m_apAction), std::end(m_apAction), nullptr);
     m_pWhite = nullptr;
+    for (size_t i = 0; i < m_aRoot.size(); ++i)
+        m_aRoot[i]->ReleaseClusterData();
 }
 
 void TUIManager::GetScreenSize(f32& width, f32& height) const
@@ -187,7 +191,8 @@ const TUIIcon* TUIManager::__FindIcon(const TName& name) const
     for (i32 i = 0; i < m_aIcon.GetCount(); ++i)
         if (m_aIcon[i]->Name == name)
             return m_aIcon[i];
-    TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::__FindIcon(): error: ", "%s: undefined icon", name.GetText());
+    TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::__FindIcon(): error: ", "%s: undefined icon",
+                name.GetText());
     return nullptr;
 }
 
@@ -209,8 +214,9 @@ bool TUIManager::PushModal(TUIItem* item)
         return true;
     if (m_aModal.size() >= UI_MODAL_CAPACITY)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::PushModal(): error: ",
-                    "'%s': more than %u modal windows open", item->GetName().GetText(), UI_MODAL_CAPACITY);
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TUIManager::PushModal(): error: ", "'%s': more than %u modal windows open",
+                    item->GetName().GetText(), UI_MODAL_CAPACITY);
         return false;
     }
     m_aModal.push_back(item);
@@ -341,8 +347,9 @@ void TUIManager::UpdateManager(f32 step)
 
     m_Input.fStep = step;
     m_Input.pModal = GetModalTop();
-    m_Input.pHotKeyItem =
-        m_pDefaultItem && m_pDefaultItem->IsVisible() && !m_pDefaultItem->IsInactive() ? m_pDefaultItem : nullptr;
+    m_Input.pHotKeyItem = m_pDefaultItem && m_pDefaultItem->IsVisible() && !m_pDefaultItem->IsInactive()
+                              ? m_pDefaultItem
+                              : nullptr;
     m_Input.nSelect = m_pCaptured ? 0 : m_nPointerPressed;
     m_nPointerOverBlocking = 0;
     if (!m_nPointerHeld)
@@ -462,14 +469,15 @@ void TUIManager::ProcessItem(TUIItem* item)
 
     // Click, else hot keys.
     bool clicked = false;
-    if (visible && open && ((inside && after) || item == m_pCaptured) && !(item->m_nFlags & UI_IGNORES_SELECT))
+    if (visible && open && ((inside && after) || item == m_pCaptured) &&
+        !(item->m_nFlags & UI_IGNORES_SELECT))
     {
         item->Click(after);
         clicked = true;
     }
     const bool hotKeysAllowed = !context.pHotKeyItem || (item->m_nFlags & UI_HOT_KEYS_ALWAYS);
-    if (!clicked && visible && open && !context.pModal && hotKeysAllowed && !m_nSelectLatch && !m_nHotKeyUsed &&
-        !m_pEditItem && item->GetHotKeyCount() && !IsConsoleShown())
+    if (!clicked && visible && open && !context.pModal && hotKeysAllowed && !m_nSelectLatch &&
+        !m_nHotKeyUsed && !m_pEditItem && item->GetHotKeyCount() && !IsConsoleShown())
         for (u32 i = 0; i < item->GetHotKeyCount(); ++i)
             if (item->GetHotKey(i)->IsPressed())
             {

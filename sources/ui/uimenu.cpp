@@ -24,7 +24,8 @@ void TUIMenu::MeasureEntry(TUIItem* entry, f32& width, f32& height)
     if (icon && icon->pNormal)
     {
         width = static_cast<f32>(icon->pNormal->m_nWidth);
-        height = icon->nFrameCount < 1 ? static_cast<f32>(icon->pNormal->m_nHeight) : icon->GetEntryFrameHeight();
+        height =
+            icon->nFrameCount < 1 ? static_cast<f32>(icon->pNormal->m_nHeight) : icon->GetEntryFrameHeight();
         return;
     }
     if (style && (style->nFlags & UI_STYLE_FIXED_SIZE))
@@ -87,7 +88,7 @@ void TUIMenu::OnLayout()
             total += w;
         }
         const f32 gap = m_fSpreadWidth >= 0.0f && n > 1 ? (m_fSpreadWidth - total) / static_cast<f32>(n - 1)
-                                                         : m_fColumnGap;
+                                                        : m_fColumnGap;
         f32 x = 0.0f;
         for (TUIItem* entry : m_aChildren)
         {
@@ -133,8 +134,9 @@ i32 TUIMenu::_OnItemClick(TUIItem* item)
 
 TUIItem* TUIMenu::GetFocusedItem() const
 {
-    return m_nFocus >= 0 && m_nFocus < static_cast<i32>(m_aChildren.size()) ? m_aChildren[static_cast<size_t>(m_nFocus)]
-                                                                           : nullptr;
+    return m_nFocus >= 0 && m_nFocus < static_cast<i32>(m_aChildren.size())
+               ? m_aChildren[static_cast<size_t>(m_nFocus)]
+               : nullptr;
 }
 
 void TUIMenu::MarkFocus(u32 state)
@@ -219,7 +221,8 @@ void TUIMenu::Activate()
 
 void TUIMenu::HandleInput(f32, bool, u32&)
 {
-    if (!g_pUIManager || g_pUIManager->IsConsoleShown() || !IsVisible() || !m_nActive || g_pUIManager->m_nSelectLatch)
+    if (!g_pUIManager || g_pUIManager->IsConsoleShown() || !IsVisible() || !m_nActive ||
+        g_pUIManager->m_nSelectLatch)
         return;
     TUIManager& manager = *g_pUIManager;
     if (TUIItem* focused = GetFocusedItem())

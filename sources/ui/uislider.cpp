@@ -34,11 +34,12 @@ TUISlider::TUISlider()
 }
 
 TUISlider* TUISlider::Create(TUIItem* parent, const char* name, f32 width, f32 height, const char* trackIcon,
-                             const char* upIcon, const char* downIcon, const char* thumbIcon, f32 step, f32 maximum,
-                             f32 value, bool horizontal, u32 thumbMode, TTexture* tick)
+                             const char* upIcon, const char* downIcon, const char* thumbIcon, f32 step,
+                             f32 maximum, f32 value, bool horizontal, u32 thumbMode, TTexture* tick)
 {
-    TUIItem* item = parent ? parent->CreateChild("TUISlider", name)
-                           : (g_pUIManager ? g_pUIManager->CreateItem("TUISlider", name, 0.0f, 0.0f) : nullptr);
+    TUIItem* item = parent
+                        ? parent->CreateChild("TUISlider", name)
+                        : (g_pUIManager ? g_pUIManager->CreateItem("TUISlider", name, 0.0f, 0.0f) : nullptr);
     auto* slider = static_cast<TUISlider*>(item);
     if (!slider)
         return nullptr;
@@ -101,8 +102,9 @@ bool TUISlider::AddLabel(const char* text)
 {
     if (m_nLabelCount >= UI_SLIDER_LABEL_CAPACITY)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUISlider::AddLabel(): error: ", "'%s': more than %u labels on '%s'",
-                    text, UI_SLIDER_LABEL_CAPACITY, m_Name.GetText());
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TUISlider::AddLabel(): error: ", "'%s': more than %u labels on '%s'", text,
+                    UI_SLIDER_LABEL_CAPACITY, m_Name.GetText());
         return false;
     }
     m_aLabel[m_nLabelCount++] = TName(text, true);

@@ -29,12 +29,22 @@ public:
     // A slider under the parent (a root without one), laid out, its buttons given their icons
     // by name (each sized to a frame of its icon when it has no size yet).
     static TUISlider* Create(TUIItem* parent, const char* name, f32 width, f32 height, const char* trackIcon,
-                             const char* upIcon, const char* downIcon, const char* thumbIcon, f32 step, f32 maximum,
-                             f32 value, bool horizontal, u32 thumbMode, TTexture* tick);
+                             const char* upIcon, const char* downIcon, const char* thumbIcon, f32 step,
+                             f32 maximum, f32 value, bool horizontal, u32 thumbMode, TTexture* tick);
 
     void OnLayout() override;
     void DrawOver() override;
     void HandleInput(f32 step, bool inside, u32& select) override;
+    void ReleaseClusterData() override
+    {
+        UIReleaseTexture(m_pTick, m_TickName);
+        TUIItem::ReleaseClusterData();
+    }
+    void RestoreClusterData() override
+    {
+        UIRestoreTexture(m_pTick, m_TickName);
+        TUIItem::RestoreClusterData();
+    }
 
     void StepDown();
     void StepUp();
@@ -72,6 +82,7 @@ public:
     f32 m_fDragValue = 0.0f;
     f32 m_fDragPointer = 0.0f;
     TTexture* m_pTick = nullptr;
+    TName m_TickName;
     u32 m_nHorizontal = 0;
     u32 m_nThumbMode = UI_THUMB_CLIP;
     TUIListenerList OnChange;

@@ -26,11 +26,11 @@ const TClusterTypeDecl& UIIconDecl()
 
 const TClusterTypeDecl& UIStyleDecl()
 {
-    static TClusterTypeDecl s_Decl("TUIStyle", UI_STYLE_TYPE_ID, sizeof(TUIStyle), &s_StylePrototype, 0,
-                                   {
-                                       TClusterField(CLUSTER_MEMBER_REFERENCE, 284, UI_ICON_TYPE_ID, 1, "pIcon",
-                                                     "TUIStyle"),
-                                   });
+    static TClusterTypeDecl s_Decl(
+        "TUIStyle", UI_STYLE_TYPE_ID, sizeof(TUIStyle), &s_StylePrototype, 0,
+        {
+            TClusterField(CLUSTER_MEMBER_REFERENCE, 284, UI_ICON_TYPE_ID, 1, "pIcon", "TUIStyle"),
+        });
     return s_Decl;
 }
 

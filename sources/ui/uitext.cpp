@@ -1,5 +1,6 @@
 #include "ui/uitext.h"
 
+#include "core/system/log.h"
 #include "engine/localization/localization.h"
 #include "ui/uimanager.h"
 #include "ui/uistyle.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 namespace
 {
@@ -35,8 +37,8 @@ void TUIText::SetWideText(const char16_t* text)
     m_Wide = text ? text : u"";
 }
 
-void TUIText::SetFont(const TName& font, f32 size, const TColor& colour, i32 alignH, i32 alignV, i32 localised,
-                      f32 pitch, f32 spacing)
+void TUIText::SetFont(const TName& font, f32 size, const TColor& colour, i32 alignH, i32 alignV,
+                      i32 localised, f32 pitch, f32 spacing)
 {
     m_Font = font;
     m_fSize = size;
@@ -105,7 +107,23 @@ bool TUIText::SelectFont() const
 {
     if (!g_pTextureFontManager)
         return false;
-    g_pTextureFontManager->SetFont(m_Font, m_fSize, m_fSpacing);
+    // Text is drawn every frame: a font the data lacks is told once, then the first font draws.
+    DArray<TTextureFont*>& fonts = g_pTextureFontManager->Fonts();
+    TName font = m_Font;
+    bool known = false;
+    for (i32 i = 0; i < fonts.GetCount() && !known; ++i)
+        known = fonts[i]->m_Name == font;
+    if (!known)
+    {
+        static std::set<u32> s_Told;
+        if (s_Told.insert(font.GetId()).second)
+            TLog::Print(g_pSystemLog, LOG_ERROR, "TUIText::SelectFont(): error: ", "'%s': undeclared font",
+                        font.GetText());
+        if (fonts.GetCount() == 0)
+            return false;
+        font = fonts[0]->m_Name;
+    }
+    g_pTextureFontManager->SetFont(font, m_fSize, m_fSpacing);
     return g_pTextureFontManager->GetFont() != nullptr;
 }
 
@@ -122,7 +140,10 @@ TTextBox TUIText::MeasureText(const char16_t* text, f32 width) const
     }
     // One line unless the block wraps (the font manager wraps at every limit it is given).
     const bool wrap = (m_nFlags & UI_TEXT_WRAP) != 0 && width >= 0.0f;
-    return g_pTextureFontManager->MeasureText(wrap ? width : UI_NO_WRAP_WIDTH, text, 0.0f, 0.0f);
+    TTextBox box = g_pTextureFontManager->MeasureText(wrap ? width : UI_NO_WRAP_WIDTH, text, 0.0f, 0.0f);
+    // The font's measure counts the lines after the first.
+    box.fHeight += g_pTextureFontManager->GetLineHeight();
+    return box;
 }
 
 TTextBox TUIText::Measure(f32 width) const
@@ -193,16 +214,17 @@ void TUIText::DrawText(const TUIRect& box, const char16_t* text, f32 opacity) co
         for (u32 i = 0; text[i]; ++i)
         {
             one[0] = text[i];
-            g_pTextureFontManager->DrawText(box.fLeft + x + m_fPitch * (static_cast<f32>(i) + 0.5f), box.fTop + y, 1,
-                                            colour, one, 0.0f);
+            g_pTextureFontManager->DrawText(box.fLeft + x + m_fPitch * (static_cast<f32>(i) + 0.5f),
+                                            box.fTop + y, 1, colour, one, 0.0f);
         }
         return;
     }
     if (m_nFlags & UI_TEXT_WRAP)
     {
-        const f32 rect[4] = {box.fLeft + x, box.fTop + y, box.fLeft + x + size.fWidth, box.fTop + y + size.fHeight};
-        g_pTextureFontManager->DrawTextRect(rect, static_cast<u32>(std::max(m_nAlignH, 0)), 0, colour, text, 0.0f,
-                                            0.0f);
+        const f32 rect[4] = {box.fLeft + x, box.fTop + y, box.fLeft + x + size.fWidth,
+                             box.fTop + y + size.fHeight};
+        g_pTextureFontManager->DrawTextRect(rect, static_cast<u32>(std::max(m_nAlignH, 0)), 0, colour, text,
+                                            0.0f, 0.0f);
         return;
     }
     g_pTextureFontManager->DrawText(box.fLeft + x, box.fTop + y, 0, colour, text, 0.0f);

@@ -15,9 +15,10 @@ void DrawPanel(TTexture* frame, const TUIRect& rect, f32 border, u32 argb)
     // The borders inside the rectangle, never more than half the texture.
     const f32 b = std::min({border, frame->m_nWidth * 0.5f, frame->m_nHeight * 0.5f});
     const f32 borders[4] = {b, b, b, b};
-    const TUISliceSource source{static_cast<f32>(frame->m_nWidth), static_cast<f32>(frame->m_nHeight), 0.0f, 1.0f,
-                                borders, 1.0f};
-    UIDrawNineSlice({rect.fLeft + b, rect.fTop + b, rect.fRight - b, rect.fBottom - b}, source, argb, frame, nullptr);
+    const TUISliceSource source{
+        static_cast<f32>(frame->m_nWidth), static_cast<f32>(frame->m_nHeight), 0.0f, 1.0f, borders, 1.0f};
+    UIDrawNineSlice({rect.fLeft + b, rect.fTop + b, rect.fRight - b, rect.fBottom - b}, source, argb, frame,
+                    nullptr);
 }
 } // namespace
 

@@ -7,8 +7,19 @@ class TUIWindow : public TUIButton
 {
 public:
     i32 Draw() override;
+    void ReleaseClusterData() override
+    {
+        UIReleaseTexture(m_pFrame, m_FrameName);
+        TUIButton::ReleaseClusterData();
+    }
+    void RestoreClusterData() override
+    {
+        UIRestoreTexture(m_pFrame, m_FrameName);
+        TUIButton::RestoreClusterData();
+    }
 
     TTexture* m_pFrame = nullptr;
+    TName m_FrameName;
     // The frame texture's slice borders, in its pixels.
     f32 m_fFrameBorder = 8.0f;
     // 0: no title bar.

@@ -2,6 +2,10 @@
 // the pointer, modal blocking, the select latch, hot keys, tooltips, fades and dragging.
 #include "uifixture.h"
 
+#include "engine/input/inputaction.h"
+#include "engine/input/inputcursor.h"
+#include "engine/input/inputmanager.h"
+#include "engine/system/command/deferredvariable.h"
 #include "ui/uibutton.h"
 #include "ui/uiedit.h"
 #include "ui/uilabel.h"
@@ -46,6 +50,26 @@ protected:
     }
     using UITest::Button;
 };
+
+TEST_F(UIInputTest, TheDefaultBindsReachEveryUIActionAndTheCursorsButton)
+{
+    for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
+    {
+        const TInputAction* action = g_pUIManager->GetAction(static_cast<EUIAction>(i));
+        ASSERT_NE(action, nullptr) << UI_ACTION_NAMES[i];
+        EXPECT_TRUE(action->HasInput()) << UI_ACTION_NAMES[i];
+    }
+    for (const char* name : {"helptoggle2", "management", "sortgate", "sorttask", "sorttime", "toggle",
+                             "optionnext", "optionprev"})
+    {
+        const TInputAction* action = TInputManager::Instance().FindAction(TName(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_TRUE(action->HasInput()) << name;
+    }
+    ASSERT_NE(g_pUIManager->GetCursor(), nullptr);
+    ASSERT_NE(g_pUIManager->GetCursor()->pAction[0], nullptr);
+    EXPECT_TRUE(g_pUIManager->GetCursor()->pAction[0]->HasInput());
+}
 
 TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
 {
@@ -252,6 +276,8 @@ TEST_F(UIInputTest, ARestingPointerShowsTheTooltipAndMovingAwayOrHidingTheOwnerC
     EXPECT_TRUE(tooltip->IsOpen());
     EXPECT_GE(tooltip->m_Position.x, 125.0f + UI_TOOLTIP_OFFSET);
     EXPECT_GE(tooltip->m_Position.y, 112.0f + UI_TOOLTIP_OFFSET);
+    EXPECT_GT(tooltip->m_Size.x, tooltip->m_Size.y) << "one line: text plus margins and (5, 10)";
+    EXPECT_EQ(tooltip->m_Size.y, 20.0f + 2 * 2.0f + 10.0f);
     MoveTo(150, 112);
     Frame();
     EXPECT_EQ(g_pUIManager->GetTooltipOwner(), owner) << "25 away is still near";

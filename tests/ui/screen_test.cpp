@@ -63,9 +63,9 @@ protected:
         m_pGrid->SetColumnWidth(0, 320.0f);
         m_pGrid->SetColumnWidth(1, 200.0f);
         m_pGrid->SetRowHeight(48.0f);
-        TUISlider* bar = TUISlider::Create(m_pGrid, "TestGridBar", 32.0f, 240.0f, "UI Slider Track", "UI Arrow Up",
-                                           "UI Arrow Down", "UI Slider Thumb", 1.0f, 10.0f, 0.0f, false,
-                                           UI_THUMB_CLIP, nullptr);
+        TUISlider* bar = TUISlider::Create(m_pGrid, "TestGridBar", 32.0f, 240.0f, "UI Slider Track",
+                                           "UI Arrow Up", "UI Arrow Down", "UI Slider Thumb", 1.0f, 10.0f,
+                                           0.0f, false, UI_THUMB_CLIP, nullptr);
         bar->m_fButtonSize = 32.0f;
         bar->m_fTrackInset = 32.0f;
         bar->SetFromRight(0.0f);
@@ -74,8 +74,9 @@ protected:
             const auto& cell = *static_cast<const TUIGridCell*>(args);
             TTexture* white = g_pUIManager->GetWhiteTexture();
             const u32 fill = cell.nSelected ? 0xC0C07018 : (cell.nRow % 2 ? 0x60304860 : 0x60203040);
-            UIDrawRect({cell.fX + 1.0f, cell.fY + 1.0f, cell.fX + cell.fWidth - 1.0f, cell.fY + cell.fHeight - 1.0f},
-                       fill, white);
+            UIDrawRect(
+                {cell.fX + 1.0f, cell.fY + 1.0f, cell.fX + cell.fWidth - 1.0f, cell.fY + cell.fHeight - 1.0f},
+                fill, white);
             char text[32];
             std::snprintf(text, sizeof text, cell.nColumn == 0 ? "Gate %d" : "%d min", cell.nRow + 1);
             char16_t wide[32];
@@ -88,9 +89,10 @@ protected:
         m_pGrid->SetRowCount(10, true);
         m_pGrid->SelectRow(6, true);
 
-        TUISlider* slider = TUISlider::Create(window, "TestSlider", 560.0f, 40.0f, "UI Slider Track", "UI Arrow Left",
-                                              "UI Arrow Right", "UI Slider Thumb", 1.0f, 10.0f, 4.0f, true,
-                                              UI_THUMB_CLIP, g_pTextureManager->FindTexture(TName("ui.slider.tick")));
+        TUISlider* slider =
+            TUISlider::Create(window, "TestSlider", 560.0f, 40.0f, "UI Slider Track", "UI Arrow Left",
+                              "UI Arrow Right", "UI Slider Thumb", 1.0f, 10.0f, 4.0f, true, UI_THUMB_CLIP,
+                              g_pTextureManager->FindTexture(TName("ui.slider.tick")));
         slider->m_fButtonSize = 40.0f;
         slider->m_fTrackInset = 44.0f;
         slider->SetMinimumOne(true);

@@ -25,6 +25,8 @@
 #include "targetgolden.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace
 {
@@ -35,14 +37,14 @@ TWinInputDriver& Driver()
     return *static_cast<TWinInputDriver*>(plugin);
 }
 
-// The start-up script's bindings of the UI actions.
-const char* const BINDINGS[] = {
-    "action.bind \"menuup\" Up",           "action.bind \"menudown\" Down",        "action.bind \"menuleft\" Left",
-    "action.bind \"menuright\" Right",     "action.bind \"menuselect\" Enter",     "action.bind \"menuselect2\" Space",
-    "action.bind \"menuback\" Esc",        "action.bind \"tabnext\" PgDn",         "action.bind \"tabprev\" PgUp",
-    "action.bind \"nextcontrol\" Tab",     "action.bind \"helptoggle\" F1",        "action.bind \"scrollup\" mbWheelUp",
-    "action.bind \"scrolldown\" mbWheelDown", "action.bind \"optionnext\" Period", "action.bind \"optionprev\" Comma",
-    "action.bind \"mouseselect\" mbLeftButton"};
+// The default action binds, as the start-up script runs them.
+void RunDefaultBinds()
+{
+    std::ifstream script(VESTAMOR_SCRIPT_DIR "/actions.icom");
+    for (std::string line; std::getline(script, line);)
+        if (line.rfind("//", 0) != 0 && !line.empty())
+            TCommandManager::Instance().ExecuteText(line.c_str());
+}
 } // namespace
 
 u32 TLogRecorder::Count(const std::string& text) const
@@ -102,8 +104,7 @@ void UITest::SetUp()
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
         if (g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0) != 0)
             return false;
-        for (const char* line : BINDINGS)
-            TCommandManager::Instance().ExecuteText(line);
+        RunDefaultBinds();
         ::testing::AddGlobalTestEnvironment(new TUIEnvironment);
         return true;
     }();
@@ -129,7 +130,8 @@ void UITest::Resize(i32 width, i32 height)
 {
     m_nWidth = width;
     m_nHeight = height;
-    if (g_pDxDeviceManager->GetBackBufferWidth() != width || g_pDxDeviceManager->GetBackBufferHeight() != height)
+    if (g_pDxDeviceManager->GetBackBufferWidth() != width ||
+        g_pDxDeviceManager->GetBackBufferHeight() != height)
     {
         g_pDxDeviceManager->SetVideoMode(width, height, 0);
         MSG message;
@@ -183,7 +185,8 @@ void UITest::Key(u16 makeCode, bool down, bool e0)
     RAWINPUT record = {};
     record.header.dwType = RIM_TYPEKEYBOARD;
     record.data.keyboard.MakeCode = makeCode;
-    record.data.keyboard.Flags = static_cast<USHORT>((down ? RI_KEY_MAKE : RI_KEY_BREAK) | (e0 ? RI_KEY_E0 : 0));
+    record.data.keyboard.Flags =
+        static_cast<USHORT>((down ? RI_KEY_MAKE : RI_KEY_BREAK) | (e0 ? RI_KEY_E0 : 0));
     TWindowSystem::Get().PostRawInput(record);
 }
 
@@ -197,7 +200,8 @@ void UITest::Tap(u16 makeCode, bool e0)
 
 void UITest::Char(char16_t character, u32 scanCode)
 {
-    PostMessageW(g_pDxDeviceManager->GetWindowHandle(), WM_CHAR, character, static_cast<LPARAM>(1u | (scanCode << 16)));
+    PostMessageW(g_pDxDeviceManager->GetWindowHandle(), WM_CHAR, character,
+                 static_cast<LPARAM>(1u | (scanCode << 16)));
 }
 
 void UITest::Control(bool down)

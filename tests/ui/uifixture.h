@@ -1,8 +1,9 @@
 #pragma once
 // The UI toolkit as the game runs it: the registered headless software device (1280 x 720 unless
-// a test resizes it) and the level the build writes, both made once for the run; the level (the UI's icons, styles, fonts, cursor "Mouse" and actions), the
-// actions bound as the start-up script binds them, and the window layer's keyboard and mouse
-// driver fed with window messages and raw-input records. Frame() runs one input and UI update.
+// a test resizes it) and the level the build writes, both made once for the run; the level (the UI's icons,
+// styles, fonts, cursor "Mouse" and actions), the actions bound as the start-up script binds them, and the
+// window layer's keyboard and mouse driver fed with window messages and raw-input records. Frame() runs one
+// input and UI update.
 #include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>

@@ -46,7 +46,8 @@ bool RasteriseFont(const char* path, i32 pixelSize, const std::vector<char16_t>&
         std::fprintf(stderr, "fontraster: FreeType failed to start\n");
         return false;
     }
-    if (FT_New_Face(library, path, 0, &face) != 0 || FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0)
+    if (FT_New_Face(library, path, 0, &face) != 0 ||
+        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0)
     {
         std::fprintf(stderr, "fontraster: '%s' cannot be read as a font\n", path);
         if (face)
@@ -85,7 +86,8 @@ bool RasteriseFont(const char* path, i32 pixelSize, const std::vector<char16_t>&
                     bitmap.aCoverage[static_cast<size_t>(y * bitmap.nWidth + x)] =
                         slot->bitmap.buffer[y * slot->bitmap.pitch + x];
         }
-        cellWidth = std::max({cellWidth, bitmap.nLeft + bitmap.nWidth, static_cast<i32>(bitmap.fAdvance + 0.99f)});
+        cellWidth =
+            std::max({cellWidth, bitmap.nLeft + bitmap.nWidth, static_cast<i32>(bitmap.fAdvance + 0.99f)});
         bitmaps.push_back(std::move(bitmap));
     }
     FT_Done_Face(face);
@@ -116,9 +118,10 @@ bool RasteriseFont(const char* path, i32 pixelSize, const std::vector<char16_t>&
                 const u32 alpha = bitmap.aCoverage[static_cast<size_t>(y * bitmap.nWidth + x)];
                 font.aPage[static_cast<size_t>(py * font.nPageWidth + px)] = alpha << 24 | 0x00FFFFFF;
             }
-        font.aGlyph.push_back({codes[g], 0, static_cast<f32>(cellX) / pageWidth, static_cast<f32>(cellY) / pageHeight,
-                               static_cast<f32>(cellX + cellWidth) / pageWidth,
-                               static_cast<f32>(cellY + cellHeight) / pageHeight, 0.0f, bitmap.fAdvance, 0.0f});
+        font.aGlyph.push_back(
+            {codes[g], 0, static_cast<f32>(cellX) / pageWidth, static_cast<f32>(cellY) / pageHeight,
+             static_cast<f32>(cellX + cellWidth) / pageWidth,
+             static_cast<f32>(cellY + cellHeight) / pageHeight, 0.0f, bitmap.fAdvance, 0.0f});
     }
     return true;
 }
@@ -126,15 +129,16 @@ bool RasteriseFont(const char* path, i32 pixelSize, const std::vector<char16_t>&
 TTexture* AddTextureRecord(TRepositoryWriter& writer, const char* name, i32 width, i32 height,
                            const std::vector<u32>& pixels)
 {
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName(name, true), width, height, 1, 1, TEXTURE_2D, FORMAT_A8R8G8B8, 0);
+    TTexture* texture = g_pDxTextureManager->CreateTexture(TName(name, true), width, height, 1, 1, TEXTURE_2D,
+                                                           FORMAT_A8R8G8B8, 0);
     const u32 size = static_cast<u32>(pixels.size() * 4);
     texture->m_aLevel.Add({0, size, static_cast<u32>(width) * 4});
     writer.AddBlock(texture, pixels.data(), size);
     return texture;
 }
 
-void AddTextureFont(TRepositoryWriter& writer, TTextureFont& font, const char* name, const TRasterFont& raster)
+void AddTextureFont(TRepositoryWriter& writer, TTextureFont& font, const char* name,
+                    const TRasterFont& raster)
 {
     font.m_Name = TName(name, true);
     font.m_nLineHeight = raster.nLineHeight;
@@ -142,8 +146,10 @@ void AddTextureFont(TRepositoryWriter& writer, TTextureFont& font, const char* n
     font.m_fCellWidth = raster.fCellWidth;
     font.m_fCellHeight = raster.fCellHeight;
     font.m_nGlyphCount = static_cast<i32>(raster.aGlyph.size());
-    writer.AddBlock(&font, raster.aGlyph.data(), static_cast<u32>(raster.aGlyph.size() * sizeof(TTextureFontGlyph)));
+    writer.AddBlock(&font, raster.aGlyph.data(),
+                    static_cast<u32>(raster.aGlyph.size() * sizeof(TTextureFontGlyph)));
     const std::string page = std::string(name) + "_page";
-    TResource::LinkTo(&font, AddTextureRecord(writer, page.c_str(), raster.nPageWidth, raster.nPageHeight, raster.aPage));
+    TResource::LinkTo(
+        &font, AddTextureRecord(writer, page.c_str(), raster.nPageWidth, raster.nPageHeight, raster.aPage));
     g_pTextureFontManager->Fonts().Add(&font);
 }

@@ -32,4 +32,5 @@ TTexture* AddTextureRecord(TRepositoryWriter& writer, const char* name, i32 widt
                            const std::vector<u32>& pixels);
 // Fills the font record (kept by the caller until the writer has written), adds its glyph block,
 // links it to its page texture "<name>_page" and lists it with the texture-font manager.
-void AddTextureFont(TRepositoryWriter& writer, TTextureFont& font, const char* name, const TRasterFont& raster);
+void AddTextureFont(TRepositoryWriter& writer, TTextureFont& font, const char* name,
+                    const TRasterFont& raster);

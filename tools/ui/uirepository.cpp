@@ -29,14 +29,16 @@ constexpr i32 ARROW_SIZE = 24;
 
 // The UI actions beyond the toolkit's thirteen, which the game's screens read, and the
 // pointer button of the cursor.
-const char* const SCREEN_ACTIONS[] = {"helptoggle2", "management", "sortgate", "sorttask",
+const char* const SCREEN_ACTIONS[] = {"helptoggle2", "management", "sortgate",   "sorttask",
                                       "sorttime",    "toggle",     "optionnext", "optionprev"};
 constexpr const char* POINTER_ACTION = "mouseselect";
 
 // The fill of each visual state: normal, checked or focused, mouse over, pressed, focused in
 // an inactive menu, disabled.
-constexpr u32 STATE_FILL[UI_STATE_COUNT] = {0xE0203048, 0xF0C07018, 0xF0385878, 0xF0E0A030, 0xE0605040, 0xC0404040};
-constexpr u32 STATE_EDGE[UI_STATE_COUNT] = {0xFF6080A8, 0xFFFFD080, 0xFFA0C8F0, 0xFFFFF0C0, 0xFFA09070, 0xFF707070};
+constexpr u32 STATE_FILL[UI_STATE_COUNT] = {0xE0203048, 0xF0C07018, 0xF0385878,
+                                            0xF0E0A030, 0xE0605040, 0xC0404040};
+constexpr u32 STATE_EDGE[UI_STATE_COUNT] = {0xFF6080A8, 0xFFFFD080, 0xFFA0C8F0,
+                                            0xFFFFF0C0, 0xFFA09070, 0xFF707070};
 const TColor STATE_TEXT[UI_STATE_COUNT] = {{0.92f, 0.94f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f},
                                            {1.0f, 1.0f, 1.0f, 1.0f},   {0.1f, 0.1f, 0.1f, 1.0f},
                                            {0.8f, 0.75f, 0.6f, 1.0f},  {0.55f, 0.55f, 0.55f, 1.0f}};
@@ -86,7 +88,8 @@ std::vector<u32> StateStrip(i32 width, i32 frame)
 // A triangle pointing in the direction (0 up, 1 down, 2 left, 3 right) on each state's frame.
 std::vector<u32> ArrowStrip(u32 direction)
 {
-    std::vector<u32> pixels(static_cast<size_t>(ARROW_SIZE * ARROW_SIZE * static_cast<i32>(UI_STATE_COUNT)), 0);
+    std::vector<u32> pixels(static_cast<size_t>(ARROW_SIZE * ARROW_SIZE * static_cast<i32>(UI_STATE_COUNT)),
+                            0);
     for (u32 s = 0; s < UI_STATE_COUNT; ++s)
     {
         Frame(pixels, ARROW_SIZE, static_cast<i32>(s) * ARROW_SIZE, ARROW_SIZE, STATE_FILL[s], STATE_EDGE[s]);
@@ -96,11 +99,15 @@ std::vector<u32> ArrowStrip(u32 direction)
                 // Along: from the base (0) to the tip (1); across: distance from the middle.
                 const f32 u = (static_cast<f32>(x) + 0.5f) / ARROW_SIZE;
                 const f32 v = (static_cast<f32>(y) + 0.5f) / ARROW_SIZE;
-                const f32 along = direction == 0 ? 1.0f - v : direction == 1 ? v : direction == 2 ? 1.0f - u : u;
+                const f32 along = direction == 0   ? 1.0f - v
+                                  : direction == 1 ? v
+                                  : direction == 2 ? 1.0f - u
+                                                   : u;
                 const f32 across = std::fabs((direction < 2 ? u : v) - 0.5f);
                 const f32 t = (along - 0.25f) / 0.5f;
                 if (t >= 0.0f && t <= 1.0f && across <= 0.3f * (1.0f - t))
-                    pixels[static_cast<size_t>((static_cast<i32>(s) * ARROW_SIZE + y) * ARROW_SIZE + x)] = 0xFFFFFFFF;
+                    pixels[static_cast<size_t>((static_cast<i32>(s) * ARROW_SIZE + y) * ARROW_SIZE + x)] =
+                        0xFFFFFFFF;
             }
     }
     return pixels;
@@ -174,7 +181,8 @@ TUIStyle& AddStyle(const char* name, const char* font, f32 size, i32 alignH, con
 void AddFonts(TRepositoryWriter& writer)
 {
     const std::vector<char16_t> codes = Latin1AndEuro();
-    const std::pair<const char*, const char*> fonts[] = {{"ui_sans", UI_FONT_FILE}, {"ui_sans_bold", UI_BOLD_FONT_FILE}};
+    const std::pair<const char*, const char*> fonts[] = {{"ui_sans", UI_FONT_FILE},
+                                                         {"ui_sans_bold", UI_BOLD_FONT_FILE}};
     for (const auto& [name, file] : fonts)
     {
         TRasterFont raster;
@@ -216,7 +224,8 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
     AddTextureRecord(writer, "ui.darken", 4, 4, Fill(4, 4, 0x80000000));
     AddTextureRecord(writer, "Texture Darken Background", 4, 4, Fill(4, 4, 0xA0000000));
     AddTextureRecord(writer, "ui.slider.tick", 3, 12, Fill(3, 12, 0xFFE0E8F0));
-    TTexture* strip = AddTextureRecord(writer, "ui.button", STRIP_WIDTH, STRIP_FRAME * 6, StateStrip(STRIP_WIDTH, STRIP_FRAME));
+    TTexture* strip = AddTextureRecord(writer, "ui.button", STRIP_WIDTH, STRIP_FRAME * 6,
+                                       StateStrip(STRIP_WIDTH, STRIP_FRAME));
     TTexture* panel = AddTextureRecord(writer, "ui.panel", PANEL_SIZE, PANEL_SIZE, Panel());
     TTexture* track = AddTextureRecord(writer, "ui.slider.track", 16, 16, Fill(16, 16, 0xC0101820));
     TTexture* thumb = AddTextureRecord(writer, "ui.slider.thumb", 16, 16, Fill(16, 16, 0xF06888B8));
@@ -230,37 +239,40 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
     AddIcon("UI Panel", panel, 0, UI_SLICE_NINE, PANEL_BORDER);
     AddIcon("UI Slider Track", track, 0, UI_SLICE_PLAIN, 0.0f);
     AddIcon("UI Slider Thumb", thumb, 0, UI_SLICE_PLAIN, 0.0f);
-    const char* const arrowIcons[4][3] = {{"UI Arrow Up", "Main Menu Arrow Up", "Game UI Task Slider Up"},
-                                          {"UI Arrow Down", "Main Menu Arrow Down", "Game UI Task Slider Down"},
-                                          {"UI Arrow Left", "Arrow Left", nullptr},
-                                          {"UI Arrow Right", "Arrow Right", nullptr}};
+    const char* const arrowIcons[4][3] = {
+        {"UI Arrow Up", "Main Menu Arrow Up", "Game UI Task Slider Up"},
+        {"UI Arrow Down", "Main Menu Arrow Down", "Game UI Task Slider Down"},
+        {"UI Arrow Left", "Arrow Left", nullptr},
+        {"UI Arrow Right", "Arrow Right", nullptr}};
     for (u32 d = 0; d < 4; ++d)
         for (const char* name : arrowIcons[d])
             if (name)
                 AddIcon(name, arrows[d], 6, UI_SLICE_PLAIN, 0.0f);
-    for (const char* name : {"Game UI Popup Window", "Game UI Task Background", "Game UI Management Background",
-                             "Game UI Title Bar", "Game UI Status Bar", "MainMenuBackground", "MainMenuFlightBoard"})
+    for (const char* name :
+         {"Game UI Popup Window", "Game UI Task Background", "Game UI Management Background",
+          "Game UI Title Bar", "Game UI Status Bar", "MainMenuBackground", "MainMenuFlightBoard"})
         AddIcon(name, panel, 0, UI_SLICE_NINE, PANEL_BORDER);
     for (const char* name : {"Game UI Task Slider Bar", "Main Menu Slider Background"})
         AddIcon(name, track, 0, UI_SLICE_PLAIN, 0.0f);
     AddIcon("Main Menu Slider Button", thumb, 0, UI_SLICE_PLAIN, 0.0f);
-    for (const char* name : {"Game UI Popup Window Close", "Game UI Button Management", "Game UI Button Tower",
-                             "Game UI Button Van", "Game UI Gate Task List Pin", "Game UI Icon Landing",
-                             "Game UI Icon Takeoff", "Game UI Management AI Level", "Game UI Task Exclamation",
-                             "Game UI Task Markers"})
+    for (const char* name :
+         {"Game UI Popup Window Close", "Game UI Button Management", "Game UI Button Tower",
+          "Game UI Button Van", "Game UI Gate Task List Pin", "Game UI Icon Landing", "Game UI Icon Takeoff",
+          "Game UI Management AI Level", "Game UI Task Exclamation", "Game UI Task Markers"})
         AddIcon(name, strip, 6, UI_SLICE_NINE, BUTTON_BORDER);
 
     // Styles: buttons on the six-state strip, texts without an icon.
-    for (const char* name : {"MenuButtonStyle", "DialogButtonStyle", "TabButtonStyle", "FooterMenuStyle",
-                             "FooterMenuBackStyle", "TaskPopupButtonStyle", "ManagementFooterButtonStyle",
-                             "GateSelectionItemStyle", "DialogCheckBoxStyle", "TaskListFooterStyle", "UIButtonStyle"})
+    for (const char* name :
+         {"MenuButtonStyle", "DialogButtonStyle", "TabButtonStyle", "FooterMenuStyle", "FooterMenuBackStyle",
+          "TaskPopupButtonStyle", "ManagementFooterButtonStyle", "GateSelectionItemStyle",
+          "DialogCheckBoxStyle", "TaskListFooterStyle", "UIButtonStyle"})
         AddStyle(name, "ui_sans", 24.0f, UI_ALIGN_CENTRE, "UI Button");
-    for (const char* name : {"DialogTitleStyle", "PopupHeaderStyle", "ManagementHeaderStyle", "TaskHeaderStyle",
-                             "HeaderLabel", "SavingStyle"})
+    for (const char* name : {"DialogTitleStyle", "PopupHeaderStyle", "ManagementHeaderStyle",
+                             "TaskHeaderStyle", "HeaderLabel", "SavingStyle"})
         AddStyle(name, "ui_sans_bold", 30.0f, UI_ALIGN_CENTRE, nullptr);
-    for (const char* name : {"DialogTextStyle", "PopupTextStyle", "DialogItemStyle", "DialogLeftLabel",
-                             "ManagementStatusStyle", "ManagementEuroStyle", "ManagementCellNextPriceStyle",
-                             "UILabelStyle", "UITooltipStyle"})
+    for (const char* name :
+         {"DialogTextStyle", "PopupTextStyle", "DialogItemStyle", "DialogLeftLabel", "ManagementStatusStyle",
+          "ManagementEuroStyle", "ManagementCellNextPriceStyle", "UILabelStyle", "UITooltipStyle"})
         AddStyle(name, "ui_sans", 22.0f, UI_ALIGN_NEAR, nullptr);
     TUIStyle& edit = AddStyle("UIEditStyle", "ui_sans", 22.0f, UI_ALIGN_NEAR, nullptr);
     edit.nFlags |= UI_STYLE_FIXED_SIZE;

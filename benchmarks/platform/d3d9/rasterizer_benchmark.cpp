@@ -4,7 +4,7 @@
 // overlapping depth-tested triangles. Each scene reports its pixel rate and, as memcpy_ratio,
 // that rate over memcpy's in 4-byte pixels measured just before it.
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/pixelmodel.h"
 #include "platform/d3d9/settings.h"
 #include "platform/d3d9/shadingmodel.h"
 
@@ -53,21 +53,10 @@ void ColourVertex(const TVertexInput& input, const TShaderConstants& constants, 
     }
 }
 
-void ColourPixel(const TPixelInput& input, TPixelOutput& output)
-{
-    output.colour[0] = input.varying[0];
-}
-
-void TexturePixel(const TPixelInput& input, TPixelOutput& output)
-{
-    output.colour[0] = input.samplers->Sample(0, input.varying[0].x, input.varying[0].y);
-}
-
 const TVertexModelRegistration kTextured("bench.textured", TexturedVertex, 1);
 const TVertexModelRegistration kColourVertex("bench.colour", ColourVertex, 1);
-// Both of kinds the rasteriser draws itself.
-const TPixelModelRegistration kColour("bench.colour", ColourPixel, EPixelKind::Colour, 0);
-const TPixelModelRegistration kTexture("bench.texture", TexturePixel, EPixelKind::Texture, 0);
+const TPixelModelRegistration kColour("bench.colour", PixelModelType<TVaryingColourPixel<0>>());
+const TPixelModelRegistration kTexture("bench.texture", PixelModelType<TTexturePixel<0>>());
 
 TVertex At(float px, float py, D3DCOLOR colour, float u, float v)
 {

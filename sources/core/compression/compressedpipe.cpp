@@ -8,7 +8,7 @@
 #include <zlib.h>
 
 TCompressedPipe::TCompressedPipe()
-    : m_nWritten(0), m_nPosition(0), m_pSource(nullptr), m_pZlib(nullptr), m_nPipeMode(-1)
+    : m_nWritten(0), m_nPosition(0), m_pSource(nullptr), m_pZlib(nullptr), m_nPipeMode(-1), m_bFinished(false)
 {
 }
 
@@ -51,6 +51,7 @@ u32 TCompressedPipe::Open(TStream* source, i32 mode)
     m_nPipeMode = mode;
     m_nWritten = 0;
     m_nPosition = 0;
+    m_bFinished = false;
     return 1;
 }
 
@@ -104,6 +105,7 @@ i32 TCompressedPipe::Read(void* buffer, i32 size)
     {
         // Inflate first: a finished stream answers Z_STREAM_END without touching the source.
         const int result = inflate(&zs, Z_NO_FLUSH);
+        m_bFinished = result == Z_STREAM_END;
         if (result == Z_STREAM_END || zs.avail_out == 0)
             break;
         if (result != Z_OK && result != Z_BUF_ERROR)

@@ -36,6 +36,9 @@ public:
     i32 GetSize() override { return m_pSource ? m_pSource->GetSize() : 0; }
 
     u32 GetWrittenCount() const { return m_nWritten; }
+    // Reading: whether the zlib stream has ended whole, its checksum matching. A stream whose
+    // last bytes were cut or damaged never ends.
+    bool IsFinished() const { return m_bFinished; }
 
 private:
     u32 m_nWritten;
@@ -43,7 +46,8 @@ private:
     TStream* m_pSource;
     z_stream* m_pZlib;
     i32 m_nPipeMode;
+    bool m_bFinished;
     u8 m_aInput[COMPRESSED_PIPE_STEP];
 };
 
-static_assert(sizeof(TCompressedPipe) == 32800);
+static_assert(sizeof(TCompressedPipe) == 32804);

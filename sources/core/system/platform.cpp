@@ -312,10 +312,137 @@ u32 __DirectoryDelete(const char16_t* path)
     return Utf8Call(path, RemoveFolder) == 0 ? 0 : 1;
 }
 
+namespace
+{
+TDiskFreeQuery s_pDiskFreeQuery = nullptr;
+
+// Writes the source's bytes into the open descriptor; false on a read or write failure.
+bool CopyBytes(int source, int destination)
+{
+    char buffer[65536];
+    for (;;)
+    {
+        const ssize_t got = read(source, buffer, sizeof buffer);
+        if (got == 0)
+            return true;
+        if (got < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        for (ssize_t done = 0; done < got;)
+        {
+            const ssize_t put = write(destination, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return false;
+            done += put;
+        }
+    }
+}
+
+u32 CopyFileUtf8(const char* from, const char* to)
+{
+    struct stat info;
+    if (stat(from, &info) != 0 || !S_ISREG(info.st_mode))
+        return 1;
+    const int source = open(from, O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return 1;
+    // The copy takes a name of its own beside the destination until it is complete.
+    char temporary[kWideRoom * 3 + 8];
+    FormatStringN(temporary, sizeof temporary, "%s.XXXXXX", to);
+    const int destination = mkstemp(temporary);
+    if (destination < 0)
+    {
+        close(source);
+        return 1;
+    }
+    bool copied = CopyBytes(source, destination);
+    copied = fchmod(destination, info.st_mode & 07777) == 0 && copied;
+    copied = close(destination) == 0 && copied;
+    close(source);
+    if (!copied || rename(temporary, to) != 0)
+    {
+        unlink(temporary);
+        return 1;
+    }
+    return 0;
+}
+} // namespace
+
+u32 __FileMove(const char16_t* from, const char16_t* to)
+{
+    char source[kWideRoom * 3];
+    char destination[kWideRoom * 3];
+    Utf16ToUtf8(source, sizeof source, from);
+    Utf16ToUtf8(destination, sizeof destination, to);
+    ToSystemPath(source);
+    ToSystemPath(destination);
+    struct stat info;
+    if (lstat(source, &info) != 0 || S_ISDIR(info.st_mode))
+        return 1;
+    if (rename(source, destination) == 0)
+        return 0;
+    if (errno != EXDEV || CopyFileUtf8(source, destination) != 0)
+        return 1;
+    if (unlink(source) != 0)
+    {
+        unlink(destination);
+        return 1;
+    }
+    return 0;
+}
+
+u32 __FileCopy(const char16_t* from, const char16_t* to)
+{
+    char source[kWideRoom * 3];
+    char destination[kWideRoom * 3];
+    Utf16ToUtf8(source, sizeof source, from);
+    Utf16ToUtf8(destination, sizeof destination, to);
+    ToSystemPath(source);
+    ToSystemPath(destination);
+    return CopyFileUtf8(source, destination);
+}
+
+u32 __FileDelete(const char16_t* path)
+{
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    ToSystemPath(utf8);
+    return unlink(utf8) == 0 ? 0 : 1;
+}
+
+u32 __DirectoryMove(const char16_t* from, const char16_t* to)
+{
+    char source[kWideRoom * 3];
+    char destination[kWideRoom * 3];
+    Utf16ToUtf8(source, sizeof source, from);
+    Utf16ToUtf8(destination, sizeof destination, to);
+    ToSystemPath(source);
+    ToSystemPath(destination);
+    struct stat info;
+    if (lstat(source, &info) != 0 || !S_ISDIR(info.st_mode))
+        return 1;
+    // rename() would replace an empty folder of the destination's name.
+    if (lstat(destination, &info) == 0)
+        return 1;
+    return rename(source, destination) == 0 ? 0 : 1;
+}
+
+void SetDiskFreeQuery(TDiskFreeQuery query)
+{
+    s_pDiskFreeQuery = query;
+}
+
 i64 GetDiskFreeBytes(const char16_t* path)
 {
     if (!path || UniLength(path) < 3)
         return -1;
+    if (s_pDiskFreeQuery)
+        return s_pDiskFreeQuery(path);
     char utf8[kWideRoom * 3];
     Utf16ToUtf8(utf8, sizeof utf8, path);
     ToSystemPath(utf8);

@@ -26,9 +26,26 @@ u32 __DirectoryCreate(const char16_t* path, u32 lastIsFile);
 // be deleted, 5 a file cannot be deleted, 6 a file's attributes are unreadable.
 u32 __DirectoryDelete(const char16_t* path);
 
+// Moves a file, replacing a file of the destination's name; between volumes the file is copied
+// and the source deleted. 0 success, 1 failure (a folder is never moved; the source stays).
+u32 __FileMove(const char16_t* from, const char16_t* to);
+// Copies a file, replacing a file of the destination's name. The copy is written beside the
+// destination under another name and renamed into place when complete, so a failure leaves
+// the destination as it was. 0 success, 1 failure.
+u32 __FileCopy(const char16_t* from, const char16_t* to);
+// Deletes a file (never a folder). 0 success, 1 failure.
+u32 __FileDelete(const char16_t* path);
+// Moves a folder with everything in it to a new name on its volume; refused when the
+// destination exists. 0 success, 1 failure.
+u32 __DirectoryMove(const char16_t* from, const char16_t* to);
+
 // Bytes available to the caller on the volume holding the path; -1 for a null path or one
 // shorter than three characters, -2 when the query fails.
 i64 GetDiskFreeBytes(const char16_t* path);
+// Tests answer disk-space queries of paths of three characters or more themselves, as the
+// timer takes an injected clock; null gives the question back to the system.
+typedef i64 (*TDiskFreeQuery)(const char16_t* path);
+void SetDiskFreeQuery(TDiskFreeQuery query);
 
 // The engine's attribute bits (findfile.h); FILE_ATTRIBUTE_MISSING when the path does not exist.
 u32 GetFileAttributeBits(const char16_t* path);

@@ -485,6 +485,13 @@ void TInputManager::OnClusterUnload()
     m_pActiveCursor = nullptr;
 }
 
+void TInputManager::OnRepositoryLoad(const char*)
+{
+    // A load after one that brought no actions keeps the table it has.
+    if (m_aAction.GetCount() > 0)
+        SaveBindings();
+}
+
 void TInputManager::OnClusterLoad()
 {
     RestoreBindings();

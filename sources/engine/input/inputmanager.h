@@ -115,6 +115,9 @@ public:
     void UpdateManager(f32 step) override;
     void OnClusterUnload() override;
     void OnClusterLoad() override;
+    // A repository load replaces the actions: their binds go into the binding table first, so
+    // that the loaded actions of the same names are bound again.
+    void OnRepositoryLoad(const char* name) override;
     // The drivers start again from a clean state.
     void OnDeviceActivate() override { ResetDrivers(); }
 

@@ -1,6 +1,8 @@
 // The state-save console commands and the save folder's variable.
 #include "core/system/findfile.h"
 #include "core/system/platform.h"
+#include "core/system/string.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/statemanager.h"
@@ -129,12 +131,16 @@ public:
     {
         m_Value.SetName(TName("save", true));
     }
+    // The player data's root too, where "$(name)" references stand for the user's folders.
     void OnChange() override
     {
         TName directory;
         directory.SetId(m_Value.nName);
+        char expanded[STATE_DIRECTORY_SIZE];
+        FormatStringN(expanded, sizeof expanded, "%s", directory.GetText());
+        TCommandManager::Instance().ExpandVariables(expanded, sizeof expanded);
         if (g_pStateManager)
-            g_pStateManager->SetSaveDirectory(directory.GetText());
+            g_pStateManager->SetSaveDirectory(expanded);
     }
 };
 

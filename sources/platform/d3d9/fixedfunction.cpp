@@ -3,8 +3,7 @@
 // their diffuse colour (varying 0) and first texture coordinates (varying 1); lighting is not
 // computed. Pixels combine the diffuse colour with the texture of stage 0 by its colour and
 // alpha operation (constant 5: colour op, alpha op, texture bound).
-#include "platform/d3d9/sampler.h"
-#include "platform/d3d9/shadingmodel.h"
+#include "platform/d3d9/pixelmodel.h"
 
 namespace
 {
@@ -25,7 +24,7 @@ void FixedVertex(const TVertexInput& input, const TShaderConstants& constants, T
         output.varying[1][c] = uv[c];
 }
 
-TQuad Combine(DWORD op, TQuad texture, TQuad diffuse)
+template <class L> L Combine(DWORD op, const L& texture, const L& diffuse)
 {
     switch (op)
     {
@@ -37,24 +36,28 @@ TQuad Combine(DWORD op, TQuad texture, TQuad diffuse)
     case D3DTOP_ADD:
         return Saturate(texture + diffuse);
     case D3DTOP_MODULATE2X:
-        return Saturate(texture * diffuse * 2.0f);
+        return Saturate(texture * diffuse * L(2.0f));
     default:
         return texture * diffuse;
     }
 }
 
-void FixedPixel(const TPixelInput& input, TPixelOutput& output)
+struct TFixedPixel
 {
-    const float* ops = input.constants->f[5];
-    const TQuadVector& diffuse = input.varying[0];
-    TQuadVector texel = {1.0f, 1.0f, 1.0f, 1.0f};
-    if (ops[2] != 0.0f)
-        texel = input.samplers->Sample(0, input.varying[1].x, input.varying[1].y);
-    const DWORD colourOp = DWORD(ops[0]), alphaOp = DWORD(ops[1]);
-    output.colour[0] = {Combine(colourOp, texel.x, diffuse.x), Combine(colourOp, texel.y, diffuse.y),
-                        Combine(colourOp, texel.z, diffuse.z), Combine(alphaOp, texel.w, diffuse.w)};
-}
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(0), .constants = 6, .textures = {{0, 1}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> diffuse = in.Varying(0);
+        TLaneVector<L> texel = {L(1.0f), L(1.0f), L(1.0f), L(1.0f)};
+        if (in.ConstantValue(5, 2) != 0.0f)
+            texel = in.Texture(0);
+        const DWORD colourOp = DWORD(in.ConstantValue(5, 0)), alphaOp = DWORD(in.ConstantValue(5, 1));
+        return TLaneVector<L>{Combine(colourOp, texel.x, diffuse.x), Combine(colourOp, texel.y, diffuse.y),
+                              Combine(colourOp, texel.z, diffuse.z), Combine(alphaOp, texel.w, diffuse.w)};
+    }
+};
 
 const TVertexModelRegistration kVertex("fixed-function", FixedVertex, 2);
-const TPixelModelRegistration kPixel("fixed-function", FixedPixel);
+const TPixelModelRegistration kPixel("fixed-function", PixelModelType<TFixedPixel>());
 } // namespace

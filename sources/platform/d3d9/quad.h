@@ -1,6 +1,6 @@
 #pragma once
 // Four pixels of one 2x2 quad, shaded together with SSE: lane 0 is (x, y), lane 1 (x + 1, y),
-// lane 2 (x, y + 1), lane 3 (x + 1, y + 1). Pixel functions compute with these.
+// lane 2 (x, y + 1), lane 3 (x + 1, y + 1). Pixel models compute with these.
 #include <emmintrin.h>
 
 struct TQuad
@@ -60,24 +60,27 @@ inline TQuad Lerp(TQuad a, TQuad b, TQuad t)
     return a + (b - a) * t;
 }
 
-struct TQuadVector
+// Four channels (x, y, z, w: red, green, blue, alpha for colours) of lanes L: a quad's four
+// pixels (TQuad), or two quads' eight (TQuadPair, quadpair.h). Shading models are written once
+// for any lanes.
+template <class L> struct TLaneVector
 {
-    TQuad x, y, z, w;
+    L x, y, z, w;
+
+    friend TLaneVector operator*(const TLaneVector& a, const TLaneVector& b)
+    {
+        return {a.x * b.x, a.y * b.y, a.z * b.z, a.w * b.w};
+    }
+    friend TLaneVector operator+(const TLaneVector& a, const TLaneVector& b)
+    {
+        return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w};
+    }
+    friend TLaneVector operator*(const TLaneVector& a, const L& s) { return {a.x * s, a.y * s, a.z * s, a.w * s}; }
 };
 
-inline TQuadVector operator*(const TQuadVector& a, const TQuadVector& b)
-{
-    return {a.x * b.x, a.y * b.y, a.z * b.z, a.w * b.w};
-}
-inline TQuadVector operator+(const TQuadVector& a, const TQuadVector& b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w};
-}
-inline TQuadVector operator*(const TQuadVector& a, TQuad s)
-{
-    return {a.x * s, a.y * s, a.z * s, a.w * s};
-}
-inline TQuad Dot3(const TQuadVector& a, const TQuadVector& b)
+typedef TLaneVector<TQuad> TQuadVector;
+
+template <class L> inline L Dot3(const TLaneVector<L>& a, const TLaneVector<L>& b)
 {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/d3d9/format.h"
 #include "platform/d3d9/simdlevel.h"
+#include "platform/d3d9/texel.h"
 
 #include <algorithm>
 #include <climits>
@@ -143,17 +144,6 @@ float QuadLod(const TSamplerLevel& level, const TQuad& u, const TQuad& v, const 
     float m;
     std::memcpy(&m, &mantissaBits, 4);
     return 0.5f * (float(exponent) + (-0.34484843f * m + 2.02466578f) * m - 1.67487759f);
-}
-
-// Four A8R8G8B8 words, one per lane, as the quad's channels.
-TQuadVector Unpack(const __m128i words)
-{
-    const __m128i byte = _mm_set1_epi32(0xFF);
-    const __m128 scale = _mm_set1_ps(1.0f / 255.0f);
-    auto channel = [&](int shift) {
-        return TQuad(_mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(words, shift), byte)), scale));
-    };
-    return {channel(16), channel(8), channel(0), channel(24)};
 }
 
 // Floor of four lanes as integers (SSE2 has no rounding instruction).
@@ -560,16 +550,16 @@ TQuadVector SampleArgbQuad(const TSamplerStage& stage, float lod, const TQuad& u
     if (lod <= 0.0f || stage.mipFilter == D3DTEXF_NONE || first == last)
     {
         const bool linear = (lod <= 0.0f ? stage.magFilter : stage.minFilter) >= D3DTEXF_LINEAR;
-        return Unpack(FilterArgb(stage, stage.levels[0][first], linear, u, v));
+        return UnpackArgb(FilterArgb(stage, stage.levels[0][first], linear, u, v));
     }
     const bool linear = stage.minFilter >= D3DTEXF_LINEAR;
     const float position = std::min(float(first) + lod, float(last));
     if (stage.mipFilter == D3DTEXF_POINT)
-        return Unpack(FilterArgb(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v));
+        return UnpackArgb(FilterArgb(stage, stage.levels[0][int(std::floor(position + 0.5f))], linear, u, v));
     const int lower = int(std::floor(position));
     const int upper = std::min(lower + 1, last);
-    const TQuadVector a = Unpack(FilterArgb(stage, stage.levels[0][lower], linear, u, v));
-    const TQuadVector b = Unpack(FilterArgb(stage, stage.levels[0][upper], linear, u, v));
+    const TQuadVector a = UnpackArgb(FilterArgb(stage, stage.levels[0][lower], linear, u, v));
+    const TQuadVector b = UnpackArgb(FilterArgb(stage, stage.levels[0][upper], linear, u, v));
     const TQuad t = position - float(lower);
     return {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t), Lerp(a.w, b.w, t)};
 }
@@ -653,7 +643,7 @@ TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
     {
         // With one usable level and one filter the level of detail decides nothing: the
         // common case goes straight to the level.
-        return Unpack(SampleWords(stage, u, v));
+        return UnpackArgb(SampleWords(stage, u, v));
     }
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)

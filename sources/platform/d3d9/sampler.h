@@ -3,11 +3,10 @@
 // states of the draw, with point, linear and mipmap filtering and wrap, mirror, clamp, border
 // and mirror-once addressing. One level of detail serves the four pixels of a quad.
 #include "platform/d3d9/quad.h"
+#include "platform/d3d9/shadingmodel.h"
 #include "platform/d3d9/texturestore.h"
 
 #include <cstdint>
-
-constexpr int kPixelSamplers = 16;
 
 struct TSamplerLevel
 {
@@ -50,6 +49,8 @@ public:
     void Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp);
 
     TQuadVector Sample(int stage, TQuad u, TQuad v) const;
+    // Whether a texture is bound to the stage.
+    bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
     // Whether the stage samples to 8-bit channels without a level of detail (one usable
     // A8R8G8B8 or X8R8G8B8 level, one filter): SampleWords serves it.
     bool SamplesWords(int stage) const;

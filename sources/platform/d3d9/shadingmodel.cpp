@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace
@@ -16,6 +17,7 @@ struct TRegistry
     std::mutex mutex;
     std::map<std::string, TVertexModel> vertex;
     std::map<std::string, TPixelModel> pixel;
+    std::set<const TPixelModel*> reported; // drawn through the general path, and said so
 };
 
 // Built on first use: models register from static initialisers of any order.
@@ -35,13 +37,17 @@ void RegisterVertexModel(const char* name, TVertexFunction function, int varying
                      varyingCount < 0 ? 0 : (varyingCount > kMaxVaryings ? kMaxVaryings : varyingCount)};
 }
 
-void RegisterPixelModel(const char* name, TPixelFunction function, EPixelKind kind, int kindVarying)
+void RegisterPixelModel(const char* name, TPixelFunction function)
+{
+    RegisterPixelModel(name, TPixelModelType{function, nullptr, {}});
+}
+
+void RegisterPixelModel(const char* name, const TPixelModelType& type)
 {
     TRegistry& registry = Registry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     auto [entry, added] = registry.pixel.try_emplace(name);
-    const bool known = kindVarying >= 0 && kindVarying < kMaxVaryings;
-    entry->second = {entry->first.c_str(), function, known ? kind : EPixelKind::General, known ? kindVarying : 0};
+    entry->second = {entry->first.c_str(), type.function, type.loops, type.inputs};
 }
 
 const TVertexModel* FindVertexModel(const char* name)
@@ -58,6 +64,13 @@ const TPixelModel* FindPixelModel(const char* name)
     std::lock_guard<std::mutex> lock(registry.mutex);
     auto entry = registry.pixel.find(name);
     return entry == registry.pixel.end() ? nullptr : &entry->second;
+}
+
+bool FirstGeneralDraw(const TPixelModel& model)
+{
+    TRegistry& registry = Registry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    return registry.reported.insert(&model).second;
 }
 
 UINT ShadingModelTokens(bool pixel, const char* name, DWORD* tokens, UINT capacity)

@@ -1,9 +1,9 @@
 #pragma once
 // The software device runs no shader bytecode. A vertex or pixel shader object names one of the
-// shading models registered here by name: C++ functions that stand for the shaders. Models are
-// registered from static initialisers (TVertexModelRegistration, TPixelModelRegistration) and
-// selected with the function tokens that ShadingModelTokens writes, passed to
-// CreateVertexShader / CreatePixelShader.
+// shading models registered here by name: C++ functions, and pixel model types (pixelmodel.h),
+// that stand for the shaders. Models are registered from static initialisers
+// (TVertexModelRegistration, TPixelModelRegistration) and selected with the function tokens that
+// ShadingModelTokens writes, passed to CreateVertexShader / CreatePixelShader.
 #include "platform/d3d9/d3d9types.h"
 #include "platform/d3d9/quad.h"
 
@@ -14,6 +14,7 @@ class TSamplerSet;
 constexpr int kMaxVaryings = 12;
 constexpr int kMaxRenderTargets = 4;
 constexpr int kConstantRegisters = 512;
+constexpr int kPixelSamplers = 16;
 
 struct TShaderConstants
 {
@@ -77,29 +78,77 @@ struct TVertexModel
     int varyingCount; // interpolants written, from varying[0]
 };
 
-// What a pixel function computes, where it is one of a few fixed forms: the rasteriser may then
-// draw the form itself, quad after quad along a row, without calling the function. The
-// function must compute the same.
-enum class EPixelKind : std::uint8_t
+// The textures a pixel model type samples, each at x and y of one of its varyings.
+constexpr int kMaxModelTextures = 2;
+
+struct TTextureRead
 {
-    General, // anything: the function is called
-    Colour,  // colour 0 is the interpolant `kindVarying`, nothing discarded
-    Texture, // colour 0 is Sample(0, u, v) at x and y of the interpolant `kindVarying`
+    int stage = -1; // -1: none
+    int varying = 0;
+};
+
+// What a pixel model type reads (see pixelmodel.h): the tile loop compiled for it prepares these
+// and nothing else.
+struct TModelInputs
+{
+    std::uint32_t varyings = 0; // bit v: Varying(v)
+    int constants = 0;          // float registers c0 .. c(constants - 1): Constant(r)
+    TTextureRead textures[kMaxModelTextures] = {};
+    bool depth = false; // Depth()
+
+    constexpr int TextureCount() const
+    {
+        int count = 0;
+        while (count < kMaxModelTextures && textures[count].stage >= 0)
+            ++count;
+        return count;
+    }
+    constexpr bool Valid() const
+    {
+        bool valid = varyings < (1u << kMaxVaryings) && constants >= 0 && constants <= kConstantRegisters;
+        for (const TTextureRead& read : textures)
+            valid = valid && read.stage < kPixelSamplers && read.varying >= 0 && read.varying < kMaxVaryings;
+        return valid;
+    }
+};
+
+// The varyings mask of the ones listed.
+template <class... V> constexpr std::uint32_t Varyings(V... varyings)
+{
+    return ((1u << varyings) | ... | 0u);
+}
+
+struct TTileLoops;
+
+// A pixel model type as it registers: the function that draws it through the general path, and
+// the tile loops compiled for it.
+struct TPixelModelType
+{
+    TPixelFunction function;
+    const TTileLoops* loops;
+    TModelInputs inputs;
 };
 
 struct TPixelModel
 {
     const char* name;
+    // The model's quads as a function: a bare function's own, a type's drawn through the
+    // general path (the tests pin its tile loops to it).
     TPixelFunction function;
-    EPixelKind kind;
-    int kindVarying;
+    const TTileLoops* loops; // a type's, null for a bare function
+    TModelInputs inputs;     // a type's
 };
 
 void RegisterVertexModel(const char* name, TVertexFunction function, int varyingCount);
-void RegisterPixelModel(const char* name, TPixelFunction function, EPixelKind kind = EPixelKind::General,
-                        int kindVarying = 0);
+// A bare function is called for every quad, through the general tile loop: the first draw with
+// it says so once on standard error. Models that matter for speed register as types.
+void RegisterPixelModel(const char* name, TPixelFunction function);
+void RegisterPixelModel(const char* name, const TPixelModelType& type);
 const TVertexModel* FindVertexModel(const char* name);
 const TPixelModel* FindPixelModel(const char* name);
+// Whether the model's first drawing through the general path is still to be reported: answers
+// true once per model.
+bool FirstGeneralDraw(const TPixelModel& model);
 
 struct TVertexModelRegistration
 {
@@ -111,11 +160,8 @@ struct TVertexModelRegistration
 
 struct TPixelModelRegistration
 {
-    TPixelModelRegistration(const char* name, TPixelFunction function, EPixelKind kind = EPixelKind::General,
-                            int kindVarying = 0)
-    {
-        RegisterPixelModel(name, function, kind, kindVarying);
-    }
+    TPixelModelRegistration(const char* name, TPixelFunction function) { RegisterPixelModel(name, function); }
+    TPixelModelRegistration(const char* name, const TPixelModelType& type) { RegisterPixelModel(name, type); }
 };
 
 // Function tokens naming a model: the version token (vs_3_0 or ps_3_0), one comment token

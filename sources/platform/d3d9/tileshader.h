@@ -2,14 +2,30 @@
 // Shading of one 64x64 tile: for each triangle binned to it, the quads its edges cover (the
 // top-left rule on 28.4 fixed point, 32-bit edge functions per tile), perspective-correct
 // interpolants, the pixel model, discard and alpha test, stencil and depth, then blending and
-// the colour writes of up to four targets. The states are resolved once per draw; one shader
-// serves every worker, each with its own sample count.
+// the colour writes of up to four targets. The states are resolved once per draw, and with them
+// the tile loop that draws: each pixel model type has loops of its own, compiled with its
+// shading inlined (tileloop.h); a bare model function is called quad by quad. One shader serves
+// every worker, each with its own sample count.
 #include "platform/d3d9/drawcall.h"
 #include "platform/d3d9/primitivesetup.h"
+#include "platform/d3d9/quadpair.h"
 #include "platform/d3d9/tilebins.h"
 
 #include <cstdint>
 #include <vector>
+
+class TTileShader;
+
+// The tile loops of one pixel model, by what a draw needs of them.
+struct TTileLoops
+{
+    typedef void (TTileShader::*TLoop)(const TTileBins& bins, int tile, int participant);
+    // Every test and target.
+    TLoop general;
+    // One 32-bit target written whole, no alpha or stencil test: [blended as ordinary
+    // transparency][depth tested][two quads at a time on AVX2]; null where the model has none.
+    TLoop fast[2][2][2];
+};
 
 class TTileShader
 {
@@ -17,9 +33,21 @@ public:
     TTileShader(const TDrawCall& call, int varyings, int participants);
 
     // Shades the triangles binned to one tile, run by run.
-    void ShadeTile(const TTileBins& bins, int tile, int participant);
+    void ShadeTile(const TTileBins& bins, int tile, int participant) { (this->*loop_)(bins, tile, participant); }
     // Samples that passed the depth and stencil tests, over every participant.
     std::uint64_t Samples() const;
+
+    // The loops of a pixel model type (tileloop.h).
+    template <class Model> static const TTileLoops& LoopsOf();
+
+    // How 1/w varies over a triangle: one everywhere, the same everywhere (flat), or not.
+    enum class EWForm
+    {
+        One,
+        Flat,
+        Perspective,
+    };
+
 
 private:
     struct TTarget
@@ -36,80 +64,124 @@ private:
         int pitch, width, height;
     };
 
-    // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the
-    // coefficients in every lane.
-    struct TQuadPlane
-    {
-        TQuad a, b, c;
-    };
-
-    // The triangle being shaded, as its quads read it.
-    struct TTrianglePlanes
-    {
-        TQuadPlane planes[kMaxPlanes];
-        TQuad rowTerms[kMaxPlanes]; // c * dy of each plane on the quads' row
-        // Without perspective (1/w the same everywhere, as in 2D passes) w is divided out once
-        // per triangle, to the same bits, and not multiplied at all when it is one.
-        bool flat, unitW;
-        TQuad flatW;
-    };
-
     // How a draw's quads go from the pixel model to the target: through every test and target
-    // (General), or, with neither depth, stencil nor alpha test and one 32-bit target written
-    // whole, packed and stored (Store) or blended as ordinary transparency (Blend) by a tile
-    // loop that tests nothing else.
+    // (General), or, with neither stencil nor alpha test and one 32-bit target written whole,
+    // packed and stored (Store) or blended as ordinary transparency (Blend) by a tile loop that
+    // tests nothing else, or depth alone.
     enum class EQuadPath
     {
         General,
         Store,
         Blend,
     };
-
-    // The tile loop of one quad path; on the Store and Blend paths, a pixel model of a fixed
-    // kind (other than General) is drawn here without calling it.
-    template <EQuadPath Path, EPixelKind Kind>
-    void ShadeTileAs(const TTileBins& bins, int tile, int participant);
-    template <EQuadPath Path>
-    void ShadeTileOfKind(const TTileBins& bins, int tile, int participant);
-    // How 1/w varies over a triangle: one everywhere, the same everywhere (t.flat), or not.
-    enum class EWForm
+    // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the
+    // coefficients in every lane.
+    template <class L> struct TPlaneLanes
     {
-        One,
-        Flat,
-        Perspective,
+        L a, b, c;
     };
+    // The triangle being shaded, as a bare function's quads read it.
+    struct TTrianglePlanes
+    {
+        TPlaneLanes<TQuad> planes[kMaxPlanes];
+        TQuad rowTerms[kMaxPlanes]; // c * dy of each plane on the quads' row
+        // Without perspective (1/w the same everywhere, as in 2D passes) w is divided out once
+        // per triangle, to the same bits, and not multiplied at all when it is one.
+        bool flat, unitW;
+        TQuad flatW;
+    };
+    struct TTileFrame;
+    struct TTriangleQuads;
+    struct TTexelRow;
+    template <class L> struct TQuadShared;
+    template <class Model, class L, EWForm Form, bool Sampled> class TLoopQuad;
+    template <int Textures> struct TRowTexels;
+
+    // The tile loop of a pixel model type (tileloop.h): `Path` and, on the fast paths, with
+    // `Depth` tested and quads on lanes `L` (TQuad, or TQuadPair on AVX2).
+    template <class Model, EQuadPath Path, bool Depth, class L>
+    void ShadeTileWith(const TTileBins& bins, int tile, int participant);
+    // The fast-path loops compiled for AVX2 as a whole, so that the model's shading comes inlined
+    // on eight lanes.
+    template <class Model, EQuadPath Path, bool Depth>
+    [[gnu::target("avx2"), gnu::flatten]] void ShadeTileAvx2(const TTileBins& bins, int tile, int participant);
+    // The tile loops of a bare pixel function, on `Path`.
+    static const TTileLoops& BareFunctionLoops();
+    template <EQuadPath Path> void ShadeTileOfFunction(const TTileBins& bins, int tile, int participant);
+    // The tile's rows and columns on the target and its depth surface.
+    void FrameTile(const TTileBins& bins, int tile, TTileFrame& frame) const;
+    // Calls shade(triangle) for each triangle binned to the tile that covers any quad, listed in
+    // frame.coverage.
+    template <class TShade>
+    [[gnu::always_inline]] void ForEachTriangle(const TTileBins& bins, int tile, TTileFrame& frame, TShade&& shade);
+
+    // A model type's triangle on the fast paths, a quad at a time, or two on AVX2; and through
+    // every test and target. Each answers the samples that passed.
+    template <class Model, EQuadPath Path, bool Depth, EWForm Form, int Textures>
+    [[gnu::always_inline]] int ShadeQuads(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
+                                          const TTriangleQuads& t, TRowTexels<Textures>& texels) const;
+    template <class Model, EQuadPath Path, bool Depth, EWForm Form, int Textures>
+    [[gnu::target("avx2"), gnu::flatten]] int ShadePairs(TTileFrame& frame, const TQuadShared<TQuadPair>& shared,
+                                           const TQuadShared<TQuad>& quadShared, const TTriangleQuads& t,
+                                           TRowTexels<Textures>& texels) const;
+    template <class Model, EWForm Form>
+    [[gnu::always_inline]] int ShadeQuadsGeneral(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
+                                                 const TTriangleQuads& t) const;
+    // One quad, or a pair, of a model type on a fast path: depth tested, shaded and written.
+    // The pair answers its lanes written (all ones), a quad its sample count.
+    template <class Model, EQuadPath Path, bool Depth, class In>
+    [[gnu::always_inline]] int ShadeFastQuad(const TTileFrame& frame, int quad, const In& in) const;
+    template <class Model, EQuadPath Path, bool Depth, class In>
+    [[gnu::target("avx2")]] __m256i ShadeFastPair(const TTileFrame& frame, int first, int second, const In& in,
+                                                  bool plain) const;
+    // Row sampling of a textured model's triangle: each column's terms once, then row by row
+    // the coordinates and the sampled words.
+    template <class Model, EWForm Form, int Textures>
+    [[gnu::always_inline]] void PrepareColumns(const TTileFrame& frame, const TTriangleQuads& t,
+                                               TRowTexels<Textures>& texels) const;
+    template <class Model, EWForm Form, int Textures>
+    [[gnu::always_inline]] void SampleRow(const TQuadShared<TQuad>& shared, const TTriangleQuads& t,
+                                          const int* rowList, int rowQuads, bool neighbours, const TQuad& dy,
+                                          TRowTexels<Textures>& texels) const;
+    template <class Model, EWForm Form, int Textures>
+    [[gnu::always_inline]] void StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
+                                               TRowTexels<Textures>& texels, TTexelRow& row) const;
+    template <class Model, EWForm Form, int Textures>
+    [[gnu::always_inline]] bool NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
+                                             const TTriangleQuads& t, TRowTexels<Textures>& texels,
+                                             TTexelRow& row) const;
+    void PrefetchQuadRow(const TTileFrame& frame, int row, int from, int to) const;
+
     // 1/w over the quad `dx` from the planes' origin, on the row of t.rowTerms.
-    template <EWForm Form>
-    static TQuad PerspectiveW(const TTrianglePlanes& t, const TQuad& dx);
+    template <EWForm Form> static TQuad PerspectiveW(const TTrianglePlanes& t, const TQuad& dx);
     // The interpolant of planes k .. k + 3 over that quad, perspective-correct with `w`.
     static TQuadVector Interpolant(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
     // Plane k alone over that quad, perspective-correct with `w`.
     template <EWForm Form>
     static TQuad Interpolated(const TTrianglePlanes& t, const TQuad& dx, const TQuad& w, int k);
-    // Shades the lanes in `mask` of the quad at (px, py) of triangle `t`. Answers the samples
-    // that passed the depth and stencil tests.
-    int ShadeQuad(bool front, const TTrianglePlanes& t, TPixelInput& input, int px, int py, int mask);
-    // Stores the colour kind's covered quads, `count` (at least one) of them listed as the tile
-    // loop lists them, two at a time on eight lanes, on a 32-bit target written whole through
-    // masked stores: each lane computes as the quad loop does, to the same bits. The list has
-    // room for one more quad. The colour's four planes and 1/w's are read as the record holds
-    // them (a, b, c each); a flat 1/w divided out is `flatW`. Answers the samples.
-    template <EWForm Form>
-    [[gnu::target("avx2")]] static int StoreColourPairsAvx2(const float* colourPlanes, const float* wPlane,
-                                                           const TQuad& flatW, int* quads, int count,
-                                                           const TQuad columnDx[], const TQuad rowDy[],
-                                                           std::uint8_t* const rowBits[], int pitch);
-    // Runs the pixel model on the quad whose pixels lie `dx` from the planes' origin, at window
-    // depth `z`; answers the lanes of `mask` it did not discard.
-    int ShadeColour(const TTrianglePlanes& t, TPixelInput& input, const TQuad& dx, const TQuad& z, int mask,
-                    TPixelOutput& output) const;
+    // Runs the bare pixel function on the quad whose pixels lie `dx` from the planes' origin, at
+    // window depth `z`, into `output`.
+    void ShadeColour(const TTrianglePlanes& t, TPixelInput& input, const TQuad& dx, const TQuad& z,
+                     TPixelOutput& output) const;
+    // Every test and write of the general path for the lanes in `mask` of the quad at (px, py),
+    // whose colours shade(output) makes; `z` is its window depth. Answers the samples that
+    // passed the depth and stencil tests.
+    template <class TShade>
+    [[gnu::always_inline]] int WriteQuad(bool front, int px, int py, const TQuad& z, int mask, TShade&& shade) const;
     // Stencil and depth tests for the lanes in `mask`, with their writes when `write` is set;
     // answers the lanes that pass.
     int DepthStencil(bool front, int px, int py, const TQuad& z, int mask, bool write) const;
     // The depth test alone, four lanes at once, for quads inside the depth surface.
-    int DepthTest(int px, int py, const TQuad& z, int mask) const;
+    [[gnu::always_inline]] int DepthTest(int px, int py, const TQuad& z, int mask) const;
     // Writes the depth of the lanes in `mask`, for quads inside the depth surface.
-    void DepthWrite(int px, int py, const TQuad& z, int mask) const;
+    [[gnu::always_inline]] void DepthWrite(int px, int py, const TQuad& z, int mask) const;
+    // The depth test of two quads' lanes set in `lanes`, at `first` and `second` on the depth
+    // surface, and the depth write of those lanes: masked loads and stores, so that lanes
+    // outside the clip rectangle are never touched.
+    [[gnu::target("avx2")]] __m256i DepthTestAvx2(const float* first, const float* second, const TQuadPair& z,
+                                                  __m256i lanes) const;
+    [[gnu::target("avx2")]] void DepthWriteAvx2(float* first, float* second, const TQuadPair& z,
+                                                __m256i lanes) const;
     // Whether a pixel failing the stencil or depth test leaves the buffers as they are.
     bool FailuresChangeNothing() const;
     void BlendAndWrite(const TTarget& target, const TQuadVector& colour, int px, int py, int mask) const;
@@ -128,11 +200,9 @@ private:
     bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
     bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
     bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
-    bool depthQuads_; // the stored colour kind tests depth quad by quad itself
     bool trimQuads_;  // the clip rectangle cuts through quads: their lanes outside it are dropped
-    EQuadPath quadPath_;
-    EPixelKind kind_; // the pixel model's kind where its quad path draws it, else General
-    int kindPlane_;   // the first plane of the interpolant the kind reads
+    bool bound_[kMaxModelTextures]; // a model type's textures that have a texture bound
+    TTileLoops::TLoop loop_;
     DWORD depthFunction_;
     float originX_, originY_; // where the planes have their values: the clip rectangle's corner
     float alphaReference_;

@@ -1,5 +1,6 @@
 // The canvas and text models: 2D positions scaled into clip space, 3D positions through a
 // view-projection matrix; colours from the vertex, a constant and (textured) sampler 0.
+#include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
 using namespace ShadingModel;
@@ -26,28 +27,39 @@ void Canvas3DVertex(const TVertexInput& input, const TShaderConstants& constants
     ColourAndTexture(input, output);
 }
 
-void VertexColourPixel(const TPixelInput& input, TPixelOutput& output)
+struct TVertexColourPixel
 {
-    output.colour[0] = input.varying[0] * Constant(input, 0);
-}
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(kColourVarying), .constants = 1};
+    template <class Quad> static auto Shade(const Quad& in) { return in.Varying(kColourVarying) * in.Constant(0); }
+};
 
-void TexturedPixel(const TPixelInput& input, TPixelOutput& output)
+struct TTexturedPixel
 {
-    output.colour[0] = Texture0(input) * input.varying[0] * Constant(input, 0);
-}
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kColourVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        return in.Texture(0) * in.Varying(kColourVarying) * in.Constant(0);
+    }
+};
 
-void GlyphPixel(const TPixelInput& input, TPixelOutput& output)
+struct TGlyphPixel
 {
-    TQuadVector colour = input.varying[0] * Constant(input, 0);
-    colour.w = colour.w * Texture0(input).w;
-    output.colour[0] = colour;
-}
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kColourVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        auto colour = in.Varying(kColourVarying) * in.Constant(0);
+        colour.w = colour.w * in.Texture(0).w;
+        return colour;
+    }
+};
 
 const TVertexModelRegistration kCanvas2D("canvas2d", Canvas2DVertex, 2);
 const TVertexModelRegistration kCanvas3D("canvas3d", Canvas3DVertex, 2);
-const TPixelModelRegistration kCanvas2DPixel("canvas2d", TexturedPixel);
-const TPixelModelRegistration kCanvas3DPixel("canvas3d", TexturedPixel);
-const TPixelModelRegistration kVertexColour("vertexcolour", VertexColourPixel);
-const TPixelModelRegistration kTextured("textured", TexturedPixel);
-const TPixelModelRegistration kGlyph("glyph", GlyphPixel);
+const TPixelModelRegistration kCanvas2DPixel("canvas2d", PixelModelType<TTexturedPixel>());
+const TPixelModelRegistration kCanvas3DPixel("canvas3d", PixelModelType<TTexturedPixel>());
+const TPixelModelRegistration kVertexColour("vertexcolour", PixelModelType<TVertexColourPixel>());
+const TPixelModelRegistration kTextured("textured", PixelModelType<TTexturedPixel>());
+const TPixelModelRegistration kGlyph("glyph", PixelModelType<TGlyphPixel>());
 } // namespace

@@ -1,5 +1,6 @@
 // The mesh models: unlit textured, lit by one directional light with ambient, depth only, and
 // the fallback that stands in for models the layer does not have.
+#include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
 #include <cmath>
@@ -24,40 +25,59 @@ void MeshLitVertex(const TVertexInput& input, const TShaderConstants& constants,
     output.varying[2][3] = 0.0f;
 }
 
-void MeshPixel(const TPixelInput& input, TPixelOutput& output)
+struct TMeshPixel
 {
-    output.colour[0] = Texture0(input) * Constant(input, 0);
-}
+    static constexpr TModelInputs kInputs = {.constants = 1, .textures = {{0, kTextureVarying}}};
+    template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0) * in.Constant(0); }
+};
 
-void MeshLitPixel(const TPixelInput& input, TPixelOutput& output)
+// Lit by c0 direction, c1 light colour and c2 ambient colour.
+struct TMeshLitPixel
 {
-    const TQuadVector& n = input.varying[2];
-    const TQuadVector direction = Constant(input, 0);
-    const TQuadVector light = Constant(input, 1);
-    const TQuadVector ambient = Constant(input, 2);
-    const TQuad length = Sqrt(Max(Dot3(n, n), 1e-12f));
-    const TQuad facing = Max(-Dot3(n, direction) / length, 0.0f);
-    const TQuadVector texel = Texture0(input);
-    output.colour[0] = {texel.x * (ambient.x + light.x * facing), texel.y * (ambient.y + light.y * facing),
-                        texel.z * (ambient.z + light.z * facing), texel.w};
-}
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kNormalVarying), .constants = 3, .textures = {{0, kTextureVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> n = in.Varying(kNormalVarying);
+        const TLaneVector<L>& direction = in.Constant(0);
+        const TLaneVector<L>& light = in.Constant(1);
+        const TLaneVector<L>& ambient = in.Constant(2);
+        const L length = Sqrt(Max(Dot3(n, n), L(1e-12f)));
+        const L facing = Max(-Dot3(n, direction) / length, L(0.0f));
+        const auto texel = in.Texture(0);
+        return TLaneVector<L>{texel.x * (ambient.x + light.x * facing), texel.y * (ambient.y + light.y * facing),
+                              texel.z * (ambient.z + light.z * facing), texel.w};
+    }
+};
 
-void DepthPixel(const TPixelInput& input, TPixelOutput& output)
+struct TDepthPixel
 {
-    output.colour[0] = {input.depth, input.depth, input.depth, 1.0f};
-}
+    static constexpr TModelInputs kInputs = {.depth = true};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const L depth = in.Depth();
+        return TLaneVector<L>{depth, depth, depth, L(1.0f)};
+    }
+};
 
-void FallbackPixel(const TPixelInput& input, TPixelOutput& output)
+struct TFallbackPixel
 {
-    output.colour[0] = Texture0(input) * Constant(input, 0) * input.varying[0];
-}
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kColourVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        return in.Texture(0) * in.Constant(0) * in.Varying(kColourVarying);
+    }
+};
 
 const TVertexModelRegistration kMesh("mesh", MeshVertex, 2);
-const TPixelModelRegistration kMeshPixel("mesh", MeshPixel);
+const TPixelModelRegistration kMeshPixel("mesh", PixelModelType<TMeshPixel>());
 const TVertexModelRegistration kMeshLit("meshlit", MeshLitVertex, 3);
-const TPixelModelRegistration kMeshLitPixel("meshlit", MeshLitPixel);
+const TPixelModelRegistration kMeshLitPixel("meshlit", PixelModelType<TMeshLitPixel>());
 const TVertexModelRegistration kDepth("depth", MeshVertex, 2);
-const TPixelModelRegistration kDepthPixel("depth", DepthPixel);
+const TPixelModelRegistration kDepthPixel("depth", PixelModelType<TDepthPixel>());
 const TVertexModelRegistration kFallback(kFallbackShadingModel, MeshVertex, 2);
-const TPixelModelRegistration kFallbackPixel(kFallbackShadingModel, FallbackPixel);
+const TPixelModelRegistration kFallbackPixel(kFallbackShadingModel, PixelModelType<TFallbackPixel>());
 } // namespace

@@ -1,6 +1,7 @@
 // The models of the scene's meshes: an object placed by its world matrix, copies of one mesh
 // placed by per-instance matrices, skinned vertices blended over a bone palette, and two texture
 // stages multiplied together.
+#include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
 #include <algorithm>
@@ -76,15 +77,20 @@ void StagesVertex(const TVertexInput& input, const TShaderConstants& constants, 
     CopyVector(input.Attribute(D3DDECLUSAGE_TEXCOORD, second ? 1 : 0), output.varying[2]);
 }
 
-void StagesPixel(const TPixelInput& input, TPixelOutput& output)
+// Varying 2 holds the second texture coordinates.
+struct TStagesPixel
 {
-    const TQuadVector second = input.samplers->Sample(1, input.varying[2].x, input.varying[2].y);
-    output.colour[0] = Texture0(input) * second * input.varying[0] * Constant(input, 0);
-}
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kColourVarying), .constants = 1, .textures = {{0, kTextureVarying}, {1, 2}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        return in.Texture(0) * in.Texture(1) * in.Varying(kColourVarying) * in.Constant(0);
+    }
+};
 
 const TVertexModelRegistration kObject("objectmesh", ObjectVertex, 2);
 const TVertexModelRegistration kInstanced("instancedmesh", InstancedVertex, 2);
 const TVertexModelRegistration kSkinned("skinnedmesh", SkinnedVertex, 2);
 const TVertexModelRegistration kStages("texturestages", StagesVertex, 3);
-const TPixelModelRegistration kStagesPixel("texturestages", StagesPixel);
+const TPixelModelRegistration kStagesPixel("texturestages", PixelModelType<TStagesPixel>());
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The shading models effects of the engine's own data name, registered with the software
-// device (platform/d3d9/shadingmodel.h). A model is a vertex function and a pixel function
-// registered under one name; adding one is a function pair and two registration lines.
+// device (platform/d3d9/shadingmodel.h). A model is a vertex function and a pixel model type
+// (platform/d3d9/pixelmodel.h) registered under one name: adding one is a vertex function, a
+// small type and two registration lines.
 //
 // Matrices arrive by columns (see the effect's constant bindings), four registers each.
 // Varyings: 0 the vertex colour (white when the vertex has none), 1 the first texture
@@ -33,7 +34,6 @@
 //               texture coordinates (else the first)     coordinates) x vertex colour x c0
 //
 // The fallback stands in, with one log line, for a model an effect names that is not here.
-#include "platform/d3d9/sampler.h"
 #include "platform/d3d9/shadingmodel.h"
 
 constexpr const char* kFallbackShadingModel = "fallback";
@@ -41,9 +41,14 @@ constexpr const char* kFallbackShadingModel = "fallback";
 constexpr int kInstanceCapacity = 48;
 constexpr int kPaletteCapacity = 60;
 
-// Shared pieces of the model functions.
+// Shared pieces of the models.
 namespace ShadingModel
 {
+// The varyings the vertex models write.
+constexpr int kColourVarying = 0;
+constexpr int kTextureVarying = 1;
+constexpr int kNormalVarying = 2;
+
 // The point (x, y, z, 1) times the matrix held by columns in four registers.
 inline void Transform(const float* point, const float (*columns)[4], float* out)
 {
@@ -65,16 +70,5 @@ inline void ColourAndTexture(const TVertexInput& input, TVertexOutput& output)
     const bool hasColour = input.registerOf[D3DDECLUSAGE_COLOR * 16] >= 0;
     CopyVector(hasColour ? input.Attribute(D3DDECLUSAGE_COLOR) : kWhite, output.varying[0]);
     CopyVector(input.Attribute(D3DDECLUSAGE_TEXCOORD), output.varying[1]);
-}
-
-inline TQuadVector Constant(const TPixelInput& input, int index)
-{
-    const float* c = input.constants->f[index];
-    return {c[0], c[1], c[2], c[3]};
-}
-
-inline TQuadVector Texture0(const TPixelInput& input)
-{
-    return input.samplers->Sample(0, input.varying[1].x, input.varying[1].y);
 }
 } // namespace ShadingModel

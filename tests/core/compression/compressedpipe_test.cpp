@@ -56,6 +56,7 @@ TEST(CompressedPipe, RoundTripAcrossManySteps)
     EXPECT_EQ(pipe.Read(out.data() + 100000, 250000), 200000);
     EXPECT_EQ(out, data);
     EXPECT_EQ(pipe.Read(out.data(), 10), 0);
+    EXPECT_TRUE(pipe.IsFinished());
     EXPECT_EQ(pipe.Close(), 0u);
     EXPECT_FALSE(pipe.IsOpen());
 }
@@ -97,7 +98,18 @@ TEST(CompressedPipe, EarlyEndAndDamageGiveShortCounts)
     EXPECT_EQ(out.substr(0, got), data.substr(0, got));
     EXPECT_NE(directory.ReadFile("system.log").find("TCompressedPipe::Read(): error: source stream ended"),
               std::string::npos);
+    EXPECT_FALSE(pipe.IsFinished());
     pipe.Close();
+
+    // Every byte there but the checksum wrong: the data comes out, the stream never ends.
+    packed.GetData()[packed.GetSize() - 1] ^= 1;
+    TCompressedPipe checked;
+    ASSERT_EQ(checked.Open(&packed, COMPRESSED_PIPE_READ), 1u);
+    EXPECT_EQ(checked.Read(out.data(), 200000), 200000);
+    EXPECT_FALSE(checked.IsFinished());
+    EXPECT_EQ(checked.Read(out.data(), 1), 0);
+    EXPECT_FALSE(checked.IsFinished());
+    EXPECT_EQ(out, data);
 }
 
 // A read that never stopped on damage would hang: the read runs in a child process that an

@@ -316,6 +316,28 @@ TEST_F(InputManagerTest, BindingsSurviveThroughTheBindingTable)
     EXPECT_EQ(fire->pSecondary, &TestInput("Enter"));
 }
 
+TEST_F(InputManagerTest, BindsMadeBeforeARepositoryLoadBindTheLoadedActions)
+{
+    Input().BindAction(Action("menuselect"), &TestInput("Enter"), nullptr);
+    Input().OnRepositoryLoad("level");
+    g_pCluster->LinkTypes();
+    const TClusterSlot& slot = g_pCluster->GetSlot(INPUT_ACTION_TYPE_ID);
+    TInputAction loaded[1] = {};
+    loaded[0].Name = TName("menuselect", true);
+    slot.SetArray(loaded, 1);
+    Input().OnClusterLoad();
+    EXPECT_EQ(loaded[0].pPrimary, &TestInput("Enter"));
+    g_pCluster->ClearArrays();
+    // With no actions left, a further load keeps the table.
+    Input().OnRepositoryLoad("level");
+    TInputAction again[1] = {};
+    again[0].Name = TName("menuselect", true);
+    slot.SetArray(again, 1);
+    Input().OnClusterLoad();
+    EXPECT_EQ(again[0].pPrimary, &TestInput("Enter"));
+    g_pCluster->ClearArrays();
+}
+
 TEST_F(InputManagerTest, TheActionNameSetIsCheckedOnLoad)
 {
     Action("one");

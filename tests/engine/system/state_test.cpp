@@ -216,7 +216,9 @@ TEST_F(StateTest, CommandsSaveLoadAndFindTheLatest)
     g_pStateManager->RegisterStateObject(&a);
     Manager().ExecuteText("state.loadlast");
     EXPECT_NE(Texts().back().find("unable to load"), std::string::npos);
-    Manager().ExecuteText("set save.directory saves2");
+    // The folder is the player root's: environment values expand.
+    Manager().SetEnvironment(TName("statetestfolder", true), TName("saves", true));
+    Manager().ExecuteText("set save.directory \"$(statetestfolder)2\"");
     EXPECT_STREQ(g_pStateManager->GetSaveDirectory(), "saves2");
     Manager().ExecuteText("state.save one");
     ASSERT_TRUE(std::filesystem::exists(m_Path + "/saves2/one.save"));

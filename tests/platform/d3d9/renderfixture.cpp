@@ -1,7 +1,7 @@
 #include "renderfixture.h"
 
 #include "golden.h"
-#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/pixelmodel.h"
 
 namespace
 {
@@ -58,9 +58,9 @@ const TPixelModelRegistration kColour("test.colour", ColourPixel);
 const TPixelModelRegistration kTexture("test.texture", TexturePixel);
 const TPixelModelRegistration kTwoTargets("test.two-targets", TwoTargetsPixel);
 const TPixelModelRegistration kDiscard("test.discard", DiscardPixel);
-// The colour and texture models again, declaring their kinds: the rasteriser draws those itself.
-const TPixelModelRegistration kColourKind("test.colour-kind", ColourPixel, EPixelKind::Colour, 0);
-const TPixelModelRegistration kTextureKind("test.texture-kind", TexturePixel, EPixelKind::Texture, 1);
+// The colour and texture models again as types: their own tile loops draw them.
+const TPixelModelRegistration kColourKind("test.colour-kind", PixelModelType<TVaryingColourPixel<0>>());
+const TPixelModelRegistration kTextureKind("test.texture-kind", PixelModelType<TTexturePixel<1>>());
 } // namespace
 
 void RenderTest::SetUp()

@@ -1,0 +1,160 @@
+// Feeds arbitrary player files to the three container loads over memory streams: the first
+// byte picks a profile (0), the settings (1), a saved game being listed (2: owner and summary)
+// or a saved game loaded into the running game (3: the summary, the sizes, the bounded inflate
+// and the state image). Each must end in a result code, never a crash, a read outside the file
+// or an allocation the file cannot justify; a saved game refused leaves the game as it was.
+//
+// VESTAMOR_FUZZ_SEED=<folder> writes a seed of each kind into the folder (corpus/ holds them).
+#include "core/stream/filestreammanager.h"
+#include "core/stream/memorystream.h"
+#include "core/system/log.h"
+#include "core/system/memory.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/statemanager.h"
+#include "player/gamesavedgame.h"
+#include "player/morvaneplayerprofile.h"
+#include "player/playerprofilemanager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace
+{
+// A game state of two counted blocks, as the game's records are, in passes 0 and 2.
+class TFuzzGameState : public TStateMethods
+{
+public:
+    i32 SaveState(u32 pass, TStream& stream) override
+    {
+        if (pass != 0 && pass != 2)
+            return 0;
+        const u32 block = pass / 2;
+        stream.Write(&m_aLength[block], 4);
+        stream.Write(m_aData[block], static_cast<i32>(m_aLength[block]));
+        return 0;
+    }
+    i32 LoadState(u32 pass, TStream& stream) override
+    {
+        if (pass != 0 && pass != 2)
+            return 0;
+        const u32 block = pass / 2;
+        if (stream.Read(&m_aLength[block], 4) != 4 || m_aLength[block] > sizeof m_aData[block])
+            return 1;
+        const i32 length = static_cast<i32>(m_aLength[block]);
+        return stream.Read(m_aData[block], length) == length ? 0 : 1;
+    }
+    bool Holds(const TFuzzGameState& other) const
+    {
+        for (u32 block = 0; block < 2; ++block)
+            if (m_aLength[block] != other.m_aLength[block] ||
+                std::memcmp(m_aData[block], other.m_aData[block], m_aLength[block]) != 0)
+                return false;
+        return true;
+    }
+    u32 m_aLength[2] = {5, 3};
+    u8 m_aData[2][256] = {{1, 2, 3, 4, 5}, {9, 8, 7}};
+};
+
+TFuzzGameState s_State;
+TPlayerProfile* s_pOwner = nullptr;
+
+void WriteSeed(const std::string& folder, u8 kind, TPlayerContainer& container)
+{
+    TMemoryStream stream;
+    if (TPlayerContainer::_Save(&container, stream) != 0)
+        std::abort();
+    std::FILE* file = std::fopen((folder + "/seed" + std::to_string(kind)).c_str(), "wb");
+    if (!file)
+        std::abort();
+    std::fputc(kind, file);
+    std::fwrite(stream.GetData(), 1, static_cast<size_t>(stream.GetSize()), file);
+    std::fclose(file);
+}
+
+void WriteSeeds(const char* folder)
+{
+    TPlayerSettings settings;
+    settings.SetSelectedUid(s_pOwner->GetUid());
+    WriteSeed(folder, 0, *s_pOwner);
+    WriteSeed(folder, 1, settings);
+    TGameSavedGame record;
+    record.SetOwner(s_pOwner);
+    WriteSeed(folder, 2, record);
+    WriteSeed(folder, 3, record);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    TLog* held = g_pSystemLog;
+    g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
+    MemoryDelete(held);
+    g_pResourceManager->m_CurrentRepository = TName("level", true);
+    g_pStateManager->RegisterStateObject(&s_State);
+    // One profile on disk for saved games to belong to; every load itself runs in memory.
+    char root[] = "/tmp/vestamor_player_fuzz_XXXXXX";
+    if (!mkdtemp(root))
+        std::abort();
+    g_pFileStreamManager->SetDirectory(TName(".", true));
+    const TName directory(root, true);
+    TCommandManager::Instance().FindVariable(MakeCommandName("save_directory", false))->Assign(&directory, 1);
+    TPlayerProfileManager& manager = *g_pPlayerProfileManager;
+    if (manager.Initialize(GAME_PLAYER_PATCH_LEVEL, CreateGameProfile, CreateGameSavedGame) != 0)
+        std::abort();
+    s_pOwner = MemoryNew<TMorvanePlayerProfile>(u"fuzz");
+    if (manager.AddProfile(s_pOwner) != 0)
+        std::abort();
+    if (const char* seeds = std::getenv("VESTAMOR_FUZZ_SEED"))
+        WriteSeeds(seeds);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    g_pResourceManager->m_PendingRepository = "";
+    // A copy of the exact size, so that any read past the file is caught.
+    const size_t fileSize = size - 1;
+    u8* file = static_cast<u8*>(MemoryAllocate(static_cast<u32>(fileSize) + 1));
+    std::memcpy(file, data + 1, fileSize);
+    TMemoryStream stream;
+    stream.Open(TName("fuzz", true), STREAM_READ);
+    stream.Attach(file, static_cast<i32>(fileSize));
+    switch (data[0] % 4)
+    {
+    case 0: {
+        TMorvanePlayerProfile profile;
+        if (TPlayerContainer::_Load(&profile, stream) == 0 && profile.GetUid() == s_pOwner->GetUid() &&
+            &profile != s_pOwner)
+            __builtin_trap();
+        break;
+    }
+    case 1: {
+        TPlayerSettings settings;
+        TPlayerContainer::_Load(&settings, stream);
+        break;
+    }
+    case 2: {
+        TGameSavedGame record;
+        if (TPlayerContainer::_Load(&record, stream) == 0 && record.GetOwner() != s_pOwner)
+            __builtin_trap();
+        break;
+    }
+    default: {
+        TGameSavedGame record;
+        record.SetOwner(s_pOwner);
+        const TFuzzGameState before = s_State;
+        if (TPlayerContainer::_Load(&record, stream) != 0 && !s_State.Holds(before))
+            __builtin_trap();
+        break;
+    }
+    }
+    MemoryFree(file);
+    return 0;
+}

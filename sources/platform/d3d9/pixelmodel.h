@@ -1,0 +1,86 @@
+#pragma once
+// Pixel models as types: a model is a struct with what it reads (kInputs) and a Shade function
+// template that the rasteriser's tile loops, compiled for the model where it registers, inline
+// for every quad, or two quads at once on AVX2. It registers by name:
+//
+//   // Texture 0 at the first texture coordinates times the vertex colour.
+//   struct TModulatePixel
+//   {
+//       static constexpr TModelInputs kInputs = {.varyings = Varyings(0), .textures = {{0, 1}}};
+//       template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0) * in.Varying(0); }
+//   };
+//   const TPixelModelRegistration kModulate("modulate", PixelModelType<TModulatePixel>());
+//
+// Shade computes with the quad's lanes (TQuad, or TQuadPair: write it for any lanes, with the
+// operations of quad.h) and answers the colour of target 0 as four channels: a TLaneVector of
+// the lanes, or a texture's TTexel unchanged (stored as its words, blended in integers). The
+// lanes are Quad::Lanes; what `in` answers, on them:
+//   Varying(v)          varying v, perspective-correct (declared in kInputs.varyings)
+//   Texture(i)          texture i of kInputs.textures, sampled at x and y of its varying
+//   Constant(r)         float register r in every lane (r below kInputs.constants)
+//   ConstantValue(r, c) component c of that register, as one float
+//   Depth()             the window depth (kInputs.depth)
+//   X(), Y()            the pixel centres
+//   FrontFace()         whether the triangle faces the viewer
+// Every lane computes as the others, so a model draws the same bits on every path; the model's
+// function (ModelFunction) draws it through the general path, which the tests pin the loops to.
+#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/shadingmodel.h"
+#include "platform/d3d9/tileloop.h"
+
+// A quad as the general path hands it to a model type's function.
+template <class Model> class TFunctionQuad
+{
+public:
+    typedef TQuad Lanes;
+
+    explicit TFunctionQuad(const TPixelInput& input) : input_(input) {}
+
+    const TQuadVector& Varying(int v) const { return input_.varying[v]; }
+    TQuadVector Texture(int i) const
+    {
+        const TTextureRead& read = Model::kInputs.textures[i];
+        const TQuadVector& at = input_.varying[read.varying];
+        return input_.samplers->Sample(read.stage, at.x, at.y);
+    }
+    TQuadVector Constant(int r) const
+    {
+        const float* c = input_.constants->f[r];
+        return {c[0], c[1], c[2], c[3]};
+    }
+    float ConstantValue(int r, int c) const { return input_.constants->f[r][c]; }
+    TQuad Depth() const { return input_.depth; }
+    TQuad X() const { return input_.x; }
+    TQuad Y() const { return input_.y; }
+    bool FrontFace() const { return input_.frontFace; }
+
+private:
+    const TPixelInput& input_;
+};
+
+// A model type as a bare pixel function.
+template <class Model> void ModelFunction(const TPixelInput& input, TPixelOutput& output)
+{
+    output.colour[0] = Model::Shade(TFunctionQuad<Model>(input));
+}
+
+// What registers a model type: its function and its tile loops.
+template <class Model> TPixelModelType PixelModelType()
+{
+    static_assert(Model::kInputs.Valid(), "a model reads varyings, constants and samplers that exist");
+    return {&ModelFunction<Model>, &TTileShader::LoopsOf<Model>(), Model::kInputs};
+}
+
+// The two simplest models, which the rasteriser's own benchmarks and tests draw: colour 0 is
+// varying V, or texture 0 sampled at x and y of varying V.
+template <int V> struct TVaryingColourPixel
+{
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(V)};
+    template <class Quad> static auto Shade(const Quad& in) { return in.Varying(V); }
+};
+
+template <int V> struct TTexturePixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, V}}};
+    template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0); }
+};

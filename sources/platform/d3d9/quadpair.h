@@ -1,0 +1,70 @@
+#pragma once
+// Two quads side by side on eight lanes: lanes 0-3 are the first quad's (as TQuad's), 4-7 the
+// second's. Every operation is TQuad's, lane by lane, so a model computes the same bits on
+// either. The operations are the compiler's generic vector arithmetic, so that a model's Shade,
+// written for any processor, compiles to AVX2 instructions inside the tile loops compiled for
+// AVX2, which take everything they call in (gnu::flatten).
+#include "platform/d3d9/quad.h"
+
+#include <immintrin.h>
+
+struct TQuadPair
+{
+    __m256 v;
+
+    TQuadPair() = default;
+    [[gnu::always_inline]] TQuadPair(__m256 value) : v(value) {}
+    [[gnu::always_inline]] TQuadPair(float value) : v(__m256{value, value, value, value, value, value, value, value})
+    {
+    }
+    // The first quad's lanes, then the second's.
+    [[gnu::always_inline]] TQuadPair(const TQuad& first, const TQuad& second)
+        : v(__builtin_shufflevector(first.v, second.v, 0, 1, 2, 3, 4, 5, 6, 7))
+    {
+    }
+};
+
+[[gnu::always_inline]] inline TQuadPair operator+(const TQuadPair& a, const TQuadPair& b)
+{
+    return a.v + b.v;
+}
+[[gnu::always_inline]] inline TQuadPair operator-(const TQuadPair& a, const TQuadPair& b)
+{
+    return a.v - b.v;
+}
+[[gnu::always_inline]] inline TQuadPair operator*(const TQuadPair& a, const TQuadPair& b)
+{
+    return a.v * b.v;
+}
+[[gnu::always_inline]] inline TQuadPair operator/(const TQuadPair& a, const TQuadPair& b)
+{
+    return a.v / b.v;
+}
+[[gnu::always_inline]] inline TQuadPair operator-(const TQuadPair& a)
+{
+    return TQuadPair(0.0f).v - a.v;
+}
+// As minps and maxps: the second operand where either is not a number.
+[[gnu::always_inline]] inline TQuadPair Min(const TQuadPair& a, const TQuadPair& b)
+{
+    return a.v < b.v ? a.v : b.v;
+}
+[[gnu::always_inline]] inline TQuadPair Max(const TQuadPair& a, const TQuadPair& b)
+{
+    return a.v > b.v ? a.v : b.v;
+}
+[[gnu::always_inline]] inline TQuadPair Saturate(const TQuadPair& a)
+{
+    return Min(Max(a, 0.0f), 1.0f);
+}
+// Quad by quad: generic vectors have no square root.
+[[gnu::always_inline]] inline TQuadPair Sqrt(const TQuadPair& a)
+{
+    const TQuad first = __builtin_shufflevector(a.v, a.v, 0, 1, 2, 3);
+    const TQuad second = __builtin_shufflevector(a.v, a.v, 4, 5, 6, 7);
+    return TQuadPair(Sqrt(first), Sqrt(second));
+}
+[[gnu::always_inline]] inline TQuadPair Lerp(const TQuadPair& a, const TQuadPair& b, const TQuadPair& t)
+{
+    return a + (b - a) * t;
+}

@@ -1,0 +1,1279 @@
+#pragma once
+// The tile loops: each triangle binned to a tile, the quads its edges cover, shaded by the pixel
+// model and written to the target. A pixel model type's loops are compiled where it registers
+// (pixelmodel.h), with its Shade inlined; a bare function's in tileshader.cpp.
+#include "platform/d3d9/simdlevel.h"
+#include "platform/d3d9/texel.h"
+#include "platform/d3d9/tileshader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <immintrin.h>
+#include <type_traits>
+#include <utility>
+
+namespace tile
+{
+inline bool Compare(DWORD function, float a, float b)
+{
+    switch (function)
+    {
+    case D3DCMP_NEVER:
+        return false;
+    case D3DCMP_LESS:
+        return a < b;
+    case D3DCMP_EQUAL:
+        return a == b;
+    case D3DCMP_LESSEQUAL:
+        return a <= b;
+    case D3DCMP_GREATER:
+        return a > b;
+    case D3DCMP_NOTEQUAL:
+        return a != b;
+    case D3DCMP_GREATEREQUAL:
+        return a >= b;
+    default:
+        return true;
+    }
+}
+
+// Per-edge values of a triangle over one quad row walk.
+struct TEdge
+{
+    __m128i value;        // at the quad's four pixels
+    __m128i stepX, stepY; // per quad (two pixels), in every lane
+};
+
+// Four pixels as A8R8G8B8 words, channels saturated.
+[[gnu::always_inline]] inline __m128i PackArgb(const TQuadVector& colour)
+{
+    const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+    auto channel = [&](TQuad q) {
+        return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(Saturate(q).v, scale), half));
+    };
+    return _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi32(channel(colour.w), 24), _mm_slli_epi32(channel(colour.x), 16)),
+        _mm_or_si128(_mm_slli_epi32(channel(colour.y), 8), channel(colour.z)));
+}
+
+// Stores the lanes in `mask` of packed 32-bit pixels; rows[0] and rows[1] address the quad's
+// first pixel on each of its two rows.
+[[gnu::always_inline]] inline void StoreArgb(std::uint8_t* const rows[2], __m128i packed, int mask)
+{
+    if (mask == 0xF)
+    {
+        // A whole quad: two pixels on each of two rows.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[0]), packed);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[1]), _mm_srli_si128(packed, 8));
+        return;
+    }
+    alignas(16) std::uint32_t words[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(rows[lane >> 1] + (lane & 1) * 4, &words[lane], 4);
+    }
+}
+
+// Lane masks as vectors, by 4-bit mask.
+alignas(16) inline constexpr std::uint32_t kLaneMasks[16][4] = {
+    {0, 0, 0, 0}, {~0u, 0, 0, 0}, {0, ~0u, 0, 0}, {~0u, ~0u, 0, 0},
+    {0, 0, ~0u, 0}, {~0u, 0, ~0u, 0}, {0, ~0u, ~0u, 0}, {~0u, ~0u, ~0u, 0},
+    {0, 0, 0, ~0u}, {~0u, 0, 0, ~0u}, {0, ~0u, 0, ~0u}, {~0u, ~0u, 0, ~0u},
+    {0, 0, ~0u, ~0u}, {~0u, 0, ~0u, ~0u}, {0, ~0u, ~0u, ~0u}, {~0u, ~0u, ~0u, ~0u}};
+
+// Stores the lanes in `mask` of packed 32-bit pixels of a quad whose four pixels all lie in
+// the image: the others are read and written back unchanged, in two loads and two stores.
+[[gnu::always_inline]] inline void StoreArgbWhole(std::uint8_t* const rows[2], __m128i packed, int mask)
+{
+    if (mask != 0xF)
+    {
+        const __m128i old = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
+                                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[1])));
+        const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[mask]));
+        packed = _mm_or_si128(_mm_and_si128(lanes, packed), _mm_andnot_si128(lanes, old));
+    }
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[0]), packed);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows[1]), _mm_srli_si128(packed, 8));
+}
+
+// The lanes in `mask` of 32-bit pixels (others read as 0); a whole quad is two loads.
+[[gnu::always_inline]] inline __m128i ReadArgb(std::uint8_t* const rows[2], int mask)
+{
+    if (mask == 0xF)
+        return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[0])),
+                                  _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[1])));
+    std::uint32_t words[4] = {};
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(&words[lane], rows[lane >> 1] + (lane & 1) * 4, 4);
+    }
+    return _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
+}
+
+// The 8-bit channel of packed pixels at `shift`, in [0, 1].
+[[gnu::always_inline]] inline TQuad ArgbChannel(__m128i packed, int shift)
+{
+    return _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(packed, shift), _mm_set1_epi32(0xFF))),
+                      _mm_set1_ps(1.0f / 255.0f));
+}
+
+// Source alpha over its inverse onto packed pixels, one channel at a time from reading to
+// packing: the general path's arithmetic without its eight live channels.
+[[gnu::always_inline]] inline __m128i AlphaBlendArgb(const TQuadVector& colour, __m128i packed, bool opaqueTarget)
+{
+    const TQuad a = Saturate(colour.w), inverse = TQuad(1.0f) - a;
+    const __m128 scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+    auto channel = [&](TQuad c, TQuad dst, int shift) {
+        const TQuad blended = Saturate(c) * a + dst * inverse;
+        return _mm_slli_epi32(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(Saturate(blended).v, scale), half)),
+                              shift);
+    };
+    const TQuad dstAlpha = opaqueTarget ? TQuad(1.0f) : ArgbChannel(packed, 24);
+    return _mm_or_si128(
+        _mm_or_si128(channel(colour.w, dstAlpha, 24), channel(colour.x, ArgbChannel(packed, 16), 16)),
+        _mm_or_si128(channel(colour.y, ArgbChannel(packed, 8), 8),
+                     channel(colour.z, ArgbChannel(packed, 0), 0)));
+}
+
+// Source alpha over its inverse of 8-bit source words onto packed pixels, in 16-bit integers:
+// each channel (s * a + d * (255 - a)) / 255 rounded to nearest. AlphaBlendArgb gives the same
+// bytes for source channels over 255 (checked for every source, alpha and target byte): the
+// exact quotient is never a tie, and its float error stays far below the half step.
+[[gnu::always_inline]] inline __m128i AlphaBlendWords(__m128i source, __m128i packed, bool opaqueTarget)
+{
+    if (opaqueTarget)
+        packed = _mm_or_si128(packed, _mm_set1_epi32(int(0xFF000000u)));
+    const __m128i zero = _mm_setzero_si128();
+    auto pixels = [&](__m128i s, __m128i d) {
+        // Each pixel's alpha in its four channels.
+        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+        // At most 255 * 255 + 128: no carry out of 16 bits, here or below.
+        const __m128i n = _mm_add_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))),
+            _mm_set1_epi16(128));
+        return _mm_srli_epi16(_mm_add_epi16(n, _mm_srli_epi16(n, 8)), 8);
+    };
+    return _mm_packus_epi16(pixels(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(packed, zero)),
+                            pixels(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(packed, zero)));
+}
+
+// AlphaBlendWords's arithmetic on four pixels of 16-bit channels in each half.
+[[gnu::target("avx2")]] inline __m256i AlphaBlendChannelsAvx2(__m256i s, __m256i d)
+{
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
+    const __m256i n = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(255), a))),
+        _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(n, _mm256_srli_epi16(n, 8)), 8);
+}
+
+// The lanes in `mask` of a quad's colour on a 32-bit target, packed and stored, or with `Blend`
+// blended as ordinary transparency. A quad `whole`ly inside the image reads and writes its four
+// pixels at once, writing back unchanged those its mask leaves alone.
+template <bool Blend>
+[[gnu::always_inline]] inline void WriteArgb(std::uint8_t* const rows[2], bool whole, const TQuadVector& colour,
+                                             int mask, bool opaqueTarget)
+{
+    const __m128i packed = Blend ? AlphaBlendArgb(colour, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget)
+                                 : PackArgb(colour);
+    if (whole)
+        StoreArgbWhole(rows, packed, mask);
+    else
+        StoreArgb(rows, packed, mask);
+}
+
+
+// The edges of a triangle over the box (x0, y0) - (x1, y1) in 64-bit arithmetic, for triangles
+// too large for SetUpSmallEdges: 1, 0 when one edge rejects the whole box, 2 when every edge
+// accepts it (the box's quads all lie inside the triangle).
+int SetUpLargeEdges(const TBinnedTriangle& t, int x0, int y0, int x1, int y1, TEdge edges[3]);
+
+// The edges of a triangle, from its `record`, over the box (x0, y0) - (x1, y1), as
+// SetUpLargeEdges sets them up: 1, or 0 when one edge rejects the whole box. The three edges
+// are worked out a lane each, which needs every factor in 16 bits: |ex|, |ey| up to 2^14 (the
+// box lies within the triangle's bounds, so its offsets from a corner are as small); larger
+// triangles answer -1.
+[[gnu::always_inline]] inline int SetUpSmallEdges(const float* record, int x0, int y0, int x1, int y1,
+                                                  TEdge edges[3])
+{
+    // Each edge runs from corner a to the next corner b; lane 3 is never read.
+    const __m128i ax = _mm_loadu_si128(reinterpret_cast<const __m128i*>(record + offsetof(TBinnedTriangle, x) / 4));
+    const __m128i ay = _mm_loadu_si128(reinterpret_cast<const __m128i*>(record + offsetof(TBinnedTriangle, y) / 4));
+    const __m128i ex = _mm_sub_epi32(_mm_shuffle_epi32(ax, _MM_SHUFFLE(3, 0, 2, 1)), ax);
+    const __m128i ey = _mm_sub_epi32(_mm_shuffle_epi32(ay, _MM_SHUFFLE(3, 0, 2, 1)), ay);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i negativeEy = _mm_sub_epi32(zero, ey);
+    // |ex| and |ey|, one less where negative, below 2^14.
+    const __m128i magnitudes =
+        _mm_or_si128(_mm_xor_si128(ex, _mm_srai_epi32(ex, 31)), _mm_xor_si128(ey, _mm_srai_epi32(ey, 31)));
+    if (_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(magnitudes, _mm_set1_epi32((1 << 14) - 1)))) & 7)
+        return -1;
+    // ex * dy - ey * dx as one multiply-add of 16-bit pairs (ex, -ey) and (dy, dx).
+    const __m128i slopes = _mm_unpacklo_epi16(_mm_packs_epi32(ex, ex), _mm_packs_epi32(negativeEy, negativeEy));
+    const __m128i dy = _mm_sub_epi32(_mm_set1_epi32(y0 * kSubpixel), ay);
+    const __m128i dx = _mm_sub_epi32(_mm_set1_epi32(x0 * kSubpixel), ax);
+    const __m128i offsets = _mm_unpacklo_epi16(_mm_packs_epi32(dy, dy), _mm_packs_epi32(dx, dx));
+    const __m128i topLeft =
+        _mm_or_si128(_mm_cmplt_epi32(ey, zero), _mm_and_si128(_mm_cmpeq_epi32(ey, zero), _mm_cmpgt_epi32(ex, zero)));
+    const __m128i start =
+        _mm_sub_epi32(_mm_madd_epi16(slopes, offsets), _mm_andnot_si128(topLeft, _mm_set1_epi32(1)));
+    const __m128i acrossX = _mm_madd_epi16(slopes, _mm_set1_epi32(((x1 + 1 - x0) * kSubpixel) << 16));
+    const __m128i acrossY = _mm_madd_epi16(slopes, _mm_set1_epi32((y1 + 1 - y0) * kSubpixel));
+    // Their minima and maxima with zero, by their signs.
+    const __m128i signX = _mm_srai_epi32(acrossX, 31), signY = _mm_srai_epi32(acrossY, 31);
+    const __m128i low =
+        _mm_add_epi32(start, _mm_add_epi32(_mm_and_si128(acrossX, signX), _mm_and_si128(acrossY, signY)));
+    const __m128i high =
+        _mm_add_epi32(start, _mm_add_epi32(_mm_andnot_si128(signX, acrossX), _mm_andnot_si128(signY, acrossY)));
+    if (_mm_movemask_ps(_mm_castsi128_ps(high)) & 7)
+        return 0;
+    // Edges accepting the whole box are zero and never stepped.
+    const __m128i tested = _mm_srai_epi32(low, 31);
+    const __m128i first = _mm_and_si128(start, tested);
+    const __m128i sx = _mm_and_si128(_mm_slli_epi32(negativeEy, 4), tested);
+    const __m128i sy = _mm_and_si128(_mm_slli_epi32(ex, 4), tested);
+    // Each edge's four pixels, from the quad's pixels by edge.
+    const __m128i right = _mm_add_epi32(first, sx), below = _mm_add_epi32(first, sy);
+    const __m128i belowRight = _mm_add_epi32(right, sy);
+    const __m128i upper01 = _mm_unpacklo_epi32(first, right), lower01 = _mm_unpacklo_epi32(below, belowRight);
+    const __m128i upper2 = _mm_unpackhi_epi32(first, right), lower2 = _mm_unpackhi_epi32(below, belowRight);
+    edges[0].value = _mm_unpacklo_epi64(upper01, lower01);
+    edges[1].value = _mm_unpackhi_epi64(upper01, lower01);
+    edges[2].value = _mm_unpacklo_epi64(upper2, lower2);
+    const __m128i stepX = _mm_add_epi32(sx, sx), stepY = _mm_add_epi32(sy, sy);
+    edges[0].stepX = _mm_shuffle_epi32(stepX, _MM_SHUFFLE(0, 0, 0, 0));
+    edges[1].stepX = _mm_shuffle_epi32(stepX, _MM_SHUFFLE(1, 1, 1, 1));
+    edges[2].stepX = _mm_shuffle_epi32(stepX, _MM_SHUFFLE(2, 2, 2, 2));
+    edges[0].stepY = _mm_shuffle_epi32(stepY, _MM_SHUFFLE(0, 0, 0, 0));
+    edges[1].stepY = _mm_shuffle_epi32(stepY, _MM_SHUFFLE(1, 1, 1, 1));
+    edges[2].stepY = _mm_shuffle_epi32(stepY, _MM_SHUFFLE(2, 2, 2, 2));
+    return 1;
+}
+
+// Lanes set in a 4-bit mask.
+inline constexpr int kLaneCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+
+// The quads a triangle covers in one tile, row by row, each as its row in the tile * 512 + its
+// column * 16 + its lanes.
+struct TCoverage
+{
+    static constexpr int kQuadsAcross = kTileSize / 2;
+    int quads[kQuadsAcross * kQuadsAcross + 1]; // room to pad a list to pairs
+    int rowEnds[kQuadsAcross]; // where each row of the box's quads end in `quads`
+    static int Row(int quad) { return quad >> 9; }
+    static int Column(int quad) { return (quad >> 4) & (kQuadsAcross - 1); }
+    static int Lanes(int quad) { return quad & 0xF; }
+    // The quad's entry in a table of quads' values by column: the column * 16 is its offset.
+    static const TQuad& ByColumn(const TQuad table[], int quad)
+    {
+        static_assert(sizeof(TQuad) == 16);
+        const int offset = quad & ((kQuadsAcross - 1) << 4);
+        return *reinterpret_cast<const TQuad*>(reinterpret_cast<const char*>(table) + offset);
+    }
+};
+
+// Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, in the tile at (tileX, tileY),
+// whose lanes the edges cover; answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
+// only the covered ones, so that no branch depends on coverage. With `Trim`, lanes left of
+// minX, above minY, right of x1 or below y1 are dropped: needed only where the clip rectangle
+// cuts through quads, since every other pixel outside the box lies outside an edge.
+template <bool Trim>
+[[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int tileX, int tileY, int x0, int y0, int x1,
+                                             int y1, int minX, int minY, TCoverage& coverage)
+{
+    const __m128i stepX0 = edges[0].stepX, stepX1 = edges[1].stepX, stepX2 = edges[2].stepX;
+    __m128i row0 = edges[0].value, row1 = edges[1].value, row2 = edges[2].value;
+    const int leftLanes = x0 >= minX ? 0xF : 0xA, rightLanes = (x1 & 1) ? 0xF : 0x5;
+    int* const quads = coverage.quads;
+    int covered = 0, rows = 0;
+    for (int py = y0; py <= y1; py += 2)
+    {
+        __m128i e0 = row0, e1 = row1, e2 = row2;
+        const int row = (py - tileY) * 256;
+        const int rowLanes = (py >= minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
+        for (int px = x0; px <= x1; px += 2)
+        {
+            int mask = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(_mm_or_si128(e0, e1), e2))) ^ 0xF;
+            if constexpr (Trim)
+            {
+                mask &= px == x0 ? rowLanes & leftLanes : rowLanes;
+                if (px == x1)
+                    mask &= rightLanes;
+            }
+            e0 = _mm_add_epi32(e0, stepX0);
+            e1 = _mm_add_epi32(e1, stepX1);
+            e2 = _mm_add_epi32(e2, stepX2);
+            quads[covered] = row + (px - tileX) * 8 + mask;
+            covered += (mask + 0xF) >> 4; // one where any lane is covered
+        }
+        coverage.rowEnds[rows++] = covered;
+        row0 = _mm_add_epi32(row0, edges[0].stepY);
+        row1 = _mm_add_epi32(row1, edges[1].stepY);
+        row2 = _mm_add_epi32(row2, edges[2].stepY);
+    }
+    return rows;
+}
+
+// Asks for the cache line at `at` to be made ready to write.
+[[gnu::always_inline]] inline void PrefetchForWriting(const void* at)
+{
+    asm("prefetchw %0" : : "m"(*static_cast<const char*>(at)));
+}
+
+// Whether every quad of a run of `count` coverage entries has all four lanes covered.
+inline bool AllLanesCovered(const int* quads, int count)
+{
+    __m128i lanes = _mm_set1_epi32(0xF);
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        lanes = _mm_and_si128(lanes, _mm_loadu_si128(reinterpret_cast<const __m128i*>(quads + i)));
+    lanes = _mm_and_si128(lanes, _mm_shuffle_epi32(lanes, _MM_SHUFFLE(1, 0, 3, 2)));
+    int all = _mm_cvtsi128_si32(_mm_and_si128(lanes, _mm_shuffle_epi32(lanes, _MM_SHUFFLE(2, 3, 0, 1))));
+    for (; i < count; ++i)
+        all &= quads[i];
+    return all == 0xF;
+}
+
+// CoverQuads for a box that lies wholly inside the triangle: every quad, every lane.
+inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, TCoverage& coverage)
+{
+    int covered = 0, rows = 0;
+    for (int py = y0; py <= y1; py += 2)
+    {
+        int quad = (py - tileY) * 256 + (x0 - tileX) * 8 + 0xF;
+        for (int px = x0; px <= x1; px += 2, quad += 16)
+            coverage.quads[covered++] = quad;
+        coverage.rowEnds[rows++] = covered;
+    }
+    return rows;
+}
+
+// A channel of PackArgb on eight lanes, at `shift`.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i ChannelAvx2(__m256 value, int shift)
+{
+    const __m256 saturated = _mm256_min_ps(_mm256_max_ps(value, _mm256_setzero_ps()), _mm256_set1_ps(1.0f));
+    return _mm256_slli_epi32(
+        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(saturated, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f))),
+        shift);
+}
+
+
+// PackArgb on eight lanes.
+[[gnu::target("avx2")]] inline __m256i PackArgbAvx2(const TLaneVector<TQuadPair>& colour)
+{
+    return _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour.w.v, 24), ChannelAvx2(colour.x.v, 16)),
+                           _mm256_or_si256(ChannelAvx2(colour.y.v, 8), ChannelAvx2(colour.z.v, 0)));
+}
+
+// The channel at `shift` of eight A8R8G8B8 words, over 255: ArgbChannel on eight lanes.
+[[gnu::target("avx2")]] inline TQuadPair ArgbChannelAvx2(__m256i words, int shift)
+{
+    return _mm256_mul_ps(
+        _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(words, shift), _mm256_set1_epi32(0xFF))),
+        _mm256_set1_ps(1.0f / 255.0f));
+}
+
+// One channel of AlphaBlendArgb on eight lanes, at `shift`.
+[[gnu::target("avx2")]] inline __m256i AlphaBlendChannelAvx2(const TQuadPair& c, const TQuadPair& a,
+                                                             const TQuadPair& inverse, const TQuadPair& dst, int shift)
+{
+    const TQuadPair blended = Saturate(c) * a + dst * inverse;
+    return _mm256_slli_epi32(_mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(Saturate(blended).v, _mm256_set1_ps(255.0f)),
+                                                               _mm256_set1_ps(0.5f))),
+                             shift);
+}
+
+// AlphaBlendArgb on eight lanes.
+[[gnu::target("avx2")]] inline __m256i AlphaBlendArgbAvx2(const TLaneVector<TQuadPair>& colour, __m256i packed,
+                                                          bool opaqueTarget)
+{
+    const TQuadPair a = Saturate(colour.w), inverse = TQuadPair(1.0f) - a;
+    const TQuadPair dstAlpha = opaqueTarget ? TQuadPair(1.0f) : ArgbChannelAvx2(packed, 24);
+    return _mm256_or_si256(
+        _mm256_or_si256(AlphaBlendChannelAvx2(colour.w, a, inverse, dstAlpha, 24),
+                        AlphaBlendChannelAvx2(colour.x, a, inverse, ArgbChannelAvx2(packed, 16), 16)),
+        _mm256_or_si256(AlphaBlendChannelAvx2(colour.y, a, inverse, ArgbChannelAvx2(packed, 8), 8),
+                        AlphaBlendChannelAvx2(colour.z, a, inverse, ArgbChannelAvx2(packed, 0), 0)));
+}
+
+// AlphaBlendWords on eight lanes.
+[[gnu::target("avx2")]] inline __m256i AlphaBlendWordsAvx2(__m256i source, __m256i packed, bool opaqueTarget)
+{
+    if (opaqueTarget)
+        packed = _mm256_or_si256(packed, _mm256_set1_epi32(int(0xFF000000u)));
+    const __m256i zero = _mm256_setzero_si256();
+    return _mm256_packus_epi16(
+        AlphaBlendChannelsAvx2(_mm256_unpacklo_epi8(source, zero), _mm256_unpacklo_epi8(packed, zero)),
+        AlphaBlendChannelsAvx2(_mm256_unpackhi_epi8(source, zero), _mm256_unpackhi_epi8(packed, zero)));
+}
+
+// Two quads' halves as one: `first` in the low lanes.
+[[gnu::target("avx2")]] inline __m256i PairOf(__m128i first, __m128i second)
+{
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1);
+}
+
+// The lanes, by their masks, of two coverage entries.
+[[gnu::target("avx2")]] inline __m256i LanesOf(int first, int second)
+{
+    return PairOf(_mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(first)])),
+                  _mm_load_si128(reinterpret_cast<const __m128i*>(kLaneMasks[TCoverage::Lanes(second)])));
+}
+
+// The 32-bit pixels of a quad at `at` (its first pixel) whose lanes are set in `lanes`, the
+// others read as 0 and never touched: masked loads.
+[[gnu::target("avx2")]] inline __m128i LoadQuadWordsAvx2(const std::uint8_t* at, int pitch, __m128i lanes)
+{
+    return _mm_unpacklo_epi64(_mm_maskload_epi32(reinterpret_cast<const int*>(at), _mm_move_epi64(lanes)),
+                              _mm_maskload_epi32(reinterpret_cast<const int*>(at + pitch), _mm_srli_si128(lanes, 8)));
+}
+
+// Stores those lanes of a quad's words at `at`, with masked stores: the others are neither read
+// nor written, so partly covered quads do not wait for the target's lines to arrive.
+[[gnu::target("avx2")]] inline void StoreQuadWordsAvx2(std::uint8_t* at, int pitch, __m128i words, __m128i lanes)
+{
+    _mm_maskstore_epi32(reinterpret_cast<int*>(at), _mm_move_epi64(lanes), words);
+    _mm_maskstore_epi32(reinterpret_cast<int*>(at + pitch), _mm_srli_si128(lanes, 8), _mm_srli_si128(words, 8));
+}
+
+// Two neighbouring quads at `at`, wholly on the target, as quad lanes: two plain loads.
+[[gnu::target("avx2")]] inline __m256i LoadNeighboursAvx2(const std::uint8_t* at, int pitch)
+{
+    const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + pitch));
+    return PairOf(_mm_unpacklo_epi64(top, bottom), _mm_unpackhi_epi64(top, bottom));
+}
+
+[[gnu::target("avx2")]] inline void StoreNeighboursAvx2(std::uint8_t* at, int pitch, __m256i words)
+{
+    const __m128i first = _mm256_castsi256_si128(words), second = _mm256_extracti128_si256(words, 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_unpacklo_epi64(first, second));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + pitch), _mm_unpackhi_epi64(first, second));
+}
+
+// The depths of a quad at `at` on a surface `width` floats wide, lanes as LoadQuadWordsAvx2's.
+[[gnu::target("avx2")]] inline __m128 LoadQuadDepthAvx2(const float* at, int width, __m128i lanes)
+{
+    return _mm_movelh_ps(_mm_maskload_ps(at, _mm_move_epi64(lanes)),
+                         _mm_maskload_ps(at + width, _mm_srli_si128(lanes, 8)));
+}
+
+[[gnu::target("avx2")]] inline void StoreQuadDepthAvx2(float* at, int width, __m128 z, __m128i lanes)
+{
+    _mm_maskstore_ps(at, _mm_move_epi64(lanes), z);
+    _mm_maskstore_ps(at + width, _mm_srli_si128(lanes, 8), _mm_movehl_ps(z, z));
+}
+
+// The planes a model type reads: window depth (where tested, or read), 1/w, four per varying,
+// and x and y of each texture's varying.
+constexpr std::uint64_t PlanesRead(const TModelInputs& inputs, bool depth)
+{
+    std::uint64_t planes = (depth || inputs.depth ? 1u : 0u) | 2u;
+    for (int v = 0; v < kMaxVaryings; ++v)
+    {
+        if ((inputs.varyings >> v) & 1)
+            planes |= std::uint64_t(0xF) << (2 + 4 * v);
+    }
+    for (int t = 0; t < inputs.TextureCount(); ++t)
+        planes |= std::uint64_t(3) << (2 + 4 * inputs.textures[t].varying);
+    return planes;
+}
+
+template <class T> constexpr bool kIsTexel = false;
+template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
+
+// A texture stage with nothing bound samples this.
+constexpr std::uint32_t kUnboundWord = 0xFF000000u;
+
+[[gnu::always_inline]] inline TWordPair UnboundWordPair()
+{
+    typedef unsigned TWords __attribute__((vector_size(32)));
+    return {__m256i(TWords{kUnboundWord, kUnboundWord, kUnboundWord, kUnboundWord, kUnboundWord, kUnboundWord,
+                           kUnboundWord, kUnboundWord})};
+}
+} // namespace tile
+
+// The tile on the target and the depth surface, and the quads a triangle covers in it.
+struct TTileShader::TTileFrame
+{
+    static constexpr int kQuadsAcross = tile::TCoverage::kQuadsAcross;
+    int tileX, tileY;
+    int targetRows; // rows of quads on the target
+    // Each row of quads: its first pixel row at the tile's left on the target and on the depth
+    // surface, and the columns of quads, from the left, that lie wholly on the target.
+    std::uint8_t* rowBits[kQuadsAcross];
+    float* depthRows[kQuadsAcross];
+    int wholeBefore[kQuadsAcross];
+    // Each column and row of quads as distances from the planes' origin.
+    TQuad columnDx[kQuadsAcross], rowDy[kQuadsAcross];
+    tile::TCoverage coverage;
+
+    // The first pixel of a coverage entry's quad, on the target and on the depth surface.
+    std::uint8_t* Bits(int quad) const
+    {
+        return rowBits[tile::TCoverage::Row(quad)] + tile::TCoverage::Column(quad) * 8;
+    }
+    float* Depth(int quad) const { return depthRows[tile::TCoverage::Row(quad)] + tile::TCoverage::Column(quad) * 2; }
+};
+
+// A triangle of a tile whose quads TTileFrame::coverage lists.
+struct TTileShader::TTriangleQuads
+{
+    const float* planes; // the record's planes, three floats each
+    bool front;
+    int rows;   // of the coverage
+    int x0, x1; // the pixels of its box in the tile, x0 even
+    int y0;     // its first row of pixels, even
+};
+
+// What the quads of a model type's triangles share, on lanes L.
+template <class L> struct TTileShader::TQuadShared
+{
+    const TPlaneLanes<L>* planes;
+    const TLaneVector<L>* constants;
+    const float (*constantValues)[4];
+    const TSamplerSet* samplers;
+    float originX, originY;
+    bool front;
+    bool bound[kMaxModelTextures]; // a texture bound to the stage
+    L flatW;
+};
+
+// A quad (or a pair of quads) as a pixel model type's Shade reads it in a tile loop: interpolants
+// worked out when asked for, textures sampled already (`Sampled`, words in `words`) or sampled
+// when asked for.
+template <class Model, class L, TTileShader::EWForm Form, bool Sampled> class TTileShader::TLoopQuad
+{
+public:
+    typedef L Lanes;
+
+    [[gnu::always_inline]] TLoopQuad(const TQuadShared<L>& shared, const L& dx, const L& dy)
+        : shared_(shared), dx_(dx), dy_(dy)
+    {
+        if constexpr (Form == EWForm::Perspective)
+            w_ = L(1.0f) / Plane(1);
+        else if constexpr (Form == EWForm::Flat)
+            w_ = shared.flatW;
+    }
+
+    TLaneVector<L> Varying(int v) const
+    {
+        const int k = 2 + 4 * v;
+        return {Interpolated(k), Interpolated(k + 1), Interpolated(k + 2), Interpolated(k + 3)};
+    }
+    auto Texture(int i) const
+    {
+        if constexpr (Sampled)
+        {
+            if (!shared_.bound[i])
+                return TTexel<L>{{L(0.0f), L(0.0f), L(0.0f), L(1.0f)}, Unbound()};
+            return TTexel<L>{UnpackArgb(words[i]), words[i]};
+        }
+        else
+        {
+            const TTextureRead& read = Model::kInputs.textures[i];
+            const int k = 2 + 4 * read.varying;
+            return shared_.samplers->Sample(read.stage, Interpolated(k), Interpolated(k + 1));
+        }
+    }
+    const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
+    float ConstantValue(int r, int c) const { return shared_.constantValues[r][c]; }
+    L Depth() const { return Saturate(Plane(0)); }
+    L X() const { return dx_ + L(shared_.originX); }
+    L Y() const { return dy_ + L(shared_.originY); }
+    bool FrontFace() const { return shared_.front; }
+
+    typename TLaneWords<L>::Type words[kMaxModelTextures]; // sampled by the loop
+
+private:
+    L Plane(int k) const
+    {
+        const TPlaneLanes<L>& p = shared_.planes[k];
+        return p.a + p.b * dx_ + p.c * dy_;
+    }
+    L Interpolated(int k) const
+    {
+        if constexpr (Form == EWForm::One)
+            return Plane(k);
+        else
+            return Plane(k) * w_;
+    }
+    static typename TLaneWords<L>::Type Unbound()
+    {
+        if constexpr (std::is_same_v<L, TQuad>)
+            return _mm_set1_epi32(int(tile::kUnboundWord));
+        else
+            return tile::UnboundWordPair();
+    }
+
+    const TQuadShared<L>& shared_;
+    L dx_, dy_, w_;
+};
+
+template <class TShade>
+[[gnu::always_inline]] inline void TTileShader::ForEachTriangle(const TTileBins& bins, int tile, TTileFrame& frame,
+                                                                TShade&& shade)
+{
+    using namespace tile;
+    const int tileX = frame.tileX, tileY = frame.tileY;
+    const int recordFloats = bins.RecordFloats();
+    const bool trim = trimQuads_;
+    TCoverage& coverage = frame.coverage;
+    for (int run = 0; run < bins.Runs(); ++run)
+    {
+        const std::span<const float> bin = bins.Bin(run, tile);
+        for (size_t at = 0; at < bin.size(); at += size_t(recordFloats))
+        {
+            TBinnedTriangle t;
+            std::memcpy(&t, &bin[at], sizeof(t));
+            const int x0 = std::max(int(t.minX), tileX) & ~1, y0 = std::max(int(t.minY), tileY) & ~1;
+            const int x1 = std::min(int(t.maxX), tileX + kTileSize - 1);
+            const int y1 = std::min(int(t.maxY), tileY + kTileSize - 1);
+            TEdge edges[3];
+            int setUp = SetUpSmallEdges(&bin[at], x0, y0, x1, y1, edges);
+            if (setUp < 0)
+                setUp = SetUpLargeEdges(t, x0, y0, x1, y1, edges);
+            if (setUp == 0)
+                continue;
+            const int rows =
+                trim        ? CoverQuads<true>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage)
+                : setUp > 1 ? CoverWholeBox(tileX, tileY, x0, y0, x1, y1, coverage)
+                            : CoverQuads<false>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage);
+            if (rows == 0 || coverage.rowEnds[rows - 1] == 0)
+                continue;
+            shade(TTriangleQuads{&bin[at] + sizeof(t) / 4, t.front != 0, rows, x0, x1, y0});
+        }
+    }
+}
+
+template <class TShade>
+[[gnu::always_inline]] inline int TTileShader::WriteQuad(bool front, int px, int py, const TQuad& z, int mask,
+                                                         TShade&& shade) const
+{
+    const int targetCount = targetCount_;
+    // Lanes that will fail the depth or stencil test need no shading when failing changes
+    // nothing; the tile is this thread's alone, so the buffers cannot change in between. Quads
+    // wholly inside the depth surface test depth alone four lanes at once, once.
+    const bool quadDepth = quadDepth_ && px + 1 < depthWidth_ && py + 1 < depthHeight_;
+    if (earlyTest_)
+    {
+        mask = quadDepth ? DepthTest(px, py, z, mask) : DepthStencil(front, px, py, z, mask, false);
+        if (!mask)
+            return 0;
+    }
+
+    // Colours of unbound targets are never read; alpha testing reads the first.
+    TPixelOutput output;
+    for (int i = 0; i < std::max(targetCount, 1); ++i)
+        output.colour[i] = {0.0f, 0.0f, 0.0f, 1.0f};
+    output.discard = _mm_setzero_ps();
+    shade(output);
+    mask &= ~_mm_movemask_ps(output.discard);
+    if (alphaTest_)
+    {
+        // Alpha compares as an 8-bit value against the reference, as Direct3D does.
+        const __m128 alpha8 = _mm_mul_ps(Saturate(output.colour[0].w).v, _mm_set1_ps(255.0f));
+        alignas(16) float alphas[4];
+        _mm_store_ps(alphas, alpha8);
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            if (!tile::Compare(alphaFunction_, std::floor(alphas[lane] + 0.5f), alphaReference_))
+                mask &= ~(1 << lane);
+        }
+    }
+    if (quadDepth)
+    {
+        if (!mask)
+            return 0;
+        DepthWrite(px, py, z, mask);
+    }
+    else if (depthStencil_)
+        mask = DepthStencil(front, px, py, z, mask, true);
+    if (!mask)
+        return 0;
+    for (int i = 0; i < targetCount; ++i)
+    {
+        const TTarget& target = targets_[i];
+        if (target.direct || target.alphaBlend)
+        {
+            // The common cases: saturated, packed and stored, or blended as ordinary
+            // transparency; a quad inside the image reads and writes its four pixels at once,
+            // writing back unchanged those its mask leaves alone.
+            std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
+                                           target.bits + (py + 1) * target.pitch + px * 4};
+            const bool whole = px + 1 < target.width && py + 1 < target.height;
+            const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
+            if (target.direct)
+                tile::WriteArgb<false>(rows, whole, output.colour[i], mask, opaqueTarget);
+            else
+                tile::WriteArgb<true>(rows, whole, output.colour[i], mask, opaqueTarget);
+        }
+        else if (target.image && target.writeMask)
+            BlendAndWrite(target, output.colour[i], px, py, mask);
+    }
+    return tile::kLaneCount[mask];
+}
+
+[[gnu::always_inline]] inline int TTileShader::DepthTest(int px, int py, const TQuad& z, int mask) const
+{
+    if (!depthTest_)
+        return mask;
+    const float* row = depth_ + size_t(py) * depthWidth_ + px;
+    // Lanes (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1): two pairs of floats.
+    const __m128 stored = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(row)),
+                                       reinterpret_cast<const __m64*>(row + depthWidth_));
+    __m128 pass;
+    switch (depthFunction_)
+    {
+    case D3DCMP_NEVER:
+        return 0;
+    case D3DCMP_LESS:
+        pass = _mm_cmplt_ps(z.v, stored);
+        break;
+    case D3DCMP_EQUAL:
+        pass = _mm_cmpeq_ps(z.v, stored);
+        break;
+    case D3DCMP_LESSEQUAL:
+        pass = _mm_cmple_ps(z.v, stored);
+        break;
+    case D3DCMP_GREATER:
+        pass = _mm_cmpgt_ps(z.v, stored);
+        break;
+    case D3DCMP_NOTEQUAL:
+        pass = _mm_cmpneq_ps(z.v, stored);
+        break;
+    case D3DCMP_GREATEREQUAL:
+        pass = _mm_cmpge_ps(z.v, stored);
+        break;
+    default:
+        return mask;
+    }
+    return mask & _mm_movemask_ps(pass);
+}
+
+[[gnu::always_inline]] inline void TTileShader::DepthWrite(int px, int py, const TQuad& z, int mask) const
+{
+    if (!depthWrite_)
+        return;
+    float* row = depth_ + size_t(py) * depthWidth_ + px;
+    if (mask == 0xF)
+    {
+        _mm_storel_pi(reinterpret_cast<__m64*>(row), z.v);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(row + depthWidth_), z.v);
+        return;
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, z.v);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            row[(lane >> 1) * depthWidth_ + (lane & 1)] = lanes[lane];
+    }
+}
+
+[[gnu::target("avx2")]] inline __m256i TTileShader::DepthTestAvx2(const float* first, const float* second,
+                                                                  const TQuadPair& z, __m256i lanes) const
+{
+    using namespace tile;
+    if (!depthTest_)
+        return lanes;
+    const __m256 stored =
+        _mm256_insertf128_ps(_mm256_castps128_ps256(LoadQuadDepthAvx2(first, depthWidth_, _mm256_castsi256_si128(lanes))),
+                             LoadQuadDepthAvx2(second, depthWidth_, _mm256_extracti128_si256(lanes, 1)), 1);
+    __m256 pass;
+    switch (depthFunction_)
+    {
+    case D3DCMP_NEVER:
+        return _mm256_setzero_si256();
+    case D3DCMP_LESS:
+        pass = _mm256_cmp_ps(z.v, stored, _CMP_LT_OQ);
+        break;
+    case D3DCMP_EQUAL:
+        pass = _mm256_cmp_ps(z.v, stored, _CMP_EQ_OQ);
+        break;
+    case D3DCMP_LESSEQUAL:
+        pass = _mm256_cmp_ps(z.v, stored, _CMP_LE_OQ);
+        break;
+    case D3DCMP_GREATER:
+        pass = _mm256_cmp_ps(z.v, stored, _CMP_GT_OQ);
+        break;
+    case D3DCMP_NOTEQUAL:
+        pass = _mm256_cmp_ps(z.v, stored, _CMP_NEQ_UQ);
+        break;
+    case D3DCMP_GREATEREQUAL:
+        pass = _mm256_cmp_ps(z.v, stored, _CMP_GE_OQ);
+        break;
+    default:
+        return lanes;
+    }
+    return _mm256_and_si256(lanes, _mm256_castps_si256(pass));
+}
+
+[[gnu::target("avx2")]] inline void TTileShader::DepthWriteAvx2(float* first, float* second, const TQuadPair& z,
+                                                                __m256i lanes) const
+{
+    using namespace tile;
+    if (!depthWrite_)
+        return;
+    StoreQuadDepthAvx2(first, depthWidth_, _mm256_castps256_ps128(z.v), _mm256_castsi256_si128(lanes));
+    StoreQuadDepthAvx2(second, depthWidth_, _mm256_extractf128_ps(z.v, 1), _mm256_extracti128_si256(lanes, 1));
+}
+
+template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
+[[gnu::always_inline]] inline int TTileShader::ShadeFastQuad(const TTileFrame& frame, int quad, const In& in) const
+{
+    using namespace tile;
+    const int row = TCoverage::Row(quad), column = TCoverage::Column(quad);
+    int mask = TCoverage::Lanes(quad);
+    const int px = frame.tileX + 2 * column, py = frame.tileY + 2 * row;
+    [[maybe_unused]] bool quadDepth = false;
+    [[maybe_unused]] TQuad z;
+    if constexpr (Depth)
+    {
+        // As the general loop tests depth; nothing else changes it meanwhile.
+        z = in.Depth();
+        quadDepth = px + 1 < depthWidth_ && py + 1 < depthHeight_;
+        mask = quadDepth ? DepthTest(px, py, z, mask) : DepthStencil(in.FrontFace(), px, py, z, mask, false);
+        if (!mask)
+            return 0;
+    }
+    const auto colour = Model::Shade(in);
+    if constexpr (Depth)
+    {
+        if (quadDepth)
+            DepthWrite(px, py, z, mask);
+        else
+            mask = DepthStencil(in.FrontFace(), px, py, z, mask, true);
+    }
+    std::uint8_t* rows[2];
+    rows[0] = frame.Bits(quad);
+    rows[1] = rows[0] + targets_[0].pitch;
+    const bool whole = column < frame.wholeBefore[row];
+    const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
+    if constexpr (kIsTexel<std::remove_cvref_t<decltype(colour)>>)
+    {
+        // Sampled words are the channels PackArgb would pack from them, and blend in integers to
+        // the bytes of the float blending.
+        __m128i words = colour.words;
+        if constexpr (Path == EQuadPath::Blend)
+            words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
+        if (whole)
+            StoreArgbWhole(rows, words, mask);
+        else
+            StoreArgb(rows, words, mask);
+    }
+    else
+        WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
+    return kLaneCount[mask];
+}
+
+template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
+[[gnu::target("avx2")]] inline __m256i TTileShader::ShadeFastPair(const TTileFrame& frame, int first, int second,
+                                                                  const In& in, bool plain) const
+{
+    using namespace tile;
+    __m256i lanes = LanesOf(first, second);
+    if constexpr (Depth)
+    {
+        const TQuadPair z = in.Depth();
+        lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
+        if (_mm256_testz_si256(lanes, lanes))
+            return lanes;
+        DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
+        // Lanes failing the test are not written.
+        plain = plain && _mm256_movemask_ps(_mm256_castsi256_ps(lanes)) == 0xFF;
+    }
+    const auto colour = Model::Shade(in);
+    constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
+    std::uint8_t* const at[2] = {frame.Bits(first), frame.Bits(second)};
+    const int pitch = targets_[0].pitch;
+    __m256i words;
+    if constexpr (Path == EQuadPath::Blend)
+    {
+        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
+        const __m256i target =
+            plain ? LoadNeighboursAvx2(at[0], pitch)
+                  : PairOf(LoadQuadWordsAvx2(at[0], pitch, _mm256_castsi256_si128(lanes)),
+                           LoadQuadWordsAvx2(at[1], pitch, _mm256_extracti128_si256(lanes, 1)));
+        if constexpr (texel)
+            words = AlphaBlendWordsAvx2(colour.words.v, target, opaqueTarget);
+        else
+            words = AlphaBlendArgbAvx2(colour, target, opaqueTarget);
+    }
+    else if constexpr (texel)
+        words = colour.words.v;
+    else
+        words = PackArgbAvx2(colour);
+    if (plain)
+        StoreNeighboursAvx2(at[0], pitch, words);
+    else
+    {
+        StoreQuadWordsAvx2(at[0], pitch, _mm256_castsi256_si128(words), _mm256_castsi256_si128(lanes));
+        StoreQuadWordsAvx2(at[1], pitch, _mm256_extracti128_si256(words, 1), _mm256_extracti128_si256(lanes, 1));
+    }
+    return lanes;
+}
+
+// A row of a triangle's covered quads, as NextTexelRow walks them.
+struct TTileShader::TTexelRow
+{
+    int row, end; // the next row of the coverage, and where the last one walked ended
+    const int* list;
+    int quads;
+    int tileRow;
+    bool plain; // one run of neighbours, every lane covered and every pixel on the target
+};
+
+// A model type's textures over the quads of a triangle's rows: each column's a + b * dx of the
+// coordinates' planes (and 1/w's), worked out once per triangle, to which each row adds its
+// c * dy (the same sum in the same order as a plane's value), and the row's coordinates and
+// sampled words.
+template <int Textures> struct TTileShader::TRowTexels
+{
+    static constexpr int kQuadsAcross = TTileFrame::kQuadsAcross;
+    static constexpr int kTextures = Textures > 0 ? Textures : 1;
+    TQuad columnU[kTextures][kQuadsAcross], columnV[kTextures][kQuadsAcross], columnW[kQuadsAcross];
+    TQuad u[kQuadsAcross], v[kQuadsAcross];
+    __m128i words[kTextures][kQuadsAcross + 1]; // room to pad a row to pairs
+};
+
+template <class Model, TTileShader::EWForm Form, int Textures>
+[[gnu::always_inline]] inline void TTileShader::PrepareColumns(const TTileFrame& frame, const TTriangleQuads& t,
+                                                                TRowTexels<Textures>& texels) const
+{
+    const float* p = t.planes;
+    for (int column = (t.x0 - frame.tileX) / 2; column <= (t.x1 - frame.tileX) / 2; ++column)
+    {
+        const TQuad& dx = frame.columnDx[column];
+        if constexpr (Form == EWForm::Perspective)
+            texels.columnW[column] = TQuad(p[3]) + TQuad(p[4]) * dx;
+        for (int i = 0; i < Textures; ++i)
+        {
+            const float* u = p + 3 * (2 + 4 * Model::kInputs.textures[i].varying);
+            texels.columnU[i][column] = TQuad(u[0]) + TQuad(u[1]) * dx;
+            texels.columnV[i][column] = TQuad(u[3]) + TQuad(u[4]) * dx;
+        }
+    }
+}
+
+template <class Model, TTileShader::EWForm Form, int Textures>
+[[gnu::always_inline]] inline void TTileShader::SampleRow(const TQuadShared<TQuad>& shared, const TTriangleQuads& t,
+                                                           const int* rowList, int rowQuads, bool neighbours,
+                                                           const TQuad& dy, TRowTexels<Textures>& texels) const
+{
+    using namespace tile;
+    const float* p = t.planes;
+    const int first = TCoverage::Column(rowList[0]);
+    for (int i = 0; i < Textures; ++i)
+    {
+        const int stage = Model::kInputs.textures[i].stage;
+        if (!shared.bound[i])
+            continue;
+        const float* u = p + 3 * (2 + 4 * Model::kInputs.textures[i].varying);
+        const TQuad rowU = TQuad(u[2]) * dy, rowV = TQuad(u[5]) * dy;
+        [[maybe_unused]] const TQuad rowW = TQuad(p[5]) * dy;
+        // The coordinates of the quad in `column`, kept as the row's `at`th.
+        auto coordinates = [&](int column, int at) {
+            TQuad su = texels.columnU[i][column] + rowU;
+            TQuad sv = texels.columnV[i][column] + rowV;
+            if constexpr (Form != EWForm::One)
+            {
+                TQuad w = shared.flatW;
+                if constexpr (Form == EWForm::Perspective)
+                    w = TQuad(1.0f) / (texels.columnW[column] + rowW);
+                su = su * w;
+                sv = sv * w;
+            }
+            texels.u[at] = su;
+            texels.v[at] = sv;
+        };
+        // Columns only grow along the list: a row whose last lies count - 1 right of its first is
+        // one run of neighbours, walked without reading the list.
+        if (neighbours)
+        {
+            for (int at = 0; at < rowQuads; ++at)
+                coordinates(first + at, at);
+        }
+        else
+        {
+            for (int at = 0; at < rowQuads; ++at)
+                coordinates(TCoverage::Column(rowList[at]), at);
+        }
+        shared.samplers->SampleWordsRow(stage, texels.u, texels.v, rowQuads, texels.words[i]);
+    }
+}
+
+// Asks for the target's lines under the quads in columns `from` to `to` of tile row `row`: a
+// pixel's line has to arrive before it is written, and rows of a tile lie a pitch apart, too far
+// for the processor to guess.
+inline void TTileShader::PrefetchQuadRow(const TTileFrame& frame, int row, int from, int to) const
+{
+    if (row >= frame.targetRows)
+        return;
+    const int end = to * 8 + 8;
+    for (int pixelRow = 0; pixelRow < 2; ++pixelRow)
+    {
+        const std::uint8_t* line = frame.rowBits[row] + pixelRow * targets_[0].pitch;
+        for (int offset = from * 8; offset < end + 63; offset += 64)
+            tile::PrefetchForWriting(line + std::min(offset, end - 1));
+    }
+}
+
+// Starts the rows of a textured model's triangle on the fast paths: its columns' terms, and
+// the target's first two rows asked for.
+template <class Model, TTileShader::EWForm Form, int Textures>
+[[gnu::always_inline]] inline void TTileShader::StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
+                                                                TRowTexels<Textures>& texels, TTexelRow& row) const
+{
+    PrepareColumns<Model, Form>(frame, t, texels);
+    for (int r = 0; r < 2; ++r)
+        PrefetchQuadRow(frame, (t.y0 - frame.tileY) / 2 + r, (t.x0 - frame.tileX) / 2, (t.x1 - frame.tileX) / 2);
+    row.row = 0;
+    row.end = 0;
+}
+
+// The next row of covered quads of that triangle, its textures sampled into `texels`; false
+// after the last.
+template <class Model, TTileShader::EWForm Form, int Textures>
+[[gnu::always_inline]] inline bool TTileShader::NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
+                                                              const TTriangleQuads& t, TRowTexels<Textures>& texels,
+                                                              TTexelRow& row) const
+{
+    using namespace tile;
+    const TCoverage& coverage = frame.coverage;
+    // Rows of the box whose quads are all uncovered are passed over.
+    while (row.row < t.rows && coverage.rowEnds[row.row] == row.end)
+        ++row.row;
+    if (row.row == t.rows)
+        return false;
+    const int begin = row.end;
+    row.end = coverage.rowEnds[row.row];
+    row.list = coverage.quads + begin;
+    row.quads = row.end - begin;
+    row.tileRow = (t.y0 - frame.tileY) / 2 + row.row;
+    ++row.row;
+    const int first = TCoverage::Column(row.list[0]), last = TCoverage::Column(row.list[row.quads - 1]);
+    const bool neighbours = last - first == row.quads - 1;
+    SampleRow<Model, Form>(shared, t, row.list, row.quads, neighbours, frame.rowDy[row.tileRow], texels);
+    // The target's lines two rows down, on their way while these are shaded and stored.
+    PrefetchQuadRow(frame, row.tileRow + 2, first, last);
+    row.plain = neighbours && last < frame.wholeBefore[row.tileRow] && AllLanesCovered(row.list, row.quads);
+    return true;
+}
+
+// The quads of a model type's triangle on a fast path, one at a time; answers the samples.
+template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWForm Form, int Textures>
+[[gnu::always_inline]] inline int TTileShader::ShadeQuads(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
+                                                           const TTriangleQuads& t,
+                                                           TRowTexels<Textures>& texels) const
+{
+    using namespace tile;
+    typedef TLoopQuad<Model, TQuad, Form, true> TIn;
+    int samples = 0;
+    if constexpr (Textures > 0)
+    {
+        TTexelRow row;
+        StartTexelRows<Model, Form>(frame, t, texels, row);
+        while (NextTexelRow<Model, Form>(frame, shared, t, texels, row))
+        {
+            const TQuad& dy = frame.rowDy[row.tileRow];
+            for (int at = 0; at < row.quads; ++at)
+            {
+                const int quad = row.list[at];
+                TIn in(shared, frame.columnDx[TCoverage::Column(quad)], dy);
+                for (int i = 0; i < Textures; ++i)
+                    in.words[i] = texels.words[i][at];
+                samples += ShadeFastQuad<Model, Path, Depth>(frame, quad, in);
+            }
+        }
+        return samples;
+    }
+    // Small triangles have a row or two of quads each: one loop over them all, with c * dy worked
+    // out at every quad, costs less than branches on their rows that the processor would often
+    // guess wrong.
+    const int covered = frame.coverage.rowEnds[t.rows - 1];
+    for (int q = 0; q < covered; ++q)
+    {
+        const int quad = frame.coverage.quads[q];
+        const TIn in(shared, frame.columnDx[TCoverage::Column(quad)], frame.rowDy[TCoverage::Row(quad)]);
+        samples += ShadeFastQuad<Model, Path, Depth>(frame, quad, in);
+    }
+    return samples;
+}
+
+// ShadeQuads two quads at a time on eight lanes: the pairs of a textured model's rows, or of the
+// whole coverage list. An odd last quad is paired with itself without lanes, which writes
+// nothing.
+template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWForm Form, int Textures>
+[[gnu::target("avx2"), gnu::flatten]] inline int TTileShader::ShadePairs(TTileFrame& frame,
+                                                           const TQuadShared<TQuadPair>& shared,
+                                                           const TQuadShared<TQuad>& quadShared,
+                                                           const TTriangleQuads& t,
+                                                           TRowTexels<Textures>& texels) const
+{
+    using namespace tile;
+    typedef TLoopQuad<Model, TQuadPair, Form, true> TIn;
+    // Less one, by lane, for every lane written.
+    __m256i counted = _mm256_setzero_si256();
+    if constexpr (Textures > 0)
+    {
+        TTexelRow row;
+        StartTexelRows<Model, Form>(frame, t, texels, row);
+        while (NextTexelRow<Model, Form>(frame, quadShared, t, texels, row))
+        {
+            const TQuadPair dy(frame.rowDy[row.tileRow], frame.rowDy[row.tileRow]);
+            for (int i = 0; i < Textures; ++i)
+                texels.words[i][row.quads] = texels.words[i][row.quads - 1];
+            for (int at = 0; at < row.quads; at += 2)
+            {
+                const bool odd = at + 1 == row.quads;
+                const int first = row.list[at], second = odd ? first & ~0xF : row.list[at + 1];
+                TIn in(shared,
+                       TQuadPair(TCoverage::ByColumn(frame.columnDx, first), TCoverage::ByColumn(frame.columnDx, second)),
+                       dy);
+                for (int i = 0; i < Textures; ++i)
+                    in.words[i] = {PairOf(texels.words[i][at], texels.words[i][at + 1])};
+                counted = _mm256_sub_epi32(counted,
+                                           ShadeFastPair<Model, Path, Depth>(frame, first, second, in, row.plain && !odd));
+            }
+        }
+    }
+    else
+    {
+        int* const quads = frame.coverage.quads;
+        const int covered = frame.coverage.rowEnds[t.rows - 1];
+        quads[covered] = quads[covered - 1] & ~0xF;
+        for (int q = 0; q < covered; q += 2)
+        {
+            const int first = quads[q], second = quads[q + 1];
+            const TIn in(shared,
+                         TQuadPair(TCoverage::ByColumn(frame.columnDx, first), TCoverage::ByColumn(frame.columnDx, second)),
+                         TQuadPair(frame.rowDy[TCoverage::Row(first)], frame.rowDy[TCoverage::Row(second)]));
+            // Two whole neighbours on the target go by plain loads and stores.
+            const bool plain = (first & second & 0xF) == 0xF && second == first + 16 &&
+                               TCoverage::Column(first) + 1 < frame.wholeBefore[TCoverage::Row(first)];
+            counted = _mm256_sub_epi32(counted, ShadeFastPair<Model, Path, Depth>(frame, first, second, in, plain));
+        }
+    }
+    __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(counted), _mm256_extracti128_si256(counted, 1));
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(sum);
+}
+
+// The quads of a model type's triangle through every test and target.
+template <class Model, TTileShader::EWForm Form>
+[[gnu::always_inline]] inline int TTileShader::ShadeQuadsGeneral(const TTileFrame& frame,
+                                                                  const TQuadShared<TQuad>& shared,
+                                                                  const TTriangleQuads& t) const
+{
+    using namespace tile;
+    int samples = 0;
+    const int covered = frame.coverage.rowEnds[t.rows - 1];
+    for (int q = 0; q < covered; ++q)
+    {
+        const int quad = frame.coverage.quads[q];
+        const int row = TCoverage::Row(quad), column = TCoverage::Column(quad);
+        const TLoopQuad<Model, TQuad, Form, false> in(shared, frame.columnDx[column], frame.rowDy[row]);
+        samples += WriteQuad(t.front, frame.tileX + 2 * column, frame.tileY + 2 * row, in.Depth(), TCoverage::Lanes(quad),
+                             [&](TPixelOutput& output) { output.colour[0] = Model::Shade(in); });
+    }
+    return samples;
+}
+
+template <class Model, TTileShader::EQuadPath Path, bool Depth, class L>
+void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant)
+{
+    constexpr bool kPairs = std::is_same_v<L, TQuadPair>;
+    constexpr TModelInputs kInputs = Model::kInputs;
+    constexpr int kTextures = Path == EQuadPath::General ? 0 : kInputs.TextureCount();
+    constexpr int kConstants = kInputs.constants > 0 ? kInputs.constants : 1;
+    constexpr std::uint64_t kPlanes = tile::PlanesRead(kInputs, Depth || Path == EQuadPath::General);
+    static_assert(kInputs.constants >= 0 && kInputs.constants <= kConstantRegisters);
+
+    TTileFrame frame;
+    FrameTile(bins, tile, frame);
+    const int planeCount = 2 + 4 * varyings_;
+    // The constants the model reads, in every lane, once per tile.
+    float constantValues[kConstants][4];
+    TLaneVector<L> constants[kConstants];
+    for (int r = 0; r < kInputs.constants; ++r)
+    {
+        const float* value = call_->pixelConstants.f[r];
+        for (int c = 0; c < 4; ++c)
+            constantValues[r][c] = value[c];
+        constants[r] = {L(value[0]), L(value[1]), L(value[2]), L(value[3])};
+    }
+    TPlaneLanes<L> planes[kMaxPlanes];
+    TQuadShared<L> shared = {planes, constants, constantValues, call_->samplers, originX_, originY_, false, {}, L(0.0f)};
+    // The textures' row sampling works on quads whatever the lanes.
+    TQuadShared<TQuad> quadShared = {nullptr, nullptr, constantValues, call_->samplers, originX_, originY_, false, {},
+                                     TQuad(0.0f)};
+    for (int i = 0; i < kMaxModelTextures; ++i)
+        shared.bound[i] = quadShared.bound[i] = bound_[i];
+    TRowTexels<kTextures> texels;
+    std::uint64_t samples = 0;
+    ForEachTriangle(bins, tile, frame, [&](const TTriangleQuads& t) {
+        const float* p = t.planes;
+        // The planes read, with their coefficients in every lane, once per triangle.
+        // Planes past the record's, of varyings the vertex model does not write, read as zero.
+        auto plane = [&](int k) {
+            if (k < planeCount)
+                planes[k] = {L(p[3 * k]), L(p[3 * k + 1]), L(p[3 * k + 2])};
+            else
+                planes[k] = {L(0.0f), L(0.0f), L(0.0f)};
+        };
+        [&]<std::size_t... K>(std::index_sequence<K...>) {
+            ((((kPlanes >> K) & 1) ? plane(int(K)) : void()), ...);
+        }(std::make_index_sequence<kMaxPlanes>());
+        // 1/w at the origin and its slopes: flat, its value is the same in every quad.
+        const bool flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;
+        const bool unitW = flat && p[3] == 1.0f;
+        shared.front = quadShared.front = t.front;
+        if (flat)
+        {
+            const float w = 1.0f / p[3];
+            shared.flatW = L(w);
+            quadShared.flatW = TQuad(w);
+        }
+        auto shade = [&](auto form) {
+            constexpr EWForm Form = decltype(form)::value;
+            if constexpr (Path == EQuadPath::General)
+                samples += std::uint64_t(ShadeQuadsGeneral<Model, Form>(frame, shared, t));
+            else if constexpr (kPairs)
+                samples += std::uint64_t(ShadePairs<Model, Path, Depth, Form>(frame, shared, quadShared, t, texels));
+            else
+                samples += std::uint64_t(ShadeQuads<Model, Path, Depth, Form>(frame, shared, t, texels));
+        };
+        if (unitW)
+            shade(std::integral_constant<EWForm, EWForm::One>());
+        else if (flat)
+            shade(std::integral_constant<EWForm, EWForm::Flat>());
+        else
+            shade(std::integral_constant<EWForm, EWForm::Perspective>());
+    });
+    samples_[size_t(participant) * 8] += samples;
+}
+
+template <class Model, TTileShader::EQuadPath Path, bool Depth>
+[[gnu::target("avx2"), gnu::flatten]] void TTileShader::ShadeTileAvx2(const TTileBins& bins, int tile, int participant)
+{
+    ShadeTileWith<Model, Path, Depth, TQuadPair>(bins, tile, participant);
+}
+
+template <class Model> const TTileLoops& TTileShader::LoopsOf()
+{
+    typedef TTileShader T;
+    static const TTileLoops loops = {
+        &T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>,
+        {{{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, false>},
+          {&T::ShadeTileWith<Model, EQuadPath::Store, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, true>}},
+         {{&T::ShadeTileWith<Model, EQuadPath::Blend, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, false>},
+          {&T::ShadeTileWith<Model, EQuadPath::Blend, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, true>}}}};
+    return loops;
+}

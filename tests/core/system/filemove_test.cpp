@@ -1,0 +1,145 @@
+// Moving, copying and deleting files and moving folders, and the disk-space query's test hook.
+#include "core/system/platform.h"
+#include "core/system/unistring.h"
+
+#include "testdirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+std::u16string Wide(const std::string& text)
+{
+    std::u16string wide(text.size() + 1, u'\0');
+    wide.resize(static_cast<size_t>(Utf8ToUtf16(wide.data(), static_cast<i32>(wide.size()), text.c_str())));
+    return wide;
+}
+
+size_t EntryCount(const std::string& folder)
+{
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+} // namespace
+
+TEST(FileMove, ReplacesTheDestinationAndRefusesFolders)
+{
+    TTestDirectory directory;
+    directory.WriteFile("a.profile", "new");
+    directory.WriteFile("b.profile", "old");
+    const std::string base = directory.Path();
+    EXPECT_EQ(__FileMove(Wide(base + "/a.profile").c_str(), Wide(base + "/b.profile").c_str()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(base + "/a.profile"));
+    EXPECT_EQ(directory.ReadFile("b.profile"), "new");
+
+    // Missing sources and folders are refused; a folder in the way is not replaced.
+    EXPECT_EQ(__FileMove(Wide(base + "/a.profile").c_str(), Wide(base + "/c").c_str()), 1u);
+    std::filesystem::create_directories(base + "/folder/inside");
+    EXPECT_EQ(__FileMove(Wide(base + "/folder").c_str(), Wide(base + "/moved").c_str()), 1u);
+    EXPECT_EQ(__FileMove(Wide(base + "/b.profile").c_str(), Wide(base + "/folder").c_str()), 1u);
+    EXPECT_EQ(directory.ReadFile("b.profile"), "new");
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/folder/inside"));
+}
+
+TEST(FileMove, BetweenVolumesCopiesAndDeletesTheSource)
+{
+    TTestDirectory directory;
+    struct stat shared;
+    struct stat temporary;
+    if (stat("/dev/shm", &shared) != 0 || access("/dev/shm", W_OK) != 0 ||
+        stat(directory.Path().c_str(), &temporary) != 0 || shared.st_dev == temporary.st_dev)
+        GTEST_SKIP() << "no second writable volume";
+    const std::string target = "/dev/shm/vestamor_filemove_" + std::to_string(getpid());
+    directory.WriteFile("game.save", std::string(100000, 'x') + "end");
+    EXPECT_EQ(__FileMove(Wide(directory.Path() + "/game.save").c_str(), Wide(target).c_str()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(directory.Path() + "/game.save"));
+    std::ifstream file(target, std::ios::binary);
+    const std::string moved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(moved, std::string(100000, 'x') + "end");
+    std::filesystem::remove(target);
+}
+
+TEST(FileCopy, ReplacesTheDestinationWholeOrNotAtAll)
+{
+    TTestDirectory directory;
+    const std::string base = directory.Path();
+    directory.WriteFile("saves/200906151230011234.save", std::string(70000, 's'));
+    directory.WriteFile("saves/128895012300010000.save", "older copy");
+    const std::u16string from = Wide(base + "/saves/200906151230011234.save");
+    const std::u16string to = Wide(base + "/saves/128895012300010000.save");
+    EXPECT_EQ(__FileCopy(from.c_str(), to.c_str()), 0u);
+    EXPECT_EQ(directory.ReadFile("saves/128895012300010000.save"), std::string(70000, 's'));
+    EXPECT_EQ(directory.ReadFile("saves/200906151230011234.save"), std::string(70000, 's'));
+    EXPECT_EQ(EntryCount(base + "/saves"), 2u);
+
+    // A missing source or a folder copies nothing.
+    EXPECT_EQ(__FileCopy(Wide(base + "/saves/missing.save").c_str(), to.c_str()), 1u);
+    EXPECT_EQ(__FileCopy(Wide(base + "/saves").c_str(), to.c_str()), 1u);
+    // A write failing part-way (the file-size limit) leaves no piece of the copy behind.
+    directory.WriteFile("saves/129000000000000000.save", "kept");
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small = {1000, limit.rlim_max};
+    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const u32 cut = __FileCopy(from.c_str(), Wide(base + "/saves/129000000000000000.save").c_str());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(cut, 1u);
+    EXPECT_EQ(directory.ReadFile("saves/129000000000000000.save"), "kept");
+    EXPECT_EQ(EntryCount(base + "/saves"), 3u);
+    EXPECT_EQ(directory.ReadFile("saves/128895012300010000.save"), std::string(70000, 's'));
+}
+
+TEST(FileDelete, DeletesFilesOnly)
+{
+    TTestDirectory directory;
+    directory.WriteFile("player/game.settings", "x");
+    const std::string base = directory.Path();
+    std::filesystem::create_directories(base + "/player/empty");
+    EXPECT_EQ(__FileDelete(Wide(base + "/player/empty").c_str()), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/player/empty"));
+    EXPECT_EQ(__FileDelete(Wide(base + "/player/game.settings").c_str()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(base + "/player/game.settings"));
+    EXPECT_EQ(__FileDelete(Wide(base + "/player/game.settings").c_str()), 1u);
+}
+
+TEST(DirectoryMove, RenamesAFolderWithItsContentUnlessTheDestinationExists)
+{
+    TTestDirectory directory;
+    const std::string base = directory.Path();
+    directory.WriteFile("alice/alice.profile", "profile");
+    directory.WriteFile("alice/128895012300010000.save", "game");
+    EXPECT_EQ(__DirectoryMove(Wide(base + "/alice").c_str(), Wide(base + "/bob").c_str()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(base + "/alice"));
+    EXPECT_EQ(directory.ReadFile("bob/alice.profile"), "profile");
+    EXPECT_EQ(directory.ReadFile("bob/128895012300010000.save"), "game");
+
+    // An existing destination, even an empty folder, is never replaced; files are no folders.
+    std::filesystem::create_directories(base + "/carol");
+    EXPECT_EQ(__DirectoryMove(Wide(base + "/bob").c_str(), Wide(base + "/carol").c_str()), 1u);
+    EXPECT_EQ(directory.ReadFile("bob/alice.profile"), "profile");
+    EXPECT_EQ(__DirectoryMove(Wide(base + "/bob/alice.profile").c_str(), Wide(base + "/dave").c_str()), 1u);
+    EXPECT_EQ(__DirectoryMove(Wide(base + "/missing").c_str(), Wide(base + "/dave").c_str()), 1u);
+    EXPECT_FALSE(std::filesystem::exists(base + "/dave"));
+}
+
+TEST(DiskFreeBytes, TestsAnswerTheQuery)
+{
+    TTestDirectory directory;
+    const std::u16string path = Wide(directory.Path());
+    EXPECT_GT(GetDiskFreeBytes(path.c_str()), 0);
+    SetDiskFreeQuery([](const char16_t*) -> i64 { return 314572799; });
+    EXPECT_EQ(GetDiskFreeBytes(path.c_str()), 314572799);
+    // Arguments are still checked first.
+    EXPECT_EQ(GetDiskFreeBytes(u"ab"), -1);
+    SetDiskFreeQuery(nullptr);
+    EXPECT_NE(GetDiskFreeBytes(path.c_str()), 314572799);
+    EXPECT_EQ(GetDiskFreeBytes(Wide(directory.Path() + "/missing/folder").c_str()), -2);
+}

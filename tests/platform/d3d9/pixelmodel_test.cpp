@@ -1,0 +1,174 @@
+// Pixel model types: which tile loop draws them under which states, what a model reading
+// varyings the vertex model does not write sees, and the line a bare function's first draw logs.
+#include "renderfixture.h"
+
+#include "platform/d3d9/pixelmodel.h"
+#include "platform/d3d9/simdlevel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <type_traits>
+
+namespace
+{
+// Paints which loop shades it: the general path's function red, the type's general loop green,
+// its fast loop blue, or white where that loop takes two quads at a time.
+struct TPathPixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, 1}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const auto texel = in.Texture(0);
+        const bool function = std::is_same_v<Quad, TFunctionQuad<TPathPixel>>;
+        const bool fast = requires { texel.words; };
+        const bool pairs = std::is_same_v<L, TQuadPair>;
+        const float red = function || pairs ? 1.0f : 0.0f, green = !function && (!fast || pairs) ? 1.0f : 0.0f;
+        return TLaneVector<L>{L(red), L(green), L(fast ? 1.0f : 0.0f), L(1.0f)};
+    }
+};
+
+// Varying 2 (its channels the other way round) plus the texture at varying 3, which the tests'
+// vertex model (two varyings) never writes: they read as zero.
+struct TUnwrittenPixel
+{
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(2), .textures = {{0, 3}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> v = in.Varying(2);
+        return TLaneVector<L>{v.w, v.z, v.y, v.x} + in.Texture(0);
+    }
+};
+
+const TPixelModelRegistration kPath("test.path", PixelModelType<TPathPixel>());
+const TPixelModelRegistration kPathFunction("test.path-function", &ModelFunction<TPathPixel>);
+const TPixelModelRegistration kUnwritten("test.unwritten", PixelModelType<TUnwrittenPixel>());
+const TPixelModelRegistration kUnwrittenFunction("test.unwritten-function", &ModelFunction<TUnwrittenPixel>);
+
+class PixelModelTest : public RenderTest
+{
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        texture = MakeTexture(1);
+        device->SetTexture(0, texture);
+    }
+    void TearDown() override
+    {
+        SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
+        device->SetTexture(0, nullptr);
+        texture->Release();
+        RenderTest::TearDown();
+    }
+
+    IDirect3DTexture9* MakeTexture(UINT levels)
+    {
+        IDirect3DTexture9* made = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(8, 8, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made, nullptr));
+        return made;
+    }
+
+    // The colour a full-screen quad of the model draws at the centre.
+    std::uint32_t Painted(const char* model)
+    {
+        UsePixelShader(model);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+        Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
+        return ReadBackBuffer()[32 * 64 + 32];
+    }
+
+    IDirect3DTexture9* texture = nullptr;
+};
+
+TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
+{
+    constexpr std::uint32_t kFunction = 0xFF0000, kGeneral = 0x00FF00, kQuads = 0x0000FF, kPairs = 0xFFFFFF;
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        const std::uint32_t fast = level == ESimdLevel::Avx2 ? kPairs : kQuads;
+        SCOPED_TRACE(int(level));
+        EXPECT_EQ(kFunction, Painted("test.path-function"));
+        // Stored, blended, depth-tested, and with nothing bound: the fast loops.
+        EXPECT_EQ(fast, Painted("test.path"));
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        EXPECT_EQ(fast, Painted("test.path"));
+        device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+        EXPECT_EQ(fast, Painted("test.path"));
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        EXPECT_EQ(fast, Painted("test.path"));
+        device->SetTexture(0, nullptr);
+        EXPECT_EQ(fast, Painted("test.path"));
+        // A stencil test, an alpha test, part of the channels written, blending other than
+        // ordinary transparency, a texture sampled with mipmaps: the type's general loop.
+        device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+        EXPECT_EQ(kGeneral, Painted("test.path"));
+        device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+        EXPECT_EQ(kGeneral, Painted("test.path"));
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x7);
+        EXPECT_EQ(kGeneral, Painted("test.path"));
+        device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        EXPECT_EQ(kGeneral, Painted("test.path"));
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        IDirect3DTexture9* mipmapped = MakeTexture(2);
+        device->SetTexture(0, mipmapped);
+        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+        EXPECT_EQ(kGeneral, Painted("test.path"));
+        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+        device->SetTexture(0, texture);
+        mipmapped->Release();
+        device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    }
+    SetRasteriserSimdLevel(chosen);
+}
+
+TEST_F(PixelModelTest, VaryingsTheVertexModelDoesNotWriteReadAsZero)
+{
+    // Texel (0, 0) alone has this colour: the point sampled at (0, 0), the texture clamped.
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, &locked, nullptr, 0);
+    for (int y = 0; y < 8; ++y)
+    {
+        for (int x = 0; x < 8; ++x)
+            static_cast<std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] = x + y == 0 ? 0xFF102030 : 0xFFFFFFFF;
+    }
+    texture->UnlockRect(0);
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        EXPECT_EQ(0x102030u, Painted("test.unwritten"));
+        const std::vector<std::uint32_t> image = ReadBackBuffer();
+        Painted("test.unwritten-function");
+        EXPECT_EQ(image, ReadBackBuffer());
+    }
+    SetRasteriserSimdLevel(chosen);
+}
+
+TEST_F(PixelModelTest, ABareFunctionsFirstDrawSaysSoOnce)
+{
+    const TPixelModelRegistration bare("test.bare-once", &ModelFunction<TPathPixel>);
+    ::testing::internal::CaptureStderr();
+    Painted("test.bare-once");
+    Painted("test.bare-once");
+    Painted("test.path");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ("d3d9: pixel model 'test.bare-once' is a bare function: each quad calls it through the general path\n",
+              said);
+}
+} // namespace

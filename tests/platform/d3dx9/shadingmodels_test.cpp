@@ -1,0 +1,310 @@
+// Every pixel model the layer registers draws, through its own tile loops, the bits its function
+// draws through the general path: stored, blended and depth-tested (the fast loops), and under a
+// stencil or alpha test (the model's general loop); in perspective, at one w and at w = 1; with
+// textures the sampler filters by rows, one it samples quad by quad, and none; on both 32-bit
+// targets of odd size, and with SSE2 and AVX2.
+#include "platform/d3d9/devicefixture.h"
+#include "platform/d3d9/pixelmodel.h"
+#include "platform/d3d9/simdlevel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct TPinVertex
+{
+    float x, y, z, w;
+    D3DCOLOR colour;
+    float u, v;
+    float s, t, r;
+};
+
+// Varying 0 the colour, 1 the first texture coordinates, 2 the second ones (a normal too).
+void PinVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
+{
+    const float* position = input.Attribute(D3DDECLUSAGE_POSITION);
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    const float* first = input.Attribute(D3DDECLUSAGE_TEXCOORD, 0);
+    const float* second = input.Attribute(D3DDECLUSAGE_TEXCOORD, 1);
+    for (int c = 0; c < 4; ++c)
+    {
+        output.position[c] = position[c];
+        output.varying[0][c] = colour[c];
+        output.varying[1][c] = first[c];
+        output.varying[2][c] = second[c];
+    }
+}
+
+const TVertexModelRegistration kPinVertex("pin.vertex", PinVertex, 3);
+
+float Jitter(unsigned& seed, float amount)
+{
+    seed = seed * 1103515245u + 12345u;
+    return (float((seed >> 8) & 0xFFFF) / 65535.0f * 2.0f - 1.0f) * amount;
+}
+
+// How the model's textures are bound.
+enum class ETextures
+{
+    Rows,     // one level each: sampled a row of quads at a time
+    Mipmaps,  // stage 0 with mipmaps: sampled quad by quad
+    Unbound,  // nothing at stage 0
+};
+
+// What the draws test and blend.
+enum class EStates
+{
+    Stored,
+    Blended,
+    DepthStored,
+    DepthBlended,
+    Stencil,
+    AlphaTest,
+};
+
+class ShadingModelsTest : public DeviceTest, public ::testing::WithParamInterface<const char*>
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
+                                              {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                              {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                              {0, 28, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TEXCOORD, 1},
+                                              D3DDECL_END()};
+        ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
+        device->SetVertexDeclaration(declaration);
+        DWORD tokens[64];
+        ShadingModelTokens(false, "pin.vertex", tokens, 64);
+        IDirect3DVertexShader9* vertexShader = nullptr;
+        ASSERT_EQ(D3D_OK, device->CreateVertexShader(tokens, &vertexShader));
+        device->SetVertexShader(Own(vertexShader));
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                            &depth, nullptr));
+        device->SetDepthStencilSurface(depth);
+        const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
+        unsigned seed = 5;
+        for (int i = 0; i < 2; ++i)
+        {
+            ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, formats[i], D3DPOOL_DEFAULT,
+                                                    &targetTextures[i], nullptr));
+            targetTextures[i]->GetSurfaceLevel(0, &targets[i]);
+            textures[i] = Texture(i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, formats[i], seed);
+        }
+        mipmapped = Texture(16, 16, 3, D3DFMT_A8R8G8B8, seed);
+    }
+
+    void TearDown() override
+    {
+        SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
+        device->SetVertexShader(nullptr);
+        device->SetPixelShader(nullptr);
+        device->SetVertexDeclaration(nullptr);
+        device->SetDepthStencilSurface(nullptr);
+        for (int stage = 0; stage < 2; ++stage)
+            device->SetTexture(stage, nullptr);
+        IDirect3DSurface9* back = nullptr;
+        device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+        device->SetRenderTarget(0, back);
+        back->Release();
+        for (IUnknown* object : owned)
+            object->Release();
+        for (int i = 0; i < 2; ++i)
+        {
+            targets[i]->Release();
+            targetTextures[i]->Release();
+        }
+        depth->Release();
+        declaration->Release();
+        DeviceTest::TearDown();
+    }
+
+    template <class T> T* Own(T* object)
+    {
+        owned.push_back(object);
+        return object;
+    }
+
+    IDirect3DPixelShader9* PixelShader(const char* name)
+    {
+        DWORD tokens[64];
+        EXPECT_NE(0u, ShadingModelTokens(true, name, tokens, 64));
+        IDirect3DPixelShader9* shader = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreatePixelShader(tokens, &shader));
+        return Own(shader);
+    }
+
+    IDirect3DTexture9* Texture(UINT width, UINT height, UINT levels, D3DFORMAT format, unsigned& seed)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
+        for (UINT level = 0; level < levels; ++level)
+        {
+            D3DLOCKED_RECT locked;
+            texture->LockRect(level, &locked, nullptr, 0);
+            for (UINT y = 0; y < (height >> level); ++y)
+            {
+                for (UINT x = 0; x < (width >> level); ++x)
+                {
+                    seed = seed * 1103515245u + 12345u;
+                    reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
+                        seed ^ (seed >> 15);
+                }
+            }
+            texture->UnlockRect(level);
+        }
+        return Own(texture);
+    }
+
+    void Bind(ETextures bound, int variant)
+    {
+        IDirect3DTexture9* first = bound == ETextures::Mipmaps ? mipmapped : textures[variant & 1];
+        device->SetTexture(0, bound == ETextures::Unbound ? nullptr : first);
+        device->SetTexture(1, textures[(variant + 1) & 1]);
+        for (int stage = 0; stage < 2; ++stage)
+        {
+            const DWORD address = ((variant + stage) & 1) ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+            const DWORD filter = ((variant >> 1) + stage) & 1 ? D3DTEXF_POINT : D3DTEXF_LINEAR;
+            device->SetSamplerState(stage, D3DSAMP_ADDRESSU, address);
+            device->SetSamplerState(stage, D3DSAMP_ADDRESSV, address);
+            device->SetSamplerState(stage, D3DSAMP_MAGFILTER, filter);
+            device->SetSamplerState(stage, D3DSAMP_MINFILTER, filter);
+            device->SetSamplerState(stage, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        }
+    }
+
+    void Set(EStates states, int variant)
+    {
+        const bool depthTest = states == EStates::DepthStored || states == EStates::DepthBlended ||
+                               states == EStates::Stencil;
+        device->SetRenderState(D3DRS_ZENABLE, depthTest);
+        const DWORD functions[4] = {D3DCMP_LESSEQUAL, D3DCMP_GREATER, D3DCMP_EQUAL, D3DCMP_LESS};
+        device->SetRenderState(D3DRS_ZFUNC, functions[variant]);
+        device->SetRenderState(D3DRS_ZWRITEENABLE, (variant & 2) == 0);
+        device->SetRenderState(D3DRS_STENCILENABLE, states == EStates::Stencil);
+        device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+        device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_INCR);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, states == EStates::AlphaTest);
+        device->SetRenderState(D3DRS_ALPHAREF, 0x60);
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, states == EStates::Blended || states == EStates::DepthBlended);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        // The fixed function's operations (colour, alpha) and whether stage 0 has a texture.
+        const float operations[][2] = {{D3DTOP_MODULATE, D3DTOP_MODULATE},     {D3DTOP_ADD, D3DTOP_SELECTARG1},
+                                       {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2}, {D3DTOP_MODULATE2X, D3DTOP_ADD},
+                                       {D3DTOP_SELECTARG2, D3DTOP_MODULATE2X}, {D3DTOP_DISABLE, D3DTOP_MODULATE}};
+        const int combination = variant + int(states);
+        const float* ops = operations[combination % 6];
+        const float constants[6][4] = {{0.9f, 0.6f, 0.8f, 0.7f},  {0.5f, 0.7f, 1.2f, 1.0f},
+                                       {0.2f, 0.1f, 0.3f, 0.0f},  {0.0f, 0.0f, 0.0f, 0.0f},
+                                       {0.25f, 0.5f, 0.75f, 1.0f}, {ops[0], ops[1], float(combination % 3 != 2), 0.0f}};
+        device->SetPixelShaderConstantF(0, &constants[0][0], 6);
+    }
+
+    // Two layers of triangles, the second tested against the first's depth, half of them the
+    // first's again at the same depths; answers the samples each layer passed and the target's
+    // pixels.
+    std::vector<std::uint32_t> Draw(IDirect3DPixelShader9* shader, IDirect3DSurface9* target)
+    {
+        IDirect3DQuery9* query = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+        device->SetRenderTarget(0, target);
+        device->SetPixelShader(shader);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x80402010, 0.6f, 0);
+        std::vector<std::uint32_t> result;
+        unsigned seed = 31;
+        std::vector<TPinVertex> triangles;
+        for (int layer = 0; layer < 2; ++layer)
+        {
+            triangles.resize(layer * 8 * 3);
+            for (TPinVertex& v : triangles)
+                v.colour ^= 0x00FFFFFF;
+            for (int i = int(triangles.size()); i < 16 * 3; ++i)
+            {
+                const float w = (i / 3) % 3 == 0 ? 1.0f : (i / 3) % 3 == 1 ? 1.75f : 1.0f + 0.6f * float(i % 3);
+                const float x = 32.0f + Jitter(seed, 44.0f), y = 32.0f + Jitter(seed, 44.0f);
+                const float z = 0.5f + Jitter(seed, 0.5f);
+                TPinVertex v = {(x / 31.5f - 1.0f) * w, (1.0f - y / 30.5f) * w, z * w, w,
+                                D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
+                                0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f), Jitter(seed, 1.0f),
+                                Jitter(seed, 1.0f), Jitter(seed, 1.0f)};
+                triangles.push_back(v);
+            }
+            query->Issue(D3DISSUE_BEGIN);
+            EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 16, triangles.data(), sizeof(TPinVertex)));
+            query->Issue(D3DISSUE_END);
+            DWORD samples = 0;
+            query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH);
+            result.push_back(samples);
+        }
+        query->Release();
+        const std::vector<std::uint32_t> pixels = ReadTarget(target);
+        result.insert(result.end(), pixels.begin(), pixels.end());
+        return result;
+    }
+
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+    IDirect3DTexture9* targetTextures[2] = {};
+    IDirect3DSurface9* targets[2] = {};
+    IDirect3DTexture9* textures[2] = {};
+    IDirect3DTexture9* mipmapped = nullptr;
+    std::vector<IUnknown*> owned;
+};
+
+TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
+{
+    const TPixelModel* model = FindPixelModel(GetParam());
+    ASSERT_NE(nullptr, model);
+    ASSERT_NE(nullptr, model->loops) << "a type, drawn by its own loops";
+    // The same function, registered bare: the general path.
+    const std::string pinned = std::string("pin.") + GetParam();
+    RegisterPixelModel(pinned.c_str(), model->function);
+    IDirect3DPixelShader9* own = PixelShader(GetParam());
+    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
+    ASSERT_TRUE(device->BeginScene() == D3D_OK);
+    int drawn = 0, compared = 0;
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        for (ETextures bound : {ETextures::Rows, ETextures::Mipmaps, ETextures::Unbound})
+        {
+            for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
+                                   EStates::Stencil, EStates::AlphaTest})
+            {
+                // Filters, addressing, depth tests and targets vary from scene to scene.
+                const int variant = compared % 4;
+                Bind(bound, variant);
+                Set(states, variant);
+                IDirect3DSurface9* target = targets[(compared / 4) & 1];
+                const std::vector<std::uint32_t> expected = Draw(general, target);
+                EXPECT_EQ(expected, Draw(own, target)) << "level " << int(level) << " textures " << int(bound)
+                                                       << " states " << int(states) << " variant " << variant;
+                drawn += expected[0] + expected[1] > 500;
+                ++compared;
+            }
+        }
+    }
+    device->EndScene();
+    // Nearly every scene draws plenty (alpha tests and depth tests keep some out).
+    EXPECT_GT(drawn, compared / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, ShadingModelsTest,
+                         ::testing::Values("canvas2d", "canvas3d", "vertexcolour", "textured", "glyph", "mesh",
+                                           "meshlit", "depth", "texturestages", "fixed-function", "fallback"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 c = c == '-' ? '_' : c;
+                             return name;
+                         });
+} // namespace

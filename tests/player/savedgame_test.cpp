@@ -1,0 +1,423 @@
+// Saved games on disk: the file written and loaded back, the free-space floor, whole files
+// only, the listing with its older names and checks, and the pending saved game.
+#include "core/compression/compressedfile.h"
+#include "playerfixture.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+// 2009-06-15 12:30:01.234 and a little more: the local time of the saves.
+u64 s_nNow = 0;
+u64 TestClock()
+{
+    return s_nNow;
+}
+
+u64 FileTime(u16 year, u8 month, u8 day, u8 hour, u8 minute, u8 second, u16 milliseconds)
+{
+    TDateTime time = {year, month, 0, day, hour, minute, second, milliseconds};
+    return time.ToFileTime();
+}
+
+i64 s_nFreeBytes = 0;
+i64 TestFreeBytes(const char16_t*)
+{
+    return s_nFreeBytes;
+}
+
+class SavedGameTest : public PlayerTest
+{
+protected:
+    void SetUp() override
+    {
+        PlayerTest::SetUp();
+        s_nNow = FileTime(2009, 6, 15, 12, 30, 1, 234) + 5678;
+        Manager().SetClock(TestClock);
+        s_nFreeBytes = SAVED_GAME_FREE_BYTES;
+        SetDiskFreeQuery(TestFreeBytes);
+        m_State.m_aRecord.resize(3000);
+        for (size_t i = 0; i < m_State.m_aRecord.size(); ++i)
+            m_State.m_aRecord[i] = static_cast<u8>(i * 7 + i / 13);
+        m_Summary.m_nMoney = 123456;
+        m_Summary.m_aLevel[2][5] = 3;
+        ASSERT_EQ(Start(), 0u);
+        ASSERT_EQ(AddProfile(u"Anna"), 0u);
+    }
+
+    TPlayerProfile& Profile() const { return *Manager().GetProfile(0); }
+    TGameSavedGame* Record(i32 index) const
+    {
+        return static_cast<TGameSavedGame*>(Profile().GetSavedGame(index));
+    }
+
+    static std::string Id(u64 fileTime) { return std::to_string(fileTime); }
+
+    // The state image the running game writes now.
+    static std::vector<u8> StateImage()
+    {
+        TMemoryStream stream;
+        EXPECT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+        return std::vector<u8>(stream.GetData(), stream.GetData() + stream.GetSize());
+    }
+
+    // A saved game of the profile, written by hand.
+    std::string SavedGameFile(i64 owner, i32 money, u32 completion, const std::string& tail = "") const
+    {
+        return TBytes().Header().I64(owner).U32(static_cast<u32>(money)).U32(completion).U32(0).U32(0).Get() +
+               tail;
+    }
+
+    void Patch(const std::string& name, size_t offset, u32 value)
+    {
+        std::string bytes = Read(name);
+        std::memcpy(bytes.data() + offset, &value, 4);
+        Write(name, bytes);
+    }
+};
+} // namespace
+
+TEST_F(SavedGameTest, WritesTheFileByteForByte)
+{
+    const size_t linesBefore = Log().size();
+    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_NE(record, nullptr);
+    // The id: the local time in whole milliseconds, 18 digits.
+    const u64 id = FileTime(2009, 6, 15, 12, 30, 1, 234);
+    EXPECT_EQ(record->GetId(), static_cast<i64>(id));
+    EXPECT_EQ(Id(id).size(), 18u);
+    EXPECT_EQ(Entries("anna"), (std::vector<std::string>{Id(id) + ".save", "anna.profile"}));
+    EXPECT_EQ(Record(0), record);
+    EXPECT_EQ(record->GetOwner(), &Profile());
+    EXPECT_EQ(Record(0)->GetMoney(), 123456);
+    EXPECT_EQ(Record(0)->GetCompletion(), 1u);
+
+    const std::string file = Read("anna/" + Id(id) + ".save");
+    ASSERT_GT(file.size(), 34u);
+    const std::vector<u8> image = StateImage();
+    EXPECT_EQ(file.substr(0, 24), TBytes().Header().I64(Profile().GetUid()).U32(123456).U32(1).Get());
+    u32 sizes[2];
+    std::memcpy(sizes, file.data() + 24, 8);
+    EXPECT_EQ(sizes[0], image.size());
+    EXPECT_EQ(sizes[1], file.size() - 32);
+    // One zlib stream at level 9 to the end of the file, inflating to the image.
+    EXPECT_EQ(static_cast<u8>(file[32]), 0x78);
+    EXPECT_EQ(static_cast<u8>(file[33]), 0xDA);
+    std::vector<u8> inflated(image.size() + 16);
+    u32 inflatedSize = static_cast<u32>(inflated.size());
+    EXPECT_EQ(InflateBuffer(file.data() + 32, sizes[1], inflated.data(), &inflatedSize), 1);
+    inflated.resize(inflatedSize);
+    EXPECT_EQ(inflated, image);
+    EXPECT_EQ(Log().substr(linesBefore).find("error"), std::string::npos) << Log().substr(linesBefore);
+}
+
+TEST_F(SavedGameTest, LoadsTheGameBack)
+{
+    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_NE(record, nullptr);
+    const std::vector<u8> saved = m_State.m_aRecord;
+    std::fill(m_State.m_aRecord.begin(), m_State.m_aRecord.end(), 0);
+    EXPECT_EQ(Profile().LoadGame(record, 5, 0), 0u);
+    EXPECT_EQ(m_State.m_aRecord, saved);
+    EXPECT_EQ(record->GetTag(), 5u);
+    EXPECT_TRUE(Logged("TPlayerProfile::LoadGame(): done"));
+    EXPECT_EQ(Manager().GetPendingSavedGame(), record);
+    EXPECT_EQ(std::u16string(Profile().GetCurrentFile()), u"");
+
+    // A record loads from its file, whatever the listing read: a fresh listing loads the same.
+    Profile().RefreshSavedGames();
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+    ASSERT_EQ(Profile().GetSavedGameCount(), 1);
+    EXPECT_EQ(Record(0)->GetMoney(), 123456);
+    std::fill(m_State.m_aRecord.begin(), m_State.m_aRecord.end(), 1);
+    EXPECT_EQ(Profile().LoadGame(Record(0), 0, 0), 0u);
+    EXPECT_EQ(m_State.m_aRecord, saved);
+}
+
+TEST_F(SavedGameTest, FreeSpaceFloor)
+{
+    s_nFreeBytes = SAVED_GAME_FREE_BYTES - 1;
+    const std::string log = Log();
+    EXPECT_EQ(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    EXPECT_EQ(Entries("anna"), (std::vector<std::string>{"anna.profile"}));
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(Profile().GetSavedGameCount(), 0);
+    s_nFreeBytes = SAVED_GAME_FREE_BYTES;
+    EXPECT_NE(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    EXPECT_EQ(Profile().GetSavedGameCount(), 1);
+}
+
+TEST_F(SavedGameTest, OnlyWholeFilesReachTheirName)
+{
+    // The state cannot be written: no file at all.
+    m_State.m_bFailSave = true;
+    EXPECT_EQ(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    EXPECT_TRUE(Logged("TPlayerProfile::SaveGame(): Failed."));
+    EXPECT_EQ(Entries("anna"), (std::vector<std::string>{"anna.profile"}));
+    m_State.m_bFailSave = false;
+
+    // The disk takes only part of the file: no file, and the previous save stays.
+    ASSERT_NE(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    const std::string first = Id(FileTime(2009, 6, 15, 12, 30, 1, 234)) + ".save";
+    const std::string kept = Read("anna/" + first);
+    s_nNow += 10000;
+    m_State.m_aRecord.resize(200000);
+    u32 noise = 2463534242u;
+    for (u8& byte : m_State.m_aRecord)
+    {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        byte = static_cast<u8>(noise);
+    }
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small = {8192, limit.rlim_max};
+    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    TPlayerSavedGame* cut = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(cut, nullptr);
+    EXPECT_EQ(Entries("anna"), (std::vector<std::string>{first, "anna.profile"}));
+    EXPECT_EQ(Read("anna/" + first), kept);
+    EXPECT_EQ(Profile().GetSavedGameCount(), 1);
+
+    // The file cannot be made.
+    std::filesystem::create_directories(m_Root + "/anna/" + Id(s_nNow - s_nNow % 10000) + ".save.tmp/x");
+    EXPECT_EQ(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    EXPECT_TRUE(Logged("TPlayerProfile::SaveGame(): error: Unable to create saved game file '" + m_Root +
+                       "/anna/" + Id(s_nNow - s_nNow % 10000) + ".save'."))
+        << Log();
+}
+
+TEST_F(SavedGameTest, PlacesNewRecordsInTheList)
+{
+    const i64 firstId = Profile().SaveGame(0, SAVE_GAME_INSERT, -1)->GetId();
+    // Within the same millisecond: the same name, one file, one record.
+    s_nNow += 9000 - 5678;
+    TPlayerSavedGame* again = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->GetId(), firstId);
+    ASSERT_EQ(Profile().GetSavedGameCount(), 1);
+    EXPECT_EQ(Record(0), again);
+    s_nNow += 10000;
+    TPlayerSavedGame* second = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    s_nNow += 10000;
+    TPlayerSavedGame* third = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_EQ(Profile().GetSavedGameCount(), 3);
+    EXPECT_EQ(Record(0), third);
+    EXPECT_EQ(Record(2), again);
+    EXPECT_EQ(Profile().GetSavedGame(3), nullptr);
+    EXPECT_EQ(Profile().GetSavedGame(-1), nullptr);
+
+    // A replace index takes that record's place and deletes its file.
+    const std::string secondFile = Id(static_cast<u64>(second->GetId())) + ".save";
+    s_nNow += 10000;
+    TPlayerSavedGame* replacing = Profile().SaveGame(0, SAVE_GAME_INSERT, 1);
+    EXPECT_EQ(Record(1), replacing);
+    EXPECT_FALSE(Exists("anna/" + secondFile));
+    // Mode 1 takes the first record's place and leaves its file.
+    const std::string thirdFile = Id(static_cast<u64>(third->GetId())) + ".save";
+    s_nNow += 10000;
+    TPlayerSavedGame* firstPlace = Profile().SaveGame(0, SAVE_GAME_FIRST, -1);
+    EXPECT_EQ(Record(0), firstPlace);
+    EXPECT_EQ(Profile().GetSavedGameCount(), 3);
+    EXPECT_TRUE(Exists("anna/" + thirdFile));
+    EXPECT_EQ(Entries("anna").size(), 5u);
+}
+
+TEST_F(SavedGameTest, DeleteGameAndThePendingRecord)
+{
+    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_EQ(Profile().LoadGame(record, 0, 0), 0u);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), record);
+    EXPECT_EQ(Profile().DeleteGame(1), 3u);
+    EXPECT_TRUE(Logged("TPlayerProfile::DeleteGame(): error: Saved game index 1 out of range."));
+    EXPECT_EQ(Profile().DeleteGame(0), 0u);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+    EXPECT_EQ(Entries("anna"), (std::vector<std::string>{"anna.profile"}));
+
+    // A file that cannot be deleted: 1, the record stays.
+    s_nNow += 10000;
+    record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    const std::string name = Id(static_cast<u64>(record->GetId())) + ".save";
+    std::filesystem::remove(m_Root + "/anna/" + name);
+    std::filesystem::create_directories(m_Root + "/anna/" + name);
+    EXPECT_EQ(Profile().DeleteGame(0), 1u);
+    EXPECT_TRUE(Logged("TPlayerSavedGame::Delete(): error: Error deleting saved game '" + m_Root + "/anna/" +
+                       name + "'."));
+    EXPECT_EQ(Profile().GetSavedGameCount(), 1);
+    // A profile deleted with its records forgets the pending one.
+    s_nNow += 10000;
+    record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_EQ(Profile().LoadGame(record, 0, 0), 0u);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), record);
+    std::filesystem::remove_all(m_Root + "/anna/" + name);
+    ASSERT_EQ(Manager().DeleteProfile(0), 0u);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+}
+
+TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
+{
+    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    const std::string name = "anna/" + Id(static_cast<u64>(record->GetId())) + ".save";
+    const std::string good = Read(name);
+    const std::vector<u8> running(m_State.m_aRecord.size(), 9);
+    auto refused = [&](const std::string& bytes, const char* why) {
+        Write(name, bytes);
+        m_State.m_aRecord = running;
+        EXPECT_EQ(Profile().LoadGame(record, 0, 0), 1u) << why;
+        EXPECT_EQ(m_State.m_aRecord, running) << why;
+    };
+    u32 size = 0;
+    std::memcpy(&size, good.data() + 24, 4);
+    auto patched = [&](size_t offset, u32 value) {
+        std::string bytes = good;
+        std::memcpy(bytes.data() + offset, &value, 4);
+        return bytes;
+    };
+    refused(patched(24, size - 1), "inflates past its size");
+    EXPECT_TRUE(Logged("is damaged: it does not inflate to its " + std::to_string(size - 1) + " bytes."))
+        << Log();
+    refused(patched(24, size + 1), "ends before its size");
+    refused(patched(24, SAVED_GAME_MAX_IMAGE + 1), "claims too much");
+    EXPECT_TRUE(Logged("claims 268435457 bytes, more than a saved game holds."));
+    refused(patched(24, 0xFFFFFFFF), "claims everything");
+    // More than the stream can inflate to.
+    const u32 most = static_cast<u32>(good.size() - 32) * 1032;
+    refused(patched(24, most + 1), "claims more than the stream holds");
+    EXPECT_TRUE(Logged("claims " + std::to_string(most + 1) + " bytes"));
+    refused(patched(24, most), "reaches the end of the stream first");
+    EXPECT_TRUE(Logged("is damaged: it does not inflate to its " + std::to_string(most) + " bytes."));
+    refused(good.substr(0, good.size() - 10), "cut short");
+    std::string flipped = good;
+    for (size_t i = 40; i < 60; ++i)
+        flipped[i] = static_cast<char>(~flipped[i]);
+    refused(flipped, "damaged stream");
+    refused(good.substr(0, 30), "no sizes");
+    std::string checksum = good;
+    checksum.back() = static_cast<char>(checksum.back() ^ 1);
+    refused(checksum, "the stream's checksum");
+    refused(TBytes().Header(2).Get() + good.substr(8), "another patch level");
+    EXPECT_TRUE(Logged("TPlayerProfile::LoadGame(): done with errors"));
+    // The file whole again loads.
+    Write(name, good);
+    EXPECT_EQ(Profile().LoadGame(record, 0, 0), 0u);
+    EXPECT_NE(m_State.m_aRecord, running);
+}
+
+TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
+{
+    const i64 uid = Profile().GetUid();
+    const u64 newest = FileTime(2012, 1, 2, 3, 4, 5, 6);
+    const u64 middle = FileTime(2010, 7, 8, 9, 10, 11, 12);
+    const u64 oldest = FileTime(2001, 12, 31, 23, 59, 59, 999);
+    Write("anna/" + Id(middle) + ".save",
+          SavedGameFile(uid, 20, 2, "damaged stream: not read by the listing"));
+    Write("anna/" + Id(oldest) + ".save", SavedGameFile(uid, 10, 1));
+    Write("anna/" + Id(newest) + ".save", SavedGameFile(uid, 30, 3));
+    // 17 digits: not listed; a time before 2000 or no number: skipped with a line.
+    Write("anna/12889501230001000.save", SavedGameFile(uid, 1, 1));
+    const u64 early = FileTime(1999, 12, 31, 0, 0, 0, 0);
+    Write("anna/" + Id(early) + ".save", SavedGameFile(uid, 1, 1));
+    Write("anna/abcdefghijklmnopqr.save", SavedGameFile(uid, 1, 1));
+    // Another profile's saved game, and one of another patch level.
+    ASSERT_EQ(AddProfile(u"Bert"), 0u);
+    const i64 bert = Manager().GetProfile(1)->GetUid();
+    const u64 foreign = FileTime(2011, 1, 1, 0, 0, 0, 0);
+    Write("anna/" + Id(foreign) + ".save", SavedGameFile(bert, 1, 1));
+    const u64 patch = FileTime(2011, 2, 1, 0, 0, 0, 0);
+    Write("anna/" + Id(patch) + ".save", TBytes().Header(2).I64(uid).U32(1).U32(1).Get());
+
+    Profile().RefreshSavedGames();
+    ASSERT_EQ(Profile().GetSavedGameCount(), 3);
+    EXPECT_EQ(Record(0)->GetId(), static_cast<i64>(newest));
+    EXPECT_EQ(Record(1)->GetId(), static_cast<i64>(middle));
+    EXPECT_EQ(Record(2)->GetId(), static_cast<i64>(oldest));
+    EXPECT_EQ(Record(1)->GetMoney(), 20);
+    EXPECT_EQ(Record(1)->GetCompletion(), 2u);
+    EXPECT_EQ(Record(0)->GetOwner(), &Profile());
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+    EXPECT_TRUE(
+        Logged("TPlayerProfile::RefreshSavedGames(): error: Can't get a valid timestamp from saved game '" +
+               Id(early) + ".save'."))
+        << Log();
+    EXPECT_TRUE(Logged("Can't get a valid timestamp from saved game 'abcdefghijklmnopqr.save'."));
+    EXPECT_TRUE(Logged("TPlayerProfile::RefreshSavedGames(): error: Invalid player profile uid (" +
+                       std::to_string(bert) + ", expected " + std::to_string(uid) + ") while pre-loading."));
+    // Nothing was removed.
+    EXPECT_EQ(Entries("anna").size(), 9u);
+
+    // A saved game whose owner no profile has is listed under the first profile.
+    Write("anna/" + Id(foreign) + ".save", SavedGameFile(4711, 1, 1));
+    Profile().RefreshSavedGames();
+    EXPECT_EQ(Profile().GetSavedGameCount(), 4);
+    Write("bert/" + Id(foreign) + ".save", SavedGameFile(4711, 1, 1));
+    Manager().GetProfile(1)->RefreshSavedGames();
+    EXPECT_EQ(Manager().GetProfile(1)->GetSavedGameCount(), 0);
+}
+
+TEST_F(SavedGameTest, OlderNamesAreMigrated)
+{
+    const i64 uid = Profile().GetUid();
+    // Year, month, day, one digit not used, hour, minute, second, milliseconds.
+    Write("anna/200906151123001234.save", SavedGameFile(uid, 5, 0));
+    Write("anna/200902301123001234.save", SavedGameFile(uid, 6, 0));
+    Profile().RefreshSavedGames();
+    const u64 id = FileTime(2009, 6, 15, 12, 30, 1, 234);
+    ASSERT_EQ(Profile().GetSavedGameCount(), 1);
+    EXPECT_EQ(Record(0)->GetId(), static_cast<i64>(id));
+    EXPECT_EQ(Record(0)->GetMoney(), 5);
+    // The file has its new name; a name holding no date stays as it is.
+    EXPECT_EQ(Entries("anna"),
+              (std::vector<std::string>{Id(id) + ".save", "200902301123001234.save", "anna.profile"}));
+    EXPECT_TRUE(Logged("Can't get a valid timestamp from saved game '200902301123001234.save'."));
+    // An existing file of the new name is replaced.
+    Write("anna/200906151123001234.save", SavedGameFile(uid, 7, 0));
+    Profile().RefreshSavedGames();
+    ASSERT_EQ(Profile().GetSavedGameCount(), 1);
+    EXPECT_EQ(Record(0)->GetMoney(), 7);
+}
+
+TEST_F(SavedGameTest, ALoadWaitingForItsLevelRunsAfterTheClusterLoad)
+{
+    // Saved while another level was loaded; that level's repository is a file here.
+    g_pResourceManager->m_CurrentRepository = TName("data/other.data", true);
+    m_Folder.WriteFile("data/other.data", "repository");
+    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_NE(record, nullptr);
+    g_pResourceManager->m_CurrentRepository = TName("data/airport.data", true);
+    const std::vector<u8> saved = m_State.m_aRecord;
+    std::fill(m_State.m_aRecord.begin(), m_State.m_aRecord.end(), 0);
+
+    // The load asks for the level and waits.
+    EXPECT_EQ(Profile().LoadGame(record, 0, 0), 0u);
+    EXPECT_EQ(m_State.m_nLoads, 0);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "data/other.data");
+    EXPECT_EQ(Manager().GetPendingSavedGame(), record);
+
+    // A cluster load that is not this saved game's forgets another pending record.
+    g_pResourceManager->m_CurrentRepository = TName("data/other.data", true);
+    g_pResourceManager->m_PendingRepository = "";
+    s_nNow += 10000;
+    TPlayerSavedGame* other = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    Manager().SetPendingSavedGame(other);
+    Manager().OnClusterLoad();
+    EXPECT_EQ(m_State.m_nLoads, 0);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+
+    // The level's cluster has loaded: the saved game loads.
+    Manager().SetPendingSavedGame(record);
+    Manager().OnClusterLoad();
+    EXPECT_EQ(m_State.m_nLoads, 1);
+    EXPECT_EQ(m_State.m_aRecord, saved);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+    // Without a selected profile nothing loads.
+    Manager().SetPendingSavedGame(record);
+    ASSERT_EQ(Manager().SelectProfile(-1), 0u);
+    Manager().OnClusterLoad();
+    EXPECT_EQ(m_State.m_nLoads, 1);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
+}

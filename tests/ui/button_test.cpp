@@ -1,0 +1,150 @@
+// Buttons' icon states and toggles, the default item, pointer events, labels' companions,
+// images fitted to their parent, and slider ticks.
+#include "uifixture.h"
+
+#include "engine/render/texturemanager.h"
+#include "support/recordingcanvas.h"
+#include "ui/uibutton.h"
+#include "ui/uilabel.h"
+#include "ui/uislider.h"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+class UIButtonTest : public UITest
+{
+protected:
+    TUIButton* Button(f32 x, f32 y)
+    {
+        auto* button = MakeRoot<TUIButton>("TUIButton", "button", 100.0f, 40.0f);
+        button->SetPosition(x, y);
+        button->SetStyle("MenuButtonStyle");
+        button->SetSize(100.0f, 40.0f);
+        return button;
+    }
+};
+
+TEST_F(UIButtonTest, TheIconStateFollowsItsPrecedence)
+{
+    TUIButton* button = Button(100.0f, 100.0f);
+    button->m_nToggle = 1;
+    button->OnClickList.Add([](TUIItem*, const void*) { return 0; });
+    EXPECT_EQ(button->GetIconState(), static_cast<u32>(UI_STATE_NORMAL));
+    ClickAt(120, 110);
+    EXPECT_TRUE(button->m_nFlags & UI_CHECKED) << "a click flips a toggle";
+    EXPECT_EQ(button->GetIconState(), static_cast<u32>(UI_STATE_OVER)) << "the pointer is still over it";
+    MoveTo(600, 600);
+    Frames(40, 0.05f);
+    EXPECT_EQ(button->m_fCheck, 1.0f);
+    EXPECT_EQ(button->GetIconState(), static_cast<u32>(UI_STATE_CHECKED));
+    button->m_fFlashPhase = 0.25f;
+    EXPECT_EQ(button->GetIconState(), static_cast<u32>(UI_STATE_DOWN));
+    button->SetVisible(false);
+    EXPECT_EQ(button->GetIconState(), static_cast<u32>(UI_STATE_DISABLED));
+    button->SetFocusMark(UI_STATE_INACTIVE_FOCUS);
+    EXPECT_EQ(button->GetIconState(), static_cast<u32>(UI_STATE_INACTIVE_FOCUS));
+}
+
+TEST_F(UIButtonTest, TheHoverAmountFadesInOverHalfTheHoverTime)
+{
+    TUIButton* button = Button(100.0f, 100.0f);
+    MoveTo(120, 110);
+    Frame(0.125f);
+    EXPECT_NEAR(button->m_fHover, 0.5f, 1e-5f);
+    Frame(0.25f);
+    EXPECT_EQ(button->m_fHover, 1.0f);
+    button->m_fHoverTime = 0.0f;
+    MoveTo(600, 600);
+    Frame(0.01f);
+    EXPECT_EQ(button->m_fHover, 0.0f) << "a time of 0 jumps";
+}
+
+TEST_F(UIButtonTest, PointerEnterAndLeaveFireOnChangesOnly)
+{
+    TUIButton* button = Button(100.0f, 100.0f);
+    std::vector<std::string> journal;
+    button->OnPointerEnter.Add([&journal](TUIItem*, const void*) {
+        journal.push_back("enter");
+        return 0;
+    });
+    button->OnPointerLeave.Add([&journal](TUIItem*, const void*) {
+        journal.push_back("leave");
+        return 0;
+    });
+    MoveTo(120, 110);
+    Frames(2);
+    MoveTo(199, 139);
+    Frame();
+    MoveTo(201, 139);
+    Frames(2);
+    const std::vector<std::string> expected = {"enter", "leave"};
+    EXPECT_EQ(journal, expected) << "edges are inside";
+}
+
+TEST_F(UIButtonTest, AnOpenDefaultItemIsTheManagersAndClosingItForgetsIt)
+{
+    TUIButton* button = Button(0.0f, 0.0f);
+    button->m_nFlags |= UI_DEFAULT;
+    button->SetFadeTimes(0.0f, 0.0f);
+    button->Show(false, false);
+    EXPECT_EQ(g_pUIManager->m_pDefaultItem, nullptr);
+    button->Show(true, false);
+    EXPECT_EQ(g_pUIManager->m_pDefaultItem, button);
+    button->Show(false, false);
+    EXPECT_EQ(g_pUIManager->m_pDefaultItem, nullptr);
+}
+
+TEST_F(UIButtonTest, ALabelCentresItsCompanionOnItsHeight)
+{
+    auto* label = MakeRoot<TUILabel>("TUILabel", "label", 400.0f, 41.0f);
+    TUIItem* slider = label->CreateChild("TUITabControl", "companion");
+    slider->SetSize(200.0f, 20.0f);
+    label->m_pCompanion = slider;
+    label->m_fCompanionOffset = 150.0f;
+    label->UpdateLayout();
+    EXPECT_EQ(slider->m_Position.x, 150.0f);
+    EXPECT_EQ(slider->m_Position.y, 11.0f);
+}
+
+TEST_F(UIButtonTest, AnImageFitsInsideOrCoversItsParentKeepingItsAspect)
+{
+    TUIItem* frame = MakeRoot<TUIItem>("TUITabControl", "frame", 400.0f, 400.0f);
+    auto* picture = static_cast<TUIButton*>(frame->CreateChild("TUIButton", "picture"));
+    // The button strip: 320 x 384.
+    picture->SetImage(g_pTextureManager->FindTexture(TName("ui.button")));
+    picture->FitToParent(false);
+    EXPECT_NEAR(picture->m_Size.x, 400.0f * 320.0f / 384.0f, 1e-3f);
+    EXPECT_EQ(picture->m_Size.y, 400.0f);
+    EXPECT_NEAR(picture->m_Position.x, (400.0f - picture->m_Size.x) * 0.5f, 1e-3f);
+    picture->FitToParent(true);
+    EXPECT_EQ(picture->m_Size.x, 400.0f);
+    EXPECT_NEAR(picture->m_Size.y, 480.0f, 1e-3f);
+    EXPECT_NEAR(picture->m_Position.y, -40.0f, 1e-3f);
+}
+
+TEST_F(UIButtonTest, SliderTicksMarkEveryStepOrEverySecondAboveFive)
+{
+    TRecordingCanvas canvas;
+    TCanvasManager* old = g_pCanvasManager;
+    g_pCanvasManager = &canvas;
+    TTexture* tick = g_pTextureManager->FindTexture(TName("ui.slider.tick"));
+    ASSERT_NE(tick, nullptr);
+    auto ticks = [&](f32 maximum, bool minimumOne) {
+        TUISlider* slider = TUISlider::Create(nullptr, "ticks", 300.0f, 20.0f, nullptr, nullptr, nullptr,
+                                              nullptr, 1.0f, maximum, 0.0f, true, UI_THUMB_NONE, tick);
+        slider->SetMinimumOne(minimumOne);
+        canvas.Clear();
+        slider->DrawOver();
+        u32 count = 0;
+        for (TTexture* texture : canvas.textures)
+            count += texture == tick ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(ticks(5.0f, false), 6u) << "five steps: every one";
+    EXPECT_EQ(ticks(6.0f, false), 4u) << "six steps: 0, 2, 4, 6";
+    EXPECT_EQ(ticks(10.0f, true), 5u) << "1 to 10: 1, 3, 5, 7, 9";
+    g_pCanvasManager = old;
+}
+} // namespace
