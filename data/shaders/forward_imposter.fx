@@ -7,14 +7,16 @@ annotation string plugin = "TFinalMatrix"
 parameter vector ImposterCell = 0.1 0.1 0.1 1
 parameter vector[123] TImposterDataParameters
 annotation string plugin = "TImposterDataParameters"
+parameter vector ImposterTint = 1 1 1 1
 parameter texture Color0 shared
 technique defaultshader
 pass p0
 vertexshader forwardimposter
-pixelshader forwardimposter
+pixelshader textured
 vertexconstant 0 TFinalMatrix
 vertexconstant 4 ImposterCell
-pixelconstant 0 TImposterDataParameters
+vertexconstant 5 TImposterDataParameters
+pixelconstant 0 ImposterTint
 texture 0 Color0
 renderstate CullMode = None
 renderstate ZEnable = True

@@ -1,10 +1,10 @@
 // The forward renderer's imposters: each imposter's six packed vertices (engine/render/
 // impostervertex.h) become an upright square turned by its heading, as tall as its size, standing
-// on its position; the texture times the vertex colour, lit by the sun.
+// on its position; the texture times the vertex colour lit by the sun.
 //
 // Vertex constants: c0-c3 view x projection (TFinalMatrix), c4 the cell size the positions are
-// packed in (ImposterCell). Pixel constants: c0-c122 the imposter data parameters
-// (TImposterDataParameters), of which c120 is the sun's colour.
+// packed in (ImposterCell), c5-c127 the imposter data parameters (TImposterDataParameters), of
+// which the 120th is the sun's colour. The pixel model ("textured") takes texture 0 times that.
 #include "platform/d3dx9/shadingmodels.h"
 
 #include <cmath>
@@ -15,7 +15,7 @@ namespace
 {
 constexpr int kFinal = 0;
 constexpr int kCell = 4;
-constexpr int kSunColour = 120;
+constexpr int kSunColour = 5 + 120;
 // The packed angle and size scales.
 constexpr float kAngle = 6.2831853f / 255.0f;
 constexpr float kSize = 1.0f / 50.0f;
@@ -35,22 +35,16 @@ void ForwardImposterVertex(const TVertexInput& input, const TShaderConstants& co
     const float world[4] = {packed[0] * cell[0] + std::cos(heading) * across * size, packed[1] * cell[1] + up * size,
                             packed[2] * cell[2] - std::sin(heading) * across * size, 1.0f};
     Transform(world, constants.f + kFinal, output.position);
-    CopyVector(input.Attribute(D3DDECLUSAGE_COLOR), output.varying[0]);
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    const float* sun = constants.f[kSunColour];
+    for (int c = 0; c < 3; ++c)
+        output.varying[0][c] = colour[c] * (kAmbient + (1.0f - kAmbient) * sun[c]);
+    output.varying[0][3] = colour[3];
     output.varying[1][0] = across + 0.5f;
     output.varying[1][1] = 1.0f - up;
     output.varying[1][2] = 0.0f;
     output.varying[1][3] = 1.0f;
 }
 
-void ForwardImposterPixel(const TPixelInput& input, TPixelOutput& output)
-{
-    const float* sun = input.constants->f[kSunColour];
-    const TQuadVector texel = Texture0(input) * input.varying[0];
-    output.colour[0] = {texel.x * (kAmbient + (1.0f - kAmbient) * sun[0]),
-                        texel.y * (kAmbient + (1.0f - kAmbient) * sun[1]),
-                        texel.z * (kAmbient + (1.0f - kAmbient) * sun[2]), texel.w};
-}
-
 const TVertexModelRegistration kForwardImposter("forwardimposter", ForwardImposterVertex, 2);
-const TPixelModelRegistration kForwardImposterPixel("forwardimposter", ForwardImposterPixel);
 } // namespace

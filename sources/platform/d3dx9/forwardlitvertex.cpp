@@ -25,7 +25,7 @@ void ForwardLitVertex(const TVertexInput& input, const TShaderConstants& constan
     float* normal = output.varying[ForwardLit::kNormalVarying];
     for (int i = 0; i < 3; ++i)
         normal[i] = hasNormal ? n[0] * columns[i][0] + n[1] * columns[i][1] + n[2] * columns[i][2] : 0.0f;
-    normal[3] = 0.0f;
+    normal[3] = hasNormal ? 1.0f : 0.0f;
 
     const float length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
     const float scale = length > 0.0f ? 0.5f / length : 0.0f;

@@ -11,29 +11,37 @@ namespace
 {
 constexpr int kTextureWeight = 20;
 
-void ForwardSpotPixel(const TPixelInput& input, TPixelOutput& output)
+struct TForwardSpotPixel
 {
-    const float(*f)[4] = input.constants->f;
-    const TQuadVector surface = Surface(input, f[kTextureWeight][0]);
-    const TQuadVector& p = input.varying[kPositionVarying];
-    const float* at = f[kLightPosition];
-    const TQuadVector d = {TQuad(at[0]) - p.x, TQuad(at[1]) - p.y, TQuad(at[2]) - p.z, 0.0f};
-    const TQuad distance = Sqrt(Max(Dot3(d, d), 1e-12f));
-    const TQuad inverse = TQuad(1.0f) / distance;
-    const TQuadVector l = {d.x * inverse, d.y * inverse, d.z * inverse, 0.0f};
-    const TQuad facing = Facing(input.varying[kNormalVarying], l);
-    const TQuad reach = Saturate(TQuad(1.0f) - distance / TQuad(at[3]));
-    // The angle off the spot's axis, as cosines: the axis is -c1, the direction to the point -l.
-    const float* toward = f[kLightDirection];
-    const TQuad cosine = l.x * toward[0] + l.y * toward[1] + l.z * toward[2];
-    const float cosOuter = f[kLightCone][0];
-    const float span = f[kLightCone][1] - cosOuter;
-    const TQuad cone = Saturate((cosine - cosOuter) * (1.0f / (span > 1e-4f ? span : 1e-4f)));
-    const TQuad light = facing * reach * cone * toward[3];
-    const float* colour = f[kLightColour];
-    output.colour[0] = {surface.x * light * colour[0], surface.y * light * colour[1], surface.z * light * colour[2],
-                        0.0f};
-}
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(kColourVarying, kNormalVarying, kPositionVarying),
+                                             .constants = kTextureWeight + 1,
+                                             .textures = {{0, kTextureVarying}}};
 
-const TPixelModelRegistration kForwardSpot("forwardspot", ForwardSpotPixel);
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> surface = Surface(in, in.ConstantValue(kTextureWeight, 0));
+        const TLaneVector<L> p = in.Varying(kPositionVarying);
+        const TLaneVector<L> d = {L(in.ConstantValue(kLightPosition, 0)) - p.x,
+                                  L(in.ConstantValue(kLightPosition, 1)) - p.y,
+                                  L(in.ConstantValue(kLightPosition, 2)) - p.z, L(0.0f)};
+        const L distance = Sqrt(Max(Dot3(d, d), L(1e-12f)));
+        const L inverse = L(1.0f) / distance;
+        const TLaneVector<L> l = {d.x * inverse, d.y * inverse, d.z * inverse, L(0.0f)};
+        const L facing = Facing(TLaneVector<L>(in.Varying(kNormalVarying)), l);
+        const L reach = Saturate(L(1.0f) - distance * L(1.0f / in.ConstantValue(kLightPosition, 3)));
+        // The angle off the spot's axis, as cosines: the axis is -c1, the direction to the point -l.
+        const L cosine = l.x * L(in.ConstantValue(kLightDirection, 0)) + l.y * L(in.ConstantValue(kLightDirection, 1)) +
+                         l.z * L(in.ConstantValue(kLightDirection, 2));
+        const float cosOuter = in.ConstantValue(kLightCone, 0);
+        const float span = in.ConstantValue(kLightCone, 1) - cosOuter;
+        const L cone = Saturate((cosine - L(cosOuter)) * L(1.0f / (span > 1e-4f ? span : 1e-4f)));
+        const L light = facing * reach * cone * L(in.ConstantValue(kLightDirection, 3));
+        return TLaneVector<L>{surface.x * light * L(in.ConstantValue(kLightColour, 0)),
+                              surface.y * light * L(in.ConstantValue(kLightColour, 1)),
+                              surface.z * light * L(in.ConstantValue(kLightColour, 2)), L(0.0f)};
+    }
+};
+
+const TPixelModelRegistration kForwardSpot("forwardspot", PixelModelType<TForwardSpotPixel>());
 } // namespace
