@@ -75,6 +75,25 @@ protected:
         DeviceTest::TearDown();
     }
 
+    // A frame as the start-up script's render list draws it (Render 0, Viewport 0, 1, 20, 21, 2,
+    // Canvas, Render 1), with a line of the level's font or without; the back buffer's pixels.
+    std::vector<std::uint32_t> DrawFrame(bool text)
+    {
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+        g_pRenderManager->RenderManager();
+        for (u32 word : {0u, 1u, 20u, 21u, 2u})
+        {
+            g_pDxViewportManager->m_nStepWord = word;
+            g_pDxViewportManager->RenderManager();
+        }
+        if (text)
+            g_pTextureFontManager->DrawText(12.0f, 12.0f, 0, TColor{1.0f, 0.9f, 0.3f, 1.0f}, u"MORVANE", 0.0f);
+        g_pDxCanvasManager->Flush();
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+        g_pRenderManager->RenderManager();
+        return BackBuffer();
+    }
+
     std::vector<std::uint32_t> BackBuffer()
     {
         IDirect3DDevice9* device = m_pManager->GetDevice();
@@ -117,37 +136,17 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
     // first switches the scene's light set on, the second finds it on; they look the same.
     std::vector<std::uint32_t> frames[2];
     for (auto& frame : frames)
-    {
-        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
-        g_pRenderManager->RenderManager();
-        for (u32 word : {0u, 1u, 20u, 21u, 2u})
-        {
-            g_pDxViewportManager->m_nStepWord = word;
-            g_pDxViewportManager->RenderManager();
-        }
-        g_pTextureFontManager->DrawText(12.0f, 12.0f, 0, TColor{1.0f, 0.9f, 0.3f, 1.0f}, u"MORVANE", 0.0f);
-        g_pDxCanvasManager->Flush();
-        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
-        g_pRenderManager->RenderManager();
-        frame = BackBuffer();
-    }
+        frame = DrawFrame(true);
     EXPECT_EQ(g_pLightManager->GetTotal(LIGHT_SPOT), 2);
     EXPECT_EQ(CompareWithGolden("forward_level_frame", frames[1], kWidth, kHeight), "");
     EXPECT_TRUE(frames[0] == frames[1]);
 }
 
-// What the game shows of the level first: its start-up script's render list (Render, Viewport,
-// Console, Canvas, Render 1) with the console closed and nothing else drawn. The README shows this
-// image.
+// What the game shows of the level first: its start-up script's render list with the console
+// closed and nothing else drawn. The README shows this image.
 TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
 {
-    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
-    g_pRenderManager->RenderManager();
-    g_pDxViewportManager->RenderManager();
-    g_pDxCanvasManager->Flush();
-    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
-    g_pRenderManager->RenderManager();
-    EXPECT_EQ(CompareWithGolden("level_game_frame", BackBuffer(), kWidth, kHeight), "");
+    EXPECT_EQ(CompareWithGolden("level_game_frame", DrawFrame(false), kWidth, kHeight), "");
 }
 
 // The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle
