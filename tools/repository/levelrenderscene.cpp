@@ -21,6 +21,7 @@
 #include "engine/system/nodemanager.h"
 #include "repositorywriter.h"
 #include "uirepository.h"
+#include "uxrecords.h"
 
 #include <algorithm>
 #include <cstring>
@@ -244,5 +245,5 @@ i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager
     managers[count++] = g_pDxTextureManager;
     managers[count++] = g_pDxMeshManager;
     managers[count++] = g_pTextureFontManager;
-    return count;
+    return AddUxRecords(writer, managers, count);
 }

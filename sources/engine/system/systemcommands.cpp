@@ -144,6 +144,20 @@ public:
     }
 };
 
+// The console's quick start names this one: names and values as command.list lays out commands.
+class TCommandvariable_list : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN)
+            return;
+        ForEachVariable(CommandFilter(instruction), [](const TVariable& variable, const char* name) {
+            Commands().Print("   %s|200^k%s", name, variable.GetValue().ToString());
+        });
+    }
+};
+
 class TCommandvariables_help : public TCommand
 {
 public:
@@ -604,6 +618,7 @@ namespace
 {
 TCommandcommand_list s_Commandcommand_list;
 TCommandvariables_list s_Commandvariables_list;
+TCommandvariable_list s_Commandvariable_list;
 TCommandvariables_help s_Commandvariables_help;
 TCommandenvironment_list s_Commandenvironment_list;
 TCommandenvironment_set s_Commandenvironment_set;
@@ -644,6 +659,8 @@ const u32 s_nRegistered = [] {
                             &s_Commandcommand_list, 0);
     manager.RegisterCommand("variables_list", "list variables", "List console variables.",
                             &s_Commandvariables_list, 0);
+    manager.RegisterCommand("variable_list", "list variables and values",
+                            "List console variables and their values.", &s_Commandvariable_list, 0);
     manager.RegisterCommand("variables_help", "variables description",
                             "Diaply description for console variables.", &s_Commandvariables_help, 0);
     manager.RegisterCommand("environment_list", "list environment variables",

@@ -112,6 +112,22 @@ TEST_F(ConsoleTest, KeyPressesTypeNothingAndPagesScroll)
     EXPECT_EQ(m_Console.GetScrollOffset(), 0);
 }
 
+// Every command the quick start tells the player to type answers.
+TEST(ConsoleQuickStart, NamesOnlyCommandsThatExist)
+{
+    int named = 0;
+    for (const char* line : ConsoleQuickStart())
+    {
+        const char* start = std::strstr(line, "^G");
+        if (!start)
+            continue;
+        const std::string typed(start + 2, std::strcspn(start + 2, " ^"));
+        EXPECT_NE(g_pCommandManager->FindCommand(TName(typed.c_str(), true)), nullptr) << typed;
+        ++named;
+    }
+    EXPECT_EQ(named, 5);
+}
+
 TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
 {
     Enter("first");

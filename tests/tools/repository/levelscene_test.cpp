@@ -16,6 +16,7 @@
 #include "engine/render/texturefontmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "levelrenderscene.h"
+#include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
 
@@ -38,6 +39,8 @@ protected:
         Create();
         m_pManager->SetRunning(1);
         g_pCluster->LinkTypes();
+        // The level carries the UX screens' records: the screens are registered first.
+        RegisterGameScreens();
         // The managers the start-up script begins, in its order.
         g_pResourceManager->BeginManager();
         // Blocks are read at once without the loader thread: the first frame has them all.
@@ -103,6 +106,20 @@ TEST_F(LevelSceneTest, TheFirstFrameOfTheLoadedLevelMatchesTheGoldenImage)
     g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
     g_pRenderManager->RenderManager();
     EXPECT_EQ(CompareWithGolden("level_first_frame", BackBuffer(), kWidth, kHeight), "");
+}
+
+// What the game shows of the level first: its start-up script's render list (Render, Viewport,
+// Console, Canvas, Render 1) with the console closed and nothing else drawn. The README shows this
+// image.
+TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
+{
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+    g_pRenderManager->RenderManager();
+    g_pDxViewportManager->RenderManager();
+    g_pDxCanvasManager->Flush();
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+    g_pRenderManager->RenderManager();
+    EXPECT_EQ(CompareWithGolden("level_game_frame", BackBuffer(), kWidth, kHeight), "");
 }
 
 // The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle
