@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace
@@ -144,4 +145,11 @@ TEST_F(PerformanceMonitorTest, AnUnreachableServerIsGivenUpOn)
     const u32 lookups = TSocket::GetLookupCount();
     EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
     EXPECT_EQ(TSocket::GetLookupCount(), lookups);
+    // A server that never takes the connection: given up (2) once the 3 s of the connect have
+    // passed, not before; a load on the machine can only make the wait longer.
+    TFullListener full;
+    SetServer("127.0.0.1:" + std::to_string(full.Port()));
+    const auto silent = std::chrono::steady_clock::now();
+    EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - silent).count(), 2.9);
 }
