@@ -188,13 +188,16 @@ TEST_F(AccountProtocolTest, HostileRepliesEndInCodes)
         EXPECT_EQ(Settle(), (std::vector<std::string>{test.result})) << test.result;
         EXPECT_FALSE(Protocol().IsLoggedIn());
     }
-    // A reply trickling in a byte at a time still arrives whole.
+    // A reply trickling in a byte at a time still arrives whole. The whole reply's time is the
+    // default time-out's: a loaded machine's slow sleeps cannot make it run out.
     m_Listener.calls.clear();
+    SetTimeout(5000);
     m_Server.Answer(40, [whole](TPeerConnection& connection, const TSeenRequest&) {
         connection.Trickle(Reply(whole), 2);
     });
     ASSERT_EQ(Protocol().RequestLogin(u"pilot", u"secret1", u"", false), 0u);
     EXPECT_EQ(Settle().back(), "succeeded 3");
+    SetTimeout(300);
     // A server that holds the connection without answering until the request has settled: only
     // the request's own time-out can end it.
     m_Listener.calls.clear();
