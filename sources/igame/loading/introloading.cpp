@@ -14,9 +14,6 @@ TIntroLoading g_IntroLoading;
 
 namespace
 {
-// The intro's images are built once per run, at the first set-up.
-bool s_bIntroBuilt = false;
-
 HBITMAP MakeFrame(HDC dc, i32 width, i32 height, void** bits)
 {
     BITMAPINFO info = {};
@@ -33,7 +30,7 @@ HBITMAP MakeFrame(HDC dc, i32 width, i32 height, void** bits)
 } // namespace
 
 TIntroLoading::TIntroLoading()
-    : m_nState(0), m_nStop(0), m_nWidth(0), m_nHeight(0), m_fPreviousTime(0.0), m_hWindow(nullptr),
+    : m_nState(0), m_nStop(0), m_bBuilt(false), m_nWidth(0), m_nHeight(0), m_fPreviousTime(0.0), m_hWindow(nullptr),
       m_hWindowDC(nullptr), m_hFrameDC(nullptr), m_hFrame(nullptr), m_pFramePixels(nullptr), m_hScratchDC(nullptr),
       m_hScratch(nullptr), m_hImageDC(nullptr)
 {
@@ -51,6 +48,7 @@ void TIntroLoading::Initialize()
 {
     TLog::Print(g_pSystemLog, LOG_INFO, "TIntroLoading::Initialize(): ", "initialize");
     m_nWidth = m_nHeight = 0;
+    m_bBuilt = false;
     _Setup();
 }
 
@@ -77,9 +75,9 @@ void TIntroLoading::_Setup()
     m_hWindow = g_pDeviceManager->GetWindowHandle();
     m_hWindowDC = GetDC(m_hWindow);
     m_hImageDC = CreateCompatibleDC(nullptr);
-    if (!s_bIntroBuilt && g_pLoadingManager && g_pLoadingManager->GetIntroCount() > 0)
+    if (!m_bBuilt && g_pLoadingManager && g_pLoadingManager->GetIntroCount() > 0)
     {
-        s_bIntroBuilt = true;
+        m_bBuilt = true;
         m_Intro.Initialize(m_hImageDC, *g_pLoadingManager->GetIntro(0));
     }
     m_nWidth = g_pDeviceManager->GetVideoWidth();

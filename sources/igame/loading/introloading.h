@@ -24,7 +24,8 @@ public:
     TIntroLoading();
     ~TIntroLoading() override;
 
-    // Logs "initialize", forgets the window size and sets the intro up for the current one.
+    // Logs "initialize", forgets the window size and sets the intro up for the current one,
+    // building its images from the loading manager's first record.
     void Initialize();
     void Run() override;
     // Draws and presents one frame; 0 when the sequence has ended (or the intro is released).
@@ -42,10 +43,12 @@ public:
 
 private:
     // Once per window size: the window's context, the image context and the two frames; the
-    // first set-up of the run also builds the intro from the loading manager's first record.
+    // first set-up after Initialize also builds the intro from the loading manager's first
+    // record (a new window size changes the frames, not the images).
     void _Setup();
     void FreeFrames();
 
+    bool m_bBuilt;
     i32 m_nWidth;
     i32 m_nHeight;
     f64 m_fPreviousTime;

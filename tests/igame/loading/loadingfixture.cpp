@@ -11,7 +11,37 @@
 #include "igame/loading/loadingprogress.h"
 #include "platform/window/winuser.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+
+TLoadWatch g_LoadWatch;
+
+namespace
+{
+const std::thread::id s_MainThread = std::this_thread::get_id();
+
+TLoadWatch::TSeen Seen()
+{
+    return {g_pLoadingManager->GetState(), g_pDeviceManager->IsRunning(),
+            std::this_thread::get_id() == s_MainThread};
+}
+} // namespace
+
+void TLoadWatch::OnRepositoryLoad(const char* name)
+{
+    if (!armed)
+        return;
+    loads.push_back(Seen());
+    if (!slowName.empty() && std::string(name).find(slowName) != std::string::npos)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+}
+
+void TLoadWatch::OnClusterLoad()
+{
+    if (armed)
+        notices.push_back(Seen());
+}
 
 u32 TLogRecorder::Count(const std::string& text) const
 {
@@ -57,6 +87,8 @@ void LoadingTest::SetUp()
         // The managers the start-up script begins, in its order.
         g_pResourceManager->BeginManager();
         g_pDxShaderManager->BeginManager();
+        g_pResourceManager->AddMethod(&g_LoadWatch);
+        g_pCluster->AddListener(&g_LoadWatch);
         g_pLoadingManager->BeginManager();
         ::testing::AddGlobalTestEnvironment(new TLoadingEnvironment);
         return true;
@@ -69,6 +101,7 @@ void LoadingTest::SetUp()
 
 void LoadingTest::TearDown()
 {
+    g_LoadWatch = TLoadWatch();
     g_LoadingProgress.Stop();
     g_pSystemLog->SetListener(nullptr);
 }

@@ -5,7 +5,9 @@
 // its log lines recorded.
 #include "support/scratchworkingfolder.h"
 
+#include "core/cluster/clustermethods.h"
 #include "core/system/log.h"
+#include "engine/system/resourcemethods.h"
 #include "platform/d3dx9/wingdi.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +26,30 @@ public:
     i32 Find(const std::string& text) const;
     std::vector<std::string> lines;
 };
+
+// Watches loads: the loading state, the running flag and the thread when a load begins and when
+// the cluster's listeners are told. While armed, a load whose file name holds `slowName` waits
+// `delay` milliseconds first, on whatever thread loads it. Told before the loading manager.
+class TLoadWatch : public TResourceMethods, public TClusterMethods
+{
+public:
+    void OnRepositoryLoad(const char* name) override;
+    void OnClusterLoad() override;
+
+    struct TSeen
+    {
+        u32 state;
+        u32 running;
+        bool mainThread;
+    };
+    bool armed = false;
+    std::string slowName;
+    u32 delay = 0;
+    std::vector<TSeen> loads;
+    std::vector<TSeen> notices;
+};
+
+extern TLoadWatch g_LoadWatch;
 
 class LoadingTest : public ::testing::Test
 {
