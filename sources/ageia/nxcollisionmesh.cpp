@@ -54,7 +54,7 @@ void TNxCollisionMesh::__Create()
     if (!shape)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TNxCollisionMesh::__Create(): error: ", "'%s': no collision mesh: no actor",
-                    pNode->m_Name.GetText());
+                    pNode->m_Name.GetPrintText());
         return;
     }
     m_UserData = {COLLISION_USER_MESH, this};

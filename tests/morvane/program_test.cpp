@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +17,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -265,6 +269,38 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
     EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' left the file system locked (its "
                         "first line opens it: system.directory .)\n");
     EXPECT_NE(SystemLog().find("WinMain(): the end"), std::string::npos);
+}
+
+// Damaged shader data is refused once, each line naming its shader, not at every frame.
+TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
+{
+    const std::string path = m_Path + "/work/data/shaders.data";
+    std::string bytes;
+    {
+        std::ifstream file(path, std::ios::binary);
+        std::stringstream read;
+        read << file.rdbuf();
+        bytes = read.str();
+    }
+    // The compressed data blocks lie between the 72-byte header and the cluster image.
+    std::uint32_t cluster = 0;
+    std::memcpy(&cluster, bytes.data() + 28, 4);
+    for (std::uint32_t i = 100; i < cluster; i += 3)
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x55);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_EQ(Run(), 0);
+    std::istringstream log(SystemLog());
+    std::vector<std::string> refused;
+    for (std::string line; std::getline(log, line);)
+        if (line.find("does not inflate") != std::string::npos)
+            refused.push_back(line.substr(line.find("| TDxShader")));
+    ASSERT_FALSE(refused.empty()) << SystemLog();
+    std::vector<std::string> distinct = refused;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    EXPECT_EQ(distinct.size(), refused.size()) << SystemLog();
+    for (const std::string& line : refused)
+        EXPECT_EQ(line.find("''"), std::string::npos) << line;
 }
 
 TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)

@@ -5,9 +5,21 @@
 #include "core/stream/filestreammanager.h"
 #include "engine/system/managermanager.h"
 #include "levelrenderscene.h"
+#include "levelvehicles.h"
 #include "scenerepositories.h"
 
 #include <cstdio>
+
+namespace
+{
+// The game's records beside the test scene, one line each.
+i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
+{
+    count = AddLevelRenderScene(writer, level, managers, count);
+    count = AddLevelVehicles(writer, level, managers, count);
+    return count;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,7 +33,7 @@ int main(int argc, char** argv)
     g_pCluster->LinkTypes();
     // Objects are attached to nodes only while the manager system is open.
     g_ManagerManager.Initialize();
-    if (!WriteSceneRepositories(argv[1], AddLevelRenderScene))
+    if (!WriteSceneRepositories(argv[1], AddLevelRecords))
     {
         std::fprintf(stderr, "repositorywriter: the repositories of '%s' cannot be written\n", argv[1]);
         return 1;

@@ -57,6 +57,9 @@ void TRepositoryWriter::AddCompressedBlock(TResource* resource, const void* data
 
 i32 TRepositoryWriter::SceneManagers(TClusterManager** managers)
 {
+    // The moves nodes still defer reach their objects now, as at the game's first update: the
+    // deferred list's links are this run's addresses, and a saved node holds none.
+    g_pNodeManager->UpdateManager(0.0f);
     g_pNodeManager->PackLinks();
     g_pResourceManager->PackLinks();
     g_pNodeManager->GetSavedManagers(managers);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <vector>
 #include <zlib.h>
 
 namespace
@@ -22,8 +23,21 @@ typedef SArray<TDxGlobalParameter, DX_GLOBAL_PARAMETER_CAPACITY, 1> TGlobalTable
 class TShaderBlocks : public TClusterManager
 {
 public:
-    TShaderBlocks(const TGlobalTable& table, const std::string& global) : m_Table(table), m_Global(global)
+    TShaderBlocks(const TGlobalTable& table, const std::string& global) : m_Table(sizeof table, 0), m_Global(global)
     {
+        // The table's image: its count and entries, the rest zero. Each entry's virtual-table
+        // word is this run's address, which the load puts back: written as 0, the file's bytes are
+        // the same on every run.
+        const u8* const source = reinterpret_cast<const u8*>(&table);
+        const u32 count = table.GetCount();
+        std::memcpy(m_Table.data(), source, sizeof count);
+        for (u32 i = 0; i < count; ++i)
+        {
+            const u8* entry = reinterpret_cast<const u8*>(&table[i]);
+            const u8* virtualTable = reinterpret_cast<const u8*>(&table[i].Parameter);
+            std::memcpy(m_Table.data() + (entry - source), entry, sizeof table[i]);
+            std::memset(m_Table.data() + (virtualTable - source), 0, sizeof(void*));
+        }
         g_pCluster->ForgetManager(g_pDxShaderManager);
         RegisterId(DX_SHADER_MANAGER_ID);
     }
@@ -37,8 +51,8 @@ public:
     {
         if (index == DX_SHADER_BLOCK_GLOBAL_TABLE)
         {
-            data = const_cast<TGlobalTable*>(&m_Table);
-            size = static_cast<i32>(sizeof m_Table);
+            data = m_Table.data();
+            size = static_cast<i32>(m_Table.size());
         }
         else
         {
@@ -49,7 +63,7 @@ public:
     }
 
 private:
-    const TGlobalTable& m_Table;
+    std::vector<u8> m_Table;
     const std::string& m_Global;
 };
 

@@ -108,7 +108,10 @@ bool StartDevice()
 {
     g_ManagerManager.CreateSystem(TName("benchmark", true));
     g_ManagerManager.AddUpdateManager(&s_Driver, 0);
+    // The render manager's opening word begins the scene, its closing word ends it: a frame in
+    // a scene left open could not be presented.
     g_ManagerManager.AddRenderManager(g_pRenderManager, 0);
+    g_ManagerManager.AddRenderManager(g_pRenderManager, 1);
     g_ManagerManager.Initialize();
     g_device_size.Store(static_cast<f32>(kWidth), static_cast<f32>(kHeight), 0.0f, 1.0f);
     // One frame may be in flight, as the game runs by default.

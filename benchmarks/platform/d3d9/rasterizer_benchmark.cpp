@@ -1,8 +1,12 @@
 // The software device at 1280x720, each scene on one core (argument 1) and on all (0), beside
 // a large memcpy for the machine's memory bandwidth: clearing, a full-screen bilinear quad of
 // a repeated texture, the same alpha-blended, 100,000 small triangles with vertex colours and
-// overlapping depth-tested triangles. Each scene reports its pixel rate and, as memcpy_ratio,
-// that rate over memcpy's in 4-byte pixels measured just before it.
+// overlapping depth-tested triangles, coloured or textured. Then the game's own pixel models on
+// the same scenes: the canvas model (texture x vertex colour x constant) blended over the screen,
+// and the textured mesh model and the lit one (a directional light on a normal) on the
+// depth-tested triangles. Each scene reports its pixel rate, as memcpy_ratio that rate over
+// memcpy's in 4-byte pixels measured just before it, and its processor time per frame over every
+// thread beside the wall time.
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3d9/settings.h"
@@ -53,10 +57,30 @@ void ColourVertex(const TVertexInput& input, const TShaderConstants& constants, 
     }
 }
 
+// Clip position, then the varyings the layer's models read: colour, texture coordinates and
+// normal.
+void MeshVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
+{
+    const float* p = input.Attribute(D3DDECLUSAGE_POSITION);
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    const float* uv = input.Attribute(D3DDECLUSAGE_TEXCOORD);
+    const float* normal = input.Attribute(D3DDECLUSAGE_NORMAL);
+    for (int c = 0; c < 4; ++c)
+    {
+        output.position[c] = p[c];
+        output.varying[0][c] = colour[c];
+        output.varying[1][c] = uv[c];
+        output.varying[2][c] = c < 3 ? normal[c] : 0.0f;
+    }
+}
+
 const TVertexModelRegistration kTextured("bench.textured", TexturedVertex, 1);
 const TVertexModelRegistration kColourVertex("bench.colour", ColourVertex, 1);
+const TVertexModelRegistration kMeshVertex("bench.mesh", MeshVertex, 3);
 const TPixelModelRegistration kColour("bench.colour", PixelModelType<TVaryingColourPixel<0>>());
 const TPixelModelRegistration kTexture("bench.texture", PixelModelType<TTexturePixel<0>>());
+// The texture at the mesh vertex's coordinates.
+const TPixelModelRegistration kMeshTexture("bench.mesh-texture", PixelModelType<TTexturePixel<1>>());
 
 TVertex At(float px, float py, D3DCOLOR colour, float u, float v)
 {
@@ -206,11 +230,9 @@ void Clear(benchmark::State& state)
 }
 BENCHMARK(Clear)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A full-screen bilinear quad of a 512x512 A8R8G8B8 texture repeated 2.5 x 1.4 times.
-void BilinearQuad(benchmark::State& state, bool blended)
+// A 512x512 A8R8G8B8 texture of scattered texels on stage 0, filtered bilinear.
+void BindTexture(TScene& scene)
 {
-    TScene scene(UINT(state.range(0)));
-    scene.Use("bench.textured", "bench.texture");
     IDirect3DTexture9* texture = nullptr;
     scene.device->CreateTexture(512, 512, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
     D3DLOCKED_RECT locked;
@@ -222,19 +244,56 @@ void BilinearQuad(benchmark::State& state, bool blended)
     scene.device->SetTexture(0, texture);
     scene.device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     scene.device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+}
+
+void BlendAsTransparency(TScene& scene)
+{
+    scene.device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    scene.device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    scene.device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
+// The constants of the layer's models: c0 a colour (the lit model's light direction), c1 the
+// light's colour, c2 the ambient one.
+void SetModelConstants(TScene& scene)
+{
+    const float constants[3][4] = {{0.3f, -0.6f, 0.74f, 0.85f}, {0.9f, 0.8f, 0.7f, 1.0f}, {0.2f, 0.25f, 0.3f, 0.0f}};
+    scene.device->SetPixelShaderConstantF(0, &constants[0][0], 3);
+}
+
+// A full-screen bilinear quad of that texture repeated 2.5 x 1.4 times, with a colour at each
+// corner.
+void BilinearQuad(benchmark::State& state, const char* vertexModel, const char* pixelModel, bool blended)
+{
+    TScene scene(UINT(state.range(0)));
+    scene.Use(vertexModel, pixelModel);
+    BindTexture(scene);
+    SetModelConstants(scene);
     if (blended)
-    {
-        scene.device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        scene.device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-        scene.device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    }
-    const TVertex quad[4] = {At(-0.5f, -0.5f, 0, 0, 0), At(kWidth - 0.5f, -0.5f, 0, 2.5f, 0),
-                             At(-0.5f, kHeight - 0.5f, 0, 0, 1.4f), At(kWidth - 0.5f, kHeight - 0.5f, 0, 2.5f, 1.4f)};
+        BlendAsTransparency(scene);
+    const TVertex quad[4] = {At(-0.5f, -0.5f, 0xF0E0C0A0, 0, 0), At(kWidth - 0.5f, -0.5f, 0xC0FFFFFF, 2.5f, 0),
+                             At(-0.5f, kHeight - 0.5f, 0xFF80C0F0, 0, 1.4f),
+                             At(kWidth - 0.5f, kHeight - 0.5f, 0xE0F0A080, 2.5f, 1.4f)};
     Measure(state, scene, double(kWidth) * kHeight,
             [&] { scene.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TVertex)); });
 }
-BENCHMARK_CAPTURE(BilinearQuad, opaque, false)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BilinearQuad, blended, true)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BilinearQuad, opaque, "bench.textured", "bench.texture", false)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BilinearQuad, blended, "bench.textured", "bench.texture", true)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+// The game's canvas model (texture x vertex colour x constant), blended: beside the texture kind
+// blended above.
+BENCHMARK_CAPTURE(BilinearQuad, canvas_model, "bench.mesh", "canvas2d", true)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Draws `vertices` as a triangle list from a vertex buffer.
 void TriangleList(benchmark::State& state, const std::vector<TVertex>& vertices, double pixels)
@@ -282,8 +341,10 @@ void SmallTriangles(benchmark::State& state)
 BENCHMARK(SmallTriangles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 300 triangles of 7,688 pixels in every orientation at random places and depths, the screen
-// 2.5 times over, depth-tested into a depth buffer cleared for each frame.
-void DepthTestedTriangles(benchmark::State& state)
+// 2.5 times over, depth-tested into a depth buffer cleared for each frame, drawn by the pixel
+// model (through the mesh vertex with its colour, about one texel a pixel and a normal turned
+// with the triangle).
+void DepthTestedTriangles(benchmark::State& state, const char* vertexModel, const char* pixelModel)
 {
     constexpr int kCount = 300;
     constexpr float kLeg = 124.0f;
@@ -301,13 +362,19 @@ void DepthTestedTriangles(benchmark::State& state)
         {
             const float cx = corners[corner][0], cy = corners[corner][1];
             TVertex v = At(x + cx * c - cy * s, y + cx * s + cy * c,
-                           D3DCOLOR_ARGB(255, (i * 5) & 0xFF, corner * 100, (i * 37) & 0xFF), 0, 0);
+                           D3DCOLOR_ARGB(255, (i * 5) & 0xFF, corner * 100, (i * 37) & 0xFF),
+                           float(i % 7) / 7.0f + cx / 512.0f, float(i % 5) / 5.0f + cy / 512.0f);
             v.z = z;
+            v.nx = c * 0.6f;
+            v.ny = s * 0.6f - 0.3f * float(corner);
+            v.nz = -0.8f;
             vertices.push_back(v);
         }
     }
     TScene scene(UINT(state.range(0)));
-    scene.Use("bench.colour", "bench.colour");
+    scene.Use(vertexModel, pixelModel);
+    BindTexture(scene);
+    SetModelConstants(scene);
     scene.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     scene.device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     Measure(state, scene, kCount * kLeg * kLeg / 2.0, [&] {
@@ -315,5 +382,26 @@ void DepthTestedTriangles(benchmark::State& state)
         scene.device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, kCount, vertices.data(), sizeof(TVertex));
     });
 }
-BENCHMARK(DepthTestedTriangles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(DepthTestedTriangles, colour, "bench.colour", "bench.colour")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+// The texture kind, then the game's textured mesh model (texture x vertex colour x constant) and
+// its lit model.
+BENCHMARK_CAPTURE(DepthTestedTriangles, texture, "bench.mesh", "bench.mesh-texture")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(DepthTestedTriangles, mesh_model, "bench.mesh", "textured")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(DepthTestedTriangles, lit_model, "bench.mesh", "meshlit")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 } // namespace

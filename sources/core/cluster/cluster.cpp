@@ -885,10 +885,14 @@ public:
         }
     }
 
-    // The reference words of the type's objects, looked up once per array.
-    const DArray<TWord>& PlanWords(const TClusterTypeDecl* decl)
+    // The reference words of the type's objects, looked up once per array; the other words
+    // after the virtual tables go to PlainWords.
+    const DArray<TWord>& PlanWords(const TClusterTypeDecl* decl, u32 prototypeBytes)
     {
         m_aWord.SetCount(0);
+        m_aPlain.SetCount(0);
+        m_aDeclared.SetCount(static_cast<i32>(decl->GetObjectSize() / 4));
+        std::memset(m_aDeclared.GetData(), 0, static_cast<size_t>(m_aDeclared.GetCount()));
         for (u32 m = 0; m < decl->GetMemberCount(); ++m)
         {
             const TClusterMemberDecl& member = decl->GetMember(m);
@@ -921,10 +925,18 @@ public:
                 word.nOffset = member.nOffset + 4 * e;
                 word.nElement = static_cast<u16>(e);
                 m_aWord.Add(word);
+                if (word.nOffset / 4 < static_cast<u32>(m_aDeclared.GetCount()))
+                    m_aDeclared[static_cast<i32>(word.nOffset / 4)] = 1;
             }
         }
+        for (u32 w = prototypeBytes / 4; w < static_cast<u32>(m_aDeclared.GetCount()); ++w)
+            if (!m_aDeclared[static_cast<i32>(w)])
+                m_aPlain.Add(4 * w);
         return m_aWord;
     }
+
+    // The offsets of the words PlanWords found no member for.
+    const DArray<u32>& PlainWords() const { return m_aPlain; }
 
     // The byte offset of the address from the first object of a SAVE_SCATTERED word's array.
     static bool Offset(const TWord& word, u32 address, u32& stored)
@@ -987,17 +999,24 @@ private:
     DArray<TRange> m_aAny;
     const TRange* m_pLastAny;
     DArray<TWord> m_aWord;
+    DArray<u32> m_aPlain;
+    DArray<u8> m_aDeclared;
 };
 
 bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map)
 {
     const TClusterTypeDecl* decl = slot.pDecl;
     const u32 objectSize = decl->GetObjectSize();
-    // A block of objects without references is written as it is.
-    if (decl->GetMemberCount() == 0 && slot.nKind == CLUSTER_ARRAY_MANAGED)
+    // The words a load copies from the prototype (virtual tables) hold this run's addresses:
+    // they are written as 0, so that an image's bytes do not depend on where the writer ran.
+    const u32 prototypeBytes = decl->GetPrototype() ? decl->GetVirtualTableWords() * 4u : 0;
+    // A block of plain records (no references, no virtual tables) is written as it is.
+    if (decl->GetMemberCount() == 0 && prototypeBytes == 0 && slot.nKind == CLUSTER_ARRAY_MANAGED)
         return count == 0 || stream.Write(slot.pData, slot.nSize) == slot.nSize;
 
-    const DArray<TSaveMap::TWord>& plan = map.PlanWords(decl);
+    const DArray<TSaveMap::TWord>& plan = map.PlanWords(decl, prototypeBytes);
+    const u32* const plain = map.PlainWords().GetData();
+    const u32* const plainEnd = plain + map.PlainWords().GetCount();
     const TSaveMap::TWord* const words = plan.GetData();
     const TSaveMap::TWord* const wordsEnd = words + plan.GetCount();
     const u32 perRun = std::max<u32>(1, CLUSTER_COPY_RUN / objectSize);
@@ -1017,6 +1036,14 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
                             objectSize);
         u8* object = scratch.GetData();
         for (u32 c = 0; c < run; ++c, object += objectSize)
+        {
+            std::memset(object, 0, prototypeBytes);
+            // A word naming its own object (a listener's owner, a list head on itself) holds this
+            // run's address: written as 0, as its owner sets it again after a load.
+            const u32 self = PointerWord(SlotObject(slot, first + c, objectSize));
+            for (const u32* offset = plain; offset != plainEnd; ++offset)
+                if (ReadWord(object + *offset) - self < objectSize)
+                    WriteWord(object + *offset, 0);
             for (const TSaveMap::TWord* word = words; word != wordsEnd; ++word)
             {
                 u8* const at = object + word->nOffset;
@@ -1039,6 +1066,7 @@ bool TCluster::_Save(TStream& stream, const TClusterSlot& slot, i32 count, TSave
                             word->nElement);
                 WriteWord(at, stored);
             }
+        }
         const i32 bytes = static_cast<i32>(run * objectSize);
         written = written && stream.Write(scratch.GetData(), bytes) == bytes;
     }

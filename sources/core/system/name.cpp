@@ -1,6 +1,7 @@
 #include "core/system/name.h"
 
 #include "core/system/namemanager.h"
+#include "core/system/string.h"
 #include "core/system/templates/sarray.h"
 
 #include <array>
@@ -57,6 +58,12 @@ void TName::Set(const char* text, bool registerText)
 const char* TName::GetText() const
 {
     return g_pNameManager ? g_pNameManager->FindText(m_nId) : "";
+}
+
+const char* TName::GetPrintText() const
+{
+    const char* text = GetText();
+    return *text || !m_nId ? text : StringFormat("#%08x", m_nId);
 }
 
 TName MakeCommandName(const char* text, bool registerText)

@@ -23,6 +23,9 @@ public:
     bool IsValid() const { return m_nId != 0; }
     // The stored text; empty when there is no name table or the id is not in it.
     const char* GetText() const;
+    // For log lines: the text, or "#" and the id in hexadecimal when the table has none (a name
+    // a loaded image brought without its text).
+    const char* GetPrintText() const;
 
     bool operator==(const TName& other) const { return m_nId == other.m_nId; }
     bool operator!=(const TName& other) const { return m_nId != other.m_nId; }

@@ -310,6 +310,7 @@ i32 TDxDeviceManager::__Run()
     TManagerTiming& timing = g_ManagerManager.GetTiming();
     if (m_nQuit)
         return 0;
+    bool presentFailed = false;
     for (;;)
     {
         ++timing.nPass;
@@ -350,7 +351,16 @@ i32 TDxDeviceManager::__Run()
                     g_pTimer->Update();
                     pass[kTimingUpdate] = Timed([] { g_ManagerManager.Update(g_pTimer->GetGameTimeStep()); });
                     pass[kTimingRender] = Timed([] { g_ManagerManager.Render(); });
-                    pass[kTimingPresent] = Timed([this] { Present(); });
+                    pass[kTimingPresent] = Timed([this, &presentFailed] {
+                        const i32 result = Present();
+                        // Frames that are never shown say so, once a run.
+                        if (result < 0 && !presentFailed)
+                        {
+                            presentFailed = true;
+                            TLog::Print(g_pSystemLog, LOG_ERROR, "TDxDeviceManager::__Run(): error: ",
+                                        "Present failed (%x)", u32(result));
+                        }
+                    });
                     pass[kTimingFlush] = Timed([this] { PresentFlush(); });
                 }
             }

@@ -12,6 +12,9 @@
 class TShader;
 class TTexture;
 
+// The canvas's shared default text colour (debug overlays write in it).
+constexpr TColor CANVAS_DEFAULT_TEXT_COLOR = {1.0f, 1.0f, 1.0f, 1.0f};
+
 class TCanvasManager : public TManager
 {
 public:

@@ -214,21 +214,21 @@ void TNodeManager::CheckLoadedArrays(TNode* node)
     if (node->pParent && !IsLoadedNode(node->pParent))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': parent link is not a node: made a root",
-                    node->m_Name.GetText());
+                    node->m_Name.GetPrintText());
         node->pParent = nullptr;
     }
     if (!IsInsideClusterArray(NODE_LINK_TYPE_ID, node->aChild.GetData(), node->aChild.GetCount(),
                               sizeof(TNodeLink)))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': child links outside their array dropped",
-                    node->m_Name.GetText());
+                    node->m_Name.GetPrintText());
         node->aChild.Attach(nullptr, 0);
     }
     if (!IsInsideClusterArray(USER_DATA_TYPE_ID, node->aUserData.GetData(), node->aUserData.GetCount(),
                               sizeof(TUserData)))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': user data outside its array dropped",
-                    node->m_Name.GetText());
+                    node->m_Name.GetPrintText());
         node->aUserData.Attach(nullptr, 0);
     }
 }
@@ -242,7 +242,7 @@ void TNodeManager::CheckLoadedLinks(TNode* node, i32 loaded)
     if (steps > loaded)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': parent chain is a cycle: made a root",
-                    node->m_Name.GetText());
+                    node->m_Name.GetPrintText());
         node->DetachFromParent();
     }
     // Children must name this node as their parent.
@@ -255,14 +255,14 @@ void TNodeManager::CheckLoadedLinks(TNode* node, i32 loaded)
             continue;
         }
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                    "node '%s': child link %d does not lead back: dropped", node->m_Name.GetText(), c);
+                    "node '%s': child link %d does not lead back: dropped", node->m_Name.GetPrintText(), c);
         node->aChild[c] = node->aChild[node->aChild.GetCount() - 1];
         node->aChild.SetCount(node->aChild.GetCount() - 1);
     }
     if (node->m_nObjectCount > NODE_OBJECT_CAPACITY)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "node '%s': %u objects: cut to %u",
-                    node->m_Name.GetText(), node->m_nObjectCount, NODE_OBJECT_CAPACITY);
+                    node->m_Name.GetPrintText(), node->m_nObjectCount, NODE_OBJECT_CAPACITY);
         node->m_nObjectCount = NODE_OBJECT_CAPACITY;
     }
 }
@@ -301,7 +301,7 @@ void TNodeManager::CheckNodeObjects()
                 continue;
             }
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                        "node '%s': object %u is not a node object of it: detached", node->m_Name.GetText(),
+                        "node '%s': object %u is not a node object of it: detached", node->m_Name.GetPrintText(),
                         o);
             node->aObject[o] = node->aObject[--node->m_nObjectCount];
             node->aObject[node->m_nObjectCount] = nullptr;

@@ -226,7 +226,7 @@ i32 TRepository::__LoadBlock(TResource* resource, u32 tag, void* target, u32 pos
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__LoadBlock(): error: ",
                         "'%s': compressed block of '%s' at %u has no head", m_Name.GetText(),
-                        resource->m_Name.GetText(), position);
+                        resource->GetNameText(), position);
             return 1;
         }
         if (!raw.TrySetCapacity(static_cast<i32>(stored)) || !ReadRaw(raw.GetData(), position, stored, flags))
@@ -242,7 +242,7 @@ i32 TRepository::__LoadBlock(TResource* resource, u32 tag, void* target, u32 pos
         {
             TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__LoadBlock(): error: ",
                         "'%s': compressed block of '%s' at %u (%u bytes to %u, room for %u) refused",
-                        m_Name.GetText(), resource->m_Name.GetText(), position, head.nCompressedSize,
+                        m_Name.GetText(), resource->GetNameText(), position, head.nCompressedSize,
                         head.nSize, size);
             return 1;
         }
@@ -277,7 +277,7 @@ void TRepository::__ResourceBegin(TRepository* repository, TResource* resource)
         __Abort(
             "TRepository::__ResourceBegin", kSource, __LINE__,
             "unable to add new resource '%s' into locked repository '%s' (repository is probably compressed)",
-            resource->m_Name.GetText(), repository->m_Name.GetText());
+            resource->GetNameText(), repository->m_Name.GetText());
     s_pWriteRepository = repository;
     s_pWriteResource = resource;
     s_aWriteBuffer.SetCount(0);
@@ -306,7 +306,7 @@ void TRepository::__ResourceEnd()
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TRepository::__ResourceEnd(): error: ",
                     "'%s': the repository is not open for writing: resource '%s' not added",
-                    repository ? repository->m_Name.GetText() : "", resource->m_Name.GetText());
+                    repository ? repository->m_Name.GetText() : "", resource->GetNameText());
         return;
     }
     StreamLock().Enter();

@@ -51,7 +51,13 @@ u32 TResource::Require()
         m_nState = RESOURCE_LOADING;
         Load();
         if (m_nState == RESOURCE_UNLOADED)
+        {
+            // Refused data stays refused: the resource keeps loading without being tried again
+            // (and logging again) at every frame, until it is unloaded with its cluster.
+            m_nState = RESOURCE_LOADING;
+            g_pResourceManager->__ResourceAdd(this);
             return 1;
+        }
         g_pResourceManager->__ResourceAdd(this);
     }
     s_apRequiring[s_nRequiring++] = this;
@@ -234,7 +240,7 @@ i32 TResource::ReadData(void* target, u32 offset, u32 size, u32 tag, u32 flags)
         if (m_nRepositoryId < REPOSITORY_OPTIONAL_ID)
             TLog::Print(g_pSystemLog, LOG_ERROR,
                         "TResource::ReadData(): error: ", "'%s': repository 0x%04x is not open",
-                        m_Name.GetText(), m_nRepositoryId);
+                        GetNameText(), m_nRepositoryId);
         return 0;
     }
     if (size == 0)
@@ -244,7 +250,7 @@ i32 TResource::ReadData(void* target, u32 offset, u32 size, u32 tag, u32 flags)
     if (offset > m_nDataSize || (!compressed && size > m_nDataSize - offset))
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TResource::ReadData(): error: ",
-                    "'%s': %u bytes at %u lie outside its block of %u bytes", m_Name.GetText(), size, offset,
+                    "'%s': %u bytes at %u lie outside its block of %u bytes", GetNameText(), size, offset,
                     m_nDataSize);
         return 1;
     }

@@ -46,7 +46,8 @@ public:
     virtual void OnDataArrived(u32 tag) {}
 
     // 0 when loaded; otherwise asks for it (loading it and what it uses) and answers 1 while
-    // it is not loaded, or when its load failed.
+    // it is not loaded, or when its load failed. A load that fails is not tried again until the
+    // resource is unloaded.
     u32 Require();
     // Called by resources when their data is ready (1) or gone (0).
     void SetLoaded(u32 loaded, u32 flags = 0);
@@ -66,7 +67,8 @@ public:
     u32 HasData() const { return m_nDataSize != 0 ? 1 : 0; }
     // A resource made at run time gets its data from a repository the caller holds.
     void SetData(TRepository* repository, u32 offset, u32 size);
-    const char* GetNameText() const { return m_Name.GetText(); }
+    // The name's text, or "#" and its id in hexadecimal when the name table has none.
+    const char* GetNameText() const { return m_Name.GetPrintText(); }
 
     TName m_Name;
     u32 m_nKind;

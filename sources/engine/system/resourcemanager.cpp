@@ -178,7 +178,7 @@ void TResourceManager::__ResourceAdd(TResource* resource)
     if (m_aResource.GetCount() == RESOURCE_LIST_CAPACITY)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TResourceManager::__ResourceAdd(): error: ",
-                    "'%s': the list holds %u resources already: not listed", resource->m_Name.GetText(),
+                    "'%s': the list holds %u resources already: not listed", resource->GetNameText(),
                     RESOURCE_LIST_CAPACITY);
         return;
     }
@@ -338,7 +338,10 @@ i32 TResourceManager::LoadRepository(const char* name, u32 flags)
     if (read != COMPRESS_DONE)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kReadError, "'%s' %s", name, ReadFailure(read));
-        __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "missing resource '%s'", name);
+        // The box the player sees says what is wrong with the file, not only that it failed.
+        if (read == COMPRESS_SOURCE_FAILED)
+            __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "missing resource '%s'", name);
+        __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s' %s", name, ReadFailure(read));
     }
     const f64 seconds = timer.Stop() / 1000.0;
     const f64 megabytes = image.GetCount() * 9.536743e-7;
@@ -508,7 +511,7 @@ void TResourceManager::CheckLoadedResources()
                                       sizeof(TResourceLink)))
             {
                 TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': links outside their array dropped",
-                            resource->m_Name.GetText());
+                            resource->GetNameText());
                 links->Attach(nullptr, 0);
             }
             for (i32 l = 0; l < links->GetCount(); ++l)
@@ -543,7 +546,7 @@ void TResourceManager::CheckLoadedResources()
             if (paired)
                 continue;
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': use links that do not pair up dropped",
-                        resource->m_Name.GetText());
+                        resource->GetNameText());
             resource->aUses.Attach(nullptr, 0);
             resource->aUsers.Attach(nullptr, 0);
             changed = true;

@@ -6,9 +6,7 @@
 #include "engine/system/resource.h"
 #include "engine/system/resourcemanager.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 u32 TResourceThreadLoad::s_nUndeliveredBytes = 0;
 u32 TResourceThreadLoad::s_nUnlockPendingBytes = 0;
@@ -37,8 +35,16 @@ TResourceThreadLoad::TResourceThreadLoad() : m_bEnabled(true)
 
 TResourceThreadLoad::~TResourceThreadLoad()
 {
-    if (HasThread())
-        Stop();
+    StopThread();
+}
+
+void TResourceThreadLoad::StopThread()
+{
+    if (!HasThread())
+        return;
+    RequestStop();
+    m_Wake.Set();
+    Stop();
 }
 
 void TResourceThreadLoad::Begin()
@@ -58,8 +64,7 @@ void TResourceThreadLoad::Begin()
 void TResourceThreadLoad::End()
 {
     Clear();
-    if (HasThread())
-        Stop();
+    StopThread();
 }
 
 u32 TResourceThreadLoad::Request(u32 tag, void* target, TResource* resource, u32 position, u32 size,
@@ -82,6 +87,7 @@ u32 TResourceThreadLoad::Request(u32 tag, void* target, TResource* resource, u32
         m_aQueue[i] = m_aQueue[i - 1];
     m_aQueue[at] = {resource, tag, target, position, size, flags};
     m_Lock.Leave();
+    m_Wake.Set();
     return 0;
 }
 
@@ -111,7 +117,8 @@ void TResourceThreadLoad::Run()
         {
             m_Lock.Leave();
             GlobalResourceLock().Leave();
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const TEventHandle wake = m_Wake.GetHandle();
+            WaitForEvents(1, &wake, 0.0f);
             continue;
         }
         TResourceThreadLoadData request = m_aQueue[0];

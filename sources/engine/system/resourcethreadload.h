@@ -4,6 +4,7 @@
 // main thread delivers them (TResourceManager::UpdateManager). Locks: the global resource lock,
 // then the loader's own, always in that order.
 #include "core/system/criticalsection.h"
+#include "core/system/event.h"
 #include "core/system/templates/darray.h"
 #include "core/system/templates/sarray.h"
 #include "core/system/thread.h"
@@ -60,8 +61,13 @@ public:
 private:
     // One request read on this thread; false when it was skipped.
     bool Read(TResourceThreadLoadData& request);
+    // Asks the thread to end, wakes it and waits for it.
+    void StopThread();
 
     TCriticalSection m_Lock;
+    // Set by each request and by the stop: an idle thread sleeps on it, so a read queued
+    // after a quiet spell starts at once.
+    TEvent m_Wake;
     SArray<TResourceThreadLoadData, RESOURCE_QUEUE_CAPACITY, 0> m_aQueue;
     SArray<TResourceThreadLoadData, RESOURCE_QUEUE_CAPACITY, 0> m_aDone;
     DArray<u8> m_aScratch;

@@ -934,9 +934,17 @@ HRESULT TD3DDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
         parts.push_back(Intersect({rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2}, area));
     float rgba[4];
     ColourToFloats(color, rgba);
+    // The bytes of a pixel over every plane cleared.
+    int bytesPerPixel = 0;
+    if (flags & D3DCLEAR_TARGET)
+    {
+        for (TD3DSurface* target : bound_.targets)
+            bytesPerPixel += target ? int(FindFormat(target->Image().Format())->bits / 8) : 0;
+    }
+    bytesPerPixel += (flags & D3DCLEAR_ZBUFFER ? 4 : 0) + (flags & D3DCLEAR_STENCIL ? 1 : 0);
     for (const RECT& part : parts)
     {
-        rasterizer_.FillBands(part, [&](const RECT& band) {
+        rasterizer_.FillBands(part, bytesPerPixel, [&](const RECT& band) {
             if (flags & D3DCLEAR_TARGET)
             {
                 for (TD3DSurface* target : bound_.targets)

@@ -34,11 +34,13 @@ TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>(D3D9Settings
 
 TRasterizer::~TRasterizer() = default;
 
-void TRasterizer::FillBands(const RECT& area, const std::function<void(const RECT&)>& fill)
+void TRasterizer::FillBands(const RECT& area, int bytesPerPixel, const std::function<void(const RECT&)>& fill)
 {
     constexpr LONG kBandRows = 16;
     const LONG rows = area.bottom - area.top;
-    if (rows <= kBandRows)
+    // Waking the workers costs more than filling a small area alone.
+    constexpr std::int64_t kSharedFillBytes = 256 << 10;
+    if (rows <= kBandRows || std::int64_t(rows) * (area.right - area.left) * bytesPerPixel < kSharedFillBytes)
     {
         fill(area);
         return;
@@ -138,7 +140,7 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
     {
         const int chunk = 1024;
         const int chunks = int((vertexCount + chunk - 1) / chunk);
-        workers_->Run(chunks, [&](int item, int) {
+        const auto shadeChunk = [&](int item, int) {
             float registers[TVertexFetch::kRunRegisters][4];
             TVertexOutput output;
             const UINT begin = UINT(item) * chunk, end = std::min(vertexCount, begin + chunk);
@@ -152,7 +154,9 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                     CopyFloats(&vertices_[size_t(i + UINT(v)) * vertexStride], &output.position[0], vertexStride);
                 }
             }
-        });
+        };
+        // Set-up follows at once.
+        workers_->Run(chunks, shadeChunk, true);
     }
 
     // Primitive assembly, clipping, set-up and binning, in runs of primitives spread over the
@@ -173,7 +177,7 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         const int runs = std::max(1, int(std::min<UINT>((count + 255) / 256, UINT(4 * participants))));
         const UINT run = (count + UINT(runs) - 1) / UINT(runs);
         bins_.Reset(call.clip, runs, 2 + 4 * varyings);
-        workers_->Run(runs, [&](int item, int) {
+        const auto setUpRun = [&](int item, int) {
             TPrimitiveSetup setup(call, varyings, bins_, item);
             const UINT from = begin + UINT(item) * run, end = std::min(begin + count, from + run);
             if (ownCorners)
@@ -237,12 +241,15 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
                     break;
                 }
             }
-        });
-        // Shading, tile by tile in parallel.
+        };
+        // Shading follows at once.
+        workers_->Run(runs, setUpRun, true);
+        // Shading, tile by tile in parallel, then the next batch's set-up if there is one.
         bins_.ShadingOrder(tileOrder_);
-        workers_->Run(int(tileOrder_.size()), [&](int item, int participant) {
-            shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant);
-        });
+        workers_->Run(
+            int(tileOrder_.size()),
+            [&](int item, int participant) { shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant); },
+            begin + batch < call.primitiveCount);
     }
     return shader.Samples();
 }

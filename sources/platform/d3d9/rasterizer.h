@@ -23,9 +23,10 @@ public:
 
     // Draws the call; answers the samples that passed the depth and stencil tests.
     std::uint64_t Draw(const TDrawCall& call);
-    // Runs fill(band) for bands of rows that together make `area`, on the workers: a clear is
+    // Runs fill(band) for bands of rows that together make `area`, on the workers where the area
+    // holds a few hundred kilobytes or more (`bytesPerPixel` over every plane filled): a clear is
     // memory bound, and one core alone does not fill the memory's bandwidth.
-    void FillBands(const RECT& area, const std::function<void(const RECT& band)>& fill);
+    void FillBands(const RECT& area, int bytesPerPixel, const std::function<void(const RECT& band)>& fill);
 
 private:
     std::unique_ptr<TWorkerPool> workers_;

@@ -3,8 +3,9 @@
 // which operating-system generation is reported (Direct3DCreate9Ex exists from version 6 on),
 // how much texture memory the adapter reports, and failures the device-creation fall-backs of
 // the engine can be tested with. The environment variable VESTAMOR_D3D9_OS=xp starts the
-// layer as an XP-class system. How many cores the rasteriser uses and the clock vertical
-// sync waits on are properties of the machine too, and so is the display's gamma ramp.
+// layer as an XP-class system. How many cores the rasteriser uses (VESTAMOR_D3D9_CORES=N, a
+// machine of N cores) and the clock vertical sync waits on are properties of the machine too,
+// and so is the display's gamma ramp.
 #include "platform/d3d9/d3d9types.h"
 
 class TPresentClock;

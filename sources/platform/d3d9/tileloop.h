@@ -824,26 +824,26 @@ template <class TShade>
     StoreQuadDepthAvx2(second, depthWidth_, _mm256_extractf128_ps(z.v, 1), _mm256_extracti128_si256(lanes, 1));
 }
 
-template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
+template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, class In>
 [[gnu::always_inline]] inline int TTileShader::ShadeFastQuad(const TTileFrame& frame, int quad, const In& in) const
 {
     using namespace tile;
     const int row = TCoverage::Row(quad), column = TCoverage::Column(quad);
     int mask = TCoverage::Lanes(quad);
     const int px = frame.tileX + 2 * column, py = frame.tileY + 2 * row;
-    [[maybe_unused]] bool quadDepth = false;
+    [[maybe_unused]] const bool quadDepth = px + 1 < depthWidth_ && py + 1 < depthHeight_;
     [[maybe_unused]] TQuad z;
-    if constexpr (Depth)
+    if constexpr (Depth != EDepth::None)
+        z = in.Depth();
+    if constexpr (Depth == EDepth::Test)
     {
         // As the general loop tests depth; nothing else changes it meanwhile.
-        z = in.Depth();
-        quadDepth = px + 1 < depthWidth_ && py + 1 < depthHeight_;
         mask = quadDepth ? DepthTest(px, py, z, mask) : DepthStencil(in.FrontFace(), px, py, z, mask, false);
         if (!mask)
             return 0;
     }
     const auto colour = Model::Shade(in);
-    if constexpr (Depth)
+    if constexpr (Depth != EDepth::None)
     {
         if (quadDepth)
             DepthWrite(px, py, z, mask);
@@ -872,23 +872,26 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
     return kLaneCount[mask];
 }
 
-template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
+template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, class In>
 [[gnu::target("avx2")]] inline __m256i TTileShader::ShadeFastPair(const TTileFrame& frame, int first, int second,
                                                                   const In& in, bool plain) const
 {
     using namespace tile;
     __m256i lanes = LanesOf(first, second);
-    if constexpr (Depth)
+    [[maybe_unused]] TQuadPair z;
+    if constexpr (Depth != EDepth::None)
+        z = in.Depth();
+    if constexpr (Depth == EDepth::Test)
     {
-        const TQuadPair z = in.Depth();
         lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
         if (_mm256_testz_si256(lanes, lanes))
             return lanes;
-        DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
         // Lanes failing the test are not written.
         plain = plain && _mm256_movemask_ps(_mm256_castsi256_ps(lanes)) == 0xFF;
     }
     const auto colour = Model::Shade(in);
+    if constexpr (Depth != EDepth::None)
+        DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
     constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
     std::uint8_t* const at[2] = {frame.Bits(first), frame.Bits(second)};
     const int pitch = targets_[0].pitch;
@@ -940,6 +943,7 @@ template <int Textures> struct TTileShader::TRowTexels
     TQuad columnU[kTextures][kQuadsAcross], columnV[kTextures][kQuadsAcross], columnW[kQuadsAcross];
     TQuad u[kQuadsAcross], v[kQuadsAcross];
     __m128i words[kTextures][kQuadsAcross + 1]; // room to pad a row to pairs
+    int list[kQuadsAcross];                     // a row's quads that pass the depth test
 };
 
 template <class Model, TTileShader::EWForm Form, int Textures>
@@ -1008,62 +1012,98 @@ template <class Model, TTileShader::EWForm Form, int Textures>
     }
 }
 
-// Asks for the target's lines under the quads in columns `from` to `to` of tile row `row`: a
-// pixel's line has to arrive before it is written, and rows of a tile lie a pitch apart, too far
-// for the processor to guess.
+// Asks for the target's lines under the quads in columns `from` to `to` of tile row `row`, and
+// with `Depth` the depth surface's: a pixel's line has to arrive before it is written (or its
+// depth tested), and rows of a tile lie a pitch apart, too far for the processor to guess.
+template <bool Depth>
 inline void TTileShader::PrefetchQuadRow(const TTileFrame& frame, int row, int from, int to) const
 {
     if (row >= frame.targetRows)
         return;
-    const int end = to * 8 + 8;
-    for (int pixelRow = 0; pixelRow < 2; ++pixelRow)
+    // Both hold 8 bytes a quad on each of its two pixel rows.
+    auto prefetch = [&](const void* first, int pitch) {
+        const int end = to * 8 + 8;
+        for (int pixelRow = 0; pixelRow < 2; ++pixelRow)
+        {
+            const std::uint8_t* line = static_cast<const std::uint8_t*>(first) + pixelRow * pitch;
+            for (int offset = from * 8; offset < end + 63; offset += 64)
+                tile::PrefetchForWriting(line + std::min(offset, end - 1));
+        }
+    };
+    prefetch(frame.rowBits[row], targets_[0].pitch);
+    if constexpr (Depth)
     {
-        const std::uint8_t* line = frame.rowBits[row] + pixelRow * targets_[0].pitch;
-        for (int offset = from * 8; offset < end + 63; offset += 64)
-            tile::PrefetchForWriting(line + std::min(offset, end - 1));
+        if (frame.tileY + 2 * row < depthHeight_)
+            prefetch(frame.depthRows[row], depthWidth_ * 4);
     }
 }
 
 // Starts the rows of a textured model's triangle on the fast paths: its columns' terms, and
 // the target's first two rows asked for.
-template <class Model, TTileShader::EWForm Form, int Textures>
+template <class Model, TTileShader::EWForm Form, bool Depth, int Textures>
 [[gnu::always_inline]] inline void TTileShader::StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
                                                                 TRowTexels<Textures>& texels, TTexelRow& row) const
 {
     PrepareColumns<Model, Form>(frame, t, texels);
     for (int r = 0; r < 2; ++r)
-        PrefetchQuadRow(frame, (t.y0 - frame.tileY) / 2 + r, (t.x0 - frame.tileX) / 2, (t.x1 - frame.tileX) / 2);
+        PrefetchQuadRow<Depth>(frame, (t.y0 - frame.tileY) / 2 + r, (t.x0 - frame.tileX) / 2, (t.x1 - frame.tileX) / 2);
     row.row = 0;
     row.end = 0;
 }
 
 // The next row of covered quads of that triangle, its textures sampled into `texels`; false
-// after the last.
-template <class Model, TTileShader::EWForm Form, int Textures>
+// after the last. With `Depth`, the row's quads are depth tested first, and only those with lanes
+// passing are listed and sampled.
+template <class Model, TTileShader::EWForm Form, bool Depth, int Textures>
 [[gnu::always_inline]] inline bool TTileShader::NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                                               const TTriangleQuads& t, TRowTexels<Textures>& texels,
                                                               TTexelRow& row) const
 {
     using namespace tile;
     const TCoverage& coverage = frame.coverage;
-    // Rows of the box whose quads are all uncovered are passed over.
-    while (row.row < t.rows && coverage.rowEnds[row.row] == row.end)
+    for (;;)
+    {
+        // Rows of the box whose quads are all uncovered are passed over.
+        while (row.row < t.rows && coverage.rowEnds[row.row] == row.end)
+            ++row.row;
+        if (row.row == t.rows)
+            return false;
+        const int begin = row.end;
+        row.end = coverage.rowEnds[row.row];
+        row.list = coverage.quads + begin;
+        row.quads = row.end - begin;
+        row.tileRow = (t.y0 - frame.tileY) / 2 + row.row;
         ++row.row;
-    if (row.row == t.rows)
-        return false;
-    const int begin = row.end;
-    row.end = coverage.rowEnds[row.row];
-    row.list = coverage.quads + begin;
-    row.quads = row.end - begin;
-    row.tileRow = (t.y0 - frame.tileY) / 2 + row.row;
-    ++row.row;
-    const int first = TCoverage::Column(row.list[0]), last = TCoverage::Column(row.list[row.quads - 1]);
-    const bool neighbours = last - first == row.quads - 1;
-    SampleRow<Model, Form>(shared, t, row.list, row.quads, neighbours, frame.rowDy[row.tileRow], texels);
-    // The target's lines two rows down, on their way while these are shaded and stored.
-    PrefetchQuadRow(frame, row.tileRow + 2, first, last);
-    row.plain = neighbours && last < frame.wholeBefore[row.tileRow] && AllLanesCovered(row.list, row.quads);
-    return true;
+        const TQuad& dy = frame.rowDy[row.tileRow];
+        if constexpr (Depth)
+        {
+            const float* p = t.planes;
+            const TQuad rowZ = TQuad(p[2]) * dy;
+            const int py = row.tileRow * 2 + frame.tileY;
+            int kept = 0;
+            for (int at = 0; at < row.quads; ++at)
+            {
+                const int quad = row.list[at], column = TCoverage::Column(quad), px = frame.tileX + 2 * column;
+                const TQuad z = Saturate(TQuad(p[0]) + TQuad(p[1]) * frame.columnDx[column] + rowZ);
+                const int mask = px + 1 < depthWidth_ && py + 1 < depthHeight_
+                                     ? DepthTest(px, py, z, TCoverage::Lanes(quad))
+                                     : DepthStencil(t.front, px, py, z, TCoverage::Lanes(quad), false);
+                texels.list[kept] = (quad & ~0xF) | mask;
+                kept += mask != 0;
+            }
+            if (kept == 0)
+                continue;
+            row.list = texels.list;
+            row.quads = kept;
+        }
+        const int first = TCoverage::Column(row.list[0]), last = TCoverage::Column(row.list[row.quads - 1]);
+        const bool neighbours = last - first == row.quads - 1;
+        SampleRow<Model, Form>(shared, t, row.list, row.quads, neighbours, dy, texels);
+        // The target's lines two rows down, on their way while these are shaded and stored.
+        PrefetchQuadRow<Depth>(frame, row.tileRow + 2, first, last);
+        row.plain = neighbours && last < frame.wholeBefore[row.tileRow] && AllLanesCovered(row.list, row.quads);
+        return true;
+    }
 }
 
 // The quads of a model type's triangle on a fast path, one at a time; answers the samples.
@@ -1078,8 +1118,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
     if constexpr (Textures > 0)
     {
         TTexelRow row;
-        StartTexelRows<Model, Form>(frame, t, texels, row);
-        while (NextTexelRow<Model, Form>(frame, shared, t, texels, row))
+        StartTexelRows<Model, Form, Depth>(frame, t, texels, row);
+        while (NextTexelRow<Model, Form, Depth>(frame, shared, t, texels, row))
         {
             const TQuad& dy = frame.rowDy[row.tileRow];
             for (int at = 0; at < row.quads; ++at)
@@ -1088,7 +1128,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                 TIn in(shared, frame.columnDx[TCoverage::Column(quad)], dy);
                 for (int i = 0; i < Textures; ++i)
                     in.words[i] = texels.words[i][at];
-                samples += ShadeFastQuad<Model, Path, Depth>(frame, quad, in);
+                samples += ShadeFastQuad<Model, Path, Depth ? EDepth::Tested : EDepth::None>(frame, quad, in);
             }
         }
         return samples;
@@ -1101,7 +1141,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
     {
         const int quad = frame.coverage.quads[q];
         const TIn in(shared, frame.columnDx[TCoverage::Column(quad)], frame.rowDy[TCoverage::Row(quad)]);
-        samples += ShadeFastQuad<Model, Path, Depth>(frame, quad, in);
+        samples += ShadeFastQuad<Model, Path, Depth ? EDepth::Test : EDepth::None>(frame, quad, in);
     }
     return samples;
 }
@@ -1123,8 +1163,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
     if constexpr (Textures > 0)
     {
         TTexelRow row;
-        StartTexelRows<Model, Form>(frame, t, texels, row);
-        while (NextTexelRow<Model, Form>(frame, quadShared, t, texels, row))
+        StartTexelRows<Model, Form, Depth>(frame, t, texels, row);
+        while (NextTexelRow<Model, Form, Depth>(frame, quadShared, t, texels, row))
         {
             const TQuadPair dy(frame.rowDy[row.tileRow], frame.rowDy[row.tileRow]);
             for (int i = 0; i < Textures; ++i)
@@ -1139,7 +1179,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                 for (int i = 0; i < Textures; ++i)
                     in.words[i] = {PairOf(texels.words[i][at], texels.words[i][at + 1])};
                 counted = _mm256_sub_epi32(counted,
-                                           ShadeFastPair<Model, Path, Depth>(frame, first, second, in, row.plain && !odd));
+                                           ShadeFastPair<Model, Path, Depth ? EDepth::Tested : EDepth::None>(
+                                               frame, first, second, in, row.plain && !odd));
             }
         }
     }
@@ -1157,7 +1198,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
             // Two whole neighbours on the target go by plain loads and stores.
             const bool plain = (first & second & 0xF) == 0xF && second == first + 16 &&
                                TCoverage::Column(first) + 1 < frame.wholeBefore[TCoverage::Row(first)];
-            counted = _mm256_sub_epi32(counted, ShadeFastPair<Model, Path, Depth>(frame, first, second, in, plain));
+            counted = _mm256_sub_epi32(
+                counted, ShadeFastPair<Model, Path, Depth ? EDepth::Test : EDepth::None>(frame, first, second, in, plain));
         }
     }
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(counted), _mm256_extracti128_si256(counted, 1));

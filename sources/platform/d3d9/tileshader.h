@@ -127,11 +127,19 @@ private:
     template <class Model, EWForm Form>
     [[gnu::always_inline]] int ShadeQuadsGeneral(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                                  const TTriangleQuads& t) const;
+    // What a fast loop does with depth for a quad: nothing, test and write it, or only write it
+    // (tested before).
+    enum class EDepth
+    {
+        None,
+        Test,
+        Tested,
+    };
     // One quad, or a pair, of a model type on a fast path: depth tested, shaded and written.
     // The pair answers its lanes written (all ones), a quad its sample count.
-    template <class Model, EQuadPath Path, bool Depth, class In>
+    template <class Model, EQuadPath Path, EDepth Depth, class In>
     [[gnu::always_inline]] int ShadeFastQuad(const TTileFrame& frame, int quad, const In& in) const;
-    template <class Model, EQuadPath Path, bool Depth, class In>
+    template <class Model, EQuadPath Path, EDepth Depth, class In>
     [[gnu::target("avx2")]] __m256i ShadeFastPair(const TTileFrame& frame, int first, int second, const In& in,
                                                   bool plain) const;
     // Row sampling of a textured model's triangle: each column's terms once, then row by row
@@ -143,14 +151,14 @@ private:
     [[gnu::always_inline]] void SampleRow(const TQuadShared<TQuad>& shared, const TTriangleQuads& t,
                                           const int* rowList, int rowQuads, bool neighbours, const TQuad& dy,
                                           TRowTexels<Textures>& texels) const;
-    template <class Model, EWForm Form, int Textures>
+    template <class Model, EWForm Form, bool Depth, int Textures>
     [[gnu::always_inline]] void StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
                                                TRowTexels<Textures>& texels, TTexelRow& row) const;
-    template <class Model, EWForm Form, int Textures>
+    template <class Model, EWForm Form, bool Depth, int Textures>
     [[gnu::always_inline]] bool NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                              const TTriangleQuads& t, TRowTexels<Textures>& texels,
                                              TTexelRow& row) const;
-    void PrefetchQuadRow(const TTileFrame& frame, int row, int from, int to) const;
+    template <bool Depth> void PrefetchQuadRow(const TTileFrame& frame, int row, int from, int to) const;
 
     // 1/w over the quad `dx` from the planes' origin, on the row of t.rowTerms.
     template <EWForm Form> static TQuad PerspectiveW(const TTrianglePlanes& t, const TQuad& dx);

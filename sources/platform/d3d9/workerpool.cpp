@@ -1,14 +1,14 @@
 #include "platform/d3d9/workerpool.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include <emmintrin.h>
 
 namespace
 {
-// How long a waiting thread spins before it sleeps: longer than waking a sleeping thread takes,
-// so that the caller does not sleep through the end of a job only to be woken a moment later,
-// and workers catch a draw that follows at once.
+// How long a thread spins for what is certain to come soon (the next stage of a draw, the end of
+// a job's items) before it sleeps: longer than waking a sleeping thread takes.
 constexpr std::chrono::microseconds kSpin{50};
 
 template <typename TReady>
@@ -53,7 +53,7 @@ void TWorkerPool::Drain(int participant)
         (*job_)(item, participant);
 }
 
-void TWorkerPool::Run(int count, const std::function<void(int, int)>& job)
+void TWorkerPool::Run(int count, const std::function<void(int, int)>& job, bool follows)
 {
     if (count <= 0)
         return;
@@ -67,14 +67,21 @@ void TWorkerPool::Run(int count, const std::function<void(int, int)>& job)
         std::lock_guard<std::mutex> lock(mutex_);
         job_ = &job;
         count_ = count;
+        follows_ = follows;
         next_ = 0;
-        busy_ = int(threads_.size());
-        ++generation_;
+        // The caller takes items too: a worker more than the items would find none.
+        wanted_ = std::min(count - 1, int(threads_.size()));
+        generation_.fetch_add(1, std::memory_order_release);
     }
-    wake_.notify_all();
+    // One sleeping worker is woken; each that joins wakes the next while more are wanted.
+    wake_.notify_one();
     Drain(0);
-    auto done = [this] { return busy_.load(std::memory_order_acquire) == 0; };
-    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    // Every item is taken. No worker joins any more; the items workers run are certain to end
+    // soon, and then the job's fields may change.
+    std::unique_lock<std::mutex> lock(mutex_);
+    wanted_ = 0;
+    lock.unlock();
+    auto done = [this] { return inJob_.load(std::memory_order_acquire) == 0; };
     if (!SpinUntil(done))
     {
         lock.lock();
@@ -86,18 +93,31 @@ void TWorkerPool::Run(int count, const std::function<void(int, int)>& job)
 void TWorkerPool::Work(int participant)
 {
     unsigned seen = 0;
+    bool spin = false;
     for (;;)
     {
-        if (!SpinUntil([&] { return generation_.load(std::memory_order_acquire) != seen; }))
+        // Spinning only for a job the last one said follows.
+        if (!spin || !SpinUntil([&] { return Joinable(seen); }))
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+            wake_.wait(lock, [&] { return stopping_ || Joinable(seen); });
             if (stopping_)
                 return;
         }
-        seen = generation_;
+        bool more;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!Joinable(seen))
+                continue;
+            seen = generation_.load(std::memory_order_relaxed);
+            inJob_.fetch_add(1, std::memory_order_acq_rel);
+            more = wanted_.fetch_sub(1, std::memory_order_acq_rel) > 1;
+            spin = follows_;
+        }
+        if (more)
+            wake_.notify_one();
         Drain(participant);
-        if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        if (inJob_.fetch_sub(1, std::memory_order_acq_rel) == 1)
         {
             std::lock_guard<std::mutex> lock(mutex_);
             finished_.notify_one();

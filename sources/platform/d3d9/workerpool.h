@@ -1,5 +1,7 @@
 #pragma once
-// One worker thread per further core; the calling thread takes part in every job.
+// One worker thread per further core; the calling thread takes part in every job. A job wakes
+// only the workers its items can keep busy; workers sleep between jobs, and spin instead only
+// while the caller has said that another job follows at once (the next stage of one draw).
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -17,19 +19,28 @@ public:
     // Threads that take part in a job, the caller included.
     int Participants() const { return int(threads_.size()) + 1; }
     // Runs job(item, participant) for every item in [0, count) and returns when all are done.
-    void Run(int count, const std::function<void(int item, int participant)>& job);
+    // `follows`: the caller runs another job right after this one.
+    void Run(int count, const std::function<void(int item, int participant)>& job, bool follows = false);
 
 private:
     void Work(int participant);
     void Drain(int participant);
+    // Whether the current job still wants a worker to join it.
+    bool Joinable(unsigned seen) const
+    {
+        return generation_.load(std::memory_order_acquire) != seen && wanted_.load(std::memory_order_acquire) > 0;
+    }
 
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable wake_, finished_;
+    // The current job: set under the mutex while no worker is in it.
     const std::function<void(int, int)>* job_ = nullptr;
     int count_ = 0;
-    std::atomic<int> next_{0};
-    std::atomic<int> busy_{0};
+    bool follows_ = false;
+    std::atomic<int> next_{0};   // the next item to take
+    std::atomic<int> wanted_{0}; // workers the job may still take in; joining is under the mutex
+    std::atomic<int> inJob_{0};  // workers that joined the job and have not left it
     std::atomic<unsigned> generation_{0};
     bool stopping_ = false;
 };

@@ -80,16 +80,6 @@ TEST_F(CreationTest, ThirdFailureIsFatal)
     EXPECT_DEATH(m_pManager->InitializeManager(), "Unable to create DirectX device.");
 }
 
-// The system log's lines, prefix and message.
-class TLogRecorder : public TLogListener
-{
-public:
-    TLogRecorder() { g_pSystemLog->SetListener(this); }
-    ~TLogRecorder() override { g_pSystemLog->SetListener(nullptr); }
-    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
-    std::vector<std::string> lines;
-};
-
 TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
 {
     TLogRecorder log;

@@ -4,6 +4,7 @@
 // released with the window at the end. The manager system is open (listeners may register), the
 // working folder is a scratch folder with the file system unlocked, console lines are recorded,
 // and the main loop's sleeps are counted instead of slept.
+#include "core/system/log.h"
 #include "directx/render/dxdevice.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/system/command/commandmanager.h"
@@ -49,6 +50,16 @@ private:
 
     std::string m_Name;
     std::vector<std::string>& m_Journal;
+};
+
+// The system log's lines, prefix and message.
+class TLogRecorder : public TLogListener
+{
+public:
+    TLogRecorder() { g_pSystemLog->SetListener(this); }
+    ~TLogRecorder() override { g_pSystemLog->SetListener(nullptr); }
+    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
+    std::vector<std::string> lines;
 };
 
 class TConsoleRecorder : public TCommandMethods

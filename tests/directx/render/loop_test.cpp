@@ -6,6 +6,7 @@
 #include "directx/render/dxrenderquery.h"
 #include "engine/system/managermanager.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace
@@ -50,13 +51,16 @@ public:
     i32 Present() override
     {
         s_aCalls.push_back("present");
-        return TDxDeviceManager::Present();
+        const i32 result = TDxDeviceManager::Present();
+        return m_nPresentResult ? m_nPresentResult : result;
     }
     void PresentFlush() override
     {
         s_aCalls.push_back("flush");
         TDxDeviceManager::PresentFlush();
     }
+
+    i32 m_nPresentResult = 0; // what Present answers instead, where not 0
 };
 
 class LoopTest : public DeviceTest
@@ -123,6 +127,17 @@ TEST_F(LoopTest, ActivePassesUpdateRenderPresentAndFlush)
         expected.insert(expected.end(), pass.begin(), pass.end());
     EXPECT_EQ(s_aCalls, expected);
     EXPECT_TRUE(s_aSleeps.empty());
+}
+
+TEST_F(LoopTest, AFailingPresentIsLoggedOnce)
+{
+    TLogRecorder log;
+    static_cast<TLoopDevice*>(m_pManager)->m_nPresentResult = D3DERR_INVALIDCALL;
+    QuitAfterUpdates(3);
+    EXPECT_EQ(m_pManager->__Run(), 0);
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(),
+                         "TDxDeviceManager::__Run(): error: Present failed (8876086c)"),
+              1);
 }
 
 // Each flush waits on an event query: its own frame's, or with interleaving the previous

@@ -351,6 +351,33 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     EXPECT_EQ(7u, reader.aTag.back());
 }
 
+// An idle loader sleeps until a read is queued: a short run's first frames get their blocks
+// read at once, not after a polling pause of the loader.
+TEST_F(RepositoryTest, AReadQueuedOnAnIdleLoaderStartsAtOnce)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TResource* sound = FindResource("apron_sound");
+    TArrivals reader;
+    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
+    reader.m_nDataOffset = sound->m_nDataOffset;
+    reader.m_nDataSize = sound->m_nDataSize;
+    u8 target[16];
+    TResourceThreadLoad& loader = g_pResourceManager->GetLoader();
+    for (int cycle = 0; cycle < 5; ++cycle)
+    {
+        // Idle a while first.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto queued = std::chrono::steady_clock::now();
+        ASSERT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
+        while (loader.GetDoneCount() == 0 && std::chrono::steady_clock::now() - queued < std::chrono::seconds(5))
+            std::this_thread::yield();
+        // Far below the pause a polling loader would sleep.
+        EXPECT_LT(std::chrono::steady_clock::now() - queued, std::chrono::milliseconds(40)) << "cycle " << cycle;
+        g_pResourceManager->UpdateManager(0.0f);
+    }
+    EXPECT_EQ(reader.aTag.size(), 5u);
+}
+
 TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
@@ -443,10 +470,11 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_NE(
         m_Folder.SystemLog().find("LoadRepository(): error: 'nothing.data' is missing or cannot be read"),
         std::string::npos);
-    // Present but not unpacking: the same abort text, the log line before it tells the cause.
+    // Present but not unpacking: the abort names the cause, as the log line before it does.
     std::ofstream("packed.data", std::ios::binary)
         << "INDA" << std::string(12, '\x01') << "not a zlib stream";
-    EXPECT_DEATH(g_pResourceManager->LoadRepository("packed.data", 0), "missing resource 'packed.data'");
+    EXPECT_DEATH(g_pResourceManager->LoadRepository("packed.data", 0),
+                 "'packed.data' is damaged: its data do not unpack");
     EXPECT_NE(m_Folder.SystemLog().find(
                   "LoadRepository(): error: 'packed.data' is damaged: its data do not unpack"),
               std::string::npos);

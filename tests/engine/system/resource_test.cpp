@@ -17,6 +17,7 @@ class TTestResource : public TResource
 public:
     i32 Load() override
     {
+        ++nLoads;
         if (bFail)
         {
             SetLoaded(0, 0);
@@ -31,6 +32,7 @@ public:
     }
     bool bFail = false;
     int nReleased = 0;
+    int nLoads = 0;
 };
 
 class ResourceTest : public testing::Test
@@ -114,13 +116,35 @@ TEST_F(ResourceTest, LinksAfterLoadingAndUnlinkingKeepThePairs)
     EXPECT_EQ(3, user.m_nReadyUses);
 }
 
-TEST_F(ResourceTest, AFailedLoadAnswersNotLoaded)
+// Damaged data is refused once: the frames that go on asking for the resource do not load it
+// (and log its fault) again, until it is unloaded with its cluster.
+TEST_F(ResourceTest, AFailedLoadAnswersNotLoadedAndIsNotTriedAgainUntilUnloaded)
 {
     TTestResource broken;
     broken.bFail = true;
-    EXPECT_EQ(1u, broken.Require());
+    for (int frame = 0; frame < 3; ++frame)
+        EXPECT_EQ(1u, broken.Require());
+    EXPECT_EQ(1, broken.nLoads);
+    EXPECT_FALSE(broken.IsLoaded());
+    EXPECT_TRUE(Listed(broken));
+    g_pResourceManager->UnloadAll();
     EXPECT_EQ(RESOURCE_UNLOADED, broken.m_nState);
     EXPECT_FALSE(Listed(broken));
+    broken.bFail = false;
+    EXPECT_EQ(0u, broken.Require());
+    EXPECT_EQ(2, broken.nLoads);
+}
+
+// Log lines name a resource whose name came without its text by its id.
+TEST(ResourceName, WithoutItsTextTheNameIsItsId)
+{
+    TTestResource named;
+    named.m_Name = TName("a known resource", true);
+    EXPECT_STREQ(named.GetNameText(), "a known resource");
+    named.m_Name.SetId(0x12abcdefu);
+    EXPECT_STREQ(named.GetNameText(), "#12abcdef");
+    named.m_Name.SetId(0);
+    EXPECT_STREQ(named.GetNameText(), "");
 }
 
 TEST_F(ResourceTest, UseCyclesDoNotRecurseForEver)

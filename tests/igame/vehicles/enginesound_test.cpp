@@ -1,0 +1,185 @@
+// The engine sound of the vehicle the player drives, as the sound service records its calls:
+// the start, acceleration, the brakes' squeal and release, reversing and the stop.
+#include "vehiclefixture.h"
+
+#include "xaudio2/gamesound.h"
+#include "xaudio2/xaudio2sound.h"
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Each call as "slot play", "slot stop" or "slot id=value", by the game sound owning the instance.
+class TSlotRecorder : public TSoundCallListener
+{
+public:
+    void OnSoundCall(TXAudio2Sound* sound, ESoundCall call, i32 id, f32 value) override
+    {
+        i32 slot = -1;
+        for (u32 i = 0; i < pVehicle->Sound.aSound.GetCount(); ++i)
+            if (sound->pOwner == pVehicle->Sound.aSound[i])
+                slot = static_cast<i32>(i);
+        std::string line = std::to_string(slot);
+        if (call == SOUND_CALL_PARAMETER)
+        {
+            line += " " + std::to_string(id) + "=";
+            values.push_back(value);
+        }
+        else
+        {
+            line += call == SOUND_CALL_PLAY ? " play" : " stop";
+            values.push_back(0.0f);
+        }
+        calls.push_back(line);
+    }
+
+    // The starts and stops, in order.
+    std::vector<std::string> Events() const
+    {
+        std::vector<std::string> events;
+        for (const std::string& call : calls)
+            if (call.find('=') == std::string::npos)
+                events.push_back(call);
+        return events;
+    }
+    // The index of the first call of the text at or after from; -1 when none.
+    i32 Find(const std::string& text, i32 from = 0) const
+    {
+        for (i32 i = from; i < static_cast<i32>(calls.size()); ++i)
+            if (calls[static_cast<u32>(i)] == text)
+                return i;
+        return -1;
+    }
+    // The value of the first such call at or after from; no number when there is none.
+    f32 Value(const std::string& text, i32 from = 0) const
+    {
+        const i32 at = Find(text, from);
+        EXPECT_GE(at, 0) << text;
+        return at >= 0 ? values[static_cast<u32>(at)] : std::numeric_limits<f32>::quiet_NaN();
+    }
+    void Clear()
+    {
+        calls.clear();
+        values.clear();
+    }
+
+    // The vehicle whose slots name the calls.
+    const TVehicle* pVehicle = nullptr;
+    std::vector<std::string> calls;
+    std::vector<f32> values;
+};
+
+class EngineSoundTest : public VehicleTest
+{
+protected:
+    void SetUp() override
+    {
+        VehicleTest::SetUp();
+        UseTestClock();
+        m_Recorder.pVehicle = m_pCart;
+        TXAudio2Sound::s_pCallListener = &m_Recorder;
+        Step(30);
+    }
+    void TearDown() override
+    {
+        TXAudio2Sound::s_pCallListener = nullptr;
+        VehicleTest::TearDown();
+    }
+
+    TSlotRecorder m_Recorder;
+};
+} // namespace
+
+TEST_F(EngineSoundTest, TheDrivenCartsEngineStartsAcceleratesSquealsAndStops)
+{
+    TVehicle& cart = *m_pCart;
+    ASSERT_EQ(1, cart.Sound.nEnabled);
+    // Not driven by the player: silent.
+    EXPECT_TRUE(m_Recorder.calls.empty());
+    g_pVehicleManager->SetActiveVehicle(&cart);
+    TVehicleTestInput& up = Bind(VEHICLE_ACTION_MOVE_UP, "sound_up");
+    TVehicleTestInput& down = Bind(VEHICLE_ACTION_MOVE_DOWN, "sound_down");
+
+    // The start: the start clip, the idle loop fading in after the start, the drive loop.
+    Step();
+    EXPECT_EQ((std::vector<std::string>{"6 play", "3 play", "5 play"}), m_Recorder.Events());
+    const i32 idle = m_Recorder.Find("3 play");
+    EXPECT_FLOAT_EQ(1.0f, m_Recorder.Value("3 37=", idle));
+    EXPECT_FLOAT_EQ(1.0f, m_Recorder.Value("3 40=", idle));
+    EXPECT_FLOAT_EQ(1.01f, m_Recorder.Value("5 48="));
+    EXPECT_FLOAT_EQ(5.01f, m_Recorder.Value("3 47="));
+    // At idle the idle loop is heard at 0.2, the drive loop at 0.2.
+    EXPECT_NEAR(0.2f, m_Recorder.Value("3 1=", m_Recorder.Find("5 play")), 1e-5f);
+    EXPECT_NEAR(0.2f, m_Recorder.Value("5 1=", m_Recorder.Find("5 play")), 1e-5f);
+    m_Recorder.Clear();
+    Step(10);
+    EXPECT_TRUE(m_Recorder.Events().empty());
+
+    // Accelerating: the acceleration clip with its pitch offset and volume, then its pitch
+    // every frame; the drive loop grows louder.
+    m_Recorder.Clear();
+    up.Set(1.0f);
+    Step(90);
+    EXPECT_EQ((std::vector<std::string>{"4 play"}), m_Recorder.Events());
+    const i32 accel = m_Recorder.Find("4 play");
+    const f32 offset = m_Recorder.Value("4 5=", accel);
+    EXPECT_GE(offset, 0.8f);
+    EXPECT_LT(offset, 0.9f);
+    EXPECT_GE(m_Recorder.Find("4 1=", accel), 0);
+    EXPECT_GE(m_Recorder.Find("4 4=", accel), 0);
+    f32 loudest = 0.0f;
+    for (u32 i = 0; i < m_Recorder.calls.size(); ++i)
+        if (m_Recorder.calls[i] == "5 1=")
+            loudest = std::max(loudest, m_Recorder.values[i]);
+    EXPECT_GT(loudest, 0.3f);
+
+    // Off the throttle (the drive ends with the frame): the acceleration clip fades out over half
+    // a second.
+    m_Recorder.Clear();
+    up.Set(0.0f);
+    Step(2);
+
+    EXPECT_EQ((std::vector<std::string>{"4 stop"}), m_Recorder.Events());
+    EXPECT_FLOAT_EQ(0.5f, m_Recorder.Value("4 38="));
+
+    // Braking at speed: the squeal with its random pitch; slowed down, the brakes' release.
+    m_Recorder.Clear();
+    ASSERT_GT(cart.GetSpeed(), 0.1f * cart.Parameters.fMaxSpeed);
+    down.Set(1.0f);
+    Step(120);
+    const std::vector<std::string> braking = m_Recorder.Events();
+
+    ASSERT_GE(braking.size(), 2u);
+    EXPECT_EQ("2 play", braking[0]);
+    EXPECT_EQ("1 play", braking[1]);
+    EXPECT_FLOAT_EQ(0.2f, m_Recorder.Value("2 9="));
+    // Held at a stand, the brake pedal reverses, with the warning.
+    EXPECT_NE(m_Recorder.Find("0 play"), -1);
+    m_Recorder.Clear();
+    down.Set(0.0f);
+    Step(2);
+    // Reversing counted as accelerating: its clip ends too.
+    EXPECT_EQ((std::vector<std::string>{"4 stop", "0 stop"}), m_Recorder.Events());
+
+    // Another vehicle taken: the cart's engine stops.
+    m_Recorder.Clear();
+    g_pVehicleManager->SetActiveVehicle(m_pCrawler);
+    EXPECT_EQ((std::vector<std::string>{"7 play", "3 stop", "5 stop"}), m_Recorder.Events());
+}
+
+TEST_F(EngineSoundTest, AVehicleWithoutItsSoundSwitchDrivesSilently)
+{
+    TVehicle& cart = *m_pCart;
+    cart.Sound.nEnabled = 0;
+    g_pVehicleManager->SetActiveVehicle(&cart);
+    for (i32 frame = 0; frame < 30; ++frame)
+    {
+        cart.Drive(1.0f, kFrame);
+        Step();
+    }
+    g_pVehicleManager->SetActiveVehicleIndex(-1);
+    EXPECT_TRUE(m_Recorder.calls.empty());
+    EXPECT_GT(cart.GetSpeed(), 0.5f);
+}

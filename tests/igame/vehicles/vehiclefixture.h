@@ -1,0 +1,169 @@
+#pragma once
+// The writer's level (written once per program into a scratch folder) loaded with its
+// dependencies onto real physics, the vehicle, sound and game sound managers begun; the
+// three vehicles found by name; frames stepped as the game runs them: input, vehicles,
+// physics, sound.
+#include "ageia/dynamicsfixture.h"
+#include "core/system/timer.h"
+#include "engine/input/input.h"
+#include "engine/input/inputmanager.h"
+#include "igame/vehicles/vehicle.h"
+#include "igame/vehicles/vehiclemanager.h"
+#include "levelvehicles.h"
+#include "scenerepositories.h"
+#include "support/scratchworkingfolder.h"
+#include "xaudio2/gamesoundmanager.h"
+#include "xaudio2/xaudio2soundmanager.h"
+
+#include <cmath>
+#include <deque>
+#include <string>
+
+// An input the test moves: a key or a half-axis.
+class TVehicleTestInput : public TInput
+{
+public:
+    explicit TVehicleTestInput(const char* name) : m_Name(name, true) {}
+    const TName* GetName() override { return &m_Name; }
+    const TName* GetDriverName() override { return &m_Name; }
+    u32* GetFlags() override { return &m_nFlags; }
+    f32 GetValue() override { return fValue; }
+    bool IsPressed() override { return fValue > 0.0f; }
+    bool WasPressed() override { return bPressed; }
+    bool WasReleased() override { return bReleased; }
+    void ResetValue() override { fValue = 0.0f; }
+    void ClearPressed() override { bPressed = false; }
+    void ClearReleased() override { bReleased = false; }
+
+    void Set(f32 value)
+    {
+        bPressed = fValue == 0.0f && value > 0.0f;
+        bReleased = fValue > 0.0f && value == 0.0f;
+        fValue = value;
+    }
+
+    f32 fValue = 0.0f;
+    bool bPressed = false;
+    bool bReleased = false;
+
+private:
+    TName m_Name;
+    u32 m_nFlags = 0;
+};
+
+class VehicleTest : public DynamicsTest
+{
+protected:
+    static constexpr f32 kFrame = 1.0f / 60.0f;
+
+    void SetUp() override
+    {
+        DynamicsTest::SetUp();
+        BeginResources();
+        static bool s_bBegun = false;
+        if (!s_bBegun)
+        {
+            g_pXAudio2SoundManager->InitializeManager();
+            g_pXAudio2SoundManager->BeginManager();
+            g_pGameSoundManager->BeginManager();
+            g_pVehicleManager->BeginManager();
+            s_bBegun = true;
+        }
+        static const std::string s_Folder = WriteLevel();
+        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (s_Folder + "/common.data").c_str());
+        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (s_Folder + "/mapped.data").c_str());
+        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (s_Folder + "/streamed.data").c_str());
+        ASSERT_EQ(0, g_pResourceManager->LoadRepository((s_Folder + "/main.data").c_str(), 0));
+        m_pCart = Find(LEVEL_CART);
+        m_pCrawler = Find(LEVEL_CRAWLER);
+        m_pLoader = Find(LEVEL_LOADER);
+        ASSERT_TRUE(m_pCart && m_pCrawler && m_pLoader);
+    }
+    void TearDown() override
+    {
+        g_pVehicleManager->SetActiveVehicleIndex(-1);
+        if (m_pHeldTimer)
+            g_pTimer = m_pHeldTimer;
+        DynamicsTest::TearDown();
+        g_pResourceManager->CloseRepositories(0);
+    }
+
+    static std::string WriteLevel()
+    {
+        static TScratchFolder s_Folder("vehiclelevel");
+        EXPECT_TRUE(WriteSceneRepositories(s_Folder.Path().c_str(), AddLevelVehicles));
+        return s_Folder.Path();
+    }
+
+    static TVehicle* Find(const char* name)
+    {
+        DArray<TVehicle*>& vehicles = g_pVehicleManager->Vehicles();
+        for (i32 i = 0; i < vehicles.GetCount(); ++i)
+            if (vehicles[i]->nameId == TName(name).GetId())
+                return vehicles[i];
+        return nullptr;
+    }
+
+    // Frames of the game's order: input, vehicles, physics, sound.
+    void Step(i32 frames = 1)
+    {
+        for (i32 i = 0; i < frames; ++i)
+        {
+            g_pVehicleManager->HandleInput();
+            for (TVehicleTestInput& input : Inputs())
+                input.bPressed = input.bReleased = false;
+            g_pVehicleManager->UpdateManager(kFrame);
+            Manager().ThreadUpdateManager(kFrame);
+            Manager().UpdateManager(kFrame);
+            g_pXAudio2SoundManager->UpdateManager(kFrame);
+            m_nClock += static_cast<i64>(kFrame * TIMER_COUNTS_PER_SECOND);
+        }
+    }
+
+    // The test's clock behind the timer the vehicles read the time from.
+    void UseTestClock()
+    {
+        static i64* s_pClock = nullptr;
+        s_pClock = &m_nClock;
+        m_pHeldTimer = g_pTimer;
+        m_pTimer = std::make_unique<TTimer>([]() { return *s_pClock; });
+        g_pTimer = m_pTimer.get();
+    }
+
+    // An input of the test (registered once, at rest), bound as the action's only input.
+    static TVehicleTestInput& Bind(EVehicleAction action, const char* name)
+    {
+        TVehicleTestInput* input = nullptr;
+        for (TVehicleTestInput& known : Inputs())
+            if (*known.GetName() == TName(name))
+                input = &known;
+        if (!input)
+        {
+            input = &Inputs().emplace_back(name);
+            TInputManager::Instance().RegisterInput(input);
+        }
+        *input = TVehicleTestInput(name);
+        TInputManager::Instance().BindAction(g_pVehicleManager->GetAction(action), input, nullptr);
+        return *input;
+    }
+    static std::deque<TVehicleTestInput>& Inputs()
+    {
+        static std::deque<TVehicleTestInput> s_aInput;
+        return s_aInput;
+    }
+
+    static f32 Heading(const TVehicle* vehicle)
+    {
+        const TVector& forward = vehicle->pBody->GetMatrix()->aRow[2];
+        return std::atan2(forward.x, forward.z) * 57.29578f;
+    }
+    static TVector Position(const TVehicle* vehicle) { return vehicle->pBody->GetMatrix()->aRow[3]; }
+
+    TScratchWorkingFolder m_Folder{"vehicles"};
+    TVehicle* m_pCart = nullptr;
+    TVehicle* m_pCrawler = nullptr;
+    TVehicle* m_pLoader = nullptr;
+    i64 m_nClock = 10 * TIMER_COUNTS_PER_SECOND;
+    std::unique_ptr<TTimer> m_pTimer;
+    TTimer* m_pHeldTimer = nullptr;
+};
