@@ -2,8 +2,9 @@
 // plays on the main thread; the main thread then runs the first manager update while the
 // thread keeps the intro moving, and the intro plays to its end.
 #include "core/cluster/cluster.h"
+#include "core/stream/filestream.h"
 #include "core/system/log.h"
-#include "directx/render/dxdevice.h"
+#include "engine/render/device.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
@@ -17,10 +18,17 @@
 namespace
 {
 const char* const kPrefix = "TCommandintro_load::Execute(): ";
+const char* const kError = "TCommandintro_load::Execute(): error: ";
 // The main thread's frame pace while an image stands still and while it fades.
 constexpr u32 kStillMilliseconds = 100;
 constexpr u32 kFadeMilliseconds = 10;
 constexpr u32 kQueueWaitMilliseconds = 100;
+
+bool IsReadable(const char* path)
+{
+    TFileStream file;
+    return file.Open(TName(path, true), 1) == 1;
+}
 
 void Sleep(u32 milliseconds)
 {
@@ -35,15 +43,21 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 2))
             return;
-        TDxDeviceManager& device = *g_pDxDeviceManager;
+        TDeviceManager& device = *g_pDeviceManager;
         TLoadingManager& loading = *g_pLoadingManager;
         TResourceManager& resources = *g_pResourceManager;
 
         device.SetRunning(0);
         loading.SetState(LOADING_STATE_THREAD);
-        resources.LoadRepository(CommandArgumentText(instruction, 0), REPOSITORY_LOAD_QUIET);
+        // The intro is optional: without its file the game's data load as they would without it.
+        const char* intro = CommandArgumentText(instruction, 0);
+        const bool hasIntro = IsReadable(intro);
+        if (hasIntro)
+            resources.LoadRepository(intro, REPOSITORY_LOAD_QUIET);
+        else
+            TLog::Print(g_pSystemLog, LOG_ERROR, kError, "'%s': no intro: the data load without it", intro);
         g_IntroLoading.m_Repository = CommandArgumentText(instruction, 1);
-        if (loading.GetIntroCount() == 0)
+        if (!hasIntro || loading.GetIntroCount() == 0)
         {
             device.SetRunning(1);
             resources.LoadRepository(g_IntroLoading.m_Repository.GetText(), 0);
@@ -55,7 +69,7 @@ public:
     }
 
 private:
-    void PlayWhileLoading(TDxDeviceManager& device, TLoadingManager& loading, TResourceManager& resources)
+    void PlayWhileLoading(TDeviceManager& device, TLoadingManager& loading, TResourceManager& resources)
     {
         g_IntroLoading.m_nState = 0;
         g_IntroLoading.m_nStop = 0;
@@ -87,7 +101,7 @@ private:
     }
 
     // The managers take the loaded data while the intro thread keeps drawing.
-    void RunFirstUpdate(TDxDeviceManager& device, TLoadingManager& loading, TResourceManager& resources)
+    void RunFirstUpdate(TDeviceManager& device, TLoadingManager& loading, TResourceManager& resources)
     {
         TLog::Print(g_pSystemLog, LOG_INFO, kPrefix, "thread loading done - starting 1st update...");
         loading.SetState(LOADING_STATE_FIRST_UPDATE);

@@ -2,9 +2,9 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/log.h"
-#include "directx/render/dxshader.h"
-#include "directx/render/dxshadermanager.h"
 #include "engine/render/device.h"
+#include "engine/render/shader.h"
+#include "engine/render/shadermanager.h"
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
 #include "engine/system/managermanager.h"
@@ -38,7 +38,7 @@ template <class Visit> void ForEachPreloadTexture(Visit visit)
 
 i32 ShaderCount()
 {
-    return g_pDxShaderManager ? g_pDxShaderManager->GetShaderCount() : 0;
+    return g_pShaderManager ? g_pShaderManager->GetShaderCount() : 0;
 }
 } // namespace
 
@@ -99,7 +99,7 @@ void TLoadingManager::OnClusterLoad()
     TLog::Print(g_pSystemLog, LOG_INFO, kPrefix, "preloading shaders");
     for (i32 i = 0; i < ShaderCount(); ++i)
     {
-        g_pDxShaderManager->GetShader(i)->Require();
+        g_pShaderManager->GetShader(i)->Require();
         advance();
     }
     TLog::Print(g_pSystemLog, LOG_INFO, kPrefix, "preloading textures");

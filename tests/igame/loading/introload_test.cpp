@@ -103,6 +103,13 @@ TEST_F(LoadingTest, WithoutAnIntroTheDataLoadPlainlyAndAWrongCallIsRefused)
     EXPECT_GE(m_Log.Find("TCommandintro_load::Execute(): done"), 0);
     EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
 
+    // A missing intro: a line, and the data load all the same.
+    g_LoadWatch.loads.clear();
+    IntroLoad("missing.data", DataFile("canvas.data"));
+    EXPECT_EQ(1u, m_Log.Count("'missing.data': no intro: the data load without it"));
+    ASSERT_EQ(1u, g_LoadWatch.loads.size());
+    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+
     m_Log.lines.clear();
     TCommandManager::Instance().ExecuteText("intro.load \"data/intro.data\"");
     EXPECT_EQ(1u, m_Log.Count("command does not take 1 parameter (2 expected)"));
