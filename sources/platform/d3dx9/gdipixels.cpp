@@ -1,6 +1,7 @@
 #include "platform/d3dx9/gdipixels.h"
 
 #include <algorithm>
+#include <immintrin.h>
 #include <cstring>
 #include <vector>
 
@@ -140,6 +141,62 @@ void StretchBox(const TGdiPixels& target, const RECT& visible, const RECT& area,
 }
 } // namespace
 
+// Sixteen (or thirty-two) bytes at a time in 16-bit lanes: 255 x 255 + 128 and the rounding
+// step fit. The rest byte by byte.
+void GdiBlendRowSse2(std::uint8_t* to, const std::uint8_t* from, int bytes, std::uint8_t alpha)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i weight = _mm_set1_epi16(alpha);
+    const __m128i rest = _mm_set1_epi16(static_cast<short>(255 - alpha));
+    const __m128i half = _mm_set1_epi16(128);
+    const auto mix = [&](__m128i f, __m128i t) {
+        const __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(f, weight), _mm_mullo_epi16(t, rest)), half);
+        return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    };
+    int i = 0;
+    for (; i + 16 <= bytes; i += 16)
+    {
+        const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i));
+        const __m128i low = mix(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi8(t, zero));
+        const __m128i high = mix(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi8(t, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_packus_epi16(low, high));
+    }
+    for (; i < bytes; ++i)
+        to[i] = std::uint8_t(Divide255(from[i] * alpha + to[i] * (255u - alpha)));
+}
+
+__attribute__((target("avx2"))) void GdiBlendRowAvx2(std::uint8_t* to, const std::uint8_t* from, int bytes,
+                                                     std::uint8_t alpha)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i weight = _mm256_set1_epi16(alpha);
+    const __m256i rest = _mm256_set1_epi16(static_cast<short>(255 - alpha));
+    const __m256i half = _mm256_set1_epi16(128);
+    const auto mix = [&](__m256i f, __m256i t) __attribute__((target("avx2"))) {
+        const __m256i x =
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(f, weight), _mm256_mullo_epi16(t, rest)), half);
+        return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+    };
+    int i = 0;
+    // Unpacking and packing work within each 128-bit half, so the bytes come back in order.
+    for (; i + 32 <= bytes; i += 32)
+    {
+        const __m256i f = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i));
+        const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(to + i));
+        const __m256i low = mix(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi8(t, zero));
+        const __m256i high = mix(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi8(t, zero));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), _mm256_packus_epi16(low, high));
+    }
+    GdiBlendRowSse2(to + i, from + i, bytes - i, alpha);
+}
+
+bool GdiHasAvx2()
+{
+    static const bool s_bAvx2 = __builtin_cpu_supports("avx2");
+    return s_bAvx2;
+}
+
 std::uint32_t GdiPixelOf(DWORD colour)
 {
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
@@ -150,8 +207,12 @@ void GdiFill(const TGdiPixels& target, RECT area, std::uint32_t pixel)
     area = Intersect(area, {0, 0, target.width, target.height});
     if (IsEmpty(area))
         return;
-    for (int y = area.top; y < area.bottom; ++y)
-        std::fill_n(target.Row(y) + area.left, area.right - area.left, pixel);
+    // One row filled, then copied: the copy is the library's fastest loop.
+    std::uint32_t* first = target.Row(area.top) + area.left;
+    const std::size_t count = std::size_t(area.right - area.left);
+    std::fill_n(first, count, pixel);
+    for (int y = area.top + 1; y < area.bottom; ++y)
+        std::memcpy(target.Row(y) + area.left, first, count * 4);
 }
 
 void GdiCopy(const TGdiPixels& target, int x, int y, const TGdiPixels& source, int sourceX, int sourceY, int width,
@@ -191,15 +252,15 @@ void GdiBlend(const TGdiPixels& target, int x, int y, const TGdiPixels& source, 
     TSpan s{x, y, sourceX, sourceY, width, height};
     if (!ClipSpan(target, source, s))
         return;
-    const std::uint32_t a = alpha, keep = 255 - a;
-    const int bytes = s.width * 4;
+    const bool wide = GdiHasAvx2();
     for (int row = 0; row < s.height; ++row)
     {
         auto* to = reinterpret_cast<std::uint8_t*>(target.Row(s.y + row) + s.x);
         const auto* from = reinterpret_cast<const std::uint8_t*>(source.Row(s.sourceY + row) + s.sourceX);
-        // Byte-wise in 16-bit lanes: the compiler turns this loop into vector code.
-        for (int i = 0; i < bytes; ++i)
-            to[i] = std::uint8_t(Divide255(from[i] * a + to[i] * keep));
+        if (wide)
+            GdiBlendRowAvx2(to, from, s.width * 4, alpha);
+        else
+            GdiBlendRowSse2(to, from, s.width * 4, alpha);
     }
 }
 

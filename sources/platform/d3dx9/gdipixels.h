@@ -31,6 +31,10 @@ void GdiStretch(const TGdiPixels& target, RECT area, const TGdiPixels& source, R
 // target = source x alpha / 255 + target x (255 - alpha) / 255, rounded, per byte.
 void GdiBlend(const TGdiPixels& target, int x, int y, const TGdiPixels& source, int sourceX, int sourceY,
               int width, int height, std::uint8_t alpha);
+// One row of the blend with 128-bit or 256-bit vectors; the second only where GdiHasAvx2 says.
+void GdiBlendRowSse2(std::uint8_t* to, const std::uint8_t* from, int bytes, std::uint8_t alpha);
+void GdiBlendRowAvx2(std::uint8_t* to, const std::uint8_t* from, int bytes, std::uint8_t alpha);
+bool GdiHasAvx2();
 // One glyph's coverage in the colour, its pen at (x, baseline), cut to the clip rectangle.
 void GdiDrawGlyph(const TGdiPixels& target, const RECT& clip, int x, int baseline, const TGlyphBitmap& glyph,
                   std::uint32_t pixel);

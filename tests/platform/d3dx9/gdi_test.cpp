@@ -3,6 +3,7 @@
 // over its last presented frame.
 #include "platform/d3d9/presentedframe.h"
 #include "platform/d3dx9/fontfacecache.h"
+#include "platform/d3dx9/gdipixels.h"
 #include "platform/d3dx9/wingdi.h"
 #include "platform/window/winuser.h"
 
@@ -311,4 +312,29 @@ TEST(GdiTest, AWindowContextIsTheLastPresentedFrameAndDrawingShowsIt)
     EXPECT_EQ(1, ReleaseDC(window, screen));
     ReleaseDC(nullptr, desktop);
     DestroyWindow(window);
+}
+
+TEST(GdiPixels, BothVectorBlendsRoundLikeTheExactFormula)
+{
+    // An odd length: vector steps and the bytes left over.
+    std::vector<std::uint8_t> from(101), to(101);
+    std::uint32_t state = 12345;
+    for (std::size_t i = 0; i < from.size(); ++i)
+    {
+        from[i] = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+        to[i] = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+    }
+    for (int alpha = 0; alpha < 256; ++alpha)
+    {
+        std::vector<std::uint8_t> expected(to.size()), narrow = to, wide = to;
+        for (std::size_t i = 0; i < to.size(); ++i)
+            expected[i] = std::uint8_t((from[i] * alpha + to[i] * (255 - alpha)) / 255.0 + 0.5);
+        GdiBlendRowSse2(narrow.data(), from.data(), int(from.size()), std::uint8_t(alpha));
+        EXPECT_EQ(expected, narrow) << alpha;
+        if (GdiHasAvx2())
+        {
+            GdiBlendRowAvx2(wide.data(), from.data(), int(from.size()), std::uint8_t(alpha));
+            EXPECT_EQ(expected, wide) << alpha;
+        }
+    }
 }
