@@ -7,6 +7,7 @@
 #include "igame/loading/loadtga.h"
 #include "igame/loading/uiintro.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -160,11 +161,20 @@ void TIntro::Compose(HDC frameDC, HDC scratchDC, HDC imageDC, const TIntroImage&
                      i32 screenHeight)
 {
     const RECT all = {0, 0, screenWidth, screenHeight};
-    FillRect(scratchDC, &all, image.hBrush);
-    if (image.hBitmap)
+    if (!image.hBitmap)
+        FillRect(scratchDC, &all, image.hBrush);
+    else
     {
         const RECT rect =
             GetImageRect(image.nWidth, image.nHeight, static_cast<i32>(m_nDesignWidth), screenWidth, screenHeight);
+        // The background around the image: the image covers the rest.
+        const RECT around[4] = {{0, 0, screenWidth, rect.top},
+                                {0, rect.bottom, screenWidth, screenHeight},
+                                {0, rect.top, rect.left, rect.bottom},
+                                {rect.right, rect.top, screenWidth, rect.bottom}};
+        for (const RECT& part : around)
+            if (part.right > part.left && part.bottom > part.top)
+                FillRect(scratchDC, &part, image.hBrush);
         SelectObject(imageDC, image.hBitmap);
         SetStretchBltMode(scratchDC, HALFTONE);
         StretchBlt(scratchDC, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, imageDC, 0, 0,
@@ -223,10 +233,21 @@ u32 TIntro::DrawFrame(HDC frameDC, HDC scratchDC, HDC imageDC, f32 dt, i32 scree
     alpha = alpha < 0.0f ? 0.0f : alpha > 1.0f ? 1.0f : alpha;
     m_fOpacity = alpha;
 
-    FillColour(frameDC, 0, screenWidth, screenHeight);
-    Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex], alpha, screenWidth, screenHeight);
-    if (m_nCrossfade && fadingOut && m_nIndex + 1 < m_aImage.GetCount())
-        Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex + 1], 1.0f - alpha, screenWidth, screenHeight);
+    // Band by band: a band's rows of the frames and the image stay in the processor's cache
+    // through the fill, the stretches and the blends.
+    const bool crossfading = m_nCrossfade && fadingOut && m_nIndex + 1 < m_aImage.GetCount();
+    for (i32 top = 0; top < screenHeight; top += INTRO_BAND_ROWS)
+    {
+        const i32 bottom = std::min(top + INTRO_BAND_ROWS, screenHeight);
+        IntersectClipRect(frameDC, 0, top, screenWidth, bottom);
+        IntersectClipRect(scratchDC, 0, top, screenWidth, bottom);
+        FillColour(frameDC, 0, screenWidth, screenHeight);
+        Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex], alpha, screenWidth, screenHeight);
+        if (crossfading)
+            Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex + 1], 1.0f - alpha, screenWidth, screenHeight);
+        SelectClipRgn(frameDC, nullptr);
+        SelectClipRgn(scratchDC, nullptr);
+    }
     m_Lock.Leave();
     return 1;
 }

@@ -13,6 +13,8 @@ struct TUIIntro;
 constexpr u32 INTRO_IMAGE_CAPACITY = 16;
 constexpr f32 INTRO_DEFAULT_FADE = 0.5f;
 constexpr u32 INTRO_DEFAULT_DESIGN_WIDTH = 1920;
+// Frames are composed in bands of this many rows.
+constexpr i32 INTRO_BAND_ROWS = 16;
 // The image appended to every intro.
 constexpr const char* INTRO_IMAGE_FILE = "data/intro.distributer.data";
 

@@ -78,13 +78,17 @@ private:
         g_IntroLoading.Start();
         g_IntroLoading.AddImageFile();
 
-        // Closing the window ends the intro; the load still finishes below.
+        // Closing the window ends the intro (the load still finishes below), and so does the
+        // hand-over when nothing is shown.
         while (!device.GetQuit() && g_IntroLoading.RenderFrame())
         {
             device.PumpMessages();
             Sleep(g_IntroLoading.GetIntro().GetOpacity() == 1.0f ? kStillMilliseconds : kFadeMilliseconds);
-            if (g_IntroLoading.m_nState == INTRO_THREAD_LOADED)
-                RunFirstUpdate(device, loading, resources);
+            if (g_IntroLoading.m_nState != INTRO_THREAD_LOADED)
+                continue;
+            RunFirstUpdate(device, loading, resources);
+            if (!g_IntroLoading.IsShown())
+                break;
         }
 
         g_IntroLoading.m_nStop = 1;

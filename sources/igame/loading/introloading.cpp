@@ -6,6 +6,7 @@
 #include "engine/system/resourcemanager.h"
 #include "igame/loading/loadingmanager.h"
 #include "igame/loading/uiintro.h"
+#include "platform/desktop/display.h"
 
 #include <chrono>
 #include <thread>
@@ -30,7 +31,7 @@ HBITMAP MakeFrame(HDC dc, i32 width, i32 height, void** bits)
 } // namespace
 
 TIntroLoading::TIntroLoading()
-    : m_nState(0), m_nStop(0), m_bBuilt(false), m_nWidth(0), m_nHeight(0), m_fPreviousTime(0.0), m_hWindow(nullptr),
+    : m_nState(0), m_nStop(0), m_bBuilt(false), m_bShown(false), m_nWidth(0), m_nHeight(0), m_fPreviousTime(0.0), m_hWindow(nullptr),
       m_hWindowDC(nullptr), m_hFrameDC(nullptr), m_hFrame(nullptr), m_pFramePixels(nullptr), m_hScratchDC(nullptr),
       m_hScratch(nullptr), m_hImageDC(nullptr)
 {
@@ -49,6 +50,7 @@ void TIntroLoading::Initialize()
     TLog::Print(g_pSystemLog, LOG_INFO, "TIntroLoading::Initialize(): ", "initialize");
     m_nWidth = m_nHeight = 0;
     m_bBuilt = false;
+    m_bShown = PlatformHasDisplay();
     _Setup();
 }
 
@@ -126,7 +128,7 @@ u32 TIntroLoading::RenderFrame()
 
     g_pDeviceManager->Lock();
     const u32 result = m_Intro.DrawFrame(m_hFrameDC, m_hScratchDC, m_hImageDC, dt, m_nWidth, m_nHeight);
-    if (g_pDeviceManager->GetDevice() && m_pFramePixels)
+    if (m_bShown && g_pDeviceManager->GetDevice() && m_pFramePixels)
     {
         const u32 black = 0;
         g_pDeviceManager->SetBackBufferTarget(0);

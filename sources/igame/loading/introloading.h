@@ -32,6 +32,10 @@ public:
     u32 RenderFrame();
     // Frees the frames and their contexts and the device's pixel texture; the intro is over.
     void _Release();
+    // Without a display nothing is shown: frames are composed but not presented (so a
+    // scripted run's frame count stays the game's), and the intro ends once the data are handed
+    // over.
+    bool IsShown() const { return m_bShown; }
     // Appends the intro's image file (TIntro::AddImageFile).
     u32 AddImageFile(const char* path = INTRO_IMAGE_FILE);
 
@@ -49,6 +53,7 @@ private:
     void FreeFrames();
 
     bool m_bBuilt;
+    bool m_bShown;
     i32 m_nWidth;
     i32 m_nHeight;
     f64 m_fPreviousTime;

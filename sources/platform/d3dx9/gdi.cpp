@@ -386,6 +386,31 @@ BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source
     return TRUE;
 }
 
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
+{
+    std::lock_guard<std::mutex> lock(g_gdiMutex);
+    TGdiContext* context = FindContext(dc);
+    if (!context)
+        return REGION_ERROR;
+    RECT clip = {left, top, right, bottom};
+    if (context->clipped)
+        clip = {std::max(clip.left, context->clip.left), std::max(clip.top, context->clip.top),
+                std::min(clip.right, context->clip.right), std::min(clip.bottom, context->clip.bottom)};
+    context->clip = clip;
+    context->clipped = true;
+    return clip.right <= clip.left || clip.bottom <= clip.top ? NULLREGION : SIMPLEREGION;
+}
+
+int SelectClipRgn(HDC dc, HRGN region)
+{
+    std::lock_guard<std::mutex> lock(g_gdiMutex);
+    TGdiContext* context = FindContext(dc);
+    if (!context || region)
+        return REGION_ERROR;
+    context->clipped = false;
+    return SIMPLEREGION;
+}
+
 BOOL GdiFlush()
 {
     return TRUE;

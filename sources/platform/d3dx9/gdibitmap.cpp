@@ -39,6 +39,6 @@ TGdiPixels TGdiBitmap::View() const
     const std::ptrdiff_t pitch = std::ptrdiff_t(width_) * 4;
     auto* base = reinterpret_cast<std::uint8_t*>(bits_);
     if (bottomUp_)
-        return {base + (height_ - 1) * pitch, -pitch, width_, height_};
-    return {base, pitch, width_, height_};
+        return {base + (height_ - 1) * pitch, -pitch, width_, height_, {0, 0, width_, height_}};
+    return {base, pitch, width_, height_, {0, 0, width_, height_}};
 }

@@ -4,6 +4,8 @@
 #include "platform/window/window.h"
 #include "platform/window/winuser.h"
 
+#include <algorithm>
+
 namespace
 {
 // The size of a window's frame: the presented one, else the client area not yet presented.
@@ -42,7 +44,8 @@ bool TGdiContext::Read(std::vector<std::uint32_t>& storage, TGdiPixels& view) co
         storage.assign(std::size_t(width) * height, 0u);
     else
         return false;
-    view = {reinterpret_cast<std::uint8_t*>(storage.data()), std::ptrdiff_t(width) * 4, width, height};
+    view = {reinterpret_cast<std::uint8_t*>(storage.data()), std::ptrdiff_t(width) * 4, width, height,
+            {0, 0, width, height}};
     return true;
 }
 
@@ -52,6 +55,7 @@ TGdiContext::TTarget::TTarget(TGdiContext& context)
     {
         if (context.bitmap)
             view_ = context.bitmap->View(), valid_ = true;
+        Clip(context);
         return;
     }
     int width = 0, height = 0;
@@ -60,8 +64,19 @@ TGdiContext::TTarget::TTarget(TGdiContext& context)
         return;
     window_ = context.window_;
     frame_.emplace(width, height);
-    view_ = {reinterpret_cast<std::uint8_t*>(frame_->Row(0)), std::ptrdiff_t(width) * 4, width, height};
+    view_ = {reinterpret_cast<std::uint8_t*>(frame_->Row(0)), std::ptrdiff_t(width) * 4, width, height,
+             {0, 0, width, height}};
     valid_ = true;
+    Clip(context);
+}
+
+void TGdiContext::TTarget::Clip(const TGdiContext& context)
+{
+    if (!context.clipped)
+        return;
+    RECT& b = view_.bounds;
+    b = {std::max(b.left, context.clip.left), std::max(b.top, context.clip.top),
+         std::min(b.right, context.clip.right), std::min(b.bottom, context.clip.bottom)};
 }
 
 TGdiContext::TTarget::~TTarget()

@@ -41,6 +41,9 @@ public:
         const TGdiPixels& Pixels() const { return view_; }
 
     private:
+        // Drawing stays inside the context's clip rectangle.
+        void Clip(const TGdiContext& context);
+
         HWND window_ = nullptr;
         std::optional<TPresentedFrameWriter> frame_;
         TGdiPixels view_;
@@ -54,6 +57,9 @@ public:
     int backgroundMode = 2; // OPAQUE
     UINT textAlign = 0;
     int stretchMode = 1; // BLACKONWHITE
+    // Drawing is cut to the clip rectangle while clipped is set.
+    bool clipped = false;
+    RECT clip = {0, 0, 0, 0};
 
 private:
     TGdiContext(bool memory, HWND window) : memory_(memory), window_(window) {}

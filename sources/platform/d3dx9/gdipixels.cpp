@@ -39,13 +39,14 @@ bool ClipSpan(const TGdiPixels& target, const TGdiPixels& source, TSpan& s)
 {
     if (s.width <= 0 || s.height <= 0)
         return false;
-    // Left and top edges of both sides.
-    const int skipX = std::max({0, -s.x, -s.sourceX});
-    const int skipY = std::max({0, -s.y, -s.sourceY});
+    // The target's drawable part and the whole source.
+    const RECT& to = target.bounds;
+    const int skipX = std::max({0, to.left - s.x, -s.sourceX});
+    const int skipY = std::max({0, to.top - s.y, -s.sourceY});
     s.x += skipX, s.sourceX += skipX, s.width -= skipX;
     s.y += skipY, s.sourceY += skipY, s.height -= skipY;
-    s.width = std::min({s.width, target.width - s.x, source.width - s.sourceX});
-    s.height = std::min({s.height, target.height - s.y, source.height - s.sourceY});
+    s.width = std::min({s.width, to.right - s.x, source.width - s.sourceX});
+    s.height = std::min({s.height, to.bottom - s.y, source.height - s.sourceY});
     return s.width > 0 && s.height > 0;
 }
 
@@ -204,7 +205,7 @@ std::uint32_t GdiPixelOf(DWORD colour)
 
 void GdiFill(const TGdiPixels& target, RECT area, std::uint32_t pixel)
 {
-    area = Intersect(area, {0, 0, target.width, target.height});
+    area = Intersect(area, target.bounds);
     if (IsEmpty(area))
         return;
     // One row filled, then copied: the copy is the library's fastest loop.
@@ -232,7 +233,7 @@ void GdiCopy(const TGdiPixels& target, int x, int y, const TGdiPixels& source, i
 
 void GdiStretch(const TGdiPixels& target, RECT area, const TGdiPixels& source, RECT sourceArea, bool halftone)
 {
-    const RECT visible = Intersect(area, {0, 0, target.width, target.height});
+    const RECT visible = Intersect(area, target.bounds);
     if (IsEmpty(visible) || IsEmpty(area) || IsEmpty(sourceArea))
         return;
     const bool sameSize = area.right - area.left == sourceArea.right - sourceArea.left &&
@@ -268,8 +269,7 @@ void GdiDrawGlyph(const TGdiPixels& target, const RECT& clip, int x, int baselin
                   std::uint32_t pixel)
 {
     const int left = x + glyph.left, top = baseline - glyph.top;
-    const RECT area = Intersect(Intersect({left, top, left + glyph.width, top + glyph.height}, clip),
-                                {0, 0, target.width, target.height});
+    const RECT area = Intersect(Intersect({left, top, left + glyph.width, top + glyph.height}, clip), target.bounds);
     if (IsEmpty(area))
         return;
     const std::uint8_t colour[4] = {std::uint8_t(pixel), std::uint8_t(pixel >> 8), std::uint8_t(pixel >> 16), 0};

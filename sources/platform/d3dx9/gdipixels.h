@@ -14,6 +14,8 @@ struct TGdiPixels
     std::ptrdiff_t stride = 0;
     int width = 0;
     int height = 0;
+    // The part that may be drawn on: the whole image unless the context clips.
+    RECT bounds = {0, 0, 0, 0};
 
     std::uint32_t* Row(int y) const { return reinterpret_cast<std::uint32_t*>(origin + y * stride); }
 };

@@ -15,6 +15,8 @@ struct HBITMAP__;
 typedef HBITMAP__* HBITMAP;
 struct HBRUSH__;
 typedef HBRUSH__* HBRUSH;
+struct HRGN__;
+typedef HRGN__* HRGN;
 // 0x00BBGGRR.
 typedef DWORD COLORREF;
 
@@ -45,6 +47,10 @@ constexpr UINT TA_TOP = 0;
 constexpr UINT TA_BOTTOM = 8;
 constexpr UINT TA_BASELINE = 24;
 constexpr UINT GDI_ERROR = 0xFFFFFFFF;
+// Clip region results.
+constexpr int REGION_ERROR = 0;
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
 // ExtTextOut options.
 constexpr UINT ETO_OPAQUE = 0x2;
 constexpr UINT ETO_CLIPPED = 0x4;
@@ -142,5 +148,9 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
 // SourceConstantAlpha / 255. Per-pixel alpha (AC_SRC_ALPHA) is refused.
 BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                 int sourceWidth, int sourceHeight, BLENDFUNCTION blend);
+// Later drawing on the context is cut to the rectangle as well (the clip is a rectangle).
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
+// Only a null region: drawing is no longer clipped.
+int SelectClipRgn(HDC dc, HRGN region);
 // Drawing is done when a call returns.
 BOOL GdiFlush();

@@ -338,3 +338,30 @@ TEST(GdiPixels, BothVectorBlendsRoundLikeTheExactFormula)
         }
     }
 }
+
+TEST(GdiTest, DrawingStaysInsideTheClipRectangle)
+{
+    TCanvas source(8, 8), target(8, 8);
+    source.Fill(RGB(0, 0, 0xFF), {0, 0, 8, 8});
+    EXPECT_EQ(SIMPLEREGION, IntersectClipRect(target.dc, 2, 2, 6, 6));
+    EXPECT_EQ(SIMPLEREGION, IntersectClipRect(target.dc, 0, 3, 8, 8)) << "intersects the clip so far";
+    target.Fill(RGB(0xFF, 0, 0), {0, 0, 8, 8});
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, 0};
+    ASSERT_TRUE(AlphaBlend(target.dc, 0, 0, 8, 2, source.dc, 0, 0, 8, 2, blend));
+    ASSERT_TRUE(StretchBlt(target.dc, 0, 4, 8, 4, source.dc, 0, 0, 4, 4, SRCCOPY));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+        {
+            const bool inside = x >= 2 && x < 6 && y >= 3 && y < 6;
+            const std::uint32_t expected = !inside ? 0u : y >= 4 ? 0x0000FFu : 0xFF0000u;
+            EXPECT_EQ(expected, target.At(x, y)) << x << ", " << y;
+        }
+    // Unclipped again; regions other than none are refused; an empty clip draws nothing.
+    EXPECT_EQ(SIMPLEREGION, SelectClipRgn(target.dc, nullptr));
+    EXPECT_EQ(REGION_ERROR, SelectClipRgn(target.dc, reinterpret_cast<HRGN>(target.bitmap)));
+    target.Fill(0, {0, 0, 8, 8});
+    EXPECT_EQ(0u, target.At(7, 7));
+    EXPECT_EQ(NULLREGION, IntersectClipRect(target.dc, 5, 5, 5, 9));
+    ASSERT_TRUE(BitBlt(target.dc, 0, 0, 8, 8, source.dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(0u, target.At(5, 5));
+}
