@@ -423,6 +423,32 @@ TEST_F(SoundTest, AnEmitterDrawnOnTheFramesRightIsHeardOnTheRight)
     EXPECT_GT(Peak(wav, 0, 32 * kQuantum, 40 * kQuantum), 3 * Peak(wav, 1, 32 * kQuantum, 40 * kQuantum));
 }
 
+TEST_F(SoundTest, ACustomVolumeCurveShapesAPositionedSoundUnlessItIsUnusable)
+{
+    // 20 units away, beyond both curves' reach of 10 units (and the reverb's): the custom curve's
+    // last point, a fifth, against the default curve's 10 / 20, a half.
+    const TSoundCurvePoint fifth[SOUND_CURVE_POINTS] = {{0.0f, 0.2f}, {0.25f, 0.2f}, {0.5f, 0.2f}, {0.75f, 0.2f}, {1.0f, 0.2f}};
+    TSoundCurvePoint broken[SOUND_CURVE_POINTS] = {};
+    TNode* near = PlacedNode("near", 0.0f, 0.0f, 20.0f);
+    g_sound_distancescale.SetFloat(10.0f);
+    for (const TSoundCurvePoint* curve : {fifth, static_cast<const TSoundCurvePoint*>(broken)})
+    {
+        TXAudio2Sound* sound = Play(Clip("hum"), 0, near);
+        sound->m_fCurveDistanceScaler = 10.0f;
+        sound->Play(-1, curve);
+        Frame(0.1f);
+        sound->Stop(1);
+        Frame(0.1f);
+    }
+    g_sound_distancescale.SetFloat(100.0f);
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2Sound::Play(): warning: 'hum': custom volume curve unusable: the "
+                                             "default curve is used"));
+    const TWavContents wav = Finish();
+    const i32 shaped = Peak(wav, 0, 2 * kQuantum, 10 * kQuantum);
+    const i32 fallback = Peak(wav, 0, 22 * kQuantum, 30 * kQuantum);
+    EXPECT_NEAR(shaped * 5.0f / 2.0f, static_cast<f32>(fallback), fallback * 0.05f);
+}
+
 TEST_F(SoundTest, TheEmittersVelocityIsMeasuredOverTheUpdateInterval)
 {
     TNode* emitter = PlacedNode("emitter", 0.0f, 0.0f, 10.0f);

@@ -241,6 +241,12 @@ TEST_F(SoundTest, ThePoolHandsOutItsHighestRecordFirstWithANewSerial)
     EXPECT_EQ(254, Manager()._GetSoundIndex(Play(tone, 0)));
     const u32 serial = first->GetSerial();
     EXPECT_EQ(serial + 2, Play(tone, 0)->GetSerial());
+    // A record played from its own data (as the console plays) is not handed out while it plays.
+    TXAudio2Sound* own = Manager().Sounds()[253];
+    own->pSoundData = tone;
+    own->Play(-1, nullptr);
+    ASSERT_TRUE(own->IsPlaying());
+    EXPECT_EQ(252, Manager()._GetSoundIndex(Play(tone, 0)));
     // The counter leaves 0 once it has come round to it.
     g_XAudio2.nSerial = 0xFFFFFFFFu;
     EXPECT_EQ(0u, Play(tone, 0)->GetSerial());
@@ -322,6 +328,22 @@ TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
     for (i16 sample : wav.samples)
         peak = std::max(peak, std::abs(static_cast<i32>(sample)));
     EXPECT_GT(peak, 1000);
+}
+
+TEST_F(SoundTest, ArraysOfMoreThan1024RecordsAreCut)
+{
+    DArray<TXAudio2SoundData*>& clips = Manager().Data();
+    const i32 held = clips.GetCount();
+    clips.SetCount(1024);
+    Manager().SetArray(SOUND_DATA_TYPE_ID, nullptr, 1024);
+    EXPECT_EQ(1024, clips.GetCount());
+    clips.SetCount(1025);
+    Manager().SetArray(SOUND_DATA_TYPE_ID, nullptr, 1025);
+    EXPECT_EQ(1024, clips.GetCount());
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::SetArray(): error: 1025 sound data records cut to "
+                                             "1024"));
+    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "1024 sound data records cut"));
+    clips.SetCount(held);
 }
 
 TEST_F(SoundTest, RecordsBeyondThePoolAreLeftOutOfIt)
