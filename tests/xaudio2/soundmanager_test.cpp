@@ -242,11 +242,12 @@ TEST_F(SoundTest, ThePoolHandsOutItsHighestRecordFirstWithANewSerial)
     const u32 serial = first->GetSerial();
     EXPECT_EQ(serial + 2, Play(tone, 0)->GetSerial());
     // A record played from its own data (as the console plays) is not handed out while it plays.
-    TXAudio2Sound* own = Manager().Sounds()[253];
+    const i32 next = Manager().GetFreeList()[Manager().GetFreeCount() - 1];
+    TXAudio2Sound* own = Manager().Sounds()[next];
     own->pSoundData = tone;
     own->Play(-1, nullptr);
     ASSERT_TRUE(own->IsPlaying());
-    EXPECT_EQ(252, Manager()._GetSoundIndex(Play(tone, 0)));
+    EXPECT_EQ(next - 1, Manager()._GetSoundIndex(Play(tone, 0)));
     // The counter leaves 0 once it has come round to it.
     g_XAudio2.nSerial = 0xFFFFFFFFu;
     EXPECT_EQ(0u, Play(tone, 0)->GetSerial());
