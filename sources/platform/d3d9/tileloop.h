@@ -2,7 +2,6 @@
 // The tile loops: each triangle binned to a tile, the quads its edges cover, shaded by the pixel
 // model and written to the target. A pixel model type's loops are compiled where it registers
 // (pixelmodel.h), with its Shade inlined; a bare function's in tileshader.cpp.
-#include "platform/d3d9/simdlevel.h"
 #include "platform/d3d9/texel.h"
 #include "platform/d3d9/tileshader.h"
 
@@ -16,6 +15,7 @@
 
 namespace tile
 {
+// A depth, stencil or alpha comparison of `a` against `b` by its D3DCMP function.
 inline bool Compare(DWORD function, float a, float b)
 {
     switch (function)
