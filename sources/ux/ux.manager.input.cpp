@@ -207,6 +207,12 @@ void TUXManager::UpdateFocus(f32)
 
 void TUXManager::UpdateManager(f32)
 {
+    // The UX draws last: while it draws, the cursor is drawn by it alone, over its forms.
+    TInputManager& input = TInputManager::Instance();
+    if (IsShown())
+        input.SetCursorDrawer(this);
+    else if (input.GetCursorDrawer() == this)
+        input.SetCursorDrawer(nullptr);
     if (m_pCapture && (!m_pCapture->IsVisibleOnScreen() || !IsOnTopForm(m_pCapture)))
         m_pCapture = nullptr;
 }

@@ -6,6 +6,7 @@
 #include "directx/render/dxshader.h"
 #include "directx/render/dxshadermanager.h"
 #include "engine/input/inputcursor.h"
+#include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
@@ -38,7 +39,7 @@ void TUXManager::RenderManager()
                 layer->aControl[f]->Render();
     if (g_pCanvasManager)
         g_pCanvasManager->Flush();
-    if (m_pCursor)
+    if (m_pCursor && TInputManager::Instance().DrawsCursor(this))
         m_pCursor->Draw();
 }
 

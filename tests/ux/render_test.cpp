@@ -9,6 +9,7 @@
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
+#include "engine/system/command/commandmanager.h"
 #include "support/recordingcanvas.h"
 #include "ux/ux.text.h"
 #include "uxrecords.h"
@@ -267,6 +268,16 @@ TEST_F(RenderTest, TheMouseCursorIsDrawnOnTopAtThePointer)
     EXPECT_EQ(canvas.TopLeft(last).x, 97.0f);
     EXPECT_EQ(canvas.TopLeft(last).y, 46.0f);
     EXPECT_EQ(canvas.BottomRight(last).x, 113.0f);
+    // Drawn once a frame: the UX claims it from the managers drawn before it (the UI) while it
+    // draws, and lets it go when it draws nothing.
+    const int other = 0;
+    EXPECT_FALSE(TInputManager::Instance().DrawsCursor(&other));
+    TCommandManager::Instance().ExecuteText("set ux.show 0");
+    Frame();
+    EXPECT_TRUE(TInputManager::Instance().DrawsCursor(&other));
+    TCommandManager::Instance().ExecuteText("set ux.show 1");
+    Frame();
+    EXPECT_FALSE(TInputManager::Instance().DrawsCursor(&other));
     TInputManager::Instance().SetActiveCursor(nullptr);
     TInputManager::Instance().Cursors().SetCount(TInputManager::Instance().Cursors().GetCount() - 1);
     Ux().OnClusterLoad();
