@@ -35,8 +35,12 @@ void TUXManager::RenderManager()
     BindFonts();
     for (u32 i = 0; i < DRAWN_LAYER_COUNT; ++i)
         if (TLayer* layer = GetLayer(i))
+        {
             for (u32 f = 0; f < layer->aControl.GetCount(); ++f)
                 layer->aControl[f]->Render();
+            for (u32 o = 0; o < layer->aOverlay.GetCount(); ++o)
+                layer->aOverlay[o]->Draw();
+        }
     if (g_pCanvasManager)
         g_pCanvasManager->Flush();
     if (m_pCursor && TInputManager::Instance().DrawsCursor(this))

@@ -19,6 +19,7 @@ protected:
     void SetUp() override
     {
         UxTest::SetUp();
+        SetLanguage("english");
         Resize(GetParam().first, GetParam().second);
         form = Form();
         button = Find("ux_demo_button_1");

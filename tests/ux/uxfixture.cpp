@@ -11,6 +11,7 @@
 #include "directx/render/dxtextureformat.h"
 #include "directx/render/dxtexturemanager.h"
 #include "engine/input/inputmanager.h"
+#include "engine/localization/localization.h"
 #include "engine/render/rendermanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
@@ -22,6 +23,7 @@
 #include "ux/controls/ux.control.form.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace
@@ -83,6 +85,7 @@ void OpenUx()
         g_pDxCanvasManager->BeginManager();
         UX::TUXManager::Instance().BeginManager();
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, VESTAMOR_DATA_DIR "/shaders.data");
+        g_pResourceManager->Associate(CANVAS_REPOSITORY_ID, VESTAMOR_DATA_DIR "/canvas.data");
         return true;
     }();
     ASSERT_TRUE(s_bOpened);
@@ -266,4 +269,14 @@ TTexture* UxTest::SolidTexture(const char* name, i32 size, u32 argb)
         texture->Unlock(0);
     }
     return texture;
+}
+
+void UxTest::SetLanguage(const char* name)
+{
+    const std::string folder = m_Folder.Path() + "/data";
+    std::filesystem::create_directories(folder);
+    for (const char* file : {"english.language", "deutsch.language"})
+        if (!std::filesystem::exists(folder + "/" + file))
+            std::filesystem::copy_file(std::string(VESTAMOR_DATA_DIR) + "/" + file, folder + "/" + file);
+    ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName(name, true)), 0u);
 }

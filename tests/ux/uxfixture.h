@@ -56,6 +56,9 @@ protected:
     static i32 Width();
     static i32 Height();
 
+    // The language of the name from the files the build writes (copied into the working folder).
+    void SetLanguage(const char* name);
+
     // A texture of one colour made at run time.
     static TTexture* SolidTexture(const char* name, i32 size, u32 argb);
 
