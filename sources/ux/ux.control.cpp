@@ -263,8 +263,8 @@ u32 TControl::LoadedCount(u32 count, u32 capacity, const char* what) const
 {
     if (count <= capacity)
         return count;
-    TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TControl::CheckLoadedValues(): error: ", "'%s': %u %s, %u kept",
-                GetNameText(), count, what, capacity);
+    TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TControl::CheckLoadedValues(): error: ",
+                "'%s': %s count %u above %u: cut", GetNameText(), what, count, capacity);
     return capacity;
 }
 

@@ -42,26 +42,6 @@ struct TSink
 
 class ManagerTest : public UxTest
 {
-protected:
-    // Writes the records the function makes into a repository of the scratch folder and loads
-    // it in place of the UX repository.
-    template <class F> void LoadWritten(F make)
-    {
-        g_pCluster->Clear();
-        const std::string path = m_Folder.Path() + "/written.data";
-        {
-            TRepositoryWriter writer(REPOSITORY_OPTIONAL_ID + 50, 0);
-            TUxDataWriter data(writer);
-            make(data);
-            TClusterManager* managers[64];
-            const i32 count = data.AppendManagers(managers, 0, false);
-            ASSERT_TRUE(writer.Write(path.c_str(), managers, count, false));
-            g_pCluster->Clear();
-        }
-        ASSERT_EQ(g_pResourceManager->LoadRepository(path.c_str(), 0), 0);
-    }
-
-    bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
 };
 
 // Every link of a loaded control lands on a loaded control or on nothing.

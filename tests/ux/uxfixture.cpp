@@ -200,6 +200,14 @@ void UxTest::Type(u32 scanCode, u32 character, u32 modifiers)
     Pump();
 }
 
+void UxTest::KeyDown(u32 virtualKey, u32 scanCode, bool extended)
+{
+    const u32 extendedBit = extended ? 1u << 24 : 0u;
+    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_KEYDOWN, virtualKey,
+                 static_cast<LPARAM>(1u | scanCode << 16 | extendedBit));
+    Pump();
+}
+
 UX::TControl* UxTest::Find(const char* name)
 {
     UX::TControl* form = Form();
@@ -279,4 +287,13 @@ void UxTest::SetLanguage(const char* name)
         if (!std::filesystem::exists(folder + "/" + file))
             std::filesystem::copy_file(std::string(VESTAMOR_DATA_DIR) + "/" + file, folder + "/" + file);
     ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName(name, true)), 0u);
+}
+
+size_t UxTest::LoggedCount(const std::string& text) const
+{
+    const std::string log = m_Folder.SystemLog();
+    size_t count = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + text.size()))
+        ++count;
+    return count;
 }

@@ -217,6 +217,8 @@ void AddValues(TUxDataWriter& data, UX::TForm* form)
     TintedStyle(data, "ux_demo_knob", Image(data, "ux_demo_knob", 24, 48, Knob(24, 48, kLight, 0xFF3A5068)));
     UX::TPictureBox* knob = data.AddControl<UX::TPictureBox>("ux_demo_trackbar_knob", bar, "ux_demo_knob");
     Place(knob, 208.0f, 4.0f, 24.0f, 48.0f);
+    // Held, the knob keeps the mouse however far it is dragged.
+    knob->nFlags |= UX::CONTROL_CAPTURES;
     bar->pScale = scale;
     bar->pSlider = knob;
     bar->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
