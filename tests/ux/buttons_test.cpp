@@ -190,9 +190,15 @@ TEST_F(ButtonsTest, SelectingATabShowsItsPanelAndHidesTheOthersAtOnce)
     ASSERT_EQ(changes.Count(), 1u);
     EXPECT_EQ(changes.arguments[0], second);
     EXPECT_EQ(hides.Count(), 1u);
+    // Selected again, the tab hides the other panels again, hidden or not.
+    TEvents hiddenAgain;
+    hiddenAgain.Listen(panels[0]->Event(UX::EVENT_HIDE));
+    tabs->SelectTab(second);
+    EXPECT_EQ(hiddenAgain.Count(), 1u);
+    EXPECT_EQ(changes.Count(), 2u);
     // Clicking the selected tab changes nothing; a tab without its panel still selects.
     Click(second);
-    EXPECT_EQ(changes.Count(), 1u);
+    EXPECT_EQ(changes.Count(), 2u);
     tabs->aPanel.SetCount(1);
     Click(first);
     EXPECT_EQ(tabs->SelectedTab, 0);
