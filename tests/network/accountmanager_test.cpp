@@ -85,6 +85,19 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_EQ(m_Server.Requests().back().body.substr(0, 4), U32(NameId("new")));
     m_Server.AnswerWith(51, Reply(U8(4)));
     EXPECT_EQ(Run("account.update a b c"), (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
+    // Delivered while a script runs the main loop, the lines still name no script.
+    TCommandManager& commands = TCommandManager::Instance();
+    m_Printed.lines.clear();
+    ASSERT_EQ(Manager().GetProtocol().RequestUpdate(TAccountData()), 0u);
+    Manager().GetProtocol().WaitUntilIdle(5000);
+    TCommandInstruction running = {};
+    running.nLine = 130;
+    commands.SetSource(TName("system/system.icom", true));
+    commands.SetInstruction(&running);
+    Manager().UpdateManager(0.0f);
+    commands.SetInstruction(nullptr);
+    commands.SetSource(TName());
+    EXPECT_EQ(m_Printed.lines, (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
     EXPECT_EQ(Run("account.logout ignored"),
               (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
     EXPECT_EQ(m_Listener.calls.back(), "succeeded 4");

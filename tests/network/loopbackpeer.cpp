@@ -142,3 +142,30 @@ uint16_t TLoopbackPeer::ClosedPort()
     close(listener);
     return port;
 }
+
+TFullListener::TFullListener() : m_nListener(Listen(m_nPort))
+{
+    listen(m_nListener, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(m_nPort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // Fill the queue: connects that complete at once until one would have to wait.
+    for (int i = 0; i < 8; ++i)
+    {
+        const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        pollfd wait = {client, POLLOUT, 0};
+        const bool done = poll(&wait, 1, 50) > 0;
+        m_aQueued.push_back(client);
+        if (!done)
+            break;
+    }
+}
+
+TFullListener::~TFullListener()
+{
+    for (int client : m_aQueued)
+        close(client);
+    close(m_nListener);
+}

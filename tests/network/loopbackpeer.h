@@ -54,6 +54,7 @@ public:
     // A port of 127.0.0.1 where nothing listens.
     static uint16_t ClosedPort();
 
+
 private:
     void Serve();
 
@@ -65,4 +66,19 @@ private:
     std::mutex m_Lock;
     std::vector<std::string> m_aReceived;
     std::thread m_Thread;
+};
+
+// A listener whose queue of connections is full and never taken: the system drops further
+// attempts to connect, so they run out of time.
+class TFullListener
+{
+public:
+    TFullListener();
+    ~TFullListener();
+    uint16_t Port() const { return m_nPort; }
+
+private:
+    int m_nListener;
+    uint16_t m_nPort;
+    std::vector<int> m_aQueued;
 };

@@ -144,4 +144,12 @@ TEST_F(PerformanceMonitorTest, AnUnreachableServerIsGivenUpOn)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
+    // A server that never takes the connection: given up after the 3 s of the connect.
+    TFullListener full;
+    SetServer("127.0.0.1:" + std::to_string(full.Port()));
+    const auto silent = std::chrono::steady_clock::now();
+    EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - silent).count();
+    EXPECT_GE(waited, 2.9);
+    EXPECT_LT(waited, 3.6);
 }

@@ -67,6 +67,16 @@ TEST_F(SocketTest, ConnectCodes)
     EXPECT_EQ(TSocket::Resolve("telemetry.invalid", 80, &address, &port), 3u);
 }
 
+TEST_F(SocketTest, AConnectNobodyAnswersRunsOutOfTime)
+{
+    TFullListener full;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 200, full.Port()), 6u);
+    EXPECT_GE(Seconds(start), 0.19);
+    EXPECT_LT(Seconds(start), 0.6);
+    EXPECT_EQ(m_Socket, INVALID_SOCKET);
+}
+
 TEST_F(SocketTest, ReceiveWaitsForWholeLengthsAndSeesTheClose)
 {
     // Two bytes of four, then the peer waits: out of time.

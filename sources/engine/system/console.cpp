@@ -360,11 +360,20 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
     }
     else if (IsKey(event, "Enter"))
     {
-        m_History.Add(m_aInput);
         char line[CONSOLE_INPUT_SIZE];
         Copy(line, sizeof(line), m_aInput);
+        // A line carrying a password is neither kept nor shown beyond its command.
+        const bool secret = g_pCommandManager->IsPrivateLine(line);
+        if (!secret)
+            m_History.Add(m_aInput);
         g_pCommandManager->Print("^r___________________________________________________________");
-        g_pCommandManager->Print("^G%s", line);
+        if (secret)
+        {
+            const char* command = line + std::strspn(line, " \t");
+            g_pCommandManager->Print("^G%.*s ...", static_cast<int>(std::strcspn(command, " \t")), command);
+        }
+        else
+            g_pCommandManager->Print("^G%s", line);
         g_pCommandManager->ExecuteText(line);
         m_aInput[0] = 0;
         m_nBrowse = -1;

@@ -78,7 +78,7 @@ template <class F> void ForEachCommand(const char* filter, F visit)
         const TCommand* command = Commands().GetCommandAt(static_cast<i32>(i));
         TName name;
         name.SetId(command->GetNameId());
-        if (command->GetFlag() == 0 && Contains(name.GetText(), filter))
+        if ((command->GetFlag() & COMMAND_HIDDEN) == 0 && Contains(name.GetText(), filter))
             visit(*command, name.GetText());
     }
 }

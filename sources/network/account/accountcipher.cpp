@@ -40,7 +40,9 @@ void Transform(TAccountKey key, bool encipher, u8* data, u32 size)
 {
     const u32 whole = size - size % ACCOUNT_BLOCK_SIZE;
     if (whole)
-        Cipher(key, encipher).AdvancedProcessBlocks(data, nullptr, data, whole, 0);
+        Cipher(key, encipher)
+            .AdvancedProcessBlocks(data, nullptr, data, whole,
+                                   CryptoPP::BlockTransformation::BT_AllowParallel);
 }
 } // namespace
 

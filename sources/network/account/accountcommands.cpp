@@ -193,9 +193,10 @@ Taccount_connection_timeoutVariable s_account_connection_timeoutVariable;
 const u32 s_nRegistered = [] {
     TCommandManager& manager = TCommandManager::Instance();
     manager.RegisterCommand("account_create", "account create", "Brevicorn account create.",
-                            &s_Commandaccount_create, 0);
+                            &s_Commandaccount_create, COMMAND_PRIVATE);
     manager.RegisterCommand("account_change_password", "account change password",
-                            "Brevicorn Account change password.", &s_Commandaccount_change_password, 0);
+                            "Brevicorn Account change password.", &s_Commandaccount_change_password,
+                            COMMAND_PRIVATE);
     manager.RegisterCommand("account_forgotten_password", "account request forgotten password",
                             "Brevicorn Account request forgotten password.",
                             &s_Commandaccount_forgotten_password, 0);
@@ -204,7 +205,7 @@ const u32 s_nRegistered = [] {
     manager.RegisterCommand("account_checkusername", "account check username",
                             "Brevicorn account check username.", &s_Commandaccount_checkusername, 0);
     manager.RegisterCommand("account_login", "account login", "Brevicorn account login.",
-                            &s_Commandaccount_login, 0);
+                            &s_Commandaccount_login, COMMAND_PRIVATE);
     manager.RegisterCommand("account_logout", "account logout", "Brevicorn account logout.",
                             &s_Commandaccount_logout, 0);
     return 0u;

@@ -11,6 +11,7 @@
 #include "network/account/tcpthreadconnect.h"
 #include "network/socket/socket.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -170,7 +171,7 @@ u32 TAccountProtocol::RequestLogin(const char16_t* user, const char16_t* passwor
     // Without a stored digest the login is refused by the thread, in its turn (7).
     if (storedPassword && !stored)
         request.nUseStoredDigest = 2;
-    std::strncpy(reinterpret_cast<char*>(request.aLoginExtra), extraText, sizeof request.aLoginExtra);
+    std::memcpy(request.aLoginExtra, extraText, std::min(std::strlen(extraText), sizeof request.aLoginExtra));
     const u32 result = Queue(request);
     WipeSecret(request.aLoginDigest, ACCOUNT_DIGEST_SIZE);
     return result;
@@ -628,6 +629,9 @@ void TAccountProtocol::RemoveListener(TAccountListener* listener)
 void TAccountProtocol::DeliverEvents(TAccountManagerListener* const* managerListeners, u32 count)
 {
     TCommandManager& commands = TCommandManager::Instance();
+    // The lines come from the client, not from the script that runs the main loop.
+    const TName source = commands.GetSource();
+    commands.SetSource(TName());
     TAccountEvent event;
     while (m_Events.Pop(event))
     {
@@ -663,4 +667,5 @@ void TAccountProtocol::DeliverEvents(TAccountManagerListener* const* managerList
             break;
         }
     }
+    commands.SetSource(source);
 }

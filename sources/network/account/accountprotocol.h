@@ -36,6 +36,9 @@ public:
     void Run() override;
     // Stops the thread, waking it first.
     void StopThread();
+    // One request's whole course on the calling thread: connect, exchange, outcome (the
+    // thread's step for each queued request).
+    void Process(TAccountRequest& request);
 
     // Requests: 0 queued, 1 the queue holds four already, 3 a text that does not fit (user
     // names and passwords 31 bytes of UTF-8, passwords 63 characters to be hashed).
@@ -101,14 +104,13 @@ private:
     u32 Queue(const TAccountRequest& request);
     f64 Now() const;
 
-    // One pass's request: connect, handle, close.
-    void Process(TAccountRequest& request);
     bool Connect(winsock::SOCKET& socket);
     void Handle(TAccountRequest& request, winsock::SOCKET& socket);
     // Send the message and receive the reply's status: true with status 0; else reported.
     bool Exchange(u32 kind, TAccountMessage& message, winsock::SOCKET& socket, u32 emptyReplyCode);
     void BeginMessage(TAccountMessage& message, u16 code, bool session) const;
-    bool ReadSessionReply(TAccountMessage& reply, TAccountData& account);
+    // The session reply's values into the session and the record; false when it is cut short.
+    bool StartSessionFrom(TAccountMessage& reply, TAccountData& account);
     void HandlePoll(TAccountMessage& reply);
 
     // Outcome steps: each queues its event.

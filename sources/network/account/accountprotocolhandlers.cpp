@@ -4,6 +4,7 @@
 #include "core/system/platform.h"
 #include "network/account/accountmessage.h"
 #include "network/account/accountprotocol.h"
+#include "network/account/accountreplies.h"
 #include "network/account/accounttext.h"
 #include "network/account/storedlogin.h"
 
@@ -20,9 +21,6 @@ constexpr u16 CODE_LOGOUT = 41;
 constexpr u16 CODE_UPDATE = 51;
 constexpr u16 CODE_SPECIAL = 52;
 constexpr u16 CODE_CHANGE_PASSWORD = 53;
-
-constexpr u8 ACCOUNT_STATE_13 = 13;
-constexpr u32 MESSAGE_TEXT_MOST = 1023;
 
 // The program's identifiers, and the computer's and the user's names, which are not sent.
 void AddClient(TAccountMessage& message)
@@ -77,21 +75,23 @@ bool TAccountProtocol::Exchange(u32 kind, TAccountMessage& message, winsock::SOC
     return true;
 }
 
-bool TAccountProtocol::ReadSessionReply(TAccountMessage& reply, TAccountData& account)
+bool TAccountProtocol::StartSessionFrom(TAccountMessage& reply, TAccountData& account)
 {
-    u32 number = 0;
-    u32 key = 0;
-    u8 state = 0;
-    if (!reply.ReadU32(number) || !reply.ReadU32(key) || !reply.ReadU8(state) ||
-        !reply.ReadText(account.Text1) || !reply.ReadText(account.Text2) || !reply.ReadText(account.Text3) ||
-        !reply.ReadU32(account.nValue1) || !reply.ReadU32(account.nValue2) ||
-        !reply.ReadU64(account.nValue3) || !reply.ReadU64(account.nValue4))
+    TSessionReply session;
+    if (!ReadSessionReply(reply, session))
         return false;
-    account.nFlags = state == ACCOUNT_STATE_13 ? account.nFlags | ACCOUNT_FLAG_STATE_13
-                                               : account.nFlags & ~ACCOUNT_FLAG_STATE_13;
+    account.Text1 = session.Data.Text1;
+    account.Text2 = session.Data.Text2;
+    account.Text3 = session.Data.Text3;
+    account.nValue1 = session.Data.nValue1;
+    account.nValue2 = session.Data.nValue2;
+    account.nValue3 = session.Data.nValue3;
+    account.nValue4 = session.Data.nValue4;
+    account.nFlags = session.nState == ACCOUNT_STATE_13 ? account.nFlags | ACCOUNT_FLAG_STATE_13
+                                                        : account.nFlags & ~ACCOUNT_FLAG_STATE_13;
     m_Lock.Enter();
-    m_nSessionNumber = number;
-    m_nSessionKey = key;
+    m_nSessionNumber = session.nNumber;
+    m_nSessionKey = session.nKey;
     m_Lock.Leave();
     return true;
 }
@@ -114,7 +114,7 @@ void TAccountProtocol::Handle(TAccountRequest& request, winsock::SOCKET& socket)
         TAccountData account;
         if (!Exchange(kind, message, socket, ACCOUNT_LOCAL_FAILURE))
             break;
-        if (!ReadSessionReply(message, account))
+        if (!StartSessionFrom(message, account))
         {
             Fail(kind, ACCOUNT_LOCAL_FAILURE);
             break;
@@ -142,7 +142,7 @@ void TAccountProtocol::Handle(TAccountRequest& request, winsock::SOCKET& socket)
         AddClient(message);
         TAccountData account;
         const bool answered = Exchange(kind, message, socket, ACCOUNT_EMPTY_LOGIN_REPLY);
-        if (answered && !ReadSessionReply(message, account))
+        if (answered && !StartSessionFrom(message, account))
             Fail(kind, ACCOUNT_LOCAL_FAILURE);
         else if (answered)
         {
@@ -220,39 +220,24 @@ void TAccountProtocol::Handle(TAccountRequest& request, winsock::SOCKET& socket)
 
 void TAccountProtocol::HandlePoll(TAccountMessage& reply)
 {
-    u8 status = 0;
-    u8 type = 0;
-    if (!reply.ReadU8(status) || !reply.ReadU8(type))
+    TPollReply poll;
+    if (!ReadPollReply(reply, poll))
     {
         Fail(ACCOUNT_POLL, ACCOUNT_LOCAL_FAILURE);
         return;
     }
-    if (type != 0)
+    if (poll.nLength)
     {
-        u32 length = 0;
-        if (!reply.ReadU32(length))
-        {
-            Fail(ACCOUNT_POLL, ACCOUNT_LOCAL_FAILURE);
-            return;
-        }
-        if (length >= 1 && length <= MESSAGE_TEXT_MOST)
-        {
-            TAccountEvent event;
-            event.kind = TAccountEventKind::Message;
-            event.nCode = type;
-            event.nLength = length;
-            if (!reply.ReadBytes(event.aText, length))
-            {
-                Fail(ACCOUNT_POLL, ACCOUNT_LOCAL_FAILURE);
-                return;
-            }
-            event.aText[length] = 0;
-            Post(event);
-        }
+        TAccountEvent event;
+        event.kind = TAccountEventKind::Message;
+        event.nCode = poll.nType;
+        event.nLength = poll.nLength;
+        std::memcpy(event.aText, poll.aText, poll.nLength + 1);
+        Post(event);
     }
-    if (status == 0)
+    if (poll.nStatus == 0)
         return;
-    if (status == ACCOUNT_SESSION_ENDED)
+    if (poll.nStatus == ACCOUNT_SESSION_ENDED)
         LoseSession();
-    Fail(ACCOUNT_POLL, status);
+    Fail(ACCOUNT_POLL, poll.nStatus);
 }

@@ -21,7 +21,7 @@ bool TTCPThreadConnect::Begin(u32 entry, u32 milliseconds)
 {
     // A previous connect has set its event already; its thread may be a moment from its end.
     while (IsRunning())
-        SleepSeconds(0.001f);
+        SleepSeconds(0.0001f);
     TSocket::Close(&m_Socket);
     m_nEntry = entry;
     m_nMilliseconds = milliseconds;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <xmmintrin.h>
+
 namespace
 {
 // Early reflection taps after the reflections delay, in ms at the largest room, and their
@@ -246,6 +248,26 @@ struct TLocalAllPass
         return delayed - coefficient * stored;
     }
 };
+
+// Adds `level` x the ring's values of times first + 1 .. first + count to `out`: one or two
+// contiguous runs of the ring, four at a time.
+void AddTap(float* out, const TTap& ring, UINT32 first, UINT32 count, float level)
+{
+    const __m128 gain = _mm_set1_ps(level);
+    UINT32 f = 0;
+    while (f < count)
+    {
+        const UINT32 start = (first + 1 + f) & ring.mask;
+        const UINT32 run = std::min(count - f, ring.mask + 1 - start);
+        const float* in = ring.samples + start;
+        UINT32 i = 0;
+        for (; i + 4 <= run; i += 4)
+            _mm_storeu_ps(out + f + i, _mm_add_ps(_mm_loadu_ps(out + f + i), _mm_mul_ps(gain, _mm_loadu_ps(in + i))));
+        for (; i < run; ++i)
+            out[f + i] += level * in[i];
+        f += run;
+    }
+}
 } // namespace
 
 void TReverbEffect::Process(float* frames, UINT32 count)
@@ -259,27 +281,37 @@ void TReverbEffect::Process(float* frames, UINT32 count)
     const TLocalAllPass late0 = local(lateDiffusers_[0]), late1 = local(lateDiffusers_[1]);
     const TTap lines[kLines] = {TTap(lines_[0].samples), TTap(lines_[1].samples), TTap(lines_[2].samples),
                                 TTap(lines_[3].samples)};
-    UINT32 time = time_;
+    const UINT32 start = time_;
+
+    // The quantum's input into its delay first, so that the reflections can be read as runs.
     float roomLowPass = roomLowPass_;
+    for (UINT32 f = 0; f < count; ++f)
+    {
+        const float* frame = frames + f * kChannels;
+        const float mono = 0.5f * (frame[0] + frame[1]) * shape.roomGain;
+        roomLowPass += shape.roomFilterCoefficient * (mono - roomLowPass);
+        input.Put(start + 1 + f, roomLowPass + shape.roomHighGain * (mono - roomLowPass));
+    }
+    roomLowPass_ = roomLowPass;
+    if (reflected_.size() < 2 * count)
+        reflected_.resize(2 * count);
+    float* reflectedLeft = reflected_.data();
+    float* reflectedRight = reflectedLeft + count;
+    std::fill(reflectedLeft, reflectedLeft + 2 * count, 0.0f);
+    for (UINT32 k = 0; k < kTaps; ++k)
+    {
+        AddTap(reflectedLeft, input, start - shape.tapLeft[k], count, kTapLevel[k]);
+        AddTap(reflectedRight, input, start - shape.tapRight[k], count, kTapLevel[k]);
+    }
+
     float lineLowPass[kLines];
     std::copy(lineLowPass_, lineLowPass_ + kLines, lineLowPass);
     for (UINT32 f = 0; f < count; ++f)
     {
-        ++time;
+        const UINT32 time = start + 1 + f;
         float* frame = frames + f * kChannels;
-        const float mono = 0.5f * (frame[0] + frame[1]) * shape.roomGain;
-        roomLowPass += shape.roomFilterCoefficient * (mono - roomLowPass);
-        input.Put(time, roomLowPass + shape.roomHighGain * (mono - roomLowPass));
-
-        float reflectedLeft = 0.0f;
-        float reflectedRight = 0.0f;
-        for (UINT32 k = 0; k < kTaps; ++k)
-        {
-            reflectedLeft += kTapLevel[k] * input.At(time - shape.tapLeft[k]);
-            reflectedRight += kTapLevel[k] * input.At(time - shape.tapRight[k]);
-        }
-        reflectedLeft = earlyLeft.Run(time, reflectedLeft * shape.reflectionsGain);
-        reflectedRight = earlyRight.Run(time, reflectedRight * shape.reflectionsGain);
+        const float earlyLeftOut = earlyLeft.Run(time, reflectedLeft[f] * shape.reflectionsGain);
+        const float earlyRightOut = earlyRight.Run(time, reflectedRight[f] * shape.reflectionsGain);
 
         const float late = late1.Run(time, late0.Run(time, input.At(time - shape.lateDelay)));
         float y[kLines];
@@ -296,10 +328,9 @@ void TReverbEffect::Process(float* frames, UINT32 count)
 
         const float lateLeft = 0.5f * (y[0] + y[2]) * shape.reverbGain;
         const float lateRight = 0.5f * (y[1] + y[3]) * shape.reverbGain;
-        frame[0] = shape.dry * frame[0] + shape.wet * (reflectedLeft + lateLeft);
-        frame[1] = shape.dry * frame[1] + shape.wet * (reflectedRight + lateRight);
+        frame[0] = shape.dry * frame[0] + shape.wet * (earlyLeftOut + lateLeft);
+        frame[1] = shape.dry * frame[1] + shape.wet * (earlyRightOut + lateRight);
     }
-    time_ = time;
-    roomLowPass_ = roomLowPass;
+    time_ = start + count;
     std::copy(lineLowPass, lineLowPass + kLines, lineLowPass_);
 }

@@ -90,4 +90,5 @@ private:
     TAllPass lateDiffusers_[2];
     TDelay lines_[kLines];
     float lineLowPass_[kLines] = {};
+    std::vector<float> reflected_; // the quantum's early reflections, left then right
 };

@@ -116,8 +116,15 @@ void TSourceVoice::Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, 
     if (rendered_.size() < frames * channels)
         rendered_.resize(TAudioEngine::MaxQuantumFrames(mixRate) * channels);
     float* const scratch = rendered_.data();
-    const std::uint64_t step = static_cast<std::uint64_t>(
-        static_cast<double>(ratio_) * format_.sampleRate / mixRate * static_cast<double>(kPositionOne) + 0.5);
+    if (ratio_ != stepRatio_ || mixRate != stepMixRate_)
+    {
+        stepRatio_ = ratio_;
+        stepMixRate_ = mixRate;
+        step_ = static_cast<std::uint64_t>(static_cast<double>(ratio_) * format_.sampleRate / mixRate *
+                                               static_cast<double>(kPositionOne) +
+                                           0.5);
+    }
+    const std::uint64_t step = step_;
     if (callback_)
         callback_->OnVoiceProcessingPassStart(BytesRequired(frames, step));
 

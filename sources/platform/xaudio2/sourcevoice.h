@@ -56,5 +56,9 @@ private:
     std::vector<float> rendered_; // this quantum's frames, kept for the engine's batch
     std::uint64_t position_ = 0; // 32.32 frames into the front buffer
     float ratio_ = 1.0f;
+    // The position's advance per output frame, for the ratio and mixing rate it was made for.
+    std::uint64_t step_ = 0;
+    float stepRatio_ = 0.0f;
+    UINT32 stepMixRate_ = 0;
     bool running_ = false;
 };

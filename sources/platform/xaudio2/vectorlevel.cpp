@@ -1,5 +1,7 @@
 #include "platform/xaudio2/vectorlevel.h"
 
+#include <atomic>
+
 namespace
 {
 bool ProcessorHasAvx2()
@@ -8,12 +10,13 @@ bool ProcessorHasAvx2()
     return __builtin_cpu_supports("avx2");
 }
 
-bool s_avx2 = ProcessorHasAvx2();
+// Read by the mixer quantum after quantum, switched by tests.
+std::atomic<bool> s_avx2{ProcessorHasAvx2()};
 } // namespace
 
 bool MixerUsesAvx2()
 {
-    return s_avx2;
+    return s_avx2.load(std::memory_order_relaxed);
 }
 
 bool SetMixerAvx2(bool wanted)

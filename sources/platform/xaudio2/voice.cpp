@@ -302,13 +302,43 @@ void TVoice::PrefetchSends() const
         __builtin_prefetch(send.levels);
 }
 
+// A mono source whose stereo sends kept their levels since the last quantum: mixed with the
+// other such voices once every source has rendered. False for any other voice.
+bool TVoice::JoinBatch(const float* frames, bool continues)
+{
+    const UINT32 sendCount = static_cast<UINT32>(sends_.size());
+    if (kind_ != EVoiceKind::Source || channels_ != 1 || !continues || sendCount == 0 ||
+        sendCount > TBatchVoice::kMaxTargets)
+        return false;
+    float* outs[TBatchVoice::kMaxTargets] = {};
+    float sides[TBatchVoice::kMaxTargets][2] = {};
+    for (UINT32 t = 0; t < sendCount; ++t)
+    {
+        const TSend& send = sends_[t];
+        if (!send.destination || send.destination->channels_ != 2)
+            return false;
+        for (UINT32 side = 0; side < 2; ++side)
+        {
+            sides[t][side] = volume_ * send.levels[side];
+            if (sides[t][side] != send.applied[side])
+                return false;
+        }
+        outs[t] = send.destination->MixBuffer();
+    }
+    engine_.Batch().Add(frames, outs, sides, sendCount);
+    return true;
+}
+
 void TVoice::Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device)
 {
     const bool continues = emitted_ && lastEmitted_ + 1 == quantum;
+    emitted_ = true;
+    lastEmitted_ = quantum;
+    if (JoinBatch(frames, continues))
+        return;
     TMixTarget targets[kMaxSends] = {};
     float levels[kMaxSends][kMaxLevels];
     const UINT32 sendCount = static_cast<UINT32>(sends_.size());
-    bool steadyStereo = kind_ == EVoiceKind::Source && channels_ == 1 && sendCount <= TBatchVoice::kMaxTargets;
     for (UINT32 t = 0; t < sendCount; ++t)
     {
         TSend& send = sends_[t];
@@ -320,26 +350,8 @@ void TVoice::Emit(const float* frames, UINT32 count, std::uint64_t quantum, floa
             std::memcpy(send.applied, levels[t], levelCount * sizeof(float));
         targets[t] = {send.destination ? send.destination->MixBuffer() : device, destinationChannels, send.applied,
                       levels[t]};
-        steadyStereo = steadyStereo && destinationChannels == 2 &&
-                       std::memcmp(send.applied, levels[t], levelCount * sizeof(float)) == 0;
     }
-    if (steadyStereo && sendCount)
-    {
-        // Mixed with the other such voices once every source has rendered.
-        float* outs[TBatchVoice::kMaxTargets] = {};
-        float sides[TBatchVoice::kMaxTargets][2] = {};
-        for (UINT32 t = 0; t < sendCount; ++t)
-        {
-            outs[t] = targets[t].out;
-            sides[t][0] = levels[t][0];
-            sides[t][1] = levels[t][1];
-        }
-        engine_.Batch().Add(frames, outs, sides, sendCount);
-    }
-    else
-        MixThroughMatrices(frames, channels_, count, targets, sendCount);
+    MixThroughMatrices(frames, channels_, count, targets, sendCount);
     for (UINT32 t = 0; t < sendCount; ++t)
         std::memcpy(sends_[t].applied, levels[t], channels_ * targets[t].outChannels * sizeof(float));
-    emitted_ = true;
-    lastEmitted_ = quantum;
 }

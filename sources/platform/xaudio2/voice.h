@@ -86,6 +86,7 @@ private:
     TSend* FindSend(IXAudio2Voice* destination);
     void DefaultLevels(TSend& send) const;
     void ReleaseEffects();
+    bool JoinBatch(const float* frames, bool continues);
 
     TAudioEngine& engine_;
     EVoiceKind kind_;

@@ -39,9 +39,21 @@ TWavFileWriter::~TWavFileWriter()
 {
     if (!file_)
         return;
-    std::fseek(file_, 0, SEEK_SET);
-    WriteHeader();
+    WriteSizes();
     std::fclose(file_);
+}
+
+void TWavFileWriter::WriteSizes()
+{
+    BYTE size[4];
+    Put32(size, static_cast<UINT32>(kHeaderBytes - 8 + dataBytes_));
+    std::fseek(file_, 4, SEEK_SET);
+    std::fwrite(size, 1, 4, file_);
+    Put32(size, static_cast<UINT32>(dataBytes_));
+    std::fseek(file_, 40, SEEK_SET);
+    std::fwrite(size, 1, 4, file_);
+    std::fseek(file_, 0, SEEK_END);
+    unrecordedBytes_ = 0;
 }
 
 void TWavFileWriter::WriteHeader()
@@ -71,4 +83,7 @@ void TWavFileWriter::Write(const std::int16_t* samples, UINT32 frames)
     // x86 is little-endian, as WAV files are.
     std::fwrite(samples, 1, static_cast<size_t>(bytes), file_);
     dataBytes_ += bytes;
+    unrecordedBytes_ += bytes;
+    if (unrecordedBytes_ >= std::uint64_t(sampleRate_) * channels_ * 2)
+        WriteSizes();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // TWavFileWriter: an output into a 16-bit PCM WAV file. The header's sizes are written when the
-// file is closed; past the 4 GB a WAV file can describe, further quanta are dropped.
+// file is closed and after every second of audio, so a run that is killed leaves a file that
+// plays up to its last second; past the 4 GB a WAV file can describe, further quanta are dropped.
 #include "platform/xaudio2/audiooutput.h"
 
 #include <cstdio>
@@ -18,9 +19,11 @@ public:
 
 private:
     void WriteHeader();
+    void WriteSizes();
 
     std::FILE* file_ = nullptr;
     UINT32 channels_ = 0;
     UINT32 sampleRate_ = 0;
     std::uint64_t dataBytes_ = 0;
+    std::uint64_t unrecordedBytes_ = 0; // written since the sizes were
 };

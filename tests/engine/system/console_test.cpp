@@ -158,6 +158,35 @@ TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
     EXPECT_STREQ(m_Console.GetHistory().Back(31), "entry 8");
 }
 
+namespace
+{
+// A command whose lines carry a password.
+class TCommandtest_private_login : public TCommand
+{
+public:
+    void Execute(TCommandInstruction&, u32) override {}
+};
+TCommandtest_private_login s_PrivateLogin;
+const u32 s_nPrivateRegistered = TCommandManager::Instance().RegisterCommand(
+    "test_private_login", "private login", "Takes a password.", &s_PrivateLogin, COMMAND_PRIVATE);
+} // namespace
+
+TEST_F(ConsoleTest, PrivateLinesStayOutOfTheHistoryAndTheEcho)
+{
+    Enter("first");
+    Enter("  test.private.login pilot secret1");
+    EXPECT_STREQ(m_Console.GetHistory().Back(0), "first");
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "^Gtest.private.login ...");
+    // Private commands are still listed and completed.
+    EXPECT_EQ(TCommandManager::Instance().FindCommand(MakeCommandName("test_private_login", false))->GetFlag(),
+              COMMAND_PRIVATE);
+    TCompletionList candidates;
+    TCompletionList descriptions;
+    TCommandManager::Instance().Complete("test.private", candidates, descriptions);
+    ASSERT_GE(candidates.GetCount(), 1);
+    EXPECT_STREQ(candidates[0].aText, "test.private.login ");
+}
+
 TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndOverlongLines)
 {
     Type("ab%c");

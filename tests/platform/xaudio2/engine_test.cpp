@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -131,6 +132,32 @@ TEST(EngineTest, TheWavFileDeclaresWhatItHolds)
     EXPECT_EQ(wav.samples.size(), 3u * 441 * 2);
 }
 
+void WriteAndDie(const std::string& path)
+{
+    XAudio2Settings().devices = {{u"Speakers"}};
+    XAudio2Settings().stepped = true;
+    XAudio2Settings().wavFile = path;
+    IXAudio2* engine = nullptr;
+    IXAudio2MasteringVoice* mastering = nullptr;
+    if (XAudio2Create(&engine) != S_OK || engine->CreateMasteringVoice(&mastering) != S_OK)
+        std::_Exit(2);
+    XAudio2StepMixer(250);
+    std::_Exit(0); // as a killed run ends: nothing closed
+}
+
+TEST(EngineTest, AKilledRunLeavesAWavFileThatPlaysToItsLastSecond)
+{
+    // Forked, not run again: the child writes where this test reads.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    TScratchFolder folder("xaudio2");
+    const std::string path = folder.Path() + "/killed.wav";
+    EXPECT_EXIT(WriteAndDie(path), ::testing::ExitedWithCode(0), "");
+    const TWavContents wav = ReadWav(path);
+    EXPECT_EQ(wav.declaredDataBytes, 2u * 44100 * 4);
+    EXPECT_EQ(wav.declaredRiffBytes, 36u + 2 * 44100 * 4);
+    EXPECT_GE(wav.samples.size() * 2, wav.declaredDataBytes);
+}
+
 TEST(EngineTest, AStoppedEngineMixesNothing)
 {
     TSteppedEngine stepped;
@@ -157,6 +184,71 @@ TEST(EngineTest, AnUnwritableWavFileFailsTheMasteringVoice)
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(engine->CreateMasteringVoice(&mastering), XAUDIO2_E_DEVICE_INVALIDATED);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot write the WAV file"), std::string::npos);
+    engine->Release();
+    XAudio2Settings() = TXAudio2Settings();
+}
+
+TEST(EngineTest, WithoutASoundCardOrAFileTheDeviceIsSilent)
+{
+    XAudio2Settings().stepped = true; // never SDL, whatever this machine has
+    unsetenv("VESTAMOR_AUDIO_WAV");
+    IXAudio2* engine = nullptr;
+    ASSERT_EQ(XAudio2Create(&engine), S_OK);
+    UINT32 count = 0;
+    EXPECT_EQ(engine->GetDeviceCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+    XAUDIO2_DEVICE_DETAILS details;
+    EXPECT_EQ(engine->GetDeviceDetails(0, &details), S_OK);
+    EXPECT_EQ(std::u16string(details.DisplayName), u"Silent output");
+    EXPECT_EQ(details.OutputFormat.Format.nChannels, 2);
+    EXPECT_EQ(details.OutputFormat.Format.nSamplesPerSec, 44100u);
+    EXPECT_EQ(details.OutputFormat.Format.wBitsPerSample, 16);
+    IXAudio2MasteringVoice* mastering = nullptr;
+    EXPECT_EQ(engine->CreateMasteringVoice(&mastering), S_OK);
+    XAudio2StepMixer(2);
+    engine->Release();
+    XAudio2Settings() = TXAudio2Settings();
+}
+
+// Stays in its notification a while, so that DestroyVoice comes while the mixer is inside.
+class TSlowCallback : public TCountingCallback
+{
+public:
+    void OnVoiceProcessingPassEnd() override
+    {
+        inside = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ++calls;
+        inside = false;
+    }
+    std::atomic<bool> inside{false};
+    std::atomic<int> calls{0};
+};
+
+TEST(EngineTest, DestroyVoiceReturnsOnceTheMixerHasLeftTheVoice)
+{
+    XAudio2Settings().devices = {{u"Speakers"}}; // silent, paced by the clock on the mixer thread
+    IXAudio2* engine = nullptr;
+    ASSERT_EQ(XAudio2Create(&engine), S_OK);
+    IXAudio2MasteringVoice* mastering = nullptr;
+    ASSERT_EQ(engine->CreateMasteringVoice(&mastering), S_OK);
+    std::vector<std::int16_t> samples(44100, 1000);
+    TSlowCallback callback;
+    IXAudio2SourceVoice* voice = nullptr;
+    const WAVEFORMATEX format = Pcm16Format(1);
+    ASSERT_EQ(engine->CreateSourceVoice(&voice, &format, 0, 2.0f, &callback), S_OK);
+    XAUDIO2_BUFFER buffer = BufferOf(samples);
+    ASSERT_EQ(voice->SubmitSourceBuffer(&buffer), S_OK);
+    ASSERT_EQ(voice->Start(), S_OK);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!callback.inside && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_TRUE(callback.inside);
+    voice->DestroyVoice();
+    EXPECT_FALSE(callback.inside);
+    const int calls = callback.calls;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(callback.calls, calls);
     engine->Release();
     XAudio2Settings() = TXAudio2Settings();
 }
