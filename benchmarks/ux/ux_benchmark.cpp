@@ -71,7 +71,6 @@ bool OpenUx()
         g_pDxShaderManager->BeginManager();
         UX::TUXManager::Instance().BeginManager();
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, VESTAMOR_DATA_DIR "/shaders.data");
-        g_pResourceManager->Associate(CANVAS_REPOSITORY_ID, VESTAMOR_DATA_DIR "/canvas.data");
         return g_pResourceManager->LoadRepository(VESTAMOR_DATA_DIR "/ux.data", 0) == 0;
     }();
     return s_bOpened;

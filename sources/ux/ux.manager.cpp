@@ -10,6 +10,7 @@
 #include "engine/localization/localization.h"
 #include "engine/render/device.h"
 #include "engine/render/texturefontmanager.h"
+#include "engine/render/texturemanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/managermanager.h"
@@ -313,6 +314,11 @@ void TUXManager::OnClusterLoad()
     TLayer* top = GetLayer(1);
     if (top && !top->aOverlay.GetCount())
         top->aOverlay.Add(&m_Fader);
+    TTexture* white = g_pTextureManager ? g_pTextureManager->FindTexture(TName(FADER_TEXTURE_NAME, true)) : nullptr;
+    m_Fader.SetTexture(white);
+    if (!white && top)
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TUXManager::OnClusterLoad(): warning: ",
+                    "'%s': no such texture: the fader draws nothing", FADER_TEXTURE_NAME);
     // The language chosen before the load: its image variants and font aliases.
     UpdateLocalization();
 }
@@ -450,6 +456,7 @@ void TUXManager::OnClusterUnload()
     m_aPreparedForm.SetCount(0);
     m_aLoadedControl.SetCount(0);
     m_pDefaultToolTip = nullptr;
+    m_Fader.SetTexture(nullptr);
     for (i32 i = 0; i < m_aInstance.GetCount(); ++i)
         m_aInstance[i]->ForgetForm();
     m_pCursor = nullptr;

@@ -85,7 +85,6 @@ void OpenUx()
         g_pDxCanvasManager->BeginManager();
         UX::TUXManager::Instance().BeginManager();
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, VESTAMOR_DATA_DIR "/shaders.data");
-        g_pResourceManager->Associate(CANVAS_REPOSITORY_ID, VESTAMOR_DATA_DIR "/canvas.data");
         return true;
     }();
     ASSERT_TRUE(s_bOpened);

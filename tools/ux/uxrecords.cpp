@@ -6,6 +6,7 @@
 #include "scenerepositories.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.fader.h"
 #include "ux/controls/ux.tooltip.h"
 #include "uxdatawriter.h"
 #include "uxdemorecords.h"
@@ -51,6 +52,7 @@ void AddGameUxRecords(TUxDataWriter& data)
 {
     data.AddFont(UX_FONT_NAME, UX_FONT_FILE, kFontPixels);
     UX::TLayer* layers[2] = {data.AddLayer(UX_LAYER_NAMES[0]), data.AddLayer(UX_LAYER_NAMES[1])};
+    data.AddTexture(UX::FADER_TEXTURE_NAME, 4, 4, UxTextures::Solid(4, 4, 0xFFFFFFFF));
     UX::TSimpleToolTip* toolTip = data.AddToolTip();
     AddDemoForm(data, layers[1], toolTip);
     AddToolTipLabel(data, layers[1], toolTip);
@@ -73,10 +75,8 @@ bool WriteUxRepository(const char* path)
     bool written = false;
     {
         TRepositoryWriter writer(UX_REPOSITORY_ID, 0);
-        // The canvas draws with the shader repository's shaders and the canvas repository's
-        // unit rectangle.
+        // The canvas draws with the shader repository's shaders.
         writer.AddDependency(SHADER_REPOSITORY_ID);
-        writer.AddDependency(CANVAS_REPOSITORY_ID);
         TUxDataWriter data(writer);
         AddGameUxRecords(data);
         // The font's page is its used resource: the resource links travel with it.

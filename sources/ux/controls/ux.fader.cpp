@@ -2,6 +2,7 @@
 
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
+#include "ux/ux.texture.h"
 
 #include <algorithm>
 
@@ -10,8 +11,6 @@ namespace UX
 namespace
 {
 constexpr f32 kDefaultDuration = 1.0f;
-// The canvas's alpha-blended colour shader.
-constexpr i32 kColourShader = 1;
 } // namespace
 
 TFader::TFader() : Time(0.0f), Duration(kDefaultDuration), State(FADER_IDLE) {}
@@ -58,13 +57,16 @@ void TFader::Draw()
 {
     if (State == FADER_IDLE)
         return;
-    if (g_pCanvasManager && g_pDeviceManager)
+    if (g_pCanvasManager && g_pDeviceManager && m_pTexture)
     {
+        // A quad of the canvas's textured batch, as every UX image: what the forms drew lies
+        // under it.
         g_pCanvasManager->Flush();
-        g_pCanvasManager->DrawTexture(0.0f, 0.0f, static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
-                                      static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()),
-                                      g_pCanvasManager->SetShader(nullptr, kColourShader),
-                                      TColor{0.0f, 0.0f, 0.0f, Alpha()});
+        const TImage white = TImage::Make(m_pTexture);
+        DrawImagePart(white, 0.0f, 0.0f, static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
+                      static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()), 0.0f, 0.0f, 1.0f, 1.0f,
+                      TColor{0.0f, 0.0f, 0.0f, Alpha()}.ToARGB());
+        g_pCanvasManager->Flush();
     }
     if ((State == FADER_TO_BLACK || State == FADER_FROM_BLACK) && Time >= Duration)
         Finish();
