@@ -3,6 +3,7 @@
 #include "core/compression/compressedpipe.h"
 #include "core/stream/memorystream.h"
 #include "player/savedgameimage.h"
+#include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,16 @@ protected:
         return bytes;
     }
 
+    size_t Count(const std::string& line) const
+    {
+        const std::string log = m_Folder.SystemLog();
+        size_t count = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++count;
+        return count;
+    }
+
+    TScratchWorkingFolder m_Folder{"savedgameimage"};
     std::vector<u8> m_aImage;
     std::vector<u8> m_aStream;
     TMemoryStream m_File;
@@ -107,6 +118,8 @@ TEST_F(SavedGameImageTest, NothingPastTheStoredSizeAndOnlyAnExactEndIsWhole)
     EXPECT_EQ(ReadAll(damaged, Size()), m_aImage);
     EXPECT_FALSE(damaged.ReadToEnd());
 
+    EXPECT_EQ(Count("incorrect data check"), 1u);
+
     // Cut short: the reads stop where the stream does, and nothing more is asked of it.
     std::vector<u8> cut(m_aStream.begin(), m_aStream.begin() + m_aStream.size() / 2);
     TSavedGameImage part;
@@ -116,6 +129,7 @@ TEST_F(SavedGameImageTest, NothingPastTheStoredSizeAndOnlyAnExactEndIsWhole)
     EXPECT_LT(got, Size());
     EXPECT_EQ(part.Read(bytes.data(), 1), 0);
     EXPECT_FALSE(part.ReadToEnd());
+    EXPECT_EQ(Count("source stream ended inside the compressed stream"), 1u);
 }
 
 TEST_F(SavedGameImageTest, MovesOnlyToWhereItStands)

@@ -107,7 +107,15 @@ i32 TStateManager::_Load(TStream& stream, TStateLoadCheck* check)
     // the running state is kept in memory first and loaded back then, so a refused image
     // changes nothing. The cluster's cached pointers stay valid and are not reset for it.
     TMemoryStream snapshot;
-    const bool kept = SavePasses(snapshot) == STATE_DONE;
+    const i32 keeping = SavePasses(snapshot);
+    const bool kept = keeping == STATE_DONE;
+    if (!kept && check)
+    {
+        // An image known whole only at its end could not be undone when found damaged there.
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+                    "unable to keep the running state; '%s' is not loaded", stream.GetName().GetText());
+        return keeping;
+    }
     if (!kept)
         TLog::Print(g_pSystemLog, LOG_WARNING, "TStateManager::_Load(): warning: ",
                     "unable to keep the running state; a failed load of '%s' cannot be undone",

@@ -54,7 +54,8 @@ public:
     i32 _Save(TStream& stream);
     // An image refused part-way, or refused by the check after the passes, leaves every object
     // as it was before the load. A load that waits for another repository is kept only when
-    // the check finds the image whole.
+    // the check finds the image whole. With a check, a load whose running state cannot be kept
+    // first is refused; without one it goes ahead (logged), since it cannot be undone.
     i32 _Load(TStream& stream, TStateLoadCheck* check = nullptr);
     // Saves "<save directory>/<name>.save". The previous file of that name is replaced only
     // when the whole image was written and compressed.

@@ -410,6 +410,17 @@ TEST_F(StateRollbackTest, TheCallersCheckAfterThePassesDecidesWhetherTheLoadIsKe
     EXPECT_EQ(check.m_aCall, (TChecks{{end, true}, {end, true}}));
 }
 
+TEST_F(StateRollbackTest, AnImageCheckedAtItsEndIsNotLoadedWhenTheRunningStateCannotBeKept)
+{
+    const std::vector<u8> image = SaveThenChange();
+    m_aObject[1].m_nFailSavePass = 4;
+    TNotingCheck check;
+    EXPECT_EQ(LoadImage(image, &check), STATE_OBJECT_FAILED);
+    EXPECT_EQ(Records(), m_Running);
+    EXPECT_TRUE(check.m_aCall.empty());
+    EXPECT_NE(SystemLog().find("unable to keep the running state; 'image' is not loaded"), std::string::npos);
+}
+
 TEST_F(StateRollbackTest, ALoadWaitingForItsRepositoryIsCheckedBeforeTheSwitch)
 {
     const std::vector<u8> image = SaveThenChange();
