@@ -30,7 +30,7 @@ constexpr f32 GROUND_PATCH_SIZE = 25.0f;
 // The material vector whose x the directional pass takes as the reflection amount.
 constexpr u32 REFLECTION_VECTOR = 6;
 // Radians.
-constexpr f32 FLOODLIGHT_CULL_ANGLE = 0.9f;
+constexpr f32 FLOODLIGHT_CULL_ANGLE = 0.75f;
 
 // A fixed sequence (no clock, no addresses): the same texture bytes on every run.
 class TNoise
@@ -151,6 +151,7 @@ struct TLevelLitScene
         material->aTexture[0] = MakeTexture(writer, name, size, size, pixels);
         return material;
     }
+    // A building reflects in the queue "Reflective", whose define picks the reflecting programs.
     void Building(TRepositoryWriter& writer, const char* name, TMaterial* material, f32 x, f32 z, f32 halfX,
                   f32 halfY, f32 halfZ, f32 reflection)
     {
@@ -159,7 +160,7 @@ struct TLevelLitScene
         TMesh* mesh = g_pDxMeshManager->CreateMesh(Node(m_pLevel, name, at));
         mesh->pMeshData = MakeMeshData(writer, name, LitBox(halfX, halfY, halfZ, 8.0f), material);
         mesh->m_Material.aVector[REFLECTION_VECTOR].x = reflection;
-        mesh->SetQueue(m_pNormal);
+        mesh->SetQueue(reflection > 0.0f ? &m_Reflective : m_pNormal);
     }
     TLight& Light(const char* name, i32 type, const TMatrix& at, f32 range, f32 intensity, const f32 (&colour)[3])
     {
@@ -191,6 +192,7 @@ struct TLevelLitScene
 
     TNode* m_pLevel;
     TRenderQueue* m_pNormal;
+    TRenderQueue m_Reflective{};
     TLightSet m_Set{0, 0, {}};
     TLight m_aLight[4];
     u32 m_nLights = 0;
@@ -202,6 +204,11 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
 {
     TRenderScene* scene = g_pRenderSceneManager->Scenes()[0];
     m_pNormal = scene->FindQueue(TName("Normal", true));
+    m_Reflective.m_Name = TName("Reflective", true);
+    m_Reflective.m_Define = g_NameReflectionDefine;
+    m_Reflective.m_nFlags = RENDER_QUEUE_ENABLED | RENDER_QUEUE_DEFINE;
+    scene->aRenderQueue[scene->m_nQueueCount++] = &m_Reflective;
+    g_pRenderSceneManager->Queues().Add(&m_Reflective);
 
     // The ground: patches of one mesh, so that spot passes draw only those a floodlight reaches.
     TMaterial* apron = Material(writer, "apron", 64, ApronPixels());
@@ -240,7 +247,7 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
     for (const auto& [name, x, tilt] : {std::tuple{"floodlight_1", 30.0f, 0.2f}, std::tuple{"floodlight_2", 50.0f, -0.2f}})
     {
         TLight& flood = Light(name, LIGHT_SPOT, Facing(TVector(tilt, -1.0f, 0.55f, 0.0f), TVector(x, 14.0f, -60.0f, 1.0f)),
-                              40.0f, 1.3f, {1.0f, 0.9f, 0.7f});
+                              30.0f, 1.5f, {1.0f, 0.9f, 0.7f});
         flood.SetCone(0.35f, 0.55f);
         // The spot test takes a ground patch's sphere at 0.6 of its radius and the mean of the two
         // angles: the angles it culls by open wider than the light, so that no lit patch is left out.
