@@ -518,6 +518,38 @@ template <class Model, class TEach> [[gnu::always_inline]] inline void ForEachCa
     }(std::make_index_sequence<kMaxPlanes>());
 }
 
+// A model that names what it equals where every varying and constant it reads is one over a
+// triangle (its TUnitForm, reading the same textures).
+template <class Model>
+concept HasUnitForm = requires
+{
+    typename Model::TUnitForm;
+};
+
+// Whether every varying `Model` reads is exactly one over a triangle with planes `p` (`planeCount`
+// of them written) and 1/w flat, `w` its inverse (one where 1/w is one): planes without slopes
+// whose value times w, as the loops interpolate them, is one.
+template <class Model> bool UnitVaryings(const float* p, int planeCount, float w)
+{
+    for (int k = 2; k < kMaxPlanes; ++k)
+    {
+        if (!((Model::kInputs.varyings >> ((k - 2) / 4)) & 1))
+            continue;
+        if (k >= planeCount || p[3 * k + 1] != 0.0f || p[3 * k + 2] != 0.0f || p[3 * k] * w != 1.0f)
+            return false;
+    }
+    return true;
+}
+
+constexpr bool SameTextures(const TModelInputs& a, const TModelInputs& b)
+{
+    bool same = true;
+    for (int i = 0; i < kMaxModelTextures; ++i)
+        same = same && a.textures[i].stage == b.textures[i].stage &&
+               a.textures[i].varying == b.textures[i].varying;
+    return same;
+}
+
 template <class T> constexpr bool kIsTexel = false;
 template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
 
@@ -1403,6 +1435,14 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
             std::fill(std::begin(texels.words[i]), std::end(texels.words[i]),
                       _mm_set1_epi32(int(tile::kUnboundWord)));
     }
+    // A model with a unit form is drawn as that over triangles where what it reads is all one.
+    constexpr bool kUnitForm = Path != EQuadPath::General && tile::HasUnitForm<Model>;
+    bool constantsOne = kUnitForm;
+    for (int r = 0; r < kInputs.constants; ++r)
+    {
+        for (int c = 0; c < 4; ++c)
+            constantsOne = constantsOne && constantValues[r][c] == 1.0f;
+    }
     std::uint64_t samples = 0;
     ForEachTriangle(bins, tile, frame, [&](const TTriangleQuads& t) {
         const float* p = t.planes;
@@ -1421,20 +1461,31 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
         const bool flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;
         const bool unitW = flat && p[3] == 1.0f;
         shared.front = quadShared.front = t.front;
+        const float w = flat ? 1.0f / p[3] : 1.0f;
         if (flat)
         {
-            const float w = 1.0f / p[3];
             shared.flatW = L(w);
             quadShared.flatW = TQuad(w);
         }
         auto shade = [&](auto form) {
             constexpr EWForm Form = decltype(form)::value;
-            if constexpr (Path == EQuadPath::General)
-                samples += std::uint64_t(ShadeQuadsGeneral<Model, Form>(frame, shared, t));
-            else if constexpr (kPairs)
-                samples += std::uint64_t(ShadePairs<Model, Path, Depth, Form>(frame, shared, quadShared, t, texels));
-            else
-                samples += std::uint64_t(ShadeQuads<Model, Path, Depth, Form>(frame, shared, t, texels));
+            auto shadeAs = [&](auto model) {
+                typedef typename decltype(model)::type M;
+                if constexpr (Path == EQuadPath::General)
+                    samples += std::uint64_t(ShadeQuadsGeneral<M, Form>(frame, shared, t));
+                else if constexpr (kPairs)
+                    samples +=
+                        std::uint64_t(ShadePairs<M, Path, Depth, Form>(frame, shared, quadShared, t, texels));
+                else
+                    samples += std::uint64_t(ShadeQuads<M, Path, Depth, Form>(frame, shared, t, texels));
+            };
+            if constexpr (kUnitForm && Form != EWForm::Perspective)
+            {
+                static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
+                if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
+                    return shadeAs(std::type_identity<typename Model::TUnitForm>());
+            }
+            shadeAs(std::type_identity<Model>());
         };
         if (unitW)
             shade(std::integral_constant<EWForm, EWForm::One>());
