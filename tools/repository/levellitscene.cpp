@@ -25,12 +25,14 @@
 
 namespace
 {
-constexpr u32 GROUND_PATCHES = 8;
-constexpr f32 GROUND_PATCH_SIZE = 25.0f;
+constexpr u32 GROUND_PATCHES = 4;
+constexpr f32 GROUND_PATCH_SIZE = 50.0f;
+// Metres the ground texture spans.
+constexpr f32 GROUND_TEXTURE_SIZE = 6.25f;
 // The material vector whose x the directional pass takes as the reflection amount.
 constexpr u32 REFLECTION_VECTOR = 6;
 // Radians.
-constexpr f32 FLOODLIGHT_CULL_ANGLE = 0.75f;
+constexpr f32 FLOODLIGHT_CULL_ANGLE = 1.0f;
 
 // A fixed sequence (no clock, no addresses): the same texture bytes on every run.
 class TNoise
@@ -214,7 +216,8 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
     TMaterial* apron = Material(writer, "apron", 64, ApronPixels());
     std::vector<TLitVertex> patch;
     const f32 half = GROUND_PATCH_SIZE * 0.5f;
-    AddFace(patch, TVector(0, 0, 0, 0), TVector(half, 0, 0, 0), TVector(0, 0, half, 0), 4.0f);
+    AddFace(patch, TVector(0, 0, 0, 0), TVector(half, 0, 0, 0), TVector(0, 0, half, 0),
+            GROUND_PATCH_SIZE / GROUND_TEXTURE_SIZE);
     TDxMeshData* ground = MakeMeshData(writer, "apron_patch", patch, apron);
     const f32 first = -0.5f * GROUND_PATCH_SIZE * (GROUND_PATCHES - 1);
     for (u32 i = 0; i < GROUND_PATCHES * GROUND_PATCHES; ++i)
@@ -247,7 +250,7 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
     for (const auto& [name, x, tilt] : {std::tuple{"floodlight_1", 30.0f, 0.2f}, std::tuple{"floodlight_2", 50.0f, -0.2f}})
     {
         TLight& flood = Light(name, LIGHT_SPOT, Facing(TVector(tilt, -1.0f, 0.55f, 0.0f), TVector(x, 14.0f, -60.0f, 1.0f)),
-                              30.0f, 1.5f, {1.0f, 0.9f, 0.7f});
+                              40.0f, 1.3f, {1.0f, 0.9f, 0.7f});
         flood.SetCone(0.35f, 0.55f);
         // The spot test takes a ground patch's sphere at 0.6 of its radius and the mean of the two
         // angles: the angles it culls by open wider than the light, so that no lit patch is left out.
