@@ -3,10 +3,10 @@
 // a repeated texture, the same alpha-blended, 100,000 small triangles with vertex colours and
 // overlapping depth-tested triangles, coloured or textured. Then the game's own pixel models on
 // the same scenes: the canvas model (texture x vertex colour x constant) blended over the screen,
-// with a colour at each corner and white as sprites draw it, and the textured mesh model and the lit one (a
-// directional light on a normal) on the depth-tested triangles. Each scene reports its pixel rate, as
-// memcpy_ratio that rate over memcpy's in 4-byte pixels measured just before it, and its processor time per
-// frame over every thread beside the wall time.
+// with a colour at each corner and white as sprites draw it, and the textured mesh model and the
+// lit one (a directional light on a normal) on the depth-tested triangles. Each scene reports its
+// pixel rate, as memcpy_ratio that rate over memcpy's in 4-byte pixels measured just before it,
+// and its processor time per frame over every thread beside the wall time.
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3d9/settings.h"

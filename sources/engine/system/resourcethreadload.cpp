@@ -28,7 +28,7 @@ u32 RequestSize(const TResourceThreadLoadData& request)
 }
 } // namespace
 
-TResourceThreadLoad::TResourceThreadLoad() : m_bEnabled(true)
+TResourceThreadLoad::TResourceThreadLoad() : m_bEnabled(true), m_nIdleWaits(0), m_nTimedOutWaits(0)
 {
     SetName("ResourceThreadLoad");
 }
@@ -70,7 +70,7 @@ void TResourceThreadLoad::End()
 u32 TResourceThreadLoad::Request(u32 tag, void* target, TResource* resource, u32 position, u32 size,
                                  u32 flags)
 {
-    if (!m_bEnabled || !HasThread())
+    if (!m_bEnabled || !HasThread() || (g_pResourceManager && !g_pResourceManager->m_nUpload))
         return 1;
     m_Lock.Enter();
     if (m_aQueue.GetCount() == RESOURCE_QUEUE_CAPACITY)
@@ -115,10 +115,16 @@ void TResourceThreadLoad::Run()
         m_Lock.Enter();
         if (m_aQueue.GetCount() == 0)
         {
+            ++m_nIdleWaits;
             m_Lock.Leave();
             GlobalResourceLock().Leave();
             const TEventHandle wake = m_Wake.GetHandle();
-            WaitForEvents(1, &wake, 0.0f);
+            if (WaitForEvents(1, &wake, 0.0f) == WAIT_TIMED_OUT)
+            {
+                m_Lock.Enter();
+                ++m_nTimedOutWaits;
+                m_Lock.Leave();
+            }
             continue;
         }
         TResourceThreadLoadData request = m_aQueue[0];
@@ -199,4 +205,28 @@ u32 TResourceThreadLoad::GetDoneCount()
     const u32 count = m_aDone.GetCount();
     m_Lock.Leave();
     return count;
+}
+
+u32 TResourceThreadLoad::GetIdleWaitCount()
+{
+    m_Lock.Enter();
+    const u32 count = m_nIdleWaits;
+    m_Lock.Leave();
+    return count;
+}
+
+u32 TResourceThreadLoad::GetTimedOutWaitCount()
+{
+    m_Lock.Enter();
+    const u32 count = m_nTimedOutWaits;
+    m_Lock.Leave();
+    return count;
+}
+
+bool TResourceThreadLoad::IsQueueEmpty()
+{
+    m_Lock.Enter();
+    const bool empty = m_aQueue.GetCount() == 0 && m_aDone.GetCount() == 0;
+    m_Lock.Leave();
+    return empty;
 }

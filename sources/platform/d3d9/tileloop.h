@@ -172,14 +172,32 @@ alignas(16) inline constexpr std::uint32_t kLaneMasks[16][4] = {
     return _mm256_srli_epi16(_mm256_add_epi16(n, _mm256_srli_epi16(n, 8)), 8);
 }
 
-// The lanes in `mask` of a quad's colour on a 32-bit target, packed and stored, or with `Blend`
-// blended as ordinary transparency. A quad `whole`ly inside the image reads and writes its four
-// pixels at once, writing back unchanged those its mask leaves alone.
-template <bool Blend>
+// The saturated colour added onto packed pixels (one and one): the general path's arithmetic.
+[[gnu::always_inline]] inline __m128i AddArgb(const TQuadVector& colour, __m128i packed, bool opaqueTarget)
+{
+    const TQuad dstAlpha = opaqueTarget ? TQuad(1.0f) : ArgbChannel(packed, 24);
+    return PackArgb({Saturate(colour.x) + ArgbChannel(packed, 16), Saturate(colour.y) + ArgbChannel(packed, 8),
+                     Saturate(colour.z) + ArgbChannel(packed, 0), Saturate(colour.w) + dstAlpha});
+}
+
+// 8-bit source words added onto packed pixels, saturating: AddArgb's bytes for source channels
+// over 255 (a sum of bytes over 255 is within far less than half a step of its byte).
+[[gnu::always_inline]] inline __m128i AddWords(__m128i source, __m128i packed, bool opaqueTarget)
+{
+    if (opaqueTarget)
+        packed = _mm_or_si128(packed, _mm_set1_epi32(int(0xFF000000u)));
+    return _mm_adds_epu8(source, packed);
+}
+
+// The lanes in `mask` of a quad's colour on a 32-bit target, packed and stored, with `Blend`
+// blended as ordinary transparency, or with `Add` added. A quad `whole`ly inside the image reads
+// and writes its four pixels at once, writing back unchanged those its mask leaves alone.
+template <bool Blend, bool Add = false>
 [[gnu::always_inline]] inline void WriteArgb(std::uint8_t* const rows[2], bool whole, const TQuadVector& colour,
                                              int mask, bool opaqueTarget)
 {
     const __m128i packed = Blend ? AlphaBlendArgb(colour, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget)
+                           : Add ? AddArgb(colour, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget)
                                  : PackArgb(colour);
     if (whole)
         StoreArgbWhole(rows, packed, mask);
@@ -422,6 +440,25 @@ inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, T
         AlphaBlendChannelsAvx2(_mm256_unpackhi_epi8(source, zero), _mm256_unpackhi_epi8(packed, zero)));
 }
 
+// AddArgb on eight lanes.
+[[gnu::target("avx2")]] inline __m256i AddArgbAvx2(const TLaneVector<TQuadPair>& colour, __m256i packed,
+                                                   bool opaqueTarget)
+{
+    const TQuadPair dstAlpha = opaqueTarget ? TQuadPair(1.0f) : OverMaximum(_mm256_srli_epi32(packed, 24));
+    return PackArgbAvx2({Saturate(colour.x) + OverMaximum(ByteOfWords(packed, 2)),
+                         Saturate(colour.y) + OverMaximum(ByteOfWords(packed, 1)),
+                         Saturate(colour.z) + OverMaximum(_mm256_and_si256(packed, _mm256_set1_epi32(0xFF))),
+                         Saturate(colour.w) + dstAlpha});
+}
+
+// AddWords on eight lanes.
+[[gnu::target("avx2")]] inline __m256i AddWordsAvx2(__m256i source, __m256i packed, bool opaqueTarget)
+{
+    if (opaqueTarget)
+        packed = _mm256_or_si256(packed, _mm256_set1_epi32(int(0xFF000000u)));
+    return _mm256_adds_epu8(source, packed);
+}
+
 // Two quads' halves as one: `first` in the low lanes.
 [[gnu::target("avx2")]] inline __m256i PairOf(__m128i first, __m128i second)
 {
@@ -552,6 +589,19 @@ constexpr bool SameTextures(const TModelInputs& a, const TModelInputs& b)
 
 template <class T> constexpr bool kIsTexel = false;
 template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
+
+// A pair's colour blended as ordinary transparency onto the target's words `under`, or with
+// `Add` added: texels in integers, float channels as the general path does.
+template <bool Add, class TColour>
+[[gnu::target("avx2")]] inline __m256i BlendPairAvx2(const TColour& colour, __m256i under, bool opaqueTarget)
+{
+    if constexpr (kIsTexel<TColour>)
+        return Add ? AddWordsAvx2(colour.words.v, under, opaqueTarget)
+                   : AlphaBlendWordsAvx2(colour.words.v, under, opaqueTarget);
+    else
+        return Add ? AddArgbAvx2(colour, under, opaqueTarget)
+                   : AlphaBlendArgbAvx2(colour, under, opaqueTarget);
+}
 
 // A texture stage with nothing bound samples (0, 0, 0, 1): this word, whose channels unpack to
 // exactly those (255 over 255 rounds to 1).
@@ -934,13 +984,15 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
         __m128i words = colour.words;
         if constexpr (Path == EQuadPath::Blend)
             words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
+        else if constexpr (Path == EQuadPath::Add)
+            words = AddWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
         if (whole)
             StoreArgbWhole(rows, words, mask);
         else
             StoreArgb(rows, words, mask);
     }
     else
-        WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
+        WriteArgb<Path == EQuadPath::Blend, Path == EQuadPath::Add>(rows, whole, colour, mask, opaqueTarget);
     return kLaneCount[mask];
 }
 
@@ -969,16 +1021,13 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
     std::uint8_t* const at[2] = {frame.Bits(first), frame.Bits(second)};
     const int pitch = target.pitch;
     __m256i words;
-    if constexpr (Path == EQuadPath::Blend)
+    if constexpr (Path == EQuadPath::Blend || Path == EQuadPath::Add)
     {
         const __m256i under =
             plain ? LoadNeighboursAvx2(at[0], pitch)
                   : PairOf(LoadQuadWordsAvx2(at[0], pitch, _mm256_castsi256_si128(lanes)),
                            LoadQuadWordsAvx2(at[1], pitch, _mm256_extracti128_si256(lanes, 1)));
-        if constexpr (texel)
-            words = AlphaBlendWordsAvx2(colour.words.v, under, target.opaque);
-        else
-            words = AlphaBlendArgbAvx2(colour, under, target.opaque);
+        words = BlendPairAvx2<Path == EQuadPath::Add>(colour, under, target.opaque);
     }
     else if constexpr (texel)
         words = colour.words.v;
@@ -1015,14 +1064,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
     constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
     const int pitch = target.pitch;
     __m256i words;
-    if constexpr (Path == EQuadPath::Blend)
-    {
-        const __m256i under = LoadNeighboursAvx2(bits, pitch);
-        if constexpr (texel)
-            words = AlphaBlendWordsAvx2(colour.words.v, under, target.opaque);
-        else
-            words = AlphaBlendArgbAvx2(colour, under, target.opaque);
-    }
+    if constexpr (Path == EQuadPath::Blend || Path == EQuadPath::Add)
+        words = BlendPairAvx2<Path == EQuadPath::Add>(colour, LoadNeighboursAvx2(bits, pitch), target.opaque);
     else if constexpr (texel)
         words = colour.words.v;
     else
@@ -1345,10 +1388,9 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                        planes);
                 for (int i = 0; i < Textures; ++i)
                     in.words[i] = {PairOf(texels.words[i][at], texels.words[i][at + 1])};
-                counted = _mm256_sub_epi32(counted, ShadeFastPair < Model, Path,
-                                           Depth ? EDepth::Tested
-                                                 : EDepth::None >
-                                                       (frame, target, first, second, in, row.plain && !odd));
+                counted = _mm256_sub_epi32(counted,
+                                           ShadeFastPair<Model, Path, Depth ? EDepth::Tested : EDepth::None>(
+                                               frame, target, first, second, in, row.plain && !odd));
             }
         }
     }
@@ -1366,9 +1408,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
             // Two whole neighbours on the target go by plain loads and stores.
             const bool plain = (first & second & 0xF) == 0xF && second == first + 16 &&
                                TCoverage::Column(first) + 1 < frame.wholeBefore[TCoverage::Row(first)];
-            counted = _mm256_sub_epi32(counted, ShadeFastPair < Model, Path,
-                                       Depth ? EDepth::Test
-                                             : EDepth::None > (frame, target, first, second, in, plain));
+            counted = _mm256_sub_epi32(counted, ShadeFastPair<Model, Path, Depth ? EDepth::Test : EDepth::None>(
+                                                    frame, target, first, second, in, plain));
         }
     }
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(counted), _mm256_extracti128_si256(counted, 1));
@@ -1511,6 +1552,8 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
         {{{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, false>},
           {&T::ShadeTileWith<Model, EQuadPath::Store, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, true>}},
          {{&T::ShadeTileWith<Model, EQuadPath::Blend, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, false>},
-          {&T::ShadeTileWith<Model, EQuadPath::Blend, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, true>}}}};
+          {&T::ShadeTileWith<Model, EQuadPath::Blend, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, true>}},
+         {{&T::ShadeTileWith<Model, EQuadPath::Add, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, false>},
+          {&T::ShadeTileWith<Model, EQuadPath::Add, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, true>}}}};
     return loops;
 }

@@ -218,8 +218,8 @@ TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
 TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
 {
     // Triangles of every alpha on a target of odd size, so that some quads hang over its
-    // edges: stored straight and blended as ordinary transparency, each against the general
-    // blending arithmetic (one and zero; the same factors given separately for alpha).
+    // edges: stored straight, blended as ordinary transparency and added, each against the
+    // general blending arithmetic (one and zero; the same factors given separately for alpha).
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
                                             &texture, nullptr));
@@ -256,6 +256,10 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     const std::vector<std::uint32_t> blended = scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false);
     EXPECT_EQ(0, differences(blended, scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, true)));
     EXPECT_GT(differences(stored, blended), 1000);
+    // Added, as light passes add their light.
+    const std::vector<std::uint32_t> added = scene(D3DBLEND_ONE, D3DBLEND_ONE, false);
+    EXPECT_EQ(0, differences(added, scene(D3DBLEND_ONE, D3DBLEND_ONE, true)));
+    EXPECT_GT(differences(stored, added), 1000);
     DrawToBackBuffer();
     target->Release();
     texture->Release();
@@ -443,11 +447,11 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
 
 TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
 {
-    // Texture-kind models blend in integers, models computing float channels in their own float
-    // blending: every source channel (columns), alpha (rows) and target channel (red k, green
-    // k + 85, blue k + 170 over the clears) against the function through the general path.
-    // On an X8R8G8B8 target, whose alpha blends as 1, alpha is blended again (into the byte its
-    // format leaves unused, which every path writes alike).
+    // Texture-kind models blend and add in integers, models computing float channels in their
+    // own float blending and adding: every source channel (columns), alpha (rows) and target
+    // channel (red k, green k + 85, blue k + 170 over the clears) against the function through
+    // the general path. On an X8R8G8B8 target, whose alpha blends as 1, alpha is blended again
+    // (into the byte its format leaves unused, which every path writes alike).
     IDirect3DTexture9* targetTextures[2] = {};
     IDirect3DSurface9* targets[2] = {};
     const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
@@ -474,8 +478,6 @@ TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     // Texel centres on pixel centres.
     const std::vector<TTestVertex> quad = {{-1.0f, 1.0f, 0.5f, 1.0f, 0, 0.0f, 0.0f},
                                            {1.0f, 1.0f, 0.5f, 1.0f, 0, 1.0f, 0.0f},
@@ -490,6 +492,8 @@ TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
         Draw(D3DPT_TRIANGLESTRIP, quad);
         return ReadTarget(target, true);
     };
+    // As ordinary transparency, and added (one and one).
+    const DWORD factors[2][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}, {D3DBLEND_ONE, D3DBLEND_ONE}};
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
         if (!SetRasteriserSimdLevel(level))
@@ -497,25 +501,30 @@ TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
         // Stored, every channel packs back to its byte.
         target = targets[0];
         EXPECT_EQ(blended("test.texture", 0, false), blended("test.texture-channels", 0, false));
-        target = targets[1];
-        const std::vector<std::uint32_t> opaque = blended("test.texture", 0);
-        EXPECT_EQ(opaque, blended("test.texture-kind", 0));
-        EXPECT_EQ(opaque, blended("test.texture-channels", 0));
-        target = targets[0];
-        int different = 0, channelsDifferent = 0;
-        for (std::uint32_t k = 0; k < 86; ++k)
+        for (const auto& factor : factors)
         {
-            const std::vector<std::uint32_t> general = blended("test.texture", k),
-                                             kind = blended("test.texture-kind", k),
-                                             channels = blended("test.texture-channels", k);
-            for (size_t i = 0; i < general.size(); ++i)
+            device->SetRenderState(D3DRS_SRCBLEND, factor[0]);
+            device->SetRenderState(D3DRS_DESTBLEND, factor[1]);
+            target = targets[1];
+            const std::vector<std::uint32_t> opaque = blended("test.texture", 0);
+            EXPECT_EQ(opaque, blended("test.texture-kind", 0));
+            EXPECT_EQ(opaque, blended("test.texture-channels", 0));
+            target = targets[0];
+            int different = 0, channelsDifferent = 0;
+            for (std::uint32_t k = 0; k < 86; ++k)
             {
-                different += general[i] != kind[i];
-                channelsDifferent += general[i] != channels[i];
+                const std::vector<std::uint32_t> general = blended("test.texture", k),
+                                                 kind = blended("test.texture-kind", k),
+                                                 channels = blended("test.texture-channels", k);
+                for (size_t i = 0; i < general.size(); ++i)
+                {
+                    different += general[i] != kind[i];
+                    channelsDifferent += general[i] != channels[i];
+                }
             }
+            EXPECT_EQ(0, different) << "instruction level " << int(level) << " source factor " << factor[0];
+            EXPECT_EQ(0, channelsDifferent) << "instruction level " << int(level) << " source factor " << factor[0];
         }
-        EXPECT_EQ(0, different) << "instruction level " << int(level);
-        EXPECT_EQ(0, channelsDifferent) << "instruction level " << int(level);
     }
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
     device->SetTexture(0, nullptr);
