@@ -146,12 +146,14 @@ void TAICommonUnit::UnlinkScene()
 void TAICommonUnit::SetPlaneState(i32 state)
 {
     const i32 old = m_nPlaneState;
+    // A landing shows the aircraft first: its prop's form links the skeleton and animations.
+    if (old == PLANE_IDLE && state == PLANE_LANDING)
+        ShowProp();
     TAnimation* landing = aAnimation[UNIT_ANIMATION_LANDING];
     TAnimation* takeOff = aAnimation[UNIT_ANIMATION_TAKE_OFF];
     TAnimation* idle = aAnimation[UNIT_ANIMATION_ENGINE_IDLE];
     if (old == PLANE_IDLE && state == PLANE_LANDING)
     {
-        ShowProp();
         SetSkeletonFlags(UNIT_SKELETON_ANIMATED, 1);
         SetBodyDynamic(1);
         if (pSkeleton)
