@@ -19,28 +19,11 @@ constexpr u32 SAMPLE_RATE = 11025;
 constexpr u16 FORMAT_PCM = 1;
 constexpr f32 PI = 3.14159265358979f;
 
-// How a clip sounds: a wave from one pitch to another, its length, and whether it loops.
-enum class EWave
-{
-    Saw,
-    Sine,
-    Noise,
-    Beeps,
-};
-
-struct TClip
-{
-    const char* szName;
-    EWave wave;
-    f32 fFromHz;
-    f32 fToHz;
-    f32 fSeconds;
-    bool bLoop;
-};
+using EWave = ELevelWave;
 
 // In slot order: reverse warning, brake release, brake squeal, idle loop, acceleration, drive
 // loop, start, stop.
-const TClip kClips[VEHICLE_SOUND_SLOTS] = {
+const TLevelClip kClips[VEHICLE_SOUND_SLOTS] = {
     {"vehicle_reverse_warning", EWave::Beeps, 1000.0f, 1000.0f, 1.0f, true},
     {"vehicle_brake_release", EWave::Noise, 0.0f, 0.0f, 0.3f, false},
     {"vehicle_brake_squeal", EWave::Sine, 2400.0f, 2200.0f, 0.6f, false},
@@ -50,9 +33,9 @@ const TClip kClips[VEHICLE_SOUND_SLOTS] = {
     {"vehicle_engine_start", EWave::Saw, 30.0f, 60.0f, 0.8f, false},
     {"vehicle_engine_stop", EWave::Saw, 60.0f, 25.0f, 0.6f, false},
 };
+} // namespace
 
-// The block of a clip: WAVEFORMATEX (18 bytes), a packet table of 0 bytes, the samples.
-std::vector<u8> MakeBlock(const TClip& clip)
+std::vector<u8> MakeLevelClipBlock(const TLevelClip& clip)
 {
     const u32 count = static_cast<u32>(clip.fSeconds * SAMPLE_RATE);
     std::vector<u8> block(18 + 4 + 2 * count);
@@ -96,6 +79,8 @@ std::vector<u8> MakeBlock(const TClip& clip)
     return block;
 }
 
+namespace
+{
 struct TLevelSounds
 {
     TXAudio2SoundData aClip[VEHICLE_SOUND_SLOTS];
@@ -111,12 +96,12 @@ void MakeLevelEngineSounds(TRepositoryWriter& writer, TGameSound* slots[8])
     TXAudio2SoundManager& sounds = *static_cast<TXAudio2SoundManager*>(g_pSoundManager);
     for (u32 i = 0; i < VEHICLE_SOUND_SLOTS; ++i)
     {
-        const TClip& clip = kClips[i];
+        const TLevelClip& clip = kClips[i];
         TXAudio2SoundData& data = s_pSounds->aClip[i];
         data.m_Name.Set(clip.szName, true);
         if (clip.bLoop)
             data.m_nFlags |= SOUND_DATA_ENDLESS;
-        const std::vector<u8> block = MakeBlock(clip);
+        const std::vector<u8> block = MakeLevelClipBlock(clip);
         writer.AddBlock(&data, block.data(), static_cast<u32>(block.size()));
         sounds.Data().Add(&data);
 

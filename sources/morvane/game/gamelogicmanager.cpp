@@ -71,6 +71,8 @@ TGameLogicManager::TGameLogicManager()
       m_pPowerLineCurves(nullptr), m_pLineBuffer(nullptr)
 {
     nLayer = INPUT_FOCUS_NO_LAYER;
+    // The game's step runs once per frame with the frame's game time.
+    m_nChannel = 0;
     if (!g_pCluster)
         return;
     RegisterArray(&GameParametersDecl(), &m_aParameters);

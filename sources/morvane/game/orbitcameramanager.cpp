@@ -25,6 +25,8 @@ constexpr i32 kSkyObjects = 2;
 
 TOrbitCameraManager::TOrbitCameraManager() : m_nCurrent(-1), m_nZoomAllowed(0)
 {
+    // The view follows every frame.
+    m_nChannel = 0;
     if (g_pCluster)
         RegisterArray(&OrbitCameraDecl(), &m_aCamera);
 }

@@ -148,6 +148,8 @@ TSoundPlayerManager::TSoundPlayerManager()
                TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0)},
       m_Music(nullptr, 1), m_Announcements("Announcement0", ANNOUNCEMENT_COUNT)
 {
+    // The game's sounds follow every frame.
+    m_nChannel = 0;
     for (u32 i = 0; i < SOUND_NAME_COUNT; ++i)
         m_aNamed[i].nUserId = TName(g_aSoundName[i], true).GetId();
     if (g_pCluster)
