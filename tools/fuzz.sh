@@ -24,7 +24,9 @@ targets=(
   "ageia/collisionmesh_fuzz|"
   "platform/d3dx9/effectcompiler_fuzz|fuzz/platform/d3dx9/corpus data/shaders"
   "platform/d3dx9/effect_fuzz|fuzz/platform/d3dx9/corpus data/shaders"
+  "platform/xaudio2/platform_xaudio2_fuzz|fuzz/platform/xaudio2/corpus"
   "player/player_container_fuzz|fuzz/player/corpus"
+  "network/account_reply_fuzz|"
 )
 
 failed=0

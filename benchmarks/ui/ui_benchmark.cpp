@@ -11,6 +11,7 @@
 #include "engine/render/texturefontmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
+#include "morvane/ux/screens.h"
 #include "scenerepositories.h"
 #include "support/recordingcanvas.h"
 #include "ui/uibutton.h"
@@ -41,6 +42,8 @@ bool OpenLevel()
             return false;
         g_pDeviceManager->SetRunning(1);
         g_pCluster->LinkTypes();
+        // The level carries the UX screens' records: the screens are registered first.
+        RegisterGameScreens();
         g_pResourceManager->BeginManager();
         g_pResourceManager->GetLoader().SetEnabled(false);
         g_pDxShaderManager->BeginManager();

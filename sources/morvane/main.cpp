@@ -9,6 +9,7 @@
 #include "engine/system/commandline.h"
 #include "engine/system/crashlog.h"
 #include "morvane/game/startup.h"
+#include "morvane/ux/screens.h"
 #include "network/autoupdate/performancemonitor.h"
 #include "platform/crashreport/crashreport.h"
 #include "platform/desktop/terminationrequest.h"
@@ -60,6 +61,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     TPerformanceMonitor::Start();
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
     g_pCluster->LinkTypes();
+    RegisterGameScreens();
     const u32 result = TCommandManager::Instance().__SystemExecute(g_StartUpScript.GetText());
     const char* failure = StartUpFailure(result, FileSystemLocked());
     // A damaged start-up script may never have named the folders: its lines, kept in memory,

@@ -19,6 +19,7 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
+#include "morvane/ux/screens.h"
 #include "platform/window/windowsystem.h"
 #include "platform/window/winuser.h"
 #include "scenerepositories.h"
@@ -85,6 +86,8 @@ void UITest::SetUp()
             return false;
         g_pDxDeviceManager->SetRunning(1);
         g_pCluster->LinkTypes();
+        // The level carries the UX screens' records: the screens are registered first.
+        RegisterGameScreens();
         // The managers the start-up script begins, in its order.
         g_pResourceManager->BeginManager();
         g_pResourceManager->GetLoader().SetEnabled(false);

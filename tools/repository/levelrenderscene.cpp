@@ -1,5 +1,7 @@
 #include "levelrenderscene.h"
 #include "canvasrepository.h"
+#include "levellitscene.h"
+#include "levelmeshes.h"
 
 #include "core/math/boundbox.h"
 #include "directx/render/dxcameramanager.h"
@@ -21,6 +23,7 @@
 #include "engine/system/nodemanager.h"
 #include "repositorywriter.h"
 #include "uirepository.h"
+#include "uxrecords.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,85 +33,6 @@
 
 namespace
 {
-constexpr i32 FORMAT_A8R8G8B8 = 0x102;
-
-// A vertex of the "mesh" layout: position, texture coordinates, colour.
-struct TMeshVertex
-{
-    f32 x, y, z;
-    f32 u, v;
-    u32 nColor;
-};
-static_assert(sizeof(TMeshVertex) == 24);
-
-TMatrix Placement(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
-// A texture of one level whose pixels are the repository block.
-TTexture* MakeTexture(TRepositoryWriter& writer, const char* name, i32 width, i32 height,
-                      const std::vector<u32>& pixels)
-{
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName(name, true), width, height, 1, 1, TEXTURE_2D, FORMAT_A8R8G8B8, 0);
-    const u32 size = static_cast<u32>(pixels.size() * 4);
-    texture->m_aLevel.Add({0, size, static_cast<u32>(width) * 4});
-    writer.AddBlock(texture, pixels.data(), size);
-    return texture;
-}
-
-// Quads of four corners each, drawn as two triangles, in one surface of the material; the
-// block holds the vertices, then the indices.
-TDxMeshData* MakeMeshData(TRepositoryWriter& writer, const char* name, const std::vector<TMeshVertex>& vertices,
-                          TMaterial* material)
-{
-    TDxMeshData* data = g_pDxMeshManager->CreateMeshData(TName(name, true));
-    TMeshDescription description = {};
-    description.nStride = sizeof(TMeshVertex);
-    description.nElementCount = 3;
-    description.aElement[0] = {0, 1, 3, 0};   // position, float3
-    description.aElement[1] = {12, 6, 2, 0};  // texture coordinates, float2
-    description.aElement[2] = {20, 11, 5, 0}; // colour
-    description.VertexLayout = TName("mesh", true);
-    description.nVertexCount = static_cast<u32>(vertices.size());
-    description.nIndexCount = static_cast<u32>(vertices.size() / 4 * 6);
-    TBoundBox box{};
-    box.minimum = box.maximum = TVector(vertices[0].x, vertices[0].y, vertices[0].z, 1.0f);
-    for (const TMeshVertex& v : vertices)
-    {
-        box.minimum = TVector(std::min(box.minimum.x, v.x), std::min(box.minimum.y, v.y),
-                              std::min(box.minimum.z, v.z), 1.0f);
-        box.maximum = TVector(std::max(box.maximum.x, v.x), std::max(box.maximum.y, v.y),
-                              std::max(box.maximum.z, v.z), 1.0f);
-    }
-    box.Update();
-    std::memcpy(&description.aWord[1], &box, sizeof box);
-    data->SetDescription(description);
-    data->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, material});
-
-    std::vector<u8> block(vertices.size() * sizeof(TMeshVertex) + description.nIndexCount * 2);
-    std::memcpy(block.data(), vertices.data(), vertices.size() * sizeof(TMeshVertex));
-    auto* indices = reinterpret_cast<u16*>(block.data() + vertices.size() * sizeof(TMeshVertex));
-    for (u16 q = 0; q < vertices.size() / 4; ++q)
-        for (u16 corner : {0, 1, 2, 0, 2, 3})
-            *indices++ = static_cast<u16>(4 * q + corner);
-    writer.AddBlock(data, block.data(), static_cast<u32>(block.size()));
-    return data;
-}
-
-// A face of the box: its centre c, its two edge directions a and b (each half an edge long),
-// corners in the order the shaders draw as front faces through the camera's mirrored lens.
-void AddFace(std::vector<TMeshVertex>& vertices, const TVector& c, const TVector& a, const TVector& b, u32 colour)
-{
-    const f32 corners[4][4] = {{1, -1, 1, 1}, {1, 1, 1, 0}, {-1, 1, 0, 0}, {-1, -1, 0, 1}};
-    for (const auto& k : corners)
-        vertices.push_back({c.x + k[0] * a.x + k[1] * b.x, c.y + k[0] * a.y + k[1] * b.y,
-                            c.z + k[0] * a.z + k[1] * b.z, k[2], k[3], colour});
-}
-
 // A box of half-sizes hx, hy, hz: six faces, each with the whole texture.
 std::vector<TMeshVertex> Box(f32 hx, f32 hy, f32 hz)
 {
@@ -156,10 +80,13 @@ std::unique_ptr<TLevelRenderScene> s_pScene;
 
 TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
 {
-    // The camera a few units in front of the box, looking along +Z.
+    // The camera over the apron, looking at the terminal.
     TNode* eye = g_pNodeManager->CreateNode(LEVEL_CAMERA_NODE);
     level->AddChild(eye);
-    eye->SetLocalMatrix(Placement(0.0f, 1.8f, -6.0f), TNode::OrdinaryCause());
+    TMatrix view(1.0f);
+    view.SetOrientation(TVector(-2.0f, -14.0f, 45.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+    view.aRow[3] = TVector(40.0f, 16.0f, -88.0f, 1.0f);
+    eye->SetLocalMatrix(view, TNode::OrdinaryCause());
     TCamera* camera = g_pDxCameraManager->__CreateCamera(eye);
     camera->m_fFocalLength = 35.0f;
     camera->m_fHorizontalAperture = 1.417f;
@@ -244,6 +171,7 @@ TMesh* AddLevelBoxMesh(TRepositoryWriter& writer, TNode* node, const char* name,
 i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
 {
     s_pScene = std::make_unique<TLevelRenderScene>(writer, level);
+    count = AddLevelLitScene(writer, level, managers, count);
     // Each array type comes from one image: the level's textures and mesh data would replace
     // those of the canvas's repository, so the level carries the canvas's records itself.
     AddCanvasRecords(writer);
@@ -255,5 +183,5 @@ i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager
     managers[count++] = g_pDxTextureManager;
     managers[count++] = g_pDxMeshManager;
     managers[count++] = g_pTextureFontManager;
-    return count;
+    return AddUxRecords(writer, managers, count);
 }

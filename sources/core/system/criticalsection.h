@@ -14,6 +14,9 @@ public:
     TCriticalSection& operator=(const TCriticalSection&) = delete;
 
     void Enter();
+    // Takes the lock only when that needs no wait (a crash handler must not wait on a lock its
+    // own thread or a stopped one holds); each true needs its Leave.
+    bool TryEnter();
     void Leave();
 
 private:

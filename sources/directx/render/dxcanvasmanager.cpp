@@ -431,6 +431,11 @@ void TDxCanvasManager::_FlushBatch(u32 batch, u32 reset)
     TTexture* kept = shader ? shader->aTexture[0] : nullptr;
     if (shader && target.pTexture && !target.pTexture->Require())
         shader->SetTexture(0, target.pTexture);
+    // A batch drawn early (its shader or texture changed) must not take the transform and
+    // tint an immediate rectangle left behind: batches are in aperture units, untinted.
+    g_aScreenMatrix[0] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
+    g_aScreenMatrix[1] = TVector(1.0f, 0.0f, 1.0f, 0.0f);
+    SetColor(kWhite);
     target.pMesh->Draw(static_cast<u32>(target.nCount), 0, reset);
     if (reset)
     {
@@ -463,8 +468,6 @@ void TDxCanvasManager::Flush()
         _DiscardBatches();
         return;
     }
-    g_aScreenMatrix[0] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
-    SetColor(kWhite);
     for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
         _FlushBatch(i, 1);
 }

@@ -109,7 +109,7 @@ public:
     void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) override;
     void DrawTextureUV(f32 x1, f32 y1, f32 x2, f32 y2, f32 tu1, f32 tv1, f32 tu2, f32 tv2, TShader* shader,
                        const TColor& color);
-    void DrawFullScreen(TShader* shader, const TColor& color);
+    void DrawFullScreen(TShader* shader, const TColor& color) override;
 
     // TClusterMethods: binds "CanvasColor" and the batch shaders by name; an unload forgets the
     // colour parameter.

@@ -310,6 +310,8 @@ i32 TDxDeviceManager::__Run()
     TManagerTiming& timing = g_ManagerManager.GetTiming();
     if (m_nQuit)
         return 0;
+    // What the start-up script loaded before is in place: scripted runs wait for this line.
+    TLog::Print(g_pSystemLog, LOG_INFO, kRunPrefix, "main loop");
     bool presentFailed = false;
     for (;;)
     {

@@ -249,16 +249,17 @@ void TDxMeshData::Draw(const TMatrix& matrix, TDxShader* shader, TNodeObject* ob
     }
 }
 
-void TDxMeshData::DrawWithMaterials(const TMatrix& matrix, TNodeObject* object)
+void TDxMeshData::DrawWithMaterials(const TMatrix& matrix, TNodeObject* object, TShader* passShader)
 {
     if (Require())
         return;
     if (pInstancing)
     {
         TMaterial* first = m_aSurface.GetCount() ? m_aSurface[0].pMaterial : nullptr;
-        auto* shader = first ? static_cast<TDxShader*>(first->pShader) : nullptr;
+        TShader* shader = passShader ? passShader : first ? first->pShader : nullptr;
         if (shader)
-            static_cast<TDxMeshDataInstancing*>(pInstancing)->AddInstance(matrix, shader, kDefaultInstanceColour);
+            static_cast<TDxMeshDataInstancing*>(pInstancing)
+                ->AddInstance(matrix, static_cast<TDxShader*>(shader), kDefaultInstanceColour);
         return;
     }
     if (!g_pDeviceManager->IsRunning())
@@ -268,13 +269,14 @@ void TDxMeshData::DrawWithMaterials(const TMatrix& matrix, TNodeObject* object)
     for (u32 i = 0; i < m_aSurface.GetCount(); ++i)
     {
         const TMeshSurface& surface = m_aSurface[i];
-        // A material that cannot begin draws nothing.
-        if (TMaterial::Begin(surface.pMaterial, object, &m_Description))
+        TShader* shader = passShader ? passShader : surface.pMaterial ? surface.pMaterial->pShader : nullptr;
+        // A surface whose shader cannot begin draws nothing.
+        if (!shader || shader->Begin(object, &m_Description, surface.pMaterial))
             continue;
         CountMeshDraw(surface.m_nVertexCount, surface.m_nPrimitiveCount);
         Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, static_cast<INT>(surface.m_nBaseVertex),
                                        surface.m_nMinimumVertex, surface.m_nVertexCount, surface.m_nStartIndex,
                                        surface.m_nPrimitiveCount);
-        TMaterial::End(surface.pMaterial);
+        shader->End();
     }
 }

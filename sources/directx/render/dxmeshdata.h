@@ -34,9 +34,10 @@ public:
     void UnlockVertices();
     // Every surface with one shader: nothing while the mesh data or the shader is not loaded.
     void Draw(const TMatrix& matrix, TDxShader* shader, TNodeObject* object);
-    // Every surface with its own material; surfaces without vertices or primitives issue their
-    // draw call all the same.
-    void DrawWithMaterials(const TMatrix& matrix, TNodeObject* object);
+    // Every surface with its own material, through its material's shader or, when given, the
+    // pass shader (with the material's textures); surfaces without vertices or primitives issue
+    // their draw call all the same.
+    void DrawWithMaterials(const TMatrix& matrix, TNodeObject* object, TShader* passShader = nullptr);
 
     // Declaration, stream 0 and indices through the effect state filter.
     void _Bind();

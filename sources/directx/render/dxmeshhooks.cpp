@@ -1,12 +1,18 @@
 // The scene's render objects reach the platform's meshes, cameras and shaders through these
 // hooks: queues flush the instanced batches their members queued, meshes draw their data with
-// its materials and choose their detail by the main camera, "shader_rebuild" resets the shaders.
+// its materials (or the pass shader) and choose their detail by the main camera,
+// "shader_rebuild" resets the shaders; the render manager finds the viewport set and the
+// shaders it draws with by name, and runs the global shader parameters at frame start.
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshmanager.h"
 #include "directx/render/dxshadermanager.h"
+#include "directx/render/dxviewportmanager.h"
 #include "engine/render/mesh.h"
+#include "engine/render/rendercontext.h"
+#include "engine/render/rendermanager.h"
 #include "engine/render/renderqueue.h"
+#include "engine/render/shaderlink.h"
 #include "engine/render/shader.h"
 
 namespace
@@ -17,9 +23,9 @@ void FlushInstances()
         g_pDxMeshManager->FlushInstancing();
 }
 
-void DrawMeshData(TMeshData* data, const TMatrix& world, TRenderContext*, TMesh* mesh)
+void DrawMeshData(TMeshData* data, const TMatrix& world, TRenderContext* context, TMesh* mesh)
 {
-    static_cast<TDxMeshData*>(data)->DrawWithMaterials(world, mesh);
+    static_cast<TDxMeshData*>(data)->DrawWithMaterials(world, mesh, context ? context->GetShader() : nullptr);
 }
 
 TCamera* FindMainCamera()
@@ -33,6 +39,22 @@ void RebuildShaders()
         g_pDxShaderManager->ResetShaders();
 }
 
+TShader* FindShader(const TName& name)
+{
+    return g_pDxShaderManager ? g_pDxShaderManager->FindShader(name) : nullptr;
+}
+
+void ApplyGlobalShaderParameters()
+{
+    if (g_pDxShaderManager)
+        g_pDxShaderManager->ApplyGlobalParameters();
+}
+
+TViewportSet* FindViewportSet()
+{
+    return g_pDxViewportManager ? g_pDxViewportManager->GetCurrentSet() : nullptr;
+}
+
 struct THooks
 {
     THooks()
@@ -41,6 +63,9 @@ struct THooks
         g_pDrawMeshData = DrawMeshData;
         g_pFindMainCamera = FindMainCamera;
         g_pRebuildShaders = RebuildShaders;
+        g_pFindShader = FindShader;
+        g_pApplyGlobalShaderParameters = ApplyGlobalShaderParameters;
+        g_pFindViewportSet = FindViewportSet;
     }
 } s_Hooks;
 } // namespace

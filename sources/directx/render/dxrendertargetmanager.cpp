@@ -4,7 +4,6 @@
 #include "engine/render/device.h"
 #include "engine/system/managermanager.h"
 
-TRenderTargetManager* g_pRenderTargetManager = nullptr;
 TDxRenderTargetManager* g_pDxRenderTargetManager = nullptr;
 
 namespace

@@ -58,8 +58,8 @@ public:
     u32 GetParameterCount() const { return m_aParameter.GetCount(); }
     TShaderParameter* GetParameter(u32 index) { return &m_aParameter[index].Parameter; }
     TShaderParameter* FindParameter(const TName& name);
-    void SetDefine(const TName& name, const TName& value);
-    void RemoveDefine(const TName& name);
+    void SetDefine(const TName& name, const TName& value) override;
+    void RemoveDefine(const TName& name) override;
     void CopyDefines(const TDxShader& other);
     const TName& GetDefineText() const { return m_DefineText; }
     // Puts a texture into a slot (null empties it) and keeps the slot mask.

@@ -17,7 +17,6 @@
 #include <new>
 
 TDxShaderManager* g_pDxShaderManager = nullptr;
-const TName g_NameShaderParameterPlugin("TShaderParameterPlugin", true);
 
 namespace
 {

@@ -22,7 +22,7 @@ constexpr u32 kSetCapacity = 8;
 } // namespace
 
 TDxViewportManager::TDxViewportManager()
-    : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr), m_nMode(0), m_bLoadedSet(false)
+    : m_pCurrentSet(nullptr), m_pCurrentViewport(nullptr), m_bLoadedSet(false)
 {
     if (!g_pCluster)
         return;
@@ -78,7 +78,7 @@ void TDxViewportManager::FitViewportsToDevice()
 
 void TDxViewportManager::RenderManager()
 {
-    RenderViewports(m_nMode, m_pCurrentSet, g_pDxCameraManager ? g_pDxCameraManager->GetDefaultCamera() : nullptr);
+    RenderViewports(m_nStepWord, m_pCurrentSet, g_pDxCameraManager ? g_pDxCameraManager->GetDefaultCamera() : nullptr);
 }
 
 TDxViewport* TDxViewportManager::__CreateViewport(const TName& name, u32 addToSet)

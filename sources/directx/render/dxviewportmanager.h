@@ -35,12 +35,11 @@ public:
     DArray<TViewportSet*>& ViewportSets() { return m_aLoadedSet; }
     // Deletes every viewport.
     void Clear();
-    // What the render step draws (VIEWPORT_MODE_*): the current set by default.
-    void SetMode(u32 mode) { m_nMode = mode; }
     // Every viewport with the follow flag gets the rectangle (0, 0, video width, video height).
     void FitViewportsToDevice();
 
     void BeginManager() override;
+    // Draws by the entry's word (VIEWPORT_MODE_*, viewportrendering.h).
     void RenderManager() override;
     void OnDeviceChange() override { FitViewportsToDevice(); }
     void OnClusterLoad() override { FitViewportsToDevice(); }
@@ -60,7 +59,6 @@ private:
     DArray<TViewportSet*> m_aLoadedSet;
     TViewportSet* m_pCurrentSet;
     TDxViewport* m_pCurrentViewport;
-    u32 m_nMode;
     // The current set is one of the loaded sets, which go with the cluster.
     bool m_bLoadedSet;
 };

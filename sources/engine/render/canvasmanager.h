@@ -22,6 +22,8 @@ public:
     virtual TShader* SetShader(TTexture* texture, i32 kind) = 0;
     // An immediate rectangle of the whole texture in slot 0 of the shader, tinted by the colour.
     virtual void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) = 0;
+    // The shader's texture over the whole bound target; a canvas without batches draws nothing.
+    virtual void DrawFullScreen(TShader* shader, const TColor& color) {}
     virtual TFont SetFont(const TName& name, i32 size) = 0;
     virtual TFont SetDefaultFont() = 0;
     // -1 without a current font.

@@ -11,6 +11,12 @@ constexpr const char* kPrefix = "TDeferredRendering::CheckSupport(): ";
 
 TDeferredRendering* g_pDeferredRendering = &s_DeferredRendering;
 
+TDeferredRendering::TDeferredRendering() : TRenderer("TDeferredRendering", DEFERRED_FLAGS, RENDERER_PREFERRED)
+{
+    // Until its G-buffer passes exist it never draws.
+    m_nEnabled = 0;
+}
+
 void TDeferredRendering::CheckSupport(const TRendererCaps& caps)
 {
     m_nSupported = 1;

@@ -1,24 +1,267 @@
 #include "engine/render/forwardrendering.h"
 
+#include "engine/render/camera.h"
+#include "engine/render/device.h"
+#include "engine/render/impostermanager.h"
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
+#include "engine/render/lightsettings.h"
 #include "engine/render/rendercontext.h"
+#include "engine/render/renderer.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/renderobject.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
+#include "engine/render/shaderlink.h"
+#include "engine/render/viewport.h"
+#include "engine/system/node.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace
 {
 TForwardRendering s_ForwardRendering;
+
+TShaderLink s_DirectionalShader("Shader_forwardrendering_light_directional");
+TShaderLink s_SpotShader("Shader_forwardrendering_light_spot");
+TShaderLink s_ImposterShader("Shader_imposter_forwardrendering");
+const TName s_NameAlphaBlend("Alpha blend", true);
+const TName s_NameImposters("Imposters (forward)", true);
+
+constexpr f32 kDegrees = 57.29578f;
+
+// The light of a pass: drawn by the forward renderer when on and not above level 0.
+bool Drawable(const TLight* light)
+{
+    return light->IsValid() && light->IsOn() && light->m_nLevel <= 0;
 }
 
+// The imposters of the directional pass are a step of the pipeline recorder.
+void RecordImposters(TShader* shader, u32)
+{
+    g_pRenderManager->RecordPipelineStep(s_NameImposters, shader);
+}
+
+// The scenes of the pass drawn without the frustum cull of feather blending: light set on,
+// then each enabled queue.
+void RenderScenesInline(TRenderPass* pass, TRenderContext* context)
+{
+    if (!(pass->m_nFlags & RENDER_PASS_SCENES))
+        return;
+    const auto draw = [context](TRenderScene* scene) {
+        if (scene->pLightSet)
+            scene->pLightSet->Enable();
+        for (u32 i = 0; i < scene->GetQueueCount(); ++i)
+            if (scene->aRenderQueue[i] && (scene->aRenderQueue[i]->m_nFlags & RENDER_QUEUE_ENABLED))
+                scene->aRenderQueue[i]->Render(context, RenderObjectInFrustum, nullptr);
+    };
+    if (!pass->ListsScenes())
+    {
+        DArray<TRenderScene*>& scenes = g_pRenderSceneManager->Scenes();
+        for (i32 i = 0; i < scenes.GetCount(); ++i)
+            draw(scenes[i]);
+        return;
+    }
+    for (void* scene : pass->aRenderScene)
+        if (scene)
+            draw(static_cast<TRenderScene*>(scene));
+}
+
+// Values 24-27: the stored shadow values while shadows are drawn; until the shadow manager
+// exists no light is shadowed.
+void FillShadowValues()
+{
+    f32* shadow = g_LightSettings.aValue + LIGHT_SETTINGS_SHADOW;
+    shadow[0] = shadow[1] = shadow[2] = 0.0f;
+    shadow[3] = 1.0f;
+}
+
+f32 Distance(const TVector& a, const TVector& b)
+{
+    const f32 dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+} // namespace
+
 TForwardRendering* g_pForwardRendering = &s_ForwardRendering;
+
+TForwardRendering::TForwardRendering() : TRenderer("TForwardRendering", 0, RENDERER_FALLBACK) {}
 
 void TForwardRendering::CheckSupport(const TRendererCaps& caps)
 {
     m_nSupported = caps.nPixelShaderVersion >= FORWARD_MIN_PIXEL_SHADER ? 1 : 0;
 }
 
-void TForwardRendering::RenderQueues(TViewport**, u32)
+i32 TForwardRendering::Initialize()
 {
-    if (!g_pRenderSceneManager)
-        return;
-    TRenderContext context;
-    g_pRenderSceneManager->RenderAllScenes(&context);
+    CreateRenderTargets();
+    return 0;
+}
+
+void TForwardRendering::BeginFrame(u32 clearFlags, u32 colour)
+{
+    g_pRenderManager->BindBackBuffer(1);
+    g_pDeviceManager->Clear(clearFlags, colour, 1.0f, 0);
+}
+
+void TForwardRendering::RenderQueue(TRenderPass* pass, u32 id)
+{
+    if (id == RENDER_QUEUE_OPAQUE && pass)
+        _RenderPass(pass);
+    else if (id == RENDER_QUEUE_TRANSPARENT_LIGHTING)
+        g_pRenderManager->BindBackBuffer(1);
+}
+
+void TForwardRendering::_RenderPass(TRenderPass* pass)
+{
+    g_pRenderManager->BindBackBuffer(1);
+    const u32 zero = 0;
+    if (pass->m_nFlags & RENDER_PASS_CLEAR_DEPTH)
+        g_pDeviceManager->Clear(DEVICE_CLEAR_DEPTH | DEVICE_CLEAR_STENCIL, zero, 1.0f, 0);
+    else
+    {
+        g_pRenderManager->ResetPassState();
+        g_pDeviceManager->Clear(DEVICE_CLEAR_STENCIL, zero, 1.0f, 0);
+    }
+    DArray<TRenderScene*>& scenes = g_pRenderSceneManager->Scenes();
+    TRenderQueue* alphaBlend = scenes.GetCount() > 0 ? scenes[0]->FindQueue(s_NameAlphaBlend) : nullptr;
+    const u32 count = _RenderDirectional(pass, alphaBlend);
+    _RenderFurtherLights(pass, alphaBlend, count);
+}
+
+TLight* TForwardRendering::FindDirectionalLight(u32& inline_)
+{
+    inline_ = 0;
+    DArray<TLight*>& lights = g_pLightManager->Lights();
+    TLight* first = nullptr;
+    for (i32 i = 0; i < lights.GetCount(); ++i)
+    {
+        TLight* light = lights[i];
+        if (light->m_nType != LIGHT_DIRECTIONAL)
+            continue;
+        if (Drawable(light))
+            return light;
+        if (!first)
+            first = light;
+    }
+    inline_ = first ? 1 : 0;
+    return first;
+}
+
+u32 TForwardRendering::_RenderDirectional(TRenderPass* pass, TRenderQueue* alphaBlend)
+{
+    u32 inline_ = 0;
+    TLight* light = FindDirectionalLight(inline_);
+    if (!light)
+        return 0;
+    g_LightSettings.Fill(*light);
+    g_LightSettings.aValue[LIGHT_SETTINGS_INTENSITY] = light->m_fIntensity;
+    FillShadowValues();
+    g_LightSettings.aValue[LIGHT_SETTINGS_FORWARD_NUMBER] = 0.0f;
+
+    TShader* shader = s_DirectionalShader.Get();
+    if (g_pImposterManager)
+        g_pImposterManager->SetShader(s_ImposterShader.Get());
+    g_pImposterDrawCallback = RecordImposters;
+    TRenderContext context(shader);
+    if (inline_)
+        RenderScenesInline(pass, &context);
+    else
+        pass->RenderScenes(&context);
+    if (alphaBlend)
+        alphaBlend->Render(&context, RenderObjectInFrustum, nullptr);
+    g_pImposterDrawCallback = nullptr;
+    return 1;
+}
+
+void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* alphaBlend, u32 count)
+{
+    u32 number = 0;
+    DArray<TLight*>& lights = g_pLightManager->Lights();
+    for (i32 i = 0; i < lights.GetCount(); ++i)
+    {
+        TLight* light = lights[i];
+        if (light->m_nType == LIGHT_DIRECTIONAL || !Drawable(light))
+            continue;
+        g_LightSettings.Fill(*light);
+        FillShadowValues();
+        g_LightSettings.aValue[LIGHT_SETTINGS_FORWARD_NUMBER] = static_cast<f32>(number++);
+        if (light->m_nType == LIGHT_SPOT)
+        {
+            TRenderContext context(s_SpotShader.Get());
+            if (pass->ListsScenes())
+            {
+                for (void* scene : pass->aRenderScene)
+                    if (scene)
+                        static_cast<TRenderScene*>(scene)->Draw(&context, light);
+            }
+            else
+            {
+                DArray<TRenderScene*>& scenes = g_pRenderSceneManager->Scenes();
+                for (i32 s = 0; s < scenes.GetCount(); ++s)
+                    scenes[s]->Draw(&context, light);
+            }
+            if (alphaBlend)
+                alphaBlend->Render(&context, ObjectInLightVolume, light);
+        }
+        if (++count > FORWARD_LIGHT_LIMIT)
+            return;
+    }
+}
+
+u32 ObjectInLightVolume(TRenderObject* object, const TMatrix* camera, void* argument)
+{
+    if (!object->pNode)
+        return 0;
+    auto* light = static_cast<TLight*>(argument);
+    const TBoundBox& box = *object->GetBoundBox();
+    const f32 r = box.radius * SPOT_TEST_RADIUS_FACTOR;
+    const TMatrix& world = *object->GetMatrix();
+    const TVector centre = world.TransformPoint(TVector(box.centre[0], box.centre[1], box.centre[2], 1.0f));
+    const TMatrix& lightWorld = *light->GetMatrix();
+    const TVector& at = lightWorld.aRow[3];
+    const f32 distance = Distance(centre, at);
+    const f32 range = light->m_fRange;
+
+    if (r <= SPOT_TEST_SMALL_RADIUS)
+    {
+        if (distance < r)
+            return 1;
+    }
+    else
+    {
+        // The light in the object's frame: relative to the node, through the rotation's transpose.
+        const TVector d(at.x - world.aRow[3].x, at.y - world.aRow[3].y, at.z - world.aRow[3].z, 0.0f);
+        const f32 local[3] = {d.Dot(world.aRow[0]), d.Dot(world.aRow[1]), d.Dot(world.aRow[2])};
+        const f32* low = &box.minimum.x;
+        const f32* high = &box.maximum.x;
+        bool inside = true;
+        bool reached = true;
+        const f32 margin = range * SPOT_TEST_RANGE_MARGIN;
+        for (u32 axis = 0; axis < 3; ++axis)
+        {
+            inside = inside && local[axis] >= low[axis] && local[axis] <= high[axis];
+            reached = reached && local[axis] >= low[axis] - margin && local[axis] <= high[axis] + margin;
+        }
+        if (inside)
+            return 1;
+        if (r > SPOT_TEST_LARGE_RADIUS && !reached)
+            return 0;
+    }
+
+    if (distance - r >= range || !IsBoxInFrustum(box, world, *camera))
+        return 0;
+    if (distance <= 0.0f)
+        return 1;
+    const TVector& axis = lightWorld.aRow[2];
+    const f32 axisLength = std::sqrt(axis.Dot(axis));
+    const f32 cosine = TVector(centre.x - at.x, centre.y - at.y, centre.z - at.z, 0.0f).Dot(axis) /
+                       (distance * (axisLength > 0.0f ? axisLength : 1.0f));
+    const f32 angle = std::acos(std::clamp(cosine, -1.0f, 1.0f)) * kDegrees;
+    const f32 spread = std::asin(std::clamp(r / distance, -1.0f, 1.0f)) * kDegrees;
+    // The cone angles are stored in radians; the test compares in degrees.
+    const f32 cone = (light->m_aConeAngle[0] + light->m_aConeAngle[1]) * 0.5f * kDegrees;
+    return angle < spread + cone ? 1 : 0;
 }

@@ -6,20 +6,13 @@
 #include "engine/system/resource.h"
 #include <cstring>
 
-class TNodeObject;
 class TShader;
 class TTexture;
-struct TMeshDescription;
 
 class TMaterial : public TResource
 {
 public:
     TMaterial() { std::memset(reinterpret_cast<u8*>(this) + 68, 0, sizeof(*this) - 68); }
-
-    // Drawing with a material: its shader's Begin (object, mesh, material), 1 without a shader,
-    // and End.
-    static i32 Begin(TMaterial* material, TNodeObject* object, const TMeshDescription* mesh);
-    static void End(TMaterial* material);
 
     TShader* pShader;
     TTexture* aTexture[22];

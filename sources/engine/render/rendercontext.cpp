@@ -8,6 +8,8 @@ u32 TRenderContext::AddDefine(const TName& name, const TName& value)
         if (m_aDefine[i].Name.GetId() == name.GetId())
         {
             m_aDefine[i].Value = value;
+            if (m_pShader)
+                m_pShader->SetDefine(name, value);
             return 0;
         }
     if (m_aDefine.GetCount() == m_aDefine.GetCapacity())
@@ -17,6 +19,8 @@ u32 TRenderContext::AddDefine(const TName& name, const TName& value)
         return 1;
     }
     m_aDefine.Add(TShaderDefine{name, value});
+    if (m_pShader)
+        m_pShader->SetDefine(name, value);
     return 0;
 }
 
@@ -29,6 +33,8 @@ void TRenderContext::RemoveDefine(const TName& name)
             for (u32 j = i + 1; j < m_aDefine.GetCount(); ++j)
                 m_aDefine[j - 1] = m_aDefine[j];
             m_aDefine.SetCount(m_aDefine.GetCount() - 1);
+            if (m_pShader)
+                m_pShader->RemoveDefine(name);
             return;
         }
 }

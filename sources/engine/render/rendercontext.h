@@ -1,6 +1,8 @@
 #pragma once
-// TRenderContext: what a renderer hands to a queue pass. Queues and passes add shader defines
-// (name = value) to its set while they draw and take them out again afterwards.
+// TRenderContext: what a renderer hands to a queue pass: the pass shader every object draws
+// with (none: each object draws with its material's shader), and the shader defines (name =
+// value) that queues and passes set while they draw and take out again afterwards. Defines go
+// onto the pass shader too, so that its draws find the program of that define text.
 #include "core/system/templates/sarray.h"
 #include "engine/render/shader.h"
 
@@ -9,6 +11,12 @@ constexpr u32 RENDER_CONTEXT_DEFINE_CAPACITY = 16;
 class TRenderContext
 {
 public:
+    TRenderContext() = default;
+    explicit TRenderContext(TShader* shader) : m_pShader(shader) {}
+
+    // Null: objects draw with their materials' shaders.
+    TShader* GetShader() const { return m_pShader; }
+
     // Sets the define's value (replacing an earlier value of the same name); a full set
     // refuses a new name with an error line: 0 added, 1 refused.
     u32 AddDefine(const TName& name, const TName& value);
@@ -18,5 +26,6 @@ public:
     u32 GetDefineCount() const { return m_aDefine.GetCount(); }
 
 private:
+    TShader* m_pShader = nullptr;
     SArray<TShaderDefine, RENDER_CONTEXT_DEFINE_CAPACITY, 0> m_aDefine;
 };

@@ -53,6 +53,13 @@ void TRenderSceneManager::RenderAllScenes(TRenderContext* context)
         m_aScene[i]->DrawBlended(context);
 }
 
+i32 TRenderSceneManager::SetArray(u32 typeId, void*, i32)
+{
+    if (typeId == RenderSceneDecl().GetTypeId())
+        m_pCurrentScene = nullptr;
+    return 0;
+}
+
 void TRenderSceneManager::FinalizeManager()
 {
     m_aListener.SetCount(0);

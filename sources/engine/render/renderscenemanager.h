@@ -26,15 +26,22 @@ public:
     // Every scene in array order: light set on, then each enabled queue feather-blended.
     void RenderAllScenes(TRenderContext* context);
 
+    // The scene being drawn; the render manager makes the first scene current after a load.
+    TRenderScene* GetCurrentScene() const { return m_pCurrentScene; }
+    void SetCurrentScene(TRenderScene* scene) { m_pCurrentScene = scene; }
+
     // The arrays the cluster fills; programs may add objects of their own.
     DArray<TRenderQueue*>& Queues() { return m_aQueue; }
     DArray<TRenderScene*>& Scenes() { return m_aScene; }
 
     void FinalizeManager() override;
+    // A new scene array (loaded or cleared) drops the current scene.
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
 
 private:
     DArray<TRenderQueue*> m_aQueue;
     DArray<TRenderScene*> m_aScene;
+    TRenderScene* m_pCurrentScene = nullptr;
     SArray<TRenderSceneMethods*, RENDER_SCENE_LISTENER_CAPACITY, 0> m_aListener;
 };
 

@@ -51,6 +51,10 @@ public:
     // draw may go on, which End then closes.
     virtual i32 Begin(TNodeObject* object, const TMeshDescription* mesh, TMaterial* material) = 0;
     virtual void End() = 0;
+    // A compile define by name (its value replaced when set), or its removal: the program
+    // a draw finds follows the define text.
+    virtual void SetDefine(const TName& name, const TName& value) = 0;
+    virtual void RemoveDefine(const TName& name) = 0;
 
     // Bit N set while slot N holds a texture.
     u32 m_nTextureMask;

@@ -16,6 +16,7 @@ namespace
 {
 const TName s_aOverlayQueue[] = {TName("Overlay blend", true), TName("Overlay add", true),
                                  TName("Overlay mul", true)};
+const TName s_NameOverlays("Overlays", true);
 
 u32 ViewportCount(const TViewportSet* set)
 {
@@ -67,12 +68,17 @@ void RenderViewports(u32 mode, TViewportSet* set, TCamera* defaultCamera)
     }
     if (mode == VIEWPORT_MODE_OVERLAY)
     {
+        g_pRenderManager->BeginPipelinePass(PIPELINE_KEEP_TARGET | PASS_ATTACH_DEPTH);
         TRenderContext context;
-        RenderOverlays(&context);
+        if (RenderOverlays(&context))
+            g_pRenderManager->RecordPipelineStep(s_NameOverlays, nullptr);
         return;
     }
+    TRenderer* renderer = g_pRenderManager->GetActiveRenderer();
+    if (!renderer)
+        return;
     if (mode != VIEWPORT_MODE_RENDERER)
-        g_pRenderManager->GetRenderer()->RenderQueues(nullptr, 0);
-    else if (set)
-        g_pRenderManager->GetRenderer()->RenderQueues(set->aViewport, ViewportCount(set));
+        renderer->RenderQueue(nullptr, mode);
+    else
+        renderer->RenderQueue(set && ViewportCount(set) > 0 ? set->aViewport[0] : nullptr, mode);
 }

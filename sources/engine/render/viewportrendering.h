@@ -1,7 +1,9 @@
 #pragma once
-// What the viewport manager draws each frame, by its mode: the current viewport set (each
-// rendered viewport with its camera), the full-screen overlay queues, or the active renderer's
-// queues.
+// What the viewport manager draws for each of its render-list entries, by the entry's word: 0
+// the current viewport set (each rendered viewport with its camera, drawn by its renderer as
+// queue 0), 2 the full-screen overlay queues in a pipeline pass that keeps the current target,
+// 10 the active renderer's queue 10 with the set's first viewport, any other word the active
+// renderer's queue of that id without a viewport.
 #include "core/system/types.h"
 
 class TCamera;

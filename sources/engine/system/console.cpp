@@ -36,6 +36,15 @@ constexpr i32 kScrollMargin = 10;
 // Output lines shown above the input line: Page Up and Page Down scroll by this many.
 constexpr i32 kOutputRows = 18;
 constexpr u32 kColorCount = 9;
+constexpr const char* kQuickStart[] = {
+    "quick start:",
+    "   console is toggled by pressing ^H~^. key",
+    "   type ^Gcommand.list^. for the list of all commands",
+    "   type ^Gvariable.list^. for the list of all variables",
+    "   type ^Ghelp command^. for the command help",
+    "   type ^Gset device.size 800 600^. to set window size",
+    "   type ^Gaction.bind action input^. to bind action input",
+};
 // The user colours A to I, red, green and blue over 255.
 constexpr u8 kColors[kColorCount][3] = {{239, 224, 224}, {224, 80, 32},  {239, 224, 224},
                                         {240, 160, 64},  {239, 224, 224}, {64, 224, 160},
@@ -143,6 +152,11 @@ bool IsKey(const TInputEvent& event, const char* name, u32 modifiers = 0)
 }
 } // namespace
 
+std::span<const char* const> ConsoleQuickStart()
+{
+    return kQuickStart;
+}
+
 template <u32 N, u32 Size> void TConsoleRing<N, Size>::Add(const char* text)
 {
     Copy(aText[nHead], Size, text);
@@ -186,14 +200,8 @@ void TConsoleManager::BeginManager()
     g_pResourceManager->AddMethod(this);
     g_pCommandManager->SetListener(this);
     g_pCommandManager->Print("^Hversion %s", kVersion);
-    g_pCommandManager->Print("quick start:");
-    g_pCommandManager->Print("   console is toggled by pressing ^H~^. key");
-    g_pCommandManager->Print("   type ^Gcommand.list^. for the list of all commands");
-    g_pCommandManager->Print("   type ^Gvariable.list^. for the list of all variables");
-    g_pCommandManager->Print("   type ^Ghelp command^. for the command help");
-    g_pCommandManager->Print("   type ^Gresource.open file^. and choose file to load");
-    g_pCommandManager->Print("   type ^Gset device.size 800 600^. to set window size");
-    g_pCommandManager->Print("   type ^Gaction.bind action input^. to bind action input");
+    for (const char* line : kQuickStart)
+        g_pCommandManager->Print("%s", line);
 }
 
 void TConsoleManager::OnClusterLoad()
@@ -352,11 +360,20 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
     }
     else if (IsKey(event, "Enter"))
     {
-        m_History.Add(m_aInput);
         char line[CONSOLE_INPUT_SIZE];
         Copy(line, sizeof(line), m_aInput);
+        // A line carrying a password is neither kept nor shown beyond its command.
+        const bool secret = g_pCommandManager->IsPrivateLine(line);
+        if (!secret)
+            m_History.Add(m_aInput);
         g_pCommandManager->Print("^r___________________________________________________________");
-        g_pCommandManager->Print("^G%s", line);
+        if (secret)
+        {
+            const char* command = line + std::strspn(line, " \t");
+            g_pCommandManager->Print("^G%.*s ...", static_cast<int>(std::strcspn(command, " \t")), command);
+        }
+        else
+            g_pCommandManager->Print("^G%s", line);
         g_pCommandManager->ExecuteText(line);
         m_aInput[0] = 0;
         m_nBrowse = -1;

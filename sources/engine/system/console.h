@@ -12,7 +12,13 @@
 #include "engine/system/manager.h"
 #include "engine/system/resourcemethods.h"
 
+#include <span>
+
 class TInput;
+
+// The quick start the console prints when it begins; each "^G...^." names a command the player
+// may type.
+std::span<const char* const> ConsoleQuickStart();
 
 constexpr u32 CONSOLE_LINES = 256;
 constexpr u32 CONSOLE_LINE_SIZE = 128;

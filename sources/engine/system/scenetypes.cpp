@@ -267,8 +267,6 @@ const TClusterTypeDecl& LightSetDecl()
     return s_Decl;
 }
 
-namespace
-{
 const TClusterTypeDecl& LightDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -276,8 +274,6 @@ const TClusterTypeDecl& LightDecl()
         {Link(4, 18, "TNodeObject::pNode"), Link(132, 49, "pLightSet"), Link(136, 36, "pProjection")});
     return s_Decl;
 }
-
-} // namespace
 
 const TClusterTypeDecl& SkeletonDataDecl()
 {
@@ -393,16 +389,12 @@ const TClusterTypeDecl& TriggerActorDecl()
     return s_Decl;
 }
 
-namespace
-{
 const TClusterTypeDecl& EnvironmentDecl()
 {
     static TClusterTypeDecl s_Decl("TEnvironment", 77, sizeof(TEnvironment), Prototype<TEnvironment>(), 1,
                                    {Link(4, 18, "TNodeObject::pNode"), Link(80, 36, "pTexture")});
     return s_Decl;
 }
-
-} // namespace
 
 const TClusterTypeDecl& DynamicsPropProxyDecl()
 {

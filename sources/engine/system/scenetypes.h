@@ -36,6 +36,8 @@ const TClusterTypeDecl& ImposterDecl();
 const TClusterTypeDecl& ViewportSetDecl();
 const TClusterTypeDecl& CameraDecl();
 const TClusterTypeDecl& LightSetDecl();
+const TClusterTypeDecl& LightDecl();
+const TClusterTypeDecl& EnvironmentDecl();
 const TClusterTypeDecl& RenderQueueDecl();
 const TClusterTypeDecl& RenderSceneDecl();
 const TClusterTypeDecl& TriggerGeometryDecl();

@@ -78,7 +78,7 @@ template <class F> void ForEachCommand(const char* filter, F visit)
         const TCommand* command = Commands().GetCommandAt(static_cast<i32>(i));
         TName name;
         name.SetId(command->GetNameId());
-        if (command->GetFlag() == 0 && Contains(name.GetText(), filter))
+        if ((command->GetFlag() & COMMAND_HIDDEN) == 0 && Contains(name.GetText(), filter))
             visit(*command, name.GetText());
     }
 }
@@ -140,6 +140,20 @@ public:
             else if (variable.GetFlags() & VARIABLE_CHANGED)
                 colour = 'F';
             Commands().Print("   %s|320^%c%s", name, colour, variable.GetValue().ToString());
+        });
+    }
+};
+
+// The console's quick start names this one: names and values as command.list lays out commands.
+class TCommandvariable_list : public TCommand
+{
+public:
+    void Execute(TCommandInstruction& instruction, u32 prepare) override
+    {
+        if (prepare != COMMAND_RUN)
+            return;
+        ForEachVariable(CommandFilter(instruction), [](const TVariable& variable, const char* name) {
+            Commands().Print("   %s|200^k%s", name, variable.GetValue().ToString());
         });
     }
 };
@@ -604,6 +618,7 @@ namespace
 {
 TCommandcommand_list s_Commandcommand_list;
 TCommandvariables_list s_Commandvariables_list;
+TCommandvariable_list s_Commandvariable_list;
 TCommandvariables_help s_Commandvariables_help;
 TCommandenvironment_list s_Commandenvironment_list;
 TCommandenvironment_set s_Commandenvironment_set;
@@ -644,6 +659,8 @@ const u32 s_nRegistered = [] {
                             &s_Commandcommand_list, 0);
     manager.RegisterCommand("variables_list", "list variables", "List console variables.",
                             &s_Commandvariables_list, 0);
+    manager.RegisterCommand("variable_list", "list variables and values",
+                            "List console variables and their values.", &s_Commandvariable_list, 0);
     manager.RegisterCommand("variables_help", "variables description",
                             "Diaply description for console variables.", &s_Commandvariables_help, 0);
     manager.RegisterCommand("environment_list", "list environment variables",

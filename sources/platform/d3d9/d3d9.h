@@ -3,11 +3,8 @@
 // the software device of this folder. Every object is reference counted; QueryInterface answers
 // for the interface identifiers below.
 #include "platform/d3d9/d3d9types.h"
+#include "platform/windef/unknwn.h"
 
-typedef GUID IID;
-typedef const IID& REFIID;
-
-extern const IID IID_IUnknown;
 extern const IID IID_IDirect3D9;
 extern const IID IID_IDirect3D9Ex;
 extern const IID IID_IDirect3DDevice9;
@@ -25,18 +22,6 @@ extern const IID IID_IDirect3DVertexDeclaration9;
 extern const IID IID_IDirect3DVertexShader9;
 extern const IID IID_IDirect3DPixelShader9;
 extern const IID IID_IDirect3DQuery9;
-
-bool operator==(const GUID& a, const GUID& b);
-
-struct IUnknown
-{
-    virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    ~IUnknown() = default;
-};
 
 struct IDirect3DDevice9;
 

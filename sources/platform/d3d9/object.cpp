@@ -1,7 +1,5 @@
 #include "platform/d3d9/object.h"
 
-#include <cstring>
-
 namespace
 {
 constexpr std::uint64_t kInternal = std::uint64_t(1) << 32;
@@ -12,7 +10,6 @@ constexpr GUID MakeIid(DWORD index)
 }
 } // namespace
 
-const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID IID_IDirect3D9 = MakeIid(1);
 const IID IID_IDirect3D9Ex = MakeIid(2);
 const IID IID_IDirect3DDevice9 = MakeIid(3);
@@ -30,11 +27,6 @@ const IID IID_IDirect3DVertexDeclaration9 = MakeIid(14);
 const IID IID_IDirect3DVertexShader9 = MakeIid(15);
 const IID IID_IDirect3DPixelShader9 = MakeIid(16);
 const IID IID_IDirect3DQuery9 = MakeIid(17);
-
-bool operator==(const GUID& a, const GUID& b)
-{
-    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
-}
 
 TD3DObject::TD3DObject(IUnknown* owner, ULONG publicReferences) : counts_(publicReferences), owner_(owner)
 {

@@ -1,9 +1,11 @@
 #pragma once
 // Two quads side by side on eight lanes: lanes 0-3 are the first quad's (as TQuad's), 4-7 the
 // second's. Every operation is TQuad's, lane by lane, so a model computes the same bits on
-// either. The operations are the compiler's generic vector arithmetic, so that a model's Shade,
-// written for any processor, compiles to AVX2 instructions inside the tile loops compiled for
-// AVX2, which take everything they call in (gnu::flatten).
+// either. The operations are the compiler's generic vector arithmetic, or functions compiled for
+// AVX2 taking their operands by reference (never a vector by value, which would pass differently
+// from code for any processor), so that a model's Shade, written for any processor, compiles to
+// AVX2 instructions inside the tile loops compiled for AVX2, which take everything they call in
+// (gnu::flatten).
 #include "platform/d3d9/quad.h"
 
 #include <immintrin.h>
@@ -21,6 +23,13 @@ struct TQuadPair
     [[gnu::always_inline]] TQuadPair(const TQuad& first, const TQuad& second)
         : v(__builtin_shufflevector(first.v, second.v, 0, 1, 2, 3, 4, 5, 6, 7))
     {
+    }
+    // Two quads that lie one after the other in memory.
+    [[gnu::always_inline]] static TQuadPair Adjacent(const TQuad* two)
+    {
+        TQuadPair pair;
+        __builtin_memcpy(&pair.v, two, sizeof pair.v);
+        return pair;
     }
 };
 
@@ -44,16 +53,16 @@ struct TQuadPair
 {
     return TQuadPair(0.0f).v - a.v;
 }
-// As minps and maxps: the second operand where either is not a number.
-[[gnu::always_inline]] inline TQuadPair Min(const TQuadPair& a, const TQuadPair& b)
+// minps and maxps themselves: the compiler's generic form of them takes two instructions.
+[[gnu::target("avx2")]] inline TQuadPair Min(const TQuadPair& a, const TQuadPair& b)
 {
-    return a.v < b.v ? a.v : b.v;
+    return _mm256_min_ps(a.v, b.v);
 }
-[[gnu::always_inline]] inline TQuadPair Max(const TQuadPair& a, const TQuadPair& b)
+[[gnu::target("avx2")]] inline TQuadPair Max(const TQuadPair& a, const TQuadPair& b)
 {
-    return a.v > b.v ? a.v : b.v;
+    return _mm256_max_ps(a.v, b.v);
 }
-[[gnu::always_inline]] inline TQuadPair Saturate(const TQuadPair& a)
+[[gnu::target("avx2")]] inline TQuadPair Saturate(const TQuadPair& a)
 {
     return Min(Max(a, 0.0f), 1.0f);
 }

@@ -79,7 +79,7 @@ struct TVertexModel
 };
 
 // The textures a pixel model type samples, each at x and y of one of its varyings.
-constexpr int kMaxModelTextures = 2;
+constexpr int kMaxModelTextures = 3;
 
 struct TTextureRead
 {

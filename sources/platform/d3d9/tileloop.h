@@ -2,7 +2,6 @@
 // The tile loops: each triangle binned to a tile, the quads its edges cover, shaded by the pixel
 // model and written to the target. A pixel model type's loops are compiled where it registers
 // (pixelmodel.h), with its Shade inlined; a bare function's in tileshader.cpp.
-#include "platform/d3d9/simdlevel.h"
 #include "platform/d3d9/texel.h"
 #include "platform/d3d9/tileshader.h"
 
@@ -16,6 +15,7 @@
 
 namespace tile
 {
+// A depth, stencil or alpha comparison of `a` against `b` by its D3DCMP function.
 inline bool Compare(DWORD function, float a, float b)
 {
     switch (function)
@@ -378,14 +378,16 @@ inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, T
         _mm256_set1_ps(1.0f / 255.0f));
 }
 
-// One channel of AlphaBlendArgb on eight lanes, at `shift`.
+// One channel of AlphaBlendArgb on eight lanes, at `shift`. Every term is at least +0, so the
+// blend's saturation needs only its upper bound to give the same bits.
 [[gnu::target("avx2")]] inline __m256i AlphaBlendChannelAvx2(const TQuadPair& c, const TQuadPair& a,
                                                              const TQuadPair& inverse, const TQuadPair& dst, int shift)
 {
     const TQuadPair blended = Saturate(c) * a + dst * inverse;
-    return _mm256_slli_epi32(_mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(Saturate(blended).v, _mm256_set1_ps(255.0f)),
-                                                               _mm256_set1_ps(0.5f))),
-                             shift);
+    return _mm256_slli_epi32(
+        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(Min(blended, 1.0f).v, _mm256_set1_ps(255.0f)),
+                                          _mm256_set1_ps(0.5f))),
+        shift);
 }
 
 // AlphaBlendArgb on eight lanes.
@@ -484,6 +486,29 @@ constexpr std::uint64_t PlanesRead(const TModelInputs& inputs, bool depth)
     return planes;
 }
 
+// Where a textured model's loop keeps plane k worked out by column and row: its slot among the
+// planes of the varyings it reads, in order; -1 for other planes.
+constexpr int CachedPlane(const TModelInputs& inputs, int k)
+{
+    const int v = (k - 2) >> 2;
+    if (k < 2 || !((inputs.varyings >> v) & 1))
+        return -1;
+    return 4 * __builtin_popcount(inputs.varyings & ((1u << v) - 1)) + ((k - 2) & 3);
+}
+
+constexpr int CachedPlanes(const TModelInputs& inputs)
+{
+    return 4 * __builtin_popcount(inputs.varyings);
+}
+
+// Calls each(slot, k) for each plane k a textured model's loop keeps by column and row.
+template <class Model, class TEach> [[gnu::always_inline]] inline void ForEachCachedPlane(TEach&& each)
+{
+    [&]<std::size_t... K>(std::index_sequence<K...>) {
+        ((CachedPlane(Model::kInputs, int(K)) >= 0 ? each(CachedPlane(Model::kInputs, int(K)), int(K)) : void()), ...);
+    }(std::make_index_sequence<kMaxPlanes>());
+}
+
 template <class T> constexpr bool kIsTexel = false;
 template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
 
@@ -560,6 +585,16 @@ public:
         else if constexpr (Form == EWForm::Flat)
             w_ = shared.flatW;
     }
+    // On a textured model's row, with its varyings' planes and 1/w worked out already.
+    [[gnu::always_inline]] TLoopQuad(const TQuadShared<L>& shared, const L& dx, const L& dy,
+                                     const TRowPlanes<L>& row)
+        : shared_(shared), dx_(dx), dy_(dy), row_(&row)
+    {
+        if constexpr (Form == EWForm::Perspective)
+            w_ = row.w;
+        else if constexpr (Form == EWForm::Flat)
+            w_ = shared.flatW;
+    }
 
     TLaneVector<L> Varying(int v) const
     {
@@ -593,6 +628,16 @@ public:
 private:
     L Plane(int k) const
     {
+        const int slot = tile::CachedPlane(Model::kInputs, k);
+        if (row_ && slot >= 0)
+        {
+            // a + b * dx of the quads' columns, then c * dy of their row: the same sums.
+            const TQuad* columns = row_->columns[slot];
+            if constexpr (std::is_same_v<L, TQuad>)
+                return columns[row_->column[0]] + row_->rows[slot];
+            else
+                return TQuadPair(columns[row_->column[0]], columns[row_->column[1]]) + row_->rows[slot];
+        }
         const TPlaneLanes<L>& p = shared_.planes[k];
         return p.a + p.b * dx_ + p.c * dy_;
     }
@@ -613,6 +658,7 @@ private:
 
     const TQuadShared<L>& shared_;
     L dx_, dy_, w_;
+    const TRowPlanes<L>* row_ = nullptr;
 };
 
 template <class TShade>
@@ -922,6 +968,42 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
     return lanes;
 }
 
+template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
+[[gnu::target("avx2")]] inline void TTileShader::ShadeNeighbours(std::uint8_t* bits, float* depth, const In& in) const
+{
+    using namespace tile;
+    if constexpr (Depth)
+    {
+        // Depth tested before: every lane passed. Each pixel row's four depths in one store.
+        if (depthWrite_)
+        {
+            const __m256 z = in.Depth().v;
+            const __m128d first = _mm_castps_pd(_mm256_castps256_ps128(z)),
+                          second = _mm_castps_pd(_mm256_extractf128_ps(z, 1));
+            _mm_storeu_pd(reinterpret_cast<double*>(depth), _mm_unpacklo_pd(first, second));
+            _mm_storeu_pd(reinterpret_cast<double*>(depth + depthWidth_), _mm_unpackhi_pd(first, second));
+        }
+    }
+    const auto colour = Model::Shade(in);
+    constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
+    const int pitch = targets_[0].pitch;
+    __m256i words;
+    if constexpr (Path == EQuadPath::Blend)
+    {
+        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
+        const __m256i target = LoadNeighboursAvx2(bits, pitch);
+        if constexpr (texel)
+            words = AlphaBlendWordsAvx2(colour.words.v, target, opaqueTarget);
+        else
+            words = AlphaBlendArgbAvx2(colour, target, opaqueTarget);
+    }
+    else if constexpr (texel)
+        words = colour.words.v;
+    else
+        words = PackArgbAvx2(colour);
+    StoreNeighboursAvx2(bits, pitch, words);
+}
+
 // A row of a triangle's covered quads, as NextTexelRow walks them.
 struct TTileShader::TTexelRow
 {
@@ -936,19 +1018,32 @@ struct TTileShader::TTexelRow
 // coordinates' planes (and 1/w's), worked out once per triangle, to which each row adds its
 // c * dy (the same sum in the same order as a plane's value), and the row's coordinates and
 // sampled words.
-template <int Textures> struct TTileShader::TRowTexels
+template <int Textures, int Planes> struct TTileShader::TRowTexels
 {
     static constexpr int kQuadsAcross = TTileFrame::kQuadsAcross;
     static constexpr int kTextures = Textures > 0 ? Textures : 1;
     TQuad columnU[kTextures][kQuadsAcross], columnV[kTextures][kQuadsAcross], columnW[kQuadsAcross];
+    // The varyings' planes' a + b * dx by column (CachedPlane's slots).
+    TQuad columnPlanes[Planes > 0 ? Planes : 1][kQuadsAcross];
     TQuad u[kQuadsAcross], v[kQuadsAcross];
+    TQuad w[kQuadsAcross + 1];                  // each quad's 1/w in perspective
     __m128i words[kTextures][kQuadsAcross + 1]; // room to pad a row to pairs
     int list[kQuadsAcross];                     // a row's quads that pass the depth test
 };
 
-template <class Model, TTileShader::EWForm Form, int Textures>
+// A row of a textured model's quads as its loop quads read it: the varyings' planes by column
+// and the row's c * dy of each, the columns of the quad (or pair), and 1/w in perspective.
+template <class L> struct TTileShader::TRowPlanes
+{
+    const TQuad (*columns)[TTileFrame::kQuadsAcross];
+    L rows[kMaxPlanes];
+    int column[2];
+    L w;
+};
+
+template <class Model, TTileShader::EWForm Form, int Textures, int Planes>
 [[gnu::always_inline]] inline void TTileShader::PrepareColumns(const TTileFrame& frame, const TTriangleQuads& t,
-                                                                TRowTexels<Textures>& texels) const
+                                                                TRowTexels<Textures, Planes>& texels) const
 {
     const float* p = t.planes;
     for (int column = (t.x0 - frame.tileX) / 2; column <= (t.x1 - frame.tileX) / 2; ++column)
@@ -962,17 +1057,39 @@ template <class Model, TTileShader::EWForm Form, int Textures>
             texels.columnU[i][column] = TQuad(u[0]) + TQuad(u[1]) * dx;
             texels.columnV[i][column] = TQuad(u[3]) + TQuad(u[4]) * dx;
         }
+        tile::ForEachCachedPlane<Model>([&](int slot, int k) {
+            texels.columnPlanes[slot][column] = TQuad(p[3 * k]) + TQuad(p[3 * k + 1]) * dx;
+        });
     }
 }
 
-template <class Model, TTileShader::EWForm Form, int Textures>
+template <class Model, TTileShader::EWForm Form, int Textures, int Planes>
 [[gnu::always_inline]] inline void TTileShader::SampleRow(const TQuadShared<TQuad>& shared, const TTriangleQuads& t,
                                                            const int* rowList, int rowQuads, bool neighbours,
-                                                           const TQuad& dy, TRowTexels<Textures>& texels) const
+                                                           const TQuad& dy, TRowTexels<Textures, Planes>& texels) const
 {
     using namespace tile;
     const float* p = t.planes;
     const int first = TCoverage::Column(rowList[0]);
+    // Columns only grow along the list: a row whose last lies count - 1 right of its first is
+    // one run of neighbours, walked without reading the list.
+    auto forEachQuad = [&](auto&& each) {
+        if (neighbours)
+        {
+            for (int at = 0; at < rowQuads; ++at)
+                each(first + at, at);
+        }
+        else
+        {
+            for (int at = 0; at < rowQuads; ++at)
+                each(TCoverage::Column(rowList[at]), at);
+        }
+    };
+    if constexpr (Form == EWForm::Perspective)
+    {
+        const TQuad rowW = TQuad(p[5]) * dy;
+        forEachQuad([&](int column, int at) { texels.w[at] = TQuad(1.0f) / (texels.columnW[column] + rowW); });
+    }
     for (int i = 0; i < Textures; ++i)
     {
         const int stage = Model::kInputs.textures[i].stage;
@@ -980,34 +1097,19 @@ template <class Model, TTileShader::EWForm Form, int Textures>
             continue;
         const float* u = p + 3 * (2 + 4 * Model::kInputs.textures[i].varying);
         const TQuad rowU = TQuad(u[2]) * dy, rowV = TQuad(u[5]) * dy;
-        [[maybe_unused]] const TQuad rowW = TQuad(p[5]) * dy;
         // The coordinates of the quad in `column`, kept as the row's `at`th.
-        auto coordinates = [&](int column, int at) {
+        forEachQuad([&](int column, int at) {
             TQuad su = texels.columnU[i][column] + rowU;
             TQuad sv = texels.columnV[i][column] + rowV;
             if constexpr (Form != EWForm::One)
             {
-                TQuad w = shared.flatW;
-                if constexpr (Form == EWForm::Perspective)
-                    w = TQuad(1.0f) / (texels.columnW[column] + rowW);
+                const TQuad w = Form == EWForm::Perspective ? texels.w[at] : shared.flatW;
                 su = su * w;
                 sv = sv * w;
             }
             texels.u[at] = su;
             texels.v[at] = sv;
-        };
-        // Columns only grow along the list: a row whose last lies count - 1 right of its first is
-        // one run of neighbours, walked without reading the list.
-        if (neighbours)
-        {
-            for (int at = 0; at < rowQuads; ++at)
-                coordinates(first + at, at);
-        }
-        else
-        {
-            for (int at = 0; at < rowQuads; ++at)
-                coordinates(TCoverage::Column(rowList[at]), at);
-        }
+        });
         shared.samplers->SampleWordsRow(stage, texels.u, texels.v, rowQuads, texels.words[i]);
     }
 }
@@ -1040,9 +1142,9 @@ inline void TTileShader::PrefetchQuadRow(const TTileFrame& frame, int row, int f
 
 // Starts the rows of a textured model's triangle on the fast paths: its columns' terms, and
 // the target's first two rows asked for.
-template <class Model, TTileShader::EWForm Form, bool Depth, int Textures>
+template <class Model, TTileShader::EWForm Form, bool Depth, int Textures, int Planes>
 [[gnu::always_inline]] inline void TTileShader::StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
-                                                                TRowTexels<Textures>& texels, TTexelRow& row) const
+                                                                TRowTexels<Textures, Planes>& texels, TTexelRow& row) const
 {
     PrepareColumns<Model, Form>(frame, t, texels);
     for (int r = 0; r < 2; ++r)
@@ -1054,9 +1156,9 @@ template <class Model, TTileShader::EWForm Form, bool Depth, int Textures>
 // The next row of covered quads of that triangle, its textures sampled into `texels`; false
 // after the last. With `Depth`, the row's quads are depth tested first, and only those with lanes
 // passing are listed and sampled.
-template <class Model, TTileShader::EWForm Form, bool Depth, int Textures>
+template <class Model, TTileShader::EWForm Form, bool Depth, int Textures, int Planes>
 [[gnu::always_inline]] inline bool TTileShader::NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
-                                                              const TTriangleQuads& t, TRowTexels<Textures>& texels,
+                                                              const TTriangleQuads& t, TRowTexels<Textures, Planes>& texels,
                                                               TTexelRow& row) const
 {
     using namespace tile;
@@ -1107,10 +1209,10 @@ template <class Model, TTileShader::EWForm Form, bool Depth, int Textures>
 }
 
 // The quads of a model type's triangle on a fast path, one at a time; answers the samples.
-template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWForm Form, int Textures>
+template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWForm Form, int Textures, int Planes>
 [[gnu::always_inline]] inline int TTileShader::ShadeQuads(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                                            const TTriangleQuads& t,
-                                                           TRowTexels<Textures>& texels) const
+                                                           TRowTexels<Textures, Planes>& texels) const
 {
     using namespace tile;
     typedef TLoopQuad<Model, TQuad, Form, true> TIn;
@@ -1119,13 +1221,19 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
     {
         TTexelRow row;
         StartTexelRows<Model, Form, Depth>(frame, t, texels, row);
+        TRowPlanes<TQuad> planes;
+        planes.columns = texels.columnPlanes;
         while (NextTexelRow<Model, Form, Depth>(frame, shared, t, texels, row))
         {
             const TQuad& dy = frame.rowDy[row.tileRow];
+            ForEachCachedPlane<Model>([&](int slot, int k) { planes.rows[slot] = TQuad(t.planes[3 * k + 2]) * dy; });
             for (int at = 0; at < row.quads; ++at)
             {
                 const int quad = row.list[at];
-                TIn in(shared, frame.columnDx[TCoverage::Column(quad)], dy);
+                planes.column[0] = TCoverage::Column(quad);
+                if constexpr (Form == EWForm::Perspective)
+                    planes.w = texels.w[at];
+                TIn in(shared, frame.columnDx[planes.column[0]], dy, planes);
                 for (int i = 0; i < Textures; ++i)
                     in.words[i] = texels.words[i][at];
                 samples += ShadeFastQuad<Model, Path, Depth ? EDepth::Tested : EDepth::None>(frame, quad, in);
@@ -1149,33 +1257,65 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
 // ShadeQuads two quads at a time on eight lanes: the pairs of a textured model's rows, or of the
 // whole coverage list. An odd last quad is paired with itself without lanes, which writes
 // nothing.
-template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWForm Form, int Textures>
+template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWForm Form, int Textures, int Planes>
 [[gnu::target("avx2"), gnu::flatten]] inline int TTileShader::ShadePairs(TTileFrame& frame,
                                                            const TQuadShared<TQuadPair>& shared,
                                                            const TQuadShared<TQuad>& quadShared,
                                                            const TTriangleQuads& t,
-                                                           TRowTexels<Textures>& texels) const
+                                                           TRowTexels<Textures, Planes>& texels) const
 {
     using namespace tile;
     typedef TLoopQuad<Model, TQuadPair, Form, true> TIn;
-    // Less one, by lane, for every lane written.
+    // Less one, by lane, for every lane written, and whole quads counted at once.
     __m256i counted = _mm256_setzero_si256();
+    int samples = 0;
     if constexpr (Textures > 0)
     {
         TTexelRow row;
         StartTexelRows<Model, Form, Depth>(frame, t, texels, row);
+        TRowPlanes<TQuadPair> planes;
+        planes.columns = texels.columnPlanes;
         while (NextTexelRow<Model, Form, Depth>(frame, quadShared, t, texels, row))
         {
             const TQuadPair dy(frame.rowDy[row.tileRow], frame.rowDy[row.tileRow]);
+            ForEachCachedPlane<Model>([&](int slot, int k) { planes.rows[slot] = TQuadPair(t.planes[3 * k + 2]) * dy; });
             for (int i = 0; i < Textures; ++i)
                 texels.words[i][row.quads] = texels.words[i][row.quads - 1];
-            for (int at = 0; at < row.quads; at += 2)
+            if constexpr (Form == EWForm::Perspective)
+                texels.w[row.quads] = texels.w[row.quads - 1];
+            int at = 0;
+            if (row.plain)
+            {
+                // A run of neighbours, every lane covered and every pixel on the target: two
+                // quads at a time with nothing tested, their columns' and words' pairs side by
+                // side in memory.
+                const int column = TCoverage::Column(row.list[0]);
+                std::uint8_t* bits = frame.Bits(row.list[0]);
+                float* depth = Depth ? frame.Depth(row.list[0]) : nullptr;
+                for (; at + 2 <= row.quads; at += 2, bits += 16, depth += Depth ? 4 : 0)
+                {
+                    planes.column[0] = column + at;
+                    planes.column[1] = column + at + 1;
+                    if constexpr (Form == EWForm::Perspective)
+                        planes.w = TQuadPair::Adjacent(&texels.w[at]);
+                    TIn in(shared, TQuadPair::Adjacent(&frame.columnDx[column + at]), dy, planes);
+                    for (int i = 0; i < Textures; ++i)
+                        in.words[i] = {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(&texels.words[i][at]))};
+                    ShadeNeighbours<Model, Path, Depth>(bits, depth, in);
+                }
+                samples += 4 * at;
+            }
+            for (; at < row.quads; at += 2)
             {
                 const bool odd = at + 1 == row.quads;
                 const int first = row.list[at], second = odd ? first & ~0xF : row.list[at + 1];
+                planes.column[0] = TCoverage::Column(first);
+                planes.column[1] = TCoverage::Column(second);
+                if constexpr (Form == EWForm::Perspective)
+                    planes.w = TQuadPair::Adjacent(&texels.w[at]);
                 TIn in(shared,
-                       TQuadPair(TCoverage::ByColumn(frame.columnDx, first), TCoverage::ByColumn(frame.columnDx, second)),
-                       dy);
+                       TQuadPair(frame.columnDx[planes.column[0]], frame.columnDx[planes.column[1]]), dy,
+                       planes);
                 for (int i = 0; i < Textures; ++i)
                     in.words[i] = {PairOf(texels.words[i][at], texels.words[i][at + 1])};
                 counted = _mm256_sub_epi32(counted,
@@ -1205,7 +1345,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(counted), _mm256_extracti128_si256(counted, 1));
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
-    return _mm_cvtsi128_si32(sum);
+    return samples + _mm_cvtsi128_si32(sum);
 }
 
 // The quads of a model type's triangle through every test and target.
@@ -1258,7 +1398,7 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
                                      TQuad(0.0f)};
     for (int i = 0; i < kMaxModelTextures; ++i)
         shared.bound[i] = quadShared.bound[i] = bound_[i];
-    TRowTexels<kTextures> texels;
+    TRowTexels<kTextures, tile::CachedPlanes(kInputs)> texels;
     std::uint64_t samples = 0;
     ForEachTriangle(bins, tile, frame, [&](const TTriangleQuads& t) {
         const float* p = t.planes;

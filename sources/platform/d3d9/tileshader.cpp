@@ -1,6 +1,7 @@
 #include "platform/d3d9/tileloop.h"
 
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/simdlevel.h"
 
 #include <climits>
 #include <cmath>
@@ -378,6 +379,8 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
     return passed;
 }
 
+namespace
+{
 // The pixels of the quad at `px` as distances from the planes' origin along x.
 [[gnu::always_inline]] inline TQuad QuadDx(int px, float originX)
 {
@@ -389,6 +392,7 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
 {
     return a + b * dx + rowTerm;
 }
+} // namespace
 
 template <TTileShader::EWForm Form>
 [[gnu::always_inline]] inline TQuad TTileShader::PerspectiveW(const TTrianglePlanes& t, const TQuad& dx)

@@ -95,7 +95,8 @@ private:
     struct TTexelRow;
     template <class L> struct TQuadShared;
     template <class Model, class L, EWForm Form, bool Sampled> class TLoopQuad;
-    template <int Textures> struct TRowTexels;
+    template <int Textures, int Planes> struct TRowTexels;
+    template <class L> struct TRowPlanes;
 
     // The tile loop of a pixel model type (tileloop.h): `Path` and, on the fast paths, with
     // `Depth` tested and quads on lanes `L` (TQuad, or TQuadPair on AVX2).
@@ -117,13 +118,13 @@ private:
 
     // A model type's triangle on the fast paths, a quad at a time, or two on AVX2; and through
     // every test and target. Each answers the samples that passed.
-    template <class Model, EQuadPath Path, bool Depth, EWForm Form, int Textures>
+    template <class Model, EQuadPath Path, bool Depth, EWForm Form, int Textures, int Planes>
     [[gnu::always_inline]] int ShadeQuads(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
-                                          const TTriangleQuads& t, TRowTexels<Textures>& texels) const;
-    template <class Model, EQuadPath Path, bool Depth, EWForm Form, int Textures>
+                                          const TTriangleQuads& t, TRowTexels<Textures, Planes>& texels) const;
+    template <class Model, EQuadPath Path, bool Depth, EWForm Form, int Textures, int Planes>
     [[gnu::target("avx2"), gnu::flatten]] int ShadePairs(TTileFrame& frame, const TQuadShared<TQuadPair>& shared,
                                            const TQuadShared<TQuad>& quadShared, const TTriangleQuads& t,
-                                           TRowTexels<Textures>& texels) const;
+                                           TRowTexels<Textures, Planes>& texels) const;
     template <class Model, EWForm Form>
     [[gnu::always_inline]] int ShadeQuadsGeneral(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                                  const TTriangleQuads& t) const;
@@ -142,21 +143,25 @@ private:
     template <class Model, EQuadPath Path, EDepth Depth, class In>
     [[gnu::target("avx2")]] __m256i ShadeFastPair(const TTileFrame& frame, int first, int second, const In& in,
                                                   bool plain) const;
+    // Two neighbouring quads of a model type at `bits` on the target (`depth` on the depth
+    // surface), every lane covered and on the target, depth tested before where tested.
+    template <class Model, EQuadPath Path, bool Depth, class In>
+    [[gnu::target("avx2")]] void ShadeNeighbours(std::uint8_t* bits, float* depth, const In& in) const;
     // Row sampling of a textured model's triangle: each column's terms once, then row by row
     // the coordinates and the sampled words.
-    template <class Model, EWForm Form, int Textures>
+    template <class Model, EWForm Form, int Textures, int Planes>
     [[gnu::always_inline]] void PrepareColumns(const TTileFrame& frame, const TTriangleQuads& t,
-                                               TRowTexels<Textures>& texels) const;
-    template <class Model, EWForm Form, int Textures>
+                                               TRowTexels<Textures, Planes>& texels) const;
+    template <class Model, EWForm Form, int Textures, int Planes>
     [[gnu::always_inline]] void SampleRow(const TQuadShared<TQuad>& shared, const TTriangleQuads& t,
                                           const int* rowList, int rowQuads, bool neighbours, const TQuad& dy,
-                                          TRowTexels<Textures>& texels) const;
-    template <class Model, EWForm Form, bool Depth, int Textures>
+                                          TRowTexels<Textures, Planes>& texels) const;
+    template <class Model, EWForm Form, bool Depth, int Textures, int Planes>
     [[gnu::always_inline]] void StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
-                                               TRowTexels<Textures>& texels, TTexelRow& row) const;
-    template <class Model, EWForm Form, bool Depth, int Textures>
+                                               TRowTexels<Textures, Planes>& texels, TTexelRow& row) const;
+    template <class Model, EWForm Form, bool Depth, int Textures, int Planes>
     [[gnu::always_inline]] bool NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
-                                             const TTriangleQuads& t, TRowTexels<Textures>& texels,
+                                             const TTriangleQuads& t, TRowTexels<Textures, Planes>& texels,
                                              TTexelRow& row) const;
     template <bool Depth> void PrefetchQuadRow(const TTileFrame& frame, int row, int from, int to) const;
 

@@ -32,6 +32,9 @@
 //               four blend indices and weights
 // texturestages as objectmesh; varying 2 the second     sampler 0 x sampler 1 (at the second
 //               texture coordinates (else the first)     coordinates) x vertex colour x c0
+// forwardlit, forwarddirectional, forwardspot: the forward renderer's lit meshes (forwardlit.h)
+// forwardimposter c0-c3 view x projection, c4 the     (vertex only) the imposter's square,
+//               cell size, c5-c127 the imposter data  its colour lit by the sun
 //
 // The fallback stands in, with one log line, for a model an effect names that is not here.
 #include "platform/d3d9/shadingmodel.h"

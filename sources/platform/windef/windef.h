@@ -16,6 +16,7 @@ typedef float FLOAT;
 typedef std::int32_t HRESULT;
 typedef std::uint64_t UINT64;
 typedef std::int64_t INT64;
+typedef std::uint32_t UINT32;
 typedef std::uintptr_t UINT_PTR;
 typedef std::intptr_t LONG_PTR;
 typedef UINT_PTR WPARAM;

@@ -198,6 +198,28 @@ TEST_F(WinInputTest, MotionOfAllMiceIsTheAverageOfFourFrames)
     EXPECT_EQ(Value("MouseRight_0"), 0.0f);
 }
 
+// The other way: left and forward, for all mice and for a mouse's own set.
+TEST_F(WinInputTest, MotionToTheLeftAndForwardHasItsOwnInputs)
+{
+    // Four still frames: the average forgets earlier motion.
+    for (int i = 0; i < 4; ++i)
+        Frame();
+    Mouse(-10, 20);
+    Frame();
+    EXPECT_FLOAT_EQ(Value("MouseLeft"), 0.25f);
+    EXPECT_FLOAT_EQ(Value("MouseForward"), 0.5f);
+    EXPECT_EQ(Value("MouseRight"), 0.0f);
+    EXPECT_EQ(Value("MouseBackward"), 0.0f);
+    EXPECT_FLOAT_EQ(Value("MouseLeft_0"), 1.0f);
+    EXPECT_FLOAT_EQ(Value("MouseForward_0"), 2.0f);
+    EXPECT_EQ(Value("MouseRight_0"), 0.0f);
+    // Back and forth within the four frames: the average decides the side.
+    Mouse(30, 0);
+    Frame();
+    EXPECT_FLOAT_EQ(Value("MouseRight"), 0.5f);
+    EXPECT_EQ(Value("MouseLeft"), 0.0f);
+}
+
 TEST_F(WinInputTest, ButtonsFollowTheirFlagsAndReleaseMessagesAreEvents)
 {
     Mouse(0, 0, RI_MOUSE_LEFT_BUTTON_DOWN | RI_MOUSE_BUTTON_5_DOWN);

@@ -1,7 +1,7 @@
 // The shader repository the build writes (tools/shaders): its shaders load from it, find their
 // programs by key and draw; the scene's shading models (objects, instances, skinned vertices,
 // two texture stages) against their golden images.
-#include "shaderfixture.h"
+#include "gameshaderfixture.h"
 
 #include "core/cluster/cluster.h"
 #include "core/system/plugin.h"
@@ -15,20 +15,6 @@
 
 namespace
 {
-// Stands in for a plug-in of the camera or the skeleton: writes fixed matrices.
-class TFixedMatrices : public TShaderParameterPlugin
-{
-public:
-    void Apply(TNodeObject*, TShader*, TShaderParameter* parameter, TMaterial*, const TMeshDescription*) override
-    {
-        if (aMatrix.size() == 1)
-            parameter->SetMatrix(aMatrix[0]);
-        else
-            parameter->SetMatrixArray(static_cast<u32>(aMatrix.size()), aMatrix.data());
-    }
-    std::vector<TMatrix> aMatrix;
-};
-
 TMeshVertexElement Element(u32 first, u32 usage, u32 type, u32 index = 0)
 {
     return {first, usage, type, index};
@@ -45,43 +31,9 @@ struct TVertex
     f32 aWeight[4];
 };
 
-class ShaderRepositoryTest : public ShaderTest
+class ShaderRepositoryTest : public GameShaderTest
 {
 protected:
-    void SetUp() override
-    {
-        ShaderTest::SetUp();
-        m_pManager->SetRunning(1);
-        g_pCluster->LinkTypes();
-        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
-        // The manager keeps its plug-ins for the run: one instance of each serves every test.
-        static TFixedMatrices s_Final;
-        static TFixedMatrices s_Palette;
-        s_Final.aMatrix = {TMatrix(1.0f)};
-        s_Palette.aMatrix.clear();
-        m_pPalette = &s_Palette;
-        // Another test may have entered the real plugins already: these stand in for them.
-        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix", true), &s_Final)->pPlugin = &s_Final;
-        g_pDxShaderManager->_EnterPlugin(TName("TAnimationSkeleton", true), &s_Palette)->pPlugin = &s_Palette;
-        for (const char* name : {"TObjectMatrix", "TObjectInstanceMatrix", "TObjectInstanceColor"})
-        {
-            TPlugin* plugin = nullptr;
-            g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
-            ASSERT_NE(plugin, nullptr) << name;
-            g_pDxShaderManager->_EnterPlugin(TName(name), static_cast<TShaderParameterPlugin*>(plugin));
-        }
-    }
-    void TearDown() override
-    {
-        g_pDxMeshManager->Clear();
-        // What the resource manager does when the cluster goes: the loaded shaders are unloaded.
-        for (i32 i = 0; i < g_pDxShaderManager->GetShaderCount(); ++i)
-            g_pDxShaderManager->GetShader(i)->Unload();
-        g_pCluster->Clear();
-        g_pResourceManager->CloseRepositories(0);
-        ShaderTest::TearDown();
-    }
-
     TMeshDescription Layout(const char* name, u32 extra) const
     {
         TMeshDescription description = {};
@@ -128,44 +80,6 @@ protected:
                                 {bone, static_cast<u8>(bone + 1), 0, 0}, {0.75f, 0.25f, 0.0f, 0.0f}});
     }
 
-    // A 4 x 4 texture of two colours in a checker.
-    TTexture* MakeChecker(const char* name, u32 first, u32 second)
-    {
-        TTexture* texture = g_pDxTextureManager->CreateTexture(TName(name, true), 4, 4, 1, 1, TEXTURE_2D, 0x102,
-                                                               TEXTURE_DYNAMIC);
-        u32 pitch = 0;
-        u32 size = 0;
-        auto* bits = static_cast<u8*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
-        for (u32 y = 0; y < 4; ++y)
-            for (u32 x = 0; x < 4; ++x)
-                std::memcpy(bits + y * pitch + 4 * x, (x + y) % 2 ? &second : &first, 4);
-        texture->Unlock(0);
-        return texture;
-    }
-
-    TRenderTarget* BeginImage()
-    {
-        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("view", true), 64, 64, 0x102, 0, 0, 0);
-        target->SetRenderTarget(nullptr);
-        m_pManager->GetDevice()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
-        m_pManager->GetDevice()->BeginScene();
-        return target;
-    }
-
-    std::string EndImage(TRenderTarget* target, const char* golden)
-    {
-        m_pManager->GetDevice()->EndScene();
-        return CompareTargetWithGolden(target, golden, 64, 64);
-    }
-
-    TDxShader* Shader(const char* name)
-    {
-        TDxShader* shader = g_pDxShaderManager->FindShader(TName(name));
-        EXPECT_NE(shader, nullptr) << name;
-        return shader;
-    }
-
-    TFixedMatrices* m_pPalette = nullptr;
 };
 
 const u32 kWhite[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};

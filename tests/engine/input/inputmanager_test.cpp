@@ -2,11 +2,16 @@
 
 #include "core/cluster/cluster.h"
 #include "engine/input/inputbind.h"
+#include "engine/input/inputaction.h"
+#include "engine/input/inputactiongroup.h"
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputkey.h"
 #include "engine/input/inputmethods.h"
+#include "engine/input/inputobject.h"
+#include "engine/input/inputtypes.h"
 #include "engine/localization/localization.h"
 #include "engine/system/managermanager.h"
+#include "support/declaredlinks.h"
 #include "testdriver.h"
 
 #include <algorithm>
@@ -438,3 +443,21 @@ TEST_F(InputManagerTest, FinalizeEmptiesTheActions)
     g_ManagerManager.Initialize();
     EXPECT_EQ(Input().GetActionCount(), 0u);
 }
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+// The round trip of images takes its positions from the declarations: these pin them.
+TEST(InputTypes, EveryDeclaredLinkIsTheMemberItNames)
+{
+    ExpectDeclaredLinks(InputActionDecl(), {LINK(TInputAction, pGroup)});
+    ExpectDeclaredLinks(InputActionGroupDecl(), {LINK(TInputActionGroup, aSortedAction)});
+    ExpectDeclaredLinks(InputCursorDecl(),
+                        {LINK(TInputCursor, pMoveUp), LINK(TInputCursor, pMoveDown), LINK(TInputCursor, pMoveLeft),
+                         LINK(TInputCursor, pMoveRight), LINK(TInputCursor, pAction),
+                         LINK(TInputCursor, pScriptActionDown), LINK(TInputCursor, pScriptActionUp),
+                         LINK(TInputCursor, pTexture)});
+    ExpectDeclaredLinks(InputObjectDecl(),
+                        {LINK(TInputObject, pScriptUpdate), LINK(TInputObject, pScriptInput),
+                         LINK(TInputObject, pScriptActivate), LINK(TInputObject, pScriptDeactivate)});
+}
+#pragma GCC diagnostic pop

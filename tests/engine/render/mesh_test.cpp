@@ -8,6 +8,8 @@
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 
+#include "support/recordingdevice.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -225,11 +227,8 @@ TEST(MeshAnimatedListTest, ActiveAnimationsJoinWhileEnabledAndLeaveWhenStoppedOr
 
 TEST(ShaderTextureTableTest, SlotsAndMaskAgreeAndOutsideSlotsAreRefused)
 {
-    struct TTableShader : TShader
-    {
-        i32 Begin(TNodeObject*, const TMeshDescription*, TMaterial*) override { return 1; }
-        void End() override {}
-    } shader;
+    TJournal journal;
+    TRecordingShader shader("table", journal);
     TTexture* texture = reinterpret_cast<TTexture*>(&shader);
     shader.SetTexture(3, texture)->SetTexture(21, texture);
     EXPECT_EQ((1u << 3) | (1u << 21), shader.m_nTextureMask);

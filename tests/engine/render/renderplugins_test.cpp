@@ -1,9 +1,13 @@
 #include "core/system/plugin.h"
 #include "engine/render/imposterdata.h"
 #include "engine/render/impostermanager.h"
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/shaderparameter.h"
 #include "engine/render/shaderparameterplugin.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +57,34 @@ TEST(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
     ExpectVector(parameter.aVector[4], 10.0f, 11.0f, 12.0f, 0.0f);
     ExpectVector(parameter.aVector[5], 13.0f, 14.0f, 15.0f, 7.0f);
     ExpectVector(parameter.aVector[6], 0.0f, 0.0f, 0.0f, 0.0f);
+    ExpectVector(parameter.aVector[120], 1.0f, 1.0f, 1.0f, 1.0f);
+    ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, 0.0f);
     ExpectVector(parameter.aVector[122], 3000.0f, 4000.0f, 0.0f, 0.0f);
+}
+
+TEST(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
+{
+    g_ManagerManager.Initialize();
+    TLight spot, sun, second;
+    spot.m_nType = LIGHT_SPOT;
+    sun.m_nType = second.m_nType = LIGHT_DIRECTIONAL;
+    sun.m_aColor[0] = 0.5f;
+    sun.m_aColor[3] = 1.0f;
+    TNode node;
+    node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+    TMatrix down(1.0f);
+    down.aRow[1] = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+    down.aRow[2] = TVector(0.0f, -1.0f, 0.0f, 0.0f);
+    node.SetLocalMatrix(down, TNode::OrdinaryCause());
+    node.AddObject(&sun);
+    for (TLight* light : {&spot, &sun, &second})
+        g_pLightManager->Lights().Add(light);
+    TRecordingParameter parameter;
+    Plugin("TImposterDataParameters")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    g_pLightManager->Lights().SetCount(0);
+    node.DeleteObject(&sun);
+    ExpectVector(parameter.aVector[120], 0.5f, 0.0f, 0.0f, 1.0f);
+    ExpectVector(parameter.aVector[121], 0.0f, -1.0f, 0.0f, 0.0f);
 }
 
 TEST(RenderPluginsTest, MeshPluginsHandOverTheDrawnMeshsMatrixAndMaterial)

@@ -234,13 +234,13 @@ TEST(RenderSceneTest, SceneSwitchesItsLightSetOnAndDrawsEnabledQueuesInOrder)
     EXPECT_EQ(&first, scene.FindQueue(TName("First")));
     EXPECT_EQ(nullptr, scene.FindQueue(TName("Missing")));
     TRenderContext context;
-    scene.Draw(&context, nullptr);
+    scene.DrawBlended(&context);
     EXPECT_EQ((std::vector<i32>{1, 0}), log.aOrder);
     EXPECT_EQ(LIGHT_SET_ON | LIGHT_SET_EXCLUSIVE, exclusive.m_nFlags);
     EXPECT_EQ(0u, other.m_nFlags & LIGHT_SET_ON);
     EXPECT_EQ(1, g_pLightManager->GetTotal(0));
     EXPECT_EQ(2, g_pLightManager->GetTotal(1));
-    scene.Draw(&context, nullptr); // already on: the totals stay
+    scene.DrawBlended(&context); // already on: the totals stay
     EXPECT_EQ(2, g_pLightManager->GetTotal(1));
 
     g_pLightManager->AddCounts(exclusive, -1);

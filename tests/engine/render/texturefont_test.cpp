@@ -5,9 +5,12 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/repository.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -298,4 +301,49 @@ TEST(TextureFontManagerTest, AFontWithoutGlyphsIsRefusedAndTheCurrentFontStays)
     EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetTextWidth(u"ab", 0));
     g_pTextureFontManager->Fonts().SetCount(0);
     g_pTextureFontManager->OnClusterUnload();
+}
+
+// Limits on both sides: 64 aliases are kept, the 65th keeps its font with a line.
+TEST(TextureFontManagerTest, SixtyFourAliasesAreKeptAndTheSixtyFifthRefused)
+{
+    std::vector<TTextureFont> fonts(2 * (FONT_ALIAS_CAPACITY + 1));
+    DArray<TTextureFont*>& list = g_pTextureFontManager->Fonts();
+    for (u32 i = 0; i <= FONT_ALIAS_CAPACITY; ++i)
+    {
+        const std::string name = "Alias" + std::to_string(i);
+        MakeFont(fonts[2 * i], name.c_str());
+        MakeFont(fonts[2 * i + 1], (name + ".spoken").c_str());
+        list.Add(&fonts[2 * i]);
+        list.Add(&fonts[2 * i + 1]);
+    }
+    g_pTextureFontManager->LoadAliases(TName("spoken", true));
+    EXPECT_EQ(FONT_ALIAS_CAPACITY, g_pTextureFontManager->GetAliasCount());
+    list.SetCount(0);
+    g_pTextureFontManager->LoadAliases(TName("none", true));
+    g_pTextureFontManager->OnClusterUnload();
+}
+
+// A font's glyph count comes from its record, its glyphs from its block: a block holding fewer
+// glyphs than claimed keeps those it holds.
+TEST(TextureFontLoad, AGlyphCountBeyondTheBlockKeepsTheGlyphsItHolds)
+{
+    std::vector<u8> image(sizeof s_aGlyph);
+    std::memcpy(image.data(), s_aGlyph, sizeof s_aGlyph);
+    TRepository repository(image.data(), static_cast<u32>(image.size()));
+    for (const i32 claimed : {3, 4, 1000})
+    {
+        TTextureFont font;
+        font.m_nGlyphCount = claimed;
+        font.SetData(&repository, 0, static_cast<u32>(image.size()));
+        font.Load();
+        EXPECT_EQ(font.m_nGlyphCount, 3) << claimed;
+        EXPECT_EQ(font.FindGlyph(u'b').fAdvance, 6.0f);
+        font.Release();
+    }
+    TTextureFont fewer;
+    fewer.m_nGlyphCount = 2;
+    fewer.SetData(&repository, 0, static_cast<u32>(image.size()));
+    fewer.Load();
+    EXPECT_EQ(fewer.m_nGlyphCount, 2);
+    fewer.Release();
 }

@@ -1,4 +1,10 @@
+// The viewport manager's entries: each rendered viewport drawn by the active renderer with its
+// camera, the scenes a viewport lists, the overlay queues in a pass of their own.
+#include "renderfixture.h"
+
 #include "engine/render/camera.h"
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
 #include "engine/render/rendercontext.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/renderobject.h"
@@ -17,19 +23,6 @@
 
 namespace
 {
-class TTestViewport : public TViewport
-{
-public:
-    f32 GetMinZ() override { return 0.0f; }
-    f32 GetMaxZ() override { return 1.0f; }
-    void SetRect(f32, f32, f32, f32) override {}
-    void SetMinZ(f32) override {}
-    void SetMaxZ(f32) override {}
-    void SetFlag(u32) override {}
-    void SetCamera(TCamera* camera) override { pCamera = camera; }
-    void Apply() override {}
-};
-
 // Records which camera was current when it was drawn; it stands 10 units along +z.
 struct TProbe : TRenderObject
 {
@@ -40,16 +33,13 @@ struct TProbe : TRenderObject
     std::vector<TCamera*> aCamera;
 };
 
-u32 PassAll(TRenderObject*, const TMatrix*, void*)
-{
-    return 1;
-}
-
-struct ViewportRenderingTest : testing::Test
+// The forward renderer draws the scenes in the pass of its directional light.
+struct ViewportRenderingTest : RenderTest
 {
     ViewportRenderingTest()
     {
-        g_ManagerManager.Initialize();
+        sun.m_nType = LIGHT_DIRECTIONAL;
+        g_pLightManager->Lights().Add(&sun);
         queue.m_nFlags = RENDER_QUEUE_ENABLED;
         scene.m_nQueueCount = 1;
         scene.aRenderQueue[0] = &queue;
@@ -69,14 +59,13 @@ struct ViewportRenderingTest : testing::Test
     }
     ~ViewportRenderingTest() override
     {
+        g_pLightManager->Lights().SetCount(0);
         node.DeleteObject(&own);
         probe.RemoveFromQueue();
         g_pRenderSceneManager->Scenes().SetCount(0);
-        g_pRenderManager->SetCurrentCamera(nullptr);
-        g_pRenderManager->SetCurrentViewport(nullptr);
-        g_pRenderManager->SetCurrentViewportSet(nullptr);
     }
 
+    TLight sun;
     TRenderQueue queue{};
     TRenderScene scene{};
     TProbe probe;
@@ -88,9 +77,9 @@ struct ViewportRenderingTest : testing::Test
 
 TEST_F(ViewportRenderingTest, RenderedViewportsDrawWithTheirCameraOrTheDefaultOne)
 {
-    first.m_nFlags = VIEWPORT_FLAG_RENDERED;
+    first.m_nFlags = VIEWPORT_FLAG_RENDERED | RENDER_PASS_SCENES;
     first.pCamera = &own;
-    second.m_nFlags = VIEWPORT_FLAG_RENDERED;
+    second.m_nFlags = VIEWPORT_FLAG_RENDERED | RENDER_PASS_SCENES;
     hidden.m_nFlags = 0;
     TViewportSet set{0, 3, {&first, &hidden, &second}};
     RenderViewports(VIEWPORT_MODE_SET, &set, &fallback);
@@ -143,5 +132,25 @@ TEST_F(ViewportRenderingTest, OverlaysDrawOnlyTheOverlayQueuesThatHoldObjects)
     g_pRenderManager->SetCurrentCamera(&fallback);
     EXPECT_EQ(1u, RenderOverlays(&context));
     EXPECT_TRUE(probe.aCamera.empty()); // the scene's own queue is no overlay
+    // The viewport manager's entry draws them in a pass that keeps the current target.
+    RenderViewports(VIEWPORT_MODE_OVERLAY, &m_Set, &fallback);
+    EXPECT_EQ(Take(), (std::vector<std::string>{"back 1", "begin"}));
+    EXPECT_EQ(2u, overlay.aCamera.size());
     overlay.RemoveFromQueue();
+}
+
+TEST_F(ViewportRenderingTest, OtherEntriesGoToTheActiveRendererAndEntryTenWithTheFirstViewport)
+{
+    TTestRenderer renderer("TRecorded", 0, RENDERER_PREFERRED, m_Device.journal);
+    g_pRenderManager->__RegisterRenderer(&renderer);
+    Step(RENDER_STEP_FRAME_BEGIN);
+    Take();
+    for (u32 word : {1u, 10u, 20u, 21u})
+        RenderViewports(word, &m_Set, &fallback);
+    EXPECT_EQ(Take(), (std::vector<std::string>{"TRecorded queue 1", "TRecorded queue 10 pass",
+                                                "TRecorded queue 20", "TRecorded queue 21"}));
+    m_Viewport.m_nFlags |= VIEWPORT_FLAG_RENDERED;
+    RenderViewports(VIEWPORT_MODE_SET, &m_Set, &fallback);
+    EXPECT_EQ(Take(), (std::vector<std::string>{"TRecorded queue 0 pass"}));
+    Step(RENDER_STEP_FRAME_END);
 }

@@ -112,6 +112,22 @@ TEST_F(ConsoleTest, KeyPressesTypeNothingAndPagesScroll)
     EXPECT_EQ(m_Console.GetScrollOffset(), 0);
 }
 
+// Every command the quick start tells the player to type answers.
+TEST(ConsoleQuickStart, NamesOnlyCommandsThatExist)
+{
+    int named = 0;
+    for (const char* line : ConsoleQuickStart())
+    {
+        const char* start = std::strstr(line, "^G");
+        if (!start)
+            continue;
+        const std::string typed(start + 2, std::strcspn(start + 2, " ^"));
+        EXPECT_NE(g_pCommandManager->FindCommand(TName(typed.c_str(), true)), nullptr) << typed;
+        ++named;
+    }
+    EXPECT_EQ(named, 5);
+}
+
 TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
 {
     Enter("first");
@@ -140,6 +156,35 @@ TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
         Enter(("entry " + std::to_string(i)).c_str());
     EXPECT_EQ(m_Console.GetHistory().nCount, 32u);
     EXPECT_STREQ(m_Console.GetHistory().Back(31), "entry 8");
+}
+
+namespace
+{
+// A command whose lines carry a password.
+class TCommandtest_private_login : public TCommand
+{
+public:
+    void Execute(TCommandInstruction&, u32) override {}
+};
+TCommandtest_private_login s_PrivateLogin;
+const u32 s_nPrivateRegistered = TCommandManager::Instance().RegisterCommand(
+    "test_private_login", "private login", "Takes a password.", &s_PrivateLogin, COMMAND_PRIVATE);
+} // namespace
+
+TEST_F(ConsoleTest, PrivateLinesStayOutOfTheHistoryAndTheEcho)
+{
+    Enter("first");
+    Enter("  test.private.login pilot secret1");
+    EXPECT_STREQ(m_Console.GetHistory().Back(0), "first");
+    EXPECT_STREQ(m_Console.GetLines().Back(0), "^Gtest.private.login ...");
+    // Private commands are still listed and completed.
+    EXPECT_EQ(TCommandManager::Instance().FindCommand(MakeCommandName("test_private_login", false))->GetFlag(),
+              COMMAND_PRIVATE);
+    TCompletionList candidates;
+    TCompletionList descriptions;
+    TCommandManager::Instance().Complete("test.private", candidates, descriptions);
+    ASSERT_GE(candidates.GetCount(), 1);
+    EXPECT_STREQ(candidates[0].aText, "test.private.login ");
 }
 
 TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndOverlongLines)

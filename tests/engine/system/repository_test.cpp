@@ -1,5 +1,6 @@
 #include "command/commandfixture.h"
 #include "core/cluster/cluster.h"
+#include "core/system/string.h"
 #include "core/system/criticalsection.h"
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
@@ -571,4 +572,31 @@ TEST_F(RepositoryTest, ADependencyCycleIsSkippedWithAnErrorLine)
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(201));
     EXPECT_NE(m_Folder.SystemLog().find("dependency 0x00c8 is being loaded already (a cycle): skipped"),
               std::string::npos);
+}
+
+// A repository depending on itself is the shortest cycle. (The association set keeps its 16
+// entries for the whole program: this test takes the id of the one above.)
+TEST_F(RepositoryTest, ARepositoryDependingOnItselfIsLoadedOnce)
+{
+    WriteRepository("first.data", 200, 0, {200});
+    g_pResourceManager->Associate(200, "first.data");
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(200));
+    EXPECT_NE(m_Folder.SystemLog().find("'first.data': dependency 0x00c8 is being loaded already (a cycle): skipped"),
+              std::string::npos);
+}
+
+// Eight dependencies are the most a header holds: each of the eight is walked (optional ids
+// without a file here, so each says so).
+TEST_F(RepositoryTest, EightDependenciesAreTaken)
+{
+    std::vector<u32> dependencies;
+    for (u32 d = 0; d < REPOSITORY_DEPENDENCY_CAPACITY; ++d)
+        dependencies.push_back(REPOSITORY_OPTIONAL_ID + 300 + d);
+    WriteRepository("eight.data", 310, 0, dependencies);
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("eight.data", 0));
+    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(310));
+    for (u32 id : dependencies)
+        EXPECT_NE(m_Folder.SystemLog().find(StringFormat("0x%04x: unassociated repository id", id)), std::string::npos)
+            << id;
 }

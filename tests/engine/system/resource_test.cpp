@@ -185,6 +185,36 @@ TEST_F(ResourceTest, AFullListRefusesTheResourceWithoutWritingPastIt)
 }
 
 // Stored resources come back unloaded, and use links that do not pair up are cut.
+// A back link that names a link of the right resource but the wrong index does not pair up:
+// user.uses[i] = {j, used} needs used.users[j] = {i, user}.
+TEST_F(ResourceTest, LoadedLinksWhoseBackLinkNamesAnotherIndexAreCut)
+{
+    g_pCluster->LinkTypes();
+    g_pCluster->Clear();
+    TResource* user = g_pResourceManager->CreateResource("twice user");
+    TResource* used = g_pResourceManager->CreateResource("twice used");
+    // Two pairs between the same two resources.
+    user->aUses.Add({0, 0, used});
+    user->aUses.Add({1, 0, used});
+    used->aUsers.Add({0, 0, user});
+    used->aUsers.Add({0, 0, user}); // names the user's link 0, whose pair is users[0]
+    g_pResourceManager->PackLinks();
+    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
+    g_pResourceManager->GetSavedManagers(managers);
+    TMemoryStream stream;
+    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
+
+    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
+    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
+    g_pResourceManager->OnClusterLoad();
+    const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
+    auto loaded = [&](i32 i) { return static_cast<TResource*>(reinterpret_cast<void**>(slot.pData)[i]); };
+    EXPECT_EQ(0, loaded(0)->aUses.GetCount());
+    EXPECT_EQ(0, loaded(1)->aUsers.GetCount());
+    g_pResourceManager->UnloadAll();
+    g_pCluster->Clear();
+}
+
 TEST_F(ResourceTest, LoadedResourcesStartUnloadedAndUnpairedLinksAreCut)
 {
     g_pCluster->LinkTypes();

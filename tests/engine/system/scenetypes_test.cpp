@@ -1,5 +1,6 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/memorystream.h"
+#include "core/system/log.h"
 #include "engine/render/camera.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
@@ -10,6 +11,7 @@
 
 #include <cstring>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace
@@ -235,6 +237,98 @@ TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)
     g_pCluster->Clear();
     EXPECT_EQ(nullptr, lRoot->aChild.GetData());
     holder.Free();
+}
+
+namespace
+{
+// The lines the system log prints meanwhile.
+class TLogLines : public TLogListener
+{
+public:
+    TLogLines() { g_pSystemLog->SetListener(this); }
+    ~TLogLines() override { g_pSystemLog->SetListener(nullptr); }
+    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
+    bool Saw(const std::string& part) const
+    {
+        for (const std::string& line : lines)
+            if (line.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+    std::vector<std::string> lines;
+};
+
+// Where object i of the image's array of the type starts.
+u32 ImageObject(const std::vector<u8>& image, u32 type, u32 i)
+{
+    const u32 arrays = Word(image.data() + 12);
+    u32 at = 20 + 8 * arrays;
+    for (u32 j = 0; j < arrays; ++j)
+    {
+        const u32 count = Word(image.data() + 20 + 8 * j);
+        const u32 stored = Word(image.data() + 24 + 8 * j);
+        const u32 size = g_pCluster->GetSlot(stored).pDecl->GetObjectSize();
+        if (stored == type)
+            return at + i * size;
+        at += count * size;
+    }
+    ADD_FAILURE() << "no array of type " << type;
+    return 0;
+}
+
+void SetWord(std::vector<u8>& image, u32 at, u32 word)
+{
+    std::memcpy(image.data() + at, &word, 4);
+}
+} // namespace
+
+// Stored trees that cannot hold are cut at the load, each with a line: a parent chain that is a
+// cycle (the update would never end), a node claiming more objects than its slots, and child
+// links whose run reaches past the end of their array.
+TEST_F(SceneTypesTest, StoredNodeTreesThatCannotHoldAreCut)
+{
+    TNode* root = g_pNodeManager->CreateNode("root");
+    TNode* a = g_pNodeManager->CreateNode("a");
+    g_pNodeManager->CreateNode("x");
+    g_pNodeManager->CreateNode("y");
+    root->AddChild(a);
+    g_pNodeManager->PackLinks();
+    TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT];
+    g_pNodeManager->GetSavedManagers(managers);
+    std::vector<u8> image = Save({managers[0], managers[1], managers[2]});
+    // The stored index of each node.
+    auto index = [&](const char* name) {
+        for (u32 i = 0; i < 4; ++i)
+            if (Word(image.data() + ImageObject(image, NODE_TYPE_ID, i) + offsetof(TNode, m_Name)) ==
+                TName(name).GetId())
+                return i;
+        ADD_FAILURE() << name;
+        return 0u;
+    };
+    auto node = [&](const char* name) { return ImageObject(image, NODE_TYPE_ID, index(name)); };
+    SetWord(image, node("x") + offsetof(TNode, pParent), index("y") * sizeof(TNode));
+    SetWord(image, node("y") + offsetof(TNode, pParent), index("x") * sizeof(TNode));
+    SetWord(image, node("a") + offsetof(TNode, m_nObjectCount), NODE_OBJECT_CAPACITY + 1);
+    // The root's one child link is the whole array: a count of two reaches past it.
+    SetWord(image, node("root") + offsetof(TNode, aChild) + 4, 2);
+
+    TLogLines log;
+    ASSERT_EQ(0, g_pCluster->Load(image.data(), static_cast<u32>(image.size()), 0));
+    g_pNodeManager->OnClusterLoad();
+    EXPECT_TRUE(log.Saw("node 'root': child links outside their array dropped"));
+    EXPECT_EQ(0, g_pNodeManager->FindNode(TName("root").GetId())->GetChildCount());
+    EXPECT_TRUE(log.Saw("node 'a': 8 objects: cut to 7"));
+    EXPECT_LE(g_pNodeManager->FindNode(TName("a").GetId())->GetObjectCount(), NODE_OBJECT_CAPACITY);
+    EXPECT_TRUE(log.Saw("parent chain is a cycle: made a root"));
+    for (const char* name : {"x", "y"})
+    {
+        int steps = 0;
+        for (const TNode* up = g_pNodeManager->FindNode(TName(name).GetId()); up && steps < 10; up = up->GetParent())
+            ++steps;
+        EXPECT_LT(steps, 10) << name << "'s parents still go round";
+    }
+    g_pNodeManager->OnClusterUnload();
+    g_pCluster->Clear();
 }
 
 // Stored node-object links that do not hold together are cut, never followed.

@@ -174,6 +174,11 @@ TEST_F(SystemCommands, ListingsFilterByName)
     EXPECT_FALSE(Printed("test.float"));
     Manager().ExecuteText("variables.list test.int test.float");
     EXPECT_TRUE(Printed("test.float"));
+    // The quick start's listing: names and values laid out as command.list lays out commands.
+    m_Listener.lines.clear();
+    Manager().ExecuteText("set test.int 7;variable.list test.int");
+    EXPECT_TRUE(Printed("   test.int|200^k7"));
+    EXPECT_FALSE(Printed("test.float"));
     m_Listener.lines.clear();
     Manager().ExecuteText("command.list manager");
     EXPECT_TRUE(Printed("   manager.list|200^klist managers"));

@@ -6,7 +6,7 @@
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gametypes.h"
 #include "morvane/game/trafficvehicle.h"
-#include "morvane/ux/helpcategory.h"
+#include "morvane/game/helpcategory.h"
 #include "ui/uiicon.h"
 #include "ui/uistyle.h"
 

@@ -90,6 +90,9 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
     EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/main.data'"), std::string::npos);
     EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/common.data'"), std::string::npos);
     EXPECT_NE(log.find("MB data loaded in "), std::string::npos);
+    // After the level's load, before the first frame: what scripted runs wait for.
+    EXPECT_GT(log.find("TDxDeviceManager::__Run(): main loop"), log.find("TCluster::Load(): cluster data"));
+    EXPECT_NE(log.find("TDxDeviceManager::__Run(): main loop"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
     const std::string last = "000 |          | WinMain(): the end\n";
     ASSERT_GE(log.size(), last.size());

@@ -23,7 +23,8 @@ struct TPinVertex
     float s, t, r;
 };
 
-// Varying 0 the colour, 1 the first texture coordinates, 2 the second ones (a normal too).
+// Varying 0 the colour, 1 the first texture coordinates, 2 the second ones (a normal too), 3
+// the second ones again (a position), 4 the first ones again.
 void PinVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
 {
     const float* position = input.Attribute(D3DDECLUSAGE_POSITION);
@@ -36,10 +37,12 @@ void PinVertex(const TVertexInput& input, const TShaderConstants& constants, TVe
         output.varying[0][c] = colour[c];
         output.varying[1][c] = first[c];
         output.varying[2][c] = second[c];
+        output.varying[3][c] = second[c];
+        output.varying[4][c] = first[c];
     }
 }
 
-const TVertexModelRegistration kPinVertex("pin.vertex", PinVertex, 3);
+const TVertexModelRegistration kPinVertex("pin.vertex", PinVertex, 5);
 
 float Jitter(unsigned& seed, float amount)
 {
@@ -48,6 +51,9 @@ float Jitter(unsigned& seed, float amount)
 }
 
 // How the model's textures are bound.
+// The stages the models sample: 0 and 1, and 4 and 5 (the forward renderer's reflections).
+constexpr int kStages[4] = {0, 1, 4, 5};
+
 enum class ETextures
 {
     Rows,     // one level each: sampled a row of quads at a time
@@ -107,7 +113,7 @@ protected:
         device->SetPixelShader(nullptr);
         device->SetVertexDeclaration(nullptr);
         device->SetDepthStencilSurface(nullptr);
-        for (int stage = 0; stage < 2; ++stage)
+        for (int stage : kStages)
             device->SetTexture(stage, nullptr);
         IDirect3DSurface9* back = nullptr;
         device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
@@ -167,7 +173,9 @@ protected:
         IDirect3DTexture9* first = bound == ETextures::Mipmaps ? mipmapped : textures[variant & 1];
         device->SetTexture(0, bound == ETextures::Unbound ? nullptr : first);
         device->SetTexture(1, textures[(variant + 1) & 1]);
-        for (int stage = 0; stage < 2; ++stage)
+        device->SetTexture(4, textures[variant & 1]);
+        device->SetTexture(5, textures[(variant + 1) & 1]);
+        for (int stage : kStages)
         {
             const DWORD address = ((variant + stage) & 1) ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
             const DWORD filter = ((variant >> 1) + stage) & 1 ? D3DTEXF_POINT : D3DTEXF_LINEAR;
@@ -206,6 +214,12 @@ protected:
                                        {0.2f, 0.1f, 0.3f, 0.0f},  {0.0f, 0.0f, 0.0f, 0.0f},
                                        {0.25f, 0.5f, 0.75f, 1.0f}, {ops[0], ops[1], float(combination % 3 != 2), 0.0f}};
         device->SetPixelShaderConstantF(0, &constants[0][0], 6);
+        // Registers further models read (the forward light models' factors, weights, amounts).
+        float more[26][4];
+        for (int r = 0; r < 26; ++r)
+            for (int c = 0; c < 4; ++c)
+                more[r][c] = 0.1f + 0.03f * float(r + c);
+        device->SetPixelShaderConstantF(6, &more[0][0], 26);
     }
 
     // Two layers of triangles, the second tested against the first's depth, half of them the
@@ -300,7 +314,8 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
 
 INSTANTIATE_TEST_SUITE_P(Models, ShadingModelsTest,
                          ::testing::Values("canvas2d", "canvas3d", "vertexcolour", "textured", "glyph", "mesh",
-                                           "meshlit", "depth", "texturestages", "fixed-function", "fallback"),
+                                           "meshlit", "depth", "texturestages", "fixed-function", "fallback",
+                                           "forwarddirectional", "forwardspot"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              for (char& c : name)

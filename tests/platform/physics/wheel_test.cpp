@@ -129,6 +129,36 @@ TEST_F(Wheels, TyreFunctionsRiseToTheExtremumAndFallToTheAsymptote)
     EXPECT_FLOAT_EQ(f.hermiteEval(3), 0.01f);
 }
 
+// Past its grip a tyre slides: the force is the tyre function's value x stiffness / 20,000 x
+// the load. Tyres of value 0.01 and stiffness 1,000,000 grip with 0.5: a cart skidding on locked
+// wheels, or sliding sideways, slows by half of gravity.
+TEST_F(Wheels, PastItsGripATyreSlidesWithValueTimesStiffnessOverTwentyThousand)
+{
+    NxTireFunctionDesc slide;
+    slide.extremumSlip = 0.05f;
+    slide.extremumValue = 0.01f;
+    slide.asymptoteSlip = 0.1f;
+    slide.asymptoteValue = 0.01f;
+    slide.stiffnessFactor = 1000000;
+    for (NxWheelShape* wheel : wheels) {
+        wheel->setLongitudalTireForceFunction(slide);
+        wheel->setLateralTireForceFunction(slide);
+        wheel->setBrakeTorque(100000);
+    }
+    run(1);
+    // Along: locked wheels skid.
+    cart->setLinearVelocity(NxVec3(0, 0, 10));
+    run(1);
+    const NxReal expected = 10 - 0.5f * 9.8f;
+    EXPECT_NEAR(cart->getLinearVelocity().z, expected, 0.25f);
+    EXPECT_EQ(wheels[0]->getAxleSpeed(), 0);
+    // Across: the tyres slide sideways at the same grip.
+    cart->setLinearVelocity(NxVec3(10, 0, 0));
+    cart->setAngularVelocity(NxVec3(0, 0, 0));
+    run(1);
+    EXPECT_NEAR(cart->getLinearVelocity().x, expected, 0.25f);
+}
+
 TEST_F(Wheels, TheContactModifyHookSeesAndMayDropTheContact)
 {
     class TRaise : public NxUserWheelContactModify

@@ -1,6 +1,7 @@
 // The level the repository writer writes for the game, loaded with its dependencies as the game
-// loads it, and its first frame drawn through the software device: the viewport set's camera
-// on the render scene's textured box, and a line of the level's texture font.
+// loads it, and its frames drawn through the software device as the start-up script's render
+// list draws them: the viewport set's camera over the apron lit by the forward renderer (the sun,
+// two floodlights, reflections), and a line of the level's texture font.
 #include "directx/render/devicefixture.h"
 
 #include "core/cluster/cluster.h"
@@ -12,10 +13,17 @@
 #include "directx/render/dxshadermanager.h"
 #include "directx/render/dxtexturemanager.h"
 #include "directx/render/dxviewportmanager.h"
+#include "engine/render/environmentmanager.h"
+#include "engine/render/lightmanager.h"
 #include "engine/render/rendermanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "igame/effects/terrainmanager.h"
+#include "levellitscene.h"
 #include "engine/render/texturefontmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "levelrenderscene.h"
+#include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
 
@@ -26,7 +34,7 @@
 namespace
 {
 constexpr i32 kWidth = 320;
-constexpr i32 kHeight = 200;
+constexpr i32 kHeight = 180;
 
 class LevelSceneTest : public DeviceTest
 {
@@ -38,6 +46,8 @@ protected:
         Create();
         m_pManager->SetRunning(1);
         g_pCluster->LinkTypes();
+        // The level carries the UX screens' records: the screens are registered first.
+        RegisterGameScreens();
         // The managers the start-up script begins, in its order.
         g_pResourceManager->BeginManager();
         // Blocks are read at once without the loader thread: the first frame has them all.
@@ -48,6 +58,8 @@ protected:
         g_pDxViewportManager->BeginManager();
         g_pDxFontManager->BeginManager();
         g_pDxCanvasManager->BeginManager();
+        g_pRenderManager->BeginManager();
+        TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(LEVEL_SKY_COLOUR);
         const std::string data = VESTAMOR_DATA_DIR;
         g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
         g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
@@ -57,10 +69,29 @@ protected:
     }
     void TearDown() override
     {
-        g_pRenderManager->m_nInRender = 0;
+        TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(0);
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
         DeviceTest::TearDown();
+    }
+
+    // A frame as the start-up script's render list draws it (Render 0, Viewport 0, 1, 20, 21, 2,
+    // Canvas, Render 1), with a line of the level's font or without; the back buffer's pixels.
+    std::vector<std::uint32_t> DrawFrame(bool text)
+    {
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+        g_pRenderManager->RenderManager();
+        for (u32 word : {0u, 1u, 20u, 21u, 2u})
+        {
+            g_pDxViewportManager->m_nStepWord = word;
+            g_pDxViewportManager->RenderManager();
+        }
+        if (text)
+            g_pTextureFontManager->DrawText(12.0f, 12.0f, 0, TColor{1.0f, 0.9f, 0.3f, 1.0f}, u"MORVANE", 0.0f);
+        g_pDxCanvasManager->Flush();
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+        g_pRenderManager->RenderManager();
+        return BackBuffer();
     }
 
     std::vector<std::uint32_t> BackBuffer()
@@ -83,9 +114,10 @@ protected:
     }
 };
 
-TEST_F(LevelSceneTest, TheFirstFrameOfTheLoadedLevelMatchesTheGoldenImage)
+TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
 {
-    // What the load set up: the viewport set current with its camera, the font found by name.
+    // What the load set up: the viewport set current with its camera, the font found by name,
+    // the lights, environments and terrain settings.
     TViewportSet* set = g_pDxViewportManager->GetCurrentSet();
     ASSERT_NE(set, nullptr);
     ASSERT_EQ(set->m_nViewportCount, 1u);
@@ -93,16 +125,28 @@ TEST_F(LevelSceneTest, TheFirstFrameOfTheLoadedLevelMatchesTheGoldenImage)
     ASSERT_NE(g_pDxCameraManager->GetMainCamera(), nullptr);
     g_pTextureFontManager->SetFont(TName(LEVEL_FONT_NAME, true), 24.0f, 0.0f);
     ASSERT_NE(g_pTextureFontManager->GetFont(), nullptr);
+    EXPECT_EQ(g_pLightManager->Lights().GetCount(), 4);
+    ASSERT_EQ(g_pLightManager->LightSets().GetCount(), 1);
+    EXPECT_EQ(g_pLightManager->GetCurrentLightSet(), g_pLightManager->LightSets()[0]);
+    EXPECT_EQ(g_pLightManager->LightSets()[0]->m_aLightCount[LIGHT_SPOT], 2u);
+    EXPECT_EQ(g_pEnvironmentManager->Environments().GetCount(), 2);
+    EXPECT_FLOAT_EQ(g_pTerrainManager->GetSettings()[0].x, 0.04f);
 
-    // The frame as the start-up script's render list draws it, with a line of text.
-    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
-    g_pRenderManager->RenderManager();
-    g_pDxViewportManager->RenderManager();
-    g_pTextureFontManager->DrawText(12.0f, 12.0f, 0, TColor{1.0f, 0.9f, 0.3f, 1.0f}, u"MORVANE", 0.0f);
-    g_pDxCanvasManager->Flush();
-    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
-    g_pRenderManager->RenderManager();
-    EXPECT_EQ(CompareWithGolden("level_first_frame", BackBuffer(), kWidth, kHeight), "");
+    // Two frames as the start-up script's render list draws them, with a line of text: the
+    // first switches the scene's light set on, the second finds it on; they look the same.
+    std::vector<std::uint32_t> frames[2];
+    for (auto& frame : frames)
+        frame = DrawFrame(true);
+    EXPECT_EQ(g_pLightManager->GetTotal(LIGHT_SPOT), 2);
+    EXPECT_EQ(CompareWithGolden("forward_level_frame", frames[1], kWidth, kHeight), "");
+    EXPECT_TRUE(frames[0] == frames[1]);
+}
+
+// What the game shows of the level first: its start-up script's render list with the console
+// closed and nothing else drawn. The README shows this image.
+TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
+{
+    EXPECT_EQ(CompareWithGolden("level_game_frame", DrawFrame(false), kWidth, kHeight), "");
 }
 
 // The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle

@@ -12,6 +12,10 @@ struct TCompletionText
 };
 typedef DArray<TCompletionText> TCompletionList;
 
+// Flag bits of RegisterCommand.
+constexpr u32 COMMAND_HIDDEN = 0x1;  // left out of name completion and command listings
+constexpr u32 COMMAND_PRIVATE = 0x2; // its lines (passwords) stay out of the console's history and echo
+
 // Prepare flag values of Execute.
 constexpr u32 COMMAND_RUN = 0;
 constexpr u32 COMMAND_LINK = 1;
@@ -30,7 +34,7 @@ public:
                           TCompletionList& descriptions);
 
     u32 GetNameId() const { return m_nName; }
-    // Non-zero: left out of name completion and command listings.
+    // COMMAND_HIDDEN and COMMAND_PRIVATE bits.
     u32 GetFlag() const { return m_nFlag; }
     const char* GetDescription() const { return m_pDescription; }
     const char* GetHelp() const { return m_pHelp; }

@@ -438,6 +438,22 @@ void TCommandManager::UpdateManager(f32 step)
     }
 }
 
+bool TCommandManager::IsPrivateLine(const char* text) const
+{
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    char word[COMMAND_EXPAND_SIZE];
+    size_t length = 0;
+    while (text[length] && text[length] != ' ' && text[length] != '\t' && length + 1 < sizeof word)
+    {
+        word[length] = text[length];
+        ++length;
+    }
+    word[length] = 0;
+    const TCommand* command = FindCommand(MakeCommandName(word, false));
+    return command && (command->GetFlag() & COMMAND_PRIVATE) != 0;
+}
+
 u32 TCommandManager::ExecuteText(const char* text)
 {
     if (!text)

@@ -127,6 +127,8 @@ public:
     // Scripts.
     // Compiles the text and runs it, errors reading "error: " without a file. Returns 0.
     u32 ExecuteText(const char* text);
+    // Whether the line's first word names a command registered with COMMAND_PRIVATE.
+    bool IsPrivateLine(const char* text) const;
     // Runs "system/<name>.icom" (the user directory's copy first) through its cache.
     u32 Execute(const char* name);
     // Runs the start-up script "<name>.icom", unlocking the file system to read it.

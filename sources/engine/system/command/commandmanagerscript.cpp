@@ -406,7 +406,7 @@ void TCommandManager::Complete(const char* text, TCompletionList& candidates, TC
             const TCommand* candidate = m_Commands[i].value;
             TName name;
             name.SetId(m_Commands[i].key);
-            if (candidate->GetFlag() == 0 && std::strstr(name.GetText(), first.GetText()))
+            if ((candidate->GetFlag() & COMMAND_HIDDEN) == 0 && std::strstr(name.GetText(), first.GetText()))
             {
                 AddCompletion(candidates, StringFormat("%s ", name.GetText()));
                 AddCompletion(descriptions, candidate->GetDescription());

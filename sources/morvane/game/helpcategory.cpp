@@ -1,4 +1,4 @@
-#include "morvane/ux/helpcategory.h"
+#include "morvane/game/helpcategory.h"
 
 #include "core/cluster/clustertypedecl.h"
 

@@ -1,0 +1,166 @@
+// A form of 500 buttons (six nine-sliced state images each, laid out every frame) on the headless
+// device at 1280 x 720: one frame of the UX in the main loop (the input step with its routing,
+// the trees' transitions and layout, and the draw submission into a recording canvas, so that
+// rasterisation stays apart) against the empty frame of the same run (the frame cleared and
+// presented). The pointer sweeps over the buttons, so hovers start and end transitions every
+// frame. Aim: the UX frame at most one empty frame (ratio <= 1).
+#include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
+#include "core/system/timer.h"
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/input/inputmanager.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "morvane/ux/screens.h"
+#include "scenerepositories.h"
+#include "support/recordingcanvas.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.layer.h"
+#include "ux/ux.manager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace
+{
+constexpr i32 kControls = 500;
+constexpr f32 kStep = 1.0f / 60.0f;
+
+using TClock = std::chrono::steady_clock;
+
+f64 MillisecondsSince(TClock::time_point start)
+{
+    return std::chrono::duration<f64, std::milli>(TClock::now() - start).count();
+}
+
+f64 Median(std::vector<f64> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.empty() ? 0.0 : times[times.size() / 2];
+}
+
+bool OpenUx()
+{
+    static const bool s_bOpened = [] {
+        setenv("VESTAMOR_HEADLESS", "1", 1);
+        g_pFileStreamManager->SetLocked(0);
+        g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
+        g_device_verticalsyn.Store(0);
+        g_ManagerManager.CreateSystem(TName("Normal", true));
+        g_ManagerManager.Initialize();
+        if (g_pDeviceManager->InitializeManager() != 0)
+            return false;
+        g_pDeviceManager->SetRunning(1);
+        g_pCluster->LinkTypes();
+        RegisterGameScreens();
+        TInputManager::Instance().InitializeManager();
+        g_pResourceManager->BeginManager();
+        g_pResourceManager->GetLoader().SetEnabled(false);
+        g_pDxShaderManager->BeginManager();
+        UX::TUXManager::Instance().BeginManager();
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, VESTAMOR_DATA_DIR "/shaders.data");
+        return g_pResourceManager->LoadRepository(VESTAMOR_DATA_DIR "/ux.data", 0) == 0;
+    }();
+    return s_bOpened;
+}
+
+// The empty frame of the main loop: the frame opened (cleared) and closed, and presented.
+void EmptyFrame()
+{
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+    g_pRenderManager->RenderManager();
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+    g_pRenderManager->RenderManager();
+    g_pDeviceManager->Present();
+}
+
+// 500 buttons in a grid of 25 x 20 on a form of layer 1, shown.
+struct TForm500
+{
+    TForm500()
+    {
+        UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(1);
+        form.Name = TName("bench_form", true);
+        form.SetSize(1280.0f, 720.0f);
+        layer->AddChild(&form);
+        layer->aControl.Add(&form);
+        for (i32 i = 0; i < kControls; ++i)
+        {
+            auto& button = buttons[static_cast<size_t>(i)];
+            button = std::make_unique<UX::TButton>();
+            form.AddChild(button.get());
+            button->SetStyle(TName("ux_demo_button", true));
+            button->SetPosition(static_cast<f32>(i % 25) * 51.0f, static_cast<f32>(i / 25) * 36.0f);
+            button->SetSize(48.0f, 32.0f);
+        }
+        form.Show(2);
+    }
+    ~TForm500()
+    {
+        UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(1);
+        layer->aControl.SetCount(layer->aControl.GetCount() - 1);
+        for (auto& button : buttons)
+            form.RemoveChild(button.get());
+        layer->RemoveChild(&form);
+    }
+
+    UX::TForm form;
+    std::unique_ptr<UX::TButton> buttons[kControls];
+};
+
+void UxFormOf500Controls(benchmark::State& state)
+{
+    if (!OpenUx())
+    {
+        state.SkipWithError("the UX repository cannot be loaded");
+        return;
+    }
+    std::vector<f64> empty;
+    for (i32 i = 0; i < 120; ++i)
+    {
+        const TClock::time_point start = TClock::now();
+        EmptyFrame();
+        empty.push_back(MillisecondsSince(start));
+    }
+
+    TForm500 bench;
+    TRecordingCanvas canvas;
+    TCanvasManager* old = g_pCanvasManager;
+    g_pCanvasManager = &canvas;
+    UX::TUXManager& ux = UX::TUXManager::Instance();
+    std::vector<f64> frames;
+    u32 frame = 0;
+    for (auto _ : state)
+    {
+        // The pointer sweeps the grid, a button further each frame.
+        const i32 target = static_cast<i32>(frame++ % kControls);
+        TInputManager::Instance().SetPointerPosition(static_cast<f32>(target % 25) * 51.0f + 20.0f,
+                                                     static_cast<f32>(target / 25) * 36.0f + 15.0f);
+        canvas.Clear();
+        g_pTimer->Update();
+        const TClock::time_point start = TClock::now();
+        TInputManager::Instance().UpdateManager(kStep);
+        ux.UpdateManager(kStep);
+        ux.RenderManager();
+        frames.push_back(MillisecondsSince(start));
+        benchmark::DoNotOptimize(canvas.vertices.data());
+    }
+    g_pCanvasManager = old;
+    const f64 ux_ms = Median(frames);
+    const f64 empty_ms = Median(empty);
+    state.counters["ux_ms"] = ux_ms;
+    state.counters["empty_frame_ms"] = empty_ms;
+    state.counters["ratio"] = ux_ms / empty_ms;
+    state.counters["quads"] = canvas.Quads();
+}
+BENCHMARK(UxFormOf500Controls)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(600)->Repetitions(3);
+} // namespace

@@ -1,0 +1,28 @@
+// The forward renderer's spot passes over untextured meshes: forward_spot.fx with the vertex
+// colour alone in place of the texture (a texture weight of 0).
+effect 1
+parameter matrix TFinalMatrix
+annotation string plugin = "TFinalMatrix"
+parameter matrix TObjectMatrix
+annotation string plugin = "TObjectMatrix"
+parameter vector[20] TLightSettings
+annotation string plugin = "TLightSettings"
+parameter vector TextureWeight = 0 0 0 0
+parameter texture Color0 shared
+technique defaultshader
+pass p0
+vertexshader forwardlit
+pixelshader forwardspot
+vertexconstant 0 TFinalMatrix
+vertexconstant 4 TObjectMatrix
+pixelconstant 0 TLightSettings
+pixelconstant 20 TextureWeight
+texture 0 Color0
+samplerstate 0 MagFilter = Linear
+samplerstate 0 MinFilter = Linear
+renderstate ZEnable = True
+renderstate ZWriteEnable = False
+renderstate ZFunc = LessEqual
+renderstate AlphaBlendEnable = True
+renderstate SrcBlend = One
+renderstate DestBlend = One

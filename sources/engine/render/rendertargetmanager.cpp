@@ -1,0 +1,3 @@
+#include "engine/render/rendertargetmanager.h"
+
+TRenderTargetManager* g_pRenderTargetManager = nullptr;

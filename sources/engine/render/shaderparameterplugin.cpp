@@ -1,0 +1,3 @@
+#include "engine/render/shaderparameterplugin.h"
+
+const TName g_NameShaderParameterPlugin("TShaderParameterPlugin", true);

@@ -1,0 +1,33 @@
+#pragma once
+// UX::TExtendedKeyInput (stored type 171, 1,332 bytes): an option row, a caption label beside the buttons of
+// a key's two inputs.
+#include "ux/controls/ux.control.checkbox.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/ux.controlmanager.h"
+
+namespace UX
+{
+constexpr u16 EXTENDED_KEY_INPUT_TYPE_ID = 171;
+
+class TExtendedKeyInput : public TControl
+{
+public:
+    static const TClusterTypeDecl& Decl();
+    static TControlManagerTemplate<TExtendedKeyInput>& Manager();
+    static const TName& Class();
+
+    TExtendedKeyInput();
+
+    TLabel* pLabel;
+    TCheckBox* pButtonPrimary;
+    TCheckBox* pButtonSecondary;
+};
+
+static_assert(sizeof(TExtendedKeyInput) == 1332);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(TExtendedKeyInput, pLabel) == 1320);
+static_assert(offsetof(TExtendedKeyInput, pButtonPrimary) == 1324);
+static_assert(offsetof(TExtendedKeyInput, pButtonSecondary) == 1328);
+#pragma GCC diagnostic pop
+} // namespace UX

@@ -1,0 +1,53 @@
+#include "ux/controls/ux.control.button.h"
+
+#include "ux/ux.reflection.h"
+
+namespace UX
+{
+namespace
+{
+TControlManagerTemplate<TButton> s_Manager("TButton");
+} // namespace
+
+const TClusterTypeDecl& TButton::Decl()
+{
+    static TClusterTypeDecl s_Decl("UX::TButton", BUTTON_TYPE_ID, sizeof(TButton), &UxPrototype<TButton>(),
+                                   UX_VIRTUAL_TABLE_WORDS, {UX_CONTROL_LINKS("UX::TControl")});
+    return s_Decl;
+}
+
+TControlManagerTemplate<TButton>& TButton::Manager()
+{
+    return s_Manager;
+}
+
+const TName& TButton::Class()
+{
+    static const TName s_Name("TButton", true);
+    return s_Name;
+}
+
+TButton::TButton()
+{
+    ZeroOwnPart(this);
+    ClassName = Class();
+    nFlags |= CONTROL_FOCUSABLE;
+}
+
+TButton::~TButton()
+{
+    Text.FreeLiteral();
+}
+
+void TButton::ForgetLoadedWords()
+{
+    TControl::ForgetLoadedWords();
+    Text.ForgetLiteral();
+}
+
+void TButton::ReleaseLoaded()
+{
+    TControl::ReleaseLoaded();
+    Text.FreeLiteral();
+}
+} // namespace UX

@@ -1,0 +1,66 @@
+#include "ux/controls/ux.control.layer.h"
+
+#include "core/system/log.h"
+#include "ux/ux.manager.h"
+#include "ux/ux.reflection.h"
+
+namespace UX
+{
+namespace
+{
+TControlManagerTemplate<TLayer> s_Manager("TLayer");
+} // namespace
+
+const TClusterTypeDecl& TLayer::Decl()
+{
+    static TClusterTypeDecl s_Decl(
+        "UX::TLayer", LAYER_TYPE_ID, sizeof(TLayer), &UxPrototype<TLayer>(), UX_VIRTUAL_TABLE_WORDS,
+        {UX_CONTROL_LINKS("UX::TControl"),
+         UX_LINK(1324, UX_ANY_TYPE, LAYER_CONTROL_CAPACITY, "aControl", "UX::TLayer")});
+    return s_Decl;
+}
+
+TControlManagerTemplate<TLayer>& TLayer::Manager()
+{
+    return s_Manager;
+}
+
+const TName& TLayer::Class()
+{
+    static const TName s_Name("TLayer", true);
+    return s_Name;
+}
+
+TLayer::TLayer()
+{
+    ZeroOwnPart(this);
+    ClassName = Class();
+    nFlags = (nFlags | CONTROL_IGNORES_MOUSE) & ~CONTROL_FOCUSABLE;
+}
+
+void TLayer::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    u32 count = aControl.GetCount();
+    if (count > LAYER_CONTROL_CAPACITY)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "UX::TLayer::CheckLoadedValues(): error: ", "'%s': %u forms, %u kept", GetNameText(),
+                    count, LAYER_CONTROL_CAPACITY);
+        count = LAYER_CONTROL_CAPACITY;
+    }
+    // Entries that are no loaded control are dropped, the later ones moving down.
+    u32 kept = 0;
+    for (u32 i = 0; i < count; ++i)
+    {
+        TControl* form = aControl.GetData()[i];
+        if (form && g_pUXManager->IsLoadedControl(form))
+            aControl.GetData()[kept++] = form;
+        else
+            TLog::Print(g_pSystemLog, LOG_ERROR,
+                        "UX::TLayer::CheckLoadedValues(): error: ", "'%s': entry %u is no control",
+                        GetNameText(), i);
+    }
+    aControl.SetCount(kept);
+}
+} // namespace UX

@@ -1,0 +1,32 @@
+#pragma once
+// UX::TLayer (stored type 227, 1,600 bytes): a full-screen container that keeps its forms in
+// drawing order (aControl, bottom to top). The UX manager draws layers 0 and 1.
+#include "ux/ux.controlmanager.h"
+
+namespace UX
+{
+constexpr u16 LAYER_TYPE_ID = 227;
+constexpr u32 LAYER_CONTROL_CAPACITY = 64;
+
+class TLayer : public TControl
+{
+public:
+    static const TClusterTypeDecl& Decl();
+    static TControlManagerTemplate<TLayer>& Manager();
+    static const TName& Class();
+
+    TLayer();
+
+    void CheckLoadedValues();
+
+    SArray<TControl*, LAYER_CONTROL_CAPACITY, 0> aControl;
+    // The overlay objects drawn after the forms.
+    u8 aReserved1580[20];
+};
+
+static_assert(sizeof(TLayer) == 1600);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(TLayer, aControl) == 1320);
+#pragma GCC diagnostic pop
+} // namespace UX

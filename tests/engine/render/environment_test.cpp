@@ -1,0 +1,160 @@
+// Environments: the zone that holds a position, the fade towards the global environment, ties,
+// damaged stored zones, and the reflection plug-in's textures and factor.
+#include "core/system/plugin.h"
+#include "engine/render/environmentmanager.h"
+#include "engine/render/shaderparameter.h"
+#include "engine/render/shaderparameterplugin.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/scenetypes.h"
+#include "support/recordingdevice.h"
+#include "support/scratchworkingfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+namespace
+{
+class TVectorsParameter : public TShaderParameter
+{
+public:
+    void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
+    std::vector<TVector> aVector;
+};
+
+class EnvironmentTest : public ::testing::Test
+{
+protected:
+    EnvironmentTest() { g_ManagerManager.Initialize(); }
+    ~EnvironmentTest() override
+    {
+        for (TEnvironment& zone : m_aZone)
+            zone.pNode->DeleteObject(&zone);
+        g_pEnvironmentManager->Environments().SetCount(0);
+    }
+
+    // An environment at x on the x axis (the first one added is the global one).
+    TEnvironment& Add(f32 x, f32 radius, f32 fade, TTexture* texture)
+    {
+        TNode& node = m_aNode.emplace_back();
+        node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+        TMatrix at(1.0f);
+        at.aRow[3] = TVector(x, 0.0f, 0.0f, 1.0f);
+        node.SetLocalMatrix(at, TNode::OrdinaryCause());
+        TEnvironment& zone = m_aZone.emplace_back();
+        node.AddObject(&zone);
+        zone.m_fInnerRadius = radius;
+        zone.m_fFadeRange = fade;
+        zone.pTexture = texture;
+        g_pEnvironmentManager->Environments().Add(&zone);
+        return zone;
+    }
+    static TEnvironmentChoice At(f32 x) { return g_pEnvironmentManager->ChooseEnvironment(TVector(x, 0, 0, 1)); }
+
+    TScratchWorkingFolder m_Folder{"environment"};
+    TRecordingTexture m_Global{"global"}, m_Local{"local"}, m_Other{"other"};
+    std::deque<TNode> m_aNode;
+    std::deque<TEnvironment> m_aZone;
+};
+
+TEST_F(EnvironmentTest, InsideTheInnerRadiusOnlyTheZonesTextureCounts)
+{
+    Add(0.0f, 0.0f, 0.0f, &m_Global);
+    Add(100.0f, 10.0f, 20.0f, &m_Local);
+    const TEnvironmentChoice inside = At(95.0f);
+    EXPECT_EQ(inside.pA, &m_Local);
+    EXPECT_EQ(inside.pB, nullptr);
+    EXPECT_EQ(inside.fFactor, 1.0f);
+}
+
+TEST_F(EnvironmentTest, BeyondTheRadiusTheFactorIsTheDistanceOverTheFadeRangeWithTheGlobalTexture)
+{
+    Add(0.0f, 0.0f, 0.0f, &m_Global);
+    Add(100.0f, 10.0f, 20.0f, &m_Local);
+    const TEnvironmentChoice fading = At(125.0f);
+    EXPECT_EQ(fading.pA, &m_Local);
+    EXPECT_EQ(fading.pB, &m_Global);
+    EXPECT_FLOAT_EQ(fading.fFactor, 0.75f);
+    // At the fade range's end the zone no longer reaches.
+    const TEnvironmentChoice outside = At(130.0f);
+    EXPECT_EQ(outside.pA, &m_Global);
+    EXPECT_EQ(outside.pB, nullptr);
+    EXPECT_EQ(outside.fFactor, 1.0f);
+}
+
+TEST_F(EnvironmentTest, OfTwoZonesAtTheSameDistanceTheLaterOneWins)
+{
+    Add(0.0f, 0.0f, 0.0f, &m_Global);
+    Add(100.0f, 10.0f, 20.0f, &m_Local);
+    Add(120.0f, 10.0f, 20.0f, &m_Other);
+    EXPECT_EQ(At(110.0f).pA, &m_Other);
+    EXPECT_EQ(At(109.0f).pA, &m_Local);
+}
+
+TEST_F(EnvironmentTest, WithOnlyTheGlobalEnvironmentItsTextureOrNothing)
+{
+    EXPECT_EQ(At(0.0f).pA, nullptr);
+    EXPECT_EQ(At(0.0f).fFactor, 0.0f);
+    TEnvironment& global = Add(0.0f, 0.0f, 0.0f, nullptr);
+    EXPECT_EQ(At(5.0f).pA, nullptr);
+    EXPECT_EQ(At(5.0f).fFactor, 0.0f);
+    global.pTexture = &m_Global;
+    EXPECT_EQ(At(5.0f).pA, &m_Global);
+    EXPECT_EQ(At(5.0f).fFactor, 1.0f);
+}
+
+TEST_F(EnvironmentTest, DamagedZonesAreNamedOnceAndNeitherCrashNorReachTooFar)
+{
+    Add(0.0f, 0.0f, 0.0f, &m_Global);
+    Add(100.0f, -10.0f, 20.0f, &m_Local);
+    Add(-100.0f, 10.0f, -20.0f, &m_Other);
+    Add(300.0f, 10.0f, 20.0f, nullptr);
+    g_pEnvironmentManager->OnClusterLoad();
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_NE(log.find("environment 1 ('') has a negative radius: taken as 0"), std::string::npos);
+    EXPECT_NE(log.find("environment 2 ('') has a negative fade range: it is never chosen"), std::string::npos);
+    EXPECT_NE(log.find("environment 3 ('') has no texture: it reflects nothing"), std::string::npos);
+    // A negative radius starts the zone at its centre.
+    EXPECT_EQ(At(100.0f).pA, &m_Local);
+    EXPECT_FLOAT_EQ(At(110.0f).fFactor, 0.5f);
+    EXPECT_EQ(At(-100.0f).pA, &m_Global);
+    // Inside the textureless zone: no reflection from it.
+    EXPECT_EQ(At(300.0f).pA, nullptr);
+}
+
+TEST_F(EnvironmentTest, TheReflectionPlugInBindsSlotsFourAndFiveAndHandsTheFactor)
+{
+    Add(0.0f, 0.0f, 0.0f, &m_Global);
+    Add(100.0f, 10.0f, 20.0f, &m_Local);
+    TPlugin* plugin = nullptr;
+    g_pPluginManager->TryFindPlugin(plugin, TName("TReflection", true), g_NameShaderParameterPlugin);
+    ASSERT_NE(plugin, nullptr);
+    TJournal journal;
+    TRecordingShader shader("lit", journal);
+    TVectorsParameter parameter;
+    TNode place;
+    place.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+    TMatrix at(1.0f);
+    at.aRow[3] = TVector(115.0f, 0.0f, 0.0f, 1.0f);
+    place.SetLocalMatrix(at, TNode::OrdinaryCause());
+    TEnvironment drawn;
+    place.AddObject(&drawn);
+    static_cast<TShaderParameterPlugin*>(plugin)->Apply(&drawn, &shader, &parameter, nullptr, nullptr);
+    EXPECT_EQ(shader.aTexture[4], &m_Local);
+    EXPECT_EQ(shader.aTexture[5], &m_Global);
+    EXPECT_EQ(shader.m_nTextureMask, (1u << 4) | (1u << 5));
+    ASSERT_EQ(parameter.aVector.size(), 2u);
+    EXPECT_EQ(parameter.aVector[0].x, 0.0f);
+    EXPECT_FLOAT_EQ(parameter.aVector[1].x, 0.25f);
+    EXPECT_FLOAT_EQ(parameter.aVector[1].w, 0.25f);
+    place.DeleteObject(&drawn);
+
+    // Without an object: the default point, here the global environment alone.
+    TRecordingShader plain("plain", journal);
+    static_cast<TShaderParameterPlugin*>(plugin)->Apply(nullptr, &plain, &parameter, nullptr, nullptr);
+    EXPECT_EQ(plain.m_nTextureMask, 1u << 4);
+    EXPECT_EQ(parameter.aVector[1].x, 1.0f);
+}
+} // namespace

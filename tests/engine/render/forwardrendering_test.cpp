@@ -1,0 +1,337 @@
+// The forward renderer: which light draws the directional pass, how many further lights a pass
+// takes, what the current-light block holds for each, and the spot test that keeps spot passes
+// to the objects a spot light can reach.
+#include "renderfixture.h"
+
+#include "engine/render/camera.h"
+#include "engine/render/impostermanager.h"
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
+#include "engine/render/lightsettings.h"
+#include "engine/render/rendercontext.h"
+#include "engine/render/renderobject.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/render/shaderlink.h"
+#include "core/cluster/cluster.h"
+#include "engine/system/node.h"
+
+#include <cmath>
+#include <deque>
+
+using Lines = std::vector<std::string>;
+
+namespace
+{
+// A box of half-sizes (x, y, z) about its node, drawn at the node's place.
+class TBoxObject : public TRenderObject
+{
+public:
+    TBoxObject(f32 x, f32 y, f32 z, Lines& draws) : m_Draws(draws)
+    {
+        m_Box.minimum = TVector(-x, -y, -z, 1.0f);
+        m_Box.maximum = TVector(x, y, z, 1.0f);
+        m_Box.Update();
+    }
+    TBoxObject(f32 h, Lines& draws) : TBoxObject(h, h, h, draws) {}
+    const TBoundBox* GetBoundBox() override { return &m_Box; }
+    void Draw(TRenderContext* context) override
+    {
+        const f32* v = g_LightSettings.aValue;
+        TShader* shader = context->GetShader();
+        m_Draws.push_back(std::string(shader ? shader->m_Name.GetText() : "-") + " " +
+                          std::to_string(static_cast<int>(v[LIGHT_SETTINGS_FORWARD_NUMBER])) + " " +
+                          std::to_string(static_cast<int>(v[LIGHT_SETTINGS_INTENSITY])) +
+                          (context->FindDefine(TName("DFeatherBlend")) ? " feather" : ""));
+    }
+
+    TBoundBox m_Box{};
+
+private:
+    Lines& m_Draws;
+};
+
+TMatrix Placement(f32 x, f32 y, f32 z)
+{
+    TMatrix m(1.0f);
+    m.aRow[3] = TVector(x, y, z, 1.0f);
+    return m;
+}
+
+class ForwardRenderingTest : public RenderTest
+{
+protected:
+    ForwardRenderingTest()
+    {
+        s_pShaders = &m_aShader;
+        m_pSavedFindShader = g_pFindShader;
+        g_pFindShader = [](const TName& name) -> TShader* {
+            for (TRecordingShader& shader : *s_pShaders)
+                if (shader.m_Name == name)
+                    return &shader;
+            return nullptr;
+        };
+        for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot",
+                                 "Shader_imposter_forwardrendering"})
+            m_aShader.emplace_back(name, m_Device.journal);
+        m_Viewport.m_nFlags = VIEWPORT_FLAG_2;
+        queue.m_nFlags = RENDER_QUEUE_ENABLED;
+        scene.m_nQueueCount = 1;
+        scene.aRenderQueue[0] = &queue;
+        g_pRenderSceneManager->Scenes().Add(&scene);
+        // A camera at the origin looking along +z, 90 degrees each way.
+        camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
+        camera.m_fHorizontalFov = camera.m_fVerticalFov = 90.0f;
+        camera.m_fNearClip = 0.5f;
+        camera.m_fFarClip = 1000.0f;
+        camera.UpdateProjection(1, 1);
+        camera.m_ViewProjection = camera.m_Projection;
+        g_pRenderManager->SetCurrentCamera(&camera);
+    }
+    ~ForwardRenderingTest() override
+    {
+        for (TBoxObject& object : m_aObject)
+            object.RemoveFromQueue();
+        for (size_t i = 0; i < m_aObject.size(); ++i)
+            m_aNode[i].DeleteObject(&m_aObject[i]);
+        for (TLight& light : m_aLight)
+            if (light.pNode)
+                light.pNode->DeleteObject(&light);
+        g_pLightManager->Lights().SetCount(0);
+        g_pRenderSceneManager->Scenes().SetCount(0);
+        g_pFindShader = m_pSavedFindShader;
+        g_pCluster->Clear();
+    }
+
+    TNode& Node(const TMatrix& at)
+    {
+        TNode& node = m_aNode.emplace_back();
+        node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+        node.SetLocalMatrix(at, TNode::OrdinaryCause());
+        return node;
+    }
+    TBoxObject& Object(f32 x, f32 y, f32 z, f32 h) { return Object(x, y, z, h, h, h); }
+    TBoxObject& Object(f32 x, f32 y, f32 z, f32 hx, f32 hy, f32 hz)
+    {
+        TNode& node = Node(Placement(x, y, z));
+        TBoxObject& object = m_aObject.emplace_back(hx, hy, hz, m_Draws);
+        node.AddObject(&object);
+        object.SetQueue(&queue);
+        return object;
+    }
+    // A light at the origin shining along +z.
+    TLight& Light(i32 type, f32 intensity = 2.0f, const TMatrix& at = TMatrix(1.0f))
+    {
+        TLight& light = m_aLight.emplace_back();
+        light.m_nType = type;
+        light.m_fIntensity = intensity;
+        light.m_fPower = 3.0f;
+        light.m_fRange = 100.0f;
+        light.SetCone(0.2f, 0.3f);
+        Node(at).AddObject(&light);
+        g_pLightManager->Lights().Add(&light);
+        return light;
+    }
+    Lines Drawn()
+    {
+        Lines draws = m_Draws;
+        m_Draws.clear();
+        return draws;
+    }
+    void RenderPass() { g_pForwardRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE); }
+
+    static inline std::deque<TRecordingShader>* s_pShaders = nullptr;
+    std::deque<TRecordingShader> m_aShader;
+    std::deque<TNode> m_aNode;
+    std::deque<TBoxObject> m_aObject;
+    std::deque<TLight> m_aLight;
+    Lines m_Draws;
+    TRenderQueue queue{};
+    TRenderScene scene{};
+    TCamera camera;
+    TShader* (*m_pSavedFindShader)(const TName&) = nullptr;
+};
+
+const char* const kDirectional = "Shader_forwardrendering_light_directional";
+const char* const kSpot = "Shader_forwardrendering_light_spot";
+
+TEST_F(ForwardRenderingTest, TheDirectionalPassTakesItsOwnIntensityAndFurtherLightsTheProduct)
+{
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    Light(LIGHT_DIRECTIONAL, 2.0f);
+    Light(LIGHT_SPOT, 2.0f);
+    Light(LIGHT_SPOT, 5.0f);
+    RenderPass();
+    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 0 6",
+                              std::string(kSpot) + " 1 15"}));
+    const f32* v = g_LightSettings.aValue;
+    EXPECT_EQ((std::vector<f32>(v + 24, v + 28)), (std::vector<f32>{0, 0, 0, 1}));
+    // The pass starts on the back buffer with the stencil cleared and the pass state reset.
+    EXPECT_EQ((Lines(m_Device.journal.begin(), m_Device.journal.begin() + 3)), (Lines{"back 1", "begin", "clear 4 00000000"}));
+    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), -1);
+}
+
+TEST_F(ForwardRenderingTest, APassThatClearsDepthClearsDepthAndStencil)
+{
+    m_Viewport.m_nFlags |= RENDER_PASS_CLEAR_DEPTH;
+    RenderPass();
+    EXPECT_EQ(Take(), (Lines{"back 1", "begin", "clear 6 00000000"}));
+    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), 0);
+    g_pForwardRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT_LIGHTING);
+    EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin"}));
+}
+
+TEST_F(ForwardRenderingTest, AfterTheDirectionalPassAtMostFourLightsAndPointLightsTakePlacesWithoutDrawing)
+{
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    Light(LIGHT_DIRECTIONAL);
+    Light(LIGHT_POINT);
+    for (u32 i = 0; i < 5; ++i)
+        Light(LIGHT_SPOT, static_cast<f32>(i + 1));
+    RenderPass();
+    // The point light is number 0; spots 1-3 fill the other three places.
+    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 1 3",
+                              std::string(kSpot) + " 2 6", std::string(kSpot) + " 3 9"}));
+}
+
+TEST_F(ForwardRenderingTest, WithoutADirectionalLightNoDirectionalPassAndFiveFurtherLights)
+{
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    for (u32 i = 0; i < 6; ++i)
+        Light(LIGHT_SPOT, 1.0f);
+    RenderPass();
+    EXPECT_EQ(Drawn(), (Lines{std::string(kSpot) + " 0 3", std::string(kSpot) + " 1 3", std::string(kSpot) + " 2 3",
+                              std::string(kSpot) + " 3 3", std::string(kSpot) + " 4 3"}));
+}
+
+TEST_F(ForwardRenderingTest, LightsThatAreOffOrAboveLevelZeroAreSkippedAndTheFirstSunDrawsInlineWhenNoneQualifies)
+{
+    // Drawn twice when feather-blended, once inline.
+    queue.m_Name = TName("Feather blend", true);
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    TLight& high = Light(LIGHT_DIRECTIONAL, 4.0f);
+    high.m_nLevel = 1;
+    TLight& off = Light(LIGHT_SPOT);
+    TLightSet set{0, 0, {}};
+    off.pLightSet = &set;
+    TLight& sun = Light(LIGHT_DIRECTIONAL, 7.0f);
+    sun.pNode->Enable(0, 0);
+    // No light qualifies: the first directional light, whatever its state, drawn inline.
+    RenderPass();
+    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 4"}));
+    u32 inline_ = 0;
+    EXPECT_EQ(TForwardRendering::FindDirectionalLight(inline_), &high);
+    EXPECT_EQ(inline_, 1u);
+    // Inline drawing needs the pass's scene flag.
+    m_Viewport.m_nFlags = 0;
+    RenderPass();
+    EXPECT_TRUE(Drawn().empty());
+
+    m_Viewport.m_nFlags = VIEWPORT_FLAG_2;
+    sun.pNode->Enable(1, 0);
+    EXPECT_EQ(TForwardRendering::FindDirectionalLight(inline_), &sun);
+    EXPECT_EQ(inline_, 0u);
+    set.m_nFlags = LIGHT_SET_ON;
+    RenderPass();
+    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 7", std::string(kDirectional) + " 0 7 feather",
+                              std::string(kSpot) + " 0 6"}));
+}
+
+TEST_F(ForwardRenderingTest, TheAlphaBlendQueueDrawsAfterTheScenesWithThePassShader)
+{
+    TRenderQueue alpha{};
+    alpha.m_Name = TName("Alpha blend", true);
+    scene.aRenderQueue[1] = &alpha;
+    scene.m_nQueueCount = 2;
+    TBoxObject& glass = Object(0.0f, 0.0f, 20.0f, 1.0f);
+    glass.SetQueue(&alpha);
+    Light(LIGHT_DIRECTIONAL);
+    Light(LIGHT_SPOT);
+    RenderPass();
+    // The queue is not enabled in its scene: only the pass draws it, once per light.
+    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 0 6"}));
+    glass.RemoveFromQueue();
+}
+
+TEST_F(ForwardRenderingTest, TheDirectionalPassSetsTheImposterShaderAndItsCallbackOnlyWhileItDraws)
+{
+    Light(LIGHT_DIRECTIONAL);
+    struct TCallbackProbe : TRenderObject
+    {
+        void Draw(TRenderContext*) override { bCallback = g_pImposterDrawCallback != nullptr; }
+        const TBoundBox* GetBoundBox() override { return &box; }
+        TBoundBox box{};
+        bool bCallback = false;
+    } probe;
+    Node(Placement(0, 0, 20)).AddObject(&probe);
+    probe.SetQueue(&queue);
+    RenderPass();
+    EXPECT_TRUE(probe.bCallback);
+    EXPECT_EQ(g_pImposterDrawCallback, nullptr);
+    EXPECT_EQ(g_pImposterManager->GetShader(), &m_aShader[2]);
+    probe.RemoveFromQueue();
+    probe.pNode->DeleteObject(&probe);
+    g_pImposterManager->SetShader(nullptr);
+}
+
+// The spot test on its own: a light at the origin shining along +z with a 0.25 radian cone.
+class SpotTestTest : public ForwardRenderingTest
+{
+protected:
+    u32 Test(TBoxObject& object, TLight& light)
+    {
+        return ObjectInLightVolume(&object, &camera.m_ViewProjection, &light);
+    }
+};
+
+TEST_F(SpotTestTest, ASmallObjectWhoseSphereHoldsTheLightIsDrawnWhateverTheCone)
+{
+    TLight& light = Light(LIGHT_SPOT);
+    TBoxObject& behind = Object(0.0f, 0.0f, -3.0f, 4.0f); // radius 6.9, r 4.2
+    EXPECT_EQ(Test(behind, light), 1u);
+}
+
+TEST_F(SpotTestTest, ASmallObjectAwayFromTheLightTakesTheConeTest)
+{
+    TLight& light = Light(LIGHT_SPOT);
+    EXPECT_EQ(Test(Object(0.0f, 0.0f, 30.0f, 1.0f), light), 1u);  // on the axis
+    EXPECT_EQ(Test(Object(30.0f, 0.0f, 30.0f, 1.0f), light), 0u); // 45 degrees off
+    EXPECT_EQ(Test(Object(0.0f, 0.0f, 200.0f, 1.0f), light), 0u); // beyond the range
+    // The cone is stored in radians: 0.25 on average, 14.3 degrees plus the object's spread.
+    EXPECT_EQ(Test(Object(7.0f, 0.0f, 30.0f, 1.0f), light), 1u);  // 13.1 degrees
+    EXPECT_EQ(Test(Object(9.0f, 0.0f, 30.0f, 1.0f), light), 0u);  // 16.7 degrees
+    EXPECT_EQ(Test(Object(0.0f, 0.0f, -30.0f, 1.0f), light), 0u); // behind the light
+}
+
+TEST_F(SpotTestTest, ALargeObjectHoldingTheLightInItsBoxIsDrawn)
+{
+    TLight& light = Light(LIGHT_SPOT, 1.0f, Placement(0.0f, 0.0f, 0.0f));
+    // Half-size 20 about (15, 0, 0): r = 20.8, the box holds the light though it lies behind.
+    TBoxObject& hall = Object(15.0f, 0.0f, -10.0f, 20.0f);
+    EXPECT_EQ(Test(hall, light), 1u);
+}
+
+TEST_F(SpotTestTest, AHugeObjectBeyondTheLightsReachIsSkippedBeforeTheConeTest)
+{
+    TLight& light = Light(LIGHT_SPOT);
+    light.m_fRange = 10.0f;
+    // Half-size 100 (r = 103.9) centred 200 ahead: its near face at 100, beyond 11 from the light.
+    TBoxObject& far = Object(0.0f, 0.0f, 200.0f, 100.0f);
+    EXPECT_EQ(Test(far, light), 0u);
+    // Its near face within 1.1 x the range: the cone decides (the light faces it, and reaches).
+    light.m_fRange = 100.0f;
+    EXPECT_EQ(Test(far, light), 1u);
+    // A flat box the light hangs above, out of its reach: skipped although its sphere holds it.
+    light.m_fRange = 20.0f;
+    TLight& above = Light(LIGHT_SPOT, 1.0f, Placement(0.0f, 30.0f, 100.0f));
+    above.m_fRange = 20.0f;
+    TBoxObject& ground = Object(0.0f, 0.0f, 100.0f, 200.0f, 1.0f, 200.0f);
+    EXPECT_EQ(Test(ground, above), 0u);
+    above.m_fRange = 30.0f;
+    EXPECT_EQ(Test(ground, above), 1u);
+    // An object without a node is never drawn.
+    TBoxObject loose(1.0f, m_Draws);
+    EXPECT_EQ(Test(loose, light), 0u);
+}
+} // namespace

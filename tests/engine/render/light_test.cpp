@@ -1,0 +1,228 @@
+// Lights and light sets: counts per type as nodes switch lights on and off, exclusive sets,
+// the totals as the manager's data block, the optimisation level, and damaged stored lights.
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
+#include "engine/render/lightsettings.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/scenetypes.h"
+#include "support/scratchworkingfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+class LightTest : public ::testing::Test
+{
+protected:
+    LightTest()
+    {
+        g_ManagerManager.Initialize();
+        node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+        light.m_nType = LIGHT_SPOT;
+        light.pLightSet = &set;
+        node.AddObject(&light);
+        g_pLightManager->LightSets().Add(&set);
+        g_pLightManager->LightSets().Add(&other);
+    }
+    ~LightTest() override
+    {
+        node.DeleteObject(&light);
+        g_pLightManager->LightSets().SetCount(0);
+        g_pLightManager->Lights().SetCount(0);
+        const i32 zero[LIGHT_TYPE_COUNT] = {};
+        g_pLightManager->SetData(0, zero, sizeof zero);
+        Optimization()->SetInt(LIGHT_OPTIMIZATION_DEFAULT);
+    }
+    static TVariable* Optimization()
+    {
+        return TCommandManager::Instance().FindVariable(TName("light.optimization"));
+    }
+    i32 Total(u32 type) const { return g_pLightManager->GetTotal(type); }
+
+    TScratchWorkingFolder folder{"light"};
+    TNode node;
+    TLight light;
+    TLightSet set{0, 0, {}};
+    TLightSet other{LIGHT_SET_ON, 0, {}};
+};
+
+TEST_F(LightTest, TheRecordKeepsItsStoredLayoutAndDefaults)
+{
+    TLight fresh;
+    EXPECT_EQ(fresh.m_nType, LIGHT_UNCOUNTED);
+    EXPECT_EQ(fresh.m_fRange, 1.0f);
+    EXPECT_EQ(fresh.m_fShadowDistance, 300.0f);
+    EXPECT_EQ(fresh.m_nSplitCount, 4);
+    EXPECT_EQ(fresh.m_aValue140[0], 1.0f);
+    EXPECT_EQ(fresh.m_aValue140[4], 1.0f);
+    EXPECT_EQ(fresh.m_aValue140[6], 1.0f);
+    EXPECT_EQ(fresh.m_aValue140[1], 0.0f);
+    EXPECT_EQ(fresh.GetType(), TName("TLight").GetId());
+    EXPECT_EQ(TClusterManager::FindId(LIGHT_MANAGER_ID), g_pLightManager);
+}
+
+TEST_F(LightTest, NodesCountTheirLightsInTheSetAndInTheTotalsWhileTheSetIsOn)
+{
+    node.Enable(0, 0);
+    node.Enable(1, 0);
+    EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 1u);
+    EXPECT_EQ(Total(LIGHT_SPOT), 0); // the set is off
+    set.Enable();
+    EXPECT_EQ(Total(LIGHT_SPOT), 1);
+    node.Enable(0, 0);
+    EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
+    EXPECT_EQ(Total(LIGHT_SPOT), 0);
+
+    // A light without a set is counted nowhere, and is on whenever its node is.
+    light.pLightSet = nullptr;
+    node.Enable(1, 0);
+    EXPECT_EQ(Total(LIGHT_SPOT), 0);
+    EXPECT_EQ(light.IsOn(), 1u);
+    node.Enable(0, 0);
+    EXPECT_EQ(light.IsOn(), 0u);
+}
+
+TEST_F(LightTest, TypeSixAndRefusedLightsNeverCount)
+{
+    set.Enable();
+    light.m_nType = LIGHT_UNCOUNTED;
+    node.Enable(0, 0);
+    node.Enable(1, 0);
+    light.m_nType = 9;
+    node.Enable(0, 0);
+    node.Enable(1, 0);
+    light.m_nType = LIGHT_POINT;
+    light.m_fRange = -1.0f;
+    node.Enable(0, 0);
+    node.Enable(1, 0);
+    for (u32 type = 0; type < LIGHT_TYPE_COUNT; ++type)
+    {
+        EXPECT_EQ(set.m_aLightCount[type], 0u);
+        EXPECT_EQ(Total(type), 0);
+    }
+}
+
+TEST_F(LightTest, CountsThatWouldGoBelowZeroStayAtZeroAfterALogLine)
+{
+    set.Enable();
+    node.Enable(0, 0); // enabled in stored data without being counted
+    EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
+    EXPECT_EQ(Total(LIGHT_SPOT), 0);
+    EXPECT_NE(folder.SystemLog().find("light set count of type 3 would go below 0"), std::string::npos);
+    // Counted in its set but not in the totals (the set marked on in stored data).
+    node.Enable(1, 0);
+    const i32 zero[LIGHT_TYPE_COUNT] = {};
+    g_pLightManager->SetData(0, zero, sizeof zero);
+    node.Enable(0, 0);
+    EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
+    EXPECT_EQ(Total(LIGHT_SPOT), 0);
+    EXPECT_NE(folder.SystemLog().find("light total of type 3 would go below 0"), std::string::npos);
+}
+
+TEST_F(LightTest, AnExclusiveSetSwitchesTheOthersOffAndASetThatIsOnChangesNothing)
+{
+    other.m_aLightCount[LIGHT_POINT] = 5;
+    g_pLightManager->AddCounts(other, 1);
+    set.m_nFlags = LIGHT_SET_EXCLUSIVE;
+    set.m_aLightCount[LIGHT_AMBIENT] = 1;
+    set.m_aLightCount[LIGHT_DIRECTIONAL] = 2;
+    set.Enable();
+    EXPECT_EQ(other.m_nFlags & LIGHT_SET_ON, 0u);
+    EXPECT_EQ(Total(LIGHT_AMBIENT), 1);
+    EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 2);
+    EXPECT_EQ(Total(LIGHT_POINT), 0);
+    set.Enable();
+    EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 2);
+}
+
+TEST_F(LightTest, ASetSwitchedOffNeverTakesTheTotalsBelowZero)
+{
+    // On in stored data, its counts never added to the totals.
+    other.m_aLightCount[LIGHT_POINT] = 5;
+    set.m_nFlags = LIGHT_SET_EXCLUSIVE;
+    set.Enable();
+    EXPECT_EQ(Total(LIGHT_POINT), 0);
+    EXPECT_NE(folder.SystemLog().find("light total of type 2 would go below 0 (-5): kept at 0"), std::string::npos);
+}
+
+TEST_F(LightTest, TheTotalsAreOneBlockOf24BytesAndDamagedBlocksAreRefused)
+{
+    EXPECT_EQ(g_pLightManager->GetDataCount(), 1);
+    EXPECT_EQ(g_pLightManager->GetDataSize(), 24);
+    const i32 stored[LIGHT_TYPE_COUNT] = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(g_pLightManager->SetData(0, stored, sizeof stored), 0);
+    void* data = nullptr;
+    i32 size = 0;
+    EXPECT_EQ(g_pLightManager->GetData(0, data, size), 0);
+    EXPECT_EQ(size, 24);
+    EXPECT_EQ(std::memcmp(data, stored, sizeof stored), 0);
+    // A block of another size leaves the totals as they were.
+    EXPECT_EQ(g_pLightManager->SetData(0, stored, 20), 1);
+    EXPECT_EQ(g_pLightManager->SetData(0, stored, 28), 1);
+    EXPECT_NE(folder.SystemLog().find("block 0 of 20 bytes is not the 24-byte light totals"), std::string::npos);
+    const i32 negative[LIGHT_TYPE_COUNT] = {0, -3, 0, 0, 0, 0};
+    EXPECT_EQ(g_pLightManager->SetData(0, negative, sizeof negative), 0);
+    EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 0);
+    EXPECT_NE(folder.SystemLog().find("stored light total of type 1 is -3: taken as 0"), std::string::npos);
+}
+
+TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
+{
+    g_pLightManager->SetArray(LightSetDecl().GetTypeId(), nullptr, 2);
+    EXPECT_EQ(g_pLightManager->GetCurrentLightSet(), &set);
+    node.m_Name = TName("floodlight", true);
+    light.m_fRange = -2.0f;
+    TLight unknown;
+    unknown.m_nType = 7;
+    g_pLightManager->Lights().Add(&light);
+    g_pLightManager->Lights().Add(&unknown);
+    g_pLightManager->OnClusterLoad();
+    const std::string log = folder.SystemLog();
+    EXPECT_NE(log.find("light 0 ('floodlight') of type 3 and range -2 is neither counted nor drawn"), std::string::npos);
+    EXPECT_NE(log.find("light 1 ('') of type 7 and range 1 is neither counted nor drawn"), std::string::npos);
+}
+
+TEST_F(LightTest, TheOptimizationLevelTakesIntegersAndTruncatedFloats)
+{
+    Optimization()->SetFloat(1.7f);
+    EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 1);
+    Optimization()->SetFloat(-0.5f);
+    EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 0);
+    Optimization()->SetInt(3);
+    EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 3);
+}
+
+TEST_F(LightTest, TheLightBlockCarriesPositionRangeDirectionIntensityAndStoredValues)
+{
+    TMatrix placed(1.0f);
+    placed.aRow[2] = TVector(0.0f, -1.0f, 0.0f, 0.0f);
+    placed.aRow[3] = TVector(4.0f, 8.0f, 2.0f, 1.0f);
+    node.SetLocalMatrix(placed, TNode::OrdinaryCause());
+    light.m_fRange = 30.0f;
+    light.m_fIntensity = 2.0f;
+    light.m_fPower = 0.5f;
+    light.m_aColor[0] = 0.25f;
+    light.m_aSecondColor[3] = 0.75f;
+    light.SetCone(0.25f, 0.5f);
+    light.m_aShadow[2] = 6.0f;
+    light.m_aChannel[1][3] = 7.0f;
+    light.m_aVector116[1] = 9.0f;
+    g_LightSettings.Fill(light);
+    const f32* v = g_LightSettings.aValue;
+    EXPECT_EQ((std::vector<f32>(v, v + 8)), (std::vector<f32>{4, 8, 2, 30, 0, 1, 0, 1}));
+    EXPECT_EQ(v[8], 0.25f);
+    EXPECT_EQ(v[15], 0.75f);
+    EXPECT_FLOAT_EQ(v[16], std::cos(0.5f));
+    EXPECT_FLOAT_EQ(v[17], std::cos(0.25f));
+    EXPECT_EQ(v[26], 6.0f);
+    EXPECT_EQ(v[35], 7.0f);
+    EXPECT_EQ(v[41], 9.0f);
+}
+} // namespace

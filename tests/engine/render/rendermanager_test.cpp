@@ -1,0 +1,303 @@
+// The render manager's frame: renderer registry and choice, the frame's two render-list words,
+// pipeline passes flipping between their two targets, target binds and their clears.
+#include "renderfixture.h"
+
+#include "engine/render/pipelinerecorder.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+
+using Lines = std::vector<std::string>;
+
+namespace
+{
+void SetBackgroundColor(i32 colour)
+{
+    TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(colour);
+}
+
+class RenderManagerTest : public RenderTest
+{
+protected:
+    RenderManagerTest()
+    {
+        for (u32 index : {4u, 5u, 6u})
+            g_pRenderManager->SetPublishedTarget(index, m_Device.Targets().Make(kTargetName[index - 4]));
+        g_pRenderManager->SetPingPong(4, 5);
+    }
+    // The pipeline renderer active, as a frame start makes it.
+    void UsePipeline()
+    {
+        g_pRenderManager->__RegisterRenderer(&m_Pipeline);
+        Step(RENDER_STEP_FRAME_BEGIN);
+        Take();
+    }
+
+    static constexpr const char* kTargetName[3] = {"Temp1", "Temp2", "Temp3"};
+    TTestRenderer m_Pipeline{"TPipeline", RENDERER_PIPELINE_TARGETS, RENDERER_PREFERRED, m_Device.journal};
+};
+
+TEST_F(RenderManagerTest, PipelinePassesFlipBetweenTheirTwoTargetsAndAKeptTargetStartsAtTheFirst)
+{
+    UsePipeline();
+    g_pRenderManager->ResetPassState();
+    for (u32 i = 0; i < 3; ++i)
+        g_pRenderManager->BeginPipelinePass(0);
+    EXPECT_EQ(Take(), (Lines{"bind Temp1 -", "begin", "end", "bind Temp2 -", "begin", "end", "bind Temp1 -", "begin"}));
+    EXPECT_EQ(g_pRenderManager->GetPreviousTarget()->m_Name.GetText(), std::string("Temp2"));
+    EXPECT_EQ(g_pRenderManager->GetPreviousTexture(), g_pRenderManager->GetPreviousTarget()->GetTexture());
+    EXPECT_TRUE(g_pRenderManager->IsPipelineBind());
+
+    g_pRenderManager->ResetPassState();
+    g_pRenderManager->BeginPipelinePass(PIPELINE_KEEP_TARGET);
+    g_pRenderManager->BeginPipelinePass(PIPELINE_KEEP_TARGET);
+    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), 4);
+    EXPECT_EQ(Take(), (Lines{"end", "bind Temp1 -", "begin", "end", "bind Temp1 -", "begin"}));
+}
+
+TEST_F(RenderManagerTest, APassCopiesThePreviousTargetInAndAttachesDepthWhenAsked)
+{
+    UsePipeline();
+    g_pRenderManager->ResetPassState();
+    g_pRenderManager->BeginPipelinePass(PIPELINE_COPY_PREVIOUS);
+    g_pRenderManager->BeginPipelinePass(PIPELINE_COPY_PREVIOUS | PASS_ATTACH_DEPTH | PASS_CLEAR_COLOUR);
+    EXPECT_EQ(Take(), (Lines{"bind Temp1 -", "begin", "end", "bind Temp2 .depthstencil", "clear 1 00000000", "begin",
+                             "copy Temp1"}));
+}
+
+TEST_F(RenderManagerTest, WithoutPipelineTargetsAPassGoesToTheBackBuffer)
+{
+    Step(RENDER_STEP_FRAME_BEGIN);
+    ASSERT_EQ(g_pRenderManager->GetActiveRenderer(), g_pForwardRendering);
+    Take();
+    g_pRenderManager->BeginPipelinePass(PASS_ATTACH_DEPTH);
+    EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin"}));
+    EXPECT_EQ(g_pRenderManager->GetCurrentTarget(), m_Device.GetBackBufferTarget());
+}
+
+TEST_F(RenderManagerTest, BindsOfTwoOrTenSkipARepeatOfThemselves)
+{
+    TRenderTarget* target = g_pRenderManager->GetPublishedTarget(4);
+    for (u32 flags : {10u, 10u, 2u, 2u, 8u, 8u})
+        g_pRenderManager->SetPassTarget(target, nullptr, nullptr, nullptr, flags, 0);
+    EXPECT_EQ(Take(), (Lines{"bind Temp1 .depthstencil", "begin", "end", "bind Temp1 -", "begin", "end",
+                             "bind Temp1 .depthstencil", "begin", "end", "bind Temp1 .depthstencil", "begin"}));
+}
+
+TEST_F(RenderManagerTest, DepthAndStencilClearsNeedTheDepthTargetAttached)
+{
+    TRenderTarget* target = g_pRenderManager->GetPublishedTarget(4);
+    TRenderTarget* second = g_pRenderManager->GetPublishedTarget(5);
+    g_pRenderManager->SetPassTarget(target, nullptr, nullptr, nullptr, PASS_CLEAR_DEPTH | PASS_CLEAR_STENCIL, 0);
+    g_pRenderManager->SetPassTarget(target, nullptr, nullptr, nullptr, 0x70, 0xFF102030);
+    g_pRenderManager->SetPassTarget(target, second, nullptr, nullptr, 0x78, 0xFF102030);
+    EXPECT_EQ(Take(), (Lines{"bind Temp1 -", "begin", "end", "bind Temp1 -", "clear 1 FF102030", "begin", "end",
+                             "bind Temp1 Temp2 - - .depthstencil", "clear 7 FF102030", "begin"}));
+    // A table word nothing published binds the back buffer rather than nothing.
+    g_pRenderManager->BindPublishedTarget(1, 0);
+    EXPECT_EQ(Take(), (Lines{"end", "bind .backbuffer -", "begin"}));
+}
+
+TEST_F(RenderManagerTest, TheFrameOpensWithTheChosenRendererAndClosesOnlyAnOpenPass)
+{
+    SetBackgroundColor(0x00203040);
+    Step(RENDER_STEP_FRAME_BEGIN);
+    EXPECT_EQ(g_pRenderManager->m_nInRender, 1u);
+    EXPECT_EQ(Take(), (Lines{"back 1", "begin", "clear 7 FF203040"}));
+    Step(7);
+    EXPECT_TRUE(Take().empty());
+    Step(RENDER_STEP_FRAME_END);
+    EXPECT_EQ(Take(), (Lines{"end"}));
+    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
+    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), -1);
+    EXPECT_EQ(g_pRenderManager->m_nInRender, 0u);
+    // No pass open: a second frame end has no scene to end.
+    Step(RENDER_STEP_FRAME_END);
+    EXPECT_TRUE(Take().empty());
+    SetBackgroundColor(0);
+}
+
+TEST_F(RenderManagerTest, WithoutViewportOrClearFlagsNoRendererIsChosenAndTheFrameStillHasABackBuffer)
+{
+    m_Set.m_nViewportCount = 0;
+    Step(RENDER_STEP_FRAME_BEGIN);
+    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
+    EXPECT_EQ(Take(), (Lines{"back 1", "begin", "clear 7 FF000000"}));
+    Step(RENDER_STEP_FRAME_END);
+    m_Set.m_nViewportCount = 1;
+    g_pRenderManager->SetFrameClearFlags(0);
+    Take();
+    Step(RENDER_STEP_FRAME_BEGIN);
+    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
+    EXPECT_EQ(Take(), (Lines{"back 1", "begin"}));
+}
+
+TEST_F(RenderManagerTest, APipelineFrameEndsByCopyingTheLastPipelineTargetToTheBackBuffer)
+{
+    g_pRenderManager->__RegisterRenderer(&m_Pipeline);
+    Step(RENDER_STEP_FRAME_BEGIN);
+    EXPECT_EQ(Take(), (Lines{"TPipeline publish", "TPipeline begin frame 7 4278190080"}));
+    g_pRenderManager->BeginPipelinePass(0);
+    Take();
+    Step(RENDER_STEP_FRAME_END);
+    EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin", "copy Temp1", "end", "TPipeline end frame"}));
+}
+
+TEST_F(RenderManagerTest, TheChoiceKeepsTheActiveRendererUnderOverrideAndFallsBackFromADisabledOne)
+{
+    TJournal journal;
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
+    g_pRenderManager->__RegisterRenderer(&m_Pipeline);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), &m_Pipeline);
+    g_pRenderManager->SetOverride(1);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(g_pForwardRendering), &m_Pipeline);
+    g_pRenderManager->SetOverride(0);
+    m_Pipeline.m_nEnabled = 0;
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
+
+    // A viewport that names the disabled deferred renderer is drawn by the fall-back one.
+    g_pRenderManager->__RegisterRenderer(g_pDeferredRendering);
+    m_Viewport.pRenderer = g_pDeferredRendering;
+    g_pRenderManager->SetOverride(1);
+    g_pRenderManager->RenderViewport(&m_Viewport);
+    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), g_pForwardRendering);
+}
+
+TEST_F(RenderManagerTest, ARendererAtATakenIndexReplacesTheOldOneAfterAnErrorLine)
+{
+    g_pRenderManager->__RegisterRenderer(&m_Pipeline);
+    EXPECT_EQ(g_pRenderManager->GetRegistered(RENDERER_PREFERRED), &m_Pipeline);
+    EXPECT_NE(m_Folder.SystemLog().find("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 "
+                                        "renderer replaced by 'TPipeline'"),
+              std::string::npos);
+}
+
+TEST_F(RenderManagerTest, EnablingAnUnsupportedRendererLogsAndLeavesItDisabled)
+{
+    m_Pipeline.m_nEnabled = 0;
+    m_Pipeline.m_nSupported = 0;
+    m_Pipeline.Enable();
+    EXPECT_EQ(m_Pipeline.m_nEnabled, 0u);
+    EXPECT_NE(m_Folder.SystemLog().find("TRenderer::Enable(): TPipeline: unsupported"), std::string::npos);
+    m_Pipeline.m_nSupported = 1;
+    m_Pipeline.Enable();
+    EXPECT_EQ(m_Pipeline.m_nEnabled, 1u);
+    EXPECT_EQ(Take(), (Lines{"TPipeline initialize"}));
+}
+
+TEST_F(RenderManagerTest, TheDeferredRendererStaysRegisteredDisabledOnADeviceThatCouldRunIt)
+{
+    g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 1});
+    EXPECT_EQ(g_pDeferredRendering->m_nSupported, 1u);
+    EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 0u);
+    EXPECT_EQ(g_pDeferredRendering->m_nIndex, RENDERER_PREFERRED);
+    EXPECT_EQ(g_pForwardRendering->m_nIndex, RENDERER_FALLBACK);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
+}
+} // namespace
+
+namespace
+{
+class PipelineRecorderTest : public RenderManagerTest
+{
+protected:
+    PipelineRecorderTest()
+    {
+        g_PipelineRecorder.SetRecording(1);
+        g_PipelineRecorder.SetSelected(1000);
+        g_PipelineRecorder.Reset();
+        g_PipelineRecorder.SetSnapshot(TRenderStats{});
+        g_RenderStatsCurrent.Clear();
+    }
+    ~PipelineRecorderTest() override
+    {
+        g_pRenderManager->EndManager();
+        g_PipelineRecorder.SetRecording(0);
+        g_PipelineRecorder.SetSelected(0);
+        g_PipelineRecorder.Reset();
+        g_RenderStatsCurrent.Clear();
+    }
+
+    TRecordingShader m_Shader{"Shader_step", m_Device.journal};
+};
+
+TEST_F(PipelineRecorderTest, AStepNamesItsTargetsShaderDefinesAndTexturesAndCountsSinceTheStepBefore)
+{
+    TRenderTarget* temp1 = g_pRenderManager->GetPublishedTarget(4);
+    temp1->SetRenderTargets(m_Device.GetDepthStencilTarget(), g_pRenderManager->GetPublishedTarget(5), nullptr,
+                            nullptr);
+    m_Shader.aTexture[6] = temp1->GetTexture();
+    for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
+        g_RenderStatsCurrent.aCounter[i] = 10 + i;
+    g_pRenderManager->RecordPipelineStep(TName("First step", true), &m_Shader);
+    for (u32& counter : g_RenderStatsCurrent.aCounter)
+        counter += 5;
+    m_Shader.m_DefineText = TName("DTransparent=1|", true);
+    g_pRenderManager->RecordPipelineStep(TName("Second step", true), &m_Shader);
+    // The counters restart with each manager's render call: the next step takes them whole.
+    g_RenderStatsCurrent.Clear();
+    g_RenderStatsCurrent.aCounter[0] = 3;
+    g_pRenderManager->RecordPipelineStep(TName("Third step", true), nullptr);
+
+    ASSERT_EQ(g_PipelineRecorder.GetStepCount(), 3u);
+    const TPipelineStep& first = g_PipelineRecorder.GetStep(0);
+    EXPECT_EQ(first.nStep, TName("First step").GetId());
+    EXPECT_EQ(first.aTarget[0], TName("Temp1").GetId());
+    EXPECT_EQ(first.aTarget[1], TName("Temp2").GetId());
+    EXPECT_EQ(first.aTarget[2], 0u);
+    EXPECT_EQ(first.nDepth, TName(".depthstencil").GetId());
+    EXPECT_EQ(first.nShader, TName("Shader_step").GetId());
+    EXPECT_EQ(first.nDefines, TName("default").GetId());
+    EXPECT_EQ(first.aTexture[6], TName("Temp1").GetId());
+    EXPECT_EQ(first.aStatistics[0], 10u);
+    EXPECT_EQ(first.aStatistics[11], 21u);
+    const TPipelineStep& second = g_PipelineRecorder.GetStep(1);
+    EXPECT_EQ(second.nDefines, TName("DTransparent=1|").GetId());
+    for (u32 counter : second.aStatistics)
+        EXPECT_EQ(counter, 5u);
+    const TPipelineStep& third = g_PipelineRecorder.GetStep(2);
+    EXPECT_EQ(third.aStatistics[0], 3u);
+    EXPECT_EQ(third.aStatistics[1], 0u);
+    EXPECT_EQ(third.nShader, 0u);
+}
+
+TEST_F(PipelineRecorderTest, StepsStopAt128AndFromTheSelectedStepOnEachDrawsItsTargetsAsTiles)
+{
+    g_pRenderManager->GetPublishedTarget(4)->SetRenderTarget(nullptr);
+    g_PipelineRecorder.SetSelected(126);
+    Take();
+    for (u32 i = 0; i < 130; ++i)
+        g_pRenderManager->RecordPipelineStep(TName("Step", true), nullptr);
+    EXPECT_EQ(g_PipelineRecorder.GetStepCount(), PIPELINE_STEP_CAPACITY);
+    // The canvas's 1024 x 768 aperture over the 512 x 2048 texture: tiles of 160 x 30 units.
+    EXPECT_EQ(Take(), (Lines{"bind Render pipeline texture -", "tile Temp1 0 0 160 30", "bind Temp1 - - - -",
+                             "bind Render pipeline texture -", "tile Temp1 0 30 160 60", "bind Temp1 - - - -"}));
+    g_pRenderManager->_ResetPipelineDebug();
+    EXPECT_EQ(g_PipelineRecorder.GetStepCount(), 0u);
+    EXPECT_EQ(Take(), (Lines{"bind Render pipeline texture -", "clear 1 00000000", "bind Temp1 -"}));
+}
+
+TEST_F(PipelineRecorderTest, TheViewerShowsTheTextureAndThreeLinesAStep)
+{
+    // Nothing recorded yet: no texture, nothing drawn.
+    g_pRenderManager->_RenderStatistics();
+    EXPECT_TRUE(Take().empty());
+    g_pRenderManager->GetPublishedTarget(4)->SetRenderTarget(nullptr);
+    g_PipelineRecorder.SetSelected(0);
+    g_pRenderManager->RecordPipelineStep(TName("Step", true), &m_Shader);
+    g_pRenderManager->_ResetPipelineDebug();
+    Take();
+    // The texture made, no step: only the texture.
+    g_pRenderManager->_RenderStatistics();
+    EXPECT_EQ(Take(), (Lines{"tile Render pipeline texture 600 50 1112 2098"}));
+    EXPECT_TRUE(m_Device.Canvas().aText.empty());
+
+    m_Shader.aTexture[2] = g_pRenderManager->GetPublishedTarget(5)->GetTexture();
+    g_RenderStatsCurrent.aCounter[6] = 4;
+    g_pRenderManager->RecordPipelineStep(TName("Step", true), &m_Shader);
+    g_pRenderManager->_RenderStatistics();
+    EXPECT_EQ(m_Device.Canvas().aText,
+              (Lines{"10,50 Step :Shader_step (default)", "1010,50 rtt 4 batch 0 ver 0 fac 0", "30,66 Temp1   ",
+                     "1010,66 dyn batch 0 ver 0 fac 0", "30,82 (2) Temp2",
+                     "1010,82 VS 0 (const 0) PS 0 (const 0) tex 0"}));
+}
+} // namespace

@@ -1,0 +1,93 @@
+// The terrain settings block: what shaders receive before and after data is written, and blocks
+// of another size than 768 bytes.
+#include "core/cluster/clustermanager.h"
+#include "core/system/plugin.h"
+#include "engine/render/shaderparameter.h"
+#include "engine/render/shaderparameterplugin.h"
+#include "igame/effects/terrainmanager.h"
+#include "support/scratchworkingfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+class TVectorsParameter : public TShaderParameter
+{
+public:
+    void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
+    std::vector<TVector> aVector;
+};
+
+class TerrainTest : public ::testing::Test
+{
+protected:
+    ~TerrainTest() override
+    {
+        const std::vector<u8> zero(TERRAIN_SETTINGS_SIZE, 0);
+        g_pTerrainManager->SetData(0, zero.data(), TERRAIN_SETTINGS_SIZE);
+    }
+    std::vector<TVector> Shaded()
+    {
+        TPlugin* plugin = nullptr;
+        g_pPluginManager->TryFindPlugin(plugin, TName("TTerrainSettingsShd", true), g_NameShaderParameterPlugin);
+        EXPECT_NE(plugin, nullptr);
+        TVectorsParameter parameter;
+        static_cast<TShaderParameterPlugin*>(plugin)->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+        return parameter.aVector;
+    }
+    static std::vector<f32> Block(f32 first)
+    {
+        std::vector<f32> block(TERRAIN_SETTINGS_VECTORS * 4 + 8);
+        for (size_t i = 0; i < block.size(); ++i)
+            block[i] = first + static_cast<f32>(i);
+        return block;
+    }
+
+    TScratchWorkingFolder m_Folder{"terrain"};
+};
+
+TEST_F(TerrainTest, BeforeAnyDataTheShadersReceive48ZeroVectors)
+{
+    EXPECT_EQ(TClusterManager::FindId(TERRAIN_MANAGER_ID), g_pTerrainManager);
+    EXPECT_EQ(g_pTerrainManager->GetDataCount(), 1);
+    EXPECT_EQ(g_pTerrainManager->GetDataSize(), 768);
+    const std::vector<TVector> vectors = Shaded();
+    ASSERT_EQ(vectors.size(), 48u);
+    for (const TVector& v : vectors)
+        EXPECT_TRUE(v.x == 0.0f && v.y == 0.0f && v.z == 0.0f && v.w == 0.0f);
+}
+
+TEST_F(TerrainTest, AWholeBlockReachesTheShadersAndComesBackAsTheManagersData)
+{
+    const std::vector<f32> block = Block(1.0f);
+    EXPECT_EQ(g_pTerrainManager->SetData(0, block.data(), 768), 0);
+    EXPECT_EQ(Shaded()[47].w, 192.0f);
+    void* data = nullptr;
+    i32 size = 0;
+    EXPECT_EQ(g_pTerrainManager->GetData(0, data, size), 0);
+    EXPECT_EQ(size, 768);
+    EXPECT_EQ(static_cast<const f32*>(data)[5], 6.0f);
+    EXPECT_EQ(m_Folder.SystemLog().find("TTerrainManager"), std::string::npos);
+}
+
+TEST_F(TerrainTest, AShortBlockIsCopiedOnlyAsFarAsItGoesAndALongOneOnlyTo768Bytes)
+{
+    const std::vector<f32> whole = Block(1.0f);
+    g_pTerrainManager->SetData(0, whole.data(), 768);
+    const std::vector<f32> part = Block(1000.0f);
+    EXPECT_EQ(g_pTerrainManager->SetData(0, part.data(), 20), 0);
+    const std::vector<TVector> vectors = Shaded();
+    EXPECT_EQ(vectors[0].x, 1000.0f);
+    EXPECT_EQ(vectors[1].x, 1004.0f);
+    EXPECT_EQ(vectors[1].y, 6.0f); // beyond the 20 bytes: as it was
+    EXPECT_NE(m_Folder.SystemLog().find("settings block of 20 bytes (768 expected): 20 bytes taken"),
+              std::string::npos);
+    // The one float past the block is never read into the settings.
+    EXPECT_EQ(g_pTerrainManager->SetData(0, part.data(), 772), 0);
+    EXPECT_EQ(Shaded()[47].w, 1191.0f);
+    EXPECT_EQ(g_pTerrainManager->SetData(0, part.data(), -4), 1);
+    EXPECT_EQ(g_pTerrainManager->SetData(1, part.data(), 768), 1);
+}
+} // namespace

@@ -1,0 +1,156 @@
+// The account manager and the account commands: the phases, delivery on the main thread,
+// crash and abort reports, command errors and the time-out variable.
+#include "accountfixture.h"
+#include "core/system/abort.h"
+#include "engine/system/command/commandmethods.h"
+#include "network/account/accountmanager.h"
+#include "platform/crashreport/crashreport.h"
+
+namespace
+{
+class TPrintedLines : public TCommandMethods
+{
+public:
+    void PrintLine(const char* text, int isError) override
+    {
+        lines.push_back((isError ? "E " : "") + std::string(text));
+    }
+    std::vector<std::string> lines;
+};
+
+class AccountManagerTest : public AccountTest
+{
+protected:
+    void SetUp() override
+    {
+        AccountTest::SetUp();
+        UseServers({m_Server.Port()});
+        TCommandManager::Instance().SetListener(&m_Printed);
+        ASSERT_EQ(Manager().InitializeManager(), 0);
+        Manager().AddListener(&m_Listener);
+        Manager().GetProtocol().AddListener(&m_Listener);
+    }
+    void TearDown() override
+    {
+        Manager().FinalizeManager();
+        Manager().RemoveListener(&m_Listener);
+        Manager().GetProtocol().RemoveListener(&m_Listener);
+        TCommandManager::Instance().SetListener(nullptr);
+        AccountTest::TearDown();
+    }
+    static TAccountManager& Manager() { return *g_pAccountManager; }
+    std::vector<std::string> Run(const char* line)
+    {
+        m_Printed.lines.clear();
+        TCommandManager::Instance().ExecuteText(line);
+        Manager().GetProtocol().WaitUntilIdle(5000);
+        Manager().UpdateManager(0.0f);
+        return m_Printed.lines;
+    }
+
+    TAccountServerPeer m_Server;
+    TPrintedLines m_Printed;
+};
+} // namespace
+
+TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
+{
+    EXPECT_EQ(
+        Run("account.login pilot"),
+        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
+    EXPECT_EQ(Run("account.change.password abc12"),
+              (std::vector<std::string>{"E ^Ierror: command does not take 1 parameter (2 expected)"}));
+    EXPECT_EQ(Run("account.change.password old1 abcde"),
+              (std::vector<std::string>{"E ^Ierror: new password is invalid"}));
+    EXPECT_EQ(Run("account.forgotten.password"),
+              (std::vector<std::string>{"E ^Ierror: command does not take 0 parameter (1 expected)"}));
+    EXPECT_EQ(Run("account.checkusername a b"),
+              (std::vector<std::string>{"E ^Ierror: command does not take 2 parameter (1 expected)"}));
+    EXPECT_EQ(
+        Run("account.update one"),
+        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
+    EXPECT_EQ(
+        Run("account.create pilot"),
+        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
+    EXPECT_EQ(
+        Run("account.create pilot abcdefghijklmnopqrstuvwxyz0123456"),
+        (std::vector<std::string>{"E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters"}));
+    EXPECT_TRUE(m_Server.Requests().empty());
+
+    // Queued and answered: the outcome comes as a console line of the update.
+    EXPECT_EQ(Run("account.login Pilot secret1"),
+              (std::vector<std::string>{"account connected", "account sucess (3)"}));
+    EXPECT_EQ(m_Server.Requests()[0].body.substr(0, 36), U32(NameId("pilot")) + Sha256("secret1"));
+    EXPECT_EQ(Run("account.checkusername NEW"), (std::vector<std::string>{"account sucess (2)"}));
+    EXPECT_EQ(m_Server.Requests().back().body.substr(0, 4), U32(NameId("new")));
+    m_Server.AnswerWith(51, Reply(U8(4)));
+    EXPECT_EQ(Run("account.update a b c"), (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
+    // Delivered while a script runs the main loop, the lines still name no script.
+    TCommandManager& commands = TCommandManager::Instance();
+    m_Printed.lines.clear();
+    ASSERT_EQ(Manager().GetProtocol().RequestUpdate(TAccountData()), 0u);
+    Manager().GetProtocol().WaitUntilIdle(5000);
+    TCommandInstruction running = {};
+    running.nLine = 130;
+    commands.SetSource(TName("system/system.icom", true));
+    commands.SetInstruction(&running);
+    Manager().UpdateManager(0.0f);
+    commands.SetInstruction(nullptr);
+    commands.SetSource(TName());
+    EXPECT_EQ(m_Printed.lines, (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
+    EXPECT_EQ(Run("account.logout ignored"),
+              (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
+    EXPECT_EQ(m_Listener.calls.back(), "succeeded 4");
+}
+
+TEST_F(AccountManagerTest, TheTimeOutStaysWithinItsRange)
+{
+    TVariable* timeout =
+        TCommandManager::Instance().FindVariable(MakeCommandName("account_connection_timeout", false));
+    const TName fifty("50", true);
+    timeout->Assign(&fifty, 1);
+    EXPECT_EQ(timeout->GetValue().ToInt(), 100);
+    const TName large("100000", true);
+    timeout->Assign(&large, 1);
+    EXPECT_EQ(timeout->GetValue().ToInt(), 60000);
+    timeout->SetFloat(250.9f);
+    EXPECT_EQ(timeout->GetValue().nType, VALUE_INT);
+    EXPECT_EQ(timeout->GetValue().ToInt(), 250);
+    EXPECT_EQ(TAccountProtocol::GetTimeout(), 250u);
+}
+
+TEST_F(AccountManagerTest, AbortsAndCrashesAreReportedWhileLoggedIn)
+{
+    // Logged out: nothing is sent, and the hook returns at once.
+    ASSERT_EQ(AbortCallback, &TAccountManager::OnCrashReport);
+    AbortCallback("TThing::Do", "/home/me/src/thing.cpp", 12, "broken", "stack text");
+    EXPECT_TRUE(m_Server.Requests().empty());
+
+    Run("account.login pilot secret1");
+    ASSERT_TRUE(Manager().GetProtocol().IsLoggedIn());
+    const size_t before = m_Server.Requests().size();
+    AbortCallback("TThing::Do", "/home/me/src/thing.cpp", 12, "broken", "stack text");
+    auto requests = m_Server.Requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    const std::string text = "TThing::Do|thing.cpp@12|broken|stack text";
+    EXPECT_EQ(requests.back().code, 41);
+    EXPECT_EQ(requests.back().body.substr(0, 3 + text.size()),
+              U8(2) + U16(static_cast<u16>(text.size())) + text);
+    EXPECT_FALSE(Manager().GetProtocol().IsLoggedIn());
+
+    // A crash: the reporter's record, whole.
+    Run("account.login pilot secret1");
+    TExceptionHandlerInfo info = {};
+    info.nSignal = 11;
+    std::strcpy(info.aException, "SIGSEGV");
+    TAccountManager::OnException(&info);
+    requests = m_Server.Requests();
+    EXPECT_EQ(requests.back().body.substr(0, 3), U8(3) + U16(780));
+    EXPECT_EQ(requests.back().body.substr(3, 780), std::string(reinterpret_cast<const char*>(&info), 780));
+
+    // A long report is cut to what a logout carries.
+    Run("account.login pilot secret1");
+    const std::string stack(5000, 's');
+    AbortCallback("f", "f.cpp", 1, "m", stack.c_str());
+    EXPECT_EQ(m_Server.Requests().back().body.substr(1, 2), U16(3968));
+}

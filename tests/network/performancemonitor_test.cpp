@@ -1,0 +1,155 @@
+// The telemetry client against a loopback receiver: the messages byte for byte, the frame-rate
+// report, the installation identifier, the stop report, and a server that cannot be reached.
+#include "core/system/abort.h"
+#include "core/system/core.h"
+#include "core/system/platform.h"
+#include "core/system/registrykey.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "loopbackpeer.h"
+#include "network/autoupdate/performancemonitor.h"
+#include "support/scratchfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+namespace
+{
+u32 Word(const std::string& bytes, size_t offset)
+{
+    u32 value = 0;
+    std::memcpy(&value, bytes.data() + offset, 4);
+    return value;
+}
+
+class PerformanceMonitorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        m_OldConfig = old ? old : "";
+        setenv("XDG_CONFIG_HOME", (m_Folder.Path() + "/config").c_str(), 1);
+        SetServer("127.0.0.1:" + std::to_string(m_Receiver.Port()));
+    }
+    void TearDown() override
+    {
+        SetServer("telemetry.brevicorn.invalid");
+        if (m_OldConfig.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", m_OldConfig.c_str(), 1);
+    }
+    static void SetServer(const std::string& text)
+    {
+        const TName value(text.c_str(), true);
+        TCommandManager::Instance()
+            .FindVariable(MakeCommandName("telemetry_server", false))
+            ->Assign(&value, 1);
+    }
+    std::string Message(size_t index)
+    {
+        EXPECT_TRUE(m_Receiver.WaitForConnections(static_cast<int>(index + 1)));
+        const auto received = m_Receiver.Received();
+        return index < received.size() ? received[index] : "";
+    }
+
+    TScratchFolder m_Folder{"telemetry"};
+    std::string m_OldConfig;
+    TLoopbackPeer m_Receiver{[](TPeerConnection& connection) { connection.ReadToEnd(2000); }};
+};
+} // namespace
+
+TEST_F(PerformanceMonitorTest, TheFrameRateEveryTenMinutes)
+{
+    TPerformanceMonitor monitor;
+    monitor.Identify();
+    // No key: the installation identifier is -2.
+    EXPECT_EQ(monitor.GetInstallationId(), TELEMETRY_NO_KEY);
+    // 600 s of passes at a steady 0.02 s a frame: one report, on the last pass.
+    for (int pass = 0; pass < 2399; ++pass)
+        monitor.Pass(0.02f);
+    EXPECT_EQ(m_Receiver.Connections(), 0);
+    monitor.Pass(0.02f);
+    const std::string message = Message(0);
+    // The detail level's variable belongs to the renderer, which this program lacks: -1.
+    const std::string text = "fps=50.0; detail=-1; id=0";
+    ASSERT_EQ(message.size(), 31 + text.size());
+    EXPECT_EQ(Word(message, 0), message.size());
+    EXPECT_EQ(Word(message, 4), TELEMETRY_FRAME_RATE);
+    EXPECT_EQ(Word(message, 8), GetProductName()->GetId());
+    EXPECT_EQ(message.substr(16, 8), std::string("\xfe\xff\xff\xff\xff\xff\xff\xff", 8));
+    EXPECT_EQ(Word(message, 24), text.size());
+    EXPECT_EQ(message.substr(28), text + std::string(3, '\0'));
+}
+
+TEST_F(PerformanceMonitorTest, TheInstallationIdentifierComesFromTheKeyStore)
+{
+    TRegistryKey key;
+    ASSERT_NE(key.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\AutoUpdate", true),
+              0u);
+    TPerformanceMonitor monitor;
+    monitor.Identify();
+    EXPECT_EQ(monitor.GetInstallationId(), 0u);
+    const u64 token = 0x0123456789ABCDEFull;
+    key.SetValue("SecurityToken", REGISTRY_QWORD, &token, 8);
+    monitor.Identify();
+    EXPECT_EQ(monitor.GetInstallationId(), token);
+    u8 buffer[TELEMETRY_MESSAGE_SIZE];
+    std::memset(buffer, 0xAA, sizeof buffer);
+    // The state message: kind 1, the state, two zero words, an empty text and a zero tail.
+    const u32 length = monitor.BuildMessage(buffer, TELEMETRY_STATE, "");
+    EXPECT_EQ(length, 47u);
+    EXPECT_EQ(std::memcmp(buffer + 16, &token, 8), 0);
+    for (u32 i = 32; i < 47; ++i)
+        EXPECT_EQ(buffer[i], 0) << i;
+}
+
+TEST_F(PerformanceMonitorTest, StartAndStopReportsAndAborts)
+{
+    TPerformanceMonitor monitor;
+    // The stop report goes out even when no start report ever did.
+    monitor.End();
+    std::string message = Message(0);
+    ASSERT_EQ(message.size(), 47u);
+    EXPECT_EQ(Word(message, 4), TELEMETRY_STATE);
+    EXPECT_EQ(Word(message, 24), 1u);
+    EXPECT_EQ(Word(message, 28), TELEMETRY_STOPPED);
+
+    monitor.Begin();
+    message = Message(1);
+    EXPECT_EQ(Word(message, 28), TELEMETRY_STARTED);
+    // An abort is reported on the aborting thread.
+    ASSERT_NE(TerminateCallback, nullptr);
+    TerminateCallback("it broke");
+    message = Message(2);
+    EXPECT_EQ(Word(message, 4), TELEMETRY_CRASH);
+    const std::string text = message.substr(28, Word(message, 24));
+    EXPECT_NE(text.find("; info='abort'; comment='it broke'"), std::string::npos) << text;
+    EXPECT_EQ(text.rfind("track=", 0), 0u);
+    monitor.End();
+    EXPECT_EQ(Word(Message(3), 28), TELEMETRY_STOPPED);
+    EXPECT_EQ(TerminateCallback, nullptr);
+}
+
+TEST_F(PerformanceMonitorTest, AnUnreachableServerIsGivenUpOn)
+{
+    // Nothing listens: refused at once; the reserved domain is never looked up.
+    SetServer("127.0.0.1:" + std::to_string(TLoopbackPeer::ClosedPort()));
+    TPerformanceMonitor monitor;
+    EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
+    SetServer("telemetry.brevicorn.invalid");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
+    // A server that never takes the connection: given up after the 3 s of the connect.
+    TFullListener full;
+    SetServer("127.0.0.1:" + std::to_string(full.Port()));
+    const auto silent = std::chrono::steady_clock::now();
+    EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - silent).count();
+    EXPECT_GE(waited, 2.9);
+    EXPECT_LT(waited, 3.6);
+}

@@ -1,0 +1,427 @@
+// What the mixer renders, read back from the stepped WAV output: interpolation, volumes and
+// matrices, operation sets, buffer notifications, stopping and starting, submix stages.
+#include "platform/xaudio2/vectorlevel.h"
+#include "platform/xaudio2/xaudio2fx.h"
+#include "steppedengine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace
+{
+constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;
+
+// A mono ramp that fits 16 bits: -16000, -15984, ...
+std::vector<std::int16_t> Ramp(UINT32 frames)
+{
+    std::vector<std::int16_t> samples(frames);
+    for (UINT32 i = 0; i < frames; ++i)
+        samples[i] = static_cast<std::int16_t>(-16000 + 16 * static_cast<int>(i));
+    return samples;
+}
+
+// A signal whose midpoints do not lie on a line through their neighbours' neighbours.
+std::vector<std::int16_t> Zigzag(UINT32 frames)
+{
+    std::vector<std::int16_t> samples(frames);
+    for (UINT32 i = 0; i < frames; ++i)
+        samples[i] = static_cast<std::int16_t>((i % 7) * 1000 - (i % 3) * 2500);
+    return samples;
+}
+
+int Left(const TWavContents& wav, UINT32 frame)
+{
+    return wav.samples.at(frame * 2);
+}
+int Right(const TWavContents& wav, UINT32 frame)
+{
+    return wav.samples.at(frame * 2 + 1);
+}
+
+// Every frame of the output from `first` on, on both sides, against what `expected` gives for
+// the frame counted from `first`.
+template <class Expected>
+void ExpectFrames(const TWavContents& wav, UINT32 first, UINT32 count, Expected expected, int tolerance = 1)
+{
+    ASSERT_GE(wav.samples.size(), (first + count) * 2u);
+    for (UINT32 f = 0; f < count; ++f)
+    {
+        const auto [left, right] = expected(f);
+        ASSERT_LE(std::abs(Left(wav, first + f) - left), tolerance) << "left, frame " << first + f;
+        ASSERT_LE(std::abs(Right(wav, first + f) - right), tolerance) << "right, frame " << first + f;
+    }
+}
+
+TEST(MixerTest, RatioOneWithVolumeAndMatrixComesOutWithinOneStep)
+{
+    TSteppedEngine stepped;
+    const std::vector<std::int16_t> ramp = Ramp(3 * kQuantum);
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(ramp));
+    ASSERT_TRUE(voice);
+    const float matrix[2] = {1.0f, 0.25f};
+    EXPECT_EQ(voice->SetOutputMatrix(stepped.mastering, 1, 2, matrix), S_OK);
+    EXPECT_EQ(voice->SetVolume(0.5f), S_OK);
+    stepped.Step(4);
+    const TWavContents wav = stepped.Finish();
+    EXPECT_EQ(wav.channels, 2u);
+    EXPECT_EQ(wav.sampleRate, 44100u);
+    ExpectFrames(wav, 0, 3 * kQuantum, [&](UINT32 f) {
+        return std::pair<int, int>(ramp[f] * 0.5, ramp[f] * 0.125);
+    });
+    // Played through: silence after.
+    ExpectFrames(wav, 3 * kQuantum, kQuantum, [](UINT32) { return std::pair<int, int>(0, 0); }, 0);
+}
+
+TEST(MixerTest, RatiosTwoAndOneHalfInterpolateLinearly)
+{
+    const std::vector<std::int16_t> zigzag = Zigzag(4 * kQuantum + 1);
+    {
+        TSteppedEngine stepped;
+        IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(zigzag));
+        EXPECT_EQ(voice->SetFrequencyRatio(2.0f), S_OK);
+        stepped.Step(2);
+        const TWavContents wav = stepped.Finish();
+        ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) {
+            return std::pair<int, int>(zigzag[2 * f], zigzag[2 * f]);
+        });
+    }
+    {
+        TSteppedEngine stepped;
+        IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(zigzag));
+        EXPECT_EQ(voice->SetFrequencyRatio(0.5f), S_OK);
+        stepped.Step(2);
+        const TWavContents wav = stepped.Finish();
+        ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) {
+            const int value = f % 2 ? (zigzag[f / 2] + zigzag[f / 2 + 1]) / 2 : zigzag[f / 2];
+            return std::pair<int, int>(value, value);
+        });
+    }
+}
+
+TEST(MixerTest, ARatioAboveTheVoicesMaximumPlaysAtTheMaximum)
+{
+    const std::vector<std::int16_t> zigzag = Zigzag(4 * kQuantum + 1);
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(zigzag));
+    EXPECT_EQ(voice->SetFrequencyRatio(3.0f), S_OK);
+    stepped.Step(2);
+    const TWavContents wav = stepped.Finish();
+    ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) { return std::pair<int, int>(zigzag[2 * f], zigzag[2 * f]); });
+}
+
+TEST(MixerTest, AFastSourceSkipsFramesExactly)
+{
+    // Three times the master's rate: every third frame, with nothing between to blend.
+    const std::vector<std::int16_t> zigzag = Zigzag(3 * kQuantum + 8);
+    TSteppedEngine stepped;
+    stepped.Play(Pcm16Format(1, 3 * 44100), BufferOf(zigzag));
+    WAVEFORMATEX stereo = Pcm16Format(2, 3 * 44100);
+    std::vector<std::int16_t> pairs(2 * zigzag.size());
+    for (size_t i = 0; i < zigzag.size(); ++i)
+    {
+        pairs[2 * i] = zigzag[i];
+        pairs[2 * i + 1] = static_cast<std::int16_t>(-zigzag[i] / 2);
+    }
+    stepped.Play(stereo, BufferOf(pairs));
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) {
+        return std::pair<int, int>(2 * zigzag[3 * f], zigzag[3 * f] - zigzag[3 * f] / 2);
+    });
+}
+
+TEST(MixerTest, ASourceAtAnotherRateIsResampledToTheMastersRate)
+{
+    // 22,050 Hz into 44,100 Hz: every second output frame is a midpoint.
+    const std::vector<std::int16_t> zigzag = Zigzag(kQuantum + 1);
+    TSteppedEngine stepped;
+    stepped.Play(Pcm16Format(1, 22050), BufferOf(zigzag));
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) {
+        const int value = f % 2 ? (zigzag[f / 2] + zigzag[f / 2 + 1]) / 2 : zigzag[f / 2];
+        return std::pair<int, int>(value, value);
+    });
+}
+
+TEST(MixerTest, ChangesOfASetWaitForItsCommit)
+{
+    const std::vector<std::int16_t> constant(8 * kQuantum, 8000);
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(constant));
+    EXPECT_EQ(voice->SetVolume(0.5f, 7), S_OK);
+    EXPECT_EQ(voice->SetFrequencyRatio(0.25f, 7), S_OK);
+    stepped.Step(2);
+    EXPECT_EQ(stepped.engine->CommitChanges(8), S_OK);
+    stepped.Step(1);
+    EXPECT_EQ(stepped.engine->CommitChanges(7), S_OK);
+    stepped.Step(2);
+    const TWavContents wav = stepped.Finish();
+    // Three quanta at full volume, one ramping down, then half.
+    ExpectFrames(wav, 0, 3 * kQuantum, [](UINT32) { return std::pair<int, int>(8000, 8000); }, 0);
+    EXPECT_GT(Left(wav, 3 * kQuantum), 7900);
+    EXPECT_LT(Left(wav, 3 * kQuantum + kQuantum / 2), 7000);
+    ExpectFrames(wav, 4 * kQuantum, kQuantum, [](UINT32) { return std::pair<int, int>(4000, 4000); });
+}
+
+TEST(MixerTest, CommitAllReleasesEverySetInCallOrder)
+{
+    const std::vector<std::int16_t> constant(4 * kQuantum, 8000);
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(constant));
+    EXPECT_EQ(voice->SetVolume(0.25f, 3), S_OK);
+    EXPECT_EQ(voice->SetVolume(0.5f, 2), S_OK);
+    EXPECT_EQ(stepped.engine->CommitChanges(XAUDIO2_COMMIT_ALL), S_OK);
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    // The later call wins; the voice started in this quantum, so nothing ramps.
+    ExpectFrames(wav, 0, kQuantum, [](UINT32) { return std::pair<int, int>(4000, 4000); });
+}
+
+TEST(MixerTest, BufferEndComesOnceAfterEveryLoopAndNeverForAnEndlessLoop)
+{
+    const std::vector<std::int16_t> ramp = Ramp(kQuantum);
+    int looped = 0;
+    int endless = 0;
+    TCountingCallback callback;
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(ramp, 2, &looped), &callback);
+    XAUDIO2_BUFFER forever = BufferOf(ramp, XAUDIO2_LOOP_INFINITE, &endless);
+    IXAudio2SourceVoice* other = stepped.Play(Pcm16Format(1), forever, &callback);
+    ASSERT_TRUE(voice && other);
+    stepped.Step(2);
+    EXPECT_EQ(callback.ends[&looped], 0);
+    stepped.Step(1);
+    EXPECT_EQ(callback.ends[&looped], 1);
+    EXPECT_EQ(callback.loopEnds[&looped], 2);
+    EXPECT_EQ(callback.starts[&looped], 1);
+    stepped.Step(5);
+    EXPECT_EQ(callback.ends[&looped], 1);
+    EXPECT_EQ(callback.ends[&endless], 0);
+    EXPECT_GE(callback.loopEnds[&endless], 7);
+    other->DestroyVoice();
+    const TWavContents wav = stepped.Finish();
+    // Three plays of the ramp, then silence.
+    ExpectFrames(wav, 0, 3 * kQuantum, [&](UINT32 f) {
+        return std::pair<int, int>(ramp[f % kQuantum] * 2, ramp[f % kQuantum] * 2);
+    }, 2);
+}
+
+TEST(MixerTest, EndOfStreamIsReportedAfterTheLastBuffer)
+{
+    const std::vector<std::int16_t> ramp = Ramp(100);
+    TCountingCallback callback;
+    TSteppedEngine stepped;
+    XAUDIO2_BUFFER buffer = BufferOf(ramp);
+    buffer.Flags = XAUDIO2_END_OF_STREAM;
+    stepped.Play(Pcm16Format(1), buffer, &callback);
+    stepped.Step(2);
+    EXPECT_EQ(callback.streamEnds, 1);
+    EXPECT_EQ(callback.passes, 2);
+}
+
+TEST(MixerTest, StopThenStartResumesAtTheSameSample)
+{
+    const std::vector<std::int16_t> ramp = Ramp(3 * kQuantum);
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(ramp));
+    stepped.Step(1);
+    EXPECT_EQ(voice->Stop(), S_OK);
+    stepped.Step(2);
+    EXPECT_EQ(voice->Start(), S_OK);
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) { return std::pair<int, int>(ramp[f], ramp[f]); }, 0);
+    ExpectFrames(wav, kQuantum, 2 * kQuantum, [](UINT32) { return std::pair<int, int>(0, 0); }, 0);
+    ExpectFrames(wav, 3 * kQuantum, kQuantum,
+                 [&](UINT32 f) { return std::pair<int, int>(ramp[kQuantum + f], ramp[kQuantum + f]); }, 0);
+}
+
+TEST(MixerTest, PlayAndLoopRegionsPickTheirFrames)
+{
+    // Frames 10..29 play, with 20..24 looped once more: 10..24, 20..29.
+    const std::vector<std::int16_t> ramp = Ramp(40);
+    TSteppedEngine stepped;
+    XAUDIO2_BUFFER buffer = BufferOf(ramp, 1);
+    buffer.PlayBegin = 10;
+    buffer.PlayLength = 20;
+    buffer.LoopBegin = 20;
+    buffer.LoopLength = 5;
+    stepped.Play(Pcm16Format(1), buffer);
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    std::vector<int> expected;
+    for (int i = 10; i < 25; ++i)
+        expected.push_back(ramp[i]);
+    for (int i = 20; i < 30; ++i)
+        expected.push_back(ramp[i]);
+    expected.push_back(0);
+    ExpectFrames(wav, 0, static_cast<UINT32>(expected.size()),
+                 [&](UINT32 f) { return std::pair<int, int>(expected[f], expected[f]); }, 0);
+}
+
+TEST(MixerTest, QueuedBuffersPlayBackToBackWithTheSeamInterpolated)
+{
+    const std::vector<std::int16_t> first(101, 1000);
+    const std::vector<std::int16_t> second(100, 3000);
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(first));
+    XAUDIO2_BUFFER next = BufferOf(second);
+    EXPECT_EQ(voice->SubmitSourceBuffer(&next), S_OK);
+    EXPECT_EQ(voice->SetFrequencyRatio(0.5f), S_OK);
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    EXPECT_EQ(Left(wav, 200), 1000);
+    EXPECT_EQ(Left(wav, 201), 2000); // halfway from the first buffer's last frame to the second's first
+    EXPECT_EQ(Left(wav, 202), 3000);
+}
+
+TEST(MixerTest, EightBitAndFloatSamplesReadAsSixteenBitOnes)
+{
+    const std::vector<std::uint8_t> bytes = {128, 192, 64, 255, 0};
+    const std::vector<float> floats = {0.0f, 0.5f, -0.5f, 2.0f, std::nanf(""), 70000.0f, -1e30f, 0.0f};
+    TSteppedEngine stepped;
+    WAVEFORMATEX eight = Pcm16Format(1);
+    eight.wBitsPerSample = 8;
+    eight.nBlockAlign = 1;
+    XAUDIO2_BUFFER eightBuffer = {};
+    eightBuffer.AudioBytes = static_cast<UINT32>(bytes.size());
+    eightBuffer.pAudioData = bytes.data();
+    stepped.Play(eight, eightBuffer, nullptr, nullptr);
+    WAVEFORMATEX single = Pcm16Format(1);
+    single.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    single.wBitsPerSample = 32;
+    single.nBlockAlign = 4;
+    XAUDIO2_BUFFER floatBuffer = {};
+    floatBuffer.AudioBytes = static_cast<UINT32>(floats.size() * 4);
+    floatBuffer.pAudioData = reinterpret_cast<const BYTE*>(floats.data());
+    IXAudio2SourceVoice* floatVoice = stepped.Play(single, floatBuffer);
+    // The float voice only on the right.
+    const float right[2] = {0.0f, 1.0f};
+    EXPECT_EQ(floatVoice->SetOutputMatrix(nullptr, 1, 2, right), S_OK);
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    // Far beyond full scale still clips to it, on both sides.
+    const int expectedLeft[] = {0, 16384, -16384, 32512, -32768, 0, 0};
+    const int expectedRight[] = {0, 32767, -32768, 32767, -32768, 32767, -32768};
+    for (int f = 0; f < 7; ++f)
+    {
+        EXPECT_EQ(Left(wav, f), expectedLeft[f]) << f;
+        EXPECT_EQ(Right(wav, f), expectedRight[f]) << f;
+    }
+}
+
+TEST(MixerTest, SubmixVoicesMixAfterTheSourcesByStage)
+{
+    const std::vector<std::int16_t> constant(kQuantum, 4000);
+    TSteppedEngine stepped;
+    IXAudio2SubmixVoice* late = nullptr;
+    IXAudio2SubmixVoice* early = nullptr;
+    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&late, 1, 44100, 0, 5), S_OK);
+    XAUDIO2_SEND_DESCRIPTOR toLate = {0, late};
+    const XAUDIO2_VOICE_SENDS earlySends = {1, &toLate};
+    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&early, 1, 44100, 0, 1, &earlySends), S_OK);
+    XAUDIO2_SEND_DESCRIPTOR toEarly = {0, early};
+    const XAUDIO2_VOICE_SENDS sourceSends = {1, &toEarly};
+    stepped.Play(Pcm16Format(1), BufferOf(constant), nullptr, &sourceSends);
+    EXPECT_EQ(early->SetVolume(0.5f), S_OK);
+    EXPECT_EQ(late->SetVolume(0.5f), S_OK);
+    // A stage-5 voice may not send to a stage-1 one.
+    IXAudio2SubmixVoice* wrong = nullptr;
+    const XAUDIO2_VOICE_SENDS backwards = {1, &toEarly};
+    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&wrong, 1, 44100, 0, 5, &backwards), XAUDIO2_E_INVALID_CALL);
+    stepped.Step(1);
+    const TWavContents wav = stepped.Finish();
+    ExpectFrames(wav, 0, kQuantum, [](UINT32) { return std::pair<int, int>(1000, 1000); });
+}
+
+// A scene touching every loop of the mixer: mono and stereo 16-bit voices at steps below and
+// above two frames, short buffers ending inside a group, 8-bit and float voices, a ramp, a
+// submix with the reverb.
+std::vector<std::int16_t> RenderScene()
+{
+    static const std::vector<std::int16_t> zigzag = Zigzag(3000);
+    static const std::vector<std::int16_t> shortOne = Zigzag(45);
+    static const std::vector<std::uint8_t> bytes(777, 200);
+    static const std::vector<float> floats(999, 0.25f);
+    TSteppedEngine stepped;
+    IUnknown* reverb = nullptr;
+    CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&reverb));
+    XAUDIO2_EFFECT_DESCRIPTOR effect = {reverb, TRUE, 2};
+    const XAUDIO2_EFFECT_CHAIN chain = {1, &effect};
+    IXAudio2SubmixVoice* submix = nullptr;
+    stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain);
+    reverb->Release();
+    XAUDIO2_SEND_DESCRIPTOR both[2] = {{0, submix}, {0, stepped.mastering}};
+    const XAUDIO2_VOICE_SENDS sends = {2, both};
+    const float ratios[] = {0.37f, 1.0f, 1.93f, 2.0f};
+    for (UINT32 rate : {44100u, 48000u, 96000u})
+        for (float ratio : ratios)
+            for (UINT32 channels : {1u, 2u})
+            {
+                IXAudio2SourceVoice* voice =
+                    stepped.Play(Pcm16Format(channels, rate), BufferOf(zigzag), nullptr, &sends);
+                voice->SetFrequencyRatio(ratio);
+                voice->SetVolume(0.05f);
+            }
+    IXAudio2SourceVoice* ramped = stepped.Play(Pcm16Format(1), BufferOf(shortOne, 20), nullptr, &sends);
+    WAVEFORMATEX eight = Pcm16Format(1);
+    eight.wBitsPerSample = 8;
+    eight.nBlockAlign = 1;
+    XAUDIO2_BUFFER eightBuffer = {};
+    eightBuffer.AudioBytes = static_cast<UINT32>(bytes.size());
+    eightBuffer.pAudioData = bytes.data();
+    stepped.Play(eight, eightBuffer);
+    WAVEFORMATEX single = Pcm16Format(1);
+    single.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    single.wBitsPerSample = 32;
+    single.nBlockAlign = 4;
+    XAUDIO2_BUFFER floatBuffer = {};
+    floatBuffer.AudioBytes = static_cast<UINT32>(floats.size() * 4);
+    floatBuffer.pAudioData = reinterpret_cast<const BYTE*>(floats.data());
+    stepped.Play(single, floatBuffer, nullptr, &sends);
+    stepped.Step(3);
+    ramped->SetVolume(0.3f);
+    stepped.Step(4);
+    return stepped.Finish().samples;
+}
+
+TEST(MixerTest, TheWideAndNarrowLoopsRenderTheSameBits)
+{
+    const bool wide = MixerUsesAvx2();
+    if (!SetMixerAvx2(true))
+        GTEST_SKIP() << "no AVX2 here";
+    const std::vector<std::int16_t> withAvx2 = RenderScene();
+    SetMixerAvx2(false);
+    const std::vector<std::int16_t> withSse2 = RenderScene();
+    SetMixerAvx2(wide);
+    ASSERT_EQ(withAvx2.size(), 7u * kQuantum * 2);
+    EXPECT_TRUE(withAvx2 == withSse2);
+    size_t loud = 0;
+    for (std::int16_t sample : withAvx2)
+        loud += std::abs(sample) > 1000;
+    EXPECT_GT(loud, withAvx2.size() / 2);
+}
+
+TEST(MixerTest, VolumeChangesRampOverOneQuantum)
+{
+    const std::vector<std::int16_t> constant(3 * kQuantum, 16000);
+    TSteppedEngine stepped;
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(constant));
+    stepped.Step(1);
+    EXPECT_EQ(voice->SetVolume(0.0f), S_OK);
+    stepped.Step(2);
+    const TWavContents wav = stepped.Finish();
+    int previous = Left(wav, kQuantum - 1);
+    for (UINT32 f = kQuantum; f < 2 * kQuantum; ++f)
+    {
+        const int value = Left(wav, f);
+        EXPECT_LE(value, previous);
+        EXPECT_LE(previous - value, 16000 / static_cast<int>(kQuantum) + 2) << f;
+        previous = value;
+    }
+    EXPECT_EQ(Left(wav, 2 * kQuantum - 1), 0);
+}
+} // namespace

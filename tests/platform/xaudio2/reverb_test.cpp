@@ -1,0 +1,178 @@
+// The reverb: "Off" adds nothing, "Cave" leaves a tail; the I3DL2 conversion and the presets.
+#include "platform/xaudio2/xaudio2fx.h"
+#include "steppedengine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;
+
+// A source that plays one quantum of a burst through a reverb submix only (the sound code's
+// reverb send), the submix feeding the mastering voice; returns what came out.
+TWavContents PlayThroughReverb(const XAUDIO2FX_REVERB_PARAMETERS* parameters, std::vector<std::int16_t>& burst)
+{
+    TSteppedEngine stepped;
+    IUnknown* reverb = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&reverb)),
+              S_OK);
+    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, TRUE, 2};
+    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
+    IXAudio2SubmixVoice* submix = nullptr;
+    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
+    reverb->Release();
+    if (parameters)
+    {
+        EXPECT_EQ(submix->SetEffectParameters(0, parameters, sizeof(*parameters)), S_OK);
+    }
+    XAUDIO2_SEND_DESCRIPTOR send = {0, submix};
+    const XAUDIO2_VOICE_SENDS sends = {1, &send};
+    stepped.Play(Pcm16Format(1), BufferOf(burst), nullptr, &sends);
+    stepped.Step(40);
+    return stepped.Finish();
+}
+
+std::vector<std::int16_t> Burst()
+{
+    std::vector<std::int16_t> burst(kQuantum);
+    for (UINT32 i = 0; i < kQuantum; ++i)
+        burst[i] = static_cast<std::int16_t>(((i * 7919) % 2000) * 8 - 8000);
+    return burst;
+}
+
+double TailEnergy(const TWavContents& wav)
+{
+    double energy = 0.0;
+    for (size_t i = kQuantum * 2; i < wav.samples.size(); ++i)
+        energy += double(wav.samples[i]) * wav.samples[i];
+    return energy;
+}
+
+TEST(ReverbTest, OffLeavesTheDrySignalAndNoTail)
+{
+    std::vector<std::int16_t> burst = Burst();
+    const XAUDIO2FX_REVERB_PARAMETERS off = {};
+    const TWavContents wav = PlayThroughReverb(&off, burst);
+    ASSERT_EQ(wav.samples.size(), 40u * kQuantum * 2);
+    for (UINT32 f = 0; f < kQuantum; ++f)
+        ASSERT_EQ(wav.samples[f * 2], burst[f]) << f;
+    EXPECT_EQ(TailEnergy(wav), 0.0);
+}
+
+// Energy of the quanta [first, last).
+double Energy(const TWavContents& wav, UINT32 first, UINT32 last)
+{
+    double energy = 0.0;
+    for (size_t i = first * kQuantum * 2; i < last * kQuantum * 2 && i < wav.samples.size(); ++i)
+        energy += double(wav.samples[i]) * wav.samples[i];
+    return energy;
+}
+
+TEST(ReverbTest, CaveLeavesATailThatFadesSlowerThanTheDefaultsOne)
+{
+    std::vector<std::int16_t> burst = Burst();
+    XAUDIO2FX_REVERB_PARAMETERS cave;
+    const XAUDIO2FX_REVERB_I3DL2_PARAMETERS i3dl2 = XAUDIO2FX_I3DL2_PRESET_CAVE;
+    ReverbConvertI3DL2ToNative(&i3dl2, &cave);
+    const TWavContents caveWav = PlayThroughReverb(&cave, burst);
+    const TWavContents defaultWav = PlayThroughReverb(nullptr, burst);
+    EXPECT_GT(TailEnergy(caveWav), 1e6);
+    EXPECT_GT(TailEnergy(defaultWav), 1e6);
+    // Decay 2.91 s against 1 s: over the same stretch the cave loses less.
+    const double caveFall = Energy(caveWav, 30, 40) / Energy(caveWav, 5, 15);
+    const double defaultFall = Energy(defaultWav, 30, 40) / Energy(defaultWav, 5, 15);
+    EXPECT_GT(caveFall, 2.0 * defaultFall);
+    EXPECT_GT(caveFall, 0.05);
+}
+
+TEST(ReverbTest, DisablingTheEffectPassesTheSignalDry)
+{
+    TSteppedEngine stepped;
+    IUnknown* reverb = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&reverb)),
+              S_OK);
+    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, FALSE, 2};
+    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
+    IXAudio2SubmixVoice* submix = nullptr;
+    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
+    reverb->Release();
+    XAUDIO2_SEND_DESCRIPTOR send = {0, submix};
+    const XAUDIO2_VOICE_SENDS sends = {1, &send};
+    std::vector<std::int16_t> burst = Burst();
+    stepped.Play(Pcm16Format(1), BufferOf(burst), nullptr, &sends);
+    stepped.Step(1);
+    EXPECT_EQ(submix->EnableEffect(0), S_OK);
+    stepped.Step(10);
+    const TWavContents wav = stepped.Finish();
+    for (UINT32 f = 0; f < kQuantum; ++f)
+        ASSERT_EQ(wav.samples[f * 2], burst[f]) << f;
+    EXPECT_EQ(TailEnergy(wav), 0.0); // enabled only after the burst had passed
+}
+
+TEST(ReverbTest, TheI3dl2ConversionMapsLevelsTimesAndDiffusion)
+{
+    const XAUDIO2FX_REVERB_I3DL2_PARAMETERS cave = XAUDIO2FX_I3DL2_PRESET_CAVE;
+    XAUDIO2FX_REVERB_PARAMETERS native;
+    ReverbConvertI3DL2ToNative(&cave, &native);
+    EXPECT_EQ(native.WetDryMix, 100.0f);
+    EXPECT_EQ(native.ReflectionsDelay, 15u);
+    EXPECT_EQ(native.ReverbDelay, 22);
+    EXPECT_EQ(native.EarlyDiffusion, 15);
+    EXPECT_EQ(native.LateDiffusion, 15);
+    EXPECT_EQ(native.HighEQGain, 8); // a decay HF ratio above 1
+    EXPECT_FLOAT_EQ(native.RoomFilterMain, -10.0f);
+    EXPECT_FLOAT_EQ(native.RoomFilterHF, 0.0f);
+    EXPECT_FLOAT_EQ(native.ReflectionsGain, -6.02f);
+    EXPECT_FLOAT_EQ(native.ReverbGain, -3.02f);
+    EXPECT_FLOAT_EQ(native.DecayTime, 2.91f);
+    EXPECT_EQ(native.RoomFilterFreq, 5000.0f);
+    EXPECT_EQ(native.RoomSize, XAUDIO2FX_REVERB_DEFAULT_ROOM_SIZE);
+
+    // Levels below the native range are held at its floor; the quarry's reflections are off.
+    const XAUDIO2FX_REVERB_I3DL2_PARAMETERS quarry = XAUDIO2FX_I3DL2_PRESET_QUARRY;
+    ReverbConvertI3DL2ToNative(&quarry, &native);
+    EXPECT_EQ(native.ReflectionsGain, -100.0f);
+    EXPECT_EQ(native.ReverbGain, 5.0f);
+    const XAUDIO2FX_REVERB_I3DL2_PARAMETERS mountains = XAUDIO2FX_I3DL2_PRESET_MOUNTAINS;
+    ReverbConvertI3DL2ToNative(&mountains, &native);
+    EXPECT_EQ(native.ReflectionsDelay, 300u);
+    EXPECT_EQ(native.EarlyDiffusion, 4);
+    EXPECT_EQ(native.HighEQGain, 2);
+}
+
+TEST(ReverbTest, EveryPresetConvertsToParametersTheReverbTakes)
+{
+    const XAUDIO2FX_REVERB_I3DL2_PARAMETERS presets[] = {
+        XAUDIO2FX_I3DL2_PRESET_DEFAULT,         XAUDIO2FX_I3DL2_PRESET_GENERIC,    XAUDIO2FX_I3DL2_PRESET_PADDEDCELL,
+        XAUDIO2FX_I3DL2_PRESET_ROOM,            XAUDIO2FX_I3DL2_PRESET_BATHROOM,   XAUDIO2FX_I3DL2_PRESET_LIVINGROOM,
+        XAUDIO2FX_I3DL2_PRESET_STONEROOM,       XAUDIO2FX_I3DL2_PRESET_AUDITORIUM, XAUDIO2FX_I3DL2_PRESET_CONCERTHALL,
+        XAUDIO2FX_I3DL2_PRESET_CAVE,            XAUDIO2FX_I3DL2_PRESET_ARENA,      XAUDIO2FX_I3DL2_PRESET_HANGAR,
+        XAUDIO2FX_I3DL2_PRESET_CARPETEDHALLWAY, XAUDIO2FX_I3DL2_PRESET_HALLWAY,    XAUDIO2FX_I3DL2_PRESET_STONECORRIDOR,
+        XAUDIO2FX_I3DL2_PRESET_ALLEY,           XAUDIO2FX_I3DL2_PRESET_FOREST,     XAUDIO2FX_I3DL2_PRESET_CITY,
+        XAUDIO2FX_I3DL2_PRESET_MOUNTAINS,       XAUDIO2FX_I3DL2_PRESET_QUARRY,     XAUDIO2FX_I3DL2_PRESET_PLAIN,
+        XAUDIO2FX_I3DL2_PRESET_PARKINGLOT,      XAUDIO2FX_I3DL2_PRESET_SEWERPIPE,  XAUDIO2FX_I3DL2_PRESET_UNDERWATER,
+        XAUDIO2FX_I3DL2_PRESET_SMALLROOM,       XAUDIO2FX_I3DL2_PRESET_MEDIUMROOM, XAUDIO2FX_I3DL2_PRESET_LARGEROOM,
+        XAUDIO2FX_I3DL2_PRESET_MEDIUMHALL,      XAUDIO2FX_I3DL2_PRESET_LARGEHALL,  XAUDIO2FX_I3DL2_PRESET_PLATE};
+    static_assert(sizeof(presets) / sizeof(presets[0]) == 30);
+    TSteppedEngine stepped;
+    IUnknown* reverb = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&reverb)),
+              S_OK);
+    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, TRUE, 2};
+    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
+    IXAudio2SubmixVoice* submix = nullptr;
+    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
+    reverb->Release();
+    for (const XAUDIO2FX_REVERB_I3DL2_PARAMETERS& preset : presets)
+    {
+        XAUDIO2FX_REVERB_PARAMETERS native;
+        ReverbConvertI3DL2ToNative(&preset, &native);
+        EXPECT_EQ(submix->SetEffectParameters(0, &native, sizeof(native)), S_OK) << preset.DecayTime;
+    }
+}
+} // namespace

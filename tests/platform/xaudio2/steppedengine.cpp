@@ -1,0 +1,110 @@
+#include "steppedengine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+namespace
+{
+UINT32 Read32(const std::string& bytes, size_t at)
+{
+    UINT32 value = 0;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+}
+WORD Read16(const std::string& bytes, size_t at)
+{
+    WORD value = 0;
+    std::memcpy(&value, bytes.data() + at, 2);
+    return value;
+}
+} // namespace
+
+TWavContents ReadWav(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TWavContents wav;
+    EXPECT_GE(bytes.size(), 44u) << path;
+    if (bytes.size() < 44)
+        return wav;
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(Read16(bytes, 20), 1);
+    EXPECT_EQ(Read16(bytes, 34), 16);
+    EXPECT_EQ(bytes.substr(36, 4), "data");
+    wav.declaredRiffBytes = Read32(bytes, 4);
+    wav.channels = Read16(bytes, 22);
+    wav.sampleRate = Read32(bytes, 24);
+    wav.declaredDataBytes = Read32(bytes, 40);
+    wav.samples.resize((bytes.size() - 44) / 2);
+    std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
+    return wav;
+}
+
+WAVEFORMATEX Pcm16Format(UINT32 channels, UINT32 sampleRate)
+{
+    WAVEFORMATEX format = {};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = static_cast<WORD>(channels);
+    format.nSamplesPerSec = sampleRate;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = static_cast<WORD>(2 * channels);
+    format.nAvgBytesPerSec = sampleRate * format.nBlockAlign;
+    return format;
+}
+
+XAUDIO2_BUFFER BufferOf(const std::vector<std::int16_t>& samples, UINT32 loopCount, void* context)
+{
+    XAUDIO2_BUFFER buffer = {};
+    buffer.AudioBytes = static_cast<UINT32>(samples.size() * 2);
+    buffer.pAudioData = reinterpret_cast<const BYTE*>(samples.data());
+    buffer.LoopCount = loopCount;
+    buffer.pContext = context;
+    return buffer;
+}
+
+TSteppedEngine::TSteppedEngine(std::vector<TAudioDeviceDescription> devices)
+{
+    if (devices.empty())
+        devices.push_back({u"Test speakers"});
+    wavPath = folder.Path() + "/out.wav";
+    TXAudio2Settings& settings = XAudio2Settings();
+    settings.devices = devices;
+    settings.stepped = true;
+    settings.wavFile = wavPath;
+    EXPECT_EQ(XAudio2Create(&engine), S_OK);
+    if (engine)
+    {
+        EXPECT_EQ(engine->CreateMasteringVoice(&mastering), S_OK);
+    }
+}
+
+TSteppedEngine::~TSteppedEngine()
+{
+    if (engine)
+        engine->Release();
+    XAudio2Settings() = TXAudio2Settings();
+}
+
+IXAudio2SourceVoice* TSteppedEngine::Play(const WAVEFORMATEX& format, const XAUDIO2_BUFFER& buffer,
+                                          IXAudio2VoiceCallback* callback, const XAUDIO2_VOICE_SENDS* sends,
+                                          float maxRatio)
+{
+    IXAudio2SourceVoice* voice = nullptr;
+    EXPECT_EQ(engine->CreateSourceVoice(&voice, &format, 0, maxRatio, callback, sends), S_OK);
+    if (!voice)
+        return nullptr;
+    EXPECT_EQ(voice->SubmitSourceBuffer(&buffer), S_OK);
+    EXPECT_EQ(voice->Start(), S_OK);
+    return voice;
+}
+
+TWavContents TSteppedEngine::Finish()
+{
+    engine->Release();
+    engine = nullptr;
+    mastering = nullptr;
+    return ReadWav(wavPath);
+}

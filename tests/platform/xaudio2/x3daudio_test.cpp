@@ -1,0 +1,213 @@
+// X3DAudio: panning in the left-handed frame, the default distance curves, the reverb and
+// low-pass levels, Doppler, and calls it cannot serve.
+#include "platform/xaudio2/audiodefs.h"
+#include "platform/xaudio2/x3daudio.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+struct TScene
+{
+    explicit TScene(UINT32 mask, UINT32 speakers) : speakerCount(speakers)
+    {
+        X3DAudioInitialize(mask, 343.5f, handle);
+        listener.OrientFront = {0.0f, 0.0f, 1.0f};
+        listener.OrientTop = {0.0f, 1.0f, 0.0f};
+        emitter.OrientFront = {0.0f, 0.0f, 1.0f};
+        emitter.OrientTop = {0.0f, 1.0f, 0.0f};
+        emitter.ChannelCount = 1;
+        emitter.CurveDistanceScaler = 10.0f;
+        emitter.DopplerScaler = 1.0f;
+        emitter.pChannelAzimuths = azimuths;
+        settings.pMatrixCoefficients = matrix;
+        settings.SrcChannelCount = 1;
+        settings.DstChannelCount = speakers;
+    }
+
+    void Calculate(UINT32 flags = X3DAUDIO_CALCULATE_MATRIX | X3DAUDIO_CALCULATE_LPF_DIRECT |
+                                  X3DAUDIO_CALCULATE_REVERB | X3DAUDIO_CALCULATE_DOPPLER)
+    {
+        settings.DopplerFactor = 1.0f;
+        X3DAudioCalculate(handle, &listener, &emitter, flags, &settings);
+    }
+    float Level(UINT32 speaker, UINT32 source = 0) const { return matrix[speaker * settings.SrcChannelCount + source]; }
+
+    UINT32 speakerCount;
+    X3DAUDIO_HANDLE handle;
+    X3DAUDIO_LISTENER listener = {};
+    X3DAUDIO_EMITTER emitter = {};
+    X3DAUDIO_DSP_SETTINGS settings = {};
+    float azimuths[8] = {};
+    float matrix[64] = {};
+};
+
+TEST(X3DAudioTest, ASourceOnTheListenersRightPansRightOnStereoAndFivePointOne)
+{
+    TScene stereo(SPEAKER_STEREO, 2);
+    stereo.emitter.Position = {5.0f, 0.0f, 0.0f};
+    stereo.Calculate();
+    EXPECT_NEAR(stereo.Level(0), 0.0f, 1e-6f);
+    EXPECT_NEAR(stereo.Level(1), 1.0f, 1e-6f);
+
+    // 5.1: front left, front right, centre, LFE, back left, back right.
+    TScene surround(SPEAKER_5POINT1, 6);
+    surround.emitter.Position = {5.0f, 0.0f, 0.0f};
+    surround.Calculate();
+    EXPECT_EQ(surround.Level(0), 0.0f);
+    EXPECT_EQ(surround.Level(2), 0.0f);
+    EXPECT_EQ(surround.Level(3), 0.0f);
+    EXPECT_EQ(surround.Level(4), 0.0f);
+    EXPECT_GT(surround.Level(1), 0.3f);
+    EXPECT_GT(surround.Level(5), 0.3f);
+    EXPECT_NEAR(surround.Level(1) * surround.Level(1) + surround.Level(5) * surround.Level(5), 1.0f, 1e-5f);
+
+    // The frame turns with the listener: facing +x, the same source is straight ahead.
+    surround.listener.OrientFront = {1.0f, 0.0f, 0.0f};
+    surround.Calculate();
+    EXPECT_NEAR(surround.Level(2), 1.0f, 1e-5f);
+    // Facing -z, +x is on the left.
+    stereo.listener.OrientFront = {0.0f, 0.0f, -1.0f};
+    stereo.Calculate();
+    EXPECT_NEAR(stereo.Level(0), 1.0f, 1e-5f);
+    EXPECT_NEAR(stereo.Level(1), 0.0f, 1e-5f);
+}
+
+TEST(X3DAudioTest, StereoPansAcrossTheFrontAndFoldsTheBack)
+{
+    TScene stereo(SPEAKER_STEREO, 2);
+    stereo.emitter.Position = {0.0f, 0.0f, 5.0f};
+    stereo.Calculate();
+    EXPECT_NEAR(stereo.Level(0), std::sqrt(0.5f), 1e-5f);
+    EXPECT_NEAR(stereo.Level(1), std::sqrt(0.5f), 1e-5f);
+    stereo.emitter.Position = {0.0f, 0.0f, -5.0f};
+    stereo.Calculate();
+    EXPECT_NEAR(stereo.Level(0), stereo.Level(1), 1e-5f);
+    stereo.emitter.Position = {-1.0f, 0.0f, 1.0f};
+    stereo.Calculate();
+    EXPECT_GT(stereo.Level(0), 0.99f);
+}
+
+TEST(X3DAudioTest, TheDefaultVolumeCurveIsFullUpToTheScalerAndHalvesAtTwice)
+{
+    TScene scene(SPEAKER_STEREO, 2);
+    const auto power = [&] { return scene.Level(0) * scene.Level(0) + scene.Level(1) * scene.Level(1); };
+    scene.emitter.Position = {0.0f, 0.0f, 10.0f};
+    scene.Calculate();
+    EXPECT_NEAR(power(), 1.0f, 1e-5f);
+    scene.emitter.Position = {0.0f, 0.0f, 20.0f};
+    scene.Calculate();
+    EXPECT_NEAR(std::sqrt(power()), 0.5f, 1e-5f);
+    scene.emitter.Position = {0.0f, 0.0f, 40.0f};
+    scene.Calculate();
+    EXPECT_NEAR(std::sqrt(power()), 0.25f, 1e-5f);
+    EXPECT_FLOAT_EQ(scene.settings.EmitterToListenerDistance, 40.0f);
+}
+
+TEST(X3DAudioTest, CustomCurvesAndTheDefaultLowPassAndReverbLevels)
+{
+    TScene scene(SPEAKER_STEREO, 2);
+    scene.emitter.Position = {0.0f, 0.0f, 5.0f};
+    scene.Calculate();
+    EXPECT_FLOAT_EQ(scene.settings.LPFDirectCoefficient, 0.875f);
+    EXPECT_FLOAT_EQ(scene.settings.ReverbLevel, 0.5f);
+    scene.emitter.Position = {0.0f, 0.0f, 50.0f};
+    scene.Calculate();
+    EXPECT_FLOAT_EQ(scene.settings.LPFDirectCoefficient, 0.75f);
+    EXPECT_FLOAT_EQ(scene.settings.ReverbLevel, 0.0f);
+
+    X3DAUDIO_DISTANCE_CURVE_POINT points[5] = {{0.0f, 1.0f}, {0.25f, 0.5f}, {0.5f, 0.25f}, {0.75f, 0.1f}, {1.0f, 0.0f}};
+    X3DAUDIO_DISTANCE_CURVE curve = {points, 5};
+    scene.emitter.pVolumeCurve = &curve;
+    scene.emitter.Position = {0.0f, 0.0f, 3.75f};
+    scene.Calculate();
+    EXPECT_NEAR(scene.Level(0), std::sqrt(0.5f) * 0.375f, 1e-5f);
+}
+
+TEST(X3DAudioTest, AnApproachingSourceRaisesTheDopplerFactor)
+{
+    TScene scene(SPEAKER_STEREO, 2);
+    scene.emitter.Position = {0.0f, 0.0f, 100.0f};
+    scene.emitter.DopplerScaler = 0.1f;
+    scene.Calculate();
+    EXPECT_FLOAT_EQ(scene.settings.DopplerFactor, 1.0f);
+    scene.emitter.Velocity = {0.0f, 0.0f, -50.0f};
+    scene.Calculate();
+    EXPECT_FLOAT_EQ(scene.settings.EmitterVelocityComponent, 50.0f);
+    EXPECT_FLOAT_EQ(scene.settings.DopplerFactor, 343.5f / (343.5f - 5.0f));
+    scene.emitter.Velocity = {0.0f, 0.0f, 50.0f};
+    scene.Calculate();
+    EXPECT_LT(scene.settings.DopplerFactor, 1.0f);
+    // A listener running towards the source hears it higher too.
+    scene.emitter.Velocity = {};
+    scene.listener.Velocity = {0.0f, 0.0f, 50.0f};
+    scene.Calculate();
+    EXPECT_FLOAT_EQ(scene.settings.DopplerFactor, (343.5f + 5.0f) / 343.5f);
+    // Faster than sound is held at half its speed.
+    scene.listener.Velocity = {};
+    scene.emitter.Velocity = {0.0f, 0.0f, -100000.0f};
+    scene.Calculate();
+    EXPECT_FLOAT_EQ(scene.settings.DopplerFactor, 2.0f);
+}
+
+TEST(X3DAudioTest, AMultichannelEmitterPlacesItsChannelsAtTheirAzimuths)
+{
+    TScene scene(SPEAKER_STEREO, 2);
+    scene.emitter.ChannelCount = 2;
+    scene.settings.SrcChannelCount = 2;
+    scene.emitter.ChannelRadius = 1.0f;
+    scene.azimuths[0] = 3.0f * X3DAUDIO_PI / 2.0f;
+    scene.azimuths[1] = X3DAUDIO_PI / 2.0f;
+    scene.emitter.Position = {0.0f, 0.0f, 0.0f};
+    scene.Calculate();
+    EXPECT_NEAR(scene.Level(0, 0), 1.0f, 1e-5f);
+    EXPECT_NEAR(scene.Level(1, 0), 0.0f, 1e-5f);
+    EXPECT_NEAR(scene.Level(1, 1), 1.0f, 1e-5f);
+    EXPECT_NEAR(scene.Level(0, 1), 0.0f, 1e-5f);
+    // With radius 0 both channels come from the emitter's place.
+    scene.emitter.ChannelRadius = 0.0f;
+    scene.emitter.Position = {5.0f, 0.0f, 0.0f};
+    scene.Calculate();
+    EXPECT_NEAR(scene.Level(1, 0), 1.0f, 1e-5f);
+    EXPECT_NEAR(scene.Level(1, 1), 1.0f, 1e-5f);
+}
+
+TEST(X3DAudioTest, ASourceOnTheListenerComesFromEverySpeaker)
+{
+    TScene scene(SPEAKER_5POINT1, 6);
+    scene.Calculate();
+    for (UINT32 speaker : {0u, 1u, 2u, 4u, 5u})
+        EXPECT_NEAR(scene.Level(speaker), 1.0f / std::sqrt(5.0f), 1e-5f);
+    EXPECT_EQ(scene.Level(3), 0.0f);
+}
+
+TEST(X3DAudioTest, CallsItCannotServeLeaveTheSettingsAndSaySoAtMostOnce)
+{
+    TScene scene(SPEAKER_STEREO, 2);
+    scene.settings.DstChannelCount = 6;
+    scene.matrix[0] = 7.0f;
+    ::testing::internal::CaptureStderr();
+    scene.Calculate();
+    scene.Calculate();
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(scene.matrix[0], 7.0f);
+    EXPECT_LE(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+
+    X3DAUDIO_DISTANCE_CURVE_POINT unordered[2] = {{0.5f, 1.0f}, {1.0f, 0.0f}};
+    X3DAUDIO_DISTANCE_CURVE curve = {unordered, 2};
+    scene.settings.DstChannelCount = 2;
+    scene.emitter.pReverbCurve = &curve;
+    scene.settings.ReverbLevel = 9.0f;
+    scene.Calculate();
+    EXPECT_EQ(scene.settings.ReverbLevel, 9.0f);
+
+    X3DAUDIO_HANDLE bad;
+    ::testing::internal::CaptureStderr();
+    X3DAudioInitialize(SPEAKER_LOW_FREQUENCY, 343.5f, bad);
+    X3DAudioInitialize(SPEAKER_STEREO, 0.0f, bad);
+    const std::string initialized = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(initialized.begin(), initialized.end(), '\n'), 2) << initialized;
+}
+} // namespace

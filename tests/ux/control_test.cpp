@@ -1,0 +1,166 @@
+// The control base: its defaults, the order of its operations, the tree and its lookups, and tab
+// numbering and stepping.
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/ux.control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+// The slot of a virtual member function: the Itanium pointer holds 1 + the slot's byte offset.
+template <class F> i32 Slot(F function)
+{
+    u32 words[2];
+    static_assert(sizeof(F) == sizeof words);
+    std::memcpy(words, &function, sizeof words);
+    return static_cast<i32>((words[0] - 1) / sizeof(void*));
+}
+
+UX::TControl* Focusable(UX::TControl& control)
+{
+    control.nFlags |= UX::CONTROL_FOCUSABLE;
+    return &control;
+}
+} // namespace
+
+TEST(UxControl, ANewControlIsEnabledVisibleAnchoredTopLeftInTheNormalState)
+{
+    UX::TControl control;
+    EXPECT_EQ(control.nFlags, 0x17u);
+    EXPECT_EQ(control.nState, UX::STATE_NORMAL);
+    EXPECT_EQ(control.nTargetState, UX::STATE_NONE);
+    EXPECT_EQ(control.nClipStage, UX::CLIP_BEFORE_CHILDREN);
+    EXPECT_EQ(control.nEdgeFlags, UX::SIDE_LEFT | UX::SIDE_TOP);
+    EXPECT_EQ(control.fLeft, 0.0f);
+    EXPECT_EQ(control.Base.Color.a, 1.0f);
+    EXPECT_EQ(control.Base.ScaleX, 1.0f);
+    EXPECT_EQ(control.Base.TransitionTime, 0.1f);
+    EXPECT_EQ(control.BackgroundImage.ImageKind, 2u);
+    EXPECT_EQ(control.BackgroundImage.U1, 1.0f);
+    EXPECT_EQ(control.pStyle, nullptr);
+    EXPECT_EQ(control.nTabIndex, 0);
+    UX::TButton button;
+    EXPECT_TRUE(button.nFlags & UX::CONTROL_FOCUSABLE);
+    UX::TForm form;
+    EXPECT_FALSE(form.nFlags & UX::CONTROL_CAPTURES);
+    EXPECT_EQ(form.ClassName, TName("TForm"));
+}
+
+// The stored virtual-table words are those of these 21 operations, after the destructor's two.
+TEST(UxControl, TheOperationsKeepTheirSlots)
+{
+    using C = UX::TControl;
+    EXPECT_EQ(Slot(&C::SetText), 2);
+    EXPECT_EQ(Slot(&C::OnLoad), 3);
+    EXPECT_EQ(Slot(&C::OnLayerHook), 4);
+    EXPECT_EQ(Slot(&C::OnStyleHook), 5);
+    EXPECT_EQ(Slot(&C::OnShow), 6);
+    EXPECT_EQ(Slot(&C::OnHide), 7);
+    EXPECT_EQ(Slot(&C::OnEnable), 8);
+    EXPECT_EQ(Slot(&C::OnDisable), 9);
+    EXPECT_EQ(Slot(&C::OnActivate), 10);
+    EXPECT_EQ(Slot(&C::OnDeactivate), 11);
+    EXPECT_EQ(Slot(&C::Update), 12);
+    EXPECT_EQ(Slot(&C::Draw), 13);
+    EXPECT_EQ(Slot(&C::OnRefresh), 14);
+    EXPECT_EQ(Slot(&C::OnClick), 15);
+    EXPECT_EQ(Slot(&C::OnMouseUp), 16);
+    EXPECT_EQ(Slot(&C::OnMouseDown), 17);
+    EXPECT_EQ(Slot(&C::OnMouseEnter), 18);
+    EXPECT_EQ(Slot(&C::OnMouseLeave), 19);
+    EXPECT_EQ(Slot(&C::CopyFrom), 20);
+    EXPECT_EQ(Slot(&C::OnAction), 21);
+}
+
+TEST(UxControl, ChildrenAreAppendedMovedAndRemovedWithTheirLinks)
+{
+    UX::TControl a, b, x, y, z;
+    a.AddChild(&x);
+    a.AddChild(&y);
+    a.AddChild(&z);
+    EXPECT_EQ(a.nChildCount, 3);
+    EXPECT_EQ(a.lChild.pFirst, &x);
+    EXPECT_EQ(a.lChild.pLast, &z);
+    EXPECT_EQ(y.pPrev, &x);
+    EXPECT_EQ(y.pNext, &z);
+    a.AddChild(&y);
+    EXPECT_EQ(a.nChildCount, 3) << "adding a child to its parent again changes nothing";
+    b.AddChild(&y);
+    EXPECT_EQ(a.nChildCount, 2);
+    EXPECT_EQ(x.pNext, &z);
+    EXPECT_EQ(z.pPrev, &x);
+    EXPECT_EQ(y.pParent, &b);
+    a.RemoveChild(&x);
+    EXPECT_EQ(a.lChild.pFirst, &z);
+    EXPECT_EQ(x.pParent, nullptr);
+    EXPECT_EQ(x.pNext, nullptr);
+    a.RemoveChild(&z);
+    EXPECT_EQ(a.lChild.pFirst, nullptr);
+    EXPECT_EQ(a.lChild.pLast, nullptr);
+    EXPECT_EQ(a.nChildCount, 0);
+    b.RemoveChild(&y);
+}
+
+TEST(UxControl, LookupsGoDepthFirstFromTheControlItself)
+{
+    UX::TControl root, a, a1, b;
+    root.Name = TName("root");
+    a.Name = TName("same");
+    a1.Name = TName("deep");
+    b.Name = TName("same");
+    root.AddChild(&a);
+    a.AddChild(&a1);
+    root.AddChild(&b);
+    EXPECT_EQ(root.FindChild(TName("root")), &root);
+    EXPECT_EQ(root.FindChild(TName("same")), &a);
+    EXPECT_EQ(root.FindChild(TName("deep")), &a1);
+    EXPECT_EQ(root.FindChild(TName("none")), nullptr);
+    EXPECT_TRUE(a1.IsDescendantOf(&root));
+    EXPECT_TRUE(a1.IsDescendantOf(&a1));
+    EXPECT_FALSE(b.IsDescendantOf(&a));
+    EXPECT_FALSE(a.IsDescendantOf(nullptr));
+    root.RemoveChild(&a);
+    root.RemoveChild(&b);
+    a.RemoveChild(&a1);
+}
+
+// Focusable children are numbered from 1 in their form, transparent containers left out; a
+// parent that has a tab index of its own numbers nothing.
+TEST(UxControl, TabStopsAreNumberedInTheirFormAndSteppedWithWrapping)
+{
+    UX::TForm form;
+    UX::TControl panel, a, b, c, plain, hidden;
+    panel.nFlags |= UX::CONTROL_TRANSPARENT | UX::CONTROL_FOCUSABLE;
+    form.AddChild(&panel);
+    EXPECT_EQ(panel.nTabIndex, 0) << "a transparent container is not numbered";
+    panel.AddChild(Focusable(a));
+    form.AddChild(&plain);
+    form.AddChild(Focusable(b));
+    panel.AddChild(Focusable(c));
+    EXPECT_EQ(a.nTabIndex, 1);
+    EXPECT_EQ(plain.nTabIndex, 0);
+    EXPECT_EQ(b.nTabIndex, 1) << "the transparent container's subtree is left out of the search";
+    EXPECT_EQ(c.nTabIndex, 2);
+    b.nTabIndex = 3;
+    UX::TControl numbered;
+    numbered.nTabIndex = 7;
+    numbered.AddChild(Focusable(hidden));
+    EXPECT_EQ(hidden.nTabIndex, 0);
+    numbered.RemoveChild(&hidden);
+
+    EXPECT_EQ(form.FindNextTabStop(1), &c);
+    EXPECT_EQ(form.FindNextTabStop(2), &b);
+    EXPECT_EQ(form.FindNextTabStop(3), &a) << "past the last it wraps to the first";
+    EXPECT_EQ(form.FindPrevTabStop(3), &c);
+    EXPECT_EQ(form.FindPrevTabStop(1), &b) << "before the first it wraps to the last";
+    c.nFlags &= ~UX::CONTROL_ENABLED;
+    EXPECT_EQ(form.FindNextTabStop(1), &b) << "a disabled control is no tab stop";
+    panel.RemoveChild(&a);
+    panel.RemoveChild(&c);
+    form.RemoveChild(&panel);
+    form.RemoveChild(&plain);
+    form.RemoveChild(&b);
+}

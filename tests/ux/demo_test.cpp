@@ -1,0 +1,142 @@
+// The demonstration form as the game shows it, at the two sizes the game is played in: faded in by
+// ux_form_show, its first button normal, hovered, pressed, focused and disabled, and the form
+// halfway through its fade.
+#include "uxfixture.h"
+
+#include "engine/render/canvasmanager.h"
+#include "engine/render/device.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "platform/d3d9/golden.h"
+
+#include <string>
+
+namespace
+{
+class DemoTest : public UxTest, public ::testing::WithParamInterface<std::pair<i32, i32>>
+{
+protected:
+    void SetUp() override
+    {
+        UxTest::SetUp();
+        Resize(GetParam().first, GetParam().second);
+        form = Form();
+        button = Find("ux_demo_button_1");
+    }
+
+    // The form shown by the command, its fade over.
+    void ShowForm()
+    {
+        TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+        Frames(45);
+    }
+
+    void MouseOnButton()
+    {
+        f32 x, y;
+        Centre(button, x, y);
+        MouseTo(x, y);
+    }
+
+    std::string Golden(const char* state)
+    {
+        Draw(0xFF304050);
+        const std::string name =
+            std::string("uxdemo_") + state + "_" + std::to_string(Width()) + "x" + std::to_string(Height());
+        return CompareWithGolden(name, BackBuffer(), Width(), Height());
+    }
+
+    UX::TControl* form = nullptr;
+    UX::TControl* button = nullptr;
+};
+
+const std::pair<i32, i32> kSizes[] = {{1280, 720}, {1920, 1200}};
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DemoTest, ::testing::ValuesIn(kSizes));
+
+TEST_P(DemoTest, Normal)
+{
+    ShowForm();
+    EXPECT_EQ(button->nState, UX::STATE_NORMAL);
+    EXPECT_EQ(Golden("normal"), "");
+}
+
+TEST_P(DemoTest, Hovered)
+{
+    ShowForm();
+    MouseOnButton();
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_HOVER);
+    EXPECT_EQ(Golden("hovered"), "");
+}
+
+TEST_P(DemoTest, Pressed)
+{
+    ShowForm();
+    MouseOnButton();
+    Frame();
+    Button(true);
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_PRESSED);
+    EXPECT_EQ(Golden("pressed"), "");
+}
+
+TEST_P(DemoTest, Focused)
+{
+    ShowForm();
+    MouseOnButton();
+    Frame();
+    Button(true);
+    Frame();
+    Button(false);
+    Frame();
+    MouseTo(4.0f, 4.0f);
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_FOCUSED);
+    EXPECT_EQ(Golden("focused"), "");
+}
+
+TEST_P(DemoTest, Disabled)
+{
+    ShowForm();
+    button->Disable();
+    Frames(20);
+    EXPECT_EQ(button->nState, UX::STATE_DISABLED);
+    EXPECT_EQ(Golden("disabled"), "");
+}
+
+// A quarter of a second into the half-second fade.
+TEST_P(DemoTest, MidTransition)
+{
+    TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+    Frames(19);
+    ASSERT_EQ(form->nTargetState, UX::STATE_NORMAL);
+    const f32 done = 1.0f - form->fTransitionRemaining / form->fTransitionDuration;
+    EXPECT_GT(done, 0.4f);
+    EXPECT_LT(done, 0.6f);
+    EXPECT_EQ(Golden("midtransition"), "");
+}
+
+// A batch the canvas draws early (the next image has another texture) lands where its images
+// lie, whatever an immediate rectangle drawn before it left in the screen transform.
+TEST_F(UxTest, ImagesDrawnBetweenTexturesAndAfterAnImmediateRectangleLandInPlace)
+{
+    TTexture* red = SolidTexture("ux_test_red", 8, 0xFFFF0000);
+    TTexture* green = SolidTexture("ux_test_green", 8, 0xFF00FF00);
+    g_pDeviceManager->BeginScene();
+    g_pDeviceManager->SetBackBufferTarget(1);
+    g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    g_pRenderManager->m_nInRender = 1;
+    g_pCanvasManager->DrawTexture(0.0f, 0.0f, 10.0f, 10.0f, g_pCanvasManager->SetShader(red, 1),
+                                  TColor{1.0f, 1.0f, 1.0f, 0.5f});
+    const TColor white{1.0f, 1.0f, 1.0f, 1.0f};
+    UX::TImage::Make(red).Draw(100.0f, 100.0f, 50.0f, 50.0f, 1.0f, 1.0f, white);
+    UX::TImage::Make(green).Draw(200.0f, 100.0f, 50.0f, 50.0f, 1.0f, 1.0f, white);
+    g_pCanvasManager->Flush();
+    g_pRenderManager->m_nInRender = 0;
+    g_pDeviceManager->EndScene();
+    const std::vector<std::uint32_t> pixels = BackBuffer();
+    EXPECT_EQ(pixels[static_cast<size_t>(125 * Width() + 125)], 0xFFFF0000u);
+    EXPECT_EQ(pixels[static_cast<size_t>(125 * Width() + 225)], 0xFF00FF00u);
+}

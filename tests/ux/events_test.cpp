@@ -1,0 +1,104 @@
+// UX events and their delegates: the order of delivery, what counts as the same handler, the
+// room of a list, the unsupported base operations, and delegates freed with their callbacks.
+#include "core/system/memory.h"
+#include "support/scratchworkingfolder.h"
+#include "ux/ux.control.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+struct TRecorder
+{
+    std::vector<std::string>* pLog;
+    const char* szName;
+
+    void First(UX::TControl*, void*) { pLog->push_back(std::string(szName) + ".First"); }
+    void Second(UX::TControl*, void*) { pLog->push_back(std::string(szName) + ".Second"); }
+    void Third(UX::TControl*, void*) { pLog->push_back(std::string(szName) + ".Third"); }
+};
+} // namespace
+
+TEST(UxEvents, TheFirstListRunsBeforeTheSecondEachInTheOrderHandlersWereAdded)
+{
+    std::vector<std::string> log;
+    TRecorder a{&log, "a"};
+    TRecorder b{&log, "b"};
+    UX::TEvent event;
+    event.Invoke(nullptr, nullptr);
+    EXPECT_TRUE(log.empty()) << "empty lists do nothing";
+    EXPECT_EQ(event.AddHandler(1, &b, &TRecorder::First), 0);
+    EXPECT_EQ(event.AddHandler(0, &a, &TRecorder::First), 0);
+    EXPECT_EQ(event.AddHandler(0, &b, &TRecorder::Second), 0);
+    event.Invoke(nullptr, nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a.First", "b.Second", "b.First"}));
+}
+
+// Unlike a comparison of owners alone, a second member function of the same owner is a handler
+// of its own; the same one again is not, and a third in a list is refused with a warning.
+TEST(UxEvents, HandlersAreTheSameOnlyWithTheSameOwnerAndMemberFunctionAndAListHoldsTwo)
+{
+    TScratchWorkingFolder folder("uxevents");
+    std::vector<std::string> log;
+    TRecorder a{&log, "a"};
+    UX::TEvent event;
+    EXPECT_EQ(event.AddHandler(0, &a, &TRecorder::First), 0);
+    EXPECT_EQ(event.AddHandler(0, &a, &TRecorder::First), 1);
+    EXPECT_EQ(event.AddHandler(0, &a, &TRecorder::Second), 0);
+    EXPECT_EQ(event.AddHandler(0, &a, &TRecorder::Third), 1);
+    EXPECT_EQ(event.aList[0].GetCount(), 2u);
+    event.Invoke(nullptr, nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a.First", "a.Second"}));
+    EXPECT_NE(folder.SystemLog().find("UX::TEvent::AddHandler(): warning: a list holds 2 handlers"), std::string::npos);
+}
+
+TEST(UxEvents, CallbacksAreEqualWhenBothAreEmptyOrBindTheSameTarget)
+{
+    std::vector<std::string> log;
+    TRecorder a{&log, "a"};
+    TRecorder b{&log, "b"};
+    UX::TEventCallback x;
+    UX::TEventCallback y;
+    EXPECT_TRUE(x.Equals(y));
+    x.Bind(&a, &TRecorder::First);
+    EXPECT_FALSE(x.Equals(y));
+    y.Bind(&a, &TRecorder::First);
+    EXPECT_TRUE(x.Equals(y));
+    y.Bind(&b, &TRecorder::First);
+    EXPECT_FALSE(x.Equals(y));
+    y.Bind(&a, &TRecorder::Second);
+    EXPECT_FALSE(x.Equals(y));
+    // An owner of null is bound to nothing and skipped when run.
+    x.Bind(static_cast<TRecorder*>(nullptr), &TRecorder::First);
+    x.Execute(nullptr, nullptr);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(UxEvents, DelegatesAreFreedWithTheirCallbacksAndEvents)
+{
+    std::vector<std::string> log;
+    TRecorder a{&log, "a"};
+    const u32 bytes = g_MemoryBytes;
+    {
+        UX::TEvent event;
+        event.AddHandler(0, &a, &TRecorder::First);
+        event.AddHandler(1, &a, &TRecorder::Second);
+        EXPECT_GT(g_MemoryBytes.load(), bytes);
+        UX::TEventCallback callback;
+        callback.Bind(&a, &TRecorder::First);
+        callback.Bind(&a, &TRecorder::Second);
+    }
+    EXPECT_EQ(g_MemoryBytes.load(), bytes);
+}
+
+TEST(UxEventsDeathTest, TheBaseDelegateCannotRun)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    UX::TEventCallback::TObjectBase base;
+    EXPECT_FALSE(base.IsBound());
+    EXPECT_DEATH(base.Execute(nullptr, nullptr), "unimplemented");
+    EXPECT_DEATH(base.ExecuteOneArg(nullptr), "unimplemented");
+}

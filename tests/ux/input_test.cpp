@@ -1,0 +1,313 @@
+// Mouse and keys as the player gives them, through the window layer and the input drivers:
+// hover, click, a press that leaves, capture, modal forms, the event queue, binding scopes and
+// actions.
+#include "uxfixture.h"
+
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.layer.h"
+#include "xaudio2/gamesound.h"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+// Records the events of the controls it is attached to, as "name.event".
+struct TJournal
+{
+    void Enter(UX::TControl* sender, void*) { Note(sender, "enter"); }
+    void Leave(UX::TControl* sender, void*) { Note(sender, "leave"); }
+    void Down(UX::TControl* sender, void*) { Note(sender, "down"); }
+    void Up(UX::TControl* sender, void*) { Note(sender, "up"); }
+    void Click(UX::TControl* sender, void*) { Note(sender, "click"); }
+    void Action(UX::TControl* sender, void* name)
+    {
+        Note(sender, (std::string("action ") + static_cast<TName*>(name)->GetText()).c_str());
+    }
+    void Note(UX::TControl* sender, const char* what) { lines.push_back(std::string(sender->GetNameText()) + "." + what); }
+
+    void Watch(UX::TControl* control)
+    {
+        control->Event(UX::EVENT_MOUSE_ENTER).AddHandler(0, this, &TJournal::Enter);
+        control->Event(UX::EVENT_MOUSE_LEAVE).AddHandler(0, this, &TJournal::Leave);
+        control->Event(UX::EVENT_MOUSE_DOWN).AddHandler(0, this, &TJournal::Down);
+        control->Event(UX::EVENT_MOUSE_UP).AddHandler(0, this, &TJournal::Up);
+        control->Event(UX::EVENT_CLICK).AddHandler(0, this, &TJournal::Click);
+        control->Event(UX::EVENT_ACTION).AddHandler(0, this, &TJournal::Action);
+    }
+
+    std::vector<std::string> lines;
+};
+
+// Claims the actions named "claimed" when it is offered them first.
+struct TInterceptor : UX::TControl
+{
+    i32 OnAction(UX::TControl*, const TName& action) override { return action == TName("claimed") ? 1 : 0; }
+};
+
+class InputTest : public UxTest
+{
+protected:
+    void SetUp() override
+    {
+        UxTest::SetUp();
+        form = Form();
+        form->Show(2);
+        Frame();
+        button = Find("ux_demo_button_1");
+        other = Find("ux_demo_button_2");
+        journal.Watch(button);
+        journal.Watch(other);
+    }
+
+    void MouseOn(const UX::TControl* control)
+    {
+        f32 x, y;
+        Centre(control, x, y);
+        MouseTo(x, y);
+    }
+
+    UX::TControl* form = nullptr;
+    UX::TControl* button = nullptr;
+    UX::TControl* other = nullptr;
+    TJournal journal;
+};
+} // namespace
+
+TEST_F(InputTest, TheMouseOverAButtonHoversItAndMovingOnLeavesIt)
+{
+    MouseOn(button);
+    Frame();
+    EXPECT_TRUE(button->nFlags & UX::CONTROL_HOVERED);
+    EXPECT_TRUE(form->nFlags & UX::CONTROL_DESCENDANT_HOVERED);
+    Frame();
+    EXPECT_EQ(button->nTargetState, UX::STATE_HOVER) << "the next update takes the hover state";
+    EXPECT_EQ(Ux().GetMouseResult() & UX::MOUSE_TAKEN, UX::MOUSE_TAKEN);
+    MouseOn(other);
+    Frame();
+    EXPECT_FALSE(button->nFlags & UX::CONTROL_HOVERED);
+    EXPECT_TRUE(form->nFlags & UX::CONTROL_DESCENDANT_HOVERED);
+    // Later siblings lie on top and are offered the mouse first.
+    EXPECT_EQ(journal.lines,
+              (std::vector<std::string>{"ux_demo_button_1.enter", "ux_demo_button_2.enter", "ux_demo_button_1.leave"}));
+    MouseTo(2.0f, 2.0f);
+    Frame();
+    EXPECT_FALSE(form->nFlags & UX::CONTROL_DESCENDANT_HOVERED);
+    EXPECT_EQ(Ux().GetMouseResult(), 0u);
+}
+
+TEST_F(InputTest, APressAndReleaseOnAButtonClicksAndFocusesIt)
+{
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    EXPECT_TRUE(button->nFlags & UX::CONTROL_PRESSED);
+    EXPECT_EQ(button->nTargetState, UX::STATE_PRESSED);
+    EXPECT_EQ(Ux().GetFocus(), button);
+    Button(false);
+    Frame();
+    EXPECT_FALSE(button->nFlags & UX::CONTROL_PRESSED);
+    EXPECT_EQ(journal.lines, (std::vector<std::string>{"ux_demo_button_1.enter", "ux_demo_button_1.down",
+                                                       "ux_demo_button_1.click", "ux_demo_button_1.up"}));
+}
+
+TEST_F(InputTest, APressThatLeavesTheButtonBeforeTheReleaseIsNoClickAndLosesTheFocus)
+{
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    ASSERT_EQ(Ux().GetFocus(), button);
+    MouseOn(other);
+    Frame();
+    Button(false);
+    Frame();
+    EXPECT_EQ(Ux().GetFocus(), nullptr);
+    EXPECT_FALSE(button->nFlags & (UX::CONTROL_PRESSED | UX::CONTROL_PRESS_BEGAN));
+    // The release over the other button is its mouse-up, without a click.
+    EXPECT_EQ(journal.lines,
+              (std::vector<std::string>{"ux_demo_button_1.enter", "ux_demo_button_1.down", "ux_demo_button_2.enter",
+                                        "ux_demo_button_1.leave", "ux_demo_button_1.up", "ux_demo_button_2.up"}));
+}
+
+TEST_F(InputTest, ACapturingControlKeepsThePressOutsideItAndLetsGoAfterwards)
+{
+    button->nFlags |= UX::CONTROL_CAPTURES;
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    EXPECT_EQ(Ux().GetCapture(), button);
+    MouseOn(other);
+    Frame();
+    EXPECT_TRUE(button->nFlags & UX::CONTROL_HOVERED) << "held outside, it stays hovered";
+    EXPECT_FALSE(other->nFlags & UX::CONTROL_HOVERED) << "the capture keeps other controls out";
+    Button(false);
+    Frame();
+    Frame();
+    EXPECT_EQ(Ux().GetCapture(), nullptr);
+    EXPECT_TRUE(other->nFlags & UX::CONTROL_HOVERED) << "once let go, the control under the mouse has it";
+    // A captured press released outside still clicks.
+    EXPECT_EQ(journal.lines,
+              (std::vector<std::string>{"ux_demo_button_1.enter", "ux_demo_button_1.down", "ux_demo_button_1.click",
+                                        "ux_demo_button_1.up", "ux_demo_button_2.enter", "ux_demo_button_1.leave"}));
+}
+
+TEST_F(InputTest, AModalFormKeepsClicksFromOtherControlsAndTheyRemoveTheFocus)
+{
+    other->SetFocus();
+    UX::TControl* header = Find("ux_demo_header");
+    Ux().SetModalForm(header);
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    Button(false);
+    Frame();
+    EXPECT_FALSE(button->nFlags & UX::CONTROL_HOVERED);
+    EXPECT_EQ(Ux().GetFocus(), nullptr);
+    EXPECT_TRUE(journal.lines.empty());
+    Ux().SetModalForm(nullptr);
+}
+
+TEST_F(InputTest, TheSeventeenthEventOfAFrameIsDropped)
+{
+    for (u32 i = 0; i < 17; ++i)
+        Type(0x10, 'q');
+    EXPECT_EQ(Ux().GetQueuedEventCount(), 16u);
+    Frame();
+    EXPECT_EQ(Ux().GetFrameEventCount(), 16u);
+    EXPECT_EQ(Ux().GetQueuedEventCount(), 0u);
+}
+
+// Scope 2 serves only a form on top of its layer; scope 0 the focused control.
+TEST_F(InputTest, KeyBindingsActByTheirScope)
+{
+    form->AddActionBinding(TName("ux_test_top", true), "q", UX::SCOPE_TOP_FORM);
+    form->Event(UX::EVENT_ACTION).AddHandler(0, &journal, &TJournal::Action);
+    Type(0x10, 'q');
+    Frame();
+    ASSERT_EQ(journal.lines, (std::vector<std::string>{"UXDemo.action ux_test_top"}));
+
+    UX::TForm cover;
+    cover.Name = TName("cover", true);
+    UX::TLayer* layer = Ux().GetLayer(1);
+    layer->AddChild(&cover);
+    layer->aControl.Add(&cover);
+    Frame();
+    Type(0x10, 'q');
+    Frame();
+    EXPECT_EQ(journal.lines.size(), 1u) << "a form under another does nothing";
+    layer->aControl.SetCount(layer->aControl.GetCount() - 1);
+    layer->RemoveChild(&cover);
+
+    journal.lines.clear();
+    button->AddActionBinding(TName("ux_test_focused", true), "w", UX::SCOPE_FOCUSED);
+    Type(0x11, 'w');
+    Frame();
+    EXPECT_TRUE(journal.lines.empty()) << "without the focus the binding sleeps";
+    button->SetFocus();
+    Frame();
+    Type(0x11, 'w');
+    Frame();
+    EXPECT_EQ(journal.lines, (std::vector<std::string>{"ux_demo_button_1.action ux_test_focused"}));
+}
+
+TEST_F(InputTest, ANinthBindingIsRefusedWithAWarning)
+{
+    for (i32 i = 0; i < 8; ++i)
+        EXPECT_EQ(button->AddActionBinding(TName("a"), "a", UX::SCOPE_FOCUSED), 0);
+    EXPECT_EQ(button->AddActionBinding(TName("ninth", true), "b", UX::SCOPE_FOCUSED), 1);
+    EXPECT_EQ(button->nActionBindingCount, 8);
+    EXPECT_NE(m_Folder.SystemLog().find("'ux_demo_button_1': a ninth action binding ('ninth') is refused"),
+              std::string::npos);
+}
+
+TEST_F(InputTest, AncestorsThatInterceptActionsAreOfferedThemFirst)
+{
+    TInterceptor parent;
+    parent.nFlags |= UX::CONTROL_INTERCEPTS_ACTIONS;
+    UX::TControl child;
+    child.Name = TName("child", true);
+    parent.AddChild(&child);
+    TJournal seen;
+    child.Event(UX::EVENT_ACTION).AddHandler(0, &seen, &TJournal::Action);
+    EXPECT_EQ(child.DoAction(&child, TName("claimed", true), 0), 1);
+    EXPECT_TRUE(seen.lines.empty());
+    EXPECT_EQ(child.DoAction(&child, TName("free", true), 0), 0);
+    EXPECT_EQ(seen.lines, (std::vector<std::string>{"child.action free"}));
+
+    // The built-in actions act on the control and are raised like any other.
+    EXPECT_EQ(child.DoAction(&child, TName("$Hide"), 0), 0);
+    EXPECT_FALSE(child.nFlags & UX::CONTROL_VISIBLE);
+    child.DoAction(&child, TName("$Show"), 0);
+    EXPECT_TRUE(child.nFlags & UX::CONTROL_VISIBLE);
+    child.DoAction(&child, TName("$Disable"), 0);
+    EXPECT_FALSE(child.nFlags & UX::CONTROL_ENABLED);
+    EXPECT_EQ(seen.lines.size(), 4u);
+    parent.RemoveChild(&child);
+}
+
+TEST_F(InputTest, WithUxShowOffNothingIsDrawnButTheMouseIsServed)
+{
+    TCommandManager::Instance().ExecuteText("set ux.show 0");
+    MouseOn(button);
+    Frame();
+    Draw(0xFF000000);
+    EXPECT_TRUE(button->nFlags & UX::CONTROL_HOVERED);
+    for (u32 pixel : BackBuffer())
+        ASSERT_EQ(pixel, 0xFF000000u);
+    TCommandManager::Instance().ExecuteText("set ux.show 1");
+    Draw(0xFF000000);
+    f32 x, y;
+    Centre(button, x, y);
+    EXPECT_NE(BackBuffer()[static_cast<size_t>(y) * static_cast<size_t>(Width()) + static_cast<size_t>(x)],
+              0xFF000000u);
+}
+
+// The pressed control the manager records, hidden or disabled while held, lets the UX take the
+// input focus again.
+TEST_F(InputTest, AHiddenOrDisabledPressedControlIsNoLongerThePressedOne)
+{
+    button->nFlags |= UX::CONTROL_RECORDS_PRESSED | UX::CONTROL_CAPTURES;
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    ASSERT_EQ(Ux().GetPressed(), button);
+    EXPECT_FALSE(Ux().WantsInput()) << "the input focus waits while a control is pressed";
+    button->HideNow();
+    EXPECT_EQ(Ux().GetPressed(), nullptr);
+    EXPECT_EQ(Ux().GetCapture(), nullptr);
+    Button(false);
+    Frame();
+    button->Show(2);
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    ASSERT_EQ(Ux().GetPressed(), button);
+    button->Disable();
+    EXPECT_EQ(Ux().GetPressed(), nullptr);
+}
+
+// A button's release plays its style's click sound, started with no node.
+TEST_F(InputTest, AReleasePlaysTheStylesClickSound)
+{
+    TGameSound sound;
+    TNode* sentinel = reinterpret_cast<TNode*>(&sound);
+    sound.pStartNode = sentinel;
+    button->pStyle->pSoundOnClick = &sound;
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Frame();
+    EXPECT_EQ(sound.pStartNode, sentinel) << "a press plays nothing";
+    Button(false);
+    Frame();
+    EXPECT_EQ(sound.pStartNode, nullptr);
+    button->pStyle->pSoundOnClick = nullptr;
+}

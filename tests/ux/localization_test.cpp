@@ -1,0 +1,113 @@
+// UX texts: keys followed in the current language or literals owned by the value, their
+// storage, copies, formatting and loaded garbage.
+#include "core/system/memory.h"
+#include "ux/ux.localization.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+std::u16string Text(const UX::TLocalization& value)
+{
+    const char16_t* text = value.GetText();
+    return text ? std::u16string(text) : std::u16string(u"(null)");
+}
+} // namespace
+
+TEST(UxLocalization, LiteralsTakeTheNextMultipleOfSixteenAboveTheirLength)
+{
+    UX::TLocalization value;
+    value.SetText(u"123456789012345");
+    ASSERT_NE(value.GetHolder(), nullptr);
+    EXPECT_EQ(value.GetHolder()->nCapacity, 16);
+    const char16_t* buffer = value.GetHolder()->pText;
+    value.SetText(u"short");
+    EXPECT_EQ(value.GetHolder()->pText, buffer) << "a shorter text keeps the buffer";
+    value.SetText(u"1234567890123456");
+    EXPECT_EQ(value.GetHolder()->nCapacity, 32);
+    EXPECT_EQ(Text(value), u"1234567890123456");
+}
+
+TEST(UxLocalization, AKeyFreesTheLiteralAndFollowsTheLanguage)
+{
+    const u32 bytes = g_MemoryBytes;
+    UX::TLocalization value(u"literal");
+    EXPECT_FALSE(value.IsKeyed());
+    value.SetName(TName("ux_test_key", true));
+    EXPECT_EQ(value.GetHolder(), nullptr);
+    EXPECT_EQ(g_MemoryBytes.load(), bytes);
+    EXPECT_TRUE(value.HasText());
+    // No language holds the key: the key's own name stands for it.
+    EXPECT_EQ(Text(value), u"ux_test_key");
+}
+
+TEST(UxLocalization, ANullTextIsAnEmptyLiteralWithoutText)
+{
+    UX::TLocalization value;
+    EXPECT_FALSE(value.HasText());
+    EXPECT_EQ(value.GetText(), nullptr);
+    value.SetText(nullptr);
+    EXPECT_FALSE(value.HasText());
+    EXPECT_EQ(Text(value), u"");
+}
+
+TEST(UxLocalization, CopiesTakeTheKeyOrTheirOwnLiteral)
+{
+    UX::TLocalization keyed;
+    keyed.SetName(TName("ux_test_key", true));
+    UX::TLocalization literal(u"words");
+    UX::TLocalization a(keyed);
+    UX::TLocalization b(literal);
+    EXPECT_EQ(a.GetKey(), keyed.GetKey());
+    EXPECT_EQ(a.GetHolder(), nullptr);
+    ASSERT_NE(b.GetHolder(), nullptr);
+    EXPECT_NE(b.GetHolder()->pText, literal.GetHolder()->pText);
+    EXPECT_EQ(Text(b), u"words");
+    b = keyed;
+    EXPECT_EQ(b.GetHolder(), nullptr);
+    EXPECT_TRUE(b.IsKeyed());
+}
+
+TEST(UxLocalization, FormatCutsItsResultAt2047Characters)
+{
+    UX::TLocalization value;
+    EXPECT_EQ(std::u16string(value.Format(u"%d-%s", 42, u"x")), u"42-x");
+    const std::u16string longText(3000, u'a');
+    value.Format(u"%s", longText.c_str());
+    EXPECT_EQ(Text(value).size(), 2047u);
+}
+
+TEST(UxLocalization, ArraysFreeTheLiteralsTheyDrop)
+{
+    const u32 bytes = g_MemoryBytes;
+    {
+        UX::TLocalizationArray texts;
+        texts.SetCount(3);
+        texts[0].SetText(u"one");
+        texts[2].SetText(u"three");
+        texts.SetCount(1);
+        EXPECT_EQ(Text(texts[0]), u"one");
+    }
+    EXPECT_EQ(g_MemoryBytes.load(), bytes);
+}
+
+// A literal whose capacity lies outside 0..16384 is no text (loaded garbage).
+TEST(UxLocalization, AHolderOfAnImpossibleCapacityReadsAsNoText)
+{
+    char16_t text[] = u"text";
+    UX::TLocalization::THolder holder{-5, text};
+    UX::TLocalization value;
+    // The holder word as a loaded image leaves it.
+    UX::TLocalization::THolder* word = &holder;
+    std::memcpy(reinterpret_cast<u8*>(&value) + 4, &word, sizeof word);
+    EXPECT_FALSE(value.HasText());
+    EXPECT_EQ(value.GetText(), nullptr);
+    holder.nCapacity = UX::LOCALIZATION_MAX_CAPACITY + 1;
+    EXPECT_EQ(value.GetText(), nullptr);
+    holder.nCapacity = UX::LOCALIZATION_MAX_CAPACITY;
+    EXPECT_EQ(Text(value), u"text");
+    value.ForgetLiteral();
+}

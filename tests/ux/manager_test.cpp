@@ -1,0 +1,370 @@
+// The UX manager and the loaded data: the written repository in the control managers with every
+// link resolved, stale words and damaged values of stored records, broken trees, the form list
+// block, the instance count, unloads, the font cache, forms shown by name and languages.
+#include "uxfixture.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/memory.h"
+#include "directx/render/dxshader.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/localization/localization.h"
+#include "engine/render/canvasmanager.h"
+#include "engine/render/texture.h"
+#include "engine/render/texturefont.h"
+#include "engine/render/texturefontmanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/resourcemanager.h"
+#include "morvane/ux/uxdemoscreen.h"
+#include "repositorywriter.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.picturebox.h"
+#include "ux/ux.controlmanager.h"
+#include "ux/ux.instance.h"
+#include "ux/ux.text.h"
+#include "uxdatawriter.h"
+#include "uxrecords.h"
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+namespace
+{
+struct TSink
+{
+    void Handle(UX::TControl*, void*) {}
+};
+
+class ManagerTest : public UxTest
+{
+protected:
+    // Writes the records the function makes into a repository of the scratch folder and loads
+    // it in place of the UX repository.
+    template <class F> void LoadWritten(F make)
+    {
+        g_pCluster->Clear();
+        const std::string path = m_Folder.Path() + "/written.data";
+        {
+            TRepositoryWriter writer(REPOSITORY_OPTIONAL_ID + 50, 0);
+            TUxDataWriter data(writer);
+            make(data);
+            TClusterManager* managers[64];
+            const i32 count = data.AppendManagers(managers, 0, false);
+            ASSERT_TRUE(writer.Write(path.c_str(), managers, count, false));
+            g_pCluster->Clear();
+        }
+        ASSERT_EQ(g_pResourceManager->LoadRepository(path.c_str(), 0), 0);
+    }
+
+    bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
+};
+
+// Every link of a loaded control lands on a loaded control or on nothing.
+void ExpectTreeResolved(UX::TControl* control)
+{
+    for (UX::TControl* link : {control->pParent, control->lChild.pFirst, control->lChild.pLast, control->pNext,
+                               control->pPrev})
+        EXPECT_TRUE(!link || UX::TUXManager::Instance().IsLoadedControl(link)) << control->GetNameText();
+    if (control->StyleName.IsValid())
+    {
+        EXPECT_NE(control->pStyle, nullptr) << control->GetNameText();
+    }
+    for (const UX::TImage& image : control->aTransitionImage)
+        EXPECT_EQ(image.TexWidth != 0, image.pTexture != nullptr) << control->GetNameText();
+    EXPECT_EQ(control->BackgroundImage.TexWidth != 0, control->BackgroundImage.pTexture != nullptr)
+        << control->GetNameText();
+}
+} // namespace
+
+TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLinkResolved)
+{
+    EXPECT_EQ(Ux().GetControlManagerCount(), 26u);
+    EXPECT_EQ(UX::TLayer::Manager().GetCount(), 2);
+    EXPECT_EQ(UX::TForm::Manager().GetCount(), 1);
+    EXPECT_EQ(UX::TButton::Manager().GetCount(), 6);
+    EXPECT_EQ(UX::TPictureBox::Manager().GetCount(), 3);
+    EXPECT_EQ(UX::TLabel::Manager().GetCount(), 1);
+    EXPECT_EQ(Ux().Styles().GetCount(), 3);
+    for (u32 m = 0; m < Ux().GetControlManagerCount(); ++m)
+    {
+        UX::TControlManager* manager = Ux().GetControlManager(m);
+        for (i32 i = 0; i < manager->GetCount(); ++i)
+            ExpectTreeResolved(manager->GetInstance(i));
+    }
+    UX::TControl* form = Form();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->pParent, Ux().GetLayer(1));
+    EXPECT_EQ(Ux().GetLayer(1)->aControl.GetCount(), 1u);
+    EXPECT_EQ(Ux().GetLayer(1)->aControl[0], form);
+    EXPECT_EQ(form->BackgroundImage.Mode, UX::IMAGE_NINE_SLICES);
+    EXPECT_EQ(Ux().GetLayer(1)->Base.Rect, (UX::TRect{0.0f, 0.0f, 1280.0f, 720.0f})) << "the back buffer's";
+    // The form list and the screen's instance object name the form and its named controls.
+    ASSERT_EQ(Ux().GetFormList().nCount, 1);
+    EXPECT_EQ(Ux().ResolveForm(0), form);
+    ASSERT_EQ(Ux().InstanceObjects().GetCount(), 1);
+    UX::TInstanceObject* object = Ux().InstanceObjects()[0];
+    EXPECT_EQ(object->pInstance, Ux().GetInstance(0));
+    EXPECT_EQ(object->GetControl(0), form);
+    EXPECT_EQ(object->nCount, 11);
+    for (i32 i = 1; i < object->nCount; ++i)
+        EXPECT_TRUE(object->GetControl(static_cast<u32>(i)) &&
+                    object->GetControl(static_cast<u32>(i))->IsDescendantOf(form));
+}
+
+// Pointer words of the image meant storage of the run that wrote it: texts' literals and delegates
+// are forgotten at the load, not freed or called.
+TEST_F(ManagerTest, StaleWordsOfLoadedRecordsAreForgotten)
+{
+    TSink sink;
+    LoadWritten([&](TUxDataWriter& data) {
+        UX::TLayer* layer = data.AddLayer("layer");
+        UX::TButton* button = data.AddControl<UX::TButton>("stale", layer);
+        button->Text.SetText(u"literal");
+        button->TControl::Text.SetText(u"base literal");
+        button->Event(UX::EVENT_CLICK).AddHandler(0, &sink, &TSink::Handle);
+        button->Event(UX::EVENT_SHOW).AddHandler(1, &sink, &TSink::Handle);
+    });
+    ASSERT_EQ(UX::TButton::Manager().GetCount(), 1);
+    UX::TButton* button = UX::TButton::Manager().Get(0);
+    EXPECT_EQ(button->Text.GetHolder(), nullptr);
+    EXPECT_EQ(button->TControl::Text.GetHolder(), nullptr);
+    for (const UX::TEvent& event : button->aEvent)
+        EXPECT_FALSE(event.HasHandler());
+    button->Event(UX::EVENT_CLICK).Invoke(button, nullptr);
+}
+
+TEST_F(ManagerTest, DamagedValuesOfStoredControlsAreResetWithTheirNames)
+{
+    LoadWritten([&](TUxDataWriter& data) {
+        UX::TLayer* layer = data.AddLayer("layer");
+        UX::TControl* bad = data.AddControl<UX::TPictureBox>("damaged", layer);
+        // The first values refused on each side.
+        bad->nState = UX::STATE_COUNT;
+        bad->nTargetState = UX::STATE_NONE + 1;
+        bad->nAspectMode = UX::ASPECT_MODE_COUNT;
+        bad->nClipStage = UX::CLIP_STAGE_COUNT;
+        bad->nActionBindingCount = UX::ACTION_BINDING_COUNT + 1;
+        bad->fTransitionRemaining = -3.0f;
+        UX::TControl* scoped = data.AddControl<UX::TPictureBox>("scoped", layer);
+        scoped->AddActionBinding(TName("act", true), "a", UX::SCOPE_ALWAYS);
+        scoped->aActionBinding[0].nScope = UX::SCOPE_COUNT;
+        UX::TControl* negative = data.AddControl<UX::TPictureBox>("negative", layer);
+        negative->nActionBindingCount = -1;
+        negative->fTransitionDuration = std::nanf("");
+    });
+    UX::TControl* bad = UX::TPictureBox::Manager().Get(0);
+    EXPECT_EQ(bad->nState, UX::STATE_NORMAL);
+    EXPECT_EQ(bad->nTargetState, UX::STATE_NONE);
+    EXPECT_EQ(bad->nAspectMode, 0u);
+    EXPECT_EQ(bad->nClipStage, UX::CLIP_BEFORE_CHILDREN);
+    EXPECT_EQ(bad->nActionBindingCount, 0);
+    EXPECT_EQ(bad->fTransitionRemaining, 0.0f);
+    EXPECT_EQ(UX::TPictureBox::Manager().Get(1)->nActionBindingCount, 0);
+    for (const char* what : {"state", "aspect mode", "clip stage", "action binding count", "transition time"})
+        EXPECT_TRUE(Logged(std::string("'damaged': ") + what + " reset")) << what;
+    EXPECT_TRUE(Logged("'scoped': action binding scope reset"));
+    EXPECT_TRUE(Logged("'negative': action binding count reset"));
+    EXPECT_TRUE(Logged("'negative': transition time reset"));
+    // The last one accepted on each side stays.
+    LoadWritten([&](TUxDataWriter& data) {
+        UX::TControl* edge = data.AddControl<UX::TPictureBox>("edge", nullptr);
+        edge->nState = UX::STATE_HOVER;
+        edge->nTargetState = UX::STATE_NONE;
+        edge->aActionBinding[0].nScope = UX::SCOPE_ALWAYS;
+        edge->nAspectMode = 7;
+        edge->nClipStage = UX::CLIP_AFTER_CHILDREN;
+        edge->nActionBindingCount = 8;
+    });
+    UX::TControl* edge = UX::TPictureBox::Manager().Get(0);
+    EXPECT_EQ(edge->nState, UX::STATE_HOVER);
+    EXPECT_EQ(edge->nAspectMode, 7u);
+    EXPECT_EQ(edge->nClipStage, UX::CLIP_AFTER_CHILDREN);
+    EXPECT_EQ(edge->nActionBindingCount, 8);
+}
+
+TEST_F(ManagerTest, TreeLinksThatDoNotPairUpOrCycleAreCut)
+{
+    LoadWritten([&](TUxDataWriter& data) {
+        UX::TLayer* layer = data.AddLayer("layer");
+        UX::TControl* a = data.AddControl<UX::TPictureBox>("a", layer);
+        UX::TControl* stray = data.AddControl<UX::TPictureBox>("stray", nullptr);
+        // The stray names a parent whose list does not hold it.
+        stray->pParent = a;
+        UX::TControl* x = data.AddControl<UX::TPictureBox>("x", nullptr);
+        UX::TControl* y = data.AddControl<UX::TPictureBox>("y", x);
+        // x and y are each other's parent.
+        y->AddChild(x);
+        x->pParent = y;
+        // A parent link to a style, which is no control.
+        UX::TControl* odd = data.AddControl<UX::TPictureBox>("odd", nullptr);
+        odd->pParent = reinterpret_cast<UX::TControl*>(data.AddStyle("style"));
+        // A child count that does not match the list.
+        layer->nChildCount = 5;
+    });
+    auto named = [](const char* name) {
+        UX::TControlManagerTemplate<UX::TPictureBox>& boxes = UX::TPictureBox::Manager();
+        for (i32 i = 0; i < boxes.GetCount(); ++i)
+            if (boxes.Get(i)->Name == TName(name))
+                return static_cast<UX::TControl*>(boxes.Get(i));
+        return static_cast<UX::TControl*>(nullptr);
+    };
+    EXPECT_EQ(named("stray")->pParent, nullptr);
+    EXPECT_TRUE(Logged("'stray': a parent link that does not pair up cut"));
+    EXPECT_EQ(named("odd")->pParent, nullptr);
+    EXPECT_TRUE(Logged("'odd': a link to no control cut"));
+    EXPECT_EQ(UX::TLayer::Manager().Get(0)->nChildCount, 1);
+    // Walking up from either of the pair ends at a root.
+    for (const char* name : {"x", "y"})
+    {
+        i32 steps = 0;
+        for (UX::TControl* c = named(name); c && steps < 10; c = c->pParent)
+            ++steps;
+        EXPECT_LT(steps, 10) << name;
+    }
+    EXPECT_TRUE(Logged("a cycle of parents cut"));
+}
+
+TEST_F(ManagerTest, AFormListBlockOfAnotherSizeIsRefusedAndItsPointersForgotten)
+{
+    std::vector<u8> block(sizeof(UX::TFormList) - 4, 0);
+    EXPECT_EQ(Ux().SetData(0, block.data(), static_cast<i32>(block.size())), 1);
+    EXPECT_TRUE(Logged("a form list of 2048 bytes is refused (2052 expected)"));
+    EXPECT_EQ(Ux().ResolveForm(0), Form()) << "the list loaded before stays";
+
+    UX::TFormList list = Ux().GetFormList();
+    list.aEntry[0].pControl = reinterpret_cast<UX::TControl*>(0x1234);
+    EXPECT_EQ(Ux().SetData(0, &list, sizeof list), 0);
+    EXPECT_EQ(Ux().GetFormList().aEntry[0].pControl, nullptr);
+    EXPECT_EQ(Ux().ResolveForm(0), Form());
+    list.nCount = 257;
+    EXPECT_EQ(Ux().SetData(0, &list, sizeof list), 0);
+    EXPECT_EQ(Ux().GetFormList().nCount, 0);
+    EXPECT_TRUE(Logged("257 forms in the form list: none kept"));
+}
+
+TEST_F(ManagerTest, AnUnloadFreesTheLoadedControlsTextsAndDelegates)
+{
+    TSink sink;
+    UX::TButton* button = static_cast<UX::TButton*>(Find("ux_demo_button_1"));
+    const u32 bytes = g_MemoryBytes;
+    button->Text.SetText(u"a text of the run");
+    button->TControl::Text.SetText(u"another");
+    button->Event(UX::EVENT_CLICK).AddHandler(0, &sink, &TSink::Handle);
+    EXPECT_GT(g_MemoryBytes.load(), bytes);
+    // The image stays in memory until its repository closes: the records can still be read.
+    g_pCluster->Clear();
+    EXPECT_EQ(button->Text.GetHolder(), nullptr);
+    EXPECT_EQ(button->TControl::Text.GetHolder(), nullptr);
+    EXPECT_FALSE(button->Event(UX::EVENT_CLICK).HasHandler());
+    EXPECT_EQ(Ux().GetFocus(), nullptr);
+    Load();
+}
+
+TEST_F(ManagerTest, FormsAreShownAndHiddenByNameAndAnUnknownNameIsAnError)
+{
+    UX::TControl* form = Ux().PrepareForm(TName("UXDemo"));
+    ASSERT_NE(form, nullptr);
+    TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+    EXPECT_TRUE(form->IsVisibleOnScreen());
+    EXPECT_EQ(form->nTargetState, UX::STATE_NORMAL) << "with the style's transition";
+    TCommandManager::Instance().ExecuteText("ux.form.hide \"UXDemo\"");
+    EXPECT_TRUE(form->nFlags & UX::CONTROL_HIDING);
+    Frames(60);
+    EXPECT_FALSE(form->nFlags & UX::CONTROL_VISIBLE);
+    TCommandManager::Instance().ExecuteText("ux.form.show \"Nowhere\"");
+    EXPECT_TRUE(Logged("'Nowhere': undeclared form"));
+    // By the screen's class name, forced.
+    EXPECT_EQ(Ux().ShowForm(TName(UX_DEMO_NAME)), 0);
+    EXPECT_TRUE(form->IsVisibleOnScreen());
+    EXPECT_EQ(Ux().ShowForm(TName("NoScreen")), 1);
+}
+
+// The form's tree loads the first time after each cluster load: a disabled control is in its
+// state at once.
+TEST_F(ManagerTest, TheFirstShowAfterALoadLoadsTheFormsTree)
+{
+    UX::TControl* form = Ux().PrepareForm(TName("UXDemo"));
+    form->Show(2);
+    Frames(2);
+    Load();
+    UX::TControl* button = Form()->FindChild(TName("ux_demo_button_3"));
+    button->nFlags &= ~UX::CONTROL_ENABLED;
+    TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+    EXPECT_EQ(button->nState, UX::STATE_DISABLED);
+}
+
+TEST_F(ManagerTest, TheInstanceCountMustMatchTheRegisteredScreens)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EQ(Ux().SetArray(UX::INSTANCE_OBJECT_TYPE_ID, nullptr, 0), 0) << "none loaded is no mismatch";
+    EXPECT_DEATH(Ux().SetArray(UX::INSTANCE_OBJECT_TYPE_ID, nullptr, 5), "invalid instance count 5 \\(should be 1\\)");
+}
+
+// The fonts asked for most while one frame draws are bound, six pages at most, into "Shader_UX"
+// at the start of the next; a 33rd font of a frame is drawn uncached with one warning.
+TEST_F(ManagerTest, TheFontCacheBindsTheMostRequestedPages)
+{
+    const TName font(UX_FONT_NAME, true);
+    UX::TStateBlock block = UX::TStateBlock::Default();
+    block.Font = font;
+    block.TextScale = 20.0f;
+    auto request = [&](const char* name, i32 times) {
+        block.Font = TName(name, true);
+        for (i32 i = 0; i < times; ++i)
+            UX::DrawText(10.0f, 10.0f, 300.0f, 40.0f, block, u"Text");
+    };
+    Draw();
+    request(UX_FONT_NAME, 1);
+    EXPECT_EQ(Ux().GetRequestedFonts().GetCount(), 1u);
+    EXPECT_EQ(Ux().RequestFont(font), -1) << "bound only from the next frame";
+    Draw();
+    ASSERT_EQ(Ux().GetBoundFonts().GetCount(), 1u);
+    EXPECT_EQ(Ux().RequestFont(font), 0);
+    TDxShader* shader = g_pDxShaderManager->FindShader(TName("Shader_UX"));
+    ASSERT_NE(shader, nullptr);
+    EXPECT_EQ(shader->aTexture[UX::FONT_FIRST_SLOT], g_pTextureFontManager->GetFont()->aUses[0].pResource);
+
+    // Names that fall back on the one font stand for seven fonts of one page each.
+    const char* names[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7"};
+    for (i32 i = 0; i < 7; ++i)
+        request(names[i], 7 - i);
+    Draw();
+    EXPECT_EQ(Ux().GetBoundFonts().GetCount(), 6u);
+    EXPECT_LT(Ux().GetBoundFonts().FindKey(TName("f7")), 0) << "the least requested waits";
+    EXPECT_EQ(Ux().RequestFont(TName("f1")), 0);
+    EXPECT_EQ(Ux().RequestFont(TName("f2")), 1);
+
+    for (i32 i = 0; i < 33; ++i)
+    {
+        char name[16];
+        std::snprintf(name, sizeof name, "g%d", i);
+        request(name, 1);
+    }
+    EXPECT_EQ(Ux().GetRequestedFonts().GetCount(), 32u);
+    request("g40", 1);
+    const std::string log = m_Folder.SystemLog();
+    const size_t first = log.find("more than 32 fonts in a frame, drawn uncached");
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_EQ(log.find("more than 32 fonts in a frame", first + 1), std::string::npos) << "said once";
+}
+
+TEST_F(ManagerTest, ImagesTakeTheVariantOfTheLanguage)
+{
+    std::filesystem::create_directories(m_Folder.Path() + "/data");
+    for (const char* file : {"english.language", "deutsch.language"})
+        std::filesystem::copy_file(std::string(VESTAMOR_DATA_DIR) + "/" + file, m_Folder.Path() + "/data/" + file);
+    UX::TControl* flag = Find("ux_demo_flag");
+    ASSERT_NE(flag->BackgroundImage.pTexture, nullptr);
+    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[0]));
+    ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName("deutsch", true)), 0u);
+    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[1]));
+    // Loaded again, the records take the language's variant at once.
+    Load();
+    flag = Find("ux_demo_flag");
+    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[1]));
+    ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName("english", true)), 0u);
+    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[0]));
+}

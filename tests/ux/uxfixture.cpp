@@ -1,0 +1,269 @@
+#include "uxfixture.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/plugin.h"
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "directx/render/dxfontmanager.h"
+#include "directx/render/dxrendertarget.h"
+#include "directx/render/dxshadermanager.h"
+#include "directx/render/dxtextureformat.h"
+#include "directx/render/dxtexturemanager.h"
+#include "engine/input/inputmanager.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "morvane/ux/screens.h"
+#include "platform/window/headlessbackend.h"
+#include "platform/window/windowsystem.h"
+#include "platform/window/winuser.h"
+#include "scenerepositories.h"
+#include "ux/controls/ux.control.form.h"
+
+#include <cstdlib>
+#include <memory>
+
+namespace
+{
+const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
+
+// A display large enough for a window of 1920 x 1200.
+class TLargeDisplay : public THeadlessBackend
+{
+public:
+    RECT GetDisplayBounds(int) override { return RECT{0, 0, 2560, 1600}; }
+    RECT GetDisplayWorkArea(int) override { return GetDisplayBounds(0); }
+};
+
+void Pump()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+// At the end of the run the loaded data and the device go, as the game's finalize phase lets them.
+class TUxEnvironment : public ::testing::Environment
+{
+public:
+    void TearDown() override
+    {
+        g_pCluster->Clear();
+        g_pResourceManager->CloseRepositories(0);
+        if (g_pDeviceManager->GetDevice())
+        {
+            g_pDeviceManager->m_nStepWord = 1;
+            g_pDeviceManager->FinalizeManager();
+        }
+    }
+};
+
+// The device, the managers the UX stands on and the UX, once for the run.
+void OpenUx()
+{
+    static const bool s_bOpened = [] {
+        ::testing::AddGlobalTestEnvironment(new TUxEnvironment);
+        TWindowSystem::Get().SetBackend(std::make_unique<TLargeDisplay>());
+        g_ManagerManager.CreateSystem(TName("Inactive", true));
+        g_ManagerManager.CreateSystem(TName("Normal", true));
+        g_ManagerManager.Initialize();
+        g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
+        if (g_pDeviceManager->InitializeManager() != 0)
+            return false;
+        g_pDeviceManager->SetRunning(1);
+        g_pCluster->LinkTypes();
+        RegisterGameScreens();
+        TInputManager::Instance().InitializeManager();
+        g_pResourceManager->BeginManager();
+        // Blocks are read at once: a frame has everything it asks for.
+        g_pResourceManager->GetLoader().SetEnabled(false);
+        g_pDxShaderManager->BeginManager();
+        g_pDxFontManager->BeginManager();
+        g_pDxCanvasManager->BeginManager();
+        UX::TUXManager::Instance().BeginManager();
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, VESTAMOR_DATA_DIR "/shaders.data");
+        return true;
+    }();
+    ASSERT_TRUE(s_bOpened);
+}
+} // namespace
+
+i64 UxTest::s_nClock = 0;
+
+void UxTest::SetUp()
+{
+    ASSERT_EQ(s_nHeadless, 0);
+    OpenUx();
+    m_pOldTimer = g_pTimer;
+    g_pTimer = &m_Timer;
+    Resize(1280, 720);
+    Load();
+    MouseTo(4.0f, 4.0f);
+    Frame();
+    // Every texture of the UX and the shaders it draws with ready before the first drawn frame.
+    for (i32 i = 0; i < g_pDxTextureManager->GetTextureCount(); ++i)
+        g_pDxTextureManager->GetTexture(i)->Require();
+    for (const char* shader : {"Shader_canvas2d", "Shader_canvasalpha", "Shader_UX"})
+        if (TShader* found = g_pDxShaderManager->FindShader(TName(shader)))
+            found->Require();
+    Frame();
+}
+
+void UxTest::TearDown()
+{
+    // Nothing held into the next test.
+    Button(false, 0);
+    Button(false, 1);
+    Frame();
+    g_pTimer = m_pOldTimer;
+}
+
+void UxTest::Resize(i32 width, i32 height)
+{
+    if (Width() == width && Height() == height)
+        return;
+    g_pDeviceManager->SetWindowSize(width, height);
+    Pump();
+    ASSERT_EQ(Width(), width);
+    ASSERT_EQ(Height(), height);
+}
+
+void UxTest::Load()
+{
+    ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_DATA_DIR "/ux.data", 0), 0);
+}
+
+void UxTest::Frame()
+{
+    Pump();
+    s_nClock += TIMER_COUNTS_PER_SECOND / 60;
+    g_pTimer->Update();
+    const f32 step = g_pTimer->GetRealTimeStep();
+    // Resources read this frame are delivered, as the game's update list does.
+    g_pResourceManager->UpdateManager(step);
+    TInputManager::Instance().UpdateManager(step);
+    Ux().UpdateManager(step);
+}
+
+void UxTest::Draw(u32 clearColour)
+{
+    g_pDeviceManager->BeginScene();
+    g_pDeviceManager->SetBackBufferTarget(1);
+    g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET | DEVICE_CLEAR_DEPTH | DEVICE_CLEAR_STENCIL, clearColour, 1.0f, 0);
+    g_pRenderManager->m_nInRender = 1;
+    Ux().RenderManager();
+    g_pDxCanvasManager->Flush();
+    g_pRenderManager->m_nInRender = 0;
+    g_pDeviceManager->EndScene();
+}
+
+void UxTest::MouseTo(f32 x, f32 y)
+{
+    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_MOUSEMOVE, 0,
+                 MAKELPARAM(static_cast<i32>(x), static_cast<i32>(y)));
+    Pump();
+}
+
+void UxTest::Button(bool down, u32 button)
+{
+    static const USHORT s_aDown[3] = {RI_MOUSE_LEFT_BUTTON_DOWN, RI_MOUSE_RIGHT_BUTTON_DOWN, RI_MOUSE_MIDDLE_BUTTON_DOWN};
+    static const USHORT s_aUp[3] = {RI_MOUSE_LEFT_BUTTON_UP, RI_MOUSE_RIGHT_BUTTON_UP, RI_MOUSE_MIDDLE_BUTTON_UP};
+    RAWINPUT record = {};
+    record.header.dwType = RIM_TYPEMOUSE;
+    record.data.mouse.usFlags = MOUSE_MOVE_RELATIVE;
+    record.data.mouse.usButtonFlags = down ? s_aDown[button] : s_aUp[button];
+    TWindowSystem::Get().PostRawInput(record);
+    Pump();
+}
+
+void UxTest::Type(u32 scanCode, u32 character, u32 modifiers)
+{
+    // The driver reads the modifiers from their keys' records.
+    auto key = [](USHORT makeCode, bool down) {
+        RAWINPUT record = {};
+        record.header.dwType = RIM_TYPEKEYBOARD;
+        record.data.keyboard.MakeCode = makeCode;
+        record.data.keyboard.Flags = down ? 0 : RI_KEY_BREAK;
+        TWindowSystem::Get().PostRawInput(record);
+    };
+    if (modifiers & INPUT_KEY_SHIFT)
+        key(0x2A, true);
+    Pump();
+    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_CHAR, character, static_cast<LPARAM>(1u | scanCode << 16));
+    Pump();
+    if (modifiers & INPUT_KEY_SHIFT)
+        key(0x2A, false);
+    Pump();
+}
+
+UX::TControl* UxTest::Find(const char* name)
+{
+    UX::TControl* form = Form();
+    // Loaded records know their names by id: the text is registered for the messages.
+    UX::TControl* found = form ? form->FindChild(TName(name, true)) : nullptr;
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+UX::TControl* UxTest::Form()
+{
+    UX::TControl* form = Ux().PrepareForm(TName("UXDemo", true));
+    EXPECT_NE(form, nullptr);
+    return form;
+}
+
+void UxTest::Centre(const UX::TControl* control, f32& x, f32& y)
+{
+    x = control->BoxRect.x + control->BoxRect.width * 0.5f;
+    y = control->BoxRect.y + control->BoxRect.height * 0.5f;
+}
+
+i32 UxTest::Width()
+{
+    return g_pDeviceManager->GetBackBufferWidth();
+}
+
+i32 UxTest::Height()
+{
+    return g_pDeviceManager->GetBackBufferHeight();
+}
+
+std::vector<std::uint32_t> UxTest::BackBuffer() const
+{
+    const i32 width = Width();
+    const i32 height = Height();
+    IDirect3DDevice9* device = g_pDeviceManager->GetDevice();
+    IDirect3DSurface9* copy = nullptr;
+    device->CreateOffscreenPlainSurface(static_cast<UINT>(width), static_cast<UINT>(height), D3DFMT_X8R8G8B8,
+                                        D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    device->GetRenderTargetData(static_cast<TDxRenderTarget*>(g_pDeviceManager->GetBackBufferTarget())->GetSurface(),
+                                copy);
+    D3DLOCKED_RECT locked;
+    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width * height));
+    for (i32 y = 0; y < height; ++y)
+        for (i32 x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y * width + x)] =
+                static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
+    copy->UnlockRect();
+    copy->Release();
+    return pixels;
+}
+
+TTexture* UxTest::SolidTexture(const char* name, i32 size, u32 argb)
+{
+    TTexture* texture = g_pDxTextureManager->CreateTexture(TName(name, true), size, size, 1, 1, TEXTURE_2D,
+                                                           static_cast<i32>(TEXTURE_FORMAT_A8R8G8B8), TEXTURE_DYNAMIC);
+    texture->Require();
+    u32 pitch = 0;
+    u32 bytes = 0;
+    if (auto* texels = static_cast<u32*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, bytes)))
+    {
+        for (i32 y = 0; y < size; ++y)
+            for (i32 x = 0; x < size; ++x)
+                texels[y * static_cast<i32>(pitch / 4) + x] = argb;
+        texture->Unlock(0);
+    }
+    return texture;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The UX as the game runs it, headless: the registered device manager with a window on a
+// display large enough for 1920 x 1200, the input drivers on that window, the resource, shader,
+// canvas and UX managers begun once for the run, and the game's screens registered. Each test
+// loads the UX repository the build writes ("ux.data", with the shaders), in a scratch working
+// folder with its own system log; frames run on a clock of 60 steps a second, and the mouse and
+// keys arrive as raw-input records and window messages through the window layer.
+#include "core/system/timer.h"
+#include "support/scratchworkingfolder.h"
+#include "ux/ux.manager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TTexture;
+
+class UxTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The back buffer becomes width x height (a device reset the UX hears of).
+    static void Resize(i32 width, i32 height);
+    // Loads the UX repository again: every control as stored.
+    static void Load();
+
+    // One frame's update: window messages pumped, the input manager's update (drivers, the UX's
+    // input step, focus layers), the UX's update.
+    void Frame();
+    void Frames(i32 count)
+    {
+        for (i32 i = 0; i < count; ++i)
+            Frame();
+    }
+    // The frame drawn: the back buffer cleared to the colour, the UX's render step.
+    void Draw(u32 clearColour = 0xFF000000);
+
+    // Input through the window layer.
+    static void MouseTo(f32 x, f32 y);
+    static void Button(bool down, u32 button = 0);
+    // A typed character's message (scan code, character) with the modifiers' keys held.
+    static void Type(u32 scanCode, u32 character, u32 modifiers = 0);
+
+    static UX::TUXManager& Ux() { return UX::TUXManager::Instance(); }
+    // The loaded form or control of the name; fails the test when there is none.
+    static UX::TControl* Find(const char* name);
+    static UX::TControl* Form();
+    // The centre of a control's box.
+    static void Centre(const UX::TControl* control, f32& x, f32& y);
+
+    std::vector<std::uint32_t> BackBuffer() const;
+    static i32 Width();
+    static i32 Height();
+
+    // A texture of one colour made at run time.
+    static TTexture* SolidTexture(const char* name, i32 size, u32 argb);
+
+    TScratchWorkingFolder m_Folder{"ux"};
+    static i64 s_nClock;
+
+private:
+    TTimer m_Timer{[] { return s_nClock; }};
+    TTimer* m_pOldTimer = nullptr;
+};
