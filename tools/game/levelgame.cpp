@@ -40,7 +40,9 @@ const char* const g_aLevelOrbitAction[LEVEL_ORBIT_ACTIONS] = {"orbitleft",   "or
 
 namespace
 {
-const char* const kFollowMe = "FollowMe_plr_pData";
+// The heading and pitch (degrees) of the level camera's line of sight (-2, -14, 45).
+constexpr f32 LEVEL_TOWER_YAW = -2.5448f;
+constexpr f32 LEVEL_TOWER_PITCH = 17.2655f;
 constexpr u32 ANNOUNCEMENTS = 7;
 
 TMatrix Place(f32 x, f32 y, f32 z)
@@ -89,7 +91,7 @@ struct TLevelGame
         camera->m_fHorizontalAperture = 1.417f;
         camera->m_fVerticalAperture = 0.945f;
         camera->m_fNearClip = 0.5f;
-        camera->m_fFarClip = 500.0f;
+        camera->m_fFarClip = 200.0f;
         orbit.pCamera = camera;
         TInputManager& input = TInputManager::Instance();
         TInputAction** actions[LEVEL_ORBIT_ACTIONS] = {&orbit.pRotateLeft, &orbit.pRotateRight, &orbit.pRotateUp,
@@ -163,10 +165,11 @@ i32 AddLevelGame(TRepositoryWriter& writer, TNode* level, TClusterManager** mana
     TLevelGame& game = *s_pGame;
     TNode* cart = g_pNodeManager->FindNode(TName(LEVEL_CART).GetId());
 
-    // The tower looks at the apron from above the box; right button held turns it, the wheel
-    // zooms.
-    game.OrbitCamera(GAME_TOWER_CAMERA, Node("tower_pivot", level, 4.0f, 1.0f, 4.0f), "tower_camera", 25.0f,
-                     {25.0f, 40.0f, 60.0f});
+    // The tower looks at the apron as the level's camera does: its pivot 60 in front of that
+    // camera on its line of sight, the heading and pitch of that line (a positive pitch looks
+    // down); right button held turns it, the wheel zooms.
+    game.OrbitCamera(GAME_TOWER_CAMERA, Node("tower_pivot", level, 37.4333f, -0.0736f, -30.2501f), "tower_camera",
+                     LEVEL_TOWER_PITCH, {60.0f, 90.0f, 30.0f}).m_fYaw = LEVEL_TOWER_YAW;
 
     // The follow-me car: the level's cart, seen as a box, its camera turning with it behind it
     // (a positive pitch looks down on the pivot).
@@ -179,10 +182,10 @@ i32 AddLevelGame(TRepositoryWriter& writer, TNode* level, TClusterManager** mana
     for (i32 i = 0; i < vehicles.GetCount(); ++i)
         if (vehicles[i]->GetNode() == cart)
             vehicles[i]->nameId = TName(GAME_FOLLOW_ME_VEHICLE, true).GetId();
-    TNode* drive = Node(StringFormat("%s_Vdrive", kFollowMe), cart, 0.0f, 1.0f, 0.0f);
+    TNode* drive = Node(StringFormat("%s_Vdrive", GAME_FOLLOW_ME_UNIT), cart, 0.0f, 1.0f, 0.0f);
 
     // Its prop's one full form names the cart's pieces; the form has no node tree of its own.
-    game.Form.m_Name.Set(kFollowMe, true);
+    game.Form.m_Name.Set(GAME_FOLLOW_ME_UNIT, true);
     const TNamedNode named[] = {{TName(GAME_FOLLOW_ME_VEHICLE, true).GetId(), cart},
                                 {TName(GAME_FOLLOW_ME_CAMERA, true).GetId(), pivot},
                                 {drive->m_Name.GetId(), drive}};

@@ -32,6 +32,7 @@
 
 TGameLogicManager* g_pGameLogicManager = nullptr;
 
+const char* const GAME_FOLLOW_ME_UNIT = "FollowMe_plr_pData";
 const char* const GAME_TOWER_CAMERA = "Tower_Orbit_Camera";
 const char* const GAME_FOLLOW_ME_CAMERA = "FollowMe_plr_pData_OrbCam";
 const char* const GAME_FOLLOW_ME_VEHICLE = "FollowMe_plr_pData_Veh";
@@ -42,6 +43,9 @@ TGameLogicManager s_Manager;
 const i32 s_nRegistered =
     TManagerManager::RegisterManager("GameLogic", "GameLogic", &g_pGameLogicManager, &s_Manager);
 const char* const kLoadError = "TGameLogicManager::OnClusterLoad(): error: ";
+// The names the game looks up, kept with their texts.
+const TName s_aGameName[] = {TName(GAME_FOLLOW_ME_UNIT, true), TName(GAME_TOWER_CAMERA, true),
+                             TName(GAME_FOLLOW_ME_CAMERA, true), TName(GAME_FOLLOW_ME_VEHICLE, true)};
 const char* const kCarInputMode[GAME_CAR_INPUT_MODES] = {"carinputmode1", "carinputmode2", "carinputmode3",
                                                          "carinputmode4", "carinputmode5", "carinputmode6"};
 

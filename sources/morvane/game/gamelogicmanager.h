@@ -28,7 +28,9 @@ struct TTrafficVehicle;
 constexpr u32 GAME_LOGIC_FOCUS_LAYER = 6;
 constexpr u32 GAME_CAR_INPUT_MODES = 6;
 constexpr u32 GAME_LINE_VERTICES = 1000;
-// Views: the orbit cameras and the vehicle of the follow-me car.
+// Views: the orbit cameras and the vehicle of the follow-me car, whose prop data's name the
+// game knows (loaded names carry no text: a unit forms its pieces' names from this one's).
+extern const char* const GAME_FOLLOW_ME_UNIT;
 extern const char* const GAME_TOWER_CAMERA;
 extern const char* const GAME_FOLLOW_ME_CAMERA;
 extern const char* const GAME_FOLLOW_ME_VEHICLE;
