@@ -135,19 +135,38 @@ f32 TOrbitCamera::FitArm(const TVector& pivot, const TVector& direction, f32 len
     }
     TVector capsuleStart = start;
     capsuleStart.w = ORBIT_CAPSULE_RADIUS;
-    for (i32 attempt = 0; attempt < ORBIT_CAPSULE_TRIES; ++attempt)
+    const auto overlaps = [&](f32 arm)
     {
         TCollisionHit overlap = {};
         overlap.nFilter = ORBIT_COLLISION_FILTER;
-        if (!g_pCollisionManager->OverlapCapsule(capsuleStart, Along(pivot, direction, length + ORBIT_CAPSULE_BEYOND),
-                                                 overlap))
-            break;
-        length -= ORBIT_ARM_STEP;
-        if (length < ORBIT_MIN_ARM)
-        {
-            length = ORBIT_MIN_ARM;
-            break;
-        }
+        return g_pCollisionManager->OverlapCapsule(capsuleStart, Along(pivot, direction, arm + ORBIT_CAPSULE_BEYOND),
+                                                   overlap) != 0;
+    };
+    // The tries step the arm in by a fixed amount until the capsule is free, at most the given
+    // number of times and never below the least arm. The capsules share their start and radius,
+    // so a shorter one lies inside a longer one: the first free try is found by halving, with
+    // the same lengths and the same result as making them in turn.
+    f32 tries[ORBIT_CAPSULE_TRIES];
+    tries[0] = length;
+    i32 count = 1;
+    while (count < ORBIT_CAPSULE_TRIES && tries[count - 1] - ORBIT_ARM_STEP >= ORBIT_MIN_ARM)
+    {
+        tries[count] = tries[count - 1] - ORBIT_ARM_STEP;
+        ++count;
     }
-    return length;
+    if (!overlaps(tries[0]))
+        return tries[0];
+    i32 low = 1, high = count;
+    while (low < high)
+    {
+        const i32 middle = (low + high) / 2;
+        if (overlaps(tries[middle]))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low < count)
+        return tries[low];
+    length = tries[count - 1] - ORBIT_ARM_STEP;
+    return length < ORBIT_MIN_ARM ? ORBIT_MIN_ARM : length;
 }
