@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev:i386 libcrypto++-dev:i386 libsdl2-dev:i386 libfreetype-dev:i386
   libpng-dev:i386 libjpeg62-turbo-dev:i386 libbullet-dev:i386
   libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386
-  fonts-dejavu-core fonts-liberation2
+  fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
 )
 # "tools/setup.sh fuzz" adds clang and its libFuzzer runtime for the fuzz preset.
 if [ "${1:-}" = fuzz ]; then

@@ -37,7 +37,7 @@ void ReadAsFile(const u8* data, size_t size, bool withHeader)
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     DArray<u8> output;
-    f32 progress = 0.0f;
+    std::atomic<f32> progress = 0.0f;
     const u32 result = ReadCompressedFile(s_Path.c_str(), output, &progress);
     std::remove(s_Path.c_str());
     // Success leaves exactly the output it owns; failure leaves none.

@@ -55,7 +55,7 @@ struct TFileReader
     int fd;
     i32 size;
     i32 done;
-    f32* progress;
+    std::atomic<f32>* progress;
 
     // Reads the next piece of at most room bytes; -1 on an error.
     i32 Next(u8* buffer, i32 room)
@@ -273,7 +273,7 @@ u32 CompressFile(const char* sourcePath, const char* destinationPath)
     return COMPRESS_BAD_DATA;
 }
 
-u32 ReadCompressedFile(const char* path, DArray<u8>& output, f32* progress)
+u32 ReadCompressedFile(const char* path, DArray<u8>& output, std::atomic<f32>* progress)
 {
     output.Free();
     char systemPath[kPathRoom];

@@ -4,6 +4,8 @@
 #include "core/system/templates/darray.h"
 #include "core/system/types.h"
 
+#include <atomic>
+
 constexpr u32 COMPRESSED_MAGIC = 0x41444e49; // the bytes "INDA"
 
 struct TCompressedHeader
@@ -31,8 +33,9 @@ u32 CompressFile(const char* sourcePath, const char* destinationPath);
 // Reads a whole file into output, inflating it when it carries the magic. The announced size
 // must be what the stream inflates to, the stream must end with the file, and the size is
 // bounded by the file's size times deflate's largest ratio. On failure the output is empty.
-// progress, when given, receives the fraction of the file read so far.
-u32 ReadCompressedFile(const char* path, DArray<u8>& output, f32* progress);
+// progress, when given, receives the fraction of the file read so far (another thread may
+// watch it).
+u32 ReadCompressedFile(const char* path, DArray<u8>& output, std::atomic<f32>* progress);
 
 // Inflates one zlib stream held in memory; destinationSize: room in, bytes produced out.
 // Returns the zlib result (Z_STREAM_END on success).

@@ -177,7 +177,7 @@ public:
     const TDxDeviceSettings& GetPendingSettings() const { return m_PendingSettings; }
     u32 GetPendingCount() const { return m_nPendingCount; }
     u32 GetRecreate() const { return m_nRecreate; }
-    u32 GetQuit() const { return m_nQuit; }
+    u32 GetQuit() const override { return m_nQuit; }
     u32 IsResetFailed() const { return m_nResetFailed; }
     u32 GetLiveQueryCount() const { return m_nLiveQueryCount; }
     // The two present-flush queries (null until made) and the one PresentFlush waited on last.

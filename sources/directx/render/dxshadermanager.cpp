@@ -44,6 +44,7 @@ TDxShaderManager::TDxShaderManager()
     : m_pPool(nullptr), m_pGlobalEffect(nullptr), m_pProgramData(nullptr), m_pGlobalData(nullptr), m_nGlobalSize(0),
       m_nPrograms(0), m_nBindings(0), m_nHandles(0), m_nEffectPointers(0)
 {
+    g_pShaderManager = this;
     if (!g_pCluster)
         return;
     RegisterArray(&ShaderDecl(), &m_aLoaded);

@@ -8,7 +8,7 @@
 #include "core/system/templates/sarray.h"
 #include "directx/render/dxshader.h"
 #include "engine/render/devicemethods.h"
-#include "engine/system/manager.h"
+#include "engine/render/shadermanager.h"
 #include "engine/system/resourcemethods.h"
 
 struct ID3DXEffectPool;
@@ -42,7 +42,7 @@ struct TDxGlobalParameter
     TDxShaderParameter Parameter;
 };
 
-class TDxShaderManager : public TManager,
+class TDxShaderManager : public TShaderManager,
                          public TDeviceMethods,
                          public TResourceMethods,
                          public TClusterMethods
@@ -58,8 +58,8 @@ public:
     // Unloads and deletes every shader.
     void Clear();
 
-    i32 GetShaderCount() { return m_aShader.GetCount(); }
-    TDxShader* GetShader(i32 index) { return m_aShader[index]; }
+    i32 GetShaderCount() override { return m_aShader.GetCount(); }
+    TDxShader* GetShader(i32 index) override { return m_aShader[index]; }
     TDxShader* CreateShader(const TName& name);
     TDxShader* FindShader(const TName& name);
     u32 GetGlobalParameterCount() const { return m_aGlobal.GetCount(); }

@@ -95,6 +95,9 @@ public:
     virtual i32 Resume(i32 unused = 0) = 0;
     virtual i32 GetPauseCount() = 0;
     virtual void Quit() = 0;
+    // Set once the main loop is asked to end (the window closing): loops outside it stop too.
+    // A device without a main loop is never asked.
+    virtual u32 GetQuit() const { return 0; }
     // The main loop; returns 0 when the system quits.
     virtual i32 __Run() = 0;
     virtual HWND GetWindowHandle() = 0;

@@ -17,6 +17,7 @@ constexpr u32 TEXTURE_DYNAMIC = 0x1;          // default pool, dynamic usage, no
 constexpr u32 TEXTURE_NO_OBJECT = 0x2;        // an animation target: borrows its frames' textures
 constexpr u32 TEXTURE_ANIMATION_TARGET = 0x4; // set with TEXTURE_NO_OBJECT by the animations
 constexpr u32 TEXTURE_COMPRESSED = 0x20000;   // level data stored compressed
+constexpr u32 TEXTURE_PRELOAD = 0x40000;      // loaded with the shaders after a cluster load
 
 // Types.
 constexpr i32 TEXTURE_2D = 3;
@@ -51,6 +52,10 @@ public:
     virtual void* Lock(i32 mode, i32 level, u32& pitch, u32& size) = 0;
     virtual void Unlock(i32 level) = 0;
     virtual TTextureAnimation* GetAnimation() = 0;
+
+    // The top level's 32-bit pixels, top row first, straight from the repository data: null
+    // unless the level is stored uncompressed as whole rows of 4-byte pixels.
+    const u32* GetPixels();
 
     u32 m_nFlags;
     i32 m_nWidth;

@@ -53,7 +53,7 @@ const char* ReadFailure(u32 result)
 } // namespace
 
 TResourceManager::TResourceManager()
-    : m_fProgress(0.0f), m_nFilesDone(0), m_nFilesExpected(0), m_nCachedId(0), m_pCached(nullptr),
+    : m_fProgress(0.0f), m_nFilesDone(0), m_nFilesExpected(0), m_nUpload(1), m_nCachedId(0), m_pCached(nullptr),
       m_nLoadDepth(0), m_pCurrent(nullptr), m_pLinks(nullptr)
 {
     m_PendingRepository = "";

@@ -11,6 +11,8 @@
 #include "engine/system/resourcemethods.h"
 #include "engine/system/resourcethreadload.h"
 
+#include <atomic>
+
 class TClusterDynManager;
 class TRepository;
 class TResource;
@@ -22,6 +24,7 @@ constexpr u32 RESOURCE_ASSOCIATION_CAPACITY = 16;
 constexpr u32 RESOURCE_NAME_SIZE = 128;
 
 // LoadRepository flags.
+constexpr u32 REPOSITORY_LOAD_QUIET = 0x2;       // the cluster's listeners are not told (CLUSTER_LOAD_QUIET)
 constexpr u32 REPOSITORY_LOAD_NESTED = 0x4;      // keep the cluster and the open repositories
 constexpr u32 REPOSITORY_LOAD_CONTINUED = 0x20;  // the progress counters go on
 constexpr u32 REPOSITORY_LOAD_DEPENDENCY = 0x26; // a dependency loaded in full
@@ -90,10 +93,14 @@ public:
     // The repository to load at the next update (a state load's switch among them); empty
     // when none is asked for.
     TResourceFileName m_PendingRepository;
-    // Progress of the load: the current file's fraction, files done and expected.
-    f32 m_fProgress;
-    i32 m_nFilesDone;
-    i32 m_nFilesExpected;
+    // Progress of the load: the current file's fraction, files done and expected. The loading
+    // display reads them on its thread.
+    std::atomic<f32> m_fProgress;
+    std::atomic<i32> m_nFilesDone;
+    std::atomic<i32> m_nFilesExpected;
+    // The upload flag: while it is clear the loader queues no reads, so what is required loads
+    // at once (preloading, and the first frame after a threaded load).
+    std::atomic<u32> m_nUpload;
 
 private:
     void CheckUnlocked(const char* function) const;

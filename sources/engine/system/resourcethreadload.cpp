@@ -70,7 +70,7 @@ void TResourceThreadLoad::End()
 u32 TResourceThreadLoad::Request(u32 tag, void* target, TResource* resource, u32 position, u32 size,
                                  u32 flags)
 {
-    if (!m_bEnabled || !HasThread())
+    if (!m_bEnabled || !HasThread() || (g_pResourceManager && !g_pResourceManager->m_nUpload))
         return 1;
     m_Lock.Enter();
     if (m_aQueue.GetCount() == RESOURCE_QUEUE_CAPACITY)
@@ -199,4 +199,12 @@ u32 TResourceThreadLoad::GetDoneCount()
     const u32 count = m_aDone.GetCount();
     m_Lock.Leave();
     return count;
+}
+
+bool TResourceThreadLoad::IsQueueEmpty()
+{
+    m_Lock.Enter();
+    const bool empty = m_aQueue.GetCount() == 0 && m_aDone.GetCount() == 0;
+    m_Lock.Leave();
+    return empty;
 }

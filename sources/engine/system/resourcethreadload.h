@@ -52,6 +52,8 @@ public:
     bool IsEnabled() const { return m_bEnabled; }
     u32 GetQueueCount();
     u32 GetDoneCount();
+    // Nothing queued and nothing waiting for delivery.
+    bool IsQueueEmpty();
     u32 GetUndeliveredBytes() const { return s_nUndeliveredBytes; }
 
     void Run() override;

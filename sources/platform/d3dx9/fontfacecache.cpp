@@ -20,6 +20,8 @@ struct TFaceFiles
 const TFaceFiles kFaceFiles[] = {
     {"Arial", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
      "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"},
+    {"Calibri", "/usr/share/fonts/truetype/crosextra/Carlito-Regular.ttf",
+     "/usr/share/fonts/truetype/crosextra/Carlito-Bold.ttf"},
     {nullptr, "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
 };

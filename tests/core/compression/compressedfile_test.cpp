@@ -81,10 +81,10 @@ TEST(CompressedFile, RoundTripOverSeveralChunks)
     EXPECT_GT(std::filesystem::file_size(packed), 1u << 21);
 
     DArray<u8> output;
-    f32 progress = 0.0f;
+    std::atomic<f32> progress = 0.0f;
     ASSERT_EQ(ReadCompressedFile(packed.c_str(), output, &progress), COMPRESS_DONE);
     EXPECT_EQ(Content(output), text + random);
-    EXPECT_FLOAT_EQ(progress, 1.0f);
+    EXPECT_FLOAT_EQ(progress.load(), 1.0f);
 }
 
 TEST(CompressedFile, EmptySourceMakesAnEmptyStream)

@@ -1,0 +1,3 @@
+#include "engine/render/shadermanager.h"
+
+TShaderManager* g_pShaderManager = nullptr;

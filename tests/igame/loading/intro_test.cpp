@@ -1,0 +1,338 @@
+// The intro's images and timing: the TGA image file, the record's images cut to 16, the opacity
+// of fades, crossfades, where images show, the frame time's limit and a composed frame.
+#include "loadingfixture.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/memory.h"
+#include "engine/system/resourcemanager.h"
+#include "igame/loading/intro.h"
+#include "igame/loading/introloading.h"
+#include "igame/loading/loadingmanager.h"
+#include "igame/loading/loadtga.h"
+#include "igame/loading/uiintro.h"
+#include "introrepository.h"
+#include "platform/d3d9/golden.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <thread>
+
+namespace
+{
+TIntroPicture Solid(i32 width, i32 height, u32 argb)
+{
+    return {width, height, std::vector<u32>(static_cast<size_t>(width) * height, argb)};
+}
+
+// Every pixel different: rows and columns show in its bytes.
+TIntroPicture Pattern(i32 width, i32 height)
+{
+    TIntroPicture picture = Solid(width, height, 0);
+    for (i32 y = 0; y < height; ++y)
+        for (i32 x = 0; x < width; ++x)
+            picture.aPixel[static_cast<size_t>(y) * width + x] = 0x80000000u | (y << 16) | (x << 8) | (x + y);
+    return picture;
+}
+
+void WriteBytes(const std::string& path, const std::vector<u8>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+struct TLoaded
+{
+    u32 result;
+    i32 width, height, bytes;
+    std::vector<u8> pixels;
+};
+
+TLoaded Load(const std::string& path)
+{
+    TLoaded loaded;
+    u8* pixels = nullptr;
+    loaded.result = _LoadTGA(path.c_str(), loaded.width, loaded.height, loaded.bytes, pixels);
+    if (pixels)
+        loaded.pixels.assign(pixels, pixels + static_cast<size_t>(loaded.width) * loaded.height * loaded.bytes);
+    MemoryFree(pixels);
+    return loaded;
+}
+
+// Frames and the image context of a screen size, as the intro thread sets them up.
+struct TFrames
+{
+    TFrames(i32 w, i32 h) : width(w), height(h)
+    {
+        image = CreateCompatibleDC(nullptr);
+        for (i32 i = 0; i < 2; ++i)
+        {
+            dc[i] = CreateCompatibleDC(nullptr);
+            BITMAPINFO info = {};
+            info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            bitmap[i] = CreateDIBSection(dc[i], &info, DIB_RGB_COLORS, &bits[i], nullptr, 0);
+            SelectObject(dc[i], bitmap[i]);
+        }
+    }
+    ~TFrames()
+    {
+        for (i32 i = 0; i < 2; ++i)
+        {
+            DeleteDC(dc[i]);
+            DeleteObject(bitmap[i]);
+        }
+        DeleteDC(image);
+    }
+    u32 Draw(TIntro& intro, f32 dt) { return intro.DrawFrame(dc[0], dc[1], image, dt, width, height); }
+    // The frame's pixel (bottom-up storage), 0x00RRGGBB.
+    u32 At(i32 x, i32 y) const
+    {
+        return static_cast<const u32*>(bits[0])[static_cast<size_t>(height - 1 - y) * width + x] & 0x00FFFFFF;
+    }
+    std::vector<u32> Pixels() const
+    {
+        std::vector<u32> pixels;
+        for (i32 y = 0; y < height; ++y)
+            for (i32 x = 0; x < width; ++x)
+                pixels.push_back(At(x, y) | 0xFF000000);
+        return pixels;
+    }
+
+    i32 width, height;
+    HDC image;
+    HDC dc[2];
+    HBITMAP bitmap[2];
+    void* bits[2];
+};
+
+TUIIntro Record(u32 count, f32 seconds, f32 fade, u32 crossfade = 0, u32 designWidth = 1920)
+{
+    TUIIntro record = {};
+    record.nImageCount = count;
+    record.nCrossfade = crossfade;
+    record.nDesignWidth = designWidth;
+    record.fFadeIn = record.fFadeOut = fade;
+    for (f32& time : record.aDisplayTime)
+        time = seconds;
+    return record;
+}
+
+u32 Channel(u32 pixel, int shift)
+{
+    return (pixel >> shift) & 0xFF;
+}
+} // namespace
+
+TEST_F(LoadingTest, TopDownAndBottomUpImagesLoadAlike)
+{
+    const TIntroPicture picture = Pattern(5, 3);
+    WriteBytes("down.tga", EncodeTga(picture, 4, true));
+    WriteBytes("up.tga", EncodeTga(picture, 4, false));
+    WriteBytes("rgb.tga", EncodeTga(picture, 3, false, 255));
+    const TLoaded down = Load("down.tga"), up = Load("up.tga"), rgb = Load("rgb.tga");
+    ASSERT_EQ(TGA_LOADED, down.result);
+    ASSERT_EQ(TGA_LOADED, up.result);
+    ASSERT_EQ(TGA_LOADED, rgb.result) << "after an ID field of 255 bytes";
+    EXPECT_EQ(5, up.width);
+    EXPECT_EQ(3, up.height);
+    EXPECT_EQ(4, up.bytes);
+    EXPECT_EQ(3, rgb.bytes);
+    EXPECT_EQ(down.pixels, up.pixels);
+    // Top row first, B, G, R, A bytes as stored.
+    ASSERT_EQ(0, std::memcmp(up.pixels.data(), picture.aPixel.data(), up.pixels.size()));
+    for (size_t i = 0; i < picture.aPixel.size(); ++i)
+        EXPECT_EQ(0, std::memcmp(&rgb.pixels[i * 3], &picture.aPixel[i], 3)) << i;
+}
+
+TEST_F(LoadingTest, BadImageFilesAreRefusedWithoutAnEnd)
+{
+    const std::vector<u8> good = EncodeTga(Pattern(4, 4), 4, false, 3);
+    const auto variant = [&](const char* name, auto change) {
+        std::vector<u8> bytes = good;
+        change(bytes);
+        WriteBytes(name, bytes);
+        return Load(name).result;
+    };
+    EXPECT_EQ(TGA_NOT_READ, Load("missing.tga").result);
+    EXPECT_EQ(TGA_NOT_READ, variant("header.tga", [](std::vector<u8>& b) { b.resize(TGA_HEADER_SIZE - 1); }));
+    EXPECT_EQ(TGA_UNSUPPORTED, variant("8bit.tga", [](std::vector<u8>& b) { b[16] = 8; }));
+    EXPECT_EQ(TGA_UNSUPPORTED, variant("16bit.tga", [](std::vector<u8>& b) { b[16] = 16; }));
+    EXPECT_EQ(TGA_UNSUPPORTED, variant("64bit.tga", [](std::vector<u8>& b) { b[16] = 64; }));
+    EXPECT_EQ(TGA_UNSUPPORTED, variant("empty.tga", [](std::vector<u8>& b) { b[12] = b[13] = b[14] = b[15] = 0; }));
+    // The last byte short of the pixels, and the whole file exactly.
+    EXPECT_EQ(TGA_SHORT, variant("short.tga", [](std::vector<u8>& b) { b.pop_back(); }));
+    EXPECT_EQ(TGA_LOADED, variant("exact.tga", [](std::vector<u8>&) {}));
+    EXPECT_EQ(TGA_SHORT, variant("huge.tga", [](std::vector<u8>& b) { b[12] = b[13] = b[14] = b[15] = 0xFF; }));
+    EXPECT_EQ(TGA_SHORT, variant("id.tga", [](std::vector<u8>& b) {
+                  b[0] = 255;
+                  b.resize(TGA_HEADER_SIZE + 100);
+              }));
+
+    // The intro skips such a file with a line.
+    TIntro intro;
+    TFrames frames(8, 8);
+    TUIIntro record = Record(1, 1.0f, 0.0f);
+    ASSERT_EQ(0u, intro.Initialize(frames.image, record));
+    EXPECT_EQ(1u, intro.AddImageFile(frames.image, "8bit.tga"));
+    EXPECT_EQ(1u, m_Log.Count("'8bit.tga' is not a 24- or 32-bit image: skipped"));
+    EXPECT_EQ(1u, intro.AddImageFile(frames.image, "missing.tga"));
+    EXPECT_EQ(1u, intro.AddImageFile(frames.image, "short.tga"));
+    EXPECT_EQ(1u, intro.GetImageCount());
+    EXPECT_EQ(0u, intro.AddImageFile(frames.image, "exact.tga"));
+    EXPECT_EQ(2u, intro.GetImageCount());
+    intro.Release();
+}
+
+TEST_F(LoadingTest, AnImageOfThreeSecondsIsWholeFromHalfASecondToTwoAndAHalf)
+{
+    TIntro intro;
+    TFrames frames(8, 8);
+    TUIIntro record = Record(1, 3.0f, 0.5f);
+    ASSERT_EQ(0u, intro.Initialize(frames.image, record));
+    ASSERT_EQ(1u, frames.Draw(intro, 0.0f));
+    EXPECT_FLOAT_EQ(0.0f, intro.GetOpacity());
+    const f32 expected[] = {0.5f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.5f};
+    for (u32 step = 0; step < 11; ++step)
+    {
+        ASSERT_EQ(1u, frames.Draw(intro, 0.25f));
+        EXPECT_NEAR(expected[step], intro.GetOpacity(), 1e-5f) << "at " << 0.25f * (step + 1) << " s";
+    }
+    // At 3 s the sequence ends, the frame black.
+    EXPECT_EQ(0u, frames.Draw(intro, 0.25f));
+    EXPECT_FALSE(intro.IsActive());
+    EXPECT_EQ(0u, frames.Draw(intro, 0.25f));
+    EXPECT_EQ(0u, frames.At(4, 4));
+    intro.Release();
+}
+
+TEST_F(LoadingTest, TheNextImageFadesInUnderTheOneFadingOut)
+{
+    WriteBytes("red.tga", EncodeTga(Solid(8, 8, 0xFFFF0000), 3, false));
+    WriteBytes("green.tga", EncodeTga(Solid(8, 8, 0xFF00FF00), 4, true));
+    TIntro intro;
+    TFrames frames(64, 40);
+    // Images 8 pixels wide on a design width of 8 cover the screen.
+    TUIIntro record = Record(1, 1.0f, 0.5f, 1, 8);
+    ASSERT_EQ(0u, intro.Initialize(frames.image, record));
+    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "red.tga"));
+    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "green.tga"));
+    frames.Draw(intro, 0.0f);
+    frames.Draw(intro, 0.5f);
+    frames.Draw(intro, 0.25f);
+    // Image 0 (black) half out, red half in.
+    EXPECT_FLOAT_EQ(0.5f, intro.GetOpacity());
+    EXPECT_EQ(127u, Channel(frames.At(10, 10), 16));
+    EXPECT_EQ(0u, Channel(frames.At(10, 10), 8));
+    // The next image starts where its fade-in ends: whole at once.
+    frames.Draw(intro, 0.25f);
+    EXPECT_EQ(1u, intro.GetIndex());
+    EXPECT_FLOAT_EQ(0.5f, intro.GetTime());
+    EXPECT_FLOAT_EQ(1.0f, intro.GetOpacity());
+    EXPECT_EQ(0xFF0000u, frames.At(0, 0));
+    EXPECT_EQ(0xFF0000u, frames.At(63, 39));
+    frames.Draw(intro, 0.25f);
+    EXPECT_FLOAT_EQ(0.5f, intro.GetOpacity());
+    // Blended in turn: red at half over black, then green at half over that.
+    EXPECT_EQ(0x407F00u, frames.At(30, 20));
+    intro.Release();
+}
+
+TEST(IntroPlacement, ImagesScaleWithTheScreenWidthAgainstTheDesignWidth)
+{
+    const auto equal = [](const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    // At the design width an image shows at its own size, centred.
+    EXPECT_TRUE(equal({360, 300, 1560, 780}, TIntro::GetImageRect(1200, 480, 1920, 1920, 1080)));
+    EXPECT_TRUE(equal({0, -60, 1920, 1140}, TIntro::GetImageRect(1920, 1200, 1920, 1920, 1080)));
+    // Two thirds on a screen 1280 wide.
+    EXPECT_TRUE(equal({240, 200, 1040, 520}, TIntro::GetImageRect(1200, 480, 1920, 1280, 720)));
+    EXPECT_TRUE(equal({0, -40, 1280, 760}, TIntro::GetImageRect(1920, 1200, 1920, 1280, 720)));
+    // No design width: the screen's.
+    EXPECT_TRUE(equal({0, 0, 640, 400}, TIntro::GetImageRect(640, 400, 0, 640, 400)));
+}
+
+TEST_F(LoadingTest, RecordsAreCutToSixteenImagesAndBadTimesDoNotHang)
+{
+    WriteBytes("red.tga", EncodeTga(Solid(2, 2, 0xFFFF0000), 4, false));
+    TFrames frames(8, 8);
+    {
+        TIntro intro;
+        TUIIntro record = Record(16, 1.0f, 0.5f);
+        ASSERT_EQ(0u, intro.Initialize(frames.image, record));
+        EXPECT_EQ(16u, intro.GetImageCount());
+        EXPECT_EQ(0u, m_Log.Count("are shown"));
+        EXPECT_EQ(1u, intro.AddImageFile(frames.image, "red.tga"));
+        EXPECT_EQ(1u, m_Log.Count("the intro holds 16 images already"));
+        intro.Release();
+    }
+    {
+        TIntro intro;
+        TUIIntro record = Record(17, 1.0f, 0.5f);
+        ASSERT_EQ(0u, intro.Initialize(frames.image, record));
+        EXPECT_EQ(16u, intro.GetImageCount());
+        EXPECT_EQ(1u, m_Log.Count("17 images: the first 16 are shown"));
+        intro.Release();
+    }
+    {
+        // No images: no intro.
+        TIntro intro;
+        TUIIntro record = Record(0, 1.0f, 0.5f);
+        EXPECT_EQ(1u, intro.Initialize(frames.image, record));
+        EXPECT_EQ(0u, frames.Draw(intro, 0.1f));
+    }
+    {
+        // No fades: whole from the start; a time that is no number shows nothing, and ends.
+        TIntro intro;
+        TUIIntro record = Record(2, 1.0f, 0.0f);
+        record.aDisplayTime[1] = std::numeric_limits<f32>::quiet_NaN();
+        ASSERT_EQ(0u, intro.Initialize(frames.image, record));
+        EXPECT_EQ(1u, frames.Draw(intro, 0.0f));
+        EXPECT_FLOAT_EQ(1.0f, intro.GetOpacity());
+        EXPECT_EQ(1u, frames.Draw(intro, 0.99f));
+        EXPECT_FLOAT_EQ(1.0f, intro.GetOpacity());
+        u32 frame = 0;
+        while (frames.Draw(intro, 0.05f) && frame < 10)
+            ++frame;
+        EXPECT_LT(frame, 10u);
+        intro.Release();
+    }
+}
+
+TEST_F(LoadingTest, TheIntroOfTheDataComposesItsCrossfadeFrame)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository(DataFile("intro.data").c_str(), REPOSITORY_LOAD_QUIET));
+    ASSERT_EQ(1u, g_pLoadingManager->GetIntroCount());
+    TIntro intro;
+    TFrames frames(640, 400);
+    ASSERT_EQ(0u, intro.Initialize(frames.image, *g_pLoadingManager->GetIntro(0)));
+    EXPECT_EQ(3u, intro.GetImageCount());
+    EXPECT_EQ(1920, intro.GetImage(2).nWidth);
+    EXPECT_EQ(1200, intro.GetImage(2).nHeight);
+    frames.Draw(intro, 0.0f);
+    // Into the publisher's fade-out: the engine's image under it.
+    for (i32 i = 0; i < 9; ++i)
+        frames.Draw(intro, 0.25f);
+    EXPECT_NEAR(0.5f, intro.GetOpacity(), 1e-5f);
+    EXPECT_EQ("", CompareWithGolden("intro_frame_640x400", frames.Pixels(), 640, 400, 0));
+    intro.Release();
+    g_pCluster->Clear();
+}
+
+TEST_F(LoadingTest, AFrameAdvancesTheIntroByATenthOfASecondAtMost)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository(DataFile("intro.data").c_str(), REPOSITORY_LOAD_QUIET));
+    TIntroLoading loading;
+    loading.Initialize();
+    ASSERT_TRUE(loading.GetIntro().IsActive());
+    ASSERT_EQ(1u, loading.RenderFrame());
+    EXPECT_FLOAT_EQ(0.0f, loading.GetIntro().GetTime());
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_EQ(1u, loading.RenderFrame());
+    EXPECT_FLOAT_EQ(0.1f, loading.GetIntro().GetTime());
+    // Released, it draws no more.
+    loading._Release();
+    EXPECT_EQ(0u, loading.RenderFrame());
+    g_pCluster->Clear();
+}

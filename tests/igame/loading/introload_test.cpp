@@ -1,0 +1,117 @@
+// "intro_load": the game's data load on the intro thread while the intro plays, the first update
+// handed to the main thread, and the loading display when the intro ends first.
+#include "loadingfixture.h"
+
+#include "core/cluster/cluster.h"
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxtexturemanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "igame/loading/introloading.h"
+#include "igame/loading/loadingmanager.h"
+#include "igame/loading/uiintro.h"
+#include "fontraster.h"
+#include "introrepository.h"
+#include "repositorywriter.h"
+
+namespace
+{
+// An intro of one plain image.
+void WriteIntro(const std::string& path, f32 seconds, f32 fade)
+{
+    static TUIIntro s_Record;
+    g_pCluster->Clear();
+    TRepositoryWriter writer(INTRO_REPOSITORY_ID, 0);
+    s_Record = {};
+    s_Record.nImageCount = 1;
+    s_Record.nDesignWidth = 8;
+    s_Record.fFadeIn = s_Record.fFadeOut = fade;
+    s_Record.aDisplayTime[0] = seconds;
+    s_Record.aTexture[0] = AddTextureRecord(writer, "intro.test", 8, 8, std::vector<u32>(64, 0xFF208040));
+    g_pLoadingManager->Intros().Add(&s_Record);
+    TClusterManager* managers[] = {g_pDxTextureManager, g_pLoadingManager};
+    ASSERT_TRUE(writer.Write(path.c_str(), managers, 2, false));
+    g_pCluster->Clear();
+}
+
+void IntroLoad(const std::string& intro, const std::string& game)
+{
+    TCommandManager::Instance().ExecuteText(("intro.load \"" + intro + "\" \"" + game + "\"").c_str());
+}
+} // namespace
+
+TEST_F(LoadingTest, ALoadSlowerThanTheFadeInIsHandedToTheMainThreadWhileTheIntroPlays)
+{
+    WriteIntro("intro.data", 1.2f, 0.1f);
+    g_LoadWatch.armed = true;
+    g_LoadWatch.slowName = "canvas.data";
+    g_LoadWatch.delay = 400;
+    IntroLoad("intro.data", DataFile("canvas.data"));
+
+    // The intro's repository quietly, then the game's data on the intro thread, the main loop
+    // not running.
+    ASSERT_EQ(2u, g_LoadWatch.loads.size());
+    EXPECT_EQ(LOADING_STATE_THREAD, g_LoadWatch.loads[1].state);
+    EXPECT_EQ(0u, g_LoadWatch.loads[1].running);
+    EXPECT_FALSE(g_LoadWatch.loads[1].mainThread);
+    // The listeners hear of the load once, on the main thread, in the first update.
+    ASSERT_EQ(1u, g_LoadWatch.notices.size());
+    EXPECT_EQ(LOADING_STATE_FIRST_UPDATE, g_LoadWatch.notices[0].state);
+    EXPECT_EQ(1u, g_LoadWatch.notices[0].running);
+    EXPECT_TRUE(g_LoadWatch.notices[0].mainThread);
+
+    const i32 start = m_Log.Find("TCommandintro_load::Execute(): thread loading done - starting 1st update...");
+    const i32 done = m_Log.Find("TCommandintro_load::Execute(): thread loading done - 1st update done");
+    const i32 end = m_Log.Find("TCommandintro_load::Execute(): done");
+    ASSERT_GE(start, 0);
+    EXPECT_LT(start, done);
+    EXPECT_LT(done, end);
+    EXPECT_EQ(1u, m_Log.Count("TIntroLoading::Initialize(): initialize"));
+    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+    EXPECT_EQ(INTRO_THREAD_HANDED, g_IntroLoading.m_nState.load());
+    EXPECT_FALSE(g_IntroLoading.IsRunning());
+    EXPECT_EQ(1u, g_pDeviceManager->IsRunning());
+    EXPECT_FALSE(g_IntroLoading.GetIntro().IsActive());
+}
+
+TEST_F(LoadingTest, AnIntroEndingBeforeTheLoadLeavesTheFirstUpdateAfterIt)
+{
+    WriteIntro("intro.data", 0.2f, 0.05f);
+    g_LoadWatch.armed = true;
+    g_LoadWatch.slowName = "canvas.data";
+    g_LoadWatch.delay = 800;
+    IntroLoad("intro.data", DataFile("canvas.data"));
+
+    ASSERT_EQ(1u, g_LoadWatch.notices.size());
+    EXPECT_EQ(LOADING_STATE_FIRST_UPDATE, g_LoadWatch.notices[0].state);
+    EXPECT_TRUE(g_LoadWatch.notices[0].mainThread);
+    EXPECT_EQ(-1, m_Log.Find("starting 1st update"));
+    EXPECT_GE(m_Log.Find("TCommandintro_load::Execute(): done"), 0);
+    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+    EXPECT_EQ(1u, g_pDeviceManager->IsRunning());
+}
+
+TEST_F(LoadingTest, WithoutAnIntroTheDataLoadPlainlyAndAWrongCallIsRefused)
+{
+    g_LoadWatch.armed = true;
+    // The canvas's repository holds no intro record.
+    IntroLoad(DataFile("canvas.data"), DataFile("canvas.data"));
+    ASSERT_EQ(2u, g_LoadWatch.loads.size());
+    EXPECT_TRUE(g_LoadWatch.loads[1].mainThread);
+    EXPECT_EQ(1u, g_LoadWatch.loads[1].running);
+    ASSERT_EQ(1u, g_LoadWatch.notices.size());
+    EXPECT_EQ(0u, m_Log.Count("TIntroLoading::Initialize()"));
+    EXPECT_GE(m_Log.Find("TCommandintro_load::Execute(): done"), 0);
+    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+
+    // A missing intro: a line, and the data load all the same.
+    g_LoadWatch.loads.clear();
+    IntroLoad("missing.data", DataFile("canvas.data"));
+    EXPECT_EQ(1u, m_Log.Count("'missing.data': no intro: the data load without it"));
+    ASSERT_EQ(1u, g_LoadWatch.loads.size());
+    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+
+    m_Log.lines.clear();
+    TCommandManager::Instance().ExecuteText("intro.load \"data/intro.data\"");
+    EXPECT_EQ(1u, m_Log.Count("command does not take 1 parameter (2 expected)"));
+    EXPECT_EQ(0u, m_Log.Count("TCommandintro_load::Execute(): done"));
+}

@@ -1,0 +1,166 @@
+// The loading display: the fill's bands, the word drawn onto the window, one display at a time,
+// and the loading manager's preloading that ends it.
+#include "loadingfixture.h"
+
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxshader.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/render/texture.h"
+#include "engine/render/texturemanager.h"
+#include "engine/system/resourcemanager.h"
+#include "igame/loading/loadingmanager.h"
+#include "igame/loading/loadingprogress.h"
+#include "platform/d3d9/golden.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <tuple>
+#include <limits>
+
+namespace
+{
+void SetProgress(i32 index, i32 count, f32 fraction)
+{
+    g_pResourceManager->m_nFilesDone = index;
+    g_pResourceManager->m_nFilesExpected = count;
+    g_pResourceManager->m_fProgress = fraction;
+}
+} // namespace
+
+TEST(LoadingBands, OneRepositoryIsAlwaysInTheLastBand)
+{
+    EXPECT_FLOAT_EQ(0.5f, TLoadingProgress::FillFraction(0, 1, 0.0f));
+    EXPECT_FLOAT_EQ(0.75f, TLoadingProgress::FillFraction(0, 1, 0.5f));
+    EXPECT_FLOAT_EQ(1.0f, TLoadingProgress::FillFraction(0, 1, 1.0f));
+}
+
+TEST(LoadingBands, ThreeRepositoriesFillAThirdThenAFifthThenTheRest)
+{
+    EXPECT_FLOAT_EQ(0.0f, TLoadingProgress::FillFraction(0, 3, 0.0f));
+    EXPECT_FLOAT_EQ(0.15f, TLoadingProgress::FillFraction(0, 3, 0.5f));
+    EXPECT_FLOAT_EQ(0.3f, TLoadingProgress::FillFraction(0, 3, 1.0f));
+    // The middle repository: 0.3 + 0.19999999 (i + p) / n, the single-precision constant.
+    EXPECT_EQ(0.3f + 0.19999999f * (1.0f / 3.0f), TLoadingProgress::FillFraction(1, 3, 0.0f));
+    EXPECT_EQ(0.3f + 0.19999999f * (2.0f / 3.0f), TLoadingProgress::FillFraction(1, 3, 1.0f));
+    EXPECT_FLOAT_EQ(0.5f, TLoadingProgress::FillFraction(2, 3, 0.0f));
+    EXPECT_FLOAT_EQ(1.0f, TLoadingProgress::FillFraction(2, 3, 1.0f));
+}
+
+TEST(LoadingBands, FractionsAndStepsOutOfRangeStayInTheirBand)
+{
+    const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+    for (const f32 p : {-1.0f, 2.0f, 1e30f, -1e30f, nan})
+    {
+        const f32 first = TLoadingProgress::FillFraction(0, 3, p);
+        EXPECT_TRUE(first >= 0.0f && first <= 0.3f) << p;
+        const f32 middle = TLoadingProgress::FillFraction(1, 3, p);
+        EXPECT_TRUE(middle >= 0.3f && middle <= 0.5f) << p;
+        const f32 last = TLoadingProgress::FillFraction(2, 3, p);
+        EXPECT_TRUE(last >= 0.5f && last <= 1.0f) << p;
+    }
+    // A step before the first is the first; one past the last (or no count) the last.
+    EXPECT_FLOAT_EQ(0.15f, TLoadingProgress::FillFraction(-1, 3, 0.5f));
+    EXPECT_FLOAT_EQ(0.75f, TLoadingProgress::FillFraction(5, 3, 0.5f));
+    EXPECT_FLOAT_EQ(0.75f, TLoadingProgress::FillFraction(0, 0, 0.5f));
+}
+
+TEST_F(LoadingTest, TheWordFillsWhiteFromTheLeftOnTheWindow)
+{
+    for (const auto& [name, index, count, fraction] :
+         {std::tuple{"loading_30", 0, 3, 1.0f}, std::tuple{"loading_75", 2, 3, 0.5f}})
+    {
+        PaintWindow(RGB(0x20, 0x30, 0x50));
+        SetProgress(index, count, fraction);
+        g_LoadingProgress.Start();
+        ASSERT_TRUE(g_LoadingProgress.IsUp());
+        // Centred, 90 % down, the text's extent and 4 pixels.
+        const i32 x = g_LoadingProgress.GetX(), y = g_LoadingProgress.GetY();
+        const i32 width = g_LoadingProgress.GetWidth(), height = g_LoadingProgress.GetHeight();
+        EXPECT_EQ(360, y);
+        EXPECT_EQ(320 - width / 2, x);
+        const std::vector<std::uint32_t> pixels = ReadWindow(x, y, width, height);
+        EXPECT_EQ("", CompareWithGolden(name, pixels, width, height, 0));
+        // White only left of the cut.
+        const i32 cut = static_cast<i32>(width * TLoadingProgress::FillFraction(index, count, fraction));
+        for (i32 row = 0; row < height; ++row)
+            for (i32 column = cut; column < width; ++column)
+                EXPECT_NE(0xFFFFFFFFu, pixels[static_cast<size_t>(row) * width + column]) << column << ", " << row;
+        g_LoadingProgress.Stop();
+        EXPECT_FALSE(g_LoadingProgress.IsUp());
+        EXPECT_FALSE(g_LoadingProgress.IsRunning());
+    }
+}
+
+TEST_F(LoadingTest, ASecondStartNeitherStartsAThreadNorCapturesAgain)
+{
+    PaintWindow(RGB(0, 0, 0x40));
+    SetProgress(0, 1, 0.0f);
+    const u32 before = g_LoadingProgress.GetThreadId();
+    g_LoadingProgress.Start();
+    ASSERT_TRUE(g_LoadingProgress.IsRunning());
+    // The thread's id once it has begun.
+    for (int i = 0; i < 200 && g_LoadingProgress.GetThreadId() == before; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const u32 thread = g_LoadingProgress.GetThreadId();
+    const i32 x = g_LoadingProgress.GetX(), y = g_LoadingProgress.GetY();
+    // Something else drawn under the text, then a second start and a frame.
+    PaintWindow(RGB(0x40, 0, 0));
+    g_LoadingProgress.Start();
+    g_LoadingProgress.DrawFrame();
+    EXPECT_EQ(thread, g_LoadingProgress.GetThreadId());
+    EXPECT_EQ(0xFF000040u, ReadWindow(x, y, 1, 1)[0]) << "the first capture stays";
+    g_LoadingProgress.Stop();
+    // Stopped, a start captures again.
+    PaintWindow(RGB(0x40, 0, 0));
+    g_LoadingProgress.Start();
+    EXPECT_EQ(0xFF400000u, ReadWindow(x, y, 1, 1)[0]);
+}
+
+TEST_F(LoadingTest, ALoadStartsTheDisplayOnlyWhileTheMainLoopRuns)
+{
+    g_pDxDeviceManager->SetRunning(0);
+    g_pLoadingManager->OnRepositoryLoad("data/main.data");
+    EXPECT_FALSE(g_LoadingProgress.IsUp());
+    g_pDxDeviceManager->SetRunning(1);
+    g_pLoadingManager->OnRepositoryLoad("data/main.data");
+    EXPECT_TRUE(g_LoadingProgress.IsUp());
+}
+
+TEST_F(LoadingTest, PreloadingRequiresShadersAndMarkedTexturesThenEndsTheDisplay)
+{
+    g_pLoadingManager->SetState(LOADING_STATE_FIRST_UPDATE);
+    // The load tells the listeners: the shaders are taken, then the loading manager preloads.
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository(DataFile("shaders.data").c_str(), 0));
+    const i32 shaders = g_pDxShaderManager->GetShaderCount();
+    ASSERT_GT(shaders, 0);
+    const std::string count = "uploading " + std::to_string(shaders) + " video resources...";
+    const i32 first = m_Log.Find(count);
+    ASSERT_GE(first, 0);
+    EXPECT_LT(first, m_Log.Find("preloading shaders"));
+    EXPECT_LT(m_Log.Find("preloading shaders"), m_Log.Find("preloading textures"));
+    EXPECT_LT(m_Log.Find("preloading textures"), m_Log.Find("uploading video resources done"));
+    for (i32 i = 0; i < shaders; ++i)
+        EXPECT_TRUE(g_pDxShaderManager->GetShader(i)->IsLoaded()) << i;
+    // The last phase, whole; the upload flag back; the display gone; the state done.
+    EXPECT_EQ(g_pResourceManager->m_nFilesExpected - 1, g_pResourceManager->m_nFilesDone);
+    EXPECT_FLOAT_EQ(1.0f, g_pResourceManager->m_fProgress);
+    EXPECT_EQ(1u, g_pResourceManager->m_nUpload.load());
+    EXPECT_FALSE(g_LoadingProgress.IsUp());
+    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+
+    // Textures load with them only when marked.
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository(DataFile("canvas.data").c_str(), 0));
+    TTexture* marked = g_pTextureManager->FindTexture(TName("Texture_console", true));
+    TTexture* plain = g_pTextureManager->FindTexture(TName("Texture_cursor", true));
+    ASSERT_TRUE(marked && plain);
+    marked->Unload();
+    plain->Unload();
+    marked->m_nFlags |= TEXTURE_PRELOAD;
+    m_Log.lines.clear();
+    g_pLoadingManager->OnClusterLoad();
+    EXPECT_EQ(1u, m_Log.Count("uploading " + std::to_string(g_pDxShaderManager->GetShaderCount() + 1) +
+                              " video resources..."));
+    EXPECT_TRUE(marked->IsLoaded());
+    EXPECT_FALSE(plain->IsLoaded());
+}
