@@ -11,6 +11,7 @@
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/prop.h"
+#include "engine/system/propmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "engine/system/statemanager.h"
 #include "igame/vehicles/vehicle.h"
@@ -103,6 +104,15 @@ void TGameLogicManager::AddMethod()
         g_pDeviceManager->AddMethod(this);
     g_pStateManager->RegisterStateObject(this);
     TInputManager::Instance().RegisterInputFocus(this, GAME_LOGIC_FOCUS_LAYER);
+    // The units' props tell the prop manager's listeners: a prop's own listener word is a stored
+    // reference, which a state image could not save pointing here.
+    if (g_pPropManager)
+    {
+        DArray<TPropMethods*>& listeners = g_pPropManager->Listeners();
+        TPropMethods** end = listeners.GetData() + listeners.GetCount();
+        if (std::find(listeners.GetData(), end, static_cast<TPropMethods*>(this)) == end)
+            listeners.Add(this);
+    }
 }
 
 void TGameLogicManager::UpdateManager(f32 step)
@@ -361,7 +371,6 @@ void TGameLogicManager::BindUnits()
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "unit %d has no prop: skipped", i);
             continue;
         }
-        prop->pMethods = this;
         prop->m_nFlags |= PROP_NOTIFY;
         if (prop->pPropData)
             unit.LinkScene(prop->pPropData);

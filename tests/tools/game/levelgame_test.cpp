@@ -1,7 +1,8 @@
 // The level the build writes, loaded as the game loads it with the game's managers begun: the
 // tower's view at the start, the follow-me car taken with its camera and driven on the level's
-// ground, the tower again, and every sound the game's player names found in the level's data.
+// ground, the tower again, a state image of the running game, and every sound the game's player names found in the level's data.
 #include "ageia/dynamicsfixture.h"
+#include "core/stream/memorystream.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "levelgame.h"
@@ -20,10 +21,12 @@
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
 #include "engine/system/prop.h"
+#include "engine/system/statemanager.h"
 #include "support/scratchworkingfolder.h"
 #include "xaudio2/xaudio2soundmanager.h"
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -93,7 +96,8 @@ TEST_F(LevelGame, TheGameStartsFromTheTowerWithItsRecordsBound)
     ASSERT_NE(Game().FindGate(1), nullptr);
     ASSERT_EQ(Game().Tasks().GetCount(), 2);
     EXPECT_EQ(Game().GetFollowMeTask()->pPlayerVehicle, Game().Units()[0]);
-    EXPECT_EQ(Game().Units()[0]->pProp->pMethods, &Game());
+    // The unit's prop tells the prop manager's listeners, the game logic among them.
+    EXPECT_TRUE(Game().Units()[0]->pProp->m_nFlags & PROP_NOTIFY);
     for (u32 i = 0; i < LEVEL_ORBIT_ACTIONS; ++i)
         EXPECT_NE(TInputManager::Instance().FindAction(TName(g_aLevelOrbitAction[i])), nullptr);
     // The loaded level is a new game: it starts at the first frame.
@@ -134,6 +138,40 @@ TEST_F(LevelGame, TheFollowMeCarIsTheCartAndDrivesBeforeItsCamera)
     Game().SwitchToTowerCamera();
     EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), nullptr);
     EXPECT_EQ(Current()->m_Name.GetId(), TName("Tower_Orbit_Camera").GetId());
+}
+
+TEST_F(LevelGame, AStateImageOfTheRunningGameSavesAndBringsTheFollowMeCarBack)
+{
+    Step(30);
+    Game().SwitchToFollowMe();
+    TVehicle* cart = g_pVehicleManager->GetActiveVehicle();
+    ASSERT_NE(cart, nullptr);
+    for (i32 frame = 0; frame < 60; ++frame)
+    {
+        cart->Drive(1.0f, kFrame);
+        Step(1);
+    }
+    const TVector saved = cart->pBody->GetNode()->GetWorldMatrix()->aRow[3];
+    TMemoryStream stream;
+    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+    std::vector<u8> image(stream.GetData(), stream.GetData() + stream.GetSize());
+    for (i32 frame = 0; frame < 60; ++frame)
+    {
+        cart->Drive(1.0f, kFrame);
+        Step(1);
+    }
+    ASSERT_GT(cart->pBody->GetNode()->GetWorldMatrix()->aRow[3].z - saved.z, 0.5f);
+
+    TMemoryStream reading;
+    reading.Open(TName("game_state", true), STREAM_READ);
+    reading.Attach(image.data(), static_cast<i32>(image.size()));
+    ASSERT_EQ(g_pStateManager->_Load(reading), STATE_DONE);
+    // The follow-me view goes on with the car where it was.
+    EXPECT_FALSE(Game().IsTowerView());
+    cart = g_pVehicleManager->GetActiveVehicle();
+    ASSERT_NE(cart, nullptr);
+    EXPECT_NEAR(cart->pBody->GetNode()->GetWorldMatrix()->aRow[3].z, saved.z, 0.01f);
+    EXPECT_EQ(Current()->m_Name.GetId(), TName("FollowMe_plr_pData_OrbCam").GetId());
 }
 
 TEST_F(LevelGame, EverySoundTheGamesPlayerNamesIsInTheLevel)
