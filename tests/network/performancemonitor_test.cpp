@@ -8,6 +8,7 @@
 #include "engine/system/command/variable.h"
 #include "loopbackpeer.h"
 #include "network/autoupdate/performancemonitor.h"
+#include "network/socket/socket.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -141,15 +142,14 @@ TEST_F(PerformanceMonitorTest, AnUnreachableServerIsGivenUpOn)
     TPerformanceMonitor monitor;
     EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
     SetServer("telemetry.brevicorn.invalid");
-    const auto start = std::chrono::steady_clock::now();
+    const u32 lookups = TSocket::GetLookupCount();
     EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
-    // A server that never takes the connection: given up after the 3 s of the connect.
+    EXPECT_EQ(TSocket::GetLookupCount(), lookups);
+    // A server that never takes the connection: given up (2) once the 3 s of the connect have
+    // passed, not before; a load on the machine can only make the wait longer.
     TFullListener full;
     SetServer("127.0.0.1:" + std::to_string(full.Port()));
     const auto silent = std::chrono::steady_clock::now();
     EXPECT_EQ(monitor.SendText(TELEMETRY_FRAME_RATE, "x"), 2u);
-    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - silent).count();
-    EXPECT_GE(waited, 2.9);
-    EXPECT_LT(waited, 3.6);
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - silent).count(), 2.9);
 }

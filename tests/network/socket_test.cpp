@@ -35,17 +35,15 @@ protected:
 
 TEST_F(SocketTest, ConnectCodes)
 {
-    // Nothing listens: refused at once, the variable empty again.
-    const auto start = std::chrono::steady_clock::now();
+    // Nothing listens: refused (5), not left to run out of time (6); the variable empty again.
     EXPECT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, TLoopbackPeer::ClosedPort()), 5u);
-    EXPECT_LT(Seconds(start), 0.25);
     EXPECT_EQ(m_Socket, INVALID_SOCKET);
     // The reserved domain is refused without a lookup.
-    const auto invalid = std::chrono::steady_clock::now();
+    const u32 lookups = TSocket::GetLookupCount();
     EXPECT_EQ(TSocket::Connect(&m_Socket, "accounts.invalid", 300, 80), 1u);
     EXPECT_EQ(TSocket::Connect(&m_Socket, "INVALID.", 300, 80), 1u);
     EXPECT_EQ(TSocket::Connect(&m_Socket, "", 300, 80), 1u);
-    EXPECT_LT(Seconds(invalid), 0.05);
+    EXPECT_EQ(TSocket::GetLookupCount(), lookups);
     EXPECT_FALSE(TSocket::IsReservedInvalid("notinvalid"));
     EXPECT_TRUE(TSocket::IsReservedInvalid("a.b.Invalid"));
 
@@ -71,9 +69,9 @@ TEST_F(SocketTest, AConnectNobodyAnswersRunsOutOfTime)
 {
     TFullListener full;
     const auto start = std::chrono::steady_clock::now();
+    // Out of time (6), and not before it.
     EXPECT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 200, full.Port()), 6u);
     EXPECT_GE(Seconds(start), 0.19);
-    EXPECT_LT(Seconds(start), 0.6);
     EXPECT_EQ(m_Socket, INVALID_SOCKET);
 }
 
@@ -86,18 +84,16 @@ TEST_F(SocketTest, ReceiveWaitsForWholeLengthsAndSeesTheClose)
     });
     ASSERT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, waiting.Port()), 0u);
     char buffer[8] = {};
-    auto start = std::chrono::steady_clock::now();
+    // Out of time (3) and not before it; a receive that waited on would see the close (2).
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(TSocket::Receive(&m_Socket, 150, buffer, 4), 3u);
     EXPECT_GE(Seconds(start), 0.14);
-    EXPECT_LT(Seconds(start), 0.5);
     TSocket::Close(&m_Socket);
 
-    // Two bytes, then the peer closes: the end is seen at once, not waited for.
+    // Two bytes, then the peer closes: the end is seen (2), not waited out (3).
     TLoopbackPeer closing([](TPeerConnection& connection) { connection.Write("ab"); });
     ASSERT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, closing.Port()), 0u);
-    start = std::chrono::steady_clock::now();
     EXPECT_EQ(TSocket::Receive(&m_Socket, 2000, buffer, 4), 2u);
-    EXPECT_LT(Seconds(start), 0.5);
     TSocket::Close(&m_Socket);
 
     // Bytes that trickle in one at a time still make the whole length.
@@ -133,13 +129,12 @@ TEST_F(SocketTest, SendCodesAndTheDrain)
     ASSERT_TRUE(reader.WaitForConnections(1));
     EXPECT_EQ(reader.Received()[0], message);
 
-    // A peer that never reads: the send runs out of time.
+    // A peer that never reads: the send runs out of time (3); one that waited on would fail
+    // (2) when the peer closes.
     TLoopbackPeer stalled([](TPeerConnection& connection) { connection.Sleep(800); });
     ASSERT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, stalled.Port()), 0u);
     const std::string flood(64 << 20, 'f');
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(TSocket::Send(&m_Socket, flood.data(), static_cast<u32>(flood.size()), 150), 3u);
-    EXPECT_LT(Seconds(start), 0.6);
     TSocket::Close(&m_Socket);
     // A peer that closed: the send fails, and no signal ends the program.
     TLoopbackPeer gone([](TPeerConnection&) {});

@@ -1,6 +1,5 @@
 #include "levelgame.h"
 #include "levelrenderscene.h"
-#include "levelsounds.h"
 #include "levelvehicles.h"
 
 #include "core/system/string.h"
@@ -23,16 +22,11 @@
 #include "morvane/game/orbitcameramanager.h"
 #include "morvane/game/task.h"
 #include "morvane/game/taskarea.h"
-#include "morvane/ui/soundplayer.h"
 #include "repositorywriter.h"
-#include "xaudio2/xaudio2sounddata.h"
-#include "xaudio2/xaudio2soundgroup.h"
-#include "xaudio2/xaudio2soundmanager.h"
 
 #include <algorithm>
 #include <deque>
 #include <memory>
-#include <vector>
 
 const char* const g_aLevelOrbitAction[LEVEL_ORBIT_ACTIONS] = {"orbitleft",   "orbitright", "orbitup",
                                                                "orbitdown",   "orbitrotate", "orbitzoomin",
@@ -43,7 +37,6 @@ namespace
 // The heading and pitch (degrees) of the level camera's line of sight (-2, -14, 45).
 constexpr f32 LEVEL_TOWER_YAW = -2.5448f;
 constexpr f32 LEVEL_TOWER_PITCH = 17.2655f;
-constexpr u32 ANNOUNCEMENTS = 7;
 
 TMatrix Place(f32 x, f32 y, f32 z)
 {
@@ -107,41 +100,6 @@ struct TLevelGame
         return orbit;
     }
 
-    // The sound groups and a short clip for every sound the game's player names.
-    void Sounds(TRepositoryWriter& writer)
-    {
-        TXAudio2SoundManager& sounds = *g_pXAudio2SoundManager;
-        const char* groups[3] = {"/master", "/master/game", "/master/menu"};
-        for (u32 i = 0; i < 3; ++i)
-        {
-            aGroup[i].m_Name.Set(groups[i], true);
-            if (i > 0)
-                TResource::LinkTo(&aGroup[i], &aGroup[0]);
-            sounds.Groups().Add(&aGroup[i]);
-        }
-        std::vector<std::string> names(g_aSoundName, g_aSoundName + SOUND_NAME_COUNT);
-        names.push_back("Music1");
-        for (u32 i = 1; i <= ANNOUNCEMENTS; ++i)
-            names.push_back(StringFormat("Announcement0%u", i));
-        for (u32 i = 0; i < names.size(); ++i)
-        {
-            // Interface sounds and the music in the common group, the rest in the game's.
-            const bool common = (i >= SOUND_BUTTON_CLICK && i < SOUND_NAME_COUNT) || names[i] == "Music1";
-            const bool loop = i <= SOUND_RAIN || names[i] == "AirplaneTaxi" || names[i] == "AirplaneFullPower";
-            const f32 pitch = 110.0f + 40.0f * static_cast<f32>(i % 12);
-            const TLevelClip clip = {names[i].c_str(), i < SOUND_ANNOUNCEMENT_DING_DONG ? ELevelWave::Saw : ELevelWave::Sine,
-                                     pitch, pitch * 1.5f, 0.25f, loop};
-            TXAudio2SoundData& data = aClip.emplace_back();
-            data.m_Name.Set(clip.szName, true);
-            if (clip.bLoop)
-                data.m_nFlags |= SOUND_DATA_ENDLESS;
-            data.pGroup = &aGroup[common ? 0 : 1];
-            const std::vector<u8> block = MakeLevelClipBlock(clip);
-            writer.AddBlock(&data, block.data(), static_cast<u32>(block.size()));
-            sounds.Data().Add(&data);
-        }
-    }
-
     std::deque<TOrbitCamera> aCamera;
     TPropData Form;
     TPropDataPool Pool{};
@@ -152,8 +110,6 @@ struct TLevelGame
     TTask Maintenance{};
     TTask FollowMeTask{};
     TTaskArea Area{};
-    TXAudio2SoundGroup aGroup[3];
-    std::deque<TXAudio2SoundData> aClip;
 };
 
 std::unique_ptr<TLevelGame> s_pGame;
@@ -234,10 +190,8 @@ i32 AddLevelGame(TRepositoryWriter& writer, TNode* level, TClusterManager** mana
     logic.Gates().Add(&game.Gate);
     logic.Tasks().Add(&maintenance);
     logic.Tasks().Add(&game.FollowMeTask);
-    game.Sounds(writer);
 
     count = AddManager(managers, count, &TInputManager::Instance());
-    count = AddManager(managers, count, g_pSoundManager);
     managers[count++] = g_pOrbitCameraManager;
     managers[count++] = g_pGameLogicManager;
     return count;

@@ -2,8 +2,7 @@
 // The game's records of the writer's level: the tower's orbit camera and its seven actions,
 // gate 1 with a maintenance task for the player, the level's cart as the follow-me car
 // ("FollowMe_plr_pData": its unit, prop, orbit camera and drive node) with the follow-me task
-// last, the task-area locators, and the game's sounds (the 28 names, the music and the seven
-// announcements) in the groups "/master", "/master/game" and "/master/menu".
+// last, and the task-area locators. The game's sounds come from the clip writer (tools/sound).
 #include "core/system/types.h"
 
 class TClusterManager;

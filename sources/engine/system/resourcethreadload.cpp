@@ -28,7 +28,7 @@ u32 RequestSize(const TResourceThreadLoadData& request)
 }
 } // namespace
 
-TResourceThreadLoad::TResourceThreadLoad() : m_bEnabled(true)
+TResourceThreadLoad::TResourceThreadLoad() : m_bEnabled(true), m_nIdleWaits(0), m_nTimedOutWaits(0)
 {
     SetName("ResourceThreadLoad");
 }
@@ -115,10 +115,16 @@ void TResourceThreadLoad::Run()
         m_Lock.Enter();
         if (m_aQueue.GetCount() == 0)
         {
+            ++m_nIdleWaits;
             m_Lock.Leave();
             GlobalResourceLock().Leave();
             const TEventHandle wake = m_Wake.GetHandle();
-            WaitForEvents(1, &wake, 0.0f);
+            if (WaitForEvents(1, &wake, 0.0f) == WAIT_TIMED_OUT)
+            {
+                m_Lock.Enter();
+                ++m_nTimedOutWaits;
+                m_Lock.Leave();
+            }
             continue;
         }
         TResourceThreadLoadData request = m_aQueue[0];
@@ -197,6 +203,22 @@ u32 TResourceThreadLoad::GetDoneCount()
 {
     m_Lock.Enter();
     const u32 count = m_aDone.GetCount();
+    m_Lock.Leave();
+    return count;
+}
+
+u32 TResourceThreadLoad::GetIdleWaitCount()
+{
+    m_Lock.Enter();
+    const u32 count = m_nIdleWaits;
+    m_Lock.Leave();
+    return count;
+}
+
+u32 TResourceThreadLoad::GetTimedOutWaitCount()
+{
+    m_Lock.Enter();
+    const u32 count = m_nTimedOutWaits;
     m_Lock.Leave();
     return count;
 }

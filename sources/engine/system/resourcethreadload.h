@@ -55,6 +55,10 @@ public:
     // Nothing queued and nothing waiting for delivery.
     bool IsQueueEmpty();
     u32 GetUndeliveredBytes() const { return s_nUndeliveredBytes; }
+    // How often the thread went to sleep with nothing queued, and how many of those sleeps
+    // ended without a wake: a read queued on an idle loader is to start by its wake.
+    u32 GetIdleWaitCount();
+    u32 GetTimedOutWaitCount();
 
     void Run() override;
 
@@ -72,6 +76,9 @@ private:
     SArray<TResourceThreadLoadData, RESOURCE_QUEUE_CAPACITY, 0> m_aDone;
     DArray<u8> m_aScratch;
     volatile bool m_bEnabled;
+    // Under m_Lock.
+    u32 m_nIdleWaits;
+    u32 m_nTimedOutWaits;
 
     static u32 s_nUndeliveredBytes;
     static u32 s_nUnlockPendingBytes;

@@ -20,9 +20,9 @@
 #include "morvane/game/task.h"
 #include "ui/uisounds.h"
 #include "xaudio2/randomindex.h"
-#include "xaudio2/sound.h"
-#include "xaudio2/sounddata.h"
-#include "xaudio2/soundgroup.h"
+#include "engine/sound/sound.h"
+#include "engine/sound/sounddata.h"
+#include "engine/sound/soundgroup.h"
 #include "xaudio2/xaudio2sound.h"
 #include "xaudio2/xaudio2soundmanager.h"
 
@@ -483,7 +483,7 @@ void TSoundPlayerManager::UpdateAirplaneRecord(TAirplaneSounds& record)
     const f32 cap = taxi ? SOUND_TAXI_PITCH_CAP : SOUND_FULL_POWER_PITCH_CAP;
     const f32 factor = taxi ? SOUND_TAXI_PITCH_FACTOR : SOUND_FULL_POWER_PITCH_FACTOR;
     // The emitter's motion the sound service keeps with the instance.
-    const TVector& velocity = static_cast<TXAudio2Sound*>(sound)->m_Reserved68;
+    const TVector& velocity = static_cast<TXAudio2Sound*>(sound)->m_EmitterVelocity;
     f32 pitch = std::min(1.0f + factor * std::sqrt(velocity.Length()), cap);
     if (taxi)
     {

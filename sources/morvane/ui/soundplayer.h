@@ -12,7 +12,7 @@
 #include "engine/system/statemethods.h"
 #include "morvane/game/gameparameters.h"
 #include "morvane/ui/soundnamelist.h"
-#include "xaudio2/soundmethods.h"
+#include "engine/sound/soundmethods.h"
 
 class TAICommonUnit;
 class TNode;

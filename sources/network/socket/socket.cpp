@@ -4,6 +4,7 @@
 #include "core/system/string.h"
 #include "core/system/timer.h"
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -17,6 +18,9 @@ constexpr i32 DRAIN_PIECE = 1024;
 
 // The discard buffer of the drain, which every caller overwrites and nobody reads.
 char s_aDrain[DRAIN_PIECE];
+
+// Lookups may run on any thread.
+std::atomic<u32> s_nLookups{0};
 
 f64 Now()
 {
@@ -57,6 +61,7 @@ winsock::addrinfo* Lookup(const char* host, u32 port)
     hints.ai_socktype = winsock::SOCK_STREAM;
     hints.ai_protocol = winsock::IPPROTO_TCP;
     winsock::addrinfo* result = nullptr;
+    ++s_nLookups;
     if (winsock::getaddrinfo(host, service, &hints, &result) != 0)
         return nullptr;
     return result;
@@ -82,6 +87,11 @@ i32 TSocket::InitSockets()
 void TSocket::CleanupSockets()
 {
     winsock::WSACleanup();
+}
+
+u32 TSocket::GetLookupCount()
+{
+    return s_nLookups.load();
 }
 
 bool TSocket::IsReservedInvalid(const char* host)

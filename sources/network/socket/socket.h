@@ -38,4 +38,6 @@ public:
 
     // Whether the host lies in the reserved ".invalid" domain, which never resolves.
     static bool IsReservedInvalid(const char* host);
+    // How many names were handed to the system's resolver so far (a reserved name never is).
+    static u32 GetLookupCount();
 };

@@ -3,6 +3,7 @@
 // log; each test builds its records (owned by the test, listed in the game logic's arrays the
 // cluster empties afterwards) and a fresh first parameter record.
 #include "ageia/dynamicsfixture.h"
+#include "clipsynth.h"
 #include "core/cluster/cluster.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
@@ -23,7 +24,11 @@
 #include "morvane/game/taskarea.h"
 #include "morvane/ui/gamemenumanager.h"
 #include "morvane/ui/soundplayer.h"
+#include "platform/xaudio2/xaudio2settings.h"
 #include "support/scratchworkingfolder.h"
+#include "support/testclip.h"
+#include "xaudio2/soundtypes.h"
+#include "xaudio2/xaudio2sound.h"
 #include "xaudio2/xaudio2soundmanager.h"
 
 #include <algorithm>
@@ -81,6 +86,37 @@ protected:
             if (prop.pNode)
                 prop.GetNode()->DeleteObject(&prop);
         DynamicsTest::TearDown();
+        for (TTestClip& clip : m_aClip)
+            clip.Data.Unload();
+        XAudio2Settings() = TXAudio2Settings();
+    }
+
+    // The sound service started as a level load starts it, on a stepped engine (a fake stereo
+    // device, 32 pool records), with the clips made so far.
+    void StartSounds()
+    {
+        TXAudio2Settings& settings = XAudio2Settings();
+        settings.devices = {{u"Test speakers"}};
+        settings.stepped = true;
+        TXAudio2SoundManager& sounds = *g_pXAudio2SoundManager;
+        for (TXAudio2Sound& record : m_aRecord)
+            sounds.Sounds().Add(&record);
+        sounds.SetArray(SOUND_TYPE_ID, nullptr, 0);
+        sounds.OnClusterLoad();
+        ASSERT_TRUE(sounds.IsAudioEnabled());
+    }
+    // A clip of the name: a tenth of a second's tone.
+    TXAudio2SoundData& Clip(const char* name, u32 flags = 0)
+    {
+        const TClipTone tone = {EClipWave::Sine, 440.0f, 440.0f, 0.1f, 0.5f, 0.5f};
+        TTestClip& clip = m_aClip.emplace_back(name, SynthesizeClip({name, nullptr, flags, 1, {tone}}), nullptr, flags);
+        g_pXAudio2SoundManager->Data().Add(&clip.Data);
+        return clip.Data;
+    }
+    void Clips(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            Clip(name);
     }
 
     static TGameLogicManager& Game() { return *g_pGameLogicManager; }
@@ -143,6 +179,8 @@ protected:
     std::deque<TVehicle> m_aVehicle;
     std::deque<TOrbitCamera> m_aCamera;
     std::deque<TProp> m_aProp;
+    TXAudio2Sound m_aRecord[32];
+    std::deque<TTestClip> m_aClip;
     TConsoleLines m_Console;
     TScratchWorkingFolder m_Folder{"game"};
 };

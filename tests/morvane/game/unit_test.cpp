@@ -318,10 +318,8 @@ TEST_F(Units, OtherPairsOnlyStoreTheStateAndAStateSetAgainIsNotHeard)
     EXPECT_FALSE(m_Parameters.nFlags & GAME_APRON_TOKEN);
     EXPECT_TRUE(Channels().empty());
     // The sound player hears of changes only: a landing starts the engine once.
-    TXAudio2SoundData clip;
-    clip.m_Name.Set("AirplaneFullPower", true);
-    g_pXAudio2SoundManager->Data().Add(&clip);
-    g_pXAudio2SoundManager->OnClusterLoad();
+    Clip("AirplaneFullPower");
+    StartSounds();
     unit.m_nPlaneState = PLANE_IDLE;
     unit.SetPlaneState(PLANE_LANDING);
     const TSound* engine = g_pSoundPlayerManager->GetAirplane(0).FullPower.pSound;

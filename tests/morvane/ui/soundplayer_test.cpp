@@ -4,7 +4,7 @@
 #include "engine/input/inputmanager.h"
 #include "soundplayerfixture.h"
 #include "support/testinput.h"
-#include "xaudio2/soundgroup.h"
+#include "engine/sound/soundgroup.h"
 #include "xaudio2/xaudio2soundgroup.h"
 
 #include <cmath>
@@ -249,15 +249,15 @@ TEST_F(SoundPlayer, EnginePitchesStayUnderTheirCaps)
     Player().UpdateAirplane(&plane);
     auto* fullPower = static_cast<TXAudio2Sound*>(Player().GetAirplane(0).FullPower.pSound);
     ASSERT_NE(fullPower, nullptr);
-    fullPower->m_Reserved68 = TVector(6000.0f, 8000.0f, 0.0f, 0.0f);
+    fullPower->m_EmitterVelocity = TVector(6000.0f, 8000.0f, 0.0f, 0.0f);
     Player().UpdateManager(0.0f);
     EXPECT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), 2.0f);
-    fullPower->m_Reserved68 = TVector(60000.0f, 80000.0f, 0.0f, 0.0f);
+    fullPower->m_EmitterVelocity = TVector(60000.0f, 80000.0f, 0.0f, 0.0f);
     Player().UpdateManager(0.0f);
     EXPECT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), 2.0f);
     EXPECT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 47), 10.0f);
     // Slow: 1 + 0.01 x the root of the speed.
-    fullPower->m_Reserved68 = TVector(0.0f, 0.0f, 100.0f, 0.0f);
+    fullPower->m_EmitterVelocity = TVector(0.0f, 0.0f, 100.0f, 0.0f);
     Player().UpdateManager(0.0f);
     EXPECT_FLOAT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), 1.1f);
 
@@ -265,7 +265,7 @@ TEST_F(SoundPlayer, EnginePitchesStayUnderTheirCaps)
     Player().UpdateAirplane(&plane);
     auto* taxi = static_cast<TXAudio2Sound*>(Player().GetAirplane(0).Taxi.pSound);
     ASSERT_NE(taxi, nullptr);
-    taxi->m_Reserved68 = TVector(0.0f, 9000.0f, 0.0f, 0.0f);
+    taxi->m_EmitterVelocity = TVector(0.0f, 9000.0f, 0.0f, 0.0f);
     for (i32 i = 0; i < 20; ++i)
     {
         TRandom copy = TRandom::Shared();

@@ -1,10 +1,8 @@
 #pragma once
-// The game's fixture with the sound service started on clips named as the game's sounds, every
-// instance call recorded as "<clip> <call>", and a clock of the test's behind the timer.
+// The game's fixture with the sound service started (the clips a test makes join its data),
+// every instance call recorded as "<clip> <call>", and a clock of the test's behind the timer.
 #include "core/system/timer.h"
 #include "morvane/game/gamefixture.h"
-#include "xaudio2/xaudio2sound.h"
-#include "xaudio2/xaudio2sounddata.h"
 
 #include <memory>
 #include <sstream>
@@ -40,7 +38,7 @@ protected:
         m_pHeldTimer = g_pTimer;
         m_pTimer = std::make_unique<TTimer>([]() { return *s_pClock; });
         g_pTimer = m_pTimer.get();
-        g_pXAudio2SoundManager->OnClusterLoad();
+        StartSounds();
         TXAudio2Sound::s_pCallListener = &m_Sounds;
     }
     void TearDown() override
@@ -48,30 +46,14 @@ protected:
         TXAudio2Sound::s_pCallListener = nullptr;
         g_pTimer = m_pHeldTimer;
         GameTest::TearDown();
-        for (TXAudio2SoundData& clip : m_aClip)
-            clip.Unload();
     }
 
     static TSoundPlayerManager& Player() { return *g_pSoundPlayerManager; }
 
-    TXAudio2SoundData& Clip(const char* name, u32 flags = 0)
-    {
-        TXAudio2SoundData& clip = m_aClip.emplace_back();
-        clip.m_Name.Set(name, true);
-        clip.m_nFlags = flags;
-        g_pXAudio2SoundManager->Data().Add(&clip);
-        return clip;
-    }
-    void Clips(std::initializer_list<const char*> names)
-    {
-        for (const char* name : names)
-            Clip(name);
-    }
     // The clock at the given second since the timer's start.
     void At(f64 seconds) { m_nClock = static_cast<i64>(seconds * TIMER_COUNTS_PER_SECOND); }
 
     TSoundLines m_Sounds;
-    std::deque<TXAudio2SoundData> m_aClip;
     i64 m_nClock = 0;
     TTimer* m_pHeldTimer = nullptr;
     std::unique_ptr<TTimer> m_pTimer;
