@@ -400,8 +400,13 @@ void GdiCopy(const TGdiPixels& target, int x, int y, const TGdiPixels& source, i
     const std::size_t bytes = std::size_t(s.width) * 4;
     if (target.origin != source.origin)
     {
-        for (int row = 0; row < s.height; ++row)
+        // Rows in the order the source stores them: one stream through memory.
+        const bool bottomUp = source.stride < 0;
+        for (int i = 0; i < s.height; ++i)
+        {
+            const int row = bottomUp ? s.height - 1 - i : i;
             std::memcpy(target.Row(s.y + row) + s.x, source.Row(s.sourceY + row) + s.sourceX, bytes);
+        }
         return;
     }
     // Within one bitmap rows may overlap, and rows moving down are copied from the bottom up.

@@ -161,6 +161,22 @@ TEST(GdiTest, CopiesAreClippedToBothContexts)
             const std::uint32_t expected = copied ? source.At(x - 3, y - 2) : 0x000009u;
             EXPECT_EQ(expected, target.At(x, y)) << x << ", " << y;
         }
+    // From a bottom-up source, rows past its top and bottom cut.
+    HDC dc = CreateCompatibleDC(nullptr);
+    const BITMAPINFO info = Info(4, 5);
+    void* bits = nullptr;
+    HBITMAP bottomUp = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(dc, bottomUp);
+    for (int row = 0; row < 5; ++row)
+        for (int x = 0; x < 4; ++x)
+            static_cast<std::uint32_t*>(bits)[(4 - row) * 4 + x] = 0x000100u * row + x;
+    target.Fill(RGB(0, 0, 9), {0, 0, 4, 4});
+    ASSERT_TRUE(BitBlt(target.dc, 0, -1, 3, 7, dc, 1, 0, SRCCOPY));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(x < 3 ? 0x000100u * (y + 1) + x + 1 : 0x000009u, target.At(x, y)) << x << ", " << y;
+    DeleteDC(dc);
+    DeleteObject(bottomUp);
     // Within one bitmap, overlapping rows moving down keep their content.
     ASSERT_TRUE(BitBlt(source.dc, 0, 1, 4, 3, source.dc, 0, 0, SRCCOPY));
     EXPECT_EQ(0x010101u, source.At(0, 1));
