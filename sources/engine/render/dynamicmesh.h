@@ -17,6 +17,8 @@ public:
     virtual void* LockVertices(u32 count) = 0;
     // Draws the first count vertices written with the shader, then writes start again at 0.
     virtual void Draw(u32 count, TShader* shader) = 0;
+    // Drops what was written since the last draw without drawing it.
+    virtual void Reset() = 0;
     virtual void Release() = 0;
 };
 
