@@ -32,8 +32,8 @@ TCriticalSection& ParticleSection()
 [[maybe_unused]] TCriticalSection& s_SectionAtStart = ParticleSection();
 
 TIFXParticleManager s_Manager;
-const i32 s_nRegistered =
-    TManagerManager::RegisterManager("Particle", "IFX", &g_pParticleManager, static_cast<TParticleManager*>(&s_Manager));
+const i32 s_nRegistered = TManagerManager::RegisterManager("Particle", "IFX", &g_pParticleManager,
+                                                           static_cast<TParticleManager*>(&s_Manager));
 
 u32 s_nShadowsEnabled = 1;
 
@@ -84,8 +84,26 @@ TIFXParticleManager::TIFXParticleManager()
 
 TIFXParticleManager::~TIFXParticleManager()
 {
+    // At exit the nodes and queues may be gone, and the manager system locked: the objects let
+    // go of them without telling them.
+    const auto forget = [](auto& list) {
+        for (i32 i = list.GetLoadedCount(); i < list.GetCount(); ++i)
+            list.Get(i)->pNode = nullptr;
+    };
+    forget(m_Emitter);
+    forget(m_GlobalArea);
+    forget(m_NodeSystem);
+    for (i32 i = m_NodeSystem.GetLoadedCount(); i < m_NodeSystem.GetCount(); ++i)
+    {
+        TIParticleNodeSystem* nodeSystem = m_NodeSystem.Get(i);
+        nodeSystem->pRenderQueue = nullptr;
+        nodeSystem->pPrev = nodeSystem->pNext = nullptr;
+    }
     for (TParticlePoolRecord*& record : m_apRecord)
     {
+        if (!record)
+            continue;
+        record->Emitter.pNode = nullptr;
         delete record;
         record = nullptr;
     }
@@ -133,7 +151,8 @@ TParticleSystem* TIFXParticleManager::CreateSystem(TParticleEmitter* emitter)
     return system;
 }
 
-TParticleNodeSystem* TIFXParticleManager::CreateNodeSystem(TNode* node, TParticleEmitterData* data, TTexture* colour)
+TParticleNodeSystem* TIFXParticleManager::CreateNodeSystem(TNode* node, TParticleEmitterData* data,
+                                                           TTexture* colour)
 {
     TIParticleNodeSystem* nodeSystem = m_NodeSystem.aItem.Add();
     nodeSystem->pEmitterData = data;
@@ -155,13 +174,26 @@ i32 TIFXParticleManager::GetArray(u32 typeId, void*& data, i32& count)
 {
     switch (typeId)
     {
-    case PARTICLE_EMITTER_DATA_TYPE_ID: ShowArray(m_EmitterData.aItem, data, count); break;
-    case PARTICLE_EMITTER_ANIMATION_TYPE_ID: ShowArray(m_Animation.aItem, data, count); break;
-    case PARTICLE_EMITTER_TYPE_ID: ShowArray(m_Emitter.aItem, data, count); break;
-    case PARTICLE_GLOBAL_AREA_TYPE_ID: ShowArray(m_GlobalArea.aItem, data, count); break;
-    case PARTICLE_SYSTEM_TYPE_ID: ShowArray(m_System.aItem, data, count); break;
-    case PARTICLE_NODE_SYSTEM_TYPE_ID: ShowArray(m_NodeSystem.aItem, data, count); break;
-    default: return 1;
+    case PARTICLE_EMITTER_DATA_TYPE_ID:
+        ShowArray(m_EmitterData.aItem, data, count);
+        break;
+    case PARTICLE_EMITTER_ANIMATION_TYPE_ID:
+        ShowArray(m_Animation.aItem, data, count);
+        break;
+    case PARTICLE_EMITTER_TYPE_ID:
+        ShowArray(m_Emitter.aItem, data, count);
+        break;
+    case PARTICLE_GLOBAL_AREA_TYPE_ID:
+        ShowArray(m_GlobalArea.aItem, data, count);
+        break;
+    case PARTICLE_SYSTEM_TYPE_ID:
+        ShowArray(m_System.aItem, data, count);
+        break;
+    case PARTICLE_NODE_SYSTEM_TYPE_ID:
+        ShowArray(m_NodeSystem.aItem, data, count);
+        break;
+    default:
+        return 1;
     }
     return 0;
 }
@@ -170,18 +202,29 @@ i32 TIFXParticleManager::SetArray(u32 typeId, void*, i32 count)
 {
     switch (typeId)
     {
-    case PARTICLE_EMITTER_DATA_TYPE_ID: Take(m_EmitterData, count); break;
-    case PARTICLE_EMITTER_ANIMATION_TYPE_ID: Take(m_Animation, count); break;
-    case PARTICLE_EMITTER_TYPE_ID: Take(m_Emitter, count); break;
-    case PARTICLE_GLOBAL_AREA_TYPE_ID: Take(m_GlobalArea, count); break;
+    case PARTICLE_EMITTER_DATA_TYPE_ID:
+        Take(m_EmitterData, count);
+        break;
+    case PARTICLE_EMITTER_ANIMATION_TYPE_ID:
+        Take(m_Animation, count);
+        break;
+    case PARTICLE_EMITTER_TYPE_ID:
+        Take(m_Emitter, count);
+        break;
+    case PARTICLE_GLOBAL_AREA_TYPE_ID:
+        Take(m_GlobalArea, count);
+        break;
     case PARTICLE_SYSTEM_TYPE_ID:
         Take(m_System, count);
         // The writer's words where a loaded system's particle array lives mean nothing here.
         for (i32 i = 0; i < count; ++i)
             m_System.Get(i)->ForgetLoadedParticles();
         break;
-    case PARTICLE_NODE_SYSTEM_TYPE_ID: Take(m_NodeSystem, count); break;
-    default: return 1;
+    case PARTICLE_NODE_SYSTEM_TYPE_ID:
+        Take(m_NodeSystem, count);
+        break;
+    default:
+        return 1;
     }
     return 0;
 }
@@ -217,8 +260,9 @@ void TIFXParticleManager::ResetRecord(TParticlePoolRecord& record, bool freePart
     record.Emitter.ResetState();
 }
 
-TParticleSystem* TIFXParticleManager::SpawnEffect(TParticleEmitterData* data, TTexture* colour, TTexture* normal,
-                                                  TTexture* mask, const TMatrix* matrix, TNode* parent)
+TParticleSystem* TIFXParticleManager::SpawnEffect(TParticleEmitterData* data, TTexture* colour,
+                                                  TTexture* normal, TTexture* mask, const TMatrix* matrix,
+                                                  TNode* parent)
 {
     TParticleLock lock;
     TParticleEmitterData* path[PARTICLE_SUB_EMITTER_DEPTH + 1];
@@ -455,6 +499,8 @@ void TIFXParticleManager::OnClusterUnload()
 void TIFXParticleManager::OnClusterLoad()
 {
     TParticleLock lock;
+    // Records are reset below: none may still run (heard twice, the first hearing spawned).
+    Flush();
     m_nClusterLoaded = 1;
     m_aFrame.SetCount(0);
     m_nSuspend = 1;

@@ -51,7 +51,10 @@ template <class T> struct TParticleList
     i32 GetCount() const { return aItem.GetCount(); }
     T* Get(i32 index) const { return aItem[index]; }
     // Objects of the last load come first; made ones from here.
-    i32 GetLoadedCount() const { return aItem.GetFirstOwned() < 0 ? aItem.GetCount() : aItem.GetFirstOwned(); }
+    i32 GetLoadedCount() const
+    {
+        return aItem.GetFirstOwned() < 0 ? aItem.GetCount() : aItem.GetFirstOwned();
+    }
 };
 
 // One record of the spawn pool: an effect's system, its emitter and the node that carries it.
@@ -91,8 +94,8 @@ public:
     TParticleGlobalArea* CreateGlobalArea(TNode* node) override;
     i32 GetSystemCount() override { return m_System.GetCount(); }
     TParticleSystem* GetSystem(i32 index) override { return m_System.Get(index); }
-    TParticleSystem* SpawnEffect(TParticleEmitterData* data, TTexture* colour, TTexture* normal, TTexture* mask,
-                                 const TMatrix* matrix, TNode* parent) override;
+    TParticleSystem* SpawnEffect(TParticleEmitterData* data, TTexture* colour, TTexture* normal,
+                                 TTexture* mask, const TMatrix* matrix, TNode* parent) override;
     TParticleSystem* CreateSystem(TParticleEmitter* emitter) override;
     void Flush() override;
     i32 GetNodeSystemCount() override { return m_NodeSystem.GetCount(); }
@@ -101,6 +104,8 @@ public:
 
     // TManager.
     void BeginManager() override;
+    // Effects under loaded nodes leave them while the level is still in place.
+    void FinalizeManager() override { Flush(); }
     void RenderManager() override;
     void ThreadUpdateManager(f32 step) override;
     void UpdateManager(f32 step) override;

@@ -25,7 +25,6 @@ constexpr f32 QUIET_START_STEP = 0.5f;
 constexpr f32 RADIANS = 0.017453292f;
 constexpr f32 TWO_PI = 6.2831853f;
 
-
 TVector Add(const TVector& a, const TVector& b, f32 scale)
 {
     return TVector(a.x + b.x * scale, a.y + b.y * scale, a.z + b.z * scale, 1.0f);
@@ -46,7 +45,8 @@ u32 WholeCount(f32 value)
 {
     if (!(value >= 1.0f))
         return 0;
-    return value >= static_cast<f32>(PARTICLE_MAX_PARTICLES) ? PARTICLE_MAX_PARTICLES : static_cast<u32>(value);
+    return value >= static_cast<f32>(PARTICLE_MAX_PARTICLES) ? PARTICLE_MAX_PARTICLES
+                                                             : static_cast<u32>(value);
 }
 } // namespace
 
@@ -212,7 +212,8 @@ void TIParticleEmitter::Advance(f32 dt)
     m_fElapsed += dt;
     if (m_fElapsed < m_fStartDelay)
         return;
-    const bool over = data->Rate.fBase == 0.0f || (data->m_fDuration > 0.0f && data->m_fDuration <= m_fElapsed) ||
+    const bool over = data->Rate.fBase == 0.0f ||
+                      (data->m_fDuration > 0.0f && data->m_fDuration <= m_fElapsed) ||
                       data->m_nMaxParticles < 1;
     const bool rateChanged = (data->m_nFlags & PARTICLE_RATE_CHANGED) != 0;
     if (over && !rateChanged)
@@ -222,17 +223,24 @@ void TIParticleEmitter::Advance(f32 dt)
     }
     if (rateChanged)
         ComputeRate(dt);
+    // How far this frame went past the particle the timer waited for: the next wait is that
+    // much shorter, or every wait would round up to whole frames and the rate follow the frame
+    // rate (20 a second would be 15 at 30 frames a second).
+    f32 overshoot = 0.0f;
     if (m_fIntervalTimer > 0.0f)
     {
         m_fIntervalTimer -= dt;
         m_fIntervalAccumulator += dt;
         if (m_fIntervalTimer > 0.0f)
             return;
+        overshoot = -m_fIntervalTimer;
         m_fIntervalTimer = 0.0f;
         Emit(1);
     }
     if (const u32 count = ComputeRate(dt))
         Emit(count);
+    else if (m_fIntervalTimer > 0.0f)
+        m_fIntervalTimer = std::max(0.0f, m_fIntervalTimer - overshoot);
 }
 
 void TIParticleEmitter::Place(TParticle& particle, const TMatrix& frame)
@@ -244,21 +252,18 @@ void TIParticleEmitter::Place(TParticle& particle, const TMatrix& frame)
     TVector axis = frame.AxisY();
     switch (data->m_nShape)
     {
-    case PARTICLE_SHAPE_RECTANGLE_CORNERS:
-    {
+    case PARTICLE_SHAPE_RECTANGLE_CORNERS: {
         const f32 sx = ParticleRandomSign(), sy = ParticleRandomSign();
         position = Add(Add(t, frame.AxisX(), sx * ex), frame.AxisY(), sy * ey);
         break;
     }
-    case PARTICLE_SHAPE_BOX_CORNERS:
-    {
+    case PARTICLE_SHAPE_BOX_CORNERS: {
         const f32 sx = ParticleRandomSign(), sy = ParticleRandomSign(), sz = ParticleRandomSign();
         position = TVector(t.x + sx * ex, t.y + sy * ey, t.z + sz * ez, 1.0f);
         break;
     }
     case PARTICLE_SHAPE_ELLIPSOID_SURFACE:
-    case PARTICLE_SHAPE_ELLIPSOID_VOLUME:
-    {
+    case PARTICLE_SHAPE_ELLIPSOID_VOLUME: {
         TVector u = RandomUnitVector();
         if (data->m_nShape == PARTICLE_SHAPE_ELLIPSOID_VOLUME)
         {
@@ -269,8 +274,7 @@ void TIParticleEmitter::Place(TParticle& particle, const TMatrix& frame)
         position = Add(t, axis, 1.0f);
         break;
     }
-    case PARTICLE_SHAPE_BOX_VOLUME:
-    {
+    case PARTICLE_SHAPE_BOX_VOLUME: {
         TRandom& random = TRandom::Shared();
         const f32 zx2 = 2.0f * ez, yx2 = 2.0f * ey, xx2 = 2.0f * ex;
         const f32 c = random.GetFloat(&zx2) - ez;
@@ -290,7 +294,8 @@ void TIParticleEmitter::Place(TParticle& particle, const TMatrix& frame)
     // The cone about the axis; an axis of no length (a point of the ellipsoid at its centre)
     // takes the frame's Y axis, and without one the world's.
     if (axis.Length() < VectorMinimumLength)
-        axis = frame.AxisY().Length() >= VectorMinimumLength ? frame.AxisY() : TVector(0.0f, 1.0f, 0.0f, 0.0f);
+        axis =
+            frame.AxisY().Length() >= VectorMinimumLength ? frame.AxisY() : TVector(0.0f, 1.0f, 0.0f, 0.0f);
     const f32 theta = data->ConeAngle.Draw() * aMultiplier[PARTICLE_MULTIPLIER_CONE] * RADIANS;
     const f32 phi = TWO_PI * ParticleRandom();
     TMatrix cone;

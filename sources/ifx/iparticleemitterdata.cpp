@@ -17,7 +17,8 @@ constexpr f32 DEFAULT_LOD_SCALE = 10.0f;
 TParticleEmitterData::TParticleEmitterData()
 {
     // Everything after the resource head starts at 0.
-    std::memset(reinterpret_cast<u8*>(this) + sizeof(TResource), 0, sizeof(TParticleEmitterData) - sizeof(TResource));
+    std::memset(reinterpret_cast<u8*>(this) + sizeof(TResource), 0,
+                sizeof(TParticleEmitterData) - sizeof(TResource));
 }
 
 TIParticleEmitterData::TIParticleEmitterData()
@@ -58,14 +59,14 @@ void TIParticleEmitterData::CheckLoaded()
     }
     if (m_nAreaCount < 0 || m_nAreaCount > static_cast<i32>(PARTICLE_AREA_CAPACITY))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "'%s': %d force areas cut to %u", GetNameText(), m_nAreaCount,
-                    AreaCount());
+        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "'%s': %d force areas cut to %u", GetNameText(),
+                    m_nAreaCount, AreaCount());
         m_nAreaCount = static_cast<i32>(AreaCount());
     }
     if (GetParticleCapacity() < std::llabs(static_cast<i64>(m_nMaxParticles)))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "'%s': %d particles cut to %d", GetNameText(), m_nMaxParticles,
-                    PARTICLE_MAX_PARTICLES);
+        TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "'%s': %d particles cut to %d", GetNameText(),
+                    m_nMaxParticles, PARTICLE_MAX_PARTICLES);
         m_nMaxParticles = m_nMaxParticles < 0 ? -PARTICLE_MAX_PARTICLES : PARTICLE_MAX_PARTICLES;
     }
 }
@@ -93,7 +94,9 @@ void TIParticleEmitterData::ApplyParameter(i32 id, const void* a, f32 b)
     const TParticleRange pair = {value, b};
     switch (id)
     {
-    case PARTICLE_PARAMETER_CONE: ConeAngle = pair; break;
+    case PARTICLE_PARAMETER_CONE:
+        ConeAngle = pair;
+        break;
     case PARTICLE_PARAMETER_RATE_SCALE:
         m_fRateScale = value;
         m_nFlags |= PARTICLE_RATE_CHANGED;
@@ -102,15 +105,32 @@ void TIParticleEmitterData::ApplyParameter(i32 id, const void* a, f32 b)
         Rate = pair;
         m_nFlags |= PARTICLE_RATE_CHANGED;
         break;
-    case PARTICLE_PARAMETER_START_DELAY: StartDelay = pair; break;
-    case PARTICLE_PARAMETER_PRE_ADVANCE: PreAdvance = pair; break;
-    case PARTICLE_PARAMETER_START_BURST: StartBurst = pair; break;
-    case PARTICLE_PARAMETER_TIME_SCALE: TimeScale = pair; break;
-    case PARTICLE_PARAMETER_LIFETIME: Lifetime = pair; break;
-    case PARTICLE_PARAMETER_SPEED: Speed = pair; break;
-    case PARTICLE_PARAMETER_SPIN: Spin = pair; break;
-    case PARTICLE_PARAMETER_ACCELERATION: Acceleration = pair; break;
-    default: __Abort("TIParticleEmitterData::SetParameter", kSource, __LINE__, "unimplemented");
+    case PARTICLE_PARAMETER_START_DELAY:
+        StartDelay = pair;
+        break;
+    case PARTICLE_PARAMETER_PRE_ADVANCE:
+        PreAdvance = pair;
+        break;
+    case PARTICLE_PARAMETER_START_BURST:
+        StartBurst = pair;
+        break;
+    case PARTICLE_PARAMETER_TIME_SCALE:
+        TimeScale = pair;
+        break;
+    case PARTICLE_PARAMETER_LIFETIME:
+        Lifetime = pair;
+        break;
+    case PARTICLE_PARAMETER_SPEED:
+        Speed = pair;
+        break;
+    case PARTICLE_PARAMETER_SPIN:
+        Spin = pair;
+        break;
+    case PARTICLE_PARAMETER_ACCELERATION:
+        Acceleration = pair;
+        break;
+    default:
+        __Abort("TIParticleEmitterData::SetParameter", kSource, __LINE__, "unimplemented");
     }
 }
 
@@ -152,8 +172,9 @@ TParticleAreaRecord* TIParticleEmitterData::AddArea(const u32* id, u32 mode, con
 {
     if (AreaCount() >= PARTICLE_AREA_CAPACITY)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TIParticleEmitterData::AddArea(): error: ",
-                    "'%s': a fifth force area refused", GetNameText());
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TIParticleEmitterData::AddArea(): error: ", "'%s': a fifth force area refused",
+                    GetNameText());
         return nullptr;
     }
     TParticleAreaRecord& area = aArea[AreaCount()];

@@ -23,7 +23,8 @@ public:
     TTexture* GetTexture(u32 index) override;
     i32 GetAreaCount() override { return m_nAreaCount; }
     TParticleAreaRecord* GetArea(i32 index) override { return &aArea[index]; }
-    TParticleAreaRecord* AddArea(const u32* id, u32 mode, const f32* offset, f32 radius, f32 strength) override;
+    TParticleAreaRecord* AddArea(const u32* id, u32 mode, const f32* offset, f32 radius,
+                                 f32 strength) override;
     i32 GetSubEmitterCount() override { return m_nSubEmitterCount; }
     TParticleEmitterData* GetSubEmitter(i32 index) override { return aSubEmitter[index]; }
 

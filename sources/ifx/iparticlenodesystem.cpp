@@ -17,7 +17,7 @@ namespace
 const TName s_NameShadowBuffer("shadow_buffer", true);
 
 // The emitter multipliers of the driver sources and targets 2 to 8.
-constexpr u32 DRIVER_MULTIPLIER[] = {PARTICLE_MULTIPLIER_SPEED, PARTICLE_MULTIPLIER_ACCELERATION,
+constexpr u32 DRIVER_MULTIPLIER[] = {PARTICLE_MULTIPLIER_SPEED,   PARTICLE_MULTIPLIER_ACCELERATION,
                                      PARTICLE_MULTIPLIER_GRAVITY, PARTICLE_MULTIPLIER_CONE,
                                      PARTICLE_MULTIPLIER_DRIVER,  PARTICLE_MULTIPLIER_SIZE,
                                      PARTICLE_MULTIPLIER_SPIN};
@@ -53,8 +53,9 @@ f32 TParticleDriver::Map(f32 value) const
 }
 
 TParticleNodeSystem::TParticleNodeSystem()
-    : pColor(nullptr), pNormal(nullptr), pMask(nullptr), pEmitterData(nullptr), m_fValue44(1.0f), m_nRenderFlags(0),
-      pParticleSystem(nullptr), m_nActive(0), m_nDriverCount(0), aDriver{}, pVisibilityDriver(nullptr)
+    : pColor(nullptr), pNormal(nullptr), pMask(nullptr), pEmitterData(nullptr), m_fValue44(1.0f),
+      m_nRenderFlags(0), pParticleSystem(nullptr), m_nActive(0), m_nDriverCount(0), aDriver{},
+      pVisibilityDriver(nullptr)
 {
     m_nClassName = TName("TParticleNodeSystem", true).GetId();
 }
@@ -63,8 +64,9 @@ void TIParticleNodeSystem::CheckLoaded()
 {
     if (m_nDriverCount < 0 || m_nDriverCount > static_cast<i32>(PARTICLE_DRIVER_CAPACITY))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TIParticleNodeSystem::CheckLoaded(): error: ",
-                    "'%s': %d drivers cut to %u", GetNode()->GetPath(), m_nDriverCount,
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TIParticleNodeSystem::CheckLoaded(): error: ", "'%s': %d drivers cut to %u",
+                    GetNode()->GetPath(), m_nDriverCount,
                     std::clamp<i32>(m_nDriverCount, 0, PARTICLE_DRIVER_CAPACITY));
         m_nDriverCount = std::clamp<i32>(m_nDriverCount, 0, PARTICLE_DRIVER_CAPACITY);
     }
@@ -85,7 +87,8 @@ void TIParticleNodeSystem::Activate()
     if (!pParticleSystem)
     {
         const TMatrix identity(1.0f);
-        pParticleSystem = g_pParticleManager->SpawnEffect(pEmitterData, pColor, pNormal, pMask, &identity, GetNode());
+        pParticleSystem =
+            g_pParticleManager->SpawnEffect(pEmitterData, pColor, pNormal, pMask, &identity, GetNode());
     }
     else if (pParticleSystem->m_nState != PARTICLE_SYSTEM_FINISHED)
         pParticleSystem->Start();
@@ -164,9 +167,10 @@ void TIParticleNodeSystem::ApplyDrivers()
 
 void TIParticleNodeSystem::Draw(TRenderContext* context)
 {
-    if (!pParticleSystem || !g_pDeviceManager || !g_pDeviceManager->IsRunning())
-        return;
     TIFXParticleManager* manager = static_cast<TIFXParticleManager*>(g_pParticleManager);
+    // Effects switched off ("ifx_enable" 0) are not seen either, not frozen in the air.
+    if (!pParticleSystem || !manager->IsEnabled() || !g_pDeviceManager || !g_pDeviceManager->IsRunning())
+        return;
     if (context && context->GetPassName() == s_NameShadowBuffer)
     {
         if (!(m_nRenderFlags & PARTICLE_NODE_CASTS_SHADOW))

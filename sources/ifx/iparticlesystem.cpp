@@ -22,7 +22,8 @@
 namespace
 {
 TShaderLink s_aBlendShader[] = {TShaderLink("Shader_particle_alphablend"), TShaderLink("Shader_particle_add"),
-                                TShaderLink("Shader_particle_subtract"), TShaderLink("Shader_particle_multiply")};
+                                TShaderLink("Shader_particle_subtract"),
+                                TShaderLink("Shader_particle_multiply")};
 TShaderLink s_ShadowShader("Shader_particle_shadow");
 const TName s_NameShadowBuffer("shadow_buffer", true);
 const TName s_NameDAlphaBlend("DAlphaBlend", true);
@@ -75,8 +76,9 @@ u32 ParticleLodLevel(f32 distance)
 }
 
 TParticleSystem::TParticleSystem()
-    : m_nFlags(1), pEmitter(nullptr), m_nLive(0), m_nFreeHead(PARTICLE_LIST_END), m_fCameraDistance(-1.0f),
-      aTexture{}, m_nState(PARTICLE_SYSTEM_RUNNING), m_nSubSystemCount(0), aSubSystem{}
+    : m_nFlags(1), pEmitter(nullptr), m_nLive(0), m_nFreeHead(PARTICLE_LIST_END),
+      m_fCameraDistance(-1.0f), aTexture{}, m_nState(PARTICLE_SYSTEM_RUNNING),
+      m_nSubSystemCount(0), aSubSystem{}
 {
     SetBox(LocalBounds, TVector(-1.0f, -1.0f, -1.0f, 1.0f), TVector(1.0f, 1.0f, 1.0f, 1.0f));
     WorldBounds.Copy(LocalBounds);
@@ -119,8 +121,8 @@ void TIParticleSystem::ResetParticles()
     const i32 count = data ? data->GetParticleCapacity() : 0;
     if (count > aParticle.GetCapacity() && !aParticle.TrySetCapacity(count))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TIParticleSystem::ResetParticles(): error: ",
-                    "no memory for %d particles", count);
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TIParticleSystem::ResetParticles(): error: ", "no memory for %d particles", count);
         aParticle.SetCount(0);
     }
     else

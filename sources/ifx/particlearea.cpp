@@ -26,7 +26,8 @@ void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
 
 void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, TParticle& particle, f32 dt)
 {
-    f32 d[3] = {centre.x - particle.aPosition[0], centre.y - particle.aPosition[1], centre.z - particle.aPosition[2]};
+    f32 d[3] = {centre.x - particle.aPosition[0], centre.y - particle.aPosition[1],
+                centre.z - particle.aPosition[2]};
     const f32 length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     if (length >= area.fRadius || area.nMode == PARTICLE_AREA_NONE)
         return;
@@ -34,9 +35,10 @@ void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, T
     if (area.nMode == PARTICLE_AREA_NOISE)
     {
         const f32 scale = area.fNoiseScale;
-        const TVector noise = NoiseVector3D(TVector(particle.aPosition[0] * scale, particle.aPosition[1] * scale,
-                                                    particle.aPosition[2] * scale, 1.0f),
-                                            1.0f);
+        const TVector noise =
+            NoiseVector3D(TVector(particle.aPosition[0] * scale, particle.aPosition[1] * scale,
+                                  particle.aPosition[2] * scale, 1.0f),
+                          1.0f);
         d[0] = noise.x;
         d[1] = noise.y;
         d[2] = noise.z;

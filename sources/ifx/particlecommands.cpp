@@ -21,7 +21,10 @@ public:
 class Tifx_shadow_enableVariable : public TVariable
 {
 public:
-    Tifx_shadow_enableVariable() : TVariable("ifx_shadow_enable", "iFX shadow enable.", 0) { m_Value.SetInt(1); }
+    Tifx_shadow_enableVariable() : TVariable("ifx_shadow_enable", "iFX shadow enable.", 0)
+    {
+        m_Value.SetInt(1);
+    }
     void OnChange() override { SetParticleShadowsEnabled(m_Value.ToInt() != 0 ? 1 : 0); }
 };
 
@@ -59,7 +62,8 @@ TCommandifx_restart s_Commandifx_restart;
 
 const u32 s_nRegistered = [] {
     TCommandManager& manager = TCommandManager::Instance();
-    manager.RegisterCommand("ifx_list", "list particle systems", "List all particle systems.", &s_Commandifx_list, 0);
+    manager.RegisterCommand("ifx_list", "list particle systems", "List all particle systems.",
+                            &s_Commandifx_list, 0);
     manager.RegisterCommand("ifx_restart", "list particle systems", "List all particle systems.",
                             &s_Commandifx_restart, 0);
     return 0u;

@@ -24,8 +24,8 @@ constexpr u32 PARTICLE_SHEET_RANDOM_START = 0x2; // a random start frame
 constexpr u32 PARTICLE_SHEET_STOP = 0x4;         // the sheet stops on its last frame
 constexpr u32 PARTICLE_DEPTH_SORT = 0x20;
 constexpr u32 PARTICLE_NEVER_DRAWN = 0x400;
-constexpr u32 PARTICLE_QUIET_START_OFF = 0x800;  // not started while the manager's counter is 0
-constexpr u32 PARTICLE_QUIET_PREWARM = 0x1000;   // pre-warmed when started while it is 0
+constexpr u32 PARTICLE_QUIET_START_OFF = 0x800; // not started while the manager's counter is 0
+constexpr u32 PARTICLE_QUIET_PREWARM = 0x1000;  // pre-warmed when started while it is 0
 constexpr u32 PARTICLE_LOCAL_SPACE = 0x8000;
 constexpr u32 PARTICLE_PARAMETER_CHANGED = 0x200000;
 constexpr u32 PARTICLE_RATE_CHANGED = 0x400000;
@@ -101,7 +101,8 @@ public:
     virtual i32 GetAreaCount() = 0;
     virtual TParticleAreaRecord* GetArea(i32 index) = 0;
     // Appends a local force area (axis mask 0); null past the fourth.
-    virtual TParticleAreaRecord* AddArea(const u32* id, u32 mode, const f32* offset, f32 radius, f32 strength) = 0;
+    virtual TParticleAreaRecord* AddArea(const u32* id, u32 mode, const f32* offset, f32 radius,
+                                         f32 strength) = 0;
     virtual i32 GetSubEmitterCount() = 0;
     virtual TParticleEmitterData* GetSubEmitter(i32 index) = 0;
 

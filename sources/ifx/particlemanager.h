@@ -50,7 +50,8 @@ public:
     virtual void Flush() = 0;
     virtual i32 GetNodeSystemCount() = 0;
     virtual TParticleNodeSystem* GetNodeSystem(i32 index) = 0;
-    virtual TParticleNodeSystem* CreateNodeSystem(TNode* node, TParticleEmitterData* data, TTexture* colour) = 0;
+    virtual TParticleNodeSystem* CreateNodeSystem(TNode* node, TParticleEmitterData* data,
+                                                  TTexture* colour) = 0;
 };
 
 extern TParticleManager* g_pParticleManager;

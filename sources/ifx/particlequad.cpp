@@ -68,14 +68,30 @@ TParticleQuadWriter::TParticleQuadWriter(const TIParticleEmitterData& data, cons
     switch (data.m_nQuadOrientation)
     {
     case PARTICLE_ALONG_DIRECTION:
-    case PARTICLE_ALONG_VIEW_RAY: m_bPerParticle = 1; break;
-    case PARTICLE_NODE_FRAME: m_Shared = Rows(node); break;
-    case PARTICLE_WORLD_FRAME: m_Shared = {{Axis(1, 0, 0), Axis(0, 1, 0), Axis(0, 0, 1)}}; break;
-    case PARTICLE_HORIZONTAL: m_Shared = {{Axis(1, 0, 0), Axis(0, 0, 1), Axis(0, 1, 0)}}; break;
-    case PARTICLE_VERTICAL: m_Shared = {{Axis(0, 0, 1), Axis(0, 1, 0), Axis(1, 0, 0)}}; break;
-    case PARTICLE_CAMERA_X_NODE_Y: m_Shared = Perpendicular(m_Camera.aRow[0], node.aRow[1], true); break;
-    case PARTICLE_NODE_Z_CAMERA_X: m_Shared = Perpendicular(node.aRow[2], m_Camera.aRow[0], false); break;
-    case PARTICLE_CAMERA_X_NODE_X: m_Shared = Perpendicular(m_Camera.aRow[0], node.aRow[0], true); break;
+    case PARTICLE_ALONG_VIEW_RAY:
+        m_bPerParticle = 1;
+        break;
+    case PARTICLE_NODE_FRAME:
+        m_Shared = Rows(node);
+        break;
+    case PARTICLE_WORLD_FRAME:
+        m_Shared = {{Axis(1, 0, 0), Axis(0, 1, 0), Axis(0, 0, 1)}};
+        break;
+    case PARTICLE_HORIZONTAL:
+        m_Shared = {{Axis(1, 0, 0), Axis(0, 0, 1), Axis(0, 1, 0)}};
+        break;
+    case PARTICLE_VERTICAL:
+        m_Shared = {{Axis(0, 0, 1), Axis(0, 1, 0), Axis(1, 0, 0)}};
+        break;
+    case PARTICLE_CAMERA_X_NODE_Y:
+        m_Shared = Perpendicular(m_Camera.aRow[0], node.aRow[1], true);
+        break;
+    case PARTICLE_NODE_Z_CAMERA_X:
+        m_Shared = Perpendicular(node.aRow[2], m_Camera.aRow[0], false);
+        break;
+    case PARTICLE_CAMERA_X_NODE_X:
+        m_Shared = Perpendicular(m_Camera.aRow[0], node.aRow[0], true);
+        break;
     default:
         // Facing the camera, as are modes past 9, which name no frame.
         m_Shared = Rows(m_Camera);
@@ -87,7 +103,8 @@ TParticleQuadWriter::TParticleQuadWriter(const TIParticleEmitterData& data, cons
         m_aRectangle[i] = data.aTextureRect[i] + half;
 }
 
-TParticleQuadWriter::TFrame TParticleQuadWriter::MakeFrame(const TParticle& particle, const TVector& position) const
+TParticleQuadWriter::TFrame TParticleQuadWriter::MakeFrame(const TParticle& particle,
+                                                           const TVector& position) const
 {
     if (!m_bPerParticle)
         return m_Shared;
@@ -115,12 +132,13 @@ u32 TParticleQuadWriter::ColourAt(f32 age) const
     if (age <= first)
         Lerp(m_Data.aColorKey[0], m_Data.aColorKey[1], first > 0.0f ? age / first : 1.0f, colour);
     else if (age <= second)
-        Lerp(m_Data.aColorKey[1], m_Data.aColorKey[2], second > first ? (age - first) / (second - first) : 1.0f,
-             colour);
+        Lerp(m_Data.aColorKey[1], m_Data.aColorKey[2],
+             second > first ? (age - first) / (second - first) : 1.0f, colour);
     else
         Lerp(m_Data.aColorKey[2], m_Data.aColorKey[3], (age - second) / (1.0f - second), colour);
     const f32* m = m_Data.aColorMultiplier;
-    return static_cast<u32>(Channel(colour[3] * m[3])) << 24 | static_cast<u32>(Channel(colour[0] * m[0])) << 16 |
+    return static_cast<u32>(Channel(colour[3] * m[3])) << 24 |
+           static_cast<u32>(Channel(colour[0] * m[0])) << 16 |
            static_cast<u32>(Channel(colour[1] * m[1])) << 8 | Channel(colour[2] * m[2]);
 }
 
@@ -149,8 +167,9 @@ void TParticleQuadWriter::Write(const TParticle& p, TParticleVertex* quad) const
     if (m_Data.m_nFlags & PARTICLE_LOCAL_SPACE)
         position = m_Node.TransformPoint(position);
     const TFrame frame = MakeFrame(p, position);
-    const f32 angle = (p.aAngle[0] + (m_Data.m_nQuadRotationMode == PARTICLE_ROTATION_PLUS_45 ? QUARTER_TURN_HALF : 0.0f)) *
-                      RADIANS;
+    const f32 angle =
+        (p.aAngle[0] + (m_Data.m_nQuadRotationMode == PARTICLE_ROTATION_PLUS_45 ? QUARTER_TURN_HALF : 0.0f)) *
+        RADIANS;
     const f32 c = std::cos(angle), s = std::sin(angle);
     const TVector& a = frame.aAxis[0];
     const TVector& b = frame.aAxis[1];
@@ -158,8 +177,10 @@ void TParticleQuadWriter::Write(const TParticle& p, TParticleVertex* quad) const
     const TVector r2 = Axis(c * b.x - s * a.x, c * b.y - s * a.y, c * b.z - s * a.z);
     const f32 half = p.aScale[0] * SizeAt(p) * 0.5f;
     const f32 w = m_Data.aScale[0].fBase, h = m_Data.aScale[1].fBase;
-    const TVector d1 = Axis(half * (h * r1.x + w * r2.x), half * (h * r1.y + w * r2.y), half * (h * r1.z + w * r2.z));
-    const TVector d2 = Axis(half * (h * r1.x - w * r2.x), half * (h * r1.y - w * r2.y), half * (h * r1.z - w * r2.z));
+    const TVector d1 =
+        Axis(half * (h * r1.x + w * r2.x), half * (h * r1.y + w * r2.y), half * (h * r1.z + w * r2.z));
+    const TVector d2 =
+        Axis(half * (h * r1.x - w * r2.x), half * (h * r1.y - w * r2.y), half * (h * r1.z - w * r2.z));
     f32 rectangle[4];
     FrameRectangle(p.fFrame, rectangle);
     const u32 colour = ColourAt(p.fAge);

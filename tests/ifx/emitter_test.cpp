@@ -325,8 +325,8 @@ TEST_F(EmitterTest, ShapesPlaceAndTheConeAims)
     const TVector offset(outward.aPosition[0] - origin.x, outward.aPosition[1] - origin.y,
                          outward.aPosition[2] - origin.z, 0.0f);
     (void)t;
-    EXPECT_NEAR(offset.Normalized().Dot(TVector(outward.aDirection[0], outward.aDirection[1],
-                                                outward.aDirection[2], 0.0f)),
+    EXPECT_NEAR(offset.Normalized().Dot(
+                    TVector(outward.aDirection[0], outward.aDirection[1], outward.aDirection[2], 0.0f)),
                 1.0f, 1e-4f);
 }
 

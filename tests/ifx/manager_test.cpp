@@ -2,12 +2,12 @@
 // its switch, suspension, flushes, the console, and what a cluster load resets.
 #include "particlefixture.h"
 
+#include "core/stream/memorystream.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/system/command/commandinstruction.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
 #include "engine/system/command/variable.h"
-#include "core/stream/memorystream.h"
 #include "support/recordingcanvas.h"
 
 #include <string>

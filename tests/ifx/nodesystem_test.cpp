@@ -15,7 +15,8 @@ protected:
         m_pData = MakeData("exhaust", 32);
         m_pData->Rate = {10.0f, 0.0f};
         m_pData->Lifetime = {5.0f, 0.0f};
-        m_pNodeSystem = static_cast<TIParticleNodeSystem*>(Manager().CreateNodeSystem(&m_Node, m_pData, nullptr));
+        m_pNodeSystem =
+            static_cast<TIParticleNodeSystem*>(Manager().CreateNodeSystem(&m_Node, m_pData, nullptr));
         m_pNodeSystem->pVisibilityDriver = &m_Driver;
     }
 

@@ -1,7 +1,6 @@
 #pragma once
-// The particle manager as the game runs it, without a device: its listeners registered once, a
-// camera at the origin looking along +Z made current, the shared generator seeded the same way
-// for every test. Every object a test made goes at its end with a cluster clear, while the
+// The particle manager without a device: a camera at the origin looking along +Z made current,
+// the shared generator seeded the same way for every test. Every object a test made goes at its end with a cluster clear, while the
 // test's nodes still stand.
 #include "core/cluster/cluster.h"
 #include "core/math/random.h"
@@ -19,13 +18,13 @@ class ParticleTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static const bool s_bBegun = [] {
+        static const bool s_bOpen = [] {
+            // Objects join nodes only while the manager system is open.
             g_ManagerManager.Initialize();
             g_pCluster->LinkTypes();
-            g_pParticleManager->BeginManager();
             return true;
         }();
-        (void)s_bBegun;
+        (void)s_bOpen;
         TRandom::Shared().Seed(2024);
         Manager().SetEnabled(1);
         Manager().SetLODFactor(1.0f);

@@ -12,7 +12,8 @@ template <class T> const T* TypePrototype()
 }
 
 // owner: "owner::name" (the members of an embedded object).
-inline TClusterField TypeLink(u32 offset, u32 typeId, const char* name, u32 count = 1, const char* owner = nullptr)
+inline TClusterField TypeLink(u32 offset, u32 typeId, const char* name, u32 count = 1,
+                              const char* owner = nullptr)
 {
     return TClusterField(CLUSTER_MEMBER_REFERENCE, offset, typeId, count, name, owner);
 }
@@ -21,10 +22,12 @@ inline TClusterField TypeLink(u32 offset, u32 typeId, const char* name, u32 coun
 // count), first in every resource's list.
 inline TClusterField TypeResourceUses(u32 base = 0, const char* owner = nullptr)
 {
-    return TClusterField(CLUSTER_MEMBER_RUN, base + 36, RESOURCE_LINK_TYPE_ID, 1, "TResource::TResourceLink", owner);
+    return TClusterField(CLUSTER_MEMBER_RUN, base + 36, RESOURCE_LINK_TYPE_ID, 1, "TResource::TResourceLink",
+                         owner);
 }
 
 inline TClusterField TypeResourceUsers(u32 base = 0, const char* owner = nullptr)
 {
-    return TClusterField(CLUSTER_MEMBER_RUN, base + 48, RESOURCE_LINK_TYPE_ID, 1, "TResource::TResourceLink", owner);
+    return TClusterField(CLUSTER_MEMBER_RUN, base + 48, RESOURCE_LINK_TYPE_ID, 1, "TResource::TResourceLink",
+                         owner);
 }

@@ -9,9 +9,9 @@
 namespace
 {
 constexpr int kTextureWeight = 0;
-constexpr TModelInputs kSurfaceInputs = {
-    .varyings = Varyings(ForwardLit::kColourVarying), .constants = kTextureWeight + 1,
-    .textures = {{0, ForwardLit::kTextureVarying}}};
+constexpr TModelInputs kSurfaceInputs = {.varyings = Varyings(ForwardLit::kColourVarying),
+                                         .constants = kTextureWeight + 1,
+                                         .textures = {{0, ForwardLit::kTextureVarying}}};
 
 template <class Quad> [[gnu::always_inline]] inline auto ParticleSurface(const Quad& in)
 {
