@@ -86,7 +86,32 @@ TParticleSystem::TParticleSystem()
 
 TIParticleSystem::TIParticleSystem() = default;
 
-TIParticleSystem::~TIParticleSystem() = default;
+namespace
+{
+// The particles every system holds storage for, against PARTICLE_BUDGET.
+i32 s_nReserved = 0;
+
+i32 OwnedCapacity(const DArray<TParticle>& particles)
+{
+    return particles.IsOwned() ? particles.GetCapacity() : 0;
+}
+
+void FreeStorage(DArray<TParticle>& particles)
+{
+    s_nReserved -= OwnedCapacity(particles);
+    particles.Free();
+}
+} // namespace
+
+TIParticleSystem::~TIParticleSystem()
+{
+    FreeStorage(aParticle);
+}
+
+i32 TIParticleSystem::GetReservedParticles()
+{
+    return s_nReserved;
+}
 
 TIParticleEmitterData* TIParticleSystem::Data() const
 {
@@ -118,15 +143,29 @@ u32 TIParticleSystem::IsRunning()
 void TIParticleSystem::ResetParticles()
 {
     TIParticleEmitterData* data = Data();
-    const i32 count = data ? data->GetParticleCapacity() : 0;
-    if (count > aParticle.GetCapacity() && !aParticle.TrySetCapacity(count))
+    i32 count = data ? data->GetParticleCapacity() : 0;
+    const char* const prefix = "TIParticleSystem::ResetParticles(): error: ";
+    const i32 held = OwnedCapacity(aParticle);
+    if (count > held)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR,
-                    "TIParticleSystem::ResetParticles(): error: ", "no memory for %d particles", count);
-        aParticle.SetCount(0);
+        // Spawned effects and their sub-effects each take an array: data asking for the most of
+        // every one would hold gigabytes.
+        const i32 room = PARTICLE_BUDGET - (s_nReserved - held);
+        if (count > room)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "'%s': %d particles cut to %d: all effects hold %d",
+                        data->GetNameText(), count, room > held ? room : held, PARTICLE_BUDGET);
+            count = room > held ? room : held;
+        }
+        if (count > held && aParticle.TrySetCapacity(count))
+            s_nReserved += count - held;
+        else if (count > held)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, prefix, "no memory for %d particles", count);
+            count = held;
+        }
     }
-    else
-        aParticle.SetCount(count);
+    aParticle.SetCount(count);
     const i32 size = aParticle.GetCount();
     if (size)
         std::memset(aParticle.GetData(), 0, size * sizeof(TParticle));
@@ -141,7 +180,7 @@ void TIParticleSystem::ResetParticles()
 
 void TIParticleSystem::FreeParticles()
 {
-    aParticle.Free();
+    FreeStorage(aParticle);
     m_nFreeHead = PARTICLE_LIST_END;
     m_nLive = 0;
 }
@@ -162,7 +201,7 @@ void TIParticleSystem::Reinitialise(bool keepParticles)
     if (keepParticles)
         particles.SetCount(0);
     else
-        particles.Free();
+        FreeStorage(particles);
     this->~TIParticleSystem();
     new (this) TIParticleSystem();
     aParticle.Swap(particles);

@@ -11,6 +11,8 @@ class TIParticleEmitterData;
 // The growth of the bounds per unit of the largest particle size, and beyond it.
 constexpr f32 PARTICLE_BOUNDS_SIZE_FACTOR = 0.5f;
 constexpr f32 PARTICLE_BOUNDS_MARGIN = 1.0f;
+// The particles all systems together hold storage for (two systems of the largest count).
+constexpr i32 PARTICLE_BUDGET = 2 * PARTICLE_MAX_PARTICLES;
 // The step of a system start's pre-advance (seconds).
 constexpr f32 PARTICLE_PRE_ADVANCE_STEP = 0.2f;
 
@@ -43,6 +45,8 @@ public:
     void FreeParticles();
     // Loaded systems hold the writer's words where the particle array lives: none is kept.
     void ForgetLoadedParticles();
+    // The particles all systems hold storage for.
+    static i32 GetReservedParticles();
     // Back to the state of a new system (a pool record), its particle storage kept or freed.
     void Reinitialise(bool keepParticles);
 

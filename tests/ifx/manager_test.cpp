@@ -238,3 +238,29 @@ TEST_F(ManagerTest, FlushAndTheFirstStatePassReleaseEveryEffect)
     EXPECT_EQ(Manager().LoadState(0, stream), 0);
     EXPECT_EQ(Manager().GetActiveCount(), 0u);
 }
+
+TEST_F(ManagerTest, AllEffectsTogetherHoldABudgetOfParticles)
+{
+    TIParticleEmitterData* huge = MakeData("huge", PARTICLE_MAX_PARTICLES);
+    huge->Rate = {1.0f, 0.0f};
+    // Whatever earlier effects of the run keep, the rest of the budget is for these.
+    std::vector<TParticleSystem*> systems;
+    i32 held = 0;
+    while (TIParticleSystem::GetReservedParticles() < PARTICLE_BUDGET && systems.size() < 8)
+    {
+        TParticleSystem* system = Spawn(huge);
+        ASSERT_NE(system, nullptr);
+        systems.push_back(system);
+        held += system->aParticle.GetCount();
+    }
+    EXPECT_EQ(TIParticleSystem::GetReservedParticles(), PARTICLE_BUDGET);
+    // One more gets what its record already holds, with a line.
+    TParticleSystem* last = Spawn(huge);
+    ASSERT_NE(last, nullptr);
+    EXPECT_LE(last->aParticle.GetCount(), PARTICLE_MAX_PARTICLES);
+    EXPECT_EQ(TIParticleSystem::GetReservedParticles(), PARTICLE_BUDGET);
+    // Flushed and given back at a load, the storage returns to the budget.
+    Manager().OnClusterLoad();
+    EXPECT_EQ(TIParticleSystem::GetReservedParticles(), 0);
+    EXPECT_GT(held, PARTICLE_MAX_PARTICLES);
+}
