@@ -25,6 +25,7 @@ targets=(
   "platform/d3dx9/effectcompiler_fuzz|fuzz/platform/d3dx9/corpus data/shaders"
   "platform/d3dx9/effect_fuzz|fuzz/platform/d3dx9/corpus data/shaders"
   "platform/xaudio2/platform_xaudio2_fuzz|fuzz/platform/xaudio2/corpus"
+  "xaudio2/sounddata_fuzz|fuzz/xaudio2/corpus"
   "player/player_container_fuzz|fuzz/player/corpus"
   "igame/loading/tga_fuzz|fuzz/igame/loading/corpus $data/intro.distributer.data"
   "network/account_reply_fuzz|"

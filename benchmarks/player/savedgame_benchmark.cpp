@@ -1,7 +1,9 @@
 // Writing and loading the saved game of a running game with a 16 MB state image, against
 // zlib's compress2 at level 9 and uncompress of the same image in memory, in the same run. As a
-// loader does, uncompress writes into a freshly allocated image. StateLoad is the part of a
-// load that is the state manager's own: applying the image (after keeping the running state).
+// loader does, uncompress writes into a freshly allocated image. LoadGame inflates the file
+// straight into the running game, which reads its records whole (argument 16 MB) or unit by
+// unit (128 bytes). StateLoad is the state manager's own part of a load from an image in
+// memory: keeping the running state, then applying the image.
 #include "core/stream/filestreammanager.h"
 #include "core/stream/memorystream.h"
 #include "core/system/memory.h"
@@ -19,6 +21,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 #include <zlib.h>
 
@@ -28,22 +31,25 @@ constexpr u32 kImageSize = 16 << 20;
 
 // The game's records as a state image holds them: units with a placement matrix that moves
 // smoothly, speeds, timers, a state word, counters and flags.
+struct TUnit
+{
+    f32 matrix[16];
+    f32 speed[4];
+    f32 timer[4];
+    u32 state;
+    u32 gate;
+    u32 counters[4];
+    u32 flags;
+    u32 pad;
+};
+constexpr u32 kUnitSize = sizeof(TUnit);
+static_assert(kImageSize % kUnitSize == 0);
+
 class TRunningGame : public TStateMethods
 {
 public:
     TRunningGame() : m_aImage(kImageSize)
     {
-        struct TUnit
-        {
-            f32 matrix[16];
-            f32 speed[4];
-            f32 timer[4];
-            u32 state;
-            u32 gate;
-            u32 counters[4];
-            u32 flags;
-            u32 pad;
-        };
         TUnit* unit = reinterpret_cast<TUnit*>(m_aImage.data());
         const u32 count = kImageSize / sizeof(TUnit);
         for (u32 i = 0; i < count; ++i)
@@ -75,12 +81,19 @@ public:
     {
         if (pass != 1)
             return 0;
-        return stream.Read(m_aImage.data(), kImageSize) == static_cast<i32>(kImageSize) ? 0 : 1;
+        for (u32 at = 0; at < kImageSize; at += m_nReadSize)
+            if (stream.Read(m_aImage.data() + at, static_cast<i32>(m_nReadSize)) != static_cast<i32>(m_nReadSize))
+                return 1;
+        return 0;
     }
     std::vector<u8> m_aImage;
+    // Read whole, or unit by unit as a game reading its records one at a time.
+    u32 m_nReadSize = kImageSize;
 };
 
 TRunningGame* s_pGame = nullptr;
+// The scratch player root, removed at exit.
+std::string s_Root;
 std::vector<u8> s_aStateImage;
 std::vector<u8> s_aCompressed;
 
@@ -98,7 +111,11 @@ TPlayerProfile& Profile()
         char root[] = "/tmp/vestamor_player_benchmark_XXXXXX";
         if (!mkdtemp(root))
             std::abort();
-        std::atexit([] { g_pPlayerProfileManager->FinalizeManager(); });
+        s_Root = root;
+        std::atexit([] {
+            g_pPlayerProfileManager->FinalizeManager();
+            std::filesystem::remove_all(s_Root);
+        });
         const TName directory(root, true);
         TCommandManager::Instance()
             .FindVariable(MakeCommandName("save_directory", false))
@@ -147,6 +164,7 @@ void Compress2(benchmark::State& state)
 void LoadGame(benchmark::State& state)
 {
     TPlayerProfile& profile = Profile();
+    s_pGame->m_nReadSize = static_cast<u32>(state.range(0));
     if (profile.GetSavedGameCount() == 0 && !profile.SaveGame(0, SAVE_GAME_INSERT, -1))
         state.SkipWithError("the save failed");
     for (auto _ : state)
@@ -175,6 +193,7 @@ void Uncompress(benchmark::State& state)
 void StateLoad(benchmark::State& state)
 {
     Profile();
+    s_pGame->m_nReadSize = static_cast<u32>(state.range(0));
     for (auto _ : state)
     {
         TMemoryStream image;
@@ -188,6 +207,6 @@ void StateLoad(benchmark::State& state)
 
 BENCHMARK(SaveGame)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Compress2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(LoadGame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LoadGame)->Arg(kImageSize)->Arg(kUnitSize)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Uncompress)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(StateLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(StateLoad)->Arg(kImageSize)->Arg(kUnitSize)->Unit(benchmark::kMillisecond)->UseRealTime();

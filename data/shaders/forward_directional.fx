@@ -1,8 +1,7 @@
 // The forward renderer's directional pass over lit meshes ("mesh_lit") and meshes without
 // normals ("mesh"): slot 0's texture times the vertex colour, lit by the current light's ambient
-// and colour (TLightSettings), with the environment's reflections mixed in by the material's
-// reflection amount (TReflection, TObjectMeshSettings). Its twin forward_directional_colour.fx
-// draws untextured meshes.
+// and colour (TLightSettings). Its twins: forward_directional_colour.fx for untextured meshes,
+// forward_directional_reflect.fx for meshes that reflect.
 effect 1
 parameter matrix TFinalMatrix
 annotation string plugin = "TFinalMatrix"
@@ -10,14 +9,8 @@ parameter matrix TObjectMatrix
 annotation string plugin = "TObjectMatrix"
 parameter vector[20] TLightSettings
 annotation string plugin = "TLightSettings"
-parameter vector[2] TReflection
-annotation string plugin = "TReflection"
-parameter vector[10] TObjectMeshSettings
-annotation string plugin = "TObjectMeshSettings"
 parameter vector TextureWeight = 1 0 0 0
 parameter texture Color0 shared
-parameter texture Env0 shared
-parameter texture Env1 shared
 technique defaultshader
 pass p0
 vertexshader forwardlit
@@ -25,18 +18,10 @@ pixelshader forwarddirectional
 vertexconstant 0 TFinalMatrix
 vertexconstant 4 TObjectMatrix
 pixelconstant 0 TLightSettings
-pixelconstant 20 TReflection
 pixelconstant 22 TextureWeight
-pixelconstant 23 TObjectMeshSettings
 texture 0 Color0
 samplerstate 0 MagFilter = Linear
 samplerstate 0 MinFilter = Linear
-texture 4 Env0
-texture 5 Env1
-samplerstate 4 AddressU = Clamp
-samplerstate 4 AddressV = Clamp
-samplerstate 5 AddressU = Clamp
-samplerstate 5 AddressV = Clamp
 renderstate ZEnable = True
 renderstate ZWriteEnable = True
 renderstate AlphaBlendEnable = False

@@ -7,14 +7,8 @@ parameter matrix TObjectMatrix
 annotation string plugin = "TObjectMatrix"
 parameter vector[20] TLightSettings
 annotation string plugin = "TLightSettings"
-parameter vector[2] TReflection
-annotation string plugin = "TReflection"
-parameter vector[10] TObjectMeshSettings
-annotation string plugin = "TObjectMeshSettings"
 parameter vector TextureWeight = 0 0 0 0
 parameter texture Color0 shared
-parameter texture Env0 shared
-parameter texture Env1 shared
 technique defaultshader
 pass p0
 vertexshader forwardlit
@@ -22,18 +16,10 @@ pixelshader forwarddirectional
 vertexconstant 0 TFinalMatrix
 vertexconstant 4 TObjectMatrix
 pixelconstant 0 TLightSettings
-pixelconstant 20 TReflection
 pixelconstant 22 TextureWeight
-pixelconstant 23 TObjectMeshSettings
 texture 0 Color0
 samplerstate 0 MagFilter = Linear
 samplerstate 0 MinFilter = Linear
-texture 4 Env0
-texture 5 Env1
-samplerstate 4 AddressU = Clamp
-samplerstate 4 AddressV = Clamp
-samplerstate 5 AddressU = Clamp
-samplerstate 5 AddressV = Clamp
 renderstate ZEnable = True
 renderstate ZWriteEnable = True
 renderstate AlphaBlendEnable = False

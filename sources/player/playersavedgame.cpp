@@ -1,6 +1,7 @@
 #include "player/playersavedgame.h"
 
 #include "core/compression/compressedpipe.h"
+#include "engine/system/stateloadcheck.h"
 #include "core/stream/memorystream.h"
 #include "core/system/log.h"
 #include "core/system/platform.h"
@@ -9,11 +10,34 @@
 #include "engine/system/statemanager.h"
 #include "player/playerprofile.h"
 #include "player/playerprofilemanager.h"
+#include "player/savedgameimage.h"
 
 namespace
 {
 const char* const kLoadError = "TPlayerSavedGame::OnLoadInternal(): error: ";
 constexpr u64 DEFLATE_MAX_RATIO = 1032;
+
+// What follows the state manager's passes in a saved game's image: the game's own part, then
+// the end of the zlib stream, where its checksum tells whether the image was whole.
+class TRestOfImage : public TStateLoadCheck
+{
+public:
+    TRestOfImage(TPlayerSavedGame& record, u32 patchLevel, TSavedGameImage& image)
+        : m_Record(record), m_nPatchLevel(patchLevel), m_Image(image)
+    {
+    }
+    bool IsWhole(TStream& stream, bool passesRead) override
+    {
+        if (passesRead && m_Record.OnLoadState(m_nPatchLevel, stream) != PLAYER_DONE)
+            return false;
+        return m_Image.ReadToEnd();
+    }
+
+private:
+    TPlayerSavedGame& m_Record;
+    u32 m_nPatchLevel;
+    TSavedGameImage& m_Image;
+};
 } // namespace
 
 TPlayerSavedGame::~TPlayerSavedGame()
@@ -78,53 +102,36 @@ u32 TPlayerSavedGame::OnLoadInternal(u32 patchLevel, TStream& stream)
     u32 sizes[2];
     if (OnLoad(patchLevel, stream) != PLAYER_DONE || !ReadPlayerField(stream, sizes))
         return PLAYER_REFUSED;
-    DArray<u8> image;
-    if (InflateImage(stream, sizes[0], image) != PLAYER_DONE)
+    if (!ImageSizeFits(stream, sizes[0]))
         return PLAYER_REFUSED;
-    // The image carries the saved game's name: a load that waits for another level to be
-    // loaded first is known by it when that level's cluster has loaded.
-    TMemoryStream state;
-    state.Open(stream.GetName(), STREAM_READ);
-    state.Attach(image.GetData(), image.GetCount());
-    if (g_pStateManager->_Load(state) != STATE_DONE || OnLoadState(patchLevel, state) != PLAYER_DONE)
+    // The image is inflated as the state manager reads it, straight into the running game; its
+    // checksum is known only at its end, and the state manager undoes a load found damaged
+    // there. The image carries the saved game's name: a load that waits for another level to
+    // be loaded first is known by it when that level's cluster has loaded.
+    TSavedGameImage image;
+    if (image.Open(stream, sizes[0]) != 1)
         return PLAYER_REFUSED;
-    return PLAYER_DONE;
+    TRestOfImage rest(*this, patchLevel, image);
+    if (g_pStateManager->_Load(image, &rest) == STATE_DONE)
+        return PLAYER_DONE;
+    if (!image.ReadToEnd())
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                    "The game state of '%s' is damaged: it does not inflate to its %u bytes.",
+                    stream.GetName().GetText(), sizes[0]);
+    return PLAYER_REFUSED;
 }
 
-u32 TPlayerSavedGame::InflateImage(TStream& stream, u32 size, DArray<u8>& image)
+bool TPlayerSavedGame::ImageSizeFits(TStream& stream, u32 size)
 {
-    const char* name = stream.GetName().GetText();
     // Deflate packs at most 1,032 bytes into one: a size the rest of the file cannot hold is
-    // refused before any memory is taken for it.
+    // refused before anything is inflated.
     const u64 rest = static_cast<u64>(stream.GetSize() - stream.GetPosition());
-    if (size > SAVED_GAME_MAX_IMAGE || size > rest * DEFLATE_MAX_RATIO)
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                    "The game state of '%s' claims %u bytes, more than a saved game holds.", name, size);
-        return PLAYER_REFUSED;
-    }
-    if (!image.TrySetCapacity(static_cast<i32>(size)))
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                    "No memory for the %u bytes of the game state of '%s'.", size, name);
-        return PLAYER_REFUSED;
-    }
-    image.SetCount(static_cast<i32>(size));
-    TCompressedPipe pipe;
-    if (pipe.Open(&stream, COMPRESSED_PIPE_READ) != 1)
-        return PLAYER_REFUSED;
-    const i32 inflated = size ? pipe.Read(image.GetData(), static_cast<i32>(size)) : 0;
-    // The stream must end right there, its checksum matching.
-    u8 beyond;
-    const bool whole = inflated == static_cast<i32>(size) && pipe.Read(&beyond, 1) == 0 && pipe.IsFinished();
-    pipe.Close();
-    if (!whole)
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                    "The game state of '%s' is damaged: it does not inflate to its %u bytes.", name, size);
-        return PLAYER_REFUSED;
-    }
-    return PLAYER_DONE;
+    if (size <= SAVED_GAME_MAX_IMAGE && size <= rest * DEFLATE_MAX_RATIO)
+        return true;
+    TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                "The game state of '%s' claims %u bytes, more than a saved game holds.",
+                stream.GetName().GetText(), size);
+    return false;
 }
 
 u32 TPlayerSavedGame::Delete()

@@ -3,7 +3,6 @@
 // named by its id, the local time of writing as a FILETIME ("<id>.save"). Body: the owner's
 // uid, the game's summary (OnSave / OnLoad of the game's class), the uncompressed and the
 // compressed size of the state image, then the image as one zlib stream (level 9) to the end.
-#include "core/system/templates/darray.h"
 #include "player/playercontainer.h"
 
 class TPlayerProfile;
@@ -20,8 +19,9 @@ public:
 
     // A record without an owner (being listed) takes the profile of the stored uid (the first
     // profile when none has it) and reads only the summary (OnPreload). A record with an owner
-    // reads the summary (OnLoad) and loads the state image into the running game: the image
-    // must inflate to exactly its stored size, at most 256 MiB.
+    // reads the summary (OnLoad) and loads the state image into the running game as it
+    // inflates: an image that does not inflate to exactly its stored size (at most 256 MiB)
+    // with its checksum matching is refused, and the game stays as it was.
     u32 OnLoadInternal(u32 patchLevel, TStream& stream) override;
     // The owner's uid (0 without one), the summary, and the state image of the running game.
     u32 OnSaveInternal(TStream& stream) override;
@@ -39,8 +39,9 @@ public:
     void SetTag(u32 tag) { m_nTag = tag; }
 
 private:
-    // Inflates the stored image into the array: exactly size bytes, or 1 with a log line.
-    u32 InflateImage(TStream& stream, u32 size, DArray<u8>& image);
+    // Whether a stored image size is one a saved game holds and the rest of the file can
+    // inflate to; logged when not.
+    static bool ImageSizeFits(TStream& stream, u32 size);
 
     i64 m_nId = 0;
     TPlayerProfile* m_pOwner = nullptr;

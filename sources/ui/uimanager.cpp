@@ -519,6 +519,6 @@ void TUIManager::RenderManager()
         g_pCanvasManager->Flush();
     }
     g_pCanvasManager->SetApertureToDevice();
-    if (m_pCursor)
+    if (m_pCursor && TInputManager::Instance().DrawsCursor(this))
         m_pCursor->Draw();
 }

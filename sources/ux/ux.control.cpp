@@ -6,6 +6,7 @@
 #include "ux/ux.manager.h"
 #include "ux/ux.reflection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -232,9 +233,47 @@ void TControl::CheckLoadedValues()
             reset("action binding scope");
             nActionBindingCount = 0;
         }
+    if (pToolTip && !g_pUXManager->IsLoadedToolTip(pToolTip))
+    {
+        reset("tool tip");
+        pToolTip = nullptr;
+    }
     // Run-time marks of the run that saved the record.
     nFlags &=
         ~(CONTROL_FOCUSED | CONTROL_CONTAINS_FOCUS | CONTROL_PRESSED | CONTROL_HOVERED | CONTROL_PRESS_BEGAN |
           CONTROL_DESCENDANT_HOVERED | CONTROL_HOVER_MARK | CONTROL_UNDER_MOUSE | CONTROL_ACTIVE);
+}
+
+bool TControl::CheckLoadedPart(TControl*& part, const char* what, const TName* className)
+{
+    if (part && (!g_pUXManager->IsLoadedControl(part) || (className && !part->IsClass(*className))))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TControl::CheckLoadedValues(): error: ",
+                    "'%s': its %s is no loaded control of its kind: cut", GetNameText(), what);
+        part = nullptr;
+    }
+    if (part)
+        return true;
+    TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TControl::CheckLoadedValues(): error: ",
+                "'%s': no %s: its work is skipped", GetNameText(), what);
+    return false;
+}
+
+u32 TControl::LoadedCount(u32 count, u32 capacity, const char* what) const
+{
+    if (count <= capacity)
+        return count;
+    TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TControl::CheckLoadedValues(): error: ",
+                "'%s': %s count %u above %u: cut", GetNameText(), what, count, capacity);
+    return capacity;
+}
+
+i32 TControl::LoadedInRange(i32 value, i32 minimum, i32 maximum, const char* what) const
+{
+    const i32 clamped = std::clamp(value, minimum, maximum);
+    if (clamped != value)
+        TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TControl::CheckLoadedValues(): error: ",
+                    "'%s': %s %d outside %d .. %d: %d kept", GetNameText(), what, value, minimum, maximum, clamped);
+    return clamped;
 }
 } // namespace UX

@@ -266,6 +266,23 @@ public:
     void CheckLoadedValues();
     // A loaded record going away with its image: its text's literal and its delegates.
     void ReleaseLoaded();
+    // A part of this loaded control (a child it works with): a link to anything but a loaded
+    // control (of the class, when one is named) is cut, and a missing part is told, each with an
+    // error line; the part's work is then skipped. True when the part is there.
+    bool CheckLoadedPart(TControl*& part, const char* what, const TName* className = nullptr);
+    // A loaded array of parts: a count above the capacity is cut with an error line, and each
+    // entry is checked as a part (a missing one stays null).
+    template <int N> void CheckLoadedParts(SArray<TControl*, N, 0>& parts, const char* what,
+                                           const TName* className = nullptr)
+    {
+        parts.SetCount(LoadedCount(parts.GetCount(), N, what));
+        for (u32 i = 0; i < parts.GetCount(); ++i)
+            CheckLoadedPart(parts[i], what, className);
+    }
+    // A loaded count of the things named, cut to the capacity with an error line.
+    u32 LoadedCount(u32 count, u32 capacity, const char* what) const;
+    // A loaded value outside minimum .. maximum, clamped with an error line naming it.
+    i32 LoadedInRange(i32 value, i32 minimum, i32 maximum, const char* what) const;
 
     bool IsVisibleOnScreen() const
     {
@@ -346,6 +363,8 @@ private:
     void ClearDescendantHovered();
     // The UX manager's capture and pressed control let go when they are this control.
     void ReleaseMouse();
+    // The tool tip hides when this control owns it.
+    void CloseToolTip(TMouse* mouse);
     void SetClip();
     void PlayClickSound();
 };

@@ -5,6 +5,8 @@
 #include "core/system/log.h"
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.radiobutton.h"
+#include "ux/controls/ux.tooltip.h"
+#include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 #include "xaudio2/gamesound.h"
 
@@ -21,7 +23,7 @@ struct TBuiltInAction
 const TBuiltInAction* BuiltInActions(u32& count)
 {
     static const TBuiltInAction s_Actions[] = {
-        {TName("$OnClick", true),
+        {ClickAction(),
          [](TControl& c, TControl* sender, const TName& action) {
              c.Event(EVENT_CLICK).Invoke(sender, const_cast<TName*>(&action));
          }},
@@ -87,6 +89,9 @@ void TControl::HandleMouse(TMouse* mouse, u32 hitAllowed)
         if (focusGiven)
             mouse->nResult |= MOUSE_PRESS_TAKEN;
         mouse->nResult |= MOUSE_TAKEN;
+        // A button put away the tip.
+        if (mouse->nButtons && (nFlags & CONTROL_SHOWS_TOOL_TIP))
+            CloseToolTip(mouse);
         return;
     }
     if (!counts && (nFlags & CONTROL_PRESS_BEGAN) && (nFlags & CONTROL_CAPTURES))
@@ -124,6 +129,8 @@ void TControl::Enter(TMouse* mouse)
         c->nFlags |= CONTROL_DESCENDANT_HOVERED | CONTROL_HOVER_MARK;
     TControl* target = HoverEventTarget(EVENT_MOUSE_ENTER);
     target->aEvent[EVENT_MOUSE_ENTER].Invoke(target, mouse);
+    if ((nFlags & CONTROL_SHOWS_TOOL_TIP) && pToolTip)
+        pToolTip->Open(this, mouse);
     OnMouseEnter(mouse);
 }
 
@@ -135,6 +142,8 @@ void TControl::Leave(TMouse* mouse)
         ClearDescendantHovered();
         TControl* target = HoverEventTarget(EVENT_MOUSE_LEAVE);
         target->aEvent[EVENT_MOUSE_LEAVE].Invoke(target, mouse);
+        if (nFlags & CONTROL_SHOWS_TOOL_TIP)
+            CloseToolTip(mouse);
         OnMouseLeave(mouse);
     }
     if (!(nFlags & CONTROL_PRESS_BEGAN))
@@ -187,6 +196,12 @@ void TControl::HandleButtons(TMouse* mouse)
         aEvent[EVENT_MOUSE_UP].Invoke(this, mouse);
         PlayClickSound();
     }
+}
+
+void TControl::CloseToolTip(TMouse* mouse)
+{
+    if (pToolTip)
+        pToolTip->OnControlGone(this, mouse);
 }
 
 void TControl::PlayClickSound()

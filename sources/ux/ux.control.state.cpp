@@ -2,6 +2,7 @@
 // hiding, enabling, activation, focus, pressing, loading and the per-frame update.
 #include "ux/ux.control.h"
 
+#include "ux/controls/ux.tooltip.h"
 #include "ux/ux.manager.h"
 
 #include <algorithm>
@@ -204,6 +205,7 @@ void TControl::PropagateParentVisible()
             child->Deactivate(0);
             child->KillFocus();
             child->nFlags &= ~(CONTROL_HOVERED | CONTROL_PRESSED | CONTROL_PRESS_BEGAN | CONTROL_UNDER_MOUSE);
+            child->CloseToolTip(nullptr);
             if ((child->nFlags & CONTROL_VISIBLE) && !(child->nFlags & CONTROL_HIDING))
             {
                 child->nTargetState = STATE_NORMAL;
@@ -270,6 +272,7 @@ void TControl::HideNow()
     nFlags &= ~(CONTROL_VISIBLE | CONTROL_HIDING | CONTROL_PRESSED | CONTROL_HOVERED | CONTROL_HOVER_MARK |
                 CONTROL_UNDER_MOUSE);
     ClearDescendantHovered();
+    CloseToolTip(nullptr);
     PropagateParentVisible();
     if (nFlags & CONTROL_FOCUSED)
         KillFocus();
@@ -322,6 +325,7 @@ void TControl::Disable()
         return;
     nFlags &= ~(CONTROL_ENABLED | CONTROL_PRESSED);
     nFlags |= CONTROL_CHANGED;
+    CloseToolTip(nullptr);
     PropagateParentEnabled(0);
     OnDisable();
     aEvent[EVENT_ENABLE_CHANGE].Invoke(this, nullptr);

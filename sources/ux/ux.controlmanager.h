@@ -30,6 +30,9 @@ public:
     const TName& GetClassName() const { return m_ClassName; }
 
 protected:
+    // An error line: a loaded control whose class name is not its array's.
+    void ReportClassName(const TControl* control) const;
+
     TName m_ClassName;
 };
 
@@ -57,8 +60,14 @@ public:
     {
         for (i32 i = 0; i < m_aInstance.GetCount(); ++i)
         {
-            m_aInstance[i]->T::ForgetLoadedWords();
-            m_aInstance[i]->T::CheckLoadedValues();
+            T* instance = m_aInstance[i];
+            // The class name is compared against to choose a control's operations: it is the
+            // array's, whatever the image says.
+            if (instance->ClassName != m_ClassName)
+                ReportClassName(instance);
+            instance->ClassName = m_ClassName;
+            instance->T::ForgetLoadedWords();
+            instance->T::CheckLoadedValues();
         }
     }
     void ReleaseLoaded() override

@@ -1,6 +1,10 @@
 #include "ux/ux.instance.h"
 
+#include "core/system/log.h"
+#include "ux/ux.control.h"
 #include "ux/ux.manager.h"
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -13,7 +17,34 @@ const TInstanceObject s_Prototype{};
 
 TInstance::TInstance(const char* className) : m_ClassName(className, true), m_pName(className)
 {
-    TUXManager::Instance().RegisterInstance(this);
+    TUXManager& manager = TUXManager::Instance();
+    if (!manager.IsRegistrationSuspended())
+        manager.RegisterInstance(this);
+}
+
+void TInstance::Initialize(TInstanceObject& object)
+{
+    m_pForm = nullptr;
+    u32 count = static_cast<u32>(std::max(object.nCount, 0));
+    if (object.nCount < 0 || count > INSTANCE_ENTRY_CAPACITY)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TInstance::Initialize(): error: ",
+                    "'%s': %d controls, %u read", m_pName, object.nCount, std::min(count, INSTANCE_ENTRY_CAPACITY));
+        count = std::min(count, INSTANCE_ENTRY_CAPACITY);
+    }
+    for (u32 i = 0; i < count; ++i)
+    {
+        TControl* control = object.GetControl(i);
+        if (!control)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TInstance::Initialize(): error: ", "uninitialized control");
+            continue;
+        }
+        if (i == 0)
+            m_pForm = control;
+        control->Load();
+    }
+    OnInitialize();
 }
 
 const TClusterTypeDecl& TInstanceObject::Decl()

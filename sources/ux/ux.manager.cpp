@@ -10,6 +10,7 @@
 #include "engine/localization/localization.h"
 #include "engine/render/device.h"
 #include "engine/render/texturefontmanager.h"
+#include "engine/render/texturemanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/managermanager.h"
@@ -122,7 +123,7 @@ TUXManager& TUXManager::Instance()
 }
 
 TUXManager::TUXManager()
-    : m_pDefaultToolTip(nullptr), m_FormList(), m_pFocus(nullptr), m_pCapture(nullptr), m_pModalForm(nullptr),
+    : m_bRegistrationSuspended(false), m_pDefaultToolTip(nullptr), m_FormList(), m_pFocus(nullptr), m_pCapture(nullptr), m_pModalForm(nullptr),
       m_pPressed(nullptr), m_aTopForm(), m_Mouse(), m_nMouseResult(0), m_nDragState(0), m_apButton(),
       m_pShader(nullptr), m_nFontWarning(0), m_fReferenceWidth(UX_REFERENCE_WIDTH),
       m_fReferenceHeight(UX_REFERENCE_HEIGHT), m_pCursor(nullptr)
@@ -182,7 +183,16 @@ template <class F> void TUXManager::ForEachControl(F visit) const
 
 void TUXManager::RegisterInstance(TInstance* instance)
 {
+    instance->SetRegistrationNumber(m_aInstance.GetCount());
     m_aInstance.Add(instance);
+}
+
+bool TUXManager::IsLoadedToolTip(const void* address) const
+{
+    for (i32 i = 0; i < m_aToolTip.GetCount(); ++i)
+        if (m_aToolTip[i] == address)
+            return true;
+    return false;
 }
 
 i32 TUXManager::SetArray(u32 typeId, void*, i32 count)
@@ -202,8 +212,7 @@ i32 TUXManager::SetArray(u32 typeId, void*, i32 count)
     }
     if (typeId == SIMPLE_TOOL_TIP_TYPE_ID)
     {
-        for (i32 i = 0; i < m_aToolTip.GetCount(); ++i)
-            m_aToolTip[i]->ForgetLoadedWords();
+        // Their words are checked at the cluster load, once their links are fixed.
         m_pDefaultToolTip = m_aToolTip.GetCount() ? m_aToolTip[0] : nullptr;
         return 0;
     }
@@ -291,8 +300,25 @@ void TUXManager::OnClusterLoad()
     if (m_pCursor)
         TInputManager::Instance().SetActiveCursor(m_pCursor);
     CheckLoadedControls();
-    ForEachControl([](TControl* control) { control->OnLayerHook(); });
+    for (i32 i = 0; i < m_aToolTip.GetCount(); ++i)
+    {
+        m_aToolTip[i]->ForgetLoadedWords();
+        m_aToolTip[i]->CheckLoadedLabel();
+    }
+    ForEachControl([](TControl* control) {
+        control->OnLayerHook();
+        control->OnStyleHook();
+    });
+    InitializeInstances();
     RebuildLayers();
+    TLayer* top = GetLayer(1);
+    if (top && !top->aOverlay.GetCount())
+        top->aOverlay.Add(&m_Fader);
+    TTexture* white = g_pTextureManager ? g_pTextureManager->FindTexture(TName(FADER_TEXTURE_NAME, true)) : nullptr;
+    m_Fader.SetTexture(white);
+    if (!white && top)
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TUXManager::OnClusterLoad(): warning: ",
+                    "'%s': no such texture: the fader draws nothing", FADER_TEXTURE_NAME);
     // The language chosen before the load: its image variants and font aliases.
     UpdateLocalization();
 }
@@ -406,6 +432,20 @@ void TUXManager::CheckLoadedTrees()
     }
 }
 
+void TUXManager::InitializeInstances()
+{
+    for (i32 i = 0; i < m_aInstanceObject.GetCount(); ++i)
+    {
+        TInstanceObject* object = m_aInstanceObject[i];
+        if (!object->pInstance)
+            continue;
+        object->pInstance->Initialize(*object);
+        // Its tree is loaded: ux_form_show loads it no more.
+        if (TControl* form = object->pInstance->GetForm())
+            m_aPreparedForm.Add(form);
+    }
+}
+
 void TUXManager::OnClusterUnload()
 {
     for (i32 m = 0; m < m_aControlManager.GetCount(); ++m)
@@ -416,6 +456,9 @@ void TUXManager::OnClusterUnload()
     m_aPreparedForm.SetCount(0);
     m_aLoadedControl.SetCount(0);
     m_pDefaultToolTip = nullptr;
+    m_Fader.SetTexture(nullptr);
+    for (i32 i = 0; i < m_aInstance.GetCount(); ++i)
+        m_aInstance[i]->ForgetForm();
     m_pCursor = nullptr;
     m_pShader = nullptr;
     for (TFormListEntry& entry : m_FormList.aEntry)

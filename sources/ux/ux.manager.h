@@ -17,6 +17,7 @@
 #include "engine/render/devicemethods.h"
 #include "engine/system/manager.h"
 #include "engine/system/resourcemethods.h"
+#include "ux/controls/ux.fader.h"
 #include "ux/ux.control.h"
 
 class TDxShader;
@@ -89,6 +90,8 @@ public:
 
     // Registers the listener interfaces; the input focus on layer 4.
     void BeginManager() override;
+    // What loaded controls were given (texts, handlers) goes before the program ends.
+    void FinalizeManager() override { OnClusterUnload(); }
     // The captured control is dropped once it is no longer on screen or on a topmost form.
     void UpdateManager(f32 step) override;
     void RenderManager() override;
@@ -119,9 +122,14 @@ public:
     void OnLanguageChange(int previous) override;
 
     TTransitionStyle* FindStyle(const TName& name) const;
+    // Appends a screen and gives it the next registration number.
     void RegisterInstance(TInstance* instance);
     u32 GetInstanceCount() const { return static_cast<u32>(m_aInstance.GetCount()); }
     TInstance* GetInstance(u32 index) const { return m_aInstance[static_cast<i32>(index)]; }
+    // While suspended, screens built register nothing.
+    void SetRegistrationSuspended(bool suspended) { m_bRegistrationSuspended = suspended; }
+    bool IsRegistrationSuspended() const { return m_bRegistrationSuspended; }
+    u32 GetInstanceObjectCount() const { return static_cast<u32>(m_aInstanceObject.GetCount()); }
     // Shows the first control of the loaded instance object of the screen's class name, in
     // forced mode; 1 when there is none.
     i32 ShowForm(const TName& name);
@@ -174,10 +182,16 @@ public:
     // The form of an entry, resolved on first use; null when it cannot be.
     TControl* ResolveForm(u32 index);
     TInputCursor* GetCursor() const { return m_pCursor; }
+    // The full-screen fade, an overlay of layer 1.
+    TFader& GetFader() { return m_Fader; }
+    // The first loaded tool tip (null without one); the UX advances it each frame.
+    TSimpleToolTip* GetDefaultToolTip() const { return m_pDefaultToolTip; }
+    bool IsLoadedToolTip(const void* address) const;
 
     // The arrays the cluster fills, which the data writer fills with records made at run time.
     DArray<TTransitionStyle*>& Styles() { return m_aStyle; }
     DArray<TInstanceObject*>& InstanceObjects() { return m_aInstanceObject; }
+    DArray<TSimpleToolTip*>& ToolTips() { return m_aToolTip; }
     TFormList& FormList() { return m_FormList; }
 
     // Every loaded control, by its address (tree checks at load).
@@ -188,6 +202,8 @@ private:
     template <class F> void ForEachControl(F visit) const;
     // Loaded controls: stale words, values and tree links checked.
     void CheckLoadedControls();
+    // Every loaded screen bound to its controls; their forms count as prepared.
+    void InitializeInstances();
     void CheckLoadedTrees();
     // Key actions of the frame's events over the form list (input step 3); the count of
     // dispatches no one claimed, and whether one of them scrolled.
@@ -201,6 +217,7 @@ private:
     DArray<TInstanceObject*> m_aInstanceObject;
     DArray<TSimpleToolTip*> m_aToolTip;
     DArray<TInstance*> m_aInstance;
+    bool m_bRegistrationSuspended;
     TSimpleToolTip* m_pDefaultToolTip;
     TFormList m_FormList;
 
@@ -226,6 +243,7 @@ private:
     f32 m_fReferenceWidth;
     f32 m_fReferenceHeight;
     TInputCursor* m_pCursor;
+    TFader m_Fader;
     // Forms whose trees were loaded since the cluster load.
     DArray<TControl*> m_aPreparedForm;
     // Every loaded control's address, sorted, while a load is checked.

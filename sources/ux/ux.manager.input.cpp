@@ -8,23 +8,13 @@
 #include "engine/input/input.h"
 #include "engine/input/inputmanager.h"
 #include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.tooltip.h"
+#include "ux/ux.actions.h"
 
 namespace UX
 {
 namespace
 {
-const TName& ScrollUp()
-{
-    static const TName s_Name("ScrollUp", true);
-    return s_Name;
-}
-
-const TName& ScrollDown()
-{
-    static const TName s_Name("ScrollDown", true);
-    return s_Name;
-}
-
 // The button bits of the frame: pressed, held and released, left, right and middle.
 constexpr u32 kPressedBit[3] = {0x8, 0x10, 0x20};
 constexpr u32 kHeldBit[3] = {0x1, 0x2, 0x4};
@@ -36,10 +26,17 @@ f32 FrameTime()
     return g_pTimer ? g_pTimer->GetRealTimeStep() : 0.0f;
 }
 
-bool TopForm(TLayer* layer, TControl*& form)
+// The last form of the layer that is on screen and takes the mouse: a tool tip's label over the
+// forms does not take their key bindings and capture away.
+TControl* TopForm(TLayer* layer)
 {
-    form = layer && layer->aControl.GetCount() ? layer->aControl[layer->aControl.GetCount() - 1] : nullptr;
-    return form != nullptr;
+    for (u32 i = layer ? layer->aControl.GetCount() : 0; i-- > 0;)
+    {
+        TControl* form = layer->aControl[i];
+        if (form->IsVisibleOnScreen() && !(form->nFlags & CONTROL_IGNORES_MOUSE))
+            return form;
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -82,7 +79,7 @@ void TUXManager::DispatchKeyActions(u32& unclaimed, bool& scrolled)
             if (form->DoAction(form, action, 0) == 0)
             {
                 ++unclaimed;
-                scrolled = scrolled || action == ScrollUp() || action == ScrollDown();
+                scrolled = scrolled || action == ScrollUpAction() || action == ScrollDownAction();
             }
         }
     }
@@ -115,7 +112,7 @@ void TUXManager::OnInputTick()
 {
     // 1. The topmost forms of the two layers.
     for (u32 i = 0; i < DRAWN_LAYER_COUNT; ++i)
-        TopForm(GetLayer(i), m_aTopForm[i]);
+        m_aTopForm[i] = TopForm(GetLayer(i));
     // 2. The queued events become the frame's.
     m_aFrameEvent = m_aQueue;
     m_aQueue.SetCount(0);
@@ -143,13 +140,18 @@ void TUXManager::OnInputTick()
     for (u32 i = 0; i < layers; ++i)
         if (TLayer* layer = GetLayer(i))
             layer->UpdateFrame(&m_Mouse, step);
-    // 8. The mouse, to the forms of layer 1 then layer 0, topmost first.
+    // 8. The mouse, to the forms of layer 1 then layer 0, topmost first; then the layer's
+    // overlays advance.
     m_Mouse.nResult = 0;
     for (u32 i = DRAWN_LAYER_COUNT; i-- > 0;)
         if (TLayer* layer = GetLayer(i))
+        {
             for (u32 f = layer->aControl.GetCount(); f-- > 0;)
                 if (f < layer->aControl.GetCount())
                     layer->aControl[f]->HandleMouse(&m_Mouse, 1);
+            for (u32 o = 0; o < layer->aOverlay.GetCount(); ++o)
+                layer->aOverlay[o]->Update(step);
+        }
     // 9. A click that no control took removes the focus.
     if ((m_Mouse.nButtons & (BUTTONS_PRESSED | BUTTONS_RELEASED)) && !(m_Mouse.nResult & MOUSE_PRESS_TAKEN) &&
         m_pFocus)
@@ -207,6 +209,14 @@ void TUXManager::UpdateFocus(f32)
 
 void TUXManager::UpdateManager(f32)
 {
+    if (m_pDefaultToolTip)
+        m_pDefaultToolTip->Update(FrameTime());
+    // The UX draws last: while it draws, the cursor is drawn by it alone, over its forms.
+    TInputManager& input = TInputManager::Instance();
+    if (IsShown())
+        input.SetCursorDrawer(this);
+    else if (input.GetCursorDrawer() == this)
+        input.SetCursorDrawer(nullptr);
     if (m_pCapture && (!m_pCapture->IsVisibleOnScreen() || !IsOnTopForm(m_pCapture)))
         m_pCapture = nullptr;
 }

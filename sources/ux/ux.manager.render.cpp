@@ -6,6 +6,7 @@
 #include "directx/render/dxshader.h"
 #include "directx/render/dxshadermanager.h"
 #include "engine/input/inputcursor.h"
+#include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
@@ -34,11 +35,15 @@ void TUXManager::RenderManager()
     BindFonts();
     for (u32 i = 0; i < DRAWN_LAYER_COUNT; ++i)
         if (TLayer* layer = GetLayer(i))
+        {
             for (u32 f = 0; f < layer->aControl.GetCount(); ++f)
                 layer->aControl[f]->Render();
+            for (u32 o = 0; o < layer->aOverlay.GetCount(); ++o)
+                layer->aOverlay[o]->Draw();
+        }
     if (g_pCanvasManager)
         g_pCanvasManager->Flush();
-    if (m_pCursor)
+    if (m_pCursor && TInputManager::Instance().DrawsCursor(this))
         m_pCursor->Draw();
 }
 

@@ -29,7 +29,7 @@ TRect TInset::Apply(const TRect& rect, f32 scaleX, f32 scaleY) const
 TStateBlock TStateBlock::Default()
 {
     TStateBlock block;
-    std::memset(&block, 0, sizeof block);
+    std::memset(static_cast<void*>(&block), 0, sizeof block);
     block.Color = {1.0f, 1.0f, 1.0f, 1.0f};
     block.ScaleX = block.ScaleY = 1.0f;
     block.Image = DEFAULT_IMAGE;
@@ -41,7 +41,7 @@ TStateBlock TStateBlock::Default()
 TTransitionStyle TTransitionStyle::Make(const TName& name)
 {
     TTransitionStyle style;
-    std::memset(&style, 0, sizeof style);
+    std::memset(static_cast<void*>(&style), 0, sizeof style);
     style.Name = name;
     for (TStateBlock& block : style.aTransition)
         block = TStateBlock::Default();

@@ -58,6 +58,14 @@ void Thirds(f32 from, f32 to, f32 third[4])
 }
 } // namespace
 
+void DrawImagePart(const TImage& image, f32 x0, f32 y0, f32 x1, f32 y1, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb)
+{
+    if (!image.pTexture || !g_pCanvasManager)
+        return;
+    if (TCanvasVertex* v = g_pCanvasManager->AllocTexturedTriangles(kQuadVertices, image.pTexture))
+        Quad(v, x0, y0, x1, y1, u0, v0, u1, v1, argb);
+}
+
 const TClusterTypeDecl& ImageDecl()
 {
     static TClusterTypeDecl s_Decl("UX::TImage", IMAGE_TYPE_ID, sizeof(TImage), &DEFAULT_IMAGE, 0,

@@ -58,6 +58,10 @@ struct TImage
     u16 TexHeight;
 };
 
+// One quad of the image's texture over (x0, y0) - (x1, y1) in pixels with the texture
+// coordinates (u0, v0) - (u1, v1), tinted; nothing without a texture.
+void DrawImagePart(const TImage& image, f32 x0, f32 y0, f32 x1, f32 y1, f32 u0, f32 v0, f32 u1, f32 v1, u32 argb);
+
 // The default image: no texture, kind 2, stretched over the whole texture.
 constexpr TImage DEFAULT_IMAGE = {0, nullptr, 2, IMAGE_STRETCH, 0.0f, 0.0f, 1.0f, 1.0f, 0, 0};
 

@@ -2,21 +2,13 @@
 
 #include "core/math/random.h"
 #include "xaudio2/randomindex.h"
-#include "xaudio2/soundmanager.h"
+#include "engine/sound/soundmanager.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace
 {
-// Exactly base when the range is 0; else base + range x a 32-bit draw / 2^32.
-f32 RandomRange(f32 base, f32 range)
-{
-    if (range == 0.0f)
-        return base;
-    return base + range * static_cast<f32>(TRandom::Shared().Next() / 4294967296.0);
-}
-
 const void* ClassTable()
 {
     static const TGameSound s_Prototype;
@@ -79,7 +71,8 @@ i32 TGameSound::PlayNext()
 {
     if (m_nActiveCount >= static_cast<i32>(Settings.nMaxInstances))
         return GAME_SOUND_MAXIMUM_REACHED;
-    if (m_nRemaining == 0)
+    // No clip to draw from, whatever the mode.
+    if (m_nRemaining == 0 || GetClipCount() == 0)
     {
         Stop(0);
         return GAME_SOUND_NOTHING_LEFT;

@@ -4,7 +4,7 @@
 // settings' ranges. Clips play through the sound manager's instances; with a maximum of one
 // instance the playing one is kept in pSound for Stop and the parameter setters.
 #include "core/system/types.h"
-#include "xaudio2/sound.h"
+#include "engine/sound/sound.h"
 
 #include <cstddef>
 
@@ -13,7 +13,6 @@ class TSound;
 class TSoundData;
 
 constexpr u32 GAME_SOUND_CLIP_CAPACITY = 16;
-constexpr u32 GAME_SOUND_CURVE_POINTS = 5;
 
 // Play modes.
 constexpr u32 GAME_SOUND_SEQUENTIAL = 0;
@@ -98,7 +97,7 @@ public:
     // -1: no limit.
     i32 m_nRemaining;
     u32 m_aReserved164[2];
-    TSoundCurvePoint aCurve[GAME_SOUND_CURVE_POINTS];
+    TSoundCurvePoint aCurve[SOUND_CURVE_POINTS];
 };
 
 static_assert(sizeof(TGameSound) == 212);

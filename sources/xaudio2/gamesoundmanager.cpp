@@ -3,8 +3,8 @@
 #include "core/cluster/cluster.h"
 #include "engine/system/managermanager.h"
 #include "xaudio2/gamesound.h"
-#include "xaudio2/sound.h"
-#include "xaudio2/soundmanager.h"
+#include "engine/sound/sound.h"
+#include "engine/sound/soundmanager.h"
 #include "xaudio2/soundtypes.h"
 
 TGameSoundManager* g_pGameSoundManager = nullptr;
@@ -18,8 +18,16 @@ const i32 s_nRegistered =
 
 TGameSoundManager::TGameSoundManager()
 {
-    if (g_pCluster)
-        RegisterArray(&GameSoundDecl(), &m_aGameSound);
+    if (!g_pCluster)
+        return;
+    RegisterArray(&GameSoundDecl(), &m_aGameSound);
+    RegisterArray(&GameSoundNodeDecl(), &m_aGameSoundNode);
+}
+
+TGameSoundManager::~TGameSoundManager()
+{
+    m_aGameSound.Free();
+    m_aGameSoundNode.Free();
 }
 
 void TGameSoundManager::BeginManager()

@@ -16,3 +16,10 @@ i32 RandomIndex(TRandom& generator, const i32* max)
     while (value > limit);
     return static_cast<i32>(value);
 }
+
+f32 RandomRange(f32 base, f32 range)
+{
+    if (range == 0.0f)
+        return base;
+    return base + range * static_cast<f32>(TRandom::Shared().Next() / 4294967296.0);
+}

@@ -2,10 +2,14 @@
 
 #include "engine/system/scenetypes.h"
 #include "xaudio2/gamesound.h"
+#include "xaudio2/gamesoundnode.h"
 #include "xaudio2/xaudio2sound.h"
 #include "xaudio2/xaudio2sounddata.h"
 #include "xaudio2/xaudio2sounddatalibrary.h"
+#include "xaudio2/xaudio2soundgeometry.h"
 #include "xaudio2/xaudio2soundgroup.h"
+#include "xaudio2/xaudio2soundparameter.h"
+#include "xaudio2/xaudio2soundreverb.h"
 
 namespace
 {
@@ -57,6 +61,13 @@ const TClusterTypeDecl& SoundDataDecl()
     return s_Decl;
 }
 
+const TClusterTypeDecl& SoundParameterDecl()
+{
+    static TClusterTypeDecl s_Decl("TSoundParameter", SOUND_PARAMETER_TYPE_ID, sizeof(TXAudio2SoundParameter),
+                                   Prototype<TXAudio2SoundParameter>(), 1);
+    return s_Decl;
+}
+
 const TClusterTypeDecl& SoundDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -64,6 +75,22 @@ const TClusterTypeDecl& SoundDecl()
         {Link(4, NODE_TYPE_ID, "TNodeObject::pNode"), Link(12, SOUND_DATA_TYPE_ID, "pSoundData"),
          Link(16, SCRIPT_TYPE_ID, "pScriptStart"), Link(20, SCRIPT_TYPE_ID, "pScriptEnd"),
          Link(24, SCRIPT_TYPE_ID, "pScriptSyncPoint")});
+    return s_Decl;
+}
+
+const TClusterTypeDecl& SoundGeometryDecl()
+{
+    static TClusterTypeDecl s_Decl("TSoundGeometry", SOUND_GEOMETRY_TYPE_ID, sizeof(TXAudio2SoundGeometry),
+                                   Prototype<TXAudio2SoundGeometry>(), 1,
+                                   {Link(4, NODE_TYPE_ID, "TNodeObject::pNode"),
+                                    Link(12, SOUND_GEOMETRY_DATA_TYPE_ID, "pGeometryData")});
+    return s_Decl;
+}
+
+const TClusterTypeDecl& SoundReverbDecl()
+{
+    static TClusterTypeDecl s_Decl("TSoundReverb", SOUND_REVERB_TYPE_ID, sizeof(TXAudio2SoundReverb),
+                                   Prototype<TXAudio2SoundReverb>(), 1, {Link(4, NODE_TYPE_ID, "TNodeObject::pNode")});
     return s_Decl;
 }
 
@@ -76,9 +103,19 @@ const TClusterTypeDecl& GameSoundDecl()
     return s_Decl;
 }
 
+const TClusterTypeDecl& GameSoundNodeDecl()
+{
+    static TClusterTypeDecl s_Decl("TGameSoundNode", GAME_SOUND_NODE_TYPE_ID, sizeof(TGameSoundNode),
+                                   Prototype<TGameSoundNode>(), 1,
+                                   {Link(4, NODE_TYPE_ID, "TNodeObject::pNode"),
+                                    Link(12, GAME_SOUND_TYPE_ID, "pGameSound")});
+    return s_Decl;
+}
+
 namespace
 {
 // Declared with the program's statics.
-const TClusterTypeDecl* const s_apDecl[] = {&SoundGroupDecl(), &SoundDataLibraryDecl(), &SoundDataDecl(),
-                                            &SoundDecl(), &GameSoundDecl()};
+const TClusterTypeDecl* const s_apDecl[] = {
+    &SoundGroupDecl(),    &SoundDataLibraryDecl(), &SoundDataDecl(),   &SoundParameterDecl(), &SoundDecl(),
+    &SoundGeometryDecl(), &SoundReverbDecl(),      &GameSoundDecl(),   &GameSoundNodeDecl()};
 } // namespace

@@ -1,35 +1,82 @@
-// The sound variables: "sound_enabled", which the start-up reads before the sound system exists
-// (the command-line parameter of that name sets it) and the sound manager reads when it starts,
-// and the distance and update settings of positioned sounds, which the game's sound player
-// writes.
-#include "engine/system/command/variable.h"
+// The sound variables. "sound_enabled" is read before the sound system starts (the command-line
+// parameter of that name sets it) and set to 0 when a start fails; the others of the startup
+// section are read where they are used; the volume variables set their groups at once.
+#include "xaudio2/soundvariables.h"
+
+#include "engine/sound/soundgroup.h"
+#include "engine/sound/soundmanager.h"
+#include "xaudio2/xaudio2state.h"
 
 namespace
 {
-class Tsound_enabledVariable : public TVariable
+// value / 10 on every group of the names that exists; a missing group is skipped.
+void SetGroupVolumes(const TVariableValue& value, std::initializer_list<const char*> groups)
 {
-public:
-    Tsound_enabledVariable()
-        : TVariable("sound_enabled", "Enable or disable sound at startup.", VARIABLE_NOT_SAVED)
+    if (!g_pSoundManager)
+        return;
+    const f32 volume = value.ToFloat() / 10.0f;
+    for (const char* path : groups)
     {
-        m_Value.SetInt(1);
+        TSoundGroup* group = nullptr;
+        g_pSoundManager->FindSoundGroup(group, TName(path));
+        if (group)
+            group->SetVolumeNow(volume);
     }
-    // Read when the sound service starts.
-    void OnChange() override {}
-};
-
-// A float variable of the startup section, read where it is used.
-#define SOUND_FLOAT_VARIABLE(name, description, value)                                                       \
-    class T##name##Variable : public TVariable                                                               \
-    {                                                                                                        \
-    public:                                                                                                  \
-        T##name##Variable() : TVariable(#name, description, VARIABLE_STARTUP) { m_Value.SetFloat(value); }   \
-        void OnChange() override {}                                                                          \
-    };                                                                                                       \
-    T##name##Variable s_##name##Variable;
-
-Tsound_enabledVariable s_sound_enabledVariable;
-SOUND_FLOAT_VARIABLE(sound_distancescale, "Sound distance attenuation intensity scale.", 100.0f)
-SOUND_FLOAT_VARIABLE(sound_updateinterval,
-                     "Minimum interval to update sound listener/emitter velocity and doppler effect.", 0.05f)
+}
 } // namespace
+
+#define SOUND_VARIABLE_DEFINITION(name, description, flags, type, value, change)                               \
+    T##name##Variable g_##name;                                                                                \
+    T##name##Variable::T##name##Variable() : TVariable(#name, description, flags)                              \
+    {                                                                                                          \
+        m_Value.Set##type(value);                                                                              \
+    }                                                                                                          \
+    void T##name##Variable::OnChange()                                                                         \
+    {                                                                                                          \
+        change;                                                                                                \
+    }
+
+SOUND_VARIABLE_DEFINITION(sound_enabled, "Enable or disable sound at startup.", VARIABLE_NOT_SAVED, Int, 1, )
+SOUND_VARIABLE_DEFINITION(sound_device_index, "Index of the sound device to use (0 = default).", VARIABLE_STARTUP,
+                          Int, 0, )
+SOUND_VARIABLE_DEFINITION(sound_dopplerscale, "Sound Doppler effect intensity scale.", VARIABLE_STARTUP, Float,
+                          0.1f, )
+SOUND_VARIABLE_DEFINITION(sound_distancescale, "Sound distance attenuation intensity scale.", VARIABLE_STARTUP,
+                          Float, 100.0f, )
+SOUND_VARIABLE_DEFINITION(sound_updateinterval,
+                          "Minimum interval to update sound listener/emitter velocity and doppler effect.",
+                          VARIABLE_STARTUP, Float, 0.05f, )
+SOUND_VARIABLE_DEFINITION(sound_3dfilterq, "3D sound low-pass filter 1/Q factor.", VARIABLE_STARTUP, Float, 1.0f, )
+SOUND_VARIABLE_DEFINITION(sound_initialfadetime, "Time for volume to reach full power from initialization.",
+                          VARIABLE_STARTUP, Float, 4.0f, )
+SOUND_VARIABLE_DEFINITION(sound_reverb, "Disable sound reverb", 0, Int, 0,
+                          if (g_XAudio2.pReverbVoice) {
+                              if (m_Value.ToInt())
+                                  g_XAudio2.pReverbVoice->EnableEffect(0, XAUDIO2_COMMIT_NOW);
+                              else
+                                  g_XAudio2.pReverbVoice->DisableEffect(0, XAUDIO2_COMMIT_NOW);
+                          })
+// Full volume unless the player turns it down (0 would leave the game silent).
+SOUND_VARIABLE_DEFINITION(device_audio_mainvolume, "", 0, Float, 10.0f, SetGroupVolumes(m_Value, {"/master"}))
+SOUND_VARIABLE_DEFINITION(device_audio_ambientvolume, "", 0, Float, 10.0f,
+                          SetGroupVolumes(m_Value, {"/master/game/ambient"}))
+SOUND_VARIABLE_DEFINITION(device_audio_effectsvolume, "Set the volume for the 'effects' sound group.", 0, Float,
+                          8.0f,
+                          SetGroupVolumes(m_Value, {"/master/game/effects", "/master/menu/effects",
+                                                    "/master/common/effects"}))
+SOUND_VARIABLE_DEFINITION(device_audio_musicvolume, "Set the volume for the 'music' sound group.", 0, Float, 4.0f,
+                          SetGroupVolumes(m_Value, {"/master/game/music", "/master/menu/music",
+                                                    "/master/common/music"}))
+SOUND_VARIABLE_DEFINITION(device_audio_speechvolume, "Set the volume for the 'speech' sound group.", 0, Float,
+                          4.0f,
+                          SetGroupVolumes(m_Value, {"/master/game/speech", "/master/menu/speech",
+                                                    "/master/common/speech"}))
+
+TVariable* const* SoundVolumeVariables()
+{
+    // In the order a start applies them: the master before its children.
+    static TVariable* const s_apVariable[SOUND_VOLUME_VARIABLE_COUNT] = {
+        &g_device_audio_mainvolume, &g_device_audio_speechvolume, &g_device_audio_effectsvolume,
+        &g_device_audio_musicvolume, &g_device_audio_ambientvolume};
+    return s_apVariable;
+}

@@ -1,15 +1,16 @@
 #pragma once
 // TXAudio2Sound: the XAudio2 sound instance (stored type 73's prototype, 156 bytes). The
-// records serve as the manager's pool of dynamic sounds. No voice exists yet: an instance
-// keeps its parameters, its state and its fades, which the manager steps every frame, and
-// tells the call listener what it was asked (audio output comes with the platform layer).
+// records serve as the manager's pool of dynamic sounds. A playing instance owns one source
+// voice that sends to the reverb submix and to the mastering voice; each update steps its
+// start delay, fades and fade level and sets its levels: a fixed speaker matrix without node,
+// X3DAudio's matrix and Doppler factor with one.
 #include "core/math/vector.h"
-#include "xaudio2/sound.h"
+#include "engine/sound/sound.h"
 #include "xaudio2/soundfade.h"
 
 #include <cstddef>
 
-class IXAudio2SourceVoice;
+struct IXAudio2SourceVoice;
 class TNode;
 class TXAudio2Sound;
 
@@ -42,25 +43,41 @@ class TXAudio2Sound : public TSound
 public:
     TXAudio2Sound();
 
+    u32 IsPaused() override { return m_nState == SOUND_PAUSED ? 1 : 0; }
     u32 IsPlaying() override { return m_nState == SOUND_PLAYING ? 1 : 0; }
     u32 GetState() override { return m_nState; }
+    u32 GetSerial() override { return m_nSerial; }
+    i32 _Reserved0() override { return 0; }
+    i32 _Reserved1(i32) override { return 0; }
+    // Not supported: ends the program.
+    TSoundParameter* FindParameter(const TName& name) override;
     // Ids outside 1..48 and those not listed are ignored.
     void SetParameter(i32 id, f32 value) override;
     // 45 sets or clears the release-when-faded flag; others go to SetParameter as floats.
     void SetParameterInt(i32 id, i32 value) override;
+    void Pause() override;
+    void Resume(u32 flag) override;
     void Stop(u32 immediate) override;
+    // Needs a running engine and the clip loaded; a clip still loading makes it do nothing.
     void Play(i32 startArgument, const TSoundCurvePoint* curve) override;
+    void _Reserved2() override {}
+    void _Reserved3(i32) override {}
+    void SignalSyncPoint(i32 value) override;
 
     // Binds a free record to a clip and a node (null: not positioned).
     void _Bind(TSoundData* data, TNode* node);
-    // One step of the start delay, the fades and the fade level; a fade-out that has ended on
-    // a sound released when faded stops it.
+    // One update of t seconds (0 from Play): start delay, fades, fade level, levels, start.
     void _Update(f32 t);
     // Non-zero when a fade-out has ended and the sound is to be released.
     u32 _UpdateFade(f32 t);
-    // Back to the free state: listeners told, end script run, data dropped, defaults.
+    // Back to the free state: listeners told, end script run, voice destroyed, defaults.
     void _Release();
     void _Reset();
+    // After a state restore: a voice again for a sound whose voice had started.
+    void _RestartVoice();
+    // The flags word is shared with the mixer's thread (the finished flag): changed atomically.
+    void _SetFlags(u32 bits);
+    void _ClearFlags(u32 bits);
 
     static TSoundCallListener* s_pCallListener;
 
@@ -68,7 +85,8 @@ public:
     u32 m_nFlags;
     IXAudio2SourceVoice* pVoice;
     TVector m_PreviousPosition;
-    TVector m_Reserved68;
+    // The emitter's velocity as X3DAudio was last given it; zero without node.
+    TVector m_EmitterVelocity;
     f32 m_fVelocityTimer;
     f32 m_fStartDelay;
     f32 m_fFadeInTime;
@@ -84,16 +102,28 @@ public:
 
 private:
     void Tell(ESoundCall call, i32 id, f32 value);
+    // Reads the clip's block and makes the voice with the buffer submitted; 0, else 1 (logged)
+    // and no voice.
+    u32 _CreateVoice();
+    void DestroyVoice();
+    // The levels towards both destinations and the frequency ratio's Doppler factor.
+    void SetLevelsWithoutNode(u32 channels);
+    f32 SetLevelsWithNode(u32 channels, f32 t);
+    void RunScript(TScript* script);
 };
 
 static_assert(sizeof(TXAudio2Sound) == 156);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(TXAudio2Sound, m_nState) == 40);
+static_assert(offsetof(TXAudio2Sound, m_nFlags) == 44);
 static_assert(offsetof(TXAudio2Sound, pVoice) == 48);
 static_assert(offsetof(TXAudio2Sound, m_PreviousPosition) == 52);
+static_assert(offsetof(TXAudio2Sound, m_EmitterVelocity) == 68);
 static_assert(offsetof(TXAudio2Sound, m_fVelocityTimer) == 84);
+static_assert(offsetof(TXAudio2Sound, m_fStartDelay) == 88);
 static_assert(offsetof(TXAudio2Sound, m_fFadeLevel) == 100);
+static_assert(offsetof(TXAudio2Sound, m_fReverbSend) == 104);
 static_assert(offsetof(TXAudio2Sound, m_fEffectivePitch) == 116);
 static_assert(offsetof(TXAudio2Sound, Volume) == 120);
 static_assert(offsetof(TXAudio2Sound, Pitch) == 136);

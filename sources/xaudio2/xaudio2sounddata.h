@@ -1,7 +1,7 @@
 #pragma once
 // TXAudio2SoundData: the XAudio2 clip (stored type 71's prototype): kind 12, default volume
 // 1.0, loaded through the default resource load.
-#include "xaudio2/sounddata.h"
+#include "engine/sound/sounddata.h"
 #include "xaudio2/soundtypes.h"
 
 class TXAudio2SoundData : public TSoundData

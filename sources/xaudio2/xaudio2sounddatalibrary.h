@@ -1,7 +1,7 @@
 #pragma once
 // TXAudio2SoundDataLibrary: the XAudio2 library record (stored type 70's prototype), kind 16;
 // it has no block, so its load marks it loaded at once (the resource's default).
-#include "xaudio2/sounddatalibrary.h"
+#include "engine/sound/sounddatalibrary.h"
 #include "xaudio2/soundtypes.h"
 
 class TXAudio2SoundDataLibrary : public TSoundDataLibrary

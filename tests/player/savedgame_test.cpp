@@ -421,3 +421,21 @@ TEST_F(SavedGameTest, ALoadWaitingForItsLevelRunsAfterTheClusterLoad)
     EXPECT_EQ(m_State.m_nLoads, 1);
     EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
 }
+
+TEST_F(SavedGameTest, ADamagedSavedGameOfAnotherLevelSwitchesNothing)
+{
+    g_pResourceManager->m_CurrentRepository = TName("data/other.data", true);
+    m_Folder.WriteFile("data/other.data", "repository");
+    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_NE(record, nullptr);
+    g_pResourceManager->m_CurrentRepository = TName("data/airport.data", true);
+    const std::string name = "anna/" + Id(static_cast<u64>(record->GetId())) + ".save";
+    std::string checksum = Read(name);
+    checksum.back() = static_cast<char>(checksum.back() ^ 1);
+    Write(name, checksum);
+
+    EXPECT_EQ(Profile().LoadGame(record, 0, 0), 1u);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
+    EXPECT_EQ(m_State.m_nLoads, 0);
+    EXPECT_TRUE(Logged("is damaged: it does not inflate to its")) << Log();
+}

@@ -2,6 +2,8 @@
 // coordinates, clipping, and icons whose stored data cannot be drawn.
 #include "uifixture.h"
 
+#include "engine/input/inputcursor.h"
+#include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
@@ -167,5 +169,28 @@ TEST_F(UIDrawTest, NothingIsDrawnWhileTheDeviceIsNotRunning)
     EXPECT_EQ(m_Canvas.Quads(), 0u);
     g_pUIManager->RenderManager();
     EXPECT_GT(m_Canvas.Quads(), 0u);
+}
+
+// The cursor is drawn once a frame: not by the UI while another manager (the UX, drawn after
+// it) claims it.
+TEST_F(UIDrawTest, TheCursorIsLeftToTheManagerThatClaimsIt)
+{
+    TInputCursor* cursor = g_pUIManager->GetCursor();
+    ASSERT_NE(cursor, nullptr);
+    ASSERT_NE(cursor->pTexture, nullptr);
+    auto cursorQuads = [&] {
+        u32 count = 0;
+        for (TTexture* texture : m_Canvas.textures)
+            count += texture == cursor->pTexture ? 1 : 0;
+        return count;
+    };
+    g_pUIManager->RenderManager();
+    EXPECT_EQ(cursorQuads(), 1u);
+    const int other = 0;
+    TInputManager::Instance().SetCursorDrawer(&other);
+    m_Canvas.Clear();
+    g_pUIManager->RenderManager();
+    EXPECT_EQ(cursorQuads(), 0u);
+    TInputManager::Instance().SetCursorDrawer(nullptr);
 }
 } // namespace

@@ -1,6 +1,6 @@
 // The demonstration form as the game shows it, at the two sizes the game is played in: faded in by
-// ux_form_show, its first button normal, hovered, pressed, focused and disabled, and the form
-// halfway through its fade.
+// ux_form_show, its first button normal, hovered, pressed, focused and disabled, the form halfway
+// through its fade, the check box on, a tool tip shown and the screen half faded to black.
 #include "uxfixture.h"
 
 #include "engine/render/canvasmanager.h"
@@ -8,6 +8,8 @@
 #include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "platform/d3d9/golden.h"
+#include "ux/controls/ux.tooltip.h"
+#include "ux/ux.actions.h"
 
 #include <string>
 
@@ -19,6 +21,7 @@ protected:
     void SetUp() override
     {
         UxTest::SetUp();
+        SetLanguage("english");
         Resize(GetParam().first, GetParam().second);
         form = Form();
         button = Find("ux_demo_button_1");
@@ -116,6 +119,40 @@ TEST_P(DemoTest, MidTransition)
     EXPECT_GT(done, 0.4f);
     EXPECT_LT(done, 0.6f);
     EXPECT_EQ(Golden("midtransition"), "");
+}
+
+// The check box on (the normal form shows it off, and the slider at 30 %).
+TEST_P(DemoTest, Checked)
+{
+    ShowForm();
+    UX::TControl* check = Find("ux_demo_check");
+    check->DoAction(check, UX::ClickAction(), 0);
+    Frames(20);
+    EXPECT_EQ(Golden("checked"), "");
+}
+
+// The Apply button's tool tip, below it.
+TEST_P(DemoTest, ToolTip)
+{
+    ShowForm();
+    f32 x, y;
+    Centre(Find("ux_demo_apply"), x, y);
+    MouseTo(x, y);
+    Frames(40);
+    ASSERT_TRUE(Ux().GetDefaultToolTip()->Shown);
+    EXPECT_EQ(Golden("tooltip"), "");
+}
+
+// Half way through a fade to black.
+TEST_P(DemoTest, Fader)
+{
+    ShowForm();
+    UX::TFader& fader = Ux().GetFader();
+    fader.Start(UX::FADER_TO_BLACK);
+    Frames(30);
+    EXPECT_NEAR(fader.Alpha(), 0.5f, 0.01f);
+    EXPECT_EQ(Golden("fader"), "");
+    fader.Start(UX::FADER_IDLE);
 }
 
 // A batch the canvas draws early (the next image has another texture) lands where its images

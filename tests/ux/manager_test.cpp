@@ -21,6 +21,7 @@
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/controls/ux.control.picturebox.h"
+#include "ux/controls/ux.tooltip.h"
 #include "ux/ux.controlmanager.h"
 #include "ux/ux.instance.h"
 #include "ux/ux.text.h"
@@ -29,6 +30,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace
@@ -40,26 +42,6 @@ struct TSink
 
 class ManagerTest : public UxTest
 {
-protected:
-    // Writes the records the function makes into a repository of the scratch folder and loads
-    // it in place of the UX repository.
-    template <class F> void LoadWritten(F make)
-    {
-        g_pCluster->Clear();
-        const std::string path = m_Folder.Path() + "/written.data";
-        {
-            TRepositoryWriter writer(REPOSITORY_OPTIONAL_ID + 50, 0);
-            TUxDataWriter data(writer);
-            make(data);
-            TClusterManager* managers[64];
-            const i32 count = data.AppendManagers(managers, 0, false);
-            ASSERT_TRUE(writer.Write(path.c_str(), managers, count, false));
-            g_pCluster->Clear();
-        }
-        ASSERT_EQ(g_pResourceManager->LoadRepository(path.c_str(), 0), 0);
-    }
-
-    bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
 };
 
 // Every link of a loaded control lands on a loaded control or on nothing.
@@ -84,21 +66,28 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
     EXPECT_EQ(Ux().GetControlManagerCount(), 26u);
     EXPECT_EQ(UX::TLayer::Manager().GetCount(), 2);
     EXPECT_EQ(UX::TForm::Manager().GetCount(), 1);
-    EXPECT_EQ(UX::TButton::Manager().GetCount(), 6);
-    EXPECT_EQ(UX::TPictureBox::Manager().GetCount(), 3);
-    EXPECT_EQ(UX::TLabel::Manager().GetCount(), 1);
-    EXPECT_EQ(Ux().Styles().GetCount(), 3);
+    // Every loaded control is in a layer's tree, with its links resolved.
     for (u32 m = 0; m < Ux().GetControlManagerCount(); ++m)
     {
         UX::TControlManager* manager = Ux().GetControlManager(m);
         for (i32 i = 0; i < manager->GetCount(); ++i)
-            ExpectTreeResolved(manager->GetInstance(i));
+        {
+            UX::TControl* control = manager->GetInstance(i);
+            ExpectTreeResolved(control);
+            UX::TControl* root = control;
+            while (root->pParent)
+                root = root->pParent;
+            EXPECT_TRUE(root == Ux().GetLayer(0) || root == Ux().GetLayer(1)) << control->GetNameText();
+        }
     }
     UX::TControl* form = Form();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->pParent, Ux().GetLayer(1));
-    EXPECT_EQ(Ux().GetLayer(1)->aControl.GetCount(), 1u);
+    // The form, and the tool tip's label over it.
+    ASSERT_EQ(Ux().GetLayer(1)->aControl.GetCount(), 2u);
     EXPECT_EQ(Ux().GetLayer(1)->aControl[0], form);
+    ASSERT_NE(Ux().GetDefaultToolTip(), nullptr);
+    EXPECT_EQ(Ux().GetLayer(1)->aControl[1], Ux().GetDefaultToolTip()->pLabel);
     EXPECT_EQ(form->BackgroundImage.Mode, UX::IMAGE_NINE_SLICES);
     EXPECT_EQ(Ux().GetLayer(1)->Base.Rect, (UX::TRect{0.0f, 0.0f, 1280.0f, 720.0f})) << "the back buffer's";
     // The form list and the screen's instance object name the form and its named controls.
@@ -108,7 +97,16 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
     UX::TInstanceObject* object = Ux().InstanceObjects()[0];
     EXPECT_EQ(object->pInstance, Ux().GetInstance(0));
     EXPECT_EQ(object->GetControl(0), form);
-    EXPECT_EQ(object->nCount, 11);
+    i32 named = 0;
+    std::function<void(UX::TControl*)> count = [&](UX::TControl* control) {
+        for (UX::TControl* child = control->lChild.pFirst; child; child = child->pNext)
+        {
+            named += child->Name.IsValid() ? 1 : 0;
+            count(child);
+        }
+    };
+    count(form);
+    EXPECT_EQ(object->nCount, 1 + named);
     for (i32 i = 1; i < object->nCount; ++i)
         EXPECT_TRUE(object->GetControl(static_cast<u32>(i)) &&
                     object->GetControl(static_cast<u32>(i))->IsDescendantOf(form));

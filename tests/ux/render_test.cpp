@@ -9,7 +9,9 @@
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
+#include "engine/system/command/commandmanager.h"
 #include "support/recordingcanvas.h"
+#include "ux/controls/ux.control.button.h"
 #include "ux/ux.text.h"
 #include "uxrecords.h"
 
@@ -137,6 +139,8 @@ TEST_F(RenderTest, TransitionsCrossFadeTheirImages)
     UX::TControl* button = Find("ux_demo_button_1");
     button->SetState(UX::STATE_FOCUSED, 0, 0);
     button->fTransitionRemaining = button->fTransitionDuration * 0.5f;
+    // Images only: the button's text is left out.
+    static_cast<UX::TButton*>(button)->Text.SetText(nullptr);
     canvas.Clear();
     button->Render();
     ASSERT_EQ(canvas.textures.size(), 2u);
@@ -254,6 +258,8 @@ TEST_F(RenderTest, TheMouseCursorIsDrawnOnTopAtThePointer)
     cursor.fHotSpotX = 3.0f;
     cursor.fHotSpotY = 4.0f;
     TInputManager::Instance().Cursors().Add(&cursor);
+    // The load's steps again (without reading the data), as a load of the cursor's data runs them.
+    Ux().OnClusterUnload();
     Ux().OnClusterLoad();
     ASSERT_EQ(Ux().GetCursor(), &cursor);
     MouseTo(100.0f, 50.0f);
@@ -267,7 +273,18 @@ TEST_F(RenderTest, TheMouseCursorIsDrawnOnTopAtThePointer)
     EXPECT_EQ(canvas.TopLeft(last).x, 97.0f);
     EXPECT_EQ(canvas.TopLeft(last).y, 46.0f);
     EXPECT_EQ(canvas.BottomRight(last).x, 113.0f);
+    // Drawn once a frame: the UX claims it from the managers drawn before it (the UI) while it
+    // draws, and lets it go when it draws nothing.
+    const int other = 0;
+    EXPECT_FALSE(TInputManager::Instance().DrawsCursor(&other));
+    TCommandManager::Instance().ExecuteText("set ux.show 0");
+    Frame();
+    EXPECT_TRUE(TInputManager::Instance().DrawsCursor(&other));
+    TCommandManager::Instance().ExecuteText("set ux.show 1");
+    Frame();
+    EXPECT_FALSE(TInputManager::Instance().DrawsCursor(&other));
     TInputManager::Instance().SetActiveCursor(nullptr);
     TInputManager::Instance().Cursors().SetCount(TInputManager::Instance().Cursors().GetCount() - 1);
+    Ux().OnClusterUnload();
     Ux().OnClusterLoad();
 }

@@ -11,6 +11,7 @@
 #include "directx/render/dxtextureformat.h"
 #include "directx/render/dxtexturemanager.h"
 #include "engine/input/inputmanager.h"
+#include "engine/localization/localization.h"
 #include "engine/render/rendermanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
@@ -22,6 +23,7 @@
 #include "ux/controls/ux.control.form.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace
@@ -197,6 +199,14 @@ void UxTest::Type(u32 scanCode, u32 character, u32 modifiers)
     Pump();
 }
 
+void UxTest::KeyDown(u32 virtualKey, u32 scanCode, bool extended)
+{
+    const u32 extendedBit = extended ? 1u << 24 : 0u;
+    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_KEYDOWN, virtualKey,
+                 static_cast<LPARAM>(1u | scanCode << 16 | extendedBit));
+    Pump();
+}
+
 UX::TControl* UxTest::Find(const char* name)
 {
     UX::TControl* form = Form();
@@ -266,4 +276,23 @@ TTexture* UxTest::SolidTexture(const char* name, i32 size, u32 argb)
         texture->Unlock(0);
     }
     return texture;
+}
+
+void UxTest::SetLanguage(const char* name)
+{
+    const std::string folder = m_Folder.Path() + "/data";
+    std::filesystem::create_directories(folder);
+    for (const char* file : {"english.language", "deutsch.language"})
+        if (!std::filesystem::exists(folder + "/" + file))
+            std::filesystem::copy_file(std::string(VESTAMOR_DATA_DIR) + "/" + file, folder + "/" + file);
+    ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName(name, true)), 0u);
+}
+
+size_t UxTest::LoggedCount(const std::string& text) const
+{
+    const std::string log = m_Folder.SystemLog();
+    size_t count = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + text.size()))
+        ++count;
+    return count;
 }

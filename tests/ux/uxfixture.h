@@ -5,9 +5,14 @@
 // loads the UX repository the build writes ("ux.data", with the shaders), in a scratch working
 // folder with its own system log; frames run on a clock of 60 steps a second, and the mouse and
 // keys arrive as raw-input records and window messages through the window layer.
+#include "core/cluster/cluster.h"
 #include "core/system/timer.h"
+#include "engine/system/repository.h"
+#include "engine/system/resourcemanager.h"
+#include "repositorywriter.h"
 #include "support/scratchworkingfolder.h"
 #include "ux/ux.manager.h"
+#include "uxdatawriter.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +49,8 @@ protected:
     static void Button(bool down, u32 button = 0);
     // A typed character's message (scan code, character) with the modifiers' keys held.
     static void Type(u32 scanCode, u32 character, u32 modifiers = 0);
+    // A key-down message of a navigation key (the arrows: extended scan codes).
+    static void KeyDown(u32 virtualKey, u32 scanCode, bool extended);
 
     static UX::TUXManager& Ux() { return UX::TUXManager::Instance(); }
     // The loaded form or control of the name; fails the test when there is none.
@@ -55,6 +62,31 @@ protected:
     std::vector<std::uint32_t> BackBuffer() const;
     static i32 Width();
     static i32 Height();
+
+    // The language of the name from the files the build writes (copied into the working folder).
+    void SetLanguage(const char* name);
+
+    // Writes the records the function makes into a repository of the scratch folder and loads
+    // it in place of the UX repository.
+    template <class F> void LoadWritten(F make)
+    {
+        g_pCluster->Clear();
+        const std::string path = m_Folder.Path() + "/written.data";
+        {
+            TRepositoryWriter writer(REPOSITORY_OPTIONAL_ID + 50, 0);
+            TUxDataWriter data(writer);
+            make(data);
+            TClusterManager* managers[64];
+            const i32 count = data.AppendManagers(managers, 0, false);
+            ASSERT_TRUE(writer.Write(path.c_str(), managers, count, false));
+            g_pCluster->Clear();
+        }
+        ASSERT_EQ(g_pResourceManager->LoadRepository(path.c_str(), 0), 0);
+    }
+    // The system log of the test holds the text.
+    bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
+    // How often the system log of the test holds the text.
+    size_t LoggedCount(const std::string& text) const;
 
     // A texture of one colour made at run time.
     static TTexture* SolidTexture(const char* name, i32 size, u32 argb);

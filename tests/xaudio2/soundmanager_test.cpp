@@ -1,11 +1,20 @@
+// The sound manager: its stored types, the start of the engine on fake devices, the pool of
+// dynamic sounds and its stored lists, the update loop, unloads and reloads.
 #include "soundfixture.h"
 
+#include "engine/sound/soundmanager.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
 #include "engine/system/resource.h"
-#include "xaudio2/reverbpresets.h"
+#include "xaudio2/gamesound.h"
+#include "xaudio2/gamesoundnode.h"
 #include "xaudio2/soundtypes.h"
-#include "xaudio2/xaudio2soundgroup.h"
+#include "xaudio2/soundvariables.h"
+#include "xaudio2/xaudio2soundgeometry.h"
+#include "xaudio2/xaudio2soundreverb.h"
+#include "xaudio2/xaudio2state.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace
 {
@@ -16,236 +25,387 @@ const TClusterMemberDecl* Member(const TClusterTypeDecl& decl, const char* name)
             return &decl.GetMember(i);
     return nullptr;
 }
+
+bool Logged(const std::string& log, const std::string& line)
+{
+    return log.find(line) != std::string::npos;
+}
+
+// A device of the layout; rates and bits as a sound card reports them.
+TAudioDeviceDescription Device(const char16_t* name, UINT32 channels, UINT32 rate, UINT32 bits = 16)
+{
+    TAudioDeviceDescription device;
+    device.name = name;
+    device.channels = channels;
+    device.sampleRate = rate;
+    device.bitsPerSample = bits;
+    return device;
+}
+
+class SoundStartTest : public SoundTest
+{
+protected:
+    // The engine started again on other devices.
+    void Restart(std::vector<TAudioDeviceDescription> devices)
+    {
+        g_pCluster->Clear();
+        XAudio2Settings().devices = std::move(devices);
+        ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
+    }
+};
 } // namespace
 
-TEST_F(SoundTest, StoredTypesCarryTheirIdsSizesAndReferences)
+TEST_F(SoundTest, StoredTypesCarryTheirIdsSizesReferencesAndPrototypes)
 {
     struct
     {
         const TClusterTypeDecl& decl;
         u16 id;
         u32 size;
-    } const types[] = {{SoundGroupDecl(), 69, 128},
-                       {SoundDataLibraryDecl(), 70, 68},
-                       {SoundDataDecl(), 71, 88},
-                       {SoundDecl(), 73, 156},
-                       {GameSoundDecl(), 111, 212}};
+    } const types[] = {{SoundGroupDecl(), 69, 128},     {SoundDataLibraryDecl(), 70, 68},
+                       {SoundDataDecl(), 71, 88},       {SoundParameterDecl(), 72, 8},
+                       {SoundDecl(), 73, 156},          {SoundGeometryDecl(), 75, 16},
+                       {SoundReverbDecl(), 76, 28},     {GameSoundDecl(), 111, 212},
+                       {GameSoundNodeDecl(), 129, 20}};
     for (const auto& type : types)
     {
         EXPECT_EQ(type.id, type.decl.GetTypeId()) << type.decl.GetName();
         EXPECT_EQ(type.size, type.decl.GetObjectSize()) << type.decl.GetName();
     }
-    const TClusterMemberDecl* group = Member(SoundDataDecl(), "pGroup");
-    ASSERT_NE(nullptr, group);
-    EXPECT_EQ(76u, group->nOffset);
-    EXPECT_EQ(69u, group->nTypeId);
-    const TClusterMemberDecl* clips = Member(GameSoundDecl(), "aSoundData");
-    ASSERT_NE(nullptr, clips);
-    EXPECT_EQ(76u, clips->nOffset);
-    EXPECT_EQ(16u, clips->nCount);
-    EXPECT_EQ(140u, Member(GameSoundDecl(), "pSound")->nOffset);
-    EXPECT_EQ(12u, Member(SoundDecl(), "pSoundData")->nOffset);
+    struct
+    {
+        const TClusterTypeDecl& decl;
+        const char* name;
+        u32 offset;
+        u32 typeId;
+        u32 count;
+    } const references[] = {{SoundDataDecl(), "pLibrary", 72, 70, 1},
+                            {SoundDataDecl(), "pGroup", 76, 69, 1},
+                            {SoundDecl(), "TNodeObject::pNode", 4, 18, 1},
+                            {SoundDecl(), "pSoundData", 12, 71, 1},
+                            {SoundDecl(), "pScriptEnd", 20, 60, 1},
+                            {SoundDecl(), "pScriptSyncPoint", 24, 60, 1},
+                            {SoundGeometryDecl(), "pGeometryData", 12, 74, 1},
+                            {SoundReverbDecl(), "TNodeObject::pNode", 4, 18, 1},
+                            {GameSoundDecl(), "aSoundData", 76, 71, 16},
+                            {GameSoundDecl(), "pSound", 140, 73, 1},
+                            {GameSoundNodeDecl(), "pGameSound", 12, 111, 1}};
+    for (const auto& reference : references)
+    {
+        const TClusterMemberDecl* member = Member(reference.decl, reference.name);
+        ASSERT_NE(nullptr, member) << reference.name;
+        EXPECT_EQ(reference.offset, member->nOffset) << reference.name;
+        EXPECT_EQ(reference.typeId, member->nTypeId) << reference.name;
+        EXPECT_EQ(reference.count, member->nCount) << reference.name;
+    }
+    // Resources declare their two link arrays; the parameter declares nothing.
+    EXPECT_EQ(36u, Member(SoundGroupDecl(), "TResource::TResourceLink")->nOffset);
+    EXPECT_EQ(0u, SoundParameterDecl().GetMemberCount());
     // The prototypes' kinds and defaults.
-    EXPECT_EQ(SOUND_KIND_DATA, static_cast<const TResource*>(SoundDataDecl().GetPrototype())->m_nKind);
-    EXPECT_EQ(SOUND_KIND_GROUP, static_cast<const TResource*>(SoundGroupDecl().GetPrototype())->m_nKind);
-    EXPECT_EQ(SOUND_KIND_LIBRARY,
-              static_cast<const TResource*>(SoundDataLibraryDecl().GetPrototype())->m_nKind);
+    auto kind = [](const TClusterTypeDecl& decl) { return static_cast<const TResource*>(decl.GetPrototype())->m_nKind; };
+    EXPECT_EQ(SOUND_KIND_DATA, kind(SoundDataDecl()));
+    EXPECT_EQ(SOUND_KIND_GROUP, kind(SoundGroupDecl()));
+    EXPECT_EQ(SOUND_KIND_LIBRARY, kind(SoundDataLibraryDecl()));
+    EXPECT_EQ(14u, TXAudio2SoundGeometryData().m_nKind);
     EXPECT_FLOAT_EQ(1.0f, static_cast<const TSoundData*>(SoundDataDecl().GetPrototype())->m_fDefaultVolume);
+    const auto* reverb = static_cast<const TXAudio2SoundReverb*>(SoundReverbDecl().GetPrototype());
+    EXPECT_FLOAT_EQ(1.0f, reverb->m_fInnerRadius);
+    EXPECT_FLOAT_EQ(2.0f, reverb->m_fOuterRadius);
+    const auto* node = static_cast<const TGameSoundNode*>(GameSoundNodeDecl().GetPrototype());
+    EXPECT_EQ(1u, node->m_nEnabled);
+    const auto* group = static_cast<const TXAudio2SoundGroup*>(SoundGroupDecl().GetPrototype());
+    EXPECT_EQ(1u, group->m_nEnabled);
+    EXPECT_FLOAT_EQ(1.0f, group->m_fBaseGain);
 }
 
-TEST_F(SoundTest, InstancesKeepTheirParametersAndPlayingFlag)
+TEST_F(SoundTest, TheUnsupportedOperationsEndTheProgram)
 {
-    TXAudio2SoundData* clip = Clip("horn", 0.75f);
-    TXAudio2Sound* made = Play(clip, 0);
-    ASSERT_NE(nullptr, made);
-    EXPECT_FALSE(made->IsPlaying());
-    EXPECT_FLOAT_EQ(0.75f, made->Volume.fCurrent);
-    EXPECT_EQ(clip, made->pSoundData);
-    EXPECT_EQ(0, Manager()._GetSoundIndex(made));
-
-    TXAudio2Sound* played = Play(clip);
-    ASSERT_NE(nullptr, played);
-    EXPECT_NE(made, played);
-    EXPECT_TRUE(played->IsPlaying());
-    EXPECT_EQ(1u, Manager().GetPlayingList().GetCount());
-
-    played->SetParameter(SOUND_PARAMETER_VOLUME, 0.25f);
-    played->SetParameter(SOUND_PARAMETER_PITCH_NOW, 1.5f);
-    played->SetParameter(SOUND_PARAMETER_VOLUME_RATE, 2.0f);
-    played->SetParameter(SOUND_PARAMETER_FADE_OUT, 3.0f);
-    played->SetParameterInt(SOUND_PARAMETER_RELEASE_FADED, 0);
-    played->SetParameter(99, 7.0f);
-    EXPECT_FLOAT_EQ(0.25f, played->Volume.fTarget);
-    EXPECT_FLOAT_EQ(1.5f, played->Pitch.fCurrent);
-    EXPECT_FLOAT_EQ(0.5f, played->Volume.fRate);
-    EXPECT_FLOAT_EQ(3.0f, played->m_fFadeOutTime);
-    EXPECT_FLOAT_EQ(1.0f, played->m_fFadeLevel);
-    EXPECT_EQ(0u, played->m_nFlags & SOUND_RELEASE_WHEN_FADED);
-    const std::vector<std::string> expected = {"play",
-                                               "parameter 1=0.250000",
-                                               "parameter 5=1.500000",
-                                               "parameter 48=2.000000",
-                                               "parameter 38=3.000000",
-                                               "parameter 45=0.000000",
-                                               "parameter 99=7.000000"};
-    EXPECT_EQ(expected, Recorder().calls);
+    EXPECT_DEATH(Manager().CreateSound(), "unimplemented");
+    EXPECT_DEATH(Manager().GetSoundDataLibrary(0), "unimplemented");
+    EXPECT_DEATH(Manager().GetSoundGeometry(0), "unimplemented");
+    // Finding a reverb walks the presets through an operation this implementation lacks.
+    EXPECT_DEATH(Manager().FindSoundReverb(TName("City")), "unimplemented");
+    EXPECT_DEATH(Manager().Sounds()[0]->FindParameter(TName("pitch")), "unimplemented");
+    // The abort names the implementation's source.
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "sources/xaudio2/xaudio2sound("));
+    EXPECT_EQ(0, Manager().GetSoundDataLibraryCount());
+    EXPECT_EQ(0, Manager().GetSoundGeometryCount());
 }
 
-TEST_F(SoundTest, PlaySoundExSetsBothParametersAndId49LeavesTheInstanceUnstarted)
+TEST_F(SoundTest, AStartLogsEachStepAndTheDevicesFormat)
 {
-    TXAudio2SoundData* clip = Clip("rain");
-    TSound* sound = nullptr;
-    Manager().PlaySoundEx(sound, clip, nullptr, SOUND_PARAMETER_FADE_OUT, 6.0f, SOUND_PARAMETER_FADE_IN,
-                          6.0f);
-    auto* rain = static_cast<TXAudio2Sound*>(sound);
-    ASSERT_NE(nullptr, rain);
-    EXPECT_TRUE(rain->IsPlaying());
-    EXPECT_FLOAT_EQ(6.0f, rain->m_fFadeOutTime);
-    EXPECT_FLOAT_EQ(6.0f, rain->m_fFadeInTime);
-    // Fading in from silence.
-    EXPECT_FLOAT_EQ(0.0f, rain->m_fFadeLevel);
-    Manager().UpdateManager(0.1f);
-    EXPECT_NEAR(0.1f / 6.0f, rain->m_fFadeLevel, 1e-6f);
-
-    Manager().PlaySoundEx(sound, clip, nullptr, SOUND_PARAMETER_NOT_STARTED, 0.0f, -1, 0.0f);
-    ASSERT_NE(nullptr, sound);
-    EXPECT_FALSE(sound->IsPlaying());
-    Manager().PlaySoundEx(sound, clip, nullptr, -1, 0.0f, SOUND_PARAMETER_NOT_STARTED, 0.0f);
-    ASSERT_NE(nullptr, sound);
-    EXPECT_FALSE(sound->IsPlaying());
-}
-
-TEST_F(SoundTest, StoppedInstancesAreReleasedAtTheNextUpdateAndTellTheListeners)
-{
-    TXAudio2SoundData* clip = Clip("bell");
-    TXAudio2Sound* sound = Play(clip);
-    ASSERT_NE(nullptr, sound);
-    sound->Stop(1);
-    EXPECT_EQ(SOUND_STOPPING, sound->GetState());
-    EXPECT_TRUE(Recorder().ended.empty());
-    Manager().UpdateManager(0.016f);
-    ASSERT_EQ(1u, Recorder().ended.size());
-    EXPECT_EQ(sound, Recorder().ended[0]);
-    EXPECT_EQ(0u, Manager().GetPlayingList().GetCount());
-    EXPECT_EQ(nullptr, sound->pSoundData);
-    EXPECT_EQ(SOUND_STOPPED, sound->GetState());
-    // The record is handed out again.
-    EXPECT_EQ(sound, Play(clip));
-
-    // A fade-out stops the sound once it has run its time, at most 0.1 s a frame.
-    sound->SetParameter(SOUND_PARAMETER_FADE_OUT, 0.5f);
-    sound->Stop(0);
-    EXPECT_TRUE(sound->IsPlaying());
-    for (i32 frame = 0; frame < 4; ++frame)
-        Manager().UpdateManager(1.0f);
-    EXPECT_TRUE(sound->IsPlaying());
-    EXPECT_NEAR(0.2f, sound->m_fFadeLevel, 1e-5f);
-    Manager().UpdateManager(0.1f);
-    Manager().UpdateManager(0.1f);
-    EXPECT_EQ(SOUND_STOPPING, sound->GetState());
-    EXPECT_FLOAT_EQ(0.0f, sound->m_fFadeLevel);
-    Manager().UpdateManager(0.1f);
-    EXPECT_EQ(2u, Recorder().ended.size());
-
-    // After a cluster unload no listener hears of released instances.
-    Play(clip)->Stop(1);
+    EXPECT_TRUE(Manager().IsAudioEnabled());
+    EXPECT_FALSE(Manager().IsActive());
+    Frame();
+    EXPECT_TRUE(Manager().IsActive());
+    const std::string log = m_Folder.SystemLog();
+    for (const char* line :
+         {"TXAudio2SoundManager::_Start(): creating XAudio2 interface.", "TXAudio2SoundManager::_Start(): getting device count.",
+          "TXAudio2SoundManager::_Start(): Device count: 1",
+          "_GetDeviceIndex(): Candidate Device [0]: 'Test speakers' [Format: 44100 Hz, 2 channels, 16 bits, 0xFFFE type, "
+          "channel mask: 0x3].",
+          "TXAudio2SoundManager::_Start(): getting device details.",
+          "TXAudio2SoundManager::_Start(): Device:     'Test speakers'",
+          "TXAudio2SoundManager::_Start(): Format:      44100 Hz, 2 channels, 16 bits, 0xFFFE type.",
+          "TXAudio2SoundManager::_Start(): ChannelMask: 0x3", "TXAudio2SoundManager::_Start(): creating mastering voice.",
+          "TXAudio2SoundManager::_Start(): Initializing reverb parameters.",
+          "TXAudio2SoundManager::_Start(): Reverb sample rate is 44100",
+          "TXAudio2SoundManager::_Start(): creating reverb submix voice.", "TXAudio2SoundManager::_Start(): creating reverb.",
+          "TXAudio2SoundManager::_Start(): setting effect chain for reverb.",
+          "TXAudio2SoundManager::_Start(): setting output matrices on reverb voice.",
+          "TXAudio2SoundManager::_Start(): Releasing reverb creation interfaces."})
+        EXPECT_TRUE(Logged(log, line)) << line;
+    EXPECT_EQ(31, Manager().GetSoundReverbCount());
+    // Stopped by the unload.
     g_pCluster->Clear();
-    EXPECT_EQ(2u, Recorder().ended.size());
+    EXPECT_FALSE(Manager().IsAudioEnabled());
+    EXPECT_EQ(nullptr, g_XAudio2.pEngine);
+    EXPECT_EQ(nullptr, g_XAudio2.pMasteringVoice);
+    EXPECT_EQ(31, Manager().GetSoundReverbCount());
 }
 
-TEST_F(SoundTest, The256thPlayIsRefusedAndTheNullSoundIsReported)
+TEST_F(SoundStartTest, TheChosenDeviceIsClampedToSixChannels44100HzAnd16Bits)
 {
-    TXAudio2SoundData* clip = Clip("crowd");
+    // Neither device will do: the first is taken, and reduced.
+    Restart({Device(u"Studio", 8, 96000, 24), Device(u"Headset", 1, 44100)});
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_TRUE(Logged(log, "_GetDeviceIndex(): Would rather not use: Sample rate above 48000."));
+    EXPECT_TRUE(Logged(log, "_GetDeviceIndex(): Can't use: Number of channels < 2."));
+    EXPECT_TRUE(Logged(log, "Device:     'Studio'"));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_Start(): Channels reduced to 5.1."));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_Start(): Samples per second reduced to 44100."));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_Start(): Bits per sample reduced to 16."));
+    EXPECT_TRUE(Logged(log, "Format:      44100 Hz, 6 channels, 16 bits"));
+    // X3DAudio pans onto the six speakers the mix has.
+    EXPECT_TRUE(Logged(log, "ChannelMask: 0x3F"));
+    EXPECT_EQ(6u, g_XAudio2.GetOutputChannels());
+    // A positioned sound is panned onto them.
+    TNode* node = g_pNodeManager->CreateNode("emitter");
+    TMatrix place(1.0f);
+    place.aRow[3] = TVector(0.0f, 0.0f, 10.0f, 1.0f);
+    node->SetLocalMatrix(place, TNode::OrdinaryCause());
+    Play(Clip("tone"), 1, node);
+    Frame(0.05f);
+    const TWavContents wav = Finish();
+    ASSERT_EQ(6u, wav.channels);
+    i32 peak = 0;
+    for (size_t i = 0; i < wav.samples.size(); ++i)
+        peak = std::max(peak, std::abs(static_cast<i32>(wav.samples[i])));
+    EXPECT_GT(peak, 1000);
+}
+
+TEST_F(SoundStartTest, TheDeviceIndexChoosesAmongUsableDevicesOnly)
+{
+    TVariable& index = g_sound_device_index;
+    // Beyond the count: the last device.
+    index.SetInt(5);
+    Restart({Device(u"First", 2, 44100), Device(u"Second", 2, 48000)});
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "Device:     'Second'"));
+    // A device above 48,000 Hz is never chosen while another will do, even when asked for.
+    index.SetInt(0);
+    Restart({Device(u"Fast", 2, 96000), Device(u"Plain", 2, 44100)});
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "Device:     'Plain'"));
+    index.SetInt(0);
+}
+
+TEST_F(SoundStartTest, AFailedStartDisablesSoundAndLeavesNoVoices)
+{
+    // One channel: the start fails after the engine and before any voice.
+    Restart({Device(u"Mono", 1, 44100)});
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): error: checking number of channels FAILED "
+                                             "[0xFFFFFFFF]. Disabling audio."));
+    EXPECT_FALSE(Manager().IsAudioEnabled());
+    EXPECT_EQ(nullptr, g_XAudio2.pEngine);
+    EXPECT_EQ(nullptr, g_XAudio2.pMasteringVoice);
+    EXPECT_EQ(nullptr, g_XAudio2.pReverbVoice);
+    EXPECT_EQ(0, g_sound_enabled.GetValue().ToInt());
+    EXPECT_EQ(nullptr, Play(Clip("tone")));
+    // Later loads stay silent until sound is enabled again.
+    Restart({{u"Test speakers"}});
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): Sound disabled."));
+    g_sound_enabled.SetInt(1);
+    Restart({{u"Test speakers"}});
+    EXPECT_TRUE(Manager().IsAudioEnabled());
+    ASSERT_NE(nullptr, Play(Clip("tone")));
+}
+
+TEST_F(SoundTest, ThePoolHandsOutItsHighestRecordFirstWithANewSerial)
+{
+    // The repository carries the free stack: every record, in order.
+    ASSERT_EQ(256, Manager().GetSoundCount());
+    ASSERT_EQ(256u, Manager().GetFreeCount());
+    EXPECT_EQ(255, Manager().GetFreeList()[255]);
+    TXAudio2SoundData* tone = Clip("tone");
+    TXAudio2Sound* first = Play(tone);
+    EXPECT_EQ(255, Manager()._GetSoundIndex(first));
+    EXPECT_EQ(254, Manager()._GetSoundIndex(Play(tone, 0)));
+    const u32 serial = first->GetSerial();
+    EXPECT_EQ(serial + 2, Play(tone, 0)->GetSerial());
+    // A record played from its own data (as the console plays) is not handed out while it plays.
+    const i32 next = Manager().GetFreeList()[Manager().GetFreeCount() - 1];
+    TXAudio2Sound* own = Manager().Sounds()[next];
+    own->pSoundData = tone;
+    own->Play(-1, nullptr);
+    ASSERT_TRUE(own->IsPlaying());
+    EXPECT_EQ(next - 1, Manager()._GetSoundIndex(Play(tone, 0)));
+    // The counter leaves 0 once it has come round to it.
+    g_XAudio2.nSerial = 0xFFFFFFFFu;
+    EXPECT_EQ(0u, Play(tone, 0)->GetSerial());
+    EXPECT_EQ(2u, Play(tone, 0)->GetSerial());
+}
+
+TEST_F(SoundTest, The256thSimultaneousPlayIsRefused)
+{
+    TXAudio2SoundData* tone = Clip("tone");
     for (u32 i = 0; i < SOUND_PLAYING_CAPACITY; ++i)
-        ASSERT_NE(nullptr, Play(clip)) << i;
+        ASSERT_TRUE(Play(tone)->IsPlaying()) << i;
     EXPECT_EQ(SOUND_PLAYING_CAPACITY, Manager().GetPlayingList().GetCount());
-    // The last record of the pool is handed out, but it cannot play.
-    TXAudio2Sound* last = Play(clip);
+    TXAudio2Sound* last = Play(tone);
     ASSERT_NE(nullptr, last);
     EXPECT_FALSE(last->IsPlaying());
-    EXPECT_EQ(nullptr, Play(clip));
+    EXPECT_EQ(nullptr, Play(tone));
     EXPECT_EQ(-1, Manager()._GetSoundIndex(nullptr));
     const std::string log = m_Folder.SystemLog();
-    EXPECT_NE(std::string::npos, log.find("TXAudio2SoundManager::_CanSoundPlay(): error: Maximum number of "
-                                          "simultaneous sounds reached."));
-    EXPECT_NE(std::string::npos,
-              log.find("TXAudio2SoundManager::_AllocDynamicSound(): error: No free dynamic "
-                       "sounds left."));
-    EXPECT_NE(std::string::npos, log.find("TXAudio2SoundManager::_GetSoundIndex(): error: null sound."));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_CanSoundPlay(): error: Maximum number of simultaneous sounds "
+                            "reached."));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_AllocDynamicSound(): error: No free dynamic sounds left."));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_GetSoundIndex(): error: null sound."));
 }
 
-TEST_F(SoundTest, WithSoundDisabledNothingIsHandedOut)
+TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
 {
-    TVariable* enabled = TCommandManager::Instance().FindVariable(TName("sound.enabled", true));
-    ASSERT_NE(nullptr, enabled);
+    EXPECT_EQ(3, Manager().GetDataCount());
+    EXPECT_EQ(3084, Manager().GetDataSize());
+    void* data = nullptr;
+    i32 size = 0;
+    EXPECT_EQ(0, Manager().GetData(2, data, size));
+    EXPECT_EQ(1028, size);
+    EXPECT_EQ(1, Manager().GetData(3, data, size));
+
+    TSoundIndexList list;
+    list.Add(4);
+    list.Add(255);
+    // The last size accepted and the first refused; counts up to 256; indices inside the array.
+    EXPECT_EQ(1, Manager().SetData(1, &list, 1027));
+    std::vector<u8> longer(1029, 0);
+    std::memcpy(longer.data(), &list, sizeof list);
+    EXPECT_EQ(1, Manager().SetData(1, longer.data(), 1029));
+    TSoundIndexList bad = list;
+    u32 count = 257;
+    std::memcpy(&bad, &count, 4);
+    EXPECT_EQ(1, Manager().SetData(0, &bad, 1028));
+    bad = list;
+    bad.Add(256);
+    EXPECT_EQ(1, Manager().SetData(1, &bad, 1028));
+    bad = list;
+    bad.Add(-1);
+    EXPECT_EQ(1, Manager().SetData(1, &bad, 1028));
+    EXPECT_EQ(1, Manager().SetData(3, &list, 1028));
+    EXPECT_EQ(0u, Manager().GetPlayingList().GetCount());
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 of 1027 bytes refused (1028 expected)"));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 0 of 257 indices refused (at most 256)"));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 refused: index 256 outside the 256 sound "
+                            "records"));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 refused: index -1 outside"));
+
+    // A full block of 256 is taken; a taken playing list has its voices made again.
+    TSoundIndexList full;
+    for (i32 i = 0; i < 256; ++i)
+        full.Add(i);
+    EXPECT_EQ(0, Manager().SetData(0, &full, 1028));
+    TXAudio2Sound& sound = *Manager().Sounds()[4];
+    sound.pSoundData = Clip("hum");
+    sound.m_nState = SOUND_PLAYING;
+    sound._SetFlags(SOUND_VOICE_STARTED);
+    EXPECT_EQ(0, Manager().SetData(1, &list, 1028));
+    ASSERT_EQ(2u, Manager().GetPlayingList().GetCount());
+    Frame();
+    EXPECT_NE(nullptr, sound.pVoice);
+    // Record 255 had no voice started: it gets none.
+    EXPECT_EQ(nullptr, Manager().Sounds()[255]->pVoice);
+    const TWavContents wav = Finish();
+    i32 peak = 0;
+    for (i16 sample : wav.samples)
+        peak = std::max(peak, std::abs(static_cast<i32>(sample)));
+    EXPECT_GT(peak, 1000);
+}
+
+TEST_F(SoundTest, ArraysOfMoreThan1024RecordsAreCut)
+{
+    DArray<TXAudio2SoundData*>& clips = Manager().Data();
+    const i32 held = clips.GetCount();
+    clips.SetCount(1024);
+    Manager().SetArray(SOUND_DATA_TYPE_ID, nullptr, 1024);
+    EXPECT_EQ(1024, clips.GetCount());
+    clips.SetCount(1025);
+    Manager().SetArray(SOUND_DATA_TYPE_ID, nullptr, 1025);
+    EXPECT_EQ(1024, clips.GetCount());
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::SetArray(): error: 1025 sound data records cut to "
+                                             "1024"));
+    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "1024 sound data records cut"));
+    clips.SetCount(held);
+}
+
+TEST_F(SoundTest, RecordsBeyondThePoolAreLeftOutOfIt)
+{
+    TXAudio2Sound extra[2];
+    Manager().Sounds().Add(&extra[0]);
+    Manager().Sounds().Add(&extra[1]);
+    Manager()._ResetDynamicSounds();
+    EXPECT_EQ(256u, Manager().GetFreeCount());
+    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_ResetDynamicSounds(): error: 2 sound records "
+                                             "beyond the pool of 256 left out"));
+    // Played from its own data (as the console does), a record beyond the pool ends without
+    // joining it.
+    extra[1].pSoundData = Clip("click");
+    extra[1].Play(-1, nullptr);
+    ASSERT_TRUE(extra[1].IsPlaying());
+    for (i32 i = 0; i < 4 && extra[1].IsPlaying(); ++i)
+        Frame();
+    EXPECT_FALSE(extra[1].IsPlaying());
+    EXPECT_EQ(256u, Manager().GetFreeCount());
+    Manager().Sounds().SetCount(256);
+}
+
+TEST_F(SoundTest, EachUpdateStepsAtMostATenthOfASecondAndCommitsOneOperationSet)
+{
+    TSound* sound = nullptr;
+    Manager().PlaySoundEx(sound, Clip("hum"), nullptr, SOUND_PARAMETER_FADE_IN, 1.0f, -1, 0.0f);
+    auto* hum = static_cast<TXAudio2Sound*>(sound);
+    ASSERT_NE(nullptr, hum);
+    EXPECT_FLOAT_EQ(0.0f, hum->m_fFadeLevel);
+    Frame(0.5f, false);
+    EXPECT_NEAR(0.1f, hum->m_fFadeLevel, 1e-5f);
+    Frame(0.05f, false);
+    EXPECT_NEAR(0.15f, hum->m_fFadeLevel, 1e-5f);
+    // The set number goes up by one a frame and skips 0.
+    g_XAudio2.nOperationSet = 0xFFFFFFFFu;
+    Frame(0.05f, false);
+    EXPECT_EQ(1u, g_XAudio2.nOperationSet);
+    Frame(0.05f, false);
+    EXPECT_EQ(2u, g_XAudio2.nOperationSet);
+}
+
+TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
+{
+    TXAudio2SoundData* click = Clip("click");
+    TXAudio2Sound* sound = Play(click);
+    ASSERT_NE(nullptr, sound);
+    sound->Stop(1);
+    Frame();
+    ASSERT_EQ(1u, Recorder().ended.size());
+    EXPECT_EQ(sound, Recorder().ended[0]);
+    EXPECT_EQ(nullptr, sound->pSoundData);
+    EXPECT_EQ(SOUND_STOPPED, sound->GetState());
+
+    Play(click);
     g_pCluster->Clear();
-    enabled->SetInt(0);
-    Manager().OnClusterLoad();
-    enabled->SetInt(1);
-    EXPECT_FALSE(Manager().IsAudioEnabled());
-    EXPECT_EQ(nullptr, Play(Clip("mute")));
-    EXPECT_NE(std::string::npos,
-              m_Folder.SystemLog().find("TXAudio2SoundManager::_Start(): Sound disabled."));
-    // No clip, no instance.
-    Manager().OnClusterLoad();
-    EXPECT_EQ(nullptr, Play(nullptr));
-}
-
-TEST_F(SoundTest, ReverbPresetsAreFoundByNameInTheOrderOfTheirIds)
-{
-    const i32 cave = FindReverbPresetIndex(TName("Cave"));
-    ASSERT_GE(cave, 0);
-    EXPECT_EQ(TName("Cave"), GetReverbPresetName(cave));
-    for (i32 i = 1; i < REVERB_PRESET_COUNT; ++i)
-        EXPECT_LT(static_cast<i32>(GetReverbPresetName(i - 1).GetId()),
-                  static_cast<i32>(GetReverbPresetName(i).GetId()));
-    EXPECT_GE(FindReverbPresetIndex(TName("Off")), 0);
-
-    Manager().SetReverb(TName("Cave"));
-    EXPECT_EQ(cave, Manager().GetReverbPreset());
-    Manager().SetReverb(TName("Cathedral", true));
-    EXPECT_EQ(cave, Manager().GetReverbPreset());
-    EXPECT_NE(std::string::npos, m_Folder.SystemLog().find(
-                                     "TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
-}
-
-TEST_F(SoundTest, GroupVolumesFadeAndScaleByTheirParent)
-{
-    TXAudio2SoundGroup master;
-    TXAudio2SoundGroup music;
-    master.m_Name.Set("/master", true);
-    music.m_Name.Set("/master/game/music", true);
-    TResource::LinkTo(&music, &master);
-    Manager().Groups().Add(&master);
-    Manager().Groups().Add(&music);
-    ASSERT_EQ(0u, music.Require());
-
-    TSoundGroup* found = nullptr;
-    Manager().FindSoundGroup(found, TName("/master/game/music"));
-    EXPECT_EQ(&music, found);
-    Manager().FindSoundGroup(found, TName("/master/menu/music", true));
-    EXPECT_EQ(nullptr, found);
-    Manager().GetSoundGroup(found, 2);
-    EXPECT_EQ(nullptr, found);
-
-    master.SetVolumeNow(0.5f);
-    music.SetVolumeNow(0.8f);
-    EXPECT_FLOAT_EQ(0.4f, music.GetVolume());
-    // 0.8 to 0.3 over 2 s from full scale: 0.5 a second; half a second at most 0.1 a frame.
-    music.SetVolume(0.3f, 2.0f);
-    for (i32 frame = 0; frame < 5; ++frame)
-        Manager().UpdateManager(0.1f);
-    EXPECT_NEAR(0.55f, music.VolumeFade.fCurrent, 1e-5f);
-    for (i32 frame = 0; frame < 10; ++frame)
-        Manager().UpdateManager(0.1f);
-    EXPECT_FLOAT_EQ(0.3f, music.VolumeFade.fCurrent);
-    EXPECT_FLOAT_EQ(0.15f, music.GetVolume());
-    // A negative time keeps the rate.
-    music.SetVolume(0.8f, -1.0f);
-    EXPECT_FLOAT_EQ(0.5f, music.VolumeFade.fRate);
-    music.m_nEnabled = 0;
-    EXPECT_FLOAT_EQ(0.0f, music.GetVolume());
-    TResource::Unlink(&music, &master);
-    music.Unload();
-    master.Unload();
+    EXPECT_EQ(1u, Recorder().ended.size());
+    // The next load lets them hear again: a clip that plays to its end is told.
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
+    Play(Clip("click"));
+    Frame();
+    Frame();
+    EXPECT_EQ(2u, Recorder().ended.size());
 }

@@ -25,12 +25,14 @@
 
 namespace
 {
-constexpr u32 GROUND_PATCHES = 8;
-constexpr f32 GROUND_PATCH_SIZE = 25.0f;
+constexpr u32 GROUND_PATCHES = 4;
+constexpr f32 GROUND_PATCH_SIZE = 50.0f;
+// Metres the ground texture spans.
+constexpr f32 GROUND_TEXTURE_SIZE = 6.25f;
 // The material vector whose x the directional pass takes as the reflection amount.
 constexpr u32 REFLECTION_VECTOR = 6;
 // Radians.
-constexpr f32 FLOODLIGHT_CULL_ANGLE = 0.9f;
+constexpr f32 FLOODLIGHT_CULL_ANGLE = 1.0f;
 
 // A fixed sequence (no clock, no addresses): the same texture bytes on every run.
 class TNoise
@@ -151,6 +153,7 @@ struct TLevelLitScene
         material->aTexture[0] = MakeTexture(writer, name, size, size, pixels);
         return material;
     }
+    // A building reflects in the queue "Reflective", whose define picks the reflecting programs.
     void Building(TRepositoryWriter& writer, const char* name, TMaterial* material, f32 x, f32 z, f32 halfX,
                   f32 halfY, f32 halfZ, f32 reflection)
     {
@@ -159,7 +162,7 @@ struct TLevelLitScene
         TMesh* mesh = g_pDxMeshManager->CreateMesh(Node(m_pLevel, name, at));
         mesh->pMeshData = MakeMeshData(writer, name, LitBox(halfX, halfY, halfZ, 8.0f), material);
         mesh->m_Material.aVector[REFLECTION_VECTOR].x = reflection;
-        mesh->SetQueue(m_pNormal);
+        mesh->SetQueue(reflection > 0.0f ? &m_Reflective : m_pNormal);
     }
     TLight& Light(const char* name, i32 type, const TMatrix& at, f32 range, f32 intensity, const f32 (&colour)[3])
     {
@@ -191,6 +194,7 @@ struct TLevelLitScene
 
     TNode* m_pLevel;
     TRenderQueue* m_pNormal;
+    TRenderQueue m_Reflective{};
     TLightSet m_Set{0, 0, {}};
     TLight m_aLight[4];
     u32 m_nLights = 0;
@@ -202,12 +206,18 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
 {
     TRenderScene* scene = g_pRenderSceneManager->Scenes()[0];
     m_pNormal = scene->FindQueue(TName("Normal", true));
+    m_Reflective.m_Name = TName("Reflective", true);
+    m_Reflective.m_Define = g_NameReflectionDefine;
+    m_Reflective.m_nFlags = RENDER_QUEUE_ENABLED | RENDER_QUEUE_DEFINE;
+    scene->aRenderQueue[scene->m_nQueueCount++] = &m_Reflective;
+    g_pRenderSceneManager->Queues().Add(&m_Reflective);
 
     // The ground: patches of one mesh, so that spot passes draw only those a floodlight reaches.
     TMaterial* apron = Material(writer, "apron", 64, ApronPixels());
     std::vector<TLitVertex> patch;
     const f32 half = GROUND_PATCH_SIZE * 0.5f;
-    AddFace(patch, TVector(0, 0, 0, 0), TVector(half, 0, 0, 0), TVector(0, 0, half, 0), 4.0f);
+    AddFace(patch, TVector(0, 0, 0, 0), TVector(half, 0, 0, 0), TVector(0, 0, half, 0),
+            GROUND_PATCH_SIZE / GROUND_TEXTURE_SIZE);
     TDxMeshData* ground = MakeMeshData(writer, "apron_patch", patch, apron);
     const f32 first = -0.5f * GROUND_PATCH_SIZE * (GROUND_PATCHES - 1);
     for (u32 i = 0; i < GROUND_PATCHES * GROUND_PATCHES; ++i)

@@ -1,5 +1,5 @@
 #pragma once
-// The level's lit apron at dusk, added to its render scene: a ground of 8 x 8 patches, the
+// The level's lit apron at dusk, added to its render scene: a ground of 4 x 4 patches, the
 // terminal (where its collision block stands), a hangar and a control tower with normals, a sun
 // in the scene's light set with two floodlights and a lamp, a global environment and a local
 // one before the terminal with their reflection textures, and the terrain settings block.

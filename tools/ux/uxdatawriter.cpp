@@ -8,9 +8,11 @@
 #include "repositorywriter.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.tooltip.h"
 #include "ux/ux.instance.h"
 #include "ux/ux.manager.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -38,6 +40,12 @@ TUxDataWriter::~TUxDataWriter()
 
 TTexture* TUxDataWriter::AddTexture(const char* name, i32 width, i32 height, const std::vector<u32>& texels)
 {
+    if (texels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+    {
+        std::fprintf(stderr, "uxwriter: '%s': %zu texels for %d x %d: not written\n", name, texels.size(), width,
+                     height);
+        return nullptr;
+    }
     return AddTextureRecord(m_Writer, name, width, height, texels);
 }
 
@@ -63,11 +71,19 @@ UX::TLayer* TUxDataWriter::AddLayer(const char* name)
     return AddControl<UX::TLayer>(name, nullptr);
 }
 
-void TUxDataWriter::AddFormToLayer(UX::TControl* form, UX::TLayer* layer)
+void TUxDataWriter::AddFormToLayer(UX::TControl* form, UX::TLayer* layer, bool listed)
 {
     layer->AddChild(form);
     layer->aControl.Add(form);
-    m_aFormListed.push_back(form);
+    if (listed)
+        m_aFormListed.push_back(form);
+}
+
+UX::TSimpleToolTip* TUxDataWriter::AddToolTip()
+{
+    m_aToolTip.push_back(std::make_unique<UX::TSimpleToolTip>());
+    UX::TUXManager::Instance().ToolTips().Add(m_aToolTip.back().get());
+    return m_aToolTip.back().get();
 }
 
 void TUxDataWriter::AddInstanceObjects()

@@ -20,6 +20,7 @@ class TTextureFont;
 namespace UX
 {
 class TLayer;
+class TSimpleToolTip;
 } // namespace UX
 
 class TUxDataWriter
@@ -52,8 +53,12 @@ public:
     }
     // A layer, drawn above the ones added before it.
     UX::TLayer* AddLayer(const char* name);
-    // A form of a layer: its child, in its drawing order and in the form list.
-    void AddFormToLayer(UX::TControl* form, UX::TLayer* layer);
+    // A form of a layer: its child, in its drawing order and (when listed) in the form list,
+    // whose forms' key bindings are served.
+    void AddFormToLayer(UX::TControl* form, UX::TLayer* layer, bool listed = true);
+    // A tool tip of the UX manager's list (the first one is the default tool tip); its label is
+    // the caller's to give.
+    UX::TSimpleToolTip* AddToolTip();
     // One instance object per screen registered with the UX manager, in their order: the form
     // of the screen's class name, then its named descendants depth first.
     void AddInstanceObjects();
@@ -72,4 +77,5 @@ private:
     std::vector<std::unique_ptr<UX::TTransitionStyle>> m_aStyle;
     std::vector<std::unique_ptr<TTextureFont>> m_aFont;
     std::vector<std::unique_ptr<UX::TInstanceObject>> m_aInstanceObject;
+    std::vector<std::unique_ptr<UX::TSimpleToolTip>> m_aToolTip;
 };

@@ -1,7 +1,6 @@
 #pragma once
-// The game's UX records: the font "Font_ux", the two drawn layers and the demonstration form
-// "UXDemo" (layer 1, hidden, aspect mode 3: a nine-slice background, a three-slice header, a
-// tiled area, six buttons with all six state images and a picture with a variant per language).
+// The game's UX records: the font "Font_ux", the two drawn layers, the tool tip with its label
+// (the topmost control of layer 1) and the demonstration form "UXDemo" (uxdemorecords.h).
 // The level carries them itself (each array type of a load comes from one image); "ux.data"
 // serves programs that load them alone.
 #include "core/system/types.h"
@@ -14,6 +13,7 @@ inline constexpr const char* UX_FONT_NAME = "Font_ux";
 // The system's font the UX font is rasterised from.
 inline constexpr const char* UX_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline constexpr const char* UX_LAYER_NAMES[] = {"ux_layer_0", "ux_layer_1"};
+inline constexpr const char* UX_TOOL_TIP_LABEL = "ux_tooltip";
 
 // Makes the records with the writer; the game's screens must be registered.
 void AddGameUxRecords(TUxDataWriter& data);

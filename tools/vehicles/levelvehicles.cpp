@@ -1,5 +1,4 @@
 #include "levelvehicles.h"
-#include "levelsounds.h"
 
 #include "ageia/dynamicsbody.h"
 #include "ageia/dynamicsgeometry.h"
@@ -9,9 +8,9 @@
 #include "engine/system/nodemanager.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
+#include "levelsounds.h"
 #include "repositorywriter.h"
-#include "xaudio2/gamesoundmanager.h"
-#include "xaudio2/soundmanager.h"
+#include "soundrecords.h"
 
 #include <memory>
 
@@ -165,7 +164,5 @@ i32 AddLevelVehicles(TRepositoryWriter& writer, TNode* level, TClusterManager** 
     }
 
     managers[count++] = g_pVehicleManager;
-    managers[count++] = g_pSoundManager;
-    managers[count++] = g_pGameSoundManager;
-    return count;
+    return TSoundRecords::ListManagers(managers, count);
 }

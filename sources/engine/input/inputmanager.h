@@ -97,6 +97,11 @@ public:
     TInputCursor* FindCursor(const TName& name) const;
     void SetActiveCursor(TInputCursor* cursor);
     TInputCursor* GetActiveCursor() const { return m_pActiveCursor; }
+    // The one manager that draws the active cursor while it claims it (the cursor is drawn once a
+    // frame, over what that manager draws); none: every manager that draws it may.
+    void SetCursorDrawer(const void* drawer) { m_pCursorDrawer = drawer; }
+    const void* GetCursorDrawer() const { return m_pCursorDrawer; }
+    bool DrawsCursor(const void* drawer) const { return !m_pCursorDrawer || m_pCursorDrawer == drawer; }
     // The cluster's cursor list (the data writers add their cursors here).
     DArray<TInputCursor*>& Cursors() { return m_aCursor; }
 
@@ -154,6 +159,7 @@ private:
     TVector m_PointerPosition;
     DArray<TInputCursor*> m_aCursor;
     TInputCursor* m_pActiveCursor;
+    const void* m_pCursorDrawer = nullptr;
 };
 
 extern TInputManager* g_pInputManager;

@@ -17,10 +17,10 @@ TEnvironmentManager s_EnvironmentManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Environment", "Environment", &g_pEnvironmentManager,
                                                            &s_EnvironmentManager);
 
-f32 Distance(const TVector& a, const TVector& b)
+f32 SquaredDistance(const TVector& a, const TVector& b)
 {
     const f32 dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return dx * dx + dy * dy + dz * dz;
 }
 } // namespace
 
@@ -41,8 +41,13 @@ TEnvironmentChoice TEnvironmentManager::ChooseEnvironment(const TVector& p) cons
     {
         TEnvironment* zone = m_aEnvironment[i];
         // A negative radius is stored damage: the zone starts at its centre.
-        const f32 d = std::max(Distance(p, zone->GetMatrix()->Translation()) - std::max(zone->m_fInnerRadius, 0.0f),
-                               0.0f);
+        const f32 radius = std::max(zone->m_fInnerRadius, 0.0f);
+        const f32 reach = radius + zone->m_fFadeRange;
+        // Out of the zone's reach (its fade range not beyond the distance): no square root.
+        const f32 squared = SquaredDistance(p, zone->GetMatrix()->Translation());
+        if (squared >= reach * reach)
+            continue;
+        const f32 d = std::max(std::sqrt(squared) - radius, 0.0f);
         if (best >= d && zone->m_fFadeRange > d)
         {
             best = d;

@@ -10,6 +10,11 @@
 #include "engine/render/environment.h"
 #include "engine/system/manager.h"
 
+// The define of queues whose objects reflect their environment: their programs sample the
+// reflection textures. Registered with its text, which the define text programs are found by
+// carries.
+extern const TName g_NameReflectionDefine;
+
 // Distances beyond this choose no local zone.
 constexpr f32 ENVIRONMENT_BEST_START = 10000.0f;
 

@@ -7,6 +7,8 @@
 #include "engine/render/shaderparameterplugin.h"
 #include "engine/render/texture.h"
 
+const TName g_NameReflectionDefine("DReflection", true);
+
 namespace
 {
 constexpr u32 REFLECTION_SLOT_A = 4;

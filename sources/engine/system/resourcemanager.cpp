@@ -119,7 +119,6 @@ void TResourceManager::CollectResources(DArray<TResource*>& resources)
                                                  ? static_cast<u8*>(reinterpret_cast<void**>(slot.pData)[i])
                                                  : slot.pData + i * size));
     }
-    std::sort(resources.At(0), resources.At(resources.GetCount()));
 }
 
 void TResourceManager::PackLinks()
@@ -491,8 +490,12 @@ void TResourceManager::CheckLoadedResources()
 {
     DArray<TResource*> resources;
     CollectResources(resources);
+    DArray<TResource*> byAddress;
+    for (i32 r = 0; r < resources.GetCount(); ++r)
+        byAddress.Add(resources[r]);
+    std::sort(byAddress.At(0), byAddress.At(byAddress.GetCount()));
     auto isResource = [&](TResource* r) {
-        return std::binary_search(resources.At(0), resources.At(resources.GetCount()), r);
+        return std::binary_search(byAddress.At(0), byAddress.At(byAddress.GetCount()), r);
     };
 
     // The words of a running resource are the writer's: every loaded one starts unloaded.

@@ -111,7 +111,8 @@ private:
     // Loaded resources come from files: their state words are reset and use links that do
     // not pair up are cut.
     void CheckLoadedResources();
-    // Every resource record the cluster's arrays hold, sorted by address.
+    // Every resource record the cluster's arrays hold, in the cluster's order (types ascending,
+    // each array in its order): what is written from it must not depend on addresses.
     void CollectResources(DArray<TResource*>& resources);
     void FreeOwnedResources();
 

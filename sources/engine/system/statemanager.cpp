@@ -66,7 +66,7 @@ i32 TStateManager::_Save(TStream& stream)
     return SavePasses(stream);
 }
 
-i32 TStateManager::_Load(TStream& stream)
+i32 TStateManager::_Load(TStream& stream, TStateLoadCheck* check)
 {
     TStateHeader header;
     if (stream.Read(&header, sizeof header) != static_cast<i32>(sizeof header) ||
@@ -78,22 +78,26 @@ i32 TStateManager::_Load(TStream& stream)
 
     char current[STATE_NAME_SIZE];
     RepositoryField(current, g_pResourceManager->m_CurrentRepository);
-    if (std::strcmp(current, header.aName) != 0)
+    const bool switches = std::strcmp(current, header.aName) != 0;
+    // Switching to a repository that cannot be read would end the program: a damaged save,
+    // or one of a level that is gone, is refused instead.
+    if (switches && header.aName[0] && !IsRegularFile(header.aName))
     {
-        // Switching to a repository that cannot be read would end the program: a damaged save,
-        // or one of a level that is gone, is refused instead.
-        if (header.aName[0] && !IsRegularFile(header.aName))
-        {
-            TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
-                        "'%s' names the repository '%s', which is no file", stream.GetName().GetText(),
-                        header.aName);
-            return STATE_NO_REPOSITORY;
-        }
-        g_pResourceManager->m_PendingRepository = header.aName;
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+                    "'%s' names the repository '%s', which is no file", stream.GetName().GetText(),
+                    header.aName);
+        return STATE_NO_REPOSITORY;
     }
-    if (g_pResourceManager->m_PendingRepository.GetLength() != 0)
+    // A load waits for the repository the image names, or for one asked for already, and runs
+    // again once it has loaded. An image that is not whole changes nothing, not even the level.
+    const bool waits =
+        switches ? header.aName[0] != 0 : g_pResourceManager->m_PendingRepository.GetLength() != 0;
+    if (waits && check && !check->IsWhole(stream, false))
+        return STATE_NOT_WHOLE;
+    if (switches)
+        g_pResourceManager->m_PendingRepository = header.aName;
+    if (waits)
     {
-        // Loaded again once the repository has changed.
         m_PendingState = stream.GetName().GetText();
         return STATE_DONE;
     }
@@ -103,16 +107,24 @@ i32 TStateManager::_Load(TStream& stream)
     // the running state is kept in memory first and loaded back then, so a refused image
     // changes nothing. The cluster's cached pointers stay valid and are not reset for it.
     TMemoryStream snapshot;
-    if (SavePasses(snapshot) != STATE_DONE)
+    const i32 keeping = SavePasses(snapshot);
+    const bool kept = keeping == STATE_DONE;
+    if (!kept && check)
     {
+        // An image known whole only at its end could not be undone when found damaged there.
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+                    "unable to keep the running state; '%s' is not loaded", stream.GetName().GetText());
+        return keeping;
+    }
+    if (!kept)
         TLog::Print(g_pSystemLog, LOG_WARNING, "TStateManager::_Load(): warning: ",
                     "unable to keep the running state; a failed load of '%s' cannot be undone",
                     stream.GetName().GetText());
-        return LoadPasses(stream);
-    }
-    const i32 result = LoadPasses(stream);
-    if (result == STATE_DONE)
-        return STATE_DONE;
+    i32 result = LoadPasses(stream);
+    if (result == STATE_DONE && check && !check->IsWhole(stream, true))
+        result = STATE_NOT_WHOLE;
+    if (result == STATE_DONE || !kept)
+        return result;
     snapshot.Seek(0, STREAM_SEEK_SET);
     if (LoadPasses(snapshot) != STATE_DONE)
         TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",

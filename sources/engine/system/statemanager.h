@@ -6,6 +6,7 @@
 #include "core/cluster/clustermethods.h"
 #include "core/system/templates/sarray.h"
 #include "engine/system/manager.h"
+#include "engine/system/stateloadcheck.h"
 #include "engine/system/statemethods.h"
 
 constexpr u32 STATE_MAGIC = 0x54535354; // the bytes "TSST"
@@ -28,6 +29,7 @@ constexpr i32 STATE_BAD_MARKER = 4;      // _Load: an object read more or less t
 constexpr i32 STATE_COMPRESS_FAILED = 5; // SaveToFile: the compressed file could not be written
 constexpr i32 STATE_WRITE_FAILED = 6;    // _Save: the header or a marker could not be written
 constexpr i32 STATE_NO_REPOSITORY = 7;    // _Load: the repository the image names is no file here
+constexpr i32 STATE_NOT_WHOLE = 8;        // _Load: the caller's check refused the rest of the image
 constexpr i32 STATE_CANNOT_OPEN = 1;
 
 struct TStateHeader
@@ -50,8 +52,11 @@ public:
     u32 GetStateObjectCount() const { return m_aObject.GetCount(); }
 
     i32 _Save(TStream& stream);
-    // An image refused part-way leaves every object as it was before the load.
-    i32 _Load(TStream& stream);
+    // An image refused part-way, or refused by the check after the passes, leaves every object
+    // as it was before the load. A load that waits for another repository is kept only when
+    // the check finds the image whole. With a check, a load whose running state cannot be kept
+    // first is refused; without one it goes ahead (logged), since it cannot be undone.
+    i32 _Load(TStream& stream, TStateLoadCheck* check = nullptr);
     // Saves "<save directory>/<name>.save". The previous file of that name is replaced only
     // when the whole image was written and compressed.
     i32 SaveToFile(const char* name);

@@ -127,7 +127,9 @@ u32 TIntroLoading::RenderFrame()
         dt = INTRO_MAX_FRAME_TIME;
 
     g_pDeviceManager->Lock();
-    const u32 result = m_Intro.DrawFrame(m_hFrameDC, m_hScratchDC, m_hImageDC, dt, m_nWidth, m_nHeight);
+    // Without a display the intro only keeps its time: nothing is composed.
+    const u32 result = m_Intro.DrawFrame(m_hFrameDC, m_hScratchDC, m_hImageDC, dt, m_bShown ? m_nWidth : 0,
+                                         m_bShown ? m_nHeight : 0);
     if (m_bShown && g_pDeviceManager->GetDevice() && m_pFramePixels)
     {
         const u32 black = 0;

@@ -32,7 +32,7 @@ public:
     u32 RenderFrame();
     // Frees the frames and their contexts and the device's pixel texture; the intro is over.
     void _Release();
-    // Without a display nothing is shown: frames are composed but not presented (so a
+    // Without a display nothing is shown: frames are neither composed nor presented (so a
     // scripted run's frame count stays the game's), and the intro ends once the data are handed
     // over.
     bool IsShown() const { return m_bShown; }

@@ -3,7 +3,7 @@
 #include "core/math/random.h"
 #include "igame/vehicles/vehicle.h"
 #include "xaudio2/gamesound.h"
-#include "xaudio2/sound.h"
+#include "engine/sound/sound.h"
 
 #include <algorithm>
 #include <cmath>

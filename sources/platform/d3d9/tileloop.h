@@ -172,14 +172,32 @@ alignas(16) inline constexpr std::uint32_t kLaneMasks[16][4] = {
     return _mm256_srli_epi16(_mm256_add_epi16(n, _mm256_srli_epi16(n, 8)), 8);
 }
 
-// The lanes in `mask` of a quad's colour on a 32-bit target, packed and stored, or with `Blend`
-// blended as ordinary transparency. A quad `whole`ly inside the image reads and writes its four
-// pixels at once, writing back unchanged those its mask leaves alone.
-template <bool Blend>
+// The saturated colour added onto packed pixels (one and one): the general path's arithmetic.
+[[gnu::always_inline]] inline __m128i AddArgb(const TQuadVector& colour, __m128i packed, bool opaqueTarget)
+{
+    const TQuad dstAlpha = opaqueTarget ? TQuad(1.0f) : ArgbChannel(packed, 24);
+    return PackArgb({Saturate(colour.x) + ArgbChannel(packed, 16), Saturate(colour.y) + ArgbChannel(packed, 8),
+                     Saturate(colour.z) + ArgbChannel(packed, 0), Saturate(colour.w) + dstAlpha});
+}
+
+// 8-bit source words added onto packed pixels, saturating: AddArgb's bytes for source channels
+// over 255 (a sum of bytes over 255 is within far less than half a step of its byte).
+[[gnu::always_inline]] inline __m128i AddWords(__m128i source, __m128i packed, bool opaqueTarget)
+{
+    if (opaqueTarget)
+        packed = _mm_or_si128(packed, _mm_set1_epi32(int(0xFF000000u)));
+    return _mm_adds_epu8(source, packed);
+}
+
+// The lanes in `mask` of a quad's colour on a 32-bit target, packed and stored, with `Blend`
+// blended as ordinary transparency, or with `Add` added. A quad `whole`ly inside the image reads
+// and writes its four pixels at once, writing back unchanged those its mask leaves alone.
+template <bool Blend, bool Add = false>
 [[gnu::always_inline]] inline void WriteArgb(std::uint8_t* const rows[2], bool whole, const TQuadVector& colour,
                                              int mask, bool opaqueTarget)
 {
     const __m128i packed = Blend ? AlphaBlendArgb(colour, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget)
+                           : Add ? AddArgb(colour, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget)
                                  : PackArgb(colour);
     if (whole)
         StoreArgbWhole(rows, packed, mask);
@@ -412,6 +430,23 @@ inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, T
     return _mm256_packus_epi16(
         AlphaBlendChannelsAvx2(_mm256_unpacklo_epi8(source, zero), _mm256_unpacklo_epi8(packed, zero)),
         AlphaBlendChannelsAvx2(_mm256_unpackhi_epi8(source, zero), _mm256_unpackhi_epi8(packed, zero)));
+}
+
+// AddArgb on eight lanes.
+[[gnu::target("avx2")]] inline __m256i AddArgbAvx2(const TLaneVector<TQuadPair>& colour, __m256i packed,
+                                                   bool opaqueTarget)
+{
+    const TQuadPair dstAlpha = opaqueTarget ? TQuadPair(1.0f) : ArgbChannelAvx2(packed, 24);
+    return PackArgbAvx2({Saturate(colour.x) + ArgbChannelAvx2(packed, 16), Saturate(colour.y) + ArgbChannelAvx2(packed, 8),
+                         Saturate(colour.z) + ArgbChannelAvx2(packed, 0), Saturate(colour.w) + dstAlpha});
+}
+
+// AddWords on eight lanes.
+[[gnu::target("avx2")]] inline __m256i AddWordsAvx2(__m256i source, __m256i packed, bool opaqueTarget)
+{
+    if (opaqueTarget)
+        packed = _mm256_or_si256(packed, _mm256_set1_epi32(int(0xFF000000u)));
+    return _mm256_adds_epu8(source, packed);
 }
 
 // Two quads' halves as one: `first` in the low lanes.
@@ -908,13 +943,15 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
         __m128i words = colour.words;
         if constexpr (Path == EQuadPath::Blend)
             words = AlphaBlendWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
+        else if constexpr (Path == EQuadPath::Add)
+            words = AddWords(words, ReadArgb(rows, whole ? 0xF : mask), opaqueTarget);
         if (whole)
             StoreArgbWhole(rows, words, mask);
         else
             StoreArgb(rows, words, mask);
     }
     else
-        WriteArgb<Path == EQuadPath::Blend>(rows, whole, colour, mask, opaqueTarget);
+        WriteArgb<Path == EQuadPath::Blend, Path == EQuadPath::Add>(rows, whole, colour, mask, opaqueTarget);
     return kLaneCount[mask];
 }
 
@@ -953,6 +990,18 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
             words = AlphaBlendWordsAvx2(colour.words.v, target, opaqueTarget);
         else
             words = AlphaBlendArgbAvx2(colour, target, opaqueTarget);
+    }
+    else if constexpr (Path == EQuadPath::Add)
+    {
+        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
+        const __m256i target =
+            plain ? LoadNeighboursAvx2(at[0], pitch)
+                  : PairOf(LoadQuadWordsAvx2(at[0], pitch, _mm256_castsi256_si128(lanes)),
+                           LoadQuadWordsAvx2(at[1], pitch, _mm256_extracti128_si256(lanes, 1)));
+        if constexpr (texel)
+            words = AddWordsAvx2(colour.words.v, target, opaqueTarget);
+        else
+            words = AddArgbAvx2(colour, target, opaqueTarget);
     }
     else if constexpr (texel)
         words = colour.words.v;
@@ -996,6 +1045,15 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
             words = AlphaBlendWordsAvx2(colour.words.v, target, opaqueTarget);
         else
             words = AlphaBlendArgbAvx2(colour, target, opaqueTarget);
+    }
+    else if constexpr (Path == EQuadPath::Add)
+    {
+        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
+        const __m256i target = LoadNeighboursAvx2(bits, pitch);
+        if constexpr (texel)
+            words = AddWordsAvx2(colour.words.v, target, opaqueTarget);
+        else
+            words = AddArgbAvx2(colour, target, opaqueTarget);
     }
     else if constexpr (texel)
         words = colour.words.v;
@@ -1456,6 +1514,8 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
         {{{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, false>},
           {&T::ShadeTileWith<Model, EQuadPath::Store, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, true>}},
          {{&T::ShadeTileWith<Model, EQuadPath::Blend, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, false>},
-          {&T::ShadeTileWith<Model, EQuadPath::Blend, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, true>}}}};
+          {&T::ShadeTileWith<Model, EQuadPath::Blend, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, true>}},
+         {{&T::ShadeTileWith<Model, EQuadPath::Add, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, false>},
+          {&T::ShadeTileWith<Model, EQuadPath::Add, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, true>}}}};
     return loops;
 }

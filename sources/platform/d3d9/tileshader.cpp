@@ -151,6 +151,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                   rs[maskState] & 0xF,
                   false,
                   false,
+                  false,
                   image->Bits(),
                   int(image->Pitch()),
                   int(image->Width()),
@@ -185,6 +186,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     const bool adds = blendOp_ != D3DBLENDOP_SUBTRACT && blendOp_ != D3DBLENDOP_REVSUBTRACT &&
                       blendOp_ != D3DBLENDOP_MIN && blendOp_ != D3DBLENDOP_MAX;
     alphaBlend_ = blend_ && !separateAlpha_ && sourceAlpha && inverseSourceAlpha && adds;
+    const bool additive = blend_ && !separateAlpha_ && srcBlend_ == D3DBLEND_ONE && dstBlend_ == D3DBLEND_ONE &&
+                          blendOp_ == D3DBLENDOP_ADD;
     const DWORD factor = rs[D3DRS_BLENDFACTOR];
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
@@ -197,12 +200,14 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     {
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
         target.alphaBlend = target.image && target.argb && alphaBlend_ && target.writeMask == 0xF;
+        target.additive = target.image && target.argb && additive && target.writeMask == 0xF;
     }
     trimQuads_ = ((call.clip.left | call.clip.top | call.clip.right | call.clip.bottom) & 1) != 0;
-    // One 32-bit target written whole, stored or blended as ordinary transparency, and no alpha
-    // or stencil test: the fast paths.
-    const bool fastTarget = !alphaTest_ && targetCount_ == 1 && (targets_[0].direct || targets_[0].alphaBlend);
-    const int blended = targets_[0].direct ? 0 : 1;
+    // One 32-bit target written whole, stored, blended as ordinary transparency or added, and no
+    // alpha or stencil test: the fast paths.
+    const bool fastTarget = !alphaTest_ && targetCount_ == 1 &&
+                            (targets_[0].direct || targets_[0].alphaBlend || targets_[0].additive);
+    const int blended = targets_[0].direct ? 0 : targets_[0].alphaBlend ? 1 : 2;
     const TPixelModel& model = *call.pixelModel;
     if (!model.loops)
     {
@@ -525,7 +530,8 @@ void TTileShader::ShadeTileOfFunction(const TTileBins& bins, int tile, int parti
                     rows[0] = frame.Bits(entry);
                     rows[1] = rows[0] + targets_[0].pitch;
                     const bool whole = column < frame.wholeBefore[tileRow];
-                    WriteArgb<Path == EQuadPath::Blend>(rows, whole, output.colour[0], mask, opaqueTarget);
+                    WriteArgb<Path == EQuadPath::Blend, Path == EQuadPath::Add>(rows, whole, output.colour[0], mask,
+                                                                                opaqueTarget);
                     samples += std::uint64_t(kLaneCount[mask]);
                 }
             }
@@ -539,6 +545,7 @@ const TTileLoops& TTileShader::BareFunctionLoops()
     typedef TTileShader T;
     static const TTileLoops loops = {&T::ShadeTileOfFunction<EQuadPath::General>,
                                      {{{&T::ShadeTileOfFunction<EQuadPath::Store>, nullptr}, {nullptr, nullptr}},
-                                      {{&T::ShadeTileOfFunction<EQuadPath::Blend>, nullptr}, {nullptr, nullptr}}}};
+                                      {{&T::ShadeTileOfFunction<EQuadPath::Blend>, nullptr}, {nullptr, nullptr}},
+                                      {{&T::ShadeTileOfFunction<EQuadPath::Add>, nullptr}, {nullptr, nullptr}}}};
     return loops;
 }

@@ -22,9 +22,10 @@ struct TTileLoops
     typedef void (TTileShader::*TLoop)(const TTileBins& bins, int tile, int participant);
     // Every test and target.
     TLoop general;
-    // One 32-bit target written whole, no alpha or stencil test: [blended as ordinary
-    // transparency][depth tested][two quads at a time on AVX2]; null where the model has none.
-    TLoop fast[2][2][2];
+    // One 32-bit target written whole, no alpha or stencil test: [stored, blended as ordinary
+    // transparency, or added][depth tested][two quads at a time on AVX2]; null where the model
+    // has none.
+    TLoop fast[3][2][2];
 };
 
 class TTileShader
@@ -60,19 +61,21 @@ private:
         DWORD writeMask;
         bool direct;     // 32-bit words written without reading the target back
         bool alphaBlend; // 32-bit words blended as ordinary transparency
+        bool additive;   // 32-bit words added onto the target (one and one)
         std::uint8_t* bits;
         int pitch, width, height;
     };
 
     // How a draw's quads go from the pixel model to the target: through every test and target
     // (General), or, with neither stencil nor alpha test and one 32-bit target written whole,
-    // packed and stored (Store) or blended as ordinary transparency (Blend) by a tile loop that
-    // tests nothing else, or depth alone.
+    // packed and stored (Store), blended as ordinary transparency (Blend) or added (Add, as light
+    // passes add theirs) by a tile loop that tests nothing else, or depth alone.
     enum class EQuadPath
     {
         General,
         Store,
         Blend,
+        Add,
     };
     // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the
     // coefficients in every lane.

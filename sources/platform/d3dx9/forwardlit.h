@@ -4,8 +4,8 @@
 //
 // forwardlit vertex constants: c0-c3 view x projection (TFinalMatrix), c4-c7 world
 // (TObjectMatrix). Varyings: 0 the vertex colour (white without one), 1 the texture coordinates,
-// 2 the world normal with w 1 (or (0, 0, 0, 0) for a vertex without normal, lit fully), 3 the
-// world position, 4 the reflection coordinates (the world normal's x and z mapped onto the
+// 2 the unit world normal with w 1 (or (0, 0, 0, 0) for a vertex without normal, lit fully), 3
+// the world position, 4 the reflection coordinates (the world normal's x and z mapped onto the
 // texture).
 //
 // Pixel constants c0-c19 are the current-light block (engine/render/lightsettings.h): c0 the
@@ -30,11 +30,11 @@ constexpr int kLightAmbient = 3;
 constexpr int kLightCone = 4;
 
 // How much a surface of normal n (w: 1 with a normal, 0 without) faces the unit direction l:
-// max(0, n.l / |n|), and fully without a normal.
+// max(0, n.l), and fully without a normal. The interpolated normal is taken as it comes: a flat
+// face's is the unit normal of its corners, a curved surface's a little shorter between them.
 template <class L> [[gnu::always_inline]] inline L Facing(const TLaneVector<L>& n, const TLaneVector<L>& l)
 {
-    const L facing = Max(Dot3(n, l) / Sqrt(Max(Dot3(n, n), L(1e-12f))), L(0.0f));
-    return facing * n.w + (L(1.0f) - n.w);
+    return Max(Dot3(n, l), L(0.0f)) * n.w + (L(1.0f) - n.w);
 }
 
 // Texture 0 times the vertex colour; `weight` (0 or 1, a constant of the program) takes white

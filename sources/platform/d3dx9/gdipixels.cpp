@@ -150,9 +150,11 @@ void GdiBlendRowSse2(std::uint8_t* to, const std::uint8_t* from, int bytes, std:
     const __m128i weight = _mm_set1_epi16(alpha);
     const __m128i rest = _mm_set1_epi16(static_cast<short>(255 - alpha));
     const __m128i half = _mm_set1_epi16(128);
+    // (x + (x >> 8)) >> 8 is (x x 257) >> 16.
+    const __m128i scale = _mm_set1_epi16(257);
     const auto mix = [&](__m128i f, __m128i t) {
         const __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(f, weight), _mm_mullo_epi16(t, rest)), half);
-        return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+        return _mm_mulhi_epu16(x, scale);
     };
     int i = 0;
     for (; i + 16 <= bytes; i += 16)
@@ -174,10 +176,11 @@ __attribute__((target("avx2"))) void GdiBlendRowAvx2(std::uint8_t* to, const std
     const __m256i weight = _mm256_set1_epi16(alpha);
     const __m256i rest = _mm256_set1_epi16(static_cast<short>(255 - alpha));
     const __m256i half = _mm256_set1_epi16(128);
+    const __m256i scale = _mm256_set1_epi16(257);
     const auto mix = [&](__m256i f, __m256i t) __attribute__((target("avx2"))) {
         const __m256i x =
             _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(f, weight), _mm256_mullo_epi16(t, rest)), half);
-        return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+        return _mm256_mulhi_epu16(x, scale);
     };
     int i = 0;
     // Unpacking and packing work within each 128-bit half, so the bytes come back in order.

@@ -1,6 +1,8 @@
 #include "ux/controls/ux.control.button.h"
 
+#include "ux/ux.actions.h"
 #include "ux/ux.reflection.h"
+#include "ux/ux.text.h"
 
 namespace UX
 {
@@ -49,5 +51,16 @@ void TButton::ReleaseLoaded()
 {
     TControl::ReleaseLoaded();
     Text.FreeLiteral();
+}
+
+void TButton::Draw()
+{
+    DrawLocalization(ContentRect.x, ContentRect.y, ContentRect.width, ContentRect.height, Computed, Text);
+}
+
+void TButton::OnLayerHook()
+{
+    AddActionBinding(ClickAction(), "Space", SCOPE_FOCUSED);
+    AddActionBinding(ClickAction(), "Enter", SCOPE_FOCUSED);
 }
 } // namespace UX

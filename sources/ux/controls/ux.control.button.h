@@ -16,6 +16,14 @@ public:
     TButton();
     ~TButton() override;
 
+    // A keyed text is copied as its key, a literal as a copy.
+    void SetText(const TLocalization& text) override { Text = text; }
+    // The text in the content rectangle with the computed state block.
+    void Draw() override;
+    void CopyFrom(const TControl& source) override { Text = static_cast<const TButton&>(source).Text; }
+    // "Space" and "Enter" press the focused button ("$OnClick").
+    void OnLayerHook() override;
+
     void ForgetLoadedWords();
     void ReleaseLoaded();
 

@@ -17,6 +17,22 @@ public:
     TCheckBox();
     ~TCheckBox() override;
 
+    void SetText(const TLocalization& text) override;
+    // The check state's images, at load.
+    void OnStyleHook() override { ApplyStateStyle(false); }
+    void Draw() override;
+    void OnRefresh() override { ApplyStateStyle(false); }
+    // Toggles on a left release.
+    void OnClick(TMouse* mouse) override;
+    // "$OnClick" toggles (the base raised OnClick); 0.
+    i32 OnAction(TControl* sender, const TName& action) override;
+    void CopyFrom(const TControl& source) override;
+    // The two operations the check-box classes add. Nothing when the state is v already;
+    // silent: no OnChange.
+    virtual void SetChecked(u32 v, u32 silent);
+    // Unchecked without an event where the class says so.
+    virtual void Uncheck() { SetChecked(0, 0); }
+
     void ForgetLoadedWords();
     void ReleaseLoaded();
 
@@ -27,6 +43,15 @@ public:
     TTransitionStyle* pStyle[2];
     TEvent OnChange;
     TLocalization Text;
+
+protected:
+    // The images of the style of the check state; with setPointer the control takes that style
+    // too (a change of state).
+    void ApplyStateStyle(bool setPointer);
+    // OnChange, unless it is being raised already or the change is silent.
+    void RaiseChange(u32 silent);
+    // A checked control unchecked with its state's images, without an event.
+    void UncheckQuietly();
 };
 
 static_assert(sizeof(TCheckBox) == 1364);

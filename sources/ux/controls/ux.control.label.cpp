@@ -1,6 +1,7 @@
 #include "ux/controls/ux.control.label.h"
 
 #include "ux/ux.reflection.h"
+#include "ux/ux.text.h"
 
 namespace UX
 {
@@ -48,5 +49,10 @@ void TLabel::ReleaseLoaded()
 {
     TControl::ReleaseLoaded();
     Text.FreeLiteral();
+}
+
+void TLabel::Draw()
+{
+    DrawLocalization(ContentRect.x, ContentRect.y, ContentRect.width, ContentRect.height, Computed, Text);
 }
 } // namespace UX

@@ -16,6 +16,12 @@ public:
     TLabel();
     ~TLabel() override;
 
+    // A keyed text is copied as its key, a literal as a copy.
+    void SetText(const TLocalization& text) override { Text = text; }
+    // The text in the content rectangle with the computed state block.
+    void Draw() override;
+    void CopyFrom(const TControl& source) override { Text = static_cast<const TLabel&>(source).Text; }
+
     void ForgetLoadedWords();
     void ReleaseLoaded();
 

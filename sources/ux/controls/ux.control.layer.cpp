@@ -41,6 +41,8 @@ TLayer::TLayer()
 void TLayer::CheckLoadedValues()
 {
     TControl::CheckLoadedValues();
+    // The overlays of the run that saved the record.
+    aOverlay.SetCount(0);
     u32 count = aControl.GetCount();
     if (count > LAYER_CONTROL_CAPACITY)
     {

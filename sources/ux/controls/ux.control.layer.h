@@ -1,12 +1,14 @@
 #pragma once
 // UX::TLayer (stored type 227, 1,600 bytes): a full-screen container that keeps its forms in
 // drawing order (aControl, bottom to top). The UX manager draws layers 0 and 1.
+#include "ux/controls/ux.effect.h"
 #include "ux/ux.controlmanager.h"
 
 namespace UX
 {
 constexpr u16 LAYER_TYPE_ID = 227;
 constexpr u32 LAYER_CONTROL_CAPACITY = 64;
+constexpr u32 LAYER_OVERLAY_CAPACITY = 4;
 
 class TLayer : public TControl
 {
@@ -20,13 +22,14 @@ public:
     void CheckLoadedValues();
 
     SArray<TControl*, LAYER_CONTROL_CAPACITY, 0> aControl;
-    // The overlay objects drawn after the forms.
-    u8 aReserved1580[20];
+    // The objects drawn after the forms (the UX manager's fader on layer 1); run-time only.
+    SArray<TEffect*, LAYER_OVERLAY_CAPACITY, 0> aOverlay;
 };
 
 static_assert(sizeof(TLayer) == 1600);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(TLayer, aControl) == 1320);
+static_assert(offsetof(TLayer, aOverlay) == 1580);
 #pragma GCC diagnostic pop
 } // namespace UX

@@ -1,5 +1,6 @@
 #include "ux/controls/ux.control.radiobutton.h"
 
+#include "ux/ux.actions.h"
 #include "ux/ux.reflection.h"
 
 namespace UX
@@ -33,5 +34,34 @@ TRadioButton::TRadioButton()
 {
     Toggleable = 0;
     ClassName = Class();
+}
+
+i32 TRadioButton::OnAction(TControl*, const TName& action)
+{
+    if (action == ClickAction())
+        Click();
+    return 0;
+}
+
+void TRadioButton::SetChecked(u32 v, u32 silent)
+{
+    const u8 checked = v ? 1 : 0;
+    if (checked == Checked)
+        return;
+    Checked = checked;
+    if (checked && pParent)
+        for (TControl* sibling = pParent->lChild.pFirst; sibling; sibling = sibling->pNext)
+        {
+            if (sibling == this || !sibling->IsClass(Class()))
+                continue;
+            TRadioButton* other = static_cast<TRadioButton*>(sibling);
+            if (!other->Checked)
+                continue;
+            other->Uncheck();
+            if (Toggleable && !silent)
+                other->OnChange.Invoke(this, nullptr);
+        }
+    ApplyStateStyle(true);
+    RaiseChange(silent);
 }
 } // namespace UX

@@ -16,8 +16,19 @@ public:
 
     TRadioButton();
 
+    // A click checks, or toggles when Toggleable.
+    void OnClick(TMouse* mouse) override { Click(); }
+    i32 OnAction(TControl* sender, const TName& action) override;
+    // Checking unchecks the checked sibling radio buttons without their events, unless this one
+    // is Toggleable: then each unchecked sibling raises its OnChange with this one as sender.
+    void SetChecked(u32 v, u32 silent) override;
+    void Uncheck() override { UncheckQuietly(); }
+
     // 0: a click always checks; otherwise a click toggles.
     i32 Toggleable;
+
+private:
+    void Click() { SetChecked(Toggleable ? !Checked : 1, 0); }
 };
 
 static_assert(sizeof(TRadioButton) == 1368);

@@ -16,7 +16,22 @@ public:
 
     TSlider();
 
+    // Once: the buttons' clicks, the track's render event and (with ClickToSet) its click bound.
+    void OnLoad() override;
+    void OnShow() override { LayoutTrack(); }
+    void Update(TMouse* mouse, f32 step, u32 changed) override;
+    // "Left" and "Right" step the value down and up; 1 for them.
+    i32 OnAction(TControl* sender, const TName& action) override;
+    void CopyFrom(const TControl& source) override;
+
+    // Clamped; a change enables or disables the buttons at the ends and raises OnChange.
+    void SetValue(i32 value);
+    // The filled part of the track, 0 .. 1 (0 for an empty range).
+    f32 Fill() const;
+
     void ForgetLoadedWords();
+    // The range, the value and the parts checked (each with an error line).
+    void CheckLoadedValues();
     void ReleaseLoaded();
 
     u8 Initialized;
@@ -32,6 +47,13 @@ public:
     u8 NoButtons;
     u8 ClickToSet;
     TEvent OnChange;
+
+private:
+    void OnButtonClick(TControl* button, TMouse* mouse);
+    void OnTrackClick(TControl* track, TMouse* mouse);
+    void OnTrackRender(TControl* track, void*);
+    // The track between the buttons (or over the whole control).
+    void LayoutTrack();
 };
 
 static_assert(sizeof(TSlider) == 1384);

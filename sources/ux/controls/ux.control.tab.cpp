@@ -1,5 +1,7 @@
 #include "ux/controls/ux.control.tab.h"
 
+#include "ux/controls/ux.control.tabcontrol.h"
+#include "ux/ux.actions.h"
 #include "ux/ux.reflection.h"
 
 namespace UX
@@ -31,5 +33,24 @@ const TName& TTab::Class()
 TTab::TTab()
 {
     ClassName = Class();
+}
+
+i32 TTab::OnAction(TControl*, const TName& action)
+{
+    if (action == ClickAction())
+        SetChecked(1, 0);
+    return 0;
+}
+
+void TTab::SetChecked(u32 v, u32 silent)
+{
+    const u8 checked = v ? 1 : 0;
+    if (checked == Checked)
+        return;
+    Checked = checked;
+    if (checked && pParent && pParent->IsClass(TTabControl::Class()))
+        static_cast<TTabControl*>(pParent)->SelectTab(this);
+    ApplyStateStyle(true);
+    RaiseChange(silent);
 }
 } // namespace UX

@@ -14,6 +14,13 @@ public:
     static const TName& Class();
 
     TTab();
+
+    // A click selects the tab.
+    void OnClick(TMouse* mouse) override { SetChecked(1, 0); }
+    i32 OnAction(TControl* sender, const TName& action) override;
+    // Checking selects the tab in its tab control.
+    void SetChecked(u32 v, u32 silent) override;
+    void Uncheck() override { UncheckQuietly(); }
 };
 
 static_assert(sizeof(TTab) == 1364);

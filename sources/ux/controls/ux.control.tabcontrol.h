@@ -16,7 +16,16 @@ public:
 
     TTabControl();
 
+    // With AutoLayoutTabs: the tabs share the width, TabSpacing apart.
+    void OnShow() override;
+    // The tab's panel shown with its transition and OnTabChange raised; every other tab
+    // unchecked and its panel hidden at once. Missing panels are skipped.
+    void SelectTab(TControl* tab);
+
     void ForgetLoadedWords();
+    // Counts above 32 cut; entries that are no loaded tab or control, and a selected index
+    // outside the tabs, reset (each with an error line).
+    void CheckLoadedValues();
     void ReleaseLoaded();
 
     i32 SelectedTab;

@@ -16,7 +16,28 @@ public:
 
     TTrackBar();
 
+    // The scale's click and the knob's press and release bound.
+    void OnLoad() override;
+    // While dragging, the value follows the knob.
+    void Update(TMouse* mouse, f32 step, u32 changed) override;
+    void OnRefresh() override { PlaceKnob(); }
+    // "Left" and "Right" step the value by one; 1 for them.
+    i32 OnAction(TControl* sender, const TName& action) override;
+    void CopyFrom(const TControl& source) override;
+
+    // Clamped; 1 when not forced and unchanged, else OnChange is raised (argument: Dragging)
+    // and the knob placed: 0.
+    i32 SetValue(i32 value, u32 force);
+    // Only for minimum < maximum; the value is clamped into the new range.
+    void SetRange(i32 minimum, i32 maximum);
+    // The value at x (from the track bar's left), clamped to the scale; the knob placed.
+    void SetValueFromX(f32 x);
+    // The knob centred on the value's place on the scale (or under the drag).
+    void PlaceKnob();
+
     void ForgetLoadedWords();
+    // The range, the value and the parts checked (each with an error line).
+    void CheckLoadedValues();
     void ReleaseLoaded();
 
     i16 Maximum;
@@ -29,6 +50,14 @@ public:
     TControl* pSlider;
     u32 SnapKnob;
     TEvent OnChange;
+
+private:
+    void OnScaleClick(TControl* scale, TMouse* mouse);
+    void OnKnobPressed(TControl* knob, TMouse* mouse);
+    void OnKnobReleased(TControl* knob, TMouse* mouse);
+    // The scale's ends, from the track bar's left: false without a scale.
+    bool ScaleEnds(f32& a, f32& b) const;
+    void RaiseChange() { OnChange.Invoke(this, reinterpret_cast<void*>(static_cast<uintptr_t>(Dragging ? 1 : 0))); }
 };
 
 static_assert(sizeof(TTrackBar) == 1372);

@@ -41,8 +41,21 @@ public:
 
     TSimpleToolTip();
 
-    // A loaded image's owner word meant a control of another run.
-    void ForgetLoadedWords() { Owner = nullptr; }
+    // Only while Enabled: the hide countdown, then the show countdown.
+    void Update(f32 step) override;
+    // The label shown at once; the hide countdown starts when there is a duration.
+    void Show() override;
+    void Hide() override;
+    // The owner's text in the label, placed below the owner (or beside the mouse for a tall
+    // owner) and kept on the back buffer; shown after the delay.
+    void Open(TControl* owner, TMouse* mouse) override;
+    // Hidden, and the owner forgotten, when the control is the owner.
+    void OnControlGone(TControl* control, TMouse* mouse) override;
+
+    // A loaded image's owner word meant a control of another run; the timers start again.
+    void ForgetLoadedWords();
+    // A label that is no loaded label is cut, and a missing one told (each with an error line).
+    void CheckLoadedLabel();
 
     TControl* pLabel;
     TControl* Owner;

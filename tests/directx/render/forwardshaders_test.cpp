@@ -206,7 +206,10 @@ TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInIts
     TRenderTarget* target = BeginImage(kSize, Depth());
     Draw(floor, At(0, 0, 0), shader, 0.0f);
     Draw(crate, At(-1.3f, 0.75f, 0.0f, 30.0f), shader, 0.0f);
+    // The metal box's queue sets the define of reflecting objects on the pass shader.
+    shader->SetDefine(g_NameReflectionDefine, TName("1", true));
     Draw(metal, At(1.3f, 0.75f, 0.5f, -20.0f), shader, 0.4f);
+    shader->RemoveDefine(g_NameReflectionDefine);
     EXPECT_EQ(EndImage(target, "forward_directional"), "");
 }
 
@@ -251,17 +254,22 @@ TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
 {
     TMeshDescription mesh = {};
     for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot"})
-        for (const char* layout : {"mesh_lit", "mesh"})
-            for (u32 mask : {0u, 1u})
-            {
-                TDxShader* shader = Shader(name);
-                ASSERT_EQ(shader->Require(), 0u);
-                mesh.VertexLayout = TName(layout, true);
-                TMaterial material;
-                material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
-                ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0) << name << " " << layout << " " << mask;
-                shader->End();
-            }
+        for (bool reflect : {false, true})
+            for (const char* layout : {"mesh_lit", "mesh"})
+                for (u32 mask : {0u, 1u})
+                {
+                    TDxShader* shader = Shader(name);
+                    ASSERT_EQ(shader->Require(), 0u);
+                    if (reflect)
+                        shader->SetDefine(g_NameReflectionDefine, TName("1", true));
+                    mesh.VertexLayout = TName(layout, true);
+                    TMaterial material;
+                    material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
+                    ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
+                        << name << " " << reflect << " " << layout << " " << mask;
+                    shader->End();
+                    shader->RemoveDefine(g_NameReflectionDefine);
+                }
     TDxShader* imposter = Shader("Shader_imposter_forwardrendering");
     ASSERT_EQ(imposter->Require(), 0u);
     mesh.VertexLayout = TName("imposter", true);

@@ -77,6 +77,8 @@ TEST_F(EnvironmentTest, BeyondTheRadiusTheFactorIsTheDistanceOverTheFadeRangeWit
     EXPECT_EQ(fading.pA, &m_Local);
     EXPECT_EQ(fading.pB, &m_Global);
     EXPECT_FLOAT_EQ(fading.fFactor, 0.75f);
+    EXPECT_EQ(At(129.0f).pA, &m_Local);
+    EXPECT_FLOAT_EQ(At(129.0f).fFactor, 0.95f);
     // At the fade range's end the zone no longer reaches.
     const TEnvironmentChoice outside = At(130.0f);
     EXPECT_EQ(outside.pA, &m_Global);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace
@@ -252,5 +254,37 @@ TEST_F(ResourceTest, LoadedResourcesStartUnloadedAndUnpairedLinksAreCut)
     EXPECT_EQ(RESOURCE_LOADED, loaded(1)->m_nState);
     // The records live in the copy: nothing may stay listed when it goes.
     g_pResourceManager->UnloadAll();
+    g_pCluster->Clear();
+}
+
+// What a repository writer saves must not depend on where the records lie in memory: the links
+// are packed in the order of the cluster's arrays, whatever the records' addresses.
+TEST_F(ResourceTest, LinksArePackedInTheClusterOrderWhateverTheAddresses)
+{
+    g_pCluster->LinkTypes();
+    g_pCluster->Clear();
+    constexpr i32 kCount = 8;
+    for (i32 i = 0; i < kCount; ++i)
+        g_pResourceManager->CreateResource(("ordered " + std::to_string(i)).c_str());
+    g_pCluster->RefreshSlots();
+    const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
+    ASSERT_EQ(CLUSTER_ARRAY_POINTERS, slot.nKind);
+    ASSERT_EQ(static_cast<u32>(kCount), static_cast<u32>(slot.nSize) / slot.pDecl->GetObjectSize());
+    auto** records = reinterpret_cast<TResource**>(slot.pData);
+    // The array's order runs against the addresses.
+    std::sort(records, records + kCount, [](TResource* a, TResource* b) { return a > b; });
+    for (i32 i = 0; i + 1 < kCount; i += 2)
+        TResource::LinkTo(records[i], records[i + 1]);
+    g_pResourceManager->PackLinks();
+    // Each record has one link (its use or its user), packed one after the other.
+    const TResourceLink* last = nullptr;
+    for (i32 i = 0; i < kCount; ++i)
+    {
+        TResource* record = records[i];
+        ASSERT_EQ(1, record->aUses.GetCount() + record->aUsers.GetCount());
+        const TResourceLink* link = record->aUses.GetCount() ? record->aUses.GetData() : record->aUsers.GetData();
+        EXPECT_TRUE(!last || link == last + 1) << "record " << i;
+        last = link;
+    }
     g_pCluster->Clear();
 }

@@ -42,12 +42,12 @@ protected:
         return word;
     }
 
-    i32 LoadImage(std::vector<u8> image)
+    i32 LoadImage(std::vector<u8> image, TStateLoadCheck* check = nullptr)
     {
         TMemoryStream stream;
         stream.Open(TName("image", true), STREAM_READ);
         stream.Attach(image.data(), static_cast<i32>(image.size()));
-        return g_pStateManager->_Load(stream);
+        return g_pStateManager->_Load(stream, check);
     }
 };
 } // namespace
@@ -369,6 +369,86 @@ TEST_F(StateRollbackTest, StateLoadOfADamagedFileReportsItAndKeepsTheRunningStat
     EXPECT_EQ(Records(), m_Running);
     EXPECT_EQ(g_pStateManager->LoadFromFile("save/damaged.save"), STATE_BAD_MARKER);
     EXPECT_EQ(Records(), m_Running);
+}
+
+namespace
+{
+// A caller's check of the rest of an image: notes where it found the stream, answers as set.
+class TNotingCheck : public TStateLoadCheck
+{
+public:
+    bool IsWhole(TStream& stream, bool passesRead) override
+    {
+        m_aCall.emplace_back(stream.GetPosition(), passesRead);
+        return m_bWhole;
+    }
+    bool m_bWhole = true;
+    std::vector<std::pair<i32, bool>> m_aCall;
+};
+using TChecks = std::vector<std::pair<i32, bool>>;
+} // namespace
+
+TEST_F(StateRollbackTest, TheCallersCheckAfterThePassesDecidesWhetherTheLoadIsKept)
+{
+    const std::vector<u8> image = SaveThenChange();
+    const i32 end = static_cast<i32>(image.size());
+    TNotingCheck check;
+    check.m_bWhole = false;
+    EXPECT_EQ(LoadImage(image, &check), STATE_NOT_WHOLE);
+    EXPECT_EQ(Records(), m_Running);
+    EXPECT_EQ(check.m_aCall, (TChecks{{end, true}}));
+
+    // A load refused part-way is undone without asking.
+    std::vector<u8> damaged = image;
+    damaged[MarkerOffsets()[3]] ^= 0x01;
+    EXPECT_EQ(LoadImage(damaged, &check), STATE_BAD_MARKER);
+    EXPECT_EQ(check.m_aCall.size(), 1u);
+
+    check.m_bWhole = true;
+    EXPECT_EQ(LoadImage(image, &check), STATE_DONE);
+    EXPECT_EQ(Records(), m_Saved);
+    EXPECT_EQ(check.m_aCall, (TChecks{{end, true}, {end, true}}));
+}
+
+TEST_F(StateRollbackTest, AnImageCheckedAtItsEndIsNotLoadedWhenTheRunningStateCannotBeKept)
+{
+    const std::vector<u8> image = SaveThenChange();
+    m_aObject[1].m_nFailSavePass = 4;
+    TNotingCheck check;
+    EXPECT_EQ(LoadImage(image, &check), STATE_OBJECT_FAILED);
+    EXPECT_EQ(Records(), m_Running);
+    EXPECT_TRUE(check.m_aCall.empty());
+    EXPECT_NE(SystemLog().find("unable to keep the running state; 'image' is not loaded"), std::string::npos);
+}
+
+TEST_F(StateRollbackTest, ALoadWaitingForItsRepositoryIsCheckedBeforeTheSwitch)
+{
+    const std::vector<u8> image = SaveThenChange();
+    ASSERT_EQ(LoadImage(image), STATE_DONE);
+    Fill(2);
+    g_pResourceManager->m_CurrentRepository = TName("harbour", true);
+    WriteFile("airport", "a level");
+    TNotingCheck check;
+    check.m_bWhole = false;
+    EXPECT_EQ(LoadImage(image, &check), STATE_NOT_WHOLE);
+    EXPECT_EQ(check.m_aCall, (TChecks{{static_cast<i32>(sizeof(TStateHeader)), false}}));
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
+    EXPECT_STREQ(g_pStateManager->GetPendingState(), "");
+    EXPECT_EQ(Records(), m_Running);
+
+    check.m_bWhole = true;
+    EXPECT_EQ(LoadImage(image, &check), STATE_DONE);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "airport");
+    EXPECT_STREQ(g_pStateManager->GetPendingState(), "image");
+    EXPECT_EQ(Records(), m_Running);
+
+    // Waiting for a repository asked for already: a refused image leaves that request alone.
+    g_pResourceManager->m_CurrentRepository = TName("airport", true);
+    g_pResourceManager->m_PendingRepository = "harbour";
+    check.m_bWhole = false;
+    EXPECT_EQ(LoadImage(image, &check), STATE_NOT_WHOLE);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "harbour");
+    EXPECT_EQ(check.m_aCall.size(), 3u);
 }
 
 TEST_F(StateRollbackTest, WithoutASnapshotAGoodImageStillLoads)

@@ -10,6 +10,7 @@
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "levelvehicles.h"
+#include "platform/xaudio2/xaudio2settings.h"
 #include "scenerepositories.h"
 #include "support/scratchworkingfolder.h"
 #include "xaudio2/gamesoundmanager.h"
@@ -69,6 +70,8 @@ protected:
             g_pVehicleManager->BeginManager();
             s_bBegun = true;
         }
+        // The sound engine runs on a mixer the test never steps: clips end only when stopped.
+        XAudio2Settings().stepped = true;
         static const std::string s_Folder = WriteLevel();
         g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (s_Folder + "/common.data").c_str());
         g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (s_Folder + "/mapped.data").c_str());
@@ -86,6 +89,7 @@ protected:
             g_pTimer = m_pHeldTimer;
         DynamicsTest::TearDown();
         g_pResourceManager->CloseRepositories(0);
+        XAudio2Settings() = TXAudio2Settings();
     }
 
     static std::string WriteLevel()

@@ -106,8 +106,15 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         EXPECT_EQ(fast, Painted("test.path"));
         device->SetTexture(0, nullptr);
         EXPECT_EQ(fast, Painted("test.path"));
+        // Added, as light passes add their light.
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        EXPECT_EQ(fast, Painted("test.path"));
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         // A stencil test, an alpha test, part of the channels written, blending other than
-        // ordinary transparency, a texture sampled with mipmaps: the type's general loop.
+        // ordinary transparency or adding, a texture sampled with mipmaps: the type's general
+        // loop.
         device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
         EXPECT_EQ(kGeneral, Painted("test.path"));
         device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
@@ -119,7 +126,7 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCCOLOR);
         EXPECT_EQ(kGeneral, Painted("test.path"));
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         IDirect3DTexture9* mipmapped = MakeTexture(2);

@@ -218,8 +218,8 @@ TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
 TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
 {
     // Triangles of every alpha on a target of odd size, so that some quads hang over its
-    // edges: stored straight and blended as ordinary transparency, each against the general
-    // blending arithmetic (one and zero; the same factors given separately for alpha).
+    // edges: stored straight, blended as ordinary transparency and added, each against the
+    // general blending arithmetic (one and zero; the same factors given separately for alpha).
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
                                             &texture, nullptr));
@@ -256,6 +256,10 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     const std::vector<std::uint32_t> blended = scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false);
     EXPECT_EQ(0, differences(blended, scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, true)));
     EXPECT_GT(differences(stored, blended), 1000);
+    // Added, as light passes add their light.
+    const std::vector<std::uint32_t> added = scene(D3DBLEND_ONE, D3DBLEND_ONE, false);
+    EXPECT_EQ(0, differences(added, scene(D3DBLEND_ONE, D3DBLEND_ONE, true)));
+    EXPECT_GT(differences(stored, added), 1000);
     DrawToBackBuffer();
     target->Release();
     texture->Release();
@@ -443,9 +447,9 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
 
 TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
 {
-    // Texture-kind models blend in integers: every source channel (columns), alpha (rows) and
-    // target channel (red k, green k + 85, blue k + 170 over the clears) against the function
-    // through the float blending.
+    // Texture-kind models blend and add in integers: every source channel (columns), alpha
+    // (rows) and target channel (red k, green k + 85, blue k + 170 over the clears) against the
+    // function through the float blending.
     IDirect3DTexture9* targetTexture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
                                             D3DPOOL_DEFAULT, &targetTexture, nullptr));
@@ -468,8 +472,6 @@ TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     // Texel centres on pixel centres.
     const std::vector<TTestVertex> quad = {{-1.0f, 1.0f, 0.5f, 1.0f, 0, 0.0f, 0.0f},
                                            {1.0f, 1.0f, 0.5f, 1.0f, 0, 1.0f, 0.0f},
@@ -482,19 +484,26 @@ TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
         Draw(D3DPT_TRIANGLESTRIP, quad);
         return ReadTarget(target);
     };
+    // As ordinary transparency, and added (one and one).
+    const DWORD factors[2][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}, {D3DBLEND_ONE, D3DBLEND_ONE}};
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
         if (!SetRasteriserSimdLevel(level))
             continue;
-        int different = 0;
-        for (std::uint32_t k = 0; k < 86; ++k)
+        for (const auto& factor : factors)
         {
-            const std::vector<std::uint32_t> general = blended("test.texture", k),
-                                             kind = blended("test.texture-kind", k);
-            for (size_t i = 0; i < general.size(); ++i)
-                different += general[i] != kind[i];
+            device->SetRenderState(D3DRS_SRCBLEND, factor[0]);
+            device->SetRenderState(D3DRS_DESTBLEND, factor[1]);
+            int different = 0;
+            for (std::uint32_t k = 0; k < 86; ++k)
+            {
+                const std::vector<std::uint32_t> general = blended("test.texture", k),
+                                                 kind = blended("test.texture-kind", k);
+                for (size_t i = 0; i < general.size(); ++i)
+                    different += general[i] != kind[i];
+            }
+            EXPECT_EQ(0, different) << "instruction level " << int(level) << " source factor " << factor[0];
         }
-        EXPECT_EQ(0, different) << "instruction level " << int(level);
     }
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
     device->SetTexture(0, nullptr);

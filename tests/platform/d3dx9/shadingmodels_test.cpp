@@ -1,5 +1,5 @@
 // Every pixel model the layer registers draws, through its own tile loops, the bits its function
-// draws through the general path: stored, blended and depth-tested (the fast loops), and under a
+// draws through the general path: stored, blended, added and depth-tested (the fast loops), and under a
 // stencil or alpha test (the model's general loop); in perspective, at one w and at w = 1; with
 // textures the sampler filters by rows, one it samples quad by quad, and none; on both 32-bit
 // targets of odd size, and with SSE2 and AVX2.
@@ -68,6 +68,7 @@ enum class EStates
     Blended,
     DepthStored,
     DepthBlended,
+    DepthAdded,
     Stencil,
     AlphaTest,
 };
@@ -190,7 +191,7 @@ protected:
     void Set(EStates states, int variant)
     {
         const bool depthTest = states == EStates::DepthStored || states == EStates::DepthBlended ||
-                               states == EStates::Stencil;
+                               states == EStates::DepthAdded || states == EStates::Stencil;
         device->SetRenderState(D3DRS_ZENABLE, depthTest);
         const DWORD functions[4] = {D3DCMP_LESSEQUAL, D3DCMP_GREATER, D3DCMP_EQUAL, D3DCMP_LESS};
         device->SetRenderState(D3DRS_ZFUNC, functions[variant]);
@@ -201,17 +202,20 @@ protected:
         device->SetRenderState(D3DRS_ALPHATESTENABLE, states == EStates::AlphaTest);
         device->SetRenderState(D3DRS_ALPHAREF, 0x60);
         device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, states == EStates::Blended || states == EStates::DepthBlended);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        const bool added = states == EStates::DepthAdded;
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE,
+                               states == EStates::Blended || states == EStates::DepthBlended || added);
+        device->SetRenderState(D3DRS_SRCBLEND, added ? D3DBLEND_ONE : D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, added ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
         // The fixed function's operations (colour, alpha) and whether stage 0 has a texture.
         const float operations[][2] = {{D3DTOP_MODULATE, D3DTOP_MODULATE},     {D3DTOP_ADD, D3DTOP_SELECTARG1},
                                        {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2}, {D3DTOP_MODULATE2X, D3DTOP_ADD},
                                        {D3DTOP_SELECTARG2, D3DTOP_MODULATE2X}, {D3DTOP_DISABLE, D3DTOP_MODULATE}};
         const int combination = variant + int(states);
         const float* ops = operations[combination % 6];
+        // Register 2 (an ambient) reaches below 0: what saturates the colour is pinned too.
         const float constants[6][4] = {{0.9f, 0.6f, 0.8f, 0.7f},  {0.5f, 0.7f, 1.2f, 1.0f},
-                                       {0.2f, 0.1f, 0.3f, 0.0f},  {0.0f, 0.0f, 0.0f, 0.0f},
+                                       {-0.2f, 0.1f, 0.3f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f},
                                        {0.25f, 0.5f, 0.75f, 1.0f}, {ops[0], ops[1], float(combination % 3 != 2), 0.0f}};
         device->SetPixelShaderConstantF(0, &constants[0][0], 6);
         // Registers further models read (the forward light models' factors, weights, amounts).
@@ -292,7 +296,7 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
         for (ETextures bound : {ETextures::Rows, ETextures::Mipmaps, ETextures::Unbound})
         {
             for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
-                                   EStates::Stencil, EStates::AlphaTest})
+                                   EStates::DepthAdded, EStates::Stencil, EStates::AlphaTest})
             {
                 // Filters, addressing, depth tests and targets vary from scene to scene.
                 const int variant = compared % 4;
@@ -315,7 +319,7 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
 INSTANTIATE_TEST_SUITE_P(Models, ShadingModelsTest,
                          ::testing::Values("canvas2d", "canvas3d", "vertexcolour", "textured", "glyph", "mesh",
                                            "meshlit", "depth", "texturestages", "fixed-function", "fallback",
-                                           "forwarddirectional", "forwardspot"),
+                                           "forwarddirectional", "forwarddirectionalreflect", "forwardspot"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              for (char& c : name)

@@ -2,47 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
-
-namespace
-{
-UINT32 Read32(const std::string& bytes, size_t at)
-{
-    UINT32 value = 0;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
-}
-WORD Read16(const std::string& bytes, size_t at)
-{
-    WORD value = 0;
-    std::memcpy(&value, bytes.data() + at, 2);
-    return value;
-}
-} // namespace
-
-TWavContents ReadWav(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    TWavContents wav;
-    EXPECT_GE(bytes.size(), 44u) << path;
-    if (bytes.size() < 44)
-        return wav;
-    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
-    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(Read16(bytes, 20), 1);
-    EXPECT_EQ(Read16(bytes, 34), 16);
-    EXPECT_EQ(bytes.substr(36, 4), "data");
-    wav.declaredRiffBytes = Read32(bytes, 4);
-    wav.channels = Read16(bytes, 22);
-    wav.sampleRate = Read32(bytes, 24);
-    wav.declaredDataBytes = Read32(bytes, 40);
-    wav.samples.resize((bytes.size() - 44) / 2);
-    std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
-    return wav;
-}
-
 WAVEFORMATEX Pcm16Format(UINT32 channels, UINT32 sampleRate)
 {
     WAVEFORMATEX format = {};

@@ -5,23 +5,12 @@
 #include "platform/xaudio2/xaudio2.h"
 #include "platform/xaudio2/xaudio2settings.h"
 #include "support/scratchfolder.h"
+#include "support/wavreader.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
-
-struct TWavContents
-{
-    UINT32 channels = 0;
-    UINT32 sampleRate = 0;
-    UINT32 declaredDataBytes = 0; // as the header says
-    UINT32 declaredRiffBytes = 0;
-    std::vector<std::int16_t> samples;
-};
-
-// Reads a 16-bit PCM WAV file as TWavFileWriter writes it; fails the test otherwise.
-TWavContents ReadWav(const std::string& path);
 
 WAVEFORMATEX Pcm16Format(UINT32 channels, UINT32 sampleRate = 44100);
 XAUDIO2_BUFFER BufferOf(const std::vector<std::int16_t>& samples, UINT32 loopCount = 0, void* context = nullptr);

@@ -1,10 +1,17 @@
-#include "xaudio2/soundmanager.h"
+#include "engine/sound/soundmanager.h"
 
 #include "core/system/log.h"
-#include "xaudio2/sounddata.h"
-#include "xaudio2/soundgroup.h"
+#include "engine/sound/sounddata.h"
+#include "engine/sound/soundgroup.h"
+#include "engine/sound/soundreverb.h"
+#include "engine/system/node.h"
 
 TSoundManager* g_pSoundManager = nullptr;
+
+namespace
+{
+TSoundListenerMethods* s_pListener = nullptr;
+} // namespace
 
 void TSoundManager::FindSoundGroup(TSoundGroup*& group, const TName& name)
 {
@@ -28,6 +35,29 @@ void TSoundManager::FindSoundData(TSoundData*& data, const TName& name)
             return;
     }
     data = nullptr;
+}
+
+TSoundReverb* TSoundManager::FindSoundReverb(const TName& name)
+{
+    const i32 count = GetSoundReverbCount();
+    for (i32 i = 0; i < count; ++i)
+    {
+        TSoundReverb* reverb = GetSoundReverb(i);
+        const u32 id = reverb && reverb->pNode ? reverb->pNode->m_Name.GetId() : 0;
+        if (reverb && id == name.GetId())
+            return reverb;
+    }
+    return nullptr;
+}
+
+void TSoundManager::SetListener(TSoundListenerMethods* listener)
+{
+    s_pListener = listener;
+}
+
+TSoundListenerMethods* TSoundManager::GetListener()
+{
+    return s_pListener;
 }
 
 u32 TSoundManager::AddMethod(TSoundMethods* listener)

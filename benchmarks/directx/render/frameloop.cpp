@@ -1,0 +1,112 @@
+#include "frameloop.h"
+
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/managermanager.h"
+#include "platform/window/winuser.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <emmintrin.h>
+
+namespace
+{
+const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
+} // namespace
+
+TFrameDriver g_FrameDriver;
+
+f64 MillisecondsSince(TClock::time_point start)
+{
+    return std::chrono::duration<f64, std::milli>(TClock::now() - start).count();
+}
+
+f64 Median(std::vector<f64> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.empty() ? 0.0 : times[times.size() / 2];
+}
+
+f64 ClearAndCopyMilliseconds()
+{
+    static std::vector<__m128i> colour(kFrameWidth * kFrameHeight / 4), copy(kFrameWidth * kFrameHeight / 4);
+    static u32 s_nColour = 0;
+    const TClock::time_point start = TClock::now();
+    const __m128i fill = _mm_set1_epi32(static_cast<int>(0xFF102030u + ++s_nColour));
+    for (__m128i& quad : colour)
+        _mm_store_si128(&quad, fill);
+    benchmark::ClobberMemory();
+    std::memcpy(copy.data(), colour.data(), colour.size() * sizeof(__m128i));
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+    return MillisecondsSince(start);
+}
+
+f64 CopyMilliseconds()
+{
+    static std::vector<u32> source(kFrameWidth * kFrameHeight, 0xFF102030u), target(kFrameWidth * kFrameHeight);
+    const TClock::time_point start = TClock::now();
+    std::memcpy(target.data(), source.data(), source.size() * sizeof(u32));
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+    return MillisecondsSince(start);
+}
+
+TFrameDriver::TFrameDriver()
+{
+    m_nChannel = 0;
+    m_nUpdateFlags = 0;
+}
+
+void TFrameDriver::UpdateManager(f32)
+{
+    if (m_pYardstick)
+    {
+        if (m_bFrameStarted)
+            m_aFrame.push_back(MillisecondsSince(m_FrameStart));
+        m_aReference.push_back(m_pYardstick());
+        m_bFrameStarted = true;
+        m_FrameStart = TClock::now();
+    }
+    // The loop is left through the quit message, which leaves nothing behind, so the benchmark
+    // can run again.
+    const bool more = m_pState ? m_pState->KeepRunning() : m_nFramesLeft-- > 0;
+    if (!more)
+        PostQuitMessage(0);
+}
+
+void TFrameDriver::Begin(benchmark::State& state, f64 (*yardstick)())
+{
+    Begin(0, yardstick);
+    m_pState = &state;
+}
+
+void TFrameDriver::Begin(u32 frames, f64 (*yardstick)())
+{
+    m_pState = nullptr;
+    m_nFramesLeft = frames;
+    m_pYardstick = yardstick;
+    m_bFrameStarted = false;
+    m_aFrame.clear();
+    m_aReference.clear();
+}
+
+bool StartFrameDevice()
+{
+    static const bool s_bStarted = [] {
+        g_ManagerManager.CreateSystem(TName("benchmark", true));
+        g_ManagerManager.AddUpdateManager(&g_FrameDriver, 0);
+        // The render manager's opening word begins the scene, its closing word ends it: a frame in
+        // a scene left open could not be presented.
+        g_ManagerManager.AddRenderManager(g_pRenderManager, 0);
+        g_ManagerManager.AddRenderManager(g_pRenderManager, 1);
+        g_ManagerManager.Initialize();
+        g_device_size.Store(static_cast<f32>(kFrameWidth), static_cast<f32>(kFrameHeight), 0.0f, 1.0f);
+        // One frame may be in flight, as the game runs by default.
+        g_device_present_flush.Store(1);
+        return g_pDxDeviceManager->InitializeManager() == 0;
+    }();
+    return s_bStarted;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The real main loop as the frame benchmarks drive it: a headless 1280 x 720 device made once
+// (with the manager system "benchmark": this driver on its update list, the render manager's
+// opening and closing words on its render list), and a manager on the update list that counts
+// the benchmark's iterations from inside the loop and, when measuring, times each frame beside
+// a yardstick run in the same update, so that frame and yardstick see the same machine: the
+// frame is the time from the end of one update's yardstick to the next update.
+#include "core/system/types.h"
+#include "engine/system/manager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <vector>
+
+constexpr u32 kFrameWidth = 1280;
+constexpr u32 kFrameHeight = 720;
+
+using TClock = std::chrono::steady_clock;
+
+f64 MillisecondsSince(TClock::time_point start);
+f64 Median(std::vector<f64> times);
+// Milliseconds of one clear of a 1280 x 720 colour buffer and one copy of it.
+f64 ClearAndCopyMilliseconds();
+// Milliseconds of one memcpy of 1280 x 720 4-byte pixels.
+f64 CopyMilliseconds();
+
+class TFrameDriver : public TManager
+{
+public:
+    TFrameDriver();
+    void UpdateManager(f32 step) override;
+
+    // Counts the state's iterations; with a yardstick, times the frames beside it.
+    void Begin(benchmark::State& state, f64 (*yardstick)());
+    // The same for a number of frames, outside a benchmark's iterations.
+    void Begin(u32 frames, f64 (*yardstick)());
+
+    benchmark::State* m_pState = nullptr;
+    u32 m_nFramesLeft = 0;
+    f64 (*m_pYardstick)() = nullptr;
+    bool m_bFrameStarted = false;
+    TClock::time_point m_FrameStart;
+    std::vector<f64> m_aFrame;
+    std::vector<f64> m_aReference;
+};
+
+extern TFrameDriver g_FrameDriver;
+
+// The device and the system "benchmark", once; false without a device.
+bool StartFrameDevice();

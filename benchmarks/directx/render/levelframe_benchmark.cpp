@@ -1,0 +1,207 @@
+// The level's whole frame as the game draws it: the game's update and render lists (read from the
+// start-up script) over the game's level and shaders, at 1280 x 720 on the headless window with
+// the rasteriser on every core, beside the empty frame of the same loop and memcpy's rate of
+// 4-byte pixels, all measured in the same run (frameloop.h). Counters: frame_ms and fps of each,
+// memcpy_ms (1280 x 720 pixels), memcpy_frames (frame / memcpy; aim: the forward frame at most
+// 30), empty_ratio (the level's frame over the empty one) and process_cpu_ms (the processor time
+// of every thread per frame).
+// Per object, on one core: the forward renderer's spot test and the environment choice among 100
+// zones (ns per object).
+#include "frameloop.h"
+
+#include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
+#include "directx/render/dxdevice.h"
+#include "engine/render/environmentmanager.h"
+#include "engine/render/light.h"
+#include "engine/render/renderer.h"
+#include "engine/render/renderobject.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/resourcemanager.h"
+#include "morvane/ux/screens.h"
+
+#include <ctime>
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace
+{
+// The repositories the game loads, by the ids the start-up script associates.
+constexpr u32 kRepositoryIds[] = {2, 3, 4, 100001};
+constexpr const char* kRepositoryFiles[] = {"common.data", "mapped.data", "streamed.data", "shaders.data"};
+
+// The "Normal" system's list lines of the start-up script; the device is made already.
+bool BuildGameSystem()
+{
+    std::ifstream file(VESTAMOR_SOURCE_DATA_DIR "/system/system.icom");
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string line;
+    bool normal = false;
+    g_ManagerManager.CreateSystem(TName("level", true));
+    while (std::getline(text, line))
+    {
+        if (line.rfind("manager.system.create", 0) == 0)
+            normal = line.find("\"Normal\"") != std::string::npos;
+        const bool list = line.rfind("manager.initialize.add", 0) == 0 || line.rfind("manager.update.add", 0) == 0 ||
+                          line.rfind("manager.render.add", 0) == 0;
+        if (normal && list && line != "manager.initialize.add Device")
+            TCommandManager::Instance().ExecuteText(line.c_str());
+    }
+    g_ManagerManager.AddUpdateManager(&g_FrameDriver, 0);
+    g_ManagerManager.Initialize();
+    g_ManagerManager.Begin();
+    // No user folder: the files read are the build's own.
+    g_pFileStreamManager->SetLocked(0);
+    // As the game does before its first load.
+    RegisterGameScreens();
+    const std::string data = VESTAMOR_DATA_DIR;
+    for (u32 i = 0; i < std::size(kRepositoryIds); ++i)
+        g_pResourceManager->Associate(kRepositoryIds[i], (data + "/" + kRepositoryFiles[i]).c_str());
+    return g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0) == 0;
+}
+
+bool StartLevel()
+{
+    static const bool s_bStarted = StartFrameDevice() && (g_pCluster->LinkTypes(), BuildGameSystem());
+    return s_bStarted;
+}
+
+// Runs the system's loop (vertical sync off) as the driver counts: the median frame.
+f64 RunFrames(const char* system)
+{
+    g_ManagerManager.__ActivateSystem(TName(system));
+    g_pDxDeviceManager->SetVerticalSync(0);
+    g_pDxDeviceManager->__Run();
+    return Median(g_FrameDriver.m_aFrame);
+}
+
+constexpr u32 kEmptyFrames = 200;
+
+void LevelFrame(benchmark::State& state)
+{
+    if (!StartLevel())
+    {
+        state.SkipWithError("no device or no level");
+        return;
+    }
+    g_FrameDriver.Begin(kEmptyFrames, CopyMilliseconds);
+    const f64 empty = RunFrames("benchmark");
+    std::vector<f64> copies = g_FrameDriver.m_aReference;
+    g_FrameDriver.Begin(state, CopyMilliseconds);
+    timespec cpuStart, cpuEnd;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
+    const f64 level = RunFrames("level");
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+    const f64 cpu = (cpuEnd.tv_sec - cpuStart.tv_sec) * 1e3 + (cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e6;
+    copies.insert(copies.end(), g_FrameDriver.m_aReference.begin(), g_FrameDriver.m_aReference.end());
+    const f64 copy = Median(copies);
+    state.counters["frame_ms"] = level;
+    state.counters["fps"] = 1000.0 / level;
+    state.counters["empty_frame_ms"] = empty;
+    state.counters["empty_ratio"] = level / empty;
+    state.counters["memcpy_ms"] = copy;
+    state.counters["memcpy_frames"] = level / copy;
+    state.counters["empty_memcpy_frames"] = empty / copy;
+    // The processor time of every thread per frame: what the frame costs whatever else runs.
+    state.counters["process_cpu_ms"] = cpu / static_cast<f64>(state.iterations());
+}
+BENCHMARK(LevelFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Repetitions(3);
+
+// Per object on one core. The spot test: 10,000 boxes scattered about a spot light.
+void SpotTest(benchmark::State& state)
+{
+    g_ManagerManager.Initialize();
+    struct TBox : TRenderObject
+    {
+        const TBoundBox* GetBoundBox() override { return &box; }
+        TBoundBox box{};
+    };
+    constexpr u32 kObjects = 10000;
+    static std::deque<TNode> s_aNode(kObjects + 1);
+    static std::deque<TBox> s_aBox(kObjects);
+    static TLight s_Light;
+    u32 seed = 17;
+    const auto next = [&seed](f32 span) {
+        seed = seed * 1664525u + 1013904223u;
+        return (static_cast<f32>(seed >> 8) / 16777216.0f - 0.5f) * span;
+    };
+    for (u32 i = 0; i < kObjects; ++i)
+    {
+        TNode& node = s_aNode[i];
+        node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+        node.GetWorldMatrix()->aRow[3] = TVector(next(200.0f), next(20.0f), next(200.0f) + 100.0f, 1.0f);
+        node.AddObject(&s_aBox[i]);
+        const f32 h = 0.5f + 0.01f * static_cast<f32>(i % 2000);
+        s_aBox[i].box.minimum = TVector(-h, -h, -h, 1.0f);
+        s_aBox[i].box.maximum = TVector(h, h, h, 1.0f);
+        s_aBox[i].box.Update();
+    }
+    TNode& lightNode = s_aNode[kObjects];
+    lightNode.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+    lightNode.GetWorldMatrix()->aRow[2] = TVector(0.0f, -0.6f, 0.8f, 0.0f);
+    lightNode.GetWorldMatrix()->aRow[3] = TVector(0.0f, 15.0f, 20.0f, 1.0f);
+    lightNode.AddObject(&s_Light);
+    s_Light.m_nType = LIGHT_SPOT;
+    s_Light.m_fRange = 60.0f;
+    s_Light.SetCone(0.4f, 0.6f);
+    // A camera at the origin looking along +z, 90 degrees each way, 1 to 1000.
+    TMatrix camera(0.0f);
+    camera.aRow[0].x = 1.0f;
+    camera.aRow[1].y = 1.0f;
+    camera.aRow[2] = TVector(0.0f, 0.0f, 1.001f, 1.0f);
+    camera.aRow[3] = TVector(0.0f, 0.0f, -1.001f, 0.0f);
+    u32 drawn = 0;
+    for (auto _ : state)
+        for (u32 i = 0; i < kObjects; ++i)
+            drawn += ObjectInLightVolume(&s_aBox[i], &camera, &s_Light);
+    benchmark::DoNotOptimize(drawn);
+    state.counters["ns_per_object"] =
+        benchmark::Counter(static_cast<f64>(state.iterations()) * kObjects,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["drawn"] = static_cast<f64>(drawn) / static_cast<f64>(state.iterations());
+}
+BENCHMARK(SpotTest)->Unit(benchmark::kMicrosecond);
+
+// The environment choice among 100 zones for 10,000 points.
+void EnvironmentChoice(benchmark::State& state)
+{
+    g_ManagerManager.Initialize();
+    constexpr u32 kZones = 100;
+    constexpr u32 kPoints = 10000;
+    static std::deque<TNode> s_aNode(kZones);
+    static std::deque<TEnvironment> s_aZone(kZones);
+    DArray<TEnvironment*>& zones = g_pEnvironmentManager->Environments();
+    zones.SetCount(0);
+    u32 seed = 29;
+    const auto next = [&seed](f32 span) {
+        seed = seed * 1664525u + 1013904223u;
+        return (static_cast<f32>(seed >> 8) / 16777216.0f - 0.5f) * span;
+    };
+    for (u32 i = 0; i < kZones; ++i)
+    {
+        s_aNode[i].GetWorldMatrix()->aRow[3] = TVector(next(400.0f), 0.0f, next(400.0f), 1.0f);
+        s_aNode[i].AddObject(&s_aZone[i]);
+        s_aZone[i].m_fInnerRadius = 5.0f + next(4.0f);
+        s_aZone[i].m_fFadeRange = 20.0f;
+        zones.Add(&s_aZone[i]);
+    }
+    std::vector<TVector> points(kPoints);
+    for (TVector& p : points)
+        p = TVector(next(400.0f), next(10.0f), next(400.0f), 1.0f);
+    f32 sum = 0.0f;
+    for (auto _ : state)
+        for (const TVector& p : points)
+            sum += g_pEnvironmentManager->ChooseEnvironment(p).fFactor;
+    benchmark::DoNotOptimize(sum);
+    zones.SetCount(0);
+    state.counters["ns_per_object"] =
+        benchmark::Counter(static_cast<f64>(state.iterations()) * kPoints,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(EnvironmentChoice)->Unit(benchmark::kMicrosecond);
+} // namespace

@@ -1,0 +1,149 @@
+// A saved game's state image read as it inflates: every read size gives the image byte for
+// byte, nothing past the stored size, and the end says whether the stream was whole.
+#include "core/compression/compressedpipe.h"
+#include "core/stream/memorystream.h"
+#include "player/savedgameimage.h"
+#include "support/scratchworkingfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+class SavedGameImageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // Three and a half blocks of bytes that pack, so matches reach back across block ends.
+        m_aImage.resize(SAVED_GAME_READ_AHEAD * 7 / 2 + 77);
+        for (size_t i = 0; i < m_aImage.size(); ++i)
+            m_aImage[i] = static_cast<u8>((i / 7) * 13 + (i % 1000 == 0 ? i / 1000 : 0));
+        TCompressedPipe pipe;
+        ASSERT_EQ(pipe.Open(&m_File, COMPRESSED_PIPE_WRITE), 1u);
+        ASSERT_EQ(pipe.Write(m_aImage.data(), Size()), Size());
+        ASSERT_EQ(pipe.Close(), 0u);
+        m_aStream.assign(m_File.GetData(), m_File.GetData() + m_File.GetSize());
+        m_File.Open(TName("anna/1.save", true), STREAM_READ);
+    }
+
+    i32 Size() const { return static_cast<i32>(m_aImage.size()); }
+
+    // The image over these stream bytes, claiming the size.
+    void Open(TSavedGameImage& image, std::vector<u8>& stream, u32 size)
+    {
+        m_File.Attach(stream.data(), static_cast<i32>(stream.size()));
+        ASSERT_EQ(image.Open(m_File, size), 1u);
+    }
+
+    std::vector<u8> ReadAll(TSavedGameImage& image, i32 size)
+    {
+        std::vector<u8> bytes(size);
+        EXPECT_EQ(image.Read(bytes.data(), size), size);
+        return bytes;
+    }
+
+    size_t Count(const std::string& line) const
+    {
+        const std::string log = m_Folder.SystemLog();
+        size_t count = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++count;
+        return count;
+    }
+
+    TScratchWorkingFolder m_Folder{"savedgameimage"};
+    std::vector<u8> m_aImage;
+    std::vector<u8> m_aStream;
+    TMemoryStream m_File;
+};
+} // namespace
+
+TEST_F(SavedGameImageTest, ReadsOfEverySizeGiveTheImage)
+{
+    TSavedGameImage image;
+    Open(image, m_aStream, static_cast<u32>(Size()));
+    EXPECT_STREQ(image.GetName().GetText(), "anna/1.save");
+    EXPECT_EQ(image.GetSize(), Size());
+    // Small reads inside the block and over its end, a read of exactly a block, one of more
+    // than a block while part of the block is unread, and the rest.
+    const i32 sizes[] = {1, 3, SAVED_GAME_READ_AHEAD - 10, 20, SAVED_GAME_READ_AHEAD, 5,
+                         SAVED_GAME_READ_AHEAD + 9};
+    std::vector<u8> read;
+    for (i32 size : sizes)
+    {
+        const std::vector<u8> part = ReadAll(image, size);
+        read.insert(read.end(), part.begin(), part.end());
+        EXPECT_EQ(image.GetPosition(), static_cast<i32>(read.size()));
+    }
+    const std::vector<u8> rest = ReadAll(image, Size() - static_cast<i32>(read.size()));
+    read.insert(read.end(), rest.begin(), rest.end());
+    EXPECT_EQ(read, m_aImage);
+    u8 beyond = 0;
+    EXPECT_EQ(image.Read(&beyond, 1), 0);
+    EXPECT_TRUE(image.ReadToEnd());
+
+    // Read to the end from the middle: the rest is inflated and checked too.
+    TSavedGameImage half;
+    Open(half, m_aStream, static_cast<u32>(Size()));
+    ReadAll(half, Size() / 2);
+    EXPECT_TRUE(half.ReadToEnd());
+    EXPECT_EQ(half.GetPosition(), Size());
+}
+
+TEST_F(SavedGameImageTest, NothingPastTheStoredSizeAndOnlyAnExactEndIsWhole)
+{
+    // One byte short of the stream: the last read stops there, and the byte left over is found.
+    TSavedGameImage shorter;
+    Open(shorter, m_aStream, static_cast<u32>(Size() - 1));
+    std::vector<u8> bytes(Size());
+    EXPECT_EQ(shorter.Read(bytes.data(), Size()), Size() - 1);
+    EXPECT_FALSE(shorter.ReadToEnd());
+    EXPECT_FALSE(shorter.ReadToEnd());
+
+    // One byte more than the stream holds.
+    TSavedGameImage longer;
+    Open(longer, m_aStream, static_cast<u32>(Size() + 1));
+    EXPECT_EQ(longer.Read(bytes.data(), Size()), Size());
+    u8 beyond = 0;
+    EXPECT_EQ(longer.Read(&beyond, 1), 0);
+    EXPECT_FALSE(longer.ReadToEnd());
+
+    // The data whole but the checksum damaged: known only at the end.
+    std::vector<u8> checksum = m_aStream;
+    checksum.back() ^= 1;
+    TSavedGameImage damaged;
+    Open(damaged, checksum, static_cast<u32>(Size()));
+    EXPECT_EQ(ReadAll(damaged, Size()), m_aImage);
+    EXPECT_FALSE(damaged.ReadToEnd());
+
+    EXPECT_EQ(Count("incorrect data check"), 1u);
+
+    // Cut short: the reads stop where the stream does, and nothing more is asked of it.
+    std::vector<u8> cut(m_aStream.begin(), m_aStream.begin() + m_aStream.size() / 2);
+    TSavedGameImage part;
+    Open(part, cut, static_cast<u32>(Size()));
+    const i32 got = part.Read(bytes.data(), Size());
+    EXPECT_GT(got, 0);
+    EXPECT_LT(got, Size());
+    EXPECT_EQ(part.Read(bytes.data(), 1), 0);
+    EXPECT_FALSE(part.ReadToEnd());
+    EXPECT_EQ(Count("source stream ended inside the compressed stream"), 1u);
+}
+
+TEST_F(SavedGameImageTest, MovesOnlyToWhereItStands)
+{
+    TSavedGameImage image;
+    Open(image, m_aStream, static_cast<u32>(Size()));
+    ReadAll(image, 100);
+    EXPECT_EQ(image.Seek(0, STREAM_SEEK_CUR), 0u);
+    EXPECT_EQ(image.Seek(100, STREAM_SEEK_SET), 0u);
+    EXPECT_EQ(image.Seek(100 - Size(), STREAM_SEEK_END), 0u);
+    EXPECT_EQ(image.Seek(0, STREAM_SEEK_SET), 1u);
+    EXPECT_EQ(image.Seek(1, STREAM_SEEK_CUR), 1u);
+    EXPECT_EQ(image.GetPosition(), 100);
+    EXPECT_EQ(image.Write(m_aImage.data(), 4), 0);
+    const std::vector<u8> next = ReadAll(image, 50);
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), m_aImage.begin() + 100));
+}

@@ -1,0 +1,170 @@
+// Tool tips over the demonstration form's Apply and Close buttons: the owner's own text in the
+// label, the show delay and the duration, the place below the owner or beside the mouse, kept on
+// the back buffer, and hidden when the owner is left, pressed, hidden or disabled.
+#include "uxfixture.h"
+
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.tooltip.h"
+#include "ux/ux.text.h"
+
+namespace
+{
+class ToolTipTest : public UxTest
+{
+protected:
+    void SetUp() override
+    {
+        UxTest::SetUp();
+        SetLanguage("english");
+        Form()->Show(2);
+        Frames(2);
+        tip = Ux().GetDefaultToolTip();
+        ASSERT_NE(tip, nullptr);
+        label = static_cast<UX::TLabel*>(tip->pLabel);
+        ASSERT_NE(label, nullptr);
+        apply = Find("ux_demo_apply");
+    }
+    void TearDown() override
+    {
+        tip->Duration = 0.0f;
+        tip->OffsetX = tip->OffsetY = 0.0f;
+        UxTest::TearDown();
+    }
+
+    void MouseOn(const UX::TControl* control)
+    {
+        f32 x, y;
+        Centre(control, x, y);
+        MouseTo(x, y);
+    }
+    bool Shown() const { return label->IsVisibleOnScreen(); }
+
+    UX::TSimpleToolTip* tip = nullptr;
+    UX::TLabel* label = nullptr;
+    UX::TControl* apply = nullptr;
+};
+} // namespace
+
+// Half a second after the mouse comes to rest on the owner the tip shows; with a duration of 3 it
+// hides three seconds later.
+TEST_F(ToolTipTest, ATipShowsAfterItsDelayBelowItsOwnerAndHidesAfterItsDuration)
+{
+    tip->Duration = 3.0f;
+    MouseOn(apply);
+    Frame();
+    EXPECT_EQ(tip->Owner, apply);
+    EXPECT_FALSE(Shown());
+    Frames(26);
+    EXPECT_FALSE(Shown()) << "0.45 s";
+    Frames(6);
+    EXPECT_TRUE(Shown()) << "0.55 s";
+    // The owner's own text, not its caption, in a label 20 wider than the text and 30 high, on
+    // the owner's left edge just below it.
+    EXPECT_EQ(label->Text.GetKey(), apply->TControl::Text.GetKey());
+    const f32 text = UX::MeasureTextWidth(*label->StyleBlock(UX::STATE_NORMAL), apply->TControl::Text.GetText());
+    EXPECT_GT(text, 0.0f);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.width, text + 20.0f);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.height, 30.0f);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.x, apply->Computed.Rect.x);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.y, apply->Computed.Rect.y + apply->Computed.Rect.height);
+    Frames(174);
+    EXPECT_TRUE(Shown()) << "3.45 s";
+    Frames(6);
+    EXPECT_FALSE(Shown()) << "3.55 s";
+}
+
+TEST_F(ToolTipTest, ATipIsKeptOnTheBackBuffer)
+{
+    tip->ShowDelay = 0.0f;
+    // Far to the right: it ends at the right edge.
+    tip->OffsetX = 2000.0f;
+    tip->Open(apply, nullptr);
+    Frame();
+    EXPECT_TRUE(Shown());
+    EXPECT_FLOAT_EQ(label->Computed.Rect.x + label->Computed.Rect.width, static_cast<f32>(Width()));
+    // Far down: it ends at the bottom, moved above an owner lower than 50 units.
+    tip->OffsetX = 0.0f;
+    tip->OffsetY = 2000.0f;
+    tip->Open(apply, nullptr);
+    Frame();
+    EXPECT_FLOAT_EQ(label->Computed.Rect.y + label->Computed.Rect.height, static_cast<f32>(Height()));
+    UX::TControl* check = Find("ux_demo_check");
+    check->SetSize(200.0f, 40.0f);
+    check->UpdateLayout(0);
+    tip->Open(check, nullptr);
+    Frame();
+    EXPECT_FLOAT_EQ(label->Computed.Rect.y + label->Computed.Rect.height,
+                    static_cast<f32>(Height()) - check->Computed.Rect.height);
+    // Centred under its owner.
+    tip->OffsetY = 0.0f;
+    tip->Placement = 1;
+    tip->Open(apply, nullptr);
+    Frame();
+    EXPECT_FLOAT_EQ(label->Computed.Rect.x + label->Computed.Rect.width * 0.5f,
+                    apply->Computed.Rect.x + apply->Computed.Rect.width * 0.5f);
+    tip->Placement = 0;
+    tip->ShowDelay = 0.5f;
+}
+
+// An owner taller than 200 units has the tip beside the mouse.
+TEST_F(ToolTipTest, ATallOwnerHasTheTipBesideTheMouse)
+{
+    UX::TControl* area = Find("ux_demo_area");
+    area->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
+    area->pToolTip = tip;
+    MouseTo(800.0f, 300.0f);
+    Frames(40);
+    ASSERT_TRUE(Shown());
+    EXPECT_FLOAT_EQ(label->Computed.Rect.x, 810.0f);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.y, 320.0f);
+}
+
+TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
+{
+    auto showOn = [&](UX::TControl* owner) {
+        MouseOn(owner);
+        Frames(40);
+        ASSERT_TRUE(Shown());
+    };
+    showOn(apply);
+    MouseTo(4.0f, 4.0f);
+    Frame();
+    EXPECT_FALSE(Shown()) << "left";
+    EXPECT_EQ(tip->Owner, nullptr);
+    showOn(apply);
+    Button(true);
+    Frame();
+    EXPECT_FALSE(Shown()) << "pressed";
+    Button(false);
+    Frame();
+    MouseTo(4.0f, 4.0f);
+    Frame();
+    showOn(apply);
+    apply->Disable();
+    EXPECT_FALSE(Shown()) << "disabled";
+    apply->Enable();
+    MouseTo(4.0f, 4.0f);
+    Frame();
+    showOn(apply);
+    apply->Hide(1);
+    EXPECT_FALSE(Shown()) << "hidden";
+    // Another control going leaves the tip alone.
+    apply->Show(2);
+    MouseTo(4.0f, 4.0f);
+    Frame();
+    showOn(apply);
+    Find("ux_demo_close")->Hide(1);
+    EXPECT_TRUE(Shown());
+}
+
+// A tip that is not enabled keeps its timers.
+TEST_F(ToolTipTest, ADisabledTipsTimersStand)
+{
+    tip->Enabled = 0;
+    MouseOn(apply);
+    Frames(40);
+    EXPECT_FALSE(Shown());
+    EXPECT_FLOAT_EQ(tip->ShowTimer, 0.5f);
+    tip->Enabled = 1;
+}

@@ -1,0 +1,407 @@
+// The mixing side: group volumes, pitches and fades, the volume variables, speaker matrices,
+// reverb presets and the switch, and the sound console.
+#include "soundfixture.h"
+
+#include "engine/system/command/commandmethods.h"
+#include "xaudio2/outputmatrix.h"
+#include "xaudio2/soundvariables.h"
+#include "xaudio2/xaudio2state.h"
+
+#include <cstring>
+
+namespace
+{
+bool Logged(const std::string& log, const std::string& line)
+{
+    return log.find(line) != std::string::npos;
+}
+
+// Stands in for the reverb submix voice: counts what it is sent.
+class TCountingSubmix : public IXAudio2SubmixVoice
+{
+public:
+    void GetVoiceDetails(XAUDIO2_VOICE_DETAILS*) override {}
+    HRESULT SetEffectChain(const XAUDIO2_EFFECT_CHAIN*) override { return S_OK; }
+    HRESULT EnableEffect(UINT32, UINT32) override
+    {
+        ++nEnabled;
+        return S_OK;
+    }
+    HRESULT DisableEffect(UINT32, UINT32) override
+    {
+        ++nDisabled;
+        return S_OK;
+    }
+    HRESULT SetEffectParameters(UINT32, const void* parameters, UINT32 size, UINT32) override
+    {
+        std::memcpy(&Sent, parameters, std::min<UINT32>(size, sizeof Sent));
+        ++nSent;
+        return S_OK;
+    }
+    HRESULT SetOutputFilterParameters(IXAudio2Voice*, const XAUDIO2_FILTER_PARAMETERS*, UINT32) override { return S_OK; }
+    HRESULT SetVolume(float, UINT32) override { return S_OK; }
+    HRESULT SetOutputMatrix(IXAudio2Voice*, UINT32, UINT32, const float*, UINT32) override { return S_OK; }
+    void DestroyVoice() override {}
+
+    i32 nSent = 0;
+    i32 nEnabled = 0;
+    i32 nDisabled = 0;
+    XAUDIO2FX_REVERB_PARAMETERS Sent = {};
+};
+
+// The reverb submix swapped for a counting one while it lives.
+class TReverbSpy
+{
+public:
+    TReverbSpy() : m_pHeld(g_XAudio2.pReverbVoice) { g_XAudio2.pReverbVoice = &Voice; }
+    ~TReverbSpy() { g_XAudio2.pReverbVoice = m_pHeld; }
+    TCountingSubmix Voice;
+
+private:
+    IXAudio2SubmixVoice* m_pHeld;
+};
+
+class TLines : public TCommandMethods
+{
+public:
+    TLines() { TCommandManager::Instance().SetListener(this); }
+    ~TLines() override { TCommandManager::Instance().SetListener(nullptr); }
+    void PrintLine(const char* text, int isError) override { aLine.push_back(std::string(isError ? "! " : "") + text); }
+    // Runs a console line and answers what it printed.
+    std::vector<std::string> Run(const char* line)
+    {
+        aLine.clear();
+        TCommandManager::Instance().ExecuteText(line);
+        return aLine;
+    }
+    std::vector<std::string> aLine;
+};
+
+f32 Level(const f32 (&matrix)[OUTPUT_MATRIX_SIZE], u32 sources, u32 source, u32 destination)
+{
+    return matrix[destination * sources + source];
+}
+} // namespace
+
+TEST_F(SoundTest, GroupVolumesFadeOncePerFrameAndScaleByTheirParent)
+{
+    TXAudio2SoundGroup* master = Group("/master");
+    TXAudio2SoundGroup* game = Group("/master/game");
+    TXAudio2SoundGroup* music = Group("/master/game/music");
+    EXPECT_EQ(game, music->GetParent());
+    EXPECT_EQ(nullptr, master->GetParent());
+    master->SetVolumeNow(0.5f);
+    game->SetVolumeNow(1.0f);
+    music->SetVolumeNow(0.8f);
+    EXPECT_FLOAT_EQ(0.4f, music->GetVolume());
+    // 0.8 to 0.3 over 2 s of full scale: 0.5 a second. The fixed-rate list may run often in a
+    // frame; the fades move by the frame's time once.
+    music->SetVolume(0.3f, 2.0f);
+    for (i32 frame = 0; frame < 5; ++frame)
+    {
+        SetFrameTime(0.1f);
+        Manager().ThreadUpdateManager(0.1f);
+        Manager().ThreadUpdateManager(0.1f);
+    }
+    EXPECT_NEAR(0.55f, music->VolumeFade.fCurrent, 1e-5f);
+    for (i32 frame = 0; frame < 10; ++frame)
+        Frame(0.1f, false);
+    EXPECT_FLOAT_EQ(0.3f, music->VolumeFade.fCurrent);
+    EXPECT_FLOAT_EQ(0.15f, music->GetVolume());
+    // A negative time keeps the rate; the on/off switch and the base gain scale the volume.
+    music->SetVolume(0.8f, -1.0f);
+    EXPECT_FLOAT_EQ(0.5f, music->VolumeFade.fRate);
+    EXPECT_FLOAT_EQ(0.3f, music->VolumeFade.fCurrent);
+    music->SetEnabled(0);
+    EXPECT_FLOAT_EQ(0.0f, music->GetVolume());
+    music->SetEnabled(1);
+    music->m_fBaseGain = 2.0f;
+    EXPECT_FLOAT_EQ(0.3f, music->GetVolume());
+    music->m_fBaseGain = 1.0f;
+
+    // Pitches: a time of 0 also puts the rate back to 1.0; children take their parent's.
+    game->SetPitch(1.5f, 4.0f);
+    EXPECT_FLOAT_EQ(0.25f, game->PitchFade.fRate);
+    game->SetPitchNow(1.5f);
+    EXPECT_FLOAT_EQ(1.0f, game->PitchFade.fRate);
+    music->SetPitchNow(2.0f);
+    EXPECT_FLOAT_EQ(3.0f, music->m_fEffectivePitch);
+
+    // A group still loading ignores immediate changes; its fade still moves.
+    music->m_nState = RESOURCE_LOADING;
+    music->SetVolumeNow(0.1f);
+    music->SetPitchNow(1.0f);
+    EXPECT_FLOAT_EQ(0.3f, music->m_fOwnVolume);
+    EXPECT_FLOAT_EQ(2.0f, music->m_fOwnPitch);
+    EXPECT_FLOAT_EQ(0.1f, music->VolumeFade.fCurrent);
+    music->m_nState = RESOURCE_LOADED;
+    master->SetVolumeNow(1.0f);
+    game->SetPitchNow(1.0f);
+}
+
+TEST_F(SoundTest, VolumeVariablesSetTheirGroupsToATenth)
+{
+    struct
+    {
+        TVariable& variable;
+        f32 fDefault;
+        u32 nFlags;
+    } const volumes[] = {{g_device_audio_mainvolume, 10.0f, 0},
+                         {g_device_audio_ambientvolume, 10.0f, 0},
+                         {g_device_audio_effectsvolume, 8.0f, 0},
+                         {g_device_audio_musicvolume, 4.0f, 0},
+                         {g_device_audio_speechvolume, 4.0f, 0}};
+    for (const auto& volume : volumes)
+    {
+        EXPECT_FLOAT_EQ(volume.fDefault, volume.variable.GetValue().ToFloat()) << volume.variable.GetName().GetText();
+        EXPECT_EQ(volume.nFlags, volume.variable.GetFlags() & ~VARIABLE_CHANGED);
+    }
+    // The start applied them: a game that is not silent.
+    EXPECT_FLOAT_EQ(1.0f, Group("/master")->GetVolume());
+    EXPECT_FLOAT_EQ(1.0f, Group("/master/game/ambient")->m_fOwnVolume);
+    for (const char* path : {"/master/game/effects", "/master/menu/effects", "/master/common/effects"})
+        EXPECT_FLOAT_EQ(0.8f, Group(path)->m_fOwnVolume) << path;
+    g_device_audio_musicvolume.SetFloat(10.0f);
+    for (const char* path : {"/master/game/music", "/master/menu/music", "/master/common/music"})
+        EXPECT_FLOAT_EQ(1.0f, Group(path)->m_fOwnVolume) << path;
+    // Not clamped.
+    g_device_audio_speechvolume.SetFloat(15.0f);
+    EXPECT_FLOAT_EQ(1.5f, Group("/master/menu/speech")->m_fOwnVolume);
+    g_device_audio_musicvolume.SetFloat(4.0f);
+    g_device_audio_speechvolume.SetFloat(4.0f);
+
+    // The other variables: types, defaults and where they are written.
+    EXPECT_EQ(1, g_sound_enabled.GetValue().ToInt());
+    EXPECT_EQ(VARIABLE_NOT_SAVED, g_sound_enabled.GetFlags() & ~VARIABLE_CHANGED);
+    for (TVariable* startup : std::initializer_list<TVariable*>{&g_sound_device_index, &g_sound_dopplerscale,
+                                                                &g_sound_distancescale, &g_sound_updateinterval,
+                                                                &g_sound_3dfilterq, &g_sound_initialfadetime})
+        EXPECT_EQ(VARIABLE_STARTUP, startup->GetFlags() & ~VARIABLE_CHANGED) << startup->GetName().GetText();
+    EXPECT_FLOAT_EQ(0.1f, g_sound_dopplerscale.GetValue().ToFloat());
+    EXPECT_FLOAT_EQ(100.0f, g_sound_distancescale.GetValue().ToFloat());
+    EXPECT_FLOAT_EQ(0.05f, g_sound_updateinterval.GetValue().ToFloat());
+    EXPECT_FLOAT_EQ(1.0f, g_sound_3dfilterq.GetValue().ToFloat());
+    EXPECT_FLOAT_EQ(4.0f, g_sound_initialfadetime.GetValue().ToFloat());
+    EXPECT_EQ(0, g_sound_reverb.GetValue().ToInt());
+    EXPECT_EQ(0u, g_sound_reverb.GetFlags() & ~VARIABLE_CHANGED);
+}
+
+TEST_F(SoundTest, GroupsPauseAndStopTheirOwnSoundsOnly)
+{
+    TXAudio2Sound* effect = Play(Clip("tone"));
+    TXAudio2Sound* ambient = Play(Clip("hum"));
+    TXAudio2SoundGroup* effects = Group("/master/game/effects");
+    Group("/master/game")->Pause(1);
+    EXPECT_TRUE(effect->IsPlaying());
+    effects->Pause(1);
+    EXPECT_TRUE(effect->IsPaused());
+    EXPECT_TRUE(ambient->IsPlaying());
+    effects->Pause(0);
+    EXPECT_TRUE(effect->IsPlaying());
+    effect->SetParameter(SOUND_PARAMETER_FADE_OUT, 1.0f);
+    effects->StopAll();
+    EXPECT_NE(0u, effect->m_nFlags & SOUND_FADING_OUT);
+    EXPECT_EQ(0u, ambient->m_nFlags & SOUND_FADING_OUT);
+    // Still loading: nothing.
+    TXAudio2SoundGroup* ambience = Group("/master/game/ambient");
+    ambience->m_nState = RESOURCE_LOADING;
+    ambience->StopAll();
+    ambience->Pause(1);
+    EXPECT_TRUE(ambient->IsPlaying());
+    ambience->m_nState = RESOURCE_LOADED;
+}
+
+TEST(SpeakerMatrix, SourcesFoldOntoTheSpeakersTheyLack)
+{
+    f32 matrix[OUTPUT_MATRIX_SIZE];
+    // Mono: both front speakers; on 5.1 also the centre and the back.
+    BuildOutputMatrix(1, 2, matrix);
+    EXPECT_EQ(1.0f, Level(matrix, 1, 0, 0));
+    EXPECT_EQ(1.0f, Level(matrix, 1, 0, 1));
+    BuildOutputMatrix(1, 6, matrix);
+    EXPECT_EQ(0.75f, Level(matrix, 1, 0, 2));
+    EXPECT_EQ(0.0f, Level(matrix, 1, 0, 3));
+    EXPECT_EQ(0.8f, Level(matrix, 1, 0, 4));
+    EXPECT_EQ(0.8f, Level(matrix, 1, 0, 5));
+    BuildOutputMatrix(1, 8, matrix);
+    EXPECT_EQ(0.2f, Level(matrix, 1, 0, 7));
+    // Stereo keeps its sides; on 5.1 both feed the centre.
+    BuildOutputMatrix(2, 2, matrix);
+    EXPECT_EQ(1.0f, Level(matrix, 2, 0, 0));
+    EXPECT_EQ(0.0f, Level(matrix, 2, 1, 0));
+    EXPECT_EQ(1.0f, Level(matrix, 2, 1, 1));
+    BuildOutputMatrix(2, 6, matrix);
+    EXPECT_EQ(0.375f, Level(matrix, 2, 1, 2));
+    EXPECT_EQ(0.8f, Level(matrix, 2, 1, 5));
+    EXPECT_EQ(0.0f, Level(matrix, 2, 1, 4));
+    // Three sources on stereo keep left and right, and half the centre on each.
+    BuildOutputMatrix(3, 2, matrix);
+    EXPECT_EQ(1.0f, Level(matrix, 3, 0, 0));
+    EXPECT_EQ(1.0f, Level(matrix, 3, 1, 1));
+    EXPECT_EQ(0.5f, Level(matrix, 3, 2, 0));
+    EXPECT_EQ(0.5f, Level(matrix, 3, 2, 1));
+    EXPECT_EQ(0.0f, Level(matrix, 3, 0, 1));
+    // Eight on stereo: the diagonal, then the centre, back and side channels folded in.
+    BuildOutputMatrix(8, 2, matrix);
+    EXPECT_EQ(1.0f, Level(matrix, 8, 1, 1));
+    EXPECT_EQ(0.0f, Level(matrix, 8, 3, 0));
+    EXPECT_EQ(0.4f, Level(matrix, 8, 4, 0));
+    EXPECT_EQ(0.4f, Level(matrix, 8, 5, 1));
+    EXPECT_EQ(0.1f, Level(matrix, 8, 6, 0));
+    EXPECT_EQ(0.1f, Level(matrix, 8, 7, 1));
+    EXPECT_EQ(0.0f, Level(matrix, 8, 7, 0));
+    BuildOutputMatrix(6, 6, matrix);
+    for (u32 d = 0; d < 6; ++d)
+        for (u32 s = 0; s < 6; ++s)
+            EXPECT_EQ(s == d ? 1.0f : 0.0f, Level(matrix, 6, s, d));
+    // Nothing beyond 64 coefficients.
+    BuildOutputMatrix(8, 9, matrix);
+    for (f32 level : matrix)
+        EXPECT_EQ(0.0f, level);
+}
+
+TEST_F(SoundTest, AThreeChannelClipOnStereoKeepsItsSides)
+{
+    // Left 500 Hz, right 750 Hz, centre 1 kHz, each at a peak of 10,000.
+    std::vector<u8> block = SynthesizeClip({"three", "/master/game/effects", 0, 1,
+                                            {{EClipWave::Sine, 500.0f, 500.0f, 0.2f, 0.5f, 0.5f}}});
+    WAVEFORMATEX format;
+    std::memcpy(&format, block.data(), sizeof format);
+    const u32 frames = (static_cast<u32>(block.size()) - 22) / 2;
+    std::vector<u8> three(22 + 6 * frames);
+    format.nChannels = 3;
+    format.nBlockAlign = 6;
+    format.nAvgBytesPerSec = 6 * 44100;
+    std::memcpy(three.data(), &format, sizeof format);
+    for (u32 i = 0; i < frames; ++i)
+    {
+        // Left and right carry the tone; the centre is silent.
+        std::memcpy(three.data() + 22 + 6 * i, block.data() + 22 + 2 * i, 2);
+        std::memcpy(three.data() + 22 + 6 * i + 2, block.data() + 22 + 2 * i, 2);
+    }
+    TSound* sound = nullptr;
+    Manager().PlaySoundEx(sound, MakeClip("three", three), nullptr, SOUND_PARAMETER_REVERB_SEND, 0.0f, -1, 0.0f);
+    ASSERT_TRUE(sound->IsPlaying());
+    Frame(0.1f);
+    const TWavContents wav = Finish();
+    EXPECT_NEAR(8000, Peak(wav, 0, kQuantum, 9 * kQuantum), 100);
+    EXPECT_NEAR(8000, Peak(wav, 1, kQuantum, 9 * kQuantum), 100);
+}
+
+TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
+{
+    const TReverbPresetSet& presets = g_XAudio2.ReverbPresets;
+    ASSERT_EQ(31u, presets.GetCount());
+    for (u32 i = 1; i < presets.GetCount(); ++i)
+        EXPECT_LT(static_cast<i32>(presets.GetName(i - 1).GetId()), static_cast<i32>(presets.GetName(i).GetId()));
+    const i32 cave = Manager().FindReverbPreset(TName("Cave"), -5);
+    ASSERT_GE(cave, 0);
+    EXPECT_EQ(-5, Manager().FindReverbPreset(TName(), -5));
+    EXPECT_EQ(-1, Manager().FindReverbPreset(TName("Cathedral", true), -5));
+    const i32 off = Manager().FindReverbPreset(TName("Off"), -1);
+    for (u8 byte : std::string(reinterpret_cast<const char*>(&presets.GetParameters(off)), 52))
+        EXPECT_EQ(0, byte);
+    {
+        TReverbSpy spy;
+        Manager().SetReverb(TName("Cave"));
+        EXPECT_EQ(1, spy.Voice.nSent);
+        EXPECT_EQ(0, std::memcmp(&spy.Voice.Sent, &presets.GetParameters(cave), 52));
+        Manager().SetReverb(TName("Cave"));
+        EXPECT_EQ(1, spy.Voice.nSent);
+        EXPECT_EQ(cave, Manager().GetReverbPreset());
+        Manager().SetReverb(TName("Cathedral", true));
+        EXPECT_EQ(1, spy.Voice.nSent);
+        EXPECT_EQ(cave, Manager().GetReverbPreset());
+        // The ambient reverb is only kept.
+        Manager().SetAmbientReverb(TName("Forest"));
+        EXPECT_EQ(Manager().FindReverbPreset(TName("Forest"), -1), Manager().GetAmbientReverbPreset());
+        Manager().SetAmbientReverb(TName("Attic", true));
+        EXPECT_EQ(1, spy.Voice.nSent);
+        // The switch turns the effect on and off at once.
+        g_sound_reverb.SetInt(1);
+        g_sound_reverb.SetInt(0);
+        EXPECT_EQ(1, spy.Voice.nEnabled);
+        EXPECT_EQ(1, spy.Voice.nDisabled);
+    }
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
+    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetAmbientReverb(): error: unable to find 'Attic'"));
+    // A start takes the first preset again: from Cave it is sent, from the first nothing is.
+    g_pCluster->Clear();
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
+    EXPECT_EQ(0, Manager().GetReverbPreset());
+    // Without the engine the switch reaches no voice.
+    g_pCluster->Clear();
+    g_sound_reverb.SetInt(1);
+    g_sound_reverb.SetInt(0);
+}
+
+TEST_F(SoundTest, TheConsoleListsPlaysAndSetsVolumes)
+{
+    TLines lines;
+    EXPECT_EQ((std::vector<std::string>{"  doppler|200^<0.100000", "  distance|200^<100.000000"}),
+              lines.Run("sound.info"));
+
+    std::vector<std::string> list = lines.Run("sound.list");
+    ASSERT_EQ(4u + 5u + 256u + 14u, list.size());
+    EXPECT_EQ("Libraries", list[0]);
+    EXPECT_EQ("Sound data", list[1]);
+    EXPECT_EQ("   tone", list[2]);
+    EXPECT_EQ("Sounds", list[7]);
+    // The first records come bound to the clips; the others are free.
+    EXPECT_EQ("   tone", list[8]);
+    EXPECT_EQ("   <free>", list[8 + 255]);
+    EXPECT_EQ("Groups", list[8 + 256]);
+    EXPECT_EQ("   /master", list[9 + 256]);
+
+    // A record that served and was released lists as free.
+    TXAudio2Sound* first = Manager().Sounds()[0];
+    first->Play(-1, nullptr);
+    ASSERT_TRUE(first->IsPlaying());
+    first->Stop(1);
+    Frame();
+    EXPECT_EQ("   <free>", lines.Run("sound.list")[8]);
+
+    EXPECT_TRUE(lines.Run("sound.volume /master/game/music 0.3").empty());
+    EXPECT_FLOAT_EQ(0.3f, Group("/master/game/music")->m_fOwnVolume);
+    EXPECT_EQ((std::vector<std::string>{"! ^Ierror: 'music': undeclared group"}), lines.Run("sound.volume music 0.3"));
+    EXPECT_EQ((std::vector<std::string>{"! ^Ierror: command does not take 1 parameter (2 expected)"}),
+              lines.Run("sound.volume music"));
+
+    EXPECT_EQ((std::vector<std::string>{"! ^Ierror: command does not take 2 parameter (1 expected)"}),
+              lines.Run("sound.play stereo tone"));
+    EXPECT_TRUE(lines.Run("sound.play stereo").empty());
+    EXPECT_TRUE(Manager().Sounds()[1]->IsPlaying());
+    EXPECT_EQ((std::vector<std::string>{"! ^Ierror: 'tone': undeclared sound"}), lines.Run("sound.play tone"));
+
+    EXPECT_EQ((std::vector<std::string>{"[0] Test speakers"}), lines.Run("sound.device.list"));
+    g_pCluster->Clear();
+    EXPECT_TRUE(lines.Run("sound.device.list").empty());
+    // Before any load: the headings only.
+    EXPECT_EQ((std::vector<std::string>{"Libraries", "Sound data", "Sounds", "Groups"}), lines.Run("sound.list"));
+}
+
+TEST_F(SoundTest, TheConsoleCompletesGroupAndSoundNames)
+{
+    TCommand* volume = TCommandManager::Instance().FindCommand(TName("sound.volume"));
+    TCommand* play = TCommandManager::Instance().FindCommand(TName("sound.play"));
+    ASSERT_TRUE(volume && play);
+    EXPECT_STREQ("sound group volume", volume->GetDescription());
+    EXPECT_STREQ("Set sound group volume.", volume->GetHelp());
+    TCompletionList candidates;
+    TCompletionList descriptions;
+    volume->Complete("sound.volume ", 1, "/ma", candidates, descriptions);
+    ASSERT_EQ(14, candidates.GetCount());
+    EXPECT_STREQ("sound.volume /master ", candidates[0].aText);
+    EXPECT_STREQ("", descriptions[0].aText);
+    candidates.SetCount(0);
+    descriptions.SetCount(0);
+    volume->Complete("sound.volume /master ", 2, "", candidates, descriptions);
+    EXPECT_EQ(0, candidates.GetCount());
+    // The clip name of every record that has one, twice when two have it.
+    Play(Clip("tone"), 0);
+    play->Complete("sound.play ", 1, "", candidates, descriptions);
+    ASSERT_EQ(6, candidates.GetCount());
+    EXPECT_STREQ("sound.play tone ", candidates[0].aText);
+    EXPECT_STREQ("sound.play tone ", candidates[5].aText);
+}

@@ -1,0 +1,376 @@
+#include "uxdemorecords.h"
+
+#include "morvane/ux/uxdemoscreen.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.checkbox.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.picturebox.h"
+#include "ux/controls/ux.control.radiobutton.h"
+#include "ux/controls/ux.control.slider.h"
+#include "ux/controls/ux.control.tab.h"
+#include "ux/controls/ux.control.tabcontrol.h"
+#include "ux/controls/ux.control.trackbar.h"
+#include "ux/controls/ux.control.vscroller.h"
+#include "ux/controls/ux.tooltip.h"
+#include "ux/ux.actions.h"
+#include "uxdatawriter.h"
+#include "uxrecords.h"
+#include "uxtextures.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace
+{
+using namespace UxTextures;
+
+// Text in a style: its size in layout units and its layout (tens: 0 centred vertically; ones:
+// 0 left, 1 centred).
+constexpr f32 kTextSize = 28.0f;
+constexpr u32 TEXT_LEFT = 0;
+constexpr u32 TEXT_CENTRED = 1;
+
+constexpr u32 kLight = 0xFFC8DCF0;
+
+void Place(UX::TControl* control, f32 x, f32 y, f32 width, f32 height)
+{
+    control->SetPosition(x, y);
+    control->SetSize(width, height);
+}
+
+void SetText(UX::TLocalization& text, const char* key)
+{
+    text.SetName(TName(key, true));
+}
+
+// The font of the UX in every state of the style, with white text that fades as the state does.
+void WithText(UX::TTransitionStyle* style, f32 size, u32 layout, f32 indent = 0.0f)
+{
+    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
+    {
+        UX::TStateBlock& block = style->aTransition[state];
+        block.Font = TName(UX_FONT_NAME, true);
+        block.TextScale = size;
+        block.TextSetting = layout;
+        block.TextColor = {0.94f, 0.96f, 1.0f, 1.0f};
+        if (indent > 0.0f)
+        {
+            block.Padding.nFlags = UX::SIDE_LEFT;
+            block.Padding.left = indent;
+        }
+    }
+    style->aTransition[UX::STATE_DISABLED].TextColor = {0.6f, 0.62f, 0.66f, 0.7f};
+    style->aTransition[UX::STATE_HIDDEN].TextColor.a = 0.0f;
+}
+
+// One image in every state, tinted by the state: hover bright, normal a little dim, pressed
+// darker, focused warm, disabled faint, hidden clear.
+UX::TTransitionStyle* TintedStyle(TUxDataWriter& data, const char* name, const UX::TImage& image)
+{
+    UX::TTransitionStyle* style = data.AddStyle(name);
+    const TColor tints[UX::STATE_COUNT] = {
+        {1.0f, 1.0f, 1.0f, 0.0f}, {1.0f, 0.92f, 0.7f, 1.0f}, {0.85f, 0.87f, 0.9f, 1.0f},
+        {0.62f, 0.66f, 0.72f, 1.0f}, {0.5f, 0.5f, 0.52f, 0.5f}, {1.0f, 1.0f, 1.0f, 1.0f},
+    };
+    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
+    {
+        UX::TStateBlock& block = style->aTransition[state];
+        block.Image = image;
+        block.Color = tints[state];
+        block.TransitionTime = 0.12f;
+    }
+    return style;
+}
+
+UX::TImage Image(TUxDataWriter& data, const char* name, i32 width, i32 height, const std::vector<u32>& texels,
+                 u32 mode = UX::IMAGE_STRETCH)
+{
+    return UX::TImage::Make(data.AddTexture(name, width, height, texels), mode);
+}
+
+// A button of the demonstration's button style with the text of the key.
+UX::TButton* AddButton(TUxDataWriter& data, const char* name, UX::TControl* parent, const char* key)
+{
+    UX::TButton* button = data.AddControl<UX::TButton>(name, parent, "ux_demo_button");
+    SetText(button->Text, key);
+    return button;
+}
+
+UX::TLabel* AddValueLabel(TUxDataWriter& data, const char* name, UX::TControl* parent, f32 x, f32 y)
+{
+    UX::TLabel* label = data.AddControl<UX::TLabel>(name, parent, "ux_demo_value");
+    Place(label, x, y, 120.0f, 56.0f);
+    return label;
+}
+
+void AddHeader(TUxDataWriter& data, UX::TForm* form)
+{
+    UX::TPictureBox* header = data.AddControl<UX::TPictureBox>("ux_demo_header", form);
+    Place(header, 24.0f, 20.0f, 1152.0f, 64.0f);
+    const UX::TImage band = Image(data, "ux_demo_header", 48, 16, Header(48, 16), UX::IMAGE_SLICES_HORIZONTAL);
+    header->SetBackgroundImage(&band);
+    UX::TTransitionStyle* titleStyle = data.AddStyle("ux_demo_title");
+    WithText(titleStyle, 36.0f, TEXT_LEFT);
+    UX::TLabel* title = data.AddControl<UX::TLabel>("ux_demo_title", header, "ux_demo_title");
+    Place(title, 24.0f, 0.0f, 700.0f, 64.0f);
+    SetText(title->Text, "ux_demo_title");
+
+    UX::TPictureBox* flag = data.AddControl<UX::TPictureBox>("ux_demo_flag", header);
+    Place(flag, 1080.0f, 16.0f, 48.0f, 32.0f);
+    UX::TImage flagImage =
+        Image(data, UX_DEMO_FLAG_VARIANTS[0], 24, 16, Flag(24, 16, 0xFFC8102E, 0xFFFFFFFF, 0xFF012169));
+    flagImage.ImageFlags |= UX::IMAGE_LANGUAGE_VARIANTS;
+    data.AddTexture(UX_DEMO_FLAG_VARIANTS[1], 24, 16, Flag(24, 16, 0xFF000000, 0xFFDD0000, 0xFFFFCE00));
+    flag->SetBackgroundImage(&flagImage);
+}
+
+// The check box and the radio buttons: a mark on the left of their text, a style per state.
+void AddChoices(TUxDataWriter& data, UX::TForm* form)
+{
+    // The mark is as high as its control: drawn in three slices, it stays square at any scale.
+    constexpr i32 kMark = 48;
+    constexpr f32 kRow = 48.0f;
+    constexpr f32 kIndent = 60.0f;
+    auto pair = [&](const char* name, bool round) {
+        UX::TTransitionStyle* styles[2];
+        for (int checked = 0; checked < 2; ++checked)
+        {
+            char styleName[48];
+            std::snprintf(styleName, sizeof styleName, "%s_%s", name, checked ? "on" : "off");
+            const std::vector<u32> texels =
+                round ? RadioMark(kMark, checked, kLight) : CheckMark(kMark, checked, kLight);
+            styles[checked] = TintedStyle(
+                data, styleName, Image(data, styleName, kMark * 3, kMark, texels, UX::IMAGE_SLICES_HORIZONTAL));
+            WithText(styles[checked], kTextSize, TEXT_LEFT, kIndent);
+        }
+        return std::pair{styles[0], styles[1]};
+    };
+    const auto [checkOff, checkOn] = pair("ux_demo_check", false);
+    UX::TCheckBox* check = data.AddControl<UX::TCheckBox>("ux_demo_check", form, "ux_demo_check_off");
+    check->pStyle[0] = checkOff;
+    check->pStyle[1] = checkOn;
+    check->nFlags |= UX::CONTROL_FOCUSABLE;
+    Place(check, 40.0f, 112.0f, 520.0f, kRow);
+    SetText(check->Text, "ux_demo_check");
+    check->AddActionBinding(UX::ClickAction(), "Space", UX::SCOPE_FOCUSED);
+
+    const auto [radioOff, radioOn] = pair("ux_demo_radio", true);
+    // The radio buttons have a parent of their own: checking one unchecks its siblings only.
+    UX::TPictureBox* group = data.AddControl<UX::TPictureBox>("ux_demo_radios", form);
+    Place(group, 40.0f, 176.0f, 520.0f, 164.0f);
+    for (i32 i = 0; i < 3; ++i)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "ux_demo_radio_%d", i + 1);
+        UX::TRadioButton* radio = data.AddControl<UX::TRadioButton>(name, group, "ux_demo_radio_off");
+        radio->pStyle[0] = radioOff;
+        radio->pStyle[1] = radioOn;
+        Place(radio, 0.0f, static_cast<f32>(i) * 56.0f, 520.0f, kRow);
+        SetText(radio->Text, name);
+    }
+    static_cast<UX::TRadioButton*>(group->lChild.pFirst->pNext)->SetChecked(1, 1);
+}
+
+// The slider 0 .. 100 in steps of 10 at 30, and the track bar 0 .. 10 at 5, each with its value.
+void AddValues(TUxDataWriter& data, UX::TForm* form)
+{
+    UX::TTransitionStyle* valueStyle = data.AddStyle("ux_demo_value");
+    WithText(valueStyle, kTextSize, TEXT_CENTRED);
+
+    UX::TTransitionStyle* fill = data.AddStyle("ux_demo_slider_fill");
+    fill->aTransition[UX::STATE_FOCUSED].Image =
+        Image(data, "ux_demo_fill", 64, 8, Gradient(64, 8, 0xFF3070C0, 0xFF60D0F0));
+    fill->aTransition[UX::STATE_NORMAL].Image = Image(data, "ux_demo_empty", 64, 8, Solid(64, 8, 0xFF1A2633));
+
+    UX::TSlider* slider = data.AddControl<UX::TSlider>("ux_demo_slider", form);
+    Place(slider, 40.0f, 368.0f, 440.0f, 56.0f);
+    slider->nFlags |= UX::CONTROL_FOCUSABLE;
+    slider->Minimum = 0;
+    slider->Maximum = 100;
+    slider->Step = 10;
+    slider->Value = 30;
+    slider->ClickToSet = 1;
+    slider->pTrackbarStyle = fill;
+    UX::TButton* down = AddButton(data, "ux_demo_slider_down", slider, "ux_demo_minus");
+    Place(down, 0.0f, 0.0f, 56.0f, 56.0f);
+    UX::TButton* up = AddButton(data, "ux_demo_slider_up", slider, "ux_demo_plus");
+    up->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
+    up->fRight = 0.0f;
+    up->SetSize(56.0f, 56.0f);
+    UX::TPictureBox* track = data.AddControl<UX::TPictureBox>("ux_demo_slider_track", slider);
+    track->SetSize(0.0f, 0.0f);
+    slider->pLeft = down;
+    slider->pRight = up;
+    slider->pTrackbar = track;
+    slider->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
+    slider->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
+    AddValueLabel(data, "ux_demo_slider_value", form, 496.0f, 368.0f);
+
+    UX::TTrackBar* bar = data.AddControl<UX::TTrackBar>("ux_demo_trackbar", form);
+    Place(bar, 40.0f, 448.0f, 440.0f, 56.0f);
+    UX::TPictureBox* scale = data.AddControl<UX::TPictureBox>("ux_demo_trackbar_scale", bar);
+    Place(scale, 20.0f, 24.0f, 400.0f, 8.0f);
+    const UX::TImage line = Image(data, "ux_demo_scale", 16, 8, Framed(16, 8, 2, 0xFF7A9CC0, 0xFF52708C));
+    scale->SetBackgroundImage(&line);
+    TintedStyle(data, "ux_demo_knob", Image(data, "ux_demo_knob", 24, 48, Knob(24, 48, kLight, 0xFF3A5068)));
+    UX::TPictureBox* knob = data.AddControl<UX::TPictureBox>("ux_demo_trackbar_knob", bar, "ux_demo_knob");
+    Place(knob, 208.0f, 4.0f, 24.0f, 48.0f);
+    // Held, the knob keeps the mouse however far it is dragged.
+    knob->nFlags |= UX::CONTROL_CAPTURES;
+    bar->pScale = scale;
+    bar->pSlider = knob;
+    bar->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
+    bar->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
+    AddValueLabel(data, "ux_demo_trackbar_value", form, 496.0f, 448.0f);
+}
+
+// Two tabs over their panels, each panel with three of the six buttons; the first selected.
+void AddTabs(TUxDataWriter& data, UX::TForm* form)
+{
+    UX::TTransitionStyle* tabStyles[2];
+    const char* names[2] = {"ux_demo_tab_off", "ux_demo_tab_on"};
+    const u32 frames[2] = {0xFF52708C, 0xFFB0D0F0};
+    const u32 fills[2] = {0xFF223244, 0xFF3A5068};
+    for (int on = 0; on < 2; ++on)
+    {
+        tabStyles[on] = TintedStyle(data, names[on],
+                                    Image(data, names[on], 24, 24, Framed(24, 3, frames[on], fills[on]),
+                                          UX::IMAGE_NINE_SLICES));
+        WithText(tabStyles[on], kTextSize, TEXT_CENTRED);
+    }
+    UX::TTabControl* tabs = data.AddControl<UX::TTabControl>("ux_demo_tabs", form);
+    Place(tabs, 40.0f, 528.0f, 560.0f, 224.0f);
+    tabs->TabSpacing = 8.0f;
+    tabs->AutoLayoutTabs = 1;
+    const UX::TImage panelImage =
+        Image(data, "ux_demo_tab_panel", 24, 24, Framed(24, 3, 0xFFB0D0F0, 0xC0182838), UX::IMAGE_NINE_SLICES);
+    for (i32 t = 0; t < 2; ++t)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "ux_demo_tab_%d", t + 1);
+        UX::TTab* tab = data.AddControl<UX::TTab>(name, tabs, names[0]);
+        tab->pStyle[0] = tabStyles[0];
+        tab->pStyle[1] = tabStyles[1];
+        Place(tab, 0.0f, 0.0f, 276.0f, 48.0f);
+        SetText(tab->Text, name);
+        tabs->aTab.Add(tab);
+    }
+    for (i32 t = 0; t < 2; ++t)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "ux_demo_panel_%d", t + 1);
+        UX::TPictureBox* panel = data.AddControl<UX::TPictureBox>(name, tabs);
+        Place(panel, 0.0f, 52.0f, 560.0f, 172.0f);
+        panel->SetBackgroundImage(&panelImage);
+        tabs->aPanel.Add(panel);
+        for (i32 b = 0; b < 3; ++b)
+        {
+            std::snprintf(name, sizeof name, "ux_demo_button_%d", t * 3 + b + 1);
+            Place(AddButton(data, name, panel, name), 16.0f + static_cast<f32>(b) * 180.0f, 32.0f, 168.0f, 108.0f);
+        }
+    }
+    static_cast<UX::TTab*>(tabs->aTab[0])->SetChecked(1, 1);
+}
+
+// A tiled area with a scroll bar over ten lines, four in view.
+void AddScrolledArea(TUxDataWriter& data, UX::TForm* form)
+{
+    UX::TPictureBox* area = data.AddControl<UX::TPictureBox>("ux_demo_area", form);
+    Place(area, 640.0f, 112.0f, 440.0f, 560.0f);
+    const UX::TImage tile = Image(data, "ux_demo_tile", 16, 16, Tile(16), UX::IMAGE_TILE);
+    area->SetBackgroundImage(&tile);
+    AddValueLabel(data, "ux_demo_scroll_value", area, 24.0f, 24.0f);
+
+    UX::TVScroller* scroll = data.AddControl<UX::TVScroller>("ux_demo_scroll", form);
+    Place(scroll, 1096.0f, 112.0f, 48.0f, 560.0f);
+    scroll->Range = 10;
+    scroll->Page = 4;
+    const UX::TImage groove =
+        Image(data, "ux_demo_groove", 16, 16, Framed(16, 2, 0xFF52708C, 0xFF1A2633), UX::IMAGE_NINE_SLICES);
+    scroll->SetBackgroundImage(&groove);
+    TintedStyle(data, "ux_demo_arrow_up", Image(data, "ux_demo_arrow_up", 24, 24, Arrow(24, true, kLight)));
+    TintedStyle(data, "ux_demo_arrow_down", Image(data, "ux_demo_arrow_down", 24, 24, Arrow(24, false, kLight)));
+    TintedStyle(data, "ux_demo_thumb",
+                Image(data, "ux_demo_thumb", 16, 16, Framed(16, 2, kLight, 0xFF3A5068), UX::IMAGE_NINE_SLICES));
+    UX::TPictureBox* up = data.AddControl<UX::TPictureBox>("ux_demo_scroll_up", scroll, "ux_demo_arrow_up");
+    Place(up, 0.0f, 0.0f, 48.0f, 48.0f);
+    UX::TPictureBox* down = data.AddControl<UX::TPictureBox>("ux_demo_scroll_down", scroll, "ux_demo_arrow_down");
+    down->nEdgeFlags = UX::SIDE_LEFT | UX::SIDE_BOTTOM;
+    down->fBottom = 0.0f;
+    down->SetSize(48.0f, 48.0f);
+    UX::TPictureBox* thumb = data.AddControl<UX::TPictureBox>("ux_demo_scroll_thumb", scroll, "ux_demo_thumb");
+    Place(thumb, 0.0f, 48.0f, 48.0f, 100.0f);
+    scroll->pUp = up;
+    scroll->pDown = down;
+    scroll->pSlider = thumb;
+}
+} // namespace
+
+void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* toolTip)
+{
+    // The form fades in and out over half a second; it uses no other state.
+    UX::TTransitionStyle* formStyle = data.AddStyle("ux_demo_form");
+    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
+    {
+        UX::TStateBlock& block = formStyle->aTransition[state];
+        block.TransitionTime = 0.5f;
+        if (state != UX::STATE_NORMAL && state != UX::STATE_HIDDEN)
+            block.nFlags |= UX::BLOCK_UNUSED;
+    }
+    formStyle->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
+
+    // The buttons: one nine-slice image per state, the text centred.
+    struct TStateLook
+    {
+        const char* name;
+        u32 frame;
+        u32 fill;
+    };
+    const TStateLook looks[UX::STATE_COUNT] = {
+        {"ux_demo_button_hidden", 0x007A9CC0, 0x003A5068},  {"ux_demo_button_focused", 0xFFF0C040, 0xFF3A5068},
+        {"ux_demo_button_normal", 0xFF7A9CC0, 0xFF3A5068},  {"ux_demo_button_pressed", 0xFF7A9CC0, 0xFF1C2A3A},
+        {"ux_demo_button_disabled", 0x80606870, 0x80303840}, {"ux_demo_button_hover", 0xFFB0D0F0, 0xFF4C6A8C},
+    };
+    UX::TTransitionStyle* buttonStyle = data.AddStyle("ux_demo_button");
+    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
+    {
+        UX::TStateBlock& block = buttonStyle->aTransition[state];
+        block.Image = Image(data, looks[state].name, 24, 24, Framed(24, 3, looks[state].frame, looks[state].fill),
+                            UX::IMAGE_NINE_SLICES);
+        block.TransitionTime = 0.15f;
+    }
+    buttonStyle->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
+    WithText(buttonStyle, kTextSize, TEXT_CENTRED);
+
+    UX::TForm* form = data.AddControl<UX::TForm>(UX_DEMO_NAME, nullptr, "ux_demo_form");
+    form->LayerIndex = 1;
+    form->nAspectMode = 3;
+    form->nEdgeFlags = UX::EDGE_CENTRE_HORIZONTALLY | UX::EDGE_CENTRE_VERTICALLY;
+    form->fLeft = form->fTop = 0.5f;
+    form->SetSize(1200.0f, 840.0f);
+    const UX::TImage panel = Image(data, "ux_demo_panel", 48, 48, Framed(48, 4, 0xFF5A8CC8, 0xE0182838),
+                                   UX::IMAGE_NINE_SLICES);
+    form->SetBackgroundImage(&panel);
+    data.AddFormToLayer(form, layer);
+
+    AddHeader(data, form);
+    AddChoices(data, form);
+    AddValues(data, form);
+    AddTabs(data, form);
+    AddScrolledArea(data, form);
+
+    const char* closing[2][2] = {{"ux_demo_apply", "ux_demo_apply_tip"}, {"ux_demo_close", "ux_demo_close_tip"}};
+    for (i32 i = 0; i < 2; ++i)
+    {
+        UX::TButton* button = AddButton(data, closing[i][0], form, closing[i][0]);
+        Place(button, 664.0f + static_cast<f32>(i) * 256.0f, 760.0f, 240.0f, 60.0f);
+        // The tip shows the control's own text, not the caption.
+        SetText(button->TControl::Text, closing[i][1]);
+        button->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
+        button->pToolTip = toolTip;
+    }
+    // Stored hidden: ux_form_show brings it in.
+    form->HideNow();
+}

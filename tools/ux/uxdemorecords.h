@@ -1,0 +1,16 @@
+#pragma once
+// The demonstration form "UXDemo" (layer 1, stored hidden, aspect mode 3, 1200 x 840 layout
+// units): a nine-slice background, a header with the title and a flag whose texture has a
+// variant per language, a check box, three radio buttons, a slider with its value, a track bar
+// with its value, two tabs whose panels hold three buttons each, a tiled area with a scroll bar,
+// and the Apply and Close buttons with tool tips.
+namespace UX
+{
+class TLayer;
+class TSimpleToolTip;
+} // namespace UX
+
+class TUxDataWriter;
+
+// The form in the layer; its Apply and Close buttons show the tool tip.
+void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* toolTip);
