@@ -12,7 +12,7 @@
 #include "ifx/particlemanager.h"
 #include "ifx/particlesystem.h"
 #include "xaudio2/randomindex.h"
-#include "xaudio2/soundmanager.h"
+#include "engine/sound/soundmanager.h"
 
 #include <algorithm>
 #include <cmath>
