@@ -5,6 +5,7 @@
 #include "core/system/timer.h"
 #include "directx/render/dxcameramanager.h"
 #include "engine/render/camera.h"
+#include "engine/sound/soundmanager.h"
 #include "engine/system/node.h"
 #include "ifx/iparticleemitterdata.h"
 #include "ifx/particle.h"
@@ -12,13 +13,14 @@
 #include "ifx/particlemanager.h"
 #include "ifx/particlesystem.h"
 #include "xaudio2/randomindex.h"
-#include "engine/sound/soundmanager.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
+// Global areas whose centres a step finds once (the rest are found per particle).
+constexpr i32 PARTICLE_CACHED_GLOBAL_AREAS = 16;
 constexpr f32 QUIET_START_SECONDS = 10.0f;
 constexpr f32 QUIET_START_SPREAD = 4.0f;
 constexpr f32 QUIET_START_STEP = 0.5f;
@@ -64,7 +66,11 @@ struct TIParticleEmitter::TStepContext
     u32 nAreas;
     const TParticleAreaRecord* pArea;
     TVector aCentre[PARTICLE_AREA_CAPACITY];
+    // The global areas, the first of them with their centres found once for the whole step.
     i32 nGlobalAreas;
+    i32 nCachedGlobal;
+    const TParticleAreaRecord* apGlobal[PARTICLE_CACHED_GLOBAL_AREAS];
+    TVector aGlobalCentre[PARTICLE_CACHED_GLOBAL_AREAS];
 };
 
 TParticleEmitter::TParticleEmitter()
@@ -391,6 +397,13 @@ void TIParticleEmitter::MakeStepContext(TStepContext& context) const
         context.aCentre[i] = TVector(at.x + offset[0], at.y + offset[1], at.z + offset[2], 1.0f);
     }
     context.nGlobalAreas = g_pParticleManager->GetGlobalAreaCount();
+    context.nCachedGlobal = std::min<i32>(context.nGlobalAreas, PARTICLE_CACHED_GLOBAL_AREAS);
+    for (i32 i = 0; i < context.nCachedGlobal; ++i)
+    {
+        const TParticleGlobalArea* area = g_pParticleManager->GetGlobalArea(i);
+        context.apGlobal[i] = &area->Area;
+        context.aGlobalCentre[i] = area->GetCentre();
+    }
 }
 
 u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext& context)
@@ -445,7 +458,9 @@ u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext&
     }
     for (u32 i = 0; i < context.nAreas; ++i)
         ApplyParticleArea(context.pArea[i], context.aCentre[i], p, dt);
-    for (i32 i = 0; i < context.nGlobalAreas; ++i)
+    for (i32 i = 0; i < context.nCachedGlobal; ++i)
+        ApplyParticleArea(*context.apGlobal[i], context.aGlobalCentre[i], p, dt);
+    for (i32 i = context.nCachedGlobal; i < context.nGlobalAreas; ++i)
     {
         const TParticleGlobalArea* area = g_pParticleManager->GetGlobalArea(i);
         ApplyParticleArea(area->Area, area->GetCentre(), p, dt);

@@ -252,10 +252,7 @@ void TIParticleSystem::SortByDepth(const TCamera* camera)
         const f32 dx = p.aPosition[0] - eye.x, dy = p.aPosition[1] - eye.y, dz = p.aPosition[2] - eye.z;
         p.fCameraDistance = dx * dx + dy * dy + dz * dz;
         if (previous >= 0 && aParticle[previous].fCameraDistance < p.fCameraDistance)
-        {
             std::swap(aParticle[previous], p);
-            continue;
-        }
         previous = i;
     }
 }

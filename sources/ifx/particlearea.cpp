@@ -10,9 +10,9 @@ namespace
 constexpr f64 DIRECTION_EPSILON = 1e-30;
 } // namespace
 
-void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
+void SetSlowParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
 {
-    // In double: the squares of speeds far above the threshold would vanish in float.
+    // In double: the squares of such speeds vanish in float.
     const f64 x = vx, y = vy, z = vz;
     const f64 length = std::sqrt(x * x + y * y + z * z);
     particle.fSpeed = static_cast<f32>(length);
@@ -24,13 +24,10 @@ void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
     particle.aDirection[2] = static_cast<f32>(z / length);
 }
 
-void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, TParticle& particle, f32 dt)
+void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz, f32 dt)
 {
-    f32 d[3] = {centre.x - particle.aPosition[0], centre.y - particle.aPosition[1],
-                centre.z - particle.aPosition[2]};
-    const f32 length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    if (length >= area.fRadius || area.nMode == PARTICLE_AREA_NONE)
-        return;
+    f32 d[3] = {dx, dy, dz};
+    const f32 length = std::sqrt(dx * dx + dy * dy + dz * dz);
     const f32 k = area.fStrength / area.fRadius * length * dt;
     if (area.nMode == PARTICLE_AREA_NOISE)
     {

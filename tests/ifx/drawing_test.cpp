@@ -342,9 +342,11 @@ TEST_F(ParticleDrawTest, QuadsTurnStretchAndTakeTheirSheetFrame)
     data->m_nQuadOrientation = 10;
     data->m_nQuadRotationMode = PARTICLE_ROTATION_ANGLE;
     p.aAngle[0] = 0.0f;
-    const TParticleQuadWriter facing(*data, node, m_Camera, nullptr);
+    const TMatrix turned = TMatrix::RotationY(90.0f);
+    const TParticleQuadWriter facing(*data, turned, m_Camera, nullptr);
     const TParticleQuadWriter::TFrame frame = facing.MakeFrame(p, TVector(0, 1, 0, 1));
-    EXPECT_FLOAT_EQ(frame.aAxis[2].z, m_Camera.m_Placement.aRow[2].z);
+    for (u32 axis = 0; axis < 3; ++axis)
+        EXPECT_FLOAT_EQ(frame.aAxis[axis].Dot(m_Camera.m_Placement.aRow[axis]), 1.0f) << axis;
     // Along the direction, the camera's Y made perpendicular to it.
     data->m_nQuadOrientation = PARTICLE_ALONG_DIRECTION;
     p.aDirection[0] = 1.0f;

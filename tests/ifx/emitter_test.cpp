@@ -415,3 +415,43 @@ TEST_F(EmitterTest, WithoutACameraNothingIsEmitted)
     system->Update(0.5f);
     EXPECT_EQ(LiveCount(system), 50);
 }
+
+TEST_F(EmitterTest, DepthSortingMovesFarParticlesForwardAndKeepsTheFreeList)
+{
+    TIParticleEmitterData* data = MakeData("sorted", 8);
+    data->m_nFlags = PARTICLE_DEPTH_SORT;
+    data->m_nLifeMode = PARTICLE_LIFE_AGELESS;
+    TIParticleSystem* system = MakeSystem(data);
+    system->ResetParticles();
+    EmitterOf(system)->Emit(8);
+    // Free two slots in the middle, as particles that died do.
+    for (i32 index : {3, 5})
+    {
+        TParticle& p = system->aParticle[index];
+        p.fAge = PARTICLE_FREE;
+        p.nLink = system->m_nFreeHead;
+        system->m_nFreeHead = index;
+    }
+    // Live particles at increasing distances from the camera at the origin (on +Z).
+    for (i32 i = 0; i < 8; ++i)
+    {
+        TParticle& p = system->aParticle[i];
+        p.aPosition[0] = p.aPosition[1] = 0.0f;
+        p.aPosition[2] = static_cast<f32>(i + 1);
+        p.fSpeed = 0.0f;
+    }
+    system->Update(0.01f);
+    // One pass of swaps between live neighbours: each far one moves a place ahead, the nearest
+    // sinks to the back.
+    const f32 depths[8] = {2.0f, 3.0f, 5.0f, 0.0f, 7.0f, 0.0f, 8.0f, 1.0f};
+    for (i32 i : {0, 1, 2, 4, 6, 7})
+        EXPECT_EQ(system->aParticle[i].aPosition[2], depths[i]) << i;
+    // The free slots are where the list says, and the list holds them alone.
+    EXPECT_EQ(system->m_nFreeHead, 5);
+    EXPECT_TRUE(system->aParticle[5].IsFree());
+    EXPECT_EQ(system->aParticle[5].nLink, 3);
+    EXPECT_TRUE(system->aParticle[3].IsFree());
+    EXPECT_EQ(system->aParticle[3].nLink, PARTICLE_LIST_END);
+    EXPECT_EQ(system->m_nLive, 6);
+    EXPECT_EQ(EmitterOf(system)->Emit(3), 2u);
+}

@@ -6,7 +6,6 @@
 #include "core/cluster/cluster.h"
 #include "core/math/random.h"
 #include "core/system/plugin.h"
-#include "engine/render/shaderparameterplugin.h"
 #include "core/system/timer.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxcanvasmanager.h"
@@ -16,6 +15,7 @@
 #include "directx/render/dxshadermanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/shaderparameterplugin.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
@@ -24,8 +24,8 @@
 #include "engine/system/skeletonmanager.h"
 #include "ifx/ifxparticlemanager.h"
 #include "ifx/particlevertexstream.h"
-#include "levelparticles.h"
 #include "levellitscene.h"
+#include "levelparticles.h"
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
@@ -78,8 +78,8 @@ protected:
             TPlugin* plugin = nullptr;
             g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
             ASSERT_NE(plugin, nullptr) << name;
-            g_pDxShaderManager->_EnterPlugin(TName(name), static_cast<TShaderParameterPlugin*>(plugin))->pPlugin =
-                static_cast<TShaderParameterPlugin*>(plugin);
+            g_pDxShaderManager->_EnterPlugin(TName(name), static_cast<TShaderParameterPlugin*>(plugin))
+                ->pPlugin = static_cast<TShaderParameterPlugin*>(plugin);
         }
         Variable("rendermanager.backgroundcolor")->SetInt(LEVEL_SKY_COLOUR);
         const std::string data = VESTAMOR_DATA_DIR;
@@ -105,7 +105,10 @@ protected:
     }
 
     static TIFXParticleManager& Particles() { return *static_cast<TIFXParticleManager*>(g_pParticleManager); }
-    static TVariable* Variable(const char* name) { return TCommandManager::Instance().FindVariable(TName(name)); }
+    static TVariable* Variable(const char* name)
+    {
+        return TCommandManager::Instance().FindVariable(TName(name));
+    }
 
     // One update as the start-up script's update list runs it, for what moves the tug and smoke.
     void Update(u32 frames)
@@ -137,9 +140,10 @@ protected:
         g_pRenderManager->RenderManager();
         IDirect3DDevice9* device = m_pManager->GetDevice();
         IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-        device->GetRenderTargetData(static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(),
-                                    copy);
+        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
+                                            nullptr);
+        device->GetRenderTargetData(
+            static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(), copy);
         D3DLOCKED_RECT locked;
         copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
         std::vector<std::uint32_t> pixels(kWidth * kHeight);
