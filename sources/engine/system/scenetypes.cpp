@@ -418,8 +418,6 @@ const TClusterTypeDecl& AutomatDecl()
     return s_Decl;
 }
 
-namespace
-{
 const TClusterTypeDecl& DecalDataDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -449,6 +447,8 @@ const TClusterTypeDecl& StaticDecalPoolDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& MovieDecl()
 {
     static TClusterTypeDecl s_Decl("TMovie", 95, sizeof(TMovie), nullptr, 0, {Link(68, 60, "pScriptEnd")});
