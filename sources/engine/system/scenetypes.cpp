@@ -19,7 +19,6 @@
 #include "engine/render/renderscene.h"
 #include "engine/render/staticdecalpool.h"
 #include "engine/render/texturefont.h"
-#include "engine/render/trackdecal.h"
 #include "engine/render/viewportset.h"
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
@@ -432,13 +431,6 @@ const TClusterTypeDecl& DecalDecl()
     return s_Decl;
 }
 
-const TClusterTypeDecl& TrackDecalDecl()
-{
-    static TClusterTypeDecl s_Decl("TTrackDecal", 93, sizeof(TTrackDecal), Prototype<TTrackDecal>(), 1,
-                                   {Link(4, 18, "TNodeObject::pNode"), Link(12, 92, "pDecal")});
-    return s_Decl;
-}
-
 const TClusterTypeDecl& StaticDecalPoolDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -481,7 +473,7 @@ const TClusterTypeDecl* const s_apDecl[] = {
     &RenderSceneDecl(),  &TriggerGeometryDecl(), &TriggerGeometryLinkDecl(),
     &TriggerActorDecl(), &EnvironmentDecl(),     &DynamicsPropProxyDecl(),
     &AutomatStateDecl(), &AutomatDecl(),         &DecalDataDecl(),
-    &DecalDecl(),        &TrackDecalDecl(),      &StaticDecalPoolDecl(),
+    &DecalDecl(),        &StaticDecalPoolDecl(),
     &MovieDecl(),        &PropDataRenderDecl(),
 };
 } // namespace

@@ -52,7 +52,6 @@ const TClusterTypeDecl& PropDecl();
 // The decal manager keeps the arrays of these.
 const TClusterTypeDecl& DecalDataDecl();
 const TClusterTypeDecl& DecalDecl();
-const TClusterTypeDecl& TrackDecalDecl();
 const TClusterTypeDecl& StaticDecalPoolDecl();
 // The physics manager keeps the array of these.
 const TClusterTypeDecl& DynamicsPropProxyDecl();

@@ -10,7 +10,7 @@
 #include "engine/render/shaderlink.h"
 #include "engine/render/staticdecalpool.h"
 #include "engine/render/texture.h"
-#include "engine/render/trackdecal.h"
+#include "igame/effects/trackdecal.h"
 #include "engine/system/command/deferredvariable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
