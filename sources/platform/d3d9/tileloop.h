@@ -1520,11 +1520,16 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
                 else
                     samples += std::uint64_t(ShadeQuads<M, Path, Depth, Form>(frame, shared, t, texels));
             };
-            if constexpr (kUnitForm && Form != EWForm::Perspective)
+            // Nested so that a model without a unit form never names one: the outer test does not
+            // depend on the lambda's parameter, and only then do all compilers discard its body.
+            if constexpr (kUnitForm)
             {
-                static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
-                if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
-                    return shadeAs(std::type_identity<typename Model::TUnitForm>());
+                if constexpr (Form != EWForm::Perspective)
+                {
+                    static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
+                    if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
+                        return shadeAs(std::type_identity<typename Model::TUnitForm>());
+                }
             }
             shadeAs(std::type_identity<Model>());
         };
