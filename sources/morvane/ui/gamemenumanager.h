@@ -36,7 +36,7 @@ constexpr f32 FADER_FAST_OUT = 0.2f;
 // The name a default profile takes when the user's name is not one a profile may have.
 inline constexpr char16_t DEFAULT_PROFILE_NAME[] = u"Player";
 // The level New game loads again while a game runs.
-inline constexpr const char* GAME_LEVEL_REPOSITORY = "data/main.data";
+inline constexpr const char* GAME_LEVEL_REPOSITORY = "data/morvane.data";
 // The time-scale factors that stop the game clock.
 inline constexpr const char* TIME_SCALE_MAIN_MENU = "UI.Main.Menu";
 inline constexpr const char* TIME_SCALE_MODAL_BOX = "UI.Modal.Box";
