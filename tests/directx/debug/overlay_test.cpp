@@ -1,6 +1,6 @@
 // The debug manager's overlays drawn by the software device through the canvas and the game's
 // shaders, against golden images: the frame rate, the performance and memory table, the render
-// statistics with the camera's location, the resource table and the grid.
+// statistics with the camera's location and the resource table.
 #include "canvasfixture.h"
 
 #include "core/system/memory.h"
@@ -81,8 +81,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources",
-                                 "grid", "deferredrendering.debug"})
+        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources"})
             Variable(name)->SetInt(0);
         g_pTimer = m_pKeptTimer;
         // The node goes with the cluster; the camera must not reach it afterwards.
@@ -207,10 +206,9 @@ TEST_F(DebugOverlayTest, TheRenderStatisticsAndTheCameraLocationAreListed)
     g_RenderStatsFrame.Clear();
 }
 
-TEST_F(DebugOverlayTest, TheResourceTableAndTheGridAreDrawn)
+TEST_F(DebugOverlayTest, TheResourceTableIsDrawnWithItsNamesAndColumns)
 {
     Variable("info.resources")->SetInt(1);
-    Variable("grid")->SetInt(1);
     DebugResourceTable() = {};
-    EXPECT_EQ("", Draw("debug_lists_grid"));
+    EXPECT_EQ("", Draw("debug_lists"));
 }

@@ -75,10 +75,14 @@ protected:
     void TearDown() override
     {
         Variable("camera.enable")->SetInt(0);
-        // The camera manager keeps its cameras: the next test finds no spectator of this one.
+        // The camera manager keeps its cameras: they leave their nodes, so the next test finds
+        // no spectator of this one and the nodes may go first at exit.
         for (i32 i = 0; i < g_pDxCameraManager->GetCameraCount(); ++i)
-            if (TNode* node = g_pDxCameraManager->GetCamera(i)->pNode)
-                node->m_Name = TName("retired", true);
+            if (TCamera* camera = g_pDxCameraManager->GetCamera(i); camera->pNode)
+            {
+                camera->pNode->DeleteObject(camera);
+                camera->pNode = nullptr;
+            }
         for (TTestInput& key : Keys())
             key = TTestInput(key.GetName()->GetText());
         for (const char* name : kModifiers)
