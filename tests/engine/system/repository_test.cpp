@@ -337,7 +337,8 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
             0, reader.ReadData(target.data() + 16 * part, 16 * part, 16, part, RESOURCE_READ_LOADER_THREAD));
     EXPECT_EQ(3u, g_pResourceManager->GetLoader().GetQueueCount());
     GlobalResourceLock().Leave();
-    for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
+    // Bounds a wait that only a broken loader would exhaust, with room for a loaded machine.
+    for (int wait = 0; wait < 1000 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_TRUE(reader.aTag.empty());
     g_pResourceManager->UpdateManager(0.0f);
@@ -431,10 +432,12 @@ TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
     reader.Require();
     ASSERT_NE(RESOURCE_NOT_LISTED, reader.m_nListIndex);
     u8 target[16];
+    // Held until the clear has run (the lock is taken again inside): a woken loader would
+    // otherwise read the block first, and a finished read is delivered, not cancelled.
     GlobalResourceLock().Enter();
     EXPECT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
-    GlobalResourceLock().Leave();
     g_pResourceManager->GetLoader().Clear();
+    GlobalResourceLock().Leave();
     EXPECT_EQ(0u, g_pResourceManager->GetLoader().GetQueueCount());
     EXPECT_EQ(RESOURCE_NOT_LISTED, reader.m_nListIndex);
     // What it held is let go: off the list, nothing else would release it.
