@@ -1,7 +1,9 @@
-// Tests never wait for a user: message boxes go to standard error.
+// Linked into every test program: tests never wait for a user, whatever display the
+// environment names. Message boxes (an abort's among them) go to standard error and windows
+// are off-screen.
 #include <cstdlib>
 
 namespace
 {
-const int s_headless = setenv("VESTAMOR_HEADLESS", "1", 1);
+const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
 }

@@ -11,8 +11,6 @@
 
 namespace
 {
-const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 // The manager system open for listeners, and the device manager's window and device.
 void OpenDevice()
 {
