@@ -6,6 +6,7 @@
 #include "engine/system/managermanager.h"
 #include "levelclips.h"
 #include "levelgame.h"
+#include "levelparticles.h"
 #include "levelrenderscene.h"
 #include "levelvehicles.h"
 #include "scenerepositories.h"
@@ -21,6 +22,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelVehicles(writer, level, managers, count);
     count = AddLevelSounds(writer, level, managers, count);
     count = AddLevelGame(writer, level, managers, count);
+    count = AddLevelParticles(writer, level, managers, count);
     return count;
 }
 } // namespace

@@ -71,7 +71,12 @@ void TGameMenuManager::BeginManager()
 void TGameMenuManager::OnClusterLoad()
 {
     if (g_pGameLogicManager && g_pGameLogicManager->Parameters().GetCount() > 0)
+    {
         s_nNewGame = 1;
+        // The game starts at once, no menu open: the game's sounds are heard, not the menu's.
+        if (g_pSoundPlayerManager)
+            g_pSoundPlayerManager->SetMenuMode(0);
+    }
     m_pTowerCam = Action("towercam");
     m_pFollowMe = Action("carinputmode1");
     m_pMenuSelect = Action("menuselect");

@@ -8,6 +8,7 @@
 #include "soundplayerfixture.h"
 #include "support/testinput.h"
 #include "xaudio2/randomindex.h"
+#include "xaudio2/xaudio2soundgroup.h"
 
 namespace
 {
@@ -36,6 +37,24 @@ protected:
     TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"}, m_Select{"menu_select"};
 };
 } // namespace
+
+TEST_F(GameMenu, ALevelThatStartsAGameFadesTheGamesSoundsIn)
+{
+    TXAudio2SoundGroup game;
+    TXAudio2SoundGroup menu;
+    game.m_Name.Set("/master/game", true);
+    menu.m_Name.Set("/master/menu", true);
+    g_pXAudio2SoundManager->Groups().Add(&game);
+    g_pXAudio2SoundManager->Groups().Add(&menu);
+    // The level's load: the player finds no game started, then the front end starts one.
+    Player().OnClusterLoad();
+    EXPECT_EQ(game.VolumeFade.fTarget, 0.0f);
+    EXPECT_EQ(menu.VolumeFade.fTarget, 1.0f);
+    Menu().OnClusterLoad();
+    EXPECT_EQ(game.VolumeFade.fTarget, 1.0f);
+    EXPECT_EQ(menu.VolumeFade.fTarget, 0.0f);
+    g_pXAudio2SoundManager->Groups().SetCount(0);
+}
 
 TEST_F(GameMenu, NoWindowsExistYet)
 {
