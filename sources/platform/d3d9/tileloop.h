@@ -563,6 +563,16 @@ concept HasUnitForm = requires
     typename Model::TUnitForm;
 };
 
+// The model's unit form, or the model itself where it names none.
+template <class Model> struct TUnitFormOf
+{
+    typedef Model type;
+};
+template <HasUnitForm Model> struct TUnitFormOf<Model>
+{
+    typedef typename Model::TUnitForm type;
+};
+
 // Whether every varying `Model` reads is exactly one over a triangle with planes `p` (`planeCount`
 // of them written) and 1/w flat, `w` its inverse (one where 1/w is one): planes without slopes
 // whose value times w, as the loops interpolate them, is one.
@@ -1478,6 +1488,8 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
     }
     // A model with a unit form is drawn as that over triangles where what it reads is all one.
     constexpr bool kUnitForm = Path != EQuadPath::General && tile::HasUnitForm<Model>;
+    typedef typename tile::TUnitFormOf<Model>::type TUnit;
+    static_assert(tile::SameTextures(kInputs, TUnit::kInputs));
     bool constantsOne = kUnitForm;
     for (int r = 0; r < kInputs.constants; ++r)
     {
@@ -1522,9 +1534,8 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
             };
             if constexpr (kUnitForm && Form != EWForm::Perspective)
             {
-                static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
                 if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
-                    return shadeAs(std::type_identity<typename Model::TUnitForm>());
+                    return shadeAs(std::type_identity<TUnit>());
             }
             shadeAs(std::type_identity<Model>());
         };
