@@ -563,16 +563,6 @@ concept HasUnitForm = requires
     typename Model::TUnitForm;
 };
 
-// The model's unit form, or the model itself where it names none.
-template <class Model> struct TUnitFormOf
-{
-    typedef Model type;
-};
-template <HasUnitForm Model> struct TUnitFormOf<Model>
-{
-    typedef typename Model::TUnitForm type;
-};
-
 // Whether every varying `Model` reads is exactly one over a triangle with planes `p` (`planeCount`
 // of them written) and 1/w flat, `w` its inverse (one where 1/w is one): planes without slopes
 // whose value times w, as the loops interpolate them, is one.
@@ -595,6 +585,20 @@ constexpr bool SameTextures(const TModelInputs& a, const TModelInputs& b)
         same = same && a.textures[i].stage == b.textures[i].stage &&
                a.textures[i].varying == b.textures[i].varying;
     return same;
+}
+
+// The colours a model answers: one target's (a colour or a texel), or several targets' at once.
+template <class T> constexpr int kColourCount = 1;
+template <class L, int N> constexpr int kColourCount<TTargetColours<L, N>> = N;
+
+template <class TColour> [[gnu::always_inline]] inline void StoreColours(TPixelOutput& output, const TColour& colour)
+{
+    output.colour[0] = colour;
+}
+template <int N> [[gnu::always_inline]] inline void StoreColours(TPixelOutput& output, const TTargetColours<TQuad, N>& colours)
+{
+    for (int i = 0; i < N; ++i)
+        output.colour[i] = colours.colour[i];
 }
 
 template <class T> constexpr bool kIsTexel = false;
@@ -706,6 +710,19 @@ public:
             const TTextureRead& read = Model::kInputs.textures[i];
             const int k = 2 + 4 * read.varying;
             return shared_.samplers->Sample(read.stage, Interpolated(k), Interpolated(k + 1));
+        }
+    }
+    // Texture i sampled at (u, v) of the model's own working.
+    TLaneVector<L> SampleAt(int i, const L& u, const L& v) const
+    {
+        const int stage = Model::kInputs.textures[i].stage;
+        if constexpr (std::is_same_v<L, TQuad>)
+            return shared_.samplers->Sample(stage, u, v);
+        else
+        {
+            const TQuadVector first = shared_.samplers->Sample(stage, FirstQuad(u), FirstQuad(v));
+            const TQuadVector second = shared_.samplers->Sample(stage, SecondQuad(u), SecondQuad(v));
+            return {L(first.x, second.x), L(first.y, second.y), L(first.z, second.z), L(first.w, second.w)};
         }
     }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
@@ -831,19 +848,21 @@ template <class TShade>
     for (int i = 0; i < targetCount; ++i)
     {
         const TTarget& target = targets_[i];
-        if (target.direct || target.alphaBlend)
+        if (target.direct || target.alphaBlend || target.additive)
         {
-            // The common cases: saturated, packed and stored, or blended as ordinary
-            // transparency; a quad inside the image reads and writes its four pixels at once,
-            // writing back unchanged those its mask leaves alone.
+            // The common cases: saturated, packed and stored, blended as ordinary transparency or
+            // added; a quad inside the image reads and writes its four pixels at once, writing
+            // back unchanged those its mask leaves alone.
             std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
                                            target.bits + (py + 1) * target.pitch + px * 4};
             const bool whole = px + 1 < target.width && py + 1 < target.height;
             const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
             if (target.direct)
                 tile::WriteArgb<false>(rows, whole, output.colour[i], mask, opaqueTarget);
-            else
+            else if (target.alphaBlend)
                 tile::WriteArgb<true>(rows, whole, output.colour[i], mask, opaqueTarget);
+            else
+                tile::WriteArgb<false, true>(rows, whole, output.colour[i], mask, opaqueTarget);
         }
         else if (target.image && target.writeMask)
             BlendAndWrite(target, output.colour[i], px, py, mask);
@@ -1443,7 +1462,7 @@ template <class Model, TTileShader::EWForm Form>
         const int row = TCoverage::Row(quad), column = TCoverage::Column(quad);
         const TLoopQuad<Model, TQuad, Form, false> in(shared, frame.columnDx[column], frame.rowDy[row]);
         samples += WriteQuad(t.front, frame.tileX + 2 * column, frame.tileY + 2 * row, in.Depth(), TCoverage::Lanes(quad),
-                             [&](TPixelOutput& output) { output.colour[0] = Model::Shade(in); });
+                             [&](TPixelOutput& output) { tile::StoreColours(output, Model::Shade(in)); });
     }
     return samples;
 }
@@ -1488,8 +1507,6 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
     }
     // A model with a unit form is drawn as that over triangles where what it reads is all one.
     constexpr bool kUnitForm = Path != EQuadPath::General && tile::HasUnitForm<Model>;
-    typedef typename tile::TUnitFormOf<Model>::type TUnit;
-    static_assert(tile::SameTextures(kInputs, TUnit::kInputs));
     bool constantsOne = kUnitForm;
     for (int r = 0; r < kInputs.constants; ++r)
     {
@@ -1532,10 +1549,16 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
                 else
                     samples += std::uint64_t(ShadeQuads<M, Path, Depth, Form>(frame, shared, t, texels));
             };
-            if constexpr (kUnitForm && Form != EWForm::Perspective)
+            // Nested so that a model without a unit form never names one: the outer test does not
+            // depend on the lambda's parameter, and only then do all compilers discard its body.
+            if constexpr (kUnitForm)
             {
-                if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
-                    return shadeAs(std::type_identity<TUnit>());
+                if constexpr (Form != EWForm::Perspective)
+                {
+                    static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
+                    if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
+                        return shadeAs(std::type_identity<typename Model::TUnitForm>());
+                }
             }
             shadeAs(std::type_identity<Model>());
         };
@@ -1558,6 +1581,15 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth>
 template <class Model> const TTileLoops& TTileShader::LoopsOf()
 {
     typedef TTileShader T;
+    typedef decltype(Model::Shade(std::declval<const TLoopQuad<Model, TQuad, EWForm::One, false>&>())) TColour;
+    if constexpr (tile::kColourCount<std::remove_cvref_t<TColour>> > 1)
+    {
+        // Several targets at once: every test and target, through the general loop alone.
+        static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>, {}};
+        return loops;
+    }
+    else
+    {
     static const TTileLoops loops = {
         &T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>,
         {{{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, false>},
@@ -1567,4 +1599,5 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
          {{&T::ShadeTileWith<Model, EQuadPath::Add, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, false>},
           {&T::ShadeTileWith<Model, EQuadPath::Add, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, true>}}}};
     return loops;
+    }
 }
