@@ -337,8 +337,7 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
             0, reader.ReadData(target.data() + 16 * part, 16 * part, 16, part, RESOURCE_READ_LOADER_THREAD));
     EXPECT_EQ(3u, g_pResourceManager->GetLoader().GetQueueCount());
     GlobalResourceLock().Leave();
-    // Bounds a wait that only a broken loader would exhaust, with room for a loaded machine.
-    for (int wait = 0; wait < 1000 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
+    for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_TRUE(reader.aTag.empty());
     g_pResourceManager->UpdateManager(0.0f);
@@ -452,8 +451,7 @@ TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
     reader.Require();
     ASSERT_NE(RESOURCE_NOT_LISTED, reader.m_nListIndex);
     u8 target[16];
-    // Held until the clear has run (the lock is taken again inside): a woken loader would
-    // otherwise read the block first, and a finished read is delivered, not cancelled.
+    // Held until the queue is cleared: the loader thread must not take the read first.
     GlobalResourceLock().Enter();
     EXPECT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
     g_pResourceManager->GetLoader().Clear();
