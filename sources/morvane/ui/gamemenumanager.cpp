@@ -54,16 +54,7 @@ public:
     void OnChange() override {}
 };
 
-// The detail level of the video options; its table reaches the renderers with the options.
-class Tdevice_detaillevelVariable : public TVariable
-{
-public:
-    Tdevice_detaillevelVariable() : TVariable("device_detaillevel", "", VARIABLE_STARTUP) { m_Value.SetInt(3); }
-    void OnChange() override {}
-};
-
 Tgame_autostartaitaskVariable s_game_autostartaitask;
-Tdevice_detaillevelVariable s_device_detaillevel;
 
 class TCommandui_reset : public TCommand
 {
