@@ -6,11 +6,14 @@
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.picturebox.h"
 #include "ux/controls/ux.control.radiobutton.h"
 #include "ux/controls/ux.control.slider.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.tab.h"
 #include "ux/controls/ux.control.tabcontrol.h"
+#include "ux/controls/ux.control.textbox.h"
 #include "ux/controls/ux.control.trackbar.h"
 #include "ux/controls/ux.control.vscroller.h"
 #include "ux/controls/ux.tooltip.h"
@@ -33,6 +36,7 @@ constexpr u32 TEXT_LEFT = 0;
 constexpr u32 TEXT_CENTRED = 1;
 
 constexpr u32 kLight = 0xFFC8DCF0;
+constexpr u32 kChips = 30;
 
 void Place(UX::TControl* control, f32 x, f32 y, f32 width, f32 height)
 {
@@ -109,16 +113,20 @@ void AddHeader(TUxDataWriter& data, UX::TForm* form)
 {
     UX::TPictureBox* header = data.AddControl<UX::TPictureBox>("ux_demo_header", form);
     Place(header, 24.0f, 20.0f, 1152.0f, 64.0f);
+    // Presses on the header reach the form, which is dragged by them.
+    header->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     const UX::TImage band = Image(data, "ux_demo_header", 48, 16, Header(48, 16), UX::IMAGE_SLICES_HORIZONTAL);
     header->SetBackgroundImage(&band);
     UX::TTransitionStyle* titleStyle = data.AddStyle("ux_demo_title");
     WithText(titleStyle, 36.0f, TEXT_LEFT);
     UX::TLabel* title = data.AddControl<UX::TLabel>("ux_demo_title", header, "ux_demo_title");
     Place(title, 24.0f, 0.0f, 700.0f, 64.0f);
+    title->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     SetText(title->Text, "ux_demo_title");
 
     UX::TPictureBox* flag = data.AddControl<UX::TPictureBox>("ux_demo_flag", header);
     Place(flag, 1080.0f, 16.0f, 48.0f, 32.0f);
+    flag->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     UX::TImage flagImage =
         Image(data, UX_DEMO_FLAG_VARIANTS[0], 24, 16, Flag(24, 16, 0xFFC8102E, 0xFFFFFFFF, 0xFF012169));
     flagImage.ImageFlags |= UX::IMAGE_LANGUAGE_VARIANTS;
@@ -274,19 +282,40 @@ void AddTabs(TUxDataWriter& data, UX::TForm* form)
     static_cast<UX::TTab*>(tabs->aTab[0])->SetChecked(1, 1);
 }
 
-// A tiled area with a scroll bar over ten lines, four in view.
-void AddScrolledArea(TUxDataWriter& data, UX::TForm* form)
+// A tiled panel of chips flowed three to a row by a stacker, scrolled by the bar beside it.
+void AddChips(TUxDataWriter& data, UX::TForm* form)
 {
-    UX::TPictureBox* area = data.AddControl<UX::TPictureBox>("ux_demo_area", form);
-    Place(area, 640.0f, 112.0f, 440.0f, 560.0f);
+    UX::TPanel* area = data.AddControl<UX::TPanel>("ux_demo_area", form);
+    Place(area, 640.0f, 112.0f, 440.0f, 400.0f);
     const UX::TImage tile = Image(data, "ux_demo_tile", 16, 16, Tile(16), UX::IMAGE_TILE);
     area->SetBackgroundImage(&tile);
-    AddValueLabel(data, "ux_demo_scroll_value", area, 24.0f, 24.0f);
+    // Chips scrolled out of the panel are cut at its edges.
+    area->nFlags |= UX::CONTROL_CLIPS;
+    area->AutoHideScrollBar = 1;
+    area->ResetScrollOnShow = 1;
+
+    UX::TStacker* chips = data.AddControl<UX::TStacker>("ux_demo_chips", area);
+    Place(chips, 0.0f, 0.0f, 440.0f, 400.0f);
+    chips->SpacingX = chips->SpacingY = 12.0f;
+    chips->MarginX = chips->MarginY = 12.0f;
+    // From the top left; a chip that would not fit opens the next row.
+    chips->Alignment = 10;
+    chips->StackFlags = UX::STACK_BREAK_BEFORE;
+    UX::TTransitionStyle* chipStyle =
+        TintedStyle(data, "ux_demo_chip",
+                    Image(data, "ux_demo_chip", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF2A3E52), UX::IMAGE_NINE_SLICES));
+    WithText(chipStyle, kTextSize, TEXT_CENTRED);
+    // Unnamed: the screen numbers them through the stacker.
+    for (u32 i = 0; i < kChips; ++i)
+    {
+        UX::TLabel* chip = data.AddControl<UX::TLabel>(nullptr, chips, "ux_demo_chip");
+        chip->SetSize(128.0f, 56.0f);
+        chips->AddItem(chip);
+    }
+    area->pContainer = chips;
 
     UX::TVScroller* scroll = data.AddControl<UX::TVScroller>("ux_demo_scroll", form);
-    Place(scroll, 1096.0f, 112.0f, 48.0f, 560.0f);
-    scroll->Range = 10;
-    scroll->Page = 4;
+    Place(scroll, 1096.0f, 112.0f, 48.0f, 400.0f);
     const UX::TImage groove =
         Image(data, "ux_demo_groove", 16, 16, Framed(16, 2, 0xFF52708C, 0xFF1A2633), UX::IMAGE_NINE_SLICES);
     scroll->SetBackgroundImage(&groove);
@@ -305,6 +334,53 @@ void AddScrolledArea(TUxDataWriter& data, UX::TForm* form)
     scroll->pUp = up;
     scroll->pDown = down;
     scroll->pSlider = thumb;
+    area->pVScroller = scroll;
+}
+
+// The name box with its hint and the password box under the chips.
+void AddTextBoxes(TUxDataWriter& data, UX::TForm* form)
+{
+    UX::TTransitionStyle* style = TintedStyle(
+        data, "ux_demo_textbox",
+        Image(data, "ux_demo_textbox", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF101A24), UX::IMAGE_NINE_SLICES));
+    WithText(style, kTextSize, TEXT_LEFT);
+    for (UX::TStateBlock& block : style->aTransition)
+    {
+        block.Padding.nFlags |= UX::SIDE_LEFT | UX::SIDE_RIGHT;
+        block.Padding.left = block.Padding.right = 14.0f;
+    }
+    // The hint is drawn with the disabled state's text colour.
+    style->aTransition[UX::STATE_DISABLED].TextColor = {0.55f, 0.6f, 0.68f, 1.0f};
+    const char* names[2][2] = {{"ux_demo_name", "ux_demo_name_hint"}, {"ux_demo_password", "ux_demo_password_hint"}};
+    for (i32 i = 0; i < 2; ++i)
+    {
+        UX::TTextBox* box = data.AddControl<UX::TTextBox>(names[i][0], form, "ux_demo_textbox");
+        Place(box, 640.0f, 536.0f + static_cast<f32>(i) * 104.0f, 504.0f, 56.0f);
+        box->Hint = TName(names[i][1], true);
+        box->Password = static_cast<u8>(i);
+    }
+}
+
+// The modal confirmation of Apply: a question and Yes and No.
+void AddConfirmation(TUxDataWriter& data, UX::TLayer* layer, const UX::TImage& panel)
+{
+    UX::TForm* confirm = data.AddControl<UX::TForm>(UX_DEMO_CONFIRM_NAME, nullptr, "ux_demo_form");
+    confirm->LayerIndex = 1;
+    confirm->FormFlags = UX::FORM_MODAL;
+    confirm->nAspectMode = 3;
+    confirm->nEdgeFlags = UX::EDGE_CENTRE_HORIZONTALLY | UX::EDGE_CENTRE_VERTICALLY;
+    confirm->fLeft = confirm->fTop = 0.5f;
+    confirm->SetSize(640.0f, 280.0f);
+    confirm->SetBackgroundImage(&panel);
+    data.AddFormToLayer(confirm, layer);
+    UX::TLabel* question = data.AddControl<UX::TLabel>("ux_demo_confirm_text", confirm, "ux_demo_value");
+    Place(question, 40.0f, 40.0f, 560.0f, 80.0f);
+    SetText(question->Text, "ux_demo_confirm_text");
+    const char* answers[2][2] = {{"ux_demo_confirm_yes", "dialog_yes"}, {"ux_demo_confirm_no", "dialog_no"}};
+    for (i32 i = 0; i < 2; ++i)
+        Place(AddButton(data, answers[i][0], confirm, answers[i][1]), 80.0f + static_cast<f32>(i) * 260.0f, 168.0f,
+              220.0f, 72.0f);
+    confirm->HideNow();
 }
 } // namespace
 
@@ -353,13 +429,21 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     const UX::TImage panel = Image(data, "ux_demo_panel", 48, 48, Framed(48, 4, 0xFF5A8CC8, 0xE0182838),
                                    UX::IMAGE_NINE_SLICES);
     form->SetBackgroundImage(&panel);
+    // Dragged by its header: the body below it takes the presses between the controls.
+    form->FormFlags = UX::FORM_DRAGGABLE;
     data.AddFormToLayer(form, layer);
+    UX::TPictureBox* body = data.AddControl<UX::TPictureBox>("ux_demo_body", form);
+    Place(body, 0.0f, 96.0f, 1200.0f, 744.0f);
+    // The mouse wheel scrolls the panel the mouse is over (the screen hands the actions on).
+    form->AddActionBinding(UX::ScrollUpAction(), "MouseScrollUp", UX::SCOPE_TOP_FORM);
+    form->AddActionBinding(UX::ScrollDownAction(), "MouseScrollDown", UX::SCOPE_TOP_FORM);
 
     AddHeader(data, form);
     AddChoices(data, form);
     AddValues(data, form);
     AddTabs(data, form);
-    AddScrolledArea(data, form);
+    AddChips(data, form);
+    AddTextBoxes(data, form);
 
     const char* closing[2][2] = {{"ux_demo_apply", "ux_demo_apply_tip"}, {"ux_demo_close", "ux_demo_close_tip"}};
     for (i32 i = 0; i < 2; ++i)
@@ -373,4 +457,5 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     }
     // Stored hidden: ux_form_show brings it in.
     form->HideNow();
+    AddConfirmation(data, layer, panel);
 }
