@@ -29,6 +29,7 @@ targets=(
   "player/player_container_fuzz|fuzz/player/corpus"
   "igame/loading/tga_fuzz|fuzz/igame/loading/corpus $data/intro.distributer.data"
   "network/account_reply_fuzz|"
+  "ux/textbox_fuzz|"
 )
 
 failed=0

@@ -209,6 +209,9 @@ void AddValues(TUxDataWriter& data, UX::TForm* form)
     up->SetSize(56.0f, 56.0f);
     UX::TPictureBox* track = data.AddControl<UX::TPictureBox>("ux_demo_slider_track", slider);
     track->SetSize(0.0f, 0.0f);
+    // The slider is the tab stop; its buttons only take clicks.
+    down->nFlags &= ~UX::CONTROL_FOCUSABLE;
+    up->nFlags &= ~UX::CONTROL_FOCUSABLE;
     slider->pLeft = down;
     slider->pRight = up;
     slider->pTrackbar = track;

@@ -95,14 +95,17 @@ void TForm::OnShow()
     Activate();
     if (modal && modal != this && (FormFlags & FORM_CHILD_OF_MODAL))
     {
-        // It keeps its place on screen, now inside the modal form.
-        const f32 x = Computed.ScaleX > 0.0f ? (Computed.Rect.x - modal->ContentRect.x) / Computed.ScaleX : 0.0f;
-        const f32 y = Computed.ScaleY > 0.0f ? (Computed.Rect.y - modal->ContentRect.y) / Computed.ScaleY : 0.0f;
+        // It keeps its place on screen, now inside the modal form (and at its scale).
+        const f32 dx = Computed.Rect.x - modal->ContentRect.x;
+        const f32 dy = Computed.Rect.y - modal->ContentRect.y;
         if (TLayer* layer = GetLayer())
             layer->Remove(this);
         modal->AddChild(this);
         nEdgeFlags = SIDE_LEFT | SIDE_TOP;
-        SetPosition(x, y);
+        UpdateLayout(0);
+        SetPosition(Computed.ScaleX > 0.0f ? dx / Computed.ScaleX : 0.0f,
+                    Computed.ScaleY > 0.0f ? dy / Computed.ScaleY : 0.0f);
+        UpdateLayout(1);
     }
 }
 
