@@ -48,8 +48,9 @@ TEST_F(FormsTest, ALayerListsEachFormOnScreenOnceTheActiveOneOnTop)
     EXPECT_EQ(layer->aControl[0], form);
     EXPECT_EQ(UX::TForm::s_pActiveForm, form);
     layer->Add(form);
+    EXPECT_EQ(layer->aControl.GetCount(), 1u) << "one entry per form";
     layer->BringToFront(form);
-    EXPECT_EQ(layer->aControl.GetCount(), 1u) << "one entry per form; the top form stays";
+    EXPECT_EQ(layer->aControl.GetCount(), 1u) << "the top form stays";
     confirm->Show(2);
     ASSERT_EQ(layer->aControl.GetCount(), 2u);
     EXPECT_EQ(layer->aControl[1], confirm);
@@ -185,11 +186,17 @@ TEST_F(FormsTest, TabAndShiftTabStepTheFocusThroughTheForm)
     form->Show(2);
     Frames(2);
     ASSERT_EQ(Ux().GetFocus(), nullptr);
+    // Tab indices from 1000 on are past Shift+Tab's start.
+    UX::TControl* close = Find("ux_demo_close");
+    const i32 closeIndex = close->nTabIndex;
+    close->nTabIndex = UX::FORM_LAST_TAB_STOP;
     Type(15, '\t', INPUT_KEY_SHIFT);
     Frame();
     UX::TControl* last = form->FindPrevTabStop(UX::FORM_LAST_TAB_STOP);
     ASSERT_NE(last, nullptr);
+    EXPECT_NE(last, close);
     EXPECT_EQ(Ux().GetFocus(), last);
+    close->nTabIndex = closeIndex;
     Ux().SetFocus(nullptr);
     Frame();
     Type(15, '\t');
