@@ -13,13 +13,16 @@ function(vestamor_add_subdirectories)
 endfunction()
 
 # vestamor_module(<name> [MODULES <our modules>...] [LIBS <external libraries>...]
-#                 [PRIVATE_LIBS <external libraries>...])
-# A static library of every .cpp below the current folder. Our own modules are linked
-# whole, so that the static initialisers that register managers, commands, variables,
-# descriptors and plug-ins are never dropped by the linker.
+#                 [PRIVATE_LIBS <external libraries>...] [EXCLUDE <files or subfolders>...])
+# A static library of every .cpp below the current folder (but the excluded ones). Our own
+# modules are linked whole, so that the static initialisers that register managers, commands,
+# variables, descriptors and plug-ins are never dropped by the linker.
 function(vestamor_module name)
-  cmake_parse_arguments(M "" "" "MODULES;LIBS;PRIVATE_LIBS" ${ARGN})
+  cmake_parse_arguments(M "" "" "MODULES;LIBS;PRIVATE_LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${M_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${excluded}(/|$)")
+  endforeach()
   if(NOT sources)
     # A module folder without sources yet: still a target others can name.
     add_library(${name} INTERFACE)

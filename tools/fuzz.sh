@@ -30,6 +30,7 @@ targets=(
   "igame/loading/tga_fuzz|fuzz/igame/loading/corpus $data/intro.distributer.data"
   "network/account_reply_fuzz|"
   "ux/textbox_fuzz|"
+  "ifx/particle_fuzz|fuzz/ifx/corpus"
 )
 
 failed=0

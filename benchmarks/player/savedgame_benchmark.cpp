@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 #include <zlib.h>
 
@@ -91,6 +92,8 @@ public:
 };
 
 TRunningGame* s_pGame = nullptr;
+// The scratch player root, removed at exit.
+std::string s_Root;
 std::vector<u8> s_aStateImage;
 std::vector<u8> s_aCompressed;
 
@@ -108,7 +111,11 @@ TPlayerProfile& Profile()
         char root[] = "/tmp/vestamor_player_benchmark_XXXXXX";
         if (!mkdtemp(root))
             std::abort();
-        std::atexit([] { g_pPlayerProfileManager->FinalizeManager(); });
+        s_Root = root;
+        std::atexit([] {
+            g_pPlayerProfileManager->FinalizeManager();
+            std::filesystem::remove_all(s_Root);
+        });
         const TName directory(root, true);
         TCommandManager::Instance()
             .FindVariable(MakeCommandName("save_directory", false))

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace
@@ -61,6 +62,8 @@ public:
 
 TFuzzGameState s_State;
 TPlayerProfile* s_pOwner = nullptr;
+// The scratch player root, removed at exit.
+std::string s_Root;
 
 void WriteSeed(const std::string& folder, u8 kind, TPlayerContainer& container)
 {
@@ -100,6 +103,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     char root[] = "/tmp/vestamor_player_fuzz_XXXXXX";
     if (!mkdtemp(root))
         std::abort();
+    s_Root = root;
+    std::atexit([] { std::filesystem::remove_all(s_Root); });
     g_pFileStreamManager->SetDirectory(TName(".", true));
     const TName directory(root, true);
     TCommandManager::Instance().FindVariable(MakeCommandName("save_directory", false))->Assign(&directory, 1);

@@ -139,6 +139,8 @@ TNxDynamicsManager::TNxDynamicsManager()
       m_pAwakeFirst(nullptr), m_pAwakeLast(nullptr), m_pFrameFirst(nullptr), m_pFrameLast(nullptr),
       m_nLoadedTypes(0)
 {
+    // The simulation step is fixed-rate work: update worker list 1 (inline without workers).
+    m_nWorker = 1;
     m_Settings.fStaticFriction = 0.5f;
     m_Settings.fDynamicFriction = 0.5f;
     m_Settings.fRate = 120.0f;

@@ -8,6 +8,7 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/commandline.h"
 #include "engine/system/crashlog.h"
+#include "morvane/game/startup.h"
 #include "morvane/ux/screens.h"
 #include "network/autoupdate/performancemonitor.h"
 #include "platform/crashreport/crashreport.h"
@@ -19,7 +20,6 @@
 
 // The one copy of the program the user may run at a time.
 constexpr const char* kInstanceMutexName = "Global\\Brevicorn.morvane";
-constexpr const char* kStartUpScript = "system/system";
 
 // Why the start-up script did not run the game, or null.
 const char* StartUpFailure(u32 result, bool locked)
@@ -62,7 +62,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
     g_pCluster->LinkTypes();
     RegisterGameScreens();
-    const u32 result = TCommandManager::Instance().__SystemExecute(kStartUpScript);
+    const u32 result = TCommandManager::Instance().__SystemExecute(g_StartUpScript.GetText());
     const char* failure = StartUpFailure(result, FileSystemLocked());
     // A damaged start-up script may never have named the folders: its lines, kept in memory,
     // still reach "system.log" in the default user directory.
@@ -72,8 +72,8 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     // A start that never ran the game says so where the user sees it, and ends with code 1.
     if (failure)
     {
-        std::fprintf(stderr, "WinMain(): error: start-up script '%s.icom' %s\n", kStartUpScript, failure);
-        TLog::Print(g_pSystemLog, LOG_ERROR, "WinMain(): error: ", "start-up script '%s.icom' %s", kStartUpScript,
+        std::fprintf(stderr, "WinMain(): error: start-up script '%s.icom' %s\n", g_StartUpScript.GetText(), failure);
+        TLog::Print(g_pSystemLog, LOG_ERROR, "WinMain(): error: ", "start-up script '%s.icom' %s", g_StartUpScript.GetText(),
                     failure);
     }
     TPerformanceMonitor::Stop();

@@ -5,20 +5,37 @@
 
 #include "engine/sound/soundgroup.h"
 #include "engine/sound/soundmanager.h"
+#include "xaudio2/soundgrouptree.h"
 #include "xaudio2/xaudio2state.h"
 
 namespace
 {
-// value / 10 on every group of the names that exists; a missing group is skipped.
-void SetGroupVolumes(const TVariableValue& value, std::initializer_list<const char*> groups)
+// The groups of the tree (SoundGroupTree) each volume sets.
+enum EGroup : u32
+{
+    MASTER = 0,
+    GAME_AMBIENT = 4,
+    GAME_EFFECTS = 5,
+    GAME_MUSIC = 6,
+    GAME_SPEECH = 7,
+    MENU_EFFECTS = 8,
+    MENU_MUSIC = 9,
+    MENU_SPEECH = 10,
+    COMMON_EFFECTS = 11,
+    COMMON_MUSIC = 12,
+    COMMON_SPEECH = 13,
+};
+
+// value / 10 on every group of the tree given that exists; a missing group is skipped.
+void SetGroupVolumes(const TVariableValue& value, std::initializer_list<EGroup> groups)
 {
     if (!g_pSoundManager)
         return;
     const f32 volume = value.ToFloat() / 10.0f;
-    for (const char* path : groups)
+    for (EGroup index : groups)
     {
         TSoundGroup* group = nullptr;
-        g_pSoundManager->FindSoundGroup(group, TName(path));
+        g_pSoundManager->FindSoundGroup(group, SoundGroupTree()[index]);
         if (group)
             group->SetVolumeNow(volume);
     }
@@ -57,20 +74,17 @@ SOUND_VARIABLE_DEFINITION(sound_reverb, "Disable sound reverb", 0, Int, 0,
                                   g_XAudio2.pReverbVoice->DisableEffect(0, XAUDIO2_COMMIT_NOW);
                           })
 // Full volume unless the player turns it down (0 would leave the game silent).
-SOUND_VARIABLE_DEFINITION(device_audio_mainvolume, "", 0, Float, 10.0f, SetGroupVolumes(m_Value, {"/master"}))
+SOUND_VARIABLE_DEFINITION(device_audio_mainvolume, "", 0, Float, 10.0f, SetGroupVolumes(m_Value, {MASTER}))
 SOUND_VARIABLE_DEFINITION(device_audio_ambientvolume, "", 0, Float, 10.0f,
-                          SetGroupVolumes(m_Value, {"/master/game/ambient"}))
+                          SetGroupVolumes(m_Value, {GAME_AMBIENT}))
 SOUND_VARIABLE_DEFINITION(device_audio_effectsvolume, "Set the volume for the 'effects' sound group.", 0, Float,
                           8.0f,
-                          SetGroupVolumes(m_Value, {"/master/game/effects", "/master/menu/effects",
-                                                    "/master/common/effects"}))
+                          SetGroupVolumes(m_Value, {GAME_EFFECTS, MENU_EFFECTS, COMMON_EFFECTS}))
 SOUND_VARIABLE_DEFINITION(device_audio_musicvolume, "Set the volume for the 'music' sound group.", 0, Float, 4.0f,
-                          SetGroupVolumes(m_Value, {"/master/game/music", "/master/menu/music",
-                                                    "/master/common/music"}))
+                          SetGroupVolumes(m_Value, {GAME_MUSIC, MENU_MUSIC, COMMON_MUSIC}))
 SOUND_VARIABLE_DEFINITION(device_audio_speechvolume, "Set the volume for the 'speech' sound group.", 0, Float,
                           4.0f,
-                          SetGroupVolumes(m_Value, {"/master/game/speech", "/master/menu/speech",
-                                                    "/master/common/speech"}))
+                          SetGroupVolumes(m_Value, {GAME_SPEECH, MENU_SPEECH, COMMON_SPEECH}))
 
 TVariable* const* SoundVolumeVariables()
 {

@@ -16,6 +16,7 @@
 #include "platform/xaudio2/xaudio2settings.h"
 #include "soundtestrepository.h"
 #include "support/scratchworkingfolder.h"
+#include "support/testclip.h"
 #include "support/wavreader.h"
 #include "xaudio2/gamesoundmanager.h"
 #include "xaudio2/xaudio2sound.h"
@@ -31,26 +32,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A clip of the test's own block (held by a repository over the test's bytes).
-class TTestClip
-{
-public:
-    TTestClip(const char* name, std::vector<u8> block, TSoundGroup* group, u32 flags)
-        : m_aBlock(std::move(block)), m_Repository(m_aBlock.data(), static_cast<u32>(m_aBlock.size()))
-    {
-        Data.m_Name.Set(name, true);
-        Data.m_nFlags = flags;
-        Data.pGroup = group;
-        Data.SetData(&m_Repository, 0, static_cast<u32>(m_aBlock.size()));
-    }
-
-    TXAudio2SoundData Data;
-
-private:
-    std::vector<u8> m_aBlock;
-    TRepository m_Repository;
-};
 
 class TSoundCallRecorder : public TSoundCallListener, public TSoundMethods
 {

@@ -33,11 +33,12 @@
 
 namespace
 {
-// A box of half-size h: six faces, each with the whole texture.
-std::vector<TMeshVertex> Box(f32 h)
+// A box of half-sizes hx, hy, hz: six faces, each with the whole texture.
+std::vector<TMeshVertex> Box(f32 hx, f32 hy, f32 hz)
 {
     std::vector<TMeshVertex> v;
-    const TVector x(h, 0, 0, 0), y(0, h, 0, 0), z(0, 0, h, 0), nx(-h, 0, 0, 0), ny(0, -h, 0, 0), nz(0, 0, -h, 0);
+    const TVector x(hx, 0, 0, 0), y(0, hy, 0, 0), z(0, 0, hz, 0), nx(-hx, 0, 0, 0), ny(0, -hy, 0, 0),
+        nz(0, 0, -hz, 0);
     AddFace(v, nz, x, y, 0xFFFFFFFF);  // facing the camera
     AddFace(v, z, nx, y, 0xFFC0C0C0);
     AddFace(v, x, z, y, 0xFFE0E0E0);
@@ -71,6 +72,7 @@ struct TLevelRenderScene
     TRenderScene scene{};
     TViewportSet set{};
     TTextureFont font;
+    TMaterial* pMaterial = nullptr;
 };
 
 std::unique_ptr<TLevelRenderScene> s_pScene;
@@ -120,8 +122,9 @@ TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
     TMatrix turn = TMatrix::RotationY(30.0f);
     turn.aRow[3] = TVector(0.0f, 1.0f, 0.0f, 1.0f);
     place->SetLocalMatrix(turn, TNode::OrdinaryCause());
+    pMaterial = material;
     TMesh* box = g_pDxMeshManager->CreateMesh(place);
-    box->pMeshData = MakeMeshData(writer, "level_box", Box(1.0f), material);
+    box->pMeshData = MakeMeshData(writer, "level_box", Box(1.0f, 1.0f, 1.0f), material);
     std::vector<TMeshVertex> quad;
     AddFace(quad, TVector(0, 0, -1.0f, 1), TVector(1, 0, 0, 0), TVector(0, 1, 0, 0), 0xFFFFFFFF);
     TMesh* coarse = g_pDxMeshManager->CreateMesh(nullptr);
@@ -155,6 +158,14 @@ TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
     writer.AddBlock(&font, glyphs.data(), static_cast<u32>(glyphs.size() * sizeof(TTextureFontGlyph)));
     TResource::LinkTo(&font, MakeTexture(writer, "level_font_page", PAGE_WIDTH, PAGE_HEIGHT, page));
     g_pTextureFontManager->Fonts().Add(&font);
+}
+
+TMesh* AddLevelBoxMesh(TRepositoryWriter& writer, TNode* node, const char* name, const TVector& half)
+{
+    TMesh* mesh = g_pDxMeshManager->CreateMesh(node);
+    mesh->pMeshData = MakeMeshData(writer, name, Box(half.x, half.y, half.z), s_pScene->pMaterial);
+    mesh->SetQueue(&s_pScene->normal);
+    return mesh;
 }
 
 i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)

@@ -7,8 +7,10 @@
 #include "core/system/types.h"
 
 class TClusterManager;
+class TMesh;
 class TNode;
 class TRepositoryWriter;
+struct TVector;
 
 // The font's name and the camera's node name, which the game and its tests look up.
 inline constexpr const char* LEVEL_FONT_NAME = "Font_level";
@@ -17,3 +19,7 @@ inline constexpr const char* LEVEL_CAMERA_NODE = "level_camera";
 // Builds the render scene on the level (its records held until the next call) and appends the
 // managers whose records these are; answers the new count (a TLevelRecords of the writer).
 i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
+
+// A box of the given half-sizes on the node, drawn with the level box's material in the scene's
+// "Normal" queue (after AddLevelRenderScene).
+TMesh* AddLevelBoxMesh(TRepositoryWriter& writer, TNode* node, const char* name, const TVector& half);

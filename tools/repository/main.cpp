@@ -5,6 +5,8 @@
 #include "core/stream/filestreammanager.h"
 #include "engine/system/managermanager.h"
 #include "levelclips.h"
+#include "levelgame.h"
+#include "levelparticles.h"
 #include "levelrenderscene.h"
 #include "levelvehicles.h"
 #include "scenerepositories.h"
@@ -19,6 +21,8 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelRenderScene(writer, level, managers, count);
     count = AddLevelVehicles(writer, level, managers, count);
     count = AddLevelSounds(writer, level, managers, count);
+    count = AddLevelGame(writer, level, managers, count);
+    count = AddLevelParticles(writer, level, managers, count);
     return count;
 }
 } // namespace

@@ -61,7 +61,7 @@ private:
         case EClipWave::Gusts: {
             const f32 opening = 0.02f + 0.1f * (0.5f - 0.5f * std::cos(2.0f * PI * tone.fFromHz * seconds));
             m_fLowPass += opening * (Noise() - m_fLowPass);
-            return 4.0f * m_fLowPass;
+            return 1.5f * m_fLowPass;
         }
         }
         return 0.0f;

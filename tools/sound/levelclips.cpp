@@ -110,11 +110,17 @@ std::vector<TClipRecipe> Recipes()
 }
 } // namespace
 
-i32 AddLevelSounds(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
+void AddGameClips(TRepositoryWriter& writer)
 {
     TSoundRecords& records = TSoundRecords::Current();
     for (const TClipRecipe& recipe : Recipes())
         records.AddClip(writer, recipe);
+}
+
+i32 AddLevelSounds(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
+{
+    AddGameClips(writer);
+    TSoundRecords& records = TSoundRecords::Current();
 
     // The apron's traffic: the vehicles' starters, one after another at random, near the gate.
     TNode* traffic = g_pNodeManager->CreateNode(LEVEL_TRAFFIC_SOUND_NODE);

@@ -15,3 +15,5 @@ constexpr const char* LEVEL_TRAFFIC_SOUND_NODE = "apron_traffic_sound";
 // Adds the records before the level is saved, their managers after the count given; answers the
 // new count.
 i32 AddLevelSounds(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
+// The game's clips alone, among the records of the repository being written.
+void AddGameClips(TRepositoryWriter& writer);

@@ -5,6 +5,7 @@
 #include "xaudio2/gamesound.h"
 #include "xaudio2/gamesoundmanager.h"
 #include "xaudio2/gamesoundnode.h"
+#include "xaudio2/soundgrouptree.h"
 #include "xaudio2/xaudio2sound.h"
 #include "xaudio2/xaudio2sounddata.h"
 #include "xaudio2/xaudio2soundgroup.h"
@@ -12,23 +13,6 @@
 
 #include <cstring>
 #include <memory>
-
-const char* const g_aSoundGroupPath[SOUND_GROUP_COUNT] = {
-    "/master",
-    "/master/game",
-    "/master/menu",
-    "/master/common",
-    "/master/game/ambient",
-    "/master/game/effects",
-    "/master/game/music",
-    "/master/game/speech",
-    "/master/menu/effects",
-    "/master/menu/music",
-    "/master/menu/speech",
-    "/master/common/effects",
-    "/master/common/music",
-    "/master/common/speech",
-};
 
 namespace
 {
@@ -53,10 +37,11 @@ TSoundRecords& TSoundRecords::Current()
 TSoundRecords::TSoundRecords()
 {
     TXAudio2SoundManager& sounds = *g_pXAudio2SoundManager;
-    for (const char* path : g_aSoundGroupPath)
+    for (u32 i = 0; i < SOUND_GROUP_TREE_SIZE; ++i)
     {
+        const char* path = SoundGroupTree()[i].GetText();
         TXAudio2SoundGroup& group = m_aGroup.emplace_back();
-        group.m_Name.Set(path, true);
+        group.m_Name = SoundGroupTree()[i];
         // The parent is the path without its last part.
         const char* last = std::strrchr(path, '/');
         if (last != path)

@@ -1,5 +1,6 @@
 #pragma once
-// TSoundRecords: the sound records of the repository being written: the 14 groups of the tree,
+// TSoundRecords: the sound records of the repository being written: the 14 groups of the tree
+// (SoundGroupTree),
 // the pool of 256 sound records (the first ones bound to clips, so that the console plays
 // them), the clips with their blocks, the game sounds and the game sound nodes, each added to
 // its manager's array. The records live until the next repository is begun.
@@ -17,9 +18,6 @@ class TXAudio2Sound;
 class TXAudio2SoundData;
 class TXAudio2SoundGroup;
 
-// The group tree, parents first.
-constexpr u32 SOUND_GROUP_COUNT = 14;
-extern const char* const g_aSoundGroupPath[SOUND_GROUP_COUNT];
 // The pool of dynamic sounds the data carry.
 constexpr u32 SOUND_RECORD_COUNT = 256;
 

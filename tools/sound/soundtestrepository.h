@@ -10,3 +10,5 @@ constexpr u32 SOUND_TEST_REPOSITORY_ID = 7;
 // ambience, "track" (stereo, 0.3 s, a music track) in the common music, "click" (0.02 s) in
 // the common effects. False when the file cannot be written.
 bool WriteSoundTestRepository(const char* path);
+// The same records with the game's own clips in place of the tests' (AddGameClips).
+bool WriteGameSoundRepository(const char* path);

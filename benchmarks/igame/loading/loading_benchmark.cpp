@@ -1,6 +1,6 @@
 // One intro frame at 1920 x 1080 while a 1920 x 1200 image fades in under the one fading out (a
 // halftone stretch and two constant-alpha blends, with the fills) against a copy of the frame's
-// bytes, and one frame of the loading display.
+// bytes, the same frame scaled to 1600 x 900, and one frame of the loading display.
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
 #include "directx/render/dxdevice.h"
@@ -27,14 +27,14 @@ constexpr i32 kHeight = 1080;
 
 struct TFrames
 {
-    TFrames()
+    TFrames(i32 width, i32 height)
     {
         image = CreateCompatibleDC(nullptr);
         for (i32 i = 0; i < 2; ++i)
         {
             dc[i] = CreateCompatibleDC(nullptr);
             BITMAPINFO info = {};
-            info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
             void* bits = nullptr;
             bitmap[i] = CreateDIBSection(dc[i], &info, DIB_RGB_COLORS, &bits, nullptr, 0);
             SelectObject(dc[i], bitmap[i]);
@@ -54,7 +54,9 @@ struct TFrames
     HBITMAP bitmap[2];
 };
 
-void IntroFrame(benchmark::State& state)
+// The frames of an intro whose 1920 x 1200 image is drawn at its design width of 1920 on a
+// screen of that size: the halftone stretch is a copy at 1920 wide and a box filter otherwise.
+void DrawIntroFrames(benchmark::State& state, i32 width, i32 height)
 {
     g_pFileStreamManager->SetLocked(0);
     const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/intro_bench.tga";
@@ -64,7 +66,7 @@ void IntroFrame(benchmark::State& state)
     const std::vector<u8> file = EncodeTga(picture, 4, false);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
 
-    TFrames frames;
+    TFrames frames(width, height);
     TIntro intro;
     TUIIntro record = {};
     record.nImageCount = 1;
@@ -77,14 +79,26 @@ void IntroFrame(benchmark::State& state)
         state.SkipWithError("the image file was not read");
     std::remove(path.c_str());
     // Halfway through the first image's fade-out, where the next one fades in under it.
-    intro.DrawFrame(frames.dc[0], frames.dc[1], frames.image, 0.0f, kWidth, kHeight);
-    intro.DrawFrame(frames.dc[0], frames.dc[1], frames.image, 2.75f, kWidth, kHeight);
+    intro.DrawFrame(frames.dc[0], frames.dc[1], frames.image, 0.0f, width, height);
+    intro.DrawFrame(frames.dc[0], frames.dc[1], frames.image, 2.75f, width, height);
     for (auto _ : state)
-        benchmark::DoNotOptimize(intro.DrawFrame(frames.dc[0], frames.dc[1], frames.image, 0.0f, kWidth, kHeight));
-    state.SetBytesProcessed(state.iterations() * kWidth * kHeight * 4);
+        benchmark::DoNotOptimize(intro.DrawFrame(frames.dc[0], frames.dc[1], frames.image, 0.0f, width, height));
+    state.SetBytesProcessed(state.iterations() * width * height * 4);
     intro.Release();
 }
+
+void IntroFrame(benchmark::State& state)
+{
+    DrawIntroFrames(state, kWidth, kHeight);
+}
 BENCHMARK(IntroFrame)->Unit(benchmark::kMillisecond);
+
+// The same on a 1600 x 900 screen, where the image is scaled by 5/6.
+void IntroFrameScaled(benchmark::State& state)
+{
+    DrawIntroFrames(state, 1600, 900);
+}
+BENCHMARK(IntroFrameScaled)->Unit(benchmark::kMillisecond);
 
 // What the aim is measured against: the frame's bytes copied once.
 void FrameCopy(benchmark::State& state)

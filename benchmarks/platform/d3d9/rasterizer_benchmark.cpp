@@ -3,10 +3,10 @@
 // a repeated texture, the same alpha-blended, 100,000 small triangles with vertex colours and
 // overlapping depth-tested triangles, coloured or textured. Then the game's own pixel models on
 // the same scenes: the canvas model (texture x vertex colour x constant) blended over the screen,
-// and the textured mesh model and the lit one (a directional light on a normal) on the
-// depth-tested triangles. Each scene reports its pixel rate, as memcpy_ratio that rate over
-// memcpy's in 4-byte pixels measured just before it, and its processor time per frame over every
-// thread beside the wall time.
+// with a colour at each corner and white as sprites draw it, and the textured mesh model and the
+// lit one (a directional light on a normal) on the depth-tested triangles. Each scene reports its
+// pixel rate, as memcpy_ratio that rate over memcpy's in 4-byte pixels measured just before it,
+// and its processor time per frame over every thread beside the wall time.
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3d9/settings.h"
@@ -262,18 +262,26 @@ void SetModelConstants(TScene& scene)
 }
 
 // A full-screen bilinear quad of that texture repeated 2.5 x 1.4 times, with a colour at each
-// corner.
-void BilinearQuad(benchmark::State& state, const char* vertexModel, const char* pixelModel, bool blended)
+// corner, or `white` with the constant one.
+void BilinearQuad(benchmark::State& state, const char* vertexModel, const char* pixelModel, bool blended,
+                  bool white = false)
 {
     TScene scene(UINT(state.range(0)));
     scene.Use(vertexModel, pixelModel);
     BindTexture(scene);
     SetModelConstants(scene);
+    if (white)
+    {
+        const float one[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        scene.device->SetPixelShaderConstantF(0, one, 1);
+    }
     if (blended)
         BlendAsTransparency(scene);
-    const TVertex quad[4] = {At(-0.5f, -0.5f, 0xF0E0C0A0, 0, 0), At(kWidth - 0.5f, -0.5f, 0xC0FFFFFF, 2.5f, 0),
-                             At(-0.5f, kHeight - 0.5f, 0xFF80C0F0, 0, 1.4f),
-                             At(kWidth - 0.5f, kHeight - 0.5f, 0xE0F0A080, 2.5f, 1.4f)};
+    auto corner = [&](D3DCOLOR colour) { return white ? 0xFFFFFFFF : colour; };
+    const TVertex quad[4] = {At(-0.5f, -0.5f, corner(0xF0E0C0A0), 0, 0),
+                             At(kWidth - 0.5f, -0.5f, corner(0xC0FFFFFF), 2.5f, 0),
+                             At(-0.5f, kHeight - 0.5f, corner(0xFF80C0F0), 0, 1.4f),
+                             At(kWidth - 0.5f, kHeight - 0.5f, corner(0xE0F0A080), 2.5f, 1.4f)};
     Measure(state, scene, double(kWidth) * kHeight,
             [&] { scene.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TVertex)); });
 }
@@ -290,6 +298,12 @@ BENCHMARK_CAPTURE(BilinearQuad, blended, "bench.textured", "bench.texture", true
 // The game's canvas model (texture x vertex colour x constant), blended: beside the texture kind
 // blended above.
 BENCHMARK_CAPTURE(BilinearQuad, canvas_model, "bench.mesh", "canvas2d", true)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+// The canvas model white and unscaled, as sprites and images draw it: the texture itself.
+BENCHMARK_CAPTURE(BilinearQuad, canvas_white, "bench.mesh", "canvas2d", true, true)
     ->Arg(1)
     ->Arg(0)
     ->Unit(benchmark::kMillisecond)

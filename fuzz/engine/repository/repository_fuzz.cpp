@@ -37,8 +37,8 @@ constexpr u32 IMAGE_LIMIT = 1 << 24;
 // The managers of the game's start-up script that hear of loads and draw the frame, in its order.
 const char* const kManagers[] = {"Command", "Resource", "Node",     "Localization", "Device",   "Texture",
                                  "RenderTarget", "Shader", "Material", "Mesh",       "DynamicMesh", "Camera",
-                                 "Viewport", "Render", "RenderScene", "Imposter", "TextureFont", "Font",
-                                 "Canvas", "UX"};
+                                 "Viewport", "Render", "RenderScene", "Imposter", "Particle", "TextureFont",
+                                 "Font", "Canvas", "UX"};
 
 void Run(const char* line)
 {
@@ -70,10 +70,11 @@ void SetUp()
         std::snprintf(line, sizeof line, "manager.finalize.add %s", manager);
         Run(line);
     }
-    for (const char* line : {"manager.update.add Resource", "manager.update.add Node", "manager.update.add Texture",
-                             "manager.update.add Mesh", "manager.update.add UX", "manager.render.add Render",
-                             "manager.render.add Viewport", "manager.render.add UX", "manager.render.add Canvas",
-                             "manager.render.add Render 1"})
+    for (const char* line :
+         {"manager.update.add Resource", "manager.update.add Node", "manager.update.add Texture",
+          "manager.update.add Mesh", "manager.update.add Particle", "manager.update.add UX", "manager.render.add Render",
+          "manager.render.add Viewport", "manager.render.add Particle", "manager.render.add UX",
+          "manager.render.add Canvas", "manager.render.add Render 1"})
         Run(line);
     Run("manager.system.activate \"fuzz\"");
     Run("manager.initialize");

@@ -39,6 +39,11 @@ void TDxDynamicMesh::Draw(u32 count, TShader* shader)
     m_pData->Reset();
 }
 
+void TDxDynamicMesh::Reset()
+{
+    m_pData->Reset();
+}
+
 void TDxDynamicMesh::Release()
 {
     m_pData->ReleaseData();

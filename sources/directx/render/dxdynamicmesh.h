@@ -13,6 +13,7 @@ public:
 
     void* LockVertices(u32 count) override;
     void Draw(u32 count, TShader* shader) override;
+    void Reset() override;
     void Release() override;
 
     TDxDynamicMeshData* GetData() const { return m_pData; }

@@ -119,12 +119,6 @@ void TDxShader::RemoveDefine(const TName& name)
         }
 }
 
-void TDxShader::CopyDefines(const TDxShader& other)
-{
-    m_aDefine = other.m_aDefine;
-    m_DefineText = other.m_DefineText;
-}
-
 void TDxShader::_RebuildDefineText()
 {
     if (m_aDefine.GetCount() == 0)

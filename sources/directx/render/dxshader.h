@@ -60,7 +60,6 @@ public:
     TShaderParameter* FindParameter(const TName& name);
     void SetDefine(const TName& name, const TName& value) override;
     void RemoveDefine(const TName& name) override;
-    void CopyDefines(const TDxShader& other);
     const TName& GetDefineText() const { return m_DefineText; }
     // Puts a texture into a slot (null empties it) and keeps the slot mask.
     TShader* SetTexture(u32 slot, TTexture* texture);

@@ -17,6 +17,9 @@ public:
     virtual void* LockVertices(u32 count) = 0;
     // Draws the first count vertices written with the shader, then writes start again at 0.
     virtual void Draw(u32 count, TShader* shader) = 0;
+    // Drops what was written since the last draw without drawing it (a device reset); a mesh
+    // that keeps nothing between draws has nothing to drop.
+    virtual void Reset() {}
     virtual void Release() = 0;
 };
 

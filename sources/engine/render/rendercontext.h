@@ -16,6 +16,10 @@ public:
 
     // Null: objects draw with their materials' shaders.
     TShader* GetShader() const { return m_pShader; }
+    // The pass's name (empty for the scene's ordinary passes): objects that draw differently
+    // in a pass ("shadow_buffer", the shadow map) ask for it.
+    const TName& GetPassName() const { return m_PassName; }
+    void SetPassName(const TName& name) { m_PassName = name; }
 
     // Sets the define's value (replacing an earlier value of the same name); a full set
     // refuses a new name with an error line: 0 added, 1 refused.
@@ -27,5 +31,6 @@ public:
 
 private:
     TShader* m_pShader = nullptr;
+    TName m_PassName;
     SArray<TShaderDefine, RENDER_CONTEXT_DEFINE_CAPACITY, 0> m_aDefine;
 };

@@ -27,6 +27,8 @@ public:
     // The box in object space the visibility tests use.
     virtual const TBoundBox* GetBoundBox();
     virtual u32 IsTransparent() { return 0; }
+    // Whether it is drawn into shadow maps.
+    virtual u32 CastsShadow() { return 0; }
 
     // A neighbour, or the queue's first member.
     u32 IsLinked() const;

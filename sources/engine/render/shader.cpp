@@ -32,3 +32,9 @@ void TShader::RebuildMask()
         if (aTexture[slot])
             m_nTextureMask |= 1u << slot;
 }
+
+void TShader::CopyDefines(const TShader& other)
+{
+    m_aDefine = other.m_aDefine;
+    m_DefineText = other.m_DefineText;
+}

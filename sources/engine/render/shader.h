@@ -55,6 +55,8 @@ public:
     // a draw finds follows the define text.
     virtual void SetDefine(const TName& name, const TName& value) = 0;
     virtual void RemoveDefine(const TName& name) = 0;
+    // Takes over the other shader's define set (a pass's, for a shader drawing inside it).
+    void CopyDefines(const TShader& other);
 
     // Bit N set while slot N holds a texture.
     u32 m_nTextureMask;

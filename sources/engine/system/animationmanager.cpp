@@ -21,6 +21,8 @@ const i32 s_nRegistered =
 
 TAnimationManager::TAnimationManager()
 {
+    // The advance is fixed-rate work: update worker list 1 (inline without workers).
+    m_nWorker = 1;
     if (!g_pCluster)
         return;
     RegisterArray(&AnimationDataDecl(), &m_aAnimationData);

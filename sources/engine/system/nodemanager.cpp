@@ -170,7 +170,7 @@ void TNodeManager::OnClusterLoad()
     CheckLoadedNodes();
 }
 
-void TNodeManager::OnClusterUnload()
+void TNodeManager::FreeLoadedGrowth()
 {
     // A loaded node whose arrays grew after the load holds heap storage the image does not
     // know of; the image is still in place here, so it can be let go.
@@ -180,6 +180,16 @@ void TNodeManager::OnClusterUnload()
         m_aLoaded[i]->aUserData.Free();
     }
     m_aLoaded.Free();
+}
+
+void TNodeManager::FinalizeManager()
+{
+    FreeLoadedGrowth();
+}
+
+void TNodeManager::OnClusterUnload()
+{
+    FreeLoadedGrowth();
     m_pRoot = nullptr;
     m_pDeferredFirst = nullptr;
     m_pDeferredLast = nullptr;

@@ -38,6 +38,8 @@ public:
 
     i32 SetArray(u32 typeId, void* data, i32 count) override;
     void BeginManager() override;
+    // The program ends without a cluster clear: the loaded nodes' grown arrays go here.
+    void FinalizeManager() override;
     void UpdateManager(f32 step) override;
 
     void OnClusterLoad() override;
@@ -49,6 +51,8 @@ public:
 
 private:
     void FreeOwnedNodes();
+    // Lets go of what loaded nodes grew after the load, while their image is still in place.
+    void FreeLoadedGrowth();
     void ForgetDeferred();
     // Loaded nodes come from files: links that do not hold together are cut with a log line.
     void CheckLoadedNodes();

@@ -23,6 +23,8 @@ const i32 s_nRegistered = TManagerManager::RegisterManager("Prop", "Prop", &g_pP
 TPropManager::TPropManager()
     : m_LastCamera(0.0f, 0.0f, 0.0f, 1.0f), m_nNextRanked(0), m_nFullRanking(0), m_nScatter(0)
 {
+    // The ranking is fixed-rate work: update worker list 1.
+    m_nWorker = 1;
     if (!g_pCluster)
         return;
     RegisterArray(&PropDataDecl(), &m_aPropData);

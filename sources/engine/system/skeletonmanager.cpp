@@ -43,6 +43,8 @@ template <class T> void CheckCount(T& count, u32 capacity, const char* what, con
 
 TSkeletonManager::TSkeletonManager()
 {
+    // Skeletons of flag 64 are evaluated as fixed-rate work: update worker list 1.
+    m_nWorker = 1;
     if (!g_pCluster)
         return;
     RegisterArray(&SkeletonDataDecl(), &m_aSkeletonData);

@@ -24,11 +24,10 @@ f32 Seconds(f32 value)
     return std::isfinite(value) && value > 0.0f ? value : 0.0f;
 }
 
-void FillColour(HDC dc, COLORREF colour, i32 width, i32 height)
+void FillColour(HDC dc, COLORREF colour, const RECT& area)
 {
     HBRUSH brush = CreateSolidBrush(colour);
-    const RECT all = {0, 0, width, height};
-    FillRect(dc, &all, brush);
+    FillRect(dc, &area, brush);
     DeleteObject(brush);
 }
 
@@ -158,18 +157,23 @@ RECT TIntro::GetImageRect(i32 width, i32 height, i32 designWidth, i32 screenWidt
 }
 
 void TIntro::Compose(HDC frameDC, HDC scratchDC, HDC imageDC, const TIntroImage& image, f32 alpha, i32 screenWidth,
-                     i32 screenHeight)
+                     i32 screenHeight, i32 top, i32 rows)
 {
-    const RECT all = {0, 0, screenWidth, screenHeight};
+    // The scratch frame holds the band's rows at its top: screen row y is its row y - top.
     if (!image.hBitmap)
+    {
+        const RECT all = {0, 0, screenWidth, rows};
         FillRect(scratchDC, &all, image.hBrush);
+    }
     else
     {
-        const RECT rect =
+        RECT rect =
             GetImageRect(image.nWidth, image.nHeight, static_cast<i32>(m_nDesignWidth), screenWidth, screenHeight);
+        rect.top -= top;
+        rect.bottom -= top;
         // The background around the image: the image covers the rest.
         const RECT around[4] = {{0, 0, screenWidth, rect.top},
-                                {0, rect.bottom, screenWidth, screenHeight},
+                                {0, rect.bottom, screenWidth, rows},
                                 {0, rect.top, rect.left, rect.bottom},
                                 {rect.right, rect.top, screenWidth, rect.bottom}};
         for (const RECT& part : around)
@@ -182,13 +186,14 @@ void TIntro::Compose(HDC frameDC, HDC scratchDC, HDC imageDC, const TIntroImage&
         SetStretchBltMode(scratchDC, COLORONCOLOR);
     }
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(alpha * 255.0f), 0};
-    AlphaBlend(frameDC, 0, 0, screenWidth, screenHeight, scratchDC, 0, 0, screenWidth, screenHeight, blend);
+    AlphaBlend(frameDC, 0, top, screenWidth, rows, scratchDC, 0, 0, screenWidth, rows, blend);
 }
 
 void TIntro::Finish(HDC frameDC, HDC scratchDC, i32 screenWidth, i32 screenHeight)
 {
-    FillColour(frameDC, 0, screenWidth, screenHeight);
-    FillColour(scratchDC, 0, screenWidth, screenHeight);
+    const RECT all = {0, 0, screenWidth, screenHeight};
+    FillColour(frameDC, 0, all);
+    FillColour(scratchDC, 0, all);
     if (!g_pDeviceManager || !g_pDeviceManager->GetDevice())
         return;
     const u32 black = 0;
@@ -233,19 +238,20 @@ u32 TIntro::DrawFrame(HDC frameDC, HDC scratchDC, HDC imageDC, f32 dt, i32 scree
     alpha = alpha < 0.0f ? 0.0f : alpha > 1.0f ? 1.0f : alpha;
     m_fOpacity = alpha;
 
-    // Band by band: a band's rows of the frames and the image stay in the processor's cache
-    // through the fill, the stretches and the blends.
+    // Band by band, each composed in the scratch frame's first rows: the band's rows of the frame
+    // and the scratch stay in the processor's cache through the fills, the stretches and the
+    // blends, and only the frame and the image pass through memory.
     const bool crossfading = m_nCrossfade && fadingOut && m_nIndex + 1 < m_aImage.GetCount();
     for (i32 top = 0; top < screenHeight; top += INTRO_BAND_ROWS)
     {
-        const i32 bottom = std::min(top + INTRO_BAND_ROWS, screenHeight);
-        IntersectClipRect(frameDC, 0, top, screenWidth, bottom);
-        IntersectClipRect(scratchDC, 0, top, screenWidth, bottom);
-        FillColour(frameDC, 0, screenWidth, screenHeight);
-        Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex], alpha, screenWidth, screenHeight);
+        const i32 rows = std::min(INTRO_BAND_ROWS, screenHeight - top);
+        const RECT band = {0, top, screenWidth, top + rows};
+        FillColour(frameDC, 0, band);
+        IntersectClipRect(scratchDC, 0, 0, screenWidth, rows);
+        Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex], alpha, screenWidth, screenHeight, top, rows);
         if (crossfading)
-            Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex + 1], 1.0f - alpha, screenWidth, screenHeight);
-        SelectClipRgn(frameDC, nullptr);
+            Compose(frameDC, scratchDC, imageDC, m_aImage[m_nIndex + 1], 1.0f - alpha, screenWidth, screenHeight,
+                    top, rows);
         SelectClipRgn(scratchDC, nullptr);
     }
     m_Lock.Leave();

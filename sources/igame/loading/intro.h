@@ -67,9 +67,10 @@ private:
     // the first pixel's colour; false (the bitmap null) when the section cannot be made.
     static bool MakeImage(HDC imageDC, const u8* pixels, i32 width, i32 height, i32 bytesPerPixel,
                           TIntroImage& image);
-    // Stretches the image into the scratch frame and blends it over the frame.
+    // Stretches the image's rows top .. top + rows into the scratch frame's first rows and blends
+    // them over the frame's.
     void Compose(HDC frameDC, HDC scratchDC, HDC imageDC, const TIntroImage& image, f32 alpha, i32 screenWidth,
-                 i32 screenHeight);
+                 i32 screenHeight, i32 top, i32 rows);
     // The end: both frames and the back buffer black.
     void Finish(HDC frameDC, HDC scratchDC, i32 screenWidth, i32 screenHeight);
 

@@ -24,6 +24,10 @@
 //   FrontFace()         whether the triangle faces the viewer
 // Every lane computes as the others, so a model draws the same bits on every path; the model's
 // function (ModelFunction) draws it through the general path, which the tests pin the loops to.
+// A model may name TUnitForm, the model it equals where every varying and constant it reads is
+// exactly one over a triangle, reading the same textures: the fast loops draw such triangles
+// with that (a texture times colours as the texture alone, whose texels store and blend in
+// integers).
 #include "platform/d3d9/sampler.h"
 #include "platform/d3d9/shadingmodel.h"
 #include "platform/d3d9/tileloop.h"

@@ -4,6 +4,7 @@
 #include "platform/d3d9/quadpair.h"
 
 #include <emmintrin.h>
+#include <immintrin.h>
 
 // Two quads' words. Wrapped, since code for any processor hands them on to AVX2 code, and a
 // vector argument would pass differently between the two.
@@ -33,15 +34,28 @@ inline TQuadVector UnpackArgb(__m128i words)
     return {channel(16), channel(8), channel(0), channel(24)};
 }
 
-// UnpackArgb on eight lanes, in the compiler's generic vector arithmetic (see quadpair.h).
-[[gnu::always_inline]] inline TLaneVector<TQuadPair> UnpackArgb(const TWordPair& pair)
+// Byte `index` (0 blue .. 3 alpha) of each of eight A8R8G8B8 words, as integers: one byte
+// shuffle, where a shift and a mask take two.
+[[gnu::target("avx2")]] inline __m256i ByteOfWords(__m256i words, int index)
 {
-    typedef int TInts __attribute__((vector_size(32)));
-    const TInts words = TInts(pair.v);
-    auto channel = [&](int shift) {
-        return TQuadPair(__builtin_convertvector((words >> shift) & 0xFF, __m256) * (1.0f / 255.0f));
-    };
-    return {channel(16), channel(8), channel(0), channel(24)};
+    const char z = char(0x80), i = char(index);
+    return _mm256_shuffle_epi8(words,
+                               _mm256_setr_epi8(i, z, z, z, i + 4, z, z, z, i + 8, z, z, z, i + 12, z, z, z,
+                                                i, z, z, z, i + 4, z, z, z, i + 8, z, z, z, i + 12, z, z, z));
+}
+
+// Integers 0..255 over 255, as UnpackArgb divides them.
+[[gnu::target("avx2")]] inline TQuadPair OverMaximum(__m256i bytes)
+{
+    return _mm256_mul_ps(_mm256_cvtepi32_ps(bytes), _mm256_set1_ps(1.0f / 255.0f));
+}
+
+// UnpackArgb on eight lanes.
+[[gnu::target("avx2")]] inline TLaneVector<TQuadPair> UnpackArgb(const TWordPair& pair)
+{
+    return {OverMaximum(ByteOfWords(pair.v, 2)), OverMaximum(ByteOfWords(pair.v, 1)),
+            OverMaximum(_mm256_and_si256(pair.v, _mm256_set1_epi32(0xFF))),
+            OverMaximum(_mm256_srli_epi32(pair.v, 24))};
 }
 
 // A sampled texel whose channels are bytes over 255, with those bytes: a model whose colour is

@@ -371,54 +371,62 @@ inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, T
     return rows;
 }
 
-// A channel of PackArgb on eight lanes, at `shift`.
-[[gnu::target("avx2"), gnu::always_inline]] inline __m256i ChannelAvx2(__m256 value, int shift)
+// A channel of PackArgb on eight lanes, as an integer 0..255.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i ChannelAvx2(__m256 value)
 {
     const __m256 saturated = _mm256_min_ps(_mm256_max_ps(value, _mm256_setzero_ps()), _mm256_set1_ps(1.0f));
-    return _mm256_slli_epi32(
-        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(saturated, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f))),
-        shift);
+    return _mm256_cvttps_epi32(
+        _mm256_add_ps(_mm256_mul_ps(saturated, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
 }
 
+// Eight pixels' channels, each an integer 0..255, as A8R8G8B8 words: packed to bytes (channel
+// by channel in each half), then each pixel's four gathered by a byte shuffle. Four
+// instructions, where shifting and combining the channels takes six.
+[[gnu::target("avx2")]] inline __m256i PackChannelsAvx2(__m256i blue, __m256i green, __m256i red,
+                                                        __m256i alpha)
+{
+    const __m256i bytes =
+        _mm256_packus_epi16(_mm256_packs_epi32(blue, green), _mm256_packs_epi32(red, alpha));
+    const __m256i byPixel = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8,
+                                             12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    return _mm256_shuffle_epi8(bytes, byPixel);
+}
 
 // PackArgb on eight lanes.
 [[gnu::target("avx2")]] inline __m256i PackArgbAvx2(const TLaneVector<TQuadPair>& colour)
 {
-    return _mm256_or_si256(_mm256_or_si256(ChannelAvx2(colour.w.v, 24), ChannelAvx2(colour.x.v, 16)),
-                           _mm256_or_si256(ChannelAvx2(colour.y.v, 8), ChannelAvx2(colour.z.v, 0)));
+    return PackChannelsAvx2(ChannelAvx2(colour.z.v), ChannelAvx2(colour.y.v), ChannelAvx2(colour.x.v),
+                            ChannelAvx2(colour.w.v));
 }
 
-// The channel at `shift` of eight A8R8G8B8 words, over 255: ArgbChannel on eight lanes.
-[[gnu::target("avx2")]] inline TQuadPair ArgbChannelAvx2(__m256i words, int shift)
+// One channel of AlphaBlendArgb on eight lanes, as an integer 0..255, from the source channel
+// saturated. Both terms are at least +0 and their sum at most 1 (channels of at most 1 times a,
+// and times 1 - a rounded, which lies within 2^-25 of 1 - a: a + that rounds to at most 1), so
+// the blend's saturation changes nothing.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i AlphaBlendChannelAvx2(const TQuadPair& saturated,
+                                                                                 const TQuadPair& a,
+                                                                                 const TQuadPair& inverse,
+                                                                                 const TQuadPair& dst)
 {
-    return _mm256_mul_ps(
-        _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(words, shift), _mm256_set1_epi32(0xFF))),
-        _mm256_set1_ps(1.0f / 255.0f));
+    const TQuadPair blended = saturated * a + dst * inverse;
+    return _mm256_cvttps_epi32(
+        _mm256_add_ps(_mm256_mul_ps(blended.v, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
 }
 
-// One channel of AlphaBlendArgb on eight lanes, at `shift`. Every term is at least +0, so the
-// blend's saturation needs only its upper bound to give the same bits.
-[[gnu::target("avx2")]] inline __m256i AlphaBlendChannelAvx2(const TQuadPair& c, const TQuadPair& a,
-                                                             const TQuadPair& inverse, const TQuadPair& dst, int shift)
-{
-    const TQuadPair blended = Saturate(c) * a + dst * inverse;
-    return _mm256_slli_epi32(
-        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(Min(blended, 1.0f).v, _mm256_set1_ps(255.0f)),
-                                          _mm256_set1_ps(0.5f))),
-        shift);
-}
-
-// AlphaBlendArgb on eight lanes.
+// AlphaBlendArgb on eight lanes. On an opaque target the target's alpha is 1, and 1 times the
+// inverse is the inverse.
 [[gnu::target("avx2")]] inline __m256i AlphaBlendArgbAvx2(const TLaneVector<TQuadPair>& colour, __m256i packed,
                                                           bool opaqueTarget)
 {
     const TQuadPair a = Saturate(colour.w), inverse = TQuadPair(1.0f) - a;
-    const TQuadPair dstAlpha = opaqueTarget ? TQuadPair(1.0f) : ArgbChannelAvx2(packed, 24);
-    return _mm256_or_si256(
-        _mm256_or_si256(AlphaBlendChannelAvx2(colour.w, a, inverse, dstAlpha, 24),
-                        AlphaBlendChannelAvx2(colour.x, a, inverse, ArgbChannelAvx2(packed, 16), 16)),
-        _mm256_or_si256(AlphaBlendChannelAvx2(colour.y, a, inverse, ArgbChannelAvx2(packed, 8), 8),
-                        AlphaBlendChannelAvx2(colour.z, a, inverse, ArgbChannelAvx2(packed, 0), 0)));
+    const __m256i alpha =
+        opaqueTarget ? AlphaBlendChannelAvx2(a, a, inverse, TQuadPair(1.0f))
+                     : AlphaBlendChannelAvx2(a, a, inverse, OverMaximum(_mm256_srli_epi32(packed, 24)));
+    return PackChannelsAvx2(
+        AlphaBlendChannelAvx2(Saturate(colour.z), a, inverse,
+                              OverMaximum(_mm256_and_si256(packed, _mm256_set1_epi32(0xFF)))),
+        AlphaBlendChannelAvx2(Saturate(colour.y), a, inverse, OverMaximum(ByteOfWords(packed, 1))),
+        AlphaBlendChannelAvx2(Saturate(colour.x), a, inverse, OverMaximum(ByteOfWords(packed, 2))), alpha);
 }
 
 // AlphaBlendWords on eight lanes.
@@ -436,9 +444,11 @@ inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, T
 [[gnu::target("avx2")]] inline __m256i AddArgbAvx2(const TLaneVector<TQuadPair>& colour, __m256i packed,
                                                    bool opaqueTarget)
 {
-    const TQuadPair dstAlpha = opaqueTarget ? TQuadPair(1.0f) : ArgbChannelAvx2(packed, 24);
-    return PackArgbAvx2({Saturate(colour.x) + ArgbChannelAvx2(packed, 16), Saturate(colour.y) + ArgbChannelAvx2(packed, 8),
-                         Saturate(colour.z) + ArgbChannelAvx2(packed, 0), Saturate(colour.w) + dstAlpha});
+    const TQuadPair dstAlpha = opaqueTarget ? TQuadPair(1.0f) : OverMaximum(_mm256_srli_epi32(packed, 24));
+    return PackArgbAvx2({Saturate(colour.x) + OverMaximum(ByteOfWords(packed, 2)),
+                         Saturate(colour.y) + OverMaximum(ByteOfWords(packed, 1)),
+                         Saturate(colour.z) + OverMaximum(_mm256_and_si256(packed, _mm256_set1_epi32(0xFF))),
+                         Saturate(colour.w) + dstAlpha});
 }
 
 // AddWords on eight lanes.
@@ -478,19 +488,20 @@ inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, T
     _mm_maskstore_epi32(reinterpret_cast<int*>(at + pitch), _mm_srli_si128(lanes, 8), _mm_srli_si128(words, 8));
 }
 
-// Two neighbouring quads at `at`, wholly on the target, as quad lanes: two plain loads.
+// Two neighbouring quads at `at`, wholly on the target, as quad lanes: the two pixel rows, each
+// pixel pair moved to its quad by one permutation of 64-bit elements.
 [[gnu::target("avx2")]] inline __m256i LoadNeighboursAvx2(const std::uint8_t* at, int pitch)
 {
-    const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + pitch));
-    return PairOf(_mm_unpacklo_epi64(top, bottom), _mm_unpackhi_epi64(top, bottom));
+    const __m256i rows = PairOf(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + pitch)));
+    return _mm256_permute4x64_epi64(rows, _MM_SHUFFLE(3, 1, 2, 0));
 }
 
 [[gnu::target("avx2")]] inline void StoreNeighboursAvx2(std::uint8_t* at, int pitch, __m256i words)
 {
-    const __m128i first = _mm256_castsi256_si128(words), second = _mm256_extracti128_si256(words, 1);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_unpacklo_epi64(first, second));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + pitch), _mm_unpackhi_epi64(first, second));
+    const __m256i rows = _mm256_permute4x64_epi64(words, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(rows));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + pitch), _mm256_extracti128_si256(rows, 1));
 }
 
 // The depths of a quad at `at` on a surface `width` floats wide, lanes as LoadQuadWordsAvx2's.
@@ -544,18 +555,57 @@ template <class Model, class TEach> [[gnu::always_inline]] inline void ForEachCa
     }(std::make_index_sequence<kMaxPlanes>());
 }
 
+// A model that names what it equals where every varying and constant it reads is one over a
+// triangle (its TUnitForm, reading the same textures).
+template <class Model>
+concept HasUnitForm = requires
+{
+    typename Model::TUnitForm;
+};
+
+// Whether every varying `Model` reads is exactly one over a triangle with planes `p` (`planeCount`
+// of them written) and 1/w flat, `w` its inverse (one where 1/w is one): planes without slopes
+// whose value times w, as the loops interpolate them, is one.
+template <class Model> bool UnitVaryings(const float* p, int planeCount, float w)
+{
+    for (int k = 2; k < kMaxPlanes; ++k)
+    {
+        if (!((Model::kInputs.varyings >> ((k - 2) / 4)) & 1))
+            continue;
+        if (k >= planeCount || p[3 * k + 1] != 0.0f || p[3 * k + 2] != 0.0f || p[3 * k] * w != 1.0f)
+            return false;
+    }
+    return true;
+}
+
+constexpr bool SameTextures(const TModelInputs& a, const TModelInputs& b)
+{
+    bool same = true;
+    for (int i = 0; i < kMaxModelTextures; ++i)
+        same = same && a.textures[i].stage == b.textures[i].stage &&
+               a.textures[i].varying == b.textures[i].varying;
+    return same;
+}
+
 template <class T> constexpr bool kIsTexel = false;
 template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
 
-// A texture stage with nothing bound samples this.
-constexpr std::uint32_t kUnboundWord = 0xFF000000u;
-
-[[gnu::always_inline]] inline TWordPair UnboundWordPair()
+// A pair's colour blended as ordinary transparency onto the target's words `under`, or with
+// `Add` added: texels in integers, float channels as the general path does.
+template <bool Add, class TColour>
+[[gnu::target("avx2")]] inline __m256i BlendPairAvx2(const TColour& colour, __m256i under, bool opaqueTarget)
 {
-    typedef unsigned TWords __attribute__((vector_size(32)));
-    return {__m256i(TWords{kUnboundWord, kUnboundWord, kUnboundWord, kUnboundWord, kUnboundWord, kUnboundWord,
-                           kUnboundWord, kUnboundWord})};
+    if constexpr (kIsTexel<TColour>)
+        return Add ? AddWordsAvx2(colour.words.v, under, opaqueTarget)
+                   : AlphaBlendWordsAvx2(colour.words.v, under, opaqueTarget);
+    else
+        return Add ? AddArgbAvx2(colour, under, opaqueTarget)
+                   : AlphaBlendArgbAvx2(colour, under, opaqueTarget);
 }
+
+// A texture stage with nothing bound samples (0, 0, 0, 1): this word, whose channels unpack to
+// exactly those (255 over 255 rounds to 1).
+constexpr std::uint32_t kUnboundWord = 0xFF000000u;
 } // namespace tile
 
 // The tile on the target and the depth surface, and the quads a triangle covers in it.
@@ -606,8 +656,9 @@ template <class L> struct TTileShader::TQuadShared
 
 // A quad (or a pair of quads) as a pixel model type's Shade reads it in a tile loop: interpolants
 // worked out when asked for, textures sampled already (`Sampled`, words in `words`) or sampled
-// when asked for.
-template <class Model, class L, TTileShader::EWForm Form, bool Sampled> class TTileShader::TLoopQuad
+// when asked for. A pair of `Neighbours` reads its columns' terms as they lie side by side.
+template <class Model, class L, TTileShader::EWForm Form, bool Sampled, bool Neighbours>
+class TTileShader::TLoopQuad
 {
 public:
     typedef L Lanes;
@@ -639,11 +690,7 @@ public:
     auto Texture(int i) const
     {
         if constexpr (Sampled)
-        {
-            if (!shared_.bound[i])
-                return TTexel<L>{{L(0.0f), L(0.0f), L(0.0f), L(1.0f)}, Unbound()};
             return TTexel<L>{UnpackArgb(words[i]), words[i]};
-        }
         else
         {
             const TTextureRead& read = Model::kInputs.textures[i];
@@ -670,6 +717,8 @@ private:
             const TQuad* columns = row_->columns[slot];
             if constexpr (std::is_same_v<L, TQuad>)
                 return columns[row_->column[0]] + row_->rows[slot];
+            else if constexpr (Neighbours)
+                return TQuadPair::Adjacent(&columns[row_->column[0]]) + row_->rows[slot];
             else
                 return TQuadPair(columns[row_->column[0]], columns[row_->column[1]]) + row_->rows[slot];
         }
@@ -683,14 +732,6 @@ private:
         else
             return Plane(k) * w_;
     }
-    static typename TLaneWords<L>::Type Unbound()
-    {
-        if constexpr (std::is_same_v<L, TQuad>)
-            return _mm_set1_epi32(int(tile::kUnboundWord));
-        else
-            return tile::UnboundWordPair();
-    }
-
     const TQuadShared<L>& shared_;
     L dx_, dy_, w_;
     const TRowPlanes<L>* row_ = nullptr;
@@ -956,7 +997,8 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
 }
 
 template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, class In>
-[[gnu::target("avx2")]] inline __m256i TTileShader::ShadeFastPair(const TTileFrame& frame, int first, int second,
+[[gnu::target("avx2")]] inline __m256i TTileShader::ShadeFastPair(const TTileFrame& frame,
+                                                                  TTargetWords target, int first, int second,
                                                                   const In& in, bool plain) const
 {
     using namespace tile;
@@ -977,31 +1019,15 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
         DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
     constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
     std::uint8_t* const at[2] = {frame.Bits(first), frame.Bits(second)};
-    const int pitch = targets_[0].pitch;
+    const int pitch = target.pitch;
     __m256i words;
-    if constexpr (Path == EQuadPath::Blend)
+    if constexpr (Path == EQuadPath::Blend || Path == EQuadPath::Add)
     {
-        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
-        const __m256i target =
+        const __m256i under =
             plain ? LoadNeighboursAvx2(at[0], pitch)
                   : PairOf(LoadQuadWordsAvx2(at[0], pitch, _mm256_castsi256_si128(lanes)),
                            LoadQuadWordsAvx2(at[1], pitch, _mm256_extracti128_si256(lanes, 1)));
-        if constexpr (texel)
-            words = AlphaBlendWordsAvx2(colour.words.v, target, opaqueTarget);
-        else
-            words = AlphaBlendArgbAvx2(colour, target, opaqueTarget);
-    }
-    else if constexpr (Path == EQuadPath::Add)
-    {
-        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
-        const __m256i target =
-            plain ? LoadNeighboursAvx2(at[0], pitch)
-                  : PairOf(LoadQuadWordsAvx2(at[0], pitch, _mm256_castsi256_si128(lanes)),
-                           LoadQuadWordsAvx2(at[1], pitch, _mm256_extracti128_si256(lanes, 1)));
-        if constexpr (texel)
-            words = AddWordsAvx2(colour.words.v, target, opaqueTarget);
-        else
-            words = AddArgbAvx2(colour, target, opaqueTarget);
+        words = BlendPairAvx2<Path == EQuadPath::Add>(colour, under, target.opaque);
     }
     else if constexpr (texel)
         words = colour.words.v;
@@ -1018,7 +1044,8 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
 }
 
 template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
-[[gnu::target("avx2")]] inline void TTileShader::ShadeNeighbours(std::uint8_t* bits, float* depth, const In& in) const
+[[gnu::target("avx2")]] inline void TTileShader::ShadeNeighbours(TTargetWords target, std::uint8_t* bits,
+                                                                 float* depth, const In& in) const
 {
     using namespace tile;
     if constexpr (Depth)
@@ -1035,26 +1062,10 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, class In>
     }
     const auto colour = Model::Shade(in);
     constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
-    const int pitch = targets_[0].pitch;
+    const int pitch = target.pitch;
     __m256i words;
-    if constexpr (Path == EQuadPath::Blend)
-    {
-        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
-        const __m256i target = LoadNeighboursAvx2(bits, pitch);
-        if constexpr (texel)
-            words = AlphaBlendWordsAvx2(colour.words.v, target, opaqueTarget);
-        else
-            words = AlphaBlendArgbAvx2(colour, target, opaqueTarget);
-    }
-    else if constexpr (Path == EQuadPath::Add)
-    {
-        const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
-        const __m256i target = LoadNeighboursAvx2(bits, pitch);
-        if constexpr (texel)
-            words = AddWordsAvx2(colour.words.v, target, opaqueTarget);
-        else
-            words = AddArgbAvx2(colour, target, opaqueTarget);
-    }
+    if constexpr (Path == EQuadPath::Blend || Path == EQuadPath::Add)
+        words = BlendPairAvx2<Path == EQuadPath::Add>(colour, LoadNeighboursAvx2(bits, pitch), target.opaque);
     else if constexpr (texel)
         words = colour.words.v;
     else
@@ -1324,6 +1335,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
 {
     using namespace tile;
     typedef TLoopQuad<Model, TQuadPair, Form, true> TIn;
+    const TTargetWords target = {targets_[0].pitch, targets_[0].format == D3DFMT_X8R8G8B8};
     // Less one, by lane, for every lane written, and whole quads counted at once.
     __m256i counted = _mm256_setzero_si256();
     int samples = 0;
@@ -1353,13 +1365,13 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                 for (; at + 2 <= row.quads; at += 2, bits += 16, depth += Depth ? 4 : 0)
                 {
                     planes.column[0] = column + at;
-                    planes.column[1] = column + at + 1;
                     if constexpr (Form == EWForm::Perspective)
                         planes.w = TQuadPair::Adjacent(&texels.w[at]);
-                    TIn in(shared, TQuadPair::Adjacent(&frame.columnDx[column + at]), dy, planes);
+                    TLoopQuad<Model, TQuadPair, Form, true, true> in(
+                        shared, TQuadPair::Adjacent(&frame.columnDx[column + at]), dy, planes);
                     for (int i = 0; i < Textures; ++i)
                         in.words[i] = {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(&texels.words[i][at]))};
-                    ShadeNeighbours<Model, Path, Depth>(bits, depth, in);
+                    ShadeNeighbours<Model, Path, Depth>(target, bits, depth, in);
                 }
                 samples += 4 * at;
             }
@@ -1378,7 +1390,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                     in.words[i] = {PairOf(texels.words[i][at], texels.words[i][at + 1])};
                 counted = _mm256_sub_epi32(counted,
                                            ShadeFastPair<Model, Path, Depth ? EDepth::Tested : EDepth::None>(
-                                               frame, first, second, in, row.plain && !odd));
+                                               frame, target, first, second, in, row.plain && !odd));
             }
         }
     }
@@ -1396,8 +1408,8 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
             // Two whole neighbours on the target go by plain loads and stores.
             const bool plain = (first & second & 0xF) == 0xF && second == first + 16 &&
                                TCoverage::Column(first) + 1 < frame.wholeBefore[TCoverage::Row(first)];
-            counted = _mm256_sub_epi32(
-                counted, ShadeFastPair<Model, Path, Depth ? EDepth::Test : EDepth::None>(frame, first, second, in, plain));
+            counted = _mm256_sub_epi32(counted, ShadeFastPair<Model, Path, Depth ? EDepth::Test : EDepth::None>(
+                                                    frame, target, first, second, in, plain));
         }
     }
     __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(counted), _mm256_extracti128_si256(counted, 1));
@@ -1457,6 +1469,21 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
     for (int i = 0; i < kMaxModelTextures; ++i)
         shared.bound[i] = quadShared.bound[i] = bound_[i];
     TRowTexels<kTextures, tile::CachedPlanes(kInputs)> texels;
+    for (int i = 0; i < kTextures; ++i)
+    {
+        // Stages with nothing bound are never sampled: their words stay those of (0, 0, 0, 1).
+        if (!bound_[i])
+            std::fill(std::begin(texels.words[i]), std::end(texels.words[i]),
+                      _mm_set1_epi32(int(tile::kUnboundWord)));
+    }
+    // A model with a unit form is drawn as that over triangles where what it reads is all one.
+    constexpr bool kUnitForm = Path != EQuadPath::General && tile::HasUnitForm<Model>;
+    bool constantsOne = kUnitForm;
+    for (int r = 0; r < kInputs.constants; ++r)
+    {
+        for (int c = 0; c < 4; ++c)
+            constantsOne = constantsOne && constantValues[r][c] == 1.0f;
+    }
     std::uint64_t samples = 0;
     ForEachTriangle(bins, tile, frame, [&](const TTriangleQuads& t) {
         const float* p = t.planes;
@@ -1475,20 +1502,31 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
         const bool flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;
         const bool unitW = flat && p[3] == 1.0f;
         shared.front = quadShared.front = t.front;
+        const float w = flat ? 1.0f / p[3] : 1.0f;
         if (flat)
         {
-            const float w = 1.0f / p[3];
             shared.flatW = L(w);
             quadShared.flatW = TQuad(w);
         }
         auto shade = [&](auto form) {
             constexpr EWForm Form = decltype(form)::value;
-            if constexpr (Path == EQuadPath::General)
-                samples += std::uint64_t(ShadeQuadsGeneral<Model, Form>(frame, shared, t));
-            else if constexpr (kPairs)
-                samples += std::uint64_t(ShadePairs<Model, Path, Depth, Form>(frame, shared, quadShared, t, texels));
-            else
-                samples += std::uint64_t(ShadeQuads<Model, Path, Depth, Form>(frame, shared, t, texels));
+            auto shadeAs = [&](auto model) {
+                typedef typename decltype(model)::type M;
+                if constexpr (Path == EQuadPath::General)
+                    samples += std::uint64_t(ShadeQuadsGeneral<M, Form>(frame, shared, t));
+                else if constexpr (kPairs)
+                    samples +=
+                        std::uint64_t(ShadePairs<M, Path, Depth, Form>(frame, shared, quadShared, t, texels));
+                else
+                    samples += std::uint64_t(ShadeQuads<M, Path, Depth, Form>(frame, shared, t, texels));
+            };
+            if constexpr (kUnitForm && Form != EWForm::Perspective)
+            {
+                static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
+                if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
+                    return shadeAs(std::type_identity<typename Model::TUnitForm>());
+            }
+            shadeAs(std::type_identity<Model>());
         };
         if (unitW)
             shade(std::integral_constant<EWForm, EWForm::One>());

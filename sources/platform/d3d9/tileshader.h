@@ -97,7 +97,7 @@ private:
     struct TTriangleQuads;
     struct TTexelRow;
     template <class L> struct TQuadShared;
-    template <class Model, class L, EWForm Form, bool Sampled> class TLoopQuad;
+    template <class Model, class L, EWForm Form, bool Sampled, bool Neighbours = false> class TLoopQuad;
     template <int Textures, int Planes> struct TRowTexels;
     template <class L> struct TRowPlanes;
 
@@ -139,17 +139,25 @@ private:
         Test,
         Tested,
     };
+    // Target 0 as the pair loops write it, read once per triangle into a local: their stores to
+    // the target could alias the shader's members, which would then be read again every pair.
+    struct TTargetWords
+    {
+        int pitch;
+        bool opaque; // X8R8G8B8: its alpha blends as 1
+    };
     // One quad, or a pair, of a model type on a fast path: depth tested, shaded and written.
     // The pair answers its lanes written (all ones), a quad its sample count.
     template <class Model, EQuadPath Path, EDepth Depth, class In>
     [[gnu::always_inline]] int ShadeFastQuad(const TTileFrame& frame, int quad, const In& in) const;
     template <class Model, EQuadPath Path, EDepth Depth, class In>
-    [[gnu::target("avx2")]] __m256i ShadeFastPair(const TTileFrame& frame, int first, int second, const In& in,
-                                                  bool plain) const;
+    [[gnu::target("avx2")]] __m256i ShadeFastPair(const TTileFrame& frame, TTargetWords target, int first,
+                                                  int second, const In& in, bool plain) const;
     // Two neighbouring quads of a model type at `bits` on the target (`depth` on the depth
     // surface), every lane covered and on the target, depth tested before where tested.
     template <class Model, EQuadPath Path, bool Depth, class In>
-    [[gnu::target("avx2")]] void ShadeNeighbours(std::uint8_t* bits, float* depth, const In& in) const;
+    [[gnu::target("avx2")]] void ShadeNeighbours(TTargetWords target, std::uint8_t* bits, float* depth,
+                                                 const In& in) const;
     // Row sampling of a textured model's triangle: each column's terms once, then row by row
     // the coordinates and the sampled words.
     template <class Model, EWForm Form, int Textures, int Planes>

@@ -37,6 +37,8 @@ struct TTexturedPixel
 {
     static constexpr TModelInputs kInputs = {
         .varyings = Varyings(kColourVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+    // White and unscaled, the texel itself.
+    typedef TTexturePixel<kTextureVarying> TUnitForm;
     template <class Quad> static auto Shade(const Quad& in)
     {
         return in.Texture(0) * in.Varying(kColourVarying) * in.Constant(0);

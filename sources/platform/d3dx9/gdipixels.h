@@ -20,6 +20,16 @@ struct TGdiPixels
     std::uint32_t* Row(int y) const { return reinterpret_cast<std::uint32_t*>(origin + y * stride); }
 };
 
+// The vector width the pixel work may use at most: the widest the processor has by default.
+// Every width gives the same pixels.
+enum class EGdiVectors
+{
+    Bits128,
+    Bits256,
+    Bits512,
+    Widest = Bits512
+};
+
 // A GDI colour (0x00BBGGRR) as a pixel (0x00RRGGBB).
 std::uint32_t GdiPixelOf(DWORD colour);
 
@@ -29,14 +39,15 @@ void GdiCopy(const TGdiPixels& target, int x, int y, const TGdiPixels& source, i
              int height);
 // Scales the source rectangle (inside the source) onto the target rectangle: halftone averages
 // the covered source pixels by their covered area, otherwise the nearest pixel is taken.
-void GdiStretch(const TGdiPixels& target, RECT area, const TGdiPixels& source, RECT sourceArea, bool halftone);
+void GdiStretch(const TGdiPixels& target, RECT area, const TGdiPixels& source, RECT sourceArea, bool halftone,
+                EGdiVectors vectors = EGdiVectors::Widest);
 // target = source x alpha / 255 + target x (255 - alpha) / 255, rounded, per byte.
 void GdiBlend(const TGdiPixels& target, int x, int y, const TGdiPixels& source, int sourceX, int sourceY,
               int width, int height, std::uint8_t alpha);
-// One row of the blend with 128-bit or 256-bit vectors; the second only where GdiHasAvx2 says.
-void GdiBlendRowSse2(std::uint8_t* to, const std::uint8_t* from, int bytes, std::uint8_t alpha);
-void GdiBlendRowAvx2(std::uint8_t* to, const std::uint8_t* from, int bytes, std::uint8_t alpha);
-bool GdiHasAvx2();
+// One row of the blend (bytes of the target and the source, from the first byte on).
+using TGdiBlendRow = void (*)(std::uint8_t* to, const std::uint8_t* from, int bytes, std::uint8_t alpha);
+// The row blend of the widest vectors up to that width the processor has.
+TGdiBlendRow GdiBlendRowFor(EGdiVectors vectors);
 // One glyph's coverage in the colour, its pen at (x, baseline), cut to the clip rectangle.
 void GdiDrawGlyph(const TGdiPixels& target, const RECT& clip, int x, int baseline, const TGlyphBitmap& glyph,
                   std::uint32_t pixel);

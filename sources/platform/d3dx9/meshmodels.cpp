@@ -28,6 +28,7 @@ void MeshLitVertex(const TVertexInput& input, const TShaderConstants& constants,
 struct TMeshPixel
 {
     static constexpr TModelInputs kInputs = {.constants = 1, .textures = {{0, kTextureVarying}}};
+    typedef TTexturePixel<kTextureVarying> TUnitForm;
     template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0) * in.Constant(0); }
 };
 
@@ -66,6 +67,7 @@ struct TFallbackPixel
 {
     static constexpr TModelInputs kInputs = {
         .varyings = Varyings(kColourVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+    typedef TTexturePixel<kTextureVarying> TUnitForm;
     template <class Quad> static auto Shade(const Quad& in)
     {
         return in.Texture(0) * in.Constant(0) * in.Varying(kColourVarying);

@@ -2,6 +2,7 @@
 // pointers, handles and user ids.
 #include "clusterfixture.h"
 
+#include "core/cluster/clusterhandlelink.h"
 #include "core/cluster/useridlink.h"
 #include "core/system/name.h"
 
@@ -288,6 +289,31 @@ TEST_F(ClusterTest, HandlesNameObjectsOfPointerArrays)
     EXPECT_EQ(g_pCluster->GetArrayManager(TEST_SHAPE_TYPE), &g_ShapeManager);
     EXPECT_EQ(g_pCluster->GetArrayManager(TEST_GROUP_TYPE), g_pGroupManager);
     EXPECT_EQ(g_pCluster->GetArrayManager(TEST_PART_TYPE), nullptr);
+}
+
+TEST_F(ClusterTest, HandleLinksResolveOnceAndAreForgottenAtAClear)
+{
+    BuildGraph();
+    const std::vector<u8> image = SaveAll();
+    ASSERT_EQ(Load(image), 0);
+    TClusterHandleLink link(TClusterHandle(2, TEST_SHAPE_TYPE));
+    EXPECT_EQ(link.Get(), g_ShapeManager.aShape[2]);
+    // The cache answers from then on, and it is registered for reset once.
+    link.Handle = TClusterHandle(1, TEST_SHAPE_TYPE);
+    EXPECT_EQ(link.Get(), g_ShapeManager.aShape[2]);
+    EXPECT_EQ(g_pCluster->AddResetPointer(&link.pObject), 1);
+    g_pCluster->Clear();
+    EXPECT_EQ(link.pObject, nullptr);
+
+    ASSERT_EQ(Load(image), 0);
+    EXPECT_EQ(link.Get(), g_ShapeManager.aShape[1]);
+    // Neither the null handle nor one past the array links anything, nor is registered.
+    TClusterHandleLink none;
+    EXPECT_EQ(none.Get(), nullptr);
+    TClusterHandleLink past(TClusterHandle(9, TEST_SHAPE_TYPE));
+    EXPECT_EQ(past.Get(), nullptr);
+    EXPECT_EQ(g_pCluster->AddResetPointer(&past.pObject), 0);
+    g_pCluster->RemoveResetPointer(&past.pObject);
 }
 
 class ClusterUserIdTest : public ClusterTest

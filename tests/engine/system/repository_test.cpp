@@ -420,6 +420,26 @@ TEST_F(RepositoryTest, ALevelLoadedAgainAfterAnUnloadReachesTheListeners)
     EXPECT_EQ(unloads + 1, counter.nUnloads);
 }
 
+// A node added at run time under a loaded one grows the loaded node's child array on the heap;
+// a program that ends without clearing its cluster lets go of it at the node manager's finalize,
+// while the image is still there.
+TEST_F(RepositoryTest, TheNodeManagersFinalizeLetsGoOfWhatLoadedNodesGrew)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TNode* gate = g_pNodeManager->FindNode(TName("gate_1").GetId());
+    ASSERT_NE(nullptr, gate);
+    EXPECT_FALSE(gate->aChild.IsOwned());
+    const i32 children = gate->GetChildCount();
+    TNode effect;
+    gate->AddChild(&effect);
+    ASSERT_EQ(gate->GetChildCount(), children + 1);
+    EXPECT_TRUE(gate->aChild.IsOwned());
+    g_pNodeManager->FinalizeManager();
+    EXPECT_EQ(gate->GetChildCount(), 0);
+    EXPECT_EQ(gate->aChild.GetData(), nullptr);
+    effect.pParent = nullptr;
+}
+
 TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));

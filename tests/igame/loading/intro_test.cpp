@@ -238,6 +238,55 @@ TEST_F(LoadingTest, TheNextImageFadesInUnderTheOneFadingOut)
     intro.Release();
 }
 
+TEST_F(LoadingTest, AFrameComposedBandByBandIsTheFrameComposedWhole)
+{
+    // Odd sizes on a screen of odd size: a wide image inside its background, then a tall one past
+    // the screen's top and bottom; neither edge on a band's.
+    TIntroPicture wide = Pattern(53, 29), tall = Pattern(30, 90);
+    wide.aPixel[0] = 0xFF40A0C0, tall.aPixel[0] = 0xFFC0A040;
+    WriteBytes("wide.tga", EncodeTga(wide, 4, false));
+    WriteBytes("tall.tga", EncodeTga(tall, 3, true));
+    TIntro intro;
+    const i32 width = 77, height = 45;
+    TFrames frames(width, height), whole(width, height);
+    // Image 0 has no pixels: its background only.
+    ASSERT_EQ(0u, intro.Initialize(frames.image, Record(1, 1.0f, 0.5f, 1, 100)));
+    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "wide.tga"));
+    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "tall.tga"));
+    HBRUSH black = CreateSolidBrush(0);
+    const RECT all = {0, 0, width, height};
+    const auto composeWhole = [&](u32 index, f32 alpha) {
+        const TIntro::TIntroImage& image = intro.GetImage(index);
+        FillRect(whole.dc[1], &all, image.hBrush);
+        if (image.hBitmap)
+        {
+            const RECT rect = TIntro::GetImageRect(image.nWidth, image.nHeight, 100, width, height);
+            SelectObject(frames.image, image.hBitmap);
+            SetStretchBltMode(whole.dc[1], HALFTONE);
+            StretchBlt(whole.dc[1], rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, frames.image,
+                       0, 0, image.nWidth, image.nHeight, SRCCOPY);
+        }
+        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(alpha * 255.0f), 0};
+        AlphaBlend(whole.dc[0], 0, 0, width, height, whole.dc[1], 0, 0, width, height, blend);
+    };
+    frames.Draw(intro, 0.0f);
+    // Into image 0's fade-out, then image 1's.
+    for (const f32 dt : {0.8f, 0.6f})
+    {
+        frames.Draw(intro, dt);
+        const f32 alpha = intro.GetOpacity();
+        ASSERT_GT(alpha, 0.0f);
+        ASSERT_LT(alpha, 1.0f);
+        FillRect(whole.dc[0], &all, black);
+        composeWhole(intro.GetIndex(), alpha);
+        composeWhole(intro.GetIndex() + 1, 1.0f - alpha);
+        EXPECT_EQ(whole.Pixels(), frames.Pixels()) << "image " << intro.GetIndex();
+    }
+    EXPECT_EQ(1u, intro.GetIndex());
+    DeleteObject(black);
+    intro.Release();
+}
+
 TEST(IntroPlacement, ImagesScaleWithTheScreenWidthAgainstTheDesignWidth)
 {
     const auto equal = [](const RECT& a, const RECT& b) {

@@ -13,6 +13,7 @@
 #include "platform/xaudio2/xaudio2settings.h"
 #include "scenerepositories.h"
 #include "support/scratchworkingfolder.h"
+#include "support/testinput.h"
 #include "xaudio2/gamesoundmanager.h"
 #include "xaudio2/xaudio2soundmanager.h"
 
@@ -21,36 +22,7 @@
 #include <string>
 
 // An input the test moves: a key or a half-axis.
-class TVehicleTestInput : public TInput
-{
-public:
-    explicit TVehicleTestInput(const char* name) : m_Name(name, true) {}
-    const TName* GetName() override { return &m_Name; }
-    const TName* GetDriverName() override { return &m_Name; }
-    u32* GetFlags() override { return &m_nFlags; }
-    f32 GetValue() override { return fValue; }
-    bool IsPressed() override { return fValue > 0.0f; }
-    bool WasPressed() override { return bPressed; }
-    bool WasReleased() override { return bReleased; }
-    void ResetValue() override { fValue = 0.0f; }
-    void ClearPressed() override { bPressed = false; }
-    void ClearReleased() override { bReleased = false; }
-
-    void Set(f32 value)
-    {
-        bPressed = fValue == 0.0f && value > 0.0f;
-        bReleased = fValue > 0.0f && value == 0.0f;
-        fValue = value;
-    }
-
-    f32 fValue = 0.0f;
-    bool bPressed = false;
-    bool bReleased = false;
-
-private:
-    TName m_Name;
-    u32 m_nFlags = 0;
-};
+using TVehicleTestInput = TTestInput;
 
 class VehicleTest : public DynamicsTest
 {

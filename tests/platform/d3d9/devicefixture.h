@@ -37,8 +37,9 @@ protected:
         ASSERT_EQ(D3D_OK, direct3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     }
 
-    // The pixels of a render target as 32-bit words (A8R8G8B8 / X8R8G8B8 targets).
-    std::vector<std::uint32_t> ReadTarget(IDirect3DSurface9* target)
+    // The pixels of a render target as 32-bit words (A8R8G8B8 / X8R8G8B8 targets); the unused
+    // byte of X8R8G8B8 reads as 0 unless `unusedByte`.
+    std::vector<std::uint32_t> ReadTarget(IDirect3DSurface9* target, bool unusedByte = false)
     {
         D3DSURFACE_DESC desc;
         target->GetDesc(&desc);
@@ -55,7 +56,7 @@ protected:
                 static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch);
             for (UINT x = 0; x < desc.Width; ++x)
                 pixels[y * desc.Width + x] =
-                    row[x] & (desc.Format == D3DFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu);
+                    row[x] & (desc.Format == D3DFMT_X8R8G8B8 && !unusedByte ? 0x00FFFFFFu : 0xFFFFFFFFu);
         }
         copy->UnlockRect();
         copy->Release();

@@ -445,17 +445,23 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
     targetTexture->Release();
 }
 
-TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
+TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
 {
-    // Texture-kind models blend and add in integers: every source channel (columns), alpha
-    // (rows) and target channel (red k, green k + 85, blue k + 170 over the clears) against the
-    // function through the float blending.
-    IDirect3DTexture9* targetTexture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                            D3DPOOL_DEFAULT, &targetTexture, nullptr));
-    IDirect3DSurface9* target = nullptr;
-    targetTexture->GetSurfaceLevel(0, &target);
-    device->SetRenderTarget(0, target);
+    // Texture-kind models blend and add in integers, models computing float channels in their
+    // own float blending and adding: every source channel (columns), alpha (rows) and target
+    // channel (red k, green k + 85, blue k + 170 over the clears) against the function through
+    // the general path. On an X8R8G8B8 target, whose alpha blends as 1, alpha is blended again
+    // (into the byte its format leaves unused, which every path writes alike).
+    IDirect3DTexture9* targetTextures[2] = {};
+    IDirect3DSurface9* targets[2] = {};
+    const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, formats[i],
+                                                D3DPOOL_DEFAULT, &targetTextures[i], nullptr));
+        targetTextures[i]->GetSurfaceLevel(0, &targets[i]);
+    }
+    IDirect3DSurface9* target = targets[0];
     device->SetDepthStencilSurface(nullptr);
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
@@ -477,12 +483,14 @@ TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
                                            {1.0f, 1.0f, 0.5f, 1.0f, 0, 1.0f, 0.0f},
                                            {-1.0f, -1.0f, 0.5f, 1.0f, 0, 0.0f, 1.0f},
                                            {1.0f, -1.0f, 0.5f, 1.0f, 0, 1.0f, 1.0f}};
-    auto blended = [&](const char* model, std::uint32_t k) {
+    auto blended = [&](const char* model, std::uint32_t k, bool blend = true) {
+        device->SetRenderTarget(0, target);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
         device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255 - k, k, (k + 85) & 0xFF, (k + 170) & 0xFF),
                       1.0f, 0);
         UsePixelShader(model);
         Draw(D3DPT_TRIANGLESTRIP, quad);
-        return ReadTarget(target);
+        return ReadTarget(target, true);
     };
     // As ordinary transparency, and added (one and one).
     const DWORD factors[2][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}, {D3DBLEND_ONE, D3DBLEND_ONE}};
@@ -490,26 +498,42 @@ TEST_F(RenderTest, TextureKindBlendsEveryByteAsTheFloatBlending)
     {
         if (!SetRasteriserSimdLevel(level))
             continue;
+        // Stored, every channel packs back to its byte.
+        target = targets[0];
+        EXPECT_EQ(blended("test.texture", 0, false), blended("test.texture-channels", 0, false));
         for (const auto& factor : factors)
         {
             device->SetRenderState(D3DRS_SRCBLEND, factor[0]);
             device->SetRenderState(D3DRS_DESTBLEND, factor[1]);
-            int different = 0;
+            target = targets[1];
+            const std::vector<std::uint32_t> opaque = blended("test.texture", 0);
+            EXPECT_EQ(opaque, blended("test.texture-kind", 0));
+            EXPECT_EQ(opaque, blended("test.texture-channels", 0));
+            target = targets[0];
+            int different = 0, channelsDifferent = 0;
             for (std::uint32_t k = 0; k < 86; ++k)
             {
                 const std::vector<std::uint32_t> general = blended("test.texture", k),
-                                                 kind = blended("test.texture-kind", k);
+                                                 kind = blended("test.texture-kind", k),
+                                                 channels = blended("test.texture-channels", k);
                 for (size_t i = 0; i < general.size(); ++i)
+                {
                     different += general[i] != kind[i];
+                    channelsDifferent += general[i] != channels[i];
+                }
             }
             EXPECT_EQ(0, different) << "instruction level " << int(level) << " source factor " << factor[0];
+            EXPECT_EQ(0, channelsDifferent) << "instruction level " << int(level) << " source factor " << factor[0];
         }
     }
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
     device->SetTexture(0, nullptr);
     DrawToBackBuffer();
-    target->Release();
-    targetTexture->Release();
+    for (int i = 0; i < 2; ++i)
+    {
+        targets[i]->Release();
+        targetTextures[i]->Release();
+    }
     texture->Release();
 }
 

@@ -61,6 +61,18 @@ const TPixelModelRegistration kDiscard("test.discard", DiscardPixel);
 // The colour and texture models again as types: their own tile loops draw them.
 const TPixelModelRegistration kColourKind("test.colour-kind", PixelModelType<TVaryingColourPixel<0>>());
 const TPixelModelRegistration kTextureKind("test.texture-kind", PixelModelType<TTexturePixel<1>>());
+
+// Texture 1 as four float channels, not as its texel: drawn and blended as computed colours are.
+struct TTextureChannelsPixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, 1}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        return TLaneVector<typename Quad::Lanes>(in.Texture(0));
+    }
+};
+const TPixelModelRegistration kTextureChannels("test.texture-channels",
+                                               PixelModelType<TTextureChannelsPixel>());
 } // namespace
 
 void RenderTest::SetUp()

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -160,6 +161,22 @@ TEST(GdiTest, CopiesAreClippedToBothContexts)
             const std::uint32_t expected = copied ? source.At(x - 3, y - 2) : 0x000009u;
             EXPECT_EQ(expected, target.At(x, y)) << x << ", " << y;
         }
+    // From a bottom-up source, rows past its top and bottom cut.
+    HDC dc = CreateCompatibleDC(nullptr);
+    const BITMAPINFO info = Info(4, 5);
+    void* bits = nullptr;
+    HBITMAP bottomUp = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(dc, bottomUp);
+    for (int row = 0; row < 5; ++row)
+        for (int x = 0; x < 4; ++x)
+            static_cast<std::uint32_t*>(bits)[(4 - row) * 4 + x] = 0x000100u * row + x;
+    target.Fill(RGB(0, 0, 9), {0, 0, 4, 4});
+    ASSERT_TRUE(BitBlt(target.dc, 0, -1, 3, 7, dc, 1, 0, SRCCOPY));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(x < 3 ? 0x000100u * (y + 1) + x + 1 : 0x000009u, target.At(x, y)) << x << ", " << y;
+    DeleteDC(dc);
+    DeleteObject(bottomUp);
     // Within one bitmap, overlapping rows moving down keep their content.
     ASSERT_TRUE(BitBlt(source.dc, 0, 1, 4, 3, source.dc, 0, 0, SRCCOPY));
     EXPECT_EQ(0x010101u, source.At(0, 1));
@@ -196,6 +213,124 @@ TEST(GdiTest, HalftoneStretchAveragesTheCoveredAreaAndColourOnColourTakesTheNear
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 0, 2, source.dc, 0, 0, 3, 2, SRCCOPY));
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 2, 2, source.dc, 0, 0, -3, 2, SRCCOPY));
     EXPECT_EQ(0, SetStretchBltMode(target.dc, 7));
+}
+
+namespace
+{
+// An image in its own memory, stored top row first or bottom row first.
+struct TImage
+{
+    TImage(int w, int h, bool bottomUp) : memory(std::size_t(w) * h)
+    {
+        auto* base = reinterpret_cast<std::uint8_t*>(memory.data());
+        const std::ptrdiff_t pitch = std::ptrdiff_t(w) * 4;
+        view = {bottomUp ? base + (h - 1) * pitch : base, bottomUp ? -pitch : pitch, w, h, {0, 0, w, h}};
+    }
+    std::uint32_t& At(int x, int y) { return view.Row(y)[x]; }
+
+    std::vector<std::uint32_t> memory;
+    TGdiPixels view;
+};
+
+// The halftone filter by its definition: target pixel i of D covers [i S / D, (i + 1) S / D) of
+// the source's S pixels; each source pixel weighs its covered share in 1/65536 (the last the
+// rest); a row is summed across rounded to 1/256, then the rows down.
+std::vector<std::uint32_t> Shares(int i, int S, int D, int& first)
+{
+    const std::int64_t from = std::int64_t(i) * S, to = from + S;
+    first = int(from / D);
+    std::vector<std::uint32_t> weights;
+    std::uint32_t sum = 0;
+    for (std::int64_t j = first; j * D < to; ++j)
+    {
+        const std::int64_t overlap = std::min(to, (j + 1) * D) - std::max(from, j * D);
+        weights.push_back((j + 1) * D >= to ? 65536 - sum : std::uint32_t(overlap * 65536 / S));
+        sum += weights.back();
+    }
+    return weights;
+}
+
+std::uint32_t HalftonePixel(const TGdiPixels& source, const RECT& sourceArea, const RECT& area, int x, int y)
+{
+    int firstX, firstY;
+    const auto across = Shares(x - area.left, sourceArea.right - sourceArea.left, area.right - area.left, firstX);
+    const auto down = Shares(y - area.top, sourceArea.bottom - sourceArea.top, area.bottom - area.top, firstY);
+    std::uint32_t pixel = 0;
+    for (int c = 0; c < 4; ++c)
+    {
+        std::uint32_t sum = 0;
+        for (std::size_t k = 0; k < down.size(); ++k)
+        {
+            std::uint32_t row = 0;
+            for (std::size_t j = 0; j < across.size(); ++j)
+                row += ((source.Row(sourceArea.top + firstY + int(k))[sourceArea.left + firstX + int(j)] >> (c * 8)) &
+                        0xFF) * across[j];
+            sum += ((row + 128) >> 8) * down[k];
+        }
+        pixel |= ((sum + (1u << 23)) >> 24) << (c * 8);
+    }
+    return pixel;
+}
+} // namespace
+
+TEST(GdiPixels, HalftoneStretchesFollowTheBoxFilterAtEveryVectorWidth)
+{
+    struct TCase
+    {
+        int sourceWidth, sourceHeight;
+        RECT sourceArea, area, clip;
+        int targetWidth, targetHeight;
+    };
+    const TCase cases[] = {
+        // Down by 5/6 and by two thirds, odd sizes, an offset source rectangle.
+        {37, 23, {0, 0, 37, 23}, {0, 0, 31, 19}, {0, 0, 31, 19}, 31, 19},
+        {41, 29, {3, 2, 39, 29}, {1, 1, 25, 19}, {0, 0, 30, 20}, 30, 20},
+        // Up, and a single source column and row.
+        {7, 5, {0, 0, 7, 5}, {0, 0, 45, 17}, {0, 0, 45, 17}, 45, 17},
+        {1, 1, {0, 0, 1, 1}, {0, 0, 9, 3}, {0, 0, 9, 3}, 9, 3},
+        {5, 3, {4, 0, 5, 3}, {0, 0, 13, 1}, {0, 0, 13, 1}, 13, 1},
+        // Far down: many taps a target pixel; a whole image into one pixel.
+        {203, 11, {0, 0, 203, 11}, {0, 0, 3, 2}, {0, 0, 3, 2}, 3, 2},
+        {29, 31, {0, 0, 29, 31}, {0, 0, 1, 1}, {0, 0, 1, 1}, 1, 1},
+        // The target rectangle past every edge, cut to a clip rectangle that ends on odd columns.
+        {40, 40, {0, 0, 40, 40}, {-7, -5, 30, 33}, {2, 3, 19, 21}, 24, 24},
+        // Rows of a band: the clip takes a few rows from the middle.
+        {64, 48, {0, 0, 64, 48}, {0, -6, 53, 40}, {0, 16, 53, 32}, 53, 40},
+    };
+    std::uint32_t state = 99;
+    for (const TCase& c : cases)
+        for (const bool sourceBottomUp : {false, true})
+            for (const bool targetBottomUp : {false, true})
+            {
+                TImage source(c.sourceWidth, c.sourceHeight, sourceBottomUp);
+                for (std::uint32_t& pixel : source.memory)
+                    pixel = state = state * 1664525u + 1013904223u;
+                TImage expected(c.targetWidth, c.targetHeight, targetBottomUp);
+                for (int y = 0; y < c.targetHeight; ++y)
+                    for (int x = 0; x < c.targetWidth; ++x)
+                    {
+                        const bool inside = x >= std::max(c.area.left, c.clip.left) &&
+                                            x < std::min(c.area.right, c.clip.right) &&
+                                            y >= std::max(c.area.top, c.clip.top) &&
+                                            y < std::min(c.area.bottom, c.clip.bottom);
+                        expected.At(x, y) =
+                            inside ? HalftonePixel(source.view, c.sourceArea, c.area, x, y) : 0xDEADBEEFu;
+                    }
+                for (const EGdiVectors vectors : {EGdiVectors::Bits128, EGdiVectors::Bits256})
+                {
+                    TImage target(c.targetWidth, c.targetHeight, targetBottomUp);
+                    std::fill(target.memory.begin(), target.memory.end(), 0xDEADBEEFu);
+                    target.view.bounds = c.clip;
+                    GdiStretch(target.view, c.area, source.view, c.sourceArea, true, vectors);
+                    for (int y = 0; y < c.targetHeight; ++y)
+                        for (int x = 0; x < c.targetWidth; ++x)
+                            ASSERT_EQ(expected.At(x, y), target.At(x, y))
+                                << "at " << x << ", " << y << " of " << c.sourceWidth << " x " << c.sourceHeight
+                                << " onto " << c.targetWidth << " x " << c.targetHeight << ", vectors " << int(vectors)
+                                << (sourceBottomUp ? ", bottom-up source" : "")
+                                << (targetBottomUp ? ", bottom-up target" : "");
+                }
+            }
 }
 
 TEST(GdiTest, ConstantAlphaBlendsRoundPerByte)
@@ -314,27 +449,29 @@ TEST(GdiTest, AWindowContextIsTheLastPresentedFrameAndDrawingShowsIt)
     DestroyWindow(window);
 }
 
-TEST(GdiPixels, BothVectorBlendsRoundLikeTheExactFormula)
+TEST(GdiPixels, EveryVectorBlendRoundsLikeTheExactFormula)
 {
-    // An odd length: vector steps and the bytes left over.
-    std::vector<std::uint8_t> from(101), to(101);
+    // Every pair of source and target bytes, then an odd length: vector steps of each width and
+    // the bytes left over.
+    std::vector<std::uint8_t> from(65536 + 101), to(from.size());
+    for (std::size_t i = 0; i < 65536; ++i)
+        from[i] = std::uint8_t(i), to[i] = std::uint8_t(i >> 8);
     std::uint32_t state = 12345;
-    for (std::size_t i = 0; i < from.size(); ++i)
+    for (std::size_t i = 65536; i < from.size(); ++i)
     {
         from[i] = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
         to[i] = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
     }
     for (int alpha = 0; alpha < 256; ++alpha)
     {
-        std::vector<std::uint8_t> expected(to.size()), narrow = to, wide = to;
+        std::vector<std::uint8_t> expected(to.size());
         for (std::size_t i = 0; i < to.size(); ++i)
             expected[i] = std::uint8_t((from[i] * alpha + to[i] * (255 - alpha)) / 255.0 + 0.5);
-        GdiBlendRowSse2(narrow.data(), from.data(), int(from.size()), std::uint8_t(alpha));
-        EXPECT_EQ(expected, narrow) << alpha;
-        if (GdiHasAvx2())
+        for (const EGdiVectors vectors : {EGdiVectors::Bits128, EGdiVectors::Bits256, EGdiVectors::Bits512})
         {
-            GdiBlendRowAvx2(wide.data(), from.data(), int(from.size()), std::uint8_t(alpha));
-            EXPECT_EQ(expected, wide) << alpha;
+            std::vector<std::uint8_t> blended = to;
+            GdiBlendRowFor(vectors)(blended.data(), from.data(), int(from.size()), std::uint8_t(alpha));
+            ASSERT_EQ(expected, blended) << "alpha " << alpha << ", vectors " << int(vectors);
         }
     }
 }

@@ -228,8 +228,10 @@ protected:
 
     // Two layers of triangles, the second tested against the first's depth, half of them the
     // first's again at the same depths; answers the samples each layer passed and the target's
-    // pixels.
-    std::vector<std::uint32_t> Draw(IDirect3DPixelShader9* shader, IDirect3DSurface9* target)
+    // pixels. `White` triangles are white in turns: wholly, all a step below white in blue, or
+    // at one corner a step below white in alpha.
+    std::vector<std::uint32_t> Draw(IDirect3DPixelShader9* shader, IDirect3DSurface9* target,
+                                    bool white = false)
     {
         IDirect3DQuery9* query = nullptr;
         EXPECT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
@@ -243,14 +245,17 @@ protected:
         {
             triangles.resize(layer * 8 * 3);
             for (TPinVertex& v : triangles)
-                v.colour ^= 0x00FFFFFF;
+                v.colour ^= white ? 0 : 0x00FFFFFF;
             for (int i = int(triangles.size()); i < 16 * 3; ++i)
             {
                 const float w = (i / 3) % 3 == 0 ? 1.0f : (i / 3) % 3 == 1 ? 1.75f : 1.0f + 0.6f * float(i % 3);
                 const float x = 32.0f + Jitter(seed, 44.0f), y = 32.0f + Jitter(seed, 44.0f);
                 const float z = 0.5f + Jitter(seed, 0.5f);
-                TPinVertex v = {(x / 31.5f - 1.0f) * w, (1.0f - y / 30.5f) * w, z * w, w,
-                                D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
+                const D3DCOLOR whites[3] = {0xFFFFFFFF, 0xFFFFFFFE, i % 3 ? 0xFFFFFFFF : 0xFEFFFFFF};
+                const D3DCOLOR colour =
+                    white ? whites[(i / 3 + layer) % 3]
+                          : D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF);
+                TPinVertex v = {(x / 31.5f - 1.0f) * w, (1.0f - y / 30.5f) * w, z * w, w, colour,
                                 0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f), Jitter(seed, 1.0f),
                                 Jitter(seed, 1.0f), Jitter(seed, 1.0f)};
                 triangles.push_back(v);
@@ -314,6 +319,42 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
     device->EndScene();
     // Nearly every scene draws plenty (alpha tests and depth tests keep some out).
     EXPECT_GT(drawn, compared / 2);
+}
+
+TEST_P(ShadingModelsTest, DrawsWhiteTrianglesAsItsFunction)
+{
+    // Where every colour and constant a model reads is one, a model may draw as its unit form
+    // (the texture alone): the same bits again, beside triangles a step away from white, and
+    // again with the constant's alpha a little below one (over a texture whose alpha varies).
+    const TPixelModel* model = FindPixelModel(GetParam());
+    ASSERT_NE(nullptr, model);
+    const std::string pinned = std::string("pin.") + GetParam();
+    RegisterPixelModel(pinned.c_str(), model->function);
+    IDirect3DPixelShader9* own = PixelShader(GetParam());
+    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
+    ASSERT_TRUE(device->BeginScene() == D3D_OK);
+    int compared = 0;
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthAdded})
+        {
+            const int variant = compared % 4;
+            Bind(ETextures::Rows, variant & 2);
+            Set(states, variant);
+            IDirect3DSurface9* target = targets[compared & 1];
+            for (float alpha : {1.0f, 0.999f})
+            {
+                const float constant[4] = {1.0f, 1.0f, 1.0f, alpha};
+                device->SetPixelShaderConstantF(0, constant, 1);
+                EXPECT_EQ(Draw(general, target, true), Draw(own, target, true))
+                    << "level " << int(level) << " states " << int(states) << " alpha " << alpha;
+            }
+            ++compared;
+        }
+    }
+    device->EndScene();
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, ShadingModelsTest,

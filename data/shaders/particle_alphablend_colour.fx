@@ -1,0 +1,24 @@
+// Particles without a texture blended over the scene by their alpha: the vertex colour alone.
+effect 1
+parameter matrix TFinalMatrix
+annotation string plugin = "TFinalMatrix"
+parameter vector TextureWeight = 0 0 0 0
+parameter texture Color0 shared
+technique defaultshader
+pass p0
+vertexshader mesh
+pixelshader particle
+vertexconstant 0 TFinalMatrix
+pixelconstant 0 TextureWeight
+texture 0 Color0
+samplerstate 0 MagFilter = Linear
+samplerstate 0 MinFilter = Linear
+samplerstate 0 AddressU = Clamp
+samplerstate 0 AddressV = Clamp
+renderstate CullMode = None
+renderstate ZEnable = True
+renderstate ZWriteEnable = False
+renderstate ZFunc = LessEqual
+renderstate AlphaBlendEnable = True
+renderstate SrcBlend = SrcAlpha
+renderstate DestBlend = InvSrcAlpha

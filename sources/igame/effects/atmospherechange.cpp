@@ -1,0 +1,87 @@
+#include "igame/effects/atmospherechange.h"
+
+#include "core/cluster/clustertypedecl.h"
+#include "igame/effects/atmosphere.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr u16 LIGHT_TYPE_ID = 50;
+constexpr u16 MESH_TYPE_ID = 43;
+
+TClusterField Link(u32 offset, u32 typeId, const char* name, u32 count = 1)
+{
+    return TClusterField(CLUSTER_MEMBER_REFERENCE, offset, typeId, count, name);
+}
+
+#define ARRAY_FIELD(member, typeId, name)                                                                    \
+    Link(offsetof(TAtmosphereChange, member) + 4, typeId, name, ATMOSPHERE_CHANGE_ENTRIES)
+
+// Declared with the program's statics.
+const TClusterTypeDecl* const s_pDecl = &AtmosphereChangeDecl();
+} // namespace
+
+TAtmosphereChange::TAtmosphereChange()
+    : pNight(nullptr), pDay(nullptr), m_fDuration(0.0f), m_fBlend(0.0f), m_fStart(0.0f), m_fDelta(0.0f),
+      m_fProgress(ATMOSPHERE_NO_TRANSITION)
+{
+}
+
+void TAtmosphereChange::SetBlend(f32 value, u32 immediate)
+{
+    value = std::clamp(value, 0.0f, 1.0f);
+    if (immediate)
+    {
+        m_fBlend = m_fStart = value;
+        m_fDelta = 0.0f;
+        m_fProgress = ATMOSPHERE_NO_TRANSITION;
+        Apply();
+        return;
+    }
+    m_fStart = m_fBlend;
+    m_fDelta = value - m_fBlend;
+    m_fProgress = 0.0f;
+}
+
+void TAtmosphereChange::Step(f32 dt)
+{
+    if (!IsMoving())
+        return;
+    // A transition without a duration ends at once.
+    m_fProgress = m_fDuration > 0.0f ? std::min(m_fProgress + dt / m_fDuration, 1.0f) : 1.0f;
+    // At progress 1 this is start + delta: the target itself.
+    m_fBlend = m_fStart + m_fProgress * m_fDelta;
+    if (m_fProgress >= 1.0f)
+    {
+        m_fDelta = 0.0f;
+        m_fStart = 0.0f;
+        m_fProgress = ATMOSPHERE_NO_TRANSITION;
+    }
+    Apply();
+}
+
+void TAtmosphereChange::Apply()
+{
+    if (pNight)
+        pNight->m_fWeight = m_fBlend;
+    if (pDay)
+        pDay->m_fWeight = 1.0f - m_fBlend;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+const TClusterTypeDecl& AtmosphereChangeDecl()
+{
+    static const TAtmosphereChange s_Prototype;
+    static TClusterTypeDecl s_Decl("TAtmosphereChange", ATMOSPHERE_CHANGE_TYPE_ID, sizeof(TAtmosphereChange),
+                                   &s_Prototype, 0,
+                                   {Link(offsetof(TAtmosphereChange, pNight), ATMOSPHERE_TYPE_ID, "pNight"),
+                                    Link(offsetof(TAtmosphereChange, pDay), ATMOSPHERE_TYPE_ID, "pDay"),
+                                    ARRAY_FIELD(aNightLight, LIGHT_TYPE_ID, "aNightLight"),
+                                    ARRAY_FIELD(aDayLight, LIGHT_TYPE_ID, "aDayLight"),
+                                    ARRAY_FIELD(aDayMeshBlend, MESH_TYPE_ID, "aDayMeshBlend"),
+                                    ARRAY_FIELD(aNightMeshBlend, MESH_TYPE_ID, "aNightMeshBlend")});
+    return s_Decl;
+}
+#pragma GCC diagnostic pop

@@ -1,0 +1,329 @@
+#include "morvane/game/aicommonunit.h"
+
+#include "ageia/dynamicsbody.h"
+#include "core/system/string.h"
+#include "engine/system/animation.h"
+#include "engine/system/animationmanager.h"
+#include "engine/system/command/deferredvariable.h"
+#include "engine/system/node.h"
+#include "engine/system/prop.h"
+#include "engine/system/propdata.h"
+#include "engine/system/skeleton.h"
+#include "igame/vehicles/vehicle.h"
+#include "morvane/game/gamelogicmanager.h"
+#include "morvane/game/gate.h"
+#include "morvane/game/orbitcamera.h"
+#include "morvane/game/task.h"
+#include "morvane/ui/soundplayer.h"
+
+#include <cstring>
+
+namespace
+{
+TDeferredVariable s_LandImmediately("cheating_land_immediately");
+const TName s_NameTVehicle("TVehicle");
+const TName s_NameTOrbitCamera("TOrbitCamera");
+const TName s_NameDecals("Decals");
+const TName s_NamePlaneSoundLocator("PlaneSoundLocator");
+
+// The skeleton flags an aircraft's own animations drive it with.
+constexpr u32 UNIT_SKELETON_ANIMATED = 0x8 | 0x2;
+// The channel entries of the skeleton's instruction list: the engine-idle pose's register and
+// the two animations.
+constexpr u8 CHANNEL_CURRENT = 0;
+constexpr u8 CHANNEL_SECOND = 1;
+constexpr u8 CHANNEL_REST = 33;
+
+// The prop data's node of the name formed from the pattern and the prop data's name.
+TNode* NamedNode(const TPropData& data, const char* pattern)
+{
+    return data.FindNode(TName(StringFormat(pattern, data.m_Name.GetText())).GetId());
+}
+
+TAnimation* NamedAnimation(const TPropData& data, const char* pattern)
+{
+    return g_pAnimationManager
+               ? g_pAnimationManager->FindAnimation(TName(StringFormat(pattern, data.m_Name.GetText())).GetId())
+               : nullptr;
+}
+
+void Play(TAnimation* animation, f32 time)
+{
+    if (!animation)
+        return;
+    animation->SetTime(time);
+    animation->Play(-1, 0);
+}
+
+void Stop(TAnimation* animation)
+{
+    if (animation)
+        animation->Stop();
+}
+
+void Rest(TDynamicsBody* body, const TMatrix& matrix)
+{
+    if (!body)
+        return;
+    body->GetNode()->SetWorldMatrix(matrix, TNode::OrdinaryCause());
+    if (body->IsDynamic())
+    {
+        const TVector zero(0.0f, 0.0f, 0.0f, 1.0f);
+        body->SetLinearVelocity(zero);
+        body->SetAngularVelocity(zero);
+    }
+}
+} // namespace
+
+TAICommonUnit::TAICommonUnit()
+{
+    std::memset(reinterpret_cast<u8*>(this) + sizeof(TAICommonUnitBase), 0,
+                sizeof *this - sizeof(TAICommonUnitBase));
+    aPrice[0] = 5000;
+    aPrice[1] = 10000;
+    aPrice[2] = 20000;
+    m_nFirstPath = UNIT_NO_PATH;
+    m_nSecondPath = UNIT_NO_PATH;
+    m_fSpeedScale = 1.0f;
+}
+
+void TAICommonUnit::LinkScene(TPropData* data)
+{
+    if (!data)
+        return;
+    pVDriveNode = NamedNode(*data, "%s_Vdrive");
+    TNode* vehicleNode = NamedNode(*data, "%s_Veh");
+    pVehicle = vehicleNode ? static_cast<TVehicle*>(vehicleNode->FindObject(s_NameTVehicle.GetId())) : nullptr;
+    pBody = pVehicle ? pVehicle->pBody : nullptr;
+    pSecBody = pVehicle ? pVehicle->pSecondaryBody : nullptr;
+    TNode* cameraNode = NamedNode(*data, "%s_OrbCam");
+    pOrbitCamera =
+        cameraNode ? static_cast<TOrbitCamera*>(cameraNode->FindObject(s_NameTOrbitCamera.GetId())) : nullptr;
+
+    // Exactly the decal of the unit's gate shows.
+    if (TNode* decals = data->FindNode(s_NameDecals.GetId()))
+    {
+        decals->Enable(1, 0);
+        const i32 gate = pTask ? pTask->GetGateId() : 0;
+        for (i32 i = 0; i < decals->GetChildCount(); ++i)
+            decals->GetChild(i)->Enable(gate == i + 1 ? 1 : 0, 0);
+    }
+
+    if (TNode* skeletonNode = NamedNode(*data, "%s_Skeleton"))
+    {
+        pSkeleton = static_cast<TSkeleton*>(skeletonNode->FindObject(g_NameTSkeleton.GetId()));
+        const char* const names[UNIT_ANIMATION_COUNT] = {"%s_AniLanding", "%s_AniTakeOff", "%s_EngineIdle",
+                                                         "%s_CargoDoor", "%s_CargoLifter"};
+        for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
+            aAnimation[i] = NamedAnimation(*data, names[i]);
+        pPlaneSoundLocator = data->FindNode(s_NamePlaneSoundLocator.GetId());
+    }
+
+    pCargo = NamedNode(*data, "%s_Cargo");
+    if (pCargo)
+        pCargo->Enable(0, 0);
+
+    // The bodies' places at the first link are the ones the unit goes back to.
+    if (!m_nLinked)
+    {
+        SaveBodyMatrices();
+        m_nLinked = 1;
+    }
+}
+
+void TAICommonUnit::UnlinkScene()
+{
+    if (m_nLinked)
+        RestoreBodies();
+    pBody = pSecBody = nullptr;
+    pVehicle = nullptr;
+    pOrbitCamera = nullptr;
+    pVDriveNode = nullptr;
+    pSkeleton = nullptr;
+    pCargo = nullptr;
+}
+
+void TAICommonUnit::SetPlaneState(i32 state)
+{
+    const i32 old = m_nPlaneState;
+    // A landing shows the aircraft first: its prop's form links the skeleton and animations.
+    if (old == PLANE_IDLE && state == PLANE_LANDING)
+        ShowProp();
+    TAnimation* landing = aAnimation[UNIT_ANIMATION_LANDING];
+    TAnimation* takeOff = aAnimation[UNIT_ANIMATION_TAKE_OFF];
+    TAnimation* idle = aAnimation[UNIT_ANIMATION_ENGINE_IDLE];
+    if (old == PLANE_IDLE && state == PLANE_LANDING)
+    {
+        SetSkeletonFlags(UNIT_SKELETON_ANIMATED, 1);
+        SetBodyDynamic(1);
+        if (pSkeleton)
+        {
+            pSkeleton->Function.aAnimation[0] = landing;
+            pSkeleton->Function.aAnimation[1] = idle;
+        }
+        AppendChannel(CHANNEL_CURRENT);
+        AppendChannel(CHANNEL_SECOND);
+        i32& skip = g_pGameLogicManager->GetParameters().nSkipLandingAnimation;
+        if (s_LandImmediately.GetValue().ToInt() == 0 && skip == 0)
+        {
+            Play(landing, 0.0f);
+            if (idle)
+                idle->Play(-1, 0);
+        }
+        else
+        {
+            if (landing)
+                landing->SetTime(landing->GetLength() - 1.0f);
+            skip = 0;
+        }
+    }
+    else if (old == PLANE_LANDING && state == PLANE_LANDED)
+    {
+        ClearChannels();
+        if (pSkeleton)
+            pSkeleton->Function.aAnimation[0] = idle;
+        AppendChannel(CHANNEL_REST);
+        AppendChannel(CHANNEL_CURRENT);
+        Play(idle, 0.0f);
+        ::Stop(landing);
+    }
+    else if (old == PLANE_TO_GATE && state == PLANE_PARKED)
+    {
+        g_pGameLogicManager->GetParameters().nFlags |= GAME_APRON_TOKEN;
+        ClearChannels();
+        ::Stop(idle);
+    }
+    else if (old == PLANE_PARKED && state == PLANE_READY)
+    {
+        ClearChannels();
+        if (pSkeleton)
+            pSkeleton->Function.aAnimation[0] = idle;
+        AppendChannel(CHANNEL_REST);
+        AppendChannel(CHANNEL_CURRENT);
+        Play(idle, 0.0f);
+    }
+    else if (old == PLANE_LEAVING && state == PLANE_TAKING_OFF)
+    {
+        SetBodyDynamic(0);
+        RestoreBodies();
+        SetSkeletonFlags(UNIT_SKELETON_ANIMATED, 1);
+        ClearChannels();
+        if (pSkeleton)
+        {
+            pSkeleton->Function.aAnimation[0] = takeOff;
+            pSkeleton->Function.aAnimation[1] = idle;
+        }
+        AppendChannel(CHANNEL_CURRENT);
+        AppendChannel(CHANNEL_SECOND);
+        Play(takeOff, 0.0f);
+    }
+    else if (old == PLANE_TAKING_OFF && state == PLANE_IDLE)
+    {
+        SetBodyDynamic(1);
+        SetSkeletonFlags(UNIT_SKELETON_ANIMATED, 0);
+        ClearChannels();
+        ::Stop(idle);
+        ::Stop(takeOff);
+        EnablePropNode(0);
+    }
+    m_nPlaneState = state;
+    if (state != old && g_pSoundPlayerManager)
+        g_pSoundPlayerManager->UpdateAirplane(this);
+}
+
+TVector TAICommonUnit::GetPosition() const
+{
+    if (pBody)
+        return pBody->GetNode()->GetWorldMatrix()->aRow[3];
+    if (pProp)
+        return pProp->GetNode()->GetWorldMatrix()->aRow[3];
+    return TVector(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void TAICommonUnit::SetPath(i32 curve)
+{
+    m_nCurrentPath = curve == UNIT_NO_PATH ? m_nFirstPath : curve;
+    m_fPathParameter = 0.0f;
+    m_nPointIndex = 0;
+    m_nDriving = 1;
+    m_nEndReached = 0;
+    m_fSpeedScale = !pTask                ? 1.0f
+                    : m_nAILevel == 1     ? UNIT_SPEED_SCALE_LEVEL_1
+                    : m_nAILevel == 2     ? UNIT_SPEED_SCALE_LEVEL_2
+                                          : 1.0f;
+    if (pVehicle)
+        pVehicle->speedLimitFactor = m_fSpeedScale;
+    ShowProp();
+}
+
+void TAICommonUnit::Stop(u32 hide)
+{
+    m_nDriving = 0;
+    m_nEndReached = 0;
+    if (hide)
+        EnablePropNode(0);
+}
+
+void TAICommonUnit::SaveBodyMatrices()
+{
+    if (pBody)
+        aSavedMatrix[0] = *pBody->GetNode()->GetWorldMatrix();
+    if (pSecBody)
+        aSavedMatrix[1] = *pSecBody->GetNode()->GetWorldMatrix();
+}
+
+void TAICommonUnit::RestoreBodies()
+{
+    Rest(pBody, aSavedMatrix[0]);
+    Rest(pSecBody, aSavedMatrix[1]);
+}
+
+void TAICommonUnit::ShowProp()
+{
+    EnablePropNode(1);
+    if (pProp && !pProp->pPropData)
+        pProp->Update(1);
+}
+
+void TAICommonUnit::ClearChannels()
+{
+    if (pSkeleton)
+        pSkeleton->Function.nInstructionCount = 0;
+}
+
+void TAICommonUnit::AppendChannel(u8 parameter)
+{
+    if (!pSkeleton)
+        return;
+    TBlendProgram& program = pSkeleton->Function;
+    // The list holds eight entries; a stored count beyond is the skeleton's own to cut.
+    if (program.nInstructionCount >= BLEND_PROGRAM_SIZE)
+        return;
+    TBlendInstruction& entry = program.aInstruction[program.nInstructionCount++];
+    entry.nOperation = BLEND_COPY;
+    entry.nDestination = 0;
+    entry.nOperandA = parameter;
+    entry.nOperandB = BLEND_OPERAND_NONE;
+}
+
+void TAICommonUnit::SetSkeletonFlags(u32 bits, u32 set)
+{
+    if (!pSkeleton)
+        return;
+    if (set)
+        pSkeleton->m_nFlags |= bits;
+    else
+        pSkeleton->m_nFlags &= ~bits;
+}
+
+void TAICommonUnit::SetBodyDynamic(u32 dynamic)
+{
+    if (pBody)
+        pBody->SetDynamic(dynamic);
+}
+
+void TAICommonUnit::EnablePropNode(u32 enable)
+{
+    if (pProp)
+        pProp->GetNode()->Enable(enable, 0);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// TGate (stored type 161, 348 bytes): one of the eight gates (ids 1 to 8): its state, the timers
+// of its stages, the random choices made once per aircraft, its tasks, its three paths and the
+// aircraft parked there. The run-time block after the aircraft serves the cargo machine.
+#include "core/system/templates/sarray.h"
+
+#include <cstddef>
+
+class TAICommonUnit;
+struct TTask;
+
+constexpr u32 GATE_TASK_CAPACITY = 36;
+constexpr i32 GATE_ID_FIRST = 1;
+constexpr i32 GATE_ID_LAST = 8;
+// A random flag not yet drawn for the aircraft at the gate.
+constexpr i32 GATE_FLAG_NOT_DRAWN = -1;
+
+struct TGate
+{
+    // No tasks, no aircraft, the random flags not drawn.
+    TGate();
+
+    // Every frame: each task's update, in array order.
+    void Update(f32 dt);
+    // The gate's first task of the type, or null.
+    TTask* FindTask(i32 type) const;
+    // The deploy task of a service kind; null for a kind outside 0..10.
+    TTask* GetServiceTask(i32 kind) const;
+    // One AI level more for the task of the type and its paired task (luggage 6 with 8, bus 12
+    // with 14), charging the new level's price; then the completion check.
+    void LevelUpService(i32 type);
+
+    i32 m_nId;
+    i32 m_nState;
+    f32 m_fUnloadingTimer;
+    f32 m_fIdleTimer;
+    f32 m_fLoadingTimer;
+    i32 m_nBusFlag;
+    i32 m_nSecondFlag;
+    i32 aCargoPhase[4];
+    u32 m_nReserved44;
+    SArray<TTask*, GATE_TASK_CAPACITY, 0> aGateTask;
+    i32 m_nArrivalPath;
+    i32 m_nTaxiPath;
+    i32 m_nDeparturePath;
+    TAICommonUnit* pPlane;
+    u32 m_aCargoBlock[34];
+};
+
+static_assert(sizeof(TGate) == 348);
+static_assert(offsetof(TGate, m_nState) == 4);
+static_assert(offsetof(TGate, m_fUnloadingTimer) == 8);
+static_assert(offsetof(TGate, m_fIdleTimer) == 12);
+static_assert(offsetof(TGate, m_fLoadingTimer) == 16);
+static_assert(offsetof(TGate, m_nBusFlag) == 20);
+static_assert(offsetof(TGate, m_nSecondFlag) == 24);
+static_assert(offsetof(TGate, aCargoPhase) == 28);
+static_assert(offsetof(TGate, aGateTask) == 48);
+static_assert(offsetof(TGate, m_nArrivalPath) == 196);
+static_assert(offsetof(TGate, m_nTaxiPath) == 200);
+static_assert(offsetof(TGate, m_nDeparturePath) == 204);
+static_assert(offsetof(TGate, pPlane) == 208);

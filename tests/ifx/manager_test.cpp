@@ -1,0 +1,266 @@
+// The particle manager: the spawn pool (full, reuse, order, sub-effects), the frame update and
+// its switch, suspension, flushes, the console, and what a cluster load resets.
+#include "particlefixture.h"
+
+#include "core/stream/memorystream.h"
+#include "engine/render/canvasmanager.h"
+#include "engine/system/command/commandinstruction.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/commandmethods.h"
+#include "engine/system/command/variable.h"
+#include "support/recordingcanvas.h"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+class TPrinted : public TCommandMethods
+{
+public:
+    TPrinted() { TCommandManager::Instance().SetListener(this); }
+    ~TPrinted() override { TCommandManager::Instance().SetListener(nullptr); }
+    void PrintLine(const char* text, int) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
+class TCountingCanvas : public TRecordingCanvas
+{
+public:
+    void Flush() override { ++flushes; }
+    u32 flushes = 0;
+};
+
+class ManagerTest : public ParticleTest
+{
+protected:
+    // An effect that is over at its first update (no rate), and one that lasts.
+    TIParticleEmitterData* Brief() { return m_pBrief ? m_pBrief : (m_pBrief = MakeData("brief", 1)); }
+    TIParticleEmitterData* Lasting()
+    {
+        if (!m_pLasting)
+        {
+            m_pLasting = MakeData("lasting", 1);
+            m_pLasting->Rate = {1.0f, 0.0f};
+        }
+        return m_pLasting;
+    }
+    TParticleSystem* Spawn(TParticleEmitterData* data)
+    {
+        const TMatrix at(1.0f);
+        return Manager().SpawnEffect(data, nullptr, nullptr, nullptr, &at, nullptr);
+    }
+    std::vector<TParticleSystem*> Active() const
+    {
+        std::vector<TParticleSystem*> active;
+        for (u32 i = 0; i < Manager().GetActiveCount(); ++i)
+            active.push_back(Manager().GetActiveSystem(i));
+        return active;
+    }
+
+    TIParticleEmitterData* m_pBrief = nullptr;
+    TIParticleEmitterData* m_pLasting = nullptr;
+};
+} // namespace
+
+TEST_F(ManagerTest, The513thSpawnIsRefusedAndTheLastFreedRecordComesBackFirst)
+{
+    std::vector<TParticleSystem*> spawned;
+    for (u32 i = 0; i < PARTICLE_POOL_SIZE; ++i)
+        spawned.push_back(Spawn(i % 100 == 7 ? Brief() : Lasting()));
+    for (TParticleSystem* system : spawned)
+        ASSERT_NE(system, nullptr);
+    EXPECT_EQ(Manager().GetActiveCount(), 512u);
+    const u32 highWater = Manager().GetPoolHighWater();
+    EXPECT_EQ(Spawn(Lasting()), nullptr);
+    EXPECT_EQ(Manager().GetActiveCount(), 512u);
+    EXPECT_EQ(Manager().GetPoolHighWater(), highWater);
+    EXPECT_EQ(Manager().GetFreeCount(), 0u);
+    EXPECT_EQ(Manager().GetPoolHighWater(), PARTICLE_POOL_SIZE);
+
+    // The brief ones end at the first update; the others keep their order.
+    Manager().Update(0.1f);
+    std::vector<TParticleSystem*> kept;
+    for (u32 i = 0; i < PARTICLE_POOL_SIZE; ++i)
+        if (i % 100 != 7)
+            kept.push_back(spawned[i]);
+    EXPECT_EQ(Active(), kept);
+    EXPECT_EQ(Manager().GetFreeCount(), 6u);
+    EXPECT_EQ(spawned[507]->m_nState, PARTICLE_SYSTEM_RELEASED);
+    EXPECT_EQ(Manager().GetFrameList().GetCount(), 506);
+    // The last one freed (the 508th spawned) is taken again first.
+    EXPECT_EQ(Spawn(Lasting()), spawned[507]);
+    EXPECT_EQ(Spawn(Lasting()), spawned[407]);
+    EXPECT_EQ(Active().back(), spawned[407]);
+}
+
+TEST_F(ManagerTest, SubEffectsTakeARecordEachAndEndOnTheirOwn)
+{
+    TIParticleEmitterData* parent = MakeData("parent", 4);
+    parent->Rate = {1.0f, 0.0f};
+    TIParticleEmitterData* brief = Brief();
+    TIParticleEmitterData* lasting = Lasting();
+    parent->aSubEmitter[0] = brief;
+    parent->aSubEmitter[1] = lasting;
+    parent->m_nSubEmitterCount = 2;
+    TParticleSystem* system = Spawn(parent);
+    ASSERT_NE(system, nullptr);
+    EXPECT_EQ(Manager().GetActiveCount(), 3u);
+    ASSERT_EQ(system->m_nSubSystemCount, 2);
+    TParticleSystem* second = system->aSubSystem[1];
+    EXPECT_EQ(second->pEmitter->pEmitterData, lasting);
+    // The sub-effects hang on the effect's node.
+    EXPECT_EQ(second->pEmitter->GetNode()->GetParent(), system->pEmitter->GetNode());
+
+    Manager().Update(0.1f);
+    EXPECT_EQ(Manager().GetActiveCount(), 2u);
+    // The released one is no longer the parent's: its record may carry another effect now.
+    EXPECT_EQ(system->aSubSystem[0], nullptr);
+    EXPECT_EQ(system->aSubSystem[1], second);
+    TParticleSystem* another = Spawn(Lasting());
+    EXPECT_EQ(another, Manager().GetActiveSystem(2));
+    EXPECT_EQ(system->aSubSystem[0], nullptr);
+
+    // A data whose sub-emitter leads back to itself spawns each once down the path.
+    TIParticleEmitterData* looped = MakeData("looped", 1);
+    looped->Rate = {1.0f, 0.0f};
+    looped->aSubEmitter[0] = looped;
+    looped->m_nSubEmitterCount = 1;
+    Manager().Flush();
+    TParticleSystem* cycle = Spawn(looped);
+    ASSERT_NE(cycle, nullptr);
+    EXPECT_EQ(Manager().GetActiveCount(), 1u);
+    EXPECT_EQ(cycle->m_nSubSystemCount, 0);
+}
+
+TEST_F(ManagerTest, TheEnableSwitchStopsUpdatesReleasesAndTheCanvasFlush)
+{
+    TCountingCanvas canvas;
+    TCanvasManager* previous = g_pCanvasManager;
+    g_pCanvasManager = &canvas;
+    TParticleSystem* brief = Spawn(Brief());
+    TCommandManager::Instance().FindVariable(TName("ifx.enable"))->SetInt(0);
+    EXPECT_FALSE(Manager().IsEnabled());
+    Manager().Update(0.1f);
+    EXPECT_EQ(EmitterOf(brief)->m_fElapsed, 0.0f);
+    EXPECT_EQ(Manager().GetActiveCount(), 1u);
+    EXPECT_EQ(Manager().GetFrameList().GetCount(), 0);
+    Manager().RenderManager();
+    EXPECT_EQ(canvas.flushes, 0u);
+
+    TCommandManager::Instance().FindVariable(TName("ifx.enable"))->SetInt(1);
+    Manager().Update(0.1f);
+    EXPECT_EQ(Manager().GetActiveCount(), 0u);
+    Manager().RenderManager();
+    EXPECT_EQ(canvas.flushes, 1u);
+    g_pCanvasManager = previous;
+
+    // The other two variables.
+    TCommandManager::Instance().FindVariable(TName("ifx.lod"))->SetFloat(0.25f);
+    EXPECT_EQ(Manager().GetLODFactor(), 0.25f);
+    TCommandManager::Instance().FindVariable(TName("ifx.shadow.enable"))->SetInt(0);
+    EXPECT_FALSE(ParticleShadowsEnabled());
+    TCommandManager::Instance().FindVariable(TName("ifx.shadow.enable"))->SetInt(1);
+    EXPECT_TRUE(ParticleShadowsEnabled());
+}
+
+TEST_F(ManagerTest, SuspensionCounts)
+{
+    Manager().Suspend(5, 1);
+    EXPECT_EQ(Manager().GetSuspendCount(), 0);
+    Manager().Suspend(1, 1);
+    EXPECT_EQ(Manager().GetSuspendCount(), 1);
+    Manager().Suspend(7, 0);
+    EXPECT_EQ(Manager().GetSuspendCount(), 2);
+    Manager().Suspend(1, 1);
+    EXPECT_EQ(Manager().GetSuspendCount(), 1);
+    Manager().Suspend(2, 1);
+    Manager().Suspend(0, 0);
+    EXPECT_EQ(Manager().GetSuspendCount(), -1);
+    EXPECT_FALSE(Manager().IsSuspended());
+    // What the game's damage switch does: down before the switch, up after.
+    Manager().Suspend(1, 1);
+    Manager().Suspend(0, 0);
+    EXPECT_FALSE(Manager().IsSuspended());
+    Manager().Suspend(1, 0);
+    EXPECT_TRUE(Manager().IsSuspended());
+}
+
+TEST_F(ManagerTest, TheConsoleListsAndRestartsTheSystems)
+{
+    TIParticleEmitterData* data = MakeData("listed", 8);
+    data->StartBurst = {3.0f, 1.0f};
+    TIParticleSystem* first = MakeSystem(data);
+    first->m_Name = TName("smoke_first", true);
+    TIParticleSystem* second = MakeSystem(data);
+    second->m_Name.SetId(TName("unnamed_text").GetId());
+    TPrinted printed;
+    TCommandManager::Instance().ExecuteText("ifx.list");
+    EXPECT_EQ(printed.lines, (std::vector<std::string>{"smoke_first", ""}));
+
+    // Only a run executes them.
+    printed.lines.clear();
+    TCommand* list = TCommandManager::Instance().FindCommand(TName("ifx.list"));
+    ASSERT_NE(list, nullptr);
+    TCommandInstruction instruction = {};
+    list->Execute(instruction, COMMAND_LINK);
+    EXPECT_TRUE(printed.lines.empty());
+    TCommand* restart = TCommandManager::Instance().FindCommand(TName("ifx.restart"));
+    ASSERT_NE(restart, nullptr);
+    EXPECT_STREQ(restart->GetDescription(), list->GetDescription());
+    EXPECT_STREQ(restart->GetHelp(), "List all particle systems.");
+    restart->Execute(instruction, COMMAND_LINK);
+    EXPECT_FALSE(first->IsRunning());
+    TCommandManager::Instance().ExecuteText("ifx.restart");
+    EXPECT_TRUE(first->IsRunning());
+    EXPECT_TRUE(second->IsRunning());
+    EXPECT_EQ(LiveCount(first), 3);
+}
+
+TEST_F(ManagerTest, FlushAndTheFirstStatePassReleaseEveryEffect)
+{
+    TNode parent;
+    parent.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+    const TMatrix at(1.0f);
+    TParticleSystem* under = Manager().SpawnEffect(Lasting(), nullptr, nullptr, nullptr, &at, &parent);
+    Spawn(Lasting());
+    EXPECT_EQ(parent.GetChildCount(), 1);
+    const u32 free = Manager().GetFreeCount();
+    Manager().Flush();
+    EXPECT_EQ(Manager().GetActiveCount(), 0u);
+    EXPECT_EQ(Manager().GetFreeCount(), free + 2);
+    EXPECT_EQ(parent.GetChildCount(), 0);
+    EXPECT_EQ(under->m_nState, PARTICLE_SYSTEM_RELEASED);
+    Spawn(Lasting());
+    TMemoryStream stream;
+    EXPECT_EQ(Manager().SaveState(1, stream), 0);
+    EXPECT_EQ(Manager().GetActiveCount(), 1u);
+    EXPECT_EQ(Manager().LoadState(0, stream), 0);
+    EXPECT_EQ(Manager().GetActiveCount(), 0u);
+}
+
+TEST_F(ManagerTest, AllEffectsTogetherHoldABudgetOfParticles)
+{
+    TIParticleEmitterData* huge = MakeData("huge", PARTICLE_MAX_PARTICLES);
+    huge->Rate = {1.0f, 0.0f};
+    // Whatever earlier effects of the run keep, the rest of the budget is for these.
+    std::vector<TParticleSystem*> systems;
+    i32 held = 0;
+    while (TIParticleSystem::GetReservedParticles() < PARTICLE_BUDGET && systems.size() < 8)
+    {
+        TParticleSystem* system = Spawn(huge);
+        ASSERT_NE(system, nullptr);
+        systems.push_back(system);
+        held += system->aParticle.GetCount();
+    }
+    EXPECT_EQ(TIParticleSystem::GetReservedParticles(), PARTICLE_BUDGET);
+    // One more gets what its record already holds, with a line.
+    TParticleSystem* last = Spawn(huge);
+    ASSERT_NE(last, nullptr);
+    EXPECT_LE(last->aParticle.GetCount(), PARTICLE_MAX_PARTICLES);
+    EXPECT_EQ(TIParticleSystem::GetReservedParticles(), PARTICLE_BUDGET);
+    // Flushed and given back at a load, the storage returns to the budget.
+    Manager().OnClusterLoad();
+    EXPECT_EQ(TIParticleSystem::GetReservedParticles(), 0);
+    EXPECT_GT(held, PARTICLE_MAX_PARTICLES);
+}

@@ -1,0 +1,155 @@
+// Node systems: their drivers' mapping, the visibility driver switching the spawned effect off
+// and on again, their node's enable state, the shadow flag, their box, and what a cluster load
+// gives them.
+#include "particlefixture.h"
+
+namespace
+{
+class NodeSystemTest : public ParticleTest
+{
+protected:
+    void SetUp() override
+    {
+        ParticleTest::SetUp();
+        m_Driver.m_nFlags = NODE_ENABLED | NODE_INHERITED;
+        m_pData = MakeData("exhaust", 32);
+        m_pData->Rate = {10.0f, 0.0f};
+        m_pData->Lifetime = {5.0f, 0.0f};
+        m_pNodeSystem =
+            static_cast<TIParticleNodeSystem*>(Manager().CreateNodeSystem(&m_Node, m_pData, nullptr));
+        m_pNodeSystem->pVisibilityDriver = &m_Driver;
+    }
+
+    TNode m_Driver;
+    TIParticleEmitterData* m_pData = nullptr;
+    TIParticleNodeSystem* m_pNodeSystem = nullptr;
+};
+} // namespace
+
+TEST_F(NodeSystemTest, DriversMapTheirInputRangeOntoTheOutputRange)
+{
+    const TParticleDriver driver = {0, 2, 0.0f, 10.0f, 1.0f, 3.0f};
+    EXPECT_FLOAT_EQ(driver.Map(5.0f), 2.0f);
+    EXPECT_FLOAT_EQ(driver.Map(-1.0f), 1.0f);
+    EXPECT_FLOAT_EQ(driver.Map(20.0f), 3.0f);
+    EXPECT_FLOAT_EQ(driver.Map(0.0f), 1.0f);
+    EXPECT_FLOAT_EQ(driver.Map(10.0f), 3.0f);
+    // A range of no width: its one value gives the output's start, not a division by 0.
+    const TParticleDriver flat = {0, 2, 4.0f, 4.0f, 1.0f, 3.0f};
+    EXPECT_FLOAT_EQ(flat.Map(4.0f), 1.0f);
+    EXPECT_FLOAT_EQ(flat.Map(5.0f), 3.0f);
+}
+
+TEST_F(NodeSystemTest, TheVisibilityDriverStopsTheEffectAndRestartsTheSameOne)
+{
+    Manager().Update(0.1f);
+    TParticleSystem* spawned = m_pNodeSystem->pParticleSystem;
+    ASSERT_NE(spawned, nullptr);
+    EXPECT_TRUE(m_pNodeSystem->m_nActive);
+    EXPECT_TRUE(spawned->IsRunning());
+    // The effect's node hangs under the node system's.
+    EXPECT_EQ(spawned->pEmitter->GetNode()->GetParent(), &m_Node);
+    Manager().Update(0.5f);
+    const i32 live = LiveCount(spawned);
+    EXPECT_GT(live, 0);
+
+    m_Driver.Enable(0, 0);
+    Manager().Update(0.1f);
+    EXPECT_FALSE(m_pNodeSystem->m_nActive);
+    EXPECT_FALSE(spawned->IsRunning());
+    // The particles in the air live on.
+    EXPECT_EQ(LiveCount(spawned), live);
+
+    m_Driver.Enable(1, 0);
+    Manager().Update(0.1f);
+    EXPECT_EQ(m_pNodeSystem->pParticleSystem, spawned);
+    EXPECT_TRUE(spawned->IsRunning());
+
+    // A node that is off is left to its own switch: the driver changes nothing then.
+    m_Node.Enable(0, 0);
+    EXPECT_FALSE(spawned->IsRunning());
+    m_Driver.Enable(0, 0);
+    Manager().Update(0.1f);
+    EXPECT_TRUE(m_pNodeSystem->m_nActive);
+    // Both on again: the same effect runs again.
+    m_Node.Enable(1, 0);
+    m_Driver.Enable(1, 0);
+    Manager().Update(0.1f);
+    EXPECT_EQ(m_pNodeSystem->pParticleSystem, spawned);
+    EXPECT_TRUE(spawned->IsRunning());
+}
+
+TEST_F(NodeSystemTest, AnEffectThatLostItsRecordIsSpawnedAgain)
+{
+    m_pNodeSystem->pVisibilityDriver = nullptr;
+    m_pNodeSystem->Activate();
+    TParticleSystem* first = m_pNodeSystem->pParticleSystem;
+    ASSERT_NE(first, nullptr);
+    Manager().Flush();
+    EXPECT_EQ(m_pNodeSystem->pParticleSystem, nullptr);
+    m_pNodeSystem->Activate();
+    ASSERT_NE(m_pNodeSystem->pParticleSystem, nullptr);
+    EXPECT_EQ(m_pNodeSystem->pParticleSystem->m_nState, PARTICLE_SYSTEM_RUNNING);
+    m_pNodeSystem->Deactivate();
+    EXPECT_FALSE(m_pNodeSystem->pParticleSystem->IsRunning());
+}
+
+TEST_F(NodeSystemTest, ShadowsFollowTheFlagAndTheSwitch)
+{
+    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
+    m_pNodeSystem->m_nRenderFlags = PARTICLE_NODE_CASTS_SHADOW;
+    EXPECT_TRUE(m_pNodeSystem->CastsShadow());
+    SetParticleShadowsEnabled(0);
+    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
+    SetParticleShadowsEnabled(1);
+}
+
+TEST_F(NodeSystemTest, TheBoxIsTheEffectsWorldBoxInTheNodesSpace)
+{
+    TMatrix at(1.0f);
+    at.aRow[3] = TVector(10.0f, 0.0f, 0.0f, 1.0f);
+    m_Node.SetLocalMatrix(at, TNode::OrdinaryCause());
+    // Without an effect: a unit box at the node.
+    const TBoundBox* box = m_pNodeSystem->GetBoundBox();
+    EXPECT_FLOAT_EQ(box->minimum.x, -1.0f);
+    EXPECT_FLOAT_EQ(box->maximum.x, 1.0f);
+    m_pNodeSystem->Activate();
+    TParticleSystem* spawned = m_pNodeSystem->pParticleSystem;
+    ASSERT_NE(spawned, nullptr);
+    spawned->WorldBounds.minimum = TVector(12.0f, 1.0f, 2.0f, 1.0f);
+    spawned->WorldBounds.maximum = TVector(14.0f, 3.0f, 4.0f, 1.0f);
+    box = m_pNodeSystem->GetBoundBox();
+    EXPECT_FLOAT_EQ(box->minimum.x, 2.0f);
+    EXPECT_FLOAT_EQ(box->maximum.x, 4.0f);
+    EXPECT_FLOAT_EQ(box->maximum.z, 4.0f);
+}
+
+TEST_F(NodeSystemTest, AClusterLoadResetsThePoolAndActivatesTheNodeSystems)
+{
+    m_pNodeSystem->pVisibilityDriver = nullptr;
+    m_pNodeSystem->m_nDriverCount = 5;
+    TIParticleSystem* listed = MakeSystem(m_pData);
+    listed->Start();
+    Manager().Suspend(0, 1);
+    Manager().OnClusterLoad();
+    EXPECT_TRUE(Manager().IsClusterLoaded());
+    EXPECT_EQ(Manager().GetSuspendCount(), 1);
+    // A made node system is not checked as a loaded one; the listed running system is reset.
+    EXPECT_EQ(m_pNodeSystem->m_nDriverCount, 5);
+    EXPECT_EQ(listed->aParticle.GetCount(), 32);
+    EXPECT_EQ(listed->m_nFreeHead, 31);
+    // The node system, whose node is on, spawned its effect.
+    ASSERT_NE(m_pNodeSystem->pParticleSystem, nullptr);
+    EXPECT_TRUE(m_pNodeSystem->pParticleSystem->IsRunning());
+
+    // Loaded, five drivers are cut to four.
+    m_pNodeSystem->CheckLoaded();
+    EXPECT_EQ(m_pNodeSystem->m_nDriverCount, 4);
+    EXPECT_EQ(m_pNodeSystem->pParticleSystem, nullptr);
+
+    // The unload takes the effects off their nodes while those still stand.
+    Manager().OnClusterUnload();
+    EXPECT_FALSE(Manager().IsClusterLoaded());
+    EXPECT_EQ(Manager().GetActiveCount(), 0u);
+    EXPECT_EQ(m_Node.GetChildCount(), 0);
+}

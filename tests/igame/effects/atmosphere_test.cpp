@@ -1,0 +1,134 @@
+// Atmosphere changes: the blend set at once or over the change's duration, ending exactly on
+// its target, weighting the day and the night sky; the stored layouts' reference fields.
+#include "core/cluster/cluster.h"
+#include "engine/system/managermanager.h"
+#include "igame/effects/atmosphere.h"
+#include "igame/effects/atmospherechange.h"
+#include "igame/effects/atmospheremanager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+struct TFieldAt
+{
+    u32 nOffset;
+    u32 nType;
+    u32 nCount;
+};
+
+TFieldAt Field(const TClusterTypeDecl& decl, const std::string& name)
+{
+    for (u32 i = 0; i < decl.GetMemberCount(); ++i)
+        if (name == decl.GetMember(i).szName)
+            return {decl.GetMember(i).nOffset, decl.GetMember(i).nTypeId, decl.GetMember(i).nCount};
+    return {0, 0, 0};
+}
+
+class AtmosphereChanges : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_Change.pDay = &m_Day;
+        m_Change.pNight = &m_Night;
+        m_Change.m_fDuration = 4.0f;
+    }
+
+    TAtmosphere m_Day;
+    TAtmosphere m_Night;
+    TAtmosphereChange m_Change;
+};
+} // namespace
+
+TEST_F(AtmosphereChanges, ABlendSetAtOnceWeightsBothSkies)
+{
+    m_Change.SetBlend(0.25f, 1);
+    EXPECT_EQ(m_Change.GetBlend(), 0.25f);
+    EXPECT_FALSE(m_Change.IsMoving());
+    EXPECT_EQ(m_Night.m_fWeight, 0.25f);
+    EXPECT_EQ(m_Day.m_fWeight, 0.75f);
+    m_Change.SetBlend(7.0f, 1);
+    EXPECT_EQ(m_Change.GetBlend(), 1.0f);
+    m_Change.SetBlend(-1.0f, 1);
+    EXPECT_EQ(m_Change.GetBlend(), 0.0f);
+    EXPECT_EQ(m_Day.m_fWeight, 1.0f);
+}
+
+TEST_F(AtmosphereChanges, ATimedBlendStepsOverTheDurationAndEndsExactlyOnItsTarget)
+{
+    m_Change.SetBlend(0.3f, 1);
+    m_Change.SetBlend(1.0f, 0);
+    EXPECT_TRUE(m_Change.IsMoving());
+    EXPECT_EQ(m_Change.GetBlend(), 0.3f);
+    m_Change.Step(1.0f);
+    EXPECT_FLOAT_EQ(m_Change.GetBlend(), 0.3f + 0.25f * 0.7f);
+    EXPECT_FLOAT_EQ(m_Night.m_fWeight, m_Change.GetBlend());
+    // Steps that do not add up to the duration exactly still end on the target.
+    for (i32 i = 0; i < 10; ++i)
+        m_Change.Step(0.33f);
+    EXPECT_EQ(m_Change.GetBlend(), 1.0f);
+    EXPECT_FALSE(m_Change.IsMoving());
+    EXPECT_EQ(m_Day.m_fWeight, 0.0f);
+    m_Change.SetBlend(0.0f, 0);
+    m_Change.Step(100.0f);
+    EXPECT_EQ(m_Change.GetBlend(), 0.0f);
+    // A change without a duration ends at its first step.
+    m_Change.m_fDuration = 0.0f;
+    m_Change.SetBlend(1.0f, 0);
+    m_Change.Step(0.0f);
+    EXPECT_EQ(m_Change.GetBlend(), 1.0f);
+}
+
+TEST_F(AtmosphereChanges, TheManagerStepsEveryChangeAndAppliesThemWhenALevelLoads)
+{
+    g_ManagerManager.Initialize();
+    g_pCluster->LinkTypes();
+    TAtmosphereChange other;
+    g_pAtmosphereManager->Changes().Add(&m_Change);
+    g_pAtmosphereManager->Changes().Add(&other);
+    EXPECT_EQ(g_pAtmosphereManager->GetFirstChange(), &m_Change);
+    m_Change.m_fBlend = 0.5f;
+    g_pAtmosphereManager->OnClusterLoad();
+    EXPECT_EQ(m_Night.m_fWeight, 0.5f);
+    m_Change.SetBlend(1.0f, 0);
+    g_pAtmosphereManager->UpdateManager(2.0f);
+    EXPECT_FLOAT_EQ(m_Change.GetBlend(), 0.75f);
+    g_pCluster->Clear();
+    EXPECT_EQ(g_pAtmosphereManager->GetFirstChange(), nullptr);
+}
+
+TEST(AtmosphereTypes, TheStoredLayoutsCarryTheirReferencesWhereTheImagesHaveThem)
+{
+    g_pCluster->LinkTypes();
+    EXPECT_EQ(g_pCluster->GetSlot(97).pDecl->GetObjectSize(), 9148u);
+    EXPECT_EQ(g_pCluster->GetSlot(98).pDecl->GetObjectSize(), 172u);
+    const TClusterTypeDecl& sky = AtmosphereDecl();
+    EXPECT_EQ(Field(sky, "pMeshData").nOffset, 16u);
+    EXPECT_EQ(Field(sky, "pMeshData").nType, 42u);
+    EXPECT_EQ(Field(sky, "pLight").nOffset, 56u);
+    EXPECT_EQ(Field(sky, "pSun").nOffset, 2368u);
+    EXPECT_EQ(Field(sky, "aSkyElement").nOffset, 2380u);
+    EXPECT_EQ(Field(sky, "aSkyElement").nCount, 512u);
+    EXPECT_EQ(Field(sky, "aRainCloud").nOffset, 6484u);
+    EXPECT_EQ(Field(sky, "aStars").nOffset, 8536u);
+    EXPECT_EQ(Field(sky, "aStars").nCount, 127u);
+    const TClusterTypeDecl& change = AtmosphereChangeDecl();
+    EXPECT_EQ(Field(change, "pDay").nOffset, 4u);
+    EXPECT_EQ(Field(change, "pDay").nType, 97u);
+    EXPECT_EQ(Field(change, "aNightLight").nOffset, 16u);
+    EXPECT_EQ(Field(change, "aNightLight").nType, 50u);
+    EXPECT_EQ(Field(change, "aNightMeshBlend").nOffset, 124u);
+    EXPECT_EQ(Field(change, "aNightMeshBlend").nCount, 8u);
+
+    const TAtmosphere atmosphere;
+    EXPECT_EQ(atmosphere.m_fWeight, 1.0f);
+    EXPECT_EQ(atmosphere.SkyRotation.aRow[2].z, 1.0f);
+    EXPECT_EQ(atmosphere.m_fRainWrap, 3000.0f);
+    EXPECT_EQ(atmosphere.m_fAmbientSpeed, 1.5f);
+    EXPECT_EQ(atmosphere.GetType(), TName("TAtmosphere").GetId());
+    const TAtmosphereChange fresh;
+    EXPECT_EQ(fresh.m_fProgress, -1.0f);
+}

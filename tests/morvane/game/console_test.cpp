@@ -1,0 +1,96 @@
+// The cheats: nothing without the password but a message, with it money, landings, levels.
+#include "gamefixture.h"
+#include "morvane/game/gameenums.h"
+
+#include <climits>
+
+namespace
+{
+class Cheats : public GameTest
+{
+protected:
+    void TearDown() override
+    {
+        SetPassword("");
+        for (const char* name : {"cheating.land.immediately", "next.cargo.plane", "autotakeoff.plane"})
+            Variable(name)->SetInt(0);
+        GameTest::TearDown();
+    }
+    static TVariable* Variable(const char* name) { return TCommandManager::Instance().FindVariable(TName(name)); }
+    static void SetPassword(const char* text)
+    {
+        const TName value(text, true);
+        Variable("cheating.password")->Assign(&value, 1);
+    }
+    static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
+};
+} // namespace
+
+TEST_F(Cheats, WithoutThePasswordNothingChangesButTheConsoleSaysSo)
+{
+    m_Parameters.fArrivalTimer = 300.0f;
+    Run("cheating.money");
+    Run("land.plane");
+    EXPECT_EQ(Money(), 1000);
+    EXPECT_EQ(m_Parameters.fArrivalTimer, 300.0f);
+    EXPECT_TRUE(m_Console.Has("no can do. :P"));
+    // A cheat variable set without the password goes back to 0.
+    for (const char* name : {"cheating.land.immediately", "next.cargo.plane", "autotakeoff.plane"})
+    {
+        Run((std::string("set ") + name + " 1").c_str());
+        EXPECT_EQ(Variable(name)->GetValue().nType, VALUE_INT);
+        EXPECT_EQ(Variable(name)->GetValue().nInt, 0) << name;
+    }
+    SetPassword("qix");
+    Run("cheating.money");
+    EXPECT_EQ(Money(), 1000);
+}
+
+TEST_F(Cheats, ThePasswordOpensTheCheatsAndMoneyStopsAtItsLimit)
+{
+    SetPassword("qix!");
+    m_Parameters.fArrivalTimer = 300.0f;
+    Run("land.plane");
+    EXPECT_EQ(m_Parameters.fArrivalTimer, 0.0f);
+    Run("cheating.money");
+    EXPECT_EQ(Money(), 101000);
+    m_Parameters.nMoney = INT_MAX - 50000;
+    Run("cheating.money");
+    EXPECT_EQ(Money(), INT_MAX);
+    Run("cheating.money");
+    EXPECT_EQ(Money(), INT_MAX);
+    Run("set cheating.land.immediately 1");
+    EXPECT_EQ(Variable("cheating.land.immediately")->GetValue().nInt, 1);
+    EXPECT_FALSE(m_Console.Has("no can do. :P"));
+}
+
+TEST_F(Cheats, LevelUpTakesOneGateAndRaisesEachServiceBelowTheTop)
+{
+    SetPassword("qix!");
+    TGate& gate = AddGate(1);
+    TTask& fuel = AddTask(&gate, gtDeployFuel);
+    TTask& taxi = AddTask(&gate, gtDeployTaxi);
+    TTask& luggage = AddTask(&gate, gtDeployLuggage);
+    TTask& luggageToGate = AddTask(&gate, gtLuggageToGate);
+    fuel.pAIUnit = &AddUnit(0);
+    taxi.pAIUnit = &AddUnit(3);
+    luggage.pAIUnit = &AddUnit(2);
+    luggageToGate.pAIUnit = &AddUnit(2);
+
+    Run("cheating.levelup");
+    EXPECT_TRUE(m_Console.Has("command does not take 0 parameter (1 expected)"));
+    Run("cheating.levelup 1 2");
+    EXPECT_TRUE(m_Console.Has("command does not take 2 parameter (1 expected)"));
+    Run("cheating.levelup 9");
+    EXPECT_TRUE(m_Console.Has("no gate '9'"));
+    Run("cheating.levelup 0");
+    EXPECT_EQ(fuel.GetAILevel(), 0);
+    EXPECT_EQ(Money(), 1000);
+
+    Run("cheating.levelup 1");
+    EXPECT_EQ(fuel.GetAILevel(), 1);
+    EXPECT_EQ(taxi.GetAILevel(), 3);
+    EXPECT_EQ(luggage.GetAILevel(), 3);
+    EXPECT_EQ(luggageToGate.GetAILevel(), 3);
+    EXPECT_EQ(Money(), 1000 - 5000 - 20000);
+}

@@ -1,0 +1,343 @@
+// Gate tasks: the deadline's pay and cost, arrival and work of AI units and of the player's
+// vehicle, starts and resets, the task grid's order and the AI levels bought per service.
+#include "core/math/random.h"
+#include "gamefixture.h"
+#include "morvane/game/gameenums.h"
+#include "xaudio2/randomindex.h"
+
+namespace
+{
+class Tasks : public GameTest
+{
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        SetAutoStart(1);
+    }
+    void TearDown() override
+    {
+        SetAutoStart(0);
+        GameTest::TearDown();
+    }
+    static void SetAutoStart(i32 on)
+    {
+        TCommandManager::Instance().FindVariable(TName("game.autostartaitask"))->SetInt(on);
+    }
+
+    // A player's task of gate 1 whose vehicle stands at x = 0, its area at x (radius 2).
+    TTask& PlayerTask(f32 areaX, f32 deadline = 30.0f)
+    {
+        TGate& gate = m_aGate.empty() ? AddGate(1) : m_aGate.front();
+        TTask& task = AddTask(&gate, gtDeployMaintenance);
+        TAICommonUnit& unit = AddUnit();
+        TVehicle& vehicle = AddVehicle("player_car", 0.0f, 0.0f);
+        unit.pVehicle = &vehicle;
+        unit.pBody = vehicle.pBody;
+        task.pPlayerVehicle = &unit;
+        task.pTaskArea = &AddArea(areaX, 0.0f, 2.0f);
+        task.m_fDeadline = deadline;
+        task.m_fBaseWorkTime = 10.0f;
+        return task;
+    }
+
+    // An AI task (level 1) whose unit stands at x = 0, its area at x.
+    TTask& AITask(f32 areaX)
+    {
+        TTask& task = PlayerTask(areaX);
+        task.pAIUnit = task.pPlayerVehicle;
+        task.pAIUnit->m_nAILevel = 1;
+        return task;
+    }
+};
+} // namespace
+
+TEST_F(Tasks, ReachingTheAreaPaysTheSecondsLeftTimesOnePointOneSixTruncated)
+{
+    TTask& task = PlayerTask(0.0f);
+    task.Start();
+    task.m_fCountdown = 10.5f;
+    task.ReachArea();
+    EXPECT_EQ(Money(), 1000 + 12);
+    EXPECT_TRUE(task.IsArrived());
+    // Truncated, not rounded: 10.9 x 1.16 = 12.64.
+    task.m_fCountdown = 10.9f;
+    task.ReachArea();
+    EXPECT_EQ(Money(), 1000 + 24);
+    // Nothing is paid for a deadline already passed.
+    task.m_nArrived = 0;
+    task.m_fCountdown = 0.0f;
+    task.ReachArea();
+    EXPECT_EQ(Money(), 1024);
+}
+
+TEST_F(Tasks, EachSecondLateCostsOneWhileTheVehicleDrives)
+{
+    TTask& task = PlayerTask(50.0f, 1.0f);
+    task.Start();
+    EXPECT_EQ(task.m_fCountdown, 1.0f);
+    EXPECT_TRUE(task.IsDeploying());
+    for (i32 frame = 0; frame < 4; ++frame)
+        task.Update(0.5f);
+    // 1.0 -> -1.0: the second from 0 to -1 is the first late one.
+    EXPECT_EQ(Money(), 999);
+    task.Update(0.25f);
+    EXPECT_EQ(Money(), 999);
+    task.Update(0.75f);
+    EXPECT_EQ(Money(), 998);
+    // A step from exactly 0 was not yet late before it.
+    task.m_fCountdown = 0.0f;
+    task.Update(1.0f);
+    EXPECT_EQ(Money(), 998);
+    // Money may go below 0, but it does not wrap.
+    Game().GetParameters().nMoney = INT_MIN;
+    task.Update(1.0f);
+    EXPECT_EQ(Money(), INT_MIN);
+}
+
+TEST_F(Tasks, APlayerVehicleArrivesBelowTwoTenthsOfAKilometrePerHourOnly)
+{
+    TTask& task = PlayerTask(1.0f);
+    task.Start();
+    TVehicle& vehicle = *task.pPlayerVehicle->pVehicle;
+    vehicle.Parameters.fSpeed = 0.2f;
+    task.Update(0.1f);
+    EXPECT_FALSE(task.IsArrived());
+    // Backwards as fast is moving as much.
+    vehicle.Parameters.fSpeed = -0.5f;
+    task.Update(0.1f);
+    EXPECT_FALSE(task.IsArrived());
+    vehicle.Parameters.fSpeed = 0.19f;
+    task.Update(0.1f);
+    EXPECT_TRUE(task.IsArrived());
+    EXPECT_EQ(Money(), 1000 + static_cast<i32>(29.7f * 1.16f));
+}
+
+TEST_F(Tasks, APlayerVehicleOutsideTheAreaDoesNotArrive)
+{
+    TTask& task = PlayerTask(2.1f);
+    task.Start();
+    task.Update(0.1f);
+    EXPECT_FALSE(task.IsArrived());
+}
+
+TEST_F(Tasks, ThePlayersWorkRunsOnlyWithinTheRadiusAndHalfAUnit)
+{
+    TTask& task = PlayerTask(2.4f);
+    task.Start();
+    task.m_nArrived = 1;
+    task.m_fExtraWorkTime = 0.0f;
+    task.BeginWork();
+    EXPECT_EQ(task.m_fWorkTimer, 10.0f);
+    task.Update(1.0f);
+    EXPECT_EQ(task.m_fWorkTimer, 9.0f);
+    EXPECT_EQ(task.pPlayerVehicle->m_nWorking, 1u);
+    // Out of reach: the timer stands and the unit does not work.
+    task.pTaskArea->Position.x = 2.6f;
+    task.Update(1.0f);
+    EXPECT_EQ(task.m_fWorkTimer, 9.0f);
+    EXPECT_EQ(task.pPlayerVehicle->m_nWorking, 0u);
+    task.pTaskArea->Position.x = 2.4f;
+    task.Update(9.5f);
+    EXPECT_TRUE(task.m_nDone);
+    EXPECT_FALSE(task.IsWorking());
+    EXPECT_EQ(task.m_fWorkTimer, 0.0f);
+    EXPECT_EQ(task.m_nCountdownStarted, 0);
+}
+
+TEST_F(Tasks, AnAIUnitArrivesInTheAreaAndHoldsUntilItsWorkEnds)
+{
+    TTask& task = AITask(1.5f);
+    task.Start();
+    EXPECT_TRUE(task.m_nAI);
+    EXPECT_TRUE(task.m_nStarted);
+    TAICommonUnit& unit = *task.pAIUnit;
+    EXPECT_EQ(unit.pTask, &task);
+    EXPECT_EQ(unit.m_nDriving, 1u);
+    // Moving does not matter to the AI.
+    unit.pVehicle->Parameters.fSpeed = 10.0f;
+    task.Update(0.1f);
+    EXPECT_TRUE(task.IsArrived());
+    EXPECT_EQ(unit.m_nHold, 1u);
+    task.BeginWork();
+    task.Update(1.0f);
+    EXPECT_EQ(unit.m_nWorking, 1u);
+    task.Update(task.m_fWorkTimer + 0.1f);
+    EXPECT_TRUE(task.m_nDone);
+    EXPECT_EQ(unit.m_nWorking, 0u);
+    EXPECT_EQ(unit.m_nHold, 0u);
+}
+
+TEST_F(Tasks, ATaskWithoutAreaArrivesOnlyThroughItsGateAndWorksItsDrawnTime)
+{
+    TTask& task = PlayerTask(0.0f);
+    task.pTaskArea = nullptr;
+    task.Start();
+    task.Update(100.0f);
+    EXPECT_FALSE(task.IsArrived());
+    task.m_nArrived = 1;
+    task.m_fExtraWorkTime = 0.0f;
+    task.BeginWork();
+    task.Update(9.9f);
+    EXPECT_FALSE(task.m_nDone);
+    task.Update(0.2f);
+    EXPECT_TRUE(task.m_nDone);
+}
+
+TEST_F(Tasks, WorkTakesTheBaseTimeAndWholeMinutesDrawnUpToTheExtra)
+{
+    TTask& task = PlayerTask(0.0f);
+    task.m_fExtraWorkTime = 179.0f;
+    TRandom::Shared().Seed(77);
+    TRandom copy = TRandom::Shared();
+    const i32 minutes = 2;
+    for (i32 i = 0; i < 20; ++i)
+    {
+        task.BeginWork();
+        EXPECT_EQ(task.m_fWorkTime, 10.0f + 60.0f * static_cast<f32>(RandomIndex(copy, &minutes)));
+        EXPECT_EQ(task.m_fWorkTimer, task.m_fWorkTime);
+        EXPECT_TRUE(task.m_nWorking);
+    }
+}
+
+TEST_F(Tasks, AnAITaskWaitsForItsStartRequestUnlessAITasksStartThemselves)
+{
+    SetAutoStart(0);
+    TTask& task = AITask(10.0f);
+    task.m_fDeadline = 40.0f;
+    task.Start();
+    EXPECT_FALSE(task.m_nStarted);
+    EXPECT_EQ(task.m_nCountdownStarted, 1);
+    EXPECT_EQ(task.m_fCountdown, 40.0f);
+    EXPECT_EQ(task.pAIUnit->m_nHold, 1u);
+    EXPECT_EQ(task.pAIUnit->m_nWaitingForStart, 1u);
+    task.Update(5.0f);
+    task.RequestStart();
+    task.Start();
+    EXPECT_TRUE(task.m_nStarted);
+    // The countdown was set at the first call only.
+    EXPECT_EQ(task.m_fCountdown, 35.0f);
+    EXPECT_EQ(task.pAIUnit->m_nHold, 0u);
+    EXPECT_EQ(task.pAIUnit->m_nWaitingForStart, 0u);
+    EXPECT_EQ(task.m_nStartRequest, 0);
+}
+
+TEST_F(Tasks, AUnitNotYetInTheSceneWaitsWhileAnotherStandsWithinTenUnits)
+{
+    TTask& task = AITask(20.0f);
+    TProp prop;
+    TNode* place = g_pNodeManager->CreateNode("waiting_place");
+    place->AddObject(&prop);
+    task.pAIUnit->pProp = &prop;
+    TAICommonUnit& other = AddUnit();
+    other.pBody = Box("other", 9.9f, 0.5f, 0.0f);
+    task.Start();
+    EXPECT_FALSE(task.m_nStarted);
+    other.GetPosition();
+    other.pBody->GetNode()->SetLocalMatrix(Translation(10.1f, 0.5f, 0.0f), TNode::OrdinaryCause());
+    task.Start();
+    EXPECT_TRUE(task.m_nStarted);
+    place->DeleteObject(&prop);
+}
+
+TEST_F(Tasks, ATaskDrivenByThePlayerSendsTheViewBackToTheTowerOnArrival)
+{
+    TTask& task = PlayerTask(0.0f);
+    task.Start();
+    Game().GetParameters().pActiveTask = &task;
+    task.ReachArea();
+    EXPECT_EQ(Game().GetParameters().pActiveTask, nullptr);
+}
+
+TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
+{
+    TTask& task = AITask(5.0f);
+    task.Start();
+    task.Update(0.1f);
+    Game().GetParameters().pActiveTask = &task;
+    task.Reset();
+    EXPECT_EQ(Money(), 1000 - 2500);
+    EXPECT_TRUE(task.m_nStarted);
+    EXPECT_FALSE(task.m_nArrived);
+    EXPECT_FALSE(task.m_nDone);
+    EXPECT_EQ(Game().GetParameters().pActiveTask, nullptr);
+    // A task not started is not reset.
+    TTask& idle = AddTask(&m_aGate.front(), gtDeployFuel);
+    idle.Reset();
+    EXPECT_EQ(Money(), 1000 - 2500);
+}
+
+TEST_F(Tasks, TheGridListsRunningCountdownsWorkFirstThenByTimeThenTheRestByGate)
+{
+    TGate& one = AddGate(1);
+    TGate& two = AddGate(2);
+    TTask& idleTwo = AddTask(&two, gtDeployFuel);
+    TTask& idleOne = AddTask(&one, gtDeployFuel);
+    TTask& late = AddTask(&two, gtDeployBus);
+    late.m_nCountdownStarted = 1;
+    late.m_fCountdown = -5.0f;
+    TTask& soon = AddTask(&one, gtDeployBus);
+    soon.m_nCountdownStarted = 1;
+    soon.m_fCountdown = 20.0f;
+    TTask& shortWork = AddTask(&two, gtDeployTunnel);
+    shortWork.m_nCountdownStarted = shortWork.m_nStarted = shortWork.m_nWorking = 1;
+    shortWork.m_fWorkTimer = 3.0f;
+    TTask& longWork = AddTask(&one, gtDeployTunnel);
+    longWork.m_nCountdownStarted = longWork.m_nStarted = longWork.m_nWorking = 1;
+    longWork.m_fWorkTimer = 30.0f;
+    std::vector<TTask*> tasks = {&idleTwo, &soon, &longWork, &idleOne, &late, &shortWork};
+    std::sort(tasks.begin(), tasks.end(), TTask::SortLess);
+    EXPECT_EQ(tasks, (std::vector<TTask*>{&shortWork, &longWork, &late, &soon, &idleOne, &idleTwo}));
+    EXPECT_FALSE(TTask::SortLess(&late, &late));
+}
+
+TEST_F(Tasks, AServiceLevelsUpWithItsPairedLegAndChargesTheNewLevelsPrice)
+{
+    TGate& gate = AddGate(3);
+    TTask& luggage = AddTask(&gate, gtDeployLuggage);
+    TTask& toGate = AddTask(&gate, gtLuggageToGate);
+    luggage.pAIUnit = &AddUnit(0);
+    toGate.pAIUnit = &AddUnit(0);
+    EXPECT_EQ(luggage.GetCurrentLevelPrice(), 0);
+    EXPECT_EQ(luggage.GetNextLevelPrice(), 5000);
+    gate.LevelUpService(gtDeployLuggage);
+    EXPECT_EQ(luggage.GetAILevel(), 1);
+    EXPECT_EQ(toGate.GetAILevel(), 1);
+    EXPECT_EQ(Money(), 1000 - 5000);
+    gate.LevelUpService(gtDeployLuggage);
+    gate.LevelUpService(gtDeployLuggage);
+    EXPECT_EQ(luggage.GetAILevel(), 3);
+    EXPECT_EQ(Money(), 1000 - 35000);
+    EXPECT_EQ(luggage.GetCurrentLevelPrice(), 20000);
+    EXPECT_EQ(luggage.GetNextLevelPrice(), 0);
+    // The top level is not sold again.
+    gate.LevelUpService(gtDeployLuggage);
+    EXPECT_EQ(luggage.GetAILevel(), 3);
+    EXPECT_EQ(Money(), 1000 - 35000);
+
+    TTask& bus = AddTask(&gate, gtDeployBus);
+    TTask& busToGate = AddTask(&gate, gtBusToGate);
+    TTask& busToTerminal = AddTask(&gate, gtBusToTerminal);
+    bus.pAIUnit = &AddUnit(0);
+    busToGate.pAIUnit = &AddUnit(0);
+    busToTerminal.pAIUnit = &AddUnit(0);
+    gate.LevelUpService(gtDeployBus);
+    EXPECT_EQ(busToGate.GetAILevel(), 1);
+    EXPECT_EQ(busToTerminal.GetAILevel(), 0);
+}
+
+TEST_F(Tasks, TheGameIsCompleteWhenEveryServiceOfEveryGateIsAtTheTopLevel)
+{
+    // A level without gates has nothing to complete.
+    EXPECT_FALSE(Game().CheckGameCompleted());
+    TGate& gate = AddGate(1);
+    for (i32 kind = 0; kind < SERVICE_KIND_COUNT; ++kind)
+        AddTask(&gate, GetServiceTaskType(kind)).pAIUnit = &AddUnit(kind == skTaxi ? 2 : 3);
+    EXPECT_FALSE(Game().CheckGameCompleted());
+    gate.LevelUpService(gtDeployTaxi);
+    EXPECT_EQ(Money(), 1000 - 20000);
+    EXPECT_TRUE(Game().CheckGameCompleted());
+    EXPECT_EQ(Game().GetAILevel(1, skTaxi), 3u);
+    EXPECT_EQ(Game().GetAILevel(2, skTaxi), 0u);
+    EXPECT_EQ(Game().GetMoney(), 1000 - 20000);
+}

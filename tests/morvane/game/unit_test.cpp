@@ -1,0 +1,359 @@
+// Units and their scene: the pieces found by name in the prop data when the prop takes its full
+// form, the decal of the unit's gate, the body places kept from the first link; an aircraft's
+// states with their animations, body modes, skeleton channels and the land-now word.
+#include "engine/system/animation.h"
+#include "engine/system/animationdata.h"
+#include "engine/system/animationmanager.h"
+#include "engine/system/skeleton.h"
+#include "xaudio2/xaudio2sounddata.h"
+#include "gamefixture.h"
+
+#include <cstring>
+
+namespace
+{
+class Units : public GameTest
+{
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        m_pRoot = g_pNodeManager->CreateNode("plane_root");
+    }
+    void TearDown() override
+    {
+        if (m_pSkeletonNode)
+            m_pSkeletonNode->DeleteObject(&m_Skeleton);
+        GameTest::TearDown();
+    }
+
+    // A node of the prop data, under its own name and listed under the key.
+    TNode* Named(const char* key)
+    {
+        TNode* node = g_pNodeManager->CreateNode(key);
+        m_pRoot->AddChild(node);
+        m_aNamed.push_back({TName(key, true).GetId(), node});
+        return node;
+    }
+
+    // The prop data "plane_pData" with its pieces, the sub-node set sorted by name id.
+    void BuildPlane(bool skeleton = true)
+    {
+        m_Data.m_Name.Set("plane_pData", true);
+        Named("plane_pData_Vdrive");
+        m_pVehicle = &AddVehicle("plane_body", 0.0f, 0.0f);
+        TNode* veh = Named("plane_pData_Veh");
+        veh->AddObject(m_pVehicle);
+        TNode* camera = Named("plane_pData_OrbCam");
+        camera->AddObject(&m_aCamera.emplace_back());
+        TNode* decals = Named("Decals");
+        for (i32 i = 0; i < 4; ++i)
+        {
+            TNode* decal = g_pNodeManager->CreateNode("decal");
+            decals->AddChild(decal);
+            decal->Enable(i == 0 ? 1 : 0, 0);
+        }
+        decals->Enable(0, 0);
+        Named("plane_pData_Cargo");
+        if (skeleton)
+        {
+            m_pSkeletonNode = Named("plane_pData_Skeleton");
+            m_pSkeletonNode->AddObject(&m_Skeleton);
+            Named("PlaneSoundLocator");
+            const char* names[UNIT_ANIMATION_COUNT] = {"plane_pData_AniLanding", "plane_pData_AniTakeOff",
+                                                       "plane_pData_EngineIdle", "plane_pData_CargoDoor",
+                                                       "plane_pData_CargoLifter"};
+            for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
+            {
+                m_aData[i].m_Name.Set(names[i], true);
+                m_aData[i].m_nLength = 2000;
+                m_aAnimation[i].pAnimationData = &m_aData[i];
+                m_aAnimation[i].m_fTimeScale = 1.0f;
+                g_pAnimationManager->AnimationData().Add(&m_aData[i]);
+                g_pAnimationManager->Animations().Add(&m_aAnimation[i]);
+            }
+        }
+        std::sort(m_aNamed.begin(), m_aNamed.end(),
+                  [](const TNamedNode& a, const TNamedNode& b) { return a.nName < b.nName; });
+        m_Data.m_nSubNodeCount = static_cast<u32>(m_aNamed.size());
+        std::copy(m_aNamed.begin(), m_aNamed.end(), m_Data.aSubNode);
+    }
+
+    TNode* SubNode(const char* key) const { return m_Data.FindNode(TName(key).GetId()); }
+
+    // The plane as the level's first aircraft, its prop of one full form on a node of its own.
+    TAICommonUnit& Plane()
+    {
+        BuildPlane();
+        TAICommonUnit& unit = AddUnit();
+        unit.m_nAircraft = 1;
+        TProp& prop = m_aProp.emplace_back();
+        g_pNodeManager->CreateNode("plane_prop")->AddObject(&prop);
+        m_Pool.aFree[m_Pool.m_nFreeCount++] = &m_Data;
+        prop.pPropDataPool = &m_Pool;
+        prop.m_nFlags = PROP_NO_IMPOSTER;
+        unit.pProp = &prop;
+        m_Parameters.aPlane.Add(&unit);
+        Game().OnClusterLoad();
+        return unit;
+    }
+
+    // The channel entries of the skeleton's instruction list: their first four bytes.
+    std::vector<std::vector<u8>> Channels() const
+    {
+        std::vector<std::vector<u8>> channels;
+        for (u32 i = 0; i < m_Skeleton.Function.nInstructionCount; ++i)
+        {
+            const TBlendInstruction& entry = m_Skeleton.Function.aInstruction[i];
+            channels.push_back({entry.nOperation, entry.nDestination, entry.nOperandA, entry.nOperandB});
+        }
+        return channels;
+    }
+    static std::vector<u8> Entry(u8 parameter) { return {0, 0, parameter, 255}; }
+
+    TAnimation& Animation(u32 i) { return m_aAnimation[i]; }
+
+    TNode* m_pRoot = nullptr;
+    TNode* m_pSkeletonNode = nullptr;
+    std::vector<TNamedNode> m_aNamed;
+    TPropData m_Data;
+    TPropDataPool m_Pool{};
+    TSkeleton m_Skeleton;
+    TAnimationData m_aData[UNIT_ANIMATION_COUNT];
+    TAnimation m_aAnimation[UNIT_ANIMATION_COUNT]{};
+    TVehicle* m_pVehicle = nullptr;
+};
+} // namespace
+
+TEST_F(Units, LinkingFindsThePiecesByTheirNamesAndShowsTheDecalOfTheUnitsGate)
+{
+    BuildPlane();
+    TGate& gate = AddGate(3);
+    TAICommonUnit& unit = AddUnit();
+    unit.pTask = &AddTask(&gate, 0);
+    unit.LinkScene(&m_Data);
+    EXPECT_EQ(unit.pVDriveNode, SubNode("plane_pData_Vdrive"));
+    EXPECT_EQ(unit.pVehicle, m_pVehicle);
+    EXPECT_EQ(unit.pBody, m_pVehicle->pBody);
+    EXPECT_EQ(unit.pSecBody, nullptr);
+    EXPECT_EQ(unit.pOrbitCamera, &m_aCamera.back());
+    EXPECT_EQ(unit.pSkeleton, &m_Skeleton);
+    for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
+        EXPECT_EQ(unit.aAnimation[i], &Animation(i));
+    EXPECT_EQ(unit.pPlaneSoundLocator, SubNode("PlaneSoundLocator"));
+    EXPECT_EQ(unit.pCargo, SubNode("plane_pData_Cargo"));
+    EXPECT_FALSE(unit.pCargo->IsEnabled());
+    EXPECT_TRUE(unit.IsCargoAircraft());
+    TNode* decals = SubNode("Decals");
+    EXPECT_TRUE(decals->IsEnabled());
+    for (i32 i = 0; i < decals->GetChildCount(); ++i)
+        EXPECT_EQ(decals->GetChild(i)->IsEnabled(), i == 2 ? 1u : 0u) << i;
+
+    unit.UnlinkScene();
+    EXPECT_EQ(unit.pBody, nullptr);
+    EXPECT_EQ(unit.pVehicle, nullptr);
+    EXPECT_EQ(unit.pOrbitCamera, nullptr);
+    EXPECT_EQ(unit.pVDriveNode, nullptr);
+    EXPECT_EQ(unit.pSkeleton, nullptr);
+    EXPECT_EQ(unit.pCargo, nullptr);
+}
+
+TEST_F(Units, APropDataWithoutSkeletonLeavesTheAircraftFieldsAsTheyWere)
+{
+    BuildPlane(false);
+    TAICommonUnit& unit = AddUnit();
+    unit.LinkScene(&m_Data);
+    EXPECT_EQ(unit.pSkeleton, nullptr);
+    EXPECT_EQ(unit.pPlaneSoundLocator, nullptr);
+    EXPECT_FALSE(unit.IsCargoAircraft());
+    // A stored animation stays.
+    TAnimation kept{};
+    unit.aAnimation[1] = &kept;
+    unit.LinkScene(&m_Data);
+    EXPECT_EQ(unit.aAnimation[1], &kept);
+    EXPECT_EQ(unit.pVehicle, m_pVehicle);
+}
+
+TEST_F(Units, TheBodyPlacesOfTheFirstLinkAreTheOnesItGoesBackTo)
+{
+    BuildPlane();
+    TAICommonUnit& unit = AddUnit();
+    TNode* body = m_pVehicle->pBody->GetNode();
+    const TMatrix first = *body->GetWorldMatrix();
+    unit.LinkScene(&m_Data);
+    EXPECT_EQ(unit.m_nLinked, 1);
+    body->SetWorldMatrix(Translation(5.0f, 0.5f, 5.0f), TNode::OrdinaryCause());
+    unit.UnlinkScene();
+    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, first.aRow[3].x);
+    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].z, first.aRow[3].z);
+
+    // The second link saves nothing.
+    body->SetWorldMatrix(Translation(8.0f, 0.5f, 1.0f), TNode::OrdinaryCause());
+    unit.LinkScene(&m_Data);
+    body->SetWorldMatrix(Translation(-3.0f, 0.5f, 2.0f), TNode::OrdinaryCause());
+    unit.UnlinkScene();
+    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, first.aRow[3].x);
+    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].z, first.aRow[3].z);
+}
+
+TEST_F(Units, TheGameLogicLinksAUnitWhenItsPropTakesItsFormAndUnlinksItWhenItGivesItBack)
+{
+    TAICommonUnit& unit = Plane();
+    TProp& prop = *unit.pProp;
+    EXPECT_TRUE(prop.m_nFlags & PROP_NOTIFY);
+    EXPECT_EQ(unit.pVehicle, nullptr);
+    ASSERT_EQ(prop.Update(1), 1);
+    EXPECT_EQ(unit.pVehicle, m_pVehicle);
+    prop.SetActive(0);
+    EXPECT_EQ(unit.pVehicle, nullptr);
+    // The prop's stored words name nothing outside the level's records (the built level's
+    // state image saves, tests/tools/game).
+    EXPECT_EQ(prop.pMethods, nullptr);
+}
+
+TEST_F(Units, LandingShowsThePlanePlaysItsLandingAndSetsTheChannels)
+{
+    TAICommonUnit& unit = Plane();
+    m_Parameters.nSkipLandingAnimation = 0;
+    unit.SetPlaneState(PLANE_LANDING);
+    EXPECT_EQ(unit.m_nPlaneState, PLANE_LANDING);
+    EXPECT_TRUE(unit.pProp->GetNode()->IsEnabled());
+    ASSERT_EQ(unit.pVehicle, m_pVehicle);
+    EXPECT_TRUE(unit.pBody->IsDynamic());
+    EXPECT_EQ(m_Skeleton.m_nFlags & 0xA, 0xAu);
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &Animation(UNIT_ANIMATION_LANDING));
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[1], &Animation(UNIT_ANIMATION_ENGINE_IDLE));
+    EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(0), Entry(1)}));
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_PLAYING);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 0.0f);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_PLAYING);
+
+    unit.SetPlaneState(PLANE_LANDED);
+    EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(33), Entry(0)}));
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &Animation(UNIT_ANIMATION_ENGINE_IDLE));
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_fTime, 0.0f);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_PLAYING);
+}
+
+TEST_F(Units, TheLandNowWordPutsTheLandingOneFrameBeforeItsEndOnce)
+{
+    TAICommonUnit& unit = Plane();
+    ASSERT_EQ(m_Parameters.nSkipLandingAnimation, 1);
+    unit.SetPlaneState(PLANE_LANDING);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 1999.0f);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(m_Parameters.nSkipLandingAnimation, 0);
+
+    // The next landing plays from the start, unless the cheat variable is set.
+    unit.m_nPlaneState = PLANE_IDLE;
+    unit.SetPlaneState(PLANE_LANDING);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 0.0f);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_PLAYING);
+    TVariable* cheat = TCommandManager::Instance().FindVariable(TName("cheating.land.immediately"));
+    const TName password("qix!", true);
+    TCommandManager::Instance().FindVariable(TName("cheating.password"))->Assign(&password, 1);
+    cheat->SetInt(1);
+    Animation(UNIT_ANIMATION_LANDING).Stop();
+    unit.m_nPlaneState = PLANE_IDLE;
+    unit.SetPlaneState(PLANE_LANDING);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 1999.0f);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_STOPPED);
+    cheat->SetInt(0);
+    const TName none("", true);
+    TCommandManager::Instance().FindVariable(TName("cheating.password"))->Assign(&none, 1);
+}
+
+TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApronToken)
+{
+    TAICommonUnit& unit = Plane();
+    unit.SetPlaneState(PLANE_LANDING);
+    m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
+    unit.m_nPlaneState = PLANE_TO_GATE;
+    Animation(UNIT_ANIMATION_ENGINE_IDLE).Play(-1, 0);
+    unit.SetPlaneState(PLANE_PARKED);
+    EXPECT_TRUE(m_Parameters.nFlags & GAME_APRON_TOKEN);
+    EXPECT_TRUE(Channels().empty());
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
+
+    unit.SetPlaneState(PLANE_READY);
+    EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(33), Entry(0)}));
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_PLAYING);
+
+    // Leaving: the body is put back where the first link found it, kinematic.
+    TNode* body = unit.pBody->GetNode();
+    const f32 firstX = unit.aSavedMatrix[0].aRow[3].x;
+    body->SetWorldMatrix(Translation(40.0f, 0.5f, 0.0f), TNode::OrdinaryCause());
+    unit.m_nPlaneState = PLANE_LEAVING;
+    unit.SetPlaneState(PLANE_TAKING_OFF);
+    EXPECT_FALSE(unit.pBody->IsDynamic());
+    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, firstX);
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &Animation(UNIT_ANIMATION_TAKE_OFF));
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[1], &Animation(UNIT_ANIMATION_ENGINE_IDLE));
+    EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(0), Entry(1)}));
+    EXPECT_EQ(m_Skeleton.m_nFlags & 0xA, 0xAu);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_nState, ANIMATION_PLAYING);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_fTime, 0.0f);
+
+    // Gone: the prop's node disabled gives its form back, and the unit lets go of its scene.
+    TDynamicsBody* planeBody = unit.pBody;
+    unit.SetPlaneState(PLANE_IDLE);
+    EXPECT_TRUE(planeBody->IsDynamic());
+    EXPECT_EQ(unit.pBody, nullptr);
+    EXPECT_EQ(m_Skeleton.m_nFlags & 0xA, 0u);
+    EXPECT_TRUE(Channels().empty());
+    EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
+    EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
+}
+
+TEST_F(Units, OtherPairsOnlyStoreTheStateAndAStateSetAgainIsNotHeard)
+{
+    TAICommonUnit& unit = Plane();
+    unit.m_nPlaneState = PLANE_TO_GATE;
+    m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
+    unit.SetPlaneState(PLANE_READY);
+    EXPECT_EQ(unit.m_nPlaneState, PLANE_READY);
+    EXPECT_FALSE(m_Parameters.nFlags & GAME_APRON_TOKEN);
+    EXPECT_TRUE(Channels().empty());
+    // The sound player hears of changes only: a landing starts the engine once.
+    Clip("AirplaneFullPower");
+    StartSounds();
+    unit.m_nPlaneState = PLANE_IDLE;
+    unit.SetPlaneState(PLANE_LANDING);
+    const TSound* engine = g_pSoundPlayerManager->GetAirplane(0).FullPower.pSound;
+    ASSERT_NE(engine, nullptr);
+    unit.SetPlaneState(PLANE_LANDING);
+    EXPECT_EQ(g_pSoundPlayerManager->GetAirplane(0).FullPower.pSound, engine);
+    EXPECT_EQ(g_pSoundPlayerManager->GetAirplane(0).nTouchdownArmed, 1);
+}
+
+TEST_F(Units, APathStartsFromItsBeginningAtTheSpeedOfTheUnitsAILevel)
+{
+    BuildPlane();
+    TAICommonUnit& unit = AddUnit(1);
+    unit.LinkScene(&m_Data);
+    unit.m_nFirstPath = 4;
+    unit.m_fPathParameter = 0.5f;
+    unit.m_nPointIndex = 3;
+    unit.SetPath(UNIT_NO_PATH);
+    EXPECT_EQ(unit.m_nCurrentPath, 4);
+    EXPECT_EQ(unit.m_fPathParameter, 0.0f);
+    EXPECT_EQ(unit.m_nPointIndex, 0);
+    EXPECT_EQ(unit.m_nDriving, 1u);
+    // Without a task the unit drives at its full speed.
+    EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
+    unit.pTask = &AddTask(nullptr, 0);
+    unit.SetPath(7);
+    EXPECT_EQ(unit.m_nCurrentPath, 7);
+    EXPECT_EQ(m_pVehicle->speedLimitFactor, 0.4f);
+    unit.m_nAILevel = 2;
+    unit.SetPath(7);
+    EXPECT_EQ(m_pVehicle->speedLimitFactor, 0.7f);
+    unit.m_nAILevel = 3;
+    unit.SetPath(7);
+    EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
+    unit.Stop(0);
+    EXPECT_EQ(unit.m_nDriving, 0u);
+}

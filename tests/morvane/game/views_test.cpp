@@ -1,0 +1,191 @@
+// The player's views and the game's frame: a new game's start, the tower, the follow-me car and
+// a task's unit, the task-area locators, and the input handed to the vehicle and the camera.
+#include "core/system/datetime.h"
+#include "directx/render/dxcameramanager.h"
+#include "engine/input/inputaction.h"
+#include "engine/input/inputmanager.h"
+#include "gamefixture.h"
+#include "morvane/game/gameenums.h"
+#include "support/testinput.h"
+
+namespace
+{
+class Views : public GameTest
+{
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        for (const char* name : {"Tower_Orbit_Camera", "FollowMe_plr_pData_OrbCam", "unit_camera"})
+        {
+            TOrbitCamera& camera = m_aCamera.emplace_back();
+            g_pNodeManager->CreateNode(name)->AddObject(&camera);
+            camera.m_Name = TName(name, true);
+            TNode* arm = g_pNodeManager->CreateNode("arm");
+            camera.GetNode()->AddChild(arm);
+            camera.pNodeX = arm;
+            camera.pCamera = g_pDxCameraManager->__CreateCamera(arm);
+            g_pOrbitCameraManager->Cameras().Add(&camera);
+        }
+        for (const char* name : {"ground_locator", "air_locator", "cargo_locator"})
+            g_pNodeManager->CreateNode(name);
+        m_Parameters.pTaskAreaGroundLocator = g_pNodeManager->FindNode(TName("ground_locator").GetId());
+        m_Parameters.pTaskAreaAirLocator = g_pNodeManager->FindNode(TName("air_locator").GetId());
+        m_Parameters.pTaskAreaCargoLifterLocator = g_pNodeManager->FindNode(TName("cargo_locator").GetId());
+        m_pCar = &AddVehicle("FollowMe_plr_pData_Veh", 0.0f, 0.0f);
+        m_pOther = &AddVehicle("service_truck", 10.0f, 0.0f);
+        g_pVehicleManager->Vehicles().Add(m_pCar);
+        g_pVehicleManager->Vehicles().Add(m_pOther);
+    }
+
+    TOrbitCamera* Current() { return g_pOrbitCameraManager->GetCurrentCamera(); }
+
+    // A started task of gate 1 done by a unit with the truck and the unit camera.
+    TTask& UnitTask(i32 aiLevel)
+    {
+        TTask& task = AddTask(m_aGate.empty() ? &AddGate(1) : &m_aGate.front(), gtDeployFuel);
+        TAICommonUnit& unit = AddUnit(aiLevel);
+        unit.pVehicle = m_pOther;
+        unit.pOrbitCamera = &m_aCamera[2];
+        (aiLevel ? task.pAIUnit : task.pPlayerVehicle) = &unit;
+        task.m_nAI = aiLevel > 0;
+        task.pTaskArea = &AddArea(30.0f, 40.0f, 3.0f);
+        task.m_nStarted = 1;
+        return task;
+    }
+
+    TVehicle* m_pCar = nullptr;
+    TVehicle* m_pOther = nullptr;
+};
+} // namespace
+
+TEST_F(Views, AGameStartsOnTheFirstFrameAfterALevelWithGameRecordsLoads)
+{
+    TGate& gate = AddGate(1);
+    TTask& task = AddTask(&gate, gtDeployFuel);
+    task.m_nCountdownStarted = 1;
+    task.m_fCountdown = 10.0f;
+    Game().UpdateManager(0.5f);
+    EXPECT_EQ(m_Parameters.nStarted, 0);
+    EXPECT_EQ(task.m_fCountdown, 10.0f);
+
+    g_pGameMenuManager->OnClusterLoad();
+    const u64 before = GetLocalFileTime();
+    Game().UpdateManager(0.5f);
+    EXPECT_EQ(m_Parameters.nStarted, 1);
+    EXPECT_GE(m_Parameters.nGameStartTime, before);
+    EXPECT_LE(m_Parameters.nGameStartTime, GetLocalFileTime());
+    EXPECT_EQ(m_Parameters.fGameClock, 0.5f);
+    EXPECT_EQ(task.m_fCountdown, 9.5f);
+    // The flag is taken once.
+    EXPECT_EQ(TakeNewGameStartedFlag(), 0u);
+    Game().UpdateManager(0.25f);
+    EXPECT_EQ(m_Parameters.fGameClock, 0.75f);
+    Game().ClearGameStarted();
+    Game().UpdateManager(0.25f);
+    EXPECT_EQ(m_Parameters.fGameClock, 0.75f);
+}
+
+TEST_F(Views, TheFollowMeCarAndTheTowerSwitchVehicleAndCamera)
+{
+    Game().OnClusterLoad();
+    EXPECT_EQ(Current(), &m_aCamera[0]);
+    EXPECT_TRUE(Game().IsTowerView());
+    // Without tasks there is no follow-me car.
+    Game().SwitchToFollowMe();
+    EXPECT_TRUE(Game().IsTowerView());
+
+    UnitTask(0);
+    TTask& followMe = AddTask(nullptr, gtTaxi);
+    Game().SwitchToFollowMe();
+    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
+    EXPECT_TRUE(Game().IsFollowMeActive());
+    EXPECT_FALSE(Game().IsTowerView());
+    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), m_pCar);
+    EXPECT_EQ(Current(), &m_aCamera[1]);
+    EXPECT_EQ(g_pDxCameraManager->GetMainCamera(), m_aCamera[1].pCamera);
+
+    m_Parameters.pTaskAreaGroundLocator->Enable(1, 0);
+    m_Parameters.pTaskAreaCargoLifterLocator->Enable(1, 0);
+    Game().SwitchToTowerCamera();
+    EXPECT_TRUE(Game().IsTowerView());
+    EXPECT_FALSE(Game().IsFollowMeActive());
+    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), nullptr);
+    EXPECT_EQ(Current(), &m_aCamera[0]);
+    EXPECT_FALSE(m_Parameters.pTaskAreaGroundLocator->IsEnabled());
+    EXPECT_FALSE(m_Parameters.pTaskAreaCargoLifterLocator->IsEnabled());
+}
+
+TEST_F(Views, ATaskTakenByThePlayerShowsItsAreaAndSwitchesToItsUnit)
+{
+    TTask& task = UnitTask(0);
+    Game().ActivateTask(&task);
+    EXPECT_EQ(task.m_nTakenOver, 1);
+    EXPECT_EQ(m_Parameters.pActiveTask, &task);
+    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), m_pOther);
+    EXPECT_EQ(Current(), &m_aCamera[2]);
+    const TMatrix& air = *m_Parameters.pTaskAreaAirLocator->GetWorldMatrix();
+    const TMatrix& ground = *m_Parameters.pTaskAreaGroundLocator->GetWorldMatrix();
+    EXPECT_TRUE(m_Parameters.pTaskAreaAirLocator->IsEnabled());
+    EXPECT_TRUE(m_Parameters.pTaskAreaGroundLocator->IsEnabled());
+    EXPECT_FLOAT_EQ(air.aRow[3].y, 10.0f);
+    EXPECT_FLOAT_EQ(ground.aRow[3].y, 0.1f);
+    EXPECT_FLOAT_EQ(ground.aRow[3].x, 30.0f);
+    EXPECT_FLOAT_EQ(ground.aRow[0].x, 6.0f);
+    EXPECT_FLOAT_EQ(air.aRow[2].z, 6.0f);
+}
+
+TEST_F(Views, AnAITaskIsWatchedWithoutTakingItsVehicle)
+{
+    g_pVehicleManager->SetActiveVehicle(m_pCar);
+    TTask& task = UnitTask(2);
+    task.m_nArrived = 1;
+    Game().ActivateTask(&task);
+    EXPECT_EQ(task.m_nTakenOver, 0);
+    EXPECT_EQ(m_Parameters.pActiveTask, &task);
+    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), nullptr);
+    EXPECT_EQ(Current(), &m_aCamera[2]);
+}
+
+TEST_F(Views, TasksNotStartedDoneOrWithoutVehicleAreNotActivated)
+{
+    TTask& task = UnitTask(0);
+    task.m_nStarted = 0;
+    Game().ActivateTask(&task);
+    task.m_nStarted = 1;
+    task.m_nDone = 1;
+    Game().ActivateTask(&task);
+    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
+    task.m_nDone = 0;
+    task.pPlayerVehicle->pVehicle = nullptr;
+    Game().ActivateTask(&task);
+    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
+    Game().ActivateTask(nullptr);
+    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
+}
+
+TEST_F(Views, ThePlayersInputGoesToTheActiveVehicleAndTheCurrentCamera)
+{
+    TOrbitCamera& camera = m_aCamera[0];
+    camera.m_nZoomLevelCount = 2;
+    TTestInput out("views_zoom_out");
+    TInputAction zoomOut;
+    zoomOut.Bind(&out, nullptr);
+    camera.pZoomOut = &zoomOut;
+    g_pOrbitCameraManager->SelectCamera(&camera);
+    g_pOrbitCameraManager->SetZoomAllowed(1);
+    TTestInput up("views_up");
+    // The vehicles' actions of this cluster.
+    g_pVehicleManager->OnClusterLoad();
+    TInputAction* drive = g_pVehicleManager->GetAction(VEHICLE_ACTION_MOVE_UP);
+    drive->Bind(&up, nullptr);
+    g_pVehicleManager->SetActiveVehicle(m_pCar);
+    out.Set(1.0f);
+    up.Set(1.0f);
+    EXPECT_TRUE(Game().WantsInput());
+    Game().UpdateFocus(0.1f);
+    EXPECT_EQ(camera.m_nZoomIndex, 1u);
+    EXPECT_TRUE(m_pCar->IsFlag(VEHICLE_DRIVING));
+    drive->Bind(nullptr, nullptr);
+    camera.pZoomOut = nullptr;
+}

@@ -1,0 +1,167 @@
+// The front end's least form: the gate-selection menu, the new-game flag, the camera and select
+// keys of the in-game screen.
+#include "core/math/random.h"
+#include "directx/render/dxcameramanager.h"
+#include "engine/input/inputaction.h"
+#include "engine/input/inputmanager.h"
+#include "morvane/game/gameenums.h"
+#include "soundplayerfixture.h"
+#include "support/testinput.h"
+#include "xaudio2/randomindex.h"
+#include "xaudio2/xaudio2soundgroup.h"
+
+namespace
+{
+class GameMenu : public SoundPlayerTest
+{
+protected:
+    static TGameMenuManager& Menu() { return *g_pGameMenuManager; }
+
+    // The keys bound to inputs of the test for this cluster's actions.
+    void BindKeys()
+    {
+        Menu().OnClusterLoad();
+        TakeNewGameStartedFlag();
+        TInputManager& input = TInputManager::Instance();
+        input.CreateAction(TName("towercam", true), 0)->Bind(&m_Tower, nullptr);
+        input.CreateAction(TName("carinputmode1", true), 0)->Bind(&m_FollowMe, nullptr);
+        input.CreateAction(TName("menuselect", true), 0)->Bind(&m_Select, nullptr);
+    }
+    void Press(TTestInput& key)
+    {
+        key.Set(1.0f);
+        Menu().UpdateManager(0.0f);
+        key.Set(0.0f);
+    }
+
+    TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"}, m_Select{"menu_select"};
+};
+} // namespace
+
+TEST_F(GameMenu, ALevelThatStartsAGameFadesTheGamesSoundsIn)
+{
+    TXAudio2SoundGroup game;
+    TXAudio2SoundGroup menu;
+    game.m_Name.Set("/master/game", true);
+    menu.m_Name.Set("/master/menu", true);
+    g_pXAudio2SoundManager->Groups().Add(&game);
+    g_pXAudio2SoundManager->Groups().Add(&menu);
+    // The level's load: the player finds no game started, then the front end starts one.
+    Player().OnClusterLoad();
+    EXPECT_EQ(game.VolumeFade.fTarget, 0.0f);
+    EXPECT_EQ(menu.VolumeFade.fTarget, 1.0f);
+    Menu().OnClusterLoad();
+    EXPECT_EQ(game.VolumeFade.fTarget, 1.0f);
+    EXPECT_EQ(menu.VolumeFade.fTarget, 0.0f);
+    g_pXAudio2SoundManager->Groups().SetCount(0);
+}
+
+TEST_F(GameMenu, NoWindowsExistYet)
+{
+    EXPECT_EQ(Menu().PushWindow("NewGameWelcome"), nullptr);
+    EXPECT_EQ(Menu().PushWindow("GameCompleted"), nullptr);
+}
+
+TEST_F(GameMenu, ALevelWithGameRecordsCountsAsANewGameOnce)
+{
+    Menu().OnClusterLoad();
+    EXPECT_EQ(TakeNewGameStartedFlag(), 1u);
+    EXPECT_EQ(TakeNewGameStartedFlag(), 0u);
+    Game().Parameters().SetCount(0);
+    Menu().OnClusterLoad();
+    EXPECT_EQ(TakeNewGameStartedFlag(), 0u);
+}
+
+TEST_F(GameMenu, TheGateMenuEndsOnTheLastIdleGateOfItsRandomWalkAndSoundsOncePerOpening)
+{
+    Clips({"ChooseGate"});
+    for (i32 id = 1; id <= 8; ++id)
+        AddGate(id).m_nState = gsUnloading;
+    m_Parameters.nFlags = 0;
+    // Every gate busy: the menu opens, nothing is chosen.
+    Menu().ShowGateSelectionMenu();
+    EXPECT_TRUE(Menu().IsGateMenuOpen());
+    EXPECT_EQ(m_Parameters.nChosenGate, 0);
+    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
+    const i32 focus = Menu().GetGateMenuFocus();
+    Menu().ShowGateSelectionMenu();
+    EXPECT_EQ(Menu().GetGateMenuFocus(), focus);
+    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
+
+    m_aGate[2].m_nState = gsIdle;
+    m_aGate[6].m_nState = gsIdle;
+    TRandom copy = TRandom::Shared();
+    const i32 random = RandomIndex(copy, &GATE_MENU_RANDOM_MAX);
+    i32 expected = 0;
+    for (i32 i = 0; i < 8; ++i)
+    {
+        const i32 id = (random + i) % 8 + 1;
+        if (id == 3 || id == 7)
+            expected = id;
+    }
+    Menu().ShowGateSelectionMenu();
+    EXPECT_EQ(m_Parameters.nChosenGate, expected);
+    EXPECT_FALSE(Menu().IsGateMenuOpen());
+    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
+    // The gate id only: the apron token is the game logic's.
+    EXPECT_EQ(m_Parameters.nFlags, 0u);
+    // A gate already chosen: nothing.
+    Menu().ShowGateSelectionMenu();
+    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
+    m_Parameters.nChosenGate = 0;
+    Menu().ShowGateSelectionMenu();
+    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 2u);
+}
+
+TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
+{
+    TOrbitCamera& tower = m_aCamera.emplace_back();
+    g_pNodeManager->CreateNode("tower")->AddObject(&tower);
+    tower.m_Name = TName("Tower_Orbit_Camera", true);
+    tower.pCamera = g_pDxCameraManager->__CreateCamera(nullptr);
+    g_pOrbitCameraManager->Cameras().Add(&tower);
+    TTask& followMe = AddTask(nullptr, gtTaxi);
+    BindKeys();
+    Press(m_FollowMe);
+    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
+    EXPECT_EQ(g_pOrbitCameraManager->GetZoomAllowed(), 1u);
+    TVariable* console = TCommandManager::Instance().FindVariable(TName("console.show"));
+    console->SetInt(1);
+    Press(m_Tower);
+    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
+    console->SetInt(0);
+    Press(m_Tower);
+    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
+    EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), &tower);
+}
+
+TEST_F(GameMenu, TheSelectKeyTakesTheMostUrgentTaskThePlayerDrivesElseTheFirst)
+{
+    TGate& gate = AddGate(1);
+    // Not issued: not listed.
+    AddTask(&gate, gtDeployFuel);
+    TTask& aiWaiting = AddTask(&gate, gtDeployBus);
+    aiWaiting.pAIUnit = &AddUnit(1);
+    aiWaiting.m_nAI = 1;
+    aiWaiting.m_nCountdownStarted = 1;
+    aiWaiting.m_fCountdown = 5.0f;
+    BindKeys();
+    EXPECT_EQ(Menu().GetUrgentTask(), &aiWaiting);
+    Press(m_Select);
+    EXPECT_EQ(aiWaiting.m_nStartRequest, 1);
+
+    TTask& player = AddTask(&gate, gtDeployMaintenance);
+    TAICommonUnit& unit = AddUnit(0);
+    unit.pVehicle = &AddVehicle("menu_car", 0.0f, 0.0f);
+    player.pPlayerVehicle = &unit;
+    player.m_nStarted = player.m_nCountdownStarted = 1;
+    player.m_fCountdown = 50.0f;
+    EXPECT_EQ(Menu().GetUrgentTask(), &player);
+    Press(m_Select);
+    EXPECT_EQ(m_Parameters.pActiveTask, &player);
+    EXPECT_EQ(player.m_nTakenOver, 1);
+    // The task driven already: its reset is offered (no window yet), nothing else happens.
+    Press(m_Select);
+    EXPECT_EQ(m_Parameters.pActiveTask, &player);
+    EXPECT_EQ(Money(), 1000);
+}
