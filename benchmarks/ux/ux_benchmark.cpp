@@ -103,8 +103,8 @@ struct TForm500
         UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(1);
         form.Name = TName("bench_form", true);
         form.SetSize(1280.0f, 720.0f);
+        form.LayerIndex = 1;
         layer->AddChild(&form);
-        layer->aControl.Add(&form);
         for (i32 i = 0; i < kControls; ++i)
         {
             auto& control = controls[static_cast<size_t>(i)];
@@ -133,7 +133,7 @@ struct TForm500
     ~TForm500()
     {
         UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(1);
-        layer->aControl.SetCount(layer->aControl.GetCount() - 1);
+        layer->Remove(&form);
         for (auto& control : controls)
             form.RemoveChild(control.get());
         layer->RemoveChild(&form);
