@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target morvanesim language_files repository_files shader_files intro_files
+cmake --build --preset release --target morvanesim language_files repository_files level_files shader_files intro_files
 work=build/release/run
 rm -rf "$work"
 mkdir -p "$work"

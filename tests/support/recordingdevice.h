@@ -48,6 +48,7 @@ public:
         : m_Texture(name), m_Journal(journal), m_ppCurrent(current), m_ppDepth(depth)
     {
         m_Name = TName(name, true);
+        m_nState = RESOURCE_LOADED;
     }
     TTexture* GetTexture() override { return &m_Texture; }
     void* Lock(u32& bytes, i32) override
@@ -174,7 +175,16 @@ public:
         std::snprintf(line, sizeof line, "tile %s %g %g %g %g", JournalName(m_pTexture).c_str(), x1, y1, x2, y2);
         m_Journal.push_back(line);
     }
-    void DrawFullScreen(TShader*, const TColor&) override { m_Journal.push_back("copy " + JournalName(m_pTexture)); }
+    // The canvas's own shader copies its texture; another draws a full-screen quad.
+    void DrawFullScreen(TShader* shader, const TColor&) override
+    {
+        if (!shader || shader == &m_Shader)
+            m_Journal.push_back("copy " + JournalName(m_pTexture));
+        else if (const auto* recording = dynamic_cast<const TRecordingShader*>(shader))
+            m_Journal.push_back("quad " + std::string(shader->m_Name.GetText()) + " " + recording->DefineText());
+        else
+            m_Journal.push_back("quad " + std::string(shader->m_Name.GetText()));
+    }
     f32 GetApertureWidth() const override { return fApertureWidth; }
     f32 GetApertureHeight() const override { return fApertureHeight; }
     TFont SetFont(const TName&, i32) override { return {}; }
@@ -257,6 +267,7 @@ public:
     i32 GetVideoWidth() override { return 1024; }
     i32 GetVideoHeight() override { return 768; }
     i32 GetBackBufferWidth() override { return 1024; }
+    u32 GetMaxTextureSize() override { return 4096; }
     i32 GetBackBufferHeight() override { return 768; }
     void SetBackBufferSize(i32, i32) override {}
     u32 GetDisplayModeCount() override { return 0; }

@@ -71,33 +71,10 @@ struct TLevelGame
         Prop.pNode = nullptr;
     }
 
-    // An orbit camera of the name on the pivot, its camera on an arm node.
     TOrbitCamera& OrbitCamera(const char* name, TNode* pivot, const char* arm, f32 pitch,
                               std::initializer_list<f32> levels)
     {
-        TOrbitCamera& orbit = aCamera.emplace_back();
-        orbit.m_Name = TName(name, true);
-        pivot->AddObject(&orbit);
-        orbit.pNodeX = Node(arm, pivot, 0.0f, 0.0f, -levels.begin()[0]);
-        TCamera* camera = g_pDxCameraManager->__CreateCamera(orbit.pNodeX);
-        camera->m_fFocalLength = 35.0f;
-        camera->m_fHorizontalAperture = 1.417f;
-        camera->m_fVerticalAperture = 0.945f;
-        camera->m_fNearClip = 0.5f;
-        camera->m_fFarClip = 200.0f;
-        orbit.pCamera = camera;
-        TInputManager& input = TInputManager::Instance();
-        TInputAction** actions[LEVEL_ORBIT_ACTIONS] = {&orbit.pRotateLeft, &orbit.pRotateRight, &orbit.pRotateUp,
-                                                       &orbit.pRotateDown, &orbit.pRotation,    &orbit.pZoomIn,
-                                                       &orbit.pZoomOut};
-        for (u32 i = 0; i < LEVEL_ORBIT_ACTIONS; ++i)
-            *actions[i] = input.CreateAction(TName(g_aLevelOrbitAction[i], true), 0);
-        orbit.m_fPitch = pitch;
-        for (f32 length : levels)
-            orbit.aZoomLevel[orbit.m_nZoomLevelCount++] = TVector(0.0f, 0.0f, -length, 1.0f);
-        orbit.m_fArmLength = levels.begin()[0];
-        g_pOrbitCameraManager->Cameras().Add(&orbit);
-        return orbit;
+        return MakeLevelOrbitCamera(aCamera, name, pivot, arm, pitch, levels, 200.0f);
     }
 
     std::deque<TOrbitCamera> aCamera;
@@ -114,6 +91,34 @@ struct TLevelGame
 
 std::unique_ptr<TLevelGame> s_pGame;
 } // namespace
+
+TOrbitCamera& MakeLevelOrbitCamera(std::deque<TOrbitCamera>& store, const char* name, TNode* pivot, const char* arm,
+                                   f32 pitch, std::initializer_list<f32> levels, f32 farClip)
+{
+    TOrbitCamera& orbit = store.emplace_back();
+    orbit.m_Name = TName(name, true);
+    pivot->AddObject(&orbit);
+    orbit.pNodeX = Node(arm, pivot, 0.0f, 0.0f, -levels.begin()[0]);
+    TCamera* camera = g_pDxCameraManager->__CreateCamera(orbit.pNodeX);
+    camera->m_fFocalLength = 35.0f;
+    camera->m_fHorizontalAperture = 1.417f;
+    camera->m_fVerticalAperture = 0.945f;
+    camera->m_fNearClip = 0.5f;
+    camera->m_fFarClip = farClip;
+    orbit.pCamera = camera;
+    TInputManager& input = TInputManager::Instance();
+    TInputAction** actions[LEVEL_ORBIT_ACTIONS] = {&orbit.pRotateLeft, &orbit.pRotateRight, &orbit.pRotateUp,
+                                                   &orbit.pRotateDown, &orbit.pRotation,    &orbit.pZoomIn,
+                                                   &orbit.pZoomOut};
+    for (u32 i = 0; i < LEVEL_ORBIT_ACTIONS; ++i)
+        *actions[i] = input.CreateAction(TName(g_aLevelOrbitAction[i], true), 0);
+    orbit.m_fPitch = pitch;
+    for (f32 length : levels)
+        orbit.aZoomLevel[orbit.m_nZoomLevelCount++] = TVector(0.0f, 0.0f, -length, 1.0f);
+    orbit.m_fArmLength = levels.begin()[0];
+    g_pOrbitCameraManager->Cameras().Add(&orbit);
+    return orbit;
+}
 
 i32 AddLevelGame(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
 {

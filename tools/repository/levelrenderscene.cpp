@@ -66,7 +66,7 @@ constexpr i32 PAGE_HEIGHT = 8;
 // The records that live outside the managers' own arrays.
 struct TLevelRenderScene
 {
-    TLevelRenderScene(TRepositoryWriter& writer, TNode* level);
+    TLevelRenderScene(TRepositoryWriter& writer, TNode* level, const TMatrix& eye, f32 nearClip, f32 farClip);
 
     TRenderQueue normal{};
     TRenderScene scene{};
@@ -78,22 +78,19 @@ struct TLevelRenderScene
 std::unique_ptr<TLevelRenderScene> s_pScene;
 } // namespace
 
-TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
+TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level, const TMatrix& view, f32 nearClip,
+                                     f32 farClip)
 {
-    // The camera over the apron, looking at the terminal.
     TNode* eye = g_pNodeManager->CreateNode(LEVEL_CAMERA_NODE);
     level->AddChild(eye);
-    TMatrix view(1.0f);
-    view.SetOrientation(TVector(-2.0f, -14.0f, 45.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
-    view.aRow[3] = TVector(40.0f, 16.0f, -88.0f, 1.0f);
     eye->SetLocalMatrix(view, TNode::OrdinaryCause());
     TCamera* camera = g_pDxCameraManager->__CreateCamera(eye);
     camera->m_fFocalLength = 35.0f;
     camera->m_fHorizontalAperture = 1.417f;
     camera->m_fVerticalAperture = 0.945f;
     camera->m_nFitMode = 0;
-    camera->m_fNearClip = 0.5f;
-    camera->m_fFarClip = 200.0f;
+    camera->m_fNearClip = nearClip;
+    camera->m_fFarClip = farClip;
 
     TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("level_view", true), 0);
     viewport->m_nFlags |= VIEWPORT_FLAG_FOLLOWS_BACK_BUFFER | VIEWPORT_FLAG_RENDERED;
@@ -110,28 +107,14 @@ TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level)
     g_pRenderSceneManager->Queues().Add(&normal);
     g_pRenderSceneManager->Scenes().Add(&scene);
 
-    // The box's texture: a checker of two warm colours; its coarser version is one quad.
+    // The box material: a checker of two warm colours.
     std::vector<u32> checker(8 * 8);
     for (u32 i = 0; i < checker.size(); ++i)
         checker[i] = ((i % 8) / 2 + (i / 8) / 2) % 2 ? 0xFFE08030 : 0xFF305070;
     TMaterial* material = g_pDxMaterialManager->CreateMaterial(TName("level_box", true));
     material->pShader = g_pDxShaderManager->FindShader(TName("Shader_mesh", true));
     material->aTexture[0] = MakeTexture(writer, "level_box_texture", 8, 8, checker);
-    TNode* place = g_pNodeManager->CreateNode("level_box");
-    level->AddChild(place);
-    TMatrix turn = TMatrix::RotationY(30.0f);
-    turn.aRow[3] = TVector(0.0f, 1.0f, 0.0f, 1.0f);
-    place->SetLocalMatrix(turn, TNode::OrdinaryCause());
     pMaterial = material;
-    TMesh* box = g_pDxMeshManager->CreateMesh(place);
-    box->pMeshData = MakeMeshData(writer, "level_box", Box(1.0f, 1.0f, 1.0f), material);
-    std::vector<TMeshVertex> quad;
-    AddFace(quad, TVector(0, 0, -1.0f, 1), TVector(1, 0, 0, 0), TVector(0, 1, 0, 0), 0xFFFFFFFF);
-    TMesh* coarse = g_pDxMeshManager->CreateMesh(nullptr);
-    coarse->pMeshData = MakeMeshData(writer, "level_box_lod1", quad, material);
-    box->aMeshLod[0] = coarse;
-    box->m_nLodCount = 1;
-    box->SetQueue(&normal);
 
     // The font: its glyph records are its block, its page its one used texture.
     std::vector<u32> page(PAGE_WIDTH * PAGE_HEIGHT, 0x00FFFFFF);
@@ -168,10 +151,42 @@ TMesh* AddLevelBoxMesh(TRepositoryWriter& writer, TNode* node, const char* name,
     return mesh;
 }
 
+void BeginLevelRenderScene(TRepositoryWriter& writer, TNode* level, const TMatrix& eye, f32 nearClip, f32 farClip)
+{
+    s_pScene = std::make_unique<TLevelRenderScene>(writer, level, eye, nearClip, farClip);
+}
+
+TRenderQueue* GetLevelNormalQueue()
+{
+    return &s_pScene->normal;
+}
+
 i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count)
 {
-    s_pScene = std::make_unique<TLevelRenderScene>(writer, level);
+    // The camera over the apron, looking at the terminal.
+    TMatrix view(1.0f);
+    view.SetOrientation(TVector(-2.0f, -14.0f, 45.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+    view.aRow[3] = TVector(40.0f, 16.0f, -88.0f, 1.0f);
+    BeginLevelRenderScene(writer, level, view, 0.5f, 200.0f);
+    // A textured box whose coarser version is one quad.
+    TNode* place = g_pNodeManager->CreateNode("level_box");
+    level->AddChild(place);
+    TMatrix turn = TMatrix::RotationY(30.0f);
+    turn.aRow[3] = TVector(0.0f, 1.0f, 0.0f, 1.0f);
+    place->SetLocalMatrix(turn, TNode::OrdinaryCause());
+    TMesh* box = AddLevelBoxMesh(writer, place, "level_box", TVector(1.0f, 1.0f, 1.0f, 1.0f));
+    std::vector<TMeshVertex> quad;
+    AddFace(quad, TVector(0, 0, -1.0f, 1), TVector(1, 0, 0, 0), TVector(0, 1, 0, 0), 0xFFFFFFFF);
+    TMesh* coarse = g_pDxMeshManager->CreateMesh(nullptr);
+    coarse->pMeshData = MakeMeshData(writer, "level_box_lod1", quad, s_pScene->pMaterial);
+    box->aMeshLod[0] = coarse;
+    box->m_nLodCount = 1;
     count = AddLevelLitScene(writer, level, managers, count);
+    return EndLevelRenderScene(writer, managers, count);
+}
+
+i32 EndLevelRenderScene(TRepositoryWriter& writer, TClusterManager** managers, i32 count)
+{
     // Each array type comes from one image: the level's textures and mesh data would replace
     // those of the canvas's repository, so the level carries the canvas's records itself.
     AddCanvasRecords(writer);

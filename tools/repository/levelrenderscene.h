@@ -9,7 +9,9 @@
 class TClusterManager;
 class TMesh;
 class TNode;
+struct TRenderQueue;
 class TRepositoryWriter;
+struct TMatrix;
 struct TVector;
 
 // The font's name and the camera's node name, which the game and its tests look up.
@@ -19,6 +21,16 @@ inline constexpr const char* LEVEL_CAMERA_NODE = "level_camera";
 // Builds the render scene on the level (its records held until the next call) and appends the
 // managers whose records these are; answers the new count (a TLevelRecords of the writer).
 i32 AddLevelRenderScene(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
+
+// The pieces every level's render scene shares, for a level of its own between the two calls:
+// Begin makes the camera on the node "level_camera" placed at the eye (clip planes given), the
+// viewport set showing it, the render scene "level" with its queue "Normal", the box material
+// and the font (records held until the next Begin); End adds the canvas's, the UI toolkit's
+// and the UX records and appends the managers of all of them; answers the new count.
+void BeginLevelRenderScene(TRepositoryWriter& writer, TNode* level, const TMatrix& eye, f32 nearClip, f32 farClip);
+i32 EndLevelRenderScene(TRepositoryWriter& writer, TClusterManager** managers, i32 count);
+// The scene's queue "Normal" (after Begin).
+TRenderQueue* GetLevelNormalQueue();
 
 // A box of the given half-sizes on the node, drawn with the level box's material in the scene's
 // "Normal" queue (after AddLevelRenderScene).

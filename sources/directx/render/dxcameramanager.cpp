@@ -16,7 +16,7 @@ TDxCameraManager s_CameraManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Camera", "Dx", &g_pDxCameraManager, &s_CameraManager);
 } // namespace
 
-TDxCameraManager::TDxCameraManager() : m_pMainCamera(nullptr), m_pCurrentCamera(nullptr)
+TDxCameraManager::TDxCameraManager()
 {
     m_aCamera.Add();
     if (g_pCluster)
@@ -25,8 +25,15 @@ TDxCameraManager::TDxCameraManager() : m_pMainCamera(nullptr), m_pCurrentCamera(
 
 void TDxCameraManager::BeginManager()
 {
+    m_FirstNode.AddObject(&m_FirstCamera);
     g_pCluster->AddListener(this);
     g_pResourceManager->AddMethod(this);
+}
+
+void TDxCameraManager::EndManager()
+{
+    // The node lets the camera go while the manager system may still change nodes.
+    m_FirstNode.DeleteObject(&m_FirstCamera);
 }
 
 i32 TDxCameraManager::GetArray(u32 typeId, void*& data, i32& count)

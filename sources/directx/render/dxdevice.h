@@ -131,6 +131,7 @@ public:
                                 i32 unused = 0) override;
     void PresentFlush() override;
     TDeviceStatistics* GetStatistics() override;
+    u32 GetMaxTextureSize() override { return m_nMaxTextureSize; }
 
     // Creation and reset.
     i32 _CreateDevice(TDxDeviceSettings settings);

@@ -17,16 +17,6 @@ f32 Element(const TMatrix& m, u32 row, u32 column)
     return (&m.aRow[row].x)[column];
 }
 
-// The full 4 x 4 product: projections do not keep the last column (0, 0, 0, 1).
-TMatrix Multiply4(const TMatrix& a, const TMatrix& b)
-{
-    TMatrix m;
-    for (u32 r = 0; r < 4; ++r)
-        for (u32 c = 0; c < 4; ++c)
-            (&m.aRow[r].x)[c] = a.aRow[r].x * Element(b, 0, c) + a.aRow[r].y * Element(b, 1, c) +
-                                a.aRow[r].z * Element(b, 2, c) + a.aRow[r].w * Element(b, 3, c);
-    return m;
-}
 
 // The smallest and largest value of clip column c over the box.
 void ColumnRange(const TBoundBox& box, const TMatrix& m, u32 c, f32& low, f32& high)
@@ -43,9 +33,19 @@ void ColumnRange(const TBoundBox& box, const TMatrix& m, u32 c, f32& low, f32& h
 }
 } // namespace
 
+TMatrix Matrix4Multiply(const TMatrix& a, const TMatrix& b)
+{
+    TMatrix m;
+    for (u32 r = 0; r < 4; ++r)
+        for (u32 c = 0; c < 4; ++c)
+            (&m.aRow[r].x)[c] = a.aRow[r].x * Element(b, 0, c) + a.aRow[r].y * Element(b, 1, c) +
+                                a.aRow[r].z * Element(b, 2, c) + a.aRow[r].w * Element(b, 3, c);
+    return m;
+}
+
 u32 IsBoxInFrustum(const TBoundBox& box, const TMatrix& object, const TMatrix& viewProjection)
 {
-    const TMatrix m = Multiply4(object, viewProjection);
+    const TMatrix m = Matrix4Multiply(object, viewProjection);
     f32 xmin, xmax, ymin, ymax, zmin, zmax, wmin, wmax;
     ColumnRange(box, m, 0, xmin, xmax);
     ColumnRange(box, m, 1, ymin, ymax);
@@ -84,7 +84,7 @@ void TCamera::UpdateView()
     }
     v.aRow[0].w = v.aRow[1].w = v.aRow[2].w = 0.0f;
     v.aRow[3].w = 1.0f;
-    m_ViewProjection = Multiply4(m_View, m_Projection);
+    m_ViewProjection = Matrix4Multiply(m_View, m_Projection);
 }
 
 void TCamera::UpdateProjection(i32 a, i32 b)

@@ -23,6 +23,8 @@ constexpr u32 FRUSTUM_OUTSIDE = 0;
 constexpr u32 FRUSTUM_INSIDE = 1;
 constexpr u32 FRUSTUM_CROSSING = 2;
 
+// The full 4 x 4 product A x B (projections do not keep the last column (0, 0, 0, 1)).
+TMatrix Matrix4Multiply(const TMatrix& a, const TMatrix& b);
 // The box in the object's space against the clip volume of object x viewProjection.
 u32 IsBoxInFrustum(const TBoundBox& box, const TMatrix& object, const TMatrix& viewProjection);
 // The mirrored perspective of the lens: fields of view in degrees.

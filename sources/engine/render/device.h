@@ -108,6 +108,8 @@ public:
                                         i32 unused = 0) = 0;
     virtual void PresentFlush() = 0;
     virtual TDeviceStatistics* GetStatistics() = 0;
+    // The largest texture edge the device makes; 0 while unknown.
+    virtual u32 GetMaxTextureSize() { return 0; }
 
     // Listeners, refused (abort) while the manager system is locked. AddMethod returns 1 when
     // the listener was already listed, else 0.

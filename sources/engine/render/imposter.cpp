@@ -3,6 +3,7 @@
 #include "engine/render/imposterdata.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/mesh.h"
+#include "engine/render/shadowmanager.h"
 #include "engine/system/node.h"
 
 #include <algorithm>
@@ -31,6 +32,12 @@ const TBoundBox* TImposter::GetBoundBox()
     return pImposterData ? &pImposterData->m_BoundBox : TRenderObject::GetBoundBox();
 }
 
+void TImposter::SetupShader(TImposterManager* manager, TShader* shader, u32 pass)
+{
+    if (manager->IsEnabled())
+        manager->DrawWith(shader, pass);
+}
+
 void TImposter::SetFade(f32 fade, f32 alpha)
 {
     if (alpha > 0.0f)
@@ -41,6 +48,8 @@ void TImposter::SetFade(f32 fade, f32 alpha)
         {
             JoinQueue(g_pImposterManager->GetQueue());
             m_nVisible = 1;
+            if (g_pShadowManager)
+                TShadowManager::__ResetCasterLists();
         }
     }
     else if (m_nVisible)
@@ -48,6 +57,8 @@ void TImposter::SetFade(f32 fade, f32 alpha)
         RemoveFromQueue();
         pRenderQueue = nullptr;
         m_nVisible = 0;
+        if (g_pShadowManager)
+            TShadowManager::__ResetCasterLists();
     }
 }
 

@@ -9,6 +9,8 @@
 #include <cstring>
 
 class TImposterData;
+class TImposterManager;
+class TShader;
 class TMesh;
 class TNode;
 
@@ -31,8 +33,12 @@ public:
     const TBoundBox* GetBoundBox() override;
     u32 IsTransparent() override { return 1; }
 
+    // Binds the imposter data's textures into the shader and draws the manager's queued
+    // imposters and batches with it, with the pass word (1: a shadow pass), while imposters are
+    // enabled.
+    static void SetupShader(TImposterManager* manager, TShader* shader, u32 pass);
     // Alpha > 0: stores alpha x 1.3 and the fade (both clamped to [0, 1]) and joins the
-    // manager's queue; alpha <= 0 leaves it.
+    // manager's queue; alpha <= 0 leaves it. Either change resets the shadow caster lists.
     void SetFade(f32 fade, f32 alpha);
     // Writes the fade into the materials of the full prop's meshes, once per change.
     void FadeMeshes(f32 value);

@@ -91,8 +91,8 @@ const f32* ImposterDistance()
 
 TImposterManager::TImposterManager()
     : m_pQueue(nullptr), m_pShader(nullptr), m_nEnabled(1),
-      m_Settings{{0.1f, 0.1f, 0.1f, 1.0f}, 3000.0f, 4000.0f, {0.0f, 0.0f}}, m_nPass(0), m_pMesh(nullptr),
-      m_nWritten(0)
+      m_Settings{{0.1f, 0.1f, 0.1f, 1.0f}, 3000.0f, 4000.0f, {0.0f, 0.0f}}, m_nPass(0), m_pShadowShader(nullptr),
+      m_nShadowFlag(0), m_pMesh(nullptr), m_nWritten(0)
 {
     if (!g_pCluster)
         return;
@@ -124,30 +124,38 @@ u32 TImposterManager::QueueUpdate(TImposterBatch* batch)
 
 void TImposterManager::DrawImposters()
 {
-    if (m_pShader && m_aImposterData.GetCount() > 0)
+    DrawWith(m_pShader, 0);
+    m_aDraw.SetCount(0);
+    m_aBatch.SetCount(0);
+}
+
+void TImposterManager::DrawWith(TShader* shader, u32 pass)
+{
+    if (shader && m_aImposterData.GetCount() > 0)
     {
         const TImposterData* first = m_aImposterData[0];
-        m_pShader->SetTexture(COLOUR_SLOT, first->pTextureColor)->SetTexture(NORMAL_SLOT, first->pTextureNormal);
+        shader->SetTexture(COLOUR_SLOT, first->pTextureColor)->SetTexture(NORMAL_SLOT, first->pTextureNormal);
         for (TTexture* texture : {first->pTextureColor, first->pTextureNormal})
             if (texture)
                 texture->Require();
     }
-    m_nPass = 0;
+    m_nPass = pass;
     if (g_pImposterDrawCallback)
-        g_pImposterDrawCallback(m_pShader, m_nPass);
-    if (ImposterShow())
+        g_pImposterDrawCallback(shader, m_nPass);
+    if (!ImposterShow())
+        return;
+    // The runs a full mesh draws on the way go out with this draw's shader too.
+    TShader* own = m_pShader;
+    m_pShader = shader;
+    _CopyVertices(m_aDraw.GetData()->aVertex, m_aDraw.GetCount() * IMPOSTER_VERTICES);
+    for (u32 i = 0; i < m_aBatch.GetCount(); ++i)
     {
-        _CopyVertices(m_aDraw.GetData()->aVertex, m_aDraw.GetCount() * IMPOSTER_VERTICES);
-        for (u32 i = 0; i < m_aBatch.GetCount(); ++i)
-        {
-            const u32 count = m_aBatch[i]->GetVertexCount();
-            if (count)
-                _CopyVertices(m_aBatch[i]->GetVertices(), count);
-        }
-        FlushVertices();
+        const u32 count = m_aBatch[i]->GetVertexCount();
+        if (count)
+            _CopyVertices(m_aBatch[i]->GetVertices(), count);
     }
-    m_aDraw.SetCount(0);
-    m_aBatch.SetCount(0);
+    FlushVertices();
+    m_pShader = own;
 }
 
 void TImposterManager::_CopyVertices(const TImposterVertex* vertices, u32 count)

@@ -58,6 +58,9 @@ public:
     u32 QueueUpdate(TImposterBatch* batch);
     // Draws and empties this frame's lists.
     void DrawImposters();
+    // Draws the lists as they are with another shader and pass word (the shadow passes'),
+    // keeping them.
+    void DrawWith(TShader* shader, u32 pass);
     // Room for count vertices at the write position; when they do not fit, what was written is
     // drawn first and the writes start again at 0. Null when there is no mesh to write into.
     TImposterVertex* LockVertices(u32 count);
@@ -72,6 +75,11 @@ public:
     void SetEnabled(u32 enabled) { m_nEnabled = enabled; }
     TShader* GetShader() const { return m_pShader; }
     void SetShader(TShader* shader) { m_pShader = shader; }
+    // What the directional shadow pass sets while it draws imposters.
+    TShader* GetShadowShader() const { return m_pShadowShader; }
+    void SetShadowShader(TShader* shader) { m_pShadowShader = shader; }
+    u32 GetShadowFlag() const { return m_nShadowFlag; }
+    void SetShadowFlag(u32 flag) { m_nShadowFlag = flag; }
     u32 GetDrawCount() const { return m_aDraw.GetCount(); }
     const TImposterRecord& GetRecord(u32 index) const { return m_aDraw[index]; }
     u32 GetBatchCount() const { return m_aBatch.GetCount(); }
@@ -108,6 +116,8 @@ private:
     SArray<TImposterBatch*, IMPOSTER_BATCH_CAPACITY, 0> m_aBatch;
     TImposterSettings m_Settings;
     u32 m_nPass;
+    TShader* m_pShadowShader;
+    u32 m_nShadowFlag;
     TDynamicMesh* m_pMesh;
     // Vertices written since the last draw.
     u32 m_nWritten;

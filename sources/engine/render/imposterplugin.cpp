@@ -1,12 +1,14 @@
 // TImposterDataParameters: the imposter shader's table of per-type values (three vectors for
 // each of the first 40 imposter data), the sun (the light manager's first directional light:
-// its colour and the direction it shines), and the manager's settings.
+// its colour and the direction it shines, with w 1 while shadows are on), and the manager's
+// settings.
 #include "engine/render/imposterdata.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/shaderparameter.h"
 #include "engine/render/shaderparameterplugin.h"
+#include "engine/render/shadowmanager.h"
 
 #include <algorithm>
 #include <cstring>
@@ -61,6 +63,7 @@ public:
             v[SUN_COLOUR_VECTOR] = SUN_COLOUR;
             v[SUN_DIRECTION_VECTOR] = SUN_DIRECTION;
         }
+        v[SUN_DIRECTION_VECTOR].w = g_pShadowManager && g_pShadowManager->IsEnabled() ? 1.0f : 0.0f;
         // The last four words of the settings block.
         std::memcpy(&v[SETTINGS_VECTOR], &g_pImposterManager->GetSettings().fFadeStart, sizeof(TVector));
         parameter->SetVectorArray(IMPOSTER_PARAMETER_VECTORS, v);

@@ -159,6 +159,11 @@ u32 TMesh::IsTransparent()
     return pMeshData && (MeshDataFlags(pMeshData) & MESH_DATA_TRANSPARENT) ? 1 : 0;
 }
 
+u32 TMesh::CastsShadow()
+{
+    return pMeshData && (MeshDataFlags(pMeshData) & MESH_DATA_CASTS_SHADOW) ? 1 : 0;
+}
+
 u32 TMesh::AnimateTexture(f32 t)
 {
     TMeshTextureAnimation& a = m_TextureAnimation;

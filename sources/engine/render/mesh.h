@@ -33,6 +33,8 @@ constexpr f32 MESH_LOD_LAST_DISTANCE = 800.0f;
 constexpr f32 MESH_DISTANCE_CUT = 200.0f;
 // Mesh-data flags.
 constexpr u32 MESH_DATA_TRANSPARENT = 1;
+// The mesh casts shadows (the bit the other casters' render flags use for it too).
+constexpr u32 MESH_DATA_CASTS_SHADOW = 2;
 constexpr u32 MESH_DATA_NEVER_CUT = 4 | 16;
 
 class TMesh;
@@ -74,6 +76,7 @@ public:
     void Render() override;
     const TBoundBox* GetBoundBox() override;
     u32 IsTransparent() override;
+    u32 CastsShadow() override;
 
     // The mesh to draw at the scaled distance: itself or one of its coarser versions.
     TMesh* PickLod(f32 distance);

@@ -264,6 +264,26 @@ void TRenderManager::SetPassTarget(TRenderTarget* target, TRenderTarget* target1
     m_nPassOpen = 1;
 }
 
+void TRenderManager::EndPass()
+{
+    if (m_nPassOpen)
+        g_pDeviceManager->EndScene();
+    m_nPassOpen = 0;
+}
+
+void TRenderManager::BindTargetWithDepth(TRenderTarget* target, TRenderTarget* depth, u32 clearFlags, u32 colour)
+{
+    m_nLastBindFlags = 0;
+    EndPass();
+    m_nPipelineBind = 0;
+    target->SetRenderTarget(depth);
+    if (clearFlags)
+        g_pDeviceManager->Clear(clearFlags, colour, 1.0f, 0);
+    m_pCurrentTarget = target;
+    g_pDeviceManager->BeginScene();
+    m_nPassOpen = 1;
+}
+
 void TRenderManager::BindPublishedTarget(u32 index, u32 flags)
 {
     SetPassTarget(index < RENDER_PUBLISHED_TARGETS ? m_apPublished[index] : nullptr, nullptr, nullptr, nullptr, flags,

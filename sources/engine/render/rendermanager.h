@@ -83,6 +83,13 @@ public:
     TTexture* GetPreviousTexture() const;
     // Back to no pass state: index -1, no current target, no flags.
     void ResetPassState();
+    // The flags the next bind compares with for a repeat.
+    void SetLastBindFlags(u32 flags) { m_nLastBindFlags = flags; }
+    // Ends the open scene, if any: the next bind opens the next pass.
+    void EndPass();
+    // Binds a target with a depth target of its own (a shadow map's), clears with the device's
+    // clear flags and opens a pass.
+    void BindTargetWithDepth(TRenderTarget* target, TRenderTarget* depth, u32 clearFlags, u32 colour);
 
     // The pipeline recorder's step (while recording), its viewer and its reset.
     void RecordPipelineStep(const TName& step, TShader* shader);

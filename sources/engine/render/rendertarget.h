@@ -6,6 +6,13 @@
 
 class TTexture;
 
+// Engine format codes the renderers make their targets in.
+constexpr u32 RENDER_TARGET_A8R8G8B8 = 258;
+constexpr u32 RENDER_TARGET_R5G6B5 = 262;
+constexpr u32 RENDER_TARGET_A16B16G16R16F = 1027;
+constexpr u32 RENDER_TARGET_R32F = 1281;
+constexpr u32 RENDER_TARGET_D24S8 = 516;
+
 // Lock modes.
 constexpr i32 RENDER_TARGET_LOCK_READ = 0;
 constexpr i32 RENDER_TARGET_LOCK_WRITE = 1;

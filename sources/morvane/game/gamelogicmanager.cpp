@@ -88,6 +88,27 @@ TGameLogicManager::TGameLogicManager()
     RegisterArray(&GateDecl(), &m_aGate);
     RegisterArray(&TaskDecl(), &m_aTask);
     RegisterArray(&TrafficVehicleDecl(), &m_aTrafficVehicle);
+    RegisterId(GAME_LOGIC_MANAGER_ID);
+}
+
+i32 TGameLogicManager::GetDataSize()
+{
+    return m_NameTexts.Build(m_aUnit).GetCount();
+}
+
+i32 TGameLogicManager::GetData(i32 index, void*& data, i32& size)
+{
+    if (index != 0)
+        return 1;
+    DArray<u8>& block = m_NameTexts.Build(m_aUnit);
+    data = block.GetData();
+    size = block.GetCount();
+    return 0;
+}
+
+i32 TGameLogicManager::SetData(i32 index, const void* data, i32 size)
+{
+    return index == 0 ? TGameNameTexts::Register(data, size) : 1;
 }
 
 void TGameLogicManager::BeginManager()

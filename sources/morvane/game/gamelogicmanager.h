@@ -11,6 +11,7 @@
 #include "engine/system/propmethods.h"
 #include "engine/system/resourcemethods.h"
 #include "engine/system/statemethods.h"
+#include "morvane/game/gamenametexts.h"
 #include "morvane/game/gameparameters.h"
 #include "player/gamesummarysource.h"
 
@@ -40,6 +41,9 @@ constexpr f32 GAME_GROUND_LOCATOR_HEIGHT = 0.1f;
 
 // The error code of a state image the level refuses.
 constexpr i32 GAME_STATE_REFUSED = 1;
+// The game logic's id among the cluster's managers (its one data block: the texts of its units'
+// prop-data names), the id of its parameter record's type.
+constexpr i32 GAME_LOGIC_MANAGER_ID = 164;
 
 class TGameLogicManager : public TManager,
                           public TClusterMethods,
@@ -61,6 +65,11 @@ public:
     // input focus with the input manager.
     void AddMethod();
 
+    // Its data block: the texts of the units' prop-data names, which images carry as ids only.
+    i32 GetDataCount() override { return 1; }
+    i32 GetDataSize() override;
+    i32 GetData(i32 index, void*& data, i32& size) override;
+    i32 SetData(i32 index, const void* data, i32 size) override;
     // TClusterMethods: the loaded records checked and bound, the views and actions set up.
     void OnClusterLoad() override;
     void OnClusterUnload() override;
@@ -138,6 +147,7 @@ private:
     i32 SaveObjects(TStream& stream);
 
     TGameParameters m_Parameters;
+    TGameNameTexts m_NameTexts;
     DArray<TGameParameters*> m_aParameters;
     DArray<TCurvePool*> m_aCurvePool;
     DArray<TAICommonUnit*> m_aUnit;

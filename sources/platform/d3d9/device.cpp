@@ -61,7 +61,8 @@ bool ValidTexture(D3DFORMAT format, DWORD usage, D3DPOOL pool)
     if (!info || !ValidPool(pool) ||
         (info->kind != EFormatClass::Colour && info->kind != EFormatClass::Block))
         return false;
-    if ((usage & D3DUSAGE_RENDERTARGET) && (pool != D3DPOOL_DEFAULT || !info->renderTarget))
+    if ((usage & D3DUSAGE_RENDERTARGET) &&
+        (pool != D3DPOOL_DEFAULT || !info->renderTarget || !D3D9FloatTargetsAllowed(format)))
         return false;
     if ((usage & D3DUSAGE_DYNAMIC) && (pool == D3DPOOL_MANAGED || (usage & D3DUSAGE_RENDERTARGET)))
         return false;
@@ -667,8 +668,8 @@ HRESULT TD3DDevice::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format
                                        BOOL lockable, IDirect3DSurface9** surface, HANDLE* sharedHandle)
 {
     const TFormatInfo* info = FindFormat(format);
-    if (!surface || !info || !info->renderTarget || width == 0 || height == 0 || width > 8192 ||
-        height > 8192 || multiSample != D3DMULTISAMPLE_NONE)
+    if (!surface || !info || !info->renderTarget || !D3D9FloatTargetsAllowed(format) || width == 0 ||
+        height == 0 || width > 8192 || height > 8192 || multiSample != D3DMULTISAMPLE_NONE)
         return D3DERR_INVALIDCALL;
     return Hand<IDirect3DSurface9>(new TD3DSurface(this, format, width, height, D3DPOOL_DEFAULT,
                                                    D3DUSAGE_RENDERTARGET, lockable != FALSE, 1),
@@ -848,7 +849,7 @@ HRESULT TD3DDevice::ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3DC
 HRESULT TD3DDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface)
 {
     TD3DSurface* target = ToSurface(surface);
-    if (index >= DWORD(kMaxRenderTargets) || (index == 0 && !target) || (surface && !target))
+    if (index >= D3D9SimultaneousTargets() || (index == 0 && !target) || (surface && !target))
         return D3DERR_INVALIDCALL;
     if (target && !(target->Usage() & D3DUSAGE_RENDERTARGET))
         return D3DERR_INVALIDCALL;

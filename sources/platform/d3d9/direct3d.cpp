@@ -150,6 +150,8 @@ HRESULT TD3D9::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapte
         const bool surface = resourceType == D3DRTYPE_SURFACE;
         return info->kind == EFormatClass::Depth && surface ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
+    if (!D3D9FloatTargetsAllowed(checkFormat) && (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_QUERY_FILTER)))
+        return D3DERR_NOTAVAILABLE;
     if (usage & D3DUSAGE_RENDERTARGET)
     {
         const bool drawable = resourceType == D3DRTYPE_SURFACE || resourceType == D3DRTYPE_TEXTURE ||
@@ -248,7 +250,12 @@ void TD3D9::FillCaps(UINT adapter, D3DCAPS9* caps)
     caps->AdapterOrdinalInGroup = 0;
     caps->MasterAdapterOrdinal = adapter;
     caps->DeclTypes = 0x3FF;
-    caps->NumSimultaneousRTs = kMaxRenderTargets;
+    caps->NumSimultaneousRTs = D3D9SimultaneousTargets();
+    if (D3D9Settings().caps == ECapsProfile::PixelShader2)
+    {
+        caps->VertexShaderVersion = D3DVS_VERSION(2, 0);
+        caps->PixelShaderVersion = D3DPS_VERSION(2, 0);
+    }
     caps->StretchRectFilterCaps = 0x03000300;
     caps->MaxVertexShader30InstructionSlots = caps->MaxPixelShader30InstructionSlots = 32768;
 }

@@ -52,6 +52,10 @@ public:
         const float* c = input_.constants->f[r];
         return {c[0], c[1], c[2], c[3]};
     }
+    TQuadVector SampleAt(int i, const TQuad& u, const TQuad& v) const
+    {
+        return input_.samplers->Sample(Model::kInputs.textures[i].stage, u, v);
+    }
     float ConstantValue(int r, int c) const { return input_.constants->f[r][c]; }
     TQuad Depth() const { return input_.depth; }
     TQuad X() const { return input_.x; }
@@ -65,7 +69,7 @@ private:
 // A model type as a bare pixel function.
 template <class Model> void ModelFunction(const TPixelInput& input, TPixelOutput& output)
 {
-    output.colour[0] = Model::Shade(TFunctionQuad<Model>(input));
+    tile::StoreColours(output, Model::Shade(TFunctionQuad<Model>(input)));
 }
 
 // What registers a model type: its function and its tile loops.

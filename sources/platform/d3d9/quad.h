@@ -59,6 +59,15 @@ inline TQuad Lerp(TQuad a, TQuad b, TQuad t)
 {
     return a + (b - a) * t;
 }
+// 1 where x >= edge, else 0.
+inline TQuad Step(TQuad edge, TQuad x)
+{
+    return _mm_and_ps(_mm_cmpge_ps(x.v, edge.v), _mm_set1_ps(1.0f));
+}
+inline TQuad Abs(TQuad a)
+{
+    return _mm_andnot_ps(_mm_set1_ps(-0.0f), a.v);
+}
 
 // Four channels (x, y, z, w: red, green, blue, alpha for colours) of lanes L: a quad's four
 // pixels (TQuad), or two quads' eight (TQuadPair, quadpair.h). Shading models are written once
@@ -79,6 +88,12 @@ template <class L> struct TLaneVector
 };
 
 typedef TLaneVector<TQuad> TQuadVector;
+
+// What a model drawing into N targets at once answers for its lanes: target i's colour.
+template <class L, int N> struct TTargetColours
+{
+    TLaneVector<L> colour[N];
+};
 
 template <class L> inline L Dot3(const TLaneVector<L>& a, const TLaneVector<L>& b)
 {

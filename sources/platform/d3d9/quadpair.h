@@ -66,12 +66,27 @@ struct TQuadPair
 {
     return Min(Max(a, 0.0f), 1.0f);
 }
+[[gnu::target("avx2")]] inline TQuadPair Step(const TQuadPair& edge, const TQuadPair& x)
+{
+    return _mm256_and_ps(_mm256_cmp_ps(x.v, edge.v, _CMP_GE_OQ), _mm256_set1_ps(1.0f));
+}
+[[gnu::target("avx2")]] inline TQuadPair Abs(const TQuadPair& a)
+{
+    return _mm256_andnot_ps(_mm256_set1_ps(-0.0f), a.v);
+}
+// Each quad of the pair.
+[[gnu::always_inline]] inline TQuad FirstQuad(const TQuadPair& a)
+{
+    return __builtin_shufflevector(a.v, a.v, 0, 1, 2, 3);
+}
+[[gnu::always_inline]] inline TQuad SecondQuad(const TQuadPair& a)
+{
+    return __builtin_shufflevector(a.v, a.v, 4, 5, 6, 7);
+}
 // Quad by quad: generic vectors have no square root.
 [[gnu::always_inline]] inline TQuadPair Sqrt(const TQuadPair& a)
 {
-    const TQuad first = __builtin_shufflevector(a.v, a.v, 0, 1, 2, 3);
-    const TQuad second = __builtin_shufflevector(a.v, a.v, 4, 5, 6, 7);
-    return TQuadPair(Sqrt(first), Sqrt(second));
+    return TQuadPair(Sqrt(FirstQuad(a)), Sqrt(SecondQuad(a)));
 }
 [[gnu::always_inline]] inline TQuadPair Lerp(const TQuadPair& a, const TQuadPair& b, const TQuadPair& t)
 {

@@ -1,5 +1,6 @@
 #include "platform/d3d9/sampler.h"
 
+#include "platform/d3d9/floatpixels.h"
 #include "platform/d3d9/format.h"
 #include "platform/d3d9/simdlevel.h"
 #include "platform/d3d9/texel.h"
@@ -585,6 +586,51 @@ __m128 SampleLane(const TSamplerStage& stage, int face, float lod, float u, floa
 }
 
 const TQuadVector kUnbound = {0.0f, 0.0f, 0.0f, 1.0f};
+
+// Four lanes of a stage that samples floats at points: the texels' indices as Filter finds them,
+// addressed as Fetch does, then the four texels converted together.
+TQuadVector SampleFloatPoint(const TSamplerStage& stage, const TQuad& u, const TQuad& v)
+{
+    const TSamplerLevel& level = stage.levels[0][stage.firstLevel];
+    alignas(16) int xs[4], ys[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(xs),
+                    AddressQuad(FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width)))), level.width,
+                                stage.address[0]));
+    _mm_store_si128(reinterpret_cast<__m128i*>(ys),
+                    AddressQuad(FloorLanes(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height)))), level.height,
+                                stage.address[1]));
+    const bool half = stage.format == D3DFMT_A16B16G16R16F;
+    const int bytes = half ? 8 : 4;
+    // The texels side by side, as the quad of a target of their format would hold them.
+    alignas(16) std::uint8_t texels[32] = {};
+    int border = 0;
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (xs[lane] < 0 || ys[lane] < 0)
+            border |= 1 << lane;
+        else
+            std::memcpy(texels + lane * bytes, level.bits + ys[lane] * level.pitch + xs[lane] * bytes, size_t(bytes));
+    }
+    std::uint8_t* const rows[2] = {texels, texels + 2 * bytes};
+    TQuadVector result = half ? floatpixels::ReadHalf4(rows, 0xF) : floatpixels::ReadFloat1(rows, 0xF);
+    if (border)
+    {
+        TQuad* const channels[4] = {&result.x, &result.y, &result.z, &result.w};
+        for (int c = 0; c < 4; ++c)
+        {
+            TQuad& channel = *channels[c];
+            alignas(16) float lanes[4];
+            _mm_store_ps(lanes, channel.v);
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                if (border & (1 << lane))
+                    lanes[lane] = stage.border[c];
+            }
+            channel = _mm_load_ps(lanes);
+        }
+    }
+    return result;
+}
 } // namespace
 
 void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp)
@@ -626,6 +672,8 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
     s.mipFilter = states[D3DSAMP_MIPFILTER];
     std::memcpy(&s.lodBias, &states[D3DSAMP_MIPMAPLODBIAS], 4);
     s.lodMatters = s.firstLevel != s.lastLevel || s.magFilter != s.minFilter;
+    s.floatPoint = s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
+                   s.magFilter < D3DTEXF_LINEAR && (s.format == D3DFMT_A16B16G16R16F || s.format == D3DFMT_R32F);
     const DWORD border = states[D3DSAMP_BORDERCOLOR];
     s.border[0] = float((border >> 16) & 0xFF) / 255.0f;
     s.border[1] = float((border >> 8) & 0xFF) / 255.0f;
@@ -645,6 +693,8 @@ TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
         // common case goes straight to the level.
         return UnpackArgb(SampleWords(stage, u, v));
     }
+    if (s.floatPoint)
+        return SampleFloatPoint(s, u, v);
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)
         return SampleArgbQuad(s, lod, u, v);

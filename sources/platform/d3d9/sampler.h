@@ -34,6 +34,9 @@ struct TSamplerStage
     int firstLevel = 0;
     int lastLevel = 0;
     bool lodMatters = false; // more than one usable level, or a different filter each way
+    // One usable A16B16G16R16F or R32F level sampled at points: the G-buffer read pixel by pixel,
+    // four lanes at a time (the same bits as texel by texel).
+    bool floatPoint = false;
     TSamplerLevel levels[6][16];
     DWORD address[3];
     DWORD magFilter, minFilter, mipFilter;

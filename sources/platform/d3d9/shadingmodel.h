@@ -78,8 +78,9 @@ struct TVertexModel
     int varyingCount; // interpolants written, from varying[0]
 };
 
-// The textures a pixel model type samples, each at x and y of one of its varyings.
-constexpr int kMaxModelTextures = 3;
+// The textures a pixel model type samples, each at x and y of one of its varyings (Texture), or
+// at coordinates it works out (SampleAt).
+constexpr int kMaxModelTextures = 4;
 
 struct TTextureRead
 {

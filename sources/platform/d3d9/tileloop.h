@@ -587,6 +587,20 @@ constexpr bool SameTextures(const TModelInputs& a, const TModelInputs& b)
     return same;
 }
 
+// The colours a model answers: one target's (a colour or a texel), or several targets' at once.
+template <class T> constexpr int kColourCount = 1;
+template <class L, int N> constexpr int kColourCount<TTargetColours<L, N>> = N;
+
+template <class TColour> [[gnu::always_inline]] inline void StoreColours(TPixelOutput& output, const TColour& colour)
+{
+    output.colour[0] = colour;
+}
+template <int N> [[gnu::always_inline]] inline void StoreColours(TPixelOutput& output, const TTargetColours<TQuad, N>& colours)
+{
+    for (int i = 0; i < N; ++i)
+        output.colour[i] = colours.colour[i];
+}
+
 template <class T> constexpr bool kIsTexel = false;
 template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
 
@@ -696,6 +710,19 @@ public:
             const TTextureRead& read = Model::kInputs.textures[i];
             const int k = 2 + 4 * read.varying;
             return shared_.samplers->Sample(read.stage, Interpolated(k), Interpolated(k + 1));
+        }
+    }
+    // Texture i sampled at (u, v) of the model's own working.
+    TLaneVector<L> SampleAt(int i, const L& u, const L& v) const
+    {
+        const int stage = Model::kInputs.textures[i].stage;
+        if constexpr (std::is_same_v<L, TQuad>)
+            return shared_.samplers->Sample(stage, u, v);
+        else
+        {
+            const TQuadVector first = shared_.samplers->Sample(stage, FirstQuad(u), FirstQuad(v));
+            const TQuadVector second = shared_.samplers->Sample(stage, SecondQuad(u), SecondQuad(v));
+            return {L(first.x, second.x), L(first.y, second.y), L(first.z, second.z), L(first.w, second.w)};
         }
     }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
@@ -821,19 +848,21 @@ template <class TShade>
     for (int i = 0; i < targetCount; ++i)
     {
         const TTarget& target = targets_[i];
-        if (target.direct || target.alphaBlend)
+        if (target.direct || target.alphaBlend || target.additive)
         {
-            // The common cases: saturated, packed and stored, or blended as ordinary
-            // transparency; a quad inside the image reads and writes its four pixels at once,
-            // writing back unchanged those its mask leaves alone.
+            // The common cases: saturated, packed and stored, blended as ordinary transparency or
+            // added; a quad inside the image reads and writes its four pixels at once, writing
+            // back unchanged those its mask leaves alone.
             std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * 4,
                                            target.bits + (py + 1) * target.pitch + px * 4};
             const bool whole = px + 1 < target.width && py + 1 < target.height;
             const bool opaqueTarget = target.format == D3DFMT_X8R8G8B8;
             if (target.direct)
                 tile::WriteArgb<false>(rows, whole, output.colour[i], mask, opaqueTarget);
-            else
+            else if (target.alphaBlend)
                 tile::WriteArgb<true>(rows, whole, output.colour[i], mask, opaqueTarget);
+            else
+                tile::WriteArgb<false, true>(rows, whole, output.colour[i], mask, opaqueTarget);
         }
         else if (target.image && target.writeMask)
             BlendAndWrite(target, output.colour[i], px, py, mask);
@@ -1433,7 +1462,7 @@ template <class Model, TTileShader::EWForm Form>
         const int row = TCoverage::Row(quad), column = TCoverage::Column(quad);
         const TLoopQuad<Model, TQuad, Form, false> in(shared, frame.columnDx[column], frame.rowDy[row]);
         samples += WriteQuad(t.front, frame.tileX + 2 * column, frame.tileY + 2 * row, in.Depth(), TCoverage::Lanes(quad),
-                             [&](TPixelOutput& output) { output.colour[0] = Model::Shade(in); });
+                             [&](TPixelOutput& output) { tile::StoreColours(output, Model::Shade(in)); });
     }
     return samples;
 }
@@ -1520,11 +1549,16 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
                 else
                     samples += std::uint64_t(ShadeQuads<M, Path, Depth, Form>(frame, shared, t, texels));
             };
-            if constexpr (kUnitForm && Form != EWForm::Perspective)
+            // Nested so that a model without a unit form never names one: the outer test does not
+            // depend on the lambda's parameter, and only then do all compilers discard its body.
+            if constexpr (kUnitForm)
             {
-                static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
-                if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
-                    return shadeAs(std::type_identity<typename Model::TUnitForm>());
+                if constexpr (Form != EWForm::Perspective)
+                {
+                    static_assert(tile::SameTextures(kInputs, Model::TUnitForm::kInputs));
+                    if (constantsOne && tile::UnitVaryings<Model>(p, planeCount, w))
+                        return shadeAs(std::type_identity<typename Model::TUnitForm>());
+                }
             }
             shadeAs(std::type_identity<Model>());
         };
@@ -1547,6 +1581,15 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth>
 template <class Model> const TTileLoops& TTileShader::LoopsOf()
 {
     typedef TTileShader T;
+    typedef decltype(Model::Shade(std::declval<const TLoopQuad<Model, TQuad, EWForm::One, false>&>())) TColour;
+    if constexpr (tile::kColourCount<std::remove_cvref_t<TColour>> > 1)
+    {
+        // Several targets at once: every test and target, through the general loop alone.
+        static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>, {}};
+        return loops;
+    }
+    else
+    {
     static const TTileLoops loops = {
         &T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>,
         {{{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Store, false>},
@@ -1556,4 +1599,5 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
          {{&T::ShadeTileWith<Model, EQuadPath::Add, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, false>},
           {&T::ShadeTileWith<Model, EQuadPath::Add, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, true>}}}};
     return loops;
+    }
 }

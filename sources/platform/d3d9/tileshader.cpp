@@ -1,5 +1,6 @@
 #include "platform/d3d9/tileloop.h"
 
+#include "platform/d3d9/floatpixels.h"
 #include "platform/d3d9/format.h"
 #include "platform/d3d9/simdlevel.h"
 
@@ -152,6 +153,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                   false,
                   false,
                   false,
+                  false,
                   image->Bits(),
                   int(image->Pitch()),
                   int(image->Width()),
@@ -201,6 +203,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;
         target.alphaBlend = target.image && target.argb && alphaBlend_ && target.writeMask == 0xF;
         target.additive = target.image && target.argb && additive && target.writeMask == 0xF;
+        target.floatQuad = target.image && !separateAlpha_ &&
+                           (target.format == D3DFMT_A16B16G16R16F || target.format == D3DFMT_R32F);
     }
     trimQuads_ = ((call.clip.left | call.clip.top | call.clip.right | call.clip.bottom) & 1) != 0;
     // One 32-bit target written whole, stored, blended as ordinary transparency or added, and no
@@ -231,8 +235,9 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         read |= 1u << model.inputs.textures[i].varying;
     }
     const bool avx2 = RasteriserSimdLevel() == ESimdLevel::Avx2;
-    if (fastTarget && rows && (read & ~written) == 0 && (!depthStencil_ || quadDepth_))
-        loop_ = model.loops->fast[blended][depthStencil_][avx2];
+    const TTileLoops::TLoop fast = model.loops->fast[blended][depthStencil_][avx2];
+    if (fast && fastTarget && rows && (read & ~written) == 0 && (!depthStencil_ || quadDepth_))
+        loop_ = fast;
     else
         loop_ = model.loops->general;
 }
@@ -280,6 +285,9 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
             dst = {ArgbChannel(packed, 16), ArgbChannel(packed, 8), ArgbChannel(packed, 0),
                    target.format == D3DFMT_X8R8G8B8 ? TQuad(1.0f) : ArgbChannel(packed, 24)};
         }
+        else if (target.floatQuad)
+            dst = target.format == D3DFMT_R32F ? floatpixels::ReadFloat1(rows, mask)
+                                               : floatpixels::ReadHalf4(rows, mask);
         else
         {
             float d[4][4] = {};
@@ -317,6 +325,14 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     if (target.argb)
     {
         StoreArgb(rows, PackArgb(colour), mask);
+        return;
+    }
+    if (target.floatQuad)
+    {
+        if (target.format == D3DFMT_R32F)
+            floatpixels::WriteFloat1(rows, colour, mask);
+        else
+            floatpixels::WriteHalf4(rows, colour, mask);
         return;
     }
     __m128 l0 = colour.x.v, l1 = colour.y.v, l2 = colour.z.v, l3 = colour.w.v;

@@ -62,6 +62,9 @@ private:
         bool direct;     // 32-bit words written without reading the target back
         bool alphaBlend; // 32-bit words blended as ordinary transparency
         bool additive;   // 32-bit words added onto the target (one and one)
+        // A16B16G16R16F or R32F read and written a quad at a time (floatpixels.h); separate
+        // alpha blending goes texel by texel, as every other format.
+        bool floatQuad;
         std::uint8_t* bits;
         int pitch, width, height;
     };

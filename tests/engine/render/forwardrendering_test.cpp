@@ -1,156 +1,19 @@
 // The forward renderer: which light draws the directional pass, how many further lights a pass
 // takes, what the current-light block holds for each, and the spot test that keeps spot passes
 // to the objects a spot light can reach.
-#include "renderfixture.h"
-
-#include "engine/render/camera.h"
-#include "engine/render/impostermanager.h"
-#include "engine/render/light.h"
-#include "engine/render/lightmanager.h"
-#include "engine/render/lightsettings.h"
-#include "engine/render/rendercontext.h"
-#include "engine/render/renderobject.h"
-#include "engine/render/renderqueue.h"
-#include "engine/render/renderscene.h"
-#include "engine/render/renderscenemanager.h"
-#include "engine/render/shaderlink.h"
-#include "core/cluster/cluster.h"
-#include "engine/system/node.h"
-
-#include <cmath>
-#include <deque>
-
-using Lines = std::vector<std::string>;
+#include "litscene.h"
 
 namespace
 {
-// A box of half-sizes (x, y, z) about its node, drawn at the node's place.
-class TBoxObject : public TRenderObject
-{
-public:
-    TBoxObject(f32 x, f32 y, f32 z, Lines& draws) : m_Draws(draws)
-    {
-        m_Box.minimum = TVector(-x, -y, -z, 1.0f);
-        m_Box.maximum = TVector(x, y, z, 1.0f);
-        m_Box.Update();
-    }
-    TBoxObject(f32 h, Lines& draws) : TBoxObject(h, h, h, draws) {}
-    const TBoundBox* GetBoundBox() override { return &m_Box; }
-    void Draw(TRenderContext* context) override
-    {
-        const f32* v = g_LightSettings.aValue;
-        TShader* shader = context->GetShader();
-        m_Draws.push_back(std::string(shader ? shader->m_Name.GetText() : "-") + " " +
-                          std::to_string(static_cast<int>(v[LIGHT_SETTINGS_FORWARD_NUMBER])) + " " +
-                          std::to_string(static_cast<int>(v[LIGHT_SETTINGS_INTENSITY])) +
-                          (context->FindDefine(TName("DFeatherBlend")) ? " feather" : ""));
-    }
-
-    TBoundBox m_Box{};
-
-private:
-    Lines& m_Draws;
-};
-
-TMatrix Placement(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
-class ForwardRenderingTest : public RenderTest
+class ForwardRenderingTest : public LitSceneTest
 {
 protected:
     ForwardRenderingTest()
+        : LitSceneTest({"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot",
+                        "Shader_imposter_forwardrendering"})
     {
-        s_pShaders = &m_aShader;
-        m_pSavedFindShader = g_pFindShader;
-        g_pFindShader = [](const TName& name) -> TShader* {
-            for (TRecordingShader& shader : *s_pShaders)
-                if (shader.m_Name == name)
-                    return &shader;
-            return nullptr;
-        };
-        for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot",
-                                 "Shader_imposter_forwardrendering"})
-            m_aShader.emplace_back(name, m_Device.journal);
-        m_Viewport.m_nFlags = VIEWPORT_FLAG_2;
-        queue.m_nFlags = RENDER_QUEUE_ENABLED;
-        scene.m_nQueueCount = 1;
-        scene.aRenderQueue[0] = &queue;
-        g_pRenderSceneManager->Scenes().Add(&scene);
-        // A camera at the origin looking along +z, 90 degrees each way.
-        camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
-        camera.m_fHorizontalFov = camera.m_fVerticalFov = 90.0f;
-        camera.m_fNearClip = 0.5f;
-        camera.m_fFarClip = 1000.0f;
-        camera.UpdateProjection(1, 1);
-        camera.m_ViewProjection = camera.m_Projection;
-        g_pRenderManager->SetCurrentCamera(&camera);
-    }
-    ~ForwardRenderingTest() override
-    {
-        for (TBoxObject& object : m_aObject)
-            object.RemoveFromQueue();
-        for (size_t i = 0; i < m_aObject.size(); ++i)
-            m_aNode[i].DeleteObject(&m_aObject[i]);
-        for (TLight& light : m_aLight)
-            if (light.pNode)
-                light.pNode->DeleteObject(&light);
-        g_pLightManager->Lights().SetCount(0);
-        g_pRenderSceneManager->Scenes().SetCount(0);
-        g_pFindShader = m_pSavedFindShader;
-        g_pCluster->Clear();
-    }
-
-    TNode& Node(const TMatrix& at)
-    {
-        TNode& node = m_aNode.emplace_back();
-        node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
-        node.SetLocalMatrix(at, TNode::OrdinaryCause());
-        return node;
-    }
-    TBoxObject& Object(f32 x, f32 y, f32 z, f32 h) { return Object(x, y, z, h, h, h); }
-    TBoxObject& Object(f32 x, f32 y, f32 z, f32 hx, f32 hy, f32 hz)
-    {
-        TNode& node = Node(Placement(x, y, z));
-        TBoxObject& object = m_aObject.emplace_back(hx, hy, hz, m_Draws);
-        node.AddObject(&object);
-        object.SetQueue(&queue);
-        return object;
-    }
-    // A light at the origin shining along +z.
-    TLight& Light(i32 type, f32 intensity = 2.0f, const TMatrix& at = TMatrix(1.0f))
-    {
-        TLight& light = m_aLight.emplace_back();
-        light.m_nType = type;
-        light.m_fIntensity = intensity;
-        light.m_fPower = 3.0f;
-        light.m_fRange = 100.0f;
-        light.SetCone(0.2f, 0.3f);
-        Node(at).AddObject(&light);
-        g_pLightManager->Lights().Add(&light);
-        return light;
-    }
-    Lines Drawn()
-    {
-        Lines draws = m_Draws;
-        m_Draws.clear();
-        return draws;
     }
     void RenderPass() { g_pForwardRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE); }
-
-    static inline std::deque<TRecordingShader>* s_pShaders = nullptr;
-    std::deque<TRecordingShader> m_aShader;
-    std::deque<TNode> m_aNode;
-    std::deque<TBoxObject> m_aObject;
-    std::deque<TLight> m_aLight;
-    Lines m_Draws;
-    TRenderQueue queue{};
-    TRenderScene scene{};
-    TCamera camera;
-    TShader* (*m_pSavedFindShader)(const TName&) = nullptr;
 };
 
 const char* const kDirectional = "Shader_forwardrendering_light_directional";
@@ -251,7 +114,9 @@ TEST_F(ForwardRenderingTest, TheAlphaBlendQueueDrawsAfterTheScenesWithThePassSha
     RenderPass();
     // The queue is not enabled in its scene: only the pass draws it, once per light.
     EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 0 6"}));
+    // The queue goes before the fixture's objects.
     glass.RemoveFromQueue();
+    glass.pRenderQueue = nullptr;
 }
 
 TEST_F(ForwardRenderingTest, TheDirectionalPassSetsTheImposterShaderAndItsCallbackOnlyWhileItDraws)

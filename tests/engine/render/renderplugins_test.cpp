@@ -58,7 +58,7 @@ TEST(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
     ExpectVector(parameter.aVector[5], 13.0f, 14.0f, 15.0f, 7.0f);
     ExpectVector(parameter.aVector[6], 0.0f, 0.0f, 0.0f, 0.0f);
     ExpectVector(parameter.aVector[120], 1.0f, 1.0f, 1.0f, 1.0f);
-    ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, 0.0f);
+    ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, 1.0f); // w: shadows on
     ExpectVector(parameter.aVector[122], 3000.0f, 4000.0f, 0.0f, 0.0f);
 }
 
@@ -84,7 +84,7 @@ TEST(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
     g_pLightManager->Lights().SetCount(0);
     node.DeleteObject(&sun);
     ExpectVector(parameter.aVector[120], 0.5f, 0.0f, 0.0f, 1.0f);
-    ExpectVector(parameter.aVector[121], 0.0f, -1.0f, 0.0f, 0.0f);
+    ExpectVector(parameter.aVector[121], 0.0f, -1.0f, 0.0f, 1.0f);
 }
 
 TEST(RenderPluginsTest, MeshPluginsHandOverTheDrawnMeshsMatrixAndMaterial)

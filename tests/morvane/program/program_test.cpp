@@ -88,8 +88,8 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
     EXPECT_NE(log.find("TManagerManager::Begin(): 'Shader'"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::End(): 'RenderTarget'"), std::string::npos);
     // The main repository and its dependency loaded in full, with their sizes and speeds.
-    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/main.data'"), std::string::npos);
-    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/common.data'"), std::string::npos);
+    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/morvane.data'"), std::string::npos);
+    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/shaders.data'"), std::string::npos);
     EXPECT_NE(log.find("MB data loaded in "), std::string::npos);
     // After the level's load, before the first frame: what scripted runs wait for.
     EXPECT_GT(log.find("TDxDeviceManager::__Run(): main loop"), log.find("TCluster::Load(): cluster data"));

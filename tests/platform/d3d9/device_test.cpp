@@ -124,6 +124,48 @@ TEST(Direct3D, AdapterCapsAndTheFourFormatChecks)
     d3d->Release();
 }
 
+TEST(Direct3D, APixelShader2ProfileOffersOneTargetAndNoFloatingPointTargets)
+{
+    // VESTAMOR_D3D9_CAPS=ps2: what the engine's renderer choice falls back on.
+    D3D9Settings().caps = ECapsProfile::PixelShader2;
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DCAPS9 caps;
+    ASSERT_EQ(D3D_OK, d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps));
+    EXPECT_EQ(1u, caps.NumSimultaneousRTs);
+    EXPECT_EQ(2u, D3DSHADER_VERSION_MAJOR(caps.PixelShaderVersion));
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
+    {
+        EXPECT_EQ(D3DERR_NOTAVAILABLE, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+                                                              D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, format));
+        EXPECT_EQ(D3DERR_NOTAVAILABLE, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+                                                              D3DUSAGE_QUERY_FILTER, D3DRTYPE_TEXTURE, format));
+    }
+    EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+                                             D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8));
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 32;
+    parameters.BackBufferHeight = 32;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.Windowed = TRUE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F,
+                                                        D3DPOOL_DEFAULT, &texture, nullptr));
+    IDirect3DSurface9* surface = nullptr;
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->CreateRenderTarget(8, 8, D3DFMT_R32F, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                             &surface, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &surface,
+                                                 nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->SetRenderTarget(1, surface));
+    EXPECT_EQ(D3D_OK, device->SetRenderTarget(0, surface));
+    surface->Release();
+    D3D9Settings().caps = ECapsProfile::Full;
+    EXPECT_EQ(0u, device->Release());
+    EXPECT_EQ(0u, d3d->Release());
+}
+
 TEST(Direct3D, DeviceCreationRules)
 {
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);

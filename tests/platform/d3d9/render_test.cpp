@@ -1,6 +1,7 @@
 #include "renderfixture.h"
 
 #include "golden.h"
+#include "platform/d3d9/format.h"
 #include "platform/d3d9/settings.h"
 #include "platform/d3d9/simdlevel.h"
 
@@ -674,6 +675,179 @@ TEST_F(RenderTest, FloatingPointTargets)
     copy->Release();
     DrawToBackBuffer();
     target->Release();
+}
+
+namespace
+{
+// A target's bytes, row by row without the pitch's padding.
+std::vector<std::uint8_t> TargetBytes(IDirect3DDevice9* device, IDirect3DSurface9* target, UINT texelBytes)
+{
+    D3DSURFACE_DESC desc;
+    target->GetDesc(&desc);
+    IDirect3DSurface9* copy = nullptr;
+    device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    device->GetRenderTargetData(target, copy);
+    D3DLOCKED_RECT locked;
+    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    std::vector<std::uint8_t> bytes;
+    for (UINT y = 0; y < desc.Height; ++y)
+    {
+        const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch;
+        bytes.insert(bytes.end(), row, row + desc.Width * texelBytes);
+    }
+    copy->UnlockRect();
+    copy->Release();
+    return bytes;
+}
+} // namespace
+
+TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
+{
+    // Triangles of colours beyond [0, 1] on floating-point targets of odd size, so that quads hang
+    // over their edges: stored, added, blended as transparency and written through a write mask, a
+    // quad at a time, against separate alpha blending of the same factors, which goes texel by
+    // texel as every other format does.
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
+    {
+        IDirect3DSurface9* target = nullptr;
+        ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+        device->SetRenderTarget(0, target);
+        UsePixelShader("test.scaled-colour");
+        const float constants[2][4] = {{3.0f, 2.5f, -1.5f, 1.25f}, {-0.5f, 0.25f, 0.75f, -0.1f}};
+        device->SetPixelShaderConstantF(0, &constants[0][0], 2);
+        auto scene = [&](DWORD source, DWORD destination, DWORD mask, bool separate) {
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+            device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+            Quad(0, 0, 64, 64, 0, 0x80406080);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, source != 0);
+            device->SetRenderState(D3DRS_SRCBLEND, source);
+            device->SetRenderState(D3DRS_DESTBLEND, destination);
+            device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, separate);
+            device->SetRenderState(D3DRS_SRCBLENDALPHA, source);
+            device->SetRenderState(D3DRS_DESTBLENDALPHA, destination);
+            device->SetRenderState(D3DRS_COLORWRITEENABLE, mask);
+            unsigned seed = 13;
+            std::vector<TTestVertex> triangles;
+            for (int i = 0; i < 30 * 3; ++i)
+            {
+                const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
+                triangles.push_back(At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
+            }
+            Draw(D3DPT_TRIANGLELIST, triangles);
+            device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, FALSE);
+            device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+            return TargetBytes(device, target, format == D3DFMT_R32F ? 4 : 8);
+        };
+        const std::vector<std::uint8_t> stored = scene(0, D3DBLEND_ZERO, 0xF, false);
+        EXPECT_EQ(stored, scene(D3DBLEND_ONE, D3DBLEND_ZERO, 0xF, true));
+        const std::vector<std::uint8_t> added = scene(D3DBLEND_ONE, D3DBLEND_ONE, 0xF, false);
+        EXPECT_EQ(added, scene(D3DBLEND_ONE, D3DBLEND_ONE, 0xF, true));
+        EXPECT_NE(stored, added);
+        EXPECT_EQ(scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 0xF, false),
+                  scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 0xF, true));
+        const std::vector<std::uint8_t> masked = scene(D3DBLEND_ONE, D3DBLEND_ONE, 0x5, false);
+        EXPECT_EQ(masked, scene(D3DBLEND_ONE, D3DBLEND_ONE, 0x5, true));
+        if (format == D3DFMT_A16B16G16R16F)
+            EXPECT_NE(added, masked);
+        DrawToBackBuffer();
+        target->Release();
+    }
+}
+
+TEST_F(RenderTest, FloatTexturesSampleAtPointsAsTexelByTexel)
+{
+    // Floating-point textures of odd size magnified over a floating-point target, sampled at
+    // points four lanes at a time, against the same texture with a different minifying filter,
+    // which samples lane by lane: clamped, repeated and with a border beyond the edges.
+    IDirect3DSurface9* target = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_A16B16G16R16F, D3DMULTISAMPLE_NONE, 0, FALSE, &target,
+                                                 nullptr));
+    device->SetRenderTarget(0, target);
+    UsePixelShader("test.texture-channels");
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
+    {
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(D3D_OK, device->CreateTexture(13, 9, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
+        D3DLOCKED_RECT locked;
+        texture->LockRect(0, &locked, nullptr, 0);
+        unsigned seed = 3;
+        for (int y = 0; y < 9; ++y)
+        {
+            auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch;
+            for (int x = 0; x < 13 * (format == D3DFMT_R32F ? 1 : 4); ++x)
+            {
+                const float value = Jitter(seed, 40.0f);
+                if (format == D3DFMT_R32F)
+                    std::memcpy(row + 4 * x, &value, 4);
+                else
+                {
+                    const std::uint16_t half = D3D9FloatToHalf(value);
+                    std::memcpy(row + 2 * x, &half, 2);
+                }
+            }
+        }
+        texture->UnlockRect(0);
+        device->SetTexture(0, texture);
+        device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0x80FF4020);
+        for (DWORD address : {D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP, D3DTADDRESS_BORDER})
+        {
+            device->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
+            device->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
+            std::vector<std::uint8_t> images[2];
+            for (DWORD minify : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+            {
+                device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+                device->SetSamplerState(0, D3DSAMP_MINFILTER, minify);
+                Quad(0, 0, 64, 64, 0, 0xFFFFFFFF, -0.3f, -0.2f, 1.4f, 1.3f);
+                images[minify == D3DTEXF_LINEAR] = TargetBytes(device, target, 8);
+            }
+            EXPECT_EQ(images[0], images[1]) << "format " << format << " address " << address;
+        }
+        device->SetTexture(0, nullptr);
+        texture->Release();
+    }
+    DrawToBackBuffer();
+    target->Release();
+}
+
+TEST_F(RenderTest, ModelTypesDrawSeveralTargetsAtOnce)
+{
+    // A type answering two colours draws both targets, the same bits as its bare function, without
+    // being reported as one; one target may be floating-point.
+    const TPixelModel* model = FindPixelModel("test.two-targets-type");
+    ASSERT_NE(nullptr, model);
+    EXPECT_NE(nullptr, model->loops);
+    for (D3DFORMAT second : {D3DFMT_A8R8G8B8, D3DFMT_A16B16G16R16F})
+    {
+        IDirect3DSurface9* targets[2] = {};
+        ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                     &targets[0], nullptr));
+        ASSERT_EQ(D3D_OK,
+                  device->CreateRenderTarget(63, 61, second, D3DMULTISAMPLE_NONE, 0, FALSE, &targets[1], nullptr));
+        device->SetRenderTarget(0, targets[0]);
+        device->SetRenderTarget(1, targets[1]);
+        std::vector<std::uint8_t> images[2][2];
+        for (int type = 0; type < 2; ++type)
+        {
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+            UsePixelShader(type ? "test.two-targets-type" : "test.two-targets");
+            unsigned seed = 21;
+            std::vector<TTestVertex> triangles;
+            for (int i = 0; i < 20 * 3; ++i)
+                triangles.push_back(At(32.0f + Jitter(seed, 40.0f), 32.0f + Jitter(seed, 40.0f), 0,
+                                       D3DCOLOR_ARGB(255, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
+            Draw(D3DPT_TRIANGLELIST, triangles);
+            images[type][0] = TargetBytes(device, targets[0], 4);
+            images[type][1] = TargetBytes(device, targets[1], second == D3DFMT_A8R8G8B8 ? 4 : 8);
+        }
+        EXPECT_EQ(images[0][0], images[1][0]);
+        EXPECT_EQ(images[0][1], images[1][1]);
+        EXPECT_NE(images[1][0], images[1][1]);
+        device->SetRenderTarget(1, nullptr);
+        DrawToBackBuffer();
+        for (IDirect3DSurface9* target : targets)
+            target->Release();
+    }
 }
 
 namespace

@@ -20,7 +20,7 @@ void WriteData(const std::string& folder)
           // The level's materials name the shaders of the repository written just before.
           std::string(REPOSITORYWRITER_PATH) + " .", std::string(CANVASWRITER_PATH) + " canvas.data",
           std::string(LANGUAGEWRITER_PATH) + " '" + data + "/english.txt' english.language",
-          std::string(INTROWRITER_PATH) + " ."})
+          std::string(INTROWRITER_PATH) + " .", std::string(LEVELWRITER_PATH) + " ."})
         ASSERT_EQ(std::system((env + command + " >/dev/null 2>&1").c_str()), 0) << command;
 }
 } // namespace
@@ -38,5 +38,6 @@ TEST(DataTools, WriteTheSameBytesOnEveryRun)
         EXPECT_TRUE(first.ReadFile(name) == second.ReadFile(name)) << name << " differs between two runs";
         ++files;
     }
-    EXPECT_EQ(files, 9) << "shaders, the four level repositories, the canvas, a language and the intro's two";
+    EXPECT_EQ(files, 11) << "shaders, the four level repositories, the canvas, a language, the intro's two and the "
+                            "aerodrome's two";
 }

@@ -1,0 +1,133 @@
+#pragma once
+// Four-lane conversions between floats and 16-bit floats, and the quads of the two floating-point
+// target formats the renderers draw into (A16B16G16R16F and R32F) read and written a quad at a
+// time: the same bits as ReadTexel and WriteTexel give texel by texel (D3D9HalfToFloat and
+// D3D9FloatToHalf), without a call and a format switch per channel.
+#include "platform/d3d9/quad.h"
+
+#include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
+
+namespace floatpixels
+{
+// Sixteen-bit floats (in the low half of each 32-bit lane) as floats: normal numbers by moving
+// exponent and mantissa into place, subnormal ones as their mantissa times 2^-24 (exact), and
+// infinities and NaNs with the largest exponent.
+[[gnu::always_inline]] inline __m128 HalfToFloat(__m128i half)
+{
+    const __m128i magnitude = _mm_and_si128(half, _mm_set1_epi32(0x7FFF));
+    const __m128i sign = _mm_slli_epi32(_mm_and_si128(half, _mm_set1_epi32(0x8000)), 16);
+    const __m128i exponent = _mm_and_si128(magnitude, _mm_set1_epi32(0x7C00));
+    __m128i bits = _mm_add_epi32(_mm_slli_epi32(magnitude, 13), _mm_set1_epi32(112 << 23));
+    const __m128i top = _mm_cmpeq_epi32(exponent, _mm_set1_epi32(0x7C00));
+    bits = _mm_add_epi32(bits, _mm_and_si128(top, _mm_set1_epi32(112 << 23)));
+    const __m128i subnormal = _mm_cmpeq_epi32(exponent, _mm_setzero_si128());
+    const __m128 small = _mm_mul_ps(_mm_cvtepi32_ps(magnitude), _mm_set1_ps(1.0f / 16777216.0f));
+    bits = _mm_or_si128(_mm_and_si128(subnormal, _mm_castps_si128(small)), _mm_andnot_si128(subnormal, bits));
+    return _mm_castsi128_ps(_mm_or_si128(bits, sign));
+}
+
+// Floats as 16-bit floats (in the low half of each lane), rounded to nearest even: normal results
+// by adding the rounding bias below the kept mantissa, subnormal ones as the value times 2^24
+// rounded by the conversion (round to nearest even, the processor's default); overflow gives
+// infinity and any NaN 0x7E00.
+[[gnu::always_inline]] inline __m128i FloatToHalf(__m128 value)
+{
+    const __m128i bits = _mm_castps_si128(value);
+    const __m128i sign = _mm_and_si128(_mm_srli_epi32(bits, 16), _mm_set1_epi32(0x8000));
+    const __m128i magnitude = _mm_and_si128(bits, _mm_set1_epi32(0x7FFFFFFF));
+    const __m128i odd = _mm_and_si128(_mm_srli_epi32(magnitude, 13), _mm_set1_epi32(1));
+    const __m128i normal = _mm_srli_epi32(
+        _mm_add_epi32(_mm_add_epi32(magnitude, _mm_set1_epi32(int(0xFFFu - 0x38000000u))), odd), 13);
+    const __m128i small = _mm_cvtps_epi32(_mm_mul_ps(_mm_castsi128_ps(magnitude), _mm_set1_ps(16777216.0f)));
+    const __m128i isSmall = _mm_cmplt_epi32(magnitude, _mm_set1_epi32(0x38800000));
+    __m128i half = _mm_or_si128(_mm_and_si128(isSmall, small), _mm_andnot_si128(isSmall, normal));
+    const __m128i overflow = _mm_cmpgt_epi32(magnitude, _mm_set1_epi32(0x477FEFFF));
+    half = _mm_or_si128(_mm_andnot_si128(overflow, half), _mm_and_si128(overflow, _mm_set1_epi32(0x7C00)));
+    const __m128i nan = _mm_cmpgt_epi32(magnitude, _mm_set1_epi32(0x7F800000));
+    half = _mm_or_si128(_mm_andnot_si128(nan, half), _mm_and_si128(nan, _mm_set1_epi32(0x7E00)));
+    return _mm_or_si128(half, sign);
+}
+
+// Lane i of a quad is pixel (i & 1) of row (i >> 1); `rows` address the quad's first pixel on
+// each of its rows.
+inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
+{
+    return rows[lane >> 1] + (lane & 1) * bytes;
+}
+
+// The lanes in `mask` of an A16B16G16R16F quad as four channels (others read as zero).
+[[gnu::always_inline]] inline TQuadVector ReadHalf4(std::uint8_t* const rows[2], int mask)
+{
+    alignas(16) std::uint64_t pixels[4] = {};
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(&pixels[lane], PixelOf(rows, lane, 8), 8);
+    }
+    // Pixels 0 and 1, and 2 and 3, split into their 16-bit channels.
+    const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(pixels));
+    const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(pixels + 2));
+    // r0 r2 g0 g2 b0 b2 a0 a2 and r1 r3 g1 g3 b1 b3 a1 a3, then channels with lanes in order.
+    const __m128i even = _mm_unpacklo_epi16(low, high), odd = _mm_unpackhi_epi16(low, high);
+    const __m128i rg = _mm_unpacklo_epi16(even, odd), ba = _mm_unpackhi_epi16(even, odd);
+    const __m128i zero = _mm_setzero_si128();
+    // rg: r0 r1 r2 r3 g0 g1 g2 g3 (after the second interleave the lanes read 0, 1, 2, 3).
+    return {HalfToFloat(_mm_unpacklo_epi16(rg, zero)), HalfToFloat(_mm_unpackhi_epi16(rg, zero)),
+            HalfToFloat(_mm_unpacklo_epi16(ba, zero)), HalfToFloat(_mm_unpackhi_epi16(ba, zero))};
+}
+
+// The lanes in `mask` of an A16B16G16R16F quad written from four channels.
+[[gnu::always_inline]] inline void WriteHalf4(std::uint8_t* const rows[2], const TQuadVector& colour, int mask)
+{
+    const __m128i r = FloatToHalf(colour.x.v), g = FloatToHalf(colour.y.v), b = FloatToHalf(colour.z.v),
+                  a = FloatToHalf(colour.w.v);
+    // Each lane's red and green, and blue and alpha, as one 32-bit word; then pixels of 64 bits.
+    const __m128i rg = _mm_or_si128(r, _mm_slli_epi32(g, 16)), ba = _mm_or_si128(b, _mm_slli_epi32(a, 16));
+    const __m128i first = _mm_unpacklo_epi32(rg, ba), second = _mm_unpackhi_epi32(rg, ba);
+    if (mask == 0xF)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[0]), first);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[1]), second);
+        return;
+    }
+    alignas(16) std::uint64_t pixels[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels), first);
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 2), second);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(PixelOf(rows, lane, 8), &pixels[lane], 8);
+    }
+}
+
+// The lanes in `mask` of an R32F quad: red as stored, the other channels 1 (others read as zero).
+[[gnu::always_inline]] inline TQuadVector ReadFloat1(std::uint8_t* const rows[2], int mask)
+{
+    alignas(16) float red[4] = {};
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(&red[lane], PixelOf(rows, lane, 4), 4);
+    }
+    return {_mm_load_ps(red), 1.0f, 1.0f, 1.0f};
+}
+
+[[gnu::always_inline]] inline void WriteFloat1(std::uint8_t* const rows[2], const TQuadVector& colour, int mask)
+{
+    if (mask == 0xF)
+    {
+        _mm_storel_pi(reinterpret_cast<__m64*>(rows[0]), colour.x.v);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(rows[1]), colour.x.v);
+        return;
+    }
+    alignas(16) float red[4];
+    _mm_store_ps(red, colour.x.v);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(PixelOf(rows, lane, 4), &red[lane], 4);
+    }
+}
+} // namespace floatpixels

@@ -1,0 +1,189 @@
+// The deferred renderer: its support check, the passes of a frame in order with their defines
+// and samplers, the current-light block of each light pass, and the switch to the forward
+// renderer at run time.
+#include "deferredscene.h"
+
+#include "engine/render/pipelinerecorder.h"
+#include "engine/system/command/variable.h"
+
+namespace
+{
+const char* const kDirectional = "Shader_deferredrendering_light_directional";
+const char* const kPoint = "Shader_deferredrendering_light_point";
+const char* const kSpot = "Shader_deferredrendering_light_spot";
+
+class DeferredRenderingTest : public DeferredSceneTest
+{
+protected:
+    void Lights() { g_pDeferredRendering->RenderQueue(nullptr, RENDER_QUEUE_OPAQUE_LIGHTING); }
+    TTexture* Slot(const char* shader, u32 slot) { return Shader(shader).aTexture[slot]; }
+    TTexture* TargetTexture(u32 index) { return g_pDeferredRendering->GetTarget(index)->GetTexture(); }
+};
+
+TEST_F(DeferredRenderingTest, EachRefusalOfTheDeviceIsLoggedAndClearsEnabled)
+{
+    g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 0});
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_EQ(log.find("does not support 4 MRT"), std::string::npos);
+    EXPECT_EQ(log.find("does not support pixel shader 3"), std::string::npos);
+    EXPECT_NE(log.find("TDeferredRendering::CheckSupport(): disabled (device floating point RT capabilities are "
+                       "inadequate)"),
+              std::string::npos);
+    EXPECT_EQ(g_pDeferredRendering->m_nSupported, 0u);
+    EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 0u);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
+
+    g_pDeferredRendering->CheckSupport(TRendererCaps{1, 2000, 0});
+    const std::string all = m_Folder.SystemLog();
+    EXPECT_NE(all.find("disabled (device does not support 4 MRT)"), std::string::npos);
+    EXPECT_NE(all.find("disabled (device does not support pixel shader 3)"), std::string::npos);
+
+    g_pDeferredRendering->m_nEnabled = 1;
+    g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 1});
+    EXPECT_EQ(g_pDeferredRendering->m_nSupported, 1u);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+}
+
+TEST_F(DeferredRenderingTest, TheFrameFillsTheGBufferLightsAndCombinesWithEachDefineOnlyAroundItsPass)
+{
+    TLight& sun = Light(LIGHT_DIRECTIONAL);
+    (void)sun;
+    g_pShadowManager->SetEnabled(0);
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    TRenderQueue alpha{};
+    alpha.m_nFlags = RENDER_QUEUE_ENABLED;
+    alpha.m_Name = TName("Alpha blend", true);
+    scene.m_nQueueCount = 2;
+    scene.aRenderQueue[1] = &alpha;
+    g_pDeferredRendering->Initialize();
+    ASSERT_EQ(g_pDeferredRendering->GetAlphaBlendQueue(), &alpha);
+    Take();
+
+    g_pDeferredRendering->BeginFrame(DEVICE_CLEAR_TARGET | DEVICE_CLEAR_DEPTH, 0xFF102030);
+    EXPECT_TRUE(InOrder(Take(), {"bind Color .depthstencil", "bind Position Normal Temp1 Temp2 -", "clear 1 00000000",
+                                 "bind Position -", "clear 1 00FFFFFF"}));
+
+    m_Viewport.m_nFlags = VIEWPORT_FLAG_2;
+    g_pDeferredRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE);
+    EXPECT_TRUE(InOrder(Take(), {"bind Color Position Normal Temp1 .depthstencil", "clear 6 00000000"}));
+    EXPECT_EQ(Drawn(), (Lines{"Shader_deferredrendering_gbuffer 0 0"}));
+    EXPECT_EQ(g_pImposterManager->GetShader(), &Shader("Shader_imposter_deferredrendering"));
+
+    Lights();
+    const Lines frame = Take();
+    EXPECT_TRUE(InOrder(frame, {"bind Temp2 .depthstencil", "clear 1 00000000", "bind Color -",
+                                "quad Shader_deferredrendering_combine DAlphaBlendAlphaCombine=1|",
+                                "bind Temp2 .depthstencil", "clear 1 00000000",
+                                std::string("quad ") + kDirectional + " -", "bind Temp3 .depthstencil",
+                                "clear 1 00000000", "copy Color", "quad Shader_deferredrendering_combine -"}))
+        << ::testing::PrintToString(frame);
+    // Shadows off: no transparency positions, and the light shaders see no mask.
+    EXPECT_EQ(std::count(frame.begin(), frame.end(), "copy Position"), 0);
+    EXPECT_EQ(Slot(kDirectional, 6), nullptr);
+    EXPECT_EQ(Slot(kDirectional, 0), TargetTexture(DEFERRED_POSITION));
+    EXPECT_EQ(Slot(kDirectional, 2), TargetTexture(DEFERRED_TEMP1));
+    EXPECT_EQ(Slot("Shader_deferredrendering_combine", 0), TargetTexture(DEFERRED_COLOR));
+    EXPECT_EQ(Slot("Shader_deferredrendering_combine", 1), nullptr);
+    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), static_cast<i32>(DEFERRED_TEMP3 + 1));
+    // The alpha-blend queue drew into the A-buffer with its define on, and the define went.
+    EXPECT_EQ(Shader("Shader_deferredrendering_gbuffer").DefineText(), "-");
+
+    g_pDeferredRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT);
+    EXPECT_TRUE(InOrder(Take(), {"bind Temp3 -", "quad Shader_deferredrendering_combine DAlphaBlendAlphaCombine2=1|",
+                                 "bind Color Position Normal Temp1 .depthstencil", "clear 5 00000000"}));
+    g_pDeferredRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT_LIGHTING);
+    EXPECT_TRUE(InOrder(Take(), {"bind Temp2 .depthstencil", "clear 1 00000000", "clear 1 00000000", "bind Temp1 .depthstencil", "copy Temp3",
+                                 "quad Shader_deferredrendering_combine DTransparent=1|"}));
+    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), static_cast<i32>(DEFERRED_TEMP1 + 1));
+    EXPECT_EQ(Slot("Shader_deferredrendering_combine", 6), nullptr);
+    scene.m_nQueueCount = 1;
+}
+
+TEST_F(DeferredRenderingTest, LightsOffOrAboveTheLevelAreSkippedAndASubtractingSpotHasItsDefine)
+{
+    g_pShadowManager->SetEnabled(0);
+    Light(LIGHT_POINT);
+    TLight& spot = Light(LIGHT_SPOT);
+    spot.m_nSubtract = 1;
+    Light(LIGHT_SPOT).m_nLevel = 1;
+    Light(LIGHT_DIRECTIONAL).pNode->m_nFlags = 0;
+    Lights();
+    Lines quads;
+    for (const std::string& line : Take())
+        if (line.rfind("quad Shader_deferredrendering_light", 0) == 0)
+            quads.push_back(line);
+    EXPECT_EQ(quads, (Lines{std::string("quad ") + kPoint + " -", std::string("quad ") + kSpot + " DLightingTypeSubtract=1|"}));
+    EXPECT_EQ(Shader(kSpot).DefineText(), "-");
+    EXPECT_EQ(g_LightSettings.aValue[LIGHT_SETTINGS_DEFERRED_NUMBER], 1.0f);
+}
+
+TEST_F(DeferredRenderingTest, TheLightBlockCarriesTheWorldToLightMatrixAndTheFifthShadowLightHasNoShadow)
+{
+    g_pShadowManager->SetEnabled(0);
+    TMatrix at = Placement(1.0f, 2.0f, 3.0f);
+    TLight& first = Light(LIGHT_POINT, 2.0f, at);
+    first.m_aShadow[0] = 0.7f;
+    first.m_nCastsShadows = 1;
+    Lights();
+    const f32* v = g_LightSettings.aValue;
+    // Shadows off: value 24 is 0 whatever the light holds.
+    EXPECT_EQ(v[LIGHT_SETTINGS_SHADOW], 0.0f);
+    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 12], -1.0f);
+    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 13], -2.0f);
+    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 14], -3.0f);
+    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 15], 1.0f);
+
+    // With shadows on, the fourth shadow-casting light keeps its value and the fifth has 0.
+    g_pDeferredRendering->m_nEnabled = 1;
+    g_pShadowManager->SetEnabled(1);
+    ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
+    for (u32 i = 0; i < 3; ++i)
+        Light(LIGHT_POINT, 2.0f, at).m_nCastsShadows = 1;
+    for (TLight& light : m_aLight)
+        light.m_aShadow[0] = 0.7f;
+    Lights();
+    EXPECT_FLOAT_EQ(v[LIGHT_SETTINGS_SHADOW], 0.7f);
+    EXPECT_EQ(v[LIGHT_SETTINGS_DEFERRED_NUMBER], 3.0f);
+    EXPECT_NE(Slot(kPoint, 6), nullptr);
+    Light(LIGHT_POINT, 2.0f, at).m_nCastsShadows = 1;
+    m_aLight.back().m_aShadow[0] = 0.7f;
+    Lights();
+    EXPECT_EQ(v[LIGHT_SETTINGS_SHADOW], 0.0f);
+}
+
+TEST_F(DeferredRenderingTest, PointLightsRecordNoPipelineStep)
+{
+    g_pShadowManager->SetEnabled(0);
+    Light(LIGHT_POINT);
+    Light(LIGHT_DIRECTIONAL);
+    g_PipelineRecorder.SetRecording(1);
+    Lights();
+    std::vector<u32> steps;
+    for (u32 i = 0; i < g_PipelineRecorder.GetStepCount(); ++i)
+        steps.push_back(g_PipelineRecorder.GetStep(i).nStep);
+    g_PipelineRecorder.Reset();
+    g_PipelineRecorder.SetRecording(0);
+    // The alpha-blend combine, the directional light, the opaque combine.
+    EXPECT_EQ(steps, (std::vector<u32>{TName("Alpha blend combine").GetId(), TName("Lighting (directional light)").GetId(),
+                                       TName("Opaque combine").GetId()}));
+}
+
+TEST_F(DeferredRenderingTest, TheDisableVariableSwitchesRendererAndRefusesAnUnsupportedDevice)
+{
+    Run("set deferredrendering.disable 1");
+    EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 0u);
+    EXPECT_EQ(g_pDeferredRendering->GetTarget(DEFERRED_COLOR), nullptr);
+    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
+    Run("set deferredrendering.disable 0");
+    EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 1u);
+    EXPECT_NE(g_pDeferredRendering->GetTarget(DEFERRED_COLOR), nullptr);
+
+    // An unsupported device sets the variable back to 0 and says so.
+    Run("set deferredrendering.disable 1");
+    g_pDeferredRendering->CheckSupport(TRendererCaps{4, 2000, 1});
+    EXPECT_EQ(TCommandManager::Instance().FindVariable(TName("deferredrendering.disable"))->GetValue().ToInt(), 0);
+    EXPECT_NE(m_Folder.SystemLog().find("Deferred renderer not supported."), std::string::npos);
+    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
+}
+} // namespace

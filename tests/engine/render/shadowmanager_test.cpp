@@ -1,0 +1,298 @@
+// The shadow manager, its settings and the directional cascades: the enable refusal, the map
+// size and distance factor variables, the slots of the casting lights, the split distances and
+// counts, the split caster records and their reuse, and the local light's field of view.
+#include "deferredscene.h"
+
+#include "engine/render/pipelinerecorder.h"
+#include "engine/render/shadowcascades.h"
+#include "engine/render/shadowsettings.h"
+#include "engine/system/command/variable.h"
+
+namespace
+{
+class ShadowManagerTest : public DeferredSceneTest
+{
+protected:
+    ShadowManagerTest()
+    {
+        g_pShadowManager->SetEnabled(0);
+        g_pShadowManager->SetEnabled(1);
+        camera.m_fFarClip = 1000.0f;
+        PlaceCamera(0.0f);
+        ResetSplitCasters();
+    }
+    ~ShadowManagerTest() override
+    {
+        Run("set shadow.map.size 1024");
+        Run("set shadow.distance.factor 1");
+        Run("set shadow.map.splits 0");
+        Run("set shadow.map.splitweight 0.8");
+        Run("set shadow.soften 1");
+        ResetSplitCasters();
+    }
+    static i32 Variable(const char* name)
+    {
+        return TCommandManager::Instance().FindVariable(TName(name))->GetValue().ToInt();
+    }
+    // A sun above the scene shining down (+z of its node along -y).
+    TLight& Sun()
+    {
+        TMatrix down(1.0f);
+        down.aRow[1] = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+        down.aRow[2] = TVector(0.0f, -1.0f, 0.0f, 0.0f);
+        down.aRow[3] = TVector(0.0f, 100.0f, 0.0f, 1.0f);
+        TLight& sun = Light(LIGHT_DIRECTIONAL, 2.0f, down);
+        sun.m_nCastsShadows = 1;
+        return sun;
+    }
+    void Collect(const TLight& light)
+    {
+        TLight& l = const_cast<TLight&>(light);
+        const TMatrix lightView = TMatrix::MultiplyInverse(TMatrix(1.0f), *l.GetMatrix());
+        const TBoundBox slice = ShadowSliceBox(camera, 0.5f, 100.0f, lightView);
+        CollectSplitCasters(0, camera, light, lightView, 0.5f, 100.0f, slice, 300.0f);
+    }
+    void PlaceCamera(f32 x)
+    {
+        camera.m_Placement = Placement(x, 0.0f, 0.0f);
+        camera.m_View = TMatrix::MultiplyInverse(TMatrix(1.0f), camera.m_Placement);
+    }
+};
+
+TEST_F(ShadowManagerTest, ShadowsAreRefusedUnderTheForwardRendererAndTheVariableReadsZero)
+{
+    Run("set deferredrendering.disable 1");
+    Run("set shadow.enable 1");
+    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
+    EXPECT_EQ(Variable("shadow.enable"), 0);
+    Run("set deferredrendering.disable 0");
+    Run("set shadow.enable 1");
+    EXPECT_EQ(g_pShadowManager->IsEnabled(), 1u);
+    EXPECT_EQ(Variable("shadow.enable"), 1);
+}
+
+TEST_F(ShadowManagerTest, TheMapSizeTakesItsWidthForAMissingHeightIgnoresOtherTypesAndIsCutToTheDevice)
+{
+    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 1024.0f);
+    Run("set shadow.map.size 2048");
+    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 2048.0f);
+    EXPECT_EQ(g_pShadowManager->GetMapHeight(), 2048.0f);
+    g_pShadowManager->RenderShadows();
+    const auto* map = static_cast<TRecordingTarget*>(g_pShadowManager->GetTarget(SHADOW_TARGET_MAP));
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->m_Texture.m_nWidth, 2048);
+    EXPECT_EQ(map->m_Texture.m_nHeight, 2048);
+
+    // A value of another type is a size of (0, 0): nothing changes.
+    TVariable* size = TCommandManager::Instance().FindVariable(TName("shadow.map.size"));
+    size->SetInt(512);
+    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 2048.0f);
+    size->Store(2048.0f, 0.0f, 0.0f, 1.0f);
+    // The last size the device makes, and the first beyond it.
+    Run("set shadow.map.size 4096 1024");
+    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 4096.0f);
+    EXPECT_EQ(g_pShadowManager->GetMapHeight(), 1024.0f);
+    EXPECT_EQ(m_Folder.SystemLog().find("beyond the device's largest texture"), std::string::npos);
+    Run("set shadow.map.size 4097");
+    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 4096.0f);
+    EXPECT_EQ(g_pShadowManager->GetMapHeight(), 4096.0f);
+    EXPECT_NE(m_Folder.SystemLog().find("4097x4097 is beyond the device's largest texture: cut to 4096"),
+              std::string::npos);
+}
+
+TEST_F(ShadowManagerTest, ADistanceFactorOfZeroTurnsShadowsOffAndOneDoesNotTurnThemOn)
+{
+    g_pShadowManager->CreateTargets();
+    ASSERT_EQ(g_pShadowManager->AreTargetsCreated(), 1u);
+    Run("set shadow.distance.factor 0");
+    EXPECT_EQ(g_pShadowManager->GetDistanceFactor(), 0.0f);
+    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
+    EXPECT_EQ(g_pShadowManager->AreTargetsCreated(), 0u);
+    EXPECT_EQ(Variable("shadow.enable"), 0);
+    Run("set shadow.distance.factor 1");
+    EXPECT_EQ(g_pShadowManager->GetDistanceFactor(), 1.0f);
+    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
+}
+
+TEST_F(ShadowManagerTest, SoftenReleasesAndRemakesTheFilterTargetWhileTheOthersExist)
+{
+    g_pShadowManager->CreateTargets();
+    EXPECT_NE(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE), nullptr);
+    Run("set shadow.soften 0");
+    Take();
+    g_pShadowManager->RenderShadows();
+    EXPECT_EQ(std::count(m_Device.journal.begin(), m_Device.journal.end(), "bind Shadow Filter -"), 0);
+    Run("set shadow.soften 1");
+    Sun();
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    Take();
+    g_pShadowManager->RenderShadows();
+    const Lines frame = Take();
+    EXPECT_TRUE(InOrder(frame, {"bind Shadow Filter -", "quad ShaderBlurHorizontal -", "bind Shadow Mask 0 -",
+                                "quad ShaderBlurVertical -"}))
+        << ::testing::PrintToString(frame);
+    const TVector* blur = g_pShadowManager->GetBlurParameters();
+    EXPECT_EQ(blur[0].x, 1.0f);
+    EXPECT_EQ(blur[0].y, 0.05f);
+    EXPECT_EQ(blur[1].x, 0.0f);
+}
+
+TEST_F(ShadowManagerTest, CastingLightsTakeSlotsInOrderAndTheFifthHasNoChannel)
+{
+    std::vector<TLight*> lights;
+    for (u32 i = 0; i < 5; ++i)
+        lights.push_back(&Sun());
+    TLight& weak = Sun();
+    weak.m_fPower = 0.49f;
+    weak.m_aChannel[0][0] = 5.0f;
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    g_pShadowManager->RenderShadows();
+    EXPECT_EQ(g_pShadowManager->GetShadowCount(), 4u);
+    EXPECT_EQ(lights[0]->m_aChannel[0][0], 1.0f);
+    EXPECT_EQ(lights[1]->m_aChannel[0][1], 1.0f);
+    EXPECT_EQ(lights[1]->m_aChannel[0][0], 0.0f);
+    for (u32 k = 0; k < 4; ++k)
+        EXPECT_EQ(lights[1]->m_aChannel[1][k], 0.0f);
+    for (u32 k = 0; k < 8; ++k)
+        EXPECT_EQ(lights[4]->m_aChannel[k / 4][k % 4], 0.0f);
+    // Below half power a light casts nothing and its selectors stay as they were.
+    EXPECT_EQ(weak.m_aChannel[0][0], 5.0f);
+    // The pass leaves the camera it found current.
+    EXPECT_EQ(g_pCameraManager->GetCurrentCamera(), &camera);
+    EXPECT_EQ(TShadowManager::HaveCasterListsChanged(), 0u);
+}
+
+TEST_F(ShadowManagerTest, SplitDistancesAreUniformForWeightZeroAndLogarithmicForOne)
+{
+    f32 d[5];
+    ShadowSplitDistances(1.0f, 401.0f, 4, 0.0f, d);
+    EXPECT_EQ((std::vector<f32>(d, d + 5)), (std::vector<f32>{1.0f, 101.0f, 201.0f, 301.0f, 401.0f}));
+    ShadowSplitDistances(1.0f, 16.0f, 4, 1.0f, d);
+    EXPECT_FLOAT_EQ(d[1], 2.0f);
+    EXPECT_FLOAT_EQ(d[2], 4.0f);
+    EXPECT_FLOAT_EQ(d[3], 8.0f);
+
+    TLight& sun = Sun();
+    EXPECT_EQ(ShadowSplitCount(sun), 4u);
+    Run("set shadow.map.splits 2");
+    EXPECT_EQ(ShadowSplitCount(sun), 2u);
+    // Counts beyond 1 to 4 are clamped.
+    Run("set shadow.map.splits 9");
+    EXPECT_EQ(ShadowSplitCount(sun), 4u);
+    Run("set shadow.map.splits 0");
+    sun.m_nSplitCount = -3;
+    EXPECT_EQ(ShadowSplitCount(sun), 1u);
+    Run("set shadow.map.splitweight 0.25");
+    EXPECT_EQ(ShadowSplitWeight(), 0.25f);
+}
+
+TEST_F(ShadowManagerTest, TheDirectionalPassDrawsEachSplitWithCastersAndCoversTheRestBeyondTheLast)
+{
+    TLight& sun = Sun();
+    Object(0.0f, 0.0f, 5.0f, 1.0f);
+    g_PipelineRecorder.SetRecording(1);
+    g_pShadowManager->RenderShadows();
+    std::vector<u32> steps;
+    for (u32 i = 0; i < g_PipelineRecorder.GetStepCount(); ++i)
+        steps.push_back(g_PipelineRecorder.GetStep(i).nStep);
+    g_PipelineRecorder.Reset();
+    g_PipelineRecorder.SetRecording(0);
+    // The box lies in the first split only: one map, one projection, then the final projection.
+    ASSERT_GE(steps.size(), 2u);
+    EXPECT_EQ(steps[0], TName("Directional shadow buffer (split 0)").GetId());
+    EXPECT_EQ(steps[1], TName("Directional shadow projection").GetId());
+    EXPECT_EQ(steps.size(), 2u);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
+    EXPECT_EQ(SplitCasters(3).aCaster.GetCount(), 0);
+    const TVector& range = g_ShadowParameters.aVector[SHADOW_RANGE];
+    const TVector& bias = g_ShadowParameters.aVector[SHADOW_BIAS];
+    EXPECT_EQ(bias.w, 1.0f);
+    EXPECT_EQ(range.y, 1000.0f);
+    EXPECT_EQ(range.w, sun.m_fShadowDistance);
+
+    // A shadow distance beyond the camera's far distance: the splits end at the far distance,
+    // vector 3.w keeps the whole distance.
+    camera.m_fFarClip = 200.0f;
+    sun.m_fShadowDistance = 500.0f;
+    ResetSplitCasters();
+    g_pShadowManager->RenderShadows();
+    EXPECT_EQ(range.w, 500.0f);
+    EXPECT_LE(range.y, 200.0f);
+}
+
+TEST_F(ShadowManagerTest, SplitRecordsAreKeptForSmallMovesAndRebuiltForLargeOnes)
+{
+    TLight& sun = Sun();
+    TBoxObject& box = Object(0.0f, 0.0f, 5.0f, 1.0f);
+    PlaceCamera(0.0f);
+    Collect(sun);
+    ASSERT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
+    box.nCasts = 0;
+    PlaceCamera(0.5f);
+    Collect(sun);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
+    PlaceCamera(2.0f);
+    Collect(sun);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
+
+    // Imposters changing reset every record.
+    box.nCasts = 1;
+    Collect(sun);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
+    TShadowManager::__ResetCasterLists();
+    EXPECT_EQ(SplitCasters(0).nValid, 0u);
+    Collect(sun);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
+}
+
+TEST_F(ShadowManagerTest, ACasterUpTheLightBeyondTheSplitEntersItsListWithinTheStretch)
+{
+    TLight& sun = Sun();
+    PlaceCamera(0.0f);
+    // 140 and 160 units above the split's top at 50 units ahead (y 50), up the light: the first
+    // one's shadow reaches into the split.
+    Object(0.0f, 190.0f, 50.0f, 1.0f);
+    Collect(sun);
+    const i32 near = SplitCasters(0).aCaster.GetCount();
+    ResetSplitCasters();
+    m_aObject.back().nCasts = 0;
+    Object(0.0f, 210.0f, 50.0f, 1.0f);
+    Collect(sun);
+    EXPECT_EQ(near, 1);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
+}
+
+TEST_F(ShadowManagerTest, ALocalLightsFieldOfViewIsItsConeTwiceInDegreesWithAMarginWithinLimits)
+{
+    TLight& spot = Light(LIGHT_SPOT);
+    spot.m_aConeAngle[0] = 0.5f;
+    spot.m_aConeAngle[1] = 0.1f;
+    EXPECT_FLOAT_EQ(ShadowLocalFieldOfView(spot), 2.0f * 0.5f * 57.29578f + 3.0f);
+    spot.m_aConeAngle[1] = -0.1f;
+    EXPECT_FLOAT_EQ(ShadowLocalFieldOfView(spot), 2.0f * 0.6f * 57.29578f + 3.0f);
+    spot.m_aConeAngle[0] = 2.0f;
+    EXPECT_EQ(ShadowLocalFieldOfView(spot), 170.0f);
+    spot.m_aConeAngle[0] = -1.0f;
+    spot.m_aConeAngle[1] = 0.0f;
+    EXPECT_EQ(ShadowLocalFieldOfView(spot), 1.0f);
+}
+
+TEST_F(ShadowManagerTest, EachLocalLightKeepsItsOwnCasterList)
+{
+    Object(0.0f, 0.0f, 5.0f, 1.0f);
+    Object(0.0f, 0.0f, 400.0f, 1.0f);
+    TLight& near = Light(LIGHT_SPOT);
+    near.m_nCastsShadows = 1;
+    near.m_fShadowDistance = 50.0f;
+    TLight& far = Light(LIGHT_POINT, 2.0f, Placement(0.0f, 0.0f, 390.0f));
+    far.m_nCastsShadows = 1;
+    far.m_fShadowDistance = 50.0f;
+    g_pShadowManager->RenderShadows();
+    EXPECT_EQ(ShadowLocalCasterCount(0), 1u);
+    EXPECT_EQ(ShadowLocalCasterCount(1), 1u);
+    // The point light's map gets its lit border.
+    EXPECT_NE(std::count_if(m_Device.journal.begin(), m_Device.journal.end(),
+                            [](const std::string& line) { return line.rfind("tile", 0) == 0; }),
+              0);
+}
+} // namespace

@@ -1,0 +1,314 @@
+// The aerodrome the build writes, loaded as the game loads it with the game's managers begun,
+// and walked: every name the game looks up resolves, every path index lies inside its pool,
+// every unit's prop takes its form and links, every gate has its tasks and paths.
+#include "ageia/dynamicsfixture.h"
+#include "aerodromeplan.h"
+#include "igame/vehicles/vehicle.h"
+#include "igame/vehicles/vehiclemanager.h"
+#include "levelgenerator.h"
+#include "morvane/game/aicommonunit.h"
+#include "morvane/game/crossroadarea.h"
+#include "morvane/game/curvepool.h"
+#include "morvane/game/gamelogicmanager.h"
+#include "morvane/game/gate.h"
+#include "morvane/game/orbitcamera.h"
+#include "morvane/game/orbitcameramanager.h"
+#include "morvane/game/task.h"
+#include "morvane/game/trafficvehicle.h"
+#include "morvane/ui/soundplayer.h"
+#include "morvane/ux/screens.h"
+#include "scenerepositories.h"
+#include "engine/system/prop.h"
+#include "support/scratchworkingfolder.h"
+#include "xaudio2/xaudio2soundmanager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr f32 kFrame = 1.0f / 60.0f;
+
+class Aerodrome : public DynamicsTest
+{
+protected:
+    void SetUp() override
+    {
+        DynamicsTest::SetUp();
+        BeginResources();
+        static bool s_bBegun = false;
+        if (!s_bBegun)
+        {
+            // The level carries the UX screens' records: the screens are registered first.
+            RegisterGameScreens();
+            // Nodes that grew children after the load (props taking their forms) let them go
+            // when the cluster is cleared.
+            g_pNodeManager->BeginManager();
+            g_pXAudio2SoundManager->InitializeManager();
+            g_pXAudio2SoundManager->BeginManager();
+            g_pVehicleManager->BeginManager();
+            g_pOrbitCameraManager->BeginManager();
+            g_pGameLogicManager->BeginManager();
+            g_pSoundPlayerManager->BeginManager();
+            s_bBegun = true;
+        }
+        const std::string data = VESTAMOR_DATA_DIR;
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        g_pResourceManager->Associate(MORVANE_COOKED_REPOSITORY_ID, (data + "/" + MORVANE_COOKED_REPOSITORY).c_str());
+        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/" + MORVANE_REPOSITORY).c_str(), 0), 0);
+    }
+    void TearDown() override
+    {
+        g_pVehicleManager->SetActiveVehicleIndex(-1);
+        DynamicsTest::TearDown();
+        g_pResourceManager->CloseRepositories(0);
+    }
+
+    static TGameLogicManager& Game() { return *g_pGameLogicManager; }
+
+    static TCurvePool* Pool(const char* name)
+    {
+        for (i32 i = 0; i < Game().CurvePools().GetCount(); ++i)
+            if (Game().CurvePools()[i]->m_PoolName.GetId() == TName(name).GetId())
+                return Game().CurvePools()[i];
+        return nullptr;
+    }
+
+    static TOrbitCamera* Camera(const char* name)
+    {
+        for (i32 i = 0; i < g_pOrbitCameraManager->Cameras().GetCount(); ++i)
+            if (g_pOrbitCameraManager->Cameras()[i]->m_Name.GetId() == TName(name).GetId())
+                return g_pOrbitCameraManager->Cameras()[i];
+        return nullptr;
+    }
+
+    // A pool's block: its points, then its curves.
+    struct TPoolBlock
+    {
+        std::vector<TVector> aPoint;
+        std::vector<TCurveRecord> aCurve;
+        TVector Point(u32 curve, i32 which) const
+        {
+            const TCurveRecord& record = aCurve[curve];
+            return aPoint[record.nFirstPoint + (which < 0 ? record.nPointCount - 1 : static_cast<u32>(which))];
+        }
+    };
+    static TPoolBlock Block(TCurvePool& pool)
+    {
+        TPoolBlock block;
+        const u32 points = pool.m_nPointCount * 16, curves = pool.m_nCurveCount * 16;
+        EXPECT_EQ(pool.m_nDataSize, points + curves) << pool.GetNameText();
+        const u8* data = pool.GetData(0, 0);
+        if (!data || pool.m_nDataSize != points + curves)
+            return block;
+        block.aPoint.resize(pool.m_nPointCount);
+        block.aCurve.resize(pool.m_nCurveCount);
+        std::memcpy(block.aPoint.data(), data, points);
+        std::memcpy(block.aCurve.data(), data + points, curves);
+        return block;
+    }
+
+    // Frames of the game's order: vehicles, the game, the camera, physics.
+    void Step(i32 frames)
+    {
+        for (i32 i = 0; i < frames; ++i)
+        {
+            g_pVehicleManager->UpdateManager(kFrame);
+            Game().UpdateManager(kFrame);
+            g_pOrbitCameraManager->UpdateManager(kFrame);
+            Manager().ThreadUpdateManager(kFrame);
+            Manager().UpdateManager(kFrame);
+        }
+    }
+
+    TScratchWorkingFolder m_Folder{"aerodrome"};
+};
+} // namespace
+
+TEST_F(Aerodrome, LoadsWithoutAnErrorLineAndStartsFromTheTower)
+{
+    // The lines of the load, but the shader manager's: this test has no device to make effects.
+    std::istringstream log(m_Folder.SystemLog().substr(m_Folder.SystemLog().find("LoadRepository")));
+    for (std::string line; std::getline(log, line);)
+        if (line.find("TDxShaderManager") == std::string::npos)
+        {
+            EXPECT_EQ(line.find("error"), std::string::npos) << line;
+            EXPECT_EQ(line.find("warning"), std::string::npos) << line;
+        }
+    ASSERT_NE(g_pOrbitCameraManager->GetCurrentCamera(), nullptr);
+    EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), Camera("Tower_Orbit_Camera"));
+    EXPECT_NE(Camera("FollowMe_plr_pData_OrbCam"), nullptr);
+    EXPECT_NE(g_pNodeManager->FindNode(TName("FollowMe_plr_pData_Veh").GetId()), nullptr);
+
+    TDynamicsSettings settings{};
+    void* data = nullptr;
+    i32 size = 0;
+    ASSERT_EQ(Manager().GetData(0, data, size), 0);
+    std::memcpy(&settings, data, sizeof settings);
+    EXPECT_EQ(settings.aGravity[1], -9.8f);
+    EXPECT_EQ(settings.aGravity[0], 0.0f);
+    EXPECT_EQ(settings.fRate, 120.0f);
+    EXPECT_EQ(settings.nMaxSubSteps, 8u);
+}
+
+TEST_F(Aerodrome, EveryUnitsPropTakesItsFormAndLinksItsPieces)
+{
+    ASSERT_EQ(Game().Units().GetCount(), 130) << "15 services at 8 gates, 9 aircraft and the follow-me car";
+    u32 aircraft = 0, cargoAircraft = 0, loaders = 0, kinds[3] = {};
+    for (i32 i = 0; i < Game().Units().GetCount(); ++i)
+    {
+        TAICommonUnit& unit = *Game().Units()[i];
+        ASSERT_NE(unit.pProp, nullptr) << i;
+        unit.ShowProp();
+        EXPECT_NE(unit.pVehicle, nullptr) << i;
+        EXPECT_NE(unit.pBody, nullptr) << i;
+        EXPECT_NE(unit.pVDriveNode, nullptr) << i;
+        EXPECT_NE(unit.pOrbitCamera, nullptr) << i;
+        if (unit.pVehicle)
+        {
+            ++kinds[unit.pVehicle->type];
+            // The drive point lies 1.0 below a point inside its own chassis.
+            const TVector drive = unit.pVDriveNode->GetWorldMatrix()->aRow[3];
+            const TVector body = unit.pBody->GetNode()->GetWorldMatrix()->aRow[3];
+            EXPECT_LT(std::fabs(drive.y + 1.0f - body.y), 3.0f) << i;
+        }
+        if (unit.IsAircraft())
+        {
+            ++aircraft;
+            EXPECT_NE(unit.pSkeleton, nullptr) << i;
+            EXPECT_NE(unit.pPlaneSoundLocator, nullptr) << i;
+            for (u32 a : {UNIT_ANIMATION_LANDING, UNIT_ANIMATION_TAKE_OFF, UNIT_ANIMATION_ENGINE_IDLE})
+                EXPECT_NE(unit.aAnimation[a], nullptr) << i << " animation " << a;
+            cargoAircraft += unit.IsCargoAircraft();
+        }
+        if (unit.aAnimation[UNIT_ANIMATION_CARGO_LIFTER])
+        {
+            ++loaders;
+            EXPECT_NE(unit.pCargo, nullptr) << i;
+        }
+    }
+    EXPECT_EQ(aircraft, 9u);
+    EXPECT_EQ(cargoAircraft, 1u);
+    EXPECT_EQ(loaders, 16u) << "an unloader and a loader at each gate";
+    EXPECT_GE(kinds[VEHICLE_TRACKED], 1u);
+    EXPECT_GE(kinds[VEHICLE_JOINT_STEERED], 1u);
+    Step(2);
+}
+
+TEST_F(Aerodrome, EveryPathIndexLiesInsideItsPool)
+{
+    TCurvePool* units = Pool("CommonUnit");
+    TCurvePool* traffic = Pool("TrafficCurve");
+    ASSERT_NE(units, nullptr);
+    ASSERT_NE(traffic, nullptr);
+    for (TCurvePool* pool : {units, traffic})
+        for (const TCurveRecord& curve : Block(*pool).aCurve)
+        {
+            EXPECT_GE(curve.nPointCount, 2u);
+            EXPECT_LE(curve.nFirstPoint + curve.nPointCount, pool->m_nPointCount);
+        }
+    const i32 curves = static_cast<i32>(units->m_nCurveCount);
+    for (i32 i = 0; i < Game().Units().GetCount(); ++i)
+    {
+        const TAICommonUnit& unit = *Game().Units()[i];
+        EXPECT_TRUE(unit.m_nFirstPath >= UNIT_NO_PATH && unit.m_nFirstPath < curves) << i;
+        EXPECT_TRUE(unit.m_nSecondPath >= UNIT_NO_PATH && unit.m_nSecondPath < curves) << i;
+    }
+    const TPoolBlock road = Block(*traffic);
+    ASSERT_EQ(road.aCurve.size(), 1u);
+    ASSERT_EQ(Game().TrafficVehicles().GetCount(), 8);
+    for (i32 i = 0; i < Game().TrafficVehicles().GetCount(); ++i)
+    {
+        const TTrafficVehicle& car = *Game().TrafficVehicles()[i];
+        ASSERT_LT(car.nCurve, traffic->m_nCurveCount) << i;
+        EXPECT_LT(car.nSegment + 1u, road.aCurve[car.nCurve].nPointCount) << i;
+    }
+    // The public road is closed: its last point is its first.
+    const TVector first = road.Point(0, 0), last = road.Point(0, -1);
+    EXPECT_LT(std::hypot(first.x - last.x, first.z - last.z), 0.01f);
+}
+
+TEST_F(Aerodrome, EveryGateHasItsTasksAndPaths)
+{
+    const TGameParameters& parameters = Game().GetParameters();
+    ASSERT_EQ(parameters.aPlane.GetCount(), 9);
+    EXPECT_EQ(parameters.aLandingZone.GetCount(), 5);
+    EXPECT_EQ(parameters.aTakeOffZone.GetCount(), 5);
+    EXPECT_NE(parameters.pTaskAreaGroundLocator, nullptr);
+    EXPECT_NE(parameters.pTaskAreaAirLocator, nullptr);
+    EXPECT_NE(parameters.pTaskAreaCargoLifterLocator, nullptr);
+    EXPECT_GT(parameters.aCarMesh.GetCount(), 0);
+    EXPECT_NE(parameters.pTrafficShader, nullptr);
+
+    TCurvePool& pool = *Pool("CommonUnit");
+    const TPoolBlock paths = Block(pool);
+    ASSERT_EQ(paths.aCurve.size(), pool.m_nCurveCount);
+    const TGamePoint entry = parameters.TakeOffQueueEntry;
+    ASSERT_EQ(Game().Gates().GetCount(), 8);
+    for (i32 g = 0; g < 8; ++g)
+    {
+        const TGate& gate = *Game().Gates()[g];
+        EXPECT_EQ(gate.m_nId, g + 1);
+        ASSERT_EQ(gate.aGateTask.GetCount(), 33) << gate.m_nId;
+        for (i32 t = 0; t < 33; ++t)
+        {
+            const TTask& task = *gate.aGateTask[t];
+            EXPECT_EQ(task.m_nType, t) << gate.m_nId;
+            EXPECT_EQ(task.pGate, &gate);
+            EXPECT_TRUE(task.pAIUnit || task.pPlayerVehicle) << "gate " << gate.m_nId << " task " << t;
+        }
+        // The cargo legs are the player's: only a player docks.
+        for (i32 t : {28, 31})
+            EXPECT_EQ(gate.aGateTask[t]->GetAILevel(), 0) << gate.m_nId;
+        for (i32 path : {gate.m_nArrivalPath, gate.m_nTaxiPath, gate.m_nDeparturePath})
+            ASSERT_TRUE(path >= 0 && static_cast<u32>(path) < pool.m_nCurveCount) << gate.m_nId;
+        // Departures pass the queue's entry and end at the runway threshold.
+        const TCurveRecord& departure = paths.aCurve[static_cast<u32>(gate.m_nDeparturePath)];
+        f32 nearest = 1e9f;
+        for (u32 p = 0; p < departure.nPointCount; ++p)
+        {
+            const TVector& at = paths.aPoint[departure.nFirstPoint + p];
+            nearest = std::min(nearest, std::hypot(at.x - entry.x, at.z - entry.z));
+        }
+        EXPECT_LT(nearest, 40.0f) << gate.m_nId;
+    }
+    // The follow-me task comes last.
+    EXPECT_EQ(Game().GetFollowMeTask()->pPlayerVehicle, Game().Units()[Game().Units().GetCount() - 1]);
+    EXPECT_GE(Game().Crossroads().GetCount(), 2);
+}
+
+TEST_F(Aerodrome, ThePowerLinesHoldTheirPolesAndOneReachesFarOut)
+{
+    TNode* lines = g_pNodeManager->FindNode(TName("PowerLineCurves").GetId());
+    ASSERT_NE(lines, nullptr);
+    ASSERT_EQ(lines->GetChildCount(), 3);
+    f32 farthest = 0.0f;
+    for (i32 i = 0; i < 3; ++i)
+    {
+        TNode* line = lines->GetChild(i);
+        ASSERT_NE(line->GetUserData(), nullptr) << i;
+        const i32 poles = line->aUserData.GetCount();
+        EXPECT_GE(poles, 6) << i;
+        EXPECT_LE(poles, 12) << i;
+        for (i32 p = 0; p < poles; ++p)
+        {
+            f32 pole[4];
+            std::memcpy(pole, line->aUserData[p].aWord, sizeof pole);
+            farthest = std::max(farthest, std::hypot(pole[0] - AerodromePlan::STAND_FIRST_X, pole[2]));
+        }
+    }
+    EXPECT_GT(farthest, 7000.0f);
+}
+
+TEST_F(Aerodrome, EverySoundTheGamesPlayerNamesIsInTheLevel)
+{
+    TSoundPlayerManager& player = *g_pSoundPlayerManager;
+    for (u32 i = 0; i < SOUND_NAME_COUNT; ++i)
+        EXPECT_NE(player.ResolveSound(player.Named(static_cast<ESoundName>(i))), nullptr) << g_aSoundName[i];
+    ASSERT_EQ(player.MusicList().GetCount(), 1);
+    ASSERT_EQ(player.AnnouncementList().GetCount(), 7);
+}
