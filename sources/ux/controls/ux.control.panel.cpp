@@ -11,9 +11,6 @@ namespace UX
 namespace
 {
 TControlManagerTemplate<TPanel> s_Manager("TPanel");
-
-// The panel has the mouse (it or a descendant is hovered) or the focus.
-constexpr u32 kAttention = CONTROL_HOVERED | CONTROL_DESCENDANT_HOVERED | CONTROL_FOCUSED | CONTROL_CONTAINS_FOCUS;
 } // namespace
 
 const TClusterTypeDecl& TPanel::Decl()
@@ -83,7 +80,7 @@ void TPanel::OnShow()
 i32 TPanel::OnAction(TControl*, const TName& action)
 {
     TVScroller* bar = GetScrollBar();
-    if (!bar || !(nFlags & kAttention))
+    if (!bar || !(nFlags & CONTROL_ATTENTION))
         return 0;
     if (action == ScrollUpAction())
         bar->ScrollUp();
