@@ -33,6 +33,7 @@ targets=(
   "network/account_reply_fuzz|"
   "ux/textbox_fuzz|"
   "ifx/particle_fuzz|fuzz/ifx/corpus"
+  "igame/effects/decal_fuzz|fuzz/igame/effects/corpus"
 )
 
 # Runs one target; its outcome goes to $work/<name>.result.

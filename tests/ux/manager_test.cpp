@@ -65,7 +65,8 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
 {
     EXPECT_EQ(Ux().GetControlManagerCount(), 26u);
     EXPECT_EQ(UX::TLayer::Manager().GetCount(), 2);
-    EXPECT_EQ(UX::TForm::Manager().GetCount(), 2);
+    // The demonstration, its confirmation and the message box.
+    EXPECT_EQ(UX::TForm::Manager().GetCount(), 3);
     // Every loaded control is in a layer's tree, with its links resolved.
     for (u32 m = 0; m < Ux().GetControlManagerCount(); ++m)
     {
