@@ -1,7 +1,8 @@
 // The demonstration form as the game shows it, at the two sizes the game is played in: faded in by
 // ux_form_show, its first button normal, hovered, pressed, focused and disabled, the form halfway
 // through its fade, the check box on, a tool tip shown, the screen half faded to black, the text
-// boxes with a selection and scrolled, the form dragged and its modal confirmation.
+// boxes with a selection and scrolled, the form dragged and its modal confirmation, the settings
+// tab with its resolution list dropped down.
 #include "uxfixture.h"
 
 #include "engine/render/canvasmanager.h"
@@ -9,6 +10,8 @@
 #include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "platform/d3d9/golden.h"
+#include "ux/controls/ux.control.combobox.h"
+#include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.actions.h"
@@ -215,6 +218,31 @@ TEST_P(DemoTest, Modal)
     ASSERT_NE(Ux().GetModalForm(), nullptr);
     EXPECT_EQ(Golden("modal"), "");
     Ux().GetModalForm()->Hide(1);
+}
+
+// The settings tab: the resolution list dropped from its combo box (opened by a click on its
+// button), the first mode chosen, the quality selector at "Medium detail".
+TEST_P(DemoTest, ComboOpen)
+{
+    ShowForm();
+    UX::TControl* tab = Find("ux_demo_tab_2");
+    tab->DoAction(tab, UX::ClickAction(), 0);
+    Frames(20);
+    auto* combo = static_cast<UX::TComboBox*>(Find("ux_demo_resolution"));
+    ASSERT_EQ(combo->Items.GetCount(), 6u);
+    EXPECT_EQ(static_cast<UX::TSelector*>(Find("ux_demo_quality"))->SelectedIndex, 1);
+    f32 x, y;
+    Centre(combo->pDrop, x, y);
+    MouseTo(x, y);
+    Frame();
+    Button(true);
+    Frame();
+    Button(false);
+    Frames(30);
+    ASSERT_TRUE(combo->IsDropped());
+    EXPECT_EQ(combo->GetList()->VisibleRows, 6);
+    EXPECT_EQ(Golden("combo_open"), "");
+    combo->ToggleDrop();
 }
 
 // A batch the canvas draws early (the next image has another texture) lands where its images

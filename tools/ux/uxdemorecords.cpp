@@ -3,12 +3,15 @@
 #include "morvane/ux/uxdemoscreen.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
+#include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.gridview.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.picturebox.h"
 #include "ux/controls/ux.control.radiobutton.h"
+#include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.slider.h"
 #include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.tab.h"
@@ -237,8 +240,82 @@ void AddValues(TUxDataWriter& data, UX::TForm* form)
     AddValueLabel(data, "ux_demo_trackbar_value", form, 496.0f, 448.0f);
 }
 
-// Two tabs over their panels, each panel with three of the six buttons; the first selected.
-void AddTabs(TUxDataWriter& data, UX::TForm* form)
+// The second tab's settings: a resolution combo box whose list drops from it (a form of its own,
+// a grid of item rows) and a quality selector between its arrows.
+void AddSettings(TUxDataWriter& data, UX::TLayer* layer, UX::TControl* panel)
+{
+    TintedStyle(data, "ux_demo_setting",
+                Image(data, "ux_demo_setting", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF101A24), UX::IMAGE_NINE_SLICES));
+    UX::TComboBox* combo = data.AddControl<UX::TComboBox>("ux_demo_resolution", panel, "ux_demo_setting");
+    Place(combo, 16.0f, 16.0f, 400.0f, 56.0f);
+    UX::TButton* drop = AddButton(data, "ux_demo_resolution_drop", combo, "ux_demo_drop");
+    drop->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
+    drop->fRight = 0.0f;
+    drop->SetSize(56.0f, 56.0f);
+    // The box keeps the focus; its parts only take clicks.
+    drop->nFlags &= ~UX::CONTROL_FOCUSABLE;
+    UX::TLabel* label = data.AddControl<UX::TLabel>("ux_demo_resolution_label", combo, "ux_demo_value");
+    label->SetSize(344.0f, 56.0f);
+    combo->pDrop = drop;
+    combo->pLabel = label;
+
+    UX::TForm* list = data.AddControl<UX::TForm>("ux_demo_resolution_list", nullptr, "ux_demo_form");
+    list->LayerIndex = 1;
+    const UX::TImage frame =
+        Image(data, "ux_demo_list", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xF0101A24), UX::IMAGE_NINE_SLICES);
+    list->SetBackgroundImage(&frame);
+    data.AddFormToLayer(list, layer, false);
+    UX::TGridView* grid = data.AddControl<UX::TGridView>("ux_demo_resolution_rows", list);
+    grid->SetLeft(0.0f);
+    grid->SetTop(0.0f);
+    grid->SetRight(0.0f);
+    grid->SetBottom(0.0f);
+    grid->RowHeight = 48.0f;
+    grid->SelectedBackground =
+        Image(data, "ux_demo_selected", 16, 16, Solid(16, 16, 0xFF2A5C90), UX::IMAGE_STRETCH);
+    for (i16 i = 0; i < UX::COMBO_MAX_DROP_ROWS; ++i)
+    {
+        // Named as the list's one column: the row shows the item's text.
+        UX::TLabel* row = data.AddControl<UX::TLabel>("itemname", grid, "ux_demo_value");
+        row->SetSize(400.0f, 48.0f);
+        grid->aDetail.Add(row);
+    }
+    combo->pDropForm = list;
+    combo->pListBox = grid;
+    combo->pListBoxItem0 = grid->aDetail[0];
+    list->HideNow();
+
+    UX::TSelector* quality = data.AddControl<UX::TSelector>("ux_demo_quality", panel, "ux_demo_setting");
+    Place(quality, 16.0f, 96.0f, 400.0f, 56.0f);
+    quality->nFlags |= UX::CONTROL_FOCUSABLE;
+    UX::TButton* previous = AddButton(data, "ux_demo_quality_previous", quality, "ux_demo_minus");
+    previous->SetSize(56.0f, 56.0f);
+    UX::TButton* next = AddButton(data, "ux_demo_quality_next", quality, "ux_demo_plus");
+    next->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
+    next->fRight = 0.0f;
+    next->SetSize(56.0f, 56.0f);
+    for (UX::TButton* arrow : {previous, next})
+        arrow->nFlags &= ~UX::CONTROL_FOCUSABLE;
+    UX::TLabel* shown = data.AddControl<UX::TLabel>("ux_demo_quality_label", quality, "ux_demo_value");
+    shown->SetSize(288.0f, 56.0f);
+    quality->pLeft = previous;
+    quality->pRight = next;
+    quality->pLabel = shown;
+    for (u32 i = 0; i < 3; ++i)
+    {
+        char key[32];
+        std::snprintf(key, sizeof key, "ux_demo_radio_%u", i + 1);
+        UX::TLocalization text;
+        SetText(text, key);
+        quality->Items.Add(i, text);
+    }
+    quality->SelectedIndex = 1;
+    quality->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
+    quality->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
+}
+
+// Two tabs over their panels: three buttons, and the settings; the first selected.
+void AddTabs(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer)
 {
     UX::TTransitionStyle* tabStyles[2];
     const char* names[2] = {"ux_demo_tab_off", "ux_demo_tab_on"};
@@ -276,6 +353,11 @@ void AddTabs(TUxDataWriter& data, UX::TForm* form)
         Place(panel, 0.0f, 52.0f, 560.0f, 172.0f);
         panel->SetBackgroundImage(&panelImage);
         tabs->aPanel.Add(panel);
+        if (t == 1)
+        {
+            AddSettings(data, layer, panel);
+            continue;
+        }
         for (i32 b = 0; b < 3; ++b)
         {
             std::snprintf(name, sizeof name, "ux_demo_button_%d", t * 3 + b + 1);
@@ -444,7 +526,7 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     AddHeader(data, form);
     AddChoices(data, form);
     AddValues(data, form);
-    AddTabs(data, form);
+    AddTabs(data, form, layer);
     AddChips(data, form);
     AddTextBoxes(data, form);
 

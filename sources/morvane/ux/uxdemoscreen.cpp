@@ -1,6 +1,7 @@
 #include "morvane/ux/uxdemoscreen.h"
 
 #include "core/system/name.h"
+#include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.slider.h"
@@ -65,6 +66,16 @@ void TUXDemoScreen::OnInitialize()
     {
         bar->OnChange.AddHandler(0, this, &TUXDemoScreen::OnTrackBarChange);
         ShowNumber(m_pTrackBarValue, bar->Value);
+    }
+    // The resolutions the settings offer, as the game lists its display modes.
+    if (UX::TComboBox* resolution = FindControl<UX::TComboBox>(form, "ux_demo_resolution"))
+    {
+        resolution->Items.Clear();
+        for (const char16_t* mode : {u"1280 x 720", u"1366 x 768", u"1600 x 900", u"1920 x 1080", u"1920 x 1200",
+                                     u"2560 x 1440"})
+            resolution->Items.Add(resolution->Items.GetCount(), UX::TLocalization(mode));
+        // Hidden now: shown later with the chosen mode.
+        resolution->OnRefresh();
     }
     m_pChips = FindControl<UX::TStacker>(form, "ux_demo_chips");
     if (m_pChips)

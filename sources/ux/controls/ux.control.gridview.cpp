@@ -93,7 +93,9 @@ void TGridView::CheckLoadedValues()
 {
     TControl::CheckLoadedValues();
     CheckLoadedParts(aDetail, "row");
-    CheckLoadedPart(pVScroller, "scroll bar", &TVScroller::Class());
+    // A grid may have no scroll bar (a short list); a link to anything else is cut.
+    if (pVScroller)
+        CheckLoadedPart(pVScroller, "scroll bar", &TVScroller::Class());
     // Below 1 (or no number): 1, with the line of a clamp.
     if (!(RowHeight >= 1.0f && RowHeight <= 1.0e6f))
         RowHeight = static_cast<f32>(LoadedInRange(0, 1, 1000000, "row height"));
@@ -127,7 +129,8 @@ bool TGridView::HasRows() const
 void TGridView::UpdateVisibleRows()
 {
     const f32 scale = Computed.ScaleY > 0.0f ? Computed.ScaleY : 1.0f;
-    const f32 rows = (Computed.Rect.height / scale) / (RowSpacing + std::max(RowHeight, 1.0f));
+    // A hair over, so that rows that fit exactly are not lost to the rounding of the scale.
+    const f32 rows = (Computed.Rect.height / scale) / (RowSpacing + std::max(RowHeight, 1.0f)) + 1.0e-3f;
     VisibleRows = static_cast<u16>(std::clamp(rows, 0.0f, 65535.0f));
 }
 
