@@ -240,6 +240,9 @@ public:
     // Null outside the class's list.
     static const TVector* GetVideoMode(u32 aspect, u32 index);
     TUIItem* GetOptionsWindow() const { return m_pOptionsWindow; }
+    // Rows of a dialog menu span its parent, each its caption's height, the control in the
+    // right half (options and profiles).
+    static void _FitDialogRows(TUIMenu* dialog);
 
     // Popup dialogs (gamemenumanager.dialogs.cpp).
     TUIButton* _CreatePopupWindow(const char* id, u32 buttonCount, i32 tag);

@@ -32,8 +32,9 @@ struct TOptionRow
 
 namespace
 {
-// Ours: the rows' height and the width of their controls at the right.
-constexpr f32 OPTION_ROW_HEIGHT = 40.0f;
+// Ours: the gap between rows and the share of a row its control takes at the right.
+constexpr f32 OPTION_ROW_GAP = 8.0f;
+constexpr f32 OPTION_CONTROL_SHARE = 0.5f;
 constexpr f32 OPTION_CONTROL_WIDTH = 240.0f;
 constexpr f32 OPTION_SLIDER_HEIGHT = 20.0f;
 constexpr f32 OPTION_FOOTER_GAP = 12.0f;
@@ -86,7 +87,6 @@ TUIButton* AddOptionRow(TUIMenu* dialog, const char* name, const char* captionKe
 {
     TUIButton* row = dialog->AddButton(captionKey, "DialogItemStyle", 0);
     row->SetName(name);
-    row->SetSize(0.0f, OPTION_ROW_HEIGHT);
     return row;
 }
 
@@ -110,7 +110,6 @@ TUISlider* AddOptionSlider(TUIItem* row, const char* name, i32 maximum, bool min
     }
     slider->m_nFlags |= UI_IGNORES_SELECT;
     slider->SetFromRight(0.0f);
-    slider->SetTop(UI_PLACE_NEAR, (OPTION_ROW_HEIGHT - OPTION_SLIDER_HEIGHT) * 0.5f);
     for (const char* key : {"menuleft", "optionprev"})
         slider->GetUpButton()->AddAction(key);
     for (const char* key : {"menuright", "menuselect", "optionnext"})
@@ -124,9 +123,8 @@ TUIButton* AddCheckBox(TUIItem* row, const char* name)
     box->SetCaption("YES");
     box->SetStyle("DialogCheckBoxStyle");
     box->m_nToggle = 1;
-    box->SetSize(OPTION_CONTROL_WIDTH, OPTION_ROW_HEIGHT);
+    box->SetSize(OPTION_CONTROL_WIDTH, OPTION_SLIDER_HEIGHT);
     box->SetFromRight(0.0f);
-    box->SetTop(UI_PLACE_NEAR, 0.0f);
     for (const char* key : {"menuleft", "menuright", "menuselect", "menuselect2", "optionnext", "optionprev"})
         box->AddAction(key);
     box->OnClickList.Add([](TUIItem* sender, const void*) { return TGameMenuManager::SetYesNoCaption(sender); });
@@ -160,8 +158,7 @@ void FocusTab(TUIItem* page, const char* dialogName)
         dialog->Activate();
         if (dialog->GetFocusIndex() < 0)
             dialog->SetFocus(0);
-        for (TUIItem* row : dialog->GetChildren())
-            row->SetSize(dialog->GetParent()->m_Size.x, OPTION_ROW_HEIGHT);
+        TGameMenuManager::_FitDialogRows(dialog);
     }
     if (footer && footer->GetFocusIndex() < 0)
         footer->SetFocus(footer->GetChildren().size() < 2 ? 0 : 1);
@@ -249,6 +246,24 @@ void TGameMenuManager::_CreateOptionsWindow()
         ->OnChange.Bind(this, &TGameMenuManager::_OnGammaChanged);
 
     _AddOptionRows(_CreateOptionsTab(audio, "DialogAudio", false), AUDIO_ROWS, std::size(AUDIO_ROWS));
+}
+
+void TGameMenuManager::_FitDialogRows(TUIMenu* dialog)
+{
+    const f32 width = dialog->GetParent() ? dialog->GetParent()->m_Size.x : 0.0f;
+    dialog->m_fRowGap = OPTION_ROW_GAP;
+    for (TUIItem* row : dialog->GetChildren())
+    {
+        f32 captionWidth = 0.0f, height = 0.0f;
+        TUIMenu::MeasureEntry(row, captionWidth, height);
+        height = std::max(height, OPTION_SLIDER_HEIGHT);
+        row->SetSize(width, height);
+        for (TUIItem* control : row->GetChildren())
+        {
+            control->SetSize(width * OPTION_CONTROL_SHARE, OPTION_SLIDER_HEIGHT);
+            control->SetTop(UI_PLACE_NEAR, (height - OPTION_SLIDER_HEIGHT) * 0.5f);
+        }
+    }
 }
 
 i32 TGameMenuManager::SetYesNoCaption(TUIItem* box)
