@@ -10,6 +10,7 @@
 #include "engine/system/propmanager.h"
 #include "engine/system/statemanager.h"
 #include "ifx/particlemanager.h"
+#include "igame/damage/particlelink.h"
 #include "igame/damage/propvalues.h"
 
 #include <algorithm>
@@ -165,11 +166,12 @@ void TDamageManager::SetState(TDamageActor* actor, i32 state, u32 skipEffects, u
     }
     actor->pendingState = -1;
     actor->state = state;
-    if (!skipEffects && g_pParticleManager)
-        g_pParticleManager->Suspend(0, 0);
+    TParticleManager* particles = skipEffects ? nullptr : FindParticleManager();
+    if (particles)
+        particles->Suspend(0, 0);
     ShowState(actor, state);
-    if (!skipEffects && g_pParticleManager)
-        g_pParticleManager->Suspend(1, 0);
+    if (particles)
+        particles->Suspend(1, 0);
 }
 
 void TDamageManager::ShowState(TDamageActor* actor, i32 state)
