@@ -124,7 +124,8 @@ u32 TBallisticsManager::Step(TProjectile& p, f32 dt)
                           heading.x * p.frame.aRow[0].z + heading.y * p.frame.aRow[1].z + heading.z * p.frame.aRow[2].z,
                           1.0f);
 
-    const f32 moved = Distance(p.position, p.prevPosition);
+    const TVector span = TVector::Subtract(p.position, p.prevPosition);
+    const f32 moved = span.Length();
     if (!p.HasBouncePoint())
         p.trailProgress += moved;
     else
@@ -142,7 +143,13 @@ u32 TBallisticsManager::Step(TProjectile& p, f32 dt)
     u32 hitSomething = 0;
     if (moved > 0.0f && g_pCollisionManager)
     {
-        const TRay ray(p.prevPosition, p.position);
+        // The ray over the step, from the length already measured.
+        TRay ray;
+        ray.origin = p.prevPosition;
+        ray.direction[0] = span.x / moved;
+        ray.direction[1] = span.y / moved;
+        ray.direction[2] = span.z / moved;
+        ray.length = moved;
         // The physics step may run on another worker: a query must not meet it half done.
         if (g_pDynamicsManager)
             g_pDynamicsManager->Lock();
