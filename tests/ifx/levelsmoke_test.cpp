@@ -187,6 +187,9 @@ TEST_F(LevelSmokeTest, TheTugsSmokeRisesBehindItAndTheSwitchTakesItAway)
     ASSERT_NE(tug, nullptr);
     const TVector start = tug->GetWorldMatrix()->Translation();
 
+    // Drawn by the forward renderer, which draws the transparent queue once a frame.
+    Variable("deferredrendering.disable")->SetInt(1);
+
     // Three seconds, the viewport's camera current as after the game's first frame: the tug has
     // moved on, twenty puffs a second trail behind it.
     DrawFrame();
