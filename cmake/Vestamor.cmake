@@ -45,8 +45,32 @@ function(vestamor_link_modules target)
   endforeach()
 endfunction()
 
+# The options of the files that compile the rasteriser's tile loops, which are short of registers
+# on 32-bit x86: optimised builds give them -O3 and the frame pointer's register, unless
+# VESTAMOR_FAST_TILE_LOOPS is off (CI's fuzz build, where they would take most of its time).
+set(VESTAMOR_TILE_LOOP_OPTIONS
+    "$<$<AND:$<NOT:$<CONFIG:Debug>>,$<BOOL:${VESTAMOR_FAST_TILE_LOOPS}>>:-O3;-fomit-frame-pointer>")
+
+# vestamor_test_pch(<target>): compiles the target with the precompiled GoogleTest header that every
+# test program shares. GCC takes it only where the macros it tests are defined alike: most test
+# programs get _REENTRANT with SDL's flags, so all of them get it (glibc ignores it in C++).
+function(vestamor_test_pch target)
+  if(NOT TARGET vestamor_test_pch)
+    set(source ${PROJECT_BINARY_DIR}/vestamor_test_pch.cpp)
+    file(CONFIGURE OUTPUT ${source} CONTENT "")
+    add_library(vestamor_test_pch OBJECT ${source})
+    target_link_libraries(vestamor_test_pch PRIVATE GTest::gtest)
+    target_compile_definitions(vestamor_test_pch PRIVATE _REENTRANT)
+    target_precompile_headers(vestamor_test_pch PRIVATE <gtest/gtest.h>)
+  endif()
+  target_compile_definitions(${target} PRIVATE _REENTRANT)
+  target_precompile_headers(${target} REUSE_FROM vestamor_test_pch)
+endfunction()
+
 # vestamor_test(<name> [MODULES ...] [LIBS ...]): one GoogleTest executable of every .cpp
-# below the current folder, registered with CTest test by test.
+# below the current folder, registered with CTest test by test (or as one test running the
+# whole program, with VESTAMOR_WHOLE_TEST_PROGRAMS: the programs pass with their tests in one
+# process, and CI saves a process start per test).
 function(vestamor_test name)
   cmake_parse_arguments(T "" "" "MODULES;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -58,8 +82,16 @@ function(vestamor_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/sources ${PROJECT_SOURCE_DIR}/tests
                              ${CMAKE_CURRENT_SOURCE_DIR})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
-                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(VESTAMOR_TEST_PCH)
+    vestamor_test_pch(${name})
+  endif()
+  if(VESTAMOR_WHOLE_TEST_PROGRAMS)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
+                         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
 endfunction()
 
 # vestamor_benchmark(<name> [MODULES ...] [LIBS ...]): one Google Benchmark executable.

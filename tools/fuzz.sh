@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer target of the fuzz build for a short while on its seeds (the corpus under
-# fuzz/ and, where the sanitizer build wrote them, the game's own data files). New inputs go to a
-# scratch folder; a finding stops the run and its input is kept and named.
-#   bash tools/fuzz.sh [seconds per target, default 10]
+# fuzz/ and, where the sanitizer build wrote them, the game's own data files), as many at once as
+# there are processors. New inputs go to a scratch folder; a finding stops the run and its input
+# is kept and named.
+#   bash tools/fuzz.sh [seconds per target, default 10] [fuzz build, default build/fuzz]
+#                      [sanitizer build, default build/asan]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 seconds=${1:-10}
-bin=$root/build/fuzz/fuzz
-data=$root/build/asan/data
+bin=$(realpath -m "${2:-build/fuzz}")/fuzz
+data=$(realpath -m "${3:-build/asan}")/data
 work=$(mktemp -d /tmp/vestamor-fuzz.XXXXXX)
 
 # target (under build/fuzz/fuzz/) and its seed folders or files
@@ -32,12 +34,11 @@ targets=(
   "ifx/particle_fuzz|fuzz/ifx/corpus"
 )
 
-failed=0
-for entry in "${targets[@]}"; do
-  target=${entry%%|*}
+# Runs one target; its outcome goes to $work/<name>.result.
+fuzz_target() {
+  local target=${1%%|*} name seed path seeds=()
   name=$(basename "$target")
-  seeds=()
-  for seed in ${entry#*|}; do
+  for seed in ${1#*|}; do
     case $seed in /*) path=$seed ;; *) path=$root/$seed ;; esac
     [ -e "$path" ] || continue
     if [ -d "$path" ]; then
@@ -52,12 +53,37 @@ for entry in "${targets[@]}"; do
   # -timeout: one input running longer is a finding; the outer limit catches a stalled run.
   if (cd "$work/$name.run" && timeout $((seconds + 120)) "$bin/$target" -max_total_time="$seconds" -timeout=20 \
         -print_final_stats=0 "$work/$name.corpus" "${seeds[@]}" >"$work/$name.log" 2>&1); then
-    echo "fuzz: $name: $(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)"
+    echo "fuzz: $name: $(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)" >"$work/$name.result"
+  else
+    {
+      echo "fuzz: $name FAILED; log and inputs kept in $work/$name.run"
+      cp "$work/$name.log" "$work/$name.run/" 2>/dev/null
+      tail -40 "$work/$name.log"
+    } >"$work/$name.failed"
+  fi
+}
+
+# Each target runs on a processor of its own, for its full time.
+processors=$(nproc)
+running=0
+for entry in "${targets[@]}"; do
+  if [ $running -ge "$processors" ]; then
+    wait -n
+    running=$((running - 1))
+  fi
+  fuzz_target "$entry" &
+  running=$((running + 1))
+done
+wait
+
+failed=0
+for entry in "${targets[@]}"; do
+  name=$(basename "${entry%%|*}")
+  if [ -f "$work/$name.result" ]; then
+    cat "$work/$name.result"
   else
     failed=1
-    echo "fuzz: $name FAILED; log and inputs kept in $work/$name.run" >&2
-    cp "$work/$name.log" "$work/$name.run/" 2>/dev/null
-    tail -40 "$work/$name.log" >&2
+    cat "$work/$name.failed" >&2
   fi
 done
 if [ $failed -eq 0 ]; then

@@ -69,7 +69,7 @@ TParticleLock::~TParticleLock()
 }
 
 TIFXParticleManager::TIFXParticleManager()
-    : m_fLODFactor(1.0f), m_nEnabled(1), m_nSuspend(0), m_nClusterLoaded(0), m_nFrame(0), m_apRecord{},
+    : m_fLODFactor(1.0f), m_nEnabled(1), m_nSuspend(0), m_nClusterLoaded(0), m_apRecord{},
       m_nHighWater(0), m_aPosition{}
 {
     if (!g_pCluster)
@@ -374,7 +374,6 @@ void TIFXParticleManager::Flush()
 void TIFXParticleManager::Update(f32 dt)
 {
     TParticleLock lock;
-    ++m_nFrame;
     m_aFrame.SetCount(0);
     if (!m_nEnabled)
         return;

@@ -130,7 +130,6 @@ public:
     u32 IsEnabled() const { return m_nEnabled ? 1 : 0; }
     u32 IsClusterLoaded() const { return m_nClusterLoaded; }
     // Frame updates since the program started: what a node system drew in last.
-    u32 GetFrameNumber() const { return m_nFrame; }
     // The systems of this frame's update.
     const DArray<TParticleSystem*>& GetFrameList() const { return m_aFrame; }
     // The pool: records ever handed out, active records in spawn order, the free stack.
@@ -156,7 +155,6 @@ private:
     i32 m_nEnabled;
     i32 m_nSuspend;
     u32 m_nClusterLoaded;
-    u32 m_nFrame;
     // Destroyed in the reverse order: node systems first, emitter data last.
     TParticleList<TIParticleEmitterData> m_EmitterData;
     TParticleList<TIParticleEmitterAnimation> m_Animation;

@@ -71,7 +71,6 @@ void TIParticleNodeSystem::CheckLoaded()
         m_nDriverCount = std::clamp<i32>(m_nDriverCount, 0, PARTICLE_DRIVER_CAPACITY);
     }
     pParticleSystem = nullptr;
-    m_nReserved = 0;
 }
 
 u32 TIParticleNodeSystem::CastsShadow()
@@ -171,19 +170,8 @@ void TIParticleNodeSystem::Draw(TRenderContext* context)
     // Effects switched off ("ifx_enable" 0) are not seen either, not frozen in the air.
     if (!pParticleSystem || !manager->IsEnabled() || !g_pDeviceManager || !g_pDeviceManager->IsRunning())
         return;
-    if (context && context->GetPassName() == s_NameShadowBuffer)
-    {
-        if (!(m_nRenderFlags & PARTICLE_NODE_CASTS_SHADOW))
-            return;
-    }
-    else
-    {
-        // Once a frame: the spare word of the render object holds the frame it drew in.
-        const u32 frame = manager->GetFrameNumber() + 1;
-        if (m_nReserved == frame)
-            return;
-        m_nReserved = frame;
-    }
+    if (context && context->GetPassName() == s_NameShadowBuffer && !(m_nRenderFlags & PARTICLE_NODE_CASTS_SHADOW))
+        return;
     TParticleLock lock;
     ApplyDrivers();
     pParticleSystem->Render(context);

@@ -1,8 +1,9 @@
 #pragma once
-// TIParticleNodeSystem: the node system's activation and drawing. The forward renderer draws
-// the "Alpha blend" queue after its directional pass and again after each spot pass; particles
-// take no light from spots, so a node system draws its effect once a frame (the first pass that
-// asks), and into every shadow map pass; while the manager is switched off it draws nothing.
+// TIParticleNodeSystem: the node system's activation and drawing. It draws its effect whenever
+// its queue is drawn: the forward renderer draws the "Alpha blend" queue after its directional
+// pass and again after each spot pass that reaches it, so the smoke lies over the light those
+// passes add; into every shadow map pass with its shadow flag; while the manager is switched off
+// it draws nothing.
 #include "ifx/particlenodesystem.h"
 
 class TIParticleNodeSystem : public TParticleNodeSystem

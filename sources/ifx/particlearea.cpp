@@ -24,28 +24,10 @@ void SetSlowParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
     particle.aDirection[2] = static_cast<f32>(z / length);
 }
 
-void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz, f32 dt)
+TVector ParticleNoise(const TParticleAreaRecord& area, const TParticle& particle)
 {
-    f32 d[3] = {dx, dy, dz};
-    const f32 length = std::sqrt(dx * dx + dy * dy + dz * dz);
-    const f32 k = area.fStrength / area.fRadius * length * dt;
-    if (area.nMode == PARTICLE_AREA_NOISE)
-    {
-        const f32 scale = area.fNoiseScale;
-        const TVector noise =
-            NoiseVector3D(TVector(particle.aPosition[0] * scale, particle.aPosition[1] * scale,
-                                  particle.aPosition[2] * scale, 1.0f),
-                          1.0f);
-        d[0] = noise.x;
-        d[1] = noise.y;
-        d[2] = noise.z;
-    }
-    else if (area.nMode != PARTICLE_AREA_PULL)
-        return;
-    for (u32 axis = 0; axis < 3; ++axis)
-        if (area.nAxisMask & (1u << axis))
-            d[axis] = 0.0f;
-    const f32* v = particle.aDirection;
-    const f32 speed = particle.fSpeed;
-    SetParticleVelocity(particle, v[0] * speed + k * d[0], v[1] * speed + k * d[1], v[2] * speed + k * d[2]);
+    const f32 scale = area.fNoiseScale;
+    return NoiseVector3D(TVector(particle.aPosition[0] * scale, particle.aPosition[1] * scale,
+                                 particle.aPosition[2] * scale, 1.0f),
+                         1.0f);
 }

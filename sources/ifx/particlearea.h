@@ -48,8 +48,12 @@ inline void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz);
 inline void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, TParticle& particle,
                               f32 dt);
 
-// The push of an area on a particle inside it, at distance d (the offset to the centre).
-void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz, f32 dt);
+// The push of an area on a particle inside it, at distance d (the offset to the centre), |d|^2
+// given.
+inline void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz,
+                         f32 square, f32 dt);
+// The noise field's push direction at the particle.
+TVector ParticleNoise(const TParticleAreaRecord& area, const TParticle& particle);
 // SetParticleVelocity for squares too small for floats.
 void SetSlowParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz);
 
@@ -76,8 +80,30 @@ inline void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& ce
               dz = centre.z - particle.aPosition[2];
     // Outside the radius (|d| >= R) nothing happens; most particles of most areas are.
     const f32 radius = area.fRadius;
-    if (!(radius > 0.0f) || dx * dx + dy * dy + dz * dz >= radius * radius ||
-        area.nMode == PARTICLE_AREA_NONE)
+    const f32 square = dx * dx + dy * dy + dz * dz;
+    if (!(radius > 0.0f) || square >= radius * radius || area.nMode == PARTICLE_AREA_NONE)
         return;
-    PushParticle(area, particle, dx, dy, dz, dt);
+    PushParticle(area, particle, dx, dy, dz, square, dt);
+}
+
+inline void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz,
+                         f32 square, f32 dt)
+{
+    f32 d[3] = {dx, dy, dz};
+    const f32 k = area.fStrength / area.fRadius * std::sqrt(square) * dt;
+    if (area.nMode == PARTICLE_AREA_NOISE)
+    {
+        const TVector noise = ParticleNoise(area, particle);
+        d[0] = noise.x;
+        d[1] = noise.y;
+        d[2] = noise.z;
+    }
+    else if (area.nMode != PARTICLE_AREA_PULL)
+        return;
+    for (u32 axis = 0; axis < 3; ++axis)
+        if (area.nAxisMask & (1u << axis))
+            d[axis] = 0.0f;
+    const f32* v = particle.aDirection;
+    const f32 speed = particle.fSpeed;
+    SetParticleVelocity(particle, v[0] * speed + k * d[0], v[1] * speed + k * d[1], v[2] * speed + k * d[2]);
 }

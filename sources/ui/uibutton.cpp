@@ -161,11 +161,13 @@ void TUIButton::_FitToIcon(const TUIIcon* icon)
 
 void TUIButton::FitToParent(bool cover)
 {
-    if (!m_pImage || !m_pParent || m_pImage->m_nHeight <= 0)
+    const TUIIcon* icon = GetDrawnIcon();
+    const TTexture* image = m_pImage ? m_pImage : icon ? icon->pNormal : nullptr;
+    if (!image || !m_pParent || image->m_nHeight <= 0)
         return;
     f32 parentWidth, parentHeight;
     m_pParent->GetInnerSize(parentWidth, parentHeight);
-    const f32 aspect = static_cast<f32>(m_pImage->m_nWidth) / static_cast<f32>(m_pImage->m_nHeight);
+    const f32 aspect = static_cast<f32>(image->m_nWidth) / static_cast<f32>(image->m_nHeight);
     f32 width = parentWidth;
     f32 height = width / aspect;
     if (cover ? height < parentHeight : height > parentHeight)

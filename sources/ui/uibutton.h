@@ -38,8 +38,8 @@ public:
     void SetIconByName(const char* name);
     // One frame of the icon: the texture's width, its height over the strip's frame count.
     void _FitToIcon(const TUIIcon* icon);
-    // Sizes the image to the parent keeping its aspect: inside it (0) or covering it (1), the
-    // other direction centred.
+    // Sizes the image (else the icon's texture) to the parent keeping its aspect: inside it (0)
+    // or covering it (1), the other direction centred.
     void FitToParent(bool cover);
     u32 GetIconState();
     void ReleaseClusterData() override;

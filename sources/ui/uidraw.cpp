@@ -1,11 +1,13 @@
 #include "ui/uidraw.h"
 
+#include "core/system/log.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace
 {
@@ -183,6 +185,15 @@ void UIRestoreTexture(TTexture*& texture, const TName& name)
 {
     if (name.GetId() && g_pTextureManager)
         texture = g_pTextureManager->FindTexture(name);
+}
+
+TTexture* UIFindTexture(const TName& name)
+{
+    TTexture* texture = g_pTextureManager ? g_pTextureManager->FindTexture(name) : nullptr;
+    static std::set<u32> s_Told;
+    if (!texture && s_Told.insert(name.GetId()).second)
+        TLog::Print(g_pSystemLog, LOG_ERROR, "UIFindTexture(): error: ", "'%s': undefined texture", name.GetText());
+    return texture;
 }
 
 u32 UIColor(f32 r, f32 g, f32 b, f32 a)

@@ -61,5 +61,7 @@ void UIDrawRectFrame(const TUIRect& rect, u32 argb, TTexture* white, f32 width);
 // (null when the new data has none).
 void UIReleaseTexture(TTexture*& texture, TName& name);
 void UIRestoreTexture(TTexture*& texture, const TName& name);
+// The texture of the name; null when there is none, the name logged once.
+TTexture* UIFindTexture(const TName& name);
 // 0xAARRGGBB of a colour with its alpha multiplied, each component clamped to 0..1.
 u32 UIColor(f32 r, f32 g, f32 b, f32 a);

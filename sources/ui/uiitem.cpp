@@ -329,13 +329,10 @@ i32 TUIItem::AddAction(const char* name)
 
 void TUIItem::SetStyle(const char* name)
 {
+    // The manager logs a missing style.
     const TUIStyle* style = g_pUIManager ? g_pUIManager->__FindStyle(TName(name, true)) : nullptr;
-    if (!style)
-    {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TUIItem::SetStyle(): error: ", "'%s': undefined style", name);
-        return;
-    }
-    ApplyStyle(style);
+    if (style)
+        ApplyStyle(style);
 }
 
 void TUIItem::ApplyStyle(const TUIStyle* style)

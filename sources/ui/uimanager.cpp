@@ -85,8 +85,15 @@ void TUIManager::OnClusterLoad()
     m_pCursor = input.FindCursor(TName("Mouse", true));
     if (m_pCursor)
         input.SetActiveCursor(m_pCursor);
+    m_nInputReady = m_pCursor ? 1 : 0;
     for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
+    {
         m_apAction[i] = input.FindAction(TName(UI_ACTION_NAMES[i], true));
+        if (!m_apAction[i])
+            m_nInputReady = 0;
+    }
+    // The new data may lack other records: each is told once again.
+    m_aToldMissing.clear();
     m_pWhite = g_pTextureManager ? g_pTextureManager->FindTexture(TName("ui.white", true)) : nullptr;
     for (size_t i = 0; i < m_aRoot.size(); ++i)
         m_aRoot[i]->RestoreClusterData();
@@ -95,6 +102,7 @@ void TUIManager::OnClusterLoad()
 void TUIManager::OnClusterUnload()
 {
     m_pCursor = nullptr;
+    m_nInputReady = 0;
     std::fill(std::begin(m_apAction), std::end(m_apAction), nullptr);
     m_pWhite = nullptr;
     for (size_t i = 0; i < m_aRoot.size(); ++i)
@@ -191,8 +199,9 @@ const TUIIcon* TUIManager::__FindIcon(const TName& name) const
     for (i32 i = 0; i < m_aIcon.GetCount(); ++i)
         if (m_aIcon[i]->Name == name)
             return m_aIcon[i];
-    TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::__FindIcon(): error: ", "%s: undefined icon",
-                name.GetText());
+    if (m_aToldMissing.insert(name.GetId()).second)
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::__FindIcon(): error: ", "%s: undefined icon",
+                    name.GetText());
     return nullptr;
 }
 
@@ -201,8 +210,9 @@ const TUIStyle* TUIManager::__FindStyle(const TName& name) const
     for (i32 i = 0; i < m_aStyle.GetCount(); ++i)
         if (m_aStyle[i]->Name == name)
             return m_aStyle[i];
-    TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::__FindStyle(): error: ", "%s: undefined style",
-                name.GetText());
+    if (m_aToldMissing.insert(name.GetId()).second)
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TUIManager::__FindStyle(): error: ", "'%s': undefined style",
+                    name.GetText());
     return nullptr;
 }
 

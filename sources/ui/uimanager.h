@@ -16,6 +16,7 @@
 #include "ui/uiicon.h"
 #include "ui/uistyle.h"
 
+#include <set>
 #include <vector>
 
 class TInputAction;
@@ -108,6 +109,7 @@ public:
     // The screen size items are fitted to: the back buffer, else the canvas's aperture.
     void GetScreenSize(f32& width, f32& height) const;
 
+    // Null when the loaded data lack the record; each missing name is logged once per load.
     const TUIIcon* __FindIcon(const TName& name) const;
     const TUIStyle* __FindStyle(const TName& name) const;
     u32 GetIconCount() const { return static_cast<u32>(m_aIcon.GetCount()); }
@@ -124,6 +126,8 @@ public:
     u32 GetModalCount() const { return static_cast<u32>(m_aModal.size()); }
 
     TInputAction* GetAction(EUIAction action) const { return m_apAction[action]; }
+    // The loaded data gave the cursor and all thirteen actions.
+    bool IsInputReady() const { return m_nInputReady != 0; }
     bool IsActionPressed(EUIAction action) const;
     bool IsConsoleShown();
 
@@ -181,7 +185,9 @@ private:
     DArray<TUIIcon*> m_aIcon;
     DArray<TUIStyle*> m_aStyle;
     TInputCursor* m_pCursor = nullptr;
+    u32 m_nInputReady = 0;
     TTexture* m_pWhite = nullptr;
+    mutable std::set<u32> m_aToldMissing;
     TName m_DefaultFont;
     f32 m_fPixelSize = 1.0f;
     f32 m_fTime = 0.0f;

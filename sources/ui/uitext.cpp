@@ -85,7 +85,17 @@ const char16_t* TUIText::Resolve() const
     }
     if ((m_nFlags & UI_TEXT_LOCALISED) && m_aText[0])
     {
-        const char16_t* text = TLocalizationManager::Instance().GetTextTemp(TName(m_aText), false);
+        TLocalizationManager& localization = TLocalizationManager::Instance();
+        const TName key(m_aText);
+        // Texts are resolved every frame: a key the language lacks is told once and shows as itself.
+        if (localization.GetCurrentLanguage() >= 0 && !localization.HasText(key))
+        {
+            static std::set<u32> s_Told;
+            if (s_Told.insert(key.GetId()).second)
+                TLog::Print(g_pSystemLog, LOG_ERROR, "TUIText::Resolve(): error: ", "'%s': no text in the language",
+                            m_aText);
+        }
+        const char16_t* text = localization.GetTextTemp(key, false);
         u32 count = 0;
         while (text && text[count] && count < BUFFER_CHARACTERS - 1)
         {

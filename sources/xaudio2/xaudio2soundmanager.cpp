@@ -368,6 +368,9 @@ void TXAudio2SoundManager::ApplyReverbPreset(i32 index)
 
 void TXAudio2SoundManager::SetReverb(const TName& name)
 {
+    // Sound is off: there is no reverb to choose, and no fault to report.
+    if (!g_XAudio2.pReverbVoice)
+        return;
     const i32 index = FindReverbPreset(name, m_nReverbPreset);
     if (index < 0)
     {
@@ -380,6 +383,9 @@ void TXAudio2SoundManager::SetReverb(const TName& name)
 
 void TXAudio2SoundManager::SetAmbientReverb(const TName& name)
 {
+    // Sound is off: there is no reverb to choose, and no fault to report.
+    if (!g_XAudio2.pReverbVoice)
+        return;
     const i32 index = FindReverbPreset(name, m_nAmbientReverbPreset);
     if (index < 0)
     {

@@ -143,6 +143,9 @@ TEST_F(UILayoutTest, AnUndefinedStyleIsLoggedAndTheOldOneKept)
     item->SetStyle("NoSuchStyle");
     EXPECT_EQ(item->GetStyle(), style);
     EXPECT_EQ(m_Log.Count("'NoSuchStyle': undefined style"), 1u);
+    // Told once per load.
+    item->SetStyle("NoSuchStyle");
+    EXPECT_EQ(m_Log.Count("'NoSuchStyle': undefined style"), 1u);
     EXPECT_EQ(g_pUIManager->__FindIcon(TName("NoSuchIcon", true)), nullptr);
     EXPECT_EQ(m_Log.Count("NoSuchIcon: undefined icon"), 1u);
 }

@@ -11,11 +11,6 @@
 
 namespace
 {
-bool Logged(const std::string& log, const std::string& line)
-{
-    return log.find(line) != std::string::npos;
-}
-
 // Stands in for the reverb submix voice: counts what it is sent.
 class TCountingSubmix : public IXAudio2SubmixVoice
 {

@@ -15,11 +15,6 @@
 
 namespace
 {
-bool Logged(const std::string& log, const std::string& line)
-{
-    return log.find(line) != std::string::npos;
-}
-
 // 18 bytes of format, cbSize extra bytes, the table's byte count and table, then the audio.
 std::vector<u8> Block(WORD tag, WORD channels, u32 audioBytes, u32 tableBytes = 0, WORD extra = 0)
 {

@@ -33,6 +33,11 @@
 #include <string>
 #include <vector>
 
+inline bool Logged(const std::string& log, const std::string& line)
+{
+    return log.find(line) != std::string::npos;
+}
+
 class TSoundCallRecorder : public TSoundCallListener, public TSoundMethods
 {
 public:

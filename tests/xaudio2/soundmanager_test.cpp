@@ -26,11 +26,6 @@ const TClusterMemberDecl* Member(const TClusterTypeDecl& decl, const char* name)
     return nullptr;
 }
 
-bool Logged(const std::string& log, const std::string& line)
-{
-    return log.find(line) != std::string::npos;
-}
-
 // A device of the layout; rates and bits as a sound card reports them.
 TAudioDeviceDescription Device(const char16_t* name, UINT32 channels, UINT32 rate, UINT32 bits = 16)
 {
@@ -220,6 +215,10 @@ TEST_F(SoundStartTest, AFailedStartDisablesSoundAndLeavesNoVoices)
     EXPECT_EQ(nullptr, g_XAudio2.pReverbVoice);
     EXPECT_EQ(0, g_sound_enabled.GetValue().ToInt());
     EXPECT_EQ(nullptr, Play(Clip("tone")));
+    // A silent game has no reverb to choose: the game's choice is no fault.
+    Manager().SetReverb(TName("Nowhere", true));
+    Manager().SetAmbientReverb(TName("Nowhere", true));
+    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "unable to find 'Nowhere'"));
     // Later loads stay silent until sound is enabled again.
     Restart({{u"Test speakers"}});
     EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): Sound disabled."));
@@ -235,6 +234,25 @@ TEST_F(SoundTest, ThePoolHandsOutItsHighestRecordFirstWithANewSerial)
     ASSERT_EQ(256, Manager().GetSoundCount());
     ASSERT_EQ(256u, Manager().GetFreeCount());
     EXPECT_EQ(255, Manager().GetFreeList()[255]);
+    // The indexed getters answer null outside their arrays, on both sides.
+    TSound* sound = nullptr;
+    Manager().GetSound(sound, 255);
+    EXPECT_EQ(Manager().Sounds()[255], sound);
+    for (i32 outside : {-1, 256})
+    {
+        Manager().GetSound(sound, outside);
+        EXPECT_EQ(nullptr, sound) << outside;
+    }
+    TSoundGroup* group = nullptr;
+    Manager().GetSoundGroup(group, Manager().GetSoundGroupCount() - 1);
+    EXPECT_NE(nullptr, group);
+    Manager().GetSoundGroup(group, Manager().GetSoundGroupCount());
+    EXPECT_EQ(nullptr, group);
+    TSoundData* data = nullptr;
+    Manager().GetSoundData(data, Manager().GetSoundDataCount() - 1);
+    EXPECT_NE(nullptr, data);
+    Manager().GetSoundData(data, -1);
+    EXPECT_EQ(nullptr, data);
     TXAudio2SoundData* tone = Clip("tone");
     TXAudio2Sound* first = Play(tone);
     EXPECT_EQ(255, Manager()._GetSoundIndex(first));

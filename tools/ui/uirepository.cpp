@@ -144,6 +144,33 @@ std::vector<u32> Cursor()
     return pixels;
 }
 
+// A round emblem: a light ring on a dark disc.
+std::vector<u32> TitleIcon()
+{
+    constexpr i32 size = 128;
+    std::vector<u32> pixels = Fill(size, size, 0x00000000);
+    for (i32 y = 0; y < size; ++y)
+        for (i32 x = 0; x < size; ++x)
+        {
+            const f32 dx = static_cast<f32>(x) + 0.5f - size / 2.0f, dy = static_cast<f32>(y) + 0.5f - size / 2.0f;
+            const f32 r = std::sqrt(dx * dx + dy * dy);
+            if (r < 62.0f)
+                pixels[static_cast<size_t>(y * size + x)] = r > 52.0f ? 0xFFE2F2FF : 0xE0203048;
+        }
+    return pixels;
+}
+
+// The title's band: a dark strip with a light underline.
+std::vector<u32> TitleBand()
+{
+    constexpr i32 width = 512, height = 128;
+    std::vector<u32> pixels = Fill(width, height, 0xC0102030);
+    for (i32 y = height - 10; y < height - 4; ++y)
+        for (i32 x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y * width + x)] = 0xFFFFE328;
+    return pixels;
+}
+
 TUIIcon& AddIcon(const char* name, TTexture* texture, i32 frames, i32 slicing, f32 border)
 {
     TUIIcon& icon = s_pRecords->aIcon.emplace_back();
@@ -181,8 +208,8 @@ TUIStyle& AddStyle(const char* name, const char* font, f32 size, i32 alignH, con
 void AddFonts(TRepositoryWriter& writer)
 {
     const std::vector<char16_t> codes = Latin1AndEuro();
-    const std::pair<const char*, const char*> fonts[] = {{"ui_sans", UI_FONT_FILE},
-                                                         {"ui_sans_bold", UI_BOLD_FONT_FILE}};
+    const std::pair<const char*, const char*> fonts[] = {
+        {"ui_sans", UI_FONT_FILE}, {"ui_sans_bold", UI_BOLD_FONT_FILE}, {"ui_menu", UI_MENU_FONT_FILE}};
     for (const auto& [name, file] : fonts)
     {
         TRasterFont raster;
@@ -224,6 +251,10 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
     AddTextureRecord(writer, "ui.darken", 4, 4, Fill(4, 4, 0x80000000));
     AddTextureRecord(writer, "Texture Darken Background", 4, 4, Fill(4, 4, 0xA0000000));
     AddTextureRecord(writer, "ui.slider.tick", 3, 12, Fill(3, 12, 0xFFE0E8F0));
+    // The main menu's title: an emblem and the title's lettering per language.
+    AddTextureRecord(writer, "ui.main.title.icon", 128, 128, TitleIcon());
+    for (const char* language : {"ui.main.title.English", "ui.main.title.Deutsch"})
+        AddTextureRecord(writer, language, 512, 128, TitleBand());
     TTexture* strip = AddTextureRecord(writer, "ui.button", STRIP_WIDTH, STRIP_FRAME * 6,
                                        StateStrip(STRIP_WIDTH, STRIP_FRAME));
     TTexture* panel = AddTextureRecord(writer, "ui.panel", PANEL_SIZE, PANEL_SIZE, Panel());
@@ -262,8 +293,9 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
         AddIcon(name, strip, 6, UI_SLICE_NINE, BUTTON_BORDER);
 
     // Styles: buttons on the six-state strip, texts without an icon.
+    AddStyle("MenuButtonStyle", "ui_menu", 30.0f, UI_ALIGN_CENTRE, "UI Button");
     for (const char* name :
-         {"MenuButtonStyle", "DialogButtonStyle", "TabButtonStyle", "FooterMenuStyle", "FooterMenuBackStyle",
+         {"DialogButtonStyle", "TabButtonStyle", "FooterMenuStyle", "FooterMenuBackStyle",
           "TaskPopupButtonStyle", "ManagementFooterButtonStyle", "GateSelectionItemStyle",
           "DialogCheckBoxStyle", "TaskListFooterStyle", "UIButtonStyle"})
         AddStyle(name, "ui_sans", 24.0f, UI_ALIGN_CENTRE, "UI Button");

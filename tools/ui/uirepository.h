@@ -11,6 +11,8 @@ class TRepositoryWriter;
 // The font files the texture fonts are rasterised from.
 inline constexpr const char* UI_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline constexpr const char* UI_BOLD_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+// The menus' condensed display face ("ui_menu").
+inline constexpr const char* UI_MENU_FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 
 // Builds the records (held until the next call) and appends the managers they belong to
 // beyond those already listed; answers the new count (at most 3 more). Fonts that cannot be

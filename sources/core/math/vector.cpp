@@ -2,6 +2,7 @@
 
 #include "core/math/scalar.h"
 
+#include <cmath>
 #include <cstring>
 
 void TVector::Copy(const TVector& source)
@@ -72,4 +73,13 @@ void CopyVector4Array(TVector* destination, const void* source, u32 stride, u32 
     const u32 copied = count < capacity ? count : capacity;
     for (u32 i = 0; i < copied; ++i)
         std::memcpy(&destination[i], bytes + i * stride, sizeof(TVector));
+}
+
+TVector VectorToEulerDegrees(const TVector& direction)
+{
+    constexpr float DEGREES = 57.29578f;
+    const float length = direction.Length();
+    const float ratio = length > 0.0f ? direction.y / length : 0.0f;
+    const float pitch = std::asin(ratio < -1.0f ? -1.0f : (ratio > 1.0f ? 1.0f : ratio)) * DEGREES;
+    return TVector(pitch, std::atan2(direction.x, direction.z) * DEGREES, 0.0f, 1.0f);
 }

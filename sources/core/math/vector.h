@@ -36,6 +36,9 @@ struct TVector
     void SetLength(float length);
 };
 static_assert(sizeof(TVector) == 16);
+
+// A direction's angles in degrees: pitch asin(y / length), heading from x and z; w 1.
+TVector VectorToEulerDegrees(const TVector& direction);
 static_assert(alignof(TVector) == 4);
 
 // Below this length a vector has no direction to keep.

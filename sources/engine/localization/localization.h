@@ -48,6 +48,12 @@ public:
     char16_t* GetText(char16_t* buffer, u32 capacity, const TName& name, bool expand);
     // The same into one static buffer, overwritten by the next call.
     const char16_t* GetTextTemp(const TName& name, bool expand);
+    // Whether the current language has a text of the name (false without a current language).
+    bool HasText(const TName& name) const
+    {
+        u32 room = 0;
+        return FindText(name, room) != nullptr;
+    }
     // Appends a listener unless it is listed; fatal while the manager system is locked.
     void AddMethod(TLocalizationMethods* listener);
     void RemoveMethod(TLocalizationMethods* listener);

@@ -1,6 +1,6 @@
 #pragma once
 // TDecal: the stored layout of its records (type 92, 16 bytes), read and written raw by
-// repository images; the members its own module gives behaviour to are named.
+// repository images: its decal data and the entry of the data's texture atlas it takes.
 #include "core/system/types.h"
 
 class TDecalData;
@@ -9,8 +9,9 @@ struct TDecal
 {
     u8 m_aReserved0[8];
     TDecalData* pDecalData;
-    u8 m_aReserved12[4];
+    u32 m_nAtlasIndex;
 };
 
 static_assert(sizeof(TDecal) == 16);
 static_assert(offsetof(TDecal, pDecalData) == 8);
+static_assert(offsetof(TDecal, m_nAtlasIndex) == 12);

@@ -42,6 +42,8 @@ const i32 s_nRegistered = TManagerManager::RegisterManager("Shadow", "Shadow", &
 TShaderLink s_BufferShader("Shader_shadow_buffer");
 TShaderLink s_ProjectionShader("Shader_shadow_projection");
 TShaderLink s_ImposterShader("Shader_imposter_shadow");
+// The shadow map pass's name: casters that draw otherwise there (particles) ask for it.
+const TName s_NameShadowBuffer("shadow_buffer", true);
 TShaderLink s_BlurHorizontal("ShaderBlurHorizontal");
 TShaderLink s_BlurVertical("ShaderBlurVertical");
 
@@ -417,6 +419,7 @@ void TShadowManager::RenderMap(TRenderObject* const* casters, u32 count, u32 poi
                                           0);
     TShader* shader = s_BufferShader.Get();
     TRenderContext context(shader);
+    context.SetPassName(s_NameShadowBuffer);
     for (u32 i = 0; i < count; ++i)
         casters[i]->Draw(&context);
     if (g_pFlushMeshInstances)

@@ -19,7 +19,6 @@
 #include "engine/render/renderscene.h"
 #include "engine/render/staticdecalpool.h"
 #include "engine/render/texturefont.h"
-#include "engine/render/trackdecal.h"
 #include "engine/render/viewportset.h"
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
@@ -418,8 +417,6 @@ const TClusterTypeDecl& AutomatDecl()
     return s_Decl;
 }
 
-namespace
-{
 const TClusterTypeDecl& DecalDataDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -434,13 +431,6 @@ const TClusterTypeDecl& DecalDecl()
     return s_Decl;
 }
 
-const TClusterTypeDecl& TrackDecalDecl()
-{
-    static TClusterTypeDecl s_Decl("TTrackDecal", 93, sizeof(TTrackDecal), Prototype<TTrackDecal>(), 1,
-                                   {Link(4, 18, "TNodeObject::pNode"), Link(12, 92, "pDecal")});
-    return s_Decl;
-}
-
 const TClusterTypeDecl& StaticDecalPoolDecl()
 {
     static TClusterTypeDecl s_Decl(
@@ -449,6 +439,8 @@ const TClusterTypeDecl& StaticDecalPoolDecl()
     return s_Decl;
 }
 
+namespace
+{
 const TClusterTypeDecl& MovieDecl()
 {
     static TClusterTypeDecl s_Decl("TMovie", 95, sizeof(TMovie), nullptr, 0, {Link(68, 60, "pScriptEnd")});
@@ -481,7 +473,7 @@ const TClusterTypeDecl* const s_apDecl[] = {
     &RenderSceneDecl(),  &TriggerGeometryDecl(), &TriggerGeometryLinkDecl(),
     &TriggerActorDecl(), &EnvironmentDecl(),     &DynamicsPropProxyDecl(),
     &AutomatStateDecl(), &AutomatDecl(),         &DecalDataDecl(),
-    &DecalDecl(),        &TrackDecalDecl(),      &StaticDecalPoolDecl(),
+    &DecalDecl(),        &StaticDecalPoolDecl(),
     &MovieDecl(),        &PropDataRenderDecl(),
 };
 } // namespace

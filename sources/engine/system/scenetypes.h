@@ -49,6 +49,10 @@ const TClusterTypeDecl& AutomatDecl();
 const TClusterTypeDecl& PropDataDecl();
 const TClusterTypeDecl& PropDataPoolDecl();
 const TClusterTypeDecl& PropDecl();
+// The decal manager keeps the arrays of these.
+const TClusterTypeDecl& DecalDataDecl();
+const TClusterTypeDecl& DecalDecl();
+const TClusterTypeDecl& StaticDecalPoolDecl();
 // The physics manager keeps the array of these.
 const TClusterTypeDecl& DynamicsPropProxyDecl();
 

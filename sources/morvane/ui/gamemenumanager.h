@@ -1,35 +1,185 @@
 #pragma once
-// TGameMenuManager ("GameMenu") at its least: what the game logic asks of the front end, and
-// until the in-game screen exists its keys. PushWindow finds no window yet; a level with game
-// records counts as a new game started from the menu; the gate-selection menu picks an idle
-// gate at once. Each frame the tower-camera and follow-me keys switch the view and the
-// select key starts or takes the most urgent task.
+// TGameMenuManager ("GameMenu"): owns the game's tree of UI items outside the UX screens: the
+// root "UIBase" (design size 1920 x 1200) with its layers "GameUI" (the in-game screen),
+// "MainUI" (the main menu and its sub-windows), "ModalLayer" (the darkening under popups) and
+// "UIFader" (the black fade, drawn last); the window stack popups and the "Saving" window open
+// on; the fade-to-black action that runs new games, loads and quitting; the open or closed main
+// menu (the game clock stands still while it is open, and the manager is the sound listener);
+// and the start of the player data (the profile manager with the game's factories, a default
+// profile on the first start). The main menu's actions (gamemenumanager.mainmenu.cpp), the
+// popup dialogs (gamemenumanager.dialogs.cpp) and, until the in-game screen exists, its keys
+// and the gate choice (gamemenumanager.ingame.cpp) are methods of this one manager.
 #include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
+#include "engine/render/devicemethods.h"
+#include "engine/sound/soundlistenermethods.h"
 #include "engine/system/manager.h"
+#include "ui/uibutton.h"
 
 class TInputAction;
-class TUIItem;
+class TUILabel;
+class TUIMenu;
 struct TTask;
 
 // The gate-selection menu starts its walk at a random one of this many places.
 constexpr i32 GATE_MENU_RANDOM_MAX = 666;
 
-class TGameMenuManager : public TManager, public TClusterMethods
+// The root's design size and the layers' fades (seconds).
+constexpr f32 MENU_DESIGN_WIDTH = 1920.0f;
+constexpr f32 MENU_DESIGN_HEIGHT = 1200.0f;
+constexpr f32 MENU_LAYER_FADE = 0.33f;
+// The fader: slow (new game, continue, quit) and fast.
+constexpr f32 FADER_SLOW_IN = 4.0f;
+constexpr f32 FADER_SLOW_OUT = 2.0f;
+constexpr f32 FADER_FAST_IN = 0.4f;
+constexpr f32 FADER_FAST_OUT = 0.2f;
+// The name a default profile takes when the user's name is not one a profile may have.
+inline constexpr char16_t DEFAULT_PROFILE_NAME[] = u"Player";
+// The level New game loads again while a game runs.
+inline constexpr const char* GAME_LEVEL_REPOSITORY = "data/morvane.data";
+// The time-scale factors that stop the game clock.
+inline constexpr const char* TIME_SCALE_MAIN_MENU = "UI.Main.Menu";
+inline constexpr const char* TIME_SCALE_MODAL_BOX = "UI.Modal.Box";
+// The menu labels' font (a condensed display face) and size.
+inline constexpr const char* MENU_FONT = "ui_menu";
+constexpr f32 MENU_FONT_SIZE = 30.0f;
+
+// The main menu's eight buttons in the manager's field order.
+enum EMainMenuButton : u32
+{
+    MENU_CONTINUE,
+    MENU_SAVE_GAME,
+    MENU_NEW_GAME,
+    MENU_PLAYERS,
+    MENU_ACCOUNT,
+    MENU_OPTIONS,
+    MENU_CREDITS,
+    MENU_QUIT,
+    MENU_BUTTON_COUNT
+};
+
+// The button-column menu's geometry and the buttons' caption cells.
+constexpr f32 MENU_COLUMN_RIGHT = 467.0f;
+constexpr f32 MENU_COLUMN_TOP = 284.0f;
+constexpr f32 MENU_CAPTION_PITCH = 37.0f;
+// Sub-windows: their edges inside the flight board, and an inner panel's top.
+constexpr f32 SUB_WINDOW_LEFT = 1580.0f;
+constexpr f32 SUB_WINDOW_TOP = 220.0f;
+constexpr f32 SUB_WINDOW_RIGHT = 37.0f;
+constexpr f32 SUB_WINDOW_BOTTOM = 14.0f;
+constexpr f32 SUB_WINDOW_INNER_TOP = 63.0f;
+
+// Popup dialogs: the title and text blocks, the buttons.
+constexpr f32 DIALOG_INSET = 32.0f;
+constexpr f32 DIALOG_TITLE_BOTTOM = 87.0f;
+constexpr f32 DIALOG_TEXT_BOTTOM = 59.0f;
+constexpr f32 DIALOG_BUTTON_WIDTH = 108.0f;
+constexpr f32 DIALOG_BUTTON_HEIGHT = 36.0f;
+constexpr f32 DIALOG_BUTTON_SPACING = 144.0f;
+constexpr f32 DIALOG_BUTTON_BOTTOM = 23.0f;
+
+// Screen aspect classes of the options (ClassifyAspectRatio).
+enum EAspectClass : u32
+{
+    ASPECT_4_3,
+    ASPECT_16_9,
+    ASPECT_16_10,
+    ASPECT_OTHER
+};
+
+class TGameMenuManager : public TManager,
+                         public TClusterMethods,
+                         public TSoundListenerMethods,
+                         public TDeviceMethods
 {
 public:
+    // A fade action: a method of the manager run with the fade's argument once the screen is black.
+    typedef i32 (TGameMenuManager::*TFadeAction)(u32 argument);
+    // A click handler of the menus and dialogs.
+    typedef i32 (TGameMenuManager::*TClickHandler)(TUIItem* sender);
+
     TGameMenuManager();
+    ~TGameMenuManager() override;
 
+    // Listens to the cluster and the device; the UI's default font is the menu font.
     void BeginManager() override;
-    // The keys of the in-game screen.
+    // The player data's start (once), a rebuild when asked for, the fader's fade-out, a relayout;
+    // then the in-game keys while the game is on screen.
     void UpdateManager(f32 step) override;
-    // A level with game records starts a new game; the keys are bound again.
+    // The in-game keys are bound again.
     void OnClusterLoad() override;
+    // Every pointer into the tree is forgotten; the next update builds the tree again.
     void OnClusterUnload() override;
+    // The UI manager takes the tree down; the sound listener goes back.
+    void FinalizeManager() override;
+    // A device reset only marks the layout dirty.
+    void OnDeviceRestore() override { RequestLayout(0); }
+    // While the menu has just opened: a listener at the origin looking down -z.
+    void GetFrame(f32 t, TSoundListenerFrame& frame) override;
 
-    // The window of the name opened on the window stack; no windows exist yet: null.
+    // The tree: removed and built again, the menu fitted to the screen.
+    void RebuildUI();
+    // Opens (show) or closes the main menu; returns 0. A close with suppress set swallows the
+    // next close without it once.
+    i32 SetMenuVisible(u32 show, u32 suppress);
+    // The "menuback" key of the root: closes the menu over a running game. 1 (not handled)
+    // until the UI has its actions and cursor.
+    i32 OnBack(TUIItem* sender);
+    // Fades to black (one action at a time), runs the action, and the next update fades back.
+    void StartFade(TFadeAction action, u32 argument, u32 hideMenuLayer, u32 fast);
+    // The window of the name under the modal layer opened on top of the window stack; null
+    // (nothing changes) when there is none.
     TUIItem* PushWindow(const char* name);
+    // The top window closed; the one below it, or the main menu, comes back.
+    void PopWindow();
+    // The new-game flag is taken by the game logic.
+    friend u32 TakeNewGameStartedFlag();
+
+    // The default profile of a first start: named after the user (cut to 31 characters), else
+    // "Player" when the profile manager refuses that name.
+    void CreateDefaultProfile(const char16_t* userName);
+
+    // Main menu (gamemenumanager.mainmenu.cpp).
+    void OpenSubWindow(TUIItem* window);
+    void CloseSubWindow();
+    void SetButtonsVisible(u32 show);
+    // With 0 only marks the layout dirty; with 1 lays a dirty layout out.
+    void RequestLayout(u32 now);
+    static EAspectClass ClassifyAspectRatio(f32 width, f32 height);
+    // The one-line width of a key's text in the font at the size.
+    static f32 MeasureLocalizedText(const char* font, f32 size, const char* key);
+    i32 OnContinue(TUIItem* sender);
+    // The Continue button: the may-continue flag set, then OnContinue.
+    i32 OnContinueButton(TUIItem* sender);
+    i32 OnNewGame(TUIItem* sender);
+    i32 OnNewGameConfirmed(TUIItem* sender);
+    i32 OnPlayers(TUIItem* sender);
+    i32 OnSaveGame(TUIItem* sender);
+    i32 OnAccount(TUIItem* sender);
+    i32 OnOptions(TUIItem* sender);
+    i32 OnCredits(TUIItem* sender);
+    i32 OnQuit(TUIItem* sender);
+    // The fade actions.
+    i32 _StartNewGame(u32 argument);
+    i32 _LoadLatestGame(u32 argument);
+    i32 _Quit(u32 argument);
+    // A sub-window of the flight board holding an inner panel or a tab strip ("Tab").
+    TUIButton* _CreateSubWindow(const char* name, bool tabbed);
+    // Tab strips of the open sub-window: its "Tab" item's children are the pages; a tab button
+    // (under "TabButtons") carries its page's index as its tag.
+    i32 SelectTab(TUIItem* tabButton);
+    i32 NextTab(TUIItem* sender);
+    i32 PreviousTab(TUIItem* sender);
+
+    // Popup dialogs (gamemenumanager.dialogs.cpp).
+    TUIButton* _CreatePopupWindow(const char* id, u32 buttonCount, i32 tag);
+    TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
+    i32 OnGoToMainMenu(TUIItem* sender);
+
+    // In-game keys until the in-game screen exists (gamemenumanager.ingame.cpp).
     // Opens the gate-selection menu for the aircraft waiting in landing zone 0 and stores the
-    // idle gate it ends on as the chosen gate (its id only).
+    // idle gate it ends on as the chosen gate (its id only); nothing while a window is open or
+    // the main menu is.
     void ShowGateSelectionMenu();
     u32 IsGateMenuOpen() const { return m_nGateMenuOpen; }
     i32 GetGateMenuFocus() const { return m_nGateMenuFocus; }
@@ -39,16 +189,106 @@ public:
     // The task grid's start button: an AI task waiting for its start is asked to start, the
     // task the player drives is offered its reset, any other is taken (or watched).
     void StartTask(TTask* task);
+    // Each update: the camera and select keys, while neither the menu nor a window is open.
+    void UpdateInGameKeys();
+    // OK of "GameTaskResetConfirm": the task offered is reset.
+    i32 OnTaskResetConfirmed(TUIItem* sender);
+
+    // State.
+    TUIItem* GetRoot() const { return m_pUIBase; }
+    TUIButton* GetMainUI() const { return m_pMainUI; }
+    TUIButton* GetGameUI() const { return m_pGameUI; }
+    TUIButton* GetModalLayer() const { return m_pModalLayer; }
+    TUIButton* GetFader() const { return m_pUIFader; }
+    TUIButton* GetMainMenuLayer() const { return m_pMainMenuLayer; }
+    TUIButton* GetMainMenuBackground() const { return m_pMainMenuBackground; }
+    TUIButton* GetFlightBoard() const { return m_pMainMenuBG; }
+    TUIMenu* GetMenu() const { return m_pMenu; }
+    TUIButton* GetButton(EMainMenuButton button) const { return m_apButton[button]; }
+    TUILabel* GetProfileLabel() const { return m_pPlayerProfileLabel; }
+    TUIItem* GetSubWindow() const { return m_pSubWindow; }
+    // The window stack, the top last.
+    i32 GetWindowCount() const { return m_aWindow.GetCount(); }
+    i32 GetWindowCapacity() const { return m_aWindow.GetCapacity(); }
+    TUIItem* GetWindow(i32 index) const { return m_aWindow[index]; }
+    TUIItem* GetTopWindow() const { return m_aWindow.GetCount() ? m_aWindow[m_aWindow.GetCount() - 1] : nullptr; }
+    bool IsFadePending() const { return m_pFadeAction != nullptr; }
+    bool IsMenuOpen() const;
+    static u32 IsSuppressionPending() { return s_nSuppressClose; }
+    static u32 MayContinue() { return s_nMayContinue; }
+    static u32 IsLayoutDirty() { return s_nLayoutDirty; }
+    u32 IsSaveArmed() const { return m_nSaveArmed; }
+    // Asks for the tree to be built at the next update (as after a cluster unload).
+    static void RequestRebuild() { s_nRebuildRequest = 1; }
 
 private:
+    void _ResetState();
+    // The cursor hidden (a fade runs) or shown.
+    static void ShowCursor(bool show);
+    // Closes the menu as the back key and a game start do: the clock runs, the game's sounds.
+    void CloseMenu();
+    void RestoreListener();
+    i32 _RunFadeAction(TUIItem* sender);
+    i32 _OnFaderHidden(TUIItem* sender);
+    // Main menu.
+    void _CreateMainMenuLayer();
+    void _CreateMenu();
+    void _CreateSavingWindow();
+    i32 _UpdateButtons(TUIItem* sender);
+    i32 _UpdateContinueSave(TUIItem* sender);
+    i32 _SaveGameNow(TUIItem* sender);
+    i32 _OnSubWindowShown(TUIItem* sender);
+    TUIItem* _GetTabStrip() const;
+    void _ShowTab(i32 index);
+    // The first open page's index (-1 when none) and the page count.
+    i32 _GetOpenTab(i32& count) const;
+    // Popup dialogs.
+    void _CreateDialogs();
+    i32 _OnPopupShown(TUIItem* sender);
+    i32 _OnPopupButton(TUIItem* sender);
+
+    // The layers and the main menu's items (the UI manager's tree owns them all).
+    TUIButton* m_pUIBase;
+    TUIButton* m_pMainUI;
+    TUIButton* m_pGameUI;
+    TUIButton* m_pModalLayer;
+    TUIButton* m_pUIFader;
+    TUIButton* m_pMainMenuBackground;
+    TUIButton* m_pMainMenuBG;
+    TUIButton* m_pMainMenuLayer;
+    TUIButton* m_apButton[MENU_BUTTON_COUNT];
+    TUILabel* m_pPlayerProfileLabel;
+    TUILabel* m_pWebPageLabel;
+    TUIMenu* m_pMenu;
+    TUIItem* m_pSubWindow;
+    TUIItem* m_pPlayersWindow;
+    TUIItem* m_pOptionsWindow;
+    // The sound listener installed before the menu opened, and the fixed frame owed.
+    TSoundListenerMethods* m_pSavedListener;
+    u32 m_nListenerFramePending;
+    // The pending fade action.
+    TFadeAction m_pFadeAction;
+    u32 m_nFadeArgument;
+    DArray<TUIItem*> m_aWindow;
+    // One save pending on the "Saving" window.
+    u32 m_nSaveArmed;
+    // In-game keys.
     TInputAction* m_pTowerCam;
     TInputAction* m_pFollowMe;
     TInputAction* m_pMenuSelect;
     u32 m_nGateMenuOpen;
     i32 m_nGateMenuFocus;
+    TTask* m_pResetTask;
+
+    static u32 s_nRebuildRequest;
+    static u32 s_nSuppressClose;
+    static u32 s_nProfileManagerStarted;
+    static u32 s_nNewGame;
+    static u32 s_nMayContinue;
+    static u32 s_nLayoutDirty;
 };
 
 extern TGameMenuManager* g_pGameMenuManager;
 
-// 1 once after a new game was started (a level with game records loaded), then 0.
+// 1 once after a new game was started from the menu, then 0.
 u32 TakeNewGameStartedFlag();

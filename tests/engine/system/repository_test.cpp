@@ -451,10 +451,11 @@ TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
     reader.Require();
     ASSERT_NE(RESOURCE_NOT_LISTED, reader.m_nListIndex);
     u8 target[16];
+    // Held until the queue is cleared: the loader thread must not take the read first.
     GlobalResourceLock().Enter();
     EXPECT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
-    GlobalResourceLock().Leave();
     g_pResourceManager->GetLoader().Clear();
+    GlobalResourceLock().Leave();
     EXPECT_EQ(0u, g_pResourceManager->GetLoader().GetQueueCount());
     EXPECT_EQ(RESOURCE_NOT_LISTED, reader.m_nListIndex);
     // What it held is let go: off the list, nothing else would release it.

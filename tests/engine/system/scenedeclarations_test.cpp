@@ -20,7 +20,6 @@
 #include "engine/render/renderscene.h"
 #include "engine/render/staticdecalpool.h"
 #include "engine/render/texturefont.h"
-#include "engine/render/trackdecal.h"
 #include "engine/render/viewportset.h"
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
@@ -136,7 +135,6 @@ TEST(SceneDeclarations, EveryDeclaredLinkIsTheMemberItNames)
     ExpectPinned("TDecalData", {LINK(TDecalData, pTextureColor), LINK(TDecalData, pTextureNormal),
                                 LINK(TDecalData, pTextureMask)});
     ExpectPinned("TDecal", {LINK(TDecal, pDecalData)});
-    ExpectPinned("TTrackDecal", {LINK(TTrackDecal, pNode), LINK(TTrackDecal, pDecal)});
     ExpectPinned("TStaticDecalPool", {RESOURCE_USES(TStaticDecalPool), LINK(TStaticDecalPool, pNode),
                                       LINK(TStaticDecalPool, pDecalData)});
     ExpectPinned("TMovie", {LINK(TMovie, pScriptEnd)});

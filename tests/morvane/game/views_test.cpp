@@ -59,7 +59,7 @@ protected:
 };
 } // namespace
 
-TEST_F(Views, AGameStartsOnTheFirstFrameAfterALevelWithGameRecordsLoads)
+TEST_F(Views, AGameStartsOnTheFirstFrameAfterNewGame)
 {
     TGate& gate = AddGate(1);
     TTask& task = AddTask(&gate, gtDeployFuel);
@@ -69,7 +69,11 @@ TEST_F(Views, AGameStartsOnTheFirstFrameAfterALevelWithGameRecordsLoads)
     EXPECT_EQ(m_Parameters.nStarted, 0);
     EXPECT_EQ(task.m_fCountdown, 10.0f);
 
+    // A level's load is no new game.
     g_pGameMenuManager->OnClusterLoad();
+    Game().UpdateManager(0.5f);
+    EXPECT_EQ(m_Parameters.nStarted, 0);
+    g_pGameMenuManager->_StartNewGame(0);
     const u64 before = GetLocalFileTime();
     Game().UpdateManager(0.5f);
     EXPECT_EQ(m_Parameters.nStarted, 1);

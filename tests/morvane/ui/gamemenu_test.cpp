@@ -1,5 +1,5 @@
-// The front end's least form: the gate-selection menu, the new-game flag, the camera and select
-// keys of the in-game screen.
+// The in-game keys until the in-game screen exists: the gate-selection menu, the camera and
+// select keys.
 #include "core/math/random.h"
 #include "directx/render/dxcameramanager.h"
 #include "engine/input/inputaction.h"
@@ -21,7 +21,6 @@ protected:
     void BindKeys()
     {
         Menu().OnClusterLoad();
-        TakeNewGameStartedFlag();
         TInputManager& input = TInputManager::Instance();
         input.CreateAction(TName("towercam", true), 0)->Bind(&m_Tower, nullptr);
         input.CreateAction(TName("carinputmode1", true), 0)->Bind(&m_FollowMe, nullptr);
@@ -30,47 +29,13 @@ protected:
     void Press(TTestInput& key)
     {
         key.Set(1.0f);
-        Menu().UpdateManager(0.0f);
+        Menu().UpdateInGameKeys();
         key.Set(0.0f);
     }
 
     TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"}, m_Select{"menu_select"};
 };
 } // namespace
-
-TEST_F(GameMenu, ALevelThatStartsAGameFadesTheGamesSoundsIn)
-{
-    TXAudio2SoundGroup game;
-    TXAudio2SoundGroup menu;
-    game.m_Name.Set("/master/game", true);
-    menu.m_Name.Set("/master/menu", true);
-    g_pXAudio2SoundManager->Groups().Add(&game);
-    g_pXAudio2SoundManager->Groups().Add(&menu);
-    // The level's load: the player finds no game started, then the front end starts one.
-    Player().OnClusterLoad();
-    EXPECT_EQ(game.VolumeFade.fTarget, 0.0f);
-    EXPECT_EQ(menu.VolumeFade.fTarget, 1.0f);
-    Menu().OnClusterLoad();
-    EXPECT_EQ(game.VolumeFade.fTarget, 1.0f);
-    EXPECT_EQ(menu.VolumeFade.fTarget, 0.0f);
-    g_pXAudio2SoundManager->Groups().SetCount(0);
-}
-
-TEST_F(GameMenu, NoWindowsExistYet)
-{
-    EXPECT_EQ(Menu().PushWindow("NewGameWelcome"), nullptr);
-    EXPECT_EQ(Menu().PushWindow("GameCompleted"), nullptr);
-}
-
-TEST_F(GameMenu, ALevelWithGameRecordsCountsAsANewGameOnce)
-{
-    Menu().OnClusterLoad();
-    EXPECT_EQ(TakeNewGameStartedFlag(), 1u);
-    EXPECT_EQ(TakeNewGameStartedFlag(), 0u);
-    Game().Parameters().SetCount(0);
-    Menu().OnClusterLoad();
-    EXPECT_EQ(TakeNewGameStartedFlag(), 0u);
-}
 
 TEST_F(GameMenu, TheGateMenuEndsOnTheLastIdleGateOfItsRandomWalkAndSoundsOncePerOpening)
 {

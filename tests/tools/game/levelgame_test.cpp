@@ -100,8 +100,10 @@ TEST_F(LevelGame, TheGameStartsFromTheTowerWithItsRecordsBound)
     EXPECT_TRUE(Game().Units()[0]->pProp->m_nFlags & PROP_NOTIFY);
     for (u32 i = 0; i < LEVEL_ORBIT_ACTIONS; ++i)
         EXPECT_NE(TInputManager::Instance().FindAction(TName(g_aLevelOrbitAction[i])), nullptr);
-    // The loaded level is a new game: it starts at the first frame.
-    g_pGameMenuManager->OnClusterLoad();
+    // The level waits for New game; the game starts at the next frame.
+    Step(1);
+    EXPECT_EQ(Game().GetParameters().nStarted, 0);
+    g_pGameMenuManager->_StartNewGame(0);
     Step(1);
     EXPECT_EQ(Game().GetParameters().nStarted, 1);
     EXPECT_EQ(Game().GetParameters().nMoney, 1000);

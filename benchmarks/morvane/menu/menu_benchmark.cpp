@@ -1,0 +1,165 @@
+// The main menu at 1280 x 720, headless: one frame of the game menu manager's and the UI
+// manager's updates and the UI's draw submission into a recording canvas (rasterisation apart),
+// against the empty frame of the same run (the frame opened, closed and presented). Aim: the
+// menu's frame at most half an empty frame (ratio <= 0.5). The whole frame (opened, the menu
+// updated, drawn and rasterised, closed, presented) is reported beside them.
+#include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
+#include "core/system/timer.h"
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "directx/render/dxfontmanager.h"
+#include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/input/inputmanager.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "morvane/ui/gamemenumanager.h"
+#include "morvane/ux/screens.h"
+#include "scenerepositories.h"
+#include "support/recordingcanvas.h"
+#include "ui/uimanager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr f32 kStep = 1.0f / 60.0f;
+
+using TClock = std::chrono::steady_clock;
+
+f64 MillisecondsSince(TClock::time_point start)
+{
+    return std::chrono::duration<f64, std::milli>(TClock::now() - start).count();
+}
+
+f64 Median(std::vector<f64> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.empty() ? 0.0 : times[times.size() / 2];
+}
+
+// The headless device, the level and the player data in a folder of the run; once.
+bool OpenLevel()
+{
+    static const bool s_bOpened = [] {
+        setenv("VESTAMOR_HEADLESS", "1", 1);
+        g_pFileStreamManager->SetLocked(0);
+        g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
+        g_device_verticalsyn.Store(0);
+        g_ManagerManager.CreateSystem(TName("Normal", true));
+        g_ManagerManager.Initialize();
+        if (g_pDeviceManager->InitializeManager() != 0)
+            return false;
+        g_pDeviceManager->SetRunning(1);
+        g_pCluster->LinkTypes();
+        RegisterGameScreens();
+        TInputManager::Instance().InitializeManager();
+        g_pResourceManager->BeginManager();
+        g_pResourceManager->GetLoader().SetEnabled(false);
+        g_pDxShaderManager->BeginManager();
+        g_pDxMeshManager->BeginManager();
+        g_pDxFontManager->BeginManager();
+        g_pDxCanvasManager->BeginManager();
+        g_pUIManager->BeginManager();
+        g_pGameMenuManager->BeginManager();
+        const std::string save = std::filesystem::temp_directory_path().string() + "/vestamor_menu_benchmark";
+        TCommandManager::Instance().ExecuteText(("set save.directory \"" + save + "\"").c_str());
+        const std::string data = VESTAMOR_DATA_DIR;
+        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
+        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
+        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        return g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0) == 0;
+    }();
+    return s_bOpened;
+}
+
+void OpenFrame()
+{
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+    g_pRenderManager->RenderManager();
+}
+
+void CloseFrame()
+{
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+    g_pRenderManager->RenderManager();
+    g_pDeviceManager->Present();
+}
+
+// The menu's updates: the game menu manager, the input, the UI.
+void UpdateMenu()
+{
+    g_pTimer->Update();
+    g_pGameMenuManager->UpdateManager(kStep);
+    TInputManager::Instance().UpdateManager(kStep);
+    g_pUIManager->UpdateManager(kStep);
+}
+
+void MainMenu(benchmark::State& state)
+{
+    if (!OpenLevel())
+    {
+        state.SkipWithError("the level cannot be loaded");
+        return;
+    }
+    std::vector<f64> empty;
+    for (i32 i = 0; i < 120; ++i)
+    {
+        const TClock::time_point start = TClock::now();
+        OpenFrame();
+        CloseFrame();
+        empty.push_back(MillisecondsSince(start));
+    }
+    // The player data, the tree, then the start's fade from black to the open menu.
+    for (i32 i = 0; i < 180; ++i)
+        UpdateMenu();
+
+    TRecordingCanvas canvas;
+    TCanvasManager* old = g_pCanvasManager;
+    std::vector<f64> menu;
+    std::vector<f64> whole;
+    for (auto _ : state)
+    {
+        g_pCanvasManager = &canvas;
+        canvas.Clear();
+        TClock::time_point start = TClock::now();
+        UpdateMenu();
+        g_pRenderManager->m_nInRender = 1;
+        g_pUIManager->RenderManager();
+        g_pRenderManager->m_nInRender = 0;
+        menu.push_back(MillisecondsSince(start));
+        benchmark::DoNotOptimize(canvas.vertices.data());
+
+        g_pCanvasManager = old;
+        start = TClock::now();
+        OpenFrame();
+        UpdateMenu();
+        g_pUIManager->RenderManager();
+        g_pCanvasManager->Flush();
+        CloseFrame();
+        whole.push_back(MillisecondsSince(start));
+    }
+    g_pCanvasManager = old;
+    const f64 menu_ms = Median(menu);
+    const f64 empty_ms = Median(empty);
+    state.counters["menu_ms"] = menu_ms;
+    state.counters["empty_frame_ms"] = empty_ms;
+    state.counters["ratio"] = menu_ms / empty_ms;
+    state.counters["whole_frame_ms"] = Median(whole);
+    state.counters["quads"] = canvas.Quads();
+    state.counters["menu_open"] = g_pGameMenuManager->IsMenuOpen() ? 1.0 : 0.0;
+}
+BENCHMARK(MainMenu)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300)->Repetitions(3);
+} // namespace

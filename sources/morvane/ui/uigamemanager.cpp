@@ -1,0 +1,107 @@
+#include "morvane/ui/uigamemanager.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/log.h"
+#include "engine/system/managermanager.h"
+#include "morvane/game/helpcategory.h"
+
+TUIGameManager* g_pUIGameManager = nullptr;
+
+namespace
+{
+const char* const kGetImageError = "TUIGameManager::GetImage(): error: ";
+
+TUIGameManager s_Manager;
+const i32 s_nRegistered = TManagerManager::RegisterManager("UIGame", "UIGame", &g_pUIGameManager, &s_Manager);
+} // namespace
+
+TUIGameManager::TUIGameManager() : m_nImageSetBusy(0)
+{
+    if (!g_pCluster)
+        return;
+    RegisterArray(&HelpCategoryDecl(), &m_aHelpCategory);
+    RegisterId(HELP_CATEGORY_TYPE_ID);
+}
+
+TUIGameManager::~TUIGameManager()
+{
+    m_aImage.Free();
+}
+
+void TUIGameManager::BeginManager()
+{
+    g_pCluster->AddListener(this);
+}
+
+i32 TUIGameManager::GetData(i32, void*&, i32&)
+{
+    return 1;
+}
+
+i32 TUIGameManager::SetData(i32 index, const void*, i32 size)
+{
+    if (size == 0)
+        return 0;
+    TLog::Print(g_pSystemLog, LOG_WARNING, "TUIGameManager::SetData(): warning: ",
+                "screen block %d of %d bytes from an older image ignored", index, size);
+    return 1;
+}
+
+bool TUIGameManager::IsBusy() const
+{
+    return false;
+}
+
+bool TUIGameManager::ShowScreen(EUIGameScreen)
+{
+    return false;
+}
+
+TTexture* TUIGameManager::GetImage(const TName& name)
+{
+    if (name == TName())
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kGetImageError, "Texture name is null!");
+        return nullptr;
+    }
+    if (m_ImageSet.FindKey(name) < 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kGetImageError, "Texture %s not found!", name.GetText());
+        return nullptr;
+    }
+    const i32 index = _GetOrInsertIndex(name, 0);
+    return index >= 0 && index < m_aImage.GetCount() ? m_aImage[index] : nullptr;
+}
+
+void TUIGameManager::AddImage(const TName& name, TTexture* texture)
+{
+    const i32 at = m_ImageSet.FindKey(name);
+    if (at >= 0)
+    {
+        m_aImage[m_ImageSet[static_cast<u32>(at)].value] = texture;
+        return;
+    }
+    if (m_ImageSet.IsFull())
+        return;
+    _GetOrInsertIndex(name, m_aImage.GetCount());
+    m_aImage.Add(texture);
+}
+
+i32 TUIGameManager::_GetOrInsertIndex(const TName& name, i32 defaultIndex)
+{
+    i32 at = m_ImageSet.FindKey(name);
+    if (at < 0)
+    {
+        m_nImageSetBusy = 1;
+        m_ImageSet.Insert({name, defaultIndex});
+        m_nImageSetBusy = 0;
+        at = m_ImageSet.FindKey(name);
+    }
+    return m_ImageSet[static_cast<u32>(at)].value;
+}
+
+void TUIGameManager::OnClusterUnload()
+{
+    m_aImage.SetCount(0);
+    m_ImageSet = TUIGameImageSet();
+}

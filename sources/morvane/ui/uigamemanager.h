@@ -1,0 +1,73 @@
+#pragma once
+// TUIGameManager ("UIGame"): the owner of the game's screens built with the UX control library
+// (help, vehicle task dialog, credits, the message box, the account screens). It does no work of
+// its own per frame: it tells the game menus whether one of its screens is up, and serves the
+// help categories and the images of the help pages by name.
+#include "core/cluster/clustermethods.h"
+#include "core/system/templates/darray.h"
+#include "core/system/templates/sset.h"
+#include "engine/system/manager.h"
+
+class TTexture;
+struct THelpCategory;
+
+// The image-name map: {name, index into the image array}.
+constexpr u32 UI_GAME_IMAGE_CAPACITY = 1024;
+typedef SSet<TMapKey<TName, i32>, UI_GAME_IMAGE_CAPACITY, TName, 0> TUIGameImageSet;
+
+// The screens of the block, in its order.
+enum EUIGameScreen : u32
+{
+    UI_SCREEN_HELP,
+    UI_SCREEN_VEHICLE_TASK,
+    UI_SCREEN_CREDITS,
+    UI_SCREEN_MESSAGE,
+    UI_SCREEN_ACCOUNT_CONNECTED,
+    UI_SCREEN_ACCOUNT_LOGIN,
+    UI_SCREEN_ACCOUNT_CREATE,
+    UI_SCREEN_ACCOUNT_UPDATE,
+    UI_SCREEN_COUNT
+};
+
+class TUIGameManager : public TManager, public TClusterMethods
+{
+public:
+    TUIGameManager();
+    ~TUIGameManager() override;
+
+    void BeginManager() override;
+    // The screens hold pointers and event lists that mean nothing in another run: no data
+    // block is offered, and one of an older image is refused with a line.
+    i32 GetDataCount() override { return 0; }
+    i32 GetDataSize() override { return 0; }
+    i32 GetData(i32 index, void*& data, i32& size) override;
+    i32 SetData(i32 index, const void* data, i32 size) override;
+
+    // True while a screen the menus must wait for is up (the message box and the vehicle task
+    // dialog do not count).
+    bool IsBusy() const;
+    // Shows the screen's form; false (nothing shown) when the loaded data give it none.
+    bool ShowScreen(EUIGameScreen screen);
+
+    // The texture registered under the name; null (logged) for the empty name or an unknown one.
+    TTexture* GetImage(const TName& name);
+    // Registers a texture under a name (a second one of the same name takes its place).
+    void AddImage(const TName& name, TTexture* texture);
+    const TUIGameImageSet& GetImageSet() const { return m_ImageSet; }
+    DArray<THelpCategory*>& HelpCategories() { return m_aHelpCategory; }
+
+    // The images are textures of the loaded data: they go with it.
+    void OnClusterUnload() override;
+
+private:
+    // The index stored under the name, inserted with the default index when missing.
+    i32 _GetOrInsertIndex(const TName& name, i32 defaultIndex);
+
+    DArray<TTexture*> m_aImage;
+    DArray<THelpCategory*> m_aHelpCategory;
+    TUIGameImageSet m_ImageSet;
+    // 1 while a lookup inserts.
+    u32 m_nImageSetBusy;
+};
+
+extern TUIGameManager* g_pUIGameManager;

@@ -1,0 +1,198 @@
+// The game menu manager: its layers, the fader's one action at a time, the window stack, the
+// open and closed menu with the game clock and the one-shot suppression, the player data's
+// start with its default profile.
+#include "menufixture.h"
+
+#include "core/system/platform.h"
+#include "engine/sound/soundmanager.h"
+#include "engine/render/device.h"
+#include "ui/uimanager.h"
+
+#include <string>
+
+namespace
+{
+using GameMenuTest = MenuTest;
+} // namespace
+
+TEST_F(GameMenuTest, TheTreeHasItsLayersInDrawingOrderAndTheMenuOpensAtStart)
+{
+    Start();
+    TUIItem* root = Menu().GetRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->GetName(), TName("UIBase"));
+    EXPECT_EQ(root->m_DesignSize.x, 1920.0f);
+    EXPECT_EQ(root->m_DesignSize.y, 1200.0f);
+    const std::vector<TUIItem*>& layers = root->GetChildren();
+    ASSERT_GE(layers.size(), 4u);
+    EXPECT_EQ(layers.front(), Menu().GetGameUI());
+    EXPECT_EQ(layers[1], Menu().GetMainUI());
+    EXPECT_EQ(layers[2], Menu().GetModalLayer());
+    EXPECT_EQ(layers.back(), Menu().GetFader()) << "the fader draws last";
+    EXPECT_EQ(Menu().GetModalLayer()->m_nFlags & UI_MODAL, UI_MODAL);
+    EXPECT_TRUE(Menu().GetModalLayer()->IsInactive());
+    EXPECT_EQ(Menu().GetFader()->m_nFlags & (UI_MODAL | UI_INPUT_WHILE_CLOSED), UI_MODAL | UI_INPUT_WHILE_CLOSED);
+    // No game runs: the menu is open, the clock stands still, the fader has faded out.
+    EXPECT_TRUE(Menu().IsMenuOpen());
+    EXPECT_TRUE(Menu().GetGameUI()->IsInactive());
+    EXPECT_EQ(g_pTimer->GetScale(), 0.0f);
+    EXPECT_TRUE(Menu().GetFader()->IsInactive());
+    EXPECT_EQ(m_Log.Count("error"), 0u) << "every style, icon, texture and key is there";
+}
+
+TEST_F(GameMenuTest, TwoFadesInOneFrameRunOnlyTheFirstAction)
+{
+    Start();
+    Menu().StartFade(&TGameMenuManager::_StartNewGame, 0, 0, 1);
+    EXPECT_TRUE(Menu().IsFadePending());
+    // The second is ignored: the game would otherwise quit behind the new game.
+    Menu().StartFade(&TGameMenuManager::_Quit, 0, 0, 1);
+    EXPECT_EQ(Menu().GetFader()->m_fFadeInTime, FADER_FAST_IN);
+    EXPECT_EQ(Menu().GetFader()->m_fFadeOutTime, FADER_FAST_OUT);
+    MenuFrames(30, 0.05f);
+    EXPECT_FALSE(Menu().IsFadePending());
+    EXPECT_EQ(TakeNewGameStartedFlag(), 1u) << "the first action ran";
+    EXPECT_EQ(g_pDeviceManager->GetQuit(), 0u) << "the second never did";
+}
+
+TEST_F(GameMenuTest, ASuppressedCloseSwallowsTheNextPlainOneOnce)
+{
+    Start();
+    Parameters().nStarted = 1;
+    Menu().SetMenuVisible(0, 1);
+    EXPECT_EQ(TGameMenuManager::IsSuppressionPending(), 1u);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().IsMenuOpen());
+    Menu().SetMenuVisible(1, 1);
+    MenuFrames(20);
+    // Swallowed once: the menu stays open and the suppression is gone.
+    Menu().SetMenuVisible(0, 0);
+    EXPECT_EQ(TGameMenuManager::IsSuppressionPending(), 0u);
+    MenuFrames(20);
+    EXPECT_TRUE(Menu().IsMenuOpen());
+    Menu().SetMenuVisible(0, 0);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().IsMenuOpen());
+    EXPECT_FALSE(Menu().GetGameUI()->IsInactive());
+    EXPECT_EQ(g_pTimer->GetScale(), 1.0f);
+}
+
+TEST_F(GameMenuTest, TheMenuIsTheSoundListenerWithAFixedFrameOnceWhileOpen)
+{
+    TSoundListenerMethods* before = g_pSoundManager ? g_pSoundManager->GetListener() : nullptr;
+    if (!g_pSoundManager)
+        GTEST_SKIP() << "no sound manager in this program";
+    Start();
+    EXPECT_EQ(g_pSoundManager->GetListener(), static_cast<TSoundListenerMethods*>(&Menu()));
+    TSoundListenerFrame frame{};
+    frame.Position = TVector(5.0f, 5.0f, 5.0f, 1.0f);
+    Menu().GetFrame(0.0f, frame);
+    EXPECT_EQ(frame.Position.x, 0.0f);
+    EXPECT_EQ(frame.Front.z, -1.0f);
+    EXPECT_EQ(frame.Top.y, 1.0f);
+    frame.Position = TVector(5.0f, 5.0f, 5.0f, 1.0f);
+    Menu().GetFrame(0.0f, frame);
+    EXPECT_EQ(frame.Position.x, 5.0f) << "written once per opening";
+    Parameters().nStarted = 1;
+    Menu().SetMenuVisible(0, 0);
+    EXPECT_EQ(g_pSoundManager->GetListener(), before);
+}
+
+TEST_F(GameMenuTest, PushingOntoAnEmptyStackHidesTheMenuLayerAndPoppingTheLastBringsItBack)
+{
+    Start();
+    EXPECT_EQ(Menu().PushWindow("NoSuchWindow"), nullptr);
+    EXPECT_EQ(Menu().GetWindowCount(), 0);
+    TUIItem* first = Menu().PushWindow("GameLoadFailed");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->m_nFlags & UI_CLOSED, 0u) << "shown at once, the modal layer fading in";
+    MenuFrames(20);
+    EXPECT_TRUE(Menu().GetMainMenuLayer()->IsInactive());
+    EXPECT_FALSE(Menu().GetModalLayer()->IsInactive());
+    TUIItem* second = Menu().PushWindow("GameSaveFailed");
+    MenuFrames(20);
+    EXPECT_TRUE(first->IsInactive());
+    EXPECT_FALSE(second->IsInactive());
+    EXPECT_EQ(Menu().GetWindowCount(), 2);
+    // Capacities grow 1, 3.
+    EXPECT_EQ(Menu().GetWindowCapacity(), 3);
+    Menu().PopWindow();
+    MenuFrames(20);
+    EXPECT_FALSE(first->IsInactive());
+    EXPECT_TRUE(second->IsInactive());
+    Menu().PopWindow();
+    MenuFrames(20);
+    EXPECT_TRUE(first->IsInactive());
+    EXPECT_TRUE(Menu().GetModalLayer()->IsInactive());
+    EXPECT_FALSE(Menu().GetMainMenuLayer()->IsInactive());
+    Menu().PopWindow();
+    EXPECT_EQ(Menu().GetWindowCount(), 0) << "popping an empty stack does nothing";
+}
+
+TEST_F(GameMenuTest, TheFirstStartCreatesAProfileNamedAfterTheUser)
+{
+    Start();
+    EXPECT_EQ(m_Log.Count("TGameMenuManager::UpdateManager(): Creating default profile."), 1u);
+    ASSERT_EQ(Profiles().GetProfileCount(), 1);
+    std::u16string user = GetWindowsUserName();
+    if (user.size() > 31)
+        user.resize(31);
+    EXPECT_EQ(std::u16string(Profiles().GetSelectedProfile()->GetName()), user);
+    // The next start finds it.
+    Menu().FinalizeManager();
+    Profiles().FinalizeManager();
+    m_Log.lines.clear();
+    MenuFrame(0.0f);
+    EXPECT_EQ(m_Log.Count("Creating default profile."), 0u);
+    EXPECT_EQ(Profiles().GetProfileCount(), 1);
+}
+
+TEST_F(GameMenuTest, AUserNameNoProfileMayHaveGivesThePlayerProfile)
+{
+    ASSERT_EQ(Profiles().Initialize(GAME_PLAYER_PATCH_LEVEL, CreateGameProfile, CreateGameSavedGame), 0u);
+    Menu().CreateDefaultProfile(u"a/b");
+    ASSERT_EQ(Profiles().GetProfileCount(), 1);
+    EXPECT_EQ(std::u16string(Profiles().GetProfile(0)->GetName()), u"Player");
+    // A long name is cut to the 31 characters a profile holds.
+    const std::u16string longName(40, u'x');
+    Menu().CreateDefaultProfile(longName.c_str());
+    ASSERT_EQ(Profiles().GetProfileCount(), 2);
+    EXPECT_EQ(std::u16string(Profiles().GetProfile(1)->GetName()), longName.substr(0, 31));
+}
+
+TEST_F(GameMenuTest, TheBackKeyClosesTheMenuOnlyOverARunningGame)
+{
+    Start();
+    Menu().OnBack(nullptr);
+    MenuFrames(20);
+    EXPECT_TRUE(Menu().IsMenuOpen()) << "no game to go back to";
+    Parameters().nStarted = 1;
+    Menu().OnBack(nullptr);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().IsMenuOpen());
+    EXPECT_EQ(g_pTimer->GetScale(), 1.0f);
+}
+
+TEST_F(GameMenuTest, UIResetBuildsTheTreeAgainAndOpensTheMenu)
+{
+    Start();
+    TUIItem* old = Menu().GetRoot();
+    Parameters().nStarted = 1;
+    Menu().SetMenuVisible(0, 0);
+    MenuFrames(20);
+    TCommandManager::Instance().ExecuteText("ui.reset");
+    EXPECT_NE(Menu().GetRoot(), nullptr);
+    EXPECT_EQ(g_pUIManager->GetRoots().size(), 1u) << "the old tree went: " << (void*)old;
+    MenuFrames(20);
+    EXPECT_TRUE(Menu().IsMenuOpen());
+}
+
+TEST_F(GameMenuTest, ADeviceResetOnlyMarksTheLayoutDirty)
+{
+    Start();
+    EXPECT_EQ(TGameMenuManager::IsLayoutDirty(), 0u);
+    Menu().OnDeviceRestore();
+    EXPECT_EQ(TGameMenuManager::IsLayoutDirty(), 1u);
+    MenuFrame();
+    EXPECT_EQ(TGameMenuManager::IsLayoutDirty(), 0u);
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The game menu manager's tree built on the UI toolkit's fixture, the player data under the
+// test's scratch folder, and the game clock's two menu factors put back after each test.
+#include "uifixture.h"
+
+#include "core/system/timer.h"
+#include "engine/localization/localization.h"
+#include "engine/system/command/commandmanager.h"
+#include "morvane/game/gamelogicmanager.h"
+#include "morvane/ui/gamemenumanager.h"
+#include "player/gamesavedgame.h"
+#include "player/morvaneplayerprofile.h"
+#include "player/playerprofilemanager.h"
+
+#include <filesystem>
+#include <string>
+
+class MenuTest : public UITest
+{
+protected:
+    void SetUp() override
+    {
+        UITest::SetUp();
+        SetSaveDirectory(m_Folder.Path() + "/save");
+        Profiles().FinalizeManager();
+        static const bool s_bBegun = [] {
+            g_pGameMenuManager->BeginManager();
+            return true;
+        }();
+        (void)s_bBegun;
+        // The game's texts, as the start-up script chooses them.
+        std::filesystem::create_directory_symlink(VESTAMOR_DATA_DIR, m_Folder.Path() + "/data");
+        TLocalizationManager& texts = TLocalizationManager::Instance();
+        if (texts.GetCurrentLanguage() < 0)
+        {
+            texts.LoadLanguageFile("english");
+            texts.SetLanguage(TName("English", true));
+        }
+        Parameters().nStarted = 0;
+        TakeNewGameStartedFlag();
+    }
+    void TearDown() override
+    {
+        Menu().FinalizeManager();
+        Profiles().FinalizeManager();
+        g_pTimer->SetScale(1.0f, TName(TIME_SCALE_MAIN_MENU, true));
+        g_pTimer->SetScale(1.0f, TName(TIME_SCALE_MODAL_BOX, true));
+        Parameters().nStarted = 0;
+        SetSaveDirectory("save");
+        UITest::TearDown();
+    }
+
+    static TGameMenuManager& Menu() { return *g_pGameMenuManager; }
+    static TPlayerProfileManager& Profiles() { return *g_pPlayerProfileManager; }
+    static TGameParameters& Parameters() { return g_pGameLogicManager->GetParameters(); }
+
+    static void SetSaveDirectory(const std::string& text)
+    {
+        const TName value(text.c_str(), true);
+        TCommandManager::Instance().FindVariable(MakeCommandName("save_directory", false))->Assign(&value, 1);
+    }
+
+    // One frame of the menu manager, then the UI's.
+    void MenuFrame(f32 step = 0.02f)
+    {
+        Menu().UpdateManager(step);
+        Frame(step);
+    }
+    void MenuFrames(u32 count, f32 step = 0.02f)
+    {
+        for (u32 i = 0; i < count; ++i)
+            MenuFrame(step);
+    }
+    // The first update (player data, the tree, the menu) and the fader's fade-out at start.
+    void Start()
+    {
+        MenuFrame(0.0f);
+        MenuFrames(60, 0.05f);
+    }
+    // The saved games in the player folder.
+    u32 SaveFiles() const
+    {
+        u32 count = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_Folder.Path() + "/save"))
+            count += entry.path().extension() == ".save" ? 1 : 0;
+        return count;
+    }
+};
