@@ -91,7 +91,7 @@ void UIButtons(benchmark::State& state)
     for (auto _ : state)
     {
         canvas.Clear();
-        g_pUIManager->UpdateManager(kStep);
+        g_pUIManager->UpdateFrame(kStep);
         g_pUIManager->RenderManager();
         benchmark::DoNotOptimize(canvas.vertices.data());
     }

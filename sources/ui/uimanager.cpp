@@ -2,6 +2,7 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/log.h"
+#include "core/system/timer.h"
 #include "engine/input/inputaction.h"
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputmanager.h"
@@ -43,6 +44,8 @@ template <class T> void Forget(T*& pointer, const TUIItem* item)
 
 TUIManager::TUIManager() : m_Input{}, m_DefaultFont("ui_sans", true)
 {
+    m_nChannel = 0;
+    m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
     m_Input.fScaleX = m_Input.fScaleY = 1.0f;
     if (g_pCluster)
     {
@@ -329,7 +332,12 @@ void TUIManager::UpdateTooltip(f32 step)
 
 // The frame.
 
-void TUIManager::UpdateManager(f32 step)
+void TUIManager::UpdateManager(f32)
+{
+    UpdateFrame(g_pTimer ? g_pTimer->GetRealTimeStep() : 0.0f);
+}
+
+void TUIManager::UpdateFrame(f32 step)
 {
     m_nClickPlayed = 0;
     m_nMenuSelectPlayed = 0;

@@ -88,7 +88,11 @@ public:
     void EndManager() override {}
     void RenderManager() override;
     void ThreadUpdateManager(f32) override {}
-    void UpdateManager(f32 step) override;
+    // Every frame, paused or not, on the real frame time: the menus stand the game clock
+    // still, not their own fades and input.
+    void UpdateManager(f32) override;
+    // One frame of the UI of the given length.
+    void UpdateFrame(f32 step);
 
     // The cursor "Mouse" (selected), the actions and the white texture of lines.
     void OnClusterLoad() override;

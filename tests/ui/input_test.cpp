@@ -2,9 +2,11 @@
 // the pointer, modal blocking, the select latch, hot keys, tooltips, fades and dragging.
 #include "uifixture.h"
 
+#include "core/system/timer.h"
 #include "engine/input/inputaction.h"
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputmanager.h"
+#include "engine/system/managermanager.h"
 #include "engine/system/command/deferredvariable.h"
 #include "ui/uibutton.h"
 #include "ui/uiedit.h"
@@ -376,3 +378,25 @@ TEST_F(UIInputTest, ThePointerOverABlockingItemIsReportedToGameCode)
     EXPECT_FALSE(g_pUIManager->WantsInput());
 }
 } // namespace
+
+// The menus stand the game clock still (frames of step 0.0): the UI is still updated, on the
+// real frame time, so that its fades and clicks go on.
+TEST_F(UIInputTest, PausedFramesUpdateTheUIOnTheRealFrameTime)
+{
+    static i64 s_nClock = 0;
+    TTimer timer([] { return s_nClock; });
+    TTimer* const old = g_pTimer;
+    g_pTimer = &timer;
+    timer.SetScale(0.0f, TName("ui_test_stopped", true));
+    s_nClock += TIMER_COUNTS_PER_SECOND / 2;
+    timer.Update();
+    ASSERT_EQ(timer.GetGameTimeStep(), 0.0f);
+    ASSERT_GT(timer.GetRealTimeStep(), 0.0f);
+    TManagerManager frames;
+    frames.CreateSystem(TName("menu", true));
+    frames.AddUpdateManager(g_pUIManager, 0);
+    const f32 before = g_pUIManager->GetTime();
+    frames.Update(timer.GetGameTimeStep());
+    EXPECT_EQ(g_pUIManager->GetTime() - before, timer.GetRealTimeStep());
+    g_pTimer = old;
+}

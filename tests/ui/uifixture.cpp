@@ -24,6 +24,7 @@
 #include "platform/window/winuser.h"
 #include "scenerepositories.h"
 #include "targetgolden.h"
+#include "ux/ux.manager.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -77,7 +78,6 @@ public:
 void UITest::SetUp()
 {
     static const bool s_bOpened = [] {
-        setenv("VESTAMOR_HEADLESS", "1", 1);
         g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
         g_ManagerManager.CreateSystem(TName("Inactive", true));
         g_ManagerManager.CreateSystem(TName("Normal", true));
@@ -98,6 +98,8 @@ void UITest::SetUp()
         g_pDxFontManager->BeginManager();
         g_pDxCanvasManager->BeginManager();
         g_pUIManager->BeginManager();
+        // The UX screens bind their forms at the load.
+        UX::TUXManager::Instance().BeginManager();
         if (Driver().InitializeDriver() != 0)
             return false;
         const std::string data = VESTAMOR_DATA_DIR;
@@ -150,7 +152,7 @@ void UITest::Frame(f32 step)
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&message);
     TInputManager::Instance().UpdateManager(step);
-    g_pUIManager->UpdateManager(step);
+    g_pUIManager->UpdateFrame(step);
 }
 
 void UITest::Frames(u32 count, f32 step)
@@ -219,7 +221,7 @@ void UITest::Shift(bool down)
                  static_cast<LPARAM>(1u | (0x2Au << 16)));
 }
 
-std::string UITest::RenderGolden(const char* name, i32 width, i32 height)
+std::string UITest::RenderGolden(const char* name, i32 width, i32 height, bool withUx)
 {
     // The screen the UI fits itself to is the video size; the frame goes to a target of it.
     g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
@@ -233,6 +235,9 @@ std::string UITest::RenderGolden(const char* name, i32 width, i32 height)
     g_pRenderManager->m_nInRender = 1;
     g_pUIManager->RenderManager();
     g_pDxCanvasManager->Flush();
+    // The UX's forms over the UI, as the game's render list has them.
+    if (withUx)
+        UX::TUXManager::Instance().RenderManager();
     g_pRenderManager->m_nInRender = 0;
     device->EndScene();
     std::string result = CompareTargetWithGolden(target, name, width, height);

@@ -52,9 +52,9 @@ protected:
     void Char(char16_t character, u32 scanCode);
     void Control(bool down);
     void Shift(bool down);
-    // Draws one frame of the UI at that screen size into a target and compares it with the
-    // golden image of the name; empty when they match.
-    std::string RenderGolden(const char* name, i32 width, i32 height);
+    // Draws one frame of the UI (and the UX's forms over it) at that screen size into a target
+    // and compares it with the golden image of the name; empty when they match.
+    std::string RenderGolden(const char* name, i32 width, i32 height, bool withUx = false);
 
     TScratchWorkingFolder m_Folder{"ui"};
     TLogRecorder m_Log;

@@ -10,6 +10,7 @@
 #include "ux/controls/ux.tooltip.h"
 #include "uxdatawriter.h"
 #include "uxdemorecords.h"
+#include "uxmessageboxrecords.h"
 #include "uxtextures.h"
 
 #include <memory>
@@ -55,6 +56,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     data.AddTexture(UX::FADER_TEXTURE_NAME, 4, 4, UxTextures::Solid(4, 4, 0xFFFFFFFF));
     UX::TSimpleToolTip* toolTip = data.AddToolTip();
     AddDemoForm(data, layers[1], toolTip);
+    AddMessageBoxForm(data, layers[1]);
     AddToolTipLabel(data, layers[1], toolTip);
     data.AddInstanceObjects();
 }

@@ -104,7 +104,7 @@ void UpdateMenu()
     g_pTimer->Update();
     g_pGameMenuManager->UpdateManager(kStep);
     TInputManager::Instance().UpdateManager(kStep);
-    g_pUIManager->UpdateManager(kStep);
+    g_pUIManager->UpdateFrame(kStep);
 }
 
 void MainMenu(benchmark::State& state)

@@ -66,6 +66,9 @@ TInputManager::TInputManager()
     : m_pCapture(nullptr), m_nBufferedUsers(0), m_PointerPosition(0.0f, 0.0f, 0.0f, 1.0f),
       m_pActiveCursor(nullptr)
 {
+    // Every frame, paused or not: the menus that stand the game clock still take input.
+    m_nChannel = 0;
+    m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
     RegisterArray(&InputActionDecl(), &m_aLoadedAction);
     RegisterArray(&InputCursorDecl(), &m_aCursor);
 }

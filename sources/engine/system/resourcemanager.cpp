@@ -58,6 +58,10 @@ TResourceManager::TResourceManager()
 {
     m_PendingRepository = "";
     m_CurrentName = "";
+    // Every frame, paused or not: reads the loader finished are delivered even while the game
+    // clock stands still (the main menu), else what the menu first draws would never load.
+    m_nChannel = 0;
+    m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
     if (!g_pCluster)
         return;
     RegisterArray(&ResourceDecl(), &m_aPlain);

@@ -127,6 +127,9 @@ TGameMenuManager::TGameMenuManager()
       m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
       m_pMenuSelect(nullptr), m_nGateMenuOpen(0), m_nGateMenuFocus(-1), m_pResetTask(nullptr)
 {
+    // Every frame: the menu it opens stands the game clock still.
+    m_nChannel = 0;
+    m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
 }
 
 TGameMenuManager::~TGameMenuManager()

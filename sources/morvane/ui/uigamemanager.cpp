@@ -4,12 +4,21 @@
 #include "core/system/log.h"
 #include "engine/system/managermanager.h"
 #include "morvane/game/helpcategory.h"
+#include "ux/ux.control.h"
 
 TUIGameManager* g_pUIGameManager = nullptr;
 
 namespace
 {
 const char* const kGetImageError = "TUIGameManager::GetImage(): error: ";
+
+// A screen's form counts as on screen with both its visible and its parent-visible flag.
+bool IsShowing(const UX::TInstance& screen)
+{
+    const UX::TControl* form = screen.GetForm();
+    constexpr u32 kShowing = UX::CONTROL_VISIBLE | UX::CONTROL_PARENT_VISIBLE;
+    return form && (form->nFlags & kShowing) == kShowing;
+}
 
 TUIGameManager s_Manager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("UIGame", "UIGame", &g_pUIGameManager, &s_Manager);
@@ -49,12 +58,31 @@ i32 TUIGameManager::SetData(i32 index, const void*, i32 size)
 
 bool TUIGameManager::IsBusy() const
 {
+    const UX::TInstance* const screens[] = {&m_Screens.CreditsMenu,  &m_Screens.AccountConnected,
+                                            &m_Screens.AccountCreate, &m_Screens.AccountLogin,
+                                            &m_Screens.AccountUpdate, &m_Screens.HelpDialog};
+    for (const UX::TInstance* screen : screens)
+        if (IsShowing(*screen))
+            return true;
     return false;
 }
 
-bool TUIGameManager::ShowScreen(EUIGameScreen)
+UX::TInstance& TUIGameManager::GetScreen(EUIGameScreen screen)
 {
-    return false;
+    UX::TInstance* const screens[UI_SCREEN_COUNT] = {
+        &m_Screens.HelpDialog,       &m_Screens.VehicleTaskDialog, &m_Screens.CreditsMenu,
+        &m_Screens.MessageDialog,    &m_Screens.AccountConnected,  &m_Screens.AccountLogin,
+        &m_Screens.AccountCreate,    &m_Screens.AccountUpdate};
+    return *screens[screen < UI_SCREEN_COUNT ? screen : UI_SCREEN_HELP];
+}
+
+bool TUIGameManager::ShowScreen(EUIGameScreen screen)
+{
+    UX::TControl* form = screen < UI_SCREEN_COUNT ? GetScreen(screen).GetForm() : nullptr;
+    if (!form)
+        return false;
+    form->Show(0);
+    return true;
 }
 
 TTexture* TUIGameManager::GetImage(const TName& name)

@@ -7,6 +7,14 @@
 #include "core/system/templates/darray.h"
 #include "core/system/templates/sset.h"
 #include "engine/system/manager.h"
+#include "morvane/ui/uiaccountconnected.h"
+#include "morvane/ui/uiaccountcreate.h"
+#include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ui/uiaccountupdate.h"
+#include "morvane/ui/uicreditsmenu.h"
+#include "morvane/ui/uihelpdialog.h"
+#include "morvane/ui/uimessagedialog.h"
+#include "morvane/ui/uivehicletaskdialog.h"
 
 class TTexture;
 struct THelpCategory;
@@ -15,7 +23,8 @@ struct THelpCategory;
 constexpr u32 UI_GAME_IMAGE_CAPACITY = 1024;
 typedef SSet<TMapKey<TName, i32>, UI_GAME_IMAGE_CAPACITY, TName, 0> TUIGameImageSet;
 
-// The screens of the block, in its order.
+// The screens of the block, in its order (the order they are registered with the UX manager in,
+// which the UX data's instance objects follow).
 enum EUIGameScreen : u32
 {
     UI_SCREEN_HELP,
@@ -36,6 +45,8 @@ public:
     ~TUIGameManager() override;
 
     void BeginManager() override;
+    // The message box's queue and callbacks go with the run.
+    void FinalizeManager() override { m_Screens.MessageDialog.Reset(); }
     // The screens hold pointers and event lists that mean nothing in another run: no data
     // block is offered, and one of an older image is refused with a line.
     i32 GetDataCount() override { return 0; }
@@ -43,11 +54,14 @@ public:
     i32 GetData(i32 index, void*& data, i32& size) override;
     i32 SetData(i32 index, const void* data, i32 size) override;
 
-    // True while a screen the menus must wait for is up (the message box and the vehicle task
-    // dialog do not count).
+    // True while a screen the menus must wait for is on screen: credits, the account screens or
+    // help (the message box and the vehicle task dialog do not count).
     bool IsBusy() const;
-    // Shows the screen's form; false (nothing shown) when the loaded data give it none.
+    // Shows the screen's form with its show transition; false (nothing shown) when the loaded
+    // data give it none.
     bool ShowScreen(EUIGameScreen screen);
+    UX::TInstance& GetScreen(EUIGameScreen screen);
+    TUIMessageDialog& GetMessageDialog() { return m_Screens.MessageDialog; }
 
     // The texture registered under the name; null (logged) for the empty name or an unknown one.
     TTexture* GetImage(const TName& name);
@@ -60,11 +74,25 @@ public:
     void OnClusterUnload() override;
 
 private:
+    // The screens, each registered with the UX manager by its constructor, in this order.
+    struct TScreenBlock
+    {
+        TUIHelpDialog HelpDialog;
+        TUIVehicleTaskDialog VehicleTaskDialog;
+        TUICreditsMenu CreditsMenu;
+        TUIMessageDialog MessageDialog;
+        TUIAccountConnected AccountConnected;
+        TUIAccountLogin AccountLogin;
+        TUIAccountCreate AccountCreate;
+        TUIAccountUpdate AccountUpdate;
+    };
+
     // The index stored under the name, inserted with the default index when missing.
     i32 _GetOrInsertIndex(const TName& name, i32 defaultIndex);
 
     DArray<TTexture*> m_aImage;
     DArray<THelpCategory*> m_aHelpCategory;
+    TScreenBlock m_Screens;
     TUIGameImageSet m_ImageSet;
     // 1 while a lookup inserts.
     u32 m_nImageSetBusy;

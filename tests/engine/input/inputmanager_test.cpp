@@ -461,3 +461,17 @@ TEST(InputTypes, EveryDeclaredLinkIsTheMemberItNames)
                          LINK(TInputObject, pScriptActivate), LINK(TInputObject, pScriptDeactivate)});
 }
 #pragma GCC diagnostic pop
+
+// The main menu stands the game clock still (frames of step 0.0): the input still arrives, or
+// the menu could never be closed.
+TEST_F(InputManagerTest, InputIsReadInFramesWhileTheGameClockStandsStill)
+{
+    TEventListener listener;
+    Input().AddMethod(&listener);
+    TManagerManager frames;
+    frames.CreateSystem(TName("menu", true));
+    frames.AddUpdateManager(&Input(), 0);
+    frames.Update(0.0f);
+    EXPECT_EQ(listener.ticks, 1);
+    Input().RemoveMethod(&listener);
+}

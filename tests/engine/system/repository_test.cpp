@@ -352,6 +352,27 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     EXPECT_EQ(7u, reader.aTag.back());
 }
 
+// The game's frames while the main menu stands the game clock still (a step of 0.0): the reads
+// the loader finished still arrive, else a texture the menu first draws would never finish.
+TEST_F(RepositoryTest, FinishedReadsArriveInFramesWhileTheGameClockStandsStill)
+{
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    TResource* sound = FindResource("apron_sound");
+    TArrivals reader;
+    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
+    reader.m_nDataOffset = sound->m_nDataOffset;
+    reader.m_nDataSize = sound->m_nDataSize;
+    std::vector<u8> target(16);
+    EXPECT_EQ(0, reader.ReadData(target.data(), 0, 16, 5, RESOURCE_READ_LOADER_THREAD));
+    for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 1; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    TManagerManager frames;
+    frames.CreateSystem(TName("menu", true));
+    frames.AddUpdateManager(g_pResourceManager, 0);
+    frames.Update(0.0f);
+    EXPECT_EQ((std::vector<u32>{5}), reader.aTag);
+}
+
 // An idle loader sleeps until a read is queued, and the request wakes it: a short run's first
 // frames get their blocks read at once, not after a polling pause of the loader. Shown by the
 // loader's own counts, not by the clock: every read starts from a sleep that a wake ended.

@@ -1,0 +1,11 @@
+#pragma once
+// TUICreditsMenu: the credits screen, one of the UI game manager's screens. Until its behaviour is
+// built it is only registered with the UX manager under its class name, so that the UX data bind
+// its form.
+#include "ux/ux.instance.h"
+
+class TUICreditsMenu : public UX::TInstance
+{
+public:
+    TUICreditsMenu() : UX::TInstance("TUICreditsMenu") {}
+};

@@ -1,0 +1,11 @@
+#pragma once
+// TUIHelpDialog: the help screen, one of the UI game manager's screens. Until its behaviour is
+// built it is only registered with the UX manager under its class name, so that the UX data bind
+// its form.
+#include "ux/ux.instance.h"
+
+class TUIHelpDialog : public UX::TInstance
+{
+public:
+    TUIHelpDialog() : UX::TInstance("TUIHelpDialog") {}
+};

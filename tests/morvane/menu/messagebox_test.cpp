@@ -1,0 +1,244 @@
+// The UX screens' message box over the menus: one message at a time in the order they came, the
+// modes against the game-menu windows, the layout of each kind, the typed text and the
+// callbacks called once; and its golden image over the main menu.
+#include "menufixture.h"
+
+#include "morvane/ui/uigamemanager.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.textbox.h"
+#include "ux/ux.actions.h"
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+// Records what the result event hands its callbacks.
+struct TAnswers
+{
+    void OnAnswer(UX::TControl*, TUIMessageResult* result)
+    {
+        aButton.push_back(result->nButton);
+        aText.emplace_back(result->pText);
+    }
+    std::vector<i32> aButton;
+    std::vector<std::u16string> aText;
+};
+
+class MessageBoxTest : public MenuTest
+{
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        ASSERT_NE(Box().GetForm(), nullptr) << "the level carries the message box's form";
+        Start();
+    }
+    void TearDown() override
+    {
+        // Nothing of one test's messages is left to the next.
+        g_pUIGameManager->FinalizeManager();
+        MenuTest::TearDown();
+    }
+
+    static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
+    static UX::TLocalization Text(const char16_t* text) { return UX::TLocalization(text); }
+    static std::u16string Shown(const UX::TLabel* label) { return label->Text.GetText(); }
+    // A button pressed as its click action does it (Enter on the focused button, a click).
+    static void Press(UX::TButton* button) { button->DoAction(button, UX::ClickAction(), 0); }
+    static void Typed(const char16_t* text)
+    {
+        UX::TTextBox* box = Box().GetTextBox();
+        box->Text.SetCount(0);
+        for (const char16_t* c = text; *c; ++c)
+            box->Text.Add(*c);
+        box->Text.Add(u'\0');
+    }
+};
+} // namespace
+
+TEST_F(MessageBoxTest, TwoMessagesOfOneFrameShowOneAfterTheOther)
+{
+    Box().Show(Text(u"First"), Text(u"one"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+    Box().Show(Text(u"Second"), Text(u"two"), MESSAGE_WARNING, MESSAGE_ANY_TIME);
+    EXPECT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"one");
+    EXPECT_EQ(Box().GetQueueCount(), 1u);
+    MenuFrames(3);
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"one") << "the second waits while the first shows";
+    Press(Box().GetFirstButton());
+    EXPECT_FALSE(Box().IsBusy());
+    EXPECT_FALSE(Box().GetForm()->IsVisibleOnScreen()) << "hidden at once";
+    MenuFrame();
+    EXPECT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"two");
+    EXPECT_EQ(Box().GetQueueCount(), 0u);
+}
+
+TEST_F(MessageBoxTest, TheQueueGrowsToTwiceItsCapacityPlusOneAndKeepsItsOrder)
+{
+    Box().Show(Text(u"Shown"), Text(u"0"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+    std::vector<u32> capacities;
+    for (const char16_t* text : {u"1", u"2", u"3", u"4"})
+    {
+        Box().Show(Text(u"Queued"), Text(text), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+        capacities.push_back(Box().GetQueueCapacity());
+    }
+    EXPECT_EQ(capacities, (std::vector<u32>{1, 3, 3, 7}));
+    for (const char16_t* text : {u"1", u"2", u"3", u"4"})
+    {
+        Press(Box().GetFirstButton());
+        MenuFrame();
+        EXPECT_EQ(Shown(Box().GetTextLabel()), text);
+    }
+}
+
+TEST_F(MessageBoxTest, ModesWaitForTheGameMenuWindowsTheyAskFor)
+{
+    // No window is open over the main menu: a mode-1 message waits for one.
+    Box().Show(Text(u"Window"), Text(u"with a window"), MESSAGE_INFORMATION, MESSAGE_WITH_WINDOW);
+    EXPECT_FALSE(Box().IsBusy());
+    MenuFrames(5);
+    EXPECT_FALSE(Box().IsBusy());
+    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
+    MenuFrame();
+    EXPECT_FALSE(Box().IsBusy()) << "the window opens behind the modal layer's fade";
+    MenuFrames(20);
+    EXPECT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"with a window");
+    Press(Box().GetFirstButton());
+
+    // And a mode-2 message waits until the window is gone; one of mode 0 shows at any time.
+    Box().Show(Text(u"Menu"), Text(u"without a window"), MESSAGE_INFORMATION, MESSAGE_WITHOUT_WINDOW);
+    MenuFrames(3);
+    EXPECT_FALSE(Box().IsBusy());
+    Menu().PopWindow();
+    MenuFrame();
+    EXPECT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"without a window");
+}
+
+TEST_F(MessageBoxTest, AQueuedMessageWhoseTimeHasNotComeHoldsBackTheOnesBehindIt)
+{
+    Box().Show(Text(u"Any"), Text(u"first"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+    Box().Show(Text(u"Window"), Text(u"waits"), MESSAGE_INFORMATION, MESSAGE_WITH_WINDOW);
+    Box().Show(Text(u"Any"), Text(u"behind it"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+    Press(Box().GetFirstButton());
+    MenuFrames(3);
+    EXPECT_FALSE(Box().IsBusy()) << "queued messages appear in their order";
+    EXPECT_EQ(Box().GetQueueCount(), 2u);
+    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
+    MenuFrames(20);
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"waits");
+    Press(Box().GetFirstButton());
+    MenuFrame();
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"behind it");
+}
+
+TEST_F(MessageBoxTest, EachKindHasItsLayoutAndItsNotice)
+{
+    Box().Show(Text(u"Info"), Text(u"text"), MESSAGE_INFORMATION, MESSAGE_WITHOUT_WINDOW);
+    EXPECT_FALSE(Box().GetSecondButton()->IsVisibleOnScreen());
+    EXPECT_FALSE(Box().GetTextBox()->IsVisibleOnScreen());
+    EXPECT_FALSE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 2 hides the title";
+    EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP);
+    UX::TButton* first = Box().GetFirstButton();
+    EXPECT_EQ(first->nEdgeFlags, UX::SIDE_BOTTOM | UX::EDGE_CENTRE_HORIZONTALLY);
+    EXPECT_EQ(first->fLeft, 0.5f);
+    EXPECT_EQ(first->fBottom, MESSAGE_BUTTON_BOTTOM);
+    EXPECT_TRUE(first->IsEnabledAll());
+    EXPECT_EQ(Box().GetForm()->Base.Rect.width, MESSAGE_BOX_WIDTH);
+    EXPECT_EQ(Box().GetForm()->Base.Rect.height, MESSAGE_BOX_HEIGHT);
+    EXPECT_EQ(m_Log.Count("TUIMessageDialog::Show(): Info icon not done yet."), 1u);
+    Press(first);
+
+    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
+    MenuFrames(20);
+    Box().Show(Text(u"Question"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_WITH_WINDOW);
+    EXPECT_TRUE(Box().GetSecondButton()->IsVisibleOnScreen());
+    EXPECT_TRUE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 1 shows the title";
+    EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP_UNDER_TITLE);
+    EXPECT_EQ(first->nEdgeFlags, UX::SIDE_LEFT | UX::SIDE_BOTTOM);
+    EXPECT_EQ(first->fLeft, MESSAGE_BUTTON_SIDE);
+    Press(Box().GetSecondButton());
+
+    Box().Show(Text(u"Input"), Text(u"text"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);
+    EXPECT_TRUE(Box().GetTextBox()->IsVisibleOnScreen());
+    EXPECT_FALSE(first->IsEnabledAll());
+    EXPECT_EQ(m_Log.Count("TUIMessageDialog::Show(): Text input icon not done yet."), 1u);
+
+    // A second message of the kind on screen keeps its layout: no notice again.
+    Press(Box().GetSecondButton());
+    Box().Show(Text(u"Input"), Text(u"again"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);
+    EXPECT_EQ(m_Log.Count("Text input icon not done yet."), 1u);
+}
+
+TEST_F(MessageBoxTest, ButtonsTakeTheKeysOfTheMessageOrOkAndCancel)
+{
+    Box().Show(Text(u"Keys"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
+    EXPECT_EQ(Box().GetFirstButton()->Text.GetKey(), TName(MESSAGE_OK_KEY));
+    EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName(MESSAGE_CANCEL_KEY));
+    EXPECT_EQ(m_Log.Count("undefined"), 0u) << "both keys have their texts";
+    Press(Box().GetSecondButton());
+    Box().Show(Text(u"Keys"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_ANY_TIME, TName("btnYes", true),
+               TName("btnNo", true));
+    EXPECT_EQ(Box().GetFirstButton()->Text.GetKey(), TName("btnYes"));
+    EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName("btnNo"));
+}
+
+TEST_F(MessageBoxTest, TypedTextReachesTheCallbackOnceAndTheBoxIsEmptiedForTheNext)
+{
+    TAnswers answers;
+    Box().ShowWithCallback(Text(u"Name"), Text(u"Type a name"), &answers, &TAnswers::OnAnswer, MESSAGE_TEXT_INPUT,
+                           MESSAGE_ANY_TIME);
+    UX::TButton* first = Box().GetFirstButton();
+    MenuFrame();
+    EXPECT_FALSE(first->IsEnabledAll()) << "nothing typed yet";
+    Typed(u"Ada");
+    MenuFrame();
+    EXPECT_TRUE(first->IsEnabledAll());
+    Typed(u"");
+    MenuFrame();
+    EXPECT_FALSE(first->IsEnabledAll()) << "emptied again";
+    Typed(u"Ada");
+    MenuFrame();
+    Press(first);
+    EXPECT_EQ(answers.aButton, (std::vector<i32>{1}));
+    EXPECT_EQ(answers.aText, (std::vector<std::u16string>{u"Ada"}));
+    EXPECT_EQ(Box().GetTextBox()->Text.GetCount(), 0u);
+    EXPECT_EQ(Box().GetTextBox()->Cursor, 0);
+    EXPECT_FALSE(Box().GetResultEvent().HasHandler());
+
+    // The next message has no callback: the first one is not called again.
+    Box().Show(Text(u"Plain"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
+    Press(Box().GetSecondButton());
+    EXPECT_EQ(answers.aButton.size(), 1u);
+
+    // A queued message takes its callback with it; cancelling hands over 0 and an empty text.
+    Box().Show(Text(u"Busy"), Text(u"text"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+    Box().ShowWithCallback(Text(u"Later"), Text(u"text"), &answers, &TAnswers::OnAnswer, MESSAGE_QUESTION,
+                           MESSAGE_ANY_TIME);
+    EXPECT_FALSE(Box().GetResultEvent().HasHandler()) << "attached when it shows";
+    Press(Box().GetFirstButton());
+    EXPECT_EQ(answers.aButton.size(), 1u);
+    MenuFrame();
+    Press(Box().GetSecondButton());
+    EXPECT_EQ(answers.aButton, (std::vector<i32>{1, 0}));
+    EXPECT_EQ(answers.aText.back(), u"");
+}
+
+TEST_F(MessageBoxTest, TheMessageBoxOverTheMainMenuMatchesItsGoldenImage)
+{
+    Box().Show(Text(u"Saved game"), Text(u"The game could not be saved."), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
+    // The UX's transitions run on the real clock: past the box's fade-in.
+    for (int frame = 0; frame < 30; ++frame)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(12));
+        g_pTimer->Update();
+        MenuFrame();
+    }
+    EXPECT_EQ(RenderGolden("message_box_1280x720", 1280, 720, true), "");
+}

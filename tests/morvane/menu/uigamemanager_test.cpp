@@ -1,0 +1,129 @@
+// The owner of the UX screens: its screens in their registration order, IsBusy over the screens
+// the menus wait for, the images by name with the two error lines, and a saved screen block of an
+// older image refused.
+#include "menufixture.h"
+
+#include "morvane/ui/uigamemanager.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/ux.actions.h"
+#include "ux/ux.manager.h"
+
+#include <string>
+
+namespace
+{
+class UIGameTest : public MenuTest
+{
+protected:
+    void TearDown() override
+    {
+        Game().FinalizeManager();
+        MenuTest::TearDown();
+    }
+    static TUIGameManager& Game() { return *g_pUIGameManager; }
+};
+
+// A screen given a form of its own for the test (the level gives the later screens none).
+class TBorrowedForm
+{
+public:
+    explicit TBorrowedForm(UX::TInstance& screen) : m_Screen(screen)
+    {
+        m_Object = {};
+        m_Object.nCount = 1;
+        m_Object.aEntry[0].pControl = &m_Form;
+        m_Screen.Initialize(m_Object);
+        SetShowing(false);
+    }
+    ~TBorrowedForm() { m_Screen.ForgetForm(); }
+    void SetShowing(bool showing)
+    {
+        constexpr u32 kShowing = UX::CONTROL_VISIBLE | UX::CONTROL_PARENT_VISIBLE;
+        m_Form.nFlags = showing ? m_Form.nFlags | kShowing : m_Form.nFlags & ~kShowing;
+    }
+
+private:
+    UX::TInstance& m_Screen;
+    UX::TForm m_Form;
+    UX::TInstanceObject m_Object;
+};
+} // namespace
+
+TEST_F(UIGameTest, TheScreensAreRegisteredInTheBlocksOrder)
+{
+    const char* names[UI_SCREEN_COUNT] = {"TUIHelpDialog",       "TUIVehicleTaskDialog", "TUICreditsMenu",
+                                          "TUIMessageDialog",    "TUIAccountConnected",  "TUIAccountLogin",
+                                          "TUIAccountCreate",    "TUIAccountUpdate"};
+    UX::TUXManager& ux = UX::TUXManager::Instance();
+    ASSERT_GE(ux.GetInstanceCount(), static_cast<u32>(UI_SCREEN_COUNT));
+    for (u32 i = 0; i < UI_SCREEN_COUNT; ++i)
+    {
+        UX::TInstance& screen = Game().GetScreen(static_cast<EUIGameScreen>(i));
+        EXPECT_EQ(screen.GetClassName(), TName(names[i])) << i;
+        EXPECT_EQ(ux.GetInstance(i), &screen) << i;
+    }
+    // Only the message box has a form in the level; the others show nothing.
+    EXPECT_NE(Game().GetScreen(UI_SCREEN_MESSAGE).GetForm(), nullptr);
+    EXPECT_FALSE(Game().ShowScreen(UI_SCREEN_CREDITS));
+}
+
+TEST_F(UIGameTest, IsBusyWhileAScreenTheMenusWaitForIsOnScreen)
+{
+    Start();
+    EXPECT_FALSE(Game().IsBusy());
+    for (EUIGameScreen busy : {UI_SCREEN_CREDITS, UI_SCREEN_ACCOUNT_CONNECTED, UI_SCREEN_ACCOUNT_CREATE,
+                               UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_UPDATE, UI_SCREEN_HELP})
+    {
+        TBorrowedForm form(Game().GetScreen(busy));
+        EXPECT_FALSE(Game().IsBusy()) << busy << ": a hidden form";
+        form.SetShowing(true);
+        EXPECT_TRUE(Game().IsBusy()) << busy;
+    }
+    {
+        TBorrowedForm form(Game().GetScreen(UI_SCREEN_VEHICLE_TASK));
+        form.SetShowing(true);
+        EXPECT_FALSE(Game().IsBusy()) << "the vehicle task dialog does not count";
+    }
+    // Nor does the message box; and while it shows, the menus answer their buttons.
+    Game().GetMessageDialog().Show(UX::TLocalization(u"Title"), UX::TLocalization(u"Text"), MESSAGE_INFORMATION,
+                                   MESSAGE_ANY_TIME);
+    EXPECT_TRUE(Game().GetMessageDialog().GetForm()->IsVisibleOnScreen());
+    EXPECT_FALSE(Game().IsBusy());
+    Game().GetMessageDialog().GetFirstButton()->DoAction(nullptr, UX::ClickAction(), 0);
+}
+
+TEST_F(UIGameTest, GetImageLogsTheEmptyNameAndAnUnknownOne)
+{
+    EXPECT_EQ(Game().GetImage(TName()), nullptr);
+    EXPECT_EQ(m_Log.Count("TUIGameManager::GetImage(): error: Texture name is null!"), 1u);
+    EXPECT_EQ(Game().GetImage(TName("help_missing_picture", true)), nullptr);
+    EXPECT_EQ(m_Log.Count("TUIGameManager::GetImage(): error: Texture help_missing_picture not found!"), 1u);
+    // Registered names find their textures, whatever order they came in.
+    // Stand-ins: the manager hands the pointers back, it never reads through them.
+    static i32 s_aTexture[128];
+    for (const char* name : {"help_c", "help_a", "help_b"})
+        Game().AddImage(TName(name, true), reinterpret_cast<TTexture*>(s_aTexture + name[5]));
+    EXPECT_EQ(Game().GetImage(TName("help_a")), reinterpret_cast<TTexture*>(s_aTexture + 'a'));
+    EXPECT_EQ(Game().GetImage(TName("help_c")), reinterpret_cast<TTexture*>(s_aTexture + 'c'));
+    EXPECT_EQ(m_Log.Count("not found"), 1u);
+    Game().OnClusterUnload();
+    EXPECT_EQ(Game().GetImage(TName("help_a")), nullptr) << "the images go with their data";
+}
+
+TEST_F(UIGameTest, AScreenBlockOfAnOlderImageIsRefusedAndTheScreensKeepWorking)
+{
+    Start();
+    std::string block(4096, '\x5A');
+    EXPECT_EQ(Game().SetData(0, block.data(), static_cast<i32>(block.size())), 1);
+    EXPECT_EQ(m_Log.Count("TUIGameManager::SetData(): warning: screen block 0 of 4096 bytes"), 1u);
+    EXPECT_EQ(Game().SetData(0, nullptr, 0), 0) << "an empty block is nothing to refuse";
+    void* data = nullptr;
+    i32 size = -1;
+    EXPECT_EQ(Game().GetData(0, data, size), 1) << "no block is offered";
+    TUIMessageDialog& box = Game().GetMessageDialog();
+    box.Show(UX::TLocalization(u"Title"), UX::TLocalization(u"Still here"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+    EXPECT_TRUE(box.IsBusy());
+    box.GetFirstButton()->DoAction(nullptr, UX::ClickAction(), 0);
+    EXPECT_FALSE(box.IsBusy());
+}
