@@ -35,9 +35,6 @@ TEST_F(LevelSmokeTest, TheTugsSmokeRisesBehindItAndTheSwitchTakesItAway)
     ASSERT_NE(tug, nullptr);
     const TVector start = tug->GetWorldMatrix()->Translation();
 
-    // Drawn by the forward renderer, as the golden image shows it.
-    Variable("deferredrendering.disable")->SetInt(1);
-
     // Three seconds, the viewport's camera current as after the game's first frame: the tug has
     // moved on, twenty puffs a second trail behind it.
     DrawFrame();

@@ -28,8 +28,6 @@ TEST_F(LevelDecalsTest, StainsAtTheStandsAndTracksBehindTheTug)
     ASSERT_EQ(g_pDecalManager->TrackDecals().GetCount(), 2);
     TStaticDecalPool* stains = g_pDecalManager->StaticPools()[0];
     TDecalStream& stream = TDecalStream::Get();
-    // Drawn by the forward renderer, as the golden images show it.
-    Variable("deferredrendering.disable")->SetInt(1);
 
     // The first frame: the stains alone.
     u32 before = stream.GetDrawnVertices();
