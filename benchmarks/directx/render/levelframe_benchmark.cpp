@@ -1,16 +1,17 @@
 // The level's whole frame as the game draws it: the game's update and render lists (read from the
 // start-up script) over the game's level and shaders, at 1280 x 720 on the headless window with
 // the rasteriser on every core, beside the empty frame of the same loop and memcpy's rate of
-// 4-byte pixels, all measured in the same run (frameloop.h). Counters: frame_ms and fps of each,
-// memcpy_ms (1280 x 720 pixels), memcpy_frames (frame / memcpy; aim: the forward frame at most
-// 30), empty_ratio (the level's frame over the empty one) and process_cpu_ms (the processor time
-// of every thread per frame).
+// 4-byte pixels, all measured in the same run (frameloop.h), through the forward renderer
+// (LevelFrame/0) and through the deferred renderer with its shadows (LevelFrame/1). Counters:
+// frame_ms and fps of each, memcpy_ms (1280 x 720 pixels), memcpy_frames (frame / memcpy; aims:
+// the forward frame at most 30, the deferred one at most 200), empty_ratio (the level's frame over
+// the empty one), forward_ratio (the deferred frame over the forward one of the same run; aim: at
+// most 6) and process_cpu_ms (the processor time of every thread per frame).
 // Per object, on one core: the forward renderer's spot test and the environment choice among 100
 // zones (ns per object).
 #include "frameloop.h"
 
 #include "core/cluster/cluster.h"
-#include "core/stream/filestreammanager.h"
 #include "directx/render/dxdevice.h"
 #include "engine/render/environmentmanager.h"
 #include "engine/render/light.h"
@@ -20,67 +21,17 @@
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/resourcemanager.h"
-#include "morvane/ux/screens.h"
 
 #include <ctime>
 #include <deque>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace
 {
-// The repositories the game loads, by the ids the start-up script associates.
-constexpr u32 kRepositoryIds[] = {2, 3, 4, 100001};
-constexpr const char* kRepositoryFiles[] = {"common.data", "mapped.data", "streamed.data", "shaders.data"};
-
-// The "Normal" system's list lines of the start-up script; the device is made already.
-bool BuildGameSystem()
-{
-    std::ifstream file(VESTAMOR_SOURCE_DATA_DIR "/system/system.icom");
-    std::stringstream text;
-    text << file.rdbuf();
-    std::string line;
-    bool normal = false;
-    g_ManagerManager.CreateSystem(TName("level", true));
-    while (std::getline(text, line))
-    {
-        if (line.rfind("manager.system.create", 0) == 0)
-            normal = line.find("\"Normal\"") != std::string::npos;
-        const bool list = line.rfind("manager.initialize.add", 0) == 0 || line.rfind("manager.update.add", 0) == 0 ||
-                          line.rfind("manager.render.add", 0) == 0;
-        if (normal && list && line != "manager.initialize.add Device")
-            TCommandManager::Instance().ExecuteText(line.c_str());
-    }
-    g_ManagerManager.AddUpdateManager(&g_FrameDriver, 0);
-    g_ManagerManager.Initialize();
-    g_ManagerManager.Begin();
-    // No user folder: the files read are the build's own.
-    g_pFileStreamManager->SetLocked(0);
-    // As the game does before its first load.
-    RegisterGameScreens();
-    const std::string data = VESTAMOR_DATA_DIR;
-    for (u32 i = 0; i < std::size(kRepositoryIds); ++i)
-        g_pResourceManager->Associate(kRepositoryIds[i], (data + "/" + kRepositoryFiles[i]).c_str());
-    return g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0) == 0;
-}
-
-bool StartLevel()
-{
-    static const bool s_bStarted = StartFrameDevice() && (g_pCluster->LinkTypes(), BuildGameSystem());
-    return s_bStarted;
-}
-
-// Runs the system's loop (vertical sync off) as the driver counts: the median frame.
-f64 RunFrames(const char* system)
-{
-    g_ManagerManager.__ActivateSystem(TName(system));
-    g_pDxDeviceManager->SetVerticalSync(0);
-    g_pDxDeviceManager->__Run();
-    return Median(g_FrameDriver.m_aFrame);
-}
-
 constexpr u32 kEmptyFrames = 200;
+
+// The forward frame of this run, which the deferred one is set beside.
+f64 s_fForwardFrame = 0.0;
 
 void LevelFrame(benchmark::State& state)
 {
@@ -89,6 +40,11 @@ void LevelFrame(benchmark::State& state)
         state.SkipWithError("no device or no level");
         return;
     }
+    const bool deferred = state.range(0) != 0;
+    TCommandManager::Instance().ExecuteText(deferred ? "set deferredrendering.disable 0"
+                                                     : "set deferredrendering.disable 1");
+    if (deferred)
+        TCommandManager::Instance().ExecuteText("set shadow.enable 1");
     g_FrameDriver.Begin(kEmptyFrames, CopyMilliseconds);
     const f64 empty = RunFrames("benchmark");
     std::vector<f64> copies = g_FrameDriver.m_aReference;
@@ -109,8 +65,12 @@ void LevelFrame(benchmark::State& state)
     state.counters["empty_memcpy_frames"] = empty / copy;
     // The processor time of every thread per frame: what the frame costs whatever else runs.
     state.counters["process_cpu_ms"] = cpu / static_cast<f64>(state.iterations());
+    if (!deferred)
+        s_fForwardFrame = level;
+    else if (s_fForwardFrame > 0.0)
+        state.counters["forward_ratio"] = level / s_fForwardFrame;
 }
-BENCHMARK(LevelFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Repetitions(3);
+BENCHMARK(LevelFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Repetitions(3);
 
 // Per object on one core. The spot test: 10,000 boxes scattered about a spot light.
 void SpotTest(benchmark::State& state)
