@@ -125,7 +125,10 @@ TGameMenuManager::TGameMenuManager()
       m_pPlayerProfileLabel(nullptr), m_pWebPageLabel(nullptr), m_pMenu(nullptr), m_pSubWindow(nullptr),
       m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
       m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
-      m_pMenuSelect(nullptr), m_nGateMenuOpen(0), m_nGateMenuFocus(-1), m_pResetTask(nullptr)
+      m_pMenuSelect(nullptr), m_pResetTask(nullptr), m_pTitleBar(nullptr), m_pStatusBar(nullptr),
+      m_pGateMenu(nullptr), m_pIconBase(nullptr), m_pGameHelp(nullptr), m_pMoney(nullptr), m_pDate(nullptr),
+      m_pTime(nullptr), m_pTowerButton(nullptr), m_pVanButton(nullptr), m_pLanding(nullptr), m_pTakeOff(nullptr),
+      m_apGateIcon{}, m_apGateStatus{}
 {
     // Every frame: the menu it opens stands the game clock still.
     m_nChannel = 0;
@@ -160,8 +163,12 @@ void TGameMenuManager::_ResetState()
     m_nFadeArgument = 0;
     m_aWindow.Free();
     m_nSaveArmed = 0;
-    m_nGateMenuOpen = 0;
     m_pResetTask = nullptr;
+    m_pTitleBar = m_pStatusBar = m_pIconBase = m_pGameHelp = nullptr;
+    m_pGateMenu = nullptr;
+    m_pMoney = m_pDate = m_pTime = m_pTowerButton = m_pVanButton = m_pLanding = m_pTakeOff = nullptr;
+    std::fill(std::begin(m_apGateIcon), std::end(m_apGateIcon), nullptr);
+    std::fill(std::begin(m_apGateStatus), std::end(m_apGateStatus), nullptr);
 }
 
 void TGameMenuManager::OnClusterUnload()
@@ -218,6 +225,7 @@ void TGameMenuManager::RebuildUI()
     m_pModalLayer->Show(false, true);
 
     _CreateMainMenuLayer();
+    _CreateGameScreen();
     _CreateDialogs();
 
     m_pUIFader = CreateLayer(m_pUIBase, "UIFader", FADER_SLOW_IN, FADER_SLOW_OUT);
@@ -260,7 +268,6 @@ void TGameMenuManager::UpdateManager(f32)
     else if (!m_pFadeAction && m_pUIFader)
         m_pUIFader->Show(false, false);
     RequestLayout(1);
-    UpdateInGameKeys();
 }
 
 void TGameMenuManager::CreateDefaultProfile(const char16_t* userName)

@@ -176,20 +176,41 @@ public:
     TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
     i32 OnGoToMainMenu(TUIItem* sender);
 
-    // In-game keys until the in-game screen exists (gamemenumanager.ingame.cpp).
-    // Opens the gate-selection menu for the aircraft waiting in landing zone 0 and stores the
-    // idle gate it ends on as the chosen gate (its id only); nothing while a window is open or
-    // the main menu is.
+    // The in-game screen (gamemenumanager.ingame.cpp).
+    // Builds the title bar, the status bar with the gate menu, the camera buttons and
+    // indicators and the help backdrop under "GameUI"; places them on the design-size layer.
+    void _CreateGameScreen();
+    void _LayoutGameScreen();
+    void _CreateHelpBackdrop();
+    // Each frame while the game is on screen: money, date and time, the gates' states, the keys,
+    // the indicators, the camera buttons and the gate menu's entries.
+    i32 _UpdateGameScreen(TUIItem* sender);
+    // Opens the gate-selection menu for the aircraft waiting to land, its focus on the last idle
+    // gate of a walk from a random place; nothing with a chosen gate, the menu open or a window
+    // stacked.
     void ShowGateSelectionMenu();
-    u32 IsGateMenuOpen() const { return m_nGateMenuOpen; }
-    i32 GetGateMenuFocus() const { return m_nGateMenuFocus; }
+    // A gate icon, state or menu entry: the idle gate of its tag becomes the chosen gate (its id
+    // only) while the menu is open and on screen.
+    i32 OnGateSelected(TUIItem* sender);
+    i32 _DrawGateSelectItem(TUIItem* sender);
+    // "menuback" in the game: closes help when it is up, else opens the main menu.
+    i32 OnMainMenuClick(TUIItem* sender);
+    i32 OnGameHelpClick(TUIItem* sender);
+    void CloseGameHelp();
+    i32 OnSwitchToTowerCamera(TUIItem* sender);
+    i32 OnSwitchToFollowMe(TUIItem* sender);
+    TUIMenu* GetGateMenu() const { return m_pGateMenu; }
+    TUIButton* GetGameHelp() const { return m_pGameHelp; }
+    TUIButton* GetGateStatus(i32 index) const { return m_apGateStatus[index]; }
+    TUIButton* GetGameText(const char* name) const;
     // The task the select key acts on: the first issued task in the task grid's order that
     // the player drives, else the first; null without one.
     TTask* GetUrgentTask() const;
     // The task grid's start button: an AI task waiting for its start is asked to start, the
     // task the player drives is offered its reset, any other is taken (or watched).
     void StartTask(TTask* task);
-    // Each update: the camera and select keys, while neither the menu nor a window is open.
+    // The camera keys, and the select key on the most urgent task, while neither the menu, a
+    // window, help nor the console is open.
     void UpdateInGameKeys();
     // OK of "GameTaskResetConfirm": the task offered is reset.
     i32 OnTaskResetConfirmed(TUIItem* sender);
@@ -276,9 +297,22 @@ private:
     TInputAction* m_pTowerCam;
     TInputAction* m_pFollowMe;
     TInputAction* m_pMenuSelect;
-    u32 m_nGateMenuOpen;
-    i32 m_nGateMenuFocus;
     TTask* m_pResetTask;
+    // The in-game screen's items.
+    TUIButton* m_pTitleBar;
+    TUIButton* m_pStatusBar;
+    TUIMenu* m_pGateMenu;
+    TUIButton* m_pIconBase;
+    TUIButton* m_pGameHelp;
+    TUIButton* m_pMoney;
+    TUIButton* m_pDate;
+    TUIButton* m_pTime;
+    TUIButton* m_pTowerButton;
+    TUIButton* m_pVanButton;
+    TUIButton* m_pLanding;
+    TUIButton* m_pTakeOff;
+    TUIButton* m_apGateIcon[8];
+    TUIButton* m_apGateStatus[8];
 
     static u32 s_nRebuildRequest;
     static u32 s_nSuppressClose;

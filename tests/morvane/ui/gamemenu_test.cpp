@@ -1,13 +1,11 @@
-// The in-game keys until the in-game screen exists: the gate-selection menu, the camera and
-// select keys.
-#include "core/math/random.h"
+// The in-game keys: the camera keys, and the select key on the most urgent task until the task
+// list exists.
 #include "directx/render/dxcameramanager.h"
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
 #include "morvane/game/gameenums.h"
 #include "soundplayerfixture.h"
 #include "support/testinput.h"
-#include "xaudio2/randomindex.h"
 #include "xaudio2/xaudio2soundgroup.h"
 
 namespace
@@ -36,47 +34,6 @@ protected:
     TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"}, m_Select{"menu_select"};
 };
 } // namespace
-
-TEST_F(GameMenu, TheGateMenuEndsOnTheLastIdleGateOfItsRandomWalkAndSoundsOncePerOpening)
-{
-    Clips({"ChooseGate"});
-    for (i32 id = 1; id <= 8; ++id)
-        AddGate(id).m_nState = gsUnloading;
-    m_Parameters.nFlags = 0;
-    // Every gate busy: the menu opens, nothing is chosen.
-    Menu().ShowGateSelectionMenu();
-    EXPECT_TRUE(Menu().IsGateMenuOpen());
-    EXPECT_EQ(m_Parameters.nChosenGate, 0);
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-    const i32 focus = Menu().GetGateMenuFocus();
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(Menu().GetGateMenuFocus(), focus);
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-
-    m_aGate[2].m_nState = gsIdle;
-    m_aGate[6].m_nState = gsIdle;
-    TRandom copy = TRandom::Shared();
-    const i32 random = RandomIndex(copy, &GATE_MENU_RANDOM_MAX);
-    i32 expected = 0;
-    for (i32 i = 0; i < 8; ++i)
-    {
-        const i32 id = (random + i) % 8 + 1;
-        if (id == 3 || id == 7)
-            expected = id;
-    }
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(m_Parameters.nChosenGate, expected);
-    EXPECT_FALSE(Menu().IsGateMenuOpen());
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-    // The gate id only: the apron token is the game logic's.
-    EXPECT_EQ(m_Parameters.nFlags, 0u);
-    // A gate already chosen: nothing.
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-    m_Parameters.nChosenGate = 0;
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 2u);
-}
 
 TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
 {
