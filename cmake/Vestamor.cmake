@@ -68,16 +68,17 @@ function(vestamor_test_pch target)
 endfunction()
 
 # vestamor_test(<name> [MODULES ...] [LIBS ...]): one GoogleTest executable of every .cpp
-# below the current folder, registered with CTest test by test (or as one test running the
-# whole program, with VESTAMOR_WHOLE_TEST_PROGRAMS: the programs pass with their tests in one
-# process, and CI saves a process start per test).
+# below the current folder and tests/support/headless.cpp, registered with CTest test by test (or
+# as one test running the whole program, with VESTAMOR_WHOLE_TEST_PROGRAMS: the programs pass with
+# their tests in one process, and CI saves a process start per test).
 function(vestamor_test name)
   cmake_parse_arguments(T "" "" "MODULES;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources})
+  # Every test program runs headless: no test waits on a message box or opens a real window.
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/headless.cpp)
   vestamor_link_modules(${name} ${T_MODULES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/sources ${PROJECT_SOURCE_DIR}/tests

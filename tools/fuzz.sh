@@ -32,6 +32,7 @@ targets=(
   "igame/loading/tga_fuzz|fuzz/igame/loading/corpus $data/intro.distributer.data"
   "network/account_reply_fuzz|"
   "ifx/particle_fuzz|fuzz/ifx/corpus"
+  "igame/effects/decal_fuzz|fuzz/igame/effects/corpus"
 )
 
 # Runs one target; its outcome goes to $work/<name>.result.

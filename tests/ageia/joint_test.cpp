@@ -292,18 +292,19 @@ TEST_F(JointTest, AJointToTheWorldFollowsItsNodeAndStartsAtAngleZero)
     EXPECT_NEAR(0.5f, hinge->GetGlobalAnchor().y, 1e-5f);
 }
 
+// Held to the world, the joint's anchor follows every move of its node: only the rebuild puts
+// it back at the rest place after the skeleton moved it.
 TEST_F(JointTest, ASkeletonUpdateRebuildsTheJointAtItsRestPlace)
 {
     TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
-    TNxDynamicsBody* b = Box("b", 2.0f, 0.0f, 0.0f);
-    TNxDynamicsJoint* joint = Joint("ball", JOINT_SPHERICAL, Translation(1.0f, 0.0f, 0.0f), a, b);
+    TNxDynamicsJoint* joint = Joint("ball", JOINT_SPHERICAL, Translation(1.0f, 0.0f, 0.0f), a);
     EXPECT_FLOAT_EQ(1.0f, joint->m_RestLocal.aRow[3].x);
-    NxJoint* old = joint->GetJoint();
     joint->pNode->SetLocalMatrix(Translation(1.5f, 0.0f, 0.0f), &g_NameTSkeleton);
     ASSERT_NE(nullptr, joint->GetJoint());
-    EXPECT_NE(old, joint->GetJoint());
+    EXPECT_EQ(NX_JS_SIMULATING, joint->GetState());
     EXPECT_FLOAT_EQ(1.0f, joint->pNode->GetWorldMatrix()->aRow[3].x);
     EXPECT_NEAR(1.0f, joint->GetGlobalAnchor().x, 1e-5f);
+    EXPECT_EQ(a, joint->GetBodyA());
 }
 
 TEST_F(JointTest, AMovedBodyTakesItsFixedJointsAlongToItsNewPlace)

@@ -78,7 +78,6 @@ public:
 void UITest::SetUp()
 {
     static const bool s_bOpened = [] {
-        setenv("VESTAMOR_HEADLESS", "1", 1);
         g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
         g_ManagerManager.CreateSystem(TName("Inactive", true));
         g_ManagerManager.CreateSystem(TName("Normal", true));

@@ -28,8 +28,6 @@
 
 namespace
 {
-const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 // A display large enough for a window of 1920 x 1200.
 class TLargeDisplay : public THeadlessBackend
 {
@@ -95,7 +93,6 @@ i64 UxTest::s_nClock = 0;
 
 void UxTest::SetUp()
 {
-    ASSERT_EQ(s_nHeadless, 0);
     OpenUx();
     m_pOldTimer = g_pTimer;
     g_pTimer = &m_Timer;

@@ -81,16 +81,22 @@ std::unique_ptr<TLevelRenderScene> s_pScene;
 TLevelRenderScene::TLevelRenderScene(TRepositoryWriter& writer, TNode* level, const TMatrix& view, f32 nearClip,
                                      f32 farClip)
 {
-    TNode* eye = g_pNodeManager->CreateNode(LEVEL_CAMERA_NODE);
-    level->AddChild(eye);
-    eye->SetLocalMatrix(view, TNode::OrdinaryCause());
-    TCamera* camera = g_pDxCameraManager->__CreateCamera(eye);
-    camera->m_fFocalLength = 35.0f;
-    camera->m_fHorizontalAperture = 1.417f;
-    camera->m_fVerticalAperture = 0.945f;
-    camera->m_nFitMode = 0;
-    camera->m_fNearClip = nearClip;
-    camera->m_fFarClip = farClip;
+    auto addCamera = [&](const char* name) {
+        TNode* eye = g_pNodeManager->CreateNode(name);
+        level->AddChild(eye);
+        eye->SetLocalMatrix(view, TNode::OrdinaryCause());
+        TCamera* made = g_pDxCameraManager->__CreateCamera(eye);
+        made->m_fFocalLength = 35.0f;
+        made->m_fHorizontalAperture = 1.417f;
+        made->m_fVerticalAperture = 0.945f;
+        made->m_nFitMode = 0;
+        made->m_fNearClip = nearClip;
+        made->m_fFarClip = farClip;
+        return made;
+    };
+    TCamera* camera = addCamera(LEVEL_CAMERA_NODE);
+    // The debug manager's free camera (camera.enable) takes the view from where it is.
+    addCamera("spectator");
 
     TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("level_view", true), 0);
     viewport->m_nFlags |= VIEWPORT_FLAG_FOLLOWS_BACK_BUFFER | VIEWPORT_FLAG_RENDERED;

@@ -5,6 +5,7 @@
 #include "core/stream/filestreammanager.h"
 #include "engine/system/managermanager.h"
 #include "levelclips.h"
+#include "leveldecals.h"
 #include "levelgame.h"
 #include "levelparticles.h"
 #include "levelrenderscene.h"
@@ -23,6 +24,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelSounds(writer, level, managers, count);
     count = AddLevelGame(writer, level, managers, count);
     count = AddLevelParticles(writer, level, managers, count);
+    count = AddLevelDecals(writer, level, managers, count);
     return count;
 }
 } // namespace

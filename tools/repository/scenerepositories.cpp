@@ -281,7 +281,8 @@ struct TLevelPhysics
         TMatrix at(1.0f);
         at.aRow[3] = place;
         node->SetLocalMatrix(at, TNode::OrdinaryCause());
-        g_pNxCollisionManager->CreateCollisionMesh(node, data, 0)->SetGroupsMask(1);
+        // Group 128 too: the decals' projection looks at it.
+        g_pNxCollisionManager->CreateCollisionMesh(node, data, 0)->SetGroupsMask(1 | 128);
     }
 
     static TDynamicsBody* Body(TNode* level, const char* name, f32 x, f32 y, f32 z, u32 type, const TVector& size)

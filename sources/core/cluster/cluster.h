@@ -62,6 +62,9 @@ public:
     // Registration (static initialisers and manager constructors).
     void RegisterType(TClusterTypeDecl* decl);
     void RegisterArray(const TClusterManagerItem& item);
+    // The registered arrays, in registration order.
+    u32 GetArrayCount() const { return m_aArray.GetCount(); }
+    const TClusterManagerItem& GetArrayItem(u32 index) const { return m_aArray[index]; }
     TClusterDynManager* RegisterDynManager(const TClusterTypeDecl* decl);
     i32 RegisterManagerId(i32 id, TClusterManager* manager);
     TClusterManager* FindManager(i32 id) const;

@@ -91,6 +91,30 @@ f32 WheelValue(i32 count)
     return std::clamp(static_cast<f32>(count) * WIN_INPUT_WHEEL_FACTOR, 0.0f, WIN_INPUT_WHEEL_MAX);
 }
 
+// The state pending after a record of the given state: pending is what the frame's earlier
+// records left (the applied state when none), current the applied state.
+i32 NextPending(i32 pending, i32 current, i32 state)
+{
+    if (pending == WIN_INPUT_BOUNCED)
+        return state == current ? WIN_INPUT_BOUNCED : state;
+    return pending != current && state == current ? WIN_INPUT_BOUNCED : state;
+}
+
+// The state this frame shows for a pending one. A bounced input shows the other state than
+// its applied one, and pending becomes the applied one, left for the next frame.
+i32 ShownState(i32& pending, i32 current)
+{
+    if (pending != WIN_INPUT_BOUNCED)
+        return pending;
+    pending = current;
+    return 1 - current;
+}
+
+i32 AppliedState(const TWinInput& input)
+{
+    return input.fValue != 0.0f ? 1 : 0;
+}
+
 f32 Average(const f32* ring)
 {
     f32 sum = 0.0f;
@@ -339,7 +363,8 @@ void TWinInputDriver::OnRawKeyboard(WPARAM code, const RAWKEYBOARD& keyboard)
 
     const i32 at = m_Queue.FindKey(static_cast<i32>(index));
     if (at >= 0)
-        m_Queue[static_cast<u32>(at)].value = state;
+        m_Queue[static_cast<u32>(at)].value =
+            NextPending(m_Queue[static_cast<u32>(at)].value, AppliedState(m_aInput[index]), state);
     else if (!m_Queue.IsFull())
         m_Queue.Insert({static_cast<i32>(index), state});
     // A 65th key in one frame is dropped: its next change is queued again.
@@ -380,10 +405,18 @@ void TWinInputDriver::OnRawMouse(HANDLE device, const RAWMOUSE& mouse)
     }
 
     for (u32 b = 0; b < WIN_INPUT_MOUSE_BUTTONS; ++b)
+    {
+        i32 state;
         if (mouse.usButtonFlags & s_aButtonDown[b])
-            m_aButton[b] = m_aMouseButton[b][n] = 1;
+            state = 1;
         else if (mouse.usButtonFlags & s_aButtonUp[b])
-            m_aButton[b] = m_aMouseButton[b][n] = 0;
+            state = 0;
+        else
+            continue;
+        m_aButton[b] = static_cast<u8>(NextPending(m_aButton[b], AppliedState(MouseInput(0, b)), state));
+        m_aMouseButton[b][n] =
+            static_cast<u8>(NextPending(m_aMouseButton[b][n], AppliedState(MouseInput(n + 1, b)), state));
+    }
 
     if (mouse.usButtonFlags & RI_MOUSE_WHEEL)
     {
@@ -435,14 +468,21 @@ void TWinInputDriver::UpdateDriver()
     for (u32 i = 0; i < s_aChanged.GetCount(); ++i)
         s_aChanged[i]->nFlags &= ~(WIN_INPUT_PRESSED | WIN_INPUT_RELEASED);
     s_aChanged.SetCount(0);
+    SArray<TWinKeyChange, WIN_INPUT_QUEUE_SIZE, 0> later;
     for (u32 i = 0; i < m_Queue.GetCount(); ++i)
     {
         TWinInput& input = m_aInput[static_cast<u32>(m_Queue[i].key)];
+        i32 pending = m_Queue[i].value;
+        const i32 shown = ShownState(pending, AppliedState(input));
+        if (shown != pending)
+            later.Add({m_Queue[i].key, pending});
         // The queue holds at most 64 keys, so the list of changed keys never fills.
-        if (input.Apply(m_Queue[i].value ? 1.0f : 0.0f))
+        if (input.Apply(shown ? 1.0f : 0.0f))
             s_aChanged.Add(&input);
     }
     m_Queue._SetCount(0);
+    for (u32 i = 0; i < later.GetCount(); ++i)
+        m_Queue.Insert(later[i]);
 
     m_aSmoothX[m_nSmoothX] = m_fFrameX;
     m_nSmoothX = (m_nSmoothX + 1) % WIN_INPUT_SMOOTHING;
@@ -470,13 +510,20 @@ void TWinInputDriver::UpdateDriver()
         for (u32 b = 0; b < WIN_INPUT_MOUSE_BUTTONS; ++b)
             buttons[b] = m_aMouseButton[b][n];
         UpdateButtons(n + 1, buttons, m_aWheelUp[n], m_aWheelDown[n]);
+        for (u32 b = 0; b < WIN_INPUT_MOUSE_BUTTONS; ++b)
+            m_aMouseButton[b][n] = buttons[b];
     }
 }
 
-void TWinInputDriver::UpdateButtons(u32 set, const u8* buttons, i32& wheelUp, i32& wheelDown)
+void TWinInputDriver::UpdateButtons(u32 set, u8* buttons, i32& wheelUp, i32& wheelDown)
 {
     for (u32 b = 0; b < WIN_INPUT_MOUSE_BUTTONS; ++b)
-        MouseInput(set, b).Apply(buttons[b] ? 1.0f : 0.0f);
+    {
+        TWinInput& input = MouseInput(set, b);
+        i32 pending = buttons[b];
+        input.Apply(ShownState(pending, AppliedState(input)) ? 1.0f : 0.0f);
+        buttons[b] = static_cast<u8>(pending);
+    }
     MouseInput(set, WIN_INPUT_MOUSE_WHEEL).Apply(WheelValue(wheelUp));
     MouseInput(set, WIN_INPUT_MOUSE_WHEEL + 1).Apply(WheelValue(wheelDown));
     wheelUp = wheelDown = 0;

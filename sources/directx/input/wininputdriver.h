@@ -2,7 +2,7 @@
 // TWinInputDriver ("Windows keyboard and mouse input driver"): Windows raw input turned into
 // the engine's named inputs. The window procedure offers it every message (it is a device
 // listener): raw keyboard records are only queued there, one entry per key, and applied once
-// per frame by UpdateDriver; mouse records add up motion, buttons and wheel turns, which
+// per frame by UpdateDriver (a press and release within a frame show over two frames); mouse records add up motion, buttons and wheel turns, which
 // UpdateDriver turns into values (the all-mice motion smoothed over four frames). The same
 // messages feed the input manager's event stream (navigation keys, characters, button
 // releases, wheel notches, the pointer) and, while an object captures, the first input that
@@ -40,6 +40,10 @@ constexpr f32 WIN_INPUT_WHEEL_MAX = 10.0f;
 constexpr f32 WIN_INPUT_CAPTURE_DISTANCE = 50.0f;
 // The E0 2A make code of Print Screen.
 constexpr u32 WIN_INPUT_FAKE_SHIFT = 0x2A0;
+// A pending key or button state (beside 0 up and 1 down): the input left its state and came
+// back within one frame. The frame shows the other state, with its edge, and the state it came
+// back to waits for the next frame: a tap shorter than a frame is still a press.
+constexpr i32 WIN_INPUT_BOUNCED = 2;
 
 // Modifier word bits.
 constexpr u32 WIN_MODIFIER_SHIFT = 0x1;
@@ -87,8 +91,9 @@ private:
     void SendKeyEvent(UINT message, WPARAM wParam, LPARAM lParam);
     void SendEvent(u32 modifiers, u32 code, u32 value);
     void Report(u32 index);
-    // The buttons and wheels of one input set from its states and counts.
-    void UpdateButtons(u32 set, const u8* buttons, i32& wheelUp, i32& wheelDown);
+    // The buttons and wheels of one input set from its states and counts; a bounced button's
+    // state becomes the one left for the next frame.
+    void UpdateButtons(u32 set, u8* buttons, i32& wheelUp, i32& wheelDown);
     TWinInput& MouseInput(u32 set, u32 offset) { return m_aInput[WIN_INPUT_MOUSE_FIRST + set * WIN_INPUT_MOUSE_SET_SIZE + offset]; }
 
     f32 m_fFrameX;

@@ -3,7 +3,7 @@
 // repository images: its decal data and the entry of the data's texture atlas it takes.
 #include "core/system/types.h"
 
-class TDecalData;
+struct TDecalData;
 
 struct TDecal
 {

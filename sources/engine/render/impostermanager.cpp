@@ -98,6 +98,7 @@ TImposterManager::TImposterManager()
         return;
     RegisterArray(&ImposterDataDecl(), &m_aImposterData);
     RegisterArray(&ImposterDecl(), &m_aImposter);
+    RegisterId(IMPOSTER_MANAGER_ID);
 }
 
 u32 TImposterManager::QueueDraw(const TImposterData* data, const TMatrix& world, const f32 colour[4], f32 alpha)

@@ -23,6 +23,9 @@ constexpr u32 IMPOSTER_BATCH_CAPACITY = 1024;
 // Vertices of the dynamic mesh, and records copied in one run.
 constexpr u32 IMPOSTER_MESH_VERTICES = 60000;
 constexpr u32 IMPOSTER_COPY_RECORDS = 10000;
+// The id under which state images carry the settings block: no one gives the manager one, so
+// it takes the number of the imposter data type, as the UX manager does with its form type.
+constexpr i32 IMPOSTER_MANAGER_ID = 44;
 
 // Vertices built elsewhere (a vegetation patch, a prop pool) drawn with the imposters.
 class TImposterBatch

@@ -7,7 +7,7 @@
 #include "engine/system/resource.h"
 #include <cstring>
 
-class TDecalData;
+struct TDecalData;
 class TNode;
 
 class TStaticDecalPool : public TResource

@@ -94,6 +94,9 @@ public:
     i32 GetStepCount(u32 channel) const { return m_aStepCount[channel]; }
     f32 GetAccumulatedTime(u32 channel) const { return m_aAccumulatedTime[channel]; }
     TManagerTiming& GetTiming() { return m_Timing; }
+    // Milliseconds of the last frame's main-thread updates and of its fixed-rate lists.
+    f32 GetUpdateTime() const { return m_fUpdateTime; }
+    f32 GetThreadUpdateTime() const { return m_fThreadUpdateTime; }
 
 private:
     bool _CheckActive(const char* function);

@@ -5,6 +5,7 @@
 #include "engine/render/decal.h"
 #include "engine/render/decaldata.h"
 #include "engine/render/device.h"
+#include "engine/render/forwardrendering.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/shader.h"
 #include "engine/render/shaderlink.h"
@@ -123,7 +124,9 @@ void TDecalManager::OnClusterLoad()
     if (g_pDeviceManager)
         g_pDeviceManager->Lock();
     TDecalStream& stream = TDecalStream::Get();
-    stream.Create();
+    // Programs without a device (tools) load levels too; the first draw makes it then.
+    if (g_pDeviceManager && g_pDeviceManager->GetDevice())
+        stream.Create();
     stream.Reset();
     m_aDynamic.SetCount(0);
     for (u32 i = 0; i < m_nPoolCount; ++i)
@@ -131,6 +134,8 @@ void TDecalManager::OnClusterLoad()
     m_nPoolCount = 0;
     m_aKey.SetCount(0);
     m_nPoolsRefused = 0;
+    for (i32 i = 0; i < m_aTrackDecal.GetCount(); ++i)
+        m_aTrackDecal[i]->Restart();
     if (g_pDeviceManager)
         g_pDeviceManager->Unlock();
 }
@@ -161,8 +166,12 @@ void TDecalManager::Draw(TDecalData* data, const TDecalVertex* vertices, u32 cou
 
 void TDecalManager::RenderManager()
 {
-    if (!g_pRenderManager || !g_pRenderManager->GetCurrentTarget() || m_nStepWord != 0 ||
-        s_TrackDecals.GetValue().ToInt() == 0)
+    if (!g_pRenderManager || m_nStepWord != 0 || s_TrackDecals.GetValue().ToInt() == 0)
+        return;
+    // The deferred renderer leaves its G-buffer bound as the current target; the forward
+    // renderer's pass forgets its target, though the back buffer it drew the scene into is still
+    // the device's.
+    if (!g_pRenderManager->GetCurrentTarget() && g_pRenderManager->GetActiveRenderer() != g_pForwardRendering)
         return;
     for (i32 i = 0; i < m_aStaticPool.GetCount(); ++i)
     {

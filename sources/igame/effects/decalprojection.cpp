@@ -113,27 +113,28 @@ struct TQuad
     f32 fNear, fFar;
 };
 
-// Clips, fans and writes the triangles of one shape into its pool.
-void Emit(const TShape& shape, const TQuad& quad, const TTrackSegment& segment, const TDecal& decal)
+// Clips, fans and writes the triangles of one object into its pool.
+void Emit(const TDecalPoint* points, u32 count, const void* object, const TQuad& quad, const TTrackSegment& segment,
+          const TDecal& decal)
 {
     const TTrackDecal& owner = *segment.pOwner;
     const TVector& up = segment.Matrix.aRow[1];
     TDecalPoint out[DECAL_PROJECTION_OUTPUT_VERTICES];
     u32 written = 0;
-    for (u32 t = 0; t + 3 <= shape.nCount; t += 3)
+    for (u32 t = 0; t + 3 <= count; t += 3)
     {
-        const f32* n = shape.aPoint[t].aNormal;
+        const f32* n = points[t].aNormal;
         if (std::fabs(n[0] * up.x + n[1] * up.y + n[2] * up.z) < DECAL_FACING_MINIMUM)
             continue;
         TDecalPoint a[CLIP_CORNERS], b[CLIP_CORNERS];
-        std::copy(shape.aPoint + t, shape.aPoint + t + 3, a);
-        u32 count = 3;
-        for (u32 p = 0; p < 4 && count; ++p)
+        std::copy(points + t, points + t + 3, a);
+        u32 corners = 3;
+        for (u32 p = 0; p < 4 && corners; ++p)
         {
-            count = TDecalProjection::Clip(a, count, quad.aClip[p], b);
-            std::copy(b, b + count, a);
+            corners = TDecalProjection::Clip(a, corners, quad.aClip[p], b);
+            std::copy(b, b + corners, a);
         }
-        for (u32 i = 2; i < count && written + 3 <= DECAL_PROJECTION_OUTPUT_VERTICES; ++i)
+        for (u32 i = 2; i < corners && written + 3 <= DECAL_PROJECTION_OUTPUT_VERTICES; ++i)
         {
             out[written++] = a[0];
             out[written++] = a[i - 1];
@@ -142,7 +143,7 @@ void Emit(const TShape& shape, const TQuad& quad, const TTrackSegment& segment, 
     }
     if (!written)
         return;
-    TDecalPool* pool = g_pDecalManager ? g_pDecalManager->GetPool(shape.pObject, &decal) : nullptr;
+    TDecalPool* pool = g_pDecalManager ? g_pDecalManager->GetPool(object, &decal) : nullptr;
     TDecalVertex* vertex = pool ? pool->Reserve(written) : nullptr;
     if (!vertex)
         return;
@@ -230,18 +231,18 @@ u32 TDecalProjection::Clip(const TDecalPoint* in, u32 count, const TVector& plan
     return n >= 3 ? n : 0;
 }
 
-u32 TDecalProjection::Project(const TVector (&q)[4], const TVector& oldEdge, const TVector& newEdge,
-                              const TTrackSegment& current)
+void TDecalProjection::Lay(const TVector (&q)[4], const TVector& oldEdge, const TVector& newEdge,
+                          const TTrackSegment& current, const TDecalPoint* points, u32 count, const void* object)
 {
     const TTrackDecal& owner = *current.pOwner;
-    if (!g_pCollisionManager || !owner.pDecal || !owner.pDecal->pDecalData || !(current.fWidth > 0.0f))
-        return 0;
+    if (!owner.pDecal || !owner.pDecal->pDecalData || !(current.fWidth > 0.0f))
+        return;
     TQuad quad;
     quad.fNear = Sub(q[0], q[3]).Length();
     quad.fFar = Sub(q[1], q[2]).Length();
     // A quadrilateral with a side of no length has no strip to measure along.
     if (!(quad.fNear > 0.0f) || !(quad.fFar > 0.0f))
-        return 0;
+        return;
     const TVector centre((q[0].x + q[1].x + q[2].x + q[3].x) * 0.25f, (q[0].y + q[1].y + q[2].y + q[3].y) * 0.25f,
                          (q[0].z + q[1].z + q[2].z + q[3].z) * 0.25f, 1.0f);
     quad.Edge = SidePlane(q[0], q[1], centre);
@@ -250,7 +251,15 @@ u32 TDecalProjection::Project(const TVector (&q)[4], const TVector& oldEdge, con
     quad.aClip[1] = TVector(-oldEdge.x, -oldEdge.y, -oldEdge.z, -oldEdge.w);
     quad.aClip[2] = quad.Left;
     quad.aClip[3] = SidePlane(q[3], q[0], centre);
+    Emit(points, count, object, quad, current, *owner.pDecal);
+}
 
+u32 TDecalProjection::Project(const TVector (&q)[4], const TVector& oldEdge, const TVector& newEdge,
+                              const TTrackSegment& current)
+{
+    const TTrackDecal& owner = *current.pOwner;
+    if (!g_pCollisionManager || !owner.pDecal || !owner.pDecal->pDecalData || !(current.fWidth > 0.0f))
+        return 0;
     // The box of the corners, the half height down and up, as half extents about its centre.
     f32 low[3] = {q[0].x, q[0].y, q[0].z}, high[3] = {q[0].x, q[0].y, q[0].z};
     for (const TVector& p : q)
@@ -275,7 +284,10 @@ u32 TDecalProjection::Project(const TVector (&q)[4], const TVector& oldEdge, con
     s_Collection.nShapes = 0;
     const u32 queried = g_pCollisionManager->EnumerateBoxTriangles(TMatrix(1.0f), box, hit, Collect, &s_Collection);
     for (u32 s = 0; s < s_Collection.nShapes; ++s)
-        if (s_Collection.aShape[s].nCount)
-            Emit(s_Collection.aShape[s], quad, current, *owner.pDecal);
+    {
+        const TShape& shape = s_Collection.aShape[s];
+        if (shape.nCount)
+            Lay(q, oldEdge, newEdge, current, shape.aPoint, shape.nCount, shape.pObject);
+    }
     return queried;
 }

@@ -37,6 +37,11 @@ namespace TDecalProjection
 // planes: the box on the negative side) with the current segment's frame and lengths. 1 when the
 // query was made.
 u32 Project(const TVector (&quad)[4], const TVector& oldEdge, const TVector& newEdge, const TTrackSegment& current);
+// Lays whole triangles of one object (count points) through that quadrilateral into the object's
+// pool. Nothing for a track without decal data or width, or a quadrilateral with a side of no
+// length.
+void Lay(const TVector (&quad)[4], const TVector& oldEdge, const TVector& newEdge, const TTrackSegment& current,
+         const TDecalPoint* points, u32 count, const void* object);
 // Clips a polygon against a plane (inside: dot(n, p) + w above the tolerance); the vertices left,
 // 0 when fewer than 3 remain.
 u32 Clip(const TDecalPoint* in, u32 count, const TVector& plane, TDecalPoint* out);

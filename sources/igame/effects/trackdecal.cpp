@@ -86,10 +86,19 @@ void TTrackDecal::OnEnable(u32 enabled)
     Remember(*GetMatrix());
 }
 
+void TTrackDecal::Restart()
+{
+    m_fStripLength = 0.0f;
+    m_Current.Build(*this, *GetMatrix());
+    Remember(*GetMatrix());
+}
+
 void TTrackDecal::OnNodeUpdate(const TName*)
 {
     if (!pNode || !GetNode()->IsEnabled())
         return;
+    // The segment is this record's, whatever a stored image left in it.
+    m_Current.pOwner = this;
     const TMatrix& matrix = *GetMatrix();
     const TVector& at = matrix.aRow[3];
     const f32 dx = at.x - m_aLastPosition[0], dy = at.y - m_aLastPosition[1], dz = at.z - m_aLastPosition[2];

@@ -61,6 +61,9 @@ public:
 
     void OnEnable(u32 enabled) override;
     void OnNodeUpdate(const TName* cause) override;
+    // The strip starts again where the node stands: a length of 0, the segment and the last pose
+    // taken from the node (a loaded record's run-time words are another program's).
+    void Restart();
 
     TDecal* pDecal;
     // The segment template, in the node's frame.

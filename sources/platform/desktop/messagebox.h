@@ -1,7 +1,8 @@
 #pragma once
 // A modal message box without owner window. With a display (PlatformHasDisplay) it is SDL's
 // message box with an OK button; without one, or when the box cannot be shown, the caption and
-// text go to standard error and nothing waits for a user.
+// text go to standard error and nothing waits for a user. Whatever process shows the box ends
+// with the program: a program killed while its box is up leaves nothing behind.
 
 constexpr int MESSAGE_BOX_NONE = 0;
 constexpr int MESSAGE_BOX_ERROR = 1;

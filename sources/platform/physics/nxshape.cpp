@@ -71,11 +71,10 @@ void NxShape::setFlag(NxShapeFlag flag, bool value)
         actor_.refilter();
 }
 
-NxBounds3 NxShape::getWorldBounds() const
+NxBounds3 NxShape::boundsAt(const NxMat34& pose) const
 {
     NxVec3 min, max;
     localBounds(min, max);
-    const NxMat34 pose = getGlobalPose();
     const NxVec3 centre = pose * ((min + max) * 0.5f);
     const NxVec3 half = (max - min) * 0.5f;
     NxVec3 extent;

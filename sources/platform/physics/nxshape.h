@@ -43,8 +43,9 @@ public:
     void setName(const char* name) { name_ = name; }
     const char* getName() const { return name_; }
 
-    // The shape's world-space bounds.
-    NxBounds3 getWorldBounds() const;
+    // The shape's world-space bounds; boundsAt: where its global pose is the given one.
+    NxBounds3 getWorldBounds() const { return boundsAt(getGlobalPose()); }
+    NxBounds3 boundsAt(const NxMat34& pose) const;
 
     void* userData = nullptr;
 

@@ -14,8 +14,6 @@
 
 namespace
 {
-const int s_headless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 // Compressible but not trivial: words drawn by a small generator.
 std::string SampleText(size_t size)
 {

@@ -14,8 +14,6 @@
 
 namespace
 {
-const int s_headless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 std::string Pattern(size_t size)
 {
     std::string data(size, 0);

@@ -15,8 +15,6 @@
 namespace
 {
 
-const int s_headless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 class FileStreamTest : public StreamFolderTest
 {
 };

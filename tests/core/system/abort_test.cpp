@@ -3,11 +3,16 @@
 #include "core/system/callstack.h"
 #include "core/system/log.h"
 
+#include "support/silentdisplay.h"
 #include "testdirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <regex>
+#include <string>
+#include <unistd.h>
 
 // Global, so that the dynamic symbol table names it in the call stack.
 [[noreturn]] __attribute__((noinline)) void FailDeepInside(int value)
@@ -95,6 +100,28 @@ TEST(AbortDeathTest, AbortRaisedDuringAPrintKeepsItsLines)
     g_pSystemLog->SetListener(nullptr);
     const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("listener.cpp(3) : abort in Listener: inside a print"), std::string::npos) << log;
+}
+
+// Death tests run with whatever display the environment names. A box on a display that
+// answers would wait for a click; on this one it waits forever, so the alarm ends the child
+// without the text on standard error.
+TEST(AbortDeathTest, NoAbortInATestProgramWaitsOnABoxWhateverTheDisplay)
+{
+    TSilentDisplay display;
+    ASSERT_TRUE(display.IsOpen());
+    const char* old = std::getenv("DISPLAY");
+    const std::string kept = old ? old : "";
+    setenv("DISPLAY", display.GetName(), 1);
+    EXPECT_EXIT(
+        {
+            alarm(10);
+            __Abort("Boxed", "boxed.cpp", 1, "no one to click");
+        },
+        testing::ExitedWithCode(1), "no one to click");
+    if (old)
+        setenv("DISPLAY", kept.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
 }
 
 TEST(AbortDeathTest, TerminateCallsTheCallbackWithTheMessage)

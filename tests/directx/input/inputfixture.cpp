@@ -11,8 +11,6 @@
 
 namespace
 {
-const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 // The manager system open for listeners, and the device manager's window and device.
 void OpenDevice()
 {
@@ -42,7 +40,6 @@ TInputDriver* InputTest::FindDriver(const char* name)
 
 void InputTest::SetUp()
 {
-    ASSERT_EQ(s_nHeadless, 0);
     OpenDevice();
     Pump();
     TInputManager::Instance().ResetDrivers();

@@ -3,6 +3,7 @@
 #include "directx/input/wininputdriver.h"
 #include "inputfixture.h"
 #include "engine/render/device.h"
+#include "platform/window/sdleventtranslator.h"
 #include "platform/window/windowsystem.h"
 
 #include <cmath>
@@ -89,16 +90,97 @@ TEST_F(WinInputTest, KeysChangeOncePerFrameByTheEdgeRule)
     Frame();
     EXPECT_TRUE(Edges("A", false, false)) << "edges last one frame";
 
-    // Pressed and released within a frame: only the last state counts.
-    Key(0x1F, true);
-    Key(0x1F, false);
-    Frame();
-    EXPECT_EQ(Value("S"), 0.0f);
-    EXPECT_TRUE(Edges("S", false, false));
+    // A release and a press of a key that is up: only the press counts.
     Key(0x1F, false);
     Key(0x1F, true);
     Frame();
     EXPECT_TRUE(Edges("S", true, false));
+}
+
+// A tap shorter than a frame is a press in the next frame and a release in the one after; a
+// held key let go and pressed again within a frame is a release, then a press.
+TEST_F(WinInputTest, AKeyThatLeavesItsStateAndComesBackWithinAFrameShowsBothEdges)
+{
+    Key(0x1F, true);
+    Key(0x1F, false);
+    Frame();
+    EXPECT_EQ(Value("S"), 1.0f);
+    EXPECT_TRUE(Edges("S", true, false));
+    Frame();
+    EXPECT_EQ(Value("S"), 0.0f);
+    EXPECT_TRUE(Edges("S", false, true));
+    Frame();
+    EXPECT_TRUE(Edges("S", false, false));
+
+    // Taps in one frame make one press; a press last leaves the key held.
+    Key(0x20, true);
+    Key(0x20, false);
+    Key(0x20, true);
+    Key(0x20, false);
+    Frame();
+    EXPECT_TRUE(Edges("D", true, false));
+    Frame();
+    EXPECT_TRUE(Edges("D", false, true));
+    Key(0x20, true);
+    Key(0x20, false);
+    Key(0x20, true);
+    Frame();
+    EXPECT_TRUE(Edges("D", true, false));
+    Frame();
+    EXPECT_EQ(Value("D"), 1.0f);
+    EXPECT_TRUE(Edges("D", false, false));
+
+    // Held: repeats are no new press, a release and a new press are.
+    Key(0x20, true);
+    Key(0x20, true);
+    Frame();
+    EXPECT_TRUE(Edges("D", false, false));
+    Key(0x20, false);
+    Key(0x20, true);
+    Frame();
+    EXPECT_EQ(Value("D"), 0.0f);
+    EXPECT_TRUE(Edges("D", false, true));
+    Frame();
+    EXPECT_EQ(Value("D"), 1.0f);
+    EXPECT_TRUE(Edges("D", true, false));
+    Key(0x20, false);
+    Frame();
+
+    // A click within a frame, for all mice and for the mouse.
+    Mouse(0, 0, RI_MOUSE_RIGHT_BUTTON_DOWN);
+    Mouse(0, 0, RI_MOUSE_RIGHT_BUTTON_UP);
+    Frame();
+    EXPECT_EQ(Value("mbRightButton"), 1.0f);
+    EXPECT_TRUE(Edges("mbRightButton", true, false));
+    EXPECT_TRUE(Edges("mbRightButton_0", true, false));
+    Frame();
+    EXPECT_EQ(Value("mbRightButton"), 0.0f);
+    EXPECT_TRUE(Edges("mbRightButton", false, true));
+    EXPECT_TRUE(Edges("mbRightButton_0", false, true));
+    Frame();
+    EXPECT_TRUE(Edges("mbRightButton", false, false));
+}
+
+// The road of a real keyboard: SDL's key-down and key-up, through the window layer's
+// translator and message queue, both before one frame.
+TEST_F(WinInputTest, AKeyTappedThroughTheWindowBetweenTwoFramesIsPressedInTheNext)
+{
+    TSdlEventTranslator translator;
+    for (bool down : {true, false})
+    {
+        SDL_Event event = {};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.scancode = SDL_SCANCODE_SPACE;
+        translator.Translate(event, g_pDeviceManager->GetWindowHandle());
+    }
+    Pump();
+    Frame();
+    EXPECT_EQ(Value("Space"), 1.0f);
+    EXPECT_TRUE(Edges("Space", true, false));
+    Frame();
+    EXPECT_EQ(Value("Space"), 0.0f);
+    EXPECT_TRUE(Edges("Space", false, true));
 }
 
 TEST_F(WinInputTest, BackgroundPressesAreIgnoredAndTheirReleasesApplied)

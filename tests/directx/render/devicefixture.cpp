@@ -10,8 +10,6 @@
 
 namespace
 {
-const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
-
 void CountSleep(u32 milliseconds)
 {
     DeviceTest::s_aSleeps.push_back(milliseconds);
@@ -59,7 +57,6 @@ void RestoreDeviceVariables()
 
 void DeviceTest::SetUp()
 {
-    ASSERT_EQ(s_nHeadless, 0);
     OpenManagerSystem();
     m_OldWorking = std::filesystem::current_path();
     std::filesystem::current_path(m_Path);

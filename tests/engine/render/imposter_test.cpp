@@ -1,3 +1,5 @@
+#include "core/cluster/cluster.h"
+#include "core/stream/memorystream.h"
 #include "engine/render/dynamicmesh.h"
 #include "engine/render/imposter.h"
 #include "engine/render/imposterdata.h"
@@ -226,6 +228,26 @@ TEST_F(ImposterTest, TheSettingsBlockIsTheOnlyDataBlockAndKeepsItsSize)
     EXPECT_EQ(0, g_pImposterManager->SetData(0, &settings, 32));
     EXPECT_FLOAT_EQ(1234.0f, g_pImposterManager->GetSettings().fFadeStart);
     g_pImposterManager->SetData(0, &kept, 32);
+}
+
+// A state image of the manager carries the settings block (a manager without an id would have
+// it left out with an error line) and a load brings it back.
+TEST_F(ImposterTest, AStateImageCarriesTheSettingsBlock)
+{
+    g_pImposterManager->ImposterData().SetCount(0);
+    TImposterSettings settings = g_pImposterManager->GetSettings();
+    const TImposterSettings kept = settings;
+    settings.fFadeStart = 2500.0f;
+    ASSERT_EQ(0, g_pImposterManager->SetData(0, &settings, sizeof settings));
+    TMemoryStream image;
+    TClusterManager* managers[] = {g_pImposterManager};
+    ASSERT_EQ(0, g_pCluster->SaveToStream(image, managers, 1));
+    g_pImposterManager->SetData(0, &kept, sizeof kept);
+    image.Seek(0, STREAM_SEEK_SET);
+    ASSERT_EQ(0, g_pCluster->LoadFromStream(image));
+    EXPECT_FLOAT_EQ(2500.0f, g_pImposterManager->GetSettings().fFadeStart);
+    EXPECT_FLOAT_EQ(4000.0f, g_pImposterManager->GetSettings().fFadeEnd);
+    g_pImposterManager->SetData(0, &kept, sizeof kept);
 }
 
 TEST_F(ImposterTest, HiddenImpostersDrawNothingButTheListsEmpty)

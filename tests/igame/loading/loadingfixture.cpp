@@ -76,7 +76,6 @@ public:
 void LoadingTest::SetUp()
 {
     static const bool s_bOpened = [] {
-        setenv("VESTAMOR_HEADLESS", "1", 1);
         g_device_size.Store(640.0f, 400.0f, 0.0f, 1.0f);
         g_ManagerManager.CreateSystem(TName("Normal", true));
         g_ManagerManager.Initialize();

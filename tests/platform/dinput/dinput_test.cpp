@@ -15,8 +15,6 @@
 
 namespace
 {
-const bool s_bHeadless = setenv("VESTAMOR_HEADLESS", "1", 1) == 0;
-
 LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -27,7 +25,6 @@ class DirectInputTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(s_bHeadless);
         void* created = nullptr;
         ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &created, nullptr), DI_OK);
         m_pInput = static_cast<IDirectInput8A*>(created);

@@ -1,6 +1,10 @@
 #include <algorithm>
+#include <cmath>
+#include <random>
+#include <btBulletCollisionCommon.h>
 #include <gtest/gtest.h>
 #include "physicstestsupport.h"
+#include "platform/physics/bulletconvert.h"
 
 namespace {
 class Query : public ::testing::Test, public TPhysicsTest
@@ -207,6 +211,110 @@ TEST_F(Query, OverlapsFindTheShapesThatTouchTheVolume)
     a->getShapes()[0]->setGroup(2);
     across.rot.id();
     EXPECT_FALSE(scene->checkOverlapOBB(across, NX_ALL_SHAPES, ~(1u << 2)));
+}
+
+namespace {
+// The back end's own narrow phase on a capsule and a shape: the least distance between their
+// surfaces it finds (negative where they overlap), or a large value where it reports none.
+btScalar backEndDistance(const NxCapsule& capsule, const NxShape& shape)
+{
+    static btDefaultCollisionConfiguration configuration;
+    static btCollisionDispatcher dispatcher(&configuration);
+    static btDbvtBroadphase broadphase;
+    static btCollisionWorld world(&dispatcher, &broadphase, &configuration);
+    const NxVec3 axis = capsule.p1 - capsule.p0;
+    btCapsuleShape volume(capsule.radius, axis.magnitude());
+    // Any frame whose y axis is the capsule's: it is round about that axis.
+    btVector3 y = toBt(axis), x, z;
+    if (y.length2() > 0)
+        y.normalize();
+    else
+        y = btVector3(0, 1, 0);
+    btPlaneSpace1(y, z, x);
+    btCollisionObject query, other;
+    query.setCollisionShape(&volume);
+    query.setWorldTransform(btTransform(btMatrix3x3(x.x(), y.x(), z.x(), x.y(), y.y(), z.y(), x.z(), y.z(), z.z()),
+                                        toBt((capsule.p0 + capsule.p1) * 0.5f)));
+    other.setCollisionShape(shape.collisionShape());
+    other.setWorldTransform(toBt(shape.collisionPose()));
+    struct TNearest : btCollisionWorld::ContactResultCallback
+    {
+        btScalar addSingleResult(btManifoldPoint& point, const btCollisionObjectWrapper*, int, int,
+                                 const btCollisionObjectWrapper*, int, int) override
+        {
+            distance = std::min(distance, point.getDistance());
+            return 0;
+        }
+        btScalar distance = BT_LARGE_FLOAT;
+    } nearest;
+    world.contactPairTest(&query, &other, nearest);
+    return nearest.distance;
+}
+} // namespace
+
+// Capsules against boxes are answered without the back end's general narrow phase: the answer
+// stays the one it gives (boxes with rounded edges of their margin), for turned boxes, thin
+// slabs, long capsules along faces, capsules through boxes and capsules of no length.
+TEST_F(Query, CapsulesTouchBoxesAsTheBackEndSeesThem)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> unit(0, 1), sign(-1, 1);
+    int touching = 0, apart = 0;
+    for (int i = 0; i < 1500; ++i) {
+        const NxVec3 half(0.05f + 2 * unit(random), 0.05f + 2 * unit(random), 0.05f + 2 * unit(random));
+        NxActor* box = addStaticBox(NxVec3(sign(random), sign(random), sign(random)), half);
+        NxMat34 pose = box->getGlobalPose();
+        if (i % 3)
+            pose.M.fromQuat(NxQuat(180 * sign(random), NxVec3(sign(random), sign(random), sign(random) + 0.01f)));
+        box->setGlobalPose(pose);
+        const NxShape& shape = *box->getShapes()[0];
+        NxCapsule capsule;
+        capsule.radius = 0.02f + 0.6f * unit(random);
+        if (i % 2) {
+            // Along a face, near its plane: out by the radius, give or take a little.
+            const int face = i % 3, along = (face + 1) % 3;
+            NxVec3 local(0, 0, 0), direction(0, 0, 0);
+            local[face] = half[face] + capsule.radius + 0.2f * sign(random);
+            local[(face + 2) % 3] = half[(face + 2) % 3] * 1.5f * sign(random);
+            local[along] = half[along] * 2 * sign(random);
+            direction[along] = 8 * unit(random) + (i % 5 == 1 ? 0.0f : 0.5f);
+            capsule.p0 = pose * local;
+            capsule.p1 = pose * (local + direction);
+        } else {
+            capsule.p0 = NxVec3(4 * sign(random), 4 * sign(random), 4 * sign(random));
+            const NxVec3 direction(sign(random), sign(random), sign(random));
+            capsule.p1 = capsule.p0 + direction * (i % 7 == 0 ? 0.0f : 10 * unit(random));
+        }
+        const btScalar distance = backEndDistance(capsule, shape);
+        // Within the back end's own tolerance either answer is its answer.
+        if (std::fabs(distance) > 1e-3f) {
+            EXPECT_EQ(scene->checkOverlapCapsule(capsule), distance < 0) << "case " << i << " distance " << distance;
+            ++(distance < 0 ? touching : apart);
+        }
+        scene->releaseActor(*box);
+    }
+    EXPECT_GT(touching, 200);
+    EXPECT_GT(apart, 200);
+}
+
+// The rounded edge the back end gives a box: a capsule a little off a corner along its diagonal
+// misses it, though it reaches into the corner's sharp bounds.
+TEST_F(Query, ACapsuleOffABoxCornerMissesItsRoundedEdge)
+{
+    NxActor* box = addStaticBox(NxVec3(0, 0, 0), NxVec3(1, 1, 1));
+    const NxShape& shape = *box->getShapes()[0];
+    const NxVec3 diagonal = NxVec3(1, 1, 1) * (1 / std::sqrt(3.0f));
+    const NxVec3 across = NxVec3(1, -1, 0) * (1 / std::sqrt(2.0f));
+    const NxReal radius = 0.2f;
+    for (const NxReal out : {radius - 0.01f, radius - 0.04f}) {
+        const NxVec3 centre = NxVec3(1, 1, 1) + diagonal * out;
+        const NxCapsule capsule{centre - across, centre + across, radius};
+        EXPECT_EQ(scene->checkOverlapCapsule(capsule), backEndDistance(capsule, shape) < 0) << out;
+    }
+    EXPECT_FALSE(scene->checkOverlapCapsule({NxVec3(1, 1, 1) + diagonal * (radius - 0.01f) - across,
+                                             NxVec3(1, 1, 1) + diagonal * (radius - 0.01f) + across, radius}));
+    EXPECT_TRUE(scene->checkOverlapCapsule({NxVec3(1, 1, 1) + diagonal * (radius - 0.04f) - across,
+                                            NxVec3(1, 1, 1) + diagonal * (radius - 0.04f) + across, radius}));
 }
 
 TEST_F(Query, BatchedRaysAreAnsweredAtExecute)

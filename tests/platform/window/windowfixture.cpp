@@ -1,13 +1,5 @@
 #include "windowfixture.h"
 
-#include <cstdlib>
-
-namespace
-{
-// Tests never use a display, whatever the environment has.
-const bool kHeadless = setenv("VESTAMOR_HEADLESS", "1", 1) == 0;
-} // namespace
-
 std::vector<TReceived> WindowFixture::received_;
 
 LRESULT WindowFixture::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -18,7 +10,6 @@ LRESULT WindowFixture::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 void WindowFixture::SetUp()
 {
-    ASSERT_TRUE(kHeadless);
     // The class stays registered for the whole run, as in the program.
     static const ATOM atom = [] {
         WNDCLASSEXW windowClass = {};

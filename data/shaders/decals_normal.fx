@@ -1,0 +1,24 @@
+// Decals ("decal" layout) blended over the ground by their alpha: slot 0's texture times the vertex colour.
+effect 1
+parameter matrix TFinalMatrix
+annotation string plugin = "TFinalMatrix"
+parameter vector TextureWeight = 1 0 0 0
+parameter texture Color0 shared
+technique defaultshader
+pass p0
+vertexshader mesh
+pixelshader particle
+vertexconstant 0 TFinalMatrix
+pixelconstant 0 TextureWeight
+texture 0 Color0
+samplerstate 0 MagFilter = Linear
+samplerstate 0 MinFilter = Linear
+samplerstate 0 AddressU = Wrap
+samplerstate 0 AddressV = Wrap
+renderstate CullMode = None
+renderstate ZEnable = True
+renderstate ZWriteEnable = False
+renderstate ZFunc = LessEqual
+renderstate AlphaBlendEnable = True
+renderstate SrcBlend = SrcAlpha
+renderstate DestBlend = InvSrcAlpha

@@ -1,0 +1,20 @@
+// Decals without a texture, blended over the ground by their alpha: the vertex colour alone.
+effect 1
+parameter matrix TFinalMatrix
+annotation string plugin = "TFinalMatrix"
+parameter vector TextureWeight = 0 0 0 0
+parameter texture Color0 shared
+technique defaultshader
+pass p0
+vertexshader mesh
+pixelshader particle
+vertexconstant 0 TFinalMatrix
+pixelconstant 0 TextureWeight
+texture 0 Color0
+renderstate CullMode = None
+renderstate ZEnable = True
+renderstate ZWriteEnable = False
+renderstate ZFunc = LessEqual
+renderstate AlphaBlendEnable = True
+renderstate SrcBlend = SrcAlpha
+renderstate DestBlend = InvSrcAlpha

@@ -1,0 +1,214 @@
+// The debug manager's overlays drawn by the software device through the canvas and the game's
+// shaders, against golden images: the frame rate, the performance and memory table, the render
+// statistics with the camera's location and the resource table.
+#include "canvasfixture.h"
+
+#include "core/system/memory.h"
+#include "core/system/timer.h"
+#include "directx/debug/debuglists.h"
+#include "directx/debug/debugmanager.h"
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxfontmanager.h"
+#include "directx/render/dxrendertargetmanager.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/render/device.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/renderstats.h"
+#include "engine/system/resourcemanager.h"
+#include "directx/render/dxrendertarget.h"
+#include "platform/d3d9/golden.h"
+
+namespace
+{
+constexpr i32 kWidth = 720;
+constexpr i32 kHeight = 720;
+
+i64 s_nNow = 0;
+i64 TestClock()
+{
+    return s_nNow;
+}
+
+class DebugOverlayTest : public CanvasFixture
+{
+protected:
+    void SetUp() override
+    {
+        CanvasFixture::SetUp();
+        TPlugin* finalMatrix = nullptr;
+        g_pPluginManager->TryFindPlugin(finalMatrix, TName("TFinalMatrix"), g_NameShaderParameterPlugin);
+        ASSERT_NE(finalMatrix, nullptr);
+        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix"), nullptr)->pPlugin =
+            static_cast<TShaderParameterPlugin*>(finalMatrix);
+        g_pCluster->LinkTypes();
+        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
+        m_pManager->SetBackBufferSize(kWidth, kHeight);
+        m_pCanvas->SetApertureMode(0);
+        m_pCanvas->OnClusterLoad();
+        // The canvas's default font, as its begin phase makes it.
+        static bool s_bBegun = false;
+        if (!s_bBegun)
+        {
+            m_pCanvas->BeginManager();
+            s_bBegun = true;
+        }
+        m_pKeptTimer = g_pTimer;
+        s_nNow = 0;
+        m_pTimer = std::make_unique<TTimer>(TestClock);
+        g_pTimer = m_pTimer.get();
+
+        // The main camera 6 back and 2 up, looking at the origin.
+        TNode* eye = g_pNodeManager->CreateNode("eye");
+        TMatrix view(1.0f);
+        view.SetOrientation(TVector(0.0f, -2.0f, 6.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+        view.aRow[3] = TVector(3.0f, 12.0f, -40.0f, 1.0f);
+        eye->SetLocalMatrix(view, TNode::OrdinaryCause());
+        m_Camera.pNode = eye;
+        m_Camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
+        m_Camera.m_fHorizontalFov = 60.0f;
+        m_Camera.m_fVerticalFov = 60.0f;
+        m_Camera.m_fNearClip = 0.1f;
+        m_Camera.m_fFarClip = 500.0f;
+        m_Camera.UpdateProjection(kWidth, kHeight);
+        m_Camera.UpdateView();
+        g_pDxCameraManager->SetMainCamera(&m_Camera);
+        g_pDxCameraManager->SetCamera(&m_Camera);
+        g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("debug", true), 0));
+    }
+    void TearDown() override
+    {
+        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources"})
+            Variable(name)->SetInt(0);
+        g_pTimer = m_pKeptTimer;
+        // The node goes with the cluster; the camera must not reach it afterwards.
+        m_Camera.pNode = nullptr;
+        g_pDxCameraManager->SetMainCamera(nullptr);
+        g_pDxCameraManager->SetCamera(nullptr);
+        g_pDxViewportManager->SetCurrentViewport(nullptr);
+        g_pDxViewportManager->Clear();
+        for (i32 i = 0; i < g_pDxShaderManager->GetShaderCount(); ++i)
+            g_pDxShaderManager->GetShader(i)->Unload();
+        g_pDxFontManager->FinalizeManager();
+        CanvasFixture::TearDown();
+        g_pCluster->Clear();
+        g_pResourceManager->CloseRepositories(0);
+    }
+
+    static TVariable* Variable(const char* name)
+    {
+        return TCommandManager::Instance().FindVariable(TName(name, true));
+    }
+
+    // One overlay frame into a fresh target, compared with the golden image.
+    std::string Draw(const char* golden)
+    {
+        // The overlay pass draws into the back buffer when no renderer keeps pipeline targets.
+        TRenderTarget* target = m_pManager->GetBackBufferTarget();
+        target->SetRenderTarget(nullptr);
+        IDirect3DDevice9* device = m_pManager->GetDevice();
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
+        device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        device->BeginScene();
+        g_pRenderManager->m_nInRender = 1;
+        g_pDebugManager->RenderManager();
+        g_pRenderManager->m_nInRender = 0;
+        device->EndScene();
+        return CompareWithGolden(golden, ReadBackBuffer(), kWidth, kHeight);
+    }
+
+    // The top left kWidth x kHeight of the back buffer's surface, which may be larger.
+    std::vector<std::uint32_t> ReadBackBuffer()
+    {
+        IDirect3DDevice9* device = m_pManager->GetDevice();
+        IDirect3DSurface9* back = static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface();
+        D3DSURFACE_DESC desc;
+        back->GetDesc(&desc);
+        IDirect3DSurface9* copy = nullptr;
+        device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+        device->GetRenderTargetData(back, copy);
+        D3DLOCKED_RECT locked;
+        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+        std::vector<std::uint32_t> pixels(static_cast<size_t>(kWidth * kHeight));
+        for (i32 y = 0; y < kHeight && y < static_cast<i32>(desc.Height); ++y)
+            for (i32 x = 0; x < kWidth && x < static_cast<i32>(desc.Width); ++x)
+                pixels[static_cast<size_t>(y * kWidth + x)] =
+                    static_cast<const std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
+        copy->UnlockRect();
+        copy->Release();
+        return pixels;
+    }
+
+    TCamera m_Camera;
+    std::unique_ptr<TTimer> m_pTimer;
+    TTimer* m_pKeptTimer = nullptr;
+};
+} // namespace
+
+TEST_F(DebugOverlayTest, TheFrameRateIsDrawnInTheTopRightCornerAndIs0OnTheFirstFrame)
+{
+    Variable("info.fps")->SetInt(1);
+    // No frame time yet: 0 rather than a division by 0.
+    EXPECT_EQ("", Draw("debug_fps_first"));
+    s_nNow += TIMER_COUNTS_PER_SECOND / 50;
+    m_pTimer->Update();
+    EXPECT_EQ("", Draw("debug_fps"));
+}
+
+TEST_F(DebugOverlayTest, ThePerformanceTableListsTheManagersAndTheMemory)
+{
+    Variable("info.performance")->SetInt(1);
+    TManagerTiming& timing = g_ManagerManager.GetTiming();
+    const TManagerTiming kept = timing;
+    timing.aLast[0] = 0.5f;
+    timing.aLast[1] = 4.0f;
+    timing.aLast[2] = 0.25f;
+    timing.aLast[3] = 10.0f;
+    timing.aLast[4] = 1.25f;
+    // Two managers at work: one updating, one on a worker.
+    TManager* render = g_ManagerManager.FindManager(TName("Render", true));
+    TManager* debug = g_ManagerManager.FindManager(TName("Debug", true));
+    ASSERT_TRUE(render && debug);
+    render->m_fRenderTime = 6.5f;
+    debug->m_fThreadUpdateTime = 1.5f;
+    debug->m_nWorker = 1;
+    debug->m_nWorkerIndex = 1;
+    TDeviceStatistics& statistics = *g_pDeviceManager->GetStatistics();
+    const TDeviceStatistics keptStatistics = statistics;
+    statistics = {1048576, 2097152, 4194304, 524288, 0, 1048576, 262144, 3145728, 1572864, 786432};
+    const u32 bytes = g_MemoryBytes.exchange(50u << 20);
+    const u32 allocations = g_MemoryAllocations.exchange(1234);
+    const u32 releases = g_MemoryReleases.exchange(1000);
+    const std::string result = Draw("debug_performance");
+    g_MemoryBytes += bytes - (50u << 20);
+    g_MemoryAllocations += allocations - 1234;
+    g_MemoryReleases += releases - 1000;
+    statistics = keptStatistics;
+    timing = kept;
+    render->m_fRenderTime = 0.0f;
+    debug->m_fThreadUpdateTime = 0.0f;
+    debug->m_nWorker = 0;
+    debug->m_nWorkerIndex = 0;
+    EXPECT_EQ("", result);
+}
+
+TEST_F(DebugOverlayTest, TheRenderStatisticsAndTheCameraLocationAreListed)
+{
+    Variable("info.render")->SetInt(1);
+    Variable("info.location")->SetInt(1);
+    g_RenderStatsFrame.Clear();
+    for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
+        g_RenderStatsFrame.aCounter[i] = 1000 * (i + 1) + i;
+    EXPECT_EQ("", Draw("debug_render_location"));
+    g_RenderStatsFrame.Clear();
+}
+
+TEST_F(DebugOverlayTest, TheResourceTableIsDrawnWithItsNamesAndColumns)
+{
+    Variable("info.resources")->SetInt(1);
+    DebugResourceTable() = {};
+    EXPECT_EQ("", Draw("debug_lists"));
+}

@@ -1,0 +1,404 @@
+// The debug manager's variables and command, the mesh list's paging, the resource table's
+// counting, and the spectator camera flying over a given frame time.
+#include "core/system/timer.h"
+#include "directx/debug/debuglists.h"
+#include "directx/debug/debugmanager.h"
+#include "directx/debug/debugvariables.h"
+#include "directx/render/dxcameramanager.h"
+#include "directx/input/wininput.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/input/inputmanager.h"
+#include "engine/render/camera.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/resource.h"
+#include "engine/system/resourcemanager.h"
+#include "support/scratchworkingfolder.h"
+#include "support/testinput.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <memory>
+#include <string>
+
+namespace
+{
+TVariable* Variable(const char* name)
+{
+    return TCommandManager::Instance().FindVariable(TName(name, true));
+}
+
+i64 s_nNow = 0;
+i64 TestClock()
+{
+    return s_nNow;
+}
+
+class SpectatorTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // Listeners and resources register only once the managers are initialised.
+        g_ManagerManager.Initialize();
+        m_pKeptTimer = g_pTimer;
+        s_nNow = 0;
+        m_pTimer = std::make_unique<TTimer>(TestClock);
+        g_pTimer = m_pTimer.get();
+        static bool s_bBegun = false;
+        if (!s_bBegun)
+        {
+            g_pDebugManager->BeginManager();
+            s_bBegun = true;
+        }
+        g_pDebugManager->OnClusterLoad();
+        for (u32 i = 0; i < DEBUG_ACTION_COUNT; ++i)
+        {
+            TInputAction* action = TInputManager::Instance().FindAction(TName(kActions[i], true));
+            ASSERT_NE(nullptr, action) << kActions[i];
+            TInputManager::Instance().BindAction(action, &Key(kActions[i]), nullptr);
+        }
+        m_pLevelEye = Eye("level_camera", TVector(5.0f, 2.0f, -10.0f, 1.0f));
+        m_pLevelCamera = g_pDxCameraManager->__CreateCamera(m_pLevelEye);
+        g_pDxCameraManager->SetMainCamera(m_pLevelCamera);
+        g_pDxCameraManager->SetCamera(m_pLevelCamera);
+        m_pViewport = g_pDxViewportManager->__CreateViewport(TName("view", true), 0);
+        m_pViewport->SetCamera(m_pLevelCamera);
+        g_pDxViewportManager->SetCurrentViewport(m_pViewport);
+        Variable("camera.speed")->SetFloat(1.0f);
+    }
+    void TearDown() override
+    {
+        Variable("camera.enable")->SetInt(0);
+        // The camera manager keeps its cameras: they leave their nodes, so the next test finds
+        // no spectator of this one and the nodes may go first at exit.
+        for (i32 i = 0; i < g_pDxCameraManager->GetCameraCount(); ++i)
+            if (TCamera* camera = g_pDxCameraManager->GetCamera(i); camera->pNode)
+            {
+                camera->pNode->DeleteObject(camera);
+                camera->pNode = nullptr;
+            }
+        for (TTestInput& key : Keys())
+            key = TTestInput(key.GetName()->GetText());
+        for (const char* name : kModifiers)
+            Modifier(name).Apply(0.0f);
+        g_pDxViewportManager->SetCurrentViewport(nullptr);
+        g_pDxCameraManager->SetMainCamera(nullptr);
+        g_pDxCameraManager->SetCamera(nullptr);
+        g_pDxViewportManager->Clear();
+        g_pTimer = m_pKeptTimer;
+    }
+
+    static TNode* Eye(const char* name, const TVector& at)
+    {
+        TNode* node = g_pNodeManager->CreateNode(name);
+        TMatrix place(1.0f);
+        place.aRow[3] = at;
+        node->SetLocalMatrix(place, TNode::OrdinaryCause());
+        return node;
+    }
+    // One frame of the given length.
+    void Frame(f32 seconds)
+    {
+        s_nNow += static_cast<i64>(static_cast<f64>(seconds) * TIMER_COUNTS_PER_SECOND);
+        m_pTimer->Update();
+        g_pDebugManager->UpdateSpectator();
+        for (TTestInput& key : Keys())
+            key.Hold();
+        for (const char* name : kModifiers)
+        {
+            Modifier(name).ClearPressed();
+            Modifier(name).ClearReleased();
+        }
+    }
+    // The keyboard driver's key of that name, which the manager looked up.
+    static TWinInput& Modifier(const char* name)
+    {
+        return *static_cast<TWinInput*>(TInputManager::Instance().FindInput(TName(name, true)));
+    }
+    static TTestInput& Key(const char* name)
+    {
+        for (TTestInput& key : Keys())
+            if (std::string(key.GetName()->GetText()) == name)
+                return key;
+        return Keys().emplace_back(name);
+    }
+    static std::deque<TTestInput>& Keys()
+    {
+        static std::deque<TTestInput> s_aKey;
+        return s_aKey;
+    }
+    static TMatrix& Place(TCamera* camera) { return *camera->pNode->GetWorldMatrix(); }
+
+    static constexpr const char* kModifiers[] = {"LCtrl", "LShift", "NumPadPlus", "NumPadMinus"};
+    static constexpr const char* kActions[DEBUG_ACTION_COUNT] = {"moveleft",   "moveright",   "moveup",        "movedown",
+                                                                 "rotateleft", "rotateright", "rotateforward", "rotatebackward"};
+    std::unique_ptr<TTimer> m_pTimer;
+    TTimer* m_pKeptTimer = nullptr;
+    TNode* m_pLevelEye = nullptr;
+    TCamera* m_pLevelCamera = nullptr;
+    TDxViewport* m_pViewport = nullptr;
+    TScratchWorkingFolder m_Folder{"debug"};
+};
+} // namespace
+
+TEST(DebugVariablesTest, TheVariablesCarryTheirTypesDefaultsAndFlagsAndTextsReadAsOn)
+{
+    struct TExpected
+    {
+        const char* name;
+        f32 value;
+        u32 flags;
+        const char* help;
+    };
+    const TExpected expected[] = {
+        {"shadow.debug", 0.0f, 0, "Shadow debug render (debug information)."},
+        {"deferredrendering.debug", 0.0f, 0, "Deferred rendering debug (debug information)."},
+        {"renderpipeline.debug", 0.0f, 0, "Render pipeline debug (debug information)."},
+        {"skeleton.debug", 0.0f, 0, "Show skeleton (debug information)."},
+        {"lights.debug", 0.0f, 0, "Render lights (debug information)."},
+        {"info.fps", 0.0f, 0, "Show frame rate."},
+        {"info.render", 0.0f, 0, "Show render info."},
+        {"info.performance", 0.0f, 0, "Show performance timings info."},
+        {"info.prop", 0.0f, 0, "Show prop info."},
+        {"info.resources", 0.0f, 0, "Show resources."},
+        {"info.objects", 0.0f, 0, "Show objects info (LiP)."},
+        {"info.mesh", 0.0f, 0, "Show mesh info."},
+        {"info.multiplayer.traffic", 0.0f, 0, "Show multiplayer traffic info."},
+        {"info.multiplayer.object", 0.0f, 0, "Show multiplayer object info."},
+        {"info.sound", 0.0f, 0, "Show sound info."},
+        {"info.location", 0.0f, 0, "Show location data."},
+        {"grid", 0.0f, 0, "Draw grid."},
+        {"camera.mouse.sensitivity", 1.0f, 0, "Debug camera mouse sensitivity."},
+        {"camera.speed", 1.0f, 0, "Debug camera speed."},
+        {"camera.speedmod", 1.0f, 0, "Debug camera speed modifier."},
+        {"render.wireframe", 0.0f, 0, "Set wireframe render mode."},
+        {"render.debug", 0.0f, 0, "Debug render."},
+        {"camera.enable", 0.0f, VARIABLE_NOT_SAVED, "Enable debug camera."},
+    };
+    for (const TExpected& e : expected)
+    {
+        TVariable* variable = Variable(e.name);
+        ASSERT_NE(nullptr, variable) << e.name;
+        EXPECT_EQ(e.value, variable->GetValue().ToFloat()) << e.name;
+        EXPECT_EQ(e.flags, variable->GetFlags() & ~VARIABLE_CHANGED) << e.name;
+        EXPECT_STREQ(e.help, variable->GetDescription().GetText()) << e.name;
+    }
+    // Integer switches and float settings.
+    EXPECT_EQ(VALUE_INT, Variable("info.fps")->GetValue().nType);
+    EXPECT_EQ(VALUE_FLOAT, Variable("camera.speed")->GetValue().nType);
+    // A text in a switch reads -1: on.
+    TDebugVariables& v = DebugVariables();
+    EXPECT_EQ(0, DebugSwitch(v.info_sound));
+    TDeferredVariable missing("info_nothing_of_that_name");
+    EXPECT_EQ(-1, DebugSwitch(missing));
+}
+
+TEST(MeshPagingTest, TheKeysMoveTheSelectionAndTheFirstRowFollows)
+{
+    auto all = [](i32) { return true; };
+    TDebugMeshPaging paging;
+    // Down and PgDn move on; PgDn from near the end clamps to the last index.
+    EXPECT_EQ(-1, paging.Step(100, true, DEBUG_KEY_DOWN, all));
+    EXPECT_EQ(1, paging.nSelected);
+    EXPECT_EQ(1, paging.nDirection);
+    paging.Step(100, true, DEBUG_KEY_PAGE_DOWN, all);
+    EXPECT_EQ(41, paging.nSelected);
+    EXPECT_EQ(2, paging.nFirst);
+    paging.nSelected = 99;
+    paging.Step(100, true, DEBUG_KEY_PAGE_DOWN, all);
+    EXPECT_EQ(99, paging.nSelected);
+    EXPECT_EQ(60, paging.nFirst);
+    // PgUp goes back 40 and up; the first row follows the selection up.
+    paging.Step(100, true, DEBUG_KEY_PAGE_UP, all);
+    EXPECT_EQ(59, paging.nSelected);
+    EXPECT_EQ(-1, paging.nDirection);
+    EXPECT_EQ(59, paging.nFirst);
+    // PgUp below 0 clamps to 0; Up at 0 does nothing and keeps the direction.
+    paging.nSelected = 10;
+    paging.nDirection = 1;
+    paging.Step(100, true, DEBUG_KEY_PAGE_UP, all);
+    EXPECT_EQ(0, paging.nSelected);
+    paging.nDirection = 1;
+    paging.Step(100, true, DEBUG_KEY_UP, all);
+    EXPECT_EQ(0, paging.nSelected);
+    EXPECT_EQ(1, paging.nDirection);
+    // Space toggles the selected item.
+    EXPECT_EQ(0, paging.Step(100, true, DEBUG_KEY_SPACE, all));
+}
+
+TEST(MeshPagingTest, TheSelectionMovesPastUnlistedItemsAndAnEmptyListTogglesNothing)
+{
+    // Items 3 to 5 are switched off.
+    auto listed = [](i32 i) { return i < 3 || i > 5; };
+    TDebugMeshPaging paging;
+    paging.nSelected = 3;
+    paging.Step(10, false, 0, listed);
+    EXPECT_EQ(6, paging.nSelected);
+    paging.nSelected = 5;
+    paging.nDirection = -1;
+    paging.Step(10, false, 0, listed);
+    EXPECT_EQ(2, paging.nSelected);
+    // Nothing listed: the selection stops at the last index.
+    paging.nDirection = 1;
+    paging.Step(10, false, 0, [](i32) { return false; });
+    EXPECT_EQ(9, paging.nSelected);
+
+    TDebugMeshPaging empty;
+    EXPECT_EQ(-1, empty.Step(0, false, DEBUG_KEY_SPACE | DEBUG_KEY_DOWN, listed));
+    EXPECT_EQ(-1, empty.nSelected);
+    EXPECT_EQ(0, empty.nFirst);
+    EXPECT_EQ(-1, empty.Step(0, false, DEBUG_KEY_SPACE, listed));
+}
+
+TEST(ResourceTableTest, ResourcesAreCountedByTypeAtMostEvery3Seconds)
+{
+    g_ManagerManager.Initialize();
+    TResource mesh;
+    mesh.m_nKind = 2;
+    mesh.m_nDataSize = 3000;
+    mesh.m_nState = RESOURCE_LOADED;
+    TResource texture;
+    texture.m_nKind = 5;
+    texture.m_nDataSize = 5000;
+    // Types outside 0-22 are not counted.
+    TResource foreign;
+    foreign.m_nKind = 23;
+    foreign.m_nDataSize = 7000;
+    for (TResource* resource : {&mesh, &texture, &foreign})
+        g_pResourceManager->__ResourceAdd(resource);
+
+    TDebugResourceTable table = {};
+    table.Refresh(1.0f);
+    EXPECT_EQ(4.0f, table.fNextRefresh);
+    EXPECT_EQ(1u, table.aRow[2].nTotalCount);
+    EXPECT_EQ(1u, table.aRow[2].nLoadedCount);
+    EXPECT_EQ(3000u, table.aRow[2].nLoadedSize);
+    EXPECT_EQ(1u, table.aRow[5].nTotalCount);
+    EXPECT_EQ(0u, table.aRow[5].nLoadedCount);
+    const TDebugResourceRow& total = table.aRow[DEBUG_RESOURCE_TYPES];
+    EXPECT_EQ(8000u, total.nTotalSize);
+    EXPECT_EQ(3000u, total.nLoadedSize);
+    EXPECT_EQ(5000u, total.nLargestSize);
+    EXPECT_EQ(2u, total.nTotalCount);
+    // Drawn every frame, refreshed only once 3 seconds have passed.
+    texture.m_nState = RESOURCE_LOADED;
+    table.Refresh(4.0f);
+    EXPECT_EQ(0u, table.aRow[5].nLoadedCount);
+    table.Refresh(4.01f);
+    EXPECT_EQ(1u, table.aRow[5].nLoadedCount);
+    EXPECT_STREQ("Render target", DEBUG_RESOURCE_NAMES[6]);
+    EXPECT_STREQ("Total", DEBUG_RESOURCE_NAMES[23]);
+    for (TResource* resource : {&mesh, &texture, &foreign})
+        g_pResourceManager->__ResourceDelete(resource);
+}
+
+TEST(DebugCommandTest, InfoResetIsAcceptedAndChangesNothing)
+{
+    TScratchWorkingFolder folder("debug");
+    EXPECT_EQ(0u, TCommandManager::Instance().ExecuteText("info.reset"));
+    EXPECT_EQ(std::string::npos, folder.SystemLog().find("error"));
+}
+
+TEST_F(SpectatorTest, WithoutASpectatorCameraTheErrorIsLoggedAndTheCameraStaysOff)
+{
+    Variable("camera.enable")->SetInt(1);
+    EXPECT_EQ(0u, g_pDebugManager->IsCameraEnabled());
+    EXPECT_EQ(m_pLevelCamera, g_pDxCameraManager->GetMainCamera());
+    EXPECT_NE(std::string::npos, m_Folder.SystemLog().find("TDebugManager::CameraEnable(): error: unable to find "
+                                                           "'spectator' camera"));
+    // Without an active viewport nothing changes.
+    TCamera* spectator = g_pDxCameraManager->__CreateCamera(Eye("spectator", TVector(0.0f, 0.0f, 0.0f, 1.0f)));
+    g_pDxViewportManager->SetCurrentViewport(nullptr);
+    Variable("camera.enable")->SetInt(1);
+    EXPECT_EQ(0u, g_pDebugManager->IsCameraEnabled());
+    g_pDxViewportManager->SetCurrentViewport(m_pViewport);
+    // A text reads -1: on.
+    Variable("camera.enable")->SetInt(-1);
+    EXPECT_EQ(1u, g_pDebugManager->IsCameraEnabled());
+    EXPECT_EQ(spectator, g_pDxCameraManager->GetMainCamera());
+}
+
+TEST_F(SpectatorTest, TheSpectatorTakesTheViewFromTheLevelsCameraAndGivesItBack)
+{
+    TCamera* spectator = g_pDxCameraManager->__CreateCamera(Eye("spectator", TVector(0.0f, 0.0f, 0.0f, 1.0f)));
+    Variable("camera.enable")->SetInt(1);
+    ASSERT_EQ(1u, g_pDebugManager->IsCameraEnabled());
+    EXPECT_TRUE(g_pDebugManager->WantsInput());
+    EXPECT_EQ(spectator, g_pDxCameraManager->GetMainCamera());
+    EXPECT_EQ(spectator, g_pDxCameraManager->GetCurrentCamera());
+    EXPECT_EQ(spectator, m_pViewport->pCamera);
+    EXPECT_EQ(m_pLevelCamera, g_pDebugManager->GetSavedCamera());
+    EXPECT_EQ(5.0f, Place(spectator).aRow[3].x);
+    EXPECT_EQ(-10.0f, Place(spectator).aRow[3].z);
+    Variable("camera.enable")->SetInt(0);
+    EXPECT_FALSE(g_pDebugManager->WantsInput());
+    EXPECT_EQ(m_pLevelCamera, g_pDxCameraManager->GetMainCamera());
+    EXPECT_EQ(m_pLevelCamera, m_pViewport->pCamera);
+}
+
+TEST_F(SpectatorTest, TheCameraFliesAndTurnsOverTheFrameTime)
+{
+    TCamera* spectator = g_pDxCameraManager->__CreateCamera(Eye("spectator", TVector(0.0f, 0.0f, 0.0f, 1.0f)));
+    Variable("camera.enable")->SetInt(1);
+    Frame(0.0f);
+    const f32 dt = 0.1f;
+    // Forward at speed 1: 2 units a second, along the camera's front (+z).
+    Key("moveup").Set(1.0f);
+    Frame(dt);
+    const f32 step = g_pTimer->GetRealTimeStep();
+    ASSERT_GT(step, 0.0f);
+    EXPECT_NEAR(-10.0f + 2.0f * step, Place(spectator).aRow[3].z, 1e-4f);
+    // LCtrl turns forward into vertical; LShift doubles the speed.
+    const TVector before = Place(spectator).aRow[3];
+    Modifier("LCtrl").Apply(1.0f);
+    Modifier("LShift").Apply(1.0f);
+    Frame(dt);
+    const f32 step2 = g_pTimer->GetRealTimeStep();
+    EXPECT_NEAR(before.z, Place(spectator).aRow[3].z, 1e-4f);
+    EXPECT_NEAR(before.y + 4.0f * step2, Place(spectator).aRow[3].y, 1e-4f);
+    Modifier("LCtrl").Apply(0.0f);
+    Modifier("LShift").Apply(0.0f);
+    Key("moveup").Set(0.0f);
+    // Turning left by 200 degrees a second: the front swings, the frame stays upright.
+    Key("rotateleft").Set(1.0f);
+    Frame(dt);
+    const f32 turn = 200.0f * g_pTimer->GetRealTimeStep();
+    const TMatrix& m = Place(spectator);
+    EXPECT_NEAR(std::cos(turn * 3.14159265f / 180.0f), m.aRow[2].z, 1e-3f);
+    EXPECT_NEAR(0.0f, m.aRow[0].y, 1e-5f);
+    EXPECT_NEAR(1.0f, m.aRow[1].y, 1e-5f);
+    EXPECT_NEAR(1.0f, m.aRow[2].Length(), 1e-5f);
+}
+
+TEST_F(SpectatorTest, TheSpeedKeysRaiseWithoutBoundAndLowerToATenthEvenWithoutTime)
+{
+    g_pDxCameraManager->__CreateCamera(Eye("spectator", TVector(0.0f, 0.0f, 0.0f, 1.0f)));
+    Variable("camera.enable")->SetInt(1);
+    Frame(0.0f);
+    TVariable* speed = Variable("camera.speed");
+    for (i32 i = 0; i < 3; ++i)
+    {
+        Modifier("NumPadPlus").Apply(1.0f);
+        Frame(0.0f);
+        Modifier("NumPadPlus").Apply(0.0f);
+    }
+    EXPECT_NEAR(3.375f, speed->GetValue().ToFloat(), 1e-5f);
+    for (i32 i = 0; i < 12; ++i)
+    {
+        Modifier("NumPadMinus").Apply(1.0f);
+        Frame(0.0f);
+        Modifier("NumPadMinus").Apply(0.0f);
+    }
+    EXPECT_FLOAT_EQ(DEBUG_SPEED_MIN, speed->GetValue().ToFloat());
+    // Held down, a key counts once.
+    Modifier("NumPadPlus").Apply(1.0f);
+    Frame(0.0f);
+    Frame(0.0f);
+    EXPECT_NEAR(0.15f, speed->GetValue().ToFloat(), 1e-5f);
+}

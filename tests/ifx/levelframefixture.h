@@ -1,0 +1,177 @@
+#pragma once
+// The level the build writes, loaded and run as the game runs it, and drawn as the start-up
+// script's render list draws a frame (the renderer's passes, the decals after the scene, the
+// further viewport steps, the particles): the particle and decal tests' level frames.
+#include "directx/render/devicefixture.h"
+
+#include "ageia/nxcollisionmanager.h"
+#include "ageia/nxdynamics.h"
+#include "core/cluster/cluster.h"
+#include "core/math/random.h"
+#include "core/system/plugin.h"
+#include "core/system/timer.h"
+#include "directx/render/dxcameramanager.h"
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxfontmanager.h"
+#include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxrendertarget.h"
+#include "directx/render/dxshadermanager.h"
+#include "directx/render/dxviewportmanager.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/shaderparameterplugin.h"
+#include "engine/system/animationmanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/skeletonmanager.h"
+#include "igame/effects/decalmanager.h"
+#include "ifx/ifxparticlemanager.h"
+#include "ifx/particlevertexstream.h"
+#include "levellitscene.h"
+#include "levelparticles.h"
+#include "morvane/ux/screens.h"
+#include "platform/d3d9/golden.h"
+#include "scenerepositories.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr i32 kWidth = 320;
+constexpr i32 kHeight = 180;
+constexpr f32 kStep = 1.0f / 30.0f;
+
+class LevelFrameTest : public DeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        g_device_size.Store(static_cast<f32>(kWidth), static_cast<f32>(kHeight), 0.0f, 1.0f);
+        Create();
+        m_pManager->SetRunning(1);
+        g_pCluster->LinkTypes();
+        RegisterGameScreens();
+        // The frame time of a timer that never advances: births are not spread over frames of
+        // the machine's own timing.
+        m_pTimer = g_pTimer;
+        g_pTimer = &m_Timer;
+        // The managers the start-up script begins, in its order; the particle manager hears of
+        // this test's device.
+        g_pResourceManager->BeginManager();
+        g_pResourceManager->GetLoader().SetEnabled(false);
+        g_pDxShaderManager->BeginManager();
+        g_pDxMeshManager->BeginManager();
+        g_pDxCameraManager->BeginManager();
+        g_pDxViewportManager->BeginManager();
+        g_pDxFontManager->BeginManager();
+        g_pDxCanvasManager->BeginManager();
+        g_pRenderManager->BeginManager();
+        // The node manager lets go of what loaded nodes grew (the effects under them) at the
+        // unload, as in the game. (Each test's device takes the cluster's listeners with it.)
+        // The physics scene the decals project onto (its SDK made once), the collision meshes'
+        // actors made after the scene.
+        static const i32 s_nPhysics = g_pNxDynamicsManager->InitializeManager();
+        ASSERT_EQ(s_nPhysics, 0);
+        g_pCluster->AddListener(g_pNxDynamicsManager);
+        g_pCluster->AddListener(g_pNxCollisionManager);
+        g_pCluster->AddListener(g_pNodeManager);
+        g_pCluster->AddListener(&Particles());
+        g_pCluster->AddListener(g_pDecalManager);
+        m_pManager->AddMethod(&Particles());
+        // Another test may have put stand-ins in place of the camera's and skeleton's plug-ins.
+        for (const char* name : {"TFinalMatrix", "TAnimationSkeleton"})
+        {
+            TPlugin* plugin = nullptr;
+            g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
+            ASSERT_NE(plugin, nullptr) << name;
+            g_pDxShaderManager->_EnterPlugin(TName(name), static_cast<TShaderParameterPlugin*>(plugin))
+                ->pPlugin = static_cast<TShaderParameterPlugin*>(plugin);
+        }
+        Variable("rendermanager.backgroundcolor")->SetInt(LEVEL_SKY_COLOUR);
+        const std::string data = VESTAMOR_DATA_DIR;
+        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
+        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
+        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
+        // Whatever drew from the generator before: the effects start again from its seed at the
+        // first update.
+        TRandom::Shared().Seed(58);
+        Particles().Flush();
+    }
+    void TearDown() override
+    {
+        Variable("rendermanager.backgroundcolor")->SetInt(0);
+        Variable("ifx.enable")->SetInt(1);
+        g_pCluster->Clear();
+        g_pResourceManager->CloseRepositories(0);
+        TParticleVertexStream::Get().Reset();
+        g_pTimer = m_pTimer;
+        DeviceTest::TearDown();
+    }
+
+    static TIFXParticleManager& Particles() { return *static_cast<TIFXParticleManager*>(g_pParticleManager); }
+    static TVariable* Variable(const char* name)
+    {
+        return TCommandManager::Instance().FindVariable(TName(name));
+    }
+
+    // One update as the start-up script's update list runs it, for what moves the tug and smoke.
+    void Update(u32 frames)
+    {
+        for (u32 i = 0; i < frames; ++i)
+        {
+            g_pAnimationManager->ThreadUpdateManager(kStep);
+            g_pAnimationManager->UpdateManager(kStep);
+            g_pSkeletonManager->ThreadUpdateManager(kStep);
+            g_pSkeletonManager->UpdateManager(kStep);
+            g_pNodeManager->UpdateManager(kStep);
+            Particles().UpdateManager(kStep);
+        }
+    }
+
+    // A frame as the start-up script's render list draws it; the back buffer's pixels.
+    std::vector<std::uint32_t> DrawFrame()
+    {
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+        g_pRenderManager->RenderManager();
+        for (u32 word : {0u, 1u, 20u, 21u, 2u})
+        {
+            g_pDxViewportManager->m_nStepWord = word;
+            g_pDxViewportManager->RenderManager();
+            if (word == 0)
+            {
+                g_pDecalManager->m_nStepWord = 0;
+                g_pDecalManager->RenderManager();
+            }
+        }
+        Particles().RenderManager();
+        g_pDxCanvasManager->Flush();
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+        g_pRenderManager->RenderManager();
+        IDirect3DDevice9* device = m_pManager->GetDevice();
+        IDirect3DSurface9* copy = nullptr;
+        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
+                                            nullptr);
+        device->GetRenderTargetData(
+            static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(), copy);
+        D3DLOCKED_RECT locked;
+        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+        std::vector<std::uint32_t> pixels(kWidth * kHeight);
+        for (i32 y = 0; y < kHeight; ++y)
+            for (i32 x = 0; x < kWidth; ++x)
+                pixels[static_cast<size_t>(y * kWidth + x)] =
+                    static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
+        copy->UnlockRect();
+        copy->Release();
+        return pixels;
+    }
+
+    static i64 StandingClock() { return 0; }
+
+    TTimer m_Timer{StandingClock};
+    TTimer* m_pTimer = nullptr;
+};
