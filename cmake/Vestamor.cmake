@@ -68,9 +68,8 @@ function(vestamor_test_pch target)
 endfunction()
 
 # vestamor_test(<name> [MODULES ...] [LIBS ...]): one GoogleTest executable of every .cpp
-# below the current folder and tests/support/headless.cpp, registered with CTest test by test (or
-# as one test running the whole program, with VESTAMOR_WHOLE_TEST_PROGRAMS: the programs pass with
-# their tests in one process, and CI saves a process start per test).
+# below the current folder and tests/support/headless.cpp, registered with CTest test by test (each
+# in a process of its own).
 function(vestamor_test name)
   cmake_parse_arguments(T "" "" "MODULES;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -86,13 +85,8 @@ function(vestamor_test name)
   if(VESTAMOR_TEST_PCH)
     vestamor_test_pch(${name})
   endif()
-  if(VESTAMOR_WHOLE_TEST_PROGRAMS)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
-                         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
 # vestamor_benchmark(<name> [MODULES ...] [LIBS ...]): one Google Benchmark executable.

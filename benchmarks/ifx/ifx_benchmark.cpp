@@ -25,6 +25,7 @@
 #include "engine/system/resourcemanager.h"
 #include "ifx/ifxparticlemanager.h"
 #include "ifx/particlevertexstream.h"
+#include "support/softwaredevice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -138,58 +139,6 @@ void SpawnEffect(benchmark::State& state)
 }
 BENCHMARK(SpawnEffect)->Repetitions(3);
 
-// The camera's view x projection, whatever viewport there is.
-class TFixedCamera : public TShaderParameterPlugin
-{
-public:
-    void Apply(TNodeObject*, TShader*, TShaderParameter* parameter, TMaterial*,
-               const TMeshDescription*) override
-    {
-        parameter->SetMatrix(matrix);
-    }
-    TMatrix matrix{1.0f};
-};
-
-constexpr i32 kWidth = 1280;
-constexpr i32 kHeight = 720;
-
-// The device, the game's shaders, and a camera 10 units before the origin that sees 8 pixels
-// in 8 / 64 of a unit: particles of size 0.125 are 8 pixels across.
-bool StartDevice(TCamera& camera, TNode& eye, TFixedCamera& plugin)
-{
-    static const bool s_bStarted = [] {
-        g_ManagerManager.Initialize();
-        g_device_size.Store(static_cast<f32>(kWidth), static_cast<f32>(kHeight), 0.0f, 1.0f);
-        if (g_pDxDeviceManager->InitializeManager() != 0)
-            return false;
-        g_pDxDeviceManager->SetRunning(1);
-        g_pCluster->LinkTypes();
-        g_pResourceManager->BeginManager();
-        g_pResourceManager->GetLoader().SetEnabled(false);
-        g_pDxShaderManager->BeginManager();
-        return g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0) == 0;
-    }();
-    if (!s_bStarted)
-        return false;
-    TMatrix at(1.0f);
-    at.aRow[3] = TVector(0.0f, 0.0f, -10.0f, 1.0f);
-    eye.m_nFlags = NODE_ENABLED | NODE_INHERITED;
-    eye.SetLocalMatrix(at, TNode::OrdinaryCause());
-    eye.AddObject(&camera);
-    camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
-    // 1280 pixels across 20 units at 10 units: 64 pixels a unit.
-    camera.m_fHorizontalFov = 90.0f;
-    camera.m_fVerticalFov = 2.0f * 57.29578f * std::atan(static_cast<f32>(kHeight) / kWidth);
-    camera.m_fNearClip = 0.5f;
-    camera.m_fFarClip = 100.0f;
-    camera.UpdateProjection(kWidth, kHeight);
-    camera.UpdateView();
-    g_pDxCameraManager->SetCamera(&camera);
-    plugin.matrix = camera.m_ViewProjection;
-    g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix", true), &plugin)->pPlugin = &plugin;
-    return true;
-}
-
 // A white puff, opaque at its centre.
 TTexture* Puff()
 {
@@ -218,7 +167,7 @@ void ParticleQuad(benchmark::State& state)
     static TNode s_Eye;
     static TFixedCamera s_Plugin;
     static TNode s_Node;
-    if (!StartDevice(s_Camera, s_Eye, s_Plugin))
+    if (!StartSoftwareDevice(VESTAMOR_SHADER_REPOSITORY, s_Camera, s_Eye, s_Plugin))
     {
         state.SkipWithError("no device");
         return;

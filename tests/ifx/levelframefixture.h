@@ -1,7 +1,8 @@
 #pragma once
 // The level the build writes, loaded and run as the game runs it, and drawn as the start-up
 // script's render list draws a frame (the renderer's passes, the decals after the scene, the
-// further viewport steps, the particles): the particle and decal tests' level frames.
+// further viewport steps, the particles, the lens flares): the particle, decal and flare tests'
+// level frames.
 #include "directx/render/devicefixture.h"
 
 #include "ageia/nxcollisionmanager.h"
@@ -26,6 +27,7 @@
 #include "engine/system/resourcemanager.h"
 #include "engine/system/skeletonmanager.h"
 #include "igame/effects/decalmanager.h"
+#include "igame/effects/lensflaremanager.h"
 #include "ifx/ifxparticlemanager.h"
 #include "ifx/particlevertexstream.h"
 #include "levellitscene.h"
@@ -80,6 +82,7 @@ protected:
         g_pCluster->AddListener(g_pNodeManager);
         g_pCluster->AddListener(&Particles());
         g_pCluster->AddListener(g_pDecalManager);
+        g_pCluster->AddListener(g_pLensFlareManager);
         m_pManager->AddMethod(&Particles());
         // Another test may have put stand-ins in place of the camera's and skeleton's plug-ins.
         for (const char* name : {"TFinalMatrix", "TAnimationSkeleton"})
@@ -149,6 +152,7 @@ protected:
             }
         }
         Particles().RenderManager();
+        g_pLensFlareManager->RenderManager();
         g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();

@@ -113,6 +113,8 @@ TAICommonUnit& AddAircraft(TAerodromeBuilder& builder, TPropDataPool& pool, TSke
 {
     TUnitForm form(builder, pool, name, Placement(AerodromePlan::LANDING_END, 90.0f), false);
     TVehicle& vehicle = AddVehicle(builder, form.GetRoot(), StringFormat("%s_Veh", name), kAirliner);
+    // Driven by the AI only: its requests must not stick from frame to frame.
+    vehicle.inputEnabled = 0;
     TNode* body = vehicle.pBody->pNode;
     form.Name(body);
     const f32 centre = kAirliner.Half.y + 0.1f;

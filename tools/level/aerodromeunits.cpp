@@ -90,6 +90,9 @@ void BuildServiceForm(TAerodromeBuilder& builder, TUnitForm& form, u32 service, 
 {
     const TVehicleSpec& spec = kService[service].Spec;
     TVehicle& vehicle = AddVehicle(builder, form.GetRoot(), StringFormat("%s_Veh", form.GetName()), spec);
+    // The AI asks for driving and braking anew every frame: its requests must not stick. (A
+    // player's keys are read every frame too.)
+    vehicle.inputEnabled = 0;
     TNode* body = vehicle.pBody->pNode;
     form.Name(body);
     // The obstacle ray starts 1.0 above the drive node, inside the chassis, ahead of its middle.

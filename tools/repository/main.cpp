@@ -6,6 +6,7 @@
 #include "engine/system/managermanager.h"
 #include "levelclips.h"
 #include "leveldecals.h"
+#include "levelflares.h"
 #include "levelgame.h"
 #include "levelparticles.h"
 #include "levelrenderscene.h"
@@ -25,6 +26,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelGame(writer, level, managers, count);
     count = AddLevelParticles(writer, level, managers, count);
     count = AddLevelDecals(writer, level, managers, count);
+    count = AddLevelFlares(writer, level, managers, count);
     return count;
 }
 } // namespace

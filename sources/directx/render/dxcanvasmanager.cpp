@@ -691,6 +691,11 @@ void TDxCanvasManager::DrawTriangles3D(const TCanvasVertex* vertices, i32 count,
     }
 }
 
+void TDxCanvasManager::DrawUserVertices(i32 count, const TCanvasVertex* vertices, TShader* shader)
+{
+    DrawTriangles3D(vertices, count, static_cast<TDxShader*>(shader));
+}
+
 TFont TDxCanvasManager::SetFont(const TName& name, i32 size)
 {
     m_CurrentFont = g_pDxFontManager->GetFont(name, static_cast<i32>(static_cast<f32>(size) * m_fScaleY));

@@ -151,6 +151,7 @@ public:
     void DrawTextureQuad(const f32 p0[4], const f32 p1[4], const f32 p2[4], const f32 p3[4], TDxShader* shader,
                          const TColor& color);
     void DrawTriangles3D(const TCanvasVertex* vertices, i32 count, TDxShader* shader);
+    void DrawUserVertices(i32 count, const TCanvasVertex* vertices, TShader* shader) override;
     // 2D triangles of the texture drawn with "Shader_canvas2d".
     TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) override;
     // Draws and empties the batches in order while a frame is drawn; otherwise only empties.

@@ -33,6 +33,9 @@ public:
     // Room for count vertices of 2D triangles drawn with the texture; null when refused (a
     // canvas without batches refuses all).
     virtual TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) { return nullptr; }
+    // World-space triangles (a triangle list) drawn with the shader at the next flush; another
+    // shader draws what is pending first. A canvas without batches draws nothing.
+    virtual void DrawUserVertices(i32 count, const TCanvasVertex* vertices, TShader* shader) {}
 
     // World-space wire drawing through the main camera, text at a point of the aperture, and
     // the flush of what is batched; a canvas without batches draws nothing.

@@ -2,6 +2,9 @@
 
 #include "core/cluster/clustertypedecl.h"
 #include "engine/system/scenetypes.h"
+#include "igame/effects/lensflaremanager.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -26,6 +29,78 @@ TLensFlare::TLensFlare()
       pNext(nullptr)
 {
     m_nClassName = g_NameTLensFlare.GetId();
+}
+
+void TLensFlare::OnEnable(u32 enabled)
+{
+    m_fVisibility = 0.0f;
+    if (!g_pLensFlareManager)
+        return;
+    if (enabled)
+        g_pLensFlareManager->Activate(this);
+    else
+        g_pLensFlareManager->Deactivate(this);
+}
+
+void TLensFlare::FadeTowards(f32 target, f32 dt)
+{
+    f32 v = m_fVisibility;
+    if (v > target)
+        v = m_fFadeOutTime > 0.0f ? std::clamp(v - dt / m_fFadeOutTime, target, 1.0f) : target;
+    else if (v < target)
+        v = m_fFadeInTime > 0.0f ? std::clamp(v + dt / m_fFadeInTime, 0.0f, target) : target;
+    m_fVisibility = std::clamp(v, 0.0f, 1.0f);
+}
+
+f32 TLensFlare::ConeFactor(f32 cosine) const
+{
+    if (cosine >= m_fConeFull)
+        return 1.0f;
+    if (cosine >= m_fConeZero)
+        return (cosine - m_fConeZero) / (m_fConeFull - m_fConeZero);
+    return 0.0f;
+}
+
+void TLensFlare::Axes(const TVector& cameraUp, const TVector& toCamera, const TMatrix& node, TVector& right,
+                      TVector& up) const
+{
+    switch (m_nOrientationMode)
+    {
+    case 1:
+        right = node.aRow[0].Normalized();
+        up = node.aRow[2].Normalized();
+        break;
+    case 2:
+        right = TVector::Cross(cameraUp, toCamera);
+        up = node.aRow[2].Normalized();
+        break;
+    default:
+        right = TVector::Cross(cameraUp, toCamera);
+        up = TVector::Cross(right, toCamera);
+        break;
+    }
+}
+
+f32 TLensFlare::OcclusionTarget(f32 pixels, f32 area)
+{
+    if (!(area > 0.0f))
+        return 0.0f;
+    return std::min(1.05f * pixels / area, 1.0f);
+}
+
+void TLensFlare::WriteQuad(TCanvasVertex* out, const TVector& p, const TVector& r, const TVector& u, f32 w, f32 h,
+                           u32 colour)
+{
+    const auto at = [&](f32 a, f32 b, f32 tu, f32 tv) {
+        return TCanvasVertex{p.x + r.x * a * w + u.x * b * h, p.y + r.y * a * w + u.y * b * h,
+                             p.z + r.z * a * w + u.z * b * h, 1.0f, tu, tv, colour};
+    };
+    out[0] = at(-1.0f, 1.0f, 0.0f, 1.0f);
+    out[1] = at(1.0f, 1.0f, 1.0f, 1.0f);
+    out[2] = at(1.0f, -1.0f, 1.0f, 0.0f);
+    out[3] = at(-1.0f, 1.0f, 0.0f, 1.0f);
+    out[4] = at(1.0f, -1.0f, 1.0f, 0.0f);
+    out[5] = at(-1.0f, -1.0f, 0.0f, 0.0f);
 }
 
 const TClusterTypeDecl& LensFlareDecl()

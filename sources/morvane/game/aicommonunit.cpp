@@ -1,6 +1,9 @@
 #include "morvane/game/aicommonunit.h"
 
+#include "ageia/collisionmanager.h"
 #include "ageia/dynamicsbody.h"
+#include "core/math/ray.h"
+#include "core/system/log.h"
 #include "core/system/string.h"
 #include "engine/system/animation.h"
 #include "engine/system/animationmanager.h"
@@ -10,12 +13,15 @@
 #include "engine/system/propdata.h"
 #include "engine/system/skeleton.h"
 #include "igame/vehicles/vehicle.h"
+#include "morvane/game/curvepool.h"
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/game/gate.h"
 #include "morvane/game/orbitcamera.h"
 #include "morvane/game/task.h"
 #include "morvane/ui/soundplayer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -33,6 +39,22 @@ constexpr u32 UNIT_SKELETON_ANIMATED = 0x8 | 0x2;
 constexpr u8 CHANNEL_CURRENT = 0;
 constexpr u8 CHANNEL_SECOND = 1;
 constexpr u8 CHANNEL_REST = 33;
+
+constexpr f32 DEGREES_PER_RADIAN = 57.29578f;
+
+// x and z of the vector, made unit length (zero stays zero).
+TVector Flat(const TVector& v)
+{
+    const f32 length = std::sqrt(v.x * v.x + v.z * v.z);
+    return length > 0.0f ? TVector(v.x / length, 0.0f, v.z / length, 0.0f) : TVector(0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+// The angle in degrees between two unit vectors.
+f32 AngleBetween(const TVector& a, const TVector& b)
+{
+    const f32 cosine = std::clamp(a.x * b.x + a.y * b.y + a.z * b.z, -1.0f, 1.0f);
+    return std::acos(cosine) * DEGREES_PER_RADIAN;
+}
 
 // The prop data's node of the name formed from the pattern and the prop data's name.
 TNode* NamedNode(const TPropData& data, const char* pattern)
@@ -262,6 +284,153 @@ void TAICommonUnit::Stop(u32 hide)
     m_nEndReached = 0;
     if (hide)
         EnablePropNode(0);
+}
+
+void TAICommonUnit::UpdateDrive(f32 dt)
+{
+    if (!m_nDriving)
+        return;
+    TCurvePool* pool = g_pGameLogicManager->FindCurvePool(TName(GAME_UNIT_CURVE_POOL).GetId());
+    if (!pool || pool->Require() != 0)
+        return;
+    // A unit whose prop has no form has nothing to drive with.
+    if (!pVehicle || !pBody || !pVDriveNode)
+        return;
+    const TCurveRecord* curve = pool->GetCurve(m_nCurrentPath);
+    if (!curve || m_nPointIndex < 0 || static_cast<u32>(m_nPointIndex) + 1 >= curve->nPointCount)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TAICommonUnit::UpdateDrive(): error: ",
+                    "unit '%s': path %d, point %d lies outside the pool '%s': stopped",
+                    pProp ? pProp->GetNode()->m_Name.GetPrintText() : "", m_nCurrentPath, m_nPointIndex,
+                    GAME_UNIT_CURVE_POOL);
+        Stop(0);
+        return;
+    }
+    f32& t = m_fPathParameter;
+    TVector p0 = pool->GetPoint(*curve, static_cast<u32>(m_nPointIndex));
+    TVector p1 = pool->GetPoint(*curve, static_cast<u32>(m_nPointIndex) + 1);
+    if (t >= 1.0f && !m_nEndReached)
+    {
+        if (curve->nPointCount == static_cast<u32>(m_nPointIndex) + 2)
+            m_nEndReached = 1;
+        else
+        {
+            ++m_nPointIndex;
+            t = 0.0f;
+            p0 = p1;
+            p1 = pool->GetPoint(*curve, static_cast<u32>(m_nPointIndex) + 1);
+        }
+    }
+    const TVector segment(p1.x - p0.x, p1.y - p0.y, p1.z - p0.z, 0.0f);
+    FrontPoint = TVector(p0.x + segment.x * t, p0.y + segment.y * t, p0.z + segment.z * t, 1.0f);
+
+    const TMatrix& drive = *pVDriveNode->GetWorldMatrix();
+    const TVector& at = drive.aRow[3];
+    const TVector toFront(FrontPoint.x - at.x, FrontPoint.y - at.y, FrontPoint.z - at.z, 0.0f);
+    const f32 distance = toFront.Length();
+    const TVector ahead = Flat(toFront);
+    const TVector forward = Flat(drive.aRow[2]);
+
+    // Steering towards the front point.
+    const TVehicleParameters& limits = pVehicle->Parameters;
+    const f32 angle = AngleBetween(forward, ahead);
+    // A vehicle without a steering limit steers fully.
+    const f32 steer = pVehicle->type == VEHICLE_JOINT_STEERED ? std::clamp(angle / 180.0f, 0.0f, 1.0f)
+                      : limits.fMaxSteerAngle > 0.0f         ? std::min(angle / limits.fMaxSteerAngle, 1.0f)
+                                                              : 1.0f;
+    if (forward.z * ahead.x - forward.x * ahead.z > 0.0f)
+        pVehicle->SteerLeft(steer, dt);
+    else
+        pVehicle->SteerRight(steer, dt);
+
+    m_nBlocked = !m_nHold && !m_nAircraft && IsObstacleAhead(at, forward) ? 1 : 0;
+    if (m_nBlocked)
+    {
+        // Past the limit the unit drives on through what blocks it; the time keeps growing.
+        if (m_fBlockedTime > UNIT_BLOCKED_GIVE_UP)
+            m_nBlocked = 0;
+        m_fBlockedTime += dt;
+    }
+    else
+        m_fBlockedTime = 0.0f;
+    if (m_nHold || m_nBlocked)
+    {
+        pVehicle->Brake(1.0f, dt);
+        return;
+    }
+
+    const TVector along = segment.Normalized();
+    if (distance >= limits.fFarDistance && !m_nEndReached)
+    {
+        pVehicle->Drive(1.0f, dt);
+        // The front point fell behind the unit: it moves on.
+        if (AngleBetween(ahead, along) > 90.0f)
+            t = std::min(t + UNIT_FRONT_STEP, 1.0f);
+        return;
+    }
+    if (!m_nEndReached)
+        t = std::min(t + UNIT_FRONT_STEP, 1.0f);
+    bool crawling = false;
+    if (m_nAircraft && m_nEndReached)
+    {
+        if (AngleBetween(ahead, along) >= 90.0f)
+        {
+            pBody->SetLinearVelocity(TVector(0.0f, 0.0f, 0.0f, 0.0f));
+            pBody->SetAngularVelocity(TVector(0.0f, 0.0f, 0.0f, 0.0f));
+            if (distance < limits.fNearDistance)
+                pVehicle->Brake(1.0f, dt);
+        }
+        else
+        {
+            // Still short of its end point: it crawls on, slower the nearer it is.
+            crawling = true;
+            if (pVehicle->GetSpeed() > (distance * 0.1f + 0.2f) * limits.fMaxSpeed)
+                pVehicle->Brake(0.8f, dt);
+            else
+                pVehicle->Drive(1.0f, dt);
+        }
+    }
+    else if (distance < limits.fNearDistance)
+        pVehicle->Brake(1.0f, dt);
+    if (m_nEndReached && !crawling && pBody->GetLinearVelocity().Length() < UNIT_STANDING_SPEED)
+        Arrive();
+}
+
+bool TAICommonUnit::IsObstacleAhead(const TVector& from, const TVector& forward) const
+{
+    if (!g_pCollisionManager)
+        return false;
+    const f32 top = pVehicle->Parameters.fMaxSpeed;
+    const f32 length = top > 0.0f ? std::max(pVehicle->GetSpeed() / top * UNIT_RAY_PER_SPEED, UNIT_RAY_MIN) : UNIT_RAY_MIN;
+    const TVector start(from.x, from.y + 1.0f, from.z, 1.0f);
+    const TVector end(start.x + forward.x * length, start.y, start.z + forward.z * length, 1.0f);
+    TCollisionHit hit = {};
+    hit.nFilter = UNIT_RAY_FILTER;
+    return g_pCollisionManager->RayCast(TRay(start, end), hit, 0) != 0;
+}
+
+void TAICommonUnit::Arrive()
+{
+    m_nDriving = 0;
+    m_nEndReached = 0;
+    if (m_nAircraft)
+    {
+        if (m_nPlaneState == PLANE_TO_GATE)
+            SetPlaneState(PLANE_PARKED);
+        else if (m_nPlaneState == PLANE_LEAVING)
+            SetPlaneState(PLANE_TAKING_OFF);
+        return;
+    }
+    if (!pTask)
+    {
+        // Nowhere to be: it vanishes.
+        EnablePropNode(0);
+        return;
+    }
+    // An area the task's own update reached already is not paid twice.
+    if (!pTask->m_nArrived)
+        pTask->ReachArea();
+    Stop(pTask->m_nHideOnArrival ? 1 : 0);
 }
 
 void TAICommonUnit::SaveBodyMatrices()

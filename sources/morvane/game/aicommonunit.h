@@ -41,6 +41,16 @@ constexpr i32 PLANE_TO_RUNWAY = 8;
 constexpr i32 PLANE_LEAVING = 10;
 constexpr i32 PLANE_TAKING_OFF = 11;
 
+// Path driving: the front point's step along its segment, the obstacle ray's length per
+// fraction of the top speed and its least length, its filter, the seconds a unit waits behind
+// an obstacle before it drives on, the speed below which an arrived unit stands.
+constexpr f32 UNIT_FRONT_STEP = 0.1f;
+constexpr f32 UNIT_RAY_PER_SPEED = 10.0f;
+constexpr f32 UNIT_RAY_MIN = 3.5f;
+constexpr u32 UNIT_RAY_FILTER = 0x800;
+constexpr f32 UNIT_BLOCKED_GIVE_UP = 240.0f;
+constexpr f32 UNIT_STANDING_SPEED = 0.1f;
+
 // The top speed's factor of a unit with a task at AI levels 1 and 2.
 constexpr f32 UNIT_SPEED_SCALE_LEVEL_1 = 0.4f;
 constexpr f32 UNIT_SPEED_SCALE_LEVEL_2 = 0.7f;
@@ -76,6 +86,10 @@ public:
     void SetPath(i32 curve);
     // Ends the driving; hide: the prop's node is disabled too.
     void Stop(u32 hide);
+    // One frame along the current path of the pool "CommonUnit": the front point moves on, the
+    // vehicle steers towards it, drives, brakes for obstacles and holds, and at the path's end
+    // stands and arrives. A path or point outside the pool stops the unit with an error line.
+    void UpdateDrive(f32 dt);
     // Copies the world matrices of the bodies' nodes.
     void SaveBodyMatrices();
     // The bodies back at their saved matrices, at rest.
@@ -134,6 +148,10 @@ private:
     void SetSkeletonFlags(u32 bits, u32 set);
     void SetBodyDynamic(u32 dynamic);
     void EnablePropNode(u32 enable);
+    // The obstacle ray ahead of the drive node hits something.
+    bool IsObstacleAhead(const TVector& from, const TVector& forward) const;
+    // Arrived at the path's end, standing.
+    void Arrive();
 };
 
 static_assert(sizeof(TAICommonUnit) == 312);

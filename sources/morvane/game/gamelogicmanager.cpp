@@ -35,6 +35,7 @@ TGameLogicManager* g_pGameLogicManager = nullptr;
 
 const char* const GAME_FOLLOW_ME_UNIT = "FollowMe_plr_pData";
 const char* const GAME_TOWER_CAMERA = "Tower_Orbit_Camera";
+const char* const GAME_UNIT_CURVE_POOL = "CommonUnit";
 const char* const GAME_FOLLOW_ME_CAMERA = "FollowMe_plr_pData_OrbCam";
 const char* const GAME_FOLLOW_ME_VEHICLE = "FollowMe_plr_pData_Veh";
 
@@ -46,7 +47,8 @@ const i32 s_nRegistered =
 const char* const kLoadError = "TGameLogicManager::OnClusterLoad(): error: ";
 // The names the game looks up, kept with their texts.
 const TName s_aGameName[] = {TName(GAME_FOLLOW_ME_UNIT, true), TName(GAME_TOWER_CAMERA, true),
-                             TName(GAME_FOLLOW_ME_CAMERA, true), TName(GAME_FOLLOW_ME_VEHICLE, true)};
+                             TName(GAME_FOLLOW_ME_CAMERA, true), TName(GAME_FOLLOW_ME_VEHICLE, true),
+                             TName(GAME_UNIT_CURVE_POOL, true)};
 const char* const kCarInputMode[GAME_CAR_INPUT_MODES] = {"carinputmode1", "carinputmode2", "carinputmode3",
                                                          "carinputmode4", "carinputmode5", "carinputmode6"};
 
@@ -150,6 +152,8 @@ void TGameLogicManager::UpdateManager(f32 step)
     parameters.fGameClock += step;
     for (i32 i = 0; i < m_aGate.GetCount(); ++i)
         m_aGate[i]->Update(step);
+    for (i32 i = 0; i < m_aUnit.GetCount(); ++i)
+        m_aUnit[i]->UpdateDrive(step);
 }
 
 void TGameLogicManager::OnClusterLoad()
@@ -239,6 +243,14 @@ TGate* TGameLogicManager::FindGate(i32 id) const
     for (i32 i = 0; i < m_aGate.GetCount(); ++i)
         if (m_aGate[i]->m_nId == id)
             return m_aGate[i];
+    return nullptr;
+}
+
+TCurvePool* TGameLogicManager::FindCurvePool(u32 nameId) const
+{
+    for (i32 i = 0; i < m_aCurvePool.GetCount(); ++i)
+        if (m_aCurvePool[i]->m_PoolName.GetId() == nameId)
+            return m_aCurvePool[i];
     return nullptr;
 }
 
@@ -369,6 +381,16 @@ void TGameLogicManager::CheckStoredData()
     {
         TGate& gate = *m_aGate[i];
         CutCount(gate.aGateTask, "gate", gate.m_nId);
+        // The units' pool's counts come with its record (its block loads later); without the
+        // pool no unit drives at all.
+        const TCurvePool* paths = FindCurvePool(TName(GAME_UNIT_CURVE_POOL).GetId());
+        for (const i32 path : {gate.m_nArrivalPath, gate.m_nTaxiPath, gate.m_nDeparturePath})
+            if (paths && (path < 0 || static_cast<u32>(path) >= paths->m_nCurveCount))
+            {
+                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "gate %d: path %d lies outside the %u curves of '%s'",
+                            gate.m_nId, path, paths->m_nCurveCount, GAME_UNIT_CURVE_POOL);
+                break;
+            }
         if (gate.m_nId < GATE_ID_FIRST || gate.m_nId > GATE_ID_LAST)
             TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "gate %d: the id lies outside %d to %d", gate.m_nId,
                         GATE_ID_FIRST, GATE_ID_LAST);

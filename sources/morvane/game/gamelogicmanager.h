@@ -33,6 +33,8 @@ constexpr u32 GAME_LINE_VERTICES = 1000;
 // game knows (loaded names carry no text: a unit forms its pieces' names from this one's).
 extern const char* const GAME_FOLLOW_ME_UNIT;
 extern const char* const GAME_TOWER_CAMERA;
+// The curve pool of the units' paths.
+extern const char* const GAME_UNIT_CURVE_POOL;
 extern const char* const GAME_FOLLOW_ME_CAMERA;
 extern const char* const GAME_FOLLOW_ME_VEHICLE;
 // The task-area locators are placed this high above an activated task's area.
@@ -100,6 +102,8 @@ public:
     TTask* GetFollowMeTask() const;
     // The unit whose prop this is, or null.
     TAICommonUnit* FindUnit(const TProp* prop) const;
+    // The curve pool of the name ("CommonUnit": the units' paths), or null.
+    TCurvePool* FindCurvePool(u32 nameId) const;
 
     // Views.
     void SwitchToTowerCamera();

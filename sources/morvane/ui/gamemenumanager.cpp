@@ -54,16 +54,7 @@ public:
     void OnChange() override {}
 };
 
-// The detail level of the video options; its table reaches the renderers with the options.
-class Tdevice_detaillevelVariable : public TVariable
-{
-public:
-    Tdevice_detaillevelVariable() : TVariable("device_detaillevel", "", VARIABLE_STARTUP) { m_Value.SetInt(3); }
-    void OnChange() override {}
-};
-
 Tgame_autostartaitaskVariable s_game_autostartaitask;
-Tdevice_detaillevelVariable s_device_detaillevel;
 
 class TCommandui_reset : public TCommand
 {
@@ -123,7 +114,7 @@ TGameMenuManager::TGameMenuManager()
     : m_pUIBase(nullptr), m_pMainUI(nullptr), m_pGameUI(nullptr), m_pModalLayer(nullptr), m_pUIFader(nullptr),
       m_pMainMenuBackground(nullptr), m_pMainMenuBG(nullptr), m_pMainMenuLayer(nullptr), m_apButton{},
       m_pPlayerProfileLabel(nullptr), m_pWebPageLabel(nullptr), m_pMenu(nullptr), m_pSubWindow(nullptr),
-      m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
+      m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pLoadGameGrid(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
       m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
       m_pMenuSelect(nullptr), m_pResetTask(nullptr), m_pTitleBar(nullptr), m_pStatusBar(nullptr),
       m_pGateMenu(nullptr), m_pIconBase(nullptr), m_pGameHelp(nullptr), m_pMoney(nullptr), m_pDate(nullptr),
@@ -157,6 +148,7 @@ void TGameMenuManager::_ResetState()
     m_pPlayerProfileLabel = m_pWebPageLabel = nullptr;
     m_pMenu = nullptr;
     m_pSubWindow = m_pPlayersWindow = m_pOptionsWindow = nullptr;
+    m_pLoadGameGrid = nullptr;
     m_pSavedListener = nullptr;
     m_nListenerFramePending = 0;
     m_pFadeAction = nullptr;

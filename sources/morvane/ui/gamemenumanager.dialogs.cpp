@@ -25,14 +25,14 @@ struct TDialog
     TGameMenuManager::TClickHandler action;
 };
 
-// In the order they are built. The players window's delete actions are bound by that window.
+// In the order they are built.
 const TDialog DIALOGS[] = {
     {"NewGameWelcome", {"OK", nullptr}, 0, nullptr},
     {"NewGameConfirm", {"ContinueAnyway", "Reconsider"}, 0, &TGameMenuManager::OnNewGameConfirmed},
     {"GameLoadFailed", {"TooBad", nullptr}, 0, nullptr},
     {"GameSaveFailed", {"TooBad", nullptr}, 0, nullptr},
     {"GameDeleteFailed", {"TooBad", nullptr}, 0, nullptr},
-    {"GameDeleteConfirm", {"ContinueAnyway", "Reconsider"}, 0, nullptr},
+    {"GameDeleteConfirm", {"ContinueAnyway", "Reconsider"}, 0, &TGameMenuManager::OnDeleteGameConfirmed},
     {"ProfilesNewFailed", {"TooBad", nullptr}, 0, nullptr},
     {"ProfilesDeleteConfirm", {"ContinueAnyway", "Reconsider"}, 0, nullptr},
     {"ProfilesDeleteFailed", {"TooBad", nullptr}, 0, nullptr},

@@ -17,6 +17,9 @@
 #include "ui/uibutton.h"
 
 class TInputAction;
+class TPlayerSavedGame;
+class TUIGrid;
+struct TUIGridCell;
 class TUILabel;
 class TUIMenu;
 struct TTask;
@@ -171,6 +174,17 @@ public:
     i32 NextTab(TUIItem* sender);
     i32 PreviousTab(TUIItem* sender);
 
+    // Players window (gamemenumanager.players.cpp).
+    i32 OnLoadGameTabShown(TUIItem* page);
+    i32 OnDeleteGame(TUIItem* sender);
+    // ContinueAnyway of "GameDeleteConfirm": deletes the row the dialog carries.
+    i32 OnDeleteGameConfirmed(TUIItem* sender);
+    // The fade action of Load: the grid's selected saved game loaded and the menu closed.
+    i32 OnLoadGame(u32 argument);
+    // A load-game cell's text: the date "dd.mm.yyyy hh:mm", "<completion>%" or the money.
+    static void FormatLoadGameCell(const TPlayerSavedGame* record, i32 column, char16_t* text, u32 capacity);
+    TUIGrid* GetLoadGameGrid() const { return m_pLoadGameGrid; }
+
     // Popup dialogs (gamemenumanager.dialogs.cpp).
     TUIButton* _CreatePopupWindow(const char* id, u32 buttonCount, i32 tag);
     TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
@@ -263,6 +277,17 @@ private:
     void _ShowTab(i32 index);
     // The first open page's index (-1 when none) and the page count.
     i32 _GetOpenTab(i32& count) const;
+    // Players window.
+    void _CreatePlayersWindow();
+    // A page of the tab strip with its "Inner" panel, and its button after the strip's others.
+    TUIButton* _CreateTabPage(TUIItem* strip, TUIItem* buttons, const char* pageName, const char* buttonName,
+                              const char* captionKey);
+    void _CreateLoadGameTab(TUIItem* inner);
+    i32 _OnCloseSubWindow(TUIItem* sender);
+    void _RefreshLoadGameGrid();
+    i32 _UpdateLoadDeleteButtons(TUIItem* sender);
+    i32 _DrawLoadGameCell(TUIGrid* grid, const TUIGridCell& cell);
+    i32 _OnLoadClicked(TUIItem* sender);
     // Popup dialogs.
     void _CreateDialogs();
     i32 _OnPopupShown(TUIItem* sender);
@@ -284,6 +309,7 @@ private:
     TUIItem* m_pSubWindow;
     TUIItem* m_pPlayersWindow;
     TUIItem* m_pOptionsWindow;
+    TUIGrid* m_pLoadGameGrid;
     // The sound listener installed before the menu opened, and the fixed frame owed.
     TSoundListenerMethods* m_pSavedListener;
     u32 m_nListenerFramePending;

@@ -110,6 +110,7 @@ void TGameMenuManager::_CreateMainMenuLayer()
     m_pMainMenuLayer->OnShow.Bind(this, &TGameMenuManager::_UpdateButtons);
     _CreateMenu();
     _CreateSavingWindow();
+    _CreatePlayersWindow();
     m_pMainUI->Show(false, true);
 }
 
@@ -443,6 +444,8 @@ i32 TGameMenuManager::OnOptions(TUIItem*)
 i32 TGameMenuManager::OnPlayers(TUIItem*)
 {
     OpenSubWindow(m_pPlayersWindow);
+    if (m_pPlayersWindow)
+        SelectTab(m_pPlayersWindow->FindItem(TName("TabButtonLoadGame")));
     return 0;
 }
 

@@ -173,14 +173,11 @@ bool capsuleTouchesBox(const btCapsuleShape& capsule, const btTransform& capsule
     return segmentBoxDistance2(a, b, box.getHalfExtentsWithoutMargin()) <= reach * reach;
 }
 
-// Whether a volume touches a shape (its back end's volume at shapePose) as the back end's
-// narrow phase sees them.
+// Whether a volume touches a shape (its back end's volume at shapePose) by the back end's
+// narrow phase.
 bool touches(btCollisionWorld& world, const btCollisionShape& volume, const btTransform& pose, const NxShape& shape,
              const btTransform& shapePose)
 {
-    if (volume.getShapeType() == CAPSULE_SHAPE_PROXYTYPE && shape.collisionShape()->getShapeType() == BOX_SHAPE_PROXYTYPE)
-        return capsuleTouchesBox(static_cast<const btCapsuleShape&>(volume), pose,
-                                 *static_cast<const btBoxShape*>(shape.collisionShape()), shapePose);
     btCollisionObject query, other;
     query.setCollisionShape(const_cast<btCollisionShape*>(&volume));
     query.setWorldTransform(pose);
@@ -266,12 +263,22 @@ std::vector<NxShape*> TSceneQueries::overlaps(const btCollisionShape& volume, co
     const TPairFilter& pairs = scene_.filter();
     btVector3 min, max;
     volume.getAabb(pose, min, max);
+    const btCapsuleShape* capsule = volume.getShapeType() == CAPSULE_SHAPE_PROXYTYPE
+                                        ? static_cast<const btCapsuleShape*>(&volume)
+                                        : nullptr;
     std::vector<NxShape*> found;
     auto visit = [&](const btCollisionObject* object) {
         forShapesOf(object, [&](const NxShape& shape) {
             if ((limit && found.size() >= limit) || !shapeAccepted(shape, filter, pairs, false))
                 return;
             const NxMat34 shapePose = shape.getGlobalPose();
+            // A capsule against a box is answered exactly at once, in less time than bounds take.
+            if (accurate && capsule && shape.collisionShape()->getShapeType() == BOX_SHAPE_PROXYTYPE) {
+                if (capsuleTouchesBox(*capsule, pose, *static_cast<const btBoxShape*>(shape.collisionShape()),
+                                      toBt(shapePose * shape.collisionOffset())))
+                    found.push_back(const_cast<NxShape*>(&shape));
+                return;
+            }
             const NxBounds3 bounds = shape.boundsAt(shapePose);
             if (bounds.min.x > max.x() || bounds.max.x < min.x() || bounds.min.y > max.y() || bounds.max.y < min.y() ||
                 bounds.min.z > max.z() || bounds.max.z < min.z())

@@ -4,6 +4,7 @@
 // state, registry and current viewport put back after each test.
 #include "engine/render/deferredrendering.h"
 #include "engine/render/forwardrendering.h"
+#include "engine/render/pipelinerecorder.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/viewport.h"
 #include "engine/render/viewportset.h"
@@ -77,6 +78,8 @@ protected:
     void TearDown() override { Step(RENDER_STEP_FRAME_END); }
     ~RenderTest() override
     {
+        // The recorder's texture was made on this test's device, which goes with the test.
+        g_PipelineRecorder.ReleaseTexture();
         g_pRenderManager->__RegisterRenderer(g_pForwardRendering);
         g_pRenderManager->__RegisterRenderer(g_pDeferredRendering);
         g_pRenderManager->SetOverride(0);

@@ -304,6 +304,25 @@ TEST_F(Aerodrome, ThePowerLinesHoldTheirPolesAndOneReachesFarOut)
     EXPECT_GT(farthest, 7000.0f);
 }
 
+TEST_F(Aerodrome, AServiceUnitDrivesItsFirstPathOnTheGround)
+{
+    TAICommonUnit& unit = *Game().Units()[0];
+    unit.SetPath(UNIT_NO_PATH);
+    ASSERT_NE(unit.pBody, nullptr);
+    const TVector start = unit.GetPosition();
+    for (i32 frame = 0; frame < 180; ++frame)
+    {
+        unit.UpdateDrive(kFrame);
+        Step(1);
+    }
+    const TVector end = unit.GetPosition();
+    EXPECT_GT(std::hypot(end.x - start.x, end.z - start.z), 3.0f);
+    EXPECT_EQ(unit.m_nBlocked, 0u);
+    // Still on its wheels on the ground, near its front point.
+    EXPECT_NEAR(end.y, start.y, 1.0f);
+    EXPECT_LT(std::hypot(end.x - unit.FrontPoint.x, end.z - unit.FrontPoint.z), 15.0f);
+}
+
 TEST_F(Aerodrome, EverySoundTheGamesPlayerNamesIsInTheLevel)
 {
     TSoundPlayerManager& player = *g_pSoundPlayerManager;

@@ -1,0 +1,213 @@
+// Units driving their paths in the pool "CommonUnit": the pool's block checked at load, paths
+// and points outside the pool, a two-point path, the obstacle ray, the blocked time, an
+// aircraft short of its end point.
+#include "gamefixture.h"
+
+#include "ageia/dynamicsgeometry.h"
+#include "engine/system/repository.h"
+#include "morvane/game/curvepool.h"
+
+#include <cstring>
+
+namespace
+{
+constexpr f32 kFrame = 1.0f / 30.0f;
+
+class DriveTest : public GameTest
+{
+protected:
+    // The pool "CommonUnit" of the curves, its block `cut` bytes short of its records.
+    TCurvePool& AddPool(const std::vector<std::vector<TVector>>& curves, u32 cut = 0)
+    {
+        std::vector<TVector> points;
+        std::vector<TCurveRecord> records;
+        for (const std::vector<TVector>& curve : curves)
+        {
+            records.push_back({static_cast<u32>(points.size()), static_cast<u32>(curve.size()), {0, 0}});
+            points.insert(points.end(), curve.begin(), curve.end());
+        }
+        std::vector<u8>& block = m_aBlock.emplace_back(points.size() * 16 + records.size() * 16);
+        std::memcpy(block.data(), points.data(), points.size() * 16);
+        std::memcpy(block.data() + points.size() * 16, records.data(), records.size() * 16);
+        block.resize(block.size() - cut);
+        TRepository& repository = m_aRepository.emplace_back(block.data(), static_cast<u32>(block.size()));
+        TCurvePool& pool = m_aPool.emplace_back();
+        pool.m_PoolName = TName("CommonUnit");
+        pool.m_nPointCount = static_cast<u32>(points.size());
+        pool.m_nCurveCount = static_cast<u32>(records.size());
+        pool.SetData(&repository, 0, static_cast<u32>(block.size()));
+        Game().CurvePools().Add(&pool);
+        return pool;
+    }
+
+    // A unit on a wheel-less vehicle at the place facing +z, its prop's node shown, driving
+    // the curve.
+    TAICommonUnit& AddDriver(f32 x, f32 z, i32 curve = 0)
+    {
+        TVehicle& vehicle = AddVehicle("driver", x, z);
+        vehicle.Parameters.fMaxSpeed = 30.0f;
+        vehicle.Parameters.fMaxSteerAngle = 30.0f;
+        vehicle.Parameters.fNearDistance = 5.0f;
+        vehicle.Parameters.fFarDistance = 6.0f;
+        TAICommonUnit& unit = AddUnit(1);
+        unit.pVehicle = &vehicle;
+        unit.pBody = vehicle.pBody;
+        unit.pVDriveNode = vehicle.GetNode();
+        TNode* place = g_pNodeManager->CreateNode("driver_prop");
+        TProp& prop = m_aProp.emplace_back();
+        place->AddObject(&prop);
+        unit.pProp = &prop;
+        unit.m_nCurrentPath = curve;
+        unit.m_nDriving = 1;
+        return unit;
+    }
+
+    // A still box in the obstacle rays' group whose near face lies the distance ahead (+z) of
+    // the point, at the ray's height.
+    void Obstacle(f32 x, f32 z)
+    {
+        TNode* node = g_pNodeManager->CreateNode("obstacle");
+        node->SetLocalMatrix(Translation(x, 1.5f, z + 0.5f), TNode::OrdinaryCause());
+        TNxDynamicsBody* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
+        TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
+        box->SetSize(TVector(0.5f, 0.5f, 0.5f, 1.0f));
+        box->SetGroupsMask(UNIT_RAY_FILTER);
+        body->SetDynamic(0);
+        body->__Create();
+    }
+
+    std::deque<std::vector<u8>> m_aBlock;
+    std::deque<TRepository> m_aRepository;
+    std::deque<TCurvePool> m_aPool;
+};
+
+const std::vector<TVector> kStraight = {TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(0, 0, 20, 1)};
+} // namespace
+
+TEST_F(DriveTest, APoolBlockShorterThanItsCountsIsRefusedAndItsUnitsStayStill)
+{
+    TCurvePool& whole = AddPool({kStraight});
+    EXPECT_EQ(whole.Require(), 0u);
+    ASSERT_NE(whole.GetCurve(0), nullptr);
+    EXPECT_EQ(whole.GetPoint(*whole.GetCurve(0), 2).z, 20.0f);
+    Game().CurvePools().SetCount(0);
+
+    TCurvePool& cut = AddPool({kStraight}, 1);
+    EXPECT_EQ(cut.Require(), 1u);
+    EXPECT_EQ(cut.GetCurve(0), nullptr);
+    EXPECT_NE(Log().find("TCurvePool::Load(): error: pool 'CommonUnit': 3 points and 1 curves need 64 bytes, its "
+                         "block holds 63: refused"),
+              std::string::npos)
+        << Log();
+    TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
+    unit.UpdateDrive(kFrame);
+    EXPECT_EQ(unit.m_nDriving, 1u);
+    EXPECT_EQ(unit.m_fPathParameter, 0.0f);
+    // Refused once: the next frames do not log again.
+    const size_t lines = Log().size();
+    unit.UpdateDrive(kFrame);
+    EXPECT_EQ(Log().size(), lines);
+}
+
+TEST_F(DriveTest, ACurveReachingPastThePointsIsRefused)
+{
+    TCurvePool& last = AddPool({kStraight});
+    EXPECT_EQ(last.Require(), 0u) << "a curve ending at the last point";
+    Game().CurvePools().SetCount(0);
+    TCurvePool& past = AddPool({kStraight});
+    // The block's curve record claims one point more than there are.
+    m_aBlock.back()[3 * 16 + 4] = 4;
+    EXPECT_EQ(past.Require(), 1u);
+    EXPECT_NE(Log().find("pool 'CommonUnit': curve 0 reaches past its 3 points: refused"), std::string::npos);
+}
+
+TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
+{
+    AddPool({kStraight, kStraight});
+    TAICommonUnit& inside = AddDriver(0.0f, 0.0f, 1);
+    inside.UpdateDrive(kFrame);
+    EXPECT_EQ(inside.m_nDriving, 1u);
+    TAICommonUnit& outside = AddDriver(4.0f, 0.0f, 2);
+    outside.UpdateDrive(kFrame);
+    EXPECT_EQ(outside.m_nDriving, 0u);
+    EXPECT_NE(Log().find("TAICommonUnit::UpdateDrive(): error: unit 'driver_prop': path 2, point 0 lies outside the "
+                         "pool 'CommonUnit': stopped"),
+              std::string::npos)
+        << Log();
+    // The last segment's first point is the last one a unit may stand on.
+    TAICommonUnit& last = AddDriver(8.0f, 0.0f, 0);
+    last.m_nPointIndex = 1;
+    last.UpdateDrive(kFrame);
+    EXPECT_EQ(last.m_nDriving, 1u);
+    last.m_nPointIndex = 2;
+    last.UpdateDrive(kFrame);
+    EXPECT_EQ(last.m_nDriving, 0u);
+}
+
+TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
+{
+    AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 1, 1)}});
+    TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
+    u32 frames = 0;
+    while (unit.m_nDriving && frames < 30)
+    {
+        unit.UpdateDrive(kFrame);
+        ++frames;
+        EXPECT_EQ(unit.m_nPointIndex, 0);
+    }
+    EXPECT_EQ(unit.m_nDriving, 0u);
+    EXPECT_LE(frames, 12u);
+    EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
+}
+
+TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstill)
+{
+    AddPool({kStraight});
+    Obstacle(0.0f, 3.4f);
+    Obstacle(10.0f, 3.6f);
+    TAICommonUnit& near = AddDriver(0.0f, 0.0f);
+    TAICommonUnit& far = AddDriver(10.0f, 0.0f);
+    Manager().ThreadUpdateManager(kFrame);
+    Manager().UpdateManager(kFrame);
+    near.UpdateDrive(kFrame);
+    far.UpdateDrive(kFrame);
+    EXPECT_EQ(near.m_nBlocked, 1u);
+    EXPECT_EQ(far.m_nBlocked, 0u);
+    // Held units and aircraft cast no ray.
+    near.SetHold(1);
+    near.UpdateDrive(kFrame);
+    EXPECT_EQ(near.m_nBlocked, 0u);
+    near.SetHold(0);
+    near.m_nAircraft = 1;
+    near.UpdateDrive(kFrame);
+    EXPECT_EQ(near.m_nBlocked, 0u);
+}
+
+TEST_F(DriveTest, AUnitBlockedLongerThan240SecondsDrivesOn)
+{
+    AddPool({kStraight});
+    Obstacle(0.0f, 2.0f);
+    TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
+    Manager().ThreadUpdateManager(kFrame);
+    Manager().UpdateManager(kFrame);
+    unit.m_fBlockedTime = 240.0f;
+    unit.UpdateDrive(kFrame);
+    EXPECT_EQ(unit.m_nBlocked, 1u) << "at 240 it still waits";
+    unit.UpdateDrive(kFrame);
+    EXPECT_EQ(unit.m_nBlocked, 0u);
+    EXPECT_FLOAT_EQ(unit.m_fBlockedTime, 240.0f + 2.0f * kFrame);
+}
+
+TEST_F(DriveTest, AnAircraftShortOfItsEndPointCrawlsOnAndIsNotArrived)
+{
+    AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 3, 1)}});
+    TAICommonUnit& plane = AddDriver(0.0f, 0.0f);
+    plane.m_nAircraft = 1;
+    plane.m_nPlaneState = PLANE_TO_GATE;
+    plane.m_fPathParameter = 1.0f;
+    for (i32 i = 0; i < 5; ++i)
+        plane.UpdateDrive(kFrame);
+    EXPECT_EQ(plane.m_nEndReached, 1u);
+    EXPECT_EQ(plane.m_nDriving, 1u);
+    EXPECT_EQ(plane.m_nPlaneState, PLANE_TO_GATE);
+}

@@ -1,0 +1,223 @@
+// The players window: its tab strip and the load-game tab over the selected profile's saved games.
+#include "menufixture.h"
+
+#include "core/stream/memorystream.h"
+#include "core/system/datetime.h"
+#include "morvane/ui/formatamount.h"
+#include "player/playerprofile.h"
+#include "ui/uibutton.h"
+#include "ui/uigrid.h"
+#include "ui/uimenu.h"
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace
+{
+using PlayersWindowTest = MenuTest;
+
+std::u16string Cell(const TPlayerSavedGame* record, i32 column)
+{
+    char16_t text[40];
+    TGameMenuManager::FormatLoadGameCell(record, column, text, 40);
+    return text;
+}
+
+// The load-game tab's footer entry: 0 Back, 1 Delete, 2 Load.
+TUIItem* Footer(i32 index)
+{
+    TUIItem* footer = g_pGameMenuManager->GetLoadGameGrid()->GetParent()->FindItem(TName("FooterMenu"));
+    return footer->GetChildren()[static_cast<size_t>(index)];
+}
+
+void Press(TUIItem* button)
+{
+    button->OnClickList.Fire(button);
+}
+} // namespace
+
+TEST(FormatAmount, EurosAreGroupedByThousandsWithTheSignBeforeTheEuro)
+{
+    EXPECT_EQ(std::u16string(FormatEuroAmount(1234567)), u"\u20AC1,234,567");
+    EXPECT_EQ(std::u16string(FormatEuroAmount(-1500)), u"-\u20AC1,500");
+    EXPECT_EQ(std::u16string(FormatEuroAmount(0)), u"\u20AC0");
+    EXPECT_EQ(std::u16string(FormatEuroAmount(-1)), u"-\u20AC1");
+    EXPECT_EQ(std::u16string(FormatEuroAmount(999)), u"\u20AC999");
+    EXPECT_EQ(std::u16string(FormatEuroAmount(1000)), u"\u20AC1,000");
+    EXPECT_EQ(std::u16string(FormatEuroAmount(-2147483648.0)), u"-\u20AC2,147,483,648");
+    EXPECT_EQ(std::u16string(FormatThousands(-1500)), u"-1,500");
+    EXPECT_EQ(std::u16string(FormatThousands(-500)), u"-500");
+}
+
+TEST(LoadGameCell, DateCompletionAndMoneyOfASavedGame)
+{
+    TGameSavedGame record;
+    TDateTime stamp{2026, 12, 6, 5, 14, 40, 59, 999};
+    record.SetId(static_cast<i64>(stamp.ToFileTime()));
+    TMemoryStream stream;
+    const i32 money = 1234567;
+    const u32 completion = 42;
+    stream.Write(&money, 4);
+    stream.Write(&completion, 4);
+    stream.Seek(0, STREAM_SEEK_SET);
+    ASSERT_EQ(record.OnPreload(GAME_PLAYER_PATCH_LEVEL, stream), 0u);
+    EXPECT_EQ(Cell(&record, 0), u"05.12.2026 14:40");
+    EXPECT_EQ(Cell(&record, 1), u"42%");
+    EXPECT_EQ(Cell(&record, 2), u"\u20AC1,234,567");
+}
+
+TEST_F(PlayersWindowTest, PlayersOpensTheLoadGameTabWithItsTabButton)
+{
+    Start();
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    TUIItem* window = Menu().GetSubWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->GetName(), TName("Players"));
+    TUIItem* page = window->FindItem(TName("TabLoadGame"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(page->IsInactive());
+    TUIItem* button = window->FindItem(TName("TabButtonLoadGame"));
+    EXPECT_EQ(button->m_nFlags & UI_CHECKED, UI_CHECKED);
+    EXPECT_FLOAT_EQ(button->m_Size.x, button->m_Caption.GetExtent().fWidth + 31.0f);
+    EXPECT_FLOAT_EQ(button->m_Size.y, 60.0f);
+    for (const char* name : {"TabLeft", "TabRight"})
+        EXPECT_EQ(window->FindItem(TName(name))->m_nFlags & UI_HOT_KEYS_ALWAYS, UI_HOT_KEYS_ALWAYS) << name;
+    // The footer's Load has the focus.
+    auto* footer = static_cast<TUIMenu*>(page->FindItem(TName("FooterMenu")));
+    EXPECT_EQ(footer->GetFocusIndex(), 2);
+    Press(Footer(0));
+    EXPECT_EQ(Menu().GetSubWindow(), nullptr) << "Back closes the window";
+}
+
+TEST_F(PlayersWindowTest, AProfileWithoutSavedGamesShowsNoRowsAndHidesLoadAndDelete)
+{
+    Start();
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    TUIGrid* grid = Menu().GetLoadGameGrid();
+    EXPECT_EQ(grid->m_nRowCount, 0);
+    EXPECT_TRUE(Footer(1)->IsInactive());
+    EXPECT_TRUE(Footer(2)->IsInactive());
+    // Delete without a row: the failure dialog, no question.
+    Menu().OnDeleteGame(nullptr);
+    ASSERT_NE(Menu().GetTopWindow(), nullptr);
+    EXPECT_EQ(Menu().GetTopWindow()->GetName(), TName("GameDeleteFailed"));
+    // Without a selected profile the grid is hidden.
+    Menu().PopWindow();
+    Profiles().SelectProfile(-1);
+    Menu().CloseSubWindow();
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    EXPECT_TRUE(grid->IsInactive());
+}
+
+TEST_F(PlayersWindowTest, TheGridListsTheSavedGamesAndDeletingTheLastEmptiesIt)
+{
+    Start();
+    Parameters().nStarted = 1;
+    MenuFrame();
+    TPlayerProfile* profile = Profiles().GetSelectedProfile();
+    ASSERT_NE(profile, nullptr);
+    ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    TUIGrid* grid = Menu().GetLoadGameGrid();
+    EXPECT_EQ(grid->m_nRowCount, 2);
+    // The columns divide the grid 3 : 2 : 3.
+    EXPECT_FLOAT_EQ(grid->m_aColumnWidth[0] / grid->m_aColumnWidth[1], 1.5f);
+    EXPECT_FLOAT_EQ(grid->m_aColumnWidth[2], grid->m_aColumnWidth[0]);
+    grid->SelectRow(1, true);
+    EXPECT_FALSE(Footer(1)->IsInactive());
+    EXPECT_FALSE(Footer(2)->IsInactive());
+
+    // Delete asks first; its ContinueAnyway deletes the row the dialog carries.
+    const i64 kept = profile->GetSavedGame(0)->GetId();
+    Press(Footer(1));
+    TUIItem* confirm = Menu().GetTopWindow();
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->GetName(), TName("GameDeleteConfirm"));
+    Press(confirm->FindItem(TName("Button0")));
+    EXPECT_EQ(Menu().GetWindowCount(), 0);
+    EXPECT_EQ(SaveFiles(), 1u);
+    ASSERT_EQ(grid->m_nRowCount, 1);
+    EXPECT_EQ(profile->GetSavedGame(0)->GetId(), kept);
+    // "Reconsider" deletes nothing.
+    grid->SelectRow(0, true);
+    Press(Footer(1));
+    Press(Menu().GetTopWindow()->FindItem(TName("Button1")));
+    EXPECT_EQ(SaveFiles(), 1u);
+    // The last one.
+    Press(Footer(1));
+    Press(Menu().GetTopWindow()->FindItem(TName("Button0")));
+    EXPECT_EQ(SaveFiles(), 0u);
+    EXPECT_EQ(grid->m_nRowCount, 0);
+    EXPECT_TRUE(Footer(1)->IsInactive());
+    EXPECT_TRUE(Footer(2)->IsInactive());
+}
+
+TEST_F(PlayersWindowTest, LoadRunsBehindTheFaderAndClosesTheMenu)
+{
+    Start();
+    Parameters().nStarted = 1;
+    MenuFrame();
+    TPlayerProfile* profile = Profiles().GetSelectedProfile();
+    ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    Parameters().nStarted = 0;
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    Menu().GetLoadGameGrid()->SelectRow(0, true);
+    Press(Footer(2));
+    EXPECT_TRUE(Menu().IsFadePending());
+    EXPECT_EQ(Parameters().nStarted, 0) << "not before the screen is black";
+    MenuFrames(100, 0.05f);
+    EXPECT_EQ(Parameters().nStarted, 1);
+    EXPECT_FALSE(Menu().IsMenuOpen());
+    EXPECT_EQ(Menu().GetSubWindow(), nullptr);
+    EXPECT_EQ(Menu().GetWindowCount(), 0);
+}
+
+TEST_F(PlayersWindowTest, ASavedGameGoneSinceTheListingOpensGameLoadFailed)
+{
+    Start();
+    Parameters().nStarted = 1;
+    MenuFrame();
+    TPlayerProfile* profile = Profiles().GetSelectedProfile();
+    TPlayerSavedGame* record = profile->SaveGame(0, SAVE_GAME_INSERT, -1);
+    ASSERT_NE(record, nullptr);
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    Menu().GetLoadGameGrid()->SelectRow(0, true);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_Folder.Path() + "/save"))
+        if (entry.path().extension() == ".save")
+            std::filesystem::remove(entry.path());
+    Press(Footer(2));
+    MenuFrames(100, 0.05f);
+    ASSERT_NE(Menu().GetTopWindow(), nullptr);
+    EXPECT_EQ(Menu().GetTopWindow()->GetName(), TName("GameLoadFailed"));
+}
+
+TEST_F(PlayersWindowTest, TheLoadGameTabWithThreeSavedGamesMatchesItsGoldenImage)
+{
+    // Saved games of 5 December 2026 at 14:40, 14:41 and 14:42: the ids are their times.
+    static u64 s_nMinute = 0;
+    s_nMinute = 0;
+    Profiles().SetClock([] {
+        const TDateTime stamp{2026, 12, 6, 5, 14, static_cast<u8>(40 + s_nMinute++), 0, 0};
+        return stamp.ToFileTime();
+    });
+    Start();
+    Parameters().nStarted = 1;
+    MenuFrame();
+    TPlayerProfile* profile = Profiles().GetSelectedProfile();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    Profiles().SetClock(nullptr);
+    Menu().OnPlayers(nullptr);
+    MenuFrames(20);
+    Menu().GetLoadGameGrid()->SelectRow(1, true);
+    MenuFrames(5);
+    EXPECT_EQ(RenderGolden("players_load_game_1280x720", 1280, 720), "");
+}
