@@ -116,10 +116,11 @@ TGameMenuManager::TGameMenuManager()
       m_pPlayerProfileLabel(nullptr), m_pWebPageLabel(nullptr), m_pMenu(nullptr), m_pSubWindow(nullptr),
       m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pLoadGameGrid(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
       m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
-      m_pMenuSelect(nullptr), m_pResetTask(nullptr), m_pTitleBar(nullptr), m_pStatusBar(nullptr),
+      m_pResetTask(nullptr), m_pTitleBar(nullptr), m_pStatusBar(nullptr),
       m_pGateMenu(nullptr), m_pIconBase(nullptr), m_pGameHelp(nullptr), m_pMoney(nullptr), m_pDate(nullptr),
       m_pTime(nullptr), m_pTowerButton(nullptr), m_pVanButton(nullptr), m_pLanding(nullptr), m_pTakeOff(nullptr),
-      m_apGateIcon{}, m_apGateStatus{}
+      m_apGateIcon{}, m_apGateStatus{}, m_pTaskBackground(nullptr), m_pTaskGrid(nullptr), m_pTaskStart(nullptr),
+      m_apTaskHeader{}
 {
     // Every frame: the menu it opens stands the game clock still.
     m_nChannel = 0;
@@ -161,6 +162,10 @@ void TGameMenuManager::_ResetState()
     m_pMoney = m_pDate = m_pTime = m_pTowerButton = m_pVanButton = m_pLanding = m_pTakeOff = nullptr;
     std::fill(std::begin(m_apGateIcon), std::end(m_apGateIcon), nullptr);
     std::fill(std::begin(m_apGateStatus), std::end(m_apGateStatus), nullptr);
+    m_TaskList = TTaskList();
+    m_pTaskBackground = m_pTaskStart = nullptr;
+    m_pTaskGrid = nullptr;
+    std::fill(std::begin(m_apTaskHeader), std::end(m_apTaskHeader), nullptr);
 }
 
 void TGameMenuManager::OnClusterUnload()
@@ -171,7 +176,7 @@ void TGameMenuManager::OnClusterUnload()
     _ResetState();
     m_pUIBase = root;
     s_nRebuildRequest = 1;
-    m_pTowerCam = m_pFollowMe = m_pMenuSelect = nullptr;
+    m_pTowerCam = m_pFollowMe = nullptr;
 }
 
 void TGameMenuManager::FinalizeManager()

@@ -14,14 +14,18 @@
 #include "engine/render/devicemethods.h"
 #include "engine/sound/soundlistenermethods.h"
 #include "engine/system/manager.h"
+#include "morvane/ui/tasklist.h"
 #include "ui/uibutton.h"
+#include "ui/uitext.h"
 
 class TInputAction;
 class TPlayerSavedGame;
 class TUIGrid;
 struct TUIGridCell;
+class TUIGrid;
 class TUILabel;
 class TUIMenu;
+struct TUIGridCell;
 struct TTask;
 
 // The gate-selection menu starts its walk at a random one of this many places.
@@ -80,6 +84,9 @@ constexpr f32 DIALOG_BUTTON_WIDTH = 108.0f;
 constexpr f32 DIALOG_BUTTON_HEIGHT = 36.0f;
 constexpr f32 DIALOG_BUTTON_SPACING = 144.0f;
 constexpr f32 DIALOG_BUTTON_BOTTOM = 23.0f;
+
+// The task grid's columns: markers, gate, AI level, task, time.
+constexpr u32 TASK_COLUMN_COUNT = 5;
 
 // Screen aspect classes of the options (ClassifyAspectRatio).
 enum EAspectClass : u32
@@ -217,15 +224,32 @@ public:
     TUIButton* GetGameHelp() const { return m_pGameHelp; }
     TUIButton* GetGateStatus(i32 index) const { return m_apGateStatus[index]; }
     TUIButton* GetGameText(const char* name) const;
-    // The task the select key acts on: the first issued task in the task grid's order that
-    // the player drives, else the first; null without one.
-    TTask* GetUrgentTask() const;
-    // The task grid's start button: an AI task waiting for its start is asked to start, the
+    // The task list's start button: an AI task waiting for its start is asked to start, the
     // task the player drives is offered its reset, any other is taken (or watched).
     void StartTask(TTask* task);
-    // The camera keys, and the select key on the most urgent task, while neither the menu, a
-    // window, help nor the console is open.
+    // The camera keys, while neither the menu, a window, help nor the console is open.
     void UpdateInGameKeys();
+
+    // The task list (gamemenumanager.tasklist.cpp): the panel of every issued task under
+    // "IconBase", its grid, sort headers and start button.
+    void _CreateTaskPanel();
+    // The list rebuilt for the frame (the alert sounds when an overdue episode begins); the count.
+    i32 _RebuildTaskList();
+    // The task of the grid's selected row; null without one.
+    TTask* GetSelectedTask() const;
+    i32 OnTaskSortHeaderClick(TUIItem* sender);
+    // The start button's caption for the selected task ("TaskStart", "TaskActivateAI" in its
+    // disabled look once asked for, "TaskObserve", "TaskReset"), closed without one.
+    i32 OnTaskSelected(TUIItem* sender);
+    i32 OnTaskStartClick(TUIItem* sender);
+    // Each frame: the selection follows its task, the menu keys move it, the caption follows.
+    i32 _UpdateTaskPanel(TUIItem* sender);
+    i32 _DrawTaskCell(const TUIGridCell& cell);
+    TTaskList& GetTaskList() { return m_TaskList; }
+    TUIGrid* GetTaskGrid() const { return m_pTaskGrid; }
+    TUIButton* GetTaskStart() const { return m_pTaskStart; }
+    TUIButton* GetTaskBackground() const { return m_pTaskBackground; }
+    TUIButton* GetTaskHeader(u32 index) const { return m_apTaskHeader[index]; }
     // OK of "GameTaskResetConfirm": the task offered is reset.
     i32 OnTaskResetConfirmed(TUIItem* sender);
 
@@ -322,7 +346,6 @@ private:
     // In-game keys.
     TInputAction* m_pTowerCam;
     TInputAction* m_pFollowMe;
-    TInputAction* m_pMenuSelect;
     TTask* m_pResetTask;
     // The in-game screen's items.
     TUIButton* m_pTitleBar;
@@ -339,6 +362,13 @@ private:
     TUIButton* m_pTakeOff;
     TUIButton* m_apGateIcon[8];
     TUIButton* m_apGateStatus[8];
+    // The task list's model and items.
+    TTaskList m_TaskList;
+    TUIButton* m_pTaskBackground;
+    TUIGrid* m_pTaskGrid;
+    TUIButton* m_pTaskStart;
+    TUIButton* m_apTaskHeader[3];
+    TUIText m_CellText;
 
     static u32 s_nRebuildRequest;
     static u32 s_nSuppressClose;

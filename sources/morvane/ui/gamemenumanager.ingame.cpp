@@ -1,8 +1,8 @@
 // The in-game screen of TGameMenuManager: the title bar (main menu and help buttons, money,
 // date and time), the status bar with the eight gates and their states, the gate-selection menu
 // through which the player parks a waiting aircraft, the camera buttons and the landing and
-// take-off indicators, the help backdrop; all rewritten from the game logic each frame. Until
-// the task list exists, "menuselect" starts or takes the most urgent task.
+// take-off indicators, the task list (gamemenumanager.tasklist.cpp), the help backdrop; all
+// rewritten from the game logic each frame.
 #include "morvane/ui/gamemenumanager.h"
 
 #include "core/math/random.h"
@@ -19,6 +19,7 @@
 #include "morvane/ui/uigamemanager.h"
 #include "ui/uibutton.h"
 #include "ui/uidraw.h"
+#include "ui/uigrid.h"
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"
 #include "ux/ux.control.h"
@@ -109,7 +110,6 @@ void TGameMenuManager::OnClusterLoad()
 {
     m_pTowerCam = Action("towercam");
     m_pFollowMe = Action("carinputmode1");
-    m_pMenuSelect = Action("menuselect");
 }
 
 void TGameMenuManager::_CreateGameScreen()
@@ -177,6 +177,7 @@ void TGameMenuManager::_CreateGameScreen()
         indicator->SetFromBottom(8.0f);
         indicator->Show(false, true);
     }
+    _CreateTaskPanel();
     _CreateHelpBackdrop();
     m_pGameUI->OnInput.Bind(this, &TGameMenuManager::_UpdateGameScreen);
     _LayoutGameScreen();
@@ -279,6 +280,10 @@ i32 TGameMenuManager::_UpdateGameScreen(TUIItem*)
                             m_pGameHelp->IsInactive());
     for (TUIItem* entry : m_pGateMenu->GetChildren())
         entry->SetVisible(GateIdle(entry->m_nTag + 1));
+    const i32 tasks = _RebuildTaskList();
+    if (m_pTaskGrid->m_nRowCount != tasks)
+        m_pTaskGrid->SetRowCount(tasks, true);
+    m_pTaskBackground->Show(tasks > 0, false);
     return 0;
 }
 
@@ -296,10 +301,6 @@ void TGameMenuManager::UpdateInGameKeys()
         game->SwitchToTowerCamera();
     if (Pressed(m_pFollowMe))
         game->SwitchToFollowMe();
-    // Until the task list exists: the select key starts or takes the most urgent task, unless
-    // it chooses a gate.
-    if ((!m_pGateMenu || m_pGateMenu->IsInactive()) && Pressed(m_pMenuSelect))
-        StartTask(GetUrgentTask());
 }
 
 void TGameMenuManager::ShowGateSelectionMenu()
@@ -394,23 +395,6 @@ i32 TGameMenuManager::OnSwitchToFollowMe(TUIItem*)
     if (g_pGameLogicManager)
         g_pGameLogicManager->SwitchToFollowMe();
     return 0;
-}
-
-TTask* TGameMenuManager::GetUrgentTask() const
-{
-    std::vector<TTask*> listed;
-    DArray<TGate*>& gates = g_pGameLogicManager->Gates();
-    for (i32 g = 0; g < gates.GetCount(); ++g)
-        for (u32 t = 0; t < gates[g]->aGateTask.GetCount(); ++t)
-            if (TTask* task = gates[g]->aGateTask[t]; task && task->m_nCountdownStarted)
-                listed.push_back(task);
-    if (listed.empty())
-        return nullptr;
-    std::stable_sort(listed.begin(), listed.end(), TTask::SortLess);
-    for (TTask* task : listed)
-        if (!task->m_nAI)
-            return task;
-    return listed.front();
 }
 
 void TGameMenuManager::StartTask(TTask* task)

@@ -1,16 +1,20 @@
 // The in-game screen: its number and time texts, the gate-selection menu (focus, busy gates,
-// the choice), the texts and indicators each frame, the main-menu key and its golden image.
+// the choice), the texts and indicators each frame, the main-menu key, the task list (listing,
+// sorting, alerts, the start button) and their golden images.
 #include "menufixture.h"
 
 #include "core/math/random.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gate.h"
+#include "morvane/game/task.h"
 #include "morvane/ui/gameformat.h"
 #include "ui/uibutton.h"
+#include "ui/uigrid.h"
 #include "ui/uimenu.h"
 #include "xaudio2/randomindex.h"
 
 #include <climits>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -214,4 +218,158 @@ TEST_F(GameScreenTest, TheHudWithTheGateMenuOpenMatchesItsGoldenImage)
     Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
     Menu().GetGameText("Time")->m_Caption.SetText("12:00");
     EXPECT_EQ(RenderGolden("hud_1280x720", 1280, 720), "");
+}
+
+// The task list.
+
+namespace
+{
+class TaskListTest : public GameScreenTest
+{
+protected:
+    void TearDown() override
+    {
+        Parameters().pActiveTask = nullptr;
+        for (TGate* gate : m_apGate)
+            gate->aGateTask.SetCount(0);
+        GameScreenTest::TearDown();
+    }
+    // An issued task of the gate (its countdown running) with the countdown left.
+    TTask& Issue(i32 gate, i32 type, f32 countdown)
+    {
+        TTask& task = m_aTask.emplace_back();
+        task.m_nType = type;
+        task.pGate = m_apGate[gate - 1];
+        task.m_nCountdownStarted = 1;
+        task.m_fDeadline = 60.0f;
+        task.m_fCountdown = countdown;
+        m_apGate[gate - 1]->aGateTask.Add(&task);
+        return task;
+    }
+    static TTaskList& List() { return Menu().GetTaskList(); }
+    static std::string StartCaption() { return Menu().GetTaskStart()->m_Caption.GetText(); }
+
+    std::deque<TTask> m_aTask;
+};
+} // namespace
+
+TEST_F(TaskListTest, IssuedTasksAreListedAndSortedWithTiesByUrgency)
+{
+    TTask& notIssued = Issue(1, gtDeployFuel, 10.0f);
+    notIssued.m_nCountdownStarted = 0;
+    TTask& late = Issue(3, gtDeployBus, 5.0f);
+    TTask& early = Issue(3, gtDeployStairs, 50.0f);
+    TTask& first = Issue(2, gtDeployTunnel, 30.0f);
+    TTaskList list;
+    list.m_nSort = TASK_SORT_GATE;
+    ASSERT_EQ(list.Rebuild(g_pGameLogicManager->Gates(), 0.02f), 3);
+    EXPECT_EQ(list.Get(0), &first);
+    EXPECT_EQ(list.Get(1), &late) << "equal gates by urgency";
+    EXPECT_EQ(list.Get(2), &early);
+    list.m_nSort = TASK_SORT_TYPE;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.02f);
+    EXPECT_EQ(list.Get(0), &early);
+    list.m_nSort = TASK_SORT_URGENCY;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.02f);
+    EXPECT_EQ(list.Get(0), &late);
+    EXPECT_EQ(list.IndexOf(&notIssued), -1);
+    // The selection goes with a task that leaves the list.
+    list.m_pSelected = &late;
+    late.m_nCountdownStarted = 0;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.02f);
+    EXPECT_EQ(list.m_pSelected, nullptr);
+}
+
+TEST_F(TaskListTest, OneAlertSoundsPerOverdueEpisode)
+{
+    TTask& a = Issue(1, gtDeployFuel, 10.0f);
+    TTask& b = Issue(2, gtDeployBus, 10.0f);
+    a.m_nStarted = b.m_nStarted = 1;
+    TTaskList list;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
+    EXPECT_FALSE(list.IsAlert());
+    EXPECT_EQ(list.GetTimeSinceAlert(), 0.5f);
+    a.m_fCountdown = -0.1f;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
+    EXPECT_TRUE(list.IsAlertNew());
+    b.m_fCountdown = -0.1f;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
+    EXPECT_TRUE(list.IsAlert());
+    EXPECT_FALSE(list.IsAlertNew()) << "a second overdue task in the next frame: the same episode";
+    // Arrived or working tasks are not overdue; the episode ends, a new one alerts again.
+    a.m_nArrived = 1;
+    b.m_nWorking = 1;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
+    EXPECT_FALSE(list.IsAlert());
+    b.m_nWorking = 0;
+    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
+    EXPECT_TRUE(list.IsAlertNew());
+}
+
+TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
+{
+    TTask& player = Issue(5, gtDeployStairs, 40.0f);
+    TTask& ai = Issue(2, gtDeployBus, 20.0f);
+    ai.m_nAI = 1;
+    MenuFrames(20);
+    ASSERT_TRUE(Menu().GetTaskBackground()->IsOpen());
+    ASSERT_EQ(List().GetCount(), 2);
+    Menu().GetTaskGrid()->SelectRow(List().IndexOf(&ai), false);
+    MenuFrame();
+    EXPECT_EQ(Menu().GetSelectedTask(), &ai);
+    EXPECT_EQ(StartCaption(), "TaskActivateAI");
+    EXPECT_TRUE(Menu().GetTaskStart()->IsVisible());
+    Menu().OnTaskStartClick(nullptr);
+    EXPECT_EQ(ai.m_nStartRequest, 1);
+    MenuFrame();
+    EXPECT_FALSE(Menu().GetTaskStart()->IsVisible()) << "asked for: its disabled look";
+    ai.m_nStarted = 1;
+    MenuFrame();
+    EXPECT_EQ(StartCaption(), "TaskObserve");
+
+    // Sorted by gate the AI task moves to the first row; it stays selected.
+    Menu().OnTaskSortHeaderClick(Menu().GetTaskHeader(TASK_SORT_GATE));
+    MenuFrames(2);
+    EXPECT_EQ(List().Get(0), &ai);
+    EXPECT_EQ(Menu().GetSelectedTask(), &ai);
+    Menu().OnTaskSortHeaderClick(Menu().GetTaskHeader(TASK_SORT_URGENCY));
+    MenuFrames(2);
+    EXPECT_EQ(Menu().GetSelectedTask(), &ai);
+
+    Menu().GetTaskGrid()->SelectRow(List().IndexOf(&player), false);
+    MenuFrame();
+    EXPECT_EQ(StartCaption(), "TaskStart");
+    // The task the player drives is offered no start.
+    Parameters().pActiveTask = &player;
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetTaskStart()->IsOpen());
+}
+
+TEST_F(TaskListTest, WithoutIssuedTasksThePanelIsClosed)
+{
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen());
+    TTask& task = Issue(4, gtDeployFuel, 30.0f);
+    MenuFrames(20);
+    EXPECT_TRUE(Menu().GetTaskBackground()->IsOpen());
+    task.m_nCountdownStarted = 0;
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen());
+}
+
+TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
+{
+    TTask& working = Issue(1, gtDeployStairs, 40.0f);
+    working.m_nStarted = working.m_nWorking = 1;
+    working.m_fWorkTimer = 75.0f;
+    // No overdue task: its colour pulses with the clock.
+    Issue(3, gtDeployBus, 12.0f).m_nStarted = 1;
+    Issue(6, gtDeployFuel, 3700.0f);
+    Parameters().nMoney = 2500;
+    MenuFrames(5);
+    Menu().GetTaskGrid()->SelectRow(0, false);
+    MenuFrames(2);
+    Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
+    Menu().GetGameText("Time")->m_Caption.SetText("12:00");
+    EXPECT_EQ(RenderGolden("tasklist_1280x720", 1280, 720), "");
 }

@@ -1,5 +1,4 @@
-// The in-game keys: the camera keys, and the select key on the most urgent task until the task
-// list exists.
+// The in-game keys and the task list's start: the camera keys, and what starting a task does.
 #include "directx/render/dxcameramanager.h"
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
@@ -22,7 +21,6 @@ protected:
         TInputManager& input = TInputManager::Instance();
         input.CreateAction(TName("towercam", true), 0)->Bind(&m_Tower, nullptr);
         input.CreateAction(TName("carinputmode1", true), 0)->Bind(&m_FollowMe, nullptr);
-        input.CreateAction(TName("menuselect", true), 0)->Bind(&m_Select, nullptr);
     }
     void Press(TTestInput& key)
     {
@@ -31,7 +29,7 @@ protected:
         key.Set(0.0f);
     }
 
-    TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"}, m_Select{"menu_select"};
+    TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"};
 };
 } // namespace
 
@@ -57,19 +55,15 @@ TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
     EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), &tower);
 }
 
-TEST_F(GameMenu, TheSelectKeyTakesTheMostUrgentTaskThePlayerDrivesElseTheFirst)
+TEST_F(GameMenu, TheStartButtonAsksTheAIToStartTakesATaskAndOffersTheResetOfTheOneDriven)
 {
     TGate& gate = AddGate(1);
-    // Not issued: not listed.
-    AddTask(&gate, gtDeployFuel);
     TTask& aiWaiting = AddTask(&gate, gtDeployBus);
     aiWaiting.pAIUnit = &AddUnit(1);
     aiWaiting.m_nAI = 1;
     aiWaiting.m_nCountdownStarted = 1;
     aiWaiting.m_fCountdown = 5.0f;
-    BindKeys();
-    EXPECT_EQ(Menu().GetUrgentTask(), &aiWaiting);
-    Press(m_Select);
+    Menu().StartTask(&aiWaiting);
     EXPECT_EQ(aiWaiting.m_nStartRequest, 1);
 
     TTask& player = AddTask(&gate, gtDeployMaintenance);
@@ -78,12 +72,12 @@ TEST_F(GameMenu, TheSelectKeyTakesTheMostUrgentTaskThePlayerDrivesElseTheFirst)
     player.pPlayerVehicle = &unit;
     player.m_nStarted = player.m_nCountdownStarted = 1;
     player.m_fCountdown = 50.0f;
-    EXPECT_EQ(Menu().GetUrgentTask(), &player);
-    Press(m_Select);
+    Menu().StartTask(&player);
     EXPECT_EQ(m_Parameters.pActiveTask, &player);
     EXPECT_EQ(player.m_nTakenOver, 1);
     // The task driven already: its reset is offered (no window yet), nothing else happens.
-    Press(m_Select);
+    Menu().StartTask(&player);
     EXPECT_EQ(m_Parameters.pActiveTask, &player);
     EXPECT_EQ(Money(), 1000);
+    Menu().StartTask(nullptr);
 }
