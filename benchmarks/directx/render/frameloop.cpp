@@ -1,19 +1,62 @@
 #include "frameloop.h"
 
+#include "core/cluster/cluster.h"
+#include "core/stream/filestreammanager.h"
 #include "directx/render/dxdevice.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/render/rendermanager.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "morvane/ux/screens.h"
 #include "platform/window/winuser.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <emmintrin.h>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 namespace
 {
 const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
+
+// The repositories the game loads, by the ids the start-up script associates.
+constexpr u32 kRepositoryIds[] = {2, 3, 4, 100001};
+constexpr const char* kRepositoryFiles[] = {"common.data", "mapped.data", "streamed.data", "shaders.data"};
+
+// The "Normal" system's list lines of the start-up script; the device is made already.
+bool BuildGameSystem()
+{
+    std::ifstream file(VESTAMOR_SOURCE_DATA_DIR "/system/system.icom");
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string line;
+    bool normal = false;
+    g_ManagerManager.CreateSystem(TName("level", true));
+    while (std::getline(text, line))
+    {
+        if (line.rfind("manager.system.create", 0) == 0)
+            normal = line.find("\"Normal\"") != std::string::npos;
+        const bool list = line.rfind("manager.initialize.add", 0) == 0 || line.rfind("manager.update.add", 0) == 0 ||
+                          line.rfind("manager.render.add", 0) == 0;
+        if (normal && list && line != "manager.initialize.add Device")
+            TCommandManager::Instance().ExecuteText(line.c_str());
+    }
+    g_ManagerManager.AddUpdateManager(&g_FrameDriver, 0);
+    g_ManagerManager.Initialize();
+    g_ManagerManager.Begin();
+    // No user folder: the files read are the build's own.
+    g_pFileStreamManager->SetLocked(0);
+    // As the game does before its first load.
+    RegisterGameScreens();
+    const std::string data = VESTAMOR_DATA_DIR;
+    for (u32 i = 0; i < std::size(kRepositoryIds); ++i)
+        g_pResourceManager->Associate(kRepositoryIds[i], (data + "/" + kRepositoryFiles[i]).c_str());
+    return g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0) == 0;
+}
 } // namespace
 
 TFrameDriver g_FrameDriver;
@@ -109,4 +152,19 @@ bool StartFrameDevice()
         return g_pDxDeviceManager->InitializeManager() == 0;
     }();
     return s_bStarted;
+}
+
+bool StartLevel()
+{
+    static const bool s_bStarted = StartFrameDevice() && (g_pCluster->LinkTypes(), BuildGameSystem());
+    return s_bStarted;
+}
+
+// Runs the system's loop (vertical sync off) as the driver counts: the median frame.
+f64 RunFrames(const char* system)
+{
+    g_ManagerManager.__ActivateSystem(TName(system));
+    g_pDxDeviceManager->SetVerticalSync(0);
+    g_pDxDeviceManager->__Run();
+    return Median(g_FrameDriver.m_aFrame);
 }

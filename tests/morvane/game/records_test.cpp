@@ -165,21 +165,6 @@ TEST(GameTypes, RecordsStartWithTheirDefaults)
     EXPECT_EQ(gate.m_nSecondFlag, -1);
 }
 
-TEST(GameTypes, ADestroyedUnitIsLeftWithTheAbstractTable)
-{
-    const TAICommonUnit live;
-    void* unitTable = nullptr;
-    std::memcpy(&unitTable, static_cast<const void*>(&live), 4);
-    alignas(TAICommonUnit) u8 storage[sizeof(TAICommonUnit)];
-    TAICommonUnit* unit = new (storage) TAICommonUnit();
-    void* table = nullptr;
-    std::memcpy(&table, storage, 4);
-    EXPECT_EQ(table, unitTable);
-    unit->~TAICommonUnit();
-    std::memcpy(&table, storage, 4);
-    EXPECT_NE(table, unitTable);
-}
-
 using GameRecords = GameTest;
 
 TEST_F(GameRecords, AServiceKindFindsItsDeployTaskAndNothingOutsideTheTable)

@@ -1,0 +1,119 @@
+// The debug overlays' cost. The level's frame (frameloop.h) with info_fps, info_performance and
+// info_render on beside the same frame with them off, in blocks taking turns in the same run:
+// on_ratio (aim: at most 1.2) and each overlay's own cost over the plain frame (fps_ms,
+// performance_ms, render_ms). One overlay text line (formatted by the canvas's printf writer)
+// beside a plain canvas WriteColored of the same text, drawn in a scene of the device:
+// line_ratio (aim: at most 2), and the outlined line (five draws) for reference.
+#include "frameloop.h"
+
+#include "core/system/string.h"
+#include "directx/debug/debugmanager.h"
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxdevice.h"
+#include "engine/render/rendermanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+
+#include <initializer_list>
+#include <string>
+
+namespace
+{
+constexpr u32 kFramesPerBlock = 30;
+constexpr u32 kBlocks = 8;
+constexpr u32 kLines = 400;
+
+const char* const kOverlays[] = {"info.fps", "info.performance", "info.render"};
+
+void Switch(const char* name, i32 on)
+{
+    if (TVariable* variable = TCommandManager::Instance().FindVariable(TName(name, true)))
+        variable->SetInt(on);
+}
+
+// One block of the level's frames with exactly these overlays on.
+void RunBlock(std::initializer_list<const char*> on, std::vector<f64>& frames)
+{
+    for (const char* name : kOverlays)
+        Switch(name, 0);
+    for (const char* name : on)
+        Switch(name, 1);
+    g_FrameDriver.Begin(kFramesPerBlock, CopyMilliseconds);
+    RunFrames("level");
+    frames.insert(frames.end(), g_FrameDriver.m_aFrame.begin(), g_FrameDriver.m_aFrame.end());
+}
+
+void DebugOverlayFrame(benchmark::State& state)
+{
+    if (!StartLevel())
+    {
+        state.SkipWithError("no device or no level");
+        return;
+    }
+    std::vector<f64> off, on, fps, performance, render;
+    for (auto _ : state)
+        for (u32 block = 0; block < kBlocks; ++block)
+        {
+            RunBlock({}, off);
+            RunBlock({"info.fps", "info.performance", "info.render"}, on);
+            RunBlock({"info.fps"}, fps);
+            RunBlock({"info.performance"}, performance);
+            RunBlock({"info.render"}, render);
+        }
+    for (const char* name : kOverlays)
+        Switch(name, 0);
+    const f64 plain = Median(off);
+    state.counters["off_ms"] = plain;
+    state.counters["on_ms"] = Median(on);
+    state.counters["on_ratio"] = Median(on) / plain;
+    state.counters["fps_ms"] = Median(fps) - plain;
+    state.counters["performance_ms"] = Median(performance) - plain;
+    state.counters["render_ms"] = Median(render) - plain;
+}
+BENCHMARK(DebugOverlayFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(2);
+
+// Microseconds per line of kLines draws, in a scene of the device.
+template <class Draw> f64 LineMicroseconds(Draw draw)
+{
+    IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+    device->BeginScene();
+    g_pRenderManager->m_nInRender = 1;
+    const TClock::time_point start = TClock::now();
+    for (u32 i = 0; i < kLines; ++i)
+        draw(static_cast<f32>(i % 40) * 15.0f);
+    const f64 ms = MillisecondsSince(start);
+    g_pDxCanvasManager->Flush();
+    g_pRenderManager->m_nInRender = 0;
+    device->EndScene();
+    return ms * 1000.0 / kLines;
+}
+
+void DebugOverlayLine(benchmark::State& state)
+{
+    if (!StartLevel())
+    {
+        state.SkipWithError("no device or no level");
+        return;
+    }
+    g_pDxCanvasManager->SetApertureToDevice();
+    g_pDxCanvasManager->SetDefaultFont();
+    const char* const format = "CAMERA LOCATION X %0.2f Z %0.2f (Y %0.2f)";
+    const std::string text = StringFormat(format, 1234.5f, -678.25f, 12.0f);
+    std::vector<f64> formatted, plain, outlined;
+    for (auto _ : state)
+    {
+        formatted.push_back(LineMicroseconds(
+            [&](f32 y) { CanvasWritefColored(200.0f, y, DEBUG_WHITE, format, 1234.5f, -678.25f, 12.0f); }));
+        plain.push_back(LineMicroseconds(
+            [&](f32 y) { g_pDxCanvasManager->WriteColored(200.0f, y, DEBUG_WHITE, text.c_str(), 0); }));
+        outlined.push_back(LineMicroseconds([&](f32 y) {
+            TDebugManager::DrawOutlinedText(200.0f, y, DEBUG_WHITE, format, 1234.5f, -678.25f, 12.0f);
+        }));
+    }
+    state.counters["line_us"] = Median(formatted);
+    state.counters["write_colored_us"] = Median(plain);
+    state.counters["line_ratio"] = Median(formatted) / Median(plain);
+    state.counters["outlined_us"] = Median(outlined);
+}
+BENCHMARK(DebugOverlayLine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(2);
+} // namespace
