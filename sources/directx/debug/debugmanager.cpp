@@ -132,6 +132,8 @@ void TDebugManager::RenderManager()
         DrawLocation();
     if (DebugSwitch(v.grid))
         DrawDebugGrid();
+    if (const i32 skeletons = DebugSwitch(v.skeleton_debug))
+        DrawSkeletons(skeletons);
     if (DebugSwitch(v.info_fps))
         DrawFrameRate();
     const f32 width = static_cast<f32>(g_pDeviceManager->GetBackBufferWidth());
@@ -148,6 +150,8 @@ void TDebugManager::RenderManager()
     DebugSwitch(v.info_multiplayer_traffic);
     DebugSwitch(v.info_multiplayer_object);
     DebugSwitch(v.info_sound);
+    if (DebugSwitch(v.lights_debug))
+        DrawLights();
     if (DebugSwitch(v.info_resources))
         DrawResourceTable();
     if (DebugSwitch(v.renderpipeline_debug) && g_PipelineRecorder.IsRecording() && g_pRenderManager)

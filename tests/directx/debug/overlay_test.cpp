@@ -7,6 +7,9 @@
 #include "core/system/timer.h"
 #include "directx/debug/debuglists.h"
 #include "directx/debug/debugmanager.h"
+#include "directx/debug/debugscene.h"
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxfontmanager.h"
 #include "directx/render/dxrendertargetmanager.h"
@@ -48,14 +51,15 @@ protected:
         ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
         m_pManager->SetBackBufferSize(kWidth, kHeight);
         m_pCanvas->SetApertureMode(0);
-        m_pCanvas->OnClusterLoad();
-        // The canvas's default font, as its begin phase makes it.
+        // The canvas's default font, as its begin phase makes it; the batches it makes then get
+        // their shaders from the cluster load.
         static bool s_bBegun = false;
         if (!s_bBegun)
         {
             m_pCanvas->BeginManager();
             s_bBegun = true;
         }
+        m_pCanvas->OnClusterLoad();
         m_pKeptTimer = g_pTimer;
         s_nNow = 0;
         m_pTimer = std::make_unique<TTimer>(TestClock);
@@ -81,7 +85,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources"})
+        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug"})
             Variable(name)->SetInt(0);
         g_pTimer = m_pKeptTimer;
         // The node goes with the cluster; the camera must not reach it afterwards.
@@ -211,4 +215,66 @@ TEST_F(DebugOverlayTest, TheResourceTableIsDrawnWithItsNamesAndColumns)
     Variable("info.resources")->SetInt(1);
     DebugResourceTable() = {};
     EXPECT_EQ("", Draw("debug_lists"));
+}
+
+TEST_F(DebugOverlayTest, TheLightsAreListedAndThoseOnAreDrawnByTheirType)
+{
+    Variable("lights.debug")->SetInt(1);
+    struct TPlacedLight
+    {
+        const char* name;
+        i32 type;
+        TVector position;
+    };
+    // An off light is listed in blue with no shape; a type outside the names still has its line.
+    const TPlacedLight placed[] = {{"sun", LIGHT_DIRECTIONAL, TVector(-8.0f, 2.0f, 0.0f, 1.0f)},
+                                   {"lamp", LIGHT_POINT, TVector(0.0f, 1.0f, 0.0f, 1.0f)},
+                                   {"torch", LIGHT_SPOT, TVector(8.0f, 3.0f, 0.0f, 1.0f)},
+                                   {"off", LIGHT_POINT, TVector(4.0f, 1.0f, 4.0f, 1.0f)},
+                                   {"odd", 9, TVector(-4.0f, 1.0f, 4.0f, 1.0f)}};
+    std::vector<std::unique_ptr<TLight>> lights;
+    DArray<TLight*>& list = g_pLightManager->Lights();
+    for (const TPlacedLight& p : placed)
+    {
+        TNode* node = g_pNodeManager->CreateNode(p.name);
+        TMatrix m(1.0f);
+        // Pointing down and ahead.
+        m.SetOrientation(TVector(0.0f, -1.0f, 1.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+        m.aRow[3] = p.position;
+        node->SetLocalMatrix(m, TNode::OrdinaryCause());
+        lights.push_back(std::make_unique<TLight>());
+        TLight& light = *lights.back();
+        light.m_nType = p.type;
+        light.m_fRange = 3.0f;
+        light.m_fPower = 1.0f;
+        light.m_fIntensity = 0.75f;
+        light.m_nCastsShadows = 1;
+        light.m_fDepthBias = 0.002f;
+        light.m_fShadowDistance = 40.0f;
+        light.m_nSplitCount = 3;
+        light.m_aColor[0] = 1.0f;
+        light.m_aColor[1] = 0.5f;
+        light.m_aColor[2] = 0.25f;
+        light.m_aColor[3] = 1.0f;
+        light.SetCone(0.3f, 0.5f);
+        node->AddObject(&light);
+        if (std::string(p.name) == "off")
+            node->Enable(0, 0);
+        list.Add(&light);
+    }
+    const std::string result = Draw("debug_lights");
+    list.SetCount(0);
+    for (auto& light : lights)
+        light->GetNode()->DeleteObject(light.get());
+    EXPECT_EQ("", result);
+}
+
+TEST(DebugLightListTest, TheColourIsPackedAsAbgrAndTheTypeNameStaysInItsTable)
+{
+    const f32 color[4] = {1.0f, 0.5f, 0.25f, 2.0f};
+    EXPECT_EQ(0xFF3F7FFFu, DebugPackedColor(color));
+    EXPECT_STREQ("ambient", DebugLightTypeName(LIGHT_AMBIENT));
+    EXPECT_STREQ("volume", DebugLightTypeName(LIGHT_VOLUME));
+    EXPECT_STREQ("?", DebugLightTypeName(LIGHT_UNCOUNTED));
+    EXPECT_STREQ("?", DebugLightTypeName(-1));
 }
