@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <deque>
+#include <string>
 
 namespace
 {
@@ -253,23 +254,31 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
 TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
 {
     TMeshDescription mesh = {};
+    // The debug wire frames (render.wireframe) set their define on the directional shader.
+    const TName wireframe("Wireframe", true);
     for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot"})
-        for (bool reflect : {false, true})
-            for (const char* layout : {"mesh_lit", "mesh"})
-                for (u32 mask : {0u, 1u})
-                {
-                    TDxShader* shader = Shader(name);
-                    ASSERT_EQ(shader->Require(), 0u);
-                    if (reflect)
-                        shader->SetDefine(g_NameReflectionDefine, TName("1", true));
-                    mesh.VertexLayout = TName(layout, true);
-                    TMaterial material;
-                    material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
-                    ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
-                        << name << " " << reflect << " " << layout << " " << mask;
-                    shader->End();
-                    shader->RemoveDefine(g_NameReflectionDefine);
-                }
+        for (bool wire : {false, true})
+            for (bool reflect : {false, true})
+                for (const char* layout : {"mesh_lit", "mesh"})
+                    for (u32 mask : {0u, 1u})
+                    {
+                        TDxShader* shader = Shader(name);
+                        if (wire && std::string(name) != "Shader_forwardrendering_light_directional")
+                            continue;
+                        ASSERT_EQ(shader->Require(), 0u);
+                        if (reflect)
+                            shader->SetDefine(g_NameReflectionDefine, TName("1", true));
+                        if (wire)
+                            shader->SetDefine(wireframe, TName("1", true));
+                        mesh.VertexLayout = TName(layout, true);
+                        TMaterial material;
+                        material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
+                        ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
+                            << name << " " << wire << " " << reflect << " " << layout << " " << mask;
+                        shader->End();
+                        shader->RemoveDefine(g_NameReflectionDefine);
+                        shader->RemoveDefine(wireframe);
+                    }
     TDxShader* imposter = Shader("Shader_imposter_forwardrendering");
     ASSERT_EQ(imposter->Require(), 0u);
     mesh.VertexLayout = TName("imposter", true);
