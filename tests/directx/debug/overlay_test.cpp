@@ -10,6 +10,10 @@
 #include "directx/debug/debugscene.h"
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
+#include "engine/system/skeleton.h"
+#include "engine/system/skeletondata.h"
+#include "engine/system/skeletonmanager.h"
+#include "engine/system/skeletonpose.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxfontmanager.h"
 #include "directx/render/dxrendertargetmanager.h"
@@ -85,7 +89,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug"})
+        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug", "grid", "skeleton.debug"})
             Variable(name)->SetInt(0);
         g_pTimer = m_pKeptTimer;
         // The node goes with the cluster; the camera must not reach it afterwards.
@@ -277,4 +281,39 @@ TEST(DebugLightListTest, TheColourIsPackedAsAbgrAndTheTypeNameStaysInItsTable)
     EXPECT_STREQ("volume", DebugLightTypeName(LIGHT_VOLUME));
     EXPECT_STREQ("?", DebugLightTypeName(LIGHT_UNCOUNTED));
     EXPECT_STREQ("?", DebugLightTypeName(-1));
+}
+
+TEST_F(DebugOverlayTest, TheGridAndTheBonesAreDrawnAndOnlyANearSkeletonNamesItsBones)
+{
+    Variable("grid")->SetInt(1);
+    Variable("skeleton.debug")->SetInt(2);
+    // Two skeletons of one three-bone chain: one 16 units before the camera, one far behind the grid.
+    TSkeletonData data;
+    data.m_nBoneCount = 3;
+    data.aBone[0].nParent = -1;
+    data.aBone[1].nParent = 0;
+    data.aBone[2].nParent = 1;
+    const TVector places[2] = {TVector(3.0f, 6.0f, -26.0f, 1.0f), TVector(-10.0f, 0.0f, 20.0f, 1.0f)};
+    TSkeletonPose poses[2];
+    TSkeleton skeletons[2];
+    for (u32 k = 0; k < 2; ++k)
+    {
+        poses[k].m_nBoneCount = 3;
+        ASSERT_EQ(poses[k].Load(), 0);
+        poses[k].m_pPublished[1].aRow[3] = TVector(0.0f, 1.5f, 0.0f, 1.0f);
+        poses[k].m_pPublished[2].aRow[3] = TVector(1.0f, 2.5f, 0.0f, 1.0f);
+        skeletons[k].pSkeletonData = &data;
+        skeletons[k].pSkeletonPose = &poses[k];
+        TNode* node = g_pNodeManager->CreateNode(k == 0 ? "near" : "far");
+        TMatrix m(1.0f);
+        m.aRow[3] = places[k];
+        node->SetLocalMatrix(m, TNode::OrdinaryCause());
+        node->AddObject(&skeletons[k]);
+        g_pSkeletonManager->Skeletons().Add(&skeletons[k]);
+    }
+    const std::string result = Draw("debug_grid_skeleton");
+    g_pSkeletonManager->Skeletons().SetCount(0);
+    for (TSkeleton& skeleton : skeletons)
+        skeleton.GetNode()->DeleteObject(&skeleton);
+    EXPECT_EQ("", result);
 }
