@@ -29,6 +29,8 @@
 #include "directx/render/dxrendertarget.h"
 #include "platform/d3d9/golden.h"
 
+#include <string>
+
 namespace
 {
 constexpr i32 kWidth = 720;
@@ -46,11 +48,15 @@ protected:
     void SetUp() override
     {
         CanvasFixture::SetUp();
-        TPlugin* finalMatrix = nullptr;
-        g_pPluginManager->TryFindPlugin(finalMatrix, TName("TFinalMatrix"), g_NameShaderParameterPlugin);
-        ASSERT_NE(finalMatrix, nullptr);
-        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix"), nullptr)->pPlugin =
-            static_cast<TShaderParameterPlugin*>(finalMatrix);
+        // The canvas shaders' plug-ins: the camera's matrix for 3D lines, the screen matrix for
+        // 2D lines and rectangles.
+        for (const char* name : {"TFinalMatrix", "TScreenMatrix"})
+        {
+            TPlugin* plugin = nullptr;
+            g_pPluginManager->TryFindPlugin(plugin, TName(name), g_NameShaderParameterPlugin);
+            ASSERT_NE(plugin, nullptr) << name;
+            g_pDxShaderManager->_EnterPlugin(TName(name), nullptr)->pPlugin = static_cast<TShaderParameterPlugin*>(plugin);
+        }
         g_pCluster->LinkTypes();
         ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
         m_pManager->SetBackBufferSize(kWidth, kHeight);
@@ -89,7 +95,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug", "grid", "skeleton.debug"})
+        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug", "grid", "skeleton.debug", "deferredrendering.debug", "shadow.debug"})
             Variable(name)->SetInt(0);
         g_pTimer = m_pKeptTimer;
         // The node goes with the cluster; the camera must not reach it afterwards.
@@ -118,6 +124,10 @@ protected:
         TRenderTarget* target = m_pManager->GetBackBufferTarget();
         target->SetRenderTarget(nullptr);
         IDirect3DDevice9* device = m_pManager->GetDevice();
+        // The surface may be larger than the back buffer the canvas and the camera are told of:
+        // the frame covers the part read back.
+        const D3DVIEWPORT9 viewport = {0, 0, kWidth, kHeight, 0.0f, 1.0f};
+        device->SetViewport(&viewport);
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
         device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         device->BeginScene();
@@ -315,5 +325,33 @@ TEST_F(DebugOverlayTest, TheGridAndTheBonesAreDrawnAndOnlyANearSkeletonNamesItsB
     g_pSkeletonManager->Skeletons().SetCount(0);
     for (TSkeleton& skeleton : skeletons)
         skeleton.GetNode()->DeleteObject(&skeleton);
+    EXPECT_EQ("", result);
+}
+
+TEST_F(DebugOverlayTest, ThePipelineTargetsFillTheBottomTenthAndShadowThumbnailsWaitForShadows)
+{
+    Variable("deferredrendering.debug")->SetInt(1);
+    // Shadows are off here: their thumbnails are not drawn.
+    Variable("shadow.debug")->SetInt(1);
+    MakeUnitRect();
+    IDirect3DDevice9* device = m_pManager->GetDevice();
+    const D3DCOLOR colours[DEBUG_PIPELINE_THUMBNAILS] = {0xFFC04040, 0xFF40C040, 0xFF4040C0,
+                                                         0xFFC0C040, 0xFF40C0C0, 0xFFC040C0};
+    for (u32 k = 0; k < DEBUG_PIPELINE_THUMBNAILS; ++k)
+    {
+        const std::string name = "published" + std::to_string(k + 1);
+        TRenderTarget* target =
+            g_pDxRenderTargetManager->CreateRenderTarget(TName(name.c_str(), true), 64, 32, 0x102, 0, 0, 0);
+        ASSERT_NE(target, nullptr);
+        target->SetRenderTarget(nullptr);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, colours[k], 1.0f, 0);
+        // A bar across the upper half, so each thumbnail shows its orientation.
+        const D3DRECT bar = {0, 0, 64, 16};
+        device->Clear(1, &bar, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+        g_pRenderManager->SetPublishedTarget(k + 1, target);
+    }
+    const std::string result = Draw("debug_thumbnails");
+    for (u32 k = 0; k < DEBUG_PIPELINE_THUMBNAILS; ++k)
+        g_pRenderManager->SetPublishedTarget(k + 1, nullptr);
     EXPECT_EQ("", result);
 }
