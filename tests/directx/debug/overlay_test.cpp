@@ -10,6 +10,7 @@
 #include "directx/debug/debugscene.h"
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
+#include "engine/render/pipelinerecorder.h"
 #include "engine/system/skeleton.h"
 #include "engine/system/skeletondata.h"
 #include "engine/system/skeletonmanager.h"
@@ -95,7 +96,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug", "grid", "skeleton.debug", "deferredrendering.debug", "shadow.debug"})
+        for (const char* name : {"info.fps", "info.performance", "info.render", "info.location", "info.resources", "lights.debug", "grid", "skeleton.debug", "deferredrendering.debug", "shadow.debug", "renderpipeline.debug"})
             Variable(name)->SetInt(0);
         g_pTimer = m_pKeptTimer;
         // The node goes with the cluster; the camera must not reach it afterwards.
@@ -353,5 +354,31 @@ TEST_F(DebugOverlayTest, ThePipelineTargetsFillTheBottomTenthAndShadowThumbnails
     const std::string result = Draw("debug_thumbnails");
     for (u32 k = 0; k < DEBUG_PIPELINE_THUMBNAILS; ++k)
         g_pRenderManager->SetPublishedTarget(k + 1, nullptr);
+    EXPECT_EQ("", result);
+}
+
+TEST_F(DebugOverlayTest, ThePipelineViewerShowsTheRecordedStepsAndSwitchingOffDropsItsTexture)
+{
+    MakeUnitRect();
+    Variable("renderpipeline.debug")->SetInt(1);
+    ASSERT_TRUE(g_PipelineRecorder.IsRecording());
+    g_PipelineRecorder.Reset();
+    IDirect3DDevice9* device = m_pManager->GetDevice();
+    // Two steps into a target of their own, as the pipeline's passes record themselves.
+    TRenderTarget* colour = g_pDxRenderTargetManager->CreateRenderTarget(TName("Color", true), 64, 64, 0x102, 0, 0, 0);
+    ASSERT_NE(colour, nullptr);
+    colour->SetRenderTarget(nullptr);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF80C040, 1.0f, 0);
+    device->BeginScene();
+    g_PipelineRecorder.Record(TName("gbuffer", true), g_pDxShaderManager->FindShader(TName("Shader_canvas", true)));
+    g_PipelineRecorder.Record(TName("lighting", true), nullptr);
+    device->EndScene();
+    ASSERT_EQ(g_PipelineRecorder.GetStepCount(), 2u);
+    const std::string result = Draw("debug_pipeline");
+    EXPECT_NE(g_PipelineRecorder.GetTexture(), nullptr);
+    Variable("renderpipeline.debug")->SetInt(0);
+    EXPECT_FALSE(g_PipelineRecorder.IsRecording());
+    EXPECT_EQ(g_PipelineRecorder.GetTexture(), nullptr);
+    g_PipelineRecorder.Reset();
     EXPECT_EQ("", result);
 }
