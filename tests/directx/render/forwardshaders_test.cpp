@@ -214,6 +214,28 @@ TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInIts
     EXPECT_EQ(EndImage(target, "forward_directional"), "");
 }
 
+// The debug switch render.wireframe sets the define "Wireframe": the same pass draws the edges.
+TEST_F(ForwardShadersTest, WithTheWireframeDefineTheDirectionalPassDrawsTheTrianglesEdges)
+{
+    TDxMeshData* crate = MakeMesh("crate", Box(0.75f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
+    TLight sun;
+    sun.m_nType = LIGHT_DIRECTIONAL;
+    sun.m_fIntensity = 1.0f;
+    const f32 colour[4] = {1.0f, 1.0f, 1.0f, 1.0f}, ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+    std::memcpy(sun.m_aColor, colour, sizeof colour);
+    std::memcpy(sun.m_aSecondColor, ambient, sizeof ambient);
+    TMatrix shining(1.0f);
+    shining.SetOrientation(TVector(0.5f, -0.8f, 0.4f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+    UseLight(sun, shining);
+    TDxShader* shader = Shader("Shader_forwardrendering_light_directional");
+    const TName wireframe("Wireframe", true);
+    shader->SetDefine(wireframe, TName("1", true));
+    TRenderTarget* target = BeginImage(kSize, Depth());
+    Draw(crate, At(0.0f, 0.75f, 0.0f, 30.0f), shader, 0.0f);
+    shader->RemoveDefine(wireframe);
+    EXPECT_EQ(EndImage(target, "debug_wireframe"), "");
+}
+
 TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
 {
     std::vector<TLitVertex> ground;
