@@ -124,6 +124,8 @@ void TDebugManager::RenderManager()
         g_pRenderManager->BeginPipelinePass(DEBUG_PIPELINE_PASS);
     g_pDxCanvasManager->SetApertureToDevice();
     g_pDxCanvasManager->SetDefaultFont();
+    if (DebugSwitch(v.info_prop))
+        DrawPropList();
     if (DebugSwitch(v.info_performance))
         DrawPerformance();
     if (DebugSwitch(v.info_render))

@@ -1,5 +1,6 @@
 #include "directx/debug/debugscene.h"
 
+#include "directx/debug/debuglists.h"
 #include "directx/debug/debugmanager.h"
 #include "directx/render/dxcanvasmanager.h"
 #include "directx/render/dxshader.h"
@@ -166,7 +167,7 @@ void DrawLights()
     static const TName s_Font("Arial", true);
     if (!g_pLightManager)
         return;
-    g_pDxCanvasManager->SetFont(s_Font, DEBUG_LIGHT_FONT_SIZE);
+    g_pDxCanvasManager->SetFont(s_Font, DEBUG_LIST_FONT_SIZE);
     const f32 x = g_pDxCanvasManager->GetApertureWidth() - DEBUG_LIGHT_LIST_INSET;
     f32 y = DEBUG_LIGHT_LIST_Y;
     DArray<TLight*>& lights = g_pLightManager->Lights();

@@ -24,7 +24,6 @@ constexpr f32 DEBUG_LIGHT_LIST_Y = 200.0f;
 constexpr f32 DEBUG_LIGHT_LIST_STEP = 20.0f;
 // The list starts this far left of the aperture's right edge.
 constexpr f32 DEBUG_LIGHT_LIST_INSET = 1000.0f;
-constexpr i32 DEBUG_LIGHT_FONT_SIZE = 10;
 // A spot ring: a closed polyline of 3D lines every 5 degrees from 0 to 365.
 constexpr u32 DEBUG_RING_POINTS = 74;
 void DrawLights();

@@ -11,6 +11,8 @@
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/pipelinerecorder.h"
+#include "engine/system/prop.h"
+#include "engine/system/propdatapool.h"
 #include "engine/system/skeleton.h"
 #include "engine/system/skeletondata.h"
 #include "engine/system/skeletonmanager.h"
@@ -381,4 +383,36 @@ TEST_F(DebugOverlayTest, ThePipelineViewerShowsTheRecordedStepsAndSwitchingOffDr
     EXPECT_EQ(g_PipelineRecorder.GetTexture(), nullptr);
     g_PipelineRecorder.Reset();
     EXPECT_EQ("", result);
+}
+
+static bool SameColor(const TColor& a, const TColor& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+TEST(DebugPropListTest, TheCountersComeFromThePoolAndTheColourRulesEndWithBlack)
+{
+    TPropDataPool pool = {};
+    TProp holders[2];
+    pool.lProp.pFirst = &holders[0];
+    holders[0].pNext = &holders[1];
+    pool.m_nFreeCount = 3;
+    pool.m_nInsideFrustum = 4;
+    TDebugPropCounts n = DebugPropCounts(pool);
+    EXPECT_EQ(n.n0, 3);
+    EXPECT_EQ(n.n1, 5);
+    EXPECT_EQ(n.n2, 4);
+    EXPECT_TRUE(SameColor(DebugPropColor(0, n), DEBUG_LIGHT_GREY));
+    EXPECT_TRUE(SameColor(DebugPropColor(1, n), DEBUG_WHITE));
+    // As many visible props as forms: blue; none visible: black, whatever the row.
+    n.n2 = 5;
+    EXPECT_TRUE(SameColor(DebugPropColor(1, n), DEBUG_BLUE));
+    n.n1 = 0;
+    n.n2 = 0;
+    EXPECT_TRUE(SameColor(DebugPropColor(0, n), DEBUG_BLACK));
+    // A stored free count outside the stack is not believed.
+    pool.m_nFreeCount = 5000;
+    EXPECT_EQ(DebugPropCounts(pool).n0, 1024);
+    pool.m_nFreeCount = -2;
+    EXPECT_EQ(DebugPropCounts(pool).n0, 0);
 }
