@@ -1,6 +1,6 @@
 // Track decals on a collision ground: when segments are laid (distance, turn, jumps), which
 // edges a forward and a backward move project, a segment leaning too far, the strip's texture
-// coordinates and the clipping of one polygon.
+// coordinates, the atlas column of the ground's material and the clipping of one polygon.
 #include "collisionfixture.h"
 
 #include "core/math/half.h"
@@ -214,4 +214,43 @@ TEST(DecalClip, APolygonAcrossAPlaneIsCutWhereItCrosses)
     EXPECT_EQ(TDecalProjection::Clip(triangle, 3, TVector(0.0f, 0.0f, 1.0f, 1.0f), out), 3u);
     // Touching at one corner only: gone.
     EXPECT_EQ(TDecalProjection::Clip(triangle, 3, TVector(0.0f, 0.0f, -1.0f, 0.0f), out), 0u);
+}
+
+TEST_F(TrackDecalTest, TheMaterialListedThirdTakesTheThirdColumn)
+{
+    // The track entry lists materials 7, 9 and 2: ground of material 2 takes the column two
+    // widths over (0.25 + 2 x 0.25); a material the list lacks takes the entry's own column.
+    PutAtlas(m_Data, 2, 0.25f, 0.5f, {7.0f, 9.0f, 2.0f});
+    const TTrackSegment& c = m_Track.m_Current;
+    const TVector quad[4] = {c.aCorner[TRACK_BACK_RIGHT], c.aCorner[TRACK_BACK_LEFT], c.aCorner[TRACK_FRONT_LEFT],
+                             c.aCorner[TRACK_FRONT_RIGHT]};
+    TDecalPoint ground[3] = {};
+    const f32 corner[3][2] = {{-5.0f, -5.0f}, {5.0f, -5.0f}, {0.0f, 5.0f}};
+    for (u32 k = 0; k < 3; ++k)
+    {
+        ground[k].aPosition[0] = corner[k][0];
+        ground[k].aPosition[2] = corner[k][1];
+        ground[k].aPosition[3] = 1.0f;
+        ground[k].aNormal[1] = 1.0f;
+        ground[k].fMaterial = 2.0f;
+    }
+    // Between the segment's own back and front edges.
+    const TVector& f = c.aPlane[TRACK_PLANE_FRONT];
+    const TVector front(-f.x, -f.y, -f.z, -f.w);
+    TDecalProjection::Lay(quad, c.aPlane[TRACK_PLANE_BACK], front, c, ground, 3, &m_Data);
+    TDecalPool* pool = g_pDecalManager->FindPool(&m_Data, &m_Data);
+    ASSERT_NE(pool, nullptr);
+    ASSERT_GT(pool->GetDrawnCount(), 0u);
+    for (u32 i = 0; i < pool->GetDrawnCount(); ++i)
+    {
+        EXPECT_GE(pool->GetVertices()[i].aTexCoord[1], 0.75f - 1e-4f);
+        EXPECT_LE(pool->GetVertices()[i].aTexCoord[1], 1.0f + 1e-4f);
+    }
+    for (TDecalPoint& p : ground)
+        p.fMaterial = 5.0f;
+    TDecalProjection::Lay(quad, c.aPlane[TRACK_PLANE_BACK], front, c, ground, 3, &m_Decal);
+    pool = g_pDecalManager->FindPool(&m_Decal, &m_Data);
+    ASSERT_NE(pool, nullptr);
+    for (u32 i = 0; i < pool->GetDrawnCount(); ++i)
+        EXPECT_LE(pool->GetVertices()[i].aTexCoord[1], 0.5f + 1e-4f);
 }
