@@ -17,6 +17,7 @@
 #include <cmath>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -276,31 +277,23 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
 TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
 {
     TMeshDescription mesh = {};
-    // The debug wire frames (render.wireframe) set their define on the directional shader.
-    const TName wireframe("Wireframe", true);
     for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot"})
-        for (bool wire : {false, true})
-            for (bool reflect : {false, true})
-                for (const char* layout : {"mesh_lit", "mesh"})
-                    for (u32 mask : {0u, 1u})
-                    {
-                        TDxShader* shader = Shader(name);
-                        if (wire && std::string(name) != "Shader_forwardrendering_light_directional")
-                            continue;
-                        ASSERT_EQ(shader->Require(), 0u);
-                        if (reflect)
-                            shader->SetDefine(g_NameReflectionDefine, TName("1", true));
-                        if (wire)
-                            shader->SetDefine(wireframe, TName("1", true));
-                        mesh.VertexLayout = TName(layout, true);
-                        TMaterial material;
-                        material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
-                        ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
-                            << name << " " << wire << " " << reflect << " " << layout << " " << mask;
-                        shader->End();
-                        shader->RemoveDefine(g_NameReflectionDefine);
-                        shader->RemoveDefine(wireframe);
-                    }
+        for (bool reflect : {false, true})
+            for (const char* layout : {"mesh_lit", "mesh"})
+                for (u32 mask : {0u, 1u})
+                {
+                    TDxShader* shader = Shader(name);
+                    ASSERT_EQ(shader->Require(), 0u);
+                    if (reflect)
+                        shader->SetDefine(g_NameReflectionDefine, TName("1", true));
+                    mesh.VertexLayout = TName(layout, true);
+                    TMaterial material;
+                    material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
+                    ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
+                        << name << " " << reflect << " " << layout << " " << mask;
+                    shader->End();
+                    shader->RemoveDefine(g_NameReflectionDefine);
+                }
     TDxShader* imposter = Shader("Shader_imposter_forwardrendering");
     ASSERT_EQ(imposter->Require(), 0u);
     mesh.VertexLayout = TName("imposter", true);
@@ -311,6 +304,51 @@ TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
         ASSERT_EQ(imposter->Begin(nullptr, &mesh, nullptr), 0) << mask;
         imposter->End();
     }
+}
+
+// The debug switch render.wireframe adds the define "Wireframe" to the G-buffer and forward
+// directional shaders: whatever defines a pass has set, the shader has the row with it added.
+TEST_F(ForwardShadersTest, EveryRowOfTheWireFrameShadersHasItsWireFrameTwin)
+{
+    const TName wireframe("Wireframe", true), on("1", true);
+    u32 checked = 0;
+    for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_deferredrendering_gbuffer"})
+    {
+        TDxShader* shader = Shader(name);
+        ASSERT_EQ(shader->Require(), 0u);
+        const i32 rows = static_cast<i32>(shader->m_aProgramData.GetCount());
+        for (i32 i = 0; i < rows; ++i)
+        {
+            const TShaderProgramKey key = shader->m_aProgramData[i].Key;
+            // The row's own define, known by its text's id; the wire-frame rows are skipped.
+            const char* const passDefines[] = {"DReflection", "DAlphaBlendAlphaPass", "DPositionOutput"};
+            std::vector<TName> set;
+            bool known = key.nDefineText == 0;
+            for (const char* define : passDefines)
+                if (TName((std::string(define) + "=1|").c_str()).GetId() == key.nDefineText)
+                {
+                    set.emplace_back(define, true);
+                    known = true;
+                }
+            if (!known)
+                continue;
+            for (const TName& define : set)
+                shader->SetDefine(define, on);
+            shader->SetDefine(wireframe, on);
+            TMeshDescription mesh = {};
+            mesh.VertexLayout.SetId(key.nVertexLayout);
+            TMaterial material;
+            material.aTexture[0] = key.nTextureMask & 1 ? MakeChecker("any", 0, 0) : nullptr;
+            EXPECT_EQ(shader->Begin(nullptr, &mesh, &material), 0) << name << " row " << i;
+            shader->End();
+            for (const TName& define : set)
+                shader->RemoveDefine(define);
+            shader->RemoveDefine(wireframe);
+            ++checked;
+        }
+    }
+    // Every row but the wire-frame twins: 8 directional, 16 G-buffer.
+    EXPECT_EQ(checked, 24u);
 }
 
 // An imposter of size 100 (two units) on the ground, its colour texture lit by the sun.
