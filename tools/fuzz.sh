@@ -31,6 +31,7 @@ targets=(
   "player/player_container_fuzz|fuzz/player/corpus"
   "igame/loading/tga_fuzz|fuzz/igame/loading/corpus $data/intro.distributer.data"
   "network/account_reply_fuzz|"
+  "ux/textbox_fuzz|"
   "ifx/particle_fuzz|fuzz/ifx/corpus"
   "igame/effects/decal_fuzz|fuzz/igame/effects/corpus"
 )

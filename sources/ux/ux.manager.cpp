@@ -126,7 +126,7 @@ TUXManager::TUXManager()
     : m_bRegistrationSuspended(false), m_pDefaultToolTip(nullptr), m_FormList(), m_pFocus(nullptr), m_pCapture(nullptr), m_pModalForm(nullptr),
       m_pPressed(nullptr), m_aTopForm(), m_Mouse(), m_nMouseResult(0), m_nDragState(0), m_apButton(),
       m_pShader(nullptr), m_nFontWarning(0), m_fReferenceWidth(UX_REFERENCE_WIDTH),
-      m_fReferenceHeight(UX_REFERENCE_HEIGHT), m_pCursor(nullptr)
+      m_fReferenceHeight(UX_REFERENCE_HEIGHT), m_pCursor(nullptr), m_pWhite(nullptr)
 {
     // Every frame, paused or not.
     m_nChannel = 0;
@@ -314,11 +314,11 @@ void TUXManager::OnClusterLoad()
     TLayer* top = GetLayer(1);
     if (top && !top->aOverlay.GetCount())
         top->aOverlay.Add(&m_Fader);
-    TTexture* white = g_pTextureManager ? g_pTextureManager->FindTexture(TName(FADER_TEXTURE_NAME, true)) : nullptr;
-    m_Fader.SetTexture(white);
-    if (!white && top)
+    m_pWhite = g_pTextureManager ? g_pTextureManager->FindTexture(TName(WHITE_TEXTURE_NAME, true)) : nullptr;
+    if (!m_pWhite && top)
         TLog::Print(g_pSystemLog, LOG_WARNING, "TUXManager::OnClusterLoad(): warning: ",
-                    "'%s': no such texture: the fader draws nothing", FADER_TEXTURE_NAME);
+                    "'%s': no such texture: the fader and text boxes' selections draw nothing",
+                    WHITE_TEXTURE_NAME);
     // The language chosen before the load: its image variants and font aliases.
     UpdateLocalization();
 }
@@ -451,12 +451,13 @@ void TUXManager::OnClusterUnload()
     for (i32 m = 0; m < m_aControlManager.GetCount(); ++m)
         m_aControlManager[m]->ReleaseLoaded();
     m_pFocus = m_pCapture = m_pModalForm = m_pPressed = nullptr;
+    m_aModalForm.SetCount(0);
     m_aTopForm[0] = m_aTopForm[1] = nullptr;
     TForm::s_pActiveForm = nullptr;
     m_aPreparedForm.SetCount(0);
     m_aLoadedControl.SetCount(0);
     m_pDefaultToolTip = nullptr;
-    m_Fader.SetTexture(nullptr);
+    m_pWhite = nullptr;
     for (i32 i = 0; i < m_aInstance.GetCount(); ++i)
         m_aInstance[i]->ForgetForm();
     m_pCursor = nullptr;
@@ -483,16 +484,9 @@ u32 TUXManager::GetLayerCount() const
 
 void TUXManager::RebuildLayers()
 {
-    if (!g_pDeviceManager)
-        return;
-    const f32 width = static_cast<f32>(g_pDeviceManager->GetBackBufferWidth());
-    const f32 height = static_cast<f32>(g_pDeviceManager->GetBackBufferHeight());
     for (u32 i = 0; i < DRAWN_LAYER_COUNT; ++i)
         if (TLayer* layer = GetLayer(i))
-        {
-            layer->Base.Rect = {0.0f, 0.0f, width, height};
-            layer->UpdateLayout(1);
-        }
+            layer->Rebuild();
 }
 
 void TUXManager::SetFocus(TControl* control)
@@ -505,6 +499,24 @@ void TUXManager::SetFocus(TControl* control)
         old->KillFocus();
     if (control)
         control->SetFocus();
+}
+
+void TUXManager::OpenModalForm(TControl* form)
+{
+    CloseModalForm(form);
+    m_aModalForm.Add(form);
+    m_pModalForm = form;
+}
+
+void TUXManager::CloseModalForm(TControl* form)
+{
+    i32 kept = 0;
+    for (i32 i = 0; i < m_aModalForm.GetCount(); ++i)
+        if (m_aModalForm[i] != form)
+            m_aModalForm[kept++] = m_aModalForm[i];
+    m_aModalForm.SetCount(kept);
+    if (m_pModalForm == form)
+        m_pModalForm = kept ? m_aModalForm[kept - 1] : nullptr;
 }
 
 bool TUXManager::IsOnTopForm(TControl* control)

@@ -23,6 +23,7 @@
 class TDxShader;
 class TInput;
 class TInputCursor;
+class TTexture;
 class TTextureFont;
 
 namespace UX
@@ -45,6 +46,8 @@ constexpr u32 FONT_FIRST_SLOT = 6;
 constexpr u32 UX_FOCUS_LAYER = 4;
 // The layers that take the mouse and are drawn.
 constexpr u32 DRAWN_LAYER_COUNT = 2;
+// The white texture of the UX data that filled rectangles tint.
+inline constexpr const char* WHITE_TEXTURE_NAME = "ux_white";
 // The width below which aspect mode 7 scales down.
 constexpr f32 UX_REFERENCE_WIDTH = 1280.0f;
 constexpr f32 UX_REFERENCE_HEIGHT = 800.0f;
@@ -148,6 +151,12 @@ public:
     TControl* GetCapture() const { return m_pCapture; }
     void SetModalForm(TControl* form) { m_pModalForm = form; }
     TControl* GetModalForm() const { return m_pModalForm; }
+    // Modal forms open one over another: the form opened becomes the modal form; the modal form
+    // closed gives the modal back to the one below it. A form closed while another is modal
+    // only leaves the stack.
+    void OpenModalForm(TControl* form);
+    void CloseModalForm(TControl* form);
+    u32 GetModalDepth() const { return static_cast<u32>(m_aModalForm.GetCount()); }
     void SetPressed(TControl* control) { m_pPressed = control; }
     TControl* GetPressed() const { return m_pPressed; }
     // The control's form is on screen and one of the topmost forms of the frame's input step.
@@ -158,7 +167,7 @@ public:
     // Layer i: the i-th loaded layer; null beyond them.
     TLayer* GetLayer(u32 index) const;
     u32 GetLayerCount() const;
-    // The back-buffer rectangle of layers 0 and 1.
+    // Layers 0 and 1 rebuilt: forms no longer on screen leave them; they cover the back buffer.
     void RebuildLayers();
 
     // A request of the font while drawing: the index of its first bound page, -1 when it is
@@ -184,6 +193,9 @@ public:
     TInputCursor* GetCursor() const { return m_pCursor; }
     // The full-screen fade, an overlay of layer 1.
     TFader& GetFader() { return m_Fader; }
+    // A rectangle (pixels, corners) of one colour: the white texture of the UX data tinted, one
+    // quad of the canvas's textured batch; nothing without the texture.
+    void FillRect(f32 x0, f32 y0, f32 x1, f32 y1, const TColor& colour) const;
     // The first loaded tool tip (null without one); the UX advances it each frame.
     TSimpleToolTip* GetDefaultToolTip() const { return m_pDefaultToolTip; }
     bool IsLoadedToolTip(const void* address) const;
@@ -224,6 +236,8 @@ private:
     TControl* m_pFocus;
     TControl* m_pCapture;
     TControl* m_pModalForm;
+    // The open modal forms, the modal form last.
+    DArray<TControl*> m_aModalForm;
     TControl* m_pPressed;
     // The topmost form of layers 0 and 1 at the start of the input step.
     TControl* m_aTopForm[DRAWN_LAYER_COUNT];
@@ -244,6 +258,7 @@ private:
     f32 m_fReferenceHeight;
     TInputCursor* m_pCursor;
     TFader m_Fader;
+    TTexture* m_pWhite;
     // Forms whose trees were loaded since the cluster load.
     DArray<TControl*> m_aPreparedForm;
     // Every loaded control's address, sorted, while a load is checked.

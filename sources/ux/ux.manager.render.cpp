@@ -103,4 +103,10 @@ void TUXManager::BindFonts()
             m_pShader->SetTexture(FONT_FIRST_SLOT + slot, nullptr);
     m_Requested = {};
 }
+
+void TUXManager::FillRect(f32 x0, f32 y0, f32 x1, f32 y1, const TColor& colour) const
+{
+    if (m_pWhite)
+        DrawImagePart(TImage::Make(m_pWhite), x0, y0, x1, y1, 0.0f, 0.0f, 1.0f, 1.0f, colour.ToARGB());
+}
 } // namespace UX

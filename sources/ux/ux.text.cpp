@@ -23,11 +23,11 @@ bool IsEmpty(const char16_t* text)
 }
 } // namespace
 
-f32 MeasureTextWidth(const TStateBlock& block, const char16_t* text)
+f32 MeasureTextWidth(const TStateBlock& block, const char16_t* text, i32 count)
 {
-    if (IsEmpty(text) || !SelectFont(block))
+    if (IsEmpty(text) || count == 0 || !SelectFont(block))
         return 0.0f;
-    return g_pTextureFontManager->GetTextWidth(text, -1);
+    return g_pTextureFontManager->GetTextWidth(text, count);
 }
 
 void DrawText(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block, const char16_t* text)

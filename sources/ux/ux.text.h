@@ -7,8 +7,9 @@
 
 namespace UX
 {
-// The whole text's width; 0 without a font or with an empty text.
-f32 MeasureTextWidth(const TStateBlock& block, const char16_t* text);
+// The width of the text's first count characters (-1: the whole text); 0 without a font or with
+// an empty text.
+f32 MeasureTextWidth(const TStateBlock& block, const char16_t* text, i32 count = -1);
 // The text laid out in the rectangle with the block's text colour and its text setting as the
 // alignment; nothing without a font or with an empty text.
 void DrawText(f32 x, f32 y, f32 width, f32 height, const TStateBlock& block, const char16_t* text);

@@ -1,6 +1,8 @@
 // The demonstration form as the game shows it, at the two sizes the game is played in: faded in by
 // ux_form_show, its first button normal, hovered, pressed, focused and disabled, the form halfway
-// through its fade, the check box on, a tool tip shown and the screen half faded to black.
+// through its fade, the check box on, a tool tip shown, the screen half faded to black, the text
+// boxes with a selection and scrolled, the form dragged and its modal confirmation, the settings
+// tab with its resolution list dropped down.
 #include "uxfixture.h"
 
 #include "engine/render/canvasmanager.h"
@@ -8,6 +10,9 @@
 #include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "platform/d3d9/golden.h"
+#include "ux/controls/ux.control.combobox.h"
+#include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.textbox.h"
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.actions.h"
 
@@ -153,6 +158,91 @@ TEST_P(DemoTest, Fader)
     EXPECT_NEAR(fader.Alpha(), 0.5f, 0.01f);
     EXPECT_EQ(Golden("fader"), "");
     fader.Start(UX::FADER_IDLE);
+}
+
+// The name box focused with a selection inside its text; the password box masked.
+TEST_P(DemoTest, TextBoxSelection)
+{
+    ShowForm();
+    auto* name = static_cast<UX::TTextBox*>(Find("ux_demo_name"));
+    auto* password = static_cast<UX::TTextBox*>(Find("ux_demo_password"));
+    password->Text = u"secret";
+    password->ResetCursor();
+    name->Text = u"Morvane airfield";
+    name->SetFocus();
+    Frame();
+    name->SelectionStart = 8;
+    name->SelectionEnd = 12;
+    Frames(2);
+    EXPECT_EQ(Golden("textbox_selection"), "");
+}
+
+// The name box focused with a text too long for it, scrolled to the caret at its end.
+TEST_P(DemoTest, TextBoxScrolled)
+{
+    ShowForm();
+    auto* name = static_cast<UX::TTextBox*>(Find("ux_demo_name"));
+    name->Text = u"Ground operations of the aerodrome, gate by gate";
+    name->SetFocus();
+    Frames(2);
+    Draw();
+    EXPECT_EQ(Golden("textbox_scrolled"), "");
+}
+
+// Dragged by its header towards the top left.
+TEST_P(DemoTest, Dragged)
+{
+    ShowForm();
+    f32 x, y;
+    Centre(Find("ux_demo_header"), x, y);
+    MouseTo(x, y);
+    Frame();
+    Button(true);
+    Frame();
+    MouseTo(x - 150.0f, y - 60.0f);
+    Frames(2);
+    Button(false);
+    Frame();
+    MouseTo(2.0f, 2.0f);
+    Frames(20);
+    EXPECT_EQ(Golden("dragged"), "");
+}
+
+// Apply's modal confirmation over the form.
+TEST_P(DemoTest, Modal)
+{
+    ShowForm();
+    UX::TControl* apply = Find("ux_demo_apply");
+    apply->DoAction(apply, UX::ClickAction(), 0);
+    Frames(45);
+    ASSERT_NE(Ux().GetModalForm(), nullptr);
+    EXPECT_EQ(Golden("modal"), "");
+    Ux().GetModalForm()->Hide(1);
+}
+
+// The settings tab: the resolution list dropped from its combo box (opened by a click on its
+// button), the first mode chosen, the quality selector at "Medium detail".
+TEST_P(DemoTest, ComboOpen)
+{
+    ShowForm();
+    UX::TControl* tab = Find("ux_demo_tab_2");
+    tab->DoAction(tab, UX::ClickAction(), 0);
+    Frames(20);
+    auto* combo = static_cast<UX::TComboBox*>(Find("ux_demo_resolution"));
+    ASSERT_EQ(combo->Items.GetCount(), 6u);
+    EXPECT_EQ(static_cast<UX::TSelector*>(Find("ux_demo_quality"))->SelectedIndex, 1);
+    f32 x, y;
+    Centre(combo->pDrop, x, y);
+    MouseTo(x, y);
+    Frame();
+    Button(true);
+    Frame();
+    Button(false);
+    Frames(30);
+    ASSERT_TRUE(combo->IsDropped());
+    EXPECT_EQ(combo->GetList()->VisibleRows, 6);
+    EXPECT_EQ(Golden("combo_open"), "");
+    combo->ToggleDrop();
 }
 
 // A batch the canvas draws early (the next image has another texture) lands where its images

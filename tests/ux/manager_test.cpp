@@ -65,8 +65,8 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
 {
     EXPECT_EQ(Ux().GetControlManagerCount(), 26u);
     EXPECT_EQ(UX::TLayer::Manager().GetCount(), 2);
-    // The demonstration and the message box.
-    EXPECT_EQ(UX::TForm::Manager().GetCount(), 2);
+    // The demonstration, its confirmation and its resolution list, and the message box.
+    EXPECT_EQ(UX::TForm::Manager().GetCount(), 4);
     // Every loaded control is in a layer's tree, with its links resolved.
     for (u32 m = 0; m < Ux().GetControlManagerCount(); ++m)
     {
@@ -84,16 +84,18 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
     UX::TControl* form = Form();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->pParent, Ux().GetLayer(1));
-    // The forms, and the tool tip's label over them.
-    ASSERT_EQ(Ux().GetLayer(1)->aControl.GetCount(), 3u);
-    EXPECT_EQ(Ux().GetLayer(1)->aControl[0], form);
+    // The layer lists the forms on screen only: none while the form and the tool tip's label
+    // are hidden.
+    EXPECT_EQ(Ux().GetLayer(1)->aControl.GetCount(), 0u);
     ASSERT_NE(Ux().GetDefaultToolTip(), nullptr);
-    EXPECT_EQ(Ux().GetLayer(1)->aControl[2], Ux().GetDefaultToolTip()->pLabel);
+    EXPECT_EQ(Ux().GetDefaultToolTip()->pLabel->pParent, Ux().GetLayer(1));
     EXPECT_EQ(form->BackgroundImage.Mode, UX::IMAGE_NINE_SLICES);
     EXPECT_EQ(Ux().GetLayer(1)->Base.Rect, (UX::TRect{0.0f, 0.0f, 1280.0f, 720.0f})) << "the back buffer's";
-    // The form list and the screen's instance object name the form and its named controls.
-    ASSERT_EQ(Ux().GetFormList().nCount, 2);
+    // The form list (the forms whose keys are served: not the drop-down list) and the screen's
+    // instance object name the form and its named controls.
+    ASSERT_EQ(Ux().GetFormList().nCount, 3);
     EXPECT_EQ(Ux().ResolveForm(0), form);
+    EXPECT_EQ(Ux().ResolveForm(1), Ux().PrepareForm(TName(UX_DEMO_CONFIRM_NAME, true)));
     ASSERT_EQ(Ux().InstanceObjects().GetCount(), 1);
     UX::TInstanceObject* object = Ux().InstanceObjects()[0];
     EXPECT_EQ(object->pInstance, Ux().GetInstance(0));

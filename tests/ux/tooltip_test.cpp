@@ -8,6 +8,8 @@
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.text.h"
 
+#include <cmath>
+
 namespace
 {
 class ToolTipTest : public UxTest
@@ -110,18 +112,27 @@ TEST_F(ToolTipTest, ATipIsKeptOnTheBackBuffer)
 // An owner taller than 200 units has the tip beside the mouse.
 TEST_F(ToolTipTest, ATallOwnerHasTheTipBesideTheMouse)
 {
-    UX::TControl* area = Find("ux_demo_area");
-    area->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
-    area->pToolTip = tip;
-    MouseTo(800.0f, 300.0f);
+    // The form's body, between its controls.
+    UX::TControl* body = Find("ux_demo_body");
+    body->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
+    body->pToolTip = tip;
+    const f32 x = body->Computed.Rect.x + 600.0f * body->Computed.ScaleX;
+    const f32 y = body->Computed.Rect.y + 204.0f * body->Computed.ScaleY;
+    MouseTo(x, y);
     Frames(40);
     ASSERT_TRUE(Shown());
-    EXPECT_FLOAT_EQ(label->Computed.Rect.x, 810.0f);
-    EXPECT_FLOAT_EQ(label->Computed.Rect.y, 320.0f);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.x, std::trunc(x) + 10.0f);
+    EXPECT_FLOAT_EQ(label->Computed.Rect.y, std::trunc(y) + 20.0f);
 }
 
 TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
 {
+    // A button whose click opens nothing.
+    UX::TControl* owner = Find("ux_demo_button_1");
+    owner->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
+    owner->pToolTip = tip;
+    owner->TControl::Text = apply->TControl::Text;
+    apply = owner;
     auto showOn = [&](UX::TControl* owner) {
         MouseOn(owner);
         Frames(40);

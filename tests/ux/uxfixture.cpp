@@ -176,32 +176,57 @@ void UxTest::Button(bool down, u32 button)
     Pump();
 }
 
-void UxTest::Type(u32 scanCode, u32 character, u32 modifiers)
+namespace
 {
-    // The driver reads the modifiers from their keys' records.
-    auto key = [](USHORT makeCode, bool down) {
+// The modifiers' keys down or up, as the window gets them: their records and their key
+// messages (the driver takes the events' modifiers from the messages).
+void ModifierKeys(u32 modifiers, bool down)
+{
+    auto key = [down](USHORT makeCode, WPARAM virtualKey) {
         RAWINPUT record = {};
         record.header.dwType = RIM_TYPEKEYBOARD;
         record.data.keyboard.MakeCode = makeCode;
         record.data.keyboard.Flags = down ? 0 : RI_KEY_BREAK;
         TWindowSystem::Get().PostRawInput(record);
+        PostMessageW(g_pDeviceManager->GetWindowHandle(), down ? WM_KEYDOWN : WM_KEYUP, virtualKey,
+                     static_cast<LPARAM>(1u | static_cast<u32>(makeCode) << 16));
     };
     if (modifiers & INPUT_KEY_SHIFT)
-        key(0x2A, true);
+        key(0x2A, 0x10);
+    if (modifiers & INPUT_KEY_CTRL)
+        key(0x1D, 0x11);
     Pump();
-    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_CHAR, character, static_cast<LPARAM>(1u | scanCode << 16));
-    Pump();
-    if (modifiers & INPUT_KEY_SHIFT)
-        key(0x2A, false);
+}
+} // namespace
+
+void UxTest::Wheel(i32 notches)
+{
+    RAWINPUT record = {};
+    record.header.dwType = RIM_TYPEMOUSE;
+    record.data.mouse.usButtonFlags = RI_MOUSE_WHEEL;
+    record.data.mouse.usButtonData = static_cast<USHORT>(static_cast<i16>(notches * 120));
+    TWindowSystem::Get().PostRawInput(record);
     Pump();
 }
 
-void UxTest::KeyDown(u32 virtualKey, u32 scanCode, bool extended)
+void UxTest::Type(u32 scanCode, u32 character, u32 modifiers, bool extended)
 {
+    ModifierKeys(modifiers, true);
+    const u32 extendedBit = extended ? 1u << 24 : 0u;
+    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_CHAR, character,
+                 static_cast<LPARAM>(1u | scanCode << 16 | extendedBit));
+    Pump();
+    ModifierKeys(modifiers, false);
+}
+
+void UxTest::KeyDown(u32 virtualKey, u32 scanCode, bool extended, u32 modifiers)
+{
+    ModifierKeys(modifiers, true);
     const u32 extendedBit = extended ? 1u << 24 : 0u;
     PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_KEYDOWN, virtualKey,
                  static_cast<LPARAM>(1u | scanCode << 16 | extendedBit));
     Pump();
+    ModifierKeys(modifiers, false);
 }
 
 UX::TControl* UxTest::Find(const char* name)

@@ -47,10 +47,14 @@ protected:
     // Input through the window layer.
     static void MouseTo(f32 x, f32 y);
     static void Button(bool down, u32 button = 0);
-    // A typed character's message (scan code, character) with the modifiers' keys held.
-    static void Type(u32 scanCode, u32 character, u32 modifiers = 0);
-    // A key-down message of a navigation key (the arrows: extended scan codes).
-    static void KeyDown(u32 virtualKey, u32 scanCode, bool extended);
+    // The wheel turned by notches (positive: away from the player, up).
+    static void Wheel(i32 notches);
+    // A typed character's message (scan code, character) with the modifiers' keys held
+    // (INPUT_KEY_SHIFT, INPUT_KEY_CTRL).
+    static void Type(u32 scanCode, u32 character, u32 modifiers = 0, bool extended = false);
+    // A key-down message of a navigation key (the arrows: extended scan codes), with the
+    // modifiers' keys held.
+    static void KeyDown(u32 virtualKey, u32 scanCode, bool extended, u32 modifiers = 0);
 
     static UX::TUXManager& Ux() { return UX::TUXManager::Instance(); }
     // The loaded form or control of the name; fails the test when there is none.

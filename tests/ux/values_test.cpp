@@ -231,8 +231,11 @@ TEST_F(ValuesTest, TheTrackBarStepsClicksAndTakesNewRanges)
 // Range 10, page 4: positions 0 .. 6, the thumb 0.4 of the track, the down arrow disabled at 6.
 TEST_F(ValuesTest, AScrollBarOfTenWithAPageOfFourRunsFromZeroToSix)
 {
-    ASSERT_EQ(scroll->Range, 10);
-    ASSERT_EQ(scroll->Page, 4);
+    scroll->SetPosition(0);
+    scroll->SetRange(10);
+    scroll->SetPage(4);
+    scroll->UpdateThumb();
+    Frame();
     const f32 track = scroll->pDown->Computed.Rect.y - (scroll->pUp->Computed.Rect.y + scroll->pUp->Computed.Rect.height);
     EXPECT_NEAR(scroll->pSlider->Computed.Rect.height, track * 0.4f, 0.01f);
     TChanges scrolls;
@@ -271,7 +274,8 @@ TEST_F(ValuesTest, AScrollBarOfTenWithAPageOfFourRunsFromZeroToSix)
 // of an item, which the carried fraction turns into movement; in a grid, one row an update.
 TEST_F(ValuesTest, HeldArrowsScrollContinuouslyOutsideAGridAndByRowsInIt)
 {
-    scroll->SetRange(100);
+    // Its panel's content is 100 units taller than the panel.
+    scroll->SetRange(scroll->Page + 100);
     scroll->pDown->nFlags |= UX::CONTROL_PRESSED;
     Frames(30);
     scroll->pDown->nFlags &= ~UX::CONTROL_PRESSED;
@@ -305,6 +309,10 @@ TEST_F(ValuesTest, HeldArrowsScrollContinuouslyOutsideAGridAndByRowsInIt)
 
 TEST_F(ValuesTest, TheThumbDragsThePositionAndABarWithoutRangeDragsNothing)
 {
+    scroll->SetRange(10);
+    scroll->SetPage(4);
+    scroll->UpdateThumb();
+    Frame();
     f32 x, y;
     Centre(scroll->pSlider, x, y);
     const f32 track = scroll->pDown->Computed.Rect.y - (scroll->pUp->Computed.Rect.y + scroll->pUp->Computed.Rect.height);

@@ -38,12 +38,14 @@ public:
     TTextureFont* AddFont(const char* name, const char* file, i32 pixels);
     // Six default state blocks.
     UX::TTransitionStyle* AddStyle(const char* name);
-    // A control of class T under the parent (none: a root), with the style when one is named.
+    // A control of class T (named, unless the name is null) under the parent (none: a root), with
+    // the style when one is named.
     template <class T> T* AddControl(const char* name, UX::TControl* parent, const char* style = nullptr)
     {
         T* control = MemoryNew<T>();
         Keep(control);
-        control->Name = TName(name, true);
+        if (name)
+            control->Name = TName(name, true);
         T::Manager().Add(control);
         if (parent)
             parent->AddChild(control);

@@ -3,14 +3,20 @@
 #include "morvane/ux/uxdemoscreen.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
+#include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.gridview.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.picturebox.h"
 #include "ux/controls/ux.control.radiobutton.h"
+#include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.slider.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.tab.h"
 #include "ux/controls/ux.control.tabcontrol.h"
+#include "ux/controls/ux.control.textbox.h"
 #include "ux/controls/ux.control.trackbar.h"
 #include "ux/controls/ux.control.vscroller.h"
 #include "ux/controls/ux.tooltip.h"
@@ -33,6 +39,7 @@ constexpr u32 TEXT_LEFT = 0;
 constexpr u32 TEXT_CENTRED = 1;
 
 constexpr u32 kLight = 0xFFC8DCF0;
+constexpr u32 kChips = 30;
 
 void Place(UX::TControl* control, f32 x, f32 y, f32 width, f32 height)
 {
@@ -109,16 +116,20 @@ void AddHeader(TUxDataWriter& data, UX::TForm* form)
 {
     UX::TPictureBox* header = data.AddControl<UX::TPictureBox>("ux_demo_header", form);
     Place(header, 24.0f, 20.0f, 1152.0f, 64.0f);
+    // Presses on the header reach the form, which is dragged by them.
+    header->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     const UX::TImage band = Image(data, "ux_demo_header", 48, 16, Header(48, 16), UX::IMAGE_SLICES_HORIZONTAL);
     header->SetBackgroundImage(&band);
     UX::TTransitionStyle* titleStyle = data.AddStyle("ux_demo_title");
     WithText(titleStyle, 36.0f, TEXT_LEFT);
     UX::TLabel* title = data.AddControl<UX::TLabel>("ux_demo_title", header, "ux_demo_title");
     Place(title, 24.0f, 0.0f, 700.0f, 64.0f);
+    title->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     SetText(title->Text, "ux_demo_title");
 
     UX::TPictureBox* flag = data.AddControl<UX::TPictureBox>("ux_demo_flag", header);
     Place(flag, 1080.0f, 16.0f, 48.0f, 32.0f);
+    flag->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     UX::TImage flagImage =
         Image(data, UX_DEMO_FLAG_VARIANTS[0], 24, 16, Flag(24, 16, 0xFFC8102E, 0xFFFFFFFF, 0xFF012169));
     flagImage.ImageFlags |= UX::IMAGE_LANGUAGE_VARIANTS;
@@ -201,6 +212,9 @@ void AddValues(TUxDataWriter& data, UX::TForm* form)
     up->SetSize(56.0f, 56.0f);
     UX::TPictureBox* track = data.AddControl<UX::TPictureBox>("ux_demo_slider_track", slider);
     track->SetSize(0.0f, 0.0f);
+    // The slider is the tab stop; its buttons only take clicks.
+    down->nFlags &= ~UX::CONTROL_FOCUSABLE;
+    up->nFlags &= ~UX::CONTROL_FOCUSABLE;
     slider->pLeft = down;
     slider->pRight = up;
     slider->pTrackbar = track;
@@ -226,8 +240,82 @@ void AddValues(TUxDataWriter& data, UX::TForm* form)
     AddValueLabel(data, "ux_demo_trackbar_value", form, 496.0f, 448.0f);
 }
 
-// Two tabs over their panels, each panel with three of the six buttons; the first selected.
-void AddTabs(TUxDataWriter& data, UX::TForm* form)
+// The second tab's settings: a resolution combo box whose list drops from it (a form of its own,
+// a grid of item rows) and a quality selector between its arrows.
+void AddSettings(TUxDataWriter& data, UX::TLayer* layer, UX::TControl* panel)
+{
+    TintedStyle(data, "ux_demo_setting",
+                Image(data, "ux_demo_setting", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF101A24), UX::IMAGE_NINE_SLICES));
+    UX::TComboBox* combo = data.AddControl<UX::TComboBox>("ux_demo_resolution", panel, "ux_demo_setting");
+    Place(combo, 16.0f, 16.0f, 400.0f, 56.0f);
+    UX::TButton* drop = AddButton(data, "ux_demo_resolution_drop", combo, "ux_demo_drop");
+    drop->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
+    drop->fRight = 0.0f;
+    drop->SetSize(56.0f, 56.0f);
+    // The box keeps the focus; its parts only take clicks.
+    drop->nFlags &= ~UX::CONTROL_FOCUSABLE;
+    UX::TLabel* label = data.AddControl<UX::TLabel>("ux_demo_resolution_label", combo, "ux_demo_value");
+    label->SetSize(344.0f, 56.0f);
+    combo->pDrop = drop;
+    combo->pLabel = label;
+
+    UX::TForm* list = data.AddControl<UX::TForm>("ux_demo_resolution_list", nullptr, "ux_demo_form");
+    list->LayerIndex = 1;
+    const UX::TImage frame =
+        Image(data, "ux_demo_list", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xF0101A24), UX::IMAGE_NINE_SLICES);
+    list->SetBackgroundImage(&frame);
+    data.AddFormToLayer(list, layer, false);
+    UX::TGridView* grid = data.AddControl<UX::TGridView>("ux_demo_resolution_rows", list);
+    grid->SetLeft(0.0f);
+    grid->SetTop(0.0f);
+    grid->SetRight(0.0f);
+    grid->SetBottom(0.0f);
+    grid->RowHeight = 48.0f;
+    grid->SelectedBackground =
+        Image(data, "ux_demo_selected", 16, 16, Solid(16, 16, 0xFF2A5C90), UX::IMAGE_STRETCH);
+    for (i16 i = 0; i < UX::COMBO_MAX_DROP_ROWS; ++i)
+    {
+        // Named as the list's one column: the row shows the item's text.
+        UX::TLabel* row = data.AddControl<UX::TLabel>("itemname", grid, "ux_demo_value");
+        row->SetSize(400.0f, 48.0f);
+        grid->aDetail.Add(row);
+    }
+    combo->pDropForm = list;
+    combo->pListBox = grid;
+    combo->pListBoxItem0 = grid->aDetail[0];
+    list->HideNow();
+
+    UX::TSelector* quality = data.AddControl<UX::TSelector>("ux_demo_quality", panel, "ux_demo_setting");
+    Place(quality, 16.0f, 96.0f, 400.0f, 56.0f);
+    quality->nFlags |= UX::CONTROL_FOCUSABLE;
+    UX::TButton* previous = AddButton(data, "ux_demo_quality_previous", quality, "ux_demo_minus");
+    previous->SetSize(56.0f, 56.0f);
+    UX::TButton* next = AddButton(data, "ux_demo_quality_next", quality, "ux_demo_plus");
+    next->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
+    next->fRight = 0.0f;
+    next->SetSize(56.0f, 56.0f);
+    for (UX::TButton* arrow : {previous, next})
+        arrow->nFlags &= ~UX::CONTROL_FOCUSABLE;
+    UX::TLabel* shown = data.AddControl<UX::TLabel>("ux_demo_quality_label", quality, "ux_demo_value");
+    shown->SetSize(288.0f, 56.0f);
+    quality->pLeft = previous;
+    quality->pRight = next;
+    quality->pLabel = shown;
+    for (u32 i = 0; i < 3; ++i)
+    {
+        char key[32];
+        std::snprintf(key, sizeof key, "ux_demo_radio_%u", i + 1);
+        UX::TLocalization text;
+        SetText(text, key);
+        quality->Items.Add(i, text);
+    }
+    quality->SelectedIndex = 1;
+    quality->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
+    quality->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
+}
+
+// Two tabs over their panels: three buttons, and the settings; the first selected.
+void AddTabs(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer)
 {
     UX::TTransitionStyle* tabStyles[2];
     const char* names[2] = {"ux_demo_tab_off", "ux_demo_tab_on"};
@@ -265,6 +353,11 @@ void AddTabs(TUxDataWriter& data, UX::TForm* form)
         Place(panel, 0.0f, 52.0f, 560.0f, 172.0f);
         panel->SetBackgroundImage(&panelImage);
         tabs->aPanel.Add(panel);
+        if (t == 1)
+        {
+            AddSettings(data, layer, panel);
+            continue;
+        }
         for (i32 b = 0; b < 3; ++b)
         {
             std::snprintf(name, sizeof name, "ux_demo_button_%d", t * 3 + b + 1);
@@ -274,19 +367,40 @@ void AddTabs(TUxDataWriter& data, UX::TForm* form)
     static_cast<UX::TTab*>(tabs->aTab[0])->SetChecked(1, 1);
 }
 
-// A tiled area with a scroll bar over ten lines, four in view.
-void AddScrolledArea(TUxDataWriter& data, UX::TForm* form)
+// A tiled panel of chips flowed three to a row by a stacker, scrolled by the bar beside it.
+void AddChips(TUxDataWriter& data, UX::TForm* form)
 {
-    UX::TPictureBox* area = data.AddControl<UX::TPictureBox>("ux_demo_area", form);
-    Place(area, 640.0f, 112.0f, 440.0f, 560.0f);
+    UX::TPanel* area = data.AddControl<UX::TPanel>("ux_demo_area", form);
+    Place(area, 640.0f, 112.0f, 440.0f, 400.0f);
     const UX::TImage tile = Image(data, "ux_demo_tile", 16, 16, Tile(16), UX::IMAGE_TILE);
     area->SetBackgroundImage(&tile);
-    AddValueLabel(data, "ux_demo_scroll_value", area, 24.0f, 24.0f);
+    // Chips scrolled out of the panel are cut at its edges.
+    area->nFlags |= UX::CONTROL_CLIPS;
+    area->AutoHideScrollBar = 1;
+    area->ResetScrollOnShow = 1;
+
+    UX::TStacker* chips = data.AddControl<UX::TStacker>("ux_demo_chips", area);
+    Place(chips, 0.0f, 0.0f, 440.0f, 400.0f);
+    chips->SpacingX = chips->SpacingY = 12.0f;
+    chips->MarginX = chips->MarginY = 12.0f;
+    // From the top left; a chip that would not fit opens the next row.
+    chips->Alignment = 10;
+    chips->StackFlags = UX::STACK_BREAK_BEFORE;
+    UX::TTransitionStyle* chipStyle =
+        TintedStyle(data, "ux_demo_chip",
+                    Image(data, "ux_demo_chip", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF2A3E52), UX::IMAGE_NINE_SLICES));
+    WithText(chipStyle, kTextSize, TEXT_CENTRED);
+    // Unnamed: the screen numbers them through the stacker.
+    for (u32 i = 0; i < kChips; ++i)
+    {
+        UX::TLabel* chip = data.AddControl<UX::TLabel>(nullptr, chips, "ux_demo_chip");
+        chip->SetSize(128.0f, 56.0f);
+        chips->AddItem(chip);
+    }
+    area->pContainer = chips;
 
     UX::TVScroller* scroll = data.AddControl<UX::TVScroller>("ux_demo_scroll", form);
-    Place(scroll, 1096.0f, 112.0f, 48.0f, 560.0f);
-    scroll->Range = 10;
-    scroll->Page = 4;
+    Place(scroll, 1096.0f, 112.0f, 48.0f, 400.0f);
     const UX::TImage groove =
         Image(data, "ux_demo_groove", 16, 16, Framed(16, 2, 0xFF52708C, 0xFF1A2633), UX::IMAGE_NINE_SLICES);
     scroll->SetBackgroundImage(&groove);
@@ -305,6 +419,53 @@ void AddScrolledArea(TUxDataWriter& data, UX::TForm* form)
     scroll->pUp = up;
     scroll->pDown = down;
     scroll->pSlider = thumb;
+    area->pVScroller = scroll;
+}
+
+// The name box with its hint and the password box under the chips.
+void AddTextBoxes(TUxDataWriter& data, UX::TForm* form)
+{
+    UX::TTransitionStyle* style = TintedStyle(
+        data, "ux_demo_textbox",
+        Image(data, "ux_demo_textbox", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF101A24), UX::IMAGE_NINE_SLICES));
+    WithText(style, kTextSize, TEXT_LEFT);
+    for (UX::TStateBlock& block : style->aTransition)
+    {
+        block.Padding.nFlags |= UX::SIDE_LEFT | UX::SIDE_RIGHT;
+        block.Padding.left = block.Padding.right = 14.0f;
+    }
+    // The hint is drawn with the disabled state's text colour.
+    style->aTransition[UX::STATE_DISABLED].TextColor = {0.55f, 0.6f, 0.68f, 1.0f};
+    const char* names[2][2] = {{"ux_demo_name", "ux_demo_name_hint"}, {"ux_demo_password", "ux_demo_password_hint"}};
+    for (i32 i = 0; i < 2; ++i)
+    {
+        UX::TTextBox* box = data.AddControl<UX::TTextBox>(names[i][0], form, "ux_demo_textbox");
+        Place(box, 640.0f, 536.0f + static_cast<f32>(i) * 104.0f, 504.0f, 56.0f);
+        box->Hint = TName(names[i][1], true);
+        box->Password = static_cast<u8>(i);
+    }
+}
+
+// The modal confirmation of Apply: a question and Yes and No.
+void AddConfirmation(TUxDataWriter& data, UX::TLayer* layer, const UX::TImage& panel)
+{
+    UX::TForm* confirm = data.AddControl<UX::TForm>(UX_DEMO_CONFIRM_NAME, nullptr, "ux_demo_form");
+    confirm->LayerIndex = 1;
+    confirm->FormFlags = UX::FORM_MODAL;
+    confirm->nAspectMode = 3;
+    confirm->nEdgeFlags = UX::EDGE_CENTRE_HORIZONTALLY | UX::EDGE_CENTRE_VERTICALLY;
+    confirm->fLeft = confirm->fTop = 0.5f;
+    confirm->SetSize(640.0f, 280.0f);
+    confirm->SetBackgroundImage(&panel);
+    data.AddFormToLayer(confirm, layer);
+    UX::TLabel* question = data.AddControl<UX::TLabel>("ux_demo_confirm_text", confirm, "ux_demo_value");
+    Place(question, 40.0f, 40.0f, 560.0f, 80.0f);
+    SetText(question->Text, "ux_demo_confirm_text");
+    const char* answers[2][2] = {{"ux_demo_confirm_yes", "dialog_yes"}, {"ux_demo_confirm_no", "dialog_no"}};
+    for (i32 i = 0; i < 2; ++i)
+        Place(AddButton(data, answers[i][0], confirm, answers[i][1]), 80.0f + static_cast<f32>(i) * 260.0f, 168.0f,
+              220.0f, 72.0f);
+    confirm->HideNow();
 }
 } // namespace
 
@@ -353,13 +514,21 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     const UX::TImage panel = Image(data, "ux_demo_panel", 48, 48, Framed(48, 4, 0xFF5A8CC8, 0xE0182838),
                                    UX::IMAGE_NINE_SLICES);
     form->SetBackgroundImage(&panel);
+    // Dragged by its header: the body below it takes the presses between the controls.
+    form->FormFlags = UX::FORM_DRAGGABLE;
     data.AddFormToLayer(form, layer);
+    UX::TPictureBox* body = data.AddControl<UX::TPictureBox>("ux_demo_body", form);
+    Place(body, 0.0f, 96.0f, 1200.0f, 744.0f);
+    // The mouse wheel scrolls the panel the mouse is over (the screen hands the actions on).
+    form->AddActionBinding(UX::ScrollUpAction(), "MouseScrollUp", UX::SCOPE_TOP_FORM);
+    form->AddActionBinding(UX::ScrollDownAction(), "MouseScrollDown", UX::SCOPE_TOP_FORM);
 
     AddHeader(data, form);
     AddChoices(data, form);
     AddValues(data, form);
-    AddTabs(data, form);
-    AddScrolledArea(data, form);
+    AddTabs(data, form, layer);
+    AddChips(data, form);
+    AddTextBoxes(data, form);
 
     const char* closing[2][2] = {{"ux_demo_apply", "ux_demo_apply_tip"}, {"ux_demo_close", "ux_demo_close_tip"}};
     for (i32 i = 0; i < 2; ++i)
@@ -373,4 +542,5 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     }
     // Stored hidden: ux_form_show brings it in.
     form->HideNow();
+    AddConfirmation(data, layer, panel);
 }

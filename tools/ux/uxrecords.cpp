@@ -6,7 +6,7 @@
 #include "scenerepositories.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
-#include "ux/controls/ux.fader.h"
+#include "ux/ux.manager.h"
 #include "ux/controls/ux.tooltip.h"
 #include "uxdatawriter.h"
 #include "uxdemorecords.h"
@@ -53,7 +53,7 @@ void AddGameUxRecords(TUxDataWriter& data)
 {
     data.AddFont(UX_FONT_NAME, UX_FONT_FILE, kFontPixels);
     UX::TLayer* layers[2] = {data.AddLayer(UX_LAYER_NAMES[0]), data.AddLayer(UX_LAYER_NAMES[1])};
-    data.AddTexture(UX::FADER_TEXTURE_NAME, 4, 4, UxTextures::Solid(4, 4, 0xFFFFFFFF));
+    data.AddTexture(UX::WHITE_TEXTURE_NAME, 4, 4, UxTextures::Solid(4, 4, 0xFFFFFFFF));
     UX::TSimpleToolTip* toolTip = data.AddToolTip();
     AddDemoForm(data, layers[1], toolTip);
     AddMessageBoxForm(data, layers[1]);

@@ -1,6 +1,8 @@
 #include "core/system/datetime.h"
 
+#include <algorithm>
 #include <ctime>
+#include <limits>
 
 namespace
 {
@@ -86,6 +88,22 @@ u64 GetSystemFileTime()
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     return FromUnix(now.tv_sec, now.tv_nsec);
+}
+
+u64 FileTimeToLocal(u64 fileTime)
+{
+    // The zone's offset at that moment (time_t may be 32 bits: moments beyond it take the
+    // offset of its nearest end).
+    const i64 unixSeconds = static_cast<i64>(fileTime / FILETIME_PER_SECOND) -
+                            static_cast<i64>(FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND);
+    const time_t seconds = static_cast<time_t>(std::clamp<i64>(unixSeconds, std::numeric_limits<time_t>::min(),
+                                                                std::numeric_limits<time_t>::max()));
+    tm local;
+    localtime_r(&seconds, &local);
+    const i64 offset = static_cast<i64>(local.tm_gmtoff) * static_cast<i64>(FILETIME_PER_SECOND);
+    if (offset < 0 && fileTime < static_cast<u64>(-offset))
+        return 0;
+    return fileTime + static_cast<u64>(offset);
 }
 
 u64 GetLocalFileTime()

@@ -26,6 +26,9 @@ static_assert(sizeof(TDateTime) == 10);
 // The current time as a file time: UTC, and the local time of the user's time zone.
 u64 GetSystemFileTime();
 u64 GetLocalFileTime();
+// A file time (UTC) as the local time of the user's time zone at that moment; times whose
+// offset would take them below 0 give 0.
+u64 FileTimeToLocal(u64 fileTime);
 
 // File times of the Unix epoch and per second.
 constexpr u64 FILETIME_UNIX_EPOCH = 116444736000000000ull;

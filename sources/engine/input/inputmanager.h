@@ -91,6 +91,8 @@ public:
     i32 BufferedInputDisable();
     // The oldest buffered event, or an empty one.
     TInputEvent GetBufferedInput();
+    // Buffered input is on and an event waits.
+    bool HasBufferedInput() const { return m_nBufferedUsers > 0 && m_Ring.GetCount() > 0; }
 
     void SetPointerPosition(f32 x, f32 y);
     const TVector& GetPointerPosition() const { return m_PointerPosition; }

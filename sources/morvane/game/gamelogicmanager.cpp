@@ -154,6 +154,8 @@ void TGameLogicManager::UpdateManager(f32 step)
         m_aGate[i]->Update(step);
     for (i32 i = 0; i < m_aUnit.GetCount(); ++i)
         m_aUnit[i]->UpdateDrive(step);
+    for (i32 i = 0; i < m_aCrossroad.GetCount(); ++i)
+        m_aCrossroad[i]->Update(m_aUnit, step);
 }
 
 void TGameLogicManager::OnClusterLoad()

@@ -30,8 +30,27 @@ const TName& TExtendedCheckBox::Class()
     return s_Name;
 }
 
-TExtendedCheckBox::TExtendedCheckBox() : pLabel(nullptr), pCheckBox(nullptr)
+TExtendedCheckBox::TExtendedCheckBox() : pCheckBox(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedCheckBox::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    CheckLoadedCaption();
+    CheckLoadedPartOf(pCheckBox, "check box");
+}
+
+void TExtendedCheckBox::OnLoad()
+{
+    FocusOnEnter(pCheckBox);
+    HighlightCaption(pCheckBox);
+}
+
+void TExtendedCheckBox::OnMouseEnter(TMouse*)
+{
+    if (pCheckBox)
+        pCheckBox->SetFocus();
 }
 } // namespace UX

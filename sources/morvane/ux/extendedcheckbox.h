@@ -2,13 +2,13 @@
 // UX::TExtendedCheckBox (stored type 167, 1,328 bytes): an option row, a caption label beside a check box.
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.label.h"
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_CHECK_BOX_TYPE_ID = 167;
 
-class TExtendedCheckBox : public TControl
+class TExtendedCheckBox : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -17,7 +17,12 @@ public:
 
     TExtendedCheckBox();
 
-    TLabel* pLabel;
+    // The check box wired: focused when the mouse enters it, the caption following it.
+    void OnLoad() override;
+    // The mouse on the row focuses the check box.
+    void OnMouseEnter(TMouse* mouse) override;
+    void CheckLoadedValues();
+
     TCheckBox* pCheckBox;
 };
 

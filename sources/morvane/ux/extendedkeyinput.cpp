@@ -31,8 +31,54 @@ const TName& TExtendedKeyInput::Class()
     return s_Name;
 }
 
-TExtendedKeyInput::TExtendedKeyInput() : pLabel(nullptr), pButtonPrimary(nullptr), pButtonSecondary(nullptr)
+TExtendedKeyInput::TExtendedKeyInput() : pButtonPrimary(nullptr), pButtonSecondary(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedKeyInput::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    CheckLoadedCaption();
+    CheckLoadedPartOf(pButtonPrimary, "primary button");
+    CheckLoadedPartOf(pButtonSecondary, "secondary button");
+}
+
+void TExtendedKeyInput::OnLoad()
+{
+    for (TCheckBox* button : {pButtonPrimary, pButtonSecondary})
+        if (button)
+        {
+            button->Event(EVENT_MOUSE_ENTER).AddHandler(0, this, &TExtendedKeyInput::OnButtonEnter);
+            IgnoreLeave(button);
+            HighlightCaption(button);
+        }
+}
+
+bool TExtendedKeyInput::IsListening() const
+{
+    auto waits = [](const TCheckBox* button) { return button && button->Checked; };
+    if (!pParent)
+        return waits(pButtonPrimary) || waits(pButtonSecondary);
+    for (const TControl* row = pParent->lChild.pFirst; row; row = row->pNext)
+        if (row->IsClass(Class()))
+        {
+            const TExtendedKeyInput* keys = static_cast<const TExtendedKeyInput*>(row);
+            if (waits(keys->pButtonPrimary) || waits(keys->pButtonSecondary))
+                return true;
+        }
+    return false;
+}
+
+void TExtendedKeyInput::OnMouseEnter(TMouse*)
+{
+    if (pButtonPrimary && !IsListening())
+        pButtonPrimary->SetFocus();
+}
+
+void TExtendedKeyInput::OnButtonEnter(TControl* button, void*)
+{
+    if (!IsListening())
+        button->SetFocus();
 }
 } // namespace UX

@@ -3,13 +3,13 @@
 // a key's two inputs.
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.label.h"
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_KEY_INPUT_TYPE_ID = 171;
 
-class TExtendedKeyInput : public TControl
+class TExtendedKeyInput : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -18,9 +18,19 @@ public:
 
     TExtendedKeyInput();
 
-    TLabel* pLabel;
+    // Each button focused when the mouse enters it, unless a row of the list is listening; the
+    // caption following both.
+    void OnLoad() override;
+    void OnMouseEnter(TMouse* mouse) override;
+    // A button of this row or of a sibling row is checked: it waits for a key.
+    bool IsListening() const;
+    void CheckLoadedValues();
+
     TCheckBox* pButtonPrimary;
     TCheckBox* pButtonSecondary;
+
+private:
+    void OnButtonEnter(TControl* button, void*);
 };
 
 static_assert(sizeof(TExtendedKeyInput) == 1332);

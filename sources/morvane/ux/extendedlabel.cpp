@@ -1,5 +1,6 @@
 #include "morvane/ux/extendedlabel.h"
 
+#include "core/system/platform.h"
 #include "ux/ux.reflection.h"
 
 namespace UX
@@ -30,8 +31,27 @@ const TName& TExtendedLabel::Class()
     return s_Name;
 }
 
-TExtendedLabel::TExtendedLabel() : pLabel(nullptr), pValue(nullptr)
+TExtendedLabel::TExtendedLabel() : pValue(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedLabel::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    CheckLoadedCaption();
+    CheckLoadedPartOf(pValue, "value label");
+}
+
+void TExtendedLabel::OnLoad()
+{
+    if (pValue)
+        pValue->Event(EVENT_CLICK).AddHandler(0, this, &TExtendedLabel::OnValueClick);
+}
+
+void TExtendedLabel::OnValueClick(TControl*, void*)
+{
+    if (const char16_t* text = pValue->Text.GetText())
+        ClipboardSetText(text);
 }
 } // namespace UX

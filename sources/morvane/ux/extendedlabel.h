@@ -1,13 +1,13 @@
 #pragma once
 // UX::TExtendedLabel (stored type 169, 1,328 bytes): an option row, a caption label beside a value label.
 #include "ux/controls/ux.control.label.h"
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_LABEL_TYPE_ID = 169;
 
-class TExtendedLabel : public TControl
+class TExtendedLabel : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -16,8 +16,14 @@ public:
 
     TExtendedLabel();
 
-    TLabel* pLabel;
+    // A click on the value puts its text on the clipboard.
+    void OnLoad() override;
+    void CheckLoadedValues();
+
     TLabel* pValue;
+
+private:
+    void OnValueClick(TControl* value, void*);
 };
 
 static_assert(sizeof(TExtendedLabel) == 1328);

@@ -30,8 +30,33 @@ const TName& TExtendedSelector::Class()
     return s_Name;
 }
 
-TExtendedSelector::TExtendedSelector() : pLabel(nullptr), pSelector(nullptr)
+TExtendedSelector::TExtendedSelector() : pSelector(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedSelector::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    CheckLoadedCaption();
+    CheckLoadedPartOf(pSelector, "selector");
+}
+
+void TExtendedSelector::OnLoad()
+{
+    FocusOnEnter(pSelector);
+    HighlightCaption(pSelector);
+}
+
+void TExtendedSelector::OnRefresh()
+{
+    if (pSelector)
+        pSelector->Refresh();
+}
+
+void TExtendedSelector::OnMouseEnter(TMouse*)
+{
+    if (pSelector)
+        pSelector->SetFocus();
 }
 } // namespace UX

@@ -2,13 +2,13 @@
 // UX::TExtendedSelector (stored type 168, 1,328 bytes): an option row, a caption label beside a selector.
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.selector.h"
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_SELECTOR_TYPE_ID = 168;
 
-class TExtendedSelector : public TControl
+class TExtendedSelector : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -17,7 +17,12 @@ public:
 
     TExtendedSelector();
 
-    TLabel* pLabel;
+    // The selector wired as the check box row's check box is.
+    void OnLoad() override;
+    void OnRefresh() override;
+    void OnMouseEnter(TMouse* mouse) override;
+    void CheckLoadedValues();
+
     TSelector* pSelector;
 };
 

@@ -33,8 +33,22 @@ const TName& TExtendedSlider::Class()
 }
 
 TExtendedSlider::TExtendedSlider()
-    : pLabel(nullptr), pLabelPercent(nullptr), pLabelValue(nullptr), pSlider(nullptr)
+    : pLabelPercent(nullptr), pLabelValue(nullptr), pSlider(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedSlider::CopyFrom(const TControl&)
+{
+    auto child = [](const TControl* parent, u32 place) {
+        TControl* control = parent ? parent->lChild.pFirst : nullptr;
+        for (; control && place; --place)
+            control = control->pNext;
+        return control;
+    };
+    pLabel = child(this, 0);
+    pSlider = child(this, 1);
+    pLabelValue = child(pSlider, 3);
+    pLabelPercent = child(pSlider, 4);
 }
 } // namespace UX

@@ -1,13 +1,13 @@
 #pragma once
 // UX::TExtendedSlider (stored type 173, 1,336 bytes): an option row, a caption label beside a slider and its
 // value labels.
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_SLIDER_TYPE_ID = 173;
 
-class TExtendedSlider : public TControl
+class TExtendedSlider : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -16,7 +16,10 @@ public:
 
     TExtendedSlider();
 
-    TControl* pLabel;
+    // The parts by their places: the caption and the slider are the row's first two children,
+    // the value and percent labels the slider's fourth and fifth. A missing one stays null.
+    void CopyFrom(const TControl& source) override;
+
     TControl* pLabelPercent;
     TControl* pLabelValue;
     TControl* pSlider;

@@ -30,8 +30,21 @@ const TName& TExtendedTextBox::Class()
     return s_Name;
 }
 
-TExtendedTextBox::TExtendedTextBox() : pLabel(nullptr), pTextBox(nullptr)
+TExtendedTextBox::TExtendedTextBox() : pTextBox(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedTextBox::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    CheckLoadedCaption();
+    CheckLoadedPartOf(pTextBox, "text box");
+}
+
+void TExtendedTextBox::OnLoad()
+{
+    IgnoreEnterAndLeave(pTextBox);
+    HighlightCaption(pTextBox);
 }
 } // namespace UX

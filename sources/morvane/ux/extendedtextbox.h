@@ -2,13 +2,13 @@
 // UX::TExtendedTextBox (stored type 170, 1,328 bytes): an option row, a caption label beside a text box.
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.textbox.h"
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_TEXT_BOX_TYPE_ID = 170;
 
-class TExtendedTextBox : public TControl
+class TExtendedTextBox : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -17,7 +17,10 @@ public:
 
     TExtendedTextBox();
 
-    TLabel* pLabel;
+    // The caption follows the text box; the mouse entering or leaving it does nothing.
+    void OnLoad() override;
+    void CheckLoadedValues();
+
     TTextBox* pTextBox;
 };
 

@@ -32,8 +32,57 @@ const TName& TExtendedTrackBar::Class()
     return s_Name;
 }
 
-TExtendedTrackBar::TExtendedTrackBar() : pLabel(nullptr), pLeft(nullptr), pRight(nullptr), pTrackbar(nullptr)
+TExtendedTrackBar::TExtendedTrackBar() : pLeft(nullptr), pRight(nullptr), pTrackbar(nullptr)
 {
     ClassName = Class();
+}
+
+void TExtendedTrackBar::CheckLoadedValues()
+{
+    TControl::CheckLoadedValues();
+    CheckLoadedCaption();
+    CheckLoadedPartOf(pLeft, "left arrow");
+    CheckLoadedPartOf(pRight, "right arrow");
+    CheckLoadedPartOf(pTrackbar, "track bar");
+}
+
+void TExtendedTrackBar::OnLoad()
+{
+    if (!pTrackbar)
+        return;
+    for (TButton* arrow : {pLeft, pRight})
+        if (arrow)
+            arrow->Event(EVENT_CLICK).AddHandler(0, this, &TExtendedTrackBar::OnArrowClick);
+    pTrackbar->OnChange.AddHandler(0, this, &TExtendedTrackBar::OnValueChange);
+    UpdateArrows();
+    FocusOnEnter(pTrackbar);
+    HighlightCaption(pTrackbar);
+}
+
+void TExtendedTrackBar::OnMouseEnter(TMouse*)
+{
+    if (pTrackbar)
+        pTrackbar->SetFocus();
+}
+
+void TExtendedTrackBar::UpdateArrows()
+{
+    if (!pTrackbar)
+        return;
+    if (pLeft)
+        pTrackbar->Value <= pTrackbar->Minimum ? pLeft->Disable() : pLeft->Enable();
+    if (pRight)
+        pTrackbar->Value >= pTrackbar->Maximum ? pRight->Disable() : pRight->Enable();
+}
+
+void TExtendedTrackBar::OnArrowClick(TControl* arrow, void*)
+{
+    pTrackbar->SetValue(pTrackbar->Value + (arrow == pLeft ? -1 : 1), 1);
+    UpdateArrows();
+}
+
+void TExtendedTrackBar::OnValueChange(TControl*, void*)
+{
+    UpdateArrows();
 }
 } // namespace UX

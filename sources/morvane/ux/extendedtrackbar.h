@@ -4,13 +4,13 @@
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.trackbar.h"
-#include "ux/ux.controlmanager.h"
+#include "morvane/ux/optionrow.h"
 
 namespace UX
 {
 constexpr u16 EXTENDED_TRACK_BAR_TYPE_ID = 172;
 
-class TExtendedTrackBar : public TControl
+class TExtendedTrackBar : public TOptionRow
 {
 public:
     static const TClusterTypeDecl& Decl();
@@ -19,10 +19,20 @@ public:
 
     TExtendedTrackBar();
 
-    TLabel* pLabel;
+    // The arrows step the track bar's value through its forced setter; the arrows are
+    // disabled at the ends (after each step, each change and once here).
+    void OnLoad() override;
+    void OnMouseEnter(TMouse* mouse) override;
+    void UpdateArrows();
+    void CheckLoadedValues();
+
     TButton* pLeft;
     TButton* pRight;
     TTrackBar* pTrackbar;
+
+private:
+    void OnArrowClick(TControl* arrow, void*);
+    void OnValueChange(TControl*, void*);
 };
 
 static_assert(sizeof(TExtendedTrackBar) == 1336);

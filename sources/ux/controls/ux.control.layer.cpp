@@ -1,6 +1,7 @@
 #include "ux/controls/ux.control.layer.h"
 
 #include "core/system/log.h"
+#include "engine/render/device.h"
 #include "ux/ux.manager.h"
 #include "ux/ux.reflection.h"
 
@@ -64,5 +65,65 @@ void TLayer::CheckLoadedValues()
                         GetNameText(), i);
     }
     aControl.SetCount(kept);
+}
+
+bool TLayer::Holds(const TControl* form) const
+{
+    for (u32 i = 0; i < aControl.GetCount(); ++i)
+        if (aControl[i] == form)
+            return true;
+    return false;
+}
+
+void TLayer::Add(TControl* form)
+{
+    if (!form || !form->IsVisibleOnScreen())
+        return;
+    if (!Holds(form))
+    {
+        if (aControl.GetCount() == LAYER_CONTROL_CAPACITY)
+        {
+            TLog::Print(g_pSystemLog, LOG_ERROR, "UX::TLayer::Add(): error: ",
+                        "'%s': the layer holds %u forms: '%s' refused", GetNameText(), LAYER_CONTROL_CAPACITY,
+                        form->GetNameText());
+            return;
+        }
+        aControl.Add(form);
+    }
+    // The last child is drawn on top; a child already in place stays where it is.
+    if (form->pParent == this)
+        RemoveChild(form);
+    AddChild(form);
+}
+
+void TLayer::Remove(TControl* form)
+{
+    u32 kept = 0;
+    for (u32 i = 0; i < aControl.GetCount(); ++i)
+        if (aControl[i] != form)
+            aControl[kept++] = aControl[i];
+    aControl.SetCount(kept);
+}
+
+void TLayer::BringToFront(TControl* form)
+{
+    if (!form || !form->IsVisibleOnScreen())
+        return;
+    Remove(form);
+    Add(form);
+}
+
+void TLayer::Rebuild()
+{
+    u32 kept = 0;
+    for (u32 i = 0; i < aControl.GetCount(); ++i)
+        if (aControl[i]->IsVisibleOnScreen())
+            aControl[kept++] = aControl[i];
+    aControl.SetCount(kept);
+    if (!g_pDeviceManager)
+        return;
+    Base.Rect = {0.0f, 0.0f, static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
+                 static_cast<f32>(g_pDeviceManager->GetBackBufferHeight())};
+    UpdateLayout(1);
 }
 } // namespace UX

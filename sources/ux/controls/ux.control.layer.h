@@ -19,6 +19,20 @@ public:
 
     TLayer();
 
+    // The layer's list is rebuilt at every load.
+    void OnLayerHook() override { Rebuild(); }
+
+    // Appends a form visible on screen unless it is listed, and makes it the layer's last child
+    // (drawn on top); a 65th entry is refused with an error line.
+    void Add(TControl* form);
+    // Takes the form out of the list, the later entries moving down.
+    void Remove(TControl* form);
+    // A form visible on screen goes to the top.
+    void BringToFront(TControl* form);
+    // Forms no longer visible on screen leave the list; the layer covers the back buffer.
+    void Rebuild();
+    bool Holds(const TControl* form) const;
+
     void CheckLoadedValues();
 
     SArray<TControl*, LAYER_CONTROL_CAPACITY, 0> aControl;

@@ -17,7 +17,24 @@ public:
 
     TSelector();
 
+    // Once: the arrows' clicks bound; with HideArrows an arrow at its end hidden.
+    void OnLoad() override;
+    void OnShow() override { OnRefresh(); }
+    void Update(TMouse* mouse, f32 step, u32 changed) override;
+    // The label laid out between the arrows, showing the item.
+    void OnRefresh() override;
+    // "Left" and "Right" step the item; 1 for them.
+    i32 OnAction(TControl* sender, const TName& action) override;
+    // The prototype's items; the arrows and the label are the first three children.
+    void CopyFrom(const TControl& source) override;
+
+    // Clamped into the list (an empty one changes nothing); a change shows or hides (HideArrows)
+    // or enables or disables the arrows by the ends, shows the item and raises OnChange.
+    void SetSelectedIndex(i32 index);
+
     void ForgetLoadedWords();
+    // The selection and the parts checked (each with an error line).
+    void CheckLoadedValues();
     void ReleaseLoaded();
 
     u8 Initialized;
@@ -28,6 +45,10 @@ public:
     TControl* pLabel;
     u8 HideArrows;
     TEvent OnChange;
+
+private:
+    void OnArrowClick(TControl* arrow, void*);
+    void LayoutLabel();
 };
 
 static_assert(sizeof(TSelector) == 4444);

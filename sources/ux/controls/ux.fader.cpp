@@ -2,7 +2,7 @@
 
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
-#include "ux/ux.texture.h"
+#include "ux/ux.manager.h"
 
 #include <algorithm>
 
@@ -57,15 +57,13 @@ void TFader::Draw()
 {
     if (State == FADER_IDLE)
         return;
-    if (g_pCanvasManager && g_pDeviceManager && m_pTexture)
+    if (g_pCanvasManager && g_pDeviceManager && g_pUXManager)
     {
-        // A quad of the canvas's textured batch, as every UX image: what the forms drew lies
-        // under it.
+        // What the forms drew lies under it.
         g_pCanvasManager->Flush();
-        const TImage white = TImage::Make(m_pTexture);
-        DrawImagePart(white, 0.0f, 0.0f, static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
-                      static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()), 0.0f, 0.0f, 1.0f, 1.0f,
-                      TColor{0.0f, 0.0f, 0.0f, Alpha()}.ToARGB());
+        g_pUXManager->FillRect(0.0f, 0.0f, static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()),
+                               static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()),
+                               TColor{0.0f, 0.0f, 0.0f, Alpha()});
         g_pCanvasManager->Flush();
     }
     if ((State == FADER_TO_BLACK || State == FADER_FROM_BLACK) && Time >= Duration)

@@ -3,12 +3,8 @@
 #include "ux/controls/ux.effect.h"
 #include "ux/ux.core.h"
 
-class TTexture;
-
 namespace UX
 {
-// The white texture of the UX data the fader tints black.
-inline constexpr const char* FADER_TEXTURE_NAME = "ux_white";
 
 // States.
 enum EFaderState : u32
@@ -33,11 +29,9 @@ public:
     bool IsActive() const override { return State != FADER_IDLE; }
     // The time runs while fading.
     void Update(f32 step) override;
-    // Black over the back buffer at the fade's alpha (nothing without its texture); a fade whose
-    // time is up finishes.
+    // Black over the back buffer at the fade's alpha (the UX manager's filled rectangle); a fade
+    // whose time is up finishes.
     void Draw() override;
-    // The white texture it draws with (the UX manager gives it at each cluster load).
-    void SetTexture(TTexture* texture) { m_pTexture = texture; }
     // The alpha of the state: 1 black, the time's share of the duration fading (0 .. 1), 0 idle.
     f32 Alpha() const;
 
@@ -45,8 +39,5 @@ public:
     f32 Duration;
     u32 State;
     TEvent OnFinished;
-
-private:
-    TTexture* m_pTexture = nullptr;
 };
 } // namespace UX

@@ -15,6 +15,30 @@ void TItemCollection::ForgetLoadedWords()
         aValue.SetCount(0);
 }
 
+const TLocalization& TItemCollection::GetText(u32 index) const
+{
+    static const TLocalization s_Empty;
+    return index < aText.GetCount() ? aText[index] : s_Empty;
+}
+
+bool TItemCollection::Add(u32 value, const TLocalization& text)
+{
+    const u32 count = GetCount();
+    if (count == ITEM_CAPACITY)
+        return false;
+    aValue.Add(value);
+    // The texts keep step with the values.
+    aText.SetCount(count + 1);
+    aText[count] = text;
+    return true;
+}
+
+void TItemCollection::Clear()
+{
+    aValue.SetCount(0);
+    aText.SetCount(0);
+}
+
 void TItemCollection::ReleaseLoaded()
 {
     aText.SetCount(0);

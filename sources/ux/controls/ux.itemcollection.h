@@ -9,6 +9,13 @@ constexpr u32 ITEM_CAPACITY = 256;
 
 struct TItemCollection
 {
+    // The number of items: the values' count.
+    u32 GetCount() const { return aValue.GetCount(); }
+    // The item's text; an empty text for an item without one.
+    const TLocalization& GetText(u32 index) const;
+    // false when the list is full.
+    bool Add(u32 value, const TLocalization& text);
+    void Clear();
     // A loaded image's text literals meant storage of another run.
     void ForgetLoadedWords();
     void ReleaseLoaded();

@@ -3,6 +3,7 @@
 #include "core/system/log.h"
 #include "engine/render/device.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.layer.h"
 #include "ux/ux.manager.h"
 #include "ux/ux.reflection.h"
 #include "ux/ux.text.h"
@@ -66,6 +67,13 @@ bool CountDown(f32& timer, f32 step)
     timer = 0.0f;
     return true;
 }
+
+// The label's layer, which lists it while it is shown, over every form.
+TLayer* LabelLayer(TControl* label)
+{
+    return label && label->pParent && label->pParent->IsClass(TLayer::Class()) ? static_cast<TLayer*>(label->pParent)
+                                                                                : nullptr;
+}
 } // namespace
 
 void TSimpleToolTip::ForgetLoadedWords()
@@ -102,7 +110,11 @@ void TSimpleToolTip::Show()
 {
     Shown = 1;
     if (pLabel)
+    {
         pLabel->Show(2);
+        if (TLayer* layer = LabelLayer(pLabel))
+            layer->BringToFront(pLabel);
+    }
     if (Duration > 0.0f)
         HideTimer = Duration;
 }
@@ -111,7 +123,11 @@ void TSimpleToolTip::Hide()
 {
     Shown = 0;
     if (pLabel)
+    {
         pLabel->Hide(1);
+        if (TLayer* layer = LabelLayer(pLabel))
+            layer->Remove(pLabel);
+    }
     ShowTimer = HideTimer = 0.0f;
 }
 

@@ -6,6 +6,7 @@
 #include "morvane/ui/uigamemanager.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.layer.h"
 #include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 
@@ -36,7 +37,16 @@ public:
         m_Screen.Initialize(m_Object);
         SetShowing(false);
     }
-    ~TBorrowedForm() { m_Screen.ForgetForm(); }
+    ~TBorrowedForm()
+    {
+        m_Screen.ForgetForm();
+        // Loaded while visible, the form joined its layer: it leaves it before it goes.
+        if (UX::TLayer* layer = m_Form.GetLayer())
+        {
+            layer->Remove(&m_Form);
+            layer->RemoveChild(&m_Form);
+        }
+    }
     void SetShowing(bool showing)
     {
         constexpr u32 kShowing = UX::CONTROL_VISIBLE | UX::CONTROL_PARENT_VISIBLE;

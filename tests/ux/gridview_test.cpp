@@ -1,0 +1,487 @@
+// Grid views over record and item data sets: the Part's cases of selection and scrolling (an
+// empty set, 10 rows in 4 row controls, the first selection), rows rebound only when their data
+// row changed, every column type on labels, buttons and picture boxes, row clicks and placement;
+// the record data set's refusals at Assign and stored grids checked at load.
+#include "uxfixture.h"
+
+#include "engine/render/texture.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.gridview.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.picturebox.h"
+#include "ux/controls/ux.control.slider.h"
+#include "ux/controls/ux.control.vscroller.h"
+#include "ux/controls/ux.itemcollection.h"
+#include "ux/controls/ux.itemcollectiondataset.h"
+#include "ux/controls/ux.recorddataset.h"
+#include "ux/ux.actions.h"
+
+#include <cstddef>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace
+{
+// The loaded control of the name among the layers' forms.
+UX::TControl* Named(const char* name)
+{
+    for (u32 i = 0; i < 2; ++i)
+        if (UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(i))
+            if (UX::TControl* control = layer->FindChild(TName(name, true)))
+                return control;
+    ADD_FAILURE() << name;
+    return nullptr;
+}
+
+constexpr u32 kRows = 4;
+
+// A saved game as a list screen shows it.
+struct TRecord
+{
+    char16_t title[64];
+    i32 money;
+    u64 saved;
+};
+
+UX::TRecordLayout RecordLayout()
+{
+    UX::TRecordLayout layout = {};
+    layout.aColumn.Add({TName("title", true), UX::COLUMN_STRING, offsetof(TRecord, title)});
+    layout.aColumn.Add({TName("money", true), UX::COLUMN_INT32, offsetof(TRecord, money)});
+    layout.aColumn.Add({TName("saved", true), UX::COLUMN_FILE_TIME, offsetof(TRecord, saved)});
+    layout.nStride = sizeof(TRecord);
+    return layout;
+}
+
+std::u16string Text(const UX::TControl* control)
+{
+    const UX::TLocalization& text = static_cast<const UX::TLabel*>(control)->Text;
+    return text.GetText() ? text.GetText() : u"";
+}
+
+struct TGridEvents
+{
+    void Bound(UX::TControl*, void* args)
+    {
+        bound.push_back(static_cast<UX::TGridView::TRowDataBindArgs*>(args)->nRow);
+    }
+    void Selected(UX::TControl*, void* args)
+    {
+        selected.push_back(static_cast<UX::TGridView::TRowDataBindArgs*>(args)->nRow);
+    }
+    void Clicked(UX::TControl*, void* args)
+    {
+        const auto* click = static_cast<UX::TGridView::TRowDataBindArgs*>(args);
+        clicked.push_back(click->nRow);
+        clickedControl = click->pControl;
+    }
+    std::vector<i32> bound, selected, clicked;
+    UX::TControl* clickedControl = nullptr;
+};
+
+// A form of layer 1 with a grid of four row buttons (each with its labels "title", "money" and
+// "saved") 300 units high, rows of 75, and its scroll bar.
+class GridViewTest : public UxTest
+{
+protected:
+    void SetUp() override
+    {
+        UxTest::SetUp();
+        LoadWritten([](TUxDataWriter& data) {
+            data.AddLayer("layer0");
+            UX::TLayer* layer = data.AddLayer("layer1");
+            auto* form = data.AddControl<UX::TForm>("grid_form", nullptr);
+            form->LayerIndex = 1;
+            form->SetSize(800.0f, 600.0f);
+            data.AddFormToLayer(form, layer);
+            auto* grid = data.AddControl<UX::TGridView>("grid", form);
+            grid->SetPosition(0.0f, 100.0f);
+            grid->SetSize(500.0f, 300.0f);
+            for (u32 i = 0; i < kRows; ++i)
+            {
+                auto* row = data.AddControl<UX::TButton>(nullptr, grid);
+                row->SetSize(500.0f, 70.0f);
+                for (const char* name : {"title", "money", "saved"})
+                    data.AddControl<UX::TLabel>(name, row)->SetSize(100.0f, 70.0f);
+                grid->aDetail.Add(row);
+            }
+            auto* bar = data.AddControl<UX::TVScroller>("grid_bar", form);
+            bar->TControl::SetPosition(520.0f, 100.0f);
+            bar->SetSize(40.0f, 300.0f);
+            bar->pUp = data.AddControl<UX::TPictureBox>("up", bar);
+            bar->pDown = data.AddControl<UX::TPictureBox>("down", bar);
+            bar->pSlider = data.AddControl<UX::TPictureBox>("thumb", bar);
+            grid->pVScroller = bar;
+        });
+        grid = static_cast<UX::TGridView*>(Named("grid"));
+        bar = static_cast<UX::TVScroller*>(Named("grid_bar"));
+        grid->OnRowDataBind.AddHandler(0, &events, &TGridEvents::Bound);
+        grid->OnSelect.AddHandler(0, &events, &TGridEvents::Selected);
+        grid->OnRowClick.AddHandler(0, &events, &TGridEvents::Clicked);
+        Ux().PrepareForm(TName("grid_form", true))->Show(2);
+        Frame();
+    }
+
+    // count records "Game n" with n x 100 money.
+    void Fill(u32 count)
+    {
+        records.assign(count, TRecord{});
+        for (u32 i = 0; i < count; ++i)
+        {
+            std::u16string title = u"Game " + std::u16string(1, static_cast<char16_t>(u'0' + i));
+            std::copy(title.begin(), title.end(), records[i].title);
+            records[i].money = static_cast<i32>(i) * 100;
+        }
+        ASSERT_TRUE(set.Assign(records.data(), count, RecordLayout(), false));
+        grid->SetDataSet(&set);
+        Frame();
+        events = {};
+    }
+    UX::TControl* Row(u32 i) const { return grid->aDetail[i]; }
+    std::u16string Title(u32 i) const { return Text(Row(i)->lChild.pFirst); }
+    bool Shown(const UX::TControl* control) const { return control->IsVisibleOnScreen(); }
+
+    UX::TGridView* grid = nullptr;
+    UX::TVScroller* bar = nullptr;
+    std::vector<TRecord> records;
+    UX::TRecordDataSet set;
+    TGridEvents events;
+};
+} // namespace
+
+// An empty set selects nothing and tells nothing; its rows are hidden and its bar too (it hides
+// by itself), and it shows with range 0 when it does not hide.
+TEST_F(GridViewTest, AnEmptySetShowsNoRowsAndSelectsNothing)
+{
+    Fill(0);
+    grid->SetSelectedIndex(3);
+    EXPECT_EQ(grid->SelectedIndex, -1);
+    EXPECT_TRUE(events.selected.empty());
+    for (u32 i = 0; i < kRows; ++i)
+    {
+        EXPECT_FALSE(Shown(Row(i))) << i;
+        EXPECT_EQ(grid->aBoundRow[i], UX::GRID_UNBOUND);
+    }
+    EXPECT_FALSE(Shown(bar));
+    grid->AutoHideScrollBar = 0;
+    grid->RebindRows();
+    EXPECT_TRUE(Shown(bar));
+    EXPECT_EQ(bar->Range, 0);
+}
+
+// Ten rows in four row controls: selecting 6 from 2 shows rows 3..6; "ScrollDown" moving the view
+// stops at 6, the selection kept in view; without flag 1 it moves the selection.
+TEST_F(GridViewTest, TenRowsInFourScrollAndSelect)
+{
+    Fill(10);
+    EXPECT_EQ(grid->VisibleRows, kRows);
+    EXPECT_TRUE(Shown(bar));
+    EXPECT_EQ(bar->Range, 10);
+    EXPECT_EQ(bar->Page, 4);
+    grid->SetSelectedIndex(2);
+    grid->SetSelectedIndex(6);
+    EXPECT_EQ(grid->FirstVisible, 3);
+    EXPECT_EQ(Title(0), u"Game 3");
+    EXPECT_EQ(Title(3), u"Game 6");
+    EXPECT_EQ(events.selected, (std::vector<i32>{2, 6}));
+    EXPECT_EQ(bar->Position, 3);
+    grid->SetSelectedIndex(3);
+    // Not handled without the focus or the mouse.
+    EXPECT_EQ(grid->OnAction(grid, UX::ScrollDownAction()), 0);
+    grid->SetFocus();
+    grid->GridFlags |= UX::GRID_SCROLL_MOVES_VIEW;
+    ASSERT_EQ(grid->OnAction(grid, UX::ScrollDownAction()), 1);
+    EXPECT_EQ(grid->FirstVisible, 4);
+    EXPECT_EQ(grid->SelectedIndex, 4);
+    for (int i = 0; i < 5; ++i)
+        grid->OnAction(grid, UX::ScrollDownAction());
+    EXPECT_EQ(grid->FirstVisible, 6);
+    EXPECT_EQ(grid->SelectedIndex, 6);
+    EXPECT_EQ(Title(3), u"Game 9");
+    grid->GridFlags &= ~UX::GRID_SCROLL_MOVES_VIEW;
+    grid->OnAction(grid, UX::ScrollUpAction());
+    EXPECT_EQ(grid->SelectedIndex, 5);
+    EXPECT_EQ(grid->FirstVisible, 5);
+    // The bar moves the view.
+    bar->SetPosition(1);
+    EXPECT_EQ(grid->FirstVisible, 1);
+    EXPECT_EQ(grid->SelectedIndex, 4);
+}
+
+// The first selection, made when nothing was selected, does not move the view down; the next
+// one does. The selected row shows pressed and with the selection background.
+TEST_F(GridViewTest, TheFirstSelectionDoesNotMoveTheView)
+{
+    TTexture* selected = SolidTexture("grid_selected", 4, 0xFF3070C0);
+    grid->SelectedBackground = UX::TImage::Make(selected);
+    Fill(10);
+    grid->SetSelectedIndex(8);
+    EXPECT_EQ(grid->FirstVisible, 0);
+    EXPECT_EQ(grid->SelectedIndex, 8);
+    grid->SetSelectedIndex(9);
+    EXPECT_EQ(grid->FirstVisible, 6);
+    EXPECT_EQ(grid->HighlightedRow, 3);
+    EXPECT_EQ(Row(3)->BackgroundImage.pTexture, selected);
+    EXPECT_TRUE(Row(3)->nFlags & UX::CONTROL_PRESSED);
+    EXPECT_FALSE(Row(2)->nFlags & UX::CONTROL_PRESSED);
+    grid->SetSelectedIndex(8);
+    EXPECT_EQ(grid->HighlightedRow, 2);
+    EXPECT_EQ(Row(3)->BackgroundImage.pTexture, nullptr);
+    EXPECT_EQ(Row(2)->BackgroundImage.pTexture, selected);
+}
+
+// A refresh binds only rows whose data row changed; RebindRows binds them all; a changed count
+// is noticed by the next update, the update's changed flag alone changes nothing.
+TEST_F(GridViewTest, OnlyChangedRowsAreRebound)
+{
+    Fill(10);
+    grid->SetSelectedIndex(1);
+    Frame();
+    EXPECT_TRUE(events.bound.empty());
+    grid->SetFirstVisible(2);
+    EXPECT_EQ(events.bound, (std::vector<i32>{2, 3, 4, 5}));
+    events.bound.clear();
+    records[3].money = 7;
+    grid->Update(nullptr, 0.0f, 1);
+    EXPECT_TRUE(events.bound.empty());
+    EXPECT_EQ(Text(Row(1)->lChild.pFirst->pNext), u"300");
+    grid->RebindRows();
+    EXPECT_EQ(events.bound, (std::vector<i32>{2, 3, 4, 5}));
+    EXPECT_EQ(Text(Row(1)->lChild.pFirst->pNext), u"7");
+    // Three rows: the view goes back to the top, the fourth row control hides.
+    set.SetRowCount(3);
+    Frame();
+    EXPECT_EQ(grid->FirstVisible, 0);
+    EXPECT_TRUE(Shown(Row(2)));
+    EXPECT_FALSE(Shown(Row(3)));
+    EXPECT_FALSE(Shown(bar));
+}
+
+// A click on a row's label selects its data row and tells the clicked control; the rows are
+// placed one row height apart.
+TEST_F(GridViewTest, RowClicksSelectAndRowsArePlacedByTheirHeight)
+{
+    Fill(10);
+    grid->SetFirstVisible(5);
+    UX::TControl* label = Row(2)->lChild.pFirst->pNext;
+    label->Event(UX::EVENT_CLICK).Invoke(label, nullptr);
+    EXPECT_EQ(grid->SelectedIndex, 7);
+    EXPECT_EQ(events.clicked, std::vector<i32>{7});
+    EXPECT_EQ(events.clickedControl, label);
+    const f32 scale = grid->Computed.ScaleY;
+    for (u32 i = 0; i < kRows; ++i)
+        EXPECT_FLOAT_EQ(Row(i)->Computed.Rect.y, grid->ContentRect.y + 75.0f * static_cast<f32>(i) * scale) << i;
+}
+
+// A file time shows as local time, "day.month.year hh:mm:ss"; time 0 is 1 January 1601.
+TEST_F(GridViewTest, FileTimesShowInLocalTime)
+{
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    Fill(2);
+    records[1].saved = 133443973230000000ull; // 14 November 2023, 01:02:03 UTC
+    grid->RebindRows();
+    EXPECT_EQ(Text(Row(0)->lChild.pLast), u"1.1.1601 00:00:00");
+    EXPECT_EQ(Text(Row(1)->lChild.pLast), u"14.11.2023 01:02:03");
+    setenv("TZ", "CET", 1);
+    tzset();
+    grid->RebindRows();
+    EXPECT_EQ(Text(Row(1)->lChild.pLast), u"14.11.2023 02:02:03");
+    if (old)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+namespace
+{
+// One cell of every type, and a computed one.
+struct TAllTypes : UX::TDataRecord
+{
+    void GetValue(u32 row, const UX::TDataColumn&, void* out, u32 type) const override
+    {
+        if (type == UX::COLUMN_INT32)
+            *static_cast<i32*>(out) = static_cast<i32>(row) + 40;
+    }
+    u8 i8;
+    i32 i32v;
+    i16 i16v;
+    f32 f;
+    f64 d;
+    u64 time;
+    TName key;
+    UX::TLocalization text;
+    char16_t string[64];
+    TTexture* texture;
+    UX::TImage image;
+};
+
+UX::TRecordLayout AllTypesLayout()
+{
+    UX::TRecordLayout layout = {};
+    const u16 offsets[] = {offsetof(TAllTypes, i8),   offsetof(TAllTypes, i32v),   offsetof(TAllTypes, i16v),
+                           offsetof(TAllTypes, f),    offsetof(TAllTypes, d),      offsetof(TAllTypes, time),
+                           offsetof(TAllTypes, key),  offsetof(TAllTypes, text),   offsetof(TAllTypes, string),
+                           offsetof(TAllTypes, texture), offsetof(TAllTypes, image)};
+    for (u16 type = 1; type <= 11; ++type)
+        layout.aColumn.Add({TName(("c" + std::to_string(type)).c_str(), true), type, offsets[type - 1]});
+    layout.aColumn.Add({TName("computed", true), UX::COLUMN_INT32, UX::COLUMN_COMPUTED});
+    layout.nStride = sizeof(TAllTypes);
+    return layout;
+}
+} // namespace
+
+// Labels and buttons show numbers ("%d", "%f"), keys, texts and fixed strings and take textures
+// and images as their backgrounds; picture boxes take the texture's size; sliders take integers;
+// other pairs are left alone.
+TEST_F(GridViewTest, EveryColumnTypeBindsByTheControlsClass)
+{
+    TTexture* texture = SolidTexture("grid_cell", 8, 0xFF00FF00);
+    TAllTypes record{};
+    record.i8 = 200;
+    record.i32v = -12;
+    record.i16v = -300;
+    record.f = 1.5f;
+    record.d = 0.25;
+    record.key = TName("ux_demo_title", true);
+    record.text.SetText(u"literal");
+    std::copy_n(u"fixed", 6, record.string);
+    record.texture = texture;
+    record.image = UX::TImage::Make(texture);
+    const TAllTypes* pointers[] = {&record};
+    ASSERT_TRUE(set.Assign(pointers, 1, AllTypesLayout(), true));
+    grid->pDataSet = &set;
+
+    UX::TLabel parent;
+    std::vector<std::unique_ptr<UX::TControl>> cells;
+    auto add = [&](UX::TControl* control, const char* name) {
+        control->Name = TName(name, true);
+        control->SetSize(10.0f, 10.0f);
+        parent.AddChild(control);
+        cells.emplace_back(control);
+        return control;
+    };
+    std::vector<UX::TControl*> labels, buttons, pictures;
+    for (u32 type = 1; type <= 11; ++type)
+    {
+        const std::string name = "c" + std::to_string(type);
+        labels.push_back(add(new UX::TLabel, name.c_str()));
+        buttons.push_back(add(new UX::TButton, name.c_str()));
+        pictures.push_back(add(new UX::TPictureBox, name.c_str()));
+    }
+    auto* slider = static_cast<UX::TSlider*>(add(new UX::TSlider, "c2"));
+    slider->Maximum = 100;
+    auto* computed = add(new UX::TLabel, "computed");
+    grid->BindControl(&parent, 0);
+
+    const std::u16string texts[] = {u"200", u"-12", u"-300", u"1.500000", u"0.250000"};
+    for (u32 i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ(Text(labels[i]), texts[i]) << i;
+        EXPECT_EQ(static_cast<UX::TButton*>(buttons[i])->Text.GetText(), texts[i]) << i;
+    }
+    EXPECT_EQ(static_cast<UX::TLabel*>(labels[6])->Text.GetKey(), TName("ux_demo_title", true));
+    EXPECT_EQ(Text(labels[7]), u"literal");
+    EXPECT_EQ(Text(labels[8]), u"fixed");
+    EXPECT_EQ(labels[9]->BackgroundImage.pTexture, texture);
+    EXPECT_EQ(buttons[10]->BackgroundImage.pTexture, texture);
+    EXPECT_FLOAT_EQ(buttons[10]->Base.Rect.width, 8.0f);
+    EXPECT_EQ(pictures[9]->BackgroundImage.pTexture, texture);
+    EXPECT_FLOAT_EQ(pictures[9]->Base.Rect.width, 8.0f);
+    EXPECT_EQ(pictures[10]->BackgroundImage.pTexture, texture);
+    // Numbers and texts are nothing to a picture box.
+    EXPECT_FALSE(static_cast<UX::TLabel*>(labels[0])->Text.GetText() == nullptr);
+    EXPECT_EQ(pictures[0]->BackgroundImage.pTexture, nullptr);
+    EXPECT_EQ(slider->Value, 0);
+    EXPECT_EQ(Text(computed), u"40");
+    // A null image clears only the texture.
+    record.image.pTexture = nullptr;
+    grid->BindControl(&parent, 0);
+    EXPECT_EQ(buttons[10]->BackgroundImage.pTexture, nullptr);
+    EXPECT_FLOAT_EQ(buttons[10]->Base.Rect.width, 8.0f);
+    for (auto& cell : cells)
+        parent.RemoveChild(cell.get());
+}
+
+// Assign keeps 16 bits of rows and refuses a cell that passes the record; a fixed string with
+// no terminator in its 64 characters is cut at 63; a cell is read only as its column's type.
+TEST_F(GridViewTest, RecordSetsRefuseWhatTheyCannotHold)
+{
+    static TRecord many[1];
+    EXPECT_TRUE(set.Assign(many, UX::RECORD_ROW_LIMIT, RecordLayout(), false));
+    EXPECT_EQ(set.GetCount(), 65535u);
+    EXPECT_FALSE(set.Assign(many, UX::RECORD_ROW_LIMIT + 1, RecordLayout(), false));
+    EXPECT_TRUE(Logged("UX::TRecordDataSet::Assign(): error: 65536 rows: at most 65535"));
+    EXPECT_EQ(set.GetCount(), 65535u);
+
+    UX::TRecordLayout layout = RecordLayout();
+    layout.aColumn[2].nOffset = sizeof(TRecord) - 8;
+    EXPECT_TRUE(set.Assign(many, 1, layout, false));
+    layout.aColumn[2].nOffset = sizeof(TRecord) - 7;
+    EXPECT_FALSE(set.Assign(many, 1, layout, false));
+    EXPECT_TRUE(Logged("column 2 passes the record of 140 bytes"));
+    layout.aColumn[2].nType = 12;
+    EXPECT_FALSE(set.Assign(many, 1, layout, false));
+
+    TRecord full{};
+    std::fill(std::begin(full.title), std::end(full.title), u'x');
+    ASSERT_TRUE(set.Assign(&full, 1, RecordLayout(), false));
+    char16_t out[64];
+    std::fill(std::begin(out), std::end(out), u'?');
+    set.GetValue(0, 0, out, UX::COLUMN_STRING);
+    EXPECT_EQ(std::u16string(out), std::u16string(63, u'x'));
+    i32 money = 5;
+    set.GetValue(0, 0, &money, UX::COLUMN_INT32);
+    EXPECT_EQ(money, 5);
+}
+
+// The item collection's data set answers texts only, one row per value.
+TEST_F(GridViewTest, AnItemCollectionIsOneTextColumn)
+{
+    UX::TItemCollection items;
+    items.aValue.Add(10);
+    items.aValue.Add(20);
+    items.aText.SetCount(1);
+    items.aText[0].SetText(u"first");
+    UX::TItemCollectionDataSet items_set(&items);
+    ASSERT_EQ(items_set.aColumn.GetCount(), 1u);
+    EXPECT_EQ(items_set.FindColumn(TName("itemname", true)), 0);
+    EXPECT_EQ(items_set.GetCount(), 2u);
+    UX::TLocalization text;
+    items_set.GetValue(0, 0, &text, UX::COLUMN_TEXT);
+    EXPECT_EQ(std::u16string(text.GetText()), u"first");
+    items_set.GetValue(1, 0, &text, UX::COLUMN_TEXT);
+    EXPECT_FALSE(text.HasText());
+    i32 value = 3;
+    items_set.GetValue(0, 0, &value, UX::COLUMN_INT32);
+    EXPECT_EQ(value, 3);
+}
+
+// Row links to anything but a loaded control, a scroll bar of another class and a row height
+// below 1 are reset at load with a line naming the grid.
+TEST_F(GridViewTest, StoredGridsAreCheckedAtLoad)
+{
+    LoadWritten([](TUxDataWriter& data) {
+        UX::TLayer* layer = data.AddLayer("layer");
+        auto* stored = data.AddControl<UX::TGridView>("stored_grid", layer);
+        stored->aDetail.Add(data.AddControl<UX::TLabel>("row", stored));
+        stored->aDetail.Add(nullptr);
+        stored->pVScroller = data.AddControl<UX::TLabel>("not_a_bar", layer);
+        stored->RowHeight = 0.0f;
+        stored->SelectedIndex = -7;
+    });
+    UX::TGridView* stored = UX::TGridView::Manager().Get(0);
+    EXPECT_EQ(stored->aDetail[1], nullptr);
+    EXPECT_TRUE(Logged("'stored_grid': no row: its work is skipped"));
+    EXPECT_EQ(stored->pVScroller, nullptr);
+    EXPECT_EQ(stored->RowHeight, 1.0f);
+    EXPECT_TRUE(Logged("'stored_grid': row height"));
+    EXPECT_EQ(stored->SelectedIndex, -1);
+}

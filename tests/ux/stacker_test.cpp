@@ -1,0 +1,303 @@
+// Stackers and panels: line breaking tested after or before adding an item, the line limits, a
+// hidden last item, the alignments, the glide of items, the content height and item clicks; a
+// panel's bar by its content, the content scrolled by the bar and the wheel actions served only
+// with the mouse or the focus; stored stackers checked at load.
+#include "uxfixture.h"
+
+#include "core/system/log.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.panel.h"
+#include "ux/controls/ux.control.stacker.h"
+#include "ux/controls/ux.control.vscroller.h"
+#include "ux/ux.actions.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace
+{
+// A stacker of 300 x 200 on layer 1 (scale 1) with items of the sizes given.
+struct TStack
+{
+    explicit TStack(UX::TLayer* on, std::vector<UX::TRect> sizes) : layer(on)
+    {
+        stacker.SetSize(300.0f, 200.0f);
+        stacker.SpacingX = stacker.SpacingY = 10.0f;
+        layer->AddChild(&stacker);
+        for (const UX::TRect& size : sizes)
+        {
+            items.push_back(std::make_unique<UX::TLabel>());
+            stacker.AddChild(items.back().get());
+            items.back()->SetSize(size.width, size.height);
+            stacker.AddItem(items.back().get());
+        }
+        layer->UpdateLayout(1);
+    }
+    ~TStack() { layer->RemoveChild(&stacker); }
+
+    std::vector<i32> Lines() const
+    {
+        return std::vector<i32>(stacker.aLineItems.GetData(), stacker.aLineItems.GetData() + stacker.GetLineCount());
+    }
+    f32 X(u32 i) const { return items[i]->Base.Rect.x; }
+    f32 Y(u32 i) const { return items[i]->Base.Rect.y; }
+
+    UX::TLayer* layer;
+    UX::TStacker stacker;
+    std::vector<std::unique_ptr<UX::TLabel>> items;
+};
+
+const std::vector<UX::TRect> kThreeOf100 = {{0, 0, 100, 50}, {0, 0, 100, 50}, {0, 0, 100, 50}};
+
+class StackerTest : public UxTest
+{
+protected:
+    UX::TLayer* Layer() { return Ux().GetLayer(1); }
+};
+
+struct TClicks
+{
+    void Hear(UX::TControl*, void* argument)
+    {
+        const auto* args = static_cast<UX::TStacker::TItemClickArgs*>(argument);
+        indices.push_back(args->nIndex);
+        controls.push_back(args->pControl);
+    }
+    std::vector<i32> indices;
+    std::vector<UX::TControl*> controls;
+};
+} // namespace
+
+// Width 300, items of 100, spacing 10, margin 0, tested after adding: the third item closes the
+// first line (it is in it); with MaxPerLine 2 the second does.
+TEST_F(StackerTest, LinesBreakAfterTheItemThatFillsThemOrAtTheirLimit)
+{
+    TStack stack(Layer(), kThreeOf100);
+    // From the top left.
+    stack.stacker.Alignment = 10;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.Lines(), std::vector<i32>{3});
+    EXPECT_EQ(stack.stacker.aLineLength[0], 320.0f);
+    EXPECT_EQ(stack.stacker.aLineCross[0], 50.0f);
+    stack.stacker.MaxPerLine = 2;
+    stack.stacker.Arrange(0);
+    EXPECT_EQ(stack.Lines(), (std::vector<i32>{2, 1}));
+    EXPECT_EQ(stack.stacker.aLineLength[0], 210.0f);
+    // Placed because the lines changed: the third item starts the second row.
+    EXPECT_EQ(stack.X(1), 110.0f);
+    EXPECT_EQ(stack.X(2), 0.0f);
+    EXPECT_EQ(stack.Y(2), 60.0f);
+    // Columns break on the height.
+    stack.stacker.Orientation = 1;
+    stack.stacker.MaxPerColumn = 0;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.Lines(), std::vector<i32>{3}) << "50 + 10 + 50 + 10 + 50 = 170 of 200";
+    EXPECT_EQ(stack.Y(2), 120.0f);
+}
+
+// Tested before adding (StackFlags bit 1): the first item is preceded by one spacing, and an item
+// that does not fit opens the next line.
+TEST_F(StackerTest, BreakingBeforeAddingLeadsWithASpacing)
+{
+    TStack stack(Layer(), kThreeOf100);
+    stack.stacker.StackFlags = UX::STACK_BREAK_BEFORE;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.Lines(), (std::vector<i32>{2, 1}));
+    EXPECT_EQ(stack.stacker.aLineLength[0], 220.0f);
+    EXPECT_EQ(stack.stacker.aLineLength[1], 100.0f);
+}
+
+// A hidden last item adds nothing and closes the open line without its trailing spacing.
+TEST_F(StackerTest, AHiddenLastItemClosesTheLineWithoutItsSpacing)
+{
+    TStack stack(Layer(), {{0, 0, 100, 50}, {0, 0, 100, 50}, {0, 0, 100, 80}});
+    stack.items[2]->nFlags &= ~UX::CONTROL_VISIBLE;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.Lines(), std::vector<i32>{2});
+    EXPECT_EQ(stack.stacker.aLineLength[0], 210.0f);
+    EXPECT_EQ(stack.stacker.aLineCross[0], 50.0f);
+}
+
+// Alignment 11 centres each row on its own length; 20 puts the block at the bottom; 10 shifts
+// nothing.
+TEST_F(StackerTest, AlignmentsShiftRowsAndTheBlock)
+{
+    TStack stack(Layer(), kThreeOf100);
+    stack.stacker.MaxPerLine = 2;
+    stack.stacker.Alignment = 11;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.X(0), 45.0f) << "(300 - 210) / 2";
+    EXPECT_EQ(stack.X(1), 155.0f);
+    // The last line's length keeps the spacing after its item: 110.
+    EXPECT_EQ(stack.X(2), 95.0f) << "(300 - 110) / 2";
+    EXPECT_EQ(stack.Y(0), 0.0f);
+    stack.stacker.Alignment = 20;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.X(0), 0.0f);
+    EXPECT_EQ(stack.Y(0), 90.0f) << "200 - (50 + 10 + 50)";
+    EXPECT_EQ(stack.Y(2), 150.0f);
+    stack.stacker.Alignment = 22;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.X(2), 190.0f);
+    stack.stacker.Alignment = 10;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.X(2), 0.0f);
+    EXPECT_EQ(stack.Y(2), 60.0f);
+    EXPECT_EQ(stack.stacker.GetContentHeight(), 110.0f) << "no margin: the lowest item's end";
+    stack.stacker.MarginY = 5.0f;
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.stacker.GetContentHeight(), 5.0f + 115.0f);
+}
+
+// With a move duration the places are targets: a moving item goes there by the truncated
+// distance times its progress and arrives; a jumping one is there at once; an idle one stays.
+TEST_F(StackerTest, ItemsGlideToTheirPlaces)
+{
+    TStack stack(Layer(), kThreeOf100);
+    stack.stacker.MaxPerLine = 1;
+    stack.stacker.Alignment = 10;
+    stack.stacker.MoveDuration = 0.5f;
+    stack.stacker.aItemMotion[1].nState = UX::MOTION_MOVE;
+    stack.stacker.aItemMotion[2].nState = UX::MOTION_JUMP;
+    Frames(10);
+    stack.stacker.Arrange(1);
+    EXPECT_EQ(stack.stacker.aItemMotion[1].fTargetY, 60.0f);
+    EXPECT_GT(stack.Y(1), 0.0f);
+    EXPECT_LT(stack.Y(1), 60.0f) << "on its way";
+    EXPECT_EQ(stack.Y(2), 120.0f) << "jumped";
+    EXPECT_EQ(stack.Y(0), 0.0f) << "idle";
+    for (int i = 0; i < 40; ++i)
+    {
+        Frame();
+        stack.stacker.Arrange(0);
+    }
+    EXPECT_EQ(stack.Y(1), 60.0f);
+    EXPECT_EQ(stack.stacker.aItemMotion[1].nState, UX::MOTION_ARRIVED);
+    // A waiting item counts its time and goes idle.
+    stack.stacker.aItemMotion[0].nState = UX::MOTION_WAIT;
+    for (int i = 0; i < 40; ++i)
+    {
+        Frame();
+        stack.stacker.Arrange(0);
+    }
+    EXPECT_EQ(stack.stacker.aItemMotion[0].nState, UX::MOTION_IDLE);
+}
+
+// Clicks inside items (on the item or a control within it) are told with the item's index.
+TEST_F(StackerTest, ClicksInsideItemsAreToldWithTheItemsIndex)
+{
+    TStack stack(Layer(), kThreeOf100);
+    UX::TLabel inner;
+    stack.items[1]->AddChild(&inner);
+    stack.stacker.BindItemClicks = 1;
+    stack.stacker.Load();
+    TClicks clicks;
+    stack.stacker.OnItemClick.AddHandler(0, &clicks, &TClicks::Hear);
+    inner.Event(UX::EVENT_CLICK).Invoke(&inner, nullptr);
+    stack.items[2]->Event(UX::EVENT_CLICK).Invoke(stack.items[2].get(), nullptr);
+    EXPECT_EQ(clicks.indices, (std::vector<i32>{1, 2}));
+    EXPECT_EQ(clicks.controls[0], &inner);
+    stack.items[1]->RemoveChild(&inner);
+}
+
+// A 257th item is refused with an error line; a prototype holding items is not copied.
+TEST_F(StackerTest, TheItemLimitAndPrototypesWithItems)
+{
+    TStack stack(Layer(), {});
+    UX::TLabel item;
+    for (u32 i = 0; i < UX::STACKER_ITEM_CAPACITY; ++i)
+        EXPECT_TRUE(stack.stacker.AddItem(&item));
+    EXPECT_FALSE(stack.stacker.AddItem(&item));
+    EXPECT_TRUE(Logged("UX::TStacker::AddItem(): error: "));
+    TStack copy(Layer(), {});
+    copy.stacker.Alignment = 12;
+    copy.stacker.CopyFrom(stack.stacker);
+    EXPECT_EQ(copy.stacker.Alignment, 12u) << "refused";
+    EXPECT_TRUE(Logged("a prototype holding items is not copied"));
+    stack.stacker.aDetail.SetCount(0);
+    stack.stacker.Alignment = 21;
+    copy.stacker.CopyFrom(stack.stacker);
+    EXPECT_EQ(copy.stacker.Alignment, 21u);
+}
+
+// The demonstration's panel: its content taller than the panel shows the bar with the content's
+// height as range and the panel's as page; the bar moves the content; the wheel actions act only
+// while the panel has the mouse or the focus.
+TEST_F(StackerTest, APanelScrollsItsContentByItsBar)
+{
+    Form()->Show(2);
+    Frames(2);
+    auto* panel = static_cast<UX::TPanel*>(Find("ux_demo_area"));
+    UX::TVScroller* bar = panel->GetScrollBar();
+    ASSERT_NE(bar, nullptr);
+    const f32 height = panel->Computed.Rect.height / panel->Computed.ScaleY;
+    panel->SetContentHeight(height + 10.0f);
+    EXPECT_TRUE(bar->IsVisibleOnScreen());
+    EXPECT_EQ(bar->Range, static_cast<i32>(height + 10.0f));
+    EXPECT_EQ(bar->Page, static_cast<i32>(height));
+    bar->SetPosition(10);
+    EXPECT_EQ(panel->pContainer->Base.Rect.y, -10.0f);
+    panel->SetContentHeight(height - 10.0f);
+    Frames(20);
+    EXPECT_FALSE(bar->IsVisibleOnScreen()) << "not needed";
+    panel->AutoHideScrollBar = 0;
+    panel->UpdateScrollBar();
+    Frames(20);
+    EXPECT_TRUE(bar->IsVisibleOnScreen()) << "always";
+    // A bar without range leaves the content at the top.
+    bar->Range = 0;
+    bar->OnScroll.Invoke(bar, nullptr);
+    EXPECT_EQ(panel->pContainer->Base.Rect.y, 0.0f);
+
+    panel->SetContentHeight(height + 100.0f);
+    EXPECT_EQ(panel->DoAction(panel, UX::ScrollDownAction(), 0), 0) << "neither the mouse nor the focus";
+    f32 x, y;
+    Centre(panel, x, y);
+    MouseTo(x, y);
+    Frame();
+    EXPECT_EQ(panel->DoAction(panel, UX::ScrollDownAction(), 0), 1);
+}
+
+// The mouse wheel over the panel scrolls it (the form's bindings, handed on by the screen).
+TEST_F(StackerTest, TheWheelOverThePanelScrollsIt)
+{
+    Form()->Show(2);
+    Frames(2);
+    auto* panel = static_cast<UX::TPanel*>(Find("ux_demo_area"));
+    UX::TVScroller* bar = panel->GetScrollBar();
+    f32 x, y;
+    Centre(panel, x, y);
+    MouseTo(x, y);
+    Frames(10);
+    for (int i = 0; i < 10; ++i)
+    {
+        Wheel(-1);
+        Frame();
+    }
+    EXPECT_GT(bar->Position, 0);
+}
+
+TEST_F(StackerTest, StoredStackersAreCheckedAtLoad)
+{
+    LoadWritten([&](TUxDataWriter& data) {
+        UX::TLayer* layer = data.AddLayer("layer");
+        auto* stored = data.AddControl<UX::TStacker>("stored_stack", layer);
+        stored->aItemMotion[3].nState = 9;
+        stored->aItemMotion[4].fProgress = -1.0f;
+        stored->AddItem(data.AddControl<UX::TLabel>("chip", stored));
+        stored->AddItem(nullptr);
+    });
+    UX::TStacker* stored = UX::TStacker::Manager().Get(0);
+    EXPECT_EQ(stored->aItemMotion[3].nState, 0u);
+    EXPECT_EQ(stored->aItemMotion[4].fProgress, 0.0f);
+    EXPECT_TRUE(Logged("'stored_stack': motion records reset"));
+    ASSERT_EQ(stored->aDetail.GetCount(), 2u);
+    EXPECT_NE(stored->aDetail[0], nullptr);
+    EXPECT_EQ(stored->aDetail[1], nullptr);
+    EXPECT_TRUE(Logged("'stored_stack': no item: its work is skipped"));
+    EXPECT_EQ(stored->GetLineCount(), 0u);
+    stored->Arrange(1);
+    EXPECT_EQ(stored->GetLineCount(), 1u);
+}

@@ -1,0 +1,388 @@
+// The demonstration form's name and password boxes, typed into through the window layer (key
+// records, key-down messages and WM_CHAR) and the clipboard: every row of the key table, the
+// caret and the selection, the events raised once an update in their order, the mouse, the
+// password mask and the hint, and stored text boxes checked at load.
+#include "uxfixture.h"
+
+#include "core/system/platform.h"
+#include "engine/input/inputkey.h"
+#include "engine/input/inputmanager.h"
+#include "engine/render/canvasmanager.h"
+#include "support/recordingcanvas.h"
+#include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.layer.h"
+#include "ux/controls/ux.control.textbox.h"
+#include "ux/ux.text.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Virtual keys and scan codes of the navigation keys (extended).
+constexpr u32 VK_LEFT_KEY = 0x25, VK_RIGHT_KEY = 0x27, VK_HOME_KEY = 0x24, VK_END_KEY = 0x23, VK_DELETE_KEY = 0x2E;
+constexpr u32 SCAN_LEFT = 0x4B, SCAN_RIGHT = 0x4D, SCAN_HOME = 0x47, SCAN_END = 0x4F, SCAN_DELETE = 0x53;
+// A letter key that no row of the table but the last one takes.
+constexpr u32 SCAN_LETTER = 16;
+
+struct TEvents
+{
+    void Changed(UX::TControl*, void*) { lines.push_back("change"); }
+    void Submitted(UX::TControl*, void*) { lines.push_back("submit"); }
+    void Cancelled(UX::TControl*, void*) { lines.push_back("cancel"); }
+    std::vector<std::string> lines;
+};
+
+class TextBoxTest : public UxTest
+{
+protected:
+    void SetUp() override
+    {
+        UxTest::SetUp();
+        SetLanguage("english");
+        Form()->Show(2);
+        Frames(2);
+        box = static_cast<UX::TTextBox*>(Find("ux_demo_name"));
+        box->OnTextChange.AddHandler(0, &events, &TEvents::Changed);
+        box->OnSubmit.AddHandler(0, &events, &TEvents::Submitted);
+        box->OnCancel.AddHandler(0, &events, &TEvents::Cancelled);
+        box->SetFocus();
+        Frame();
+    }
+
+    static void TypeText(const char16_t* text)
+    {
+        for (const char16_t* c = text; *c; ++c)
+            Type(SCAN_LETTER, *c);
+    }
+    std::u16string Text() const { return box->GetText(); }
+    void Enter(const char16_t* text)
+    {
+        TypeText(text);
+        Frame();
+        events.lines.clear();
+    }
+
+    UX::TTextBox* box = nullptr;
+    TEvents events;
+};
+} // namespace
+
+// Row 18: a typed character goes in before the caret, one change a frame; at MaxLength (31)
+// nothing goes in and nothing is raised, but a selection is still deleted first.
+TEST_F(TextBoxTest, TypedCharactersGoInBeforeTheCaretUpToTheLimit)
+{
+    TypeText(u"abc");
+    Frame();
+    EXPECT_EQ(Text(), u"abc");
+    EXPECT_EQ(box->Cursor, 3);
+    EXPECT_EQ(events.lines, std::vector<std::string>{"change"});
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    TypeText(u"x");
+    Frame();
+    EXPECT_EQ(Text(), u"abxc");
+    events.lines.clear();
+    box->Text = u"";
+    box->ResetCursor();
+    Enter(u"0123456789012345678901234567890");
+    ASSERT_EQ(box->Length(), 31);
+    TypeText(u"z");
+    Frame();
+    EXPECT_EQ(box->Length(), 31);
+    EXPECT_TRUE(events.lines.empty());
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true, INPUT_KEY_SHIFT);
+    TypeText(u"z");
+    Frame();
+    EXPECT_EQ(Text(), u"012345678901234567890123456789z");
+    EXPECT_EQ(events.lines, std::vector<std::string>{"change"});
+}
+
+// Rows 1-4: the arrows move the caret and clear the selection; with Shift from a caret at 3,
+// Left selects [2, 3), again [1, 3), Right then [2, 3).
+TEST_F(TextBoxTest, ArrowsMoveTheCaretAndShiftArrowsSelect)
+{
+    Enter(u"abcdef");
+    for (int i = 0; i < 3; ++i)
+        KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    Frame();
+    ASSERT_EQ(box->Cursor, 3);
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true, INPUT_KEY_SHIFT);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 2);
+    EXPECT_EQ(box->SelectionEnd, 3);
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true, INPUT_KEY_SHIFT);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 1);
+    EXPECT_EQ(box->SelectionEnd, 3);
+    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true, INPUT_KEY_SHIFT);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 2);
+    EXPECT_EQ(box->SelectionEnd, 3);
+    EXPECT_EQ(box->Cursor, 2);
+    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true);
+    Frame();
+    EXPECT_EQ(box->Cursor, 3);
+    EXPECT_FALSE(box->HasSelection());
+    // At the ends the caret stays.
+    for (int i = 0; i < 5; ++i)
+        KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true);
+    Frame();
+    EXPECT_EQ(box->Cursor, 6);
+    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true, INPUT_KEY_SHIFT);
+    Frame();
+    EXPECT_FALSE(box->HasSelection());
+    EXPECT_TRUE(events.lines.empty());
+}
+
+// Rows 10-13: Home and End, with Shift selecting to the start or the end.
+TEST_F(TextBoxTest, HomeAndEndMoveTheCaretAndSelectWithShift)
+{
+    Enter(u"abcdef");
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    KeyDown(VK_HOME_KEY, SCAN_HOME, true, INPUT_KEY_SHIFT);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 0);
+    EXPECT_EQ(box->SelectionEnd, 4);
+    EXPECT_EQ(box->Cursor, 0);
+    KeyDown(VK_END_KEY, SCAN_END, true);
+    Frame();
+    EXPECT_EQ(box->Cursor, 6);
+    EXPECT_FALSE(box->HasSelection());
+    KeyDown(VK_HOME_KEY, SCAN_HOME, true);
+    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true);
+    KeyDown(VK_END_KEY, SCAN_END, true, INPUT_KEY_SHIFT);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 1);
+    EXPECT_EQ(box->SelectionEnd, 6);
+    EXPECT_EQ(box->Cursor, 6);
+}
+
+// Rows 5, 8 and 9: Ctrl+A selects all (the caret stays), typing then replaces everything; a
+// caret inside a deleted selection goes to its start; Backspace at the start and Delete at the
+// end change nothing and raise nothing.
+TEST_F(TextBoxTest, SelectAllBackspaceAndDelete)
+{
+    Enter(u"abcdef");
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    Type(30, 0x01, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 0);
+    EXPECT_EQ(box->SelectionEnd, 6);
+    EXPECT_EQ(box->Cursor, 3);
+    Type(14, 0x08);
+    Frame();
+    EXPECT_EQ(Text(), u"");
+    EXPECT_EQ(box->Cursor, 0) << "inside the selection: to its start";
+    Enter(u"abcdef");
+    Type(30, 0x01, INPUT_KEY_CTRL);
+    TypeText(u"q");
+    Frame();
+    EXPECT_EQ(Text(), u"q");
+    EXPECT_EQ(box->Cursor, 1);
+    events.lines.clear();
+    KeyDown(VK_DELETE_KEY, SCAN_DELETE, true);
+    Frame();
+    EXPECT_TRUE(events.lines.empty()) << "Delete at the end";
+    Type(14, 0x08);
+    Frame();
+    EXPECT_EQ(Text(), u"");
+    Type(14, 0x08);
+    Frame();
+    EXPECT_EQ(events.lines, std::vector<std::string>{"change"}) << "Backspace at the start";
+    Enter(u"ab");
+    KeyDown(VK_HOME_KEY, SCAN_HOME, true);
+    KeyDown(VK_DELETE_KEY, SCAN_DELETE, true);
+    Frame();
+    EXPECT_EQ(Text(), u"b");
+    EXPECT_EQ(box->Cursor, 0);
+    // Ctrl+A on an empty text selects nothing.
+    box->Text = u"";
+    box->ResetCursor();
+    Type(30, 0x01, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_FALSE(box->HasSelection());
+}
+
+// Rows 6 and 7: the selection copied, pasted at the caret and cut at the limit; a paste counts as
+// a change; a password is not copied.
+TEST_F(TextBoxTest, CopyAndPasteGoThroughTheClipboard)
+{
+    Enter(u"abcdef");
+    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    for (int i = 0; i < 3; ++i)
+        KeyDown(VK_LEFT_KEY, SCAN_LEFT, true, INPUT_KEY_SHIFT);
+    Type(46, 0x03, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_EQ(std::u16string(ClipboardGetText()), u"cde");
+    KeyDown(VK_END_KEY, SCAN_END, true);
+    Type(47, 0x16, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_EQ(Text(), u"abcdefcde");
+    EXPECT_EQ(events.lines, std::vector<std::string>{"change"});
+    ClipboardSetText(u"0123456789012345678901234567890123456789");
+    Type(47, 0x16, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_EQ(box->Length(), 31) << "cut at the limit";
+    // A clipboard without text pastes nothing.
+    ClipboardSetText(u"");
+    events.lines.clear();
+    Type(47, 0x16, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_TRUE(events.lines.empty());
+
+    ClipboardSetText(u"kept");
+    box->Password = 1;
+    Type(30, 0x01, INPUT_KEY_CTRL);
+    Type(46, 0x03, INPUT_KEY_CTRL);
+    Frame();
+    EXPECT_EQ(std::u16string(ClipboardGetText()), u"kept");
+    box->Password = 0;
+}
+
+// Rows 14-16: Enter and NumEnter raise one submit an update, Esc a cancel, after the change.
+TEST_F(TextBoxTest, SubmitAndCancelAreRaisedOnceAnUpdateAfterTheChange)
+{
+    Type(28, '\r');
+    Type(28, '\r', 0, true);
+    Frame();
+    EXPECT_EQ(events.lines, std::vector<std::string>{"submit"});
+    events.lines.clear();
+    Type(1, 0x1B);
+    Type(28, '\r');
+    TypeText(u"a");
+    Frame();
+    EXPECT_EQ(events.lines, (std::vector<std::string>{"change", "submit", "cancel"}));
+}
+
+// Rows 0 and 17: keypad digits type digits whatever the state of Num Lock; "NumDel", keys past
+// the main block, keys with Ctrl held and control characters type nothing.
+TEST_F(TextBoxTest, KeypadDigitsTypeDigitsAndOtherKeysNothing)
+{
+    Type(71, '7');
+    // Num Lock off: the key is Home's, not extended.
+    KeyDown(VK_HOME_KEY, 71, false);
+    Type(82, '0');
+    Frame();
+    EXPECT_EQ(Text(), u"770");
+    Type(83, '.');
+    KeyDown(0x70, 0x3B, false);
+    Type(SCAN_LETTER, 0x11, INPUT_KEY_CTRL);
+    Type(SCAN_LETTER, 0x07);
+    Frame();
+    EXPECT_EQ(Text(), u"770");
+}
+
+// A click puts the caret before the character under the mouse, measured from where the text is
+// drawn (also when it is scrolled); a drag selects from where it began.
+TEST_F(TextBoxTest, TheMousePlacesTheCaretAndDragsASelection)
+{
+    Enter(u"abcdef");
+    const UX::TRect& r = box->ContentRect;
+    auto at = [&](i32 index) {
+        return r.x + UX::MeasureTextWidth(box->Computed, u"abcdef", index) + 1.0f;
+    };
+    const f32 y = r.y + r.height * 0.5f;
+    MouseTo(at(2), y);
+    Frame();
+    Button(true);
+    Frame();
+    MouseTo(at(5), y);
+    Frame();
+    Button(false);
+    Frame();
+    EXPECT_EQ(box->SelectionStart, 2);
+    EXPECT_EQ(box->SelectionEnd, 5);
+    EXPECT_EQ(box->Cursor, 5);
+    EXPECT_EQ(box->Dragging, 0);
+
+    // A text wider than the box is drawn from its end: the first character visible is not the
+    // first of the text.
+    box->Text = u"";
+    box->ResetCursor();
+    Enter(u"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+    Draw();
+    const i32 index = box->HitTest(r.x + 2.0f);
+    EXPECT_GT(index, 0);
+    EXPECT_LT(index, box->Length());
+}
+
+TEST_F(TextBoxTest, FocusTurnsBufferedInputOnAndItsLossOff)
+{
+    TInputManager& input = TInputManager::Instance();
+    auto users = [&] {
+        const i32 count = input.BufferedInputEnable() - 1;
+        input.BufferedInputDisable();
+        return count;
+    };
+    EXPECT_EQ(users(), 1);
+    Enter(u"ab");
+    Ux().SetFocus(nullptr);
+    EXPECT_EQ(users(), 0);
+    TypeText(u"c");
+    Frame();
+    EXPECT_EQ(Text(), u"ab") << "unfocused, it takes no keys";
+    box->SetFocus();
+    Frame();
+    EXPECT_EQ(box->Cursor, 2) << "after the text";
+}
+
+// In password mode the text is drawn and measured as stars; an empty unfocused box shows its
+// hint, a focused one only the caret.
+TEST_F(TextBoxTest, PasswordsAreMeasuredAsStarsAndTheHintShowsUnfocused)
+{
+    auto* password = static_cast<UX::TTextBox*>(Find("ux_demo_password"));
+    password->Text = u"iii";
+    password->ResetCursor();
+    const UX::TRect& r = password->ContentRect;
+    EXPECT_EQ(password->HitTest(r.x + UX::MeasureTextWidth(password->Computed, u"**", -1) + 1.0f), 2);
+
+    TRecordingCanvas canvas;
+    TCanvasManager* old = g_pCanvasManager;
+    g_pCanvasManager = &canvas;
+    password->Draw();
+    EXPECT_EQ(canvas.Quads(), 3u) << "three stars";
+    canvas.Clear();
+    password->Text = u"";
+    password->Draw();
+    EXPECT_EQ(canvas.Quads(), 8u) << "the hint \"Password\"";
+    canvas.Clear();
+    box->Draw();
+    EXPECT_EQ(canvas.Quads(), 2u) << "focused and empty: the caret's two lines";
+    g_pCanvasManager = old;
+}
+
+TEST_F(TextBoxTest, StoredTextBoxesAreCheckedAtLoad)
+{
+    LoadWritten([&](TUxDataWriter& data) {
+        UX::TLayer* layer = data.AddLayer("layer");
+        auto* longText = data.AddControl<UX::TTextBox>("long", layer);
+        const u32 count = UX::TEXT_BOX_CAPACITY + 1;
+        std::memcpy(static_cast<void*>(&longText->Text), &count, sizeof count);
+        auto* open = data.AddControl<UX::TTextBox>("unterminated", layer);
+        open->Text = u"abc";
+        open->Text.GetData()[3] = u'd';
+        auto* limits = data.AddControl<UX::TTextBox>("limits", layer);
+        limits->Text = u"abc";
+        limits->MaxLength = 200;
+        limits->SelectionStart = 2;
+        limits->SelectionEnd = 9;
+        limits->Cursor = 4;
+    });
+    auto& boxes = UX::TTextBox::Manager();
+    ASSERT_EQ(boxes.GetCount(), 3);
+    EXPECT_EQ(boxes.Get(0)->Text.GetCount(), 0u);
+    EXPECT_TRUE(Logged("'long': text reset"));
+    EXPECT_EQ(boxes.Get(1)->Text.GetCount(), 0u);
+    EXPECT_TRUE(Logged("'unterminated': text reset"));
+    UX::TTextBox* limits = boxes.Get(2);
+    EXPECT_EQ(limits->MaxLength, 127);
+    EXPECT_TRUE(Logged("'limits': maximum length 200 outside 0 .. 127: 127 kept"));
+    EXPECT_FALSE(limits->HasSelection());
+    EXPECT_TRUE(Logged("'limits': selection reset"));
+    EXPECT_EQ(limits->Cursor, 3);
+    EXPECT_TRUE(Logged("'limits': caret reset"));
+}
