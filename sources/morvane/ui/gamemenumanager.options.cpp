@@ -428,6 +428,9 @@ i32 TGameMenuManager::_OnAspectRatioChanged(TUIItem* sender)
     for (i32 i = 0; i < count && resolution->AddLabel(s_aVideoModeLabel[aspect][static_cast<size_t>(i)].aText); ++i)
         ;
     resolution->SetMaxValue(static_cast<f32>(static_cast<i32>(resolution->GetLabelCount()) - 1));
+    // A class without modes shows no resolution rather than the last class's.
+    if (resolution->GetLabelCount() == 0)
+        resolution->SetCaption("");
     return 0;
 }
 
