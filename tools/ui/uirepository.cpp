@@ -4,6 +4,7 @@
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputmanager.h"
 #include "fontraster.h"
+#include "gamescreenimages.h"
 #include "repositorywriter.h"
 #include "ui/uimanager.h"
 #include "ui/uitext.h"
@@ -239,6 +240,46 @@ void AddActionsAndCursor(TRepositoryWriter& writer)
     cursor.pTexture = AddTextureRecord(writer, "ui.cursor", 16, 24, Cursor());
     input.Cursors().Add(&cursor);
 }
+// The task list's and the management screen's images. The marker strip's frames follow the
+// visual states the task cells draw it in (0 idle, 2 under way, 3 at work).
+void AddGameScreenImages(TRepositoryWriter& writer)
+{
+    constexpr i32 F = GAME_STRIP_FRAME;
+    TUIIcon& markers = AddIcon("Game UI Task Markers",
+                               AddTextureRecord(writer, "ui.task.markers", F, F * 3, TaskMarkerStrip()), 3,
+                               UI_SLICE_PLAIN, 0.0f);
+    const i32 markerFrames[UI_STATE_COUNT] = {0, 0, 1, 2, 0, 0};
+    std::copy(std::begin(markerFrames), std::end(markerFrames), markers.aFrame);
+    // The pin's second frame is its checked look; the close button lights under the pointer.
+    TUIIcon& pin = AddIcon("Game UI Gate Task List Pin", AddTextureRecord(writer, "ui.task.pin", F, F * 2, PinStrip()),
+                           2, UI_SLICE_PLAIN, 0.0f);
+    const i32 pinFrames[UI_STATE_COUNT] = {0, 1, 0, 1, 0, 0};
+    std::copy(std::begin(pinFrames), std::end(pinFrames), pin.aFrame);
+    TUIIcon& close = AddIcon("Game UI Popup Window Close",
+                             AddTextureRecord(writer, "ui.popup.close", F, F * 2, CloseStrip()), 2, UI_SLICE_PLAIN,
+                             0.0f);
+    const i32 closeFrames[UI_STATE_COUNT] = {0, 0, 1, 1, 0, 0};
+    std::copy(std::begin(closeFrames), std::end(closeFrames), close.aFrame);
+    AddIcon("Game UI Management AI Level", AddTextureRecord(writer, "ui.ai.level", F, F * 3, AILevelStrip()), 3,
+            UI_SLICE_PLAIN, 0.0f);
+    AddIcon("Game UI Task Exclamation", AddTextureRecord(writer, "ui.task.exclamation", F, F * 3, ExclamationStrip()),
+            3, UI_SLICE_PLAIN, 0.0f);
+    AddTextureRecord(writer, "Task List Attention Icon", GAME_ATTENTION_SIZE, GAME_ATTENTION_SIZE * 2,
+                     AttentionStrip());
+    AddTextureRecord(writer, "Task List Selection Overlay", 4, 4, Fill(4, 4, 0x50FFE328));
+    AddTextureRecord(writer, "Task List Alert Overlay", 4, 4, Fill(4, 4, 0x70C20000));
+    AddTextureRecord(writer, "Texture Game UI Management Selected Cell", 4, 4, Fill(4, 4, 0x60FFE328));
+    char name[64];
+    for (i32 kind = 0; kind < VEHICLE_PICTURE_COUNT; ++kind)
+    {
+        std::snprintf(name, sizeof name, "Texture Vehicle Small %d", kind);
+        AddTextureRecord(writer, name, VEHICLE_SMALL_WIDTH, VEHICLE_SMALL_HEIGHT,
+                         VehiclePicture(kind, VEHICLE_SMALL_WIDTH, VEHICLE_SMALL_HEIGHT));
+        std::snprintf(name, sizeof name, "Texture Vehicle Big %d", kind);
+        AddTextureRecord(writer, name, VEHICLE_BIG_WIDTH, VEHICLE_BIG_HEIGHT,
+                         VehiclePicture(kind, VEHICLE_BIG_WIDTH, VEHICLE_BIG_HEIGHT));
+    }
+}
 } // namespace
 
 i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 count)
@@ -287,10 +328,10 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
         AddIcon(name, track, 0, UI_SLICE_PLAIN, 0.0f);
     AddIcon("Main Menu Slider Button", thumb, 0, UI_SLICE_PLAIN, 0.0f);
     for (const char* name :
-         {"Game UI Popup Window Close", "Game UI Button Management", "Game UI Button Tower",
-          "Game UI Button Van", "Game UI Gate Task List Pin", "Game UI Icon Landing", "Game UI Icon Takeoff",
-          "Game UI Management AI Level", "Game UI Task Exclamation", "Game UI Task Markers"})
+         {"Game UI Button Management", "Game UI Button Tower", "Game UI Button Van", "Game UI Icon Landing",
+          "Game UI Icon Takeoff"})
         AddIcon(name, strip, 6, UI_SLICE_NINE, BUTTON_BORDER);
+    AddGameScreenImages(writer);
 
     // Styles: buttons on the six-state strip, texts without an icon.
     AddStyle("MenuButtonStyle", "ui_menu", 30.0f, UI_ALIGN_CENTRE, "UI Button");

@@ -121,7 +121,10 @@ TGameMenuManager::TGameMenuManager()
       m_pGateMenu(nullptr), m_pIconBase(nullptr), m_pGameHelp(nullptr), m_pMoney(nullptr), m_pDate(nullptr),
       m_pTime(nullptr), m_pTowerButton(nullptr), m_pVanButton(nullptr), m_pLanding(nullptr), m_pTakeOff(nullptr),
       m_apGateIcon{}, m_apGateStatus{}, m_pTaskBackground(nullptr), m_pTaskGrid(nullptr), m_pTaskStart(nullptr),
-      m_apTaskHeader{}
+      m_apTaskHeader{}, m_pTaskButtons(nullptr), m_pTaskHelp(nullptr), m_pTaskBack(nullptr), m_pTaskPin(nullptr),
+      m_pTaskPopupBG(nullptr), m_apTaskPopupLabel{}, m_pTaskPopupTask(nullptr), m_apPopup{},
+      m_nTaskPanelState(TASK_PANEL_COLLAPSED), m_fTaskSlide(0.0f), m_fTaskCloseDelay(0.0f), m_fTaskHoverDelay(0.0f),
+      m_pTabKey(nullptr), m_pLAltKey(nullptr)
 {
     // Every frame: the menu it opens stands the game clock still.
     m_nChannel = 0;
@@ -168,6 +171,12 @@ void TGameMenuManager::_ResetState()
     std::fill(std::begin(m_apGateStatus), std::end(m_apGateStatus), nullptr);
     m_TaskList = TTaskList();
     m_pTaskBackground = m_pTaskStart = nullptr;
+    m_pTaskButtons = m_pTaskHelp = m_pTaskBack = m_pTaskPin = m_pTaskPopupBG = nullptr;
+    std::fill(std::begin(m_apTaskPopupLabel), std::end(m_apTaskPopupLabel), nullptr);
+    std::fill(std::begin(m_apPopup), std::end(m_apPopup), nullptr);
+    m_pTaskPopupTask = nullptr;
+    m_nTaskPanelState = TASK_PANEL_COLLAPSED;
+    m_fTaskSlide = m_fTaskCloseDelay = m_fTaskHoverDelay = 0.0f;
     m_pTaskGrid = nullptr;
     std::fill(std::begin(m_apTaskHeader), std::end(m_apTaskHeader), nullptr);
 }
@@ -181,6 +190,7 @@ void TGameMenuManager::OnClusterUnload()
     m_pUIBase = root;
     s_nRebuildRequest = 1;
     m_pTowerCam = m_pFollowMe = nullptr;
+    m_pTabKey = m_pLAltKey = nullptr;
 }
 
 void TGameMenuManager::FinalizeManager()

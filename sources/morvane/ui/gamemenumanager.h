@@ -18,6 +18,7 @@
 #include "ui/uibutton.h"
 #include "ui/uitext.h"
 
+class TInput;
 class TInputAction;
 class TPlayerSavedGame;
 class TPlayerProfile;
@@ -91,6 +92,39 @@ constexpr f32 DIALOG_BUTTON_BOTTOM = 23.0f;
 
 // The task grid's columns: markers, gate, AI level, task, time.
 constexpr u32 TASK_COLUMN_COUNT = 5;
+
+// The task panel's states.
+enum ETaskPanelState : u32
+{
+    TASK_PANEL_COLLAPSED,
+    TASK_PANEL_OPENING,
+    TASK_PANEL_CLOSING,
+    TASK_PANEL_OPENING_SHORT,
+    TASK_PANEL_SHORT,
+    TASK_PANEL_OPEN,
+    TASK_PANEL_HOVER_WAIT
+};
+// Its slide (fractions a second) and delays (seconds).
+constexpr f32 TASK_PANEL_SLIDE_SPEED = 2.0f;
+constexpr f32 TASK_PANEL_CLOSE_DELAY = 1.0f;
+constexpr f32 TASK_PANEL_HOVER_DELAY = 1.0f;
+// The popups of the in-game screen: their close buttons carry the index as their tag.
+enum EGamePopup : i32
+{
+    GAME_POPUP_TASK,
+    GAME_POPUP_MANAGEMENT,
+    GAME_POPUP_COUNT
+};
+// The task popup's texts below its title: location, duration, status, description.
+enum ETaskPopupLabel : u32
+{
+    TASK_POPUP_TITLE,
+    TASK_POPUP_LOCATION,
+    TASK_POPUP_DURATION,
+    TASK_POPUP_STATUS,
+    TASK_POPUP_TEXT,
+    TASK_POPUP_LABEL_COUNT
+};
 
 // Screen aspect classes of the options (ClassifyAspectRatio).
 enum EAspectClass : u32
@@ -288,8 +322,9 @@ public:
     void UpdateInGameKeys();
 
     // The task list (gamemenumanager.tasklist.cpp): the panel of every issued task under
-    // "IconBase", its grid, sort headers and start button.
+    // "IconBase", sliding open and shut, its grid, sort headers, footer buttons and the popup.
     void _CreateTaskPanel();
+    void _CreateTaskPopup();
     // The list rebuilt for the frame (the alert sounds when an overdue episode begins); the count.
     i32 _RebuildTaskList();
     // The task of the grid's selected row; null without one.
@@ -299,14 +334,39 @@ public:
     // disabled look once asked for, "TaskObserve", "TaskReset"), closed without one.
     i32 OnTaskSelected(TUIItem* sender);
     i32 OnTaskStartClick(TUIItem* sender);
-    // Each frame: the selection follows its task, the menu keys move it, the caption follows.
+    // Toggles the popup of the selected task (closes it without one).
+    i32 OnTaskHelpClick(TUIItem* sender);
+    // Each frame: the popup pinned, the selection follows its task, the keys, the slide, the
+    // popup and the caption follow the selection.
     i32 _UpdateTaskPanel(TUIItem* sender);
+    // The slide's states (see ETaskPanelState): the pointer entering, leaving (tag 0) or the
+    // back button (tag 1), and each frame's step.
+    void _ExpandTaskPanel();
+    i32 OnTaskPanelEnter(TUIItem* sender);
+    i32 OnTaskPanelToggle(TUIItem* sender);
+    void _AdvanceTaskPanel(f32 step);
+    i32 OnTaskPopupHide(TUIItem* sender);
+    // Fills the popup with the selected task: type, location, duration, status, description.
+    void _UpdateTaskPopup();
+    // The alert icon while a task is overdue, fading out over a second after.
+    i32 _DrawTaskPanelOverlay(TUIItem* sender);
     i32 _DrawTaskCell(const TUIGridCell& cell);
+    // Close and OK of the in-game popups: the popup of the tag (EGamePopup) closes.
+    i32 OnPopupClose(TUIItem* sender);
     TTaskList& GetTaskList() { return m_TaskList; }
     TUIGrid* GetTaskGrid() const { return m_pTaskGrid; }
     TUIButton* GetTaskStart() const { return m_pTaskStart; }
     TUIButton* GetTaskBackground() const { return m_pTaskBackground; }
     TUIButton* GetTaskHeader(u32 index) const { return m_apTaskHeader[index]; }
+    TUIButton* GetTaskHelp() const { return m_pTaskHelp; }
+    TUIButton* GetTaskBack() const { return m_pTaskBack; }
+    TUIButton* GetTaskPin() const { return m_pTaskPin; }
+    TUIButton* GetTaskPopup() const { return m_apPopup[GAME_POPUP_TASK]; }
+    TUILabel* GetTaskPopupLabel(ETaskPopupLabel label) const { return m_apTaskPopupLabel[label]; }
+    u32 GetTaskPanelState() const { return m_nTaskPanelState; }
+    f32 GetTaskPanelSlide() const { return m_fTaskSlide; }
+    // The eased slide: (1 + sin(pi/2 sin(pi/2 (2f - 1)))) / 2.
+    static f32 EaseTaskSlide(f32 fraction);
     // OK of "GameTaskResetConfirm": the task offered is reset.
     i32 OnTaskResetConfirmed(TUIItem* sender);
 
@@ -442,7 +502,25 @@ private:
     TUIGrid* m_pTaskGrid;
     TUIButton* m_pTaskStart;
     TUIButton* m_apTaskHeader[3];
+    TUIButton* m_pTaskButtons;
+    TUIButton* m_pTaskHelp;
+    TUIButton* m_pTaskBack;
+    TUIButton* m_pTaskPin;
+    TUIButton* m_pTaskPopupBG;
+    TUILabel* m_apTaskPopupLabel[TASK_POPUP_LABEL_COUNT];
+    // The task the popup shows.
+    TTask* m_pTaskPopupTask;
+    TUIButton* m_apPopup[GAME_POPUP_COUNT];
     TUIText m_CellText;
+    TUIText m_CellSmallText;
+    // The slide.
+    u32 m_nTaskPanelState;
+    f32 m_fTaskSlide;
+    f32 m_fTaskCloseDelay;
+    f32 m_fTaskHoverDelay;
+    // The engine's keys the panel reads by name.
+    TInput* m_pTabKey;
+    TInput* m_pLAltKey;
 
     static u32 s_nRebuildRequest;
     static u32 s_nSuppressClose;

@@ -5,9 +5,33 @@
 
 #include <algorithm>
 
+namespace
+{
+// The age highlight's rise, hold and end (seconds).
+constexpr f32 AGE_RISE = 0.25f;
+constexpr f32 AGE_HOLD = 5.0f;
+constexpr f32 AGE_END = 10.0f;
+} // namespace
+
 bool TTaskList::IsOverdue(const TTask& task)
 {
     return task.m_nStarted && !task.m_nArrived && !task.m_nWorking && task.m_fCountdown < 0.0f;
+}
+
+f32 TTaskList::Age(const TTask& task)
+{
+    return task.IsWorking() ? task.m_fWorkTime - task.m_fWorkTimer : task.m_fDeadline - task.m_fCountdown;
+}
+
+f32 TTaskList::AgeHighlight(f32 age)
+{
+    if (!(age >= 0.0f) || age >= AGE_END)
+        return 0.0f;
+    if (age < AGE_RISE)
+        return age / AGE_RISE;
+    if (age < AGE_HOLD)
+        return 1.0f;
+    return 1.0f - (age - AGE_HOLD) / (AGE_END - AGE_HOLD);
 }
 
 i32 TTaskList::Rebuild(const DArray<TGate*>& gates, f32 step)

@@ -22,6 +22,10 @@ class TTaskList
 public:
     // Started, not arrived at its area, not working, its deadline passed.
     static bool IsOverdue(const TTask& task);
+    // A row's age: since its work began while working, since it was issued otherwise.
+    static f32 Age(const TTask& task);
+    // The highlight of a young row: rising over its first quarter second, held to 5 s, gone at 10 s.
+    static f32 AgeHighlight(f32 age);
 
     // Lists the gates' issued tasks in the sort order; the selected task is forgotten when it is
     // listed no more; the frame's time counts since the last alert. Returns the count.

@@ -10,6 +10,7 @@
 #include "morvane/ui/gameformat.h"
 #include "ui/uibutton.h"
 #include "ui/uigrid.h"
+#include "ui/uilabel.h"
 #include "ui/uimenu.h"
 #include "xaudio2/randomindex.h"
 
@@ -247,6 +248,17 @@ protected:
         return task;
     }
     static TTaskList& List() { return Menu().GetTaskList(); }
+    // The pointer enters the collapsed panel; it slides open in half a second, its buttons fade in.
+    void OpenPanel()
+    {
+        Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
+        MenuFrames(50);
+        ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+    }
+    static std::u16string PopupText(ETaskPopupLabel label)
+    {
+        return Menu().GetTaskPopupLabel(label)->m_Caption.GetWideText();
+    }
     static std::string StartCaption() { return Menu().GetTaskStart()->m_Caption.GetText(); }
 
     std::deque<TTask> m_aTask;
@@ -313,6 +325,7 @@ TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
     ai.m_nAI = 1;
     MenuFrames(20);
     ASSERT_TRUE(Menu().GetTaskBackground()->IsOpen());
+    OpenPanel();
     ASSERT_EQ(List().GetCount(), 2);
     Menu().GetTaskGrid()->SelectRow(List().IndexOf(&ai), false);
     MenuFrame();
@@ -365,11 +378,200 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
     // No overdue task: its colour pulses with the clock.
     Issue(3, gtDeployBus, 12.0f).m_nStarted = 1;
     Issue(6, gtDeployFuel, 3700.0f);
+    // An AI task of level 2 issued a second ago: its row is highlighted.
+    TTask& young = Issue(8, gtDeployCatering, 59.0f);
+    young.m_nAI = 1;
     Parameters().nMoney = 2500;
     MenuFrames(5);
+    OpenPanel();
     Menu().GetTaskGrid()->SelectRow(0, false);
     MenuFrames(2);
+    Menu().OnTaskHelpClick(Menu().GetTaskHelp());
+    MenuFrames(20);
     Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
     Menu().GetGameText("Time")->m_Caption.SetText("12:00");
     EXPECT_EQ(RenderGolden("tasklist_1280x720", 1280, 720), "");
+}
+
+TEST_F(TaskListTest, ThePanelSlidesThroughItsStatesWithTheFrameClock)
+{
+    EXPECT_FLOAT_EQ(TGameMenuManager::EaseTaskSlide(0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(TGameMenuManager::EaseTaskSlide(0.5f), 0.5f);
+    EXPECT_FLOAT_EQ(TGameMenuManager::EaseTaskSlide(1.0f), 1.0f);
+    Issue(2, gtDeployBus, 20.0f);
+    MenuFrames(5);
+    ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
+    EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
+
+    // Opening: 2.0 a second, so a quarter second is half way.
+    Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPENING);
+    MenuFrames(5, 0.05f);
+    EXPECT_NEAR(Menu().GetTaskPanelSlide(), 0.5f, 1e-4f);
+    EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
+    MenuFrames(5, 0.05f);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+    EXPECT_TRUE(Menu().GetTaskGrid()->IsVisible());
+    MenuFrames(20);
+    EXPECT_TRUE(Menu().GetTaskBack()->IsOpen());
+
+    // The pointer leaves: the short form waits a second, then the panel falls in half a second.
+    Menu().OnTaskPanelToggle(Menu().GetTaskBackground());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_SHORT);
+    MenuFrames(9, 0.1f);
+    EXPECT_EQ(Menu().GetTaskPanelSlide(), 1.0f) << "the close delay still runs";
+    MenuFrames(2, 0.1f);
+    EXPECT_LT(Menu().GetTaskPanelSlide(), 1.0f);
+    EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
+    MenuFrames(6, 0.1f);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
+
+    // Collapsed with rows, the hover delay runs: the pointer entering now waits for it.
+    Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_HOVER_WAIT);
+    MenuFrames(11, 0.1f);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPENING);
+    MenuFrames(6, 0.1f);
+    ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+
+    // Pinned, the pointer leaving changes nothing; the back button closes at once.
+    Menu().GetTaskPin()->SetChecked(true);
+    Menu().OnTaskPanelToggle(Menu().GetTaskBackground());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+    Menu().OnTaskPanelToggle(Menu().GetTaskBack());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_CLOSING);
+    Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_CLOSING) << "closing is not undone by the pointer";
+    MenuFrames(6, 0.1f);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
+    Menu().GetTaskPin()->SetChecked(false);
+}
+
+TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)
+{
+    constexpr u16 TAB = 0x0F, LEFT_ALT = 0x38;
+    Issue(2, gtDeployBus, 20.0f);
+    MenuFrames(5);
+    Key(LEFT_ALT, true);
+    Tap(TAB);
+    Key(LEFT_ALT, false);
+    MenuFrames(2);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
+    Tap(TAB);
+    EXPECT_TRUE(Menu().GetTaskPin()->m_nFlags & UI_CHECKED) << "opened by the key it stays";
+    MenuFrames(30);
+    ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+    Tap(TAB);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_CLOSING);
+    MenuFrames(30);
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
+    Menu().GetTaskPin()->SetChecked(false);
+}
+
+TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasks)
+{
+    TTask& task = Issue(2, gtDeployBus, 20.0f);
+    task.m_nAI = 1;
+    task.m_fBaseWorkTime = 125.0f;
+    MenuFrames(5);
+    OpenPanel();
+    Menu().GetTaskGrid()->SelectRow(0, false);
+    MenuFrames(20);
+    ASSERT_TRUE(Menu().GetTaskHelp()->IsOpen());
+    Menu().OnTaskHelpClick(Menu().GetTaskHelp());
+    MenuFrames(10);
+    ASSERT_TRUE(Menu().GetTaskPopup()->IsOpen());
+    EXPECT_EQ(PopupText(TASK_POPUP_TITLE), u"Bus");
+    EXPECT_EQ(PopupText(TASK_POPUP_LOCATION), u"Location: Gate 2");
+    EXPECT_EQ(PopupText(TASK_POPUP_DURATION), u"Time: 1:00") << "not started: its time limit";
+    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: Not started");
+    // The popup is modal over the screen, its backdrop at the origin.
+    MenuFrames(2);
+    const TUIItem* backdrop = Menu().GetTaskPopup()->GetParent();
+    EXPECT_EQ(backdrop->m_Absolute.x, 0.0f);
+    EXPECT_EQ(backdrop->m_Absolute.y, 0.0f);
+    // The closing panel waits for the popup.
+    Menu().OnTaskPanelToggle(Menu().GetTaskBack());
+    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+
+    // Refilled as the task goes on: at work, its work time and the description's work form.
+    task.m_nStarted = task.m_nWorking = 1;
+    Menu().OnTaskSelected(Menu().GetTaskGrid());
+    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: At work");
+    EXPECT_EQ(PopupText(TASK_POPUP_DURATION), u"Time: 2:05");
+    EXPECT_NE(PopupText(TASK_POPUP_TEXT).find(u"is at work"), std::u16string::npos);
+    task.m_nWorking = 0;
+    task.m_nTakenOver = 1;
+    Menu().OnTaskSelected(Menu().GetTaskGrid());
+    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: On its way");
+    task.m_nArrived = 1;
+    Menu().OnTaskSelected(Menu().GetTaskGrid());
+    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: Needs a driver");
+
+    // OK closes it; its backdrop goes with it, and the help button toggles it again.
+    Menu().OnPopupClose(Menu().GetTaskPopup()->FindItem(TName("OK")));
+    MenuFrames(10);
+    EXPECT_FALSE(Menu().GetTaskPopup()->IsOpen());
+    EXPECT_FALSE(Menu().GetTaskPopup()->GetParent()->IsOpen());
+    // A selection gone closes the popup and the help button.
+    Menu().OnTaskHelpClick(Menu().GetTaskHelp());
+    MenuFrames(20);
+    ASSERT_TRUE(Menu().GetTaskPopup()->IsOpen());
+    Menu().GetTaskGrid()->SelectRow(-1, false);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetTaskPopup()->IsOpen());
+    EXPECT_FALSE(Menu().GetTaskHelp()->IsOpen());
+}
+
+TEST(TaskRows, AYoungRowIsHighlightedOverItsFirstTenSeconds)
+{
+    EXPECT_EQ(TTaskList::AgeHighlight(0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(TTaskList::AgeHighlight(0.125f), 0.5f);
+    EXPECT_EQ(TTaskList::AgeHighlight(0.25f), 1.0f);
+    EXPECT_EQ(TTaskList::AgeHighlight(4.99f), 1.0f);
+    EXPECT_FLOAT_EQ(TTaskList::AgeHighlight(7.5f), 0.5f);
+    EXPECT_EQ(TTaskList::AgeHighlight(10.0f), 0.0f);
+    EXPECT_EQ(TTaskList::AgeHighlight(-1.0f), 0.0f) << "a countdown above its limit is no age";
+    // Working: since its work began; else since it was issued.
+    TTask task{};
+    task.m_fDeadline = 60.0f;
+    task.m_fCountdown = 58.0f;
+    EXPECT_EQ(TTaskList::Age(task), 2.0f);
+    task.m_nStarted = task.m_nWorking = 1;
+    task.m_fWorkTime = 90.0f;
+    task.m_fWorkTimer = 89.0f;
+    EXPECT_EQ(TTaskList::Age(task), 1.0f);
+}
+
+TEST(GameFormat, MasksTakeTheirArgumentsOnlyWhenTheConversionsMatch)
+{
+    std::u16string text;
+    ASSERT_TRUE(FormatMaskText(u"Gate %d", {i64{5}}, 128, text));
+    EXPECT_EQ(text, u"Gate 5");
+    ASSERT_TRUE(FormatMaskText(u"%s: %03d%% [%-4s]", {std::u16string(u"Fuel"), i64{7}, std::u16string(u"ab")}, 128,
+                               text));
+    EXPECT_EQ(text, u"Fuel: 007% [ab  ]");
+    ASSERT_TRUE(FormatMaskText(u"Time: %ls", {std::u16string(u"1:00")}, 128, text));
+    EXPECT_EQ(text, u"Time: 1:00");
+    ASSERT_TRUE(FormatMaskText(u"%s", {std::u16string(u"0123456789")}, 8, text));
+    EXPECT_EQ(text, u"0123456") << "cut to the capacity with its terminator";
+    text = u"kept";
+    EXPECT_FALSE(FormatMaskText(u"Gate %s", {i64{5}}, 128, text)) << "a text conversion for a number";
+    EXPECT_FALSE(FormatMaskText(u"Gate %d", {std::u16string(u"5")}, 128, text));
+    EXPECT_FALSE(FormatMaskText(u"%d of %d", {i64{5}}, 128, text)) << "too few arguments";
+    EXPECT_FALSE(FormatMaskText(u"Gate", {i64{5}}, 128, text)) << "too many";
+    EXPECT_FALSE(FormatMaskText(u"%n", {i64{5}}, 128, text));
+    EXPECT_FALSE(FormatMaskText(u"Gate %", {i64{5}}, 128, text));
+    EXPECT_TRUE(FormatMaskText(u"%99d", {i64{5}}, 128, text)) << "the widest width taken";
+    EXPECT_FALSE(FormatMaskText(u"%100d", {i64{5}}, 128, text)) << "the first refused";
+    EXPECT_EQ(text.size(), 99u);
+}
+
+TEST_F(TaskListTest, AMaskTheLanguageGetsWrongShowsItsKeyWithOneLine)
+{
+    // A key the language lacks is its own text, which takes no number.
+    EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
+    EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
+    EXPECT_EQ(m_Log.Count("NoSuchMask"), 1u);
+    EXPECT_EQ(FormatMask("GateMask", {i64{3}}), u"Gate 3");
 }

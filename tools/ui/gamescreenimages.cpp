@@ -1,0 +1,127 @@
+#include "gamescreenimages.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr i32 F = GAME_STRIP_FRAME;
+
+void Put(std::vector<u32>& pixels, i32 width, i32 x, i32 y, u32 argb)
+{
+    if (x >= 0 && x < width && y >= 0 && static_cast<size_t>(y * width + x) < pixels.size())
+        pixels[static_cast<size_t>(y * width + x)] = argb;
+}
+
+void Disc(std::vector<u32>& pixels, i32 width, f32 cx, f32 cy, f32 radius, u32 argb)
+{
+    for (i32 y = static_cast<i32>(cy - radius); y <= static_cast<i32>(cy + radius); ++y)
+        for (i32 x = static_cast<i32>(cx - radius); x <= static_cast<i32>(cx + radius); ++x)
+        {
+            const f32 dx = static_cast<f32>(x) + 0.5f - cx, dy = static_cast<f32>(y) + 0.5f - cy;
+            if (dx * dx + dy * dy <= radius * radius)
+                Put(pixels, width, x, y, argb);
+        }
+}
+
+void Box(std::vector<u32>& pixels, i32 width, i32 left, i32 top, i32 right, i32 bottom, u32 argb)
+{
+    for (i32 y = top; y < bottom; ++y)
+        for (i32 x = left; x < right; ++x)
+            Put(pixels, width, x, y, argb);
+}
+
+// "!" centred in a square frame of the size whose top row is given.
+void Mark(std::vector<u32>& pixels, i32 size, i32 top, u32 argb)
+{
+    const i32 mid = size / 2;
+    Box(pixels, size, mid - 2, top + size / 6, mid + 2, top + size * 3 / 5, argb);
+    Box(pixels, size, mid - 2, top + size * 7 / 10, mid + 2, top + size * 5 / 6, argb);
+}
+} // namespace
+
+std::vector<u32> TaskMarkerStrip()
+{
+    std::vector<u32> pixels(static_cast<size_t>(F * F * 3), 0);
+    const u32 colours[3] = {0xFF8090A0, 0xFF40A0FF, 0xFF40D060};
+    for (i32 f = 0; f < 3; ++f)
+        Disc(pixels, F, F / 2.0f, static_cast<f32>(f * F) + F / 2.0f, F * 0.3f, colours[f]);
+    return pixels;
+}
+
+std::vector<u32> AILevelStrip()
+{
+    std::vector<u32> pixels(static_cast<size_t>(F * F * 3), 0);
+    for (i32 f = 0; f < 3; ++f)
+        for (i32 bar = 0; bar <= f; ++bar)
+        {
+            const i32 left = 3 + bar * 7;
+            Box(pixels, F, left, f * F + F - 4 - (bar + 1) * 5, left + 5, f * F + F - 4, 0xFFFFE328);
+        }
+    return pixels;
+}
+
+std::vector<u32> ExclamationStrip()
+{
+    std::vector<u32> pixels(static_cast<size_t>(F * F * 3), 0);
+    for (i32 f = 0; f < 3; ++f)
+        Mark(pixels, F, f * F, 0xFFFFE328);
+    return pixels;
+}
+
+std::vector<u32> AttentionStrip()
+{
+    constexpr i32 S = GAME_ATTENTION_SIZE;
+    std::vector<u32> pixels(static_cast<size_t>(S * S * 2), 0);
+    Disc(pixels, S, S / 2.0f, S / 2.0f, S * 0.45f, 0xFFC20000);
+    Mark(pixels, S, 0, 0xFFFFFFFF);
+    Disc(pixels, S, S / 2.0f, S * 1.5f, S * 0.45f, 0xFFFF6040);
+    Mark(pixels, S, S, 0xFFFFFFFF);
+    return pixels;
+}
+
+std::vector<u32> VehiclePicture(i32 kind, i32 width, i32 height)
+{
+    std::vector<u32> pixels(static_cast<size_t>(width * height), 0);
+    // A hue per kind around the colour wheel.
+    const f32 hue = static_cast<f32>(kind) / VEHICLE_PICTURE_COUNT * 6.2831853f;
+    auto channel = [&](f32 phase) { return static_cast<u32>(150.0f + 100.0f * std::sin(hue + phase)); };
+    const u32 body = 0xFF000000 | channel(0.0f) << 16 | channel(2.094f) << 8 | channel(4.189f);
+    const i32 base = height * 3 / 4;
+    // The body, the cab and two wheels.
+    Box(pixels, width, width / 10, height * 2 / 5, width * 9 / 10, base, body);
+    Box(pixels, width, width * 6 / 10, height / 5, width * 9 / 10, height * 2 / 5, body);
+    Box(pixels, width, width * 13 / 20, height / 4, width * 17 / 20, height * 2 / 5 - 2, 0xFFB8D8F0);
+    const f32 radius = static_cast<f32>(height) / 8.0f;
+    for (f32 x : {width * 0.25f, width * 0.75f})
+        Disc(pixels, width, x, static_cast<f32>(base), radius, 0xFF202020);
+    return pixels;
+}
+
+std::vector<u32> PinStrip()
+{
+    std::vector<u32> pixels(static_cast<size_t>(F * F * 2), 0);
+    const u32 heads[2] = {0xFF8090A0, 0xFFFFE328};
+    for (i32 f = 0; f < 2; ++f)
+    {
+        Disc(pixels, F, F / 2.0f, static_cast<f32>(f * F) + F * 0.35f, F * 0.25f, heads[f]);
+        Box(pixels, F, F / 2 - 1, f * F + F / 2, F / 2 + 1, f * F + F - 3, 0xFFE2F2FF);
+    }
+    return pixels;
+}
+
+std::vector<u32> CloseStrip()
+{
+    std::vector<u32> pixels(static_cast<size_t>(F * F * 2), 0);
+    const u32 fills[2] = {0xE0203048, 0xF0385878};
+    for (i32 f = 0; f < 2; ++f)
+    {
+        Box(pixels, F, 0, f * F, F, f * F + F, fills[f]);
+        for (i32 i = 5; i < F - 5; ++i)
+            for (i32 w = -1; w <= 1; ++w)
+            {
+                Put(pixels, F, i + w, f * F + i, 0xFFE2F2FF);
+                Put(pixels, F, F - 1 - i + w, f * F + i, 0xFFE2F2FF);
+            }
+    }
+    return pixels;
+}
