@@ -344,9 +344,11 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
                              "TaskHeaderStyle", "HeaderLabel", "SavingStyle"})
         AddStyle(name, "ui_sans_bold", 30.0f, UI_ALIGN_CENTRE, nullptr);
     for (const char* name :
-         {"DialogTextStyle", "PopupTextStyle", "DialogItemStyle", "DialogLeftLabel", "ManagementStatusStyle",
+         {"DialogTextStyle", "DialogItemStyle", "DialogLeftLabel", "ManagementStatusStyle",
           "ManagementEuroStyle", "ManagementCellNextPriceStyle", "UILabelStyle", "UITooltipStyle"})
         AddStyle(name, "ui_sans", 22.0f, UI_ALIGN_NEAR, nullptr);
+    // The in-game popups' rows lie 15 to 20 apart.
+    AddStyle("PopupTextStyle", "ui_sans", 16.0f, UI_ALIGN_NEAR, nullptr);
     // The gate menu's entries: their texts over the status bar, the screen draws their light.
     TUIStyle& gate = AddStyle("GateSelectionItemStyle", "ui_sans_bold", 28.0f, UI_ALIGN_CENTRE, nullptr);
     gate.nFlags |= UI_STYLE_FIXED_SIZE;

@@ -124,7 +124,11 @@ TGameMenuManager::TGameMenuManager()
       m_apTaskHeader{}, m_pTaskButtons(nullptr), m_pTaskHelp(nullptr), m_pTaskBack(nullptr), m_pTaskPin(nullptr),
       m_pTaskPopupBG(nullptr), m_apTaskPopupLabel{}, m_pTaskPopupTask(nullptr), m_apPopup{},
       m_nTaskPanelState(TASK_PANEL_COLLAPSED), m_fTaskSlide(0.0f), m_fTaskCloseDelay(0.0f), m_fTaskHoverDelay(0.0f),
-      m_pTabKey(nullptr), m_pLAltKey(nullptr)
+      m_pTabKey(nullptr), m_pLAltKey(nullptr), m_pManagementBase(nullptr), m_pManagementWindow(nullptr),
+      m_pManagementGrid(nullptr), m_pManagementBalance(nullptr), m_pManagementStatus(nullptr),
+      m_pManagementInfo(nullptr), m_pManagementBuy(nullptr), m_pManagementPopupWindow(nullptr),
+      m_pManagementPicture(nullptr), m_apManagementPopupLabel{}, m_pManagementPopupText(nullptr),
+      m_apManagementKey{}
 {
     // Every frame: the menu it opens stands the game clock still.
     m_nChannel = 0;
@@ -177,6 +181,11 @@ void TGameMenuManager::_ResetState()
     m_pTaskPopupTask = nullptr;
     m_nTaskPanelState = TASK_PANEL_COLLAPSED;
     m_fTaskSlide = m_fTaskCloseDelay = m_fTaskHoverDelay = 0.0f;
+    m_pManagementBase = m_pManagementWindow = m_pManagementInfo = m_pManagementBuy = nullptr;
+    m_pManagementPopupWindow = m_pManagementPicture = nullptr;
+    m_pManagementGrid = nullptr;
+    m_pManagementBalance = m_pManagementStatus = m_pManagementPopupText = nullptr;
+    std::fill(std::begin(m_apManagementPopupLabel), std::end(m_apManagementPopupLabel), nullptr);
     m_pTaskGrid = nullptr;
     std::fill(std::begin(m_apTaskHeader), std::end(m_apTaskHeader), nullptr);
 }
@@ -191,6 +200,7 @@ void TGameMenuManager::OnClusterUnload()
     s_nRebuildRequest = 1;
     m_pTowerCam = m_pFollowMe = nullptr;
     m_pTabKey = m_pLAltKey = nullptr;
+    std::fill(std::begin(m_apManagementKey), std::end(m_apManagementKey), nullptr);
 }
 
 void TGameMenuManager::FinalizeManager()

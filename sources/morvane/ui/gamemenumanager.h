@@ -29,6 +29,7 @@ class TUILabel;
 class TUIMenu;
 class TUISlider;
 struct TOptionRow;
+struct TGate;
 struct TTask;
 struct TUIGridCell;
 struct TVector;
@@ -108,6 +109,16 @@ enum ETaskPanelState : u32
 constexpr f32 TASK_PANEL_SLIDE_SPEED = 2.0f;
 constexpr f32 TASK_PANEL_CLOSE_DELAY = 1.0f;
 constexpr f32 TASK_PANEL_HOVER_DELAY = 1.0f;
+// The management popup's texts: title, location, skill, price, next price.
+enum EManagementPopupLabel : u32
+{
+    MANAGEMENT_POPUP_TITLE,
+    MANAGEMENT_POPUP_LOCATION,
+    MANAGEMENT_POPUP_SKILL,
+    MANAGEMENT_POPUP_PRICE,
+    MANAGEMENT_POPUP_NEXT_PRICE,
+    MANAGEMENT_POPUP_LABEL_COUNT
+};
 // The popups of the in-game screen: their close buttons carry the index as their tag.
 enum EGamePopup : i32
 {
@@ -312,6 +323,7 @@ public:
     i32 OnSwitchToTowerCamera(TUIItem* sender);
     i32 OnSwitchToFollowMe(TUIItem* sender);
     TUIMenu* GetGateMenu() const { return m_pGateMenu; }
+    TUIButton* GetIconBase() const { return m_pIconBase; }
     TUIButton* GetGameHelp() const { return m_pGameHelp; }
     TUIButton* GetGateStatus(i32 index) const { return m_apGateStatus[index]; }
     TUIButton* GetGameText(const char* name) const;
@@ -369,6 +381,39 @@ public:
     static f32 EaseTaskSlide(f32 fraction);
     // OK of "GameTaskResetConfirm": the task offered is reset.
     i32 OnTaskResetConfirmed(TUIItem* sender);
+
+    // The management screen (gamemenumanager.management.cpp): AI levels bought per service
+    // (rows) and gate (columns).
+    void _CreateManagementScreen();
+    void _CreateManagementPopup();
+    // The Management button: the in-game icons give way to the screen.
+    i32 OnManagementClick(TUIItem* sender);
+    void ShowManagement(bool open);
+    // Back (tag 1), the backdrop and its keys: an open popup closes first; only Back goes on
+    // to close the screen then.
+    i32 OnManagementBack(TUIItem* sender);
+    i32 OnManagementInfo(TUIItem* sender);
+    i32 OnManagementCellSelected(TUIItem* sender);
+    i32 OnManagementBuy(TUIItem* sender);
+    // Whether the task's AI level may be bought now (below the top level, its gate idle, the
+    // money at least the price), and the status key saying so (empty without a task or gate).
+    static bool CanUpgradeService(const TTask* task, const char*& status);
+    // The task of a cell (service kind, gate index) and its gate; null where there is none.
+    static TTask* GetServiceCellTask(i32 row, i32 column, TGate** gate = nullptr);
+    TTask* GetManagementCellTask(TGate** gate = nullptr) const;
+    i32 _FollowOpenState(TUIItem* sender);
+    void _UpdateManagementPopup();
+    i32 _UpdateManagementScreen(TUIItem* sender);
+    i32 _DrawManagementCell(const TUIGridCell& cell);
+    i32 _DrawManagementVehicleCell(const TUIGridCell& cell);
+    TUIButton* GetManagementBase() const { return m_pManagementBase; }
+    TUIGrid* GetManagementGrid() const { return m_pManagementGrid; }
+    TUIButton* GetManagementBuy() const { return m_pManagementBuy; }
+    TUIButton* GetManagementInfo() const { return m_pManagementInfo; }
+    TUILabel* GetManagementStatus() const { return m_pManagementStatus; }
+    TUILabel* GetManagementBalance() const { return m_pManagementBalance; }
+    TUIButton* GetManagementPopup() const { return m_apPopup[GAME_POPUP_MANAGEMENT]; }
+    TUILabel* GetManagementPopupLabel(EManagementPopupLabel label) const { return m_apManagementPopupLabel[label]; }
 
     // State.
     TUIItem* GetRoot() const { return m_pUIBase; }
@@ -521,6 +566,20 @@ private:
     // The engine's keys the panel reads by name.
     TInput* m_pTabKey;
     TInput* m_pLAltKey;
+    // The management screen's items, its arrow keys (down, up, left, right) and cell text.
+    TUIButton* m_pManagementBase;
+    TUIButton* m_pManagementWindow;
+    TUIGrid* m_pManagementGrid;
+    TUILabel* m_pManagementBalance;
+    TUILabel* m_pManagementStatus;
+    TUIButton* m_pManagementInfo;
+    TUIButton* m_pManagementBuy;
+    TUIButton* m_pManagementPopupWindow;
+    TUIButton* m_pManagementPicture;
+    TUILabel* m_apManagementPopupLabel[MANAGEMENT_POPUP_LABEL_COUNT];
+    TUILabel* m_pManagementPopupText;
+    TInput* m_apManagementKey[4];
+    TUIText m_ManagementCellText;
 
     static u32 s_nRebuildRequest;
     static u32 s_nSuppressClose;

@@ -164,6 +164,7 @@ void TGameMenuManager::_CreateGameScreen()
     management->SetTop(UI_PLACE_NEAR, 8.0f);
     management->AddAction("management");
     management->m_nFlags |= UI_HOT_KEYS_ALWAYS;
+    management->OnClickList.Bind(this, &TGameMenuManager::OnManagementClick);
     m_pTowerButton = CreateIconButton(m_pIconBase, "Tower", "Game UI Button Tower");
     m_pTowerButton->SetTop(UI_PLACE_NEAR, CAMERA_BUTTON_SIZE + 16.0f);
     m_pTowerButton->OnClickList.Bind(this, &TGameMenuManager::OnSwitchToTowerCamera);
@@ -178,6 +179,7 @@ void TGameMenuManager::_CreateGameScreen()
         indicator->Show(false, true);
     }
     _CreateTaskPanel();
+    _CreateManagementScreen();
     _CreateHelpBackdrop();
     m_pGameUI->OnInput.Bind(this, &TGameMenuManager::_UpdateGameScreen);
     _LayoutGameScreen();
@@ -275,9 +277,7 @@ i32 TGameMenuManager::_UpdateGameScreen(TUIItem*)
     m_pTakeOff->Show((parameters.nFlags & GAME_TAKING_OFF) != 0, false);
     m_pTowerButton->SetVisible(!game->IsTowerView());
     m_pVanButton->SetVisible(!game->IsFollowMeActive());
-    const TUIItem* management = m_pGameUI->FindItem(TName("ManagementBase"));
-    m_pGateMenu->SetVisible(game->IsTowerView() && (!management || management->IsInactive()) &&
-                            m_pGameHelp->IsInactive());
+    m_pGateMenu->SetVisible(game->IsTowerView() && m_pManagementBase->IsInactive() && m_pGameHelp->IsInactive());
     for (TUIItem* entry : m_pGateMenu->GetChildren())
         entry->SetVisible(GateIdle(entry->m_nTag + 1));
     const i32 tasks = _RebuildTaskList();
@@ -360,6 +360,11 @@ i32 TGameMenuManager::OnMainMenuClick(TUIItem*)
             g_pUIGameManager->GetScreen(UI_SCREEN_HELP).GetForm()->Hide(1);
             CloseGameHelp();
         }
+        return 0;
+    }
+    if (TUIButton* popup = m_apPopup[GAME_POPUP_TASK]; popup && popup->IsOpen())
+    {
+        popup->Show(false, false);
         return 0;
     }
     SetMenuVisible(1, 0);

@@ -582,8 +582,7 @@ i32 TGameMenuManager::_UpdateTaskPanel(TUIItem*)
     }
     else if (!m_TaskList.m_pSelected && row >= m_TaskList.GetCount())
         m_pTaskGrid->SelectRow(-1, false);
-    const TUIItem* management = m_pGameUI->FindItem(TName("ManagementBase"));
-    if (ui && (!management || management->IsInactive()) && m_nTaskPanelState == TASK_PANEL_OPEN &&
+    if (ui && m_pManagementBase->IsInactive() && m_nTaskPanelState == TASK_PANEL_OPEN &&
         g_pGameLogicManager && g_pGameLogicManager->IsTowerView())
     {
         if (ui->IsActionPressed(UI_ACTION_MENU_DOWN))

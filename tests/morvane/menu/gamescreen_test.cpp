@@ -4,6 +4,7 @@
 #include "menufixture.h"
 
 #include "core/math/random.h"
+#include "morvane/game/aicommonunit.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gate.h"
 #include "morvane/game/task.h"
@@ -574,4 +575,180 @@ TEST_F(TaskListTest, AMaskTheLanguageGetsWrongShowsItsKeyWithOneLine)
     EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
     EXPECT_EQ(m_Log.Count("NoSuchMask"), 1u);
     EXPECT_EQ(FormatMask("GateMask", {i64{3}}), u"Gate 3");
+}
+
+// The management screen.
+
+namespace
+{
+class ManagementTest : public GameScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        GameScreenTest::SetUp();
+        for (i32 g = 0; g < 8; ++g)
+            m_aTaskCount[g] = m_apGate[g]->aGateTask.GetCount();
+    }
+    void TearDown() override
+    {
+        Menu().ShowManagement(false);
+        MenuFrames(20);
+        for (i32 g = 0; g < 8; ++g)
+            m_apGate[g]->aGateTask.SetCount(m_aTaskCount[g]);
+        GameScreenTest::TearDown();
+    }
+    // The service's task at the gate, done by an AI unit of the level whose prices are 1000, 2000
+    // and 3000.
+    TTask& Service(i32 gate, i32 kind, i32 level)
+    {
+        TAICommonUnit& unit = m_aUnit.emplace_back();
+        unit.m_nAILevel = level;
+        unit.aPrice[0] = 1000;
+        unit.aPrice[1] = 2000;
+        unit.aPrice[2] = 3000;
+        TTask& task = m_aTask.emplace_back();
+        task.m_nType = GetServiceTaskType(kind);
+        task.pGate = m_apGate[gate - 1];
+        task.pAIUnit = &unit;
+        task.m_nAI = 1;
+        m_apGate[gate - 1]->aGateTask.Add(&task);
+        return task;
+    }
+    void Open()
+    {
+        Menu().OnManagementClick(nullptr);
+        MenuFrames(20);
+        ASSERT_TRUE(Menu().GetManagementBase()->IsOpen());
+    }
+    static std::string Status() { return Menu().GetManagementStatus()->m_Caption.GetText(); }
+    static std::u16string PopupText(EManagementPopupLabel label)
+    {
+        return Menu().GetManagementPopupLabel(label)->m_Caption.GetWideText();
+    }
+
+    std::deque<TAICommonUnit> m_aUnit;
+    std::deque<TTask> m_aTask;
+    u32 m_aTaskCount[8] = {};
+};
+} // namespace
+
+TEST_F(ManagementTest, AnUpgradeNeedsTheLevelBelowThreeAnIdleGateAndThePrice)
+{
+    const char* status = "x";
+    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(nullptr, status));
+    EXPECT_STREQ(status, "");
+    TTask& fuel = Service(4, skFuel, 1);
+    Parameters().nMoney = 2000;
+    EXPECT_TRUE(TGameMenuManager::CanUpgradeService(&fuel, status)) << "money equal to the price";
+    EXPECT_STREQ(status, "ManagementStatusUpgradeAvailable");
+    Parameters().nMoney = 1999;
+    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
+    EXPECT_STREQ(status, "ManagementStatusNotEnoughMoney");
+    Parameters().nMoney = 100000;
+    m_apGate[3]->m_nState = gsLoading;
+    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
+    EXPECT_STREQ(status, "ManagementStatusGateNotIdle");
+    // The top level says so even at a busy gate.
+    fuel.pAIUnit->m_nAILevel = 3;
+    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
+    EXPECT_STREQ(status, "ManagementStatusFullyUpgraded");
+    fuel.pGate = nullptr;
+    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
+    EXPECT_STREQ(status, "");
+}
+
+TEST_F(ManagementTest, BuyIsOfferedOnlyWhenAllowedAndRaisesTheLevelAtItsPrice)
+{
+    TTask& catering = Service(2, skCatering, 1);
+    Parameters().nMoney = 2500;
+    Open();
+    EXPECT_FALSE(Menu().GetIconBase()->IsOpen());
+    Menu().GetManagementGrid()->SetSelection(skCatering, 1, false);
+    MenuFrames(20);
+    EXPECT_EQ(Status(), "ManagementStatusUpgradeAvailable");
+    EXPECT_TRUE(Menu().GetManagementBuy()->IsOpen());
+    EXPECT_TRUE(Menu().GetManagementInfo()->IsOpen());
+    EXPECT_EQ(Menu().GetManagementBalance()->m_Second.GetWideText(), u"2.500");
+    Menu().OnManagementInfo(nullptr);
+    MenuFrames(20);
+    ASSERT_TRUE(Menu().GetManagementPopup()->IsOpen());
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_LOCATION), u"Location: Gate 2");
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_SKILL), u"Skill: Trainee");
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_PRICE), u"Price paid: 1.000");
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_NEXT_PRICE), u"Next level: 2.000");
+
+    Menu().OnManagementBuy(Menu().GetManagementBuy());
+    EXPECT_EQ(catering.GetAILevel(), 2);
+    EXPECT_EQ(Parameters().nMoney, 500);
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_PRICE), u"Price paid: 2.000") << "refreshed at once";
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_NEXT_PRICE), u"Next level: 3.000");
+    MenuFrames(20);
+    EXPECT_EQ(Status(), "ManagementStatusNotEnoughMoney");
+    EXPECT_FALSE(Menu().GetManagementBuy()->IsOpen());
+    // The button hidden is no guard on its own: a press reaching it buys nothing.
+    Menu().OnManagementBuy(Menu().GetManagementBuy());
+    EXPECT_EQ(catering.GetAILevel(), 2);
+    EXPECT_EQ(Parameters().nMoney, 500);
+    Parameters().nMoney = 100000;
+    m_apGate[1]->m_nState = gsUnloading;
+    Menu().OnManagementBuy(Menu().GetManagementBuy());
+    EXPECT_EQ(catering.GetAILevel(), 2) << "a busy gate";
+}
+
+TEST_F(ManagementTest, ArrowKeysMoveTheCellAndBackClosesPopupAndScreen)
+{
+    Service(3, skStairs, 0);
+    Open();
+    Menu().GetManagementGrid()->SetSelection(skMaintenance, 1, false);
+    Tap(0x50, true);
+    Tap(0x50, true);
+    Tap(0x4D, true);
+    EXPECT_EQ(Menu().GetManagementGrid()->m_nSelectedRow, skStairs);
+    EXPECT_EQ(Menu().GetManagementGrid()->m_nSelectedColumn, 2);
+    MenuFrames(20);
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_PRICE), u"Price paid: not upgraded yet");
+    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_NEXT_PRICE), u"Next level: 1.000");
+
+    // The backdrop closes only the popup; Back closes the popup and the screen at once.
+    Menu().OnManagementInfo(nullptr);
+    MenuFrames(20);
+    ASSERT_TRUE(Menu().GetManagementPopup()->IsOpen());
+    Menu().OnManagementBack(Menu().GetManagementBase());
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetManagementPopup()->IsOpen());
+    EXPECT_TRUE(Menu().GetManagementBase()->IsOpen());
+    Menu().OnManagementInfo(nullptr);
+    MenuFrames(20);
+    Menu().OnManagementBack(Menu().GetManagementBase()->FindItem(TName("ManagementBack")));
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetManagementBase()->IsOpen());
+    EXPECT_TRUE(Menu().GetIconBase()->IsOpen());
+
+    // A cell without a task: no status, no Info, no Buy; Info then closes the popup.
+    Open();
+    Menu().GetManagementGrid()->SetSelection(skTaxi, 7, false);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetManagementStatus()->IsOpen());
+    EXPECT_FALSE(Menu().GetManagementInfo()->IsOpen());
+    EXPECT_FALSE(Menu().GetManagementBuy()->IsOpen());
+    Menu().OnManagementInfo(nullptr);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetManagementPopup()->IsOpen());
+}
+
+TEST_F(ManagementTest, TheManagementScreenMatchesItsGoldenImage)
+{
+    for (i32 gate = 1; gate <= 8; ++gate)
+        for (i32 kind = 0; kind < SERVICE_KIND_COUNT; ++kind)
+            Service(gate, kind, (gate + kind) % 4);
+    m_apGate[5]->m_nState = gsLoading;
+    Parameters().nMoney = 45000;
+    Open();
+    Menu().GetManagementGrid()->SetSelection(skBus, 2, false);
+    Menu().OnManagementInfo(nullptr);
+    MenuFrames(20);
+    Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
+    Menu().GetGameText("Time")->m_Caption.SetText("12:00");
+    EXPECT_EQ(RenderGolden("management_1280x720", 1280, 720), "");
 }
