@@ -210,9 +210,12 @@ void GameScreen(benchmark::State& state)
     }
     game.GetParameters().nStarted = 1;
     g_pGameMenuManager->SetMenuVisible(0, 0);
+    // The panel open, its rows drawn.
+    g_pGameMenuManager->OnTaskPanelEnter(g_pGameMenuManager->GetTaskBackground());
     for (i32 i = 0; i < 60; ++i)
         UpdateMenu();
     MeasureUI(state);
+    state.counters["panel_open"] = g_pGameMenuManager->GetTaskPanelState() == TASK_PANEL_OPEN;
     state.counters["tasks"] = g_pGameMenuManager->GetTaskList().GetCount();
 }
 
