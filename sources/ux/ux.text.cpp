@@ -53,6 +53,7 @@ TControl::TTextExtent TControl::MeasureText(const char16_t* text, u32 state)
     if (!block || IsEmpty(text) || !SelectFont(*block))
         return {0.0f, 0.0f};
     const TTextBox box = g_pTextureFontManager->MeasureText(ContentRect.width, text, 0.0f, 0.0f);
-    return {box.fWidth, box.fHeight};
+    // The font's measure counts the lines after the first.
+    return {box.fWidth, box.fHeight + g_pTextureFontManager->GetLineHeight()};
 }
 } // namespace UX

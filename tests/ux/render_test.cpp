@@ -244,6 +244,10 @@ TEST_F(RenderTest, TextsDrawWithTheFontOfTheirBlockAndNothingWithoutOne)
     const UX::TControl::TTextExtent extent = title->MeasureText(u"Text", UX::STATE_NORMAL);
     EXPECT_FLOAT_EQ(extent.fWidth, UX::MeasureTextWidth(*title->StyleBlock(UX::STATE_NORMAL), u"Text"));
     EXPECT_EQ(title->MeasureText(u"", UX::STATE_NORMAL).fWidth, 0.0f);
+    // One line is one line high; a second line doubles it.
+    const f32 line = extent.fHeight;
+    EXPECT_GT(line, 10.0f);
+    EXPECT_FLOAT_EQ(title->MeasureText(u"Text\nText", UX::STATE_NORMAL).fHeight, 2.0f * line);
 }
 
 // The UX draws the cursor "Mouse" of the loaded data on top of its layers, where the pointer is.

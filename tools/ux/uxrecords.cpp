@@ -8,6 +8,7 @@
 #include "ux/controls/ux.control.layer.h"
 #include "ux/ux.manager.h"
 #include "ux/controls/ux.tooltip.h"
+#include "uxcreditsrecords.h"
 #include "uxdatawriter.h"
 #include "uxdemorecords.h"
 #include "uxmessageboxrecords.h"
@@ -57,6 +58,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     UX::TSimpleToolTip* toolTip = data.AddToolTip();
     AddDemoForm(data, layers[1], toolTip);
     AddMessageBoxForm(data, layers[1]);
+    AddCreditsForm(data, layers[1]);
     AddToolTipLabel(data, layers[1], toolTip);
     data.AddInstanceObjects();
 }

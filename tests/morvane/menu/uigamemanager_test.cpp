@@ -73,9 +73,11 @@ TEST_F(UIGameTest, TheScreensAreRegisteredInTheBlocksOrder)
         EXPECT_EQ(screen.GetClassName(), TName(names[i])) << i;
         EXPECT_EQ(ux.GetInstance(i), &screen) << i;
     }
-    // Only the message box has a form in the level; the others show nothing.
+    // A screen whose form the level lacks shows nothing.
     EXPECT_NE(Game().GetScreen(UI_SCREEN_MESSAGE).GetForm(), nullptr);
-    EXPECT_FALSE(Game().ShowScreen(UI_SCREEN_CREDITS));
+    EXPECT_NE(Game().GetScreen(UI_SCREEN_CREDITS).GetForm(), nullptr);
+    EXPECT_EQ(Game().GetScreen(UI_SCREEN_VEHICLE_TASK).GetForm(), nullptr);
+    EXPECT_FALSE(Game().ShowScreen(UI_SCREEN_VEHICLE_TASK));
 }
 
 TEST_F(UIGameTest, IsBusyWhileAScreenTheMenusWaitForIsOnScreen)

@@ -1,0 +1,137 @@
+// The credits: their blocks laid out by the names' heights, the scroll from below the screen,
+// the close by itself at the end and by the close button, the main menu's buttons back; and
+// their golden image mid-scroll.
+#include "menufixture.h"
+
+#include "morvane/ui/uigamemanager.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.panel.h"
+#include "ux/controls/ux.control.vscroller.h"
+#include "ux/ux.actions.h"
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace
+{
+class CreditsTest : public MenuTest
+{
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        ASSERT_NE(Credits().GetForm(), nullptr) << "the level carries the credits' form";
+        Start();
+    }
+    void TearDown() override
+    {
+        if (Credits().GetForm())
+            Credits().GetForm()->HideNow();
+        MenuTest::TearDown();
+    }
+    static TUICreditsMenu& Credits()
+    {
+        return static_cast<TUICreditsMenu&>(g_pUIGameManager->GetScreen(UI_SCREEN_CREDITS));
+    }
+    static UX::TVScroller& Bar() { return *Credits().GetPanel()->GetScrollBar(); }
+    static UX::TControl* Find(const char* name) { return Credits().GetForm()->FindChild(TName(name, true)); }
+    static f32 ContentBottom()
+    {
+        const UX::TControl* content = Credits().GetContent();
+        return content->Base.Rect.y + content->Base.Rect.height;
+    }
+    // The scroll held still at a position (the step scrolls by the frame's real time).
+    void Hold(i32 position)
+    {
+        Bar().Step = 0;
+        Bar().SetPosition(position);
+        MenuFrame();
+        Bar().Step = m_nStep;
+    }
+    void Open()
+    {
+        m_nStep = Bar().Step;
+        Menu().OnCredits(Menu().GetButton(MENU_CREDITS));
+        MenuFrames(40);
+        ASSERT_TRUE(Credits().GetForm()->IsVisibleOnScreen());
+    }
+    // Frames until the form has gone (its transition runs on the real clock); at most two
+    // seconds.
+    void UntilClosed()
+    {
+        for (i32 i = 0; i < 200 && Credits().GetForm()->IsVisibleOnScreen(); ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            g_pTimer->Update();
+            MenuFrame();
+        }
+        MenuFrames(40);
+    }
+    i32 m_nStep = 0;
+};
+} // namespace
+
+TEST_F(CreditsTest, BlocksFollowTheirNamesHeights)
+{
+    Open();
+    f32 y = CREDITS_FIRST_TOP;
+    for (u32 i = 0; i < CREDITS_BLOCK_COUNT; ++i)
+    {
+        const std::string index = std::to_string(i);
+        const UX::TControl* heading = Find(("lblCreditsHeading" + index).c_str());
+        const UX::TControl* names = Find(("lblCreditsNames" + index).c_str());
+        ASSERT_NE(names, nullptr);
+        EXPECT_EQ(heading->fTop, y) << i;
+        EXPECT_EQ(names->fTop, y + CREDITS_NAMES_BELOW) << i;
+        EXPECT_GT(names->Base.Rect.height, 0.0f) << i;
+        y += names->Base.Rect.height + CREDITS_BLOCK_GAP;
+    }
+    // Three lines of names take three lines' height.
+    EXPECT_GT(Find("lblCreditsNames1")->Base.Rect.height, 2.5f * Find("lblCreditsNames0")->Base.Rect.height);
+    EXPECT_EQ(Find("lblCreditsClosing")->fTop, y);
+    EXPECT_EQ(Find("lblCreditsClosing2")->fTop, y + CREDITS_CLOSING_GAP);
+    EXPECT_EQ(Credits().GetContentHeight(), y + CREDITS_CONTENT_ROOM);
+    EXPECT_EQ(Credits().GetPanel()->ContentHeight, CREDITS_PANEL_HEIGHT);
+}
+
+TEST_F(CreditsTest, TheyRiseFromBelowTheScreenAndCloseByThemselvesAtTheEnd)
+{
+    Open();
+    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsOpen()) << "the menu's buttons make room";
+    Hold(0);
+    EXPECT_EQ(Credits().GetContent()->Base.Rect.y, CREDITS_START_Y);
+    // The last line still on screen: one unit of content left above the top.
+    const i32 end = static_cast<i32>(CREDITS_START_Y + Credits().GetContentHeight());
+    Hold(end - 1);
+    EXPECT_EQ(ContentBottom(), 1.0f);
+    EXPECT_TRUE(Credits().GetForm()->IsVisibleOnScreen());
+    Hold(end + 1);
+    UntilClosed();
+    EXPECT_FALSE(Credits().GetForm()->IsVisibleOnScreen());
+    EXPECT_TRUE(Menu().GetButton(MENU_NEW_GAME)->IsOpen()) << "the menu's buttons come back";
+
+    // Shown again they start over; the close button ends them at once.
+    Open();
+    EXPECT_LT(Bar().Position, 100) << "started over (a few steps since)";
+    EXPECT_EQ(Credits().GetContent()->Base.Rect.y, CREDITS_START_Y - static_cast<f32>(Bar().Position));
+    Credits().GetCloseButton()->DoAction(Credits().GetCloseButton(), UX::ClickAction(), 0);
+    UntilClosed();
+    EXPECT_FALSE(Credits().GetForm()->IsVisibleOnScreen());
+    EXPECT_TRUE(Menu().GetButton(MENU_NEW_GAME)->IsOpen());
+}
+
+TEST_F(CreditsTest, TheCreditsMidScrollMatchTheirGoldenImage)
+{
+    Open();
+    // The UX's transitions run on the real clock: past the fade-in.
+    for (int frame = 0; frame < 60; ++frame)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(12));
+        g_pTimer->Update();
+        MenuFrame();
+    }
+    Hold(1700);
+    EXPECT_EQ(RenderGolden("credits_1280x720", 1280, 720, true), "");
+}
