@@ -95,10 +95,13 @@ void AddCreditsForm(TUxDataWriter& data, UX::TLayer* layer)
     content->SetSize(CREDITS_CONTENT_WIDTH, kScreenHeight);
     content->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     panel->pContainer = content;
-    // The bar is the scroll's clock only: never shown.
+    // The bar is the scroll's clock only: never shown, its parts without size.
     UX::TVScroller* bar = data.AddControl<UX::TVScroller>("vsCredits", panel);
     bar->SetSize(0.0f, 0.0f);
     bar->Step = kScrollStep;
+    bar->pUp = data.AddControl<UX::TPictureBox>("vsCreditsUp", bar);
+    bar->pDown = data.AddControl<UX::TPictureBox>("vsCreditsDown", bar);
+    bar->pSlider = data.AddControl<UX::TPictureBox>("vsCreditsThumb", bar);
     bar->HideNow();
     panel->pVScroller = bar;
 
