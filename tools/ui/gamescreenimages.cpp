@@ -125,3 +125,30 @@ std::vector<u32> CloseStrip()
     }
     return pixels;
 }
+
+std::vector<u32> HelpPicture(i32 image)
+{
+    constexpr i32 S = HELP_IMAGE_SIZE;
+    std::vector<u32> pixels(static_cast<size_t>(S * S), 0xFF203048);
+    switch (image)
+    {
+    case 0:
+        // An aircraft from above: the fuselage and the wings.
+        Box(pixels, S, S / 2 - 4, 8, S / 2 + 4, S - 8, 0xFFE2F2FF);
+        Box(pixels, S, 10, S / 2 - 6, S - 10, S / 2 + 4, 0xFFE2F2FF);
+        Box(pixels, S, S / 2 - 14, S - 16, S / 2 + 14, S - 10, 0xFFE2F2FF);
+        break;
+    case 1:
+        Disc(pixels, S, S / 2.0f, S / 2.0f, S * 0.3f, 0xFF40D060);
+        break;
+    case 2:
+        for (i32 bar = 0; bar < 3; ++bar)
+            Box(pixels, S, 12 + bar * 18, S - 14 - (bar + 1) * 14, 24 + bar * 18, S - 14, 0xFFFFE328);
+        break;
+    default:
+        Disc(pixels, S, S / 2.0f, S / 2.0f, S * 0.35f, 0xFFE2F2FF);
+        Disc(pixels, S, S / 2.0f, S / 2.0f, S * 0.18f, 0xFF203048);
+        break;
+    }
+    return pixels;
+}

@@ -13,6 +13,8 @@ constexpr i32 VEHICLE_SMALL_HEIGHT = 38;
 constexpr i32 VEHICLE_BIG_WIDTH = 180;
 constexpr i32 VEHICLE_BIG_HEIGHT = 200;
 constexpr i32 VEHICLE_PICTURE_COUNT = 11;
+constexpr i32 HELP_IMAGE_SIZE = 72;
+constexpr i32 HELP_IMAGE_COUNT = 4;
 
 // Three discs (idle grey, under way blue, at work green), one a frame.
 std::vector<u32> TaskMarkerStrip();
@@ -26,5 +28,7 @@ std::vector<u32> AttentionStrip();
 std::vector<u32> PinStrip();
 // A cross on a square: plain, then lit.
 std::vector<u32> CloseStrip();
+// The help pages' pictures: an aircraft, the task marker, the AI levels, the tower's eye.
+std::vector<u32> HelpPicture(i32 image);
 // A vehicle's side view in its kind's colour (kind 0..10), at the size.
 std::vector<u32> VehiclePicture(i32 kind, i32 width, i32 height);

@@ -270,6 +270,11 @@ void AddGameScreenImages(TRepositoryWriter& writer)
     AddTextureRecord(writer, "Task List Alert Overlay", 4, 4, Fill(4, 4, 0x70C20000));
     AddTextureRecord(writer, "Texture Game UI Management Selected Cell", 4, 4, Fill(4, 4, 0x60FFE328));
     char name[64];
+    for (i32 image = 0; image < HELP_IMAGE_COUNT; ++image)
+    {
+        std::snprintf(name, sizeof name, "Help Image %d", image);
+        AddTextureRecord(writer, name, HELP_IMAGE_SIZE, HELP_IMAGE_SIZE, HelpPicture(image));
+    }
     for (i32 kind = 0; kind < VEHICLE_PICTURE_COUNT; ++kind)
     {
         std::snprintf(name, sizeof name, "Texture Vehicle Small %d", kind);

@@ -11,6 +11,7 @@
 #include "uxcreditsrecords.h"
 #include "uxdatawriter.h"
 #include "uxdemorecords.h"
+#include "uxhelprecords.h"
 #include "uxmessageboxrecords.h"
 #include "uxtextures.h"
 
@@ -59,6 +60,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     AddDemoForm(data, layers[1], toolTip);
     AddMessageBoxForm(data, layers[1]);
     AddCreditsForm(data, layers[1]);
+    AddHelpForm(data, layers[1]);
     AddToolTipLabel(data, layers[1], toolTip);
     data.AddInstanceObjects();
 }

@@ -2,6 +2,7 @@
 
 #include "core/cluster/cluster.h"
 #include "core/system/log.h"
+#include "engine/render/texturemanager.h"
 #include "engine/system/managermanager.h"
 #include "morvane/game/helpcategory.h"
 #include "ux/ux.control.h"
@@ -131,6 +132,18 @@ i32 TUIGameManager::_GetOrInsertIndex(const TName& name, i32 defaultIndex)
         at = m_ImageSet.FindKey(name);
     }
     return m_ImageSet[static_cast<u32>(at)].value;
+}
+
+void TUIGameManager::OnClusterLoad()
+{
+    if (!g_pTextureManager)
+        return;
+    for (i32 c = 0; c < m_aHelpCategory.GetCount(); ++c)
+        if (const THelpCategory* category = m_aHelpCategory[c])
+            for (const TName& name : category->aPageImage)
+                if (name.IsValid() && m_ImageSet.FindKey(name) < 0)
+                    if (TTexture* texture = g_pTextureManager->FindTexture(name))
+                        AddImage(name, texture);
 }
 
 void TUIGameManager::OnClusterUnload()

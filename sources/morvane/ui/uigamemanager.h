@@ -72,6 +72,9 @@ public:
     const TUIGameImageSet& GetImageSet() const { return m_ImageSet; }
     DArray<THelpCategory*>& HelpCategories() { return m_aHelpCategory; }
 
+    // The help pages' images are the loaded textures their pages name: each found is registered
+    // under its name.
+    void OnClusterLoad() override;
     // The images are textures of the loaded data: they go with it.
     void OnClusterUnload() override;
 
