@@ -4,6 +4,7 @@
 // presented). Aims: the main menu's frame at most half an empty frame (ratio <= 0.5); the
 // in-game screen with 20 listed tasks at most one empty frame (ratio <= 1). The whole frame
 // (opened, the UI updated, drawn and rasterised, closed, presented) is reported beside them.
+// Reported too: the help screen's build of a category of 16 pages, beside the empty frame.
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
 #include "core/system/timer.h"
@@ -22,7 +23,11 @@
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/game/gate.h"
 #include "morvane/game/task.h"
+#include "morvane/game/helpcategory.h"
 #include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/uigamemanager.h"
+#include "ux/controls/ux.control.gridview.h"
+#include "ux/ux.manager.h"
 #include "morvane/ux/screens.h"
 #include "scenerepositories.h"
 #include "support/recordingcanvas.h"
@@ -78,6 +83,8 @@ bool OpenLevel()
         g_pDxFontManager->BeginManager();
         g_pDxCanvasManager->BeginManager();
         g_pUIManager->BeginManager();
+        // The UX screens bind their forms at the load.
+        UX::TUXManager::Instance().BeginManager();
         g_pGameMenuManager->BeginManager();
         const std::string save = std::filesystem::temp_directory_path().string() + "/vestamor_menu_benchmark";
         TCommandManager::Instance().ExecuteText(("set save.directory \"" + save + "\"").c_str());
@@ -220,4 +227,59 @@ void GameScreen(benchmark::State& state)
 }
 
 BENCHMARK(GameScreen)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300)->Repetitions(3);
+
+// The help screen's pages of a category of 16 (each a picture, a text and a key text) built
+// again: filled, measured, arranged and the panel sized.
+void HelpPages(benchmark::State& state)
+{
+    if (!OpenLevel())
+    {
+        state.SkipWithError("the level cannot be loaded");
+        return;
+    }
+    static THelpCategory s_Category{};
+    s_Category.Name = TName("GameHelp", true);
+    s_Category.nPageCount = HELP_PAGE_CAPACITY;
+    for (u32 i = 0; i < HELP_PAGE_CAPACITY; ++i)
+    {
+        s_Category.aPageText[i].Key = TName("desc_gtDeployBus", true);
+        s_Category.aPageKeyText[i].Key = TName("TaskStart", true);
+        s_Category.aPageImage[i] = TName("Help Image 1", true);
+    }
+    DArray<THelpCategory*>& categories = g_pUIGameManager->HelpCategories();
+    categories.SetCount(0);
+    categories.Add(&s_Category);
+    g_pUIGameManager->OnClusterLoad();
+    auto& help = static_cast<TUIHelpDialog&>(g_pUIGameManager->GetScreen(UI_SCREEN_HELP));
+    if (!help.GetForm() || !help.GetGrid())
+    {
+        state.SkipWithError("the level has no help form");
+        return;
+    }
+    help.GetForm()->Show(1);
+    for (i32 i = 0; i < 10; ++i)
+        UpdateMenu();
+    std::vector<f64> empty;
+    for (i32 i = 0; i < 60; ++i)
+    {
+        const TClock::time_point start = TClock::now();
+        OpenFrame();
+        CloseFrame();
+        empty.push_back(MillisecondsSince(start));
+    }
+    std::vector<f64> build;
+    for (auto _ : state)
+    {
+        const TClock::time_point start = TClock::now();
+        help.ShowPages();
+        build.push_back(MillisecondsSince(start));
+    }
+    help.GetForm()->HideNow();
+    categories.SetCount(0);
+    state.counters["build_ms"] = Median(build);
+    state.counters["empty_frame_ms"] = Median(empty);
+    state.counters["ratio"] = Median(build) / Median(empty);
+    state.counters["pages"] = HELP_PAGE_CAPACITY;
+}
+BENCHMARK(HelpPages)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300)->Repetitions(3);
 } // namespace
