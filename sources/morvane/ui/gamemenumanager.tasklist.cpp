@@ -415,7 +415,7 @@ void TGameMenuManager::_UpdateTaskPopup()
     else if (task->m_nStarted)
         status = !task->m_nArrived && task->m_nTakenOver ? "TaskStatusDeploying" : "TaskStatusNeedsDeploying";
     m_apTaskPopupLabel[TASK_POPUP_LOCATION]->m_Caption.SetWideText(
-        FormatMask("TaskLocationMask", {i64{task->GetGateId()}}).c_str());
+        task->pGate ? FormatMask("TaskLocationMask", {i64{task->GetGateId()}}).c_str() : u"");
     m_apTaskPopupLabel[TASK_POPUP_DURATION]->m_Caption.SetWideText(
         FormatMask("TaskDurationMask", {FormatDuration(duration, false, 32)}).c_str());
     m_apTaskPopupLabel[TASK_POPUP_STATUS]->m_Caption.SetWideText(
@@ -682,7 +682,9 @@ i32 TGameMenuManager::_DrawTaskCell(const TUIGridCell& cell)
                 UIDrawRect({box.fLeft, box.fTop + 1.0f, box.fLeft + TASK_ALERT_OVERLAY_WIDTH, box.fBottom - 3.0f},
                            UIColor(1.0f, 1.0f, 1.0f, highlight * opacity), alert);
         }
-        m_CellText.DrawText(box, FormatMask("GateMask", {i64{task->GetGateId()}}).c_str(), opacity);
+        // A task without a gate is listed without one.
+        if (task->pGate)
+            m_CellText.DrawText(box, FormatMask("GateMask", {i64{task->GetGateId()}}).c_str(), opacity);
         break;
     }
     case 2:

@@ -524,6 +524,27 @@ TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasks)
     EXPECT_FALSE(Menu().GetTaskHelp()->IsOpen());
 }
 
+TEST_F(TaskListTest, ATaskWithoutGateOrUnitIsListedWithoutThem)
+{
+    TTask& task = Issue(2, gtDeployBus, -3.0f);
+    task.m_nAI = 1;
+    task.m_nStarted = 1;
+    task.pGate = nullptr;
+    task.pAIUnit = nullptr;
+    MenuFrames(5);
+    ASSERT_EQ(List().GetCount(), 1);
+    OpenPanel();
+    Menu().GetTaskGrid()->SelectRow(0, false);
+    Menu().OnTaskHelpClick(Menu().GetTaskHelp());
+    MenuFrames(20);
+    EXPECT_EQ(StartCaption(), "TaskObserve");
+    EXPECT_EQ(PopupText(TASK_POPUP_LOCATION), u"");
+    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: Needs a driver");
+    // Each cell drawn reads neither a gate nor a unit.
+    for (i32 column = 0; column < static_cast<i32>(TASK_COLUMN_COUNT); ++column)
+        Menu()._DrawTaskCell({column, 0, 0.0f, 0.0f, 120.0f, 40.0f, 1});
+}
+
 TEST(TaskRows, AYoungRowIsHighlightedOverItsFirstTenSeconds)
 {
     EXPECT_EQ(TTaskList::AgeHighlight(0.0f), 0.0f);
