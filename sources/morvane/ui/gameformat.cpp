@@ -90,13 +90,13 @@ bool FormatMaskText(const std::u16string& mask, std::initializer_list<TMaskArgum
         }
         // "%" [flags] [width] [.precision] ["l"] conversion, rebuilt narrow for snprintf; a
         // width or precision beyond any text's room is refused.
-        std::string spec = "%";
+        std::string narrow = "%";
         size_t at = i + 1;
         auto take = [&](const char* set, size_t most) {
             for (size_t n = 0; n < most && at < mask.size() && mask[at] > 0 && mask[at] < 128 &&
                                std::strchr(set, static_cast<char>(mask[at]));
                  ++n)
-                spec.push_back(static_cast<char>(mask[at++]));
+                narrow.push_back(static_cast<char>(mask[at++]));
         };
         take("-+ 0#", 5);
         take("0123456789", 2);
@@ -113,21 +113,21 @@ bool FormatMaskText(const std::u16string& mask, std::initializer_list<TMaskArgum
         char buffer[128];
         if ((conversion == u'd' || conversion == u'i') && std::holds_alternative<i64>(*next))
         {
-            spec += PRId64;
-            std::snprintf(buffer, sizeof buffer, spec.c_str(), std::get<i64>(*next));
+            narrow += PRId64;
+            std::snprintf(buffer, sizeof buffer, narrow.c_str(), std::get<i64>(*next));
             out += Widen(buffer);
         }
         else if (conversion == u's' && std::holds_alternative<std::u16string>(*next))
         {
             // Width and precision count characters; the text is wide, so they apply here.
             std::u16string value = std::get<std::u16string>(*next);
-            const size_t point = spec.find('.');
+            const size_t point = narrow.find('.');
             if (point != std::string::npos)
-                value.resize(std::min<size_t>(value.size(), std::strtoul(spec.c_str() + point + 1, nullptr, 10)));
-            const size_t digits = spec.find_first_of("123456789");
-            const size_t width = digits < point ? std::strtoul(spec.c_str() + digits, nullptr, 10) : 0;
+                value.resize(std::min<size_t>(value.size(), std::strtoul(narrow.c_str() + point + 1, nullptr, 10)));
+            const size_t digits = narrow.find_first_of("123456789");
+            const size_t width = digits < point ? std::strtoul(narrow.c_str() + digits, nullptr, 10) : 0;
             const std::u16string pad(width > value.size() ? width - value.size() : 0, u' ');
-            out += spec.find('-') != std::string::npos ? value + pad : pad + value;
+            out += narrow.find('-') != std::string::npos ? value + pad : pad + value;
         }
         else
             return false;
