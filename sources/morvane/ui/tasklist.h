@@ -7,8 +7,8 @@
 
 #include <vector>
 
-class TGate;
-class TTask;
+struct TGate;
+struct TTask;
 
 enum ETaskSort : u32
 {
