@@ -64,6 +64,7 @@ public:
     bool AddLabel(const char* text);
     void ClearLabels() { m_nLabelCount = 0; }
     u32 GetLabelCount() const { return m_nLabelCount; }
+    const char* GetLabel(u32 index) const { return index < m_nLabelCount ? m_aLabel[index].GetText() : ""; }
 
     TUIButton* GetUpButton() const { return m_pUp; }
     TUIButton* GetDownButton() const { return m_pDown; }

@@ -94,6 +94,8 @@ protected:
                 ->pPlugin = static_cast<TShaderParameterPlugin*>(plugin);
         }
         Variable("rendermanager.backgroundcolor")->SetInt(LEVEL_SKY_COLOUR);
+        // The level's frames are the forward renderer's, as the golden images show them.
+        Variable("deferredrendering.disable")->SetInt(1);
         const std::string data = VESTAMOR_DATA_DIR;
         g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
         g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
@@ -108,6 +110,7 @@ protected:
     void TearDown() override
     {
         Variable("rendermanager.backgroundcolor")->SetInt(0);
+        Variable("deferredrendering.disable")->SetInt(0);
         Variable("ifx.enable")->SetInt(1);
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);

@@ -161,6 +161,8 @@ struct TLevelLitScene
         at.aRow[3] = TVector(x, 0.0f, z, 1.0f);
         TMesh* mesh = g_pDxMeshManager->CreateMesh(Node(m_pLevel, name, at));
         mesh->pMeshData = MakeMeshData(writer, name, LitBox(halfX, halfY, halfZ, 8.0f), material);
+        // Buildings shade the apron.
+        mesh->pMeshData->m_Description.aWord[0] |= MESH_DATA_CASTS_SHADOW;
         mesh->m_Material.aVector[REFLECTION_VECTOR].x = reflection;
         mesh->SetQueue(reflection > 0.0f ? &m_Reflective : m_pNormal);
     }
@@ -194,7 +196,9 @@ struct TLevelLitScene
 
     TNode* m_pLevel;
     TRenderQueue* m_pNormal;
+    TRenderQueue* m_pAlphaBlend = nullptr;
     TRenderQueue m_Reflective{};
+    TRenderQueue m_AlphaBlend{};
     TLightSet m_Set{0, 0, {}};
     TLight m_aLight[4];
     u32 m_nLights = 0;
@@ -245,6 +249,9 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
     g_pLightManager->LightSets().Add(&m_Set);
     TLight& sun = Light("sun", LIGHT_DIRECTIONAL, Facing(TVector(0.35f, -0.55f, 0.75f, 0.0f), TVector(0, 60, -120, 1)),
                         1000.0f, 0.85f, {1.0f, 0.78f, 0.55f});
+    // Four splits over 300 units of shadow.
+    sun.m_nCastsShadows = 1;
+    sun.m_aShadow[0] = 0.7f;
     const f32 ambient[4] = {0.30f, 0.34f, 0.44f, 1.0f};
     std::copy(ambient, ambient + 4, sun.m_aSecondColor);
     for (const auto& [name, x, tilt] : {std::tuple{"floodlight_1", 30.0f, 0.2f}, std::tuple{"floodlight_2", 50.0f, -0.2f}})
@@ -256,6 +263,33 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
         // angles: the angles it culls by open wider than the light, so that no lit patch is left out.
         flood.m_aConeAngle[0] = flood.m_aConeAngle[1] = FLOODLIGHT_CULL_ANGLE;
     }
+    // The first floodlight casts too.
+    TLight& flood = m_aLight[1];
+    flood.m_nCastsShadows = 1;
+    flood.m_aShadow[0] = 0.8f;
+    flood.m_fShadowDistance = 60.0f;
+
+    // A glass pane on the apron before the terminal, drawn with the transparent queue.
+    if (TRenderQueue* alpha = scene->FindQueue(TName("Alpha blend", true)))
+        m_pAlphaBlend = alpha;
+    else
+    {
+        // Drawn by the renderers after the opaque scene, not by the scene's walk: not enabled.
+        m_AlphaBlend.m_Name = TName("Alpha blend", true);
+        scene->aRenderQueue[scene->m_nQueueCount++] = &m_AlphaBlend;
+        g_pRenderSceneManager->Queues().Add(&m_AlphaBlend);
+        m_pAlphaBlend = &m_AlphaBlend;
+    }
+    TMaterial* glass = Material(writer, "glass_pane", 4, std::vector<u32>(16, 0x7090C0E0u));
+    std::vector<TLitVertex> pane;
+    // Both sides.
+    AddFace(pane, TVector(0, 2.0f, 0, 0), TVector(3.0f, 0, 0, 0), TVector(0, 2.0f, 0, 0), 1.0f);
+    AddFace(pane, TVector(0, 2.0f, 0, 0), TVector(0, 2.0f, 0, 0), TVector(3.0f, 0, 0, 0), 1.0f);
+    TMatrix paneAt(1.0f);
+    paneAt.aRow[3] = TVector(46.0f, 0.0f, -62.0f, 1.0f);
+    TMesh* paneMesh = g_pDxMeshManager->CreateMesh(Node(level, "glass_pane", paneAt));
+    paneMesh->pMeshData = MakeMeshData(writer, "glass_pane", pane, glass);
+    paneMesh->SetQueue(m_pAlphaBlend);
     Light("terminal_lamp", LIGHT_POINT, Facing(TVector(0, 0, 1, 0), TVector(40.0f, 3.0f, -37.0f, 1.0f)), 10.0f, 1.0f,
           {1.0f, 0.8f, 0.5f});
 

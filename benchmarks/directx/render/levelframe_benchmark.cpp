@@ -1,10 +1,12 @@
 // The level's whole frame as the game draws it: the game's update and render lists (read from the
 // start-up script) over the game's level and shaders, at 1280 x 720 on the headless window with
 // the rasteriser on every core, beside the empty frame of the same loop and memcpy's rate of
-// 4-byte pixels, all measured in the same run (frameloop.h). Counters: frame_ms and fps of each,
-// memcpy_ms (1280 x 720 pixels), memcpy_frames (frame / memcpy; aim: the forward frame at most
-// 30), empty_ratio (the level's frame over the empty one) and process_cpu_ms (the processor time
-// of every thread per frame).
+// 4-byte pixels, all measured in the same run (frameloop.h), through the forward renderer
+// (LevelFrame/0) and through the deferred renderer with its shadows (LevelFrame/1). Counters:
+// frame_ms and fps of each, memcpy_ms (1280 x 720 pixels), memcpy_frames (frame / memcpy; aims:
+// the forward frame at most 30, the deferred one at most 200), empty_ratio (the level's frame over
+// the empty one), forward_ratio (the deferred frame over the forward one of the same run; aim: at
+// most 6) and process_cpu_ms (the processor time of every thread per frame).
 // Per object, on one core: the forward renderer's spot test and the environment choice among 100
 // zones (ns per object).
 #include "frameloop.h"
@@ -28,6 +30,9 @@ namespace
 {
 constexpr u32 kEmptyFrames = 200;
 
+// The forward frame of this run, which the deferred one is set beside.
+f64 s_fForwardFrame = 0.0;
+
 void LevelFrame(benchmark::State& state)
 {
     if (!StartLevel())
@@ -35,6 +40,11 @@ void LevelFrame(benchmark::State& state)
         state.SkipWithError("no device or no level");
         return;
     }
+    const bool deferred = state.range(0) != 0;
+    TCommandManager::Instance().ExecuteText(deferred ? "set deferredrendering.disable 0"
+                                                     : "set deferredrendering.disable 1");
+    if (deferred)
+        TCommandManager::Instance().ExecuteText("set shadow.enable 1");
     g_FrameDriver.Begin(kEmptyFrames, CopyMilliseconds);
     const f64 empty = RunFrames("benchmark");
     std::vector<f64> copies = g_FrameDriver.m_aReference;
@@ -55,8 +65,12 @@ void LevelFrame(benchmark::State& state)
     state.counters["empty_memcpy_frames"] = empty / copy;
     // The processor time of every thread per frame: what the frame costs whatever else runs.
     state.counters["process_cpu_ms"] = cpu / static_cast<f64>(state.iterations());
+    if (!deferred)
+        s_fForwardFrame = level;
+    else if (s_fForwardFrame > 0.0)
+        state.counters["forward_ratio"] = level / s_fForwardFrame;
 }
-BENCHMARK(LevelFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Repetitions(3);
+BENCHMARK(LevelFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(200)->Repetitions(3);
 
 // Per object on one core. The spot test: 10,000 boxes scattered about a spot light.
 void SpotTest(benchmark::State& state)

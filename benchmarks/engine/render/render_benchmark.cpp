@@ -1,14 +1,19 @@
 // Scene-side costs of a frame without rasterisation: the frustum test of 10,000 mesh boxes,
 // their submission through a render queue (LOD choice, distance cut, current parameters) into a
-// recording draw, and the layout of 10,000 characters of text. A memcpy of the meshes' world
+// recording draw, the collection of a shadow split's casters among them (one core), and the
+// layout of 10,000 characters of text. A memcpy of the meshes' world
 // matrices (10,000 x 64 bytes) runs in the same program as the reference: the machine is shared,
 // so compare ratios rather than absolute times.
 #include "engine/render/camera.h"
+#include "engine/render/light.h"
 #include "engine/render/mesh.h"
 #include "engine/render/meshdata.h"
 #include "engine/render/rendercontext.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/render/shadowcascades.h"
 #include "engine/render/texturefont.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
@@ -131,6 +136,44 @@ void BM_QueueSubmission(benchmark::State& state)
 }
 // Unsorted, and sorted (2,048 nearest of the 10,000).
 BENCHMARK(BM_QueueSubmission)->Arg(0)->Arg(RENDER_QUEUE_SORTED)->Unit(benchmark::kMicrosecond);
+
+// The casters of a split, gathered afresh each time (the record made invalid), among the 10,000
+// meshes under a sun shining down on them: the walk over every object of the scene's queues.
+void BM_SplitCasterCollection(benchmark::State& state)
+{
+    TScene& scene = Scene();
+    scene.data.m_Description.aWord[0] |= MESH_DATA_CASTS_SHADOW;
+    for (auto& node : scene.nodes)
+        node->m_nFlags |= NODE_ENABLED | NODE_INHERITED;
+    TRenderScene renderScene{};
+    renderScene.m_nQueueCount = 1;
+    renderScene.aRenderQueue[0] = &scene.queue;
+    g_pRenderSceneManager->Scenes().Add(&renderScene);
+    TNode sunNode;
+    TMatrix down(1.0f);
+    down.aRow[1] = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+    down.aRow[2] = TVector(0.0f, -1.0f, 0.0f, 0.0f);
+    down.aRow[3] = TVector(0.0f, 200.0f, 60.0f, 1.0f);
+    *sunNode.GetWorldMatrix() = down;
+    TLight sun;
+    sunNode.AddObject(&sun);
+    const TMatrix lightView = TMatrix::MultiplyInverse(TMatrix(1.0f), down);
+    const TBoundBox slice = ShadowSliceBox(s_Camera, 0.5f, 100.0f, lightView);
+    i32 casters = 0;
+    for (auto _ : state)
+    {
+        ResetSplitCasters();
+        CollectSplitCasters(0, s_Camera, sun, lightView, 0.5f, 100.0f, slice, 300.0f);
+        casters = SplitCasters(0).aCaster.GetCount();
+    }
+    state.counters["casters"] = casters;
+    state.counters["ns_per_object"] = benchmark::Counter(static_cast<f64>(state.iterations()) * MESH_COUNT,
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    ResetSplitCasters();
+    sunNode.DeleteObject(&sun);
+    g_pRenderSceneManager->Scenes().SetCount(0);
+}
+BENCHMARK(BM_SplitCasterCollection)->Unit(benchmark::kMicrosecond);
 
 void BM_TextLayout(benchmark::State& state)
 {

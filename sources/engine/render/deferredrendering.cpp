@@ -164,8 +164,6 @@ TDeferredRendering::TDeferredRendering()
     : TRenderer("TDeferredRendering", DEFERRED_FLAGS, RENDERER_PREFERRED), m_apTarget{}, m_pAlphaBlend(nullptr),
       m_pParticles(nullptr)
 {
-    // Until the game's data carry its shaders the forward renderer draws.
-    m_nEnabled = 0;
 }
 
 TShader* TDeferredRendering::GBufferShader()
@@ -204,8 +202,10 @@ void TDeferredRendering::CheckSupport(const TRendererCaps& caps)
     }
     if (m_nSupported)
         return;
-    // Nothing may draw with it: the renderer choice falls back to the forward renderer.
+    // Nothing may draw with it: the renderer choice falls back to the forward renderer, and the
+    // shadows, which need it, go off.
     m_nEnabled = 0;
+    ReleaseRenderTargets();
     if (s_deferredrendering_disable.GetValue().ToInt() != 0)
         s_deferredrendering_disable.SetInt(0);
 }
@@ -223,12 +223,17 @@ i32 TDeferredRendering::Initialize()
             shader->SetTexture(DEFERRED_LIGHT_POSITION_SLOT, TextureOf(m_apTarget[DEFERRED_POSITION]));
             shader->SetTexture(DEFERRED_LIGHT_NORMAL_SLOT, TextureOf(m_apTarget[DEFERRED_NORMAL]));
         }
-    DArray<TRenderScene*>& scenes = g_pRenderSceneManager->Scenes();
-    m_pAlphaBlend = scenes.GetCount() > 0 ? scenes[0]->FindQueue(s_NameAlphaBlend) : nullptr;
-    m_pParticles = scenes.GetCount() > 0 ? scenes[0]->FindQueue(s_NameParticles) : nullptr;
+    _FindQueues();
     for (u32 i = 0; i < g_pDeviceManager->GetMethodCount(); ++i)
         g_pDeviceManager->GetMethod(i)->OnRendererChange();
     return 0;
+}
+
+void TDeferredRendering::_FindQueues()
+{
+    DArray<TRenderScene*>& scenes = g_pRenderSceneManager->Scenes();
+    m_pAlphaBlend = scenes.GetCount() > 0 ? scenes[0]->FindQueue(s_NameAlphaBlend) : nullptr;
+    m_pParticles = scenes.GetCount() > 0 ? scenes[0]->FindQueue(s_NameParticles) : nullptr;
 }
 
 void TDeferredRendering::_CreateRenderTargets()
@@ -288,6 +293,8 @@ void TDeferredRendering::BeginFrame(u32 clearFlags, u32 colour)
     TRenderTarget* const* t = m_apTarget;
     if (!t[DEFERRED_POSITION])
         return;
+    // The level's queues come after the device: found again each frame, never kept past an unload.
+    _FindQueues();
     g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], nullptr, nullptr, nullptr, PASS_ATTACH_DEPTH, 0);
     g_pDeviceManager->Clear(clearFlags, clearFlags & DEVICE_CLEAR_TARGET ? RenderBackgroundColor() | 0xFF000000u : 0u,
                             1.0f, 0);

@@ -75,6 +75,8 @@ public:
 
 private:
     void _CreateRenderTargets();
+    // "Alpha blend" and "Particles" of the first render scene, or null.
+    void _FindQueues();
     void _RenderGBuffer(TRenderPass* pass);
     void _RenderTransparentGBuffer();
     void _RenderCombine(u32 transparent);

@@ -366,8 +366,9 @@ void TShadowManager::RenderShadows()
         return;
     }
     TCamera* remembered = g_pCameraManager ? g_pCameraManager->GetCurrentCamera() : nullptr;
-    TCamera* main = g_pCameraManager && g_pCameraManager->GetMainCamera() ? g_pCameraManager->GetMainCamera()
-                                                                           : remembered;
+    // The splits follow the camera the pass is drawn with (the viewport's, which the game's main
+    // camera is); the main camera stands in without one.
+    TCamera* main = remembered ? remembered : g_pCameraManager ? g_pCameraManager->GetMainCamera() : nullptr;
     m_nShadowCount = 0;
     if (TShader* projection = s_ProjectionShader.Get())
     {

@@ -114,7 +114,8 @@ TGameMenuManager::TGameMenuManager()
     : m_pUIBase(nullptr), m_pMainUI(nullptr), m_pGameUI(nullptr), m_pModalLayer(nullptr), m_pUIFader(nullptr),
       m_pMainMenuBackground(nullptr), m_pMainMenuBG(nullptr), m_pMainMenuLayer(nullptr), m_apButton{},
       m_pPlayerProfileLabel(nullptr), m_pWebPageLabel(nullptr), m_pMenu(nullptr), m_pSubWindow(nullptr),
-      m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pLoadGameGrid(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
+      m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pLoadGameGrid(nullptr), m_pProfileSlider(nullptr), m_pProfileNameEdit(nullptr),
+      m_pProfilesFooter(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
       m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
       m_pMenuSelect(nullptr), m_nGateMenuOpen(0), m_nGateMenuFocus(-1), m_pResetTask(nullptr)
 {
@@ -146,6 +147,9 @@ void TGameMenuManager::_ResetState()
     m_pMenu = nullptr;
     m_pSubWindow = m_pPlayersWindow = m_pOptionsWindow = nullptr;
     m_pLoadGameGrid = nullptr;
+    m_pProfileSlider = nullptr;
+    m_pProfileNameEdit = nullptr;
+    m_pProfilesFooter = nullptr;
     m_pSavedListener = nullptr;
     m_nListenerFramePending = 0;
     m_pFadeAction = nullptr;

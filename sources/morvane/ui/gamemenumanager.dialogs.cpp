@@ -34,7 +34,7 @@ const TDialog DIALOGS[] = {
     {"GameDeleteFailed", {"TooBad", nullptr}, 0, nullptr},
     {"GameDeleteConfirm", {"ContinueAnyway", "Reconsider"}, 0, &TGameMenuManager::OnDeleteGameConfirmed},
     {"ProfilesNewFailed", {"TooBad", nullptr}, 0, nullptr},
-    {"ProfilesDeleteConfirm", {"ContinueAnyway", "Reconsider"}, 0, nullptr},
+    {"ProfilesDeleteConfirm", {"ContinueAnyway", "Reconsider"}, 0, &TGameMenuManager::OnDeleteProfileConfirmed},
     {"ProfilesDeleteFailed", {"TooBad", nullptr}, 0, nullptr},
     {"ProfilesRenameFailedDuplicate", {"TooBad", nullptr}, 0, nullptr},
     {"ProfilesRenameFailedDisk", {"TooBad", nullptr}, 0, nullptr},

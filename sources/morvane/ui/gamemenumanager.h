@@ -22,6 +22,10 @@ class TUIGrid;
 struct TUIGridCell;
 class TUILabel;
 class TUIMenu;
+class TUIEdit;
+class TUISlider;
+class TPlayerProfile;
+class TPlayerProfileManager;
 struct TTask;
 
 // The gate-selection menu starts its walk at a random one of this many places.
@@ -185,6 +189,28 @@ public:
     static void FormatLoadGameCell(const TPlayerSavedGame* record, i32 column, char16_t* text, u32 capacity);
     TUIGrid* GetLoadGameGrid() const { return m_pLoadGameGrid; }
 
+    // Profiles tab (gamemenumanager.profiles.cpp): rename, select and delete act on the profile
+    // the slider shows.
+    i32 OnProfilesTabShown(TUIItem* page);
+    i32 OnRename(TUIItem* sender);
+    i32 OnRenameAccepted(TUIItem* sender);
+    i32 OnCancelRename(TUIItem* sender);
+    i32 OnSelectProfile(TUIItem* sender);
+    i32 OnDeleteProfile(TUIItem* sender);
+    // ContinueAnyway of "ProfilesDeleteConfirm".
+    i32 OnDeleteProfileConfirmed(TUIItem* sender);
+    // A profile named after the user, renamed at once.
+    i32 OnNewProfile(TUIItem* sender);
+    // The user name cut to a profile name when no profile has it, else its first 29 characters
+    // with the first free counter "01" .. "99"; false when all are taken. The name holds 32.
+    static bool MakeUniqueProfileName(const TPlayerProfileManager& profiles, const char16_t* userName,
+                                      char16_t* name);
+    // The slider's value: the profile shown, -1 for none.
+    i32 GetShownProfileIndex() const;
+    TUISlider* GetProfileSlider() const { return m_pProfileSlider; }
+    TUIEdit* GetProfileNameEdit() const { return m_pProfileNameEdit; }
+    TUIMenu* GetProfilesFooter() const { return m_pProfilesFooter; }
+
     // Popup dialogs (gamemenumanager.dialogs.cpp).
     TUIButton* _CreatePopupWindow(const char* id, u32 buttonCount, i32 tag);
     TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
@@ -267,6 +293,14 @@ private:
     i32 _UpdateLoadDeleteButtons(TUIItem* sender);
     i32 _DrawLoadGameCell(TUIGrid* grid, const TUIGridCell& cell);
     i32 _OnLoadClicked(TUIItem* sender);
+    // Profiles tab.
+    void _CreateProfilesTab(TUIItem* inner);
+    void _RefreshProfiles();
+    i32 _UpdateProfileView(TUIItem* sender);
+    void _BeginRename();
+    // Editing ends without the edit's events; the edit is hidden.
+    void _EndProfileEdit();
+    TPlayerProfile* _GetShownProfile() const;
     // Popup dialogs.
     void _CreateDialogs();
     i32 _OnPopupShown(TUIItem* sender);
@@ -289,6 +323,9 @@ private:
     TUIItem* m_pPlayersWindow;
     TUIItem* m_pOptionsWindow;
     TUIGrid* m_pLoadGameGrid;
+    TUISlider* m_pProfileSlider;
+    TUIEdit* m_pProfileNameEdit;
+    TUIMenu* m_pProfilesFooter;
     // The sound listener installed before the menu opened, and the fixed frame owed.
     TSoundListenerMethods* m_pSavedListener;
     u32 m_nListenerFramePending;

@@ -74,6 +74,10 @@ void TGameMenuManager::_CreatePlayersWindow()
     TUIButton* loadGame = _CreateTabPage(strip, buttons, "TabLoadGame", "TabButtonLoadGame", "LoadGame");
     loadGame->OnShow.Bind(this, &TGameMenuManager::OnLoadGameTabShown);
     _CreateLoadGameTab(loadGame->FindItem(TName("Inner")));
+    TUIButton* profiles = _CreateTabPage(strip, buttons, "TabProfiles", "TabButtonProfiles", "Profiles");
+    profiles->OnShow.Bind(this, &TGameMenuManager::OnProfilesTabShown);
+    profiles->OnHide.Bind(this, &TGameMenuManager::OnCancelRename);
+    _CreateProfilesTab(profiles->FindItem(TName("Inner")));
 }
 
 TUIButton* TGameMenuManager::_CreateTabPage(TUIItem* strip, TUIItem* buttons, const char* pageName,

@@ -73,6 +73,9 @@ protected:
         s_pViewportSet = &m_Set;
         g_pRenderManager->__RegisterRenderer(g_pForwardRendering);
         g_pRenderManager->__RegisterRenderer(g_pDeferredRendering);
+        // The tests switch the deferred renderer on themselves.
+        m_nDeferredEnabled = g_pDeferredRendering->m_nEnabled;
+        g_pDeferredRendering->m_nEnabled = 0;
     }
     // Before the tests' own members (their renderers) go.
     void TearDown() override { Step(RENDER_STEP_FRAME_END); }
@@ -92,6 +95,7 @@ protected:
         g_pRenderManager->SetCurrentViewportSet(nullptr);
         g_pFindViewportSet = m_pSavedFind;
         s_pViewportSet = nullptr;
+        g_pDeferredRendering->m_nEnabled = m_nDeferredEnabled;
     }
 
     void Step(u32 word)
@@ -116,4 +120,5 @@ protected:
 
 private:
     TViewportSet* (*m_pSavedFind)() = nullptr;
+    u32 m_nDeferredEnabled = 0;
 };

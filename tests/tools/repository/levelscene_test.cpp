@@ -1,7 +1,8 @@
 // The level the repository writer writes for the game, loaded with its dependencies as the game
 // loads it, and its frames drawn through the software device as the start-up script's render
-// list draws them: the viewport set's camera over the apron lit by the forward renderer (the sun,
-// two floodlights, reflections), and a line of the level's texture font.
+// list draws them: the viewport set's camera over the apron lit by the deferred renderer with the
+// shadows of the sun and a floodlight, or by the forward renderer (the sun, two floodlights,
+// reflections) as on a pixel shader 2.0 device, and a line of the level's texture font.
 #include "directx/render/devicefixture.h"
 
 #include "core/cluster/cluster.h"
@@ -15,7 +16,9 @@
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/environmentmanager.h"
 #include "engine/render/lightmanager.h"
+#include "engine/render/deferredrendering.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/shadowmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "igame/effects/terrainmanager.h"
@@ -25,6 +28,7 @@
 #include "levelrenderscene.h"
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
+#include "platform/d3d9/settings.h"
 #include "scenerepositories.h"
 
 #include <cstdint>
@@ -41,7 +45,10 @@ class LevelSceneTest : public DeviceTest
 protected:
     void SetUp() override
     {
+        // The device's capabilities as the test asks (the fixture puts back the defaults).
+        const ECapsProfile caps = D3D9Settings().caps;
         DeviceTest::SetUp();
+        D3D9Settings().caps = caps;
         g_device_size.Store(static_cast<f32>(kWidth), static_cast<f32>(kHeight), 0.0f, 1.0f);
         Create();
         m_pManager->SetRunning(1);
@@ -59,6 +66,7 @@ protected:
         g_pDxFontManager->BeginManager();
         g_pDxCanvasManager->BeginManager();
         g_pRenderManager->BeginManager();
+        g_pShadowManager->BeginManager();
         TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(LEVEL_SKY_COLOUR);
         const std::string data = VESTAMOR_DATA_DIR;
         g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
@@ -94,13 +102,19 @@ protected:
         return BackBuffer();
     }
 
-    std::vector<std::uint32_t> BackBuffer()
+    static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
+
+    std::vector<std::uint32_t> BackBuffer() { return Pixels(m_pManager->GetBackBufferTarget()); }
+    // An A8R8G8B8 or X8R8G8B8 target's pixels, opaque.
+    std::vector<std::uint32_t> Pixels(TRenderTarget* target)
     {
         IDirect3DDevice9* device = m_pManager->GetDevice();
+        IDirect3DSurface9* surface = static_cast<TDxRenderTarget*>(target)->GetSurface();
+        D3DSURFACE_DESC description;
+        surface->GetDesc(&description);
         IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-        device->GetRenderTargetData(static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(),
-                                    copy);
+        device->CreateOffscreenPlainSurface(kWidth, kHeight, description.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+        device->GetRenderTargetData(surface, copy);
         D3DLOCKED_RECT locked;
         copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
         std::vector<std::uint32_t> pixels(kWidth * kHeight);
@@ -132,14 +146,72 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
     EXPECT_EQ(g_pEnvironmentManager->Environments().GetCount(), 2);
     EXPECT_FLOAT_EQ(g_pTerrainManager->GetSettings()[0].x, 0.04f);
 
-    // Two frames as the start-up script's render list draws them, with a line of text: the
-    // first switches the scene's light set on, the second finds it on; they look the same.
+    // Two frames as the start-up script's render list draws them through the forward renderer,
+    // with a line of text: the first switches the scene's light set on, the second finds it on;
+    // they look the same.
+    Run("set deferredrendering.disable 1");
     std::vector<std::uint32_t> frames[2];
     for (auto& frame : frames)
         frame = DrawFrame(true);
+    Run("set deferredrendering.disable 0");
     EXPECT_EQ(g_pLightManager->GetTotal(LIGHT_SPOT), 2);
     EXPECT_EQ(CompareWithGolden("forward_level_frame", frames[1], kWidth, kHeight), "");
     EXPECT_TRUE(frames[0] == frames[1]);
+}
+
+// The deferred renderer's frame of the level: the sun's cascaded shadows and the first
+// floodlight's of the buildings over the apron, the glass pane laid over the scene; the mask the
+// shadows were written into, and the same mask softened.
+TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    Run("set shadow.enable 1");
+    ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
+    Run("set shadow.soften 0");
+    DrawFrame(false);
+    EXPECT_EQ(CompareWithGolden("shadow_mask", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight), "");
+    Run("set shadow.soften 1");
+    const std::vector<std::uint32_t> frame = DrawFrame(false);
+    EXPECT_EQ(CompareWithGolden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight), "");
+    EXPECT_EQ(CompareWithGolden("deferred_level_frame", frame, kWidth, kHeight), "");
+    EXPECT_EQ(g_pShadowManager->GetShadowCount(), 2u);
+}
+
+// A pixel shader 2.0 device cannot run the deferred renderer: the forward one draws the same frame
+// as when it is chosen by the variable.
+class LevelScenePs2Test : public LevelSceneTest
+{
+protected:
+    void SetUp() override
+    {
+        D3D9Settings().caps = ECapsProfile::PixelShader2;
+        LevelSceneTest::SetUp();
+    }
+    void TearDown() override
+    {
+        LevelSceneTest::TearDown();
+        D3D9Settings().caps = ECapsProfile::Full;
+    }
+    bool Logged(const std::string& text) const
+    {
+        for (const std::string& line : m_Log.lines)
+            if (line.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    TLogRecorder m_Log;
+};
+
+TEST_F(LevelScenePs2Test, APixelShader2DeviceDrawsTheLevelWithTheForwardRenderer)
+{
+    g_pTextureFontManager->SetFont(TName(LEVEL_FONT_NAME, true), 24.0f, 0.0f);
+    DrawFrame(true);
+    const std::vector<std::uint32_t> frame = DrawFrame(true);
+    EXPECT_EQ(g_pDeferredRendering->m_nSupported, 0u);
+    EXPECT_TRUE(Logged("disabled (device does not support pixel shader 3)"));
+    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
+    EXPECT_EQ(CompareWithGolden("forward_level_frame", frame, kWidth, kHeight), "");
 }
 
 // What the game shows of the level first: its start-up script's render list with the console

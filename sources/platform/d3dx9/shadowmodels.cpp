@@ -1,0 +1,128 @@
+// The shadow manager's models.
+//
+// shadowdepth (pixel; with the objectmesh vertex, c0-c3 the light's view-projection through
+//   TShadowProjection): one less the window depth into the map's red channel, so that the map's
+//   clear (0) is as far as a depth goes.
+// shadowprojection (pixel; canvas2d vertex, varying 1 the screen's texture coordinates), two
+//   targets at once: for the opaque positions (slot 0) into mask 0 and the transparency positions
+//   (slot 1) into mask 1, the light's channel (c6, parameter vector 2) where the position lies in
+//   the split's depth range (c7.x to c7.y), its map depth (c0-c3: camera space to map coordinates
+//   and depth, TShadowProjection) is beyond the map's (slot 3) by more than the bias (c8.x), and it
+//   lies on the map. Shadows fade out from c7.z to c7.w. c4-c11 are the eight shadow parameter
+//   vectors (TShadowParameters); c8.w 1 marks the range beyond the last split, which gets none.
+// shadowblurh, shadowblurv: a five-tap blur of slot 0 along x or y, taking only taps whose depth
+//   (slot 6, positions) is within c0.y of the centre's relative to it (TEffectsParams: c0.x the
+//   step in texels), c2 and c3 the target's size (TRenderTargetSize: c3 holds 1 / width and
+//   1 / height).
+#include "platform/d3d9/pixelmodel.h"
+#include "platform/d3dx9/shadingmodels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+constexpr int kScreenVarying = 1;
+
+struct TShadowDepthPixel
+{
+    static constexpr TModelInputs kInputs = {.depth = true};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const L depth = L(1.0f) - in.Depth();
+        return TLaneVector<L>{depth, depth, depth, L(1.0f)};
+    }
+};
+
+constexpr int kProjection = 0;
+constexpr int kChannel = 4 + 2;
+constexpr int kRange = 4 + 3;
+constexpr int kBias = 4 + 4;
+constexpr int kMapStage = 3;
+
+struct TShadowProjectionPixel
+{
+    static constexpr TModelInputs kInputs = {
+        .constants = kBias + 1,
+        .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {kMapStage, kScreenVarying}}};
+
+    // The depth bias (world units) in the map's depth: the matrix's depth row scales world
+    // distances by its length.
+    template <class Quad> static float Bias(const Quad& in)
+    {
+        float length = 0.0f;
+        for (int c = 0; c < 3; ++c)
+            length += in.ConstantValue(kProjection + 2, c) * in.ConstantValue(kProjection + 2, c);
+        return (in.ConstantValue(kBias, 0) + in.ConstantValue(kBias, 1)) * std::sqrt(length);
+    }
+
+    // The light's channel where the position is shadowed.
+    template <class Quad, class L> static TLaneVector<L> Shadow(const Quad& in, const TLaneVector<L>& p)
+    {
+        const auto row = [&](int i) {
+            return p.x * L(in.ConstantValue(kProjection + i, 0)) + p.y * L(in.ConstantValue(kProjection + i, 1)) +
+                   p.z * L(in.ConstantValue(kProjection + i, 2)) + L(in.ConstantValue(kProjection + i, 3));
+        };
+        const L w = row(3);
+        const L inverse = L(1.0f) / Max(Abs(w), L(1e-12f));
+        const L u = row(0) * inverse, v = row(1) * inverse, z = row(2) * inverse;
+        const L stored = L(1.0f) - in.SampleAt(2, u, v).x;
+        const L onMap = Step(L(0.0f), u) * Step(u, L(1.0f)) * Step(L(0.0f), v) * Step(v, L(1.0f));
+        const L inRange = Step(L(in.ConstantValue(kRange, 0)), p.z) * (L(1.0f) - Step(L(in.ConstantValue(kRange, 1)), p.z));
+        const L behind = Step(stored + L(Bias(in)), z);
+        const float fadeStart = in.ConstantValue(kRange, 2), end = in.ConstantValue(kRange, 3);
+        const L fade = Saturate(L(1.0f) - (p.z - L(fadeStart)) * L(1.0f / std::max(end - fadeStart, 1e-3f)));
+        const L shadow = onMap * inRange * behind * fade * Step(L(0.5f), p.w);
+        return {shadow * L(in.ConstantValue(kChannel, 0)), shadow * L(in.ConstantValue(kChannel, 1)),
+                shadow * L(in.ConstantValue(kChannel, 2)), shadow * L(in.ConstantValue(kChannel, 3))};
+    }
+
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        if (in.ConstantValue(kBias, 3) != 0.0f)
+        {
+            const TLaneVector<L> none = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+            return TTargetColours<L, 2>{{none, none}};
+        }
+        return TTargetColours<L, 2>{{Shadow(in, in.Texture(0)), Shadow(in, in.Texture(1))}};
+    }
+};
+
+constexpr int kBlur = 0;
+constexpr int kSize = 2;
+
+template <bool Horizontal> struct TShadowBlurPixel
+{
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(kScreenVarying),
+                                             .constants = kSize + 2,
+                                             .textures = {{0, kScreenVarying}, {6, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const float step = in.ConstantValue(kBlur, 0) * in.ConstantValue(kSize + 1, Horizontal ? 0 : 1);
+        const float tolerance = in.ConstantValue(kBlur, 1);
+        const L centre = in.SampleAt(1, at.x, at.y).z;
+        TLaneVector<L> sum = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+        L weight(0.0f);
+        for (int tap = -2; tap <= 2; ++tap)
+        {
+            const L offset(static_cast<float>(tap) * step);
+            const L u = Horizontal ? at.x + offset : at.x, v = Horizontal ? at.y : at.y + offset;
+            const L depth = in.SampleAt(1, u, v).z;
+            const L take = L(1.0f) - Step(Abs(centre) * L(tolerance) + L(1e-6f), Abs(depth - centre));
+            sum = sum + in.SampleAt(0, u, v) * take;
+            weight = weight + take;
+        }
+        const L inverse = L(1.0f) / Max(weight, L(1.0f));
+        return sum * inverse;
+    }
+};
+
+const TPixelModelRegistration kShadowDepth("shadowdepth", PixelModelType<TShadowDepthPixel>());
+const TPixelModelRegistration kShadowProjection("shadowprojection", PixelModelType<TShadowProjectionPixel>());
+const TPixelModelRegistration kShadowBlurH("shadowblurh", PixelModelType<TShadowBlurPixel<true>>());
+const TPixelModelRegistration kShadowBlurV("shadowblurv", PixelModelType<TShadowBlurPixel<false>>());
+} // namespace
