@@ -19,7 +19,7 @@
 
 namespace
 {
-// Global areas whose centres a step finds once (the rest are found per particle).
+// Global areas a step prepares once (the rest are found per particle).
 constexpr i32 PARTICLE_CACHED_GLOBAL_AREAS = 16;
 constexpr f32 QUIET_START_SECONDS = 10.0f;
 constexpr f32 QUIET_START_SPREAD = 4.0f;
@@ -63,14 +63,13 @@ struct TIParticleEmitter::TStepContext
     f32 fGravity; // the pull per second: multiplier x factor x 18
     u32 nFrames;
     u32 bSheetStops;
+    // The emitter's own areas, then the first global ones, in that order; those that move no
+    // particle left out.
     u32 nAreas;
-    const TParticleAreaRecord* pArea;
-    TVector aCentre[PARTICLE_AREA_CAPACITY];
-    // The global areas, the first of them with their centres found once for the whole step.
+    TParticleAreaStep aArea[PARTICLE_AREA_CAPACITY + PARTICLE_CACHED_GLOBAL_AREAS];
+    // The global areas past the prepared ones are found per particle.
+    i32 nFirstUnprepared;
     i32 nGlobalAreas;
-    i32 nCachedGlobal;
-    const TParticleAreaRecord* apGlobal[PARTICLE_CACHED_GLOBAL_AREAS];
-    TVector aGlobalCentre[PARTICLE_CACHED_GLOBAL_AREAS];
 };
 
 TParticleEmitter::TParticleEmitter()
@@ -388,21 +387,20 @@ void TIParticleEmitter::MakeStepContext(TStepContext& context) const
     context.fGravity = aMultiplier[PARTICLE_MULTIPLIER_GRAVITY] * data->m_fGravity * PARTICLE_GRAVITY;
     context.nFrames = data->m_nSheetFrames;
     context.bSheetStops = (data->m_nFlags & PARTICLE_SHEET_STOP) ? 1 : 0;
-    context.nAreas = data->AreaCount();
-    context.pArea = data->aArea;
+    context.nAreas = 0;
     const TVector at = GetNodePosition();
-    for (u32 i = 0; i < context.nAreas; ++i)
+    for (u32 i = 0; i < data->AreaCount(); ++i)
     {
         const f32* offset = data->aArea[i].aOffset;
-        context.aCentre[i] = TVector(at.x + offset[0], at.y + offset[1], at.z + offset[2], 1.0f);
+        const TVector centre(at.x + offset[0], at.y + offset[1], at.z + offset[2], 1.0f);
+        context.nAreas += context.aArea[context.nAreas].Prepare(data->aArea[i], centre);
     }
     context.nGlobalAreas = g_pParticleManager->GetGlobalAreaCount();
-    context.nCachedGlobal = std::min<i32>(context.nGlobalAreas, PARTICLE_CACHED_GLOBAL_AREAS);
-    for (i32 i = 0; i < context.nCachedGlobal; ++i)
+    context.nFirstUnprepared = std::min<i32>(context.nGlobalAreas, PARTICLE_CACHED_GLOBAL_AREAS);
+    for (i32 i = 0; i < context.nFirstUnprepared; ++i)
     {
         const TParticleGlobalArea* area = g_pParticleManager->GetGlobalArea(i);
-        context.apGlobal[i] = &area->Area;
-        context.aGlobalCentre[i] = area->GetCentre();
+        context.nAreas += context.aArea[context.nAreas].Prepare(area->Area, area->GetCentre());
     }
 }
 
@@ -457,10 +455,8 @@ u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext&
         }
     }
     for (u32 i = 0; i < context.nAreas; ++i)
-        ApplyParticleArea(context.pArea[i], context.aCentre[i], p, dt);
-    for (i32 i = 0; i < context.nCachedGlobal; ++i)
-        ApplyParticleArea(*context.apGlobal[i], context.aGlobalCentre[i], p, dt);
-    for (i32 i = context.nCachedGlobal; i < context.nGlobalAreas; ++i)
+        context.aArea[i].Apply(p, dt);
+    for (i32 i = context.nFirstUnprepared; i < context.nGlobalAreas; ++i)
     {
         const TParticleGlobalArea* area = g_pParticleManager->GetGlobalArea(i);
         ApplyParticleArea(area->Area, area->GetCentre(), p, dt);

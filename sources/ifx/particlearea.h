@@ -47,15 +47,28 @@ inline void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz);
 // lies inside its radius.
 inline void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, TParticle& particle,
                               f32 dt);
-
-// The push of an area on a particle inside it, at distance d (the offset to the centre), |d|^2
-// given.
-inline void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz,
-                         f32 square, f32 dt);
 // The noise field's push direction at the particle.
 TVector ParticleNoise(const TParticleAreaRecord& area, const TParticle& particle);
 // SetParticleVelocity for squares too small for floats.
 void SetSlowParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz);
+
+// An area made ready for a step over many particles: what the step of each would otherwise work
+// out again (the square of the radius, strength / radius, the mode) is found once.
+struct TParticleAreaStep
+{
+    const TParticleAreaRecord* pArea;
+    f32 aCentre[3];
+    f32 fRadiusSquare;
+    // strength / radius
+    f32 fPull;
+    u32 nMode;
+    u32 nAxisMask;
+
+    // False for an area that moves no particle (no radius, or a mode that pushes nothing): the
+    // step leaves it out.
+    inline bool Prepare(const TParticleAreaRecord& area, const TVector& centre);
+    inline void Apply(TParticle& particle, f32 dt) const;
+};
 
 inline void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
 {
@@ -73,37 +86,50 @@ inline void SetParticleVelocity(TParticle& particle, f32 vx, f32 vy, f32 vz)
     particle.aDirection[2] = vz * inverse;
 }
 
-inline void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, TParticle& particle,
-                              f32 dt)
+inline bool TParticleAreaStep::Prepare(const TParticleAreaRecord& area, const TVector& centre)
 {
-    const f32 dx = centre.x - particle.aPosition[0], dy = centre.y - particle.aPosition[1],
-              dz = centre.z - particle.aPosition[2];
-    // Outside the radius (|d| >= R) nothing happens; most particles of most areas are.
-    const f32 radius = area.fRadius;
-    const f32 square = dx * dx + dy * dy + dz * dz;
-    if (!(radius > 0.0f) || square >= radius * radius || area.nMode == PARTICLE_AREA_NONE)
-        return;
-    PushParticle(area, particle, dx, dy, dz, square, dt);
+    if (!(area.fRadius > 0.0f) || (area.nMode != PARTICLE_AREA_PULL && area.nMode != PARTICLE_AREA_NOISE))
+        return false;
+    pArea = &area;
+    aCentre[0] = centre.x;
+    aCentre[1] = centre.y;
+    aCentre[2] = centre.z;
+    fRadiusSquare = area.fRadius * area.fRadius;
+    fPull = area.fStrength / area.fRadius;
+    nMode = area.nMode;
+    nAxisMask = area.nAxisMask;
+    return true;
 }
 
-inline void PushParticle(const TParticleAreaRecord& area, TParticle& particle, f32 dx, f32 dy, f32 dz,
-                         f32 square, f32 dt)
+inline void TParticleAreaStep::Apply(TParticle& particle, f32 dt) const
 {
-    f32 d[3] = {dx, dy, dz};
-    const f32 k = area.fStrength / area.fRadius * std::sqrt(square) * dt;
-    if (area.nMode == PARTICLE_AREA_NOISE)
+    f32 d[3] = {aCentre[0] - particle.aPosition[0], aCentre[1] - particle.aPosition[1],
+                aCentre[2] - particle.aPosition[2]};
+    const f32 square = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    // Outside the radius (|d| >= R) nothing happens; most particles of most areas are.
+    if (square >= fRadiusSquare)
+        return;
+    const f32 k = fPull * std::sqrt(square) * dt;
+    if (nMode == PARTICLE_AREA_NOISE)
     {
-        const TVector noise = ParticleNoise(area, particle);
+        const TVector noise = ParticleNoise(*pArea, particle);
         d[0] = noise.x;
         d[1] = noise.y;
         d[2] = noise.z;
     }
-    else if (area.nMode != PARTICLE_AREA_PULL)
-        return;
-    for (u32 axis = 0; axis < 3; ++axis)
-        if (area.nAxisMask & (1u << axis))
-            d[axis] = 0.0f;
+    if (nAxisMask)
+        for (u32 axis = 0; axis < 3; ++axis)
+            if (nAxisMask & (1u << axis))
+                d[axis] = 0.0f;
     const f32* v = particle.aDirection;
     const f32 speed = particle.fSpeed;
     SetParticleVelocity(particle, v[0] * speed + k * d[0], v[1] * speed + k * d[1], v[2] * speed + k * d[2]);
+}
+
+inline void ApplyParticleArea(const TParticleAreaRecord& area, const TVector& centre, TParticle& particle,
+                              f32 dt)
+{
+    TParticleAreaStep step;
+    if (step.Prepare(area, centre))
+        step.Apply(particle, dt);
 }

@@ -1,5 +1,5 @@
 // Combo boxes and selectors: a combo box near the bottom of the back buffer opening upward with
-// its 24 rows, picking the chosen item, the drop button closing the list and refocusing the box,
+// its 24 rows, a list taller than the room keeping the rows that fit, picking the chosen item, the drop button closing the list and refocusing the box,
 // the empty list; selector arrows hidden or disabled at the ends and "Left"/"Right" there; stored
 // ones checked at load.
 #include "uxfixture.h"
@@ -14,6 +14,7 @@
 #include "ux/controls/ux.control.vscroller.h"
 #include "ux/ux.actions.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,33 @@ TEST_F(ComboBoxTest, NearTheBottomTheListOpensUpwardWith24Rows)
     const UX::TRect low = combo->Computed.Rect;
     EXPECT_NEAR(combo->pDropForm->Computed.Rect.y, low.y + low.height, 0.5f);
     EXPECT_FALSE(List()->aDetail[5]->IsVisibleOnScreen());
+}
+
+// A list taller than the room on its side keeps the rows that fit, all of them on the screen:
+// above the box when there is more room there, below it otherwise.
+TEST_F(ComboBoxTest, AListTallerThanTheRoomKeepsTheRowsThatFit)
+{
+    Resize(1280, 720);
+    for (const f32 y : {700.0f, 420.0f})
+    {
+        Open(y, 30);
+        const UX::TRect box = combo->Computed.Rect;
+        const f32 row = 40.0f * combo->Computed.ScaleY;
+        const f32 above = box.y;
+        const f32 below = 720.0f - (box.y + box.height);
+        ASSERT_GT(24.0f * row, std::max(above, below)) << y;
+        combo->ToggleDrop();
+        Frame();
+        ASSERT_TRUE(combo->IsDropped());
+        const UX::TRect drop = combo->pDropForm->Computed.Rect;
+        EXPECT_EQ(List()->VisibleRows, static_cast<i32>(std::max(above, below) / row)) << y;
+        if (above >= below)
+            EXPECT_NEAR(drop.y + drop.height, box.y, 0.5f) << y;
+        else
+            EXPECT_NEAR(drop.y, box.y + box.height, 0.5f) << y;
+        EXPECT_GE(drop.y, -0.5f);
+        EXPECT_LE(drop.y + drop.height, 720.5f);
+    }
 }
 
 // Picking the chosen item closes the list and raises the box's click, not its change; another

@@ -9,13 +9,21 @@
 #include "engine/render/device.h"
 #include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
+#include "morvane/ux/datecontrol.h"
+#include "morvane/ux/extendedslider.h"
+#include "morvane/ux/uxdemoscreen.h"
 #include "platform/d3d9/golden.h"
+#include "ux/controls/ux.control.gridview.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.slider.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.actions.h"
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace
@@ -25,11 +33,26 @@ class DemoTest : public UxTest, public ::testing::WithParamInterface<std::pair<i
 protected:
     void SetUp() override
     {
+        // The saved games' times show in local time: the images are made in one zone.
+        if (const char* zone = std::getenv("TZ"))
+            savedZone = zone;
+        setenv("TZ", "UTC", 1);
+        tzset();
         UxTest::SetUp();
         SetLanguage("english");
         Resize(GetParam().first, GetParam().second);
         form = Form();
         button = Find("ux_demo_button_1");
+    }
+
+    void TearDown() override
+    {
+        UxTest::TearDown();
+        if (savedZone.empty())
+            unsetenv("TZ");
+        else
+            setenv("TZ", savedZone.c_str(), 1);
+        tzset();
     }
 
     // The form shown by the command, its fade over.
@@ -56,6 +79,7 @@ protected:
 
     UX::TControl* form = nullptr;
     UX::TControl* button = nullptr;
+    std::string savedZone;
 };
 
 const std::pair<i32, i32> kSizes[] = {{1280, 720}, {1920, 1200}};
@@ -243,6 +267,34 @@ TEST_P(DemoTest, ComboOpen)
     EXPECT_EQ(combo->GetList()->VisibleRows, 6);
     EXPECT_EQ(Golden("combo_open"), "");
     combo->ToggleDrop();
+}
+
+// The third column's option rows show their values and the grid lists the saved games, the
+// first selected, their times in the zone's local time.
+TEST_P(DemoTest, SettingsRowsAndSavedGames)
+{
+    ShowForm();
+    auto* grid = static_cast<UX::TGridView*>(Find(UX_DEMO_SAVED_GAMES_NAME));
+    ASSERT_NE(grid->pDataSet, nullptr);
+    EXPECT_EQ(grid->pDataSet->GetCount(), 5u);
+    EXPECT_EQ(grid->SelectedIndex, 0);
+    auto text = [](const char* name) {
+        const UX::TLocalization& shown = static_cast<const UX::TLabel*>(Find(name))->Text;
+        return std::u16string(shown.GetText() ? shown.GetText() : u"");
+    };
+    UX::TControl* first = grid->aDetail[0];
+    EXPECT_EQ(text("ux_demo_option_volume_value"), u"80");
+    auto cell = [&](const char* column) {
+        const UX::TControl* label = first->FindChild(TName(column, true));
+        return std::u16string(static_cast<const UX::TLabel*>(label)->Text.GetText());
+    };
+    EXPECT_EQ(cell("title"), u"Morning shift");
+    EXPECT_EQ(cell("saved"), u"1.6.2026 09:00:00");
+    EXPECT_EQ(static_cast<UX::TDateControl*>(Find("ux_demo_option_licence"))->GetYear(), 1998);
+    auto* volume = static_cast<UX::TExtendedSlider*>(Find("ux_demo_option_volume"));
+    EXPECT_EQ(volume->pLabelValue, Find("ux_demo_option_volume_value"));
+    static_cast<UX::TSlider*>(volume->pSlider)->SetValue(85);
+    EXPECT_EQ(text("ux_demo_option_volume_value"), u"85");
 }
 
 // A batch the canvas draws early (the next image has another texture) lands where its images

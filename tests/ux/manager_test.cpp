@@ -65,8 +65,9 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
 {
     EXPECT_EQ(Ux().GetControlManagerCount(), 26u);
     EXPECT_EQ(UX::TLayer::Manager().GetCount(), 2);
-    // The demonstration, its confirmation and its resolution list, and the message box.
-    EXPECT_EQ(UX::TForm::Manager().GetCount(), 4);
+    // The demonstration, its confirmation, the lists of its resolution box and of its licence
+    // date's year, month and day, and the message box.
+    EXPECT_EQ(UX::TForm::Manager().GetCount(), 7);
     // Every loaded control is in a layer's tree, with its links resolved.
     for (u32 m = 0; m < Ux().GetControlManagerCount(); ++m)
     {

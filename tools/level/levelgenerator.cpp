@@ -24,6 +24,7 @@
 #include "engine/system/skeletonmanager.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
+#include "levelballistics.h"
 #include "levelclips.h"
 #include "levelgame.h"
 #include "levelrenderscene.h"
@@ -181,6 +182,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
     report.nCurves = curves.GetCurveCount();
 
     count = AddLevelSounds(writer, root, extra, count);
+    count = AddLevelBallistics(writer, extra, count);
     count = EndLevelRenderScene(writer, extra, count);
     TClusterManager* managers[64];
     i32 listed = TRepositoryWriter::SceneManagers(managers);

@@ -78,7 +78,7 @@ bool ParseLine(TShaderList& list, const std::string& line, std::string& reason)
         if (!(words >> list.shaders.back().name))
             reason = "a shader needs a name";
     }
-    else if (statement == "program" || statement == "share")
+    else if (statement == "program" || statement == "share" || statement == "wireframe")
     {
         if (list.shaders.empty())
         {
@@ -89,7 +89,8 @@ bool ParseLine(TShaderList& list, const std::string& line, std::string& reason)
         TShaderListProgram program;
         if (!ParseKey(words, program, reason))
             return false;
-        if (statement == "share")
+        program.wireframe = statement == "wireframe";
+        if (statement != "program")
         {
             if (!(words >> word) || !ParseNumber(word, 0xFFFF, program.shared) || program.shared >= programs.size() ||
                 programs[program.shared].file.empty())

@@ -13,6 +13,9 @@
 //                                              slots given may hold textures, on those samplers
 //   share <layout> <defines> <mask> <program>  a program using the effect of an earlier program
 //                                              of the shader (counted from 0)
+//   wireframe <layout> <defines> <mask> <program>
+//                                              a program drawing the effect of an earlier
+//                                              program with every pass in wire-frame fill
 //
 // Files are effect descriptions (platform/d3dx9/effectcompiler.h) beside the list.
 #include "core/system/types.h"
@@ -25,8 +28,9 @@ struct TShaderListProgram
     std::string layout;
     std::string defines; // empty: none
     u32 mask = 0;
-    std::string file;    // empty: shares program `shared`
+    std::string file;    // empty: shares program `shared`, or draws it in wire frames
     u32 shared = 0;
+    bool wireframe = false;
     // Slot -> sampler byte, for the slots the program may link textures into.
     std::vector<std::pair<u32, u32>> samplers;
 };

@@ -95,6 +95,22 @@ bool ReadEffect(const std::string& path, std::string& text, TEffectDescription& 
     return true;
 }
 
+// The description with each of its passes drawn in wire-frame fill.
+std::string WireframeEffect(const std::string& text)
+{
+    std::istringstream lines(text);
+    std::string line, wireframe;
+    while (std::getline(lines, line))
+    {
+        wireframe += line + "\n";
+        std::istringstream words(line);
+        std::string first;
+        if (words >> first && first == "pass")
+            wireframe += "renderstate FillMode = Wireframe\n";
+    }
+    return wireframe;
+}
+
 // Bit N for each slot whose shared texture parameter ("Color0" .. "User15") the effect has.
 u32 GlobalTextureMask(const TEffectDescription& description)
 {
@@ -148,14 +164,25 @@ bool BuildShader(const std::string& folder, const TShaderListShader& source, TRe
             record.nTextureSlots |= 1u << sampler.first;
             record.aSampler[sampler.first] = static_cast<u8>(sampler.second);
         }
-        if (program.file.empty())
+        if (program.file.empty() && !program.wireframe)
         {
             record.nDataOffset = program.shared;
             continue;
         }
         std::string text;
         TEffectDescription description;
-        if (!ReadEffect(folder + "/" + program.file, text, description, error))
+        if (program.wireframe)
+        {
+            const TDxShaderProgramData& shared = shader->m_aProgramData[static_cast<i32>(program.shared)];
+            text = WireframeEffect(block.substr(shared.nDataOffset, shared.nDataSize));
+            std::string reason;
+            if (!TEffectCompiler::Compile(text.data(), text.size(), description, reason))
+            {
+                error = source.name + ": wireframe of program " + std::to_string(program.shared) + ": " + reason;
+                return false;
+            }
+        }
+        else if (!ReadEffect(folder + "/" + program.file, text, description, error))
             return false;
         shader->m_nGlobalTextureMask |= GlobalTextureMask(description);
         record.nDataOffset = static_cast<u32>(block.size());

@@ -296,7 +296,7 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
     AddStyle("MenuButtonStyle", "ui_menu", 30.0f, UI_ALIGN_CENTRE, "UI Button");
     for (const char* name :
          {"DialogButtonStyle", "TabButtonStyle", "FooterMenuStyle", "FooterMenuBackStyle",
-          "TaskPopupButtonStyle", "ManagementFooterButtonStyle", "GateSelectionItemStyle",
+          "TaskPopupButtonStyle", "ManagementFooterButtonStyle",
           "DialogCheckBoxStyle", "TaskListFooterStyle", "UIButtonStyle"})
         AddStyle(name, "ui_sans", 24.0f, UI_ALIGN_CENTRE, "UI Button");
     for (const char* name : {"DialogTitleStyle", "PopupHeaderStyle", "ManagementHeaderStyle",
@@ -306,6 +306,11 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
          {"DialogTextStyle", "PopupTextStyle", "DialogItemStyle", "DialogLeftLabel", "ManagementStatusStyle",
           "ManagementEuroStyle", "ManagementCellNextPriceStyle", "UILabelStyle", "UITooltipStyle"})
         AddStyle(name, "ui_sans", 22.0f, UI_ALIGN_NEAR, nullptr);
+    // The gate menu's entries: their texts over the status bar, the screen draws their light.
+    TUIStyle& gate = AddStyle("GateSelectionItemStyle", "ui_sans_bold", 28.0f, UI_ALIGN_CENTRE, nullptr);
+    gate.nFlags |= UI_STYLE_FIXED_SIZE;
+    gate.aFixedSize[0] = 201.0f;
+    gate.aFixedSize[1] = 80.0f;
     TUIStyle& edit = AddStyle("UIEditStyle", "ui_sans", 22.0f, UI_ALIGN_NEAR, nullptr);
     edit.nFlags |= UI_STYLE_FIXED_SIZE;
     edit.aFixedSize[0] = 360.0f;

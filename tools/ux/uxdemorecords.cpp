@@ -1,5 +1,13 @@
 #include "uxdemorecords.h"
 
+#include "morvane/ux/datecontrol.h"
+#include "morvane/ux/extendedcheckbox.h"
+#include "morvane/ux/extendedkeyinput.h"
+#include "morvane/ux/extendedlabel.h"
+#include "morvane/ux/extendedselector.h"
+#include "morvane/ux/extendedslider.h"
+#include "morvane/ux/extendedtextbox.h"
+#include "morvane/ux/extendedtrackbar.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
@@ -21,11 +29,14 @@
 #include "ux/controls/ux.control.vscroller.h"
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.actions.h"
+#include "ux/ux.manager.h"
 #include "uxdatawriter.h"
 #include "uxrecords.h"
 #include "uxtextures.h"
 
 #include <cstdio>
+#include <initializer_list>
+#include <string>
 #include <utility>
 
 namespace
@@ -40,6 +51,9 @@ constexpr u32 TEXT_CENTRED = 1;
 
 constexpr u32 kLight = 0xFFC8DCF0;
 constexpr u32 kChips = 30;
+// Three columns: the choices and values, the chips and text boxes, the option rows and the saved
+// games.
+constexpr f32 kFormWidth = 1800.0f;
 
 void Place(UX::TControl* control, f32 x, f32 y, f32 width, f32 height)
 {
@@ -115,7 +129,7 @@ UX::TLabel* AddValueLabel(TUxDataWriter& data, const char* name, UX::TControl* p
 void AddHeader(TUxDataWriter& data, UX::TForm* form)
 {
     UX::TPictureBox* header = data.AddControl<UX::TPictureBox>("ux_demo_header", form);
-    Place(header, 24.0f, 20.0f, 1152.0f, 64.0f);
+    Place(header, 24.0f, 20.0f, kFormWidth - 48.0f, 64.0f);
     // Presses on the header reach the form, which is dragged by them.
     header->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     const UX::TImage band = Image(data, "ux_demo_header", 48, 16, Header(48, 16), UX::IMAGE_SLICES_HORIZONTAL);
@@ -128,7 +142,7 @@ void AddHeader(TUxDataWriter& data, UX::TForm* form)
     SetText(title->Text, "ux_demo_title");
 
     UX::TPictureBox* flag = data.AddControl<UX::TPictureBox>("ux_demo_flag", header);
-    Place(flag, 1080.0f, 16.0f, 48.0f, 32.0f);
+    Place(flag, kFormWidth - 120.0f, 16.0f, 48.0f, 32.0f);
     flag->nFlags |= UX::CONTROL_IGNORES_MOUSE;
     UX::TImage flagImage =
         Image(data, UX_DEMO_FLAG_VARIANTS[0], 24, 16, Flag(24, 16, 0xFFC8102E, 0xFFFFFFFF, 0xFF012169));
@@ -184,33 +198,62 @@ void AddChoices(TUxDataWriter& data, UX::TForm* form)
     static_cast<UX::TRadioButton*>(group->lChild.pFirst->pNext)->SetChecked(1, 1);
 }
 
-// The slider 0 .. 100 in steps of 10 at 30, and the track bar 0 .. 10 at 5, each with its value.
-void AddValues(TUxDataWriter& data, UX::TForm* form)
+// Looks several controls share, made once.
+struct TSharedLooks
 {
-    UX::TTransitionStyle* valueStyle = data.AddStyle("ux_demo_value");
-    WithText(valueStyle, kTextSize, TEXT_CENTRED);
+    UX::TTransitionStyle* sliderFill;
+    UX::TImage scale;
+    UX::TImage selected;
+    UX::TImage groove;
+    UX::TImage list;
+};
 
-    UX::TTransitionStyle* fill = data.AddStyle("ux_demo_slider_fill");
-    fill->aTransition[UX::STATE_FOCUSED].Image =
+TSharedLooks AddSharedLooks(TUxDataWriter& data)
+{
+    TSharedLooks looks;
+    WithText(data.AddStyle("ux_demo_value"), kTextSize, TEXT_CENTRED);
+    looks.sliderFill = data.AddStyle("ux_demo_slider_fill");
+    looks.sliderFill->aTransition[UX::STATE_FOCUSED].Image =
         Image(data, "ux_demo_fill", 64, 8, Gradient(64, 8, 0xFF3070C0, 0xFF60D0F0));
-    fill->aTransition[UX::STATE_NORMAL].Image = Image(data, "ux_demo_empty", 64, 8, Solid(64, 8, 0xFF1A2633));
+    looks.sliderFill->aTransition[UX::STATE_NORMAL].Image =
+        Image(data, "ux_demo_empty", 64, 8, Solid(64, 8, 0xFF1A2633));
+    looks.scale = Image(data, "ux_demo_scale", 16, 8, Framed(16, 8, 2, 0xFF7A9CC0, 0xFF52708C));
+    TintedStyle(data, "ux_demo_knob", Image(data, "ux_demo_knob", 24, 48, Knob(24, 48, kLight, 0xFF3A5068)));
+    TintedStyle(data, "ux_demo_setting",
+                Image(data, "ux_demo_setting", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF101A24), UX::IMAGE_NINE_SLICES));
+    looks.list = Image(data, "ux_demo_list", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xF0101A24), UX::IMAGE_NINE_SLICES);
+    looks.selected = Image(data, "ux_demo_selected", 16, 16, Solid(16, 16, 0xFF2A5C90), UX::IMAGE_STRETCH);
+    looks.groove = Image(data, "ux_demo_groove", 16, 16, Framed(16, 2, 0xFF52708C, 0xFF1A2633), UX::IMAGE_NINE_SLICES);
+    TintedStyle(data, "ux_demo_arrow_up", Image(data, "ux_demo_arrow_up", 24, 24, Arrow(24, true, kLight)));
+    TintedStyle(data, "ux_demo_arrow_down", Image(data, "ux_demo_arrow_down", 24, 24, Arrow(24, false, kLight)));
+    TintedStyle(data, "ux_demo_thumb",
+                Image(data, "ux_demo_thumb", 16, 16, Framed(16, 2, kLight, 0xFF3A5068), UX::IMAGE_NINE_SLICES));
+    return looks;
+}
 
-    UX::TSlider* slider = data.AddControl<UX::TSlider>("ux_demo_slider", form);
-    Place(slider, 40.0f, 368.0f, 440.0f, 56.0f);
+// A button of the right edge, as high as it is wide.
+void PlaceRight(UX::TControl* control, f32 size)
+{
+    control->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
+    control->fRight = 0.0f;
+    control->SetSize(size, size);
+}
+
+// A slider with its minus and plus buttons and its track, in that child order; the caller places
+// it and sets its range.
+UX::TSlider* AddSlider(TUxDataWriter& data, UX::TControl* parent, const char* name, f32 height,
+                       const TSharedLooks& looks)
+{
+    const std::string base(name);
+    UX::TSlider* slider = data.AddControl<UX::TSlider>(name, parent);
     slider->nFlags |= UX::CONTROL_FOCUSABLE;
-    slider->Minimum = 0;
-    slider->Maximum = 100;
-    slider->Step = 10;
-    slider->Value = 30;
     slider->ClickToSet = 1;
-    slider->pTrackbarStyle = fill;
-    UX::TButton* down = AddButton(data, "ux_demo_slider_down", slider, "ux_demo_minus");
-    Place(down, 0.0f, 0.0f, 56.0f, 56.0f);
-    UX::TButton* up = AddButton(data, "ux_demo_slider_up", slider, "ux_demo_plus");
-    up->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
-    up->fRight = 0.0f;
-    up->SetSize(56.0f, 56.0f);
-    UX::TPictureBox* track = data.AddControl<UX::TPictureBox>("ux_demo_slider_track", slider);
+    slider->pTrackbarStyle = looks.sliderFill;
+    UX::TButton* down = AddButton(data, (base + "_down").c_str(), slider, "ux_demo_minus");
+    Place(down, 0.0f, 0.0f, height, height);
+    UX::TButton* up = AddButton(data, (base + "_up").c_str(), slider, "ux_demo_plus");
+    PlaceRight(up, height);
+    UX::TPictureBox* track = data.AddControl<UX::TPictureBox>((base + "_track").c_str(), slider);
     track->SetSize(0.0f, 0.0f);
     // The slider is the tab stop; its buttons only take clicks.
     down->nFlags &= ~UX::CONTROL_FOCUSABLE;
@@ -220,102 +263,154 @@ void AddValues(TUxDataWriter& data, UX::TForm* form)
     slider->pTrackbar = track;
     slider->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
     slider->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
-    AddValueLabel(data, "ux_demo_slider_value", form, 496.0f, 368.0f);
+    return slider;
+}
 
-    UX::TTrackBar* bar = data.AddControl<UX::TTrackBar>("ux_demo_trackbar", form);
-    Place(bar, 40.0f, 448.0f, 440.0f, 56.0f);
-    UX::TPictureBox* scale = data.AddControl<UX::TPictureBox>("ux_demo_trackbar_scale", bar);
-    Place(scale, 20.0f, 24.0f, 400.0f, 8.0f);
-    const UX::TImage line = Image(data, "ux_demo_scale", 16, 8, Framed(16, 8, 2, 0xFF7A9CC0, 0xFF52708C));
-    scale->SetBackgroundImage(&line);
-    TintedStyle(data, "ux_demo_knob", Image(data, "ux_demo_knob", 24, 48, Knob(24, 48, kLight, 0xFF3A5068)));
-    UX::TPictureBox* knob = data.AddControl<UX::TPictureBox>("ux_demo_trackbar_knob", bar, "ux_demo_knob");
-    Place(knob, 208.0f, 4.0f, 24.0f, 48.0f);
+// A track bar of the size with its scale and its knob in the middle; the caller places it.
+UX::TTrackBar* AddTrackBar(TUxDataWriter& data, UX::TControl* parent, const char* name, f32 width, f32 height,
+                           const TSharedLooks& looks)
+{
+    const std::string base(name);
+    UX::TTrackBar* bar = data.AddControl<UX::TTrackBar>(name, parent);
+    UX::TPictureBox* scale = data.AddControl<UX::TPictureBox>((base + "_scale").c_str(), bar);
+    Place(scale, 20.0f, height * 0.5f - 4.0f, width - 40.0f, 8.0f);
+    scale->SetBackgroundImage(&looks.scale);
+    UX::TPictureBox* knob = data.AddControl<UX::TPictureBox>((base + "_knob").c_str(), bar, "ux_demo_knob");
+    Place(knob, width * 0.5f - 12.0f, height * 0.5f - 24.0f, 24.0f, 48.0f);
     // Held, the knob keeps the mouse however far it is dragged.
     knob->nFlags |= UX::CONTROL_CAPTURES;
     bar->pScale = scale;
     bar->pSlider = knob;
     bar->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
     bar->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
-    AddValueLabel(data, "ux_demo_trackbar_value", form, 496.0f, 448.0f);
+    return bar;
 }
 
-// The second tab's settings: a resolution combo box whose list drops from it (a form of its own,
-// a grid of item rows) and a quality selector between its arrows.
-void AddSettings(TUxDataWriter& data, UX::TLayer* layer, UX::TControl* panel)
+// A combo box whose list drops from it: a form of its own on the layer, a grid of item rows as
+// high as the box; the caller places the box.
+UX::TComboBox* AddComboBox(TUxDataWriter& data, UX::TLayer* layer, UX::TControl* parent, const char* name, f32 width,
+                           f32 height, const TSharedLooks& looks)
 {
-    TintedStyle(data, "ux_demo_setting",
-                Image(data, "ux_demo_setting", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xFF101A24), UX::IMAGE_NINE_SLICES));
-    UX::TComboBox* combo = data.AddControl<UX::TComboBox>("ux_demo_resolution", panel, "ux_demo_setting");
-    Place(combo, 16.0f, 16.0f, 400.0f, 56.0f);
-    UX::TButton* drop = AddButton(data, "ux_demo_resolution_drop", combo, "ux_demo_drop");
-    drop->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
-    drop->fRight = 0.0f;
-    drop->SetSize(56.0f, 56.0f);
+    const std::string base(name);
+    UX::TComboBox* combo = data.AddControl<UX::TComboBox>(name, parent, "ux_demo_setting");
+    combo->SetSize(width, height);
+    UX::TButton* drop = AddButton(data, (base + "_drop").c_str(), combo, "ux_demo_drop");
+    PlaceRight(drop, height);
     // The box keeps the focus; its parts only take clicks.
     drop->nFlags &= ~UX::CONTROL_FOCUSABLE;
-    UX::TLabel* label = data.AddControl<UX::TLabel>("ux_demo_resolution_label", combo, "ux_demo_value");
-    label->SetSize(344.0f, 56.0f);
+    UX::TLabel* label = data.AddControl<UX::TLabel>((base + "_label").c_str(), combo, "ux_demo_value");
+    label->SetSize(width - height, height);
     combo->pDrop = drop;
     combo->pLabel = label;
 
-    UX::TForm* list = data.AddControl<UX::TForm>("ux_demo_resolution_list", nullptr, "ux_demo_form");
+    UX::TForm* list = data.AddControl<UX::TForm>((base + "_list").c_str(), nullptr, "ux_demo_form");
     list->LayerIndex = 1;
-    const UX::TImage frame =
-        Image(data, "ux_demo_list", 24, 24, Framed(24, 2, 0xFF7A9CC0, 0xF0101A24), UX::IMAGE_NINE_SLICES);
-    list->SetBackgroundImage(&frame);
+    list->SetBackgroundImage(&looks.list);
     data.AddFormToLayer(list, layer, false);
-    UX::TGridView* grid = data.AddControl<UX::TGridView>("ux_demo_resolution_rows", list);
+    UX::TGridView* grid = data.AddControl<UX::TGridView>((base + "_rows").c_str(), list);
     grid->SetLeft(0.0f);
     grid->SetTop(0.0f);
     grid->SetRight(0.0f);
     grid->SetBottom(0.0f);
-    grid->RowHeight = 48.0f;
-    grid->SelectedBackground =
-        Image(data, "ux_demo_selected", 16, 16, Solid(16, 16, 0xFF2A5C90), UX::IMAGE_STRETCH);
+    grid->RowHeight = height - 8.0f;
+    grid->SelectedBackground = looks.selected;
     for (i16 i = 0; i < UX::COMBO_MAX_DROP_ROWS; ++i)
     {
         // Named as the list's one column: the row shows the item's text.
         UX::TLabel* row = data.AddControl<UX::TLabel>("itemname", grid, "ux_demo_value");
-        row->SetSize(400.0f, 48.0f);
+        row->SetSize(width, grid->RowHeight);
         grid->aDetail.Add(row);
     }
     combo->pDropForm = list;
     combo->pListBox = grid;
     combo->pListBoxItem0 = grid->aDetail[0];
     list->HideNow();
+    return combo;
+}
 
-    UX::TSelector* quality = data.AddControl<UX::TSelector>("ux_demo_quality", panel, "ux_demo_setting");
-    Place(quality, 16.0f, 96.0f, 400.0f, 56.0f);
-    quality->nFlags |= UX::CONTROL_FOCUSABLE;
-    UX::TButton* previous = AddButton(data, "ux_demo_quality_previous", quality, "ux_demo_minus");
-    previous->SetSize(56.0f, 56.0f);
-    UX::TButton* next = AddButton(data, "ux_demo_quality_next", quality, "ux_demo_plus");
-    next->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_TOP;
-    next->fRight = 0.0f;
-    next->SetSize(56.0f, 56.0f);
+// A selector between its previous and next arrows, its items the texts of the keys; the caller
+// places it.
+UX::TSelector* AddSelector(TUxDataWriter& data, UX::TControl* parent, const char* name, f32 width, f32 height,
+                           std::initializer_list<const char*> keys)
+{
+    const std::string base(name);
+    UX::TSelector* selector = data.AddControl<UX::TSelector>(name, parent, "ux_demo_setting");
+    selector->SetSize(width, height);
+    selector->nFlags |= UX::CONTROL_FOCUSABLE;
+    UX::TButton* previous = AddButton(data, (base + "_previous").c_str(), selector, "ux_demo_minus");
+    previous->SetSize(height, height);
+    UX::TButton* next = AddButton(data, (base + "_next").c_str(), selector, "ux_demo_plus");
+    PlaceRight(next, height);
     for (UX::TButton* arrow : {previous, next})
         arrow->nFlags &= ~UX::CONTROL_FOCUSABLE;
-    UX::TLabel* shown = data.AddControl<UX::TLabel>("ux_demo_quality_label", quality, "ux_demo_value");
-    shown->SetSize(288.0f, 56.0f);
-    quality->pLeft = previous;
-    quality->pRight = next;
-    quality->pLabel = shown;
-    for (u32 i = 0; i < 3; ++i)
+    UX::TLabel* shown = data.AddControl<UX::TLabel>((base + "_label").c_str(), selector, "ux_demo_value");
+    Place(shown, height, 0.0f, width - 2.0f * height, height);
+    selector->pLeft = previous;
+    selector->pRight = next;
+    selector->pLabel = shown;
+    for (const char* key : keys)
     {
-        char key[32];
-        std::snprintf(key, sizeof key, "ux_demo_radio_%u", i + 1);
         UX::TLocalization text;
         SetText(text, key);
-        quality->Items.Add(i, text);
+        selector->Items.Add(selector->Items.GetCount(), text);
     }
+    selector->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
+    selector->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
+    return selector;
+}
+
+// A vertical scroll bar of the height: its arrows at the ends and its thumb between them; the
+// caller places it and hands it to what it scrolls.
+UX::TVScroller* AddScrollBar(TUxDataWriter& data, UX::TControl* parent, const char* name, f32 height,
+                             const TSharedLooks& looks)
+{
+    const std::string base(name);
+    UX::TVScroller* scroll = data.AddControl<UX::TVScroller>(name, parent);
+    scroll->SetSize(48.0f, height);
+    scroll->SetBackgroundImage(&looks.groove);
+    UX::TPictureBox* up = data.AddControl<UX::TPictureBox>((base + "_up").c_str(), scroll, "ux_demo_arrow_up");
+    Place(up, 0.0f, 0.0f, 48.0f, 48.0f);
+    UX::TPictureBox* down = data.AddControl<UX::TPictureBox>((base + "_down").c_str(), scroll, "ux_demo_arrow_down");
+    down->nEdgeFlags = UX::SIDE_LEFT | UX::SIDE_BOTTOM;
+    down->fBottom = 0.0f;
+    down->SetSize(48.0f, 48.0f);
+    UX::TPictureBox* thumb = data.AddControl<UX::TPictureBox>((base + "_thumb").c_str(), scroll, "ux_demo_thumb");
+    Place(thumb, 0.0f, 48.0f, 48.0f, 100.0f);
+    scroll->pUp = up;
+    scroll->pDown = down;
+    scroll->pSlider = thumb;
+    return scroll;
+}
+
+// The slider 0 .. 100 in steps of 10 at 30, and the track bar 0 .. 10 at 5, each with its value.
+void AddValues(TUxDataWriter& data, UX::TForm* form, const TSharedLooks& looks)
+{
+    UX::TSlider* slider = AddSlider(data, form, "ux_demo_slider", 56.0f, looks);
+    Place(slider, 40.0f, 368.0f, 440.0f, 56.0f);
+    slider->Minimum = 0;
+    slider->Maximum = 100;
+    slider->Step = 10;
+    slider->Value = 30;
+    AddValueLabel(data, "ux_demo_slider_value", form, 496.0f, 368.0f);
+
+    UX::TTrackBar* bar = AddTrackBar(data, form, "ux_demo_trackbar", 440.0f, 56.0f, looks);
+    Place(bar, 40.0f, 448.0f, 440.0f, 56.0f);
+    AddValueLabel(data, "ux_demo_trackbar_value", form, 496.0f, 448.0f);
+}
+
+// The second tab's settings: a resolution combo box and a quality selector.
+void AddSettings(TUxDataWriter& data, UX::TLayer* layer, UX::TControl* panel, const TSharedLooks& looks)
+{
+    UX::TComboBox* combo = AddComboBox(data, layer, panel, "ux_demo_resolution", 400.0f, 56.0f, looks);
+    combo->SetPosition(16.0f, 16.0f);
+    UX::TSelector* quality =
+        AddSelector(data, panel, "ux_demo_quality", 400.0f, 56.0f, {"ux_demo_radio_1", "ux_demo_radio_2", "ux_demo_radio_3"});
+    quality->SetPosition(16.0f, 96.0f);
     quality->SelectedIndex = 1;
-    quality->AddActionBinding(UX::LeftAction(), "Left", UX::SCOPE_FOCUSED);
-    quality->AddActionBinding(UX::RightAction(), "Right", UX::SCOPE_FOCUSED);
 }
 
 // Two tabs over their panels: three buttons, and the settings; the first selected.
-void AddTabs(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer)
+void AddTabs(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer, const TSharedLooks& looks)
 {
     UX::TTransitionStyle* tabStyles[2];
     const char* names[2] = {"ux_demo_tab_off", "ux_demo_tab_on"};
@@ -355,7 +450,7 @@ void AddTabs(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer)
         tabs->aPanel.Add(panel);
         if (t == 1)
         {
-            AddSettings(data, layer, panel);
+            AddSettings(data, layer, panel, looks);
             continue;
         }
         for (i32 b = 0; b < 3; ++b)
@@ -368,7 +463,7 @@ void AddTabs(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer)
 }
 
 // A tiled panel of chips flowed three to a row by a stacker, scrolled by the bar beside it.
-void AddChips(TUxDataWriter& data, UX::TForm* form)
+void AddChips(TUxDataWriter& data, UX::TForm* form, const TSharedLooks& looks)
 {
     UX::TPanel* area = data.AddControl<UX::TPanel>("ux_demo_area", form);
     Place(area, 640.0f, 112.0f, 440.0f, 400.0f);
@@ -399,26 +494,8 @@ void AddChips(TUxDataWriter& data, UX::TForm* form)
     }
     area->pContainer = chips;
 
-    UX::TVScroller* scroll = data.AddControl<UX::TVScroller>("ux_demo_scroll", form);
-    Place(scroll, 1096.0f, 112.0f, 48.0f, 400.0f);
-    const UX::TImage groove =
-        Image(data, "ux_demo_groove", 16, 16, Framed(16, 2, 0xFF52708C, 0xFF1A2633), UX::IMAGE_NINE_SLICES);
-    scroll->SetBackgroundImage(&groove);
-    TintedStyle(data, "ux_demo_arrow_up", Image(data, "ux_demo_arrow_up", 24, 24, Arrow(24, true, kLight)));
-    TintedStyle(data, "ux_demo_arrow_down", Image(data, "ux_demo_arrow_down", 24, 24, Arrow(24, false, kLight)));
-    TintedStyle(data, "ux_demo_thumb",
-                Image(data, "ux_demo_thumb", 16, 16, Framed(16, 2, kLight, 0xFF3A5068), UX::IMAGE_NINE_SLICES));
-    UX::TPictureBox* up = data.AddControl<UX::TPictureBox>("ux_demo_scroll_up", scroll, "ux_demo_arrow_up");
-    Place(up, 0.0f, 0.0f, 48.0f, 48.0f);
-    UX::TPictureBox* down = data.AddControl<UX::TPictureBox>("ux_demo_scroll_down", scroll, "ux_demo_arrow_down");
-    down->nEdgeFlags = UX::SIDE_LEFT | UX::SIDE_BOTTOM;
-    down->fBottom = 0.0f;
-    down->SetSize(48.0f, 48.0f);
-    UX::TPictureBox* thumb = data.AddControl<UX::TPictureBox>("ux_demo_scroll_thumb", scroll, "ux_demo_thumb");
-    Place(thumb, 0.0f, 48.0f, 48.0f, 100.0f);
-    scroll->pUp = up;
-    scroll->pDown = down;
-    scroll->pSlider = thumb;
+    UX::TVScroller* scroll = AddScrollBar(data, form, "ux_demo_scroll", 400.0f, looks);
+    scroll->TControl::SetPosition(1096.0f, 112.0f);
     area->pVScroller = scroll;
 }
 
@@ -444,6 +521,168 @@ void AddTextBoxes(TUxDataWriter& data, UX::TForm* form)
         box->Hint = TName(names[i][1], true);
         box->Password = static_cast<u8>(i);
     }
+}
+
+// A control's style of the name, made before.
+UX::TTransitionStyle* Style(const char* name)
+{
+    return UX::TUXManager::Instance().FindStyle(TName(name, true));
+}
+
+// The option rows of the third column, one of each kind: a caption (lit while the row's control
+// is active) and the control on its right.
+void AddOptionRows(TUxDataWriter& data, UX::TForm* form, UX::TLayer* layer, const TSharedLooks& looks)
+{
+    constexpr f32 kLeft = 1176.0f;
+    constexpr f32 kRowWidth = 584.0f;
+    constexpr f32 kHeight = 48.0f;
+    constexpr f32 kPitch = 56.0f;
+    constexpr f32 kControl = 256.0f;
+    constexpr f32 kControlWidth = kRowWidth - kControl;
+    UX::TTransitionStyle* caption = data.AddStyle("ux_demo_caption");
+    WithText(caption, kTextSize, TEXT_LEFT);
+    caption->aTransition[UX::STATE_FOCUSED].TextColor = {1.0f, 0.86f, 0.45f, 1.0f};
+    f32 y = 112.0f;
+    auto row = [&](auto* control, const char* key) {
+        Place(control, kLeft, y, kRowWidth, kHeight);
+        y += kPitch;
+        UX::TLabel* label = data.AddControl<UX::TLabel>(nullptr, control, "ux_demo_caption");
+        label->SetSize(kControl - 8.0f, kHeight);
+        SetText(label->Text, key);
+        control->pLabel = label;
+        return control;
+    };
+
+    auto* subtitles = row(data.AddControl<UX::TExtendedCheckBox>("ux_demo_option_subtitles", form), "ux_demo_check");
+    UX::TCheckBox* box = data.AddControl<UX::TCheckBox>("ux_demo_option_subtitles_box", subtitles, "ux_demo_check_off");
+    box->pStyle[0] = Style("ux_demo_check_off");
+    box->pStyle[1] = Style("ux_demo_check_on");
+    box->nFlags |= UX::CONTROL_FOCUSABLE;
+    // The mark keeps its three slices square at the left of a wider box.
+    Place(box, kControl, 0.0f, kControlWidth, kHeight);
+    box->AddActionBinding(UX::ClickAction(), "Space", UX::SCOPE_FOCUSED);
+    subtitles->pCheckBox = box;
+
+    auto* shadows = row(data.AddControl<UX::TExtendedSelector>("ux_demo_option_shadows", form), "ux_demo_shadows");
+    shadows->pSelector = AddSelector(data, shadows, "ux_demo_option_shadows_selector", kControlWidth, kHeight,
+                                     {"ux_demo_radio_1", "ux_demo_radio_2", "ux_demo_radio_3"});
+    shadows->pSelector->SetPosition(kControl, 0.0f);
+    shadows->pSelector->SelectedIndex = 2;
+
+    auto* code = row(data.AddControl<UX::TExtendedLabel>("ux_demo_option_code", form), "ux_demo_code");
+    code->pValue = data.AddControl<UX::TLabel>("ux_demo_option_code_value", code, "ux_demo_value");
+    Place(code->pValue, kControl, 0.0f, kControlWidth, kHeight);
+    SetText(code->pValue->Text, "ux_demo_code_value");
+
+    auto* callSign = row(data.AddControl<UX::TExtendedTextBox>("ux_demo_option_call_sign", form), "ux_demo_call_sign");
+    callSign->pTextBox = data.AddControl<UX::TTextBox>("ux_demo_option_call_sign_box", callSign, "ux_demo_textbox");
+    Place(callSign->pTextBox, kControl, 0.0f, kControlWidth, kHeight);
+    callSign->pTextBox->Hint = TName("ux_demo_call_sign_hint", true);
+
+    // The key buttons look like tabs: checked, a button listens for its key.
+    auto* horn = row(data.AddControl<UX::TExtendedKeyInput>("ux_demo_option_horn", form), "ux_demo_horn");
+    UX::TCheckBox* keys[2];
+    const char* keyNames[2][2] = {{"ux_demo_option_horn_primary", "ux_demo_key_horn"},
+                                  {"ux_demo_option_horn_secondary", "ux_demo_key_horn_2"}};
+    for (int i = 0; i < 2; ++i)
+    {
+        keys[i] = data.AddControl<UX::TCheckBox>(keyNames[i][0], horn, "ux_demo_tab_off");
+        keys[i]->pStyle[0] = Style("ux_demo_tab_off");
+        keys[i]->pStyle[1] = Style("ux_demo_tab_on");
+        keys[i]->nFlags |= UX::CONTROL_FOCUSABLE;
+        Place(keys[i], kControl + static_cast<f32>(i) * 168.0f, 0.0f, 160.0f, kHeight);
+        SetText(keys[i]->Text, keyNames[i][1]);
+    }
+    horn->pButtonPrimary = keys[0];
+    horn->pButtonSecondary = keys[1];
+
+    auto* traffic = row(data.AddControl<UX::TExtendedTrackBar>("ux_demo_option_traffic", form), "ux_demo_traffic");
+    traffic->pLeft = AddButton(data, "ux_demo_option_traffic_left", traffic, "ux_demo_minus");
+    Place(traffic->pLeft, kControl, 0.0f, kHeight, kHeight);
+    traffic->pTrackbar = AddTrackBar(data, traffic, "ux_demo_option_traffic_bar", kControlWidth - 2.0f * kHeight,
+                                     kHeight, looks);
+    Place(traffic->pTrackbar, kControl + kHeight, 0.0f, kControlWidth - 2.0f * kHeight, kHeight);
+    traffic->pTrackbar->Value = 3;
+    traffic->pRight = AddButton(data, "ux_demo_option_traffic_right", traffic, "ux_demo_plus");
+    PlaceRight(traffic->pRight, kHeight);
+
+    // In the order a copy finds them by place: the caption, the slider, and under the slider its
+    // value and percent sign after its three parts.
+    auto* volume = row(data.AddControl<UX::TExtendedSlider>("ux_demo_option_volume", form), "ux_demo_volume");
+    constexpr f32 kSlider = 208.0f;
+    UX::TSlider* slider = AddSlider(data, volume, "ux_demo_option_volume_slider", kHeight, looks);
+    Place(slider, kControl, 0.0f, kSlider, kHeight);
+    slider->Minimum = 0;
+    slider->Maximum = 100;
+    slider->Step = 5;
+    slider->Value = 80;
+    UX::TLabel* value = AddValueLabel(data, "ux_demo_option_volume_value", slider, 0.0f, 0.0f);
+    Place(value, kSlider + 8.0f, 0.0f, 72.0f, kHeight);
+    UX::TLabel* percent = AddValueLabel(data, "ux_demo_option_volume_percent", slider, 0.0f, 0.0f);
+    Place(percent, kSlider + 80.0f, 0.0f, 32.0f, kHeight);
+    SetText(percent->Text, "ux_demo_percent");
+    volume->pSlider = slider;
+    volume->pLabelValue = value;
+    volume->pLabelPercent = percent;
+
+    auto* licence = row(data.AddControl<UX::TDateControl>("ux_demo_option_licence", form), "ux_demo_licence");
+    const char* lists[3] = {"ux_demo_option_licence_year", "ux_demo_option_licence_month",
+                            "ux_demo_option_licence_day"};
+    const f32 widths[3] = {136.0f, 88.0f, 88.0f};
+    UX::TComboBox* combos[3];
+    f32 x = kControl;
+    for (int i = 0; i < 3; ++i)
+    {
+        combos[i] = AddComboBox(data, layer, licence, lists[i], widths[i], kHeight, looks);
+        combos[i]->SetPosition(x, 0.0f);
+        x += widths[i] + 8.0f;
+    }
+    licence->pYear = combos[0];
+    licence->pMonth = combos[1];
+    licence->pDay = combos[2];
+}
+
+// The saved games below the option rows: a grid of three rows, each with a title, the money and
+// the time saved (named as the screen's record columns), and its scroll bar.
+void AddSavedGames(TUxDataWriter& data, UX::TForm* form, const TSharedLooks& looks)
+{
+    constexpr f32 kLeft = 1176.0f;
+    constexpr f32 kWidth = 536.0f;
+    constexpr f32 kRow = 48.0f;
+    constexpr i32 kRows = 3;
+    UX::TLabel* heading = data.AddControl<UX::TLabel>("ux_demo_saved_games", form, "ux_demo_caption");
+    Place(heading, kLeft, 556.0f, kWidth, 40.0f);
+    SetText(heading->Text, "ux_demo_saved_games");
+    WithText(data.AddStyle("ux_demo_cell"), 22.0f, TEXT_LEFT);
+
+    UX::TGridView* grid = data.AddControl<UX::TGridView>(UX_DEMO_SAVED_GAMES_NAME, form, "ux_demo_setting");
+    Place(grid, kLeft, 600.0f, kWidth, kRow * kRows);
+    grid->nFlags |= UX::CONTROL_FOCUSABLE;
+    grid->RowHeight = kRow;
+    grid->SelectedBackground = looks.selected;
+    struct TCell
+    {
+        const char* column;
+        f32 x;
+        f32 width;
+    };
+    const TCell cells[3] = {{"title", 12.0f, 240.0f}, {"money", 260.0f, 88.0f}, {"saved", 352.0f, 184.0f}};
+    for (i32 i = 0; i < kRows; ++i)
+    {
+        UX::TPictureBox* line = data.AddControl<UX::TPictureBox>(nullptr, grid);
+        line->SetSize(kWidth, kRow);
+        for (const TCell& cell : cells)
+        {
+            UX::TLabel* label = data.AddControl<UX::TLabel>(cell.column, line, "ux_demo_cell");
+            Place(label, cell.x, 0.0f, cell.width, kRow);
+            // A click on a cell selects its row.
+            label->nFlags |= UX::CONTROL_IGNORES_MOUSE;
+        }
+        grid->aDetail.Add(line);
+    }
+    UX::TVScroller* scroll = AddScrollBar(data, form, "ux_demo_saved_games_scroll", kRow * kRows, looks);
+    scroll->TControl::SetPosition(kLeft + kWidth, 600.0f);
+    grid->pVScroller = scroll;
 }
 
 // The modal confirmation of Apply: a question and Yes and No.
@@ -489,7 +728,7 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
         u32 frame;
         u32 fill;
     };
-    const TStateLook looks[UX::STATE_COUNT] = {
+    const TStateLook buttonLooks[UX::STATE_COUNT] = {
         {"ux_demo_button_hidden", 0x007A9CC0, 0x003A5068},  {"ux_demo_button_focused", 0xFFF0C040, 0xFF3A5068},
         {"ux_demo_button_normal", 0xFF7A9CC0, 0xFF3A5068},  {"ux_demo_button_pressed", 0xFF7A9CC0, 0xFF1C2A3A},
         {"ux_demo_button_disabled", 0x80606870, 0x80303840}, {"ux_demo_button_hover", 0xFFB0D0F0, 0xFF4C6A8C},
@@ -498,7 +737,8 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     for (u32 state = 0; state < UX::STATE_COUNT; ++state)
     {
         UX::TStateBlock& block = buttonStyle->aTransition[state];
-        block.Image = Image(data, looks[state].name, 24, 24, Framed(24, 3, looks[state].frame, looks[state].fill),
+        block.Image = Image(data, buttonLooks[state].name, 24, 24,
+                            Framed(24, 3, buttonLooks[state].frame, buttonLooks[state].fill),
                             UX::IMAGE_NINE_SLICES);
         block.TransitionTime = 0.15f;
     }
@@ -510,7 +750,7 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     form->nAspectMode = 3;
     form->nEdgeFlags = UX::EDGE_CENTRE_HORIZONTALLY | UX::EDGE_CENTRE_VERTICALLY;
     form->fLeft = form->fTop = 0.5f;
-    form->SetSize(1200.0f, 840.0f);
+    form->SetSize(kFormWidth, 840.0f);
     const UX::TImage panel = Image(data, "ux_demo_panel", 48, 48, Framed(48, 4, 0xFF5A8CC8, 0xE0182838),
                                    UX::IMAGE_NINE_SLICES);
     form->SetBackgroundImage(&panel);
@@ -518,17 +758,20 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     form->FormFlags = UX::FORM_DRAGGABLE;
     data.AddFormToLayer(form, layer);
     UX::TPictureBox* body = data.AddControl<UX::TPictureBox>("ux_demo_body", form);
-    Place(body, 0.0f, 96.0f, 1200.0f, 744.0f);
+    Place(body, 0.0f, 96.0f, kFormWidth, 744.0f);
     // The mouse wheel scrolls the panel the mouse is over (the screen hands the actions on).
     form->AddActionBinding(UX::ScrollUpAction(), "MouseScrollUp", UX::SCOPE_TOP_FORM);
     form->AddActionBinding(UX::ScrollDownAction(), "MouseScrollDown", UX::SCOPE_TOP_FORM);
 
+    const TSharedLooks looks = AddSharedLooks(data);
     AddHeader(data, form);
     AddChoices(data, form);
-    AddValues(data, form);
-    AddTabs(data, form, layer);
-    AddChips(data, form);
+    AddValues(data, form, looks);
+    AddTabs(data, form, layer, looks);
+    AddChips(data, form, looks);
     AddTextBoxes(data, form);
+    AddOptionRows(data, form, layer, looks);
+    AddSavedGames(data, form, looks);
 
     const char* closing[2][2] = {{"ux_demo_apply", "ux_demo_apply_tip"}, {"ux_demo_close", "ux_demo_close_tip"}};
     for (i32 i = 0; i < 2; ++i)

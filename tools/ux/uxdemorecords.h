@@ -1,9 +1,11 @@
 #pragma once
-// The demonstration form "UXDemo" (layer 1, stored hidden, aspect mode 3, 1200 x 840 layout
-// units): a nine-slice background, a header with the title and a flag whose texture has a
-// variant per language, a check box, three radio buttons, a slider with its value, a track bar
-// with its value, two tabs whose panels hold three buttons each, a tiled area with a scroll bar,
-// and the Apply and Close buttons with tool tips.
+// The demonstration form "UXDemo" (layer 1, stored hidden, aspect mode 3, 1800 x 840 layout
+// units), a settings form: a nine-slice background, a header with the title and a flag whose
+// texture has a variant per language, a check box, three radio buttons, a slider with its value,
+// a track bar with its value, two tabs whose panels hold three buttons and the settings (a
+// resolution combo box and a quality selector), a tiled area with a scroll bar, two text boxes,
+// an option row of each kind, a grid of saved games with its scroll bar, and the Apply and Close
+// buttons with tool tips.
 namespace UX
 {
 class TLayer;

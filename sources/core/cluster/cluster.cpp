@@ -787,8 +787,11 @@ i32 TCluster::LoadFromStream(TStream& stream)
         return 1;
     }
     i32 result = 1;
-    stream.Seek(start, STREAM_SEEK_SET);
-    if (stream.Read(buffer, static_cast<i32>(size)) == static_cast<i32>(size))
+    // The header is kept, not read again: a stream read front to back (a saved game inflating as
+    // it is read) cannot go back to it.
+    std::memcpy(buffer, &header, CLUSTER_HEADER_SIZE);
+    const i32 rest = static_cast<i32>(size) - static_cast<i32>(CLUSTER_HEADER_SIZE);
+    if (stream.Read(buffer + CLUSTER_HEADER_SIZE, rest) == rest)
         result = Load(buffer, static_cast<u32>(size),
                       CLUSTER_LOAD_COPY | CLUSTER_LOAD_QUIET | CLUSTER_LOAD_NO_CLEAR);
     else

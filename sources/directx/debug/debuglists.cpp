@@ -12,10 +12,15 @@
 #include "engine/render/mesh.h"
 #include "engine/render/meshdata.h"
 #include "engine/system/node.h"
+#include "engine/system/prop.h"
+#include "engine/system/propdata.h"
+#include "engine/system/propdatapool.h"
+#include "engine/system/propmanager.h"
 #include "engine/system/resource.h"
 #include "engine/system/resourcemanager.h"
 
 #include <algorithm>
+#include <iterator>
 
 const char* const DEBUG_RESOURCE_NAMES[DEBUG_RESOURCE_ROWS] = {
     "Unknown",  "System",       "Mesh",         "Collision",   "DynamicMesh", "Texture", "Render target", "Material",
@@ -78,6 +83,54 @@ u32* DebugArrayOrder()
         s_bSet = true;
     }
     return s_aOrder;
+}
+
+TDebugPropCounts DebugPropCounts(const TPropDataPool& pool)
+{
+    const i32 free = std::clamp(pool.m_nFreeCount, 0, static_cast<i32>(std::size(pool.aFree)));
+    i32 held = 0;
+    for (const TProp* prop = pool.lProp.pFirst; prop; prop = prop->pNext)
+        ++held;
+    return {free, free + held, pool.m_nInsideFrustum};
+}
+
+const TColor& DebugPropColor(i32 row, const TDebugPropCounts& counts)
+{
+    if (counts.n2 == 0)
+        return DEBUG_BLACK;
+    if (counts.n1 <= counts.n2)
+        return DEBUG_BLUE;
+    return row % 2 == 0 ? DEBUG_LIGHT_GREY : DEBUG_WHITE;
+}
+
+void DrawPropList()
+{
+    static const TName s_Font("Arial", true);
+    if (!g_pPropManager)
+        return;
+    g_pDxCanvasManager->SetFont(s_Font, DEBUG_LIST_FONT_SIZE);
+    const f32 bottom = static_cast<f32>(g_pDeviceManager->GetVideoHeight()) - 50.0f;
+    f32 x = 10.0f, y = DEBUG_PROP_TOP;
+    DArray<TPropDataPool*>& pools = g_pPropManager->Pools();
+    for (i32 i = 0; i < pools.GetCount(); ++i)
+    {
+        const TPropDataPool& pool = *pools[i];
+        const TDebugPropCounts n = DebugPropCounts(pool);
+        // The type's name: that of any of its full forms.
+        const TPropData* form = n.n0 > 0 ? pool.aFree[0] : pool.lProp.pFirst ? pool.lProp.pFirst->pPropData : nullptr;
+        const TColor& color = DebugPropColor(i, n);
+        CanvasWritefColored(x, y, color, "%d %s", i, form ? form->m_Name.GetText() : "");
+        CanvasWritefColored(x + 150.0f, y, color, "%d", n.n1 - n.n0);
+        CanvasWritefColored(x + 175.0f, y, color, "%d", n.n1);
+        CanvasWritefColored(x + 200.0f, y, color, "%d", n.n2);
+        y += DEBUG_PROP_ROW_HEIGHT;
+        if (y > bottom)
+        {
+            x += DEBUG_PROP_COLUMN_WIDTH;
+            y = DEBUG_PROP_TOP;
+        }
+    }
+    g_pDxCanvasManager->SetDefaultFont();
 }
 
 void DrawMeshList()

@@ -2,7 +2,17 @@
 // The debug manager's list overlays: meshes with keyboard paging and enable toggling, the
 // memory of the cluster's reflected arrays, and the resources counted by type. Their state is
 // kept here between frames.
+#include "core/math/color.h"
 #include "core/system/types.h"
+
+struct TPropDataPool;
+
+// The prop list: a row of 9 units per prop type from (10, 75); a column 250 wide ends 50 above
+// the bottom.
+constexpr f32 DEBUG_PROP_ROW_HEIGHT = 9.0f;
+constexpr f32 DEBUG_PROP_COLUMN_WIDTH = 250.0f;
+constexpr f32 DEBUG_PROP_TOP = 75.0f;
+constexpr i32 DEBUG_LIST_FONT_SIZE = 10;
 
 // The mesh list: 40 rows of 20 units from y 50.
 constexpr i32 DEBUG_MESH_ROWS = 40;
@@ -53,12 +63,26 @@ struct TDebugResourceTable
     void Refresh(f32 now);
 };
 
+// One prop type's counters: its free full forms, all its full forms (free and held), and its
+// props inside the view frustum.
+struct TDebugPropCounts
+{
+    i32 n0;
+    i32 n1;
+    i32 n2;
+};
+TDebugPropCounts DebugPropCounts(const TPropDataPool& pool);
+// Light grey or white by row, blue once the forms do not outnumber the visible props, black
+// with none visible.
+const TColor& DebugPropColor(i32 row, const TDebugPropCounts& counts);
+
 TDebugMeshPaging& DebugMeshPaging();
 TDebugResourceTable& DebugResourceTable();
 // The array list's order: the identity at first, then one bubble pass a frame.
 u32* DebugArrayOrder();
 extern const char* const DEBUG_RESOURCE_NAMES[DEBUG_RESOURCE_ROWS];
 
+void DrawPropList();
 void DrawMeshList();
 void DrawArrayList();
 void DrawResourceTable();

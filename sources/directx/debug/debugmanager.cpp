@@ -124,6 +124,8 @@ void TDebugManager::RenderManager()
         g_pRenderManager->BeginPipelinePass(DEBUG_PIPELINE_PASS);
     g_pDxCanvasManager->SetApertureToDevice();
     g_pDxCanvasManager->SetDefaultFont();
+    if (DebugSwitch(v.info_prop))
+        DrawPropList();
     if (DebugSwitch(v.info_performance))
         DrawPerformance();
     if (DebugSwitch(v.info_render))
@@ -132,6 +134,8 @@ void TDebugManager::RenderManager()
         DrawLocation();
     if (DebugSwitch(v.grid))
         DrawDebugGrid();
+    if (const i32 skeletons = DebugSwitch(v.skeleton_debug))
+        DrawSkeletons(skeletons);
     if (DebugSwitch(v.info_fps))
         DrawFrameRate();
     const f32 width = static_cast<f32>(g_pDeviceManager->GetBackBufferWidth());
@@ -148,6 +152,8 @@ void TDebugManager::RenderManager()
     DebugSwitch(v.info_multiplayer_traffic);
     DebugSwitch(v.info_multiplayer_object);
     DebugSwitch(v.info_sound);
+    if (DebugSwitch(v.lights_debug))
+        DrawLights();
     if (DebugSwitch(v.info_resources))
         DrawResourceTable();
     if (DebugSwitch(v.renderpipeline_debug) && g_PipelineRecorder.IsRecording() && g_pRenderManager)

@@ -14,6 +14,24 @@ constexpr u32 DEBUG_PIPELINE_THUMBNAILS = 6;
 constexpr u32 DEBUG_WIREFRAME_CLEAR_FLAGS = 7;
 
 void DrawDebugGrid();
+// skeleton_debug: every enabled skeleton's bones in blue with their axes; mode 2 adds the
+// bones' numbers for skeletons within DEBUG_SKELETON_NEAR of the main camera.
+constexpr f32 DEBUG_SKELETON_NEAR = 20.0f;
+constexpr f32 DEBUG_BONE_AXIS_LENGTH = 0.5f;
+void DrawSkeletons(i32 mode);
+// lights_debug: one line per light of the light manager, and the shapes of those that are on.
+constexpr f32 DEBUG_LIGHT_LIST_Y = 200.0f;
+constexpr f32 DEBUG_LIGHT_LIST_STEP = 20.0f;
+// The list starts this far left of the aperture's right edge.
+constexpr f32 DEBUG_LIGHT_LIST_INSET = 1000.0f;
+// A spot ring: a closed polyline of 3D lines every 5 degrees from 0 to 365.
+constexpr u32 DEBUG_RING_POINTS = 74;
+void DrawLights();
+// The list's colour word of a light colour: 0xAABBGGRR.
+u32 DebugPackedColor(const f32 color[4]);
+// "ambient" .. "volume"; "?" for a type outside them.
+const char* DebugLightTypeName(i32 type);
+
 // W x H: the back buffer's size.
 void DrawPipelineThumbnails(f32 width, f32 height);
 // Only with shadows on and their targets made.

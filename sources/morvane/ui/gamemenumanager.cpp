@@ -117,7 +117,11 @@ TGameMenuManager::TGameMenuManager()
       m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pLoadGameGrid(nullptr), m_pProfileSlider(nullptr), m_pProfileNameEdit(nullptr),
       m_pProfilesFooter(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
       m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
-      m_pMenuSelect(nullptr), m_nGateMenuOpen(0), m_nGateMenuFocus(-1), m_pResetTask(nullptr)
+      m_pResetTask(nullptr), m_pTitleBar(nullptr), m_pStatusBar(nullptr),
+      m_pGateMenu(nullptr), m_pIconBase(nullptr), m_pGameHelp(nullptr), m_pMoney(nullptr), m_pDate(nullptr),
+      m_pTime(nullptr), m_pTowerButton(nullptr), m_pVanButton(nullptr), m_pLanding(nullptr), m_pTakeOff(nullptr),
+      m_apGateIcon{}, m_apGateStatus{}, m_pTaskBackground(nullptr), m_pTaskGrid(nullptr), m_pTaskStart(nullptr),
+      m_apTaskHeader{}
 {
     // Every frame: the menu it opens stands the game clock still.
     m_nChannel = 0;
@@ -156,8 +160,16 @@ void TGameMenuManager::_ResetState()
     m_nFadeArgument = 0;
     m_aWindow.Free();
     m_nSaveArmed = 0;
-    m_nGateMenuOpen = 0;
     m_pResetTask = nullptr;
+    m_pTitleBar = m_pStatusBar = m_pIconBase = m_pGameHelp = nullptr;
+    m_pGateMenu = nullptr;
+    m_pMoney = m_pDate = m_pTime = m_pTowerButton = m_pVanButton = m_pLanding = m_pTakeOff = nullptr;
+    std::fill(std::begin(m_apGateIcon), std::end(m_apGateIcon), nullptr);
+    std::fill(std::begin(m_apGateStatus), std::end(m_apGateStatus), nullptr);
+    m_TaskList = TTaskList();
+    m_pTaskBackground = m_pTaskStart = nullptr;
+    m_pTaskGrid = nullptr;
+    std::fill(std::begin(m_apTaskHeader), std::end(m_apTaskHeader), nullptr);
 }
 
 void TGameMenuManager::OnClusterUnload()
@@ -168,7 +180,7 @@ void TGameMenuManager::OnClusterUnload()
     _ResetState();
     m_pUIBase = root;
     s_nRebuildRequest = 1;
-    m_pTowerCam = m_pFollowMe = m_pMenuSelect = nullptr;
+    m_pTowerCam = m_pFollowMe = nullptr;
 }
 
 void TGameMenuManager::FinalizeManager()
@@ -214,6 +226,7 @@ void TGameMenuManager::RebuildUI()
     m_pModalLayer->Show(false, true);
 
     _CreateMainMenuLayer();
+    _CreateGameScreen();
     _CreateDialogs();
 
     m_pUIFader = CreateLayer(m_pUIBase, "UIFader", FADER_SLOW_IN, FADER_SLOW_OUT);
@@ -256,7 +269,6 @@ void TGameMenuManager::UpdateManager(f32)
     else if (!m_pFadeAction && m_pUIFader)
         m_pUIFader->Show(false, false);
     RequestLayout(1);
-    UpdateInGameKeys();
 }
 
 void TGameMenuManager::CreateDefaultProfile(const char16_t* userName)

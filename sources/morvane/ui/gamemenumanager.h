@@ -14,18 +14,20 @@
 #include "engine/render/devicemethods.h"
 #include "engine/sound/soundlistenermethods.h"
 #include "engine/system/manager.h"
+#include "morvane/ui/tasklist.h"
 #include "ui/uibutton.h"
+#include "ui/uitext.h"
 
 class TInputAction;
 class TPlayerSavedGame;
-class TUIGrid;
-struct TUIGridCell;
-class TUILabel;
-class TUIMenu;
-class TUIEdit;
-class TUISlider;
 class TPlayerProfile;
 class TPlayerProfileManager;
+class TUIEdit;
+class TUIGrid;
+class TUILabel;
+class TUIMenu;
+class TUISlider;
+struct TUIGridCell;
 struct TTask;
 
 // The gate-selection menu starts its walk at a random one of this many places.
@@ -84,6 +86,9 @@ constexpr f32 DIALOG_BUTTON_WIDTH = 108.0f;
 constexpr f32 DIALOG_BUTTON_HEIGHT = 36.0f;
 constexpr f32 DIALOG_BUTTON_SPACING = 144.0f;
 constexpr f32 DIALOG_BUTTON_BOTTOM = 23.0f;
+
+// The task grid's columns: markers, gate, AI level, task, time.
+constexpr u32 TASK_COLUMN_COUNT = 5;
 
 // Screen aspect classes of the options (ClassifyAspectRatio).
 enum EAspectClass : u32
@@ -216,21 +221,59 @@ public:
     TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
     i32 OnGoToMainMenu(TUIItem* sender);
 
-    // In-game keys until the in-game screen exists (gamemenumanager.ingame.cpp).
-    // Opens the gate-selection menu for the aircraft waiting in landing zone 0 and stores the
-    // idle gate it ends on as the chosen gate (its id only); nothing while a window is open or
-    // the main menu is.
+    // The in-game screen (gamemenumanager.ingame.cpp).
+    // Builds the title bar, the status bar with the gate menu, the camera buttons and
+    // indicators and the help backdrop under "GameUI"; places them on the design-size layer.
+    void _CreateGameScreen();
+    void _LayoutGameScreen();
+    void _CreateHelpBackdrop();
+    // Each frame while the game is on screen: money, date and time, the gates' states, the keys,
+    // the indicators, the camera buttons and the gate menu's entries.
+    i32 _UpdateGameScreen(TUIItem* sender);
+    // Opens the gate-selection menu for the aircraft waiting to land, its focus on the last idle
+    // gate of a walk from a random place; nothing with a chosen gate, the menu open or a window
+    // stacked.
     void ShowGateSelectionMenu();
-    u32 IsGateMenuOpen() const { return m_nGateMenuOpen; }
-    i32 GetGateMenuFocus() const { return m_nGateMenuFocus; }
-    // The task the select key acts on: the first issued task in the task grid's order that
-    // the player drives, else the first; null without one.
-    TTask* GetUrgentTask() const;
-    // The task grid's start button: an AI task waiting for its start is asked to start, the
+    // A gate icon, state or menu entry: the idle gate of its tag becomes the chosen gate (its id
+    // only) while the menu is open and on screen.
+    i32 OnGateSelected(TUIItem* sender);
+    i32 _DrawGateSelectItem(TUIItem* sender);
+    // "menuback" in the game: closes help when it is up, else opens the main menu.
+    i32 OnMainMenuClick(TUIItem* sender);
+    i32 OnGameHelpClick(TUIItem* sender);
+    void CloseGameHelp();
+    i32 OnSwitchToTowerCamera(TUIItem* sender);
+    i32 OnSwitchToFollowMe(TUIItem* sender);
+    TUIMenu* GetGateMenu() const { return m_pGateMenu; }
+    TUIButton* GetGameHelp() const { return m_pGameHelp; }
+    TUIButton* GetGateStatus(i32 index) const { return m_apGateStatus[index]; }
+    TUIButton* GetGameText(const char* name) const;
+    // The task list's start button: an AI task waiting for its start is asked to start, the
     // task the player drives is offered its reset, any other is taken (or watched).
     void StartTask(TTask* task);
-    // Each update: the camera and select keys, while neither the menu nor a window is open.
+    // The camera keys, while neither the menu, a window, help nor the console is open.
     void UpdateInGameKeys();
+
+    // The task list (gamemenumanager.tasklist.cpp): the panel of every issued task under
+    // "IconBase", its grid, sort headers and start button.
+    void _CreateTaskPanel();
+    // The list rebuilt for the frame (the alert sounds when an overdue episode begins); the count.
+    i32 _RebuildTaskList();
+    // The task of the grid's selected row; null without one.
+    TTask* GetSelectedTask() const;
+    i32 OnTaskSortHeaderClick(TUIItem* sender);
+    // The start button's caption for the selected task ("TaskStart", "TaskActivateAI" in its
+    // disabled look once asked for, "TaskObserve", "TaskReset"), closed without one.
+    i32 OnTaskSelected(TUIItem* sender);
+    i32 OnTaskStartClick(TUIItem* sender);
+    // Each frame: the selection follows its task, the menu keys move it, the caption follows.
+    i32 _UpdateTaskPanel(TUIItem* sender);
+    i32 _DrawTaskCell(const TUIGridCell& cell);
+    TTaskList& GetTaskList() { return m_TaskList; }
+    TUIGrid* GetTaskGrid() const { return m_pTaskGrid; }
+    TUIButton* GetTaskStart() const { return m_pTaskStart; }
+    TUIButton* GetTaskBackground() const { return m_pTaskBackground; }
+    TUIButton* GetTaskHeader(u32 index) const { return m_apTaskHeader[index]; }
     // OK of "GameTaskResetConfirm": the task offered is reset.
     i32 OnTaskResetConfirmed(TUIItem* sender);
 
@@ -338,10 +381,29 @@ private:
     // In-game keys.
     TInputAction* m_pTowerCam;
     TInputAction* m_pFollowMe;
-    TInputAction* m_pMenuSelect;
-    u32 m_nGateMenuOpen;
-    i32 m_nGateMenuFocus;
     TTask* m_pResetTask;
+    // The in-game screen's items.
+    TUIButton* m_pTitleBar;
+    TUIButton* m_pStatusBar;
+    TUIMenu* m_pGateMenu;
+    TUIButton* m_pIconBase;
+    TUIButton* m_pGameHelp;
+    TUIButton* m_pMoney;
+    TUIButton* m_pDate;
+    TUIButton* m_pTime;
+    TUIButton* m_pTowerButton;
+    TUIButton* m_pVanButton;
+    TUIButton* m_pLanding;
+    TUIButton* m_pTakeOff;
+    TUIButton* m_apGateIcon[8];
+    TUIButton* m_apGateStatus[8];
+    // The task list's model and items.
+    TTaskList m_TaskList;
+    TUIButton* m_pTaskBackground;
+    TUIGrid* m_pTaskGrid;
+    TUIButton* m_pTaskStart;
+    TUIButton* m_apTaskHeader[3];
+    TUIText m_CellText;
 
     static u32 s_nRebuildRequest;
     static u32 s_nSuppressClose;

@@ -1,5 +1,8 @@
-// The in-game keys of TGameMenuManager until the in-game screen exists: the camera keys, the
-// select key on the most urgent task and the gate choice of a waiting aircraft.
+// The in-game screen of TGameMenuManager: the title bar (main menu and help buttons, money,
+// date and time), the status bar with the eight gates and their states, the gate-selection menu
+// through which the player parks a waiting aircraft, the camera buttons and the landing and
+// take-off indicators, the task list (gamemenumanager.tasklist.cpp), the help backdrop; all
+// rewritten from the game logic each frame.
 #include "morvane/ui/gamemenumanager.h"
 
 #include "core/math/random.h"
@@ -11,16 +14,52 @@
 #include "morvane/game/gate.h"
 #include "morvane/game/orbitcameramanager.h"
 #include "morvane/game/task.h"
+#include "morvane/ui/gameformat.h"
 #include "morvane/ui/soundplayer.h"
+#include "morvane/ui/uigamemanager.h"
 #include "ui/uibutton.h"
+#include "ui/uidraw.h"
+#include "ui/uigrid.h"
+#include "ui/uimanager.h"
+#include "ui/uimenu.h"
+#include "ux/ux.control.h"
 #include "xaudio2/randomindex.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace
 {
 TDeferredVariable s_ConsoleShow("console_show");
+
+// Colours of the bars' texts.
+const TColor HIGHLIGHT_COLOUR{1.0f, 227.0f / 255.0f, 40.0f / 255.0f, 1.0f};
+const TColor TEXT_COLOUR{226.0f / 255.0f, 242.0f / 255.0f, 1.0f, 1.0f};
+constexpr f32 BAR_FONT_SIZE = 30.0f;
+// The bars and the items on them (design pixels of the layer).
+constexpr f32 TITLE_BAR_HEIGHT = 63.0f;
+constexpr f32 STATUS_BAR_HEIGHT = 155.0f;
+constexpr f32 BAR_ITEM_HEIGHT = 48.0f;
+constexpr f32 TITLE_BUTTON_WIDTH = 240.0f;
+constexpr f32 TITLE_TEXT_WIDTH = 200.0f;
+constexpr f32 GATE_PITCH = 232.0f;
+constexpr f32 GATE_LEFT = 30.0f;
+constexpr f32 GATE_ICON_WIDTH = 70.0f;
+constexpr f32 GATE_STATUS_WIDTH = 155.0f;
+constexpr f32 GATE_MENU_X = 10.0f;
+constexpr f32 GATE_MENU_Y = 9.0f;
+constexpr f32 GATE_MENU_GAP = 31.0f;
+constexpr f32 CAMERA_BUTTON_SIZE = 107.0f;
+constexpr f32 ICON_MARGIN = 10.0f;
+// The entries' pulse and their lit layer.
+constexpr f32 GATE_PULSE_SCALE = 0.25f;
+constexpr f32 GATE_LIT_BASE = 0.25f;
+constexpr f32 GATE_LIT_SCALE = 0.2f;
+constexpr f32 GATE_LIT_STATE_VALUE = 0.66f;
+constexpr f32 TWO_PI = 6.2831853f;
 
 TInputAction* Action(const char* name)
 {
@@ -31,14 +70,221 @@ bool Pressed(const TInputAction* action)
 {
     return action && action->IsPressed();
 }
+
+TUIButton* CreateButton(TUIItem* parent, const char* name)
+{
+    return static_cast<TUIButton*>(parent->CreateChild("TUIButton", name));
+}
+
+// A text of the bars: the menu's font at the bar size, in the colour, centred.
+void BarText(TUIButton* button, const TColor& colour, bool localised)
+{
+    button->m_Caption.SetFont(TName(MENU_FONT, true), BAR_FONT_SIZE, colour, UI_ALIGN_CENTRE, UI_ALIGN_CENTRE,
+                              localised ? 1 : 0, -2.0f, -1.0f);
+}
+
+// A button of the icon's look, the margin from its parent's right edge.
+TUIButton* CreateIconButton(TUIItem* parent, const char* name, const char* icon)
+{
+    TUIButton* button = CreateButton(parent, name);
+    button->SetIconByName(icon);
+    button->SetSize(CAMERA_BUTTON_SIZE, CAMERA_BUTTON_SIZE);
+    button->SetFromRight(ICON_MARGIN);
+    return button;
+}
+
+bool GateIdle(i32 id)
+{
+    const TGate* gate = g_pGameLogicManager ? g_pGameLogicManager->FindGate(id) : nullptr;
+    return gate && gate->m_nState == gsIdle;
+}
+
+u32 Argb(f32 r, f32 g, f32 b, f32 a)
+{
+    auto byte = [](f32 v) { return static_cast<u32>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+    return byte(a) << 24 | byte(r) << 16 | byte(g) << 8 | byte(b);
+}
 } // namespace
 
 void TGameMenuManager::OnClusterLoad()
 {
     m_pTowerCam = Action("towercam");
     m_pFollowMe = Action("carinputmode1");
-    m_pMenuSelect = Action("menuselect");
-    m_nGateMenuOpen = 0;
+}
+
+void TGameMenuManager::_CreateGameScreen()
+{
+    m_pTitleBar = CreateButton(m_pGameUI, "TitleBar");
+    m_pTitleBar->SetIconByName("Game UI Title Bar");
+    TUIButton* mainMenu = CreateButton(m_pTitleBar, "MainMenu");
+    mainMenu->SetCaption("MainMenu");
+    mainMenu->AddAction("menuback");
+    mainMenu->OnClickList.Bind(this, &TGameMenuManager::OnMainMenuClick);
+    TUIButton* help = CreateButton(m_pTitleBar, "GameHelpButton");
+    help->SetCaption("GameHelp");
+    help->AddAction("helptoggle2");
+    help->OnClickList.Bind(this, &TGameMenuManager::OnGameHelpClick);
+    m_pMoney = CreateButton(m_pTitleBar, "Money");
+    m_pDate = CreateButton(m_pTitleBar, "Date");
+    m_pTime = CreateButton(m_pTitleBar, "Time");
+
+    m_pStatusBar = CreateButton(m_pGameUI, "StatusBar");
+    m_pStatusBar->SetIconByName("Game UI Status Bar");
+    char name[32];
+    for (i32 i = 0; i < GATE_ID_LAST; ++i)
+    {
+        std::snprintf(name, sizeof name, "G%d", i + 1);
+        m_apGateIcon[i] = CreateButton(m_pStatusBar, name);
+        m_apGateIcon[i]->SetCaption(name);
+        m_apGateIcon[i]->m_nTag = i;
+        m_apGateIcon[i]->OnClickList.Bind(this, &TGameMenuManager::OnGateSelected);
+        std::snprintf(name, sizeof name, "Status%d", i + 1);
+        m_apGateStatus[i] = CreateButton(m_pStatusBar, name);
+        m_apGateStatus[i]->SetCaption("gsIdle");
+        m_apGateStatus[i]->m_nTag = i;
+        m_apGateStatus[i]->OnClickList.Bind(this, &TGameMenuManager::OnGateSelected);
+    }
+    m_pGateMenu = static_cast<TUIMenu*>(m_pStatusBar->CreateChild("TUIMenu", "GateSelectionMenu"));
+    m_pGateMenu->SetPosition(GATE_MENU_X, GATE_MENU_Y);
+    m_pGateMenu->m_nHorizontal = 1;
+    m_pGateMenu->m_fColumnGap = GATE_MENU_GAP;
+    for (i32 i = 0; i < GATE_ID_LAST; ++i)
+    {
+        std::snprintf(name, sizeof name, "GateSelect%d", i + 1);
+        TUIButton* entry = m_pGateMenu->AddButton(name, "GateSelectionItemStyle", 0);
+        std::snprintf(name, sizeof name, "G%d", i + 1);
+        entry->SetCaption(name);
+        entry->OnAfterDraw.Bind(this, &TGameMenuManager::_DrawGateSelectItem);
+        entry->OnClickList.Bind(this, &TGameMenuManager::OnGateSelected);
+    }
+    m_pGateMenu->Show(false, true);
+
+    m_pIconBase = CreateButton(m_pGameUI, "IconBase");
+    TUIButton* management = CreateIconButton(m_pIconBase, "Management", "Game UI Button Management");
+    management->SetTop(UI_PLACE_NEAR, 8.0f);
+    management->AddAction("management");
+    management->m_nFlags |= UI_HOT_KEYS_ALWAYS;
+    m_pTowerButton = CreateIconButton(m_pIconBase, "Tower", "Game UI Button Tower");
+    m_pTowerButton->SetTop(UI_PLACE_NEAR, CAMERA_BUTTON_SIZE + 16.0f);
+    m_pTowerButton->OnClickList.Bind(this, &TGameMenuManager::OnSwitchToTowerCamera);
+    m_pVanButton = CreateIconButton(m_pIconBase, "Van", "Game UI Button Van");
+    m_pVanButton->SetTop(UI_PLACE_NEAR, 2.0f * CAMERA_BUTTON_SIZE + 24.0f);
+    m_pVanButton->OnClickList.Bind(this, &TGameMenuManager::OnSwitchToFollowMe);
+    m_pLanding = CreateIconButton(m_pIconBase, "Landing", "Game UI Icon Landing");
+    m_pTakeOff = CreateIconButton(m_pIconBase, "TakeOff", "Game UI Icon Takeoff");
+    for (TUIButton* indicator : {m_pLanding, m_pTakeOff})
+    {
+        indicator->SetFromBottom(8.0f);
+        indicator->Show(false, true);
+    }
+    _CreateTaskPanel();
+    _CreateHelpBackdrop();
+    m_pGameUI->OnInput.Bind(this, &TGameMenuManager::_UpdateGameScreen);
+    _LayoutGameScreen();
+}
+
+void TGameMenuManager::_CreateHelpBackdrop()
+{
+    m_pGameHelp = CreateButton(m_pGameUI, "GameHelp");
+    m_pGameHelp->SetInsets(0.0f);
+    m_pGameHelp->SetImage(UIFindTexture(TName("Texture Darken Background", true)));
+    m_pGameHelp->Show(false, true);
+}
+
+void TGameMenuManager::_LayoutGameScreen()
+{
+    if (!m_pTitleBar)
+        return;
+    // The root's size in design pixels: the design height, and the width the screen's aspect
+    // gives it. One table; the bars span the width, the texts at its right keep to it.
+    const f32 width = m_pUIBase->m_VirtualSize.x > 0.0f ? m_pUIBase->m_VirtualSize.x : MENU_DESIGN_WIDTH;
+    const f32 height = m_pUIBase->m_VirtualSize.y > 0.0f ? m_pUIBase->m_VirtualSize.y : MENU_DESIGN_HEIGHT;
+    m_pTitleBar->SetPosition(0.0f, 0.0f);
+    m_pTitleBar->SetSize(width, TITLE_BAR_HEIGHT);
+    const f32 textTop = (TITLE_BAR_HEIGHT - BAR_ITEM_HEIGHT) / 2.0f;
+    struct TSlot
+    {
+        const char* name;
+        f32 x;
+        f32 width;
+        const TColor* colour;
+        bool localised;
+    };
+    const TSlot slots[] = {
+        {"MainMenu", 20.0f, TITLE_BUTTON_WIDTH, &HIGHLIGHT_COLOUR, true},
+        {"GameHelpButton", 20.0f + TITLE_BUTTON_WIDTH, TITLE_BUTTON_WIDTH, &HIGHLIGHT_COLOUR, true},
+        {"Money", width - 3.0f * TITLE_TEXT_WIDTH - 20.0f, TITLE_TEXT_WIDTH, &TEXT_COLOUR, false},
+        {"Date", width - 2.0f * TITLE_TEXT_WIDTH - 20.0f, TITLE_TEXT_WIDTH, &TEXT_COLOUR, false},
+        {"Time", width - TITLE_TEXT_WIDTH - 20.0f, TITLE_TEXT_WIDTH, &TEXT_COLOUR, false},
+    };
+    for (const TSlot& slot : slots)
+        if (auto* item = static_cast<TUIButton*>(m_pTitleBar->FindItem(TName(slot.name))))
+        {
+            item->SetPosition(slot.x, textTop);
+            item->SetSize(slot.width, BAR_ITEM_HEIGHT);
+            BarText(item, *slot.colour, slot.localised);
+        }
+
+    m_pStatusBar->SetPosition(0.0f, height - STATUS_BAR_HEIGHT);
+    m_pStatusBar->SetSize(width, STATUS_BAR_HEIGHT);
+    const f32 rowTop = STATUS_BAR_HEIGHT - BAR_ITEM_HEIGHT - 12.0f;
+    for (i32 i = 0; i < GATE_ID_LAST; ++i)
+    {
+        const f32 x = GATE_LEFT + GATE_PITCH * static_cast<f32>(i);
+        m_apGateIcon[i]->SetPosition(x, rowTop);
+        m_apGateIcon[i]->SetSize(GATE_ICON_WIDTH, BAR_ITEM_HEIGHT);
+        BarText(m_apGateIcon[i], HIGHLIGHT_COLOUR, true);
+        m_apGateStatus[i]->SetPosition(x + GATE_ICON_WIDTH, rowTop);
+        m_apGateStatus[i]->SetSize(GATE_STATUS_WIDTH, BAR_ITEM_HEIGHT);
+        BarText(m_apGateStatus[i], TEXT_COLOUR, true);
+    }
+
+    m_pIconBase->SetPosition(0.0f, TITLE_BAR_HEIGHT);
+    m_pIconBase->SetSize(width, height - TITLE_BAR_HEIGHT - STATUS_BAR_HEIGHT);
+}
+
+i32 TGameMenuManager::_UpdateGameScreen(TUIItem*)
+{
+    TGameLogicManager* game = g_pGameLogicManager;
+    if (!game || !m_pTitleBar)
+        return 0;
+    TGameParameters& parameters = game->GetParameters();
+    m_pMoney->m_Caption.SetWideText(FormatGroupedInteger(parameters.nMoney).c_str());
+    const std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    localtime_r(&now, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+    m_pDate->m_Caption.SetText(text);
+    std::snprintf(text, sizeof text, "%02d:%02d", local.tm_hour, local.tm_min);
+    m_pTime->m_Caption.SetText(text);
+    for (i32 i = 0; i < GATE_ID_LAST; ++i)
+    {
+        // A gate the level lacks shows nothing of itself.
+        const TGate* gate = game->FindGate(i + 1);
+        m_apGateIcon[i]->SetVisible(gate != nullptr);
+        m_apGateStatus[i]->SetVisible(gate != nullptr);
+        if (!gate)
+            continue;
+        TGameName state;
+        GetGateStateName(gate->m_nState, state);
+        m_apGateStatus[i]->SetCaption(state.GetText());
+    }
+    UpdateInGameKeys();
+    m_pLanding->Show((parameters.nFlags & GAME_LANDING) != 0, false);
+    m_pTakeOff->Show((parameters.nFlags & GAME_TAKING_OFF) != 0, false);
+    m_pTowerButton->SetVisible(!game->IsTowerView());
+    m_pVanButton->SetVisible(!game->IsFollowMeActive());
+    const TUIItem* management = m_pGameUI->FindItem(TName("ManagementBase"));
+    m_pGateMenu->SetVisible(game->IsTowerView() && (!management || management->IsInactive()) &&
+                            m_pGameHelp->IsInactive());
+    for (TUIItem* entry : m_pGateMenu->GetChildren())
+        entry->SetVisible(GateIdle(entry->m_nTag + 1));
+    const i32 tasks = _RebuildTaskList();
+    if (m_pTaskGrid->m_nRowCount != tasks)
+        m_pTaskGrid->SetRowCount(tasks, true);
+    m_pTaskBackground->Show(tasks > 0, false);
+    return 0;
 }
 
 void TGameMenuManager::UpdateInGameKeys()
@@ -47,62 +293,108 @@ void TGameMenuManager::UpdateInGameKeys()
     // The grid is not there to be under the pointer.
     if (g_pOrbitCameraManager)
         g_pOrbitCameraManager->SetZoomAllowed(1);
-    // Keys typed into the console are no camera keys; the menu and the popups take their own.
-    if (!game || s_ConsoleShow.GetValue().ToInt() != 0 || IsMenuOpen() || GetWindowCount() > 0)
+    // Keys typed into the console are no camera keys; the menu, the popups and help take their own.
+    if (!game || s_ConsoleShow.GetValue().ToInt() != 0 || IsMenuOpen() || GetWindowCount() > 0 ||
+        (m_pGameHelp && m_pGameHelp->IsOpen()))
         return;
     if (Pressed(m_pTowerCam))
         game->SwitchToTowerCamera();
     if (Pressed(m_pFollowMe))
         game->SwitchToFollowMe();
-    if (Pressed(m_pMenuSelect))
-        StartTask(GetUrgentTask());
 }
 
 void TGameMenuManager::ShowGateSelectionMenu()
 {
-    TGameParameters& parameters = g_pGameLogicManager->GetParameters();
-    if (parameters.nChosenGate != 0 || IsMenuOpen() || GetWindowCount() > 0)
+    if (!g_pGameLogicManager || !m_pGateMenu)
         return;
-    // The menu stays open until a gate is idle; it sounds once per opening.
-    if (!m_nGateMenuOpen)
-    {
-        m_nGateMenuOpen = 1;
-        if (g_pSoundPlayerManager)
-            g_pSoundPlayerManager->PlayChooseGate(nullptr);
-    }
+    if (g_pGameLogicManager->GetParameters().nChosenGate != 0 || m_pGateMenu->IsOpen() || GetWindowCount() > 0)
+        return;
+    m_pGateMenu->Show(true, false);
+    m_pGateMenu->SetVisible(true);
+    m_pGateMenu->Activate();
+    if (g_pSoundPlayerManager)
+        g_pSoundPlayerManager->PlayChooseGate(nullptr);
     const i32 start = RandomIndex(TRandom::Shared(), &GATE_MENU_RANDOM_MAX);
-    bool found = false;
     for (i32 i = 0; i < GATE_ID_LAST; ++i)
     {
         const i32 id = (start + i) % GATE_ID_LAST + 1;
-        const TGate* gate = g_pGameLogicManager->FindGate(id);
-        if (gate && gate->m_nState == gsIdle)
-        {
-            m_nGateMenuFocus = id - 1;
-            found = true;
-        }
+        if (GateIdle(id))
+            m_pGateMenu->SetFocus(id - 1);
     }
-    if (!found)
-        return;
-    parameters.nChosenGate = m_nGateMenuFocus + 1;
-    m_nGateMenuOpen = 0;
 }
 
-TTask* TGameMenuManager::GetUrgentTask() const
+i32 TGameMenuManager::OnGateSelected(TUIItem* sender)
 {
-    std::vector<TTask*> listed;
-    DArray<TGate*>& gates = g_pGameLogicManager->Gates();
-    for (i32 g = 0; g < gates.GetCount(); ++g)
-        for (u32 t = 0; t < gates[g]->aGateTask.GetCount(); ++t)
-            if (TTask* task = gates[g]->aGateTask[t]; task && task->m_nCountdownStarted)
-                listed.push_back(task);
-    if (listed.empty())
-        return nullptr;
-    std::stable_sort(listed.begin(), listed.end(), TTask::SortLess);
-    for (TTask* task : listed)
-        if (!task->m_nAI)
-            return task;
-    return listed.front();
+    if (!m_pGateMenu || m_pGateMenu->IsInactive() || !m_pGateMenu->IsVisible())
+        return 0;
+    const i32 id = sender->m_nTag + 1;
+    if (!GateIdle(id))
+        return 0;
+    m_pGateMenu->Show(false, false);
+    g_pGameLogicManager->GetParameters().nChosenGate = id;
+    return 0;
+}
+
+i32 TGameMenuManager::_DrawGateSelectItem(TUIItem* sender)
+{
+    TTexture* white = UIFindTexture(TName("Texture White", true));
+    // A busy gate's entry is drawn in its hidden look, without light.
+    if (!white || !sender->IsVisible())
+        return 0;
+    const TUIRect rect = sender->GetAbsoluteRect();
+    const f32 t = g_pUIManager ? g_pUIManager->GetTime() : 0.0f;
+    const f32 opacity = sender->m_fEffectiveOpacity;
+    const f32 pulse = GATE_PULSE_SCALE * (0.5f + 0.5f * std::sin(TWO_PI * t));
+    const f32 state = sender == m_pGateMenu->GetFocusedItem() ? GATE_LIT_STATE_VALUE : 0.0f;
+    UIDrawRect(rect, Argb(1.0f, 1.0f, 1.0f, pulse * opacity), white);
+    UIDrawRect(rect, Argb(1.0f, 0.9f, 0.4f, (GATE_LIT_BASE + GATE_LIT_SCALE * state) * opacity), white);
+    return 0;
+}
+
+i32 TGameMenuManager::OnMainMenuClick(TUIItem*)
+{
+    if (g_pUIGameManager && g_pUIGameManager->IsBusy())
+    {
+        if (g_pUIGameManager->IsShowing(UI_SCREEN_HELP))
+        {
+            g_pUIGameManager->GetScreen(UI_SCREEN_HELP).GetForm()->Hide(1);
+            CloseGameHelp();
+        }
+        return 0;
+    }
+    SetMenuVisible(1, 0);
+    return 0;
+}
+
+i32 TGameMenuManager::OnGameHelpClick(TUIItem*)
+{
+    m_pGameHelp->Show(true, false);
+    if (g_pUIGameManager)
+        g_pUIGameManager->ShowScreen(UI_SCREEN_HELP);
+    m_pIconBase->Show(false, false);
+    return 0;
+}
+
+void TGameMenuManager::CloseGameHelp()
+{
+    if (m_pIconBase)
+        m_pIconBase->Show(true, false);
+    if (m_pGameHelp)
+        m_pGameHelp->Show(false, false);
+}
+
+i32 TGameMenuManager::OnSwitchToTowerCamera(TUIItem*)
+{
+    if (g_pGameLogicManager)
+        g_pGameLogicManager->SwitchToTowerCamera();
+    return 0;
+}
+
+i32 TGameMenuManager::OnSwitchToFollowMe(TUIItem*)
+{
+    if (g_pGameLogicManager)
+        g_pGameLogicManager->SwitchToFollowMe();
+    return 0;
 }
 
 void TGameMenuManager::StartTask(TTask* task)
@@ -127,4 +419,9 @@ i32 TGameMenuManager::OnTaskResetConfirmed(TUIItem*)
     if (task)
         task->Reset();
     return 0;
+}
+
+TUIButton* TGameMenuManager::GetGameText(const char* name) const
+{
+    return m_pTitleBar ? static_cast<TUIButton*>(m_pTitleBar->FindItem(TName(name))) : nullptr;
 }

@@ -272,6 +272,7 @@ void TGameMenuManager::RequestLayout(u32 now)
     if (!s_nLayoutDirty)
         return;
     s_nLayoutDirty = 0;
+    _LayoutGameScreen();
     if (m_pMainMenuBackground)
     {
         m_pMainMenuBackground->FitToParent(true);

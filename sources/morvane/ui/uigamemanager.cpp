@@ -13,7 +13,7 @@ namespace
 const char* const kGetImageError = "TUIGameManager::GetImage(): error: ";
 
 // A screen's form counts as on screen with both its visible and its parent-visible flag.
-bool IsShowing(const UX::TInstance& screen)
+bool FormShowing(const UX::TInstance& screen)
 {
     const UX::TControl* form = screen.GetForm();
     constexpr u32 kShowing = UX::CONTROL_VISIBLE | UX::CONTROL_PARENT_VISIBLE;
@@ -62,7 +62,7 @@ bool TUIGameManager::IsBusy() const
                                             &m_Screens.AccountCreate, &m_Screens.AccountLogin,
                                             &m_Screens.AccountUpdate, &m_Screens.HelpDialog};
     for (const UX::TInstance* screen : screens)
-        if (IsShowing(*screen))
+        if (FormShowing(*screen))
             return true;
     return false;
 }
@@ -74,6 +74,11 @@ UX::TInstance& TUIGameManager::GetScreen(EUIGameScreen screen)
         &m_Screens.MessageDialog,    &m_Screens.AccountConnected,  &m_Screens.AccountLogin,
         &m_Screens.AccountCreate,    &m_Screens.AccountUpdate};
     return *screens[screen < UI_SCREEN_COUNT ? screen : UI_SCREEN_HELP];
+}
+
+bool TUIGameManager::IsShowing(EUIGameScreen screen)
+{
+    return screen < UI_SCREEN_COUNT && FormShowing(GetScreen(screen));
 }
 
 bool TUIGameManager::ShowScreen(EUIGameScreen screen)

@@ -60,6 +60,8 @@ public:
     // Shows the screen's form with its show transition; false (nothing shown) when the loaded
     // data give it none.
     bool ShowScreen(EUIGameScreen screen);
+    // Whether the screen's form is on screen (its visible and parent-visible flags).
+    bool IsShowing(EUIGameScreen screen);
     UX::TInstance& GetScreen(EUIGameScreen screen);
     TUIMessageDialog& GetMessageDialog() { return m_Screens.MessageDialog; }
 

@@ -1,6 +1,9 @@
 #include "morvane/ux/uxdemoscreen.h"
 
 #include "core/system/name.h"
+#include "morvane/ux/datecontrol.h"
+#include "morvane/ux/extendedslider.h"
+#include "ux/controls/ux.control.gridview.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.panel.h"
@@ -10,8 +13,42 @@
 #include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 
+#include <cstddef>
+#include <iterator>
+
 namespace
 {
+// A saved game as the list shows it.
+struct TSavedGame
+{
+    char16_t title[UX::DATA_STRING_CAPACITY];
+    i32 money;
+    u64 saved;
+};
+
+// Days of 100-ns file time steps.
+constexpr u64 kFileTimeDay = 864000000000ull;
+// 1 June 2026, 00:00 UTC.
+constexpr u64 kFileTimeJune2026 = 134'247'456'000'000'000ull;
+
+const TSavedGame s_aSavedGame[] = {
+    {u"Morning shift", 48200, kFileTimeJune2026 + 9 * kFileTimeDay / 24},
+    {u"De-icing rush", 51750, kFileTimeJune2026 + 2 * kFileTimeDay + 17 * kFileTimeDay / 24},
+    {u"Night cargo", 39900, kFileTimeJune2026 + 5 * kFileTimeDay + 23 * kFileTimeDay / 24},
+    {u"Fog on runway 2", 60125, kFileTimeJune2026 + 9 * kFileTimeDay + 7 * kFileTimeDay / 24},
+    {u"Holiday peak", 72480, kFileTimeJune2026 + 12 * kFileTimeDay + 14 * kFileTimeDay / 24},
+};
+
+UX::TRecordLayout SavedGameLayout()
+{
+    UX::TRecordLayout layout = {};
+    layout.aColumn.Add({TName("title", true), UX::COLUMN_STRING, offsetof(TSavedGame, title)});
+    layout.aColumn.Add({TName("money", true), UX::COLUMN_INT32, offsetof(TSavedGame, money)});
+    layout.aColumn.Add({TName("saved", true), UX::COLUMN_FILE_TIME, offsetof(TSavedGame, saved)});
+    layout.nStride = sizeof(TSavedGame);
+    return layout;
+}
+
 // The control of the name and class below the form; null when there is none.
 template <class T> T* FindControl(UX::TControl* form, const char* name)
 {
@@ -77,6 +114,24 @@ void TUXDemoScreen::OnInitialize()
         // Hidden now: shown later with the chosen mode.
         resolution->OnRefresh();
     }
+    if (UX::TExtendedSlider* volume = FindControl<UX::TExtendedSlider>(form, "ux_demo_option_volume");
+        volume && volume->pSlider && volume->pSlider->IsClass(UX::TSlider::Class()))
+    {
+        m_pVolumeValue = volume->pLabelValue && volume->pLabelValue->IsClass(UX::TLabel::Class())
+                             ? static_cast<UX::TLabel*>(volume->pLabelValue)
+                             : nullptr;
+        auto* slider = static_cast<UX::TSlider*>(volume->pSlider);
+        slider->OnChange.AddHandler(0, this, &TUXDemoScreen::OnVolumeChange);
+        ShowNumber(m_pVolumeValue, slider->Value);
+    }
+    if (UX::TDateControl* licence = FindControl<UX::TDateControl>(form, "ux_demo_option_licence"))
+        licence->SetDate({1998, 4, 0, 17, {}});
+    if (UX::TGridView* saved = FindControl<UX::TGridView>(form, UX_DEMO_SAVED_GAMES_NAME))
+    {
+        m_SavedGames.Assign(s_aSavedGame, static_cast<u32>(std::size(s_aSavedGame)), SavedGameLayout(), false);
+        saved->SetDataSet(&m_SavedGames);
+        saved->SetSelectedIndex(0);
+    }
     m_pChips = FindControl<UX::TStacker>(form, "ux_demo_chips");
     if (m_pChips)
         for (u32 i = 0; i < m_pChips->aDetail.GetCount(); ++i)
@@ -114,6 +169,11 @@ void TUXDemoScreen::OnSliderChange(UX::TControl* slider, void*)
 void TUXDemoScreen::OnTrackBarChange(UX::TControl* trackBar, void*)
 {
     ShowNumber(m_pTrackBarValue, static_cast<UX::TTrackBar*>(trackBar)->Value);
+}
+
+void TUXDemoScreen::OnVolumeChange(UX::TControl* slider, void*)
+{
+    ShowNumber(m_pVolumeValue, static_cast<UX::TSlider*>(slider)->Value);
 }
 
 void TUXDemoScreen::OnFormShow(UX::TControl*, void*)

@@ -49,6 +49,12 @@ D3DXMATRIX Identity()
     return identity;
 }
 
+// Whether the transform keeps sizes and axes: a translation at most.
+bool Unscaled(const D3DXMATRIX& m)
+{
+    return m.m[0][0] == 1.0f && m.m[0][1] == 0.0f && m.m[1][0] == 0.0f && m.m[1][1] == 1.0f;
+}
+
 template <class Shader> Shader* ModelShader(IDirect3DDevice9* device, bool pixel, const char* model)
 {
     DWORD tokens[kMaxShaderTokens];
@@ -268,7 +274,9 @@ void TD3DXSprite::DrawQuads()
         device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
         device_->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
         device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-        device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        // Unscaled rectangles map texel for pixel and never minify: one filter then spares the
+        // rasteriser the level-of-detail test per pixel quad, for the same pixels.
+        device_->SetSamplerState(0, D3DSAMP_MINFILTER, Unscaled(transform_) ? D3DTEXF_POINT : D3DTEXF_LINEAR);
         device_->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
     }
     // Pixel positions into clip space as the canvas maps its aperture, clip = 2 (p / size - 0.5),

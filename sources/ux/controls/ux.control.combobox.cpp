@@ -182,13 +182,24 @@ void TComboBox::ToggleDrop()
         list->SetSelectedIndex(SelectedIndex);
     pDropForm->Base.ScaleX = pDropForm->Computed.ScaleX = Computed.ScaleX;
     pDropForm->Base.ScaleY = pDropForm->Computed.ScaleY = Computed.ScaleY;
-    const i32 rows = std::min<i32>(MaxDropRows, static_cast<i32>(Items.GetCount()));
-    const f32 height = list ? (static_cast<f32>(rows - 1) * list->RowSpacing + static_cast<f32>(rows) * list->RowHeight) *
-                                  Computed.ScaleY
-                            : 0.0f;
+    i32 rows = std::min<i32>(MaxDropRows, static_cast<i32>(Items.GetCount()));
+    auto heightOf = [&](i32 count) {
+        return list ? (static_cast<f32>(count - 1) * list->RowSpacing + static_cast<f32>(count) * list->RowHeight) *
+                          Computed.ScaleY
+                    : 0.0f;
+    };
     const TRect& r = Computed.Rect;
     const f32 backBuffer = g_pDeviceManager ? static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()) : 0.0f;
-    if (r.y + r.height + height > backBuffer)
+    const f32 below = backBuffer - (r.y + r.height);
+    // A list passing the bottom of the back buffer opens upward. Taller than the room on its
+    // side, it keeps the rows that fit (at least one): rows past the screen's edge could not be
+    // picked; with more room below than above it stays below.
+    const bool passes = heightOf(rows) > below;
+    const bool up = passes && r.y >= below;
+    while (passes && rows > 1 && heightOf(rows) > std::max(r.y, below))
+        --rows;
+    const f32 height = heightOf(rows);
+    if (up)
         pDropForm->SetRect(r.x + DropOffset.x, r.y - height - DropOffset.y, r.width + DropOffset.width,
                            height + DropOffset.height);
     else

@@ -36,7 +36,8 @@ public:
     // Clamped into the list; a change shows the item's text and raises OnChange. An empty list
     // changes nothing.
     void SetSelectedIndex(i32 index);
-    // Opens the drop-down (upward when it would pass the back buffer's bottom), or closes it.
+    // Opens the drop-down (upward when it would pass the back buffer's bottom, with the rows that
+    // fit the room on its side), or closes it.
     void ToggleDrop();
     bool IsDropped() const { return pDropForm && pDropForm->IsVisibleOnScreen(); }
     TItemCollectionDataSet& ListDataSet() { return *reinterpret_cast<TItemCollectionDataSet*>(aListDataSet); }

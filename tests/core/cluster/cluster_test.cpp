@@ -229,6 +229,23 @@ TEST_F(ClusterTest, LoadFromStreamCopiesQuietlyWithoutClearing)
     ExpectGraph();
 }
 
+// A saved game's image inflates as it is read: it cannot be read twice from its start.
+TEST_F(ClusterTest, LoadFromStreamReadsAStreamThatCannotGoBack)
+{
+    BuildGraph();
+    TTestStream stream;
+    TClusterManager* managers[] = {&g_ShapeManager, g_pGroupManager, g_pLinkManager, g_pTextureManager};
+    ASSERT_EQ(g_pCluster->SaveToStream(stream, managers, 4), 0);
+    const i32 end = stream.GetPosition();
+    for (i32 i = 0; i < 4; ++i)
+        g_ShapeManager.aShape[i]->pNext = nullptr;
+    stream.Seek(0, STREAM_SEEK_SET);
+    stream.SetForwardOnly(true);
+    ASSERT_EQ(g_pCluster->LoadFromStream(stream), 0);
+    EXPECT_EQ(stream.GetPosition(), end);
+    ExpectGraph();
+}
+
 TEST_F(ClusterTest, LoadFromStreamRefusesWhatIsNoImage)
 {
     TTestStream stream(std::vector<u8>(64, 0));

@@ -35,9 +35,12 @@ public:
     }
     u32 Seek(i32 offset, u32 origin) override
     {
-        m_nPosition = origin == STREAM_SEEK_SET   ? offset
-                      : origin == STREAM_SEEK_CUR ? m_nPosition + offset
-                                                  : static_cast<i32>(m_Bytes.size()) + offset;
+        const i32 target = origin == STREAM_SEEK_SET   ? offset
+                           : origin == STREAM_SEEK_CUR ? m_nPosition + offset
+                                                       : static_cast<i32>(m_Bytes.size()) + offset;
+        if (m_bForwardOnly && target != m_nPosition)
+            return 1;
+        m_nPosition = target;
         return 0;
     }
     i32 GetPosition() override { return m_nPosition; }
@@ -46,9 +49,12 @@ public:
     std::vector<u8>& Bytes() { return m_Bytes; }
     // Writes beyond this many bytes fail.
     void SetLimit(i32 limit) { m_nLimit = limit; }
+    // Seeks away from the position are refused, as by a stream inflated while it is read.
+    void SetForwardOnly(bool forwardOnly) { m_bForwardOnly = forwardOnly; }
 
 private:
     std::vector<u8> m_Bytes;
     i32 m_nPosition = 0;
     i32 m_nLimit = -1;
+    bool m_bForwardOnly = false;
 };

@@ -16,6 +16,8 @@
 
 #include <cmath>
 #include <deque>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -213,6 +215,28 @@ TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInIts
     EXPECT_EQ(EndImage(target, "forward_directional"), "");
 }
 
+// The debug switch render.wireframe sets the define "Wireframe": the same pass draws the edges.
+TEST_F(ForwardShadersTest, WithTheWireframeDefineTheDirectionalPassDrawsTheTrianglesEdges)
+{
+    TDxMeshData* crate = MakeMesh("crate", Box(0.75f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
+    TLight sun;
+    sun.m_nType = LIGHT_DIRECTIONAL;
+    sun.m_fIntensity = 1.0f;
+    const f32 colour[4] = {1.0f, 1.0f, 1.0f, 1.0f}, ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+    std::memcpy(sun.m_aColor, colour, sizeof colour);
+    std::memcpy(sun.m_aSecondColor, ambient, sizeof ambient);
+    TMatrix shining(1.0f);
+    shining.SetOrientation(TVector(0.5f, -0.8f, 0.4f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+    UseLight(sun, shining);
+    TDxShader* shader = Shader("Shader_forwardrendering_light_directional");
+    const TName wireframe("Wireframe", true);
+    shader->SetDefine(wireframe, TName("1", true));
+    TRenderTarget* target = BeginImage(kSize, Depth());
+    Draw(crate, At(0.0f, 0.75f, 0.0f, 30.0f), shader, 0.0f);
+    shader->RemoveDefine(wireframe);
+    EXPECT_EQ(EndImage(target, "debug_wireframe"), "");
+}
+
 TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
 {
     std::vector<TLitVertex> ground;
@@ -280,6 +304,51 @@ TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
         ASSERT_EQ(imposter->Begin(nullptr, &mesh, nullptr), 0) << mask;
         imposter->End();
     }
+}
+
+// The debug switch render.wireframe adds the define "Wireframe" to the G-buffer and forward
+// directional shaders: whatever defines a pass has set, the shader has the row with it added.
+TEST_F(ForwardShadersTest, EveryRowOfTheWireFrameShadersHasItsWireFrameTwin)
+{
+    const TName wireframe("Wireframe", true), on("1", true);
+    u32 checked = 0;
+    for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_deferredrendering_gbuffer"})
+    {
+        TDxShader* shader = Shader(name);
+        ASSERT_EQ(shader->Require(), 0u);
+        const i32 rows = static_cast<i32>(shader->m_aProgramData.GetCount());
+        for (i32 i = 0; i < rows; ++i)
+        {
+            const TShaderProgramKey key = shader->m_aProgramData[i].Key;
+            // The row's own define, known by its text's id; the wire-frame rows are skipped.
+            const char* const passDefines[] = {"DReflection", "DAlphaBlendAlphaPass", "DPositionOutput"};
+            std::vector<TName> set;
+            bool known = key.nDefineText == 0;
+            for (const char* define : passDefines)
+                if (TName((std::string(define) + "=1|").c_str()).GetId() == key.nDefineText)
+                {
+                    set.emplace_back(define, true);
+                    known = true;
+                }
+            if (!known)
+                continue;
+            for (const TName& define : set)
+                shader->SetDefine(define, on);
+            shader->SetDefine(wireframe, on);
+            TMeshDescription mesh = {};
+            mesh.VertexLayout.SetId(key.nVertexLayout);
+            TMaterial material;
+            material.aTexture[0] = key.nTextureMask & 1 ? MakeChecker("any", 0, 0) : nullptr;
+            EXPECT_EQ(shader->Begin(nullptr, &mesh, &material), 0) << name << " row " << i;
+            shader->End();
+            for (const TName& define : set)
+                shader->RemoveDefine(define);
+            shader->RemoveDefine(wireframe);
+            ++checked;
+        }
+    }
+    // Every row but the wire-frame twins: 8 directional, 16 G-buffer.
+    EXPECT_EQ(checked, 24u);
 }
 
 // An imposter of size 100 (two units) on the ground, its colour texture lit by the sun.

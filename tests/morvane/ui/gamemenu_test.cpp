@@ -1,13 +1,10 @@
-// The in-game keys until the in-game screen exists: the gate-selection menu, the camera and
-// select keys.
-#include "core/math/random.h"
+// The in-game keys and the task list's start: the camera keys, and what starting a task does.
 #include "directx/render/dxcameramanager.h"
 #include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
 #include "morvane/game/gameenums.h"
 #include "soundplayerfixture.h"
 #include "support/testinput.h"
-#include "xaudio2/randomindex.h"
 #include "xaudio2/xaudio2soundgroup.h"
 
 namespace
@@ -24,7 +21,6 @@ protected:
         TInputManager& input = TInputManager::Instance();
         input.CreateAction(TName("towercam", true), 0)->Bind(&m_Tower, nullptr);
         input.CreateAction(TName("carinputmode1", true), 0)->Bind(&m_FollowMe, nullptr);
-        input.CreateAction(TName("menuselect", true), 0)->Bind(&m_Select, nullptr);
     }
     void Press(TTestInput& key)
     {
@@ -33,50 +29,9 @@ protected:
         key.Set(0.0f);
     }
 
-    TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"}, m_Select{"menu_select"};
+    TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"};
 };
 } // namespace
-
-TEST_F(GameMenu, TheGateMenuEndsOnTheLastIdleGateOfItsRandomWalkAndSoundsOncePerOpening)
-{
-    Clips({"ChooseGate"});
-    for (i32 id = 1; id <= 8; ++id)
-        AddGate(id).m_nState = gsUnloading;
-    m_Parameters.nFlags = 0;
-    // Every gate busy: the menu opens, nothing is chosen.
-    Menu().ShowGateSelectionMenu();
-    EXPECT_TRUE(Menu().IsGateMenuOpen());
-    EXPECT_EQ(m_Parameters.nChosenGate, 0);
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-    const i32 focus = Menu().GetGateMenuFocus();
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(Menu().GetGateMenuFocus(), focus);
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-
-    m_aGate[2].m_nState = gsIdle;
-    m_aGate[6].m_nState = gsIdle;
-    TRandom copy = TRandom::Shared();
-    const i32 random = RandomIndex(copy, &GATE_MENU_RANDOM_MAX);
-    i32 expected = 0;
-    for (i32 i = 0; i < 8; ++i)
-    {
-        const i32 id = (random + i) % 8 + 1;
-        if (id == 3 || id == 7)
-            expected = id;
-    }
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(m_Parameters.nChosenGate, expected);
-    EXPECT_FALSE(Menu().IsGateMenuOpen());
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-    // The gate id only: the apron token is the game logic's.
-    EXPECT_EQ(m_Parameters.nFlags, 0u);
-    // A gate already chosen: nothing.
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 1u);
-    m_Parameters.nChosenGate = 0;
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(m_Sounds.Count("ChooseGate play"), 2u);
-}
 
 TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
 {
@@ -100,19 +55,15 @@ TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
     EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), &tower);
 }
 
-TEST_F(GameMenu, TheSelectKeyTakesTheMostUrgentTaskThePlayerDrivesElseTheFirst)
+TEST_F(GameMenu, TheStartButtonAsksTheAIToStartTakesATaskAndOffersTheResetOfTheOneDriven)
 {
     TGate& gate = AddGate(1);
-    // Not issued: not listed.
-    AddTask(&gate, gtDeployFuel);
     TTask& aiWaiting = AddTask(&gate, gtDeployBus);
     aiWaiting.pAIUnit = &AddUnit(1);
     aiWaiting.m_nAI = 1;
     aiWaiting.m_nCountdownStarted = 1;
     aiWaiting.m_fCountdown = 5.0f;
-    BindKeys();
-    EXPECT_EQ(Menu().GetUrgentTask(), &aiWaiting);
-    Press(m_Select);
+    Menu().StartTask(&aiWaiting);
     EXPECT_EQ(aiWaiting.m_nStartRequest, 1);
 
     TTask& player = AddTask(&gate, gtDeployMaintenance);
@@ -121,12 +72,12 @@ TEST_F(GameMenu, TheSelectKeyTakesTheMostUrgentTaskThePlayerDrivesElseTheFirst)
     player.pPlayerVehicle = &unit;
     player.m_nStarted = player.m_nCountdownStarted = 1;
     player.m_fCountdown = 50.0f;
-    EXPECT_EQ(Menu().GetUrgentTask(), &player);
-    Press(m_Select);
+    Menu().StartTask(&player);
     EXPECT_EQ(m_Parameters.pActiveTask, &player);
     EXPECT_EQ(player.m_nTakenOver, 1);
     // The task driven already: its reset is offered (no window yet), nothing else happens.
-    Press(m_Select);
+    Menu().StartTask(&player);
     EXPECT_EQ(m_Parameters.pActiveTask, &player);
     EXPECT_EQ(Money(), 1000);
+    Menu().StartTask(nullptr);
 }

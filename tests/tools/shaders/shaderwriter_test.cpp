@@ -34,7 +34,8 @@ TEST(ShaderList, ProgramsFollowTheirShader)
                            "shader Shader_mesh\n"
                            "program mesh - 0 colour.fx\n"
                            "program mesh A=1| 0x3 stages.fx 0:0x21 1:1\n"
-                           "share mesh_lit - 3 1\n",
+                           "share mesh_lit - 3 1\n"
+                           "wireframe mesh_lit W=1| 0 0 0:0\n",
                            error))
         << error;
     EXPECT_EQ(list.global, "global.fx");
@@ -43,7 +44,7 @@ TEST(ShaderList, ProgramsFollowTheirShader)
     EXPECT_TRUE(list.parameters[1].plugin);
     ASSERT_EQ(list.shaders.size(), 1u);
     const std::vector<TShaderListProgram>& programs = list.shaders[0].programs;
-    ASSERT_EQ(programs.size(), 3u);
+    ASSERT_EQ(programs.size(), 4u);
     EXPECT_EQ(programs[0].defines, "");
     EXPECT_EQ(programs[1].defines, "A=1|");
     EXPECT_EQ(programs[1].mask, 3u);
@@ -51,6 +52,10 @@ TEST(ShaderList, ProgramsFollowTheirShader)
     EXPECT_EQ(programs[1].samplers[0], (std::pair<u32, u32>(0, 0x21)));
     EXPECT_EQ(programs[2].file, "");
     EXPECT_EQ(programs[2].shared, 1u);
+    EXPECT_FALSE(programs[2].wireframe);
+    EXPECT_TRUE(programs[3].wireframe);
+    EXPECT_EQ(programs[3].file, "");
+    EXPECT_EQ(programs[3].shared, 0u);
 }
 
 TEST(ShaderList, FaultsAreNamedByTheirLine)
@@ -63,6 +68,9 @@ TEST(ShaderList, FaultsAreNamedByTheirLine)
     EXPECT_EQ(Error("global g.fx\nshader s\nshare mesh - 0 0\n"),
               "line 3: a shared program names an earlier program with an effect of its own");
     EXPECT_EQ(Error("global g.fx\nshader s\nprogram mesh - 0\n"), "line 3: a program needs an effect file");
+    // A wire frame draws an effect of the shader's own, not another row's.
+    EXPECT_EQ(Error("global g.fx\nshader s\nprogram mesh - 0 a.fx\nshare mesh - 1 0\nwireframe mesh W=1| 0 1\n"),
+              "line 5: a shared program names an earlier program with an effect of its own");
     EXPECT_EQ(Error("global g.fx\nparameter p sometimes\n"),
               "line 2: 'sometimes': only \"plugin\" may follow a parameter's name");
     EXPECT_EQ(Error("global g.fx\nshader s t\n"), "line 2: 't' follows the statement");

@@ -1,0 +1,325 @@
+// Ballistics: the flight curve and its end, impacts that post damage, ricochets by the game
+// material with the energy rule, the impact-node ring, trail vertices and their batches, and
+// projectiles through state images with counts and lengths refused.
+#include "collisionfixture.h"
+#include "core/stream/memorystream.h"
+#include "engine/render/dynamicmesh.h"
+#include "engine/render/shader.h"
+#include "igame/ballistics/ballisticsmanager.h"
+#include "igame/ballistics/trailvertex.h"
+#include "igame/damage/damagemanager.h"
+#include "igame/gamematerial/gamematerialmanager.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+class BallisticsTest : public CollisionTest
+{
+protected:
+    void SetUp() override
+    {
+        CollisionTest::SetUp();
+        Place("ground", Ground("ground_mesh"), 0.0f, 0.0f, 0.0f);
+        m_Material.nName = g_NameDefault.GetId();
+    }
+    void TearDown() override
+    {
+        Ballistics().OnClusterUnload();
+        g_pGameMaterialManager->Materials().SetCount(0);
+        g_pGameMaterialManager->RebuildKeys();
+        g_pDamageManager->OnClusterUnload();
+        CollisionTest::TearDown();
+    }
+
+    static TBallisticsManager& Ballistics() { return *g_pBallisticsManager; }
+
+    void UseMaterial()
+    {
+        g_pGameMaterialManager->Materials().SetCount(0);
+        g_pGameMaterialManager->Materials().Add(&m_Material);
+        g_pGameMaterialManager->RebuildKeys();
+    }
+
+    // Launched at the point along the direction (up: +y, or +z for a vertical shot).
+    static TProjectile Launch(const TVector& at, const TVector& forward, f32 range = 10.0f, f32 lifetime = 1.0f)
+    {
+        TProjectile p;
+        const bool vertical = std::fabs(forward.y) > 0.99f;
+        p.frame.SetOrientation(forward.Normalized(), vertical ? TVector(0, 0, 1, 0) : TVector(0, 1, 0, 0));
+        p.frame.Translation() = TVector(at.x, at.y, at.z, 1.0f);
+        p.range = range;
+        p.lifetime = lifetime;
+        p.trailLength = 2.0f;
+        p.trailWidth = 0.1f;
+        p.damage = {10.0f, 4.0f, 8.0f, 0.0f, 0.0f, 0.0f};
+        p.prevPosition = p.frame.Translation();
+        return p;
+    }
+
+    TGameMaterial m_Material = {};
+};
+
+// A buffer that only counts what it is asked to draw.
+class TCountingMesh : public TDynamicMesh
+{
+public:
+    void* LockVertices(u32 count) override
+    {
+        m_aVertex.resize(count);
+        return m_aVertex.data();
+    }
+    void Draw(u32 count, TShader* shader) override
+    {
+        aDraw.push_back(count);
+        aTexture.push_back(shader->aTexture[0]);
+    }
+    void Release() override {}
+    const TTrailVertex* Vertices() const { return m_aVertex.data(); }
+
+    std::vector<u32> aDraw;
+    std::vector<TTexture*> aTexture;
+
+private:
+    std::vector<TTrailVertex> m_aVertex;
+};
+
+class TPlainShader : public TShader
+{
+public:
+    i32 Begin(TNodeObject*, const TMeshDescription*, TMaterial*) override { return 0; }
+    void End() override {}
+    void SetDefine(const TName&, const TName&) override {}
+    void RemoveDefine(const TName&) override {}
+};
+
+void ExpectNear(const TVector& v, f32 x, f32 y, f32 z, f32 tolerance = 1e-4f)
+{
+    EXPECT_NEAR(v.x, x, tolerance);
+    EXPECT_NEAR(v.y, y, tolerance);
+    EXPECT_NEAR(v.z, z, tolerance);
+}
+} // namespace
+
+TEST_F(BallisticsTest, AProjectileFliesItsArcAndEndsAfterOneAndAHalfLifetimes)
+{
+    TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0));
+    p.arcHeight = 2.0f;
+    p.fadeRate = 0.5f;
+    EXPECT_EQ(p.kindId, g_NameDefault.GetId());
+    ASSERT_EQ(Ballistics().Step(p, 0.5f), 0u);
+    ExpectNear(p.position, 5.0f, 7.0f, 0.0f);
+    ExpectNear(p.prevPosition, 5.0f, 7.0f, 0.0f);
+    EXPECT_NEAR(p.direction.Length(), 1.0f, 1e-5f);
+    EXPECT_NEAR(p.direction.y, 0.0f, 0.02f);
+    EXPECT_FLOAT_EQ(p.fade, 1.0f - 0.5f * 0.51f);
+    // Without a bounce the trail grows by the distance flown.
+    EXPECT_NEAR(p.trailProgress, std::sqrt(25.0f + 4.0f), 1e-4f);
+    EXPECT_EQ(Ballistics().Step(p, 0.99f), 0u);
+    EXPECT_EQ(Ballistics().Step(p, 0.02f), 1u);
+    EXPECT_EQ(p.time, 0.0f);
+    EXPECT_EQ(p.lifetime, 0.0f);
+    // A record without a lifetime (a damaged image) ends at once.
+    TProjectile still = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0), 10.0f, 0.0f);
+    EXPECT_EQ(Ballistics().Step(still, 0.1f), 1u);
+}
+
+TEST_F(BallisticsTest, AnImpactPostsDamageAtTheHitAndEndsTheProjectile)
+{
+    TProjectile p = Launch(TVector(1, 5, 2, 1), TVector(0, -1, 0, 0));
+    EXPECT_EQ(Ballistics().Step(p, 0.3f), 0u);
+    EXPECT_EQ(g_pDamageManager->GetPostedCount(), 0u);
+    EXPECT_EQ(Ballistics().Step(p, 0.3f), 1u);
+    EXPECT_EQ(g_pDamageManager->GetPostedCount(), 1u);
+    // No game material at all: the neutral one, after the lookup's line.
+    EXPECT_NE(m_Folder.SystemLog().find("'Default:Default' undeclared idenfifier"), std::string::npos);
+}
+
+TEST_F(BallisticsTest, AMaximumCosineOfZeroNeverRicochets)
+{
+    m_Material.ricochetMaxCos = 0.0f;
+    m_Material.ricochetProbability = 1.0f;
+    UseMaterial();
+    for (int i = 0; i < 20; ++i)
+    {
+        TProjectile p = Launch(TVector(-5, 0.5f, 0, 1), TVector(1, -0.05f * static_cast<f32>(i + 1), 0, 0), 20.0f);
+        u32 finished = 0;
+        for (int s = 0; s < 40 && !finished; ++s)
+            finished = Ballistics().Step(p, 0.05f);
+        EXPECT_EQ(finished, 1u);
+        EXPECT_FALSE(p.HasBouncePoint());
+    }
+    EXPECT_EQ(g_pDamageManager->GetPostedCount(), 20u);
+}
+
+TEST_F(BallisticsTest, ARicochetReflectsAndKeepsTheRangeByTheEnergyRule)
+{
+    m_Material.ricochetMaxCos = 1.0f;
+    m_Material.ricochetProbability = 1.0f;
+    UseMaterial();
+    const TVector forward = TVector(1, -0.25f, 0, 0).Normalized();
+    const f32 c = std::fabs(forward.y);
+    for (f32 loss : {0.0f, 0.5f})
+    {
+        m_Material.ricochetEnergyLoss = loss;
+        TProjectile p = Launch(TVector(-5, 1, 0, 1), forward, 8.0f);
+        // The ground lies 4 along the flight: the second step crosses it.
+        EXPECT_EQ(Ballistics().Step(p, 0.25f), 0u);
+        EXPECT_FALSE(p.HasBouncePoint());
+        EXPECT_EQ(Ballistics().Step(p, 0.35f), 0u);
+        ASSERT_TRUE(p.HasBouncePoint());
+        ExpectNear(p.bouncePoint, -1.0f, 0.0f, 0.0f, 1e-3f);
+        ExpectNear(p.position, -1.0f, 0.01f, 0.0f, 1e-3f);
+        EXPECT_NEAR(p.direction.x, forward.x, 1e-4f);
+        EXPECT_NEAR(p.direction.y, -forward.y, 1e-4f);
+        EXPECT_EQ(p.time, 0.0f);
+        // range x (1 - loss x (1 - |c|)): a material without loss keeps it all.
+        EXPECT_NEAR(p.range, 8.0f * (1.0f - loss * (1.0f - c)), 1e-4f) << loss;
+        EXPECT_NEAR(p.bounceDirection[1], forward.y, 1e-5f);
+    }
+    EXPECT_EQ(g_pDamageManager->GetPostedCount(), 0u);
+}
+
+TEST_F(BallisticsTest, TheImpactNodeRingReusesNodeZeroAfter128Impacts)
+{
+    Ballistics().OnClusterLoad();
+    TNode* first = Ballistics().TakeImpactNode(TVector(1, 2, 3, 1));
+    EXPECT_EQ(first, &Ballistics().GetImpactNode(0));
+    ExpectNear(first->GetWorldMatrix()->Translation(), 1, 2, 3);
+    for (u32 i = 1; i < BALLISTICS_IMPACT_NODES; ++i)
+        EXPECT_EQ(Ballistics().TakeImpactNode(TVector(0, 0, 0, 1)), &Ballistics().GetImpactNode(i));
+    TNode* again = Ballistics().TakeImpactNode(TVector(4, 5, 6, 1));
+    EXPECT_EQ(again, first);
+    ExpectNear(again->GetWorldMatrix()->Translation(), 4, 5, 6);
+    // Sounds wait for the main thread.
+    m_Material.pImpactSoundData = reinterpret_cast<TSoundData*>(&m_Material);
+    UseMaterial();
+    TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(0, -1, 0, 0));
+    ASSERT_EQ(Ballistics().Step(p, 0.6f), 1u);
+    EXPECT_EQ(Ballistics().GetPendingSoundCount(), 1u);
+}
+
+TEST_F(BallisticsTest, TrailsTakeEighteenVerticesStraightAndTwelveBent)
+{
+    TCountingMesh mesh;
+    TPlainShader shader;
+    TTrailBatch batch;
+    batch.Attach(&mesh);
+    batch.SetMaterial(&shader, nullptr);
+    TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0));
+    p.position = TVector(10, 5, 0, 1);
+    p.direction = TVector(1, 0, 0, 1);
+    p.trailProgress = 5.0f;
+    EXPECT_EQ(TrailVertexCount(p), 18u);
+    WriteTrail(p, TVector(10, 5, 10, 1), batch);
+    ASSERT_EQ(batch.GetPending(), 18u);
+    const TTrailVertex* v = mesh.Vertices();
+    // Facing a camera along +z the side axis is y (length 0.1); the tail lies trailLength back.
+    EXPECT_NEAR(v[0].aPosition[0], 10.0f, 1e-5f);
+    EXPECT_NEAR(std::fabs(v[0].aPosition[1] - 5.0f), 0.1f, 1e-5f);
+    EXPECT_NEAR(v[1].aPosition[0], 8.0f, 1e-5f);
+    EXPECT_EQ(v[1].aTexCoord[0], 1.0f);
+    EXPECT_EQ(v[6].aTexCoord[0], 0.3f);
+    EXPECT_NEAR(v[6].aPosition[0], 10.0f - 0.6f, 1e-5f);
+    EXPECT_EQ(v[17].nColour, 0xffffffffu);
+    batch.Flush();
+
+    p.bouncePoint = TVector(9, 5, 0, 1.0f);
+    p.bounceDirection[0] = 0.0f;
+    p.bounceDirection[1] = -1.0f;
+    p.bounceDirection[2] = 0.0f;
+    p.trailProgress = 0.25f;
+    EXPECT_EQ(TrailVertexCount(p), 12u);
+    WriteTrail(p, TVector(10, 5, 10, 1), batch);
+    ASSERT_EQ(batch.GetPending(), 12u);
+    v = mesh.Vertices();
+    EXPECT_EQ(v[0].aTexCoord[0], 0.25f);
+    EXPECT_NEAR(v[1].aPosition[0], 9.0f + 2.0f * 0.25f, 1e-5f);
+    // Back along the direction before the bounce for the rest of the segment.
+    EXPECT_NEAR(v[7].aPosition[0], 9.0f, 1e-5f);
+    EXPECT_NEAR(v[7].aPosition[1], 5.0f + 2.0f * 0.75f, 0.1001f);
+    EXPECT_EQ(v[7].aTexCoord[0], 1.0f);
+    batch.Flush();
+    EXPECT_EQ(mesh.aDraw, (std::vector<u32>{18, 12}));
+    batch.Attach(nullptr);
+}
+
+TEST_F(BallisticsTest, ABatchDrawsWhenTheNextQuadWouldPassItsEnd)
+{
+    TCountingMesh mesh;
+    TPlainShader shader;
+    TTrailBatch batch;
+    batch.Attach(&mesh);
+    auto* texture = reinterpret_cast<TTexture*>(&mesh);
+    batch.SetMaterial(&shader, texture);
+    // 256 quads fill the 1,536 vertices; the 257th starts the next batch.
+    for (int i = 0; i < 256; ++i)
+        ASSERT_NE(batch.Reserve(6), nullptr);
+    EXPECT_TRUE(mesh.aDraw.empty());
+    ASSERT_NE(batch.Reserve(6), nullptr);
+    EXPECT_EQ(mesh.aDraw, std::vector<u32>{1536});
+    batch.Flush();
+    EXPECT_EQ(mesh.aDraw, (std::vector<u32>{1536, 6}));
+    // The texture is bound for the draw only.
+    EXPECT_EQ(mesh.aTexture[0], texture);
+    EXPECT_EQ(shader.aTexture[0], nullptr);
+    // A flush with nothing written draws nothing; 512 straight trails take six draws.
+    batch.Flush();
+    mesh.aDraw.clear();
+    TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0));
+    p.direction = TVector(1, 0, 0, 1);
+    for (int i = 0; i < 512; ++i)
+        WriteTrail(p, TVector(0, 5, 10, 1), batch);
+    batch.Flush();
+    EXPECT_EQ(mesh.aDraw, std::vector<u32>(6, 1536));
+    batch.Attach(nullptr);
+}
+
+TEST_F(BallisticsTest, ProjectilesGoThroughAStateImageAndBadImagesAreRefused)
+{
+    TBallisticsManager::TProjectiles& list = Ballistics().Projectiles();
+    for (int i = 0; i < 3; ++i)
+        list.Add(Launch(TVector(static_cast<f32>(i), 5, 0, 1), TVector(1, 0, 0, 0)));
+    TMemoryStream saved;
+    ASSERT_EQ(Ballistics().SaveState(3, saved), 0);
+    EXPECT_EQ(saved.GetSize(), 4u + 3u * 208u);
+    std::vector<u8> bytes(saved.GetSize());
+    saved.Seek(0, 0);
+    saved.Read(bytes.data(), static_cast<i32>(bytes.size()));
+    list.SetCount(0);
+    saved.Seek(0, 0);
+    ASSERT_EQ(Ballistics().LoadState(3, saved), 0);
+    ASSERT_EQ(list.GetCount(), 3u);
+    EXPECT_EQ(std::memcmp(list.GetData(), bytes.data() + 4, 3 * 208), 0);
+
+    // 512 records are the last count taken; 513 and a short image are refused, nothing changed.
+    auto image = [](u32 count, u32 records) {
+        TMemoryStream* stream = new TMemoryStream;
+        stream->Write(&count, 4);
+        const TProjectile p;
+        for (u32 i = 0; i < records; ++i)
+            stream->Write(&p, sizeof p);
+        stream->Seek(0, 0);
+        return std::unique_ptr<TMemoryStream>(stream);
+    };
+    EXPECT_NE(Ballistics().LoadState(3, *image(513, 513)), 0);
+    EXPECT_EQ(list.GetCount(), 3u);
+    EXPECT_NE(Ballistics().LoadState(3, *image(2, 1)), 0);
+    EXPECT_EQ(list.GetCount(), 3u);
+    EXPECT_EQ(Ballistics().LoadState(3, *image(512, 512)), 0);
+    EXPECT_EQ(list.GetCount(), 512u);
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_NE(log.find("513 projectiles in the state image: at most 512 fly"), std::string::npos) << log;
+    EXPECT_NE(log.find("the state image ends before its 2 projectiles"), std::string::npos) << log;
+    // A finished projectile's place goes to the last one.
+    list.SetCount(0);
+    list.Add(Launch(TVector(0, 5, 0, 1), TVector(0, -1, 0, 0)));
+    list.Add(Launch(TVector(3, 5, 0, 1), TVector(1, 0, 0, 0)));
+    Ballistics().ThreadUpdateManager(0.6f);
+    ASSERT_EQ(list.GetCount(), 1u);
+    EXPECT_NEAR(list[0].position.x, 9.0f, 1e-4f);
+}
