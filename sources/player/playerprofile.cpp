@@ -234,14 +234,14 @@ u32 TPlayerProfile::RefreshSavedGames()
 
 void TPlayerProfile::ListSavedGame(const char16_t* name)
 {
-    TPlayerPath file = GetFolderPath();
-    file.Add(name);
     i64 id = LeadingNumber(name);
     if (name[0] == u'2')
     {
         id = OlderNameId(name);
         if (id != 0)
         {
+            TPlayerPath file = GetFolderPath();
+            file.Add(name);
             const TPlayerPath renamed = GetSavedGamePath(id);
             if (__FileCopy(file.GetText(), renamed.GetText()) != 0)
             {

@@ -366,6 +366,14 @@ u32 TPlayerProfileManager::AddProfile(TPlayerProfile* profile)
                     profile->GetName());
         return PLAYER_REFUSED;
     }
+    // A profile file no loaded profile holds is one that failed to load: never write over it.
+    if (profile->GetProfilePath().Exists())
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, error,
+                    "The unreadable player profile file %S is kept: no profile named '%S' is added.",
+                    profile->GetProfilePath().GetText(), profile->GetName());
+        return PLAYER_REFUSED;
+    }
     if (_SaveProfile(profile) != PLAYER_DONE)
         return PLAYER_REFUSED;
     const i32 previous = GetSelectedIndex();

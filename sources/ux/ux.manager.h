@@ -223,6 +223,8 @@ private:
     bool MatchesFrameEvent(const TInputKey& key) const;
     static void ClearHoverMarks(TControl* control);
     void ReadButtons();
+    // The buttons' press edges of the frame are cleared: readers after the UX do not see them.
+    void ClearPresses();
 
     DArray<TControlManager*> m_aControlManager;
     DArray<TTransitionStyle*> m_aStyle;

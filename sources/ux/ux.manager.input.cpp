@@ -108,6 +108,13 @@ void TUXManager::ReadButtons()
     }
 }
 
+void TUXManager::ClearPresses()
+{
+    for (TInput* button : m_apButton)
+        if (button)
+            button->ClearPressed();
+}
+
 void TUXManager::OnInputTick()
 {
     // 1. The topmost forms of the two layers.
@@ -158,6 +165,9 @@ void TUXManager::OnInputTick()
         SetFocus(nullptr);
     // 10. The result of the frame, and the drag state of the next.
     m_nMouseResult = m_Mouse.nResult & (MOUSE_TAKEN | MOUSE_PRESS_TAKEN);
+    // The UX lies over the UI toolkit and the game: a press it took is not theirs too.
+    if (pressed && m_nMouseResult)
+        ClearPresses();
     if (!released && (dragAtStart || pressed))
         m_nDragState = m_nMouseResult;
     else

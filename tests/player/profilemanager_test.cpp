@@ -184,6 +184,25 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAreSkipped)
     EXPECT_TRUE(Exists("blank/blank.profile"));
 }
 
+// A profile file that failed to load is still the player's: adding its name again must not
+// write over it.
+TEST_F(ProfileManagerTest, AddingTheNameOfAnUnreadableProfileKeepsItsFile)
+{
+    const std::string damaged = "not a profile at all";
+    Write("root/root.profile", damaged);
+    ASSERT_EQ(Start(), 0u);
+    ASSERT_EQ(Manager().GetProfileCount(), 0);
+    EXPECT_EQ(AddProfile(u"Root"), 1u);
+    EXPECT_EQ(Manager().GetProfileCount(), 0);
+    EXPECT_EQ(Read("root/root.profile"), damaged);
+    EXPECT_TRUE(Logged("TPlayerProfileManager::AddProfile(): error: The unreadable player profile file " +
+                       m_Root + "/root/root.profile is kept: no profile named 'Root' is added."))
+        << Log();
+    // Another name is still welcome.
+    EXPECT_EQ(AddProfile(u"Player"), 0u);
+    EXPECT_EQ(Name(0), u"Player");
+}
+
 TEST_F(ProfileManagerTest, DeleteCodesAndTheSelection)
 {
     ASSERT_EQ(Start(), 0u);

@@ -13,6 +13,8 @@
 #include "ui/uilabel.h"
 #include "ui/uisounds.h"
 #include "ui/uiwindow.h"
+#include "ux/ux.control.h"
+#include "ux/ux.manager.h"
 
 namespace
 {
@@ -399,4 +401,29 @@ TEST_F(UIInputTest, PausedFramesUpdateTheUIOnTheRealFrameTime)
     frames.Update(timer.GetGameTimeStep());
     EXPECT_EQ(g_pUIManager->GetTime() - before, timer.GetRealTimeStep());
     g_pTimer = old;
+}
+
+TEST_F(UIInputTest, APressTakenByAUXFormOverAButtonDoesNotReachTheButton)
+{
+    UX::TUXManager& ux = UX::TUXManager::Instance();
+    UX::TControl* form = ux.PrepareForm(TName("UXDemo", true));
+    ASSERT_NE(form, nullptr);
+    form->Show(2);
+    Frame();
+    UX::TControl* control = form->FindChild(TName("ux_demo_button_1", true));
+    ASSERT_NE(control, nullptr);
+    const i32 x = static_cast<i32>(control->BoxRect.x + control->BoxRect.width * 0.5f);
+    const i32 y = static_cast<i32>(control->BoxRect.y + control->BoxRect.height * 0.5f);
+    i32 clicks = 0;
+    TUIButton* below = Button(nullptr, "below", static_cast<f32>(x - 50), static_cast<f32>(y - 20), clicks);
+
+    ClickAt(x, y);
+    EXPECT_EQ(ux.GetFocus(), control) << "the UX, drawn on top, takes the press";
+    EXPECT_EQ(clicks, 0) << "the button under the form is not pressed too";
+    // With the form gone the same press is the button's.
+    form->Hide(1);
+    Frame();
+    ClickAt(x, y);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(below->m_nFlags & UI_POINTER_INSIDE);
 }

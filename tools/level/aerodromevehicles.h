@@ -24,7 +24,7 @@ constexpr i32 ENGINE_NONE = 10;
 
 struct TVehicleSpec
 {
-    // The drawn box's mesh data, shared by the vehicles of the spec.
+    // The drawn box's mesh data, shared by every vehicle of this kind.
     const char* pModel;
     // VEHICLE_WHEELED, VEHICLE_JOINT_STEERED or VEHICLE_TRACKED.
     i32 nKind;

@@ -62,11 +62,11 @@ bool FindPatternMatches(const char* pattern, const char* name)
     return false;
 }
 
-u32 FileAttributeBits(const char* utf8Path)
+namespace
 {
-    struct stat info;
-    if (stat(utf8Path, &info) != 0)
-        return FILE_ATTRIBUTE_MISSING;
+// The bits of an entry whose status is known.
+u32 AttributeBits(const char* utf8Path, const struct stat& info)
+{
     u32 bits = 0;
     if (S_ISDIR(info.st_mode))
         bits |= FILE_ATTRIBUTE_BIT_DIRECTORY;
@@ -77,6 +77,13 @@ u32 FileAttributeBits(const char* utf8Path)
     if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
         bits |= FILE_ATTRIBUTE_BIT_HIDDEN;
     return bits;
+}
+} // namespace
+
+u32 FileAttributeBits(const char* utf8Path)
+{
+    struct stat info;
+    return stat(utf8Path, &info) != 0 ? FILE_ATTRIBUTE_MISSING : AttributeBits(utf8Path, info);
 }
 
 u32 TFindFile::First(const char16_t* pattern)
@@ -118,7 +125,7 @@ u32 TFindFile::Next()
             continue; // vanished since the listing, or a dangling link
         Utf8ToUtf16(m_aName, FIND_NAME_SIZE, name);
         m_nSize = static_cast<u32>(info.st_size);
-        m_nAttributes = FileAttributeBits(full);
+        m_nAttributes = AttributeBits(full, info);
         return 0;
     }
     Close();

@@ -27,8 +27,10 @@ class TUIGrid;
 class TUILabel;
 class TUIMenu;
 class TUISlider;
-struct TUIGridCell;
+struct TOptionRow;
 struct TTask;
+struct TUIGridCell;
+struct TVector;
 
 // The gate-selection menu starts its walk at a random one of this many places.
 constexpr i32 GATE_MENU_RANDOM_MAX = 666;
@@ -216,6 +218,37 @@ public:
     TUIEdit* GetProfileNameEdit() const { return m_pProfileNameEdit; }
     TUIMenu* GetProfilesFooter() const { return m_pProfilesFooter; }
 
+    // Options window (gamemenumanager.options.cpp).
+    // "YES" when the check box is checked, else "NO".
+    static i32 SetYesNoCaption(TUIItem* box);
+    i32 OnControlsTabShown(TUIItem* page);
+    i32 OnAudioTabShown(TUIItem* page);
+    // Lists the display modes by aspect class (heights under 600 left out; a window of another
+    // size added) and loads the Video tab's controls.
+    i32 OnVideoTabShown(TUIItem* page);
+    // The resolution, full screen and detail level take effect; the gamma is written again.
+    i32 OnApplyVideo(TUIItem* sender);
+    // Write-back of each control to its console variable.
+    i32 _OnMouseSensitivityChanged(TUIItem* sender);
+    i32 _OnInvertAxisChanged(TUIItem* sender);
+    i32 _OnAutoStartAITasksChanged(TUIItem* sender);
+    i32 _OnTotalVolumeChanged(TUIItem* sender);
+    i32 _OnMusicVolumeChanged(TUIItem* sender);
+    i32 _OnEffectsVolumeChanged(TUIItem* sender);
+    i32 _OnAmbientVolumeChanged(TUIItem* sender);
+    // The resolution slider lists the modes of the aspect class chosen, from its first.
+    i32 _OnAspectRatioChanged(TUIItem* sender);
+    i32 _OnGammaChanged(TUIItem* sender);
+    // The mode and its label "%dx%d" appended to its aspect class's list; its index there.
+    static u32 _AddVideoMode(const TVector& mode);
+    static u32 GetVideoModeCount(u32 aspect);
+    // Null outside the class's list.
+    static const TVector* GetVideoMode(u32 aspect, u32 index);
+    TUIItem* GetOptionsWindow() const { return m_pOptionsWindow; }
+    // Rows of a dialog menu span its parent, each its caption's height, the control in the
+    // right half (options and profiles).
+    static void _FitDialogRows(TUIMenu* dialog);
+
     // Popup dialogs (gamemenumanager.dialogs.cpp).
     TUIButton* _CreatePopupWindow(const char* id, u32 buttonCount, i32 tag);
     TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
@@ -331,6 +364,12 @@ private:
     TUIButton* _CreateTabPage(TUIItem* strip, TUIItem* buttons, const char* pageName, const char* buttonName,
                               const char* captionKey);
     void _CreateLoadGameTab(TUIItem* inner);
+    // "TabLeft", "TabRight" and the tab buttons' row of a tabbed sub-window.
+    TUIItem* _CreateTabButtons(TUIButton* window);
+    // Options window.
+    void _CreateOptionsWindow();
+    TUIMenu* _CreateOptionsTab(TUIButton* page, const char* dialogName, bool apply);
+    void _AddOptionRows(TUIMenu* dialog, const TOptionRow* rows, size_t count);
     i32 _OnCloseSubWindow(TUIItem* sender);
     void _RefreshLoadGameGrid();
     i32 _UpdateLoadDeleteButtons(TUIItem* sender);

@@ -111,6 +111,7 @@ void TGameMenuManager::_CreateMainMenuLayer()
     _CreateMenu();
     _CreateSavingWindow();
     _CreatePlayersWindow();
+    _CreateOptionsWindow();
     m_pMainUI->Show(false, true);
 }
 
@@ -438,6 +439,8 @@ i32 TGameMenuManager::OnCredits(TUIItem*)
 i32 TGameMenuManager::OnOptions(TUIItem*)
 {
     OpenSubWindow(m_pOptionsWindow);
+    if (m_pOptionsWindow)
+        SelectTab(m_pOptionsWindow->FindItem(TName("TabButtonVideo")));
     return 0;
 }
 

@@ -57,7 +57,18 @@ void TGameMenuManager::_CreatePlayersWindow()
     TUIButton* window = _CreateSubWindow("Players", true);
     m_pPlayersWindow = window;
     TUIItem* strip = window->FindItem(TName("Tab"));
+    TUIItem* buttons = _CreateTabButtons(window);
+    TUIButton* loadGame = _CreateTabPage(strip, buttons, "TabLoadGame", "TabButtonLoadGame", "LoadGame");
+    loadGame->OnShow.Bind(this, &TGameMenuManager::OnLoadGameTabShown);
+    _CreateLoadGameTab(loadGame->FindItem(TName("Inner")));
+    TUIButton* profiles = _CreateTabPage(strip, buttons, "TabProfiles", "TabButtonProfiles", "Profiles");
+    profiles->OnShow.Bind(this, &TGameMenuManager::OnProfilesTabShown);
+    profiles->OnHide.Bind(this, &TGameMenuManager::OnCancelRename);
+    _CreateProfilesTab(profiles->FindItem(TName("Inner")));
+}
 
+TUIItem* TGameMenuManager::_CreateTabButtons(TUIButton* window)
+{
     auto* left = static_cast<TUIButton*>(window->CreateChild("TUIButton", "TabLeft"));
     left->AddAction("tabprev");
     left->m_nFlags |= UI_HOT_KEYS_ALWAYS;
@@ -70,14 +81,7 @@ void TGameMenuManager::_CreatePlayersWindow()
     TUIItem* buttons = window->CreateChild("TUIButton", "TabButtons");
     buttons->SetInsets(0.0f);
     buttons->SetBottom(TAB_BUTTON_HEIGHT);
-
-    TUIButton* loadGame = _CreateTabPage(strip, buttons, "TabLoadGame", "TabButtonLoadGame", "LoadGame");
-    loadGame->OnShow.Bind(this, &TGameMenuManager::OnLoadGameTabShown);
-    _CreateLoadGameTab(loadGame->FindItem(TName("Inner")));
-    TUIButton* profiles = _CreateTabPage(strip, buttons, "TabProfiles", "TabButtonProfiles", "Profiles");
-    profiles->OnShow.Bind(this, &TGameMenuManager::OnProfilesTabShown);
-    profiles->OnHide.Bind(this, &TGameMenuManager::OnCancelRename);
-    _CreateProfilesTab(profiles->FindItem(TName("Inner")));
+    return buttons;
 }
 
 TUIButton* TGameMenuManager::_CreateTabPage(TUIItem* strip, TUIItem* buttons, const char* pageName,

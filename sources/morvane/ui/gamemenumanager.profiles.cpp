@@ -25,8 +25,7 @@ namespace
 constexpr i32 PROFILE_NAME_EDIT_LENGTH = 18;
 constexpr TColor PROFILE_NAME_EDIT_COLOUR{226.0f / 255.0f, 242.0f / 255.0f, 1.0f, 1.0f};
 constexpr f32 PROFILE_NAME_EDIT_LEFT = 59.0f;
-// Ours: the rows' height and the width of the slider and the counts at their right.
-constexpr f32 PROFILE_ROW_HEIGHT = 40.0f;
+// Ours: the first width of the slider and the counts at the rows' right (until laid out).
 constexpr f32 PROFILE_VALUE_WIDTH = 300.0f;
 constexpr f32 PROFILE_SLIDER_HEIGHT = 20.0f;
 constexpr f32 PROFILE_FOOTER_GAP = 12.0f;
@@ -52,9 +51,8 @@ TUILabel* AddCountLabel(TUIItem* row, const char* name)
     label->SetStyle("DialogItemStyle");
     label->m_Caption.m_nAlignH = UI_ALIGN_FAR;
     label->m_Caption.m_nFlags &= ~UI_TEXT_LOCALISED;
-    label->SetSize(PROFILE_VALUE_WIDTH, PROFILE_ROW_HEIGHT);
+    label->SetSize(PROFILE_VALUE_WIDTH, PROFILE_SLIDER_HEIGHT);
     label->SetFromRight(0.0f);
-    label->SetTop(UI_PLACE_NEAR, 0.0f);
     return label;
 }
 
@@ -98,7 +96,6 @@ void TGameMenuManager::_CreateProfilesTab(TUIItem* inner)
     slider->m_Caption.m_nFlags &= ~UI_TEXT_LOCALISED;
     slider->m_nFlags |= UI_IGNORES_SELECT;
     slider->SetFromRight(0.0f);
-    slider->SetTop(UI_PLACE_NEAR, (PROFILE_ROW_HEIGHT - PROFILE_SLIDER_HEIGHT) * 0.5f);
     for (const char* key : {"menuleft", "optionprev"})
         slider->GetUpButton()->AddAction(key);
     for (const char* key : {"menuright", "menuselect", "optionnext"})
@@ -132,9 +129,9 @@ i32 TGameMenuManager::OnProfilesTabShown(TUIItem* page)
         dialog->Activate();
         if (dialog->GetFocusIndex() < 0)
             dialog->SetFocus(0);
-        // The rows span the page, their values at the right.
-        for (TUIItem* row : dialog->GetChildren())
-            row->SetSize(dialog->GetParent()->m_Size.x, PROFILE_ROW_HEIGHT);
+        _FitDialogRows(dialog);
+        if (m_pProfileSlider && m_pProfileNameEdit)
+            m_pProfileNameEdit->SetSize(m_pProfileSlider->m_Size.x - PROFILE_NAME_EDIT_LEFT, m_pProfileSlider->m_Size.y);
     }
     if (footer && footer->GetFocusIndex() < 0)
         footer->SetFocus(footer->GetChildren().size() < 2 ? 0 : 1);

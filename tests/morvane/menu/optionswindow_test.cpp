@@ -1,0 +1,197 @@
+// The options window: its tabs, the controls loaded from the console variables and written back
+// with their kinds, the Video tab's modes and Apply.
+#include "menufixture.h"
+
+#include "engine/render/device.h"
+#include "engine/system/command/variable.h"
+#include "ui/uimenu.h"
+#include "ui/uislider.h"
+
+#include <string>
+
+namespace
+{
+class OptionsWindowTest : public MenuTest
+{
+protected:
+    void OpenOptions()
+    {
+        Menu().OnOptions(nullptr);
+        MenuFrames(10);
+    }
+    static TUIItem* Window() { return Menu().GetOptionsWindow(); }
+    static TUIItem* Item(const char* name) { return Window()->FindItem(TName(name)); }
+    static TUISlider& Slider(const char* name) { return *static_cast<TUISlider*>(Item(name)); }
+    static TVariable& Variable(const char* name)
+    {
+        return *TCommandManager::Instance().FindVariable(MakeCommandName(name, false));
+    }
+    static void Set(const char* name, const char* text)
+    {
+        const TName value(text, true);
+        Variable(name).Assign(&value, 1);
+    }
+    static void ShowTab(const char* button)
+    {
+        Menu().SelectTab(Item(button));
+    }
+    // The open page's index: 0 Video, 1 Audio, 2 Controls.
+    static i32 OpenTab()
+    {
+        const auto& pages = Item("Tab")->GetChildren();
+        for (size_t i = 0; i < pages.size(); ++i)
+            if (!pages[i]->IsInactive())
+                return static_cast<i32>(i);
+        return -1;
+    }
+    static TUIMenu& Footer(const char* page) { return *static_cast<TUIMenu*>(Item(page)->FindItem(TName("FooterMenu"))); }
+    static void Press(TUIItem* button)
+    {
+        u32 select = 1;
+        static_cast<TUIButton*>(button)->Click(select);
+    }
+};
+} // namespace
+
+TEST_F(OptionsWindowTest, OptionsOpensOnVideoWithApplyFocusedAndTheTabsWrap)
+{
+    Start();
+    OpenOptions();
+    ASSERT_EQ(Menu().GetSubWindow(), Window());
+    EXPECT_EQ(OpenTab(), 0);
+    EXPECT_EQ(Footer("TabVideo").GetFocusIndex(), 1) << "Apply";
+    Menu().PreviousTab(nullptr);
+    MenuFrames(10);
+    EXPECT_EQ(OpenTab(), 2) << "back from the first is the last";
+    EXPECT_EQ(Footer("TabControls").GetFocusIndex(), 0) << "Back";
+    Menu().NextTab(nullptr);
+    MenuFrames(10);
+    EXPECT_EQ(OpenTab(), 0) << "on from the last is the first";
+    Menu().NextTab(nullptr);
+    MenuFrames(10);
+    EXPECT_EQ(OpenTab(), 1);
+    EXPECT_EQ(Footer("TabAudio").GetFocusIndex(), 0);
+}
+
+TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds)
+{
+    Start();
+    Set("device_mouse_sensitivity", "7");
+    Set("device_invert_axis", "1");
+    Set("game_autostartaitask", "0");
+    OpenOptions();
+    ShowTab("TabButtonControls");
+    MenuFrames(5);
+    // The slider's change ran once with the loaded value: the integer is now a float.
+    EXPECT_FLOAT_EQ(Slider("MouseSensitivitySlider").GetValue(), 7.0f);
+    EXPECT_EQ(Variable("device_mouse_sensitivity").GetValue().nType, VALUE_FLOAT);
+    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 7.0f);
+    EXPECT_STREQ(Slider("MouseSensitivitySlider").m_Caption.GetText(), "7");
+    TUIItem* invert = Item("InvertAxisCheckBox");
+    TUIItem* autoStart = Item("AutoStartAITasksCheckBox");
+    EXPECT_TRUE(invert->m_nFlags & UI_CHECKED);
+    EXPECT_STREQ(invert->m_Caption.GetText(), "YES");
+    EXPECT_FALSE(autoStart->m_nFlags & UI_CHECKED);
+    EXPECT_STREQ(autoStart->m_Caption.GetText(), "NO");
+
+    // A click toggles, captions and writes an integer.
+    Press(invert);
+    EXPECT_STREQ(invert->m_Caption.GetText(), "NO");
+    EXPECT_EQ(Variable("device_invert_axis").GetValue().nType, VALUE_INT);
+    EXPECT_EQ(Variable("device_invert_axis").GetValue().nInt, 0);
+    Press(autoStart);
+    EXPECT_EQ(Variable("game_autostartaitask").GetValue().nInt, 1);
+    // Stepping down the slider writes at once; it stops at 1.
+    Slider("MouseSensitivitySlider").SetValueAndNotify(1.0f);
+    Slider("MouseSensitivitySlider").StepDown();
+    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 1.0f);
+}
+
+TEST_F(OptionsWindowTest, NamesInTheVariablesLoadAsTheLowestValueAndACheckedBox)
+{
+    Start();
+    // A name where a number belongs (as a damaged settings script might leave it).
+    for (const char* name : {"device_mouse_sensitivity", "device_invert_axis"})
+        const_cast<TVariableValue&>(Variable(name).GetValue()).SetName(TName("sideways", true));
+    OpenOptions();
+    ShowTab("TabButtonControls");
+    MenuFrames(5);
+    EXPECT_FLOAT_EQ(Slider("MouseSensitivitySlider").GetValue(), 1.0f) << "-1 clamped to the minimum";
+    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 1.0f);
+    EXPECT_TRUE(Item("InvertAxisCheckBox")->m_nFlags & UI_CHECKED);
+    Set("device_mouse_sensitivity", "5");
+    Variable("device_invert_axis").SetInt(0);
+}
+
+TEST_F(OptionsWindowTest, TheAudioTabAppliesTheVolumesAsFloatsOnShowAndOnEachStep)
+{
+    Start();
+    Set("device_audio_mainvolume", "4");
+    Set("device_audio_musicvolume", "11");
+    Set("device_audio_effectsvolume", "12");
+    OpenOptions();
+    ShowTab("TabButtonAudio");
+    MenuFrames(5);
+    EXPECT_FLOAT_EQ(Slider("TotalVolumeSlider").GetValue(), 4.0f);
+    EXPECT_FLOAT_EQ(Slider("MusicVolumeSlider").GetValue(), 11.0f);
+    EXPECT_FLOAT_EQ(Variable("device_audio_effectsvolume").GetValue().fFloat, 11.0f) << "clamped to the maximum";
+    EXPECT_STREQ(Slider("MusicVolumeSlider").m_Caption.GetText(), "11");
+    Slider("TotalVolumeSlider").StepUp();
+    EXPECT_EQ(Variable("device_audio_mainvolume").GetValue().nType, VALUE_FLOAT);
+    EXPECT_FLOAT_EQ(Variable("device_audio_mainvolume").GetValue().fFloat, 5.0f);
+    for (const char* name : {"device_audio_mainvolume", "device_audio_musicvolume", "device_audio_effectsvolume"})
+        Set(name, "10");
+}
+
+TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAndDetailLevel)
+{
+    Start();
+    Set("game_gamma", "5");
+    OpenOptions();
+    TDeviceManager& device = *g_pDeviceManager;
+    const std::string size = std::to_string(device.GetVideoWidth()) + "x" + std::to_string(device.GetVideoHeight());
+    const u32 aspect = TGameMenuManager::ClassifyAspectRatio(static_cast<f32>(device.GetVideoWidth()),
+                                                             static_cast<f32>(device.GetVideoHeight()));
+    EXPECT_FLOAT_EQ(Slider("AspectRatioSlider").GetValue(), static_cast<f32>(aspect));
+    TUISlider& resolution = Slider("ResolutionSlider");
+    ASSERT_GE(resolution.GetLabelCount(), 1u);
+    EXPECT_EQ(resolution.GetLabel(static_cast<u32>(resolution.GetValue())), size);
+    // The gamma slider wrote the gamma back as a float once.
+    EXPECT_EQ(Variable("game_gamma").GetValue().nType, VALUE_FLOAT);
+    // Another class starts its list from its first entry.
+    Slider("AspectRatioSlider").SetValueAndNotify(aspect == ASPECT_4_3 ? 1.0f : 0.0f);
+    EXPECT_FLOAT_EQ(resolution.GetValue(), 0.0f);
+    Slider("AspectRatioSlider").SetValueAndNotify(static_cast<f32>(aspect));
+    // Apply sets the mode chosen, the detail level as a float.
+    const u32 count = TGameMenuManager::GetVideoModeCount(aspect);
+    const u32 other = count > 1 ? count - 1 : 0;
+    resolution.SetValue(static_cast<f32>(other));
+    Slider("DetailLevelSlider").SetValue(2.0f);
+    Press(Footer("TabVideo").GetChildren()[1]);
+    EXPECT_EQ(std::to_string(device.GetVideoWidth()) + "x" + std::to_string(device.GetVideoHeight()),
+              std::string(resolution.GetLabel(other)));
+    EXPECT_EQ(Variable("device_detaillevel").GetValue().nType, VALUE_FLOAT);
+    EXPECT_EQ(Variable("device_detaillevel").GetValue().ToInt(), 2);
+    // And back to the window's own size.
+    for (u32 i = 0; i < count; ++i)
+        if (resolution.GetLabel(i) == size)
+            resolution.SetValue(static_cast<f32>(i));
+    Press(Footer("TabVideo").GetChildren()[1]);
+    EXPECT_EQ(std::to_string(device.GetVideoWidth()) + "x" + std::to_string(device.GetVideoHeight()), size);
+    Set("device_detaillevel", "3");
+}
+
+TEST(VideoModes, ModesGoToTheListOfTheirAspectClassWithTheirLabels)
+{
+    const u32 before[4] = {TGameMenuManager::GetVideoModeCount(0), TGameMenuManager::GetVideoModeCount(1),
+                           TGameMenuManager::GetVideoModeCount(2), TGameMenuManager::GetVideoModeCount(3)};
+    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1680.0f, 1050.0f, 0.0f, 1.0f}), before[ASPECT_16_10]);
+    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1920.0f, 1080.0f, 0.0f, 1.0f}), before[ASPECT_16_9]);
+    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1024.0f, 768.0f, 0.0f, 1.0f}), before[ASPECT_4_3]);
+    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1280.0f, 1024.0f, 0.0f, 1.0f}), before[ASPECT_OTHER]);
+    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1280.0f, 1024.0f, 60.0f, 1.0f}), before[ASPECT_OTHER] + 1);
+    const TVector* mode = TGameMenuManager::GetVideoMode(ASPECT_OTHER, before[ASPECT_OTHER] + 1);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_FLOAT_EQ(mode->z, 60.0f);
+    EXPECT_EQ(TGameMenuManager::GetVideoMode(ASPECT_OTHER, before[ASPECT_OTHER] + 2), nullptr);
+}
