@@ -14,14 +14,31 @@ constexpr i32 GATE_ID_FIRST = 1;
 constexpr i32 GATE_ID_LAST = 8;
 // A random flag not yet drawn for the aircraft at the gate.
 constexpr i32 GATE_FLAG_NOT_DRAWN = -1;
+// The stages' least times, and the times into a stage before a service may start.
+constexpr f32 GATE_STAGE_TIME = 900.0f;
+constexpr f32 GATE_INTERIOR_CLEANING_AFTER = 600.0f;
+constexpr f32 GATE_BUS_TO_TERMINAL_AFTER = 420.0f;
+constexpr f32 GATE_CATERING_AFTER = 360.0f;
+constexpr f32 GATE_BUS_TO_GATE_AFTER = 120.0f;
+// The bus comes when a draw is above this; exterior cleaning when the second is below.
+constexpr f32 GATE_BUS_CHANCE = 0.6f;
+constexpr f32 GATE_SECOND_CHANCE = 0.5f;
+// A led aircraft stops while its follow-me car is farther; it stops this near the taxi end;
+// units this near the taxi end keep the runway closed.
+constexpr f32 GATE_FOLLOW_DISTANCE = 18.0f;
+constexpr f32 GATE_TAXI_END_DISTANCE = 25.0f;
+constexpr f32 GATE_CLEAR_DISTANCE = 40.0f;
 
 struct TGate
 {
     // No tasks, no aircraft, the random flags not drawn.
     TGate();
 
-    // Every frame: each task's update, in array order.
+    // Every frame: each task's update, in array order, then at most one step of the state
+    // machine that takes a parked aircraft through its service to the take-off queue.
     void Update(f32 dt);
+    // The state, with its log line (gate, state name, aircraft, money).
+    void SetState(i32 state);
     // The gate's first task of the type, or null.
     TTask* FindTask(i32 type) const;
     // The deploy task of a service kind; null for a kind outside 0..10.
@@ -45,6 +62,22 @@ struct TGate
     i32 m_nDeparturePath;
     TAICommonUnit* pPlane;
     u32 m_aCargoBlock[34];
+
+private:
+    // The states' steps; tasks holds the gate's first task of each type (null where missing).
+    void ParkAirplane();
+    void BeforeUnloading(TTask* const* tasks);
+    void Unloading(TTask* const* tasks, f32 dt);
+    void PlaneIdle(TTask* const* tasks, f32 dt);
+    void Loading(TTask* const* tasks, f32 dt);
+    void WaitForTakeoff(TTask* const* tasks);
+    void ProceedingToTakeoff(TTask* const* tasks);
+    void TakeOff();
+    // Maintenance with repairs and exterior cleaning, and the luggage chain, as each stage runs
+    // them; startHeads: maintenance and luggage may start here.
+    void ServeChains(TTask* const* tasks, bool startHeads);
+    // Every task cleared for the next aircraft, the random flags to be drawn again.
+    void ClearForNextAircraft();
 };
 
 static_assert(sizeof(TGate) == 348);
