@@ -273,6 +273,9 @@ void TAICommonUnit::LogPlaneState() const
 
 const char* TAICommonUnit::GetName() const
 {
+    // Loaded node names carry no text; the prop data's name (the game keeps its texts) does.
+    if (pProp && pProp->pPropData)
+        return pProp->pPropData->m_Name.GetPrintText();
     return pProp ? pProp->GetNode()->m_Name.GetPrintText() : "";
 }
 

@@ -9,9 +9,14 @@
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gamelogicmanager.h"
+#include "morvane/game/gatesteps.h"
 #include "morvane/game/task.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+
+using namespace GateSteps;
 
 namespace
 {
@@ -33,80 +38,6 @@ void RaiseLevel(TTask* task)
 {
     if (task && task->pAIUnit && task->pAIUnit->m_nAILevel < UNIT_AI_LEVEL_MAX)
         ++task->pAIUnit->m_nAILevel;
-}
-
-// A gate without a service does not wait for it: a missing task counts as started, arrived
-// and done.
-bool Started(const TTask* task)
-{
-    return !task || task->m_nStarted;
-}
-
-bool Arrived(const TTask* task)
-{
-    return !task || task->IsArrived();
-}
-
-bool Done(const TTask* task)
-{
-    return !task || task->m_nDone;
-}
-
-// A task that is there and started (its own steps then drive it on).
-bool Running(const TTask* task)
-{
-    return task && task->m_nStarted;
-}
-
-void StartWhen(TTask* task, bool allowed)
-{
-    if (task && !task->m_nStarted && allowed)
-        task->Start();
-}
-
-// Drive, arrive, work for the drawn time.
-void Work(TTask* task)
-{
-    if (!task)
-        return;
-    if (!task->m_nStarted)
-        task->Start();
-    else if (task->IsArrived() && !task->IsWorking() && !task->m_nDone)
-        task->BeginWork();
-}
-
-// Finished on arrival; true in the frame it finishes.
-bool FinishOnArrival(TTask* task)
-{
-    if (!task || !task->IsArrived() || task->m_nDone)
-        return false;
-    task->FinishWork();
-    return true;
-}
-
-// A drive that ends on arrival; true in the frame it finishes.
-bool Leg(TTask* task)
-{
-    if (task && !task->m_nStarted)
-    {
-        task->Start();
-        return false;
-    }
-    return FinishOnArrival(task);
-}
-
-// The AI's unit stays where its leg ended (the tunnel at the aircraft, its prop kept).
-void StopAIUnit(const TTask* task)
-{
-    if (task->m_nAI && task->pAIUnit)
-        task->pAIUnit->Stop(0);
-}
-
-// The stairs' unit stays at the aircraft while its working flag is set.
-void SetUnitWorking(const TTask* task, u32 working)
-{
-    if (TAICommonUnit* unit = task ? task->GetUnit() : nullptr)
-        unit->m_nWorking = working;
 }
 
 f32 UnitDraw()
@@ -146,9 +77,14 @@ void TGate::Update(f32 dt)
         SetState(gsIdle);
         return;
     }
-    TTask* tasks[gtTaxiToGarage + 1];
-    for (i32 type = 0; type <= gtTaxiToGarage; ++type)
+    TTask* tasks[TASK_TYPE_COUNT];
+    for (i32 type = 0; type < TASK_TYPE_COUNT; ++type)
         tasks[type] = FindTask(type);
+    if (pPlane && pPlane->IsCargoAircraft())
+    {
+        UpdateCargo(tasks, dt);
+        return;
+    }
     switch (m_nState)
     {
     case gsParkAirplane:
@@ -469,6 +405,8 @@ void TGate::ClearForNextAircraft()
                 task->m_nCountdownStarted = 0;
     m_nBusFlag = GATE_FLAG_NOT_DRAWN;
     m_nSecondFlag = GATE_FLAG_NOT_DRAWN;
+    // The next freighter's unloading needs every phase clear.
+    std::fill(std::begin(aCargoPhase), std::end(aCargoPhase), 0);
 }
 
 TTask* TGate::FindTask(i32 type) const
