@@ -330,3 +330,36 @@ TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpell)
     g_pAtmosphereManager->Changes().SetCount(0);
 }
 } // namespace
+
+namespace
+{
+TEST_F(Road, ALandAtOnceAircraftIsPutInZone0TurnedAboutAndTheTouchdownComesPastFrame1654)
+{
+    TAICommonUnit& plane = AddPlaneAt(100.0f, 50.0f);
+    TAnimation landing = {};
+    landing.m_nState = ANIMATION_PLAYING;
+    landing.m_fTime = 1654.0f;
+    plane.aAnimation[UNIT_ANIMATION_LANDING] = &landing;
+    PlaceZone(m_Parameters.aLandingZone[0], 7.0f, -3.0f);
+    Frame();
+    ASSERT_EQ(PLANE_LANDING, plane.m_nPlaneState);
+    EXPECT_EQ(1, m_Parameters.nTouchdownPending) << "not past frame 1654";
+    landing.m_fTime = 1654.5f;
+    Frame();
+    EXPECT_EQ(0, m_Parameters.nTouchdownPending);
+    const TMatrix before = *plane.pBody->GetNode()->GetWorldMatrix();
+    landing.m_nState = ANIMATION_STOPPED;
+    Frame();
+    EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    EXPECT_EQ(nullptr, m_Parameters.aLandingZone[4].pWaitZonePlane);
+    EXPECT_EQ(0, m_Parameters.nLandAtOnce);
+    const TMatrix& after = *plane.pBody->GetNode()->GetWorldMatrix();
+    EXPECT_NEAR(7.0f, after.aRow[3].x, 1e-4f);
+    EXPECT_NEAR(1.0f, after.aRow[3].y, 1e-4f);
+    EXPECT_NEAR(-3.0f, after.aRow[3].z, 1e-4f);
+    EXPECT_NEAR(-before.aRow[2].z, after.aRow[2].z, 1e-4f) << "facing the other way";
+    EXPECT_NEAR(-before.aRow[0].x, after.aRow[0].x, 1e-4f);
+    EXPECT_EQ(1u, plane.m_nDriving) << "on its first path";
+}
+} // namespace
