@@ -338,11 +338,13 @@ TEST_F(Road, ALandAtOnceAircraftIsPutInZone0TurnedAboutAndTheTouchdownComesPastF
     TAICommonUnit& plane = AddPlaneAt(100.0f, 50.0f);
     TAnimation landing = {};
     landing.m_nState = ANIMATION_PLAYING;
-    landing.m_fTime = 1654.0f;
     plane.aAnimation[UNIT_ANIMATION_LANDING] = &landing;
     PlaceZone(m_Parameters.aLandingZone[0], 7.0f, -3.0f);
     Frame();
     ASSERT_EQ(PLANE_LANDING, plane.m_nPlaneState);
+    landing.m_nState = ANIMATION_PLAYING;
+    landing.m_fTime = 1654.0f;
+    Frame();
     EXPECT_EQ(1, m_Parameters.nTouchdownPending) << "not past frame 1654";
     landing.m_fTime = 1654.5f;
     Frame();
