@@ -84,6 +84,16 @@ namespace floatpixels
     return _mm_shuffle_epi32(pairs, _MM_SHUFFLE(3, 3, 2, 0));
 }
 
+// Asks for the lines two quad rows below a quad's pixel at `at` (an address: it may lie past the
+// image, where nothing is fetched). Full-screen passes read and write their images a tile row at
+// a time, rows a pitch apart, too far apart for the processor to foresee.
+constexpr int kPrefetchRows = 4;
+[[gnu::always_inline]] inline void PrefetchRowsBelow(std::uintptr_t at, int pitch)
+{
+    for (int row = kPrefetchRows; row < kPrefetchRows + 2; ++row)
+        _mm_prefetch(reinterpret_cast<const char*>(at + std::uintptr_t(row * pitch)), _MM_HINT_T0);
+}
+
 // Lane i of a quad is pixel (i & 1) of row (i >> 1); `rows` address the quad's first pixel on
 // each of its rows.
 inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
@@ -183,6 +193,7 @@ inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
     __m128i lanes[4];
     for (int lane = 0; lane < 4; ++lane)
         lanes[lane] = LoadPixel(bits + ys[lane] * pitch + xs[lane] * bytes, bytes);
+    PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(ys[0] * pitch + xs[0] * bytes), pitch);
     if (bytes == 8)
         return Half4Pixels(_mm_unpacklo_epi64(lanes[0], lanes[1]), _mm_unpacklo_epi64(lanes[2], lanes[3]));
     const __m128i red = _mm_unpacklo_epi64(_mm_unpacklo_epi32(lanes[0], lanes[1]), _mm_unpacklo_epi32(lanes[2], lanes[3]));

@@ -148,18 +148,25 @@ float QuadLod(const TSamplerLevel& level, const TQuad& u, const TQuad& v, const 
 }
 
 // Floor of four lanes as integers (SSE2 has no rounding instruction).
-// Addresses four lanes of texel indices; in-range lanes (the common case) are left alone.
-__m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
+// Addresses four lanes of texel indices lane by lane.
+[[gnu::noinline]] __m128i AddressLanes(__m128i coordinates, int size, DWORD mode)
 {
-    const __m128i outside = _mm_or_si128(_mm_cmplt_epi32(coordinates, _mm_setzero_si128()),
-                                         _mm_cmpgt_epi32(coordinates, _mm_set1_epi32(size - 1)));
-    if (_mm_movemask_epi8(outside) == 0)
-        return coordinates;
     alignas(16) int lanes[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes), coordinates);
     for (int& lane : lanes)
         lane = Address(lane, size, mode);
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+}
+
+// Addresses four lanes of texel indices; in-range lanes (the common case) are left alone, tested
+// where the caller is.
+[[gnu::always_inline]] inline __m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
+{
+    const __m128i outside = _mm_or_si128(_mm_cmplt_epi32(coordinates, _mm_setzero_si128()),
+                                         _mm_cmpgt_epi32(coordinates, _mm_set1_epi32(size - 1)));
+    if (_mm_movemask_epi8(outside) == 0)
+        return coordinates;
+    return AddressLanes(coordinates, size, mode);
 }
 
 // What wraps texel indices into a level of `size` where the texture repeats with a power-of-two
