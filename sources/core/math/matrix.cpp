@@ -271,3 +271,24 @@ TMatrix& TMatrix::SetFromDirection(const TVector& direction, int variant)
     aRow[3] = TVector(0.0f, 0.0f, 0.0f, 1.0f);
     return *this;
 }
+
+TMatrix TMatrix::BuildFromDirection(const TVector& direction)
+{
+    TMatrix m(1.0f);
+    TVector z = direction;
+    z.w = 0.0f;
+    z = z.Normalized();
+    z.w = 0.0f;
+    TVector y(0.0f, 1.0f, 0.0f, 0.0f);
+    // Straight up or down: the up vector gives no X.
+    if (Abs(z.x) < 1e-6f && Abs(z.z) < 1e-6f)
+        y = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+    TVector x = TVector::Cross(y, z).Normalized();
+    x.w = 0.0f;
+    y = TVector::Cross(z, x);
+    y.w = 0.0f;
+    m.aRow[0] = x;
+    m.aRow[1] = y;
+    m.aRow[2] = z;
+    return m;
+}
