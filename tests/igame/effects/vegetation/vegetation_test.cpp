@@ -229,10 +229,13 @@ TEST_F(VegetationTest, TheSettingsBlockTakesAtMostItsSize)
     std::memcpy(longer.data() + 19 * 4, &cell, 4);
     longer[42 * 4 + 63] = 7;
     longer[VEGETATION_SETTINGS_SIZE] = 0xEE;
+    const TVector param = Manager().GetParamVectors()[0];
     ASSERT_EQ(Manager().SetData(0, longer.data(), static_cast<i32>(longer.size())), 0);
     EXPECT_EQ(Manager().GetSettings().fCellSize, 25.0f);
     EXPECT_EQ(Manager().GetSettings().aPlantKind[63], 7);
     EXPECT_EQ(lines.Count("settings block of 233 bytes (232 expected): 232 bytes taken"), 1u);
+    // Nothing past the block is written.
+    EXPECT_EQ(Manager().GetParamVectors()[0].x, param.x);
     // The whole block: no line; a shorter one keeps the rest.
     ASSERT_EQ(Manager().SetData(0, longer.data(), VEGETATION_SETTINGS_SIZE), 0);
     EXPECT_EQ(lines.lines.size(), 1u);
