@@ -123,12 +123,17 @@ i32 TVegetationCluster::Load()
         pInstance = new TImposterRecord[m_nInstanceCount];
         std::memcpy(pInstance, data, bytes);
     }
+    SetLoaded(1);
+    return 0;
+}
+
+const TBoundBox& TVegetationCluster::GetBounds()
+{
     const f32 half = m_fSize * 0.5f + m_fExtraRadius;
     m_Bounds.minimum = TVector(m_Centre.x - half, m_Centre.y - half, m_Centre.z - half, 1.0f);
     m_Bounds.maximum = TVector(m_Centre.x + half, m_Centre.y + half, m_Centre.z + half, 1.0f);
     m_Bounds.Update();
-    SetLoaded(1);
-    return 0;
+    return m_Bounds;
 }
 
 i32 TVegetationCluster::Release()

@@ -36,6 +36,9 @@ public:
     // imposter is not queued for update.
     void Draw(TRenderContext* context, TRenderQueue* queue, u32 skipImposter);
 
+    // The box the proxies answer (before the cluster is loaded too: the queues' visibility test
+    // decides whether it is drawn and so loaded).
+    const TBoundBox& GetBounds();
     u32 GetInstanceCount() const { return m_nInstanceCount; }
     const TImposterRecord* GetInstances() const { return pInstance; }
     u32 GetFadedCount() const { return m_nFadedCount; }
@@ -52,7 +55,7 @@ public:
     u32 m_nNearHead;
     u32 m_nNearTail;
     u32 m_nFadedCount;
-    // The box the proxies answer: the centre, half the size plus the extra radius each way.
+    // The centre, half the size plus the extra radius each way.
     TBoundBox m_Bounds;
     u8 m_aReserved184[56];
 

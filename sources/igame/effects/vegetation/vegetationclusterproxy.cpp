@@ -31,7 +31,7 @@ void TVegetationClusterProxy::Draw(TRenderContext* context)
 
 const TBoundBox* TVegetationClusterProxy::GetBoundBox()
 {
-    return pCluster ? &pCluster->m_Bounds : TRenderObject::GetBoundBox();
+    return pCluster ? &pCluster->GetBounds() : TRenderObject::GetBoundBox();
 }
 
 const TClusterTypeDecl& VegetationClusterProxyDecl()

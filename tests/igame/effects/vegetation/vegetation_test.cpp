@@ -497,8 +497,6 @@ TEST_F(VegetationTest, FarClustersAndTheImposterQueue)
     EXPECT_EQ(m_Cluster.GetVertexCount(), 6u);
     EXPECT_EQ(m_Cluster.GetVertices(), m_Cluster.pInstance->aVertex);
     // The proxy's box is the cluster's.
-    m_Cluster.m_nDataSize = 0;
-    m_Cluster.Load();
     EXPECT_EQ(m_Proxy.GetBoundBox()->centre[0], m_Cluster.m_Centre.x);
     EXPECT_EQ(m_Proxy.GetBoundBox()->size[0], 20.0f);
 }
