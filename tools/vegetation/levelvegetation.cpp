@@ -27,8 +27,8 @@ constexpr u32 PLANT_KINDS = 2;
 // Instances a patch: a grid across the strip, each moved by up to half its spacing.
 constexpr f32 INSTANCE_SPACING = 1.5f;
 constexpr u32 PATCH_SEED = 0x5EED;
-// The runway of the aerodrome: a strip of grass along its north edge.
-constexpr TVegetationStrip AERODROME_STRIP = {700.0f, 2500.0f, -262.0f, 12.0f};
+// A strip of grass along the north edge of the aerodrome's runway, towards its west end.
+constexpr TVegetationStrip AERODROME_STRIP = {1000.0f, 1300.0f, -262.0f, 8.0f};
 // Along the test scene's near edge, behind the camera's view of the apron (the other effects'
 // frames stay as they are).
 constexpr TVegetationStrip LEVEL_STRIP = {10.0f, 70.0f, -96.0f, 6.0f};

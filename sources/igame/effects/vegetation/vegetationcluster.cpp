@@ -72,8 +72,23 @@ f32 VegetationMeshFade(f32 r, f32 n, f32 f)
 
 TMatrix VegetationInstanceMatrix(const TImposterVertex& vertex, const f32 positionScale[3])
 {
-    const f32 h = vertex.nHeading * ANGLE_STEP, t = vertex.nPitch * ANGLE_STEP;
-    TMatrix m = TMatrix::BuildFromDirection(TVector(std::sin(h), std::cos(t + HALF_PI), std::cos(h), 0.0f));
+    // The angles are bytes: their sines and cosines are looked up, not computed per plant.
+    struct TAngleTable
+    {
+        f32 aSin[256], aCos[256], aCosQuarter[256];
+        TAngleTable()
+        {
+            for (u32 i = 0; i < 256; ++i)
+            {
+                aSin[i] = std::sin(i * ANGLE_STEP);
+                aCos[i] = std::cos(i * ANGLE_STEP);
+                aCosQuarter[i] = std::cos(i * ANGLE_STEP + HALF_PI);
+            }
+        }
+    };
+    static const TAngleTable s_Table;
+    const u8 h = vertex.nHeading, t = vertex.nPitch;
+    TMatrix m = TMatrix::BuildFromDirection(TVector(s_Table.aSin[h], s_Table.aCosQuarter[t], s_Table.aCos[h], 0.0f));
     const f32 size = vertex.nSize * SIZE_STEP;
     for (u32 i = 0; i < 3; ++i)
         m.aRow[i].Scale(size);
