@@ -2,8 +2,12 @@
 // grass patch along the near edge drawn as plants up to the mesh fade's end and left to its quads
 // beyond, and nothing of it while the range is 0.
 #include "levelframefixture.h"
+#include "loglines.h"
 
 #include "core/system/string.h"
+#include "directx/render/dxmaterialmanager.h"
+#include "engine/render/material.h"
+#include "engine/render/texture.h"
 #include "engine/render/camera.h"
 #include "igame/effects/vegetation/vegetationarea.h"
 #include "igame/effects/vegetation/vegetationcluster.h"
@@ -13,6 +17,7 @@
 
 namespace
 {
+
 class LevelVegetationTest : public LevelFrameTest
 {
 protected:
@@ -96,4 +101,34 @@ TEST_F(LevelVegetationTest, AreasAroundTheCameraAndThePatchFadingAlongItsLength)
     UpdateVegetation();
     EXPECT_EQ(manager.GetWaitingCount(), 0u);
     EXPECT_EQ(PlacedAreas(), 0u);
+}
+
+TEST_F(LevelVegetationTest, AClusterLoadGivesTheListedMaterialsTheVegetationTexture)
+{
+    TMaterial* box = g_pDxMaterialManager->FindMaterial(TName("level_box"));
+    TMaterial* area = g_pDxMaterialManager->FindMaterial(TName("grass_area"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(area, nullptr);
+    void* data = nullptr;
+    i32 size = 0;
+    g_pVegetationManager->GetData(0, data, size);
+    TVegetationSettings settings = *static_cast<const TVegetationSettings*>(data);
+    // Eight listed: all taken; the texture is the level's grass.
+    settings.nMaterialCount = 8;
+    for (u32& material : settings.aMaterial)
+        material = TName("grass_area").GetId();
+    settings.aMaterial[7] = TName("level_box").GetId();
+    g_pVegetationManager->SetData(0, &settings, sizeof settings);
+    g_pVegetationManager->OnClusterLoad();
+    ASSERT_NE(box->aTexture[1], nullptr);
+    EXPECT_EQ(box->aTexture[1]->m_Name, TName("grass_tuft"));
+    EXPECT_EQ(area->aTexture[1], box->aTexture[1]);
+    // A ninth is cut with a line, the first eight still take it.
+    box->aTexture[1] = nullptr;
+    TLogLines lines;
+    settings.nMaterialCount = 9;
+    g_pVegetationManager->SetData(0, &settings, sizeof settings);
+    g_pVegetationManager->OnClusterLoad();
+    EXPECT_NE(box->aTexture[1], nullptr);
+    EXPECT_EQ(lines.Count("9 materials listed: the first 8 take the vegetation texture"), 1u);
 }

@@ -3,8 +3,8 @@
 // frame's later passes, plant kinds that cannot be drawn, the instance matrix, clusters whose
 // blocks hold no whole instances, and the height cache with its eviction.
 #include "collisionfixture.h"
+#include "loglines.h"
 
-#include "core/system/log.h"
 #include "core/system/timer.h"
 #include "engine/render/camera.h"
 #include "engine/render/mesh.h"
@@ -27,21 +27,6 @@
 
 namespace
 {
-class TLines : public TLogListener
-{
-public:
-    TLines() { g_pSystemLog->SetListener(this); }
-    ~TLines() override { g_pSystemLog->SetListener(nullptr); }
-    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
-    u32 Count(const char* part) const
-    {
-        u32 n = 0;
-        for (const std::string& line : lines)
-            n += line.find(part) != std::string::npos ? 1 : 0;
-        return n;
-    }
-    std::vector<std::string> lines;
-};
 
 TCamera s_Camera;
 TCamera* MainCamera()
@@ -223,7 +208,7 @@ TEST(VegetationRecords, AnAreaIsNeverRenderedOutsideAQueue)
 
 TEST_F(VegetationTest, TheSettingsBlockTakesAtMostItsSize)
 {
-    TLines lines;
+    TLogLines lines;
     std::vector<u8> longer(VEGETATION_SETTINGS_SIZE + 1, 0);
     const f32 cell = 25.0f;
     std::memcpy(longer.data() + 19 * 4, &cell, 4);
@@ -459,7 +444,7 @@ TEST_F(VegetationTest, TheFramesNearRecordsRunOutAt4000)
 
 TEST_F(VegetationTest, PlantsOfKindsThatCannotBeDrawnAreSkippedWithALine)
 {
-    TLines lines;
+    TLogLines lines;
     SetInstances({10.0f, 20.0f}, 64);
     m_Proxy.Draw(nullptr);
     EXPECT_TRUE(s_aDrawn.empty());
@@ -503,7 +488,7 @@ TEST_F(VegetationTest, FarClustersAndTheImposterQueue)
 
 TEST_F(VegetationTest, AClusterBlockMustHoldWholeInstances)
 {
-    TLines lines;
+    TLogLines lines;
     std::vector<u8> block(2 * sizeof(TImposterRecord) + 1, 0);
     block[sizeof(TImposterRecord) + 11] = 3;
     TRepositoryWriter writer(71, REPOSITORY_STREAMED);
