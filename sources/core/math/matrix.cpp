@@ -274,21 +274,18 @@ TMatrix& TMatrix::SetFromDirection(const TVector& direction, int variant)
 
 TMatrix TMatrix::BuildFromDirection(const TVector& direction)
 {
+    // Worked out in place: Y x Z with Y up is (z.z, 0, -z.x), and Z x X completes the frame.
     TMatrix m(1.0f);
-    TVector z = direction;
-    z.w = 0.0f;
-    z = z.Normalized();
-    z.w = 0.0f;
-    TVector y(0.0f, 1.0f, 0.0f, 0.0f);
-    // Straight up or down: the up vector gives no X.
-    if (Abs(z.x) < 1e-6f && Abs(z.z) < 1e-6f)
-        y = TVector(0.0f, 0.0f, 1.0f, 0.0f);
-    TVector x = TVector::Cross(y, z).Normalized();
-    x.w = 0.0f;
-    y = TVector::Cross(z, x);
-    y.w = 0.0f;
-    m.aRow[0] = x;
-    m.aRow[1] = y;
-    m.aRow[2] = z;
+    const float length = Sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
+    if (length < VectorMinimumLength)
+        return m;
+    const float zx = direction.x / length, zy = direction.y / length, zz = direction.z / length;
+    const float across = Sqrt(zx * zx + zz * zz);
+    // Straight up or down: the up vector gives no X; the world's Z takes its place.
+    const float xx = across < 1e-6f ? (zy > 0.0f ? -1.0f : 1.0f) : zz / across;
+    const float xz = across < 1e-6f ? 0.0f : -zx / across;
+    m.aRow[0] = TVector(xx, 0.0f, xz, 0.0f);
+    m.aRow[1] = TVector(zy * xz, zz * xx - zx * xz, -zy * xx, 0.0f);
+    m.aRow[2] = TVector(zx, zy, zz, 0.0f);
     return m;
 }

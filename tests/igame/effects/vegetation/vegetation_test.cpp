@@ -355,6 +355,29 @@ TEST(VegetationFades, NearAndFarBands)
     EXPECT_EQ(VegetationMeshFade(137.6f, 50.0f, 100.0f), 0.0f);
 }
 
+TEST(VegetationInstance, FramesFromDirections)
+{
+    for (const TVector& d : {TVector(0.3f, -0.2f, 2.0f, 0.0f), TVector(0.0f, 3.0f, 0.0f, 0.0f),
+                             TVector(0.0f, -1.0f, 0.0f, 0.0f), TVector(-1.0f, 0.5f, -0.1f, 0.0f)})
+    {
+        const TMatrix m = TMatrix::BuildFromDirection(d);
+        const TVector z = d.Normalized();
+        EXPECT_NEAR(m.aRow[2].x, z.x, 1e-6f);
+        EXPECT_NEAR(m.aRow[2].y, z.y, 1e-6f);
+        EXPECT_NEAR(m.aRow[2].z, z.z, 1e-6f);
+        for (u32 i = 0; i < 3; ++i)
+        {
+            EXPECT_NEAR(m.aRow[i].Length(), 1.0f, 1e-5f) << i;
+            EXPECT_NEAR(m.aRow[i].Dot(m.aRow[(i + 1) % 3]), 0.0f, 1e-5f) << i;
+        }
+        // Right-handed: X x Y is Z.
+        const TVector z2 = TVector::Cross(m.aRow[0], m.aRow[1]);
+        EXPECT_NEAR(z2.Dot(m.aRow[2]), 1.0f, 1e-5f);
+    }
+    // Level directions keep X level.
+    EXPECT_EQ(TMatrix::BuildFromDirection(TVector(0.3f, -0.2f, 2.0f, 0.0f)).aRow[0].y, 0.0f);
+}
+
 TEST(VegetationInstance, MatrixFromTheHeadingTiltAndSizeBytes)
 {
     TImposterVertex v{};
