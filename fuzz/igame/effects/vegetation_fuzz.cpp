@@ -47,8 +47,8 @@ void SetUp()
     g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
     MemoryDelete(held);
     g_ManagerManager.Initialize();
-    s_pTimer = new TTimer();
-    g_pTimer = s_pTimer;
+    // The core's timer: its frames are the ones the cluster stamps.
+    s_pTimer = g_pTimer;
     g_pFindMainCamera = MainCamera;
     g_pDrawMeshData = CountDraw;
     s_pRoot = new TNode();
@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t at = 0;
     const auto take = [&](void* target, size_t bytes) {
         const size_t n = at < size ? (size - at < bytes ? size - at : bytes) : 0;
-        std::memcpy(target, data + at, n);
+        if (n)
+            std::memcpy(target, data + at, n);
         at += bytes;
     };
     // The settings: their length is the input's first byte, times 2 (up to 510).

@@ -35,9 +35,11 @@ constexpr f32 MESH_FADE_DELAY = 0.75f;
 // The vector of a mesh's material the instance colour goes into.
 constexpr u32 MESH_COLOUR_VECTOR = 4;
 
+// Not a number (a position scale from a damaged settings block) counts as 0.
 u8 ToByte(f32 value)
 {
-    return static_cast<u8>(std::clamp(value * 255.0f, 0.0f, 255.0f));
+    const f32 scaled = value * 255.0f;
+    return scaled > 0.0f ? static_cast<u8>(std::min(scaled, 255.0f)) : 0;
 }
 
 u32 PackColour(const u8* rgb, f32 alpha)
@@ -230,10 +232,12 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
     {
         const TImposterVertex& vertex = pInstance[i].aVertex[0];
         const f32 r = TVector::Subtract(Position(vertex, scale), c).Length();
-        const f32 a = VegetationImposterFade(r, n, f);
-        if (a < 1.0f)
+        // Counted by the byte written: a fade that is no number (a damaged scale) leaves the quad
+        // at 0, and it is made whole again once the cluster is far.
+        const u8 alpha = ToByte(VegetationImposterFade(r, n, f));
+        if (alpha < 255)
             ++m_nFadedCount;
-        SetImposterAlpha(i, ToByte(a));
+        SetImposterAlpha(i, alpha);
         const f32 m = VegetationMeshFade(r, n, f);
         if (!(m > 0.0f))
             continue;

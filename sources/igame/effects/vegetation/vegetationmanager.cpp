@@ -102,7 +102,8 @@ i32 TVegetationManager::SetData(i32 index, const void* data, i32 size)
         TLog::Print(g_pSystemLog, LOG_WARNING, "TVegetationManager::SetData(): warning: ",
                     "settings block of %d bytes (%u expected): %d bytes taken", size, VEGETATION_SETTINGS_SIZE,
                     std::min<i32>(size, VEGETATION_SETTINGS_SIZE));
-    std::memcpy(&m_Settings, data, static_cast<u32>(std::min<i32>(size, VEGETATION_SETTINGS_SIZE)));
+    if (size > 0)
+        std::memcpy(&m_Settings, data, static_cast<u32>(std::min<i32>(size, VEGETATION_SETTINGS_SIZE)));
     m_aParam[1] = TVector(m_Settings.aParam1[0], m_Settings.aParam1[2], m_Settings.aParam1[4], m_Settings.aParam1[6]);
     m_aParam[2] = TVector(m_Settings.aParam2[0], m_Settings.aParam2[2], m_Settings.aParam2[4], m_Settings.aParam2[6]);
     m_aParam[0].z = m_Settings.fParam0W;

@@ -228,6 +228,10 @@ TEST_F(VegetationTest, TheSettingsBlockTakesAtMostItsSize)
     ASSERT_EQ(Manager().SetData(0, cells, sizeof cells), 0);
     EXPECT_EQ(Manager().GetSettings().fCellSize, 0.0f);
     EXPECT_EQ(Manager().GetSettings().aPlantKind[63], 7);
+    // An empty block: nothing taken.
+    ASSERT_EQ(Manager().SetData(0, nullptr, 0), 0);
+    EXPECT_EQ(Manager().GetSettings().aPlantKind[63], 7);
+    EXPECT_EQ(Manager().SetData(0, nullptr, 4), 1);
     void* data = nullptr;
     i32 size = 0;
     ASSERT_EQ(Manager().GetData(0, data, size), 0);
@@ -437,7 +441,21 @@ TEST_F(VegetationTest, ClustersFadeTheirQuadsAndDrawTheirNearPlants)
     EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 75.0f);
     EXPECT_EQ(s_aDrawn[2].Colour.w, 127.0f / 255.0f);
 
+    // A position scale that is no number (a damaged settings block): no plant, quads at 0.
+    TVegetationSettings settings = Manager().GetSettings();
+    settings.aPositionScale[0] = std::nanf("");
+    Manager().SetData(0, &settings, sizeof settings);
+    NextFrame();
+    s_aDrawn.clear();
+    s_Camera.m_Placement.aRow[3].x = 0.0f;
+    m_Proxy.Draw(nullptr);
+    EXPECT_TRUE(s_aDrawn.empty());
+    EXPECT_EQ(Alpha(1), 0);
+    settings.aPositionScale[0] = 0.1f;
+    Manager().SetData(0, &settings, sizeof settings);
+
     // The next frame, the cluster beyond f: the quads whole again, no plant drawn.
+    s_Camera.m_Placement.aRow[3].x = 1000.0f;
     NextFrame();
     s_aDrawn.clear();
     m_Proxy.Draw(nullptr);
