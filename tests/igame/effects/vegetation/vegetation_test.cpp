@@ -5,7 +5,10 @@
 #include "collisionfixture.h"
 #include "loglines.h"
 
+#include "core/system/plugin.h"
 #include "core/system/timer.h"
+#include "engine/render/shaderparameter.h"
+#include "engine/render/shaderparameterplugin.h"
 #include "engine/render/camera.h"
 #include "engine/render/mesh.h"
 #include "engine/render/propdatarender.h"
@@ -51,6 +54,25 @@ i64 s_nClock = 0;
 i64 Tick()
 {
     return ++s_nClock;
+}
+
+class TVectorsParameter : public TShaderParameter
+{
+public:
+    void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
+    std::vector<TVector> aVector;
+};
+
+// What the plug-in of that name hands a shader drawing the object.
+std::vector<TVector> Shaded(const char* name, TNodeObject* object)
+{
+    TPlugin* plugin = nullptr;
+    g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
+    EXPECT_NE(plugin, nullptr) << name;
+    TVectorsParameter parameter;
+    if (plugin)
+        static_cast<TShaderParameterPlugin*>(plugin)->Apply(object, nullptr, &parameter, nullptr, nullptr);
+    return parameter.aVector;
 }
 
 TVariable* Range()
@@ -594,4 +616,40 @@ TEST_F(VegetationTest, TheHeightCacheMeasuresOnceAndForgetsTheLeastRecentlyUsed)
     EXPECT_TRUE(cache.Contains(TVector(102.0f, 0.0f, 0.0f, 1.0f)));
     EXPECT_TRUE(cache.Contains(TVector(-1.0f, 0.0f, 0.0f, 1.0f)));
     cache.Clear();
+}
+
+TEST_F(VegetationTest, TheShadersReceiveTheParametersAndTheGroundUnderTheObject)
+{
+    TVegetationSettings settings = Manager().GetSettings();
+    for (u32 i = 0; i < 8; ++i)
+    {
+        settings.aParam1[i] = static_cast<f32>(i + 1);
+        settings.aParam2[i] = static_cast<f32>(i + 11);
+    }
+    settings.fParam0W = 0.25f;
+    Manager().SetData(0, &settings, sizeof settings);
+    AddAreas(1);
+    Range()->SetInt(60);
+    const std::vector<TVector> param = Shaded("TVegetationParam", nullptr);
+    ASSERT_EQ(param.size(), 3u);
+    EXPECT_EQ(param[0].x, 30.0f);
+    EXPECT_EQ(param[0].y, 60.0f);
+    EXPECT_EQ(param[0].z, 0.25f);
+    EXPECT_EQ(param[1].x, 1.0f);
+    EXPECT_EQ(param[1].w, 7.0f);
+    EXPECT_EQ(param[2].y, 13.0f);
+    EXPECT_EQ(param[2].w, 17.0f);
+
+    AddGround(0.0f);
+    TVegetationHeightCache::Get().Clear();
+    TVegetationArea& area = *m_aArea[0];
+    area.m_Bounds.minimum = TVector(-4.0f, 0.0f, -4.0f, 1.0f);
+    area.m_Bounds.maximum = TVector(4.0f, 1.0f, 4.0f, 1.0f);
+    area.m_Bounds.Update();
+    area.GetNode()->SetLocalMatrix(Translation(0.0f, 0.75f, 0.0f), TNode::OrdinaryCause());
+    const std::vector<TVector> heights = Shaded("TVegetationHeightMap", &area);
+    ASSERT_EQ(heights.size(), 16u);
+    EXPECT_NEAR(heights[0].x, 0.75f, 1e-4f);
+    EXPECT_NEAR(heights[15].w, 0.75f, 1e-4f);
+    TVegetationHeightCache::Get().Clear();
 }
