@@ -2,6 +2,7 @@
 
 #include "core/math/scalar.h"
 
+#include <cmath>
 #include <emmintrin.h>
 #include <utility>
 
@@ -276,11 +277,11 @@ TMatrix TMatrix::BuildFromDirection(const TVector& direction)
 {
     // Worked out in place: Y x Z with Y up is (z.z, 0, -z.x), and Z x X completes the frame.
     TMatrix m(1.0f);
-    const float length = Sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
+    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
     if (length < VectorMinimumLength)
         return m;
     const float zx = direction.x / length, zy = direction.y / length, zz = direction.z / length;
-    const float across = Sqrt(zx * zx + zz * zz);
+    const float across = std::sqrt(zx * zx + zz * zz);
     // Straight up or down: the up vector gives no X; the world's Z takes its place.
     const float xx = across < 1e-6f ? (zy > 0.0f ? -1.0f : 1.0f) : zz / across;
     const float xz = across < 1e-6f ? 0.0f : -zx / across;

@@ -35,6 +35,8 @@ constexpr f32 MESH_FADE_DELAY = 0.75f;
 // The vector of a mesh's material the instance colour goes into.
 constexpr u32 MESH_COLOUR_VECTOR = 4;
 
+const TMatrix s_Identity(1.0f);
+
 // Not a number (a position scale from a damaged settings block) counts as 0.
 u8 ToByte(f32 value)
 {
@@ -93,7 +95,11 @@ TMatrix VegetationInstanceMatrix(const TImposterVertex& vertex, const f32 positi
     TMatrix m = TMatrix::BuildFromDirection(TVector(s_Table.aSin[h], s_Table.aCosQuarter[t], s_Table.aCos[h], 0.0f));
     const f32 size = vertex.nSize * SIZE_STEP;
     for (u32 i = 0; i < 3; ++i)
-        m.aRow[i].Scale(size);
+    {
+        m.aRow[i].x *= size;
+        m.aRow[i].y *= size;
+        m.aRow[i].z *= size;
+    }
     m.aRow[3] = Position(vertex, positionScale);
     return m;
 }
@@ -185,7 +191,10 @@ void TVegetationCluster::DrawInstance(TRenderContext* context, TRenderQueue* que
         for (i32 l = 0; l < std::clamp<i32>(mesh->m_nLodCount, 0, MESH_LOD_CAPACITY); ++l)
             if (mesh->aMeshLod[l])
                 mesh->aMeshLod[l]->m_Material.aVector[MESH_COLOUR_VECTOR] = rgba;
-        mesh->DrawAt(TMatrix::Multiply(mesh->GetNode()->GetLocalMatrix(), instance), context);
+        // A plant's mesh mostly sits at the plant's root: no product to make.
+        const TMatrix& local = mesh->GetNode()->GetLocalMatrix();
+        mesh->DrawAt(std::memcmp(&local, &s_Identity, sizeof local) == 0 ? instance : TMatrix::Multiply(local, instance),
+                     context);
     }
 }
 
@@ -231,7 +240,9 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
     for (u32 i = 0; i < m_nInstanceCount; ++i)
     {
         const TImposterVertex& vertex = pInstance[i].aVertex[0];
-        const f32 r = TVector::Subtract(Position(vertex, scale), c).Length();
+        const TVector p = Position(vertex, scale);
+        const f32 dx = p.x - c.x, dy = p.y - c.y, dz = p.z - c.z;
+        const f32 r = std::sqrt(dx * dx + dy * dy + dz * dz);
         // Counted by the byte written: a fade that is no number (a damaged scale) leaves the quad
         // at 0, and it is made whole again once the cluster is far.
         const u8 alpha = ToByte(VegetationImposterFade(r, n, f));
