@@ -33,13 +33,6 @@ constexpr TVegetationStrip AERODROME_STRIP = {1000.0f, 1300.0f, -262.0f, 8.0f};
 // frames stay as they are).
 constexpr TVegetationStrip LEVEL_STRIP = {10.0f, 70.0f, -96.0f, 6.0f};
 
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
 // Blades: vertical stripes of two greens (the flowering kind dotted yellow at the top).
 std::vector<u32> Blades(bool flowers)
 {
