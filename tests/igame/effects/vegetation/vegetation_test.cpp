@@ -301,9 +301,15 @@ TEST_F(VegetationTest, TheRangeSetsTheGridAndIsWrittenBack)
     m_aArea[0]->aMesh[0] = &m_Blade;
     m_aArea[0]->Draw(nullptr);
     EXPECT_TRUE(s_aDrawn.empty());
+    // Enabled again: the hook first, then the meshes at the area.
     Range()->SetInt(20);
+    static u32 s_nHooked = 0;
+    g_pVegetationAreaHook = [](TShader*) { ++s_nHooked; };
     m_aArea[0]->Draw(nullptr);
+    g_pVegetationAreaHook = nullptr;
+    EXPECT_EQ(s_nHooked, 1u);
     ASSERT_EQ(s_aDrawn.size(), 1u);
+    EXPECT_EQ(s_aDrawn[0].pMesh, &m_Blade);
 }
 
 TEST_F(VegetationTest, TheGridIsProbedOnTheGroundAndTheAreasPlaced)
