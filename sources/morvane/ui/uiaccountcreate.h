@@ -1,11 +1,11 @@
 #pragma once
-// TUIAccountCreate: the account creation screen, one of the UI game manager's screens. Until its
-// behaviour is built it is only registered with the UX manager under its class name, so that the
-// UX data bind its form.
-#include "ux/ux.instance.h"
+// TUIAccountCreate: the create-account screen. Until its fields are built it listens while shown
+// and slides like the other account screens.
+#include "morvane/ui/uiaccountscreen.h"
 
-class TUIAccountCreate : public UX::TInstance
+class TUIAccountCreate : public TUIAccountScreen
 {
 public:
-    TUIAccountCreate() : UX::TInstance("TUIAccountCreate") {}
+    TUIAccountCreate() : TUIAccountScreen("TUIAccountCreate", "lblStatusCreate") {}
+    void OnInitialize() override { BindForm(); }
 };

@@ -1,11 +1,11 @@
 #pragma once
-// TUIAccountUpdate: the account update screen, one of the UI game manager's screens. Until its
-// behaviour is built it is only registered with the UX manager under its class name, so that the
-// UX data bind its form.
-#include "ux/ux.instance.h"
+// TUIAccountUpdate: the update-account screen. Until its fields are built it listens while shown
+// and slides like the other account screens.
+#include "morvane/ui/uiaccountscreen.h"
 
-class TUIAccountUpdate : public UX::TInstance
+class TUIAccountUpdate : public TUIAccountScreen
 {
 public:
-    TUIAccountUpdate() : UX::TInstance("TUIAccountUpdate") {}
+    TUIAccountUpdate() : TUIAccountScreen("TUIAccountUpdate", "lblStatusCreate") {}
+    void OnInitialize() override { BindForm(); }
 };
