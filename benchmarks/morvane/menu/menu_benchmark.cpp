@@ -30,6 +30,7 @@
 #include "scenerepositories.h"
 #include "support/recordingcanvas.h"
 #include "ui/uimanager.h"
+#include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.manager.h"
@@ -86,6 +87,8 @@ bool OpenLevel()
         g_pDxCanvasManager->BeginManager();
         g_pUIManager->BeginManager();
         g_pGameMenuManager->BeginManager();
+        // The UX screens bind to their forms when the level loads.
+        UX::TUXManager::Instance().BeginManager();
         const std::string save = std::filesystem::temp_directory_path().string() + "/vestamor_menu_benchmark";
         TCommandManager::Instance().ExecuteText(("set save.directory \"" + save + "\"").c_str());
         const std::string data = VESTAMOR_DATA_DIR;
@@ -268,7 +271,7 @@ void AccountLogin(benchmark::State& state)
             box->Text.Add(u'\0');
             box->ResetCursor();
         }
-        login.OnLogin(login.GetLoginButton(), nullptr);
+        login.OnLogin(nullptr, nullptr);
         return login.GetStatusLabel() && login.GetStatusLabel()->IsVisibleOnScreen();
     }();
     if (!s_bWaiting)
