@@ -1,17 +1,21 @@
 #include "uxaccountrecords.h"
 
 #include "morvane/ui/uiaccountconnected.h"
+#include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ux/datecontrol.h"
 #include "morvane/ux/extendedcheckbox.h"
 #include "morvane/ux/extendedtextbox.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 #include "uxdatawriter.h"
+#include "uxdemorecords.h"
 #include "uxtextures.h"
 
 namespace
@@ -145,6 +149,53 @@ void AddLoginForm(TUxDataWriter& data, UX::TLayer* layer)
     form->HideNow();
 }
 
+void AddCreateForm(TUxDataWriter& data, UX::TLayer* layer)
+{
+    constexpr f32 kPitch = 48.0f;
+    constexpr f32 kHeight = 620.0f;
+    UX::TForm* form = AddForm(data, layer, ACCOUNT_CREATE_NAME, "ux_account_create_form");
+    form->SetSize(kFormWidth, kHeight);
+    AddLabel(data, form, "lblTitle", "ux_msg_title", "locAccountCreateTitle", kSide, 24.0f, 600.0f, 40.0f);
+    f32 y = 76.0f;
+    AddTextRow(data, form, ACCOUNT_USERNAME_BOX, "locAccountUsername", y, false);
+    AddTextRow(data, form, ACCOUNT_PASSWORD_BOX, "locAccountPassword", y += kPitch, true);
+    AddTextRow(data, form, ACCOUNT_REPEAT_BOX, "locAccountPassword2", y += kPitch, true);
+    const char* captions[3] = {"locAccountFirstName", "locAccountLastName", "locAccountCity"};
+    for (u32 i = 0; i < 3; ++i)
+        AddTextRow(data, form, ACCOUNT_TEXT_BOXES[i], captions[i], y += kPitch, false);
+
+    auto* date = data.AddControl<UX::TDateControl>(ACCOUNT_BIRTH_DATE, form);
+    Place(date, kSide, y += kPitch, kFormWidth - 2.0f * kSide, kRowHeight);
+    date->pLabel = AddLabel(data, date, nullptr, "ux_msg_text", "locAccountBirthDate", 0.0f, 0.0f, kCaptionWidth,
+                            kRowHeight);
+    const f32 widths[3] = {136.0f, 88.0f, 88.0f};
+    UX::TComboBox* lists[3];
+    const char* names[3] = {"dtBirthDateYear", "dtBirthDateMonth", "dtBirthDateDay"};
+    f32 x = kCaptionWidth;
+    for (u32 i = 0; i < 3; ++i)
+    {
+        lists[i] = AddDemoComboBox(data, layer, date, names[i], widths[i], kRowHeight);
+        lists[i]->SetPosition(x, 0.0f);
+        x += widths[i] + 8.0f;
+    }
+    date->pYear = lists[0];
+    date->pMonth = lists[1];
+    date->pDay = lists[2];
+
+    y += kPitch;
+    AddLabel(data, form, "lblAvatar", "ux_msg_text", "locAccountAvatar", kSide, y, kCaptionWidth, kRowHeight);
+    UX::TSelector* avatar = AddDemoSelector(data, form, ACCOUNT_AVATAR, 320.0f, kRowHeight, {});
+    avatar->SetPosition(kSide + kCaptionWidth, y);
+    UX::TLabel* status = AddLabel(data, form, ACCOUNT_STATUS_LABEL, "ux_msg_text", "lblStatusCreate", kSide,
+                                  y + kPitch, 400.0f, 40.0f);
+    status->HideNow();
+    AddButton(data, form, ACCOUNT_BACK_BUTTON, "btnBack", 24.0f, kHeight - kButtonHeight - 20.0f)
+        ->AddActionBinding(UX::ClickAction(), "Esc", UX::SCOPE_TOP_FORM);
+    AddButton(data, form, ACCOUNT_CREATE_CONFIRM, "btnAccountCreate", kFormWidth - kButtonWidth - 24.0f,
+              kHeight - kButtonHeight - 20.0f);
+    form->HideNow();
+}
+
 void AddConnectedForm(TUxDataWriter& data, UX::TLayer* layer)
 {
     UX::TForm* form = AddForm(data, layer, ACCOUNT_CONNECTED_NAME, "ux_account_connected_form");
@@ -161,5 +212,6 @@ void AddConnectedForm(TUxDataWriter& data, UX::TLayer* layer)
 void AddAccountForms(TUxDataWriter& data, UX::TLayer* layer)
 {
     AddLoginForm(data, layer);
+    AddCreateForm(data, layer);
     AddConnectedForm(data, layer);
 }

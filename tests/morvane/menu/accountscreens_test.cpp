@@ -6,13 +6,16 @@
 #include "accountfixture.h"
 #include "core/system/datetime.h"
 #include "morvane/ui/uiaccountconnected.h"
+#include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uiaccountlogin.h"
 #include "morvane/ui/uigamemanager.h"
 #include "network/account/accountmanager.h"
+#include "morvane/ux/datecontrol.h"
 #include "network/account/storedlogin.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
 
@@ -57,7 +60,7 @@ protected:
             Protocol().RequestLogout(0, nullptr, 0);
             Settle();
         }
-        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CONNECTED})
+        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_CONNECTED})
             if (UX::TControl* form = g_pUIGameManager->GetScreen(screen).GetForm())
                 form->Hide(1);
         SaveStoredLogin(TAccountData(), 0);
@@ -79,6 +82,10 @@ protected:
     static TUIAccountConnected& Page()
     {
         return static_cast<TUIAccountConnected&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_CONNECTED));
+    }
+    static TUIAccountCreate& Create()
+    {
+        return static_cast<TUIAccountCreate&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_CREATE));
     }
     static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
     static TAccountProtocol& Protocol() { return g_pAccountManager->GetProtocol(); }
@@ -184,6 +191,86 @@ TEST(AccountRules, DaysLeftToValidateStayWithinNoneAndSix)
     EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now - day - day / 2), 4);
     EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now), 6);
     EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now + 3 * day), 6) << "registered in the future";
+}
+
+TEST(AccountRules, CreateChecksItsFieldsInOrder)
+{
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"1@b.c", u"abc", u"abc", 2000, 1, 1), ACCOUNT_FIELD_USER_NAME)
+        << "only the user name's fault is told";
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"", u"", 2000, 1, 1), ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc124", 2000, 1, 1), ACCOUNT_FIELD_REPEAT);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2001, 2, 31), ACCOUNT_FIELD_BIRTH_DATE);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2000, 2, 29), ACCOUNT_FIELD_OK);
+}
+
+TEST(AccountRules, TheCreateRecordKeepsWhatItsFieldsHold)
+{
+    // 30 letters and an e with an accent: 32 bytes, cut before the accent's two.
+    const std::u16string name = std::u16string(30, u'a') + u"\u00e9";
+    const std::u16string huge(129, u'b');
+    const char16_t* const texts[3] = {u"Ann", u"Lee", u"0123456789012345678901234567890123"};
+    const TAccountData record =
+        TUIAccountCreate::MakeRecord(name.c_str(), huge.c_str(), texts, 1990, 7, 14, 2);
+    EXPECT_EQ(std::string(record.Username.GetText()), std::string(30, 'a'));
+    EXPECT_EQ(std::string(record.Password.GetText()), "") << "more than 128 bytes is taken as empty";
+    EXPECT_EQ(std::u16string(record.Text1.GetText()), u"Ann");
+    EXPECT_EQ(std::u16string(record.Text3.GetText()), u"0123456789012345678901234567890");
+    EXPECT_EQ(record.nValue1, 2u);
+    TDateTime birth = {};
+    birth.FromFileTime(record.nValue3);
+    EXPECT_EQ(birth.year, 1990);
+    EXPECT_EQ(birth.month, 7);
+    EXPECT_EQ(birth.day, 14);
+    EXPECT_EQ(birth.hour, 0);
+}
+
+TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidAccount)
+{
+    TAccountServerPeer server;
+    bool used = true;
+    server.Answer(20, [&used](TPeerConnection& connection, const TSeenRequest&) {
+        connection.Write(used ? Reply(U8(5)) : Reply(SessionReply(9, 0xBEEF, 13, "Ann")));
+    });
+    UseServer(server.Port());
+    Create().SlideInFromRight();
+    Ticks(12);
+    ASSERT_TRUE(Create().IsShowing());
+    Type(Create().GetBox(0), u"9@b.c");
+    Type(Create().GetBox(1), u"abc");
+    Press(Create().GetCreateButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
+    Press(Box().GetFirstButton());
+    Ticks(2);
+    EXPECT_TRUE(Create().GetBox(0)->nFlags & UX::CONTROL_FOCUSED) << "the user name's box";
+    EXPECT_TRUE(server.Requests().empty()) << "nothing sent";
+
+    Type(Create().GetBox(0), u"pilot@example.com");
+    Type(Create().GetBox(1), u"abc123");
+    Type(Create().GetBox(2), u"abc123");
+    Type(Create().GetTextBox(0), u"Ann");
+    Create().GetBirthDate()->SetDate({1990, 7, 0, 14, {}});
+    // The server knows the name: the buttons come back and the failure is told.
+    Press(Create().GetCreateButton());
+    EXPECT_FALSE(Enabled(Create().GetCreateButton()));
+    Settle();
+    EXPECT_TRUE(Enabled(Create().GetCreateButton()));
+    EXPECT_TRUE(Enabled(Create().GetBackButton()));
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("msgAccountCreate"));
+    EXPECT_EQ(Shown(Box().GetTextLabel()), Localized("msgAccountResultUsernameUsed"));
+    Press(Box().GetFirstButton());
+    used = false;
+    Press(Create().GetCreateButton());
+    Settle();
+    Ticks(12);
+    EXPECT_TRUE(Protocol().IsLoggedIn());
+    EXPECT_FALSE(Create().IsShowing());
+    EXPECT_TRUE(Page().IsShowing()) << "on to the account page";
+    const std::vector<TSeenRequest> requests = server.Requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[1].body.substr(0, 18), Text("pilot@example.com"));
 }
 
 TEST_F(AccountScreenTest, ALogInRemembersThePasswordAndTheNextLogInSendsTheStoredDigest)
@@ -378,4 +465,23 @@ TEST_F(AccountScreenTest, TheLoginScreenMatchesItsGoldenImage)
     Login().GetRememberBox()->SetChecked(1, 0);
     Ticks(4);
     EXPECT_EQ(RenderGolden("account_login_1280x720", 1280, 720, true), "");
+}
+
+TEST_F(AccountScreenTest, TheCreateScreenWithAnErrorBoxMatchesItsGoldenImage)
+{
+    Create().SlideInFromRight();
+    Ticks(12);
+    // Every field set: the screen keeps what an earlier visit typed.
+    const char16_t* const fields[6] = {u"pilot@example.com", u"secret", u"secret", u"Ann", u"Lee", u""};
+    for (u32 i = 0; i < 3; ++i)
+    {
+        Type(Create().GetBox(i), fields[i]);
+        Type(Create().GetTextBox(i), fields[3 + i]);
+    }
+    Create().GetBirthDate()->SetDate({1990, 7, 0, 14, {}});
+    Create().GetAvatar()->SetSelectedIndex(0);
+    Press(Create().GetCreateButton());
+    Ticks(4);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(RenderGolden("account_create_error_1280x720", 1280, 720, true), "");
 }
