@@ -3,6 +3,7 @@
 #include "morvane/ui/uiaccountconnected.h"
 #include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ui/uiaccountupdate.h"
 #include "morvane/ux/datecontrol.h"
 #include "morvane/ux/extendedcheckbox.h"
 #include "morvane/ux/extendedtextbox.h"
@@ -149,17 +150,12 @@ void AddLoginForm(TUxDataWriter& data, UX::TLayer* layer)
     form->HideNow();
 }
 
-void AddCreateForm(TUxDataWriter& data, UX::TLayer* layer)
+// The personal rows of the create and update screens below the three password rows from y:
+// the three texts, the birth date's lists, the avatar chooser, the status; then the two buttons.
+void AddAccountFields(TUxDataWriter& data, UX::TLayer* layer, UX::TForm* form, f32 y, f32 height,
+                      const char* confirm, const char* confirmKey)
 {
     constexpr f32 kPitch = 48.0f;
-    constexpr f32 kHeight = 620.0f;
-    UX::TForm* form = AddForm(data, layer, ACCOUNT_CREATE_NAME, "ux_account_create_form");
-    form->SetSize(kFormWidth, kHeight);
-    AddLabel(data, form, "lblTitle", "ux_msg_title", "locAccountCreateTitle", kSide, 24.0f, 600.0f, 40.0f);
-    f32 y = 76.0f;
-    AddTextRow(data, form, ACCOUNT_USERNAME_BOX, "locAccountUsername", y, false);
-    AddTextRow(data, form, ACCOUNT_PASSWORD_BOX, "locAccountPassword", y += kPitch, true);
-    AddTextRow(data, form, ACCOUNT_REPEAT_BOX, "locAccountPassword2", y += kPitch, true);
     const char* captions[3] = {"locAccountFirstName", "locAccountLastName", "locAccountCity"};
     for (u32 i = 0; i < 3; ++i)
         AddTextRow(data, form, ACCOUNT_TEXT_BOXES[i], captions[i], y += kPitch, false);
@@ -169,12 +165,13 @@ void AddCreateForm(TUxDataWriter& data, UX::TLayer* layer)
     date->pLabel = AddLabel(data, date, nullptr, "ux_msg_text", "locAccountBirthDate", 0.0f, 0.0f, kCaptionWidth,
                             kRowHeight);
     const f32 widths[3] = {136.0f, 88.0f, 88.0f};
+    const char* parts[3] = {"Year", "Month", "Day"};
     UX::TComboBox* lists[3];
-    const char* names[3] = {"dtBirthDateYear", "dtBirthDateMonth", "dtBirthDateDay"};
     f32 x = kCaptionWidth;
     for (u32 i = 0; i < 3; ++i)
     {
-        lists[i] = AddDemoComboBox(data, layer, date, names[i], widths[i], kRowHeight);
+        const std::string name = std::string(form->Name.GetText()) + "BirthDate" + parts[i];
+        lists[i] = AddDemoComboBox(data, layer, date, name.c_str(), widths[i], kRowHeight);
         lists[i]->SetPosition(x, 0.0f);
         x += widths[i] + 8.0f;
     }
@@ -189,11 +186,43 @@ void AddCreateForm(TUxDataWriter& data, UX::TLayer* layer)
     UX::TLabel* status = AddLabel(data, form, ACCOUNT_STATUS_LABEL, "ux_msg_text", "lblStatusCreate", kSide,
                                   y + kPitch, 400.0f, 40.0f);
     status->HideNow();
-    AddButton(data, form, ACCOUNT_BACK_BUTTON, "btnBack", 24.0f, kHeight - kButtonHeight - 20.0f)
+    AddButton(data, form, ACCOUNT_BACK_BUTTON, "btnBack", 24.0f, height - kButtonHeight - 20.0f)
         ->AddActionBinding(UX::ClickAction(), "Esc", UX::SCOPE_TOP_FORM);
-    AddButton(data, form, ACCOUNT_CREATE_CONFIRM, "btnAccountCreate", kFormWidth - kButtonWidth - 24.0f,
-              kHeight - kButtonHeight - 20.0f);
+    AddButton(data, form, confirm, confirmKey, kFormWidth - kButtonWidth - 24.0f, height - kButtonHeight - 20.0f);
+}
+
+// The create and update forms: a title, three password rows, then the personal rows.
+void AddFieldsForm(TUxDataWriter& data, UX::TLayer* layer, const char* name, const char* style,
+                   const char* titleKey, const char* const (&rows)[3][2], bool firstMasked, const char* confirm,
+                   const char* confirmKey)
+{
+    constexpr f32 kHeight = 620.0f;
+    UX::TForm* form = AddForm(data, layer, name, style);
+    form->SetSize(kFormWidth, kHeight);
+    AddLabel(data, form, "lblTitle", "ux_msg_title", titleKey, kSide, 24.0f, 600.0f, 40.0f);
+    f32 y = 76.0f;
+    for (u32 i = 0; i < 3; ++i, y += 48.0f)
+        AddTextRow(data, form, rows[i][0], rows[i][1], y, i > 0 || firstMasked);
+    AddAccountFields(data, layer, form, y - 48.0f, kHeight, confirm, confirmKey);
     form->HideNow();
+}
+
+void AddCreateForm(TUxDataWriter& data, UX::TLayer* layer)
+{
+    const char* const rows[3][2] = {{ACCOUNT_USERNAME_BOX, "locAccountUsername"},
+                                    {ACCOUNT_PASSWORD_BOX, "locAccountPassword"},
+                                    {ACCOUNT_REPEAT_BOX, "locAccountPassword2"}};
+    AddFieldsForm(data, layer, ACCOUNT_CREATE_NAME, "ux_account_create_form", "locAccountCreateTitle", rows, false,
+                  ACCOUNT_CREATE_CONFIRM, "btnAccountCreate");
+}
+
+void AddUpdateForm(TUxDataWriter& data, UX::TLayer* layer)
+{
+    const char* const rows[3][2] = {{ACCOUNT_OLD_PASSWORD_BOX, "locAccountOldPassword"},
+                                    {ACCOUNT_PASSWORD_BOX, "locAccountNewPassword"},
+                                    {ACCOUNT_REPEAT_BOX, "locAccountPassword2"}};
+    AddFieldsForm(data, layer, ACCOUNT_UPDATE_NAME, "ux_account_update_form", "locAccountUpdateTitle", rows, true,
+                  ACCOUNT_SAVE_BUTTON, "btnAccountSave");
 }
 
 void AddConnectedForm(TUxDataWriter& data, UX::TLayer* layer)
@@ -213,5 +242,6 @@ void AddAccountForms(TUxDataWriter& data, UX::TLayer* layer)
 {
     AddLoginForm(data, layer);
     AddCreateForm(data, layer);
+    AddUpdateForm(data, layer);
     AddConnectedForm(data, layer);
 }

@@ -4,8 +4,6 @@
 #include "morvane/ui/gamemenumanager.h"
 #include "morvane/ui/uiaccountlogin.h"
 #include "morvane/ui/uigamemanager.h"
-#include "morvane/ux/datecontrol.h"
-#include "morvane/ux/extendedtextbox.h"
 #include "network/account/accountprotocol.h"
 #include "network/account/accounttext.h"
 #include "ux/controls/ux.control.button.h"
@@ -71,12 +69,10 @@ void TUIAccountCreate::OnInitialize()
     m_pCreate = Find<UX::TButton>(ACCOUNT_CREATE_CONFIRM);
     for (u32 i = 0; i < 3; ++i)
     {
-        auto* row = Find<UX::TExtendedTextBox>(kBoxes[i]);
-        m_apBox[i] = row ? row->pTextBox : nullptr;
-        auto* text = Find<UX::TExtendedTextBox>(ACCOUNT_TEXT_BOXES[i]);
-        m_apText[i] = text ? text->pTextBox : nullptr;
+        m_apBox[i] = RowPart<UX::TTextBox>(FindRow(kBoxes[i]));
+        m_apText[i] = RowPart<UX::TTextBox>(FindRow(ACCOUNT_TEXT_BOXES[i]));
     }
-    m_pDate = Find<UX::TDateControl>(ACCOUNT_BIRTH_DATE);
+    m_pDate = FindRow(ACCOUNT_BIRTH_DATE);
     m_pAvatar = Find<UX::TSelector>(ACCOUNT_AVATAR);
     m_pStatus = Find<UX::TLabel>(ACCOUNT_STATUS_LABEL);
     if (m_pAvatar && m_pAvatar->Items.GetCount() == 0)
@@ -140,9 +136,8 @@ void TUIAccountCreate::SetIdle(bool idle)
 
 void TUIAccountCreate::OnCreate(UX::TControl*, UX::TMouse*)
 {
-    const u32 year = m_pDate ? static_cast<u32>(m_pDate->GetYear()) : 0;
-    const u32 month = m_pDate && m_pDate->pMonth ? m_pDate->pMonth->SelectedIndex + 1u : 0;
-    const u32 day = m_pDate && m_pDate->pDay ? m_pDate->pDay->SelectedIndex + 1u : 0;
+    u32 year = 0, month = 0, day = 0;
+    GetRowDate(m_pDate, year, month, day);
     const u32 code = CheckFields(TextOf(m_apBox[0]), TextOf(m_apBox[1]), TextOf(m_apBox[2]), year, month, day);
     if (code != ACCOUNT_FIELD_OK)
     {

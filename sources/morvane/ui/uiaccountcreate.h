@@ -9,7 +9,6 @@
 namespace UX
 {
 class TButton;
-class TDateControl;
 class TSelector;
 class TTextBox;
 } // namespace UX
@@ -55,7 +54,8 @@ public:
     UX::TButton* GetCreateButton() const { return m_pCreate; }
     UX::TTextBox* GetBox(u32 index) const { return index < 3 ? m_apBox[index] : nullptr; }
     UX::TTextBox* GetTextBox(u32 index) const { return index < 3 ? m_apText[index] : nullptr; }
-    UX::TDateControl* GetBirthDate() const { return m_pDate; }
+    // The row of the birth date's lists.
+    UX::TControl* GetBirthDateRow() const { return m_pDate; }
     UX::TSelector* GetAvatar() const { return m_pAvatar; }
     // The field the last error message focuses when it closes.
     u32 GetErrorField() const { return m_nErrorField; }
@@ -75,7 +75,7 @@ private:
     // User name, password, repeat.
     UX::TTextBox* m_apBox[3] = {};
     UX::TTextBox* m_apText[3] = {};
-    UX::TDateControl* m_pDate = nullptr;
+    UX::TControl* m_pDate = nullptr;
     UX::TSelector* m_pAvatar = nullptr;
     u32 m_nErrorField = ACCOUNT_FIELD_OK;
 };

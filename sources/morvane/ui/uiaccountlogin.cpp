@@ -5,8 +5,6 @@
 #include "morvane/ui/uiaccountconnected.h"
 #include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uigamemanager.h"
-#include "morvane/ux/extendedcheckbox.h"
-#include "morvane/ux/extendedtextbox.h"
 #include "network/account/accountprotocol.h"
 #include "network/account/accounttext.h"
 #include "network/account/storedlogin.h"
@@ -83,14 +81,10 @@ void TUIAccountLogin::OnInitialize()
     m_pLogin = Find<UX::TButton>(ACCOUNT_LOGIN_BUTTON);
     m_pCreate = Find<UX::TButton>(ACCOUNT_CREATE_BUTTON);
     m_pForgot = Find<UX::TButton>(ACCOUNT_FORGOT_BUTTON);
-    auto* user = Find<UX::TExtendedTextBox>(ACCOUNT_USERNAME_BOX);
-    auto* password = Find<UX::TExtendedTextBox>(ACCOUNT_PASSWORD_BOX);
-    m_pUserName = user ? user->pTextBox : nullptr;
-    m_pPassword = password ? password->pTextBox : nullptr;
-    auto* remember = Find<UX::TExtendedCheckBox>(ACCOUNT_REMEMBER_BOX);
-    auto* automatic = Find<UX::TExtendedCheckBox>(ACCOUNT_AUTOLOGIN_BOX);
-    m_pRemember = remember ? remember->pCheckBox : nullptr;
-    m_pAutoLogin = automatic ? automatic->pCheckBox : nullptr;
+    m_pUserName = RowPart<UX::TTextBox>(FindRow(ACCOUNT_USERNAME_BOX));
+    m_pPassword = RowPart<UX::TTextBox>(FindRow(ACCOUNT_PASSWORD_BOX));
+    m_pRemember = RowPart<UX::TCheckBox>(FindRow(ACCOUNT_REMEMBER_BOX));
+    m_pAutoLogin = RowPart<UX::TCheckBox>(FindRow(ACCOUNT_AUTOLOGIN_BOX));
     m_pStatus = Find<UX::TLabel>(ACCOUNT_STATUS_LABEL);
     m_bStoredPassword = false;
 

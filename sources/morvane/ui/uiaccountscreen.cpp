@@ -1,5 +1,6 @@
 #include "morvane/ui/uiaccountscreen.h"
 
+#include "core/system/datetime.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
 #include "morvane/ui/uiaccountlogin.h"
@@ -7,6 +8,7 @@
 #include "network/account/accountmanager.h"
 #include "network/account/accountprotocol.h"
 #include "player/formatwidetext.h"
+#include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/ux.style.h"
 
@@ -113,11 +115,46 @@ UX::TControl* TUIAccountScreen::_Find(const char* name, const TName& className)
 {
     UX::TControl* form = GetForm();
     UX::TControl* control = form ? form->FindChild(TName(name, true)) : nullptr;
-    if (control && control->IsClass(className))
+    if (control && (className == TName() || control->IsClass(className)))
         return control;
     TLog::Print(g_pSystemLog, LOG_ERROR, "TUIAccountScreen::Find(): error: ", "'%s' has no %s '%s'.",
-                GetClassName().GetText(), className.GetText(), name);
+                GetClassName().GetText(), className == TName() ? "control" : className.GetText(), name);
     return nullptr;
+}
+
+UX::TControl* TUIAccountScreen::_RowPart(UX::TControl* row, const TName& className, u32 index)
+{
+    for (UX::TControl* part = row ? row->lChild.pFirst : nullptr; part; part = part->pNext)
+        if (part->IsClass(className) && index-- == 0)
+            return part;
+    return nullptr;
+}
+
+bool TUIAccountScreen::GetRowDate(UX::TControl* row, u32& year, u32& month, u32& day)
+{
+    UX::TComboBox* lists[3] = {RowPart<UX::TComboBox>(row, 0), RowPart<UX::TComboBox>(row, 1),
+                               RowPart<UX::TComboBox>(row, 2)};
+    if (!lists[0] || !lists[1] || !lists[2])
+        return false;
+    TDateTime now;
+    now.FromFileTime(GetLocalFileTime());
+    year = now.year - lists[0]->SelectedIndex;
+    month = lists[1]->SelectedIndex + 1u;
+    day = lists[2]->SelectedIndex + 1u;
+    return true;
+}
+
+void TUIAccountScreen::SetRowDate(UX::TControl* row, u32 year, u32 month, u32 day)
+{
+    UX::TComboBox* lists[3] = {RowPart<UX::TComboBox>(row, 0), RowPart<UX::TComboBox>(row, 1),
+                               RowPart<UX::TComboBox>(row, 2)};
+    if (!lists[0] || !lists[1] || !lists[2])
+        return;
+    TDateTime now;
+    now.FromFileTime(GetLocalFileTime());
+    lists[0]->SetSelectedIndex(static_cast<i32>(now.year) - static_cast<i32>(year));
+    lists[1]->SetSelectedIndex(static_cast<i32>(month) - 1);
+    lists[2]->SetSelectedIndex(static_cast<i32>(day) - 1);
 }
 
 void TUIAccountScreen::BindForm()

@@ -63,12 +63,25 @@ public:
     void ShowRequestFailure(u32 kind, u32 code);
 
     UX::TLabel* GetStatusLabel() const { return m_pStatus; }
+    // The date of a row of year, month and day lists (this year back, 1-12, 1-31); false (the
+    // date untouched) without its three lists.
+    static bool GetRowDate(UX::TControl* row, u32& year, u32& month, u32& day);
+    static void SetRowDate(UX::TControl* row, u32 year, u32 month, u32 day);
     // The dots the status shows next (0 to 3).
     u32 GetStatusStep() const { return m_nStatusStep; }
 
 protected:
     // The control of the name and class below the form; null (logged) when there is none.
     template <class T> T* Find(const char* name) { return static_cast<T*>(_Find(name, T::Class())); }
+    // A row of the form (an option row: a caption beside its control) by name; null (logged)
+    // when there is none.
+    UX::TControl* FindRow(const char* name) { return _Find(name, TName()); }
+    // The index-th direct part of the row of the class (its caption label, its text box, its
+    // check box, its lists in order); null when it has none.
+    template <class T> static T* RowPart(UX::TControl* row, u32 index = 0)
+    {
+        return static_cast<T*>(_RowPart(row, T::Class(), index));
+    }
     // Binds the form's show and hide to listening, and its per-frame update to the status.
     void BindForm();
     static TAccountProtocol* Protocol();
@@ -90,6 +103,7 @@ protected:
 
 private:
     UX::TControl* _Find(const char* name, const TName& className);
+    static UX::TControl* _RowPart(UX::TControl* row, const TName& className, u32 index);
     void _SlideOut(f32 x);
     void _SlideIn(f32 x);
     void _OnShow(UX::TControl*, void*);

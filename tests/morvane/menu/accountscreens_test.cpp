@@ -8,9 +8,10 @@
 #include "morvane/ui/uiaccountconnected.h"
 #include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ui/uiaccountupdate.h"
 #include "morvane/ui/uigamemanager.h"
 #include "network/account/accountmanager.h"
-#include "morvane/ux/datecontrol.h"
+#include "network/account/accounttext.h"
 #include "network/account/storedlogin.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
@@ -19,6 +20,7 @@
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -60,7 +62,8 @@ protected:
             Protocol().RequestLogout(0, nullptr, 0);
             Settle();
         }
-        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_CONNECTED})
+        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_UPDATE,
+                                     UI_SCREEN_ACCOUNT_CONNECTED})
             if (UX::TControl* form = g_pUIGameManager->GetScreen(screen).GetForm())
                 form->Hide(1);
         SaveStoredLogin(TAccountData(), 0);
@@ -86,6 +89,10 @@ protected:
     static TUIAccountCreate& Create()
     {
         return static_cast<TUIAccountCreate&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_CREATE));
+    }
+    static TUIAccountUpdate& Update()
+    {
+        return static_cast<TUIAccountUpdate&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_UPDATE));
     }
     static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
     static TAccountProtocol& Protocol() { return g_pAccountManager->GetProtocol(); }
@@ -250,7 +257,7 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     Type(Create().GetBox(1), u"abc123");
     Type(Create().GetBox(2), u"abc123");
     Type(Create().GetTextBox(0), u"Ann");
-    Create().GetBirthDate()->SetDate({1990, 7, 0, 14, {}});
+    TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
     // The server knows the name: the buttons come back and the failure is told.
     Press(Create().GetCreateButton());
     EXPECT_FALSE(Enabled(Create().GetCreateButton()));
@@ -271,6 +278,95 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     const std::vector<TSeenRequest> requests = server.Requests();
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(requests[1].body.substr(0, 18), Text("pilot@example.com"));
+}
+
+TEST(AccountRules, UpdateChecksThePasswordsOnlyWhenOneIsTyped)
+{
+    u8 digest[ACCOUNT_DIGEST_SIZE];
+    ASSERT_TRUE(HashPassword(digest, u"secret1"));
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"", u"", digest, 2000, 1, 1), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"", u"", digest, 2001, 2, 29), ACCOUNT_FIELD_BIRTH_DATE);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret2", u"abc123", u"abc123", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_OLD_PASSWORD);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"abc123", u"abc123", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_OLD_PASSWORD)
+        << "a new password without the old one";
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abcdef", u"abcdef", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abc123", u"abc12", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_REPEAT);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abc123", u"abc123", digest, 2000, 1, 1), ACCOUNT_FIELD_OK);
+}
+
+TEST_F(AccountScreenTest, UpdateSendsThePersonalDataAndStaysUntilAPasswordChangeSucceeded)
+{
+    TAccountServerPeer server;
+    server.AnswerWith(40, Reply(SessionReply(7, 0xCAFE, 13, "Ann", "Lee", "Rome", 2, 0, 0, 0)));
+    UseServer(server.Port());
+    ASSERT_EQ(Protocol().RequestLogin(u"pilot@example.com", u"secret1", u"", false), 0u);
+    Settle();
+    ASSERT_TRUE(Protocol().IsLoggedIn());
+    Update().SlideInFromRight();
+    Ticks(12);
+    ASSERT_TRUE(Update().IsShowing());
+    EXPECT_EQ(std::u16string(Update().GetTextBox(2)->GetText()), u"Rome") << "the account's texts";
+    EXPECT_EQ(Update().GetAvatar()->SelectedIndex, 2);
+    TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
+
+    // A wrong old password: its message, its row's caption disabled until the text is cleared.
+    Type(Update().GetBox(0), u"secret2");
+    Type(Update().GetBox(1), u"abc123");
+    Type(Update().GetBox(2), u"abc123");
+    Press(Update().GetSaveButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidOldPasswordTitle"));
+    EXPECT_FALSE(Enabled(Update().GetOldPasswordLabel()));
+    Press(Box().GetFirstButton());
+    Type(Update().GetBox(0), u"");
+    EXPECT_TRUE(Enabled(Update().GetOldPasswordLabel()));
+
+    // The requests but the polls a log-in is followed by.
+    auto requested = [&server] {
+        std::vector<uint16_t> codes;
+        for (const TSeenRequest& request : server.Requests())
+            if (request.code != 30)
+                codes.push_back(request.code);
+        return codes;
+    };
+    // With the password: the update and the change; the screen waits for both.
+    std::atomic<bool> release{false};
+    server.Answer(53, [&release](TPeerConnection& connection, const TSeenRequest&) {
+        while (!release)
+            TPeerConnection::Sleep(5);
+        connection.Write(Reply(U8(0)));
+    });
+    Type(Update().GetBox(0), u"secret1");
+    Press(Update().GetSaveButton());
+    EXPECT_TRUE(Update().IsPasswordChangePending());
+    // The change is asked for: the update before it has had its answer.
+    for (int i = 0; i < 200 && requested().back() != 53; ++i)
+        TPeerConnection::Sleep(5);
+    g_pAccountManager->DeliverEvents();
+    Ticks(12);
+    EXPECT_TRUE(Update().IsShowing()) << "the update succeeded, the change not yet";
+    release = true;
+    ASSERT_TRUE(Protocol().WaitUntilIdle(5000));
+    g_pAccountManager->DeliverEvents();
+    Ticks(12);
+    EXPECT_FALSE(Update().IsShowing());
+    EXPECT_TRUE(Page().IsShowing());
+    EXPECT_EQ(requested(), (std::vector<uint16_t>{40, 51, 53}));
+
+    // Without: only the personal data.
+    Update().SlideInFromRight();
+    Ticks(12);
+    Press(Update().GetSaveButton());
+    EXPECT_FALSE(Update().IsPasswordChangePending());
+    Settle();
+    Ticks(12);
+    EXPECT_FALSE(Update().IsShowing());
+    EXPECT_EQ(requested(), (std::vector<uint16_t>{40, 51, 53, 51}));
 }
 
 TEST_F(AccountScreenTest, ALogInRemembersThePasswordAndTheNextLogInSendsTheStoredDigest)
@@ -478,7 +574,7 @@ TEST_F(AccountScreenTest, TheCreateScreenWithAnErrorBoxMatchesItsGoldenImage)
         Type(Create().GetBox(i), fields[i]);
         Type(Create().GetTextBox(i), fields[3 + i]);
     }
-    Create().GetBirthDate()->SetDate({1990, 7, 0, 14, {}});
+    TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
     Create().GetAvatar()->SetSelectedIndex(0);
     Press(Create().GetCreateButton());
     Ticks(4);
