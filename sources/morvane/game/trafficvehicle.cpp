@@ -6,7 +6,9 @@ void TTrafficVehicle::Drive(const TCurvePool& pool, const TCurveRecord& curve, f
 {
     fDistance += fSpeed * step;
     TVector position = TVector::Add(SegmentStart, Direction.Scaled(fDistance));
-    if (fDistance > fSegmentLength)
+    // A stored car has no segment yet: it takes up the next one at once, even on a still frame
+    // (a paused game, a speed of 0), rather than standing at the world's origin.
+    if (fDistance > fSegmentLength || fSegmentLength <= 0.0f)
     {
         // A closed curve: its last point is its first, so the last segment starts one before.
         ++nSegment;

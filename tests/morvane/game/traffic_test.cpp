@@ -156,6 +156,16 @@ TEST_F(TrafficTest, ATwoPointCurveKeepsItsCarOnItsOneSegment)
     ExpectAt(car.World.Translation(), 5, 0, 0);
 }
 
+TEST_F(TrafficTest, AStoredCarTakesUpItsSegmentOnAStillFrame)
+{
+    TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare});
+    TTrafficVehicle& parked = Car(0, 1, 0.0f);
+    Frame(pool, 0.0f);
+    EXPECT_EQ(parked.nSegment, 2u);
+    ExpectAt(parked.World.Translation(), 10, 0, 10);
+    ExpectAt(parked.Direction, -0.70710677f, 0, -0.70710677f);
+}
+
 TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
 {
     TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare, {TVector(1, 0, 1, 1)}});

@@ -16,13 +16,17 @@
 #include "engine/system/command/variable.h"
 #include "engine/system/resourcemanager.h"
 #include "levelgenerator.h"
+#include "engine/render/camera.h"
+#include "engine/system/node.h"
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/game/orbitcamera.h"
 #include "morvane/game/orbitcameramanager.h"
+#include "morvane/game/trafficvehicle.h"
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +37,11 @@ constexpr i32 kWidth = 320;
 constexpr i32 kHeight = 180;
 // The start-up script's background colour.
 constexpr i32 kSkyColour = 0x5A7090;
+// The traffic frame: the eye this far from the car nearest the road's west bend, looking past
+// it towards the bend's far side.
+constexpr f32 kTrafficEye[3] = {20.0f, 4.0f, 10.0f};
+constexpr f32 kRoadBend[3] = {-760.0f, 12.0f, 250.0f};
+constexpr f32 kTowardsBend = 0.3f;
 
 class AerodromeFrame : public DeviceTest
 {
@@ -72,8 +81,8 @@ protected:
         DeviceTest::TearDown();
     }
 
-    // A frame as the start-up script's render list draws it (Render 0, Viewport 0, 1, 20, 21, 2,
-    // Canvas, Render 1); the back buffer's pixels.
+    // A frame as the start-up script's render list draws it (Render 0, Viewport 0, GameLogic,
+    // Viewport 1, 20, 21, 2, Canvas, Render 1); the back buffer's pixels.
     std::vector<std::uint32_t> DrawFrame()
     {
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
@@ -82,6 +91,8 @@ protected:
         {
             g_pDxViewportManager->m_nStepWord = word;
             g_pDxViewportManager->RenderManager();
+            if (word == 0)
+                g_pGameLogicManager->RenderManager();
         }
         g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
@@ -113,4 +124,37 @@ TEST_F(AerodromeFrame, TheGameShowsTheAerodromeFromTheTower)
     EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera()->m_Name.GetId(), TName("Tower_Orbit_Camera").GetId());
     g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
     EXPECT_EQ(CompareWithGolden("aerodrome_frame", DrawFrame(), kWidth, kHeight), "");
+}
+
+// Beside the public road's west side: the car nearest the bend, and the west power line's wires
+// sagging between their pylons behind it.
+TEST_F(AerodromeFrame, TheWindowShowsTrafficAndPowerLines)
+{
+    g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
+    // The first frame puts each car at its segment's start.
+    DrawFrame();
+    const DArray<TTrafficVehicle*>& cars = g_pGameLogicManager->TrafficVehicles();
+    ASSERT_GT(cars.GetCount(), 0);
+    const TTrafficVehicle* nearest = cars[0];
+    const auto away = [](const TTrafficVehicle* car) {
+        const TVector& at = car->World.Translation();
+        return std::hypot(at.x - kRoadBend[0], at.z - kRoadBend[2]);
+    };
+    for (i32 i = 1; i < cars.GetCount(); ++i)
+        if (away(cars[i]) < away(nearest))
+            nearest = cars[i];
+    const TVector& car = nearest->World.Translation();
+    const TVector eye(car.x + kTrafficEye[0], car.y + kTrafficEye[1], car.z + kTrafficEye[2], 1.0f);
+    TMatrix place;
+    // Between the car and the bend: the car in front, the pylons beyond.
+    const TVector target(car.x + (kRoadBend[0] - car.x) * kTowardsBend, car.y + (kRoadBend[1] - car.y) * kTowardsBend,
+                         car.z + (kRoadBend[2] - car.z) * kTowardsBend, 1.0f);
+    place.SetOrientation(TVector::Subtract(target, eye), TVector(0, 1, 0, 0));
+    place.Translation() = eye;
+    g_pOrbitCameraManager->GetCurrentCamera()->pCamera->GetNode()->SetWorldMatrix(place, TNode::OrdinaryCause());
+    g_pGameLogicManager->Scenery().ResetCounts();
+    const std::vector<std::uint32_t> frame = DrawFrame();
+    EXPECT_GT(g_pGameLogicManager->Scenery().GetCarsDrawn(), 0u);
+    EXPECT_GT(g_pGameLogicManager->Scenery().GetLineVertices(), 0u);
+    EXPECT_EQ(CompareWithGolden("aerodrome_traffic", frame, kWidth, kHeight), "");
 }
