@@ -18,6 +18,7 @@
 #include "levelgenerator.h"
 #include "engine/render/camera.h"
 #include "engine/system/node.h"
+#include "igame/ballistics/ballisticsmanager.h"
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/game/orbitcamera.h"
 #include "morvane/game/orbitcameramanager.h"
@@ -26,6 +27,7 @@
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -82,7 +84,7 @@ protected:
     }
 
     // A frame as the start-up script's render list draws it (Render 0, Viewport 0, GameLogic,
-    // Viewport 1, 20, 21, 2, Canvas, Render 1); the back buffer's pixels.
+    // Ballistics, Viewport 1, 20, 21, 2, Canvas, Render 1); the back buffer's pixels.
     std::vector<std::uint32_t> DrawFrame()
     {
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
@@ -92,7 +94,10 @@ protected:
             g_pDxViewportManager->m_nStepWord = word;
             g_pDxViewportManager->RenderManager();
             if (word == 0)
+            {
                 g_pGameLogicManager->RenderManager();
+                g_pBallisticsManager->RenderManager();
+            }
         }
         g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
@@ -157,4 +162,35 @@ TEST_F(AerodromeFrame, TheWindowShowsTrafficAndPowerLines)
     EXPECT_GT(g_pGameLogicManager->Scenery().GetCarsDrawn(), 0u);
     EXPECT_GT(g_pGameLogicManager->Scenery().GetLineVertices(), 0u);
     EXPECT_EQ(CompareWithGolden("aerodrome_traffic", frame, kWidth, kHeight), "");
+}
+
+// Projectile trails in front of the tower, drawn after the scene with the level's trail texture:
+// three straight ones fanned out, and one bent where it struck the apron.
+TEST_F(AerodromeFrame, ProjectileTrailsShowInFrontOfTheTower)
+{
+    g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
+    TBallisticsManager::TProjectiles& shots = g_pBallisticsManager->Projectiles();
+    const auto add = [&](const TVector& at, const TVector& forward) -> TProjectile& {
+        TProjectile& p = shots.Add(TProjectile());
+        p.position = at;
+        p.direction = forward.Normalized();
+        p.trailLength = 20.0f;
+        p.trailWidth = 0.6f;
+        p.trailProgress = 100.0f;
+        return p;
+    };
+    // Across the tower's view, 80 ahead of it; the bent one struck the apron further out.
+    for (i32 i = 0; i < 3; ++i)
+        add(TVector(346.0f, 30.0f + 3.0f * static_cast<f32>(i), -12.0f, 1.0f),
+            TVector(0.32f, 0.08f * static_cast<f32>(i - 1), -0.95f, 0.0f));
+    TProjectile& bent = add(TVector(298.0f, 6.0f, -20.0f, 1.0f), TVector(0.32f, 0.6f, -0.95f, 0.0f));
+    bent.bouncePoint = TVector(295.0f, 0.0f, -11.0f, 1.0f);
+    const f32 before[3] = {0.3f, -0.5f, -0.9f};
+    std::copy(std::begin(before), std::end(before), std::begin(bent.bounceDirection));
+    bent.trailProgress = 0.5f;
+    const u32 draws = g_pBallisticsManager->Trails().GetDraws();
+    const std::vector<std::uint32_t> frame = DrawFrame();
+    EXPECT_EQ(g_pBallisticsManager->Trails().GetDraws(), draws + 1) << "the four trails in one batch";
+    shots.SetCount(0);
+    EXPECT_EQ(CompareWithGolden("aerodrome_trails", frame, kWidth, kHeight), "");
 }
