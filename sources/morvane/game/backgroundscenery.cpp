@@ -14,6 +14,7 @@
 #include "morvane/game/trafficvehicle.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace
