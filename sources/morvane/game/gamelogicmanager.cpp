@@ -139,26 +139,6 @@ void TGameLogicManager::AddMethod()
     }
 }
 
-void TGameLogicManager::UpdateManager(f32 step)
-{
-    TGameParameters& parameters = GetParameters();
-    if (!parameters.nStarted)
-    {
-        if (!TakeNewGameStartedFlag())
-            return;
-        MarkGameStarted();
-        if (g_pGameMenuManager)
-            g_pGameMenuManager->PushWindow("NewGameWelcome");
-    }
-    parameters.fGameClock += step;
-    for (i32 i = 0; i < m_aGate.GetCount(); ++i)
-        m_aGate[i]->Update(step);
-    for (i32 i = 0; i < m_aUnit.GetCount(); ++i)
-        m_aUnit[i]->UpdateDrive(step);
-    for (i32 i = 0; i < m_aCrossroad.GetCount(); ++i)
-        m_aCrossroad[i]->Update(m_aUnit, step);
-}
-
 void TGameLogicManager::RenderManager()
 {
     TCamera* camera = g_pRenderManager ? g_pRenderManager->GetCurrentCamera() : nullptr;
@@ -245,6 +225,14 @@ TGate* TGameLogicManager::FindGate(i32 id) const
 {
     for (i32 i = 0; i < m_aGate.GetCount(); ++i)
         if (m_aGate[i]->m_nId == id)
+            return m_aGate[i];
+    return nullptr;
+}
+
+TGate* TGameLogicManager::FindGateOf(const TAICommonUnit* plane) const
+{
+    for (i32 i = 0; plane && i < m_aGate.GetCount(); ++i)
+        if (m_aGate[i]->pPlane == plane)
             return m_aGate[i];
     return nullptr;
 }
