@@ -10,6 +10,7 @@
 #include "ux/controls/ux.tooltip.h"
 #include "uxcreditsrecords.h"
 #include "uxdatawriter.h"
+#include "uxaccountrecords.h"
 #include "uxdemorecords.h"
 #include "uxhelprecords.h"
 #include "uxmessageboxrecords.h"
@@ -59,6 +60,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     UX::TSimpleToolTip* toolTip = data.AddToolTip();
     AddDemoForm(data, layers[1], toolTip);
     AddMessageBoxForm(data, layers[1]);
+    AddAccountForms(data, layers[0]);
     AddCreditsForm(data, layers[1]);
     AddHelpForm(data, layers[1]);
     AddToolTipLabel(data, layers[1], toolTip);
