@@ -280,6 +280,45 @@ TEST_F(LevelSceneTest, TheDeferredTargetsHoldTheGBufferLightsAndShadowMap)
     Run("set shadow.map.size 1024");
 }
 
+// A light's projection texture colours its light: the boxes' checker thrown by the first
+// floodlight through its cone, and laid across the sun's plane.
+TEST_F(LevelSceneTest, ALightsProjectionTextureColoursItsLight)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    Run("set shadow.enable 0");
+    TTexture* checker = g_pDxTextureManager->FindTexture(TName("level_box_texture", true));
+    ASSERT_NE(checker, nullptr);
+    TLight* floodlight = nullptr;
+    TLight* sun = nullptr;
+    DArray<TLight*>& lights = g_pLightManager->Lights();
+    for (i32 i = 0; i < lights.GetCount(); ++i)
+    {
+        if (lights[i]->m_nType == LIGHT_SPOT && !floodlight)
+            floodlight = lights[i];
+        if (lights[i]->m_nType == LIGHT_DIRECTIONAL)
+            sun = lights[i];
+    }
+    ASSERT_NE(floodlight, nullptr);
+    ASSERT_NE(sun, nullptr);
+    floodlight->pProjection = checker;
+    sun->pProjection = checker;
+    for (const auto& [type, name] : {std::pair{LIGHT_SPOT, "deferred_light_spot_projected"},
+                                     std::pair{LIGHT_DIRECTIONAL, "deferred_light_directional_projected"}})
+    {
+        {
+            TOnlyLightsOfType only(type, 0);
+            DrawOpaquePasses();
+        }
+        EXPECT_EQ(CompareWithGolden(name, ToneMappedTarget(g_pDeferredRendering->GetTarget(DEFERRED_TEMP2), 1.0f), kWidth,
+                                    kHeight),
+                  "");
+        FinishFrame();
+    }
+    floodlight->pProjection = nullptr;
+    sun->pProjection = nullptr;
+    Run("set shadow.enable 1");
+}
+
 // A pixel shader 2.0 device cannot run the deferred renderer: the forward one draws the same frame
 // as when it is chosen by the variable.
 class LevelScenePs2Test : public LevelSceneTest
