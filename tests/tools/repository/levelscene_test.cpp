@@ -80,6 +80,10 @@ protected:
     }
     void TearDown() override
     {
+        // The shadow settings the game starts with, for the next test of the program.
+        Run("set shadow.soften 1");
+        Run("set shadow.map.size 1024");
+        Run("set shadow.map.splits 0");
         TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(0);
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
@@ -198,6 +202,9 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
 TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
 {
     ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    // As in the game, a frame publishes the deferred renderer's targets before the console
+    // switches shadows on (they are refused without "Position").
+    DrawFrame(false);
     Run("set shadow.enable 1");
     ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
     Run("set shadow.soften 0");
@@ -245,9 +252,12 @@ private:
 TEST_F(LevelSceneTest, TheDeferredTargetsHoldTheGBufferLightsAndShadowMap)
 {
     ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    DrawFrame(false);
     Run("set shadow.enable 1");
+    ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
     Run("set shadow.soften 0");
     Run("set shadow.map.size 256");
+    // The sun's first split, over the whole shadow distance.
     Run("set shadow.map.splits 1");
     ASSERT_EQ(g_pShadowManager->GetMapWidth(), 256.0f);
     {
@@ -277,7 +287,6 @@ TEST_F(LevelSceneTest, TheDeferredTargetsHoldTheGBufferLightsAndShadowMap)
     EXPECT_EQ(CompareWithGolden("deferred_light_spot", ToneMappedTarget(target(DEFERRED_TEMP2), 1.0f), kWidth, kHeight),
               "");
     FinishFrame();
-    Run("set shadow.map.size 1024");
 }
 
 // A light's projection texture colours its light: the boxes' checker thrown by the first
