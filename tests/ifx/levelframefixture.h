@@ -156,6 +156,8 @@ protected:
         }
         Particles().RenderManager();
         g_pLensFlareManager->RenderManager();
+        if (m_pAfterScene)
+            m_pAfterScene();
         g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();
@@ -178,6 +180,9 @@ protected:
     }
 
     static i64 StandingClock() { return 0; }
+
+    // A step a test draws after the scene's managers, as the post effects follow them.
+    void (*m_pAfterScene)() = nullptr;
 
     TTimer m_Timer{StandingClock};
     TTimer* m_pTimer = nullptr;

@@ -1,0 +1,287 @@
+#include "igame/effects/effectsmanager.h"
+
+#include "core/cluster/cluster.h"
+#include "core/system/log.h"
+#include "core/stream/stream.h"
+#include "engine/render/canvasmanager.h"
+#include "engine/render/device.h"
+#include "engine/render/renderer.h"
+#include "engine/render/rendercontext.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/render/rendertarget.h"
+#include "engine/render/rendertargetmanager.h"
+#include "engine/render/shader.h"
+#include "engine/render/shaderlink.h"
+#include "engine/render/texture.h"
+#include "engine/system/command/deferredvariable.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/resourcemanager.h"
+#include "engine/system/statemanager.h"
+#include "igame/effects/atmospheremanager.h"
+
+#include <cstring>
+
+TEffectsManager* g_pEffectsManager = nullptr;
+TEffectsBlocks g_EffectsBlocks;
+
+namespace
+{
+TEffectsManager s_Manager;
+const i32 s_nRegistered = TManagerManager::RegisterManager("Effects", "Effects", &g_pEffectsManager, &s_Manager);
+
+TShaderLink s_Haze("ShaderHaze");
+TShaderLink s_WaterForward("ShaderWaterFR");
+
+TDeferredVariable s_EffectHaze("effect_haze");
+
+const TName s_NameWater("Water", true);
+const TName s_StepHaze("Haze", true);
+
+const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr u32 kHazePositionSlot = 1;
+constexpr u32 kHazeTextureSlot = 7;
+constexpr u32 kHazeStartTextureSlot = 8;
+
+TTexture* TextureOf(TRenderTarget* target)
+{
+    return target ? target->GetTexture() : nullptr;
+}
+
+void Release(TRenderTarget*& target)
+{
+    if (target)
+        target->ReleaseReference();
+    target = nullptr;
+}
+} // namespace
+
+TEffectsManager::TEffectsManager()
+{
+    if (!g_pCluster)
+        return;
+    RegisterArray(&EffectAreaDecl(), &m_aArea);
+    RegisterArray(&EffectSettingsDecl(), &m_aSettings);
+}
+
+TEffectsManager::~TEffectsManager() = default;
+
+void TEffectsManager::BeginManager()
+{
+    if (g_pStateManager)
+        g_pStateManager->RegisterStateObject(this);
+    if (g_pResourceManager)
+        g_pResourceManager->AddMethod(this);
+    g_pCluster->AddListener(this);
+    if (g_pDeviceManager)
+        g_pDeviceManager->AddMethod(this);
+    g_EffectsBlocks.Motion.Identity = TMatrix(1.0f);
+}
+
+i32 TEffectsManager::GetData(i32 index, void*& data, i32& size)
+{
+    data = &m_Transition.Current();
+    size = sizeof(TEffectSettings);
+    return index == 0 ? 0 : 1;
+}
+
+i32 TEffectsManager::SetData(i32 index, const void* data, i32 size)
+{
+    if (index != 0)
+        return 1;
+    if (size != static_cast<i32>(sizeof(TEffectSettings)))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TEffectsManager::SetData(): error: ",
+                    "settings block of %d bytes (%u expected) refused", size, static_cast<u32>(sizeof(TEffectSettings)));
+        return 1;
+    }
+    TEffectSettings& current = m_Transition.Current();
+    current.ForgetLinks();
+    std::memcpy(static_cast<void*>(&current), data, sizeof(TEffectSettings));
+    for (TUserIdLink* link : {&current.Overlay, &current.DepthOfField, &current.Haze, &current.CrossFade})
+        link->pObject = nullptr;
+    return 0;
+}
+
+i32 TEffectsManager::SaveState(u32 pass, TStream& stream)
+{
+    if (pass != EFFECTS_STATE_PASS)
+        return 0;
+    // Cache words are run-time addresses: the block is written with them zeroed.
+    TEffectTransition copy;
+    std::memcpy(static_cast<void*>(&copy), m_Transition.Block(), TEffectTransition::SIZE);
+    for (TEffectSettings* s : {&copy.StartSettings(), &copy.Target(), &copy.Current()})
+        for (TUserIdLink* link : {&s->Overlay, &s->DepthOfField, &s->Haze, &s->CrossFade})
+            link->pObject = nullptr;
+    return stream.Write(copy.Block(), TEffectTransition::SIZE) == TEffectTransition::SIZE ? 0 : 1;
+}
+
+i32 TEffectsManager::LoadState(u32 pass, TStream& stream)
+{
+    if (pass != EFFECTS_STATE_PASS)
+        return 0;
+    u8 block[TEffectTransition::SIZE];
+    const i32 read = stream.Read(block, TEffectTransition::SIZE);
+    if (read != static_cast<i32>(TEffectTransition::SIZE) || !m_Transition.LoadBlock(block, TEffectTransition::SIZE))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TEffectsManager::LoadState(): error: ",
+                    "damaged effect transition block refused; the running settings stay");
+        return 1;
+    }
+    return 0;
+}
+
+void TEffectsManager::OnClusterLoad()
+{
+    CreateAmbientOcclusionTargets();
+    m_Transition.Reset();
+}
+
+void TEffectsManager::OnClusterUnload()
+{
+    ReleaseToneMappingTargets();
+}
+
+void TEffectsManager::OnDeviceLost()
+{
+    ReleaseToneMappingTargets();
+    ReleaseAmbientOcclusionTargets();
+}
+
+void TEffectsManager::OnDeviceReset()
+{
+    CreateAmbientOcclusionTargets();
+}
+
+TEffectSettings* TEffectsManager::FindSettings(u32 name)
+{
+    for (i32 i = 0; i < m_aSettings.GetCount(); ++i)
+        if (m_aSettings[i]->nName == name)
+            return m_aSettings[i];
+    return nullptr;
+}
+
+void TEffectsManager::SetAmbientOcclusionFactor(f32 factor)
+{
+    m_fAmbientOcclusionFactor = factor < EFFECTS_AO_FACTOR_MINIMUM   ? EFFECTS_AO_FACTOR_MINIMUM
+                                : factor > EFFECTS_AO_FACTOR_MAXIMUM ? EFFECTS_AO_FACTOR_MAXIMUM
+                                                                     : factor;
+    CreateAmbientOcclusionTargets();
+}
+
+void TEffectsManager::CreateAmbientOcclusionTargets()
+{
+    ReleaseAmbientOcclusionTargets();
+    TRenderer* deferred = g_pRenderManager ? g_pRenderManager->GetRegistered(RENDERER_PREFERRED) : nullptr;
+    if (!deferred || !deferred->m_nEnabled || !deferred->m_nSupported || !g_pDeviceManager ||
+        !g_pDeviceManager->IsDeviceReady() || !g_pRenderTargetManager)
+        return;
+    const u32 width = static_cast<u32>(static_cast<f32>(g_pDeviceManager->GetBackBufferWidth()) * m_fAmbientOcclusionFactor);
+    const u32 height = static_cast<u32>(static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()) * m_fAmbientOcclusionFactor);
+    const char* names[2] = {"AORT", "AORT2"};
+    for (u32 i = 0; i < 2; ++i)
+        m_apAmbientOcclusion[i] =
+            g_pRenderTargetManager->CreateRenderTarget(TName(names[i], true), width, height, EFFECTS_AO_FORMAT, 0, 0, 0);
+}
+
+void TEffectsManager::ReleaseAmbientOcclusionTargets()
+{
+    for (TRenderTarget*& target : m_apAmbientOcclusion)
+        Release(target);
+}
+
+void TEffectsManager::ReleaseToneMappingTargets()
+{
+    for (TRenderTarget*& target : m_apToneMapping)
+        Release(target);
+    Release(m_pToneMappingAdapt);
+}
+
+TShader* TEffectsManager::StepShader(TShaderLink& link, const char* name)
+{
+    TShader* shader = link.Get();
+    if (!shader)
+    {
+        // One line a shader name: its step draws nothing until a level brings it.
+        const TName key(name, true);
+        static DArray<u32> s_aReported;
+        for (i32 i = 0; i < s_aReported.GetCount(); ++i)
+            if (s_aReported[i] == key.GetId())
+                return nullptr;
+        s_aReported.Add(key.GetId());
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TEffectsManager::RenderManager(): warning: ",
+                    "shader \"%s\" not loaded: its step is skipped", name);
+    }
+    return shader;
+}
+
+void TEffectsManager::UpdateManager(f32 step)
+{
+    m_Transition.Advance(step);
+    const TEffectSettings& current = m_Transition.Current();
+    if (g_pAtmosphereManager)
+        g_pAtmosphereManager->SetCloudsAndRain(current.aAtmosphere[0], current.aAtmosphere[1]);
+}
+
+void TEffectsManager::RenderManager()
+{
+    const u32 word = m_nStepWord;
+    TRenderer* renderer = g_pRenderManager ? g_pRenderManager->GetActiveRenderer() : nullptr;
+    if (!renderer || renderer->m_nIndex < RENDERER_PREFERRED)
+    {
+        if (word != EFFECTS_STEP_WATER || !g_pRenderSceneManager || g_pRenderSceneManager->Scenes().GetCount() == 0)
+            return;
+        TRenderQueue* water = g_pRenderSceneManager->Scenes()[0]->FindQueue(s_NameWater);
+        TShader* shader = water ? StepShader(s_WaterForward, "ShaderWaterFR") : nullptr;
+        if (!shader)
+            return;
+        TRenderContext context(shader);
+        water->RenderFeatherBlend(&context);
+        return;
+    }
+    switch (word)
+    {
+    case 1:
+        RenderHaze();
+        break;
+    default:
+        break;
+    }
+}
+
+void TEffectsManager::RenderHaze()
+{
+    if (!s_EffectHaze.GetValue().ToInt())
+        return;
+    TEffectSettings& current = m_Transition.Current();
+    if (!(current.nFlags & EFFECT_FLAG_HAZE) || current.Haze.nUserId == 0)
+        return;
+    TTexture* a = TEffectSettings::ResolveTexture(current.Haze);
+    if (!a)
+    {
+        // A haze texture that is not there turns the haze off.
+        s_EffectHaze.SetInt(0);
+        return;
+    }
+    TTexture* b = m_Transition.IsRunning() ? TEffectSettings::ResolveTexture(m_Transition.StartSettings().Haze) : a;
+    if (b == a)
+        b = nullptr;
+    TShader* shader = StepShader(s_Haze, "ShaderHaze");
+    if (!shader)
+        return;
+    a->Require();
+    if (b)
+        b->Require();
+    g_pRenderManager->BeginPipelinePass(PIPELINE_KEEP_TARGET);
+    shader->SetTexture(kHazePositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+    shader->SetTexture(kHazeTextureSlot, a);
+    shader->SetTexture(kHazeStartTextureSlot, b);
+    if (g_pCanvasManager)
+    {
+        g_pCanvasManager->SetApertureToDevice();
+        g_pCanvasManager->DrawFullScreen(shader, kWhite);
+    }
+    g_pRenderManager->RecordPipelineStep(s_StepHaze, shader);
+}
