@@ -33,17 +33,35 @@ TEffectsManager s_Manager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("Effects", "Effects", &g_pEffectsManager, &s_Manager);
 
 TShaderLink s_Haze("ShaderHaze");
+TShaderLink s_DepthOfField("ShaderDOF");
+TShaderLink s_Overlay("ShaderOverlay");
+TShaderLink s_EdgeSmoothing("ShaderEdgeAntialiasing");
+TShaderLink s_FilmGrain("ShaderFilmGrain");
 TShaderLink s_WaterForward("ShaderWaterFR");
 
 TDeferredVariable s_EffectHaze("effect_haze");
+TDeferredVariable s_EffectDepthOfField("effect_dof");
+TDeferredVariable s_EffectOverlay("effect_overlay");
+TDeferredVariable s_EffectEdgeSmoothing("effect_edgeaa");
+TDeferredVariable s_EffectFilmGrain("effect_filmgrain");
 
 const TName s_NameWater("Water", true);
 const TName s_StepHaze("Haze", true);
+const TName s_StepDepthOfField("DOF", true);
+const TName s_StepOverlay("Overlay", true);
+const TName s_StepEdgeSmoothing("Edge AA", true);
+const TName s_StepFilmGrain("Filmgrain", true);
 
 const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr u32 kHazePositionSlot = 1;
 constexpr u32 kHazeTextureSlot = 7;
 constexpr u32 kHazeStartTextureSlot = 8;
+constexpr u32 kSourceSlot = 0;
+constexpr u32 kStepPositionSlot = 1;
+constexpr u32 kStepNormalSlot = 2;
+constexpr u32 kOverlaySlot = 1;
+constexpr u32 kDepthOfFieldTextureSlot = 7;
+constexpr u32 kDepthOfFieldStartTextureSlot = 8;
 
 TTexture* TextureOf(TRenderTarget* target)
 {
@@ -246,9 +264,112 @@ void TEffectsManager::RenderManager()
     case 1:
         RenderHaze();
         break;
+    case 2:
+        RenderDepthOfField();
+        break;
+    case 4:
+        RenderOverlay();
+        break;
+    case 5:
+        if (s_EffectEdgeSmoothing.GetValue().ToInt())
+            if (TShader* shader = BeginStep(s_EdgeSmoothing, "ShaderEdgeAntialiasing"))
+            {
+                shader->SetTexture(kStepPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+                shader->SetTexture(kStepNormalSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_NORMAL)));
+                EndStep(shader, s_StepEdgeSmoothing);
+            }
+        break;
+    case 8:
+        if (s_EffectFilmGrain.GetValue().ToInt())
+            if (TShader* shader = BeginStep(s_FilmGrain, "ShaderFilmGrain"))
+                EndStep(shader, s_StepFilmGrain);
+        break;
     default:
         break;
     }
+}
+
+TShader* TEffectsManager::BeginStep(TShaderLink& link, const char* name)
+{
+    TShader* shader = StepShader(link, name);
+    if (!shader)
+        return nullptr;
+    // The pipeline flips: the image so far is the step's source.
+    g_pRenderManager->BeginPipelinePass(0);
+    shader->SetTexture(kSourceSlot, g_pRenderManager->GetPreviousTexture());
+    return shader;
+}
+
+void TEffectsManager::EndStep(TShader* shader, const TName& step)
+{
+    if (g_pCanvasManager)
+    {
+        g_pCanvasManager->SetApertureToDevice();
+        g_pCanvasManager->DrawFullScreen(shader, kWhite);
+    }
+    g_pRenderManager->RecordPipelineStep(step, shader);
+}
+
+void TEffectsManager::RenderDepthOfField()
+{
+    if (!s_EffectDepthOfField.GetValue().ToInt())
+        return;
+    TEffectSettings& current = m_Transition.Current();
+    if (!(current.nFlags & EFFECT_FLAG_DOF))
+        return;
+    TTexture* a = nullptr;
+    TTexture* b = nullptr;
+    if (current.nFlags & EFFECT_FLAG_DOF_TEXTURES)
+    {
+        a = TEffectSettings::ResolveTexture(current.DepthOfField);
+        if (!a && current.DepthOfField.nUserId != 0)
+            return MissingTexture(current.DepthOfField, "depth of field");
+        b = m_Transition.IsRunning() ? TEffectSettings::ResolveTexture(m_Transition.StartSettings().DepthOfField) : a;
+        if (b == a)
+            b = nullptr;
+    }
+    TShader* shader = BeginStep(s_DepthOfField, "ShaderDOF");
+    if (!shader)
+        return;
+    shader->SetTexture(kStepPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+    for (TTexture* texture : {a, b})
+        if (texture)
+            texture->Require();
+    shader->SetTexture(kDepthOfFieldTextureSlot, a);
+    shader->SetTexture(kDepthOfFieldStartTextureSlot, b);
+    EndStep(shader, s_StepDepthOfField);
+}
+
+void TEffectsManager::RenderOverlay()
+{
+    if (!s_EffectOverlay.GetValue().ToInt())
+        return;
+    TEffectSettings& current = m_Transition.Current();
+    if (!(current.nFlags & EFFECT_FLAG_OVERLAY))
+        return;
+    TTexture* overlay = TEffectSettings::ResolveTexture(current.Overlay);
+    if (!overlay)
+        return MissingTexture(current.Overlay, "overlay");
+    TShader* shader = BeginStep(s_Overlay, "ShaderOverlay");
+    if (!shader)
+        return;
+    overlay->Require();
+    shader->SetTexture(kOverlaySlot, overlay);
+    EndStep(shader, s_StepOverlay);
+}
+
+void TEffectsManager::MissingTexture(const TUserIdLink& link, const char* use)
+{
+    // One line a texture name, as for shaders.
+    static DArray<u32> s_aReported;
+    for (i32 i = 0; i < s_aReported.GetCount(); ++i)
+        if (s_aReported[i] == link.nUserId)
+            return;
+    s_aReported.Add(link.nUserId);
+    TName name;
+    name.SetId(link.nUserId);
+    TLog::Print(g_pSystemLog, LOG_WARNING, "TEffectsManager::RenderManager(): warning: ",
+                "%s texture \"%s\" not found: its step is skipped", use, link.nUserId ? name.GetText() : "");
 }
 
 void TEffectsManager::RenderHaze()

@@ -83,7 +83,15 @@ private:
     // A step's shader; a missing one is named in one warning line and the step skipped.
     TShader* StepShader(TShaderLink& link, const char* name);
     void ReleaseToneMappingTargets();
+    // A full-screen step: its shader with the pipeline flipped and the image so far at slot 0
+    // (null: skipped), then its quad and its record.
+    TShader* BeginStep(TShaderLink& link, const char* name);
+    void EndStep(TShader* shader, const TName& step);
+    // A settings texture that is not there: one warning line a name.
+    static void MissingTexture(const TUserIdLink& link, const char* use);
     void RenderHaze();
+    void RenderDepthOfField();
+    void RenderOverlay();
 
     TEffectTransition m_Transition;
     DArray<TEffectArea*> m_aArea;

@@ -7,8 +7,20 @@
 //   light's colour, c3.xy how often the haze textures repeat across the screen. The colour is c1
 //   times the brighter of haze textures A (slot 7) and B (slot 8, the settings a transition comes
 //   from; unbound it reads black, so A alone).
+// The steps below read the pipeline's previous image at slot 0 and write the next one.
+// dof: the image blurred by distance from the focus: slot 1 the positions, c0 = (focus distance,
+//   the distance over which the blur grows to its full radius, the radius in pixels, -), c2 and
+//   c3 the target's size (TRenderTargetSize: c3.xy one pixel); slots 7 and 8 the settings'
+//   depth-of-field textures, whose brighter alpha masks the blur (unbound: no mask). Five taps:
+//   the centre and four at the radius on the diagonals.
+// overlay: the image times the overlay texture (slot 1) over the screen.
+// edgeaa: where the depth (slot 1, the positions) or the normal (slot 2) jumps between a pixel's
+//   four neighbours (c2, c3 as above), the pixel blended half with their mean.
+// filmgrain: the image with grain of +-c0.x, fixed on the screen: a hash of the pixel's place.
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
+
+#include <utility>
 
 namespace
 {
@@ -48,5 +60,112 @@ struct THazePixel
     }
 };
 
+constexpr int kSourceTexture = 0;
+constexpr int kTargetSize = 2;
+
+template <class Quad> [[gnu::always_inline]] inline auto Pixel(const Quad& in)
+{
+    return std::pair<float, float>{in.ConstantValue(kTargetSize + 1, 0), in.ConstantValue(kTargetSize + 1, 1)};
+}
+
+constexpr int kFocus = 0;
+
+struct TDepthOfFieldPixel
+{
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kScreenVarying),
+        .constants = kTargetSize + 2,
+        .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {7, kScreenVarying}, {8, kScreenVarying}}};
+
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const TLaneVector<L> p = in.Texture(1);
+        const L mask = Max(in.Texture(2).w, in.Texture(3).w);
+        const float range = in.ConstantValue(kFocus, 1);
+        const L distance = Sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+        // The sky (nothing drawn) lies beyond every focus.
+        const L drawn = Step(L(0.5f), p.w);
+        const L away = Saturate(Abs(distance - L(in.ConstantValue(kFocus, 0))) * L(1.0f / (range > 1e-4f ? range : 1e-4f)));
+        const L blur = (away * drawn + (L(1.0f) - drawn)) * mask * L(in.ConstantValue(kFocus, 2));
+        const auto [px, py] = Pixel(in);
+        const L dx = blur * L(px), dy = blur * L(py);
+        TLaneVector<L> sum = in.Texture(0);
+        sum = sum + in.SampleAt(0, at.x - dx, at.y - dy);
+        sum = sum + in.SampleAt(0, at.x + dx, at.y - dy);
+        sum = sum + in.SampleAt(0, at.x - dx, at.y + dy);
+        sum = sum + in.SampleAt(0, at.x + dx, at.y + dy);
+        return sum * L(0.2f);
+    }
+};
+
+struct TOverlayPixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0) * in.Texture(1); }
+};
+
+struct TEdgeSmoothingPixel
+{
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kScreenVarying),
+        .constants = kTargetSize + 2,
+        .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {2, kScreenVarying}}};
+
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const auto [px, py] = Pixel(in);
+        const float du[4] = {-px, px, 0.0f, 0.0f}, dv[4] = {0.0f, 0.0f, -py, py};
+        const TLaneVector<L> p = in.Texture(1);
+        const TLaneVector<L> n = in.Texture(2);
+        TLaneVector<L> mean = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+        L edge(0.0f);
+        for (int k = 0; k < 4; ++k)
+        {
+            const L u = at.x + L(du[k]), v = at.y + L(dv[k]);
+            mean = mean + in.SampleAt(0, u, v);
+            const TLaneVector<L> q = in.SampleAt(1, u, v);
+            const TLaneVector<L> m = in.SampleAt(2, u, v);
+            // A depth step of a tenth of the distance, or normals turned by more than about 45 degrees.
+            edge = Max(edge, Step(Abs(p.z) * L(0.1f) + L(0.01f), Abs(q.z - p.z)));
+            edge = Max(edge, Step(L(0.3f), L(1.0f) - Dot3(n, m)));
+        }
+        const TLaneVector<L> centre = in.Texture(0);
+        const L keep = L(1.0f) - edge * L(0.5f), take = edge * L(0.125f);
+        return centre * keep + mean * take;
+    }
+};
+
+constexpr int kGrain = 0;
+
+// The fraction of x about its nearest whole number, in [-0.5, 0.5]: adding and taking away 1.5
+// x 2^23 rounds a float of magnitude below 2^22 to a whole number.
+template <class L> [[gnu::always_inline]] inline L Fraction(const L& x)
+{
+    const L magic(12582912.0f);
+    return x - ((x + magic) - magic);
+}
+
+struct TFilmGrainPixel
+{
+    static constexpr TModelInputs kInputs = {.constants = kGrain + 1, .textures = {{0, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const L a = Fraction(in.X() * L(0.7548776f) + in.Y() * L(0.5698403f));
+        const L b = Fraction(a * (a + L(33.33f)) * L(91.7f));
+        const L grain = b * L(2.0f * in.ConstantValue(kGrain, 0));
+        const TLaneVector<L> c = in.Texture(0);
+        return TLaneVector<L>{c.x + grain, c.y + grain, c.z + grain, c.w};
+    }
+};
+
 const TPixelModelRegistration kHaze("haze", PixelModelType<THazePixel>());
+const TPixelModelRegistration kDepthOfField("dof", PixelModelType<TDepthOfFieldPixel>());
+const TPixelModelRegistration kOverlay("overlay", PixelModelType<TOverlayPixel>());
+const TPixelModelRegistration kEdgeSmoothing("edgeaa", PixelModelType<TEdgeSmoothingPixel>());
+const TPixelModelRegistration kFilmGrain("filmgrain", PixelModelType<TFilmGrainPixel>());
 } // namespace
