@@ -20,8 +20,8 @@ texture 0 Color0
 texture 1 Color1
 texture 7 User1
 texture 8 User2
-samplerstate 0 MagFilter = Linear
-samplerstate 0 MinFilter = Linear
+samplerstate 0 MagFilter = Point
+samplerstate 0 MinFilter = Point
 samplerstate 0 AddressU = Clamp
 samplerstate 0 AddressV = Clamp
 samplerstate 1 MagFilter = Point

@@ -20,6 +20,7 @@
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
 #include "engine/system/statemanager.h"
+#include "engine/render/shadowmanager.h"
 #include "igame/effects/atmospheremanager.h"
 
 #include <cstring>
@@ -38,12 +39,23 @@ TShaderLink s_Overlay("ShaderOverlay");
 TShaderLink s_EdgeSmoothing("ShaderEdgeAntialiasing");
 TShaderLink s_FilmGrain("ShaderFilmGrain");
 TShaderLink s_WaterForward("ShaderWaterFR");
+TShaderLink s_AmbientOcclusion("Shader_ambientocclusion");
+TShaderLink s_AmbientOcclusionBlur("Shader_ambientocclusion_blur");
+TShaderLink s_BlurVertical("ShaderBlurVertical");
+TShaderLink s_BlurHorizontal("ShaderBlurHorizontal");
+TShaderLink s_ToneMapping("ShaderToneMapping");
+TShaderLink s_ToneMappingDownscale("ShaderToneMappingDownscaleLuminance");
+TShaderLink s_ToneMappingMinMax("ShaderToneMappingMinMaxLuminance");
+TShaderLink s_Grass("ShaderGrassSS");
 
 TDeferredVariable s_EffectHaze("effect_haze");
 TDeferredVariable s_EffectDepthOfField("effect_dof");
 TDeferredVariable s_EffectOverlay("effect_overlay");
 TDeferredVariable s_EffectEdgeSmoothing("effect_edgeaa");
 TDeferredVariable s_EffectFilmGrain("effect_filmgrain");
+TDeferredVariable s_EffectToneMapping("effect_tonemapping");
+TDeferredVariable s_EffectGrass("effect_grassss");
+TDeferredVariable s_AmbientOcclusionSwitch("ambient_occlusion");
 
 const TName s_NameWater("Water", true);
 const TName s_StepHaze("Haze", true);
@@ -51,6 +63,18 @@ const TName s_StepDepthOfField("DOF", true);
 const TName s_StepOverlay("Overlay", true);
 const TName s_StepEdgeSmoothing("Edge AA", true);
 const TName s_StepFilmGrain("Filmgrain", true);
+const TName s_StepToneMapping("Tone mapping", true);
+const TName s_StepAmbientOcclusion("SSAO", true);
+const TName s_StepAmbientOcclusionBlur("SSAO blur", true);
+const TName s_StepGrass("GrassSS", true);
+const TName s_NameToneMapping("tonemapping", true);
+const TName s_NameToneMappingAdapt("tonemappingadept", true);
+
+// The ambient-occlusion blur's parameters: ten texels a step, depth kept within a fifth.
+const TVector kAmbientOcclusionBlur(10.0f, 0.2f, 0.0f, 0.0f);
+constexpr u32 kToneMappingSlots[4] = {6, 7, 8, 9};
+constexpr u32 kBlurImageSlot = 0;
+constexpr u32 kBlurPositionSlot = 6;
 
 const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr u32 kHazePositionSlot = 1;
@@ -279,6 +303,15 @@ void TEffectsManager::RenderManager()
                 EndStep(shader, s_StepEdgeSmoothing);
             }
         break;
+    case 7:
+        RenderToneMapping();
+        break;
+    case 9:
+        RenderAmbientOcclusion();
+        break;
+    case 10:
+        RenderGrass();
+        break;
     case 8:
         if (s_EffectFilmGrain.GetValue().ToInt())
             if (TShader* shader = BeginStep(s_FilmGrain, "ShaderFilmGrain"))
@@ -302,11 +335,7 @@ TShader* TEffectsManager::BeginStep(TShaderLink& link, const char* name)
 
 void TEffectsManager::EndStep(TShader* shader, const TName& step)
 {
-    if (g_pCanvasManager)
-    {
-        g_pCanvasManager->SetApertureToDevice();
-        g_pCanvasManager->DrawFullScreen(shader, kWhite);
-    }
+    DrawQuad(shader);
     g_pRenderManager->RecordPipelineStep(step, shader);
 }
 
@@ -356,6 +385,116 @@ void TEffectsManager::RenderOverlay()
     overlay->Require();
     shader->SetTexture(kOverlaySlot, overlay);
     EndStep(shader, s_StepOverlay);
+}
+
+void TEffectsManager::DrawQuad(TShader* shader)
+{
+    if (!g_pCanvasManager)
+        return;
+    g_pCanvasManager->SetApertureToDevice();
+    g_pCanvasManager->DrawFullScreen(shader, kWhite);
+}
+
+void TEffectsManager::CopyInto(TTexture* texture)
+{
+    if (g_pCanvasManager)
+        DrawQuad(g_pCanvasManager->SetShader(texture, 0));
+}
+
+void TEffectsManager::RenderToneMapping()
+{
+    if (!s_EffectToneMapping.GetValue().ToInt())
+        return;
+    TShader* downscale = StepShader(s_ToneMappingDownscale, "ShaderToneMappingDownscaleLuminance");
+    TShader* reduce = StepShader(s_ToneMappingMinMax, "ShaderToneMappingMinMaxLuminance");
+    TShader* mapping = StepShader(s_ToneMapping, "ShaderToneMapping");
+    TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
+    TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
+    if (!downscale || !reduce || !mapping || !scene || !scratch || !g_pRenderTargetManager)
+        return;
+    if (!m_pToneMappingAdapt)
+    {
+        m_pToneMappingAdapt = g_pRenderTargetManager->CreateRenderTarget(s_NameToneMappingAdapt, 1, 1,
+                                                                          EFFECTS_TONEMAPPING_FORMAT, 0, 0, 0);
+        if (m_pToneMappingAdapt)
+            g_pRenderManager->BindTarget(m_pToneMappingAdapt, PASS_CLEAR_COLOUR, 0);
+        for (u32 i = 0; i < EFFECTS_TONEMAPPING_TARGETS; ++i)
+            m_apToneMapping[i] = g_pRenderTargetManager->CreateRenderTarget(
+                s_NameToneMapping, EFFECTS_TONEMAPPING_SIZES[i], EFFECTS_TONEMAPPING_SIZES[i], EFFECTS_TONEMAPPING_FORMAT,
+                0, 0, 0);
+    }
+    for (TRenderTarget* target : m_apToneMapping)
+        if (!target)
+            return;
+    g_pRenderManager->BindTarget(m_apToneMapping[0], 0, 0);
+    downscale->SetTexture(kSourceSlot, TextureOf(scene));
+    DrawQuad(downscale);
+    for (u32 i = 0; i + 1 < EFFECTS_TONEMAPPING_TARGETS; ++i)
+    {
+        g_pRenderManager->BindTarget(m_apToneMapping[i + 1], 0, 0);
+        reduce->SetTexture(kSourceSlot, TextureOf(m_apToneMapping[i]));
+        DrawQuad(reduce);
+    }
+    g_pRenderManager->BindTarget(scratch, 0, 0);
+    mapping->SetTexture(kSourceSlot, TextureOf(scene));
+    for (u32 i = 0; i < 4; ++i)
+        mapping->SetTexture(kToneMappingSlots[i], TextureOf(m_apToneMapping[i]));
+    DrawQuad(mapping);
+    g_pRenderManager->BindTarget(scene, 0, 0);
+    CopyInto(TextureOf(scratch));
+    g_pRenderManager->RecordPipelineStep(s_StepToneMapping, mapping);
+}
+
+void TEffectsManager::RenderAmbientOcclusion()
+{
+    if (!s_AmbientOcclusionSwitch.GetValue().ToInt())
+        return;
+    TShader* occlusion = StepShader(s_AmbientOcclusion, "Shader_ambientocclusion");
+    TShader* vertical = StepShader(s_BlurVertical, "ShaderBlurVertical");
+    TShader* horizontal = StepShader(s_BlurHorizontal, "ShaderBlurHorizontal");
+    TShader* apply = StepShader(s_AmbientOcclusionBlur, "Shader_ambientocclusion_blur");
+    TRenderTarget* position = g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION);
+    if (!occlusion || !vertical || !horizontal || !apply || !m_apAmbientOcclusion[0] || !m_apAmbientOcclusion[1])
+        return;
+    g_pRenderManager->BindTarget(m_apAmbientOcclusion[0], PASS_CLEAR_COLOUR | PASS_ATTACH_DEPTH, 0xFF0000FFu);
+    occlusion->SetTexture(kSourceSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3)));
+    occlusion->SetTexture(kStepPositionSlot, TextureOf(position));
+    occlusion->SetTexture(kStepNormalSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_NORMAL)));
+    DrawQuad(occlusion);
+    g_pRenderManager->RecordPipelineStep(s_StepAmbientOcclusion, occlusion);
+    if (g_pShadowManager)
+        g_pShadowManager->SetBlurParameters(kAmbientOcclusionBlur);
+    g_pRenderManager->BindTarget(m_apAmbientOcclusion[1], 0, 0);
+    vertical->SetTexture(kBlurImageSlot, TextureOf(m_apAmbientOcclusion[0]));
+    vertical->SetTexture(kBlurPositionSlot, TextureOf(position));
+    DrawQuad(vertical);
+    g_pRenderManager->BindTarget(m_apAmbientOcclusion[0], 0, 0);
+    horizontal->SetTexture(kBlurImageSlot, TextureOf(m_apAmbientOcclusion[1]));
+    horizontal->SetTexture(kBlurPositionSlot, TextureOf(position));
+    DrawQuad(horizontal);
+    g_pRenderManager->BindPublishedTarget(PUBLISHED_TEMP3, 0);
+    apply->SetTexture(kSourceSlot, TextureOf(m_apAmbientOcclusion[0]));
+    DrawQuad(apply);
+    g_pRenderManager->RecordPipelineStep(s_StepAmbientOcclusionBlur, apply);
+}
+
+void TEffectsManager::RenderGrass()
+{
+    if (!s_EffectGrass.GetValue().ToInt())
+        return;
+    TShader* shader = StepShader(s_Grass, "ShaderGrassSS");
+    TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
+    TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
+    if (!shader || !scene || !scratch)
+        return;
+    g_pRenderManager->SetPassTarget(scratch, nullptr, nullptr, nullptr, PASS_ATTACH_DEPTH, 0);
+    CopyInto(TextureOf(scene));
+    shader->SetTexture(kSourceSlot, TextureOf(scene));
+    shader->SetTexture(kStepPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+    DrawQuad(shader);
+    g_pRenderManager->RecordPipelineStep(s_StepGrass, shader);
+    g_pRenderManager->BindPublishedTarget(PUBLISHED_TEMP3, 0);
+    CopyInto(TextureOf(scratch));
 }
 
 void TEffectsManager::MissingTexture(const TUserIdLink& link, const char* use)

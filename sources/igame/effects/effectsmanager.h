@@ -19,6 +19,7 @@
 class TRenderTarget;
 class TShader;
 class TShaderLink;
+class TTexture;
 
 constexpr u32 EFFECTS_STATE_PASS = 3;
 constexpr u32 EFFECTS_TONEMAPPING_TARGETS = 6;
@@ -89,9 +90,15 @@ private:
     void EndStep(TShader* shader, const TName& step);
     // A settings texture that is not there: one warning line a name.
     static void MissingTexture(const TUserIdLink& link, const char* use);
+    // One full-screen quad with the shader; a copy of a texture through the canvas.
+    static void DrawQuad(TShader* shader);
+    static void CopyInto(TTexture* texture);
     void RenderHaze();
     void RenderDepthOfField();
     void RenderOverlay();
+    void RenderToneMapping();
+    void RenderAmbientOcclusion();
+    void RenderGrass();
 
     TEffectTransition m_Transition;
     DArray<TEffectArea*> m_aArea;

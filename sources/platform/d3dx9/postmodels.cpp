@@ -17,6 +17,18 @@
 // edgeaa: where the depth (slot 1, the positions) or the normal (slot 2) jumps between a pixel's
 //   four neighbours (c2, c3 as above), the pixel blended half with their mean.
 // filmgrain: the image with grain of +-c0.x, fixed on the screen: a hash of the pixel's place.
+// ssao: the ambient light left at each pixel (grey) from the positions (slot 1) and normals
+//   (slot 2): eight taps on a ring of c0.x pixels (TAOParameters' first vector: radius, strength,
+//   the depth over which an occluder counts, -; c2, c3 the target's size); a tap occludes where it
+//   lies in front of the pixel's surface by less than c0.z. The sky is left whole.
+// ssaoapply: the blurred ambient light (slot 0) multiplied into the scene by the blend.
+// tonemapdownscale: the scene's luminance (slot 0) into red (the least) and green (the most).
+// tonemapminmax: the least red and the most green of the 3 x 3 texels under each texel of the
+//   next smaller target (slot 0; c2, c3 that target's size, a third of the source's).
+// tonemap: the scene (slot 0) stretched between half the least and the most luminance of the
+//   9 x 9 target (slot 9) and mixed half with itself.
+// grassss: ground near the camera (slot 1 the positions: below the eye, nearer than c0.x units)
+//   tinted towards c1 with a fixed noise of c0.y, fading out to c0.x.
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
@@ -163,7 +175,132 @@ struct TFilmGrainPixel
     }
 };
 
+template <class L> [[gnu::always_inline]] inline L Luminance(const TLaneVector<L>& c)
+{
+    return c.x * L(0.299f) + c.y * L(0.587f) + c.z * L(0.114f);
+}
+
+constexpr int kOcclusion = 0;
+
+struct TAmbientOcclusionPixel
+{
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kScreenVarying),
+        .constants = kTargetSize + 2,
+        .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {2, kScreenVarying}}};
+
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const TLaneVector<L> p = in.Texture(1);
+        const TLaneVector<L> n = in.Texture(2);
+        const auto [px, py] = Pixel(in);
+        const float radius = in.ConstantValue(kOcclusion, 0);
+        const float reach = in.ConstantValue(kOcclusion, 2);
+        constexpr float kRing[8][2] = {{1.0f, 0.0f}, {0.7071f, 0.7071f}, {0.0f, 1.0f}, {-0.7071f, 0.7071f},
+                                       {-1.0f, 0.0f}, {-0.7071f, -0.7071f}, {0.0f, -1.0f}, {0.7071f, -0.7071f}};
+        L occluded(0.0f);
+        for (const auto& r : kRing)
+        {
+            const TLaneVector<L> q = in.SampleAt(1, at.x + L(r[0] * radius * px), at.y + L(r[1] * radius * py));
+            const TLaneVector<L> d = {q.x - p.x, q.y - p.y, q.z - p.z, L(0.0f)};
+            const L length = Sqrt(Max(Dot3(d, d), L(1e-8f)));
+            // In front of the surface (along its normal) and near enough; drawn taps only.
+            const L facing = Saturate(Dot3(n, d) / length);
+            occluded = occluded + facing * (L(1.0f) - Step(L(reach), length)) * Step(L(0.5f), q.w);
+        }
+        const L drawn = Step(L(0.5f), p.w);
+        const L light = L(1.0f) - Saturate(occluded * L(in.ConstantValue(kOcclusion, 1) / 8.0f)) * drawn;
+        return TLaneVector<L>{light, light, light, L(1.0f)};
+    }
+};
+
+struct TAmbientOcclusionApplyPixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0); }
+};
+
+struct TToneMapDownscalePixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const L y = Saturate(Luminance(in.Texture(0)));
+        return TLaneVector<L>{y, y, L(0.0f), L(1.0f)};
+    }
+};
+
+struct TToneMapMinMaxPixel
+{
+    static constexpr TModelInputs kInputs = {
+        .varyings = Varyings(kScreenVarying), .constants = kTargetSize + 2, .textures = {{0, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const auto [px, py] = Pixel(in);
+        L least(1.0f), most(0.0f);
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i)
+            {
+                const TLaneVector<L> t = in.SampleAt(0, at.x + L(i * px / 3.0f), at.y + L(j * py / 3.0f));
+                least = Min(least, t.x);
+                most = Max(most, t.y);
+            }
+        return TLaneVector<L>{least, most, L(0.0f), L(1.0f)};
+    }
+};
+
+struct TToneMapPixel
+{
+    static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}, {9, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> c = in.Texture(0);
+        const TLaneVector<L> range = in.SampleAt(1, L(0.5f), L(0.5f));
+        const L low = range.x * L(0.5f);
+        const L scale = L(1.0f) / Max(range.y - low, L(0.1f));
+        const auto stretch = [&](const L& x) { return (x + Saturate((x - low) * scale)) * L(0.5f); };
+        return TLaneVector<L>{stretch(c.x), stretch(c.y), stretch(c.z), c.w};
+    }
+};
+
+constexpr int kGrassRange = 0;
+constexpr int kGrassTint = 1;
+
+struct TGrassPixel
+{
+    static constexpr TModelInputs kInputs = {.constants = kGrassTint + 1,
+                                             .textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> c = in.Texture(0);
+        const TLaneVector<L> p = in.Texture(1);
+        const float range = in.ConstantValue(kGrassRange, 0);
+        const L distance = Sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+        const L ground = Step(L(0.5f), p.w) * (L(1.0f) - Step(L(0.0f), p.y));
+        const L near = Saturate(L(1.0f) - distance * L(1.0f / (range > 1e-4f ? range : 1e-4f))) * ground;
+        const L noise = Fraction(in.X() * L(0.4142136f) + in.Y() * L(0.7320508f)) * L(in.ConstantValue(kGrassRange, 1));
+        const L w = near * L(in.ConstantValue(kGrassTint, 3));
+        const auto tint = [&](const L& x, int k) {
+            return x + (L(in.ConstantValue(kGrassTint, k)) * (L(1.0f) + noise) - x) * w;
+        };
+        return TLaneVector<L>{tint(c.x, 0), tint(c.y, 1), tint(c.z, 2), c.w};
+    }
+};
+
 const TPixelModelRegistration kHaze("haze", PixelModelType<THazePixel>());
+const TPixelModelRegistration kAmbientOcclusion("ssao", PixelModelType<TAmbientOcclusionPixel>());
+const TPixelModelRegistration kAmbientOcclusionApply("ssaoapply", PixelModelType<TAmbientOcclusionApplyPixel>());
+const TPixelModelRegistration kToneMapDownscale("tonemapdownscale", PixelModelType<TToneMapDownscalePixel>());
+const TPixelModelRegistration kToneMapMinMax("tonemapminmax", PixelModelType<TToneMapMinMaxPixel>());
+const TPixelModelRegistration kToneMap("tonemap", PixelModelType<TToneMapPixel>());
+const TPixelModelRegistration kGrass("grassss", PixelModelType<TGrassPixel>());
 const TPixelModelRegistration kDepthOfField("dof", PixelModelType<TDepthOfFieldPixel>());
 const TPixelModelRegistration kOverlay("overlay", PixelModelType<TOverlayPixel>());
 const TPixelModelRegistration kEdgeSmoothing("edgeaa", PixelModelType<TEdgeSmoothingPixel>());

@@ -6,6 +6,8 @@
 
 #include "engine/render/deferredrendering.h"
 #include "igame/effects/effectsmanager.h"
+#include "engine/render/rendertarget.h"
+#include "engine/render/texture.h"
 #include "leveleffects.h"
 
 namespace
@@ -114,4 +116,44 @@ TEST_F(LevelPostEffectsTest, AnOverlayTextureThatIsNotThereSkipsTheStepWithALine
     for (const std::string& line : log.lines)
         lines += line.find("overlay texture \"no_such_overlay\" not found: its step is skipped") != std::string::npos;
     EXPECT_EQ(lines, 1u);
+}
+
+// The steps that rewrite the lit scene ("Temp3") in place: tone mapping through its luminance
+// targets (made on first use), ambient occlusion through "AORT" and its blur, screen-space grass.
+TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    TEffectSettings look = *Settings(LEVEL_EFFECTS);
+    look.nFlags = 0;
+    // Occluders count within 3 units, on a ring of 6 pixels, at full strength.
+    look.aAmbientOcclusion[0][0] = 6.0f;
+    look.aAmbientOcclusion[0][1] = 1.0f;
+    look.aAmbientOcclusion[0][2] = 3.0f;
+    g_pEffectsManager->Transition().Start(look, 0.0f);
+    Variable("effect.grassss")->SetInt(0);
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    // Off by default: no luminance targets, no change.
+    EXPECT_EQ(DrawFrameWithStep(7), plain);
+    EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(0), nullptr);
+    EXPECT_EQ(DrawFrameWithStep(9), plain);
+    EXPECT_EQ(DrawFrameWithStep(10), plain);
+    Variable("effect.tonemapping")->SetInt(1);
+    Variable("ambient.occlusion")->SetInt(1);
+    Variable("effect.grassss")->SetInt(1);
+    TCommandManager::Instance().ExecuteText("set ambient.occlusion.rtsizefactor 0.5");
+    ASSERT_NE(g_pEffectsManager->GetAmbientOcclusionTarget(0), nullptr);
+    for (const auto& [word, name] :
+         {std::pair{7u, "post_tonemapping"}, std::pair{9u, "post_ssao"}, std::pair{10u, "post_grassss"}})
+    {
+        const std::vector<std::uint32_t> frame = DrawFrameWithStep(word);
+        EXPECT_NE(frame, plain) << name;
+        EXPECT_EQ(CompareWithGolden(name, frame, kWidth, kHeight), "");
+    }
+    ASSERT_NE(g_pEffectsManager->GetToneMappingTarget(5), nullptr);
+    EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(5)->GetTexture()->m_nWidth, 1);
+    Variable("effect.tonemapping")->SetInt(0);
+    Variable("ambient.occlusion")->SetInt(0);
+    // A cluster unload lets the luminance targets go.
+    g_pEffectsManager->OnClusterUnload();
+    EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(0), nullptr);
 }

@@ -1,31 +1,22 @@
 // The post effects' full-screen steps, each beside a canvas full-screen copy into the same target
-// in the same run: 1280 x 720, into an A16B16G16R16F target as the deferred renderer's pipeline
-// targets are, on every core.
+// in the same run: 1280 x 720 over the game's level (its shaders and the canvas's records), into
+// an A16B16G16R16F target as the deferred renderer's pipeline targets are, on every core.
 // - Haze, DOF, Overlay, EdgeAA, FilmGrain: each step's shader over camera-space positions and
 //   normals with a haze texture as the settings' textures; counters step_ms, copy_ms and ratio
 //   (aim: at most 2).
-#include "directx/render/dxcanvasmanager.h"
+#include "frameloop.h"
+
+#include "directx/render/dxdevice.h"
 #include "directx/render/dxrendertarget.h"
+#include "directx/render/dxshadermanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/rendertargetmanager.h"
 #include "engine/render/shader.h"
 #include "igame/effects/effectsmanager.h"
-#include "support/softwaredevice.h"
-
-#include <benchmark/benchmark.h>
-
-#include <chrono>
 
 namespace
 {
-using TClock = std::chrono::steady_clock;
-
-f64 MillisecondsSince(TClock::time_point start)
-{
-    return std::chrono::duration<f64, std::milli>(TClock::now() - start).count();
-}
-
 constexpr u32 kFloatFormat = 1027;
 constexpr u32 kArgbFormat = 258;
 const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -41,24 +32,24 @@ void Step(benchmark::State& state)
 {
     const char* name = kSteps[state.range(0)];
     state.SetLabel(name);
-    static TCamera s_Camera;
-    static TNode s_Eye;
-    static TFixedCamera s_Plugin;
-    if (!StartSoftwareDevice(VESTAMOR_SHADER_REPOSITORY, s_Camera, s_Eye, s_Plugin))
+    if (!StartLevel())
     {
-        state.SkipWithError("no device");
+        state.SkipWithError("no device or no level");
         return;
     }
-    static const bool s_bCanvas = [] {
-        g_pDxCanvasManager->BeginManager();
+    // A few frames of the level first: they deliver the canvas's rectangle and the shaders.
+    static const bool s_bLoaded = [] {
+        g_FrameDriver.Begin(10, CopyMilliseconds);
+        RunFrames("level");
         return true;
     }();
-    (void)s_bCanvas;
+    (void)s_bLoaded;
+    g_pRenderManager->m_nInRender = 1;
     TShader* shader = g_pDxShaderManager->FindShader(TName(name, true));
-    TRenderTarget* target = Target("benchmark pipeline", kBenchmarkWidth, kBenchmarkHeight, kFloatFormat);
-    TRenderTarget* source = Target("benchmark source", kBenchmarkWidth, kBenchmarkHeight, kFloatFormat);
-    TRenderTarget* positions = Target("benchmark positions", kBenchmarkWidth, kBenchmarkHeight, kFloatFormat);
-    TRenderTarget* normals = Target("benchmark normals", kBenchmarkWidth, kBenchmarkHeight, kFloatFormat);
+    TRenderTarget* target = Target("benchmark pipeline", kFrameWidth, kFrameHeight, kFloatFormat);
+    TRenderTarget* source = Target("benchmark source", kFrameWidth, kFrameHeight, kFloatFormat);
+    TRenderTarget* positions = Target("benchmark positions", kFrameWidth, kFrameHeight, kFloatFormat);
+    TRenderTarget* normals = Target("benchmark normals", kFrameWidth, kFrameHeight, kFloatFormat);
     TRenderTarget* texture = Target("benchmark haze", 64, 64, kArgbFormat);
     if (!shader || !target || !source || !positions || !normals || !texture)
     {
@@ -82,33 +73,36 @@ void Step(benchmark::State& state)
     settings.aHaze[1][0] = settings.aHaze[1][1] = settings.aHaze[1][2] = settings.aHaze[1][3] = 1.0f;
     settings.aHaze[3][0] = settings.aHaze[3][1] = 2.0f;
     g_pEffectsManager->Transition().Start(settings, 0.0f);
-    const bool overlay = state.range(0) == 2;
-    shader->SetTexture(0, source->GetTexture());
-    shader->SetTexture(1, overlay ? texture->GetTexture() : positions->GetTexture());
-    shader->SetTexture(2, normals->GetTexture());
-    shader->SetTexture(7, texture->GetTexture());
-    shader->SetTexture(8, nullptr);
+    // Each step's slots as the manager binds them (haze: positions and its texture; depth of
+    // field: the image and positions; overlay: the image and its texture; edge smoothing: the
+    // image, positions and normals; film grain: the image).
+    const u32 step = static_cast<u32>(state.range(0));
+    shader->SetTexture(0, step == 0 ? nullptr : source->GetTexture());
+    shader->SetTexture(1, step == 4 ? nullptr : step == 2 ? texture->GetTexture() : positions->GetTexture());
+    shader->SetTexture(2, step == 3 ? normals->GetTexture() : nullptr);
+    shader->SetTexture(7, step == 0 ? texture->GetTexture() : nullptr);
     TShader* copy = g_pCanvasManager->SetShader(source->GetTexture(), 0);
     device->SetRenderTarget(0, static_cast<TDxRenderTarget*>(target)->GetSurface());
     g_pCanvasManager->SetApertureToDevice();
-    f64 step = 0.0, copied = 0.0;
+    f64 drawn = 0.0, copied = 0.0;
     for (auto _ : state)
     {
         device->BeginScene();
         TClock::time_point start = TClock::now();
         g_pCanvasManager->DrawFullScreen(shader, kWhite);
         g_pCanvasManager->Flush();
-        step += MillisecondsSince(start);
+        drawn += MillisecondsSince(start);
         start = TClock::now();
         g_pCanvasManager->DrawFullScreen(copy, kWhite);
         g_pCanvasManager->Flush();
         copied += MillisecondsSince(start);
         device->EndScene();
     }
+    g_pRenderManager->m_nInRender = 0;
     const f64 n = static_cast<f64>(state.iterations());
-    state.counters["step_ms"] = step / n;
+    state.counters["step_ms"] = drawn / n;
     state.counters["copy_ms"] = copied / n;
-    state.counters["ratio"] = step / copied;
+    state.counters["ratio"] = drawn / copied;
     for (TRenderTarget* t : {target, source, positions, normals, texture})
         t->ReleaseReference();
     g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
