@@ -1,4 +1,5 @@
 #include "levelgenerator.h"
+#include "leveleffects.h"
 #include "aerodromeaircraft.h"
 #include "aerodromebuilder.h"
 #include "aerodromecurves.h"
@@ -183,6 +184,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
 
     count = AddLevelSounds(writer, root, extra, count);
     count = AddLevelBallistics(writer, extra, count);
+    count = AddLevelEffects(writer, root, extra, count);
     count = EndLevelRenderScene(writer, extra, count);
     TClusterManager* managers[64];
     i32 listed = TRepositoryWriter::SceneManagers(managers);
