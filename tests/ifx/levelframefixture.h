@@ -28,6 +28,7 @@
 #include "engine/system/skeletonmanager.h"
 #include "igame/effects/decalmanager.h"
 #include "igame/effects/lensflaremanager.h"
+#include "igame/effects/terrainmanager.h"
 #include "ifx/ifxparticlemanager.h"
 #include "ifx/particlevertexstream.h"
 #include "levellitscene.h"
@@ -115,6 +116,9 @@ protected:
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
         TParticleVertexStream::Get().Reset();
+        // The level's terrain settings stay with the manager: the next test starts from none.
+        const std::vector<u8> zero(TERRAIN_SETTINGS_SIZE, 0);
+        g_pTerrainManager->SetData(0, zero.data(), TERRAIN_SETTINGS_SIZE);
         g_pTimer = m_pTimer;
         DeviceTest::TearDown();
     }
