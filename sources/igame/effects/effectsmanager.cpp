@@ -21,6 +21,10 @@
 #include "engine/system/resourcemanager.h"
 #include "engine/system/statemanager.h"
 #include "engine/render/shadowmanager.h"
+#include "engine/render/light.h"
+#include "engine/system/node.h"
+#include "engine/system/nodekindnames.h"
+#include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
 
 #include <cstring>
@@ -262,9 +266,19 @@ TShader* TEffectsManager::StepShader(TShaderLink& link, const char* name)
 void TEffectsManager::UpdateManager(f32 step)
 {
     m_Transition.Advance(step);
-    const TEffectSettings& current = m_Transition.Current();
-    if (g_pAtmosphereManager)
-        g_pAtmosphereManager->SetCloudsAndRain(current.aAtmosphere[0], current.aAtmosphere[1]);
+    TEffectSettings& current = m_Transition.Current();
+    if (!g_pAtmosphereManager)
+        return;
+    g_pAtmosphereManager->SetCloudsAndRain(current.aAtmosphere[0], current.aAtmosphere[1]);
+    // The haze takes the sky light's colour.
+    DArray<TAtmosphere*>& atmospheres = g_pAtmosphereManager->Atmospheres();
+    TNode* node = atmospheres.GetCount() ? atmospheres[0]->pLight : nullptr;
+    const TLight* light = node ? static_cast<const TLight*>(node->FindObject(g_NameTLight.GetId())) : nullptr;
+    if (!light)
+        return;
+    std::memcpy(current.aHaze[1], light->m_aColor, sizeof current.aHaze[1]);
+    const f32 none[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    std::memcpy(current.aHaze[2], none, sizeof none);
 }
 
 void TEffectsManager::RenderManager()

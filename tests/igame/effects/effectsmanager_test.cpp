@@ -5,6 +5,10 @@
 #include "core/stream/memorystream.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
+#include "engine/render/light.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
 #include "igame/effects/effectsmanager.h"
 #include "support/scratchworkingfolder.h"
@@ -201,5 +205,34 @@ TEST_F(EffectsManagerTest, TheOcclusionFactorIsKeptWithinItsRange)
     Run("set ambient.occlusion.rtsizefactor \"half\"");
     EXPECT_EQ(Manager().GetAmbientOcclusionFactor(), 0.1f);
     Run("set ambient.occlusion.rtsizefactor 0.5");
+}
+} // namespace
+
+namespace
+{
+// The haze takes the colour of the light on the first atmosphere's light node each frame.
+TEST_F(EffectsManagerTest, TheHazeTakesTheSkyLightsColour)
+{
+    g_ManagerManager.Initialize();
+    TNode node;
+    TLight light;
+    light.m_aColor[0] = 0.9f;
+    light.m_aColor[1] = 0.5f;
+    light.m_aColor[2] = 0.25f;
+    light.m_aColor[3] = 0.75f;
+    node.AddObject(&light);
+    TAtmosphere atmosphere;
+    g_pAtmosphereManager->Atmospheres().Add(&atmosphere);
+    Current().aHaze[2][0] = 0.3f;
+    Manager().UpdateManager(0.1f);
+    EXPECT_EQ(Current().aHaze[1][0], 0.0f);
+    atmosphere.pLight = &node;
+    Manager().UpdateManager(0.1f);
+    g_pAtmosphereManager->Atmospheres().SetCount(0);
+    node.DeleteObject(&light);
+    EXPECT_EQ(Current().aHaze[1][0], 0.9f);
+    EXPECT_EQ(Current().aHaze[1][3], 0.75f);
+    EXPECT_EQ(Current().aHaze[2][0], 0.0f);
+    EXPECT_EQ(Current().aHaze[2][3], 1.0f);
 }
 } // namespace
