@@ -3,6 +3,8 @@
 #include "core/cluster/cluster.h"
 #include "core/system/log.h"
 #include "core/stream/stream.h"
+#include "engine/render/camera.h"
+#include "engine/render/cameramanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/renderer.h"
@@ -51,6 +53,7 @@ TShaderLink s_ToneMapping("ShaderToneMapping");
 TShaderLink s_ToneMappingDownscale("ShaderToneMappingDownscaleLuminance");
 TShaderLink s_ToneMappingMinMax("ShaderToneMappingMinMaxLuminance");
 TShaderLink s_Grass("ShaderGrassSS");
+TShaderLink s_MotionBlur("ShaderMotionBlur");
 
 TDeferredVariable s_EffectHaze("effect_haze");
 TDeferredVariable s_EffectDepthOfField("effect_dof");
@@ -59,6 +62,7 @@ TDeferredVariable s_EffectEdgeSmoothing("effect_edgeaa");
 TDeferredVariable s_EffectFilmGrain("effect_filmgrain");
 TDeferredVariable s_EffectToneMapping("effect_tonemapping");
 TDeferredVariable s_EffectGrass("effect_grassss");
+TDeferredVariable s_EffectMotionBlurScreen("effect_motionblurss");
 TDeferredVariable s_AmbientOcclusionSwitch("ambient_occlusion");
 
 const TName s_NameWater("Water", true);
@@ -71,6 +75,7 @@ const TName s_StepToneMapping("Tone mapping", true);
 const TName s_StepAmbientOcclusion("SSAO", true);
 const TName s_StepAmbientOcclusionBlur("SSAO blur", true);
 const TName s_StepGrass("GrassSS", true);
+const TName s_StepMotionBlurScreen("Motion blur (SS)", true);
 const TName s_NameToneMapping("tonemapping", true);
 const TName s_NameToneMappingAdapt("tonemappingadept", true);
 
@@ -317,6 +322,9 @@ void TEffectsManager::RenderManager()
                 EndStep(shader, s_StepEdgeSmoothing);
             }
         break;
+    case 6:
+        RenderScreenMotionBlur();
+        break;
     case 7:
         RenderToneMapping();
         break;
@@ -490,6 +498,26 @@ void TEffectsManager::RenderAmbientOcclusion()
     apply->SetTexture(kSourceSlot, TextureOf(m_apAmbientOcclusion[0]));
     DrawQuad(apply);
     g_pRenderManager->RecordPipelineStep(s_StepAmbientOcclusionBlur, apply);
+}
+
+void TEffectsManager::RenderScreenMotionBlur()
+{
+    if (!s_EffectMotionBlurScreen.GetValue().ToInt())
+        return;
+    TCamera* camera = g_pCameraManager ? g_pCameraManager->GetCurrentCamera() : nullptr;
+    if (!camera)
+        return;
+    // Nothing recorded yet: the camera has not moved since.
+    if (!g_EffectsBlocks.nPreviousSet)
+        g_EffectsBlocks.FinalMatrixPrev = camera->m_ViewProjection;
+    TShader* shader = BeginStep(s_MotionBlur, "ShaderMotionBlur");
+    if (!shader)
+        return;
+    shader->SetTexture(kStepPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+    shader->SetTexture(kStepNormalSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_NORMAL)));
+    EndStep(shader, s_StepMotionBlurScreen);
+    g_EffectsBlocks.FinalMatrixPrev = camera->m_ViewProjection;
+    g_EffectsBlocks.nPreviousSet = 1;
 }
 
 void TEffectsManager::RenderGrass()

@@ -99,6 +99,8 @@ private:
     void RenderToneMapping();
     void RenderAmbientOcclusion();
     void RenderGrass();
+    // The screen-space half of the motion blur (the objects' half waits for its objects).
+    void RenderScreenMotionBlur();
 
     TEffectTransition m_Transition;
     DArray<TEffectArea*> m_aArea;
@@ -127,8 +129,9 @@ struct TEffectsBlocks
 {
     // The water normal map's animation phase, 0 to 1.
     f32 fWaterPhase = 0.0f;
-    // The camera's final matrix at the end of the last screen-space motion blur.
+    // The camera's final matrix at the end of the last screen-space motion blur, once one ran.
     TMatrix FinalMatrixPrev = TMatrix(1.0f);
+    u32 nPreviousSet = 0;
     TMotionBlurBlock Motion = {TMatrix(1.0f), TVector(0.0f, 0.0f, 0.0f, 0.0f), TVector(0.0f, 0.0f, 0.0f, 0.0f),
                                TMatrix(1.0f)};
 };

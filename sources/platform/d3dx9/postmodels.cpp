@@ -27,6 +27,11 @@
 //   next smaller target (slot 0; c2, c3 that target's size, a third of the source's).
 // tonemap: the scene (slot 0) stretched between half the least and the most luminance of the
 //   9 x 9 target (slot 9) and mixed half with itself.
+// motionblur: the image (slot 0) blurred along each pixel's motion on the screen since the last
+//   blur: its camera-space position (slot 1) back to the world (c4-c7 the camera's view,
+//   TDeferredMatrix) and through the previous final matrix (c0-c3, TFinalMatrixPrev) to where it
+//   was; five taps along the way back, at most c8.x of the screen (below a thousandth of it none:
+//   the positions' rounding). The sky keeps its pixels.
 // grassss: ground near the camera (slot 1 the positions: below the eye, nearer than c0.x units)
 //   tinted towards c1 with a fixed noise of c0.y, fading out to c0.x.
 #include "platform/d3d9/pixelmodel.h"
@@ -269,6 +274,53 @@ struct TToneMapPixel
     }
 };
 
+constexpr int kPreviousFinal = 0;
+constexpr int kCameraView = 4;
+constexpr int kMotionLimit = 8;
+
+struct TMotionBlurPixel
+{
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(kScreenVarying),
+                                             .constants = kMotionLimit + 1,
+                                             .textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
+
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const TLaneVector<L> p = in.Texture(1);
+        // Camera to world through the view's rigid inverse, then the previous final matrix: one
+        // matrix, made once a quad.
+        float m[4][4];
+        for (int r = 0; r < 4; ++r)
+        {
+            for (int c = 0; c < 3; ++c)
+            {
+                m[r][c] = 0.0f;
+                for (int k = 0; k < 3; ++k)
+                    m[r][c] += in.ConstantValue(kPreviousFinal + r, k) * in.ConstantValue(kCameraView + c, k);
+            }
+            m[r][3] = in.ConstantValue(kPreviousFinal + r, 3);
+            for (int c = 0; c < 3; ++c)
+                m[r][3] -= m[r][c] * in.ConstantValue(kCameraView + c, 3);
+        }
+        const auto row = [&](int r) { return p.x * L(m[r][0]) + p.y * L(m[r][1]) + p.z * L(m[r][2]) + L(m[r][3]); };
+        const L w = Max(row(3), L(1e-4f));
+        const L limit(in.ConstantValue(kMotionLimit, 0));
+        const L drawn = Step(L(0.5f), p.w);
+        // Motion below a thousandth of the screen is the positions' rounding, not motion.
+        const auto motion = [&](const L& d) {
+            return Min(Max(d * drawn * Step(L(1e-3f), Abs(d)), -limit), limit);
+        };
+        const L du = motion(L(0.5f) + row(0) * L(0.5f) / w - at.x);
+        const L dv = motion(L(0.5f) - row(1) * L(0.5f) / w - at.y);
+        TLaneVector<L> sum = in.Texture(0);
+        for (int k = 1; k <= 4; ++k)
+            sum = sum + in.SampleAt(0, at.x + du * L(0.25f * k), at.y + dv * L(0.25f * k));
+        return sum * L(0.2f);
+    }
+};
+
 constexpr int kGrassRange = 0;
 constexpr int kGrassTint = 1;
 
@@ -301,6 +353,7 @@ const TPixelModelRegistration kToneMapDownscale("tonemapdownscale", PixelModelTy
 const TPixelModelRegistration kToneMapMinMax("tonemapminmax", PixelModelType<TToneMapMinMaxPixel>());
 const TPixelModelRegistration kToneMap("tonemap", PixelModelType<TToneMapPixel>());
 const TPixelModelRegistration kGrass("grassss", PixelModelType<TGrassPixel>());
+const TPixelModelRegistration kMotionBlur("motionblur", PixelModelType<TMotionBlurPixel>());
 const TPixelModelRegistration kDepthOfField("dof", PixelModelType<TDepthOfFieldPixel>());
 const TPixelModelRegistration kOverlay("overlay", PixelModelType<TOverlayPixel>());
 const TPixelModelRegistration kEdgeSmoothing("edgeaa", PixelModelType<TEdgeSmoothingPixel>());

@@ -6,6 +6,7 @@
 
 #include "engine/render/deferredrendering.h"
 #include "igame/effects/effectsmanager.h"
+#include "engine/render/camera.h"
 #include "engine/render/rendertarget.h"
 #include "engine/render/texture.h"
 #include "leveleffects.h"
@@ -156,4 +157,29 @@ TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
     // A cluster unload lets the luminance targets go.
     g_pEffectsManager->OnClusterUnload();
     EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(0), nullptr);
+}
+
+// The screen-space motion blur: still with the camera still (the first blur records where it
+// was), smeared along the way back once the camera has turned.
+TEST_F(LevelPostEffectsTest, TheScreenMotionBlurFollowsTheCameraSinceTheLastBlur)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    g_EffectsBlocks.nPreviousSet = 0;
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    EXPECT_EQ(DrawFrameWithStep(6), plain);
+    TViewportSet* set = g_pDxViewportManager->GetCurrentSet();
+    ASSERT_NE(set, nullptr);
+    TCamera* camera = set->aViewport[0]->pCamera;
+    ASSERT_NE(camera, nullptr);
+    ASSERT_NE(camera->pNode, nullptr);
+    const TMatrix was = camera->pNode->GetLocalMatrix();
+    TMatrix turned = was;
+    turned.aRow[3].x += 1.5f;
+    camera->pNode->SetLocalMatrix(turned, TNode::OrdinaryCause());
+    const std::vector<std::uint32_t> moved = DrawFrameWithStep(6);
+    camera->pNode->SetLocalMatrix(was, TNode::OrdinaryCause());
+    EXPECT_EQ(CompareWithGolden("post_motionblur", moved, kWidth, kHeight), "");
+    Variable("effect.motionblurss")->SetInt(0);
+    EXPECT_EQ(DrawFrameWithStep(6), plain);
+    Variable("effect.motionblurss")->SetInt(1);
 }
