@@ -1,9 +1,9 @@
 // The post effects' full-screen steps, each beside a canvas full-screen copy into the same target
 // in the same run: 1280 x 720 over the game's level (its shaders and the canvas's records), into
 // an A16B16G16R16F target as the deferred renderer's pipeline targets are, on every core.
-// - Haze, DOF, Overlay, EdgeAA, FilmGrain: each step's shader over camera-space positions and
-//   normals with a haze texture as the settings' textures; counters step_ms, copy_ms and ratio
-//   (aim: at most 2).
+// - Step/0-6 (haze, depth of field, overlay, edge smoothing, film grain, screen-space motion
+//   blur, grass): each step's shader over camera-space positions and normals with a haze
+//   texture as the settings' textures; counters step_ms, copy_ms and ratio (aim: at most 2).
 #include "frameloop.h"
 
 #include "directx/render/dxdevice.h"
@@ -26,7 +26,8 @@ TRenderTarget* Target(const char* name, u32 width, u32 height, u32 format)
     return g_pRenderTargetManager->CreateRenderTarget(TName(name, true), width, height, format, 0, 0, 0);
 }
 
-const char* const kSteps[] = {"ShaderHaze", "ShaderDOF", "ShaderOverlay", "ShaderEdgeAntialiasing", "ShaderFilmGrain"};
+const char* const kSteps[] = {"ShaderHaze",      "ShaderDOF",        "ShaderOverlay", "ShaderEdgeAntialiasing",
+                              "ShaderFilmGrain", "ShaderMotionBlur", "ShaderGrassSS"};
 
 void Step(benchmark::State& state)
 {
@@ -74,12 +75,12 @@ void Step(benchmark::State& state)
     settings.aHaze[3][0] = settings.aHaze[3][1] = 2.0f;
     g_pEffectsManager->Transition().Start(settings, 0.0f);
     // Each step's slots as the manager binds them (haze: positions and its texture; depth of
-    // field: the image and positions; overlay: the image and its texture; edge smoothing: the
-    // image, positions and normals; film grain: the image).
+    // field and grass: the image and positions; overlay: the image and its texture; edge
+    // smoothing and motion blur: the image, positions and normals; film grain: the image).
     const u32 step = static_cast<u32>(state.range(0));
     shader->SetTexture(0, step == 0 ? nullptr : source->GetTexture());
     shader->SetTexture(1, step == 4 ? nullptr : step == 2 ? texture->GetTexture() : positions->GetTexture());
-    shader->SetTexture(2, step == 3 ? normals->GetTexture() : nullptr);
+    shader->SetTexture(2, step == 3 || step == 5 ? normals->GetTexture() : nullptr);
     shader->SetTexture(7, step == 0 ? texture->GetTexture() : nullptr);
     TShader* copy = g_pCanvasManager->SetShader(source->GetTexture(), 0);
     device->SetRenderTarget(0, static_cast<TDxRenderTarget*>(target)->GetSurface());
@@ -107,5 +108,5 @@ void Step(benchmark::State& state)
         t->ReleaseReference();
     g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
 }
-BENCHMARK(Step)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
+BENCHMARK(Step)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
 } // namespace
