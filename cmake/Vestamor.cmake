@@ -67,11 +67,14 @@ function(vestamor_test_pch target)
   target_precompile_headers(${target} REUSE_FROM vestamor_test_pch)
 endfunction()
 
-# vestamor_test(<name> [MODULES ...] [LIBS ...]): one GoogleTest executable of every .cpp
-# below the current folder and tests/support/headless.cpp, registered with CTest test by test (each
-# in a process of its own).
+# vestamor_test(<name> [MODULES ...] [LIBS ...] [TIMEOUT seconds]): one GoogleTest executable of
+# every .cpp below the current folder and tests/support/headless.cpp, registered with CTest test by
+# test (each in a process of its own). The time-out (120 s unless given) catches a hang.
 function(vestamor_test name)
-  cmake_parse_arguments(T "" "" "MODULES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "MODULES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -85,7 +88,7 @@ function(vestamor_test name)
   if(VESTAMOR_TEST_PCH)
     vestamor_test_pch(${name})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${T_TIMEOUT}
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
