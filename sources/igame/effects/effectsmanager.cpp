@@ -214,6 +214,12 @@ TEffectSettings* TEffectsManager::FindSettings(u32 name)
     return nullptr;
 }
 
+void TEffectsManager::StartTransition(const char* name, f32 seconds)
+{
+    if (TEffectSettings* settings = FindSettings(TName(name, true).GetId()))
+        m_Transition.Start(*settings, seconds);
+}
+
 void TEffectsManager::SetAmbientOcclusionFactor(f32 factor)
 {
     m_fAmbientOcclusionFactor = factor < EFFECTS_AO_FACTOR_MINIMUM   ? EFFECTS_AO_FACTOR_MINIMUM

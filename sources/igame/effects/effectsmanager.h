@@ -67,6 +67,8 @@ public:
 
     // The first loaded record of that name, or null.
     TEffectSettings* FindSettings(u32 name);
+    // A transition to the record of that name over `seconds`; nothing without such a record.
+    void StartTransition(const char* name, f32 seconds);
     TEffectTransition& Transition() { return m_Transition; }
     DArray<TEffectArea*>& Areas() { return m_aArea; }
     DArray<TEffectSettings*>& Settings() { return m_aSettings; }
