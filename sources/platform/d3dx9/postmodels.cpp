@@ -77,7 +77,6 @@ struct THazePixel
     }
 };
 
-constexpr int kSourceTexture = 0;
 constexpr int kTargetSize = 2;
 
 template <class Quad> [[gnu::always_inline]] inline auto Pixel(const Quad& in)
