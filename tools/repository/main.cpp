@@ -10,6 +10,7 @@
 #include "levelflares.h"
 #include "levelgame.h"
 #include "levelparticles.h"
+#include "levelvegetation.h"
 #include "levelrenderscene.h"
 #include "levelvehicles.h"
 #include "scenerepositories.h"
@@ -29,6 +30,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelDecals(writer, level, managers, count);
     count = AddLevelFlares(writer, level, managers, count);
     count = AddLevelEffects(writer, level, managers, count);
+    count = AddLevelVegetation(writer, level, managers, count);
     return count;
 }
 } // namespace
