@@ -1,4 +1,5 @@
 #include "levelgenerator.h"
+#include "leveleffects.h"
 #include "aerodromeaircraft.h"
 #include "aerodromebuilder.h"
 #include "aerodromecurves.h"
@@ -168,6 +169,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
     BeginLevelRenderScene(writer, root, TowerEye(), TOWER_NEAR_CLIP, TOWER_FAR_CLIP);
     auto builder = std::make_unique<TAerodromeBuilder>(writer, cooked, root, GetLevelNormalQueue());
 
+    // Every record list's manager: room for more lists than the level has.
     TClusterManager* extra[96];
     i32 count = AddAerodromeGround(*builder, extra, 0);
     MakeAerodromeEngineSounds(*builder);
@@ -189,6 +191,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
     count = AddLevelSounds(writer, root, extra, count);
     count = AddLevelBallistics(writer, extra, count);
     count = AddLevelHelp(extra, count);
+    count = AddLevelEffects(writer, root, extra, count);
     count = AddAerodromeEffects(*builder, extra, count);
     count = AddAerodromeVegetation(writer, root, extra, count);
     count = EndLevelRenderScene(writer, extra, count);
