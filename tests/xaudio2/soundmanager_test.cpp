@@ -2,6 +2,7 @@
 // dynamic sounds and its stored lists, the update loop, unloads and reloads.
 #include "soundfixture.h"
 
+#include "core/stream/filestreammanager.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
@@ -14,7 +15,9 @@
 #include "xaudio2/xaudio2soundreverb.h"
 #include "xaudio2/xaudio2state.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace
 {
@@ -426,4 +429,58 @@ TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
     Frame();
     Frame();
     EXPECT_EQ(2u, Recorder().ended.size());
+}
+
+namespace
+{
+struct TSoundTestRepository : SoundTest
+{
+    using SoundTest::RepositoryPath;
+};
+
+// What the static destructors of a program's end do after the sound service's own exit step:
+// the repositories freed, while a mixer left running would still read a clip out of them.
+void FreeTheRepositoriesAndLetTheMixerRun()
+{
+    g_pResourceManager->CloseRepositories(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+// A program that ends (std::exit) without ending its managers while an endless hum plays on the
+// mixer's own thread.
+void EndWhileAHumPlays()
+{
+    g_ManagerManager.Initialize();
+    g_pFileStreamManager->SetLocked(0);
+    const std::string& repository = TSoundTestRepository::RepositoryPath();
+    g_pCluster->LinkTypes();
+    g_pResourceManager->BeginManager();
+    g_pXAudio2SoundManager->InitializeManager();
+    g_pXAudio2SoundManager->BeginManager();
+    TXAudio2Settings& settings = XAudio2Settings();
+    settings.devices = {{u"Test speakers"}};
+    settings.wavFile = repository + ".wav";
+    // Before the first start: it runs after the sound service's step.
+    std::atexit(FreeTheRepositoriesAndLetTheMixerRun);
+    if (g_pResourceManager->LoadRepository(repository.c_str(), 0) != 0)
+        std::_Exit(2);
+    TSoundData* hum = nullptr;
+    g_pXAudio2SoundManager->FindSoundData(hum, TName("hum"));
+    TSound* sound = nullptr;
+    g_pXAudio2SoundManager->PlaySound(sound, hum, nullptr, 0, 1);
+    g_pXAudio2SoundManager->UpdateManager(0.01f);
+    if (!sound || !static_cast<TXAudio2Sound*>(sound)->pVoice)
+        std::_Exit(3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::exit(0);
+}
+} // namespace
+
+TEST(SoundExitTest, AProgramThatEndsWithSoundPlayingStopsTheMixerBeforeItsDataIsFreed)
+{
+    // Run afresh: the sound service's exit step must be the child's own.
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(EndWhileAHumPlays(), testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
 }
