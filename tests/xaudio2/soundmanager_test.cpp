@@ -3,6 +3,7 @@
 #include "soundfixture.h"
 
 #include "core/stream/filestreammanager.h"
+#include "core/stream/memorystream.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
@@ -483,4 +484,28 @@ TEST(SoundExitTest, AProgramThatEndsWithSoundPlayingStopsTheMixerBeforeItsDataIs
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(EndWhileAHumPlays(), testing::ExitedWithCode(0), "");
     GTEST_FLAG_SET(death_test_style, style);
+}
+
+// A state image of the manager carries its three lists under its id, and a load takes them back.
+TEST_F(SoundTest, AStateImageCarriesThePoolsListsAndALoadTakesThemBack)
+{
+    ASSERT_NE(nullptr, Play(Clip("hum")));
+    Frame();
+    const TSoundIndexList playing = Manager().GetPlayingList();
+    const u32 free = Manager().GetFreeCount();
+    ASSERT_EQ(1u, playing.GetCount());
+    TMemoryStream image;
+    TClusterManager* managers[] = {&Manager()};
+    ASSERT_EQ(0, g_pCluster->SaveToStream(image, managers, 1));
+    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "without an id"));
+    EXPECT_EQ(&Manager(), g_pCluster->FindManager(SOUND_MANAGER_ID));
+
+    const TSoundIndexList none;
+    ASSERT_EQ(0, Manager().SetData(1, &none, sizeof none));
+    ASSERT_EQ(0, Manager().SetData(0, &none, sizeof none));
+    image.Seek(0, STREAM_SEEK_SET);
+    ASSERT_EQ(0, g_pCluster->LoadFromStream(image));
+    ASSERT_EQ(1u, Manager().GetPlayingList().GetCount());
+    EXPECT_EQ(playing[0], Manager().GetPlayingList()[0]);
+    EXPECT_EQ(free, Manager().GetFreeCount());
 }
