@@ -97,6 +97,8 @@ function(vestamor_benchmark name)
   endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
+  # The benchmarks' own helpers: "support/..." under benchmarks/.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/benchmarks)
   vestamor_link_modules(${name} ${B_MODULES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
