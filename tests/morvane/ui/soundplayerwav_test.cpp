@@ -142,26 +142,20 @@ TEST_F(SoundPlayerWav, TheMenuCrossFadeRunsWhileTheGameClockStandsStill)
     ASSERT_FLOAT_EQ(static_cast<TXAudio2SoundGroup*>(game)->m_fOwnVolume, 1.0f);
 
     // The frames as the main loop runs them: the game's time step into the update lists.
-    TManagerSystem* held = g_ManagerManager.GetActiveSystem();
-    static const bool s_bMade = [] {
-        g_ManagerManager.CreateSystem(TName("crossfade", true));
-        g_ManagerManager.AddUpdateManager(g_pSoundPlayerManager, 0);
-        g_ManagerManager.AddUpdateManager(g_pSoundManager, 0);
-        return true;
-    }();
-    (void)s_bMade;
-    g_ManagerManager.__ActivateSystem(TName("crossfade"));
+    TManagerManager frames;
+    frames.CreateSystem(TName("menu", true));
+    frames.AddUpdateManager(g_pSoundPlayerManager, 0);
+    frames.AddUpdateManager(g_pSoundManager, 0);
     const TName scale(TIME_SCALE_MAIN_MENU, true);
     g_pTimer->SetScale(0.0f, scale);
     Player().SetMenuMode(1);
     for (i32 i = 0; i < 6; ++i)
     {
         Tick();
-        ASSERT_EQ(0.0f, g_pTimer->GetGameTimeStep());
-        g_ManagerManager.Update(g_pTimer->GetGameTimeStep());
+        EXPECT_EQ(0.0f, g_pTimer->GetGameTimeStep());
+        frames.Update(g_pTimer->GetGameTimeStep());
     }
     g_pTimer->SetScale(1.0f, scale);
-    g_ManagerManager.__ActivateSystem(held ? held->Name : TName());
     // 0.2 s of fade in 0.3 s of frames.
     EXPECT_FLOAT_EQ(static_cast<TXAudio2SoundGroup*>(menu)->m_fOwnVolume, 1.0f);
     EXPECT_FLOAT_EQ(static_cast<TXAudio2SoundGroup*>(game)->m_fOwnVolume, 0.0f);
