@@ -34,6 +34,7 @@ targets=(
   "ux/textbox_fuzz|"
   "ifx/particle_fuzz|fuzz/ifx/corpus"
   "igame/effects/decal_fuzz|fuzz/igame/effects/corpus"
+  "igame/effects/vegetation_fuzz|"
 )
 
 # Runs one target; its outcome goes to $work/<name>.result.

@@ -27,6 +27,7 @@
 #include "levelballistics.h"
 #include "levelclips.h"
 #include "levelgame.h"
+#include "levelvegetation.h"
 #include "levelrenderscene.h"
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/crossroadarea.h"
@@ -183,6 +184,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
 
     count = AddLevelSounds(writer, root, extra, count);
     count = AddLevelBallistics(writer, extra, count);
+    count = AddAerodromeVegetation(writer, root, extra, count);
     count = EndLevelRenderScene(writer, extra, count);
     TClusterManager* managers[64];
     i32 listed = TRepositoryWriter::SceneManagers(managers);

@@ -9,6 +9,7 @@
 #include "levelflares.h"
 #include "levelgame.h"
 #include "levelparticles.h"
+#include "levelvegetation.h"
 #include "levelrenderscene.h"
 #include "levelvehicles.h"
 #include "scenerepositories.h"
@@ -27,6 +28,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelParticles(writer, level, managers, count);
     count = AddLevelDecals(writer, level, managers, count);
     count = AddLevelFlares(writer, level, managers, count);
+    count = AddLevelVegetation(writer, level, managers, count);
     return count;
 }
 } // namespace

@@ -14,12 +14,18 @@
 #include "engine/system/resourcemanager.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "levelgenerator.h"
+#include "engine/system/animationmanager.h"
+#include "engine/system/command/deferredvariable.h"
+#include "morvane/game/aicommonunit.h"
+#include "morvane/game/gameenums.h"
 #include "morvane/game/gamelogicmanager.h"
+#include "morvane/game/gate.h"
 #include "morvane/game/orbitcameramanager.h"
 #include "morvane/ux/screens.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -128,9 +134,90 @@ void GenerateAerodrome(benchmark::State& state)
     state.counters["level_bytes"] = static_cast<double>(Size(folder + "/" + MORVANE_REPOSITORY));
     std::filesystem::remove_all(folder);
 }
+// The start of a turnaround without drawing (the first aircraft sent to gate 1, driven there,
+// parked and served), 1/30 s frames in the game's order, as game seconds per wall second;
+// beside it the same frames of the physics step alone on a freshly loaded aerodrome. Aims: at
+// least 60 game seconds a second, at least 0.8 of the physics alone, and the game's managers
+// (vehicles, game logic) at most 0.25 of the physics step of the same frames.
+constexpr f32 kGameFrame = 1.0f / 30.0f;
+constexpr i32 kTurnaroundFrames = 30 * 100;
+
+// Seconds of the game's managers (vehicles, game logic) and of the physics step.
+struct TPlayTimes
+{
+    f64 fGame = 0.0;
+    f64 fPhysics = 0.0;
+};
+
+f64 Since(std::chrono::steady_clock::time_point& mark)
+{
+    const auto now = std::chrono::steady_clock::now();
+    const f64 seconds = std::chrono::duration<f64>(now - mark).count();
+    mark = now;
+    return seconds;
+}
+
+f64 PlayFrames(bool game, TPlayTimes& times)
+{
+    if (g_pResourceManager->LoadRepository(kLevel.c_str(), 0) != 0)
+        return -1.0;
+    g_pAnimationManager->BeginManager();
+    TDeferredVariable("game_autostartaitask").SetInt(1);
+    TGameLogicManager& logic = *g_pGameLogicManager;
+    logic.MarkGameStarted();
+    TGameParameters& parameters = logic.GetParameters();
+    const auto start = std::chrono::steady_clock::now();
+    auto mark = start;
+    for (i32 frame = 0; frame < kTurnaroundFrames; ++frame)
+    {
+        if (game)
+        {
+            if (parameters.aLandingZone[0].pWaitZonePlane && parameters.nChosenGate == 0)
+                parameters.nChosenGate = 1;
+            g_pVehicleManager->UpdateManager(kGameFrame);
+            logic.UpdateManager(kGameFrame);
+            times.fGame += Since(mark);
+        }
+        g_pNxDynamicsManager->ThreadUpdateManager(kGameFrame);
+        g_pNxDynamicsManager->UpdateManager(kGameFrame);
+        times.fPhysics += Since(mark);
+        g_pAnimationManager->ThreadUpdateManager(kGameFrame);
+        g_pAnimationManager->UpdateManager(kGameFrame);
+        Since(mark);
+    }
+    const f64 seconds = std::chrono::duration<f64>(std::chrono::steady_clock::now() - start).count();
+    const TGate* gate = logic.FindGate(1);
+    const bool parked = gate && gate->m_nState >= gsBeforeUnloading;
+    g_pCluster->Clear();
+    g_pResourceManager->CloseRepositories(0);
+    return game && !parked ? -1.0 : seconds;
+}
+
+void AerodromeTurnaround(benchmark::State& state)
+{
+    Begin();
+    for (auto _ : state)
+    {
+        TPlayTimes turnaround, alone;
+        const f64 played = PlayFrames(true, turnaround);
+        const f64 physics = PlayFrames(false, alone);
+        if (played < 0.0 || physics < 0.0)
+        {
+            state.SkipWithError("the aircraft did not reach gate 1");
+            break;
+        }
+        const f64 gameSeconds = kTurnaroundFrames * kGameFrame;
+        state.counters["game_s_per_s"] = gameSeconds / played;
+        state.counters["physics_alone_s_per_s"] = gameSeconds / physics;
+        state.counters["of_physics_alone"] = physics / played;
+        // The game's managers against the physics step of the same frames.
+        state.counters["game_of_physics"] = turnaround.fGame / turnaround.fPhysics;
+    }
+}
 } // namespace
 
 // First, as the tool runs: before the game's managers are begun.
 BENCHMARK(GenerateAerodrome)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(LoadAerodrome)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadAerodromeFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(AerodromeTurnaround)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -2,6 +2,7 @@
 
 #include "core/math/scalar.h"
 
+#include <cmath>
 #include <emmintrin.h>
 #include <utility>
 
@@ -270,4 +271,22 @@ TMatrix& TMatrix::SetFromDirection(const TVector& direction, int variant)
     aRow[(axis + 2) % 3] = AxisRow(across.Normalized());
     aRow[3] = TVector(0.0f, 0.0f, 0.0f, 1.0f);
     return *this;
+}
+
+TMatrix TMatrix::BuildFromDirection(const TVector& direction)
+{
+    // Worked out in place: Y x Z with Y up is (z.z, 0, -z.x), and Z x X completes the frame.
+    TMatrix m(1.0f);
+    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
+    if (length < VectorMinimumLength)
+        return m;
+    const float zx = direction.x / length, zy = direction.y / length, zz = direction.z / length;
+    const float across = std::sqrt(zx * zx + zz * zz);
+    // Straight up or down: the up vector gives no X; the world's Z takes its place.
+    const float xx = across < 1e-6f ? (zy > 0.0f ? -1.0f : 1.0f) : zz / across;
+    const float xz = across < 1e-6f ? 0.0f : -zx / across;
+    m.aRow[0] = TVector(xx, 0.0f, xz, 0.0f);
+    m.aRow[1] = TVector(zy * xz, zz * xx - zx * xz, -zy * xx, 0.0f);
+    m.aRow[2] = TVector(zx, zy, zz, 0.0f);
+    return m;
 }

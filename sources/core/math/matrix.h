@@ -51,6 +51,10 @@ struct TMatrix
     // A rotation frame in which the direction becomes the X axis (variant 0), the Y axis
     // (variant 1) or the Z axis (any other variant); translation 0.
     TMatrix& SetFromDirection(const TVector& direction, int variant);
+    // An orthonormal rotation whose Z row is the normalised direction: the world's up vector
+    // gives a provisional Y row, X = Y x Z, then Y = Z x X; translation 0. A direction along
+    // the up vector takes the world's Z axis as provisional Y instead.
+    static TMatrix BuildFromDirection(const TVector& direction);
 };
 static_assert(sizeof(TMatrix) == 64);
 static_assert(alignof(TMatrix) == 4);

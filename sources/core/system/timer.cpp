@@ -20,7 +20,7 @@ i64 MonotonicCounter()
 TTimer::TTimer(TTimerClock clock)
     : m_pClock(clock ? clock : MonotonicCounter), m_nPaused(0), m_nFrequency(TIMER_COUNTS_PER_SECOND),
       m_nStartCount(QueryCounter()), m_nLastCount(m_nStartCount), m_fScale(1.0f), m_fGameTime(0.0f),
-      m_fRealTimeStep(0.0f), m_fGameTimeStep(0.0f), m_nFrame(0), m_aFrameTime(), m_nFrameIndex(0)
+      m_fRealTimeStep(0.0f), m_fGameTimeStep(0.0f), m_nFrame(0), m_aFrameTime(), m_nFrameIndex(0), m_fFixedStep(0.0f)
 {
 }
 
@@ -48,7 +48,7 @@ void TTimer::Update()
     f32 sum = 0.0f;
     for (f32 sample : m_aFrameTime)
         sum += sample;
-    const f32 smoothed = sum * 0.1f;
+    const f32 smoothed = m_fFixedStep > 0.0f ? m_fFixedStep : sum * 0.1f;
 
     ++m_nFrame;
     m_fRealTimeStep = smoothed;

@@ -25,6 +25,10 @@ public:
     void SetScale(f32 factor, const TName& name);
     // Ending a pause restarts the frame time from that moment.
     void SetPaused(u32 paused);
+    // Each frame then takes exactly these seconds, whatever the clock says, so runs repeat
+    // (0: the clock again). The seconds since start stay the clock's.
+    void SetFixedStep(f32 seconds) { m_fFixedStep = seconds; }
+    f32 GetFixedStep() const { return m_fFixedStep; }
 
     // Seconds since the timer was built; any thread may ask.
     f64 GetTime() const;
@@ -53,6 +57,7 @@ private:
     u32 m_nFrame;
     f32 m_aFrameTime[TIMER_FRAME_SAMPLES];
     u32 m_nFrameIndex;
+    f32 m_fFixedStep;
 };
 
 extern TTimer* g_pTimer;

@@ -9,14 +9,18 @@
 #include "directx/render/dxdevicevariables.h"
 #include "directx/render/dxrendertypes.h"
 #include "engine/system/managermanager.h"
+#include "platform/desktop/display.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace
 {
 constexpr const char* kMsgPrefix = "TDxDeviceManager::__MsgProc(): ";
 constexpr const char* kRunPrefix = "TDxDeviceManager::__Run(): ";
+constexpr f32 DX_HEADLESS_STEP_MAX = 1.0f / 15.0f;
 
 // Slots of the main-loop timing record.
 constexpr u32 kTimingPump = 0;
@@ -36,6 +40,29 @@ template <class Work> f32 Timed(Work work)
     timer.Start();
     work();
     return timer.Stop();
+}
+
+// Headless runs may step the game by fixed seconds a frame (VESTAMOR_HEADLESS_STEP), so that
+// they repeat and go as fast as the machine; at most 1/15 s, what the physics' eight sub-steps
+// a frame cover.
+void ApplyHeadlessStep()
+{
+    const char* text = std::getenv("VESTAMOR_HEADLESS_STEP");
+    if (!text || PlatformHasDisplay() || !g_pTimer)
+        return;
+    char* end = nullptr;
+    const f32 step = std::strtof(text, &end);
+    if (end == text || *end != 0 || !(step > 0.0f))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kRunPrefix, "VESTAMOR_HEADLESS_STEP '%s' is no positive number of "
+                    "seconds: the clock steps the frames", text);
+        return;
+    }
+    const f32 used = std::min(step, DX_HEADLESS_STEP_MAX);
+    if (used != step)
+        TLog::Print(g_pSystemLog, LOG_WARNING, kRunPrefix, "VESTAMOR_HEADLESS_STEP %g cut to %g s", step, used);
+    g_pTimer->SetFixedStep(used);
+    TLog::Print(g_pSystemLog, LOG_INFO, kRunPrefix, "each frame steps %g s", used);
 }
 
 void SleepMilliseconds(u32 milliseconds)
@@ -312,6 +339,7 @@ i32 TDxDeviceManager::__Run()
         return 0;
     // What the start-up script loaded before is in place: scripted runs wait for this line.
     TLog::Print(g_pSystemLog, LOG_INFO, kRunPrefix, "main loop");
+    ApplyHeadlessStep();
     bool presentFailed = false;
     for (;;)
     {

@@ -92,14 +92,13 @@ TMesh* TMesh::PickLod(f32 distance)
     return aMeshLod[3];
 }
 
-TMesh* TMesh::SelectLod(u32 cut)
+TMesh* TMesh::SelectLodAt(const TVector& at, u32 cut)
 {
     TCamera* camera = g_pFindMainCamera ? g_pFindMainCamera() : nullptr;
     f32 d = 0.0f;
     if (camera)
     {
         const TVector& eye = camera->m_Placement.Translation();
-        const TVector& at = GetMatrix()->Translation();
         d = TVector::Subtract(eye, at).Length();
     }
     d *= MeshLodDistanceFactor();
@@ -124,13 +123,18 @@ void TMesh::Draw(TRenderContext* context)
 {
     if (!GetNode()->IsEnabled())
         return;
-    TMesh* chosen = SelectLod(1);
+    DrawAt(*GetMatrix(), context);
+}
+
+void TMesh::DrawAt(const TMatrix& world, TRenderContext* context)
+{
+    TMesh* chosen = SelectLodAt(world.Translation(), 1);
     if (!chosen || !chosen->pMeshData)
         return;
     g_CurrentTextureMatrix = chosen->m_TextureAnimation.m_Matrix;
     g_pCurrentMeshMaterial = &chosen->m_Material;
     if (g_pDrawMeshData)
-        g_pDrawMeshData(chosen->pMeshData, *GetMatrix(), context, chosen);
+        g_pDrawMeshData(chosen->pMeshData, world, context, chosen);
 }
 
 void TMesh::Render()

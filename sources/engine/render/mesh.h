@@ -81,7 +81,12 @@ public:
     // The mesh to draw at the scaled distance: itself or one of its coarser versions.
     TMesh* PickLod(f32 distance);
     // The main camera's distance times the LOD factor; null when cut by distance (cut 1).
-    TMesh* SelectLod(u32 cut);
+    TMesh* SelectLod(u32 cut) { return SelectLodAt(GetMatrix()->Translation(), cut); }
+    // The same, measured at another position.
+    TMesh* SelectLodAt(const TVector& position, u32 cut);
+    // Draws at a world matrix other than the node's (instances of one mesh), its LOD chosen and
+    // cut there; the node's state is not asked.
+    void DrawAt(const TMatrix& world, TRenderContext* context);
     // Advances the texture animation by t seconds; 1 when an axis reached its period.
     u32 AnimateTexture(f32 t);
 

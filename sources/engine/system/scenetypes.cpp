@@ -446,6 +446,7 @@ const TClusterTypeDecl& MovieDecl()
     static TClusterTypeDecl s_Decl("TMovie", 95, sizeof(TMovie), nullptr, 0, {Link(68, 60, "pScriptEnd")});
     return s_Decl;
 }
+} // namespace
 
 const TClusterTypeDecl& PropDataRenderDecl()
 {
@@ -453,8 +454,6 @@ const TClusterTypeDecl& PropDataRenderDecl()
                                    {Link(0, 18, "pRoot"), Link(12, 43, "aMesh", 8)});
     return s_Decl;
 }
-
-} // namespace
 
 namespace
 {

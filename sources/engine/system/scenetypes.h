@@ -53,6 +53,8 @@ const TClusterTypeDecl& PropDecl();
 const TClusterTypeDecl& DecalDataDecl();
 const TClusterTypeDecl& DecalDecl();
 const TClusterTypeDecl& StaticDecalPoolDecl();
+// The vegetation manager keeps the array of these (the meshes of its plant kinds).
+const TClusterTypeDecl& PropDataRenderDecl();
 // The physics manager keeps the array of these.
 const TClusterTypeDecl& DynamicsPropProxyDecl();
 

@@ -97,6 +97,14 @@ void Rest(TDynamicsBody* body, const TMatrix& matrix)
 }
 } // namespace
 
+f32 PointDistance(const TVector& a, const TVector& b)
+{
+    const f32 dx = a.x - b.x;
+    const f32 dy = a.y - b.y;
+    const f32 dz = a.z - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
 TAICommonUnit::TAICommonUnit()
 {
     std::memset(reinterpret_cast<u8*>(this) + sizeof(TAICommonUnitBase), 0,
@@ -249,8 +257,26 @@ void TAICommonUnit::SetPlaneState(i32 state)
         EnablePropNode(0);
     }
     m_nPlaneState = state;
-    if (state != old && g_pSoundPlayerManager)
+    if (state == old)
+        return;
+    LogPlaneState();
+    if (g_pSoundPlayerManager)
         g_pSoundPlayerManager->UpdateAirplane(this);
+}
+
+void TAICommonUnit::LogPlaneState() const
+{
+    const TGate* gate = g_pGameLogicManager->FindGateOf(this);
+    TLog::Print(g_pSystemLog, LOG_INFO, "", "aircraft '%s': state %d, gate %d, money %d", GetName(), m_nPlaneState,
+                gate ? gate->m_nId : 0, g_pGameLogicManager->GetParameters().nMoney);
+}
+
+const char* TAICommonUnit::GetName() const
+{
+    // Loaded node names carry no text; the prop data's name (the game keeps its texts) does.
+    if (pProp && pProp->pPropData)
+        return pProp->pPropData->m_Name.GetPrintText();
+    return pProp ? pProp->GetNode()->m_Name.GetPrintText() : "";
 }
 
 TVector TAICommonUnit::GetPosition() const
@@ -301,7 +327,7 @@ void TAICommonUnit::UpdateDrive(f32 dt)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TAICommonUnit::UpdateDrive(): error: ",
                     "unit '%s': path %d, point %d lies outside the pool '%s': stopped",
-                    pProp ? pProp->GetNode()->m_Name.GetPrintText() : "", m_nCurrentPath, m_nPointIndex,
+                    GetName(), m_nCurrentPath, m_nPointIndex,
                     GAME_UNIT_CURVE_POOL);
         Stop(0);
         return;
@@ -431,6 +457,13 @@ void TAICommonUnit::Arrive()
     if (!pTask->m_nArrived)
         pTask->ReachArea();
     Stop(pTask->m_nHideOnArrival ? 1 : 0);
+}
+
+void TAICommonUnit::EndLandingAnimation()
+{
+    SetSkeletonFlags(UNIT_SKELETON_ANIMATED, 0);
+    SetPath(UNIT_NO_PATH);
+    SaveBodyMatrices();
 }
 
 void TAICommonUnit::SaveBodyMatrices()

@@ -51,6 +51,9 @@ constexpr u32 UNIT_RAY_FILTER = 0x800;
 constexpr f32 UNIT_BLOCKED_GIVE_UP = 240.0f;
 constexpr f32 UNIT_STANDING_SPEED = 0.1f;
 
+// The distance of two points in 3D.
+f32 PointDistance(const TVector& a, const TVector& b);
+
 // The top speed's factor of a unit with a task at AI levels 1 and 2.
 constexpr f32 UNIT_SPEED_SCALE_LEVEL_1 = 0.4f;
 constexpr f32 UNIT_SPEED_SCALE_LEVEL_2 = 0.7f;
@@ -90,12 +93,19 @@ public:
     // vehicle steers towards it, drives, brakes for obstacles and holds, and at the path's end
     // stands and arrives. A path or point outside the pool stops the unit with an error line.
     void UpdateDrive(f32 dt);
+    // The landing animation over: the skeleton no longer animated, the first path started, the
+    // bodies' matrices kept for the take-off.
+    void EndLandingAnimation();
     // Copies the world matrices of the bodies' nodes.
     void SaveBodyMatrices();
     // The bodies back at their saved matrices, at rest.
     void RestoreBodies();
     // Shows the prop's full form: its node enabled and its form taken.
     void ShowProp();
+    // The body switched between simulated (1) and kinematic (0).
+    void SetBodyDynamic(u32 dynamic);
+    // The prop node's name, for log lines.
+    const char* GetName() const;
     u32 IsAircraft() const { return m_nAircraft != 0; }
     // Aircraft with a cargo-door animation.
     u32 IsCargoAircraft() const { return aAnimation[UNIT_ANIMATION_CARGO_DOOR] != nullptr; }
@@ -146,12 +156,13 @@ private:
     void ClearChannels();
     void AppendChannel(u8 parameter);
     void SetSkeletonFlags(u32 bits, u32 set);
-    void SetBodyDynamic(u32 dynamic);
     void EnablePropNode(u32 enable);
     // The obstacle ray ahead of the drive node hits something.
     bool IsObstacleAhead(const TVector& from, const TVector& forward) const;
     // Arrived at the path's end, standing.
     void Arrive();
+    // The state change's line: aircraft, state, its gate, money.
+    void LogPlaneState() const;
 };
 
 static_assert(sizeof(TAICommonUnit) == 312);

@@ -138,26 +138,6 @@ void TGameLogicManager::AddMethod()
     }
 }
 
-void TGameLogicManager::UpdateManager(f32 step)
-{
-    TGameParameters& parameters = GetParameters();
-    if (!parameters.nStarted)
-    {
-        if (!TakeNewGameStartedFlag())
-            return;
-        MarkGameStarted();
-        if (g_pGameMenuManager)
-            g_pGameMenuManager->PushWindow("NewGameWelcome");
-    }
-    parameters.fGameClock += step;
-    for (i32 i = 0; i < m_aGate.GetCount(); ++i)
-        m_aGate[i]->Update(step);
-    for (i32 i = 0; i < m_aUnit.GetCount(); ++i)
-        m_aUnit[i]->UpdateDrive(step);
-    for (i32 i = 0; i < m_aCrossroad.GetCount(); ++i)
-        m_aCrossroad[i]->Update(m_aUnit, step);
-}
-
 void TGameLogicManager::OnClusterLoad()
 {
     CheckStoredData();
@@ -244,6 +224,14 @@ TGate* TGameLogicManager::FindGate(i32 id) const
 {
     for (i32 i = 0; i < m_aGate.GetCount(); ++i)
         if (m_aGate[i]->m_nId == id)
+            return m_aGate[i];
+    return nullptr;
+}
+
+TGate* TGameLogicManager::FindGateOf(const TAICommonUnit* plane) const
+{
+    for (i32 i = 0; plane && i < m_aGate.GetCount(); ++i)
+        if (m_aGate[i]->pPlane == plane)
             return m_aGate[i];
     return nullptr;
 }

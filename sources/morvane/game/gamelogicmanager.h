@@ -61,7 +61,8 @@ public:
 
     // Registers the listeners and the input focus (layer 6).
     void BeginManager() override;
-    // The game's frame: the start of a game, the clock, every gate's tasks.
+    // The game's frame: the start of a game, the clock, rain, the arrivals, the landing, the
+    // two queues of wait zones, the take-off and its pay, then every gate, unit and crossroad.
     void UpdateManager(f32 step) override;
     // The manager's cluster, resource, device and state interfaces with their managers, its
     // input focus with the input manager.
@@ -98,6 +99,8 @@ public:
     // Money moves saturate at the limits of its 32 bits.
     void AddMoney(i32 amount);
     TGate* FindGate(i32 id) const;
+    // The gate whose aircraft this is, or null.
+    TGate* FindGateOf(const TAICommonUnit* plane) const;
     // The follow-me task: the last of the task array; null without tasks.
     TTask* GetFollowMeTask() const;
     // The unit whose prop this is, or null.
@@ -137,6 +140,17 @@ public:
     TNode* GetPowerLineCurves() const { return m_pPowerLineCurves; }
 
 private:
+    // The steps of the game's frame (gamelogicroad.cpp).
+    void UpdateRain(TGameParameters& parameters, f32 dt);
+    void UpdateArrival(TGameParameters& parameters);
+    void UpdateLanding(TGameParameters& parameters);
+    void UpdateLandingZones(TGameParameters& parameters, f32 dt);
+    void UpdateTakeOffZones(TGameParameters& parameters);
+    void UpdateTakeOff(TGameParameters& parameters);
+    // Aircraft in landing zone 0: sent to the chosen gate, or kept waiting (at a cost once a
+    // gate has idled long).
+    void ServeLandingZone0(TGameParameters& parameters, f32 dt);
+
     void CreateActions();
     // Loaded records: counts cut to their tables, gate ids checked, each fault with a line.
     void CheckStoredData();

@@ -17,14 +17,6 @@ namespace
 {
 TDeferredVariable s_AutoStartAITask("game_autostartaitask");
 
-f32 Distance(const TVector& a, const TVector& b)
-{
-    const f32 dx = a.x - b.x;
-    const f32 dy = a.y - b.y;
-    const f32 dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
 // Another unit in the way of a unit that is not in the scene yet.
 bool IsCrowded(const TAICommonUnit& unit)
 {
@@ -34,7 +26,7 @@ bool IsCrowded(const TAICommonUnit& unit)
     {
         const TAICommonUnit& other = *units[i];
         if (&other != &unit && other.pBody && !other.IsBusy() && other.pProp != unit.pProp &&
-            Distance(other.GetPosition(), here) < TASK_START_SPACING)
+            PointDistance(other.GetPosition(), here) < TASK_START_SPACING)
             return true;
     }
     return false;
@@ -220,7 +212,7 @@ void TTask::RunCountdown(f32 dt)
 
 bool TTask::IsInArea(const TAICommonUnit& unit, f32 margin) const
 {
-    return Distance(unit.GetPosition(), pTaskArea->Position) <= pTaskArea->fRadius + margin;
+    return PointDistance(unit.GetPosition(), pTaskArea->Position) <= pTaskArea->fRadius + margin;
 }
 
 void TTask::LeaveActive()

@@ -103,6 +103,11 @@ TUIButton* CreateLayer(TUIItem* parent, const char* name, f32 fadeIn, f32 fadeOu
 }
 } // namespace
 
+bool IsScriptedRun()
+{
+    return g_pTimer && g_pTimer->GetFixedStep() > 0.0f;
+}
+
 u32 TakeNewGameStartedFlag()
 {
     const u32 flag = TGameMenuManager::s_nNewGame;
@@ -268,6 +273,13 @@ void TGameMenuManager::UpdateManager(f32)
     }
     else if (!m_pFadeAction && m_pUIFader)
         m_pUIFader->Show(false, false);
+    if (IsScriptedRun())
+    {
+        if (!GameStarted() && !s_nNewGame && !m_pFadeAction)
+            OnNewGame(nullptr);
+        while (GetWindowCount() > 0)
+            PopWindow();
+    }
     RequestLayout(1);
 }
 

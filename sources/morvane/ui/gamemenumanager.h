@@ -265,7 +265,7 @@ public:
     i32 _UpdateGameScreen(TUIItem* sender);
     // Opens the gate-selection menu for the aircraft waiting to land, its focus on the last idle
     // gate of a walk from a random place; nothing with a chosen gate, the menu open or a window
-    // stacked.
+    // stacked. A scripted run takes the focused gate at once.
     void ShowGateSelectionMenu();
     // A gate icon, state or menu entry: the idle gate of its tag becomes the chosen gate (its id
     // only) while the menu is open and on screen.
@@ -456,3 +456,6 @@ extern TGameMenuManager* g_pGameMenuManager;
 
 // 1 once after a new game was started from the menu, then 0.
 u32 TakeNewGameStartedFlag();
+// A headless run stepped by fixed seconds a frame: nobody is at the keys, so the front end makes
+// the player's choices itself (a new game, the windows closed, the gate menu's focused gate).
+bool IsScriptedRun();

@@ -321,6 +321,12 @@ void TGameMenuManager::ShowGateSelectionMenu()
         if (GateIdle(id))
             m_pGateMenu->SetFocus(id - 1);
     }
+    const TUIItem* focused = m_pGateMenu->GetFocusedItem();
+    if (IsScriptedRun() && focused && GateIdle(focused->m_nTag + 1))
+    {
+        m_pGateMenu->Show(false, false);
+        g_pGameLogicManager->GetParameters().nChosenGate = focused->m_nTag + 1;
+    }
 }
 
 i32 TGameMenuManager::OnGateSelected(TUIItem* sender)

@@ -51,6 +51,27 @@ TEST(Timer, FirstFramesCountMissingSamplesAsZero)
     EXPECT_NEAR(timer.GetGameTimeStep(), 0.0016, 1e-7);
 }
 
+TEST(Timer, AFixedStepIsEachFramesTimeWhateverTheClockSays)
+{
+    s_nNow = 0;
+    TTimer timer(TestClock);
+    timer.SetFixedStep(0.0625f);
+    for (const f64 seconds : {0.5, 0.0, 0.001})
+    {
+        Advance(seconds);
+        timer.Update();
+        EXPECT_EQ(0.0625f, timer.GetRealTimeStep());
+        EXPECT_EQ(0.0625f, timer.GetGameTimeStep());
+    }
+    EXPECT_EQ(3 * 0.0625f, timer.GetGameTime());
+    // The seconds since start stay the clock's.
+    EXPECT_NEAR(0.501, timer.GetTime(), 1e-9);
+    timer.SetFixedStep(0.0f);
+    Advance(0.1);
+    timer.Update();
+    EXPECT_NE(0.0625f, timer.GetRealTimeStep());
+}
+
 TEST(Timer, NamedFactorsMultiply)
 {
     s_nNow = 0;

@@ -144,6 +144,22 @@ TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
     EXPECT_EQ(last.m_nDriving, 0u);
 }
 
+TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
+{
+    AddPool({kStraight, kStraight});
+    TGate& inside = AddGate(1);
+    inside.m_nArrivalPath = inside.m_nTaxiPath = inside.m_nDeparturePath = 1;
+    TGate& outside = AddGate(2);
+    outside.m_nArrivalPath = outside.m_nDeparturePath = 0;
+    outside.m_nTaxiPath = 2;
+    Game().OnClusterLoad();
+    EXPECT_EQ(Log().find("gate 1: path"), std::string::npos) << Log();
+    EXPECT_NE(Log().find("TGameLogicManager::OnClusterLoad(): error: gate 2: path 2 lies outside the 2 curves of "
+                         "'CommonUnit'"),
+              std::string::npos)
+        << Log();
+}
+
 TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
 {
     AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 1, 1)}});

@@ -1,6 +1,7 @@
 // The in-game screen: its number and time texts, the gate-selection menu (focus, busy gates,
 // the choice), the texts and indicators each frame, the main-menu key, the task list (listing,
 // sorting, alerts, the start button) and their golden images.
+#include "core/system/timer.h"
 #include "menufixture.h"
 
 #include "core/math/random.h"
@@ -142,6 +143,25 @@ TEST_F(GameScreenTest, TheGateMenuFocusesTheLastIdleGateOfItsWalkAndTheChoiceIsT
     // With a gate chosen the menu does not open.
     Menu().ShowGateSelectionMenu();
     EXPECT_FALSE(GateMenu().IsOpen());
+}
+
+TEST_F(GameScreenTest, AScriptedRunTakesTheFocusedIdleGateAtOnceAndClosesItsWindows)
+{
+    SetGates({3, 7});
+    const i32 expected = ExpectedFocus({3, 7});
+    g_pTimer->SetFixedStep(0.0625f);
+    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
+    Menu().UpdateManager(0.0625f);
+    EXPECT_EQ(Menu().GetWindowCount(), 0) << "nobody is there to close it";
+    Menu().ShowGateSelectionMenu();
+    g_pTimer->SetFixedStep(0.0f);
+    EXPECT_EQ(Parameters().nChosenGate, expected);
+    MenuFrames(10);
+    EXPECT_FALSE(GateMenu().IsOpen());
+    // A run with a player waits for the choice.
+    Parameters().nChosenGate = 0;
+    Menu().ShowGateSelectionMenu();
+    EXPECT_EQ(Parameters().nChosenGate, 0);
 }
 
 TEST_F(GameScreenTest, WithEveryGateBusyTheMenuOpensEmptyAndClicksDoNothing)

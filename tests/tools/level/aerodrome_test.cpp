@@ -1,131 +1,14 @@
 // The aerodrome the build writes, loaded as the game loads it with the game's managers begun,
 // and walked: every name the game looks up resolves, every path index lies inside its pool,
 // every unit's prop takes its form and links, every gate has its tasks and paths.
-#include "ageia/dynamicsfixture.h"
-#include "aerodromeplan.h"
-#include "igame/vehicles/vehicle.h"
-#include "igame/vehicles/vehiclemanager.h"
-#include "levelgenerator.h"
-#include "morvane/game/aicommonunit.h"
-#include "morvane/game/crossroadarea.h"
-#include "morvane/game/curvepool.h"
-#include "morvane/game/gamelogicmanager.h"
-#include "morvane/game/gate.h"
-#include "morvane/game/orbitcamera.h"
-#include "morvane/game/orbitcameramanager.h"
-#include "morvane/game/task.h"
-#include "morvane/game/trafficvehicle.h"
-#include "morvane/ui/soundplayer.h"
-#include "morvane/ux/screens.h"
-#include "scenerepositories.h"
-#include "engine/system/prop.h"
-#include "support/scratchworkingfolder.h"
-#include "xaudio2/xaudio2soundmanager.h"
+#include "aerodromefixture.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace
 {
-constexpr f32 kFrame = 1.0f / 60.0f;
-
-class Aerodrome : public DynamicsTest
+class Aerodrome : public AerodromeTest
 {
-protected:
-    void SetUp() override
-    {
-        DynamicsTest::SetUp();
-        BeginResources();
-        static bool s_bBegun = false;
-        if (!s_bBegun)
-        {
-            // The level carries the UX screens' records: the screens are registered first.
-            RegisterGameScreens();
-            // Nodes that grew children after the load (props taking their forms) let them go
-            // when the cluster is cleared.
-            g_pNodeManager->BeginManager();
-            g_pXAudio2SoundManager->InitializeManager();
-            g_pXAudio2SoundManager->BeginManager();
-            g_pVehicleManager->BeginManager();
-            g_pOrbitCameraManager->BeginManager();
-            g_pGameLogicManager->BeginManager();
-            g_pSoundPlayerManager->BeginManager();
-            s_bBegun = true;
-        }
-        const std::string data = VESTAMOR_DATA_DIR;
-        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
-        g_pResourceManager->Associate(MORVANE_COOKED_REPOSITORY_ID, (data + "/" + MORVANE_COOKED_REPOSITORY).c_str());
-        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/" + MORVANE_REPOSITORY).c_str(), 0), 0);
-    }
-    void TearDown() override
-    {
-        g_pVehicleManager->SetActiveVehicleIndex(-1);
-        DynamicsTest::TearDown();
-        g_pResourceManager->CloseRepositories(0);
-    }
-
-    static TGameLogicManager& Game() { return *g_pGameLogicManager; }
-
-    static TCurvePool* Pool(const char* name)
-    {
-        for (i32 i = 0; i < Game().CurvePools().GetCount(); ++i)
-            if (Game().CurvePools()[i]->m_PoolName.GetId() == TName(name).GetId())
-                return Game().CurvePools()[i];
-        return nullptr;
-    }
-
-    static TOrbitCamera* Camera(const char* name)
-    {
-        for (i32 i = 0; i < g_pOrbitCameraManager->Cameras().GetCount(); ++i)
-            if (g_pOrbitCameraManager->Cameras()[i]->m_Name.GetId() == TName(name).GetId())
-                return g_pOrbitCameraManager->Cameras()[i];
-        return nullptr;
-    }
-
-    // A pool's block: its points, then its curves.
-    struct TPoolBlock
-    {
-        std::vector<TVector> aPoint;
-        std::vector<TCurveRecord> aCurve;
-        TVector Point(u32 curve, i32 which) const
-        {
-            const TCurveRecord& record = aCurve[curve];
-            return aPoint[record.nFirstPoint + (which < 0 ? record.nPointCount - 1 : static_cast<u32>(which))];
-        }
-    };
-    static TPoolBlock Block(TCurvePool& pool)
-    {
-        TPoolBlock block;
-        const u32 points = pool.m_nPointCount * 16, curves = pool.m_nCurveCount * 16;
-        EXPECT_EQ(pool.m_nDataSize, points + curves) << pool.GetNameText();
-        const u8* data = pool.GetData(0, 0);
-        if (!data || pool.m_nDataSize != points + curves)
-            return block;
-        block.aPoint.resize(pool.m_nPointCount);
-        block.aCurve.resize(pool.m_nCurveCount);
-        std::memcpy(block.aPoint.data(), data, points);
-        std::memcpy(block.aCurve.data(), data + points, curves);
-        return block;
-    }
-
-    // Frames of the game's order: vehicles, the game, the camera, physics.
-    void Step(i32 frames)
-    {
-        for (i32 i = 0; i < frames; ++i)
-        {
-            g_pVehicleManager->UpdateManager(kFrame);
-            Game().UpdateManager(kFrame);
-            g_pOrbitCameraManager->UpdateManager(kFrame);
-            Manager().ThreadUpdateManager(kFrame);
-            Manager().UpdateManager(kFrame);
-        }
-    }
-
-    TScratchWorkingFolder m_Folder{"aerodrome"};
 };
 } // namespace
 

@@ -1,0 +1,193 @@
+// A gate's service of a freighter: the cargo lifter shared between gates, docking the loader
+// at the door (its distance and angle limits, the "action" key), the load sliding one axis at
+// a time, the phases of the next freighter, the stages' least times.
+#include "engine/input/inputaction.h"
+#include "engine/input/inputmanager.h"
+#include "engine/system/animation.h"
+#include "morvane/game/gameenums.h"
+#include "support/testinput.h"
+#include "gamefixture.h"
+
+#include <cmath>
+
+namespace
+{
+class Cargo : public GameTest
+{
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        m_Parameters.nStarted = 1;
+        Game().OnRepositoryLoad("");
+        Game().GetAction()->Bind(&m_Action, nullptr);
+        m_pGate = &Gate(1);
+        m_pPlane = &AddUnit();
+        m_pPlane->m_nAircraft = 1;
+        m_pPlane->aAnimation[UNIT_ANIMATION_CARGO_DOOR] = &m_Door;
+        m_pPlane->pBody = Box("freighter", 0.0f, 0.5f, 0.0f);
+        m_pPlane->m_nPlaneState = PLANE_PARKED;
+        m_pGate->pPlane = m_pPlane;
+        // The player's loader, its load node under it.
+        TVehicle& vehicle = AddVehicle("loader", 20.0f, 0.0f);
+        m_pLoader = &AddUnit();
+        m_pLoader->pVehicle = &vehicle;
+        m_pLoader->pBody = vehicle.pBody;
+        m_pLoader->pCargo = g_pNodeManager->CreateNode("loader_cargo");
+        vehicle.GetNode()->AddChild(m_pLoader->pCargo);
+        Task(gtCargoPlaneToStorage).pPlayerVehicle = m_pLoader;
+        Task(gtCargoStorageToPlane).pPlayerVehicle = m_pLoader;
+    }
+    void TearDown() override
+    {
+        Game().GetAction()->Bind(nullptr, nullptr);
+        GameTest::TearDown();
+    }
+
+    // A gate with the cargo tasks, done by the player's vehicles.
+    TGate& Gate(i32 id)
+    {
+        TGate& gate = AddGate(id);
+        for (const i32 type : {gtDeployMaintenance, gtMaintenanceToGarage, gtDeployTunnel, gtRetreiveTunnel,
+                               gtDeployFuel, gtFuelToGarage, gtCargoGarageToStorage, gtCargoStorageToPlane,
+                               gtCargoPlaneToGarage, gtCargoGarageToPlane, gtCargoPlaneToStorage,
+                               gtCargoStorageToGarage})
+            AddTask(&gate, type).m_fDeadline = 900.0f;
+        return gate;
+    }
+    TTask& Task(i32 type, TGate* gate = nullptr) { return *(gate ? gate : m_pGate)->FindTask(type); }
+
+    // The loader placed at the door's distance and turned from the freighter's heading.
+    void PlaceLoader(f32 distance, f32 degrees)
+    {
+        const TVector door = m_pGate->GetDoorPoint();
+        TMatrix place = TMatrix::RotationY(degrees);
+        place.aRow[3] = TVector(door.x + distance, door.y, door.z, 1.0f);
+        m_pLoader->pBody->GetNode()->SetWorldMatrix(place, TNode::OrdinaryCause());
+    }
+    bool DockedWithAction()
+    {
+        m_Action.Set(1.0f);
+        const bool docked = m_pGate->IsDocked(*m_pLoader);
+        m_Action.Set(0.0f);
+        return docked;
+    }
+    TVector Load() const { return m_pLoader->pCargo->GetLocalMatrix().aRow[3]; }
+
+    TGate* m_pGate = nullptr;
+    TAICommonUnit* m_pPlane = nullptr;
+    TAICommonUnit* m_pLoader = nullptr;
+    TAnimation m_Door = {};
+    TTestInput m_Action{"cargo_action"};
+};
+
+TEST_F(Cargo, TheDoorLies525AheadAnd58LeftOfTheFreighter)
+{
+    TMatrix turned = TMatrix::RotationY(90.0f);
+    turned.aRow[3] = TVector(10.0f, 0.5f, 20.0f, 1.0f);
+    m_pPlane->pBody->GetNode()->SetWorldMatrix(turned, TNode::OrdinaryCause());
+    const TVector door = m_pGate->GetDoorPoint();
+    EXPECT_NEAR(10.0f + 5.25f * turned.aRow[2].x - 5.8f * turned.aRow[0].x, door.x, 1e-4f);
+    EXPECT_NEAR(20.0f + 5.25f * turned.aRow[2].z - 5.8f * turned.aRow[0].z, door.z, 1e-4f);
+    EXPECT_NEAR(0.5f, door.y, 1e-4f);
+}
+
+TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheActionKey)
+{
+    PlaceLoader(0.0f, 90.0f);
+    EXPECT_TRUE(DockedWithAction());
+    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader)) << "without the key";
+    for (const f32 degrees : {85.0f, 95.0f, 84.0f, 96.0f, 0.0f})
+    {
+        PlaceLoader(0.0f, degrees);
+        EXPECT_FALSE(DockedWithAction()) << degrees;
+    }
+    for (const f32 degrees : {85.2f, 94.8f, 270.0f})
+    {
+        PlaceLoader(0.0f, degrees);
+        EXPECT_TRUE(DockedWithAction()) << degrees;
+    }
+    PlaceLoader(0.49f, 90.0f);
+    EXPECT_TRUE(DockedWithAction());
+    PlaceLoader(0.5f, 90.0f);
+    EXPECT_FALSE(DockedWithAction());
+    // The front end's distance: negative on the aircraft's right (+x here).
+    EXPECT_NEAR(-0.5f, m_pGate->m_fLoaderDoorDistance, 1e-4f);
+    PlaceLoader(-0.5f, 90.0f);
+    DockedWithAction();
+    EXPECT_NEAR(0.5f, m_pGate->m_fLoaderDoorDistance, 1e-4f);
+}
+
+TEST_F(Cargo, OneLoaderTripAtATimeAcrossTheGates)
+{
+    TGate& other = Gate(2);
+    EXPECT_TRUE(m_pGate->IsCargoLifterFree());
+    TTask& trip = Task(gtCargoGarageToPlane, &other);
+    trip.m_nStarted = 1;
+    EXPECT_FALSE(m_pGate->IsCargoLifterFree());
+    trip.m_nDone = 1;
+    EXPECT_FALSE(m_pGate->IsCargoLifterFree()) << "our own load is not back in the garage";
+    Task(gtCargoStorageToGarage).m_nStarted = Task(gtCargoStorageToGarage).m_nDone = 1;
+    EXPECT_TRUE(m_pGate->IsCargoLifterFree());
+    Task(gtCargoGarageToStorage).m_nStarted = 1;
+    EXPECT_FALSE(m_pGate->IsCargoLifterFree()) << "our fetch is under way";
+    Task(gtCargoGarageToStorage).m_nDone = 1;
+    EXPECT_TRUE(m_pGate->IsCargoLifterFree());
+    // A gate whose trip is under way holds back the next gates' legs 30 and 27.
+    m_pGate->m_nState = gsBeforeUnloading;
+    trip.m_nDone = 0;
+    m_pGate->Update(1.0f);
+    EXPECT_EQ(0, Task(gtCargoGarageToPlane).m_nStarted);
+    trip.m_nDone = 1;
+    m_pGate->Update(1.0f);
+    EXPECT_EQ(1, Task(gtCargoGarageToPlane).m_nStarted);
+}
+
+TEST_F(Cargo, TheLoadSlidesOutAcrossFirstThenAlongAtHalfAUnitASecond)
+{
+    m_pGate->m_nState = gsUnloading;
+    TTask& unload = Task(gtCargoPlaneToStorage);
+    m_pGate->Update(0.1f);
+    EXPECT_EQ(1, unload.m_nStarted);
+    EXPECT_EQ(1, unload.m_nNoArrival);
+    EXPECT_FLOAT_EQ(5.5f, Load().x);
+    EXPECT_FLOAT_EQ(10.45f, Load().z);
+    // The player takes the loader to the door and docks; the door and lift have no animations
+    // here, so they are open and up at once.
+    unload.MarkTakenOver();
+    PlaceLoader(0.0f, 90.0f);
+    m_Action.Set(1.0f);
+    m_pGate->Update(0.1f);
+    m_Action.Set(0.0f);
+    EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_DOOR_OPEN]);
+    EXPECT_EQ(0, m_pLoader->pVehicle->inputEnabled) << "held by the lift";
+    m_pGate->Update(0.1f);
+    m_pGate->Update(0.1f);
+    EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_LOAD_ON_LOADER]);
+    m_pGate->Update(2.0f);
+    EXPECT_FLOAT_EQ(4.5f, Load().x);
+    EXPECT_FLOAT_EQ(10.45f, Load().z);
+    for (i32 i = 0; i < 9; ++i)
+        m_pGate->Update(1.0f);
+    EXPECT_FLOAT_EQ(0.0f, Load().x);
+    EXPECT_FLOAT_EQ(9.95f, Load().z) << "along once across is done";
+    for (i32 i = 0; i < 30 && !m_pGate->aCargoPhase[CARGO_PHASE_LOAD_MOVED]; ++i)
+        m_pGate->Update(1.0f);
+    EXPECT_FLOAT_EQ(0.0f, Load().z);
+    EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_LOAD_MOVED]);
+    m_pGate->Update(0.1f);
+    EXPECT_EQ(1, m_pLoader->pVehicle->inputEnabled) << "free to drive to the storage";
+}
+
+TEST_F(Cargo, TheNextFreighterFindsEveryPhaseClear)
+{
+    m_pGate->m_nState = gsTakeOff;
+    m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
+    for (i32& phase : m_pGate->aCargoPhase)
+        phase = 1;
+    m_pGate->Update(0.1f);
+    EXPECT_EQ(gsIdle, m_pGate->m_nState);
+    for (const i32 phase : m_pGate->aCargoPhase)
+        EXPECT_EQ(0, phase);
+}
+} // namespace

@@ -1,0 +1,367 @@
+// The game's frame: when aircraft arrive, the runway's one movement at a time, the landing
+// queue handing aircraft down its zones, the wait at zone 0 and its cost, the gate choice with
+// the apron token, the take-off and its pay.
+#include "engine/system/command/deferredvariable.h"
+#include "engine/system/animation.h"
+#include "igame/effects/atmospherechange.h"
+#include "morvane/game/gameenums.h"
+#include "gamefixture.h"
+
+namespace
+{
+constexpr f32 kFrame = 1.0f / 30.0f;
+
+class Road : public GameTest
+{
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        m_Parameters.nStarted = 1;
+        // The zones 20 apart along z, zone 4 farthest.
+        for (u32 zone = 0; zone < 5; ++zone)
+            PlaceZone(m_Parameters.aLandingZone[zone], 0.0f, 20.0f * static_cast<f32>(zone));
+    }
+    void TearDown() override
+    {
+        TDeferredVariable("next_cargo_plane").SetInt(0);
+        GameTest::TearDown();
+    }
+
+    // An aircraft of the level, idle; with a place, on a body standing there.
+    TAICommonUnit& AddPlane()
+    {
+        TAICommonUnit& plane = AddUnit();
+        plane.m_nAircraft = 1;
+        m_Parameters.aPlane.Add(&plane);
+        return plane;
+    }
+    TAICommonUnit& AddPlaneAt(f32 x, f32 z)
+    {
+        TAICommonUnit& plane = AddPlane();
+        plane.pBody = Box("plane", x, 0.5f, z);
+        return plane;
+    }
+    void PlaceZone(TWaitZone& zone, f32 x, f32 z)
+    {
+        zone.fX = x;
+        zone.fZ = z;
+    }
+    void Frame(f32 dt = kFrame) { Game().UpdateManager(dt); }
+};
+
+TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoonerDownTo120)
+{
+    TAICommonUnit& plane = AddPlane();
+    m_Parameters.nLandAtOnce = 0;
+    Frame();
+    EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState) << "no landing animation: landed at once";
+    EXPECT_EQ(&plane, m_Parameters.pLandingPlane);
+    EXPECT_FLOAT_EQ(1740.0f, m_Parameters.fArrivalInterval);
+    EXPECT_FLOAT_EQ(1740.0f, m_Parameters.fArrivalTimer);
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[4].pWaitZonePlane);
+    EXPECT_EQ(1, m_Parameters.aLandingZone[4].nEntered);
+
+    // The next: another idle aircraft once the timer has run down and zone 4 is free.
+    TAICommonUnit& second = AddPlane();
+    m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
+    m_Parameters.aLandingZone[4].nEntered = 0;
+    plane.m_nPlaneState = PLANE_TO_GATE;
+    m_Parameters.fArrivalTimer = 0.01f;
+    Frame();
+    EXPECT_EQ(PLANE_LANDED, second.m_nPlaneState);
+    EXPECT_FLOAT_EQ(1680.0f, m_Parameters.fArrivalInterval);
+
+    // Sooner each time, never below 120.
+    m_Parameters.fArrivalInterval = 170.0f;
+    for (i32 arrival = 0; arrival < 2; ++arrival)
+    {
+        second.m_nPlaneState = PLANE_IDLE;
+        m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
+        m_Parameters.aLandingZone[4].nEntered = 0;
+        m_Parameters.fArrivalTimer = 0.0f;
+        Frame();
+        EXPECT_EQ(PLANE_LANDED, second.m_nPlaneState);
+        EXPECT_FLOAT_EQ(120.0f, m_Parameters.fArrivalInterval);
+        EXPECT_FLOAT_EQ(120.0f, m_Parameters.fArrivalTimer);
+    }
+}
+
+TEST_F(Road, WithEveryAircraftBusyTheArrivalWaitsWhileTheTimerRunsOn)
+{
+    TAICommonUnit& plane = AddPlane();
+    plane.m_nPlaneState = PLANE_PARKED;
+    Frame();
+    Frame();
+    EXPECT_FLOAT_EQ(-2.0f * kFrame, m_Parameters.fArrivalTimer);
+    EXPECT_FALSE(m_Parameters.nFlags & GAME_LANDING);
+    plane.m_nPlaneState = PLANE_IDLE;
+    Frame();
+    EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
+}
+
+TEST_F(Road, TheNextCargoPlaneIsTakenOrConsumedWithoutAnArrival)
+{
+    AddPlane();
+    TAnimation door = {};
+    TDeferredVariable cargo("next_cargo_plane");
+    TVariable* variable = cargo.GetVariable();
+    ASSERT_NE(nullptr, variable);
+    // Stored as with the password (its change would fall back to 0 without it).
+    variable->Store(1);
+    Frame();
+    EXPECT_EQ(0, cargo.GetValue().ToInt());
+    EXPECT_EQ(nullptr, m_Parameters.pLandingPlane) << "no idle freighter: no arrival";
+
+    TAICommonUnit& freighter = AddPlane();
+    freighter.aAnimation[UNIT_ANIMATION_CARGO_DOOR] = &door;
+    variable->Store(1);
+    Frame();
+    EXPECT_EQ(&freighter, m_Parameters.pLandingPlane);
+    EXPECT_EQ(0, cargo.GetValue().ToInt());
+}
+
+TEST_F(Road, TheRunwayCarriesOneMovementAtATime)
+{
+    TAICommonUnit& plane = AddPlane();
+    TAnimation landing = {};
+    landing.m_nState = ANIMATION_PLAYING;
+    plane.aAnimation[UNIT_ANIMATION_LANDING] = &landing;
+    Frame();
+    EXPECT_EQ(PLANE_LANDING, plane.m_nPlaneState);
+    EXPECT_EQ(GAME_LANDING_ALLOWED | GAME_LANDING, m_Parameters.nFlags & (GAME_LANDING_ALLOWED | GAME_LANDING |
+                                                                         GAME_TAKE_OFF_ALLOWED | GAME_TAKING_OFF));
+    // A departing aircraft at take-off zone 0 waits for the landing.
+    TAICommonUnit& leaving = AddPlane();
+    leaving.m_nPlaneState = PLANE_LEAVING;
+    m_Parameters.aTakeOffZone[0].pWaitZonePlane = &leaving;
+    m_Parameters.aTakeOffZone[0].nEntered = 1;
+    Frame();
+    EXPECT_EQ(&leaving, m_Parameters.aTakeOffZone[0].pWaitZonePlane);
+    EXPECT_EQ(1u, leaving.m_nHold);
+
+    landing.m_nState = ANIMATION_STOPPED;
+    Frame();
+    EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
+    EXPECT_FALSE(m_Parameters.nFlags & GAME_LANDING);
+    // The take-off takes the runway in the same frame.
+    EXPECT_EQ(&leaving, m_Parameters.pTakeOffPlane);
+    EXPECT_EQ(nullptr, m_Parameters.aTakeOffZone[0].pWaitZonePlane);
+    EXPECT_EQ(GAME_TAKE_OFF_ALLOWED | GAME_TAKING_OFF,
+              m_Parameters.nFlags & (GAME_LANDING_ALLOWED | GAME_LANDING | GAME_TAKE_OFF_ALLOWED | GAME_TAKING_OFF));
+    // No arrival during the take-off.
+    m_Parameters.fArrivalTimer = -1.0f;
+    plane.m_nPlaneState = PLANE_IDLE;
+    m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
+    m_Parameters.aLandingZone[4].nEntered = 0;
+    Frame();
+    EXPECT_EQ(PLANE_IDLE, plane.m_nPlaneState);
+    // Off the ground: paid, idle again, the runway open for landings.
+    const i32 money = Money();
+    leaving.m_nPlaneState = PLANE_TAKING_OFF;
+    Frame();
+    EXPECT_EQ(money + 45000, Money());
+    EXPECT_EQ(PLANE_IDLE, leaving.m_nPlaneState);
+    EXPECT_EQ(nullptr, m_Parameters.pTakeOffPlane);
+    EXPECT_TRUE(m_Parameters.nFlags & GAME_LANDING_ALLOWED);
+    EXPECT_FALSE(m_Parameters.nFlags & GAME_TAKING_OFF);
+}
+
+TEST_F(Road, AFreightersTakeOffPays32000)
+{
+    TAICommonUnit& freighter = AddPlane();
+    TAnimation door = {};
+    freighter.aAnimation[UNIT_ANIMATION_CARGO_DOOR] = &door;
+    freighter.m_nPlaneState = PLANE_TAKING_OFF;
+    m_Parameters.pTakeOffPlane = &freighter;
+    m_Parameters.nMoney = -100;
+    m_Parameters.fArrivalTimer = 100.0f;
+    Frame();
+    EXPECT_EQ(-100 + 32000, Money());
+}
+
+TEST_F(Road, TheLandingQueueHandsAnAircraftDownOneZoneAtATime)
+{
+    m_Parameters.fArrivalTimer = 100.0f;
+    TAICommonUnit& plane = AddPlaneAt(0.0f, 42.0f);
+    // Still on its way to zone 1.
+    TAICommonUnit& ahead = AddPlaneAt(0.0f, 30.0f);
+    m_Parameters.aLandingZone[2] = {};
+    PlaceZone(m_Parameters.aLandingZone[2], 0.0f, 40.0f);
+    m_Parameters.aLandingZone[2].pWaitZonePlane = &plane;
+    m_Parameters.aLandingZone[1].pWaitZonePlane = &ahead;
+    m_Parameters.aLandingZone[1].nEntered = 1;
+    Frame();
+    EXPECT_EQ(1u, plane.m_nHold) << "zone 1 is taken";
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[2].pWaitZonePlane);
+    m_Parameters.aLandingZone[1].pWaitZonePlane = nullptr;
+    Frame();
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[1].pWaitZonePlane);
+    EXPECT_EQ(1, m_Parameters.aLandingZone[1].nEntered);
+    EXPECT_EQ(nullptr, m_Parameters.aLandingZone[2].pWaitZonePlane);
+    EXPECT_EQ(0, m_Parameters.aLandingZone[2].nEntered);
+    // 8 from its zone it drives on.
+    plane.pBody->GetNode()->SetWorldMatrix(Translation(0.0f, 0.0f, 28.0f), TNode::OrdinaryCause());
+    plane.SetHold(1);
+    Frame();
+    EXPECT_EQ(0u, plane.m_nHold);
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[1].pWaitZonePlane);
+}
+
+TEST_F(Road, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
+{
+    TAICommonUnit& plane = AddPlane();
+    plane.m_nPlaneState = PLANE_LANDED;
+    m_Parameters.fArrivalTimer = 1e9f;
+    m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+    TGate& gate = AddGate(1);
+    gate.m_nState = gsParkAirplane;
+    gate.pPlane = &AddPlane();
+    gate.pPlane->m_nPlaneState = PLANE_TO_GATE;
+    // No gate idle: nothing counts.
+    for (i32 i = 0; i < 20; ++i)
+        Frame(100.0f);
+    EXPECT_EQ(1000, Money());
+    EXPECT_FLOAT_EQ(0.0f, m_Parameters.fZone0WaitTime);
+    EXPECT_EQ(1u, plane.m_nHold);
+    // A gate idles: free for 1800 s, then 1 a second.
+    gate.m_nState = gsIdle;
+    gate.pPlane = nullptr;
+    for (i32 i = 0; i < 18; ++i)
+        Frame(100.0f);
+    EXPECT_EQ(1000, Money());
+    Frame(0.5f);
+    Frame(0.75f);
+    EXPECT_EQ(999, Money());
+    Frame(0.75f);
+    EXPECT_EQ(999, Money());
+    Frame(0.75f);
+    EXPECT_EQ(998, Money());
+}
+
+TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronToken)
+{
+    TAICommonUnit& plane = AddPlane();
+    plane.m_nPlaneState = PLANE_LANDED;
+    m_Parameters.fArrivalTimer = 1e9f;
+    m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+    m_Parameters.aLandingZone[0].nEntered = 1;
+    TGate& gate = AddGate(3);
+    gate.m_nArrivalPath = 5;
+    m_Parameters.nChosenGate = 3;
+    m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
+    Frame();
+    EXPECT_EQ(gsIdle, gate.m_nState) << "another aircraft taxis";
+    EXPECT_EQ(1u, plane.m_nHold);
+    m_Parameters.nFlags |= GAME_APRON_TOKEN;
+    Frame();
+    EXPECT_EQ(gsParkAirplane, gate.m_nState);
+    EXPECT_EQ(&plane, gate.pPlane);
+    EXPECT_EQ(0, m_Parameters.nChosenGate);
+    EXPECT_FALSE(m_Parameters.nFlags & GAME_APRON_TOKEN);
+    EXPECT_EQ(PLANE_TO_GATE, plane.m_nPlaneState);
+    EXPECT_EQ(5, plane.m_nCurrentPath);
+    EXPECT_EQ(1u, plane.m_nDriving);
+    EXPECT_EQ(0u, plane.m_nHold);
+    EXPECT_EQ(nullptr, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    EXPECT_EQ(1, m_Parameters.nWaitReset);
+    EXPECT_NE(std::string::npos, Log().find("gate 3: gsParkAirplane, aircraft '', money 1000"));
+}
+
+TEST_F(Road, AChoiceOfABusyOrMissingGateIsDroppedWithALine)
+{
+    TAICommonUnit& plane = AddPlane();
+    plane.m_nPlaneState = PLANE_LANDED;
+    m_Parameters.fArrivalTimer = 1e9f;
+    m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+    TGate& gate = AddGate(2);
+    gate.m_nState = gsLoading;
+    TAICommonUnit& parked = AddPlane();
+    gate.pPlane = &parked;
+    m_Parameters.nChosenGate = 2;
+    Frame();
+    EXPECT_EQ(&parked, gate.pPlane);
+    EXPECT_EQ(0, m_Parameters.nChosenGate);
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    m_Parameters.nChosenGate = 9;
+    Frame();
+    EXPECT_EQ(0, m_Parameters.nChosenGate);
+    EXPECT_NE(std::string::npos, Log().find("the chosen gate 9 is not an idle gate"));
+}
+} // namespace
+
+namespace
+{
+TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpell)
+{
+    TAtmosphereChange change;
+    change.m_fDuration = 2.0f;
+    g_pAtmosphereManager->Changes().Add(&change);
+    m_Parameters.fArrivalTimer = 1e9f;
+    m_Parameters.fNextRainTimer = 0.5f;
+    auto frame = [&](f32 dt) {
+        g_pAtmosphereManager->UpdateManager(dt);
+        Frame(dt);
+    };
+    frame(0.25f);
+    EXPECT_FALSE(change.IsMoving()) << "dry until the timer runs out";
+    frame(0.5f);
+    EXPECT_TRUE(change.IsMoving());
+    EXPECT_EQ(0, m_Parameters.nRainScheduled);
+    EXPECT_EQ(1, m_Parameters.nRainEffectsPending);
+    // The rain's time runs only once the sky is wholly wet.
+    for (i32 i = 0; i < 3; ++i)
+        frame(0.5f);
+    EXPECT_EQ(1, m_Parameters.nRainEffectsPending);
+    EXPECT_FLOAT_EQ(240.0f, m_Parameters.fRainDurationTimer);
+    frame(0.5f);
+    frame(0.5f);
+    EXPECT_EQ(1.0f, change.GetBlend());
+    EXPECT_EQ(0, m_Parameters.nRainEffectsPending);
+    EXPECT_LT(m_Parameters.fRainDurationTimer, 240.0f);
+    while (m_Parameters.nRainScheduled == 0)
+        frame(10.0f);
+    EXPECT_TRUE(change.IsMoving()) << "drying";
+    EXPECT_GE(m_Parameters.fNextRainTimer, 20.0f * 60.0f);
+    EXPECT_LT(m_Parameters.fNextRainTimer, 45.0f * 60.0f);
+    EXPECT_GE(m_Parameters.fRainDurationTimer, 4.0f * 60.0f);
+    EXPECT_LT(m_Parameters.fRainDurationTimer, 8.0f * 60.0f);
+    EXPECT_GT(m_Parameters.fGameClock, 240.0f);
+    g_pAtmosphereManager->Changes().SetCount(0);
+}
+} // namespace
+
+namespace
+{
+TEST_F(Road, ALandAtOnceAircraftIsPutInZone0TurnedAboutAndTheTouchdownComesPastFrame1654)
+{
+    TAICommonUnit& plane = AddPlaneAt(100.0f, 50.0f);
+    TAnimation landing = {};
+    landing.m_nState = ANIMATION_PLAYING;
+    plane.aAnimation[UNIT_ANIMATION_LANDING] = &landing;
+    PlaceZone(m_Parameters.aLandingZone[0], 7.0f, -3.0f);
+    Frame();
+    ASSERT_EQ(PLANE_LANDING, plane.m_nPlaneState);
+    landing.m_nState = ANIMATION_PLAYING;
+    landing.m_fTime = 1654.0f;
+    Frame();
+    EXPECT_EQ(1, m_Parameters.nTouchdownPending) << "not past frame 1654";
+    landing.m_fTime = 1654.5f;
+    Frame();
+    EXPECT_EQ(0, m_Parameters.nTouchdownPending);
+    const TMatrix before = *plane.pBody->GetNode()->GetWorldMatrix();
+    landing.m_nState = ANIMATION_STOPPED;
+    Frame();
+    EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    EXPECT_EQ(nullptr, m_Parameters.aLandingZone[4].pWaitZonePlane);
+    EXPECT_EQ(0, m_Parameters.nLandAtOnce);
+    const TMatrix& after = *plane.pBody->GetNode()->GetWorldMatrix();
+    EXPECT_NEAR(7.0f, after.aRow[3].x, 1e-4f);
+    EXPECT_NEAR(1.0f, after.aRow[3].y, 1e-4f);
+    EXPECT_NEAR(-3.0f, after.aRow[3].z, 1e-4f);
+    EXPECT_NEAR(-before.aRow[2].z, after.aRow[2].z, 1e-4f) << "facing the other way";
+    EXPECT_NEAR(-before.aRow[0].x, after.aRow[0].x, 1e-4f);
+    EXPECT_EQ(1u, plane.m_nDriving) << "on its first path";
+}
+} // namespace
