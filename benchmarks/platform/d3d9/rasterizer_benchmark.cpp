@@ -6,8 +6,16 @@
 // with a colour at each corner and white as sprites draw it, and the textured mesh model and the
 // lit one (a directional light on a normal) on the depth-tested triangles. Each scene reports its
 // pixel rate, as memcpy_ratio that rate over memcpy's in 4-byte pixels measured just before it,
-// and its processor time per frame over every thread beside the wall time.
+// and its processor time per frame over every thread beside the wall time. Last the shadow
+// passes of the deferred renderer, each beside what it is measured against in the same loop
+// (pass_ms, reference_ms and reference_ratio, the pass over its reference): the projection pass
+// (the game's "shadowprojection" model over the screen, reading the opaque and transparent
+// positions and a 1024 x 1024 R32F map into two A8R8G8B8 masks; aim: at most 2 full-screen copies
+// of the positions into an A16B16G16R16F target) and a split's map pass (20,000 caster triangles
+// into the 1024 x 1024 map and its depth surface, both cleared, by "shadowdepth"; aim: at most 1.5
+// times the same casters drawn by the plain colour model into an A8R8G8B8 target of that size).
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/format.h"
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3d9/settings.h"
 #include "platform/d3d9/shadingmodel.h"
@@ -418,4 +426,203 @@ BENCHMARK_CAPTURE(DepthTestedTriangles, lit_model, "bench.mesh", "meshlit")
     ->Arg(0)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// A texture of `format` filled texel by texel from `texel(x, y, rgba)`, kept by the scene.
+template <typename TTexel>
+IDirect3DTexture9* FilledTexture(TScene& scene, UINT width, UINT height, D3DFORMAT format, TTexel texel)
+{
+    IDirect3DTexture9* texture = nullptr;
+    scene.device->CreateTexture(width, height, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr);
+    scene.owned.push_back(texture);
+    D3DLOCKED_RECT locked;
+    texture->LockRect(0, &locked, nullptr, 0);
+    for (UINT y = 0; y < height; ++y)
+    {
+        auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * UINT(locked.Pitch);
+        for (UINT x = 0; x < width; ++x)
+        {
+            float rgba[4];
+            texel(x, y, rgba);
+            if (format == D3DFMT_R32F)
+                std::memcpy(row + 4 * x, rgba, 4);
+            else
+                for (int c = 0; c < 4; ++c)
+                {
+                    const std::uint16_t half = D3D9FloatToHalf(rgba[c]);
+                    std::memcpy(row + 8 * x + 2 * c, &half, 2);
+                }
+        }
+    }
+    texture->UnlockRect(0);
+    return texture;
+}
+
+// Level 0 of a new render-target texture, kept by the scene.
+IDirect3DSurface9* TargetSurface(TScene& scene, UINT width, UINT height, D3DFORMAT format)
+{
+    IDirect3DTexture9* texture = nullptr;
+    scene.device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &texture, nullptr);
+    IDirect3DSurface9* surface = nullptr;
+    texture->GetSurfaceLevel(0, &surface);
+    scene.owned.push_back(surface);
+    scene.owned.push_back(texture);
+    return surface;
+}
+
+// The scene's shaders of two models, made once and set as often as a loop switches to them.
+struct TShaderPair
+{
+    TShaderPair(TScene& scene, const char* vertexModel, const char* pixelModel) : device(scene.device)
+    {
+        scene.Use(vertexModel, pixelModel);
+        device->GetVertexShader(&vertex);
+        device->GetPixelShader(&pixel);
+        // The scene keeps them.
+        vertex->Release();
+        pixel->Release();
+    }
+    void Set() const
+    {
+        device->SetVertexShader(vertex);
+        device->SetPixelShader(pixel);
+    }
+    IDirect3DDevice9* device;
+    IDirect3DVertexShader9* vertex = nullptr;
+    IDirect3DPixelShader9* pixel = nullptr;
+};
+
+// Runs `reference` and `pass` in turn as the benchmark's loop, each timed on its own.
+template <typename TPass, typename TReference>
+void MeasureBeside(benchmark::State& state, TScene& scene, TPass pass, TReference reference)
+{
+    typedef std::chrono::steady_clock TClock;
+    scene.device->BeginScene();
+    // Once each first, storage grown.
+    reference();
+    pass();
+    double passSeconds = 0.0, referenceSeconds = 0.0;
+    for (auto _ : state)
+    {
+        const auto start = TClock::now();
+        reference();
+        const auto middle = TClock::now();
+        pass();
+        referenceSeconds += std::chrono::duration<double>(middle - start).count();
+        passSeconds += std::chrono::duration<double>(TClock::now() - middle).count();
+    }
+    scene.device->EndScene();
+    const double frames = double(state.iterations());
+    state.counters["pass_ms"] = passSeconds * 1000.0 / frames;
+    state.counters["reference_ms"] = referenceSeconds * 1000.0 / frames;
+    state.counters["reference_ratio"] = passSeconds / referenceSeconds;
+}
+
+// The projection pass over the positions of a ground plane seen from above and ahead, against
+// the copy of those positions.
+void ShadowProjection(benchmark::State& state)
+{
+    TScene scene(UINT(state.range(0)));
+    auto ground = [](UINT x, UINT y, float* p) {
+        const float depth = 5.0f + 60.0f * float(y) / float(kHeight);
+        p[0] = (float(x) / float(kWidth) - 0.5f) * depth;
+        p[1] = -2.0f;
+        p[2] = depth;
+        p[3] = 1.0f;
+    };
+    IDirect3DTexture9* opaque = FilledTexture(scene, kWidth, kHeight, D3DFMT_A16B16G16R16F, ground);
+    IDirect3DTexture9* transparent = FilledTexture(scene, kWidth, kHeight, D3DFMT_A16B16G16R16F, ground);
+    IDirect3DTexture9* map = FilledTexture(scene, 1024, 1024, D3DFMT_R32F, [](UINT x, UINT y, float* depth) {
+        depth[0] = 0.3f + 0.2f * std::sin(float(x) * 0.05f) * std::cos(float(y) * 0.03f);
+    });
+    IDirect3DSurface9* masks[2] = {TargetSurface(scene, kWidth, kHeight, D3DFMT_A8R8G8B8),
+                                   TargetSurface(scene, kWidth, kHeight, D3DFMT_A8R8G8B8)};
+    IDirect3DSurface9* copy = TargetSurface(scene, kWidth, kHeight, D3DFMT_A16B16G16R16F);
+    IDirect3DSurface9* back = nullptr;
+    scene.device->GetRenderTarget(0, &back);
+    const TVertex quad[4] = {At(-0.5f, -0.5f, 0xFFFFFFFF, 0, 0), At(kWidth - 0.5f, -0.5f, 0xFFFFFFFF, 1, 0),
+                             At(-0.5f, kHeight - 0.5f, 0xFFFFFFFF, 0, 1),
+                             At(kWidth - 0.5f, kHeight - 0.5f, 0xFFFFFFFF, 1, 1)};
+    // Camera space to map coordinates and depth; the light's channel, the split's range with its
+    // fade, and the bias.
+    const float constants[9][4] = {{0.01f, 0.0f, 0.0f, 0.5f}, {0.0f, 0.0f, 0.012f, 0.1f}, {0.0f, 0.05f, 0.0f, 0.5f},
+                                   {0.0f, 0.0f, 0.0f, 1.0f},  {},                         {},
+                                   {1.0f, 0.0f, 0.0f, 0.0f},  {0.0f, 80.0f, 60.0f, 80.0f}, {0.02f, 0.0f, 0.0f, 0.0f}};
+    IDirect3DDevice9* device = scene.device;
+    const TShaderPair projection(scene, "bench.mesh", "shadowprojection"), copier(scene, "bench.mesh", "bench.mesh-texture");
+    MeasureBeside(
+        state, scene,
+        [&] {
+            projection.Set();
+            device->SetPixelShaderConstantF(0, &constants[0][0], 9);
+            device->SetTexture(0, opaque);
+            device->SetTexture(1, transparent);
+            device->SetTexture(3, map);
+            device->SetRenderTarget(0, masks[0]);
+            device->SetRenderTarget(1, masks[1]);
+            device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TVertex));
+            device->SetRenderTarget(1, nullptr);
+        },
+        [&] {
+            copier.Set();
+            device->SetTexture(0, opaque);
+            device->SetRenderTarget(0, copy);
+            device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TVertex));
+        });
+    device->SetRenderTarget(0, back);
+    back->Release();
+    for (DWORD stage : {0u, 1u, 3u})
+        device->SetTexture(stage, nullptr);
+}
+BENCHMARK(ShadowProjection)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A split's map pass: 20,000 caster triangles of about 150 texels at scattered depths, into the
+// cleared map and depth surface by the depth model, against the plain colour model into an
+// A8R8G8B8 target of the map's size.
+void ShadowMap(benchmark::State& state)
+{
+    constexpr int kCount = 20000;
+    constexpr UINT kSize = 1024;
+    std::vector<TVertex> vertices;
+    unsigned seed = 5;
+    for (int i = 0; i < kCount; ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        const float x = float(seed % 2000) / 1000.0f - 1.0f, y = float((seed >> 11) % 2000) / 1000.0f - 1.0f;
+        const float z = float((seed >> 4) & 0xFF) / 256.0f;
+        const float angle = float(i) * 0.43f, c = std::cos(angle), s = std::sin(angle);
+        // Legs of 17 texels.
+        const float leg = 17.0f * 2.0f / float(kSize);
+        const float corners[3][2] = {{0, 0}, {leg, 0}, {0, leg}};
+        for (const auto& corner : corners)
+            vertices.push_back({x + corner[0] * c - corner[1] * s, y + corner[0] * s + corner[1] * c,
+                                z + corner[0], 1.0f, 0, 0, 1, 0xFFFFFFFF, 0, 0});
+    }
+    TScene scene(UINT(state.range(0)));
+    IDirect3DSurface9* map = TargetSurface(scene, kSize, kSize, D3DFMT_R32F);
+    IDirect3DSurface9* plain = TargetSurface(scene, kSize, kSize, D3DFMT_A8R8G8B8);
+    IDirect3DSurface9* depth = nullptr;
+    scene.device->CreateDepthStencilSurface(kSize, kSize, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, TRUE, &depth, nullptr);
+    scene.owned.push_back(depth);
+    IDirect3DSurface9 *back = nullptr, *backDepth = nullptr;
+    scene.device->GetRenderTarget(0, &back);
+    scene.device->GetDepthStencilSurface(&backDepth);
+    IDirect3DDevice9* device = scene.device;
+    device->SetDepthStencilSurface(depth);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    const TShaderPair depthModel(scene, "bench.colour", "shadowdepth"), colourModel(scene, "bench.colour", "bench.colour");
+    auto draw = [&](IDirect3DSurface9* target, const TShaderPair& shaders) {
+        shaders.Set();
+        device->SetRenderTarget(0, target);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1.0f, 0);
+        device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, kCount, vertices.data(), sizeof(TVertex));
+    };
+    MeasureBeside(
+        state, scene, [&] { draw(map, depthModel); }, [&] { draw(plain, colourModel); });
+    device->SetRenderTarget(0, back);
+    device->SetDepthStencilSurface(backDepth);
+    back->Release();
+    backDepth->Release();
+}
+BENCHMARK(ShadowMap)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace

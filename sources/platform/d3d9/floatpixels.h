@@ -4,6 +4,7 @@
 // time: the same bits as ReadTexel and WriteTexel give texel by texel (D3D9HalfToFloat and
 // D3D9FloatToHalf), without a call and a format switch per channel.
 #include "platform/d3d9/quad.h"
+#include "platform/d3d9/simdlevel.h"
 
 #include <cstdint>
 #include <cstring>
@@ -50,6 +51,49 @@ namespace floatpixels
     return _mm_or_si128(half, sign);
 }
 
+// Four 16-bit floats packed in the low 64 bits as floats. At the AVX2 level by the processor's
+// own conversion (every processor with AVX2 has it; simdlevel.cpp checks): the instruction is
+// written out because these helpers are inlined into loops the build compiles for SSE2. It
+// gives HalfToFloat's bits, NaNs made quiet as the texel-by-texel conversion returns them.
+[[gnu::always_inline]] inline __m128 HalvesToFloats(__m128i halves)
+{
+    if (RasteriserSimdLevel() == ESimdLevel::Avx2)
+    {
+        __m128 value;
+        asm("vcvtph2ps %1, %0" : "=x"(value) : "x"(halves));
+        return value;
+    }
+    return HalfToFloat(_mm_unpacklo_epi16(halves, _mm_setzero_si128()));
+}
+
+// Four floats as 16-bit floats packed in the low 64 bits, FloatToHalf's bits: the processor's
+// conversion rounds to nearest even as it does; only its NaNs keep part of their payload, which
+// is cleared to 0x7E00.
+[[gnu::always_inline]] inline __m128i FloatsToHalves(__m128 value)
+{
+    if (RasteriserSimdLevel() == ESimdLevel::Avx2)
+    {
+        __m128i halves;
+        asm("vcvtps2ph $0, %1, %0" : "=x"(halves) : "x"(value));
+        const __m128i nan = _mm_castps_si128(_mm_cmpunord_ps(value, value));
+        return _mm_andnot_si128(_mm_and_si128(_mm_packs_epi32(nan, nan), _mm_set1_epi16(0x01FF)), halves);
+    }
+    const __m128i lanes = FloatToHalf(value);
+    // The low 16 bits of each lane side by side.
+    const __m128i pairs = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes, _MM_SHUFFLE(3, 3, 2, 0)), _MM_SHUFFLE(3, 3, 2, 0));
+    return _mm_shuffle_epi32(pairs, _MM_SHUFFLE(3, 3, 2, 0));
+}
+
+// Asks for the lines two quad rows below a quad's pixel at `at` (an address: it may lie past the
+// image, where nothing is fetched). Full-screen passes read and write their images a tile row at
+// a time, rows a pitch apart, too far apart for the processor to foresee.
+constexpr int kPrefetchRows = 4;
+[[gnu::always_inline]] inline void PrefetchRowsBelow(std::uintptr_t at, int pitch)
+{
+    for (int row = kPrefetchRows; row < kPrefetchRows + 2; ++row)
+        _mm_prefetch(reinterpret_cast<const char*>(at + std::uintptr_t(row * pitch)), _MM_HINT_T0);
+}
+
 // Lane i of a quad is pixel (i & 1) of row (i >> 1); `rows` address the quad's first pixel on
 // each of its rows.
 inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
@@ -57,34 +101,62 @@ inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
     return rows[lane >> 1] + (lane & 1) * bytes;
 }
 
-// The lanes in `mask` of an A16B16G16R16F quad as four channels (others read as zero).
-[[gnu::always_inline]] inline TQuadVector ReadHalf4(std::uint8_t* const rows[2], int mask)
+// Four A16B16G16R16F pixels, 0 and 1 in `low`, 2 and 3 in `high`, as four channels.
+[[gnu::always_inline]] inline TQuadVector Half4Pixels(__m128i low, __m128i high)
 {
-    alignas(16) std::uint64_t pixels[4] = {};
-    for (int lane = 0; lane < 4; ++lane)
-    {
-        if (mask & (1 << lane))
-            std::memcpy(&pixels[lane], PixelOf(rows, lane, 8), 8);
-    }
-    // Pixels 0 and 1, and 2 and 3, split into their 16-bit channels.
-    const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(pixels));
-    const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(pixels + 2));
     // r0 r2 g0 g2 b0 b2 a0 a2 and r1 r3 g1 g3 b1 b3 a1 a3, then channels with lanes in order.
     const __m128i even = _mm_unpacklo_epi16(low, high), odd = _mm_unpackhi_epi16(low, high);
     const __m128i rg = _mm_unpacklo_epi16(even, odd), ba = _mm_unpackhi_epi16(even, odd);
-    const __m128i zero = _mm_setzero_si128();
     // rg: r0 r1 r2 r3 g0 g1 g2 g3 (after the second interleave the lanes read 0, 1, 2, 3).
-    return {HalfToFloat(_mm_unpacklo_epi16(rg, zero)), HalfToFloat(_mm_unpackhi_epi16(rg, zero)),
-            HalfToFloat(_mm_unpacklo_epi16(ba, zero)), HalfToFloat(_mm_unpackhi_epi16(ba, zero))};
+    return {HalvesToFloats(rg), HalvesToFloats(_mm_srli_si128(rg, 8)), HalvesToFloats(ba),
+            HalvesToFloats(_mm_srli_si128(ba, 8))};
+}
+
+// One pixel of `bytes` (8 or 4) into the low lanes of a vector, loaded as such: pixels gathered
+// on the stack and read back wide would wait for their narrow stores.
+[[gnu::always_inline]] inline __m128i LoadPixel(const std::uint8_t* pixel, int bytes)
+{
+    if (bytes == 8)
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel));
+    int word;
+    std::memcpy(&word, pixel, 4);
+    return _mm_cvtsi32_si128(word);
+}
+
+// The lanes in `mask` of a quad of `bytes`-byte pixels, lane i in bits 64 i (8 bytes) or 32 i
+// (4 bytes) of `low` and `high` together; others read as zero.
+[[gnu::always_inline]] inline void LoadQuadPixels(std::uint8_t* const rows[2], int mask, int bytes, __m128i& low,
+                                                  __m128i& high)
+{
+    __m128i lanes[4];
+    for (int lane = 0; lane < 4; ++lane)
+        lanes[lane] = (mask & (1 << lane)) ? LoadPixel(PixelOf(rows, lane, bytes), bytes) : _mm_setzero_si128();
+    if (bytes == 8)
+    {
+        low = _mm_unpacklo_epi64(lanes[0], lanes[1]);
+        high = _mm_unpacklo_epi64(lanes[2], lanes[3]);
+    }
+    else
+        low = _mm_unpacklo_epi64(_mm_unpacklo_epi32(lanes[0], lanes[1]), _mm_unpacklo_epi32(lanes[2], lanes[3]));
+}
+
+// The lanes in `mask` of an A16B16G16R16F quad as four channels (others read as zero).
+[[gnu::always_inline]] inline TQuadVector ReadHalf4(std::uint8_t* const rows[2], int mask)
+{
+    if (mask == 0xF)
+        return Half4Pixels(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[0])),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[1])));
+    __m128i low, high;
+    LoadQuadPixels(rows, mask, 8, low, high);
+    return Half4Pixels(low, high);
 }
 
 // The lanes in `mask` of an A16B16G16R16F quad written from four channels.
 [[gnu::always_inline]] inline void WriteHalf4(std::uint8_t* const rows[2], const TQuadVector& colour, int mask)
 {
-    const __m128i r = FloatToHalf(colour.x.v), g = FloatToHalf(colour.y.v), b = FloatToHalf(colour.z.v),
-                  a = FloatToHalf(colour.w.v);
-    // Each lane's red and green, and blue and alpha, as one 32-bit word; then pixels of 64 bits.
-    const __m128i rg = _mm_or_si128(r, _mm_slli_epi32(g, 16)), ba = _mm_or_si128(b, _mm_slli_epi32(a, 16));
+    // Each lane's red and green, and blue and alpha, side by side; then pixels of 64 bits.
+    const __m128i rg = _mm_unpacklo_epi16(FloatsToHalves(colour.x.v), FloatsToHalves(colour.y.v));
+    const __m128i ba = _mm_unpacklo_epi16(FloatsToHalves(colour.z.v), FloatsToHalves(colour.w.v));
     const __m128i first = _mm_unpacklo_epi32(rg, ba), second = _mm_unpackhi_epi32(rg, ba);
     if (mask == 0xF)
     {
@@ -105,13 +177,27 @@ inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
 // The lanes in `mask` of an R32F quad: red as stored, the other channels 1 (others read as zero).
 [[gnu::always_inline]] inline TQuadVector ReadFloat1(std::uint8_t* const rows[2], int mask)
 {
-    alignas(16) float red[4] = {};
+    __m128i red, unused;
+    LoadQuadPixels(rows, mask, 4, red, unused);
+    return {_mm_castsi128_ps(red), 1.0f, 1.0f, 1.0f};
+}
+
+// The texels of an A16B16G16R16F (8 bytes) or R32F (4 bytes) level at four lanes' texel
+// indices, all inside the level, as ReadHalf4 or ReadFloat1 read a target's quad.
+[[gnu::always_inline]] inline TQuadVector GatherTexels(const std::uint8_t* bits, int pitch, int bytes, __m128i x,
+                                                       __m128i y)
+{
+    alignas(16) int xs[4], ys[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
+    _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+    __m128i lanes[4];
     for (int lane = 0; lane < 4; ++lane)
-    {
-        if (mask & (1 << lane))
-            std::memcpy(&red[lane], PixelOf(rows, lane, 4), 4);
-    }
-    return {_mm_load_ps(red), 1.0f, 1.0f, 1.0f};
+        lanes[lane] = LoadPixel(bits + ys[lane] * pitch + xs[lane] * bytes, bytes);
+    PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(ys[0] * pitch + xs[0] * bytes), pitch);
+    if (bytes == 8)
+        return Half4Pixels(_mm_unpacklo_epi64(lanes[0], lanes[1]), _mm_unpacklo_epi64(lanes[2], lanes[3]));
+    const __m128i red = _mm_unpacklo_epi64(_mm_unpacklo_epi32(lanes[0], lanes[1]), _mm_unpacklo_epi32(lanes[2], lanes[3]));
+    return {_mm_castsi128_ps(red), 1.0f, 1.0f, 1.0f};
 }
 
 [[gnu::always_inline]] inline void WriteFloat1(std::uint8_t* const rows[2], const TQuadVector& colour, int mask)

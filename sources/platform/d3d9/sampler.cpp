@@ -148,26 +148,25 @@ float QuadLod(const TSamplerLevel& level, const TQuad& u, const TQuad& v, const 
 }
 
 // Floor of four lanes as integers (SSE2 has no rounding instruction).
-__m128i FloorLanes(__m128 x)
+// Addresses four lanes of texel indices lane by lane.
+[[gnu::noinline]] __m128i AddressLanes(__m128i coordinates, int size, DWORD mode)
 {
-    const __m128i truncated = _mm_cvttps_epi32(x);
-    const __m128 back = _mm_cvtepi32_ps(truncated);
-    // Where truncation went up (negative fractions), step down by one.
-    return _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(back, x)));
-}
-
-// Addresses four lanes of texel indices; in-range lanes (the common case) are left alone.
-__m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
-{
-    const __m128i outside = _mm_or_si128(_mm_cmplt_epi32(coordinates, _mm_setzero_si128()),
-                                         _mm_cmpgt_epi32(coordinates, _mm_set1_epi32(size - 1)));
-    if (_mm_movemask_epi8(outside) == 0)
-        return coordinates;
     alignas(16) int lanes[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(lanes), coordinates);
     for (int& lane : lanes)
         lane = Address(lane, size, mode);
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+}
+
+// Addresses four lanes of texel indices; in-range lanes (the common case) are left alone, tested
+// where the caller is.
+[[gnu::always_inline]] inline __m128i AddressQuad(__m128i coordinates, int size, DWORD mode)
+{
+    const __m128i outside = _mm_or_si128(_mm_cmplt_epi32(coordinates, _mm_setzero_si128()),
+                                         _mm_cmpgt_epi32(coordinates, _mm_set1_epi32(size - 1)));
+    if (_mm_movemask_epi8(outside) == 0)
+        return coordinates;
+    return AddressLanes(coordinates, size, mode);
 }
 
 // What wraps texel indices into a level of `size` where the texture repeats with a power-of-two
@@ -587,48 +586,28 @@ __m128 SampleLane(const TSamplerStage& stage, int face, float lod, float u, floa
 
 const TQuadVector kUnbound = {0.0f, 0.0f, 0.0f, 1.0f};
 
-// Four lanes of a stage that samples floats at points: the texels' indices as Filter finds them,
-// addressed as Fetch does, then the four texels converted together.
+// Four lanes of a stage that samples floats at points, where some lane lies outside the level:
+// the texels' indices as Filter finds them, addressed as Fetch does, then the four texels
+// converted together; lanes addressed to the border take its colour.
 TQuadVector SampleFloatPoint(const TSamplerStage& stage, const TQuad& u, const TQuad& v)
 {
     const TSamplerLevel& level = stage.levels[0][stage.firstLevel];
-    alignas(16) int xs[4], ys[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(xs),
-                    AddressQuad(FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width)))), level.width,
-                                stage.address[0]));
-    _mm_store_si128(reinterpret_cast<__m128i*>(ys),
-                    AddressQuad(FloorLanes(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height)))), level.height,
-                                stage.address[1]));
-    const bool half = stage.format == D3DFMT_A16B16G16R16F;
-    const int bytes = half ? 8 : 4;
-    // The texels side by side, as the quad of a target of their format would hold them.
-    alignas(16) std::uint8_t texels[32] = {};
-    int border = 0;
-    for (int lane = 0; lane < 4; ++lane)
-    {
-        if (xs[lane] < 0 || ys[lane] < 0)
-            border |= 1 << lane;
-        else
-            std::memcpy(texels + lane * bytes, level.bits + ys[lane] * level.pitch + xs[lane] * bytes, size_t(bytes));
-    }
-    std::uint8_t* const rows[2] = {texels, texels + 2 * bytes};
-    TQuadVector result = half ? floatpixels::ReadHalf4(rows, 0xF) : floatpixels::ReadFloat1(rows, 0xF);
-    if (border)
-    {
-        TQuad* const channels[4] = {&result.x, &result.y, &result.z, &result.w};
-        for (int c = 0; c < 4; ++c)
-        {
-            TQuad& channel = *channels[c];
-            alignas(16) float lanes[4];
-            _mm_store_ps(lanes, channel.v);
-            for (int lane = 0; lane < 4; ++lane)
-            {
-                if (border & (1 << lane))
-                    lanes[lane] = stage.border[c];
-            }
-            channel = _mm_load_ps(lanes);
-        }
-    }
+    const __m128i x = AddressQuad(FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width)))), level.width,
+                                  stage.address[0]);
+    const __m128i y = AddressQuad(FloorLanes(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height)))), level.height,
+                                  stage.address[1]);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i border = _mm_or_si128(_mm_cmplt_epi32(x, zero), _mm_cmplt_epi32(y, zero));
+    // Border lanes read texel (0, 0) meanwhile.
+    TQuadVector result = floatpixels::GatherTexels(level.bits, level.pitch, stage.format == D3DFMT_R32F ? 4 : 8,
+                                                   _mm_andnot_si128(border, x), _mm_andnot_si128(border, y));
+    if (_mm_movemask_epi8(border) == 0)
+        return result;
+    const __m128 lanes = _mm_castsi128_ps(border);
+    TQuad* const channels[4] = {&result.x, &result.y, &result.z, &result.w};
+    for (int c = 0; c < 4; ++c)
+        channels[c]->v =
+            _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])), _mm_andnot_ps(lanes, channels[c]->v));
     return result;
 }
 } // namespace
@@ -682,7 +661,7 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
     s.borderWord = BorderWord(s);
 }
 
-TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
+TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
 {
     const TSamplerStage& s = stages_[stage];
     if (s.path == TSamplerStage::EPath::None)

@@ -2,6 +2,7 @@
 // Texture sampling for pixel functions: per sampler the bound texture's levels and the sampler
 // states of the draw, with point, linear and mipmap filtering and wrap, mirror, clamp, border
 // and mirror-once addressing. One level of detail serves the four pixels of a quad.
+#include "platform/d3d9/floatpixels.h"
 #include "platform/d3d9/quad.h"
 #include "platform/d3d9/shadingmodel.h"
 #include "platform/d3d9/texturestore.h"
@@ -51,6 +52,8 @@ public:
     // Takes the texture's levels (null unbinds) and the sampler's states (D3DSAMP_* order).
     void Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp);
 
+    // Inline where a float level is sampled at points inside it (the G-buffer's full-screen
+    // reads); everything else through SampleAny.
     TQuadVector Sample(int stage, TQuad u, TQuad v) const;
     // Whether a texture is bound to the stage.
     bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
@@ -67,5 +70,34 @@ public:
     TQuadVector SampleVolume(int stage, TQuad u, TQuad v, TQuad w) const;
 
 private:
+    TQuadVector SampleAny(int stage, TQuad u, TQuad v) const;
+
     TSamplerStage stages_[kPixelSamplers];
 };
+
+// Texel indices of coordinates in texels: the floor of each lane.
+[[gnu::always_inline]] inline __m128i FloorLanes(__m128 x)
+{
+    const __m128i truncated = _mm_cvttps_epi32(x);
+    const __m128 back = _mm_cvtepi32_ps(truncated);
+    // Where truncation went up (negative fractions), step down by one.
+    return _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(back, x)));
+}
+
+[[gnu::always_inline]] inline TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
+{
+    const TSamplerStage& s = stages_[stage];
+    if (s.floatPoint)
+    {
+        const TSamplerLevel& level = s.levels[0][s.firstLevel];
+        const __m128i x = FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))));
+        const __m128i y = FloorLanes(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height))));
+        // Indices inside the level need no addressing, whatever the mode.
+        const __m128i outside =
+            _mm_or_si128(_mm_or_si128(x, _mm_sub_epi32(_mm_set1_epi32(level.width - 1), x)),
+                         _mm_or_si128(y, _mm_sub_epi32(_mm_set1_epi32(level.height - 1), y)));
+        if (_mm_movemask_ps(_mm_castsi128_ps(outside)) == 0)
+            return floatpixels::GatherTexels(level.bits, level.pitch, s.format == D3DFMT_R32F ? 4 : 8, x, y);
+    }
+    return SampleAny(stage, u, v);
+}

@@ -154,6 +154,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                   false,
                   false,
                   false,
+                  false,
                   image->Bits(),
                   int(image->Pitch()),
                   int(image->Width()),
@@ -205,6 +206,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         target.additive = target.image && target.argb && additive && target.writeMask == 0xF;
         target.floatQuad = target.image && !separateAlpha_ &&
                            (target.format == D3DFMT_A16B16G16R16F || target.format == D3DFMT_R32F);
+        target.floatAdd = target.floatQuad && additive && target.writeMask == 0xF;
     }
     trimQuads_ = ((call.clip.left | call.clip.top | call.clip.right | call.clip.bottom) & 1) != 0;
     // One 32-bit target written whole, stored, blended as ordinary transparency or added, and no
@@ -274,6 +276,19 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     // Lane i is pixel (i & 1) of row (i >> 1).
     auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
+    floatpixels::PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), int(image.Pitch()));
+    if (target.floatAdd)
+    {
+        // Light passes adding into float targets: source and target times one, added.
+        const bool red = target.format == D3DFMT_R32F;
+        const TQuadVector dst = red ? floatpixels::ReadFloat1(rows, mask) : floatpixels::ReadHalf4(rows, mask);
+        colour = {colour.x + dst.x, colour.y + dst.y, colour.z + dst.z, colour.w + dst.w};
+        if (red)
+            floatpixels::WriteFloat1(rows, colour, mask);
+        else
+            floatpixels::WriteHalf4(rows, colour, mask);
+        return;
+    }
     if (target.unorm)
         colour = {Saturate(colour.x), Saturate(colour.y), Saturate(colour.z), Saturate(colour.w)};
     if (blend_ || target.writeMask != 0xF)

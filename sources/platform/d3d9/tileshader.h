@@ -65,6 +65,7 @@ private:
         // A16B16G16R16F or R32F read and written a quad at a time (floatpixels.h); separate
         // alpha blending goes texel by texel, as every other format.
         bool floatQuad;
+        bool floatAdd; // a float quad added onto the target (one and one), every channel
         std::uint8_t* bits;
         int pitch, width, height;
     };

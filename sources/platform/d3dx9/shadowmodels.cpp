@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace
 {
@@ -78,6 +79,16 @@ struct TShadowProjectionPixel
                 shadow * L(in.ConstantValue(kChannel, 2)), shadow * L(in.ConstantValue(kChannel, 3))};
     }
 
+    static bool SameBits(const TQuadVector& a, const TQuadVector& b)
+    {
+        const auto same = [](const TQuad& x, const TQuad& y) {
+            return _mm_cmpeq_epi32(_mm_castps_si128(x.v), _mm_castps_si128(y.v));
+        };
+        const __m128i all = _mm_and_si128(_mm_and_si128(same(a.x, b.x), same(a.y, b.y)),
+                                          _mm_and_si128(same(a.z, b.z), same(a.w, b.w)));
+        return _mm_movemask_epi8(all) == 0xFFFF;
+    }
+
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
@@ -86,7 +97,16 @@ struct TShadowProjectionPixel
             const TLaneVector<L> none = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
             return TTargetColours<L, 2>{{none, none}};
         }
-        return TTargetColours<L, 2>{{Shadow(in, in.Texture(0)), Shadow(in, in.Texture(1))}};
+        const TLaneVector<L> opaque = in.Texture(0), transparent = in.Texture(1);
+        const TLaneVector<L> shadow = Shadow(in, opaque);
+        // Where nothing transparent lies in front, both positions have the same bits: so has the
+        // shadow, and the map is read once.
+        if constexpr (std::is_same_v<L, TQuad>)
+        {
+            if (SameBits(opaque, transparent))
+                return TTargetColours<L, 2>{{shadow, shadow}};
+        }
+        return TTargetColours<L, 2>{{shadow, Shadow(in, transparent)}};
     }
 };
 

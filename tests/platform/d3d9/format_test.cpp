@@ -1,5 +1,6 @@
 #include "platform/d3d9/floatpixels.h"
 #include "platform/d3d9/format.h"
+#include "platform/d3d9/simdlevel.h"
 #include "platform/d3d9/vertexfetch.h"
 
 #include <gtest/gtest.h>
@@ -226,24 +227,8 @@ TEST(Format, HalfFloatLanesConvertAsTexelByTexel)
 {
     // Every 16-bit pattern to float, and floats of every exponent (with the mantissas either side
     // of each rounding step, subnormal results, overflow, infinities and NaNs) to 16 bits: four
-    // lanes at a time, the same bits as the texel conversions.
-    int wrong = 0;
-    for (std::uint32_t h = 0; h < 65536; h += 4)
-    {
-        const __m128 lanes = floatpixels::HalfToFloat(_mm_setr_epi32(int(h), int(h + 1), int(h + 2), int(h + 3)));
-        alignas(16) std::uint32_t bits[4];
-        _mm_store_ps(reinterpret_cast<float*>(bits), lanes);
-        for (std::uint32_t i = 0; i < 4; ++i)
-        {
-            const float expected = D3D9HalfToFloat(std::uint16_t(h + i));
-            std::uint32_t expectedBits;
-            std::memcpy(&expectedBits, &expected, 4);
-            // A float returned on the x87 stack comes back quiet: NaNs compare with the quiet bit set.
-            const std::uint32_t quiet = std::isnan(expected) ? 0x00400000u : 0u;
-            wrong += (bits[i] | quiet) != (expectedBits | quiet);
-        }
-    }
-    EXPECT_EQ(0, wrong);
+    // lanes at a time, the same bits as the texel conversions, on every level (the processor's
+    // own conversions on AVX2).
     std::vector<std::uint32_t> patterns;
     for (std::uint32_t exponent = 0; exponent < 256; ++exponent)
         for (std::uint32_t mantissa : {0u, 1u, 0xFFFu, 0x1000u, 0x1001u, 0x2FFFu, 0x3000u, 0x3001u, 0x7FFFFFu,
@@ -252,16 +237,47 @@ TEST(Format, HalfFloatLanesConvertAsTexelByTexel)
                 patterns.push_back(sign | exponent << 23 | mantissa);
     while (patterns.size() % 4)
         patterns.push_back(0);
-    for (size_t at = 0; at < patterns.size(); at += 4)
+    const ESimdLevel level = RasteriserSimdLevel();
+    for (ESimdLevel simd : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
-        alignas(16) std::uint32_t halves[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(halves),
-                        floatpixels::FloatToHalf(_mm_loadu_ps(reinterpret_cast<const float*>(&patterns[at]))));
-        for (size_t i = 0; i < 4; ++i)
+        if (!SetRasteriserSimdLevel(simd))
+            continue;
+        int wrong = 0;
+        for (std::uint32_t h = 0; h < 65536; h += 4)
         {
-            float value;
-            std::memcpy(&value, &patterns[at + i], 4);
-            EXPECT_EQ(std::uint32_t(D3D9FloatToHalf(value)), halves[i]) << std::hex << patterns[at + i];
+            const __m128i lanes = _mm_setr_epi32(int(h), int(h + 1), int(h + 2), int(h + 3));
+            alignas(16) std::uint32_t bits[2][4];
+            _mm_store_ps(reinterpret_cast<float*>(bits[0]), floatpixels::HalfToFloat(lanes));
+            _mm_store_ps(reinterpret_cast<float*>(bits[1]),
+                         floatpixels::HalvesToFloats(_mm_setr_epi16(short(h), short(h + 1), short(h + 2),
+                                                                    short(h + 3), 0, 0, 0, 0)));
+            for (std::uint32_t i = 0; i < 4; ++i)
+            {
+                const float expected = D3D9HalfToFloat(std::uint16_t(h + i));
+                std::uint32_t expectedBits;
+                std::memcpy(&expectedBits, &expected, 4);
+                // A float returned on the x87 stack comes back quiet: NaNs compare with the quiet bit set.
+                const std::uint32_t quiet = std::isnan(expected) ? 0x00400000u : 0u;
+                wrong += (bits[0][i] | quiet) != (expectedBits | quiet);
+                wrong += (bits[1][i] | quiet) != (expectedBits | quiet);
+            }
+        }
+        EXPECT_EQ(0, wrong) << int(simd);
+        for (size_t at = 0; at < patterns.size(); at += 4)
+        {
+            const __m128 value = _mm_loadu_ps(reinterpret_cast<const float*>(&patterns[at]));
+            alignas(16) std::uint32_t halves[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(halves), floatpixels::FloatToHalf(value));
+            alignas(16) std::uint16_t packed[8];
+            _mm_store_si128(reinterpret_cast<__m128i*>(packed), floatpixels::FloatsToHalves(value));
+            for (size_t i = 0; i < 4; ++i)
+            {
+                float single;
+                std::memcpy(&single, &patterns[at + i], 4);
+                EXPECT_EQ(std::uint32_t(D3D9FloatToHalf(single)), halves[i]) << std::hex << patterns[at + i];
+                EXPECT_EQ(D3D9FloatToHalf(single), packed[i]) << std::hex << patterns[at + i] << " " << int(simd);
+            }
         }
     }
+    SetRasteriserSimdLevel(level);
 }
