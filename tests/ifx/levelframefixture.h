@@ -96,12 +96,7 @@ protected:
         Variable("rendermanager.backgroundcolor")->SetInt(LEVEL_SKY_COLOUR);
         // The level's frames are the forward renderer's, as the golden images show them.
         Variable("deferredrendering.disable")->SetInt(1);
-        const std::string data = VESTAMOR_DATA_DIR;
-        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
-        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
-        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
-        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
-        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
+        LoadLevel();
         // Whatever drew from the generator before: the effects start again from its seed at the
         // first update.
         TRandom::Shared().Seed(58);
@@ -117,6 +112,17 @@ protected:
         TParticleVertexStream::Get().Reset();
         g_pTimer = m_pTimer;
         DeviceTest::TearDown();
+    }
+
+    // The test level with its repositories; a fixture of another level loads that instead.
+    virtual void LoadLevel()
+    {
+        const std::string data = VESTAMOR_DATA_DIR;
+        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
+        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
+        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
     }
 
     static TIFXParticleManager& Particles() { return *static_cast<TIFXParticleManager*>(g_pParticleManager); }

@@ -2,6 +2,8 @@
 #include "aerodromeaircraft.h"
 #include "aerodromebuilder.h"
 #include "aerodromecurves.h"
+#include "aerodromedamage.h"
+#include "aerodromeeffects.h"
 #include "aerodromegates.h"
 #include "aerodromeground.h"
 #include "aerodromescenery.h"
@@ -174,6 +176,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
     TAICommonUnit& followMe = AddFollowMeUnit(*builder);
     TGameParameters& parameters = AddAerodromeGates(*builder, curves, units, aircraft, followMe);
     count = AddAerodromeScenery(*builder, parameters, extra, count);
+    count = AddAerodromeDamage(*builder, extra, count);
     AddTowerCamera(*builder);
     curves.Write(*builder, "CommonUnit");
     TCurvePoolBuilder traffic;
@@ -184,6 +187,7 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
 
     count = AddLevelSounds(writer, root, extra, count);
     count = AddLevelBallistics(writer, extra, count);
+    count = AddAerodromeEffects(*builder, extra, count);
     count = AddAerodromeVegetation(writer, root, extra, count);
     count = EndLevelRenderScene(writer, extra, count);
     TClusterManager* managers[64];
