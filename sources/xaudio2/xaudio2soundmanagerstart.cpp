@@ -33,11 +33,12 @@ const WAVEFORMATEX& Format(const XAUDIO2_DEVICE_DETAILS& details)
 
 // The mixer reads the clips where their repositories hold them, and a program that ends without
 // ending its managers has those freed by static destructors while the mixer still runs. Registered
-// at the first start, after every static is made, this runs before any of them is destroyed.
-void StopAtExit()
+// at the first start, after every static is made, this runs before any of them is destroyed; it
+// touches nothing but the engine, as the sound records may be gone already.
+void StopMixingAtExit()
 {
-    if (g_pXAudio2SoundManager)
-        g_pXAudio2SoundManager->OnClusterUnload();
+    if (g_XAudio2.pEngine)
+        g_XAudio2.pEngine->StopEngine();
 }
 } // namespace
 
@@ -99,7 +100,7 @@ void TXAudio2SoundManager::_Start()
     if (!step(XAudio2Create(&engine, 0, XAUDIO2_ANY_PROCESSOR), "creating XAudio2 interface"))
         return;
     g_XAudio2.pEngine = engine;
-    static const int s_nStopAtExit = std::atexit(StopAtExit);
+    static const int s_nStopAtExit = std::atexit(StopMixingAtExit);
     (void)s_nStopAtExit;
 
     UINT32 count = 0;
