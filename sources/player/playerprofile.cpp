@@ -1,5 +1,6 @@
 #include "player/playerprofile.h"
 
+#include "core/stream/memorystream.h"
 #include "core/system/datetime.h"
 #include "core/system/findfile.h"
 #include "core/system/log.h"
@@ -10,6 +11,7 @@
 #include "player/playerfilewriter.h"
 #include "player/playerprofilemanager.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -63,6 +65,16 @@ i64 OlderNameId(const char16_t* name)
     time.second = static_cast<u8>(field(13, 2));
     time.milliseconds = static_cast<u16>(field(15, 3));
     return static_cast<i64>(time.ToFileTime());
+}
+
+// "<folder>/<name>", cut to the room (a cut path names no file it could open).
+void JoinFilePath(char16_t (&path)[PLAYER_PATH_ROOM], const char16_t* folder, const char16_t* name)
+{
+    i32 length = 0;
+    for (const char16_t* part : {folder, u"/", name})
+        for (; *part && length < PLAYER_PATH_ROOM - 1; ++part)
+            path[length++] = *part;
+    path[length] = 0;
 }
 
 bool IsValidTimestamp(const TDateTime& time)
@@ -207,7 +219,7 @@ u32 TPlayerProfile::RefreshSavedGames()
     // Older names are migrated into the folder being listed: the names are taken first.
     DArray<TSavedGameFile> files;
     TFindFile find;
-    for (u32 more = pattern.IsValid() ? find.First(pattern.GetText()) : 1; more == 0; more = find.Next())
+    for (u32 more = pattern.IsValid() ? find.First(pattern.GetText(), true) : 1; more == 0; more = find.Next())
     {
         // The pattern admits no longer names.
         TSavedGameFile file = {};
@@ -215,32 +227,39 @@ u32 TPlayerProfile::RefreshSavedGames()
             file.aName[i] = find.GetName()[i];
         files.Add(file);
     }
+    const TPlayerPath folder = GetFolderPath();
     for (i32 i = 0; i < files.GetCount(); ++i)
-        ListSavedGame(files[i].aName);
+        ListSavedGame(folder, files[i].aName);
 
-    // Newest first: each place takes the largest id of the rest, the first of equal ones.
-    for (i32 place = 0; place < m_aSavedGame.GetCount(); ++place)
+    // Newest first; records of equal ids keep the order of the scan.
+    std::stable_sort(m_aSavedGame.GetData(), m_aSavedGame.GetData() + m_aSavedGame.GetCount(),
+                     [](const TPlayerSavedGame* a, const TPlayerSavedGame* b) { return a->GetId() > b->GetId(); });
+    // One id listed twice (an older name migrated onto a listed file's name): the file holds
+    // what was read last.
+    i32 kept = 0;
+    for (i32 i = 0; i < m_aSavedGame.GetCount(); ++i)
     {
-        i32 largest = place;
-        for (i32 i = place + 1; i < m_aSavedGame.GetCount(); ++i)
-            if (m_aSavedGame[i]->GetId() > m_aSavedGame[largest]->GetId())
-                largest = i;
-        TPlayerSavedGame* record = m_aSavedGame[place];
-        m_aSavedGame[place] = m_aSavedGame[largest];
-        m_aSavedGame[largest] = record;
+        if (i + 1 < m_aSavedGame.GetCount() && m_aSavedGame[i + 1]->GetId() == m_aSavedGame[i]->GetId())
+            MemoryDelete(m_aSavedGame[i]);
+        else
+            m_aSavedGame[kept++] = m_aSavedGame[i];
     }
+    m_aSavedGame.SetCount(kept);
     return PLAYER_DONE;
 }
 
-void TPlayerProfile::ListSavedGame(const char16_t* name)
+void TPlayerProfile::ListSavedGame(const TPlayerPath& folder, const char16_t* name)
 {
     i64 id = LeadingNumber(name);
+    // The scan gave the name as it is on disk: no look-up of its case.
+    char16_t path[PLAYER_PATH_ROOM];
+    JoinFilePath(path, folder.GetText(), name);
     if (name[0] == u'2')
     {
         id = OlderNameId(name);
         if (id != 0)
         {
-            TPlayerPath file = GetFolderPath();
+            TPlayerPath file = folder;
             file.Add(name);
             const TPlayerPath renamed = GetSavedGamePath(id);
             if (__FileCopy(file.GetText(), renamed.GetText()) != 0)
@@ -252,6 +271,7 @@ void TPlayerProfile::ListSavedGame(const char16_t* name)
             if (__FileDelete(file.GetText()) != 0)
                 TLog::Print(g_pSystemLog, LOG_ERROR, kRefreshError, "Unable to delete game file '%S'.",
                             file.GetText());
+            FormatStringW(path, u"%s", renamed.GetText());
         }
     }
     TDateTime time;
@@ -266,7 +286,7 @@ void TPlayerProfile::ListSavedGame(const char16_t* name)
     if (!record)
         return;
     record->SetId(id);
-    if (LoadGame(record, 0, 0) != PLAYER_DONE)
+    if (PreloadSavedGame(record, path) != PLAYER_DONE)
     {
         MemoryDelete(record);
         return;
@@ -279,14 +299,6 @@ void TPlayerProfile::ListSavedGame(const char16_t* name)
         MemoryDelete(record);
         return;
     }
-    // An older name migrated onto a listed file's name: the file holds what was read last.
-    for (i32 i = 0; i < m_aSavedGame.GetCount(); ++i)
-        if (m_aSavedGame[i]->GetId() == id)
-        {
-            MemoryDelete(m_aSavedGame[i]);
-            m_aSavedGame[i] = record;
-            return;
-        }
     m_aSavedGame.Add(record);
 }
 
@@ -386,6 +398,22 @@ u32 TPlayerProfile::LoadGame(TPlayerSavedGame* record, u32 tag, u32 fromCurrentF
     if (listed)
         g_pPlayerProfileManager->SetPendingSavedGame(record);
     return result;
+}
+
+u32 TPlayerProfile::PreloadSavedGame(TPlayerSavedGame* record, const char16_t* path)
+{
+    // The record has no owner yet: the load stops after the summary, within the head.
+    u8 head[SAVED_GAME_PRELOAD_BYTES];
+    const i32 size = ReadFileHead(path, head, sizeof head);
+    if (size < 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR,
+                    "TPlayerProfile::LoadGame(): error: ", "Unable to load saved game file '%S'.", path);
+        return PLAYER_REFUSED;
+    }
+    TMemoryStream stream;
+    stream.Attach(head, size);
+    return _Load(record, stream);
 }
 
 u32 TPlayerProfile::DeleteGame(i32 index)

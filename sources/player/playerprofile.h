@@ -66,8 +66,10 @@ private:
     void DestroySavedGame(i32 index);
     // Puts a new record in the list as SaveGame's mode and replace index ask.
     void PlaceSavedGame(TPlayerSavedGame* record, u32 mode, i32 replaceIndex);
-    // Lists one file of the scan, migrating an older name first.
-    void ListSavedGame(const char16_t* name);
+    // Lists one file of the scan (its name as on disk), migrating an older name first.
+    void ListSavedGame(const TPlayerPath& folder, const char16_t* name);
+    // Reads the owner and the summary of a record being listed from the file's first bytes.
+    u32 PreloadSavedGame(TPlayerSavedGame* record, const char16_t* path);
 
     i64 m_nUid;
     TPlayerName m_Name;

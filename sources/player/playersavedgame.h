@@ -9,6 +9,9 @@ class TPlayerProfile;
 
 // The largest state image a saved game holds.
 constexpr u32 SAVED_GAME_MAX_IMAGE = 256 * 1024 * 1024;
+// A listing reads this many bytes of each file: the container header, the owner's uid and the
+// game's summary, which OnPreload reads, lie within them.
+constexpr i32 SAVED_GAME_PRELOAD_BYTES = 256;
 
 class TPlayerSavedGame : public TPlayerContainer
 {

@@ -28,6 +28,7 @@
 #include "engine/system/skeletonmanager.h"
 #include "igame/effects/decalmanager.h"
 #include "igame/effects/lensflaremanager.h"
+#include "igame/effects/terrainmanager.h"
 #include "ifx/ifxparticlemanager.h"
 #include "ifx/particlevertexstream.h"
 #include "levellitscene.h"
@@ -96,12 +97,7 @@ protected:
         Variable("rendermanager.backgroundcolor")->SetInt(LEVEL_SKY_COLOUR);
         // The level's frames are the forward renderer's, as the golden images show them.
         Variable("deferredrendering.disable")->SetInt(1);
-        const std::string data = VESTAMOR_DATA_DIR;
-        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
-        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
-        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
-        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
-        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
+        LoadLevel();
         // Whatever drew from the generator before: the effects start again from its seed at the
         // first update.
         TRandom::Shared().Seed(58);
@@ -115,8 +111,22 @@ protected:
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
         TParticleVertexStream::Get().Reset();
+        // The level's terrain settings stay with the manager: the next test starts from none.
+        const std::vector<u8> zero(TERRAIN_SETTINGS_SIZE, 0);
+        g_pTerrainManager->SetData(0, zero.data(), TERRAIN_SETTINGS_SIZE);
         g_pTimer = m_pTimer;
         DeviceTest::TearDown();
+    }
+
+    // The test level with its repositories; a fixture of another level loads that instead.
+    virtual void LoadLevel()
+    {
+        const std::string data = VESTAMOR_DATA_DIR;
+        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
+        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
+        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
     }
 
     static TIFXParticleManager& Particles() { return *static_cast<TIFXParticleManager*>(g_pParticleManager); }
@@ -156,6 +166,8 @@ protected:
         }
         Particles().RenderManager();
         g_pLensFlareManager->RenderManager();
+        if (m_pAfterScene)
+            m_pAfterScene();
         g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();
@@ -178,6 +190,9 @@ protected:
     }
 
     static i64 StandingClock() { return 0; }
+
+    // A step a test draws after the scene's managers, as the post effects follow them.
+    void (*m_pAfterScene)() = nullptr;
 
     TTimer m_Timer{StandingClock};
     TTimer* m_pTimer = nullptr;

@@ -3,6 +3,7 @@
 #include "accountfixture.h"
 #include "core/system/abort.h"
 #include "engine/system/command/commandmethods.h"
+#include "engine/system/managermanager.h"
 #include "network/account/accountmanager.h"
 #include "platform/crashreport/crashreport.h"
 
@@ -101,6 +102,24 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_EQ(Run("account.logout ignored"),
               (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
     EXPECT_EQ(m_Listener.calls.back(), "succeeded 4");
+}
+
+TEST_F(AccountManagerTest, OutcomesAreDeliveredWhileTheGameClockStandsStill)
+{
+    // The manager's update list with the clock stopped (a menu is open): a frame of no time.
+    TManagerManager frames;
+    frames.CreateSystem(TName("account_paused", true));
+    frames.AddUpdateManager(g_pAccountManager, 0);
+    TRecordingAccountListener listener;
+    TAccountProtocol& protocol = g_pAccountManager->GetProtocol();
+    ASSERT_TRUE(protocol.AddListener(&listener));
+    UseServers({TLoopbackPeer::ClosedPort()});
+    protocol.Start();
+    ASSERT_EQ(protocol.RequestLogin(u"pilot", u"secret1", u"", false), 0u);
+    ASSERT_TRUE(protocol.WaitUntilIdle(5000));
+    frames.Update(0.0f);
+    protocol.RemoveListener(&listener);
+    EXPECT_EQ(listener.calls, (std::vector<std::string>{"failed 3 13"}));
 }
 
 TEST_F(AccountManagerTest, TheTimeOutStaysWithinItsRange)

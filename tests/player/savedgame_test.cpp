@@ -330,6 +330,11 @@ TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
     Write("anna/" + Id(foreign) + ".save", SavedGameFile(bert, 1, 1));
     const u64 patch = FileTime(2011, 2, 1, 0, 0, 0, 0);
     Write("anna/" + Id(patch) + ".save", TBytes().Header(2).I64(uid).U32(1).U32(1).Get());
+    // A folder of a saved game's name, and a file that ends inside its summary.
+    const u64 folder = FileTime(2011, 3, 1, 0, 0, 0, 0);
+    std::filesystem::create_directories(m_Root + "/anna/" + Id(folder) + ".save");
+    const u64 cut = FileTime(2011, 4, 1, 0, 0, 0, 0);
+    Write("anna/" + Id(cut) + ".save", SavedGameFile(uid, 1, 1).substr(0, 23));
 
     Profile().RefreshSavedGames();
     ASSERT_EQ(Profile().GetSavedGameCount(), 3);
@@ -347,8 +352,10 @@ TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
     EXPECT_TRUE(Logged("Can't get a valid timestamp from saved game 'abcdefghijklmnopqr.save'."));
     EXPECT_TRUE(Logged("TPlayerProfile::RefreshSavedGames(): error: Invalid player profile uid (" +
                        std::to_string(bert) + ", expected " + std::to_string(uid) + ") while pre-loading."));
+    EXPECT_TRUE(Logged("TPlayerProfile::LoadGame(): error: Unable to load saved game file '" + m_Root + "/anna/" +
+                       Id(folder) + ".save'."));
     // Nothing was removed.
-    EXPECT_EQ(Entries("anna").size(), 9u);
+    EXPECT_EQ(Entries("anna").size(), 11u);
 
     // A saved game whose owner no profile has is listed under the first profile.
     Write("anna/" + Id(foreign) + ".save", SavedGameFile(4711, 1, 1));

@@ -30,7 +30,7 @@ struct TRenderQueue;
 
 // Collision groups: everything solid collides through 1; the camera arm meets scenery (2);
 // obstacle rays of driving units meet buildings and vehicle bodies (0x800), never the ground;
-// the vegetation's probes and height rays meet the ground (0x80).
+// the vegetation's probes and height rays and the track decals meet the ground (0x80).
 constexpr u32 GROUPS_SOLID = 0x1;
 constexpr u32 GROUPS_SCENERY = 0x2;
 constexpr u32 GROUPS_SURFACE = 0x80;

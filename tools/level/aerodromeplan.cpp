@@ -405,15 +405,16 @@ TPlanPath PublicRoad()
 std::vector<TPlanPath> PowerLines()
 {
     std::vector<TPlanPath> lines(3);
+    // Pylons tall enough that the wires' sag (half the game's 45 at mid-span) clears the ground.
     // North to the far hills: 12 poles, the last past 7000 from the apron.
     for (u32 i = 0; i < 12; ++i)
-        lines[0].push_back({1100.0f + 30.0f * static_cast<f32>(i), 14.0f, 500.0f + 650.0f * static_cast<f32>(i)});
+        lines[0].push_back({1100.0f + 30.0f * static_cast<f32>(i), 34.0f, 500.0f + 650.0f * static_cast<f32>(i)});
     // Along the east fence: 8 poles.
     for (u32 i = 0; i < 8; ++i)
-        lines[1].push_back({2900.0f, 12.0f, -700.0f + 200.0f * static_cast<f32>(i)});
+        lines[1].push_back({2900.0f, 32.0f, -700.0f + 200.0f * static_cast<f32>(i)});
     // West, behind the cargo yard: 6 poles.
     for (u32 i = 0; i < 6; ++i)
-        lines[2].push_back({-600.0f - 180.0f * static_cast<f32>(i), 12.0f, 160.0f + 40.0f * static_cast<f32>(i)});
+        lines[2].push_back({-600.0f - 180.0f * static_cast<f32>(i), 32.0f, 160.0f + 40.0f * static_cast<f32>(i)});
     return lines;
 }
 

@@ -208,6 +208,9 @@ struct TSharedLooks
     UX::TImage list;
 };
 
+// The looks of the last demonstration written, for the forms written after it.
+TSharedLooks s_Looks = {};
+
 TSharedLooks AddSharedLooks(TUxDataWriter& data)
 {
     TSharedLooks looks;
@@ -708,6 +711,18 @@ void AddConfirmation(TUxDataWriter& data, UX::TLayer* layer, const UX::TImage& p
 }
 } // namespace
 
+UX::TSelector* AddDemoSelector(TUxDataWriter& data, UX::TControl* parent, const char* name, f32 width, f32 height,
+                               std::initializer_list<const char*> keys)
+{
+    return AddSelector(data, parent, name, width, height, keys);
+}
+
+UX::TComboBox* AddDemoComboBox(TUxDataWriter& data, UX::TLayer* layer, UX::TControl* parent, const char* name,
+                               f32 width, f32 height)
+{
+    return AddComboBox(data, layer, parent, name, width, height, s_Looks);
+}
+
 void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* toolTip)
 {
     // The form fades in and out over half a second; it uses no other state.
@@ -764,6 +779,7 @@ void AddDemoForm(TUxDataWriter& data, UX::TLayer* layer, UX::TSimpleToolTip* too
     form->AddActionBinding(UX::ScrollDownAction(), "MouseScrollDown", UX::SCOPE_TOP_FORM);
 
     const TSharedLooks looks = AddSharedLooks(data);
+    s_Looks = looks;
     AddHeader(data, form);
     AddChoices(data, form);
     AddValues(data, form, looks);

@@ -9,6 +9,7 @@
 #include "ux/ux.manager.h"
 #include "ux/controls/ux.tooltip.h"
 #include "uxdatawriter.h"
+#include "uxaccountrecords.h"
 #include "uxdemorecords.h"
 #include "uxmessageboxrecords.h"
 #include "uxtextures.h"
@@ -57,6 +58,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     UX::TSimpleToolTip* toolTip = data.AddToolTip();
     AddDemoForm(data, layers[1], toolTip);
     AddMessageBoxForm(data, layers[1]);
+    AddAccountForms(data, layers[0]);
     AddToolTipLabel(data, layers[1], toolTip);
     data.AddInstanceObjects();
 }

@@ -2,7 +2,8 @@
 // manager's and the UI manager's updates and the UI's draw submission into a recording canvas
 // (rasterisation apart), against the empty frame of the same run (the frame opened, closed and
 // presented). Aims: the main menu's frame at most half an empty frame (ratio <= 0.5); the
-// in-game screen with 20 listed tasks at most one empty frame (ratio <= 1). The whole frame
+// in-game screen with 20 listed tasks at most one empty frame (ratio <= 1); the account login
+// screen's UX frame with its status counting at most half an empty frame (ratio <= 0.5). The whole frame
 // (opened, the UI updated, drawn and rasterised, closed, presented) is reported beside them.
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
@@ -23,10 +24,16 @@
 #include "morvane/game/gate.h"
 #include "morvane/game/task.h"
 #include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ui/uigamemanager.h"
 #include "morvane/ux/screens.h"
 #include "scenerepositories.h"
 #include "support/recordingcanvas.h"
 #include "ui/uimanager.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.textbox.h"
+#include "ux/ux.manager.h"
 
 #include <benchmark/benchmark.h>
 
@@ -36,6 +43,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -79,6 +87,8 @@ bool OpenLevel()
         g_pDxCanvasManager->BeginManager();
         g_pUIManager->BeginManager();
         g_pGameMenuManager->BeginManager();
+        // The UX screens bind to their forms when the level loads.
+        UX::TUXManager::Instance().BeginManager();
         const std::string save = std::filesystem::temp_directory_path().string() + "/vestamor_menu_benchmark";
         TCommandManager::Instance().ExecuteText(("set save.directory \"" + save + "\"").c_str());
         const std::string data = VESTAMOR_DATA_DIR;
@@ -113,8 +123,30 @@ void UpdateMenu()
     g_pUIManager->UpdateFrame(kStep);
 }
 
-// The UI's frames measured against empty frames of the same run; the counters of both.
-void MeasureUI(benchmark::State& state)
+// One frame of what is measured: its updates and its draw submission.
+typedef void (*TMeasuredFrame)();
+
+void UiFrame()
+{
+    UpdateMenu();
+    g_pRenderManager->m_nInRender = 1;
+    g_pUIManager->RenderManager();
+    g_pRenderManager->m_nInRender = 0;
+}
+
+// The UX screens' frame: the input (the UX forms update as its focus layer) and the UX's draw.
+void UxFrame()
+{
+    g_pTimer->Update();
+    TInputManager::Instance().UpdateManager(kStep);
+    UX::TUXManager::Instance().UpdateManager(kStep);
+    g_pRenderManager->m_nInRender = 1;
+    UX::TUXManager::Instance().RenderManager();
+    g_pRenderManager->m_nInRender = 0;
+}
+
+// The frames measured against empty frames of the same run; the counters of both.
+void MeasureUI(benchmark::State& state, TMeasuredFrame frame = UiFrame)
 {
     std::vector<f64> empty;
     for (i32 i = 0; i < 120; ++i)
@@ -133,18 +165,14 @@ void MeasureUI(benchmark::State& state)
         g_pCanvasManager = &canvas;
         canvas.Clear();
         TClock::time_point start = TClock::now();
-        UpdateMenu();
-        g_pRenderManager->m_nInRender = 1;
-        g_pUIManager->RenderManager();
-        g_pRenderManager->m_nInRender = 0;
+        frame();
         ui.push_back(MillisecondsSince(start));
         benchmark::DoNotOptimize(canvas.vertices.data());
 
         g_pCanvasManager = old;
         start = TClock::now();
         OpenFrame();
-        UpdateMenu();
-        g_pUIManager->RenderManager();
+        frame();
         g_pCanvasManager->Flush();
         CloseFrame();
         whole.push_back(MillisecondsSince(start));
@@ -217,4 +245,43 @@ void GameScreen(benchmark::State& state)
 }
 
 BENCHMARK(GameScreen)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300)->Repetitions(3);
+
+// The account login screen over the main menu, waiting for its log-in (no server answers in
+// the run): its status dots count. Aim: its UX frame at most half an empty frame.
+void AccountLogin(benchmark::State& state)
+{
+    if (!OpenLevel())
+    {
+        state.SkipWithError("the level cannot be loaded");
+        return;
+    }
+    for (i32 i = 0; i < 180; ++i)
+        UpdateMenu();
+    static const bool s_bWaiting = [] {
+        auto& login = static_cast<TUIAccountLogin&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_LOGIN));
+        login.Open(ACCOUNT_LOGIN_FROM_MENU);
+        for (auto [box, text] : {std::pair{login.GetUserNameBox(), u"pilot@example.com"},
+                                 std::pair{login.GetPasswordBox(), u"secret1"}})
+        {
+            if (!box)
+                return false;
+            box->Text.SetCount(0);
+            for (const char16_t* c = text; *c; ++c)
+                box->Text.Add(*c);
+            box->Text.Add(u'\0');
+            box->ResetCursor();
+        }
+        login.OnLogin(nullptr, nullptr);
+        return login.GetStatusLabel() && login.GetStatusLabel()->IsVisibleOnScreen();
+    }();
+    if (!s_bWaiting)
+    {
+        state.SkipWithError("the login screen is not waiting");
+        return;
+    }
+    for (i32 i = 0; i < 60; ++i)
+        UxFrame();
+    MeasureUI(state, UxFrame);
+}
+BENCHMARK(AccountLogin)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300)->Repetitions(3);
 } // namespace

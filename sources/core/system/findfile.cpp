@@ -86,9 +86,10 @@ u32 FileAttributeBits(const char* utf8Path)
     return stat(utf8Path, &info) != 0 ? FILE_ATTRIBUTE_MISSING : AttributeBits(utf8Path, info);
 }
 
-u32 TFindFile::First(const char16_t* pattern)
+u32 TFindFile::First(const char16_t* pattern, bool namesOnly)
 {
     Close();
+    m_bNamesOnly = namesOnly;
     char path[FIND_NAME_SIZE * 3];
     Utf16ToUtf8(path, sizeof path, pattern);
     ToSystemPath(path);
@@ -118,14 +119,20 @@ u32 TFindFile::Next()
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
             !FindPatternMatches(m_aPattern, name))
             continue;
-        char full[FIND_NAME_SIZE * 6];
-        FormatStringN(full, sizeof full, "%s/%s", m_aFolder, name);
+        if (m_bNamesOnly)
+        {
+            Utf8ToUtf16(m_aName, FIND_NAME_SIZE, name);
+            m_nSize = 0;
+            m_nAttributes = 0;
+            return 0;
+        }
+        // Looked up from the open folder: no walk of the whole path per entry.
         struct stat info;
-        if (stat(full, &info) != 0)
+        if (fstatat(dirfd(static_cast<DIR*>(m_pDirectory)), name, &info, 0) != 0)
             continue; // vanished since the listing, or a dangling link
         Utf8ToUtf16(m_aName, FIND_NAME_SIZE, name);
         m_nSize = static_cast<u32>(info.st_size);
-        m_nAttributes = AttributeBits(full, info);
+        m_nAttributes = AttributeBits(name, info);
         return 0;
     }
     Close();

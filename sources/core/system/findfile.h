@@ -17,13 +17,19 @@ constexpr u32 FILE_ATTRIBUTE_MISSING = 0xFFFFFFFF;
 class TFindFile
 {
 public:
-    TFindFile() : m_pDirectory(nullptr), m_nSize(0), m_nAttributes(0), m_aName(), m_aPattern(), m_aFolder() {}
+    TFindFile()
+        : m_pDirectory(nullptr), m_nSize(0), m_nAttributes(0), m_bNamesOnly(false), m_aName(), m_aPattern(),
+          m_aFolder()
+    {
+    }
     ~TFindFile() { Close(); }
     TFindFile(const TFindFile&) = delete;
     TFindFile& operator=(const TFindFile&) = delete;
 
     // Closes a previous search; 0 when a first entry is available, 1 when nothing matches.
-    u32 First(const char16_t* pattern);
+    // With namesOnly the entries are not looked at (size and attributes 0; links not followed,
+    // so a dangling one is listed too): a scan that opens what it finds anyway.
+    u32 First(const char16_t* pattern, bool namesOnly = false);
     // 0 with the next entry; 1 at the end (the search is then closed).
     u32 Next();
     void Close();
@@ -38,6 +44,7 @@ private:
     void* m_pDirectory;
     u32 m_nSize;
     u32 m_nAttributes;
+    bool m_bNamesOnly;
     char16_t m_aName[FIND_NAME_SIZE];
     char m_aPattern[FIND_NAME_SIZE * 3];
     char m_aFolder[FIND_NAME_SIZE * 3];

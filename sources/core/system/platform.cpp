@@ -491,6 +491,29 @@ bool IsRegularFile(const char* path)
     return stat(systemPath, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+i32 ReadFileHead(const char16_t* path, void* buffer, i32 size)
+{
+    char utf8[kWideRoom * 3];
+    Utf16ToUtf8(utf8, sizeof utf8, path);
+    ToSystemPath(utf8);
+    const int file = open(utf8, O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return -1;
+    i32 done = 0;
+    while (done >= 0 && done < size)
+    {
+        const ssize_t got = read(file, static_cast<u8*>(buffer) + done, static_cast<size_t>(size - done));
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EINTR)
+            done = -1;
+        else if (got > 0)
+            done += static_cast<i32>(got);
+    }
+    close(file);
+    return done;
+}
+
 u64 GetFileWriteTime(u32 inTemp, const char* name)
 {
     return WriteTimeOf(inTemp ? GetTempFolder() : "", name);

@@ -54,6 +54,10 @@ u32 SetFileAttributeBits(u32 bits, const char16_t* path);
 u32 FileExists(const char* path);
 // A file that exists and is neither a folder nor a device (links followed).
 bool IsRegularFile(const char* path);
+// Reads up to size bytes from the start of a file; the bytes read, or -1 when the file cannot
+// be opened or read. For the few bytes a listing needs, without a stream's buffers or locks:
+// meant for files written aside and moved into place whole.
+i32 ReadFileHead(const char16_t* path, void* buffer, i32 size);
 
 // Last-write file time of the name (inTemp: in the temp folder); 0 when it cannot be read.
 u64 GetFileWriteTime(u32 inTemp, const char* name);

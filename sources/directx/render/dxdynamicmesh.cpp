@@ -12,18 +12,28 @@ namespace
 // The meshes made for the engine live as long as the program, as their slots do.
 std::vector<std::unique_ptr<TDxDynamicMesh>> s_aMesh;
 
-TDynamicMesh* CreateDynamicMesh(u32 vertexCount, const TMeshDescription& format)
+TDynamicMesh* CreateMesh(u32 vertexCount, const TMeshDescription& format, u32 primitiveKind)
 {
     TDxDynamicMeshData* data = g_pDxDynamicMeshManager ? g_pDxDynamicMeshManager->CreateMeshData() : nullptr;
     if (!data)
         return nullptr;
     data->Setup(vertexCount, 0, format, nullptr);
-    data->m_nPrimitiveKind = DX_PRIMITIVE_TRIANGLES;
+    data->m_nPrimitiveKind = primitiveKind;
     s_aMesh.push_back(std::make_unique<TDxDynamicMesh>(data));
     return s_aMesh.back().get();
 }
 
-const bool s_bHooked = (g_pCreateDynamicMesh = CreateDynamicMesh, true);
+TDynamicMesh* CreateDynamicMesh(u32 vertexCount, const TMeshDescription& format)
+{
+    return CreateMesh(vertexCount, format, DX_PRIMITIVE_TRIANGLES);
+}
+
+TDynamicMesh* CreateDynamicLineMesh(u32 vertexCount, const TMeshDescription& format)
+{
+    return CreateMesh(vertexCount, format, DX_PRIMITIVE_LINES);
+}
+
+const bool s_bHooked = (g_pCreateDynamicMesh = CreateDynamicMesh, g_pCreateDynamicLineMesh = CreateDynamicLineMesh, true);
 } // namespace
 
 void* TDxDynamicMesh::LockVertices(u32 count)

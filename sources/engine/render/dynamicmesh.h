@@ -1,6 +1,6 @@
 #pragma once
 // TDynamicMesh: vertices the processor writes each frame into one dynamic buffer of the
-// platform, drawn as a triangle list with one shader. The platform makes it
+// platform, drawn as a triangle list (or, made as one, a line list) with one shader. The platform makes it
 // (g_pCreateDynamicMesh); a release gives the buffer back (a device loss), and the next lock
 // makes it again.
 #include "core/system/types.h"
@@ -26,3 +26,5 @@ public:
 // Set by the platform: a dynamic mesh of that many vertices of the format; null when none can
 // be made.
 extern TDynamicMesh* (*g_pCreateDynamicMesh)(u32 vertexCount, const TMeshDescription& format);
+// The same, drawn as a line list (vertex pairs) instead of triangles.
+extern TDynamicMesh* (*g_pCreateDynamicLineMesh)(u32 vertexCount, const TMeshDescription& format);

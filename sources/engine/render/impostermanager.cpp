@@ -24,6 +24,7 @@
 
 TImposterManager* g_pImposterManager = nullptr;
 TDynamicMesh* (*g_pCreateDynamicMesh)(u32 vertexCount, const TMeshDescription& format) = nullptr;
+TDynamicMesh* (*g_pCreateDynamicLineMesh)(u32 vertexCount, const TMeshDescription& format) = nullptr;
 
 namespace
 {

@@ -28,6 +28,9 @@ public:
 
     void BeginManager() override;
     void RenderManager() override;
+    // The occlusion queries go back to the device before it closes: a program that ends with a
+    // level loaded never unloads it.
+    void FinalizeManager() override { OnClusterUnload(); }
     void OnClusterLoad() override;
     void OnClusterUnload() override;
 

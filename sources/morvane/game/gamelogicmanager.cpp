@@ -4,9 +4,9 @@
 #include "core/system/datetime.h"
 #include "core/system/log.h"
 #include "engine/input/inputmanager.h"
+#include "engine/render/camera.h"
 #include "engine/render/device.h"
-#include "engine/render/dynamicmesh.h"
-#include "engine/render/meshdata.h"
+#include "engine/render/rendermanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
@@ -36,6 +36,7 @@ TGameLogicManager* g_pGameLogicManager = nullptr;
 const char* const GAME_FOLLOW_ME_UNIT = "FollowMe_plr_pData";
 const char* const GAME_TOWER_CAMERA = "Tower_Orbit_Camera";
 const char* const GAME_UNIT_CURVE_POOL = "CommonUnit";
+const char* const GAME_TRAFFIC_CURVE_POOL = "TrafficCurve";
 const char* const GAME_FOLLOW_ME_CAMERA = "FollowMe_plr_pData_OrbCam";
 const char* const GAME_FOLLOW_ME_VEHICLE = "FollowMe_plr_pData_Veh";
 
@@ -48,7 +49,7 @@ const char* const kLoadError = "TGameLogicManager::OnClusterLoad(): error: ";
 // The names the game looks up, kept with their texts.
 const TName s_aGameName[] = {TName(GAME_FOLLOW_ME_UNIT, true), TName(GAME_TOWER_CAMERA, true),
                              TName(GAME_FOLLOW_ME_CAMERA, true), TName(GAME_FOLLOW_ME_VEHICLE, true),
-                             TName(GAME_UNIT_CURVE_POOL, true)};
+                             TName(GAME_UNIT_CURVE_POOL, true), TName(GAME_TRAFFIC_CURVE_POOL, true)};
 const char* const kCarInputMode[GAME_CAR_INPUT_MODES] = {"carinputmode1", "carinputmode2", "carinputmode3",
                                                          "carinputmode4", "carinputmode5", "carinputmode6"};
 
@@ -75,7 +76,7 @@ void EnableNode(TNode* node, u32 enable)
 
 TGameLogicManager::TGameLogicManager()
     : m_pManagement(nullptr), m_pAction(nullptr), m_pTowerCam(nullptr), m_apCarInputMode(),
-      m_pPowerLineCurves(nullptr), m_pLineBuffer(nullptr)
+      m_pPowerLineCurves(nullptr)
 {
     nLayer = INPUT_FOCUS_NO_LAYER;
     // The game's step runs once per frame with the frame's game time.
@@ -138,6 +139,16 @@ void TGameLogicManager::AddMethod()
     }
 }
 
+void TGameLogicManager::RenderManager()
+{
+    TCamera* camera = g_pRenderManager ? g_pRenderManager->GetCurrentCamera() : nullptr;
+    if (!camera)
+        return;
+    m_Scenery.DrawTraffic(FindCurvePool(TName(GAME_TRAFFIC_CURVE_POOL).GetId()), m_aTrafficVehicle,
+                          GetParameters().pTrafficShader, *camera, g_ManagerManager.GetStepTime(m_nChannel));
+    m_Scenery.DrawPowerLines(m_pPowerLineCurves, camera->m_Placement.Translation());
+}
+
 void TGameLogicManager::OnClusterLoad()
 {
     CheckStoredData();
@@ -146,19 +157,9 @@ void TGameLogicManager::OnClusterLoad()
     if (g_pOrbitCameraManager)
         g_pOrbitCameraManager->SelectCameraByName(TName(GAME_TOWER_CAMERA).GetId());
     CreateActions();
-    // The power lines' buffer needs a device; programs without one (tests) go on without it.
-    if (!m_pLineBuffer && g_pDeviceManager && g_pDeviceManager->GetDevice() && g_pCreateDynamicMesh)
-    {
-        TMeshDescription format = {};
-        format.nStride = 16;
-        format.nElementCount = 2;
-        format.aElement[0] = {0, 1, 3, 0};   // "__Pos", float3
-        format.aElement[1] = {12, 11, 5, 0}; // "__Color", packed colour
-        format.VertexLayout = TName("line3d", true);
-        format.nVertexCount = GAME_LINE_VERTICES;
-        m_pLineBuffer = g_pCreateDynamicMesh(GAME_LINE_VERTICES, format);
-    }
     m_pPowerLineCurves = g_pNodeManager->FindNode(TName("PowerLineCurves").GetId());
+    // The line buffer needs a device; programs without one (tests) go on without it.
+    m_Scenery.OnClusterLoad(m_pPowerLineCurves);
     if (g_pVehicleManager)
         for (i32 i = 0; i < g_pVehicleManager->Vehicles().GetCount(); ++i)
             g_pVehicleManager->Vehicles()[i]->flags &= ~VEHICLE_DRIVING;

@@ -11,13 +11,13 @@
 #include "engine/system/propmethods.h"
 #include "engine/system/resourcemethods.h"
 #include "engine/system/statemethods.h"
+#include "morvane/game/backgroundscenery.h"
 #include "morvane/game/gamenametexts.h"
 #include "morvane/game/gameparameters.h"
 #include "player/gamesummarysource.h"
 
 class TAICommonUnit;
 class TCurvePool;
-class TDynamicMesh;
 class TInputAction;
 struct TCrossroadArea;
 struct TGate;
@@ -28,13 +28,13 @@ struct TTrafficVehicle;
 // The focus layer of the player's driving and camera input.
 constexpr u32 GAME_LOGIC_FOCUS_LAYER = 6;
 constexpr u32 GAME_CAR_INPUT_MODES = 6;
-constexpr u32 GAME_LINE_VERTICES = 1000;
 // Views: the orbit cameras and the vehicle of the follow-me car, whose prop data's name the
 // game knows (loaded names carry no text: a unit forms its pieces' names from this one's).
 extern const char* const GAME_FOLLOW_ME_UNIT;
 extern const char* const GAME_TOWER_CAMERA;
-// The curve pool of the units' paths.
+// The curve pools of the units' paths and of the background traffic.
 extern const char* const GAME_UNIT_CURVE_POOL;
+extern const char* const GAME_TRAFFIC_CURVE_POOL;
 extern const char* const GAME_FOLLOW_ME_CAMERA;
 extern const char* const GAME_FOLLOW_ME_VEHICLE;
 // The task-area locators are placed this high above an activated task's area.
@@ -64,6 +64,8 @@ public:
     // The game's frame: the start of a game, the clock, rain, the arrivals, the landing, the
     // two queues of wait zones, the take-off and its pay, then every gate, unit and crossroad.
     void UpdateManager(f32 step) override;
+    // The background traffic and power lines, once per rendered frame.
+    void RenderManager() override;
     // The manager's cluster, resource, device and state interfaces with their managers, its
     // input focus with the input manager.
     void AddMethod();
@@ -138,6 +140,7 @@ public:
     TInputAction* GetTowerCamAction() const { return m_pTowerCam; }
     TInputAction* GetCarInputMode(u32 mode) const { return m_apCarInputMode[mode]; }
     TNode* GetPowerLineCurves() const { return m_pPowerLineCurves; }
+    TBackgroundScenery& Scenery() { return m_Scenery; }
 
 private:
     // The steps of the game's frame (gamelogicroad.cpp).
@@ -179,8 +182,7 @@ private:
     TInputAction* m_pTowerCam;
     TInputAction* m_apCarInputMode[GAME_CAR_INPUT_MODES];
     TNode* m_pPowerLineCurves;
-    // The power lines' buffer, made once a device exists.
-    TDynamicMesh* m_pLineBuffer;
+    TBackgroundScenery m_Scenery;
 };
 
 extern TGameLogicManager* g_pGameLogicManager;

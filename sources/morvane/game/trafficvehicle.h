@@ -5,10 +5,17 @@
 
 #include <cstddef>
 
+class TCurvePool;
 class TMesh;
+struct TCurveRecord;
 
 struct TTrafficVehicle
 {
+    // Moves the car on by the step along its segment of the curve (two points or more); past
+    // the segment's end (or without a segment, as stored) it takes up the next segment at its
+    // start, wrapping before the last point, and turns to face it.
+    void Drive(const TCurvePool& pool, const TCurveRecord& curve, f32 step);
+
     u8 nCurve;
     u8 nSegment;
     u16 nReserved2;

@@ -239,8 +239,14 @@ public:
     // The resolution slider lists the modes of the aspect class chosen, from its first.
     i32 _OnAspectRatioChanged(TUIItem* sender);
     i32 _OnGammaChanged(TUIItem* sender);
-    // The mode and its label "%dx%d" appended to its aspect class's list; its index there.
-    static u32 _AddVideoMode(const TVector& mode);
+    // The mode and its label "%dx%d" appended to its aspect class's list; its index there, or
+    // -1 when the list holds as many modes as a slider has labels (the mode is not offered).
+    static i32 _AddVideoMode(const TVector& mode);
+    // The four lists made anew from the device's modes (those under 600 high skipped); the
+    // index of the mode of the given size in its class's list, that class in aspect. A size not
+    // listed is added (windowed), else the first mode of the 4:3 list is chosen (full screen).
+    static i32 _BuildVideoModes(const TVector* modes, u32 count, i32 width, i32 height, bool fullScreen,
+                                u32& aspect);
     static u32 GetVideoModeCount(u32 aspect);
     // Null outside the class's list.
     static const TVector* GetVideoMode(u32 aspect, u32 index);

@@ -27,7 +27,7 @@ constexpr f32 MENU_LABEL_BOTTOM = 48.0f;
 constexpr f32 MENU_LABEL_SIDE = 128.0f;
 // The flight board's distance from the right and bottom edges and its size.
 constexpr f32 FLIGHT_BOARD_MARGIN = 30.0f;
-constexpr f32 FLIGHT_BOARD_WIDTH = 1860.0f;
+constexpr f32 FLIGHT_BOARD_WIDTH = 2048.0f;
 constexpr f32 FLIGHT_BOARD_HEIGHT = 1140.0f;
 // The title's icon and text, and the board's title tab.
 constexpr f32 TITLE_ICON_X = 1039.0f;
@@ -90,7 +90,7 @@ TUILabel* CreateFootLabel(TUIItem* parent, const char* name, i32 align)
     auto* label = static_cast<TUILabel*>(parent->CreateChild("TUILabel", name));
     label->m_Caption.SetFont(TName(MENU_FONT, true), MENU_FONT_SIZE, MENU_TEXT_COLOUR, align, UI_ALIGN_FAR, -1,
                              -2.0f, -1.0f);
-    label->SetSize(FLIGHT_BOARD_WIDTH / 2.0f - MENU_LABEL_SIDE, MENU_FONT_SIZE * 1.5f);
+    label->SetSize(MENU_DESIGN_WIDTH / 2.0f - MENU_LABEL_SIDE, MENU_FONT_SIZE * 1.5f);
     label->SetFromBottom(MENU_LABEL_BOTTOM);
     if (align == UI_ALIGN_NEAR)
         label->SetLeft(UI_PLACE_NEAR, MENU_LABEL_SIDE);
@@ -123,6 +123,7 @@ void TGameMenuManager::_CreateMenu()
     m_pMainMenuBG->SetFromRight(FLIGHT_BOARD_MARGIN);
     m_pMainMenuBG->SetFromBottom(FLIGHT_BOARD_MARGIN);
 
+    // The column ends where the sub-windows begin, on the board.
     m_pMenu = static_cast<TUIMenu*>(m_pMainMenuBG->CreateChild("TUIMenu", "Menu"));
     m_pMenu->SetFromRight(MENU_COLUMN_RIGHT);
     m_pMenu->SetTop(UI_PLACE_NEAR, MENU_COLUMN_TOP);
@@ -149,10 +150,11 @@ void TGameMenuManager::_CreateMenu()
     menuTitle->SetPosition(TITLE_ICON_X, MENU_TITLE_Y);
     menuTitle->SetSize(MENU_TITLE_WIDTH, MENU_TITLE_HEIGHT);
 
-    m_pPlayerProfileLabel = CreateFootLabel(m_pMainMenuBG, "PlayerProfileLabel", UI_ALIGN_NEAR);
+    // The labels keep to the screen's corners: the board is wider than a 16:10 screen.
+    m_pPlayerProfileLabel = CreateFootLabel(m_pMainMenuLayer, "PlayerProfileLabel", UI_ALIGN_NEAR);
     // The profile's name is shown as it is.
     m_pPlayerProfileLabel->m_Caption.m_nFlags &= ~UI_TEXT_LOCALISED;
-    m_pWebPageLabel = CreateFootLabel(m_pMainMenuBG, "WebPageLabel", UI_ALIGN_FAR);
+    m_pWebPageLabel = CreateFootLabel(m_pMainMenuLayer, "WebPageLabel", UI_ALIGN_FAR);
     m_pWebPageLabel->SetCaption("Online");
 }
 

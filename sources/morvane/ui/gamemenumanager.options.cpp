@@ -195,9 +195,15 @@ TUIMenu* TGameMenuManager::_CreateOptionsTab(TUIButton* page, const char* dialog
     footer->SetFromBottom(OPTION_FOOTER_BOTTOM);
     footer->SetFromRight(0.0f);
     footer->OnBack.Bind(this, &TGameMenuManager::_OnCloseSubWindow);
-    footer->AddButton("Back", "FooterMenuBackStyle", 0)->OnClickList.Bind(this, &TGameMenuManager::_OnCloseSubWindow);
+    TUIButton* back = footer->AddButton("Back", "FooterMenuBackStyle", 0);
+    back->OnClickList.Bind(this, &TGameMenuManager::_OnCloseSubWindow);
+    back->AddAction("menuselect");
     if (apply)
-        footer->AddButton("Apply", "FooterMenuStyle", 0)->OnClickList.Bind(this, &TGameMenuManager::OnApplyVideo);
+    {
+        TUIButton* applyButton = footer->AddButton("Apply", "FooterMenuStyle", 0);
+        applyButton->OnClickList.Bind(this, &TGameMenuManager::OnApplyVideo);
+        applyButton->AddAction("menuselect");
+    }
     dialog->m_pNextMenu = footer;
     footer->m_pNextMenu = dialog;
     return dialog;
@@ -219,6 +225,10 @@ void TGameMenuManager::_CreateOptionsWindow()
 {
     TUIButton* window = _CreateSubWindow("Options", true);
     m_pOptionsWindow = window;
+    // Its key closes it; a press on its background does not.
+    window->AddAction("menuback");
+    window->m_nFlags |= UI_IGNORES_SELECT;
+    window->OnClickList.Bind(this, &TGameMenuManager::_OnCloseSubWindow);
     TUIItem* strip = window->FindItem(TName("Tab"));
     TUIItem* buttons = _CreateTabButtons(window);
     TUIButton* video = _CreateTabPage(strip, buttons, "TabVideo", "TabButtonVideo", "Video");
@@ -252,6 +262,8 @@ void TGameMenuManager::_FitDialogRows(TUIMenu* dialog)
 {
     const f32 width = dialog->GetParent() ? dialog->GetParent()->m_Size.x : 0.0f;
     dialog->m_fRowGap = OPTION_ROW_GAP;
+    // The rows are as wide as the page: centred on their captions they would stand out left.
+    dialog->m_nAlign = UI_ALIGN_NEAR;
     for (TUIItem* row : dialog->GetChildren())
     {
         f32 captionWidth = 0.0f, height = 0.0f;
@@ -331,14 +343,16 @@ i32 TGameMenuManager::_OnAmbientVolumeChanged(TUIItem* sender)
     return 0;
 }
 
-u32 TGameMenuManager::_AddVideoMode(const TVector& mode)
+i32 TGameMenuManager::_AddVideoMode(const TVector& mode)
 {
     const u32 aspect = ClassifyAspectRatio(mode.x, mode.y);
+    if (s_aVideoMode[aspect].size() >= UI_SLIDER_LABEL_CAPACITY)
+        return -1;
     TVideoModeLabel label = {};
     std::snprintf(label.aText, sizeof(label.aText), "%dx%d", static_cast<i32>(mode.x), static_cast<i32>(mode.y));
     s_aVideoMode[aspect].push_back(mode);
     s_aVideoModeLabel[aspect].push_back(label);
-    return static_cast<u32>(s_aVideoMode[aspect].size() - 1);
+    return static_cast<i32>(s_aVideoMode[aspect].size() - 1);
 }
 
 u32 TGameMenuManager::GetVideoModeCount(u32 aspect)
@@ -351,47 +365,55 @@ const TVector* TGameMenuManager::GetVideoMode(u32 aspect, u32 index)
     return index < GetVideoModeCount(aspect) ? &s_aVideoMode[aspect][index] : nullptr;
 }
 
+i32 TGameMenuManager::_BuildVideoModes(const TVector* modes, u32 count, i32 width, i32 height, bool fullScreen,
+                                       u32& aspect)
+{
+    for (u32 i = 0; i < ASPECT_CLASS_COUNT; ++i)
+    {
+        s_aVideoMode[i].clear();
+        s_aVideoModeLabel[i].clear();
+    }
+    i32 selected = -1;
+    for (u32 i = 0; i < count; ++i)
+    {
+        const TVector& mode = modes[i];
+        if (mode.y < VIDEO_MODE_MIN_HEIGHT)
+            continue;
+        const i32 index = _AddVideoMode(mode);
+        if (index >= 0 && static_cast<i32>(mode.x) == width && static_cast<i32>(mode.y) == height)
+        {
+            selected = index;
+            aspect = ClassifyAspectRatio(mode.x, mode.y);
+        }
+    }
+    if (selected >= 0)
+        return selected;
+    if (!fullScreen)
+    {
+        const TVector window{static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f};
+        selected = _AddVideoMode(window);
+        aspect = ClassifyAspectRatio(window.x, window.y);
+    }
+    if (selected < 0)
+    {
+        selected = 0;
+        aspect = ASPECT_4_3;
+    }
+    return selected;
+}
+
 i32 TGameMenuManager::OnVideoTabShown(TUIItem* page)
 {
     FocusTab(page, "DialogVideo");
     TDeviceManager* device = g_pDeviceManager;
     if (!device)
         return 0;
-    const i32 width = device->GetVideoWidth();
-    const i32 height = device->GetVideoHeight();
-    u32 aspect = ClassifyAspectRatio(static_cast<f32>(width), static_cast<f32>(height));
-    i32 selected = -1;
-    for (u32 i = 0; i < ASPECT_CLASS_COUNT; ++i)
-    {
-        s_aVideoMode[i].clear();
-        s_aVideoModeLabel[i].clear();
-    }
+    std::vector<TVector> modes;
     for (u32 i = 0; i < device->GetDisplayModeCount(); ++i)
-    {
-        const TVector mode = device->GetDisplayMode(i);
-        if (mode.y < VIDEO_MODE_MIN_HEIGHT)
-            continue;
-        const u32 index = _AddVideoMode(mode);
-        if (static_cast<i32>(mode.x) == width && static_cast<i32>(mode.y) == height)
-        {
-            selected = static_cast<i32>(index);
-            aspect = ClassifyAspectRatio(mode.x, mode.y);
-        }
-    }
-    if (selected < 0)
-    {
-        if (device->IsFullScreen())
-        {
-            selected = 0;
-            aspect = ASPECT_4_3;
-        }
-        else
-        {
-            const TVector window{static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f};
-            selected = static_cast<i32>(_AddVideoMode(window));
-            aspect = ClassifyAspectRatio(window.x, window.y);
-        }
-    }
+        modes.push_back(device->GetDisplayMode(i));
+    u32 aspect = ASPECT_4_3;
+    const i32 selected = _BuildVideoModes(modes.data(), static_cast<u32>(modes.size()), device->GetVideoWidth(),
+                                          device->GetVideoHeight(), device->IsFullScreen() != 0, aspect);
     auto* aspectSlider = dynamic_cast<TUISlider*>(page->FindItem(TName("AspectRatioSlider")));
     auto* resolution = dynamic_cast<TUISlider*>(page->FindItem(TName("ResolutionSlider")));
     if (aspectSlider && resolution)

@@ -1,11 +1,40 @@
 #pragma once
-// TUIAccountConnected: the account screen of a connected player, one of the UI game manager's
-// screens. Until its behaviour is built it is only registered with the UX manager under its class
-// name, so that the UX data bind its form.
-#include "ux/ux.instance.h"
+// TUIAccountConnected: the page of a logged-in player. Back to the main menu, on to the
+// update-account screen, or log out; when the account client reports the connection ended (a
+// log-out, or the server's word), the page gives way to the main menu.
+#include "morvane/ui/uiaccountscreen.h"
 
-class TUIAccountConnected : public UX::TInstance
+namespace UX
+{
+class TButton;
+} // namespace UX
+
+inline constexpr const char* ACCOUNT_CONNECTED_NAME = "TUIAccountConnected";
+inline constexpr const char* ACCOUNT_BACK_BUTTON = "btnBack";
+inline constexpr const char* ACCOUNT_UPDATE_BUTTON = "btnUpdateAccount";
+inline constexpr const char* ACCOUNT_LOGOUT_BUTTON = "btnLogout";
+// The log-out the player asks for.
+constexpr u32 ACCOUNT_LOGOUT_BY_PLAYER = 0;
+
+class TUIAccountConnected : public TUIAccountScreen
 {
 public:
-    TUIAccountConnected() : UX::TInstance("TUIAccountConnected") {}
+    TUIAccountConnected();
+
+    void OnInitialize() override;
+    void OnRequestFailed(u32 kind, u32 code) override;
+    void OnDisconnected() override;
+
+    UX::TButton* GetBackButton() const { return m_pBack; }
+    UX::TButton* GetUpdateButton() const { return m_pUpdate; }
+    UX::TButton* GetLogoutButton() const { return m_pLogout; }
+
+    void OnBack(UX::TControl*, UX::TMouse*);
+    void OnUpdate(UX::TControl*, UX::TMouse*);
+    void OnLogout(UX::TControl*, UX::TMouse*);
+
+private:
+    UX::TButton* m_pBack = nullptr;
+    UX::TButton* m_pUpdate = nullptr;
+    UX::TButton* m_pLogout = nullptr;
 };

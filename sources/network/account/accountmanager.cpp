@@ -30,7 +30,13 @@ const char* FileName(const char* path)
 }
 } // namespace
 
-TAccountManager::TAccountManager() : m_nListenerCount(0), m_apListener() {}
+TAccountManager::TAccountManager() : m_nListenerCount(0), m_apListener()
+{
+    // Every frame, paused or not: the account screens wait for their answers over the menus,
+    // which stop the game's clock.
+    m_nChannel = 0;
+    m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
+}
 
 i32 TAccountManager::InitializeManager()
 {

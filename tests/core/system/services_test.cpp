@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -177,6 +179,54 @@ TEST(DirectoryList, ScansDepthFirstWithRelativePaths)
         found.insert(std::u16string(find.GetName()) + (find.IsDirectory() ? u"/" : u""));
     EXPECT_EQ(found, (std::set<std::u16string>{u"c/", u"three.icom"}));
     EXPECT_EQ(find.Next(), 1u);
+}
+
+TEST(FindFile, ANamesOnlyScanLooksAtNoEntry)
+{
+    TTestDirectory directory;
+    const std::string root = directory.Path() + "/names";
+    std::filesystem::create_directories(root + "/folder.save");
+    std::ofstream(root + "/1.save") << "4444";
+    ASSERT_EQ(symlink((root + "/gone").c_str(), (root + "/dangling.save").c_str()), 0);
+
+    TFindFile find;
+    std::set<std::u16string> looked;
+    for (u32 more = find.First(Wide(root + "/*.save").c_str()); more == 0; more = find.Next())
+        looked.insert(std::u16string(find.GetName()) + (find.IsDirectory() ? u"/" : u""));
+    EXPECT_EQ(looked, (std::set<std::u16string>{u"1.save", u"folder.save/"}));
+
+    std::set<std::u16string> named;
+    for (u32 more = find.First(Wide(root + "/*.save").c_str(), true); more == 0; more = find.Next())
+    {
+        named.insert(find.GetName());
+        EXPECT_EQ(find.GetSize(), 0u);
+        EXPECT_EQ(find.GetAttributes(), 0u);
+    }
+    EXPECT_EQ(named, (std::set<std::u16string>{u"1.save", u"folder.save", u"dangling.save"}));
+    // The next search looks at its entries again.
+    ASSERT_EQ(find.First(Wide(root + "/1.*").c_str()), 0u);
+    EXPECT_EQ(find.GetSize(), 4u);
+}
+
+TEST(ReadFileHead, ReadsTheFirstBytesOfAFileOnly)
+{
+    TTestDirectory directory;
+    const std::string root = directory.Path() + "/head";
+    std::filesystem::create_directories(root + "/folder");
+    std::ofstream(root + "/long") << "0123456789";
+    std::ofstream(root + "/empty");
+
+    char head[8] = {};
+    EXPECT_EQ(ReadFileHead(Wide(root + "/long").c_str(), head, 4), 4);
+    EXPECT_EQ(std::string(head, 4), "0123");
+    // A shorter file gives what it holds.
+    EXPECT_EQ(ReadFileHead(Wide(root + "/long").c_str(), head, 8), 8);
+    char whole[16] = {};
+    EXPECT_EQ(ReadFileHead(Wide(root + "/long").c_str(), whole, 16), 10);
+    EXPECT_EQ(std::string(whole, 10), "0123456789");
+    EXPECT_EQ(ReadFileHead(Wide(root + "/empty").c_str(), head, 8), 0);
+    EXPECT_EQ(ReadFileHead(Wide(root + "/missing").c_str(), head, 8), -1);
+    EXPECT_EQ(ReadFileHead(Wide(root + "/folder").c_str(), head, 8), -1);
 }
 
 TEST(FindFile, WildcardsFollowTheSystemRules)

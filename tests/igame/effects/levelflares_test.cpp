@@ -2,7 +2,7 @@
 // flare as seen while its query is out; the next ones take what each query saw (the fades set to
 // 0 here: the visibility jumps to its target), so the light behind the terminal goes, and so
 // does a runway light moved behind it; with "effect_lensflares" 0 nothing is drawn and no query
-// is issued.
+// is issued; the queries go back when the manager finalizes.
 #include "levelframefixture.h"
 
 #include "core/system/string.h"
@@ -71,4 +71,10 @@ TEST_F(LevelFlaresTest, RunwayLightsFlareAndLightsBehindTheTerminalFade)
     DrawFrame();
     EXPECT_EQ(g_pLensFlareManager->GetDrawnVertices(), drawn);
     Variable("effect.lensflares")->SetInt(1);
+
+    // A program ending with the level loaded gives the queries back as the manager finalizes.
+    ASSERT_NE(roof->pOcclusionQuery, nullptr);
+    g_pLensFlareManager->FinalizeManager();
+    for (i32 i = 0; i < g_pLensFlareManager->Flares().GetCount(); ++i)
+        EXPECT_EQ(g_pLensFlareManager->Flares()[i]->pOcclusionQuery, nullptr) << i;
 }

@@ -19,25 +19,7 @@ protected:
     // The pool "CommonUnit" of the curves, its block `cut` bytes short of its records.
     TCurvePool& AddPool(const std::vector<std::vector<TVector>>& curves, u32 cut = 0)
     {
-        std::vector<TVector> points;
-        std::vector<TCurveRecord> records;
-        for (const std::vector<TVector>& curve : curves)
-        {
-            records.push_back({static_cast<u32>(points.size()), static_cast<u32>(curve.size()), {0, 0}});
-            points.insert(points.end(), curve.begin(), curve.end());
-        }
-        std::vector<u8>& block = m_aBlock.emplace_back(points.size() * 16 + records.size() * 16);
-        std::memcpy(block.data(), points.data(), points.size() * 16);
-        std::memcpy(block.data() + points.size() * 16, records.data(), records.size() * 16);
-        block.resize(block.size() - cut);
-        TRepository& repository = m_aRepository.emplace_back(block.data(), static_cast<u32>(block.size()));
-        TCurvePool& pool = m_aPool.emplace_back();
-        pool.m_PoolName = TName("CommonUnit");
-        pool.m_nPointCount = static_cast<u32>(points.size());
-        pool.m_nCurveCount = static_cast<u32>(records.size());
-        pool.SetData(&repository, 0, static_cast<u32>(block.size()));
-        Game().CurvePools().Add(&pool);
-        return pool;
+        return AddCurvePool("CommonUnit", curves, cut);
     }
 
     // A unit on a wheel-less vehicle at the place facing +z, its prop's node shown, driving
@@ -76,9 +58,6 @@ protected:
         body->__Create();
     }
 
-    std::deque<std::vector<u8>> m_aBlock;
-    std::deque<TRepository> m_aRepository;
-    std::deque<TCurvePool> m_aPool;
 };
 
 const std::vector<TVector> kStraight = {TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(0, 0, 20, 1)};

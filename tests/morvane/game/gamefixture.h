@@ -15,6 +15,8 @@
 #include "igame/effects/atmospheremanager.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
+#include "engine/system/repository.h"
+#include "morvane/game/curvepool.h"
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/game/gate.h"
@@ -32,6 +34,7 @@
 #include "xaudio2/xaudio2soundmanager.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -168,6 +171,31 @@ protected:
         return vehicle;
     }
 
+    // A curve pool of the name over a block of the curves' points and records, `cut` bytes
+    // short, listed with the game logic.
+    TCurvePool& AddCurvePool(const char* name, const std::vector<std::vector<TVector>>& curves, u32 cut = 0)
+    {
+        std::vector<TVector> points;
+        std::vector<TCurveRecord> records;
+        for (const std::vector<TVector>& curve : curves)
+        {
+            records.push_back({static_cast<u32>(points.size()), static_cast<u32>(curve.size()), {0, 0}});
+            points.insert(points.end(), curve.begin(), curve.end());
+        }
+        std::vector<u8>& block = m_aBlock.emplace_back(points.size() * 16 + records.size() * 16);
+        std::memcpy(block.data(), points.data(), points.size() * 16);
+        std::memcpy(block.data() + points.size() * 16, records.data(), records.size() * 16);
+        block.resize(block.size() - cut);
+        TRepository& repository = m_aRepository.emplace_back(block.data(), static_cast<u32>(block.size()));
+        TCurvePool& pool = m_aPool.emplace_back();
+        pool.m_PoolName = TName(name);
+        pool.m_nPointCount = static_cast<u32>(points.size());
+        pool.m_nCurveCount = static_cast<u32>(records.size());
+        pool.SetData(&repository, 0, static_cast<u32>(block.size()));
+        Game().CurvePools().Add(&pool);
+        return pool;
+    }
+
     i32 Money() { return Game().GetParameters().nMoney; }
     std::string Log() const { return m_Folder.SystemLog(); }
 
@@ -179,6 +207,9 @@ protected:
     std::deque<TVehicle> m_aVehicle;
     std::deque<TOrbitCamera> m_aCamera;
     std::deque<TProp> m_aProp;
+    std::deque<std::vector<u8>> m_aBlock;
+    std::deque<TRepository> m_aRepository;
+    std::deque<TCurvePool> m_aPool;
     TXAudio2Sound m_aRecord[32];
     std::deque<TTestClip> m_aClip;
     TConsoleLines m_Console;

@@ -8,6 +8,7 @@
 #include "ui/uislider.h"
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -71,6 +72,34 @@ TEST_F(OptionsWindowTest, OptionsOpensOnVideoWithApplyFocusedAndTheTabsWrap)
     MenuFrames(10);
     EXPECT_EQ(OpenTab(), 1);
     EXPECT_EQ(Footer("TabAudio").GetFocusIndex(), 0);
+}
+
+TEST_F(OptionsWindowTest, EnterPressesTheFocusedFooterEntry)
+{
+    Start();
+    OpenOptions();
+    // On the footer of Video Apply has the focus: the window stays.
+    Footer("TabVideo").Activate();
+    Tap(0x1C);
+    MenuFrames(10);
+    EXPECT_EQ(Menu().GetSubWindow(), Window());
+    ShowTab("TabButtonAudio");
+    MenuFrames(10);
+    ASSERT_EQ(Footer("TabAudio").GetFocusIndex(), 0);
+    Footer("TabAudio").Activate();
+    Tap(0x1C);
+    MenuFrames(10);
+    EXPECT_EQ(Menu().GetSubWindow(), nullptr) << "Back closed the window";
+}
+
+TEST_F(OptionsWindowTest, TheVideoTabMatchesItsGoldenImage)
+{
+    Start();
+    Set("device_detaillevel", "3");
+    Set("game_gamma", "5");
+    OpenOptions();
+    MenuFrames(20);
+    EXPECT_EQ(RenderGolden("options_video_1280x720", 1280, 720), "");
 }
 
 TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds)
@@ -181,17 +210,46 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
     Set("device_detaillevel", "3");
 }
 
-TEST(VideoModes, ModesGoToTheListOfTheirAspectClassWithTheirLabels)
+TEST(VideoModes, DeviceModesGoToTheListsOfTheirAspectClasses)
 {
-    const u32 before[4] = {TGameMenuManager::GetVideoModeCount(0), TGameMenuManager::GetVideoModeCount(1),
-                           TGameMenuManager::GetVideoModeCount(2), TGameMenuManager::GetVideoModeCount(3)};
-    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1680.0f, 1050.0f, 0.0f, 1.0f}), before[ASPECT_16_10]);
-    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1920.0f, 1080.0f, 0.0f, 1.0f}), before[ASPECT_16_9]);
-    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1024.0f, 768.0f, 0.0f, 1.0f}), before[ASPECT_4_3]);
-    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1280.0f, 1024.0f, 0.0f, 1.0f}), before[ASPECT_OTHER]);
-    EXPECT_EQ(TGameMenuManager::_AddVideoMode({1280.0f, 1024.0f, 60.0f, 1.0f}), before[ASPECT_OTHER] + 1);
-    const TVector* mode = TGameMenuManager::GetVideoMode(ASPECT_OTHER, before[ASPECT_OTHER] + 1);
-    ASSERT_NE(mode, nullptr);
-    EXPECT_FLOAT_EQ(mode->z, 60.0f);
-    EXPECT_EQ(TGameMenuManager::GetVideoMode(ASPECT_OTHER, before[ASPECT_OTHER] + 2), nullptr);
+    const std::vector<TVector> modes = {{800.0f, 599.0f, 0.0f, 1.0f},   {800.0f, 600.0f, 0.0f, 1.0f},
+                                        {1680.0f, 1050.0f, 0.0f, 1.0f}, {1920.0f, 1080.0f, 0.0f, 1.0f},
+                                        {1024.0f, 768.0f, 0.0f, 1.0f},  {1280.0f, 1024.0f, 0.0f, 1.0f},
+                                        {640.0f, 0.0f, 0.0f, 1.0f}};
+    u32 aspect = 99;
+    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(modes.data(), 7, 1024, 768, true, aspect), 1);
+    EXPECT_EQ(aspect, static_cast<u32>(ASPECT_4_3));
+    // 599 high and 0 high are skipped, 600 is listed.
+    EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_4_3), 2u);
+    EXPECT_FLOAT_EQ(TGameMenuManager::GetVideoMode(ASPECT_4_3, 0)->y, 600.0f);
+    EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_16_9), 1u);
+    EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_16_10), 1u);
+    EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_OTHER), 1u);
+
+    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(modes.data(), 7, 1680, 1050, false, aspect), 0);
+    EXPECT_EQ(aspect, static_cast<u32>(ASPECT_16_10));
+    // A window of a size no mode has: its size is added to its class and chosen.
+    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(modes.data(), 7, 1000, 700, false, aspect), 1);
+    EXPECT_EQ(aspect, static_cast<u32>(ASPECT_OTHER));
+    EXPECT_FLOAT_EQ(TGameMenuManager::GetVideoMode(ASPECT_OTHER, 1)->x, 1000.0f);
+    // Full screen in such a size falls to the first 4:3 mode.
+    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(modes.data(), 7, 1000, 700, true, aspect), 0);
+    EXPECT_EQ(aspect, static_cast<u32>(ASPECT_4_3));
+    EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_OTHER), 1u);
+
+    // A class holds as many modes as a slider has labels; the rest are not offered.
+    std::vector<TVector> many;
+    for (u32 i = 0; i < UI_SLIDER_LABEL_CAPACITY + 2; ++i)
+        many.push_back({800.0f + 4.0f * i, 600.0f + 3.0f * i, 0.0f, 1.0f});
+    const i32 last = static_cast<i32>(UI_SLIDER_LABEL_CAPACITY) + 1;
+    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(many.data(), static_cast<u32>(many.size()),
+                                                 static_cast<i32>(many[last].x), static_cast<i32>(many[last].y),
+                                                 false, aspect),
+              0);
+    EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_4_3), UI_SLIDER_LABEL_CAPACITY);
+    const TVector& lastOffered = many[UI_SLIDER_LABEL_CAPACITY - 1];
+    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(many.data(), static_cast<u32>(many.size()),
+                                                 static_cast<i32>(lastOffered.x), static_cast<i32>(lastOffered.y),
+                                                 false, aspect),
+              static_cast<i32>(UI_SLIDER_LABEL_CAPACITY) - 1);
 }

@@ -120,8 +120,16 @@ TEST_F(PlayersWindowTest, TheGridListsTheSavedGamesAndDeletingTheLastEmptiesIt)
     MenuFrame();
     TPlayerProfile* profile = Profiles().GetSelectedProfile();
     ASSERT_NE(profile, nullptr);
+    // A minute apart: two saves in one millisecond would share their name.
+    static u64 s_nMinute = 0;
+    s_nMinute = 0;
+    Profiles().SetClock([] {
+        const TDateTime stamp{2026, 12, 6, 5, 14, static_cast<u8>(40 + s_nMinute++), 0, 0};
+        return stamp.ToFileTime();
+    });
     ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
     ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    Profiles().SetClock(nullptr);
     Menu().OnPlayers(nullptr);
     MenuFrames(10);
     TUIGrid* grid = Menu().GetLoadGameGrid();

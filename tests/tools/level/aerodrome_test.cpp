@@ -3,6 +3,22 @@
 // every unit's prop takes its form and links, every gate has its tasks and paths.
 #include "aerodromefixture.h"
 
+#include "aerodromedamage.h"
+#include "aerodromeeffects.h"
+#include "ageia/collisionmanager.h"
+#include "engine/system/nodemanager.h"
+#include "ifx/particlemanager.h"
+#include "igame/damage/damageactor.h"
+#include "igame/damage/damagemanager.h"
+#include "igame/effects/decalmanager.h"
+#include "igame/effects/decalprojection.h"
+#include "igame/effects/lensflaremanager.h"
+#include "igame/gamematerial/gamematerialmanager.h"
+#include "leveldecals.h"
+#include "levelflares.h"
+#include "levelparticles.h"
+
+#include <cstdio>
 #include <sstream>
 
 namespace
@@ -213,4 +229,91 @@ TEST_F(Aerodrome, EverySoundTheGamesPlayerNamesIsInTheLevel)
         EXPECT_NE(player.ResolveSound(player.Named(static_cast<ESoundName>(i))), nullptr) << g_aSoundName[i];
     ASSERT_EQ(player.MusicList().GetCount(), 1);
     ASSERT_EQ(player.AnnouncementList().GetCount(), 7);
+}
+
+TEST_F(Aerodrome, HoldsTheFourGameMaterials)
+{
+    DArray<TGameMaterial*>& materials = g_pGameMaterialManager->Materials();
+    ASSERT_EQ(materials.GetCount(), 4);
+    for (const char* name : {"Default", "concrete", "metal", "grass"})
+    {
+        const TGameMaterial* found = g_pGameMaterialManager->GetMaterial(TName(name).GetId(), 0);
+        ASSERT_NE(found, nullptr) << name;
+        EXPECT_EQ(found->nName, TName(name).GetId()) << name;
+    }
+}
+
+// Barriers and light poles: props whose damage actors knock them down below half their health.
+TEST_F(Aerodrome, DamageablePropsFallBelowHalfTheirHealth)
+{
+    ASSERT_EQ(g_pDamageManager->Actors().GetCount(),
+              static_cast<i32>(AERODROME_BARRIERS + AERODROME_LIGHT_POLES));
+    for (i32 i = 0; i < g_pDamageManager->Actors().GetCount(); ++i)
+    {
+        TDamageActor& actor = *g_pDamageManager->Actors()[i];
+        ASSERT_EQ(actor.GetStateCount(), 2u) << i;
+        EXPECT_NE(actor.FindProp(), nullptr) << i;
+        EXPECT_TRUE(actor.aNode[0]->IsEnabled()) << i;
+        EXPECT_FALSE(actor.aNode[1]->IsEnabled()) << i;
+    }
+    TNode* barrier = g_pNodeManager->FindNode(TName("apron_barrier_2").GetId());
+    ASSERT_NE(barrier, nullptr);
+    TDamageActor* actor = static_cast<TDamageActor*>(barrier->FindObject(g_NameTDamageActor.GetId()));
+    ASSERT_NE(actor, nullptr);
+    actor->OnEnable(1);
+    // A hit at its foot takes a little over half its health.
+    const TVector at = barrier->GetWorldMatrix()->Translation();
+    g_pDamageManager->AddDamage({0.55f * actor->maxHealth, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f}, at, 0);
+    g_pDamageManager->ThreadUpdateManager(kFrame);
+    g_pDamageManager->UpdateManager(kFrame);
+    EXPECT_LT(actor->health, AERODROME_DAMAGE_THRESHOLD * actor->maxHealth);
+    EXPECT_EQ(actor->state, 1);
+    EXPECT_FALSE(actor->aNode[0]->IsEnabled());
+    EXPECT_TRUE(actor->aNode[1]->IsEnabled());
+}
+
+// The tug's round, its smoke and the wind; stains and the tyre tracks that the ground (in the
+// decals' collision group) takes under its wheels; the runway's edge lights.
+TEST_F(Aerodrome, TheTugDrivesOnGroundThatTakesItsTracks)
+{
+    TNode* tug = g_pNodeManager->FindNode(TName(LEVEL_TUG).GetId());
+    ASSERT_NE(tug, nullptr);
+    const TVector at = tug->GetWorldMatrix()->Translation();
+    EXPECT_NEAR(at.x, AERODROME_APRON_EFFECTS_X + 43.0f, 0.01f);
+    EXPECT_NEAR(at.z, AERODROME_APRON_EFFECTS_Z - 58.0f, 0.01f);
+    EXPECT_EQ(g_pParticleManager->GetNodeSystemCount(), 1);
+    EXPECT_EQ(g_pParticleManager->GetGlobalAreaCount(), 1);
+    EXPECT_EQ(g_pDecalManager->StaticPools().GetCount(), 1);
+    EXPECT_EQ(g_pDecalManager->TrackDecals().GetCount(), 2);
+    EXPECT_EQ(g_pLensFlareManager->Flares().GetCount(), static_cast<i32>(LEVEL_RUNWAY_LIGHTS + 1));
+
+    struct TCount
+    {
+        static i32 Triangle(u32, TNode*, u32, void*, const TVector* positions, const TVector*, u32, void* user)
+        {
+            if (positions)
+                ++*static_cast<u32*>(user);
+            return 0;
+        }
+    };
+    TBoundBox box = {};
+    box.centre[0] = at.x;
+    box.centre[2] = at.z;
+    box.size[0] = box.size[1] = box.size[2] = 2.0f;
+    TCollisionHit hit = {};
+    hit.nFilter = DECAL_PROJECTION_GROUP;
+    u32 triangles = 0;
+    g_pCollisionManager->EnumerateBoxTriangles(TMatrix(1.0f), box, hit, TCount::Triangle, &triangles);
+    EXPECT_GT(triangles, 0u);
+
+    // The edge lights face the tower's side (+z) along the runway's north edge.
+    for (u32 i = 0; i < LEVEL_RUNWAY_LIGHTS; ++i)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, LEVEL_RUNWAY_LIGHT, i);
+        TNode* light = g_pNodeManager->FindNode(TName(name).GetId());
+        ASSERT_NE(light, nullptr) << name;
+        EXPECT_NEAR(light->GetWorldMatrix()->Translation().z, AerodromePlan::RUNWAY_CENTRE.z + 0.5f * AerodromePlan::RUNWAY_WIDTH, 0.01f);
+        EXPECT_GT(light->GetWorldMatrix()->AxisZ().z, 0.99f);
+    }
 }

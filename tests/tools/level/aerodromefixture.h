@@ -3,6 +3,8 @@
 // real physics, and stepped in the game's order without drawing.
 #include "ageia/dynamicsfixture.h"
 #include "aerodromeplan.h"
+#include "igame/damage/damagemanager.h"
+#include "igame/gamematerial/gamematerialmanager.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "levelgenerator.h"
@@ -52,6 +54,8 @@ protected:
             g_pOrbitCameraManager->BeginManager();
             g_pGameLogicManager->BeginManager();
             g_pSoundPlayerManager->BeginManager();
+            g_pDamageManager->BeginManager();
+            g_pGameMaterialManager->BeginManager();
             s_bBegun = true;
         }
         const std::string data = VESTAMOR_DATA_DIR;

@@ -2,6 +2,7 @@
 // from: where a unit is held, its path runs on (else it arrives and vanishes); departures pass
 // the queue's entry and the take-off zones in order and end where the take-off begins.
 #include "aerodromeplan.h"
+#include "morvane/game/backgroundscenery.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +78,11 @@ TEST(AerodromePlan, ThePublicRoadIsClosedAndOnePowerLineReachesFarOut)
         EXPECT_GE(line.size(), 6u);
         EXPECT_LE(line.size(), 12u);
         for (const TPlanPoint& pole : line)
+        {
             farthest = std::max(farthest, PlanDistance(pole, StandPosition(1)));
+            // The wire's mid-span falls half its control point's drop.
+            EXPECT_GT(pole.y - 0.5f * POWER_LINE_SAG, 5.0f) << "the wires clear the ground";
+        }
     }
     EXPECT_GT(farthest, 7000.0f);
 }

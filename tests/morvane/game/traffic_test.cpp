@@ -1,0 +1,272 @@
+// The background scenery: traffic cars taking up their next segment, wrapping on a closed curve
+// and on a two-point one, cars on bad curves skipped with one line each; power-line wires by
+// distance (the reach, the fade, the segment counts), their sag and alpha, the buffer's flush at
+// 1,000 vertices, a disabled root, a line node of fewer than two points.
+#include "gamefixture.h"
+
+#include "engine/render/camera.h"
+#include "engine/render/dynamicmesh.h"
+#include "engine/render/shader.h"
+#include "engine/system/node.h"
+#include "morvane/game/backgroundscenery.h"
+#include "morvane/game/trafficvehicle.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+// A line buffer that keeps what each draw drew.
+class TLineRecorder : public TDynamicMesh
+{
+public:
+    void* LockVertices(u32 count) override
+    {
+        m_aVertex.assign(count, TLineVertex{});
+        return m_aVertex.data();
+    }
+    void Draw(u32 count, TShader*) override
+    {
+        aDraw.push_back(count);
+        aDrawn.insert(aDrawn.end(), m_aVertex.begin(), m_aVertex.begin() + count);
+    }
+    void Release() override {}
+
+    std::vector<u32> aDraw;
+    std::vector<TLineVertex> aDrawn;
+
+private:
+    std::vector<TLineVertex> m_aVertex;
+};
+
+class TPlainShader : public TShader
+{
+public:
+    i32 Begin(TNodeObject*, const TMeshDescription*, TMaterial*) override { return 0; }
+    void End() override {}
+    void SetDefine(const TName&, const TName&) override {}
+    void RemoveDefine(const TName&) override {}
+};
+
+const std::vector<TVector> kSquare = {TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(10, 0, 10, 1),
+                                      TVector(0, 0, 0, 1)};
+
+class TrafficTest : public GameTest
+{
+protected:
+    TTrafficVehicle& Car(u8 curve, u8 segment, f32 speed)
+    {
+        TTrafficVehicle& car = m_aCar.emplace_back();
+        std::memset(&car, 0, sizeof car);
+        car.nCurve = curve;
+        car.nSegment = segment;
+        car.fSpeed = speed;
+        car.World = TMatrix(1.0f);
+        m_aCars.Add(&car);
+        return car;
+    }
+    void Frame(TCurvePool& pool, f32 step) { m_Scenery.DrawTraffic(&pool, m_aCars, nullptr, m_Camera, step); }
+
+    // A child of the lines' root whose points are user-data records.
+    TNode* Line(const std::vector<TVector>& points)
+    {
+        TNode* node = g_pNodeManager->CreateNode("wire");
+        Lines()->AddChild(node);
+        for (const TVector& p : points)
+        {
+            TUserData record;
+            const f32 at[4] = {p.x, p.y, p.z, 1.0f};
+            std::memcpy(record.aWord, at, sizeof at);
+            node->aUserData.Add(record);
+        }
+        node->m_nUserDataFlag = 1;
+        return node;
+    }
+    // The root, made inside the test (the cluster clears nodes between tests).
+    TNode* Lines()
+    {
+        if (!m_pLines)
+            m_pLines = g_pNodeManager->CreateNode("PowerLineCurves");
+        return m_pLines;
+    }
+    void DrawLines() { m_Scenery.DrawPowerLines(Lines(), TVector(0.0f, 10.0f, 0.0f, 1.0f)); }
+
+    std::deque<TTrafficVehicle> m_aCar;
+    DArray<TTrafficVehicle*> m_aCars;
+    TCamera m_Camera;
+    TBackgroundScenery m_Scenery;
+    TLineRecorder m_Buffer;
+    TPlainShader m_Shader;
+    TNode* m_pLines = nullptr;
+};
+
+void ExpectAt(const TVector& v, f32 x, f32 y, f32 z)
+{
+    EXPECT_NEAR(v.x, x, 1e-4f);
+    EXPECT_NEAR(v.y, y, 1e-4f);
+    EXPECT_NEAR(v.z, z, 1e-4f);
+}
+} // namespace
+
+TEST_F(TrafficTest, ACarPastItsSegmentStopsAtTheNextStartFacingItsWay)
+{
+    TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare});
+    TTrafficVehicle& car = Car(0, 0, 100.0f);
+    car.SegmentStart = kSquare[0];
+    car.SegmentEnd = kSquare[1];
+    car.Direction = TVector(0, 0, 1, 1);
+    car.fSegmentLength = 10.0f;
+    car.fDistance = 8.0f;
+    Frame(pool, 0.01f);
+    EXPECT_EQ(car.nSegment, 0u) << "still on its segment";
+    ExpectAt(car.World.Translation(), 0, 0, 9);
+
+    Frame(pool, 0.1f);
+    EXPECT_EQ(car.nSegment, 1u);
+    ExpectAt(car.World.Translation(), 0, 0, 10);
+    EXPECT_NEAR(car.fDistance, 9.0f, 1e-4f) << "what was left of the step, past the new start";
+    ExpectAt(car.Direction, 1, 0, 0);
+    EXPECT_EQ(car.fSegmentLength, 10.0f);
+    // Forward along +x with the world's up: the car's sideways axis is -z.
+    ExpectAt(car.World.AxisZ(), 1, 0, 0);
+    ExpectAt(car.World.AxisY(), 0, 1, 0);
+    ExpectAt(car.World.AxisX(), 0, 0, -1);
+
+    // The last segment (2) wraps to the first: the closing point is the first point again.
+    Frame(pool, 0.1f);
+    EXPECT_EQ(car.nSegment, 2u);
+    Frame(pool, 0.2f);
+    EXPECT_EQ(car.nSegment, 0u);
+    ExpectAt(car.World.Translation(), 0, 0, 0);
+}
+
+TEST_F(TrafficTest, ATwoPointCurveKeepsItsCarOnItsOneSegment)
+{
+    TCurvePool& pool = AddCurvePool("TrafficCurve", {{TVector(5, 0, 0, 1), TVector(5, 0, 20, 1)}});
+    // A stored car has no segment yet: its first frame takes up its curve's start.
+    TTrafficVehicle& car = Car(0, 0, 30.0f);
+    Frame(pool, 0.1f);
+    EXPECT_EQ(car.nSegment, 0u);
+    ExpectAt(car.World.Translation(), 5, 0, 0);
+    EXPECT_EQ(car.fSegmentLength, 20.0f);
+    Frame(pool, 0.5f);
+    ExpectAt(car.World.Translation(), 5, 0, 18);
+    Frame(pool, 0.5f);
+    EXPECT_EQ(car.nSegment, 0u);
+    ExpectAt(car.World.Translation(), 5, 0, 0);
+}
+
+TEST_F(TrafficTest, AStoredCarTakesUpItsSegmentOnAStillFrame)
+{
+    TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare});
+    TTrafficVehicle& parked = Car(0, 1, 0.0f);
+    Frame(pool, 0.0f);
+    EXPECT_EQ(parked.nSegment, 2u);
+    ExpectAt(parked.World.Translation(), 10, 0, 10);
+    ExpectAt(parked.Direction, -0.70710677f, 0, -0.70710677f);
+}
+
+TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
+{
+    TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare, {TVector(1, 0, 1, 1)}});
+    TTrafficVehicle& good = Car(0, 0, 10.0f);
+    TTrafficVehicle& single = Car(1, 0, 10.0f);
+    TTrafficVehicle& outside = Car(2, 0, 10.0f);
+    Frame(pool, 0.1f);
+    Frame(pool, 0.1f);
+    // The first frame took up segment 1 (a stored car has none yet), the second drove on.
+    ExpectAt(good.World.Translation(), 2, 0, 10);
+    ExpectAt(single.World.Translation(), 0, 0, 0);
+    ExpectAt(outside.World.Translation(), 0, 0, 0);
+    const std::string log = Log();
+    const std::string shortCurve = "traffic car 1: curve 1 has 1 points, a car needs 2: skipped";
+    const std::string far = "traffic car 2: curve 2 lies outside the 2 curves: skipped";
+    ASSERT_NE(log.find(shortCurve), std::string::npos) << log;
+    EXPECT_EQ(log.find(shortCurve, log.find(shortCurve) + 1), std::string::npos) << "once";
+    ASSERT_NE(log.find(far), std::string::npos) << log;
+    EXPECT_EQ(log.find(far, log.find(far) + 1), std::string::npos) << "once";
+}
+
+TEST_F(TrafficTest, AWireFadesAndCoarsensWithDistanceAndEndsAt7000)
+{
+    EXPECT_EQ(TBackgroundScenery::LookAt(7000.0f).nSegments, 0u);
+    EXPECT_EQ(TBackgroundScenery::LookAt(6999.5f).nSegments, 3u);
+    EXPECT_NEAR(TBackgroundScenery::LookAt(6999.5f).fAlpha, 0.0f, 1e-4f);
+    EXPECT_EQ(TBackgroundScenery::LookAt(100.0f).fAlpha, 0.4f);
+    EXPECT_EQ(TBackgroundScenery::LookAt(0.0f).fAlpha, 0.4f);
+    EXPECT_LT(TBackgroundScenery::LookAt(101.0f).fAlpha, 0.4f);
+    EXPECT_EQ(TBackgroundScenery::LookAt(3000.0f).nSegments, 5u);
+    EXPECT_EQ(TBackgroundScenery::LookAt(3001.0f).nSegments, 4u);
+    EXPECT_EQ(TBackgroundScenery::LookAt(4000.0f).nSegments, 4u);
+    EXPECT_EQ(TBackgroundScenery::LookAt(4001.0f).nSegments, 3u);
+}
+
+TEST_F(TrafficTest, AWireSagsBetweenItsPointsInItsNodesSpace)
+{
+    m_Scenery.AttachLineBuffer(&m_Buffer, &m_Shader);
+    // Seen from (0, 10, 0): the wire's middle lies 100 away; the node moves it 100 along z.
+    TNode* near = Line({TVector(-10, 10, 0, 1), TVector(10, 10, 0, 1)});
+    TMatrix place(1.0f);
+    place.aRow[3] = TVector(0, 0, 100, 1);
+    near->SetLocalMatrix(place, TNode::OrdinaryCause());
+    Line({TVector(-10, 10, 7000, 1), TVector(10, 10, 7000, 1)});
+    // 127 away the alpha is 101.6 / 255: rounded, not cut.
+    Line({TVector(-10, 10, -127, 1), TVector(10, 10, -127, 1)});
+    DrawLines();
+    ASSERT_EQ(m_Buffer.aDraw, std::vector<u32>{20}) << "five lines for each near wire, none for the far one";
+    const std::vector<TLineVertex>& v = m_Buffer.aDrawn;
+    for (const TLineVertex& vertex : v)
+        EXPECT_EQ(vertex.nColour, 102u << 24) << "alpha x 255 in the top byte, no colour";
+    EXPECT_EQ(v[0].aPosition[0], -10.0f);
+    EXPECT_EQ(v[0].aPosition[2], 100.0f);
+    EXPECT_EQ(v[9].aPosition[0], 10.0f);
+    EXPECT_EQ(std::memcmp(v[1].aPosition, v[2].aPosition, sizeof v[1].aPosition), 0) << "lines join";
+    // At t = 0.4 the curve has fallen 2 x 0.6 x 0.4 of the 45 the control point is lowered by.
+    EXPECT_NEAR(v[3].aPosition[1], 10.0f - 0.48f * 45.0f, 1e-3f);
+    EXPECT_NEAR(v[3].aPosition[0], -2.0f, 1e-3f);
+}
+
+TEST_F(TrafficTest, TheLineBufferDrawsWhenTheNextWireWouldNotFit)
+{
+    m_Scenery.AttachLineBuffer(&m_Buffer, &m_Shader);
+    // 101 near wires of ten vertices: a hundred fill the buffer.
+    std::vector<TVector> poles;
+    for (i32 i = 0; i <= 101; ++i)
+        poles.push_back(TVector(static_cast<f32>(i), 10, 50, 1));
+    Line(poles);
+    DrawLines();
+    EXPECT_EQ(m_Buffer.aDraw, (std::vector<u32>{1000, 10}));
+    EXPECT_EQ(m_Scenery.GetLineDraws(), 2u);
+
+    // Beyond 4,000 a wire takes six vertices: 166 fill 996, the next one draws them.
+    m_Buffer.aDraw.clear();
+    Lines()->GetChild(0)->aUserData.SetCount(0);
+    poles.clear();
+    for (i32 i = 0; i <= 167; ++i)
+        poles.push_back(TVector(static_cast<f32>(i), 10, 5000, 1));
+    Line(poles);
+    DrawLines();
+    EXPECT_EQ(m_Buffer.aDraw, (std::vector<u32>{996, 6}));
+
+    // Nothing while the root is switched off.
+    m_Buffer.aDraw.clear();
+    Lines()->Enable(0, 0);
+    DrawLines();
+    EXPECT_TRUE(m_Buffer.aDraw.empty());
+}
+
+TEST_F(TrafficTest, ALineNodeOfFewerThanTwoPointsIsSkippedWithOneLine)
+{
+    m_Scenery.AttachLineBuffer(&m_Buffer, &m_Shader);
+    TNode* single = Line({TVector(0, 10, 50, 1)});
+    single->m_Name = TName("lonely_pole", true);
+    Line({TVector(0, 10, 50, 1), TVector(5, 10, 50, 1)});
+    m_Scenery.OnClusterLoad(Lines());
+    DrawLines();
+    DrawLines();
+    EXPECT_EQ(m_Buffer.aDraw, (std::vector<u32>{10, 10}));
+    const std::string log = Log();
+    const std::string line = "power line 'lonely_pole' has 1 points, a wire needs 2: skipped";
+    ASSERT_NE(log.find(line), std::string::npos) << log;
+    EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos) << "once";
+}

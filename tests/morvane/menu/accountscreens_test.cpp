@@ -1,0 +1,583 @@
+// The account screens over the main menu with the account client talking to a loopback account
+// server: the field rules and key tables, the login screen's log-in (remembered, automatic,
+// offline), its status dots and messages, and the logged-in page's log-out.
+#include "menufixture.h"
+
+#include "accountfixture.h"
+#include "core/system/datetime.h"
+#include "morvane/ui/uiaccountconnected.h"
+#include "morvane/ui/uiaccountcreate.h"
+#include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ui/uiaccountupdate.h"
+#include "morvane/ui/uigamemanager.h"
+#include "network/account/accountmanager.h"
+#include "network/account/accounttext.h"
+#include "network/account/storedlogin.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.checkbox.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.textbox.h"
+#include "ux/ux.actions.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+
+namespace
+{
+// FILETIME units of an hour.
+constexpr u64 kHour = 36000000000ull;
+u64 s_nNow = 0;
+// The frame timer's clock: each frame of the tests is an eighth of a second.
+i64 s_nClock = 0;
+constexpr i64 kFrame = TIMER_COUNTS_PER_SECOND / 8;
+
+class AccountScreenTest : public MenuTest
+{
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        m_OldConfig = old ? old : "";
+        setenv("XDG_CONFIG_HOME", (m_Folder.Path() + "/config").c_str(), 1);
+        SetTimeout(300);
+        TUIAccountLogin::ResetAutomaticLogin();
+        Start();
+        ASSERT_NE(Login().GetForm(), nullptr) << "the level carries the login form";
+        s_nNow = TDateTime{2026, 12, 1, 7, 12, 0, 0, 0}.ToFileTime();
+        Profiles().SetClock([] { return s_nNow; });
+        Protocol().Start();
+        // Transitions and the status dots run on the frame timer's real time.
+        m_pTimer = g_pTimer;
+        g_pTimer = &m_Timer;
+    }
+    void TearDown() override
+    {
+        g_pTimer = m_pTimer;
+        // Logged out, the forms hidden, nothing left for the next test.
+        if (Protocol().IsLoggedIn())
+        {
+            Protocol().RequestLogout(0, nullptr, 0);
+            Settle();
+        }
+        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_UPDATE,
+                                     UI_SCREEN_ACCOUNT_CONNECTED})
+            if (UX::TControl* form = g_pUIGameManager->GetScreen(screen).GetForm())
+                form->Hide(1);
+        SaveStoredLogin(TAccountData(), 0);
+        g_pUIGameManager->FinalizeManager();
+        g_AccountServers.Set("accounts.brevicorn.invalid:4420");
+        SetTimeout(5000);
+        Profiles().SetClock(nullptr);
+        if (m_OldConfig.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", m_OldConfig.c_str(), 1);
+        MenuTest::TearDown();
+    }
+
+    static TUIAccountLogin& Login()
+    {
+        return static_cast<TUIAccountLogin&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_LOGIN));
+    }
+    static TUIAccountConnected& Page()
+    {
+        return static_cast<TUIAccountConnected&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_CONNECTED));
+    }
+    static TUIAccountCreate& Create()
+    {
+        return static_cast<TUIAccountCreate&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_CREATE));
+    }
+    static TUIAccountUpdate& Update()
+    {
+        return static_cast<TUIAccountUpdate&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_UPDATE));
+    }
+    static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
+    static TAccountProtocol& Protocol() { return g_pAccountManager->GetProtocol(); }
+    static void SetTimeout(i32 milliseconds)
+    {
+        TCommandManager::Instance()
+            .FindVariable(MakeCommandName("account_connection_timeout", false))
+            ->SetInt(milliseconds);
+    }
+    void UseServer(uint16_t port)
+    {
+        const std::string list = "127.0.0.1:" + std::to_string(port);
+        g_AccountServers.Set(list.c_str());
+    }
+    // Frames of an eighth of a second each.
+    void Ticks(u32 count)
+    {
+        for (u32 i = 0; i < count; ++i)
+        {
+            s_nClock += kFrame;
+            g_pTimer->Update();
+            MenuFrame(0.125f);
+        }
+    }
+    // The requests taken by the client's thread and their outcomes delivered, then a few frames.
+    void Settle()
+    {
+        ASSERT_TRUE(Protocol().WaitUntilIdle(5000));
+        g_pAccountManager->DeliverEvents();
+        Ticks(4);
+    }
+    void Open()
+    {
+        Login().Open(ACCOUNT_LOGIN_FROM_MENU);
+        Ticks(12);
+    }
+    // Text typed into a box, with the box's change event.
+    static void Type(UX::TTextBox* box, const char16_t* text)
+    {
+        box->Text.SetCount(0);
+        for (const char16_t* c = text; *c; ++c)
+            box->Text.Add(*c);
+        box->Text.Add(u'\0');
+        box->ResetCursor();
+        box->OnTextChange.Invoke(box, nullptr);
+    }
+    static void Press(UX::TButton* button) { button->DoAction(button, UX::ClickAction(), 0); }
+    static std::u16string Shown(const UX::TLabel* label)
+    {
+        const char16_t* text = label->Text.GetText();
+        return text ? text : u"";
+    }
+    static std::u16string Localized(const char* key)
+    {
+        UX::TLocalization text;
+        text.SetName(TName(key, true));
+        return text.GetText() ? text.GetText() : u"";
+    }
+    static bool Enabled(UX::TControl* control) { return control->IsEnabledAll(); }
+    // The digest a login request sent.
+    static std::string SentDigest(const TSeenRequest& request) { return request.body.substr(4, 32); }
+
+    std::string m_OldConfig;
+    TTimer m_Timer{[] { return s_nClock; }};
+    TTimer* m_pTimer = nullptr;
+};
+} // namespace
+
+TEST(AccountRules, UserNamesAreMailAddresses)
+{
+    EXPECT_TRUE(TUIAccountScreen::IsValidUserName(u"a@b.c"));
+    EXPECT_FALSE(TUIAccountScreen::IsValidUserName(u"1@b.c")) << "a digit first";
+    EXPECT_FALSE(TUIAccountScreen::IsValidUserName(u"a.b@c")) << "the last dot before the last at";
+    EXPECT_FALSE(TUIAccountScreen::IsValidUserName(u"a@bc.")) << "ending in its only dot";
+    EXPECT_FALSE(TUIAccountScreen::IsValidUserName(u"a@bc")) << "no dot";
+    EXPECT_FALSE(TUIAccountScreen::IsValidUserName(u""));
+    EXPECT_FALSE(TUIAccountScreen::IsValidUserName(nullptr));
+    EXPECT_TRUE(TUIAccountScreen::IsValidBirthDate(2000, 2, 29));
+    EXPECT_FALSE(TUIAccountScreen::IsValidBirthDate(1900, 2, 29));
+    EXPECT_FALSE(TUIAccountScreen::IsValidBirthDate(2001, 2, 31));
+    EXPECT_TRUE(TUIAccountScreen::IsValidBirthDate(2001, 12, 31));
+    EXPECT_FALSE(TUIAccountScreen::IsValidBirthDate(2001, 13, 1));
+}
+
+TEST(AccountRules, CodesAndKindsHaveTheirKeysAndTheRestOneEach)
+{
+    EXPECT_STREQ(TUIAccountScreen::GetResultKey(0), "msgAccountResultOK");
+    EXPECT_STREQ(TUIAccountScreen::GetResultKey(5), "msgAccountResultUsernameUsed");
+    EXPECT_STREQ(TUIAccountScreen::GetResultKey(13), "msgAccountResultConnectionError");
+    EXPECT_STREQ(TUIAccountScreen::GetResultKey(14), "locaAccountUnknownResult");
+    EXPECT_STREQ(TUIAccountScreen::GetKindKey(0), "");
+    EXPECT_STREQ(TUIAccountScreen::GetKindKey(3), "msgAccountLogin");
+    EXPECT_STREQ(TUIAccountScreen::GetKindKey(10), "msgAccountPing");
+    EXPECT_STREQ(TUIAccountScreen::GetKindKey(11), "locaAccountUnknownAction");
+}
+
+TEST(AccountRules, DaysLeftToValidateStayWithinNoneAndSix)
+{
+    const u64 day = 24 * kHour;
+    const u64 now = 1000 * day;
+    EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now - 6 * day), 0);
+    EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now - 30 * day), 0);
+    EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now - day - day / 2), 4);
+    EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now), 6);
+    EXPECT_EQ(TUIAccountLogin::DaysLeftToValidate(now, now + 3 * day), 6) << "registered in the future";
+}
+
+TEST(AccountRules, CreateChecksItsFieldsInOrder)
+{
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"1@b.c", u"abc", u"abc", 2000, 1, 1), ACCOUNT_FIELD_USER_NAME)
+        << "only the user name's fault is told";
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"", u"", 2000, 1, 1), ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc124", 2000, 1, 1), ACCOUNT_FIELD_REPEAT);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2001, 2, 31), ACCOUNT_FIELD_BIRTH_DATE);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2000, 2, 29), ACCOUNT_FIELD_OK);
+}
+
+TEST(AccountRules, TheCreateRecordKeepsWhatItsFieldsHold)
+{
+    // 30 letters and an e with an accent: 32 bytes, cut before the accent's two.
+    const std::u16string name = std::u16string(30, u'a') + u"\u00e9";
+    const std::u16string huge(129, u'b');
+    const char16_t* const texts[3] = {u"Ann", u"Lee", u"0123456789012345678901234567890123"};
+    const TAccountData record =
+        TUIAccountCreate::MakeRecord(name.c_str(), huge.c_str(), texts, 1990, 7, 14, 2);
+    EXPECT_EQ(std::string(record.Username.GetText()), std::string(30, 'a'));
+    EXPECT_EQ(std::string(record.Password.GetText()), "") << "more than 128 bytes is taken as empty";
+    EXPECT_EQ(std::u16string(record.Text1.GetText()), u"Ann");
+    EXPECT_EQ(std::u16string(record.Text3.GetText()), u"0123456789012345678901234567890");
+    EXPECT_EQ(record.nValue1, 2u);
+    TDateTime birth = {};
+    birth.FromFileTime(record.nValue3);
+    EXPECT_EQ(birth.year, 1990);
+    EXPECT_EQ(birth.month, 7);
+    EXPECT_EQ(birth.day, 14);
+    EXPECT_EQ(birth.hour, 0);
+}
+
+TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidAccount)
+{
+    TAccountServerPeer server;
+    bool used = true;
+    server.Answer(20, [&used](TPeerConnection& connection, const TSeenRequest&) {
+        connection.Write(used ? Reply(U8(5)) : Reply(SessionReply(9, 0xBEEF, 13, "Ann")));
+    });
+    UseServer(server.Port());
+    Create().SlideInFromRight();
+    Ticks(12);
+    ASSERT_TRUE(Create().IsShowing());
+    Type(Create().GetBox(0), u"9@b.c");
+    Type(Create().GetBox(1), u"abc");
+    Press(Create().GetCreateButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
+    Press(Box().GetFirstButton());
+    Ticks(2);
+    EXPECT_TRUE(Create().GetBox(0)->nFlags & UX::CONTROL_FOCUSED) << "the user name's box";
+    EXPECT_TRUE(server.Requests().empty()) << "nothing sent";
+
+    Type(Create().GetBox(0), u"pilot@example.com");
+    Type(Create().GetBox(1), u"abc123");
+    Type(Create().GetBox(2), u"abc123");
+    Type(Create().GetTextBox(0), u"Ann");
+    TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
+    // The server knows the name: the buttons come back and the failure is told.
+    Press(Create().GetCreateButton());
+    EXPECT_FALSE(Enabled(Create().GetCreateButton()));
+    Settle();
+    EXPECT_TRUE(Enabled(Create().GetCreateButton()));
+    EXPECT_TRUE(Enabled(Create().GetBackButton()));
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("msgAccountCreate"));
+    EXPECT_EQ(Shown(Box().GetTextLabel()), Localized("msgAccountResultUsernameUsed"));
+    Press(Box().GetFirstButton());
+    used = false;
+    Press(Create().GetCreateButton());
+    Settle();
+    Ticks(12);
+    EXPECT_TRUE(Protocol().IsLoggedIn());
+    EXPECT_FALSE(Create().IsShowing());
+    EXPECT_TRUE(Page().IsShowing()) << "on to the account page";
+    const std::vector<TSeenRequest> requests = server.Requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[1].body.substr(0, 18), Text("pilot@example.com"));
+}
+
+TEST(AccountRules, UpdateChecksThePasswordsOnlyWhenOneIsTyped)
+{
+    u8 digest[ACCOUNT_DIGEST_SIZE];
+    ASSERT_TRUE(HashPassword(digest, u"secret1"));
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"", u"", digest, 2000, 1, 1), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"", u"", digest, 2001, 2, 29), ACCOUNT_FIELD_BIRTH_DATE);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret2", u"abc123", u"abc123", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_OLD_PASSWORD);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"abc123", u"abc123", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_OLD_PASSWORD)
+        << "a new password without the old one";
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abcdef", u"abcdef", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abc123", u"abc12", digest, 2000, 1, 1),
+              ACCOUNT_FIELD_REPEAT);
+    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abc123", u"abc123", digest, 2000, 1, 1), ACCOUNT_FIELD_OK);
+}
+
+TEST_F(AccountScreenTest, UpdateSendsThePersonalDataAndStaysUntilAPasswordChangeSucceeded)
+{
+    TAccountServerPeer server;
+    server.AnswerWith(40, Reply(SessionReply(7, 0xCAFE, 13, "Ann", "Lee", "Rome", 2, 0, 0, 0)));
+    UseServer(server.Port());
+    ASSERT_EQ(Protocol().RequestLogin(u"pilot@example.com", u"secret1", u"", false), 0u);
+    Settle();
+    ASSERT_TRUE(Protocol().IsLoggedIn());
+    Update().SlideInFromRight();
+    Ticks(12);
+    ASSERT_TRUE(Update().IsShowing());
+    EXPECT_EQ(std::u16string(Update().GetTextBox(2)->GetText()), u"Rome") << "the account's texts";
+    EXPECT_EQ(Update().GetAvatar()->SelectedIndex, 2);
+    TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
+
+    // A wrong old password: its message, its row's caption disabled until the text is cleared.
+    Type(Update().GetBox(0), u"secret2");
+    Type(Update().GetBox(1), u"abc123");
+    Type(Update().GetBox(2), u"abc123");
+    Press(Update().GetSaveButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidOldPasswordTitle"));
+    EXPECT_FALSE(Enabled(Update().GetOldPasswordLabel()));
+    Press(Box().GetFirstButton());
+    Type(Update().GetBox(0), u"");
+    EXPECT_TRUE(Enabled(Update().GetOldPasswordLabel()));
+
+    // The requests but the polls a log-in is followed by.
+    auto requested = [&server] {
+        std::vector<uint16_t> codes;
+        for (const TSeenRequest& request : server.Requests())
+            if (request.code != 30)
+                codes.push_back(request.code);
+        return codes;
+    };
+    // With the password: the update and the change; the screen waits for both.
+    std::atomic<bool> release{false};
+    server.Answer(53, [&release](TPeerConnection& connection, const TSeenRequest&) {
+        while (!release)
+            TPeerConnection::Sleep(5);
+        connection.Write(Reply(U8(0)));
+    });
+    Type(Update().GetBox(0), u"secret1");
+    Press(Update().GetSaveButton());
+    EXPECT_TRUE(Update().IsPasswordChangePending());
+    // The change is asked for: the update before it has had its answer.
+    for (int i = 0; i < 200 && requested().back() != 53; ++i)
+        TPeerConnection::Sleep(5);
+    g_pAccountManager->DeliverEvents();
+    Ticks(12);
+    EXPECT_TRUE(Update().IsShowing()) << "the update succeeded, the change not yet";
+    release = true;
+    ASSERT_TRUE(Protocol().WaitUntilIdle(5000));
+    g_pAccountManager->DeliverEvents();
+    Ticks(12);
+    EXPECT_FALSE(Update().IsShowing());
+    EXPECT_TRUE(Page().IsShowing());
+    EXPECT_EQ(requested(), (std::vector<uint16_t>{40, 51, 53}));
+
+    // Without: only the personal data.
+    Update().SlideInFromRight();
+    Ticks(12);
+    Press(Update().GetSaveButton());
+    EXPECT_FALSE(Update().IsPasswordChangePending());
+    Settle();
+    Ticks(12);
+    EXPECT_FALSE(Update().IsShowing());
+    EXPECT_EQ(requested(), (std::vector<uint16_t>{40, 51, 53, 51}));
+}
+
+TEST_F(AccountScreenTest, ALogInRemembersThePasswordAndTheNextLogInSendsTheStoredDigest)
+{
+    TAccountServerPeer server;
+    // Registered a day and a half ago, the mail not validated yet.
+    const u64 registered = s_nNow - 36 * kHour;
+    server.AnswerWith(40, Reply(SessionReply(7, 0xCAFE, 0, "Ann", "", "", 0, 0, 0, registered)));
+    UseServer(server.Port());
+    Open();
+    ASSERT_TRUE(Login().IsShowing());
+    EXPECT_FALSE(Enabled(Login().GetLoginButton())) << "nothing typed";
+    Type(Login().GetUserNameBox(), u"pilot@example.com");
+    EXPECT_FALSE(Enabled(Login().GetLoginButton()));
+    Type(Login().GetPasswordBox(), u"secret1");
+    EXPECT_TRUE(Enabled(Login().GetLoginButton()));
+    Login().GetRememberBox()->SetChecked(1, 0);
+
+    Press(Login().GetLoginButton());
+    EXPECT_FALSE(Enabled(Login().GetLoginButton())) << "waiting";
+    EXPECT_FALSE(Enabled(Login().GetCreateButton()));
+    EXPECT_FALSE(Enabled(Login().GetRememberBox()));
+    EXPECT_TRUE(Login().GetStatusLabel()->IsVisibleOnScreen());
+    Settle();
+    ASSERT_TRUE(Protocol().IsLoggedIn());
+    EXPECT_TRUE(HasStoredPassword("pilot@example.com"));
+    // The validation question counts the days left: 6 less one and a half, truncated.
+    ASSERT_TRUE(Box().IsBusy());
+    std::u16string expected = Localized("locAccountMailNotValidatedText");
+    expected.replace(expected.find(u"%d"), 2, u"4");
+    EXPECT_EQ(Shown(Box().GetTextLabel()), expected);
+    Press(Box().GetFirstButton());
+    Ticks(12);
+    EXPECT_FALSE(Login().IsShowing()) << "back to the main menu";
+    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
+
+    // Logged out, the screen again: the placeholder stands for the stored password.
+    Protocol().RequestLogout(0, nullptr, 0);
+    Settle();
+    Open();
+    EXPECT_EQ(std::u16string(Login().GetPasswordBox()->GetText()), ACCOUNT_PASSWORD_PLACEHOLDER);
+    EXPECT_TRUE(Login().IsStoredPasswordShown());
+    EXPECT_TRUE(Login().GetRememberBox()->Checked);
+    Press(Login().GetLoginButton());
+    Settle();
+    EXPECT_TRUE(Protocol().IsLoggedIn());
+    Press(Box().GetFirstButton());
+    Protocol().RequestLogout(0, nullptr, 0);
+    Settle();
+
+    // A password typed by the player is the player's, even one that reads like the placeholder.
+    Open();
+    Type(Login().GetPasswordBox(), ACCOUNT_PASSWORD_PLACEHOLDER);
+    EXPECT_FALSE(Login().IsStoredPasswordShown());
+    Press(Login().GetLoginButton());
+    Settle();
+    const std::vector<TSeenRequest> requests = server.Requests();
+    std::vector<std::string> digests;
+    for (const TSeenRequest& request : requests)
+        if (request.code == 40)
+            digests.push_back(SentDigest(request));
+    ASSERT_EQ(digests.size(), 3u);
+    EXPECT_EQ(digests[0], Sha256("secret1"));
+    EXPECT_EQ(digests[1], Sha256("secret1")) << "the stored digest";
+    EXPECT_EQ(digests[2], Sha256("\n\n7305168249\n\n"));
+}
+
+TEST_F(AccountScreenTest, AutomaticLogInLocksRememberAndRunsOnceARun)
+{
+    TAccountServerPeer server;
+    server.AnswerWith(40, Reply(SessionReply(7, 0xCAFE, 13)));
+    UseServer(server.Port());
+    Open();
+    UX::TCheckBox* automatic = Login().GetAutoLoginBox();
+    UX::TCheckBox* remember = Login().GetRememberBox();
+    EXPECT_FALSE(remember->Checked);
+    automatic->SetChecked(1, 0);
+    EXPECT_TRUE(remember->Checked);
+    EXPECT_FALSE(Enabled(remember)) << "locked";
+    automatic->SetChecked(0, 0);
+    EXPECT_TRUE(Enabled(remember));
+    EXPECT_TRUE(remember->Checked) << "unlocked, not cleared";
+
+    // Stored with automatic log-in: the first show logs in by itself, the next does not.
+    Type(Login().GetUserNameBox(), u"pilot@example.com");
+    Type(Login().GetPasswordBox(), u"secret1");
+    automatic->SetChecked(1, 0);
+    Press(Login().GetLoginButton());
+    Settle();
+    ASSERT_TRUE(Protocol().IsLoggedIn());
+    EXPECT_FALSE(Box().IsBusy()) << "a validated account is not asked about its mail";
+    EXPECT_EQ(GetStoredAutologin(), 1u);
+    Protocol().RequestLogout(0, nullptr, 0);
+    Settle();
+    TUIAccountLogin::ResetAutomaticLogin();
+    Open();
+    Settle();
+    EXPECT_TRUE(Protocol().IsLoggedIn()) << "logged in at the first show";
+    Protocol().RequestLogout(0, nullptr, 0);
+    Settle();
+    Open();
+    Settle();
+    EXPECT_FALSE(Protocol().IsLoggedIn()) << "once a run";
+    size_t logins = 0;
+    for (const TSeenRequest& request : server.Requests())
+        logins += request.code == 40 ? 1 : 0;
+    EXPECT_EQ(logins, 2u);
+}
+
+TEST_F(AccountScreenTest, WithoutAServerTheLogInAsksForTheOfflinePathAndStaysIdle)
+{
+    UseServer(TLoopbackPeer::ClosedPort());
+    Open();
+    Type(Login().GetUserNameBox(), u"pilot@example.com");
+    Type(Login().GetPasswordBox(), u"secret1");
+    Press(Login().GetLoginButton());
+    Settle();
+    EXPECT_TRUE(Enabled(Login().GetLoginButton())) << "idle again";
+    EXPECT_TRUE(Enabled(Login().GetRememberBox()));
+    EXPECT_FALSE(Login().GetStatusLabel()->IsVisibleOnScreen());
+    // No game-menu window is open, and the question shows all the same.
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountLoginConnectionErrorTitle"));
+    EXPECT_EQ(Box().GetKind(), static_cast<u32>(MESSAGE_QUESTION));
+    // Offline: no login is stored here (offline logins stay off), so it fails with its message.
+    Press(Box().GetFirstButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountOffLineLoginErrorTitle"));
+    Press(Box().GetFirstButton());
+    Ticks(2);
+    // A failed poll is never told.
+    Login().OnRequestFailed(ACCOUNT_POLL, ACCOUNT_LOCAL_FAILURE);
+    Ticks(2);
+    EXPECT_FALSE(Box().IsBusy());
+}
+
+TEST_F(AccountScreenTest, TheStatusCountsDotsASecondAndGoesWithTheScreen)
+{
+    SetTimeout(2000);
+    TLoopbackPeer silent([](TPeerConnection& connection) { connection.Read(16, 1500); });
+    UseServer(silent.Port());
+    Open();
+    Type(Login().GetUserNameBox(), u"pilot@example.com");
+    Type(Login().GetPasswordBox(), u"secret1");
+    Press(Login().GetLoginButton());
+    const std::u16string status = Localized("lblStatusLogin");
+    Ticks(1);
+    std::vector<std::u16string> seen = {Shown(Login().GetStatusLabel())};
+    for (int second = 0; second < 4; ++second)
+    {
+        Ticks(7);
+        EXPECT_EQ(Shown(Login().GetStatusLabel()), seen.back()) << "within the second";
+        Ticks(1);
+        seen.push_back(Shown(Login().GetStatusLabel()));
+    }
+    EXPECT_EQ(seen, (std::vector<std::u16string>{status, status + u".", status + u"..", status + u"...", status}));
+    Login().SlideOutRight();
+    Ticks(12);
+    EXPECT_FALSE(Login().GetStatusLabel()->IsVisibleOnScreen());
+    Settle();
+}
+
+TEST_F(AccountScreenTest, ThePageLogsOutAndGivesWayWhenTheSessionEnds)
+{
+    TAccountServerPeer server;
+    UseServer(server.Port());
+    Page().SlideInFromRight();
+    Ticks(12);
+    ASSERT_TRUE(Page().IsShowing());
+    // Not logged in: the log-out is refused and the page stays.
+    Press(Page().GetLogoutButton());
+    Settle();
+    EXPECT_TRUE(Page().IsShowing());
+
+    ASSERT_EQ(Protocol().RequestLogin(u"pilot@example.com", u"secret1", u"", false), 0u);
+    Settle();
+    ASSERT_TRUE(Protocol().IsLoggedIn());
+    Press(Page().GetLogoutButton());
+    Settle();
+    Ticks(12);
+    EXPECT_FALSE(Protocol().IsLoggedIn());
+    EXPECT_FALSE(Page().IsShowing()) << "the log-out's disconnection closed the page";
+    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
+}
+
+TEST_F(AccountScreenTest, TheLoginScreenMatchesItsGoldenImage)
+{
+    Open();
+    Type(Login().GetUserNameBox(), u"pilot@example.com");
+    Type(Login().GetPasswordBox(), u"secret1");
+    Login().GetRememberBox()->SetChecked(1, 0);
+    Ticks(4);
+    EXPECT_EQ(RenderGolden("account_login_1280x720", 1280, 720, true), "");
+}
+
+TEST_F(AccountScreenTest, TheCreateScreenWithAnErrorBoxMatchesItsGoldenImage)
+{
+    Create().SlideInFromRight();
+    Ticks(12);
+    // Every field set: the screen keeps what an earlier visit typed.
+    const char16_t* const fields[6] = {u"pilot@example.com", u"secret", u"secret", u"Ann", u"Lee", u""};
+    for (u32 i = 0; i < 3; ++i)
+    {
+        Type(Create().GetBox(i), fields[i]);
+        Type(Create().GetTextBox(i), fields[3 + i]);
+    }
+    TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
+    Create().GetAvatar()->SetSelectedIndex(0);
+    Press(Create().GetCreateButton());
+    Ticks(4);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(RenderGolden("account_create_error_1280x720", 1280, 720, true), "");
+}

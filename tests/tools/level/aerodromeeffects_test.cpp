@@ -1,0 +1,64 @@
+// The aerodrome's effects as the game draws them (the forward renderer's frame, the decals after
+// the scene, the particles, the lens flares): the apron tug on its round with its exhaust smoke
+// and the tyre tracks it lays, beside the stands' stains; the runway's edge lights flaring.
+#include "levelframefixture.h"
+
+#include "aerodromeeffects.h"
+#include "engine/render/camera.h"
+#include "engine/system/node.h"
+#include "igame/effects/decalpool.h"
+#include "levelgenerator.h"
+#include "levelrenderscene.h"
+
+namespace
+{
+// The tug's round: its centre on the apron.
+constexpr f32 kRoundX = AERODROME_APRON_EFFECTS_X + 36.0f;
+constexpr f32 kRoundZ = AERODROME_APRON_EFFECTS_Z - 58.0f;
+
+class AerodromeEffects : public LevelFrameTest
+{
+protected:
+    void LoadLevel() override
+    {
+        const std::string data = VESTAMOR_DATA_DIR;
+        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        g_pResourceManager->Associate(MORVANE_COOKED_REPOSITORY_ID, (data + "/" + MORVANE_COOKED_REPOSITORY).c_str());
+        ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/" + MORVANE_REPOSITORY).c_str(), 0), 0);
+    }
+
+    // The level's camera at the eye, looking at the point.
+    static void Look(const TVector& eye, const TVector& at)
+    {
+        TNode* camera = g_pNodeManager->FindNode(TName(LEVEL_CAMERA_NODE).GetId());
+        ASSERT_NE(camera, nullptr);
+        TMatrix place;
+        place.SetOrientation(TVector::Subtract(at, eye), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+        place.Translation() = eye;
+        camera->SetWorldMatrix(place, TNode::OrdinaryCause());
+    }
+};
+} // namespace
+
+TEST_F(AerodromeEffects, TheTugSmokesAndLaysTracksOnTheApron)
+{
+    // Three seconds of its round: smoke risen, tracks behind the rear wheels.
+    Update(90);
+    u32 laid = 0;
+    for (u32 i = 0; i < g_pDecalManager->GetPoolCount(); ++i)
+        laid += g_pDecalManager->GetPoolAt(i)->GetDrawnCount();
+    EXPECT_GT(laid, 0u) << "track vertices laid";
+    Look(TVector(kRoundX - 20.0f, 12.0f, kRoundZ + 26.0f, 1.0f), TVector(kRoundX, 0.0f, kRoundZ, 1.0f));
+    EXPECT_EQ(CompareWithGolden("aerodrome_tug", DrawFrame(), kWidth, kHeight), "");
+}
+
+TEST_F(AerodromeEffects, TheRunwayEdgeLightsFlare)
+{
+    Look(TVector(AERODROME_RUNWAY_LIGHTS_X - 36.0f, 2.0f, -160.0f, 1.0f),
+         TVector(AERODROME_RUNWAY_LIGHTS_X - 36.0f, 0.3f, -207.5f, 1.0f));
+    // The first frame sends the queries out; the next ones read them.
+    DrawFrame();
+    DrawFrame();
+    EXPECT_EQ(g_pLensFlareManager->GetQueriesIssued(), g_pLensFlareManager->Flares().GetCount());
+    EXPECT_EQ(CompareWithGolden("aerodrome_flares", DrawFrame(), kWidth, kHeight), "");
+}
