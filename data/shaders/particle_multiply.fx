@@ -23,3 +23,6 @@ renderstate ZFunc = LessEqual
 renderstate AlphaBlendEnable = True
 renderstate SrcBlend = DestColor
 renderstate DestBlend = Zero
+renderstate ColorWriteEnable1 = 0
+renderstate ColorWriteEnable2 = 0
+renderstate ColorWriteEnable3 = 0

@@ -24,3 +24,6 @@ renderstate AlphaBlendEnable = True
 renderstate BlendOp = RevSubtract
 renderstate SrcBlend = SrcAlpha
 renderstate DestBlend = One
+renderstate ColorWriteEnable1 = 0
+renderstate ColorWriteEnable2 = 0
+renderstate ColorWriteEnable3 = 0

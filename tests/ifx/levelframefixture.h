@@ -28,6 +28,7 @@
 #include "engine/system/skeletonmanager.h"
 #include "igame/effects/decalmanager.h"
 #include "igame/effects/lensflaremanager.h"
+#include "igame/effects/terrainmanager.h"
 #include "ifx/ifxparticlemanager.h"
 #include "ifx/particlevertexstream.h"
 #include "levellitscene.h"
@@ -110,6 +111,9 @@ protected:
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
         TParticleVertexStream::Get().Reset();
+        // The level's terrain settings stay with the manager: the next test starts from none.
+        const std::vector<u8> zero(TERRAIN_SETTINGS_SIZE, 0);
+        g_pTerrainManager->SetData(0, zero.data(), TERRAIN_SETTINGS_SIZE);
         g_pTimer = m_pTimer;
         DeviceTest::TearDown();
     }
@@ -162,6 +166,8 @@ protected:
         }
         Particles().RenderManager();
         g_pLensFlareManager->RenderManager();
+        if (m_pAfterScene)
+            m_pAfterScene();
         g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();
@@ -184,6 +190,9 @@ protected:
     }
 
     static i64 StandingClock() { return 0; }
+
+    // A step a test draws after the scene's managers, as the post effects follow them.
+    void (*m_pAfterScene)() = nullptr;
 
     TTimer m_Timer{StandingClock};
     TTimer* m_pTimer = nullptr;

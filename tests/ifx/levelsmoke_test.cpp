@@ -4,6 +4,8 @@
 // "ifx_enable" 0 takes the smoke away; the level's spark effect spawns for an impact.
 #include "levelframefixture.h"
 
+#include "engine/render/deferredrendering.h"
+
 namespace
 {
 class LevelSmokeTest : public LevelFrameTest
@@ -76,6 +78,22 @@ TEST_F(LevelSmokeTest, TheTugsSmokeRisesBehindItAndTheSwitchTakesItAway)
     Update(120);
     EXPECT_EQ(smoke->pParticleSystem, nullptr);
     EXPECT_EQ(Particles().GetActiveCount(), active - 1);
+}
+
+// The deferred renderer draws the smoke in its transparent passes: into the A-buffer
+// ("DAlphaBlendAlphaPass"), leaving the transparency positions alone ("DPositionOutput"), and into
+// the transparent G-buffer, lit and laid over the scene by the transparency combine.
+TEST_F(LevelSmokeTest, TheDeferredRendererDrawsTheSmokeInItsTransparentPasses)
+{
+    Variable("deferredrendering.disable")->SetInt(0);
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    DrawFrame();
+    Update(90);
+    TParticleVertexStream& stream = TParticleVertexStream::Get();
+    const u32 before = stream.GetDrawnVertices();
+    const std::vector<std::uint32_t> frame = DrawFrame();
+    EXPECT_GT(stream.GetDrawnVertices(), before);
+    EXPECT_EQ(CompareWithGolden("particles_smoke_level_deferred", frame, kWidth, kHeight), "");
 }
 
 TEST_F(LevelSmokeTest, AnImpactSpawnsTheLevelsSparksWithTheirSmoke)

@@ -1,4 +1,5 @@
 #include "levelgenerator.h"
+#include "leveleffects.h"
 #include "aerodromeaircraft.h"
 #include "aerodromebuilder.h"
 #include "aerodromecurves.h"
@@ -167,7 +168,8 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
     BeginLevelRenderScene(writer, root, TowerEye(), TOWER_NEAR_CLIP, TOWER_FAR_CLIP);
     auto builder = std::make_unique<TAerodromeBuilder>(writer, cooked, root, GetLevelNormalQueue());
 
-    TClusterManager* extra[48];
+    // Every record list's manager: room for more lists than the level has.
+    TClusterManager* extra[64];
     i32 count = AddAerodromeGround(*builder, extra, 0);
     MakeAerodromeEngineSounds(*builder);
     TCurvePoolBuilder curves;
@@ -187,10 +189,11 @@ std::vector<std::string> Build(const char* folder, TAerodromeReport& report)
 
     count = AddLevelSounds(writer, root, extra, count);
     count = AddLevelBallistics(writer, extra, count);
+    count = AddLevelEffects(writer, root, extra, count);
     count = AddAerodromeEffects(*builder, extra, count);
     count = AddAerodromeVegetation(writer, root, extra, count);
     count = EndLevelRenderScene(writer, extra, count);
-    TClusterManager* managers[64];
+    TClusterManager* managers[128];
     i32 listed = TRepositoryWriter::SceneManagers(managers);
     for (TClusterManager* manager :
          {static_cast<TClusterManager*>(g_pSkeletonManager), static_cast<TClusterManager*>(g_pAnimationManager),

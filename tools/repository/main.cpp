@@ -6,6 +6,7 @@
 #include "engine/system/managermanager.h"
 #include "levelclips.h"
 #include "leveldecals.h"
+#include "leveleffects.h"
 #include "levelflares.h"
 #include "levelgame.h"
 #include "levelparticles.h"
@@ -28,6 +29,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelParticles(writer, level, managers, count);
     count = AddLevelDecals(writer, level, managers, count);
     count = AddLevelFlares(writer, level, managers, count);
+    count = AddLevelEffects(writer, level, managers, count);
     count = AddLevelVegetation(writer, level, managers, count);
     return count;
 }

@@ -300,10 +300,15 @@ struct TLevelPhysics
 };
 } // namespace
 
+// The most managers the scene and the extra records of a level name.
+constexpr i32 SCENE_MANAGER_LIMIT = 64;
+constexpr i32 EXTRA_MANAGER_LIMIT = 64;
+
 bool WriteSceneRepositories(const char* folder, TLevelRecords extra)
 {
     char path[512];
-    TClusterManager* managers[64];
+    // The scene's managers, the physics' and every extra record's.
+    TClusterManager* managers[SCENE_MANAGER_LIMIT + 2 + EXTRA_MANAGER_LIMIT];
     g_pCluster->Clear();
 
     // The shared records: a resource with its block, kept across level loads.
@@ -363,7 +368,7 @@ bool WriteSceneRepositories(const char* folder, TLevelRecords extra)
     written = written && cooked.OpenStreamed(path, true);
     TLevelPhysics physics(level, &cooked);
     // Before the scene's links are packed: the extra records link resources too.
-    TClusterManager* extraManagers[48];
+    TClusterManager* extraManagers[EXTRA_MANAGER_LIMIT];
     const i32 extraCount = extra ? extra(main, level, extraManagers, 0) : 0;
     i32 count = TLevelObjects::AddManagers(managers, TRepositoryWriter::SceneManagers(managers));
     managers[count++] = g_pNxDynamicsManager;

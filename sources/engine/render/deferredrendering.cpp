@@ -370,8 +370,13 @@ void TDeferredRendering::_RenderTransparentGBuffer()
     DrawFullScreen(combine);
     g_pRenderManager->RecordPipelineStep(s_StepAlphaCombine2, combine);
     SetDefine(combine, s_DefineAlphaCombine2, 0);
-    g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], t[DEFERRED_POSITION], t[DEFERRED_NORMAL], t[DEFERRED_TEMP1],
+    // Colour and material start empty; the opaque positions and normals stay, since the post
+    // effects read them after this pass (the transparent surfaces write theirs over them, and the
+    // transparency combine takes nothing where no colour was drawn).
+    g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], t[DEFERRED_TEMP1], nullptr, nullptr,
                                     PASS_ATTACH_DEPTH | PASS_CLEAR_COLOUR | PASS_CLEAR_STENCIL, 0);
+    g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], t[DEFERRED_POSITION], t[DEFERRED_NORMAL], t[DEFERRED_TEMP1],
+                                    PASS_ATTACH_DEPTH, 0);
     if (!m_pAlphaBlend)
         return;
     _RenderTransparentQueues();

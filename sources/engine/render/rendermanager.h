@@ -22,6 +22,13 @@ constexpr u32 RENDER_STEP_FRAME_BEGIN = 0;
 constexpr u32 RENDER_STEP_FRAME_END = 1;
 
 constexpr u32 RENDER_PUBLISHED_TARGETS = 7;
+// The published words of the deferred renderer's targets.
+constexpr u32 PUBLISHED_COLOR = 1;
+constexpr u32 PUBLISHED_POSITION = 2;
+constexpr u32 PUBLISHED_NORMAL = 3;
+constexpr u32 PUBLISHED_TEMP1 = 4;
+constexpr u32 PUBLISHED_TEMP2 = 5;
+constexpr u32 PUBLISHED_TEMP3 = 6;
 // The frame clear flags at start: colour, depth and stencil.
 constexpr u32 RENDER_FRAME_CLEAR_DEFAULT = 7;
 

@@ -144,12 +144,15 @@ void CollectSplitCasters(u32 split, const TCamera& camera, const TLight& light, 
     TShadowSplitCasters& record = s_aSplit[split];
     const TMatrix& place = camera.m_Placement;
     const TMatrix& lightWorld = *const_cast<TLight&>(light).GetMatrix();
-    if (record.nValid && ShadowDistanceBetween(place.aRow[3], record.Camera.aRow[3]) <= SHADOW_REUSE_MOVE &&
+    if (record.nValid && record.fNear == a && record.fFar == b &&
+        ShadowDistanceBetween(place.aRow[3], record.Camera.aRow[3]) <= SHADOW_REUSE_MOVE &&
         place.aRow[2].Dot(record.Camera.aRow[2]) >= SHADOW_REUSE_CAMERA_TURN &&
         ShadowDistanceBetween(lightWorld.aRow[3], record.Light.aRow[3]) <= SHADOW_REUSE_MOVE &&
         lightWorld.aRow[2].Dot(record.Light.aRow[2]) >= SHADOW_REUSE_LIGHT_TURN)
         return;
     record.nValid = 1;
+    record.fNear = a;
+    record.fFar = b;
     record.Camera = place;
     record.Light = lightWorld;
     TMatrix projection = camera.m_Projection;

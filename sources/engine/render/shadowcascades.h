@@ -33,7 +33,7 @@ constexpr f32 SHADOW_REUSE_LIGHT_TURN = 0.9999f;
 // A camera's near distance of 0 or below becomes this.
 constexpr f32 SHADOW_CAMERA_NEAR_MINIMUM = 0.01f;
 
-// One split's casters: valid for the camera and light placements it was built for.
+// One split's casters: valid for the camera and light placements and the slice it was built for.
 struct TShadowSplitCasters
 {
     u32 nValid;
@@ -44,6 +44,9 @@ struct TShadowSplitCasters
     // The main camera's view-projection with its depth range cut to the split.
     TMatrix ViewProjection;
     TMatrix Light;
+    // The slice's distances: another split count or weight makes another slice.
+    f32 fNear;
+    f32 fFar;
 };
 
 TShadowSplitCasters& SplitCasters(u32 split);

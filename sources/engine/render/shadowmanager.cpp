@@ -56,9 +56,6 @@ constexpr u32 PROJECTION_MAP_SLOT = 3;
 // Blur shader slots: the image blurred and the positions it keeps edges by.
 constexpr u32 BLUR_IMAGE_SLOT = 0;
 constexpr u32 BLUR_POSITION_SLOT = 6;
-// The published targets the projection reads.
-constexpr u32 PUBLISHED_POSITION = 2;
-constexpr u32 PUBLISHED_TEMP3 = 6;
 // A point light's map border (x, y, width, height in a unit aperture): drawn lit, so that nothing
 // beyond the map's cone is shadowed.
 constexpr f32 kPointBorder[4][4] = {{0.0f, 0.0f, 1.0f, 0.05f},

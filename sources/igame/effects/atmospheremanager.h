@@ -23,10 +23,20 @@ public:
     DArray<TAtmosphereChange*>& Changes() { return m_aChange; }
     // The first change (the game's rain blend), or null.
     TAtmosphereChange* GetFirstChange() const;
+    // Cloud density and rain as the effect settings set them each frame (the sky reads them).
+    void SetCloudsAndRain(f32 cloudDensity, f32 rain)
+    {
+        m_fCloudDensity = cloudDensity;
+        m_fRain = rain;
+    }
+    f32 GetCloudDensity() const { return m_fCloudDensity; }
+    f32 GetRain() const { return m_fRain; }
 
 private:
     DArray<TAtmosphere*> m_aAtmosphere;
     DArray<TAtmosphereChange*> m_aChange;
+    f32 m_fCloudDensity = 0.0f;
+    f32 m_fRain = 0.0f;
 };
 
 extern TAtmosphereManager* g_pAtmosphereManager;

@@ -9,6 +9,7 @@
 #include "engine/system/node.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/effectsmanager.h"
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/crossroadarea.h"
 #include "morvane/game/gameenums.h"
@@ -44,6 +45,9 @@ constexpr f32 RAIN_DRY_MINUTES = 20.0f;
 constexpr f32 RAIN_DRY_MINUTES_RANDOM = 25.0f;
 constexpr f32 RAIN_WET_MINUTES = 4.0f;
 constexpr f32 RAIN_WET_MINUTES_RANDOM = 4.0f;
+// The look moves to the rain's effect settings once it rains, and back once it stops.
+constexpr f32 RAIN_EFFECTS_SECONDS = 10.0f;
+constexpr f32 DRY_EFFECTS_SECONDS = 8.0f;
 
 // A fresh draw of the shared generator in [0, 1).
 f32 UnitDraw()
@@ -151,6 +155,8 @@ void TGameLogicManager::UpdateRain(TGameParameters& parameters, f32 dt)
         parameters.nRainEffectsPending = 0;
         if (g_pSoundPlayerManager)
             g_pSoundPlayerManager->SetRainSound(1);
+        if (g_pEffectsManager)
+            g_pEffectsManager->StartTransition("Effects_Rain", RAIN_EFFECTS_SECONDS);
     }
     parameters.fRainDurationTimer -= dt;
     if (parameters.fRainDurationTimer >= 0.0f)
@@ -161,6 +167,8 @@ void TGameLogicManager::UpdateRain(TGameParameters& parameters, f32 dt)
     parameters.nRainScheduled = 1;
     if (g_pSoundPlayerManager)
         g_pSoundPlayerManager->SetRainSound(0);
+    if (g_pEffectsManager)
+        g_pEffectsManager->StartTransition("Effects", DRY_EFFECTS_SECONDS);
 }
 
 void TGameLogicManager::UpdateArrival(TGameParameters& parameters)

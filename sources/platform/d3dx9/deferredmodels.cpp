@@ -24,6 +24,7 @@
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace ShadingModel;
@@ -131,10 +132,12 @@ constexpr int kLightAmbient = 3;
 constexpr int kLightCone = 4;
 constexpr int kLightShadow = 6;
 constexpr int kLightChannel = 7;
+constexpr int kLightToLight = 13;
 constexpr int kLightView = 20;
 constexpr int kPositionTexture = 0;
 constexpr int kNormalTexture = 1;
 constexpr int kMaskTexture = 2;
+constexpr int kProjectionTexture = 3;
 
 enum class ELight
 {
@@ -151,11 +154,53 @@ inline void ToCamera(float* out, const float* v, const float (*view)[4], bool po
         out[i] = v[0] * view[i][0] + v[1] * view[i][1] + v[2] * view[i][2] + (point ? view[i][3] : 0.0f);
 }
 
-template <ELight Kind> struct TDeferredLightPixel
+// The light's projection texture (slot 13) at a camera-space position: a spot's through its
+// outer cone (the texture's square spans the cone at every distance), a directional light's laid
+// across the light's plane, repeating every range units (1 without a range).
+template <ELight Kind, class Quad>
+[[gnu::always_inline]] inline auto Projected(const Quad& in, const TLaneVector<typename Quad::Lanes>& p,
+                                             const float (*view)[4])
+{
+    typedef typename Quad::Lanes L;
+    // Camera to world (the view is a rotation and a move), then world to light.
+    float toLight[4][3];
+    for (int c = 0; c < 3; ++c)
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            toLight[i][c] = 0.0f;
+            for (int r = 0; r < 3; ++r)
+                toLight[i][c] += view[i][r] * in.ConstantValue(kLightToLight + r, c);
+        }
+        toLight[3][c] = in.ConstantValue(kLightToLight + 3, c);
+        for (int i = 0; i < 3; ++i)
+            toLight[3][c] -= view[i][3] * toLight[i][c];
+    }
+    const auto axis = [&](int c) { return p.x * L(toLight[0][c]) + p.y * L(toLight[1][c]) + p.z * L(toLight[2][c]) + L(toLight[3][c]); };
+    const L x = axis(0), y = axis(1);
+    if constexpr (Kind == ELight::Directional)
+    {
+        const float range = in.ConstantValue(kLightPosition, 3);
+        const L across(range > 0.0f ? 1.0f / range : 1.0f);
+        return in.SampleAt(kProjectionTexture, x * across, y * across);
+    }
+    else
+    {
+        const float cosOuter = std::clamp(in.ConstantValue(kLightCone, 0), 1e-3f, 1.0f);
+        const float halfWidth = std::sqrt(std::max(1.0f - cosOuter * cosOuter, 1e-8f)) / cosOuter;
+        const L scale = L(0.5f / halfWidth) / Max(axis(2), L(1e-4f));
+        return in.SampleAt(kProjectionTexture, L(0.5f) + x * scale, L(0.5f) - y * scale);
+    }
+}
+
+template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
 {
     static constexpr TModelInputs kInputs = {
         .constants = kLightView + 4,
-        .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {6, kScreenVarying}}};
+        .textures = {{0, kScreenVarying},
+                     {1, kScreenVarying},
+                     {6, kScreenVarying},
+                     {WithProjection ? 13 : -1, kScreenVarying}}};
 
     template <class Quad> static auto Shade(const Quad& in)
     {
@@ -215,10 +260,15 @@ template <ELight Kind> struct TDeferredLightPixel
         }
         const float sign = Kind == ELight::SpotSubtract ? -1.0f : 1.0f;
         light = light * L(in.ConstantValue(kLightDirection, 3) * sign);
-        const auto channel = [&](int c, const L& base) {
-            return (base + light * L(in.ConstantValue(kLightColour, c))) * drawn;
-        };
-        return TLaneVector<L>{channel(0, ambient.x), channel(1, ambient.y), channel(2, ambient.z), drawn};
+        TLaneVector<L> colour = {L(in.ConstantValue(kLightColour, 0)), L(in.ConstantValue(kLightColour, 1)),
+                                 L(in.ConstantValue(kLightColour, 2)), L(0.0f)};
+        if constexpr (WithProjection)
+        {
+            const TLaneVector<L> projected = Projected<Kind>(in, p, view);
+            colour = {colour.x * projected.x, colour.y * projected.y, colour.z * projected.z, L(0.0f)};
+        }
+        return TLaneVector<L>{(ambient.x + light * colour.x) * drawn, (ambient.y + light * colour.y) * drawn,
+                              (ambient.z + light * colour.z) * drawn, drawn};
     }
 };
 
@@ -266,6 +316,12 @@ const TPixelModelRegistration kPoint("deferredpoint", PixelModelType<TDeferredLi
 const TPixelModelRegistration kSpot("deferredspot", PixelModelType<TDeferredLightPixel<ELight::Spot>>());
 const TPixelModelRegistration kSpotSubtract("deferredspotsubtract",
                                             PixelModelType<TDeferredLightPixel<ELight::SpotSubtract>>());
+const TPixelModelRegistration kDirectionalProjected("deferreddirectionalprojected",
+                                                    PixelModelType<TDeferredLightPixel<ELight::Directional, true>>());
+const TPixelModelRegistration kSpotProjected("deferredspotprojected",
+                                             PixelModelType<TDeferredLightPixel<ELight::Spot, true>>());
+const TPixelModelRegistration kSpotSubtractProjected("deferredspotsubtractprojected",
+                                                     PixelModelType<TDeferredLightPixel<ELight::SpotSubtract, true>>());
 const TPixelModelRegistration kCombine("deferredcombine", PixelModelType<TCombinePixel>());
 const TPixelModelRegistration kCombineTransparent("deferredcombinetransparent",
                                                   PixelModelType<TCombineTransparentPixel>());

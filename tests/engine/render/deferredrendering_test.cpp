@@ -89,8 +89,10 @@ TEST_F(DeferredRenderingTest, TheFrameFillsTheGBufferLightsAndCombinesWithEachDe
     EXPECT_EQ(Shader("Shader_deferredrendering_gbuffer").DefineText(), "-");
 
     g_pDeferredRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT);
+    // Colour and material cleared, the opaque positions and normals kept for the post effects.
     EXPECT_TRUE(InOrder(Take(), {"bind Temp3 -", "quad Shader_deferredrendering_combine DAlphaBlendAlphaCombine2=1|",
-                                 "bind Color Position Normal Temp1 .depthstencil", "clear 5 00000000"}));
+                                 "bind Color Temp1 - - .depthstencil", "clear 5 00000000",
+                                 "bind Color Position Normal Temp1 .depthstencil"}));
     g_pDeferredRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT_LIGHTING);
     EXPECT_TRUE(InOrder(Take(), {"bind Temp2 .depthstencil", "clear 1 00000000", "clear 1 00000000", "bind Temp1 .depthstencil", "copy Temp3",
                                  "quad Shader_deferredrendering_combine DTransparent=1|"}));

@@ -45,12 +45,12 @@ protected:
         sun.m_nCastsShadows = 1;
         return sun;
     }
-    void Collect(const TLight& light)
+    void Collect(const TLight& light, f32 far = 100.0f)
     {
         TLight& l = const_cast<TLight&>(light);
         const TMatrix lightView = TMatrix::MultiplyInverse(TMatrix(1.0f), *l.GetMatrix());
-        const TBoundBox slice = ShadowSliceBox(camera, 0.5f, 100.0f, lightView);
-        CollectSplitCasters(0, camera, light, lightView, 0.5f, 100.0f, slice, 300.0f);
+        const TBoundBox slice = ShadowSliceBox(camera, 0.5f, far, lightView);
+        CollectSplitCasters(0, camera, light, lightView, 0.5f, far, slice, 300.0f);
     }
     void PlaceCamera(f32 x)
     {
@@ -232,6 +232,15 @@ TEST_F(ShadowManagerTest, SplitRecordsAreKeptForSmallMovesAndRebuiltForLargeOnes
     Collect(sun);
     EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
     PlaceCamera(2.0f);
+    Collect(sun);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
+    // Another slice (the split count or weight changed) is rebuilt where nothing moved.
+    box.nCasts = 1;
+    Collect(sun);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
+    Collect(sun, 120.0f);
+    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
+    box.nCasts = 0;
     Collect(sun);
     EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
 

@@ -6,6 +6,8 @@
 #include "leveldecals.h"
 #include "engine/render/staticdecalpool.h"
 #include "igame/effects/decalstream.h"
+#include "engine/render/deferredrendering.h"
+#include "support/floattarget.h"
 
 namespace
 {
@@ -59,4 +61,32 @@ TEST_F(LevelDecalsTest, StainsAtTheStandsAndTracksBehindTheTug)
     before = stream.GetDrawnVertices();
     DrawFrame();
     EXPECT_EQ(stream.GetDrawnVertices() - before, stains->GetVertexCount());
+}
+
+// With the deferred renderer the stains go into the G-buffer, which is still bound when the decals
+// draw: their colour into "Color" and the ground's normal into "Normal", by their alpha, leaving
+// the positions and the material as the ground wrote them; the lit frame shows them as the
+// forward one does.
+TEST_F(LevelDecalsTest, StainsGoIntoTheGBufferWithTheDeferredRenderer)
+{
+    Variable("deferredrendering.disable")->SetInt(0);
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    Variable("shadow.enable")->SetInt(0);
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+    g_pRenderManager->RenderManager();
+    g_pDxViewportManager->m_nStepWord = 0;
+    g_pDxViewportManager->RenderManager();
+    g_pDecalManager->m_nStepWord = 0;
+    g_pDecalManager->RenderManager();
+    IDirect3DDevice9* device = m_pManager->GetDevice();
+    std::vector<std::vector<std::uint32_t>> targets;
+    for (u32 index : {DEFERRED_COLOR, DEFERRED_POSITION, DEFERRED_NORMAL, DEFERRED_TEMP1})
+        targets.push_back(ToneMapped(
+            ReadTargetFloats(device, static_cast<TDxRenderTarget*>(g_pDeferredRendering->GetTarget(index))->GetSurface()),
+            index == DEFERRED_POSITION ? 50.0f : 1.0f));
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+    g_pRenderManager->RenderManager();
+    EXPECT_EQ(CompareWithGolden("decal_gbuffer", Tiled(targets, kWidth, kHeight, 2), kWidth * 2, kHeight * 2), "");
+    EXPECT_EQ(CompareWithGolden("decal_static_deferred", DrawFrame(), kWidth, kHeight), "");
+    Variable("shadow.enable")->SetInt(1);
 }

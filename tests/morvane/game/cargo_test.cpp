@@ -191,3 +191,71 @@ TEST_F(Cargo, TheNextFreighterFindsEveryPhaseClear)
         EXPECT_EQ(0, phase);
 }
 } // namespace
+
+namespace
+{
+// The player serves a freighter from parking to take-off: the other legs arrive when their
+// vehicles would, the loader docks at the door at 90 degrees with "action" pressed, carries
+// the load to the storage and brings the new one.
+TEST_F(Cargo, AFreighterIsServedThroughEveryStageWithTheLoaderDockedByThePlayer)
+{
+    TTaskArea& storage = AddArea(60.0f, 0.0f, 6.0f);
+    Task(gtCargoPlaneToStorage).pTaskArea = &storage;
+    Task(gtCargoStorageToPlane).pTaskArea = &storage;
+    m_pGate->m_nState = gsParkAirplane;
+    const auto atStorage = [&] {
+        m_pLoader->pBody->GetNode()->SetWorldMatrix(Translation(60.0f, 0.5f, 0.0f), TNode::OrdinaryCause());
+    };
+    std::vector<std::pair<i32, f32>> stages;
+    f32 time = 0.0f;
+    for (i32 second = 0; second < 4000 && m_pGate->m_nState != gsIdle; ++second)
+    {
+        const i32 before = m_pGate->m_nState;
+        m_pGate->Update(1.0f);
+        time += 1.0f;
+        if (m_pGate->m_nState != before)
+            stages.push_back({m_pGate->m_nState, time});
+        for (u32 i = 0; i < m_pGate->aGateTask.GetCount(); ++i)
+        {
+            TTask& task = *m_pGate->aGateTask[i];
+            if (task.IsDeploying() && !task.m_nNoArrival)
+                task.ReachArea();
+        }
+        TTask& unload = Task(gtCargoPlaneToStorage);
+        TTask& load = Task(gtCargoStorageToPlane);
+        TTask* docking = m_pGate->m_nState == gsUnloading && unload.IsDeploying() &&
+                                 !m_pGate->aCargoPhase[CARGO_PHASE_DOOR_OPEN]
+                             ? &unload
+                         : m_pGate->m_nState == gsLoading && load.IsDeploying() &&
+                                 !m_pGate->aCargoPhase[CARGO_PHASE_LIFT_RAISED]
+                             ? &load
+                             : nullptr;
+        if (docking)
+        {
+            docking->MarkTakenOver();
+            PlaceLoader(0.0f, 90.0f);
+            m_Action.Set(1.0f);
+        }
+        else
+            m_Action.Set(0.0f);
+        // Freed by the lift with the load aboard, the loader drives to the storage.
+        if (m_pGate->m_nState == gsUnloading && m_pGate->aCargoPhase[CARGO_PHASE_LOAD_MOVED] &&
+            m_pLoader->pVehicle->inputEnabled)
+            atStorage();
+    }
+    ASSERT_EQ(gsIdle, m_pGate->m_nState);
+    ASSERT_EQ(8u, stages.size());
+    EXPECT_EQ(gsBeforeUnloading, stages[0].first);
+    EXPECT_GT(stages[2].second - stages[1].second, CARGO_UNLOADING_TIME);
+    EXPECT_GT(stages[3].second - stages[2].second, CARGO_IDLE_TIME);
+    EXPECT_GT(stages[4].second - stages[3].second, CARGO_LOADING_TIME);
+    EXPECT_EQ(gsWaitForTakeoff, stages[4].first);
+    EXPECT_EQ(PLANE_LEAVING, m_pPlane->m_nPlaneState);
+    // The new load went into the hold, the loader drives again.
+    EXPECT_FLOAT_EQ(5.5f, Load().x);
+    EXPECT_FLOAT_EQ(10.45f, Load().z);
+    EXPECT_EQ(1, m_pLoader->pVehicle->inputEnabled);
+    for (const i32 phase : m_pGate->aCargoPhase)
+        EXPECT_EQ(0, phase);
+}
+} // namespace

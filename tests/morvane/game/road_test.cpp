@@ -4,6 +4,7 @@
 #include "engine/system/command/deferredvariable.h"
 #include "engine/system/animation.h"
 #include "igame/effects/atmospherechange.h"
+#include "igame/effects/effectsmanager.h"
 #include "morvane/game/gameenums.h"
 #include "gamefixture.h"
 
@@ -327,6 +328,40 @@ TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpell)
     EXPECT_GE(m_Parameters.fRainDurationTimer, 4.0f * 60.0f);
     EXPECT_LT(m_Parameters.fRainDurationTimer, 8.0f * 60.0f);
     EXPECT_GT(m_Parameters.fGameClock, 240.0f);
+    g_pAtmosphereManager->Changes().SetCount(0);
+}
+
+// The look follows the rain: the rain's effect settings over 10 s once the sky is wet, the clear
+// ones over 8 s once it has rained its time.
+TEST_F(Road, TheLookMovesToTheRainsEffectSettingsAndBack)
+{
+    TAtmosphereChange change;
+    g_pAtmosphereManager->Changes().Add(&change);
+    TEffectSettings clear, rain;
+    clear.nName = TName("Effects", true).GetId();
+    rain.nName = TName("Effects_Rain", true).GetId();
+    g_pEffectsManager->Settings().Add(&clear);
+    g_pEffectsManager->Settings().Add(&rain);
+    TEffectTransition& look = g_pEffectsManager->Transition();
+    change.m_fDuration = 1.0f;
+    m_Parameters.fArrivalTimer = 1e9f;
+    m_Parameters.fNextRainTimer = -1.0f;
+    auto frame = [&](f32 dt) {
+        g_pAtmosphereManager->UpdateManager(dt);
+        Frame(dt);
+    };
+    for (i32 i = 0; i < 4 && !look.IsRunning(); ++i)
+        frame(0.5f);
+    EXPECT_EQ(change.GetBlend(), 1.0f);
+    EXPECT_EQ(look.IsRunning(), 1u);
+    EXPECT_EQ(look.Target().nName, rain.nName);
+    EXPECT_EQ(look.GetDuration(), 10.0f);
+    m_Parameters.fRainDurationTimer = 0.1f;
+    frame(0.5f);
+    EXPECT_EQ(look.Target().nName, clear.nName);
+    EXPECT_EQ(look.GetDuration(), 8.0f);
+    look.Start(TEffectSettings(), 0.0f);
+    g_pEffectsManager->Settings().SetCount(0);
     g_pAtmosphereManager->Changes().SetCount(0);
 }
 } // namespace

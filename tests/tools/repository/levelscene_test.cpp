@@ -30,9 +30,12 @@
 #include "platform/d3d9/golden.h"
 #include "platform/d3d9/settings.h"
 #include "scenerepositories.h"
+#include "support/floattarget.h"
 
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace
@@ -77,6 +80,10 @@ protected:
     }
     void TearDown() override
     {
+        // The shadow settings the game starts with, for the next test of the program.
+        Run("set shadow.soften 1");
+        Run("set shadow.map.size 1024");
+        Run("set shadow.map.splits 0");
         TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(0);
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
@@ -103,6 +110,36 @@ protected:
     }
 
     static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
+
+    // The opening of a frame and its opaque passes (Render 0, Viewport 0 and 1): the G-buffer
+    // filled, the lights in "Temp2", the opaque combine in "Temp3".
+    void DrawOpaquePasses()
+    {
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+        g_pRenderManager->RenderManager();
+        for (u32 word : {0u, 1u})
+        {
+            g_pDxViewportManager->m_nStepWord = word;
+            g_pDxViewportManager->RenderManager();
+        }
+    }
+    // The rest of that frame (Viewport 20, 21, 2, Render 1).
+    void FinishFrame()
+    {
+        for (u32 word : {20u, 21u, 2u})
+        {
+            g_pDxViewportManager->m_nStepWord = word;
+            g_pDxViewportManager->RenderManager();
+        }
+        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+        g_pRenderManager->RenderManager();
+    }
+    // A target of any format through the fixed tone mapping of floats (tests/support).
+    std::vector<std::uint32_t> ToneMappedTarget(TRenderTarget* target, f32 scale)
+    {
+        return ToneMapped(
+            ReadTargetFloats(m_pManager->GetDevice(), static_cast<TDxRenderTarget*>(target)->GetSurface()), scale);
+    }
 
     std::vector<std::uint32_t> BackBuffer() { return Pixels(m_pManager->GetBackBufferTarget()); }
     // An A8R8G8B8 or X8R8G8B8 target's pixels, opaque.
@@ -165,6 +202,9 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
 TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
 {
     ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    // As in the game, a frame publishes the deferred renderer's targets before the console
+    // switches shadows on (they are refused without "Position").
+    DrawFrame(false);
     Run("set shadow.enable 1");
     ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
     Run("set shadow.soften 0");
@@ -175,6 +215,117 @@ TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
     EXPECT_EQ(CompareWithGolden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight), "");
     EXPECT_EQ(CompareWithGolden("deferred_level_frame", frame, kWidth, kHeight), "");
     EXPECT_EQ(g_pShadowManager->GetShadowCount(), 2u);
+}
+
+// The lights of the level but those of one type out of the frame (above the optimisation level,
+// casting nothing) while it lives.
+class TOnlyLightsOfType
+{
+public:
+    explicit TOnlyLightsOfType(i32 type, i32 index = -1)
+    {
+        DArray<TLight*>& lights = g_pLightManager->Lights();
+        for (i32 i = 0, seen = 0; i < lights.GetCount(); ++i)
+        {
+            TLight& light = *lights[i];
+            m_aSaved.push_back({light.m_nLevel, light.m_nCastsShadows});
+            if (light.m_nType == type && (index < 0 || seen++ == index))
+                continue;
+            light.m_nLevel = 1000;
+            light.m_nCastsShadows = 0;
+        }
+    }
+    ~TOnlyLightsOfType()
+    {
+        DArray<TLight*>& lights = g_pLightManager->Lights();
+        for (i32 i = 0; i < lights.GetCount(); ++i)
+            std::tie(lights[i]->m_nLevel, lights[i]->m_nCastsShadows) = m_aSaved[size_t(i)];
+    }
+
+private:
+    std::vector<std::pair<i32, u32>> m_aSaved;
+};
+
+// The floating-point targets of the deferred frame, tone mapped: the G-buffer's four targets
+// tiled (colour, camera-space positions; normals, material), the sun's light alone and the
+// cascade's first split map it casts with, the opaque combine, and the first floodlight's light.
+TEST_F(LevelSceneTest, TheDeferredTargetsHoldTheGBufferLightsAndShadowMap)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    DrawFrame(false);
+    Run("set shadow.enable 1");
+    ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
+    Run("set shadow.soften 0");
+    Run("set shadow.map.size 256");
+    // The sun's first split, over the whole shadow distance.
+    Run("set shadow.map.splits 1");
+    ASSERT_EQ(g_pShadowManager->GetMapWidth(), 256.0f);
+    {
+        TOnlyLightsOfType sun(LIGHT_DIRECTIONAL);
+        DrawOpaquePasses();
+    }
+    Run("set shadow.map.splits 0");
+    auto target = [](u32 index) { return g_pDeferredRendering->GetTarget(index); };
+    const std::vector<std::uint32_t> gbuffer =
+        Tiled({ToneMappedTarget(target(DEFERRED_COLOR), 1.0f), ToneMappedTarget(target(DEFERRED_POSITION), 50.0f),
+               ToneMappedTarget(target(DEFERRED_NORMAL), 1.0f), ToneMappedTarget(target(DEFERRED_TEMP1), 1.0f)},
+              kWidth, kHeight, 2);
+    EXPECT_EQ(CompareWithGolden("deferred_gbuffer", gbuffer, kWidth * 2, kHeight * 2), "");
+    EXPECT_EQ(CompareWithGolden("deferred_light_directional", ToneMappedTarget(target(DEFERRED_TEMP2), 1.0f), kWidth,
+                                kHeight),
+              "");
+    EXPECT_EQ(CompareWithGolden("deferred_combine", ToneMappedTarget(target(DEFERRED_TEMP3), 1.0f), kWidth, kHeight),
+              "");
+    EXPECT_EQ(CompareWithGolden("shadow_map_split0", ToneMappedTarget(g_pShadowManager->GetTarget(SHADOW_TARGET_MAP), 1.0f),
+                                256, 256),
+              "");
+    FinishFrame();
+    {
+        TOnlyLightsOfType floodlight(LIGHT_SPOT, 0);
+        DrawOpaquePasses();
+    }
+    EXPECT_EQ(CompareWithGolden("deferred_light_spot", ToneMappedTarget(target(DEFERRED_TEMP2), 1.0f), kWidth, kHeight),
+              "");
+    FinishFrame();
+}
+
+// A light's projection texture colours its light: the boxes' checker thrown by the first
+// floodlight through its cone, and laid across the sun's plane.
+TEST_F(LevelSceneTest, ALightsProjectionTextureColoursItsLight)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    Run("set shadow.enable 0");
+    TTexture* checker = g_pDxTextureManager->FindTexture(TName("level_box_texture", true));
+    ASSERT_NE(checker, nullptr);
+    TLight* floodlight = nullptr;
+    TLight* sun = nullptr;
+    DArray<TLight*>& lights = g_pLightManager->Lights();
+    for (i32 i = 0; i < lights.GetCount(); ++i)
+    {
+        if (lights[i]->m_nType == LIGHT_SPOT && !floodlight)
+            floodlight = lights[i];
+        if (lights[i]->m_nType == LIGHT_DIRECTIONAL)
+            sun = lights[i];
+    }
+    ASSERT_NE(floodlight, nullptr);
+    ASSERT_NE(sun, nullptr);
+    floodlight->pProjection = checker;
+    sun->pProjection = checker;
+    for (const auto& [type, name] : {std::pair{LIGHT_SPOT, "deferred_light_spot_projected"},
+                                     std::pair{LIGHT_DIRECTIONAL, "deferred_light_directional_projected"}})
+    {
+        {
+            TOnlyLightsOfType only(type, 0);
+            DrawOpaquePasses();
+        }
+        EXPECT_EQ(CompareWithGolden(name, ToneMappedTarget(g_pDeferredRendering->GetTarget(DEFERRED_TEMP2), 1.0f), kWidth,
+                                    kHeight),
+                  "");
+        FinishFrame();
+    }
+    floodlight->pProjection = nullptr;
+    sun->pProjection = nullptr;
+    Run("set shadow.enable 1");
 }
 
 // A pixel shader 2.0 device cannot run the deferred renderer: the forward one draws the same frame

@@ -1,0 +1,238 @@
+// The effects manager's settings and their transitions: the stored record's layout and defaults,
+// finding a record, starting and advancing a transition (what blends, what switches at the end),
+// the console command, the data block, a state round trip mid-transition and damaged blocks, the
+// ambient-occlusion size factor, and the render words that do nothing.
+#include "core/stream/memorystream.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
+#include "engine/render/light.h"
+#include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "igame/effects/atmosphere.h"
+#include "igame/effects/atmospheremanager.h"
+#include "igame/effects/effectsmanager.h"
+#include "support/scratchworkingfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+class EffectsManagerTest : public ::testing::Test
+{
+protected:
+    EffectsManagerTest()
+    {
+        m_Calm.nName = TName("Effects", true).GetId();
+        m_Calm.nFlags = EFFECT_FLAG_HAZE;
+        m_Calm.aHaze[0][0] = 0.2f;
+        m_Calm.aHaze[1][3] = 0.5f;
+        m_Calm.aWeather[0] = 2.0f;
+        m_Rain = m_Calm;
+        m_Rain.nName = TName("Effects_Rain", true).GetId();
+        m_Rain.nFlags = EFFECT_FLAG_HAZE | EFFECT_FLAG_DOF;
+        m_Rain.fTransitionTime = 10.0f;
+        m_Rain.aHaze[0][0] = 0.6f;
+        m_Rain.aWeather[0] = 4.0f;
+        m_Rain.aAtmosphere[0] = 0.7f;
+        m_Rain.aAtmosphere[1] = 1.0f;
+        Manager().Settings().Add(&m_Calm);
+        Manager().Settings().Add(&m_Rain);
+        Manager().Transition().Start(m_Calm, 0.0f);
+    }
+    ~EffectsManagerTest() override
+    {
+        Manager().Settings().SetCount(0);
+        Manager().Transition().Start(TEffectSettings(), 0.0f);
+    }
+
+    static TEffectsManager& Manager() { return *g_pEffectsManager; }
+    static TEffectSettings& Current() { return Manager().Transition().Current(); }
+    static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
+
+    TScratchWorkingFolder m_Folder{"effects"};
+    TEffectSettings m_Calm;
+    TEffectSettings m_Rain;
+};
+
+TEST(EffectSettingsTest, ANewRecordHoldsItsWeatherDefaultsAndZerosElsewhere)
+{
+    const TEffectSettings s;
+    const u8* bytes = reinterpret_cast<const u8*>(&s);
+    auto at = [&](u32 offset) {
+        f32 v;
+        std::memcpy(&v, bytes + offset, 4);
+        return v;
+    };
+    EXPECT_EQ(at(180), 8.0f);
+    EXPECT_EQ(at(188), 0.05f);
+    EXPECT_EQ(at(192), 0.5f);
+    EXPECT_EQ(at(204), 30.0f);
+    EXPECT_EQ(at(208), 80.0f);
+    for (u32 offset = 0; offset < sizeof s; offset += 4)
+        if (offset != 180 && offset != 188 && offset != 192 && offset != 204 && offset != 208)
+            EXPECT_EQ(at(offset), 0.0f) << offset;
+    const TWeatherOcclusionBox box;
+    EXPECT_EQ(box.m_aValue[0] + box.m_aValue[1] + box.m_aValue[2] + box.m_aValue[3], 4.0f);
+}
+
+TEST_F(EffectsManagerTest, FindSettingsTakesTheFirstRecordOfAName)
+{
+    TEffectSettings twin = m_Rain;
+    Manager().Settings().Add(&twin);
+    EXPECT_EQ(Manager().FindSettings(m_Rain.nName), &m_Rain);
+    EXPECT_EQ(Manager().FindSettings(TName("Effects_Snow", true).GetId()), nullptr);
+    Manager().Settings().SetCount(0);
+    EXPECT_EQ(Manager().FindSettings(m_Rain.nName), nullptr);
+}
+
+TEST_F(EffectsManagerTest, AStartWithoutTimeTakesTheRecordAtOnce)
+{
+    TEffectTransition& t = Manager().Transition();
+    m_Rain.fTransitionTime = 0.0f;
+    t.Start(m_Rain, -1.0f);
+    EXPECT_EQ(t.IsRunning(), 0u);
+    EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
+    EXPECT_EQ(Current().aHaze[0][0], 0.6f);
+    t.Start(m_Calm, 0.0f);
+    EXPECT_EQ(t.IsRunning(), 0u);
+    EXPECT_EQ(Current().nName, m_Calm.nName);
+}
+
+TEST_F(EffectsManagerTest, ATransitionBlendsItsFieldsAndSwitchesFlagsAtTheEnd)
+{
+    TEffectTransition& t = Manager().Transition();
+    t.Start(m_Rain, -1.0f);
+    ASSERT_EQ(t.IsRunning(), 1u);
+    EXPECT_EQ(t.GetDuration(), 10.0f);
+    Manager().UpdateManager(2.5f);
+    // A quarter of the way: blended values move, the flags and name are the old record's.
+    EXPECT_FLOAT_EQ(Current().aHaze[0][0], 0.3f);
+    EXPECT_FLOAT_EQ(Current().aWeather[0], 4.0f * 0.25f + 2.0f * 0.75f);
+    EXPECT_EQ(Current().aHaze[1][3], 1.0f);
+    EXPECT_FLOAT_EQ(Current().aAtmosphere[0], 0.175f);
+    EXPECT_EQ(Current().nFlags, m_Calm.nFlags);
+    EXPECT_EQ(Current().nName, m_Calm.nName);
+    // The atmosphere has the blended cloud density and rain.
+    EXPECT_FLOAT_EQ(g_pAtmosphereManager->GetCloudDensity(), 0.175f);
+    EXPECT_FLOAT_EQ(g_pAtmosphereManager->GetRain(), 0.25f);
+    Manager().UpdateManager(7.5f);
+    EXPECT_EQ(t.IsRunning(), 0u);
+    EXPECT_EQ(t.GetClock(), 0.0f);
+    EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
+    EXPECT_EQ(Current().aHaze[0][0], 0.6f);
+    // The record's own w, not the forced one, once it is the current record.
+    EXPECT_EQ(Current().aHaze[1][3], 0.5f);
+}
+
+TEST_F(EffectsManagerTest, TheCommandNeedsOneKnownNameAndStartsItsTransition)
+{
+    Run("effect.transition");
+    Run("effect.transition Effects_Rain Effects");
+    Run("effect.transition Effects_Snow");
+    EXPECT_EQ(Manager().Transition().IsRunning(), 0u);
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_NE(log.find("command does not take 0 parameter (1 expected)"), std::string::npos) << log;
+    EXPECT_NE(log.find("command does not take 2 parameter (1 expected)"), std::string::npos);
+    EXPECT_NE(log.find("effects not found"), std::string::npos);
+    Run("effect.transition Effects_Rain");
+    EXPECT_EQ(Manager().Transition().IsRunning(), 1u);
+    EXPECT_EQ(Manager().Transition().GetDuration(), 10.0f);
+}
+
+TEST_F(EffectsManagerTest, TheDataBlockIsTheCurrentRecordAndRefusesOtherSizes)
+{
+    void* data = nullptr;
+    i32 size = 0;
+    EXPECT_EQ(Manager().GetData(0, data, size), 0);
+    EXPECT_EQ(data, &Current());
+    EXPECT_EQ(size, 244);
+    EXPECT_EQ(Manager().SetData(0, &m_Rain, 243), 1);
+    EXPECT_EQ(Current().nName, m_Calm.nName);
+    EXPECT_NE(m_Folder.SystemLog().find("settings block of 243 bytes (244 expected) refused"), std::string::npos);
+    EXPECT_EQ(Manager().SetData(0, &m_Rain, 244), 0);
+    EXPECT_EQ(Current().nName, m_Rain.nName);
+}
+
+TEST_F(EffectsManagerTest, TheStateKeepsATransitionMidwayAndRefusesADamagedBlock)
+{
+    TEffectTransition& t = Manager().Transition();
+    t.Start(m_Rain, 4.0f);
+    Manager().UpdateManager(1.0f);
+    TMemoryStream other;
+    EXPECT_EQ(Manager().SaveState(2, other), 0);
+    EXPECT_EQ(other.GetSize(), 0);
+    TMemoryStream saved;
+    ASSERT_EQ(Manager().SaveState(EFFECTS_STATE_PASS, saved), 0);
+    ASSERT_EQ(saved.GetSize(), 744);
+    std::vector<u8> block(saved.GetData(), saved.GetData() + 744);
+
+    t.Start(m_Calm, 0.0f);
+    saved.Seek(0, 0);
+    ASSERT_EQ(Manager().LoadState(EFFECTS_STATE_PASS, saved), 0);
+    EXPECT_EQ(t.IsRunning(), 1u);
+    EXPECT_EQ(t.GetClock(), 1.0f);
+    EXPECT_FLOAT_EQ(Current().aHaze[0][0], 0.3f);
+    Manager().UpdateManager(3.0f);
+    EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
+
+    // A short block and a running flag of 2 are refused; what runs stays.
+    TMemoryStream shortBlock;
+    shortBlock.Write(block.data(), 743);
+    shortBlock.Seek(0, 0);
+    EXPECT_EQ(Manager().LoadState(EFFECTS_STATE_PASS, shortBlock), 1);
+    block[4] = 2;
+    TMemoryStream damaged;
+    damaged.Write(block.data(), 744);
+    damaged.Seek(0, 0);
+    EXPECT_EQ(Manager().LoadState(EFFECTS_STATE_PASS, damaged), 1);
+    EXPECT_EQ(t.IsRunning(), 0u);
+    EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
+    EXPECT_NE(m_Folder.SystemLog().find("damaged effect transition block refused"), std::string::npos);
+}
+
+TEST_F(EffectsManagerTest, TheOcclusionFactorIsKeptWithinItsRange)
+{
+    Run("set ambient.occlusion.rtsizefactor 5");
+    EXPECT_EQ(Manager().GetAmbientOcclusionFactor(), 1.0f);
+    Run("set ambient.occlusion.rtsizefactor 0");
+    EXPECT_EQ(Manager().GetAmbientOcclusionFactor(), 0.1f);
+    Run("set ambient.occlusion.rtsizefactor 0.3");
+    EXPECT_FLOAT_EQ(Manager().GetAmbientOcclusionFactor(), 0.3f);
+    Run("set ambient.occlusion.rtsizefactor \"half\"");
+    EXPECT_EQ(Manager().GetAmbientOcclusionFactor(), 0.1f);
+    Run("set ambient.occlusion.rtsizefactor 0.5");
+}
+} // namespace
+
+namespace
+{
+// The haze takes the colour of the light on the first atmosphere's light node each frame.
+TEST_F(EffectsManagerTest, TheHazeTakesTheSkyLightsColour)
+{
+    g_ManagerManager.Initialize();
+    TNode node;
+    TLight light;
+    light.m_aColor[0] = 0.9f;
+    light.m_aColor[1] = 0.5f;
+    light.m_aColor[2] = 0.25f;
+    light.m_aColor[3] = 0.75f;
+    node.AddObject(&light);
+    TAtmosphere atmosphere;
+    g_pAtmosphereManager->Atmospheres().Add(&atmosphere);
+    Current().aHaze[2][0] = 0.3f;
+    Manager().UpdateManager(0.1f);
+    EXPECT_EQ(Current().aHaze[1][0], 0.0f);
+    atmosphere.pLight = &node;
+    Manager().UpdateManager(0.1f);
+    g_pAtmosphereManager->Atmospheres().SetCount(0);
+    node.DeleteObject(&light);
+    EXPECT_EQ(Current().aHaze[1][0], 0.9f);
+    EXPECT_EQ(Current().aHaze[1][3], 0.75f);
+    EXPECT_EQ(Current().aHaze[2][0], 0.0f);
+    EXPECT_EQ(Current().aHaze[2][3], 1.0f);
+}
+} // namespace

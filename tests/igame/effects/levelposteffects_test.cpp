@@ -1,0 +1,185 @@
+// The level's effect settings over its deferred frame: the haze of "Effects" laid over the lit
+// scene by the post-effect step of word 1, a missing haze texture switching the haze off, the
+// forward renderer, under which no step but the water's draws, and the full-screen steps of depth
+// of field, overlay, edge smoothing and film grain, each over the frame.
+#include "levelframefixture.h"
+
+#include "engine/render/deferredrendering.h"
+#include "igame/effects/effectsmanager.h"
+#include "engine/render/camera.h"
+#include "engine/render/rendertarget.h"
+#include "engine/render/texture.h"
+#include "leveleffects.h"
+
+namespace
+{
+class LevelPostEffectsTest : public LevelFrameTest
+{
+protected:
+    void SetUp() override
+    {
+        LevelFrameTest::SetUp();
+        Variable("deferredrendering.disable")->SetInt(0);
+        Variable("shadow.enable")->SetInt(0);
+        g_pEffectsManager->BeginManager();
+    }
+    void TearDown() override
+    {
+        g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
+        Variable("effect.haze")->SetInt(1);
+        Variable("shadow.enable")->SetInt(1);
+        LevelFrameTest::TearDown();
+    }
+    // The frame with the post-effect step of `word` after the scene, as the render list has it.
+    std::vector<std::uint32_t> DrawFrameWithStep(u32 word)
+    {
+        g_pEffectsManager->m_nStepWord = word;
+        m_pAfterScene = [] { g_pEffectsManager->RenderManager(); };
+        std::vector<std::uint32_t> frame = DrawFrame();
+        m_pAfterScene = nullptr;
+        return frame;
+    }
+    TEffectSettings* Settings(const char* name) { return g_pEffectsManager->FindSettings(TName(name, true).GetId()); }
+};
+} // namespace
+
+TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    ASSERT_NE(Settings(LEVEL_EFFECTS), nullptr);
+    ASSERT_NE(Settings(LEVEL_EFFECTS_RAIN), nullptr);
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(1);
+    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS), 0.0f);
+    const std::vector<std::uint32_t> hazy = DrawFrameWithStep(1);
+    EXPECT_NE(plain, hazy);
+    EXPECT_EQ(CompareWithGolden("post_haze", hazy, kWidth, kHeight), "");
+    // Another word draws no haze.
+    EXPECT_EQ(DrawFrameWithStep(11), plain);
+}
+
+TEST_F(LevelPostEffectsTest, AMissingHazeTextureSwitchesTheHazeOff)
+{
+    TEffectSettings missing = *Settings(LEVEL_EFFECTS);
+    missing.Haze.nUserId = TName("no_such_haze", true).GetId();
+    g_pEffectsManager->Transition().Start(missing, 0.0f);
+    const std::vector<std::uint32_t> frame = DrawFrameWithStep(1);
+    EXPECT_EQ(Variable("effect.haze")->GetValue().ToInt(), 0);
+    g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
+    EXPECT_EQ(DrawFrameWithStep(1), frame);
+}
+
+TEST_F(LevelPostEffectsTest, TheForwardRendererDrawsNoHaze)
+{
+    Variable("deferredrendering.disable")->SetInt(1);
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(1);
+    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS), 0.0f);
+    EXPECT_EQ(DrawFrameWithStep(1), plain);
+}
+
+TEST_F(LevelPostEffectsTest, TheFullScreenStepsDrawOverTheFrame)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    TEffectSettings look = *Settings(LEVEL_EFFECTS);
+    look.nFlags = EFFECT_FLAG_DOF | EFFECT_FLAG_OVERLAY;
+    look.Overlay.nUserId = TName(LEVEL_HAZE_TEXTURE, true).GetId();
+    g_pEffectsManager->Transition().Start(look, 0.0f);
+    Variable("effect.filmgrain")->SetInt(1);
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    for (const auto& [word, name] : {std::pair{2u, "post_dof"}, std::pair{4u, "post_overlay"},
+                                     std::pair{5u, "post_edgeaa"}, std::pair{8u, "post_filmgrain"}})
+    {
+        const std::vector<std::uint32_t> frame = DrawFrameWithStep(word);
+        EXPECT_NE(frame, plain) << name;
+        EXPECT_EQ(CompareWithGolden(name, frame, kWidth, kHeight), "");
+    }
+    // Their switches and flags off: the frame as it was.
+    look.nFlags = 0;
+    g_pEffectsManager->Transition().Start(look, 0.0f);
+    for (u32 word : {2u, 4u})
+        EXPECT_EQ(DrawFrameWithStep(word), plain) << word;
+    for (const char* name : {"effect.edgeaa", "effect.filmgrain"})
+        Variable(name)->SetInt(0);
+    for (u32 word : {5u, 8u})
+        EXPECT_EQ(DrawFrameWithStep(word), plain) << word;
+    Variable("effect.edgeaa")->SetInt(1);
+}
+
+TEST_F(LevelPostEffectsTest, AnOverlayTextureThatIsNotThereSkipsTheStepWithALine)
+{
+    TEffectSettings look = *Settings(LEVEL_EFFECTS);
+    look.nFlags = EFFECT_FLAG_OVERLAY;
+    look.Overlay.nUserId = TName("no_such_overlay", true).GetId();
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    g_pEffectsManager->Transition().Start(look, 0.0f);
+    TLogRecorder log;
+    EXPECT_EQ(DrawFrameWithStep(4), plain);
+    u32 lines = 0;
+    for (const std::string& line : log.lines)
+        lines += line.find("overlay texture \"no_such_overlay\" not found: its step is skipped") != std::string::npos;
+    EXPECT_EQ(lines, 1u);
+}
+
+// The steps that rewrite the lit scene ("Temp3") in place: tone mapping through its luminance
+// targets (made on first use), ambient occlusion through "AORT" and its blur, screen-space grass.
+TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    TEffectSettings look = *Settings(LEVEL_EFFECTS);
+    look.nFlags = 0;
+    // Occluders count within 3 units, on a ring of 6 pixels, at full strength.
+    look.aAmbientOcclusion[0][0] = 6.0f;
+    look.aAmbientOcclusion[0][1] = 1.0f;
+    look.aAmbientOcclusion[0][2] = 3.0f;
+    g_pEffectsManager->Transition().Start(look, 0.0f);
+    Variable("effect.grassss")->SetInt(0);
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    // Off by default: no luminance targets, no change.
+    EXPECT_EQ(DrawFrameWithStep(7), plain);
+    EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(0), nullptr);
+    EXPECT_EQ(DrawFrameWithStep(9), plain);
+    EXPECT_EQ(DrawFrameWithStep(10), plain);
+    Variable("effect.tonemapping")->SetInt(1);
+    Variable("ambient.occlusion")->SetInt(1);
+    Variable("effect.grassss")->SetInt(1);
+    TCommandManager::Instance().ExecuteText("set ambient.occlusion.rtsizefactor 0.5");
+    ASSERT_NE(g_pEffectsManager->GetAmbientOcclusionTarget(0), nullptr);
+    for (const auto& [word, name] :
+         {std::pair{7u, "post_tonemapping"}, std::pair{9u, "post_ssao"}, std::pair{10u, "post_grassss"}})
+    {
+        const std::vector<std::uint32_t> frame = DrawFrameWithStep(word);
+        EXPECT_NE(frame, plain) << name;
+        EXPECT_EQ(CompareWithGolden(name, frame, kWidth, kHeight), "");
+    }
+    ASSERT_NE(g_pEffectsManager->GetToneMappingTarget(5), nullptr);
+    EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(5)->GetTexture()->m_nWidth, 1);
+    Variable("effect.tonemapping")->SetInt(0);
+    Variable("ambient.occlusion")->SetInt(0);
+    // A cluster unload lets the luminance targets go.
+    g_pEffectsManager->OnClusterUnload();
+    EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(0), nullptr);
+}
+
+// The screen-space motion blur: still with the camera still (the first blur records where it
+// was), smeared along the way back once the camera has turned.
+TEST_F(LevelPostEffectsTest, TheScreenMotionBlurFollowsTheCameraSinceTheLastBlur)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    g_EffectsBlocks.nPreviousSet = 0;
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    EXPECT_EQ(DrawFrameWithStep(6), plain);
+    TViewportSet* set = g_pDxViewportManager->GetCurrentSet();
+    ASSERT_NE(set, nullptr);
+    TCamera* camera = set->aViewport[0]->pCamera;
+    ASSERT_NE(camera, nullptr);
+    ASSERT_NE(camera->pNode, nullptr);
+    const TMatrix was = camera->pNode->GetLocalMatrix();
+    TMatrix turned = was;
+    turned.aRow[3].x += 1.5f;
+    camera->pNode->SetLocalMatrix(turned, TNode::OrdinaryCause());
+    const std::vector<std::uint32_t> moved = DrawFrameWithStep(6);
+    camera->pNode->SetLocalMatrix(was, TNode::OrdinaryCause());
+    EXPECT_EQ(CompareWithGolden("post_motionblur", moved, kWidth, kHeight), "");
+    Variable("effect.motionblurss")->SetInt(0);
+    EXPECT_EQ(DrawFrameWithStep(6), plain);
+    Variable("effect.motionblurss")->SetInt(1);
+}

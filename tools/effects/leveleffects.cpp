@@ -1,0 +1,82 @@
+#include "leveleffects.h"
+#include "levelmeshes.h"
+
+#include "core/system/name.h"
+#include "igame/effects/effectsmanager.h"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace
+{
+constexpr u32 HAZE_TEXTURE_SIZE = 64;
+
+// Soft streaks of haze: a few sines across and down, between 0.75 and 1 of the tint.
+std::vector<u32> Haze(f32 r, f32 g, f32 b)
+{
+    std::vector<u32> pixels(HAZE_TEXTURE_SIZE * HAZE_TEXTURE_SIZE);
+    constexpr f32 turn = 6.2831853f / HAZE_TEXTURE_SIZE;
+    for (u32 y = 0; y < HAZE_TEXTURE_SIZE; ++y)
+        for (u32 x = 0; x < HAZE_TEXTURE_SIZE; ++x)
+        {
+            const f32 wave = 0.5f + 0.25f * std::sin(turn * (2.0f * x + y)) + 0.25f * std::sin(turn * 3.0f * y);
+            const f32 level = 0.75f + 0.25f * wave;
+            auto byte = [&](f32 c) { return static_cast<u32>(c * level * 255.0f + 0.5f); };
+            pixels[y * HAZE_TEXTURE_SIZE + x] = 0xFF000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
+        }
+    return pixels;
+}
+
+void SetVector(f32 (&v)[4], f32 x, f32 y, f32 z, f32 w)
+{
+    v[0] = x;
+    v[1] = y;
+    v[2] = z;
+    v[3] = w;
+}
+
+struct TLevelEffects
+{
+    explicit TLevelEffects(TRepositoryWriter& writer);
+    TEffectSettings clear;
+    TEffectSettings rain;
+};
+
+TLevelEffects::TLevelEffects(TRepositoryWriter& writer)
+{
+    MakeTexture(writer, LEVEL_HAZE_TEXTURE, HAZE_TEXTURE_SIZE, HAZE_TEXTURE_SIZE, Haze(1.0f, 0.97f, 0.92f));
+    MakeTexture(writer, LEVEL_RAIN_HAZE_TEXTURE, HAZE_TEXTURE_SIZE, HAZE_TEXTURE_SIZE, Haze(0.85f, 0.88f, 0.92f));
+    // Haze from 40 units out, at most 45% by 400 units; the dusk's light tints it.
+    clear.nName = TName(LEVEL_EFFECTS, true).GetId();
+    clear.nFlags = EFFECT_FLAG_HAZE;
+    clear.fTransitionTime = 8.0f;
+    clear.Haze.nUserId = TName(LEVEL_HAZE_TEXTURE, true).GetId();
+    SetVector(clear.aHaze[0], 40.0f, 400.0f, 0.45f, 0.0f);
+    SetVector(clear.aHaze[1], 0.78f, 0.74f, 0.72f, 1.0f);
+    SetVector(clear.aHaze[2], 0.0f, 0.0f, 0.0f, 1.0f);
+    SetVector(clear.aHaze[3], 3.0f, 2.0f, 0.0f, 0.0f);
+    // Rain: haze from 10 units, 80% by 150, grey; clouds and rain; wetter, windier weather.
+    rain = clear;
+    rain.nName = TName(LEVEL_EFFECTS_RAIN, true).GetId();
+    rain.fTransitionTime = 10.0f;
+    rain.Haze.nUserId = TName(LEVEL_RAIN_HAZE_TEXTURE, true).GetId();
+    SetVector(rain.aHaze[0], 10.0f, 150.0f, 0.8f, 0.0f);
+    SetVector(rain.aHaze[1], 0.58f, 0.6f, 0.64f, 1.0f);
+    SetVector(rain.aAtmosphere, 0.7f, 1.0f, 0.0f, 0.0f);
+    rain.aWeather[1] = 1.0f;
+    rain.aWeather[4] = 0.6f;
+    rain.aWeather[5] = 0.3f;
+    g_pEffectsManager->Settings().Add(&clear);
+    g_pEffectsManager->Settings().Add(&rain);
+}
+
+std::unique_ptr<TLevelEffects> s_pEffects;
+} // namespace
+
+i32 AddLevelEffects(TRepositoryWriter& writer, TNode*, TClusterManager** managers, i32 count)
+{
+    s_pEffects = std::make_unique<TLevelEffects>(writer);
+    managers[count++] = g_pEffectsManager;
+    return count;
+}
