@@ -67,14 +67,13 @@ function(vestamor_test_pch target)
   target_precompile_headers(${target} REUSE_FROM vestamor_test_pch)
 endfunction()
 
-# vestamor_test(<name> [MODULES ...] [LIBS ...] [TIMEOUT seconds]): one GoogleTest executable of
-# every .cpp below the current folder and tests/support/headless.cpp, registered with CTest test by
-# test (each in a process of its own). The time-out (120 s unless given) catches a hang.
+# vestamor_test(<name> [MODULES ...] [LIBS ...] [TIMEOUT <s>] [RESOURCE_LOCK <name>]): one
+# GoogleTest executable of every .cpp below the current folder and tests/support/headless.cpp,
+# registered with CTest test by test (each in a process of its own), each limited to 120 s
+# unless TIMEOUT says otherwise. Tests that run whole programs of the sanitizer build take a
+# RESOURCE_LOCK: two of them at once on a busy machine would starve each other past any limit.
 function(vestamor_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "MODULES;LIBS" ${ARGN})
-  if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 120)
-  endif()
+  cmake_parse_arguments(T "" "TIMEOUT;RESOURCE_LOCK" "MODULES;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -88,7 +87,14 @@ function(vestamor_test name)
   if(VESTAMOR_TEST_PCH)
     vestamor_test_pch(${name})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${T_TIMEOUT}
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set(properties TIMEOUT ${T_TIMEOUT})
+  if(T_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties}
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 
@@ -100,6 +106,8 @@ function(vestamor_benchmark name)
   endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
+  # The benchmarks' own helpers: "support/..." under benchmarks/.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/benchmarks)
   vestamor_link_modules(${name} ${B_MODULES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()

@@ -27,6 +27,7 @@
 #include "engine/system/resourcemanager.h"
 #include "morvane/ux/screens.h"
 #include "scenerepositories.h"
+#include "support/levelstart.h"
 #include "support/recordingcanvas.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.form.h"
@@ -52,37 +53,11 @@ namespace
 constexpr i32 kControls = 500;
 constexpr f32 kStep = 1.0f / 60.0f;
 
-using TClock = std::chrono::steady_clock;
-
-f64 MillisecondsSince(TClock::time_point start)
-{
-    return std::chrono::duration<f64, std::milli>(TClock::now() - start).count();
-}
-
-f64 Median(std::vector<f64> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.empty() ? 0.0 : times[times.size() / 2];
-}
-
 bool OpenUx()
 {
     static const bool s_bOpened = [] {
-        setenv("VESTAMOR_HEADLESS", "1", 1);
-        g_pFileStreamManager->SetLocked(0);
-        g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
-        g_device_verticalsyn.Store(0);
-        g_ManagerManager.CreateSystem(TName("Normal", true));
-        g_ManagerManager.Initialize();
-        if (g_pDeviceManager->InitializeManager() != 0)
+        if (!StartHeadlessDevice())
             return false;
-        g_pDeviceManager->SetRunning(1);
-        g_pCluster->LinkTypes();
-        RegisterGameScreens();
-        TInputManager::Instance().InitializeManager();
-        g_pResourceManager->BeginManager();
-        g_pResourceManager->GetLoader().SetEnabled(false);
-        g_pDxShaderManager->BeginManager();
         UX::TUXManager::Instance().BeginManager();
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, VESTAMOR_DATA_DIR "/shaders.data");
         return g_pResourceManager->LoadRepository(VESTAMOR_DATA_DIR "/ux.data", 0) == 0;

@@ -3,8 +3,8 @@
 // singleton): a dynamic mesh of 8,000 vertices, six a quad, drawn in batches that break only
 // when it is full, or when the shader or the colour texture changes.
 #include "core/system/types.h"
+#include "engine/render/vertexstream.h"
 
-class TDynamicMesh;
 class TShader;
 class TTexture;
 struct TMeshDescription;
@@ -34,41 +34,20 @@ static_assert(sizeof(TParticleVertex) == 72);
 // The stream's vertex layout ("particle"): seven elements in the order of TParticleVertex.
 const TMeshDescription& ParticleVertexFormat();
 
-class TParticleVertexStream
+class TParticleVertexStream : public TVertexStream
 {
 public:
     static TParticleVertexStream& Get();
 
-    // Makes the dynamic mesh when it does not exist (no device: none).
-    void Create();
-    u32 Exists() const { return m_pMesh ? 1 : 0; }
     // The batch of that shader and colour texture: a batch of another one is drawn first (so
     // set the shader's textures after this).
     void Switch(TShader* shader, TTexture* colour);
     // Room for one quad's six vertices in the batch; a full stream is drawn first. Null when
     // there is no buffer.
     TParticleVertex* Reserve();
-    // Draws the pending batch.
-    void Flush();
-    // Forgets what was written without drawing it (a device reset, a cluster load).
-    void Reset();
-    // The device let the buffer go.
-    void Release();
-    u32 GetWritten() const { return m_nWritten; }
-    // Vertices drawn and batches since the program started (for the tests and benchmarks).
-    u32 GetDrawnVertices() const { return m_nDrawnVertices; }
-    u32 GetBatches() const { return m_nBatches; }
 
 private:
-    TParticleVertexStream() = default;
+    TParticleVertexStream();
 
-    TDynamicMesh* m_pMesh = nullptr;
-    u32 m_nWritten = 0;
-    // The locked range: where the next vertex goes, and how many fit after it.
-    TParticleVertex* m_pWrite = nullptr;
-    u32 m_nRoom = 0;
-    TShader* m_pShader = nullptr;
     TTexture* m_pColour = nullptr;
-    u32 m_nDrawnVertices = 0;
-    u32 m_nBatches = 0;
 };

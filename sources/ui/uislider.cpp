@@ -89,7 +89,12 @@ void TUISlider::SetMaxValue(f32 maximum)
 
 void TUISlider::SetMinimumOne(bool on)
 {
-    m_fMinimum = on ? 1.0f : 0.0f;
+    SetMinimum(on ? 1.0f : 0.0f);
+}
+
+void TUISlider::SetMinimum(f32 minimum)
+{
+    m_fMinimum = minimum;
     SetMaxValue(m_fMaximum);
 }
 

@@ -56,6 +56,8 @@ public:
     void SetMaxValue(f32 maximum);
     f32 GetMaxValue() const { return m_fMaximum; }
     void SetMinimumOne(bool on);
+    // The minimum, the maximum kept at or above it; the value is clamped into the new range.
+    void SetMinimum(f32 minimum);
     f32 GetMinimum() const { return m_fMinimum; }
     void SetVisibleRange(f32 range);
     // The highest value the thumb reaches: the maximum less the visible range in thumb mode.

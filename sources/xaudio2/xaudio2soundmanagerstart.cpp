@@ -30,6 +30,16 @@ const WAVEFORMATEX& Format(const XAUDIO2_DEVICE_DETAILS& details)
 {
     return details.OutputFormat.Format;
 }
+
+// The mixer reads the clips where their repositories hold them, and a program that ends without
+// ending its managers has those freed by static destructors while the mixer still runs. Registered
+// at the first start, after every static is made, this runs before any of them is destroyed; it
+// touches nothing but the engine, as the sound records may be gone already.
+void StopMixingAtExit()
+{
+    if (g_XAudio2.pEngine)
+        g_XAudio2.pEngine->StopEngine();
+}
 } // namespace
 
 u32 TXAudio2SoundManager::_GetDeviceIndex()
@@ -90,6 +100,8 @@ void TXAudio2SoundManager::_Start()
     if (!step(XAudio2Create(&engine, 0, XAUDIO2_ANY_PROCESSOR), "creating XAudio2 interface"))
         return;
     g_XAudio2.pEngine = engine;
+    static const int s_nStopAtExit = std::atexit(StopMixingAtExit);
+    (void)s_nStopAtExit;
 
     UINT32 count = 0;
     if (!step(engine->GetDeviceCount(&count), "getting device count"))

@@ -114,6 +114,21 @@ TEST_F(InputTest, APressAndReleaseOnAButtonClicksAndFocusesIt)
                                                        "ux_demo_button_1.click", "ux_demo_button_1.up"}));
 }
 
+// A click shorter than a frame: both records arrive before the frame that reads the buttons.
+TEST_F(InputTest, AClickWithinOneFrameStillClicksTheButton)
+{
+    MouseOn(button);
+    Frame();
+    Button(true);
+    Button(false);
+    Frame();
+    EXPECT_EQ(Ux().GetFocus(), button);
+    Frame();
+    EXPECT_FALSE(button->nFlags & UX::CONTROL_PRESSED);
+    EXPECT_EQ(journal.lines, (std::vector<std::string>{"ux_demo_button_1.enter", "ux_demo_button_1.down",
+                                                       "ux_demo_button_1.click", "ux_demo_button_1.up"}));
+}
+
 TEST_F(InputTest, APressThatLeavesTheButtonBeforeTheReleaseIsNoClickAndLosesTheFocus)
 {
     MouseOn(button);

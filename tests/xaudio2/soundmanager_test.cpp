@@ -2,6 +2,8 @@
 // dynamic sounds and its stored lists, the update loop, unloads and reloads.
 #include "soundfixture.h"
 
+#include "core/stream/filestreammanager.h"
+#include "core/stream/memorystream.h"
 #include "engine/sound/soundmanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
@@ -14,7 +16,9 @@
 #include "xaudio2/xaudio2soundreverb.h"
 #include "xaudio2/xaudio2state.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace
 {
@@ -426,4 +430,82 @@ TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
     Frame();
     Frame();
     EXPECT_EQ(2u, Recorder().ended.size());
+}
+
+namespace
+{
+struct TSoundTestRepository : SoundTest
+{
+    using SoundTest::RepositoryPath;
+};
+
+// What the static destructors of a program's end do after the sound service's own exit step:
+// the repositories freed, while a mixer left running would still read a clip out of them.
+void FreeTheRepositoriesAndLetTheMixerRun()
+{
+    g_pResourceManager->CloseRepositories(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+// A program that ends (std::exit) without ending its managers while an endless hum plays on the
+// mixer's own thread.
+void EndWhileAHumPlays()
+{
+    g_ManagerManager.Initialize();
+    g_pFileStreamManager->SetLocked(0);
+    const std::string& repository = TSoundTestRepository::RepositoryPath();
+    g_pCluster->LinkTypes();
+    g_pResourceManager->BeginManager();
+    g_pXAudio2SoundManager->InitializeManager();
+    g_pXAudio2SoundManager->BeginManager();
+    TXAudio2Settings& settings = XAudio2Settings();
+    settings.devices = {{u"Test speakers"}};
+    settings.wavFile = repository + ".wav";
+    // Before the first start: it runs after the sound service's step.
+    std::atexit(FreeTheRepositoriesAndLetTheMixerRun);
+    if (g_pResourceManager->LoadRepository(repository.c_str(), 0) != 0)
+        std::_Exit(2);
+    TSoundData* hum = nullptr;
+    g_pXAudio2SoundManager->FindSoundData(hum, TName("hum"));
+    TSound* sound = nullptr;
+    g_pXAudio2SoundManager->PlaySound(sound, hum, nullptr, 0, 1);
+    g_pXAudio2SoundManager->UpdateManager(0.01f);
+    if (!sound || !static_cast<TXAudio2Sound*>(sound)->pVoice)
+        std::_Exit(3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::exit(0);
+}
+} // namespace
+
+TEST(SoundExitTest, AProgramThatEndsWithSoundPlayingStopsTheMixerBeforeItsDataIsFreed)
+{
+    // Run afresh: the sound service's exit step must be the child's own.
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(EndWhileAHumPlays(), testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
+}
+
+// A state image of the manager carries its three lists under its id, and a load takes them back.
+TEST_F(SoundTest, AStateImageCarriesThePoolsListsAndALoadTakesThemBack)
+{
+    ASSERT_NE(nullptr, Play(Clip("hum")));
+    Frame();
+    const TSoundIndexList playing = Manager().GetPlayingList();
+    const u32 free = Manager().GetFreeCount();
+    ASSERT_EQ(1u, playing.GetCount());
+    TMemoryStream image;
+    TClusterManager* managers[] = {&Manager()};
+    ASSERT_EQ(0, g_pCluster->SaveToStream(image, managers, 1));
+    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "without an id"));
+    EXPECT_EQ(&Manager(), g_pCluster->FindManager(SOUND_MANAGER_ID));
+
+    const TSoundIndexList none;
+    ASSERT_EQ(0, Manager().SetData(1, &none, sizeof none));
+    ASSERT_EQ(0, Manager().SetData(0, &none, sizeof none));
+    image.Seek(0, STREAM_SEEK_SET);
+    ASSERT_EQ(0, g_pCluster->LoadFromStream(image));
+    ASSERT_EQ(1u, Manager().GetPlayingList().GetCount());
+    EXPECT_EQ(playing[0], Manager().GetPlayingList()[0]);
+    EXPECT_EQ(free, Manager().GetFreeCount());
 }

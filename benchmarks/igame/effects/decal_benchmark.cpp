@@ -32,6 +32,7 @@
 #include "igame/effects/trackdecal.h"
 #include "repositorywriter.h"
 #include "support/softwaredevice.h"
+#include "support/levelstart.h"
 #include "support/scratchworkingfolder.h"
 
 #include <benchmark/benchmark.h>
@@ -43,13 +44,6 @@
 
 namespace
 {
-using TClock = std::chrono::steady_clock;
-
-f64 NanosecondsSince(TClock::time_point start)
-{
-    return std::chrono::duration<f64, std::nano>(TClock::now() - start).count();
-}
-
 // A ground of 40 x 40 cells of one metre (two triangles each) about the origin.
 constexpr i32 kCells = 40;
 constexpr u32 kRepository = 71;
@@ -58,47 +52,13 @@ struct TGround
 {
     TGround()
     {
-        g_ManagerManager.Initialize();
-        g_pCluster->LinkTypes();
-        g_pNxDynamicsManager->InitializeManager();
-        g_pNxDynamicsManager->BeginManager();
-        g_pNxCollisionManager->BeginManager();
-        g_pCluster->Clear();
-        TDynamicsSettings settings{};
-        settings.fRate = 60.0f;
-        settings.nMaxSubSteps = 1;
-        g_pNxDynamicsManager->SetData(0, &settings, sizeof settings);
-        g_pNxDynamicsManager->OnClusterLoad();
+        StartPhysics(StillSettings());
         g_pDecalManager->OnClusterLoad();
-
         TRepositoryWriter writer(kRepository, REPOSITORY_STREAMED);
         writer.Write("cooked.data", nullptr, 0, false);
         cooked = std::make_unique<TRepository>(kRepository, REPOSITORY_STREAMED, TName("cooked.data", true));
         cooked->OpenStreamed("cooked.data", true);
-        std::vector<f32> vertices;
-        std::vector<u16> indices;
-        for (i32 z = 0; z <= kCells; ++z)
-            for (i32 x = 0; x <= kCells; ++x)
-                vertices.insert(vertices.end(), {static_cast<f32>(x - kCells / 2), 0.0f,
-                                                 static_cast<f32>(z - kCells / 2), 0.0f, 1.0f, 0.0f});
-        for (i32 z = 0; z < kCells; ++z)
-            for (i32 x = 0; x < kCells; ++x)
-            {
-                const u16 a = static_cast<u16>(z * (kCells + 1) + x), b = static_cast<u16>(a + 1),
-                          c = static_cast<u16>(a + kCells + 1), d = static_cast<u16>(c + 1);
-                indices.insert(indices.end(), {a, c, b, b, c, d});
-            }
-        TMeshData mesh;
-        mesh.m_Name.Set("ground", true);
-        mesh.m_Description.nStride = 24;
-        mesh.m_Description.nVertexCount = static_cast<u32>(vertices.size() / 6);
-        mesh.m_Description.nIndexCount = static_cast<u32>(indices.size());
-        TNxCollisionMeshData* data = g_pNxCollisionManager->CreateCollisionMeshData(
-            0, &mesh, vertices.data(), indices.data(), cooked.get(), COLLISION_DATA_TRIANGLES, 0);
-        data->SetData(cooked.get(), data->m_nDataOffset, data->m_nDataSize);
-        TNxCollisionMesh* shape = g_pNxCollisionManager->CreateCollisionMesh(g_pNodeManager->CreateNode("ground"), data, 0);
-        shape->SetGroupsMask(DECAL_PROJECTION_GROUP);
-        shape->__Create();
+        MakeGround(cooked.get(), kCells, [](i32, i32) { return 0.0f; }, DECAL_PROJECTION_GROUP);
 
         decal.pDecalData = &decalData;
         track.pDecal = &decal;

@@ -14,6 +14,7 @@
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "support/countingwheel.h"
+#include "support/levelstart.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,71 +30,19 @@ constexpr f32 kStep = 1.0f / 60.0f;
 // Frames driven before the measurement, so that every cart is rolling on its circle.
 constexpr i32 kWarmUp = 120;
 
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
-TDynamicsBody* BoxBody(const char* name, const TVector& at, const TVector& size, f32 mass)
-{
-    TNode* node = g_pNodeManager->CreateNode(name);
-    node->SetLocalMatrix(Translation(at.x, at.y, at.z), TNode::OrdinaryCause());
-    TDynamicsBody* body = g_pNxDynamicsManager->CreateBody(node);
-    TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
-    box->SetSize(size);
-    box->SetGroupsMask(1);
-    body->SetMass(mass);
-    return body;
-}
-
 // The ground and the carts, as the level's cart: front wheels steered, rear wheels driven.
 struct TCircleScene
 {
     TCircleScene()
     {
-        g_ManagerManager.Initialize();
-        g_pCluster->LinkTypes();
-        g_pNxDynamicsManager->InitializeManager();
-        g_pNxDynamicsManager->BeginManager();
-        g_pCluster->Clear();
-        TDynamicsSettings settings{};
-        settings.fStaticFriction = settings.fDynamicFriction = 0.5f;
-        settings.fRate = 60.0f;
-        settings.nMaxSubSteps = 4;
-        settings.aGravity[1] = -9.8f;
-        g_pNxDynamicsManager->SetData(0, &settings, sizeof settings);
-        g_pNxDynamicsManager->OnClusterLoad();
-        TDynamicsBody* ground =
-            BoxBody("ground", TVector(0.0f, -1.0f, 0.0f, 1.0f), TVector(200.0f, 1.0f, 200.0f, 1.0f), 1.0f);
-        ground->SetDynamic(0);
-        ground->__Create();
+        StartPhysics(DrivingSettings());
+        StaticBox("ground", TVector(0.0f, -1.0f, 0.0f, 1.0f), TVector(200.0f, 1.0f, 200.0f, 1.0f));
         for (i32 i = 0; i < kVehicles; ++i)
         {
             char name[32];
             FormatStringN(name, sizeof name, "cart_%d", i);
-            const TVector at(static_cast<f32>(i % 5) * 20.0f - 40.0f, 0.8f,
-                             static_cast<f32>(i / 5) * 20.0f - 30.0f, 1.0f);
-            TDynamicsBody* body = BoxBody(name, at, TVector(0.8f, 0.2f, 1.5f, 1.0f), 400.0f);
-            TVehicle& vehicle = vehicles.emplace_back();
-            vehicle.pBody = body;
-            const f32 corners[4][2] = {{-0.8f, 1.2f}, {0.8f, 1.2f}, {-0.8f, -1.2f}, {0.8f, -1.2f}};
-            for (u32 w = 0; w < 4; ++w)
-            {
-                FormatStringN(name, sizeof name, "cart_%d_wheel_%u", i, w);
-                TNode* hub = g_pNodeManager->CreateNode(name);
-                body->pNode->AddChild(hub);
-                hub->SetLocalMatrix(Translation(corners[w][0], 0.0f, corners[w][1]), TNode::OrdinaryCause());
-                TDynamicsGeometry* wheel = body->__CreateGeometry(hub, GEOMETRY_WHEEL);
-                wheel->SetSize(TVector(0.35f, 0.3f, 0.0f, 1.0f));
-                wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, 20000.0f, 2000.0f, 0.0f, 0.0f, 0.0f);
-                wheel->SetGroupsMask(1);
-                const u32 role = w < 2 ? VEHICLE_WHEEL_STEERED : VEHICLE_WHEEL_DRIVEN;
-                vehicle.aWheelGeometry.Add(wheel);
-                vehicle.aWheel[vehicle.wheelCount++] = {role | VEHICLE_WHEEL_BRAKED, 1.0f, 4.0f, 4.0f};
-            }
-            body->__Create();
+            MakeCart(vehicles.emplace_back(), name,
+                     TVector(static_cast<f32>(i % 5) * 20.0f - 40.0f, 0.8f, static_cast<f32>(i / 5) * 20.0f - 30.0f, 1.0f));
         }
         for (TVehicle& vehicle : vehicles)
             g_pVehicleManager->Vehicles().Add(&vehicle);

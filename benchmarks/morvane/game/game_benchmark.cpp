@@ -27,6 +27,7 @@
 #include "morvane/game/taskarea.h"
 #include "morvane/ui/soundplayer.h"
 #include "platform/xaudio2/xaudio2settings.h"
+#include "support/levelstart.h"
 #include "support/testclip.h"
 #include "xaudio2/soundtypes.h"
 #include "xaudio2/xaudio2sound.h"
@@ -47,38 +48,13 @@ constexpr i32 kCarts = 20;
 constexpr i32 kWarmUp = 60;
 constexpr f32 kArm = 60.0f;
 
-using TClock = std::chrono::steady_clock;
-
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
-TDynamicsBody* BoxBody(const char* name, const TVector& at, const TVector& size, f32 mass, u32 groups = 1)
-{
-    TNode* node = g_pNodeManager->CreateNode(name);
-    node->SetLocalMatrix(Translation(at.x, at.y, at.z), TNode::OrdinaryCause());
-    TDynamicsBody* body = g_pNxDynamicsManager->CreateBody(node);
-    TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
-    box->SetSize(size);
-    box->SetGroupsMask(groups);
-    body->SetMass(mass);
-    return body;
-}
-
 struct TBusyAerodrome
 {
     explicit TBusyAerodrome(bool scenery)
     {
-        g_ManagerManager.Initialize();
-        g_pCluster->LinkTypes();
-        g_pNxDynamicsManager->InitializeManager();
-        g_pNxDynamicsManager->BeginManager();
+        StartPhysics(DrivingSettings());
         g_pXAudio2SoundManager->InitializeManager();
         g_pXAudio2SoundManager->BeginManager();
-        g_pCluster->Clear();
         // The sound service on a fake stereo device whose mixer nobody steps: sounds keep playing.
         TXAudio2Settings& audio = XAudio2Settings();
         audio.devices = {{u"Bench speakers"}};
@@ -86,17 +62,7 @@ struct TBusyAerodrome
         for (TXAudio2Sound& record : records)
             g_pXAudio2SoundManager->Sounds().Add(&record);
         g_pXAudio2SoundManager->SetArray(SOUND_TYPE_ID, nullptr, 0);
-        TDynamicsSettings settings{};
-        settings.fStaticFriction = settings.fDynamicFriction = 0.5f;
-        settings.fRate = 60.0f;
-        settings.nMaxSubSteps = 4;
-        settings.aGravity[1] = -9.8f;
-        g_pNxDynamicsManager->SetData(0, &settings, sizeof settings);
-        g_pNxDynamicsManager->OnClusterLoad();
-        TDynamicsBody* ground =
-            BoxBody("ground", TVector(0.0f, -1.0f, 0.0f, 1.0f), TVector(300.0f, 1.0f, 300.0f, 1.0f), 1.0f);
-        ground->SetDynamic(0);
-        ground->__Create();
+        StaticBox("ground", TVector(0.0f, -1.0f, 0.0f, 1.0f), TVector(300.0f, 1.0f, 300.0f, 1.0f));
 
         TGameLogicManager& game = *g_pGameLogicManager;
         game.Parameters().Add(&parameters);
@@ -147,26 +113,8 @@ struct TBusyAerodrome
             FormatStringN(name, sizeof name, "cart_%d", i);
             const TVector at(static_cast<f32>(i % 5) * 25.0f - 50.0f, 0.8f,
                              static_cast<f32>(i / 5) * 25.0f + 120.0f, 1.0f);
-            TDynamicsBody* body = BoxBody(name, at, TVector(0.8f, 0.2f, 1.5f, 1.0f), 400.0f);
             TVehicle& vehicle = carts.emplace_back();
-            vehicle.pBody = body;
-            body->GetNode()->AddObject(&vehicle);
-            const f32 corners[4][2] = {{-0.8f, 1.2f}, {0.8f, 1.2f}, {-0.8f, -1.2f}, {0.8f, -1.2f}};
-            for (u32 w = 0; w < 4; ++w)
-            {
-                FormatStringN(name, sizeof name, "cart_%d_wheel_%u", i, w);
-                TNode* hub = g_pNodeManager->CreateNode(name);
-                body->pNode->AddChild(hub);
-                hub->SetLocalMatrix(Translation(corners[w][0], 0.0f, corners[w][1]), TNode::OrdinaryCause());
-                TDynamicsGeometry* wheel = body->__CreateGeometry(hub, GEOMETRY_WHEEL);
-                wheel->SetSize(TVector(0.35f, 0.3f, 0.0f, 1.0f));
-                wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, 20000.0f, 2000.0f, 0.0f, 0.0f, 0.0f);
-                wheel->SetGroupsMask(1);
-                const u32 role = w < 2 ? VEHICLE_WHEEL_STEERED : VEHICLE_WHEEL_DRIVEN;
-                vehicle.aWheelGeometry.Add(wheel);
-                vehicle.aWheel[vehicle.wheelCount++] = {role | VEHICLE_WHEEL_BRAKED, 1.0f, 4.0f, 4.0f};
-            }
-            body->__Create();
+            MakeCart(vehicle, name, at)->GetNode()->AddObject(&vehicle);
             g_pVehicleManager->Vehicles().Add(&vehicle);
         }
         TTask& followMe = tasks.emplace_back();

@@ -32,6 +32,7 @@
 #include "ux/ux.manager.h"
 #include "morvane/ux/screens.h"
 #include "scenerepositories.h"
+#include "support/levelstart.h"
 #include "support/recordingcanvas.h"
 #include "ui/uimanager.h"
 #include "ux/controls/ux.control.button.h"
@@ -54,38 +55,12 @@ namespace
 {
 constexpr f32 kStep = 1.0f / 60.0f;
 
-using TClock = std::chrono::steady_clock;
-
-f64 MillisecondsSince(TClock::time_point start)
-{
-    return std::chrono::duration<f64, std::milli>(TClock::now() - start).count();
-}
-
-f64 Median(std::vector<f64> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.empty() ? 0.0 : times[times.size() / 2];
-}
-
 // The headless device, the level and the player data in a folder of the run; once.
 bool OpenLevel()
 {
     static const bool s_bOpened = [] {
-        setenv("VESTAMOR_HEADLESS", "1", 1);
-        g_pFileStreamManager->SetLocked(0);
-        g_device_size.Store(1280.0f, 720.0f, 0.0f, 1.0f);
-        g_device_verticalsyn.Store(0);
-        g_ManagerManager.CreateSystem(TName("Normal", true));
-        g_ManagerManager.Initialize();
-        if (g_pDeviceManager->InitializeManager() != 0)
+        if (!StartHeadlessDevice())
             return false;
-        g_pDeviceManager->SetRunning(1);
-        g_pCluster->LinkTypes();
-        RegisterGameScreens();
-        TInputManager::Instance().InitializeManager();
-        g_pResourceManager->BeginManager();
-        g_pResourceManager->GetLoader().SetEnabled(false);
-        g_pDxShaderManager->BeginManager();
         g_pDxMeshManager->BeginManager();
         g_pDxFontManager->BeginManager();
         g_pDxCanvasManager->BeginManager();

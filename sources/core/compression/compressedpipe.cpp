@@ -4,6 +4,7 @@
 #include "core/system/log.h"
 #include "core/system/memory.h"
 
+#include <algorithm>
 #include <cstring>
 #include <zlib.h>
 
@@ -117,7 +118,10 @@ i32 TCompressedPipe::Read(void* buffer, i32 size)
         }
         if (zs.avail_in == 0)
         {
-            const i32 got = m_pSource->Read(m_aInput, COMPRESSED_PIPE_STEP);
+            // No more than the source holds: a file asked for bytes past its end logs an error.
+            const i32 left = m_pSource->GetSize() - m_pSource->GetPosition();
+            const i32 step = left > 0 ? std::min(left, COMPRESSED_PIPE_STEP) : COMPRESSED_PIPE_STEP;
+            const i32 got = m_pSource->Read(m_aInput, step);
             if (got <= 0)
             {
                 TLog::Print(g_pSystemLog, LOG_ERROR, "TCompressedPipe::Read(): error: ",

@@ -24,6 +24,20 @@ constexpr u32 MESH_SURFACE_CAPACITY = 16;
 constexpr u32 MESH_DESCRIPTION_WORDS = 17;
 constexpr u32 MESH_OBJECT_PARAMETERS_SIZE = 164;
 
+// The usages and types a TMeshVertexElement names: a usage is the device declaration's usage
+// plus one, a type one of the sixteen device declaration types (1 a float .. 16 four halves).
+constexpr u32 MESH_USAGE_POSITION = 1;
+constexpr u32 MESH_USAGE_NORMAL = 4;
+constexpr u32 MESH_USAGE_TEXCOORD = 6;
+constexpr u32 MESH_USAGE_TANGENT = 7;
+constexpr u32 MESH_USAGE_BINORMAL = 8;
+constexpr u32 MESH_USAGE_COLOUR = 11;
+constexpr u32 MESH_TYPE_FLOAT2 = 2;
+constexpr u32 MESH_TYPE_FLOAT3 = 3;
+constexpr u32 MESH_TYPE_FLOAT4 = 4;
+constexpr u32 MESH_TYPE_COLOUR = 5;
+constexpr u32 MESH_TYPE_HALF4 = 16;
+
 struct TMeshVertexElement
 {
     u32 nFirst;

@@ -9,13 +9,6 @@
 
 namespace
 {
-// Element usages and types of the device layer.
-constexpr u32 USAGE_POSITION = 1;
-constexpr u32 USAGE_TEXCOORD = 6;
-constexpr u32 USAGE_COLOUR = 11;
-constexpr u32 TYPE_FLOAT2 = 2;
-constexpr u32 TYPE_FLOAT3 = 3;
-constexpr u32 TYPE_COLOUR = 5;
 constexpr u32 TRAIL_COLOUR = 0xffffffffu;
 
 TMeshDescription MakeFormat()
@@ -26,9 +19,9 @@ TMeshDescription MakeFormat()
     TMeshDescription format = {};
     format.nStride = sizeof(TTrailVertex);
     format.nElementCount = 3;
-    format.aElement[0] = {offsetof(TTrailVertex, aPosition), USAGE_POSITION, TYPE_FLOAT3, 0};
-    format.aElement[1] = {offsetof(TTrailVertex, aTexCoord), USAGE_TEXCOORD, TYPE_FLOAT2, 0};
-    format.aElement[2] = {offsetof(TTrailVertex, nColour), USAGE_COLOUR, TYPE_COLOUR, 0};
+    format.aElement[0] = {offsetof(TTrailVertex, aPosition), MESH_USAGE_POSITION, MESH_TYPE_FLOAT3, 0};
+    format.aElement[1] = {offsetof(TTrailVertex, aTexCoord), MESH_USAGE_TEXCOORD, MESH_TYPE_FLOAT2, 0};
+    format.aElement[2] = {offsetof(TTrailVertex, nColour), MESH_USAGE_COLOUR, MESH_TYPE_COLOUR, 0};
     format.VertexLayout = TName("trail", true);
     return format;
 }

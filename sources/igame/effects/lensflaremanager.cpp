@@ -36,14 +36,12 @@ constexpr u32 LENS_FLARE_PASS_FLAGS = PIPELINE_KEEP_TARGET | PASS_ATTACH_DEPTH;
 // colour; the canvas's layout, so that the canvas's shaders draw it.
 TMeshDescription MakeFormat()
 {
-    constexpr u32 USAGE_POSITION = 1, USAGE_TEXCOORD = 6, USAGE_COLOUR = 11;
-    constexpr u32 TYPE_FLOAT2 = 2, TYPE_FLOAT4 = 4, TYPE_COLOUR = 5;
     TMeshDescription format = {};
     format.nStride = sizeof(TCanvasVertex);
     format.nElementCount = 3;
-    format.aElement[0] = {offsetof(TCanvasVertex, x), USAGE_POSITION, TYPE_FLOAT4, 0};
-    format.aElement[1] = {offsetof(TCanvasVertex, u), USAGE_TEXCOORD, TYPE_FLOAT2, 0};
-    format.aElement[2] = {offsetof(TCanvasVertex, nColor), USAGE_COLOUR, TYPE_COLOUR, 0};
+    format.aElement[0] = {offsetof(TCanvasVertex, x), MESH_USAGE_POSITION, MESH_TYPE_FLOAT4, 0};
+    format.aElement[1] = {offsetof(TCanvasVertex, u), MESH_USAGE_TEXCOORD, MESH_TYPE_FLOAT2, 0};
+    format.aElement[2] = {offsetof(TCanvasVertex, nColor), MESH_USAGE_COLOUR, MESH_TYPE_COLOUR, 0};
     format.VertexLayout = TName("canvas", true);
     return format;
 }

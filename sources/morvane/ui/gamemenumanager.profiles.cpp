@@ -156,10 +156,12 @@ void TGameMenuManager::_RefreshProfiles()
         std::snprintf(entry, sizeof(entry), "%d/%d", i, count);
         slider->AddLabel(entry);
     }
+    // No selection shows none: -1 stays in the range until the next refresh, one step before the
+    // first profile.
+    const i32 selected = g_pPlayerProfileManager->GetSelectedIndex();
+    slider->SetMinimum(selected < 0 ? -1.0f : 0.0f);
     slider->SetMaxValue(static_cast<f32>(count - 1));
-    // No selection shows none: the value goes below the range on purpose.
-    slider->SetValue(static_cast<f32>(g_pPlayerProfileManager->GetSelectedIndex()));
-    slider->m_fValue = static_cast<f32>(g_pPlayerProfileManager->GetSelectedIndex());
+    slider->SetValue(static_cast<f32>(selected));
     slider->OnChange.Fire(slider);
 }
 

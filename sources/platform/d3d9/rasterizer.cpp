@@ -16,6 +16,8 @@ namespace
 // Primitives set up per participant before their tiles are shaded: their records, about 100
 // bytes for each tile a small triangle touches, keep to a processor's second-level cache.
 constexpr UINT kBatchPrimitives = 8192;
+// Pixels (of the triangles' boxes) below which a draw's tiles are shaded by the calling thread.
+constexpr int kSharedShadingPixels = 8192;
 
 // A shaded vertex is the beginning of the model's output.
 static_assert(offsetof(TVertexOutput, pointSize) == 4 * sizeof(float) &&
@@ -244,12 +246,18 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         };
         // Shading follows at once.
         workers_->Run(runs, setUpRun, true);
-        // Shading, tile by tile in parallel, then the next batch's set-up if there is one.
+        // Shading, tile by tile in parallel, then the next batch's set-up if there is one. A
+        // small draw (a line of text) is shaded on this thread alone: waking the workers would
+        // cost more than its pixels.
         bins_.ShadingOrder(tileOrder_);
-        workers_->Run(
-            int(tileOrder_.size()),
-            [&](int item, int participant) { shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant); },
-            begin + batch < call.primitiveCount);
+        const auto shadeTile = [&](int item, int participant) {
+            shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant);
+        };
+        if (bins_.BoxPixels(tileOrder_, kSharedShadingPixels) < kSharedShadingPixels)
+            for (int item = 0; item < int(tileOrder_.size()); ++item)
+                shadeTile(item, 0);
+        else
+            workers_->Run(int(tileOrder_.size()), shadeTile, begin + batch < call.primitiveCount);
     }
     return shader.Samples();
 }

@@ -1,6 +1,7 @@
 #include "platform/d3d9/tilebins.h"
 
 #include <algorithm>
+#include <cstring>
 
 void TTileBins::Reset(const RECT& clip, int runs, int planes)
 {
@@ -38,4 +39,28 @@ void TTileBins::ShadingOrder(std::vector<int>& order)
     order.clear();
     for (const std::pair<int, int>& tile : work_)
         order.push_back(tile.second);
+}
+
+int TTileBins::BoxPixels(const std::vector<int>& order, int limit) const
+{
+    int pixels = 0;
+    for (const int tile : order)
+    {
+        const int tileX = TileX(tile), tileY = TileY(tile);
+        for (int run = 0; run < runs_; ++run)
+        {
+            const std::span<const float> bin = Bin(run, tile);
+            for (size_t at = 0; at < bin.size(); at += size_t(recordFloats_))
+            {
+                TBinnedTriangle t;
+                std::memcpy(&t, &bin[at], sizeof(t));
+                const int width = std::min(int(t.maxX), tileX + kTileSize - 1) - std::max(int(t.minX), tileX) + 1;
+                const int height = std::min(int(t.maxY), tileY + kTileSize - 1) - std::max(int(t.minY), tileY) + 1;
+                pixels += width * height;
+                if (pixels >= limit)
+                    return limit;
+            }
+        }
+    }
+    return pixels;
 }

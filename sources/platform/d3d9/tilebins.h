@@ -51,6 +51,9 @@ public:
     // the long tiles start early and the short ones fill in at the end, so that no worker is
     // left with a long tile while the others wait.
     void ShadingOrder(std::vector<int>& order);
+    // The pixels of the records' boxes within the tiles of `order` (at least what they shade),
+    // counted until `limit`, which is answered once reached.
+    int BoxPixels(const std::vector<int>& order, int limit) const;
 
 private:
     // A bin's storage is kept from draw to draw and only grows, so that appending a record is a

@@ -67,6 +67,10 @@ protected:
     explicit LitSceneTest(std::initializer_list<const char*> shaders)
     {
         s_pShaders = &m_aShader;
+        // The current-light block starts empty, as in a program's first frame: the last light of
+        // an earlier test would show in this one's draws.
+        m_SavedLightSettings = g_LightSettings;
+        g_LightSettings = TLightSettingsBlock{};
         m_pSavedFindShader = g_pFindShader;
         g_pFindShader = [](const TName& name) -> TShader* {
             for (TRecordingShader& shader : *s_pShaders)
@@ -102,6 +106,7 @@ protected:
         g_pLightManager->Lights().SetCount(0);
         g_pRenderSceneManager->Scenes().SetCount(0);
         g_pFindShader = m_pSavedFindShader;
+        g_LightSettings = m_SavedLightSettings;
         g_pCluster->Clear();
     }
 
@@ -158,4 +163,5 @@ protected:
     TRenderScene scene{};
     TCamera camera;
     TShader* (*m_pSavedFindShader)(const TName&) = nullptr;
+    TLightSettingsBlock m_SavedLightSettings{};
 };

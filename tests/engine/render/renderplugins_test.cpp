@@ -1,4 +1,5 @@
 #include "core/system/plugin.h"
+#include "deferredscene.h"
 #include "engine/render/imposterdata.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/light.h"
@@ -45,9 +46,55 @@ void ExpectVector(const TVector& v, f32 x, f32 y, f32 z, f32 w)
     EXPECT_FLOAT_EQ(z, v.z);
     EXPECT_FLOAT_EQ(w, v.w);
 }
+
+// The plugins read the shadow switch, the imposter pass and the lists of imposter data and
+// lights, which other tests of the program leave as they like: each test starts from shadows on
+// (the deferred renderer's scene makes them possible), imposter pass 0 and empty lists, and the
+// state it found is put back.
+class RenderPluginsTest : public DeferredSceneTest
+{
+protected:
+    RenderPluginsTest() : DeferredSceneTest() {}
+
+    void SetUp() override
+    {
+        DeferredSceneTest::SetUp();
+        m_nShadows = g_pShadowManager->IsEnabled();
+        m_nPass = g_pImposterManager->GetPass();
+        DArray<TImposterData*>& data = g_pImposterManager->ImposterData();
+        m_aData.assign(data.GetData(), data.GetData() + data.GetCount());
+        data.SetCount(0);
+        g_pLightManager->Lights().SetCount(0);
+        SetImposterPass(0);
+        g_pShadowManager->SetEnabled(1);
+        ASSERT_EQ(1u, g_pShadowManager->IsEnabled());
+    }
+    void TearDown() override
+    {
+        SetImposterPass(m_nPass);
+        g_pShadowManager->SetEnabled(static_cast<i32>(m_nShadows));
+        for (TImposterData* data : m_aData)
+            g_pImposterManager->ImposterData().Add(data);
+        DeferredSceneTest::TearDown();
+    }
+
+    // A draw's pass, as a draw leaves it, with nothing drawn.
+    static void SetImposterPass(u32 pass)
+    {
+        const bool shown = ImposterShow() != 0;
+        Run("set imposter.show 0");
+        g_pImposterManager->DrawWith(nullptr, pass);
+        Run(shown ? "set imposter.show 1" : "set imposter.show 0");
+    }
+
+private:
+    u32 m_nShadows = 0;
+    u32 m_nPass = 0;
+    std::vector<TImposterData*> m_aData;
+};
 } // namespace
 
-TEST(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
+TEST_F(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
 {
     TImposterData first{}, second{};
     second.m_Vector = TVector(2.0f, 3.0f, 99.0f, 4.0f);
@@ -67,9 +114,18 @@ TEST(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
     ExpectVector(parameter.aVector[120], 1.0f, 1.0f, 1.0f, 1.0f);
     ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, ShadowsOn());
     ExpectVector(parameter.aVector[122], 3000.0f, 4000.0f, 0.0f, 0.0f);
+
+    // Each type's second vector carries the imposter pass; the sun's w is 0 with shadows off.
+    g_pImposterManager->ImposterData().Add(&first);
+    SetImposterPass(2);
+    g_pShadowManager->SetEnabled(0);
+    Plugin("TImposterDataParameters")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
+    g_pImposterManager->ImposterData().SetCount(0);
+    EXPECT_FLOAT_EQ(2.0f, parameter.aVector[1].w);
+    ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, 0.0f);
 }
 
-TEST(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
+TEST_F(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
 {
     g_ManagerManager.Initialize();
     TLight spot, sun, second;
@@ -94,7 +150,7 @@ TEST(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
     ExpectVector(parameter.aVector[121], 0.0f, -1.0f, 0.0f, ShadowsOn());
 }
 
-TEST(RenderPluginsTest, MeshPluginsHandOverTheDrawnMeshsMatrixAndMaterial)
+TEST_F(RenderPluginsTest, MeshPluginsHandOverTheDrawnMeshsMatrixAndMaterial)
 {
     TMesh mesh;
     mesh.m_Material.aVector[9] = TVector(1.0f, 2.0f, 3.0f, 4.0f);

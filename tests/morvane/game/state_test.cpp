@@ -88,6 +88,8 @@ TEST_F(GameState, TheGamesRecordsComeBackAsTheyWereSaved)
     EXPECT_EQ(m_aGate.front().pPlane, &m_aUnit.front());
     EXPECT_EQ(m_Parameters.aPlane[0], &m_aUnit.front());
     EXPECT_TRUE(Records() == before);
+    // Every manager with state blocks has them saved under its id.
+    EXPECT_EQ(Log().find("without an id"), std::string::npos);
 }
 
 TEST_F(GameState, AnImageOfAnotherLevelIsRefusedAndTheGameGoesOnUntouched)

@@ -3,6 +3,7 @@
 // test's scratch folder, and the game clock's two menu factors put back after each test.
 #include "uifixture.h"
 
+#include "core/system/datetime.h"
 #include "core/system/timer.h"
 #include "engine/localization/localization.h"
 #include "engine/system/command/commandmanager.h"
@@ -38,9 +39,18 @@ protected:
         }
         Parameters().nStarted = 0;
         TakeNewGameStartedFlag();
+        // A saved game is named by the millisecond of its save, and two saves within one are one
+        // file: each save of a test is a second after the one before, from a fixed day.
+        s_nSaveClock = 0;
+        Profiles().SetClock([] {
+            const u32 n = s_nSaveClock++;
+            const TDateTime stamp{2026, 12, 2, 1, 9, static_cast<u8>(n / 60 % 60), static_cast<u8>(n % 60), 0};
+            return stamp.ToFileTime();
+        });
     }
     void TearDown() override
     {
+        Profiles().SetClock(nullptr);
         Menu().FinalizeManager();
         Profiles().FinalizeManager();
         g_pTimer->SetScale(1.0f, TName(TIME_SCALE_MAIN_MENU, true));
@@ -49,6 +59,8 @@ protected:
         SetSaveDirectory("save");
         UITest::TearDown();
     }
+
+    static inline u32 s_nSaveClock = 0;
 
     static TGameMenuManager& Menu() { return *g_pGameMenuManager; }
     static TPlayerProfileManager& Profiles() { return *g_pPlayerProfileManager; }

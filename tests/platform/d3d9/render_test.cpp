@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <thread>
 
 namespace
@@ -1506,6 +1509,45 @@ TEST_P(LongDrawTest, DrawsEqualTheirPiecesDrawnOneByOne)
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     EXPECT_EQ(Drawn(D3DPT_TRIANGLESTRIP, strip, kTriangles, 4000),
               Drawn(D3DPT_TRIANGLESTRIP, strip, kTriangles, kTriangles));
+}
+
+namespace
+{
+// The threads that shaded quads since last cleared, noted by a pixel function slow enough that a
+// woken worker would take a share of the tiles.
+std::mutex s_ShadingThreadsMutex;
+std::set<std::thread::id> s_ShadingThreads;
+
+void NoteShadingThread(const TPixelInput&, TPixelOutput& output)
+{
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+    std::lock_guard<std::mutex> lock(s_ShadingThreadsMutex);
+    s_ShadingThreads.insert(std::this_thread::get_id());
+    output.colour[0] = {1.0f, 1.0f, 1.0f, 1.0f};
+}
+
+const TPixelModelRegistration kNoteShadingThread("test.note-shading-thread", NoteShadingThread);
+} // namespace
+
+TEST_P(LongDrawTest, ASmallDrawIsShadedByTheCallingThreadAlone)
+{
+    // 1024 x 2 pixels over 16 tiles: fewer pixels than waking the workers is worth.
+    IDirect3DTexture9* strip = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(1024, 2, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &strip, nullptr));
+    IDirect3DSurface9* surface = nullptr;
+    strip->GetSurfaceLevel(0, &surface);
+    device->SetRenderTarget(0, surface);
+    UsePixelShader("test.note-shading-thread");
+    s_ShadingThreads.clear();
+    EXPECT_EQ(D3D_OK, Draw(D3DPT_TRIANGLESTRIP, {{-1, 1, 0, 1, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 1, 0xFFFFFFFF, 0, 0},
+                                                 {-1, -1, 0, 1, 0xFFFFFFFF, 0, 0}, {1, -1, 0, 1, 0xFFFFFFFF, 0, 0}}));
+    EXPECT_EQ(std::set<std::thread::id>{std::this_thread::get_id()}, s_ShadingThreads);
+    const std::vector<std::uint32_t> pixels = ReadTarget(surface);
+    EXPECT_EQ(2048, std::count(pixels.begin(), pixels.end(), 0xFFFFFFFFu));
+    DrawToBackBuffer();
+    surface->Release();
+    strip->Release();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cores, LongDrawTest, ::testing::Values(1u, 3u));
