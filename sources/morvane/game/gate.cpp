@@ -151,12 +151,7 @@ void TGate::ServeChains(TTask* const* tasks, bool startHeads)
         StartWhen(tasks[gtDeployRepairs], true);
     }
     for (const i32 type : {gtDeployRepairs, gtDeployExtCleaning})
-        if (Running(tasks[type]))
-        {
-            Work(tasks[type]);
-            if (tasks[type]->m_nDone)
-                Leg(tasks[type + 1]);
-        }
+        WorkThenReturn(tasks[type], tasks[type + 1]);
     TTask* luggage = tasks[gtDeployLuggage];
     if (startHeads || Running(luggage))
         Work(luggage);
@@ -194,12 +189,7 @@ void TGate::Unloading(TTask* const* tasks, f32 dt)
     m_fUnloadingTimer += dt;
     TTask* cleaning = tasks[gtDeployIntCleaning];
     StartWhen(cleaning, m_fUnloadingTimer > GATE_INTERIOR_CLEANING_AFTER);
-    if (Running(cleaning))
-    {
-        Work(cleaning);
-        if (cleaning->m_nDone)
-            Leg(tasks[gtIntCleaningToGarage]);
-    }
+    WorkThenReturn(cleaning, tasks[gtIntCleaningToGarage]);
     if (FinishOnArrival(tasks[gtDeployTunnel]))
         StopAIUnit(tasks[gtDeployTunnel]);
     const bool bus = m_nBusFlag == 1;
@@ -229,12 +219,7 @@ void TGate::PlaneIdle(TTask* const* tasks, f32 dt)
 {
     m_fIdleTimer += dt;
     TTask* cleaning = tasks[gtDeployIntCleaning];
-    if (Running(cleaning))
-    {
-        Work(cleaning);
-        if (cleaning->m_nDone)
-            Leg(tasks[gtIntCleaningToGarage]);
-    }
+    WorkThenReturn(cleaning, tasks[gtIntCleaningToGarage]);
     const bool bus = m_nBusFlag == 1;
     if (bus)
         FinishOnArrival(tasks[gtBusToTerminal]);
@@ -245,12 +230,7 @@ void TGate::PlaneIdle(TTask* const* tasks, f32 dt)
         Leg(tasks[gtFuelToGarage]);
     TTask* catering = tasks[gtDeployCatering];
     StartWhen(catering, m_fIdleTimer > GATE_CATERING_AFTER);
-    if (Running(catering))
-    {
-        Work(catering);
-        if (catering->m_nDone)
-            Leg(tasks[gtCateringToGarage]);
-    }
+    WorkThenReturn(catering, tasks[gtCateringToGarage]);
     if (m_fIdleTimer > GATE_STAGE_TIME && Arrived(catering) && Arrived(fuel) && Done(tasks[gtMaintenanceToGarage]) &&
         Done(tasks[gtRepairsToGarage]) && Done(tasks[gtLuggageToTerminal]) &&
         (!Running(tasks[gtDeployExtCleaning]) || Done(tasks[gtExtCleaningToGarage])) &&
@@ -265,12 +245,7 @@ void TGate::Loading(TTask* const* tasks, f32 dt)
 {
     m_fLoadingTimer += dt;
     TTask* cleaning = tasks[gtDeployIntCleaning];
-    if (Running(cleaning))
-    {
-        Work(cleaning);
-        if (cleaning->m_nDone)
-            Leg(tasks[gtIntCleaningToGarage]);
-    }
+    WorkThenReturn(cleaning, tasks[gtIntCleaningToGarage]);
     const bool bus = m_nBusFlag == 1;
     if (bus)
     {
@@ -292,12 +267,7 @@ void TGate::Loading(TTask* const* tasks, f32 dt)
     if (Done(tasks[gtLuggageToGate]))
         Leg(tasks[gtLuggageToGarage]);
     for (const i32 type : {gtDeployFuel, gtDeployCatering})
-        if (Running(tasks[type]))
-        {
-            Work(tasks[type]);
-            if (tasks[type]->m_nDone)
-                Leg(tasks[type + 1]);
-        }
+        WorkThenReturn(tasks[type], tasks[type + 1]);
     if (m_fLoadingTimer > GATE_STAGE_TIME && Leg(tasks[gtRetreiveTunnel]))
         StopAIUnit(tasks[gtRetreiveTunnel]);
     if (m_fLoadingTimer > GATE_STAGE_TIME && Done(tasks[gtIntCleaningToGarage]) &&

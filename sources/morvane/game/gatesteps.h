@@ -65,6 +65,16 @@ inline bool Leg(TTask* task)
     return FinishOnArrival(task);
 }
 
+// A started service works, then its unit drives home on the next task.
+inline void WorkThenReturn(TTask* task, TTask* home)
+{
+    if (!Running(task))
+        return;
+    Work(task);
+    if (task->m_nDone)
+        Leg(home);
+}
+
 // The AI's unit stays where its leg ended (the tunnel at the aircraft, its prop kept).
 inline void StopAIUnit(const TTask* task)
 {
