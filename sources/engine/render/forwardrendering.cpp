@@ -78,6 +78,39 @@ void FillShadowValues()
     shadow[3] = 1.0f;
 }
 
+// The screen rectangle of a light's reach (the cube about its range's sphere, a little wider),
+// where its pass can add anything: beyond its range it adds exactly nothing. False where the cube
+// reaches behind the eye, whose projection has no bound.
+bool ReachRectangle(TLight& light, f32 (&rect)[4])
+{
+    TCamera* camera = g_pRenderManager->GetCurrentCamera();
+    if (!camera)
+        return false;
+    const TVector& at = light.GetMatrix()->aRow[3];
+    const f32 r = light.m_fRange * 1.01f;
+    rect[0] = rect[1] = 1e30f;
+    rect[2] = rect[3] = -1e30f;
+    for (u32 corner = 0; corner < 8; ++corner)
+    {
+        const TVector p = camera->ProjectPoint(TVector(at.x + ((corner & 1) ? r : -r), at.y + ((corner & 2) ? r : -r),
+                                                       at.z + ((corner & 4) ? r : -r), 1.0f));
+        if (!(p.w > 0.0f))
+            return false;
+        rect[0] = std::min(rect[0], p.x);
+        rect[1] = std::min(rect[1], p.y);
+        rect[2] = std::max(rect[2], p.x);
+        rect[3] = std::max(rect[3], p.y);
+    }
+    // Two pixels for the rounding of positions across a triangle.
+    const f32 width = static_cast<f32>(g_pDeviceManager->GetVideoWidth());
+    const f32 height = static_cast<f32>(g_pDeviceManager->GetVideoHeight());
+    rect[0] = std::clamp(std::floor(rect[0]) - 2.0f, 0.0f, width);
+    rect[1] = std::clamp(std::floor(rect[1]) - 2.0f, 0.0f, height);
+    rect[2] = std::clamp(std::ceil(rect[2]) + 2.0f, 0.0f, width);
+    rect[3] = std::clamp(std::ceil(rect[3]) + 2.0f, 0.0f, height);
+    return true;
+}
+
 f32 Distance(const TVector& a, const TVector& b)
 {
     const f32 dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
@@ -191,6 +224,14 @@ void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* al
         if (light->m_nType == LIGHT_SPOT)
         {
             TRenderContext context(s_SpotShader.Get());
+            // Tiles outside the light's reach are never shaded.
+            f32 rect[4];
+            const bool scissor = ReachRectangle(*light, rect);
+            if (scissor)
+            {
+                g_pDeviceManager->SetScissorRect(rect[0], rect[1], rect[2], rect[3]);
+                g_pDeviceManager->SetScissorTest(1);
+            }
             if (pass->ListsScenes())
             {
                 for (void* scene : pass->aRenderScene)
@@ -205,6 +246,8 @@ void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* al
             }
             if (alphaBlend)
                 alphaBlend->Render(&context, ObjectInLightVolume, light);
+            if (scissor)
+                g_pDeviceManager->ResetScissorRect();
         }
         if (++count > FORWARD_LIGHT_LIMIT)
             return;
