@@ -21,8 +21,8 @@
 namespace
 {
 constexpr i32 WATER_TEXTURE_SIZE = 32;
-constexpr f32 POND_X = 30.0f;
-constexpr f32 POND_Z = -68.0f;
+constexpr f32 POND_X = 28.0f;
+constexpr f32 POND_Z = -50.0f;
 constexpr f32 POND_HALF_X = 5.0f;
 constexpr f32 POND_HALF_Z = 3.5f;
 // Just over the apron, so the ground does not hide it.

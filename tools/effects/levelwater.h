@@ -1,5 +1,5 @@
 #pragma once
-// The level's small pond before the hangar: a quad in the render queue "Water" (drawn by the post
+// The level's small pond on the apron before the terminal: a quad in the render queue "Water" (drawn by the post
 // effects' water step, not by the scene's walk), its material textured with the first of the four
 // frames of the rippling normal map ("water_nm_0" to "water_nm_3"), which the animation
 // "water_nm" plays.
