@@ -5,6 +5,8 @@
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/atmospherevertexpool.h"
+#include "igame/effects/skyelement.h"
 
 #include <gtest/gtest.h>
 
@@ -131,4 +133,67 @@ TEST(AtmosphereTypes, TheStoredLayoutsCarryTheirReferencesWhereTheImagesHaveThem
     EXPECT_EQ(atmosphere.GetType(), TName("TAtmosphere").GetId());
     const TAtmosphereChange fresh;
     EXPECT_EQ(fresh.m_fProgress, -1.0f);
+}
+
+TEST(SkyFormulas, NightFactorCloudInfluenceAndRainCloudsByDensity)
+{
+    EXPECT_EQ(TAtmosphere::NightFactor(0.5f), 0.0f);
+    EXPECT_NEAR(TAtmosphere::NightFactor(0.23f), 0.5f, 1e-5f);
+    EXPECT_EQ(TAtmosphere::NightFactor(0.0f), 1.0f);
+    EXPECT_EQ(TAtmosphere::NightFactor(0.9f), 1.0f);
+    EXPECT_NEAR(TAtmosphere::NightFactor(0.78f), 0.5f, 1e-5f);
+    EXPECT_NEAR(TAtmosphere::CloudInfluence(0.55f), 0.5f, 1e-5f);
+    EXPECT_EQ(TAtmosphere::CloudInfluence(0.5f), 0.0f);
+    EXPECT_EQ(TAtmosphere::CloudInfluence(0.7f), 1.0f);
+    // Without rain: all or none by s; with rain, every fourth, third, second ... cloud.
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(1, 0.0f, 0.5f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(1, 0.0f, 0.49f), 0u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(4, 0.3f, 0.55f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(2, 0.3f, 0.55f), 0u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(2, 0.3f, 0.75f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(3, 0.3f, 0.85f), 0u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(3, 0.3f, 0.95f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(0, 0.3f, 0.5f), 0u);
+}
+
+TEST(SkyColorKeys, NoKeyWritesNothingAndACountAbove48ReadsOnly48)
+{
+    TAtmosphere sky;
+    TVector light(9.0f, 9.0f, 9.0f, 9.0f), a = light, b = light;
+    EXPECT_EQ(sky.LookUpColors(0.5f, light, a, b), 0u);
+    EXPECT_EQ(light.x, 9.0f);
+    sky.m_nColorKeyCount = 3;
+    sky.aLightColorKey[0] = TVector(0.0f, 0.0f, 0.0f, 0.0f);
+    sky.aLightColorKey[1] = TVector(1.0f, 0.5f, 0.0f, 0.0f);
+    sky.aLightColorKey[2] = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+    ASSERT_EQ(sky.LookUpColors(0.25f, light, a, b), 1u);
+    EXPECT_FLOAT_EQ(light.x, 0.5f);
+    EXPECT_EQ(light.w, 1.0f);
+    ASSERT_EQ(sky.LookUpColors(1.0f, light, a, b), 1u);
+    EXPECT_EQ(light.z, 1.0f);
+    sky.m_nColorKeyCount = 200;
+    sky.aLightColorKey[47] = TVector(0.25f, 0.0f, 0.0f, 0.0f);
+    ASSERT_EQ(sky.LookUpColors(1.0f, light, a, b), 1u);
+    EXPECT_EQ(light.x, 0.25f);
+}
+
+TEST(SkyRecords, CountsAboveCapacityAreCutAndThePoolRefusesPartVertices)
+{
+    TAtmosphere sky;
+    sky.aStars.SetCount(ATMOSPHERE_STAR_CAPACITY);
+    EXPECT_EQ(sky.CutCounts(), 0u);
+    // A damaged record's count: the first refused is one past the capacity.
+    reinterpret_cast<u32&>(sky.aStars) = ATMOSPHERE_STAR_CAPACITY + 1;
+    EXPECT_EQ(sky.CutCounts(), 1u);
+    EXPECT_EQ(sky.aStars.GetCount(), ATMOSPHERE_STAR_CAPACITY);
+    TAtmosphereChange change;
+    reinterpret_cast<u32&>(change.aDayLight) = ATMOSPHERE_CHANGE_ENTRIES;
+    EXPECT_EQ(change.CutCounts(), 0u);
+    reinterpret_cast<u32&>(change.aDayLight) = ATMOSPHERE_CHANGE_ENTRIES + 1;
+    EXPECT_EQ(change.CutCounts(), 1u);
+    EXPECT_EQ(change.aDayLight.GetCount(), ATMOSPHERE_CHANGE_ENTRIES);
+
+    EXPECT_EQ(sizeof(TSkyElement), 152u);
+    EXPECT_EQ(sizeof(TAtmosphereVertexPool), 108u);
+    EXPECT_EQ(sizeof(TSkyVertex), 28u);
 }
