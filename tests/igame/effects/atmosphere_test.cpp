@@ -7,10 +7,16 @@
 #include "igame/effects/atmospheremanager.h"
 #include "igame/effects/atmospherevertexpool.h"
 #include "igame/effects/skyelement.h"
+#include "engine/system/repository.h"
+#include "repositorywriter.h"
+#include "support/scratchworkingfolder.h"
+#include "vegetation/loglines.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -177,7 +183,7 @@ TEST(SkyColorKeys, NoKeyWritesNothingAndACountAbove48ReadsOnly48)
     EXPECT_EQ(light.x, 0.25f);
 }
 
-TEST(SkyRecords, CountsAboveCapacityAreCutAndThePoolRefusesPartVertices)
+TEST(SkyRecords, CountsAboveCapacityAreCut)
 {
     TAtmosphere sky;
     sky.aStars.SetCount(ATMOSPHERE_STAR_CAPACITY);
@@ -196,4 +202,53 @@ TEST(SkyRecords, CountsAboveCapacityAreCutAndThePoolRefusesPartVertices)
     EXPECT_EQ(sizeof(TSkyElement), 152u);
     EXPECT_EQ(sizeof(TAtmosphereVertexPool), 108u);
     EXPECT_EQ(sizeof(TSkyVertex), 28u);
+}
+
+TEST(SkyVertexPool, ABlockMustHoldItsTableAndWholeVerticesAndABadTemplateIsSkippedOnce)
+{
+    TScratchWorkingFolder folder{"skypool"};
+    TLogLines lines;
+    // One template of two vertices; the broken block has one byte more.
+    std::vector<u8> block(sizeof(TSkyElementTemplate) + 2 * sizeof(TSkyVertex) + 1, 0);
+    const TSkyElementTemplate quad = {0, 2};
+    std::memcpy(block.data(), &quad, sizeof quad);
+    TSkyVertex corner = {};
+    corner.x = 1.0f;
+    std::memcpy(block.data() + sizeof quad + sizeof(TSkyVertex), &corner, sizeof corner);
+    TRepositoryWriter writer(72, REPOSITORY_STREAMED);
+    TAtmosphereVertexPool whole, broken;
+    whole.m_Name = TName("quads", true);
+    broken.m_Name = TName("broken", true);
+    whole.m_nTemplateCount = broken.m_nTemplateCount = 1;
+    writer.AddBlock(&whole, block.data(), static_cast<u32>(block.size() - 1));
+    writer.AddBlock(&broken, block.data(), static_cast<u32>(block.size()));
+    ASSERT_TRUE(writer.Write("sky.data", nullptr, 0, false));
+    TRepository repository(72, REPOSITORY_STREAMED, TName("sky.data", true));
+    ASSERT_TRUE(repository.OpenStreamed("sky.data", false));
+    whole.SetData(&repository, whole.m_nDataOffset, whole.m_nDataSize);
+    broken.SetData(&repository, broken.m_nDataOffset, broken.m_nDataSize);
+
+    TSkyElement element = {};
+    element.World = TMatrix(1.0f);
+    TSkyVertex out[2] = {};
+    const TVector eye(0.0f, 10.0f, 0.0f, 1.0f);
+    // Not loaded: nothing drawn.
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+    whole.Load();
+    EXPECT_EQ(whole.GetPoolVertexCount(), 2u);
+    EXPECT_EQ(whole.Instance(element, eye, out, 1), 0u);
+    ASSERT_EQ(whole.Instance(element, eye, out, 2), 2u);
+    EXPECT_EQ(out[1].x, 1.0f);
+    EXPECT_EQ(out[1].y, 10.0f);
+    element.m_nTemplate = 1;
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+    EXPECT_EQ(lines.Count("'quads': a sky element names template 1"), 1u);
+    broken.Load();
+    EXPECT_EQ(broken.GetTemplateCount(), 0u);
+    EXPECT_EQ(broken.GetPoolVertexCount(), 0u);
+    EXPECT_EQ(lines.Count("'broken': a block of 65 bytes is no table"), 1u);
+    whole.Release();
+    element.m_nTemplate = 0;
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
 }
