@@ -137,6 +137,7 @@ bool TGate::IsDocked(const TAICommonUnit& loader)
     const TVector& b = body.aRow[2];
     const f32 cosine = std::clamp(a.x * b.x + a.y * b.y + a.z * b.z, -1.0f, 1.0f);
     const f32 angle = std::acos(cosine) * DEGREES_PER_RADIAN;
+    m_fLoaderDoorAngle = angle;
     const TInputAction* action = g_pGameLogicManager->GetAction();
     return distance < CARGO_DOCK_DISTANCE && angle > CARGO_DOCK_ANGLE_MIN && angle < CARGO_DOCK_ANGLE_MAX && action &&
            action->IsPressed();

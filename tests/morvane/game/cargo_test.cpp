@@ -111,11 +111,19 @@ TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheAc
     EXPECT_TRUE(DockedWithAction());
     PlaceLoader(0.5f, 90.0f);
     EXPECT_FALSE(DockedWithAction());
-    // The front end's distance: negative on the aircraft's right (+x here).
-    EXPECT_NEAR(-0.5f, m_pGate->m_fLoaderDoorDistance, 1e-4f);
-    PlaceLoader(-0.5f, 90.0f);
-    DockedWithAction();
-    EXPECT_NEAR(0.5f, m_pGate->m_fLoaderDoorDistance, 1e-4f);
+}
+
+TEST_F(Cargo, TheDockingTestLeavesTheLoadersOffsetAndAngleForTheFrontEnd)
+{
+    // The distance is negative on the aircraft's right (+x here); the angle is unsigned.
+    PlaceLoader(0.5f, 80.0f);
+    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
+    EXPECT_NEAR(-0.5f, m_pGate->GetDockingOffset(), 1e-4f);
+    EXPECT_NEAR(80.0f, m_pGate->GetDockingAngle(), 1e-2f);
+    PlaceLoader(-0.25f, 263.0f);
+    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
+    EXPECT_NEAR(0.25f, m_pGate->GetDockingOffset(), 1e-4f);
+    EXPECT_NEAR(97.0f, m_pGate->GetDockingAngle(), 1e-2f);
 }
 
 TEST_F(Cargo, OneLoaderTripAtATimeAcrossTheGates)
