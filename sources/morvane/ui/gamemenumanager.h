@@ -439,6 +439,8 @@ public:
     i32 GetWindowCapacity() const { return m_aWindow.GetCapacity(); }
     TUIItem* GetWindow(i32 index) const { return m_aWindow[index]; }
     TUIItem* GetTopWindow() const { return m_aWindow.GetCount() ? m_aWindow[m_aWindow.GetCount() - 1] : nullptr; }
+    // A window of the stack is up: the top one, neither closing nor hidden.
+    bool IsWindowOpen() const { return GetTopWindow() && GetTopWindow()->IsOpen(); }
     bool IsFadePending() const { return m_pFadeAction != nullptr; }
     bool IsMenuOpen() const;
     static u32 IsSuppressionPending() { return s_nSuppressClose; }
