@@ -443,6 +443,8 @@ public:
     bool IsWindowOpen() const { return GetTopWindow() && GetTopWindow()->IsOpen(); }
     bool IsFadePending() const { return m_pFadeAction != nullptr; }
     bool IsMenuOpen() const;
+    // Something of the menus is over the game: a window of the stack or the main menu.
+    bool IsOverGame() const { return IsWindowOpen() || IsMenuOpen(); }
     static u32 IsSuppressionPending() { return s_nSuppressClose; }
     static u32 MayContinue() { return s_nMayContinue; }
     static u32 IsLayoutDirty() { return s_nLayoutDirty; }

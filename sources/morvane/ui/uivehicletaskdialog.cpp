@@ -74,8 +74,7 @@ void TUIVehicleTaskDialog::OnUpdate(UX::TControl* form, UX::TMouse*)
     f32 distance = 0.0f;
     f32 angle = 0.0f;
     // The main menu over the game hides it as a window of the stack does.
-    const bool menuWindow =
-        g_pGameMenuManager && (g_pGameMenuManager->IsWindowOpen() || g_pGameMenuManager->IsMenuOpen());
+    const bool menuWindow = g_pGameMenuManager && g_pGameMenuManager->IsOverGame();
     const bool cargo = !menuWindow && m_pSource->GetTaskType(type) &&
                        (type == gtCargoStorageToPlane || type == gtCargoPlaneToStorage);
     if (cargo && m_pSource->GetGateValues(distance, angle))
