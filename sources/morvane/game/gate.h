@@ -59,6 +59,9 @@ struct TGate
     void SetState(i32 state);
     // The cargo machine, for a freighter: the loader docks at the door and the load moves.
     void UpdateCargo(TTask* const* tasks, f32 dt);
+    // The front end's docking hint for the player's cargo transfer at this gate: 1 until the
+    // loader docks, 0 once docked, -1 when the active task is no such transfer of this gate.
+    i32 DockingHint() const;
     // The cargo loader may set out: no other gate's loader trip is under way.
     bool IsCargoLifterFree() const;
     // The loader stands at the freighter's door, square to it, and the player presses "action".
