@@ -30,23 +30,11 @@ constexpr u32 kTextLeft = 0;
 constexpr u32 kTextCentred = 1;
 constexpr u32 kTextRight = 2;
 
-// Text of the UX font in every state, gone when hidden; the pressed state in the warning colour.
-UX::TTransitionStyle* TextStyle(TUxDataWriter& data, const char* name, f32 size, u32 layout)
+// White text, clear when hidden; the pressed state in the warning colour.
+void TextStyle(TUxDataWriter& data, const char* name, f32 size, u32 layout)
 {
-    UX::TTransitionStyle* style = data.AddStyle(name);
-    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
-    {
-        UX::TStateBlock& block = style->aTransition[state];
-        block.Font = TName(UX_FONT_NAME, true);
-        block.TextScale = size;
-        block.TextSetting = layout;
-        block.TextColor = {0.94f, 0.96f, 1.0f, 1.0f};
-        block.TransitionTime = 0.15f;
-    }
-    style->aTransition[UX::STATE_PRESSED].TextColor = {1.0f, 0.3f, 0.2f, 1.0f};
-    style->aTransition[UX::STATE_HIDDEN].TextColor.a = 0.0f;
-    style->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
-    return style;
+    data.AddTextStyle(name, size, layout, {0.94f, 0.96f, 1.0f, 1.0f})->aTransition[UX::STATE_PRESSED].TextColor = {
+        1.0f, 0.3f, 0.2f, 1.0f};
 }
 
 void Place(UX::TControl* control, f32 x, f32 y, f32 width, f32 height)
