@@ -107,7 +107,7 @@ TMatrix VegetationInstanceMatrix(const TImposterVertex& vertex, const f32 positi
 TVegetationCluster::TVegetationCluster()
     : m_Centre(0.0f, 0.0f, 0.0f, 0.0f), m_fSize(0.0f), m_fExtraRadius(0.0f), pInstance(nullptr),
       m_nInstanceCount(0), m_nFrameStamp(VEGETATION_NO_RECORD), m_nNearHead(VEGETATION_NO_RECORD), m_nNearTail(VEGETATION_NO_RECORD),
-      m_nFadedCount(0), m_Bounds{}, pInstanceMatrix(nullptr), m_aMatrixScale{}, m_aReserved200{}
+      m_nFadedCount(0), m_Bounds{}, pInstanceMatrix(nullptr), m_aMatrixScale{}, pMatrixInstances(nullptr), m_nMatrixCount(0), m_aReserved208{}
 {
 }
 
@@ -122,6 +122,8 @@ void TVegetationCluster::FreeInstances()
     pInstance = nullptr;
     delete[] pInstanceMatrix;
     pInstanceMatrix = nullptr;
+    pMatrixInstances = nullptr;
+    m_nMatrixCount = 0;
     m_nInstanceCount = 0;
     m_nFadedCount = 0;
     m_nFrameStamp = m_nNearHead = m_nNearTail = VEGETATION_NO_RECORD;
@@ -176,13 +178,16 @@ void TVegetationCluster::SetImposterAlpha(u32 index, u8 alpha)
 const TMatrix& TVegetationCluster::InstanceMatrix(u32 index, const f32 scale[3])
 {
     // Compared as bytes: a scale that is no number is the same one next time too.
-    if (!pInstanceMatrix || std::memcmp(m_aMatrixScale, scale, sizeof m_aMatrixScale) != 0)
+    if (!pInstanceMatrix || pMatrixInstances != pInstance || m_nMatrixCount != m_nInstanceCount ||
+        std::memcmp(m_aMatrixScale, scale, sizeof m_aMatrixScale) != 0)
     {
         delete[] pInstanceMatrix;
         pInstanceMatrix = new TMatrix[m_nInstanceCount];
         for (u32 i = 0; i < m_nInstanceCount; ++i)
             pInstanceMatrix[i] = VegetationInstanceMatrix(pInstance[i].aVertex[0], scale);
         std::memcpy(m_aMatrixScale, scale, sizeof m_aMatrixScale);
+        pMatrixInstances = pInstance;
+        m_nMatrixCount = m_nInstanceCount;
     }
     return pInstanceMatrix[index];
 }
@@ -270,8 +275,9 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
         const TVector p = Position(vertex, scale);
         const f32 dx = p.x - c.x, dy = p.y - c.y, dz = p.z - c.z;
         const f32 r2 = dx * dx + dy * dy + dz * dz;
-        // Nearer than n the quad is gone and the plant whole: no root to take.
-        const bool near = n > 0.0f && r2 < n * n;
+        // Nearer than n the quad is gone and the plant whole (with a band beyond n): no root to
+        // take.
+        const bool near = n > 0.0f && f > n && r2 < n * n;
         const f32 r = near ? 0.0f : std::sqrt(r2);
         // Counted by the byte written: a fade that is no number (a damaged scale) leaves the quad
         // at 0, and it is made whole again once the cluster is far.

@@ -57,11 +57,14 @@ public:
     u32 m_nFadedCount;
     // The centre, half the size plus the extra radius each way.
     TBoundBox m_Bounds;
-    // The instances' matrices, built at the first near plant for the position scale kept beside
-    // them (built again when it changes): a near plant then costs a copy, not a frame.
+    // The instances' matrices, built at the first near plant for the instances and the position
+    // scale kept beside them (built again when either changes): a near plant then costs a copy,
+    // not a frame.
     TMatrix* pInstanceMatrix;
     f32 m_aMatrixScale[3];
-    u8 m_aReserved200[40];
+    const TImposterRecord* pMatrixInstances;
+    u32 m_nMatrixCount;
+    u8 m_aReserved208[32];
 
 private:
     void FreeInstances();
@@ -86,6 +89,7 @@ static_assert(offsetof(TVegetationCluster, m_nNearHead) == 108);
 static_assert(offsetof(TVegetationCluster, m_nFadedCount) == 116);
 static_assert(offsetof(TVegetationCluster, m_Bounds) == 120);
 static_assert(offsetof(TVegetationCluster, pInstanceMatrix) == 184);
+static_assert(offsetof(TVegetationCluster, m_nMatrixCount) == 204);
 #pragma GCC diagnostic pop
 
 const TClusterTypeDecl& VegetationClusterDecl();
