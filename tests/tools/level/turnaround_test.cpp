@@ -11,8 +11,11 @@
 namespace
 {
 constexpr f32 kGameFrame = 1.0f / 30.0f;
-// The aircraft parks at gate 1 after about 80 s.
+// The aircraft parks at gate 1 after about 30 s.
 constexpr f32 kParkingLimit = 150.0f;
+// Rolling through the stands' corners at pace, the freighter parks at gate 3 after about 50 s
+// (crawling through them it took twice that).
+constexpr f32 kFreighterParkingLimit = 70.0f;
 
 class Turnaround : public AerodromeTest
 {
@@ -93,5 +96,32 @@ TEST_F(Turnaround, TheFirstArrivalIsSentToGate1ParksThereAndTheFirstServicesSetO
     EXPECT_NE(std::string::npos, log.find("gate 1: gsBeforeUnloading, aircraft '"));
     EXPECT_NE(std::string::npos, log.find("': state 3, gate 0, money 1000"));
     EXPECT_NE(std::string::npos, log.find("': state 5, gate 1, money 1000"));
+}
+
+TEST_F(Turnaround, TheFreighterRollsThroughTheCornersToGate3AtPace)
+{
+    TGameParameters& parameters = Game().GetParameters();
+    // Every other aircraft is busy: the freighter arrives.
+    for (u32 i = 0; i < parameters.aPlane.GetCount(); ++i)
+        if (i + 1 < parameters.aPlane.GetCount())
+            parameters.aPlane[i]->m_nPlaneState = PLANE_LANDING;
+    TGate& gate = *Game().FindGate(3);
+    TAICommonUnit* plane = nullptr;
+    f32 time = 0.0f;
+    while (time < kParkingLimit && gate.m_nState < gsBeforeUnloading)
+    {
+        if (!plane && parameters.aLandingZone[0].pWaitZonePlane)
+        {
+            plane = parameters.aLandingZone[0].pWaitZonePlane;
+            parameters.nChosenGate = 3;
+        }
+        Frame();
+        time += kGameFrame;
+    }
+    ASSERT_NE(nullptr, plane);
+    EXPECT_TRUE(plane->IsCargoAircraft());
+    EXPECT_EQ(gsBeforeUnloading, gate.m_nState);
+    EXPECT_LT(time, kFreighterParkingLimit);
+    EXPECT_EQ(0u, plane->pVehicle->flags & VEHICLE_HANDBRAKE);
 }
 } // namespace
