@@ -6,6 +6,8 @@
 #include "core/math/random.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/command/deferredvariable.h"
+#include "engine/system/command/variable.h"
+#include "igame/vehicles/vehicle.h"
 #include "morvane/game/gameenums.h"
 
 namespace
@@ -101,10 +103,10 @@ TEST_F(Turnaround, TheFirstArrivalIsSentToGate1ParksThereAndTheFirstServicesSetO
 TEST_F(Turnaround, TheFreighterRollsThroughTheCornersToGate3AtPace)
 {
     TGameParameters& parameters = Game().GetParameters();
-    // Every other aircraft is busy: the freighter arrives.
-    for (u32 i = 0; i < parameters.aPlane.GetCount(); ++i)
-        if (i + 1 < parameters.aPlane.GetCount())
-            parameters.aPlane[i]->m_nPlaneState = PLANE_LANDING;
+    // Asked for before it ever landed (stored as with the password).
+    TDeferredVariable cargo("next_cargo_plane");
+    ASSERT_NE(nullptr, cargo.GetVariable());
+    cargo.GetVariable()->Store(1);
     TGate& gate = *Game().FindGate(3);
     TAICommonUnit* plane = nullptr;
     f32 time = 0.0f;
