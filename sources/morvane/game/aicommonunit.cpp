@@ -161,6 +161,11 @@ void TAICommonUnit::LinkScene(TPropData* data)
     }
 }
 
+void TAICommonUnit::LearnKind(const TPropData& form)
+{
+    aAnimation[UNIT_ANIMATION_CARGO_DOOR] = NamedAnimation(form, "%s_CargoDoor");
+}
+
 void TAICommonUnit::UnlinkScene()
 {
     if (m_nLinked)
