@@ -4,6 +4,7 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
 #include "engine/system/managermanager.h"
+#include "levelatmosphere.h"
 #include "levelclips.h"
 #include "leveldecals.h"
 #include "leveleffects.h"
@@ -33,6 +34,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelEffects(writer, level, managers, count);
     count = AddLevelWater(writer, level, managers, count);
     count = AddLevelVegetation(writer, level, managers, count);
+    count = AddLevelAtmosphere(writer, level, managers, count);
     return count;
 }
 } // namespace
