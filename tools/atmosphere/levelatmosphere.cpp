@@ -1,6 +1,7 @@
 #include "levelatmosphere.h"
 #include "levelmeshes.h"
 
+#include "core/cluster/cluster.h"
 #include "core/math/half.h"
 #include "core/math/matrix.h"
 #include "core/system/name.h"
@@ -42,6 +43,8 @@ constexpr u16 STAR_TEMPLATE = 1;
 constexpr u16 CLOUD_TEMPLATE = 2;
 constexpr u32 QUAD_VERTICES = 6;
 constexpr u32 COLOR_KEYS = 8;
+constexpr u32 RAIN_WIDTH = 8;
+constexpr u32 RAIN_HEIGHT = 32;
 
 u32 Pixel(f32 r, f32 g, f32 b, f32 a)
 {
@@ -143,6 +146,21 @@ std::vector<u32> Overcast()
             const f32 u = 2.0f * PI * static_cast<f32>(x) / BACKGROUND_WIDTH, v = static_cast<f32>(y) / BACKGROUND_HEIGHT;
             const f32 level = 0.45f + 0.1f * Billow(u * 2.0f, v * 6.0f) + 0.08f * v;
             pixels[y * BACKGROUND_WIDTH + x] = Pixel(level, level * 1.02f, level * 1.06f, 1.0f);
+        }
+    return pixels;
+}
+
+// A rain streak: a thin bright line down the middle, soft at both ends.
+std::vector<u32> RainStreak()
+{
+    std::vector<u32> pixels(RAIN_WIDTH * RAIN_HEIGHT);
+    for (u32 y = 0; y < RAIN_HEIGHT; ++y)
+        for (u32 x = 0; x < RAIN_WIDTH; ++x)
+        {
+            const f32 across = std::fabs((static_cast<f32>(x) + 0.5f) / RAIN_WIDTH * 2.0f - 1.0f);
+            const f32 along = (static_cast<f32>(y) + 0.5f) / RAIN_HEIGHT;
+            const f32 a = std::pow(std::fmax(0.0f, 1.0f - across), 2.0f) * std::sin(along * PI);
+            pixels[y * RAIN_WIDTH + x] = Pixel(0.85f, 0.9f, 1.0f, a);
         }
     return pixels;
 }
@@ -346,6 +364,12 @@ struct TTestLevelSky
 
 std::unique_ptr<TTestLevelSky> s_pTestSky;
 } // namespace
+
+u32 AddRainTexture(TRepositoryWriter& writer)
+{
+    TTexture* rain = MakeTexture(writer, "weather_rain", RAIN_WIDTH, RAIN_HEIGHT, RainStreak());
+    return g_pCluster->GetHandle(rain).GetWord();
+}
 
 void AddDynamicSky(TRepositoryWriter& writer, TAtmosphere& day, TAtmosphere& rain, TNode* light)
 {

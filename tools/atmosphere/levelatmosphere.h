@@ -25,6 +25,10 @@ constexpr f32 LEVEL_SKY_RAIN_BLEND = 10.0f;
 // written and listed with the atmosphere manager. Held until the next call.
 void AddDynamicSky(TRepositoryWriter& writer, TAtmosphere& day, TAtmosphere& rain, TNode* light);
 
+// The rain's streak texture ("weather_rain"), written; the cluster handle word the effect
+// settings' weather block names it by.
+u32 AddRainTexture(TRepositoryWriter& writer);
+
 // The test level's skies on nodes under the level, the change between them, the light node the
 // level's sun ("sun"); appends the atmosphere manager; answers the new count.
 i32 AddLevelAtmosphere(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);

@@ -1,4 +1,5 @@
 #include "leveleffects.h"
+#include "levelatmosphere.h"
 #include "levelmeshes.h"
 
 #include "core/system/name.h"
@@ -67,6 +68,7 @@ TLevelEffects::TLevelEffects(TRepositoryWriter& writer)
     rain.aWeather[1] = 1.0f;
     rain.aWeather[4] = 0.6f;
     rain.aWeather[5] = 0.3f;
+    rain.aWeatherWord[0] = AddRainTexture(writer);
     g_pEffectsManager->Settings().Add(&clear);
     g_pEffectsManager->Settings().Add(&rain);
 }

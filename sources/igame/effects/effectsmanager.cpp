@@ -28,6 +28,7 @@
 #include "engine/system/nodekindnames.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/dynamicweathermanager.h"
 
 #include "engine/render/textureanimation.h"
 #include "engine/render/texturemanager.h"
@@ -291,6 +292,9 @@ void TEffectsManager::UpdateManager(f32 step)
 {
     m_Transition.Advance(step);
     TEffectSettings& current = m_Transition.Current();
+    if (g_pDynamicWeatherManager)
+        g_pDynamicWeatherManager->SetCurrentState(reinterpret_cast<const u8*>(&current) +
+                                                  offsetof(TEffectSettings, aWeather));
     if (!g_pAtmosphereManager)
         return;
     g_pAtmosphereManager->SetCloudsAndRain(current.aAtmosphere[0], current.aAtmosphere[1]);
