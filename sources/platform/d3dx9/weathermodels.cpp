@@ -71,8 +71,9 @@ void WeatherVertex(const TVertexInput& input, const TShaderConstants& constants,
     // Inside the box nothing falls: the corner goes behind the near plane.
     if (std::fabs(box[0]) < 1.0f && std::fabs(box[1]) < 1.0f && std::fabs(box[2]) < 1.0f)
         output.position[2] = -output.position[3];
-    for (int i = 0; i < 4; ++i)
-        output.varying[ShadingModel::kColourVarying][i] = c[kLight][i] * c[kOpacity][i];
+    // The light's colour, the layer's opacity as alpha.
+    for (int i = 0; i < 3; ++i)
+        output.varying[ShadingModel::kColourVarying][i] = c[kLight][i];
     output.varying[ShadingModel::kColourVarying][3] = c[kOpacity][3];
     output.varying[ShadingModel::kTextureVarying][0] = corner[0];
     output.varying[ShadingModel::kTextureVarying][1] = corner[1];
