@@ -28,7 +28,7 @@ texture 1 Color1
 samplerstate 0 MagFilter = Linear
 samplerstate 0 MinFilter = Linear
 samplerstate 0 AddressU = Wrap
-samplerstate 0 AddressV = Clamp
+samplerstate 0 AddressV = Wrap
 samplerstate 1 MagFilter = Linear
 samplerstate 1 MinFilter = Linear
 samplerstate 1 AddressU = Clamp
