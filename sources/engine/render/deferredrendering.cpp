@@ -2,6 +2,8 @@
 
 #include "core/system/log.h"
 #include "core/system/timer.h"
+#include "engine/render/camera.h"
+#include "engine/render/cameramanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/devicemethods.h"
@@ -25,6 +27,7 @@
 #include "engine/system/command/variable.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -156,6 +159,71 @@ void FillLightBlock(TLight& light, u32 number, u32 shadowed)
     v[LIGHT_SETTINGS_GAME_TIME] = v[LIGHT_SETTINGS_GAME_TIME + 1] = g_pTimer->GetGameTime();
     v[LIGHT_SETTINGS_FADE_FRACTION] = light.m_fFadeFraction;
 }
+
+// Slack around a light's screen rectangle, in pixels and as a share of its range, so that rounding
+// in the light's shading never reaches past it.
+constexpr f32 LIGHT_RECT_MARGIN = 2.0f;
+constexpr f32 LIGHT_RECT_RANGE_SLACK = 1.01f;
+// Below this depth (clip w) a corner counts as behind the camera.
+constexpr f32 LIGHT_RECT_NEAREST = 1e-3f;
+// A spot whose outer cosine is this small or less is bounded by its sphere alone.
+constexpr f32 LIGHT_RECT_CONE_COSINE = 0.05f;
+
+// The screen box of the convex hull of points (x, y, z), grown to whole pixels; false when a
+// point lies behind the camera.
+bool ScreenBoxOf(const f32 (*points)[3], u32 count, const TMatrix& m, u32 width, u32 height, f32 box[4])
+{
+    box[0] = box[1] = INFINITY;
+    box[2] = box[3] = -INFINITY;
+    for (u32 i = 0; i < count; ++i)
+    {
+        const f32* p = points[i];
+        f32 clip[4];
+        for (u32 c = 0; c < 4; ++c)
+        {
+            const f32* column = &m.aRow[0].x + c;
+            clip[c] = p[0] * column[0] + p[1] * column[4] + p[2] * column[8] + column[12];
+        }
+        if (!(clip[3] > LIGHT_RECT_NEAREST))
+            return false;
+        const f32 x = (clip[0] / clip[3] + 1.0f) * 0.5f * static_cast<f32>(width);
+        const f32 y = (1.0f - clip[1] / clip[3]) * 0.5f * static_cast<f32>(height);
+        box[0] = std::min(box[0], x);
+        box[1] = std::min(box[1], y);
+        box[2] = std::max(box[2], x);
+        box[3] = std::max(box[3], y);
+    }
+    return std::isfinite(box[0] + box[1] + box[2] + box[3]);
+}
+
+// The light pass of a light after the pass's first, cut to the light's screen rectangle: the first
+// one covers the screen, since it marks every drawn pixel lit for the combine.
+class TLightScissor
+{
+public:
+    TLightScissor(TLight& light, u32 first)
+    {
+        TCamera* camera = g_pCameraManager ? g_pCameraManager->GetCurrentCamera() : nullptr;
+        if (first || !camera)
+            return;
+        const u32 width = static_cast<u32>(g_pDeviceManager->GetBackBufferWidth());
+        const u32 height = static_cast<u32>(g_pDeviceManager->GetBackBufferHeight());
+        i32 rect[4];
+        if (!TDeferredRendering::LightScreenRect(light, camera->m_ViewProjection, width, height, rect))
+            return;
+        g_pDeviceManager->SetScissorRect(rect[0], rect[1], rect[2], rect[3]);
+        g_pDeviceManager->SetScissorTest(1);
+        m_nOn = 1;
+    }
+    ~TLightScissor()
+    {
+        if (m_nOn)
+            g_pDeviceManager->ResetScissorRect();
+    }
+
+private:
+    u32 m_nOn = 0;
+};
 } // namespace
 
 TDeferredRendering* g_pDeferredRendering = &s_DeferredRendering;
@@ -463,6 +531,66 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
     combine->SetTexture(DEFERRED_COMBINE_LIGHT_SLOT, nullptr);
 }
 
+bool TDeferredRendering::LightScreenRect(TLight& light, const TMatrix& viewProjection, u32 width, u32 height,
+                                         i32 rect[4])
+{
+    if (light.m_nType != LIGHT_POINT && light.m_nType != LIGHT_SPOT)
+        return false;
+    const TMatrix& world = *light.GetMatrix();
+    const TVector& at = world.aRow[3];
+    const f32 range = std::max(light.m_fRange, 0.0f) * LIGHT_RECT_RANGE_SLACK;
+    // Where the light reaches: within its range (the shading's distance is the camera-space one,
+    // which the camera's rigid view keeps).
+    f32 corners[8][3];
+    for (u32 i = 0; i < 8; ++i)
+    {
+        corners[i][0] = at.x + (i & 1 ? range : -range);
+        corners[i][1] = at.y + (i & 2 ? range : -range);
+        corners[i][2] = at.z + (i & 4 ? range : -range);
+    }
+    f32 box[4];
+    if (!ScreenBoxOf(corners, 8, viewProjection, width, height, box))
+        return false;
+    // A spot adds light only inside its outer cone along its +Z: within the pyramid from its
+    // position to the square that holds the cone's section at its range.
+    const f32 cosine = light.m_aAttenuation[LIGHT_SPOT_COS_OUTER];
+    const TVector& x = world.aRow[0];
+    const TVector& y = world.aRow[1];
+    const TVector& z = world.aRow[2];
+    const auto unit = [](const TVector& v) { return std::fabs(v.x * v.x + v.y * v.y + v.z * v.z - 1.0f) < 1e-3f; };
+    const auto square = [](const TVector& a, const TVector& b) { return std::fabs(a.x * b.x + a.y * b.y + a.z * b.z) < 1e-3f; };
+    if (light.m_nType == LIGHT_SPOT && cosine > LIGHT_RECT_CONE_COSINE && cosine <= 1.0f && unit(x) && unit(y) &&
+        unit(z) && square(x, y) && square(y, z) && square(x, z))
+    {
+        const f32 side = range * std::sqrt(1.0f - cosine * cosine) / cosine * LIGHT_RECT_RANGE_SLACK;
+        f32 pyramid[5][3] = {{at.x, at.y, at.z}};
+        for (u32 i = 0; i < 4; ++i)
+        {
+            const f32 a = i & 1 ? side : -side, b = i & 2 ? side : -side;
+            pyramid[i + 1][0] = at.x + z.x * range + x.x * a + y.x * b;
+            pyramid[i + 1][1] = at.y + z.y * range + x.y * a + y.y * b;
+            pyramid[i + 1][2] = at.z + z.z * range + x.z * a + y.z * b;
+        }
+        f32 narrow[4];
+        if (ScreenBoxOf(pyramid, 5, viewProjection, width, height, narrow))
+        {
+            box[0] = std::max(box[0], narrow[0]);
+            box[1] = std::max(box[1], narrow[1]);
+            box[2] = std::min(box[2], narrow[2]);
+            box[3] = std::min(box[3], narrow[3]);
+        }
+    }
+    const f32 w = static_cast<f32>(width), h = static_cast<f32>(height);
+    rect[0] = static_cast<i32>(std::clamp(std::floor(box[0] - LIGHT_RECT_MARGIN), 0.0f, w));
+    rect[1] = static_cast<i32>(std::clamp(std::floor(box[1] - LIGHT_RECT_MARGIN), 0.0f, h));
+    rect[2] = static_cast<i32>(std::clamp(std::ceil(box[2] + LIGHT_RECT_MARGIN), 0.0f, w));
+    rect[3] = static_cast<i32>(std::clamp(std::ceil(box[3] + LIGHT_RECT_MARGIN), 0.0f, h));
+    // Off the screen: an empty rectangle at its corner.
+    rect[2] = std::max(rect[2], rect[0]);
+    rect[3] = std::max(rect[3], rect[1]);
+    return true;
+}
+
 void TDeferredRendering::_RenderLights(u32 transparent)
 {
     g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET, 0u, 1.0f, 0);
@@ -493,6 +621,7 @@ void TDeferredRendering::_RenderLights(u32 transparent)
         TTexture* projection = light.pProjection;
         if (projection)
             projection->Require();
+        const TLightScissor scissor(light, number == 1);
         switch (light.m_nType)
         {
         case LIGHT_DIRECTIONAL:

@@ -13,6 +13,7 @@
 // queue 20 fills the G-buffer of the transparent queues, queue 21 lights and combines them.
 #include "engine/render/renderer.h"
 
+class TLight;
 class TRenderTarget;
 class TShader;
 struct TRenderQueue;
@@ -72,6 +73,13 @@ public:
     static TShader* GBufferShader();
     static TShader* ImposterShader();
     static TShader* CombineShader();
+
+    // The pixels of a width x height target a point or spot light can add light to, seen through
+    // viewProjection: the screen rectangle (left, top, right, bottom; right and bottom past the
+    // last pixel) of the sphere of its range, narrowed by a spot's cone. False where it cannot be
+    // bounded (a directional light, a volume reaching behind the camera): it covers the screen.
+    static bool LightScreenRect(TLight& light, const TMatrix& viewProjection, u32 width, u32 height,
+                                i32 rect[4]);
 
 private:
     void _CreateRenderTargets();
