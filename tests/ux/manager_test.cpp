@@ -67,8 +67,8 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
     EXPECT_EQ(UX::TLayer::Manager().GetCount(), 2);
     // The demonstration, its confirmation, the lists of its resolution box and of its licence
     // date's year, month and day, the message box, the four account screens and the lists of
-    // the create and update screens' birth dates, the credits and help.
-    EXPECT_EQ(UX::TForm::Manager().GetCount(), 19);
+    // the create and update screens' birth dates, the credits, help and the vehicle task dialog.
+    EXPECT_EQ(UX::TForm::Manager().GetCount(), 20);
     // Every loaded control is in a layer's tree, with its links resolved.
     for (u32 m = 0; m < Ux().GetControlManagerCount(); ++m)
     {
@@ -95,7 +95,7 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
     EXPECT_EQ(Ux().GetLayer(1)->Base.Rect, (UX::TRect{0.0f, 0.0f, 1280.0f, 720.0f})) << "the back buffer's";
     // The form list (the forms whose keys are served: not the drop-down list) and the screen's
     // instance object name the form and its named controls.
-    ASSERT_EQ(Ux().GetFormList().nCount, 9);
+    ASSERT_EQ(Ux().GetFormList().nCount, 10);
     EXPECT_EQ(Ux().ResolveForm(0), form);
     EXPECT_EQ(Ux().ResolveForm(1), Ux().PrepareForm(TName(UX_DEMO_CONFIRM_NAME, true)));
     ASSERT_EQ(Ux().InstanceObjects().GetCount(), 1);

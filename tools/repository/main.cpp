@@ -11,6 +11,7 @@
 #include "levelgame.h"
 #include "levelparticles.h"
 #include "levelvegetation.h"
+#include "levelwater.h"
 #include "levelrenderscene.h"
 #include "levelvehicles.h"
 #include "scenerepositories.h"
@@ -30,6 +31,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelDecals(writer, level, managers, count);
     count = AddLevelFlares(writer, level, managers, count);
     count = AddLevelEffects(writer, level, managers, count);
+    count = AddLevelWater(writer, level, managers, count);
     count = AddLevelVegetation(writer, level, managers, count);
     return count;
 }

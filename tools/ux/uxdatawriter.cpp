@@ -6,6 +6,7 @@
 #include "engine/render/texturefontmanager.h"
 #include "fontraster.h"
 #include "repositorywriter.h"
+#include "uxrecords.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/controls/ux.tooltip.h"
@@ -64,6 +65,23 @@ UX::TTransitionStyle* TUxDataWriter::AddStyle(const char* name)
     m_aStyle.push_back(std::make_unique<UX::TTransitionStyle>(UX::TTransitionStyle::Make(TName(name, true))));
     UX::TUXManager::Instance().Styles().Add(m_aStyle.back().get());
     return m_aStyle.back().get();
+}
+
+UX::TTransitionStyle* TUxDataWriter::AddTextStyle(const char* name, f32 size, u32 layout, const TColor& colour)
+{
+    UX::TTransitionStyle* style = AddStyle(name);
+    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
+    {
+        UX::TStateBlock& block = style->aTransition[state];
+        block.Font = TName(UX_FONT_NAME, true);
+        block.TextScale = size;
+        block.TextSetting = layout;
+        block.TextColor = colour;
+        block.TransitionTime = 0.15f;
+    }
+    style->aTransition[UX::STATE_HIDDEN].TextColor.a = 0.0f;
+    style->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
+    return style;
 }
 
 UX::TLayer* TUxDataWriter::AddLayer(const char* name)

@@ -38,6 +38,8 @@ public:
     TTextureFont* AddFont(const char* name, const char* file, i32 pixels);
     // Six default state blocks.
     UX::TTransitionStyle* AddStyle(const char* name);
+    // Text of the UX font at the size and layout, in the colour in every state, clear when hidden.
+    UX::TTransitionStyle* AddTextStyle(const char* name, f32 size, u32 layout, const TColor& colour);
     // A control of class T (named, unless the name is null) under the parent (none: a root), with
     // the style when one is named.
     template <class T> T* AddControl(const char* name, UX::TControl* parent, const char* style = nullptr)

@@ -41,23 +41,6 @@ UX::TImage Picture(TUxDataWriter& data, const char* name, i32 size, u32 frame, u
     return UX::TImage::Make(data.AddTexture(name, size, size, UxTextures::Framed(size, 2, frame, fill)), mode);
 }
 
-UX::TTransitionStyle* TextStyle(TUxDataWriter& data, const char* name, f32 size, u32 layout, const TColor& colour)
-{
-    UX::TTransitionStyle* style = data.AddStyle(name);
-    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
-    {
-        UX::TStateBlock& block = style->aTransition[state];
-        block.Font = TName(UX_FONT_NAME, true);
-        block.TextScale = size;
-        block.TextSetting = layout;
-        block.TextColor = colour;
-        block.TransitionTime = 0.15f;
-    }
-    style->aTransition[UX::STATE_HIDDEN].TextColor.a = 0.0f;
-    style->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
-    return style;
-}
-
 void Place(UX::TControl* control, f32 x, f32 y, f32 width, f32 height)
 {
     control->nEdgeFlags = UX::SIDE_LEFT | UX::SIDE_TOP;
@@ -101,12 +84,12 @@ void AddHelpForm(TUxDataWriter& data, UX::TLayer* layer)
     for (u32 state = 0; state < UX::STATE_COUNT; ++state)
         formStyle->aTransition[state].TransitionTime = 0.2f;
     formStyle->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
-    TextStyle(data, "ux_help_title", 40.0f, kTextCentred, yellow);
-    TextStyle(data, "ux_help_category", 26.0f, kTextLeft, white);
-    TextStyle(data, HELP_HEADING_STYLE, 34.0f, kTextTopLeft, yellow);
-    TextStyle(data, HELP_TEXT_STYLE, 22.0f, kTextTopLeft, white);
-    TextStyle(data, "ux_help_keys", 22.0f, kTextTopLeft, yellow);
-    UX::TTransitionStyle* buttonStyle = TextStyle(data, "ux_help_button", 26.0f, kTextCentred, white);
+    data.AddTextStyle("ux_help_title", 40.0f, kTextCentred, yellow);
+    data.AddTextStyle("ux_help_category", 26.0f, kTextLeft, white);
+    data.AddTextStyle(HELP_HEADING_STYLE, 34.0f, kTextTopLeft, yellow);
+    data.AddTextStyle(HELP_TEXT_STYLE, 22.0f, kTextTopLeft, white);
+    data.AddTextStyle("ux_help_keys", 22.0f, kTextTopLeft, yellow);
+    UX::TTransitionStyle* buttonStyle = data.AddTextStyle("ux_help_button", 26.0f, kTextCentred, white);
     const UX::TImage buttonImage = Picture(data, "ux_help_button", 24, 0xFFA0B4C8, 0xFF304458, UX::IMAGE_NINE_SLICES);
     for (u32 state = 0; state < UX::STATE_COUNT; ++state)
         buttonStyle->aTransition[state].Image = buttonImage;

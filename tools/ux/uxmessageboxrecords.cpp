@@ -28,22 +28,11 @@ UX::TImage Image(TUxDataWriter& data, const char* name, i32 size, i32 border, u3
                             UX::IMAGE_NINE_SLICES);
 }
 
-// White text of the UX font in every state, faded when disabled, clear when hidden.
+// White text in every state, faded when disabled, clear when hidden.
 UX::TTransitionStyle* TextStyle(TUxDataWriter& data, const char* name, f32 size, u32 layout)
 {
-    UX::TTransitionStyle* style = data.AddStyle(name);
-    for (u32 state = 0; state < UX::STATE_COUNT; ++state)
-    {
-        UX::TStateBlock& block = style->aTransition[state];
-        block.Font = TName(UX_FONT_NAME, true);
-        block.TextScale = size;
-        block.TextSetting = layout;
-        block.TextColor = {0.94f, 0.96f, 1.0f, 1.0f};
-        block.TransitionTime = 0.15f;
-    }
+    UX::TTransitionStyle* style = data.AddTextStyle(name, size, layout, {0.94f, 0.96f, 1.0f, 1.0f});
     style->aTransition[UX::STATE_DISABLED].TextColor = {0.6f, 0.62f, 0.66f, 0.7f};
-    style->aTransition[UX::STATE_HIDDEN].TextColor.a = 0.0f;
-    style->aTransition[UX::STATE_HIDDEN].Color.a = 0.0f;
     return style;
 }
 

@@ -15,6 +15,7 @@
 #include "uxhelprecords.h"
 #include "uxmessageboxrecords.h"
 #include "uxtextures.h"
+#include "uxvehicletaskrecords.h"
 
 #include <memory>
 
@@ -63,6 +64,7 @@ void AddGameUxRecords(TUxDataWriter& data)
     AddAccountForms(data, layers[0]);
     AddCreditsForm(data, layers[1]);
     AddHelpForm(data, layers[1]);
+    AddVehicleTaskForm(data, layers[0]);
     AddToolTipLabel(data, layers[1], toolTip);
     data.AddInstanceObjects();
 }

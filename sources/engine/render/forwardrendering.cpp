@@ -176,6 +176,42 @@ u32 TForwardRendering::_RenderDirectional(TRenderPass* pass, TRenderQueue* alpha
     return 1;
 }
 
+bool TForwardRendering::ReachRectangle(TLight& light, const TCamera& camera, const TViewportRecord& viewport,
+                                       i32 (&rect)[4])
+{
+    const TVector& at = light.GetMatrix()->aRow[3];
+    const f32 r = light.m_fRange * REACH_RANGE_MARGIN;
+    f32 low[2] = {1e30f, 1e30f}, high[2] = {-1e30f, -1e30f};
+    for (u32 corner = 0; corner < 8; ++corner)
+    {
+        const f32 x = at.x + ((corner & 1) ? r : -r), y = at.y + ((corner & 2) ? r : -r),
+                  z = at.z + ((corner & 4) ? r : -r);
+        const TVector* m = camera.m_ViewProjection.aRow;
+        const f32 clipX = x * m[0].x + y * m[1].x + z * m[2].x + m[3].x;
+        const f32 clipY = x * m[0].y + y * m[1].y + z * m[2].y + m[3].y;
+        const f32 clipW = x * m[0].w + y * m[1].w + z * m[2].w + m[3].w;
+        if (!(clipW > 0.0f))
+            return false;
+        const f32 xy[2] = {clipX / clipW, -clipY / clipW};
+        for (u32 a = 0; a < 2; ++a)
+        {
+            low[a] = std::min(low[a], xy[a]);
+            high[a] = std::max(high[a], xy[a]);
+        }
+    }
+    // From -1..1 across the viewport to its pixels, clamped to it.
+    const f32 origin[2] = {static_cast<f32>(viewport.nX), static_cast<f32>(viewport.nY)};
+    const f32 size[2] = {static_cast<f32>(viewport.nWidth), static_cast<f32>(viewport.nHeight)};
+    for (u32 a = 0; a < 2; ++a)
+    {
+        const f32 from = std::floor(origin[a] + (low[a] + 1.0f) * 0.5f * size[a]) - REACH_PIXEL_MARGIN;
+        const f32 to = std::ceil(origin[a] + (high[a] + 1.0f) * 0.5f * size[a]) + REACH_PIXEL_MARGIN;
+        rect[a] = static_cast<i32>(std::clamp(from, origin[a], origin[a] + size[a]));
+        rect[a + 2] = static_cast<i32>(std::clamp(to, origin[a], origin[a] + size[a]));
+    }
+    return true;
+}
+
 void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* alphaBlend, u32 count)
 {
     u32 number = 0;
@@ -191,6 +227,16 @@ void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* al
         if (light->m_nType == LIGHT_SPOT)
         {
             TRenderContext context(s_SpotShader.Get());
+            // Tiles outside the light's reach are never shaded; a scissor set by the caller stays.
+            i32 rect[4];
+            const TCamera* camera = g_pRenderManager->GetCurrentCamera();
+            const bool scissor = camera && !g_pDeviceManager->GetScissorTest() &&
+                                 ReachRectangle(*light, *camera, pass->m_Record, rect);
+            if (scissor)
+            {
+                g_pDeviceManager->SetScissorRect(rect[0], rect[1], rect[2], rect[3]);
+                g_pDeviceManager->SetScissorTest(1);
+            }
             if (pass->ListsScenes())
             {
                 for (void* scene : pass->aRenderScene)
@@ -205,6 +251,8 @@ void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* al
             }
             if (alphaBlend)
                 alphaBlend->Render(&context, ObjectInLightVolume, light);
+            if (scissor)
+                g_pDeviceManager->ResetScissorRect();
         }
         if (++count > FORWARD_LIGHT_LIMIT)
             return;

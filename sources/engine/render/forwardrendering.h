@@ -7,9 +7,11 @@
 // four further lights a viewport (point lights take places without drawing).
 #include "engine/render/renderer.h"
 
+class TCamera;
 class TLight;
 class TRenderContext;
 struct TRenderQueue;
+struct TViewportRecord;
 
 // Pixel shader 2.0.
 constexpr u32 FORWARD_MIN_PIXEL_SHADER = 2000;
@@ -22,6 +24,11 @@ constexpr f32 SPOT_TEST_RADIUS_FACTOR = 0.6f;
 constexpr f32 SPOT_TEST_SMALL_RADIUS = 10.0f;
 constexpr f32 SPOT_TEST_LARGE_RADIUS = 100.0f;
 constexpr f32 SPOT_TEST_RANGE_MARGIN = 1.1f;
+
+// A spot pass is scissored to its reach's screen rectangle: the cube about the range's sphere,
+// this much wider, and these pixels more on each side for the rounding across a triangle.
+constexpr f32 REACH_RANGE_MARGIN = 1.01f;
+constexpr f32 REACH_PIXEL_MARGIN = 2.0f;
 
 class TForwardRendering : public TRenderer
 {
@@ -41,6 +48,11 @@ public:
     // The light the directional pass uses and whether its scenes are drawn inline (no light
     // qualified: the first directional light whatever its state); null: no directional pass.
     static TLight* FindDirectionalLight(u32& inline_);
+    // The pixels of the viewport (left, top, right, bottom; right and bottom excluded) where a
+    // light can add anything: beyond its range it adds nothing. False when its reach extends
+    // behind the eye, where the projection has no bound.
+    static bool ReachRectangle(TLight& light, const TCamera& camera, const TViewportRecord& viewport,
+                               i32 (&rect)[4]);
 
 private:
     void _RenderPass(TRenderPass* pass);

@@ -1,11 +1,15 @@
 #include "igame/effects/atmosphere.h"
 
 #include "core/cluster/clustertypedecl.h"
+#include "core/system/log.h"
 #include "engine/render/meshdata.h"
 #include "engine/render/shader.h"
 #include "engine/render/texture.h"
+#include "engine/system/node.h"
 #include "engine/system/scenetypes.h"
+#include "igame/effects/skyelement.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -72,3 +76,79 @@ const TClusterTypeDecl& AtmosphereDecl()
     return s_Decl;
 }
 #pragma GCC diagnostic pop
+
+u32 TAtmosphere::LookUpColors(f32 timeOfDay, TVector& light, TVector& a, TVector& b) const
+{
+    const u32 n = std::min<u32>(m_nColorKeyCount, ATMOSPHERE_COLOR_KEYS);
+    if (n == 0)
+        return 0;
+    const f32 f = std::clamp(static_cast<f32>(n - 1) * timeOfDay, 0.0f, static_cast<f32>(n - 1));
+    const u32 i = static_cast<u32>(f);
+    const u32 j = i + 1 < n ? i + 1 : i;
+    const f32 s = f - static_cast<f32>(i);
+    auto lerp = [&](const TVector* keys) {
+        const TVector& p = keys[i];
+        const TVector& q = keys[j];
+        return TVector(p.x + (q.x - p.x) * s, p.y + (q.y - p.y) * s, p.z + (q.z - p.z) * s, p.w + (q.w - p.w) * s);
+    };
+    light = lerp(aLightColorKey);
+    light.w = 1.0f;
+    a = lerp(aColorKeyA);
+    b = lerp(aColorKeyB);
+    return 1;
+}
+
+u32 TAtmosphere::CutCounts()
+{
+    u32 cut = 0;
+    auto check = [&](auto& array, const char* name) {
+        if (array.GetCount() <= array.GetCapacity())
+            return;
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TAtmosphere::CutCounts(): error: ", "'%s': %s holds %u of %u: cut",
+                    pNode ? GetNode()->GetPath() : "", name, array.GetCount(), array.GetCapacity());
+        array.SetCount(array.GetCapacity());
+        cut = 1;
+    };
+    check(aSkyElement, "aSkyElement");
+    check(aAmbientCloud, "aAmbientCloud");
+    check(aRainCloud, "aRainCloud");
+    check(aStars, "aStars");
+    return cut;
+}
+
+f32 TAtmosphere::NightFactor(f32 t)
+{
+    if (t < 0.21f || t > 0.81f)
+        return 1.0f;
+    if (t < 0.25f)
+        return (0.25f - t) * 25.0f;
+    if (t <= 0.75f)
+        return 0.0f;
+    return (t - 0.75f) * 16.666668f;
+}
+
+f32 TAtmosphere::CloudInfluence(f32 density)
+{
+    if (density <= 0.5f)
+        return 0.0f;
+    if (density <= 0.6f)
+        return std::clamp((density - 0.5f) * 9.999998f, 0.0f, 1.0f);
+    return 1.0f;
+}
+
+u32 TAtmosphere::RainCloudVisible(u32 k, f32 rain, f32 s)
+{
+    if (rain == 0.0f)
+        return s >= 0.5f ? 1 : 0;
+    if (!(s > 0.5f))
+        return 0;
+    if (s < 0.6f)
+        return k % 4 == 0;
+    if (s < 0.7f)
+        return k % 3 == 0;
+    if (s < 0.8f)
+        return k % 2 == 0;
+    if (s < 0.9f)
+        return k % 3 != 0;
+    return 1;
+}

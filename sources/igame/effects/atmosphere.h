@@ -1,7 +1,9 @@
 #pragma once
-// TAtmosphere (stored type 97, 9148 bytes): one sky of the level, a node object. Laid out at its
-// least: the records load with their references and the blend of an atmosphere change weights
-// them; the sky's update and drawing come with the atmosphere and sky.
+// TAtmosphere (stored type 97, 9148 bytes): one sky of the level, a node object: its mode, mesh,
+// shaders and textures, the weight an atmosphere change sets, the light node that follows the
+// sun, three tables of colour keys over the day, the sun, sky elements, clouds and stars (sky
+// elements, type 126, referenced only), the sky's rotation and the rain and ambient domes.
+// aStars holds 127 references so that it ends where the sky rotation begins (9044).
 #include "core/math/matrix.h"
 #include "core/system/templates/sarray.h"
 #include "engine/system/nodeobject.h"
@@ -20,10 +22,27 @@ constexpr u32 ATMOSPHERE_COLOR_KEYS = 48;
 constexpr u32 ATMOSPHERE_ELEMENT_CAPACITY = 512;
 constexpr u32 ATMOSPHERE_STAR_CAPACITY = 127;
 
+constexpr u32 ATMOSPHERE_DYNAMIC_SKY = 3;
+
 class TAtmosphere : public TNodeObject
 {
 public:
     TAtmosphere();
+
+    // The colours at a time of day, between the two keys about it: the light colour (table
+    // 1, w 1), a and b (tables 2 and 3). 0, and nothing written, without a key; a count above
+    // 48 reads 48 keys.
+    u32 LookUpColors(f32 timeOfDay, TVector& light, TVector& a, TVector& b) const;
+    // Element counts above their capacities (a damaged record) cut, one line each; 1 when cut.
+    u32 CutCounts();
+
+    // 1 at night, 0 by day (0.25-0.75), ramps at dawn (0.21-0.25) and dusk (0.75-0.81).
+    static f32 NightFactor(f32 timeOfDay);
+    // How much the clouds take over the sky's colour and cast shadow: 0 up to density 0.5,
+    // 1 from 0.6.
+    static f32 CloudInfluence(f32 density);
+    // Whether rain cloud k shows after a wrap or a jump, with s = rain + density.
+    static u32 RainCloudVisible(u32 index, f32 rain, f32 s);
 
     // 3: the dynamic sky; other non-zero values a plain textured mesh; 0 nothing drawn.
     u32 m_nSkyMode;

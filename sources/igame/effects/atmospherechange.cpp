@@ -1,6 +1,8 @@
 #include "igame/effects/atmospherechange.h"
 
 #include "core/cluster/clustertypedecl.h"
+#include "core/system/log.h"
+#include "engine/render/light.h"
 #include "igame/effects/atmosphere.h"
 
 #include <algorithm>
@@ -67,6 +69,31 @@ void TAtmosphereChange::Apply()
         pNight->m_fWeight = m_fBlend;
     if (pDay)
         pDay->m_fWeight = 1.0f - m_fBlend;
+    // A light's power is its intensity weight: a light faded below half casts no shadow.
+    for (u32 i = 0; i < std::min(aNightLight.GetCount(), ATMOSPHERE_CHANGE_ENTRIES); ++i)
+        if (aNightLight[i])
+            aNightLight[i]->m_fPower = m_fBlend;
+    for (u32 i = 0; i < std::min(aDayLight.GetCount(), ATMOSPHERE_CHANGE_ENTRIES); ++i)
+        if (aDayLight[i])
+            aDayLight[i]->m_fPower = 1.0f - m_fBlend;
+}
+
+u32 TAtmosphereChange::CutCounts()
+{
+    u32 cut = 0;
+    auto check = [&](auto& array, const char* name) {
+        if (array.GetCount() <= ATMOSPHERE_CHANGE_ENTRIES)
+            return;
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TAtmosphereChange::CutCounts(): error: ", "%s holds %u of %u: cut",
+                    name, array.GetCount(), ATMOSPHERE_CHANGE_ENTRIES);
+        array.SetCount(ATMOSPHERE_CHANGE_ENTRIES);
+        cut = 1;
+    };
+    check(aNightLight, "aNightLight");
+    check(aDayLight, "aDayLight");
+    check(aDayMeshBlend, "aDayMeshBlend");
+    check(aNightMeshBlend, "aNightMeshBlend");
+    return cut;
 }
 
 #pragma GCC diagnostic push

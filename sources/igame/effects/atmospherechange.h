@@ -1,8 +1,8 @@
 #pragma once
 // TAtmosphereChange (stored type 98, 172 bytes): the cross-fade of a day and a night (or rain)
 // atmosphere: blend 0 is day, 1 night. SetBlend sets it at once or starts a timed transition
-// that the atmosphere manager steps, ending exactly on the target. At its least the blend
-// weights the two atmospheres; lights and blend meshes follow with the atmosphere and sky.
+// that the atmosphere manager steps, ending exactly on the target. Applied, the blend
+// weights the two atmospheres and the power of their lights (the blend meshes are kept).
 #include "core/system/templates/sarray.h"
 
 #include <cstddef>
@@ -27,6 +27,8 @@ struct TAtmosphereChange
     void Step(f32 dt);
     // The blend into the atmospheres' weights.
     void Apply();
+    // Entry counts above 8 (a damaged record) cut, one line each; 1 when cut.
+    u32 CutCounts();
     f32 GetBlend() const { return m_fBlend; }
     u32 IsMoving() const { return m_fProgress != ATMOSPHERE_NO_TRANSITION; }
 

@@ -1,11 +1,23 @@
 #include "igame/effects/atmospheremanager.h"
 
 #include "core/cluster/cluster.h"
+#include "engine/render/camera.h"
+#include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
+#include "engine/render/mesh.h"
+#include "engine/render/rendermanager.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
+#include "igame/effects/atmospherevertexpool.h"
+#include "igame/effects/skyelement.h"
+
+#include <algorithm>
+#include <cstring>
 
 TAtmosphereManager* g_pAtmosphereManager = nullptr;
+TSkyParameters g_SkyParameters = {};
 
 namespace
 {
@@ -20,6 +32,9 @@ TAtmosphereManager::TAtmosphereManager()
         return;
     RegisterArray(&AtmosphereDecl(), &m_aAtmosphere);
     RegisterArray(&AtmosphereChangeDecl(), &m_aChange);
+    RegisterArray(&SkyElementTemplateDecl(), &m_aTemplate);
+    RegisterArray(&SkyElementDecl(), &m_aElement);
+    RegisterArray(&AtmosphereVertexPoolDecl(), &m_aPool);
 }
 
 void TAtmosphereManager::BeginManager()
@@ -27,16 +42,56 @@ void TAtmosphereManager::BeginManager()
     g_pCluster->AddListener(this);
 }
 
+void TAtmosphereManager::SetTimeOfDay(f32 time)
+{
+    m_fTimeOfDay = std::clamp(time, 0.0f, 1.0f);
+}
+
+void TAtmosphereManager::SetEnabled(u32 enabled)
+{
+    enabled = enabled ? 1 : 0;
+    if (enabled == m_nEnabled)
+        return;
+    m_nEnabled = enabled;
+    if (g_pRenderManager)
+        g_pRenderManager->SetFrameClearFlags(enabled ? ATMOSPHERE_CLEAR_WITH_SKY : ATMOSPHERE_CLEAR_WITHOUT_SKY);
+    m_nFirstFrame = 0;
+}
+
 void TAtmosphereManager::UpdateManager(f32 step)
 {
+    g_SkyParameters.fTimeOfDay = m_fTimeOfDay;
+    // Without a sky the shaders see the scene's first light instead.
+    TLight* light = g_pLightManager && g_pLightManager->Lights().GetCount() ? g_pLightManager->Lights()[0] : nullptr;
+    if (m_aAtmosphere.GetCount() == 0 && light)
+    {
+        const TMatrix* world = light->pNode ? light->GetNode()->GetWorldMatrix() : nullptr;
+        g_SkyParameters.aSkyColor[1] = world ? world->aRow[2] : TVector(0.0f, 0.0f, 1.0f, 0.0f);
+        std::memcpy(&g_SkyParameters.aSkyColor[2], light->m_aColor, sizeof(TVector));
+        std::memcpy(&g_SkyParameters.aSkyColor[3], light->m_aSecondColor, sizeof(TVector));
+        std::memcpy(&g_SkyParameters.aSkyColor[4], light->m_aVector116, sizeof(TVector));
+    }
     for (i32 i = 0; i < m_aChange.GetCount(); ++i)
         m_aChange[i]->Step(step);
+    TCamera* camera = g_pFindMainCamera ? g_pFindMainCamera() : nullptr;
+    if (!camera)
+        return;
+    for (i32 i = 0; i < m_aAtmosphere.GetCount(); ++i)
+        if (m_aAtmosphere[i]->m_nSkyMode == ATMOSPHERE_DYNAMIC_SKY)
+            UpdateSky(*m_aAtmosphere[i], step, camera->m_Placement);
 }
 
 void TAtmosphereManager::OnClusterLoad()
 {
+    for (i32 i = 0; i < m_aAtmosphere.GetCount(); ++i)
+        m_aAtmosphere[i]->CutCounts();
     for (i32 i = 0; i < m_aChange.GetCount(); ++i)
+    {
+        m_aChange[i]->CutCounts();
         m_aChange[i]->Apply();
+    }
+    if (TAtmosphereVertexPool* pool = GetVertexPool())
+        pool->Require();
 }
 
 TAtmosphereChange* TAtmosphereManager::GetFirstChange() const

@@ -29,6 +29,10 @@
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
 
+#include "engine/render/textureanimation.h"
+#include "engine/render/texturemanager.h"
+
+#include <cmath>
 #include <cstring>
 
 TEffectsManager* g_pEffectsManager = nullptr;
@@ -45,6 +49,7 @@ TShaderLink s_Overlay("ShaderOverlay");
 TShaderLink s_EdgeSmoothing("ShaderEdgeAntialiasing");
 TShaderLink s_FilmGrain("ShaderFilmGrain");
 TShaderLink s_WaterForward("ShaderWaterFR");
+TShaderLink s_WaterDeferred("ShaderWaterDR");
 TShaderLink s_AmbientOcclusion("Shader_ambientocclusion");
 TShaderLink s_AmbientOcclusionBlur("Shader_ambientocclusion_blur");
 TShaderLink s_BlurVertical("ShaderBlurVertical");
@@ -66,6 +71,10 @@ TDeferredVariable s_EffectMotionBlurScreen("effect_motionblurss");
 TDeferredVariable s_AmbientOcclusionSwitch("ambient_occlusion");
 
 const TName s_NameWater("Water", true);
+const TName s_NameWaterNormals("water_nm", true);
+const TName s_DefineRenderPosition("DRenderPosition", true);
+const TName s_DefineOn("1", true);
+const TName s_StepWater("Water", true);
 const TName s_StepHaze("Haze", true);
 const TName s_StepDepthOfField("DOF", true);
 const TName s_StepOverlay("Overlay", true);
@@ -95,6 +104,10 @@ constexpr u32 kStepNormalSlot = 2;
 constexpr u32 kOverlaySlot = 1;
 constexpr u32 kDepthOfFieldTextureSlot = 7;
 constexpr u32 kDepthOfFieldStartTextureSlot = 8;
+constexpr u32 kWaterSceneSlot = 1;
+constexpr u32 kWaterPositionSlot = 7;
+constexpr u32 kWaterNormalSlot = 8;
+constexpr u32 kWaterFrameSlot = 9;
 
 TTexture* TextureOf(TRenderTarget* target)
 {
@@ -298,9 +311,9 @@ void TEffectsManager::RenderManager()
     TRenderer* renderer = g_pRenderManager ? g_pRenderManager->GetActiveRenderer() : nullptr;
     if (!renderer || renderer->m_nIndex < RENDERER_PREFERRED)
     {
-        if (word != EFFECTS_STEP_WATER || !g_pRenderSceneManager || g_pRenderSceneManager->Scenes().GetCount() == 0)
+        if (word != EFFECTS_STEP_WATER)
             return;
-        TRenderQueue* water = g_pRenderSceneManager->Scenes()[0]->FindQueue(s_NameWater);
+        TRenderQueue* water = WaterQueue();
         TShader* shader = water ? StepShader(s_WaterForward, "ShaderWaterFR") : nullptr;
         if (!shader)
             return;
@@ -315,6 +328,9 @@ void TEffectsManager::RenderManager()
         break;
     case 2:
         RenderDepthOfField();
+        break;
+    case 3:
+        RenderWater();
         break;
     case 4:
         RenderOverlay();
@@ -592,4 +608,53 @@ void TEffectsManager::RenderHaze()
         g_pCanvasManager->DrawFullScreen(shader, kWhite);
     }
     g_pRenderManager->RecordPipelineStep(s_StepHaze, shader);
+}
+
+TRenderQueue* TEffectsManager::WaterQueue()
+{
+    if (!g_pRenderSceneManager || g_pRenderSceneManager->Scenes().GetCount() == 0)
+        return nullptr;
+    return g_pRenderSceneManager->Scenes()[0]->FindQueue(s_NameWater);
+}
+
+void TEffectsManager::RenderWater()
+{
+    TRenderQueue* water = WaterQueue();
+    TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
+    TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
+    // No pond: nothing to refract, and no copies made for it.
+    TShader* shader = water ? StepShader(s_WaterDeferred, "ShaderWaterDR") : nullptr;
+    if (!shader || !scene || !scratch)
+        return;
+    g_pRenderManager->SetPassTarget(scratch, nullptr, nullptr, nullptr, PASS_ATTACH_DEPTH | PASS_CLEAR_COLOUR, 0);
+    CopyInto(TextureOf(scene));
+    // The normal map's next frame beside the material's current one, mixed by the phase.
+    TTexture* next = nullptr;
+    if (TTextureAnimation* animation = g_pTextureManager ? g_pTextureManager->FindTextureAnimation(s_NameWaterNormals) : nullptr)
+    {
+        const f32 whole = std::floor(animation->m_fPosition);
+        g_EffectsBlocks.fWaterPhase = animation->m_fPosition - whole;
+        if (animation->m_nFrameCount > 0)
+            next = animation->GetFrameTexture((static_cast<i32>(whole) + 1) % animation->m_nFrameCount);
+    }
+    shader->SetTexture(kWaterFrameSlot, next);
+    shader->SetTexture(kWaterSceneSlot, TextureOf(scene));
+    shader->SetTexture(kWaterPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+    shader->SetTexture(kWaterNormalSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_NORMAL)));
+    {
+        TRenderContext context(shader);
+        water->RenderFeatherBlend(&context);
+    }
+    g_pRenderManager->RecordPipelineStep(s_StepWater, shader);
+    // The surface's positions, so that the later steps see the water where it lies.
+    g_pRenderManager->BindPublishedTarget(PUBLISHED_POSITION, PASS_ATTACH_DEPTH);
+    shader->SetDefine(s_DefineRenderPosition, s_DefineOn);
+    {
+        TRenderContext context(shader);
+        water->RenderFeatherBlend(&context);
+    }
+    shader->RemoveDefine(s_DefineRenderPosition);
+    g_pRenderManager->RecordPipelineStep(s_StepWater, shader);
+    g_pRenderManager->BindPublishedTarget(PUBLISHED_TEMP3, 0);
+    CopyInto(TextureOf(scratch));
 }

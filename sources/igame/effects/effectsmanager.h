@@ -16,6 +16,7 @@
 
 #include "core/math/matrix.h"
 
+class TRenderQueue;
 class TRenderTarget;
 class TShader;
 class TShaderLink;
@@ -101,6 +102,11 @@ private:
     void RenderToneMapping();
     void RenderAmbientOcclusion();
     void RenderGrass();
+    // The pond's queue "Water" of the first render scene, or null.
+    static TRenderQueue* WaterQueue();
+    // The lit scene refracted through the water into "Temp2" and back, the surface's positions
+    // into "Position".
+    void RenderWater();
     // The screen-space half of the motion blur (the objects' half waits for its objects).
     void RenderScreenMotionBlur();
 

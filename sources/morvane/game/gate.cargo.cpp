@@ -13,6 +13,9 @@
 #include "morvane/game/gate.h"
 #include "morvane/game/gatesteps.h"
 #include "morvane/game/taskarea.h"
+#include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/uigamemanager.h"
+#include "ux/ux.control.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +25,20 @@ using namespace GateSteps;
 namespace
 {
 constexpr f32 DEGREES_PER_RADIAN = 57.29578f;
+
+// The front end's docking hint is the vehicle task dialog: up while the player still has to dock,
+// gone once docked (it hides itself when the task is no cargo transfer any more, and under the
+// menus, where it is not brought back).
+void ShowDockingHint(i32 show)
+{
+    if (!g_pUIGameManager)
+        return;
+    const bool showing = g_pUIGameManager->IsShowing(UI_SCREEN_VEHICLE_TASK);
+    if (show && !showing && !(g_pGameMenuManager && g_pGameMenuManager->IsOverGame()))
+        g_pUIGameManager->ShowScreen(UI_SCREEN_VEHICLE_TASK);
+    else if (!show && showing)
+        g_pUIGameManager->GetScreen(UI_SCREEN_VEHICLE_TASK).GetForm()->Hide(0);
+}
 
 bool AtEnd(const TAnimation* animation)
 {
@@ -137,6 +154,7 @@ bool TGate::IsDocked(const TAICommonUnit& loader)
     const TVector& b = body.aRow[2];
     const f32 cosine = std::clamp(a.x * b.x + a.y * b.y + a.z * b.z, -1.0f, 1.0f);
     const f32 angle = std::acos(cosine) * DEGREES_PER_RADIAN;
+    m_fLoaderDoorAngle = angle;
     const TInputAction* action = g_pGameLogicManager->GetAction();
     return distance < CARGO_DOCK_DISTANCE && angle > CARGO_DOCK_ANGLE_MIN && angle < CARGO_DOCK_ANGLE_MAX && action &&
            action->IsPressed();
@@ -158,6 +176,18 @@ bool TGate::IsCargoLifterFree() const
     return true;
 }
 
+i32 TGate::DockingHint() const
+{
+    const TTask* active = g_pGameLogicManager->GetParameters().pActiveTask;
+    if (!active || active->pGate != this || !active->IsPlayerDeploying())
+        return -1;
+    if (active->m_nType == gtCargoPlaneToStorage)
+        return !aCargoPhase[CARGO_PHASE_DOOR_OPEN];
+    if (active->m_nType == gtCargoStorageToPlane)
+        return !aCargoPhase[CARGO_PHASE_LIFT_RAISED];
+    return -1;
+}
+
 void TGate::UpdateCargo(TTask* const* tasks, f32 dt)
 {
     // While the player drives a load to or from the door, the door's marker shows where.
@@ -171,6 +201,8 @@ void TGate::UpdateCargo(TTask* const* tasks, f32 dt)
             locator->SetWorldMatrix(*pPlane->pBody->GetNode()->GetWorldMatrix(), TNode::OrdinaryCause());
         ShowNode(locator, ours ? 1 : 0);
     }
+    if (const i32 hint = DockingHint(); hint >= 0)
+        ShowDockingHint(hint);
     switch (m_nState)
     {
     case gsParkAirplane:

@@ -59,12 +59,20 @@ struct TGate
     void SetState(i32 state);
     // The cargo machine, for a freighter: the loader docks at the door and the load moves.
     void UpdateCargo(TTask* const* tasks, f32 dt);
+    // The front end's docking hint for the player's cargo transfer at this gate: 1 until the
+    // loader docks, 0 once docked, -1 when the active task is no such transfer of this gate.
+    i32 DockingHint() const;
     // The cargo loader may set out: no other gate's loader trip is under way.
     bool IsCargoLifterFree() const;
     // The loader stands at the freighter's door, square to it, and the player presses "action".
     bool IsDocked(const TAICommonUnit& loader);
     // The door: 5.25 ahead of the aircraft's position and 5.8 to its left.
     TVector GetDoorPoint() const;
+    // The loader's docking as last measured, for the front end: its distance to the door
+    // (negative on the aircraft's right) and the degrees between its heading and the
+    // aircraft's (90 when square to it).
+    f32 GetDockingOffset() const { return m_fLoaderDoorDistance; }
+    f32 GetDockingAngle() const { return m_fLoaderDoorAngle; }
     // The gate's first task of the type, or null.
     TTask* FindTask(i32 type) const;
     // The deploy task of a service kind; null for a kind outside 0..10.
@@ -87,9 +95,10 @@ struct TGate
     i32 m_nTaxiPath;
     i32 m_nDeparturePath;
     TAICommonUnit* pPlane;
-    // The loader's distance to the door, negative on the aircraft's right: for the front end.
+    // The docking values the front end shows, written by the docking test.
     f32 m_fLoaderDoorDistance;
-    u32 m_aCargoBlock[33];
+    f32 m_fLoaderDoorAngle;
+    u32 m_aCargoBlock[32];
 
 private:
     // The states' steps; tasks holds the gate's first task of each type (null where missing).
@@ -127,3 +136,4 @@ static_assert(offsetof(TGate, m_nTaxiPath) == 200);
 static_assert(offsetof(TGate, m_nDeparturePath) == 204);
 static_assert(offsetof(TGate, pPlane) == 208);
 static_assert(offsetof(TGate, m_fLoaderDoorDistance) == 212);
+static_assert(offsetof(TGate, m_fLoaderDoorAngle) == 216);

@@ -439,8 +439,12 @@ public:
     i32 GetWindowCapacity() const { return m_aWindow.GetCapacity(); }
     TUIItem* GetWindow(i32 index) const { return m_aWindow[index]; }
     TUIItem* GetTopWindow() const { return m_aWindow.GetCount() ? m_aWindow[m_aWindow.GetCount() - 1] : nullptr; }
+    // A window of the stack is up: the top one, neither closing nor hidden.
+    bool IsWindowOpen() const { return GetTopWindow() && GetTopWindow()->IsOpen(); }
     bool IsFadePending() const { return m_pFadeAction != nullptr; }
     bool IsMenuOpen() const;
+    // Something of the menus is over the game: a window of the stack or the main menu.
+    bool IsOverGame() const { return IsWindowOpen() || IsMenuOpen(); }
     static u32 IsSuppressionPending() { return s_nSuppressClose; }
     static u32 MayContinue() { return s_nMayContinue; }
     static u32 IsLayoutDirty() { return s_nLayoutDirty; }

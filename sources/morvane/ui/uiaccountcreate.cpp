@@ -25,11 +25,6 @@ const char* const kFieldKeys[4][2] = {{"locAccountInvalidUsernameTitle", "locAcc
 // A name or password converted for the record: longer than this is taken as empty.
 constexpr u32 RECORD_TEXT_BYTES = 128;
 
-const char16_t* TextOf(const UX::TTextBox* box)
-{
-    return box ? box->GetText() : u"";
-}
-
 void PutUtf8(SArray<char, 32, 0>& out, const char16_t* text)
 {
     char bytes[RECORD_TEXT_BYTES + 1] = {};
@@ -48,15 +43,6 @@ void PutWide(SArray<char16_t, 32, 0>& out, const char16_t* text)
     out = cut;
 }
 
-void SetEnabled(UX::TControl* control, bool enabled)
-{
-    if (!control)
-        return;
-    if (enabled)
-        control->Enable();
-    else
-        control->Disable();
-}
 } // namespace
 
 TUIAccountCreate::TUIAccountCreate() : TUIAccountScreen(ACCOUNT_CREATE_NAME, "lblStatusCreate") {}
@@ -75,13 +61,7 @@ void TUIAccountCreate::OnInitialize()
     m_pDate = FindRow(ACCOUNT_BIRTH_DATE);
     m_pAvatar = Find<UX::TSelector>(ACCOUNT_AVATAR);
     m_pStatus = Find<UX::TLabel>(ACCOUNT_STATUS_LABEL);
-    if (m_pAvatar && m_pAvatar->Items.GetCount() == 0)
-        for (const char* key : ACCOUNT_AVATAR_KEYS)
-        {
-            UX::TLocalization text;
-            text.SetName(TName(key, true));
-            m_pAvatar->Items.Add(m_pAvatar->Items.GetCount(), text);
-        }
+    FillAvatars(m_pAvatar);
     if (m_pBack)
         m_pBack->Event(UX::EVENT_CLICK).AddHandler(0, this, &TUIAccountCreate::OnBack);
     if (m_pCreate)

@@ -33,30 +33,9 @@ UX::TLocalization Key(const char* key)
     return text;
 }
 
-void SetBoxText(UX::TTextBox* box, const char16_t* text)
-{
-    if (!box)
-        return;
-    box->Text.SetCount(0);
-    for (const char16_t* c = text; c && *c && box->Text.GetCount() + 1 < box->Text.GetCapacity(); ++c)
-        box->Text.Add(*c);
-    box->Text.Add(u'\0');
-    box->ResetCursor();
-}
-
 bool IsEmpty(const UX::TTextBox* box)
 {
     return !box || box->Length() == 0;
-}
-
-void SetEnabled(UX::TControl* control, bool enabled)
-{
-    if (!control)
-        return;
-    if (enabled)
-        control->Enable();
-    else
-        control->Disable();
 }
 
 // The button's text width and the padding.

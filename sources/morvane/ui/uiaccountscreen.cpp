@@ -3,6 +3,7 @@
 #include "core/system/datetime.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
+#include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uiaccountlogin.h"
 #include "morvane/ui/uigamemanager.h"
 #include "network/account/accountmanager.h"
@@ -10,6 +11,8 @@
 #include "player/formatwidetext.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.style.h"
 
 namespace
@@ -290,4 +293,42 @@ void TUIAccountScreen::ShowRequestFailure(u32 kind, u32 code)
     }
     if (TUIMessageDialog* box = MessageBox())
         box->Show(Key(GetKindKey(kind)), Key(GetResultKey(code)), MESSAGE_WARNING, ACCOUNT_MESSAGE_MODE);
+}
+
+const char16_t* TUIAccountScreen::TextOf(const UX::TTextBox* box)
+{
+    return box ? box->GetText() : u"";
+}
+
+void TUIAccountScreen::SetBoxText(UX::TTextBox* box, const char16_t* text)
+{
+    if (!box)
+        return;
+    box->Text.SetCount(0);
+    for (const char16_t* c = text; c && *c && box->Text.GetCount() + 1 < box->Text.GetCapacity(); ++c)
+        box->Text.Add(*c);
+    box->Text.Add(u'\0');
+    box->ResetCursor();
+}
+
+void TUIAccountScreen::SetEnabled(UX::TControl* control, bool enabled)
+{
+    if (!control)
+        return;
+    if (enabled)
+        control->Enable();
+    else
+        control->Disable();
+}
+
+void TUIAccountScreen::FillAvatars(UX::TSelector* avatar)
+{
+    if (!avatar || avatar->Items.GetCount() != 0)
+        return;
+    for (const char* key : ACCOUNT_AVATAR_KEYS)
+    {
+        UX::TLocalization text;
+        text.SetName(TName(key, true));
+        avatar->Items.Add(avatar->Items.GetCount(), text);
+    }
 }

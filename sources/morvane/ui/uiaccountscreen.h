@@ -16,6 +16,8 @@ namespace UX
 {
 class TControl;
 class TLabel;
+class TSelector;
+class TTextBox;
 } // namespace UX
 
 // A slide moves a form by the design width.
@@ -87,6 +89,12 @@ protected:
     static TAccountProtocol* Protocol();
     static TUIGameManager* Screens();
     static TUIMessageDialog* MessageBox();
+    // A box's text ("" without the box); a box given a text as far as it holds, the cursor reset.
+    static const char16_t* TextOf(const UX::TTextBox* box);
+    static void SetBoxText(UX::TTextBox* box, const char16_t* text);
+    static void SetEnabled(UX::TControl* control, bool enabled);
+    // The avatars' names, once, into a selector that has none.
+    static void FillAvatars(UX::TSelector* avatar);
 
     // The status label shown from no dots, or hidden at once.
     void ShowStatus();

@@ -25,31 +25,6 @@ const char* const kFieldKeys[6][2] = {{"", ""},
                                       {"locAccountInvalidPassword2Title", "locAccountInvalidPassword2Text"},
                                       {"locAccountInvalidBirthDateTitle", "locAccountInvalidBirthDateText"}};
 
-const char16_t* TextOf(const UX::TTextBox* box)
-{
-    return box ? box->GetText() : u"";
-}
-
-void SetBoxText(UX::TTextBox* box, const char16_t* text)
-{
-    if (!box)
-        return;
-    box->Text.SetCount(0);
-    for (const char16_t* c = text; c && *c && box->Text.GetCount() + 1 < box->Text.GetCapacity(); ++c)
-        box->Text.Add(*c);
-    box->Text.Add(u'\0');
-    box->ResetCursor();
-}
-
-void SetEnabled(UX::TControl* control, bool enabled)
-{
-    if (!control)
-        return;
-    if (enabled)
-        control->Enable();
-    else
-        control->Disable();
-}
 } // namespace
 
 TUIAccountUpdate::TUIAccountUpdate() : TUIAccountScreen(ACCOUNT_UPDATE_NAME, "lblStatusCreate") {}
@@ -69,13 +44,7 @@ void TUIAccountUpdate::OnInitialize()
     m_pDate = FindRow(ACCOUNT_BIRTH_DATE);
     m_pAvatar = Find<UX::TSelector>(ACCOUNT_AVATAR);
     m_pStatus = Find<UX::TLabel>(ACCOUNT_STATUS_LABEL);
-    if (m_pAvatar && m_pAvatar->Items.GetCount() == 0)
-        for (const char* key : ACCOUNT_AVATAR_KEYS)
-        {
-            UX::TLocalization text;
-            text.SetName(TName(key, true));
-            m_pAvatar->Items.Add(m_pAvatar->Items.GetCount(), text);
-        }
+    FillAvatars(m_pAvatar);
     if (m_pBack)
         m_pBack->Event(UX::EVENT_CLICK).AddHandler(0, this, &TUIAccountUpdate::OnBack);
     if (m_pSave)

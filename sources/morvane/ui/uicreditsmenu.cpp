@@ -1,7 +1,7 @@
 #include "morvane/ui/uicreditsmenu.h"
 
-#include "core/system/log.h"
 #include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/screencontrol.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.panel.h"
@@ -11,20 +11,11 @@
 
 namespace
 {
-// The control of the name below the form (of the class, when one is asked for); null, with a
-// line, when there is none.
-UX::TControl* FindAny(UX::TControl* form, const char* name, const TName* className = nullptr)
-{
-    UX::TControl* control = form ? form->FindChild(TName(name, true)) : nullptr;
-    if (control && (!className || control->IsClass(*className)))
-        return control;
-    TLog::Print(g_pSystemLog, LOG_ERROR, "TUICreditsMenu::OnInitialize(): error: ", "no control '%s'", name);
-    return nullptr;
-}
+const char* const kInitializeError = "TUICreditsMenu::OnInitialize(): error: ";
 
 template <class T> T* FindControl(UX::TControl* form, const char* name)
 {
-    return static_cast<T*>(FindAny(form, name, &T::Class()));
+    return FindScreenControl<T>(form, name, kInitializeError);
 }
 
 template <class T> T* FindNumbered(UX::TControl* form, const char* format, u32 index)
@@ -52,7 +43,7 @@ void TUICreditsMenu::OnInitialize()
     m_pClosing = FindControl<UX::TLabel>(form, CREDITS_CLOSING_NAME);
     m_pClosing2 = FindControl<UX::TLabel>(form, CREDITS_CLOSING2_NAME);
     m_pClose = FindControl<UX::TButton>(form, CREDITS_CLOSE_NAME);
-    m_pContent = FindAny(form, CREDITS_CONTENT_NAME);
+    m_pContent = FindScreenControl(form, CREDITS_CONTENT_NAME, nullptr, kInitializeError);
     m_pPanel = FindControl<UX::TPanel>(form, CREDITS_PANEL_NAME);
     for (u32 i = 0; i < CREDITS_BLOCK_COUNT; ++i)
     {

@@ -4,6 +4,7 @@
 #include "engine/render/texture.h"
 #include "morvane/game/helpcategory.h"
 #include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/screencontrol.h"
 #include "morvane/ui/uigamemanager.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.gridview.h"
@@ -21,18 +22,9 @@ namespace
 {
 const char* const kInitializeError = "TUIHelpDialog::OnInitialize(): error: ";
 
-UX::TControl* FindAny(UX::TControl* parent, const char* name, const TName* className = nullptr)
-{
-    UX::TControl* control = parent ? parent->FindChild(TName(name, true)) : nullptr;
-    if (control && (!className || control->IsClass(*className)))
-        return control;
-    TLog::Print(g_pSystemLog, LOG_ERROR, kInitializeError, "no control '%s'", name);
-    return nullptr;
-}
-
 template <class T> T* FindControl(UX::TControl* parent, const char* name)
 {
-    return static_cast<T*>(FindAny(parent, name, &T::Class()));
+    return FindScreenControl<T>(parent, name, kInitializeError);
 }
 
 // A text of the stored record: its key, or nothing.
@@ -65,7 +57,7 @@ void TUIHelpDialog::OnInitialize()
     {
         char name[32];
         std::snprintf(name, sizeof name, HELP_PAGE_NAME, i);
-        m_apPage[i] = FindAny(form, name);
+        m_apPage[i] = FindScreenControl(form, name, nullptr, kInitializeError);
     }
     m_nFirstShow = 1;
     m_pLastFocus = nullptr;

@@ -90,8 +90,7 @@ bool TUIMessageDialog::Allowed(u32 mode)
 {
     if (mode == MESSAGE_ANY_TIME)
         return true;
-    const TUIItem* window = g_pGameMenuManager ? g_pGameMenuManager->GetTopWindow() : nullptr;
-    const bool windowOpen = window && window->IsOpen();
+    const bool windowOpen = g_pGameMenuManager && g_pGameMenuManager->IsWindowOpen();
     return mode == MESSAGE_WITH_WINDOW ? windowOpen : !windowOpen;
 }
 

@@ -84,6 +84,16 @@ template <class Quad> [[gnu::always_inline]] inline auto Pixel(const Quad& in)
     return std::pair<float, float>{in.ConstantValue(kTargetSize + 1, 0), in.ConstantValue(kTargetSize + 1, 1)};
 }
 
+// Whether any lane is other than zero (NaN included).
+[[gnu::always_inline]] inline bool AnyLane(const TQuad& x)
+{
+    return _mm_movemask_ps(_mm_cmpneq_ps(x.v, _mm_setzero_ps())) != 0;
+}
+[[gnu::always_inline]] inline bool AnyLane(const TQuadPair& x)
+{
+    return AnyLane(FirstQuad(x)) || AnyLane(SecondQuad(x));
+}
+
 constexpr int kFocus = 0;
 
 struct TDepthOfFieldPixel
@@ -107,11 +117,14 @@ struct TDepthOfFieldPixel
         const L blur = (away * drawn + (L(1.0f) - drawn)) * mask * L(in.ConstantValue(kFocus, 2));
         const auto [px, py] = Pixel(in);
         const L dx = blur * L(px), dy = blur * L(py);
-        TLaneVector<L> sum = in.Texture(0);
-        sum = sum + in.SampleAt(0, at.x - dx, at.y - dy);
-        sum = sum + in.SampleAt(0, at.x + dx, at.y - dy);
-        sum = sum + in.SampleAt(0, at.x - dx, at.y + dy);
-        sum = sum + in.SampleAt(0, at.x + dx, at.y + dy);
+        const TLaneVector<L> centre = in.Texture(0);
+        // Pixels in focus (or masked) read themselves at every tap.
+        const bool sharp = !AnyLane(blur);
+        TLaneVector<L> sum = centre;
+        sum = sum + (sharp ? centre : in.SampleAt(0, at.x - dx, at.y - dy));
+        sum = sum + (sharp ? centre : in.SampleAt(0, at.x + dx, at.y - dy));
+        sum = sum + (sharp ? centre : in.SampleAt(0, at.x - dx, at.y + dy));
+        sum = sum + (sharp ? centre : in.SampleAt(0, at.x + dx, at.y + dy));
         return sum * L(0.2f);
     }
 };
@@ -137,12 +150,10 @@ struct TEdgeSmoothingPixel
         const float du[4] = {-px, px, 0.0f, 0.0f}, dv[4] = {0.0f, 0.0f, -py, py};
         const TLaneVector<L> p = in.Texture(1);
         const TLaneVector<L> n = in.Texture(2);
-        TLaneVector<L> mean = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
         L edge(0.0f);
         for (int k = 0; k < 4; ++k)
         {
             const L u = at.x + L(du[k]), v = at.y + L(dv[k]);
-            mean = mean + in.SampleAt(0, u, v);
             const TLaneVector<L> q = in.SampleAt(1, u, v);
             const TLaneVector<L> m = in.SampleAt(2, u, v);
             // A depth step of a tenth of the distance, or normals turned by more than about 45 degrees.
@@ -150,6 +161,12 @@ struct TEdgeSmoothingPixel
             edge = Max(edge, Step(L(0.3f), L(1.0f) - Dot3(n, m)));
         }
         const TLaneVector<L> centre = in.Texture(0);
+        // Without an edge the neighbours' colours weigh nothing: no taps of the image.
+        if (!AnyLane(edge))
+            return centre;
+        TLaneVector<L> mean = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+        for (int k = 0; k < 4; ++k)
+            mean = mean + in.SampleAt(0, at.x + L(du[k]), at.y + L(dv[k]));
         const L keep = L(1.0f) - edge * L(0.5f), take = edge * L(0.125f);
         return centre * keep + mean * take;
     }
@@ -313,9 +330,12 @@ struct TMotionBlurPixel
         };
         const L du = motion(L(0.5f) + row(0) * L(0.5f) / w - at.x);
         const L dv = motion(L(0.5f) - row(1) * L(0.5f) / w - at.y);
-        TLaneVector<L> sum = in.Texture(0);
+        const TLaneVector<L> centre = in.Texture(0);
+        // A still pixel reads itself at every tap.
+        const bool still = !AnyLane(du) && !AnyLane(dv);
+        TLaneVector<L> sum = centre;
         for (int k = 1; k <= 4; ++k)
-            sum = sum + in.SampleAt(0, at.x + du * L(0.25f * k), at.y + dv * L(0.25f * k));
+            sum = sum + (still ? centre : in.SampleAt(0, at.x + du * L(0.25f * k), at.y + dv * L(0.25f * k)));
         return sum * L(0.2f);
     }
 };

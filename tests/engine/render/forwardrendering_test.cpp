@@ -200,3 +200,29 @@ TEST_F(SpotTestTest, AHugeObjectBeyondTheLightsReachIsSkippedBeforeTheConeTest)
     EXPECT_EQ(Test(loose, light), 0u);
 }
 } // namespace
+
+// The screen rectangle a spot pass is scissored to: the light's range cube (range 10, so 10.1 a
+// side) through the fixture's camera (90 degrees each way, x mirrored) onto a 200 x 100 viewport
+// at (100, 50), two pixels wider on each side and clamped to the viewport.
+TEST_F(ForwardRenderingTest, ASpotPassIsScissoredToItsReachOnTheViewport)
+{
+    const TViewportRecord viewport{100, 50, 200, 100, 0.0f, 1.0f};
+    i32 rect[4] = {};
+    const auto reach = [&](f32 x, f32 y, f32 z) {
+        TLight& light = Light(LIGHT_SPOT, 1.0f, Placement(x, y, z));
+        light.m_fRange = 10.0f;
+        return TForwardRendering::ReachRectangle(light, camera, viewport, rect);
+    };
+    // Straight ahead: 10.1 / 89.9 of the half-size each way about the centre (200, 100).
+    ASSERT_TRUE(reach(0.0f, 0.0f, 100.0f));
+    EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{186, 92, 214, 108}));
+    // To the right and above in the world: left on the screen (cut at the viewport's edge) and up.
+    ASSERT_TRUE(reach(100.0f, 20.0f, 100.0f));
+    EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{100, 81, 121, 98}));
+    // Wholly beside the view: an empty rectangle on the viewport's edge.
+    ASSERT_TRUE(reach(0.0f, -500.0f, 100.0f));
+    EXPECT_EQ(rect[1], rect[3]);
+    // Behind the eye, or reaching behind it: no bound, no scissor.
+    EXPECT_FALSE(reach(0.0f, 0.0f, -100.0f));
+    EXPECT_FALSE(reach(0.0f, 0.0f, 5.0f));
+}

@@ -5,10 +5,18 @@
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/atmospherevertexpool.h"
+#include "igame/effects/skyelement.h"
+#include "engine/system/repository.h"
+#include "repositorywriter.h"
+#include "support/scratchworkingfolder.h"
+#include "vegetation/loglines.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -131,4 +139,116 @@ TEST(AtmosphereTypes, TheStoredLayoutsCarryTheirReferencesWhereTheImagesHaveThem
     EXPECT_EQ(atmosphere.GetType(), TName("TAtmosphere").GetId());
     const TAtmosphereChange fresh;
     EXPECT_EQ(fresh.m_fProgress, -1.0f);
+}
+
+TEST(SkyFormulas, NightFactorCloudInfluenceAndRainCloudsByDensity)
+{
+    EXPECT_EQ(TAtmosphere::NightFactor(0.5f), 0.0f);
+    EXPECT_NEAR(TAtmosphere::NightFactor(0.23f), 0.5f, 1e-5f);
+    EXPECT_EQ(TAtmosphere::NightFactor(0.0f), 1.0f);
+    EXPECT_EQ(TAtmosphere::NightFactor(0.9f), 1.0f);
+    EXPECT_NEAR(TAtmosphere::NightFactor(0.78f), 0.5f, 1e-5f);
+    EXPECT_NEAR(TAtmosphere::CloudInfluence(0.55f), 0.5f, 1e-5f);
+    EXPECT_EQ(TAtmosphere::CloudInfluence(0.5f), 0.0f);
+    EXPECT_EQ(TAtmosphere::CloudInfluence(0.7f), 1.0f);
+    // Without rain: all or none by s; with rain, every fourth, third, second ... cloud.
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(1, 0.0f, 0.5f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(1, 0.0f, 0.49f), 0u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(4, 0.3f, 0.55f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(2, 0.3f, 0.55f), 0u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(2, 0.3f, 0.75f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(3, 0.3f, 0.85f), 0u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(3, 0.3f, 0.95f), 1u);
+    EXPECT_EQ(TAtmosphere::RainCloudVisible(0, 0.3f, 0.5f), 0u);
+}
+
+TEST(SkyColorKeys, NoKeyWritesNothingAndACountAbove48ReadsOnly48)
+{
+    TAtmosphere sky;
+    TVector light(9.0f, 9.0f, 9.0f, 9.0f), a = light, b = light;
+    EXPECT_EQ(sky.LookUpColors(0.5f, light, a, b), 0u);
+    EXPECT_EQ(light.x, 9.0f);
+    sky.m_nColorKeyCount = 3;
+    sky.aLightColorKey[0] = TVector(0.0f, 0.0f, 0.0f, 0.0f);
+    sky.aLightColorKey[1] = TVector(1.0f, 0.5f, 0.0f, 0.0f);
+    sky.aLightColorKey[2] = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+    ASSERT_EQ(sky.LookUpColors(0.25f, light, a, b), 1u);
+    EXPECT_FLOAT_EQ(light.x, 0.5f);
+    EXPECT_EQ(light.w, 1.0f);
+    ASSERT_EQ(sky.LookUpColors(1.0f, light, a, b), 1u);
+    EXPECT_EQ(light.z, 1.0f);
+    sky.m_nColorKeyCount = 200;
+    sky.aLightColorKey[47] = TVector(0.25f, 0.0f, 0.0f, 0.0f);
+    ASSERT_EQ(sky.LookUpColors(1.0f, light, a, b), 1u);
+    EXPECT_EQ(light.x, 0.25f);
+}
+
+TEST(SkyRecords, CountsAboveCapacityAreCut)
+{
+    TAtmosphere sky;
+    sky.aStars.SetCount(ATMOSPHERE_STAR_CAPACITY);
+    EXPECT_EQ(sky.CutCounts(), 0u);
+    // A damaged record's count: the first refused is one past the capacity.
+    reinterpret_cast<u32&>(sky.aStars) = ATMOSPHERE_STAR_CAPACITY + 1;
+    EXPECT_EQ(sky.CutCounts(), 1u);
+    EXPECT_EQ(sky.aStars.GetCount(), ATMOSPHERE_STAR_CAPACITY);
+    TAtmosphereChange change;
+    reinterpret_cast<u32&>(change.aDayLight) = ATMOSPHERE_CHANGE_ENTRIES;
+    EXPECT_EQ(change.CutCounts(), 0u);
+    reinterpret_cast<u32&>(change.aDayLight) = ATMOSPHERE_CHANGE_ENTRIES + 1;
+    EXPECT_EQ(change.CutCounts(), 1u);
+    EXPECT_EQ(change.aDayLight.GetCount(), ATMOSPHERE_CHANGE_ENTRIES);
+
+    EXPECT_EQ(sizeof(TSkyElement), 152u);
+    EXPECT_EQ(sizeof(TAtmosphereVertexPool), 108u);
+    EXPECT_EQ(sizeof(TSkyVertex), 28u);
+}
+
+TEST(SkyVertexPool, ABlockMustHoldItsTableAndWholeVerticesAndABadTemplateIsSkippedOnce)
+{
+    TScratchWorkingFolder folder{"skypool"};
+    TLogLines lines;
+    // One template of two vertices; the broken block has one byte more.
+    std::vector<u8> block(sizeof(TSkyElementTemplate) + 2 * sizeof(TSkyVertex) + 1, 0);
+    const TSkyElementTemplate quad = {0, 2};
+    std::memcpy(block.data(), &quad, sizeof quad);
+    TSkyVertex corner = {};
+    corner.x = 1.0f;
+    std::memcpy(block.data() + sizeof quad + sizeof(TSkyVertex), &corner, sizeof corner);
+    TRepositoryWriter writer(72, REPOSITORY_STREAMED);
+    TAtmosphereVertexPool whole, broken;
+    whole.m_Name = TName("quads", true);
+    broken.m_Name = TName("broken", true);
+    whole.m_nTemplateCount = broken.m_nTemplateCount = 1;
+    writer.AddBlock(&whole, block.data(), static_cast<u32>(block.size() - 1));
+    writer.AddBlock(&broken, block.data(), static_cast<u32>(block.size()));
+    ASSERT_TRUE(writer.Write("sky.data", nullptr, 0, false));
+    TRepository repository(72, REPOSITORY_STREAMED, TName("sky.data", true));
+    ASSERT_TRUE(repository.OpenStreamed("sky.data", false));
+    whole.SetData(&repository, whole.m_nDataOffset, whole.m_nDataSize);
+    broken.SetData(&repository, broken.m_nDataOffset, broken.m_nDataSize);
+
+    TSkyElement element = {};
+    element.World = TMatrix(1.0f);
+    TSkyVertex out[2] = {};
+    const TVector eye(0.0f, 10.0f, 0.0f, 1.0f);
+    // Not loaded: nothing drawn.
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+    whole.Load();
+    EXPECT_EQ(whole.GetPoolVertexCount(), 2u);
+    EXPECT_EQ(whole.Instance(element, eye, out, 1), 0u);
+    ASSERT_EQ(whole.Instance(element, eye, out, 2), 2u);
+    EXPECT_EQ(out[1].x, 1.0f);
+    EXPECT_EQ(out[1].y, 10.0f);
+    element.m_nTemplate = 1;
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+    EXPECT_EQ(lines.Count("'quads': a sky element names template 1"), 1u);
+    broken.Load();
+    EXPECT_EQ(broken.GetTemplateCount(), 0u);
+    EXPECT_EQ(broken.GetPoolVertexCount(), 0u);
+    EXPECT_EQ(lines.Count("'broken': a block of 65 bytes is no table"), 1u);
+    whole.Release();
+    element.m_nTemplate = 0;
+    EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
 }

@@ -9,7 +9,13 @@
 #include "engine/render/camera.h"
 #include "engine/render/rendertarget.h"
 #include "engine/render/texture.h"
+#include "directx/render/dxtextureanimation.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/render/texturemanager.h"
 #include "leveleffects.h"
+#include "levelwater.h"
 
 namespace
 {
@@ -182,4 +188,50 @@ TEST_F(LevelPostEffectsTest, TheScreenMotionBlurFollowsTheCameraSinceTheLastBlur
     Variable("effect.motionblurss")->SetInt(0);
     EXPECT_EQ(DrawFrameWithStep(6), plain);
     Variable("effect.motionblurss")->SetInt(1);
+}
+
+// The pond: the lit scene refracted through the normal map's two frames the animation stands
+// between (mixed by its phase), and under the forward renderer its colour blended over the frame.
+TEST_F(LevelPostEffectsTest, ThePondRefractsTheSceneThroughItsAnimatedNormalMap)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    TRenderQueue* queue = g_pRenderSceneManager->Scenes()[0]->FindQueue(TName(LEVEL_WATER_QUEUE, true));
+    ASSERT_NE(queue, nullptr);
+    // Without its queue the step draws nothing.
+    queue->m_Name = TName("Puddle", true);
+    EXPECT_EQ(DrawFrameWithStep(3), plain);
+    queue->m_Name = TName(LEVEL_WATER_QUEUE, true);
+
+    static TTexture* s_apFrame[LEVEL_WATER_FRAMES];
+    for (u32 i = 0; i < LEVEL_WATER_FRAMES; ++i)
+    {
+        s_apFrame[i] = g_pTextureManager->FindTexture(TName(("water_nm_" + std::to_string(i)).c_str(), true));
+        ASSERT_NE(s_apFrame[i], nullptr) << i;
+    }
+    TTextureAnimation* animation = g_pTextureManager->FindTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
+    if (!animation)
+        animation = g_pTextureManager->CreateTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
+    static_cast<TDxTextureAnimation*>(animation)->SetFrames(s_apFrame, LEVEL_WATER_FRAMES);
+    animation->m_fPosition = 1.6f;
+    const std::vector<std::uint32_t> water = DrawFrameWithStep(3);
+    // Between frames 1 and 2, six tenths of the way.
+    EXPECT_NEAR(g_EffectsBlocks.fWaterPhase, 0.6f, 1e-5f);
+    EXPECT_NE(water, plain);
+    EXPECT_EQ(CompareWithGolden("post_water", water, kWidth, kHeight), "");
+    // Another phase, another surface.
+    animation->m_fPosition = 1.8f;
+    EXPECT_NE(DrawFrameWithStep(3), water);
+    static_cast<TDxTextureAnimation*>(animation)->SetFrames(nullptr, 0);
+
+    Variable("deferredrendering.disable")->SetInt(1);
+    const std::vector<std::uint32_t> forward = DrawFrameWithStep(0);
+    const std::vector<std::uint32_t> blended = DrawFrameWithStep(3);
+    EXPECT_NE(blended, forward);
+    // Only the pond's pixels change.
+    u32 changed = 0;
+    for (size_t i = 0; i < forward.size(); ++i)
+        changed += forward[i] != blended[i];
+    EXPECT_GT(changed, 100u);
+    EXPECT_LT(changed, forward.size() / 4);
 }

@@ -111,11 +111,52 @@ TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheAc
     EXPECT_TRUE(DockedWithAction());
     PlaceLoader(0.5f, 90.0f);
     EXPECT_FALSE(DockedWithAction());
-    // The front end's distance: negative on the aircraft's right (+x here).
-    EXPECT_NEAR(-0.5f, m_pGate->m_fLoaderDoorDistance, 1e-4f);
-    PlaceLoader(-0.5f, 90.0f);
-    DockedWithAction();
-    EXPECT_NEAR(0.5f, m_pGate->m_fLoaderDoorDistance, 1e-4f);
+}
+
+TEST_F(Cargo, TheDockingTestLeavesTheLoadersOffsetAndAngleForTheFrontEnd)
+{
+    // The distance is negative on the aircraft's right (+x here); the angle is unsigned.
+    PlaceLoader(0.5f, 80.0f);
+    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
+    EXPECT_NEAR(-0.5f, m_pGate->GetDockingOffset(), 1e-4f);
+    EXPECT_NEAR(80.0f, m_pGate->GetDockingAngle(), 1e-2f);
+    PlaceLoader(-0.25f, 263.0f);
+    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
+    EXPECT_NEAR(0.25f, m_pGate->GetDockingOffset(), 1e-4f);
+    EXPECT_NEAR(97.0f, m_pGate->GetDockingAngle(), 1e-2f);
+}
+
+TEST_F(Cargo, TheDockingHintIsWantedWhileThePlayersTransferHasStillToDock)
+{
+    TTask& unload = Task(gtCargoPlaneToStorage);
+    TTask& load = Task(gtCargoStorageToPlane);
+    m_Parameters.pActiveTask = &unload;
+    unload.m_nStarted = 1;
+    EXPECT_EQ(-1, m_pGate->DockingHint()) << "an AI's transfer";
+    unload.MarkTakenOver();
+    EXPECT_EQ(1, m_pGate->DockingHint());
+    m_pGate->aCargoPhase[CARGO_PHASE_DOOR_OPEN] = 1;
+    EXPECT_EQ(0, m_pGate->DockingHint()) << "docked: the door opens";
+
+    m_Parameters.pActiveTask = &load;
+    load.m_nStarted = 1;
+    load.MarkTakenOver();
+    EXPECT_EQ(1, m_pGate->DockingHint()) << "the door phase is the unloading's";
+    m_pGate->aCargoPhase[CARGO_PHASE_LIFT_RAISED] = 1;
+    EXPECT_EQ(0, m_pGate->DockingHint());
+    load.m_nArrived = 1;
+    EXPECT_EQ(-1, m_pGate->DockingHint()) << "arrived";
+
+    TTask& fuel = Task(gtDeployFuel);
+    fuel.m_nStarted = 1;
+    fuel.MarkTakenOver();
+    m_Parameters.pActiveTask = &fuel;
+    EXPECT_EQ(-1, m_pGate->DockingHint()) << "no cargo transfer";
+    m_Parameters.pActiveTask = &Task(gtCargoPlaneToStorage, &Gate(2));
+    m_Parameters.pActiveTask->m_nStarted = 1;
+    m_Parameters.pActiveTask->MarkTakenOver();
+    EXPECT_EQ(-1, m_pGate->DockingHint()) << "another gate's";
+    m_Parameters.pActiveTask = nullptr;
 }
 
 TEST_F(Cargo, OneLoaderTripAtATimeAcrossTheGates)

@@ -1,0 +1,213 @@
+// The vehicle task dialog: the gate's two docking values on the bars and in the numbers for the
+// cargo loader's two tasks, each number's warning from its limit on and not before, values
+// beyond the bars, hiding for any other task and under the game menu's windows, and its golden
+// image over the in-game screen.
+#include "menufixture.h"
+
+#include "morvane/game/gameenums.h"
+#include "morvane/ui/uigamemanager.h"
+#include "morvane/ui/uivehicletaskdialog.h"
+#include "ui/uibutton.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.trackbar.h"
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <thread>
+
+namespace
+{
+// What the test's game shows the dialog.
+class TTestSource : public TVehicleTaskSource
+{
+public:
+    bool GetTaskType(i32& type) override
+    {
+        type = nType;
+        return bTask;
+    }
+    bool GetGateValues(f32& distance, f32& angle) override
+    {
+        distance = fDistance;
+        angle = fAngle;
+        return bGate;
+    }
+    bool bTask = true;
+    bool bGate = true;
+    i32 nType = gtCargoStorageToPlane;
+    f32 fDistance = 0.0f;
+    f32 fAngle = VEHICLE_TASK_SQUARE_ANGLE;
+};
+
+class VehicleTaskTest : public MenuTest
+{
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        ASSERT_NE(Dialog().GetForm(), nullptr) << "the level carries the dialog's form";
+        Start();
+        // A game runs: the menu closed, the in-game screen on.
+        Parameters().nStarted = 1;
+        Menu().SetMenuVisible(0, 0);
+        MenuFrames(20);
+        Dialog().SetSource(&m_Source);
+    }
+    void TearDown() override
+    {
+        Dialog().SetSource(nullptr);
+        Dialog().GetForm()->HideNow();
+        MenuTest::TearDown();
+    }
+    static TUIVehicleTaskDialog& Dialog()
+    {
+        return static_cast<TUIVehicleTaskDialog&>(g_pUIGameManager->GetScreen(UI_SCREEN_VEHICLE_TASK));
+    }
+    // Fading out counts as hidden.
+    static bool Showing()
+    {
+        return g_pUIGameManager->IsShowing(UI_SCREEN_VEHICLE_TASK) &&
+               !(Dialog().GetForm()->nFlags & UX::CONTROL_HIDING);
+    }
+    static std::u16string Text(const UX::TLabel* label) { return label->Text.GetText(); }
+    static bool Warns(const UX::TLabel* label) { return (label->nFlags & VEHICLE_TASK_WARNING_FLAG) != 0; }
+    // The dialog shown, then a frame with the values.
+    void ShowWith(f32 distance, f32 angle)
+    {
+        m_Source.fDistance = distance;
+        m_Source.fAngle = angle;
+        if (!Showing())
+            ASSERT_TRUE(g_pUIGameManager->ShowScreen(UI_SCREEN_VEHICLE_TASK));
+        MenuFrame();
+        ASSERT_TRUE(Showing());
+    }
+    TTestSource m_Source;
+};
+} // namespace
+
+TEST_F(VehicleTaskTest, TheGateValuesGoOnTheBarsAndIntoTheNumbersForBothCargoTasks)
+{
+    ShowWith(0.129f, 92.5f);
+    UX::TTrackBar* distanceBar = Dialog().GetDistanceBar();
+    UX::TTrackBar* angleBar = Dialog().GetAngleBar();
+    ASSERT_NE(distanceBar, nullptr);
+    ASSERT_NE(angleBar, nullptr);
+    EXPECT_EQ(distanceBar->Minimum, -VEHICLE_TASK_DISTANCE_RANGE);
+    EXPECT_EQ(distanceBar->Maximum, VEHICLE_TASK_DISTANCE_RANGE);
+    EXPECT_EQ(angleBar->Minimum, -VEHICLE_TASK_ANGLE_RANGE);
+    EXPECT_EQ(angleBar->Maximum, VEHICLE_TASK_ANGLE_RANGE);
+    // Truncated on the bars, rounded in the numbers; the angle off square.
+    EXPECT_EQ(distanceBar->Value, 12);
+    EXPECT_EQ(angleBar->Value, 250);
+    EXPECT_EQ(Text(Dialog().GetDistanceLabel()), u"0.13m");
+    EXPECT_EQ(Text(Dialog().GetAngleLabel()), u"2.50");
+
+    m_Source.nType = gtCargoPlaneToStorage;
+    ShowWith(-0.25f, 87.75f);
+    EXPECT_EQ(distanceBar->Value, -25);
+    EXPECT_EQ(angleBar->Value, -225);
+    EXPECT_EQ(Text(Dialog().GetDistanceLabel()), u"-0.25m");
+    EXPECT_EQ(Text(Dialog().GetAngleLabel()), u"-2.25");
+}
+
+TEST_F(VehicleTaskTest, EachNumberWarnsFromItsLimitOnAndNotBefore)
+{
+    const f32 distance = VEHICLE_TASK_DISTANCE_WARNING;
+    const f32 high = VEHICLE_TASK_SQUARE_ANGLE + VEHICLE_TASK_ANGLE_WARNING;
+    const f32 low = VEHICLE_TASK_SQUARE_ANGLE - VEHICLE_TASK_ANGLE_WARNING;
+    const struct
+    {
+        f32 distance;
+        f32 angle;
+        bool distanceWarns;
+        bool angleWarns;
+    } cases[] = {
+        {std::nextafter(distance, 0.0f), std::nextafter(high, 0.0f), false, false},
+        {distance, high, true, true},
+        {-std::nextafter(distance, 0.0f), std::nextafter(low, 90.0f), false, false},
+        {-distance, low, true, true},
+        {0.0f, VEHICLE_TASK_SQUARE_ANGLE, false, false},
+    };
+    for (const auto& c : cases)
+    {
+        ShowWith(c.distance, c.angle);
+        EXPECT_EQ(Warns(Dialog().GetDistanceLabel()), c.distanceWarns) << c.distance;
+        EXPECT_EQ(Warns(Dialog().GetAngleLabel()), c.angleWarns) << c.angle;
+        // The warning is the label's pressed look.
+        EXPECT_EQ(Dialog().GetDistanceLabel()->nTargetState == UX::STATE_PRESSED, c.distanceWarns)
+            << c.distance;
+    }
+}
+
+TEST_F(VehicleTaskTest, ValuesBeyondTheBarsStopAtTheirEndsAndNoNumberWarns)
+{
+    ShowWith(1.0e30f, 200.0f);
+    EXPECT_EQ(Dialog().GetDistanceBar()->Value, VEHICLE_TASK_DISTANCE_RANGE);
+    EXPECT_EQ(Dialog().GetAngleBar()->Value, VEHICLE_TASK_ANGLE_RANGE);
+    ShowWith(-1.0e30f, -200.0f);
+    EXPECT_EQ(Dialog().GetDistanceBar()->Value, -VEHICLE_TASK_DISTANCE_RANGE);
+    EXPECT_EQ(Dialog().GetAngleBar()->Value, -VEHICLE_TASK_ANGLE_RANGE);
+    EXPECT_TRUE(Warns(Dialog().GetDistanceLabel()));
+    // A value that is no number sits in the middle and warns.
+    ShowWith(std::numeric_limits<f32>::quiet_NaN(), std::numeric_limits<f32>::quiet_NaN());
+    EXPECT_EQ(Dialog().GetDistanceBar()->Value, 0);
+    EXPECT_EQ(Dialog().GetAngleBar()->Value, 0);
+    EXPECT_TRUE(Warns(Dialog().GetDistanceLabel()));
+    EXPECT_TRUE(Warns(Dialog().GetAngleLabel()));
+}
+
+TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneAndWithoutItsGate)
+{
+    for (i32 type = gtDeployMaintenance; type <= gtCargoStorageToGarage; ++type)
+    {
+        m_Source.nType = type;
+        ASSERT_TRUE(g_pUIGameManager->ShowScreen(UI_SCREEN_VEHICLE_TASK));
+        MenuFrame();
+        EXPECT_EQ(Showing(), type == gtCargoStorageToPlane || type == gtCargoPlaneToStorage) << type;
+    }
+    m_Source.nType = gtCargoPlaneToStorage;
+    m_Source.bTask = false;
+    ASSERT_TRUE(g_pUIGameManager->ShowScreen(UI_SCREEN_VEHICLE_TASK));
+    MenuFrame();
+    EXPECT_FALSE(Showing()) << "no task";
+    m_Source.bTask = true;
+    m_Source.bGate = false;
+    ASSERT_TRUE(g_pUIGameManager->ShowScreen(UI_SCREEN_VEHICLE_TASK));
+    MenuFrame();
+    EXPECT_FALSE(Showing()) << "no gate";
+}
+
+TEST_F(VehicleTaskTest, ItHidesWhileAMenuWindowOrTheMainMenuIsOpen)
+{
+    ShowWith(0.1f, 90.0f);
+    ASSERT_NE(Menu().PushWindow("NewGameConfirm"), nullptr);
+    // Past the window's opening: an opening window is not open yet.
+    MenuFrames(20);
+    EXPECT_FALSE(Showing()) << "a window of the stack";
+    Menu().PopWindow();
+    MenuFrames(20);
+    ShowWith(0.1f, 90.0f);
+
+    Menu().OnMainMenuClick(nullptr);
+    MenuFrames(20);
+    EXPECT_FALSE(Showing()) << "the main menu";
+}
+
+TEST_F(VehicleTaskTest, TheDialogOverTheGameMatchesItsGoldenImage)
+{
+    ShowWith(-0.42f, 96.25f);
+    // The UX's transitions run on the real clock: past the fade-in.
+    for (int frame = 0; frame < 30; ++frame)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(12));
+        g_pTimer->Update();
+        MenuFrame();
+    }
+    ASSERT_TRUE(Showing());
+    // The wall clock is not the golden image's.
+    Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
+    Menu().GetGameText("Time")->m_Caption.SetText("12:00");
+    EXPECT_EQ(RenderGolden("vehicle_task_1280x720", 1280, 720, true), "");
+}
