@@ -17,6 +17,7 @@
 #include "directx/render/dxmeshmanager.h"
 #include "directx/render/dxrendertarget.h"
 #include "directx/render/dxshadermanager.h"
+#include "directx/render/dxtexturemanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/shaderparameterplugin.h"
@@ -84,6 +85,7 @@ protected:
         g_pCluster->AddListener(&Particles());
         g_pCluster->AddListener(g_pDecalManager);
         g_pCluster->AddListener(g_pLensFlareManager);
+        g_pDxTextureManager->InitializeManager();
         m_pManager->AddMethod(&Particles());
         // Another test may have put stand-ins in place of the camera's and skeleton's plug-ins.
         for (const char* name : {"TFinalMatrix", "TAnimationSkeleton"})

@@ -5,6 +5,7 @@
 #include "core/system/name.h"
 #include "directx/render/dxmaterialmanager.h"
 #include "directx/render/dxmeshmanager.h"
+#include "directx/render/dxtexturemanager.h"
 #include "engine/render/material.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"
@@ -27,6 +28,8 @@ constexpr f32 POND_HALF_X = 5.0f;
 constexpr f32 POND_HALF_Z = 3.5f;
 // Just over the apron, so the ground does not hide it.
 constexpr f32 POND_HEIGHT = 0.05f;
+// Frames a second of the ripples.
+constexpr f32 WATER_ANIMATION_SPEED = 2.0f;
 
 // Ripples running across the pond, a quarter of their wave further each frame: the normal's x
 // and y as red and green about 0.5, up as blue.
@@ -65,17 +68,20 @@ i32 AddLevelWater(TRepositoryWriter& writer, TNode* level, TClusterManager**, i3
     scene->aRenderQueue[scene->m_nQueueCount++] = &s_Water.queue;
     g_pRenderSceneManager->Queues().Add(&s_Water.queue);
 
-    TTexture* first = nullptr;
+    // The animation's frames are the textures it uses, in order; the pond shows its target.
+    TTextureAnimation* animation = g_pDxTextureManager->CreateTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
     for (u32 frame = 0; frame < LEVEL_WATER_FRAMES; ++frame)
     {
         char name[32];
         std::snprintf(name, sizeof name, "%s_%u", LEVEL_WATER_NORMALS, frame);
-        TTexture* texture = MakeTexture(writer, name, WATER_TEXTURE_SIZE, WATER_TEXTURE_SIZE, Ripples(frame));
-        if (!first)
-            first = texture;
+        TResource::LinkTo(animation, MakeTexture(writer, name, WATER_TEXTURE_SIZE, WATER_TEXTURE_SIZE, Ripples(frame)));
     }
+    animation->m_nFrameCount = LEVEL_WATER_FRAMES;
+    animation->m_nPlaying = 1;
+    animation->m_nLoop = 1;
+    animation->m_fSpeed = WATER_ANIMATION_SPEED;
     TMaterial* material = g_pDxMaterialManager->CreateMaterial(TName("pond_water", true));
-    material->aTexture[0] = first;
+    material->aTexture[0] = animation->GetTargetTexture();
 
     std::vector<TMeshVertex> quad;
     AddFace(quad, TVector(0, 0, 0, 1), TVector(POND_HALF_X, 0, 0, 0), TVector(0, 0, POND_HALF_Z, 0), 0xFFFFFFFFu);

@@ -1,8 +1,8 @@
 #pragma once
 // The level's small pond on the apron before the terminal: a quad in the render queue "Water" (drawn by the post
-// effects' water step, not by the scene's walk), its material textured with the first of the four
-// frames of the rippling normal map ("water_nm_0" to "water_nm_3"), which the animation
-// "water_nm" plays.
+// effects' water step, not by the scene's walk), its material textured with the stored texture
+// animation "water_nm", which loops the four frames of the rippling normal map ("water_nm_0" to
+// "water_nm_3").
 #include "core/system/types.h"
 
 class TClusterManager;

@@ -463,7 +463,7 @@ void TDxTexture::Unlock(i32 level)
 
 TTextureAnimation* TDxTexture::GetAnimation()
 {
-    if (m_nAnimation < 0 || !g_pTextureManager)
+    if (m_nAnimation < 0 || !g_pTextureManager || m_nAnimation >= g_pTextureManager->GetTextureAnimationCount())
         return nullptr;
     return g_pTextureManager->GetTextureAnimation(m_nAnimation);
 }

@@ -1,7 +1,9 @@
 #include "directx/render/dxtextureanimation.h"
 
+#include "core/system/log.h"
 #include "engine/render/texture.h"
 
+#include <algorithm>
 #include <cmath>
 
 void TDxTextureAnimation::SetFrames(TTexture** frames, i32 count)
@@ -11,11 +13,23 @@ void TDxTextureAnimation::SetFrames(TTexture** frames, i32 count)
     m_nFrame = -1;
 }
 
+void TDxTextureAnimation::CutFrames(i32 textures)
+{
+    const i32 kept = std::clamp(m_nFrameCount, 0, textures);
+    if (kept == m_nFrameCount)
+        return;
+    TLog::Print(g_pSystemLog, LOG_ERROR, "TDxTextureAnimation: ", "'%s': %d frames, %d textures linked",
+                GetNameText(), m_nFrameCount, textures);
+    m_nFrameCount = kept;
+}
+
 TTexture* TDxTextureAnimation::GetFrameTexture(i32 frame)
 {
-    if (frame < 0 || frame >= m_nFrameCount || !m_ppFrame)
+    if (frame < 0 || frame >= m_nFrameCount)
         return nullptr;
-    return m_ppFrame[frame];
+    if (m_ppFrame)
+        return m_ppFrame[frame];
+    return frame < aUses.GetCount() ? static_cast<TTexture*>(aUses[frame].pResource) : nullptr;
 }
 
 void TDxTextureAnimation::Update(f32 seconds)
@@ -39,10 +53,9 @@ void TDxTextureAnimation::Update(f32 seconds)
                 m_pListener->OnTextureAnimationEnd(this);
         }
     }
+    // Every step, not only at a new frame: the target forgets its borrowed texture when released.
     const i32 frame = static_cast<i32>(m_fPosition);
-    if (frame == m_nFrame || !m_pTexture)
-        return;
-    TTexture* texture = GetFrameTexture(frame);
+    TTexture* texture = m_pTexture ? GetFrameTexture(frame) : nullptr;
     if (!texture || texture->Require())
         return;
     m_nFrame = frame;

@@ -25,23 +25,63 @@ TDxTextureManager::TDxTextureManager()
 {
     g_pTextureManager = this;
     if (g_pCluster)
+    {
         RegisterArray(&TextureDecl(), &m_aLoaded);
+        RegisterArray(&TextureAnimationDecl(), &m_aLoadedAnimation);
+    }
 }
 
 i32 TDxTextureManager::GetArray(u32 typeId, void*& data, i32& count)
 {
     if (typeId == TEXTURE_TYPE_ID)
         ShowArray(m_aTexture, data, count);
+    else if (typeId == TEXTURE_ANIMATION_TYPE_ID)
+        ShowArray(m_aAnimation, data, count);
     return 0;
 }
 
 i32 TDxTextureManager::SetArray(u32 typeId, void*, i32 count)
 {
-    if (typeId != TEXTURE_TYPE_ID)
+    if (typeId == TEXTURE_TYPE_ID)
+    {
+        UnloadOwned(m_aTexture);
+        TakeLoadedArray(m_aTexture, m_aForeign, m_aLoaded, count);
+        return 0;
+    }
+    if (typeId != TEXTURE_ANIMATION_TYPE_ID)
         return 1;
-    UnloadOwned(m_aTexture);
-    TakeLoadedArray(m_aTexture, m_aForeign, m_aLoaded, count);
+    UnloadOwned(m_aAnimation);
+    TakeLoadedArray(m_aAnimation, m_aForeignAnimation, m_aLoadedAnimation, count);
     return 0;
+}
+
+i32 TDxTextureManager::InitializeManager()
+{
+    g_pCluster->AddListener(this);
+    return 0;
+}
+
+void TDxTextureManager::OnClusterLoad()
+{
+    const i32 loaded = m_aAnimation.GetFirstOwned() < 0 ? m_aAnimation.GetCount() : m_aAnimation.GetFirstOwned();
+    for (i32 i = 0; i < loaded; ++i)
+        AdoptAnimation(i);
+}
+
+void TDxTextureManager::AdoptAnimation(i32 index)
+{
+    TDxTextureAnimation* animation = m_aAnimation[index];
+    animation->AdoptLoaded([this](const TResource* used) {
+        for (i32 i = 0; i < m_aTexture.GetCount(); ++i)
+            if (m_aTexture[i] == used)
+                return true;
+        return false;
+    });
+    if (TTexture* target = animation->GetTargetTexture())
+    {
+        target->m_nFlags |= TEXTURE_NO_OBJECT | TEXTURE_ANIMATION_TARGET;
+        target->m_nAnimation = index;
+    }
 }
 
 void TDxTextureManager::UpdateManager(f32 step)

@@ -370,6 +370,71 @@ TEST_F(TextureAnimationTest, TargetShowsTheFrameOfThePosition)
     EXPECT_EQ(target->m_pTexture, frames[0]->m_pTexture);
     EXPECT_EQ(ends.nEnds, 2);
 }
+
+// A loaded animation's frames are the textures it links; its image's pointers and counts are
+// not trusted.
+TEST_F(TextureAnimationTest, ALoadedAnimationKeepsOnlyTheTexturesItLinks)
+{
+    TTexture* frames[3];
+    for (i32 i = 0; i < 3; ++i)
+        frames[i] = g_pDxTextureManager->CreateTexture(TName(("wave" + std::to_string(i)).c_str(), true), 8, 8, 1,
+                                                       1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    TResource stranger;
+    auto* animation = static_cast<TDxTextureAnimation*>(g_pDxTextureManager->CreateTextureAnimation(TName("wave", true)));
+    const i32 index = g_pDxTextureManager->GetTextureAnimationCount() - 1;
+    for (TResource* used : {static_cast<TResource*>(frames[0]), static_cast<TResource*>(frames[1]),
+                            static_cast<TResource*>(frames[2])})
+        TResource::LinkTo(animation, used);
+    TTexture* target = animation->GetTargetTexture();
+
+    // As many frames as linked textures: kept, no line; the run-time words forgotten.
+    animation->m_nFrameCount = 3;
+    animation->m_ppFrame = reinterpret_cast<TTexture**>(0x1234);
+    animation->m_pListener = reinterpret_cast<TTextureAnimationMethods*>(0x5678);
+    target->m_nAnimation = 7;
+    g_pDxTextureManager->AdoptAnimation(index);
+    EXPECT_EQ(animation->m_nFrameCount, 3);
+    EXPECT_EQ(animation->m_ppFrame, nullptr);
+    EXPECT_EQ(animation->m_pListener, nullptr);
+    EXPECT_EQ(target->m_nAnimation, index);
+    EXPECT_EQ(target->GetAnimation(), animation);
+    EXPECT_EQ(m_Log.SystemLog().find("textures linked"), std::string::npos);
+    for (i32 i = 0; i < 3; ++i)
+        EXPECT_EQ(animation->GetFrameTexture(i), frames[i]) << i;
+    EXPECT_EQ(animation->GetFrameTexture(3), nullptr);
+    animation->m_nPlaying = 1;
+    animation->m_fSpeed = 1.0f;
+    g_pDxTextureManager->UpdateManager(1.5f);
+    EXPECT_EQ(target->m_pTexture, frames[1]->m_pTexture);
+    // A released target borrows its frame again at the next step.
+    ASSERT_EQ(target->Require(), 0u);
+    target->Unload();
+    EXPECT_EQ(target->m_pTexture, nullptr);
+    g_pDxTextureManager->UpdateManager(0.0f);
+    EXPECT_EQ(target->m_pTexture, frames[1]->m_pTexture);
+
+    // One frame more than linked: cut, with a line.
+    animation->m_nFrameCount = 4;
+    g_pDxTextureManager->AdoptAnimation(index);
+    EXPECT_EQ(animation->m_nFrameCount, 3);
+    EXPECT_NE(m_Log.SystemLog().find("'wave': 4 frames, 3 textures linked"), std::string::npos);
+    // A link to what is no texture of ours ends the frames; a negative count keeps none.
+    TResource::Unlink(animation, frames[2]);
+    TResource::LinkTo(animation, &stranger);
+    TResource::LinkTo(animation, frames[2]);
+    animation->m_nFrameCount = 4;
+    g_pDxTextureManager->AdoptAnimation(index);
+    EXPECT_EQ(animation->m_nFrameCount, 2);
+    animation->m_nFrameCount = -1;
+    g_pDxTextureManager->AdoptAnimation(index);
+    EXPECT_EQ(animation->m_nFrameCount, 0);
+    EXPECT_EQ(animation->GetFrameTexture(0), nullptr);
+    TResource::Unlink(animation, &stranger);
+
+    // A texture naming an animation past the last: none.
+    target->m_nAnimation = g_pDxTextureManager->GetTextureAnimationCount();
+    EXPECT_EQ(target->GetAnimation(), nullptr);
+}
 } // namespace
 
 namespace

@@ -9,7 +9,9 @@
 #include "engine/render/camera.h"
 #include "engine/render/rendertarget.h"
 #include "engine/render/texture.h"
-#include "directx/render/dxtextureanimation.h"
+#include "directx/render/dxmaterialmanager.h"
+#include "engine/render/material.h"
+#include "engine/render/textureanimation.h"
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
@@ -190,6 +192,42 @@ TEST_F(LevelPostEffectsTest, TheScreenMotionBlurFollowsTheCameraSinceTheLastBlur
     Variable("effect.motionblurss")->SetInt(1);
 }
 
+// The level stores the pond's normal map as a looping animation of its four frames, and the
+// pond's material shows its target, which each step of the textures moves on.
+TEST_F(LevelPostEffectsTest, TheLoadedPondAnimationStepsThroughItsFrames)
+{
+    TTextureAnimation* animation = g_pTextureManager->FindTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
+    ASSERT_NE(animation, nullptr);
+    ASSERT_EQ(animation->m_nFrameCount, static_cast<i32>(LEVEL_WATER_FRAMES));
+    EXPECT_EQ(animation->m_nLoop, 1);
+    EXPECT_EQ(animation->m_nPlaying, 1);
+    TTexture* frames[LEVEL_WATER_FRAMES];
+    for (u32 i = 0; i < LEVEL_WATER_FRAMES; ++i)
+    {
+        frames[i] = g_pTextureManager->FindTexture(TName(("water_nm_" + std::to_string(i)).c_str(), true));
+        ASSERT_NE(frames[i], nullptr) << i;
+        EXPECT_EQ(animation->GetFrameTexture(static_cast<i32>(i)), frames[i]) << i;
+    }
+    TTexture* target = g_pTextureManager->FindTexture(TName(LEVEL_WATER_NORMALS, true));
+    ASSERT_EQ(target, animation->GetTargetTexture());
+    EXPECT_EQ(target->GetAnimation(), animation);
+    TMaterial* pond = g_pDxMaterialManager->FindMaterial(TName("pond_water", true));
+    ASSERT_NE(pond, nullptr);
+    EXPECT_EQ(pond->aTexture[0], target);
+
+    const f32 step = 1.0f / animation->m_fSpeed;
+    animation->m_fPosition = 0.0f;
+    for (u32 i = 0; i <= LEVEL_WATER_FRAMES; ++i)
+    {
+        g_pTextureManager->UpdateManager(i == 0 ? 0.0f : step);
+        const u32 frame = i % LEVEL_WATER_FRAMES;
+        EXPECT_NEAR(animation->m_fPosition, static_cast<f32>(frame), 1e-4f) << i;
+        ASSERT_NE(frames[frame]->m_pTexture, nullptr) << i;
+        EXPECT_EQ(target->m_pTexture, frames[frame]->m_pTexture) << i;
+    }
+    animation->m_fPosition = 0.0f;
+}
+
 // The pond: the lit scene refracted through the normal map's two frames the animation stands
 // between (mixed by its phase), and under the forward renderer its colour blended over the frame.
 TEST_F(LevelPostEffectsTest, ThePondRefractsTheSceneThroughItsAnimatedNormalMap)
@@ -203,17 +241,10 @@ TEST_F(LevelPostEffectsTest, ThePondRefractsTheSceneThroughItsAnimatedNormalMap)
     EXPECT_EQ(DrawFrameWithStep(3), plain);
     queue->m_Name = TName(LEVEL_WATER_QUEUE, true);
 
-    static TTexture* s_apFrame[LEVEL_WATER_FRAMES];
-    for (u32 i = 0; i < LEVEL_WATER_FRAMES; ++i)
-    {
-        s_apFrame[i] = g_pTextureManager->FindTexture(TName(("water_nm_" + std::to_string(i)).c_str(), true));
-        ASSERT_NE(s_apFrame[i], nullptr) << i;
-    }
     TTextureAnimation* animation = g_pTextureManager->FindTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
-    if (!animation)
-        animation = g_pTextureManager->CreateTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
-    static_cast<TDxTextureAnimation*>(animation)->SetFrames(s_apFrame, LEVEL_WATER_FRAMES);
+    ASSERT_NE(animation, nullptr);
     animation->m_fPosition = 1.6f;
+    g_pTextureManager->UpdateManager(0.0f);
     const std::vector<std::uint32_t> water = DrawFrameWithStep(3);
     // Between frames 1 and 2, six tenths of the way.
     EXPECT_NEAR(g_EffectsBlocks.fWaterPhase, 0.6f, 1e-5f);
@@ -222,7 +253,7 @@ TEST_F(LevelPostEffectsTest, ThePondRefractsTheSceneThroughItsAnimatedNormalMap)
     // Another phase, another surface.
     animation->m_fPosition = 1.8f;
     EXPECT_NE(DrawFrameWithStep(3), water);
-    static_cast<TDxTextureAnimation*>(animation)->SetFrames(nullptr, 0);
+    animation->m_fPosition = 0.0f;
 
     Variable("deferredrendering.disable")->SetInt(1);
     const std::vector<std::uint32_t> forward = DrawFrameWithStep(0);
