@@ -1,5 +1,6 @@
 #include "engine/render/deferredrendering.h"
 
+#include "core/math/boundbox.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
 #include "engine/render/camera.h"
@@ -13,6 +14,7 @@
 #include "engine/render/lightsettings.h"
 #include "engine/render/rendercontext.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/renderobject.h"
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
@@ -196,26 +198,99 @@ bool ScreenBoxOf(const f32 (*points)[3], u32 count, const TMatrix& m, u32 width,
     return std::isfinite(box[0] + box[1] + box[2] + box[3]);
 }
 
-// The light pass of a light after the pass's first, cut to the light's screen rectangle: the first
-// one covers the screen, since it marks every drawn pixel lit for the combine.
-class TLightScissor
+// The whole pixels of a screen box, two wider each way for rounding, clamped to the screen.
+void PixelsOf(const f32 box[4], u32 width, u32 height, i32 rect[4])
+{
+    const f32 w = static_cast<f32>(width), h = static_cast<f32>(height);
+    rect[0] = static_cast<i32>(std::clamp(std::floor(box[0] - LIGHT_RECT_MARGIN), 0.0f, w));
+    rect[1] = static_cast<i32>(std::clamp(std::floor(box[1] - LIGHT_RECT_MARGIN), 0.0f, h));
+    rect[2] = static_cast<i32>(std::clamp(std::ceil(box[2] + LIGHT_RECT_MARGIN), 0.0f, w));
+    rect[3] = static_cast<i32>(std::clamp(std::ceil(box[3] + LIGHT_RECT_MARGIN), 0.0f, h));
+    // Off the screen: an empty rectangle at its corner.
+    rect[2] = std::max(rect[2], rect[0]);
+    rect[3] = std::max(rect[3], rect[1]);
+}
+
+// The screen box of the objects a queue draws, gathered by its frustum test; unbounded once an
+// object reaches behind the camera.
+struct TDrawnBox
+{
+    u32 width, height;
+    u32 unbounded = 0;
+    f32 box[4] = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+};
+
+u32 RenderObjectInFrustumMeasured(TRenderObject* object, const TMatrix* camera, void* argument)
+{
+    if (!RenderObjectInFrustum(object, camera, nullptr))
+        return 0;
+    TDrawnBox& drawn = *static_cast<TDrawnBox*>(argument);
+    const TBoundBox& bound = *object->GetBoundBox();
+    const TMatrix& world = *object->GetMatrix();
+    f32 corners[8][3];
+    for (u32 i = 0; i < 8; ++i)
+    {
+        const f32 x = i & 1 ? bound.maximum.x : bound.minimum.x, y = i & 2 ? bound.maximum.y : bound.minimum.y,
+                  z = i & 4 ? bound.maximum.z : bound.minimum.z;
+        for (u32 c = 0; c < 3; ++c)
+        {
+            const f32* column = &world.aRow[0].x + c;
+            corners[i][c] = x * column[0] + y * column[4] + z * column[8] + column[12];
+        }
+    }
+    f32 box[4];
+    if (!ScreenBoxOf(corners, 8, *camera, drawn.width, drawn.height, box))
+        drawn.unbounded = 1;
+    else
+    {
+        drawn.box[0] = std::min(drawn.box[0], box[0]);
+        drawn.box[1] = std::min(drawn.box[1], box[1]);
+        drawn.box[2] = std::max(drawn.box[2], box[2]);
+        drawn.box[3] = std::max(drawn.box[3], box[3]);
+    }
+    return 1;
+}
+
+// A pass cut to the rectangle `bound` (null: the screen), and a light's pass further to the
+// screen rectangle of its volume, except the first light of the opaque pass: that one marks every
+// drawn pixel lit for the combine.
+class TPassScissor
 {
 public:
-    TLightScissor(TLight& light, u32 first)
+    TPassScissor(const i32* bound, TLight* light, u32 first)
     {
+        i32 rect[4] = {0, 0, 0, 0};
+        u32 cut = 0;
+        if (bound)
+        {
+            std::copy(bound, bound + 4, rect);
+            cut = 1;
+        }
         TCamera* camera = g_pCameraManager ? g_pCameraManager->GetCurrentCamera() : nullptr;
-        if (first || !camera)
-            return;
-        const u32 width = static_cast<u32>(g_pDeviceManager->GetBackBufferWidth());
-        const u32 height = static_cast<u32>(g_pDeviceManager->GetBackBufferHeight());
-        i32 rect[4];
-        if (!TDeferredRendering::LightScreenRect(light, camera->m_ViewProjection, width, height, rect))
+        i32 reach[4];
+        if (light && !first && camera &&
+            TDeferredRendering::LightScreenRect(*light, camera->m_ViewProjection,
+                                                static_cast<u32>(g_pDeviceManager->GetBackBufferWidth()),
+                                                static_cast<u32>(g_pDeviceManager->GetBackBufferHeight()), reach))
+        {
+            if (!cut)
+                std::copy(reach, reach + 4, rect);
+            else
+            {
+                rect[0] = std::max(rect[0], reach[0]);
+                rect[1] = std::max(rect[1], reach[1]);
+                rect[2] = std::max(rect[0], std::min(rect[2], reach[2]));
+                rect[3] = std::max(rect[1], std::min(rect[3], reach[3]));
+            }
+            cut = 1;
+        }
+        if (!cut)
             return;
         g_pDeviceManager->SetScissorRect(rect[0], rect[1], rect[2], rect[3]);
         g_pDeviceManager->SetScissorTest(1);
         m_nOn = 1;
     }
-    ~TLightScissor()
+    ~TPassScissor()
     {
         if (m_nOn)
             g_pDeviceManager->ResetScissorRect();
@@ -413,19 +488,30 @@ void TDeferredRendering::_RenderGBuffer(TRenderPass* pass)
     g_pRenderManager->RecordPipelineStep(s_StepGBufferOpaque, shader);
 }
 
-void TDeferredRendering::_RenderTransparentQueues()
+void TDeferredRendering::_RenderTransparentQueues(u32 measure)
 {
     if (g_pImposterManager)
         g_pImposterManager->SetShader(s_ImposterShader.Get());
     TRenderContext context(s_GBufferShader.Get());
+    TDrawnBox drawn;
+    drawn.width = static_cast<u32>(g_pDeviceManager->GetBackBufferWidth());
+    drawn.height = static_cast<u32>(g_pDeviceManager->GetBackBufferHeight());
     for (TRenderQueue* queue : {m_pAlphaBlend, m_pParticles})
         if (queue)
-            queue->Render(&context, RenderObjectInFrustum, nullptr);
+            queue->Render(&context, measure ? RenderObjectInFrustumMeasured : RenderObjectInFrustum, &drawn);
+    if (!measure || drawn.unbounded)
+        return;
+    m_nTransparentBounded = 1;
+    if (drawn.box[0] > drawn.box[2])
+        std::fill(m_aTransparentRect, m_aTransparentRect + 4, 0);
+    else
+        PixelsOf(drawn.box, drawn.width, drawn.height, m_aTransparentRect);
 }
 
 void TDeferredRendering::_RenderTransparentGBuffer()
 {
     TRenderTarget* const* t = m_apTarget;
+    m_nTransparentBounded = 0;
     if (!t[DEFERRED_COLOR])
         return;
     g_pRenderManager->ResetPassState();
@@ -446,8 +532,13 @@ void TDeferredRendering::_RenderTransparentGBuffer()
     g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], t[DEFERRED_POSITION], t[DEFERRED_NORMAL], t[DEFERRED_TEMP1],
                                     PASS_ATTACH_DEPTH, 0);
     if (!m_pAlphaBlend)
+    {
+        // Nothing transparent: its lights and combine have nothing to change.
+        m_nTransparentBounded = 1;
+        std::fill(m_aTransparentRect, m_aTransparentRect + 4, 0);
         return;
-    _RenderTransparentQueues();
+    }
+    _RenderTransparentQueues(1);
     g_pRenderManager->RecordPipelineStep(s_StepGBufferTransparent, s_GBufferShader.Get());
 }
 
@@ -518,7 +609,11 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
         SetDefine(combine, s_DefineTransparent, 1);
         combine->SetTexture(DEFERRED_COMBINE_SCENE_SLOT, TextureOf(t[DEFERRED_TEMP3]));
         CopyTexture(TextureOf(t[DEFERRED_TEMP3]));
-        DrawFullScreen(combine);
+        {
+            // Beyond the transparent surfaces the combine gives the scene it was copied over.
+            const TPassScissor scissor(TransparentBound(1), nullptr, 0);
+            DrawFullScreen(combine);
+        }
         g_pRenderManager->RecordPipelineStep(s_StepTransparencyCombine, combine);
         SetDefine(combine, s_DefineTransparent, 0);
         combine->SetTexture(DEFERRED_COMBINE_LIGHT_SLOT, nullptr);
@@ -580,14 +675,7 @@ bool TDeferredRendering::LightScreenRect(TLight& light, const TMatrix& viewProje
             box[3] = std::min(box[3], narrow[3]);
         }
     }
-    const f32 w = static_cast<f32>(width), h = static_cast<f32>(height);
-    rect[0] = static_cast<i32>(std::clamp(std::floor(box[0] - LIGHT_RECT_MARGIN), 0.0f, w));
-    rect[1] = static_cast<i32>(std::clamp(std::floor(box[1] - LIGHT_RECT_MARGIN), 0.0f, h));
-    rect[2] = static_cast<i32>(std::clamp(std::ceil(box[2] + LIGHT_RECT_MARGIN), 0.0f, w));
-    rect[3] = static_cast<i32>(std::clamp(std::ceil(box[3] + LIGHT_RECT_MARGIN), 0.0f, h));
-    // Off the screen: an empty rectangle at its corner.
-    rect[2] = std::max(rect[2], rect[0]);
-    rect[3] = std::max(rect[3], rect[1]);
+    PixelsOf(box, width, height, rect);
     return true;
 }
 
@@ -621,7 +709,7 @@ void TDeferredRendering::_RenderLights(u32 transparent)
         TTexture* projection = light.pProjection;
         if (projection)
             projection->Require();
-        const TLightScissor scissor(light, number == 1);
+        const TPassScissor scissor(TransparentBound(transparent), &light, number == 1);
         switch (light.m_nType)
         {
         case LIGHT_DIRECTIONAL:

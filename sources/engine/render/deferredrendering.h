@@ -90,11 +90,20 @@ private:
     void _RenderCombine(u32 transparent);
     void _RenderLights(u32 transparent);
     // "Alpha blend" and "Particles" drawn with the G-buffer shader (imposters with theirs).
-    void _RenderTransparentQueues();
+    // With `measure`, keeps the screen rectangle of the objects drawn for the transparent passes.
+    void _RenderTransparentQueues(u32 measure = 0);
+    // The transparent surfaces' screen rectangle for a transparent pass, or null: the screen.
+    const i32* TransparentBound(u32 transparent) const
+    {
+        return transparent && m_nTransparentBounded ? m_aTransparentRect : nullptr;
+    }
 
     TRenderTarget* m_apTarget[DEFERRED_TARGETS];
     TRenderQueue* m_pAlphaBlend;
     TRenderQueue* m_pParticles;
+    // Where the transparent G-buffer pass drew (left, top, right, bottom), when bounded.
+    i32 m_aTransparentRect[4] = {};
+    u32 m_nTransparentBounded = 0;
 };
 
 extern TDeferredRendering* g_pDeferredRendering;
