@@ -404,7 +404,8 @@ void TIParticleEmitter::MakeStepContext(TStepContext& context) const
     }
 }
 
-u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext& context)
+// Inlined into the system's loop: a call per particle costs as much as the ageing.
+[[gnu::always_inline]] inline u32 TIParticleEmitter::Move(TParticle& p, i32 index, f32 dt, const TStepContext& context)
 {
     if (p.IsFree())
         return 1;
@@ -428,15 +429,6 @@ u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext&
     p.aPosition[0] += p.aDirection[0] * travel;
     p.aPosition[1] += p.aDirection[1] * travel;
     p.aPosition[2] += p.aDirection[2] * travel;
-    if (context.fGravity != 0.0f)
-        SetParticleVelocity(p, p.aDirection[0] * p.fSpeed, p.aDirection[1] * p.fSpeed - context.fGravity * dt,
-                            p.aDirection[2] * p.fSpeed);
-    if (p.fAcceleration != 0.0f)
-    {
-        p.fSpeed += p.fAcceleration * dt;
-        if (p.fAcceleration < 0.0f && p.fSpeed < 0.0f)
-            p.fSpeed = 0.0f;
-    }
     p.aAngle[0] += p.aAngularSpeed[0] * dt;
     p.aAngle[1] += p.aAngularSpeed[1] * dt;
     if (p.fFrameRate != 0.0f)
@@ -454,14 +446,40 @@ u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext&
                 p.fFrame = std::fmod(p.fFrame, count);
         }
     }
+    return 0;
+}
+
+u32 TIParticleEmitter::Step(TParticle& p, i32 index, f32 dt, const TStepContext& context)
+{
+    if (Move(p, index, dt, context))
+        return 1;
+    Bend(p, dt, context);
+    return 0;
+}
+
+void TIParticleEmitter::Bend(TParticle& p, f32 dt, const TStepContext& context)
+{
+    AccelerateParticle(p, context.fGravity, dt);
     for (u32 i = 0; i < context.nAreas; ++i)
         context.aArea[i].Apply(p, dt);
+    ApplyUnpreparedAreas(p, dt, context);
+}
+
+void TIParticleEmitter::BendFour(TParticle* const four[4], f32 dt, const TStepContext& context)
+{
+    BendFourParticles(four, context.fGravity, dt, context.aArea, context.nAreas);
+    if (context.nFirstUnprepared < context.nGlobalAreas)
+        for (u32 i = 0; i < 4; ++i)
+            ApplyUnpreparedAreas(*four[i], dt, context);
+}
+
+void TIParticleEmitter::ApplyUnpreparedAreas(TParticle& p, f32 dt, const TStepContext& context)
+{
     for (i32 i = context.nFirstUnprepared; i < context.nGlobalAreas; ++i)
     {
         const TParticleGlobalArea* area = g_pParticleManager->GetGlobalArea(i);
         ApplyParticleArea(area->Area, area->GetCentre(), p, dt);
     }
-    return 0;
 }
 
 u32 TIParticleEmitter::StepParticle(TParticle& particle, i32 index, f32 dt)
@@ -480,21 +498,42 @@ i32 TIParticleEmitter::StepParticles(f32 dt, f32* minimum, f32* maximum)
     TStepContext context;
     MakeStepContext(context);
     DArray<TParticle>& particles = pSystem->aParticle;
+    // Live particles wait here for the change of their flights, which then bends a batch four
+    // at a time: in a loop of its own the roots and divisions of one four overlap with the next
+    // four's instead of waiting on each other.
+    constexpr u32 BATCH = 32;
+    TParticle* batch[BATCH];
+    u32 waiting = 0;
     i32 live = 0;
+    f32 low[3] = {}, high[3] = {};
     for (i32 i = 0; i < particles.GetCount(); ++i)
     {
         TParticle& p = particles[i];
-        if (Step(p, i, dt, context))
+        if (Move(p, i, dt, context))
             continue;
+        batch[waiting++] = &p;
+        if (waiting == BATCH)
+        {
+            for (u32 k = 0; k < BATCH; k += 4)
+                BendFour(batch + k, dt, context);
+            waiting = 0;
+        }
+        // The bending changes no position: the box is the same before it.
         for (u32 axis = 0; axis < 3; ++axis)
         {
             const f32 v = p.aPosition[axis];
-            if (live == 0 || v < minimum[axis])
-                minimum[axis] = v;
-            if (live == 0 || v > maximum[axis])
-                maximum[axis] = v;
+            low[axis] = live == 0 || v < low[axis] ? v : low[axis];
+            high[axis] = live == 0 || v > high[axis] ? v : high[axis];
         }
         ++live;
     }
+    for (u32 i = 0; i < waiting; ++i)
+        Bend(*batch[i], dt, context);
+    if (live)
+        for (u32 axis = 0; axis < 3; ++axis)
+        {
+            minimum[axis] = low[axis];
+            maximum[axis] = high[axis];
+        }
     return live;
 }

@@ -62,7 +62,17 @@ public:
 private:
     struct TStepContext;
     void MakeStepContext(TStepContext& context) const;
+    // One particle's whole step: Move, then Bend unless it is free.
     u32 Step(TParticle& particle, i32 index, f32 dt, const TStepContext& context);
+    // The step but for the flight's change (ageing, motion, spin, the sheet): 1 when the
+    // particle is (or becomes) free.
+    u32 Move(TParticle& particle, i32 index, f32 dt, const TStepContext& context);
+    // The flight's change: gravity and acceleration, then the emitter's areas and the global
+    // ones. BendFour: the same for four particles, four lanes wide.
+    void Bend(TParticle& particle, f32 dt, const TStepContext& context);
+    void BendFour(TParticle* const four[4], f32 dt, const TStepContext& context);
+    // The global areas past the prepared ones.
+    void ApplyUnpreparedAreas(TParticle& particle, f32 dt, const TStepContext& context);
     // Position and direction of a new particle from the data's shape and cone.
     void Place(TParticle& particle, const TMatrix& frame);
     TIParticleEmitterData* Data() const { return reinterpret_cast<TIParticleEmitterData*>(pEmitterData); }

@@ -5,6 +5,7 @@
 #include "core/math/noise.h"
 
 #include <cmath>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -249,6 +250,79 @@ TEST_F(EmitterTest, ForceAreasPullAndStirInsideTheirRadius)
     p = Flying(0.0f, 1.0f, 0.0f);
     ApplyParticleArea(area, centre, p, 0.5f);
     EXPECT_EQ(p.fSpeed, 1.0f);
+}
+
+// The system's step bends its particles four at a time; every bit must come out as one
+// particle's step gives it: inside and outside the areas, a masked axis, the noise, braking to
+// a stop, nearly standing particles, dying and free ones, and a count no batch divides.
+TEST_F(EmitterTest, TheSystemsStepEqualsEachParticlesOwnToTheBit)
+{
+    constexpr i32 kCount = 71;
+    TIParticleEmitterData* data = MakeData("batched", kCount);
+    data->m_fGravity = 0.05f;
+    const f32 offset[4] = {0.0f, 3.0f, 0.0f, 1.0f};
+    const u32 pull = 1, stir = 2, flat = 3;
+    data->AddArea(&pull, PARTICLE_AREA_PULL, offset, 6.0f, 0.7f);
+    data->AddArea(&flat, PARTICLE_AREA_PULL, offset, 4.0f, 0.3f)->nAxisMask = PARTICLE_AREA_AXIS_Y;
+    data->AddArea(&stir, PARTICLE_AREA_NOISE, offset, 5.0f, 0.2f)->fNoiseScale = 0.5f;
+    TIParticleSystem* system = MakeSystem(data);
+    TIParticleEmitter* emitter = EmitterOf(system);
+    system->ResetParticles();
+    ASSERT_EQ(emitter->Emit(kCount), static_cast<u32>(kCount));
+    u32 seed = 7;
+    const auto random = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<f32>(seed >> 8) / static_cast<f32>(1u << 24);
+    };
+    for (i32 i = 0; i < kCount; ++i)
+    {
+        TParticle& p = system->aParticle[i];
+        for (f32& x : p.aPosition)
+            x = random() * 16.0f - 8.0f;
+        SetParticleVelocity(p, random() * 4.0f - 2.0f, random() * 4.0f - 2.0f, random() - 0.5f);
+        p.fAcceleration = i % 3 == 0 ? -50.0f : i % 3 == 1 ? 0.5f : 0.0f;
+        p.fAge = random() * 0.9f;
+    }
+    const f32 dt = 0.05f;
+    // Standing still after gravity: rising exactly as fast as it pulls.
+    TParticle& balanced = system->aParticle[4];
+    SetParticleVelocity(balanced, 0.0f, 1.0f * 0.05f * PARTICLE_GRAVITY * dt, 0.0f);
+    balanced.fAcceleration = 0.0f;
+    // Braked to a stop at the pulls' centre: no pull there, the areas leave it standing.
+    TParticle& stopped = system->aParticle[9];
+    stopped.aPosition[0] = 0.0f;
+    stopped.aPosition[1] = 3.0f;
+    stopped.aPosition[2] = 0.0f;
+    stopped.fSpeed = 0.0f;
+    stopped.fAcceleration = -1000.0f;
+    // Dying this step, and free before it.
+    system->aParticle[12].fAge = 0.999f;
+    system->aParticle[13].fAge = PARTICLE_FREE;
+    system->aParticle[13].nLink = PARTICLE_LIST_END;
+
+    const std::vector<TParticle> before(system->aParticle.GetData(), system->aParticle.GetData() + kCount);
+    const i32 head = system->m_nFreeHead;
+    f32 low[3] = {}, high[3] = {};
+    const i32 live = emitter->StepParticles(dt, low, high);
+    const std::vector<TParticle> batched(system->aParticle.GetData(), system->aParticle.GetData() + kCount);
+    const i32 batchedHead = system->m_nFreeHead;
+
+    system->m_nFreeHead = head;
+    std::vector<TParticle> single = before;
+    i32 singleLive = 0;
+    for (i32 i = 0; i < kCount; ++i)
+        singleLive += emitter->StepParticle(single[i], i, dt) ? 0 : 1;
+    EXPECT_EQ(live, singleLive);
+    EXPECT_EQ(live, kCount - 2);
+    EXPECT_EQ(batchedHead, system->m_nFreeHead);
+    for (i32 i = 0; i < kCount; ++i)
+        EXPECT_EQ(std::memcmp(&batched[i], &single[i], sizeof(TParticle)), 0) << "particle " << i;
+    // The areas did bend: the pulled particles no longer fly as gravity alone would have them.
+    EXPECT_NE(std::memcmp(&batched[0].aDirection, &before[0].aDirection, sizeof before[0].aDirection), 0);
+    EXPECT_LE(low[0], high[0]);
+    EXPECT_EQ(batched[4].fSpeed, 0.0f);
+    EXPECT_EQ(batched[4].aDirection[1], 1.0f);
+    EXPECT_EQ(batched[9].fSpeed, 0.0f);
 }
 
 TEST_F(EmitterTest, ShapesPlaceAndTheConeAims)

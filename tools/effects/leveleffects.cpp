@@ -2,6 +2,8 @@
 #include "levelmeshes.h"
 
 #include "core/system/name.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
 #include "igame/effects/effectsmanager.h"
 
 #include <cmath>
@@ -69,14 +71,47 @@ TLevelEffects::TLevelEffects(TRepositoryWriter& writer)
     rain.aWeather[5] = 0.3f;
     g_pEffectsManager->Settings().Add(&clear);
     g_pEffectsManager->Settings().Add(&rain);
+    // The level starts in the clear look: the manager's data block is the current settings.
+    g_pEffectsManager->Transition().Start(clear, 0.0f);
 }
 
 std::unique_ptr<TLevelEffects> s_pEffects;
+
+// The hangar's area: its settings are the clear look without haze.
+struct TLevelEffectArea
+{
+    explicit TLevelEffectArea(TNode* level);
+    // The written level's cluster has freed the nodes by now: the area leaves no node.
+    ~TLevelEffectArea() { hangar.pNode = nullptr; }
+    TEffectArea hangar;
+};
+
+TLevelEffectArea::TLevelEffectArea(TNode* level)
+{
+    hangar.m_Settings = s_pEffects->clear;
+    hangar.m_Settings.nName = TName(LEVEL_EFFECTS_HANGAR, true).GetId();
+    hangar.m_Settings.nFlags = 0;
+    TNode* inside = g_pNodeManager->CreateNode(LEVEL_EFFECT_AREA);
+    level->AddChild(inside);
+    TMatrix at(1.0f);
+    at.aRow[3] = TVector(LEVEL_HANGAR_X, 0.0f, LEVEL_HANGAR_Z, 1.0f);
+    inside->SetLocalMatrix(at, TNode::OrdinaryCause());
+    inside->AddObject(&hangar);
+    g_pEffectsManager->Areas().Add(&hangar);
+}
+
+std::unique_ptr<TLevelEffectArea> s_pArea;
 } // namespace
 
 i32 AddLevelEffects(TRepositoryWriter& writer, TNode*, TClusterManager** managers, i32 count)
 {
     s_pEffects = std::make_unique<TLevelEffects>(writer);
     managers[count++] = g_pEffectsManager;
+    return count;
+}
+
+i32 AddLevelEffectArea(TRepositoryWriter&, TNode* level, TClusterManager**, i32 count)
+{
+    s_pArea = std::make_unique<TLevelEffectArea>(level);
     return count;
 }

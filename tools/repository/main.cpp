@@ -8,6 +8,7 @@
 #include "leveldecals.h"
 #include "leveleffects.h"
 #include "levelflares.h"
+#include "levelmotionblur.h"
 #include "levelgame.h"
 #include "levelparticles.h"
 #include "levelvegetation.h"
@@ -31,7 +32,9 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelDecals(writer, level, managers, count);
     count = AddLevelFlares(writer, level, managers, count);
     count = AddLevelEffects(writer, level, managers, count);
+    count = AddLevelEffectArea(writer, level, managers, count);
     count = AddLevelWater(writer, level, managers, count);
+    count = AddLevelMotionBlur(writer, level, managers, count);
     count = AddLevelVegetation(writer, level, managers, count);
     return count;
 }

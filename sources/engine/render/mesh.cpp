@@ -12,6 +12,8 @@
 
 TMatrix g_CurrentTextureMatrix(1.0f);
 const TMeshMaterial* g_pCurrentMeshMaterial = nullptr;
+const TMesh* g_pCurrentWorldMesh = nullptr;
+TMatrix g_CurrentMeshWorld(1.0f);
 void (*g_pDrawMeshData)(TMeshData* data, const TMatrix& world, TRenderContext* context, TMesh* mesh) = nullptr;
 TCamera* (*g_pFindMainCamera)() = nullptr;
 
@@ -133,6 +135,8 @@ void TMesh::DrawAt(const TMatrix& world, TRenderContext* context)
         return;
     g_CurrentTextureMatrix = chosen->m_TextureAnimation.m_Matrix;
     g_pCurrentMeshMaterial = &chosen->m_Material;
+    g_pCurrentWorldMesh = chosen;
+    g_CurrentMeshWorld = world;
     if (g_pDrawMeshData)
         g_pDrawMeshData(chosen->pMeshData, world, context, chosen);
 }
@@ -149,6 +153,8 @@ void TMesh::Render()
         return;
     g_CurrentTextureMatrix = m_TextureAnimation.m_Matrix;
     g_pCurrentMeshMaterial = &m_Material;
+    g_pCurrentWorldMesh = this;
+    g_CurrentMeshWorld = *GetMatrix();
     if (g_pDrawMeshData)
         g_pDrawMeshData(pMeshData, *GetMatrix(), nullptr, this);
 }

@@ -128,9 +128,13 @@ static_assert(offsetof(TMesh, pAnimatedPrev) == 364);
 u32 MeshDataFlags(const TMeshData* data);
 const TBoundBox* MeshDataBoundBox(const TMeshData* data);
 
-// Between a mesh's LOD choice and its draw: the chosen mesh's texture matrix and material.
+// Between a mesh's LOD choice and its draw: the chosen mesh's texture matrix and material, and
+// the mesh with the world matrix it is drawn at (a plant's or a vegetation area's, not always
+// its node's) for the shader-parameter plug-ins.
 extern TMatrix g_CurrentTextureMatrix;
 extern const TMeshMaterial* g_pCurrentMeshMaterial;
+extern const TMesh* g_pCurrentWorldMesh;
+extern TMatrix g_CurrentMeshWorld;
 // Set by the platform: the mesh data's draw, and the camera manager's main camera.
 extern void (*g_pDrawMeshData)(TMeshData* data, const TMatrix& world, TRenderContext* context, TMesh* mesh);
 extern TCamera* (*g_pFindMainCamera)();

@@ -28,6 +28,8 @@
 #include "engine/system/nodekindnames.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/motionblurobject.h"
+#include "ageia/nxdynamics.h"
 
 #include "engine/render/textureanimation.h"
 #include "engine/render/texturemanager.h"
@@ -59,6 +61,7 @@ TShaderLink s_ToneMappingDownscale("ShaderToneMappingDownscaleLuminance");
 TShaderLink s_ToneMappingMinMax("ShaderToneMappingMinMaxLuminance");
 TShaderLink s_Grass("ShaderGrassSS");
 TShaderLink s_MotionBlur("ShaderMotionBlur");
+TShaderLink s_MotionBlurObject("ShaderMotionBlurObject");
 
 TDeferredVariable s_EffectHaze("effect_haze");
 TDeferredVariable s_EffectDepthOfField("effect_dof");
@@ -68,6 +71,7 @@ TDeferredVariable s_EffectFilmGrain("effect_filmgrain");
 TDeferredVariable s_EffectToneMapping("effect_tonemapping");
 TDeferredVariable s_EffectGrass("effect_grassss");
 TDeferredVariable s_EffectMotionBlurScreen("effect_motionblurss");
+TDeferredVariable s_EffectMotionBlurObject("effect_motionblur");
 TDeferredVariable s_AmbientOcclusionSwitch("ambient_occlusion");
 
 const TName s_NameWater("Water", true);
@@ -85,6 +89,7 @@ const TName s_StepAmbientOcclusion("SSAO", true);
 const TName s_StepAmbientOcclusionBlur("SSAO blur", true);
 const TName s_StepGrass("GrassSS", true);
 const TName s_StepMotionBlurScreen("Motion blur (SS)", true);
+const TName s_StepMotionBlurObject("Motion blur (object)", true);
 const TName s_NameToneMapping("tonemapping", true);
 const TName s_NameToneMappingAdapt("tonemappingadept", true);
 
@@ -108,6 +113,8 @@ constexpr u32 kWaterSceneSlot = 1;
 constexpr u32 kWaterPositionSlot = 7;
 constexpr u32 kWaterNormalSlot = 8;
 constexpr u32 kWaterFrameSlot = 9;
+constexpr u32 kMotionBlurSourceSlot = 6;
+constexpr u32 kMotionBlurPositionSlot = 7;
 
 TTexture* TextureOf(TRenderTarget* target)
 {
@@ -126,8 +133,11 @@ TEffectsManager::TEffectsManager()
 {
     if (!g_pCluster)
         return;
+    // The current settings travel with the level: a level starts in its own look.
+    RegisterId(EFFECTS_MANAGER_ID);
     RegisterArray(&EffectAreaDecl(), &m_aArea);
     RegisterArray(&EffectSettingsDecl(), &m_aSettings);
+    RegisterArray(&MotionBlurObjectDecl(), &m_aMotionBlur);
 }
 
 TEffectsManager::~TEffectsManager() = default;
@@ -287,9 +297,18 @@ TShader* TEffectsManager::StepShader(TShaderLink& link, const char* name)
     return shader;
 }
 
+f32 TEffectsManager::DynamicsStep()
+{
+    return g_pNxDynamicsManager ? g_pNxDynamicsManager->GetStep() : 0.0f;
+}
+
 void TEffectsManager::UpdateManager(f32 step)
 {
     m_Transition.Advance(step);
+    // Bodies give their motion when drawn; the others keep where they were.
+    for (i32 i = 0; i < m_aMotionBlur.GetCount(); ++i)
+        if (!m_aMotionBlur[i]->pBody)
+            m_aMotionBlur[i]->UpdateMotion();
     TEffectSettings& current = m_Transition.Current();
     if (!g_pAtmosphereManager)
         return;
@@ -345,6 +364,7 @@ void TEffectsManager::RenderManager()
             }
         break;
     case 6:
+        RenderObjectMotionBlur();
         RenderScreenMotionBlur();
         break;
     case 7:
@@ -520,6 +540,25 @@ void TEffectsManager::RenderAmbientOcclusion()
     apply->SetTexture(kSourceSlot, TextureOf(m_apAmbientOcclusion[0]));
     DrawQuad(apply);
     g_pRenderManager->RecordPipelineStep(s_StepAmbientOcclusionBlur, apply);
+}
+
+void TEffectsManager::RenderObjectMotionBlur()
+{
+    if (!s_EffectMotionBlurObject.GetValue().ToInt() || m_aMotionBlur.GetCount() == 0)
+        return;
+    TShader* shader = StepShader(s_MotionBlurObject, "ShaderMotionBlurObject");
+    if (!shader)
+        return;
+    // The image so far copied on, the scene's depth kept: the objects smear over it in place.
+    g_pRenderManager->BeginPipelinePass(PIPELINE_COPY_PREVIOUS | PASS_ATTACH_DEPTH);
+    shader->SetTexture(kMotionBlurSourceSlot, g_pRenderManager->GetPreviousTexture());
+    shader->SetTexture(kMotionBlurPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
+    TRenderContext context(shader);
+    for (i32 i = 0; i < m_aMotionBlur.GetCount(); ++i)
+        m_aMotionBlur[i]->Draw(&context);
+    if (g_pFlushMeshInstances)
+        g_pFlushMeshInstances();
+    g_pRenderManager->RecordPipelineStep(s_StepMotionBlurObject, shader);
 }
 
 void TEffectsManager::RenderScreenMotionBlur()

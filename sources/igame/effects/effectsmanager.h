@@ -5,7 +5,7 @@
 // 6 motion blur, 7 tone mapping, 8 film grain, 9 ambient occlusion, 10 screen-space grass).
 // Under the forward renderer only the water word draws. It keeps the effect settings and areas the
 // cluster loads, the current settings with their transition (the manager's
-// data block, saved with the state), and the ambient-occlusion targets.
+// data block, saved with the state), the motion-blur objects, and the ambient-occlusion targets.
 #include "core/cluster/clustermethods.h"
 #include "core/system/templates/darray.h"
 #include "engine/render/devicemethods.h"
@@ -16,12 +16,15 @@
 
 #include "core/math/matrix.h"
 
+class TMotionBlurObject;
 class TRenderQueue;
 class TRenderTarget;
 class TShader;
 class TShaderLink;
 class TTexture;
 
+// The id of the manager's data block in cluster images: the settings' type.
+constexpr i32 EFFECTS_MANAGER_ID = EFFECT_SETTINGS_TYPE_ID;
 constexpr u32 EFFECTS_STATE_PASS = 3;
 constexpr u32 EFFECTS_TONEMAPPING_TARGETS = 6;
 constexpr u32 EFFECTS_TONEMAPPING_SIZES[EFFECTS_TONEMAPPING_TARGETS] = {243, 81, 27, 9, 3, 1};
@@ -73,6 +76,9 @@ public:
     TEffectTransition& Transition() { return m_Transition; }
     DArray<TEffectArea*>& Areas() { return m_aArea; }
     DArray<TEffectSettings*>& Settings() { return m_aSettings; }
+    DArray<TMotionBlurObject*>& MotionBlurObjects() { return m_aMotionBlur; }
+    // The dynamics time step the motion blur of bodies reads (0 without physics).
+    static f32 DynamicsStep();
 
     // The ambient-occlusion targets at the back buffer's size times the factor (none without the
     // deferred renderer); the factor kept within 0.1-1.
@@ -107,12 +113,15 @@ private:
     // The lit scene refracted through the water into "Temp2" and back, the surface's positions
     // into "Position".
     void RenderWater();
-    // The screen-space half of the motion blur (the objects' half waits for its objects).
+    // The motion blur's halves: each motion-blur object's mesh drawn again smearing the image
+    // under it, then the whole screen smeared by the camera's own motion.
+    void RenderObjectMotionBlur();
     void RenderScreenMotionBlur();
 
     TEffectTransition m_Transition;
     DArray<TEffectArea*> m_aArea;
     DArray<TEffectSettings*> m_aSettings;
+    DArray<TMotionBlurObject*> m_aMotionBlur;
     TRenderTarget* m_apToneMapping[EFFECTS_TONEMAPPING_TARGETS] = {};
     TRenderTarget* m_pToneMappingAdapt = nullptr;
     TRenderTarget* m_apAmbientOcclusion[2] = {};

@@ -6,6 +6,11 @@
 #include "platform/physics/nxtrianglemesh.h"
 
 namespace {
+bool simulated(const NxActor& actor)
+{
+    return actor.isDynamic() && !actor.readBodyFlag(NX_BF_KINEMATIC);
+}
+
 const NxMaterial& materialOf(const NxScene& scene, NxMaterialIndex index)
 {
     const NxMaterial* material = scene.getMaterialFromIndex(index);
@@ -117,6 +122,10 @@ bool TBulletWorld::TOverlapFilter::needBroadphaseCollision(btBroadphaseProxy* pr
     if (trigger1)
         actor1 = &trigger1->getActor();
     if (!actor0 || !actor1 || !filter.actorsMayCollide(*actor0, *actor1))
+        return false;
+    // As in the SDK, two bodies that are not simulated (static or kinematic) make no contact:
+    // parked props out of play would otherwise pair with each other on every step.
+    if (!trigger0 && !trigger1 && !simulated(*actor0) && !simulated(*actor1))
         return false;
     NxShape* shape0 = trigger0 ? trigger0 : actor0->singleChild();
     NxShape* shape1 = trigger1 ? trigger1 : actor1->singleChild();

@@ -6,6 +6,8 @@
 
 #include "engine/render/deferredrendering.h"
 #include "igame/effects/effectsmanager.h"
+#include "igame/effects/motionblurobject.h"
+#include "engine/render/mesh.h"
 #include "engine/render/camera.h"
 #include "engine/render/rendertarget.h"
 #include "engine/render/texture.h"
@@ -17,6 +19,7 @@
 #include "engine/render/renderscenemanager.h"
 #include "engine/render/texturemanager.h"
 #include "leveleffects.h"
+#include "levelmotionblur.h"
 #include "levelwater.h"
 
 namespace
@@ -30,6 +33,9 @@ protected:
         Variable("deferredrendering.disable")->SetInt(0);
         Variable("shadow.enable")->SetInt(0);
         g_pEffectsManager->BeginManager();
+        // The level starts in its clear look; the steps below start from no settings.
+        m_Loaded = g_pEffectsManager->Transition().Current();
+        g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
     }
     void TearDown() override
     {
@@ -48,8 +54,24 @@ protected:
         return frame;
     }
     TEffectSettings* Settings(const char* name) { return g_pEffectsManager->FindSettings(TName(name, true).GetId()); }
+
+    TEffectSettings m_Loaded;
 };
 } // namespace
+
+TEST_F(LevelPostEffectsTest, TheLevelStartsInItsClearLookAndKeepsTheHangarsArea)
+{
+    EXPECT_EQ(m_Loaded.nName, TName(LEVEL_EFFECTS, true).GetId());
+    EXPECT_EQ(m_Loaded.nFlags, EFFECT_FLAG_HAZE);
+    EXPECT_EQ(m_Loaded.Haze.nUserId, TName(LEVEL_HAZE_TEXTURE, true).GetId());
+    EXPECT_EQ(m_Loaded.Haze.pObject, nullptr);
+    ASSERT_EQ(g_pEffectsManager->Areas().GetCount(), 1);
+    const TEffectArea& area = *g_pEffectsManager->Areas()[0];
+    EXPECT_EQ(area.GetNode()->m_Name, TName(LEVEL_EFFECT_AREA, true));
+    EXPECT_EQ(area.m_Settings.nName, TName(LEVEL_EFFECTS_HANGAR, true).GetId());
+    EXPECT_EQ(area.m_Settings.nFlags, 0u);
+    EXPECT_EQ(area.GetNode()->GetWorldMatrix()->aRow[3].x, LEVEL_HANGAR_X);
+}
 
 TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
 {
@@ -169,27 +191,47 @@ TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
 
 // The screen-space motion blur: still with the camera still (the first blur records where it
 // was), smeared along the way back once the camera has turned.
-TEST_F(LevelPostEffectsTest, TheScreenMotionBlurFollowsTheCameraSinceTheLastBlur)
+// The motion blur's two halves: the turning radar dish smeared by its object half over the frame
+// as it stands, then, once the camera has moved, the whole frame smeared by the screen half.
+TEST_F(LevelPostEffectsTest, TheMotionBlurSmearsTheTurningDishAndFollowsTheCamera)
 {
     ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
-    g_EffectsBlocks.nPreviousSet = 0;
-    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
-    EXPECT_EQ(DrawFrameWithStep(6), plain);
+    ASSERT_EQ(g_pEffectsManager->MotionBlurObjects().GetCount(), 1);
+    const TMotionBlurObject& dish = *g_pEffectsManager->MotionBlurObjects()[0];
+    ASSERT_NE(dish.pMesh, nullptr);
+    EXPECT_EQ(dish.pMesh->GetNode()->m_Name, TName(LEVEL_RADAR_DISH, true));
+    EXPECT_EQ(dish.m_fFixedSpin, LEVEL_RADAR_SPIN);
+
     TViewportSet* set = g_pDxViewportManager->GetCurrentSet();
     ASSERT_NE(set, nullptr);
     TCamera* camera = set->aViewport[0]->pCamera;
     ASSERT_NE(camera, nullptr);
     ASSERT_NE(camera->pNode, nullptr);
     const TMatrix was = camera->pNode->GetLocalMatrix();
-    TMatrix turned = was;
-    turned.aRow[3].x += 1.5f;
-    camera->pNode->SetLocalMatrix(turned, TNode::OrdinaryCause());
-    const std::vector<std::uint32_t> moved = DrawFrameWithStep(6);
-    camera->pNode->SetLocalMatrix(was, TNode::OrdinaryCause());
-    EXPECT_EQ(CompareWithGolden("post_motionblur", moved, kWidth, kHeight), "");
-    Variable("effect.motionblurss")->SetInt(0);
+    TMatrix facing(1.0f);
+    facing.SetOrientation(TVector(-10.0f, -0.5f, 9.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+    facing.aRow[3] = TVector(0.0f, 5.0f, -104.0f, 1.0f);
+    camera->pNode->SetLocalMatrix(facing, TNode::OrdinaryCause());
+
+    g_EffectsBlocks.nPreviousSet = 0;
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    // The first screen half only records the camera: the dish alone smears.
+    const std::vector<std::uint32_t> smeared = DrawFrameWithStep(6);
+    u32 changed = 0;
+    for (size_t i = 0; i < plain.size(); ++i)
+        changed += plain[i] != smeared[i];
+    EXPECT_GT(changed, 100u);
+    EXPECT_LT(changed, plain.size() / 4);
+    Variable("effect.motionblur")->SetInt(0);
     EXPECT_EQ(DrawFrameWithStep(6), plain);
-    Variable("effect.motionblurss")->SetInt(1);
+    Variable("effect.motionblur")->SetInt(1);
+
+    TMatrix moved = facing;
+    moved.aRow[3].x += 1.5f;
+    camera->pNode->SetLocalMatrix(moved, TNode::OrdinaryCause());
+    const std::vector<std::uint32_t> both = DrawFrameWithStep(6);
+    EXPECT_EQ(CompareWithGolden("post_motionblur", both, kWidth, kHeight), "");
+    camera->pNode->SetLocalMatrix(was, TNode::OrdinaryCause());
 }
 
 // The level stores the pond's normal map as a looping animation of its four frames, and the

@@ -108,6 +108,43 @@ TEST_F(Events, TriggersReportEnterStayAndLeave)
     EXPECT_EQ(changes(log), (std::vector<std::string>{expected[0], expected[2]}));
 }
 
+TEST_F(Events, BodiesThatAreNotSimulatedMakeNoContactWithEachOther)
+{
+    // Kinematic boxes stacked inside each other and on static ground, as parked props are.
+    NxActor* ground = addStaticBox(NxVec3(0, -1, 0), NxVec3(10, 1, 10));
+    NxActor* first = addBox(NxVec3(0, 0.4f, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    NxActor* second = addBox(NxVec3(0.2f, 0.4f, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    for (NxActor* actor : {ground, first, second})
+        actor->setContactReportFlags(NX_NOTIFY_ALL);
+    first->raiseBodyFlag(NX_BF_KINEMATIC);
+    second->raiseBodyFlag(NX_BF_KINEMATIC);
+    run(0.5f);
+    EXPECT_TRUE(log.empty()) << log.front();
+    // A simulated body touches them both; made simulated again, a body touches the ground.
+    NxActor* falling = addBox(NxVec3(0, 1.5f, 0), NxVec3(0.3f, 0.3f, 0.3f));
+    falling->setContactReportFlags(NX_NOTIFY_ALL);
+    run(0.5f);
+    EXPECT_FALSE(log.empty()) << "a simulated body on a kinematic one";
+    scene->releaseActor(*falling);
+    run(0.1f);
+    log.clear();
+    second->clearBodyFlag(NX_BF_KINEMATIC);
+    run(0.5f);
+    EXPECT_FALSE(log.empty()) << "the body let go touches the ground and the kinematic one";
+    // A trigger still reports a kinematic body in it.
+    NxBoxShapeDesc area;
+    area.dimensions = NxVec3(1, 1, 1);
+    area.shapeFlags |= NX_TRIGGER_ENABLE;
+    NxActorDesc desc;
+    desc.globalPose.t = NxVec3(5, 1, 5);
+    desc.shapes.push_back(&area);
+    scene->createActor(desc);
+    log.clear();
+    first->setGlobalPosition(NxVec3(5, 1, 5));
+    run(0.1f);
+    EXPECT_EQ(changes(log).front(), "trigger " + std::to_string(NX_TRIGGER_ENTER));
+}
+
 TEST_F(Events, ATriggerOnABodyFollowsIt)
 {
     NxActor* ground = addStaticBox(NxVec3(0, -1, 0), NxVec3(10, 1, 10));

@@ -107,7 +107,7 @@ TMatrix VegetationInstanceMatrix(const TImposterVertex& vertex, const f32 positi
 TVegetationCluster::TVegetationCluster()
     : m_Centre(0.0f, 0.0f, 0.0f, 0.0f), m_fSize(0.0f), m_fExtraRadius(0.0f), pInstance(nullptr),
       m_nInstanceCount(0), m_nFrameStamp(VEGETATION_NO_RECORD), m_nNearHead(VEGETATION_NO_RECORD), m_nNearTail(VEGETATION_NO_RECORD),
-      m_nFadedCount(0), m_Bounds{}, m_aReserved184{}
+      m_nFadedCount(0), m_Bounds{}, pInstanceMatrix(nullptr), m_aMatrixScale{}, pMatrixInstances(nullptr), m_nMatrixCount(0), m_aReserved208{}
 {
 }
 
@@ -120,6 +120,10 @@ void TVegetationCluster::FreeInstances()
 {
     delete[] pInstance;
     pInstance = nullptr;
+    delete[] pInstanceMatrix;
+    pInstanceMatrix = nullptr;
+    pMatrixInstances = nullptr;
+    m_nMatrixCount = 0;
     m_nInstanceCount = 0;
     m_nFadedCount = 0;
     m_nFrameStamp = m_nNearHead = m_nNearTail = VEGETATION_NO_RECORD;
@@ -171,8 +175,36 @@ void TVegetationCluster::SetImposterAlpha(u32 index, u8 alpha)
         vertex.aColour[3] = alpha;
 }
 
+const TMatrix& TVegetationCluster::InstanceMatrix(u32 index, const f32 scale[3])
+{
+    // Compared as bytes: a scale that is no number is the same one next time too.
+    if (!pInstanceMatrix || pMatrixInstances != pInstance || m_nMatrixCount != m_nInstanceCount ||
+        std::memcmp(m_aMatrixScale, scale, sizeof m_aMatrixScale) != 0)
+    {
+        delete[] pInstanceMatrix;
+        pInstanceMatrix = new TMatrix[m_nInstanceCount];
+        for (u32 i = 0; i < m_nInstanceCount; ++i)
+            pInstanceMatrix[i] = VegetationInstanceMatrix(pInstance[i].aVertex[0], scale);
+        std::memcpy(m_aMatrixScale, scale, sizeof m_aMatrixScale);
+        pMatrixInstances = pInstance;
+        m_nMatrixCount = m_nInstanceCount;
+    }
+    return pInstanceMatrix[index];
+}
+
 void TVegetationCluster::DrawInstance(TRenderContext* context, TRenderQueue* queue, u32 index, u32 colour)
 {
+    // A byte's share of 255, as the division gives it.
+    struct TByteShares
+    {
+        f32 aShare[256];
+        TByteShares()
+        {
+            for (u32 i = 0; i < 256; ++i)
+                aShare[i] = static_cast<f32>(i) / 255.0f;
+        }
+    };
+    static const TByteShares s_Shares;
     TVegetationManager& manager = *g_pVegetationManager;
     const TImposterVertex& vertex = pInstance[index].aVertex[0];
     TPropDataRender* kind = manager.GetPlantKind(vertex.nData);
@@ -180,9 +212,9 @@ void TVegetationCluster::DrawInstance(TRenderContext* context, TRenderQueue* que
         return;
     const f32* scale = g_pImposterManager ? g_pImposterManager->GetSettings().aCellSize
                                           : manager.GetSettings().aPositionScale;
-    const TMatrix instance = VegetationInstanceMatrix(vertex, scale);
-    const TVector rgba((colour & 0xFF) / 255.0f, (colour >> 8 & 0xFF) / 255.0f, (colour >> 16 & 0xFF) / 255.0f,
-                       (colour >> 24) / 255.0f);
+    const TMatrix& instance = InstanceMatrix(index, scale);
+    const TVector rgba(s_Shares.aShare[colour & 0xFF], s_Shares.aShare[colour >> 8 & 0xFF],
+                       s_Shares.aShare[colour >> 16 & 0xFF], s_Shares.aShare[colour >> 24]);
     for (TMesh* mesh : kind->aMesh)
     {
         if (!mesh || mesh->pRenderQueue != queue)
@@ -242,14 +274,18 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
         const TImposterVertex& vertex = pInstance[i].aVertex[0];
         const TVector p = Position(vertex, scale);
         const f32 dx = p.x - c.x, dy = p.y - c.y, dz = p.z - c.z;
-        const f32 r = std::sqrt(dx * dx + dy * dy + dz * dz);
+        const f32 r2 = dx * dx + dy * dy + dz * dz;
+        // Nearer than n the quad is gone and the plant whole (with a band beyond n): no root to
+        // take.
+        const bool near = n > 0.0f && f > n && r2 < n * n;
+        const f32 r = near ? 0.0f : std::sqrt(r2);
         // Counted by the byte written: a fade that is no number (a damaged scale) leaves the quad
         // at 0, and it is made whole again once the cluster is far.
-        const u8 alpha = ToByte(VegetationImposterFade(r, n, f));
+        const u8 alpha = near ? 0 : ToByte(VegetationImposterFade(r, n, f));
         if (alpha < 255)
             ++m_nFadedCount;
         SetImposterAlpha(i, alpha);
-        const f32 m = VegetationMeshFade(r, n, f);
+        const f32 m = near ? 1.0f : VegetationMeshFade(r, n, f);
         if (!(m > 0.0f))
             continue;
         const u32 colour = PackColour(vertex.aColour, m);

@@ -57,12 +57,21 @@ public:
     u32 m_nFadedCount;
     // The centre, half the size plus the extra radius each way.
     TBoundBox m_Bounds;
-    u8 m_aReserved184[56];
+    // The instances' matrices, built at the first near plant for the instances and the position
+    // scale kept beside them (built again when either changes): a near plant then costs a copy,
+    // not a frame.
+    TMatrix* pInstanceMatrix;
+    f32 m_aMatrixScale[3];
+    const TImposterRecord* pMatrixInstances;
+    u32 m_nMatrixCount;
+    u8 m_aReserved208[32];
 
 private:
     void FreeInstances();
     // Sets the alpha of the instance's six vertices.
     void SetImposterAlpha(u32 index, u8 alpha);
+    // The instance's matrix for the position scale.
+    const TMatrix& InstanceMatrix(u32 index, const f32 scale[3]);
     // Draws the instance's plant kind for the queue with the colour (0xAABBGGRR).
     void DrawInstance(TRenderContext* context, TRenderQueue* queue, u32 index, u32 colour);
 };
@@ -79,6 +88,8 @@ static_assert(offsetof(TVegetationCluster, m_nFrameStamp) == 104);
 static_assert(offsetof(TVegetationCluster, m_nNearHead) == 108);
 static_assert(offsetof(TVegetationCluster, m_nFadedCount) == 116);
 static_assert(offsetof(TVegetationCluster, m_Bounds) == 120);
+static_assert(offsetof(TVegetationCluster, pInstanceMatrix) == 184);
+static_assert(offsetof(TVegetationCluster, m_nMatrixCount) == 204);
 #pragma GCC diagnostic pop
 
 const TClusterTypeDecl& VegetationClusterDecl();

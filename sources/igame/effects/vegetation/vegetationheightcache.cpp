@@ -2,7 +2,6 @@
 
 #include "ageia/collisionmanager.h"
 #include "core/system/timer.h"
-#include "engine/render/renderobject.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
 
 #include <cstring>
@@ -68,9 +67,8 @@ void TVegetationHeightCache::Measure(const TMatrix& world, const TBoundBox& box,
         }
 }
 
-const f32* TVegetationHeightCache::Heights(TRenderObject* object)
+const f32* TVegetationHeightCache::Heights(const TMatrix& world, const TBoundBox* box)
 {
-    const TMatrix& world = *object->GetMatrix();
     u8 key[16];
     MakeKey(world.Translation(), key);
     const f64 now = g_pTimer ? g_pTimer->GetTime() : 0.0;
@@ -83,7 +81,6 @@ const f32* TVegetationHeightCache::Heights(TRenderObject* object)
     TVegetationHeightEntry entry{};
     std::memcpy(entry.aKey, key, sizeof key);
     entry.dLastUse = now;
-    const TBoundBox* box = object->GetBoundBox();
     if (box)
         Measure(world, *box, entry.aHeight);
     u32 count = m_aEntry.GetCount();

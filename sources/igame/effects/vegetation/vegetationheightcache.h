@@ -9,8 +9,6 @@
 
 #include <cstddef>
 
-class TRenderObject;
-
 constexpr u32 VEGETATION_HEIGHT_GRID = 8;
 constexpr u32 VEGETATION_HEIGHT_VALUES = VEGETATION_HEIGHT_GRID * VEGETATION_HEIGHT_GRID;
 constexpr u32 VEGETATION_HEIGHT_CACHE_CAPACITY = 256;
@@ -35,8 +33,9 @@ public:
     // The run's one cache.
     static TVegetationHeightCache& Get();
 
-    // The grid of the object, measured on a miss.
-    const f32* Heights(TRenderObject* object);
+    // The grid of an object drawn at the world matrix with the box (its own frame's; none
+    // measures flat ground), measured on a miss.
+    const f32* Heights(const TMatrix& world, const TBoundBox* box);
     u32 GetCount() const { return m_aEntry.GetCount(); }
     // Whether the position has an entry.
     u32 Contains(const TVector& position) const;

@@ -493,6 +493,37 @@ TEST_F(VegetationTest, ClustersFadeTheirQuadsAndDrawTheirNearPlants)
     EXPECT_EQ(m_Cluster.GetFadedCount(), 0u);
 }
 
+// A near plant's matrix is kept from frame to frame; a new position scale or new instances
+// place the plants anew.
+TEST_F(VegetationTest, NearPlantsMoveWithThePositionScaleAndTheirInstances)
+{
+    SetInstances({10.0f, 20.0f});
+    m_Cluster.m_fSize = 300.0f;
+    m_Proxy.Draw(nullptr);
+    ASSERT_EQ(s_aDrawn.size(), 2u);
+    EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 20.0f);
+
+    // More instances than the matrices were made for.
+    NextFrame();
+    SetInstances({10.0f, 30.0f, 40.0f});
+    s_aDrawn.clear();
+    m_Proxy.Draw(nullptr);
+    ASSERT_EQ(s_aDrawn.size(), 3u);
+    EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 30.0f);
+    EXPECT_EQ(s_aDrawn[2].World.aRow[3].x, 40.0f);
+
+    TImposterSettings imposters = g_pImposterManager->GetSettings();
+    const TImposterSettings kept = imposters;
+    imposters.aCellSize[0] *= 2.0f;
+    g_pImposterManager->SetData(0, &imposters, sizeof imposters);
+    NextFrame();
+    s_aDrawn.clear();
+    m_Proxy.Draw(nullptr);
+    g_pImposterManager->SetData(0, &kept, sizeof kept);
+    ASSERT_EQ(s_aDrawn.size(), 3u);
+    EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 60.0f);
+}
+
 TEST_F(VegetationTest, TheFramesNearRecordsRunOutAt4000)
 {
     std::vector<f32> xs(VEGETATION_NEAR_RECORDS + 1, 10.0f);
@@ -595,27 +626,28 @@ TEST_F(VegetationTest, TheHeightCacheMeasuresOnceAndForgetsTheLeastRecentlyUsed)
     area.m_Bounds.maximum = TVector(12.0f, 2.0f, 8.0f, 1.0f);
     area.m_Bounds.Update();
     area.GetNode()->SetLocalMatrix(Translation(0.0f, 1.5f, 0.0f), TNode::OrdinaryCause());
-    const f32* heights = cache.Heights(&area);
+    const auto measure = [&] { return cache.Heights(*area.GetMatrix(), area.GetBoundBox()); };
+    const f32* heights = measure();
     EXPECT_NEAR(heights[0], 1.5f, 1e-4f);
     EXPECT_NEAR(heights[6], 1.5f, 1e-4f);
     EXPECT_EQ(heights[7], 0.0f);
     EXPECT_EQ(cache.GetCount(), 1u);
     // The same position again: the grid kept, nothing measured (the ground moved meanwhile).
     area.GetNode()->SetLocalMatrix(Translation(0.0f, 1.5f, 0.0f), TNode::OrdinaryCause());
-    EXPECT_EQ(cache.Heights(&area), heights);
+    EXPECT_EQ(measure(), heights);
 
     // 256 positions fill it; the first is used again, so the 257th pushes out the second.
     cache.Clear();
     for (u32 i = 0; i < VEGETATION_HEIGHT_CACHE_CAPACITY; ++i)
     {
         area.GetNode()->SetLocalMatrix(Translation(100.0f + i, 0.0f, 0.0f), TNode::OrdinaryCause());
-        cache.Heights(&area);
+        measure();
     }
     EXPECT_EQ(cache.GetCount(), 256u);
     area.GetNode()->SetLocalMatrix(Translation(100.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    cache.Heights(&area);
+    measure();
     area.GetNode()->SetLocalMatrix(Translation(-1.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    cache.Heights(&area);
+    measure();
     EXPECT_EQ(cache.GetCount(), 256u);
     EXPECT_TRUE(cache.Contains(TVector(100.0f, 0.0f, 0.0f, 1.0f)));
     EXPECT_FALSE(cache.Contains(TVector(101.0f, 0.0f, 0.0f, 1.0f)));
@@ -657,5 +689,40 @@ TEST_F(VegetationTest, TheShadersReceiveTheParametersAndTheGroundUnderTheObject)
     ASSERT_EQ(heights.size(), 16u);
     EXPECT_NEAR(heights[0].x, 0.75f, 1e-4f);
     EXPECT_NEAR(heights[15].w, 0.75f, 1e-4f);
+    TVegetationHeightCache::Get().Clear();
+}
+
+// The shader of an area's mesh gets the mesh, whose own node stays at the origin: the ground is
+// measured where the area draws it.
+TEST_F(VegetationTest, AnAreasMeshIsMeasuredWhereTheAreaDrawsIt)
+{
+    // Ground about x = 30 only.
+    TNxCollisionMesh* ground = Place("ground", Ground("ground"), 30.0f, 0.0f, 0.0f);
+    ground->SetGroupsMask(VEGETATION_GROUND_GROUP);
+    ground->__Create();
+    TVegetationHeightCache::Get().Clear();
+    AddAreas(1);
+    // Areas drawn: a range with areas to place.
+    Range()->SetInt(60);
+    TVegetationArea& area = *m_aArea[0];
+    area.m_nMeshCount = 1;
+    area.aMesh[0] = &m_Blade;
+    // The mesh's box: 8 across, its bottom at its node.
+    TBoundBox& box = *const_cast<TBoundBox*>(MeshDataBoundBox(&m_Data));
+    box.minimum = TVector(-4.0f, 0.0f, -4.0f, 1.0f);
+    box.maximum = TVector(4.0f, 1.0f, 4.0f, 1.0f);
+    box.Update();
+    area.GetNode()->SetLocalMatrix(Translation(30.0f, 0.75f, 0.0f), TNode::OrdinaryCause());
+    static std::vector<TVector> s_aHeights;
+    s_aHeights.clear();
+    g_pDrawMeshData = [](TMeshData*, const TMatrix&, TRenderContext*, TMesh* mesh) {
+        s_aHeights = Shaded("TVegetationHeightMap", mesh);
+    };
+    area.Draw(nullptr);
+    ASSERT_EQ(s_aHeights.size(), 16u);
+    EXPECT_NEAR(s_aHeights[0].x, 0.75f, 1e-4f);
+    EXPECT_NEAR(s_aHeights[15].w, 0.75f, 1e-4f);
+    EXPECT_TRUE(TVegetationHeightCache::Get().Contains(TVector(30.0f, 0.75f, 0.0f, 1.0f)));
+    EXPECT_FALSE(TVegetationHeightCache::Get().Contains(TVector(0.0f, 0.0f, 0.0f, 1.0f)));
     TVegetationHeightCache::Get().Clear();
 }

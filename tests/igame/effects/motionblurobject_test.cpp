@@ -1,0 +1,256 @@
+// Motion-blur objects: the stored record's layout and field records, the motion state kept from
+// the mesh's node (and across the half turn), the drawing block from a spin, a body, a wheel or
+// the motion state in that order, and drawing only a mesh on an enabled node.
+#include "ageia/dynamicsfixture.h"
+#include "core/cluster/clustertypedecl.h"
+#include "directx/render/dxmeshdata.h"
+#include "engine/render/mesh.h"
+#include "engine/render/rendercontext.h"
+#include "igame/effects/effectsmanager.h"
+#include "igame/effects/motionblurobject.h"
+#include "support/countingwheel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace
+{
+// A matrix whose third row leans from y towards z by the angle (degrees), at the point.
+TMatrix Leaning(f32 degrees, f32 x, f32 y, f32 z)
+{
+    const f32 r = degrees * 0.017453292f;
+    TMatrix m(1.0f);
+    m.aRow[1] = TVector(0.0f, -std::sin(r), std::cos(r), 0.0f);
+    m.aRow[2] = TVector(0.0f, std::cos(r), std::sin(r), 0.0f);
+    m.aRow[3] = TVector(x, y, z, 1.0f);
+    return m;
+}
+
+void ExpectMatrix(const TMatrix& actual, const TMatrix& expected)
+{
+    for (int r = 0; r < 4; ++r)
+    {
+        const f32* a = &actual.aRow[r].x;
+        const f32* e = &expected.aRow[r].x;
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(a[c], e[c], 1e-5f) << r << "," << c;
+    }
+}
+
+void ExpectVector(const TVector& actual, f32 x, f32 y, f32 z, f32 w)
+{
+    EXPECT_NEAR(actual.x, x, 1e-5f);
+    EXPECT_NEAR(actual.y, y, 1e-5f);
+    EXPECT_NEAR(actual.z, z, 1e-5f);
+    EXPECT_NEAR(actual.w, w, 1e-5f);
+}
+
+// Answers a fixed rotation for the asked value; nothing else of it is used.
+class TTurningWheel : public TCountingWheel
+{
+public:
+    TTurningWheel() : TCountingWheel(nullptr) {}
+    f32 GetWheelParameter(u32 parameter) override
+    {
+        asked.push_back(parameter);
+        return 50.0f;
+    }
+    std::vector<u32> asked;
+};
+
+class MotionBlurObjectTest : public DynamicsTest
+{
+protected:
+    void SetUp() override
+    {
+        DynamicsTest::SetUp();
+        m_pNode = g_pNodeManager->CreateNode("antenna");
+        m_pNode->Enable(1, 0);
+        m_pNode->Enable(1, 1);
+        m_pNode->AddObject(&m_Mesh);
+        m_Object.pMesh = &m_Mesh;
+    }
+    void TearDown() override
+    {
+        m_pNode->DeleteObject(&m_Mesh);
+        g_EffectsBlocks.Motion.M = TMatrix(1.0f);
+        DynamicsTest::TearDown();
+    }
+    void Place(const TMatrix& m) { m_pNode->SetLocalMatrix(m, TNode::OrdinaryCause()); }
+
+    TNode* m_pNode = nullptr;
+    TMesh m_Mesh;
+    TMotionBlurObject m_Object;
+};
+} // namespace
+
+TEST(MotionBlurObjectRecord, TheRecordHasItsSizeDefaultsAndFieldRecordsInOrder)
+{
+    const TMotionBlurObject object;
+    EXPECT_EQ(sizeof object, 124u);
+    EXPECT_EQ(object.m_fFixedSpin, 0.0f);
+    EXPECT_EQ(object.pMesh, nullptr);
+    const TClusterTypeDecl& decl = MotionBlurObjectDecl();
+    EXPECT_EQ(decl.GetTypeId(), MOTION_BLUR_OBJECT_TYPE_ID);
+    EXPECT_EQ(decl.GetObjectSize(), 124u);
+    const u32 expected[8][2] = {{40, 53}, {36, 79}, {32, 80}, {28, 43}, {20, 0}, {16, 0}, {12, 58}, {4, 18}};
+    ASSERT_EQ(decl.GetMemberCount(), 8u);
+    for (u32 i = 0; i < 8; ++i)
+    {
+        const TClusterMemberDecl& member = decl.GetMember(i);
+        EXPECT_EQ(member.nKind, CLUSTER_MEMBER_REFERENCE) << i;
+        EXPECT_EQ(member.nOffset, expected[i][0]) << i;
+        EXPECT_EQ(member.nTypeId, expected[i][1]) << i;
+        EXPECT_EQ(member.nCount, 1u) << i;
+    }
+}
+
+TEST_F(MotionBlurObjectTest, TheMotionStateFollowsTheMeshsNodeTheShortWayRound)
+{
+    g_pEffectsManager->MotionBlurObjects().Add(&m_Object);
+    Place(Leaning(10.0f, 0.0f, 0.0f, 0.0f));
+    g_pEffectsManager->UpdateManager(0.0f);
+    Place(Leaning(40.0f, 1.0f, 2.0f, 3.0f));
+    g_pEffectsManager->UpdateManager(0.0f);
+    ExpectVector(m_Object.m_PositionDelta, 1.0f, 2.0f, 3.0f, 1.0f);
+    ExpectVector(m_Object.m_HeadingDelta, 30.0f / 360.0f, 30.0f / 360.0f, 30.0f / 360.0f, 1.0f);
+    ExpectVector(m_Object.m_PreviousPosition, 1.0f, 2.0f, 3.0f, 1.0f);
+    ExpectVector(m_Object.m_PreviousHeading, 40.0f / 360.0f, 40.0f / 360.0f, 40.0f / 360.0f, 1.0f);
+
+    // From 170 degrees to -170: twenty degrees on, not 340 back; the unwrapped copies keep the
+    // long way.
+    Place(Leaning(170.0f, 1.0f, 2.0f, 3.0f));
+    m_Object.UpdateMotion();
+    Place(Leaning(190.0f, 1.0f, 2.0f, 3.0f));
+    m_Object.UpdateMotion();
+    EXPECT_NEAR(m_Object.m_HeadingDelta.x, 20.0f / 360.0f, 1e-5f);
+    EXPECT_NEAR(m_Object.m_HeadingDelta.y, -340.0f / 360.0f, 1e-5f);
+    // And back: the other way round.
+    Place(Leaning(170.0f, 1.0f, 2.0f, 3.0f));
+    m_Object.UpdateMotion();
+    EXPECT_NEAR(m_Object.m_HeadingDelta.x, -20.0f / 360.0f, 1e-5f);
+
+    // A body gives its motion when drawn; a skeleton or no mesh keeps none.
+    const TVector kept = m_Object.m_PreviousPosition;
+    Place(Leaning(170.0f, 5.0f, 5.0f, 5.0f));
+    TNxDynamicsBody* body = Box("hull", 0.0f, 0.0f, 0.0f);
+    m_Object.pBody = body;
+    g_pEffectsManager->UpdateManager(0.0f);
+    m_Object.pBody = nullptr;
+    m_Object.pSkeleton = reinterpret_cast<TSkeleton*>(&m_Mesh);
+    m_Object.UpdateMotion();
+    m_Object.pSkeleton = nullptr;
+    m_Object.pMesh = nullptr;
+    m_Object.UpdateMotion();
+    ExpectVector(m_Object.m_PreviousPosition, kept.x, kept.y, kept.z, kept.w);
+    g_pEffectsManager->MotionBlurObjects().SetCount(0);
+}
+
+TEST_F(MotionBlurObjectTest, TheBlockComesFromTheSpinTheBodyTheWheelOrTheMotion)
+{
+    TMotionBlurBlock block = g_EffectsBlocks.Motion;
+    const TVector v1(9.0f, 8.0f, 7.0f, 6.0f);
+    const TVector v2(5.0f, 4.0f, 3.0f, 2.0f);
+    block.V1 = v1;
+    block.V2 = v2;
+    m_Object.m_fLinearScale = 2.0f;
+    m_Object.m_fAngularScale = 3.0f;
+
+    // A fixed spin before anything else; the vectors stay.
+    TTurningWheel wheel;
+    TNxDynamicsBody* body = Box("hull", 0.0f, 0.0f, 0.0f);
+    m_Object.pWheel = &wheel;
+    m_Object.pBody = body;
+    m_Object.m_fFixedSpin = 12.0f;
+    m_Object.BuildBlock(block, 0.5f);
+    ExpectMatrix(block.M, TMatrix::RotationY(12.0f));
+    ExpectVector(block.V1, v1.x, v1.y, v1.z, v1.w);
+    ExpectVector(block.V2, v2.x, v2.y, v2.z, v2.w);
+
+    // The body: its velocity in its own frame (turned a quarter about y), its second velocity.
+    m_Object.m_fFixedSpin = 0.0f;
+    TMatrix turned = TMatrix::RotationY(90.0f);
+    body->pNode->SetLocalMatrix(turned, TNode::OrdinaryCause());
+    body->SetLinearVelocity(TVector(4.0f, 0.0f, 0.0f, 0.0f));
+    body->SetAngularVelocity(TVector(0.0f, 2.0f, 0.0f, 0.0f));
+    const TMatrix& frame = *body->GetMatrix();
+    const TVector world = body->GetLinearVelocity();
+    const f32 vx = world.Dot(frame.aRow[0]);
+    const f32 vz = world.Dot(frame.aRow[2]);
+    ASSERT_GT(std::fabs(vz), 1.0f);
+    m_Object.BuildBlock(block, 0.5f);
+    ExpectMatrix(block.M, TMatrix::RotationX(-(0.5f * vx)));
+    const TVector spin = body->GetAngularVelocity();
+    ExpectVector(block.V1, spin.x * vx, spin.y * vx, spin.z * vx, spin.w);
+    ExpectVector(block.V2, vx * 3.0f, world.Dot(frame.aRow[1]) * 3.0f, vz * 3.0f, 1.0f);
+
+    // The wheel: its rotation value about y; the vectors stay.
+    m_Object.pBody = nullptr;
+    block.V1 = v1;
+    block.V2 = v2;
+    m_Object.BuildBlock(block, 0.5f);
+    ExpectMatrix(block.M, TMatrix::RotationY(-(3.0f * 2.0f * 50.0f * 0.02f)));
+    ASSERT_EQ(wheel.asked.size(), 1u);
+    EXPECT_EQ(wheel.asked[0], MOTION_BLUR_WHEEL_ROTATION);
+    ExpectVector(block.V1, v1.x, v1.y, v1.z, v1.w);
+
+    // Else the motion state: turned back by its heading, moved by its position.
+    m_Object.pWheel = nullptr;
+    m_Object.m_PositionDelta = TVector(1.0f, 0.5f, -1.0f, 1.0f);
+    m_Object.m_HeadingDelta = TVector(0.25f, 0.125f, 0.125f, 1.0f);
+    m_Object.BuildBlock(block, 0.5f);
+    ExpectMatrix(block.M, TMatrix::RotationY(-(0.25f * 3.0f)));
+    ExpectVector(block.V1, 2.0f, 1.0f, -2.0f, 1.0f);
+    ExpectVector(block.V2, 0.75f, 0.375f, 0.375f, 1.0f);
+}
+
+namespace
+{
+u32 s_nDraws = 0;
+TRenderContext* s_pContext = nullptr;
+TMatrix s_DrawnBlock;
+
+void CountDraw(TMeshData*, const TMatrix&, TRenderContext* context, TMesh*)
+{
+    ++s_nDraws;
+    s_pContext = context;
+    s_DrawnBlock = g_EffectsBlocks.Motion.M;
+}
+} // namespace
+
+TEST_F(MotionBlurObjectTest, OnlyAMeshOnAnEnabledNodeIsDrawnWithItsBlock)
+{
+    TDxMeshData data;
+    const_cast<TBoundBox*>(MeshDataBoundBox(&data))->diagonal = 1.0f;
+    m_Mesh.pMeshData = &data;
+    auto* const saved = g_pDrawMeshData;
+    g_pDrawMeshData = CountDraw;
+    s_nDraws = 0;
+    TRenderContext context;
+    m_Object.m_fFixedSpin = 20.0f;
+
+    m_Object.Draw(&context);
+    EXPECT_EQ(s_nDraws, 1u);
+    EXPECT_EQ(s_pContext, &context);
+    ExpectMatrix(s_DrawnBlock, TMatrix::RotationY(20.0f));
+
+    // A node switched off, a mesh off its node, or none: nothing drawn, the block untouched.
+    g_EffectsBlocks.Motion.M = TMatrix(1.0f);
+    m_pNode->Enable(0, 0);
+    m_Object.Draw(&context);
+    m_Object.Render();
+    m_pNode->Enable(1, 0);
+    m_pNode->DeleteObject(&m_Mesh);
+    m_Object.Draw(&context);
+    m_pNode->AddObject(&m_Mesh);
+    m_Object.pMesh = nullptr;
+    m_Object.Draw(&context);
+    m_Object.Render();
+    EXPECT_EQ(s_nDraws, 1u);
+    ExpectMatrix(g_EffectsBlocks.Motion.M, TMatrix(1.0f));
+
+    g_pDrawMeshData = saved;
+    m_Mesh.pMeshData = nullptr;
+}
