@@ -1,7 +1,10 @@
 #include "engine/render/deferredrendering.h"
 
+#include "core/math/boundbox.h"
 #include "core/system/log.h"
 #include "core/system/timer.h"
+#include "engine/render/camera.h"
+#include "engine/render/cameramanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/device.h"
 #include "engine/render/devicemethods.h"
@@ -11,6 +14,7 @@
 #include "engine/render/lightsettings.h"
 #include "engine/render/rendercontext.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/renderobject.h"
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
@@ -25,6 +29,7 @@
 #include "engine/system/command/variable.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -156,6 +161,144 @@ void FillLightBlock(TLight& light, u32 number, u32 shadowed)
     v[LIGHT_SETTINGS_GAME_TIME] = v[LIGHT_SETTINGS_GAME_TIME + 1] = g_pTimer->GetGameTime();
     v[LIGHT_SETTINGS_FADE_FRACTION] = light.m_fFadeFraction;
 }
+
+// Slack around a light's screen rectangle, in pixels and as a share of its range, so that rounding
+// in the light's shading never reaches past it.
+constexpr f32 LIGHT_RECT_MARGIN = 2.0f;
+constexpr f32 LIGHT_RECT_RANGE_SLACK = 1.01f;
+// Below this depth (clip w) a corner counts as behind the camera.
+constexpr f32 LIGHT_RECT_NEAREST = 1e-3f;
+// A spot whose outer cosine is this small or less is bounded by its sphere alone.
+constexpr f32 LIGHT_RECT_CONE_COSINE = 0.05f;
+
+// The screen box of the convex hull of points (x, y, z), grown to whole pixels; false when a
+// point lies behind the camera.
+bool ScreenBoxOf(const f32 (*points)[3], u32 count, const TMatrix& m, u32 width, u32 height, f32 box[4])
+{
+    box[0] = box[1] = INFINITY;
+    box[2] = box[3] = -INFINITY;
+    for (u32 i = 0; i < count; ++i)
+    {
+        const f32* p = points[i];
+        f32 clip[4];
+        for (u32 c = 0; c < 4; ++c)
+        {
+            const f32* column = &m.aRow[0].x + c;
+            clip[c] = p[0] * column[0] + p[1] * column[4] + p[2] * column[8] + column[12];
+        }
+        if (!(clip[3] > LIGHT_RECT_NEAREST))
+            return false;
+        const f32 x = (clip[0] / clip[3] + 1.0f) * 0.5f * static_cast<f32>(width);
+        const f32 y = (1.0f - clip[1] / clip[3]) * 0.5f * static_cast<f32>(height);
+        box[0] = std::min(box[0], x);
+        box[1] = std::min(box[1], y);
+        box[2] = std::max(box[2], x);
+        box[3] = std::max(box[3], y);
+    }
+    return std::isfinite(box[0] + box[1] + box[2] + box[3]);
+}
+
+// The whole pixels of a screen box, two wider each way for rounding, clamped to the screen.
+void PixelsOf(const f32 box[4], u32 width, u32 height, i32 rect[4])
+{
+    const f32 w = static_cast<f32>(width), h = static_cast<f32>(height);
+    rect[0] = static_cast<i32>(std::clamp(std::floor(box[0] - LIGHT_RECT_MARGIN), 0.0f, w));
+    rect[1] = static_cast<i32>(std::clamp(std::floor(box[1] - LIGHT_RECT_MARGIN), 0.0f, h));
+    rect[2] = static_cast<i32>(std::clamp(std::ceil(box[2] + LIGHT_RECT_MARGIN), 0.0f, w));
+    rect[3] = static_cast<i32>(std::clamp(std::ceil(box[3] + LIGHT_RECT_MARGIN), 0.0f, h));
+    // Off the screen: an empty rectangle at its corner.
+    rect[2] = std::max(rect[2], rect[0]);
+    rect[3] = std::max(rect[3], rect[1]);
+}
+
+// The screen box of the objects a queue draws, gathered by its frustum test; unbounded once an
+// object reaches behind the camera.
+struct TDrawnBox
+{
+    u32 width, height;
+    u32 unbounded = 0;
+    f32 box[4] = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+};
+
+u32 RenderObjectInFrustumMeasured(TRenderObject* object, const TMatrix* camera, void* argument)
+{
+    if (!RenderObjectInFrustum(object, camera, nullptr))
+        return 0;
+    TDrawnBox& drawn = *static_cast<TDrawnBox*>(argument);
+    const TBoundBox& bound = *object->GetBoundBox();
+    const TMatrix& world = *object->GetMatrix();
+    f32 corners[8][3];
+    for (u32 i = 0; i < 8; ++i)
+    {
+        const f32 x = i & 1 ? bound.maximum.x : bound.minimum.x, y = i & 2 ? bound.maximum.y : bound.minimum.y,
+                  z = i & 4 ? bound.maximum.z : bound.minimum.z;
+        for (u32 c = 0; c < 3; ++c)
+        {
+            const f32* column = &world.aRow[0].x + c;
+            corners[i][c] = x * column[0] + y * column[4] + z * column[8] + column[12];
+        }
+    }
+    f32 box[4];
+    if (!ScreenBoxOf(corners, 8, *camera, drawn.width, drawn.height, box))
+        drawn.unbounded = 1;
+    else
+    {
+        drawn.box[0] = std::min(drawn.box[0], box[0]);
+        drawn.box[1] = std::min(drawn.box[1], box[1]);
+        drawn.box[2] = std::max(drawn.box[2], box[2]);
+        drawn.box[3] = std::max(drawn.box[3], box[3]);
+    }
+    return 1;
+}
+
+// A pass cut to the rectangle `bound` (null: the screen), and a light's pass further to the
+// screen rectangle of its volume, except the first light of the opaque pass: that one marks every
+// drawn pixel lit for the combine.
+class TPassScissor
+{
+public:
+    TPassScissor(const i32* bound, TLight* light, u32 first)
+    {
+        i32 rect[4] = {0, 0, 0, 0};
+        u32 cut = 0;
+        if (bound)
+        {
+            std::copy(bound, bound + 4, rect);
+            cut = 1;
+        }
+        TCamera* camera = g_pCameraManager ? g_pCameraManager->GetCurrentCamera() : nullptr;
+        i32 reach[4];
+        if (light && !first && camera &&
+            TDeferredRendering::LightScreenRect(*light, camera->m_ViewProjection,
+                                                static_cast<u32>(g_pDeviceManager->GetBackBufferWidth()),
+                                                static_cast<u32>(g_pDeviceManager->GetBackBufferHeight()), reach))
+        {
+            if (!cut)
+                std::copy(reach, reach + 4, rect);
+            else
+            {
+                rect[0] = std::max(rect[0], reach[0]);
+                rect[1] = std::max(rect[1], reach[1]);
+                rect[2] = std::max(rect[0], std::min(rect[2], reach[2]));
+                rect[3] = std::max(rect[1], std::min(rect[3], reach[3]));
+            }
+            cut = 1;
+        }
+        if (!cut)
+            return;
+        g_pDeviceManager->SetScissorRect(rect[0], rect[1], rect[2], rect[3]);
+        g_pDeviceManager->SetScissorTest(1);
+        m_nOn = 1;
+    }
+    ~TPassScissor()
+    {
+        if (m_nOn)
+            g_pDeviceManager->ResetScissorRect();
+    }
+
+private:
+    u32 m_nOn = 0;
+};
 } // namespace
 
 TDeferredRendering* g_pDeferredRendering = &s_DeferredRendering;
@@ -345,19 +488,30 @@ void TDeferredRendering::_RenderGBuffer(TRenderPass* pass)
     g_pRenderManager->RecordPipelineStep(s_StepGBufferOpaque, shader);
 }
 
-void TDeferredRendering::_RenderTransparentQueues()
+void TDeferredRendering::_RenderTransparentQueues(u32 measure)
 {
     if (g_pImposterManager)
         g_pImposterManager->SetShader(s_ImposterShader.Get());
     TRenderContext context(s_GBufferShader.Get());
+    TDrawnBox drawn;
+    drawn.width = static_cast<u32>(g_pDeviceManager->GetBackBufferWidth());
+    drawn.height = static_cast<u32>(g_pDeviceManager->GetBackBufferHeight());
     for (TRenderQueue* queue : {m_pAlphaBlend, m_pParticles})
         if (queue)
-            queue->Render(&context, RenderObjectInFrustum, nullptr);
+            queue->Render(&context, measure ? RenderObjectInFrustumMeasured : RenderObjectInFrustum, &drawn);
+    if (!measure || drawn.unbounded)
+        return;
+    m_nTransparentBounded = 1;
+    if (drawn.box[0] > drawn.box[2])
+        std::fill(m_aTransparentRect, m_aTransparentRect + 4, 0);
+    else
+        PixelsOf(drawn.box, drawn.width, drawn.height, m_aTransparentRect);
 }
 
 void TDeferredRendering::_RenderTransparentGBuffer()
 {
     TRenderTarget* const* t = m_apTarget;
+    m_nTransparentBounded = 0;
     if (!t[DEFERRED_COLOR])
         return;
     g_pRenderManager->ResetPassState();
@@ -378,8 +532,13 @@ void TDeferredRendering::_RenderTransparentGBuffer()
     g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], t[DEFERRED_POSITION], t[DEFERRED_NORMAL], t[DEFERRED_TEMP1],
                                     PASS_ATTACH_DEPTH, 0);
     if (!m_pAlphaBlend)
+    {
+        // Nothing transparent: its lights and combine have nothing to change.
+        m_nTransparentBounded = 1;
+        std::fill(m_aTransparentRect, m_aTransparentRect + 4, 0);
         return;
-    _RenderTransparentQueues();
+    }
+    _RenderTransparentQueues(1);
     g_pRenderManager->RecordPipelineStep(s_StepGBufferTransparent, s_GBufferShader.Get());
 }
 
@@ -450,7 +609,11 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
         SetDefine(combine, s_DefineTransparent, 1);
         combine->SetTexture(DEFERRED_COMBINE_SCENE_SLOT, TextureOf(t[DEFERRED_TEMP3]));
         CopyTexture(TextureOf(t[DEFERRED_TEMP3]));
-        DrawFullScreen(combine);
+        {
+            // Beyond the transparent surfaces the combine gives the scene it was copied over.
+            const TPassScissor scissor(TransparentBound(1), nullptr, 0);
+            DrawFullScreen(combine);
+        }
         g_pRenderManager->RecordPipelineStep(s_StepTransparencyCombine, combine);
         SetDefine(combine, s_DefineTransparent, 0);
         combine->SetTexture(DEFERRED_COMBINE_LIGHT_SLOT, nullptr);
@@ -461,6 +624,59 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
     DrawFullScreen(combine);
     g_pRenderManager->RecordPipelineStep(s_StepOpaqueCombine, combine);
     combine->SetTexture(DEFERRED_COMBINE_LIGHT_SLOT, nullptr);
+}
+
+bool TDeferredRendering::LightScreenRect(TLight& light, const TMatrix& viewProjection, u32 width, u32 height,
+                                         i32 rect[4])
+{
+    if (light.m_nType != LIGHT_POINT && light.m_nType != LIGHT_SPOT)
+        return false;
+    const TMatrix& world = *light.GetMatrix();
+    const TVector& at = world.aRow[3];
+    const f32 range = std::max(light.m_fRange, 0.0f) * LIGHT_RECT_RANGE_SLACK;
+    // Where the light reaches: within its range (the shading's distance is the camera-space one,
+    // which the camera's rigid view keeps).
+    f32 corners[8][3];
+    for (u32 i = 0; i < 8; ++i)
+    {
+        corners[i][0] = at.x + (i & 1 ? range : -range);
+        corners[i][1] = at.y + (i & 2 ? range : -range);
+        corners[i][2] = at.z + (i & 4 ? range : -range);
+    }
+    f32 box[4];
+    if (!ScreenBoxOf(corners, 8, viewProjection, width, height, box))
+        return false;
+    // A spot adds light only inside its outer cone along its +Z: within the pyramid from its
+    // position to the square that holds the cone's section at its range.
+    const f32 cosine = light.m_aAttenuation[LIGHT_SPOT_COS_OUTER];
+    const TVector& x = world.aRow[0];
+    const TVector& y = world.aRow[1];
+    const TVector& z = world.aRow[2];
+    const auto unit = [](const TVector& v) { return std::fabs(v.x * v.x + v.y * v.y + v.z * v.z - 1.0f) < 1e-3f; };
+    const auto square = [](const TVector& a, const TVector& b) { return std::fabs(a.x * b.x + a.y * b.y + a.z * b.z) < 1e-3f; };
+    if (light.m_nType == LIGHT_SPOT && cosine > LIGHT_RECT_CONE_COSINE && cosine <= 1.0f && unit(x) && unit(y) &&
+        unit(z) && square(x, y) && square(y, z) && square(x, z))
+    {
+        const f32 side = range * std::sqrt(1.0f - cosine * cosine) / cosine * LIGHT_RECT_RANGE_SLACK;
+        f32 pyramid[5][3] = {{at.x, at.y, at.z}};
+        for (u32 i = 0; i < 4; ++i)
+        {
+            const f32 a = i & 1 ? side : -side, b = i & 2 ? side : -side;
+            pyramid[i + 1][0] = at.x + z.x * range + x.x * a + y.x * b;
+            pyramid[i + 1][1] = at.y + z.y * range + x.y * a + y.y * b;
+            pyramid[i + 1][2] = at.z + z.z * range + x.z * a + y.z * b;
+        }
+        f32 narrow[4];
+        if (ScreenBoxOf(pyramid, 5, viewProjection, width, height, narrow))
+        {
+            box[0] = std::max(box[0], narrow[0]);
+            box[1] = std::max(box[1], narrow[1]);
+            box[2] = std::min(box[2], narrow[2]);
+            box[3] = std::min(box[3], narrow[3]);
+        }
+    }
+    PixelsOf(box, width, height, rect);
+    return true;
 }
 
 void TDeferredRendering::_RenderLights(u32 transparent)
@@ -493,6 +709,7 @@ void TDeferredRendering::_RenderLights(u32 transparent)
         TTexture* projection = light.pProjection;
         if (projection)
             projection->Require();
+        const TPassScissor scissor(TransparentBound(transparent), &light, number == 1);
         switch (light.m_nType)
         {
         case LIGHT_DIRECTIONAL:

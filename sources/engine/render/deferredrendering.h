@@ -13,6 +13,7 @@
 // queue 20 fills the G-buffer of the transparent queues, queue 21 lights and combines them.
 #include "engine/render/renderer.h"
 
+class TLight;
 class TRenderTarget;
 class TShader;
 struct TRenderQueue;
@@ -73,6 +74,13 @@ public:
     static TShader* ImposterShader();
     static TShader* CombineShader();
 
+    // The pixels of a width x height target a point or spot light can add light to, seen through
+    // viewProjection: the screen rectangle (left, top, right, bottom; right and bottom past the
+    // last pixel) of the sphere of its range, narrowed by a spot's cone. False where it cannot be
+    // bounded (a directional light, a volume reaching behind the camera): it covers the screen.
+    static bool LightScreenRect(TLight& light, const TMatrix& viewProjection, u32 width, u32 height,
+                                i32 rect[4]);
+
 private:
     void _CreateRenderTargets();
     // "Alpha blend" and "Particles" of the first render scene, or null.
@@ -82,11 +90,20 @@ private:
     void _RenderCombine(u32 transparent);
     void _RenderLights(u32 transparent);
     // "Alpha blend" and "Particles" drawn with the G-buffer shader (imposters with theirs).
-    void _RenderTransparentQueues();
+    // With `measure`, keeps the screen rectangle of the objects drawn for the transparent passes.
+    void _RenderTransparentQueues(u32 measure = 0);
+    // The transparent surfaces' screen rectangle for a transparent pass, or null: the screen.
+    const i32* TransparentBound(u32 transparent) const
+    {
+        return transparent && m_nTransparentBounded ? m_aTransparentRect : nullptr;
+    }
 
     TRenderTarget* m_apTarget[DEFERRED_TARGETS];
     TRenderQueue* m_pAlphaBlend;
     TRenderQueue* m_pParticles;
+    // Where the transparent G-buffer pass drew (left, top, right, bottom), when bounded.
+    i32 m_aTransparentRect[4] = {};
+    u32 m_nTransparentBounded = 0;
 };
 
 extern TDeferredRendering* g_pDeferredRendering;

@@ -1682,6 +1682,8 @@ HRESULT TD3DDevice::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void*
     }
     if (call.depthStencil)
         call.clip = Intersect(call.clip, ImageRect(*call.depthStencil));
+    call.originX = call.clip.left;
+    call.originY = call.clip.top;
     if (s.renderStates[D3DRS_SCISSORTESTENABLE])
         call.clip = Intersect(call.clip, s.scissor);
 

@@ -46,4 +46,7 @@ struct TDrawCall
     const DWORD* renderStates; // D3DRS_COUNT entries
     D3DVIEWPORT9 viewport;
     RECT clip; // viewport, target and (when enabled) scissor together
+    // Where the planes take their values: the corner of the clip rectangle before the scissor, so
+    // that a scissor only drops pixels and never changes the rounding of those it keeps.
+    LONG originX, originY;
 };

@@ -242,11 +242,11 @@ TPrimitiveSetup::TPrimitiveSetup(const TDrawCall& call, int varyings, TTileBins&
     // A pixel inside the band's edges leaves room for the rounding of their tests.
     viewportInGuard_ = double(v.X) + v.Width <= kGuardBand - 1 && double(v.Y) + v.Height <= kGuardBand - 1;
     const RECT& clip = call_.clip;
+    // Planes take their values at the draw's origin, where every triangle of the draw has its
+    // origin: triangles sharing a plane get the same coefficients.
+    originX_ = _mm_set1_pd(call_.originX);
+    originY_ = _mm_set1_pd(call_.originY);
     // Saturated to words, as the pixels Setup clamps (within +-2^14) never reach.
-    // Planes take their values at the clip rectangle's corner, where every triangle of the
-    // draw has its origin: triangles sharing a plane get the same coefficients.
-    originX_ = _mm_set1_pd(clip.left);
-    originY_ = _mm_set1_pd(clip.top);
     boxLow_ = _mm_packs_epi32(_mm_setr_epi32(clip.left, clip.top, INT32_MIN, INT32_MIN), _mm_setzero_si128());
     boxHigh_ =
         _mm_packs_epi32(_mm_setr_epi32(INT32_MAX, INT32_MAX, clip.right - 1, clip.bottom - 1), _mm_setzero_si128());

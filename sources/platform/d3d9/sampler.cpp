@@ -653,6 +653,8 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
     s.lodMatters = s.firstLevel != s.lastLevel || s.magFilter != s.minFilter;
     s.floatPoint = s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
                    s.magFilter < D3DTEXF_LINEAR && (s.format == D3DFMT_A16B16G16R16F || s.format == D3DFMT_R32F);
+    s.argbPoint = s.path == TSamplerStage::EPath::Argb && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
+                  s.magFilter < D3DTEXF_LINEAR;
     const DWORD border = states[D3DSAMP_BORDERCOLOR];
     s.border[0] = float((border >> 16) & 0xFF) / 255.0f;
     s.border[1] = float((border >> 8) & 0xFF) / 255.0f;

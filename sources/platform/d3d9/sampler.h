@@ -5,9 +5,11 @@
 #include "platform/d3d9/floatpixels.h"
 #include "platform/d3d9/quad.h"
 #include "platform/d3d9/shadingmodel.h"
+#include "platform/d3d9/texel.h"
 #include "platform/d3d9/texturestore.h"
 
 #include <cstdint>
+#include <cstring>
 
 struct TSamplerLevel
 {
@@ -38,6 +40,9 @@ struct TSamplerStage
     // One usable A16B16G16R16F or R32F level sampled at points: the G-buffer read pixel by pixel,
     // four lanes at a time (the same bits as texel by texel).
     bool floatPoint = false;
+    // One usable A8R8G8B8 or X8R8G8B8 level sampled at points: masks and 8-bit images read by
+    // full-screen passes, four lanes at a time (the same bits as the quad filter).
+    bool argbPoint = false;
     TSamplerLevel levels[6][16];
     DWORD address[3];
     DWORD magFilter, minFilter, mipFilter;
@@ -52,8 +57,8 @@ public:
     // Takes the texture's levels (null unbinds) and the sampler's states (D3DSAMP_* order).
     void Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp);
 
-    // Inline where a float level is sampled at points inside it (the G-buffer's full-screen
-    // reads); everything else through SampleAny.
+    // Inline where a float or 32-bit level is sampled at points inside it (the full-screen
+    // passes' reads); everything else through SampleAny.
     TQuadVector Sample(int stage, TQuad u, TQuad v) const;
     // Whether a texture is bound to the stage.
     bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
@@ -87,7 +92,7 @@ private:
 [[gnu::always_inline]] inline TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
 {
     const TSamplerStage& s = stages_[stage];
-    if (s.floatPoint)
+    if (s.floatPoint || s.argbPoint)
     {
         const TSamplerLevel& level = s.levels[0][s.firstLevel];
         const __m128i x = FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))));
@@ -97,7 +102,20 @@ private:
             _mm_or_si128(_mm_or_si128(x, _mm_sub_epi32(_mm_set1_epi32(level.width - 1), x)),
                          _mm_or_si128(y, _mm_sub_epi32(_mm_set1_epi32(level.height - 1), y)));
         if (_mm_movemask_ps(_mm_castsi128_ps(outside)) == 0)
-            return floatpixels::GatherTexels(level.bits, level.pitch, s.format == D3DFMT_R32F ? 4 : 8, x, y);
+        {
+            if (s.floatPoint)
+                return floatpixels::GatherTexels(level.bits, level.pitch, s.format == D3DFMT_R32F ? 4 : 8, x, y);
+            // Scalar loads, as the quad filter gathers: a vector load of words just stored one
+            // by one would stall.
+            alignas(16) int xs[4], ys[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
+            _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+            std::uint32_t words[4];
+            for (int lane = 0; lane < 4; ++lane)
+                std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 4, 4);
+            const __m128i texels = _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]));
+            return UnpackArgb(s.opaque ? _mm_or_si128(texels, _mm_set1_epi32(int(0xFF000000u))) : texels);
+        }
     }
     return SampleAny(stage, u, v);
 }

@@ -197,8 +197,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     earlyTest_ = depthStencil_ && FailuresChangeNothing();
     quadDepth_ = earlyTest_ && !stencilTest_;
     depthFunction_ = rs[D3DRS_ZFUNC];
-    originX_ = float(call.clip.left);
-    originY_ = float(call.clip.top);
+    originX_ = float(call.originX);
+    originY_ = float(call.originY);
     for (TTarget& target : targets_)
     {
         target.direct = target.image && target.argb && !blend_ && target.writeMask == 0xF;

@@ -232,7 +232,7 @@ private:
     bool bound_[kMaxModelTextures]; // a model type's textures that have a texture bound
     TTileLoops::TLoop loop_;
     DWORD depthFunction_;
-    float originX_, originY_; // where the planes have their values: the clip rectangle's corner
+    float originX_, originY_; // where the planes have their values: the draw's origin
     float alphaReference_;
     DWORD alphaFunction_;
     // Blend factors and operations, with the BOTH* source factors resolved.

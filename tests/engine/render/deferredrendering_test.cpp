@@ -188,4 +188,56 @@ TEST_F(DeferredRenderingTest, TheDisableVariableSwitchesRendererAndRefusesAnUnsu
     EXPECT_NE(m_Folder.SystemLog().find("Deferred renderer not supported."), std::string::npos);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
 }
+
+// A light after a pass's first is drawn over the screen rectangle of its volume alone: the
+// sphere of its range, narrowed by a spot's cone; a volume reaching behind the camera, and a
+// directional light, cover the screen.
+TEST_F(DeferredRenderingTest, ALightAfterThePassesFirstIsDrawnOverItsVolumesScreenRectangle)
+{
+    // Looking along +z from the origin, 90 degrees each way: (x, y, z) lands at x / z, y / z.
+    TMatrix camera(0.0f);
+    camera.aRow[0].x = 1.0f;
+    camera.aRow[1].y = 1.0f;
+    camera.aRow[2] = TVector(0.0f, 0.0f, 1.001f, 1.0f);
+    camera.aRow[3] = TVector(0.0f, 0.0f, -1.001f, 0.0f);
+    TLight& light = Light(LIGHT_POINT);
+    TMatrix& world = *light.pNode->GetWorldMatrix();
+    world = TMatrix(1.0f);
+    world.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
+    light.m_fRange = 5.0f;
+    i32 rect[4] = {};
+    // The sphere's box spans x / z from -5 / 15 to 5 / 15 at its nearest: 1/3 of the half-width.
+    ASSERT_TRUE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+    EXPECT_LE(rect[0], 200);
+    EXPECT_GE(rect[0], 190);
+    EXPECT_GE(rect[2], 400);
+    EXPECT_LE(rect[2], 410);
+    EXPECT_LE(rect[1], 200);
+    EXPECT_GE(rect[3], 400);
+
+    // A spot shining along +x (its +z) with a narrow cone: only the right of the sphere.
+    light.m_nType = LIGHT_SPOT;
+    light.SetCone(0.1f, 0.2f);
+    world.aRow[0] = TVector(0.0f, 0.0f, -1.0f, 0.0f);
+    world.aRow[1] = TVector(0.0f, 1.0f, 0.0f, 0.0f);
+    world.aRow[2] = TVector(1.0f, 0.0f, 0.0f, 0.0f);
+    ASSERT_TRUE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+    EXPECT_GE(rect[0], 295);
+    EXPECT_LE(rect[0], 300);
+    EXPECT_GE(rect[2], 375);
+    EXPECT_GT(rect[1], 250);
+    EXPECT_LT(rect[3], 350);
+
+    // Out of sight to the right: an empty rectangle.
+    world.aRow[3] = TVector(100.0f, 0.0f, 20.0f, 1.0f);
+    ASSERT_TRUE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+    EXPECT_EQ(rect[0], rect[2]);
+
+    // Reaching behind the camera, or directional: the whole screen.
+    world.aRow[3] = TVector(0.0f, 0.0f, 4.0f, 1.0f);
+    EXPECT_FALSE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+    world.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
+    light.m_nType = LIGHT_DIRECTIONAL;
+    EXPECT_FALSE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+}
 } // namespace

@@ -44,6 +44,8 @@ struct TScene
         // A viewport not at the origin, with a depth range, and a scissored clip rectangle.
         call.viewport = {40, 24, 1200, 680, 0.25f, 0.75f};
         call.clip = {48, 30, 1230, 700};
+        call.originX = 48;
+        call.originY = 30;
     }
 };
 
@@ -148,6 +150,7 @@ TEST(PrimitiveSetupTest, ViewportsReachingPastTheGuardBandStillClipToIt)
     TScene scene(D3DCULL_NONE, D3DFILL_SOLID);
     scene.call.viewport = {8000, 0, 1000, 64, 0.0f, 1.0f};
     scene.call.clip = {8000, 0, 9000, 64};
+    scene.call.originX = 8000;
     TTileBins bins;
     bins.Reset(scene.call.clip, 1, 2);
     {

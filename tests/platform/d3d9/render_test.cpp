@@ -704,6 +704,48 @@ std::vector<std::uint8_t> TargetBytes(IDirect3DDevice9* device, IDirect3DSurface
 }
 } // namespace
 
+TEST_F(RenderTest, AScissorKeepsTheBitsOfThePixelsItLetsThrough)
+{
+    // Perspective triangles of uneven colours into a float target, whole and then under scissors
+    // of odd and even corners: every pixel a scissor lets through keeps its value to the bit, so a
+    // light cut to its screen rectangle changes no pixel.
+    IDirect3DSurface9* target = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_R32F, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+    device->SetRenderTarget(0, target);
+    UsePixelShader("test.colour-kind");
+    const std::vector<TTestVertex> triangles = {
+        ScaledByW(At(-3.3f, 1.7f, 0.1f, 0xFF13A250), 0.7f), ScaledByW(At(66.1f, 5.9f, 0.4f, 0xFFE70C91), 2.3f),
+        ScaledByW(At(9.6f, 63.2f, 0.8f, 0xFF5C31FE), 1.3f), ScaledByW(At(66.1f, 5.9f, 0.4f, 0xFFE70C91), 2.3f),
+        ScaledByW(At(9.6f, 63.2f, 0.8f, 0xFF5C31FE), 1.3f), ScaledByW(At(70.0f, 70.0f, 0.2f, 0xFF8E7701), 0.9f)};
+    const auto draw = [&] {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        Draw(D3DPT_TRIANGLELIST, triangles);
+        return TargetBytes(device, target, 4);
+    };
+    const std::vector<std::uint8_t> whole = draw();
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    for (const RECT& scissor : {RECT{11, 21, 49, 31}, RECT{30, 6, 58, 47}, RECT{1, 37, 64, 64}})
+    {
+        device->SetScissorRect(&scissor);
+        const std::vector<std::uint8_t> cut = draw();
+        int differing = 0, kept = 0;
+        for (int y = scissor.top; y < scissor.bottom; ++y)
+        {
+            for (int x = scissor.left; x < scissor.right; ++x)
+            {
+                const size_t at = size_t(y * 64 + x) * 4;
+                differing += !std::equal(&cut[at], &cut[at] + 4, &whole[at]);
+                kept += cut[at] | cut[at + 1] | cut[at + 2] | cut[at + 3] ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(0, differing) << scissor.left << ", " << scissor.top;
+        EXPECT_GT(kept, 0);
+    }
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    DrawToBackBuffer();
+    target->Release();
+}
+
 TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
 {
     // Triangles of colours beyond [0, 1] on floating-point targets of odd size, so that quads hang

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <utility>
 
 namespace
 {
@@ -68,9 +69,12 @@ float Inside(unsigned& seed, int size)
 
 TEST_P(SamplerTest, InsideQuadsMatchTheAddressedPathLaneByLane)
 {
-    for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_BORDER})
+    for (const auto& [filter, address] :
+         {std::pair{D3DTEXF_LINEAR, D3DTADDRESS_WRAP}, std::pair{D3DTEXF_LINEAR, D3DTADDRESS_CLAMP},
+          std::pair{D3DTEXF_LINEAR, D3DTADDRESS_BORDER}, std::pair{D3DTEXF_POINT, D3DTADDRESS_WRAP},
+          std::pair{D3DTEXF_POINT, D3DTADDRESS_BORDER}})
     {
-        Bind(D3DTEXF_LINEAR, address);
+        Bind(filter, address);
         unsigned seed = 11;
         for (int round = 0; round < 200; ++round)
         {
