@@ -156,6 +156,8 @@ protected:
     {
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
         g_pRenderManager->RenderManager();
+        if (m_pBeforeScene)
+            m_pBeforeScene();
         for (u32 word : {0u, 1u, 20u, 21u, 2u})
         {
             g_pDxViewportManager->m_nStepWord = word;
@@ -193,6 +195,8 @@ protected:
 
     static i64 StandingClock() { return 0; }
 
+    // A step a test draws before the scene, as the sky comes right after the frame begins.
+    void (*m_pBeforeScene)() = nullptr;
     // A step a test draws after the scene's managers, as the post effects follow them.
     void (*m_pAfterScene)() = nullptr;
 

@@ -1,4 +1,5 @@
 #include "leveleffects.h"
+#include "levelatmosphere.h"
 #include "levelmeshes.h"
 
 #include "core/system/name.h"
@@ -69,6 +70,7 @@ TLevelEffects::TLevelEffects(TRepositoryWriter& writer)
     rain.aWeather[1] = 1.0f;
     rain.aWeather[4] = 0.6f;
     rain.aWeather[5] = 0.3f;
+    rain.aWeatherWord[0] = AddRainTexture(writer);
     g_pEffectsManager->Settings().Add(&clear);
     g_pEffectsManager->Settings().Add(&rain);
     // The level starts in the clear look: the manager's data block is the current settings.

@@ -28,8 +28,10 @@ constexpr f32 CLIMB_ANGLE = 8.0f;
 // The freighter's door hinge on the rig: left of the fuselage above the cargo door.
 const TVector DOOR_HINGE(-2.05f, 3.4f, 5.25f, 1.0f);
 
+// Its gear near the middle and its nose wheels turning far: wheels at the fuselage's ends could
+// not turn it tighter than about 50, and it parked askew after the stands' last corners.
 const TVehicleSpec kAirliner = {"airliner_fuselage", VEHICLE_WHEELED, ENGINE_NONE, {2.0f, 2.0f, 18.0f, 1},
-                                8000.0f, 30.0f, 0.7f, 0xFFF0F2F5, 10.0f, 14.0f};
+                                8000.0f, 30.0f, 0.7f, 0xFFF0F2F5, 10.0f, 14.0f, 9.0f, 60.0f};
 
 u32 Argb(u32 r, u32 g, u32 b)
 {
@@ -115,6 +117,9 @@ TAICommonUnit& AddAircraft(TAerodromeBuilder& builder, TPropDataPool& pool, TSke
     TVehicle& vehicle = AddVehicle(builder, form.GetRoot(), StringFormat("%s_Veh", name), kAirliner);
     // Driven by the AI only: its requests must not stick from frame to frame.
     vehicle.inputEnabled = 0;
+    // It rolls on freely in the frames the path follower asks nothing (its front point near): an
+    // idle brake there held it to a crawl in every corner.
+    vehicle.Parameters.fIdleBrakeTorque = 0.0f;
     TNode* body = vehicle.pBody->pNode;
     form.Name(body);
     const f32 centre = kAirliner.Half.y + 0.1f;

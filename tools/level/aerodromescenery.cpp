@@ -9,9 +9,11 @@
 #include "engine/render/material.h"
 #include "engine/render/mesh.h"
 #include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospheremanager.h"
+#include "levelatmosphere.h"
 #include "levelmeshes.h"
 #include "morvane/game/gameparameters.h"
 #include "morvane/game/trafficvehicle.h"
@@ -118,6 +120,7 @@ void AddSky(TAerodromeBuilder& builder)
     change.pDay = &day;
     change.pNight = &rain;
     change.m_fDuration = AERODROME_RAIN_BLEND;
+    AddDynamicSky(builder.Writer(), day, rain, g_pNodeManager->FindNode(TName("sun").GetId()));
     g_pAtmosphereManager->Atmospheres().Add(&day);
     g_pAtmosphereManager->Atmospheres().Add(&rain);
     g_pAtmosphereManager->Changes().Add(&change);

@@ -19,6 +19,7 @@ namespace
 // The cart's factors for its 400 kg: other vehicles' torques grow with their mass.
 constexpr f32 TORQUE_FACTOR_PER_KG = 4.0f / 400.0f;
 constexpr f32 SUSPENSION_TRAVEL = 0.3f;
+constexpr f32 DEFAULT_MAX_STEER_ANGLE = 35.0f;
 // The chassis' underside above the wheels' hubs.
 constexpr f32 CHASSIS_CLEARANCE = 0.1f;
 
@@ -101,10 +102,10 @@ TVehicle& AddVehicle(TAerodromeBuilder& builder, TNode* parent, const char* form
     parameters.aGear[0].fShiftUp = spec.fMaxSpeed + 10.0f;
     parameters.fNearDistance = spec.fNear;
     parameters.fFarDistance = spec.fFar;
-    parameters.fMaxSteerAngle = 35.0f;
+    parameters.fMaxSteerAngle = spec.fMaxSteerAngle > 0.0f ? spec.fMaxSteerAngle : DEFAULT_MAX_STEER_ANGLE;
 
     const f32 x = spec.Half.x - 0.1f;
-    const f32 z = std::max(length - spec.fWheelRadius - 0.2f, 0.5f);
+    const f32 z = spec.fAxle > 0.0f ? spec.fAxle : std::max(length - spec.fWheelRadius - 0.2f, 0.5f);
     const f32 r = spec.fWheelRadius;
     const char* const hub[4] = {"_wheel_fl", "_wheel_fr", "_wheel_rl", "_wheel_rr"};
     const f32 corner[4][2] = {{x, z}, {-x, z}, {x, -z}, {-x, -z}};

@@ -39,6 +39,10 @@ struct TVehicleSpec
     // The path follower's near and far distances.
     f32 fNear;
     f32 fFar;
+    // The axles' distance from the chassis' middle (0: at its ends) and the steering's limit in
+    // degrees (0: 35).
+    f32 fAxle = 0.0f;
+    f32 fMaxSteerAngle = 0.0f;
 };
 
 // The engine sounds every vehicle plays (made once per level by the clip writer).

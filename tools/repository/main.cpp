@@ -4,6 +4,7 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/filestreammanager.h"
 #include "engine/system/managermanager.h"
+#include "levelatmosphere.h"
 #include "levelclips.h"
 #include "leveldecals.h"
 #include "leveleffects.h"
@@ -36,6 +37,7 @@ i32 AddLevelRecords(TRepositoryWriter& writer, TNode* level, TClusterManager** m
     count = AddLevelWater(writer, level, managers, count);
     count = AddLevelMotionBlur(writer, level, managers, count);
     count = AddLevelVegetation(writer, level, managers, count);
+    count = AddLevelAtmosphere(writer, level, managers, count);
     return count;
 }
 } // namespace

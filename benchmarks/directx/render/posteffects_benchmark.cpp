@@ -4,16 +4,32 @@
 // - Step/0-6 (haze, depth of field, overlay, edge smoothing, film grain, screen-space motion
 //   blur, grass): each step's shader over camera-space positions and normals with a haze
 //   texture as the settings' textures; counters step_ms, copy_ms and ratio (aim: at most 2).
+// - SceneStep/7 (the whole tone-mapping chain: luminance, its five reductions, the mapping and
+//   the copy back; aim: at most 1.5) and SceneStep/9 (ambient occlusion: the occlusion, its two
+//   blurs and the blend; aim: at most 4) over the level's last deferred frame (its published
+//   targets), beside a canvas full-screen copy of "Temp3" into "Temp2"; counters chain_ms,
+//   copy_ms, ratio.
+// - PostChain: the level's deferred frame with the post chain the start-up script lists, its
+//   switches as the game starts them, beside the same frame with every step switched off, and a
+//   canvas full-screen copy of the pipeline's targets; counters chain_frame_ms, plain_frame_ms,
+//   copy_ms, chain_copies ((chain - plain) / copy; aim: at most 8), and the same in processor
+//   time of every thread (chain_cpu_copies), which other work on the machine disturbs less.
 #include "frameloop.h"
 
 #include "directx/render/dxdevice.h"
 #include "directx/render/dxrendertarget.h"
 #include "directx/render/dxshadermanager.h"
 #include "engine/render/canvasmanager.h"
+#include "engine/render/renderer.h"
 #include "engine/render/rendermanager.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
 #include "engine/render/rendertargetmanager.h"
 #include "engine/render/shader.h"
 #include "igame/effects/effectsmanager.h"
+
+#include <ctime>
+#include <iterator>
 
 namespace
 {
@@ -109,4 +125,170 @@ void Step(benchmark::State& state)
     g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
 }
 BENCHMARK(Step)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
+
+f64 ProcessMilliseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<f64>(now.tv_sec) * 1e3 + static_cast<f64>(now.tv_nsec) / 1e6;
+}
+
+void Set(const char* variable, i32 value)
+{
+    if (TVariable* v = TCommandManager::Instance().FindVariable(TName(variable)))
+        v->SetInt(value);
+}
+
+i32 Get(const char* variable)
+{
+    TVariable* v = TCommandManager::Instance().FindVariable(TName(variable));
+    return v ? v->GetValue().ToInt() : 0;
+}
+
+// The level's deferred frames, once: their targets published for the steps drawn outside them.
+bool StartDeferredLevel()
+{
+    if (!StartLevel())
+        return false;
+    TCommandManager::Instance().ExecuteText("set deferredrendering.disable 0");
+    TCommandManager::Instance().ExecuteText("set shadow.enable 1");
+    g_FrameDriver.Begin(10, CopyMilliseconds);
+    RunFrames("level");
+    return true;
+}
+
+// The active deferred renderer with its targets published, as inside a frame; null without.
+TRenderer* PublishDeferredTargets()
+{
+    TRenderer* renderer = g_pRenderManager->_SelectRenderer(nullptr);
+    if (!renderer || renderer->m_nIndex < RENDERER_PREFERRED)
+        return nullptr;
+    renderer->PublishTargets();
+    return renderer;
+}
+
+// One canvas full-screen copy of the pipeline's lit scene ("Temp3") into "Temp2", in a scene.
+f64 CopySceneMilliseconds(IDirect3DDevice9* device, TShader* copy, TRenderTarget* scratch)
+{
+    device->SetRenderTarget(0, static_cast<TDxRenderTarget*>(scratch)->GetSurface());
+    g_pCanvasManager->SetApertureToDevice();
+    const TClock::time_point start = TClock::now();
+    g_pCanvasManager->DrawFullScreen(copy, kWhite);
+    g_pCanvasManager->Flush();
+    return MillisecondsSince(start);
+}
+
+void SceneStep(benchmark::State& state)
+{
+    const u32 word = static_cast<u32>(state.range(0));
+    const char* variable = word == 7 ? "effect.tonemapping" : "ambient.occlusion";
+    state.SetLabel(word == 7 ? "tone mapping (aim 1.5)" : "ambient occlusion (aim 4)");
+    if (!StartDeferredLevel() || !PublishDeferredTargets())
+    {
+        state.SkipWithError("no device, no level or no deferred renderer");
+        return;
+    }
+    TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
+    TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
+    if (!scene || !scratch)
+    {
+        state.SkipWithError("no published targets");
+        return;
+    }
+    const i32 was = Get(variable);
+    Set(variable, 1);
+    g_pEffectsManager->CreateAmbientOcclusionTargets();
+    g_pRenderManager->m_nInRender = 1;
+    IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+    TShader* copy = g_pCanvasManager->SetShader(scene->GetTexture(), 0);
+    f64 drawn = 0.0, copied = 0.0;
+    for (auto _ : state)
+    {
+        device->BeginScene();
+        const TClock::time_point start = TClock::now();
+        g_pEffectsManager->m_nStepWord = word;
+        g_pEffectsManager->RenderManager();
+        g_pCanvasManager->Flush();
+        drawn += MillisecondsSince(start);
+        copied += CopySceneMilliseconds(device, copy, scratch);
+        device->EndScene();
+    }
+    g_pRenderManager->m_nInRender = 0;
+    Set(variable, was);
+    const bool ran = word == 7 ? g_pEffectsManager->GetToneMappingTarget(0) != nullptr
+                               : g_pEffectsManager->GetAmbientOcclusionTarget(0) != nullptr;
+    if (!ran)
+    {
+        state.SkipWithError("the step drew nothing");
+        return;
+    }
+    const f64 n = static_cast<f64>(state.iterations());
+    state.counters["chain_ms"] = drawn / n;
+    state.counters["copy_ms"] = copied / n;
+    state.counters["ratio"] = drawn / copied;
+}
+BENCHMARK(SceneStep)->Arg(7)->Arg(9)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
+
+// Every switch of the post chain.
+const char* const kSwitches[] = {"effect.haze",         "effect.dof",        "effect.overlay",   "effect.edgeaa",
+                                 "effect.motionblur",   "effect.motionblurss", "effect.tonemapping",
+                                 "effect.filmgrain",    "effect.grassss",    "ambient.occlusion"};
+
+void PostChain(benchmark::State& state)
+{
+    if (!StartDeferredLevel())
+    {
+        state.SkipWithError("no device or no level");
+        return;
+    }
+    i32 was[std::size(kSwitches)];
+    for (size_t i = 0; i < std::size(kSwitches); ++i)
+        was[i] = Get(kSwitches[i]);
+    for (const char* name : kSwitches)
+        Set(name, 0);
+    constexpr u32 kPlainFrames = 100;
+    g_FrameDriver.Begin(kPlainFrames, CopyMilliseconds);
+    f64 cpu = ProcessMilliseconds();
+    const f64 plain = RunFrames("level");
+    const f64 plainCpu = (ProcessMilliseconds() - cpu) / kPlainFrames;
+    for (size_t i = 0; i < std::size(kSwitches); ++i)
+        Set(kSwitches[i], was[i]);
+    g_FrameDriver.Begin(state, CopyMilliseconds);
+    cpu = ProcessMilliseconds();
+    const f64 chain = RunFrames("level");
+    const f64 chainCpu = (ProcessMilliseconds() - cpu) / static_cast<f64>(state.iterations());
+
+    // The copy's yardstick over the same targets, after the frames.
+    std::vector<f64> copies;
+    f64 copyCpu = 0.0;
+    if (PublishDeferredTargets())
+    {
+        TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
+        TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
+        IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+        g_pRenderManager->m_nInRender = 1;
+        TShader* copy = scene && scratch ? g_pCanvasManager->SetShader(scene->GetTexture(), 0) : nullptr;
+        cpu = ProcessMilliseconds();
+        for (u32 i = 0; copy && i < 30; ++i)
+        {
+            device->BeginScene();
+            copies.push_back(CopySceneMilliseconds(device, copy, scratch));
+            device->EndScene();
+        }
+        copyCpu = (ProcessMilliseconds() - cpu) / 30.0;
+        g_pRenderManager->m_nInRender = 0;
+    }
+    if (copies.empty())
+    {
+        state.SkipWithError("no published targets");
+        return;
+    }
+    const f64 copy = Median(copies);
+    state.counters["chain_frame_ms"] = chain;
+    state.counters["plain_frame_ms"] = plain;
+    state.counters["copy_ms"] = copy;
+    state.counters["chain_copies"] = (chain - plain) / copy;
+    state.counters["chain_cpu_copies"] = (chainCpu - plainCpu) / copyCpu;
+}
+BENCHMARK(PostChain)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(100)->Repetitions(3);
 } // namespace

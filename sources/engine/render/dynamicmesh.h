@@ -21,10 +21,20 @@ public:
     // that keeps nothing between draws has nothing to drop.
     virtual void Reset() {}
     virtual void Release() = 0;
+    // A mesh made with room for indices (g_pCreateIndexedMesh): count 16-bit indices after those
+    // written; null without room.
+    virtual u16* LockIndices(u32 count) { return nullptr; }
+    // Draws everything written, indexed, with the shader and keeps it for the next draw (a mesh
+    // filled once and drawn many times).
+    virtual void DrawKept(TShader* shader) {}
+    // Whether what was written is still there (a device reset or a release loses it).
+    virtual u32 IsFilled() const { return 0; }
 };
 
 // Set by the platform: a dynamic mesh of that many vertices of the format; null when none can
 // be made.
 extern TDynamicMesh* (*g_pCreateDynamicMesh)(u32 vertexCount, const TMeshDescription& format);
+// A triangle-list mesh with room for that many vertices and 16-bit indices.
+extern TDynamicMesh* (*g_pCreateIndexedMesh)(u32 vertexCount, u32 indexCount, const TMeshDescription& format);
 // The same, drawn as a line list (vertex pairs) instead of triangles.
 extern TDynamicMesh* (*g_pCreateDynamicLineMesh)(u32 vertexCount, const TMeshDescription& format);

@@ -25,6 +25,7 @@
 TImposterManager* g_pImposterManager = nullptr;
 TDynamicMesh* (*g_pCreateDynamicMesh)(u32 vertexCount, const TMeshDescription& format) = nullptr;
 TDynamicMesh* (*g_pCreateDynamicLineMesh)(u32 vertexCount, const TMeshDescription& format) = nullptr;
+TDynamicMesh* (*g_pCreateIndexedMesh)(u32 vertexCount, u32 indexCount, const TMeshDescription& format) = nullptr;
 
 namespace
 {

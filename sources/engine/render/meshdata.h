@@ -36,6 +36,8 @@ constexpr u32 MESH_TYPE_FLOAT2 = 2;
 constexpr u32 MESH_TYPE_FLOAT3 = 3;
 constexpr u32 MESH_TYPE_FLOAT4 = 4;
 constexpr u32 MESH_TYPE_COLOUR = 5;
+// Two signed 16-bit integers, read as whole numbers.
+constexpr u32 MESH_TYPE_SHORT2 = 7;
 constexpr u32 MESH_TYPE_HALF4 = 16;
 
 struct TMeshVertexElement

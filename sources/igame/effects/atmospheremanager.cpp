@@ -2,16 +2,20 @@
 
 #include "core/cluster/cluster.h"
 #include "engine/render/camera.h"
+#include "engine/render/device.h"
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/viewport.h"
+#include "engine/render/viewportset.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospherevertexpool.h"
 #include "igame/effects/skyelement.h"
+#include "igame/effects/skystream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -73,7 +77,7 @@ void TAtmosphereManager::UpdateManager(f32 step)
     }
     for (i32 i = 0; i < m_aChange.GetCount(); ++i)
         m_aChange[i]->Step(step);
-    TCamera* camera = g_pFindMainCamera ? g_pFindMainCamera() : nullptr;
+    TCamera* camera = SkyCamera();
     if (!camera)
         return;
     for (i32 i = 0; i < m_aAtmosphere.GetCount(); ++i)
@@ -92,6 +96,29 @@ void TAtmosphereManager::OnClusterLoad()
     }
     if (TAtmosphereVertexPool* pool = GetVertexPool())
         pool->Require();
+    // A new level's first frame drawn takes the colour clear over again.
+    m_nFirstFrame = 1;
+    if (g_pDeviceManager)
+        g_pDeviceManager->Lock();
+    if (g_pDeviceManager && g_pDeviceManager->GetDevice())
+        TSkyStream::Get().Create();
+    TSkyStream::Get().Reset();
+    if (g_pDeviceManager)
+        g_pDeviceManager->Unlock();
+}
+
+TViewport* FrameViewport()
+{
+    TViewportSet* set = g_pFindViewportSet ? g_pFindViewportSet() : nullptr;
+    return set && set->m_nViewportCount > 0 ? set->aViewport[0] : nullptr;
+}
+
+TCamera* SkyCamera()
+{
+    TViewport* viewport = FrameViewport();
+    if (viewport && viewport->pCamera)
+        return viewport->pCamera;
+    return g_pFindMainCamera ? g_pFindMainCamera() : nullptr;
 }
 
 TAtmosphereChange* TAtmosphereManager::GetFirstChange() const

@@ -15,6 +15,7 @@
 class TAtmosphere;
 class TAtmosphereVertexPool;
 class TCamera;
+class TViewport;
 struct TAtmosphereChange;
 struct TSkyElement;
 struct TSkyElementTemplate;
@@ -49,12 +50,18 @@ public:
 
     void BeginManager() override;
     void UpdateManager(f32 step) override;
+    // Draws the skies before the scene (atmosphererender.cpp): the first frame drawn stops the
+    // render manager's colour clear.
+    void RenderManager() override;
     // Cuts stored counts above their capacities (one line each), applies every change,
-    // requires the vertex pool.
+    // requires the vertex pool, makes the sky stream; the next frame drawn is a first frame.
     void OnClusterLoad() override;
 
     DArray<TAtmosphere*>& Atmospheres() { return m_aAtmosphere; }
     DArray<TAtmosphereChange*>& Changes() { return m_aChange; }
+    DArray<TSkyElement*>& Elements() { return m_aElement; }
+    DArray<TSkyElementTemplate*>& Templates() { return m_aTemplate; }
+    DArray<TAtmosphereVertexPool*>& VertexPools() { return m_aPool; }
     // The first change (the game's rain blend), or null.
     TAtmosphereChange* GetFirstChange() const;
     TAtmosphereVertexPool* GetVertexPool() const { return m_aPool.GetCount() ? m_aPool[0] : nullptr; }
@@ -81,6 +88,13 @@ public:
     void UpdateSky(TAtmosphere& sky, f32 dt, const TMatrix& eye);
 
 private:
+    void DrawDynamicSky(TAtmosphere& sky, const TVector& eye);
+    // A textured dome or box; a later sky in the list fades in by its weight.
+    void DrawPlainSky(TAtmosphere& sky, const TVector& eye, u32 later);
+    // The elements instanced into the sky stream with the pool's current shader, one draw
+    // unless the stream fills; visibleOnly skips elements whose visible flag is clear.
+    void DrawElements(TSkyElement* const* elements, u32 count, const TVector& eye, u32 visibleOnly);
+
     DArray<TAtmosphere*> m_aAtmosphere;
     DArray<TAtmosphereChange*> m_aChange;
     DArray<TSkyElementTemplate*> m_aTemplate;
@@ -97,3 +111,10 @@ private:
 };
 
 extern TAtmosphereManager* g_pAtmosphereManager;
+
+// The viewport the frame draws first, or null (a level's viewports go with it, so the render
+// manager's last current one is not kept).
+TViewport* FrameViewport();
+// The camera the sky follows: the one the frame's first viewport shows (what the player
+// sees), else the main camera.
+TCamera* SkyCamera();

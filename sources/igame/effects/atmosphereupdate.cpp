@@ -103,7 +103,7 @@ void TAtmosphereManager::UpdateSky(TAtmosphere& sky, f32 dt, const TMatrix& eye)
             TNode* node = sky.pLight;
             TMatrix follow = TMatrix::BuildFromDirection(out.SunDirection);
             follow.aRow[3] = node->GetWorldMatrix()->aRow[3];
-            node->SetWorldMatrix(follow, nullptr);
+            node->SetWorldMatrix(follow, TNode::OrdinaryCause());
             if (auto* lamp = static_cast<TLight*>(node->FindObject(g_NameTLight.GetId())))
             {
                 SetLightColor(lamp->m_aColor, skyColour);

@@ -28,6 +28,7 @@
 #include "engine/system/nodekindnames.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/dynamicweathermanager.h"
 #include "igame/effects/motionblurobject.h"
 #include "ageia/nxdynamics.h"
 
@@ -310,6 +311,9 @@ void TEffectsManager::UpdateManager(f32 step)
         if (!m_aMotionBlur[i]->pBody)
             m_aMotionBlur[i]->UpdateMotion();
     TEffectSettings& current = m_Transition.Current();
+    if (g_pDynamicWeatherManager)
+        g_pDynamicWeatherManager->SetCurrentState(reinterpret_cast<const u8*>(&current) +
+                                                  offsetof(TEffectSettings, aWeather));
     if (!g_pAtmosphereManager)
         return;
     g_pAtmosphereManager->SetCloudsAndRain(current.aAtmosphere[0], current.aAtmosphere[1]);

@@ -161,6 +161,11 @@ void TAICommonUnit::LinkScene(TPropData* data)
     }
 }
 
+void TAICommonUnit::LearnKind(const TPropData& form)
+{
+    aAnimation[UNIT_ANIMATION_CARGO_DOOR] = NamedAnimation(form, "%s_CargoDoor");
+}
+
 void TAICommonUnit::UnlinkScene()
 {
     if (m_nLinked)
@@ -364,9 +369,11 @@ void TAICommonUnit::UpdateDrive(f32 dt)
     const f32 steer = pVehicle->type == VEHICLE_JOINT_STEERED ? std::clamp(angle / 180.0f, 0.0f, 1.0f)
                       : limits.fMaxSteerAngle > 0.0f         ? std::min(angle / limits.fMaxSteerAngle, 1.0f)
                                                               : 1.0f;
-    if (forward.z * ahead.x - forward.x * ahead.z > 0.0f)
+    // Aimed straight at its front point it makes no steer request: a tracked vehicle turning by
+    // nothing would brake both its tracks and stand at full drive.
+    if (steer > 0.0f && forward.z * ahead.x - forward.x * ahead.z > 0.0f)
         pVehicle->SteerLeft(steer, dt);
-    else
+    else if (steer > 0.0f)
         pVehicle->SteerRight(steer, dt);
 
     m_nBlocked = !m_nHold && !m_nAircraft && IsObstacleAhead(at, forward) ? 1 : 0;

@@ -75,6 +75,9 @@ public:
 
     void LinkScene(TPropData* data) override;
     void UnlinkScene() override;
+    // Before its first link an aircraft learns its kind from a form of its pool: a freighter's
+    // carries the cargo door, so "next_cargo_plane" finds it before it ever landed.
+    void LearnKind(const TPropData& form);
     // The actions of the transition from the current state, then the state; the sound player
     // hears of a change.
     void SetPlaneState(i32 state);

@@ -11,6 +11,7 @@
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/prop.h"
+#include "engine/system/propdatapool.h"
 #include "engine/system/propmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "engine/system/statemanager.h"
@@ -408,6 +409,9 @@ void TGameLogicManager::BindUnits()
         prop->m_nFlags |= PROP_NOTIFY;
         if (prop->pPropData)
             unit.LinkScene(prop->pPropData);
+        else if (unit.m_nAircraft && prop->pPropDataPool && prop->pPropDataPool->m_nFreeCount > 0 &&
+                 prop->pPropDataPool->aFree[0])
+            unit.LearnKind(*prop->pPropDataPool->aFree[0]);
     }
 }
 

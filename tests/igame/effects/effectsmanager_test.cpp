@@ -128,6 +128,49 @@ TEST_F(EffectsManagerTest, ATransitionBlendsItsFieldsAndSwitchesFlagsAtTheEnd)
     EXPECT_EQ(Current().aHaze[1][3], 0.5f);
 }
 
+// Atmospheres both records name cross-fade with the transition; with one record naming none,
+// every weight stays as it was.
+TEST_F(EffectsManagerTest, AtmospheresCrossFadeOnlyWhenBothRecordsNameOne)
+{
+    g_ManagerManager.Initialize();
+    TNode dayNode, rainNode;
+    dayNode.m_Name = TName("sky_day", true);
+    rainNode.m_Name = TName("sky_rain", true);
+    TAtmosphere day, rain;
+    dayNode.AddObject(&day);
+    rainNode.AddObject(&rain);
+    g_pAtmosphereManager->Atmospheres().Add(&day);
+    g_pAtmosphereManager->Atmospheres().Add(&rain);
+    day.m_fWeight = 0.4f;
+    rain.m_fWeight = 0.6f;
+
+    m_Rain.CrossFade.nUserId = rainNode.m_Name.GetId();
+    Manager().Transition().Start(m_Rain, 4.0f);
+    Manager().UpdateManager(1.0f);
+    EXPECT_EQ(day.m_fWeight, 0.4f);
+    EXPECT_EQ(rain.m_fWeight, 0.6f);
+    Manager().UpdateManager(3.0f);
+    EXPECT_EQ(day.m_fWeight, 0.4f);
+    EXPECT_EQ(rain.m_fWeight, 0.6f);
+
+    // From the rain (now current) to a clear record naming the day: the rain fades out.
+    m_Calm.CrossFade.nUserId = dayNode.m_Name.GetId();
+    Manager().Transition().Start(m_Calm, 4.0f);
+    Manager().UpdateManager(1.0f);
+    EXPECT_FLOAT_EQ(rain.m_fWeight, 0.75f);
+    EXPECT_FLOAT_EQ(day.m_fWeight, 0.25f);
+    Manager().UpdateManager(3.0f);
+    EXPECT_EQ(rain.m_fWeight, 0.0f);
+    EXPECT_EQ(day.m_fWeight, 1.0f);
+
+    // The records' links let go of these atmospheres before they go.
+    Manager().Transition().Start(TEffectSettings(), 0.0f);
+    Manager().Transition().Reset();
+    g_pAtmosphereManager->Atmospheres().SetCount(0);
+    dayNode.DeleteObject(&day);
+    rainNode.DeleteObject(&rain);
+}
+
 TEST_F(EffectsManagerTest, TheCommandNeedsOneKnownNameAndStartsItsTransition)
 {
     Run("effect.transition");

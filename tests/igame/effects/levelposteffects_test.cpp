@@ -12,6 +12,8 @@
 #include "engine/render/rendertarget.h"
 #include "engine/render/texture.h"
 #include "directx/render/dxmaterialmanager.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/render/shader.h"
 #include "engine/render/material.h"
 #include "engine/render/textureanimation.h"
 #include "engine/render/renderqueue.h"
@@ -85,6 +87,35 @@ TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
     EXPECT_EQ(CompareWithGolden("post_haze", hazy, kWidth, kHeight), "");
     // Another word draws no haze.
     EXPECT_EQ(DrawFrameWithStep(11), plain);
+}
+
+// During a transition the haze mixes in the start record's texture (slot 8), but only when it
+// is another one than the current record's.
+TEST_F(LevelPostEffectsTest, TheHazeBindsTheStartTextureOnlyWhenItDiffers)
+{
+    TShader* haze = g_pDxShaderManager->FindShader(TName("ShaderHaze", true));
+    ASSERT_NE(haze, nullptr);
+    TTexture* clear = g_pTextureManager->FindTexture(TName(LEVEL_HAZE_TEXTURE, true));
+    TTexture* rain = g_pTextureManager->FindTexture(TName(LEVEL_RAIN_HAZE_TEXTURE, true));
+    ASSERT_NE(clear, rain);
+    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS), 0.0f);
+    // Under way to the rain: the current record keeps its texture until the end, as the start.
+    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS_RAIN), 5.0f);
+    g_pEffectsManager->UpdateManager(1.0f);
+    DrawFrameWithStep(1);
+    EXPECT_EQ(haze->aTexture[7], clear);
+    EXPECT_EQ(haze->aTexture[8], nullptr);
+    // The current settings replaced by the rain's block mid-way: both textures.
+    TEffectSettings wet = *Settings(LEVEL_EFFECTS_RAIN);
+    ASSERT_EQ(g_pEffectsManager->SetData(0, &wet, sizeof wet), 0);
+    DrawFrameWithStep(1);
+    EXPECT_EQ(haze->aTexture[7], rain);
+    EXPECT_EQ(haze->aTexture[8], clear);
+    // At the end: one texture again.
+    g_pEffectsManager->UpdateManager(4.0f);
+    DrawFrameWithStep(1);
+    EXPECT_EQ(haze->aTexture[7], rain);
+    EXPECT_EQ(haze->aTexture[8], nullptr);
 }
 
 TEST_F(LevelPostEffectsTest, AMissingHazeTextureSwitchesTheHazeOff)
@@ -189,8 +220,6 @@ TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
     EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(0), nullptr);
 }
 
-// The screen-space motion blur: still with the camera still (the first blur records where it
-// was), smeared along the way back once the camera has turned.
 // The motion blur's two halves: the turning radar dish smeared by its object half over the frame
 // as it stands, then, once the camera has moved, the whole frame smeared by the screen half.
 TEST_F(LevelPostEffectsTest, TheMotionBlurSmearsTheTurningDishAndFollowsTheCamera)

@@ -139,6 +139,23 @@ TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
         << Log();
 }
 
+TEST_F(DriveTest, AUnitAimedStraightAtItsFrontPointDrivesWithoutSteering)
+{
+    AddPool({kStraight, {TVector(0, 0, 0, 1), TVector(20, 0, 20, 1)}});
+    // A tracked vehicle asked to turn by nothing would brake both tracks.
+    TAICommonUnit& straight = AddDriver(0.0f, -10.0f, 0);
+    straight.pVehicle->type = VEHICLE_TRACKED;
+    straight.UpdateDrive(kFrame);
+    EXPECT_FALSE(straight.pVehicle->flags & VEHICLE_STEERING);
+    EXPECT_TRUE(straight.pVehicle->flags & VEHICLE_DRIVING);
+    EXPECT_EQ(straight.pVehicle->Parameters.fSteerAngle, 0.0f);
+    // Off its line it steers.
+    TAICommonUnit& aside = AddDriver(40.0f, -10.0f, 1);
+    aside.pVehicle->type = VEHICLE_TRACKED;
+    aside.UpdateDrive(kFrame);
+    EXPECT_TRUE(aside.pVehicle->flags & VEHICLE_STEERING);
+}
+
 TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
 {
     AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 1, 1)}});

@@ -6,13 +6,18 @@
 #include "core/math/random.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/command/deferredvariable.h"
+#include "engine/system/command/variable.h"
+#include "igame/vehicles/vehicle.h"
 #include "morvane/game/gameenums.h"
 
 namespace
 {
 constexpr f32 kGameFrame = 1.0f / 30.0f;
-// The aircraft parks at gate 1 after about 80 s.
+// The aircraft parks at gate 1 after about 30 s.
 constexpr f32 kParkingLimit = 150.0f;
+// Rolling through the stands' corners at pace, the freighter parks at gate 3 after about 50 s
+// (crawling through them it took twice that).
+constexpr f32 kFreighterParkingLimit = 70.0f;
 
 class Turnaround : public AerodromeTest
 {
@@ -93,5 +98,32 @@ TEST_F(Turnaround, TheFirstArrivalIsSentToGate1ParksThereAndTheFirstServicesSetO
     EXPECT_NE(std::string::npos, log.find("gate 1: gsBeforeUnloading, aircraft '"));
     EXPECT_NE(std::string::npos, log.find("': state 3, gate 0, money 1000"));
     EXPECT_NE(std::string::npos, log.find("': state 5, gate 1, money 1000"));
+}
+
+TEST_F(Turnaround, TheFreighterRollsThroughTheCornersToGate3AtPace)
+{
+    TGameParameters& parameters = Game().GetParameters();
+    // Asked for before it ever landed (stored as with the password).
+    TDeferredVariable cargo("next_cargo_plane");
+    ASSERT_NE(nullptr, cargo.GetVariable());
+    cargo.GetVariable()->Store(1);
+    TGate& gate = *Game().FindGate(3);
+    TAICommonUnit* plane = nullptr;
+    f32 time = 0.0f;
+    while (time < kParkingLimit && gate.m_nState < gsBeforeUnloading)
+    {
+        if (!plane && parameters.aLandingZone[0].pWaitZonePlane)
+        {
+            plane = parameters.aLandingZone[0].pWaitZonePlane;
+            parameters.nChosenGate = 3;
+        }
+        Frame();
+        time += kGameFrame;
+    }
+    ASSERT_NE(nullptr, plane);
+    EXPECT_TRUE(plane->IsCargoAircraft());
+    EXPECT_EQ(gsBeforeUnloading, gate.m_nState);
+    EXPECT_LT(time, kFreighterParkingLimit);
+    EXPECT_EQ(0u, plane->pVehicle->flags & VEHICLE_HANDBRAKE);
 }
 } // namespace

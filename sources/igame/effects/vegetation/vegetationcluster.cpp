@@ -36,6 +36,18 @@ constexpr f32 MESH_FADE_DELAY = 0.75f;
 constexpr u32 MESH_COLOUR_VECTOR = 4;
 
 const TMatrix s_Identity(1.0f);
+static_assert(sizeof(TPropDataRender::aMesh) == VEGETATION_KIND_MESHES * sizeof(TMesh*));
+
+// A byte's share of 255, as the division gives it.
+const struct TByteShares
+{
+    f32 aShare[256];
+    TByteShares()
+    {
+        for (u32 i = 0; i < 256; ++i)
+            aShare[i] = static_cast<f32>(i) / 255.0f;
+    }
+} s_ByteShares;
 
 // Not a number (a position scale from a damaged settings block) counts as 0.
 u8 ToByte(f32 value)
@@ -175,8 +187,11 @@ void TVegetationCluster::SetImposterAlpha(u32 index, u8 alpha)
         vertex.aColour[3] = alpha;
 }
 
-const TMatrix& TVegetationCluster::InstanceMatrix(u32 index, const f32 scale[3])
+const TMatrix* TVegetationCluster::InstanceMatrices()
 {
+    // The plants stand at the imposters' cell steps (the quads' own scale).
+    const f32* scale = g_pImposterManager ? g_pImposterManager->GetSettings().aCellSize
+                                          : g_pVegetationManager->GetSettings().aPositionScale;
     // Compared as bytes: a scale that is no number is the same one next time too.
     if (!pInstanceMatrix || pMatrixInstances != pInstance || m_nMatrixCount != m_nInstanceCount ||
         std::memcmp(m_aMatrixScale, scale, sizeof m_aMatrixScale) != 0)
@@ -189,43 +204,38 @@ const TMatrix& TVegetationCluster::InstanceMatrix(u32 index, const f32 scale[3])
         pMatrixInstances = pInstance;
         m_nMatrixCount = m_nInstanceCount;
     }
-    return pInstanceMatrix[index];
+    return pInstanceMatrix;
 }
 
-void TVegetationCluster::DrawInstance(TRenderContext* context, TRenderQueue* queue, u32 index, u32 colour)
+void TVegetationCluster::DrawInstance(TRenderContext* context, TRenderQueue* queue, u32 index, u32 colour,
+                                      const TMatrix& instance, TVegetationKindMeshes& meshes)
 {
-    // A byte's share of 255, as the division gives it.
-    struct TByteShares
+    const u32 kind = pInstance[index].aVertex[0].nData;
+    if (kind != meshes.nKind)
     {
-        f32 aShare[256];
-        TByteShares()
-        {
-            for (u32 i = 0; i < 256; ++i)
-                aShare[i] = static_cast<f32>(i) / 255.0f;
-        }
-    };
-    static const TByteShares s_Shares;
-    TVegetationManager& manager = *g_pVegetationManager;
-    const TImposterVertex& vertex = pInstance[index].aVertex[0];
-    TPropDataRender* kind = manager.GetPlantKind(vertex.nData);
-    if (!kind)
-        return;
-    const f32* scale = g_pImposterManager ? g_pImposterManager->GetSettings().aCellSize
-                                          : manager.GetSettings().aPositionScale;
-    const TMatrix& instance = InstanceMatrix(index, scale);
-    const TVector rgba(s_Shares.aShare[colour & 0xFF], s_Shares.aShare[colour >> 8 & 0xFF],
-                       s_Shares.aShare[colour >> 16 & 0xFF], s_Shares.aShare[colour >> 24]);
-    for (TMesh* mesh : kind->aMesh)
+        // A run of plants of one kind finds its meshes once.
+        meshes.nKind = kind;
+        meshes.nCount = 0;
+        if (TPropDataRender* set = g_pVegetationManager->GetPlantKind(kind))
+            for (TMesh* mesh : set->aMesh)
+                if (mesh && mesh->pRenderQueue == queue)
+                {
+                    // A plant's mesh mostly sits at the plant's root: no product to make.
+                    const TMatrix& local = mesh->GetNode()->GetLocalMatrix();
+                    meshes.aAtRoot[meshes.nCount] = std::memcmp(&local, &s_Identity, sizeof local) == 0;
+                    meshes.aMesh[meshes.nCount++] = mesh;
+                }
+    }
+    const TVector rgba(s_ByteShares.aShare[colour & 0xFF], s_ByteShares.aShare[colour >> 8 & 0xFF],
+                       s_ByteShares.aShare[colour >> 16 & 0xFF], s_ByteShares.aShare[colour >> 24]);
+    for (u32 i = 0; i < meshes.nCount; ++i)
     {
-        if (!mesh || mesh->pRenderQueue != queue)
-            continue;
+        TMesh* mesh = meshes.aMesh[i];
         mesh->m_Material.aVector[MESH_COLOUR_VECTOR] = rgba;
         for (i32 l = 0; l < std::clamp<i32>(mesh->m_nLodCount, 0, MESH_LOD_CAPACITY); ++l)
             if (mesh->aMeshLod[l])
                 mesh->aMeshLod[l]->m_Material.aVector[MESH_COLOUR_VECTOR] = rgba;
-        // A plant's mesh mostly sits at the plant's root: no product to make.
-        const TMatrix& local = mesh->GetNode()->GetLocalMatrix();
-        mesh->DrawAt(std::memcmp(&local, &s_Identity, sizeof local) == 0 ? instance : TMatrix::Multiply(local, instance),
+        mesh->DrawAt(meshes.aAtRoot[i] ? instance : TMatrix::Multiply(mesh->GetNode()->GetLocalMatrix(), instance),
                      context);
     }
 }
@@ -247,8 +257,13 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
     const u32 frame = g_pTimer ? g_pTimer->GetFrameCount() : 0;
     if (m_nFrameStamp == frame)
     {
+        const TMatrix* matrices = m_nNearHead != VEGETATION_NO_RECORD ? InstanceMatrices() : nullptr;
+        TVegetationKindMeshes meshes;
         for (u32 r = m_nNearHead; r != VEGETATION_NO_RECORD; r = manager->GetNearRecord(r).nNext)
-            DrawInstance(context, queue, manager->GetNearRecord(r).nInstance, manager->GetNearRecord(r).nColour);
+        {
+            const TVegetationNearRecord& near = manager->GetNearRecord(r);
+            DrawInstance(context, queue, near.nInstance, near.nColour, matrices[near.nInstance], meshes);
+        }
         return;
     }
     m_nNearHead = m_nNearTail = VEGETATION_NO_RECORD;
@@ -268,6 +283,8 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
         return;
     }
     const f32* scale = manager->GetSettings().aPositionScale;
+    const TMatrix* matrices = nullptr;
+    TVegetationKindMeshes meshes;
     m_nFadedCount = 0;
     for (u32 i = 0; i < m_nInstanceCount; ++i)
     {
@@ -289,7 +306,9 @@ void TVegetationCluster::Draw(TRenderContext* context, TRenderQueue* queue, u32 
         if (!(m > 0.0f))
             continue;
         const u32 colour = PackColour(vertex.aColour, m);
-        DrawInstance(context, queue, i, colour);
+        if (!matrices)
+            matrices = InstanceMatrices();
+        DrawInstance(context, queue, i, colour, matrices[i], meshes);
         const u32 record = manager->AddNearRecord(colour, i, m_nNearTail);
         if (record != VEGETATION_NO_RECORD)
         {

@@ -10,12 +10,25 @@
 #include "engine/render/impostervertex.h"
 #include "engine/system/resource.h"
 
+class TMesh;
 class TRenderContext;
 struct TRenderQueue;
 
 constexpr u16 VEGETATION_CLUSTER_TYPE_ID = 123;
 // No near-instance record.
 constexpr u32 VEGETATION_NO_RECORD = 0xFFFFFFFFu;
+// The meshes of a plant kind's mesh set.
+constexpr u32 VEGETATION_KIND_MESHES = 8;
+
+// A plant kind's meshes in one queue, each with whether its node leaves it at the plant's root:
+// found once for a run of plants of one kind.
+struct TVegetationKindMeshes
+{
+    u32 nKind = VEGETATION_NO_RECORD;
+    u32 nCount = 0;
+    TMesh* aMesh[VEGETATION_KIND_MESHES];
+    bool aAtRoot[VEGETATION_KIND_MESHES];
+};
 
 class TVegetationCluster : public TImposterBatch, public TResource
 {
@@ -70,10 +83,12 @@ private:
     void FreeInstances();
     // Sets the alpha of the instance's six vertices.
     void SetImposterAlpha(u32 index, u8 alpha);
-    // The instance's matrix for the position scale.
-    const TMatrix& InstanceMatrix(u32 index, const f32 scale[3]);
-    // Draws the instance's plant kind for the queue with the colour (0xAABBGGRR).
-    void DrawInstance(TRenderContext* context, TRenderQueue* queue, u32 index, u32 colour);
+    // The instances' matrices for the position scale the plants are drawn at.
+    const TMatrix* InstanceMatrices();
+    // Draws the instance's plant kind for the queue with the colour (0xAABBGGRR) at its matrix;
+    // `meshes` holds the last kind's meshes.
+    void DrawInstance(TRenderContext* context, TRenderQueue* queue, u32 index, u32 colour, const TMatrix& instance,
+                      TVegetationKindMeshes& meshes);
 };
 
 static_assert(sizeof(TVegetationCluster) == 240);

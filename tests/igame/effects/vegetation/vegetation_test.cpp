@@ -524,6 +524,45 @@ TEST_F(VegetationTest, NearPlantsMoveWithThePositionScaleAndTheirInstances)
     EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 60.0f);
 }
 
+// Plants of two kinds in turn each draw their own kind's meshes, at their own matrices; a mesh
+// set off its plant's root is placed through its node.
+TEST_F(VegetationTest, PlantsOfKindsInTurnDrawTheirOwnMeshes)
+{
+    TNode flowerNode;
+    flowerNode.SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
+    TMesh flower;
+    flower.pMeshData = &m_Data;
+    flowerNode.AddObject(&flower);
+    flower.pRenderQueue = Queue(1);
+    TPropDataRender flowers{};
+    flowers.aMesh[0] = &flower;
+    Manager().PlantMeshes().Add(&flowers);
+    TVegetationSettings settings = Manager().GetSettings();
+    settings.aPlantKind[1] = 1;
+    Manager().SetData(0, &settings, sizeof settings);
+
+    SetInstances({10.0f, 20.0f, 30.0f});
+    for (TImposterVertex& v : m_Cluster.pInstance[1].aVertex)
+        v.nData = 1;
+    m_Cluster.m_fSize = 300.0f;
+    m_Proxy.Draw(nullptr);
+    ASSERT_EQ(s_aDrawn.size(), 3u);
+    EXPECT_EQ(s_aDrawn[0].pMesh, &m_Blade);
+    EXPECT_EQ(s_aDrawn[1].pMesh, &flower);
+    EXPECT_EQ(s_aDrawn[2].pMesh, &m_Blade);
+    EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 20.0f);
+    EXPECT_EQ(s_aDrawn[1].World.aRow[3].y, 2.0f);
+    EXPECT_EQ(s_aDrawn[2].World.aRow[3].y, 0.0f);
+    // The frame's later pass replays the same.
+    s_aDrawn.clear();
+    m_Proxy.Draw(nullptr);
+    ASSERT_EQ(s_aDrawn.size(), 3u);
+    EXPECT_EQ(s_aDrawn[1].pMesh, &flower);
+    EXPECT_EQ(s_aDrawn[2].pMesh, &m_Blade);
+    flowerNode.DeleteObject(&flower);
+    Manager().PlantMeshes().SetCount(1);
+}
+
 TEST_F(VegetationTest, TheFramesNearRecordsRunOutAt4000)
 {
     std::vector<f32> xs(VEGETATION_NEAR_RECORDS + 1, 10.0f);

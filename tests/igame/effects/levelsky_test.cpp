@@ -1,0 +1,210 @@
+// The level's day sky drawn before its frame: by day the dome, the sun and the clouds; at night
+// the stars through a dark dome; with thick cloud and rain the rain clouds. The render rules: the
+// first frame stops the colour clear, the sun only between dawn and dusk, the stars while the
+// night factor is above 0, each group one draw, a bad template skipped with one line, an
+// unloaded pool drawing nothing, the deferred renderer's colour target taking the sky.
+#include "levelframefixture.h"
+
+#include "engine/render/renderer.h"
+#include "engine/system/node.h"
+#include "igame/effects/atmosphere.h"
+#include "igame/effects/atmospherechange.h"
+#include "igame/effects/atmospheremanager.h"
+#include "igame/effects/atmospherevertexpool.h"
+#include "igame/effects/skyelement.h"
+#include "igame/effects/skystream.h"
+#include "levelatmosphere.h"
+#include "levelrenderscene.h"
+#include "vegetation/loglines.h"
+
+namespace
+{
+constexpr u32 QUAD = 6;
+// A pixel of open sky in the raised view.
+constexpr size_t kSkyPixel = 20 * kWidth + kWidth / 2;
+
+class LevelSkyTest : public LevelFrameTest
+{
+protected:
+    void SetUp() override
+    {
+        LevelFrameTest::SetUp();
+        // The level came in before this test listened: the load's work now.
+        g_pAtmosphereManager->OnClusterLoad();
+        m_pBeforeScene = [] { g_pAtmosphereManager->RenderManager(); };
+        // The level's camera raised to the sky, towards the morning sun.
+        TNode* eye = g_pNodeManager->FindNode(TName(LEVEL_CAMERA_NODE).GetId());
+        ASSERT_NE(eye, nullptr);
+        TMatrix look;
+        look.SetOrientation(TVector(0.3f, 0.5f, 0.8f, 0.0f), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+        look.aRow[3] = eye->GetWorldMatrix()->aRow[3];
+        eye->SetLocalMatrix(look, TNode::OrdinaryCause());
+    }
+    void TearDown() override
+    {
+        g_pAtmosphereManager->SetTimeOfDay(0.0f);
+        g_pAtmosphereManager->SetCloudOverride(ATMOSPHERE_NO_OVERRIDE);
+        g_pAtmosphereManager->SetCloudsAndRain(0.0f, 0.0f);
+        g_pAtmosphereManager->SetEnabled(1);
+        g_pRenderManager->SetFrameClearFlags(RENDER_FRAME_CLEAR_DEFAULT);
+        g_SkyParameters = {};
+        LevelFrameTest::TearDown();
+    }
+    static TAtmosphere& Day() { return *g_pAtmosphereManager->Atmospheres()[0]; }
+    static TAtmosphere& Rain() { return *g_pAtmosphereManager->Atmospheres()[1]; }
+    // The sky at a time of day after one frame's update; the vertices and draws of a frame.
+    static void At(f32 time, f32 dt = kStep)
+    {
+        g_pAtmosphereManager->SetTimeOfDay(time);
+        g_pAtmosphereManager->UpdateManager(dt);
+    }
+    struct TDrawn
+    {
+        u32 nVertices;
+        u32 nBatches;
+    };
+    TDrawn Frame()
+    {
+        const TSkyStream& stream = TSkyStream::Get();
+        const u32 vertices = stream.GetDrawnVertices(), batches = stream.GetBatches();
+        DrawFrame();
+        return {stream.GetDrawnVertices() - vertices, stream.GetBatches() - batches};
+    }
+};
+} // namespace
+
+TEST_F(LevelSkyTest, TheLevelHasADaySkyARainSkyAndTheChangeBetween)
+{
+    ASSERT_EQ(g_pAtmosphereManager->Atmospheres().GetCount(), 2);
+    ASSERT_EQ(g_pAtmosphereManager->Changes().GetCount(), 1);
+    EXPECT_EQ(Day().m_nSkyMode, ATMOSPHERE_DYNAMIC_SKY);
+    EXPECT_EQ(Day().aStars.GetCount(), LEVEL_SKY_STARS);
+    EXPECT_EQ(Day().aAmbientCloud.GetCount(), LEVEL_SKY_AMBIENT_CLOUDS);
+    EXPECT_EQ(Day().aRainCloud.GetCount(), LEVEL_SKY_RAIN_CLOUDS);
+    EXPECT_EQ(Day().aSkyElement.GetCount(), LEVEL_SKY_ELEMENTS);
+    EXPECT_EQ(Day().m_nColorKeyCount, 8);
+    ASSERT_NE(Day().pLight, nullptr);
+    EXPECT_EQ(Rain().m_nSkyMode, 1u);
+    // Applied at the load: the day sky whole, the rain sky away.
+    EXPECT_EQ(Day().m_fWeight, 1.0f);
+    EXPECT_EQ(Rain().m_fWeight, 0.0f);
+    ASSERT_NE(g_pAtmosphereManager->GetVertexPool(), nullptr);
+    EXPECT_EQ(g_pAtmosphereManager->GetVertexPool()->GetTemplateCount(), LEVEL_SKY_TEMPLATES);
+}
+
+TEST_F(LevelSkyTest, DayNightAndRainCloudsDrawAsTheGoldenImages)
+{
+    // A few fair-weather clouds.
+    g_pAtmosphereManager->SetCloudsAndRain(0.3f, 0.0f);
+    At(0.4f);
+    EXPECT_EQ(CompareWithGolden("sky_day", DrawFrame(), kWidth, kHeight), "");
+    At(0.9f);
+    EXPECT_EQ(CompareWithGolden("sky_night", DrawFrame(), kWidth, kHeight), "");
+    // Thick cloud and rain; a jump in time scatters the rain clouds and shows those the rain asks.
+    g_pAtmosphereManager->SetCloudOverride(0.95f);
+    g_pAtmosphereManager->SetCloudsAndRain(0.95f, 1.0f);
+    TRandom::Shared().Seed(58);
+    At(0.4f, 200.0f);
+    u32 shown = 0;
+    for (u32 i = 0; i < Day().aRainCloud.GetCount(); ++i)
+        shown += Day().aRainCloud[i]->m_nVisible;
+    EXPECT_EQ(shown, LEVEL_SKY_RAIN_CLOUDS);
+    EXPECT_EQ(CompareWithGolden("sky_rain_clouds", DrawFrame(), kWidth, kHeight), "");
+}
+
+TEST_F(LevelSkyTest, TheFirstFrameStopsTheColourClearAndTheSwitchBringsItBack)
+{
+    At(0.5f);
+    ASSERT_EQ(g_pRenderManager->GetFrameClearFlags(), RENDER_FRAME_CLEAR_DEFAULT);
+    Frame();
+    EXPECT_EQ(g_pRenderManager->GetFrameClearFlags(), ATMOSPHERE_CLEAR_WITH_SKY);
+    EXPECT_EQ(g_pAtmosphereManager->IsFirstFrame(), 0u);
+    // A level loaded again takes the clear over again with its first frame.
+    g_pRenderManager->SetFrameClearFlags(RENDER_FRAME_CLEAR_DEFAULT);
+    g_pAtmosphereManager->OnClusterLoad();
+    Frame();
+    EXPECT_EQ(g_pRenderManager->GetFrameClearFlags(), ATMOSPHERE_CLEAR_WITH_SKY);
+    // Switched off: the frame clears its colour again and no sky is drawn.
+    g_pAtmosphereManager->SetEnabled(0);
+    EXPECT_EQ(g_pRenderManager->GetFrameClearFlags(), ATMOSPHERE_CLEAR_WITHOUT_SKY);
+    EXPECT_EQ(Frame().nVertices, 0u);
+}
+
+TEST_F(LevelSkyTest, TheSunShowsBetweenDawnAndDuskAndTheStarsWhileItIsNight)
+{
+    const u32 day = QUAD * (1 + LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS);
+    const u32 stars = QUAD * LEVEL_SKY_STARS;
+    // Noon: the sun, the ambient clouds and the elements, one draw each (no rain cloud shows).
+    At(0.5f);
+    TDrawn drawn = Frame();
+    EXPECT_EQ(drawn.nVertices, day);
+    EXPECT_EQ(drawn.nBatches, 3u);
+    // Just after dawn the sun is up and the last stars still show.
+    At(0.24f);
+    EXPECT_EQ(Frame().nVertices, day + stars);
+    // At 0.23 the sun is not drawn yet; at midnight only the stars and clouds.
+    At(0.23f);
+    EXPECT_EQ(Frame().nVertices, day - QUAD + stars);
+    At(0.0f);
+    drawn = Frame();
+    EXPECT_EQ(drawn.nVertices, day - QUAD + stars);
+    EXPECT_EQ(drawn.nBatches, 3u);
+    At(0.77f);
+    EXPECT_EQ(Frame().nVertices, day - QUAD + stars);
+}
+
+TEST_F(LevelSkyTest, AnElementOfAMissingTemplateIsSkippedWithOneLine)
+{
+    At(0.5f);
+    Day().aAmbientCloud[0]->m_nTemplate = 99;
+    TLogLines log;
+    EXPECT_EQ(Frame().nVertices, QUAD * (LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS));
+    EXPECT_EQ(Frame().nVertices, QUAD * (LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS));
+    EXPECT_EQ(log.Count("beyond the pool"), 1u);
+}
+
+TEST_F(LevelSkyTest, AnUnloadedPoolDrawsNoElementsButTheDomeStays)
+{
+    At(0.5f);
+    g_pAtmosphereManager->GetVertexPool()->Release();
+    EXPECT_EQ(Frame().nVertices, 0u);
+    // The dome still covers the background colour.
+    const std::vector<std::uint32_t> frame = DrawFrame();
+    EXPECT_NE(frame[kSkyPixel] & 0xFFFFFFu, LEVEL_SKY_COLOUR);
+}
+
+TEST_F(LevelSkyTest, TheRainSkyFadesInOverTheDaySkyByItsWeight)
+{
+    At(0.4f);
+    const std::vector<std::uint32_t> clear = DrawFrame();
+    g_pAtmosphereManager->GetFirstChange()->SetBlend(1.0f, 1);
+    EXPECT_EQ(Day().m_fWeight, 0.0f);
+    const std::vector<std::uint32_t> overcast = DrawFrame();
+    // Wholly rain: the day sky is not drawn, the overcast covers the sky grey.
+    EXPECT_EQ(Frame().nVertices, 0u);
+    const u32 top = overcast[kSkyPixel];
+    const u32 r = top >> 16 & 0xFF, g = top >> 8 & 0xFF, b = top & 0xFF;
+    EXPECT_LT(std::max({r, g, b}) - std::min({r, g, b}), 24u) << std::hex << top;
+    EXPECT_NE(overcast[kSkyPixel], clear[kSkyPixel]);
+    // Half way both draw, the overcast over the day sky at half strength.
+    g_pAtmosphereManager->GetFirstChange()->SetBlend(0.5f, 1);
+    const std::vector<std::uint32_t> half = DrawFrame();
+    EXPECT_NE(half[kSkyPixel], clear[kSkyPixel]);
+    EXPECT_NE(half[kSkyPixel], overcast[kSkyPixel]);
+    g_pAtmosphereManager->GetFirstChange()->SetBlend(0.0f, 1);
+}
+
+TEST_F(LevelSkyTest, UnderTheDeferredRendererTheSkyGoesIntoTheColourTarget)
+{
+    Variable("deferredrendering.disable")->SetInt(0);
+    At(0.5f);
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
+    g_pRenderManager->RenderManager();
+    TRenderer* deferred = g_pRenderManager->GetRegistered(RENDERER_PREFERRED);
+    ASSERT_NE(deferred, nullptr);
+    ASSERT_EQ(g_pRenderManager->GetActiveRenderer(), deferred);
+    g_pAtmosphereManager->RenderManager();
+    EXPECT_EQ(g_pRenderManager->GetCurrentTarget(), g_pRenderManager->GetPublishedTarget(1));
+    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
+    g_pRenderManager->RenderManager();
+}
