@@ -644,10 +644,10 @@ bool TDeferredRendering::LightScreenRect(TLight& light, const TMatrix& viewProje
         corners[i][2] = at.z + (i & 4 ? range : -range);
     }
     f32 box[4];
-    if (!ScreenBoxOf(corners, 8, viewProjection, width, height, box))
-        return false;
+    bool bounded = ScreenBoxOf(corners, 8, viewProjection, width, height, box);
     // A spot adds light only inside its outer cone along its +Z: within the pyramid from its
-    // position to the square that holds the cone's section at its range.
+    // position to the square that holds the cone's section at its range, which bounds it alone
+    // where the sphere reaches behind the camera.
     const f32 cosine = light.m_aAttenuation[LIGHT_SPOT_COS_OUTER];
     const TVector& x = world.aRow[0];
     const TVector& y = world.aRow[1];
@@ -669,12 +669,17 @@ bool TDeferredRendering::LightScreenRect(TLight& light, const TMatrix& viewProje
         f32 narrow[4];
         if (ScreenBoxOf(pyramid, 5, viewProjection, width, height, narrow))
         {
+            if (!bounded)
+                std::copy(narrow, narrow + 4, box);
             box[0] = std::max(box[0], narrow[0]);
             box[1] = std::max(box[1], narrow[1]);
             box[2] = std::min(box[2], narrow[2]);
             box[3] = std::min(box[3], narrow[3]);
+            bounded = true;
         }
     }
+    if (!bounded)
+        return false;
     PixelsOf(box, width, height, rect);
     return true;
 }

@@ -76,8 +76,9 @@ public:
 
     // The pixels of a width x height target a point or spot light can add light to, seen through
     // viewProjection: the screen rectangle (left, top, right, bottom; right and bottom past the
-    // last pixel) of the sphere of its range, narrowed by a spot's cone. False where it cannot be
-    // bounded (a directional light, a volume reaching behind the camera): it covers the screen.
+    // last pixel) of the sphere of its range, narrowed by a spot's cone (which bounds a spot alone
+    // where the sphere reaches behind the camera). False where it cannot be bounded (a directional
+    // light, a point light's sphere or a spot's cone reaching behind the camera): it covers the screen.
     static bool LightScreenRect(TLight& light, const TMatrix& viewProjection, u32 width, u32 height,
                                 i32 rect[4]);
 

@@ -233,8 +233,19 @@ TEST_F(DeferredRenderingTest, ALightAfterThePassesFirstIsDrawnOverItsVolumesScre
     ASSERT_TRUE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
     EXPECT_EQ(rect[0], rect[2]);
 
-    // Reaching behind the camera, or directional: the whole screen.
+    // Its sphere reaching behind the camera, the cone in front: the cone alone bounds it, from
+    // the light at x 0 (z 4: the middle) to past x 5 / 4 (the right edge).
     world.aRow[3] = TVector(0.0f, 0.0f, 4.0f, 1.0f);
+    ASSERT_TRUE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+    EXPECT_GE(rect[0], 295);
+    EXPECT_LE(rect[0], 300);
+    EXPECT_EQ(rect[2], 600);
+    // A cone reaching behind the camera, a point light's sphere doing so, or directional: the
+    // whole screen.
+    world.aRow[2] = TVector(0.0f, 0.0f, -1.0f, 0.0f);
+    world.aRow[0] = TVector(1.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_FALSE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
+    light.m_nType = LIGHT_POINT;
     EXPECT_FALSE(TDeferredRendering::LightScreenRect(light, camera, 600, 600, rect));
     world.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
     light.m_nType = LIGHT_DIRECTIONAL;
