@@ -610,6 +610,13 @@ TQuadVector SampleFloatPoint(const TSamplerStage& stage, const TQuad& u, const T
             _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])), _mm_andnot_ps(lanes, channels[c]->v));
     return result;
 }
+
+// Whether the four lanes hold the same bits.
+[[gnu::always_inline]] inline bool SameInEveryLane(const TQuad& x)
+{
+    const __m128i bits = _mm_castps_si128(x.v);
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(bits, _mm_shuffle_epi32(bits, 0))) == 0xFFFF;
+}
 } // namespace
 
 void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, UINT lodClamp)
@@ -679,6 +686,13 @@ TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)
         return SampleArgbQuad(s, lod, u, v);
+    // One place in every lane (a value a whole draw reads, as a reduction's last texel): one
+    // texel's work, its channels in every lane.
+    if (SameInEveryLane(u) && SameInEveryLane(v))
+    {
+        const __m128 texel = SampleLane(s, 0, lod, u[0], v[0], 0.0f);
+        return Transpose(texel, texel, texel, texel);
+    }
     return Transpose(SampleLane(s, 0, lod, u[0], v[0], 0.0f), SampleLane(s, 0, lod, u[1], v[1], 0.0f),
                      SampleLane(s, 0, lod, u[2], v[2], 0.0f), SampleLane(s, 0, lod, u[3], v[3], 0.0f));
 }

@@ -215,6 +215,10 @@ struct TAmbientOcclusionPixel
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
         const TLaneVector<L> p = in.Texture(1);
+        const L drawn = Step(L(0.5f), p.w);
+        // The sky is left whole: a quad of it alone reads no taps.
+        if (!AnyLane(drawn))
+            return TLaneVector<L>{L(1.0f), L(1.0f), L(1.0f), L(1.0f)};
         const TLaneVector<L> n = in.Texture(2);
         const auto [px, py] = Pixel(in);
         const float radius = in.ConstantValue(kOcclusion, 0);
@@ -231,7 +235,6 @@ struct TAmbientOcclusionPixel
             const L facing = Saturate(Dot3(n, d) / length);
             occluded = occluded + facing * (L(1.0f) - Step(L(reach), length)) * Step(L(0.5f), q.w);
         }
-        const L drawn = Step(L(0.5f), p.w);
         const L light = L(1.0f) - Saturate(occluded * L(in.ConstantValue(kOcclusion, 1) / 8.0f)) * drawn;
         return TLaneVector<L>{light, light, light, L(1.0f)};
     }

@@ -270,3 +270,45 @@ TEST_P(SamplerTest, RowsMatchQuadByQuadOnEveryPath)
     }
     SetRasteriserSimdLevel(chosen);
 }
+
+TEST(SamplerPlaceTest, OnePlaceInEveryLaneReadsAsLaneByLane)
+{
+    // A level read texel by texel (R5G6B5), point and bilinear: a quad at one place answers in
+    // every lane what a quad whose other lanes lie elsewhere answers in its first.
+    TTextureStore store(D3DRTYPE_TEXTURE, D3DFMT_R5G6B5, 5, 3, 1, 1, 1, false);
+    TImage& image = store.Image(0, 0);
+    unsigned seed = 11;
+    for (int y = 0; y < 3; ++y)
+    {
+        for (int x = 0; x < 5; ++x)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            const std::uint16_t texel = std::uint16_t(seed >> 16);
+            std::memcpy(image.Row(UINT(y)) + x * 2, &texel, 2);
+        }
+    }
+    TSamplerSet samplers;
+    for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+    {
+        DWORD states[D3DSAMP_COUNT] = {};
+        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
+        states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
+        samplers.Bind(0, &store, states, 0);
+        for (float u : {0.1f, 0.5f, 0.77f})
+        {
+            for (float v : {0.2f, 0.5f, 0.9f})
+            {
+                const TQuadVector one = samplers.Sample(0, TQuad(u), TQuad(v));
+                const TQuadVector apart =
+                    samplers.Sample(0, TQuad::Lanes(u, 0.3f, 0.6f, 0.95f), TQuad::Lanes(v, 0.1f, 0.4f, 0.8f));
+                for (int lane = 0; lane < 4; ++lane)
+                {
+                    EXPECT_EQ(apart.x[0], one.x[lane]) << "filter " << filter << " at " << u << ", " << v;
+                    EXPECT_EQ(apart.y[0], one.y[lane]);
+                    EXPECT_EQ(apart.z[0], one.z[lane]);
+                    EXPECT_EQ(apart.w[0], one.w[lane]);
+                }
+            }
+        }
+    }
+}
