@@ -5,15 +5,19 @@
 #include "core/system/name.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
+#include "igame/effects/dynamicweathermanager.h"
 #include "igame/effects/effectsmanager.h"
 
 #include <cmath>
+#include <deque>
 #include <memory>
 #include <vector>
 
 namespace
 {
 constexpr u32 HAZE_TEXTURE_SIZE = 64;
+// The test level's hangar stands on the ground, 16 x 9 x 14 units.
+const TVector HANGAR_HALF(8.0f, 4.5f, 7.0f, 0.0f);
 
 // Soft streaks of haze: a few sines across and down, between 0.75 and 1 of the tint.
 std::vector<u32> Haze(f32 r, f32 g, f32 b)
@@ -103,7 +107,34 @@ TLevelEffectArea::TLevelEffectArea(TNode* level)
 }
 
 std::unique_ptr<TLevelEffectArea> s_pArea;
+
+// The written level's cluster has freed the nodes by now: the boxes leave none.
+struct TLevelOcclusionBoxes
+{
+    ~TLevelOcclusionBoxes()
+    {
+        for (TWeatherOcclusionBox& box : boxes)
+            box.pNode = nullptr;
+    }
+    std::deque<TWeatherOcclusionBox> boxes;
+};
+
+TLevelOcclusionBoxes s_OcclusionBoxes;
 } // namespace
+
+i32 AddWeatherOcclusionBox(TNode* node, const TVector& half, TClusterManager** managers, i32 count)
+{
+    DArray<TWeatherOcclusionBox*>& listed = g_pDynamicWeatherManager->OcclusionBoxes();
+    if (listed.GetCount() == 0)
+        managers[count++] = g_pDynamicWeatherManager;
+    TWeatherOcclusionBox& box = s_OcclusionBoxes.boxes.emplace_back();
+    box.m_aValue[0] = half.x;
+    box.m_aValue[1] = half.y;
+    box.m_aValue[2] = half.z;
+    node->AddObject(&box);
+    listed.Add(&box);
+    return count;
+}
 
 i32 AddLevelEffects(TRepositoryWriter& writer, TNode*, TClusterManager** managers, i32 count)
 {
@@ -112,8 +143,14 @@ i32 AddLevelEffects(TRepositoryWriter& writer, TNode*, TClusterManager** manager
     return count;
 }
 
-i32 AddLevelEffectArea(TRepositoryWriter&, TNode* level, TClusterManager**, i32 count)
+i32 AddLevelEffectArea(TRepositoryWriter&, TNode* level, TClusterManager** managers, i32 count)
 {
     s_pArea = std::make_unique<TLevelEffectArea>(level);
-    return count;
+    // Rain stays out of the hangar: a box filling it, roof to floor.
+    TNode* roof = g_pNodeManager->CreateNode(LEVEL_HANGAR_ROOF);
+    level->AddChild(roof);
+    TMatrix at(1.0f);
+    at.aRow[3] = TVector(LEVEL_HANGAR_X, HANGAR_HALF.y, LEVEL_HANGAR_Z, 1.0f);
+    roof->SetLocalMatrix(at, TNode::OrdinaryCause());
+    return AddWeatherOcclusionBox(roof, HANGAR_HALF, managers, count);
 }

@@ -8,6 +8,7 @@
 class TClusterManager;
 class TNode;
 class TRepositoryWriter;
+struct TVector;
 
 constexpr const char* LEVEL_EFFECTS = "Effects";
 constexpr const char* LEVEL_EFFECTS_RAIN = "Effects_Rain";
@@ -18,8 +19,14 @@ constexpr const char* LEVEL_EFFECTS_HANGAR = "Effects_Hangar";
 // Where the test level's hangar stands.
 constexpr f32 LEVEL_HANGAR_X = 14.0f;
 constexpr f32 LEVEL_HANGAR_Z = -42.0f;
+constexpr const char* LEVEL_HANGAR_ROOF = "hangar_roof";
 
 // Adds the records to the effects manager; answers the new count of managers.
 i32 AddLevelEffects(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
-// After AddLevelEffects: the hangar's effect area; answers the count unchanged.
+// After AddLevelEffects: the hangar's effect area and the weather occlusion box under its roof;
+// answers the new count.
 i32 AddLevelEffectArea(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
+// A weather occlusion box of half extents half on node (placed at the box's centre), listed with
+// the dynamic weather, which holds the level's boxes; appends that manager to managers the first
+// time; answers the new count. Held until the level is written.
+i32 AddWeatherOcclusionBox(TNode* node, const TVector& half, TClusterManager** managers, i32 count);

@@ -2,8 +2,11 @@
 #include "aerodromebuilder.h"
 
 #include "leveldecals.h"
+#include "leveleffects.h"
 #include "levelflares.h"
 #include "levelparticles.h"
+
+using namespace AerodromePlan;
 
 i32 AddAerodromeEffects(TAerodromeBuilder& builder, TClusterManager** managers, i32 count)
 {
@@ -14,5 +17,11 @@ i32 AddAerodromeEffects(TAerodromeBuilder& builder, TClusterManager** managers, 
     count = AddLevelDecals(builder.Writer(), apron, managers, count);
     TNode* runway = builder.AddNode("runway_lights", nullptr,
                                     Placement(AERODROME_RUNWAY_LIGHTS_X, 0.0f, AERODROME_RUNWAY_LIGHTS_Z, 180.0f));
-    return AddLevelFlares(builder.Writer(), runway, managers, count);
+    count = AddLevelFlares(builder.Writer(), runway, managers, count);
+    // Rain stays out of the garage: a box filling it, roof to floor.
+    const TVector half(0.5f * (GARAGE_MAX.x - GARAGE_MIN.x), 0.5f * (GARAGE_MAX.y - GARAGE_MIN.y),
+                       0.5f * (GARAGE_MAX.z - GARAGE_MIN.z), 0.0f);
+    TNode* roof = builder.AddNode(AERODROME_GARAGE_ROOF, nullptr,
+                                  Placement(GARAGE_MIN.x + half.x, GARAGE_MIN.y + half.y, GARAGE_MIN.z + half.z));
+    return AddWeatherOcclusionBox(roof, half, managers, count);
 }

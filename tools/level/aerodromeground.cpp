@@ -194,7 +194,7 @@ void AddBuildings(TAerodromeBuilder& builder)
     Building(builder, "control_tower", white, {base.x - w, 0.0f, base.z - w}, {base.x + w, TOWER_HEIGHT, base.z + w});
     Building(builder, "control_tower_cab", facade, {base.x - 2.0f * w, TOWER_HEIGHT, base.z - 2.0f * w},
              {base.x + 2.0f * w, TOWER_HEIGHT + 6.0f, base.z + 2.0f * w});
-    Building(builder, "garage", metal, {585.0f, 0.0f, 10.0f}, {625.0f, 10.0f, 100.0f});
+    Building(builder, "garage", metal, GARAGE_MIN, GARAGE_MAX);
     Building(builder, "luggage_hall", metal, {90.0f, 0.0f, 176.0f}, {200.0f, 9.0f, 204.0f});
     Building(builder, "cargo_storage", metal, {-75.0f, 0.0f, 174.0f}, {-5.0f, 12.0f, 204.0f});
     Building(builder, "fuel_farm", white, {-150.0f, 0.0f, 156.0f}, {-90.0f, 8.0f, 170.0f});

@@ -106,6 +106,9 @@ constexpr TPlanPoint TERMINAL_MAX = {370.0f, 14.0f, 50.0f};
 constexpr TPlanPoint TOWER_BASE = {410.0f, 0.0f, 40.0f};
 constexpr f32 TOWER_HEIGHT = 42.0f;
 constexpr f32 TOWER_HALF_WIDTH = 4.0f;
+// The garage, the aerodrome's hangar for its service vehicles.
+constexpr TPlanPoint GARAGE_MIN = {585.0f, 0.0f, 10.0f};
+constexpr TPlanPoint GARAGE_MAX = {625.0f, 10.0f, 100.0f};
 // Where the tower's camera looks from and at.
 constexpr TPlanPoint TOWER_EYE = {410.0f, 47.0f, 28.0f};
 constexpr TPlanPoint TOWER_LOOK_AT = {60.0f, 0.0f, -90.0f};

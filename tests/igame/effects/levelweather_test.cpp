@@ -109,3 +109,24 @@ TEST_F(LevelWeatherTest, NothingFallsWithoutATextureOrWithTheSwitchOff)
     DrawFrame();
     EXPECT_EQ(Weather().GetLayersDrawn(), drawn);
 }
+
+// The level's box fills the hangar, listed with the weather's own boxes: from under the roof, rain
+// is dropped all through the hangar, and still falls over its roof and beside its walls.
+TEST_F(LevelWeatherTest, RainIsKeptOutUnderTheHangarRoof)
+{
+    ASSERT_EQ(Weather().OcclusionBoxes().GetCount(), 1);
+    const TNode* roof = g_pNodeManager->FindNode(TName(LEVEL_HANGAR_ROOF).GetId());
+    ASSERT_NE(roof, nullptr);
+    ASSERT_EQ(Weather().OcclusionBoxes()[0]->pNode, roof);
+    Weather().ChooseOcclusionBox(TVector(LEVEL_HANGAR_X, 1.7f, LEVEL_HANGAR_Z, 1.0f));
+    const auto inside = [](const TVector& p) {
+        const TVector b = Weather().GetOcclusionMatrix().TransformPoint(p);
+        return std::abs(b.x) <= 1.0f && std::abs(b.y) <= 1.0f && std::abs(b.z) <= 1.0f;
+    };
+    const f32 x = LEVEL_HANGAR_X, z = LEVEL_HANGAR_Z;
+    EXPECT_TRUE(inside(TVector(x, 0.1f, z, 1.0f)));
+    EXPECT_TRUE(inside(TVector(x + 7.9f, 8.9f, z - 6.9f, 1.0f))) << "a corner under the roof";
+    EXPECT_FALSE(inside(TVector(x, 9.2f, z, 1.0f))) << "over the roof";
+    EXPECT_FALSE(inside(TVector(x - 8.2f, 4.0f, z, 1.0f))) << "beside a wall";
+    EXPECT_FALSE(inside(TVector(x, 4.0f, z + 7.2f, 1.0f))) << "before the door";
+}

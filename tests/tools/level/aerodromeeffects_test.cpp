@@ -4,11 +4,16 @@
 #include "levelframefixture.h"
 
 #include "aerodromeeffects.h"
+#include "aerodromeplan.h"
 #include "engine/render/camera.h"
 #include "engine/system/node.h"
 #include "igame/effects/decalpool.h"
+#include "igame/effects/dynamicweathermanager.h"
+#include "igame/effects/effectsettings.h"
 #include "levelgenerator.h"
 #include "levelrenderscene.h"
+
+#include <cmath>
 
 namespace
 {
@@ -61,4 +66,25 @@ TEST_F(AerodromeEffects, TheRunwayEdgeLightsFlare)
     DrawFrame();
     EXPECT_EQ(g_pLensFlareManager->GetQueriesIssued(), g_pLensFlareManager->Flares().GetCount());
     EXPECT_EQ(CompareWithGolden("aerodrome_flares", DrawFrame(), kWidth, kHeight), "");
+}
+
+// The garage's box, listed with the weather's own boxes: from inside, rain is dropped all through
+// the garage, and still falls over its roof and on the road before it.
+TEST_F(AerodromeEffects, RainIsKeptOutUnderTheGarageRoof)
+{
+    using namespace AerodromePlan;
+    TDynamicWeatherManager& weather = *g_pDynamicWeatherManager;
+    ASSERT_EQ(weather.OcclusionBoxes().GetCount(), 1);
+    const TNode* roof = g_pNodeManager->FindNode(TName(AERODROME_GARAGE_ROOF).GetId());
+    ASSERT_NE(roof, nullptr);
+    ASSERT_EQ(weather.OcclusionBoxes()[0]->pNode, roof);
+    weather.ChooseOcclusionBox(TVector(GARAGE_MIN.x + 5.0f, 1.7f, GARAGE_MIN.z + 5.0f, 1.0f));
+    const auto inside = [&weather](f32 x, f32 y, f32 z) {
+        const TVector b = weather.GetOcclusionMatrix().TransformPoint(TVector(x, y, z, 1.0f));
+        return std::abs(b.x) <= 1.0f && std::abs(b.y) <= 1.0f && std::abs(b.z) <= 1.0f;
+    };
+    EXPECT_TRUE(inside(GARAGE_MIN.x + 0.1f, 0.1f, GARAGE_MIN.z + 0.1f));
+    EXPECT_TRUE(inside(GARAGE_MAX.x - 0.1f, GARAGE_MAX.y - 0.1f, GARAGE_MAX.z - 0.1f)) << "a corner under the roof";
+    EXPECT_FALSE(inside(GARAGE_MIN.x + 5.0f, GARAGE_MAX.y + 0.2f, GARAGE_MIN.z + 5.0f)) << "over the roof";
+    EXPECT_FALSE(inside(GARAGE_MIN.x + 5.0f, 1.0f, GARAGE_MIN.z - 0.2f)) << "before the door";
 }
