@@ -131,7 +131,8 @@ template <bool Horizontal> struct TShadowBlurPixel
         {
             const L offset(static_cast<float>(tap) * step);
             const L u = Horizontal ? at.x + offset : at.x, v = Horizontal ? at.y : at.y + offset;
-            const L depth = in.SampleAt(1, u, v).z;
+            // The middle tap lies at the centre: its depth is read already.
+            const L depth = tap == 0 ? centre : in.SampleAt(1, u, v).z;
             const L take = L(1.0f) - Step(Abs(centre) * L(tolerance) + L(1e-6f), Abs(depth - centre));
             sum = sum + in.SampleAt(0, u, v) * take;
             weight = weight + take;
