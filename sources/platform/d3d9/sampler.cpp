@@ -611,6 +611,37 @@ TQuadVector SampleFloatPoint(const TSamplerStage& stage, const TQuad& u, const T
     return result;
 }
 
+// Four lanes of a stage that filters floats bilinearly, where every lane's 2x2 texels lie inside
+// the level: Filter's arithmetic on the four lanes at once, the texels converted together.
+// Answers false (and nothing) where some lane's texels do not.
+bool SampleFloatLinearInside(const TSamplerStage& stage, const TQuad& u, const TQuad& v, TQuadVector& out)
+{
+    const TSamplerLevel& level = stage.levels[0][stage.firstLevel];
+    const __m128 x = _mm_sub_ps(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))), _mm_set1_ps(0.5f));
+    const __m128 y = _mm_sub_ps(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height))), _mm_set1_ps(0.5f));
+    const __m128i x0 = FloorLanes(x), y0 = FloorLanes(y);
+    const __m128i outside =
+        _mm_or_si128(_mm_or_si128(x0, _mm_sub_epi32(_mm_set1_epi32(level.width - 2), x0)),
+                     _mm_or_si128(y0, _mm_sub_epi32(_mm_set1_epi32(level.height - 2), y0)));
+    if (_mm_movemask_ps(_mm_castsi128_ps(outside)) != 0)
+        return false;
+    const TQuad ax(_mm_sub_ps(x, _mm_cvtepi32_ps(x0))), ay(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)));
+    const int bytes = stage.format == D3DFMT_R32F ? 4 : 8;
+    const __m128i one = _mm_set1_epi32(1);
+    const __m128i x1 = _mm_add_epi32(x0, one), y1 = _mm_add_epi32(y0, one);
+    const TQuadVector t00 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x0, y0);
+    const TQuadVector t10 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x1, y0);
+    const TQuadVector t01 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x0, y1);
+    const TQuadVector t11 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x1, y1);
+    auto lerp = [](const TQuad& a, const TQuad& b, const TQuad& t) { return a + (b - a) * t; };
+    auto channel = [&](const TQuad& c00, const TQuad& c10, const TQuad& c01, const TQuad& c11) {
+        return lerp(lerp(c00, c10, ax), lerp(c01, c11, ax), ay);
+    };
+    out = {channel(t00.x, t10.x, t01.x, t11.x), channel(t00.y, t10.y, t01.y, t11.y),
+           channel(t00.z, t10.z, t01.z, t11.z), channel(t00.w, t10.w, t01.w, t11.w)};
+    return true;
+}
+
 // Whether the four lanes hold the same bits.
 [[gnu::always_inline]] inline bool SameInEveryLane(const TQuad& x)
 {
@@ -683,6 +714,14 @@ TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
     }
     if (s.floatPoint)
         return SampleFloatPoint(s, u, v);
+    // A float level filtered bilinearly (the scene scaled down), as floatPoint but linear.
+    if (s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
+        s.magFilter >= D3DTEXF_LINEAR && (s.format == D3DFMT_A16B16G16R16F || s.format == D3DFMT_R32F))
+    {
+        TQuadVector filtered;
+        if (SampleFloatLinearInside(s, u, v, filtered))
+            return filtered;
+    }
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)
         return SampleArgbQuad(s, lod, u, v);

@@ -312,3 +312,55 @@ TEST(SamplerPlaceTest, OnePlaceInEveryLaneReadsAsLaneByLane)
         }
     }
 }
+
+TEST(SamplerPlaceTest, BilinearFloatQuadsMatchTheFilterLaneByLane)
+{
+    // A16B16G16R16F and R32F levels filtered bilinearly (clamped): quads inside the level and
+    // quads with a lane on the edge, against the filter lane by lane at level 0.
+    unsigned seed = 23;
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
+    {
+        const int bytes = format == D3DFMT_R32F ? 4 : 8;
+        TTextureStore store(D3DRTYPE_TEXTURE, format, 7, 5, 1, 1, 1, false);
+        TImage& image = store.Image(0, 0);
+        for (int y = 0; y < 5; ++y)
+        {
+            for (int x = 0; x < 7 * bytes / 2; ++x)
+            {
+                seed = seed * 1664525u + 1013904223u;
+                // Halves of moderate size (exponents 13-17), or floats in [0, 4).
+                const std::uint16_t half = std::uint16_t(0x3400 + (seed >> 18) % 0x1800);
+                std::memcpy(image.Row(UINT(y)) + x * 2, &half, 2);
+            }
+            if (bytes == 4)
+            {
+                for (int x = 0; x < 7; ++x)
+                {
+                    seed = seed * 1664525u + 1013904223u;
+                    const float value = float(seed >> 8) / float(1 << 22);
+                    std::memcpy(image.Row(UINT(y)) + x * 4, &value, 4);
+                }
+            }
+        }
+        DWORD states[D3DSAMP_COUNT] = {};
+        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
+        states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = D3DTEXF_LINEAR;
+        TSamplerSet samplers;
+        samplers.Bind(0, &store, states, 0);
+        for (int round = 0; round < 200; ++round)
+        {
+            float lanes[8];
+            for (float& lane : lanes)
+            {
+                seed = seed * 1103515245u + 12345u;
+                // Odd rounds reach past the edges.
+                lane = float(seed >> 8 & 0xFFFF) / 65536.0f * (round % 2 ? 1.2f : 0.6f) + (round % 2 ? -0.1f : 0.2f);
+            }
+            const TQuad u = TQuad::Lanes(lanes[0], lanes[1], lanes[2], lanes[3]);
+            const TQuad v = TQuad::Lanes(lanes[4], lanes[5], lanes[6], lanes[7]);
+            const TQuadVector quad = samplers.Sample(0, u, v);
+            const TQuadVector lane = samplers.SampleLevel(0, u, v, TQuad(0.0f));
+            ASSERT_EQ(0, std::memcmp(&quad, &lane, sizeof(quad))) << "format " << format << ", round " << round;
+        }
+    }
+}
