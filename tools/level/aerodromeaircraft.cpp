@@ -123,7 +123,7 @@ TAICommonUnit& AddAircraft(TAerodromeBuilder& builder, TPropDataPool& pool, TSke
     TNode* body = vehicle.pBody->pNode;
     form.Name(body);
     const f32 centre = kAirliner.Half.y + 0.1f;
-    form.AddNamed("%s_Vdrive", body, Placement(0.0f, centre - 1.0f, 12.0f));
+    form.AddNamed("%s_Vdrive", body, Placement(0.0f, centre - 1.0f, AerodromePlan::AIRCRAFT_DRIVE_LEAD));
     form.AddOrbitCamera(body, 8.0f, 45.0f);
 
     // The rig carries what is seen of the aircraft; the fuselage box of the vehicle is its own.

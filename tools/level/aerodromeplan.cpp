@@ -356,9 +356,12 @@ TPlanPath FirstPath()
 
 TPlanPath ArrivalPath(u32 gate)
 {
-    // Along A, north up the gap east of the stand, west into it.
+    // Along A, north up the gap east of the stand, west into it, straight for a length before
+    // its middle stands on the stand.
     const TPlanPoint stand = StandPosition(gate);
-    return RoundCorners({LandingZone(0), P(stand.x + 35.0f, TAXIWAY_A_Z), P(stand.x + 35.0f, STAND_Z), stand}, 20.0f);
+    return RoundCorners({LandingZone(0), P(stand.x + 55.0f, TAXIWAY_A_Z), P(stand.x + 55.0f, STAND_Z),
+                         P(stand.x - AIRCRAFT_DRIVE_LEAD, STAND_Z)},
+                        20.0f);
 }
 
 TPlanPath TaxiPath(u32 gate)

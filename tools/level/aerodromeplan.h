@@ -87,6 +87,9 @@ constexpr f32 TAXIWAY_D_Z = -160.0f;
 constexpr f32 TAXIWAY_WIDTH = 23.0f;
 constexpr TPlanPoint TAXI_END = {420.0f, 0.0f, TAXIWAY_D_Z};
 constexpr TPlanPoint TAKE_OFF_QUEUE_ENTRY = {470.0f, 0.0f, TAXIWAY_D_Z};
+// How far ahead of an aircraft's middle its drive node steers it (the path follower brings that
+// node to a path's end).
+constexpr f32 AIRCRAFT_DRIVE_LEAD = 12.0f;
 // Stands: gate g (1..8) parks at x = first - spacing x (g - 1), facing west.
 constexpr f32 STAND_FIRST_X = 330.0f;
 constexpr f32 STAND_SPACING = 80.0f;

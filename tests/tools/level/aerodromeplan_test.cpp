@@ -30,6 +30,7 @@ f32 LengthBeyond(const TPlanPath& path, const TPlanPoint& at)
 
 constexpr f32 kRunOn = 20.0f;
 constexpr f32 kOnPath = 1.0f;
+constexpr f32 kAircraftLength = 36.0f;
 } // namespace
 
 TEST(AerodromePlan, PathsRunOnBeyondWhereTheRoadHoldsAUnit)
@@ -42,10 +43,16 @@ TEST(AerodromePlan, PathsRunOnBeyondWhereTheRoadHoldsAUnit)
         const TPlanPath taxi = TaxiPath(gate);
         EXPECT_LT(DistanceToPath(TAXI_END, taxi), kOnPath) << gate;
         EXPECT_GE(LengthBeyond(taxi, TAXI_END), kRunOn) << gate;
-        // Arrivals start where the first path holds the aircraft and end at the stand.
+        // Arrivals start where the first path holds the aircraft and end with the aircraft's
+        // middle on the stand (its drive node ahead), after a straight run into it as long as
+        // the aircraft.
         const TPlanPath arrival = ArrivalPath(gate);
+        const TPlanPoint stand = StandPosition(gate);
         EXPECT_LT(PlanDistance(arrival.front(), LandingZone(0)), kOnPath) << gate;
-        EXPECT_LT(PlanDistance(arrival.back(), StandPosition(gate)), kOnPath) << gate;
+        EXPECT_LT(PlanDistance(arrival.back(), {stand.x - AIRCRAFT_DRIVE_LEAD, stand.y, stand.z}), kOnPath) << gate;
+        const TPlanPoint& straight = arrival[arrival.size() - 2];
+        EXPECT_EQ(straight.z, STAND_Z) << gate;
+        EXPECT_GE(PlanDistance(straight, arrival.back()), kAircraftLength) << gate;
     }
 }
 

@@ -131,8 +131,13 @@ TVegetationCluster::~TVegetationCluster()
 void TVegetationCluster::FreeInstances()
 {
     delete[] pInstance;
-    pInstance = nullptr;
     delete[] pInstanceMatrix;
+    ForgetRunTimeWords();
+}
+
+void TVegetationCluster::ForgetRunTimeWords()
+{
+    pInstance = nullptr;
     pInstanceMatrix = nullptr;
     pMatrixInstances = nullptr;
     m_nMatrixCount = 0;
@@ -148,7 +153,9 @@ const TImposterVertex* TVegetationCluster::GetVertices()
 
 i32 TVegetationCluster::Load()
 {
-    FreeInstances();
+    // A load follows a release or comes straight from the image, whose bytes in these words
+    // are nothing we allocated: forget them, never free them.
+    ForgetRunTimeWords();
     const u32 bytes = m_nDataSize;
     const u8* data = bytes % sizeof(TImposterRecord) == 0 && bytes ? GetData(0, bytes) : nullptr;
     if (bytes % sizeof(TImposterRecord) != 0 || (bytes && !data))

@@ -81,6 +81,8 @@ public:
 
 private:
     void FreeInstances();
+    // Clears the words Load and drawing fill, freeing nothing.
+    void ForgetRunTimeWords();
     // Sets the alpha of the instance's six vertices.
     void SetImposterAlpha(u32 index, u8 alpha);
     // The instances' matrices for the position scale the plants are drawn at.

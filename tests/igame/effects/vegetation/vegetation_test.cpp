@@ -653,6 +653,34 @@ TEST_F(VegetationTest, AClusterBlockMustHoldWholeInstances)
     EXPECT_EQ(whole.GetInstanceCount(), 0u);
 }
 
+// A damaged image may hold anything in the words a cluster fills at run time: the load takes
+// none of it for an allocation of its own.
+TEST_F(VegetationTest, AClustersStoredRunTimeWordsAreForgottenNotFreed)
+{
+    std::vector<u8> block(sizeof(TImposterRecord), 0);
+    TRepositoryWriter writer(72, REPOSITORY_STREAMED);
+    TVegetationCluster cluster;
+    cluster.m_Name = TName("patch", true);
+    writer.AddBlock(&cluster, block.data(), sizeof(TImposterRecord));
+    ASSERT_TRUE(writer.Write("stale.data", nullptr, 0, false));
+    TRepository repository(72, REPOSITORY_STREAMED, TName("stale.data", true));
+    ASSERT_TRUE(repository.OpenStreamed("stale.data", false));
+    cluster.SetData(&repository, cluster.m_nDataOffset, cluster.m_nDataSize);
+    std::memset(&cluster.pInstance, 0x5A, sizeof cluster.pInstance);
+    std::memset(&cluster.pInstanceMatrix, 0xA5, sizeof cluster.pInstanceMatrix);
+    std::memset(&cluster.pMatrixInstances, 0x5A, sizeof cluster.pMatrixInstances);
+    cluster.m_nMatrixCount = 1000;
+
+    cluster.Load();
+    EXPECT_EQ(cluster.GetInstanceCount(), 1u);
+    ASSERT_NE(cluster.GetInstances(), nullptr);
+    EXPECT_EQ(cluster.pInstanceMatrix, nullptr);
+    EXPECT_EQ(cluster.pMatrixInstances, nullptr);
+    EXPECT_EQ(cluster.m_nMatrixCount, 0u);
+    cluster.Release();
+    EXPECT_EQ(cluster.GetInstances(), nullptr);
+}
+
 TEST_F(VegetationTest, TheHeightCacheMeasuresOnceAndForgetsTheLeastRecentlyUsed)
 {
     AddGround(0.0f);
