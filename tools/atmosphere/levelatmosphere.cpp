@@ -9,6 +9,7 @@
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxshadermanager.h"
 #include "engine/render/light.h"
+#include "engine/render/lightmanager.h"
 #include "engine/render/material.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
@@ -359,11 +360,45 @@ struct TTestLevelSky
     TAtmosphere day;
     TAtmosphere rain;
     TAtmosphereChange change;
-    ~TTestLevelSky() { day.pNode = rain.pNode = nullptr; }
+    TLight overcast;
+    ~TTestLevelSky() { day.pNode = rain.pNode = overcast.pNode = nullptr; }
 };
 
 std::unique_ptr<TTestLevelSky> s_pTestSky;
 } // namespace
+
+void AddRainLights(TAtmosphereChange& change, TLight& overcast, TNode* level)
+{
+    const TNode* at = g_pNodeManager->FindNode(TName("sun").GetId());
+    TLight* sun = nullptr;
+    DArray<TLight*>& lights = g_pLightManager->Lights();
+    for (i32 i = 0; i < lights.GetCount() && !sun; ++i)
+        if (lights[i]->GetNode() == at)
+            sun = lights[i];
+    if (!sun)
+        return;
+    overcast.m_nType = LIGHT_DIRECTIONAL;
+    overcast.m_fRange = sun->m_fRange;
+    overcast.m_fIntensity = 0.4f;
+    const f32 grey[4] = {0.62f, 0.65f, 0.7f, 1.0f};
+    std::copy(grey, grey + 4, overcast.m_aColor);
+    std::fill(overcast.m_aSecondColor, overcast.m_aSecondColor + 4, 0.0f);
+    overcast.m_nCastsShadows = 0;
+    overcast.pLightSet = sun->pLightSet;
+    TNode* node = g_pNodeManager->CreateNode(LEVEL_OVERCAST_LIGHT);
+    level->AddChild(node);
+    TMatrix above(1.0f);
+    above.SetOrientation(TVector(0.1f, -1.0f, 0.15f, 0.0f).Normalized(), TVector(0.0f, 0.0f, 1.0f, 0.0f));
+    above.aRow[3] = TVector(0.0f, 200.0f, 0.0f, 1.0f);
+    node->SetLocalMatrix(above, TNode::OrdinaryCause());
+    node->AddObject(&overcast);
+    overcast.OnEnable(1);
+    lights.Add(&overcast);
+    change.aDayLight.Add(sun);
+    change.aNightLight.Add(&overcast);
+    // Written as the day has it: the sun whole, the overcast light off.
+    change.Apply();
+}
 
 u32 AddRainTexture(TRepositoryWriter& writer)
 {
@@ -395,6 +430,7 @@ i32 AddLevelAtmosphere(TRepositoryWriter& writer, TNode* level, TClusterManager*
     sky.change.pDay = &sky.day;
     sky.change.pNight = &sky.rain;
     sky.change.m_fDuration = LEVEL_SKY_RAIN_BLEND;
+    AddRainLights(sky.change, sky.overcast, level);
     g_pAtmosphereManager->Changes().Add(&sky.change);
     managers[count++] = g_pAtmosphereManager;
     return count;

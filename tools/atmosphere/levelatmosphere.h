@@ -6,6 +6,8 @@
 #include "core/system/types.h"
 
 class TAtmosphere;
+struct TAtmosphereChange;
+class TLight;
 class TClusterManager;
 class TNode;
 class TRepositoryWriter;
@@ -24,6 +26,14 @@ constexpr f32 LEVEL_SKY_RAIN_BLEND = 10.0f;
 // node is light, rain the overcast one; their textures, dome, templates, pool and elements are
 // written and listed with the atmosphere manager. Held until the next call.
 void AddDynamicSky(TRepositoryWriter& writer, TAtmosphere& day, TAtmosphere& rain, TNode* light);
+
+// The change's lights, a deliberate choice for both levels: the sun (the light on the node
+// "sun") is the day light, faded out as the rain comes; overcast, made here on a node under
+// level, a grey light from overhead without ambient, is the rain light, faded in. The sun's
+// ambient stays, so that the rain dims the scene without blacking it out; by day the overcast
+// light's power is 0 and it adds nothing. Held by the caller until the level is written.
+void AddRainLights(TAtmosphereChange& change, TLight& overcast, TNode* level);
+constexpr const char* LEVEL_OVERCAST_LIGHT = "overcast";
 
 // The rain's streak texture ("weather_rain"), written; the cluster handle word the effect
 // settings' weather block names it by.

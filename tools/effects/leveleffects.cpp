@@ -83,43 +83,21 @@ TLevelEffects::TLevelEffects(TRepositoryWriter& writer)
 
 std::unique_ptr<TLevelEffects> s_pEffects;
 
-// The hangar's area: its settings are the clear look without haze.
-struct TLevelEffectArea
+// The written level's cluster has freed the nodes by now: the areas and boxes leave none.
+struct TLevelEffectObjects
 {
-    explicit TLevelEffectArea(TNode* level);
-    // The written level's cluster has freed the nodes by now: the area leaves no node.
-    ~TLevelEffectArea() { hangar.pNode = nullptr; }
-    TEffectArea hangar;
-};
-
-TLevelEffectArea::TLevelEffectArea(TNode* level)
-{
-    hangar.m_Settings = s_pEffects->clear;
-    hangar.m_Settings.nName = TName(LEVEL_EFFECTS_HANGAR, true).GetId();
-    hangar.m_Settings.nFlags = 0;
-    TNode* inside = g_pNodeManager->CreateNode(LEVEL_EFFECT_AREA);
-    level->AddChild(inside);
-    TMatrix at(1.0f);
-    at.aRow[3] = TVector(LEVEL_HANGAR_X, 0.0f, LEVEL_HANGAR_Z, 1.0f);
-    inside->SetLocalMatrix(at, TNode::OrdinaryCause());
-    inside->AddObject(&hangar);
-    g_pEffectsManager->Areas().Add(&hangar);
-}
-
-std::unique_ptr<TLevelEffectArea> s_pArea;
-
-// The written level's cluster has freed the nodes by now: the boxes leave none.
-struct TLevelOcclusionBoxes
-{
-    ~TLevelOcclusionBoxes()
+    ~TLevelEffectObjects()
     {
+        for (TEffectArea& area : areas)
+            area.pNode = nullptr;
         for (TWeatherOcclusionBox& box : boxes)
             box.pNode = nullptr;
     }
+    std::deque<TEffectArea> areas;
     std::deque<TWeatherOcclusionBox> boxes;
 };
 
-TLevelOcclusionBoxes s_OcclusionBoxes;
+TLevelEffectObjects s_Objects;
 } // namespace
 
 i32 AddWeatherOcclusionBox(TNode* node, const TVector& half, TClusterManager** managers, i32 count)
@@ -127,7 +105,7 @@ i32 AddWeatherOcclusionBox(TNode* node, const TVector& half, TClusterManager** m
     DArray<TWeatherOcclusionBox*>& listed = g_pDynamicWeatherManager->OcclusionBoxes();
     if (listed.GetCount() == 0)
         managers[count++] = g_pDynamicWeatherManager;
-    TWeatherOcclusionBox& box = s_OcclusionBoxes.boxes.emplace_back();
+    TWeatherOcclusionBox& box = s_Objects.boxes.emplace_back();
     box.m_aValue[0] = half.x;
     box.m_aValue[1] = half.y;
     box.m_aValue[2] = half.z;
@@ -143,9 +121,24 @@ i32 AddLevelEffects(TRepositoryWriter& writer, TNode*, TClusterManager** manager
     return count;
 }
 
+void AddHangarEffectArea(TNode* node)
+{
+    TEffectArea& hangar = s_Objects.areas.emplace_back();
+    hangar.m_Settings = s_pEffects->clear;
+    hangar.m_Settings.nName = TName(LEVEL_EFFECTS_HANGAR, true).GetId();
+    hangar.m_Settings.nFlags = 0;
+    node->AddObject(&hangar);
+    g_pEffectsManager->Areas().Add(&hangar);
+}
+
 i32 AddLevelEffectArea(TRepositoryWriter&, TNode* level, TClusterManager** managers, i32 count)
 {
-    s_pArea = std::make_unique<TLevelEffectArea>(level);
+    TNode* inside = g_pNodeManager->CreateNode(LEVEL_EFFECT_AREA);
+    level->AddChild(inside);
+    TMatrix place(1.0f);
+    place.aRow[3] = TVector(LEVEL_HANGAR_X, 0.0f, LEVEL_HANGAR_Z, 1.0f);
+    inside->SetLocalMatrix(place, TNode::OrdinaryCause());
+    AddHangarEffectArea(inside);
     // Rain stays out of the hangar: a box filling it, roof to floor.
     TNode* roof = g_pNodeManager->CreateNode(LEVEL_HANGAR_ROOF);
     level->AddChild(roof);

@@ -26,6 +26,9 @@ i32 AddLevelEffects(TRepositoryWriter& writer, TNode* level, TClusterManager** m
 // After AddLevelEffects: the hangar's effect area and the weather occlusion box under its roof;
 // answers the new count.
 i32 AddLevelEffectArea(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32 count);
+// After AddLevelEffects: an effect area on node whose settings ("Effects_Hangar") are the clear
+// look without haze, for the inside of a hangar. Held until the level is written.
+void AddHangarEffectArea(TNode* node);
 // A weather occlusion box of half extents half on node (placed at the box's centre), listed with
 // the dynamic weather, which holds the level's boxes; appends that manager to managers the first
 // time; answers the new count. Held until the level is written.

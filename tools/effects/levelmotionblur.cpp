@@ -28,8 +28,6 @@
 
 namespace
 {
-constexpr f32 ANTENNA_X = -10.0f;
-constexpr f32 ANTENNA_Z = -95.0f;
 constexpr f32 MAST_HALF_WIDTH = 0.15f;
 constexpr f32 MAST_HALF_HEIGHT = 2.5f;
 constexpr f32 DISH_HEIGHT = 5.0f;
@@ -75,7 +73,7 @@ TLevelAntenna::TLevelAntenna(TRepositoryWriter& writer, TNode* level)
     TNode* mast = g_pNodeManager->CreateNode("radar_antenna");
     level->AddChild(mast);
     TMatrix at(1.0f);
-    at.aRow[3] = TVector(ANTENNA_X, 0.0f, ANTENNA_Z, 1.0f);
+    at.aRow[3] = TVector(LEVEL_RADAR_X, 0.0f, LEVEL_RADAR_Z, 1.0f);
     mast->SetLocalMatrix(at, TNode::OrdinaryCause());
     TMesh* mastMesh = g_pDxMeshManager->CreateMesh(mast);
     mastMesh->pMeshData =

@@ -9,6 +9,9 @@ class TNode;
 class TRepositoryWriter;
 
 constexpr const char* LEVEL_RADAR_DISH = "radar_dish";
+// Where the antenna stands under the level node.
+constexpr f32 LEVEL_RADAR_X = -10.0f;
+constexpr f32 LEVEL_RADAR_Z = -95.0f;
 // Degrees the dish's blur reaches back a frame.
 constexpr f32 LEVEL_RADAR_SPIN = 25.0f;
 

@@ -6,6 +6,7 @@
 #include "directx/render/dxmaterialmanager.h"
 #include "directx/render/dxmeshmanager.h"
 #include "directx/render/dxshadermanager.h"
+#include "engine/render/light.h"
 #include "engine/render/material.h"
 #include "engine/render/mesh.h"
 #include "engine/system/node.h"
@@ -121,6 +122,7 @@ void AddSky(TAerodromeBuilder& builder)
     change.pNight = &rain;
     change.m_fDuration = AERODROME_RAIN_BLEND;
     AddDynamicSky(builder.Writer(), day, rain, g_pNodeManager->FindNode(TName("sun").GetId()));
+    AddRainLights(change, builder.Make<TLight>(), builder.Level());
     g_pAtmosphereManager->Atmospheres().Add(&day);
     g_pAtmosphereManager->Atmospheres().Add(&rain);
     g_pAtmosphereManager->Changes().Add(&change);

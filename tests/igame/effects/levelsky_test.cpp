@@ -1,10 +1,12 @@
 // The level's day sky drawn before its frame: by day the dome, the sun and the clouds; at night
-// the stars through a dark dome; with thick cloud and rain the rain clouds. The render rules: the
+// the stars through a dark dome; with thick cloud and rain the rain clouds; the rain's change
+// fading the sun into an overcast light. The render rules: the
 // first frame stops the colour clear, the sun only between dawn and dusk, the stars while the
 // night factor is above 0, each group one draw, a bad template skipped with one line, an
 // unloaded pool drawing nothing, the deferred renderer's colour target taking the sky.
 #include "levelframefixture.h"
 
+#include "engine/render/light.h"
 #include "engine/render/renderer.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
@@ -207,4 +209,51 @@ TEST_F(LevelSkyTest, UnderTheDeferredRendererTheSkyGoesIntoTheColourTarget)
     EXPECT_EQ(g_pRenderManager->GetCurrentTarget(), g_pRenderManager->GetPublishedTarget(1));
     g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
     g_pRenderManager->RenderManager();
+}
+
+namespace
+{
+class LevelRainLightTest : public LevelFrameTest
+{
+protected:
+    void TearDown() override
+    {
+        g_pAtmosphereManager->GetFirstChange()->SetBlend(0.0f, 1);
+        Variable("shadow.enable")->SetInt(1);
+        LevelFrameTest::TearDown();
+    }
+    // The mean of the frame's lower half, the lit ground before the eye, 0-765.
+    static double GroundBrightness(const std::vector<std::uint32_t>& frame)
+    {
+        double sum = 0.0;
+        for (size_t i = frame.size() / 2; i < frame.size(); ++i)
+            sum += (frame[i] >> 16 & 0xFF) + (frame[i] >> 8 & 0xFF) + (frame[i] & 0xFF);
+        return sum / static_cast<double>(frame.size() - frame.size() / 2);
+    }
+};
+} // namespace
+
+// The deferred renderer weights each light by its power: rain fades the sun out and the grey light
+// from overhead in; the sun's ambient stays, so the lit ground dims but keeps most of its light.
+TEST_F(LevelRainLightTest, RainFadesTheSunIntoTheOvercastLightWithoutBlackingOutTheScene)
+{
+    g_pAtmosphereManager->OnClusterLoad();
+    TAtmosphereChange& change = *g_pAtmosphereManager->GetFirstChange();
+    ASSERT_EQ(change.aDayLight.GetCount(), 1u);
+    ASSERT_EQ(change.aNightLight.GetCount(), 1u);
+    TLight& sun = *change.aDayLight[0];
+    TLight& overcast = *change.aNightLight[0];
+    EXPECT_EQ(sun.GetNode(), g_pNodeManager->FindNode(TName("sun").GetId()));
+    EXPECT_EQ(overcast.GetNode(), g_pNodeManager->FindNode(TName(LEVEL_OVERCAST_LIGHT).GetId()));
+    EXPECT_EQ(sun.m_fPower, 1.0f);
+    EXPECT_EQ(overcast.m_fPower, 0.0f);
+    Variable("deferredrendering.disable")->SetInt(0);
+    Variable("shadow.enable")->SetInt(0);
+    const double day = GroundBrightness(DrawFrame());
+    change.SetBlend(1.0f, 1);
+    EXPECT_EQ(sun.m_fPower, 0.0f);
+    EXPECT_EQ(overcast.m_fPower, 1.0f);
+    const double rain = GroundBrightness(DrawFrame());
+    EXPECT_LT(rain, 0.9 * day) << "the sun dims";
+    EXPECT_GT(rain, 0.75 * day) << "the ground stays lit";
 }

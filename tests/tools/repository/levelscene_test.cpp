@@ -176,7 +176,7 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
     ASSERT_NE(g_pDxCameraManager->GetMainCamera(), nullptr);
     g_pTextureFontManager->SetFont(TName(LEVEL_FONT_NAME, true), 24.0f, 0.0f);
     ASSERT_NE(g_pTextureFontManager->GetFont(), nullptr);
-    EXPECT_EQ(g_pLightManager->Lights().GetCount(), 4);
+    EXPECT_EQ(g_pLightManager->Lights().GetCount(), 5);
     ASSERT_EQ(g_pLightManager->LightSets().GetCount(), 1);
     EXPECT_EQ(g_pLightManager->GetCurrentLightSet(), g_pLightManager->LightSets()[0]);
     EXPECT_EQ(g_pLightManager->LightSets()[0]->m_aLightCount[LIGHT_SPOT], 2u);
@@ -304,7 +304,8 @@ TEST_F(LevelSceneTest, ALightsProjectionTextureColoursItsLight)
     {
         if (lights[i]->m_nType == LIGHT_SPOT && !floodlight)
             floodlight = lights[i];
-        if (lights[i]->m_nType == LIGHT_DIRECTIONAL)
+        // The sun: the first directional light (the rain's overcast light follows it).
+        if (lights[i]->m_nType == LIGHT_DIRECTIONAL && !sun)
             sun = lights[i];
     }
     ASSERT_NE(floodlight, nullptr);
