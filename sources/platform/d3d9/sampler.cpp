@@ -708,6 +708,29 @@ TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
         return kUnbound;
     if (SamplesWords(stage))
     {
+        // At points inside the level (the blurs' taps of a small target) the four words are
+        // read straight; addressing changes none of them.
+        if (s.magFilter < D3DTEXF_LINEAR)
+        {
+            const TSamplerLevel& level = s.levels[0][s.firstLevel];
+            const __m128i x = FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))));
+            const __m128i y = FloorLanes(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height))));
+            const __m128i outside =
+                _mm_or_si128(_mm_or_si128(x, _mm_sub_epi32(_mm_set1_epi32(level.width - 1), x)),
+                             _mm_or_si128(y, _mm_sub_epi32(_mm_set1_epi32(level.height - 1), y)));
+            if (_mm_movemask_ps(_mm_castsi128_ps(outside)) == 0)
+            {
+                alignas(16) int xs[4], ys[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
+                _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+                std::uint32_t words[4];
+                for (int lane = 0; lane < 4; ++lane)
+                    std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 4, 4);
+                const __m128i opaque = _mm_set1_epi32(s.opaque ? int(0xFF000000u) : 0);
+                return UnpackArgb(_mm_or_si128(
+                    _mm_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3])), opaque));
+            }
+        }
         // With one usable level and one filter the level of detail decides nothing: the
         // common case goes straight to the level.
         return UnpackArgb(SampleWords(stage, u, v));

@@ -2,6 +2,7 @@
 // level take a path of their own, which must agree bit for bit with the addressed one.
 #include "platform/d3d9/sampler.h"
 #include "platform/d3d9/simdlevel.h"
+#include "platform/d3d9/texel.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,34 @@ TEST_P(SamplerTest, FilterWeightsAreIn256ths)
     EXPECT_EQ(128.0f * unit, sample.y[1]); // (255 * 128 + 128) >> 8
     EXPECT_EQ(0.0f, sample.z[2]);
     EXPECT_EQ(255.0f * unit, sample.w[3]);
+}
+
+TEST_P(SamplerTest, PointQuadsMatchTheWordsPathOnEveryAddressMode)
+{
+    // Quads inside the level, on its last texels and past its edges, at points: Sample's
+    // channels are the words SampleWords reads, over 255.
+    unsigned seed = 31;
+    for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_BORDER})
+    {
+        Bind(D3DTEXF_POINT, address);
+        for (int round = 0; round < 300; ++round)
+        {
+            float lanes[8];
+            for (float& lane : lanes)
+            {
+                seed = seed * 1103515245u + 12345u;
+                // Odd rounds reach past the edges; every fifth lane sits on the last texel.
+                lane = float(seed >> 8 & 0xFFFF) / 65536.0f * (round % 2 ? 1.4f : 1.0f) - (round % 2 ? 0.2f : 0.0f);
+                if ((seed >> 4) % 5 == 0)
+                    lane = 0.999f;
+            }
+            const TQuad u = TQuad::Lanes(lanes[0], lanes[1], lanes[2], lanes[3]);
+            const TQuad v = TQuad::Lanes(lanes[4], lanes[5], lanes[6], lanes[7]);
+            const TQuadVector quad = samplers.Sample(0, u, v);
+            const TQuadVector words = UnpackArgb(samplers.SampleWords(0, u, v));
+            ASSERT_EQ(0, std::memcmp(&quad, &words, sizeof(quad))) << "address mode " << address << ", round " << round;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SamplerTest, ::testing::Values(D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8));
