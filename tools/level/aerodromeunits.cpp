@@ -96,8 +96,11 @@ void BuildServiceForm(TAerodromeBuilder& builder, TUnitForm& form, u32 service, 
     TNode* body = vehicle.pBody->pNode;
     form.Name(body);
     // The obstacle ray starts 1.0 above the drive node, inside the chassis, ahead of its middle.
+    // A jointed vehicle drives from its front body: from the rear one the ray would meet the front
+    // one and the unit would wait for itself.
     const f32 centre = spec.Half.y + 0.1f;
-    form.AddNamed("%s_Vdrive", body, Placement(0.0f, centre - 1.0f, spec.Half.z * 0.5f));
+    TNode* front = vehicle.pSecondaryBody ? vehicle.pSecondaryBody->pNode : body;
+    form.AddNamed("%s_Vdrive", front, Placement(0.0f, centre - 1.0f, spec.Half.z * 0.5f));
     form.AddOrbitCamera(body, 1.5f + 2.0f * spec.Half.y, 6.0f + spec.Half.z);
 
     // The gate's number on the left side; the game shows the one of the unit's task.

@@ -25,15 +25,16 @@ constexpr f32 CHASSIS_CLEARANCE = 0.1f;
 
 TGameSound* s_aEngineSound[VEHICLE_SOUND_SLOTS] = {};
 
+// `carried`: the mass resting on this wheel.
 TDynamicsGeometry* AddWheel(TAerodromeBuilder& builder, TDynamicsBody* body, const char* name, f32 x, f32 z,
-                            f32 radius, f32 mass)
+                            f32 radius, f32 carried)
 {
     TNode* hub = builder.AddNode(name, body->pNode, Placement(x, 0.0f, z));
     TDynamicsGeometry* wheel = body->__CreateGeometry(hub, GEOMETRY_WHEEL);
     wheel->SetSize(TVector(radius, 0.3f, 0.0f, 1.0f));
     wheel->SetWheelParameter(WHEEL_SUSPENSION_TRAVEL, SUSPENSION_TRAVEL, 0.0f, 0.0f, 0.0f, 0.0f);
-    // Springs carrying a quarter of the mass each at about 0.15 of travel.
-    const f32 spring = mass * 9.8f * 0.25f / 0.15f;
+    // Springs carrying their share at about 0.15 of travel.
+    const f32 spring = carried * 9.8f / 0.15f;
     wheel->SetWheelParameter(WHEEL_SUSPENSION_SPRING, spring, spring * 0.1f, 0.0f, 0.0f, 0.0f);
     wheel->SetGroupsMask(GROUPS_SOLID);
     return wheel;
@@ -117,7 +118,8 @@ TVehicle& AddVehicle(TAerodromeBuilder& builder, TNode* parent, const char* form
         {
             const u32 side = corner[i][0] > 0.0f ? VEHICLE_WHEEL_LEFT : VEHICLE_WHEEL_RIGHT;
             Wheel(vehicle,
-                  AddWheel(builder, body, StringFormat("%s%s", name, hub[i]), corner[i][0], corner[i][1], r, mass),
+                  AddWheel(builder, body, StringFormat("%s%s", name, hub[i]), corner[i][0], corner[i][1], r,
+                           mass * 0.25f),
                   VEHICLE_WHEEL_STEERED | side, factor * 1.5f, factor * 1.5f);
         }
         break;
@@ -127,12 +129,14 @@ TVehicle& AddVehicle(TAerodromeBuilder& builder, TNode* parent, const char* form
         TDynamicsBody* front =
             AddBody(builder, parent, StringFormat("%s_front", name), Placement(0.0f, height, length + 0.5f), spec, mass);
         vehicle.pSecondaryBody = front;
+        // Each body rests on its own axle: its two wheels carry half its mass each.
         for (u32 i = 0; i < 4; ++i)
         {
             TDynamicsBody* carrier = i < 2 ? front : body;
             const u32 flags = i < 2 ? VEHICLE_WHEEL_BRAKED : VEHICLE_WHEEL_DRIVEN | VEHICLE_WHEEL_BRAKED;
             Wheel(vehicle,
-                  AddWheel(builder, carrier, StringFormat("%s%s", name, hub[i]), corner[i][0], corner[i][1], r, mass),
+                  AddWheel(builder, carrier, StringFormat("%s%s", name, hub[i]), corner[i][0], corner[i][1], r,
+                           mass * 0.5f),
                   flags, i < 2 ? 0.0f : factor, factor);
         }
         TMatrix place = TMatrix::RotationX(-90.0f);
@@ -156,7 +160,8 @@ TVehicle& AddVehicle(TAerodromeBuilder& builder, TNode* parent, const char* form
         {
             const u32 flags = (i < 2 ? VEHICLE_WHEEL_STEERED : VEHICLE_WHEEL_DRIVEN) | VEHICLE_WHEEL_BRAKED;
             Wheel(vehicle,
-                  AddWheel(builder, body, StringFormat("%s%s", name, hub[i]), corner[i][0], corner[i][1], r, mass),
+                  AddWheel(builder, body, StringFormat("%s%s", name, hub[i]), corner[i][0], corner[i][1], r,
+                           mass * 0.25f),
                   flags, factor, factor);
         }
         break;

@@ -25,6 +25,28 @@ namespace
 {
 class Aerodrome : public AerodromeTest
 {
+protected:
+    // A unit shown at its home drives six seconds of its first path: it moves, is never blocked,
+    // stays on its wheels and near its front point.
+    void ExpectDrivesItsFirstPath(TAICommonUnit& unit)
+    {
+        unit.SetPath(UNIT_NO_PATH);
+        ASSERT_NE(unit.pBody, nullptr);
+        const TVector start = unit.GetPosition();
+        u32 blocked = 0;
+        for (i32 frame = 0; frame < 180; ++frame)
+        {
+            unit.UpdateDrive(kFrame);
+            blocked |= unit.m_nBlocked;
+            Step(1);
+        }
+        const TVector end = unit.GetPosition();
+        EXPECT_GT(std::hypot(end.x - start.x, end.z - start.z), 3.0f) << unit.GetName();
+        EXPECT_EQ(blocked, 0u) << unit.GetName();
+        EXPECT_NEAR(end.y, start.y, 0.3f) << unit.GetName();
+        const TVector drive = unit.pVDriveNode->GetWorldMatrix()->Translation();
+        EXPECT_LT(std::hypot(drive.x - unit.FrontPoint.x, drive.z - unit.FrontPoint.z), 15.0f) << unit.GetName();
+    }
 };
 } // namespace
 
@@ -205,21 +227,24 @@ TEST_F(Aerodrome, ThePowerLinesHoldTheirPolesAndOneReachesFarOut)
 
 TEST_F(Aerodrome, AServiceUnitDrivesItsFirstPathOnTheGround)
 {
-    TAICommonUnit& unit = *Game().Units()[0];
-    unit.SetPath(UNIT_NO_PATH);
-    ASSERT_NE(unit.pBody, nullptr);
-    const TVector start = unit.GetPosition();
-    for (i32 frame = 0; frame < 180; ++frame)
+    ExpectDrivesItsFirstPath(*Game().Units()[0]);
+}
+
+// A jointed bus's obstacle ray must not meet its own front half, and each half rests on its axle.
+TEST_F(Aerodrome, AJointedBusDrivesItsFirstPathOnItsWheels)
+{
+    TAICommonUnit* bus = nullptr;
+    for (u32 i = 0; i < Game().Units().GetCount() && !bus; ++i)
     {
-        unit.UpdateDrive(kFrame);
-        Step(1);
+        TAICommonUnit& unit = *Game().Units()[i];
+        unit.ShowProp();
+        if (unit.pSecBody)
+            bus = &unit;
+        else
+            unit.Stop(1);
     }
-    const TVector end = unit.GetPosition();
-    EXPECT_GT(std::hypot(end.x - start.x, end.z - start.z), 3.0f);
-    EXPECT_EQ(unit.m_nBlocked, 0u);
-    // Still on its wheels on the ground, near its front point.
-    EXPECT_NEAR(end.y, start.y, 1.0f);
-    EXPECT_LT(std::hypot(end.x - unit.FrontPoint.x, end.z - unit.FrontPoint.z), 15.0f);
+    ASSERT_NE(bus, nullptr);
+    ExpectDrivesItsFirstPath(*bus);
 }
 
 TEST_F(Aerodrome, EverySoundTheGamesPlayerNamesIsInTheLevel)
