@@ -1,6 +1,7 @@
 // The start of a turnaround on the aerodrome, played by the game itself without drawing: the
 // first aircraft arrives, is sent to gate 1 as the menu would send it, drives its path to the
-// gate and parks, and the gate's first services set out on theirs.
+// gate and parks, and the gate's first services set out on theirs; then the whole turnaround,
+// through every state of the aircraft and the gate to the take-off and its pay.
 #include "aerodromefixture.h"
 
 #include "core/math/random.h"
@@ -18,6 +19,8 @@ constexpr f32 kParkingLimit = 150.0f;
 // Rolling through the stands' corners at pace, the freighter parks at gate 3 after about 50 s
 // (crawling through them it took twice that).
 constexpr f32 kFreighterParkingLimit = 70.0f;
+// The whole turnaround at gate 1 takes off after about 4,100 s.
+constexpr f32 kTurnaroundLimit = 5000.0f;
 
 class Turnaround : public AerodromeTest
 {
@@ -125,5 +128,65 @@ TEST_F(Turnaround, TheFreighterRollsThroughTheCornersToGate3AtPace)
     EXPECT_EQ(gsBeforeUnloading, gate.m_nState);
     EXPECT_LT(time, kFreighterParkingLimit);
     EXPECT_EQ(0u, plane->pVehicle->flags & VEHICLE_HANDBRAKE);
+}
+TEST_F(Turnaround, TheFirstAircraftIsServedThroughEveryStateTakesOffAndIsPaid)
+{
+    TGameParameters& parameters = Game().GetParameters();
+    TGate& gate = *Game().FindGate(1);
+    TAICommonUnit* plane = nullptr;
+    std::vector<i32> planeStates, gateStates;
+    i32 money = parameters.nMoney;
+    i32 paid = 0, arrivalPay = 0, lateSeconds = 0;
+    f32 time = 0.0f;
+    while (time < kTurnaroundLimit && !(plane && plane->m_nPlaneState == PLANE_IDLE && !planeStates.empty() &&
+                                         planeStates.back() == PLANE_IDLE))
+    {
+        if (!plane && parameters.aLandingZone[0].pWaitZonePlane)
+        {
+            plane = parameters.aLandingZone[0].pWaitZonePlane;
+            parameters.nChosenGate = 1;
+        }
+        std::vector<u32> arrived;
+        for (i32 type = gtDeployMaintenance; type <= gtTaxiToGarage; ++type)
+            arrived.push_back(gate.FindTask(type) ? gate.FindTask(type)->m_nArrived : 0u);
+        Frame();
+        time += kGameFrame;
+        if (plane && (planeStates.empty() || planeStates.back() != plane->m_nPlaneState))
+            planeStates.push_back(plane->m_nPlaneState);
+        if (gateStates.empty() || gateStates.back() != gate.m_nState)
+            gateStates.push_back(gate.m_nState);
+        // Every change of money is a task's arrival pay, a late second or the take-off's pay.
+        const i32 change = parameters.nMoney - money;
+        money = parameters.nMoney;
+        bool reached = false;
+        for (i32 type = gtDeployMaintenance; type <= gtTaxiToGarage; ++type)
+            reached |= gate.FindTask(type) && gate.FindTask(type)->m_nArrived && !arrived[static_cast<u32>(type)];
+        if (change == 45000 && plane && plane->m_nPlaneState == PLANE_IDLE)
+            paid += change;
+        else if (change > 0)
+        {
+            EXPECT_TRUE(reached) << "money " << change << " at " << time << " s with no task arriving";
+            arrivalPay += change;
+        }
+        else if (change < 0)
+        {
+            EXPECT_EQ(-1, change) << time;
+            lateSeconds -= change;
+        }
+    }
+    ASSERT_NE(nullptr, plane);
+    EXPECT_LT(time, kTurnaroundLimit);
+    EXPECT_EQ((std::vector<i32>{PLANE_TO_GATE, PLANE_PARKED, PLANE_READY, PLANE_TAXIING, PLANE_TO_RUNWAY,
+                                PLANE_LEAVING, PLANE_TAKING_OFF, PLANE_IDLE}),
+              planeStates);
+    EXPECT_EQ((std::vector<i32>{gsIdle, gsParkAirplane, gsBeforeUnloading, gsUnloading, gsPlaneIdle, gsLoading,
+                                gsWaitForTakeoff, gsProceedingToTakeoff, gsTakeOff, gsIdle}),
+              gateStates);
+    EXPECT_EQ(45000, paid);
+    EXPECT_GT(arrivalPay, 0);
+    EXPECT_EQ(1000 + 45000 + arrivalPay - lateSeconds, parameters.nMoney);
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_NE(std::string::npos, log.find("gate 1: gsTakeOff, aircraft '"));
+    EXPECT_NE(std::string::npos, log.find("': state 11, gate "));
 }
 } // namespace
