@@ -96,18 +96,6 @@ void SkyPass(benchmark::State& state)
 }
 BENCHMARK(SkyPass)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
 
-TMeshDescription QuadFormat()
-{
-    TMeshDescription format = {};
-    format.nStride = sizeof(TCanvasVertex);
-    format.nElementCount = 3;
-    format.aElement[0] = {offsetof(TCanvasVertex, x), MESH_USAGE_POSITION, MESH_TYPE_FLOAT4, 0};
-    format.aElement[1] = {offsetof(TCanvasVertex, u), MESH_USAGE_TEXCOORD, MESH_TYPE_FLOAT2, 0};
-    format.aElement[2] = {offsetof(TCanvasVertex, nColor), MESH_USAGE_COLOUR, MESH_TYPE_COLOUR, 0};
-    format.VertexLayout = TName("canvas", true);
-    return format;
-}
-
 // The particles' places as the weather's mesh has them, then as its model grows them: the
 // corners of each streak for the layer's constants.
 void PlaceQuads(const TVector* c, u32 particles, std::vector<TCanvasVertex>& out)
@@ -166,7 +154,7 @@ void RainParticle(benchmark::State& state)
     weather.RenderManager();
     device->EndScene();
     const u32 particles = weather.GetParticleCount();
-    const TMeshDescription format = QuadFormat();
+    const TMeshDescription format = CanvasVertexDescription();
     TDynamicMesh* mesh = g_pCreateDynamicMesh ? g_pCreateDynamicMesh(particles * kQuad, format) : nullptr;
     TShader* shader = g_pCanvasManager->SetShader(texture, 8);
     std::vector<TCanvasVertex> quads;

@@ -135,18 +135,6 @@ std::vector<TVector> BuildSphere(u32 level)
 }
 } // namespace
 
-TMeshDescription CanvasVertexDescription()
-{
-    TMeshDescription description = {};
-    description.nStride = sizeof(TCanvasVertex);
-    description.nElementCount = 3;
-    description.aElement[0] = {0, 1, 4, 0};   // "__Pos", float4
-    description.aElement[1] = {16, 6, 2, 0};  // "__TexCoord", float2
-    description.aElement[2] = {24, 11, 5, 0}; // "__Color", 0xAARRGGBB
-    description.VertexLayout = TName("canvas", true);
-    return description;
-}
-
 const std::vector<TVector>& CanvasUnitSphere(u32 level)
 {
     static const std::vector<TVector> s_aSphere[3] = {BuildSphere(0), BuildSphere(1), BuildSphere(2)};

@@ -43,10 +43,6 @@ struct TCanvasBatch
     TTexture* pTexture;
 };
 
-// The declaration of canvas vertices, vertex layout "canvas": the batches' and the unit
-// rectangle's.
-TMeshDescription CanvasVertexDescription();
-
 // The unit sphere of a detail level (0 to 2) as a triangle list of 8, 32 or 128 triangles;
 // built once and kept for the run.
 const std::vector<TVector>& CanvasUnitSphere(u32 level);

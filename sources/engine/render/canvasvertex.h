@@ -2,6 +2,7 @@
 // TCanvasVertex: one vertex of the canvas batches: position (x, y, z, w), texture coordinates,
 // 0xAARRGGBB colour.
 #include "core/system/types.h"
+#include "engine/render/meshdata.h"
 
 struct TCanvasVertex
 {
@@ -10,3 +11,7 @@ struct TCanvasVertex
     u32 nColor;
 };
 static_assert(sizeof(TCanvasVertex) == 28);
+
+// The declaration of canvas vertices, vertex layout "canvas": the canvas's batches and every
+// mesh the canvas's shaders draw.
+TMeshDescription CanvasVertexDescription();

@@ -32,23 +32,11 @@ TDeferredVariable s_LensFlares("effect_lensflares");
 // Keep the render manager's target, attach the depth buffer: the flares are depth-tested.
 constexpr u32 LENS_FLARE_PASS_FLAGS = PIPELINE_KEEP_TARGET | PASS_ATTACH_DEPTH;
 
-// The flare vertex, declared in its memory order: position (x, y, z, w), texture coordinates,
-// colour; the canvas's layout, so that the canvas's shaders draw it.
-TMeshDescription MakeFormat()
-{
-    TMeshDescription format = {};
-    format.nStride = sizeof(TCanvasVertex);
-    format.nElementCount = 3;
-    format.aElement[0] = {offsetof(TCanvasVertex, x), MESH_USAGE_POSITION, MESH_TYPE_FLOAT4, 0};
-    format.aElement[1] = {offsetof(TCanvasVertex, u), MESH_USAGE_TEXCOORD, MESH_TYPE_FLOAT2, 0};
-    format.aElement[2] = {offsetof(TCanvasVertex, nColor), MESH_USAGE_COLOUR, MESH_TYPE_COLOUR, 0};
-    format.VertexLayout = TName("canvas", true);
-    return format;
-}
-
+// The flare vertex is the canvas's, declared in its memory order (position, texture
+// coordinates, colour), so that the canvas's shaders draw it.
 const TMeshDescription& FlareFormat()
 {
-    static const TMeshDescription s_Format = MakeFormat();
+    static const TMeshDescription s_Format = CanvasVertexDescription();
     return s_Format;
 }
 
