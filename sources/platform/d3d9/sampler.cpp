@@ -565,13 +565,6 @@ bool Footprint(const TSamplerLevel& level, __m128 low, __m128 high, int (&texels
     return true;
 }
 
-// (u, v) pairs of a quad's lanes 0 and 1, and of lanes 2 and 3.
-inline void LanePairs(const TQuad& u, const TQuad& v, __m128& front, __m128& back)
-{
-    front = _mm_unpacklo_ps(u.v, v.v);
-    back = _mm_unpackhi_ps(u.v, v.v);
-}
-
 // A row of quads whose filters weigh texels that are all one word (a panel's middle stretched
 // from a few texels): that word in every lane, as filtering equal texels answers them whatever
 // the weights. False, with nothing written, where the texels differ, lie outside the level
@@ -582,24 +575,31 @@ bool UniformRow(const TSamplerStage& stage, const TSamplerLevel& level, const TQ
                 __m128i* words)
 {
     int texels[4];
+    // The least and greatest u and v of the lanes so far; their sum turns not a number when one
+    // is, which drops out of a minimum.
+    __m128 lowU = _mm_set1_ps(INFINITY), highU = _mm_set1_ps(-INFINITY), lowV = lowU, highV = highU;
+    __m128 sum = _mm_setzero_ps();
+    const auto take = [&](int i) {
+        lowU = _mm_min_ps(lowU, u[i].v);
+        highU = _mm_max_ps(highU, u[i].v);
+        lowV = _mm_min_ps(lowV, v[i].v);
+        highV = _mm_max_ps(highV, v[i].v);
+        sum = _mm_add_ps(sum, _mm_add_ps(u[i].v, v[i].v));
+    };
+    // As (u, v, u, v), lanes folded onto each other.
+    const auto footprint = [&] {
+        return Footprint(level, _mm_min_ps(_mm_unpacklo_ps(lowU, lowV), _mm_unpackhi_ps(lowU, lowV)),
+                         _mm_max_ps(_mm_unpacklo_ps(highU, highV), _mm_unpackhi_ps(highU, highV)), texels);
+    };
     // The row's two ends first: where they alone weigh too many texels or some outside the
     // level, so does the row, at the cost of one quad's look.
-    __m128 low = _mm_set1_ps(INFINITY), high = _mm_set1_ps(-INFINITY), front, back;
-    // Not-a-number lanes drop out of the minimum and maximum: they are looked for on their own.
-    __m128 unordered = _mm_setzero_ps();
-    const auto take = [&](int i) {
-        LanePairs(u[i], v[i], front, back);
-        low = _mm_min_ps(low, _mm_min_ps(front, back));
-        high = _mm_max_ps(high, _mm_max_ps(front, back));
-        unordered = _mm_or_ps(unordered, _mm_or_ps(_mm_cmpunord_ps(front, front), _mm_cmpunord_ps(back, back)));
-    };
     take(0);
     take(count - 1);
-    if (!Footprint(level, low, high, texels))
+    if (!footprint())
         return false;
     for (int i = 1; i + 1 < count; ++i)
         take(i);
-    if (_mm_movemask_ps(unordered) || !Footprint(level, low, high, texels))
+    if (_mm_movemask_ps(_mm_cmpunord_ps(sum, sum)) || !footprint())
         return false;
     const int x0 = texels[0], y0 = texels[1], x1 = texels[2], y1 = texels[3];
     const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
