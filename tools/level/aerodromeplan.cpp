@@ -95,6 +95,7 @@ constexpr f32 YARD_2_FIRST_X = -130.0f;
 constexpr f32 YARD_2_EXIT_X = 20.0f;
 constexpr f32 YARD_EXIT_CUT = 15.0f;
 constexpr f32 YARD_HOME_CUT = 6.0f;
+constexpr f32 YARD_HOME_STRAIGHT = 10.0f;
 constexpr f32 TUNNEL_HOME_Z = 2.0f;
 constexpr f32 TUNNEL_DOOR_Z = -31.0f;
 constexpr f32 TUNNEL_FROM_NOSE = 10.0f;
@@ -183,10 +184,14 @@ TPlanPath ToHome(u32 service, u32 gate, f32 fromX)
     {
         const f32 entryX =
             HomeOf(service) == EHome::Yard1 ? AerodromePlan::CROSSROAD_YARD_1.x : AerodromePlan::CROSSROAD_YARD_2.x;
-        // Into the home's lane at 45 degrees, as out of the yard.
+        // Into the home's lane at 45 degrees, as out of the yard, across the lanes before it
+        // (their units wait hidden, without bodies) so that the far rows' long vehicles come in
+        // on a straight run.
+        const f32 cut =
+            std::min(std::max(YARD_HOME_CUT, home.z - YARD_ENTRY_Z - YARD_HOME_STRAIGHT), entryX - home.x);
         corners.insert(corners.end(), {P(entryX - 12.0f, BACK_ROAD_Z), P(entryX, BACK_ROAD_Z + 12.0f),
-                                       P(entryX, YARD_ENTRY_Z), P(home.x + YARD_HOME_CUT, YARD_ENTRY_Z),
-                                       P(home.x, YARD_ENTRY_Z + YARD_HOME_CUT), home});
+                                       P(entryX, YARD_ENTRY_Z), P(home.x + cut, YARD_ENTRY_Z),
+                                       P(home.x, YARD_ENTRY_Z + cut), home});
         break;
     }
     case EHome::Terminal:
