@@ -130,3 +130,22 @@ TEST(AerodromePlan, TheBusesLeaveTheirRowClearOfTheDeployedJetBridge)
                                                                  << ", " << p.z;
     }
 }
+
+TEST(AerodromePlan, TheJetBridgeComesHomeOnAStraightRun)
+{
+    // Tracks coming in at a slant swing past their end into the terminal's face.
+    constexpr f32 kStraight = 10.0f;
+    for (u32 gate = 1; gate <= PLAN_GATE_COUNT; ++gate)
+    {
+        const TPlanPath back = UnitPath(SERVICE_TUNNEL, gate, 1);
+        const TPlanPoint home = UnitHome(SERVICE_TUNNEL, gate, nullptr);
+        EXPECT_LT(PlanDistance(back.back(), home), kOnPath) << gate;
+        for (const TPlanPoint& p : Dense(back))
+        {
+            if (PlanDistance(p, home) < kStraight)
+            {
+                EXPECT_NEAR(p.x, home.x, 0.01f) << "gate " << gate << " at " << p.x << ", " << p.z;
+            }
+        }
+    }
+}
