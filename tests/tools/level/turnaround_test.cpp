@@ -4,12 +4,9 @@
 // through every state of the aircraft and the gate to the take-off and its pay, with the second
 // arrival parked at gate 2 and the first rain meanwhile, and a state saved while the aircraft
 // idles loaded back and played on to the end.
-#include "aerodromefixture.h"
+#include "turnaroundfixture.h"
 
-#include "core/math/random.h"
 #include "core/stream/memorystream.h"
-#include "engine/system/animationmanager.h"
-#include "engine/system/command/deferredvariable.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/statemanager.h"
 #include "igame/vehicles/vehicle.h"
@@ -24,7 +21,6 @@
 
 namespace
 {
-constexpr f32 kGameFrame = 1.0f / 30.0f;
 // The aircraft parks at gate 1 after about 30 s.
 constexpr f32 kParkingLimit = 150.0f;
 // Rolling through the stands' corners at pace, the freighter parks at gate 3 after about 50 s
@@ -34,35 +30,6 @@ constexpr f32 kFreighterParkingLimit = 70.0f;
 constexpr f32 kTurnaroundLimit = 5000.0f;
 // How long the game goes on after the state is saved, before it is loaded back.
 constexpr f32 kPlayedOn = 60.0f;
-
-class Turnaround : public AerodromeTest
-{
-protected:
-    void SetUp() override
-    {
-        AerodromeTest::SetUp();
-        g_pAnimationManager->BeginManager();
-        TDeferredVariable("game_autostartaitask").SetInt(1);
-        TRandom::Shared().Seed(1);
-        Game().MarkGameStarted();
-    }
-    void TearDown() override
-    {
-        TDeferredVariable("game_autostartaitask").SetInt(0);
-        AerodromeTest::TearDown();
-    }
-
-    // One frame in the game's order.
-    void Frame()
-    {
-        g_pVehicleManager->UpdateManager(kGameFrame);
-        Game().UpdateManager(kGameFrame);
-        Manager().ThreadUpdateManager(kGameFrame);
-        g_pAnimationManager->ThreadUpdateManager(kGameFrame);
-        Manager().UpdateManager(kGameFrame);
-        g_pAnimationManager->UpdateManager(kGameFrame);
-    }
-};
 
 TEST_F(Turnaround, TheFirstArrivalIsSentToGate1ParksThereAndTheFirstServicesSetOut)
 {
