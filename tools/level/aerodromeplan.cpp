@@ -93,9 +93,14 @@ constexpr f32 YARD_1_FIRST_X = 100.0f;
 constexpr f32 YARD_1_EXIT_X = 250.0f;
 constexpr f32 YARD_2_FIRST_X = -130.0f;
 constexpr f32 YARD_2_EXIT_X = 20.0f;
+constexpr f32 YARD_EXIT_CUT = 15.0f;
+constexpr f32 YARD_HOME_CUT = 6.0f;
+constexpr f32 YARD_HOME_STRAIGHT = 10.0f;
 constexpr f32 TUNNEL_HOME_Z = 2.0f;
 constexpr f32 TUNNEL_DOOR_Z = -31.0f;
 constexpr f32 TUNNEL_FROM_NOSE = 10.0f;
+// Where the buses leave their row for the front road, from the stand.
+constexpr f32 BUS_TURN_OUT_X = 4.0f;
 
 TPlanPoint P(f32 x, f32 z)
 {
@@ -147,8 +152,11 @@ TPlanPath FromHome(u32 service, u32 gate, f32 toX)
     case EHome::Yard1:
     case EHome::Yard2:
     {
+        // The turn east onto the back road is cut at 45 degrees: the jointed bus overshoots a
+        // square one into the terminal's back wall.
         const f32 exitX = HomeOf(service) == EHome::Yard1 ? YARD_1_EXIT_X : YARD_2_EXIT_X;
-        corners.insert(corners.end(), {P(home.x, YARD_EXIT_Z), P(exitX, YARD_EXIT_Z), P(exitX, BACK_ROAD_Z)});
+        corners.insert(corners.end(), {P(home.x, YARD_EXIT_Z), P(exitX, YARD_EXIT_Z), P(exitX, BACK_ROAD_Z + YARD_EXIT_CUT),
+                                       P(exitX + YARD_EXIT_CUT, BACK_ROAD_Z)});
         for (const auto& c : eastLink)
             corners.push_back(P(c[0], c[1]));
         break;
@@ -176,8 +184,14 @@ TPlanPath ToHome(u32 service, u32 gate, f32 fromX)
     {
         const f32 entryX =
             HomeOf(service) == EHome::Yard1 ? AerodromePlan::CROSSROAD_YARD_1.x : AerodromePlan::CROSSROAD_YARD_2.x;
+        // Into the home's lane at 45 degrees, as out of the yard, across the lanes before it
+        // (their units wait hidden, without bodies) so that the far rows' long vehicles come in
+        // on a straight run.
+        const f32 cut =
+            std::min(std::max(YARD_HOME_CUT, home.z - YARD_ENTRY_Z - YARD_HOME_STRAIGHT), entryX - home.x);
         corners.insert(corners.end(), {P(entryX - 12.0f, BACK_ROAD_Z), P(entryX, BACK_ROAD_Z + 12.0f),
-                                       P(entryX, YARD_ENTRY_Z), P(home.x, YARD_ENTRY_Z), home});
+                                       P(entryX, YARD_ENTRY_Z), P(home.x + cut, YARD_ENTRY_Z),
+                                       P(home.x, YARD_ENTRY_Z + cut), home});
         break;
     }
     case EHome::Terminal:
@@ -279,9 +293,10 @@ TPlanPath UnitPath(u32 service, u32 gate, u32 which)
         const TPlanPoint home = UnitHome(service, gate, nullptr);
         if (which == 0)
             return Round({home, P(home.x, TUNNEL_DOOR_Z)});
-        // Turned round beside the door and back to the terminal's face.
-        return Round({P(home.x, TUNNEL_DOOR_Z), P(home.x - 6.0f, TUNNEL_DOOR_Z + 5.0f), P(home.x - 7.0f, -14.0f),
-                      P(home.x - 4.0f, -2.0f), home},
+        // Turned round beside the door and back to the terminal's face, the last stretch
+        // straight: tracks coming in at a slant swing past their end into the terminal.
+        return Round({P(home.x, TUNNEL_DOOR_Z), P(home.x - 6.0f, TUNNEL_DOOR_Z + 5.0f), P(home.x - 7.0f, -20.0f),
+                      P(home.x, -12.0f), home},
                      4.0f);
     }
     case SERVICE_TAXI:
@@ -330,6 +345,19 @@ TPlanPath UnitPath(u32 service, u32 gate, u32 which)
                              P(home.x, GARAGE_ENTRY_Z), home});
         }
         return Round(corners);
+    case SERVICE_BUS_OUT:
+    case SERVICE_BUS_IN:
+        if (which == 1)
+        {
+            // Out of the row north onto the front road before the jet bridge, which stands
+            // across the row's way west until the aircraft is loaded.
+            const TServiceRow row = kRow[service];
+            corners = {P(stand.x + row.fX, row.fZ), P(stand.x + BUS_TURN_OUT_X, row.fZ),
+                       P(stand.x + BUS_TURN_OUT_X - (FRONT_ROAD_Z - row.fZ), FRONT_ROAD_Z)};
+            Append(corners, ToHome(service, gate, stand.x - 2.0f * TUNNEL_FROM_NOSE));
+            return Round(corners);
+        }
+        [[fallthrough]];
     default:
         if (which == 0)
         {

@@ -58,6 +58,9 @@ const TServiceKind kService[SERVICE_COUNT] = {
     {"Tunnel", {"jet_bridge", VEHICLE_TRACKED, ENGINE_NONE, {1.5f, 1.8f, 3.0f, 1}, 3000.0f, 10.0f, 0.5f, Argb(150, 150, 155), 3.0f, 4.0f}},
 };
 
+// Degrees a second.
+constexpr f32 SERVICE_STEER_SPEED = 90.0f;
+
 // Digits of three by five pixels, rows from the top.
 constexpr u8 DIGIT[8][5] = {{2, 6, 2, 2, 7}, {6, 1, 2, 4, 7}, {6, 1, 2, 1, 6}, {5, 5, 7, 1, 1},
                             {7, 4, 6, 1, 6}, {3, 4, 6, 5, 2}, {7, 1, 2, 2, 2}, {2, 5, 2, 5, 2}};
@@ -95,6 +98,14 @@ void BuildServiceForm(TAerodromeBuilder& builder, TUnitForm& form, u32 service, 
     // The AI asks for driving and braking anew every frame: its requests must not stick. (A
     // player's keys are read every frame too.)
     vehicle.inputEnabled = 0;
+    // The AI drives its top speed into the roads' corners: at the vehicles' default pace of
+    // steering a wheeled one runs wide and circles its front point, into the buildings beside
+    // the road. (Tracks turn on the spot at their walking pace.)
+    if (spec.nKind != VEHICLE_TRACKED)
+    {
+        vehicle.Parameters.fSteerSpeed = SERVICE_STEER_SPEED;
+        vehicle.Parameters.fSteerReturnSpeed = SERVICE_STEER_SPEED;
+    }
     TNode* body = vehicle.pBody->pNode;
     form.Name(body);
     // The obstacle ray starts 1.0 above the drive node, inside the chassis, ahead of its middle.

@@ -125,6 +125,10 @@ void TAICommonUnit::LinkScene(TPropData* data)
     TNode* vehicleNode = NamedNode(*data, "%s_Veh");
     pVehicle = vehicleNode ? static_cast<TVehicle*>(vehicleNode->FindObject(s_NameTVehicle.GetId())) : nullptr;
     pBody = pVehicle ? pVehicle->pBody : nullptr;
+    // A form taken after the path was set drives at the unit's pace too (a pooled form's vehicle
+    // keeps its last user's).
+    if (pVehicle)
+        pVehicle->speedLimitFactor = m_fSpeedScale;
     pSecBody = pVehicle ? pVehicle->pSecondaryBody : nullptr;
     TNode* cameraNode = NamedNode(*data, "%s_OrbCam");
     pOrbitCamera =

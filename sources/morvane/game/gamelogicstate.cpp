@@ -10,6 +10,7 @@
 #include "engine/system/animationdata.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/nodemanager.h"
 #include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
 #include "engine/system/skeletondata.h"
@@ -155,6 +156,10 @@ i32 TGameLogicManager::CheckLevelSignature(TStream& stream)
 
 i32 TGameLogicManager::SaveObjects(TStream& stream)
 {
+    // Nodes grow children while the game runs (props taking their forms): the image holds
+    // child links only inside the links' array, so they are gathered there first.
+    if (g_pNodeManager)
+        g_pNodeManager->PackLinks();
     TClusterManager* managers[kSavedCount];
     i32 count = 0;
     for (const char* name : kSavedManagers)

@@ -356,4 +356,11 @@ TEST_F(Units, APathStartsFromItsBeginningAtTheSpeedOfTheUnitsAILevel)
     EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
     unit.Stop(0);
     EXPECT_EQ(unit.m_nDriving, 0u);
+    // A prop whose form comes only with the path: the form's vehicle takes the pace on linking.
+    unit.UnlinkScene();
+    unit.m_nAILevel = 1;
+    unit.SetPath(7);
+    EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
+    unit.LinkScene(&m_Data);
+    EXPECT_EQ(m_pVehicle->speedLimitFactor, 0.4f);
 }
