@@ -5,7 +5,8 @@
 // Vertex constants: c0-c3 view x projection (TFinalMatrix), c4 the cell size the positions are
 // packed in (ImposterCell), c5-c127 the imposter data parameters (TImposterDataParameters): three
 // for each of the first 40 imposter types (the first's x and y: where the type's column of the
-// shared texture starts across it and how wide it is; a width of 0 takes the whole texture), then
+// shared texture starts across it and how wide it is; a width of 0, or one that is no number,
+// takes the whole texture), then
 // the sun's colour. The pixel model ("textured") takes texture 0 times that.
 #include "platform/d3dx9/shadingmodels.h"
 
@@ -47,7 +48,8 @@ void ForwardImposterVertex(const TVertexInput& input, const TShaderConstants& co
     // The imposter's type is its packed data byte.
     const int type = static_cast<int>(shape[3]);
     const float* column = constants.f[kTypes + 3 * (type < kTypeCount ? type : 0)];
-    const bool own = type < kTypeCount && column[1] != 0.0f;
+    // A column that is no number (damaged data) is none.
+    const bool own = type < kTypeCount && column[1] != 0.0f && std::isfinite(column[0]) && std::isfinite(column[1]);
     output.varying[1][0] = own ? column[0] + (across + 0.5f) * column[1] : across + 0.5f;
     output.varying[1][1] = 1.0f - up;
     output.varying[1][2] = 0.0f;

@@ -1,9 +1,10 @@
 // The imposters' vertex model: each imposter type takes its column of the shared texture, the
-// whole texture when its column has no width or its type lies beyond the table.
+// whole texture when its column has no width, is no number, or its type lies beyond the table.
 #include "platform/d3d9/shadingmodel.h"
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace
@@ -52,5 +53,13 @@ TEST(ForwardImposterModel, EachTypeTakesItsColumnOfTheSharedTexture)
     f[kTypes + 3 * 40][1] = 0.5f;
     EXPECT_EQ(Across(f, 40), std::make_pair(0.0f, 1.0f));
     EXPECT_EQ(Across(f, 255), std::make_pair(0.0f, 1.0f));
+    // A damaged column (no number, or without end): the whole texture.
+    f[kTypes + 3][0] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(Across(f, 1), std::make_pair(0.0f, 1.0f));
+    f[kTypes + 3][0] = 0.5f;
+    f[kTypes + 3][1] = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(Across(f, 1), std::make_pair(0.0f, 1.0f));
+    f[kTypes + 3][1] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(Across(f, 1), std::make_pair(0.0f, 1.0f));
 }
 } // namespace
