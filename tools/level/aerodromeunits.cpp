@@ -36,6 +36,8 @@ struct TServiceKind
     TVehicleSpec Spec;
 };
 
+// The cargo loaders roll on wheels: on tracks, the path follower's least turn brakes the inner
+// track, and they crawled round every corner and missed the next.
 // The bus's engine kind is the fuel truck's: the sound player reads its kind from the word that
 // also stops a vehicle at 0, so no driving vehicle can carry the bus's own kind.
 const TServiceKind kService[SERVICE_COUNT] = {
@@ -45,8 +47,8 @@ const TServiceKind kService[SERVICE_COUNT] = {
     {"ExtCleaning", {"cleaning_truck", VEHICLE_WHEELED, ENGINE_TAXI_2, {1.1f, 1.1f, 3.0f, 1}, 1500.0f, 30.0f, 0.45f, Argb(120, 190, 230), 5.0f, 6.0f}},
     {"IntCleaning", {"cleaning_van", VEHICLE_WHEELED, ENGINE_TAXI, {1.0f, 0.9f, 2.4f, 1}, 1200.0f, 40.0f, 0.4f, Argb(60, 110, 200), 5.0f, 6.0f}},
     {"Taxi", {"followme_car", VEHICLE_WHEELED, ENGINE_TAXI, {0.9f, 0.6f, 2.1f, 1}, 900.0f, 50.0f, 0.35f, Argb(250, 210, 0), 5.0f, 6.0f}},
-    {"CargoUnload", {"cargo_loader", VEHICLE_TRACKED, ENGINE_HYDRAULICS_2, {1.4f, 0.6f, 3.2f, 1}, 2000.0f, 15.0f, 0.45f, Argb(110, 115, 120), 4.0f, 5.0f}},
-    {"CargoLoad", {"cargo_loader", VEHICLE_TRACKED, ENGINE_HYDRAULICS_2, {1.4f, 0.6f, 3.2f, 1}, 2000.0f, 15.0f, 0.45f, Argb(110, 115, 120), 4.0f, 5.0f}},
+    {"CargoUnload", {"cargo_loader", VEHICLE_WHEELED, ENGINE_HYDRAULICS_2, {1.4f, 0.6f, 3.2f, 1}, 2000.0f, 20.0f, 0.45f, Argb(110, 115, 120), 5.0f, 6.0f}},
+    {"CargoLoad", {"cargo_loader", VEHICLE_WHEELED, ENGINE_HYDRAULICS_2, {1.4f, 0.6f, 3.2f, 1}, 2000.0f, 20.0f, 0.45f, Argb(110, 115, 120), 5.0f, 6.0f}},
     {"LuggageOut", {"luggage_tractor", VEHICLE_WHEELED, ENGINE_LUGGAGE, {0.9f, 0.8f, 1.9f, 1}, 900.0f, 30.0f, 0.35f, Argb(60, 150, 70), 5.0f, 6.0f}},
     {"LuggageIn", {"luggage_tractor", VEHICLE_WHEELED, ENGINE_LUGGAGE_2, {0.9f, 0.8f, 1.9f, 1}, 900.0f, 30.0f, 0.35f, Argb(60, 150, 70), 5.0f, 6.0f}},
     {"BusOut", {"bus", VEHICLE_WHEELED, ENGINE_FUEL_TRUCK, {1.3f, 1.4f, 5.5f, 1}, 3000.0f, 35.0f, 0.5f, Argb(240, 240, 240), 6.0f, 8.0f}},

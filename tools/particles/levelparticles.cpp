@@ -1,8 +1,8 @@
 #include "levelparticles.h"
+#include "levelloopingbone.h"
 #include "levelmeshes.h"
 
 #include "core/cluster/cluster.h"
-#include "core/math/quaternion.h"
 #include "directx/render/dxmaterialmanager.h"
 #include "directx/render/dxmeshmanager.h"
 #include "engine/render/material.h"
@@ -10,15 +10,8 @@
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
-#include "engine/system/animation.h"
-#include "engine/system/animationdata.h"
-#include "engine/system/animationmanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
-#include "engine/system/skeleton.h"
-#include "engine/system/skeletondata.h"
-#include "engine/system/skeletonmanager.h"
-#include "engine/system/skeletonpose.h"
 #include "ifx/ifxparticlemanager.h"
 #include "repositorywriter.h"
 
@@ -125,19 +118,13 @@ struct TLevelParticles
 {
     TLevelParticles(TRepositoryWriter& writer, TNode* level);
     // The written level's cluster has freed the nodes by now: the objects leave no node.
-    ~TLevelParticles() { skeleton.pNode = nullptr; }
 
     void Route(TRepositoryWriter& writer, TNode* level);
     void Smoke(TRepositoryWriter& writer);
     void Sparks(TRepositoryWriter& writer);
 
     TRenderQueue alphaBlend{};
-    TSkeletonData routeData;
-    TSkeletonPose pose;
-    TSkeleton skeleton;
-    TAnimationKey keys[ROUTE_KEYS + 1];
-    TAnimationData routeKeys;
-    TAnimation drive{};
+    std::unique_ptr<TLevelLoopingBone> drive;
     TNode* tug = nullptr;
     TNode* engine = nullptr;
 };
@@ -174,52 +161,17 @@ TLevelParticles::TLevelParticles(TRepositoryWriter& writer, TNode* level)
 void TLevelParticles::Route(TRepositoryWriter& writer, TNode* level)
 {
     // The route's one bone turns about the route's centre; the tug's node follows it.
-    routeData.m_Name.Set("tug_route_skeleton", true);
-    routeData.m_nBoneCount = 1;
-    routeData.aBone[0].nParent = -1;
-    routeData.aBone[0].Bind = routeData.aBone[0].Rest = TMatrix(1.0f);
-    pose.m_Name.Set("tug_route_pose", true);
-    pose.m_nBoneCount = 1;
-    pose.pSkeleton = &skeleton;
+    std::vector<TAnimationKey> keys;
     for (i32 k = 0; k <= ROUTE_KEYS; ++k)
     {
         // Round counter-clockwise seen from above, the tug's nose (+Z) along its way.
         const f32 angle = 2.0f * PI * static_cast<f32>(k % ROUTE_KEYS) / ROUTE_KEYS;
-        const f32 heading = -angle;
-        keys[k].SetRotation(TQuaternion(0.0f, std::sin(heading * 0.5f), 0.0f, std::cos(heading * 0.5f)));
-        const f32 position[4] = {ROUTE_RADIUS * std::cos(angle), 0.0f, ROUTE_RADIUS * std::sin(angle), 1.0f};
-        const f32 scale[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-        std::memcpy(keys[k].aPosition, position, sizeof position);
-        std::memcpy(keys[k].aScale, scale, sizeof scale);
+        keys.push_back(LevelYawKey(-angle, ROUTE_RADIUS * std::cos(angle), 0.0f, ROUTE_RADIUS * std::sin(angle)));
     }
-    routeKeys.m_Name.Set("tug_route", true);
-    routeKeys.m_nLength = ROUTE_KEYS;
-    routeKeys.m_nTrackCount = 1;
-    writer.AddBlock(&routeKeys, keys, sizeof keys);
-    drive.m_nState = ANIMATION_PLAYING;
-    drive.m_fTimeScale = ROUTE_TIME_SCALE;
-    drive.m_nLoop = 1;
-    drive.m_fSpeed = 1.0f;
-    drive.pSkeleton = &skeleton;
-    drive.pAnimationData = &routeKeys;
-    std::memset(drive.aBoneMap, ANIMATION_NO_TRACK, sizeof drive.aBoneMap);
-    drive.aBoneMap[0] = 0;
-    skeleton.pSkeletonData = &routeData;
-    skeleton.pSkeletonPose = &pose;
-    skeleton.Function.nInstructionCount = 1;
-    skeleton.Function.aInstruction[0] = {BLEND_COPY, 0, 0, BLEND_OPERAND_NONE, 0.0f};
-    skeleton.Function.aAnimation[0] = &drive;
-
+    drive = std::make_unique<TLevelLoopingBone>(writer, "tug_route", std::move(keys), ROUTE_TIME_SCALE);
     TNode* route = Child(level, "tug_route", Translation(ROUTE_X, 0.0f, ROUTE_Z));
-    route->AddObject(&skeleton);
-    tug = Child(route, LEVEL_TUG, keys[0].ToMatrix());
-    skeleton.aLinkedNode[0] = {0, tug};
-    skeleton.m_nLinkedNodeCount = 1;
-    g_pSkeletonManager->SkeletonData().Add(&routeData);
-    g_pSkeletonManager->Poses().Add(&pose);
-    g_pSkeletonManager->Skeletons().Add(&skeleton);
-    g_pAnimationManager->AnimationData().Add(&routeKeys);
-    g_pAnimationManager->Animations().Add(&drive);
+    tug = Child(route, LEVEL_TUG, drive->FirstKey().ToMatrix());
+    drive->Attach(route, tug);
 
     // The body: a low box with a cab, lit as the buildings are.
     TMaterial* paint = g_pDxMaterialManager->CreateMaterial(TName("tug_paint", true));

@@ -38,20 +38,15 @@ TTexture* MakeTexture(TRepositoryWriter& writer, const char* name, i32 width, i3
     return texture;
 }
 
-TDxMeshData* MakeMeshData(TRepositoryWriter& writer, const char* name, const TMeshDescription& layout,
-                          const void* vertices, u32 vertexCount, TMaterial* material)
+TBoundBox VerticesBox(const void* vertices, u32 vertexCount, u32 stride)
 {
-    TDxMeshData* data = g_pDxMeshManager->CreateMeshData(TName(name, true));
-    TMeshDescription description = layout;
-    description.nVertexCount = vertexCount;
-    description.nIndexCount = vertexCount / 4 * 6;
     // Every layout starts with the position.
     const auto* bytes = static_cast<const u8*>(vertices);
     TBoundBox box{};
     for (u32 i = 0; i < vertexCount; ++i)
     {
         f32 p[3];
-        std::memcpy(p, bytes + i * description.nStride, sizeof p);
+        std::memcpy(p, bytes + i * stride, sizeof p);
         const TVector at(p[0], p[1], p[2], 1.0f);
         box.minimum = i ? TVector(std::min(box.minimum.x, at.x), std::min(box.minimum.y, at.y),
                                   std::min(box.minimum.z, at.z), 1.0f)
@@ -61,6 +56,17 @@ TDxMeshData* MakeMeshData(TRepositoryWriter& writer, const char* name, const TMe
                         : at;
     }
     box.Update();
+    return box;
+}
+
+TDxMeshData* MakeMeshData(TRepositoryWriter& writer, const char* name, const TMeshDescription& layout,
+                          const void* vertices, u32 vertexCount, TMaterial* material)
+{
+    TDxMeshData* data = g_pDxMeshManager->CreateMeshData(TName(name, true));
+    TMeshDescription description = layout;
+    description.nVertexCount = vertexCount;
+    description.nIndexCount = vertexCount / 4 * 6;
+    const TBoundBox box = VerticesBox(vertices, vertexCount, description.nStride);
     std::memcpy(&description.aWord[1], &box, sizeof box);
     data->SetDescription(description);
     data->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, material});

@@ -3,6 +3,7 @@
 // whose pixels are a repository block, mesh data of quads (four corners each, two triangles) in
 // one surface of a material, their vertices and indices a block, and their box the description's
 // own; and the vertices of faces and boxes in the two layouts the level uses.
+#include "core/math/boundbox.h"
 #include "core/math/vector.h"
 #include "core/system/types.h"
 #include "engine/render/meshdata.h"
@@ -35,6 +36,8 @@ static_assert(sizeof(TLitVertex) == 32);
 TTexture* MakeTexture(TRepositoryWriter& writer, const char* name, i32 width, i32 height,
                       const std::vector<u32>& pixels);
 
+// The box of the vertices' positions (every layout starts with the position).
+TBoundBox VerticesBox(const void* vertices, u32 vertexCount, u32 stride);
 // The description's layout and elements with the vertices' count, indices and box added.
 TDxMeshData* MakeMeshData(TRepositoryWriter& writer, const char* name, const TMeshDescription& layout,
                           const void* vertices, u32 vertexCount, TMaterial* material);

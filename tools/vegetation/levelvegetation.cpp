@@ -14,6 +14,7 @@
 #include "igame/effects/vegetation/vegetationcluster.h"
 #include "igame/effects/vegetation/vegetationclusterproxy.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
+#include "igame/effects/vegetation/vegetationvertex.h"
 #include "repositorywriter.h"
 
 #include <cmath>
@@ -61,6 +62,20 @@ void AddTuft(std::vector<TLitVertex>& out, f32 x, f32 z, f32 w, f32 h, f32 turn)
         AddFace(out, centre, across, up);
         AddFace(out, centre, across.Negated(), up);
     }
+}
+
+// A plant mesh in the "vegetation" layout: each vertex with its cell of the ground grid under the
+// mesh's box, so that the shaders stand it on the ground.
+TDxMeshData* PlantMeshData(TRepositoryWriter& writer, const char* name, const std::vector<TLitVertex>& lit,
+                           TMaterial* material)
+{
+    const TBoundBox box = VerticesBox(lit.data(), static_cast<u32>(lit.size()), sizeof(TLitVertex));
+    std::vector<TVegetationVertex> vertices;
+    for (const TLitVertex& v : lit)
+        vertices.push_back({v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v,
+                            static_cast<f32>(VegetationGroundCell(v.x, v.z, box))});
+    return MakeMeshData(writer, name, VegetationVertexDescription(), vertices.data(),
+                        static_cast<u32>(vertices.size()), material);
 }
 
 // The generator of the instances' places: the same sequence on every run.
@@ -127,7 +142,7 @@ TLevelVegetation::TLevelVegetation(TRepositoryWriter& writer, TNode* level, cons
         TNode* node = g_pNodeManager->CreateNode(kindNames[k]);
         plants->AddChild(node);
         TMesh* mesh = g_pDxMeshManager->CreateMesh(node);
-        mesh->pMeshData = MakeMeshData(writer, kindNames[k], tuft, material);
+        mesh->pMeshData = PlantMeshData(writer, kindNames[k], tuft, material);
         mesh->pRenderQueue = normal;
         kinds[k].pRoot = node;
         kinds[k].aMesh[0] = mesh;
@@ -142,7 +157,7 @@ TLevelVegetation::TLevelVegetation(TRepositoryWriter& writer, TNode* level, cons
     for (u32 i = 0; i < 12; ++i)
         AddTuft(patch, scatter.Next() * 16.0f - 8.0f, scatter.Next() * 16.0f - 8.0f, 0.3f, 0.4f, scatter.Next() * 3.0f);
     TMesh* areaMesh = g_pDxMeshManager->CreateMesh(nullptr);
-    areaMesh->pMeshData = MakeMeshData(writer, "grass_area", patch, areaMaterial);
+    areaMesh->pMeshData = PlantMeshData(writer, "grass_area", patch, areaMaterial);
     for (u32 i = 0; i < LEVEL_VEGETATION_AREAS; ++i)
     {
         char name[32];
@@ -209,6 +224,7 @@ TLevelVegetation::TLevelVegetation(TRepositoryWriter& writer, TNode* level, cons
         level->AddChild(node);
         TVegetationClusterProxy& proxy = proxies[p];
         proxy.pCluster = &cluster;
+        proxy.m_nFlags = VEGETATION_PROXY_CASTS_SHADOW;
         node->AddObject(&proxy);
         proxy.SetQueue(normal);
         manager.Proxies().Add(&proxy);

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -176,20 +177,24 @@ u32 TForwardRendering::_RenderDirectional(TRenderPass* pass, TRenderQueue* alpha
     return 1;
 }
 
-bool TForwardRendering::ReachRectangle(TLight& light, const TCamera& camera, const TViewportRecord& viewport,
-                                       i32 (&rect)[4])
+namespace
 {
-    const TVector& at = light.GetMatrix()->aRow[3];
-    const f32 r = light.m_fRange * REACH_RANGE_MARGIN;
-    f32 low[2] = {1e30f, 1e30f}, high[2] = {-1e30f, -1e30f};
-    for (u32 corner = 0; corner < 8; ++corner)
+// The polygon about a spot's cone, and the corners of the shape it makes (the light, then two
+// rings of the polygon's corners).
+constexpr u32 SPOT_HULL_SIDES = 16;
+constexpr u32 SPOT_HULL_CORNERS = 1 + 2 * SPOT_HULL_SIDES;
+
+// The screen box (-1..1 each way, y down) of points through the camera; false when one lies
+// behind the eye, where the projection has no bound.
+bool ProjectedBox(const TCamera& camera, const TVector* points, u32 count, f32 (&low)[2], f32 (&high)[2])
+{
+    const TVector* m = camera.m_ViewProjection.aRow;
+    for (u32 i = 0; i < count; ++i)
     {
-        const f32 x = at.x + ((corner & 1) ? r : -r), y = at.y + ((corner & 2) ? r : -r),
-                  z = at.z + ((corner & 4) ? r : -r);
-        const TVector* m = camera.m_ViewProjection.aRow;
-        const f32 clipX = x * m[0].x + y * m[1].x + z * m[2].x + m[3].x;
-        const f32 clipY = x * m[0].y + y * m[1].y + z * m[2].y + m[3].y;
-        const f32 clipW = x * m[0].w + y * m[1].w + z * m[2].w + m[3].w;
+        const TVector& p = points[i];
+        const f32 clipX = p.x * m[0].x + p.y * m[1].x + p.z * m[2].x + m[3].x;
+        const f32 clipY = p.x * m[0].y + p.y * m[1].y + p.z * m[2].y + m[3].y;
+        const f32 clipW = p.x * m[0].w + p.y * m[1].w + p.z * m[2].w + m[3].w;
         if (!(clipW > 0.0f))
             return false;
         const f32 xy[2] = {clipX / clipW, -clipY / clipW};
@@ -199,6 +204,77 @@ bool TForwardRendering::ReachRectangle(TLight& light, const TCamera& camera, con
             high[a] = std::max(high[a], xy[a]);
         }
     }
+    return true;
+}
+
+// A spot light adds nothing outside its cone: where the pass's program finds the cosine off the
+// axis (the axis row as it is, unnormalised) at or below the outer cosine. Within the range r
+// the lit part is the cone up to the circle where it meets the sphere (at r cos a off the
+// light, radius r sin a) and the cap beyond it: the pyramid from the light to a polygon about
+// that circle, and the prism from it to the same polygon at r, hold both. Answers the corners
+// of those; none when the cone opens to 90 degrees or more.
+u32 ConeHull(TLight& light, f32 range, TVector (&corners)[SPOT_HULL_CORNERS])
+{
+    const TMatrix& world = *light.GetMatrix();
+    const TVector& axis = world.aRow[2];
+    const f32 length = axis.Length();
+    const f32 cosine = light.m_aAttenuation[LIGHT_SPOT_COS_OUTER] / (length > 0.0f ? length : 1.0f);
+    if (light.m_nType != LIGHT_SPOT || !(length > 0.0f) || !(cosine > 0.0f))
+        return 0;
+    const f32 c = std::min(cosine, 1.0f);
+    // The polygon's sides touch the circle; its corners lie this much further out.
+    constexpr f32 kCornerFactor = 1.0f / 0.98078528f; // 1 / cos(pi / 16)
+    const f32 radius = range * std::sqrt(1.0f - c * c) * kCornerFactor * REACH_RANGE_MARGIN;
+    const TVector n = axis.Scaled(1.0f / length);
+    // Two directions across the axis, from the world axis it is least along.
+    const TVector other = std::fabs(n.x) < 0.5f ? TVector(1.0f, 0.0f, 0.0f, 0.0f) : TVector(0.0f, 1.0f, 0.0f, 0.0f);
+    const TVector across = TVector::Cross(n, other).Normalized();
+    const TVector up = TVector::Cross(n, across);
+    const TVector& at = world.aRow[3];
+    corners[0] = at;
+    const f32 steps[2] = {range * c, range};
+    for (u32 i = 0; i < SPOT_HULL_SIDES; ++i)
+    {
+        const f32 angle = static_cast<f32>(i) * (6.2831853f / SPOT_HULL_SIDES);
+        const f32 s = std::cos(angle) * radius, t = std::sin(angle) * radius;
+        for (u32 ring = 0; ring < 2; ++ring)
+            corners[1 + ring * SPOT_HULL_SIDES + i] =
+                TVector(at.x + n.x * steps[ring] + across.x * s + up.x * t,
+                        at.y + n.y * steps[ring] + across.y * s + up.y * t,
+                        at.z + n.z * steps[ring] + across.z * s + up.z * t, 1.0f);
+    }
+    return SPOT_HULL_CORNERS;
+}
+} // namespace
+
+bool TForwardRendering::ReachRectangle(TLight& light, const TCamera& camera, const TViewportRecord& viewport,
+                                       i32 (&rect)[4])
+{
+    const TVector& at = light.GetMatrix()->aRow[3];
+    const f32 r = light.m_fRange * REACH_RANGE_MARGIN;
+    TVector cube[8];
+    for (u32 corner = 0; corner < 8; ++corner)
+        cube[corner] = TVector(at.x + ((corner & 1) ? r : -r), at.y + ((corner & 2) ? r : -r),
+                               at.z + ((corner & 4) ? r : -r), 1.0f);
+    TVector hull[SPOT_HULL_CORNERS];
+    const u32 hullCorners = ConeHull(light, r, hull);
+    // Each shape that lies before the eye bounds the reach; where both do, their overlap does.
+    f32 low[2] = {-1e30f, -1e30f}, high[2] = {1e30f, 1e30f};
+    bool bounded = false;
+    for (const auto& [points, count] : {std::pair<const TVector*, u32>{cube, 8}, {hull, hullCorners}})
+    {
+        f32 shapeLow[2] = {1e30f, 1e30f}, shapeHigh[2] = {-1e30f, -1e30f};
+        if (count == 0 || !ProjectedBox(camera, points, count, shapeLow, shapeHigh))
+            continue;
+        bounded = true;
+        for (u32 a = 0; a < 2; ++a)
+        {
+            low[a] = std::max(low[a], shapeLow[a]);
+            high[a] = std::min(high[a], shapeHigh[a]);
+        }
+    }
+    if (!bounded)
+        return false;
     // From -1..1 across the viewport to its pixels, clamped to it.
     const f32 origin[2] = {static_cast<f32>(viewport.nX), static_cast<f32>(viewport.nY)};
     const f32 size[2] = {static_cast<f32>(viewport.nWidth), static_cast<f32>(viewport.nHeight)};
@@ -207,7 +283,7 @@ bool TForwardRendering::ReachRectangle(TLight& light, const TCamera& camera, con
         const f32 from = std::floor(origin[a] + (low[a] + 1.0f) * 0.5f * size[a]) - REACH_PIXEL_MARGIN;
         const f32 to = std::ceil(origin[a] + (high[a] + 1.0f) * 0.5f * size[a]) + REACH_PIXEL_MARGIN;
         rect[a] = static_cast<i32>(std::clamp(from, origin[a], origin[a] + size[a]));
-        rect[a + 2] = static_cast<i32>(std::clamp(to, origin[a], origin[a] + size[a]));
+        rect[a + 2] = static_cast<i32>(std::clamp(std::max(to, from), origin[a], origin[a] + size[a]));
     }
     return true;
 }

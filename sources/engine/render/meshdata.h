@@ -32,6 +32,7 @@ constexpr u32 MESH_USAGE_TEXCOORD = 6;
 constexpr u32 MESH_USAGE_TANGENT = 7;
 constexpr u32 MESH_USAGE_BINORMAL = 8;
 constexpr u32 MESH_USAGE_COLOUR = 11;
+constexpr u32 MESH_TYPE_FLOAT1 = 1;
 constexpr u32 MESH_TYPE_FLOAT2 = 2;
 constexpr u32 MESH_TYPE_FLOAT3 = 3;
 constexpr u32 MESH_TYPE_FLOAT4 = 4;

@@ -100,17 +100,18 @@ bool Slide(f32& value, f32 target, f32 step)
     return value == target;
 }
 
-// The player's loader in the hands of the lift: it neither drives nor falls.
+// The player's loader in the hands of the lift: it neither drives nor falls. Its driving is
+// switched by the unit's hold, not by its vehicle's input word: the level's vehicles keep that
+// at 0 so that the AI's requests last one frame, and the same loader drives the AI's legs after.
 void HoldLoader(TAICommonUnit& loader, u32 hold)
 {
-    if (loader.pVehicle)
-        loader.pVehicle->inputEnabled = hold ? 0 : 1;
+    loader.SetHold(hold);
     loader.SetBodyDynamic(hold ? 0 : 1);
 }
 
 bool LoaderHeld(const TAICommonUnit& loader)
 {
-    return loader.pVehicle && loader.pVehicle->inputEnabled == 0;
+    return loader.m_nHold != 0;
 }
 
 // Standing within the task's area: the loader has reached the storage.

@@ -533,6 +533,66 @@ template <bool Wide>
         words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
 }
 
+// Texels a row's filters may read, at most, for the row to be tried as one colour.
+constexpr int kUniformRowTexels = 64;
+
+// A row of quads whose filters weigh texels that are all one word (a panel's middle stretched
+// from a few texels): that word in every lane, as filtering equal texels answers them whatever
+// the weights. False, with nothing written, where the texels differ, lie outside the level
+// (addressing) or are too many to look at. A lane's filter weighs texels floor(x - 1/2) and the
+// next (where its weight rounds up to the next, that one and one of weight 0); point sampling
+// reads floor(x), one of those.
+bool UniformRow(const TSamplerStage& stage, const TSamplerLevel& level, const TQuad* u, const TQuad* v, int count,
+                __m128i* words)
+{
+    __m128 lowU = u[0].v, highU = lowU, lowV = v[0].v, highV = lowV;
+    __m128 unordered = _mm_or_ps(_mm_cmpunord_ps(lowU, lowU), _mm_cmpunord_ps(lowV, lowV));
+    for (int i = 1; i < count; ++i)
+    {
+        lowU = _mm_min_ps(lowU, u[i].v);
+        highU = _mm_max_ps(highU, u[i].v);
+        lowV = _mm_min_ps(lowV, v[i].v);
+        highV = _mm_max_ps(highV, v[i].v);
+        unordered = _mm_or_ps(unordered, _mm_or_ps(_mm_cmpunord_ps(u[i].v, u[i].v), _mm_cmpunord_ps(v[i].v, v[i].v)));
+    }
+    if (_mm_movemask_ps(unordered))
+        return false;
+    alignas(16) float lanes[4][4];
+    _mm_store_ps(lanes[0], lowU);
+    _mm_store_ps(lanes[1], highU);
+    _mm_store_ps(lanes[2], lowV);
+    _mm_store_ps(lanes[3], highV);
+    const auto first = [&](int which, int size) {
+        const float* l = lanes[which];
+        return std::floor(std::min(std::min(l[0], l[1]), std::min(l[2], l[3])) * float(size) - 0.5f);
+    };
+    const auto last = [&](int which, int size) {
+        const float* l = lanes[which];
+        return std::floor(std::max(std::max(l[0], l[1]), std::max(l[2], l[3])) * float(size) - 0.5f) + 1.0f;
+    };
+    const float x0 = first(0, level.width), x1 = last(1, level.width);
+    const float y0 = first(2, level.height), y1 = last(3, level.height);
+    if (!(x0 >= 0.0f && y0 >= 0.0f && x1 < float(level.width) && y1 < float(level.height)) ||
+        (x1 - x0 + 1.0f) * (y1 - y0 + 1.0f) > float(kUniformRowTexels))
+        return false;
+    const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
+    std::uint32_t word;
+    std::memcpy(&word, level.bits + int(y0) * level.pitch + int(x0) * 4, 4);
+    word |= opaque;
+    for (int y = int(y0); y <= int(y1); ++y)
+    {
+        for (int x = int(x0); x <= int(x1); ++x)
+        {
+            std::uint32_t texel;
+            std::memcpy(&texel, level.bits + y * level.pitch + x * 4, 4);
+            if ((texel | opaque) != word)
+                return false;
+        }
+    }
+    std::fill(words, words + count, _mm_set1_epi32(int(word)));
+    return true;
+}
+
 // FilterArgbQuad over a row of quads; the level is a local copy so that it stays in registers,
 // as the vector stores could alias the stage.
 void FilterArgbRowSse2(const TSamplerStage& stage, const TSamplerLevel& source, bool linear, const TQuad* u,
@@ -776,6 +836,8 @@ void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int 
     const TSamplerStage& s = stages_[stage];
     const TSamplerLevel& level = s.levels[0][s.firstLevel];
     const bool linear = s.magFilter >= D3DTEXF_LINEAR;
+    if (count > 0 && UniformRow(s, level, u, v, count, words))
+        return;
     if (RasteriserSimdLevel() == ESimdLevel::Avx2)
         FilterArgbRowAvx2(s, level, linear, u, v, count, words);
     else

@@ -201,19 +201,24 @@ TEST_F(SpotTestTest, AHugeObjectBeyondTheLightsReachIsSkippedBeforeTheConeTest)
 }
 } // namespace
 
-// The screen rectangle a spot pass is scissored to: the light's range cube (range 10, so 10.1 a
-// side) through the fixture's camera (90 degrees each way, x mirrored) onto a 200 x 100 viewport
-// at (100, 50), two pixels wider on each side and clamped to the viewport.
+// The screen rectangle a spot pass is scissored to, through the fixture's camera (90 degrees each
+// way, x mirrored) onto a 200 x 100 viewport at (100, 50), two pixels wider on each side and
+// clamped to the viewport: the light's range cube (range 10, so 10.1 a side), or where it is
+// narrower the cone's hull (outer angle 0.3, shining along +z away from the eye: the light, and
+// polygons of radius 10.1 sin 0.3 / cos(pi / 16) x 1.01 = 3.07 at 10.1 cos 0.3 and 10.1 ahead).
 TEST_F(ForwardRenderingTest, ASpotPassIsScissoredToItsReachOnTheViewport)
 {
     const TViewportRecord viewport{100, 50, 200, 100, 0.0f, 1.0f};
     i32 rect[4] = {};
+    f32 outer = 1.6f;
     const auto reach = [&](f32 x, f32 y, f32 z) {
         TLight& light = Light(LIGHT_SPOT, 1.0f, Placement(x, y, z));
         light.m_fRange = 10.0f;
+        light.SetCone(0.2f, outer);
         return TForwardRendering::ReachRectangle(light, camera, viewport, rect);
     };
-    // Straight ahead: 10.1 / 89.9 of the half-size each way about the centre (200, 100).
+    // A cone of 90 degrees or more: the cube. Straight ahead: 10.1 / 89.9 of the half-size each
+    // way about the centre (200, 100).
     ASSERT_TRUE(reach(0.0f, 0.0f, 100.0f));
     EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{186, 92, 214, 108}));
     // To the right and above in the world: left on the screen (cut at the viewport's edge) and up.
@@ -225,4 +230,17 @@ TEST_F(ForwardRenderingTest, ASpotPassIsScissoredToItsReachOnTheViewport)
     // Behind the eye, or reaching behind it: no bound, no scissor.
     EXPECT_FALSE(reach(0.0f, 0.0f, -100.0f));
     EXPECT_FALSE(reach(0.0f, 0.0f, 5.0f));
+
+    // A narrow cone: ahead, 3.07 / 109.65 of the half-size each way.
+    outer = 0.3f;
+    ASSERT_TRUE(reach(0.0f, 0.0f, 100.0f));
+    EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{195, 96, 205, 104}));
+    // Right and above: from the light (100, 20) / 100 to the near polygon's far side.
+    ASSERT_TRUE(reach(100.0f, 20.0f, 100.0f));
+    EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{100, 87, 114, 95}));
+    // The cube reaches behind the eye, the cone shines away from it: bounded by the cone alone.
+    ASSERT_TRUE(reach(0.0f, 0.0f, 5.0f));
+    EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{177, 87, 223, 113}));
+    // Shining towards the eye from behind it: no bound.
+    EXPECT_FALSE(reach(0.0f, 0.0f, -100.0f));
 }

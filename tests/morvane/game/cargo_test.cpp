@@ -29,7 +29,9 @@ protected:
         m_pPlane->m_nPlaneState = PLANE_PARKED;
         m_pGate->pPlane = m_pPlane;
         // The player's loader, its load node under it.
+        // As the level's: its requests last one frame, the AI drives it too.
         TVehicle& vehicle = AddVehicle("loader", 20.0f, 0.0f);
+        vehicle.inputEnabled = 0;
         m_pLoader = &AddUnit();
         m_pLoader->pVehicle = &vehicle;
         m_pLoader->pBody = vehicle.pBody;
@@ -201,7 +203,8 @@ TEST_F(Cargo, TheLoadSlidesOutAcrossFirstThenAlongAtHalfAUnitASecond)
     m_pGate->Update(0.1f);
     m_Action.Set(0.0f);
     EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_DOOR_OPEN]);
-    EXPECT_EQ(0, m_pLoader->pVehicle->inputEnabled) << "held by the lift";
+    EXPECT_EQ(1u, m_pLoader->m_nHold) << "held by the lift";
+    EXPECT_FALSE(m_pLoader->pBody->IsDynamic());
     m_pGate->Update(0.1f);
     m_pGate->Update(0.1f);
     EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_LOAD_ON_LOADER]);
@@ -217,7 +220,9 @@ TEST_F(Cargo, TheLoadSlidesOutAcrossFirstThenAlongAtHalfAUnitASecond)
     EXPECT_FLOAT_EQ(0.0f, Load().z);
     EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_LOAD_MOVED]);
     m_pGate->Update(0.1f);
-    EXPECT_EQ(1, m_pLoader->pVehicle->inputEnabled) << "free to drive to the storage";
+    EXPECT_EQ(0u, m_pLoader->m_nHold) << "free to drive to the storage";
+    EXPECT_TRUE(m_pLoader->pBody->IsDynamic());
+    EXPECT_EQ(0, m_pLoader->pVehicle->inputEnabled) << "its requests still last one frame";
 }
 
 TEST_F(Cargo, TheNextFreighterFindsEveryPhaseClear)
@@ -281,7 +286,7 @@ TEST_F(Cargo, AFreighterIsServedThroughEveryStageWithTheLoaderDockedByThePlayer)
             m_Action.Set(0.0f);
         // Freed by the lift with the load aboard, the loader drives to the storage.
         if (m_pGate->m_nState == gsUnloading && m_pGate->aCargoPhase[CARGO_PHASE_LOAD_MOVED] &&
-            m_pLoader->pVehicle->inputEnabled)
+            !m_pLoader->m_nHold)
             atStorage();
     }
     ASSERT_EQ(gsIdle, m_pGate->m_nState);
@@ -295,7 +300,8 @@ TEST_F(Cargo, AFreighterIsServedThroughEveryStageWithTheLoaderDockedByThePlayer)
     // The new load went into the hold, the loader drives again.
     EXPECT_FLOAT_EQ(5.5f, Load().x);
     EXPECT_FLOAT_EQ(10.45f, Load().z);
-    EXPECT_EQ(1, m_pLoader->pVehicle->inputEnabled);
+    EXPECT_EQ(0u, m_pLoader->m_nHold);
+    EXPECT_EQ(0, m_pLoader->pVehicle->inputEnabled);
     for (const i32 phase : m_pGate->aCargoPhase)
         EXPECT_EQ(0, phase);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -292,6 +293,92 @@ TEST_P(SamplerTest, RowsMatchQuadByQuadOnEveryPath)
                                 << "filter " << filter << ", address mode " << address << ", " << count
                                 << " quads, round " << round << ", width " << width;
                         }
+                    }
+                }
+            }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
+}
+
+TEST_P(SamplerTest, RowsOverOneColourMatchQuadByQuad)
+{
+    // Texels 4..9 across and 2..5 down hold one colour (X8R8G8B8's alpha bytes differ, which it
+    // reads as 255): rows whose filters weigh only those answer it in every lane. Rows reaching
+    // the texels beside it by a 256th of a texel, on either side, rows of a lane that is not a
+    // number, and rows reaching past the level's edge must still filter as quad by quad does.
+    TImage& image = store->Image(0, 0);
+    for (int y = 2; y <= 5; ++y)
+    {
+        for (int x = 4; x <= 9; ++x)
+        {
+            const std::uint32_t alpha = GetParam() == D3DFMT_X8R8G8B8 ? std::uint32_t(x * 16 + y) : 0x80u;
+            const std::uint32_t word = 0x00A0B0C0u | alpha << 24;
+            std::memcpy(image.Row(UINT(y)) + x * 4, &word, 4);
+        }
+    }
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    const float step = 1.0f / 256.0f;
+    // (first and last x, first and last y) in texels less one half, as the bilinear filter reads them.
+    struct TSpan
+    {
+        float x0, x1, y0, y1;
+    };
+    const TSpan spans[] = {
+        {4.0f, 9.0f - step, 2.0f, 5.0f - step},   // weighs the block alone
+        {4.0f - step, 8.0f, 2.5f, 4.0f},          // a 256th onto the column before it
+        {5.0f, 9.0f + step, 2.5f, 4.0f},          // onto the column after it
+        {5.0f, 8.0f, 2.0f - step, 4.0f},          // onto the row above it
+        {5.0f, 8.0f, 3.0f, 5.0f + step},          // onto the row below it
+        {-0.5f, 3.0f, 2.0f, 3.0f},                // past the level's left edge
+        {0.0f, 15.0f, 0.0f, 7.0f},                // the whole level: too many texels to look at
+    };
+    for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+    {
+        for (DWORD address : {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP})
+        {
+            Bind(filter, address);
+            for (const TSpan& span : spans)
+            {
+                for (bool notANumber : {false, true})
+                {
+                    // Four quads: the span's corners in the first, points between in the rest.
+                    constexpr int kCount = 4;
+                    TQuad u[kCount], v[kCount];
+                    for (int i = 0; i < kCount; ++i)
+                    {
+                        const float t = float(i) / float(kCount);
+                        const float xs[4] = {span.x0, span.x1, span.x0 + (span.x1 - span.x0) * t,
+                                             span.x1 - (span.x1 - span.x0) * t};
+                        const float ys[4] = {span.y0, span.y1, span.y1 - (span.y1 - span.y0) * t,
+                                             span.y0 + (span.y1 - span.y0) * t};
+                        float lanesU[4], lanesV[4];
+                        for (int lane = 0; lane < 4; ++lane)
+                        {
+                            // Point sampling reads floor(x + 1/2): the same texels, nearest.
+                            lanesU[lane] = (xs[lane] + 0.5f) / float(kWidth);
+                            lanesV[lane] = (ys[lane] + 0.5f) / float(kHeight);
+                        }
+                        if (notANumber && i == 2)
+                            lanesU[1] = std::nanf("");
+                        u[i] = TQuad::Lanes(lanesU[0], lanesU[1], lanesU[2], lanesU[3]);
+                        v[i] = TQuad::Lanes(lanesV[0], lanesV[1], lanesV[2], lanesV[3]);
+                    }
+                    ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Sse2));
+                    __m128i expected[kCount];
+                    for (int i = 0; i < kCount; ++i)
+                        expected[i] = samplers.SampleWords(0, u[i], v[i]);
+                    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+                    {
+                        if (!SimdLevelAvailable(level))
+                            continue;
+                        ASSERT_TRUE(SetRasteriserSimdLevel(level));
+                        __m128i words[kCount];
+                        samplers.SampleWordsRow(0, u, v, kCount, words);
+                        EXPECT_EQ(0, std::memcmp(expected, words, sizeof words))
+                            << "filter " << filter << ", address mode " << address << ", span from " << span.x0
+                            << ", " << span.y0 << " to " << span.x1 << ", " << span.y1 << ", not a number "
+                            << notANumber;
                     }
                 }
             }

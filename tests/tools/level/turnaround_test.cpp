@@ -2,18 +2,14 @@
 // first aircraft arrives, is sent to gate 1 as the menu would send it, drives its path to the
 // gate and parks, and the gate's first services set out on theirs; then the whole turnaround,
 // through every state of the aircraft and the gate to the take-off and its pay.
-#include "aerodromefixture.h"
+#include "turnaroundfixture.h"
 
-#include "core/math/random.h"
-#include "engine/system/animationmanager.h"
-#include "engine/system/command/deferredvariable.h"
 #include "engine/system/command/variable.h"
 #include "igame/vehicles/vehicle.h"
 #include "morvane/game/gameenums.h"
 
 namespace
 {
-constexpr f32 kGameFrame = 1.0f / 30.0f;
 // The aircraft parks at gate 1 after about 30 s.
 constexpr f32 kParkingLimit = 150.0f;
 // Rolling through the stands' corners at pace, the freighter parks at gate 3 after about 50 s
@@ -21,35 +17,6 @@ constexpr f32 kParkingLimit = 150.0f;
 constexpr f32 kFreighterParkingLimit = 70.0f;
 // The whole turnaround at gate 1 takes off after about 4,100 s.
 constexpr f32 kTurnaroundLimit = 5000.0f;
-
-class Turnaround : public AerodromeTest
-{
-protected:
-    void SetUp() override
-    {
-        AerodromeTest::SetUp();
-        g_pAnimationManager->BeginManager();
-        TDeferredVariable("game_autostartaitask").SetInt(1);
-        TRandom::Shared().Seed(1);
-        Game().MarkGameStarted();
-    }
-    void TearDown() override
-    {
-        TDeferredVariable("game_autostartaitask").SetInt(0);
-        AerodromeTest::TearDown();
-    }
-
-    // One frame in the game's order.
-    void Frame()
-    {
-        g_pVehicleManager->UpdateManager(kGameFrame);
-        Game().UpdateManager(kGameFrame);
-        Manager().ThreadUpdateManager(kGameFrame);
-        g_pAnimationManager->ThreadUpdateManager(kGameFrame);
-        Manager().UpdateManager(kGameFrame);
-        g_pAnimationManager->UpdateManager(kGameFrame);
-    }
-};
 
 TEST_F(Turnaround, TheFirstArrivalIsSentToGate1ParksThereAndTheFirstServicesSetOut)
 {

@@ -9,6 +9,9 @@
 #include "engine/render/material.h"
 #include "engine/render/texture.h"
 #include "engine/render/camera.h"
+#include "engine/render/deferredrendering.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/shadowmanager.h"
 #include "igame/effects/vegetation/vegetationarea.h"
 #include "igame/effects/vegetation/vegetationcluster.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
@@ -101,6 +104,36 @@ TEST_F(LevelVegetationTest, AreasAroundTheCameraAndThePatchFadingAlongItsLength)
     UpdateVegetation();
     EXPECT_EQ(manager.GetWaitingCount(), 0u);
     EXPECT_EQ(PlacedAreas(), 0u);
+}
+
+// The plants in the deferred renderer, its shadows cast by them too, and both renderers' wire
+// frames: every pass that draws their queue has rows for their layout (a missing one aborts).
+TEST_F(LevelVegetationTest, BothRenderersTheShadowsAndTheWireFramesDrawThePlants)
+{
+    DrawFrame();
+    UpdateVegetation();
+    m_Timer.Update();
+    const std::vector<std::uint32_t> forward = DrawFrame();
+    Variable("render.wireframe")->SetInt(1);
+    m_Timer.Update();
+    EXPECT_NE(DrawFrame(), forward);
+    Variable("render.wireframe")->SetInt(0);
+
+    Variable("deferredrendering.disable")->SetInt(0);
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    // Shadows are the deferred renderer's: on once its targets are there.
+    DrawFrame();
+    Variable("shadow.enable")->SetInt(0);
+    Variable("shadow.enable")->SetInt(1);
+    ASSERT_TRUE(g_pShadowManager->IsEnabled());
+    m_Timer.Update();
+    const std::vector<std::uint32_t> deferred = DrawFrame();
+    EXPECT_GT(g_pVegetationManager->GetDrawnCount(), 0u);
+    EXPECT_EQ(CompareWithGolden("vegetation_fade_deferred", deferred, kWidth, kHeight), "");
+    Variable("render.wireframe")->SetInt(1);
+    m_Timer.Update();
+    EXPECT_NE(DrawFrame(), deferred);
+    Variable("render.wireframe")->SetInt(0);
 }
 
 TEST_F(LevelVegetationTest, AClusterLoadGivesTheListedMaterialsTheVegetationTexture)

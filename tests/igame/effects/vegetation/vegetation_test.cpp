@@ -20,6 +20,7 @@
 #include "igame/effects/vegetation/vegetationclusterproxy.h"
 #include "igame/effects/vegetation/vegetationheightcache.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
+#include "igame/effects/vegetation/vegetationvertex.h"
 #include "support/declaredlinks.h"
 
 #include <cmath>
@@ -721,6 +722,41 @@ TEST_F(VegetationTest, TheHeightCacheMeasuresOnceAndForgetsTheLeastRecentlyUsed)
     EXPECT_TRUE(cache.Contains(TVector(102.0f, 0.0f, 0.0f, 1.0f)));
     EXPECT_TRUE(cache.Contains(TVector(-1.0f, 0.0f, 0.0f, 1.0f)));
     cache.Clear();
+}
+
+// A plant vertex's ground cell is the cell whose centre the height grid measures: row across z,
+// column across x; points outside the box, and boxes without extent, take the nearest cell.
+TEST(VegetationVertex, TheGroundCellIsTheGridCellMeasuredUnderTheVertex)
+{
+    TBoundBox box{};
+    box.minimum = TVector(-4.0f, 0.0f, -8.0f, 1.0f);
+    box.maximum = TVector(12.0f, 2.0f, 8.0f, 1.0f);
+    box.Update();
+    for (u32 r = 0; r < VEGETATION_HEIGHT_GRID; ++r)
+        for (u32 k = 0; k < VEGETATION_HEIGHT_GRID; ++k)
+            EXPECT_EQ(VegetationGroundCell(-4.0f + (k + 0.5f) * 2.0f, -8.0f + (r + 0.5f) * 2.0f, box), r * 8 + k);
+    // The corners: the minimum is the first cell, the maximum the last.
+    EXPECT_EQ(VegetationGroundCell(-4.0f, -8.0f, box), 0u);
+    EXPECT_EQ(VegetationGroundCell(12.0f, 8.0f, box), 63u);
+    EXPECT_EQ(VegetationGroundCell(11.99f, -7.99f, box), 7u);
+    // Outside on either side, and no number.
+    EXPECT_EQ(VegetationGroundCell(-4.01f, 8.01f, box), 56u);
+    EXPECT_EQ(VegetationGroundCell(1e9f, -1e9f, box), 7u);
+    EXPECT_EQ(VegetationGroundCell(std::nanf(""), std::nanf(""), box), 0u);
+    // A box without extent (a single point).
+    box.maximum = box.minimum;
+    box.Update();
+    EXPECT_EQ(VegetationGroundCell(3.0f, 3.0f, box), 0u);
+
+    // The layout the tools write and the shaders' rows name.
+    const TMeshDescription layout = VegetationVertexDescription();
+    EXPECT_EQ(layout.VertexLayout, TName("vegetation"));
+    EXPECT_EQ(layout.nStride, 36u);
+    ASSERT_EQ(layout.nElementCount, 4u);
+    EXPECT_EQ(layout.aElement[3].nFirst, 32u);
+    EXPECT_EQ(layout.aElement[3].nUsage, MESH_USAGE_TEXCOORD);
+    EXPECT_EQ(layout.aElement[3].nType, MESH_TYPE_FLOAT1);
+    EXPECT_EQ(layout.aElement[3].nUsageIndex, 1u);
 }
 
 TEST_F(VegetationTest, TheShadersReceiveTheParametersAndTheGroundUnderTheObject)
