@@ -1,6 +1,7 @@
 // The forward renderer's imposters ("imposter" layout): each an upright square turned by its
 // heading, slot 0's texture times the vertex colour lit by the sun of the imposter parameters
-// (TImposterDataParameters), blended by its alpha.
+// (TImposterDataParameters), cut away where its alpha is below half (as the deferred renderer's,
+// so that plants fade into their quads alike in both).
 effect 1
 parameter matrix TFinalMatrix
 annotation string plugin = "TFinalMatrix"
@@ -21,6 +22,7 @@ texture 0 Color0
 renderstate CullMode = None
 renderstate ZEnable = True
 renderstate ZWriteEnable = True
-renderstate AlphaBlendEnable = True
-renderstate SrcBlend = SrcAlpha
-renderstate DestBlend = InvSrcAlpha
+renderstate AlphaBlendEnable = False
+renderstate AlphaTestEnable = True
+renderstate AlphaRef = 128
+renderstate AlphaFunc = GreaterEqual

@@ -4,8 +4,11 @@
 #include "core/system/string.h"
 #include "directx/render/dxmaterialmanager.h"
 #include "directx/render/dxmeshmanager.h"
+#include "engine/render/imposterdata.h"
+#include "engine/render/impostermanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/propdatarender.h"
+#include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
 #include "engine/system/node.h"
@@ -47,6 +50,36 @@ std::vector<u32> Blades(bool flowers)
                 colour = 0xFFE8D040;
             pixels[y * BLADES_SIZE + x] = colour;
         }
+    return pixels;
+}
+
+// The far quads' pictures: one column of the shared imposter texture a plant kind (an imposter
+// type a kind: the instances' kind byte is their quads' type).
+constexpr u32 IMPOSTER_COLUMN = 32;
+// A tuft's half width and height in its size (the far quad is one size wide and tall).
+constexpr f32 TUFT_HALF_WIDTH = 0.35f;
+constexpr f32 TUFT_HEIGHT[PLANT_KINDS] = {0.5f, 0.7f};
+
+// Each kind's tuft seen from the side, standing on the bottom of its column: its blades (as the
+// mesh's texture) up to the tuft's height, a little ragged, and clear around them.
+std::vector<u32> ImposterPictures()
+{
+    const u32 width = IMPOSTER_COLUMN * PLANT_KINDS;
+    std::vector<u32> pixels(width * IMPOSTER_COLUMN, 0x002F6B1F);
+    for (u32 k = 0; k < PLANT_KINDS; ++k)
+    {
+        const std::vector<u32> blades = Blades(k == 1);
+        for (u32 x = 0; x < IMPOSTER_COLUMN; ++x)
+        {
+            const f32 across = std::fabs((x + 0.5f) / IMPOSTER_COLUMN - 0.5f);
+            if (across > TUFT_HALF_WIDTH)
+                continue;
+            const f32 height = TUFT_HEIGHT[k] * (0.75f + 0.25f * static_cast<f32>((x * 5) % 7) / 6.0f);
+            const u32 top = IMPOSTER_COLUMN - static_cast<u32>(height * IMPOSTER_COLUMN);
+            for (u32 y = top; y < IMPOSTER_COLUMN; ++y)
+                pixels[y * width + k * IMPOSTER_COLUMN + x] = blades[y * BLADES_SIZE + x % BLADES_SIZE];
+        }
+    }
     return pixels;
 }
 
@@ -118,6 +151,7 @@ struct TLevelVegetation
     TVegetationCluster patches[LEVEL_VEGETATION_PATCHES];
     TVegetationClusterProxy proxies[LEVEL_VEGETATION_PATCHES];
     TPropDataRender kinds[PLANT_KINDS]{};
+    TImposterData imposters[PLANT_KINDS]{};
     std::vector<TImposterRecord> instances[LEVEL_VEGETATION_PATCHES];
 };
 
@@ -125,6 +159,8 @@ TLevelVegetation::TLevelVegetation(TRepositoryWriter& writer, TNode* level, cons
 {
     TVegetationManager& manager = *g_pVegetationManager;
     TRenderQueue* normal = g_pRenderSceneManager->Scenes()[0]->FindQueue(TName("Normal", true));
+    // The far quads are drawn by the imposter manager once the queue is drawn: it hears the queue.
+    normal->m_nFlags |= RENDER_QUEUE_NOTIFY;
     TNode* plants = g_pNodeManager->CreateNode("vegetation_plants");
     level->AddChild(plants);
     plants->Enable(0, 0);
@@ -138,7 +174,7 @@ TLevelVegetation::TLevelVegetation(TRepositoryWriter& writer, TNode* level, cons
         textures[k] = MakeTexture(writer, kindNames[k], BLADES_SIZE, BLADES_SIZE, Blades(k == 1));
         material->aTexture[0] = textures[k];
         std::vector<TLitVertex> tuft;
-        AddTuft(tuft, 0.0f, 0.0f, 0.35f, k == 1 ? 0.7f : 0.5f, 0.4f);
+        AddTuft(tuft, 0.0f, 0.0f, TUFT_HALF_WIDTH, TUFT_HEIGHT[k], 0.4f);
         TNode* node = g_pNodeManager->CreateNode(kindNames[k]);
         plants->AddChild(node);
         TMesh* mesh = g_pDxMeshManager->CreateMesh(node);
@@ -147,6 +183,18 @@ TLevelVegetation::TLevelVegetation(TRepositoryWriter& writer, TNode* level, cons
         kinds[k].pRoot = node;
         kinds[k].aMesh[0] = mesh;
         manager.PlantMeshes().Add(&kinds[k]);
+    }
+
+    // The far quads' pictures, the kind's imposter type its column of them.
+    TTexture* pictures =
+        MakeTexture(writer, "vegetation_imposters", IMPOSTER_COLUMN * PLANT_KINDS, IMPOSTER_COLUMN, ImposterPictures());
+    for (u32 k = 0; k < PLANT_KINDS; ++k)
+    {
+        TImposterData& imposter = imposters[k];
+        imposter.pTextureColor = pictures;
+        imposter.m_Vector = TVector(static_cast<f32>(k) / PLANT_KINDS, 1.0f / PLANT_KINDS, 0.0f, 0.0f);
+        imposter.m_BoundBox = *MeshDataBoundBox(kinds[k].aMesh[0]->pMeshData);
+        g_pImposterManager->ImposterData().Add(&imposter);
     }
 
     // The areas: one patch of scattered tufts a cell, placed by the game's probes.
@@ -243,6 +291,7 @@ i32 Add(TRepositoryWriter& writer, TNode* level, TClusterManager** managers, i32
 {
     s_pVegetation = std::make_unique<TLevelVegetation>(writer, level, strip);
     managers[count++] = g_pVegetationManager;
+    managers[count++] = g_pImposterManager;
     return count;
 }
 } // namespace

@@ -542,7 +542,9 @@ HRESULT TD3DDevice::PresentFrame(HWND window)
             ramp[2][i] = std::uint32_t(gamma_.blue[i] >> 8);
         }
     }
-    pacer_.WaitForSlot(IntervalRefreshes(parameters_.PresentationInterval), refreshRate_);
+    // Vertical sync waits for a display's refresh: a frame for no display (a headless window, or
+    // none) goes at once, so that headless runs are paced by nothing but their work.
+    pacer_.WaitForSlot(WindowOnDisplay(window) ? IntervalRefreshes(parameters_.PresentationInterval) : 0, refreshRate_);
     TPresentedFrameWriter frame(width, height);
     for (int y = 0; y < height; ++y)
     {

@@ -533,8 +533,37 @@ template <bool Wide>
         words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
 }
 
-// Texels a row's filters may read, at most, for the row to be tried as one colour.
+// Texels a row's filters may read, at most, for the row to be tried as one colour, and the
+// quads it must have: a shorter row is filtered sooner than looked at.
 constexpr int kUniformRowTexels = 64;
+constexpr int kUniformRowQuads = 4;
+
+// The texels [x0, x1] x [y0, y1] the filters of lanes between `low` and `high` ((u, v, u, v))
+// weigh; false where they reach outside the level or number more than kUniformRowTexels.
+bool Footprint(const TSamplerLevel& level, __m128 low, __m128 high, int (&texels)[4])
+{
+    const __m128 size = _mm_setr_ps(float(level.width), float(level.height), float(level.width),
+                                    float(level.height));
+    const __m128 half = _mm_set1_ps(0.5f);
+    // Not a number and coordinates too large to convert floor to INT_MIN, which fails below.
+    const __m128i first = FloorLanes(_mm_sub_ps(_mm_mul_ps(low, size), half));
+    const __m128i last = FloorLanes(_mm_sub_ps(_mm_mul_ps(high, size), half));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(last, _mm_set1_epi32(INT_MIN))))
+        return false;
+    alignas(16) int lanes[2][4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes[0]), first);
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes[1]), _mm_add_epi32(last, _mm_set1_epi32(1)));
+    const int x0 = std::min(lanes[0][0], lanes[0][2]), y0 = std::min(lanes[0][1], lanes[0][3]);
+    const int x1 = std::max(lanes[1][0], lanes[1][2]), y1 = std::max(lanes[1][1], lanes[1][3]);
+    if (x0 < 0 || y0 < 0 || x1 >= level.width || y1 >= level.height || x1 < x0 || y1 < y0 ||
+        (x1 - x0 + 1) * (y1 - y0 + 1) > kUniformRowTexels)
+        return false;
+    texels[0] = x0;
+    texels[1] = y0;
+    texels[2] = x1;
+    texels[3] = y1;
+    return true;
+}
 
 // A row of quads whose filters weigh texels that are all one word (a panel's middle stretched
 // from a few texels): that word in every lane, as filtering equal texels answers them whatever
@@ -545,43 +574,41 @@ constexpr int kUniformRowTexels = 64;
 bool UniformRow(const TSamplerStage& stage, const TSamplerLevel& level, const TQuad* u, const TQuad* v, int count,
                 __m128i* words)
 {
-    __m128 lowU = u[0].v, highU = lowU, lowV = v[0].v, highV = lowV;
-    __m128 unordered = _mm_or_ps(_mm_cmpunord_ps(lowU, lowU), _mm_cmpunord_ps(lowV, lowV));
-    for (int i = 1; i < count; ++i)
-    {
+    int texels[4];
+    // The least and greatest u and v of the lanes so far; their sum turns not a number when one
+    // is, which drops out of a minimum.
+    __m128 lowU = _mm_set1_ps(INFINITY), highU = _mm_set1_ps(-INFINITY), lowV = lowU, highV = highU;
+    __m128 sum = _mm_setzero_ps();
+    const auto take = [&](int i) {
         lowU = _mm_min_ps(lowU, u[i].v);
         highU = _mm_max_ps(highU, u[i].v);
         lowV = _mm_min_ps(lowV, v[i].v);
         highV = _mm_max_ps(highV, v[i].v);
-        unordered = _mm_or_ps(unordered, _mm_or_ps(_mm_cmpunord_ps(u[i].v, u[i].v), _mm_cmpunord_ps(v[i].v, v[i].v)));
-    }
-    if (_mm_movemask_ps(unordered))
-        return false;
-    alignas(16) float lanes[4][4];
-    _mm_store_ps(lanes[0], lowU);
-    _mm_store_ps(lanes[1], highU);
-    _mm_store_ps(lanes[2], lowV);
-    _mm_store_ps(lanes[3], highV);
-    const auto first = [&](int which, int size) {
-        const float* l = lanes[which];
-        return std::floor(std::min(std::min(l[0], l[1]), std::min(l[2], l[3])) * float(size) - 0.5f);
+        sum = _mm_add_ps(sum, _mm_add_ps(u[i].v, v[i].v));
     };
-    const auto last = [&](int which, int size) {
-        const float* l = lanes[which];
-        return std::floor(std::max(std::max(l[0], l[1]), std::max(l[2], l[3])) * float(size) - 0.5f) + 1.0f;
+    // As (u, v, u, v), lanes folded onto each other.
+    const auto footprint = [&] {
+        return Footprint(level, _mm_min_ps(_mm_unpacklo_ps(lowU, lowV), _mm_unpackhi_ps(lowU, lowV)),
+                         _mm_max_ps(_mm_unpacklo_ps(highU, highV), _mm_unpackhi_ps(highU, highV)), texels);
     };
-    const float x0 = first(0, level.width), x1 = last(1, level.width);
-    const float y0 = first(2, level.height), y1 = last(3, level.height);
-    if (!(x0 >= 0.0f && y0 >= 0.0f && x1 < float(level.width) && y1 < float(level.height)) ||
-        (x1 - x0 + 1.0f) * (y1 - y0 + 1.0f) > float(kUniformRowTexels))
+    // The row's two ends first: where they alone weigh too many texels or some outside the
+    // level, so does the row, at the cost of one quad's look.
+    take(0);
+    take(count - 1);
+    if (!footprint())
         return false;
+    for (int i = 1; i + 1 < count; ++i)
+        take(i);
+    if (_mm_movemask_ps(_mm_cmpunord_ps(sum, sum)) || !footprint())
+        return false;
+    const int x0 = texels[0], y0 = texels[1], x1 = texels[2], y1 = texels[3];
     const std::uint32_t opaque = stage.opaque ? 0xFF000000u : 0u;
     std::uint32_t word;
-    std::memcpy(&word, level.bits + int(y0) * level.pitch + int(x0) * 4, 4);
+    std::memcpy(&word, level.bits + y0 * level.pitch + x0 * 4, 4);
     word |= opaque;
-    for (int y = int(y0); y <= int(y1); ++y)
+    for (int y = y0; y <= y1; ++y)
     {
-        for (int x = int(x0); x <= int(x1); ++x)
+        for (int x = x0; x <= x1; ++x)
         {
             std::uint32_t texel;
             std::memcpy(&texel, level.bits + y * level.pitch + x * 4, 4);
@@ -836,7 +863,7 @@ void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int 
     const TSamplerStage& s = stages_[stage];
     const TSamplerLevel& level = s.levels[0][s.firstLevel];
     const bool linear = s.magFilter >= D3DTEXF_LINEAR;
-    if (count > 0 && UniformRow(s, level, u, v, count, words))
+    if (count >= kUniformRowQuads && UniformRow(s, level, u, v, count, words))
         return;
     if (RasteriserSimdLevel() == ESimdLevel::Avx2)
         FilterArgbRowAvx2(s, level, linear, u, v, count, words);

@@ -3,8 +3,10 @@
 // on its position; the texture times the vertex colour lit by the sun.
 //
 // Vertex constants: c0-c3 view x projection (TFinalMatrix), c4 the cell size the positions are
-// packed in (ImposterCell), c5-c127 the imposter data parameters (TImposterDataParameters), of
-// which the 120th is the sun's colour. The pixel model ("textured") takes texture 0 times that.
+// packed in (ImposterCell), c5-c127 the imposter data parameters (TImposterDataParameters): three
+// for each of the first 40 imposter types (the first's x and y: where the type's column of the
+// shared texture starts across it and how wide it is; a width of 0 takes the whole texture), then
+// the sun's colour. The pixel model ("textured") takes texture 0 times that.
 #include "platform/d3dx9/shadingmodels.h"
 
 #include <cmath>
@@ -15,7 +17,9 @@ namespace
 {
 constexpr int kFinal = 0;
 constexpr int kCell = 4;
-constexpr int kSunColour = 5 + 120;
+constexpr int kTypes = 5;
+constexpr int kTypeCount = 40;
+constexpr int kSunColour = kTypes + 120;
 // The packed angle and size scales.
 constexpr float kAngle = 6.2831853f / 255.0f;
 constexpr float kSize = 1.0f / 50.0f;
@@ -40,7 +44,11 @@ void ForwardImposterVertex(const TVertexInput& input, const TShaderConstants& co
     for (int c = 0; c < 3; ++c)
         output.varying[0][c] = colour[c] * (kAmbient + (1.0f - kAmbient) * sun[c]);
     output.varying[0][3] = colour[3];
-    output.varying[1][0] = across + 0.5f;
+    // The imposter's type is its packed data byte.
+    const int type = static_cast<int>(shape[3]);
+    const float* column = constants.f[kTypes + 3 * (type < kTypeCount ? type : 0)];
+    const bool own = type < kTypeCount && column[1] != 0.0f;
+    output.varying[1][0] = own ? column[0] + (across + 0.5f) * column[1] : across + 0.5f;
     output.varying[1][1] = 1.0f - up;
     output.varying[1][2] = 0.0f;
     output.varying[1][3] = 1.0f;

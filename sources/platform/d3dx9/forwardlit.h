@@ -37,6 +37,16 @@ template <class L> [[gnu::always_inline]] inline L Facing(const TLaneVector<L>& 
     return Max(Dot3(n, l), L(0.0f)) * n.w + (L(1.0f) - n.w);
 }
 
+// Whether every lane lies below zero (one not a number does not).
+[[gnu::always_inline]] inline bool AllNegative(const TQuad& a)
+{
+    return _mm_movemask_ps(_mm_cmplt_ps(a.v, _mm_setzero_ps())) == 0xF;
+}
+[[gnu::target("avx2")]] inline bool AllNegative(const TQuadPair& a)
+{
+    return _mm256_movemask_ps(_mm256_cmp_ps(a.v, _mm256_setzero_ps(), _CMP_LT_OQ)) == 0xFF;
+}
+
 // Texture 0 times the vertex colour; `weight` (0 or 1, a constant of the program) takes white
 // for programs of untextured meshes.
 template <class Quad> [[gnu::always_inline]] inline auto Surface(const Quad& in, float weight)

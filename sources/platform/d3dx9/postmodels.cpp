@@ -15,7 +15,8 @@
 //   the centre and four at the radius on the diagonals.
 // overlay: the image times the overlay texture (slot 1) over the screen.
 // edgeaa: where the depth (slot 1, the positions) or the normal (slot 2) jumps between a pixel's
-//   four neighbours (c2, c3 as above), the pixel blended half with their mean.
+//   four neighbours (c2, c3 as above), the pixel blended half with their mean. A neighbour inside
+//   the quad is that pixel's own read: two taps per image read those around it.
 // filmgrain: the image with grain of +-c0.x, fixed on the screen: a hash of the pixel's place.
 // ssao: the ambient light left at each pixel (grey) from the positions (slot 1) and normals
 //   (slot 2): eight taps on a ring of c0.x pixels (TAOParameters' first vector: radius, strength,
@@ -55,7 +56,7 @@ struct THazePixel
         .constants = kHazeRepeat + 1,
         .textures = {{1, kScreenVarying}, {7, kScreenVarying}, {8, kScreenVarying}}};
 
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> p = in.Texture(kPositionTexture);
@@ -103,7 +104,7 @@ struct TDepthOfFieldPixel
         .constants = kTargetSize + 2,
         .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {7, kScreenVarying}, {8, kScreenVarying}}};
 
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
@@ -132,7 +133,51 @@ struct TDepthOfFieldPixel
 struct TOverlayPixel
 {
     static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0) * in.Texture(1); }
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in) { return in.Texture(0) * in.Texture(1); }
+};
+
+// Lane i of a quad is pixel (i & 1) of its row (i >> 1). In every quad of the lanes, lanes I0-I3
+// of a and b together (0-3 a's, 4-7 b's).
+constexpr int PairLane(int i, int quad)
+{
+    return i < 4 ? 4 * quad + i : 8 + 4 * quad + i - 4;
+}
+template <int I0, int I1, int I2, int I3> [[gnu::always_inline]] inline TQuad Pick(const TQuad& a, const TQuad& b)
+{
+    return TQuad(__builtin_shufflevector(a.v, b.v, I0, I1, I2, I3));
+}
+template <int I0, int I1, int I2, int I3>
+[[gnu::always_inline]] inline TQuadPair Pick(const TQuadPair& a, const TQuadPair& b)
+{
+    return TQuadPair(__builtin_shufflevector(a.v, b.v, PairLane(I0, 0), PairLane(I1, 0), PairLane(I2, 0),
+                                             PairLane(I3, 0), PairLane(I0, 1), PairLane(I1, 1), PairLane(I2, 1),
+                                             PairLane(I3, 1)));
+}
+
+// A value for each pixel of a quad, the same in every quad of the lanes.
+template <class L> [[gnu::always_inline]] inline L QuadLanes(float a, float b, float c, float d);
+template <> [[gnu::always_inline]] inline TQuad QuadLanes<TQuad>(float a, float b, float c, float d)
+{
+    return TQuad(_mm_setr_ps(a, b, c, d));
+}
+template <> [[gnu::always_inline]] inline TQuadPair QuadLanes<TQuadPair>(float a, float b, float c, float d)
+{
+    const TQuad quad(_mm_setr_ps(a, b, c, d));
+    return TQuadPair(quad, quad);
+}
+
+// A channel's four neighbours of each pixel (left, right, above, below) from the quad's own
+// pixels and two taps of those around it: `across` of the pixels left and right of the quad,
+// `along` of those above and below.
+template <class L> struct TNeighbours
+{
+    L of[4];
+
+    [[gnu::always_inline]] TNeighbours(const L& own, const L& across, const L& along)
+        : of{Pick<0, 4, 2, 6>(across, own), Pick<5, 1, 7, 3>(across, own), Pick<0, 1, 4, 5>(along, own),
+             Pick<6, 7, 2, 3>(along, own)}
+    {
+    }
 };
 
 struct TEdgeSmoothingPixel
@@ -142,31 +187,45 @@ struct TEdgeSmoothingPixel
         .constants = kTargetSize + 2,
         .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {2, kScreenVarying}}};
 
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
         const auto [px, py] = Pixel(in);
-        const float du[4] = {-px, px, 0.0f, 0.0f}, dv[4] = {0.0f, 0.0f, -py, py};
+        // A neighbour inside the quad is one of its pixels: two taps per image read the rest,
+        // the pixels left of the left column and right of the right one, and those above the top
+        // row and below the bottom one.
+        const L acrossU = at.x + QuadLanes<L>(-px, px, -px, px), acrossV = at.y + L(0.0f);
+        const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
+        const auto across = [&](int i) { return in.SampleAt(i, acrossU, acrossV); };
+        const auto along = [&](int i) { return in.SampleAt(i, alongU, alongV); };
         const TLaneVector<L> p = in.Texture(1);
         const TLaneVector<L> n = in.Texture(2);
+        const TNeighbours<L> depth(p.z, across(1).z, along(1).z);
+        const TLaneVector<L> normalAcross = across(2), normalAlong = along(2);
+        const TNeighbours<L> nx(n.x, normalAcross.x, normalAlong.x);
+        const TNeighbours<L> ny(n.y, normalAcross.y, normalAlong.y);
+        const TNeighbours<L> nz(n.z, normalAcross.z, normalAlong.z);
         L edge(0.0f);
         for (int k = 0; k < 4; ++k)
         {
-            const L u = at.x + L(du[k]), v = at.y + L(dv[k]);
-            const TLaneVector<L> q = in.SampleAt(1, u, v);
-            const TLaneVector<L> m = in.SampleAt(2, u, v);
+            const TLaneVector<L> m = {nx.of[k], ny.of[k], nz.of[k], L(0.0f)};
             // A depth step of a tenth of the distance, or normals turned by more than about 45 degrees.
-            edge = Max(edge, Step(Abs(p.z) * L(0.1f) + L(0.01f), Abs(q.z - p.z)));
+            edge = Max(edge, Step(Abs(p.z) * L(0.1f) + L(0.01f), Abs(depth.of[k] - p.z)));
             edge = Max(edge, Step(L(0.3f), L(1.0f) - Dot3(n, m)));
         }
         const TLaneVector<L> centre = in.Texture(0);
         // Without an edge the neighbours' colours weigh nothing: no taps of the image.
         if (!AnyLane(edge))
             return centre;
+        const TLaneVector<L> colourAcross = across(0), colourAlong = along(0);
+        const TNeighbours<L> r(centre.x, colourAcross.x, colourAlong.x);
+        const TNeighbours<L> g(centre.y, colourAcross.y, colourAlong.y);
+        const TNeighbours<L> b(centre.z, colourAcross.z, colourAlong.z);
+        const TNeighbours<L> a(centre.w, colourAcross.w, colourAlong.w);
         TLaneVector<L> mean = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
         for (int k = 0; k < 4; ++k)
-            mean = mean + in.SampleAt(0, at.x + L(du[k]), at.y + L(dv[k]));
+            mean = mean + TLaneVector<L>{r.of[k], g.of[k], b.of[k], a.of[k]};
         const L keep = L(1.0f) - edge * L(0.5f), take = edge * L(0.125f);
         return centre * keep + mean * take;
     }
@@ -185,7 +244,7 @@ template <class L> [[gnu::always_inline]] inline L Fraction(const L& x)
 struct TFilmGrainPixel
 {
     static constexpr TModelInputs kInputs = {.constants = kGrain + 1, .textures = {{0, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const L a = Fraction(in.X() * L(0.7548776f) + in.Y() * L(0.5698403f));
@@ -210,7 +269,7 @@ struct TAmbientOcclusionPixel
         .constants = kTargetSize + 2,
         .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {2, kScreenVarying}}};
 
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
@@ -243,13 +302,13 @@ struct TAmbientOcclusionPixel
 struct TAmbientOcclusionApplyPixel
 {
     static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0); }
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in) { return in.Texture(0); }
 };
 
 struct TToneMapDownscalePixel
 {
     static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const L y = Saturate(Luminance(in.Texture(0)));
@@ -261,7 +320,7 @@ struct TToneMapMinMaxPixel
 {
     static constexpr TModelInputs kInputs = {
         .varyings = Varyings(kScreenVarying), .constants = kTargetSize + 2, .textures = {{0, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
@@ -281,7 +340,7 @@ struct TToneMapMinMaxPixel
 struct TToneMapPixel
 {
     static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}, {9, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> c = in.Texture(0);
@@ -303,7 +362,7 @@ struct TMotionBlurPixel
                                              .constants = kMotionLimit + 1,
                                              .textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
 
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
@@ -350,7 +409,7 @@ struct TGrassPixel
 {
     static constexpr TModelInputs kInputs = {.constants = kGrassTint + 1,
                                              .textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
-    template <class Quad> static auto Shade(const Quad& in)
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> c = in.Texture(0);

@@ -25,6 +25,7 @@ public:
     void UpdateNativeWindow(HWND window, const TWindowState& state) override;
     void PumpEvents() override;
     bool PresentPixels(HWND window, const void* pixels, int width, int height, int pitch) override;
+    bool HasDisplay() const override { return false; }
     void ApplyCursor(bool visible, const RECT* clip) override;
 
 private:

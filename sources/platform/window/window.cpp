@@ -7,6 +7,11 @@ bool WindowPresentPixels(HWND window, const void* pixels, int width, int height,
     return TWindowSystem::Get().PresentPixels(window, pixels, width, height, pitch);
 }
 
+bool WindowOnDisplay(HWND window)
+{
+    return TWindowSystem::Get().IsOnDisplay(window);
+}
+
 int WindowGetAdapterCount()
 {
     return TWindowSystem::Get().GetAdapterCount();

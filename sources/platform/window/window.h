@@ -8,6 +8,8 @@
 // Copies a frame of 32-bit X8R8G8B8 pixels (rows `pitch` bytes apart, top row first) into the
 // window's client area, scaled to it. Headless: checks the arguments and does nothing else.
 bool WindowPresentPixels(HWND window, const void* pixels, int width, int height, int pitch);
+// Whether a display shows the window: false headless, and for no window.
+bool WindowOnDisplay(HWND window);
 
 int WindowGetAdapterCount();
 int WindowGetDisplayModeCount(int adapter);

@@ -49,6 +49,8 @@ public:
     // started the layer only.
     virtual void PumpEvents() = 0;
     virtual bool PresentPixels(HWND window, const void* pixels, int width, int height, int pitch) = 0;
+    // Whether the windows are shown on a display (whose refresh a present may wait for).
+    virtual bool HasDisplay() const = 0;
     // Cursor visibility and the clip rectangle in screen co-ordinates (null: none).
     virtual void ApplyCursor(bool visible, const RECT* clip) = 0;
 };

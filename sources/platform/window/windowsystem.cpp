@@ -706,6 +706,12 @@ bool TWindowSystem::PresentPixels(HWND window, const void* pixels, int width, in
     return Backend().PresentPixels(window, pixels, width, height, pitch);
 }
 
+bool TWindowSystem::IsOnDisplay(HWND window)
+{
+    std::lock_guard lock(mutex_);
+    return Find(window) && Backend().HasDisplay();
+}
+
 void TWindowSystem::NativeMoved(HWND window, int x, int y)
 {
     std::lock_guard lock(mutex_);

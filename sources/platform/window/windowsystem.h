@@ -75,6 +75,8 @@ public:
     bool GetDisplayMode(int adapter, int index, TDisplayMode* mode);
     HMONITOR GetAdapterMonitor(int adapter);
     bool PresentPixels(HWND window, const void* pixels, int width, int height, int pitch);
+    // A window of the layer that a display shows (none headless).
+    bool IsOnDisplay(HWND window);
 
     // Entry points of the back ends. Positions and sizes are those of the client area.
     void NativeMoved(HWND window, int x, int y);

@@ -274,6 +274,43 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
     EXPECT_EQ(EndImage(target, "forward_spot"), "");
 }
 
+// Spot light reaches to the very edge of its range and the rim of its cone, faint there: a
+// strong light straight down whose range ends on the ground before its wide cone does, and a
+// narrow one whose cone's rim lies on the ground well within its range.
+TEST_F(ForwardShadersTest, ASpotLightReachesTheEdgeOfItsRangeAndTheRimOfItsCone)
+{
+    std::vector<TLitVertex> ground;
+    AddFace(ground, TVector(0, 0, 0, 0), TVector(4, 0, 0, 0), TVector(0, 0, 4, 0));
+    TDxMeshData* floor = MakeMesh("apron", ground, MakeChecker("apron", 0xFFB0B0B0, 0xFF909090));
+    TRenderTarget* target = BeginImage(kSize, Depth());
+    TLight night;
+    night.m_nType = LIGHT_DIRECTIONAL;
+    night.m_fIntensity = 0.0f;
+    UseLight(night, TMatrix(1.0f));
+    Draw(floor, At(0, 0, 0), Shader("Shader_forwardrendering_light_directional"), 0.0f);
+
+    TDxShader* spot = Shader("Shader_forwardrendering_light_spot");
+    const f32 white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const auto shine = [&](f32 x, f32 height, f32 range, f32 inner, f32 outer, f32 intensity) {
+        TLight light;
+        light.m_nType = LIGHT_SPOT;
+        light.m_fIntensity = intensity;
+        light.m_fRange = range;
+        light.SetCone(inner, outer);
+        std::memcpy(light.m_aColor, white, sizeof white);
+        TMatrix down(1.0f);
+        down.SetOrientation(TVector(0.0f, -1.0f, 0.0f, 0.0f), TVector(0.0f, 0.0f, 1.0f, 0.0f));
+        down.aRow[3] = TVector(x, height, 0.0f, 1.0f);
+        UseLight(light, down);
+        Draw(floor, At(0, 0, 0), spot, 0.0f);
+    };
+    // Range 3 from 2 up: a ring of radius 2.24 on the ground, its cone's rim at 5.1.
+    shine(1.0f, 2.0f, 3.0f, 1.0f, 1.2f, 20.0f);
+    // Cone 0.4 from 3 up: a rim of radius 1.27, its range's ring at 9.5.
+    shine(-2.0f, 3.0f, 10.0f, 0.1f, 0.4f, 3.0f);
+    EXPECT_EQ(EndImage(target, "forward_spot_reach"), "");
+}
+
 TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
 {
     TMeshDescription mesh = {};

@@ -3,9 +3,13 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/presentpacer.h"
 #include "platform/d3d9/settings.h"
+#include "platform/window/headlessbackend.h"
+#include "platform/window/windowsystem.h"
+#include "platform/window/winuser.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace
@@ -24,6 +28,13 @@ public:
     }
     std::int64_t now = 5 * kSecond;
     std::vector<std::int64_t> sleeps;
+};
+
+// The virtual windows, shown on a display as a desktop shows them.
+class TShownDisplay : public THeadlessBackend
+{
+public:
+    bool HasDisplay() const override { return true; }
 };
 
 class PresentPacerTest : public ::testing::Test
@@ -76,9 +87,50 @@ TEST_F(PresentPacerTest, ALateFrameWaitsForTheNextRefresh)
     EXPECT_EQ(start + 4 * period, clock.now);
 }
 
-TEST_F(PresentPacerTest, DevicePresentsFollowTheirInterval)
+// Two presents into a window of a new device of the interval; the second one's wait.
+std::int64_t SecondPresentWait(TFakeClock& clock, HWND window, UINT interval, BOOL windowed, UINT rate)
 {
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = 640;
+    parameters.BackBufferHeight = 480;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.Windowed = windowed;
+    parameters.FullScreen_RefreshRateInHz = rate;
+    parameters.PresentationInterval = interval;
+    parameters.hDeviceWindow = window;
+    IDirect3DDevice9* device = nullptr;
+    EXPECT_EQ(D3D_OK, direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x52, &parameters, &device));
+    std::int64_t wait = -1;
+    if (device)
+    {
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        const std::int64_t before = clock.now;
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        wait = clock.now - before;
+        device->Release();
+    }
+    direct3d->Release();
+    return wait;
+}
+
+HWND MakeWindow()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = u"PacedWindow";
+    RegisterClassExW(&windowClass);
+    return CreateWindowExW(0, u"PacedWindow", u"paced", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                           nullptr, nullptr);
+}
+
+TEST_F(PresentPacerTest, DevicePresentsFollowTheirIntervalOnADisplay)
+{
+    ASSERT_TRUE(TWindowSystem::Get().SetBackend(std::make_unique<TShownDisplay>()));
+    const HWND window = MakeWindow();
+    ASSERT_NE(nullptr, window);
     // interval, windowed, full-screen rate, expected wait of the second present
     struct TCase
     {
@@ -95,24 +147,23 @@ TEST_F(PresentPacerTest, DevicePresentsFollowTheirInterval)
         {D3DPRESENT_INTERVAL_IMMEDIATE, TRUE, 0, 0},
     };
     for (const TCase& test : cases)
+        EXPECT_EQ(test.wait, SecondPresentWait(clock, window, test.interval, test.windowed, test.rate))
+            << test.interval << " " << test.rate;
+    DestroyWindow(window);
+    EXPECT_TRUE(TWindowSystem::Get().SetBackend(std::make_unique<THeadlessBackend>()));
+}
+
+// No display refreshes for a headless window, or for none: its presents go at once.
+TEST_F(PresentPacerTest, FramesForNoDisplayNeverWait)
+{
+    const HWND window = MakeWindow();
+    ASSERT_NE(nullptr, window);
+    for (const HWND target : {window, HWND(nullptr)})
     {
-        D3DPRESENT_PARAMETERS parameters = {};
-        parameters.BackBufferWidth = 640;
-        parameters.BackBufferHeight = 480;
-        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = test.windowed;
-        parameters.FullScreen_RefreshRateInHz = test.rate;
-        parameters.PresentationInterval = test.interval;
-        IDirect3DDevice9* device = nullptr;
-        ASSERT_EQ(D3D_OK, direct3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
-        clock.sleeps.clear();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        const std::int64_t before = clock.now;
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        EXPECT_EQ(test.wait, clock.now - before) << test.interval << " " << test.rate;
-        device->Release();
+        EXPECT_EQ(0, SecondPresentWait(clock, target, D3DPRESENT_INTERVAL_ONE, TRUE, 0));
+        EXPECT_EQ(0, SecondPresentWait(clock, target, D3DPRESENT_INTERVAL_TWO, FALSE, 75));
     }
-    direct3d->Release();
+    EXPECT_TRUE(clock.sleeps.empty());
+    DestroyWindow(window);
 }
 } // namespace

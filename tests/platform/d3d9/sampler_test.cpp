@@ -305,8 +305,9 @@ TEST_P(SamplerTest, RowsOverOneColourMatchQuadByQuad)
 {
     // Texels 4..9 across and 2..5 down hold one colour (X8R8G8B8's alpha bytes differ, which it
     // reads as 255): rows whose filters weigh only those answer it in every lane. Rows reaching
-    // the texels beside it by a 256th of a texel, on either side, rows of a lane that is not a
-    // number, and rows reaching past the level's edge must still filter as quad by quad does.
+    // the texels beside it by a 256th of a texel, on either side, rows with a lane that is not a
+    // number or too far out to convert (at an end of the row or inside it), and rows reaching
+    // past the level's edge must still filter as quad by quad does.
     TImage& image = store->Image(0, 0);
     for (int y = 2; y <= 5; ++y)
     {
@@ -340,10 +341,12 @@ TEST_P(SamplerTest, RowsOverOneColourMatchQuadByQuad)
             Bind(filter, address);
             for (const TSpan& span : spans)
             {
-                for (bool notANumber : {false, true})
+                // 0 every lane as the span has it; 1 and 2 a lane not a number inside the row and at
+                // its end; 3 and 4 a lane too far out to convert there.
+                for (int odd = 0; odd < 5; ++odd)
                 {
-                    // Four quads: the span's corners in the first, points between in the rest.
-                    constexpr int kCount = 4;
+                    // Six quads: the span's corners in the first, points between in the rest.
+                    constexpr int kCount = 6;
                     TQuad u[kCount], v[kCount];
                     for (int i = 0; i < kCount; ++i)
                     {
@@ -359,8 +362,8 @@ TEST_P(SamplerTest, RowsOverOneColourMatchQuadByQuad)
                             lanesU[lane] = (xs[lane] + 0.5f) / float(kWidth);
                             lanesV[lane] = (ys[lane] + 0.5f) / float(kHeight);
                         }
-                        if (notANumber && i == 2)
-                            lanesU[1] = std::nanf("");
+                        if (odd > 0 && i == (odd % 2 ? 2 : kCount - 1))
+                            lanesU[1] = odd <= 2 ? std::nanf("") : 3.0e9f;
                         u[i] = TQuad::Lanes(lanesU[0], lanesU[1], lanesU[2], lanesU[3]);
                         v[i] = TQuad::Lanes(lanesV[0], lanesV[1], lanesV[2], lanesV[3]);
                     }
@@ -377,8 +380,8 @@ TEST_P(SamplerTest, RowsOverOneColourMatchQuadByQuad)
                         samplers.SampleWordsRow(0, u, v, kCount, words);
                         EXPECT_EQ(0, std::memcmp(expected, words, sizeof words))
                             << "filter " << filter << ", address mode " << address << ", span from " << span.x0
-                            << ", " << span.y0 << " to " << span.x1 << ", " << span.y1 << ", not a number "
-                            << notANumber;
+                            << ", " << span.y0 << " to " << span.x1 << ", " << span.y1 << ", odd lane "
+                            << odd;
                     }
                 }
             }

@@ -10,6 +10,9 @@
 #include "engine/render/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/deferredrendering.h"
+#include "engine/render/imposterdata.h"
+#include "engine/render/impostermanager.h"
+#include "engine/render/renderscenemanager.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/shadowmanager.h"
 #include "igame/effects/vegetation/vegetationarea.h"
@@ -27,8 +30,11 @@ protected:
     void SetUp() override
     {
         LevelFrameTest::SetUp();
-        // The start-up script's cluster load of the manager.
+        // The start-up script's cluster load of the managers: the imposters' one draws the far
+        // quads after the "Normal" queue.
         g_pVegetationManager->OnClusterLoad();
+        g_pRenderSceneManager->AddListener(g_pImposterManager);
+        g_pImposterManager->OnClusterLoad();
         // Near the patch's west end, looking along it.
         TNode* eye = g_pNodeManager->FindNode(TName(LEVEL_CAMERA_NODE).GetId());
         ASSERT_NE(eye, nullptr);
@@ -40,14 +46,17 @@ protected:
         auto* camera = static_cast<TCamera*>(eye->FindObject(TName("TCamera").GetId()));
         ASSERT_NE(camera, nullptr);
         g_pDxCameraManager->SetMainCamera(camera);
-        // Near 10 and far 20 after the update's range factor of 0.5: the plants whole to 17.5,
-        // gone beyond 27.5.
-        Variable("imposter.distance")->Assign(Values({"20", "20", "40", "1"}).data(), 4);
+        // Near 5 and far 10 after the update's range factor of 0.5: the far quads fade in from 5
+        // to 10, the plants whole to 8.75, cut away once faded below half (11.25), gone beyond
+        // 13.75.
+        Variable("imposter.distance")->Assign(Values({"10", "10", "20", "1"}).data(), 4);
         Variable("vegetation.range")->SetInt(40);
     }
     void TearDown() override
     {
         Variable("imposter.distance")->Assign(Values({"50", "50", "100", "1"}).data(), 4);
+        g_pImposterManager->OnClusterUnload();
+        g_pRenderSceneManager->RemoveListener(g_pImposterManager);
         LevelFrameTest::TearDown();
     }
     static std::vector<TName> Values(std::initializer_list<const char*> texts)
@@ -134,6 +143,31 @@ TEST_F(LevelVegetationTest, BothRenderersTheShadowsAndTheWireFramesDrawThePlants
     m_Timer.Update();
     EXPECT_NE(DrawFrame(), deferred);
     Variable("render.wireframe")->SetInt(0);
+}
+
+// Each plant kind is the imposter type of its quads: its imposter data takes its column of the
+// shared pictures, the kind's tuft standing on the column's bottom and clear above it.
+TEST_F(LevelVegetationTest, EachPlantKindsQuadsTakeItsColumnOfTheImposterPictures)
+{
+    DArray<TImposterData*>& data = g_pImposterManager->ImposterData();
+    ASSERT_EQ(data.GetCount(), 2);
+    for (i32 k = 0; k < 2; ++k)
+    {
+        ASSERT_NE(data[k]->pTextureColor, nullptr);
+        EXPECT_EQ(data[k]->pTextureColor, data[0]->pTextureColor);
+        EXPECT_EQ(data[k]->m_Vector.x, 0.5f * static_cast<f32>(k));
+        EXPECT_EQ(data[k]->m_Vector.y, 0.5f);
+        // The box of the kind's tuft (the flowering one the taller).
+        EXPECT_GT(data[k]->m_BoundBox.size[1], 0.0f);
+    }
+    EXPECT_GT(data[1]->m_BoundBox.size[1], data[0]->m_BoundBox.size[1]);
+    EXPECT_EQ(data[0]->pTextureColor->m_Name, TName("vegetation_imposters"));
+    // The instances' kinds are their quads' types.
+    TVegetationCluster& west = *g_pVegetationManager->Clusters()[0];
+    ASSERT_EQ(west.Require(), 0);
+    ASSERT_GT(west.GetInstanceCount(), 7u);
+    EXPECT_EQ(west.GetInstances()[6].aVertex[3].nData, 1u);
+    EXPECT_EQ(west.GetInstances()[5].aVertex[3].nData, 0u);
 }
 
 TEST_F(LevelVegetationTest, AClusterLoadGivesTheListedMaterialsTheVegetationTexture)
