@@ -2,6 +2,7 @@
 // The tile loops: each triangle binned to a tile, the quads its edges cover, shaded by the pixel
 // model and written to the target. A pixel model type's loops are compiled where it registers
 // (pixelmodel.h), with its Shade inlined; a bare function's in tileshader.cpp.
+#include "platform/d3d9/floatpixels.h"
 #include "platform/d3d9/texel.h"
 #include "platform/d3d9/tileshader.h"
 
@@ -707,9 +708,8 @@ public:
             return TTexel<L>{UnpackArgb(words[i]), words[i]};
         else
         {
-            const TTextureRead& read = Model::kInputs.textures[i];
-            const int k = 2 + 4 * read.varying;
-            return shared_.samplers->Sample(read.stage, Interpolated(k), Interpolated(k + 1));
+            const int k = 2 + 4 * Model::kInputs.textures[i].varying;
+            return SampleAt(i, Interpolated(k), Interpolated(k + 1));
         }
     }
     // Texture i sampled at (u, v) of the model's own working.
@@ -1447,6 +1447,136 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
     return samples + _mm_cvtsi128_si32(sum);
 }
 
+[[gnu::always_inline]] inline void TTileShader::WriteTargetQuad(const TTarget& target, EQuadPath path, int px, int py,
+                                                                const TQuadVector& colour, int mask)
+{
+    std::uint8_t* const rows[2] = {target.bits + py * target.pitch + px * int(target.bytes),
+                                   target.bits + (py + 1) * target.pitch + px * int(target.bytes)};
+    if (target.argb)
+    {
+        const bool whole = px + 1 < target.width && py + 1 < target.height;
+        const bool opaque = target.format == D3DFMT_X8R8G8B8;
+        if (path == EQuadPath::Blend)
+            tile::WriteArgb<true>(rows, whole, colour, mask, opaque);
+        else if (path == EQuadPath::Add)
+            tile::WriteArgb<false, true>(rows, whole, colour, mask, opaque);
+        else
+            tile::WriteArgb<false>(rows, whole, colour, mask, opaque);
+        return;
+    }
+    floatpixels::PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), target.pitch);
+    const bool red = target.format == D3DFMT_R32F;
+    TQuadVector out = colour;
+    if (path != EQuadPath::Store)
+    {
+        const TQuadVector dst = red ? floatpixels::ReadFloat1(rows, mask) : floatpixels::ReadHalf4(rows, mask);
+        if (path == EQuadPath::Add)
+            out = {colour.x + dst.x, colour.y + dst.y, colour.z + dst.z, colour.w + dst.w};
+        else
+        {
+            const TQuad a = colour.w, inverse = TQuad(1.0f) - colour.w;
+            out = {colour.x * a + dst.x * inverse, colour.y * a + dst.y * inverse, colour.z * a + dst.z * inverse,
+                   colour.w * a + dst.w * inverse};
+        }
+    }
+    if (red)
+        floatpixels::WriteFloat1(rows, out, mask);
+    else
+        floatpixels::WriteHalf4(rows, out, mask);
+}
+
+// The quads of a model type's triangle on a sampled loop: the general loop's shading (textures
+// sampled where read) and depth test, then straight to the target.
+template <class Model, bool Depth, TTileShader::EWForm Form>
+[[gnu::always_inline]] inline int TTileShader::ShadeSampledQuads(const TTileFrame& frame,
+                                                                  const TQuadShared<TQuad>& shared,
+                                                                  const TTriangleQuads& t, const TTarget& target,
+                                                                  EQuadPath path) const
+{
+    using namespace tile;
+    int samples = 0;
+    const int covered = frame.coverage.rowEnds[t.rows - 1];
+    for (int q = 0; q < covered; ++q)
+    {
+        const int quad = frame.coverage.quads[q];
+        const int row = TCoverage::Row(quad), column = TCoverage::Column(quad);
+        const int px = frame.tileX + 2 * column, py = frame.tileY + 2 * row;
+        const TLoopQuad<Model, TQuad, Form, false> in(shared, frame.columnDx[column], frame.rowDy[row]);
+        int mask = TCoverage::Lanes(quad);
+        [[maybe_unused]] const bool quadDepth = px + 1 < depthWidth_ && py + 1 < depthHeight_;
+        [[maybe_unused]] TQuad z;
+        if constexpr (Depth)
+        {
+            z = in.Depth();
+            mask = quadDepth ? DepthTest(px, py, z, mask) : DepthStencil(t.front, px, py, z, mask, false);
+            if (!mask)
+                continue;
+        }
+        const TQuadVector colour = Model::Shade(in);
+        if constexpr (Depth)
+        {
+            if (quadDepth)
+                DepthWrite(px, py, z, mask);
+            else
+                mask = DepthStencil(t.front, px, py, z, mask, true);
+        }
+        WriteTargetQuad(target, path, px, py, colour, mask);
+        samples += kLaneCount[mask];
+    }
+    return samples;
+}
+
+// ShadeSampledQuads two quads at a time on eight lanes; each quad written as there.
+template <class Model, bool Depth, TTileShader::EWForm Form>
+[[gnu::target("avx2"), gnu::flatten]] inline int TTileShader::ShadeSampledPairs(TTileFrame& frame,
+                                                                                const TQuadShared<TQuadPair>& shared,
+                                                                                const TTriangleQuads& t,
+                                                                                const TTarget& target,
+                                                                                EQuadPath path) const
+{
+    using namespace tile;
+    int samples = 0;
+    int* const quads = frame.coverage.quads;
+    const int covered = frame.coverage.rowEnds[t.rows - 1];
+    // An odd last quad is paired with itself without lanes.
+    quads[covered] = quads[covered - 1] & ~0xF;
+    for (int q = 0; q < covered; q += 2)
+    {
+        const int first = quads[q], second = quads[q + 1];
+        const TLoopQuad<Model, TQuadPair, Form, false> in(
+            shared, TQuadPair(TCoverage::ByColumn(frame.columnDx, first), TCoverage::ByColumn(frame.columnDx, second)),
+            TQuadPair(frame.rowDy[TCoverage::Row(first)], frame.rowDy[TCoverage::Row(second)]));
+        __m256i lanes = LanesOf(first, second);
+        [[maybe_unused]] TQuadPair z;
+        if constexpr (Depth)
+        {
+            z = in.Depth();
+            lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
+            if (_mm256_testz_si256(lanes, lanes))
+                continue;
+        }
+        const TLaneVector<TQuadPair> colour = Model::Shade(in);
+        if constexpr (Depth)
+            DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
+        const int written = _mm256_movemask_ps(_mm256_castsi256_ps(lanes));
+        const int entries[2] = {first, second};
+        for (int half = 0; half < 2; ++half)
+        {
+            const int mask = (written >> (4 * half)) & 0xF;
+            if (!mask)
+                continue;
+            const TQuadVector quad =
+                half == 0 ? TQuadVector{FirstQuad(colour.x), FirstQuad(colour.y), FirstQuad(colour.z), FirstQuad(colour.w)}
+                          : TQuadVector{SecondQuad(colour.x), SecondQuad(colour.y), SecondQuad(colour.z),
+                                        SecondQuad(colour.w)};
+            WriteTargetQuad(target, path, frame.tileX + 2 * TCoverage::Column(entries[half]),
+                                  frame.tileY + 2 * TCoverage::Row(entries[half]), quad, mask);
+            samples += kLaneCount[mask];
+        }
+    }
+    return samples;
+}
+
 // The quads of a model type's triangle through every test and target.
 template <class Model, TTileShader::EWForm Form>
 [[gnu::always_inline]] inline int TTileShader::ShadeQuadsGeneral(const TTileFrame& frame,
@@ -1467,12 +1597,12 @@ template <class Model, TTileShader::EWForm Form>
     return samples;
 }
 
-template <class Model, TTileShader::EQuadPath Path, bool Depth, class L>
+template <class Model, TTileShader::EQuadPath Path, bool Depth, class L, bool Sampled>
 void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant)
 {
     constexpr bool kPairs = std::is_same_v<L, TQuadPair>;
     constexpr TModelInputs kInputs = Model::kInputs;
-    constexpr int kTextures = Path == EQuadPath::General ? 0 : kInputs.TextureCount();
+    constexpr int kTextures = Path == EQuadPath::General || Sampled ? 0 : kInputs.TextureCount();
     constexpr int kConstants = kInputs.constants > 0 ? kInputs.constants : 1;
     constexpr std::uint64_t kPlanes = tile::PlanesRead(kInputs, Depth || Path == EQuadPath::General);
     static_assert(kInputs.constants >= 0 && kInputs.constants <= kConstantRegisters);
@@ -1506,7 +1636,10 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
                       _mm_set1_epi32(int(tile::kUnboundWord)));
     }
     // A model with a unit form is drawn as that over triangles where what it reads is all one.
-    constexpr bool kUnitForm = Path != EQuadPath::General && tile::HasUnitForm<Model>;
+    constexpr bool kUnitForm = Path != EQuadPath::General && !Sampled && tile::HasUnitForm<Model>;
+    // The target, read once: the loops' stores could alias the shader's members.
+    [[maybe_unused]] const TTarget target = targets_[0];
+    [[maybe_unused]] const EQuadPath path = sampledPath_;
     bool constantsOne = kUnitForm;
     for (int r = 0; r < kInputs.constants; ++r)
     {
@@ -1541,7 +1674,11 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
             constexpr EWForm Form = decltype(form)::value;
             auto shadeAs = [&](auto model) {
                 typedef typename decltype(model)::type M;
-                if constexpr (Path == EQuadPath::General)
+                if constexpr (Sampled && kPairs)
+                    samples += std::uint64_t(ShadeSampledPairs<M, Depth, Form>(frame, shared, t, target, path));
+                else if constexpr (Sampled)
+                    samples += std::uint64_t(ShadeSampledQuads<M, Depth, Form>(frame, shared, t, target, path));
+                else if constexpr (Path == EQuadPath::General)
                     samples += std::uint64_t(ShadeQuadsGeneral<M, Form>(frame, shared, t));
                 else if constexpr (kPairs)
                     samples +=
@@ -1572,10 +1709,10 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
     samples_[size_t(participant) * 8] += samples;
 }
 
-template <class Model, TTileShader::EQuadPath Path, bool Depth>
+template <class Model, TTileShader::EQuadPath Path, bool Depth, bool Sampled>
 [[gnu::target("avx2"), gnu::flatten]] void TTileShader::ShadeTileAvx2(const TTileBins& bins, int tile, int participant)
 {
-    ShadeTileWith<Model, Path, Depth, TQuadPair>(bins, tile, participant);
+    ShadeTileWith<Model, Path, Depth, TQuadPair, Sampled>(bins, tile, participant);
 }
 
 template <class Model> const TTileLoops& TTileShader::LoopsOf()
@@ -1585,7 +1722,7 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
     if constexpr (tile::kColourCount<std::remove_cvref_t<TColour>> > 1)
     {
         // Several targets at once: every test and target, through the general loop alone.
-        static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>, {}};
+        static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>, {}, {}};
         return loops;
     }
     else
@@ -1597,7 +1734,11 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
          {{&T::ShadeTileWith<Model, EQuadPath::Blend, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, false>},
           {&T::ShadeTileWith<Model, EQuadPath::Blend, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Blend, true>}},
          {{&T::ShadeTileWith<Model, EQuadPath::Add, false, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, false>},
-          {&T::ShadeTileWith<Model, EQuadPath::Add, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, true>}}}};
+          {&T::ShadeTileWith<Model, EQuadPath::Add, true, TQuad>, &T::ShadeTileAvx2<Model, EQuadPath::Add, true>}}},
+        {{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad, true>,
+          &T::ShadeTileAvx2<Model, EQuadPath::Store, false, true>},
+         {&T::ShadeTileWith<Model, EQuadPath::Store, true, TQuad, true>,
+          &T::ShadeTileAvx2<Model, EQuadPath::Store, true, true>}}};
     return loops;
     }
 }

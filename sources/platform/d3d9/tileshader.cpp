@@ -237,9 +237,18 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         read |= 1u << model.inputs.textures[i].varying;
     }
     const bool avx2 = RasteriserSimdLevel() == ESimdLevel::Avx2;
+    const bool quadTests = !alphaTest_ && targetCount_ == 1 && (read & ~written) == 0 && (!depthStencil_ || quadDepth_);
     const TTileLoops::TLoop fast = model.loops->fast[blended][depthStencil_][avx2];
-    if (fast && fastTarget && rows && (read & ~written) == 0 && (!depthStencil_ || quadDepth_))
+    // Otherwise textures sampled quad by quad, or a float target stored, blended as ordinary
+    // transparency or added: the sampled loops.
+    const TTarget& first = targets_[0];
+    const bool floatTarget = first.floatQuad && first.writeMask == 0xF && (!blend_ || alphaBlend_ || first.floatAdd);
+    sampledPath_ = !blend_ ? EQuadPath::Store : alphaBlend_ ? EQuadPath::Blend : EQuadPath::Add;
+    const TTileLoops::TLoop sampled = model.loops->sampled[depthStencil_][avx2];
+    if (fast && fastTarget && rows && quadTests)
         loop_ = fast;
+    else if (sampled && (fastTarget || floatTarget) && quadTests)
+        loop_ = sampled;
     else
         loop_ = model.loops->general;
 }
@@ -577,6 +586,7 @@ const TTileLoops& TTileShader::BareFunctionLoops()
     static const TTileLoops loops = {&T::ShadeTileOfFunction<EQuadPath::General>,
                                      {{{&T::ShadeTileOfFunction<EQuadPath::Store>, nullptr}, {nullptr, nullptr}},
                                       {{&T::ShadeTileOfFunction<EQuadPath::Blend>, nullptr}, {nullptr, nullptr}},
-                                      {{&T::ShadeTileOfFunction<EQuadPath::Add>, nullptr}, {nullptr, nullptr}}}};
+                                      {{&T::ShadeTileOfFunction<EQuadPath::Add>, nullptr}, {nullptr, nullptr}}},
+                                     {}};
     return loops;
 }

@@ -26,6 +26,10 @@ struct TTileLoops
     // transparency, or added][depth tested][two quads at a time on AVX2]; null where the model
     // has none.
     TLoop fast[3][2][2];
+    // Each texture sampled quad by quad where the model reads it (float textures, mipmaps), onto
+    // one 32-bit, A16B16G16R16F or R32F target written whole, stored, blended or added as the
+    // draw says: [depth tested][two quads at a time on AVX2].
+    TLoop sampled[2][2];
 };
 
 class TTileShader
@@ -107,11 +111,13 @@ private:
 
     // The tile loop of a pixel model type (tileloop.h): `Path` and, on the fast paths, with
     // `Depth` tested and quads on lanes `L` (TQuad, or TQuadPair on AVX2).
-    template <class Model, EQuadPath Path, bool Depth, class L>
+    // `Sampled` loops sample every texture quad by quad and write any of the three formats, on
+    // the draw's `sampledPath_` (their `Path` is Store).
+    template <class Model, EQuadPath Path, bool Depth, class L, bool Sampled = false>
     void ShadeTileWith(const TTileBins& bins, int tile, int participant);
     // The fast-path loops compiled for AVX2 as a whole, so that the model's shading comes inlined
     // on eight lanes.
-    template <class Model, EQuadPath Path, bool Depth>
+    template <class Model, EQuadPath Path, bool Depth, bool Sampled = false>
     [[gnu::target("avx2"), gnu::flatten]] void ShadeTileAvx2(const TTileBins& bins, int tile, int participant);
     // The tile loops of a bare pixel function, on `Path`.
     static const TTileLoops& BareFunctionLoops();
@@ -132,6 +138,20 @@ private:
     [[gnu::target("avx2"), gnu::flatten]] int ShadePairs(TTileFrame& frame, const TQuadShared<TQuadPair>& shared,
                                            const TQuadShared<TQuad>& quadShared, const TTriangleQuads& t,
                                            TRowTexels<Textures, Planes>& texels) const;
+    // A model type's triangle on a sampled loop, a quad at a time, or two on AVX2.
+    template <class Model, bool Depth, EWForm Form>
+    [[gnu::always_inline]] int ShadeSampledQuads(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
+                                                 const TTriangleQuads& t, const TTarget& target, EQuadPath path) const;
+    template <class Model, bool Depth, EWForm Form>
+    [[gnu::target("avx2"), gnu::flatten]] int ShadeSampledPairs(TTileFrame& frame,
+                                                                const TQuadShared<TQuadPair>& shared,
+                                                                const TTriangleQuads& t, const TTarget& target,
+                                                                EQuadPath path) const;
+    // The lanes in `mask` of a sampled loop's quad at (px, py), inside the target, stored,
+    // blended as ordinary transparency or added by `path`: the general path's arithmetic for the
+    // format.
+    [[gnu::always_inline]] static void WriteTargetQuad(const TTarget& target, EQuadPath path, int px, int py,
+                                                       const TQuadVector& colour, int mask);
     template <class Model, EWForm Form>
     [[gnu::always_inline]] int ShadeQuadsGeneral(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                                  const TTriangleQuads& t) const;
@@ -231,6 +251,7 @@ private:
     bool trimQuads_;  // the clip rectangle cuts through quads: their lanes outside it are dropped
     bool bound_[kMaxModelTextures]; // a model type's textures that have a texture bound
     TTileLoops::TLoop loop_;
+    EQuadPath sampledPath_ = EQuadPath::Store; // how a sampled loop writes the target
     DWORD depthFunction_;
     float originX_, originY_; // where the planes have their values: the draw's origin
     float alphaReference_;

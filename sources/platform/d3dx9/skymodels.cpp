@@ -83,7 +83,9 @@ template <class L> [[gnu::always_inline]] inline TLaneVector<L> Mix(const TLaneV
 
 struct TSkyDomePixel
 {
-    static constexpr TModelInputs kInputs = {.varyings = Varyings(kTextureVarying, kGlowVarying),
+    // The texture coordinates are read by the textures alone: the loops interpolate no more of
+    // them.
+    static constexpr TModelInputs kInputs = {.varyings = Varyings(kGlowVarying),
                                              .constants = kSkyShadow + 1,
                                              .textures = {{0, kTextureVarying}, {1, kGlowVarying}}};
     template <class Quad> static auto Shade(const Quad& in)
@@ -107,14 +109,14 @@ struct TSkyDomePixel
 struct TSkyPlainPixel
 {
     static constexpr TModelInputs kInputs = {
-        .varyings = Varyings(kTextureVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+        .constants = 1, .textures = {{0, kTextureVarying}}};
     template <class Quad> static auto Shade(const Quad& in) { return in.Texture(0) * in.Constant(0); }
 };
 
 struct TSkyElementPixel
 {
     static constexpr TModelInputs kInputs = {
-        .varyings = Varyings(kTextureVarying), .constants = 2, .textures = {{0, kTextureVarying}}};
+        .constants = 2, .textures = {{0, kTextureVarying}}};
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
@@ -129,7 +131,7 @@ struct TSkyElementPixel
 struct TSkySunPixel
 {
     static constexpr TModelInputs kInputs = {
-        .varyings = Varyings(kTextureVarying), .constants = 1, .textures = {{0, kTextureVarying}}};
+        .constants = 1, .textures = {{0, kTextureVarying}}};
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;

@@ -49,13 +49,15 @@ protected:
         EXPECT_EQ(D3D_OK, device->GetRenderTargetData(target, copy));
         D3DLOCKED_RECT locked;
         EXPECT_EQ(D3D_OK, copy->LockRect(&locked, nullptr, D3DLOCK_READONLY));
-        std::vector<std::uint32_t> pixels(desc.Width * desc.Height);
+        // Pixels of 64 bits (A16B16G16R16F) as two words each.
+        const UINT words = desc.Width * (desc.Format == D3DFMT_A16B16G16R16F ? 2 : 1);
+        std::vector<std::uint32_t> pixels(words * desc.Height);
         for (UINT y = 0; y < desc.Height; ++y)
         {
             const auto* row = reinterpret_cast<const std::uint32_t*>(
                 static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (UINT x = 0; x < desc.Width; ++x)
-                pixels[y * desc.Width + x] =
+            for (UINT x = 0; x < words; ++x)
+                pixels[y * words + x] =
                     row[x] & (desc.Format == D3DFMT_X8R8G8B8 && !unusedByte ? 0x00FFFFFFu : 0xFFFFFFFFu);
         }
         copy->UnlockRect();
