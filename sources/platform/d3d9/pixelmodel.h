@@ -27,9 +27,7 @@
 // A model may name TUnitForm, the model it equals where every varying and constant it reads is
 // exactly one over a triangle, reading the same textures: the fast loops draw such triangles
 // with that (a texture times colours as the texture alone, whose texels store and blend in
-// integers). A model may also have `static bool Dark(const Quad& in)`, true only where Shade
-// answers zero on every lane, from what it reads besides textures: the textured loops that add
-// one and one without writing depth then neither sample nor write such quads (spot lights).
+// integers).
 #include "platform/d3d9/sampler.h"
 #include "platform/d3d9/shadingmodel.h"
 #include "platform/d3d9/tileloop.h"
