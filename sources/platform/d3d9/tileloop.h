@@ -7,6 +7,7 @@
 #include "platform/d3d9/tileshader.h"
 
 #include <algorithm>
+#include <concepts>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -764,6 +765,16 @@ private:
     const TRowPlanes<L>* row_ = nullptr;
 };
 
+// Whether a loop on `Path` leaves the quads `Model` finds dark untouched: it adds (a dark quad's
+// colour is zero on every lane) and the model says which quads are dark, from what it reads
+// besides its textures, with a Dark(in) that answers true only where Shade answers zero.
+template <class Model, TTileShader::EQuadPath Path, TTileShader::EWForm Form>
+constexpr bool TTileShader::LeavesDark()
+{
+    return Path == EQuadPath::Add &&
+           requires(const TLoopQuad<Model, TQuad, Form, true>& in) { { Model::Dark(in) } -> std::same_as<bool>; };
+}
+
 template <class TShade>
 [[gnu::always_inline]] inline void TTileShader::ForEachTriangle(const TTileBins& bins, int tile, TTileFrame& frame,
                                                                 TShade&& shade)
@@ -1110,6 +1121,7 @@ struct TTileShader::TTexelRow
     int quads;
     int tileRow;
     bool plain; // one run of neighbours, every lane covered and every pixel on the target
+    int dark;   // lanes of the row's quads passed over as dark, which count as samples
 };
 
 // A model type's textures over the quads of a triangle's rows: each column's a + b * dx of the
@@ -1249,12 +1261,14 @@ template <class Model, TTileShader::EWForm Form, bool Depth, int Textures, int P
         PrefetchQuadRow<Depth>(frame, (t.y0 - frame.tileY) / 2 + r, (t.x0 - frame.tileX) / 2, (t.x1 - frame.tileX) / 2);
     row.row = 0;
     row.end = 0;
+    row.dark = 0;
 }
 
 // The next row of covered quads of that triangle, its textures sampled into `texels`; false
 // after the last. With `Depth`, the row's quads are depth tested first, and only those with lanes
-// passing are listed and sampled.
-template <class Model, TTileShader::EWForm Form, bool Depth, int Textures, int Planes>
+// passing are listed and sampled. With `Dark`, quads the model finds dark are then left out,
+// their lanes counted in row.dark.
+template <class Model, TTileShader::EWForm Form, bool Depth, bool Dark, int Textures, int Planes>
 [[gnu::always_inline]] inline bool TTileShader::NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                                               const TTriangleQuads& t, TRowTexels<Textures, Planes>& texels,
                                                               TTexelRow& row) const
@@ -1296,6 +1310,37 @@ template <class Model, TTileShader::EWForm Form, bool Depth, int Textures, int P
             row.list = texels.list;
             row.quads = kept;
         }
+        if constexpr (Dark)
+        {
+            if (!Depth || !depthWrite_)
+            {
+                // The model's colour is zero on every lane of a dark quad, and adding zero leaves
+                // the target as it is: such quads are neither sampled nor written.
+                TRowPlanes<TQuad> planes;
+                planes.columns = texels.columnPlanes;
+                ForEachCachedPlane<Model>([&](int slot, int k) { planes.rows[slot] = TQuad(t.planes[3 * k + 2]) * dy; });
+                [[maybe_unused]] const TQuad rowW = TQuad(t.planes[5]) * dy;
+                int kept = 0;
+                for (int at = 0; at < row.quads; ++at)
+                {
+                    const int quad = row.list[at];
+                    planes.column[0] = TCoverage::Column(quad);
+                    if constexpr (Form == EWForm::Perspective)
+                        planes.w = TQuad(1.0f) / (texels.columnW[planes.column[0]] + rowW);
+                    const TLoopQuad<Model, TQuad, Form, true> in(shared, frame.columnDx[planes.column[0]], dy, planes);
+                    if (Model::Dark(in))
+                    {
+                        row.dark += kLaneCount[TCoverage::Lanes(quad)];
+                        continue;
+                    }
+                    texels.list[kept++] = quad;
+                }
+                if (kept == 0)
+                    continue;
+                row.list = texels.list;
+                row.quads = kept;
+            }
+        }
         const int first = TCoverage::Column(row.list[0]), last = TCoverage::Column(row.list[row.quads - 1]);
         const bool neighbours = last - first == row.quads - 1;
         SampleRow<Model, Form>(shared, t, row.list, row.quads, neighbours, dy, texels);
@@ -1321,7 +1366,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
         StartTexelRows<Model, Form, Depth>(frame, t, texels, row);
         TRowPlanes<TQuad> planes;
         planes.columns = texels.columnPlanes;
-        while (NextTexelRow<Model, Form, Depth>(frame, shared, t, texels, row))
+        while (NextTexelRow<Model, Form, Depth, LeavesDark<Model, Path, Form>()>(frame, shared, t, texels, row))
         {
             const TQuad& dy = frame.rowDy[row.tileRow];
             ForEachCachedPlane<Model>([&](int slot, int k) { planes.rows[slot] = TQuad(t.planes[3 * k + 2]) * dy; });
@@ -1337,7 +1382,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                 samples += ShadeFastQuad<Model, Path, Depth ? EDepth::Tested : EDepth::None>(frame, quad, in);
             }
         }
-        return samples;
+        return samples + row.dark;
     }
     // Small triangles have a row or two of quads each: one loop over them all, with c * dy worked
     // out at every quad, costs less than branches on their rows that the processor would often
@@ -1374,7 +1419,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
         StartTexelRows<Model, Form, Depth>(frame, t, texels, row);
         TRowPlanes<TQuadPair> planes;
         planes.columns = texels.columnPlanes;
-        while (NextTexelRow<Model, Form, Depth>(frame, quadShared, t, texels, row))
+        while (NextTexelRow<Model, Form, Depth, LeavesDark<Model, Path, Form>()>(frame, quadShared, t, texels, row))
         {
             const TQuadPair dy(frame.rowDy[row.tileRow], frame.rowDy[row.tileRow]);
             ForEachCachedPlane<Model>([&](int slot, int k) { planes.rows[slot] = TQuadPair(t.planes[3 * k + 2]) * dy; });
@@ -1422,6 +1467,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
                                                frame, target, first, second, in, row.plain && !odd));
             }
         }
+        samples += row.dark;
     }
     else
     {

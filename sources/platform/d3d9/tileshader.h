@@ -194,7 +194,8 @@ private:
     template <class Model, EWForm Form, bool Depth, int Textures, int Planes>
     [[gnu::always_inline]] void StartTexelRows(const TTileFrame& frame, const TTriangleQuads& t,
                                                TRowTexels<Textures, Planes>& texels, TTexelRow& row) const;
-    template <class Model, EWForm Form, bool Depth, int Textures, int Planes>
+    template <class Model, EQuadPath Path, EWForm Form> static constexpr bool LeavesDark();
+    template <class Model, EWForm Form, bool Depth, bool Dark, int Textures, int Planes>
     [[gnu::always_inline]] bool NextTexelRow(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
                                              const TTriangleQuads& t, TRowTexels<Textures, Planes>& texels,
                                              TTexelRow& row) const;

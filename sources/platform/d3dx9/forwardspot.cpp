@@ -26,27 +26,48 @@ struct TForwardSpotPixel
                                              .constants = kTextureWeight + 1,
                                              .textures = {{0, kTextureVarying}}};
 
-    template <class Quad> static auto Shade(const Quad& in)
+    // From the point to the light.
+    template <class Quad> static TLaneVector<typename Quad::Lanes> ToLight(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> p = in.Varying(kPositionVarying);
-        const TLaneVector<L> d = {L(in.ConstantValue(kLightPosition, 0)) - p.x,
-                                  L(in.ConstantValue(kLightPosition, 1)) - p.y,
-                                  L(in.ConstantValue(kLightPosition, 2)) - p.z, L(0.0f)};
-        const L squared = Dot3(d, d);
+        return {L(in.ConstantValue(kLightPosition, 0)) - p.x, L(in.ConstantValue(kLightPosition, 1)) - p.y,
+                L(in.ConstantValue(kLightPosition, 2)) - p.z, L(0.0f)};
+    }
+
+    // Below zero on lanes certainly dark: beyond the range (the reach below is 0 there), or
+    // outside the cone (the cosine below, this over the distance, is at most the outer one).
+    template <class Quad, class L> static L Lit(const Quad& in, const TLaneVector<L>& d, const L& squared)
+    {
         const float range = in.ConstantValue(kLightPosition, 3);
         const float cosOuter = in.ConstantValue(kLightCone, 0);
-        // Beyond the range: the reach below is 0 there.
         L lit = range > 0.0f ? L(range * range * kDarkRangeFactor) - squared : L(1.0f);
         if (cosOuter >= kDarkConeLeast)
         {
-            // Outside the cone: the cosine below (this over the distance) is at most the outer one.
             const L axial = d.x * L(in.ConstantValue(kLightDirection, 0)) + d.y * L(in.ConstantValue(kLightDirection, 1)) +
                             d.z * L(in.ConstantValue(kLightDirection, 2));
             lit = Min(lit, axial * Abs(axial) - squared * L(cosOuter * cosOuter * kDarkConeFactor));
         }
-        if (AllNegative(lit))
+        return lit;
+    }
+
+    // Whether the light adds nothing on any lane of the quad: the tile loops then neither sample
+    // its texture nor touch its pixels.
+    template <class Quad> static bool Dark(const Quad& in)
+    {
+        const auto d = ToLight(in);
+        return AllNegative(Lit(in, d, Dot3(d, d)));
+    }
+
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> d = ToLight(in);
+        const L squared = Dot3(d, d);
+        if (AllNegative(Lit(in, d, squared)))
             return TLaneVector<L>{L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+        const float range = in.ConstantValue(kLightPosition, 3);
+        const float cosOuter = in.ConstantValue(kLightCone, 0);
         const TLaneVector<L> surface = Surface(in, in.ConstantValue(kTextureWeight, 0));
         const L distance = Sqrt(Max(squared, L(1e-12f)));
         const L inverse = L(1.0f) / distance;
