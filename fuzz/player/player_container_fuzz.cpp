@@ -16,6 +16,7 @@
 #include "player/gamesavedgame.h"
 #include "player/morvaneplayerprofile.h"
 #include "player/playerprofilemanager.h"
+#include "support/countedblockstate.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,42 +26,19 @@
 
 namespace
 {
-// A game state of two counted blocks, as the game's records are, in passes 0 and 2.
-class TFuzzGameState : public TStateMethods
+// A game state whose blocks hold something, so that the seeds' state images are not empty.
+TCountedBlockState MakeGameState()
 {
-public:
-    i32 SaveState(u32 pass, TStream& stream) override
-    {
-        if (pass != 0 && pass != 2)
-            return 0;
-        const u32 block = pass / 2;
-        stream.Write(&m_aLength[block], 4);
-        stream.Write(m_aData[block], static_cast<i32>(m_aLength[block]));
-        return 0;
-    }
-    i32 LoadState(u32 pass, TStream& stream) override
-    {
-        if (pass != 0 && pass != 2)
-            return 0;
-        const u32 block = pass / 2;
-        if (stream.Read(&m_aLength[block], 4) != 4 || m_aLength[block] > sizeof m_aData[block])
-            return 1;
-        const i32 length = static_cast<i32>(m_aLength[block]);
-        return stream.Read(m_aData[block], length) == length ? 0 : 1;
-    }
-    bool Holds(const TFuzzGameState& other) const
-    {
-        for (u32 block = 0; block < 2; ++block)
-            if (m_aLength[block] != other.m_aLength[block] ||
-                std::memcmp(m_aData[block], other.m_aData[block], m_aLength[block]) != 0)
-                return false;
-        return true;
-    }
-    u32 m_aLength[2] = {5, 3};
-    u8 m_aData[2][256] = {{1, 2, 3, 4, 5}, {9, 8, 7}};
-};
+    TCountedBlockState state;
+    state.m_aLength[0] = 5;
+    state.m_aLength[1] = 3;
+    const u8 first[] = {1, 2, 3, 4, 5}, second[] = {9, 8, 7};
+    std::memcpy(state.m_aData[0], first, sizeof first);
+    std::memcpy(state.m_aData[1], second, sizeof second);
+    return state;
+}
 
-TFuzzGameState s_State;
+TCountedBlockState s_State = MakeGameState();
 TPlayerProfile* s_pOwner = nullptr;
 // The scratch player root, removed at exit.
 std::string s_Root;
@@ -154,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     default: {
         TGameSavedGame record;
         record.SetOwner(s_pOwner);
-        const TFuzzGameState before = s_State;
+        const TCountedBlockState before = s_State;
         if (TPlayerContainer::_Load(&record, stream) != 0 && !s_State.Holds(before))
             __builtin_trap();
         break;

@@ -273,6 +273,9 @@ i32 TNxDynamicsManager::SetData(i32, const void* data, i32 size)
 
 i32 TNxDynamicsManager::InitializeManager()
 {
+    // Initialised again without a finalize between (a second program start-up in one process):
+    // the first SDK goes with its scene, and what stood in it is made again at the next load.
+    _ReleaseSdk();
     TLog::Print(g_pSystemLog, LOG_INFO, "TNxDynamicsManager::InitializeManager(): ", "AGEIA physics SDK version %d.%d.%d",
                 2, 8, 1);
     NxPhysicsSDKDesc desc;
@@ -330,6 +333,12 @@ void TNxDynamicsManager::_CreateScene()
 
 void TNxDynamicsManager::FinalizeManager()
 {
+    _ReleaseSdk();
+    m_nListenerCount = 0;
+}
+
+void TNxDynamicsManager::_ReleaseSdk()
+{
     if (m_pScene)
     {
         _ReleaseObjects();
@@ -341,7 +350,6 @@ void TNxDynamicsManager::FinalizeManager()
     m_pScene = nullptr;
     m_pSceneQuery = nullptr;
     m_pSDK = nullptr;
-    m_nListenerCount = 0;
 }
 
 void TNxDynamicsManager::BeginManager()

@@ -129,6 +129,8 @@ private:
     void _ApplySettings();
     void _RecreateObjects();
     void _ReleaseObjects();
+    // The scene's objects, the scene and the SDK released.
+    void _ReleaseSdk();
     void Interpolate(TNxDynamicsBody* body);
     void WriteBack(TNxDynamicsBody* body, f32 dt);
     // Simulated wheels and the body's pose into the skeletons they drive.

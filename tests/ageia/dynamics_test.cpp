@@ -437,3 +437,24 @@ TEST_F(DynamicsTest, ThePhysicsFramerateTimesTheNextSceneUntilAClusterLoad)
     framerate->SetFloat(120.0f);
     EXPECT_FLOAT_EQ(1.0f / 120.0f, Manager().GetStep());
 }
+
+// A second initialisation without a finalize between (a program started twice in one process):
+// the first SDK goes with its scene and the objects standing in it, which the next cluster load
+// makes again in the new scene; a second finalize finds nothing to release.
+TEST_F(DynamicsTest, ASecondInitializationReleasesTheFirstSceneAndALoadFillsTheNewOne)
+{
+    TNxDynamicsBody* box = Box("second_init_box", 0.0f, 0.0f, 0.0f);
+    ASSERT_NE(nullptr, box->GetActor());
+    ASSERT_EQ(0, Manager().InitializeManager());
+    EXPECT_EQ(nullptr, box->GetActor()) << "released with the first scene";
+    EXPECT_EQ(0u, Scene().getNbActors());
+    Manager().OnClusterLoad();
+    ASSERT_NE(nullptr, box->GetActor());
+    EXPECT_EQ(1u, Scene().getNbActors());
+    Manager().FinalizeManager();
+    Manager().FinalizeManager();
+    EXPECT_EQ(nullptr, Manager().GetScene());
+    ASSERT_EQ(0, Manager().InitializeManager());
+    Manager().OnClusterLoad();
+    EXPECT_NE(nullptr, box->GetActor());
+}

@@ -53,6 +53,9 @@ protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
+        // Only this fixture's listeners hear its level load: the game's managers a fixture of the
+        // same program began (the tower camera its game logic chooses) stay out of it.
+        g_pCluster->ClearListeners();
         g_device_size.Store(static_cast<f32>(kWidth), static_cast<f32>(kHeight), 0.0f, 1.0f);
         Create();
         m_pManager->SetRunning(1);

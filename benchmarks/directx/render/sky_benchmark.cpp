@@ -5,8 +5,10 @@
 //   ratio (aim: at most 2).
 // - RainParticle: one layer of the dynamic weather's particles beside as many plain two-triangle
 //   quads of the same size at the same places, written into a dynamic mesh and drawn with the
-//   canvas's textured 3D shader and the same texture; counters particle_ns, quad_ns (per
-//   particle) and ratio (aim: at most 2).
+//   canvas's textured 3D shader and the same texture into the same target, under the forward
+//   renderer (RainParticle/0, the back buffer) and the deferred one (RainParticle/1, its
+//   pipeline's float target); counters particle_ns, quad_ns (per particle) and ratio (aim: at
+//   most 2).
 // - WeatherUpdate: the weather's update of 20 layers with 16 occlusion boxes beside the empty
 //   frame of the same loop; counters update_ms, empty_ms and ratio (aim: at most 0.01).
 #include "frameloop.h"
@@ -19,6 +21,7 @@
 #include "engine/render/meshdata.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/texture.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
@@ -139,6 +142,12 @@ void RainParticle(benchmark::State& state)
         state.SkipWithError("no device, level or rain look");
         return;
     }
+    // The forward renderer draws into the back buffer, the deferred one into its pipeline's float
+    // targets; a frame of the level makes the chosen one active.
+    TCommandManager::Instance().ExecuteText(state.range(0) ? "set deferredrendering.disable 0"
+                                                           : "set deferredrendering.disable 1");
+    g_FrameDriver.Begin(2, CopyMilliseconds);
+    RunFrames("level");
     TDynamicWeatherManager& weather = *g_pDynamicWeatherManager;
     weather.SetCurrentState(reinterpret_cast<const u8*>(rain) + offsetof(TEffectSettings, aWeather));
     weather.Block().Current.aParameter[WEATHER_LAYER_COUNT] = 1.0f;
@@ -186,7 +195,7 @@ void RainParticle(benchmark::State& state)
     state.counters["quad_ns"] = plain * 1e6 / n;
     state.counters["ratio"] = drawn / plain;
 }
-BENCHMARK(RainParticle)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
+BENCHMARK(RainParticle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
 
 void WeatherUpdate(benchmark::State& state)
 {

@@ -35,6 +35,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <ctime>
 #include <unistd.h>
 #include <vector>
 
@@ -145,7 +146,9 @@ void GenerateAerodrome(benchmark::State& state)
 // frames in the game's order, until gate 1's aircraft has taken off. Measured in the same run:
 // - the game's managers (vehicles, game logic, orbit camera, sound player) against the physics
 //   step of the same frames, while all eight gates are busy: aim at most 0.25;
-// - the turnaround in game seconds per wall second: aim at least 60;
+// - the turnaround in game seconds per wall second: aim at least 60 (on a shared machine the
+//   core may be lent to others: the processor seconds the program had say what the run
+//   itself took);
 // - the physics step's share of the whole frames: aim at least 0.8 of "physics stepping alone".
 //   With no game running the aerodrome's vehicles stand still and their bodies sleep, so a level
 //   stepped without the game measures nearly nothing; the physics of the same frames, the same
@@ -174,6 +177,14 @@ f64 Since(std::chrono::steady_clock::time_point& mark)
     const f64 seconds = std::chrono::duration<f64>(now - mark).count();
     mark = now;
     return seconds;
+}
+
+// The processor time the program has had, on all its threads.
+f64 ProcessorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<f64>(now.tv_sec) + static_cast<f64>(now.tv_nsec) * 1.0e-9;
 }
 
 void Run(const char* line)
@@ -239,6 +250,7 @@ void AerodromeBusyTurnaround(benchmark::State& state)
         bool served = false;
         i32 frame = 0;
         const auto start = std::chrono::steady_clock::now();
+        const f64 startCpu = ProcessorSeconds();
         auto mark = start;
         for (; frame < kTurnaroundFrameLimit && !served; ++frame)
         {
@@ -276,6 +288,7 @@ void AerodromeBusyTurnaround(benchmark::State& state)
             served = first.m_nState == gsTakeOff;
         }
         const f64 seconds = std::chrono::duration<f64>(std::chrono::steady_clock::now() - start).count();
+        const f64 cpuSeconds = ProcessorSeconds() - startCpu;
         TDeferredVariable("game_autostartaitask").SetInt(0);
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
@@ -294,6 +307,7 @@ void AerodromeBusyTurnaround(benchmark::State& state)
         state.counters["managers_of_physics"] = busy.Managers() / busy.fPhysics;
         state.counters["game_s"] = frame * kGameFrame;
         state.counters["game_s_per_s"] = frame * kGameFrame / seconds;
+        state.counters["game_s_per_cpu_s"] = frame * kGameFrame / cpuSeconds;
         state.counters["physics_of_frames"] = all.fPhysics / all.Frames();
     }
 }

@@ -125,6 +125,15 @@ u32 TImposterManager::QueueUpdate(TImposterBatch* batch)
     return 1;
 }
 
+void TImposterManager::ForgetBatch(TImposterBatch* batch)
+{
+    u32 kept = 0;
+    for (u32 i = 0; i < m_aBatch.GetCount(); ++i)
+        if (m_aBatch[i] != batch)
+            m_aBatch[kept++] = m_aBatch[i];
+    m_aBatch.SetCount(kept);
+}
+
 void TImposterManager::DrawImposters()
 {
     DrawWith(m_pShader, 0);

@@ -59,6 +59,9 @@ public:
     u32 QueueDraw(const TImposterData* data, const TMatrix& world, const f32 colour[4], f32 alpha);
     // Appends a batch: 1 queued, 0 refused.
     u32 QueueUpdate(TImposterBatch* batch);
+    // Drops every entry of the batch: a batch going away takes itself out of the lists, which
+    // otherwise keep it until they are drawn.
+    void ForgetBatch(TImposterBatch* batch);
     // Draws and empties this frame's lists.
     void DrawImposters();
     // Draws the lists as they are with another shader and pass word (the shadow passes'),

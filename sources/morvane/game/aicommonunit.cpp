@@ -374,10 +374,14 @@ void TAICommonUnit::UpdateDrive(f32 dt)
                       : limits.fMaxSteerAngle > 0.0f         ? std::min(angle / limits.fMaxSteerAngle, 1.0f)
                                                               : 1.0f;
     // Aimed straight at its front point it makes no steer request: a tracked vehicle turning by
-    // nothing would brake both its tracks and stand at full drive.
-    if (steer > 0.0f && forward.z * ahead.x - forward.x * ahead.z > 0.0f)
+    // nothing would brake both its tracks and stand at full drive. Tracks steer by driving, so
+    // a tracked service vehicle past its path's end, which is to roll to rest, makes none
+    // either: turning on the spot towards an end point it stood off from, it crept away in
+    // circles into whatever stood there. (An aircraft still drives to its end point.)
+    const bool tracksAtEnd = pVehicle->type == VEHICLE_TRACKED && m_nEndReached && !m_nAircraft;
+    if (steer > 0.0f && !tracksAtEnd && forward.z * ahead.x - forward.x * ahead.z > 0.0f)
         pVehicle->SteerLeft(steer, dt);
-    else if (steer > 0.0f)
+    else if (steer > 0.0f && !tracksAtEnd)
         pVehicle->SteerRight(steer, dt);
 
     m_nBlocked = !m_nHold && !m_nAircraft && IsObstacleAhead(at, forward) ? 1 : 0;

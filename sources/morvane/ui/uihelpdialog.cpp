@@ -75,24 +75,30 @@ void TUIHelpDialog::OnShow(UX::TControl* form, UX::TMouse*)
         m_pPanel->SetContentHeight(m_pPanel->Base.Rect.height);
     DArray<THelpCategory*>* categories = g_pUIGameManager ? &g_pUIGameManager->HelpCategories() : nullptr;
     const u32 count = categories ? static_cast<u32>(categories->GetCount()) : 0;
-    if (count && m_pGrid)
+    if (m_pGrid)
     {
-        if (m_pGrid->pDataSet)
-        {
-            m_DataSet.SetRowCount(static_cast<u16>(std::min<u32>(count, UX::RECORD_ROW_LIMIT)));
-            m_pGrid->RebindRows();
-        }
-        else if (m_DataSet.Assign(categories->GetData(), count, m_Layout, true))
+        // The rows follow the list as it is at this show: since the last one it may have moved,
+        // grown or emptied.
+        if (m_DataSet.Assign(count ? categories->GetData() : nullptr, std::min<u32>(count, UX::RECORD_ROW_LIMIT),
+                             m_Layout, true))
             m_pGrid->SetDataSet(&m_DataSet);
+        if (!count)
+        {
+            m_pGrid->SetSelectedIndex(-1);
+            for (UX::TControl* page : m_apPage)
+                if (page)
+                    page->Hide(1);
+        }
     }
     const u32 built = m_nPagesBuilt;
     if (m_nFirstShow)
     {
         m_nFirstShow = 0;
         form->Align(0.5f, 0.5f);
-        if (m_pGrid && count)
-            m_pGrid->SetSelectedIndex(0);
     }
+    // The first show, or one whose selection the list no longer holds, starts at the first row.
+    if (m_pGrid && count && (m_pGrid->SelectedIndex < 0 || static_cast<u32>(m_pGrid->SelectedIndex) >= count))
+        m_pGrid->SetSelectedIndex(0);
     // Once a show: the first row's selection has built them already.
     if (count && m_nPagesBuilt == built)
         ShowPages();

@@ -59,9 +59,12 @@ struct TForwardSpotPixel
         const float span = in.ConstantValue(kLightCone, 1) - cosOuter;
         const L cone = Saturate((cosine - L(cosOuter)) * L(1.0f / (span > 1e-4f ? span : 1e-4f)));
         const L light = facing * reach * cone * L(in.ConstantValue(kLightDirection, 3));
-        return TLaneVector<L>{surface.x * light * L(in.ConstantValue(kLightColour, 0)),
-                              surface.y * light * L(in.ConstantValue(kLightColour, 1)),
-                              surface.z * light * L(in.ConstantValue(kLightColour, 2)), L(0.0f)};
+        // A dark lane's product is -0 under a negative colour or surface: adding +0 gives the
+        // +0 of a quad left dark above, so a float target stores the same bits either way.
+        const L zero(0.0f);
+        return TLaneVector<L>{surface.x * light * L(in.ConstantValue(kLightColour, 0)) + zero,
+                              surface.y * light * L(in.ConstantValue(kLightColour, 1)) + zero,
+                              surface.z * light * L(in.ConstantValue(kLightColour, 2)) + zero, zero};
     }
 };
 

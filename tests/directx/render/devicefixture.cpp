@@ -68,6 +68,8 @@ void DeviceTest::SetUp()
     s_aSleeps.clear();
     TDxDeviceManager::s_pSleep = CountSleep;
     m_pManager = new TDxDeviceManager;
+    m_pOldDxManager = g_pDxDeviceManager;
+    m_pOldManager = g_pDeviceManager;
     g_pDxDeviceManager = m_pManager;
     g_pDeviceManager = m_pManager;
 }
@@ -86,8 +88,9 @@ void DeviceTest::TearDown()
     {
     }
     delete m_pManager;
-    g_pDxDeviceManager = nullptr;
-    g_pDeviceManager = nullptr;
+    // The program's own manager again, as a later fixture of the program finds it.
+    g_pDxDeviceManager = m_pOldDxManager;
+    g_pDeviceManager = m_pOldManager;
     RestoreDeviceVariables();
     D3D9Settings() = TD3D9Settings();
     TCommandManager::Instance().SetListener(nullptr);

@@ -97,6 +97,8 @@ protected:
 
 private:
     std::string m_OldWorking;
+    TDxDeviceManager* m_pOldDxManager = nullptr;
+    TDeviceManager* m_pOldManager = nullptr;
 };
 
 // The device variables back at their defaults.

@@ -156,6 +156,34 @@ TEST_F(DriveTest, AUnitAimedStraightAtItsFrontPointDrivesWithoutSteering)
     EXPECT_TRUE(aside.pVehicle->flags & VEHICLE_STEERING);
 }
 
+TEST_F(DriveTest, ATrackedServiceVehiclePastItsPathsEndRollsOnWithoutSteering)
+{
+    AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 10, 1)}});
+    // Each stands beside the end point, rolling past it: tracks would turn by driving.
+    auto pastTheEnd = [this](f32 x, i32 type, u32 aircraft) -> TAICommonUnit& {
+        TAICommonUnit& unit = AddDriver(x, 8.0f);
+        unit.pVehicle->type = type;
+        unit.m_nAircraft = aircraft;
+        unit.m_fPathParameter = 1.0f;
+        // Its front point stays at the curve's end, 2 ahead of it and x aside.
+        unit.pBody->SetLinearVelocity(TVector(0.0f, 0.0f, 1.0f, 0.0f));
+        unit.UpdateDrive(kFrame);
+        EXPECT_EQ(unit.m_nEndReached, 1u);
+        return unit;
+    };
+    TAICommonUnit& tracks = pastTheEnd(3.0f, VEHICLE_TRACKED, 0);
+    EXPECT_FALSE(tracks.pVehicle->flags & (VEHICLE_STEERING | VEHICLE_DRIVING));
+    // Wheels steer as they roll; an aircraft on tracks still drives to its end point.
+    EXPECT_TRUE(pastTheEnd(-3.0f, VEHICLE_WHEELED, 0).pVehicle->flags & VEHICLE_STEERING);
+    EXPECT_TRUE(pastTheEnd(-3.0f, VEHICLE_TRACKED, 1).pVehicle->flags & VEHICLE_STEERING);
+    // Short of its end a tracked vehicle steers.
+    TAICommonUnit& before = AddDriver(3.0f, 0.0f);
+    before.pVehicle->type = VEHICLE_TRACKED;
+    before.UpdateDrive(kFrame);
+    EXPECT_EQ(before.m_nEndReached, 0u);
+    EXPECT_TRUE(before.pVehicle->flags & VEHICLE_STEERING);
+}
+
 TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
 {
     AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 1, 1)}});

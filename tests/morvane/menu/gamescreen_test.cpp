@@ -5,11 +5,14 @@
 #include "menufixture.h"
 
 #include "core/math/random.h"
+#include "directx/render/dxcanvasmanager.h"
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gate.h"
 #include "morvane/game/task.h"
 #include "morvane/ui/gameformat.h"
+#include "morvane/ui/uigamemanager.h"
+#include "morvane/ui/uihelpdialog.h"
 #include "ui/uibutton.h"
 #include "ui/uigrid.h"
 #include "ui/uilabel.h"
@@ -45,17 +48,24 @@ protected:
                 g_pGameLogicManager->Gates().Add(&m_aGate[id - 1]);
             }
             m_aState[id - 1] = m_apGate[id - 1]->m_nState;
+            m_aTaskCount[id - 1] = m_apGate[id - 1]->aGateTask.GetCount();
             m_apGate[id - 1]->m_nState = gsIdle;
         }
+        m_nMoney = Parameters().nMoney;
         Parameters().nChosenGate = 0;
         MenuFrames(20);
     }
     void TearDown() override
     {
         Parameters().nChosenGate = 0;
+        // The level's gates as they were: their states, their own tasks, the money.
         for (i32 i = 0; i < 8; ++i)
+        {
             m_apGate[i]->m_nState = m_aState[i];
+            m_apGate[i]->aGateTask.SetCount(m_aTaskCount[i]);
+        }
         g_pGameLogicManager->Gates().SetCount(m_nLevelGates);
+        Parameters().nMoney = m_nMoney;
         MenuTest::TearDown();
     }
     static TUIMenu& GateMenu() { return *Menu().GetGateMenu(); }
@@ -85,7 +95,9 @@ protected:
     TGate m_aGate[8];
     TGate* m_apGate[8] = {};
     i32 m_aState[8] = {};
+    i32 m_aTaskCount[8] = {};
     i32 m_nLevelGates = 0;
+    i32 m_nMoney = 0;
 };
 } // namespace
 
@@ -214,8 +226,10 @@ TEST_F(GameScreenTest, EachFrameWritesMoneyStatesAndIndicatorsAndHidesTheMenuUnd
     MenuFrames(10);
     EXPECT_FALSE(GateMenu().IsVisible());
     EXPECT_TRUE(GateMenu().IsOpen());
-    Menu().CloseGameHelp();
+    // Closed as its close button closes it: the help's form goes too.
+    static_cast<TUIHelpDialog&>(g_pUIGameManager->GetScreen(UI_SCREEN_HELP)).Close();
     MenuFrames(10);
+    EXPECT_FALSE(g_pUIGameManager->IsShowing(UI_SCREEN_HELP));
     EXPECT_TRUE(GateMenu().IsVisible());
     Parameters().nFlags &= ~GAME_LANDING;
 }
@@ -252,8 +266,6 @@ protected:
     void TearDown() override
     {
         Parameters().pActiveTask = nullptr;
-        for (TGate* gate : m_apGate)
-            gate->aGateTask.SetCount(0);
         GameScreenTest::TearDown();
     }
     // An issued task of the gate (its countdown running) with the countdown left.
@@ -563,6 +575,8 @@ TEST_F(TaskListTest, ATaskWithoutGateOrUnitIsListedWithoutThem)
     // Each cell drawn reads neither a gate nor a unit.
     for (i32 column = 0; column < static_cast<i32>(TASK_COLUMN_COUNT); ++column)
         Menu()._DrawTaskCell({column, 0, 0.0f, 0.0f, 120.0f, 40.0f, 1});
+    // Drawn outside a frame: let go, not left for the next frame to draw.
+    g_pDxCanvasManager->Flush();
 }
 
 TEST(TaskRows, AYoungRowIsHighlightedOverItsFirstTenSeconds)
@@ -625,18 +639,10 @@ namespace
 class ManagementTest : public GameScreenTest
 {
 protected:
-    void SetUp() override
-    {
-        GameScreenTest::SetUp();
-        for (i32 g = 0; g < 8; ++g)
-            m_aTaskCount[g] = m_apGate[g]->aGateTask.GetCount();
-    }
     void TearDown() override
     {
         Menu().ShowManagement(false);
         MenuFrames(20);
-        for (i32 g = 0; g < 8; ++g)
-            m_apGate[g]->aGateTask.SetCount(m_aTaskCount[g]);
         GameScreenTest::TearDown();
     }
     // The service's task at the gate, done by an AI unit of the level whose prices are 1000, 2000
@@ -670,7 +676,6 @@ protected:
 
     std::deque<TAICommonUnit> m_aUnit;
     std::deque<TTask> m_aTask;
-    u32 m_aTaskCount[8] = {};
 };
 } // namespace
 

@@ -25,20 +25,32 @@ protected:
     static TUIGameManager& Game() { return *g_pUIGameManager; }
 };
 
-// A screen given a form of its own for the test (the level gives the later screens none).
+// A screen's form shown or hidden for the test: the level's own, its flags put back after; a
+// screen the level gives none borrows one for the while (binding the level's form again would
+// bind the screen's controls a second time).
 class TBorrowedForm
 {
 public:
-    explicit TBorrowedForm(UX::TInstance& screen) : m_Screen(screen)
+    explicit TBorrowedForm(UX::TInstance& screen) : m_Screen(screen), m_pLevelForm(screen.GetForm())
     {
-        m_Object = {};
-        m_Object.nCount = 1;
-        m_Object.aEntry[0].pControl = &m_Form;
-        m_Screen.Initialize(m_Object);
+        if (m_pLevelForm)
+            m_nLevelFlags = m_pLevelForm->nFlags;
+        else
+        {
+            m_Object = {};
+            m_Object.nCount = 1;
+            m_Object.aEntry[0].pControl = &m_Form;
+            m_Screen.Initialize(m_Object);
+        }
         SetShowing(false);
     }
     ~TBorrowedForm()
     {
+        if (m_pLevelForm)
+        {
+            m_pLevelForm->nFlags = m_nLevelFlags;
+            return;
+        }
         m_Screen.ForgetForm();
         // Loaded while visible, the form joined its layer: it leaves it before it goes.
         if (UX::TLayer* layer = m_Form.GetLayer())
@@ -50,11 +62,14 @@ public:
     void SetShowing(bool showing)
     {
         constexpr u32 kShowing = UX::CONTROL_VISIBLE | UX::CONTROL_PARENT_VISIBLE;
-        m_Form.nFlags = showing ? m_Form.nFlags | kShowing : m_Form.nFlags & ~kShowing;
+        UX::TControl& form = m_pLevelForm ? *m_pLevelForm : m_Form;
+        form.nFlags = showing ? form.nFlags | kShowing : form.nFlags & ~kShowing;
     }
 
 private:
     UX::TInstance& m_Screen;
+    UX::TControl* const m_pLevelForm;
+    u32 m_nLevelFlags = 0;
     UX::TForm m_Form;
     UX::TInstanceObject m_Object;
 };

@@ -58,6 +58,21 @@ protected:
             g_pGameMaterialManager->BeginManager();
             s_bBegun = true;
         }
+        // A device fixture of the program takes the cluster's listeners with its device and may
+        // leave its own: the level's load reaches this fixture's managers, in the order they were
+        // begun, and only them.
+        g_pCluster->ClearListeners();
+        for (TClusterMethods* listener : {static_cast<TClusterMethods*>(g_pNxDynamicsManager),
+                                          static_cast<TClusterMethods*>(g_pNxCollisionManager),
+                                          static_cast<TClusterMethods*>(g_pResourceManager),
+                                          static_cast<TClusterMethods*>(g_pNodeManager),
+                                          static_cast<TClusterMethods*>(g_pXAudio2SoundManager),
+                                          static_cast<TClusterMethods*>(g_pVehicleManager),
+                                          static_cast<TClusterMethods*>(g_pGameLogicManager),
+                                          static_cast<TClusterMethods*>(g_pSoundPlayerManager),
+                                          static_cast<TClusterMethods*>(g_pDamageManager),
+                                          static_cast<TClusterMethods*>(g_pGameMaterialManager)})
+            g_pCluster->AddListener(listener);
         const std::string data = VESTAMOR_DATA_DIR;
         g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
         g_pResourceManager->Associate(MORVANE_COOKED_REPOSITORY_ID, (data + "/" + MORVANE_COOKED_REPOSITORY).c_str());

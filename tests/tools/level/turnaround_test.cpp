@@ -3,7 +3,7 @@
 // gate and parks, and the gate's first services set out on theirs; then the whole turnaround,
 // through every state of the aircraft and the gate to the take-off and its pay, with the second
 // arrival parked at gate 2 and the first rain meanwhile, and a state saved while the aircraft
-// idles loaded back and played on to the end.
+// idles loaded back and played on to the end; a jet bridge coming to rest at its path's end.
 #include "turnaroundfixture.h"
 
 #include "core/stream/memorystream.h"
@@ -109,6 +109,56 @@ TEST_F(Turnaround, TheFreighterRollsThroughTheCornersToGate3AtPace)
     EXPECT_LT(time, kFreighterParkingLimit);
     EXPECT_EQ(0u, plane->pVehicle->flags & VEHICLE_HANDBRAKE);
 }
+// The jet bridge back at the terminal off its line and askew, its path's end reached within
+// reach of its home (between its near and far distances): it rolls to rest there and goes home,
+// rather than turning on the spot towards its end point and creeping into the terminal.
+TEST_F(Turnaround, AJetBridgeOffItsLineAtItsPathsEndComesToRestAtHome)
+{
+    constexpr f32 kRestLimit = 30.0f;
+    TTask& back = *Game().FindGate(7)->FindTask(gtRetreiveTunnel);
+    ASSERT_NE(nullptr, back.pAIUnit);
+    TAICommonUnit& bridge = *back.pAIUnit;
+    back.Start();
+    // A frame for its prop to take its form.
+    Frame();
+    ASSERT_NE(nullptr, bridge.pBody);
+    ASSERT_TRUE(bridge.m_nDriving);
+    const TCurvePool& pool = *Game().FindCurvePool(TName(GAME_UNIT_CURVE_POOL).GetId());
+    const TCurveRecord& path = *pool.GetCurve(bridge.m_nCurrentPath);
+    const TVector home = pool.GetPoint(path, path.nPointCount - 1);
+    const TVector before = pool.GetPoint(path, path.nPointCount - 2);
+    // 3.35 from home: 3.0 short and 1.5 aside, turned 34 degrees from the last stretch.
+    const TVector along = TVector(home.x - before.x, 0.0f, home.z - before.z, 0.0f).Normalized();
+    const TVector side(along.z, 0.0f, -along.x, 0.0f);
+    const f32 c = std::cos(34.0f / 57.29578f), s = std::sin(34.0f / 57.29578f);
+    TMatrix place = *bridge.pBody->GetNode()->GetWorldMatrix();
+    place.aRow[2] = TVector(along.x * c + side.x * s, 0.0f, along.z * c + side.z * s, 0.0f);
+    place.aRow[0] = TVector(place.aRow[2].z, 0.0f, -place.aRow[2].x, 0.0f);
+    place.aRow[1] = TVector(0.0f, 1.0f, 0.0f, 0.0f);
+    place.aRow[3] = TVector(home.x - along.x * 3.0f + side.x * 1.5f, place.aRow[3].y,
+                            home.z - along.z * 3.0f + side.z * 1.5f, 1.0f);
+    bridge.pBody->GetNode()->SetWorldMatrix(place, TNode::OrdinaryCause());
+    // Rolling on at a walking pace.
+    bridge.pBody->SetLinearVelocity(TVector(place.aRow[2].x * 0.5f, 0.0f, place.aRow[2].z * 0.5f, 0.0f));
+    bridge.pBody->SetAngularVelocity(TVector(0.0f, 0.0f, 0.0f, 0.0f));
+    bridge.m_nPointIndex = static_cast<i32>(path.nPointCount) - 2;
+    bridge.m_fPathParameter = 1.0f;
+    f32 time = 0.0f, farthest = 0.0f;
+    u32 blocked = 0;
+    while (bridge.m_nDriving && time < kRestLimit)
+    {
+        Frame();
+        time += kGameFrame;
+        if (bridge.pBody)
+            farthest = std::max(farthest, PointDistance(bridge.GetPosition(), home));
+        blocked |= bridge.m_nBlocked;
+    }
+    EXPECT_FALSE(bridge.m_nDriving) << "still driving after " << time << " s";
+    EXPECT_TRUE(back.m_nArrived);
+    EXPECT_LT(farthest, 5.0f);
+    EXPECT_FALSE(blocked);
+}
+
 // Gate 1's turnaround played to its take-off, with the second arrival sent to gate 2 as the
 // menu would send it, frame by frame.
 struct TPlay

@@ -15,6 +15,7 @@
 #include "directx/render/dxtexturemanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/environmentmanager.h"
+#include "engine/render/impostermanager.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/deferredrendering.h"
 #include "engine/render/rendermanager.h"
@@ -215,6 +216,24 @@ TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
     EXPECT_EQ(CompareWithGolden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight), "");
     EXPECT_EQ(CompareWithGolden("deferred_level_frame", frame, kWidth, kHeight), "");
     EXPECT_EQ(g_pShadowManager->GetShadowCount(), 2u);
+}
+
+// The level loaded again over itself, as a second game loads its aerodrome: what the first load's
+// frames handed on (the grass clusters' imposter quads, which the shadow passes draw again) is
+// gone with it, and the level draws as before.
+TEST_F(LevelSceneTest, ALevelLoadedAgainDrawsWithNothingLeftOfTheFirstLoad)
+{
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    DrawFrame(false);
+    Run("set shadow.enable 1");
+    ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
+    const std::vector<std::uint32_t> first = DrawFrame(false);
+    ASSERT_GT(g_pImposterManager->GetBatchCount(), 0u) << "the grass queued its quads";
+    const std::string data = VESTAMOR_DATA_DIR;
+    ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
+    EXPECT_EQ(g_pImposterManager->GetBatchCount(), 0u);
+    DrawFrame(false);
+    EXPECT_TRUE(DrawFrame(false) == first);
 }
 
 // The lights of the level but those of one type out of the frame (above the optimisation level,

@@ -184,6 +184,10 @@ const TBoundBox& TVegetationCluster::GetBounds()
 
 i32 TVegetationCluster::Release()
 {
+    // The imposter manager's lists outlive a frame when no queue draws them (its queue not
+    // found yet, a pass drawing them again): they must not keep a cluster the unload frees.
+    if (g_pImposterManager)
+        g_pImposterManager->ForgetBatch(this);
     FreeInstances();
     return 0;
 }
