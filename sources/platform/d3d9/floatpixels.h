@@ -4,11 +4,13 @@
 // time: the same bits as ReadTexel and WriteTexel give texel by texel (D3D9HalfToFloat and
 // D3D9FloatToHalf), without a call and a format switch per channel.
 #include "platform/d3d9/quad.h"
+#include "platform/d3d9/quadpair.h"
 #include "platform/d3d9/simdlevel.h"
 
 #include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
+#include <immintrin.h>
 
 namespace floatpixels
 {
@@ -198,6 +200,77 @@ inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)
         return Half4Pixels(_mm_unpacklo_epi64(lanes[0], lanes[1]), _mm_unpacklo_epi64(lanes[2], lanes[3]));
     const __m128i red = _mm_unpacklo_epi64(_mm_unpacklo_epi32(lanes[0], lanes[1]), _mm_unpacklo_epi32(lanes[2], lanes[3]));
     return {_mm_castsi128_ps(red), 1.0f, 1.0f, 1.0f};
+}
+
+// Eight 16-bit floats as floats by the processor's conversion, as HalvesToFloats converts four
+// at the AVX2 level.
+[[gnu::target("avx2")]] inline TQuadPair EightHalvesToFloats(__m128i halves)
+{
+    __m256 value;
+    asm("vcvtph2ps %1, %0" : "=x"(value) : "x"(halves));
+    return value;
+}
+
+// Lane `Lane` of quad `quad` of eight lanes' byte offsets.
+template <int Lane> [[gnu::target("avx2")]] inline int PairOffset(const __m256i& offsets, int quad)
+{
+    const __m128i half = quad == 0 ? _mm256_castsi256_si128(offsets) : _mm256_extracti128_si256(offsets, 1);
+    if constexpr (Lane == 0)
+        return _mm_cvtsi128_si32(half);
+    else
+        return _mm_extract_epi32(half, Lane);
+}
+
+// Whether, in each quad of the pair, lanes 0 and 1 lie side by side in memory, as do lanes 2 and
+// 3: a quad of an image's own pixels, or a row's taps. Each two are then one load.
+[[gnu::target("avx2")]] inline bool PairsSideBySide(const __m256i& offsets, int bytes)
+{
+    const __m256i step = _mm256_sub_epi32(offsets, _mm256_shuffle_epi32(offsets, _MM_SHUFFLE(2, 2, 0, 0)));
+    const __m256i expected = _mm256_setr_epi32(0, bytes, 0, bytes, 0, bytes, 0, bytes);
+    return _mm256_movemask_epi8(_mm256_cmpeq_epi32(step, expected)) == -1;
+}
+
+// Two 64-bit pixels at byte offsets a and b of `bits`, side by side.
+[[gnu::always_inline]] inline __m128i TwoPixels(const std::uint8_t* bits, int a, int b)
+{
+    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits + a)),
+                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits + b)));
+}
+
+// GatherTexels of two quads' A16B16G16R16F texels on eight lanes at the AVX2 level: `offsets`
+// each lane's texel in bytes from `bits`, all inside the level. The same bits as GatherTexels
+// of each quad.
+[[gnu::target("avx2")]] inline TLaneVector<TQuadPair> GatherHalf4Pair(const std::uint8_t* bits, int pitch,
+                                                                      const __m256i& offsets)
+{
+    const int first0 = PairOffset<0>(offsets, 0), second0 = PairOffset<0>(offsets, 1);
+    const int first2 = PairOffset<2>(offsets, 0), second2 = PairOffset<2>(offsets, 1);
+    // Each quad's lanes 0 and 1 (`low`) and 2 and 3 (`high`), the first quad's in the lower half.
+    __m128i low0, low1, high0, high1;
+    if (PairsSideBySide(offsets, 8))
+    {
+        low0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + first0));
+        low1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + second0));
+        high0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + first2));
+        high1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + second2));
+    }
+    else
+    {
+        low0 = TwoPixels(bits, first0, PairOffset<1>(offsets, 0));
+        low1 = TwoPixels(bits, second0, PairOffset<1>(offsets, 1));
+        high0 = TwoPixels(bits, first2, PairOffset<3>(offsets, 0));
+        high1 = TwoPixels(bits, second2, PairOffset<3>(offsets, 1));
+    }
+    PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(first0), pitch);
+    PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(second0), pitch);
+    const __m256i low = _mm256_inserti128_si256(_mm256_castsi128_si256(low0), low1, 1);
+    const __m256i high = _mm256_inserti128_si256(_mm256_castsi128_si256(high0), high1, 1);
+    // Half4Pixels in each half; then each channel's halves of both quads side by side.
+    const __m256i even = _mm256_unpacklo_epi16(low, high), odd = _mm256_unpackhi_epi16(low, high);
+    const __m256i rg = _mm256_permute4x64_epi64(_mm256_unpacklo_epi16(even, odd), _MM_SHUFFLE(3, 1, 2, 0));
+    const __m256i ba = _mm256_permute4x64_epi64(_mm256_unpackhi_epi16(even, odd), _MM_SHUFFLE(3, 1, 2, 0));
+    return {EightHalvesToFloats(_mm256_castsi256_si128(rg)), EightHalvesToFloats(_mm256_extracti128_si256(rg, 1)),
+            EightHalvesToFloats(_mm256_castsi256_si128(ba)), EightHalvesToFloats(_mm256_extracti128_si256(ba, 1))};
 }
 
 [[gnu::always_inline]] inline void WriteFloat1(std::uint8_t* const rows[2], const TQuadVector& colour, int mask)

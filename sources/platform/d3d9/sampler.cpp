@@ -858,6 +858,15 @@ __m128i TSamplerSet::SampleWords(int stage, TQuad u, TQuad v) const
     return FilterArgb(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, u, v);
 }
 
+[[gnu::target("avx2")]] void TSamplerSet::SampleWordsPair(int stage, const TQuadPair& u, const TQuadPair& v, TWordPair& words) const
+{
+    const TSamplerStage& s = stages_[stage];
+    const TQuad us[2] = {FirstQuad(u), SecondQuad(u)}, vs[2] = {FirstQuad(v), SecondQuad(v)};
+    alignas(32) __m128i row[2];
+    FilterArgbRowAvx2(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, us, vs, 2, row);
+    words.v = _mm256_load_si256(reinterpret_cast<const __m256i*>(row));
+}
+
 void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int count, __m128i* words) const
 {
     const TSamplerStage& s = stages_[stage];

@@ -60,6 +60,10 @@ public:
     // Inline where a float or 32-bit level is sampled at points inside it (the full-screen
     // passes' reads); everything else through SampleAny.
     TQuadVector Sample(int stage, TQuad u, TQuad v) const;
+    // Sample of two quads on eight lanes, for the loops compiled for AVX2 (the same bits): inline
+    // where both read a float or 32-bit level at points inside it, or nothing is bound; 32-bit
+    // levels filtered as a row of two quads; else quad by quad.
+    [[gnu::target("avx2")]] TLaneVector<TQuadPair> SamplePair(int stage, const TQuadPair& u, const TQuadPair& v) const;
     // Whether a texture is bound to the stage.
     bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
     // Whether the stage samples to 8-bit channels without a level of detail (one usable
@@ -76,6 +80,9 @@ public:
 
 private:
     TQuadVector SampleAny(int stage, TQuad u, TQuad v) const;
+    // SampleWords of two quads, as a row of two.
+    [[gnu::target("avx2")]] void SampleWordsPair(int stage, const TQuadPair& u, const TQuadPair& v,
+                                                 TWordPair& words) const;
 
     TSamplerStage stages_[kPixelSamplers];
 };
@@ -87,6 +94,14 @@ private:
     const __m128 back = _mm_cvtepi32_ps(truncated);
     // Where truncation went up (negative fractions), step down by one.
     return _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(back, x)));
+}
+
+// FloorLanes on eight lanes.
+[[gnu::target("avx2")]] inline __m256i FloorLanes(const TQuadPair& x)
+{
+    const __m256i truncated = _mm256_cvttps_epi32(x.v);
+    const __m256 back = _mm256_cvtepi32_ps(truncated);
+    return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x.v, _CMP_GT_OQ)));
 }
 
 [[gnu::always_inline]] inline TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
@@ -118,4 +133,53 @@ private:
         }
     }
     return SampleAny(stage, u, v);
+}
+
+[[gnu::target("avx2")]] inline TLaneVector<TQuadPair> TSamplerSet::SamplePair(int stage, const TQuadPair& u,
+                                                                               const TQuadPair& v) const
+{
+    const TSamplerStage& s = stages_[stage];
+    if (s.path == TSamplerStage::EPath::None)
+        return {TQuadPair(0.0f), TQuadPair(0.0f), TQuadPair(0.0f), TQuadPair(1.0f)};
+    const bool half4 = s.floatPoint && s.format == D3DFMT_A16B16G16R16F;
+    if (half4 || s.argbPoint)
+    {
+        const TSamplerLevel& level = s.levels[0][s.firstLevel];
+        const __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
+        const __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
+        const __m256i outside =
+            _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 1), x)),
+                            _mm256_or_si256(y, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 1), y)));
+        if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0)
+        {
+            const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)),
+                                                     _mm256_slli_epi32(x, half4 ? 3 : 2));
+            if (half4)
+                return floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets);
+            // Scalar loads, as Sample reads them: a vector load of words just stored one by one
+            // would stall.
+            std::uint32_t words[8];
+            for (int q = 0; q < 2; ++q)
+            {
+                std::memcpy(&words[4 * q], level.bits + floatpixels::PairOffset<0>(offsets, q), 4);
+                std::memcpy(&words[4 * q + 1], level.bits + floatpixels::PairOffset<1>(offsets, q), 4);
+                std::memcpy(&words[4 * q + 2], level.bits + floatpixels::PairOffset<2>(offsets, q), 4);
+                std::memcpy(&words[4 * q + 3], level.bits + floatpixels::PairOffset<3>(offsets, q), 4);
+            }
+            const __m256i texels = _mm256_setr_epi32(int(words[0]), int(words[1]), int(words[2]), int(words[3]),
+                                                     int(words[4]), int(words[5]), int(words[6]), int(words[7]));
+            return UnpackArgb(
+                TWordPair{s.opaque ? _mm256_or_si256(texels, _mm256_set1_epi32(int(0xFF000000u))) : texels});
+        }
+    }
+    else if (SamplesWords(stage))
+    {
+        TWordPair words;
+        SampleWordsPair(stage, u, v, words);
+        return UnpackArgb(words);
+    }
+    const TQuadVector first = Sample(stage, FirstQuad(u), FirstQuad(v));
+    const TQuadVector second = Sample(stage, SecondQuad(u), SecondQuad(v));
+    return {TQuadPair(first.x, second.x), TQuadPair(first.y, second.y), TQuadPair(first.z, second.z),
+            TQuadPair(first.w, second.w)};
 }

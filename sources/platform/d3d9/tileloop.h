@@ -720,11 +720,7 @@ public:
         if constexpr (std::is_same_v<L, TQuad>)
             return shared_.samplers->Sample(stage, u, v);
         else
-        {
-            const TQuadVector first = shared_.samplers->Sample(stage, FirstQuad(u), FirstQuad(v));
-            const TQuadVector second = shared_.samplers->Sample(stage, SecondQuad(u), SecondQuad(v));
-            return {L(first.x, second.x), L(first.y, second.y), L(first.z, second.z), L(first.w, second.w)};
-        }
+            return shared_.samplers->SamplePair(stage, u, v);
     }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
     float ConstantValue(int r, int c) const { return shared_.constantValues[r][c]; }

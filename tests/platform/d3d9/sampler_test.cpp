@@ -483,3 +483,98 @@ TEST(SamplerPlaceTest, BilinearFloatQuadsMatchTheFilterLaneByLane)
         }
     }
 }
+
+namespace
+{
+// Two quads sampled at once, as the loops compiled for AVX2 sample them, into 32 floats (each
+// channel's eight lanes).
+[[gnu::target("avx2")]] void SamplePairInto(const TSamplerSet& samplers, const float (&u)[8], const float (&v)[8],
+                                            float (&out)[32])
+{
+    TQuadPair pu, pv;
+    std::memcpy(&pu.v, u, sizeof u);
+    std::memcpy(&pv.v, v, sizeof v);
+    const TLaneVector<TQuadPair> pair = samplers.SamplePair(0, pu, pv);
+    std::memcpy(out, &pair.x.v, 32);
+    std::memcpy(out + 8, &pair.y.v, 32);
+    std::memcpy(out + 16, &pair.z.v, 32);
+    std::memcpy(out + 24, &pair.w.v, 32);
+}
+} // namespace
+
+TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
+{
+    // Float and 32-bit levels at points and filtered, and nothing bound: two neighbouring quads
+    // of an image's own pixels, taps a pixel or more away, scattered lanes and lanes past the
+    // edge, against each quad sampled alone.
+    if (!SimdLevelAvailable(ESimdLevel::Avx2))
+        GTEST_SKIP() << "the processor has no AVX2";
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Avx2));
+    constexpr int kSide = 12;
+    unsigned seed = 41;
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_UNKNOWN})
+    {
+        TTextureStore store(D3DRTYPE_TEXTURE, format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : format, kSide, kSide, 1, 1,
+                            1, false);
+        TImage& image = store.Image(0, 0);
+        const int bytes = format == D3DFMT_A16B16G16R16F ? 8 : 4;
+        for (int y = 0; y < kSide; ++y)
+        {
+            for (int x = 0; x < kSide * bytes / 2; ++x)
+            {
+                seed = seed * 1664525u + 1013904223u;
+                // Halves of moderate size, or any bytes.
+                const std::uint16_t half = bytes == 8 ? std::uint16_t(0x3000 + (seed >> 18) % 0x2000)
+                                                      : std::uint16_t(seed >> 16);
+                std::memcpy(image.Row(UINT(y)) + x * 2, &half, 2);
+            }
+        }
+        for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+        {
+            TSamplerSet samplers;
+            DWORD states[D3DSAMP_COUNT] = {};
+            states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
+            states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
+            samplers.Bind(0, format == D3DFMT_UNKNOWN ? nullptr : &store, states, 0);
+            for (int round = 0; round < 300; ++round)
+            {
+                float u[8], v[8];
+                const int kind = round % 4;
+                seed = seed * 1103515245u + 12345u;
+                const int x0 = int(seed >> 8) % (kSide - 3), y0 = int(seed >> 16) % (kSide - 1);
+                // Kind 0: two neighbouring quads at pixel centres (the last column and row of the
+                // level included); 1: their taps a pixel left and one up; 2: lanes anywhere
+                // inside; 3: lanes reaching past the edges.
+                for (int lane = 0; lane < 8; ++lane)
+                {
+                    const int px = x0 + (lane >> 2) * 2 + (lane & 1), py = y0 + (lane >> 1 & 1);
+                    seed = seed * 1103515245u + 12345u;
+                    const float r = float(seed >> 8 & 0xFFFF) / 65536.0f, s = float(seed >> 24) / 256.0f;
+                    u[lane] = kind == 0   ? (float(px) + 0.5f) / kSide
+                              : kind == 1 ? (float(px) - 0.5f) / kSide
+                              : kind == 2 ? r
+                                          : r * 1.4f - 0.2f;
+                    v[lane] = kind == 0   ? (float(py) + 0.5f) / kSide
+                              : kind == 1 ? (float(py) - 0.5f) / kSide
+                              : kind == 2 ? s
+                                          : s * 1.4f - 0.2f;
+                }
+                float pair[32];
+                SamplePairInto(samplers, u, v, pair);
+                for (int q = 0; q < 2; ++q)
+                {
+                    const TQuadVector quad =
+                        samplers.Sample(0, TQuad::Lanes(u[4 * q], u[4 * q + 1], u[4 * q + 2], u[4 * q + 3]),
+                                        TQuad::Lanes(v[4 * q], v[4 * q + 1], v[4 * q + 2], v[4 * q + 3]));
+                    const TQuad* channels[4] = {&quad.x, &quad.y, &quad.z, &quad.w};
+                    for (int c = 0; c < 4; ++c)
+                        ASSERT_EQ(0, std::memcmp(&channels[c]->v, pair + 8 * c + 4 * q, 16))
+                            << "format " << format << ", filter " << filter << ", round " << round << ", quad " << q
+                            << ", channel " << c;
+                }
+            }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
+}
