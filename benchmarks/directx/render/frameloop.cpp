@@ -5,6 +5,7 @@
 #include "directx/render/dxdevice.h"
 #include "directx/render/dxdevicevariables.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/shadowmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
@@ -167,4 +168,16 @@ f64 RunFrames(const char* system)
     g_pDxDeviceManager->SetVerticalSync(0);
     g_pDxDeviceManager->__Run();
     return Median(g_FrameDriver.m_aFrame);
+}
+
+bool UseRenderer(bool deferred)
+{
+    TCommandManager::Instance().ExecuteText(deferred ? "set deferredrendering.disable 0"
+                                                     : "set deferredrendering.disable 1");
+    if (!deferred)
+        return true;
+    g_FrameDriver.Begin(1, nullptr);
+    RunFrames("level");
+    TCommandManager::Instance().ExecuteText("set shadow.enable 1");
+    return g_pShadowManager->IsEnabled() != 0;
 }

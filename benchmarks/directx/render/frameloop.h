@@ -54,3 +54,7 @@ bool StartFrameDevice();
 bool StartLevel();
 // Runs the system's loop (vertical sync off) as the driver counts: the median frame.
 f64 RunFrames(const char* system);
+// The level's renderer, which stays chosen for the benchmarks after: the forward one, or the
+// deferred one with its shadows. Shadows are refused until a frame has published the deferred
+// renderer's targets, so one is drawn first; false when they are refused all the same.
+bool UseRenderer(bool deferred);

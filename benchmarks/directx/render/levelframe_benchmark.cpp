@@ -17,8 +17,6 @@
 #include "engine/render/light.h"
 #include "engine/render/renderer.h"
 #include "engine/render/renderobject.h"
-#include "engine/render/shadowmanager.h"
-#include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/resourcemanager.h"
@@ -42,19 +40,10 @@ void LevelFrame(benchmark::State& state)
         return;
     }
     const bool deferred = state.range(0) != 0;
-    TCommandManager::Instance().ExecuteText(deferred ? "set deferredrendering.disable 0"
-                                                     : "set deferredrendering.disable 1");
-    if (deferred)
+    if (!UseRenderer(deferred))
     {
-        // Shadows are refused until a frame has published the deferred renderer's targets.
-        g_FrameDriver.Begin(1, nullptr);
-        RunFrames("level");
-        TCommandManager::Instance().ExecuteText("set shadow.enable 1");
-        if (!g_pShadowManager->IsEnabled())
-        {
-            state.SkipWithError("shadows refused");
-            return;
-        }
+        state.SkipWithError("shadows refused");
+        return;
     }
     g_FrameDriver.Begin(kEmptyFrames, CopyMilliseconds);
     const f64 empty = RunFrames("benchmark");

@@ -54,10 +54,11 @@ void SceneEffects(benchmark::State& state)
         return;
     }
     const bool deferred = state.range(0) != 0;
-    TCommandManager::Instance().ExecuteText(deferred ? "set deferredrendering.disable 0"
-                                                     : "set deferredrendering.disable 1");
-    if (deferred)
-        TCommandManager::Instance().ExecuteText("set shadow.enable 1");
+    if (!UseRenderer(deferred))
+    {
+        state.SkipWithError("shadows refused");
+        return;
+    }
     // The rain's look at once, and the world's time running as in play: the main menu, which
     // the level's first frames open, stops it.
     g_pEffectsManager->StartTransition("Effects_Rain", 0.0f);

@@ -441,8 +441,9 @@ void TDeferredRendering::BeginFrame(u32 clearFlags, u32 colour)
     g_pRenderManager->SetPassTarget(t[DEFERRED_COLOR], nullptr, nullptr, nullptr, PASS_ATTACH_DEPTH, 0);
     g_pDeviceManager->Clear(clearFlags, clearFlags & DEVICE_CLEAR_TARGET ? RenderBackgroundColor() | 0xFF000000u : 0u,
                             1.0f, 0);
-    g_pRenderManager->SetPassTarget(t[DEFERRED_POSITION], t[DEFERRED_NORMAL], t[DEFERRED_TEMP1], t[DEFERRED_TEMP2],
-                                    PASS_CLEAR_COLOUR, 0);
+    // Each float target is written once: Position takes its own clear alone, and Temp2 is cleared
+    // where the A-buffer and the lights begin, before anything reads it.
+    g_pRenderManager->SetPassTarget(t[DEFERRED_NORMAL], t[DEFERRED_TEMP1], nullptr, nullptr, PASS_CLEAR_COLOUR, 0);
     g_pRenderManager->SetPassTarget(t[DEFERRED_POSITION], nullptr, nullptr, nullptr, PASS_CLEAR_COLOUR,
                                     DEFERRED_POSITION_CLEAR);
 }
@@ -592,14 +593,15 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
             g_pShadowManager->RenderShadows();
         }
     }
-    g_pRenderManager->SetPassTarget(t[DEFERRED_TEMP2], nullptr, nullptr, nullptr,
-                                    PASS_ATTACH_DEPTH | (transparent ? PASS_CLEAR_COLOUR : 0), 0);
+    // The light pass clears it first.
+    g_pRenderManager->SetPassTarget(t[DEFERRED_TEMP2], nullptr, nullptr, nullptr, PASS_ATTACH_DEPTH, 0);
     _RenderLights(transparent);
     g_pRenderManager->EndPass();
 
     g_pRenderManager->SetPingPong(transparent ? PING_PONG_TRANSPARENT : PING_PONG_OPAQUE, PING_PONG_SECOND);
     g_pRenderManager->ResetPassState();
-    g_pRenderManager->BeginPipelinePass(PASS_ATTACH_DEPTH | PASS_CLEAR_COLOUR);
+    // Cleared only without a combine: with one, every pixel of the target is drawn next.
+    g_pRenderManager->BeginPipelinePass(PASS_ATTACH_DEPTH | (combine ? 0 : PASS_CLEAR_COLOUR));
     if (!combine)
         return;
     combine->SetTexture(DEFERRED_COMBINE_COLOR_SLOT, TextureOf(t[DEFERRED_COLOR]));
@@ -620,7 +622,8 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
         combine->SetTexture(DEFERRED_COMBINE_SCENE_SLOT, nullptr);
         return;
     }
-    CopyTexture(TextureOf(t[DEFERRED_COLOR]));
+    // The opaque combine writes every pixel, unblended: a copy of "Color" under it would be drawn
+    // over whole.
     DrawFullScreen(combine);
     g_pRenderManager->RecordPipelineStep(s_StepOpaqueCombine, combine);
     combine->SetTexture(DEFERRED_COMBINE_LIGHT_SLOT, nullptr);
@@ -686,7 +689,12 @@ bool TDeferredRendering::LightScreenRect(TLight& light, const TMatrix& viewProje
 
 void TDeferredRendering::_RenderLights(u32 transparent)
 {
-    g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET, 0u, 1.0f, 0);
+    {
+        // The transparent pass's lights and combine read the light target only where the
+        // transparent surfaces were drawn.
+        const TPassScissor scissor(TransparentBound(transparent), nullptr, 0);
+        g_pDeviceManager->Clear(DEVICE_CLEAR_TARGET, 0u, 1.0f, 0);
+    }
     const u32 shadows = g_pShadowManager && g_pShadowManager->IsEnabled();
     TTexture* mask =
         shadows ? TextureOf(g_pShadowManager->GetTarget(transparent ? SHADOW_MASK_TRANSPARENT : SHADOW_MASK_OPAQUE))
