@@ -198,6 +198,7 @@ struct TLevelLitScene
     TRenderQueue* m_pNormal;
     TRenderQueue* m_pAlphaBlend = nullptr;
     TRenderQueue m_Reflective{};
+    TRenderQueue m_Ground{};
     TRenderQueue m_AlphaBlend{};
     TLightSet m_Set{0, 0, {}};
     TLight m_aLight[4];
@@ -215,6 +216,12 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
     m_Reflective.m_nFlags = RENDER_QUEUE_ENABLED | RENDER_QUEUE_DEFINE;
     scene->aRenderQueue[scene->m_nQueueCount++] = &m_Reflective;
     g_pRenderSceneManager->Queues().Add(&m_Reflective);
+    // The ground's own queue comes last: where the buildings stand before it, its pixels fail
+    // the depth test before they are shaded.
+    m_Ground.m_Name = TName("Ground", true);
+    m_Ground.m_nFlags = RENDER_QUEUE_ENABLED;
+    scene->aRenderQueue[scene->m_nQueueCount++] = &m_Ground;
+    g_pRenderSceneManager->Queues().Add(&m_Ground);
 
     // The ground: patches of one mesh, so that spot passes draw only those a floodlight reaches.
     TMaterial* apron = Material(writer, "apron", 64, ApronPixels());
@@ -233,7 +240,7 @@ TLevelLitScene::TLevelLitScene(TRepositoryWriter& writer, TNode* level) : m_pLev
                              first + GROUND_PATCH_SIZE * static_cast<f32>(i / GROUND_PATCHES), 1.0f);
         TMesh* mesh = g_pDxMeshManager->CreateMesh(Node(level, name, at));
         mesh->pMeshData = ground;
-        mesh->SetQueue(m_pNormal);
+        mesh->SetQueue(&m_Ground);
     }
 
     // The terminal stands on its collision block; the glass of it and of the tower reflects.

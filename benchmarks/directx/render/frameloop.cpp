@@ -19,6 +19,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -28,14 +30,16 @@ const int s_nHeadless = setenv("VESTAMOR_HEADLESS", "1", 1);
 constexpr u32 kRepositoryIds[] = {2, 3, 4, 100001};
 constexpr const char* kRepositoryFiles[] = {"common.data", "mapped.data", "streamed.data", "shaders.data"};
 
-// The "Normal" system's list lines of the start-up script; the device is made already.
+// The "Normal" system's list lines of the start-up script; the device is made already. Then,
+// as the script goes on after the managers begin, its language and its settings of the look.
 bool BuildGameSystem()
 {
     std::ifstream file(VESTAMOR_SOURCE_DATA_DIR "/system/system.icom");
     std::stringstream text;
     text << file.rdbuf();
     std::string line;
-    bool normal = false;
+    bool normal = false, begun = false;
+    std::vector<std::string> settings;
     g_ManagerManager.CreateSystem(TName("level", true));
     while (std::getline(text, line))
     {
@@ -45,12 +49,20 @@ bool BuildGameSystem()
                           line.rfind("manager.render.add", 0) == 0;
         if (normal && list && line != "manager.initialize.add Device")
             TCommandManager::Instance().ExecuteText(line.c_str());
+        if (begun && (line.rfind("language ", 0) == 0 || line.rfind("set ", 0) == 0))
+            settings.push_back(line);
+        begun = begun || line == "manager.begin";
     }
     g_ManagerManager.AddUpdateManager(&g_FrameDriver, 0);
     g_ManagerManager.Initialize();
     g_ManagerManager.Begin();
-    // No user folder: the files read are the build's own.
+    // No user folder: the files read are the build's own, from its folder as the game's are
+    // from the game's.
     g_pFileStreamManager->SetLocked(0);
+    if (chdir(VESTAMOR_DATA_DIR "/..") != 0)
+        return false;
+    for (const std::string& setting : settings)
+        TCommandManager::Instance().ExecuteText(setting.c_str());
     // As the game does before its first load.
     RegisterGameScreens();
     const std::string data = VESTAMOR_DATA_DIR;

@@ -50,7 +50,8 @@ extern TFrameDriver g_FrameDriver;
 // The device and the system "benchmark", once; false without a device.
 bool StartFrameDevice();
 // The device, then the system "level" built from the start-up script's "Normal" lists over the
-// game's level and shaders, once; false without a device or the level.
+// game's level and shaders, with the script's language and settings, in the build's folder,
+// once; false without a device or the level.
 bool StartLevel();
 // Runs the system's loop (vertical sync off) as the driver counts: the median frame.
 f64 RunFrames(const char* system);

@@ -19,6 +19,10 @@
 #include "engine/render/lightmanager.h"
 #include "engine/render/deferredrendering.h"
 #include "engine/render/rendermanager.h"
+#include "engine/render/renderobject.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
 #include "engine/render/shadowmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
@@ -195,6 +199,40 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
     EXPECT_EQ(g_pLightManager->GetTotal(LIGHT_SPOT), 2);
     EXPECT_EQ(CompareWithGolden("forward_level_frame", frames[1], kWidth, kHeight), "");
     EXPECT_TRUE(frames[0] == frames[1]);
+}
+
+// The ground's patches draw after every building in the scene's walk, so that the buildings'
+// depth turns away the ground behind them before it is shaded.
+TEST_F(LevelSceneTest, TheGroundDrawsAfterTheBuildingsStandingOnIt)
+{
+    ASSERT_GT(g_pRenderSceneManager->Scenes().GetCount(), 0);
+    // The queues fill as the nodes switch their objects on.
+    DrawFrame(false);
+    const TRenderScene* scene = g_pRenderSceneManager->Scenes()[0];
+    // Places in the order the scene's walk draws its objects.
+    i32 place = 0, lastBuilding = -1, firstGround = -1;
+    u32 patches = 0, buildings = 0;
+    for (u32 q = 0; q < scene->GetQueueCount(); ++q)
+        for (TRenderObject* object = scene->aRenderQueue[q]->lObject.pFirst; object; object = object->pNext, ++place)
+        {
+            // A patch is a flat square of 50 units; the terminal, the hangar and the tower stand
+            // 8 units or more.
+            const TBoundBox& box = *object->GetBoundBox();
+            if (box.minimum.y == 0.0f && box.maximum.y == 0.0f && box.maximum.x - box.minimum.x == 50.0f)
+            {
+                ++patches;
+                if (firstGround < 0)
+                    firstGround = place;
+            }
+            else if (box.minimum.y == 0.0f && box.maximum.y >= 8.0f)
+            {
+                ++buildings;
+                lastBuilding = place;
+            }
+        }
+    EXPECT_EQ(patches, 16u);
+    EXPECT_EQ(buildings, 3u);
+    EXPECT_GT(firstGround, lastBuilding);
 }
 
 // The deferred renderer's frame of the level: the sun's cascaded shadows and the first
