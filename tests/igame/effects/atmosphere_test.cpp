@@ -413,3 +413,18 @@ TEST(AtmosphereConsole, ATransitionWithoutAChangeSaysSoAndChangesNothing)
     EXPECT_EQ(lines.Count("no atmosphere transition exists"), 1u);
     g_pAtmosphereManager->Changes().SetCount(0);
 }
+
+TEST(AtmosphereConsole, TheTimeOfDayIsHeldWithinADay)
+{
+    TVariable* time = TCommandManager::Instance().FindVariable(TName("atmosphere.timeofday"));
+    ASSERT_NE(time, nullptr);
+    time->SetFloat(0.9f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 0.9f);
+    time->SetFloat(1.0f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 1.0f);
+    time->SetFloat(1.5f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 1.0f);
+    time->SetFloat(-0.25f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 0.0f);
+    time->SetFloat(0.0f);
+}
