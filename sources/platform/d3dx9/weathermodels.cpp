@@ -27,6 +27,16 @@ constexpr float kHalfCell = 30.0f;
 constexpr float kAheadShare = 30.0f / 18.0f;
 constexpr float kHalfWidth = 0.5f;
 
+// x modulo the cell, in [0, 60). A place and an offset each lie in [0, 60): one subtraction,
+// exact as the remainder is, spares a library call per coordinate.
+float Wrap(float x)
+{
+    if (x >= 0.0f && x < 2.0f * kCell)
+        return x < kCell ? x : x - kCell;
+    const float wrapped = std::fmod(x, kCell);
+    return wrapped < 0.0f ? wrapped + kCell : wrapped;
+}
+
 // The point times the matrix of four row registers.
 void ByRows(const float* p, const float (*rows)[4], float* out)
 {
@@ -43,8 +53,7 @@ void WeatherVertex(const TVertexInput& input, const TShaderConstants& constants,
     for (int i = 0; i < 3; ++i)
     {
         const float centre = c[kEye][i] + c[kAhead][i] * kAheadShare;
-        const float wrapped = std::fmod(p[i] + c[kOffset][i], kCell);
-        world[i] = centre + kHalfCell - (wrapped < 0.0f ? wrapped + kCell : wrapped);
+        world[i] = centre + kHalfCell - Wrap(p[i] + c[kOffset][i]);
     }
     // The streak: along the motion (at least as long as wide), across it facing the eye.
     const float width = c[kScales][0] * kHalfWidth;

@@ -1,6 +1,9 @@
 // Atmosphere changes: the blend set at once or over the change's duration, ending exactly on
-// its target, weighting the day and the night sky; the stored layouts' reference fields.
+// its target, weighting the day and the night sky; the stored layouts' reference fields; the
+// sky's frame update (the sun, the cloud override, the clouds) and the transition's console.
 #include "core/cluster/cluster.h"
+#include "engine/system/command/commandmanager.h"
+#include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
@@ -14,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -251,4 +255,176 @@ TEST(SkyVertexPool, ABlockMustHoldItsTableAndWholeVerticesAndABadTemplateIsSkipp
     whole.Release();
     element.m_nTemplate = 0;
     EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
+}
+
+namespace
+{
+// One dynamic sky updated by the manager as seen from an eye at the origin; the manager's
+// time, density, rain and override are put back afterwards.
+class SkyUpdate : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_Sky.m_nSkyMode = ATMOSPHERE_DYNAMIC_SKY;
+        m_Sun.Local = TMatrix(1.0f);
+        m_Sky.pSun = &m_Sun;
+    }
+    void TearDown() override
+    {
+        Manager().SetTimeOfDay(0.0f);
+        Manager().SetCloudsAndRain(0.0f, 0.0f);
+        Manager().SetCloudOverride(ATMOSPHERE_NO_OVERRIDE);
+        g_SkyParameters = {};
+    }
+    static TAtmosphereManager& Manager() { return *g_pAtmosphereManager; }
+    void At(f32 time, f32 dt = 1.0f / 60.0f)
+    {
+        Manager().SetTimeOfDay(time);
+        Manager().UpdateSky(m_Sky, dt, TMatrix(1.0f));
+    }
+    static TSkyElement Element(f32 x, f32 z)
+    {
+        TSkyElement element = {};
+        element.Local = TMatrix(1.0f);
+        element.World = TMatrix(1.0f);
+        element.World.aRow[3] = TVector(x, 0.0f, z, 1.0f);
+        return element;
+    }
+
+    TAtmosphere m_Sky;
+    TSkyElement m_Sun = {};
+};
+} // namespace
+
+TEST_F(SkyUpdate, TheSunCirclesWithTheDayAndRisesToItsNoonHeight)
+{
+    const TVector& sun = g_SkyParameters.SunOffset;
+    // Midnight: 45 degrees below, behind the sky's forward axis; dawn and dusk on the horizon
+    // to either side.
+    At(0.0f);
+    EXPECT_NEAR(sun.x, 0.0f, 1e-2f);
+    EXPECT_NEAR(sun.y, -200.0f * std::sqrt(0.5f), 1e-2f);
+    EXPECT_NEAR(sun.z, -200.0f, 1e-2f);
+    EXPECT_EQ(g_SkyParameters.SunDirection.w, 1.0f);
+    At(0.25f);
+    EXPECT_NEAR(sun.x, -200.0f, 1e-2f);
+    EXPECT_NEAR(sun.y, 0.0f, 1e-2f);
+    EXPECT_NEAR(g_SkyParameters.SunDirection.w, 0.0f, 1e-5f);
+    At(0.5f);
+    EXPECT_NEAR(sun.y, 200.0f * std::sqrt(0.5f), 1e-2f);
+    EXPECT_NEAR(sun.z, 200.0f, 1e-2f);
+    EXPECT_EQ(g_SkyParameters.SunDirection.w, 0.0f);
+    // The sun element stands there, looking at the eye, and gives the sun's direction.
+    EXPECT_EQ(m_Sun.World.aRow[3].y, sun.y);
+    const TVector toEye = TVector(-sun.x, -sun.y, -sun.z, 0.0f).Normalized();
+    EXPECT_NEAR(m_Sun.World.aRow[2].x, toEye.x, 1e-5f);
+    EXPECT_NEAR(m_Sun.World.aRow[2].y, toEye.y, 1e-5f);
+    EXPECT_NEAR(g_SkyParameters.SunDirection.y, toEye.y, 1e-5f);
+    At(0.75f);
+    EXPECT_NEAR(sun.x, 200.0f, 1e-2f);
+    EXPECT_NEAR(sun.y, 0.0f, 1e-2f);
+}
+
+TEST_F(SkyUpdate, AnOverrideReplacesTheCloudDensityEveryFrameAndNoneLeavesItAlone)
+{
+    // A key so the light colour is known: the shadow is 0.6 of it.
+    m_Sky.m_nColorKeyCount = 1;
+    m_Sky.aLightColorKey[0] = TVector(1.0f, 0.5f, 0.25f, 0.0f);
+    Manager().SetCloudsAndRain(0.3f, 0.0f);
+    At(0.5f);
+    EXPECT_EQ(Manager().GetCloudDensity(), 0.3f);
+    EXPECT_EQ(g_SkyParameters.CloudShadow.w, 0.0f);
+    Manager().SetCloudOverride(0.55f);
+    At(0.5f);
+    EXPECT_EQ(Manager().GetCloudDensity(), 0.55f);
+    EXPECT_NEAR(g_SkyParameters.CloudShadow.w, 0.5f, 1e-5f);
+    EXPECT_FLOAT_EQ(g_SkyParameters.CloudShadow.y, 0.3f);
+    // The effect settings write their density each frame; the override wins again.
+    Manager().SetCloudsAndRain(0.1f, 0.0f);
+    At(0.5f);
+    EXPECT_EQ(Manager().GetCloudDensity(), 0.55f);
+    Manager().SetCloudOverride(0.9f);
+    At(0.5f);
+    EXPECT_EQ(g_SkyParameters.CloudShadow.w, 1.0f);
+}
+
+TEST_F(SkyUpdate, CloudsDriftWrapAndSitOnTheirDomesAndAJumpInTimeScattersTheRainClouds)
+{
+    TSkyElement ambient = Element(0.0f, 1500.0f), last = Element(2999.0f, 0.0f);
+    m_Sky.aAmbientCloud.Add(&ambient);
+    m_Sky.aAmbientCloud.Add(&last);
+    TSkyElement rain[4] = {Element(2999.0f, 0.0f), Element(2999.0f, 0.0f), Element(2000.0f, 0.0f),
+                           Element(2999.0f, 0.0f)};
+    for (TSkyElement& cloud : rain)
+        m_Sky.aRainCloud.Add(&cloud);
+    for (u32 k = 0; k < 4; ++k)
+        rain[k].m_nVisible = 1;
+    // Thick cloud and rain: every second cloud by its index shows after its wrap.
+    Manager().SetCloudsAndRain(0.45f, 0.3f);
+    At(0.5f, 2.0f);
+    EXPECT_FLOAT_EQ(ambient.World.aRow[3].x, 3.0f);
+    EXPECT_FLOAT_EQ(ambient.World.aRow[3].y, (1.0f - std::sqrt(9.0f + 1500.0f * 1500.0f) / 3000.0f) * 300.0f);
+    EXPECT_EQ(last.World.aRow[3].x, -3000.0f);
+    EXPECT_EQ(rain[1].World.aRow[3].x, -3000.0f);
+    EXPECT_EQ(rain[0].m_nVisible, 1u);
+    EXPECT_EQ(rain[1].m_nVisible, 0u);
+    EXPECT_EQ(rain[2].m_nVisible, 1u) << "not wrapped: kept";
+    EXPECT_FLOAT_EQ(rain[2].World.aRow[3].x, 2004.4f);
+    EXPECT_FLOAT_EQ(rain[2].World.aRow[3].y, (1.0f - 2004.4f / 2500.0f) * 300.0f);
+    EXPECT_EQ(rain[3].m_nVisible, 0u);
+    // Turned to the eye about the global up.
+    EXPECT_NEAR(rain[2].World.aRow[2].x, -1.0f, 1e-2f);
+    EXPECT_NEAR(rain[2].World.aRow[0].y, 0.0f, 1e-5f);
+    // More than 100 seconds: a jump, every rain cloud scattered within 1000 and chosen again.
+    Manager().SetCloudsAndRain(0.0f, 0.0f);
+    At(0.5f, 101.0f);
+    for (const TSkyElement& cloud : rain)
+    {
+        EXPECT_GE(cloud.World.aRow[3].x, -1000.0f);
+        EXPECT_LT(cloud.World.aRow[3].x, 1000.0f);
+        EXPECT_EQ(cloud.m_nVisible, 0u) << "no rain, no cloud";
+    }
+    EXPECT_NE(rain[0].World.aRow[3].x, rain[1].World.aRow[3].x);
+}
+
+TEST(AtmosphereConsole, ATransitionWithoutAChangeSaysSoAndChangesNothing)
+{
+    TScratchWorkingFolder folder{"skyconsole"};
+    TVariable* transition = TCommandManager::Instance().FindVariable(TName("atmosphere.transition"));
+    ASSERT_NE(transition, nullptr);
+    ASSERT_EQ(g_pAtmosphereManager->GetFirstChange(), nullptr);
+    TLogLines lines;
+    transition->SetFloat(1.0f);
+    EXPECT_EQ(lines.Count("no atmosphere transition exists"), 1u);
+    // With a change: a timed blend to the value held within [0, 1].
+    TAtmosphere day, night;
+    TAtmosphereChange change;
+    change.pDay = &day;
+    change.pNight = &night;
+    change.m_fDuration = 2.0f;
+    g_pAtmosphereManager->Changes().Add(&change);
+    transition->SetFloat(3.0f);
+    EXPECT_TRUE(change.IsMoving());
+    change.Step(1.0f);
+    EXPECT_FLOAT_EQ(change.GetBlend(), 0.5f);
+    change.Step(1.0f);
+    EXPECT_EQ(change.GetBlend(), 1.0f);
+    EXPECT_EQ(lines.Count("no atmosphere transition exists"), 1u);
+    g_pAtmosphereManager->Changes().SetCount(0);
+}
+
+TEST(AtmosphereConsole, TheTimeOfDayIsHeldWithinADay)
+{
+    TVariable* time = TCommandManager::Instance().FindVariable(TName("atmosphere.timeofday"));
+    ASSERT_NE(time, nullptr);
+    time->SetFloat(0.9f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 0.9f);
+    time->SetFloat(1.0f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 1.0f);
+    time->SetFloat(1.5f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 1.0f);
+    time->SetFloat(-0.25f);
+    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 0.0f);
+    time->SetFloat(0.0f);
 }
