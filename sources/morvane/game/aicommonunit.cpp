@@ -401,16 +401,19 @@ void TAICommonUnit::UpdateDrive(f32 dt)
     }
 
     const TVector along = segment.Normalized();
+    // The front point's pace is per second: a long frame moves it as far as the short frames
+    // it stands for, or the unit would crawl through every corner behind it.
+    const f32 frontStep = UNIT_FRONT_STEP * dt / UNIT_FRONT_STEP_FRAME;
     if (distance >= limits.fFarDistance && !m_nEndReached)
     {
         pVehicle->Drive(1.0f, dt);
         // The front point fell behind the unit: it moves on.
         if (AngleBetween(ahead, along) > 90.0f)
-            t = std::min(t + UNIT_FRONT_STEP, 1.0f);
+            t = std::min(t + frontStep, 1.0f);
         return;
     }
     if (!m_nEndReached)
-        t = std::min(t + UNIT_FRONT_STEP, 1.0f);
+        t = std::min(t + frontStep, 1.0f);
     bool crawling = false;
     if (m_nAircraft && m_nEndReached)
     {
