@@ -166,8 +166,8 @@ private:
     bool IsObstacleAhead(const TVector& from, const TVector& forward) const;
     // Arrived at the path's end, standing.
     void Arrive();
-    // The state change's line: aircraft, state, its gate, money.
-    void LogPlaneState() const;
+    // The state change's line: aircraft (by the name given), state, its gate, money.
+    void LogPlaneState(const char* name) const;
 };
 
 static_assert(sizeof(TAICommonUnit) == 312);
