@@ -6,6 +6,7 @@
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "engine/system/repository.h"
 #include "platform/physics/nxconvexmesh.h"
 #include "platform/physics/nxphysicssdk.h"
 #include "platform/physics/nxtrianglemesh.h"
@@ -16,6 +17,21 @@ namespace
 {
 const char* const kSource = "sources/ageia/nxcollisionmeshdata";
 const char* const kLoadError = "TNxCollisionMeshData::OnResourceLoad(): error: ";
+
+// A range of the record's block that its repository file does not reach: the file was cut
+// short. The level would play on without that collision, so the load is refused, as a main
+// repository that does not unpack is.
+void RefuseWhenCut(TResource& data, u32 offset, u32 size)
+{
+    TRepository* repository = data.GetRepository();
+    if (!repository || u64(data.m_nDataOffset) + offset + size <= repository->GetSize())
+        return;
+    const char* name = repository->GetName().GetPrintText();
+    TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s' is damaged: the collision data of '%s' lie past its end",
+                name, data.GetNameText());
+    __Abort("TNxCollisionMeshData::OnResourceLoad", kSource, __LINE__,
+            "'%s' is damaged: the collision data of '%s' lie past its end", name, data.GetNameText());
+}
 } // namespace
 
 TNxCollisionMeshData::TNxCollisionMeshData()
@@ -53,6 +69,8 @@ i32 TNxCollisionMeshData::Load()
     m_pNormals = nullptr;
     m_pIndices = nullptr;
     NxPhysicsSDK* sdk = g_pNxDynamicsManager ? g_pNxDynamicsManager->GetSDK() : nullptr;
+    if (sdk && m_nCookedSize && m_nCookedSize <= m_nDataSize)
+        RefuseWhenCut(*this, 0, m_nCookedSize);
     u8* cooked = sdk && m_nCookedSize ? GetData(0, m_nCookedSize) : nullptr;
     if (cooked)
     {
@@ -77,7 +95,10 @@ i32 TNxCollisionMeshData::Load()
         const u64 tableSize = u64(m_nNormalCount) * 12 + u64(m_nIndexCount) * 2;
         const u8* tables = nullptr;
         if (tableSize && tableSize <= m_nDataSize - m_nCookedSize)
+        {
+            RefuseWhenCut(*this, m_nCookedSize, static_cast<u32>(tableSize));
             tables = GetData(m_nCookedSize, static_cast<u32>(tableSize));
+        }
         if (tables)
         {
             m_pNormals = static_cast<f32*>(MemoryAllocate(static_cast<u32>(tableSize)));

@@ -310,6 +310,33 @@ TEST_F(CollisionTest, DataThatCannotBeCookedOrLoadedMakesNoActor)
     cut->SetData(nullptr, 0, 0);
 }
 
+// A repository file cut short, so that a record's block reaches past its end (its cooked bytes,
+// or the tables after them): the load is refused as a damaged repository's, rather than the
+// level playing on without that collision. A file that ends with the block is whole.
+TEST_F(CollisionTest, CollisionDataPastTheEndOfACutRepositoryIsRefused)
+{
+    for (const bool tables : {false, true})
+    {
+        SCOPED_TRACE(tables ? "into the tables" : "into the cooked bytes");
+        const std::string name = tables ? "ground" : "cube";
+        TNxCollisionMeshData* data = tables ? Ground(name.c_str()) : Cube(name.c_str());
+        const u32 size = data->m_nDataSize;
+        ASSERT_EQ(tables, size > data->m_nCookedSize);
+        const u8* block = data->GetData(0, size);
+        ASSERT_NE(nullptr, block);
+        const std::vector<u8> whole(block, block + size);
+        TRepository cut(whole.data(), size - 1);
+        cut.SetName(TName("level.cooked.data", true));
+        data->SetData(&cut, 0, size);
+        EXPECT_DEATH(Place("cut", data, 0.0f, 0.0f, 0.0f),
+                     "'level.cooked.data' is damaged: the collision data of '" + name + "' lie past its end");
+        TRepository exact(whole.data(), size);
+        data->SetData(&exact, 0, size);
+        EXPECT_NE(nullptr, Place("exact", data, 0.0f, 0.0f, 0.0f)->GetActor());
+        data->SetData(nullptr, 0, 0);
+    }
+}
+
 TEST_F(CollisionTest, ACookedMeshStoredInARepositoryAndReloadedCollides)
 {
     TNxCollisionMeshData* data = Ground("runway", false);

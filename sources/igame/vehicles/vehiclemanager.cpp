@@ -43,6 +43,9 @@ void Line(f32 y, const char* format, ...)
 
 TVehicleManager::TVehicleManager() : m_nActiveIndex(-1), m_nSecondIndex(-1), m_apAction()
 {
+    // Once per frame with the frame's time: the AI's requests (and the player's keys) last one
+    // frame, and a fixed-rate channel would run a second update in a long frame without them.
+    m_nChannel = 0;
     if (g_pCluster)
         RegisterArray(&VehicleDecl(), &m_aVehicle);
 }

@@ -185,6 +185,8 @@ void TAICommonUnit::UnlinkScene()
 void TAICommonUnit::SetPlaneState(i32 state)
 {
     const i32 old = m_nPlaneState;
+    // The end of the take-off gives the form back: its line still names the form it flew.
+    const TName flown = pProp && pProp->pPropData ? pProp->pPropData->m_Name : TName();
     // A landing shows the aircraft first: its prop's form links the skeleton and animations.
     if (old == PLANE_IDLE && state == PLANE_LANDING)
         ShowProp();
@@ -268,15 +270,15 @@ void TAICommonUnit::SetPlaneState(i32 state)
     m_nPlaneState = state;
     if (state == old)
         return;
-    LogPlaneState();
+    LogPlaneState(pProp && pProp->pPropData ? GetName() : flown.GetId() ? flown.GetPrintText() : GetName());
     if (g_pSoundPlayerManager)
         g_pSoundPlayerManager->UpdateAirplane(this);
 }
 
-void TAICommonUnit::LogPlaneState() const
+void TAICommonUnit::LogPlaneState(const char* name) const
 {
     const TGate* gate = g_pGameLogicManager->FindGateOf(this);
-    TLog::Print(g_pSystemLog, LOG_INFO, "", "aircraft '%s': state %d, gate %d, money %d", GetName(), m_nPlaneState,
+    TLog::Print(g_pSystemLog, LOG_INFO, "", "aircraft '%s': state %d, gate %d, money %d", name, m_nPlaneState,
                 gate ? gate->m_nId : 0, g_pGameLogicManager->GetParameters().nMoney);
 }
 
@@ -401,16 +403,19 @@ void TAICommonUnit::UpdateDrive(f32 dt)
     }
 
     const TVector along = segment.Normalized();
+    // The front point's pace is per second: a long frame moves it as far as the short frames
+    // it stands for, or the unit would crawl through every corner behind it.
+    const f32 frontStep = UNIT_FRONT_STEP * dt / UNIT_FRONT_STEP_FRAME;
     if (distance >= limits.fFarDistance && !m_nEndReached)
     {
         pVehicle->Drive(1.0f, dt);
         // The front point fell behind the unit: it moves on.
         if (AngleBetween(ahead, along) > 90.0f)
-            t = std::min(t + UNIT_FRONT_STEP, 1.0f);
+            t = std::min(t + frontStep, 1.0f);
         return;
     }
     if (!m_nEndReached)
-        t = std::min(t + UNIT_FRONT_STEP, 1.0f);
+        t = std::min(t + frontStep, 1.0f);
     bool crawling = false;
     if (m_nAircraft && m_nEndReached)
     {

@@ -41,10 +41,12 @@ constexpr i32 PLANE_TO_RUNWAY = 8;
 constexpr i32 PLANE_LEAVING = 10;
 constexpr i32 PLANE_TAKING_OFF = 11;
 
-// Path driving: the front point's step along its segment, the obstacle ray's length per
-// fraction of the top speed and its least length, its filter, the seconds a unit waits behind
-// an obstacle before it drives on, the speed below which an arrived unit stands.
+// Path driving: the front point's step along its segment in a frame of 1/30 s (longer or
+// shorter frames step in proportion), the obstacle ray's length per fraction of the top speed
+// and its least length, its filter, the seconds a unit waits behind an obstacle before it
+// drives on, the speed below which an arrived unit stands.
 constexpr f32 UNIT_FRONT_STEP = 0.1f;
+constexpr f32 UNIT_FRONT_STEP_FRAME = 1.0f / 30.0f;
 constexpr f32 UNIT_RAY_PER_SPEED = 10.0f;
 constexpr f32 UNIT_RAY_MIN = 3.5f;
 constexpr u32 UNIT_RAY_FILTER = 0x800;
@@ -164,8 +166,8 @@ private:
     bool IsObstacleAhead(const TVector& from, const TVector& forward) const;
     // Arrived at the path's end, standing.
     void Arrive();
-    // The state change's line: aircraft, state, its gate, money.
-    void LogPlaneState() const;
+    // The state change's line: aircraft (by the name given), state, its gate, money.
+    void LogPlaneState(const char* name) const;
 };
 
 static_assert(sizeof(TAICommonUnit) == 312);

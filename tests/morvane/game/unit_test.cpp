@@ -308,6 +308,24 @@ TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApron
     EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
 }
 
+// A loaded prop node's name carries no text: the lines name the aircraft by the form it shows,
+// the last one too, after the take-off gave the form back.
+TEST_F(Units, EveryStateLineNamesTheAircraftByItsFormToTheEndOfItsTakeOff)
+{
+    TAICommonUnit& unit = Plane();
+    unit.pProp->GetNode()->m_Name = TName("plane_prop_unnamed");
+    unit.SetPlaneState(PLANE_LANDING);
+    unit.m_nPlaneState = PLANE_LEAVING;
+    unit.SetPlaneState(PLANE_TAKING_OFF);
+    unit.SetPlaneState(PLANE_IDLE);
+    ASSERT_EQ(unit.pProp->pPropData, nullptr);
+    const std::string log = Log();
+    for (const i32 state : {PLANE_LANDING, PLANE_TAKING_OFF, PLANE_IDLE})
+        EXPECT_NE(log.find("aircraft 'plane_pData': state " + std::to_string(state) + ","), std::string::npos)
+            << state;
+    EXPECT_EQ(log.find("aircraft '#"), std::string::npos);
+}
+
 TEST_F(Units, OtherPairsOnlyStoreTheStateAndAStateSetAgainIsNotHeard)
 {
     TAICommonUnit& unit = Plane();

@@ -34,7 +34,7 @@ protected:
         ASSERT_NE(unit.pBody, nullptr);
         const TVector start = unit.GetPosition();
         u32 blocked = 0;
-        for (i32 frame = 0; frame < 180; ++frame)
+        for (i32 frame = 0; frame < static_cast<i32>(6.0f / kFrame); ++frame)
         {
             unit.UpdateDrive(kFrame);
             blocked |= unit.m_nBlocked;
