@@ -107,6 +107,7 @@ constexpr u32 kHazeStartTextureSlot = 8;
 constexpr u32 kSourceSlot = 0;
 constexpr u32 kStepPositionSlot = 1;
 constexpr u32 kStepNormalSlot = 2;
+constexpr u32 kAmbientOcclusionSceneSlot = 1;
 constexpr u32 kOverlaySlot = 1;
 constexpr u32 kDepthOfFieldTextureSlot = 7;
 constexpr u32 kDepthOfFieldStartTextureSlot = 8;
@@ -477,8 +478,7 @@ void TEffectsManager::RenderToneMapping()
     TShader* reduce = StepShader(s_ToneMappingMinMax, "ShaderToneMappingMinMaxLuminance");
     TShader* mapping = StepShader(s_ToneMapping, "ShaderToneMapping");
     TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
-    TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
-    if (!downscale || !reduce || !mapping || !scene || !scratch || !g_pRenderTargetManager)
+    if (!downscale || !reduce || !mapping || !scene || !g_pRenderTargetManager)
         return;
     if (!m_pToneMappingAdapt)
     {
@@ -503,13 +503,13 @@ void TEffectsManager::RenderToneMapping()
         reduce->SetTexture(kSourceSlot, TextureOf(m_apToneMapping[i]));
         DrawQuad(reduce);
     }
-    g_pRenderManager->BindTarget(scratch, 0, 0);
+    // Each pixel of the scene is read only where it is written: the mapping draws straight into
+    // "Temp3", with no scratch image to copy back.
+    g_pRenderManager->BindTarget(scene, 0, 0);
     mapping->SetTexture(kSourceSlot, TextureOf(scene));
     for (u32 i = 0; i < 4; ++i)
         mapping->SetTexture(kToneMappingSlots[i], TextureOf(m_apToneMapping[i]));
     DrawQuad(mapping);
-    g_pRenderManager->BindTarget(scene, 0, 0);
-    CopyInto(TextureOf(scratch));
     g_pRenderManager->RecordPipelineStep(s_StepToneMapping, mapping);
 }
 
@@ -540,8 +540,11 @@ void TEffectsManager::RenderAmbientOcclusion()
     horizontal->SetTexture(kBlurImageSlot, TextureOf(m_apAmbientOcclusion[1]));
     horizontal->SetTexture(kBlurPositionSlot, TextureOf(position));
     DrawQuad(horizontal);
+    // Each pixel of the scene is read only where it is written: the light multiplies into the
+    // scene drawn over itself, a store where a blend would read the target again.
     g_pRenderManager->BindPublishedTarget(PUBLISHED_TEMP3, 0);
     apply->SetTexture(kSourceSlot, TextureOf(m_apAmbientOcclusion[0]));
+    apply->SetTexture(kAmbientOcclusionSceneSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3)));
     DrawQuad(apply);
     g_pRenderManager->RecordPipelineStep(s_StepAmbientOcclusionBlur, apply);
 }

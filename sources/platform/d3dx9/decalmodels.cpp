@@ -6,6 +6,8 @@
 namespace
 {
 constexpr int kMaskStage = 3;
+// Texture(i) takes the model's own list index, not the stage: the mask is the second entry.
+constexpr int kMaskTexture = 1;
 
 struct TDecalMaskPixel
 {
@@ -14,7 +16,7 @@ struct TDecalMaskPixel
                                                           {kMaskStage, ForwardLit::kTextureVarying}}};
     template <class Quad> static auto Shade(const Quad& in)
     {
-        return in.Texture(0) * in.Texture(kMaskStage) * in.Varying(ForwardLit::kColourVarying);
+        return in.Texture(0) * in.Texture(kMaskTexture) * in.Varying(ForwardLit::kColourVarying);
     }
 };
 

@@ -22,7 +22,8 @@
 //   (slot 2): eight taps on a ring of c0.x pixels (TAOParameters' first vector: radius, strength,
 //   the depth over which an occluder counts, -; c2, c3 the target's size); a tap occludes where it
 //   lies in front of the pixel's surface by less than c0.z. The sky is left whole.
-// ssaoapply: the blurred ambient light (slot 0) multiplied into the scene by the blend.
+// ssaoapply: the blurred ambient light (slot 0) times the scene (slot 1), drawn over the scene
+//   itself: each pixel reads only its own, and a float target stores without blending.
 // tonemapdownscale: the scene's luminance (slot 0) into red (the least) and green (the most).
 // tonemapminmax: the least red and the most green of the 3 x 3 texels under each texel of the
 //   next smaller target (slot 0; c2, c3 that target's size, a third of the source's).
@@ -301,8 +302,11 @@ struct TAmbientOcclusionPixel
 
 struct TAmbientOcclusionApplyPixel
 {
-    static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}}};
-    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in) { return in.Texture(0); }
+    static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
+    {
+        return in.Texture(0) * in.Texture(1);
+    }
 };
 
 struct TToneMapDownscalePixel
