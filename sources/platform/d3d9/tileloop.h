@@ -603,6 +603,29 @@ template <int N> [[gnu::always_inline]] inline void StoreColours(TPixelOutput& o
         output.colour[i] = colours.colour[i];
 }
 
+// Whether any lane of any channel is other than zero of either sign (NaN included).
+[[gnu::always_inline]] inline bool AnyBits(const TQuadVector& colour)
+{
+    const __m128 all = _mm_or_ps(_mm_or_ps(colour.x.v, colour.y.v), _mm_or_ps(colour.z.v, colour.w.v));
+    return _mm_movemask_ps(_mm_cmpneq_ps(all, _mm_setzero_ps())) != 0;
+}
+
+// One quad of a pair's colour, or of each of its colours: `half` 0 the first.
+[[gnu::always_inline]] inline TQuadVector QuadOf(const TLaneVector<TQuadPair>& colour, int half)
+{
+    return half == 0 ? TQuadVector{FirstQuad(colour.x), FirstQuad(colour.y), FirstQuad(colour.z), FirstQuad(colour.w)}
+                     : TQuadVector{SecondQuad(colour.x), SecondQuad(colour.y), SecondQuad(colour.z),
+                                   SecondQuad(colour.w)};
+}
+template <int N>
+[[gnu::always_inline]] inline TTargetColours<TQuad, N> QuadOf(const TTargetColours<TQuadPair, N>& colours, int half)
+{
+    TTargetColours<TQuad, N> quad;
+    for (int i = 0; i < N; ++i)
+        quad.colour[i] = QuadOf(colours.colour[i], half);
+    return quad;
+}
+
 template <class T> constexpr bool kIsTexel = false;
 template <class L> constexpr bool kIsTexel<TTexel<L>> = true;
 
@@ -1501,7 +1524,12 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
         if (path == EQuadPath::Blend)
             tile::WriteArgb<true>(rows, whole, colour, mask, opaque);
         else if (path == EQuadPath::Add)
-            tile::WriteArgb<false, true>(rows, whole, colour, mask, opaque);
+        {
+            // Zero added to A8R8G8B8 gives back every byte: a quad adding nothing (shadow passes
+            // outside their slice) is neither read nor written.
+            if (opaque || tile::AnyBits(colour))
+                tile::WriteArgb<false, true>(rows, whole, colour, mask, opaque);
+        }
         else
             tile::WriteArgb<false>(rows, whole, colour, mask, opaque);
         return;
@@ -1527,12 +1555,29 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
         floatpixels::WriteHalf4(rows, out, mask);
 }
 
+template <class TColour>
+[[gnu::always_inline]] inline void TTileShader::WriteTargetQuads(const TTarget* targets, EQuadPath path, int px, int py,
+                                                                 const TColour& colour, int mask)
+{
+    constexpr int kColours = tile::kColourCount<TColour>;
+    if constexpr (kColours == 1)
+        WriteTargetQuad(targets[0], path, px, py, colour, mask);
+    else
+    {
+        for (int i = 0; i < kColours; ++i)
+        {
+            if (targets[i].image)
+                WriteTargetQuad(targets[i], path, px, py, colour.colour[i], mask);
+        }
+    }
+}
+
 // The quads of a model type's triangle on a sampled loop: the general loop's shading (textures
-// sampled where read) and depth test, then straight to the target.
+// sampled where read) and depth test, then straight to the targets.
 template <class Model, bool Depth, TTileShader::EWForm Form>
 [[gnu::always_inline]] inline int TTileShader::ShadeSampledQuads(const TTileFrame& frame,
                                                                   const TQuadShared<TQuad>& shared,
-                                                                  const TTriangleQuads& t, const TTarget& target,
+                                                                  const TTriangleQuads& t, const TTarget* targets,
                                                                   EQuadPath path) const
 {
     using namespace tile;
@@ -1554,7 +1599,7 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
             if (!mask)
                 continue;
         }
-        const TQuadVector colour = Model::Shade(in);
+        const auto colour = Model::Shade(in);
         if constexpr (Depth)
         {
             if (quadDepth)
@@ -1562,7 +1607,7 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
             else
                 mask = DepthStencil(t.front, px, py, z, mask, true);
         }
-        WriteTargetQuad(target, path, px, py, colour, mask);
+        WriteTargetQuads(targets, path, px, py, colour, mask);
         samples += kLaneCount[mask];
     }
     return samples;
@@ -1573,7 +1618,7 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
 [[gnu::target("avx2"), gnu::flatten]] inline int TTileShader::ShadeSampledPairs(TTileFrame& frame,
                                                                                 const TQuadShared<TQuadPair>& shared,
                                                                                 const TTriangleQuads& t,
-                                                                                const TTarget& target,
+                                                                                const TTarget* targets,
                                                                                 EQuadPath path) const
 {
     using namespace tile;
@@ -1597,7 +1642,7 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
             if (_mm256_testz_si256(lanes, lanes))
                 continue;
         }
-        const TLaneVector<TQuadPair> colour = Model::Shade(in);
+        const auto colour = Model::Shade(in);
         if constexpr (Depth)
             DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
         const int written = _mm256_movemask_ps(_mm256_castsi256_ps(lanes));
@@ -1607,12 +1652,8 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
             const int mask = (written >> (4 * half)) & 0xF;
             if (!mask)
                 continue;
-            const TQuadVector quad =
-                half == 0 ? TQuadVector{FirstQuad(colour.x), FirstQuad(colour.y), FirstQuad(colour.z), FirstQuad(colour.w)}
-                          : TQuadVector{SecondQuad(colour.x), SecondQuad(colour.y), SecondQuad(colour.z),
-                                        SecondQuad(colour.w)};
-            WriteTargetQuad(target, path, frame.tileX + 2 * TCoverage::Column(entries[half]),
-                                  frame.tileY + 2 * TCoverage::Row(entries[half]), quad, mask);
+            WriteTargetQuads(targets, path, frame.tileX + 2 * TCoverage::Column(entries[half]),
+                             frame.tileY + 2 * TCoverage::Row(entries[half]), QuadOf(colour, half), mask);
             samples += kLaneCount[mask];
         }
     }
@@ -1679,8 +1720,12 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
     }
     // A model with a unit form is drawn as that over triangles where what it reads is all one.
     constexpr bool kUnitForm = Path != EQuadPath::General && !Sampled && tile::HasUnitForm<Model>;
-    // The target, read once: the loops' stores could alias the shader's members.
-    [[maybe_unused]] const TTarget target = targets_[0];
+    // The targets, read once: the loops' stores could alias the shader's members.
+    typedef std::remove_cvref_t<decltype(Model::Shade(std::declval<const TLoopQuad<Model, TQuad, EWForm::One, false>&>()))>
+        TColour;
+    [[maybe_unused]] TTarget targets[tile::kColourCount<TColour>];
+    for (int i = 0; i < tile::kColourCount<TColour>; ++i)
+        targets[i] = targets_[i];
     [[maybe_unused]] const EQuadPath path = sampledPath_;
     bool constantsOne = kUnitForm;
     for (int r = 0; r < kInputs.constants; ++r)
@@ -1717,9 +1762,9 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
             auto shadeAs = [&](auto model) {
                 typedef typename decltype(model)::type M;
                 if constexpr (Sampled && kPairs)
-                    samples += std::uint64_t(ShadeSampledPairs<M, Depth, Form>(frame, shared, t, target, path));
+                    samples += std::uint64_t(ShadeSampledPairs<M, Depth, Form>(frame, shared, t, targets, path));
                 else if constexpr (Sampled)
-                    samples += std::uint64_t(ShadeSampledQuads<M, Depth, Form>(frame, shared, t, target, path));
+                    samples += std::uint64_t(ShadeSampledQuads<M, Depth, Form>(frame, shared, t, targets, path));
                 else if constexpr (Path == EQuadPath::General)
                     samples += std::uint64_t(ShadeQuadsGeneral<M, Form>(frame, shared, t));
                 else if constexpr (kPairs)
@@ -1761,10 +1806,18 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
 {
     typedef TTileShader T;
     typedef decltype(Model::Shade(std::declval<const TLoopQuad<Model, TQuad, EWForm::One, false>&>())) TColour;
-    if constexpr (tile::kColourCount<std::remove_cvref_t<TColour>> > 1)
+    constexpr int kColours = tile::kColourCount<std::remove_cvref_t<TColour>>;
+    if constexpr (kColours > 1)
     {
-        // Several targets at once: every test and target, through the general loop alone.
-        static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>, {}, {}};
+        // Several targets at once: the general loop, or the sampled loops onto targets each
+        // written whole.
+        static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>,
+                                         {},
+                                         {{&T::ShadeTileWith<Model, EQuadPath::Store, false, TQuad, true>,
+                                           &T::ShadeTileAvx2<Model, EQuadPath::Store, false, true>},
+                                          {&T::ShadeTileWith<Model, EQuadPath::Store, true, TQuad, true>,
+                                           &T::ShadeTileAvx2<Model, EQuadPath::Store, true, true>}},
+                                         kColours};
         return loops;
     }
     else

@@ -249,8 +249,26 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         loop_ = fast;
     else if (sampled && (fastTarget || floatTarget) && quadTests)
         loop_ = sampled;
+    else if (sampled && model.loops->colours > 1 && SampledTargets(model.loops->colours) && !alphaTest_ &&
+             (read & ~written) == 0 && (!depthStencil_ || quadDepth_))
+        loop_ = sampled;
     else
         loop_ = model.loops->general;
+}
+
+bool TTileShader::SampledTargets(int colours) const
+{
+    if (targetCount_ > colours)
+        return false;
+    for (int i = 0; i < targetCount_; ++i)
+    {
+        const TTarget& target = targets_[i];
+        const bool argb = target.direct || target.alphaBlend || target.additive;
+        const bool floats = target.floatQuad && target.writeMask == 0xF && (!blend_ || alphaBlend_ || target.floatAdd);
+        if (target.image && !argb && !floats)
+            return false;
+    }
+    return true;
 }
 
 bool TTileShader::FailuresChangeNothing() const

@@ -28,8 +28,11 @@ struct TTileLoops
     TLoop fast[3][2][2];
     // Each texture sampled quad by quad where the model reads it (float textures, mipmaps), onto
     // one 32-bit, A16B16G16R16F or R32F target written whole, stored, blended or added as the
-    // draw says: [depth tested][two quads at a time on AVX2].
+    // draw says: [depth tested][two quads at a time on AVX2]. A model of several targets' colours
+    // has these alone, onto each bound target so written.
     TLoop sampled[2][2];
+    // The targets the model's colours fill.
+    int colours = 1;
 };
 
 class TTileShader
@@ -138,15 +141,21 @@ private:
     [[gnu::target("avx2"), gnu::flatten]] int ShadePairs(TTileFrame& frame, const TQuadShared<TQuadPair>& shared,
                                            const TQuadShared<TQuad>& quadShared, const TTriangleQuads& t,
                                            TRowTexels<Textures, Planes>& texels) const;
-    // A model type's triangle on a sampled loop, a quad at a time, or two on AVX2.
+    // A model type's triangle on a sampled loop, a quad at a time, or two on AVX2, onto
+    // `targets` (the draw's, read once per tile).
     template <class Model, bool Depth, EWForm Form>
     [[gnu::always_inline]] int ShadeSampledQuads(const TTileFrame& frame, const TQuadShared<TQuad>& shared,
-                                                 const TTriangleQuads& t, const TTarget& target, EQuadPath path) const;
+                                                 const TTriangleQuads& t, const TTarget* targets, EQuadPath path) const;
     template <class Model, bool Depth, EWForm Form>
     [[gnu::target("avx2"), gnu::flatten]] int ShadeSampledPairs(TTileFrame& frame,
                                                                 const TQuadShared<TQuadPair>& shared,
-                                                                const TTriangleQuads& t, const TTarget& target,
+                                                                const TTriangleQuads& t, const TTarget* targets,
                                                                 EQuadPath path) const;
+    // A quad's colour, or each of a model's several colours, onto its target as WriteTargetQuad
+    // writes it; targets with nothing bound are left out.
+    template <class TColour>
+    [[gnu::always_inline]] static void WriteTargetQuads(const TTarget* targets, EQuadPath path, int px, int py,
+                                                        const TColour& colour, int mask);
     // The lanes in `mask` of a sampled loop's quad at (px, py), inside the target, stored,
     // blended as ordinary transparency or added by `path`: the general path's arithmetic for the
     // format.
@@ -231,6 +240,9 @@ private:
                                                   __m256i lanes) const;
     [[gnu::target("avx2")]] void DepthWriteAvx2(float* first, float* second, const TQuadPair& z,
                                                 __m256i lanes) const;
+    // Whether every bound target, no more than a model's `colours`, is written whole and stored,
+    // blended as ordinary transparency or added as a sampled loop writes it.
+    bool SampledTargets(int colours) const;
     // Whether a pixel failing the stencil or depth test leaves the buffers as they are.
     bool FailuresChangeNothing() const;
     void BlendAndWrite(const TTarget& target, const TQuadVector& colour, int px, int py, int mask) const;

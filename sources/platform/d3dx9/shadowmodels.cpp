@@ -10,6 +10,8 @@
 //   and depth, TShadowProjection) is beyond the map's (slot 3) by more than the bias (c8.x), and it
 //   lies on the map. Shadows fade out from c7.z to c7.w. c4-c11 are the eight shadow parameter
 //   vectors (TShadowParameters); c8.w 1 marks the range beyond the last split, which gets none.
+//   A quad with no lane both drawn and in the range reads no map: a split's pass reads it only over
+//   its slice of the screen.
 // shadowblurh, shadowblurv: a five-tap blur of slot 0 along x or y, taking only taps whose depth
 //   (slot 6, positions) is within c0.y of the centre's relative to it (TEffectsParams: c0.x the
 //   step in texels), c2 and c3 the target's size (TRenderTargetSize: c3 holds 1 / width and
@@ -20,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
 
 namespace
 {
@@ -36,6 +37,16 @@ struct TShadowDepthPixel
         return TLaneVector<L>{depth, depth, depth, L(1.0f)};
     }
 };
+
+// Whether any lane is other than zero (NaN included).
+[[gnu::always_inline]] inline bool AnyLane(const TQuad& x)
+{
+    return _mm_movemask_ps(_mm_cmpneq_ps(x.v, _mm_setzero_ps())) != 0;
+}
+[[gnu::always_inline]] inline bool AnyLane(const TQuadPair& x)
+{
+    return AnyLane(FirstQuad(x)) || AnyLane(SecondQuad(x));
+}
 
 constexpr int kProjection = 0;
 constexpr int kChannel = 4 + 2;
@@ -62,6 +73,16 @@ struct TShadowProjectionPixel
     // The light's channel where the position is shadowed.
     template <class Quad, class L> static TLaneVector<L> Shadow(const Quad& in, const TLaneVector<L>& p)
     {
+        const L inRange = Step(L(in.ConstantValue(kRange, 0)), p.z) * (L(1.0f) - Step(L(in.ConstantValue(kRange, 1)), p.z));
+        const L drawn = Step(L(0.5f), p.w);
+        if (!AnyLane(inRange * drawn))
+        {
+            // Every factor is 0 or 1 but the fade, which lies in [0, 1]: the shadow is +0 in
+            // every lane, whatever the map holds, so the map is not read.
+            const L none(0.0f);
+            return {none * L(in.ConstantValue(kChannel, 0)), none * L(in.ConstantValue(kChannel, 1)),
+                    none * L(in.ConstantValue(kChannel, 2)), none * L(in.ConstantValue(kChannel, 3))};
+        }
         const auto row = [&](int i) {
             return p.x * L(in.ConstantValue(kProjection + i, 0)) + p.y * L(in.ConstantValue(kProjection + i, 1)) +
                    p.z * L(in.ConstantValue(kProjection + i, 2)) + L(in.ConstantValue(kProjection + i, 3));
@@ -71,11 +92,10 @@ struct TShadowProjectionPixel
         const L u = row(0) * inverse, v = row(1) * inverse, z = row(2) * inverse;
         const L stored = L(1.0f) - in.SampleAt(2, u, v).x;
         const L onMap = Step(L(0.0f), u) * Step(u, L(1.0f)) * Step(L(0.0f), v) * Step(v, L(1.0f));
-        const L inRange = Step(L(in.ConstantValue(kRange, 0)), p.z) * (L(1.0f) - Step(L(in.ConstantValue(kRange, 1)), p.z));
         const L behind = Step(stored + L(Bias(in)), z);
         const float fadeStart = in.ConstantValue(kRange, 2), end = in.ConstantValue(kRange, 3);
         const L fade = Saturate(L(1.0f) - (p.z - L(fadeStart)) * L(1.0f / std::max(end - fadeStart, 1e-3f)));
-        const L shadow = onMap * inRange * behind * fade * Step(L(0.5f), p.w);
+        const L shadow = onMap * inRange * behind * fade * drawn;
         return {shadow * L(in.ConstantValue(kChannel, 0)), shadow * L(in.ConstantValue(kChannel, 1)),
                 shadow * L(in.ConstantValue(kChannel, 2)), shadow * L(in.ConstantValue(kChannel, 3))};
     }
@@ -88,6 +108,14 @@ struct TShadowProjectionPixel
         const __m128i all = _mm_and_si128(_mm_and_si128(same(a.x, b.x), same(a.y, b.y)),
                                           _mm_and_si128(same(a.z, b.z), same(a.w, b.w)));
         return _mm_movemask_epi8(all) == 0xFFFF;
+    }
+    static bool SameBits(const TLaneVector<TQuadPair>& a, const TLaneVector<TQuadPair>& b)
+    {
+        const auto half = [](const TLaneVector<TQuadPair>& v, bool second) {
+            return second ? TQuadVector{SecondQuad(v.x), SecondQuad(v.y), SecondQuad(v.z), SecondQuad(v.w)}
+                          : TQuadVector{FirstQuad(v.x), FirstQuad(v.y), FirstQuad(v.z), FirstQuad(v.w)};
+        };
+        return SameBits(half(a, false), half(b, false)) && SameBits(half(a, true), half(b, true));
     }
 
     template <class Quad> static auto Shade(const Quad& in)
@@ -102,11 +130,8 @@ struct TShadowProjectionPixel
         const TLaneVector<L> shadow = Shadow(in, opaque);
         // Where nothing transparent lies in front, both positions have the same bits: so has the
         // shadow, and the map is read once.
-        if constexpr (std::is_same_v<L, TQuad>)
-        {
-            if (SameBits(opaque, transparent))
-                return TTargetColours<L, 2>{{shadow, shadow}};
-        }
+        if (SameBits(opaque, transparent))
+            return TTargetColours<L, 2>{{shadow, shadow}};
         return TTargetColours<L, 2>{{shadow, Shadow(in, transparent)}};
     }
 };

@@ -9,6 +9,7 @@
 
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace
 {
@@ -30,6 +31,30 @@ struct TPathPixel
     }
 };
 
+// TPathPixel's colours onto two targets at once, the second's channels the other way round.
+struct TTwoTargetPathPixel
+{
+    static constexpr TModelInputs kInputs = TPathPixel::kInputs;
+    template <class Quad> static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> path = TPathPixel::Shade(in);
+        return TTargetColours<L, 2>{{path, TLaneVector<L>{path.z, path.y, path.x, path.w}}};
+    }
+};
+
+// Nothing, onto two targets at once; and texture 0 alone, to fill a target with its texels.
+struct TTwoTargetZeroPixel
+{
+    static constexpr TModelInputs kInputs = {};
+    template <class Quad> static auto Shade(const Quad&)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> zero = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+        return TTargetColours<L, 2>{{zero, zero}};
+    }
+};
+
 // Varying 2 (its channels the other way round) plus the texture at varying 3, which the tests'
 // vertex model (two varyings) never writes: they read as zero.
 struct TUnwrittenPixel
@@ -45,6 +70,11 @@ struct TUnwrittenPixel
 
 const TPixelModelRegistration kPath("test.path", PixelModelType<TPathPixel>());
 const TPixelModelRegistration kPathFunction("test.path-function", &ModelFunction<TPathPixel>);
+const TPixelModelRegistration kTwoTargetPath("test.two-target-path", PixelModelType<TTwoTargetPathPixel>());
+const TPixelModelRegistration kTwoTargetZero("test.two-target-zero", PixelModelType<TTwoTargetZeroPixel>());
+const TPixelModelRegistration kTwoTargetZeroFunction("test.two-target-zero-function",
+                                                     &ModelFunction<TTwoTargetZeroPixel>);
+const TPixelModelRegistration kCopy("test.copy", PixelModelType<TTexturePixel<1>>());
 const TPixelModelRegistration kUnwritten("test.unwritten", PixelModelType<TUnwrittenPixel>());
 const TPixelModelRegistration kUnwrittenFunction("test.unwritten-function", &ModelFunction<TUnwrittenPixel>);
 
@@ -142,6 +172,127 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     }
     SetRasteriserSimdLevel(chosen);
+}
+
+TEST_F(PixelModelTest, ModelsOfSeveralTargetsTakeTheSampledLoopsWhereEveryTargetIsWrittenWhole)
+{
+    constexpr std::uint32_t kGeneral = 0x00FF00, kSampledPairs = 0xFFFF00;
+    if (!SetRasteriserSimdLevel(ESimdLevel::Avx2))
+        GTEST_SKIP() << "the sampled loops differ from the general one by their pairs alone";
+    IDirect3DTexture9* second = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &second,
+                                            nullptr));
+    IDirect3DSurface9* surface = nullptr;
+    second->GetSurfaceLevel(0, &surface);
+    IDirect3DTexture9* floats = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT,
+                                            &floats, nullptr));
+    IDirect3DSurface9* floatSurface = nullptr;
+    floats->GetSurfaceLevel(0, &floatSurface);
+    device->SetRenderTarget(1, surface);
+    // Both painted by the loop, the second target's channels the other way round.
+    const auto painted = [&](std::uint32_t expected) {
+        const std::uint32_t back = Painted("test.two-target-path");
+        const std::uint32_t mirrored = (expected & 0xFF00) | (expected >> 16 & 0xFF) | (expected & 0xFF) << 16;
+        return back == expected && (ReadTarget(surface)[32 * 64 + 32] & 0xFFFFFF) == mirrored;
+    };
+    // Stored, added and blended as ordinary transparency onto two 32-bit targets, with and
+    // without a depth test: the sampled loop.
+    EXPECT_TRUE(painted(kSampledPairs));
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    EXPECT_TRUE(painted(kSampledPairs));
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    EXPECT_TRUE(painted(kSampledPairs));
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    EXPECT_TRUE(painted(kSampledPairs));
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    // Part of one target's channels written, or an alpha or stencil test: the general loop.
+    device->SetRenderState(D3DRS_COLORWRITEENABLE1, 0x7);
+    EXPECT_TRUE(painted(kGeneral));
+    device->SetRenderState(D3DRS_COLORWRITEENABLE1, 0xF);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    EXPECT_TRUE(painted(kGeneral));
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    EXPECT_TRUE(painted(kGeneral));
+    device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    // A float target beside: still the sampled loop; a third target, more than the model's
+    // colours: the general loop.
+    device->SetRenderTarget(2, floatSurface);
+    EXPECT_TRUE(painted(kGeneral));
+    device->SetRenderTarget(2, nullptr);
+    device->SetRenderTarget(1, floatSurface);
+    EXPECT_EQ(kSampledPairs, Painted("test.two-target-path"));
+    device->SetRenderTarget(1, nullptr);
+    EXPECT_EQ(kSampledPairs, Painted("test.two-target-path"));
+    floatSurface->Release();
+    floats->Release();
+    surface->Release();
+    second->Release();
+}
+
+TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
+{
+    // Every byte value in every channel of an X8R8G8B8 and an A8R8G8B8 target (the unused byte
+    // too), then nothing added onto both: the sampled loop leaves the A8R8G8B8 bytes unread and
+    // unwritten, which must be what the general path's arithmetic gives back.
+    IDirect3DTexture9* bytes = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &bytes, nullptr));
+    D3DLOCKED_RECT locked;
+    bytes->LockRect(0, &locked, nullptr, 0);
+    std::vector<std::uint32_t> words(64 * 64);
+    for (std::uint32_t i = 0; i < words.size(); ++i)
+    {
+        words[i] = (i & 0xFF) | ((i * 3 + 7) & 0xFF) << 8 | ((i * 5 + 11) & 0xFF) << 16 | ((i * 7 + 13) & 0xFFu) << 24;
+        reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + (i / 64) * locked.Pitch)[i % 64] =
+            words[i];
+    }
+    bytes->UnlockRect(0);
+    IDirect3DTexture9* second = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &second,
+                                            nullptr));
+    IDirect3DSurface9 *surface = nullptr, *back = nullptr;
+    second->GetSurfaceLevel(0, &surface);
+    device->GetRenderTarget(0, &back);
+    const auto added = [&](const char* model) {
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        device->SetTexture(0, bytes);
+        UsePixelShader("test.copy");
+        for (IDirect3DSurface9* target : {surface, back})
+        {
+            device->SetRenderTarget(0, target);
+            Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
+        }
+        device->SetRenderTarget(1, surface);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        UsePixelShader(model);
+        Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
+        device->SetRenderTarget(1, nullptr);
+        std::vector<std::uint32_t> pixels = ReadTarget(surface);
+        const std::vector<std::uint32_t> opaque = ReadTarget(back, true);
+        pixels.insert(pixels.end(), opaque.begin(), opaque.end());
+        return pixels;
+    };
+    const std::vector<std::uint32_t> general = added("test.two-target-zero-function");
+    EXPECT_EQ(words, std::vector<std::uint32_t>(general.begin(), general.begin() + 64 * 64));
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (SetRasteriserSimdLevel(level))
+            EXPECT_EQ(general, added("test.two-target-zero")) << int(level);
+    }
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    back->Release();
+    surface->Release();
+    second->Release();
+    bytes->Release();
 }
 
 TEST_F(PixelModelTest, VaryingsTheVertexModelDoesNotWriteReadAsZero)

@@ -443,6 +443,106 @@ TEST_P(ShadingModelsTest, DrawsWhiteTrianglesAsItsFunction)
     device->EndScene();
 }
 
+// Models of several targets' colours at once, drawn onto every mixture of target formats.
+class SeveralTargetsTest : public ShadingModelsTest
+{
+protected:
+    // The shadow projection's inputs: camera space to map coordinates and depth, the channel,
+    // the split's range with its fade, the bias; positions at stages 0 and 1, the map at 3.
+    void SetProjectionInputs(int variant)
+    {
+        const float constants[9][4] = {{0.4f, 0.1f, 0.0f, 0.3f}, {0.0f, 0.5f, 0.1f, 0.2f}, {0.2f, 0.0f, 0.6f, 0.0f},
+                                       {0.0f, 0.0f, 0.0f, 1.0f}, {},                         {},
+                                       {1.0f, 0.5f, 0.0f, 0.25f}, {0.2f, 1.5f, 1.0f, 1.6f}, {0.01f, 0.0f, 0.0f, 0.0f}};
+        device->SetPixelShaderConstantF(0, &constants[0][0], 9);
+        device->SetTexture(3, floatTextures[1]);
+        if (variant & 1)
+        {
+            // Nothing transparent in front: both positions the same.
+            IDirect3DBaseTexture9* opaque = nullptr;
+            device->GetTexture(0, &opaque);
+            device->SetTexture(1, opaque);
+            if (opaque)
+                opaque->Release();
+            for (D3DSAMPLERSTATETYPE type : {D3DSAMP_ADDRESSU, D3DSAMP_ADDRESSV, D3DSAMP_MAGFILTER, D3DSAMP_MINFILTER})
+            {
+                DWORD value = 0;
+                device->GetSamplerState(0, type, &value);
+                device->SetSamplerState(1, type, value);
+            }
+        }
+    }
+
+    // The samples of both layers and every bound target's pixels.
+    std::vector<std::uint32_t> DrawAll(IDirect3DPixelShader9* shader, IDirect3DSurface9* const (&bound)[4])
+    {
+        for (DWORD i = 1; i < 4; ++i)
+            device->SetRenderTarget(i, bound[i]);
+        std::vector<std::uint32_t> result = Draw(shader, bound[0]);
+        for (DWORD i = 1; i < 4; ++i)
+        {
+            if (!bound[i])
+                continue;
+            const std::vector<std::uint32_t> pixels = ReadTarget(bound[i]);
+            result.insert(result.end(), pixels.begin(), pixels.end());
+        }
+        for (DWORD i = 1; i < 4; ++i)
+            device->SetRenderTarget(i, nullptr);
+        return result;
+    }
+};
+
+TEST_P(SeveralTargetsTest, DrawsEveryTargetAsItsFunction)
+{
+    // Stored, blended as ordinary transparency and added, with and without a depth test (the
+    // sampled loops), and under a stencil test (the general loop), onto 32-bit and float targets
+    // mixed, fewer targets than colours, and more: the bits and samples of the general path.
+    const TPixelModel* model = FindPixelModel(GetParam());
+    ASSERT_NE(nullptr, model);
+    ASSERT_GT(model->loops->colours, 1);
+    const std::string pinned = std::string("pin.") + GetParam();
+    RegisterPixelModel(pinned.c_str(), model->function);
+    IDirect3DPixelShader9* own = PixelShader(GetParam());
+    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
+    IDirect3DSurface9* const mixtures[][4] = {{targets[0], floatTargets[0], floatTargets[1], targets[1]},
+                                              {floatTargets[0], floatTargets[1], nullptr, nullptr},
+                                              {targets[1], targets[0], nullptr, nullptr},
+                                              {floatTargets[1], nullptr, nullptr, nullptr},
+                                              {targets[0], floatTargets[0], targets[1], nullptr}};
+    ASSERT_TRUE(device->BeginScene() == D3D_OK);
+    int compared = 0, drawn = 0;
+    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    {
+        if (!SetRasteriserSimdLevel(level))
+            continue;
+        for (const auto& bound : mixtures)
+        {
+            for (ETextures textures : {ETextures::Float, ETextures::Rows})
+            {
+                for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
+                                       EStates::DepthAdded, EStates::Stencil})
+                {
+                    const int variant = compared % 4;
+                    Bind(textures, variant);
+                    Set(states, variant);
+                    SetProjectionInputs(variant);
+                    const std::vector<std::uint32_t> expected = DrawAll(general, bound);
+                    EXPECT_EQ(expected, DrawAll(own, bound))
+                        << "level " << int(level) << " textures " << int(textures) << " states " << int(states)
+                        << " variant " << variant << " mixture " << (&bound - mixtures);
+                    drawn += expected[0] + expected[1] > 500;
+                    ++compared;
+                }
+            }
+        }
+    }
+    device->SetTexture(3, nullptr);
+    device->EndScene();
+    EXPECT_GT(drawn, compared / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, SeveralTargetsTest, ::testing::Values("gbuffer", "shadowprojection"));
+
 INSTANTIATE_TEST_SUITE_P(Models, ShadingModelsTest,
                          ::testing::Values("canvas2d", "canvas3d", "vertexcolour", "textured", "glyph", "mesh",
                                            "meshlit", "depth", "texturestages", "fixed-function", "fallback",
