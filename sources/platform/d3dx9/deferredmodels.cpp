@@ -17,7 +17,8 @@
 //   c0 position and range, c1 the direction towards the light and the intensity, c2 colour, c3
 //   the directional light's ambient, c4 the spot's outer and inner cosines, c6.x the shadow's
 //   strength, c7 and c8 the channel selectors), c20-c23 the camera's view. Each adds w 1 where
-//   something was drawn, which the combine reads as "lit".
+//   something was drawn, which the combine reads as "lit". A point or spot light's quad lying out
+//   of its reach or cone reads neither normal, mask nor projection.
 // deferredcombine: slot 0 Color times slot 1 the light where lit, Color alone elsewhere (the
 //   background). deferredcombinetransparent: also slot 6 the opaque scene, under the lit
 //   transparent colour by its alpha.
@@ -202,12 +203,14 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
                      {6, kScreenVarying},
                      {WithProjection ? 13 : -1, kScreenVarying}}};
 
+    // Whether any lane is above zero.
+    static bool AnyAbove(const TQuad& x) { return _mm_movemask_ps(_mm_cmpgt_ps(x.v, _mm_setzero_ps())) != 0; }
+    static bool AnyAbove(const TQuadPair& x) { return AnyAbove(FirstQuad(x)) || AnyAbove(SecondQuad(x)); }
+
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> p = in.Texture(kPositionTexture);
-        const TLaneVector<L> n = in.Texture(kNormalTexture);
-        const TLaneVector<L> mask = in.Texture(kMaskTexture);
         float view[4][4];
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
@@ -218,6 +221,35 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
         ToCamera(towards, direction, view, false);
         const L drawn = Step(L(0.5f), p.w);
 
+        // A local light's reach and cone, from the position alone.
+        L reach(1.0f), cone(1.0f);
+        TLaneVector<L> l = {L(towards[0]), L(towards[1]), L(towards[2]), L(0.0f)};
+        if constexpr (Kind != ELight::Directional)
+        {
+            float at[4], place[4];
+            for (int c = 0; c < 4; ++c)
+                place[c] = in.ConstantValue(kLightPosition, c);
+            ToCamera(at, place, view, true);
+            const TLaneVector<L> d = {L(at[0]) - p.x, L(at[1]) - p.y, L(at[2]) - p.z, L(0.0f)};
+            const L distance = Sqrt(Max(Dot3(d, d), L(1e-12f)));
+            const L inverse = L(1.0f) / distance;
+            l = {d.x * inverse, d.y * inverse, d.z * inverse, L(0.0f)};
+            reach = Saturate(L(1.0f) - distance * L(1.0f / std::max(place[3], 1e-6f)));
+            if constexpr (Kind != ELight::Point)
+            {
+                const L cosine = l.x * L(towards[0]) + l.y * L(towards[1]) + l.z * L(towards[2]);
+                const float cosOuter = in.ConstantValue(kLightCone, 0);
+                const float span = in.ConstantValue(kLightCone, 1) - cosOuter;
+                cone = Saturate((cosine - L(cosOuter)) * L(1.0f / (span > 1e-4f ? span : 1e-4f)));
+            }
+            // Out of reach or outside the cone on every lane: the light's share is +0 there
+            // whatever the normal, the mask and the projection hold, so they are not read.
+            if (!AnyAbove(Min(reach, cone)))
+                return TLaneVector<L>{L(0.0f), L(0.0f), L(0.0f), drawn};
+        }
+        const TLaneVector<L> n = in.Texture(kNormalTexture);
+        const TLaneVector<L> mask = in.Texture(kMaskTexture);
+
         // The light's channel of the mask: dimmed by the shadow's strength.
         L shadow(0.0f);
         const float strength = in.ConstantValue(kLightShadow, 0);
@@ -227,36 +259,20 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
                      L(strength);
         const L unshadowed = Saturate(L(1.0f) - shadow);
 
+        const L facing = Max(Dot3(n, l), L(0.0f)) * n.w + (L(1.0f) - n.w);
         L light;
         TLaneVector<L> ambient = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
         if constexpr (Kind == ELight::Directional)
         {
-            const TLaneVector<L> l = {L(towards[0]), L(towards[1]), L(towards[2]), L(0.0f)};
-            const L facing = Max(Dot3(n, l), L(0.0f)) * n.w + (L(1.0f) - n.w);
             light = facing * unshadowed;
             ambient = {L(in.ConstantValue(kLightAmbient, 0)), L(in.ConstantValue(kLightAmbient, 1)),
                        L(in.ConstantValue(kLightAmbient, 2)), L(0.0f)};
         }
         else
         {
-            float at[4], place[4];
-            for (int c = 0; c < 4; ++c)
-                place[c] = in.ConstantValue(kLightPosition, c);
-            ToCamera(at, place, view, true);
-            const TLaneVector<L> d = {L(at[0]) - p.x, L(at[1]) - p.y, L(at[2]) - p.z, L(0.0f)};
-            const L distance = Sqrt(Max(Dot3(d, d), L(1e-12f)));
-            const L inverse = L(1.0f) / distance;
-            const TLaneVector<L> l = {d.x * inverse, d.y * inverse, d.z * inverse, L(0.0f)};
-            const L facing = Max(Dot3(n, l), L(0.0f)) * n.w + (L(1.0f) - n.w);
-            const L reach = Saturate(L(1.0f) - distance * L(1.0f / std::max(place[3], 1e-6f)));
             light = facing * reach * unshadowed;
             if constexpr (Kind != ELight::Point)
-            {
-                const L cosine = l.x * L(towards[0]) + l.y * L(towards[1]) + l.z * L(towards[2]);
-                const float cosOuter = in.ConstantValue(kLightCone, 0);
-                const float span = in.ConstantValue(kLightCone, 1) - cosOuter;
-                light = light * Saturate((cosine - L(cosOuter)) * L(1.0f / (span > 1e-4f ? span : 1e-4f)));
-            }
+                light = light * cone;
         }
         const float sign = Kind == ELight::SpotSubtract ? -1.0f : 1.0f;
         light = light * L(in.ConstantValue(kLightDirection, 3) * sign);

@@ -15,7 +15,8 @@
 // shadowblurh, shadowblurv: a five-tap blur of slot 0 along x or y, taking only taps whose depth
 //   (slot 6, positions) is within c0.y of the centre's relative to it (TEffectsParams: c0.x the
 //   step in texels), c2 and c3 the target's size (TRenderTargetSize: c3 holds 1 / width and
-//   1 / height).
+//   1 / height). A quad whose five taps of slot 0 are all zero answers zero without reading the
+//   positions: most of the screen lies in no shadow.
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
@@ -143,23 +144,41 @@ template <bool Horizontal> struct TShadowBlurPixel
     static constexpr TModelInputs kInputs = {.varyings = Varyings(kScreenVarying),
                                              .constants = kSize + 2,
                                              .textures = {{0, kScreenVarying}, {6, kScreenVarying}}};
+    static constexpr int kTaps = 5;
+
+    // Whether any lane is above zero.
+    static bool AnyAbove(const TQuad& x) { return _mm_movemask_ps(_mm_cmpgt_ps(x.v, _mm_setzero_ps())) != 0; }
+    static bool AnyAbove(const TQuadPair& x) { return AnyAbove(FirstQuad(x)) || AnyAbove(SecondQuad(x)); }
+
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
         const float step = in.ConstantValue(kBlur, 0) * in.ConstantValue(kSize + 1, Horizontal ? 0 : 1);
         const float tolerance = in.ConstantValue(kBlur, 1);
-        const L centre = in.SampleAt(1, at.x, at.y).z;
-        TLaneVector<L> sum = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
-        L weight(0.0f);
-        for (int tap = -2; tap <= 2; ++tap)
+        L u[kTaps], v[kTaps];
+        TLaneVector<L> mask[kTaps];
+        L highest(0.0f);
+        for (int tap = 0; tap < kTaps; ++tap)
         {
-            const L offset(static_cast<float>(tap) * step);
-            const L u = Horizontal ? at.x + offset : at.x, v = Horizontal ? at.y : at.y + offset;
+            const L offset(static_cast<float>(tap - kTaps / 2) * step);
+            u[tap] = Horizontal ? at.x + offset : at.x;
+            v[tap] = Horizontal ? at.y : at.y + offset;
+            mask[tap] = in.SampleAt(0, u[tap], v[tap]);
+            highest = Max(highest, Max(Max(Abs(mask[tap].x), Abs(mask[tap].y)), Max(Abs(mask[tap].z), Abs(mask[tap].w))));
+        }
+        TLaneVector<L> sum = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
+        // Every tap zero (a mask's bytes are never NaN): so is every weighed sum.
+        if (!AnyAbove(highest))
+            return sum;
+        const L centre = in.SampleAt(1, at.x, at.y).z;
+        L weight(0.0f);
+        for (int tap = 0; tap < kTaps; ++tap)
+        {
             // The middle tap lies at the centre: its depth is read already.
-            const L depth = tap == 0 ? centre : in.SampleAt(1, u, v).z;
+            const L depth = tap == kTaps / 2 ? centre : in.SampleAt(1, u[tap], v[tap]).z;
             const L take = L(1.0f) - Step(Abs(centre) * L(tolerance) + L(1e-6f), Abs(depth - centre));
-            sum = sum + in.SampleAt(0, u, v) * take;
+            sum = sum + mask[tap] * take;
             weight = weight + take;
         }
         const L inverse = L(1.0f) / Max(weight, L(1.0f));
