@@ -67,9 +67,10 @@ TBlock RunBlock(std::initializer_list<const char*> on)
 
 void DebugOverlayFrame(benchmark::State& state)
 {
-    if (!StartLevel())
+    // The deferred frame with its shadows, whichever renderer the benchmark before chose.
+    if (!StartLevel() || !UseRenderer(true))
     {
-        state.SkipWithError("no device or no level");
+        state.SkipWithError("no device, no level or shadows refused");
         return;
     }
     std::vector<f64> off, offCpu, ratio, cpuRatio, fps, performance, render;

@@ -148,10 +148,8 @@ i32 Get(const char* variable)
 // The level's deferred frames, once: their targets published for the steps drawn outside them.
 bool StartDeferredLevel()
 {
-    if (!StartLevel())
+    if (!StartLevel() || !UseRenderer(true))
         return false;
-    TCommandManager::Instance().ExecuteText("set deferredrendering.disable 0");
-    TCommandManager::Instance().ExecuteText("set shadow.enable 1");
     g_FrameDriver.Begin(10, CopyMilliseconds);
     RunFrames("level");
     return true;
