@@ -211,6 +211,7 @@ class TRecordingDevice : public TDeviceManager
 public:
     // First: the managers below write into it.
     TJournal journal;
+    u32 scissorTest = 0;
 
     TRecordingDevice()
         : m_Targets(journal), m_Canvas(journal), m_pBack(m_Targets.Make(".backbuffer")),
@@ -258,8 +259,8 @@ public:
     void SetWindowPosition(i32, i32) override {}
     void SetWindowSize(i32, i32) override {}
     void SetVideoMode(i32, i32, i32) override {}
-    void SetScissorTest(u32) override {}
-    u32 GetScissorTest() override { return 0; }
+    void SetScissorTest(u32 enable) override { scissorTest = enable; }
+    u32 GetScissorTest() override { return scissorTest; }
     TVector GetScissorRect() override { return TVector(0, 0, 0, 0); }
     void SetScissorRect(i32, i32, i32, i32) override {}
     void SetWindowed() override {}

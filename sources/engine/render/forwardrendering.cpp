@@ -303,7 +303,8 @@ void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* al
         if (light->m_nType == LIGHT_SPOT)
         {
             TRenderContext context(s_SpotShader.Get());
-            // Tiles outside the light's reach are never shaded; a scissor set by the caller stays.
+            // The scenes' tiles outside the light's reach are never shaded; a scissor set by the
+            // caller stays.
             i32 rect[4];
             const TCamera* camera = g_pRenderManager->GetCurrentCamera();
             const bool scissor = camera && !g_pDeviceManager->GetScissorTest() &&
@@ -325,10 +326,12 @@ void TForwardRendering::_RenderFurtherLights(TRenderPass* pass, TRenderQueue* al
                 for (i32 s = 0; s < scenes.GetCount(); ++s)
                     scenes[s]->Draw(&context, light);
             }
-            if (alphaBlend)
-                alphaBlend->Render(&context, ObjectInLightVolume, light);
+            // Unscissored: a particle in the queue blends itself again with its own shader, so a
+            // cut at the rectangle's edge would show as a seam in the smoke.
             if (scissor)
                 g_pDeviceManager->ResetScissorRect();
+            if (alphaBlend)
+                alphaBlend->Render(&context, ObjectInLightVolume, light);
         }
         if (++count > FORWARD_LIGHT_LIMIT)
             return;

@@ -119,6 +119,39 @@ TEST_F(ForwardRenderingTest, TheAlphaBlendQueueDrawsAfterTheScenesWithThePassSha
     glass.pRenderQueue = nullptr;
 }
 
+// A spot pass's scenes are scissored to the light's reach, its "Alpha blend" queue is not: a
+// particle blends itself again there, and a cut would show as an edge in the smoke.
+TEST_F(ForwardRenderingTest, OnlyTheScenesOfASpotPassAreScissored)
+{
+    TRenderQueue alpha{};
+    alpha.m_Name = TName("Alpha blend", true);
+    scene.aRenderQueue[1] = &alpha;
+    scene.m_nQueueCount = 2;
+    struct TScissorProbe : TBoxObject
+    {
+        using TBoxObject::TBoxObject;
+        void Draw(TRenderContext*) override { aScissor.push_back(g_pDeviceManager->GetScissorTest()); }
+        std::vector<u32> aScissor;
+    };
+    TScissorProbe wall(1.0f, m_Draws), glass(1.0f, m_Draws);
+    Node(Placement(0.0f, 0.0f, 60.0f)).AddObject(&wall);
+    wall.SetQueue(&queue);
+    Node(Placement(0.0f, 0.0f, 55.0f)).AddObject(&glass);
+    glass.SetQueue(&alpha);
+    // Ahead of the eye, shining away from it: its reach bounds a rectangle.
+    TLight& spot = Light(LIGHT_SPOT, 1.0f, Placement(0.0f, 0.0f, 50.0f));
+    spot.m_fRange = 20.0f;
+    RenderPass();
+    EXPECT_EQ(wall.aScissor, (std::vector<u32>{1}));
+    EXPECT_EQ(glass.aScissor, (std::vector<u32>{0}));
+    EXPECT_EQ(g_pDeviceManager->GetScissorTest(), 0u);
+    for (TScissorProbe* probe : {&wall, &glass})
+    {
+        probe->RemoveFromQueue();
+        probe->pNode->DeleteObject(probe);
+    }
+}
+
 TEST_F(ForwardRenderingTest, TheDirectionalPassSetsTheImposterShaderAndItsCallbackOnlyWhileItDraws)
 {
     Light(LIGHT_DIRECTIONAL);
