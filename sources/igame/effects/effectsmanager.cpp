@@ -594,17 +594,15 @@ void TEffectsManager::RenderGrass()
         return;
     TShader* shader = StepShader(s_Grass, "ShaderGrassSS");
     TRenderTarget* scene = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP3);
-    TRenderTarget* scratch = g_pRenderManager->GetPublishedTarget(PUBLISHED_TEMP2);
-    if (!shader || !scene || !scratch)
+    if (!shader || !scene)
         return;
-    g_pRenderManager->SetPassTarget(scratch, nullptr, nullptr, nullptr, PASS_ATTACH_DEPTH, 0);
-    CopyInto(TextureOf(scene));
+    // Each pixel of the scene is read only where it is written: the grass draws straight into
+    // "Temp3", with no scratch image to copy there and back.
+    g_pRenderManager->BindPublishedTarget(PUBLISHED_TEMP3, 0);
     shader->SetTexture(kSourceSlot, TextureOf(scene));
     shader->SetTexture(kStepPositionSlot, TextureOf(g_pRenderManager->GetPublishedTarget(PUBLISHED_POSITION)));
     DrawQuad(shader);
     g_pRenderManager->RecordPipelineStep(s_StepGrass, shader);
-    g_pRenderManager->BindPublishedTarget(PUBLISHED_TEMP3, 0);
-    CopyInto(TextureOf(scratch));
 }
 
 void TEffectsManager::MissingTexture(const TUserIdLink& link, const char* use)

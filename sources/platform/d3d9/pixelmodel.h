@@ -19,9 +19,14 @@
 //   Texture(i)          texture i of kInputs.textures, sampled at x and y of its varying
 //   Constant(r)         float register r in every lane (r below kInputs.constants)
 //   ConstantValue(r, c) component c of that register, as one float
+//   Draw()              the model's TDrawValues (below)
 //   Depth()             the window depth (kInputs.depth)
 //   X(), Y()            the pixel centres
 //   FrontFace()         whether the triangle faces the viewer
+// A model may declare TDrawValues, values of its whole draw (a product of constant matrices, a
+// texel every pixel reads), and `static TDrawValues Prepare(const TDrawInput& in)` working them
+// out from the draw's constants and samplers: the tile loops call it once per tile, the general
+// path once per quad, and Shade reads them through Draw().
 // Every lane computes as the others, so a model draws the same bits on every path; the model's
 // function (ModelFunction) draws it through the general path, which the tests pin the loops to.
 // A model may name TUnitForm, the model it equals where every varying and constant it reads is
@@ -57,6 +62,7 @@ public:
         return input_.samplers->Sample(Model::kInputs.textures[i].stage, u, v);
     }
     float ConstantValue(int r, int c) const { return input_.constants->f[r][c]; }
+    auto Draw() const { return Model::Prepare(TDrawInput{input_.constants->f, input_.samplers, &Model::kInputs}); }
     TQuad Depth() const { return input_.depth; }
     TQuad X() const { return input_.x; }
     TQuad Y() const { return input_.y; }

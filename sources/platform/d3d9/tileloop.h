@@ -3,6 +3,7 @@
 // model and written to the target. A pixel model type's loops are compiled where it registers
 // (pixelmodel.h), with its Shade inlined; a bare function's in tileshader.cpp.
 #include "platform/d3d9/floatpixels.h"
+#include "platform/d3d9/sampler.h"
 #include "platform/d3d9/texel.h"
 #include "platform/d3d9/tileshader.h"
 
@@ -14,6 +15,21 @@
 #include <immintrin.h>
 #include <type_traits>
 #include <utility>
+
+// What a model's Prepare reads: the draw's constants and samplers (see pixelmodel.h).
+struct TDrawInput
+{
+    const float (*constants)[4];
+    const TSamplerSet* samplers;
+    const TModelInputs* inputs;
+
+    float ConstantValue(int r, int c) const { return constants[r][c]; }
+    // Texture i of the model's inputs sampled at one place, as a quad's lanes sample it there.
+    TQuadVector SampleAt(int i, float u, float v) const
+    {
+        return samplers->Sample(inputs->textures[i].stage, TQuad(u), TQuad(v));
+    }
+};
 
 namespace tile
 {
@@ -565,6 +581,21 @@ concept HasUnitForm = requires
     typename Model::TUnitForm;
 };
 
+// A model that works out values of its whole draw once per tile (its TDrawValues, by Prepare).
+template <class Model>
+concept HasDrawValues = requires
+{
+    typename Model::TDrawValues;
+};
+template <class Model> struct TDrawValuesOf
+{
+    typedef char Type;
+};
+template <HasDrawValues Model> struct TDrawValuesOf<Model>
+{
+    typedef typename Model::TDrawValues Type;
+};
+
 // Whether every varying `Model` reads is exactly one over a triangle with planes `p` (`planeCount`
 // of them written) and 1/w flat, `w` its inverse (one where 1/w is one): planes without slopes
 // whose value times w, as the loops interpolate them, is one.
@@ -691,6 +722,7 @@ template <class L> struct TTileShader::TQuadShared
     bool front;
     bool bound[kMaxModelTextures]; // a texture bound to the stage
     L flatW;
+    const void* drawValues = nullptr; // the model's TDrawValues, where it has them
 };
 
 // A quad (or a pair of quads) as a pixel model type's Shade reads it in a tile loop: interpolants
@@ -747,6 +779,7 @@ public:
     }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
     float ConstantValue(int r, int c) const { return shared_.constantValues[r][c]; }
+    const auto& Draw() const { return *static_cast<const typename Model::TDrawValues*>(shared_.drawValues); }
     L Depth() const { return Saturate(Plane(0)); }
     L X() const { return dx_ + L(shared_.originX); }
     L Y() const { return dy_ + L(shared_.originY); }
@@ -1542,6 +1575,13 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
         const TQuadVector dst = red ? floatpixels::ReadFloat1(rows, mask) : floatpixels::ReadHalf4(rows, mask);
         if (path == EQuadPath::Add)
             out = {colour.x + dst.x, colour.y + dst.y, colour.z + dst.z, colour.w + dst.w};
+        else if (path == EQuadPath::Multiply)
+        {
+            // As the general blend adds them: the source times DestColor, the target times Zero.
+            const TQuad zero(0.0f);
+            out = {colour.x * dst.x + dst.x * zero, colour.y * dst.y + dst.y * zero, colour.z * dst.z + dst.z * zero,
+                   colour.w * dst.w + dst.w * zero};
+        }
         else
         {
             const TQuad a = colour.w, inverse = TQuad(1.0f) - colour.w;
@@ -1710,6 +1750,11 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
                                      TQuad(0.0f)};
     for (int i = 0; i < kMaxModelTextures; ++i)
         shared.bound[i] = quadShared.bound[i] = bound_[i];
+    // What the model works out once for its draw: here once per tile, not per quad.
+    typename tile::TDrawValuesOf<Model>::Type drawValues{};
+    if constexpr (tile::HasDrawValues<Model>)
+        drawValues = Model::Prepare(TDrawInput{call_->pixelConstants.f, call_->samplers, &Model::kInputs});
+    shared.drawValues = quadShared.drawValues = &drawValues;
     TRowTexels<kTextures, tile::CachedPlanes(kInputs)> texels;
     for (int i = 0; i < kTextures; ++i)
     {

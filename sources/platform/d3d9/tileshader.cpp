@@ -191,6 +191,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     alphaBlend_ = blend_ && !separateAlpha_ && sourceAlpha && inverseSourceAlpha && adds;
     const bool additive = blend_ && !separateAlpha_ && srcBlend_ == D3DBLEND_ONE && dstBlend_ == D3DBLEND_ONE &&
                           blendOp_ == D3DBLENDOP_ADD;
+    const bool multiplies = blend_ && !separateAlpha_ && srcBlend_ == D3DBLEND_DESTCOLOR &&
+                            dstBlend_ == D3DBLEND_ZERO && blendOp_ == D3DBLENDOP_ADD;
     const DWORD factor = rs[D3DRS_BLENDFACTOR];
     blendConstant_ = {float((factor >> 16) & 0xFF) / 255.0f, float((factor >> 8) & 0xFF) / 255.0f,
                       float(factor & 0xFF) / 255.0f, float(factor >> 24) / 255.0f};
@@ -240,10 +242,14 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     const bool quadTests = !alphaTest_ && targetCount_ == 1 && (read & ~written) == 0 && (!depthStencil_ || quadDepth_);
     const TTileLoops::TLoop fast = model.loops->fast[blended][depthStencil_][avx2];
     // Otherwise textures sampled quad by quad, or a float target stored, blended as ordinary
-    // transparency or added: the sampled loops.
+    // transparency, added or multiplied (a mask applied to the scene): the sampled loops.
     const TTarget& first = targets_[0];
-    const bool floatTarget = first.floatQuad && first.writeMask == 0xF && (!blend_ || alphaBlend_ || first.floatAdd);
-    sampledPath_ = !blend_ ? EQuadPath::Store : alphaBlend_ ? EQuadPath::Blend : EQuadPath::Add;
+    const bool floatTarget =
+        first.floatQuad && first.writeMask == 0xF && (!blend_ || alphaBlend_ || first.floatAdd || multiplies);
+    sampledPath_ = !blend_       ? EQuadPath::Store
+                   : alphaBlend_ ? EQuadPath::Blend
+                   : multiplies  ? EQuadPath::Multiply
+                                 : EQuadPath::Add;
     const TTileLoops::TLoop sampled = model.loops->sampled[depthStencil_][avx2];
     if (fast && fastTarget && rows && quadTests)
         loop_ = fast;

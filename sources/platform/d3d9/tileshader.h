@@ -87,6 +87,7 @@ private:
         Store,
         Blend,
         Add,
+        Multiply, // the source times the target (DestColor, Zero): float targets, sampled loops only
     };
     // One interpolation plane of a triangle, a + b * dx + c * dy from its origin, with the
     // coefficients in every lane.
@@ -157,8 +158,8 @@ private:
     [[gnu::always_inline]] static void WriteTargetQuads(const TTarget* targets, EQuadPath path, int px, int py,
                                                         const TColour& colour, int mask);
     // The lanes in `mask` of a sampled loop's quad at (px, py), inside the target, stored,
-    // blended as ordinary transparency or added by `path`: the general path's arithmetic for the
-    // format.
+    // blended as ordinary transparency, added or multiplied by `path`: the general path's
+    // arithmetic for the format.
     [[gnu::always_inline]] static void WriteTargetQuad(const TTarget& target, EQuadPath path, int px, int py,
                                                        const TQuadVector& colour, int mask);
     template <class Model, EWForm Form>

@@ -344,13 +344,24 @@ struct TToneMapMinMaxPixel
 struct TToneMapPixel
 {
     static constexpr TModelInputs kInputs = {.textures = {{0, kScreenVarying}, {9, kScreenVarying}}};
+    // The luminance range, one texel for the whole draw.
+    struct TDrawValues
+    {
+        float low, scale;
+    };
+    static TDrawValues Prepare(const TDrawInput& in)
+    {
+        const TQuadVector range = in.SampleAt(1, 0.5f, 0.5f);
+        const TQuad low = range.x * TQuad(0.5f);
+        const TQuad scale = TQuad(1.0f) / Max(range.y - low, TQuad(0.1f));
+        return {low[0], scale[0]};
+    }
     template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> c = in.Texture(0);
-        const TLaneVector<L> range = in.SampleAt(1, L(0.5f), L(0.5f));
-        const L low = range.x * L(0.5f);
-        const L scale = L(1.0f) / Max(range.y - low, L(0.1f));
+        const auto& range = in.Draw();
+        const L low(range.low), scale(range.scale);
         const auto stretch = [&](const L& x) { return (x + Saturate((x - low) * scale)) * L(0.5f); };
         return TLaneVector<L>{stretch(c.x), stretch(c.y), stretch(c.z), c.w};
     }
@@ -366,14 +377,16 @@ struct TMotionBlurPixel
                                              .constants = kMotionLimit + 1,
                                              .textures = {{0, kScreenVarying}, {1, kScreenVarying}}};
 
-    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
+    // Camera to world through the view's rigid inverse, then the previous final matrix: one
+    // matrix for the whole draw.
+    struct TDrawValues
     {
-        typedef typename Quad::Lanes L;
-        const TLaneVector<L> at = in.Varying(kScreenVarying);
-        const TLaneVector<L> p = in.Texture(1);
-        // Camera to world through the view's rigid inverse, then the previous final matrix: one
-        // matrix, made once a quad.
         float m[4][4];
+    };
+    static TDrawValues Prepare(const TDrawInput& in)
+    {
+        TDrawValues values;
+        float(&m)[4][4] = values.m;
         for (int r = 0; r < 4; ++r)
         {
             for (int c = 0; c < 3; ++c)
@@ -386,6 +399,15 @@ struct TMotionBlurPixel
             for (int c = 0; c < 3; ++c)
                 m[r][3] -= m[r][c] * in.ConstantValue(kCameraView + c, 3);
         }
+        return values;
+    }
+
+    template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
+    {
+        typedef typename Quad::Lanes L;
+        const TLaneVector<L> at = in.Varying(kScreenVarying);
+        const TLaneVector<L> p = in.Texture(1);
+        const float(&m)[4][4] = in.Draw().m;
         const auto row = [&](int r) { return p.x * L(m[r][0]) + p.y * L(m[r][1]) + p.z * L(m[r][2]) + L(m[r][3]); };
         const L w = Max(row(3), L(1e-4f));
         const L limit(in.ConstantValue(kMotionLimit, 0));

@@ -73,6 +73,7 @@ enum class EStates
     DepthAdded,
     Stencil,
     AlphaTest,
+    Multiplied, // the target times the colour (DestColor, Zero)
 };
 
 class ShadingModelsTest : public DeviceTest, public ::testing::WithParamInterface<const char*>
@@ -248,11 +249,11 @@ protected:
         device->SetRenderState(D3DRS_ALPHATESTENABLE, states == EStates::AlphaTest);
         device->SetRenderState(D3DRS_ALPHAREF, 0x60);
         device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-        const bool added = states == EStates::DepthAdded;
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE,
-                               states == EStates::Blended || states == EStates::DepthBlended || added);
-        device->SetRenderState(D3DRS_SRCBLEND, added ? D3DBLEND_ONE : D3DBLEND_SRCALPHA);
-        device->SetRenderState(D3DRS_DESTBLEND, added ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
+        const bool added = states == EStates::DepthAdded, multiplied = states == EStates::Multiplied;
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, states == EStates::Blended ||
+                                                           states == EStates::DepthBlended || added || multiplied);
+        device->SetRenderState(D3DRS_SRCBLEND, added ? D3DBLEND_ONE : multiplied ? D3DBLEND_DESTCOLOR : D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, added ? D3DBLEND_ONE : multiplied ? D3DBLEND_ZERO : D3DBLEND_INVSRCALPHA);
         // The fixed function's operations (colour, alpha) and whether stage 0 has a texture.
         const float operations[][2] = {{D3DTOP_MODULATE, D3DTOP_MODULATE},     {D3DTOP_ADD, D3DTOP_SELECTARG1},
                                        {D3DTOP_SELECTARG1, D3DTOP_SELECTARG2}, {D3DTOP_MODULATE2X, D3DTOP_ADD},
@@ -372,8 +373,9 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
 
 TEST_P(ShadingModelsTest, DrawsIntoFloatTargetsAsItsFunction)
 {
-    // Float targets stored, blended as ordinary transparency and added, with and without a depth
-    // test, from float textures and 8-bit ones: the bits of the general path's blending.
+    // Float targets stored, blended as ordinary transparency, added and multiplied, with and
+    // without a depth test, from float textures and 8-bit ones: the bits of the general path's
+    // blending.
     const TPixelModel* model = FindPixelModel(GetParam());
     ASSERT_NE(nullptr, model);
     const std::string pinned = std::string("pin.") + GetParam();
@@ -391,7 +393,7 @@ TEST_P(ShadingModelsTest, DrawsIntoFloatTargetsAsItsFunction)
             for (ETextures bound : {ETextures::Float, ETextures::Rows})
             {
                 for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored,
-                                       EStates::DepthBlended, EStates::DepthAdded})
+                                       EStates::DepthBlended, EStates::DepthAdded, EStates::Multiplied})
                 {
                     const int variant = compared % 4;
                     Bind(bound, variant);
@@ -556,4 +558,9 @@ INSTANTIATE_TEST_SUITE_P(Models, ShadingModelsTest,
                                  c = c == '-' ? '_' : c;
                              return name;
                          });
+// The post effects' full-screen models, those that work out values of their draw once per tile
+// (tone mapping's range, the motion blur's matrix) among them.
+INSTANTIATE_TEST_SUITE_P(PostModels, ShadingModelsTest,
+                         ::testing::Values("haze", "dof", "overlay", "edgeaa", "filmgrain", "ssao", "ssaoapply",
+                                           "tonemapdownscale", "tonemapminmax", "tonemap", "motionblur", "grassss"));
 } // namespace
