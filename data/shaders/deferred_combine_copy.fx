@@ -1,9 +1,11 @@
 // "DAlphaBlendAlphaCombine2": the G-buffer's colour held by the A-buffer pass, weighed to nothing:
-// the lit opaque scene stays in Temp3 as the background of the transparent combine.
+// the lit opaque scene stays in Temp3 as the background of the transparent combine. Added as zero
+// (the colour times a zero constant) rather than blended by zero and one: the same bits, but the
+// rasteriser's fast loops add into float targets, while a zero blend takes its general loop.
 effect 1
 parameter vector[3] TScreenMatrix = 0 0 0 0  1 0 1 0  0 0 0 0
 annotation string plugin = "TScreenMatrix"
-parameter vector CombineColor = 1 1 1 1
+parameter vector CombineColor = 0 0 0 0
 parameter texture Color0 shared
 technique defaultshader
 pass p0
@@ -20,5 +22,5 @@ renderstate CullMode = None
 renderstate ZEnable = False
 renderstate ZWriteEnable = False
 renderstate AlphaBlendEnable = True
-renderstate SrcBlend = Zero
+renderstate SrcBlend = One
 renderstate DestBlend = One

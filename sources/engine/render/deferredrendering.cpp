@@ -512,9 +512,11 @@ void TDeferredRendering::_RenderTransparentQueues(u32 measure)
 void TDeferredRendering::_RenderTransparentGBuffer()
 {
     TRenderTarget* const* t = m_apTarget;
-    m_nTransparentBounded = 0;
     if (!t[DEFERRED_COLOR])
+    {
+        m_nTransparentBounded = 0;
         return;
+    }
     g_pRenderManager->ResetPassState();
     g_pRenderManager->EndPass();
     g_pRenderManager->SetPassTarget(t[DEFERRED_TEMP3], nullptr, nullptr, nullptr, 0, 0);
@@ -522,9 +524,15 @@ void TDeferredRendering::_RenderTransparentGBuffer()
     SetDefine(combine, s_DefineAlphaCombine2, 1);
     if (combine)
         combine->SetTexture(DEFERRED_COMBINE_COLOR_SLOT, TextureOf(t[DEFERRED_COLOR]));
-    DrawFullScreen(combine);
+    {
+        // It weighs the colour to nothing: cut to where the A-buffer pass drew, it leaves the
+        // same target.
+        const TPassScissor scissor(TransparentBound(1), nullptr, 0);
+        DrawFullScreen(combine);
+    }
     g_pRenderManager->RecordPipelineStep(s_StepAlphaCombine2, combine);
     SetDefine(combine, s_DefineAlphaCombine2, 0);
+    m_nTransparentBounded = 0;
     // Colour and material start empty; the opaque positions and normals stay, since the post
     // effects read them after this pass (the transparent surfaces write theirs over them, and the
     // transparency combine takes nothing where no colour was drawn).
@@ -557,11 +565,15 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
         // The A-buffer: the transparent queues' colour and cover, over the opaque colour.
         g_pRenderManager->SetPassTarget(t[DEFERRED_TEMP2], nullptr, nullptr, nullptr,
                                         PASS_ATTACH_DEPTH | PASS_CLEAR_COLOUR, 0);
+        // Where the transparent queues draw; nothing drawn bounds an empty rectangle.
+        m_nTransparentBounded = 1;
+        std::fill(m_aTransparentRect, m_aTransparentRect + 4, 0);
         if (m_pAlphaBlend)
         {
+            m_nTransparentBounded = 0;
             SetDefine(gbuffer, s_DefineAlphaPass, 1);
             SetDefine(imposter, s_DefineAlphaPass, 1);
-            _RenderTransparentQueues();
+            _RenderTransparentQueues(1);
             g_pRenderManager->RecordPipelineStep(s_StepABuffer, gbuffer);
             SetDefine(gbuffer, s_DefineAlphaPass, 0);
             SetDefine(imposter, s_DefineAlphaPass, 0);
@@ -570,7 +582,11 @@ void TDeferredRendering::_RenderCombine(u32 transparent)
         SetDefine(combine, s_DefineAlphaCombine, 1);
         if (combine)
             combine->SetTexture(DEFERRED_COMBINE_COLOR_SLOT, TextureOf(t[DEFERRED_TEMP2]));
-        DrawFullScreen(combine);
+        {
+            // Beyond the A-buffer's surfaces it holds the clear (0), which leaves the colour.
+            const TPassScissor scissor(TransparentBound(1), nullptr, 0);
+            DrawFullScreen(combine);
+        }
         g_pRenderManager->RecordPipelineStep(s_StepAlphaCombine, combine);
         SetDefine(combine, s_DefineAlphaCombine, 0);
 

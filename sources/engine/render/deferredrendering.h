@@ -102,7 +102,8 @@ private:
     TRenderTarget* m_apTarget[DEFERRED_TARGETS];
     TRenderQueue* m_pAlphaBlend;
     TRenderQueue* m_pParticles;
-    // Where the transparent G-buffer pass drew (left, top, right, bottom), when bounded.
+    // Where the transparent queues drew in the frame's last A-buffer or transparent G-buffer pass
+    // (left, top, right, bottom), when bounded.
     i32 m_aTransparentRect[4] = {};
     u32 m_nTransparentBounded = 0;
 };

@@ -70,34 +70,50 @@ struct TShadowProjectionPixel
         return (in.ConstantValue(kBias, 0) + in.ConstantValue(kBias, 1)) * std::sqrt(length);
     }
 
-    // The light's channel where the position is shadowed.
-    template <class Quad, class L> static TLaneVector<L> Shadow(const Quad& in, const TLaneVector<L>& p)
+    // Whether the matrix's last column is (0, 0, 0, 1), as a split's orthographic one is: w is
+    // then exactly 1 for every finite position, and dividing by it changes nothing.
+    template <class Quad> static bool Affine(const Quad& in)
     {
-        const L inRange = Step(L(in.ConstantValue(kRange, 0)), p.z) * (L(1.0f) - Step(L(in.ConstantValue(kRange, 1)), p.z));
+        return in.ConstantValue(kProjection + 3, 0) == 0.0f && in.ConstantValue(kProjection + 3, 1) == 0.0f &&
+               in.ConstantValue(kProjection + 3, 2) == 0.0f && in.ConstantValue(kProjection + 3, 3) == 1.0f;
+    }
+
+    // The light's channel where the position is shadowed; `bias` is Bias(in).
+    template <class Quad, class L>
+    static TLaneVector<L> Shadow(const Quad& in, const TLaneVector<L>& p, bool affine, float& bias)
+    {
+        const TLaneVector<L>& range = in.Constant(kRange);
+        const TLaneVector<L>& channel = in.Constant(kChannel);
+        const L inRange = Step(range.x, p.z) * (L(1.0f) - Step(range.y, p.z));
         const L drawn = Step(L(0.5f), p.w);
         if (!AnyLane(inRange * drawn))
         {
             // Every factor is 0 or 1 but the fade, which lies in [0, 1]: the shadow is +0 in
             // every lane, whatever the map holds, so the map is not read.
             const L none(0.0f);
-            return {none * L(in.ConstantValue(kChannel, 0)), none * L(in.ConstantValue(kChannel, 1)),
-                    none * L(in.ConstantValue(kChannel, 2)), none * L(in.ConstantValue(kChannel, 3))};
+            return {none * channel.x, none * channel.y, none * channel.z, none * channel.w};
         }
         const auto row = [&](int i) {
-            return p.x * L(in.ConstantValue(kProjection + i, 0)) + p.y * L(in.ConstantValue(kProjection + i, 1)) +
-                   p.z * L(in.ConstantValue(kProjection + i, 2)) + L(in.ConstantValue(kProjection + i, 3));
+            const TLaneVector<L>& m = in.Constant(kProjection + i);
+            return p.x * m.x + p.y * m.y + p.z * m.z + m.w;
         };
-        const L w = row(3);
-        const L inverse = L(1.0f) / Max(Abs(w), L(1e-12f));
-        const L u = row(0) * inverse, v = row(1) * inverse, z = row(2) * inverse;
+        L u = row(0), v = row(1), z = row(2);
+        if (!affine)
+        {
+            const L inverse = L(1.0f) / Max(Abs(row(3)), L(1e-12f));
+            u = u * inverse;
+            v = v * inverse;
+            z = z * inverse;
+        }
+        if (bias < 0.0f)
+            bias = Bias(in);
         const L stored = L(1.0f) - in.SampleAt(2, u, v).x;
         const L onMap = Step(L(0.0f), u) * Step(u, L(1.0f)) * Step(L(0.0f), v) * Step(v, L(1.0f));
-        const L behind = Step(stored + L(Bias(in)), z);
+        const L behind = Step(stored + L(bias), z);
         const float fadeStart = in.ConstantValue(kRange, 2), end = in.ConstantValue(kRange, 3);
-        const L fade = Saturate(L(1.0f) - (p.z - L(fadeStart)) * L(1.0f / std::max(end - fadeStart, 1e-3f)));
+        const L fade = Saturate(L(1.0f) - (p.z - range.z) * L(1.0f / std::max(end - fadeStart, 1e-3f)));
         const L shadow = onMap * inRange * behind * fade * drawn;
-        return {shadow * L(in.ConstantValue(kChannel, 0)), shadow * L(in.ConstantValue(kChannel, 1)),
-                shadow * L(in.ConstantValue(kChannel, 2)), shadow * L(in.ConstantValue(kChannel, 3))};
+        return {shadow * channel.x, shadow * channel.y, shadow * channel.z, shadow * channel.w};
     }
 
     static bool SameBits(const TQuadVector& a, const TQuadVector& b)
@@ -127,12 +143,15 @@ struct TShadowProjectionPixel
             return TTargetColours<L, 2>{{none, none}};
         }
         const TLaneVector<L> opaque = in.Texture(0), transparent = in.Texture(1);
-        const TLaneVector<L> shadow = Shadow(in, opaque);
+        const bool affine = Affine(in);
+        // Worked out once a quad, and only where a map is read.
+        float bias = -1.0f;
+        const TLaneVector<L> shadow = Shadow(in, opaque, affine, bias);
         // Where nothing transparent lies in front, both positions have the same bits: so has the
         // shadow, and the map is read once.
         if (SameBits(opaque, transparent))
             return TTargetColours<L, 2>{{shadow, shadow}};
-        return TTargetColours<L, 2>{{shadow, Shadow(in, transparent)}};
+        return TTargetColours<L, 2>{{shadow, Shadow(in, transparent, affine, bias)}};
     }
 };
 

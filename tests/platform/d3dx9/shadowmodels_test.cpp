@@ -1,27 +1,41 @@
 // The shadow manager's models: the projection's masks each follow their own positions, also where
-// the transparent positions are the opaque ones (the model reads the map once there); the soften
-// blur spreads a shadowed texel over its taps and nowhere else.
+// the transparent positions are the opaque ones (the model reads the map once there), through a
+// split's orthographic matrix and a local light's perspective one; the soften blur spreads a
+// shadowed texel over its taps and nowhere else.
 #include "screenpassfixture.h"
 
 namespace
 {
 using screenpass::kSize;
-using ShadowProjectionTest = screenpass::ScreenPassTest;
+
+class ShadowProjectionTest : public screenpass::ScreenPassTest
+{
+protected:
+    // An 8 x 8 map holding `stored` (one less the depth) everywhere.
+    IDirect3DTexture9* UniformMap(float stored)
+    {
+        IDirect3DTexture9* map = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, 0, D3DFMT_R32F, D3DPOOL_MANAGED, &map, nullptr));
+        if (!map)
+            return nullptr;
+        Own(map);
+        D3DLOCKED_RECT locked;
+        map->LockRect(0, &locked, nullptr, 0);
+        for (UINT i = 0; i < 8; ++i)
+            for (UINT x = 0; x < 8; ++x)
+                reinterpret_cast<float*>(static_cast<std::uint8_t*>(locked.pBits) + i * UINT(locked.Pitch))[x] = stored;
+        map->UnlockRect(0);
+        return map;
+    }
+};
 
 TEST_F(ShadowProjectionTest, EachMaskFollowsItsOwnPositions)
 {
     // The map everywhere 0.6 (stored as one less the depth: 0.4); map depth is camera depth
     // times 0.05: the opaque positions at 10 lie beyond it (shadowed), the transparent ones in
     // front of them at 5 on the right half do not.
-    IDirect3DTexture9* map = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, 0, D3DFMT_R32F, D3DPOOL_MANAGED, &map, nullptr));
-    Own(map);
-    D3DLOCKED_RECT locked;
-    map->LockRect(0, &locked, nullptr, 0);
-    for (UINT i = 0; i < 8; ++i)
-        for (UINT x = 0; x < 8; ++x)
-            reinterpret_cast<float*>(static_cast<std::uint8_t*>(locked.pBits) + i * UINT(locked.Pitch))[x] = 0.6f;
-    map->UnlockRect(0);
+    IDirect3DTexture9* map = UniformMap(0.6f);
+    ASSERT_NE(nullptr, map);
     IDirect3DTexture9* opaque = Positions([](UINT) { return 10.0f; });
     IDirect3DTexture9* transparent = Positions([](UINT x) { return x < kSize / 2 ? 10.0f : 5.0f; });
     IDirect3DSurface9* masks[2] = {Target(), Target()};
@@ -30,6 +44,32 @@ TEST_F(ShadowProjectionTest, EachMaskFollowsItsOwnPositions)
     const float constants[9][4] = {{0.05f, 0.0f, 0.0f, 0.5f}, {0.0f, 0.05f, 0.0f, 0.5f}, {0.0f, 0.0f, 0.05f, 0.0f},
                                    {0.0f, 0.0f, 0.0f, 1.0f},  {},                         {},
                                    {1.0f, 0.0f, 0.0f, 0.0f},  {0.0f, 100.0f, 90.0f, 100.0f}, {}};
+    DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
+
+    const std::vector<std::uint32_t> opaqueMask = ReadTarget(masks[0]), transparentMask = ReadTarget(masks[1]);
+    int wrong = 0;
+    for (UINT y = 0; y < kSize; ++y)
+        for (UINT x = 0; x < kSize; ++x)
+        {
+            wrong += opaqueMask[y * kSize + x] != 0x00FF0000u;
+            wrong += transparentMask[y * kSize + x] != (x < kSize / 2 ? 0x00FF0000u : 0u);
+        }
+    EXPECT_EQ(0, wrong);
+}
+
+TEST_F(ShadowProjectionTest, ALocalLightsPerspectiveMatrixDividesByW)
+{
+    // w = 0.05 x depth; map x and y 0.025 x depth over it (the map's middle at every depth); map
+    // depth (0.03 x depth - 0.05) over it: 0.5 at 10, beyond the map's 0.4 (shadowed), 0.35 at 4
+    // (lit). Undivided, the depth at 10 would be 0.25, in front of the map.
+    IDirect3DTexture9* map = UniformMap(0.6f);
+    ASSERT_NE(nullptr, map);
+    IDirect3DTexture9* opaque = Positions([](UINT) { return 10.0f; });
+    IDirect3DTexture9* transparent = Positions([](UINT x) { return x < kSize / 2 ? 10.0f : 4.0f; });
+    IDirect3DSurface9* masks[2] = {Target(), Target()};
+    const float constants[9][4] = {{0.0f, 0.0f, 0.025f, 0.0f}, {0.0f, 0.0f, 0.025f, 0.0f}, {0.0f, 0.0f, 0.03f, -0.05f},
+                                   {0.0f, 0.0f, 0.05f, 0.0f},  {},                          {},
+                                   {1.0f, 0.0f, 0.0f, 0.0f},   {0.0f, 100.0f, 90.0f, 100.0f}, {}};
     DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
 
     const std::vector<std::uint32_t> opaqueMask = ReadTarget(masks[0]), transparentMask = ReadTarget(masks[1]);
