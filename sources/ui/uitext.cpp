@@ -211,7 +211,8 @@ void TUIText::DrawText(const TUIRect& box, const char16_t* text, f32 opacity) co
 {
     if (!text[0])
         return;
-    const TTextBox size = MeasureText(text, box.Width() - 2.0f * HorizontalMargin());
+    const f32 wrapWidth = box.Width() - 2.0f * HorizontalMargin();
+    const TTextBox size = MeasureText(text, wrapWidth);
     if (size.fWidth <= 0.0f && size.fHeight <= 0.0f)
         return;
     f32 x, y;
@@ -231,8 +232,10 @@ void TUIText::DrawText(const TUIRect& box, const char16_t* text, f32 opacity) co
     }
     if (m_nFlags & UI_TEXT_WRAP)
     {
-        const f32 rect[4] = {box.fLeft + x, box.fTop + y, box.fLeft + x + size.fWidth,
-                             box.fTop + y + size.fHeight};
+        // Laid out again at the width it was measured at: at the widest line's own width that
+        // line would reach the edge and wrap once more, below the measured height.
+        const f32 left = box.fLeft + HorizontalMargin();
+        const f32 rect[4] = {left, box.fTop + y, left + wrapWidth, box.fTop + y + size.fHeight};
         g_pTextureFontManager->DrawTextRect(rect, static_cast<u32>(std::max(m_nAlignH, 0)), 0, colour, text,
                                             0.0f, 0.0f);
         return;

@@ -1,5 +1,7 @@
 #include "platform/physics/nxshapes.h"
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <limits>
 #include <numbers>
 #include <btBulletCollisionCommon.h>
@@ -366,8 +368,30 @@ public:
 };
 } // namespace
 
+namespace {
+// A cached ray's box reaches this far past the ray, so that a rolling wheel refills it every
+// few sub-steps only; rays longer than the limit walk the tree.
+constexpr NxReal kRayCacheMargin = 1.0f;
+constexpr NxReal kRayCacheLongest = 8.0f;
+std::atomic<NxU32> s_meshShapeSerial{0};
+
+class TCollectTriangles : public btTriangleCallback
+{
+public:
+    explicit TCollectTriangles(std::vector<NxMeshRayCache::TTriangle>& triangles) : triangles_(triangles) {}
+    void processTriangle(btVector3* triangle, int, int triangleIndex) override
+    {
+        triangles_.push_back({{toNx(triangle[0]), toNx(triangle[1]), toNx(triangle[2])}, triangleIndex});
+    }
+
+private:
+    std::vector<NxMeshRayCache::TTriangle>& triangles_;
+};
+} // namespace
+
 NxTriangleMeshShape::NxTriangleMeshShape(NxActor& actor, const NxTriangleMeshShapeDesc& desc)
-    : NxShape(actor, desc, desc.meshData->makeCollisionShape().release()), mesh_(*desc.meshData)
+    : NxShape(actor, desc, desc.meshData->makeCollisionShape().release()), mesh_(*desc.meshData),
+      serial_(++s_meshShapeSerial)
 {
     mesh_.addReference();
 }
@@ -391,6 +415,42 @@ bool NxTriangleMeshShape::raycastLocal(const NxVec3& origin, const NxVec3& dir, 
     TNearestTriangle nearest(origin, dir, maxDist);
     const btVector3 from = toBt(origin + dir * tEnter), to = toBt(origin + dir * tExit);
     static_cast<btBvhTriangleMeshShape*>(collisionShape_)->performRaycast(&nearest, from, to);
+    if (!nearest.FillHit(origin, hit))
+        return false;
+    if (mesh_.hasMaterials())
+        hit.materialIndex = mesh_.getTriangleMaterial(nearest.face_);
+    return true;
+}
+
+bool NxTriangleMeshShape::raycastLocalCached(const NxVec3& origin, const NxVec3& dir, NxReal maxDist,
+                                             NxRaycastHit& hit, NxMeshRayCache& cache) const
+{
+    const NxVec3 end = origin + dir * maxDist;
+    if (!(maxDist <= kRayCacheLongest) || !std::isfinite(end.x + end.y + end.z + origin.x + origin.y + origin.z))
+        return raycastLocal(origin, dir, maxDist, hit);
+    NxVec3 low, high;
+    for (int a = 0; a < 3; ++a) {
+        low[a] = std::min(origin[a], end[a]);
+        high[a] = std::max(origin[a], end[a]);
+    }
+    bool inside = cache.serial == serial_;
+    for (int a = 0; a < 3 && inside; ++a)
+        inside = low[a] >= cache.min[a] && high[a] <= cache.max[a];
+    if (!inside) {
+        // The tree's box walk meets the triangles in the order its ray walk does, so the
+        // nearest of equally near ones is the same.
+        cache.serial = serial_;
+        cache.min = low - NxVec3(kRayCacheMargin);
+        cache.max = high + NxVec3(kRayCacheMargin);
+        cache.triangles.clear();
+        TCollectTriangles collect(cache.triangles);
+        static_cast<btBvhTriangleMeshShape*>(collisionShape_)->processAllTriangles(&collect, toBt(cache.min), toBt(cache.max));
+    }
+    TNearestTriangle nearest(origin, dir, maxDist);
+    for (const NxMeshRayCache::TTriangle& triangle : cache.triangles) {
+        btVector3 corners[3] = {toBt(triangle.v[0]), toBt(triangle.v[1]), toBt(triangle.v[2])};
+        nearest.processTriangle(corners, 0, triangle.index);
+    }
     if (!nearest.FillHit(origin, hit))
         return false;
     if (mesh_.hasMaterials())

@@ -65,6 +65,38 @@ private:
     NxConvexMesh& mesh_;
 };
 
+// The triangles of one mesh shape near the last short ray a caller cast at it, in the tree's
+// order and the shape's space: a wheel's ground ray, cast every sub-step from about the same
+// place, is tested against them alone while it stays inside their box.
+struct NxMeshRayCache
+{
+    struct TTriangle
+    {
+        NxVec3 v[3];
+        int index;
+    };
+    NxU32 serial = 0; // the shape's; 0 = empty
+    NxVec3 min, max;
+    std::vector<TTriangle> triangles;
+};
+
+// A caller's caches for the two meshes it met last.
+struct NxMeshRayCaches
+{
+    NxMeshRayCache slot[2];
+    NxU32 next = 0;
+    NxMeshRayCache& of(NxU32 serial)
+    {
+        for (NxMeshRayCache& cache : slot)
+            if (cache.serial == serial)
+                return cache;
+        NxMeshRayCache& cache = slot[next];
+        next ^= 1;
+        cache.serial = 0;
+        return cache;
+    }
+};
+
 class NxTriangleMeshShape : public NxShape
 {
 public:
@@ -74,11 +106,17 @@ public:
     // Reports, in batches, the indices of the triangles that touch a world-space box.
     NxU32 overlapAABBTriangles(const NxBounds3& worldBounds, NxU32 flags, NxUserEntityReport<NxU32>* callback) const;
     bool raycastLocal(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit) const override;
+    // The same hit as raycastLocal, found among the cached triangles (refilled when the ray
+    // leaves their box or the cache holds another shape's).
+    bool raycastLocalCached(const NxVec3& origin, const NxVec3& dir, NxReal maxDist, NxRaycastHit& hit,
+                            NxMeshRayCache& cache) const;
+    NxU32 serial() const { return serial_; }
     NxReal volume() const override;
     NxVec3 unitInertia() const override;
 
 private:
     NxTriangleMesh& mesh_;
+    const NxU32 serial_;
 };
 
 enum NxQueryFlags { NX_QUERY_WORLD_SPACE = 1 << 0, NX_QUERY_FIRST_CONTACT = 1 << 1 };

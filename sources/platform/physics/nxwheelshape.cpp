@@ -66,7 +66,8 @@ bool NxWheelShape::findGround(NxReal dt)
     const NxMat34 pose = getGlobalPose();
     const NxVec3 up = pose.M.getColumn(1);
     NxRaycastHit hit;
-    NxShape* ground = getActor().getScene().queries().groundHit({pose.t, -up}, travel_ + radius_, *this, hit);
+    NxShape* ground = getActor().getScene().queries().groundHit({pose.t, -up}, travel_ + radius_, *this, hit,
+                                                                 groundCaches_);
     NxVec3 point = hit.worldImpact, normal = hit.worldNormal;
     NxReal position = hit.distance;
     NxMaterialIndex material = hit.materialIndex;

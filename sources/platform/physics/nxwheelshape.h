@@ -6,7 +6,7 @@
 // coefficient of value x stiffnessFactor / kTireStiffnessUnit, so the defaults grip with 1.0.
 // Forces are those that would cancel the slip within the sub-step, limited by that grip, which
 // keeps the low speeds of the game stable.
-#include "platform/physics/nxshape.h"
+#include "platform/physics/nxshapes.h"
 
 class NxUserWheelContactModify;
 
@@ -87,4 +87,5 @@ private:
     NxWheelContactData contact_;
     NxReal compression_ = 0;
     bool hadContact_ = false;
+    NxMeshRayCaches groundCaches_;
 };

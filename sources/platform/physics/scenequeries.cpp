@@ -41,12 +41,17 @@ template <class Visit> void forShapesOf(const btCollisionObject* object, Visit&&
         }
 }
 
-bool rayHitsShape(const NxShape& shape, const NxRay& ray, NxReal maxDist, NxRaycastHit& hit)
+bool rayHitsShape(const NxShape& shape, const NxRay& ray, NxReal maxDist, NxRaycastHit& hit,
+                  NxMeshRayCaches* caches = nullptr)
 {
     const NxMat34 pose = shape.getGlobalPose();
     const NxVec3 origin = pose.multiplyByInverseRT(ray.orig);
     const NxVec3 dir = pose.M.multiplyByTranspose(ray.dir);
-    if (!shape.raycastLocal(origin, dir, maxDist, hit))
+    if (caches && shape.getType() == NX_SHAPE_MESH) {
+        const auto& mesh = static_cast<const NxTriangleMeshShape&>(shape);
+        if (!mesh.raycastLocalCached(origin, dir, maxDist, hit, caches->of(mesh.serial())))
+            return false;
+    } else if (!shape.raycastLocal(origin, dir, maxDist, hit))
         return false;
     hit.shape = const_cast<NxShape*>(&shape);
     hit.worldImpact = ray.orig + ray.dir * hit.distance;
@@ -217,7 +222,8 @@ NxShape* TSceneQueries::closestHit(const NxRay& ray, NxReal maxDist, const TFilt
     return best;
 }
 
-NxShape* TSceneQueries::groundHit(const NxRay& ray, NxReal maxDist, const NxShape& wheel, NxRaycastHit& hit) const
+NxShape* TSceneQueries::groundHit(const NxRay& ray, NxReal maxDist, const NxShape& wheel, NxRaycastHit& hit,
+                                  NxMeshRayCaches& caches) const
 {
     const TPairFilter& pairs = scene_.filter();
     NxShape* best = nullptr;
@@ -230,7 +236,8 @@ NxShape* TSceneQueries::groundHit(const NxRay& ray, NxReal maxDist, const NxShap
             if (!pairs.shapesCollide(wheel, shape))
                 return;
             NxRaycastHit candidate;
-            if (rayHitsShape(shape, ray, bestDistance, candidate) && (!best || candidate.distance < bestDistance)) {
+            if (rayHitsShape(shape, ray, bestDistance, candidate, &caches) &&
+                (!best || candidate.distance < bestDistance)) {
                 best = candidate.shape;
                 bestDistance = candidate.distance;
                 hit = candidate;

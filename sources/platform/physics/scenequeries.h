@@ -6,6 +6,7 @@
 #include "platform/physics/nxcallbacks.h"
 #include "platform/physics/nxgeometry.h"
 
+struct NxMeshRayCaches;
 class NxScene;
 class btCollisionShape;
 class btTransform;
@@ -23,7 +24,9 @@ public:
     };
     NxShape* closestHit(const NxRay& ray, NxReal maxDist, const TFilter& filter, NxRaycastHit& hit) const;
     // The nearest shape that a wheel's ray meets among those the wheel may collide with.
-    NxShape* groundHit(const NxRay& ray, NxReal maxDist, const NxShape& wheel, NxRaycastHit& hit) const;
+    // Meshes are tested against the wheel's cached triangles.
+    NxShape* groundHit(const NxRay& ray, NxReal maxDist, const NxShape& wheel, NxRaycastHit& hit,
+                       NxMeshRayCaches& caches) const;
     // Every hit along the ray, nearest first.
     std::vector<NxRaycastHit> allHits(const NxRay& ray, NxReal maxDist, const TFilter& filter) const;
     // Shapes touching a volume, in the broad phase's order; stops after limit shapes when limit > 0.

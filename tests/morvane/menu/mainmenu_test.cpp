@@ -285,3 +285,11 @@ TEST_F(DialogTest, APopupOverTheDarkenedLayerMatchesItsGoldenImage)
     MenuFrames(20);
     EXPECT_EQ(RenderGolden("popup_1280x720", 1280, 720), "");
 }
+
+TEST_F(DialogTest, TheWelcomeTextShowsBothItsLinesAt1280x800)
+{
+    Start();
+    Menu().PushWindow("NewGameWelcome");
+    MenuFrames(20);
+    EXPECT_EQ(RenderGolden("welcome_1280x800", 1280, 800), "");
+}

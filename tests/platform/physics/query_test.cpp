@@ -359,3 +359,68 @@ TEST_F(Query, TrianglesInABoxAreEnumerated)
     // Above the plane: nothing.
     EXPECT_EQ(shape.overlapAABBTriangles({NxVec3(-4, 0.1f, -4), NxVec3(4, 1, 4)}, 0, nullptr), 0u);
 }
+
+TEST_F(Query, AMeshRayCachedAlongAPathHitsWhatTheTreeWalkHits)
+{
+    NxTriangleMesh* mesh = cookGrid(16, 8, 0, true); // quads of 0.5 m from -4 to 4
+    auto& shape = static_cast<NxTriangleMeshShape&>(*addGround(mesh)->getShapes()[0]);
+    NxVec3 dir(0.3f, -1, 0.2f);
+    dir.normalize();
+    NxMeshRayCache cache;
+    int refills = 0;
+    NxVec3 lastMin(1e9f);
+    // Steps of 1/64 m: every 32nd ray starts on a grid line, where two triangles are equally near.
+    for (int i = 0; i <= 448; ++i) {
+        const NxReal x = -3.5f + NxReal(i) / 64.0f;
+        const NxVec3 origin(x, 0.6f, x * 0.5f);
+        NxRaycastHit walked, cached;
+        const bool hit = shape.raycastLocal(origin, dir, 1.0f, walked);
+        ASSERT_EQ(shape.raycastLocalCached(origin, dir, 1.0f, cached, cache), hit) << i;
+        ASSERT_TRUE(hit) << i;
+        EXPECT_EQ(cached.distance, walked.distance) << i;
+        EXPECT_EQ(cached.faceID, walked.faceID) << i;
+        EXPECT_EQ(cached.u, walked.u) << i;
+        EXPECT_EQ(cached.v, walked.v) << i;
+        EXPECT_EQ(cached.materialIndex, walked.materialIndex) << i;
+        EXPECT_EQ(cached.worldNormal.y, walked.worldNormal.y) << i;
+        if (!(cache.min == lastMin))
+            ++refills;
+        lastMin = cache.min;
+        // Only the triangles about the ray are kept.
+        EXPECT_LE(cache.triangles.size(), 64u) << i;
+    }
+    // 7 m along x: refilled as the ray left each box, not at every ray.
+    EXPECT_GT(refills, 2);
+    EXPECT_LT(refills, 20);
+    // Too short to reach the ground: no hit either way.
+    NxRaycastHit hit;
+    EXPECT_FALSE(shape.raycastLocalCached(NxVec3(0, 0.6f, 0), dir, 0.3f, hit, cache));
+    // Another mesh's shape does not answer from this one's triangles.
+    NxTriangleMesh* high = cookGrid(2, 8, 0.4f);
+    auto& other = static_cast<NxTriangleMeshShape&>(*addGround(high)->getShapes()[0]);
+    ASSERT_TRUE(other.raycastLocalCached(NxVec3(0, 0.6f, 0), NxVec3(0, -1, 0), 1.0f, hit, cache));
+    EXPECT_NEAR(hit.distance, 0.2f, 1e-5f);
+    ASSERT_TRUE(shape.raycastLocalCached(NxVec3(0, 0.6f, 0), NxVec3(0, -1, 0), 1.0f, hit, cache));
+    EXPECT_NEAR(hit.distance, 0.6f, 1e-5f);
+    // A long ray walks the tree; one that is no number finds nothing.
+    ASSERT_TRUE(shape.raycastLocalCached(NxVec3(1, 50, 1), NxVec3(0, -1, 0), 100.0f, hit, cache));
+    EXPECT_NEAR(hit.distance, 50.0f, 1e-4f);
+    EXPECT_FALSE(shape.raycastLocalCached(NxVec3(std::nanf(""), 0.6f, 0), NxVec3(0, -1, 0), 1.0f, hit, cache));
+}
+
+TEST_F(Query, TwoMeshesTakeTheTwoCacheSlotsAndAThirdReplacesTheOlder)
+{
+    NxMeshRayCaches caches;
+    NxMeshRayCache& a = caches.of(7);
+    a.serial = 7;
+    NxMeshRayCache& b = caches.of(9);
+    b.serial = 9;
+    EXPECT_NE(&a, &b);
+    EXPECT_EQ(&caches.of(7), &a);
+    EXPECT_EQ(&caches.of(9), &b);
+    // A third mesh takes the slot filled first, emptied.
+    NxMeshRayCache& c = caches.of(11);
+    EXPECT_EQ(&c, &a);
+    EXPECT_EQ(c.serial, 0u);
+    EXPECT_EQ(&caches.of(9), &b);
+}
