@@ -27,6 +27,20 @@ protected:
         map->UnlockRect(0);
         return map;
     }
+    // Texels off the picture both projection tests draw: the opaque mask shadowed everywhere, the
+    // transparent one on its left half only.
+    int WrongMaskTexels(IDirect3DSurface9* const (&masks)[2])
+    {
+        const std::vector<std::uint32_t> opaqueMask = ReadTarget(masks[0]), transparentMask = ReadTarget(masks[1]);
+        int wrong = 0;
+        for (UINT y = 0; y < kSize; ++y)
+            for (UINT x = 0; x < kSize; ++x)
+            {
+                wrong += opaqueMask[y * kSize + x] != 0x00FF0000u;
+                wrong += transparentMask[y * kSize + x] != (x < kSize / 2 ? 0x00FF0000u : 0u);
+            }
+        return wrong;
+    }
 };
 
 TEST_F(ShadowProjectionTest, EachMaskFollowsItsOwnPositions)
@@ -46,15 +60,7 @@ TEST_F(ShadowProjectionTest, EachMaskFollowsItsOwnPositions)
                                    {1.0f, 0.0f, 0.0f, 0.0f},  {0.0f, 100.0f, 90.0f, 100.0f}, {}};
     DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
 
-    const std::vector<std::uint32_t> opaqueMask = ReadTarget(masks[0]), transparentMask = ReadTarget(masks[1]);
-    int wrong = 0;
-    for (UINT y = 0; y < kSize; ++y)
-        for (UINT x = 0; x < kSize; ++x)
-        {
-            wrong += opaqueMask[y * kSize + x] != 0x00FF0000u;
-            wrong += transparentMask[y * kSize + x] != (x < kSize / 2 ? 0x00FF0000u : 0u);
-        }
-    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(0, WrongMaskTexels(masks));
 }
 
 TEST_F(ShadowProjectionTest, ALocalLightsPerspectiveMatrixDividesByW)
@@ -72,15 +78,7 @@ TEST_F(ShadowProjectionTest, ALocalLightsPerspectiveMatrixDividesByW)
                                    {1.0f, 0.0f, 0.0f, 0.0f},   {0.0f, 100.0f, 90.0f, 100.0f}, {}};
     DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
 
-    const std::vector<std::uint32_t> opaqueMask = ReadTarget(masks[0]), transparentMask = ReadTarget(masks[1]);
-    int wrong = 0;
-    for (UINT y = 0; y < kSize; ++y)
-        for (UINT x = 0; x < kSize; ++x)
-        {
-            wrong += opaqueMask[y * kSize + x] != 0x00FF0000u;
-            wrong += transparentMask[y * kSize + x] != (x < kSize / 2 ? 0x00FF0000u : 0u);
-        }
-    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(0, WrongMaskTexels(masks));
 }
 
 TEST_F(ShadowProjectionTest, TheSoftenBlurSpreadsAShadowedTexelOverItsFiveTapsAlone)
