@@ -2,6 +2,7 @@
 
 #include "platform/d3d9/primitivesetup.h"
 #include "platform/d3d9/settings.h"
+#include "platform/d3d9/shadingmodel.h"
 #include "platform/d3d9/tileshader.h"
 #include "platform/d3d9/vertexdeclaration.h"
 #include "platform/d3d9/vertexfetch.h"
@@ -18,6 +19,12 @@ namespace
 constexpr UINT kBatchPrimitives = 8192;
 // Pixels (of the triangles' boxes) below which a draw's tiles are shaded by the calling thread.
 constexpr int kSharedShadingPixels = 8192;
+// Bands a busy tile is cut into at most: 8 rows each, an even number, so that quads stay whole.
+constexpr int kMaxBands = 8;
+// A tile is cut when it holds more records than this share of the draw's per participant.
+constexpr int kBandShare = 2;
+// The floats of the largest record.
+constexpr int kMaxRecordFloats = int(sizeof(TBinnedTriangle) / 4) + 3 * (2 + 4 * kMaxVaryings);
 
 // A shaded vertex is the beginning of the model's output.
 static_assert(offsetof(TVertexOutput, pointSize) == 4 * sizeof(float) &&
@@ -32,7 +39,7 @@ static_assert(offsetof(TVertexOutput, pointSize) == 4 * sizeof(float) &&
 }
 } // namespace
 
-TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>(D3D9Settings().cores)) {}
+TRasterizer::TRasterizer() : workers_(std::make_unique<TWorkerPool>(D3D9Settings().cores)), bands_(kMaxBands) {}
 
 TRasterizer::~TRasterizer() = default;
 
@@ -51,6 +58,63 @@ void TRasterizer::FillBands(const RECT& area, int bytesPerPixel, const std::func
         const LONG top = area.top + LONG(item) * kBandRows;
         fill({area.left, top, area.right, std::min(area.bottom, top + kBandRows)});
     });
+}
+
+void TRasterizer::PlanItems(int participants)
+{
+    items_.clear();
+    auto records = [this](int tile) {
+        std::size_t floats = 0;
+        for (int run = 0; run < bins_.Runs(); ++run)
+            floats += bins_.Bin(run, tile).size();
+        return int(floats / std::size_t(bins_.RecordFloats()));
+    };
+    int total = 0;
+    for (const int tile : tileOrder_)
+        total += records(tile);
+    // Each item at about a quarter of a participant's share.
+    const int item = std::max(1, total / (kBandShare * 2 * participants));
+    for (const int tile : tileOrder_)
+    {
+        const int held = records(tile);
+        int bands = 1;
+        if (held > total / (kBandShare * participants))
+            while (bands < kMaxBands && held > bands * item)
+                bands *= 2;
+        for (int band = 0; band < bands; ++band)
+            items_.push_back({tile, band, bands});
+    }
+}
+
+void TRasterizer::FillBand(const TShadeItem& item)
+{
+    const int rows = kTileSize / item.bands;
+    const int left = bins_.TileX(item.tile), right = left + kTileSize - 1;
+    const int top = bins_.TileY(item.tile) + item.band * rows, bottom = top + rows - 1;
+    const int recordFloats = bins_.RecordFloats();
+    TTileBins& band = bands_[size_t(item.band)];
+    float record[kMaxRecordFloats];
+    // Runs in order, so that the band's pixels see their triangles in primitive order. Bounds
+    // cut to the band's rows and the tile (a triangle's quads are walked within its bounds)
+    // leave every quad and lane the tile shades in these rows as they were.
+    for (int run = 0; run < bins_.Runs(); ++run)
+    {
+        const std::span<const float> bin = bins_.Bin(run, item.tile);
+        for (std::size_t at = 0; at < bin.size(); at += std::size_t(recordFloats))
+        {
+            TBinnedTriangle t;
+            std::memcpy(&t, &bin[at], sizeof(t));
+            if (t.maxY < top || t.minY > bottom)
+                continue;
+            t.minX = std::int16_t(std::max<int>(t.minX, left));
+            t.maxX = std::int16_t(std::min<int>(t.maxX, right));
+            t.minY = std::int16_t(std::max<int>(t.minY, top));
+            t.maxY = std::int16_t(std::min<int>(t.maxY, bottom));
+            std::memcpy(record, &bin[at], std::size_t(recordFloats) * sizeof(float));
+            std::memcpy(record, &t, sizeof(t));
+            band.Add(0, t.minX, t.minY, t.maxX, t.maxY, record);
+        }
+    }
 }
 
 std::uint64_t TRasterizer::Draw(const TDrawCall& call)
@@ -250,14 +314,28 @@ std::uint64_t TRasterizer::Draw(const TDrawCall& call)
         // small draw (a line of text) is shaded on this thread alone: waking the workers would
         // cost more than its pixels.
         bins_.ShadingOrder(tileOrder_);
-        const auto shadeTile = [&](int item, int participant) {
-            shader.ShadeTile(bins_, tileOrder_[size_t(item)], participant);
-        };
         if (bins_.BoxPixels(tileOrder_, kSharedShadingPixels) < kSharedShadingPixels)
-            for (int item = 0; item < int(tileOrder_.size()); ++item)
-                shadeTile(item, 0);
-        else
-            workers_->Run(int(tileOrder_.size()), shadeTile, begin + batch < call.primitiveCount);
+        {
+            for (const int tile : tileOrder_)
+                shader.ShadeTile(bins_, tile, 0);
+            continue;
+        }
+        PlanItems(participants);
+        if (items_.size() > tileOrder_.size())
+            for (TTileBins& band : bands_)
+                band.Reset(call.clip, 1, 2 + 4 * varyings);
+        const auto shadeItem = [&](int at, int participant) {
+            const TShadeItem& item = items_[size_t(at)];
+            if (item.bands == 1)
+            {
+                shader.ShadeTile(bins_, item.tile, participant);
+                return;
+            }
+            // Each band of each tile is its own bin: items fill theirs side by side.
+            FillBand(item);
+            shader.ShadeTile(bands_[size_t(item.band)], item.tile, participant);
+        };
+        workers_->Run(int(items_.size()), shadeItem, begin + batch < call.primitiveCount);
     }
     return shader.Samples();
 }

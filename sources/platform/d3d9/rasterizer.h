@@ -29,8 +29,25 @@ public:
     void FillBands(const RECT& area, int bytesPerPixel, const std::function<void(const RECT& band)>& fill);
 
 private:
+    // A tile, or one of the bands of rows a busy tile is cut into, shaded as one item.
+    struct TShadeItem
+    {
+        int tile;
+        int band, bands;
+    };
+
+    // The items to shade the binned tiles as, in the order of tileOrder_: a tile holding many
+    // more records than its share is cut into bands, so that one busy tile (smoke over a few
+    // tiles) does not keep the other participants waiting.
+    void PlanItems(int participants);
+    // Copies the records of the item's band, cut to its rows, into bands_[item.band].
+    void FillBand(const TShadeItem& item);
+
     std::unique_ptr<TWorkerPool> workers_;
     std::vector<float> vertices_; // shaded vertices, kVertexHeader + 4 floats per varying each
     TTileBins bins_;
     std::vector<int> tileOrder_; // the tiles to shade, the busiest first
+    std::vector<TShadeItem> items_;
+    // Bins over the same tiles as bins_, one run each: the records of band n of every cut tile.
+    std::vector<TTileBins> bands_;
 };

@@ -269,6 +269,55 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     texture->Release();
 }
 
+TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
+{
+    // Many blended triangles heaped on one tile of a larger target, a few reaching into the
+    // next tiles: the busy tile is shaded in bands of rows, side by side. Blending in order
+    // shows any pixel drawn twice, missed or out of primitive order against the same triangles
+    // drawn one per draw (each too small to be shared out).
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(256, 192, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                            &texture, nullptr));
+    IDirect3DSurface9* target = nullptr;
+    texture->GetSurfaceLevel(0, &target);
+    device->SetRenderTarget(0, target);
+    device->SetDepthStencilSurface(nullptr);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    // Positions in pixels of the target, as clip positions of the 64x64 one At() assumes.
+    auto at = [](float x, float y, D3DCOLOR colour) { return At(x / 4.0f, y / 3.0f, 0, colour); };
+    unsigned seed = 41;
+    std::vector<TTestVertex> triangles;
+    // Enough for several runs of set-up, each binning its own records.
+    for (int i = 0; i < 1000; ++i)
+    {
+        // Around the tile at (64, 64): corners off pixel centres, on odd and even rows.
+        const float cx = 96.0f + Jitter(seed, 30.0f), cy = 96.0f + Jitter(seed, 30.0f);
+        const D3DCOLOR colour = D3DCOLOR_ARGB(40 + (i * 53 & 0x7F), i * 29 & 0xFF, 255 - (i & 0xFF), i * 7 & 0xFF);
+        for (int corner = 0; corner < 3; ++corner)
+            triangles.push_back(at(cx + Jitter(seed, 28.0f), cy + Jitter(seed, 28.0f), colour));
+    }
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
+    ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, triangles));
+    const std::vector<std::uint32_t> together = ReadTarget(target);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
+    for (size_t i = 0; i < triangles.size(); i += 3)
+        ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, {triangles[i], triangles[i + 1], triangles[i + 2]}));
+    const std::vector<std::uint32_t> alone = ReadTarget(target);
+    int different = 0, drawn = 0;
+    for (size_t i = 0; i < alone.size(); ++i)
+    {
+        different += together[i] != alone[i];
+        drawn += alone[i] != 0x80402010;
+    }
+    EXPECT_EQ(0, different);
+    EXPECT_GT(drawn, 3000);
+    DrawToBackBuffer();
+    target->Release();
+    texture->Release();
+}
+
 TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
 {
     // Models declaring a kind are drawn by the rasteriser itself, without calling their
