@@ -73,8 +73,13 @@ void TWorkerPool::Run(int count, const std::function<void(int, int)>& job, bool 
         wanted_ = std::min(count - 1, int(threads_.size()));
         generation_.fetch_add(1, std::memory_order_release);
     }
-    // One sleeping worker is woken; each that joins wakes the next while more are wanted.
-    wake_.notify_one();
+    // The sleeping workers are woken at once: woken one by another, the last would join only
+    // after each before it had been given a core in turn, which on a busy machine takes most
+    // of a short job. Those woken beyond the wanted find the job full and sleep again.
+    if (count > 2)
+        wake_.notify_all();
+    else
+        wake_.notify_one();
     Drain(0);
     // Every item is taken. No worker joins any more; the items workers run are certain to end
     // soon, and then the job's fields may change.
@@ -104,18 +109,15 @@ void TWorkerPool::Work(int participant)
             if (stopping_)
                 return;
         }
-        bool more;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (!Joinable(seen))
                 continue;
             seen = generation_.load(std::memory_order_relaxed);
             inJob_.fetch_add(1, std::memory_order_acq_rel);
-            more = wanted_.fetch_sub(1, std::memory_order_acq_rel) > 1;
+            wanted_.fetch_sub(1, std::memory_order_acq_rel);
             spin = follows_;
         }
-        if (more)
-            wake_.notify_one();
         Drain(participant);
         if (inJob_.fetch_sub(1, std::memory_order_acq_rel) == 1)
         {

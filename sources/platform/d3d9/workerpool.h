@@ -1,7 +1,8 @@
 #pragma once
 // One worker thread per further core; the calling thread takes part in every job. A job wakes
-// only the workers its items can keep busy; workers sleep between jobs, and spin instead only
-// while the caller has said that another job follows at once (the next stage of one draw).
+// its sleeping workers at once and takes in only those its items can keep busy; workers sleep
+// between jobs, and spin instead only while the caller has said that another job follows at once
+// (the next stage of one draw).
 #include <atomic>
 #include <condition_variable>
 #include <functional>

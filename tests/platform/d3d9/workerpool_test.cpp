@@ -1,6 +1,6 @@
 // The rasteriser's worker pool: every item of every job runs once and is done when Run returns,
 // jobs that follow at once or not, of fewer items than workers or many more; sleeping workers
-// wake one another for a job with work for them.
+// wake for a job with work for them.
 #include "platform/d3d9/workerpool.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ TEST(WorkerPool, EveryItemRunsOnceAndIsDoneWhenTheJobReturns)
     }
 }
 
-TEST(WorkerPool, SleepingWorkersWakeOneAnotherUntilTheJobHasEnough)
+TEST(WorkerPool, SleepingWorkersWakeForAJobWithWorkForThem)
 {
     TWorkerPool pool(8);
     // Asleep since the last job, which said nothing follows.
