@@ -38,11 +38,9 @@ TWorkerPool::TWorkerPool(unsigned participants)
 
 TWorkerPool::~TWorkerPool()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
+    stopping_.store(true, std::memory_order_release);
+    generation_.fetch_add(1, std::memory_order_release);
+    generation_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
 }
@@ -63,35 +61,29 @@ void TWorkerPool::Run(int count, const std::function<void(int, int)>& job, bool 
             job(item, 0);
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        job_ = &job;
-        count_ = count;
-        follows_ = follows;
-        next_ = 0;
-        // The caller takes items too: a worker more than the items would find none.
-        wanted_ = std::min(count - 1, int(threads_.size()));
-        generation_.fetch_add(1, std::memory_order_release);
-    }
+    // No worker is in a job now: the fields are the caller's until the places are offered.
+    job_ = &job;
+    count_ = count;
+    follows_ = follows;
+    next_.store(0, std::memory_order_relaxed);
+    // The caller takes items too: a worker more than the items would find none.
+    wanted_.store(std::min(count - 1, int(threads_.size())), std::memory_order_release);
+    generation_.fetch_add(1, std::memory_order_release);
     // The sleeping workers are woken at once: woken one by another, the last would join only
     // after each before it had been given a core in turn, which on a busy machine takes most
     // of a short job. Those woken beyond the wanted find the job full and sleep again.
     if (count > 2)
-        wake_.notify_all();
+        generation_.notify_all();
     else
-        wake_.notify_one();
+        generation_.notify_one();
     Drain(0);
-    // Every item is taken. No worker joins any more; the items workers run are certain to end
-    // soon, and then the job's fields may change.
-    std::unique_lock<std::mutex> lock(mutex_);
-    wanted_ = 0;
-    lock.unlock();
+    // Every item is taken. No worker takes a place any more; the items workers run are certain
+    // to end soon, and then the job's fields may change.
+    wanted_.store(0, std::memory_order_release);
     auto done = [this] { return inJob_.load(std::memory_order_acquire) == 0; };
     if (!SpinUntil(done))
-    {
-        lock.lock();
-        finished_.wait(lock, done);
-    }
+        for (int in = inJob_.load(std::memory_order_acquire); in != 0; in = inJob_.load(std::memory_order_acquire))
+            inJob_.wait(in, std::memory_order_acquire);
     job_ = nullptr;
 }
 
@@ -102,27 +94,30 @@ void TWorkerPool::Work(int participant)
     for (;;)
     {
         // Spinning only for a job the last one said follows.
-        if (!spin || !SpinUntil([&] { return Joinable(seen); }))
+        auto fresh = [&] { return generation_.load(std::memory_order_acquire) != seen; };
+        if (!fresh() && !(spin && SpinUntil(fresh)))
+            generation_.wait(seen, std::memory_order_acquire);
+        if (stopping_.load(std::memory_order_acquire))
+            return;
+        const unsigned current = generation_.load(std::memory_order_acquire);
+        if (current == seen)
+            continue;
+        seen = current;
+        spin = false;
+        // In the job before taking a place: the caller, once it has closed the places, waits for
+        // every worker counted, so that none reads the job's fields while they change. A place
+        // taken is one of the latest job, whose fields the caller wrote before offering it.
+        inJob_.fetch_add(1, std::memory_order_acq_rel);
+        int wanted = wanted_.load(std::memory_order_acquire);
+        while (wanted > 0 && !wanted_.compare_exchange_weak(wanted, wanted - 1, std::memory_order_acq_rel))
         {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [&] { return stopping_ || Joinable(seen); });
-            if (stopping_)
-                return;
         }
+        if (wanted > 0)
         {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!Joinable(seen))
-                continue;
-            seen = generation_.load(std::memory_order_relaxed);
-            inJob_.fetch_add(1, std::memory_order_acq_rel);
-            wanted_.fetch_sub(1, std::memory_order_acq_rel);
             spin = follows_;
+            Drain(participant);
         }
-        Drain(participant);
         if (inJob_.fetch_sub(1, std::memory_order_acq_rel) == 1)
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            finished_.notify_one();
-        }
+            inJob_.notify_one();
     }
 }

@@ -4,9 +4,7 @@
 // between jobs, and spin instead only while the caller has said that another job follows at once
 // (the next stage of one draw).
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -26,22 +24,15 @@ public:
 private:
     void Work(int participant);
     void Drain(int participant);
-    // Whether the current job still wants a worker to join it.
-    bool Joinable(unsigned seen) const
-    {
-        return generation_.load(std::memory_order_acquire) != seen && wanted_.load(std::memory_order_acquire) > 0;
-    }
 
     std::vector<std::thread> threads_;
-    std::mutex mutex_;
-    std::condition_variable wake_, finished_;
-    // The current job: set under the mutex while no worker is in it.
+    // The current job: written by the caller while no worker is in it.
     const std::function<void(int, int)>* job_ = nullptr;
     int count_ = 0;
     bool follows_ = false;
     std::atomic<int> next_{0};   // the next item to take
-    std::atomic<int> wanted_{0}; // workers the job may still take in; joining is under the mutex
-    std::atomic<int> inJob_{0};  // workers that joined the job and have not left it
-    std::atomic<unsigned> generation_{0};
-    bool stopping_ = false;
+    std::atomic<int> wanted_{0}; // places the job still offers to workers
+    std::atomic<int> inJob_{0};  // workers counted in the job, with a place or about to find none
+    std::atomic<unsigned> generation_{0}; // one more for each job; workers sleep on it
+    std::atomic<bool> stopping_{false};
 };
