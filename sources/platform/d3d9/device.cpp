@@ -546,24 +546,27 @@ HRESULT TD3DDevice::PresentFrame(HWND window)
     // none) goes at once, so that headless runs are paced by nothing but their work.
     pacer_.WaitForSlot(WindowOnDisplay(window) ? IntervalRefreshes(parameters_.PresentationInterval) : 0, refreshRate_);
     TPresentedFrameWriter frame(width, height);
-    for (int y = 0; y < height; ++y)
-    {
-        const std::uint8_t* source = image.Row(UINT(y));
-        std::uint32_t* row = frame.Row(y);
-        if (argb)
-            CopyOpaque(source, row, size_t(width));
-        else
-            ConvertRowToArgb(format, source, bytes, width, row);
-        if (gamma)
+    // Read and written, a frame's pixels take one core longer than memory takes them: in bands.
+    rasterizer_.FillBands({0, 0, width, height}, int(bytes) + 4, [&](const RECT& band) {
+        for (int y = int(band.top); y < int(band.bottom); ++y)
         {
-            for (int x = 0; x < width; ++x)
+            const std::uint8_t* source = image.Row(UINT(y));
+            std::uint32_t* row = frame.Row(y);
+            if (argb)
+                CopyOpaque(source, row, size_t(width));
+            else
+                ConvertRowToArgb(format, source, bytes, width, row);
+            if (gamma)
             {
-                const std::uint32_t pixel = row[x];
-                row[x] = 0xFF000000u | ramp[0][(pixel >> 16) & 0xFF] | ramp[1][(pixel >> 8) & 0xFF] |
-                         ramp[2][pixel & 0xFF];
+                for (int x = 0; x < width; ++x)
+                {
+                    const std::uint32_t pixel = row[x];
+                    row[x] = 0xFF000000u | ramp[0][(pixel >> 16) & 0xFF] | ramp[1][(pixel >> 8) & 0xFF] |
+                             ramp[2][pixel & 0xFF];
+                }
             }
         }
-    }
+    });
     if (window)
         WindowPresentPixels(window, frame.Pixels(), width, height, width * 4);
     return D3D_OK;
