@@ -641,6 +641,16 @@ template <int N> [[gnu::always_inline]] inline void StoreColours(TPixelOutput& o
     return _mm_movemask_ps(_mm_cmpneq_ps(all, _mm_setzero_ps())) != 0;
 }
 
+// Whether two colours of eight lanes have the same bits in every lane and channel.
+[[gnu::target("avx2")]] inline bool SameBitsAvx2(const TLaneVector<TQuadPair>& a, const TLaneVector<TQuadPair>& b)
+{
+    const __m256i x = _mm256_cmpeq_epi32(_mm256_castps_si256(a.x.v), _mm256_castps_si256(b.x.v));
+    const __m256i y = _mm256_cmpeq_epi32(_mm256_castps_si256(a.y.v), _mm256_castps_si256(b.y.v));
+    const __m256i z = _mm256_cmpeq_epi32(_mm256_castps_si256(a.z.v), _mm256_castps_si256(b.z.v));
+    const __m256i w = _mm256_cmpeq_epi32(_mm256_castps_si256(a.w.v), _mm256_castps_si256(b.w.v));
+    return _mm256_movemask_epi8(_mm256_and_si256(_mm256_and_si256(x, y), _mm256_and_si256(z, w))) == -1;
+}
+
 // One quad of a pair's colour, or of each of its colours: `half` 0 the first.
 [[gnu::always_inline]] inline TQuadVector QuadOf(const TLaneVector<TQuadPair>& colour, int half)
 {
@@ -1612,6 +1622,58 @@ template <class TColour>
     }
 }
 
+template <class TColour>
+[[gnu::target("avx2"), gnu::always_inline]] inline void TTileShader::WriteTargetPairs(const TTarget* targets,
+                                                                                      EQuadPath path, const int px[2],
+                                                                                      const int py[2],
+                                                                                      const TColour& colours, int written)
+{
+    constexpr int kColours = tile::kColourCount<TColour>;
+    const auto colourOf = [&](int i) -> const TLaneVector<TQuadPair>& {
+        if constexpr (kColours == 1)
+            return colours;
+        else
+            return colours.colour[i];
+    };
+    __m256i packed = _mm256_setzero_si256();
+    int packedFrom = -1; // the colour `packed` holds
+    for (int i = 0; i < kColours; ++i)
+    {
+        const TTarget& target = targets[i];
+        if (!target.image)
+            continue;
+        const TLaneVector<TQuadPair>& colour = colourOf(i);
+        if (target.argb && path == EQuadPath::Store)
+        {
+            if (packedFrom < 0 || !tile::SameBitsAvx2(colour, colourOf(packedFrom)))
+                packed = tile::PackArgbAvx2(colour);
+            packedFrom = i;
+            floatpixels::PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(target.bits + py[0] * target.pitch + px[0] * 4),
+                                           target.pitch);
+            for (int half = 0; half < 2; ++half)
+            {
+                const int mask = (written >> (4 * half)) & 0xF;
+                if (!mask)
+                    continue;
+                std::uint8_t* const rows[2] = {target.bits + py[half] * target.pitch + px[half] * 4,
+                                               target.bits + (py[half] + 1) * target.pitch + px[half] * 4};
+                const __m128i quad = half == 0 ? _mm256_castsi256_si128(packed) : _mm256_extracti128_si256(packed, 1);
+                if (px[half] + 1 < target.width && py[half] + 1 < target.height)
+                    tile::StoreArgbWhole(rows, quad, mask);
+                else
+                    tile::StoreArgb(rows, quad, mask);
+            }
+            continue;
+        }
+        for (int half = 0; half < 2; ++half)
+        {
+            const int mask = (written >> (4 * half)) & 0xF;
+            if (mask)
+                WriteTargetQuad(target, path, px[half], py[half], tile::QuadOf(colour, half), mask);
+        }
+    }
+}
+
 // The quads of a model type's triangle on a sampled loop: the general loop's shading (textures
 // sampled where read) and depth test, then straight to the targets.
 template <class Model, bool Depth, TTileShader::EWForm Form>
@@ -1686,16 +1748,10 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
         if constexpr (Depth)
             DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
         const int written = _mm256_movemask_ps(_mm256_castsi256_ps(lanes));
-        const int entries[2] = {first, second};
-        for (int half = 0; half < 2; ++half)
-        {
-            const int mask = (written >> (4 * half)) & 0xF;
-            if (!mask)
-                continue;
-            WriteTargetQuads(targets, path, frame.tileX + 2 * TCoverage::Column(entries[half]),
-                             frame.tileY + 2 * TCoverage::Row(entries[half]), QuadOf(colour, half), mask);
-            samples += kLaneCount[mask];
-        }
+        const int px[2] = {frame.tileX + 2 * TCoverage::Column(first), frame.tileX + 2 * TCoverage::Column(second)};
+        const int py[2] = {frame.tileY + 2 * TCoverage::Row(first), frame.tileY + 2 * TCoverage::Row(second)};
+        WriteTargetPairs(targets, path, px, py, colour, written);
+        samples += kLaneCount[written & 0xF] + kLaneCount[written >> 4];
     }
     return samples;
 }

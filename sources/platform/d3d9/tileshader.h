@@ -157,6 +157,13 @@ private:
     template <class TColour>
     [[gnu::always_inline]] static void WriteTargetQuads(const TTarget* targets, EQuadPath path, int px, int py,
                                                         const TColour& colour, int mask);
+    // A pair's colours (`written` its lanes to write, the first quad's in bits 0-3) onto the
+    // targets as WriteTargetQuads writes each quad; 32-bit targets stored are packed eight lanes
+    // at once, and once for a colour of the same bits as the previous target's.
+    template <class TColour>
+    [[gnu::target("avx2"), gnu::always_inline]] static void WriteTargetPairs(const TTarget* targets, EQuadPath path,
+                                                                             const int px[2], const int py[2],
+                                                                             const TColour& colour, int written);
     // The lanes in `mask` of a sampled loop's quad at (px, py), inside the target, stored,
     // blended as ordinary transparency, added or multiplied by `path`: the general path's
     // arithmetic for the format.

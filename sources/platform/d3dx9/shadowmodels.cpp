@@ -60,27 +60,34 @@ struct TShadowProjectionPixel
         .constants = kBias + 1,
         .textures = {{0, kScreenVarying}, {1, kScreenVarying}, {kMapStage, kScreenVarying}}};
 
-    // The depth bias (world units) in the map's depth: the matrix's depth row scales world
-    // distances by its length.
-    template <class Quad> static float Bias(const Quad& in)
+    // What every quad of the draw shares: worked out once per tile.
+    struct TDrawValues
     {
+        bool none;        // c8.w: the range beyond the last split, which gets no shadow
+        bool affine;      // the matrix's last column is (0, 0, 0, 1)
+        float bias;       // the depth bias in the map's depth
+        float fadeScale;  // 1 over the fade's length
+    };
+    static TDrawValues Prepare(const TDrawInput& in)
+    {
+        // The bias is in world units: the matrix's depth row scales world distances by its length.
         float length = 0.0f;
         for (int c = 0; c < 3; ++c)
             length += in.ConstantValue(kProjection + 2, c) * in.ConstantValue(kProjection + 2, c);
-        return (in.ConstantValue(kBias, 0) + in.ConstantValue(kBias, 1)) * std::sqrt(length);
+        // A split's orthographic matrix ends in (0, 0, 0, 1): w is then exactly 1 for every
+        // finite position, and dividing by it changes nothing.
+        const bool affine = in.ConstantValue(kProjection + 3, 0) == 0.0f &&
+                            in.ConstantValue(kProjection + 3, 1) == 0.0f &&
+                            in.ConstantValue(kProjection + 3, 2) == 0.0f && in.ConstantValue(kProjection + 3, 3) == 1.0f;
+        const float fadeStart = in.ConstantValue(kRange, 2), end = in.ConstantValue(kRange, 3);
+        return {in.ConstantValue(kBias, 3) != 0.0f, affine,
+                (in.ConstantValue(kBias, 0) + in.ConstantValue(kBias, 1)) * std::sqrt(length),
+                1.0f / std::max(end - fadeStart, 1e-3f)};
     }
 
-    // Whether the matrix's last column is (0, 0, 0, 1), as a split's orthographic one is: w is
-    // then exactly 1 for every finite position, and dividing by it changes nothing.
-    template <class Quad> static bool Affine(const Quad& in)
-    {
-        return in.ConstantValue(kProjection + 3, 0) == 0.0f && in.ConstantValue(kProjection + 3, 1) == 0.0f &&
-               in.ConstantValue(kProjection + 3, 2) == 0.0f && in.ConstantValue(kProjection + 3, 3) == 1.0f;
-    }
-
-    // The light's channel where the position is shadowed; `bias` is Bias(in).
+    // The light's channel where the position is shadowed.
     template <class Quad, class L>
-    static TLaneVector<L> Shadow(const Quad& in, const TLaneVector<L>& p, bool affine, float& bias)
+    static TLaneVector<L> Shadow(const Quad& in, const TLaneVector<L>& p, const TDrawValues& draw)
     {
         const TLaneVector<L>& range = in.Constant(kRange);
         const TLaneVector<L>& channel = in.Constant(kChannel);
@@ -98,20 +105,17 @@ struct TShadowProjectionPixel
             return p.x * m.x + p.y * m.y + p.z * m.z + m.w;
         };
         L u = row(0), v = row(1), z = row(2);
-        if (!affine)
+        if (!draw.affine)
         {
             const L inverse = L(1.0f) / Max(Abs(row(3)), L(1e-12f));
             u = u * inverse;
             v = v * inverse;
             z = z * inverse;
         }
-        if (bias < 0.0f)
-            bias = Bias(in);
         const L stored = L(1.0f) - in.SampleAt(2, u, v).x;
         const L onMap = Step(L(0.0f), u) * Step(u, L(1.0f)) * Step(L(0.0f), v) * Step(v, L(1.0f));
-        const L behind = Step(stored + L(bias), z);
-        const float fadeStart = in.ConstantValue(kRange, 2), end = in.ConstantValue(kRange, 3);
-        const L fade = Saturate(L(1.0f) - (p.z - range.z) * L(1.0f / std::max(end - fadeStart, 1e-3f)));
+        const L behind = Step(stored + L(draw.bias), z);
+        const L fade = Saturate(L(1.0f) - (p.z - range.z) * L(draw.fadeScale));
         const L shadow = onMap * inRange * behind * fade * drawn;
         return {shadow * channel.x, shadow * channel.y, shadow * channel.z, shadow * channel.w};
     }
@@ -125,33 +129,27 @@ struct TShadowProjectionPixel
                                           _mm_and_si128(same(a.z, b.z), same(a.w, b.w)));
         return _mm_movemask_epi8(all) == 0xFFFF;
     }
-    static bool SameBits(const TLaneVector<TQuadPair>& a, const TLaneVector<TQuadPair>& b)
+    [[gnu::target("avx2")]] static bool SameBits(const TLaneVector<TQuadPair>& a, const TLaneVector<TQuadPair>& b)
     {
-        const auto half = [](const TLaneVector<TQuadPair>& v, bool second) {
-            return second ? TQuadVector{SecondQuad(v.x), SecondQuad(v.y), SecondQuad(v.z), SecondQuad(v.w)}
-                          : TQuadVector{FirstQuad(v.x), FirstQuad(v.y), FirstQuad(v.z), FirstQuad(v.w)};
-        };
-        return SameBits(half(a, false), half(b, false)) && SameBits(half(a, true), half(b, true));
+        return tile::SameBitsAvx2(a, b);
     }
 
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
-        if (in.ConstantValue(kBias, 3) != 0.0f)
+        const auto& draw = in.Draw();
+        if (draw.none)
         {
             const TLaneVector<L> none = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
             return TTargetColours<L, 2>{{none, none}};
         }
         const TLaneVector<L> opaque = in.Texture(0), transparent = in.Texture(1);
-        const bool affine = Affine(in);
-        // Worked out once a quad, and only where a map is read.
-        float bias = -1.0f;
-        const TLaneVector<L> shadow = Shadow(in, opaque, affine, bias);
+        const TLaneVector<L> shadow = Shadow(in, opaque, draw);
         // Where nothing transparent lies in front, both positions have the same bits: so has the
         // shadow, and the map is read once.
         if (SameBits(opaque, transparent))
             return TTargetColours<L, 2>{{shadow, shadow}};
-        return TTargetColours<L, 2>{{shadow, Shadow(in, transparent, affine, bias)}};
+        return TTargetColours<L, 2>{{shadow, Shadow(in, transparent, draw)}};
     }
 };
 

@@ -504,7 +504,8 @@ namespace
 
 TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
 {
-    // Float and 32-bit levels at points and filtered, and nothing bound: two neighbouring quads
+    // Float (four halves, one float) and 32-bit levels at points and filtered, and nothing bound:
+    // two neighbouring quads
     // of an image's own pixels, taps a pixel or more away, scattered lanes and lanes past the
     // edge, against each quad sampled alone.
     if (!SimdLevelAvailable(ESimdLevel::Avx2))
@@ -513,7 +514,7 @@ TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
     ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Avx2));
     constexpr int kSide = 12;
     unsigned seed = 41;
-    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_UNKNOWN})
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_UNKNOWN})
     {
         TTextureStore store(D3DRTYPE_TEXTURE, format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : format, kSide, kSide, 1, 1,
                             1, false);
