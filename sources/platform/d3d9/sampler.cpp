@@ -729,6 +729,34 @@ bool SampleFloatLinearInside(const TSamplerStage& stage, const TQuad& u, const T
     return true;
 }
 
+// Four lanes of a stage that samples R5G6B5 at points, each lane's index inside the level (the
+// luminance reductions' taps): Filter's indices and ReadTexel's division of each field, the four
+// lanes at once. Answers false (and nothing) where some lane lies outside the level.
+bool SampleR5G6B5PointInside(const TSamplerStage& stage, const TQuad& u, const TQuad& v, TQuadVector& out)
+{
+    const TSamplerLevel& level = stage.levels[0][stage.firstLevel];
+    const __m128i x = FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))));
+    const __m128i y = FloorLanes(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height))));
+    const __m128i outside = _mm_or_si128(_mm_or_si128(x, _mm_sub_epi32(_mm_set1_epi32(level.width - 1), x)),
+                                         _mm_or_si128(y, _mm_sub_epi32(_mm_set1_epi32(level.height - 1), y)));
+    if (_mm_movemask_ps(_mm_castsi128_ps(outside)) != 0)
+        return false;
+    alignas(16) int xs[4], ys[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
+    _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+    std::uint16_t words[4];
+    for (int lane = 0; lane < 4; ++lane)
+        std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 2, 2);
+    const __m128i texels = _mm_setr_epi32(words[0], words[1], words[2], words[3]);
+    auto field = [&](int shift, int bits) {
+        const __m128 value =
+            _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(texels, shift), _mm_set1_epi32((1 << bits) - 1)));
+        return TQuad(_mm_div_ps(value, _mm_set1_ps(float((1 << bits) - 1))));
+    };
+    out = {field(11, 5), field(5, 6), field(0, 5), TQuad(1.0f)};
+    return true;
+}
+
 // Whether the four lanes hold the same bits.
 [[gnu::always_inline]] inline bool SameInEveryLane(const TQuad& x)
 {
@@ -831,6 +859,13 @@ TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
         TQuadVector filtered;
         if (SampleFloatLinearInside(s, u, v, filtered))
             return filtered;
+    }
+    if (s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
+        s.magFilter < D3DTEXF_LINEAR && s.format == D3DFMT_R5G6B5)
+    {
+        TQuadVector texels;
+        if (SampleR5G6B5PointInside(s, u, v, texels))
+            return texels;
     }
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)
