@@ -436,7 +436,7 @@ TEST(SamplerPlaceTest, SixteenBitPointQuadsMatchTheFilterLaneByLane)
 {
     // An R5G6B5 level holding every 16-bit word once, sampled at points four lanes at a time,
     // against the filter lane by lane: every texel at its centre and at random places inside,
-    // then quads reaching past the edges, clamped, repeated and with a border.
+    // then quads reaching past the edges and far beyond, clamped, repeated and with a border.
     constexpr int kSide = 256;
     TTextureStore store(D3DRTYPE_TEXTURE, D3DFMT_R5G6B5, kSide, kSide, 1, 1, 1, false);
     TImage& image = store.Image(0, 0);
@@ -489,6 +489,13 @@ TEST(SamplerPlaceTest, SixteenBitPointQuadsMatchTheFilterLaneByLane)
             const TQuad v =
                 TQuad::Lanes(random(low, high), random(low, high), random(low, high), random(low, high));
             expectLaneByLane(u, v, round % 2 ? "past the edges" : "inside");
+        }
+        // Far outside, and not a number: indices beyond what a lane's floor holds exactly.
+        const float far[] = {-1e20f, 1e20f, -9e6f, 9e6f, -4194305.3f, NAN, 0.5f};
+        for (float a : far)
+        {
+            for (float b : far)
+                expectLaneByLane(TQuad::Lanes(a, 0.5f, b, 0.25f), TQuad::Lanes(0.5f, b, 0.75f, a), "far");
         }
     }
 }
