@@ -729,6 +729,50 @@ bool SampleFloatLinearInside(const TSamplerStage& stage, const TQuad& u, const T
     return true;
 }
 
+// Four lanes of a stage that samples R5G6B5 at points (the luminance reductions' taps): Filter's
+// indices addressed as Fetch addresses them, border lanes its colour, and ReadTexel's division of
+// each field, the four lanes at once. Answers false (and nothing) where a lane's coordinate in
+// texels is not a number or too large for the floor of every lane to be an exact integer.
+bool SampleR5G6B5Point(const TSamplerStage& stage, const TQuad& u, const TQuad& v, TQuadVector& out)
+{
+    const TSamplerLevel& level = stage.levels[0][stage.firstLevel];
+    const __m128 tx = _mm_mul_ps(u.v, _mm_set1_ps(float(level.width)));
+    const __m128 ty = _mm_mul_ps(v.v, _mm_set1_ps(float(level.height)));
+    const __m128 limit = _mm_set1_ps(1073741824.0f);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    const __m128 small = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(tx, magnitude), limit),
+                                    _mm_cmplt_ps(_mm_and_ps(ty, magnitude), limit));
+    if (_mm_movemask_ps(small) != 0xF)
+        return false;
+    const __m128i x = AddressQuad(FloorLanes(tx), level.width, stage.address[0]);
+    const __m128i y = AddressQuad(FloorLanes(ty), level.height, stage.address[1]);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i border = _mm_or_si128(_mm_cmplt_epi32(x, zero), _mm_cmplt_epi32(y, zero));
+    // Border lanes read texel (0, 0) meanwhile.
+    alignas(16) int xs[4], ys[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_andnot_si128(border, x));
+    _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_andnot_si128(border, y));
+    std::uint16_t words[4];
+    for (int lane = 0; lane < 4; ++lane)
+        std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 2, 2);
+    const __m128i texels = _mm_setr_epi32(words[0], words[1], words[2], words[3]);
+    auto field = [&](int shift, int bits) {
+        const __m128 value =
+            _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(texels, shift), _mm_set1_epi32((1 << bits) - 1)));
+        return TQuad(_mm_div_ps(value, _mm_set1_ps(float((1 << bits) - 1))));
+    };
+    out = {field(11, 5), field(5, 6), field(0, 5), TQuad(1.0f)};
+    if (_mm_movemask_epi8(border) != 0)
+    {
+        const __m128 lanes = _mm_castsi128_ps(border);
+        TQuad* const channels[4] = {&out.x, &out.y, &out.z, &out.w};
+        for (int c = 0; c < 4; ++c)
+            channels[c]->v = _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])),
+                                       _mm_andnot_ps(lanes, channels[c]->v));
+    }
+    return true;
+}
+
 // Whether the four lanes hold the same bits.
 [[gnu::always_inline]] inline bool SameInEveryLane(const TQuad& x)
 {
@@ -831,6 +875,13 @@ TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
         TQuadVector filtered;
         if (SampleFloatLinearInside(s, u, v, filtered))
             return filtered;
+    }
+    if (s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
+        s.magFilter < D3DTEXF_LINEAR && s.format == D3DFMT_R5G6B5)
+    {
+        TQuadVector texels;
+        if (SampleR5G6B5Point(s, u, v, texels))
+            return texels;
     }
     const float lod = s.lodMatters ? QuadLod(s.levels[0][s.firstLevel], u, v, nullptr) + s.lodBias : 0.0f;
     if (s.path == TSamplerStage::EPath::Argb)

@@ -383,6 +383,30 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
             floatpixels::WriteHalf4(rows, colour, mask);
         return;
     }
+    if (target.format == D3DFMT_R5G6B5)
+    {
+        // The luminance chain's targets: WriteTexel's rounding of each channel, four lanes at once.
+        auto unorm = [](const TQuad& c, int bits) {
+            const __m128 number = _mm_andnot_ps(_mm_cmpunord_ps(c.v, c.v), c.v);
+            const __m128 clamped = _mm_min_ps(_mm_max_ps(number, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+            return _mm_cvttps_epi32(
+                _mm_add_ps(_mm_mul_ps(clamped, _mm_set1_ps(float((1 << bits) - 1))), _mm_set1_ps(0.5f)));
+        };
+        const __m128i packed = _mm_or_si128(
+            _mm_or_si128(_mm_slli_epi32(unorm(colour.x, 5), 11), _mm_slli_epi32(unorm(colour.y, 6), 5)),
+            unorm(colour.z, 5));
+        alignas(16) std::uint32_t words[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
+        for (int lane = 0; lane < 4; ++lane)
+        {
+            if (mask & (1 << lane))
+            {
+                const std::uint16_t word = std::uint16_t(words[lane]);
+                std::memcpy(pixel(lane), &word, 2);
+            }
+        }
+        return;
+    }
     __m128 l0 = colour.x.v, l1 = colour.y.v, l2 = colour.z.v, l3 = colour.w.v;
     _MM_TRANSPOSE4_PS(l0, l1, l2, l3);
     const __m128 lanes[4] = {l0, l1, l2, l3};

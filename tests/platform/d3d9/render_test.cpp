@@ -848,6 +848,55 @@ TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
     }
 }
 
+TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
+{
+    // Triangles of colours beyond [0, 1] (and NaN, infinities) onto an R5G6B5 target of odd size,
+    // stored four pixels at a time, against the same scene on an A32B32G32R32F target converted
+    // texel by texel: every rounding and clamp of every covered pixel, quads hanging over edges.
+    IDirect3DSurface9* wide = nullptr;
+    IDirect3DSurface9* narrow = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_A32B32G32R32F, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                 &wide, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_R5G6B5, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                 &narrow, nullptr));
+    UsePixelShader("test.scaled-colour");
+    const float inf = INFINITY, nan = NAN;
+    const float constants[3][2][4] = {{{3.0f, 2.5f, -1.5f, 1.25f}, {-0.5f, 0.25f, 0.75f, -0.1f}},
+                                      {{1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 0.0f}},
+                                      {{inf, -inf, 0.0f, 1.0f}, {0.0f, 0.5f, nan, 0.0f}}};
+    for (const auto& c : constants)
+    {
+        device->SetPixelShaderConstantF(0, &c[0][0], 2);
+        std::vector<std::uint8_t> images[2];
+        for (IDirect3DSurface9* target : {wide, narrow})
+        {
+            device->SetRenderTarget(0, target);
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+            unsigned seed = 17;
+            std::vector<TTestVertex> triangles;
+            for (int i = 0; i < 30 * 3; ++i)
+            {
+                const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
+                triangles.push_back(
+                    At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
+            }
+            Draw(D3DPT_TRIANGLELIST, triangles);
+            images[target == narrow] = TargetBytes(device, target, target == narrow ? 2 : 16);
+        }
+        std::vector<std::uint8_t> expected(images[1].size());
+        for (size_t i = 0; i < expected.size() / 2; ++i)
+        {
+            float rgba[4];
+            std::memcpy(rgba, &images[0][16 * i], 16);
+            WriteTexel(D3DFMT_R5G6B5, &expected[2 * i], rgba);
+        }
+        EXPECT_EQ(expected, images[1]) << "constants " << c[0][0] << ", " << c[1][2];
+    }
+    DrawToBackBuffer();
+    wide->Release();
+    narrow->Release();
+}
+
 TEST_F(RenderTest, FloatTexturesSampleAtPointsAsTexelByTexel)
 {
     // Floating-point textures of odd size magnified over a floating-point target, sampled at

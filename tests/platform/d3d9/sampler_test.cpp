@@ -432,6 +432,74 @@ TEST(SamplerPlaceTest, OnePlaceInEveryLaneReadsAsLaneByLane)
     }
 }
 
+TEST(SamplerPlaceTest, SixteenBitPointQuadsMatchTheFilterLaneByLane)
+{
+    // An R5G6B5 level holding every 16-bit word once, sampled at points four lanes at a time,
+    // against the filter lane by lane: every texel at its centre and at random places inside,
+    // then quads reaching past the edges and far beyond, clamped, repeated and with a border.
+    constexpr int kSide = 256;
+    TTextureStore store(D3DRTYPE_TEXTURE, D3DFMT_R5G6B5, kSide, kSide, 1, 1, 1, false);
+    TImage& image = store.Image(0, 0);
+    for (int y = 0; y < kSide; ++y)
+    {
+        for (int x = 0; x < kSide; ++x)
+        {
+            const std::uint16_t texel = std::uint16_t(y * kSide + x);
+            std::memcpy(image.Row(UINT(y)) + x * 2, &texel, 2);
+        }
+    }
+    TSamplerSet samplers;
+    unsigned seed = 31;
+    const auto random = [&](float low, float high) {
+        seed = seed * 1103515245u + 12345u;
+        return low + float(seed >> 8 & 0xFFFF) / 65536.0f * (high - low);
+    };
+    const auto expectLaneByLane = [&](const TQuad& u, const TQuad& v, const char* what) {
+        const TQuadVector quad = samplers.Sample(0, u, v);
+        const TQuadVector lane = samplers.SampleLevel(0, u, v, TQuad(0.0f));
+        ASSERT_EQ(0, std::memcmp(&quad, &lane, sizeof(quad)))
+            << what << " at " << u[0] << ", " << v[0] << " ... " << u[3] << ", " << v[3];
+    };
+    for (DWORD address : {D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP, D3DTADDRESS_BORDER})
+    {
+        DWORD states[D3DSAMP_COUNT] = {};
+        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = address;
+        states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+        states[D3DSAMP_BORDERCOLOR] = 0x80FF4020;
+        samplers.Bind(0, &store, states, 0);
+        for (int t = 0; t < kSide * kSide; t += 4)
+        {
+            float u[4], v[4];
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                // Lanes of texels far apart, as a reduction's taps are.
+                const int texel = int(unsigned(t + lane) * 40503u % unsigned(kSide * kSide));
+                u[lane] = (float(texel % kSide) + 0.5f) / float(kSide);
+                v[lane] = (float(texel / kSide) + 0.5f) / float(kSide);
+            }
+            expectLaneByLane(TQuad::Lanes(u[0], u[1], u[2], u[3]), TQuad::Lanes(v[0], v[1], v[2], v[3]),
+                             "centres");
+        }
+        for (int round = 0; round < 4000; ++round)
+        {
+            // Even rounds inside the level, odd ones reaching past its edges.
+            const float low = round % 2 ? -0.05f : 0.0f, high = round % 2 ? 1.05f : 0.9999f;
+            const TQuad u =
+                TQuad::Lanes(random(low, high), random(low, high), random(low, high), random(low, high));
+            const TQuad v =
+                TQuad::Lanes(random(low, high), random(low, high), random(low, high), random(low, high));
+            expectLaneByLane(u, v, round % 2 ? "past the edges" : "inside");
+        }
+        // Far outside, and not a number: indices beyond what a lane's floor holds exactly.
+        const float far[] = {-1e20f, 1e20f, -9e6f, 9e6f, -4194305.3f, NAN, 0.5f};
+        for (float a : far)
+        {
+            for (float b : far)
+                expectLaneByLane(TQuad::Lanes(a, 0.5f, b, 0.25f), TQuad::Lanes(0.5f, b, 0.75f, a), "far");
+        }
+    }
+}
+
 TEST(SamplerPlaceTest, BilinearFloatQuadsMatchTheFilterLaneByLane)
 {
     // A16B16G16R16F and R32F levels filtered bilinearly (clamped): quads inside the level and
