@@ -755,13 +755,7 @@ bool SampleR5G6B5Point(const TSamplerStage& stage, const TQuad& u, const TQuad& 
     std::uint16_t words[4];
     for (int lane = 0; lane < 4; ++lane)
         std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 2, 2);
-    const __m128i texels = _mm_setr_epi32(words[0], words[1], words[2], words[3]);
-    auto field = [&](int shift, int bits) {
-        const __m128 value =
-            _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(texels, shift), _mm_set1_epi32((1 << bits) - 1)));
-        return TQuad(_mm_div_ps(value, _mm_set1_ps(float((1 << bits) - 1))));
-    };
-    out = {field(11, 5), field(5, 6), field(0, 5), TQuad(1.0f)};
+    out = R5G6B5Texels(_mm_setr_epi32(words[0], words[1], words[2], words[3]));
     if (_mm_movemask_epi8(border) != 0)
     {
         const __m128 lanes = _mm_castsi128_ps(border);
@@ -824,6 +818,8 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
                    s.magFilter < D3DTEXF_LINEAR && (s.format == D3DFMT_A16B16G16R16F || s.format == D3DFMT_R32F);
     s.argbPoint = s.path == TSamplerStage::EPath::Argb && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
                   s.magFilter < D3DTEXF_LINEAR;
+    s.rgb565Point = s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
+                    s.magFilter < D3DTEXF_LINEAR && s.format == D3DFMT_R5G6B5;
     const DWORD border = states[D3DSAMP_BORDERCOLOR];
     s.border[0] = float((border >> 16) & 0xFF) / 255.0f;
     s.border[1] = float((border >> 8) & 0xFF) / 255.0f;

@@ -43,6 +43,9 @@ struct TSamplerStage
     // One usable A8R8G8B8 or X8R8G8B8 level sampled at points: masks and 8-bit images read by
     // full-screen passes, four lanes at a time (the same bits as the quad filter).
     bool argbPoint = false;
+    // One usable R5G6B5 level sampled at points: the luminance reductions' taps, four lanes at a
+    // time (the same bits as texel by texel).
+    bool rgb565Point = false;
     TSamplerLevel levels[6][16];
     DWORD address[3];
     DWORD magFilter, minFilter, mipFilter;
@@ -104,10 +107,34 @@ private:
     return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x.v, _CMP_GT_OQ)));
 }
 
+// R5G6B5 texels, one per lane, as ReadTexel reads them: each field over its largest value.
+[[gnu::always_inline]] inline TQuadVector R5G6B5Texels(__m128i texels)
+{
+    auto field = [&](int shift, int bits) {
+        const __m128 value =
+            _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(texels, shift), _mm_set1_epi32((1 << bits) - 1)));
+        return TQuad(_mm_div_ps(value, _mm_set1_ps(float((1 << bits) - 1))));
+    };
+    return {field(11, 5), field(5, 6), field(0, 5), TQuad(1.0f)};
+}
+
+// A field of R5G6B5 texels on eight lanes, over its largest value.
+template <int Shift, int Bits> [[gnu::target("avx2")]] inline TQuadPair R5G6B5Field(__m256i texels)
+{
+    const __m256i field = _mm256_and_si256(_mm256_srli_epi32(texels, Shift), _mm256_set1_epi32((1 << Bits) - 1));
+    return _mm256_div_ps(_mm256_cvtepi32_ps(field), _mm256_set1_ps(float((1 << Bits) - 1)));
+}
+
+// R5G6B5Texels on eight lanes.
+[[gnu::target("avx2")]] inline TLaneVector<TQuadPair> R5G6B5Texels(__m256i texels)
+{
+    return {R5G6B5Field<11, 5>(texels), R5G6B5Field<5, 6>(texels), R5G6B5Field<0, 5>(texels), TQuadPair(1.0f)};
+}
+
 [[gnu::always_inline]] inline TQuadVector TSamplerSet::Sample(int stage, TQuad u, TQuad v) const
 {
     const TSamplerStage& s = stages_[stage];
-    if (s.floatPoint || s.argbPoint)
+    if (s.floatPoint || s.argbPoint || s.rgb565Point)
     {
         const TSamplerLevel& level = s.levels[0][s.firstLevel];
         const __m128i x = FloorLanes(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))));
@@ -125,6 +152,13 @@ private:
             alignas(16) int xs[4], ys[4];
             _mm_store_si128(reinterpret_cast<__m128i*>(xs), x);
             _mm_store_si128(reinterpret_cast<__m128i*>(ys), y);
+            if (s.rgb565Point)
+            {
+                std::uint16_t texels[4];
+                for (int lane = 0; lane < 4; ++lane)
+                    std::memcpy(&texels[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 2, 2);
+                return R5G6B5Texels(_mm_setr_epi32(texels[0], texels[1], texels[2], texels[3]));
+            }
             std::uint32_t words[4];
             for (int lane = 0; lane < 4; ++lane)
                 std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 4, 4);
@@ -143,7 +177,7 @@ private:
         return {TQuadPair(0.0f), TQuadPair(0.0f), TQuadPair(0.0f), TQuadPair(1.0f)};
     const bool half4 = s.floatPoint && s.format == D3DFMT_A16B16G16R16F;
     const bool red = s.floatPoint && s.format == D3DFMT_R32F;
-    if (half4 || red || s.argbPoint)
+    if (half4 || red || s.argbPoint || s.rgb565Point)
     {
         const TSamplerLevel& level = s.levels[0][s.firstLevel];
         const __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
@@ -154,7 +188,7 @@ private:
         if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0)
         {
             const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)),
-                                                     _mm256_slli_epi32(x, half4 ? 3 : 2));
+                                                     _mm256_slli_epi32(x, half4 ? 3 : s.rgb565Point ? 1 : 2));
             if (half4)
                 return floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets);
             if (red)
@@ -163,6 +197,19 @@ private:
                 // gather instruction, where eight loads and inserts would take three times the work.
                 return {TQuadPair(_mm256_i32gather_ps(reinterpret_cast<const float*>(level.bits), offsets, 1)),
                         TQuadPair(1.0f), TQuadPair(1.0f), TQuadPair(1.0f)};
+            }
+            if (s.rgb565Point)
+            {
+                std::uint16_t texels[8];
+                for (int q = 0; q < 2; ++q)
+                {
+                    std::memcpy(&texels[4 * q], level.bits + floatpixels::PairOffset<0>(offsets, q), 2);
+                    std::memcpy(&texels[4 * q + 1], level.bits + floatpixels::PairOffset<1>(offsets, q), 2);
+                    std::memcpy(&texels[4 * q + 2], level.bits + floatpixels::PairOffset<2>(offsets, q), 2);
+                    std::memcpy(&texels[4 * q + 3], level.bits + floatpixels::PairOffset<3>(offsets, q), 2);
+                }
+                return R5G6B5Texels(_mm256_setr_epi32(texels[0], texels[1], texels[2], texels[3], texels[4], texels[5],
+                                                      texels[6], texels[7]));
             }
             // Scalar loads, as Sample reads them: a vector load of words just stored one by one
             // would stall.

@@ -572,7 +572,7 @@ namespace
 
 TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
 {
-    // Float (four halves, one float) and 32-bit levels at points and filtered, and nothing bound:
+    // Float (four halves, one float), 32-bit and 16-bit levels at points and filtered, and nothing bound:
     // two neighbouring quads
     // of an image's own pixels, taps a pixel or more away, scattered lanes and lanes past the
     // edge, against each quad sampled alone.
@@ -582,12 +582,13 @@ TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
     ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Avx2));
     constexpr int kSide = 12;
     unsigned seed = 41;
-    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_UNKNOWN})
+    for (D3DFORMAT format :
+         {D3DFMT_A16B16G16R16F, D3DFMT_R32F, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_UNKNOWN})
     {
         TTextureStore store(D3DRTYPE_TEXTURE, format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : format, kSide, kSide, 1, 1,
                             1, false);
         TImage& image = store.Image(0, 0);
-        const int bytes = format == D3DFMT_A16B16G16R16F ? 8 : 4;
+        const int bytes = format == D3DFMT_A16B16G16R16F ? 8 : format == D3DFMT_R5G6B5 ? 2 : 4;
         for (int y = 0; y < kSide; ++y)
         {
             for (int x = 0; x < kSide * bytes / 2; ++x)
