@@ -17,8 +17,9 @@
 //   c0 position and range, c1 the direction towards the light and the intensity, c2 colour, c3
 //   the directional light's ambient, c4 the spot's outer and inner cosines, c6.x the shadow's
 //   strength, c7 and c8 the channel selectors), c20-c23 the camera's view. Each adds w 1 where
-//   something was drawn, which the combine reads as "lit". A point or spot light's quad lying out
-//   of its reach or cone reads neither normal, mask nor projection.
+//   something was drawn, which the combine reads as "lit", and exactly +0 where nothing was. A quad
+//   where nothing was drawn, or a point or spot light's quad lying out of its reach or cone, reads
+//   neither normal, mask nor projection.
 // deferredcombine: slot 0 Color times slot 1 the light where lit, Color alone elsewhere (the
 //   background). deferredcombinetransparent: also slot 6 the opaque scene, under the lit
 //   transparent colour by its alpha.
@@ -194,6 +195,16 @@ template <ELight Kind, class Quad>
     }
 }
 
+// x on the lanes where something was drawn (w at least 0.5, as Step counts them), +0 elsewhere.
+[[gnu::always_inline]] inline TQuad OnlyDrawn(const TQuad& x, const TQuad& w)
+{
+    return _mm_and_ps(_mm_cmpge_ps(w.v, _mm_set1_ps(0.5f)), x.v);
+}
+[[gnu::target("avx2")]] inline TQuadPair OnlyDrawn(const TQuadPair& x, const TQuadPair& w)
+{
+    return _mm256_and_ps(_mm256_cmp_ps(w.v, _mm256_set1_ps(0.5f), _CMP_GE_OQ), x.v);
+}
+
 template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
 {
     static constexpr TModelInputs kInputs = {
@@ -211,6 +222,10 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> p = in.Texture(kPositionTexture);
+        const L drawn = Step(L(0.5f), p.w);
+        // Nothing drawn on any lane (the sky): the light adds +0 there, as on every undrawn lane.
+        if (!AnyAbove(drawn))
+            return TLaneVector<L>{L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
         float view[4][4];
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
@@ -219,7 +234,6 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
         for (int c = 0; c < 4; ++c)
             direction[c] = in.ConstantValue(kLightDirection, c);
         ToCamera(towards, direction, view, false);
-        const L drawn = Step(L(0.5f), p.w);
 
         // A local light's reach and cone, from the position alone.
         L reach(1.0f), cone(1.0f);
@@ -283,8 +297,10 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
             const TLaneVector<L> projected = Projected<Kind>(in, p, view);
             colour = {colour.x * projected.x, colour.y * projected.y, colour.z * projected.z, L(0.0f)};
         }
-        return TLaneVector<L>{(ambient.x + light * colour.x) * drawn, (ambient.y + light * colour.y) * drawn,
-                              (ambient.z + light * colour.z) * drawn, drawn};
+        // Undrawn lanes give +0, not the light times 0: that would be -0 for a subtracting light
+        // and NaN where the position is infinite, which the additive blend would carry.
+        return TLaneVector<L>{OnlyDrawn(ambient.x + light * colour.x, p.w), OnlyDrawn(ambient.y + light * colour.y, p.w),
+                              OnlyDrawn(ambient.z + light * colour.z, p.w), drawn};
     }
 };
 

@@ -94,12 +94,12 @@ protected:
         return Own(texture);
     }
 
-    // An A8R8G8B8 target kSize x kSize.
-    IDirect3DSurface9* Target()
+    // A target kSize x kSize.
+    IDirect3DSurface9* Target(D3DFORMAT format = D3DFMT_A8R8G8B8)
     {
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(kSize, kSize, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                                D3DPOOL_DEFAULT, &texture, nullptr));
+        EXPECT_EQ(D3D_OK, device->CreateTexture(kSize, kSize, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT,
+                                                &texture, nullptr));
         Own(texture);
         IDirect3DSurface9* surface = nullptr;
         texture->GetSurfaceLevel(0, &surface);
