@@ -19,7 +19,7 @@
 //   strength, c7 and c8 the channel selectors), c20-c23 the camera's view. Each adds w 1 where
 //   something was drawn, which the combine reads as "lit", and exactly +0 where nothing was. A quad
 //   where nothing was drawn, or a point or spot light's quad lying out of its reach or cone, reads
-//   neither normal, mask nor projection.
+//   neither normal, mask nor projection; a light without a shadow (c6.x 0) reads no mask.
 // deferredcombine: slot 0 Color times slot 1 the light where lit, Color alone elsewhere (the
 //   background). deferredcombinetransparent: also slot 6 the opaque scene, under the lit
 //   transparent colour by its alpha.
@@ -262,15 +262,18 @@ template <ELight Kind, bool WithProjection = false> struct TDeferredLightPixel
                 return TLaneVector<L>{L(0.0f), L(0.0f), L(0.0f), drawn};
         }
         const TLaneVector<L> n = in.Texture(kNormalTexture);
-        const TLaneVector<L> mask = in.Texture(kMaskTexture);
 
-        // The light's channel of the mask: dimmed by the shadow's strength.
+        // The light's channel of the mask: dimmed by the shadow's strength. A light without a
+        // shadow reads no mask.
         L shadow(0.0f);
         const float strength = in.ConstantValue(kLightShadow, 0);
         if (strength != 0.0f)
+        {
+            const TLaneVector<L> mask = in.Texture(kMaskTexture);
             shadow = (mask.x * L(in.ConstantValue(kLightChannel, 0)) + mask.y * L(in.ConstantValue(kLightChannel, 1)) +
                       mask.z * L(in.ConstantValue(kLightChannel, 2)) + mask.w * L(in.ConstantValue(kLightChannel, 3))) *
                      L(strength);
+        }
         const L unshadowed = Saturate(L(1.0f) - shadow);
 
         const L facing = Max(Dot3(n, l), L(0.0f)) * n.w + (L(1.0f) - n.w);
