@@ -242,7 +242,8 @@ template <int Lane> [[gnu::target("avx2")]] inline int PairOffset(const __m256i&
 // of each quad. `prefetch`: ask for the lines two quad rows below (a tap near another that asked
 // for them need not).
 [[gnu::target("avx2")]] inline TLaneVector<TQuadPair> GatherHalf4Pair(const std::uint8_t* bits, int pitch,
-                                                                      const __m256i& offsets, bool prefetch = true)
+                                                                      const __m256i& offsets,
+                                                                      bool prefetch = true)
 {
     const int first0 = PairOffset<0>(offsets, 0), second0 = PairOffset<0>(offsets, 1);
     const int first2 = PairOffset<2>(offsets, 0), second2 = PairOffset<2>(offsets, 1);

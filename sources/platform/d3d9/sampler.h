@@ -247,15 +247,17 @@ template <int Shift, int Bits> [[gnu::target("avx2")]] inline TQuadPair R5G6B5Fi
 }
 
 template <int N, class Each>
-[[gnu::target("avx2")]] inline void TSamplerSet::SamplePairs(int stage, const TQuadPair (&u)[N], const TQuadPair (&v)[N],
-                                                             bool prefetchEach, Each&& each) const
+[[gnu::target("avx2")]] inline void TSamplerSet::SamplePairs(int stage, const TQuadPair (&u)[N],
+                                                             const TQuadPair (&v)[N], bool prefetchEach,
+                                                             Each&& each) const
 {
     const TSamplerStage& s = stages_[stage];
     if (s.floatPoint && s.format == D3DFMT_A16B16G16R16F)
     {
         const TSamplerLevel& level = s.levels[0][s.firstLevel];
         const float width = float(level.width), height = float(level.height);
-        const __m256i right = _mm256_set1_epi32(level.width - 1), bottom = _mm256_set1_epi32(level.height - 1);
+        const __m256i right = _mm256_set1_epi32(level.width - 1),
+                      bottom = _mm256_set1_epi32(level.height - 1);
         const __m256i pitch = _mm256_set1_epi32(level.pitch);
         __m256i offsets[N];
         __m256i outside = _mm256_setzero_si256();
@@ -264,14 +266,16 @@ template <int N, class Each>
             // As SamplePair finds each tap's texel.
             const __m256i x = FloorLanes(TQuadPair(u[k].v * width));
             const __m256i y = FloorLanes(TQuadPair(v[k].v * height));
-            outside = _mm256_or_si256(outside, _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(right, x)),
-                                                               _mm256_or_si256(y, _mm256_sub_epi32(bottom, y))));
+            outside =
+                _mm256_or_si256(outside, _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(right, x)),
+                                                         _mm256_or_si256(y, _mm256_sub_epi32(bottom, y))));
             offsets[k] = _mm256_add_epi32(_mm256_mullo_epi32(y, pitch), _mm256_slli_epi32(x, 3));
         }
         if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0)
         {
             for (int k = 0; k < N; ++k)
-                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets[k], k == 0 || prefetchEach));
+                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets[k],
+                                                     k == 0 || prefetchEach));
             return;
         }
     }

@@ -67,7 +67,8 @@ struct THazePixel
     {
         const float start = in.ConstantValue(kHazeRange, 0);
         const float span = in.ConstantValue(kHazeRange, 1) - start;
-        return {start, 1.0f / (span > 1e-4f ? span : 1e-4f), in.samplers->Bound(in.inputs->textures[kHazeTextureB].stage)};
+        return {start, 1.0f / (span > 1e-4f ? span : 1e-4f),
+                in.samplers->Bound(in.inputs->textures[kHazeTextureB].stage)};
     }
 
     template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
@@ -246,7 +247,8 @@ struct TEdgeSmoothingPixel
         if (!AnyLane(edge))
             return centre;
         TLaneVector<L> colours[2];
-        in.SampleEach(0, {us[1], us[2]}, {vs[1], vs[2]}, [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; });
+        in.SampleEach(0, {us[1], us[2]}, {vs[1], vs[2]},
+                      [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; });
         const TNeighbours<L> r(centre.x, colours[0].x, colours[1].x);
         const TNeighbours<L> g(centre.y, colours[0].y, colours[1].y);
         const TNeighbours<L> b(centre.z, colours[0].z, colours[1].z);
@@ -462,7 +464,8 @@ struct TMotionBlurPixel
             us[k - 1] = at.x + du * L(0.25f * k);
             vs[k - 1] = at.y + dv * L(0.25f * k);
         }
-        in.SampleEach(0, us, vs, [&](int, const TLaneVector<L>& tap) { sum = sum + tap; }, true);
+        in.SampleEach(
+            0, us, vs, [&](int, const TLaneVector<L>& tap) { sum = sum + tap; }, true);
         return sum * L(0.2f);
     }
 };

@@ -693,8 +693,8 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
     unsigned seed = 43;
     for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F, D3DFMT_A8R8G8B8, D3DFMT_UNKNOWN})
     {
-        TTextureStore store(D3DRTYPE_TEXTURE, format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : format, kSide, kSide, 1, 1,
-                            1, false);
+        TTextureStore store(D3DRTYPE_TEXTURE, format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : format, kSide,
+                            kSide, 1, 1, 1, false);
         TImage& image = store.Image(0, 0);
         const int bytes = format == D3DFMT_A16B16G16R16F ? 8 : 4;
         for (int y = 0; y < kSide; ++y)
@@ -702,8 +702,8 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
             for (int x = 0; x < kSide * bytes / 2; ++x)
             {
                 seed = seed * 1664525u + 1013904223u;
-                const std::uint16_t half = bytes == 8 ? std::uint16_t(0x3000 + (seed >> 18) % 0x2000)
-                                                      : std::uint16_t(seed >> 16);
+                const std::uint16_t half =
+                    bytes == 8 ? std::uint16_t(0x3000 + (seed >> 18) % 0x2000) : std::uint16_t(seed >> 16);
                 std::memcpy(image.Row(UINT(y)) + x * 2, &half, 2);
             }
         }
@@ -711,7 +711,8 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
         {
             TSamplerSet samplers;
             DWORD states[D3DSAMP_COUNT] = {};
-            states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
+            states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] =
+                D3DTADDRESS_CLAMP;
             states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
             samplers.Bind(0, format == D3DFMT_UNKNOWN ? nullptr : &store, states, 0);
             for (int round = 0; round < 240; ++round)
@@ -727,7 +728,8 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
                 {
                     for (int lane = 0; lane < 8; ++lane)
                     {
-                        const int px = x0 + (lane >> 2) * 2 + (lane & 1) + k - 1, py = y0 + (lane >> 1 & 1) + 1 - k;
+                        const int px = x0 + (lane >> 2) * 2 + (lane & 1) + k - 1,
+                                  py = y0 + (lane >> 1 & 1) + 1 - k;
                         seed = seed * 1103515245u + 12345u;
                         const float r = float(seed >> 8 & 0xFFFF) / 65536.0f, s = float(seed >> 24) / 256.0f;
                         const bool past = kind == 2 && k == kTaps - 1;
@@ -739,7 +741,8 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
                 SampleTapsInto(samplers, u, v, round % 2 == 1, together, alone);
                 for (int k = 0; k < kTaps; ++k)
                     ASSERT_EQ(0, std::memcmp(together[k], alone[k], sizeof alone[k]))
-                        << "format " << format << ", filter " << filter << ", round " << round << ", tap " << k;
+                        << "format " << format << ", filter " << filter << ", round " << round << ", tap "
+                        << k;
             }
         }
     }
