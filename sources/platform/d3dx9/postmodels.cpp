@@ -221,13 +221,10 @@ struct TEdgeSmoothingPixel
         const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
         // Each image's own pixels and its two taps read together.
         const L us[3] = {at.x, acrossU, alongU}, vs[3] = {at.y, acrossV, alongV};
-        TLaneVector<L> p, normals[3];
+        // Of the positions only the depth is read.
         L depths[3];
-        in.SampleEach(1, us, vs, [&](int k, const TLaneVector<L>& tap) {
-            if (k == 0)
-                p = tap;
-            depths[k] = tap.z;
-        });
+        in.SampleEach(1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; });
+        TLaneVector<L> normals[3];
         in.SampleEach(2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; });
         const TLaneVector<L>& n = normals[0];
         const TNeighbours<L> depth(depths[0], depths[1], depths[2]);
@@ -239,7 +236,7 @@ struct TEdgeSmoothingPixel
         {
             const TLaneVector<L> m = {nx.of[k], ny.of[k], nz.of[k], L(0.0f)};
             // A depth step of a tenth of the distance, or normals turned by more than about 45 degrees.
-            edge = Max(edge, Step(Abs(p.z) * L(0.1f) + L(0.01f), Abs(depth.of[k] - p.z)));
+            edge = Max(edge, Step(Abs(depths[0]) * L(0.1f) + L(0.01f), Abs(depth.of[k] - depths[0])));
             edge = Max(edge, Step(L(0.3f), L(1.0f) - Dot3(n, m)));
         }
         const TLaneVector<L> centre = in.Texture(0);
