@@ -143,11 +143,13 @@ struct TDepthOfFieldPixel
                 sum = sum + centre;
             return sum * L(0.2f);
         }
-        // The centre and the four diagonal taps read together: two columns and two rows.
+        // The centre and the four diagonal taps read together: two columns and two rows; each
+        // asks for its lines below, which with every core reading come from memory.
         const L left = at.x - dx, right = at.x + dx, up = at.y - dy, down = at.y + dy;
         const L us[5] = {at.x, left, right, left, right}, vs[5] = {at.y, up, up, down, down};
         TLaneVector<L> sum{};
-        in.SampleEach(0, us, vs, [&](int k, const TLaneVector<L>& tap) { sum = k == 0 ? tap : sum + tap; });
+        in.SampleEach(
+            0, us, vs, [&](int k, const TLaneVector<L>& tap) { sum = k == 0 ? tap : sum + tap; }, true);
         return sum * L(0.2f);
     }
 };
@@ -219,13 +221,15 @@ struct TEdgeSmoothingPixel
         // row and below the bottom one.
         const L acrossU = at.x + QuadLanes<L>(-px, px, -px, px), acrossV = at.y + L(0.0f);
         const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
-        // Each image's own pixels and its two taps read together.
+        // Each image's own pixels and its two taps read together, each asking for its lines below.
         const L us[3] = {at.x, acrossU, alongU}, vs[3] = {at.y, acrossV, alongV};
         // Of the positions only the depth is read.
         L depths[3];
-        in.SampleEach(1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; });
+        in.SampleEach(
+            1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; }, true);
         TLaneVector<L> normals[3];
-        in.SampleEach(2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; });
+        in.SampleEach(
+            2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; }, true);
         const TLaneVector<L>& n = normals[0];
         const TNeighbours<L> depth(depths[0], depths[1], depths[2]);
         const TNeighbours<L> nx(n.x, normals[1].x, normals[2].x);
@@ -244,8 +248,9 @@ struct TEdgeSmoothingPixel
         if (!AnyLane(edge))
             return centre;
         TLaneVector<L> colours[2];
-        in.SampleEach(0, {us[1], us[2]}, {vs[1], vs[2]},
-                      [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; });
+        in.SampleEach(
+            0, {us[1], us[2]}, {vs[1], vs[2]}, [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; },
+            true);
         const TNeighbours<L> r(centre.x, colours[0].x, colours[1].x);
         const TNeighbours<L> g(centre.y, colours[0].y, colours[1].y);
         const TNeighbours<L> b(centre.z, colours[0].z, colours[1].z);
