@@ -239,11 +239,9 @@ template <int Lane> [[gnu::target("avx2")]] inline int PairOffset(const __m256i&
 
 // GatherTexels of two quads' A16B16G16R16F texels on eight lanes at the AVX2 level: `offsets`
 // each lane's texel in bytes from `bits`, all inside the level. The same bits as GatherTexels
-// of each quad. `prefetch`: ask for the lines two quad rows below (a tap near another that asked
-// for them need not).
+// of each quad.
 [[gnu::target("avx2")]] inline TLaneVector<TQuadPair> GatherHalf4Pair(const std::uint8_t* bits, int pitch,
-                                                                      const __m256i& offsets,
-                                                                      bool prefetch = true)
+                                                                      const __m256i& offsets)
 {
     const int first0 = PairOffset<0>(offsets, 0), second0 = PairOffset<0>(offsets, 1);
     const int first2 = PairOffset<2>(offsets, 0), second2 = PairOffset<2>(offsets, 1);
@@ -263,11 +261,8 @@ template <int Lane> [[gnu::target("avx2")]] inline int PairOffset(const __m256i&
         high0 = TwoPixels(bits, first2, PairOffset<3>(offsets, 0));
         high1 = TwoPixels(bits, second2, PairOffset<3>(offsets, 1));
     }
-    if (prefetch)
-    {
-        PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(first0), pitch);
-        PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(second0), pitch);
-    }
+    PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(first0), pitch);
+    PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(second0), pitch);
     const __m256i low = _mm256_inserti128_si256(_mm256_castsi128_si256(low0), low1, 1);
     const __m256i high = _mm256_inserti128_si256(_mm256_castsi128_si256(high0), high1, 1);
     // Half4Pixels in each half; then each channel's halves of both quads side by side.

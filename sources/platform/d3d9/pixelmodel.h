@@ -64,7 +64,7 @@ public:
         return input_.samplers->Sample(Model::kInputs.textures[i].stage, u, v);
     }
     template <int N, class Each>
-    void SampleEach(int i, const TQuad (&u)[N], const TQuad (&v)[N], Each&& each, bool = false) const
+    void SampleEach(int i, const TQuad (&u)[N], const TQuad (&v)[N], Each&& each) const
     {
         for (int k = 0; k < N; ++k)
             each(k, SampleAt(i, u[k], v[k]));

@@ -69,11 +69,10 @@ public:
     [[gnu::target("avx2")]] TLaneVector<TQuadPair> SamplePair(int stage, const TQuadPair& u, const TQuadPair& v) const;
     // SamplePair of N taps at once, each handed to `each(k, sample)` in turn (the same bits): where
     // the stage reads one A16B16G16R16F level at points and every tap lies inside it (a blur's
-    // taps), the level is looked up once, one test finds them all inside, and only the first tap
-    // asks for the lines below (each does where `prefetchEach`: taps far apart); else tap by tap.
+    // taps), the level is looked up once and one test finds them all inside; else tap by tap.
     template <int N, class Each>
     [[gnu::target("avx2")]] void SamplePairs(int stage, const TQuadPair (&u)[N], const TQuadPair (&v)[N],
-                                             bool prefetchEach, Each&& each) const;
+                                             Each&& each) const;
     // Whether a texture is bound to the stage.
     bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
     // Whether the stage samples to 8-bit channels without a level of detail (one usable
@@ -248,8 +247,7 @@ template <int Shift, int Bits> [[gnu::target("avx2")]] inline TQuadPair R5G6B5Fi
 
 template <int N, class Each>
 [[gnu::target("avx2")]] inline void TSamplerSet::SamplePairs(int stage, const TQuadPair (&u)[N],
-                                                             const TQuadPair (&v)[N], bool prefetchEach,
-                                                             Each&& each) const
+                                                             const TQuadPair (&v)[N], Each&& each) const
 {
     const TSamplerStage& s = stages_[stage];
     if (s.floatPoint && s.format == D3DFMT_A16B16G16R16F)
@@ -274,8 +272,7 @@ template <int N, class Each>
         if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0)
         {
             for (int k = 0; k < N; ++k)
-                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets[k],
-                                                     k == 0 || prefetchEach));
+                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets[k]));
             return;
         }
     }

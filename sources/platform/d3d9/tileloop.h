@@ -788,9 +788,8 @@ public:
             return shared_.samplers->SamplePair(stage, u, v);
     }
     // Texture i at N places at once, each sample handed to `each(k, sample)` in turn: the same
-    // bits as SampleAt of each; `prefetchEach` for taps far apart.
-    template <int N, class Each>
-    void SampleEach(int i, const L (&u)[N], const L (&v)[N], Each&& each, bool prefetchEach = false) const
+    // bits as SampleAt of each.
+    template <int N, class Each> void SampleEach(int i, const L (&u)[N], const L (&v)[N], Each&& each) const
     {
         const int stage = Model::kInputs.textures[i].stage;
         if constexpr (std::is_same_v<L, TQuad>)
@@ -799,7 +798,7 @@ public:
                 each(k, shared_.samplers->Sample(stage, u[k], v[k]));
         }
         else
-            shared_.samplers->SamplePairs(stage, u, v, prefetchEach, each);
+            shared_.samplers->SamplePairs(stage, u, v, each);
     }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
     float ConstantValue(int r, int c) const { return shared_.constantValues[r][c]; }

@@ -143,13 +143,11 @@ struct TDepthOfFieldPixel
                 sum = sum + centre;
             return sum * L(0.2f);
         }
-        // The centre and the four diagonal taps read together: two columns and two rows; each
-        // asks for its lines below, which with every core reading come from memory.
+        // The centre and the four diagonal taps read together: two columns and two rows.
         const L left = at.x - dx, right = at.x + dx, up = at.y - dy, down = at.y + dy;
         const L us[5] = {at.x, left, right, left, right}, vs[5] = {at.y, up, up, down, down};
         TLaneVector<L> sum{};
-        in.SampleEach(
-            0, us, vs, [&](int k, const TLaneVector<L>& tap) { sum = k == 0 ? tap : sum + tap; }, true);
+        in.SampleEach(0, us, vs, [&](int k, const TLaneVector<L>& tap) { sum = k == 0 ? tap : sum + tap; });
         return sum * L(0.2f);
     }
 };
@@ -221,15 +219,13 @@ struct TEdgeSmoothingPixel
         // row and below the bottom one.
         const L acrossU = at.x + QuadLanes<L>(-px, px, -px, px), acrossV = at.y + L(0.0f);
         const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
-        // Each image's own pixels and its two taps read together, each asking for its lines below.
+        // Each image's own pixels and its two taps read together.
         const L us[3] = {at.x, acrossU, alongU}, vs[3] = {at.y, acrossV, alongV};
         // Of the positions only the depth is read.
         L depths[3];
-        in.SampleEach(
-            1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; }, true);
+        in.SampleEach(1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; });
         TLaneVector<L> normals[3];
-        in.SampleEach(
-            2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; }, true);
+        in.SampleEach(2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; });
         const TLaneVector<L>& n = normals[0];
         const TNeighbours<L> depth(depths[0], depths[1], depths[2]);
         const TNeighbours<L> nx(n.x, normals[1].x, normals[2].x);
@@ -248,9 +244,8 @@ struct TEdgeSmoothingPixel
         if (!AnyLane(edge))
             return centre;
         TLaneVector<L> colours[2];
-        in.SampleEach(
-            0, {us[1], us[2]}, {vs[1], vs[2]}, [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; },
-            true);
+        in.SampleEach(0, {us[1], us[2]}, {vs[1], vs[2]},
+                      [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; });
         const TNeighbours<L> r(centre.x, colours[0].x, colours[1].x);
         const TNeighbours<L> g(centre.y, colours[0].y, colours[1].y);
         const TNeighbours<L> b(centre.z, colours[0].z, colours[1].z);
@@ -459,15 +454,14 @@ struct TMotionBlurPixel
                 sum = sum + centre;
             return sum * L(0.2f);
         }
-        // The four taps read together; they lie apart, each asks for its own lines below.
+        // The four taps read together.
         L us[4], vs[4];
         for (int k = 1; k <= 4; ++k)
         {
             us[k - 1] = at.x + du * L(0.25f * k);
             vs[k - 1] = at.y + dv * L(0.25f * k);
         }
-        in.SampleEach(
-            0, us, vs, [&](int, const TLaneVector<L>& tap) { sum = sum + tap; }, true);
+        in.SampleEach(0, us, vs, [&](int, const TLaneVector<L>& tap) { sum = sum + tap; });
         return sum * L(0.2f);
     }
 };

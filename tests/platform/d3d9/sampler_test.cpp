@@ -664,8 +664,8 @@ constexpr int kTaps = 3;
 
 // Three taps of two quads sampled at once, and each tap alone.
 [[gnu::target("avx2")]] void SampleTapsInto(const TSamplerSet& samplers, const float (&u)[kTaps][8],
-                                            const float (&v)[kTaps][8], bool prefetchEach,
-                                            float (&together)[kTaps][32], float (&alone)[kTaps][32])
+                                            const float (&v)[kTaps][8], float (&together)[kTaps][32],
+                                            float (&alone)[kTaps][32])
 {
     TQuadPair pu[kTaps], pv[kTaps];
     for (int k = 0; k < kTaps; ++k)
@@ -673,7 +673,7 @@ constexpr int kTaps = 3;
         std::memcpy(&pu[k].v, u[k], sizeof u[k]);
         std::memcpy(&pv[k].v, v[k], sizeof v[k]);
     }
-    samplers.SamplePairs(0, pu, pv, prefetchEach,
+    samplers.SamplePairs(0, pu, pv,
                          [&](int k, const TLaneVector<TQuadPair>& tap) { StorePair(tap, together[k]); });
     for (int k = 0; k < kTaps; ++k)
         StorePair(samplers.SamplePair(0, pu[k], pv[k]), alone[k]);
@@ -738,7 +738,7 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
                     }
                 }
                 float together[kTaps][32], alone[kTaps][32];
-                SampleTapsInto(samplers, u, v, round % 2 == 1, together, alone);
+                SampleTapsInto(samplers, u, v, together, alone);
                 for (int k = 0; k < kTaps; ++k)
                     ASSERT_EQ(0, std::memcmp(together[k], alone[k], sizeof alone[k]))
                         << "format " << format << ", filter " << filter << ", round " << round << ", tap "
