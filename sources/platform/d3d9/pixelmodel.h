@@ -17,6 +17,8 @@
 // lanes are Quad::Lanes; what `in` answers, on them:
 //   Varying(v)          varying v, perspective-correct (declared in kInputs.varyings)
 //   Texture(i)          texture i of kInputs.textures, sampled at x and y of its varying
+//   SampleAt(i, u, v)   texture i sampled at (u, v)
+//   SampleEach(i, u, v, each)  at arrays of N places at once, each(k, sample) called in turn
 //   Constant(r)         float register r in every lane (r below kInputs.constants)
 //   ConstantValue(r, c) component c of that register, as one float
 //   Draw()              the model's TDrawValues (below)
@@ -60,6 +62,12 @@ public:
     TQuadVector SampleAt(int i, const TQuad& u, const TQuad& v) const
     {
         return input_.samplers->Sample(Model::kInputs.textures[i].stage, u, v);
+    }
+    template <int N, class Each>
+    void SampleEach(int i, const TQuad (&u)[N], const TQuad (&v)[N], Each&& each) const
+    {
+        for (int k = 0; k < N; ++k)
+            each(k, SampleAt(i, u[k], v[k]));
     }
     float ConstantValue(int r, int c) const { return input_.constants->f[r][c]; }
     auto Draw() const { return Model::Prepare(TDrawInput{input_.constants->f, input_.samplers, &Model::kInputs}); }

@@ -67,6 +67,12 @@ public:
     // where both read a float or 32-bit level at points inside it, or nothing is bound; 32-bit
     // levels filtered as a row of two quads; else quad by quad.
     [[gnu::target("avx2")]] TLaneVector<TQuadPair> SamplePair(int stage, const TQuadPair& u, const TQuadPair& v) const;
+    // SamplePair of N taps at once, each handed to `each(k, sample)` in turn (the same bits): where
+    // the stage reads one A16B16G16R16F level at points and every tap lies inside it (a blur's
+    // taps), the level is looked up once and one test finds them all inside; else tap by tap.
+    template <int N, class Each>
+    [[gnu::target("avx2")]] void SamplePairs(int stage, const TQuadPair (&u)[N], const TQuadPair (&v)[N],
+                                             Each&& each) const;
     // Whether a texture is bound to the stage.
     bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
     // Whether the stage samples to 8-bit channels without a level of detail (one usable
@@ -237,4 +243,39 @@ template <int Shift, int Bits> [[gnu::target("avx2")]] inline TQuadPair R5G6B5Fi
     const TQuadVector second = Sample(stage, SecondQuad(u), SecondQuad(v));
     return {TQuadPair(first.x, second.x), TQuadPair(first.y, second.y), TQuadPair(first.z, second.z),
             TQuadPair(first.w, second.w)};
+}
+
+template <int N, class Each>
+[[gnu::target("avx2")]] inline void TSamplerSet::SamplePairs(int stage, const TQuadPair (&u)[N],
+                                                             const TQuadPair (&v)[N], Each&& each) const
+{
+    const TSamplerStage& s = stages_[stage];
+    if (s.floatPoint && s.format == D3DFMT_A16B16G16R16F)
+    {
+        const TSamplerLevel& level = s.levels[0][s.firstLevel];
+        const float width = float(level.width), height = float(level.height);
+        const __m256i right = _mm256_set1_epi32(level.width - 1),
+                      bottom = _mm256_set1_epi32(level.height - 1);
+        const __m256i pitch = _mm256_set1_epi32(level.pitch);
+        __m256i offsets[N];
+        __m256i outside = _mm256_setzero_si256();
+        for (int k = 0; k < N; ++k)
+        {
+            // As SamplePair finds each tap's texel.
+            const __m256i x = FloorLanes(TQuadPair(u[k].v * width));
+            const __m256i y = FloorLanes(TQuadPair(v[k].v * height));
+            outside =
+                _mm256_or_si256(outside, _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(right, x)),
+                                                         _mm256_or_si256(y, _mm256_sub_epi32(bottom, y))));
+            offsets[k] = _mm256_add_epi32(_mm256_mullo_epi32(y, pitch), _mm256_slli_epi32(x, 3));
+        }
+        if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0)
+        {
+            for (int k = 0; k < N; ++k)
+                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets[k]));
+            return;
+        }
+    }
+    for (int k = 0; k < N; ++k)
+        each(k, SamplePair(stage, u[k], v[k]));
 }

@@ -787,6 +787,19 @@ public:
         else
             return shared_.samplers->SamplePair(stage, u, v);
     }
+    // Texture i at N places at once, each sample handed to `each(k, sample)` in turn: the same
+    // bits as SampleAt of each.
+    template <int N, class Each> void SampleEach(int i, const L (&u)[N], const L (&v)[N], Each&& each) const
+    {
+        const int stage = Model::kInputs.textures[i].stage;
+        if constexpr (std::is_same_v<L, TQuad>)
+        {
+            for (int k = 0; k < N; ++k)
+                each(k, shared_.samplers->Sample(stage, u[k], v[k]));
+        }
+        else
+            shared_.samplers->SamplePairs(stage, u, v, each);
+    }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
     float ConstantValue(int r, int c) const { return shared_.constantValues[r][c]; }
     const auto& Draw() const { return *static_cast<const typename Model::TDrawValues*>(shared_.drawValues); }

@@ -57,20 +57,35 @@ struct THazePixel
         .constants = kHazeRepeat + 1,
         .textures = {{1, kScreenVarying}, {7, kScreenVarying}, {8, kScreenVarying}}};
 
+    // The ramp's factors and whether texture B is bound, once per draw.
+    struct TDrawValues
+    {
+        float start, scale;
+        bool second;
+    };
+    static TDrawValues Prepare(const TDrawInput& in)
+    {
+        const float start = in.ConstantValue(kHazeRange, 0);
+        const float span = in.ConstantValue(kHazeRange, 1) - start;
+        return {start, 1.0f / (span > 1e-4f ? span : 1e-4f),
+                in.samplers->Bound(in.inputs->textures[kHazeTextureB].stage)};
+    }
+
     template <class Quad> [[gnu::always_inline]] static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
+        const auto& draw = in.Draw();
         const TLaneVector<L> p = in.Texture(kPositionTexture);
         const TLaneVector<L> screen = in.Varying(kScreenVarying);
         const L u = screen.x * L(in.ConstantValue(kHazeRepeat, 0));
         const L v = screen.y * L(in.ConstantValue(kHazeRepeat, 1));
         const TLaneVector<L> a = in.SampleAt(kHazeTextureA, u, v);
-        const TLaneVector<L> b = in.SampleAt(kHazeTextureB, u, v);
-        const float start = in.ConstantValue(kHazeRange, 0);
-        const float span = in.ConstantValue(kHazeRange, 1) - start;
+        // Unbound, B reads black, exactly what its sample would answer: no sample.
+        const TLaneVector<L> b = draw.second ? in.SampleAt(kHazeTextureB, u, v)
+                                             : TLaneVector<L>{L(0.0f), L(0.0f), L(0.0f), L(1.0f)};
         const L distance = Sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
         const L drawn = Step(L(0.5f), p.w);
-        const L near = Saturate((distance - L(start)) * L(1.0f / (span > 1e-4f ? span : 1e-4f)));
+        const L near = Saturate((distance - L(draw.start)) * L(draw.scale));
         const L share = (near * drawn + (L(1.0f) - drawn)) * L(in.ConstantValue(kHazeRange, 2));
         const auto colour = [&](int c, const L& x, const L& y) {
             return Max(x, y) * L(in.ConstantValue(kHazeColour, c));
@@ -119,14 +134,20 @@ struct TDepthOfFieldPixel
         const L blur = (away * drawn + (L(1.0f) - drawn)) * mask * L(in.ConstantValue(kFocus, 2));
         const auto [px, py] = Pixel(in);
         const L dx = blur * L(px), dy = blur * L(py);
-        const TLaneVector<L> centre = in.Texture(0);
         // Pixels in focus (or masked) read themselves at every tap.
-        const bool sharp = !AnyLane(blur);
-        TLaneVector<L> sum = centre;
-        sum = sum + (sharp ? centre : in.SampleAt(0, at.x - dx, at.y - dy));
-        sum = sum + (sharp ? centre : in.SampleAt(0, at.x + dx, at.y - dy));
-        sum = sum + (sharp ? centre : in.SampleAt(0, at.x - dx, at.y + dy));
-        sum = sum + (sharp ? centre : in.SampleAt(0, at.x + dx, at.y + dy));
+        if (!AnyLane(blur))
+        {
+            const TLaneVector<L> centre = in.Texture(0);
+            TLaneVector<L> sum = centre;
+            for (int k = 0; k < 4; ++k)
+                sum = sum + centre;
+            return sum * L(0.2f);
+        }
+        // The centre and the four diagonal taps read together: two columns and two rows.
+        const L left = at.x - dx, right = at.x + dx, up = at.y - dy, down = at.y + dy;
+        const L us[5] = {at.x, left, right, left, right}, vs[5] = {at.y, up, up, down, down};
+        TLaneVector<L> sum{};
+        in.SampleEach(0, us, vs, [&](int k, const TLaneVector<L>& tap) { sum = k == 0 ? tap : sum + tap; });
         return sum * L(0.2f);
     }
 };
@@ -198,32 +219,37 @@ struct TEdgeSmoothingPixel
         // row and below the bottom one.
         const L acrossU = at.x + QuadLanes<L>(-px, px, -px, px), acrossV = at.y + L(0.0f);
         const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
-        const auto across = [&](int i) { return in.SampleAt(i, acrossU, acrossV); };
-        const auto along = [&](int i) { return in.SampleAt(i, alongU, alongV); };
-        const TLaneVector<L> p = in.Texture(1);
-        const TLaneVector<L> n = in.Texture(2);
-        const TNeighbours<L> depth(p.z, across(1).z, along(1).z);
-        const TLaneVector<L> normalAcross = across(2), normalAlong = along(2);
-        const TNeighbours<L> nx(n.x, normalAcross.x, normalAlong.x);
-        const TNeighbours<L> ny(n.y, normalAcross.y, normalAlong.y);
-        const TNeighbours<L> nz(n.z, normalAcross.z, normalAlong.z);
+        // Each image's own pixels and its two taps read together.
+        const L us[3] = {at.x, acrossU, alongU}, vs[3] = {at.y, acrossV, alongV};
+        // Of the positions only the depth is read.
+        L depths[3];
+        in.SampleEach(1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; });
+        TLaneVector<L> normals[3];
+        in.SampleEach(2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; });
+        const TLaneVector<L>& n = normals[0];
+        const TNeighbours<L> depth(depths[0], depths[1], depths[2]);
+        const TNeighbours<L> nx(n.x, normals[1].x, normals[2].x);
+        const TNeighbours<L> ny(n.y, normals[1].y, normals[2].y);
+        const TNeighbours<L> nz(n.z, normals[1].z, normals[2].z);
         L edge(0.0f);
         for (int k = 0; k < 4; ++k)
         {
             const TLaneVector<L> m = {nx.of[k], ny.of[k], nz.of[k], L(0.0f)};
             // A depth step of a tenth of the distance, or normals turned by more than about 45 degrees.
-            edge = Max(edge, Step(Abs(p.z) * L(0.1f) + L(0.01f), Abs(depth.of[k] - p.z)));
+            edge = Max(edge, Step(Abs(depths[0]) * L(0.1f) + L(0.01f), Abs(depth.of[k] - depths[0])));
             edge = Max(edge, Step(L(0.3f), L(1.0f) - Dot3(n, m)));
         }
         const TLaneVector<L> centre = in.Texture(0);
         // Without an edge the neighbours' colours weigh nothing: no taps of the image.
         if (!AnyLane(edge))
             return centre;
-        const TLaneVector<L> colourAcross = across(0), colourAlong = along(0);
-        const TNeighbours<L> r(centre.x, colourAcross.x, colourAlong.x);
-        const TNeighbours<L> g(centre.y, colourAcross.y, colourAlong.y);
-        const TNeighbours<L> b(centre.z, colourAcross.z, colourAlong.z);
-        const TNeighbours<L> a(centre.w, colourAcross.w, colourAlong.w);
+        TLaneVector<L> colours[2];
+        in.SampleEach(0, {us[1], us[2]}, {vs[1], vs[2]},
+                      [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; });
+        const TNeighbours<L> r(centre.x, colours[0].x, colours[1].x);
+        const TNeighbours<L> g(centre.y, colours[0].y, colours[1].y);
+        const TNeighbours<L> b(centre.z, colours[0].z, colours[1].z);
+        const TNeighbours<L> a(centre.w, colours[0].w, colours[1].w);
         TLaneVector<L> mean = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
         for (int k = 0; k < 4; ++k)
             mean = mean + TLaneVector<L>{r.of[k], g.of[k], b.of[k], a.of[k]};
@@ -422,8 +448,20 @@ struct TMotionBlurPixel
         // A still pixel reads itself at every tap.
         const bool still = !AnyLane(du) && !AnyLane(dv);
         TLaneVector<L> sum = centre;
+        if (still)
+        {
+            for (int k = 1; k <= 4; ++k)
+                sum = sum + centre;
+            return sum * L(0.2f);
+        }
+        // The four taps read together.
+        L us[4], vs[4];
         for (int k = 1; k <= 4; ++k)
-            sum = sum + (still ? centre : in.SampleAt(0, at.x + du * L(0.25f * k), at.y + dv * L(0.25f * k)));
+        {
+            us[k - 1] = at.x + du * L(0.25f * k);
+            vs[k - 1] = at.y + dv * L(0.25f * k);
+        }
+        in.SampleEach(0, us, vs, [&](int, const TLaneVector<L>& tap) { sum = sum + tap; });
         return sum * L(0.2f);
     }
 };

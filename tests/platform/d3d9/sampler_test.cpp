@@ -648,3 +648,103 @@ TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
     }
     SetRasteriserSimdLevel(chosen);
 }
+
+namespace
+{
+constexpr int kTaps = 3;
+
+// A sample of two quads as 32 floats (each channel's eight lanes).
+[[gnu::target("avx2")]] void StorePair(const TLaneVector<TQuadPair>& tap, float (&out)[32])
+{
+    std::memcpy(out, &tap.x.v, 32);
+    std::memcpy(out + 8, &tap.y.v, 32);
+    std::memcpy(out + 16, &tap.z.v, 32);
+    std::memcpy(out + 24, &tap.w.v, 32);
+}
+
+// Three taps of two quads sampled at once, and each tap alone.
+[[gnu::target("avx2")]] void SampleTapsInto(const TSamplerSet& samplers, const float (&u)[kTaps][8],
+                                            const float (&v)[kTaps][8], float (&together)[kTaps][32],
+                                            float (&alone)[kTaps][32])
+{
+    TQuadPair pu[kTaps], pv[kTaps];
+    for (int k = 0; k < kTaps; ++k)
+    {
+        std::memcpy(&pu[k].v, u[k], sizeof u[k]);
+        std::memcpy(&pv[k].v, v[k], sizeof v[k]);
+    }
+    samplers.SamplePairs(0, pu, pv,
+                         [&](int k, const TLaneVector<TQuadPair>& tap) { StorePair(tap, together[k]); });
+    for (int k = 0; k < kTaps; ++k)
+        StorePair(samplers.SamplePair(0, pu[k], pv[k]), alone[k]);
+}
+} // namespace
+
+TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
+{
+    // Taps of two quads read together, as blurs read them: float levels (a path of their own),
+    // R32F, 32-bit levels and nothing bound, at points and filtered; taps a pixel around the
+    // quads, anywhere inside, and with one tap reaching past the edges; against each tap alone.
+    if (!SimdLevelAvailable(ESimdLevel::Avx2))
+        GTEST_SKIP() << "the processor has no AVX2";
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Avx2));
+    constexpr int kSide = 12;
+    unsigned seed = 43;
+    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F, D3DFMT_A8R8G8B8, D3DFMT_UNKNOWN})
+    {
+        TTextureStore store(D3DRTYPE_TEXTURE, format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : format, kSide,
+                            kSide, 1, 1, 1, false);
+        TImage& image = store.Image(0, 0);
+        const int bytes = format == D3DFMT_A16B16G16R16F ? 8 : 4;
+        for (int y = 0; y < kSide; ++y)
+        {
+            for (int x = 0; x < kSide * bytes / 2; ++x)
+            {
+                seed = seed * 1664525u + 1013904223u;
+                const std::uint16_t half =
+                    bytes == 8 ? std::uint16_t(0x3000 + (seed >> 18) % 0x2000) : std::uint16_t(seed >> 16);
+                std::memcpy(image.Row(UINT(y)) + x * 2, &half, 2);
+            }
+        }
+        for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+        {
+            TSamplerSet samplers;
+            DWORD states[D3DSAMP_COUNT] = {};
+            states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] =
+                D3DTADDRESS_CLAMP;
+            states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
+            samplers.Bind(0, format == D3DFMT_UNKNOWN ? nullptr : &store, states, 0);
+            for (int round = 0; round < 240; ++round)
+            {
+                float u[kTaps][8], v[kTaps][8];
+                const int kind = round % 3;
+                seed = seed * 1103515245u + 12345u;
+                const int x0 = 1 + int(seed >> 8) % (kSide - 5), y0 = 1 + int(seed >> 16) % (kSide - 3);
+                // Kind 0: two neighbouring quads' taps a pixel left and down, on them, and a pixel
+                // right and up; 1: lanes anywhere inside; 2: as 1, the last tap reaching past the
+                // edges.
+                for (int k = 0; k < kTaps; ++k)
+                {
+                    for (int lane = 0; lane < 8; ++lane)
+                    {
+                        const int px = x0 + (lane >> 2) * 2 + (lane & 1) + k - 1,
+                                  py = y0 + (lane >> 1 & 1) + 1 - k;
+                        seed = seed * 1103515245u + 12345u;
+                        const float r = float(seed >> 8 & 0xFFFF) / 65536.0f, s = float(seed >> 24) / 256.0f;
+                        const bool past = kind == 2 && k == kTaps - 1;
+                        u[k][lane] = kind == 0 ? (float(px) + 0.5f) / kSide : past ? r * 1.4f - 0.2f : r;
+                        v[k][lane] = kind == 0 ? (float(py) + 0.5f) / kSide : past ? s * 1.4f - 0.2f : s;
+                    }
+                }
+                float together[kTaps][32], alone[kTaps][32];
+                SampleTapsInto(samplers, u, v, together, alone);
+                for (int k = 0; k < kTaps; ++k)
+                    ASSERT_EQ(0, std::memcmp(together[k], alone[k], sizeof alone[k]))
+                        << "format " << format << ", filter " << filter << ", round " << round << ", tap "
+                        << k;
+            }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
+}
