@@ -729,6 +729,57 @@ bool SampleFloatLinearInside(const TSamplerStage& stage, const TQuad& u, const T
     return true;
 }
 
+// SampleFloatLinearInside where some lane's texels lie outside the level (the last row and column
+// of a scaled-down image): Filter's indices addressed as Fetch addresses them, four lanes at a
+// time, texels addressed to the border its colour; the same arithmetic. Answers false (and
+// nothing) where a lane's coordinate in texels is not a number or too large for its floor to be
+// an exact integer.
+bool SampleFloatLinearAddressed(const TSamplerStage& stage, const TQuad& u, const TQuad& v, TQuadVector& out)
+{
+    const TSamplerLevel& level = stage.levels[0][stage.firstLevel];
+    const __m128 x = _mm_sub_ps(_mm_mul_ps(u.v, _mm_set1_ps(float(level.width))), _mm_set1_ps(0.5f));
+    const __m128 y = _mm_sub_ps(_mm_mul_ps(v.v, _mm_set1_ps(float(level.height))), _mm_set1_ps(0.5f));
+    const __m128 limit = _mm_set1_ps(1073741824.0f);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    const __m128 small =
+        _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(x, magnitude), limit), _mm_cmplt_ps(_mm_and_ps(y, magnitude), limit));
+    if (_mm_movemask_ps(small) != 0xF)
+        return false;
+    const __m128i x0 = FloorLanes(x), y0 = FloorLanes(y);
+    const TQuad ax(_mm_sub_ps(x, _mm_cvtepi32_ps(x0))), ay(_mm_sub_ps(y, _mm_cvtepi32_ps(y0)));
+    const __m128i one = _mm_set1_epi32(1);
+    const __m128i columns[2] = {AddressQuad(x0, level.width, stage.address[0]),
+                                AddressQuad(_mm_add_epi32(x0, one), level.width, stage.address[0])};
+    const __m128i rows[2] = {AddressQuad(y0, level.height, stage.address[1]),
+                             AddressQuad(_mm_add_epi32(y0, one), level.height, stage.address[1])};
+    const int bytes = stage.format == D3DFMT_R32F ? 4 : 8;
+    const __m128i zero = _mm_setzero_si128();
+    auto texels = [&](__m128i column, __m128i row) {
+        const __m128i border = _mm_or_si128(_mm_cmplt_epi32(column, zero), _mm_cmplt_epi32(row, zero));
+        // Border lanes read texel (0, 0) meanwhile.
+        TQuadVector t = floatpixels::GatherTexels(level.bits, level.pitch, bytes, _mm_andnot_si128(border, column),
+                                                  _mm_andnot_si128(border, row));
+        if (_mm_movemask_epi8(border) != 0)
+        {
+            const __m128 lanes = _mm_castsi128_ps(border);
+            TQuad* const channels[4] = {&t.x, &t.y, &t.z, &t.w};
+            for (int c = 0; c < 4; ++c)
+                channels[c]->v = _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])),
+                                           _mm_andnot_ps(lanes, channels[c]->v));
+        }
+        return t;
+    };
+    const TQuadVector t00 = texels(columns[0], rows[0]), t10 = texels(columns[1], rows[0]);
+    const TQuadVector t01 = texels(columns[0], rows[1]), t11 = texels(columns[1], rows[1]);
+    auto lerp = [](const TQuad& a, const TQuad& b, const TQuad& t) { return a + (b - a) * t; };
+    auto channel = [&](const TQuad& c00, const TQuad& c10, const TQuad& c01, const TQuad& c11) {
+        return lerp(lerp(c00, c10, ax), lerp(c01, c11, ax), ay);
+    };
+    out = {channel(t00.x, t10.x, t01.x, t11.x), channel(t00.y, t10.y, t01.y, t11.y),
+           channel(t00.z, t10.z, t01.z, t11.z), channel(t00.w, t10.w, t01.w, t11.w)};
+    return true;
+}
+
 // Four lanes of a stage that samples R5G6B5 at points (the luminance reductions' taps): Filter's
 // indices addressed as Fetch addresses them, border lanes its colour, and ReadTexel's division of
 // each field, the four lanes at once. Answers false (and nothing) where a lane's coordinate in
@@ -864,12 +915,13 @@ TQuadVector TSamplerSet::SampleAny(int stage, TQuad u, TQuad v) const
     }
     if (s.floatPoint)
         return SampleFloatPoint(s, u, v);
-    // A float level filtered bilinearly (the scene scaled down), as floatPoint but linear.
+    // A float level filtered bilinearly (the scene scaled down), as floatPoint but linear; the
+    // last row and column of the smaller image address their texels.
     if (s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&
         s.magFilter >= D3DTEXF_LINEAR && (s.format == D3DFMT_A16B16G16R16F || s.format == D3DFMT_R32F))
     {
         TQuadVector filtered;
-        if (SampleFloatLinearInside(s, u, v, filtered))
+        if (SampleFloatLinearInside(s, u, v, filtered) || SampleFloatLinearAddressed(s, u, v, filtered))
             return filtered;
     }
     if (s.path == TSamplerStage::EPath::Texel && s.kind == D3DRTYPE_TEXTURE && !s.lodMatters &&

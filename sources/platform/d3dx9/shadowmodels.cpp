@@ -15,8 +15,10 @@
 // shadowblurh, shadowblurv: a five-tap blur of slot 0 along x or y, taking only taps whose depth
 //   (slot 6, positions) is within c0.y of the centre's relative to it (TEffectsParams: c0.x the
 //   step in texels), c2 and c3 the target's size (TRenderTargetSize: c3 holds 1 / width and
-//   1 / height). A quad whose five taps of slot 0 are all zero answers zero without reading the
-//   positions: most of the screen lies in no shadow.
+//   1 / height). A pixel whose five taps hold one colour keeps it (the weighed mean's bytes), and
+//   a quad of such pixels alone reads no positions: most of the screen lies in no shadow (every tap
+//   zero), most of the ambient light is unoccluded. A quad whose five taps of slot 0 are all zero
+//   answers zero without reading them at any tolerance.
 #include "platform/d3d9/pixelmodel.h"
 #include "platform/d3dx9/shadingmodels.h"
 
@@ -167,6 +169,46 @@ template <bool Horizontal> struct TShadowBlurPixel
     static bool AnyAbove(const TQuad& x) { return _mm_movemask_ps(_mm_cmpgt_ps(x.v, _mm_setzero_ps())) != 0; }
     static bool AnyAbove(const TQuadPair& x) { return AnyAbove(FirstQuad(x)) || AnyAbove(SecondQuad(x)); }
 
+    // Lanes set (all bits) where every tap has the middle one's bits in every channel.
+    static TQuad SameLanes(const TQuad& a, const TQuad& b)
+    {
+        return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_castps_si128(a.v), _mm_castps_si128(b.v)));
+    }
+    [[gnu::target("avx2")]] static TQuadPair SameLanes(const TQuadPair& a, const TQuadPair& b)
+    {
+        return _mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_castps_si256(a.v), _mm256_castps_si256(b.v)));
+    }
+    static TQuad And(const TQuad& a, const TQuad& b) { return _mm_and_ps(a.v, b.v); }
+    [[gnu::target("avx2")]] static TQuadPair And(const TQuadPair& a, const TQuadPair& b)
+    {
+        return _mm256_and_ps(a.v, b.v);
+    }
+    template <class L> static L OneColour(const TLaneVector<L> (&mask)[kTaps])
+    {
+        const TLaneVector<L>& m = mask[kTaps / 2];
+        L same = SameLanes(m.x, m.x);
+        for (int tap = 0; tap < kTaps; ++tap)
+        {
+            if (tap == kTaps / 2)
+                continue;
+            const TLaneVector<L>& t = mask[tap];
+            const L rg = And(SameLanes(t.x, m.x), SameLanes(t.y, m.y));
+            same = And(same, And(rg, And(SameLanes(t.z, m.z), SameLanes(t.w, m.w))));
+        }
+        return same;
+    }
+    static bool AllSet(const TQuad& x) { return _mm_movemask_ps(x.v) == 0xF; }
+    [[gnu::target("avx2")]] static bool AllSet(const TQuadPair& x) { return _mm256_movemask_ps(x.v) == 0xFF; }
+    // Where `set`, a; elsewhere b.
+    static TQuad Select(const TQuad& set, const TQuad& a, const TQuad& b)
+    {
+        return _mm_or_ps(_mm_and_ps(set.v, a.v), _mm_andnot_ps(set.v, b.v));
+    }
+    [[gnu::target("avx2")]] static TQuadPair Select(const TQuadPair& set, const TQuadPair& a, const TQuadPair& b)
+    {
+        return _mm256_blendv_ps(b.v, a.v, set.v);
+    }
+
     template <class Quad> static auto Shade(const Quad& in)
     {
         typedef typename Quad::Lanes L;
@@ -175,19 +217,33 @@ template <bool Horizontal> struct TShadowBlurPixel
         const float tolerance = in.ConstantValue(kBlur, 1);
         L u[kTaps], v[kTaps];
         TLaneVector<L> mask[kTaps];
-        L highest(0.0f);
         for (int tap = 0; tap < kTaps; ++tap)
         {
             const L offset(static_cast<float>(tap - kTaps / 2) * step);
             u[tap] = Horizontal ? at.x + offset : at.x;
             v[tap] = Horizontal ? at.y : at.y + offset;
             mask[tap] = in.SampleAt(0, u[tap], v[tap]);
-            highest = Max(highest, Max(Max(Abs(mask[tap].x), Abs(mask[tap].y)), Max(Abs(mask[tap].z), Abs(mask[tap].w))));
         }
         TLaneVector<L> sum = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
-        // Every tap zero (a mask's bytes are never NaN): so is every weighed sum.
-        if (!AnyAbove(highest))
-            return sum;
+        // Lanes whose five taps hold one colour keep it: the centre weighs one (at a tolerance of
+        // at least zero), so the weighed mean is that colour to a few units in the last place,
+        // the same bytes. A pair of such lanes alone reads no depths: most of the ambient light,
+        // and most of a shadow mask, whose taps are all zero there (a mask's bytes are never
+        // negative, so zero is one colour, and the weighed sums are zero too).
+        const TLaneVector<L>& middle = mask[kTaps / 2];
+        const bool keeps = tolerance >= 0.0f;
+        const L uniform = keeps ? OneColour(mask) : L(0.0f);
+        if (keeps && AllSet(uniform))
+            return middle;
+        if (!keeps)
+        {
+            // Every tap zero (a mask's bytes are never NaN): so is every weighed sum.
+            L highest(0.0f);
+            for (const TLaneVector<L>& t : mask)
+                highest = Max(highest, Max(Max(Abs(t.x), Abs(t.y)), Max(Abs(t.z), Abs(t.w))));
+            if (!AnyAbove(highest))
+                return sum;
+        }
         const L centre = in.SampleAt(1, at.x, at.y).z;
         L weight(0.0f);
         for (int tap = 0; tap < kTaps; ++tap)
@@ -199,7 +255,11 @@ template <bool Horizontal> struct TShadowBlurPixel
             weight = weight + take;
         }
         const L inverse = L(1.0f) / Max(weight, L(1.0f));
-        return sum * inverse;
+        const TLaneVector<L> mean = sum * inverse;
+        if (!keeps)
+            return mean;
+        return TLaneVector<L>{Select(uniform, middle.x, mean.x), Select(uniform, middle.y, mean.y),
+                              Select(uniform, middle.z, mean.z), Select(uniform, middle.w, mean.w)};
     }
 };
 

@@ -502,8 +502,10 @@ TEST(SamplerPlaceTest, SixteenBitPointQuadsMatchTheFilterLaneByLane)
 
 TEST(SamplerPlaceTest, BilinearFloatQuadsMatchTheFilterLaneByLane)
 {
-    // A16B16G16R16F and R32F levels filtered bilinearly (clamped): quads inside the level and
-    // quads with a lane on the edge, against the filter lane by lane at level 0.
+    // A16B16G16R16F and R32F levels filtered bilinearly, in every address mode: quads inside the
+    // level, quads with a lane on the edge or a few sizes past it (a scaled-down image's last row
+    // and column), and lanes too far out to address four at once, against the filter lane by lane
+    // at level 0.
     unsigned seed = 23;
     for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
     {
@@ -529,25 +531,35 @@ TEST(SamplerPlaceTest, BilinearFloatQuadsMatchTheFilterLaneByLane)
                 }
             }
         }
-        DWORD states[D3DSAMP_COUNT] = {};
-        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
-        states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = D3DTEXF_LINEAR;
-        TSamplerSet samplers;
-        samplers.Bind(0, &store, states, 0);
-        for (int round = 0; round < 200; ++round)
+        for (DWORD address : {D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP, D3DTADDRESS_MIRROR, D3DTADDRESS_BORDER,
+                              D3DTADDRESS_MIRRORONCE})
         {
-            float lanes[8];
-            for (float& lane : lanes)
+            DWORD states[D3DSAMP_COUNT] = {};
+            states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = address;
+            states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = D3DTEXF_LINEAR;
+            states[D3DSAMP_BORDERCOLOR] = 0x80402010;
+            TSamplerSet samplers;
+            samplers.Bind(0, &store, states, 0);
+            for (int round = 0; round < 300; ++round)
             {
-                seed = seed * 1103515245u + 12345u;
-                // Odd rounds reach past the edges.
-                lane = float(seed >> 8 & 0xFFFF) / 65536.0f * (round % 2 ? 1.2f : 0.6f) + (round % 2 ? -0.1f : 0.2f);
+                float lanes[8];
+                for (float& lane : lanes)
+                {
+                    seed = seed * 1103515245u + 12345u;
+                    // Rounds of kind 1 reach past the edges, of kind 2 a few sizes past them.
+                    const int kind = round % 3;
+                    const float r = float(seed >> 8 & 0xFFFF) / 65536.0f;
+                    lane = kind == 0 ? r * 0.6f + 0.2f : kind == 1 ? r * 1.2f - 0.1f : r * 7.0f - 3.0f;
+                    if ((seed >> 26) == 0)
+                        lane = (seed >> 25 & 1) ? 3.0e9f : -5.0e8f;
+                }
+                const TQuad u = TQuad::Lanes(lanes[0], lanes[1], lanes[2], lanes[3]);
+                const TQuad v = TQuad::Lanes(lanes[4], lanes[5], lanes[6], lanes[7]);
+                const TQuadVector quad = samplers.Sample(0, u, v);
+                const TQuadVector lane = samplers.SampleLevel(0, u, v, TQuad(0.0f));
+                ASSERT_EQ(0, std::memcmp(&quad, &lane, sizeof(quad)))
+                    << "format " << format << ", address mode " << address << ", round " << round;
             }
-            const TQuad u = TQuad::Lanes(lanes[0], lanes[1], lanes[2], lanes[3]);
-            const TQuad v = TQuad::Lanes(lanes[4], lanes[5], lanes[6], lanes[7]);
-            const TQuadVector quad = samplers.Sample(0, u, v);
-            const TQuadVector lane = samplers.SampleLevel(0, u, v, TQuad(0.0f));
-            ASSERT_EQ(0, std::memcmp(&quad, &lane, sizeof(quad))) << "format " << format << ", round " << round;
         }
     }
 }

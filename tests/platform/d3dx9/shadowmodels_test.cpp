@@ -1,8 +1,12 @@
 // The shadow manager's models: the projection's masks each follow their own positions, also where
 // the transparent positions are the opaque ones (the model reads the map once there), through a
 // split's orthographic matrix and a local light's perspective one; the soften blur spreads a
-// shadowed texel over its taps and nowhere else.
+// shadowed texel over its taps and nowhere else, and keeps a colour all five taps hold exactly,
+// on every path.
 #include "screenpassfixture.h"
+#include "platform/d3d9/simdlevel.h"
+
+#include <string>
 
 namespace
 {
@@ -106,5 +110,70 @@ TEST_F(ShadowProjectionTest, TheSoftenBlurSpreadsAShadowedTexelOverItsFiveTapsAl
             }
         EXPECT_EQ(0, wrong) << (across ? "across" : "down");
     }
+}
+
+TEST_F(ShadowProjectionTest, TheSoftenBlurKeepsAColourItsFiveTapsAllHoldOnEveryPath)
+{
+    // The left half of the mask one colour, the right half noise; depths that keep one, three or
+    // five of a row's taps. Pixels whose five taps all hold the colour answer it exactly (an R32F
+    // target shows red's every bit; the full weighing of three taps would be a unit off in the
+    // last place), the rest the weighed mean, and the loops draw what the bare function draws:
+    // quads and pairs of quads mixing both kinds of pixel.
+    constexpr std::uint32_t kColour = 0x7F317A05u;
+    IDirect3DTexture9* mask = ArgbTexture([](UINT x, UINT y) {
+        return x < kSize / 2 ? kColour : 0xFF000000u | ((x * 73u + y * 151u) * 2654435761u >> 8);
+    });
+    IDirect3DTexture9* positions = Positions([](UINT x) { return x % 3 == 0 ? 10.0f : 20.0f; });
+    const float constants[4][4] = {{1.0f, 0.05f, 0.0f, 0.0f}, {}, {kSize, kSize, 0.0f, 0.0f},
+                                   {1.0f / kSize, 1.0f / kSize, 0.0f, 0.0f}};
+    IDirect3DTexture9* redTexture = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(kSize, kSize, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT,
+                                            &redTexture, nullptr));
+    Own(redTexture);
+    IDirect3DSurface9* red = nullptr;
+    redTexture->GetSurfaceLevel(0, &red);
+    Own(red);
+    // Red of the colour as the sampler unpacks it.
+    const float kept =
+        _mm_cvtss_f32(_mm_mul_ss(_mm_set_ss(float((kColour >> 16) & 0xFF)), _mm_set_ss(1.0f / 255.0f)));
+    std::uint32_t keptBits;
+    std::memcpy(&keptBits, &kept, 4);
+    int uniform = 0;
+    for (const bool across : {true, false})
+    {
+        const char* model = across ? "shadowblurh" : "shadowblurv";
+        const std::string pinned = std::string("pin.") + model;
+        const TPixelModel* type = FindPixelModel(model);
+        ASSERT_NE(nullptr, type);
+        RegisterPixelModel(pinned.c_str(), type->function);
+        for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+        {
+            if (!SetRasteriserSimdLevel(level))
+                continue;
+            for (IDirect3DSurface9* target : {Target(), red})
+            {
+                DrawScreen(pinned.c_str(), constants, 4, {{0, mask}, {6, positions}}, {target});
+                const std::vector<std::uint32_t> general = ReadTarget(target);
+                DrawScreen(model, constants, 4, {{0, mask}, {6, positions}}, {target});
+                const std::vector<std::uint32_t> own = ReadTarget(target);
+                EXPECT_EQ(general, own) << model << " level " << int(level);
+                for (UINT y = 0; y < kSize; ++y)
+                    for (UINT x = 0; x < kSize; ++x)
+                    {
+                        // Taps wrap around the mask's edges.
+                        bool allKept = true;
+                        for (int k = -2; k <= 2; ++k)
+                            allKept = allKept && (across ? (x + kSize + k) % kSize : x) < kSize / 2;
+                        if (!allKept)
+                            continue;
+                        uniform += target == red;
+                        EXPECT_EQ(target == red ? keptBits : kColour, own[y * kSize + x])
+                            << model << " level " << int(level) << " at " << x << ", " << y;
+                    }
+            }
+        }
+    }
+    SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
+    EXPECT_GT(uniform, 0);
 }
 } // namespace
