@@ -219,37 +219,32 @@ struct TEdgeSmoothingPixel
         // row and below the bottom one.
         const L acrossU = at.x + QuadLanes<L>(-px, px, -px, px), acrossV = at.y + L(0.0f);
         const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
-        // Each image's own pixels and its two taps read together.
-        const L us[3] = {at.x, acrossU, alongU}, vs[3] = {at.y, acrossV, alongV};
-        // Of the positions only the depth is read.
-        L depths[3];
-        in.SampleEach(1, us, vs, [&](int k, const TLaneVector<L>& tap) { depths[k] = tap.z; });
-        TLaneVector<L> normals[3];
-        in.SampleEach(2, us, vs, [&](int k, const TLaneVector<L>& tap) { normals[k] = tap; });
-        const TLaneVector<L>& n = normals[0];
-        const TNeighbours<L> depth(depths[0], depths[1], depths[2]);
-        const TNeighbours<L> nx(n.x, normals[1].x, normals[2].x);
-        const TNeighbours<L> ny(n.y, normals[1].y, normals[2].y);
-        const TNeighbours<L> nz(n.z, normals[1].z, normals[2].z);
+        const auto across = [&](int i) { return in.SampleAt(i, acrossU, acrossV); };
+        const auto along = [&](int i) { return in.SampleAt(i, alongU, alongV); };
+        const TLaneVector<L> p = in.Texture(1);
+        const TLaneVector<L> n = in.Texture(2);
+        const TNeighbours<L> depth(p.z, across(1).z, along(1).z);
+        const TLaneVector<L> normalAcross = across(2), normalAlong = along(2);
+        const TNeighbours<L> nx(n.x, normalAcross.x, normalAlong.x);
+        const TNeighbours<L> ny(n.y, normalAcross.y, normalAlong.y);
+        const TNeighbours<L> nz(n.z, normalAcross.z, normalAlong.z);
         L edge(0.0f);
         for (int k = 0; k < 4; ++k)
         {
             const TLaneVector<L> m = {nx.of[k], ny.of[k], nz.of[k], L(0.0f)};
             // A depth step of a tenth of the distance, or normals turned by more than about 45 degrees.
-            edge = Max(edge, Step(Abs(depths[0]) * L(0.1f) + L(0.01f), Abs(depth.of[k] - depths[0])));
+            edge = Max(edge, Step(Abs(p.z) * L(0.1f) + L(0.01f), Abs(depth.of[k] - p.z)));
             edge = Max(edge, Step(L(0.3f), L(1.0f) - Dot3(n, m)));
         }
         const TLaneVector<L> centre = in.Texture(0);
         // Without an edge the neighbours' colours weigh nothing: no taps of the image.
         if (!AnyLane(edge))
             return centre;
-        TLaneVector<L> colours[2];
-        in.SampleEach(0, {us[1], us[2]}, {vs[1], vs[2]},
-                      [&](int k, const TLaneVector<L>& tap) { colours[k] = tap; });
-        const TNeighbours<L> r(centre.x, colours[0].x, colours[1].x);
-        const TNeighbours<L> g(centre.y, colours[0].y, colours[1].y);
-        const TNeighbours<L> b(centre.z, colours[0].z, colours[1].z);
-        const TNeighbours<L> a(centre.w, colours[0].w, colours[1].w);
+        const TLaneVector<L> colourAcross = across(0), colourAlong = along(0);
+        const TNeighbours<L> r(centre.x, colourAcross.x, colourAlong.x);
+        const TNeighbours<L> g(centre.y, colourAcross.y, colourAlong.y);
+        const TNeighbours<L> b(centre.z, colourAcross.z, colourAlong.z);
+        const TNeighbours<L> a(centre.w, colourAcross.w, colourAlong.w);
         TLaneVector<L> mean = {L(0.0f), L(0.0f), L(0.0f), L(0.0f)};
         for (int k = 0; k < 4; ++k)
             mean = mean + TLaneVector<L>{r.of[k], g.of[k], b.of[k], a.of[k]};
