@@ -286,7 +286,9 @@ TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
         if (SetRasteriserSimdLevel(level))
+        {
             EXPECT_EQ(general, added("test.two-target-zero")) << int(level);
+        }
     }
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     back->Release();
