@@ -673,6 +673,18 @@ __m128 SampleLane(const TSamplerStage& stage, int face, float lod, float u, floa
 
 const TQuadVector kUnbound = {0.0f, 0.0f, 0.0f, 1.0f};
 
+// The stage's border colour on the lanes of `border` (all bits set), the texels elsewhere.
+void PaintBorderLanes(const TSamplerStage& stage, __m128i border, TQuadVector& texels)
+{
+    if (_mm_movemask_epi8(border) == 0)
+        return;
+    const __m128 lanes = _mm_castsi128_ps(border);
+    TQuad* const channels[4] = {&texels.x, &texels.y, &texels.z, &texels.w};
+    for (int c = 0; c < 4; ++c)
+        channels[c]->v =
+            _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])), _mm_andnot_ps(lanes, channels[c]->v));
+}
+
 // Four lanes of a stage that samples floats at points, where some lane lies outside the level:
 // the texels' indices as Filter finds them, addressed as Fetch does, then the four texels
 // converted together; lanes addressed to the border take its colour.
@@ -688,13 +700,7 @@ TQuadVector SampleFloatPoint(const TSamplerStage& stage, const TQuad& u, const T
     // Border lanes read texel (0, 0) meanwhile.
     TQuadVector result = floatpixels::GatherTexels(level.bits, level.pitch, stage.format == D3DFMT_R32F ? 4 : 8,
                                                    _mm_andnot_si128(border, x), _mm_andnot_si128(border, y));
-    if (_mm_movemask_epi8(border) == 0)
-        return result;
-    const __m128 lanes = _mm_castsi128_ps(border);
-    TQuad* const channels[4] = {&result.x, &result.y, &result.z, &result.w};
-    for (int c = 0; c < 4; ++c)
-        channels[c]->v =
-            _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])), _mm_andnot_ps(lanes, channels[c]->v));
+    PaintBorderLanes(stage, border, result);
     return result;
 }
 
@@ -759,14 +765,7 @@ bool SampleFloatLinearAddressed(const TSamplerStage& stage, const TQuad& u, cons
         // Border lanes read texel (0, 0) meanwhile.
         TQuadVector t = floatpixels::GatherTexels(level.bits, level.pitch, bytes, _mm_andnot_si128(border, column),
                                                   _mm_andnot_si128(border, row));
-        if (_mm_movemask_epi8(border) != 0)
-        {
-            const __m128 lanes = _mm_castsi128_ps(border);
-            TQuad* const channels[4] = {&t.x, &t.y, &t.z, &t.w};
-            for (int c = 0; c < 4; ++c)
-                channels[c]->v = _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])),
-                                           _mm_andnot_ps(lanes, channels[c]->v));
-        }
+        PaintBorderLanes(stage, border, t);
         return t;
     };
     const TQuadVector t00 = texels(columns[0], rows[0]), t10 = texels(columns[1], rows[0]);
@@ -807,14 +806,7 @@ bool SampleR5G6B5Point(const TSamplerStage& stage, const TQuad& u, const TQuad& 
     for (int lane = 0; lane < 4; ++lane)
         std::memcpy(&words[lane], level.bits + ys[lane] * level.pitch + xs[lane] * 2, 2);
     out = R5G6B5Texels(_mm_setr_epi32(words[0], words[1], words[2], words[3]));
-    if (_mm_movemask_epi8(border) != 0)
-    {
-        const __m128 lanes = _mm_castsi128_ps(border);
-        TQuad* const channels[4] = {&out.x, &out.y, &out.z, &out.w};
-        for (int c = 0; c < 4; ++c)
-            channels[c]->v = _mm_or_ps(_mm_and_ps(lanes, _mm_set1_ps(stage.border[c])),
-                                       _mm_andnot_ps(lanes, channels[c]->v));
-    }
+    PaintBorderLanes(stage, border, out);
     return true;
 }
 

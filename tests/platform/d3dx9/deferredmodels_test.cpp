@@ -9,7 +9,36 @@
 namespace
 {
 using screenpass::kSize;
-using DeferredLightTest = screenpass::ScreenPassTest;
+
+class DeferredLightTest : public screenpass::ScreenPassTest
+{
+protected:
+    // `model` over `positions` into `target`: normals facing the eye, no shadow, a white
+    // projection, the light block `light` (c0-c4) and the world's axes as the camera's view.
+    void DrawLight(const char* model, const float (&light)[5][4], IDirect3DTexture9* positions,
+                   IDirect3DSurface9* target)
+    {
+        if (!normals)
+        {
+            normals = FloatTexture([](UINT, UINT, float* n) {
+                n[0] = n[1] = 0.0f;
+                n[2] = -1.0f;
+                n[3] = 1.0f;
+            });
+            mask = ArgbTexture([](UINT, UINT) { return 0u; });
+            white = ArgbTexture([](UINT, UINT) { return 0xFFFFFFFFu; });
+        }
+        float constants[24][4] = {};
+        std::memcpy(constants, light, sizeof light);
+        for (int i = 0; i < 4; ++i)
+            constants[20 + i][i] = 1.0f;
+        DrawScreen(model, constants, 24, {{0, positions}, {1, normals}, {6, mask}, {13, white}}, {target});
+    }
+
+    IDirect3DTexture9* normals = nullptr;
+    IDirect3DTexture9* mask = nullptr;
+    IDirect3DTexture9* white = nullptr;
+};
 
 TEST_F(DeferredLightTest, ASpotLightsThePixelsInsideItsConeAndNoOther)
 {
@@ -17,27 +46,16 @@ TEST_F(DeferredLightTest, ASpotLightsThePixelsInsideItsConeAndNoOther)
     // its cone 1.5 wide at that depth: pixels up to one step off the middle (8, 8) each way lie
     // inside it, those two steps off outside, and the quads around the middle have both.
     IDirect3DTexture9* positions = Positions([](UINT) { return 10.0f; });
-    IDirect3DTexture9* normals = FloatTexture([](UINT, UINT, float* n) {
-        n[0] = n[1] = 0.0f;
-        n[2] = -1.0f;
-        n[3] = 1.0f;
-    });
-    IDirect3DTexture9* mask = ArgbTexture([](UINT, UINT) { return 0u; });
-    IDirect3DTexture9* white = ArgbTexture([](UINT, UINT) { return 0xFFFFFFFFu; });
     const float outer = 10.0f / std::sqrt(100.0f + 1.5f * 1.5f);
-    float constants[24][4] = {};
     const float light[5][4] = {{0.0f, 0.0f, 0.0f, 100.0f}, // at the eye, range 100
                                {0.0f, 0.0f, -1.0f, 1.0f},  // towards the light, intensity 1
                                {1.0f, 1.0f, 1.0f, 0.0f},   // white
                                {},                         // no ambient
                                {outer, outer + 0.001f, 0.0f, 0.0f}};
-    std::memcpy(constants, light, sizeof light);
-    for (int i = 0; i < 4; ++i)
-        constants[20 + i][i] = 1.0f; // the camera's view: the world's axes
     for (const char* model : {"deferredspot", "deferredspotprojected"})
     {
         IDirect3DSurface9* target = Target();
-        DrawScreen(model, constants, 24, {{0, positions}, {1, normals}, {6, mask}, {13, white}}, {target});
+        DrawLight(model, light, positions, target);
         const std::vector<std::uint32_t> lit = ReadTarget(target);
         int wrong = 0;
         for (UINT y = 0; y < kSize; ++y)
@@ -71,22 +89,11 @@ TEST_F(DeferredLightTest, NoLightAddsAnythingWhereNothingWasDrawn)
             p[3] = 0.0f;
         }
     });
-    IDirect3DTexture9* normals = FloatTexture([](UINT, UINT, float* n) {
-        n[0] = n[1] = 0.0f;
-        n[2] = -1.0f;
-        n[3] = 1.0f;
-    });
-    IDirect3DTexture9* mask = ArgbTexture([](UINT, UINT) { return 0u; });
-    IDirect3DTexture9* white = ArgbTexture([](UINT, UINT) { return 0xFFFFFFFFu; });
-    float constants[24][4] = {};
     const float light[5][4] = {{0.0f, 0.0f, 0.0f, 100.0f},  // at the eye, range 100
                                {0.0f, 0.0f, -1.0f, 1.0f},   // towards the light, intensity 1
                                {1.0f, 0.5f, 0.25f, 0.0f},   // its colour
                                {0.0f, 0.0f, 0.0f, 0.0f},    // no ambient
                                {0.1f, 0.2f, 0.0f, 0.0f}};   // a wide cone
-    std::memcpy(constants, light, sizeof light);
-    for (int i = 0; i < 4; ++i)
-        constants[20 + i][i] = 1.0f;
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
         if (!SetRasteriserSimdLevel(level))
@@ -95,7 +102,7 @@ TEST_F(DeferredLightTest, NoLightAddsAnythingWhereNothingWasDrawn)
                                   "deferredspotsubtractprojected"})
         {
             IDirect3DSurface9* target = Target(D3DFMT_A16B16G16R16F);
-            DrawScreen(model, constants, 24, {{0, positions}, {1, normals}, {6, mask}, {13, white}}, {target});
+            DrawLight(model, light, positions, target);
             const std::vector<std::uint32_t> lit = ReadTarget(target);
             int wrong = 0, litPixels = 0;
             for (UINT y = 0; y < kSize; ++y)

@@ -126,13 +126,7 @@ TEST_F(ShadowProjectionTest, TheSoftenBlurKeepsAColourItsFiveTapsAllHoldOnEveryP
     IDirect3DTexture9* positions = Positions([](UINT x) { return x % 3 == 0 ? 10.0f : 20.0f; });
     const float constants[4][4] = {{1.0f, 0.05f, 0.0f, 0.0f}, {}, {kSize, kSize, 0.0f, 0.0f},
                                    {1.0f / kSize, 1.0f / kSize, 0.0f, 0.0f}};
-    IDirect3DTexture9* redTexture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(kSize, kSize, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT,
-                                            &redTexture, nullptr));
-    Own(redTexture);
-    IDirect3DSurface9* red = nullptr;
-    redTexture->GetSurfaceLevel(0, &red);
-    Own(red);
+    IDirect3DSurface9* red = Target(D3DFMT_R32F);
     // Red of the colour as the sampler unpacks it.
     const float kept =
         _mm_cvtss_f32(_mm_mul_ss(_mm_set_ss(float((kColour >> 16) & 0xFF)), _mm_set_ss(1.0f / 255.0f)));
