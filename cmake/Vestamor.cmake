@@ -47,9 +47,14 @@ endfunction()
 
 # The options of the files that compile the rasteriser's tile loops, which are short of registers
 # on 32-bit x86: optimised builds give them -O3 and the frame pointer's register, unless
-# VESTAMOR_FAST_TILE_LOOPS is off (CI's fuzz build, where they would take most of its time).
+# VESTAMOR_FAST_TILE_LOOPS is off (CI's fuzz build, where they would take most of its time). With
+# VESTAMOR_TILE_LOOP_POINTER_CHECKS off (CI's sanitizer build) they leave out the undefined-behaviour
+# checks of pointers (AddressSanitizer still checks every access): on the models' thousands of
+# inlined accessors those checks made the objects three times larger, and every test program
+# links them whole.
 set(VESTAMOR_TILE_LOOP_OPTIONS
-    "$<$<AND:$<NOT:$<CONFIG:Debug>>,$<BOOL:${VESTAMOR_FAST_TILE_LOOPS}>>:-O3;-fomit-frame-pointer>")
+    "$<$<AND:$<NOT:$<CONFIG:Debug>>,$<BOOL:${VESTAMOR_FAST_TILE_LOOPS}>>:-O3;-fomit-frame-pointer>"
+    "$<$<AND:$<BOOL:${VESTAMOR_SANITIZE}>,$<NOT:$<BOOL:${VESTAMOR_TILE_LOOP_POINTER_CHECKS}>>>:-fno-sanitize=vptr,pointer-overflow>")
 
 # vestamor_test_pch(<target>): compiles the target with the precompiled GoogleTest header that every
 # test program shares. GCC takes it only where the macros it tests are defined alike: most test
