@@ -96,6 +96,17 @@ constexpr int kPrefetchRows = 4;
         _mm_prefetch(reinterpret_cast<const char*>(at + std::uintptr_t(row * pitch)), _MM_HINT_T0);
 }
 
+// The same for a target's rows, asked for to be written where the processor can (PREFETCHW): a
+// line another core wrote last, fetched to be read and then written, costs a second trip to take
+// it over. Passes drawing over the image they read (tone mapping) lost a fifth of their time.
+[[gnu::always_inline]] inline void PrefetchTargetRowsBelow(std::uintptr_t at, int pitch)
+{
+    if (!g_bPrefetchesForWriting)
+        return PrefetchRowsBelow(at, pitch);
+    for (int row = kPrefetchRows; row < kPrefetchRows + 2; ++row)
+        asm volatile("prefetchw %0" : : "m"(*reinterpret_cast<const char*>(at + std::uintptr_t(row * pitch))));
+}
+
 // Lane i of a quad is pixel (i & 1) of row (i >> 1); `rows` address the quad's first pixel on
 // each of its rows.
 inline std::uint8_t* PixelOf(std::uint8_t* const rows[2], int lane, int bytes)

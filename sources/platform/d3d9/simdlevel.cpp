@@ -13,6 +13,12 @@ bool SimdLevelAvailable(ESimdLevel level)
     return halves && __builtin_cpu_supports("avx2");
 }
 
+bool ProcessorPrefetchesForWriting()
+{
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    return __get_cpuid(0x80000001, &a, &b, &c, &d) && (c & bit_PRFCHW) != 0;
+}
+
 bool SetRasteriserSimdLevel(ESimdLevel level)
 {
     if (!SimdLevelAvailable(level))

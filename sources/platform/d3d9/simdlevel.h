@@ -20,3 +20,7 @@ inline ESimdLevel RasteriserSimdLevel()
 {
     return g_rasteriserSimdLevel;
 }
+
+// Whether this processor prefetches lines for writing (PREFETCHW); chosen once at start.
+bool ProcessorPrefetchesForWriting();
+inline const bool g_bPrefetchesForWriting = ProcessorPrefetchesForWriting();

@@ -1590,7 +1590,7 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
             tile::WriteArgb<false>(rows, whole, colour, mask, opaque);
         return;
     }
-    floatpixels::PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), target.pitch);
+    floatpixels::PrefetchTargetRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), target.pitch);
     const bool red = target.format == D3DFMT_R32F;
     TQuadVector out = colour;
     if (path != EQuadPath::Store)
@@ -1661,8 +1661,8 @@ template <class TColour>
             if (packedFrom < 0 || !tile::SameBitsAvx2(colour, colourOf(packedFrom)))
                 packed = tile::PackArgbAvx2(colour);
             packedFrom = i;
-            floatpixels::PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(target.bits + py[0] * target.pitch + px[0] * 4),
-                                           target.pitch);
+            floatpixels::PrefetchTargetRowsBelow(
+                reinterpret_cast<std::uintptr_t>(target.bits + py[0] * target.pitch + px[0] * 4), target.pitch);
             for (int half = 0; half < 2; ++half)
             {
                 const int mask = (written >> (4 * half)) & 0xF;

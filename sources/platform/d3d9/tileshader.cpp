@@ -309,7 +309,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     // Lane i is pixel (i & 1) of row (i >> 1).
     auto pixel = [&](int lane) { return rows[lane >> 1] + (lane & 1) * target.bytes; };
     TQuadVector colour = colourIn;
-    floatpixels::PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), int(image.Pitch()));
+    floatpixels::PrefetchTargetRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), int(image.Pitch()));
     if (target.floatAdd)
     {
         // Light passes adding into float targets: source and target times one, added.
