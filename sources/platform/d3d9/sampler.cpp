@@ -704,6 +704,18 @@ TQuadVector SampleFloatPoint(const TSamplerStage& stage, const TQuad& u, const T
     return result;
 }
 
+// Four texels of each lane weighed by the lane's fractions across (ax) and down (ay).
+TQuadVector Bilinear(const TQuadVector& t00, const TQuadVector& t10, const TQuadVector& t01, const TQuadVector& t11,
+                     const TQuad& ax, const TQuad& ay)
+{
+    auto lerp = [](const TQuad& a, const TQuad& b, const TQuad& t) { return a + (b - a) * t; };
+    auto channel = [&](const TQuad& c00, const TQuad& c10, const TQuad& c01, const TQuad& c11) {
+        return lerp(lerp(c00, c10, ax), lerp(c01, c11, ax), ay);
+    };
+    return {channel(t00.x, t10.x, t01.x, t11.x), channel(t00.y, t10.y, t01.y, t11.y),
+            channel(t00.z, t10.z, t01.z, t11.z), channel(t00.w, t10.w, t01.w, t11.w)};
+}
+
 // Four lanes of a stage that filters floats bilinearly, where every lane's 2x2 texels lie inside
 // the level: Filter's arithmetic on the four lanes at once, the texels converted together.
 // Answers false (and nothing) where some lane's texels do not.
@@ -726,12 +738,7 @@ bool SampleFloatLinearInside(const TSamplerStage& stage, const TQuad& u, const T
     const TQuadVector t10 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x1, y0);
     const TQuadVector t01 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x0, y1);
     const TQuadVector t11 = floatpixels::GatherTexels(level.bits, level.pitch, bytes, x1, y1);
-    auto lerp = [](const TQuad& a, const TQuad& b, const TQuad& t) { return a + (b - a) * t; };
-    auto channel = [&](const TQuad& c00, const TQuad& c10, const TQuad& c01, const TQuad& c11) {
-        return lerp(lerp(c00, c10, ax), lerp(c01, c11, ax), ay);
-    };
-    out = {channel(t00.x, t10.x, t01.x, t11.x), channel(t00.y, t10.y, t01.y, t11.y),
-           channel(t00.z, t10.z, t01.z, t11.z), channel(t00.w, t10.w, t01.w, t11.w)};
+    out = Bilinear(t00, t10, t01, t11, ax, ay);
     return true;
 }
 
@@ -770,12 +777,7 @@ bool SampleFloatLinearAddressed(const TSamplerStage& stage, const TQuad& u, cons
     };
     const TQuadVector t00 = texels(columns[0], rows[0]), t10 = texels(columns[1], rows[0]);
     const TQuadVector t01 = texels(columns[0], rows[1]), t11 = texels(columns[1], rows[1]);
-    auto lerp = [](const TQuad& a, const TQuad& b, const TQuad& t) { return a + (b - a) * t; };
-    auto channel = [&](const TQuad& c00, const TQuad& c10, const TQuad& c01, const TQuad& c11) {
-        return lerp(lerp(c00, c10, ax), lerp(c01, c11, ax), ay);
-    };
-    out = {channel(t00.x, t10.x, t01.x, t11.x), channel(t00.y, t10.y, t01.y, t11.y),
-           channel(t00.z, t10.z, t01.z, t11.z), channel(t00.w, t10.w, t01.w, t11.w)};
+    out = Bilinear(t00, t10, t01, t11, ax, ay);
     return true;
 }
 
