@@ -2,7 +2,8 @@
 // Four-lane conversions between floats and 16-bit floats, and the quads of the two floating-point
 // target formats the renderers draw into (A16B16G16R16F and R32F) read and written a quad at a
 // time: the same bits as ReadTexel and WriteTexel give texel by texel (D3D9HalfToFloat and
-// D3D9FloatToHalf), without a call and a format switch per channel.
+// D3D9FloatToHalf), without a call and a format switch per channel. R5G6B5 quads (the luminance
+// chain's targets) are written so too.
 #include "platform/d3d9/quad.h"
 #include "platform/d3d9/quadpair.h"
 #include "platform/d3d9/simdlevel.h"
@@ -298,6 +299,35 @@ template <int Lane> [[gnu::target("avx2")]] inline int PairOffset(const __m256i&
     {
         if (mask & (1 << lane))
             std::memcpy(PixelOf(rows, lane, 4), &red[lane], 4);
+    }
+}
+// WriteTexel's R5G6B5 words of a quad (NaN as 0, each channel clamped to [0, 1] and rounded).
+[[gnu::always_inline]] inline void WriteRgb565(std::uint8_t* const rows[2], const TQuadVector& colour, int mask)
+{
+    auto unorm = [](const TQuad& c, int bits) {
+        const __m128 number = _mm_andnot_ps(_mm_cmpunord_ps(c.v, c.v), c.v);
+        const __m128 clamped = _mm_min_ps(_mm_max_ps(number, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+        return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(clamped, _mm_set1_ps(float((1 << bits) - 1))), _mm_set1_ps(0.5f)));
+    };
+    const __m128i packed = _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi32(unorm(colour.x, 5), 11), _mm_slli_epi32(unorm(colour.y, 6), 5)), unorm(colour.z, 5));
+    // Words to 16 bits: each fits, so the signed pack keeps them.
+    const __m128i words = _mm_packs_epi32(_mm_sub_epi32(packed, _mm_set1_epi32(0x8000)), _mm_setzero_si128());
+    const __m128i halves = _mm_xor_si128(words, _mm_set1_epi16(std::int16_t(0x8000)));
+    if (mask == 0xF)
+    {
+        const std::uint32_t top = std::uint32_t(_mm_cvtsi128_si32(halves));
+        const std::uint32_t bottom = std::uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(halves, 4)));
+        std::memcpy(rows[0], &top, 4);
+        std::memcpy(rows[1], &bottom, 4);
+        return;
+    }
+    alignas(16) std::uint16_t pixels[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels), halves);
+    for (int lane = 0; lane < 4; ++lane)
+    {
+        if (mask & (1 << lane))
+            std::memcpy(PixelOf(rows, lane, 2), &pixels[lane], 2);
     }
 }
 } // namespace floatpixels

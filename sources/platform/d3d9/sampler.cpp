@@ -446,14 +446,11 @@ template <bool Wide>
 // ways with power-of-two sizes, seams read the wrapped coordinates (what addressing them
 // answers). Answers false, with nothing written, for other quads with a texel outside the
 // level: they take the quad filter.
-[[gnu::target("avx2")]] inline bool FilterTwoQuads(const TArgbLevel& level, const TQuad* u, const TQuad* v,
-                                                   __m128i* words)
+[[gnu::target("avx2")]] inline bool FilterTwoQuads(const TArgbLevel& level, __m256 u, __m256 v, __m256i& words)
 {
     const __m256 half = _mm256_set1_ps(0.5f);
-    const __m256 x = _mm256_sub_ps(
-        _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(u)), _mm256_set1_ps(float(level.width))), half);
-    const __m256 y = _mm256_sub_ps(
-        _mm256_mul_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(v)), _mm256_set1_ps(float(level.height))), half);
+    const __m256 x = _mm256_sub_ps(_mm256_mul_ps(u, _mm256_set1_ps(float(level.width))), half);
+    const __m256 y = _mm256_sub_ps(_mm256_mul_ps(v, _mm256_set1_ps(float(level.height))), half);
     // Coordinates in 1/256ths of a texel: the floor and the weight FilterArgbQuad rounds from
     // the fraction at once, since the scaling is exact and rounds alike. A fraction rounding up
     // to a whole texel moves to the next one with weight 0, which blends to the same channels.
@@ -505,8 +502,7 @@ template <bool Wide>
     const __m256i wx = _mm256_and_si256(fixedX, fraction), wy = _mm256_and_si256(fixedY, fraction);
     // X8R8G8B8 texels read their alpha as 255 and filter to it.
     const __m256i opaque = _mm256_set1_epi32(level.opaque ? int(0xFF000000u) : 0);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(words),
-                        _mm256_or_si256(BlendTexels(w00, w10, w01, w11, wx, wy), opaque));
+    words = _mm256_or_si256(BlendTexels(w00, w10, w01, w11, wx, wy), opaque);
     return true;
 }
 
@@ -522,7 +518,12 @@ template <bool Wide>
     {
         for (; i + 2 <= count; i += 2)
         {
-            if (!FilterTwoQuads(level, u + i, v + i, words + i))
+            // Each quad loaded as it was stored: one load across two stores of a row just
+            // written would wait for both to reach the cache.
+            __m256i pair;
+            if (FilterTwoQuads(level, _mm256_setr_m128(u[i].v, u[i + 1].v), _mm256_setr_m128(v[i].v, v[i + 1].v), pair))
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(words + i), pair);
+            else
             {
                 words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
                 words[i + 1] = FilterArgbQuad<true>(level, u[i + 1], v[i + 1]);
@@ -954,10 +955,13 @@ __m128i TSamplerSet::SampleWords(int stage, TQuad u, TQuad v) const
 [[gnu::target("avx2")]] void TSamplerSet::SampleWordsPair(int stage, const TQuadPair& u, const TQuadPair& v, TWordPair& words) const
 {
     const TSamplerStage& s = stages_[stage];
-    const TQuad us[2] = {FirstQuad(u), SecondQuad(u)}, vs[2] = {FirstQuad(v), SecondQuad(v)};
-    alignas(32) __m128i row[2];
-    FilterArgbRowAvx2(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR, us, vs, 2, row);
-    words.v = _mm256_load_si256(reinterpret_cast<const __m256i*>(row));
+    const TArgbLevel level = ArgbLevel(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR);
+    // The lanes straight from their registers: stored as two quads and loaded as one row, each
+    // load would wait for both stores to reach the cache.
+    if (level.linear && FilterTwoQuads(level, u.v, v.v, words.v))
+        return;
+    words.v = _mm256_setr_m128i(FilterArgbQuad<true>(level, FirstQuad(u), FirstQuad(v)),
+                                FilterArgbQuad<true>(level, SecondQuad(u), SecondQuad(v)));
 }
 
 void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int count, __m128i* words) const

@@ -1590,6 +1590,11 @@ template <class Model, TTileShader::EQuadPath Path, bool Depth, TTileShader::EWF
             tile::WriteArgb<false>(rows, whole, colour, mask, opaque);
         return;
     }
+    if (target.rgb565Store)
+    {
+        floatpixels::WriteRgb565(rows, colour, mask);
+        return;
+    }
     floatpixels::PrefetchTargetRowsBelow(reinterpret_cast<std::uintptr_t>(rows[0]), target.pitch);
     const bool red = target.format == D3DFMT_R32F;
     TQuadVector out = colour;

@@ -155,6 +155,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
                   false,
                   false,
                   false,
+                  false,
                   image->Bits(),
                   int(image->Pitch()),
                   int(image->Width()),
@@ -209,6 +210,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
         target.floatQuad = target.image && !separateAlpha_ &&
                            (target.format == D3DFMT_A16B16G16R16F || target.format == D3DFMT_R32F);
         target.floatAdd = target.floatQuad && additive && target.writeMask == 0xF;
+        target.rgb565Store = target.image && !blend_ && target.format == D3DFMT_R5G6B5 && target.writeMask == 0xF;
     }
     trimQuads_ = ((call.clip.left | call.clip.top | call.clip.right | call.clip.bottom) & 1) != 0;
     // One 32-bit target written whole, stored, blended as ordinary transparency or added, and no
@@ -245,7 +247,8 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     // transparency, added or multiplied (a mask applied to the scene): the sampled loops.
     const TTarget& first = targets_[0];
     const bool floatTarget =
-        first.floatQuad && first.writeMask == 0xF && (!blend_ || alphaBlend_ || first.floatAdd || multiplies);
+        (first.floatQuad && first.writeMask == 0xF && (!blend_ || alphaBlend_ || first.floatAdd || multiplies)) ||
+        first.rgb565Store;
     sampledPath_ = !blend_       ? EQuadPath::Store
                    : alphaBlend_ ? EQuadPath::Blend
                    : multiplies  ? EQuadPath::Multiply
@@ -385,26 +388,7 @@ void TTileShader::BlendAndWrite(const TTarget& target, const TQuadVector& colour
     }
     if (target.format == D3DFMT_R5G6B5)
     {
-        // The luminance chain's targets: WriteTexel's rounding of each channel, four lanes at once.
-        auto unorm = [](const TQuad& c, int bits) {
-            const __m128 number = _mm_andnot_ps(_mm_cmpunord_ps(c.v, c.v), c.v);
-            const __m128 clamped = _mm_min_ps(_mm_max_ps(number, _mm_setzero_ps()), _mm_set1_ps(1.0f));
-            return _mm_cvttps_epi32(
-                _mm_add_ps(_mm_mul_ps(clamped, _mm_set1_ps(float((1 << bits) - 1))), _mm_set1_ps(0.5f)));
-        };
-        const __m128i packed = _mm_or_si128(
-            _mm_or_si128(_mm_slli_epi32(unorm(colour.x, 5), 11), _mm_slli_epi32(unorm(colour.y, 6), 5)),
-            unorm(colour.z, 5));
-        alignas(16) std::uint32_t words[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(words), packed);
-        for (int lane = 0; lane < 4; ++lane)
-        {
-            if (mask & (1 << lane))
-            {
-                const std::uint16_t word = std::uint16_t(words[lane]);
-                std::memcpy(pixel(lane), &word, 2);
-            }
-        }
+        floatpixels::WriteRgb565(rows, colour, mask);
         return;
     }
     __m128 l0 = colour.x.v, l1 = colour.y.v, l2 = colour.z.v, l3 = colour.w.v;

@@ -73,6 +73,7 @@ private:
         // alpha blending goes texel by texel, as every other format.
         bool floatQuad;
         bool floatAdd; // a float quad added onto the target (one and one), every channel
+        bool rgb565Store; // R5G6B5 stored whole, a quad at a time (the luminance chain's targets)
         std::uint8_t* bits;
         int pitch, width, height;
     };

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -235,6 +236,49 @@ TEST_F(PixelModelTest, ModelsOfSeveralTargetsTakeTheSampledLoopsWhereEveryTarget
     floats->Release();
     surface->Release();
     second->Release();
+}
+
+TEST_F(PixelModelTest, SixteenBitTargetsStoredWholeTakeTheSampledLoop)
+{
+    // The luminance chain's R5G6B5 targets: stored whole, the sampled loop (its words pinned to
+    // WriteTexel's by RenderTest.SixteenBitTargetsStoreAsTexelByTexel); blended or with part of
+    // the channels written, the general loop.
+    constexpr std::uint16_t kGeneral = 0x07E0, kSampledPairs = 0xFFE0;
+    if (!SetRasteriserSimdLevel(ESimdLevel::Avx2))
+        GTEST_SKIP() << "the sampled loops differ from the general one by their pairs alone";
+    IDirect3DSurface9 *target = nullptr, *copy = nullptr, *back = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_R5G6B5, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM, &copy, nullptr));
+    device->GetRenderTarget(0, &back);
+    device->SetRenderTarget(0, target);
+    const auto painted = [&] {
+        UsePixelShader("test.path");
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
+        device->GetRenderTargetData(target, copy);
+        D3DLOCKED_RECT locked;
+        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+        std::uint16_t word;
+        std::memcpy(&word, static_cast<const std::uint8_t*>(locked.pBits) + 32 * locked.Pitch + 32 * 2, 2);
+        copy->UnlockRect();
+        return word;
+    };
+    EXPECT_EQ(kSampledPairs, painted());
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    EXPECT_EQ(kSampledPairs, painted());
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    EXPECT_EQ(kGeneral, painted());
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x7);
+    EXPECT_EQ(kGeneral, painted());
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+    device->SetRenderTarget(0, back);
+    back->Release();
+    copy->Release();
+    target->Release();
 }
 
 TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
