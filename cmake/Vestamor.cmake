@@ -52,13 +52,13 @@ endfunction()
 # checks of virtual calls and pointer arithmetic (AddressSanitizer still checks every access):
 # on the models' thousands of accessors they took a fifth of the objects, which every test
 # program links whole. (Leaving out the alignment and null checks too would save far more, but
-# the unoptimised AVX2 light models then crash in this build; not yet understood.) Every build
-# copies eight-lane values in their AVX2 functions with 32-byte moves: GCC's generic tuning copies
+# the unoptimised AVX2 light models then crash in this build; not yet understood.) GCC builds
+# copy eight-lane values in their AVX2 functions with 32-byte moves: GCC's generic tuning copies
 # them in 16-byte halves, and the loops' wide loads of such copies then wait for both stores to
-# reach the cache (SSE2 functions keep their 16-byte moves).
+# reach the cache (SSE2 functions keep their 16-byte moves; the options are GCC's alone).
 set(VESTAMOR_TILE_LOOP_OPTIONS
     "$<$<AND:$<NOT:$<CONFIG:Debug>>,$<BOOL:${VESTAMOR_FAST_TILE_LOOPS}>>:-O3;-fomit-frame-pointer>"
-    "-mmove-max=256;-mstore-max=256"
+    "$<$<CXX_COMPILER_ID:GNU>:-mmove-max=256;-mstore-max=256>"
     "$<$<AND:$<BOOL:${VESTAMOR_SANITIZE}>,$<NOT:$<BOOL:${VESTAMOR_TILE_LOOP_POINTER_CHECKS}>>>:-fno-sanitize=vptr,pointer-overflow>")
 
 # vestamor_test_pch(<target>): compiles the target with the precompiled GoogleTest header that every
