@@ -506,30 +506,30 @@ template <bool Wide>
     return true;
 }
 
-// The row two quads at a time where FilterTwoQuads serves them, else quad by quad. The level is
-// made here, not passed: a copy of it would be read back whole just after being written.
+// Two quads filtered at once where FilterTwoQuads serves them, else each alone. The lanes come
+// in registers: stored as two quads and loaded as one row, the load would wait for both stores
+// to reach the cache.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i FilterPair(const TArgbLevel& level, const TQuadPair& u,
+                                                                      const TQuadPair& v)
+{
+    __m256i pair;
+    if (level.linear && FilterTwoQuads(level, u.v, v.v, pair))
+        return pair;
+    return _mm256_setr_m128i(FilterArgbQuad<true>(level, FirstQuad(u), FirstQuad(v)),
+                             FilterArgbQuad<true>(level, SecondQuad(u), SecondQuad(v)));
+}
+
+// The row two quads at a time, each quad loaded as it was stored. The level is made here, not
+// passed: a copy of it would be read back whole just after being written.
 [[gnu::target("avx2")]] void FilterArgbRowAvx2(const TSamplerStage& stage, const TSamplerLevel& source,
                                                bool linear, const TQuad* u, const TQuad* v, int count,
                                                __m128i* words)
 {
     const TArgbLevel level = ArgbLevel(stage, source, linear);
     int i = 0;
-    if (level.linear)
-    {
-        for (; i + 2 <= count; i += 2)
-        {
-            // Each quad loaded as it was stored: one load across two stores of a row just
-            // written would wait for both to reach the cache.
-            __m256i pair;
-            if (FilterTwoQuads(level, _mm256_setr_m128(u[i].v, u[i + 1].v), _mm256_setr_m128(v[i].v, v[i + 1].v), pair))
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(words + i), pair);
-            else
-            {
-                words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
-                words[i + 1] = FilterArgbQuad<true>(level, u[i + 1], v[i + 1]);
-            }
-        }
-    }
+    for (; i + 2 <= count; i += 2)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(words + i),
+                            FilterPair(level, TQuadPair(u[i], u[i + 1]), TQuadPair(v[i], v[i + 1])));
     for (; i < count; ++i)
         words[i] = FilterArgbQuad<true>(level, u[i], v[i]);
 }
@@ -955,13 +955,7 @@ __m128i TSamplerSet::SampleWords(int stage, TQuad u, TQuad v) const
 [[gnu::target("avx2")]] void TSamplerSet::SampleWordsPair(int stage, const TQuadPair& u, const TQuadPair& v, TWordPair& words) const
 {
     const TSamplerStage& s = stages_[stage];
-    const TArgbLevel level = ArgbLevel(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR);
-    // The lanes straight from their registers: stored as two quads and loaded as one row, each
-    // load would wait for both stores to reach the cache.
-    if (level.linear && FilterTwoQuads(level, u.v, v.v, words.v))
-        return;
-    words.v = _mm256_setr_m128i(FilterArgbQuad<true>(level, FirstQuad(u), FirstQuad(v)),
-                                FilterArgbQuad<true>(level, SecondQuad(u), SecondQuad(v)));
+    words.v = FilterPair(ArgbLevel(s, s.levels[0][s.firstLevel], s.magFilter >= D3DTEXF_LINEAR), u, v);
 }
 
 void TSamplerSet::SampleWordsRow(int stage, const TQuad* u, const TQuad* v, int count, __m128i* words) const

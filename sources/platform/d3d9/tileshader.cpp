@@ -244,9 +244,10 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     const bool quadTests = !alphaTest_ && targetCount_ == 1 && (read & ~written) == 0 && (!depthStencil_ || quadDepth_);
     const TTileLoops::TLoop fast = model.loops->fast[blended][depthStencil_][avx2];
     // Otherwise textures sampled quad by quad, or a float target stored, blended as ordinary
-    // transparency, added or multiplied (a mask applied to the scene): the sampled loops.
+    // transparency, added or multiplied (a mask applied to the scene), or an R5G6B5 target
+    // stored: the sampled loops.
     const TTarget& first = targets_[0];
-    const bool floatTarget =
+    const bool quadTarget =
         (first.floatQuad && first.writeMask == 0xF && (!blend_ || alphaBlend_ || first.floatAdd || multiplies)) ||
         first.rgb565Store;
     sampledPath_ = !blend_       ? EQuadPath::Store
@@ -256,7 +257,7 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     const TTileLoops::TLoop sampled = model.loops->sampled[depthStencil_][avx2];
     if (fast && fastTarget && rows && quadTests)
         loop_ = fast;
-    else if (sampled && (fastTarget || floatTarget) && quadTests)
+    else if (sampled && (fastTarget || quadTarget) && quadTests)
         loop_ = sampled;
     else if (sampled && model.loops->colours > 1 && SampledTargets(model.loops->colours) && !alphaTest_ &&
              (read & ~written) == 0 && (!depthStencil_ || quadDepth_))
