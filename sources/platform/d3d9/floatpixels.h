@@ -258,29 +258,44 @@ template <int Lane> [[gnu::target("avx2")]] inline int PairOffset(const __m256i&
     const int first0 = PairOffset<0>(offsets, 0), second0 = PairOffset<0>(offsets, 1);
     const int first2 = PairOffset<2>(offsets, 0), second2 = PairOffset<2>(offsets, 1);
     // Each quad's lanes 0 and 1 (`low`) and 2 and 3 (`high`), the first quad's in the lower half.
-    __m128i low0, low1, high0, high1;
-    if (PairsSideBySide(offsets, 8))
+    __m256i low, high;
+    const __m256i rowStarts = _mm256_permutevar8x32_epi32(offsets, _mm256_setr_epi32(0, 0, 2, 2, 0, 0, 2, 2));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_sub_epi32(offsets, rowStarts),
+                                                _mm256_setr_epi32(0, 8, 0, 8, 16, 24, 16, 24))) == -1)
     {
-        low0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + first0));
-        low1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + second0));
-        high0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + first2));
-        high1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + second2));
+        // The quads side by side as well (an image's own pixels): a row of both is one load.
+        low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bits + first0));
+        high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bits + first2));
     }
     else
     {
-        low0 = TwoPixels(bits, first0, PairOffset<1>(offsets, 0));
-        low1 = TwoPixels(bits, second0, PairOffset<1>(offsets, 1));
-        high0 = TwoPixels(bits, first2, PairOffset<3>(offsets, 0));
-        high1 = TwoPixels(bits, second2, PairOffset<3>(offsets, 1));
+        __m128i low0, low1, high0, high1;
+        if (PairsSideBySide(offsets, 8))
+        {
+            low0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + first0));
+            low1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + second0));
+            high0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + first2));
+            high1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + second2));
+        }
+        else
+        {
+            low0 = TwoPixels(bits, first0, PairOffset<1>(offsets, 0));
+            low1 = TwoPixels(bits, second0, PairOffset<1>(offsets, 1));
+            high0 = TwoPixels(bits, first2, PairOffset<3>(offsets, 0));
+            high1 = TwoPixels(bits, second2, PairOffset<3>(offsets, 1));
+        }
+        low = _mm256_inserti128_si256(_mm256_castsi128_si256(low0), low1, 1);
+        high = _mm256_inserti128_si256(_mm256_castsi128_si256(high0), high1, 1);
     }
     PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(first0), pitch);
     PrefetchRowsBelow(reinterpret_cast<std::uintptr_t>(bits) + std::uintptr_t(second0), pitch);
-    const __m256i low = _mm256_inserti128_si256(_mm256_castsi128_si256(low0), low1, 1);
-    const __m256i high = _mm256_inserti128_si256(_mm256_castsi128_si256(high0), high1, 1);
-    // Half4Pixels in each half; then each channel's halves of both quads side by side.
-    const __m256i even = _mm256_unpacklo_epi16(low, high), odd = _mm256_unpackhi_epi16(low, high);
-    const __m256i rg = _mm256_permute4x64_epi64(_mm256_unpacklo_epi16(even, odd), _MM_SHUFFLE(3, 1, 2, 0));
-    const __m256i ba = _mm256_permute4x64_epi64(_mm256_unpackhi_epi16(even, odd), _MM_SHUFFLE(3, 1, 2, 0));
+    // Each two pixels' channels in pairs (r r g g b b a a), then the rows' pairs interleaved:
+    // each channel's four lanes of a quad together, both quads' side by side after the permute.
+    const __m256i pairs = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3,
+                                           10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+    const __m256i lowPairs = _mm256_shuffle_epi8(low, pairs), highPairs = _mm256_shuffle_epi8(high, pairs);
+    const __m256i rg = _mm256_permute4x64_epi64(_mm256_unpacklo_epi32(lowPairs, highPairs), _MM_SHUFFLE(3, 1, 2, 0));
+    const __m256i ba = _mm256_permute4x64_epi64(_mm256_unpackhi_epi32(lowPairs, highPairs), _MM_SHUFFLE(3, 1, 2, 0));
     return {EightHalvesToFloats(_mm256_castsi256_si128(rg)), EightHalvesToFloats(_mm256_extracti128_si256(rg, 1)),
             EightHalvesToFloats(_mm256_castsi256_si128(ba)), EightHalvesToFloats(_mm256_extracti128_si256(ba, 1))};
 }

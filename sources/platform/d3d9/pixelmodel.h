@@ -19,6 +19,7 @@
 //   Texture(i)          texture i of kInputs.textures, sampled at x and y of its varying
 //   SampleAt(i, u, v)   texture i sampled at (u, v)
 //   SampleEach(i, u, v, each)  at arrays of N places at once, each(k, sample) called in turn
+//   SampleTogether(is, u, v, each)  textures `is` at one place at once, each(k, sample) in turn
 //   Constant(r)         float register r in every lane (r below kInputs.constants)
 //   ConstantValue(r, c) component c of that register, as one float
 //   Draw()              the model's TDrawValues (below)
@@ -68,6 +69,12 @@ public:
     {
         for (int k = 0; k < N; ++k)
             each(k, SampleAt(i, u[k], v[k]));
+    }
+    template <int N, class Each>
+    void SampleTogether(const int (&textures)[N], const TQuad& u, const TQuad& v, Each&& each) const
+    {
+        for (int k = 0; k < N; ++k)
+            each(k, SampleAt(textures[k], u, v));
     }
     float ConstantValue(int r, int c) const { return input_.constants->f[r][c]; }
     auto Draw() const { return Model::Prepare(TDrawInput{input_.constants->f, input_.samplers, &Model::kInputs}); }

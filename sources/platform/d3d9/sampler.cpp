@@ -855,6 +855,7 @@ void TSamplerSet::Bind(int stage, TTextureStore* texture, const DWORD* states, U
     s.firstLevel = std::min(int(std::max(states[D3DSAMP_MAXMIPLEVEL], DWORD(lodClamp))), s.lastLevel);
     for (int i = 0; i < 3; ++i)
         s.address[i] = states[D3DSAMP_ADDRESSU + i];
+    s.clampsEdges = s.address[0] == D3DTADDRESS_CLAMP && s.address[1] == D3DTADDRESS_CLAMP;
     s.magFilter = states[D3DSAMP_MAGFILTER];
     s.minFilter = states[D3DSAMP_MINFILTER];
     s.mipFilter = states[D3DSAMP_MIPFILTER];

@@ -46,6 +46,8 @@ struct TSamplerStage
     // One usable R5G6B5 level sampled at points: the luminance reductions' taps, four lanes at a
     // time (the same bits as texel by texel).
     bool rgb565Point = false;
+    // Addresses clamped to the edge across and down.
+    bool clampsEdges = false;
     TSamplerLevel levels[6][16];
     DWORD address[3];
     DWORD magFilter, minFilter, mipFilter;
@@ -73,6 +75,12 @@ public:
     template <int N, class Each>
     [[gnu::target("avx2")]] void SamplePairs(int stage, const TQuadPair (&u)[N], const TQuadPair (&v)[N],
                                              Each&& each) const;
+    // SamplePair of N stages at one place, each sample handed to `each(k, sample)` in turn (the
+    // same bits): where every stage reads one A16B16G16R16F level of one size at points (the
+    // G-buffer's images read where each other are), the texels are found once.
+    template <int N, class Each>
+    [[gnu::target("avx2")]] void SampleStagesPair(const int (&stages)[N], const TQuadPair& u, const TQuadPair& v,
+                                                  Each&& each) const;
     // Whether a texture is bound to the stage.
     bool Bound(int stage) const { return stages_[stage].path != TSamplerStage::EPath::None; }
     // Whether the stage samples to 8-bit channels without a level of detail (one usable
@@ -111,6 +119,12 @@ private:
     const __m256i truncated = _mm256_cvttps_epi32(x.v);
     const __m256 back = _mm256_cvtepi32_ps(truncated);
     return _mm256_add_epi32(truncated, _mm256_castps_si256(_mm256_cmp_ps(back, x.v, _CMP_GT_OQ)));
+}
+
+// Texel indices on eight lanes clamped into a level's `size`.
+[[gnu::target("avx2")]] inline __m256i ClampLanes(__m256i x, int size)
+{
+    return _mm256_min_epi32(_mm256_max_epi32(x, _mm256_setzero_si256()), _mm256_set1_epi32(size - 1));
 }
 
 // R5G6B5 texels, one per lane, as ReadTexel reads them: each field over its largest value.
@@ -186,12 +200,20 @@ template <int Shift, int Bits> [[gnu::target("avx2")]] inline TQuadPair R5G6B5Fi
     if (half4 || red || s.argbPoint || s.rgb565Point)
     {
         const TSamplerLevel& level = s.levels[0][s.firstLevel];
-        const __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
-        const __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
+        __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
+        __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
         const __m256i outside =
             _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 1), x)),
                             _mm256_or_si256(y, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 1), y)));
-        if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0)
+        bool inside = _mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0;
+        if (!inside && s.clampsEdges)
+        {
+            // Clamped to the edge, a point lies on its nearest texel: no lane left outside.
+            x = ClampLanes(x, level.width);
+            y = ClampLanes(y, level.height);
+            inside = true;
+        }
+        if (inside)
         {
             const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)),
                                                      _mm256_slli_epi32(x, half4 ? 3 : s.rgb565Point ? 1 : 2));
@@ -275,7 +297,65 @@ template <int N, class Each>
                 each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets[k]));
             return;
         }
+        if (s.clampsEdges)
+        {
+            // Taps past the edges (a blur at the screen's border) read its nearest texels.
+            for (int k = 0; k < N; ++k)
+            {
+                const __m256i x = ClampLanes(FloorLanes(TQuadPair(u[k].v * width)), level.width);
+                const __m256i y = ClampLanes(FloorLanes(TQuadPair(v[k].v * height)), level.height);
+                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch,
+                                                     _mm256_add_epi32(_mm256_mullo_epi32(y, pitch),
+                                                                      _mm256_slli_epi32(x, 3))));
+            }
+            return;
+        }
     }
     for (int k = 0; k < N; ++k)
         each(k, SamplePair(stage, u[k], v[k]));
+}
+
+template <int N, class Each>
+[[gnu::target("avx2")]] inline void TSamplerSet::SampleStagesPair(const int (&stages)[N], const TQuadPair& u,
+                                                                  const TQuadPair& v, Each&& each) const
+{
+    const TSamplerStage& first = stages_[stages[0]];
+    const TSamplerLevel& level = first.levels[0][first.firstLevel];
+    bool together = true;
+    for (int k = 0; k < N; ++k)
+    {
+        const TSamplerStage& s = stages_[stages[k]];
+        const TSamplerLevel& other = s.levels[0][s.firstLevel];
+        together = together && s.floatPoint && s.format == D3DFMT_A16B16G16R16F && s.clampsEdges == first.clampsEdges &&
+                   other.width == level.width && other.height == level.height && other.pitch == level.pitch;
+    }
+    if (together)
+    {
+        // As SamplePair finds the texels.
+        __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
+        __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
+        const __m256i outside =
+            _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 1), x)),
+                            _mm256_or_si256(y, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 1), y)));
+        bool inside = _mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0;
+        if (!inside && first.clampsEdges)
+        {
+            x = ClampLanes(x, level.width);
+            y = ClampLanes(y, level.height);
+            inside = true;
+        }
+        if (inside)
+        {
+            const __m256i offsets =
+                _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)), _mm256_slli_epi32(x, 3));
+            for (int k = 0; k < N; ++k)
+            {
+                const TSamplerStage& s = stages_[stages[k]];
+                each(k, floatpixels::GatherHalf4Pair(s.levels[0][s.firstLevel].bits, level.pitch, offsets));
+            }
+            return;
+        }
+    }
+    for (int k = 0; k < N; ++k)
+        each(k, SamplePair(stages[k], u, v));
 }

@@ -800,6 +800,23 @@ public:
         else
             shared_.samplers->SamplePairs(stage, u, v, each);
     }
+    // Textures of `textures` at one place at once, each sample handed to `each(k, sample)` in
+    // turn: the same bits as SampleAt of each.
+    template <int N, class Each> void SampleTogether(const int (&textures)[N], const L& u, const L& v, Each&& each) const
+    {
+        if constexpr (std::is_same_v<L, TQuad>)
+        {
+            for (int k = 0; k < N; ++k)
+                each(k, SampleAt(textures[k], u, v));
+        }
+        else
+        {
+            int stages[N];
+            for (int k = 0; k < N; ++k)
+                stages[k] = Model::kInputs.textures[textures[k]].stage;
+            shared_.samplers->SampleStagesPair(stages, u, v, each);
+        }
+    }
     const TLaneVector<L>& Constant(int r) const { return shared_.constants[r]; }
     float ConstantValue(int r, int c) const { return shared_.constantValues[r][c]; }
     const auto& Draw() const { return *static_cast<const typename Model::TDrawValues*>(shared_.drawValues); }

@@ -112,6 +112,8 @@ template <class Quad> [[gnu::always_inline]] inline auto Pixel(const Quad& in)
 }
 
 constexpr int kFocus = 0;
+// Texture 0 the image, 1 the positions: read together where each pixel reads both.
+constexpr int kImageAndPositions[2] = {0, 1};
 
 struct TDepthOfFieldPixel
 {
@@ -124,7 +126,10 @@ struct TDepthOfFieldPixel
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
-        const TLaneVector<L> p = in.Texture(1);
+        // The image and the positions, one size, read together at the pixel.
+        TLaneVector<L> centre, p;
+        in.SampleTogether(kImageAndPositions, at.x, at.y,
+                          [&](int k, const TLaneVector<L>& read) { (k == 0 ? centre : p) = read; });
         const L mask = Max(in.Texture(2).w, in.Texture(3).w);
         const float range = in.ConstantValue(kFocus, 1);
         const L distance = Sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
@@ -135,19 +140,17 @@ struct TDepthOfFieldPixel
         const auto [px, py] = Pixel(in);
         const L dx = blur * L(px), dy = blur * L(py);
         // Pixels in focus (or masked) read themselves at every tap.
+        TLaneVector<L> sum = centre;
         if (!AnyLane(blur))
         {
-            const TLaneVector<L> centre = in.Texture(0);
-            TLaneVector<L> sum = centre;
             for (int k = 0; k < 4; ++k)
                 sum = sum + centre;
             return sum * L(0.2f);
         }
-        // The centre and the four diagonal taps read together: two columns and two rows.
+        // The four diagonal taps read together: two columns and two rows.
         const L left = at.x - dx, right = at.x + dx, up = at.y - dy, down = at.y + dy;
-        const L us[5] = {at.x, left, right, left, right}, vs[5] = {at.y, up, up, down, down};
-        TLaneVector<L> sum{};
-        in.SampleEach(0, us, vs, [&](int k, const TLaneVector<L>& tap) { sum = k == 0 ? tap : sum + tap; });
+        const L us[4] = {left, right, left, right}, vs[4] = {up, up, down, down};
+        in.SampleEach(0, us, vs, [&](int, const TLaneVector<L>& tap) { sum = sum + tap; });
         return sum * L(0.2f);
     }
 };
@@ -219,12 +222,19 @@ struct TEdgeSmoothingPixel
         // row and below the bottom one.
         const L acrossU = at.x + QuadLanes<L>(-px, px, -px, px), acrossV = at.y + L(0.0f);
         const L alongU = at.x + L(0.0f), alongV = at.y + QuadLanes<L>(-py, -py, py, py);
+        // The positions and normals, one size, read together at each place.
+        constexpr int kGeometry[2] = {1, 2};
+        TLaneVector<L> p, n, positionAcross, normalAcross, positionAlong, normalAlong;
+        const auto geometry = [&](const L& u, const L& v, TLaneVector<L>& position, TLaneVector<L>& normal) {
+            in.SampleTogether(kGeometry, u, v,
+                              [&](int k, const TLaneVector<L>& tap) { (k == 0 ? position : normal) = tap; });
+        };
+        geometry(at.x, at.y, p, n);
+        geometry(acrossU, acrossV, positionAcross, normalAcross);
+        geometry(alongU, alongV, positionAlong, normalAlong);
         const auto across = [&](int i) { return in.SampleAt(i, acrossU, acrossV); };
         const auto along = [&](int i) { return in.SampleAt(i, alongU, alongV); };
-        const TLaneVector<L> p = in.Texture(1);
-        const TLaneVector<L> n = in.Texture(2);
-        const TNeighbours<L> depth(p.z, across(1).z, along(1).z);
-        const TLaneVector<L> normalAcross = across(2), normalAlong = along(2);
+        const TNeighbours<L> depth(p.z, positionAcross.z, positionAlong.z);
         const TNeighbours<L> nx(n.x, normalAcross.x, normalAlong.x);
         const TNeighbours<L> ny(n.y, normalAcross.y, normalAlong.y);
         const TNeighbours<L> nz(n.z, normalAcross.z, normalAlong.z);
@@ -427,7 +437,9 @@ struct TMotionBlurPixel
     {
         typedef typename Quad::Lanes L;
         const TLaneVector<L> at = in.Varying(kScreenVarying);
-        const TLaneVector<L> p = in.Texture(1);
+        TLaneVector<L> centre, p;
+        in.SampleTogether(kImageAndPositions, at.x, at.y,
+                          [&](int k, const TLaneVector<L>& read) { (k == 0 ? centre : p) = read; });
         const float(&m)[4][4] = in.Draw().m;
         const auto row = [&](int r) { return p.x * L(m[r][0]) + p.y * L(m[r][1]) + p.z * L(m[r][2]) + L(m[r][3]); };
         const L w = Max(row(3), L(1e-4f));
@@ -439,7 +451,6 @@ struct TMotionBlurPixel
         };
         const L du = motion(L(0.5f) + row(0) * L(0.5f) / w - at.x);
         const L dv = motion(L(0.5f) - row(1) * L(0.5f) / w - at.y);
-        const TLaneVector<L> centre = in.Texture(0);
         // A still pixel reads itself at every tap.
         const bool still = !AnyLane(du) && !AnyLane(dv);
         TLaneVector<L> sum = centre;

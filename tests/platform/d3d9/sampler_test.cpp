@@ -612,48 +612,59 @@ TEST(SamplerPairTest, PairsMatchQuadByQuadBitForBit)
                 std::memcpy(image.Row(UINT(y)) + x * 2, &half, 2);
             }
         }
-        for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+        // Clamped lanes past the edge read the edge's texels on the pairs' own path; the other
+        // modes, and clamping one way only, take the general one.
+        constexpr DWORD kAddress[][2] = {{D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP},
+                                         {D3DTADDRESS_WRAP, D3DTADDRESS_WRAP},
+                                         {D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR},
+                                         {D3DTADDRESS_BORDER, D3DTADDRESS_CLAMP}};
+        for (const auto& address : kAddress)
         {
-            TSamplerSet samplers;
-            DWORD states[D3DSAMP_COUNT] = {};
-            states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
-            states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
-            samplers.Bind(0, format == D3DFMT_UNKNOWN ? nullptr : &store, states, 0);
-            for (int round = 0; round < 300; ++round)
+            for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
             {
-                float u[8], v[8];
-                const int kind = round % 4;
-                seed = seed * 1103515245u + 12345u;
-                const int x0 = int(seed >> 8) % (kSide - 3), y0 = int(seed >> 16) % (kSide - 1);
-                // Kind 0: two neighbouring quads at pixel centres (the last column and row of the
-                // level included); 1: their taps a pixel left and one up; 2: lanes anywhere
-                // inside; 3: lanes reaching past the edges.
-                for (int lane = 0; lane < 8; ++lane)
+                TSamplerSet samplers;
+                DWORD states[D3DSAMP_COUNT] = {};
+                states[D3DSAMP_ADDRESSU] = address[0];
+                states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = address[1];
+                states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = filter;
+                states[D3DSAMP_BORDERCOLOR] = 0x80402010u;
+                samplers.Bind(0, format == D3DFMT_UNKNOWN ? nullptr : &store, states, 0);
+                for (int round = 0; round < 300; ++round)
                 {
-                    const int px = x0 + (lane >> 2) * 2 + (lane & 1), py = y0 + (lane >> 1 & 1);
+                    float u[8], v[8];
+                    const int kind = round % 4;
                     seed = seed * 1103515245u + 12345u;
-                    const float r = float(seed >> 8 & 0xFFFF) / 65536.0f, s = float(seed >> 24) / 256.0f;
-                    u[lane] = kind == 0   ? (float(px) + 0.5f) / kSide
-                              : kind == 1 ? (float(px) - 0.5f) / kSide
-                              : kind == 2 ? r
-                                          : r * 1.4f - 0.2f;
-                    v[lane] = kind == 0   ? (float(py) + 0.5f) / kSide
-                              : kind == 1 ? (float(py) - 0.5f) / kSide
-                              : kind == 2 ? s
-                                          : s * 1.4f - 0.2f;
-                }
-                float pair[32];
-                SamplePairInto(samplers, u, v, pair);
-                for (int q = 0; q < 2; ++q)
-                {
-                    const TQuadVector quad =
-                        samplers.Sample(0, TQuad::Lanes(u[4 * q], u[4 * q + 1], u[4 * q + 2], u[4 * q + 3]),
-                                        TQuad::Lanes(v[4 * q], v[4 * q + 1], v[4 * q + 2], v[4 * q + 3]));
-                    const TQuad* channels[4] = {&quad.x, &quad.y, &quad.z, &quad.w};
-                    for (int c = 0; c < 4; ++c)
-                        ASSERT_EQ(0, std::memcmp(&channels[c]->v, pair + 8 * c + 4 * q, 16))
-                            << "format " << format << ", filter " << filter << ", round " << round << ", quad " << q
-                            << ", channel " << c;
+                    const int x0 = int(seed >> 8) % (kSide - 3), y0 = int(seed >> 16) % (kSide - 1);
+                    // Kind 0: two neighbouring quads at pixel centres (the last column and row of the
+                    // level included); 1: their taps a pixel left and one up; 2: lanes anywhere
+                    // inside; 3: lanes reaching past the edges.
+                    for (int lane = 0; lane < 8; ++lane)
+                    {
+                        const int px = x0 + (lane >> 2) * 2 + (lane & 1), py = y0 + (lane >> 1 & 1);
+                        seed = seed * 1103515245u + 12345u;
+                        const float r = float(seed >> 8 & 0xFFFF) / 65536.0f, s = float(seed >> 24) / 256.0f;
+                        u[lane] = kind == 0   ? (float(px) + 0.5f) / kSide
+                                  : kind == 1 ? (float(px) - 0.5f) / kSide
+                                  : kind == 2 ? r
+                                              : r * 1.4f - 0.2f;
+                        v[lane] = kind == 0   ? (float(py) + 0.5f) / kSide
+                                  : kind == 1 ? (float(py) - 0.5f) / kSide
+                                  : kind == 2 ? s
+                                              : s * 1.4f - 0.2f;
+                    }
+                    float pair[32];
+                    SamplePairInto(samplers, u, v, pair);
+                    for (int q = 0; q < 2; ++q)
+                    {
+                        const TQuadVector quad =
+                            samplers.Sample(0, TQuad::Lanes(u[4 * q], u[4 * q + 1], u[4 * q + 2], u[4 * q + 3]),
+                                            TQuad::Lanes(v[4 * q], v[4 * q + 1], v[4 * q + 2], v[4 * q + 3]));
+                        const TQuad* channels[4] = {&quad.x, &quad.y, &quad.z, &quad.w};
+                        for (int c = 0; c < 4; ++c)
+                            ASSERT_EQ(0, std::memcmp(&channels[c]->v, pair + 8 * c + 4 * q, 16))
+                                << "format " << format << ", address " << address[0] << " " << address[1] << ", filter "
+                                << filter << ", round " << round << ", quad " << q << ", channel " << c;
+                    }
                 }
             }
         }
@@ -756,6 +767,91 @@ TEST(SamplerPairTest, TapsTogetherMatchEachAlone)
                         << "format " << format << ", filter " << filter << ", round " << round << ", tap "
                         << k;
             }
+        }
+    }
+    SetRasteriserSimdLevel(chosen);
+}
+
+namespace
+{
+// Stages 0-2 sampled at once at one place, and each alone.
+[[gnu::target("avx2")]] void SampleStagesInto(const TSamplerSet& samplers, const float (&u)[8], const float (&v)[8],
+                                              float (&together)[3][32], float (&alone)[3][32])
+{
+    TQuadPair pu, pv;
+    std::memcpy(&pu.v, u, sizeof u);
+    std::memcpy(&pv.v, v, sizeof v);
+    constexpr int kStages[3] = {0, 1, 2};
+    samplers.SampleStagesPair(kStages, pu, pv,
+                              [&](int k, const TLaneVector<TQuadPair>& tap) { StorePair(tap, together[k]); });
+    for (int k = 0; k < 3; ++k)
+        StorePair(samplers.SamplePair(k, pu, pv), alone[k]);
+}
+} // namespace
+
+TEST(SamplerPairTest, StagesTogetherMatchEachAlone)
+{
+    // Three float images read at one place, as the edge smoothing reads positions and normals:
+    // all of one size (found once), one of them another size or another format, or addressed
+    // another way (each alone); lanes inside and past the edges; against each stage alone.
+    if (!SimdLevelAvailable(ESimdLevel::Avx2))
+        GTEST_SKIP() << "the processor has no AVX2";
+    const ESimdLevel chosen = RasteriserSimdLevel();
+    ASSERT_TRUE(SetRasteriserSimdLevel(ESimdLevel::Avx2));
+    unsigned seed = 47;
+    const auto fill = [&](TTextureStore& store) {
+        TImage& image = store.Image(0, 0);
+        for (UINT y = 0; y < image.Height(); ++y)
+        {
+            for (UINT x = 0; x < image.Pitch() / 2; ++x)
+            {
+                seed = seed * 1664525u + 1013904223u;
+                const std::uint16_t half = std::uint16_t(0x3000 + (seed >> 18) % 0x2000);
+                std::memcpy(image.Row(y) + x * 2, &half, 2);
+            }
+        }
+    };
+    constexpr int kSide = 12;
+    TTextureStore a(D3DRTYPE_TEXTURE, D3DFMT_A16B16G16R16F, kSide, kSide, 1, 1, 1, false);
+    TTextureStore b(D3DRTYPE_TEXTURE, D3DFMT_A16B16G16R16F, kSide, kSide, 1, 1, 1, false);
+    TTextureStore c(D3DRTYPE_TEXTURE, D3DFMT_A16B16G16R16F, kSide, kSide, 1, 1, 1, false);
+    TTextureStore wider(D3DRTYPE_TEXTURE, D3DFMT_A16B16G16R16F, kSide + 2, kSide, 1, 1, 1, false);
+    TTextureStore red(D3DRTYPE_TEXTURE, D3DFMT_R32F, kSide, kSide, 1, 1, 1, false);
+    for (TTextureStore* store : {&a, &b, &c, &wider, &red})
+        fill(*store);
+    struct TCase
+    {
+        TTextureStore* third;
+        DWORD thirdAddress;
+    };
+    for (const TCase& setup : {TCase{&c, D3DTADDRESS_CLAMP}, TCase{&wider, D3DTADDRESS_CLAMP},
+                               TCase{&red, D3DTADDRESS_CLAMP}, TCase{&c, D3DTADDRESS_WRAP}})
+    {
+        TSamplerSet samplers;
+        DWORD states[D3DSAMP_COUNT] = {};
+        states[D3DSAMP_MAGFILTER] = states[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = states[D3DSAMP_ADDRESSW] = D3DTADDRESS_CLAMP;
+        samplers.Bind(0, &a, states, 0);
+        samplers.Bind(1, &b, states, 0);
+        states[D3DSAMP_ADDRESSU] = states[D3DSAMP_ADDRESSV] = setup.thirdAddress;
+        samplers.Bind(2, setup.third, states, 0);
+        for (int round = 0; round < 200; ++round)
+        {
+            float u[8], v[8];
+            const bool past = round % 2 == 1;
+            for (int lane = 0; lane < 8; ++lane)
+            {
+                seed = seed * 1103515245u + 12345u;
+                const float r = float(seed >> 8 & 0xFFFF) / 65536.0f, s = float(seed >> 24) / 256.0f;
+                u[lane] = past ? r * 1.4f - 0.2f : r;
+                v[lane] = past ? s * 1.4f - 0.2f : s;
+            }
+            float together[3][32], alone[3][32];
+            SampleStagesInto(samplers, u, v, together, alone);
+            for (int k = 0; k < 3; ++k)
+                ASSERT_EQ(0, std::memcmp(together[k], alone[k], sizeof alone[k]))
+                    << "third stage " << setup.third->Image(0, 0).Width() << " wide, address " << setup.thirdAddress
+                    << ", round " << round << ", stage " << k;
         }
     }
     SetRasteriserSimdLevel(chosen);
