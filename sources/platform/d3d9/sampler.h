@@ -127,6 +127,28 @@ private:
     return _mm256_min_epi32(_mm256_max_epi32(x, _mm256_setzero_si256()), _mm256_set1_epi32(size - 1));
 }
 
+// The texels of a point sample of eight lanes in one level of the stage, as byte offsets of
+// texels of 1 << `shift` bytes; false where a lane lies outside the level, unless the stage
+// clamps at the edges: clamped, a point lies on its nearest texel.
+[[gnu::target("avx2")]] inline bool PointOffsets(const TSamplerStage& s, const TSamplerLevel& level, const TQuadPair& u,
+                                                 const TQuadPair& v, int shift, __m256i& offsets)
+{
+    __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
+    __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
+    const __m256i outside =
+        _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 1), x)),
+                        _mm256_or_si256(y, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 1), y)));
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(outside)) != 0)
+    {
+        if (!s.clampsEdges)
+            return false;
+        x = ClampLanes(x, level.width);
+        y = ClampLanes(y, level.height);
+    }
+    offsets = _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)), _mm256_slli_epi32(x, shift));
+    return true;
+}
+
 // R5G6B5 texels, one per lane, as ReadTexel reads them: each field over its largest value.
 [[gnu::always_inline]] inline TQuadVector R5G6B5Texels(__m128i texels)
 {
@@ -200,23 +222,9 @@ template <int Shift, int Bits> [[gnu::target("avx2")]] inline TQuadPair R5G6B5Fi
     if (half4 || red || s.argbPoint || s.rgb565Point)
     {
         const TSamplerLevel& level = s.levels[0][s.firstLevel];
-        __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
-        __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
-        const __m256i outside =
-            _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 1), x)),
-                            _mm256_or_si256(y, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 1), y)));
-        bool inside = _mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0;
-        if (!inside && s.clampsEdges)
+        __m256i offsets;
+        if (PointOffsets(s, level, u, v, half4 ? 3 : s.rgb565Point ? 1 : 2, offsets))
         {
-            // Clamped to the edge, a point lies on its nearest texel: no lane left outside.
-            x = ClampLanes(x, level.width);
-            y = ClampLanes(y, level.height);
-            inside = true;
-        }
-        if (inside)
-        {
-            const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)),
-                                                     _mm256_slli_epi32(x, half4 ? 3 : s.rgb565Point ? 1 : 2));
             if (half4)
                 return floatpixels::GatherHalf4Pair(level.bits, level.pitch, offsets);
             if (red)
@@ -302,11 +310,9 @@ template <int N, class Each>
             // Taps past the edges (a blur at the screen's border) read its nearest texels.
             for (int k = 0; k < N; ++k)
             {
-                const __m256i x = ClampLanes(FloorLanes(TQuadPair(u[k].v * width)), level.width);
-                const __m256i y = ClampLanes(FloorLanes(TQuadPair(v[k].v * height)), level.height);
-                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch,
-                                                     _mm256_add_epi32(_mm256_mullo_epi32(y, pitch),
-                                                                      _mm256_slli_epi32(x, 3))));
+                __m256i clamped;
+                PointOffsets(s, level, u[k], v[k], 3, clamped);
+                each(k, floatpixels::GatherHalf4Pair(level.bits, level.pitch, clamped));
             }
             return;
         }
@@ -329,32 +335,15 @@ template <int N, class Each>
         together = together && s.floatPoint && s.format == D3DFMT_A16B16G16R16F && s.clampsEdges == first.clampsEdges &&
                    other.width == level.width && other.height == level.height && other.pitch == level.pitch;
     }
-    if (together)
+    __m256i offsets;
+    if (together && PointOffsets(first, level, u, v, 3, offsets))
     {
-        // As SamplePair finds the texels.
-        __m256i x = FloorLanes(TQuadPair(u.v * float(level.width)));
-        __m256i y = FloorLanes(TQuadPair(v.v * float(level.height)));
-        const __m256i outside =
-            _mm256_or_si256(_mm256_or_si256(x, _mm256_sub_epi32(_mm256_set1_epi32(level.width - 1), x)),
-                            _mm256_or_si256(y, _mm256_sub_epi32(_mm256_set1_epi32(level.height - 1), y)));
-        bool inside = _mm256_movemask_ps(_mm256_castsi256_ps(outside)) == 0;
-        if (!inside && first.clampsEdges)
+        for (int k = 0; k < N; ++k)
         {
-            x = ClampLanes(x, level.width);
-            y = ClampLanes(y, level.height);
-            inside = true;
+            const TSamplerStage& s = stages_[stages[k]];
+            each(k, floatpixels::GatherHalf4Pair(s.levels[0][s.firstLevel].bits, level.pitch, offsets));
         }
-        if (inside)
-        {
-            const __m256i offsets =
-                _mm256_add_epi32(_mm256_mullo_epi32(y, _mm256_set1_epi32(level.pitch)), _mm256_slli_epi32(x, 3));
-            for (int k = 0; k < N; ++k)
-            {
-                const TSamplerStage& s = stages_[stages[k]];
-                each(k, floatpixels::GatherHalf4Pair(s.levels[0][s.firstLevel].bits, level.pitch, offsets));
-            }
-            return;
-        }
+        return;
     }
     for (int k = 0; k < N; ++k)
         each(k, SamplePair(stages[k], u, v));
