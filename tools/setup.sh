@@ -16,8 +16,9 @@ if [ "${1:-}" = fuzz ]; then
 fi
 
 missing=()
+# One status a line: a package installed for both architectures (pkg-config) prints two.
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
