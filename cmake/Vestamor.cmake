@@ -16,7 +16,10 @@ endfunction()
 #                 [PRIVATE_LIBS <external libraries>...] [EXCLUDE <files or subfolders>...])
 # A static library of every .cpp below the current folder (but the excluded ones). Our own
 # modules are linked whole, so that the static initialisers that register managers, commands,
-# variables, descriptors and plug-ins are never dropped by the linker.
+# variables, descriptors and plug-ins are never dropped by the linker. With
+# VESTAMOR_SHARED_MODULES (CI's sanitizer build) a module is a shared library instead: every
+# program linked whole a copy of every module it names, half a gigabyte each with the
+# sanitizers, and the build's forty programs outgrew CI's disk.
 function(vestamor_module name)
   cmake_parse_arguments(M "" "" "MODULES;LIBS;PRIVATE_LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -30,7 +33,11 @@ function(vestamor_module name)
     return()
   endif()
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${name} STATIC ${sources} ${headers})
+  if(VESTAMOR_SHARED_MODULES)
+    add_library(${name} SHARED ${sources} ${headers})
+  else()
+    add_library(${name} STATIC ${sources} ${headers})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/sources)
   foreach(module ${M_MODULES})
     target_link_libraries(${name} PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,${module}>")

@@ -13,19 +13,6 @@
 namespace
 {
 
-TVariableValue NameValue(const char* text)
-{
-    TVariableValue value = {};
-    value.SetName(TName(text, true));
-    return value;
-}
-
-// The files of the settings sections, unless the engine registers them first.
-TTestVariable s_SaveVariables("command_save_variables", 0, NameValue("settings"));
-TTestVariable s_SaveStartup("command_save_startupvariables", 0, NameValue("device"));
-TTestVariable s_SaveBinds("command_save_commandbinds", 0, NameValue("settings"));
-TTestVariable s_SaveActions("command_save_inputaction", 0, NameValue("actions"));
-
 void ParseKey(const char* text, TCommandKey& key)
 {
     key.nModifiers = 0;
@@ -414,15 +401,19 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
 
 TEST_F(SettingsTest, AFileNamedByTwoSectionsHoldsBoth)
 {
+    // The engine's own variable: whichever registers first is the one the save reads.
+    TVariable* startupFile = Manager().FindVariable(TName("command.save.startupvariables"));
+    ASSERT_NE(startupFile, nullptr);
     const TName settings("settings");
-    s_SaveStartup.Assign(&settings, 1);
+    const TName device("device");
+    startupFile->Assign(&settings, 1);
     g_TestStartup.SetInt(1);
     Manager().SaveSettings();
     const std::string text = ReadFile("user/system/settings.icom");
     EXPECT_EQ(text.find("\n// startup variables\nset test.startup 1\n"), 0u);
     EXPECT_NE(text.find("\n// variables\n"), std::string::npos);
     EXPECT_NE(text.find("set command.save.startupvariables \"settings\"\n"), std::string::npos);
-    s_SaveStartup.Restore();
+    startupFile->Assign(&device, 1);
 }
 
 TEST_F(SettingsTest, NothingIsWrittenWithoutAUserDirectory)
