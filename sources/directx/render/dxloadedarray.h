@@ -3,10 +3,19 @@
 // copy of the pointer table: the cluster frees the holder's table before it tells the manager.
 #include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"
+#include "engine/system/nodeobject.h"
+
+#include <type_traits>
 
 template <class T, int STEP>
 void TakeLoadedArray(MArray<T, 1, STEP>& array, DArray<T*>& table, const DArray<T*>& loaded, i32 count)
 {
+    // Objects made here do not go back to their nodes: the cluster may have cleared the node
+    // array first (it clears in the order the managers registered, which the link decides).
+    if constexpr (std::is_base_of_v<TNodeObject, T>)
+        for (i32 i = array.GetFirstOwned() < 0 ? array.GetCount() : array.GetFirstOwned();
+             i < array.GetCount(); ++i)
+            array[i]->pNode = nullptr;
     array.DeleteAll();
     table.SetCount(count > 0 ? count : 0);
     for (i32 i = 0; i < count; ++i)
@@ -19,7 +28,8 @@ void TakeLoadedArray(MArray<T, 1, STEP>& array, DArray<T*>& table, const DArray<
 // manager's to unload, while their image is still there.
 template <class T, int STEP> void UnloadOwned(MArray<T, 1, STEP>& array)
 {
-    for (i32 i = array.GetFirstOwned() < 0 ? array.GetCount() : array.GetFirstOwned(); i < array.GetCount(); ++i)
+    for (i32 i = array.GetFirstOwned() < 0 ? array.GetCount() : array.GetFirstOwned(); i < array.GetCount();
+         ++i)
         array[i]->Unload();
 }
 

@@ -69,14 +69,7 @@ TNodeManager::~TNodeManager()
 void TNodeManager::FreeOwnedNodes()
 {
     for (i32 i = 0; i < m_aOwned.GetCount(); ++i)
-    {
-        // The cluster clears the arrays in the order their managers registered, which the link
-        // decides: objects still on the node are left without one instead of reaching back.
-        TNode* node = m_aOwned[i];
-        for (u32 o = 0; o < node->m_nObjectCount; ++o)
-            node->aObject[o]->pNode = nullptr;
-        MemoryDelete(node);
-    }
+        MemoryDelete(m_aOwned[i]);
     m_aOwned.Free();
 }
 

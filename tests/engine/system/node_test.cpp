@@ -211,18 +211,6 @@ TEST_F(NodeTest, ObjectsAttachDetachAndAreFoundBySlotOrder)
         a->DeleteObject(a->GetObject(0));
 }
 
-TEST_F(NodeTest, AnObjectOutlivingItsNodesArrayIsLeftWithoutANode)
-{
-    // The cluster may clear the node array before the array of the objects on its nodes.
-    TProbe* probe = new TProbe(3);
-    TNode* node = Node("holder");
-    node->AddObject(probe);
-    g_pCluster->Clear();
-    EXPECT_EQ(nullptr, probe->pNode);
-    EXPECT_EQ(&TNode::Empty(), probe->GetNode());
-    delete probe;
-}
-
 TEST_F(NodeTest, ReparentingRefusesCyclesAndPathsJoinNames)
 {
     TNode* root = Node("level");
