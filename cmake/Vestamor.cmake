@@ -17,7 +17,7 @@ endfunction()
 # A static library of every .cpp below the current folder (but the excluded ones). Our own
 # modules are linked whole, so that the static initialisers that register managers, commands,
 # variables, descriptors and plug-ins are never dropped by the linker. With
-# VESTAMOR_SHARED_MODULES (CI's sanitizer build) a module is a shared library instead: every
+# VESTAMOR_SHARED_MODULES (CI's sanitizer and fuzz builds) a module is a shared library instead: every
 # program linked whole a copy of every module it names, half a gigabyte each with the
 # sanitizers, and the build's forty programs outgrew CI's disk.
 function(vestamor_module name)

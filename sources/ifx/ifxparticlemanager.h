@@ -51,10 +51,7 @@ template <class T> struct TParticleList
     i32 GetCount() const { return aItem.GetCount(); }
     T* Get(i32 index) const { return aItem[index]; }
     // Objects of the last load come first; made ones from here.
-    i32 GetLoadedCount() const
-    {
-        return aItem.GetFirstOwned() < 0 ? aItem.GetCount() : aItem.GetFirstOwned();
-    }
+    i32 GetLoadedCount() const { return aItem.GetForeignCount(); }
 };
 
 // One record of the spawn pool: an effect's system, its emitter and the node that carries it.

@@ -13,8 +13,7 @@ void TakeLoadedArray(MArray<T, 1, STEP>& array, DArray<T*>& table, const DArray<
     // Objects made here do not go back to their nodes: the cluster may have cleared the node
     // array first (it clears in the order the managers registered, which the link decides).
     if constexpr (std::is_base_of_v<TNodeObject, T>)
-        for (i32 i = array.GetFirstOwned() < 0 ? array.GetCount() : array.GetFirstOwned();
-             i < array.GetCount(); ++i)
+        for (i32 i = array.GetForeignCount(); i < array.GetCount(); ++i)
             array[i]->pNode = nullptr;
     array.DeleteAll();
     table.SetCount(count > 0 ? count : 0);
@@ -28,8 +27,7 @@ void TakeLoadedArray(MArray<T, 1, STEP>& array, DArray<T*>& table, const DArray<
 // manager's to unload, while their image is still there.
 template <class T, int STEP> void UnloadOwned(MArray<T, 1, STEP>& array)
 {
-    for (i32 i = array.GetFirstOwned() < 0 ? array.GetCount() : array.GetFirstOwned(); i < array.GetCount();
-         ++i)
+    for (i32 i = array.GetForeignCount(); i < array.GetCount(); ++i)
         array[i]->Unload();
 }
 

@@ -63,7 +63,7 @@ i32 TDxTextureManager::InitializeManager()
 
 void TDxTextureManager::OnClusterLoad()
 {
-    const i32 loaded = m_aAnimation.GetFirstOwned() < 0 ? m_aAnimation.GetCount() : m_aAnimation.GetFirstOwned();
+    const i32 loaded = m_aAnimation.GetForeignCount();
     for (i32 i = 0; i < loaded; ++i)
         AdoptAnimation(i);
 }

@@ -23,6 +23,8 @@ public:
     i32 GetCapacity() const { return m_nCapacity; }
     i32 GetCount() const { return m_nCount; }
     i32 GetFirstOwned() const { return m_nFirstOwned; }
+    // Foreign (loaded) elements come first: their count, which is where the made ones start.
+    i32 GetForeignCount() const { return m_nFirstOwned < 0 ? m_nCount : m_nFirstOwned; }
     T* operator[](i32 i) const { return m_ppItem[i]; }
     T** GetItems() const { return m_ppItem; }
 
