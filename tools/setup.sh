@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the build, the tests and the game need on Debian 12, as root.
 # Safe to run again: packages already present are skipped.
+#
+# A mirror in the middle of a sync can serve one architecture's index out of step: the update
+# is tried a few times and then goes on with the indexes that came. The 32-bit packages offered
+# can then be older than the 64-bit ones installed, which apt refuses for packages both
+# architectures must share at one version ("held broken packages"); the install is then tried
+# again with the release's own versions, each such package aligned at the newest version both
+# architectures offer.
 set -euo pipefail
 
+release=bookworm
 packages=(
   g++-multilib cmake ninja-build pkg-config file
   zlib1g-dev:i386 libcrypto++-dev:i386 libsdl2-dev:i386 libfreetype-dev:i386
@@ -10,25 +18,86 @@ packages=(
   libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
 )
-# "tools/setup.sh fuzz" adds clang and its libFuzzer runtime for the fuzz preset.
-if [ "${1:-}" = fuzz ]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
 
-missing=()
-# One status a line: a package installed for both architectures (pkg-config) prints two.
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+say() { echo "setup: $*" >&2; }
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "setup: missing packages (${missing[*]}); run as root to install them" >&2
-  exit 1
+# The versions apt offers for a package ("name" or "name:i386"), newest first. Tests replace it.
+offered_versions() {
+  apt-cache madison "$1" | awk -F'|' '{ gsub(/ /, "", $2); print $2 }'
+}
+
+# The packages an install's resolver could not place, read from apt-get's report of unmet
+# dependencies ("libc6-dev:i386 : Depends: linux-libc-dev:i386 but it is not going to be
+# installed"), without their architecture, one a line.
+unplaceable_packages() {
+  sed -n 's/^ *[^ ]* *: *Depends: \([^ ]*\).*/\1/p; s/^ *Depends: \([^ ]*\).*/\1/p' |
+    sed 's/:.*//' | sort -u
+}
+
+# "name=version name:i386=version" at the newest version both architectures offer; fails with
+# a line saying why when they offer none in common.
+aligned_pair() {
+  local name=$1 native foreign version
+  native=$(offered_versions "$name")
+  foreign=$(offered_versions "$name:i386")
+  version=$(grep -Fxf <(printf '%s\n' "$foreign") <(printf '%s\n' "$native") | head -n 1 || true)
+  if [ -z "$version" ]; then
+    say "cannot install $name for both architectures: amd64 offers ${native//$'\n'/, }" \
+        "and i386 offers ${foreign//$'\n'/, }, no version in common (the mirror may be syncing: try again later)"
+    return 1
+  fi
+  echo "$name=$version $name:i386=$version"
+}
+
+update_indexes() {
+  local try
+  for try in 1 2 3; do
+    apt-get update -qq && return 0
+    [ "$try" -lt 3 ] && sleep $((try * 5))
+  done
+  say "some package indexes could not be fetched; going on with the ones that came"
+}
+
+install_packages() {
+  apt-get install -y -qq --no-install-recommends "$@" && return 0
+  say "the install failed; trying again with the release's own versions"
+  local report name pair pins=()
+  report=$(apt-get install -s -t "$release" --no-install-recommends "$@" 2>&1 || true)
+  for name in $(unplaceable_packages <<<"$report"); do
+    pair=$(aligned_pair "$name") || return 1
+    pins+=($pair)
+  done
+  apt-get install -y -qq --allow-downgrades -t "$release" --no-install-recommends "$@" "${pins[@]}" && return 0
+  say "cannot install ${*}: $(grep -m1 -E '^E:|Depends:' <<<"$report" || echo 'apt gave no reason')"
+  return 1
+}
+
+main() {
+  # "tools/setup.sh fuzz" adds clang and its libFuzzer runtime for the fuzz preset.
+  if [ "${1:-}" = fuzz ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+  fi
+
+  local missing=() p
+  # One status a line: a package installed for both architectures (pkg-config) prints two.
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  if [ "$(id -u)" -ne 0 ]; then
+    say "missing packages (${missing[*]}); run as root to install them"
+    return 1
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  update_indexes
+  install_packages "${missing[@]}"
+}
+
+# Sourced by its test for the functions alone.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  main "$@"
 fi
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
