@@ -100,20 +100,55 @@ std::string ProductFolder()
     return ConfigFolder() + "/" + (product[0] ? product : "vestamor");
 }
 
-// The store as the file holds it; a missing file is an empty store, a damaged one keeps what
-// was read before the damage.
-TStore LoadStore()
+bool SaveStore(const TStore& store);
+
+// An unreadable or damaged store is renamed aside, never overwritten: the next write would
+// replace what it still holds. False when it cannot be moved.
+bool KeepAside(const std::string& file, const char* why)
 {
-    TStore store;
+    for (u32 n = 1; n < 100; ++n)
+    {
+        const std::string aside = file + ".unreadable." + std::to_string(n);
+        struct stat info;
+        if (lstat(aside.c_str(), &info) == 0)
+            continue;
+        if (rename(file.c_str(), aside.c_str()) != 0)
+            break;
+        TLog::Print(g_pSystemLog, LOG_ERROR, kStoreError, "%s key store '%s' kept aside as '%s'", why, file.c_str(),
+                    aside.c_str());
+        return true;
+    }
+    TLog::Print(g_pSystemLog, LOG_ERROR, kStoreError, "%s key store '%s' cannot be kept aside: %s; it is not written",
+                why, file.c_str(), std::strerror(errno));
+    return false;
+}
+
+// The store as the file holds it; false when it may not be written over (a store that could
+// not be read nor kept aside). A missing file is an empty store; an unreadable one is kept
+// aside, and a damaged one too, with what was read before the damage stored anew.
+bool LoadStore(TStore& store)
+{
+    store.clear();
     const std::string file = GetRegistryFile();
     const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return store;
+    if (fd < 0 && errno == ENOENT)
+        return true;
     std::vector<u8> bytes;
+    bool readable = fd >= 0;
     u8 buffer[65536];
-    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    close(fd);
+    ssize_t got = 0;
+    while (readable && (got = read(fd, buffer, sizeof buffer)) != 0)
+    {
+        if (got < 0 && errno == EINTR)
+            continue;
+        readable = got > 0;
+        if (readable)
+            bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    if (fd >= 0)
+        close(fd);
+    if (!readable)
+        return KeepAside(file, "unreadable");
 
     TReader reader{bytes, 0};
     std::string magic;
@@ -139,10 +174,13 @@ TStore LoadStore()
         if (sound)
             store[KeyId(root, path.c_str())] = key;
     }
-    if (!sound)
-        TLog::Print(g_pSystemLog, LOG_ERROR, kStoreError, "damaged key store '%s' (read up to byte %u)",
-                    file.c_str(), static_cast<u32>(reader.at));
-    return store;
+    if (sound)
+        return true;
+    TLog::Print(g_pSystemLog, LOG_ERROR, kStoreError, "damaged key store '%s' (read up to byte %u)", file.c_str(),
+                static_cast<u32>(reader.at));
+    if (!KeepAside(file, "damaged"))
+        return false;
+    return store.empty() || SaveStore(store);
 }
 
 bool WriteAll(int fd, const std::vector<u8>& bytes)
@@ -234,14 +272,15 @@ u32 TRegistryKey::Open(const TRegistryKey& parent, const char* subkey, bool crea
         return 0;
 
     std::lock_guard<std::mutex> lock(s_StoreLock);
-    TStore store = LoadStore();
+    TStore store;
+    const bool writable = LoadStore(store);
     const std::string id = KeyId(parent.m_nRoot, path);
     // A key exists when it was stored or lies on the path of a stored key.
     const auto below = store.lower_bound(id + "\\");
     const bool exists = store.count(id) || (below != store.end() && below->first.rfind(id + "\\", 0) == 0);
     if (!exists)
     {
-        if (!create)
+        if (!create || !writable)
             return 0;
         store[id];
         if (!SaveStore(store))
@@ -265,7 +304,8 @@ u32 TRegistryKey::QueryValue(const char* name)
     if (!IsOpen())
         return 1;
     std::lock_guard<std::mutex> lock(s_StoreLock);
-    const TStore store = LoadStore();
+    TStore store;
+    LoadStore(store);
     const auto key = store.find(KeyId(m_nRoot, m_aPath));
     if (key == store.end())
         return 2;
@@ -335,7 +375,9 @@ u32 TRegistryKey::SetValue(const char* name, u32 kind, const void* data, u32 siz
     if (size > REGISTRY_VALUE_SIZE || m_nHandle >= kRootHandle)
         return 2;
     std::lock_guard<std::mutex> lock(s_StoreLock);
-    TStore store = LoadStore();
+    TStore store;
+    if (!LoadStore(store))
+        return 2;
     const u8* bytes = static_cast<const u8*>(data);
     store[KeyId(m_nRoot, m_aPath)][Lower(name)] = TStoredValue{kind, std::vector<u8>(bytes, bytes + size)};
     return SaveStore(store) ? 0 : 2;
@@ -346,7 +388,9 @@ u32 TRegistryKey::DeleteValue(const char* name)
     if (!IsOpen())
         return 1;
     std::lock_guard<std::mutex> lock(s_StoreLock);
-    TStore store = LoadStore();
+    TStore store;
+    if (!LoadStore(store))
+        return 2;
     const auto key = store.find(KeyId(m_nRoot, m_aPath));
     if (key == store.end() || key->second.erase(Lower(name)) == 0)
         return 0;

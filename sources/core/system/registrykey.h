@@ -3,7 +3,8 @@
 // roots; values are named {kind, size, data}. Everything lives in one file under the user's
 // configuration folder ($XDG_CONFIG_HOME, else ~/.config, then a folder named after the
 // product), readable by its owner only and rewritten whole through a temporary file and a
-// rename, so a reader never sees half a store.
+// rename, so a reader never sees half a store. A store that cannot be read is renamed aside,
+// never written over.
 #include "core/system/types.h"
 
 // Value kinds.

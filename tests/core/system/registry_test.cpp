@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace
@@ -102,15 +103,56 @@ TEST_F(RegistryTest, StoreIsWrittenWholeForItsOwnerOnly)
     chmod(folder.c_str(), 0700);
 }
 
-TEST_F(RegistryTest, DamagedStoreIsReportedNotFatal)
+TEST_F(RegistryTest, AStoreThatCannotBeReadIsKeptAsideNeverOverwritten)
 {
-    TRegistryKey key;
-    ASSERT_NE(key.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\Account", true), 0u);
-    ASSERT_EQ(key.SetValue("Username", REGISTRY_TEXT, "pilot", 6), 0u);
     const std::string file = GetRegistryFile();
-    std::filesystem::resize_file(file, std::filesystem::file_size(file) - 3);
-    EXPECT_STREQ(key.GetUsername(), "");
-    EXPECT_NE(m_Directory.ReadFile("system.log").find("damaged key store"), std::string::npos);
-    std::ofstream(file, std::ios::binary) << "VREG\x01\0\0\0\xff\xff\xff\xff";
-    EXPECT_EQ(key.GetDword("Autologin"), 0u);
+    const std::string aside = file + ".unreadable.1";
+    struct TCase
+    {
+        const char* what;
+        // Breaks the store holding "Account" (user "pilot") and then "AutoUpdate".
+        std::function<void()> breakStore;
+        const char* line;
+        const char* userAfter; // what the store still reads
+    };
+    const TCase cases[] = {
+        {"cut in its last key", [&] { std::filesystem::resize_file(file, std::filesystem::file_size(file) - 3); },
+         "damaged key store", "pilot"},
+        {"a wrong version", [&] { std::ofstream(file, std::ios::binary) << "VREG\x02\0\0\0"; }, "damaged key store",
+         ""},
+        {"a folder where the file was",
+         [&] {
+             std::filesystem::remove(file);
+             std::filesystem::create_directory(file);
+         },
+         "unreadable key store", ""},
+    };
+    for (const TCase& test : cases)
+    {
+        SCOPED_TRACE(test.what);
+        std::filesystem::remove_all(aside);
+        std::filesystem::remove_all(file);
+        TRegistryKey account, update;
+        ASSERT_NE(account.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\Account", true), 0u);
+        ASSERT_EQ(account.SetValue("Username", REGISTRY_TEXT, "pilot", 6), 0u);
+        ASSERT_NE(update.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\AutoUpdate", true), 0u);
+        ASSERT_EQ(update.SetValue("SecurityToken", REGISTRY_QWORD, "12345678", 8), 0u);
+        test.breakStore();
+        const bool folder = std::filesystem::is_directory(file);
+        const std::string broken = folder ? "" : m_Directory.ReadFile(file.substr(m_Directory.Path().size() + 1));
+
+        EXPECT_STREQ(account.GetUsername(), test.userAfter);
+        EXPECT_NE(m_Directory.ReadFile("system.log").find(test.line), std::string::npos);
+        ASSERT_TRUE(std::filesystem::exists(aside)) << "kept aside";
+        if (!folder)
+            EXPECT_EQ(m_Directory.ReadFile(aside.substr(m_Directory.Path().size() + 1)), broken);
+        // The next write makes a new store beside it.
+        const u32 autologin = 1;
+        EXPECT_EQ(account.SetValue("Autologin", REGISTRY_DWORD, &autologin, 4), 0u);
+        EXPECT_EQ(account.GetDword("Autologin"), 1u);
+        EXPECT_EQ(std::filesystem::is_directory(aside), folder);
+        if (!folder)
+            EXPECT_EQ(m_Directory.ReadFile(aside.substr(m_Directory.Path().size() + 1)), broken) << "untouched";
+    }
+    std::filesystem::remove_all(aside);
 }
