@@ -79,9 +79,9 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_TRUE(m_Server.Requests().empty());
 
     // Queued and answered: the outcome comes as a console line of the update.
-    EXPECT_EQ(Run("account.login Pilot secret1"),
+    EXPECT_EQ(Run("account.login Pilot n0tNamed1"),
               (std::vector<std::string>{"account connected", "account sucess (3)"}));
-    EXPECT_EQ(m_Server.Requests()[0].body.substr(0, 36), U32(NameId("pilot")) + Sha256("secret1"));
+    EXPECT_EQ(m_Server.Requests()[0].body.substr(0, 36), U32(NameId("pilot")) + Sha256("n0tNamed1"));
     EXPECT_EQ(Run("account.checkusername NEW"), (std::vector<std::string>{"account sucess (2)"}));
     EXPECT_EQ(m_Server.Requests().back().body.substr(0, 4), U32(NameId("new")));
     m_Server.AnswerWith(51, Reply(U8(4)));
@@ -99,6 +99,13 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     commands.SetInstruction(nullptr);
     commands.SetSource(TName());
     EXPECT_EQ(m_Printed.lines, (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
+    // The commands that carry passwords leave none in the name table.
+    EXPECT_EQ(Run("account.change.password n0tNamed1 \"n0tNamed2\""), (std::vector<std::string>{"account sucess (6)"}));
+    EXPECT_EQ(m_Server.Requests().back().body.substr(0, 64), Sha256("n0tNamed1") + Sha256("n0tNamed2"));
+    Run("account.create other@example.com n0tNamed3");
+    EXPECT_EQ(m_Server.Requests().back().body.substr(0, 50), Text("other@example.com") + Sha256("n0tNamed3"));
+    for (const char* secret : {"n0tNamed1", "n0tNamed2", "n0tNamed3"})
+        EXPECT_STREQ(TName(secret).GetText(), "") << secret;
     EXPECT_EQ(Run("account.logout ignored"),
               (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
     EXPECT_EQ(m_Listener.calls.back(), "succeeded 4");

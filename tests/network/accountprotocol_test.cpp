@@ -69,6 +69,7 @@ TEST_F(AccountProtocolTest, CreateSendsTheRecordAndStartsASession)
     EXPECT_EQ(std::u16string(account.Text3.GetText()), std::u16string(31, u'x'));
     EXPECT_EQ(account.nValue1, 4u);
     EXPECT_EQ(account.nValue4, 7u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(account.aPasswordDigest), 32), Sha256("abc123"));
     EXPECT_EQ(Protocol().GetSessionKey(), 0xBEEFu);
     EXPECT_EQ(Protocol().GetSessionNumber(), 0x10002u);
     EXPECT_EQ(Protocol().GetServerIndex(), 0);
@@ -272,6 +273,9 @@ TEST_F(AccountProtocolTest, TheQueueHoldsFourAndOnePoll)
     EXPECT_EQ(Protocol().RequestLogin(std::u16string(32, u'u').c_str(), u"secret1", u"", false), 3u);
     EXPECT_EQ(Protocol().RequestLogin(u"pilot", std::u16string(64, u'p').c_str(), u"", false), 3u);
     EXPECT_EQ(Protocol().RequestLogin(u"pilot", std::u16string(63, u'p').c_str(), u"", false), 1u);
+    // Never the digest of nothing.
+    EXPECT_EQ(Protocol().RequestLogin(u"pilot", u"", u"", false), 4u);
+    EXPECT_EQ(Protocol().RequestLogin(u"pilot", nullptr, u"", false), 4u);
     EXPECT_EQ(Protocol().RequestChangePassword(std::u16string(64, u'p').c_str(), u"x"), 3u);
     EXPECT_EQ(Protocol().RequestForgottenPassword(std::u16string(32, u'u').c_str()), 3u);
 }
@@ -323,13 +327,17 @@ TEST_F(AccountProtocolTest, TheFirstServerInTheListThatAnswersWins)
 
 TEST_F(AccountProtocolTest, OfflineLoginsAreNotAllowed)
 {
-    EXPECT_EQ(Protocol().LoginOffline(u"pilot", u"secret1", false, 7), 2u);
+    u8 secret[ACCOUNT_DIGEST_SIZE], wrong[ACCOUNT_DIGEST_SIZE];
+    ASSERT_TRUE(HashPassword(secret, u"secret1"));
+    ASSERT_TRUE(HashPassword(wrong, u"wrong1"));
+    EXPECT_EQ(Protocol().LoginOffline(u"pilot", secret, 7), 2u);
     EXPECT_FALSE(Protocol().IsLoggedIn());
-    EXPECT_EQ(Protocol().SetCredentials(u" Pilot", u"secret1", false), 0u);
+    EXPECT_EQ(Protocol().SetCredentials(u" Pilot", secret), 0u);
     EXPECT_STREQ(Protocol().GetAccount().Username.GetText(), "pilot");
     Protocol().SetOfflineFlags(1);
-    EXPECT_EQ(Protocol().LoginOffline(u"pilot", u"wrong1", false, 7), 3u);
-    EXPECT_EQ(Protocol().LoginOffline(u"pilot", u"secret1", false, 7), 0u);
+    EXPECT_EQ(Protocol().LoginOffline(u"pilot", wrong, 7), 3u);
+    EXPECT_EQ(Protocol().LoginOffline(u"pilot", nullptr, 7), 3u) << "no stored digest";
+    EXPECT_EQ(Protocol().LoginOffline(u"pilot", secret, 7), 0u);
     Deliver();
     EXPECT_EQ(m_Listener.calls,
               (std::vector<std::string>{"connected", "account connected pilot", "succeeded 3"}));

@@ -110,28 +110,37 @@ TEST_F(PerformanceMonitorTest, TheInstallationIdentifierComesFromTheKeyStore)
 
 TEST_F(PerformanceMonitorTest, StartAndStopReportsAndAborts)
 {
-    TPerformanceMonitor monitor;
-    // The stop report goes out even when no start report ever did.
-    monitor.End();
+    // The program's monitor starts before the start-up script names the receiver: the start
+    // report waits for it, and both reports reach it.
+    const std::string receiver = "127.0.0.1:" + std::to_string(m_Receiver.Port());
+    SetServer("telemetry.brevicorn.invalid");
+    g_PerformanceMonitor.Begin();
+    TPeerConnection::Sleep(600);
+    TCommandManager::Instance().ExecuteText(("set telemetry.server \"" + receiver + "\"").c_str());
+    g_PerformanceMonitor.End();
     std::string message = Message(0);
     ASSERT_EQ(message.size(), 47u);
     EXPECT_EQ(Word(message, 4), TELEMETRY_STATE);
     EXPECT_EQ(Word(message, 24), 1u);
-    EXPECT_EQ(Word(message, 28), TELEMETRY_STOPPED);
-
-    monitor.Begin();
-    message = Message(1);
     EXPECT_EQ(Word(message, 28), TELEMETRY_STARTED);
+    EXPECT_EQ(Word(Message(1), 28), TELEMETRY_STOPPED);
+
+    TPerformanceMonitor monitor;
+    // The stop report goes out even when no start report ever did.
+    monitor.End();
+    EXPECT_EQ(Word(Message(2), 28), TELEMETRY_STOPPED);
+    monitor.Begin();
+    EXPECT_EQ(Word(Message(3), 28), TELEMETRY_STARTED) << "the server was named before";
     // An abort is reported on the aborting thread.
     ASSERT_NE(TerminateCallback, nullptr);
     TerminateCallback("it broke");
-    message = Message(2);
+    message = Message(4);
     EXPECT_EQ(Word(message, 4), TELEMETRY_CRASH);
     const std::string text = message.substr(28, Word(message, 24));
     EXPECT_NE(text.find("; info='abort'; comment='it broke'"), std::string::npos) << text;
     EXPECT_EQ(text.rfind("track=", 0), 0u);
     monitor.End();
-    EXPECT_EQ(Word(Message(3), 28), TELEMETRY_STOPPED);
+    EXPECT_EQ(Word(Message(5), 28), TELEMETRY_STOPPED);
     EXPECT_EQ(TerminateCallback, nullptr);
 }
 

@@ -78,7 +78,7 @@ TEST_F(StoredLoginTest, TheStoredDigestStandsForThePlaceholder)
     account.Username = "pilot";
     std::memcpy(account.aPasswordDigest, Sha256("secret1").data(), 32);
     ASSERT_EQ(SaveStoredLogin(account, 3), 0u);
-    EXPECT_EQ(Protocol().SetCredentials(u"Pilot", nullptr, true), 1u);
+    EXPECT_EQ(Protocol().SetCredentials(u"Pilot", nullptr), 1u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(Protocol().GetAccount().aPasswordDigest), 32),
               Sha256("secret1"));
     ASSERT_EQ(Protocol().RequestLogin(u"pilot", nullptr, u"", true), 0u);

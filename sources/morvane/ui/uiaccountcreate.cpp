@@ -38,12 +38,31 @@ void PutUtf8(SArray<char, 32, 0>& out, const char16_t* text)
 void PutWide(SArray<char16_t, 32, 0>& out, const char16_t* text)
 {
     char16_t cut[ACCOUNT_TEXT_LENGTH + 1] = {};
-    for (u32 i = 0; text && text[i] && i < ACCOUNT_TEXT_LENGTH; ++i)
+    u32 length = 0;
+    while (text && text[length] && length < ACCOUNT_TEXT_LENGTH)
+        ++length;
+    // A pair of surrogates is one character: never kept in half.
+    if (length == ACCOUNT_TEXT_LENGTH && text[length] && text[length - 1] >= 0xD800 && text[length - 1] < 0xDC00)
+        --length;
+    for (u32 i = 0; i < length; ++i)
         cut[i] = text[i];
     out = cut;
 }
 
 } // namespace
+
+bool TUIAccountCreate::FitsRecord(const char16_t* text, bool userName)
+{
+    char bytes[RECORD_TEXT_BYTES + 1] = {};
+    if (!AccountUtf8(bytes, sizeof bytes, text))
+        return false;
+    // A name goes out trimmed and lower-cased: that is the form that must fit.
+    if (userName)
+        NormalizeUsername(bytes);
+    const bool fits = std::strlen(bytes) <= ACCOUNT_TEXT_LENGTH;
+    WipeSecret(bytes, sizeof bytes);
+    return fits;
+}
 
 TUIAccountCreate::TUIAccountCreate() : TUIAccountScreen(ACCOUNT_CREATE_NAME, "lblStatusCreate") {}
 
@@ -72,9 +91,9 @@ void TUIAccountCreate::OnInitialize()
 u32 TUIAccountCreate::CheckFields(const char16_t* user, const char16_t* password, const char16_t* repeat, u32 year,
                                   u32 month, u32 day)
 {
-    if (!IsValidUserName(user))
+    if (!IsValidUserName(user) || !FitsRecord(user, true))
         return ACCOUNT_FIELD_USER_NAME;
-    if (!password || !IsValidPassword(password))
+    if (!password || !IsValidPassword(password) || !FitsRecord(password, false))
         return ACCOUNT_FIELD_PASSWORD;
     if (!repeat || !repeat[0] || std::u16string_view(repeat) != std::u16string_view(password))
         return ACCOUNT_FIELD_REPEAT;

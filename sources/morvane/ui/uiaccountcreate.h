@@ -41,12 +41,15 @@ public:
     void OnRequestSucceeded(u32 kind) override;
     void OnRequestFailed(u32 kind, u32 code) override;
 
-    // The first failing field of the form, in order: user name, password, repeat, birth date.
+    // The first failing field of the form, in order: user name, password, repeat, birth date. A
+    // name or password whose UTF-8 form does not fit the record's 31 bytes fails its field.
     static u32 CheckFields(const char16_t* user, const char16_t* password, const char16_t* repeat, u32 year,
                            u32 month, u32 day);
     // The record of the fields: user name and password in UTF-8 (a text of more than 128 bytes
     // is taken as empty; 31 bytes kept, cut where a character ends), the three texts, the birth
     // date as a FILETIME at midnight and the avatar index.
+    // Whether the UTF-8 form of a text (a user name as it is sent) fits the record's 31 bytes.
+    static bool FitsRecord(const char16_t* text, bool userName);
     static TAccountData MakeRecord(const char16_t* user, const char16_t* password, const char16_t* const (&texts)[3],
                                    u32 year, u32 month, u32 day, u32 avatar);
 

@@ -103,9 +103,12 @@ void TUIAccountLogin::OnFormShown()
         Utf8ToUtf16(stored, ACCOUNT_TEXT_LENGTH + 1, protocol->GetAccount().Username.GetText());
         SetBoxText(m_pUserName, stored);
     }
-    char user[ACCOUNT_TEXT_LENGTH + 1] = {};
+    // The stored login keeps the name as logins send it: trimmed and lower-cased.
+    char user[ACCOUNT_PASSWORD_ROOM * 3 + 1] = {};
     const bool known = m_pUserName && AccountUtf8(user, sizeof user, m_pUserName->GetText());
-    m_bStoredPassword = known && HasStoredPassword(user);
+    if (known)
+        NormalizeUsername(user);
+    m_bStoredPassword = known && user[0] && HasStoredPassword(user);
     m_bFilling = true;
     SetBoxText(m_pPassword, m_bStoredPassword ? ACCOUNT_PASSWORD_PLACEHOLDER : u"");
     m_bFilling = false;
@@ -202,11 +205,27 @@ u32 TUIAccountLogin::StoredLoginFlags() const
 void TUIAccountLogin::OnLogin(UX::TControl*, UX::TMouse*)
 {
     TAccountProtocol* protocol = Protocol();
-    if (!protocol || !m_pUserName || !m_pPassword)
+    // The button's own rule holds for the automatic log-in too: never a login without a password.
+    if (!protocol || IsEmpty(m_pUserName) || IsEmpty(m_pPassword))
         return;
-    if (protocol->RequestLogin(m_pUserName->GetText(), m_pPassword->GetText(), u"", m_bStoredPassword) !=
-        ACCOUNT_QUEUED)
+    const u32 result = protocol->RequestLogin(m_pUserName->GetText(), m_pPassword->GetText(), u"", m_bStoredPassword);
+    if (result == ACCOUNT_TOO_LONG)
+    {
+        // The record holds 31 bytes of each: say which one does not fit.
+        if (!TUIAccountCreate::FitsRecord(m_pUserName->GetText(), true))
+            ShowFieldError("locAccountInvalidUsernameTitle", "locAccountInvalidUsernameText");
+        else
+            ShowFieldError("locAccountInvalidPasswordTitle", "locAccountInvalidPasswordText");
+    }
+    if (result != ACCOUNT_QUEUED)
         return;
+    // The request holds the digest: the box keeps no password, only the offline path its digest.
+    if (!m_bStoredPassword)
+    {
+        HashPassword(m_aTypedDigest, m_pPassword->GetText());
+        WipeSecret(m_pPassword->Text.GetData(), static_cast<u32>(m_pPassword->Text.GetCount() * sizeof(char16_t)));
+        SetBoxText(m_pPassword, u"");
+    }
     SetIdle(false);
     ShowStatus();
 }
@@ -284,6 +303,7 @@ void TUIAccountLogin::OnRequestFailed(u32 kind, u32 code)
     if (kind == ACCOUNT_LOGIN)
     {
         SetIdle(true);
+        UpdateLoginButton();
         HideStatus();
     }
     ShowRequestFailure(kind, code);
@@ -292,9 +312,9 @@ void TUIAccountLogin::OnRequestFailed(u32 kind, u32 code)
 void TUIAccountLogin::StartOfflinePath()
 {
     TAccountProtocol* protocol = Protocol();
-    if (!protocol || !m_pUserName || !m_pPassword)
+    if (!protocol || !m_pUserName)
         return;
-    if (protocol->SetCredentials(m_pUserName->GetText(), m_pPassword->GetText(), m_bStoredPassword) != 0)
+    if (protocol->SetCredentials(m_pUserName->GetText(), m_bStoredPassword ? nullptr : m_aTypedDigest) != 0)
     {
         LoginOffline();
         return;
@@ -320,9 +340,9 @@ void TUIAccountLogin::OnConnectionAnswer(UX::TControl*, TUIMessageResult* result
 void TUIAccountLogin::LoginOffline()
 {
     TAccountProtocol* protocol = Protocol();
-    if (!protocol || !m_pUserName || !m_pPassword)
+    if (!protocol || !m_pUserName)
         return;
-    if (protocol->LoginOffline(m_pUserName->GetText(), m_pPassword->GetText(), m_bStoredPassword,
+    if (protocol->LoginOffline(m_pUserName->GetText(), m_bStoredPassword ? nullptr : m_aTypedDigest,
                                StoredLoginFlags()) == 0)
         return;
     if (TUIMessageDialog* box = MessageBox())

@@ -51,8 +51,9 @@ public:
     // front.
     void Open(u32 mode);
 
-    // The typed name and password handed to the account client; a log-in against the stored
-    // login at once when the client took the stored digest, else the question whether to.
+    // The typed name and the last log-in's password digest handed to the account client; a
+    // log-in against the stored login at once when the client took the stored digest, else the
+    // question whether to.
     void StartOfflinePath();
     // The days left to validate the mail of an account registered at the time (both FILETIMEs):
     // 6 less the days since, truncated, within 0..6 (a registration in the future shows 6).
@@ -109,4 +110,7 @@ private:
     bool m_bStoredPassword = false;
     // Set while the screen itself changes the password box.
     bool m_bFilling = false;
+    // The digest of the password of the last log-in (the box is emptied when it is sent), for
+    // the offline path.
+    u8 m_aTypedDigest[ACCOUNT_DIGEST_SIZE] = {};
 };

@@ -44,8 +44,8 @@ public:
     static bool IsValidUserName(const char16_t* text);
     // A day that exists in its month of a year a calendar time holds (1601 on).
     static bool IsValidBirthDate(u32 year, u32 month, u32 day);
-    // "msgAccountResult..." of a result code ("locaAccountUnknownResult" above 13, empty for
-    // codes without one); "msgAccount..." of a request kind ("locaAccountUnknownAction" above
+    // "msgAccountResult..." of a result code ("locaAccountUnknownResult" for every code without
+    // one of its own: any status a reply carries is told); "msgAccount..." of a request kind ("locaAccountUnknownAction" above
     // 10, empty for kind 0 and kinds without one).
     static const char* GetResultKey(u32 code);
     static const char* GetKindKey(u32 kind);

@@ -2,6 +2,7 @@
 // "account sucess (%d)" or an "account error (%d,%d)" line), and the connection's time-out.
 #include "core/system/platform.h"
 #include "core/system/unistring.h"
+#include "engine/system/command/commandprogram.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/commandarguments.h"
 #include "network/account/accountmanager.h"
@@ -41,6 +42,14 @@ bool SetUserText(SArray<char16_t, 32, 0>& out, const char* text)
     return true;
 }
 
+// An argument's text: the words of the commands that carry passwords are held by their
+// program only, never by the name table.
+const char* ArgumentText(const TCommandInstruction& instruction, u32 index)
+{
+    const char* text = CommandPrivateText(instruction.aArgument[index]);
+    return text ? text : CommandArgumentText(instruction, index);
+}
+
 bool SetUtf8Text(SArray<char, 32, 0>& out, const char* text)
 {
     if (std::strlen(text) > ACCOUNT_TEXT_LENGTH)
@@ -58,11 +67,11 @@ public:
         if (prepare != COMMAND_RUN || !CheckAtLeast(instruction, 2))
             return;
         TAccountData account;
-        bool fits = SetUtf8Text(account.Username, CommandArgumentText(instruction, 0)) &&
-                    SetUtf8Text(account.Password, CommandArgumentText(instruction, 1));
+        bool fits = SetUtf8Text(account.Username, ArgumentText(instruction, 0)) &&
+                    SetUtf8Text(account.Password, ArgumentText(instruction, 1));
         SArray<char16_t, 32, 0>* texts[3] = {&account.Text1, &account.Text2, &account.Text3};
         for (u32 i = 2; i < instruction.nArgumentCount && i < 5; ++i)
-            fits = fits && SetUserText(*texts[i - 2], CommandArgumentText(instruction, i));
+            fits = fits && SetUserText(*texts[i - 2], ArgumentText(instruction, i));
         ReportTooLong(fits ? Protocol().RequestCreate(account) : ACCOUNT_TOO_LONG);
         WipeSecret(account.Password.GetData(), 32);
     }
@@ -75,7 +84,7 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 2))
             return;
-        const char* newPassword = CommandArgumentText(instruction, 1);
+        const char* newPassword = ArgumentText(instruction, 1);
         if (!IsValidPassword(newPassword))
         {
             TCommandManager::Instance().PrintError("new password is invalid");
@@ -83,7 +92,7 @@ public:
         }
         char16_t oldWide[COMMAND_WIDE_ROOM];
         char16_t newWide[COMMAND_WIDE_ROOM];
-        Utf8ToUtf16(oldWide, COMMAND_WIDE_ROOM, CommandArgumentText(instruction, 0));
+        Utf8ToUtf16(oldWide, COMMAND_WIDE_ROOM, ArgumentText(instruction, 0));
         Utf8ToUtf16(newWide, COMMAND_WIDE_ROOM, newPassword);
         ReportTooLong(Protocol().RequestChangePassword(oldWide, newWide));
         WipeSecret(oldWide, sizeof oldWide);
@@ -99,7 +108,7 @@ public:
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
             return;
         char16_t user[COMMAND_WIDE_ROOM];
-        const char* text = CommandArgumentText(instruction, 0);
+        const char* text = ArgumentText(instruction, 0);
         if (MultiByteToWide(user, COMMAND_WIDE_ROOM, text, -1) != 0)
             user[0] = 0;
         ReportTooLong(Protocol().RequestForgottenPassword(user));
@@ -114,10 +123,10 @@ public:
         if (prepare != COMMAND_RUN || !CheckAtLeast(instruction, 2))
             return;
         TAccountData account;
-        bool fits = SetUserText(account.Text1, CommandArgumentText(instruction, 0)) &&
-                    SetUserText(account.Text2, CommandArgumentText(instruction, 1));
+        bool fits = SetUserText(account.Text1, ArgumentText(instruction, 0)) &&
+                    SetUserText(account.Text2, ArgumentText(instruction, 1));
         if (instruction.nArgumentCount > 2)
-            fits = fits && SetUserText(account.Text3, CommandArgumentText(instruction, 2));
+            fits = fits && SetUserText(account.Text3, ArgumentText(instruction, 2));
         ReportTooLong(fits ? Protocol().RequestUpdate(account) : ACCOUNT_TOO_LONG);
     }
 };
@@ -129,7 +138,7 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
             return;
-        ReportTooLong(Protocol().RequestCheckUsername(CommandArgumentText(instruction, 0)));
+        ReportTooLong(Protocol().RequestCheckUsername(ArgumentText(instruction, 0)));
     }
 };
 
@@ -140,10 +149,20 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckAtLeast(instruction, 2))
             return;
-        const TName extra =
-            instruction.nArgumentCount > 2 ? CommandArgument(instruction, 2) : TName("", true);
-        ReportTooLong(
-            Protocol().RequestLogin(CommandArgument(instruction, 0), CommandArgument(instruction, 1), extra));
+        char16_t wide[3][COMMAND_WIDE_ROOM] = {};
+        u32 result = ACCOUNT_QUEUED;
+        for (u32 i = 0; i < 3 && i < instruction.nArgumentCount; ++i)
+        {
+            const char* text = ArgumentText(instruction, i);
+            if (std::strlen(text) >= COMMAND_WIDE_ROOM)
+                result = ACCOUNT_TOO_LONG;
+            else
+                Utf8ToUtf16(wide[i], COMMAND_WIDE_ROOM, text);
+        }
+        if (result == ACCOUNT_QUEUED)
+            result = Protocol().RequestLogin(wide[0], wide[1], wide[2], false);
+        WipeSecret(wide, sizeof wide);
+        ReportTooLong(result);
     }
 };
 

@@ -34,6 +34,7 @@ constexpr u32 ACCOUNT_QUEUED = 0;
 constexpr u32 ACCOUNT_QUEUE_FULL = 1;
 constexpr u32 ACCOUNT_NOT_LOGGED_IN = 2; // RequestLogout; RequestPoll: a poll is queued already
 constexpr u32 ACCOUNT_TOO_LONG = 3;      // a name, password or text that does not fit
+constexpr u32 ACCOUNT_NO_PASSWORD = 4;   // RequestLogin: an empty password and no stored digest meant
 
 struct TAccountData
 {

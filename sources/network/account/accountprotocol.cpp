@@ -158,6 +158,8 @@ u32 TAccountProtocol::RequestCheckUsername(const char* user)
 u32 TAccountProtocol::RequestLogin(const char16_t* user, const char16_t* password, const char16_t* extra,
                                    bool storedPassword)
 {
+    if (!storedPassword && (!password || !password[0]))
+        return ACCOUNT_NO_PASSWORD;
     char name[32];
     char extraText[ACCOUNT_PASSWORD_ROOM * 3 + 1];
     TAccountRequest request;
@@ -174,22 +176,6 @@ u32 TAccountProtocol::RequestLogin(const char16_t* user, const char16_t* passwor
     std::memcpy(request.aLoginExtra, extraText, std::min(std::strlen(extraText), sizeof request.aLoginExtra));
     const u32 result = Queue(request);
     WipeSecret(request.aLoginDigest, ACCOUNT_DIGEST_SIZE);
-    return result;
-}
-
-u32 TAccountProtocol::RequestLogin(const TName& user, const TName& password, const TName& extra)
-{
-    char16_t wide[3][ACCOUNT_PASSWORD_ROOM + 1];
-    const TName* texts[3] = {&user, &password, &extra};
-    for (u32 i = 0; i < 3; ++i)
-    {
-        const char* text = texts[i]->GetText();
-        if (std::strlen(text) > ACCOUNT_PASSWORD_ROOM ||
-            Utf8ToUtf16(wide[i], ACCOUNT_PASSWORD_ROOM + 1, text) > static_cast<i32>(ACCOUNT_PASSWORD_ROOM))
-            return ACCOUNT_TOO_LONG;
-    }
-    const u32 result = RequestLogin(wide[0], wide[1], wide[2], false);
-    WipeSecret(wide, sizeof wide);
     return result;
 }
 
@@ -311,41 +297,40 @@ bool TAccountProtocol::WaitUntilIdle(u32 milliseconds)
 // ---------------------------------------------------------------------------------------------
 // Credentials
 
-u32 TAccountProtocol::SetCredentials(const char16_t* user, const char16_t* password, bool storedPassword)
+u32 TAccountProtocol::SetCredentials(const char16_t* user, const u8* digest)
 {
     char name[32];
-    u8 digest[ACCOUNT_DIGEST_SIZE];
-    bool stored = false;
-    if (!MakeUsername(name, user) || !MakeDigest(digest, password, storedPassword, stored))
+    u8 stored[ACCOUNT_DIGEST_SIZE];
+    if (!MakeUsername(name, user))
         return ACCOUNT_TOO_LONG;
+    const bool useStored = !digest && GetStoredDigest(stored);
     m_Lock.Enter();
     m_Account.Username = name;
     // The stored digest left unchanged when none is stored.
-    if (!storedPassword || stored)
-        SetPasswordDigest(m_Account, digest);
+    if (digest || useStored)
+        SetPasswordDigest(m_Account, digest ? digest : stored);
     m_Lock.Leave();
-    WipeSecret(digest, sizeof digest);
-    return stored ? 1 : 0;
+    WipeSecret(stored, sizeof stored);
+    return useStored ? 1 : 0;
 }
 
-u32 TAccountProtocol::LoginOffline(const char16_t* user, const char16_t* password, bool storedPassword,
-                                   u32 flags)
+u32 TAccountProtocol::LoginOffline(const char16_t* user, const u8* digest, u32 flags)
 {
     char name[32];
-    u8 digest[ACCOUNT_DIGEST_SIZE];
-    bool stored = false;
-    if (!MakeUsername(name, user) || !MakeDigest(digest, password, storedPassword, stored))
+    u8 stored[ACCOUNT_DIGEST_SIZE] = {};
+    if (!MakeUsername(name, user))
         return ACCOUNT_TOO_LONG;
+    const bool known = digest || GetStoredDigest(stored);
     m_Lock.Enter();
     m_Account.Username = name;
     u32 result = 0;
     if (!(m_nOfflineFlags & 1))
         result = 2;
-    else if (std::memcmp(digest, m_Account.aPasswordDigest, ACCOUNT_DIGEST_SIZE) != 0)
+    else if (!known || std::memcmp(digest ? digest : stored, m_Account.aPasswordDigest, ACCOUNT_DIGEST_SIZE) != 0)
         result = 3;
     const TAccountData account = m_Account;
     m_Lock.Leave();
-    WipeSecret(digest, sizeof digest);
+    WipeSecret(stored, sizeof stored);
     if (result != 0)
         return result;
     SaveStoredLogin(account, flags);

@@ -46,11 +46,10 @@ public:
     // The name trimmed and lower-cased, as logins send it.
     u32 RequestCheckUsername(const char* user);
     // The password is hashed now: only its digest is queued. storedPassword: send the stored
-    // digest (the login screen's placeholder); a login without one fails with 7.
+    // digest (the login screen's placeholder); a login without one fails with 7. Without it an
+    // empty password is refused (4): the digest of nothing is never sent.
     u32 RequestLogin(const char16_t* user, const char16_t* password, const char16_t* extra,
                      bool storedPassword);
-    // The console's form: the texts of three names.
-    u32 RequestLogin(const TName& user, const TName& password, const TName& extra);
     // 2 when no session exists. The payload is cut to 3,968 bytes.
     u32 RequestLogout(u32 messageKind, const void* payload, u32 length);
     // The crash hooks' logout: never waits for the lock (false when it is held elsewhere).
@@ -65,12 +64,13 @@ public:
     // limit. False when the time ran out.
     bool WaitUntilIdle(u32 milliseconds);
 
-    // The user name and the password's digest of the account record (the stored digest for
-    // the placeholder password): 0, 1 when the stored digest was used, 3 a text too long.
-    u32 SetCredentials(const char16_t* user, const char16_t* password, bool storedPassword);
-    // A login against the stored login without the server: 2 offline logins not allowed, 3 the
-    // digest differs, 0 logged in.
-    u32 LoginOffline(const char16_t* user, const char16_t* password, bool storedPassword, u32 flags);
+    // The user name and the password's digest of the account record; digest null: the stored
+    // digest (the placeholder password). 0, 1 when the stored digest was used, 3 a name too long.
+    // Digests, not passwords: the login screen keeps no password once its request is made.
+    u32 SetCredentials(const char16_t* user, const u8* digest);
+    // A login against the stored login without the server, with a digest as SetCredentials
+    // takes it: 2 offline logins not allowed, 3 the digest differs, 0 logged in.
+    u32 LoginOffline(const char16_t* user, const u8* digest, u32 flags);
 
     // Main thread only.
     bool AddListener(TAccountListener* listener);

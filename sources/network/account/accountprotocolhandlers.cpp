@@ -108,10 +108,12 @@ void TAccountProtocol::Handle(TAccountRequest& request, winsock::SOCKET& socket)
         u8 digest[ACCOUNT_DIGEST_SIZE];
         HashPasswordUtf8(digest, request.Data.Password.GetText());
         message.AddBytes(digest, ACCOUNT_DIGEST_SIZE);
-        WipeSecret(digest, sizeof digest);
         AddUserData(message, request.Data);
         AddClient(message);
+        // The new account's digest: the update screen checks an old password against it.
         TAccountData account;
+        SetPasswordDigest(account, digest);
+        WipeSecret(digest, sizeof digest);
         if (!Exchange(kind, message, socket, ACCOUNT_LOCAL_FAILURE))
             break;
         if (!StartSessionFrom(message, account))

@@ -34,8 +34,15 @@ struct TServer
     char aHost[128];
     u32 nPort;
 };
+const char* const kBuiltInServer = "telemetry.brevicorn.invalid";
 TServer s_aServer[2] = {{"telemetry.brevicorn.invalid", DEFAULT_PORT}, {"", 0}};
 std::atomic<u32> s_nServer{0};
+
+// Whether a server other than the built-in one (which no report reaches) is named.
+bool IsServerNamed()
+{
+    return std::strcmp(s_aServer[s_nServer.load()].aHost, kBuiltInServer) != 0;
+}
 
 class Ttelemetry_serverVariable : public TVariable
 {
@@ -57,6 +64,9 @@ public:
             next.nPort = port > 0 && port < 65536 ? static_cast<u32>(port) : DEFAULT_PORT;
         }
         s_nServer = 1 - s_nServer.load();
+        // The program's start report waited for it.
+        if (IsServerNamed())
+            g_PerformanceMonitor.ReleaseStartReport();
     }
 };
 
@@ -88,8 +98,8 @@ void GetTelemetryServer(char (&host)[128], u32& port)
 }
 
 TPerformanceMonitor::TPerformanceMonitor()
-    : m_nInstallationId(0), m_nProductId(0), m_nVersionId(0), m_nRequestFlags(0), m_nStateKind(1),
-      m_nState(0), m_fElapsed(0.0f), m_fFrameTimeSum(0.0f), m_nSamples(0)
+    : m_nInstallationId(0), m_nProductId(0), m_nVersionId(0), m_nRequestFlags(0), m_bStartHeld(false),
+      m_nStateKind(1), m_nState(0), m_fElapsed(0.0f), m_fFrameTimeSum(0.0f), m_nSamples(0)
 {
     SetName("PerformanceMonitor");
 }
@@ -113,7 +123,17 @@ void TPerformanceMonitor::Begin()
     TerminateCallback = OnAbort;
     m_nStateKind = 1;
     m_nState = TELEMETRY_STARTED;
-    m_nRequestFlags |= REQUEST_STATE;
+    // The start-up script, which runs after this, names the server: until then the report waits
+    // (or goes out ahead of the stop report).
+    m_bStartHeld = true;
+    if (IsServerNamed())
+        ReleaseStartReport();
+}
+
+void TPerformanceMonitor::ReleaseStartReport()
+{
+    if (m_bStartHeld.exchange(false))
+        m_nRequestFlags |= REQUEST_STATE;
 }
 
 void TPerformanceMonitor::Identify()
@@ -132,10 +152,14 @@ void TPerformanceMonitor::Identify()
 
 void TPerformanceMonitor::End()
 {
+    // A start report still waiting, or not yet taken by the thread, goes first, to the server
+    // as it is now.
+    const bool held = m_bStartHeld.exchange(false);
+    if ((m_nRequestFlags.fetch_and(~REQUEST_STATE) & REQUEST_STATE) || held)
+        SendText(TELEMETRY_STATE, "");
     m_nStateKind = 1;
     m_nState = TELEMETRY_STOPPED;
     SendText(TELEMETRY_STATE, "");
-    m_nRequestFlags &= ~REQUEST_STATE;
     TThread::Stop();
     if (TerminateCallback == OnAbort)
         TerminateCallback = nullptr;
@@ -173,11 +197,9 @@ void TPerformanceMonitor::Pass(f32 frameTime)
         m_nSamples = 0;
         m_fElapsed = 0.0f;
     }
-    if (m_nRequestFlags & REQUEST_STATE)
-    {
+    // Taken before it is sent: the stop report's sender finds it either here or still due.
+    if (m_nRequestFlags.fetch_and(~REQUEST_STATE) & REQUEST_STATE)
         SendText(TELEMETRY_STATE, "");
-        m_nRequestFlags &= ~REQUEST_STATE;
-    }
 }
 
 u32 TPerformanceMonitor::BuildMessage(u8 (&buffer)[TELEMETRY_MESSAGE_SIZE], u32 type, const char* text) const

@@ -36,8 +36,11 @@ public:
     static void Stop();
 
     // Reads the identifiers, starts the thread, installs the crash and abort hooks and asks for
-    // the "started" report.
+    // the "started" report: at once when telemetry_server was named, else when it is (the
+    // start-up script runs after Begin), at the latest just before the "stopped" report.
     void Begin();
+    // The "started" report, when it waits, goes out on the thread's next pass.
+    void ReleaseStartReport();
     // The product, version and installation identifiers.
     void Identify();
     // Sends the "stopped" report at once on the calling thread, then stops the thread.
@@ -63,6 +66,7 @@ private:
     u32 m_nProductId;
     u32 m_nVersionId;
     std::atomic<u32> m_nRequestFlags;
+    std::atomic<bool> m_bStartHeld;
     u32 m_nStateKind;
     std::atomic<u32> m_nState;
     f32 m_fElapsed;

@@ -182,7 +182,8 @@ TEST(AccountRules, CodesAndKindsHaveTheirKeysAndTheRestOneEach)
     EXPECT_STREQ(TUIAccountScreen::GetResultKey(0), "msgAccountResultOK");
     EXPECT_STREQ(TUIAccountScreen::GetResultKey(5), "msgAccountResultUsernameUsed");
     EXPECT_STREQ(TUIAccountScreen::GetResultKey(13), "msgAccountResultConnectionError");
-    EXPECT_STREQ(TUIAccountScreen::GetResultKey(14), "locaAccountUnknownResult");
+    for (u32 code : {6u, 9u, 10u, 14u, 255u})
+        EXPECT_STREQ(TUIAccountScreen::GetResultKey(code), "locaAccountUnknownResult") << code;
     EXPECT_STREQ(TUIAccountScreen::GetKindKey(0), "");
     EXPECT_STREQ(TUIAccountScreen::GetKindKey(3), "msgAccountLogin");
     EXPECT_STREQ(TUIAccountScreen::GetKindKey(10), "msgAccountPing");
@@ -208,6 +209,22 @@ TEST(AccountRules, CreateChecksItsFieldsInOrder)
     EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc124", 2000, 1, 1), ACCOUNT_FIELD_REPEAT);
     EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2001, 2, 31), ACCOUNT_FIELD_BIRTH_DATE);
     EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2000, 2, 29), ACCOUNT_FIELD_OK);
+    // The record holds 31 bytes of UTF-8: a euro sign takes three.
+    const std::u16string euros(8, u'\u20ac');
+    const std::u16string name31 = u"ab" + euros + u"@b.cd";
+    const std::u16string name32 = u"abc" + euros + u"@b.cd";
+    EXPECT_EQ(TUIAccountCreate::CheckFields(name31.c_str(), u"abc123", u"abc123", 2000, 1, 1), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(TUIAccountCreate::CheckFields((name31 + u"  ").c_str(), u"abc123", u"abc123", 2000, 1, 1),
+              ACCOUNT_FIELD_OK)
+        << "trailing blanks are not sent";
+    EXPECT_EQ(TUIAccountCreate::CheckFields(name32.c_str(), u"abc123", u"abc123", 2000, 1, 1),
+              ACCOUNT_FIELD_USER_NAME);
+    const std::u16string password31 = u"abc1234" + std::u16string(24, u'x');
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", password31.c_str(), password31.c_str(), 2000, 1, 1),
+              ACCOUNT_FIELD_OK);
+    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", (password31 + u"x").c_str(), (password31 + u"x").c_str(),
+                                            2000, 1, 1),
+              ACCOUNT_FIELD_PASSWORD);
 }
 
 TEST(AccountRules, TheCreateRecordKeepsWhatItsFieldsHold)
@@ -234,23 +251,29 @@ TEST(AccountRules, TheCreateRecordKeepsWhatItsFieldsHold)
 TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidAccount)
 {
     TAccountServerPeer server;
-    bool used = true;
-    server.Answer(20, [&used](TPeerConnection& connection, const TSeenRequest&) {
-        connection.Write(used ? Reply(U8(5)) : Reply(SessionReply(9, 0xBEEF, 13, "Ann")));
+    std::atomic<u8> status{5};
+    server.Answer(20, [&status](TPeerConnection& connection, const TSeenRequest&) {
+        connection.Write(status ? Reply(U8(status)) : Reply(SessionReply(9, 0xBEEF, 13, "Ann")));
     });
     UseServer(server.Port());
     Create().SlideInFromRight();
     Ticks(12);
     ASSERT_TRUE(Create().IsShowing());
-    Type(Create().GetBox(0), u"9@b.c");
-    Type(Create().GetBox(1), u"abc");
-    Press(Create().GetCreateButton());
-    Ticks(2);
-    ASSERT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
-    Press(Box().GetFirstButton());
-    Ticks(2);
-    EXPECT_TRUE(Create().GetBox(0)->nFlags & UX::CONTROL_FOCUSED) << "the user name's box";
+    // A name that is no address, and one of 17 characters but 39 bytes (the record holds 31).
+    const std::u16string pasted = u"a" + std::u16string(11, u'\u20ac') + u"@b.cd";
+    for (const char16_t* name : {u"9@b.c", pasted.c_str()})
+    {
+        Type(Create().GetBox(0), name);
+        Type(Create().GetBox(1), u"abc123");
+        Type(Create().GetBox(2), u"abc123");
+        Press(Create().GetCreateButton());
+        Ticks(2);
+        ASSERT_TRUE(Box().IsBusy());
+        EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
+        Press(Box().GetFirstButton());
+        Ticks(2);
+        EXPECT_TRUE(Create().GetBox(0)->nFlags & UX::CONTROL_FOCUSED) << "the user name's box";
+    }
     EXPECT_TRUE(server.Requests().empty()) << "nothing sent";
 
     Type(Create().GetBox(0), u"pilot@example.com");
@@ -258,17 +281,28 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     Type(Create().GetBox(2), u"abc123");
     Type(Create().GetTextBox(0), u"Ann");
     TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
-    // The server knows the name: the buttons come back and the failure is told.
-    Press(Create().GetCreateButton());
-    EXPECT_FALSE(Enabled(Create().GetCreateButton()));
-    Settle();
-    EXPECT_TRUE(Enabled(Create().GetCreateButton()));
-    EXPECT_TRUE(Enabled(Create().GetBackButton()));
-    ASSERT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("msgAccountCreate"));
-    EXPECT_EQ(Shown(Box().GetTextLabel()), Localized("msgAccountResultUsernameUsed"));
-    Press(Box().GetFirstButton());
-    used = false;
+    // The server refuses (the name is known, or a status without a text of its own): the
+    // buttons come back and the failure is told.
+    const std::pair<u8, const char*> refusals[] = {{5, "msgAccountResultUsernameUsed"},
+                                                   {6, "locaAccountUnknownResult"},
+                                                   {9, "locaAccountUnknownResult"},
+                                                   {10, "locaAccountUnknownResult"}};
+    for (const auto& [code, key] : refusals)
+    {
+        status = code;
+        Press(Create().GetCreateButton());
+        EXPECT_FALSE(Enabled(Create().GetCreateButton()));
+        Settle();
+        EXPECT_TRUE(Enabled(Create().GetCreateButton()));
+        EXPECT_TRUE(Enabled(Create().GetBackButton()));
+        ASSERT_TRUE(Box().IsBusy());
+        EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("msgAccountCreate"));
+        EXPECT_EQ(Shown(Box().GetTextLabel()), Localized(key)) << int(code);
+        EXPECT_FALSE(Shown(Box().GetTextLabel()).empty()) << int(code);
+        Press(Box().GetFirstButton());
+        Ticks(2);
+    }
+    status = 0;
     Press(Create().GetCreateButton());
     Settle();
     Ticks(12);
@@ -276,8 +310,39 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     EXPECT_FALSE(Create().IsShowing());
     EXPECT_TRUE(Page().IsShowing()) << "on to the account page";
     const std::vector<TSeenRequest> requests = server.Requests();
-    ASSERT_GE(requests.size(), 2u);
-    EXPECT_EQ(requests[1].body.substr(0, 18), Text("pilot@example.com"));
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_EQ(requests[4].body.substr(0, 18), Text("pilot@example.com"));
+
+    // The password just created is the old one the update screen knows.
+    Press(Page().GetUpdateButton());
+    Ticks(12);
+    ASSERT_TRUE(Update().IsShowing());
+    TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
+    Type(Update().GetBox(0), u"abc123");
+    Type(Update().GetBox(1), u"abc456");
+    Type(Update().GetBox(2), u"abc456");
+    Press(Update().GetSaveButton());
+    Ticks(2);
+    EXPECT_FALSE(Box().IsBusy()) << "no old-password message";
+    Settle();
+    Ticks(12);
+    EXPECT_TRUE(Page().IsShowing());
+    EXPECT_EQ(server.Requests().back().code, 53);
+
+    // The same pasted name cannot log in either, and the login screen says why.
+    Protocol().RequestLogout(0, nullptr, 0);
+    Settle();
+    Open();
+    const size_t sent = server.Requests().size();
+    Type(Login().GetUserNameBox(), pasted.c_str());
+    Type(Login().GetPasswordBox(), u"abc456");
+    Press(Login().GetLoginButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
+    Press(Box().GetFirstButton());
+    Settle();
+    EXPECT_EQ(server.Requests().size(), sent);
 }
 
 TEST(AccountRules, UpdateChecksThePasswordsOnlyWhenOneIsTyped)
@@ -386,6 +451,7 @@ TEST_F(AccountScreenTest, ALogInRemembersThePasswordAndTheNextLogInSendsTheStore
     Login().GetRememberBox()->SetChecked(1, 0);
 
     Press(Login().GetLoginButton());
+    EXPECT_EQ(std::u16string(Login().GetPasswordBox()->GetText()), u"") << "the box keeps no password once sent";
     EXPECT_FALSE(Enabled(Login().GetLoginButton())) << "waiting";
     EXPECT_FALSE(Enabled(Login().GetCreateButton()));
     EXPECT_FALSE(Enabled(Login().GetRememberBox()));
@@ -450,8 +516,9 @@ TEST_F(AccountScreenTest, AutomaticLogInLocksRememberAndRunsOnceARun)
     EXPECT_TRUE(Enabled(remember));
     EXPECT_TRUE(remember->Checked) << "unlocked, not cleared";
 
-    // Stored with automatic log-in: the first show logs in by itself, the next does not.
-    Type(Login().GetUserNameBox(), u"pilot@example.com");
+    // Stored with automatic log-in (the name as typed, with capitals): the first show logs in by
+    // itself with the stored digest, the next does not.
+    Type(Login().GetUserNameBox(), u"Pilot@Example.com");
     Type(Login().GetPasswordBox(), u"secret1");
     automatic->SetChecked(1, 0);
     Press(Login().GetLoginButton());
@@ -463,6 +530,7 @@ TEST_F(AccountScreenTest, AutomaticLogInLocksRememberAndRunsOnceARun)
     Settle();
     TUIAccountLogin::ResetAutomaticLogin();
     Open();
+    EXPECT_TRUE(Login().IsStoredPasswordShown()) << "the stored name is the typed one lower-cased";
     Settle();
     EXPECT_TRUE(Protocol().IsLoggedIn()) << "logged in at the first show";
     Protocol().RequestLogout(0, nullptr, 0);
@@ -470,10 +538,20 @@ TEST_F(AccountScreenTest, AutomaticLogInLocksRememberAndRunsOnceARun)
     Open();
     Settle();
     EXPECT_FALSE(Protocol().IsLoggedIn()) << "once a run";
-    size_t logins = 0;
+    // Another name than the stored one: no password is offered, and none is sent.
+    Login().SlideOutRight();
+    Ticks(12);
+    Type(Login().GetUserNameBox(), u"other@example.com");
+    TUIAccountLogin::ResetAutomaticLogin();
+    Open();
+    Settle();
+    EXPECT_FALSE(Login().IsStoredPasswordShown());
+    EXPECT_FALSE(Protocol().IsLoggedIn());
+    std::vector<std::string> digests;
     for (const TSeenRequest& request : server.Requests())
-        logins += request.code == 40 ? 1 : 0;
-    EXPECT_EQ(logins, 2u);
+        if (request.code == 40)
+            digests.push_back(SentDigest(request));
+    EXPECT_EQ(digests, (std::vector<std::string>{Sha256("secret1"), Sha256("secret1")}));
 }
 
 TEST_F(AccountScreenTest, WithoutAServerTheLogInAsksForTheOfflinePathAndStaysIdle)
@@ -484,8 +562,9 @@ TEST_F(AccountScreenTest, WithoutAServerTheLogInAsksForTheOfflinePathAndStaysIdl
     Type(Login().GetPasswordBox(), u"secret1");
     Press(Login().GetLoginButton());
     Settle();
-    EXPECT_TRUE(Enabled(Login().GetLoginButton())) << "idle again";
+    EXPECT_TRUE(Enabled(Login().GetCreateButton())) << "idle again";
     EXPECT_TRUE(Enabled(Login().GetRememberBox()));
+    EXPECT_FALSE(Enabled(Login().GetLoginButton())) << "the password was not kept: typed again";
     EXPECT_FALSE(Login().GetStatusLabel()->IsVisibleOnScreen());
     // No game-menu window is open, and the question shows all the same.
     ASSERT_TRUE(Box().IsBusy());

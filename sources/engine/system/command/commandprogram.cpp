@@ -3,7 +3,6 @@
 #include "core/stream/stream.h"
 #include "core/system/log.h"
 #include "core/system/namemanager.h"
-#include "core/system/templates/sarray.h"
 #include "core/system/timer.h"
 #include "engine/system/command/command.h"
 #include "engine/system/command/commandmanager.h"
@@ -61,6 +60,45 @@ i32 ArgumentWithoutText(const TCommandInstruction& instruction)
 
 } // namespace
 
+namespace
+{
+// The program whose instructions run on this thread (the innermost of nested runs).
+thread_local const TCommandProgram* t_pRunning = nullptr;
+} // namespace
+
+const char* CommandPrivateText(u32 id)
+{
+    return t_pRunning ? t_pRunning->FindPrivateText(id) : nullptr;
+}
+
+TCommandProgram::~TCommandProgram()
+{
+    Wipe(m_aTokenText);
+    Wipe(m_aPrivateText);
+}
+
+void TCommandProgram::Wipe(DArray<char>& texts)
+{
+    volatile char* bytes = texts.GetData();
+    for (i32 i = 0; i < texts.GetCount(); ++i)
+        bytes[i] = 0;
+    texts.SetCount(0);
+}
+
+const char* TCommandProgram::FindPrivateText(u32 id) const
+{
+    for (i32 at = 0; at < m_aPrivateText.GetCount();)
+    {
+        u32 key;
+        std::memcpy(&key, m_aPrivateText.GetData() + at, 4);
+        const char* text = m_aPrivateText.GetData() + at + 4;
+        if (key == id)
+            return text;
+        at += 4 + static_cast<i32>(std::strlen(text)) + 1;
+    }
+    return nullptr;
+}
+
 u32 CommandSeparatorId()
 {
     static const TName s_Separator("<__NC__>", true);
@@ -98,20 +136,25 @@ void TCommandProgram::EndToken(const char* start, u32 length, bool quoted, u32 l
                         TCommandManager::Instance().GetSource().GetText(), line, COMMAND_TOKEN_SIZE - 1);
         length = COMMAND_TOKEN_SIZE - 1;
     }
-    SString<COMMAND_TOKEN_SIZE> token;
-    token.SetCount(length + 1);
-    std::memcpy(token.GetData(), start, length);
-    token[length] = 0;
+    // Kept with the program until its statement is known: a private command's words are
+    // never registered.
+    m_aTokenOffset.Add(m_aTokenText.GetCount());
+    m_aTokenQuoted.Add(quoted ? 1 : 0);
+    for (u32 i = 0; i < length; ++i)
+        m_aTokenText.Add(start[i]);
+    m_aTokenText.Add(0);
+    m_aToken.Add(TName(m_aTokenText.GetData() + m_aTokenOffset[m_aTokenOffset.GetCount() - 1]).GetId());
+}
 
-    const TName name(token.GetText(), true);
-    if (quoted || IsNumber(token.GetText()))
-        AddName(name.GetId());
-    m_aToken.Add(name.GetId());
+void TCommandProgram::AddSeparator()
+{
+    m_aToken.Add(CommandSeparatorId());
+    m_aTokenOffset.Add(-1);
+    m_aTokenQuoted.Add(0);
 }
 
 void TCommandProgram::Tokenize(const char* text)
 {
-    const u32 separator = CommandSeparatorId();
     const char* start = text;
     bool inQuote = false;
     bool inComment = false;
@@ -139,7 +182,7 @@ void TCommandProgram::Tokenize(const char* text)
             if (*c == '\n')
             {
                 inComment = false;
-                m_aToken.Add(separator);
+                AddSeparator();
                 start = c + 1;
             }
             continue;
@@ -160,7 +203,7 @@ void TCommandProgram::Tokenize(const char* text)
             if (*c == '"')
                 inQuote = true;
             else if (*c == '\n' || *c == ';')
-                m_aToken.Add(separator);
+                AddSeparator();
         }
     }
     if (inQuote)
@@ -198,12 +241,32 @@ void TCommandProgram::BuildInstructions()
             word = -1;
         TName command;
         command.SetId(instruction.nCommand);
-        if (manager.FindCommandIndex(command) < 0)
+        const i32 index = manager.FindCommandIndex(command);
+        const bool secret = index >= 0 && (manager.GetCommandAt(index)->GetFlag() & COMMAND_PRIVATE);
+        if (index < 0)
             AddName(instruction.nCommand);
+        TName(m_aTokenText.GetData() + m_aTokenOffset[i], true);
         // Arguments up to the separator; those past the sixth are dropped.
         for (++i; i < count && m_aToken[i] != separator; ++i)
+        {
+            const char* text = m_aTokenText.GetData() + m_aTokenOffset[i];
+            if (secret)
+            {
+                const i32 length = static_cast<i32>(std::strlen(text));
+                for (i32 k = 0; k < 4; ++k)
+                    m_aPrivateText.Add(static_cast<char>(m_aToken[i] >> (8 * k)));
+                for (i32 k = 0; k <= length; ++k)
+                    m_aPrivateText.Add(text[k]);
+            }
+            else
+            {
+                TName(text, true);
+                if (m_aTokenQuoted[i] || IsNumber(text))
+                    AddName(m_aToken[i]);
+            }
             if (instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS)
                 instruction.aArgument[instruction.nArgumentCount++] = m_aToken[i];
+        }
         if (i < count)
         {
             ++line;
@@ -219,8 +282,17 @@ void TCommandProgram::Parse(const char* text, u32 flags)
     m_aToken.SetCount(0);
     m_aName.SetCount(0);
     m_aInstruction.SetCount(0);
+    m_aTokenOffset.SetCount(0);
+    m_aTokenQuoted.SetCount(0);
+    Wipe(m_aTokenText);
+    Wipe(m_aPrivateText);
+    // Room for every word at once: a private word is never left behind by a growing array.
+    const i32 length = static_cast<i32>(std::strlen(text));
+    m_aTokenText.SetCapacity(length + 1);
+    m_aPrivateText.SetCapacity(length * 5 + 1);
     Tokenize(text);
     BuildInstructions();
+    Wipe(m_aTokenText);
 }
 
 void TCommandProgram::Link()
@@ -246,6 +318,8 @@ void TCommandProgram::_Execute()
 {
     TCommandManager& manager = TCommandManager::Instance();
     TCommandInstruction* previous = manager.GetInstruction();
+    const TCommandProgram* running = t_pRunning;
+    t_pRunning = this;
     for (i32 i = 0; i < m_aInstruction.GetCount(); ++i)
     {
         TCommandInstruction& instruction = m_aInstruction[i];
@@ -259,7 +333,7 @@ void TCommandProgram::_Execute()
             continue;
         }
         const i32 textless = ArgumentWithoutText(instruction);
-        if (textless >= 0)
+        if (textless >= 0 && !FindPrivateText(instruction.aArgument[textless]))
         {
             manager.PrintError("'%s': argument %d has no text (write it in double quotes)", name.GetText(),
                                textless + 1);
@@ -273,6 +347,7 @@ void TCommandProgram::_Execute()
                         name.GetText(), seconds);
     }
     manager.SetInstruction(previous);
+    t_pRunning = running;
 }
 
 u32 TCommandProgram::Save(TStream& stream) const
@@ -374,6 +449,7 @@ u32 TCommandProgram::LoadFromStream(TCommandProgram& program, TStream& stream)
     program.m_aToken.SetCount(0);
     program.m_aName.SetCount(0);
     program.m_aInstruction.SetCount(0);
+    Wipe(program.m_aPrivateText);
     offset = 0;
     for (u32 i = 0; i < nameCount; ++i)
     {

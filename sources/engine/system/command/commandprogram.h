@@ -25,6 +25,10 @@ constexpr u32 PARSE_QUIET = 1;
 
 // The token that ends a statement: the id of "<__NC__>".
 u32 CommandSeparatorId();
+// The text of an argument of a private command (COMMAND_PRIVATE: passwords) in the program
+// running on this thread; null when it holds none. Such words never enter the name table nor a
+// cached program: they live in the program only, and are wiped with it.
+const char* CommandPrivateText(u32 id);
 
 class TCommandProgram
 {
@@ -32,6 +36,7 @@ public:
     // Compiles a NUL-terminated text: tokens first, then one instruction per statement.
     // Replaces what the program held.
     void Parse(const char* text, u32 flags = 0);
+    ~TCommandProgram();
     // Looks every command up (its place in the command set, or -1) and lets it prepare;
     // errors are not printed meanwhile.
     void Link();
@@ -48,16 +53,27 @@ public:
     u32 GetName(i32 i) const { return m_aName[i]; }
     i32 GetInstructionCount() const { return m_aInstruction.GetCount(); }
     TCommandInstruction& GetInstruction(i32 i) { return m_aInstruction[i]; }
+    // The text of a private statement's argument, or null.
+    const char* FindPrivateText(u32 id) const;
 
 private:
     void Tokenize(const char* text);
     void BuildInstructions();
     void EndToken(const char* start, u32 length, bool quoted, u32 line);
+    void AddSeparator();
     // Inserts into the sorted (signed) name list unless present.
     void AddName(u32 id);
+    static void Wipe(DArray<char>& texts);
 
     DArray<u32> m_aToken;
     DArray<u32> m_aName;
     DArray<TCommandInstruction> m_aInstruction;
+    // While parsing: each token's text (offsets into m_aTokenText, -1 for separators) and
+    // whether it was quoted; the texts enter the name table statement by statement.
+    DArray<char> m_aTokenText;
+    DArray<i32> m_aTokenOffset;
+    DArray<u8> m_aTokenQuoted;
+    // The arguments of private statements: records of a u32 id and the text with its NUL.
+    DArray<char> m_aPrivateText;
     u32 m_nParseFlags = 0;
 };
