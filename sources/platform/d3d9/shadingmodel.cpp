@@ -66,6 +66,16 @@ const TPixelModel* FindPixelModel(const char* name)
     return entry == registry.pixel.end() ? nullptr : &entry->second;
 }
 
+std::vector<std::string> PixelModelNames()
+{
+    TRegistry& registry = Registry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    std::vector<std::string> names;
+    for (const auto& entry : registry.pixel)
+        names.push_back(entry.first);
+    return names;
+}
+
 bool FirstGeneralDraw(const TPixelModel& model)
 {
     TRegistry& registry = Registry();

@@ -8,6 +8,8 @@
 #include "platform/d3d9/quad.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class TSamplerSet;
 
@@ -147,6 +149,8 @@ void RegisterPixelModel(const char* name, TPixelFunction function);
 void RegisterPixelModel(const char* name, const TPixelModelType& type);
 const TVertexModel* FindVertexModel(const char* name);
 const TPixelModel* FindPixelModel(const char* name);
+// The names of the pixel models registered so far, in order: the tests draw every one.
+std::vector<std::string> PixelModelNames();
 // Whether the model's first drawing through the general path is still to be reported: answers
 // true once per model.
 bool FirstGeneralDraw(const TPixelModel& model);

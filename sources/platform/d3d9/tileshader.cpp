@@ -517,7 +517,10 @@ void TTileShader::FrameTile(const TTileBins& bins, int tile, TTileFrame& frame) 
         {
             frame.targetRows = i + 1;
             frame.rowBits[i] = target.bits + py * target.pitch + tileX * 4;
-            frame.wholeBefore[i] = py + 1 < target.height ? (target.width - tileX) / 2 : 0;
+            // No more than the tile's own: a pair of entries that runs on past a row's last
+            // column is the next row's first quad, not its neighbour on the target.
+            frame.wholeBefore[i] =
+                py + 1 < target.height ? std::min((target.width - tileX) / 2, TTileFrame::kQuadsAcross) : 0;
         }
         if (depth_ && py < depthHeight_)
             frame.depthRows[i] = depth_ + size_t(py) * depthWidth_ + tileX;

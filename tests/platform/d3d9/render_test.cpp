@@ -11,8 +11,11 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <iterator>
 #include <set>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -1691,3 +1694,324 @@ TEST_P(LongDrawTest, ASmallDrawIsShadedByTheCallingThreadAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cores, LongDrawTest, ::testing::Values(1u, 3u));
+
+namespace
+{
+struct TSceneVertex
+{
+    float x, y, z, w;
+    D3DCOLOR colour;
+    float u, v;
+    float s, t, r;
+};
+
+// For the models reading more than the canvas's colour and texture coordinates: varying 0 the
+// colour, 1 and 4 the first coordinates, 2 and 3 the second (a normal, a position), 5 the colour.
+void SceneVertex(const TVertexInput& input, const TShaderConstants&, TVertexOutput& output)
+{
+    const float* position = input.Attribute(D3DDECLUSAGE_POSITION);
+    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
+    const float* first = input.Attribute(D3DDECLUSAGE_TEXCOORD, 0);
+    const float* second = input.Attribute(D3DDECLUSAGE_TEXCOORD, 1);
+    for (int c = 0; c < 4; ++c)
+    {
+        output.position[c] = position[c];
+        output.varying[0][c] = output.varying[5][c] = colour[c];
+        output.varying[1][c] = output.varying[4][c] = first[c];
+        output.varying[2][c] = output.varying[3][c] = second[c];
+    }
+}
+
+const TVertexModelRegistration kSceneVertex("test.scene", SceneVertex, 6);
+
+// Every pixel model type the program registers (the tests' own are named "test.").
+std::vector<std::string> ProgramModelTypes()
+{
+    std::vector<std::string> names;
+    for (const std::string& name : PixelModelNames())
+    {
+        if (name.rfind("test.", 0) != 0 && FindPixelModel(name.c_str())->loops)
+            names.push_back(name);
+    }
+    return names;
+}
+
+// What a scene draws into and how: the game's canvas3d vertex model (at w = 1) or the one above
+// (in perspective), onto a 32-bit or float target, depth tested and written or not, blended.
+struct TScene
+{
+    D3DFORMAT target;
+    bool canvas, depthTest, depthWrite;
+    DWORD source, destination; // 0: not blended
+    bool floatTextures;
+};
+
+constexpr TScene kScenes[] = {
+    {D3DFMT_A8R8G8B8, true, false, false, 0, 0, false},
+    {D3DFMT_A8R8G8B8, true, true, true, 0, 0, false},
+    {D3DFMT_X8R8G8B8, false, true, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false},
+    {D3DFMT_A8R8G8B8, false, false, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, true},
+    {D3DFMT_X8R8G8B8, true, true, false, D3DBLEND_ONE, D3DBLEND_ONE, false},
+    {D3DFMT_A16B16G16R16F, false, true, true, 0, 0, true},
+    {D3DFMT_A16B16G16R16F, true, false, false, D3DBLEND_ONE, D3DBLEND_ONE, true},
+    {D3DFMT_R32F, false, true, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false},
+};
+
+// A rasteriser of one core and one of four, each with the same targets and textures, the size
+// of their targets cutting tiles at odd places.
+class SimdAndThreadsTest : public DeviceTest, public ::testing::WithParamInterface<std::string>
+{
+protected:
+    static constexpr UINT kWidth = 203, kHeight = 141;
+
+    struct TRig
+    {
+        IDirect3D9* direct3d = nullptr;
+        IDirect3DDevice9* device = nullptr;
+        std::vector<IUnknown*> owned;
+        IDirect3DSurface9* targets[std::size(kScenes)] = {};
+        IDirect3DVertexShader9* vertexShaders[2] = {}; // canvas3d, the scene's own
+        IDirect3DPixelShader9* pixelShader = nullptr;
+        IDirect3DQuery9* query = nullptr;
+    };
+
+    void SetUp() override
+    {
+        const UINT cores = D3D9Settings().cores;
+        for (int i = 0; i < 2; ++i)
+        {
+            D3D9Settings().cores = i == 0 ? 1 : 4;
+            MakeDevice(kWidth, kHeight);
+            D3D9Settings().cores = cores;
+            ASSERT_NE(nullptr, device);
+            rigs[i].direct3d = direct3d;
+            rigs[i].device = device;
+            Prepare(rigs[i]);
+            direct3d = nullptr;
+            device = nullptr;
+        }
+    }
+
+    void TearDown() override
+    {
+        SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
+        for (TRig& rig : rigs)
+        {
+            if (!rig.device)
+                continue;
+            rig.device->EndScene();
+            IDirect3DSurface9* back = nullptr;
+            rig.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+            rig.device->SetRenderTarget(0, back);
+            back->Release();
+            rig.device->SetVertexShader(nullptr);
+            rig.device->SetPixelShader(nullptr);
+            rig.device->SetVertexDeclaration(nullptr);
+            for (DWORD stage = 0; stage < 8; ++stage)
+                rig.device->SetTexture(stage, nullptr);
+            for (IUnknown* object : rig.owned)
+                object->Release();
+            EXPECT_EQ(0u, rig.device->Release());
+            rig.direct3d->Release();
+        }
+    }
+
+    template <class T> T* Own(TRig& rig, T* object)
+    {
+        EXPECT_NE(nullptr, object);
+        rig.owned.push_back(object);
+        return object;
+    }
+
+    IDirect3DTexture9* Texture(TRig& rig, UINT width, UINT height, D3DFORMAT format, unsigned seed)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        rig.device->CreateTexture(width, height, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr);
+        D3DLOCKED_RECT locked;
+        texture->LockRect(0, &locked, nullptr, 0);
+        for (UINT y = 0; y < height; ++y)
+        {
+            auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch;
+            for (UINT x = 0; x < width; ++x)
+            {
+                seed = seed * 1103515245u + 12345u;
+                const std::uint32_t bits = seed ^ (seed >> 15);
+                if (format == D3DFMT_A16B16G16R16F)
+                {
+                    // Halves of 0 to 2: the sign clear, exponents up to 15.
+                    const std::uint16_t halves[4] = {std::uint16_t(bits & 0x3FFF), std::uint16_t((bits >> 14) & 0x3FFF),
+                                                     std::uint16_t((bits >> 7) & 0x3FFF),
+                                                     std::uint16_t((bits >> 18) & 0x3FFF)};
+                    std::memcpy(row + 8 * x, halves, 8);
+                }
+                else if (format == D3DFMT_R32F)
+                {
+                    const float value = float(bits & 0xFFFFFF) / 8388608.0f; // below 2
+                    std::memcpy(row + 4 * x, &value, 4);
+                }
+                else
+                    std::memcpy(row + 4 * x, &bits, 4);
+            }
+        }
+        texture->UnlockRect(0);
+        return Own(rig, texture);
+    }
+
+    void Prepare(TRig& rig)
+    {
+        IDirect3DDevice9* d = rig.device;
+        const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
+                                              {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                              {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                              {0, 28, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TEXCOORD, 1},
+                                              D3DDECL_END()};
+        IDirect3DVertexDeclaration9* declaration = nullptr;
+        d->CreateVertexDeclaration(elements, &declaration);
+        d->SetVertexDeclaration(Own(rig, declaration));
+        const char* vertexModels[2] = {"canvas3d", "test.scene"};
+        for (int i = 0; i < 2; ++i)
+        {
+            DWORD tokens[32];
+            ShadingModelTokens(false, vertexModels[i], tokens, 32);
+            d->CreateVertexShader(tokens, &rig.vertexShaders[i]);
+            Own(rig, rig.vertexShaders[i]);
+        }
+        DWORD tokens[32];
+        ShadingModelTokens(true, GetParam().c_str(), tokens, 32);
+        d->CreatePixelShader(tokens, &rig.pixelShader);
+        d->SetPixelShader(Own(rig, rig.pixelShader));
+        d->CreateQuery(D3DQUERYTYPE_OCCLUSION, &rig.query);
+        Own(rig, rig.query);
+        for (size_t i = 0; i < std::size(kScenes); ++i)
+        {
+            d->CreateRenderTarget(kWidth, kHeight, kScenes[i].target, D3DMULTISAMPLE_NONE, 0, FALSE, &rig.targets[i],
+                                  nullptr);
+            Own(rig, rig.targets[i]);
+        }
+        // canvas3d's matrix: the identity, positions given in clip space at w = 1.
+        const float identity[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+        d->SetVertexShaderConstantF(0, &identity[0][0], 4);
+        // Constants of either sign and beyond one, for the models' factors, matrices and weights.
+        float constants[64][4];
+        for (int r = 0; r < 64; ++r)
+        {
+            for (int c = 0; c < 4; ++c)
+                constants[r][c] = 0.1f + 0.03f * float((r * 7 + c * 3) % 41) - (r % 5 == 2 ? 0.4f : 0.0f);
+        }
+        d->SetPixelShaderConstantF(0, &constants[0][0], 64);
+        d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        d->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+        textures8[&rig - rigs][0] = Texture(rig, 16, 16, D3DFMT_A8R8G8B8, 3);
+        textures8[&rig - rigs][1] = Texture(rig, 13, 9, D3DFMT_X8R8G8B8, 5);
+        texturesFloat[&rig - rigs][0] = Texture(rig, 16, 16, D3DFMT_A16B16G16R16F, 7);
+        texturesFloat[&rig - rigs][1] = Texture(rig, 13, 9, D3DFMT_R32F, 9);
+        d->BeginScene();
+    }
+
+    // The scene's occlusion count and target on rig i.
+    std::vector<std::uint32_t> Draw(int i, size_t scene, const std::vector<TSceneVertex>& triangles)
+    {
+        TRig& rig = rigs[i];
+        IDirect3DDevice9* d = rig.device;
+        const TScene& s = kScenes[scene];
+        d->SetRenderTarget(0, rig.targets[scene]);
+        d->SetVertexShader(rig.vertexShaders[s.canvas ? 0 : 1]);
+        for (DWORD stage = 0; stage < 8; ++stage)
+        {
+            IDirect3DTexture9* const* set = s.floatTextures ? texturesFloat[i] : textures8[i];
+            d->SetTexture(stage, set[(stage + scene) & 1]);
+            const DWORD address = (stage + scene) & 2 ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+            const DWORD filter = (stage + scene) & 1 ? D3DTEXF_POINT : D3DTEXF_LINEAR;
+            d->SetSamplerState(stage, D3DSAMP_ADDRESSU, address);
+            d->SetSamplerState(stage, D3DSAMP_ADDRESSV, address);
+            d->SetSamplerState(stage, D3DSAMP_MAGFILTER, filter);
+            d->SetSamplerState(stage, D3DSAMP_MINFILTER, filter);
+        }
+        d->SetRenderState(D3DRS_ZENABLE, s.depthTest);
+        d->SetRenderState(D3DRS_ZWRITEENABLE, s.depthWrite);
+        d->SetRenderState(D3DRS_ALPHABLENDENABLE, s.source != 0);
+        d->SetRenderState(D3DRS_SRCBLEND, s.source);
+        d->SetRenderState(D3DRS_DESTBLEND, s.destination);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x80402010, 0.75f, 0);
+        rig.query->Issue(D3DISSUE_BEGIN);
+        EXPECT_EQ(D3D_OK,
+                  d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, UINT(triangles.size() / 3), triangles.data(), sizeof(TSceneVertex)));
+        rig.query->Issue(D3DISSUE_END);
+        DWORD samples = 0;
+        rig.query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH);
+        device = d;
+        std::vector<std::uint32_t> result = ReadTarget(rig.targets[scene], true);
+        device = nullptr;
+        result.push_back(samples);
+        return result;
+    }
+
+    TRig rigs[2];
+    IDirect3DTexture9* textures8[2][2] = {};
+    IDirect3DTexture9* texturesFloat[2][2] = {};
+};
+} // namespace
+
+TEST_P(SimdAndThreadsTest, EveryLevelAndThreadCountDrawsTheBitsOfSse2OnOneThread)
+{
+    // Triangles over each other at many depths, large ones across whole tiles and small ones
+    // across tile edges, their corners off pixel centres.
+    unsigned seed = 11;
+    int drawn = 0;
+    for (size_t scene = 0; scene < std::size(kScenes); ++scene)
+    {
+        std::vector<TSceneVertex> triangles;
+        float cx = 0.0f, cy = 0.0f;
+        for (int i = 0; i < 40 * 3; ++i)
+        {
+            const bool large = (i / 3) % 3 == 0;
+            if (i % 3 == 0)
+            {
+                cx = 101.5f + Jitter(seed, 96.0f);
+                cy = 70.5f + Jitter(seed, 66.0f);
+            }
+            const float x = large ? 101.5f + Jitter(seed, 140.0f) : cx + Jitter(seed, 40.0f);
+            const float y = large ? 70.5f + Jitter(seed, 100.0f) : cy + Jitter(seed, 40.0f);
+            const float w = kScenes[scene].canvas || (i / 3) % 2 ? 1.0f : 1.0f + 0.6f * float(i % 3);
+            const float z = 0.5f + Jitter(seed, 0.5f);
+            const D3DCOLOR colour = D3DCOLOR_ARGB((i * 37 + 90) & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF);
+            triangles.push_back({(x / (kWidth / 2.0f) - 1.0f) * w, (1.0f - y / (kHeight / 2.0f)) * w, z * w, w, colour,
+                                 0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f), Jitter(seed, 1.0f),
+                                 Jitter(seed, 1.0f), Jitter(seed, 1.0f)});
+        }
+        SetRasteriserSimdLevel(ESimdLevel::Sse2);
+        const std::vector<std::uint32_t> expected = Draw(0, scene, triangles);
+        drawn += expected.back() > 2000;
+        for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+        {
+            if (!SetRasteriserSimdLevel(level))
+                continue;
+            for (int rig = level == ESimdLevel::Sse2 ? 1 : 0; rig < 2; ++rig)
+            {
+                const std::vector<std::uint32_t> drawnHere = Draw(rig, scene, triangles);
+                size_t different = 0, first = expected.size();
+                for (size_t k = 0; k < expected.size(); ++k)
+                {
+                    if (drawnHere[k] != expected[k])
+                    {
+                        first = std::min(first, k);
+                        ++different;
+                    }
+                }
+                EXPECT_EQ(0u, different) << "scene " << scene << " level " << int(level) << " cores "
+                                         << (rig ? 4 : 1) << ": first at word " << first << " of "
+                                         << expected.size() << " (the last the samples)";
+            }
+        }
+    }
+    // Every scene draws plenty, on most pixels of the target.
+    EXPECT_EQ(int(std::size(kScenes)), drawn);
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramModels, SimdAndThreadsTest, ::testing::ValuesIn(ProgramModelTypes()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 c = c == '-' ? '_' : c;
+                             return name;
+                         });
