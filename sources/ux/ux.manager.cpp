@@ -199,7 +199,9 @@ i32 TUXManager::SetArray(u32 typeId, void*, i32 count)
 {
     if (typeId == INSTANCE_OBJECT_TYPE_ID)
     {
-        if (count != 0 && count != m_aInstance.GetCount())
+        // The registered screens past the loaded objects (a level without the demonstration
+        // form) stay unbound; more objects than screens name screens this program lacks.
+        if (count > m_aInstance.GetCount())
             __Abort("TUXManager::SetArray", kSource, __LINE__, "invalid instance count %d (should be %d)",
                     count, m_aInstance.GetCount());
         for (i32 i = 0; i < m_aInstanceObject.GetCount(); ++i)

@@ -299,11 +299,37 @@ TEST_F(ManagerTest, TheFirstShowAfterALoadLoadsTheFormsTree)
     EXPECT_EQ(button->nState, UX::STATE_DISABLED);
 }
 
-TEST_F(ManagerTest, TheInstanceCountMustMatchTheRegisteredScreens)
+// Loaded instance objects take the registered screens in order: a level written before a later
+// screen was registered loads with that screen unbound; more objects than screens end the program.
+TEST_F(ManagerTest, LoadedInstanceObjectsBindTheScreensInOrderAndNoMoreThanAreRegistered)
 {
+    struct TLaterScreen : UX::TInstance
+    {
+        TLaterScreen() : UX::TInstance("TLaterScreen") {}
+    };
+    // Registered once for the program, after the game's screens.
+    static TLaterScreen s_Later;
+    const u32 registered = Ux().GetInstanceCount();
+    ASSERT_GE(registered, 2u);
+    const struct
+    {
+        u32 nObjects;
+    } cases[] = {{0}, {registered - 1}, {registered}};
+    for (const auto& c : cases)
+    {
+        LoadWritten([&](TUxDataWriter& data) {
+            AddGameUxRecords(data);
+            Ux().InstanceObjects().SetCount(static_cast<i32>(c.nObjects));
+        });
+        ASSERT_EQ(Ux().GetInstanceObjectCount(), c.nObjects);
+        EXPECT_EQ(Ux().GetInstance(0)->GetForm() != nullptr, c.nObjects > 0) << c.nObjects;
+        EXPECT_EQ(s_Later.GetForm(), nullptr) << "no form of its own";
+    }
+    Load();
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EQ(Ux().SetArray(UX::INSTANCE_OBJECT_TYPE_ID, nullptr, 0), 0) << "none loaded is no mismatch";
-    EXPECT_DEATH(Ux().SetArray(UX::INSTANCE_OBJECT_TYPE_ID, nullptr, 5), "invalid instance count 5 \\(should be 1\\)");
+    EXPECT_DEATH(Ux().SetArray(UX::INSTANCE_OBJECT_TYPE_ID, nullptr, static_cast<i32>(registered + 1)),
+                 "invalid instance count " + std::to_string(registered + 1) + " \\(should be " +
+                     std::to_string(registered) + "\\)");
 }
 
 // The fonts asked for most while one frame draws are bound, six pages at most, into "Shader_UX"
