@@ -78,6 +78,8 @@ TVegetationManager::TVegetationManager()
 {
     m_aParam[0] = TVector(0.0f, 0.0f, m_Settings.fParam0W, 0.0f);
     m_aParam[1] = m_aParam[2] = TVector(0.0f, 0.0f, 0.0f, 0.0f);
+    // The probing is fixed-rate work: the manager system runs it only for a manager with a worker.
+    m_nWorker = 1;
     if (!g_pCluster)
         return;
     RegisterArray(&VegetationAreaDecl(), &m_aArea);

@@ -15,8 +15,10 @@
 #include "engine/render/renderscenemanager.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/shadowmanager.h"
+#include "engine/system/managermanager.h"
 #include "igame/effects/vegetation/vegetationarea.h"
 #include "igame/effects/vegetation/vegetationcluster.h"
+#include "igame/effects/vegetation/vegetationheightcache.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
 #include "levelrenderscene.h"
 #include "levelvegetation.h"
@@ -66,11 +68,20 @@ protected:
             values.emplace_back(text, true);
         return values;
     }
-    // The fixed-rate probing, then the frame update's placing.
+    // A frame of the manager system as the game runs its update list: the fixed-rate probing,
+    // then the frame update's placing.
     static void UpdateVegetation()
     {
-        g_pVegetationManager->ThreadUpdateManager(kStep);
-        g_pVegetationManager->UpdateManager(kStep);
+        static const TName s_System("VegetationFrame", true);
+        if (g_ManagerManager.FindSystem(s_System))
+            g_ManagerManager.__ActivateSystem(s_System);
+        else
+        {
+            g_ManagerManager.CreateSystem(s_System);
+            g_ManagerManager.AddUpdateManager(g_pVegetationManager, 0);
+        }
+        // Long enough for a step of the vegetation's fixed rate (20 a second).
+        g_ManagerManager.Update(0.1f);
     }
     static u32 PlacedAreas()
     {
@@ -91,11 +102,21 @@ TEST_F(LevelVegetationTest, AreasAroundTheCameraAndThePatchFadingAlongItsLength)
     EXPECT_FALSE(manager.IsDisabled());
     // The camera takes its place from its node at a frame.
     DrawFrame();
+    manager.SetRangeFactor(1.0f);
     UpdateVegetation();
+    EXPECT_EQ(manager.GetRangeFactor(), 0.5f);
     // The camera's cell is (0, -100): the rows at z = -140 and -120 lie off the ground.
     EXPECT_EQ(PlacedAreas(), 15u);
     m_Timer.Update();
+    TVegetationHeightCache::Get().Clear();
     std::vector<std::uint32_t> frame = DrawFrame();
+    // The ground under each drawn area is measured where the area lies.
+    u32 measured = 0;
+    for (i32 i = 0; i < manager.Areas().GetCount(); ++i)
+        if (manager.Areas()[i]->GetNode()->IsEnabled())
+            measured += TVegetationHeightCache::Get().Contains(manager.Areas()[i]->GetMatrix()->Translation());
+    EXPECT_GT(measured, 0u);
+    EXPECT_FALSE(TVegetationHeightCache::Get().Contains(TVector(0.0f, 0.0f, 0.0f, 1.0f)));
     const TVegetationCluster& west = *manager.Clusters()[0];
     EXPECT_GT(west.GetInstanceCount(), 0u);
     EXPECT_GT(manager.GetDrawnCount(), 0u);
