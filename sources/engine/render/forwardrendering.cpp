@@ -13,6 +13,7 @@
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
+#include "engine/render/shadowmanager.h"
 #include "engine/render/shaderlink.h"
 #include "engine/render/viewport.h"
 #include "engine/system/node.h"
@@ -70,10 +71,12 @@ void RenderScenesInline(TRenderPass* pass, TRenderContext* context)
             draw(static_cast<TRenderScene*>(scene));
 }
 
-// Values 24-27: the stored shadow values while shadows are drawn; until the shadow manager
-// exists no light is shadowed.
+// Values 24-27: the light's stored shadow values (the fill's) while shadows are on, for every
+// light that casts; otherwise no light is shadowed.
 void FillShadowValues()
 {
+    if (g_pShadowManager && g_pShadowManager->IsEnabled())
+        return;
     f32* shadow = g_LightSettings.aValue + LIGHT_SETTINGS_SHADOW;
     shadow[0] = shadow[1] = shadow[2] = 0.0f;
     shadow[3] = 1.0f;

@@ -1,7 +1,9 @@
 // The forward renderer: which light draws the directional pass, how many further lights a pass
 // takes, what the current-light block holds for each, and the spot test that keeps spot passes
 // to the objects a spot light can reach.
-#include "litscene.h"
+#include "deferredscene.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -28,8 +30,6 @@ TEST_F(ForwardRenderingTest, TheDirectionalPassTakesItsOwnIntensityAndFurtherLig
     RenderPass();
     EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 0 6",
                               std::string(kSpot) + " 1 15"}));
-    const f32* v = g_LightSettings.aValue;
-    EXPECT_EQ((std::vector<f32>(v + 24, v + 28)), (std::vector<f32>{0, 0, 0, 1}));
     // The pass starts on the back buffer with the stencil cleared and the pass state reset.
     EXPECT_EQ((Lines(m_Device.journal.begin(), m_Device.journal.begin() + 3)), (Lines{"back 1", "begin", "clear 4 00000000"}));
     EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), -1);
@@ -276,4 +276,47 @@ TEST_F(ForwardRenderingTest, ASpotPassIsScissoredToItsReachOnTheViewport)
     EXPECT_EQ((std::vector<i32>(rect, rect + 4)), (std::vector<i32>{177, 87, 223, 113}));
     // Shining towards the eye from behind it: no bound.
     EXPECT_FALSE(reach(0.0f, 0.0f, -100.0f));
+}
+
+namespace
+{
+// A device with the deferred renderer's targets, so that shadows can be on, drawing forward
+// passes.
+class ForwardShadowTest : public DeferredSceneTest
+{
+protected:
+    ForwardShadowTest() : m_nWasOn(g_pShadowManager->IsEnabled()) {}
+    ~ForwardShadowTest() override { g_pShadowManager->SetEnabled(static_cast<i32>(m_nWasOn)); }
+    const u32 m_nWasOn;
+};
+} // namespace
+
+// Values 24-27 of each light's pass: its stored shadow values while shadows are on, whatever the
+// number of casting lights; (0, 0, 0, 1) while they are off.
+TEST_F(ForwardShadowTest, EachLightsPassTakesItsStoredShadowValuesWhileShadowsAreOn)
+{
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    TLight& sun = Light(LIGHT_DIRECTIONAL);
+    TLight& spot = Light(LIGHT_SPOT);
+    const f32 sunShadow[4] = {0.25f, 0.5f, 0.75f, 0.125f}, spotShadow[4] = {0.5f, 0.0f, 1.0f, 2.0f};
+    std::copy(sunShadow, sunShadow + 4, sun.m_aShadow);
+    std::copy(spotShadow, spotShadow + 4, spot.m_aShadow);
+    const std::vector<f32> sunValues(sunShadow, sunShadow + 4), spotValues(spotShadow, spotShadow + 4);
+    const struct
+    {
+        i32 nShadows;
+        i32 nSpotLevel;
+        std::vector<f32> expected;
+    } cases[] = {{1, 0, spotValues}, {1, 1, sunValues}, {0, 0, {0, 0, 0, 1}}, {0, 1, {0, 0, 0, 1}}};
+    for (const auto& c : cases)
+    {
+        g_pShadowManager->SetEnabled(c.nShadows);
+        ASSERT_EQ(g_pShadowManager->IsEnabled(), static_cast<u32>(c.nShadows));
+        // A spot above level 0 is not drawn: the sun's pass is the last filled.
+        spot.m_nLevel = c.nSpotLevel;
+        g_LightSettings = TLightSettingsBlock{};
+        g_pForwardRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE);
+        const f32* v = g_LightSettings.aValue;
+        EXPECT_EQ((std::vector<f32>(v + 24, v + 28)), c.expected) << c.nShadows << " " << c.nSpotLevel;
+    }
 }
