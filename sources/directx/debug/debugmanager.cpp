@@ -263,10 +263,13 @@ void TDebugManager::DrawPerformance()
 void TDebugManager::DrawRenderInfo()
 {
     const u32* c = g_RenderStatsFrame.aCounter;
-    CanvasWritefColored(50.0f, 10.0f, DEBUG_WHITE, "RTT %d Batches %d v %.1f f %.1f tx %d", c[6], c[5],
-                        static_cast<f32>(c[3]) * 0.001f, static_cast<f32>(c[4]) * 0.001f, c[11]);
-    CanvasWritefColored(50.0f, 30.0f, DEBUG_WHITE, "dyn batches %d v %.1f f %.1f", c[2], static_cast<f32>(c[0]) * 0.001f,
-                        static_cast<f32>(c[1]) * 0.001f);
+    CanvasWritefColored(50.0f, 10.0f, DEBUG_WHITE, "RTT %d Batches %d v %.1f f %.1f tx %d",
+                        c[RENDER_STATS_TARGET_CHANGES], c[RENDER_STATS_DRAW_CALLS],
+                        static_cast<f32>(c[RENDER_STATS_VERTICES]) * 0.001f,
+                        static_cast<f32>(c[RENDER_STATS_PRIMITIVES]) * 0.001f, c[RENDER_STATS_TEXTURE_CHANGES]);
+    CanvasWritefColored(50.0f, 30.0f, DEBUG_WHITE, "dyn batches %d v %.1f f %.1f", c[RENDER_STATS_DYNAMIC_DRAW_CALLS],
+                        static_cast<f32>(c[RENDER_STATS_DYNAMIC_VERTICES]) * 0.001f,
+                        static_cast<f32>(c[RENDER_STATS_DYNAMIC_PRIMITIVES]) * 0.001f);
     CanvasWritefColored(50.0f, 50.0f, DEBUG_WHITE, "vs %d/%d ps %d/%d", c[7], c[8], c[9], c[10]);
     const f32 update = g_ManagerManager.GetUpdateTime();
     const f32 thread = g_ManagerManager.GetThreadUpdateTime();

@@ -288,7 +288,7 @@ void TDxDynamicMeshData::Draw(u32 vertexCount, u32 indexCount, u32 reset)
             }
             else
                 Device()->DrawPrimitive(kind.Type, 0, primitives);
-            CountMeshDraw(vertexCount, primitives);
+            g_RenderStatsCurrent.CountDraw(vertexCount, primitives, true);
         }
         m_pShader->End();
     }

@@ -43,10 +43,7 @@ IDirect3DDevice9* Device()
 
 void CountMeshDraw(u32 vertices, u32 primitives)
 {
-    TRenderStats& stats = g_RenderStatsCurrent;
-    stats.aCounter[RENDER_STATS_VERTICES] += vertices;
-    stats.aCounter[RENDER_STATS_PRIMITIVES] += primitives;
-    stats.aCounter[RENDER_STATS_DRAW_CALLS] += 1;
+    g_RenderStatsCurrent.CountDraw(vertices, primitives, false);
 }
 
 D3DPOOL StaticPool()

@@ -12,7 +12,8 @@ class TNodeObject;
 // The Direct3D elements of a description (stream 0, offsets running on, the end marker last);
 // elements with codes outside the tables end the list with a log line.
 void BuildVertexElements(const TMeshDescription& description, TMeshDeviceElement* elements);
-// One draw call of that many vertices and primitives in the current render counters.
+// One draw call of stored geometry, that many vertices and primitives, in the current render
+// counters.
 void CountMeshDraw(u32 vertices, u32 primitives);
 // The vertex-buffer pool of static geometry: managed on XP-class devices.
 D3DPOOL StaticPool();

@@ -93,7 +93,9 @@ public:
     TMeshData* pMeshData;
     TSkeleton* pSkeleton;
     TMeshTextureAnimation m_TextureAnimation;
-    u8 m_aReserved156[8];
+    // Set by a day/night atmosphere change that blends the mesh in and out.
+    f32 m_fBlendWeight;
+    f32 m_fBlendOffset;
     TMeshMaterial m_Material;
     u32 m_nDefaultWord;
     u8 m_nBoneCount;
@@ -113,6 +115,8 @@ static_assert(sizeof(TMesh) == 372);
 static_assert(offsetof(TMesh, pMeshData) == 28);
 static_assert(offsetof(TMesh, pSkeleton) == 32);
 static_assert(offsetof(TMesh, m_TextureAnimation) == 36);
+static_assert(offsetof(TMesh, m_fBlendWeight) == 156);
+static_assert(offsetof(TMesh, m_fBlendOffset) == 160);
 static_assert(offsetof(TMesh, m_Material) == 164);
 static_assert(offsetof(TMesh, m_nDefaultWord) == 328);
 static_assert(offsetof(TMesh, m_nBoneCount) == 332);

@@ -5,10 +5,14 @@
 #include "core/system/types.h"
 
 constexpr u32 RENDER_STATS_COUNT = 12;
-// Words of the block that the drawing code increments.
-constexpr u32 RENDER_STATS_VERTICES = 3;
-constexpr u32 RENDER_STATS_PRIMITIVES = 4;
-constexpr u32 RENDER_STATS_DRAW_CALLS = 5;
+// Words of the block that the drawing code increments: draws of stored geometry (mesh data and
+// its instancing) count in words 0-2, draws of dynamic buffers (dynamic meshes, the canvas) in 3-5.
+constexpr u32 RENDER_STATS_VERTICES = 0;
+constexpr u32 RENDER_STATS_PRIMITIVES = 1;
+constexpr u32 RENDER_STATS_DRAW_CALLS = 2;
+constexpr u32 RENDER_STATS_DYNAMIC_VERTICES = 3;
+constexpr u32 RENDER_STATS_DYNAMIC_PRIMITIVES = 4;
+constexpr u32 RENDER_STATS_DYNAMIC_DRAW_CALLS = 5;
 constexpr u32 RENDER_STATS_TARGET_CHANGES = 6;
 constexpr u32 RENDER_STATS_VERTEX_SHADER_CHANGES = 7;
 constexpr u32 RENDER_STATS_VERTEX_CONSTANT_CALLS = 8;
@@ -29,6 +33,14 @@ struct TRenderStats
     {
         for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
             aCounter[i] += other.aCounter[i];
+    }
+    // One draw call of stored geometry, or of a dynamic buffer.
+    void CountDraw(u32 vertices, u32 primitives, bool dynamic)
+    {
+        u32* words = aCounter + (dynamic ? RENDER_STATS_DYNAMIC_VERTICES : RENDER_STATS_VERTICES);
+        words[0] += vertices;
+        words[1] += primitives;
+        words[2] += 1;
     }
 };
 

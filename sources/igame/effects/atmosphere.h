@@ -3,7 +3,8 @@
 // shaders and textures, the weight an atmosphere change sets, the light node that follows the
 // sun, three tables of colour keys over the day, the sun, sky elements, clouds and stars (sky
 // elements, type 126, referenced only), the sky's rotation and the rain and ambient domes.
-// aStars holds 127 references so that it ends where the sky rotation begins (9044).
+// Each element array is its count followed by its references: a declared offset is the first
+// reference's.
 #include "core/math/matrix.h"
 #include "core/system/templates/sarray.h"
 #include "engine/system/nodeobject.h"
@@ -20,7 +21,7 @@ constexpr u16 ATMOSPHERE_TYPE_ID = 97;
 constexpr u16 SKY_ELEMENT_TYPE_ID = 126;
 constexpr u32 ATMOSPHERE_COLOR_KEYS = 48;
 constexpr u32 ATMOSPHERE_ELEMENT_CAPACITY = 512;
-constexpr u32 ATMOSPHERE_STAR_CAPACITY = 127;
+constexpr u32 ATMOSPHERE_STAR_CAPACITY = 128;
 
 constexpr u32 ATMOSPHERE_DYNAMIC_SKY = 3;
 
@@ -64,7 +65,6 @@ public:
     u8 m_nColorKeyCount;
     u8 m_aReserved2365[3];
     TSkyElement* pSun;
-    u32 m_nReserved2372;
     SArray<TSkyElement*, ATMOSPHERE_ELEMENT_CAPACITY, 0> aSkyElement;
     SArray<TSkyElement*, ATMOSPHERE_ELEMENT_CAPACITY, 0> aAmbientCloud;
     SArray<TSkyElement*, ATMOSPHERE_ELEMENT_CAPACITY, 0> aRainCloud;
@@ -94,10 +94,11 @@ static_assert(offsetof(TAtmosphere, aColorKeyA) == 828);
 static_assert(offsetof(TAtmosphere, aColorKeyB) == 1596);
 static_assert(offsetof(TAtmosphere, m_nColorKeyCount) == 2364);
 static_assert(offsetof(TAtmosphere, pSun) == 2368);
-static_assert(offsetof(TAtmosphere, aSkyElement) == 2376);
-static_assert(offsetof(TAtmosphere, aAmbientCloud) == 4428);
-static_assert(offsetof(TAtmosphere, aRainCloud) == 6480);
-static_assert(offsetof(TAtmosphere, aStars) == 8532);
+// The counts; the references follow each, from 2376, 4428, 6480 and 8532.
+static_assert(offsetof(TAtmosphere, aSkyElement) == 2372);
+static_assert(offsetof(TAtmosphere, aAmbientCloud) == 4424);
+static_assert(offsetof(TAtmosphere, aRainCloud) == 6476);
+static_assert(offsetof(TAtmosphere, aStars) == 8528);
 static_assert(offsetof(TAtmosphere, SkyRotation) == 9044);
 static_assert(offsetof(TAtmosphere, m_fRainWrap) == 9108);
 static_assert(offsetof(TAtmosphere, m_fAmbientSpeed) == 9144);

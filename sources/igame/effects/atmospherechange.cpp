@@ -3,6 +3,8 @@
 #include "core/cluster/clustertypedecl.h"
 #include "core/system/log.h"
 #include "engine/render/light.h"
+#include "engine/render/mesh.h"
+#include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
 
 #include <algorithm>
@@ -25,8 +27,8 @@ const TClusterTypeDecl* const s_pDecl = &AtmosphereChangeDecl();
 } // namespace
 
 TAtmosphereChange::TAtmosphereChange()
-    : pNight(nullptr), pDay(nullptr), m_fDuration(0.0f), m_fBlend(0.0f), m_fStart(0.0f), m_fDelta(0.0f),
-      m_fProgress(ATMOSPHERE_NO_TRANSITION)
+    : pNight(nullptr), pDay(nullptr), m_fBlend(0.0f), m_fStart(0.0f), m_fDelta(0.0f),
+      m_fProgress(ATMOSPHERE_NO_TRANSITION), m_fDuration(0.0f)
 {
 }
 
@@ -76,6 +78,16 @@ void TAtmosphereChange::Apply()
     for (u32 i = 0; i < std::min(aDayLight.GetCount(), ATMOSPHERE_CHANGE_ENTRIES); ++i)
         if (aDayLight[i])
             aDayLight[i]->m_fPower = 1.0f - m_fBlend;
+    auto weigh = [](auto& meshes, f32 weight) {
+        for (u32 i = 0; i < std::min(meshes.GetCount(), ATMOSPHERE_CHANGE_ENTRIES); ++i)
+            if (TMesh* mesh = meshes[i])
+            {
+                mesh->m_fBlendWeight = weight;
+                mesh->m_fBlendOffset = 0.0f;
+            }
+    };
+    weigh(aDayMeshBlend, 1.0f - m_fBlend);
+    weigh(aNightMeshBlend, m_fBlend);
 }
 
 u32 TAtmosphereChange::CutCounts()
@@ -94,6 +106,34 @@ u32 TAtmosphereChange::CutCounts()
     check(aDayMeshBlend, "aDayMeshBlend");
     check(aNightMeshBlend, "aNightMeshBlend");
     return cut;
+}
+
+u32 TAtmosphereChange::CheckBlend()
+{
+    auto within = [](f32 value) { return value >= 0.0f && value <= 1.0f; };
+    auto name = [](const TAtmosphere* sky) { return sky && sky->pNode ? sky->GetNode()->GetPath() : ""; };
+    if (!within(m_fBlend))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TAtmosphereChange::CheckBlend(): error: ",
+                    "change of '%s' and '%s': blend %g is outside [0, 1]: the day taken", name(pDay), name(pNight),
+                    static_cast<double>(m_fBlend));
+        m_fBlend = m_fStart = m_fDelta = 0.0f;
+        m_fProgress = ATMOSPHERE_NO_TRANSITION;
+        return 1;
+    }
+    // A running transition ends within [0, 1] and takes a time.
+    if (IsMoving() && !(within(m_fProgress) && within(m_fStart) && within(m_fStart + m_fDelta) && m_fDuration >= 0.0f))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TAtmosphereChange::CheckBlend(): error: ",
+                    "change of '%s' and '%s': a transition from %g by %g at %g over %gs: stopped at %g", name(pDay),
+                    name(pNight), static_cast<double>(m_fStart), static_cast<double>(m_fDelta),
+                    static_cast<double>(m_fProgress), static_cast<double>(m_fDuration), static_cast<double>(m_fBlend));
+        m_fStart = m_fBlend;
+        m_fDelta = 0.0f;
+        m_fProgress = ATMOSPHERE_NO_TRANSITION;
+        return 1;
+    }
+    return 0;
 }
 
 #pragma GCC diagnostic push

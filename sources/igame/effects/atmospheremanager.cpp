@@ -92,6 +92,7 @@ void TAtmosphereManager::OnClusterLoad()
     for (i32 i = 0; i < m_aChange.GetCount(); ++i)
     {
         m_aChange[i]->CutCounts();
+        m_aChange[i]->CheckBlend();
         m_aChange[i]->Apply();
     }
     if (TAtmosphereVertexPool* pool = GetVertexPool())

@@ -231,6 +231,11 @@ void TEffectsManager::OnDeviceReset()
     CreateAmbientOcclusionTargets();
 }
 
+void TEffectsManager::OnRendererChange()
+{
+    CreateAmbientOcclusionTargets();
+}
+
 TEffectSettings* TEffectsManager::FindSettings(u32 name)
 {
     for (i32 i = 0; i < m_aSettings.GetCount(); ++i)

@@ -68,6 +68,8 @@ public:
     void OnClusterUnload() override;
     void OnDeviceLost() override;
     void OnDeviceReset() override;
+    // The deferred renderer made its targets (enabled again at run time): "AORT" and "AORT2" too.
+    void OnRendererChange() override;
 
     // The first loaded record of that name, or null.
     TEffectSettings* FindSettings(u32 name);

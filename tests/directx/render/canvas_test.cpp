@@ -31,8 +31,17 @@ protected:
         g_RenderStatsCurrent.Clear();
     }
 
-    u32 DrawCalls() const { return g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS]; }
-    u32 Primitives() const { return g_RenderStatsCurrent.aCounter[RENDER_STATS_PRIMITIVES]; }
+    // Batches draw dynamic buffers, immediate rectangles the stored unit rectangle: both count.
+    u32 DrawCalls() const
+    {
+        return g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS] +
+               g_RenderStatsCurrent.aCounter[RENDER_STATS_DYNAMIC_DRAW_CALLS];
+    }
+    u32 Primitives() const
+    {
+        return g_RenderStatsCurrent.aCounter[RENDER_STATS_PRIMITIVES] +
+               g_RenderStatsCurrent.aCounter[RENDER_STATS_DYNAMIC_PRIMITIVES];
+    }
     i32 Count(u32 batch) const { return m_pCanvas->GetBatch(batch).nCount; }
 
     TDxShader* m_pShader = nullptr;

@@ -74,7 +74,9 @@ TEST_F(CanvasGameTest, BatchesAndAnImmediateRectangleDrawWithTheGamesShaders)
     m_pCanvas->Flush();
     g_pRenderManager->m_nInRender = 0;
     device->EndScene();
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS], 3u);
+    // Two batches of dynamic buffers and the rectangle of the stored unit rectangle.
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DYNAMIC_DRAW_CALLS], 2u);
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS], 1u);
 
     EXPECT_EQ(CompareTargetWithGolden(target, "canvas_game_shaders", kWidth, kHeight), "");
 }

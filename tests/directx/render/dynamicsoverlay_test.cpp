@@ -127,7 +127,7 @@ TEST_F(DynamicsOverlayTest, JointsBodiesAndShapesMatchTheGoldenImage)
     g_RenderStatsCurrent.Clear();
     g_pNxDynamicsManager->RenderManager();
     // One flush of the 3D line batch.
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS], 1u);
+    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DYNAMIC_DRAW_CALLS], 1u);
     g_pRenderManager->m_nInRender = 0;
     device->EndScene();
 

@@ -191,9 +191,9 @@ TEST_F(DynamicMeshTest, AppendsDrawAndStartAgainAfterAReset)
     ASSERT_NE(mesh->AppendIndices(6), nullptr);
 
     mesh->Draw(0, 0, 1);
-    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
-    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 9u);
-    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 2u);
+    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_DRAW_CALLS), 1u);
+    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_VERTICES), 9u);
+    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_PRIMITIVES), 2u);
     // The reset takes the indices back to the start too.
     EXPECT_EQ(mesh->m_nVertexCount, 0u);
     EXPECT_EQ(mesh->m_nIndexCount, 0u);
@@ -204,7 +204,7 @@ TEST_F(DynamicMeshTest, AppendsDrawAndStartAgainAfterAReset)
     // Nothing left to draw after a reset: no call.
     mesh->Reset();
     mesh->Draw(0, 0, 0);
-    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
+    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_DRAW_CALLS), 1u);
 }
 
 TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
@@ -217,8 +217,8 @@ TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
     ASSERT_NE(mesh->AppendVertices(10), nullptr);
     EXPECT_EQ(mesh->AppendIndices(2), nullptr);
     mesh->Draw(0, 0, 0);
-    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 5u);
-    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 10u);
+    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_PRIMITIVES), 5u);
+    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_VERTICES), 10u);
     // A positioned lock leaves the counts as they are.
     ASSERT_NE(mesh->LockVerticesAt(2, 4), nullptr);
     mesh->UnlockVertices();

@@ -122,17 +122,20 @@ TEST(AtmosphereTypes, TheStoredLayoutsCarryTheirReferencesWhereTheImagesHaveThem
     EXPECT_EQ(Field(sky, "pMeshData").nType, 42u);
     EXPECT_EQ(Field(sky, "pLight").nOffset, 56u);
     EXPECT_EQ(Field(sky, "pSun").nOffset, 2368u);
-    EXPECT_EQ(Field(sky, "aSkyElement").nOffset, 2380u);
+    EXPECT_EQ(Field(sky, "aSkyElement").nOffset, 2376u);
     EXPECT_EQ(Field(sky, "aSkyElement").nCount, 512u);
-    EXPECT_EQ(Field(sky, "aRainCloud").nOffset, 6484u);
-    EXPECT_EQ(Field(sky, "aStars").nOffset, 8536u);
-    EXPECT_EQ(Field(sky, "aStars").nCount, 127u);
+    EXPECT_EQ(Field(sky, "aAmbientCloud").nOffset, 4428u);
+    EXPECT_EQ(Field(sky, "aRainCloud").nOffset, 6480u);
+    EXPECT_EQ(Field(sky, "aStars").nOffset, 8532u);
+    EXPECT_EQ(Field(sky, "aStars").nCount, 128u);
     const TClusterTypeDecl& change = AtmosphereChangeDecl();
     EXPECT_EQ(Field(change, "pDay").nOffset, 4u);
     EXPECT_EQ(Field(change, "pDay").nType, 97u);
-    EXPECT_EQ(Field(change, "aNightLight").nOffset, 16u);
+    EXPECT_EQ(Field(change, "aNightLight").nOffset, 12u);
     EXPECT_EQ(Field(change, "aNightLight").nType, 50u);
-    EXPECT_EQ(Field(change, "aNightMeshBlend").nOffset, 124u);
+    EXPECT_EQ(Field(change, "aDayLight").nOffset, 48u);
+    EXPECT_EQ(Field(change, "aDayMeshBlend").nOffset, 84u);
+    EXPECT_EQ(Field(change, "aNightMeshBlend").nOffset, 120u);
     EXPECT_EQ(Field(change, "aNightMeshBlend").nCount, 8u);
 
     const TAtmosphere atmosphere;

@@ -20,6 +20,8 @@
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
 #include "engine/render/texturemanager.h"
+#include "engine/render/pipelinerecorder.h"
+#include "engine/system/renderstats.h"
 #include "leveleffects.h"
 #include "levelmotionblur.h"
 #include "levelwater.h"
@@ -87,6 +89,20 @@ TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
     EXPECT_EQ(CompareWithGolden("post_haze", hazy, kWidth, kHeight), "");
     // Another word draws no haze.
     EXPECT_EQ(DrawFrameWithStep(11), plain);
+    // The pipeline viewer's steps of the frame count the level's meshes as batches, vertices and
+    // faces of stored geometry (the viewer's first counters).
+    g_PipelineRecorder.Reset();
+    g_PipelineRecorder.SetRecording(1);
+    DrawFrameWithStep(1);
+    g_PipelineRecorder.SetRecording(0);
+    u32 counted[3] = {};
+    for (u32 i = 0; i < g_PipelineRecorder.GetStepCount(); ++i)
+        for (u32 word : {RENDER_STATS_VERTICES, RENDER_STATS_PRIMITIVES, RENDER_STATS_DRAW_CALLS})
+            counted[word] += g_PipelineRecorder.GetStep(i).aStatistics[word];
+    g_PipelineRecorder.Reset();
+    g_PipelineRecorder.ReleaseTexture();
+    for (u32 word : {RENDER_STATS_VERTICES, RENDER_STATS_PRIMITIVES, RENDER_STATS_DRAW_CALLS})
+        EXPECT_GT(counted[word], 0u) << word;
 }
 
 // During a transition the haze mixes in the start record's texture (slot 8), but only when it
@@ -213,6 +229,15 @@ TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
     }
     ASSERT_NE(g_pEffectsManager->GetToneMappingTarget(5), nullptr);
     EXPECT_EQ(g_pEffectsManager->GetToneMappingTarget(5)->GetTexture()->m_nWidth, 1);
+    // Sized under the forward renderer, "AORT" waits for the deferred renderer's targets and is
+    // made with them when the player switches back.
+    Variable("deferredrendering.disable")->SetInt(1);
+    TCommandManager::Instance().ExecuteText("set ambient.occlusion.rtsizefactor 0.4");
+    EXPECT_EQ(g_pEffectsManager->GetAmbientOcclusionTarget(0), nullptr);
+    Variable("deferredrendering.disable")->SetInt(0);
+    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
+    ASSERT_NE(g_pEffectsManager->GetAmbientOcclusionTarget(1), nullptr);
+    EXPECT_NE(DrawFrameWithStep(9), plain) << "post_ssao after the switch";
     Variable("effect.tonemapping")->SetInt(0);
     Variable("ambient.occlusion")->SetInt(0);
     // A cluster unload lets the luminance targets go.

@@ -6,7 +6,9 @@
 // unloaded pool drawing nothing, the deferred renderer's colour target taking the sky.
 #include "levelframefixture.h"
 
+#include "directx/render/dxmeshmanager.h"
 #include "engine/render/light.h"
+#include "engine/render/mesh.h"
 #include "engine/render/renderer.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
@@ -18,6 +20,10 @@
 #include "levelatmosphere.h"
 #include "levelrenderscene.h"
 #include "vegetation/loglines.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace
 {
@@ -92,6 +98,51 @@ TEST_F(LevelSkyTest, TheLevelHasADaySkyARainSkyAndTheChangeBetween)
     EXPECT_EQ(Rain().m_fWeight, 0.0f);
     ASSERT_NE(g_pAtmosphereManager->GetVertexPool(), nullptr);
     EXPECT_EQ(g_pAtmosphereManager->GetVertexPool()->GetTemplateCount(), LEVEL_SKY_TEMPLATES);
+
+    // The loaded records read by their stored offsets: each array's count in the word before its
+    // first reference, the stars ending where the sky rotation starts, the change's run-time
+    // floats after its arrays.
+    auto word = [](const void* record, u32 offset) {
+        u32 value;
+        std::memcpy(&value, static_cast<const u8*>(record) + offset, 4);
+        return value;
+    };
+    auto ref = [&](const void* record, u32 offset) { return reinterpret_cast<const void*>(word(record, offset)); };
+    const struct
+    {
+        u32 nCount;
+        u32 nAt;
+        u32 nExpected;
+        const TSkyElement* pLast;
+    } arrays[] = {{2372, 2376, LEVEL_SKY_ELEMENTS, Day().aSkyElement[LEVEL_SKY_ELEMENTS - 1]},
+                  {4424, 4428, LEVEL_SKY_AMBIENT_CLOUDS, Day().aAmbientCloud[LEVEL_SKY_AMBIENT_CLOUDS - 1]},
+                  {6476, 6480, LEVEL_SKY_RAIN_CLOUDS, Day().aRainCloud[LEVEL_SKY_RAIN_CLOUDS - 1]},
+                  {8528, 8532, LEVEL_SKY_STARS, Day().aStars[LEVEL_SKY_STARS - 1]}};
+    for (const auto& a : arrays)
+    {
+        EXPECT_EQ(word(&Day(), a.nCount), a.nExpected) << a.nCount;
+        EXPECT_EQ(ref(&Day(), a.nAt + 4 * (a.nExpected - 1)), a.pLast) << a.nAt;
+    }
+    EXPECT_EQ(ref(&Day(), 2368), Day().pSun);
+    TMatrix rotation;
+    std::memcpy(&rotation, reinterpret_cast<const u8*>(&Day()) + 9044, sizeof rotation);
+    EXPECT_EQ(rotation.aRow[3].w, 1.0f);
+    const TAtmosphereChange& change = *g_pAtmosphereManager->GetFirstChange();
+    EXPECT_EQ(ref(&change, 0), &Rain());
+    EXPECT_EQ(ref(&change, 4), &Day());
+    const u32 lights[][2] = {{8, 12}, {44, 48}};
+    for (const auto& l : lights)
+    {
+        EXPECT_EQ(word(&change, l[0]), 1u) << l[0];
+        EXPECT_NE(ref(&change, l[1]), nullptr) << l[1];
+    }
+    EXPECT_EQ(word(&change, 80), 0u);
+    EXPECT_EQ(word(&change, 116), 0u);
+    f32 duration;
+    std::memcpy(&duration, reinterpret_cast<const u8*>(&change) + 168, 4);
+    EXPECT_EQ(duration, LEVEL_SKY_RAIN_BLEND);
+    std::memcpy(&duration, reinterpret_cast<const u8*>(&change) + 164, 4);
+    EXPECT_EQ(duration, ATMOSPHERE_NO_TRANSITION) << "the progress";
 }
 
 TEST_F(LevelSkyTest, DayNightAndRainCloudsDrawAsTheGoldenImages)
@@ -194,6 +245,78 @@ TEST_F(LevelSkyTest, TheRainSkyFadesInOverTheDaySkyByItsWeight)
     EXPECT_NE(half[kSkyPixel], clear[kSkyPixel]);
     EXPECT_NE(half[kSkyPixel], overcast[kSkyPixel]);
     g_pAtmosphereManager->GetFirstChange()->SetBlend(0.0f, 1);
+}
+
+// The rain's timed blend, stepped by the manager's update as the game runs it, weighs the day's
+// blend meshes down and the night's up, their offsets back to 0.
+TEST_F(LevelSkyTest, TheRainsBlendWeighsTheDayAndNightBlendMeshes)
+{
+    ASSERT_GE(g_pDxMeshManager->GetMeshCount(), 2);
+    TMesh* day = g_pDxMeshManager->GetMesh(0);
+    TMesh* night = g_pDxMeshManager->GetMesh(1);
+    TAtmosphereChange& change = *g_pAtmosphereManager->GetFirstChange();
+    change.aDayMeshBlend.Add(day);
+    change.aNightMeshBlend.Add(night);
+    day->m_fBlendOffset = night->m_fBlendOffset = 5.0f;
+    change.SetBlend(1.0f, 0);
+    const struct
+    {
+        f32 fSeconds;
+        f32 fNight;
+    } steps[] = {{2.5f, 0.25f}, {5.0f, 0.75f}, {10.0f, 1.0f}};
+    for (const auto& s : steps)
+    {
+        At(0.4f, s.fSeconds);
+        EXPECT_FLOAT_EQ(night->m_fBlendWeight, s.fNight) << s.fSeconds;
+        EXPECT_FLOAT_EQ(day->m_fBlendWeight, 1.0f - s.fNight) << s.fSeconds;
+        EXPECT_EQ(day->m_fBlendOffset, 0.0f);
+        EXPECT_EQ(night->m_fBlendOffset, 0.0f);
+    }
+    change.SetBlend(0.0f, 1);
+    EXPECT_EQ(day->m_fBlendWeight, 1.0f);
+    change.aDayMeshBlend.SetCount(0);
+    change.aNightMeshBlend.SetCount(0);
+}
+
+// A loaded change's stored blend and transition: the last values kept and the first refused on
+// each side, with one line naming the change; a refused blend is the day's.
+TEST_F(LevelSkyTest, AStoredBlendOrTransitionOutsideItsRangeIsRefusedAtTheLoad)
+{
+    TAtmosphereChange& change = *g_pAtmosphereManager->GetFirstChange();
+    const f32 above = std::nextafter(1.0f, 2.0f), below = -std::numeric_limits<f32>::denorm_min();
+    const f32 none = ATMOSPHERE_NO_TRANSITION, nan = std::numeric_limits<f32>::quiet_NaN();
+    const struct
+    {
+        f32 fBlend, fStart, fDelta, fProgress, fDuration;
+        u32 nRefused;
+        f32 fBlendAfter;
+        bool bMovingAfter;
+    } cases[] = {{1.0f, 1.0f, 0.0f, none, 10.0f, 0, 1.0f, false},
+                 {0.0f, 0.0f, 0.0f, none, 10.0f, 0, 0.0f, false},
+                 {above, 0.0f, 0.0f, none, 10.0f, 1, 0.0f, false},
+                 {below, 0.0f, 0.0f, none, 10.0f, 1, 0.0f, false},
+                 {nan, 0.0f, 0.0f, none, 10.0f, 1, 0.0f, false},
+                 {0.5f, 0.0f, 1.0f, 0.5f, 0.0f, 0, 0.5f, true},
+                 {0.5f, 0.0f, above, 0.5f, 10.0f, 1, 0.5f, false},
+                 {0.5f, 0.0f, 1.0f, above, 10.0f, 1, 0.5f, false},
+                 {0.5f, 0.0f, 1.0f, 0.5f, -1.0f, 1, 0.5f, false}};
+    for (const auto& c : cases)
+    {
+        change.m_fBlend = c.fBlend;
+        change.m_fStart = c.fStart;
+        change.m_fDelta = c.fDelta;
+        change.m_fProgress = c.fProgress;
+        change.m_fDuration = c.fDuration;
+        TLogLines log;
+        g_pAtmosphereManager->OnClusterLoad();
+        EXPECT_EQ(log.Count("TAtmosphereChange::CheckBlend(): error: change of '"), c.nRefused) << c.fBlend;
+        EXPECT_EQ(log.Count("sky_rain': "), c.nRefused) << "the change named by its skies";
+        EXPECT_EQ(change.GetBlend(), c.fBlendAfter) << c.fBlend;
+        EXPECT_EQ(change.IsMoving() != 0, c.bMovingAfter) << c.fBlend;
+        EXPECT_EQ(Rain().m_fWeight, c.fBlendAfter);
+    }
+    change.m_fDuration = LEVEL_SKY_RAIN_BLEND;
+    change.SetBlend(0.0f, 1);
 }
 
 TEST_F(LevelSkyTest, UnderTheDeferredRendererTheSkyGoesIntoTheColourTarget)
