@@ -364,7 +364,12 @@ void TUIManager::UpdateFrame(f32 step)
         m_pDefaultItem = nullptr;
 
     m_Input.fStep = step;
-    m_Input.pModal = GetModalTop();
+    // A modal item fading out blocks nothing more.
+    m_Input.pModal = nullptr;
+    for (auto it = m_aModal.rbegin(); it != m_aModal.rend() && !m_Input.pModal; ++it)
+        if (((*it)->m_nFlags & (UI_CLOSED | UI_FADING)) != UI_FADING)
+            m_Input.pModal = *it;
+    m_Input.bAncestorsOpening = true;
     m_Input.pHotKeyItem = m_pDefaultItem && m_pDefaultItem->IsVisible() && !m_pDefaultItem->IsInactive()
                               ? m_pDefaultItem
                               : nullptr;
@@ -396,7 +401,14 @@ void TUIManager::UpdateFrame(f32 step)
 void TUIManager::ProcessItem(TUIItem* item)
 {
     TUIInputContext& context = m_Input;
-    const bool inactive = item->IsInactive();
+    // An item fading in (closed until its fade ends) takes input as what it shows: an open one.
+    const bool ancestorsOpening = context.bAncestorsOpening;
+    auto closedForInput = [item, ancestorsOpening] {
+        const bool opening = (item->m_nFlags & (UI_CLOSED | UI_FADING)) == (UI_CLOSED | UI_FADING);
+        return ((item->m_nFlags & UI_CLOSED) && !opening) ||
+               ((item->m_nFlags & UI_ANCESTOR_CLOSED) && !ancestorsOpening);
+    };
+    const bool inactive = closedForInput();
     if (inactive && !(item->m_nFlags & UI_INPUT_WHILE_CLOSED))
         return;
     // Where the item lies: as drawing places it.
@@ -458,14 +470,16 @@ void TUIManager::ProcessItem(TUIItem* item)
     u32& select = context.pModal ? blocked : context.nSelect;
     item->HandleInputBefore(context.fStep, inside, select);
     item->OnInputBefore.Fire(item);
+    context.bAncestorsOpening = !inactive;
     for (size_t i = 0; i < item->m_aChildren.size(); ++i)
         ProcessItem(item->m_aChildren[i]);
+    context.bAncestorsOpening = ancestorsOpening;
     u32& after = context.pModal ? blocked : context.nSelect;
     blocked = 0;
     item->HandleInput(context.fStep, inside, after);
     item->OnInput.Fire(item);
 
-    const bool open = !item->IsInactive();
+    const bool open = !closedForInput();
     // Capture and dragging.
     if (visible && open && after && (item->m_nFlags & (UI_CAPTURES | UI_DRAGGABLE)) && !m_pCaptured && inside)
     {
@@ -495,7 +509,8 @@ void TUIManager::ProcessItem(TUIItem* item)
     }
     const bool hotKeysAllowed = !context.pHotKeyItem || (item->m_nFlags & UI_HOT_KEYS_ALWAYS);
     if (!clicked && visible && open && !context.pModal && hotKeysAllowed && !m_nSelectLatch &&
-        !m_nHotKeyUsed && !m_pEditItem && item->GetHotKeyCount() && !IsConsoleShown())
+        !m_nHotKeyUsed && !m_pEditItem && item->GetHotKeyCount() && !IsConsoleShown() &&
+        !TInputManager::Instance().IsBufferedInputOn())
         for (u32 i = 0; i < item->GetHotKeyCount(); ++i)
             if (item->GetHotKey(i)->IsPressed())
             {

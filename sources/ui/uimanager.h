@@ -65,6 +65,8 @@ struct TUIInputContext
     u32 nSelect;
     TUIItem* pModal;
     TUIItem* pHotKeyItem;
+    // Every closed ancestor of the item processed is fading in.
+    bool bAncestorsOpening;
     f32 fScaleX;
     f32 fScaleY;
 };

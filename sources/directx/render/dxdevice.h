@@ -190,6 +190,9 @@ public:
 
     // Sleeps of the main loop; tests replace it to count them.
     static void (*s_pSleep)(u32 milliseconds);
+    // Asked when the window is closed: false keeps the loop running (the game asks the player
+    // first). None: the loop ends.
+    static bool (*s_pCloseRequest)();
 
 private:
     // The pending record, copied from the current one by the first change; counts the request.

@@ -72,6 +72,7 @@ void SleepMilliseconds(u32 milliseconds)
 } // namespace
 
 void (*TDxDeviceManager::s_pSleep)(u32 milliseconds) = SleepMilliseconds;
+bool (*TDxDeviceManager::s_pCloseRequest)() = nullptr;
 
 LRESULT DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -85,7 +86,8 @@ LRESULT DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_CLOSE:
         // The main loop ends after this pass; the window stays.
-        g_pDxDeviceManager->Quit();
+        if (!TDxDeviceManager::s_pCloseRequest || TDxDeviceManager::s_pCloseRequest())
+            g_pDxDeviceManager->Quit();
         return 0;
     default:
         if (g_pDxDeviceManager->__MsgProc(message, wParam, lParam) != DEVICE_MESSAGE_NOT_CONSUMED)

@@ -91,6 +91,8 @@ public:
     i32 BufferedInputDisable();
     // The oldest buffered event, or an empty one.
     TInputEvent GetBufferedInput();
+    // Someone takes typed text (an edit, a text box or the console has buffered input on).
+    bool IsBufferedInputOn() const { return m_nBufferedUsers > 0; }
     // Buffered input is on and an event waits.
     bool HasBufferedInput() const { return m_nBufferedUsers > 0 && m_Ring.GetCount() > 0; }
 

@@ -292,7 +292,12 @@ void TGameMenuManager::UpdateManager(f32)
             g_pSoundPlayerManager->Unsuppress();
     }
     else if (!m_pFadeAction && m_pUIFader)
+    {
+        // The pointer works again while the black fades from the screen.
+        if (!m_pUIFader->IsInactive())
+            ShowCursor(true);
         m_pUIFader->Show(false, false);
+    }
     if (IsScriptedRun())
     {
         if (!GameStarted() && !s_nNewGame && !m_pFadeAction)

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -23,6 +24,9 @@ struct TDialog
     const char* buttons[2];
     i32 tag;
     TGameMenuManager::TClickHandler action;
+    // The title's and text's keys when they are not formed from the id.
+    const char* title = nullptr;
+    const char* text = nullptr;
 };
 
 // In the order they are built.
@@ -41,6 +45,9 @@ const TDialog DIALOGS[] = {
     {"ProfilesSelectFailed", {"TooBad", nullptr}, 0, nullptr},
     {"GameCompleted", {"GoToMainMenu", "ContinuePlaying"}, 1, &TGameMenuManager::OnGoToMainMenu},
     {"GameTaskResetConfirm", {"OK", "Cancel"}, 1, &TGameMenuManager::OnTaskResetConfirmed},
+    // Quitting a running game asks the language's own question.
+    {"QuitConfirm", {"dialog_yes", "dialog_no"}, 0, &TGameMenuManager::OnQuitConfirmed, "menu_quit",
+     "dialog_quit_question"},
 };
 
 const TName s_ModalBoxScale(TIME_SCALE_MODAL_BOX, true);
@@ -63,6 +70,10 @@ void TGameMenuManager::_CreateDialogs()
     {
         const u32 count = ButtonCount(dialog);
         TUIButton* window = _CreatePopupWindow(dialog.id, count, dialog.tag);
+        if (dialog.title)
+            window->FindItem(TName("Title Label"))->SetCaption(dialog.title);
+        if (dialog.text)
+            window->FindItem(TName("Main Label"))->SetCaption(dialog.text);
         for (u32 i = 0; i < count; ++i)
         {
             TUIButton* button = _PlaceDialogButton(window, i, dialog.buttons[i]);
@@ -128,17 +139,27 @@ TUIButton* TGameMenuManager::_PlaceDialogButton(TUIItem* window, u32 index, cons
     if (!button)
         return nullptr;
     button->SetCaption(key);
-    u32 count = 0;
-    while (window->FindItem(TName(("Button" + std::to_string(count)).c_str())))
-        ++count;
-    const f32 width = std::max(button->m_Caption.GetExtent().fWidth, DIALOG_BUTTON_WIDTH);
+    std::vector<TUIButton*> buttons;
+    while (auto* next = static_cast<TUIButton*>(window->FindItem(TName(("Button" + std::to_string(buttons.size())).c_str()))))
+        buttons.push_back(next);
+    std::vector<f32> widths;
+    for (TUIButton* each : buttons)
+        widths.push_back(std::max(each->m_Caption.GetExtent().fWidth, DIALOG_BUTTON_WIDTH));
+    // Centres 144 apart, further where wide captions would bring two buttons closer than two
+    // narrow ones stand.
+    f32 spacing = DIALOG_BUTTON_SPACING;
+    for (size_t i = 1; i < widths.size(); ++i)
+        spacing = std::max(spacing, (widths[i - 1] + widths[i]) * 0.5f + DIALOG_BUTTON_SPACING - DIALOG_BUTTON_WIDTH);
     f32 windowWidth, windowHeight;
     window->GetInnerSize(windowWidth, windowHeight);
-    const f32 centre = windowWidth * 0.5f +
-                       (static_cast<f32>(index) - static_cast<f32>(count - 1) * 0.5f) * DIALOG_BUTTON_SPACING;
-    button->SetSize(width, DIALOG_BUTTON_HEIGHT);
-    button->SetLeft(UI_PLACE_NEAR, centre - width * 0.5f);
-    button->SetFromBottom(DIALOG_BUTTON_BOTTOM);
+    for (size_t i = 0; i < buttons.size(); ++i)
+    {
+        const f32 centre = windowWidth * 0.5f +
+                           (static_cast<f32>(i) - static_cast<f32>(buttons.size() - 1) * 0.5f) * spacing;
+        buttons[i]->SetSize(widths[i], DIALOG_BUTTON_HEIGHT);
+        buttons[i]->SetLeft(UI_PLACE_NEAR, centre - widths[i] * 0.5f);
+        buttons[i]->SetFromBottom(DIALOG_BUTTON_BOTTOM);
+    }
     return button;
 }
 

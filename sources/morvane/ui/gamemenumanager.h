@@ -90,6 +90,8 @@ constexpr f32 DIALOG_BUTTON_WIDTH = 108.0f;
 constexpr f32 DIALOG_BUTTON_HEIGHT = 36.0f;
 constexpr f32 DIALOG_BUTTON_SPACING = 144.0f;
 constexpr f32 DIALOG_BUTTON_BOTTOM = 23.0f;
+// The "Saving" window stays at least this long (seconds), so that it is seen.
+constexpr f32 SAVING_WINDOW_TIME = 1.0f;
 
 // The task grid's columns: markers, gate, AI level, task, time.
 constexpr u32 TASK_COLUMN_COUNT = 5;
@@ -217,7 +219,12 @@ public:
     i32 OnAccount(TUIItem* sender);
     i32 OnOptions(TUIItem* sender);
     i32 OnCredits(TUIItem* sender);
+    // Over a running game asks "QuitConfirm" first.
     i32 OnQuit(TUIItem* sender);
+    i32 OnQuitConfirmed(TUIItem* sender);
+    // The window's close: true lets the program end, false when the player is asked first (a
+    // game runs, a display is there to answer on, and the question is not up already).
+    static bool OnWindowClose();
     // The fade actions.
     i32 _StartNewGame(u32 argument);
     i32 _LoadLatestGame(u32 argument);
@@ -468,6 +475,8 @@ private:
     i32 _UpdateButtons(TUIItem* sender);
     i32 _UpdateContinueSave(TUIItem* sender);
     i32 _SaveGameNow(TUIItem* sender);
+    // Each frame of the "Saving" window: the save, then the window's close once it was seen.
+    i32 _UpdateSaving(TUIItem* sender);
     i32 _OnSubWindowShown(TUIItem* sender);
     TUIItem* _GetTabStrip() const;
     void _ShowTab(i32 index);
@@ -530,8 +539,11 @@ private:
     TFadeAction m_pFadeAction;
     u32 m_nFadeArgument;
     DArray<TUIItem*> m_aWindow;
-    // One save pending on the "Saving" window.
+    // One save pending on the "Saving" window, when it opened (the UI's time) and whether the
+    // save failed.
     u32 m_nSaveArmed;
+    f32 m_fSavingShownAt = 0.0f;
+    u32 m_nSaveFailed = 0;
     // In-game keys.
     TInputAction* m_pTowerCam;
     TInputAction* m_pFollowMe;

@@ -2,6 +2,7 @@
 // the sub-windows beside the column and their tab strips, and the actions behind the buttons.
 #include "morvane/ui/gamemenumanager.h"
 
+#include "directx/render/dxdevice.h"
 #include "engine/localization/localization.h"
 #include "engine/render/device.h"
 #include "engine/render/texture.h"
@@ -10,6 +11,7 @@
 #include "morvane/ui/soundplayer.h"
 #include "morvane/ui/uigamemanager.h"
 #include "player/morvaneplayerprofile.h"
+#include "platform/desktop/display.h"
 #include "player/playerprofilemanager.h"
 #include "ui/uibutton.h"
 #include "ui/uilabel.h"
@@ -65,6 +67,9 @@ TPlayerProfile* SelectedProfile()
 {
     return g_pPlayerProfileManager ? g_pPlayerProfileManager->GetSelectedProfile() : nullptr;
 }
+
+// Closing the window over a running game asks first.
+const bool s_bCloseAsks = (TDxDeviceManager::s_pCloseRequest = &TGameMenuManager::OnWindowClose, true);
 
 bool UXScreenUp()
 {
@@ -166,6 +171,7 @@ void TGameMenuManager::_CreateSavingWindow()
     saving->SetCaption("SavingLabel");
     saving->SetStyle("SavingStyle");
     saving->OnShow.Bind(this, &TGameMenuManager::_SaveGameNow);
+    saving->OnInput.Bind(this, &TGameMenuManager::_UpdateSaving);
     saving->Show(false, true);
 }
 
@@ -387,21 +393,39 @@ i32 TGameMenuManager::OnSaveGame(TUIItem*)
     return 0;
 }
 
-i32 TGameMenuManager::_SaveGameNow(TUIItem*)
+i32 TGameMenuManager::_SaveGameNow(TUIItem* window)
 {
-    TPlayerProfile* profile = SelectedProfile();
+    // Only the window Save game opened saves.
+    if (GetTopWindow() != window)
+        return 0;
     if (m_pMainMenuLayer)
         m_pMainMenuLayer->Show(false, true);
-    const u32 armed = m_nSaveArmed;
-    m_nSaveArmed = 0;
-    TPlayerSavedGame* record = nullptr;
-    if (armed && profile)
-        record = profile->SaveGame(0, SAVE_GAME_INSERT, -1);
+    m_fSavingShownAt = g_pUIManager ? g_pUIManager->GetTime() : 0.0f;
+    return 0;
+}
+
+i32 TGameMenuManager::_UpdateSaving(TUIItem* window)
+{
+    if (!g_pUIManager || window->IsInactive() || GetTopWindow() != window)
+        return 0;
+    // The save blocks the frame: it runs once the window has been drawn, so that it shows.
+    const f32 shown = g_pUIManager->GetTime() - m_fSavingShownAt;
+    if (shown <= 0.0f)
+        return 0;
+    if (m_nSaveArmed)
+    {
+        m_nSaveArmed = 0;
+        TPlayerProfile* profile = SelectedProfile();
+        m_nSaveFailed = !profile || !profile->SaveGame(0, SAVE_GAME_INSERT, -1);
+    }
+    if (shown < SAVING_WINDOW_TIME)
+        return 0;
     PopWindow();
     if (m_pMainMenuLayer)
         m_pMainMenuLayer->Show(true, true);
-    if (armed && !record)
+    if (m_nSaveFailed)
     {
+        m_nSaveFailed = 0;
         PushWindow("GameSaveFailed");
         SetMenuVisible(1, 0);
     }
@@ -411,8 +435,27 @@ i32 TGameMenuManager::_SaveGameNow(TUIItem*)
 i32 TGameMenuManager::OnQuit(TUIItem*)
 {
     CloseSubWindow();
-    StartFade(&TGameMenuManager::_Quit, 0, 0, 0);
+    if (GameStarted())
+        PushWindow("QuitConfirm");
+    else
+        StartFade(&TGameMenuManager::_Quit, 0, 0, 0);
     return 0;
+}
+
+i32 TGameMenuManager::OnQuitConfirmed(TUIItem*)
+{
+    StartFade(&TGameMenuManager::_Quit, 0, 1, 0);
+    return 0;
+}
+
+bool TGameMenuManager::OnWindowClose()
+{
+    TGameMenuManager* menu = g_pGameMenuManager;
+    // Without a player to answer, or with the question already up, the window closes.
+    if (!menu || !GameStarted() || !PlatformHasDisplay() || IsScriptedRun() ||
+        (menu->GetTopWindow() && menu->GetTopWindow()->GetName() == TName("QuitConfirm")))
+        return true;
+    return menu->PushWindow("QuitConfirm") == nullptr;
 }
 
 i32 TGameMenuManager::_Quit(u32)

@@ -1,13 +1,20 @@
 // The main menu's buttons and actions, the popup dialogs and the golden images of both.
 #include "menufixture.h"
 
+#include "directx/render/dxdevice.h"
 #include "engine/render/device.h"
+#include "morvane/ui/uiaccountlogin.h"
+#include "morvane/ui/uigamemanager.h"
+#include "platform/window/winuser.h"
 #include "engine/system/resourcemanager.h"
 #include "ui/uibutton.h"
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"
+#include "ux/controls/ux.control.textbox.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace
 {
@@ -108,26 +115,42 @@ TEST_F(MainMenuTest, ContinueClosesTheMenuOverAGameAndDoesNothingWithoutASavedGa
     EXPECT_FALSE(Menu().IsMenuOpen());
 }
 
-TEST_F(MainMenuTest, SaveGameWritesOneSavedGamePerClickAndContinueLoadsIt)
+TEST_F(MainMenuTest, SaveGameWritesOneSavedGamePerClickBehindASavingWindowSeenAndContinueLoadsIt)
 {
     Start();
     Parameters().nStarted = 1;
     MenuFrame();
     i32 x, y;
     Centre(Menu().GetButton(MENU_SAVE_GAME), x, y);
-    ClickAt(x, y);
-    MenuFrames(20);
+    TUIItem* saving = Menu().GetModalLayer()->FindItem(TName("Saving"));
+    // The window is drawn before the save holds the frame, and stays up a second.
+    MoveTo(x, y);
+    Button(true);
+    MenuFrame();
+    Button(false);
+    EXPECT_EQ(Menu().GetTopWindow(), saving);
+    u32 frames = 0;
+    for (; frames < 50 && saving->IsInactive(); ++frames)
+        MenuFrame();
+    EXPECT_EQ(SaveFiles(), 0u) << "not before the window was drawn";
+    MenuFrame();
+    EXPECT_EQ(SaveFiles(), 1u);
+    MenuFrames(48);
+    EXPECT_EQ(Menu().GetTopWindow(), saving) << "shown for less than a second";
+    MenuFrames(2);
     EXPECT_EQ(SaveFiles(), 1u);
     EXPECT_EQ(Menu().GetWindowCount(), 0);
     EXPECT_FALSE(Menu().GetMainMenuLayer()->IsInactive());
     // The "Saving" window shown again without a click saves nothing more.
-    TUIItem* saving = Menu().GetModalLayer()->FindItem(TName("Saving"));
     saving->Show(false, true);
     saving->Show(true, true);
+    MenuFrames(60);
     EXPECT_EQ(SaveFiles(), 1u);
     EXPECT_EQ(Menu().IsSaveArmed(), 0u);
+    saving->Show(false, true);
     ClickAt(x, y);
-    MenuFrames(20);
+    EXPECT_EQ(Menu().GetTopWindow(), saving);
+    MenuFrames(60);
     EXPECT_EQ(SaveFiles(), 2u);
     // Continue without a game: the latest saved game is loaded behind the fader.
     Parameters().nStarted = 0;
@@ -146,13 +169,60 @@ TEST_F(MainMenuTest, SavingWithoutASelectedProfileOpensGameSaveFailed)
     Parameters().nStarted = 1;
     MenuFrame();
     Menu().OnSaveGame(nullptr);
-    MenuFrames(20);
+    MenuFrames(60);
     EXPECT_EQ(SaveFiles(), 0u);
     EXPECT_EQ(Menu().GetTopWindow(), Menu().GetModalLayer()->FindItem(TName("GameSaveFailed")));
     EXPECT_TRUE(Menu().IsMenuOpen());
 }
 
-TEST_F(MainMenuTest, QuitFadesOutAndAsksTheDeviceToQuit)
+TEST_F(MainMenuTest, QuitAndClosingTheWindowAskFirstOverARunningGame)
+{
+    Start();
+    // A display to answer on: the program asks.
+    const char* headless = std::getenv("VESTAMOR_HEADLESS");
+    const std::string oldHeadless = headless ? headless : "";
+    const bool hadDisplay = std::getenv("DISPLAY") != nullptr;
+    unsetenv("VESTAMOR_HEADLESS");
+    setenv("DISPLAY", ":0", 0);
+    Parameters().nStarted = 1;
+    MenuFrame();
+    TUIItem* question = Menu().GetModalLayer()->FindItem(TName("QuitConfirm"));
+    ASSERT_NE(question, nullptr);
+    EXPECT_STREQ(question->FindItem(TName("Main Label"))->m_Caption.GetText(), "dialog_quit_question");
+    struct
+    {
+        const char* road;
+        const char* answer;
+    } cases[] = {{"close", "Button1"}, {"quit", "Button1"}, {"close", "Button0"}};
+    for (const auto& c : cases)
+    {
+        if (std::string(c.road) == "close")
+            PostMessageW(g_pDxDeviceManager->GetWindowHandle(), WM_CLOSE, 0, 0);
+        else
+        {
+            i32 x, y;
+            Centre(Menu().GetButton(MENU_QUIT), x, y);
+            ClickAt(x, y);
+        }
+        MenuFrames(10);
+        ASSERT_EQ(Menu().GetTopWindow(), question) << c.road;
+        EXPECT_FALSE(Menu().IsFadePending()) << c.road;
+        EXPECT_EQ(g_pDeviceManager->GetQuit(), 0u) << c.road;
+        i32 x, y;
+        Centre(question->FindItem(TName(c.answer)), x, y);
+        ClickAt(x, y);
+        MenuFrames(10);
+        EXPECT_EQ(Menu().GetWindowCount(), 0) << c.road;
+    }
+    MenuFrames(100, 0.05f);
+    EXPECT_NE(g_pDeviceManager->GetQuit(), 0u) << "yes quits";
+    if (!oldHeadless.empty())
+        setenv("VESTAMOR_HEADLESS", oldHeadless.c_str(), 1);
+    if (!hadDisplay)
+        unsetenv("DISPLAY");
+}
+
+TEST_F(MainMenuTest, QuitWithoutAGameFadesOutAndAsksTheDeviceToQuit)
 {
     Start();
     Menu().OnQuit(nullptr);
@@ -160,6 +230,56 @@ TEST_F(MainMenuTest, QuitFadesOutAndAsksTheDeviceToQuit)
     EXPECT_EQ(Menu().GetFader()->m_fFadeInTime, FADER_SLOW_IN);
     MenuFrames(100, 0.05f);
     EXPECT_NE(g_pDeviceManager->GetQuit(), 0u);
+}
+
+TEST_F(MainMenuTest, TheMenuTakesClicksWhileItFadesIn)
+{
+    // The first frames: the menu fades in as the black fades out.
+    MenuFrame(0.0f);
+    MenuFrames(3, 0.05f);
+    ASSERT_TRUE(Menu().GetMainUI()->m_nFlags & UI_FADING);
+    ASSERT_FALSE(Menu().GetFader()->IsInactive());
+    i32 x, y;
+    Centre(Menu().GetButton(MENU_OPTIONS), x, y);
+    ClickAt(x, y);
+    EXPECT_EQ(Menu().GetSubWindow(), Menu().GetOptionsWindow());
+    Menu().CloseSubWindow();
+    // Opened again over a game: it fades in once more.
+    Parameters().nStarted = 1;
+    Menu().SetMenuVisible(0, 0);
+    MenuFrames(40, 0.05f);
+    Menu().SetMenuVisible(1, 0);
+    MenuFrame();
+    ASSERT_TRUE(Menu().GetMainUI()->m_nFlags & UI_FADING);
+    Centre(Menu().GetButton(MENU_PLAYERS), x, y);
+    ClickAt(x, y);
+    EXPECT_NE(Menu().GetSubWindow(), nullptr);
+    EXPECT_NE(Menu().GetSubWindow(), Menu().GetOptionsWindow());
+}
+
+TEST_F(MainMenuTest, GameKeysRestWhileATextBoxTakesTypedText)
+{
+    Start();
+    Parameters().nStarted = 1;
+    Menu().SetMenuVisible(0, 0);
+    MenuFrames(20);
+    auto& login = static_cast<TUIAccountLogin&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_LOGIN));
+    UX::TTextBox* box = login.GetUserNameBox();
+    ASSERT_NE(box, nullptr);
+    // "M" opens the management screen, unless it is typed into a box.
+    const bool typing[] = {false, true, false};
+    for (bool typed : typing)
+    {
+        if (typed)
+            box->Activate();
+        Tap(0x32);
+        MenuFrames(30);
+        EXPECT_EQ(Menu().GetManagementBase()->IsOpen(), !typed) << typed;
+        if (typed)
+            box->Deactivate(1);
+        Menu().ShowManagement(false);
+        MenuFrames(30);
+    }
 }
 
 TEST(AspectClass, SixteenTenComesFirstThenSixteenNineThenFourThree)
@@ -181,23 +301,24 @@ TEST_F(DialogTest, TheFourteenDialogsAreBuiltInOrderWithTheirKeysAndTags)
                                "GameSaveFailed",        "GameDeleteFailed",      "GameDeleteConfirm",
                                "ProfilesNewFailed",     "ProfilesDeleteConfirm", "ProfilesDeleteFailed",
                                "ProfilesRenameFailedDuplicate", "ProfilesRenameFailedDisk",
-                               "ProfilesSelectFailed",  "GameCompleted",         "GameTaskResetConfirm"};
+                               "ProfilesSelectFailed",  "GameCompleted",         "GameTaskResetConfirm",
+                               "QuitConfirm"};
     std::vector<TUIItem*> dialogs;
     for (TUIItem* child : Menu().GetModalLayer()->GetChildren())
         if (child->GetName() != TName("Saving"))
             dialogs.push_back(child);
-    ASSERT_EQ(dialogs.size(), 14u);
-    for (size_t i = 0; i < 14; ++i)
+    ASSERT_EQ(dialogs.size(), 15u);
+    for (size_t i = 0; i < 15; ++i)
     {
         EXPECT_EQ(dialogs[i]->GetName(), TName(ids[i]));
-        EXPECT_EQ(dialogs[i]->m_nTag, i >= 12 ? 1 : 0) << ids[i];
+        EXPECT_EQ(dialogs[i]->m_nTag, i == 12 || i == 13 ? 1 : 0) << ids[i];
         EXPECT_EQ(std::string(dialogs[i]->FindItem(TName("Title Label"))->m_Caption.GetText()),
-                  std::string(ids[i]) + "Title");
+                  i == 14 ? std::string("menu_quit") : std::string(ids[i]) + "Title");
         EXPECT_TRUE(dialogs[i]->IsInactive());
     }
 }
 
-TEST_F(DialogTest, ButtonsAreAtLeast108WideWithCentres144Apart)
+TEST_F(DialogTest, ButtonsAreAtLeast108WideWithCentres144ApartUnlessWideCaptionsWouldMeet)
 {
     Start();
     TUIItem* one = Menu().PushWindow("GameLoadFailed");
@@ -212,16 +333,35 @@ TEST_F(DialogTest, ButtonsAreAtLeast108WideWithCentres144Apart)
     // One button answers every hot key.
     EXPECT_EQ(ok->GetHotKeyCount(), 3u);
     Menu().PopWindow();
-    TUIItem* two = Menu().PushWindow("NewGameConfirm");
-    TUIItem* left = two->FindItem(TName("Button0"));
-    TUIItem* right = two->FindItem(TName("Button1"));
-    // "Continue anyway" is wider than 108: its button widens, the centres stay 144 apart.
-    EXPECT_GT(left->m_Size.x, DIALOG_BUTTON_WIDTH);
-    const f32 c0 = left->m_Position.x + left->m_Size.x * 0.5f, c1 = right->m_Position.x + right->m_Size.x * 0.5f;
-    EXPECT_NEAR(c1 - c0, DIALOG_BUTTON_SPACING, 0.01f);
-    EXPECT_NEAR((c0 + c1) * 0.5f, width * 0.5f, 0.01f);
-    EXPECT_EQ(left->GetHotKeyCount(), 2u);
-    EXPECT_EQ(right->GetHotKeyCount(), 1u);
+    // Two buttons: centres 144 apart, spread further where wide captions would bring them
+    // closer than two narrow buttons stand; each caption inside its button.
+    struct
+    {
+        const char* id;
+        bool wide;
+    } cases[] = {{"GameTaskResetConfirm", false}, {"NewGameConfirm", true}, {"QuitConfirm", false}};
+    for (const auto& c : cases)
+    {
+        TUIItem* two = Menu().PushWindow(c.id);
+        MenuFrames(2);
+        TUIItem* left = two->FindItem(TName("Button0"));
+        TUIItem* right = two->FindItem(TName("Button1"));
+        EXPECT_EQ(left->m_Size.x > DIALOG_BUTTON_WIDTH, c.wide) << c.id;
+        const f32 c0 = left->m_Position.x + left->m_Size.x * 0.5f, c1 = right->m_Position.x + right->m_Size.x * 0.5f;
+        if (!c.wide)
+        {
+            EXPECT_NEAR(c1 - c0, DIALOG_BUTTON_SPACING, 0.01f) << c.id;
+        }
+        EXPECT_GE(right->m_Position.x - (left->m_Position.x + left->m_Size.x),
+                  DIALOG_BUTTON_SPACING - DIALOG_BUTTON_WIDTH - 0.01f)
+            << c.id;
+        EXPECT_NEAR((c0 + c1) * 0.5f, width * 0.5f, 0.01f) << c.id;
+        for (TUIItem* button : {left, right})
+            EXPECT_LE(button->m_Caption.GetExtent().fWidth, button->m_Size.x + 0.01f) << c.id;
+        EXPECT_EQ(left->GetHotKeyCount(), 2u);
+        EXPECT_EQ(right->GetHotKeyCount(), 1u);
+        Menu().PopWindow();
+    }
 }
 
 TEST_F(DialogTest, TheClockStandsStillWhileADialogIsOpenAndRunsOnceAButtonClosesIt)
@@ -278,18 +418,25 @@ TEST_F(MainMenuTest, TheMainMenuMatchesItsGoldenImages)
     EXPECT_EQ(RenderGolden("main_menu_1920x1200", 1920, 1200), "");
 }
 
-TEST_F(DialogTest, APopupOverTheDarkenedLayerMatchesItsGoldenImage)
+TEST_F(DialogTest, PopupsOverTheDarkenedLayerMatchTheirGoldenImages)
 {
     Start();
-    Menu().PushWindow("GameSaveFailed");
-    MenuFrames(20);
-    EXPECT_EQ(RenderGolden("popup_1280x720", 1280, 720), "");
-}
-
-TEST_F(DialogTest, TheWelcomeTextShowsBothItsLinesAt1280x800)
-{
-    Start();
-    Menu().PushWindow("NewGameWelcome");
-    MenuFrames(20);
-    EXPECT_EQ(RenderGolden("welcome_1280x800", 1280, 800), "");
+    struct
+    {
+        const char* dialog;
+        const char* golden;
+        i32 width, height;
+    } cases[] = {{"GameSaveFailed", "popup_1280x720", 1280, 720},
+                 {"NewGameConfirm", "confirm_1280x800", 1280, 800},
+                 {"NewGameConfirm", "confirm_1920x1200", 1920, 1200},
+                 {"NewGameConfirm", "confirm_1024x768", 1024, 768},
+                 {"NewGameWelcome", "welcome_1280x800", 1280, 800}};
+    for (const auto& c : cases)
+    {
+        Menu().PushWindow(c.dialog);
+        MenuFrames(20);
+        EXPECT_EQ(RenderGolden(c.golden, c.width, c.height), "");
+        Menu().PopWindow();
+        MenuFrames(20);
+    }
 }
