@@ -140,7 +140,8 @@ void InstallUISounds()
 } // namespace
 
 TSoundPlayerManager::TSoundPlayerManager()
-    : m_pMenuBus(nullptr), m_pGameBus(nullptr), m_nSuppress(0), m_fLastNewTask(0.0), m_fLastTaskAlert(0.0),
+    : m_pMenuBus(nullptr), m_pGameBus(nullptr), m_nSuppress(0), m_nLoadUnfinished(0), m_fLastNewTask(0.0),
+      m_fLastTaskAlert(0.0),
       m_aNamed{TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0),
                TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0),
                TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0), TUserIdLink(0),
@@ -580,13 +581,24 @@ i32 TSoundPlayerManager::LoadState(u32 pass, TStream&)
 {
     if (pass == 0 && g_pXAudio2SoundManager)
     {
+        // A load refused before its last pass left the records with the voices its image stored,
+        // made by an engine the first stop released: putting the running state back must not
+        // touch them.
+        if (m_nLoadUnfinished)
+            for (i32 i = 0; i < g_pXAudio2SoundManager->Sounds().GetCount(); ++i)
+                g_pXAudio2SoundManager->Sounds()[i]->pVoice = nullptr;
+        m_nLoadUnfinished = 1;
         g_pXAudio2SoundManager->_Stop();
         for (TSoundSlot& slot : m_aSlot)
             slot = TSoundSlot();
         g_pXAudio2SoundManager->_Start();
     }
-    else if (pass == 4 && g_pSoundManager)
-        g_pSoundManager->SetReverb(s_NameCity);
+    else if (pass == 4)
+    {
+        m_nLoadUnfinished = 0;
+        if (g_pSoundManager)
+            g_pSoundManager->SetReverb(s_NameCity);
+    }
     return 0;
 }
 

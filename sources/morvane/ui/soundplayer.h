@@ -197,6 +197,9 @@ private:
     TSoundGroup* m_pMenuBus;
     TSoundGroup* m_pGameBus;
     i32 m_nSuppress;
+    // Set from a load's first pass to its last: a load seen again before its end was refused
+    // part-way, and the records hold the image's voices.
+    u32 m_nLoadUnfinished;
     f64 m_fLastNewTask;
     f64 m_fLastTaskAlert;
     TUserIdLink m_aNamed[SOUND_NAME_COUNT];

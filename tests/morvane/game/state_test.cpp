@@ -1,11 +1,21 @@
-// The game's part of state images: its records saved and read back as they were, an image of
-// another level refused with everything kept.
+// The game's part of state images: its records saved and read back as they were; an image of
+// another level, and damaged state files and saved games, refused with the game going on.
+#include "core/compression/compressedfile.h"
+#include "core/compression/compressedpipe.h"
 #include "core/stream/memorystream.h"
+#include "core/system/memory.h"
 #include "engine/system/statemanager.h"
 #include "gamefixture.h"
 #include "morvane/game/gameenums.h"
+#include "player/gamesavedgame.h"
+#include "player/morvaneplayerprofile.h"
+#include "player/playerprofilemanager.h"
+#include "xaudio2/xaudio2soundgroup.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace
 {
@@ -49,15 +59,18 @@ protected:
         return g_pStateManager->_Load(stream);
     }
 
-    // What a state image must bring back, bytes of every record.
-    std::vector<u8> Records()
+    // What a state image must bring back, bytes of every record (of the parameters, or their money).
+    std::vector<u8> Records(bool parameters = true)
     {
         std::vector<u8> bytes;
         auto append = [&](const void* record, size_t size) {
             const u8* at = static_cast<const u8*>(record);
             bytes.insert(bytes.end(), at, at + size);
         };
-        append(&m_Parameters, sizeof m_Parameters);
+        if (parameters)
+            append(&m_Parameters, sizeof m_Parameters);
+        else
+            append(&m_Parameters.nMoney, sizeof m_Parameters.nMoney);
         for (TGate& gate : m_aGate)
             append(&gate, sizeof gate);
         for (TTask& task : m_aTask)
@@ -68,6 +81,124 @@ protected:
     }
 
     TTask* m_pTask = nullptr;
+};
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+u32 Word(const std::string& bytes, size_t at)
+{
+    u32 word;
+    std::memcpy(&word, bytes.data() + at, 4);
+    return word;
+}
+
+void SetWord(std::string& bytes, size_t at, u32 word)
+{
+    std::memcpy(bytes.data() + at, &word, 4);
+}
+
+// The markers of a state image: words after the header that hold their own offset.
+std::vector<u32> Markers(const std::string& image)
+{
+    std::vector<u32> markers;
+    for (u32 at = sizeof(TStateHeader); at + 4 <= image.size(); ++at)
+        if (Word(image, at) == at)
+            markers.push_back(at);
+    return markers;
+}
+
+// Damaged forms of a whole state image: every marker zeroed and one off, the image cut before
+// and after each marker (the ends of the objects' chunks and of the passes), a byte short.
+std::vector<std::pair<std::string, std::string>> HostileImages(const std::string& image)
+{
+    std::vector<std::pair<std::string, std::string>> hostile;
+    for (const u32 at : Markers(image))
+    {
+        const std::string where = std::to_string(at);
+        std::string zeroed = image;
+        SetWord(zeroed, at, 0);
+        hostile.emplace_back("marker " + where + " zeroed", zeroed);
+        std::string off = image;
+        SetWord(off, at, at + 1);
+        hostile.emplace_back("marker " + where + " one off", off);
+        hostile.emplace_back("cut before marker " + where, image.substr(0, at));
+        if (at + 4 < image.size())
+            hostile.emplace_back("cut after marker " + where, image.substr(0, at + 4));
+    }
+    hostile.emplace_back("a byte short", image.substr(0, image.size() - 1));
+    return hostile;
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+std::string Deflated(const std::string& bytes)
+{
+    TMemoryStream stream;
+    TCompressedPipe pipe;
+    EXPECT_EQ(pipe.Open(&stream, COMPRESSED_PIPE_WRITE), 1u);
+    pipe.Write(bytes.data(), static_cast<i32>(bytes.size()));
+    pipe.Close();
+    return std::string(reinterpret_cast<const char*>(stream.GetData()), stream.GetSize());
+}
+
+// The running game of a player: its profile holds saved games, the rain plays.
+class HostileSaves : public GameState
+{
+protected:
+    void SetUp() override
+    {
+        GameState::SetUp();
+        Profiles().FinalizeManager();
+        ASSERT_EQ(Profiles().Initialize(GAME_PLAYER_PATCH_LEVEL, CreateGameProfile, CreateGameSavedGame), 0u);
+        ASSERT_EQ(Profiles().AddProfile(MemoryNew<TMorvanePlayerProfile>(u"Hostile")), 0u);
+        ASSERT_EQ(Profiles().SelectProfile(0), 0u);
+        // A voice starts once its clip's group gives it a level.
+        Clip("Rain", SOUND_DATA_ENDLESS).pGroup = &m_Bus;
+        g_pXAudio2SoundManager->Groups().Add(&m_Bus);
+        StartSounds();
+        g_pSoundPlayerManager->SetRainSound(1);
+        ASSERT_TRUE(RainPlays());
+    }
+    void TearDown() override
+    {
+        Profiles().FinalizeManager();
+        GameState::TearDown();
+    }
+    static TPlayerProfileManager& Profiles() { return *g_pPlayerProfileManager; }
+    TXAudio2SoundGroup m_Bus;
+
+    // A frame of the sound service: the rain's voice made again after a restore.
+    static bool RainPlays()
+    {
+        g_pXAudio2SoundManager->UpdateNow();
+        auto* rain = static_cast<TXAudio2Sound*>(g_pSoundPlayerManager->GetSlot(TSoundPlayerManager::SLOT_RAIN).pSound);
+        return rain && rain->IsPlaying() && rain->pVoice;
+    }
+
+    // The game after a refused load: its records as they were, the rain playing, a frame played.
+    void ExpectUntouched(const std::vector<u8>& before, const std::string& what, bool parameters = true)
+    {
+        EXPECT_TRUE(Records(parameters) == before) << what;
+        EXPECT_TRUE(RainPlays()) << what;
+        Game().UpdateManager(0.02f);
+    }
 };
 } // namespace
 
@@ -103,9 +234,69 @@ TEST_F(GameState, AnImageOfAnotherLevelIsRefusedAndTheGameGoesOnUntouched)
               std::string::npos);
     EXPECT_EQ(Money(), 77);
     EXPECT_TRUE(Records() == before);
-    // An image cut inside the game's records is refused too.
-    std::vector<u8> cut = Save();
-    cut.resize(48);
-    EXPECT_NE(Load(cut), STATE_DONE);
-    EXPECT_EQ(Money(), 77);
+}
+
+TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
+{
+    TCommandManager::Instance().ExecuteText("state.save \"whole\"");
+    DArray<u8> whole;
+    ASSERT_EQ(ReadCompressedFile("save/whole.save", whole, nullptr), COMPRESS_DONE);
+    const std::string image(reinterpret_cast<const char*>(whole.GetData()), whole.GetCount());
+    ASSERT_GE(Markers(image).size(), 2u);
+    // Through the console, as files of the save folder.
+    for (const auto& [what, bytes] : HostileImages(image))
+    {
+        WriteBytes("hostile.image", bytes);
+        ASSERT_EQ(CompressFile("hostile.image", "save/hostile.save"), COMPRESS_DONE);
+        const std::vector<u8> before = Records();
+        m_Console.aLine.clear();
+        TCommandManager::Instance().ExecuteText("state.load \"hostile\"");
+        EXPECT_TRUE(m_Console.Has("unable to load 'hostile'")) << what;
+        ExpectUntouched(before, what);
+    }
+
+    // Through Continue, as the player's latest saved game: its two sizes after owner and
+    // summary, then the image deflated.
+    ASSERT_NE(Profiles().GetSelectedProfile()->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    std::string path;
+    for (const auto& entry : std::filesystem::directory_iterator("save/hostile"))
+        path = entry.path().string();
+    const std::string file = ReadBytes(path);
+    size_t sizes = 0;
+    for (size_t at = 4; at + 4 <= file.size() && !sizes; ++at)
+        sizes = Word(file, at) == file.size() - at - 4 ? at - 4 : 0;
+    ASSERT_GT(sizes, 0u);
+    std::string saved(Word(file, sizes), '\0');
+    u32 inflated = static_cast<u32>(saved.size());
+    ASSERT_EQ(InflateBuffer(file.data() + sizes + 8, Word(file, sizes + 4), saved.data(), &inflated), 1);
+    ASSERT_EQ(inflated, saved.size());
+    std::vector<std::pair<std::string, std::string>> saves;
+    for (const i32 step : {-1, 1})
+    {
+        std::string imageSize = file;
+        SetWord(imageSize, sizes, Word(file, sizes) + step);
+        saves.emplace_back("image size " + std::to_string(step), imageSize);
+    }
+    saves.emplace_back("cut inside the stream", file.substr(0, (file.size() + sizes) / 2));
+    saves.emplace_back("a byte short", file.substr(0, file.size() - 1));
+    for (const auto& [what, bytes] : HostileImages(saved))
+    {
+        const std::string packed = Deflated(bytes);
+        std::string save = file.substr(0, sizes + 8);
+        SetWord(save, sizes, static_cast<u32>(bytes.size()));
+        SetWord(save, sizes + 4, static_cast<u32>(packed.size()));
+        saves.emplace_back(what, save + packed);
+    }
+    for (const auto& [what, bytes] : saves)
+    {
+        WriteBytes(path, bytes);
+        // Continue marks the game started before it loads.
+        m_Parameters.nStarted = 0;
+        const std::vector<u8> before = Records(false);
+        const size_t refused = Count(Log(), "TPlayerProfile::LoadGame(): done with errors");
+        g_pGameMenuManager->_LoadLatestGame(0);
+        EXPECT_EQ(m_Parameters.nStarted, 1) << what;
+        EXPECT_EQ(Count(Log(), "TPlayerProfile::LoadGame(): done with errors"), refused + 1) << what;
+        ExpectUntouched(before, what, false);
+    }
 }
