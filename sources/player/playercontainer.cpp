@@ -13,12 +13,14 @@ u32 TPlayerContainer::_Save(TPlayerContainer* container, TStream& stream)
 
 u32 TPlayerContainer::_Load(TPlayerContainer* container, TStream& stream)
 {
-    if (stream.GetSize() < 4)
-        return PLAYER_REFUSED;
     const u32 current = g_pPlayerProfileManager->GetPatchLevel();
     u32 magic = 0;
     if (!ReadPlayerField(stream, magic))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TPlayerContainer::_Load(): error: ", "'%s' ends inside its header.",
+                    stream.GetName().GetText());
         return PLAYER_REFUSED;
+    }
     if (magic != PLAYER_CONTAINER_MAGIC)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, "TPlayerContainer::_Load(): error: ",
@@ -29,7 +31,11 @@ u32 TPlayerContainer::_Load(TPlayerContainer* container, TStream& stream)
     }
     u32 patchLevel = 0;
     if (!ReadPlayerField(stream, patchLevel))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "TPlayerContainer::_Load(): error: ", "'%s' ends inside its header.",
+                    stream.GetName().GetText());
         return PLAYER_REFUSED;
+    }
     if (patchLevel != current)
         TLog::Print(g_pSystemLog, LOG_INFO, "TPlayerContainer::_Load(): ",
                     "Container has old patch level %d, expected %d. Will attempt to upgrade.", patchLevel,

@@ -122,7 +122,10 @@ u32 TPlayerProfile::OnLoadInternal(u32 patchLevel, TStream& stream)
     u8 version = 0;
     i64 uid = 0;
     if (!ReadPlayerBodyVersion(stream, version) || !ReadPlayerField(stream, uid))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, error, "'%s' ends before its uid.", stream.GetName().GetText());
         return PLAYER_REFUSED;
+    }
     const TPlayerProfileManager& manager = *g_pPlayerProfileManager;
     const TPlayerProfile* other = manager.GetProfile(manager.FindProfileByUid(uid));
     if (other && other != this)
@@ -141,6 +144,7 @@ u32 TPlayerProfile::OnLoadInternal(u32 patchLevel, TStream& stream)
     switch (ReadPlayerName(stream, version, m_Name))
     {
     case TPlayerNameRead::ShortRead:
+        TLog::Print(g_pSystemLog, LOG_ERROR, error, "'%s' ends inside its name.", stream.GetName().GetText());
         return PLAYER_REFUSED;
     case TPlayerNameRead::TooLong:
         TLog::Print(g_pSystemLog, LOG_ERROR, error, "Invalid Name length.");
@@ -148,7 +152,10 @@ u32 TPlayerProfile::OnLoadInternal(u32 patchLevel, TStream& stream)
     case TPlayerNameRead::Read:
         break;
     }
-    return OnLoad(patchLevel, stream);
+    if (OnLoad(patchLevel, stream) == PLAYER_DONE)
+        return PLAYER_DONE;
+    TLog::Print(g_pSystemLog, LOG_ERROR, error, "'%s' ends inside the game's part.", stream.GetName().GetText());
+    return PLAYER_REFUSED;
 }
 
 u32 TPlayerProfile::OnSaveInternal(TStream& stream)
@@ -311,6 +318,16 @@ TPlayerSavedGame* TPlayerProfile::SaveGame(u32 tag, u32 mode, i32 replaceIndex)
     const i64 free = FreeBytesFor(*this);
     if (free >= 0 && free < SAVED_GAME_FREE_BYTES)
         return nullptr;
+    // A save in a folder without its profile file would be found by no start: the profile (and
+    // the selection, when it is this one) is written back first.
+    if (!GetProfilePath().Exists())
+    {
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TPlayerProfile::SaveGame(): warning: ",
+                    "Player profile file %S is missing: written again.", GetProfilePath().GetText());
+        if (manager._SaveProfile(this) != PLAYER_DONE ||
+            (manager.GetSelectedProfile() == this && manager._SaveSettings() != PLAYER_DONE))
+            return nullptr;
+    }
 
     TPlayerFileWriter writer;
     if (!writer.Open(path))
@@ -411,7 +428,11 @@ u32 TPlayerProfile::PreloadSavedGame(TPlayerSavedGame* record, const char16_t* p
                     "TPlayerProfile::LoadGame(): error: ", "Unable to load saved game file '%S'.", path);
         return PLAYER_REFUSED;
     }
+    // Named by its file, for the lines of a refusal.
+    char name[PLAYER_PATH_ROOM * 3];
+    WideToUtf8(name, sizeof name, path, -1);
     TMemoryStream stream;
+    stream.Open(TName(name, true), STREAM_READ);
     stream.Attach(head, size);
     return _Load(record, stream);
 }

@@ -85,23 +85,38 @@ u32 TPlayerSavedGame::OnSaveInternal(TStream& stream)
 
 u32 TPlayerSavedGame::OnLoadInternal(u32 patchLevel, TStream& stream)
 {
+    const char* const name = stream.GetName().GetText();
     i64 uid = 0;
     if (!ReadPlayerField(stream, uid))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s' ends before its owner.", name);
         return PLAYER_REFUSED;
+    }
     const TPlayerProfileManager& manager = *g_pPlayerProfileManager;
     const i32 index = manager.FindProfileByUid(uid);
     TPlayerProfile* owner = manager.GetProfile(index >= 0 ? index : 0);
     if (!owner)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': no profile to own it.", name);
         return PLAYER_REFUSED;
+    }
     if (!m_pOwner)
     {
         m_pOwner = owner;
-        return OnPreload(patchLevel, stream) != PLAYER_DONE ? PLAYER_REFUSED : PLAYER_DONE;
+        if (OnPreload(patchLevel, stream) == PLAYER_DONE)
+            return PLAYER_DONE;
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': its summary is cut short or of patch level %u.",
+                    name, patchLevel);
+        return PLAYER_REFUSED;
     }
 
     u32 sizes[2];
     if (OnLoad(patchLevel, stream) != PLAYER_DONE || !ReadPlayerField(stream, sizes))
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                    "'%s': its summary or sizes are cut short or of patch level %u.", name, patchLevel);
         return PLAYER_REFUSED;
+    }
     if (!ImageSizeFits(stream, sizes[0]))
         return PLAYER_REFUSED;
     // The image is inflated as the state manager reads it, straight into the running game; its
@@ -112,12 +127,15 @@ u32 TPlayerSavedGame::OnLoadInternal(u32 patchLevel, TStream& stream)
     if (image.Open(stream, sizes[0]) != 1)
         return PLAYER_REFUSED;
     TRestOfImage rest(*this, patchLevel, image);
-    if (g_pStateManager->_Load(image, &rest) == STATE_DONE)
+    const i32 result = g_pStateManager->_Load(image, &rest);
+    if (result == STATE_DONE)
         return PLAYER_DONE;
     if (!image.ReadToEnd())
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
-                    "The game state of '%s' is damaged: it does not inflate to its %u bytes.",
-                    stream.GetName().GetText(), sizes[0]);
+                    "The game state of '%s' is damaged: it does not inflate to its %u bytes.", name, sizes[0]);
+    else
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "The game state of '%s' is refused (state result %d).",
+                    name, result);
     return PLAYER_REFUSED;
 }
 

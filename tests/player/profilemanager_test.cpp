@@ -165,13 +165,33 @@ TEST_F(ProfileManagerTest, NamesThatCannotNameAFolderAreRefused)
     EXPECT_EQ(Name(0), u"keep");
 }
 
-TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAreSkipped)
+// Each skipped file, and damaged settings, get a line saying why.
+TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped)
 {
     Write("evil/evil.profile", ProfileFile(7, u".."));
     Write("blank/blank.profile", ProfileFile(8, u""));
     Write("long/long.profile", TBytes().Header().I64(9).U32(127).Text(std::string(127, 'L')).U32(0).Get());
     Write("fine/fine.profile", ProfileFile(10, u"fine"));
+    const std::string whole = ProfileFile(11, u"cut");
+    const std::vector<std::pair<size_t, std::string>> cuts = {{0, "ends inside its header."},
+                                                              {7, "ends inside its header."},
+                                                              {8, "ends before its uid."},
+                                                              {17, "ends before its uid."},
+                                                              {18, "ends inside its name."},
+                                                              {27, "ends inside its name."},
+                                                              {28, "ends inside the game's part."},
+                                                              {whole.size() - 1, "ends inside the game's part."}};
+    for (const auto& [size, why] : cuts)
+        Write("cut" + std::to_string(size) + "/cut" + std::to_string(size) + ".profile", whole.substr(0, size));
+    Write("game.settings", SettingsFile(10).substr(0, 15));
     ASSERT_EQ(Start(), 0u);
+    for (const auto& [size, why] : cuts)
+        EXPECT_TRUE(Logged("'" + m_Root + "/cut" + std::to_string(size) + "/cut" + std::to_string(size) +
+                           ".profile' " + why))
+            << size << Log();
+    EXPECT_TRUE(Logged("TPlayerSettings::OnLoadInternal(): error: '" + m_Root +
+                       "/game.settings' ends before the selected uid."))
+        << Log();
     ASSERT_EQ(Manager().GetProfileCount(), 1);
     EXPECT_EQ(Name(0), u"fine");
     EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): error: Player profile file " + m_Root +

@@ -148,6 +148,34 @@ TEST_F(SavedGameTest, FreeSpaceFloor)
     EXPECT_EQ(Profile().GetSavedGameCount(), 1);
 }
 
+// The profile's folder, or the whole player root, gone while the game runs: the save writes the
+// profile (and the selection) back, so the next start finds it with its saved game.
+TEST_F(SavedGameTest, ASaveWhoseProfileFolderWentMissingIsFoundAtTheNextStart)
+{
+    const i64 uid = Profile().GetUid();
+    const std::string line =
+        "TPlayerProfile::SaveGame(): warning: Player profile file " + m_Root + "/anna/anna.profile is missing";
+    size_t saves = 0;
+    for (const char* gone : {"/anna", ""})
+    {
+        std::filesystem::remove_all(m_Root + gone);
+        ASSERT_NE(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr) << gone;
+        size_t warned = 0;
+        for (size_t at = Log().find(line); at != std::string::npos; at = Log().find(line, at + 1))
+            ++warned;
+        EXPECT_EQ(warned, ++saves) << Log();
+        Manager().FinalizeManager();
+        ASSERT_EQ(Start(), 0u);
+        ASSERT_EQ(Manager().GetProfileCount(), 1) << gone;
+        EXPECT_EQ(Manager().GetSelectedIndex(), 0) << gone;
+        EXPECT_EQ(Profile().GetUid(), uid) << gone;
+        EXPECT_EQ(std::u16string(Profile().GetName()), u"Anna") << gone;
+        EXPECT_EQ(Profile().GetSavedGameCount(), 1) << gone;
+        EXPECT_FALSE(Logged("Invalid selected profile uid")) << gone;
+        s_nNow += 10000;
+    }
+}
+
 TEST_F(SavedGameTest, OnlyWholeFilesReachTheirName)
 {
     // The state cannot be written: no file at all.
@@ -265,11 +293,20 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
     const std::string name = "anna/" + Id(static_cast<u64>(record->GetId())) + ".save";
     const std::string good = Read(name);
     const std::vector<u8> running(m_State.m_aRecord.size(), 9);
+    // Each refusal has an error line of its own.
+    auto errors = [&] {
+        size_t count = 0;
+        for (size_t at = Log().find("error: "); at != std::string::npos; at = Log().find("error: ", at + 1))
+            ++count;
+        return count;
+    };
     auto refused = [&](const std::string& bytes, const char* why) {
         Write(name, bytes);
         m_State.m_aRecord = running;
+        const size_t before = errors();
         EXPECT_EQ(Profile().LoadGame(record, 0, 0), 1u) << why;
         EXPECT_EQ(m_State.m_aRecord, running) << why;
+        EXPECT_GT(errors(), before) << why << Log();
     };
     u32 size = 0;
     std::memcpy(&size, good.data() + 24, 4);
@@ -297,6 +334,7 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
         flipped[i] = static_cast<char>(~flipped[i]);
     refused(flipped, "damaged stream");
     refused(good.substr(0, 30), "no sizes");
+    refused(good.substr(0, 12), "no owner");
     std::string checksum = good;
     checksum.back() = static_cast<char>(checksum.back() ^ 1);
     refused(checksum, "the stream's checksum");

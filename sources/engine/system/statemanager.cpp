@@ -30,6 +30,8 @@ void RepositoryField(char (&field)[STATE_NAME_SIZE], const TName& repository)
     std::strncpy(field, repository.GetText(), STATE_NAME_SIZE - 1);
 }
 
+const char* const kLoadError = "TStateManager::_Load(): error: ";
+
 u32 TrackStep(u32 pass, u32 object)
 {
     return 1000 * (pass + 1) + object;
@@ -83,7 +85,7 @@ i32 TStateManager::_Load(TStream& stream, TStateLoadCheck* check)
     // or one of a level that is gone, is refused instead.
     if (switches && header.aName[0] && !IsRegularFile(header.aName))
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                     "'%s' names the repository '%s', which is no file", stream.GetName().GetText(),
                     header.aName);
         return STATE_NO_REPOSITORY;
@@ -112,7 +114,7 @@ i32 TStateManager::_Load(TStream& stream, TStateLoadCheck* check)
     if (!kept && check)
     {
         // An image known whole only at its end could not be undone when found damaged there.
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                     "unable to keep the running state; '%s' is not loaded", stream.GetName().GetText());
         return keeping;
     }
@@ -127,7 +129,7 @@ i32 TStateManager::_Load(TStream& stream, TStateLoadCheck* check)
         return result;
     snapshot.Seek(0, STREAM_SEEK_SET);
     if (LoadPasses(snapshot) != STATE_DONE)
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TStateManager::_Load(): error: ",
+        TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
                     "unable to restore the running state after the failed load of '%s'",
                     stream.GetName().GetText());
     return result;
@@ -163,13 +165,22 @@ i32 TStateManager::LoadPasses(TStream& stream)
         {
             g_ManagerManager.SetTrack(STATE_TRACK_LOAD, TrackStep(pass, i));
             if (m_aObject[i]->LoadState(pass, stream) != 0)
+            {
+                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': object %u refused pass %u",
+                            stream.GetName().GetText(), i, pass);
                 return STATE_OBJECT_FAILED;
+            }
             const i32 end = stream.GetPosition();
             if (end == position)
                 continue;
             i32 marker = -1;
             if (stream.Read(&marker, sizeof marker) != static_cast<i32>(sizeof marker) || marker != end)
+            {
+                TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError,
+                            "'%s': the marker after object %u of pass %u is missing or wrong (%d, expected %d)",
+                            stream.GetName().GetText(), i, pass, marker, end);
                 return STATE_BAD_MARKER;
+            }
             position = stream.GetPosition();
         }
     }

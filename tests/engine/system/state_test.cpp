@@ -366,6 +366,9 @@ TEST_F(StateRollbackTest, StateLoadOfADamagedFileReportsItAndKeepsTheRunningStat
     Manager().ExecuteText("state.load damaged");
     ASSERT_FALSE(Texts().empty());
     EXPECT_NE(Texts().back().find("unable to load"), std::string::npos);
+    // The log says where the image went wrong.
+    EXPECT_NE(SystemLog().find("TStateManager::_Load(): error: 'save/damaged.save': the marker after object"),
+              std::string::npos);
     EXPECT_EQ(Records(), m_Running);
     EXPECT_EQ(g_pStateManager->LoadFromFile("save/damaged.save"), STATE_BAD_MARKER);
     EXPECT_EQ(Records(), m_Running);
