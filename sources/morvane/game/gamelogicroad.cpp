@@ -230,9 +230,11 @@ void TGameLogicManager::UpdateLanding(TGameParameters& parameters)
     if (plane)
     {
         plane->EndLandingAnimation();
-        if (s_LandImmediately.GetValue().ToInt() != 0 || parameters.nLandAtOnce)
+        // Only into a free zone 0: an aircraft waiting there keeps its place and its gate
+        // choice, and this one taxis down the queue behind it.
+        TWaitZone& zone0 = parameters.aLandingZone[0];
+        if ((s_LandImmediately.GetValue().ToInt() != 0 || parameters.nLandAtOnce) && !zone0.pWaitZonePlane)
         {
-            TWaitZone& zone0 = parameters.aLandingZone[0];
             Enter(zone0, plane);
             Enter(parameters.aLandingZone[GAME_WAIT_ZONE_COUNT - 1], nullptr);
             if (plane->pBody)

@@ -49,6 +49,11 @@ protected:
         zone.fZ = z;
     }
     void Frame(f32 dt = kFrame) { Game().UpdateManager(dt); }
+    static void Enter(TWaitZone& zone, TAICommonUnit* plane)
+    {
+        zone.pWaitZonePlane = plane;
+        zone.nEntered = 1;
+    }
 };
 
 TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoonerDownTo120)
@@ -368,13 +373,26 @@ TEST_F(Road, TheLookMovesToTheRainsEffectSettingsAndBack)
 
 namespace
 {
-TEST_F(Road, ALandAtOnceAircraftIsPutInZone0TurnedAboutAndTheTouchdownComesPastFrame1654)
+// Landed at once into a free zone 0; with an aircraft waiting there, it keeps its place and
+// this one taxis down the queue behind it, and each is offered a gate in turn.
+class LandAtOnce : public Road, public testing::WithParamInterface<bool>
 {
+};
+
+TEST_P(LandAtOnce, TakesAFreeZone0TurnedAboutAndEveryWaitingAircraftGetsAGate)
+{
+    const bool waiting = GetParam();
+    PlaceZone(m_Parameters.aLandingZone[0], 7.0f, -3.0f);
+    TAICommonUnit* before = waiting ? &AddPlaneAt(7.0f, -3.0f) : nullptr;
+    if (before)
+    {
+        before->m_nPlaneState = PLANE_LANDED;
+        Enter(m_Parameters.aLandingZone[0], before);
+    }
     TAICommonUnit& plane = AddPlaneAt(100.0f, 50.0f);
     TAnimation landing = {};
     landing.m_nState = ANIMATION_PLAYING;
     plane.aAnimation[UNIT_ANIMATION_LANDING] = &landing;
-    PlaceZone(m_Parameters.aLandingZone[0], 7.0f, -3.0f);
     Frame();
     ASSERT_EQ(PLANE_LANDING, plane.m_nPlaneState);
     landing.m_nState = ANIMATION_PLAYING;
@@ -384,19 +402,47 @@ TEST_F(Road, ALandAtOnceAircraftIsPutInZone0TurnedAboutAndTheTouchdownComesPastF
     landing.m_fTime = 1654.5f;
     Frame();
     EXPECT_EQ(0, m_Parameters.nTouchdownPending);
-    const TMatrix before = *plane.pBody->GetNode()->GetWorldMatrix();
+    const TMatrix landed = *plane.pBody->GetNode()->GetWorldMatrix();
     landing.m_nState = ANIMATION_STOPPED;
     Frame();
     EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
-    EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
-    EXPECT_EQ(nullptr, m_Parameters.aLandingZone[4].pWaitZonePlane);
-    EXPECT_EQ(0, m_Parameters.nLandAtOnce);
-    const TMatrix& after = *plane.pBody->GetNode()->GetWorldMatrix();
-    EXPECT_NEAR(7.0f, after.aRow[3].x, 1e-4f);
-    EXPECT_NEAR(1.0f, after.aRow[3].y, 1e-4f);
-    EXPECT_NEAR(-3.0f, after.aRow[3].z, 1e-4f);
-    EXPECT_NEAR(-before.aRow[2].z, after.aRow[2].z, 1e-4f) << "facing the other way";
-    EXPECT_NEAR(-before.aRow[0].x, after.aRow[0].x, 1e-4f);
     EXPECT_EQ(1u, plane.m_nDriving) << "on its first path";
+    const TMatrix& after = *plane.pBody->GetNode()->GetWorldMatrix();
+    if (!before)
+    {
+        EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
+        EXPECT_EQ(nullptr, m_Parameters.aLandingZone[4].pWaitZonePlane);
+        EXPECT_EQ(0, m_Parameters.nLandAtOnce);
+        EXPECT_NEAR(7.0f, after.aRow[3].x, 1e-4f);
+        EXPECT_NEAR(1.0f, after.aRow[3].y, 1e-4f);
+        EXPECT_NEAR(-3.0f, after.aRow[3].z, 1e-4f);
+        EXPECT_NEAR(-landed.aRow[2].z, after.aRow[2].z, 1e-4f) << "facing the other way";
+        EXPECT_NEAR(-landed.aRow[0].x, after.aRow[0].x, 1e-4f);
+        return;
+    }
+    EXPECT_EQ(before, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[4].pWaitZonePlane);
+    EXPECT_NEAR(100.0f, after.aRow[3].x, 1e-3f) << "left where it landed";
+    // Each in turn at zone 0 takes the gate chosen for it.
+    TGate& first = AddGate(1);
+    TGate& second = AddGate(2);
+    m_Parameters.fArrivalTimer = 1e9f;
+    m_Parameters.nChosenGate = 1;
+    Frame();
+    EXPECT_EQ(before, first.pPlane);
+    for (i32 zone = 4; zone >= 0; --zone)
+    {
+        plane.pBody->GetNode()->SetWorldMatrix(
+            Translation(m_Parameters.aLandingZone[zone].fX, 0.5f, m_Parameters.aLandingZone[zone].fZ),
+            TNode::OrdinaryCause());
+        Frame();
+    }
+    EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    m_Parameters.nChosenGate = 2;
+    m_Parameters.nFlags |= GAME_APRON_TOKEN;
+    Frame();
+    EXPECT_EQ(&plane, second.pPlane);
 }
+INSTANTIATE_TEST_SUITE_P(Zone0, LandAtOnce, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Taken" : "Free"; });
 } // namespace
