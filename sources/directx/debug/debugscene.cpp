@@ -224,7 +224,11 @@ void DrawSkeletons(i32 mode)
                 TMatrix::Multiply(pose->m_pPublished[parent < 0 ? bone : static_cast<u32>(parent)], world);
             g_pDxCanvasManager->DrawLine3D(from.aRow[3], at.aRow[3], DEBUG_BLUE);
             g_pDxCanvasManager->DrawAxes(at, DEBUG_BONE_AXIS_LENGTH);
-            if (mode == 2 && near)
+            // A bone without a name shows its number; a name the table has no text for, its id.
+            const TName& name = data->aBone[bone].Name;
+            if (mode == 2 && near && name.IsValid())
+                CanvasWritefWorld(at.aRow[3], DEBUG_WHITE, "%s", name.GetPrintText());
+            else if (mode == 2 && near)
                 CanvasWritefWorld(at.aRow[3], DEBUG_WHITE, "%u", bone);
         }
     }

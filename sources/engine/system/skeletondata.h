@@ -2,6 +2,7 @@
 // TSkeletonData (stored type 51, 8232 bytes): a bone hierarchy as a resource: a bone count and
 // 60 bone records, parents before children.
 #include "core/math/matrix.h"
+#include "core/system/name.h"
 #include "core/system/types.h"
 #include "engine/system/resource.h"
 
@@ -11,8 +12,8 @@ constexpr u32 SKELETON_BONE_CAPACITY = 60;
 
 struct TSkeletonBone
 {
-    // The input of the bind transform.
-    u32 nTransform;
+    // The bone's name (the empty name for none): the debug drawing shows it.
+    TName Name;
     // Negative for a root.
     i16 nParent;
     u16 nReserved6;
@@ -23,6 +24,7 @@ struct TSkeletonBone
 };
 
 static_assert(sizeof(TSkeletonBone) == 136);
+static_assert(offsetof(TSkeletonBone, Name) == 0);
 static_assert(offsetof(TSkeletonBone, nParent) == 4);
 static_assert(offsetof(TSkeletonBone, Bind) == 8);
 static_assert(offsetof(TSkeletonBone, Rest) == 72);

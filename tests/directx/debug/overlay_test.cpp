@@ -306,6 +306,9 @@ TEST_F(DebugOverlayTest, TheGridAndTheBonesAreDrawnAndOnlyANearSkeletonNamesItsB
     data.aBone[0].nParent = -1;
     data.aBone[1].nParent = 0;
     data.aBone[2].nParent = 1;
+    // Named, unnamed (its number) and named by an id the name table has no text for.
+    data.aBone[0].Name = TName("pelvis", true);
+    data.aBone[2].Name.SetId(0x1234abcdu);
     const TVector places[2] = {TVector(3.0f, 6.0f, -26.0f, 1.0f), TVector(-10.0f, 0.0f, 20.0f, 1.0f)};
     TSkeletonPose poses[2];
     TSkeleton skeletons[2];
