@@ -152,3 +152,58 @@ std::vector<u32> HelpPicture(i32 image)
     }
     return pixels;
 }
+
+std::vector<u32> HudPicture(i32 picture)
+{
+    constexpr i32 S = HUD_PICTURE_SIZE;
+    constexpr u32 INK = 0xFFFFFFFF;
+    constexpr u32 YELLOW = 0xFFFFE328;
+    std::vector<u32> pixels(static_cast<size_t>(S * S), 0);
+    // An aircraft from above, nose up, over the rows top to top + 30.
+    auto aircraft = [&](i32 top) {
+        Box(pixels, S, S / 2 - 3, top, S / 2 + 3, top + 30, INK);
+        Box(pixels, S, 12, top + 10, S - 12, top + 16, INK);
+        Box(pixels, S, S / 2 - 9, top + 25, S / 2 + 9, top + 29, INK);
+    };
+    // A yellow arrow between the rows, its tip at the top (up) or at the bottom.
+    auto arrow = [&](i32 top, i32 bottom, bool up) {
+        Box(pixels, S, S / 2 - 3, top + (up ? 8 : 0), S / 2 + 3, bottom - (up ? 0 : 8), YELLOW);
+        for (i32 row = 0; row < 9; ++row)
+        {
+            const i32 y = up ? top + row : bottom - 1 - row;
+            Box(pixels, S, S / 2 - row - 1, y, S / 2 + row + 1, y + 1, YELLOW);
+        }
+    };
+    switch (picture)
+    {
+    case 0:
+        for (i32 bar = 0; bar < 3; ++bar)
+            Box(pixels, S, 12 + bar * 15, 48 - (bar + 1) * 11, 22 + bar * 15, 48, bar == 2 ? YELLOW : INK);
+        Box(pixels, S, 8, 49, S - 8, 52, INK);
+        break;
+    case 1:
+        // The cab with its windows on a shaft, on a base.
+        Box(pixels, S, 16, 10, S - 16, 24, INK);
+        Box(pixels, S, 20, 14, S - 20, 20, 0xFF203048);
+        Box(pixels, S, S / 2 - 5, 24, S / 2 + 5, 50, INK);
+        Box(pixels, S, 18, 50, S - 18, 55, INK);
+        break;
+    case 2:
+        // The car with its roof light.
+        Box(pixels, S, 8, 28, S - 8, 44, INK);
+        Box(pixels, S, 18, 18, S - 22, 30, INK);
+        Box(pixels, S, 22, 21, S - 26, 27, 0xFF203048);
+        Box(pixels, S, 26, 13, 34, 18, YELLOW);
+        for (f32 x : {19.0f, S - 19.0f})
+        {
+            Disc(pixels, S, x, 45.0f, 7.0f, INK);
+            Disc(pixels, S, x, 45.0f, 3.0f, 0xFF203048);
+        }
+        break;
+    default:
+        aircraft(6);
+        arrow(38, 60, picture == 4);
+        break;
+    }
+    return pixels;
+}

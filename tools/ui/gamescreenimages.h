@@ -15,6 +15,8 @@ constexpr i32 VEHICLE_BIG_HEIGHT = 200;
 constexpr i32 VEHICLE_PICTURE_COUNT = 11;
 constexpr i32 HELP_IMAGE_SIZE = 72;
 constexpr i32 HELP_IMAGE_COUNT = 4;
+constexpr i32 HUD_PICTURE_SIZE = 64;
+constexpr i32 HUD_PICTURE_COUNT = 5;
 
 // Three discs (idle grey, under way blue, at work green), one a frame.
 std::vector<u32> TaskMarkerStrip();
@@ -32,3 +34,6 @@ std::vector<u32> CloseStrip();
 std::vector<u32> HelpPicture(i32 image);
 // A vehicle's side view in its kind's colour (kind 0..10), at the size.
 std::vector<u32> VehiclePicture(i32 kind, i32 width, i32 height);
+// The in-game buttons' pictograms on a clear square: management (a bar chart), tower, the
+// follow-me car, landing (an aircraft over a down arrow) and take-off (over an up arrow).
+std::vector<u32> HudPicture(i32 picture);

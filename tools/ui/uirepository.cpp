@@ -86,6 +86,22 @@ std::vector<u32> StateStrip(i32 width, i32 frame)
     return pixels;
 }
 
+// An in-game button's pictogram over each state's frame.
+std::vector<u32> PictureStrip(i32 picture)
+{
+    constexpr i32 S = HUD_PICTURE_SIZE;
+    const std::vector<u32> ink = HudPicture(picture);
+    std::vector<u32> pixels(static_cast<size_t>(S * S * static_cast<i32>(UI_STATE_COUNT)));
+    for (u32 s = 0; s < UI_STATE_COUNT; ++s)
+    {
+        Frame(pixels, S, static_cast<i32>(s) * S, S, STATE_FILL[s], STATE_EDGE[s]);
+        for (size_t i = 0; i < ink.size(); ++i)
+            if (ink[i])
+                pixels[static_cast<size_t>(s) * ink.size() + i] = ink[i];
+    }
+    return pixels;
+}
+
 // A triangle pointing in the direction (0 up, 1 down, 2 left, 3 right) on each state's frame.
 std::vector<u32> ArrowStrip(u32 direction)
 {
@@ -332,10 +348,14 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
     for (const char* name : {"Game UI Task Slider Bar", "Main Menu Slider Background"})
         AddIcon(name, track, 0, UI_SLICE_PLAIN, 0.0f);
     AddIcon("Main Menu Slider Button", thumb, 0, UI_SLICE_PLAIN, 0.0f);
-    for (const char* name :
-         {"Game UI Button Management", "Game UI Button Tower", "Game UI Button Van", "Game UI Icon Landing",
-          "Game UI Icon Takeoff"})
-        AddIcon(name, strip, 6, UI_SLICE_NINE, BUTTON_BORDER);
+    const char* const hudIcons[HUD_PICTURE_COUNT][2] = {
+        {"Game UI Button Management", "ui.hud.management"}, {"Game UI Button Tower", "ui.hud.tower"},
+        {"Game UI Button Van", "ui.hud.van"},               {"Game UI Icon Landing", "ui.hud.landing"},
+        {"Game UI Icon Takeoff", "ui.hud.takeoff"}};
+    for (i32 i = 0; i < HUD_PICTURE_COUNT; ++i)
+        AddIcon(hudIcons[i][0],
+                AddTextureRecord(writer, hudIcons[i][1], HUD_PICTURE_SIZE, HUD_PICTURE_SIZE * 6, PictureStrip(i)), 6,
+                UI_SLICE_PLAIN, 0.0f);
     AddGameScreenImages(writer);
 
     // Styles: buttons on the six-state strip, texts without an icon.

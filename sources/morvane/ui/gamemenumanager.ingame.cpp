@@ -52,6 +52,8 @@ constexpr f32 GATE_STATUS_WIDTH = 155.0f;
 constexpr f32 GATE_MENU_X = 10.0f;
 constexpr f32 GATE_MENU_Y = 9.0f;
 constexpr f32 GATE_MENU_GAP = 31.0f;
+// From the first gate's left to the last one's right with the same margin after it.
+constexpr f32 GATE_ROW_WIDTH = 2.0f * GATE_LEFT + GATE_PITCH * (GATE_ID_LAST - 1) + GATE_ICON_WIDTH + GATE_STATUS_WIDTH;
 constexpr f32 CAMERA_BUTTON_SIZE = 107.0f;
 constexpr f32 ICON_MARGIN = 10.0f;
 // The entries' pulse and their lit layer.
@@ -77,9 +79,9 @@ TUIButton* CreateButton(TUIItem* parent, const char* name)
 }
 
 // A text of the bars: the menu's font at the bar size, in the colour, centred.
-void BarText(TUIButton* button, const TColor& colour, bool localised)
+void BarText(TUIButton* button, const TColor& colour, bool localised, f32 scale = 1.0f)
 {
-    button->m_Caption.SetFont(TName(MENU_FONT, true), BAR_FONT_SIZE, colour, UI_ALIGN_CENTRE, UI_ALIGN_CENTRE,
+    button->m_Caption.SetFont(TName(MENU_FONT, true), BAR_FONT_SIZE * scale, colour, UI_ALIGN_CENTRE, UI_ALIGN_CENTRE,
                               localised ? 1 : 0, -2.0f, -1.0f);
 }
 
@@ -157,6 +159,11 @@ void TGameMenuManager::_CreateGameScreen()
         entry->OnAfterDraw.Bind(this, &TGameMenuManager::_DrawGateSelectItem);
         entry->OnClickList.Bind(this, &TGameMenuManager::OnGateSelected);
     }
+    // "menuback" while the menu holds the keys (the main-menu button's own key is held back then);
+    // without a focused entry it holds none and the button has had the press already.
+    m_pGateMenu->OnBack.Add([this](TUIItem*, const void*) {
+        return g_pUIManager && g_pUIManager->m_nHotKeyUsed ? 0 : OnMainMenuClick(nullptr);
+    });
     m_pGateMenu->Show(false, true);
 
     m_pIconBase = CreateButton(m_pGameUI, "IconBase");
@@ -230,16 +237,26 @@ void TGameMenuManager::_LayoutGameScreen()
     m_pStatusBar->SetPosition(0.0f, height - STATUS_BAR_HEIGHT);
     m_pStatusBar->SetSize(width, STATUS_BAR_HEIGHT);
     const f32 rowTop = STATUS_BAR_HEIGHT - BAR_ITEM_HEIGHT - 12.0f;
+    // The eight gates narrow together on a narrow screen (4:3, 5:4), so that the last one fits.
+    const f32 fit = std::min(1.0f, width / GATE_ROW_WIDTH);
+    const f32 pitch = GATE_PITCH * fit;
     for (i32 i = 0; i < GATE_ID_LAST; ++i)
     {
-        const f32 x = GATE_LEFT + GATE_PITCH * static_cast<f32>(i);
+        const f32 x = GATE_LEFT * fit + pitch * static_cast<f32>(i);
         m_apGateIcon[i]->SetPosition(x, rowTop);
-        m_apGateIcon[i]->SetSize(GATE_ICON_WIDTH, BAR_ITEM_HEIGHT);
-        BarText(m_apGateIcon[i], HIGHLIGHT_COLOUR, true);
-        m_apGateStatus[i]->SetPosition(x + GATE_ICON_WIDTH, rowTop);
-        m_apGateStatus[i]->SetSize(GATE_STATUS_WIDTH, BAR_ITEM_HEIGHT);
-        BarText(m_apGateStatus[i], TEXT_COLOUR, true);
+        m_apGateIcon[i]->SetSize(GATE_ICON_WIDTH * fit, BAR_ITEM_HEIGHT);
+        BarText(m_apGateIcon[i], HIGHLIGHT_COLOUR, true, fit);
+        m_apGateStatus[i]->SetPosition(x + GATE_ICON_WIDTH * fit, rowTop);
+        m_apGateStatus[i]->SetSize(GATE_STATUS_WIDTH * fit, BAR_ITEM_HEIGHT);
+        BarText(m_apGateStatus[i], TEXT_COLOUR, true, fit);
     }
+    // The menu's entries keep their style's width and follow the gates' pitch, their light drawn
+    // within it.
+    f32 entryWidth = 0.0f, entryHeight = 0.0f;
+    TUIMenu::MeasureEntry(m_pGateMenu->GetChildren()[0], entryWidth, entryHeight);
+    m_pGateMenu->SetPosition(GATE_MENU_X * fit, GATE_MENU_Y);
+    m_pGateMenu->m_fSpreadWidth = pitch * static_cast<f32>(GATE_ID_LAST - 1) + entryWidth;
+    m_pGateMenu->UpdateLayout();
 
     m_pIconBase->SetPosition(0.0f, TITLE_BAR_HEIGHT);
     m_pIconBase->SetSize(width, height - TITLE_BAR_HEIGHT - STATUS_BAR_HEIGHT);
@@ -278,6 +295,10 @@ i32 TGameMenuManager::_UpdateGameScreen(TUIItem*)
     m_pTowerButton->SetVisible(!game->IsTowerView());
     m_pVanButton->SetVisible(!game->IsFollowMeActive());
     m_pGateMenu->SetVisible(game->IsTowerView() && m_pManagementBase->IsInactive() && m_pGameHelp->IsInactive());
+    // The main menu or a window took the keys while it was open: they come back to it.
+    if (g_pUIManager && m_pGateMenu->IsOpen() && g_pUIManager->m_pActiveMenu != m_pGateMenu && !IsMenuOpen() &&
+        GetWindowCount() == 0)
+        m_pGateMenu->Activate();
     for (TUIItem* entry : m_pGateMenu->GetChildren())
         entry->SetVisible(GateIdle(entry->m_nTag + 1));
     const i32 tasks = _RebuildTaskList();
@@ -290,9 +311,10 @@ i32 TGameMenuManager::_UpdateGameScreen(TUIItem*)
 void TGameMenuManager::UpdateInGameKeys()
 {
     TGameLogicManager* game = g_pGameLogicManager;
-    // The grid is not there to be under the pointer.
+    // The wheel scrolls the task grid under the pointer, not the camera.
+    const bool overGrid = m_pTaskGrid && m_pTaskGrid->IsVisible() && (m_pTaskGrid->m_nFlags & UI_POINTER_INSIDE);
     if (g_pOrbitCameraManager)
-        g_pOrbitCameraManager->SetZoomAllowed(1);
+        g_pOrbitCameraManager->SetZoomAllowed(overGrid ? 0 : 1);
     // Keys typed into the console are no camera keys; the menu, the popups and help take their own.
     if (!game || s_ConsoleShow.GetValue().ToInt() != 0 || IsMenuOpen() || GetWindowCount() > 0 ||
         (m_pGameHelp && m_pGameHelp->IsOpen()))
@@ -347,7 +369,21 @@ i32 TGameMenuManager::_DrawGateSelectItem(TUIItem* sender)
     // A busy gate's entry is drawn in its hidden look, without light.
     if (!white || !sender->IsVisible())
         return 0;
-    const TUIRect rect = sender->GetAbsoluteRect();
+    TUIRect rect = sender->GetAbsoluteRect();
+    // Entries closer than their width (a narrow screen) light only their own pitch.
+    const std::vector<TUIItem*>& entries = m_pGateMenu->GetChildren();
+    if (entries.size() > 1)
+    {
+        const f32 pitch = entries[1]->m_Position.x - entries[0]->m_Position.x;
+        const f32 scale = sender->m_Size.x > 0.0f ? (rect.fRight - rect.fLeft) / sender->m_Size.x : 1.0f;
+        const f32 lit = std::max(0.0f, pitch - GATE_MENU_GAP * pitch / GATE_PITCH) * scale;
+        if (lit < rect.fRight - rect.fLeft)
+        {
+            const f32 inset = (rect.fRight - rect.fLeft - lit) / 2.0f;
+            rect.fLeft += inset;
+            rect.fRight -= inset;
+        }
+    }
     const f32 t = g_pUIManager ? g_pUIManager->GetTime() : 0.0f;
     const f32 opacity = sender->m_fEffectiveOpacity;
     const f32 pulse = GATE_PULSE_SCALE * (0.5f + 0.5f * std::sin(TWO_PI * t));

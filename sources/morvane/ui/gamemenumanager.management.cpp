@@ -35,11 +35,15 @@ constexpr f32 MANAGEMENT_BAR_HEIGHT = 30.0f;
 constexpr f32 MANAGEMENT_BAR_EDGE = 2.0f;
 constexpr f32 MANAGEMENT_WIDTH = MANAGEMENT_GRID_LEFT + MANAGEMENT_COLUMN_WIDTH * GATE_ID_LAST + MANAGEMENT_EDGE;
 constexpr f32 MANAGEMENT_HEIGHT = 2.0f * MANAGEMENT_GRID_TOP + MANAGEMENT_ROW_HEIGHT * static_cast<f32>(SERVICE_KIND_COUNT);
-constexpr f32 MANAGEMENT_BALANCE_WIDTH = 160.0f;
+constexpr f32 MANAGEMENT_STATUS_GAP = 30.0f;
 constexpr f32 MANAGEMENT_BALANCE_TEXT_SIZE = 22.0f;
 constexpr f32 MANAGEMENT_STATUS_X = 294.0f;
+// The word and the largest amount fit with room between them, up to the status.
+constexpr f32 MANAGEMENT_BALANCE_WIDTH = MANAGEMENT_STATUS_X - MANAGEMENT_EDGE - MANAGEMENT_STATUS_GAP;
 constexpr f32 MANAGEMENT_STATUS_WIDTH = 400.0f;
-constexpr f32 MANAGEMENT_BUTTON_WIDTH = 80.0f;
+// The button strip's corners reach about 97 into a button: a narrower one shows the far
+// corner's edge through its caption.
+constexpr f32 MANAGEMENT_BUTTON_WIDTH = 100.0f;
 // The popup's window, its picture and its texts (tops below the title, as the task popup's).
 constexpr f32 MANAGEMENT_POPUP_WIDTH = 720.0f;
 constexpr f32 MANAGEMENT_POPUP_HEIGHT = 360.0f;
@@ -212,6 +216,12 @@ void TGameMenuManager::_CreateManagementPopup()
     popup->OnShow.Bind(this, &TGameMenuManager::_FollowOpenState);
     popup->OnHide.Bind(this, &TGameMenuManager::_FollowOpenState);
     m_apPopup[GAME_POPUP_MANAGEMENT] = popup;
+    // The window's panel lets a little through: the grid would show behind its texts.
+    TUIButton* plate = CreateButton(popup, "ManagementPopupPlate");
+    plate->SetImage(UIFindTexture(TName("ui.black", true)));
+    plate->SetSize(MANAGEMENT_POPUP_WIDTH, MANAGEMENT_POPUP_HEIGHT);
+    plate->SetLeft(UI_PLACE_FRACTION, 0.5f);
+    plate->SetTop(UI_PLACE_FRACTION, 0.5f);
     TUIButton* window = CreateButton(popup, "ManagementPopupFG");
     window->SetIconByName("Game UI Popup Window");
     window->SetSize(MANAGEMENT_POPUP_WIDTH, MANAGEMENT_POPUP_HEIGHT);

@@ -40,16 +40,19 @@ constexpr f32 TASK_PANEL_COLLAPSED_HEIGHT = 64.0f;
 constexpr f32 TASK_COLUMN_WIDTH[TASK_COLUMN_COUNT] = {20.0f, 120.0f, 20.0f, 240.0f, 120.0f};
 constexpr f32 TASK_ROW_HEIGHT = 40.0f;
 constexpr f32 TASK_GRID_LEFT = 33.0f;
-constexpr f32 TASK_GRID_TOP = 32.0f;
+constexpr f32 TASK_GRID_TOP = 48.0f;
 constexpr f32 TASK_GRID_RIGHT = 37.0f;
 constexpr f32 TASK_GRID_BOTTOM = 120.0f;
-constexpr f32 TASK_HEADER_HEIGHT = 30.0f;
+// The headers' bold texts stand clear above the first row.
+constexpr f32 TASK_HEADER_TOP = 4.0f;
+constexpr f32 TASK_HEADER_HEIGHT = 36.0f;
 constexpr f32 TASK_FOOTER_HEIGHT = 40.0f;
 constexpr f32 TASK_FOOTER_BOTTOM = 70.0f;
 constexpr f32 TASK_SLIDER_WIDTH = 24.0f;
 constexpr f32 TASK_PIN_SIZE = 24.0f;
 constexpr f32 TASK_PIN_TOP = 8.0f;
-constexpr f32 TASK_PIN_RIGHT = 40.0f;
+// In the margin right of the grid, clear of the time header.
+constexpr f32 TASK_PIN_RIGHT = 12.0f;
 constexpr f32 TASK_CELL_FONT_SIZE = 20.0f;
 constexpr f32 TASK_CELL_SMALL_FONT_SIZE = 18.0f;
 // The popup: its window, the texts' rows, the buttons.
@@ -97,10 +100,12 @@ struct TFooterButton
     f32 width;
 };
 
+// At least 97 wide: the button strip's corners reach that far into a button, and a narrower one
+// shows the far corner's edge through its caption.
 const TFooterButton TASK_FOOTER[3] = {
-    {"TaskHelp", "helptoggle", 85.0f, 56.0f},
-    {"TaskStart", "menuselect", 257.0f, 112.0f},
-    {"TaskBack", "toggle", 465.0f, 56.0f},
+    {"TaskHelp", "helptoggle", 45.0f, 120.0f},
+    {"TaskStart", "menuselect", 235.0f, 120.0f},
+    {"TaskBack", "toggle", 425.0f, 120.0f},
 };
 
 const char* const TASK_POPUP_LABELS[TASK_POPUP_LABEL_COUNT] = {"PopupTitle", "PopupLocation", "PopupDuration",
@@ -164,7 +169,7 @@ void TGameMenuManager::_CreateTaskPanel()
         TUIButton* header = CreateButton(m_pTaskButtons, TASK_HEADERS[h].name);
         header->SetCaption(TASK_HEADERS[h].caption);
         header->SetStyle("TaskHeaderStyle");
-        header->SetPosition(x, 0.0f);
+        header->SetPosition(x, TASK_HEADER_TOP);
         header->SetSize(TASK_COLUMN_WIDTH[TASK_HEADERS[h].column], TASK_HEADER_HEIGHT);
         header->m_nTag = static_cast<i32>(h);
         header->AddAction(TASK_HEADERS[h].key);
@@ -413,7 +418,9 @@ void TGameMenuManager::_UpdateTaskPopup()
         duration = task->m_fBaseWorkTime;
     }
     else if (task->m_nStarted)
-        status = !task->m_nArrived && task->m_nTakenOver ? "TaskStatusDeploying" : "TaskStatusNeedsDeploying";
+        // The AI drives its own tasks: only the player's may lack a driver.
+        status = task->m_nAI || (!task->m_nArrived && task->m_nTakenOver) ? "TaskStatusDeploying"
+                                                                           : "TaskStatusNeedsDeploying";
     m_apTaskPopupLabel[TASK_POPUP_LOCATION]->m_Caption.SetWideText(
         task->pGate ? FormatMask("TaskLocationMask", {i64{task->GetGateId()}}).c_str() : u"");
     m_apTaskPopupLabel[TASK_POPUP_DURATION]->m_Caption.SetWideText(

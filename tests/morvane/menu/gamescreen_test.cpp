@@ -6,15 +6,18 @@
 
 #include "core/math/random.h"
 #include "directx/render/dxcanvasmanager.h"
+#include "engine/render/texture.h"
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gate.h"
+#include "morvane/game/orbitcameramanager.h"
 #include "morvane/game/task.h"
 #include "morvane/ui/gameformat.h"
 #include "morvane/ui/uigamemanager.h"
 #include "morvane/ui/uihelpdialog.h"
 #include "ui/uibutton.h"
 #include "ui/uigrid.h"
+#include "ui/uiicon.h"
 #include "ui/uilabel.h"
 #include "ui/uimenu.h"
 #include "xaudio2/randomindex.h"
@@ -22,6 +25,7 @@
 #include <climits>
 #include <deque>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -69,6 +73,18 @@ protected:
         MenuTest::TearDown();
     }
     static TUIMenu& GateMenu() { return *Menu().GetGateMenu(); }
+    // A nine-sliced button's corners reach a third of its strip's middle into it: a narrower
+    // button shows its far corner's edge inside the near corner, through its caption.
+    static void ExpectCornersFit(std::initializer_list<TUIItem*> items)
+    {
+        for (TUIItem* item : items)
+        {
+            const TUIIcon* icon = static_cast<TUIButton*>(item)->GetDrawnIcon();
+            ASSERT_TRUE(icon && icon->pNormal) << item->m_Name.GetText();
+            const f32 reach = (static_cast<f32>(icon->pNormal->m_nWidth) - icon->aBorder[0] - icon->aBorder[2]) / 3.0f;
+            EXPECT_GE(item->m_Size.x + icon->aBorder[2], reach) << item->m_Name.GetText();
+        }
+    }
     void SetGates(std::initializer_list<i32> idle)
     {
         for (TGate* gate : m_apGate)
@@ -234,26 +250,61 @@ TEST_F(GameScreenTest, EachFrameWritesMoneyStatesAndIndicatorsAndHidesTheMenuUnd
     Parameters().nFlags &= ~GAME_LANDING;
 }
 
+// Escape opens the main menu over the game, and again after Continue, whether or not the gate
+// menu is open and holding the keys.
 TEST_F(GameScreenTest, TheMainMenuKeyOpensTheMenuOverTheGame)
 {
-    ASSERT_FALSE(Menu().IsMenuOpen());
-    Menu().OnMainMenuClick(nullptr);
-    MenuFrames(10);
-    EXPECT_TRUE(Menu().IsMenuOpen());
-    EXPECT_EQ(g_pTimer->GetScale(), 0.0f) << "the clock stands still again";
+    constexpr u16 ESCAPE = 0x01;
+    for (const bool gateMenu : {false, true})
+    {
+        SCOPED_TRACE(gateMenu ? "gate menu open" : "gate menu closed");
+        if (gateMenu)
+            Menu().ShowGateSelectionMenu();
+        MenuFrames(10);
+        ASSERT_EQ(GateMenu().IsOpen(), gateMenu);
+        for (i32 time = 0; time < 2; ++time)
+        {
+            ASSERT_FALSE(Menu().IsMenuOpen());
+            Tap(ESCAPE);
+            MenuFrames(10);
+            EXPECT_TRUE(Menu().IsMenuOpen());
+            EXPECT_EQ(g_pTimer->GetScale(), 0.0f) << "the clock stands still again";
+            Tap(ESCAPE);
+            MenuFrames(30);
+        }
+        EXPECT_FALSE(Menu().IsMenuOpen()) << "Escape in the main menu continues";
+        EXPECT_EQ(GateMenu().IsOpen(), gateMenu);
+    }
 }
 
-TEST_F(GameScreenTest, TheHudWithTheGateMenuOpenMatchesItsGoldenImage)
+// Wide and narrow (4:3, 5:4): the eight gates, their menu and the texts all on the screen.
+TEST_F(GameScreenTest, TheHudWithTheGateMenuOpenFitsEachScreenAndMatchesItsGoldenImage)
 {
     SetGates({1, 2, 5, 8});
     Parameters().nMoney = 45000;
     Menu().ShowGateSelectionMenu();
     Menu().GetGateMenu()->SetFocus(4);
-    MenuFrames(20);
-    // The wall clock is not the golden image's.
-    Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
-    Menu().GetGameText("Time")->m_Caption.SetText("12:00");
-    EXPECT_EQ(RenderGolden("hud_1280x720", 1280, 720), "");
+    for (const auto& [width, height, golden] : {std::tuple{1280, 720, "hud_1280x720"},
+                                                std::tuple{1024, 768, "hud_1024x768"},
+                                                std::tuple{1280, 1024, "hud_1280x1024"}})
+    {
+        SCOPED_TRACE(golden);
+        Resize(width, height);
+        MenuFrames(20);
+        // The layer's width in its design units.
+        const TUIItem* root = Menu().GetGameUI();
+        while (root->GetParent())
+            root = root->GetParent();
+        const f32 right = root->m_VirtualSize.x + 0.5f;
+        for (const TUIItem* item : {static_cast<const TUIItem*>(Menu().GetGateStatus(7)),
+                                    static_cast<const TUIItem*>(GateMenu().GetChildren()[7]),
+                                    static_cast<const TUIItem*>(Menu().GetGameText("Time"))})
+            EXPECT_LE(item->GetAbsoluteRect().fRight, right) << item->m_Name.GetText();
+        // The wall clock is not the golden image's.
+        Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
+        Menu().GetGameText("Time")->m_Caption.SetText("12:00");
+        EXPECT_EQ(RenderGolden(golden, width, height), "");
+    }
 }
 
 // The task list.
@@ -403,6 +454,31 @@ TEST_F(TaskListTest, WithoutIssuedTasksThePanelIsClosed)
     EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen());
 }
 
+// The camera zooms with the pointer anywhere but over the open task grid, whose rows the wheel
+// scrolls.
+TEST_F(TaskListTest, TheCameraZoomsExceptWithThePointerOverTheTaskGrid)
+{
+    Issue(4, gtDeployFuel, 30.0f);
+    MenuFrames(5);
+    OpenPanel();
+    const TUIRect grid = Menu().GetTaskGrid()->GetAbsoluteRect();
+    // Design units to the window's pixels.
+    const f32 pixels = static_cast<f32>(m_nHeight) / MENU_DESIGN_HEIGHT;
+    const struct
+    {
+        f32 x, y;
+        u32 zoom;
+    } places[] = {{(grid.fLeft + grid.fRight) / 2.0f, (grid.fTop + grid.fBottom) / 2.0f, 0},
+                  {grid.fLeft + 10.0f, grid.fTop + 10.0f, 0},
+                  {grid.fRight + 400.0f, grid.fBottom + 100.0f, 1}};
+    for (const auto& place : places)
+    {
+        MoveTo(static_cast<i32>(place.x * pixels), static_cast<i32>(place.y * pixels));
+        MenuFrames(3);
+        EXPECT_EQ(g_pOrbitCameraManager->GetZoomAllowed(), place.zoom) << place.x << ", " << place.y;
+    }
+}
+
 TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
 {
     TTask& working = Issue(1, gtDeployStairs, 40.0f);
@@ -424,6 +500,16 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
     Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
     Menu().GetGameText("Time")->m_Caption.SetText("12:00");
     EXPECT_EQ(RenderGolden("tasklist_1280x720", 1280, 720), "");
+    ExpectCornersFit({Menu().GetTaskHelp(), Menu().GetTaskStart(), Menu().GetTaskBack()});
+    // The headers' texts end above the first row, the pin right of the last header.
+    const TUIRect grid = Menu().GetTaskGrid()->GetAbsoluteRect();
+    for (u32 h = 0; h < 3; ++h)
+    {
+        const TUIButton* header = Menu().GetTaskHeader(h);
+        const TUIRect box = header->GetAbsoluteRect();
+        EXPECT_LE(box.fTop + (box.Height() + header->m_Caption.GetExtent().fHeight) / 2.0f, grid.fTop) << h;
+    }
+    EXPECT_GE(Menu().GetTaskPin()->GetAbsoluteRect().fLeft, Menu().GetTaskHeader(2)->GetAbsoluteRect().fRight);
 }
 
 TEST_F(TaskListTest, ThePanelSlidesThroughItsStatesWithTheFrameClock)
@@ -534,12 +620,24 @@ TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasks)
     EXPECT_EQ(PopupText(TASK_POPUP_DURATION), u"Time: 2:05");
     EXPECT_NE(PopupText(TASK_POPUP_TEXT).find(u"is at work"), std::u16string::npos);
     task.m_nWorking = 0;
-    task.m_nTakenOver = 1;
-    Menu().OnTaskSelected(Menu().GetTaskGrid());
-    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: On its way");
-    task.m_nArrived = 1;
-    Menu().OnTaskSelected(Menu().GetTaskGrid());
-    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: Needs a driver");
+    // Started, not at work: on its way unless the player's and left without a driver.
+    const struct
+    {
+        i32 ai, takenOver, arrived;
+        const char16_t* status;
+    } cases[] = {
+        {1, 0, 0, u"Status: On its way"},     {1, 0, 1, u"Status: On its way"},
+        {0, 1, 0, u"Status: On its way"},     {0, 0, 0, u"Status: Needs a driver"},
+        {0, 1, 1, u"Status: Needs a driver"},
+    };
+    for (const auto& c : cases)
+    {
+        task.m_nAI = c.ai;
+        task.m_nTakenOver = c.takenOver;
+        task.m_nArrived = c.arrived;
+        Menu().OnTaskSelected(Menu().GetTaskGrid());
+        EXPECT_EQ(PopupText(TASK_POPUP_STATUS), c.status) << c.ai << c.takenOver << c.arrived;
+    }
 
     // OK closes it; its backdrop goes with it, and the help button toggles it again.
     Menu().OnPopupClose(Menu().GetTaskPopup()->FindItem(TName("OK")));
@@ -571,7 +669,6 @@ TEST_F(TaskListTest, ATaskWithoutGateOrUnitIsListedWithoutThem)
     MenuFrames(20);
     EXPECT_EQ(StartCaption(), "TaskObserve");
     EXPECT_EQ(PopupText(TASK_POPUP_LOCATION), u"");
-    EXPECT_EQ(PopupText(TASK_POPUP_STATUS), u"Status: Needs a driver");
     // Each cell drawn reads neither a gate nor a unit.
     for (i32 column = 0; column < static_cast<i32>(TASK_COLUMN_COUNT); ++column)
         Menu()._DrawTaskCell({column, 0, 0.0f, 0.0f, 120.0f, 40.0f, 1});
@@ -789,12 +886,23 @@ TEST_F(ManagementTest, TheManagementScreenMatchesItsGoldenImage)
         for (i32 kind = 0; kind < SERVICE_KIND_COUNT; ++kind)
             Service(gate, kind, (gate + kind) % 4);
     m_apGate[5]->m_nState = gsLoading;
-    Parameters().nMoney = 45000;
+    // The word and the amount keep apart however large the balance (the golden image's is 102.158).
     Open();
+    const TUILabel* balance = Menu().GetManagementBalance();
+    for (const i32 money : {INT_MIN, INT_MAX, 102158})
+    {
+        Parameters().nMoney = money;
+        MenuFrames(2);
+        EXPECT_LE(balance->m_Caption.GetExtent().fWidth + balance->m_Second.GetExtent().fWidth + 10.0f,
+                  balance->m_Size.x)
+            << money;
+    }
     Menu().GetManagementGrid()->SetSelection(skBus, 2, false);
     Menu().OnManagementInfo(nullptr);
     MenuFrames(20);
     Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
     Menu().GetGameText("Time")->m_Caption.SetText("12:00");
     EXPECT_EQ(RenderGolden("management_1280x720", 1280, 720), "");
+    ExpectCornersFit({Menu().GetManagementInfo(), Menu().GetManagementBuy(),
+                      Menu().GetManagementBase()->FindItem(TName("ManagementBack"))});
 }
