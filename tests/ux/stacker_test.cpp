@@ -151,6 +151,31 @@ TEST_F(StackerTest, AlignmentsShiftRowsAndTheBlock)
     EXPECT_EQ(stack.stacker.GetContentHeight(), 5.0f + 115.0f);
 }
 
+// In columns each code shifts x by the block and y by the column's own length (one column of
+// 100 across, its length 180 with the spacing after its last item, in 300 x 200).
+TEST_F(StackerTest, AlignmentsShiftColumnsAcrossByTheBlockAndAlongByTheirLength)
+{
+    TStack stack(Layer(), kThreeOf100);
+    stack.stacker.Orientation = 1;
+    const struct
+    {
+        u32 code;
+        f32 x, y;
+    } cases[] = {{0, 0, 10},   {1, 100, 10}, {2, 200, 10},  {10, 0, 0},   {11, 100, 0},
+                 {12, 200, 0}, {20, 0, 20},  {21, 100, 20}, {22, 200, 20}};
+    for (const auto& c : cases)
+    {
+        stack.stacker.Alignment = c.code;
+        stack.stacker.Arrange(1);
+        ASSERT_EQ(stack.Lines(), std::vector<i32>{3});
+        for (u32 i = 0; i < 3; ++i)
+        {
+            EXPECT_EQ(stack.X(i), c.x) << "code " << c.code << ", item " << i;
+            EXPECT_EQ(stack.Y(i), c.y + 60.0f * static_cast<f32>(i)) << "code " << c.code << ", item " << i;
+        }
+    }
+}
+
 // With a move duration the places are targets: a moving item goes there by the truncated
 // distance times its progress and arrives; a jumping one is there at once; an idle one stays.
 TEST_F(StackerTest, ItemsGlideToTheirPlaces)

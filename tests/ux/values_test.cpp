@@ -261,12 +261,26 @@ TEST_F(ValuesTest, AScrollBarOfTenWithAPageOfFourRunsFromZeroToSix)
     scroll->UpdateThumb();
     Frame();
     EXPECT_NEAR(scroll->pSlider->Computed.Rect.height, 16.0f, 0.01f);
-    // With HideArrows an arrow that cannot scroll is hidden instead.
+    // With HideArrows an arrow that cannot scroll is hidden instead, and one that can stays shown
+    // however often the thumb is updated.
     scroll->HideArrows = 1;
-    scroll->SetPosition(0);
-    EXPECT_FALSE(scroll->pUp->nFlags & UX::CONTROL_VISIBLE);
-    EXPECT_TRUE(scroll->pUp->nFlags & UX::CONTROL_VISIBLE ? false : true);
-    scroll->SetPosition(3);
+    const struct
+    {
+        i32 position;
+        bool up, down;
+    } arrows[] = {{0, false, true}, {3, true, true}, {999, true, false}, {3, true, true}};
+    for (const auto& c : arrows)
+    {
+        scroll->SetPosition(c.position);
+        for (i32 update = 0; update < 3; ++update)
+        {
+            scroll->UpdateThumb();
+            Frame();
+            EXPECT_EQ((scroll->pUp->nFlags & UX::CONTROL_VISIBLE) != 0, c.up) << c.position << ", update " << update;
+            EXPECT_EQ((scroll->pDown->nFlags & UX::CONTROL_VISIBLE) != 0, c.down)
+                << c.position << ", update " << update;
+        }
+    }
     EXPECT_TRUE(scroll->pUp->IsVisibleOnScreen());
 }
 

@@ -15,12 +15,12 @@ namespace
 {
 TControlManagerTemplate<TStacker> s_Manager("TStacker");
 
-// The share of the difference between the block (or a line) and the stacker each alignment
-// code takes off along the flow and across it.
+// The share of the difference between the stacker and the block (across the lines) or a line
+// (along it) each alignment code takes off, by screen axis: x is along rows and across columns.
 struct TShift
 {
-    f32 along;
-    f32 across;
+    f32 x;
+    f32 y;
 };
 
 TShift AlignmentShift(u32 code)
@@ -285,14 +285,16 @@ void TStacker::Place()
         block += aLineCross[l];
     block = (block + acrossSpacing * static_cast<f32>(std::max(lines - 1, 0))) * acrossScale;
     const TShift shift = AlignmentShift(Alignment);
+    const f32 alongShare = rows ? shift.x : shift.y;
+    const f32 acrossShare = rows ? shift.y : shift.x;
 
     f32 acrossStart = rows ? MarginY : MarginX;
     u32 next = 0;
     for (i32 l = 0; l < lines; ++l)
     {
-        const f32 across = acrossStart * acrossScale - (block - acrossExtent) * shift.across;
+        const f32 across = acrossStart * acrossScale - (block - acrossExtent) * acrossShare;
         f32 along = (rows ? MarginX : MarginY) * alongScale;
-        const f32 lineShift = (aLineLength[l] - alongExtent) * shift.along;
+        const f32 lineShift = (aLineLength[l] - alongExtent) * alongShare;
         for (i32 placed = 0; placed < aLineItems[l] && next < aDetail.GetCount(); ++next)
         {
             TControl* item = aDetail[next];

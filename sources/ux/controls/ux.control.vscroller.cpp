@@ -240,9 +240,10 @@ void TVScroller::UpdateThumb()
             continue;
         if (HideArrows)
         {
+            // Only a change: a shown arrow that may still scroll stays as it is.
             if (on && !(arrow->nFlags & CONTROL_VISIBLE))
                 arrow->Show(2);
-            else
+            else if (!on)
                 arrow->Hide(1);
         }
         else if (on)
