@@ -11,8 +11,12 @@
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.panel.h"
+#include "ux/controls/ux.control.picturebox.h"
 #include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.textbox.h"
+#include "ux/controls/ux.control.vscroller.h"
 #include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 #include "uxdatawriter.h"
@@ -34,6 +38,10 @@ constexpr f32 kButtonWidth = 180.0f;
 constexpr f32 kSlideTime = 0.3f;
 // The password box's room: the record's.
 constexpr i16 kTextRoom = 31;
+// The create and update forms: the rows' panel between the title and the buttons.
+constexpr f32 kFieldsTop = 76.0f;
+constexpr f32 kFieldsPitch = 48.0f;
+constexpr f32 kBarWidth = 16.0f;
 
 UX::TTransitionStyle* Style(const char* name)
 {
@@ -97,14 +105,14 @@ UX::TButton* AddButton(TUxDataWriter& data, UX::TControl* parent, const char* na
 }
 
 // A row: the caption on the left, the box on the right.
-UX::TExtendedTextBox* AddTextRow(TUxDataWriter& data, UX::TControl* form, const char* name, const char* key, f32 y,
-                                 bool password)
+UX::TExtendedTextBox* AddTextRow(TUxDataWriter& data, UX::TControl* parent, const char* name, const char* key, f32 x,
+                                 f32 y, f32 width, bool password)
 {
-    auto* row = data.AddControl<UX::TExtendedTextBox>(name, form);
-    Place(row, kSide, y, kFormWidth - 2.0f * kSide, kRowHeight);
+    auto* row = data.AddControl<UX::TExtendedTextBox>(name, parent);
+    Place(row, x, y, width, kRowHeight);
     row->pLabel = AddLabel(data, row, nullptr, "ux_msg_text", key, 0.0f, 0.0f, kCaptionWidth, kRowHeight);
     UX::TTextBox* box = data.AddControl<UX::TTextBox>((std::string(name) + "Box").c_str(), row, "ux_msg_input");
-    Place(box, kCaptionWidth, 0.0f, kFormWidth - 2.0f * kSide - kCaptionWidth, kRowHeight);
+    Place(box, kCaptionWidth, 0.0f, width - kCaptionWidth, kRowHeight);
     box->MaxLength = kTextRoom;
     box->Password = password ? 1 : 0;
     box->nFlags |= UX::CONTROL_FOCUSABLE;
@@ -131,8 +139,8 @@ void AddLoginForm(TUxDataWriter& data, UX::TLayer* layer)
 {
     UX::TForm* form = AddForm(data, layer, ACCOUNT_LOGIN_NAME, "ux_account_login_form");
     AddLabel(data, form, "lblTitle", "ux_msg_title", "locAccountLoginTitle", kSide, 24.0f, 600.0f, 40.0f);
-    AddTextRow(data, form, ACCOUNT_USERNAME_BOX, "locAccountUsername", 100.0f, false);
-    AddTextRow(data, form, ACCOUNT_PASSWORD_BOX, "locAccountPassword", 160.0f, true);
+    AddTextRow(data, form, ACCOUNT_USERNAME_BOX, "locAccountUsername", kSide, 100.0f, kFormWidth - 2.0f * kSide, false);
+    AddTextRow(data, form, ACCOUNT_PASSWORD_BOX, "locAccountPassword", kSide, 160.0f, kFormWidth - 2.0f * kSide, true);
     AddCheckRow(data, form, ACCOUNT_REMEMBER_BOX, "locAccountRememberPassword", 230.0f);
     AddCheckRow(data, form, ACCOUNT_AUTOLOGIN_BOX, "locAccountAutoLogin", 284.0f);
     UX::TLabel* status = AddLabel(data, form, ACCOUNT_STATUS_LABEL, "ux_msg_text", "lblStatusLogin", kSide, 350.0f,
@@ -150,18 +158,72 @@ void AddLoginForm(TUxDataWriter& data, UX::TLayer* layer)
     form->HideNow();
 }
 
-// The personal rows of the create and update screens below the three password rows from y:
-// the three texts, the birth date's lists, the avatar chooser, the status; then the two buttons.
-void AddAccountFields(TUxDataWriter& data, UX::TLayer* layer, UX::TForm* form, f32 y, f32 height,
-                      const char* confirm, const char* confirmKey)
+// A vertical scroll bar with its arrows and thumb, for the fields' panel.
+UX::TVScroller* AddBar(TUxDataWriter& data, UX::TControl* parent, const char* name, f32 x, f32 y, f32 height)
 {
-    constexpr f32 kPitch = 48.0f;
+    const UX::TImage groove = UX::TImage::Make(
+        data.AddTexture((std::string(name) + "_groove").c_str(), 16, 16, Framed(16, 2, 0xFF40546C, 0xC0101820)),
+        UX::IMAGE_NINE_SLICES);
+    const UX::TImage part = UX::TImage::Make(
+        data.AddTexture((std::string(name) + "_part").c_str(), 16, 16, Framed(16, 2, 0xFFA0B4C8, 0xFF304458)),
+        UX::IMAGE_NINE_SLICES);
+    UX::TVScroller* bar = data.AddControl<UX::TVScroller>(name, parent);
+    Place(bar, x, y, kBarWidth, height);
+    bar->SetBackgroundImage(&groove);
+    bar->Step = 1;
+    UX::TPictureBox* up = data.AddControl<UX::TPictureBox>((std::string(name) + "Up").c_str(), bar);
+    Place(up, 0.0f, 0.0f, kBarWidth, kBarWidth);
+    up->SetBackgroundImage(&part);
+    UX::TPictureBox* down = data.AddControl<UX::TPictureBox>((std::string(name) + "Down").c_str(), bar);
+    down->nEdgeFlags = UX::SIDE_LEFT | UX::SIDE_BOTTOM;
+    down->fBottom = 0.0f;
+    down->SetSize(kBarWidth, kBarWidth);
+    down->SetBackgroundImage(&part);
+    UX::TPictureBox* thumb = data.AddControl<UX::TPictureBox>((std::string(name) + "Thumb").c_str(), bar);
+    Place(thumb, 0.0f, kBarWidth, kBarWidth, 100.0f);
+    thumb->SetBackgroundImage(&part);
+    bar->pUp = up;
+    bar->pDown = down;
+    bar->pSlider = thumb;
+    return bar;
+}
+
+// The create and update forms: a title; a scrolling panel whose stacker holds the rows, one a
+// line from the top (three password rows, the three personal texts, the birth date's lists,
+// the avatar chooser; the screens arrange it when shown); the status and the two buttons below.
+void AddFieldsForm(TUxDataWriter& data, UX::TLayer* layer, const char* name, const char* style,
+                   const char* titleKey, const char* const (&rows)[3][2], bool firstMasked, const char* confirm,
+                   const char* confirmKey)
+{
+    constexpr f32 kHeight = 620.0f;
+    constexpr f32 kButtonsTop = kHeight - kButtonHeight - 20.0f;
+    constexpr f32 kPanelWidth = kFormWidth - 2.0f * kSide - kBarWidth - 8.0f;
+    constexpr f32 kPanelHeight = kButtonsTop - 12.0f - kFieldsTop;
+    UX::TForm* form = AddForm(data, layer, name, style);
+    form->SetSize(kFormWidth, kHeight);
+    AddLabel(data, form, "lblTitle", "ux_msg_title", titleKey, kSide, 24.0f, 600.0f, 40.0f);
+
+    UX::TPanel* panel = data.AddControl<UX::TPanel>(ACCOUNT_FIELDS_PANEL, form);
+    Place(panel, kSide, kFieldsTop, kPanelWidth, kPanelHeight);
+    panel->nFlags |= UX::CONTROL_CLIPS;
+    panel->AutoHideScrollBar = 1;
+    panel->ResetScrollOnShow = 1;
+    UX::TStacker* stacker = data.AddControl<UX::TStacker>(ACCOUNT_FIELDS_STACKER, panel);
+    Place(stacker, 0.0f, 0.0f, kPanelWidth, kPanelHeight);
+    stacker->SpacingX = 0.0f;
+    stacker->SpacingY = kFieldsPitch - kRowHeight;
+    stacker->MarginX = stacker->MarginY = 0.0f;
+    // One row a line, from the top.
+    stacker->Alignment = 10;
+    stacker->StackFlags = UX::STACK_BREAK_BEFORE;
+    for (u32 i = 0; i < 3; ++i)
+        stacker->AddItem(AddTextRow(data, stacker, rows[i][0], rows[i][1], 0.0f, 0.0f, kPanelWidth, i > 0 || firstMasked));
     const char* captions[3] = {"locAccountFirstName", "locAccountLastName", "locAccountCity"};
     for (u32 i = 0; i < 3; ++i)
-        AddTextRow(data, form, ACCOUNT_TEXT_BOXES[i], captions[i], y += kPitch, false);
+        stacker->AddItem(AddTextRow(data, stacker, ACCOUNT_TEXT_BOXES[i], captions[i], 0.0f, 0.0f, kPanelWidth, false));
 
-    auto* date = data.AddControl<UX::TDateControl>(ACCOUNT_BIRTH_DATE, form);
-    Place(date, kSide, y += kPitch, kFormWidth - 2.0f * kSide, kRowHeight);
+    auto* date = data.AddControl<UX::TDateControl>(ACCOUNT_BIRTH_DATE, stacker);
+    Place(date, 0.0f, 0.0f, kPanelWidth, kRowHeight);
     date->pLabel = AddLabel(data, date, nullptr, "ux_msg_text", "locAccountBirthDate", 0.0f, 0.0f, kCaptionWidth,
                             kRowHeight);
     const f32 widths[3] = {136.0f, 88.0f, 88.0f};
@@ -170,40 +232,36 @@ void AddAccountFields(TUxDataWriter& data, UX::TLayer* layer, UX::TForm* form, f
     f32 x = kCaptionWidth;
     for (u32 i = 0; i < 3; ++i)
     {
-        const std::string name = std::string(form->Name.GetText()) + "BirthDate" + parts[i];
-        lists[i] = AddDemoComboBox(data, layer, date, name.c_str(), widths[i], kRowHeight);
+        const std::string list = std::string(form->Name.GetText()) + "BirthDate" + parts[i];
+        lists[i] = AddDemoComboBox(data, layer, date, list.c_str(), widths[i], kRowHeight);
         lists[i]->SetPosition(x, 0.0f);
         x += widths[i] + 8.0f;
     }
     date->pYear = lists[0];
     date->pMonth = lists[1];
     date->pDay = lists[2];
+    stacker->AddItem(date);
 
-    y += kPitch;
-    AddLabel(data, form, "lblAvatar", "ux_msg_text", "locAccountAvatar", kSide, y, kCaptionWidth, kRowHeight);
-    UX::TSelector* avatar = AddDemoSelector(data, form, ACCOUNT_AVATAR, 320.0f, kRowHeight, {});
-    avatar->SetPosition(kSide + kCaptionWidth, y);
-    UX::TLabel* status = AddLabel(data, form, ACCOUNT_STATUS_LABEL, "ux_msg_text", "lblStatusCreate", kSide,
-                                  y + kPitch, 400.0f, 40.0f);
-    status->HideNow();
-    AddButton(data, form, ACCOUNT_BACK_BUTTON, "btnBack", 24.0f, height - kButtonHeight - 20.0f)
+    UX::TPictureBox* avatarRow = data.AddControl<UX::TPictureBox>("rowAvatar", stacker);
+    Place(avatarRow, 0.0f, 0.0f, kPanelWidth, kRowHeight);
+    AddLabel(data, avatarRow, "lblAvatar", "ux_msg_text", "locAccountAvatar", 0.0f, 0.0f, kCaptionWidth, kRowHeight);
+    UX::TSelector* avatar = AddDemoSelector(data, avatarRow, ACCOUNT_AVATAR, 320.0f, kRowHeight, {});
+    avatar->SetPosition(kCaptionWidth, 0.0f);
+    stacker->AddItem(avatarRow);
+    panel->pContainer = stacker;
+    panel->pVScroller = AddBar(data, form, (std::string(name) + "Bar").c_str(), kSide + kPanelWidth + 8.0f,
+                               kFieldsTop, kPanelHeight);
+
+    // The screens size the buttons to their texts; the confirming one keeps to the right.
+    AddButton(data, form, ACCOUNT_BACK_BUTTON, "btnBack", 24.0f, kButtonsTop)
         ->AddActionBinding(UX::ClickAction(), "Esc", UX::SCOPE_TOP_FORM);
-    AddButton(data, form, confirm, confirmKey, kFormWidth - kButtonWidth - 24.0f, height - kButtonHeight - 20.0f);
-}
-
-// The create and update forms: a title, three password rows, then the personal rows.
-void AddFieldsForm(TUxDataWriter& data, UX::TLayer* layer, const char* name, const char* style,
-                   const char* titleKey, const char* const (&rows)[3][2], bool firstMasked, const char* confirm,
-                   const char* confirmKey)
-{
-    constexpr f32 kHeight = 620.0f;
-    UX::TForm* form = AddForm(data, layer, name, style);
-    form->SetSize(kFormWidth, kHeight);
-    AddLabel(data, form, "lblTitle", "ux_msg_title", titleKey, kSide, 24.0f, 600.0f, 40.0f);
-    f32 y = 76.0f;
-    for (u32 i = 0; i < 3; ++i, y += 48.0f)
-        AddTextRow(data, form, rows[i][0], rows[i][1], y, i > 0 || firstMasked);
-    AddAccountFields(data, layer, form, y - 48.0f, kHeight, confirm, confirmKey);
+    UX::TButton* button = AddButton(data, form, confirm, confirmKey, kFormWidth - kButtonWidth - 24.0f, kButtonsTop);
+    button->nEdgeFlags = UX::SIDE_RIGHT | UX::SIDE_BOTTOM;
+    button->fRight = ACCOUNT_BUTTON_EDGE;
+    button->fBottom = ACCOUNT_BUTTON_EDGE;
+    UX::TLabel* status = AddLabel(data, form, ACCOUNT_STATUS_LABEL, "ux_msg_text", "lblStatusCreate",
+                                  24.0f + kButtonWidth + 16.0f, kButtonsTop, 300.0f, kButtonHeight);
+    status->HideNow();
     form->HideNow();
 }
 

@@ -8,7 +8,9 @@
 #include "network/account/accounttext.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.textbox.h"
 
 #include <cstring>
@@ -79,6 +81,8 @@ void TUIAccountCreate::OnInitialize()
     }
     m_pDate = FindRow(ACCOUNT_BIRTH_DATE);
     m_pAvatar = Find<UX::TSelector>(ACCOUNT_AVATAR);
+    m_pStacker = Find<UX::TStacker>(ACCOUNT_FIELDS_STACKER);
+    m_pPanel = Find<UX::TPanel>(ACCOUNT_FIELDS_PANEL);
     m_pStatus = Find<UX::TLabel>(ACCOUNT_STATUS_LABEL);
     FillAvatars(m_pAvatar);
     if (m_pBack)
@@ -125,6 +129,19 @@ void TUIAccountCreate::OnFormShown()
 {
     SetIdle(true);
     HideStatus();
+    ArrangeFields(m_pStacker, m_pPanel);
+    if (m_pBack)
+        m_pBack->SetWidth(ButtonWidth(m_pBack));
+    if (m_pCreate)
+    {
+        m_pCreate->nEdgeFlags = 0;
+        m_pCreate->fLeft = m_pCreate->fTop = m_pCreate->fRight = m_pCreate->fBottom = 0.0f;
+        m_pCreate->SetWidth(ButtonWidth(m_pCreate));
+        m_pCreate->SetRight(ACCOUNT_BUTTON_EDGE);
+        m_pCreate->SetBottom(ACCOUNT_BUTTON_EDGE);
+    }
+    if (UX::TControl* form = GetForm())
+        form->UpdateLayout(1);
 }
 
 void TUIAccountCreate::SetIdle(bool idle)

@@ -60,6 +60,8 @@ public:
     // The row of the birth date's lists.
     UX::TControl* GetBirthDateRow() const { return m_pDate; }
     UX::TSelector* GetAvatar() const { return m_pAvatar; }
+    UX::TStacker* GetStacker() const { return m_pStacker; }
+    UX::TPanel* GetPanel() const { return m_pPanel; }
     // The field the last error message focuses when it closes.
     u32 GetErrorField() const { return m_nErrorField; }
 
@@ -80,5 +82,7 @@ private:
     UX::TTextBox* m_apText[3] = {};
     UX::TControl* m_pDate = nullptr;
     UX::TSelector* m_pAvatar = nullptr;
+    UX::TStacker* m_pStacker = nullptr;
+    UX::TPanel* m_pPanel = nullptr;
     u32 m_nErrorField = ACCOUNT_FIELD_OK;
 };

@@ -14,7 +14,6 @@
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.textbox.h"
-#include "ux/ux.text.h"
 
 namespace
 {
@@ -36,14 +35,6 @@ UX::TLocalization Key(const char* key)
 bool IsEmpty(const UX::TTextBox* box)
 {
     return !box || box->Length() == 0;
-}
-
-// The button's text width and the padding.
-f32 ButtonWidth(UX::TButton* button)
-{
-    const UX::TStateBlock* block = button->StyleBlock(UX::STATE_NORMAL);
-    const char16_t* text = button->Text.GetText();
-    return (block && text ? UX::MeasureTextWidth(*block, text) : 0.0f) + ACCOUNT_BUTTON_PADDING;
 }
 } // namespace
 

@@ -27,9 +27,6 @@ inline constexpr const char* ACCOUNT_STATUS_LABEL = "lblStatus";
 // What the password box shows for a remembered password: two line feeds, ten digits, two line
 // feeds (nothing a player types).
 inline constexpr const char16_t* ACCOUNT_PASSWORD_PLACEHOLDER = u"\n\n7305168249\n\n";
-// The buttons of the bottom row: their text's width and this much, placed from the right.
-constexpr f32 ACCOUNT_BUTTON_PADDING = 46.0f;
-constexpr f32 ACCOUNT_BUTTON_EDGE = -24.0f;
 // An account's mail must be validated within this many days of its registration.
 constexpr i32 ACCOUNT_VALIDATION_DAYS = 6;
 

@@ -9,11 +9,15 @@
 #include "network/account/accountmanager.h"
 #include "network/account/accountprotocol.h"
 #include "player/formatwidetext.h"
+#include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.style.h"
+#include "ux/ux.text.h"
 
 namespace
 {
@@ -331,4 +335,20 @@ void TUIAccountScreen::FillAvatars(UX::TSelector* avatar)
         text.SetName(TName(key, true));
         avatar->Items.Add(avatar->Items.GetCount(), text);
     }
+}
+
+void TUIAccountScreen::ArrangeFields(UX::TStacker* stacker, UX::TPanel* panel)
+{
+    if (!stacker)
+        return;
+    stacker->Arrange(1);
+    if (panel)
+        panel->SetContentHeight((stacker->GetContentHeight() + ACCOUNT_FIELDS_ROOM) * stacker->Base.ScaleY);
+}
+
+f32 TUIAccountScreen::ButtonWidth(UX::TButton* button)
+{
+    const UX::TStateBlock* block = button->StyleBlock(UX::STATE_NORMAL);
+    const char16_t* text = button->Text.GetText();
+    return (block && text ? UX::MeasureTextWidth(*block, text) : 0.0f) + ACCOUNT_BUTTON_PADDING;
 }

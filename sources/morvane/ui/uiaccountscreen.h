@@ -14,12 +14,24 @@ class TUIGameManager;
 
 namespace UX
 {
+class TButton;
 class TControl;
 class TLabel;
+class TPanel;
+class TStacker;
 class TSelector;
 class TTextBox;
 } // namespace UX
 
+// The create and update forms hold their rows in a stacker inside a scrolling panel.
+inline constexpr const char* ACCOUNT_FIELDS_PANEL = "pnlFields";
+inline constexpr const char* ACCOUNT_FIELDS_STACKER = "stkFields";
+// The room below the last row when the panel is told the stacker's height.
+constexpr f32 ACCOUNT_FIELDS_ROOM = 10.0f;
+// The buttons of a bottom row: their text's width and this much, placed this far from the
+// form's right and bottom edges.
+constexpr f32 ACCOUNT_BUTTON_PADDING = 46.0f;
+constexpr f32 ACCOUNT_BUTTON_EDGE = -24.0f;
 // A slide moves a form by the design width.
 constexpr f32 ACCOUNT_SLIDE_DISTANCE = 1920.0f;
 // The status dots change once a second.
@@ -95,6 +107,11 @@ protected:
     static void SetEnabled(UX::TControl* control, bool enabled);
     // The avatars' names, once, into a selector that has none.
     static void FillAvatars(UX::TSelector* avatar);
+    // The rows arranged and the panel's content height set from them: (the stacker's content
+    // height + ACCOUNT_FIELDS_ROOM) x its scale.
+    static void ArrangeFields(UX::TStacker* stacker, UX::TPanel* panel);
+    // The width of a button's text and ACCOUNT_BUTTON_PADDING.
+    static f32 ButtonWidth(UX::TButton* button);
 
     // The status label shown from no dots, or hidden at once.
     void ShowStatus();

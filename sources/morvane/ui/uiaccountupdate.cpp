@@ -8,7 +8,9 @@
 #include "network/account/accounttext.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.textbox.h"
 
 #include <cstring>
@@ -43,6 +45,8 @@ void TUIAccountUpdate::OnInitialize()
     m_pOldLabel = RowPart<UX::TLabel>(FindRow(ACCOUNT_OLD_PASSWORD_BOX));
     m_pDate = FindRow(ACCOUNT_BIRTH_DATE);
     m_pAvatar = Find<UX::TSelector>(ACCOUNT_AVATAR);
+    m_pStacker = Find<UX::TStacker>(ACCOUNT_FIELDS_STACKER);
+    m_pPanel = Find<UX::TPanel>(ACCOUNT_FIELDS_PANEL);
     m_pStatus = Find<UX::TLabel>(ACCOUNT_STATUS_LABEL);
     FillAvatars(m_pAvatar);
     if (m_pBack)
@@ -94,6 +98,7 @@ void TUIAccountUpdate::OnFormShown()
         m_pAvatar->SetSelectedIndex(static_cast<i32>(account.nValue1));
     SetIdle(true);
     HideStatus();
+    ArrangeFields(m_pStacker, m_pPanel);
 }
 
 void TUIAccountUpdate::SetIdle(bool idle)

@@ -41,6 +41,8 @@ public:
     UX::TLabel* GetOldPasswordLabel() const { return m_pOldLabel; }
     UX::TControl* GetBirthDateRow() const { return m_pDate; }
     UX::TSelector* GetAvatar() const { return m_pAvatar; }
+    UX::TStacker* GetStacker() const { return m_pStacker; }
+    UX::TPanel* GetPanel() const { return m_pPanel; }
     bool IsPasswordChangePending() const { return m_bPending; }
 
     void OnBack(UX::TControl*, UX::TMouse*);
@@ -62,6 +64,8 @@ private:
     UX::TTextBox* m_apText[3] = {};
     UX::TControl* m_pDate = nullptr;
     UX::TSelector* m_pAvatar = nullptr;
+    UX::TStacker* m_pStacker = nullptr;
+    UX::TPanel* m_pPanel = nullptr;
     u32 m_nErrorField = 0;
     // A change of password sent with the update has not succeeded yet.
     bool m_bPending = false;

@@ -16,9 +16,12 @@
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
+#include "ux/ux.text.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -152,6 +155,22 @@ protected:
         return text.GetText() ? text.GetText() : u"";
     }
     static bool Enabled(UX::TControl* control) { return control->IsEnabledAll(); }
+    // A shown form of rows: arranged one a line without overlaps, and the panel told their height.
+    static void ExpectArranged(UX::TStacker* stacker, UX::TPanel* panel, const std::vector<UX::TControl*>& rows)
+    {
+        ASSERT_NE(stacker, nullptr);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->ContentHeight, (stacker->GetContentHeight() + 10.0f) * stacker->Base.ScaleY);
+        EXPECT_GT(panel->ContentHeight, 10.0f);
+        for (size_t i = 1; i < rows.size(); ++i)
+            EXPECT_GE(rows[i]->Computed.Rect.y, rows[i - 1]->Computed.Rect.y + rows[i - 1]->Computed.Rect.height)
+                << "row " << i;
+    }
+    // A button's width: its text's and 46.
+    static f32 TextWidth(UX::TButton* button)
+    {
+        return UX::MeasureTextWidth(*button->StyleBlock(UX::STATE_NORMAL), button->Text.GetText()) + 46.0f;
+    }
     // The digest a login request sent.
     static std::string SentDigest(const TSeenRequest& request) { return request.body.substr(4, 32); }
 
@@ -259,6 +278,20 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     Create().SlideInFromRight();
     Ticks(12);
     ASSERT_TRUE(Create().IsShowing());
+    // Shown: the rows arranged in their panel, the buttons as wide as their texts, Create in the
+    // corner.
+    ExpectArranged(Create().GetStacker(), Create().GetPanel(),
+                   {Create().GetBox(0)->pParent, Create().GetBox(1)->pParent, Create().GetBox(2)->pParent,
+                    Create().GetTextBox(0)->pParent, Create().GetTextBox(2)->pParent, Create().GetBirthDateRow(),
+                    Create().GetAvatar()->pParent});
+    for (UX::TButton* button : {Create().GetBackButton(), Create().GetCreateButton()})
+        EXPECT_EQ(button->Base.Rect.width, TextWidth(button));
+    const UX::TControl* form = Create().GetForm();
+    const UX::TButton* create = Create().GetCreateButton();
+    EXPECT_NEAR(form->Computed.Rect.x + form->Computed.Rect.width - create->Computed.Rect.x - create->Computed.Rect.width,
+                24.0f * form->Computed.ScaleX, 0.5f);
+    EXPECT_NEAR(form->Computed.Rect.y + form->Computed.Rect.height - create->Computed.Rect.y - create->Computed.Rect.height,
+                24.0f * form->Computed.ScaleY, 0.5f);
     // A name that is no address, and one of 17 characters but 39 bytes (the record holds 31).
     const std::u16string pasted = u"a" + std::u16string(11, u'\u20ac') + u"@b.cd";
     for (const char16_t* name : {u"9@b.c", pasted.c_str()})
@@ -374,6 +407,9 @@ TEST_F(AccountScreenTest, UpdateSendsThePersonalDataAndStaysUntilAPasswordChange
     Update().SlideInFromRight();
     Ticks(12);
     ASSERT_TRUE(Update().IsShowing());
+    ExpectArranged(Update().GetStacker(), Update().GetPanel(),
+                   {Update().GetBox(0)->pParent, Update().GetBox(2)->pParent, Update().GetTextBox(0)->pParent,
+                    Update().GetTextBox(2)->pParent, Update().GetBirthDateRow(), Update().GetAvatar()->pParent});
     EXPECT_EQ(std::u16string(Update().GetTextBox(2)->GetText()), u"Rome") << "the account's texts";
     EXPECT_EQ(Update().GetAvatar()->SelectedIndex, 2);
     TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
