@@ -5,9 +5,11 @@
 #include "core/stream/filestreammanager.h"
 #include "core/system/core.h"
 #include "core/system/log.h"
+#include "engine/render/device.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/commandline.h"
 #include "engine/system/crashlog.h"
+#include "engine/system/managermanager.h"
 #include "morvane/game/startup.h"
 #include "morvane/ux/screens.h"
 #include "network/autoupdate/performancemonitor.h"
@@ -21,13 +23,23 @@
 // The one copy of the program the user may run at a time.
 constexpr const char* kInstanceMutexName = "Global\\Brevicorn.morvane";
 
+// Whether the script's device.run entered the main loop, or a close asked for before it spared
+// the game the loop (the window closed during the intro).
+bool ReachedMainLoop()
+{
+    return g_ManagerManager.GetTiming().nPass > 0 || (g_pDeviceManager && g_pDeviceManager->GetQuit());
+}
+
 // Why the start-up script did not run the game, or null.
-const char* StartUpFailure(u32 result, bool locked)
+const char* StartUpFailure(u32 result, bool locked, bool reachedMainLoop)
 {
     switch (result)
     {
     case SCRIPT_OK:
-        return locked ? "left the file system locked (its first line opens it: system.directory .)" : nullptr;
+        if (locked)
+            return "left the file system locked (its first line opens it: system.directory .)";
+        return reachedMainLoop ? nullptr
+                               : "never reached the main loop (device.run after manager.initialize)";
     case SCRIPT_MISSING_SOURCE:
         return "is missing or unreadable";
     case SCRIPT_NOT_A_FILE:
@@ -63,7 +75,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     g_pCluster->LinkTypes();
     RegisterGameScreens();
     const u32 result = TCommandManager::Instance().__SystemExecute(g_StartUpScript.GetText());
-    const char* failure = StartUpFailure(result, FileSystemLocked());
+    const char* failure = StartUpFailure(result, FileSystemLocked(), ReachedMainLoop());
     // A damaged start-up script may never have named the folders: its lines, kept in memory,
     // still reach "system.log" in the default user directory.
     if (ForceLogFolders())

@@ -186,7 +186,8 @@ void TShadowManager::SetEnabled(i32 value)
         return;
     }
     StoreShadowEnable(value);
-    if (!g_pDeviceManager)
+    // Before the device exists (the start-up settings) its creation makes the targets.
+    if (!g_pDeviceManager || !g_pDeviceManager->GetDevice())
         return;
     if (m_nEnabled)
         CreateTargets();
@@ -218,7 +219,7 @@ void TShadowManager::SetMapSize(f32 width, f32 height)
         return;
     m_fMapWidth = width;
     m_fMapHeight = height;
-    if (g_pDeviceManager && m_nEnabled)
+    if (g_pDeviceManager && g_pDeviceManager->GetDevice() && m_nEnabled)
     {
         ReleaseTargets();
         CreateTargets();

@@ -2,17 +2,21 @@
 // plays on the main thread; the main thread then runs the first manager update while the
 // thread keeps the intro moving, and the intro plays to its end.
 #include "core/cluster/cluster.h"
+#include "core/compression/compressedfile.h"
 #include "core/stream/filestream.h"
 #include "core/system/log.h"
+#include "core/system/string.h"
 #include "engine/render/device.h"
 #include "engine/system/commandarguments.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/repository.h"
 #include "engine/system/resourcemanager.h"
 #include "igame/loading/introloading.h"
 #include "igame/loading/loadingmanager.h"
 #include "igame/loading/loadingprogress.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace
@@ -24,10 +28,33 @@ constexpr u32 kStillMilliseconds = 100;
 constexpr u32 kFadeMilliseconds = 10;
 constexpr u32 kQueueWaitMilliseconds = 100;
 
-bool IsReadable(const char* path)
+// Why the intro's repository would not load, or null. The intro is optional: what the resource
+// manager would refuse (which ends the program) is skipped before it gets there.
+const char* IntroFault(TResourceManager& resources, const char* path)
 {
     TFileStream file;
-    return file.Open(TName(path, true), 1) == 1;
+    if (file.Open(TName(path, true), 1) != 1)
+        return "no intro";
+    file.Close();
+    DArray<u8> image;
+    if (ReadCompressedFile(path, image, nullptr) != COMPRESS_DONE)
+        return "damaged intro: it cannot be read or unpacked";
+    if (const char* reason = TRepositoryHeader::Check(image.GetData(), static_cast<u32>(image.GetCount())))
+        return StringFormat("damaged intro: header error: %s", reason);
+    TRepositoryHeader header;
+    std::memcpy(&header, image.GetData(), REPOSITORY_HEADER_SIZE);
+    for (u32 d = 0; d < header.nDependencyCount; ++d)
+    {
+        const u32 id = header.aDependency[d];
+        if (id != header.nId && id < REPOSITORY_OPTIONAL_ID && !resources.FindRepository(id) &&
+            resources.GetAssociations().FindKey(static_cast<i32>(id)) < 0)
+            return "damaged intro: it depends on an unassociated repository";
+    }
+    // A top-level load keeps the resident repositories open: the intro may not take their id.
+    const TRepository* open = resources.FindRepository(header.nId);
+    if (open && (open->GetFlags() & REPOSITORY_RESIDENT))
+        return "damaged intro: its id is an open repository's";
+    return nullptr;
 }
 
 void Sleep(u32 milliseconds)
@@ -49,13 +76,15 @@ public:
 
         device.SetRunning(0);
         loading.SetState(LOADING_STATE_THREAD);
-        // The intro is optional: without its file the game's data load as they would without it.
+        // The intro is optional: without it, or with a damaged one, the game's data load as they
+        // would without it.
         const char* intro = CommandArgumentText(instruction, 0);
-        const bool hasIntro = IsReadable(intro);
+        const char* fault = IntroFault(resources, intro);
+        const bool hasIntro = !fault;
         if (hasIntro)
             resources.LoadRepository(intro, REPOSITORY_LOAD_QUIET);
         else
-            TLog::Print(g_pSystemLog, LOG_ERROR, kError, "'%s': no intro: the data load without it", intro);
+            TLog::Print(g_pSystemLog, LOG_ERROR, kError, "'%s': %s: the data load without it", intro, fault);
         g_IntroLoading.m_Repository = CommandArgumentText(instruction, 1);
         if (!hasIntro || loading.GetIntroCount() == 0)
         {

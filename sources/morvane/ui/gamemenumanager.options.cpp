@@ -1,10 +1,12 @@
 // The options window of TGameMenuManager: tabs Video, Audio and Controls, each a menu of rows
 // holding one slider or YES/NO check box over a console variable. A tab loads its controls from
 // the variables when it is shown; Controls and Audio write each change back at once (through
-// the variable's own change notification); Video waits for Apply, except the gamma.
+// the variable's own change notification); Video waits for Apply, except the gamma. Apply also
+// writes the settings files the next start reads.
 #include "morvane/ui/gamemenumanager.h"
 
 #include "engine/render/device.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/command/deferredvariable.h"
 #include "engine/system/command/variable.h"
 #include "morvane/ui/soundplayer.h"
@@ -62,6 +64,7 @@ TDeferredVariable s_EffectsVolume("device_audio_effectsvolume");
 TDeferredVariable s_AmbientVolume("device_audio_ambientvolume");
 TDeferredVariable s_DetailLevel("device_detaillevel");
 TDeferredVariable s_Gamma("game_gamma");
+TDeferredVariable s_VideoSize("device_size");
 
 
 const TOptionRow CONTROLS_ROWS[] = {
@@ -472,10 +475,17 @@ i32 TGameMenuManager::OnApplyVideo(TUIItem*)
                               : nullptr;
     // No mode in the class: the video mode stays, the rest applies.
     if (mode && g_pDeviceManager)
+    {
         g_pDeviceManager->SetVideoMode(static_cast<i32>(mode->x), static_cast<i32>(mode->y), CheckedValue(box));
+        // The device keeps the size unmarked; the player's choice is a setting to keep.
+        if (TVariable* size = s_VideoSize.GetVariable())
+            size->SetFlags(size->GetFlags() | VARIABLE_CHANGED);
+    }
     if (auto* detail = dynamic_cast<TUISlider*>(window->FindItem(TName("DetailLevelSlider"))))
         WriteFloat(s_DetailLevel, detail->GetValue());
     _OnGammaChanged(nullptr);
+    // Applied is kept: the next start reads these files before it makes the device.
+    TCommandManager::Instance().SaveSettings();
     return 0;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -66,9 +68,13 @@ void FillInfo(int signal, siginfo_t* info, void* context)
     else
         std::snprintf(s_Info.aOperation, sizeof s_Info.aOperation, "at 0x%08x (code %d)",
                       static_cast<unsigned>(address), info->si_code);
+    // The module's file name only: its folder is the user's business, not the report's.
     Dl_info module;
     if (instruction && dladdr(reinterpret_cast<void*>(instruction), &module) && module.dli_fname)
-        std::snprintf(s_Info.aModule, sizeof s_Info.aModule, "%s", module.dli_fname);
+    {
+        const char* slash = std::strrchr(module.dli_fname, '/');
+        std::snprintf(s_Info.aModule, sizeof s_Info.aModule, "%s", slash ? slash + 1 : module.dli_fname);
+    }
     else
         std::snprintf(s_Info.aModule, sizeof s_Info.aModule, "unknown");
 }
@@ -93,6 +99,11 @@ int InstallExceptionHandler()
 {
     if (s_nInstalled.exchange(1))
         return 0;
+    // The report is what a crash leaves: no core image of the process, which holds what the
+    // player typed (passwords among it).
+    const rlimit noCore = {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
     stack_t stack = {};
     stack.ss_sp = s_aAlternateStack;
     stack.ss_size = sizeof s_aAlternateStack;

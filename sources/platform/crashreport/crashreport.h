@@ -14,7 +14,7 @@ struct TExceptionHandlerInfo
     char aException[256];
     // What was done: "read/write at 0x%08x" and the like.
     char aOperation[256];
-    // The file of the module holding the faulting instruction.
+    // The file name (without its folder) of the module holding the faulting instruction.
     char aModule[256];
     // The faulting instruction's address.
     uint32_t nInstruction;
@@ -29,8 +29,8 @@ typedef void (*TExceptionHandlerCallback)(TExceptionHandlerInfo* info);
 constexpr int EXCEPTION_HANDLER_CALLBACK_CAPACITY = 8;
 
 // Installs the handlers of SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT on an alternate stack
-// (so that a stack overflow can still be reported). Installing twice changes nothing. 0 on
-// success.
+// (so that a stack overflow can still be reported) and turns off core dumps of the process.
+// Installing twice changes nothing. 0 on success.
 int InstallExceptionHandler();
 // Callbacks run in registration order; a full table refuses with -1. 0 on success.
 int AddExceptionHandlerCallback(TExceptionHandlerCallback callback);

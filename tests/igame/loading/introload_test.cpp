@@ -13,6 +13,11 @@
 #include "introrepository.h"
 #include "repositorywriter.h"
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 namespace
 {
 // An intro of one plain image.
@@ -90,7 +95,7 @@ TEST_F(LoadingTest, AnIntroEndingBeforeTheLoadLeavesTheFirstUpdateAfterIt)
     EXPECT_EQ(1u, g_pDeviceManager->IsRunning());
 }
 
-TEST_F(LoadingTest, WithoutAnIntroTheDataLoadPlainlyAndAWrongCallIsRefused)
+TEST_F(LoadingTest, WithoutAnIntroOrWithADamagedOneTheDataLoadPlainlyAndAWrongCallIsRefused)
 {
     g_LoadWatch.armed = true;
     // The canvas's repository holds no intro record.
@@ -109,6 +114,54 @@ TEST_F(LoadingTest, WithoutAnIntroTheDataLoadPlainlyAndAWrongCallIsRefused)
     EXPECT_EQ(1u, m_Log.Count("'missing.data': no intro: the data load without it"));
     ASSERT_EQ(1u, g_LoadWatch.loads.size());
     EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+
+    // A damaged intro is skipped as a missing one is, whatever is wrong with it.
+    WriteIntro("intro.data", 1.0f, 0.1f);
+    std::string image;
+    {
+        std::ifstream file("intro.data", std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        image = bytes.str();
+    }
+    const auto word = [](std::string bytes, size_t at, u32 value) {
+        std::memcpy(bytes.data() + at, &value, 4);
+        return bytes;
+    };
+    std::string oneDependency = word(image, 36, 1);
+    oneDependency = word(oneDependency, 40, 5);
+    const struct
+    {
+        const char* pWhat;
+        std::string bytes;
+        const char* pLine;
+    } damaged[] = {
+        {"a folder", "", "damaged intro: it cannot be read or unpacked"},
+        {"empty", "", "damaged intro: header error: truncated header"},
+        {"cut in its header", image.substr(0, 71), "damaged intro: header error: truncated header"},
+        {"signature", "V" + image.substr(1), "damaged intro: header error: incorrect signature"},
+        {"version", word(image, 8, 999), "damaged intro: header error: incorrect version"},
+        {"dependencies", word(image, 36, 9), "damaged intro: header error: more than 8 dependencies"},
+        {"unassociated dependency", oneDependency, "damaged intro: it depends on an unassociated repository"},
+        {"cluster offset", word(image, 28, static_cast<u32>(image.size())),
+         "damaged intro: header error: cluster image offset"},
+        {"compressed data", std::string("INDA\xff\xff\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00", 16) + "x\x9c",
+         "damaged intro: it cannot be read or unpacked"},
+    };
+    for (const auto& intro : damaged)
+    {
+        std::filesystem::remove_all("damaged.data");
+        if (std::string(intro.pWhat) == "a folder")
+            std::filesystem::create_directory("damaged.data");
+        else
+            std::ofstream("damaged.data", std::ios::binary) << intro.bytes;
+        m_Log.lines.clear();
+        g_LoadWatch.loads.clear();
+        IntroLoad("damaged.data", DataFile("canvas.data"));
+        EXPECT_EQ(1u, m_Log.Count(std::string("'damaged.data': ") + intro.pLine)) << intro.pWhat;
+        ASSERT_EQ(1u, g_LoadWatch.loads.size()) << intro.pWhat;
+        EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
+    }
 
     m_Log.lines.clear();
     TCommandManager::Instance().ExecuteText("intro.load \"data/intro.data\"");

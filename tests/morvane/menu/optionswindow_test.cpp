@@ -7,6 +7,8 @@
 #include "ui/uimenu.h"
 #include "ui/uislider.h"
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -201,6 +203,20 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
               std::string(resolution.GetLabel(other)));
     EXPECT_EQ(Variable("device_detaillevel").GetValue().nType, VALUE_FLOAT);
     EXPECT_EQ(Variable("device_detaillevel").GetValue().ToInt(), 2);
+    // What Apply set is saved where the next start reads it.
+    const auto saved = [this](const char* file) {
+        std::ifstream stream(m_Folder.Path() + "/user/system/" + file);
+        std::stringstream text;
+        text << stream.rdbuf();
+        return text.str();
+    };
+    std::string chosen = resolution.GetLabel(other);
+    chosen[chosen.find('x')] = ' ';
+    EXPECT_NE(saved("device.icom").find("set device.size " + chosen), std::string::npos)
+        << saved("device.icom");
+    EXPECT_NE(saved("device.icom").find("set device.detaillevel 2.000000\n"), std::string::npos);
+    EXPECT_NE(saved("settings.icom").find("set game.gamma 5.000000\n"), std::string::npos)
+        << saved("settings.icom");
     // And back to the window's own size.
     for (u32 i = 0; i < count; ++i)
         if (resolution.GetLabel(i) == size)

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -103,13 +104,15 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
 TEST_F(Program, ASecondStartRunsTheCachedScriptAlike)
 {
     // Both starts share the working folder and the temp folder: the second runs the start-up
-    // script from the cache the first compiled.
+    // script from the cache the first compiled (the settings the first saved at its exit are
+    // new sources).
     ASSERT_EQ(Run(), 0);
     ASSERT_NE(SystemLog().find("command source file 'system/system.icom' changed"), std::string::npos);
     std::filesystem::remove(LogPath());
     ASSERT_EQ(Run(), 0);
     const std::string log = SystemLog();
-    EXPECT_EQ(log.find("command source file"), std::string::npos) << "loaded from the cache";
+    EXPECT_EQ(log.find("command source file 'system/system.icom'"), std::string::npos)
+        << "loaded from the cache";
     EXPECT_NE(log.find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
     EXPECT_NE(log.find("TManagerManager::__ActivateSystem(): Normal\n"), std::string::npos);
     EXPECT_NE(log.find("TLocalizationManager::LoadLanguageFile(): 'English'"), std::string::npos);
@@ -142,6 +145,12 @@ TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
     for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos;
          ++i)
         usleep(50000);
+    // A crash would leave its report and no core image (memory holds what the player typed).
+    std::ifstream limits("/proc/" + std::to_string(pid) + "/limits");
+    std::stringstream limitText;
+    limitText << limits.rdbuf();
+    EXPECT_TRUE(std::regex_search(limitText.str(), std::regex("\nMax core file size +0 +0 +bytes")))
+        << limitText.str();
     kill(pid, SIGTERM);
     int status = 0;
     pid_t ended = 0;
@@ -175,7 +184,9 @@ TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
     std::ofstream(m_Path + "/work/system/system.icom", std::ios::binary | std::ios::trunc)
         << "exec \"system\"\nsystem.directory .\nexec \"system\"\ndevice.run\nnonsense.command 1\n"
            "manager.system.activate \"Nowhere\"\nset device.pos 1 2\n\xff\xfe\x01 \"unterminated";
-    ASSERT_EQ(Run(), 0);
+    ASSERT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' never reached the main loop "
+                        "(device.run after manager.initialize)\n");
     const std::string log = SystemLog();
     EXPECT_NE(log.find("WinMain(): warning: the start-up script left the file system locked or the user "
                        "directory unset"),
@@ -188,30 +199,50 @@ TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
     EXPECT_EQ(log.substr(log.size() - last.size()), last);
 }
 
-// What command.save wrote comes back at the next start: the device settings before the device is
-// made, the variables and key binds, and the action binds once the input manager runs. The last
-// line saves them all again into one file, so that the test sees what the managers hold.
-TEST_F(Program, SavedSettingsComeBackAtTheNextStart)
+// What a run changed (the options' variables, binds) is saved at its clean exit into the files
+// the next start reads: the device settings before the device is made, the variables and key
+// binds, the action binds once the input manager runs; the second run saves them alike again.
+TEST_F(Program, SettingsOfARunComeBackAfterItsCleanExit)
 {
     const std::string user = m_Path + "/home/My Games/Brevicorn/system/";
     std::filesystem::create_directories(user);
-    std::ofstream(user + "device.icom") << "\n// startup variables\nset device.size 640 480\n";
-    std::ofstream(user + "settings.icom")
-        << "\n// variables\nset command.save.startupvariables \"saved\"\nset command.save.variables \"saved\"\n"
-           "set command.save.commandbinds \"saved\"\nset command.save.inputaction \"saved\"\n"
-           "\n// command binds\ncommand.bind \"F5\" \"version\" \n";
-    std::ofstream(user + "actions.icom") << "\n// input actions\naction.bind \"jump\" Space Enter\ncommand.save\n";
-    ASSERT_EQ(Run(), 0);
+    std::ofstream(user + "device.icom") << "set device.size 640 480\n";
+    std::ofstream(user + "actions.icom")
+        << "action.bind \"towercam\" Y T\ncommand.bind \"F5\" \"version\"\nset device.detaillevel 4\n"
+           "set device.mouse.sensitivity 8\nset game.gamma 3\nset device.audio.musicvolume 7\n"
+           "set game.autostartaitask 1\n";
+    const struct
+    {
+        const char* pFile;
+        const char* pLine;
+    } kept[] = {{"device.icom", "set device.size 640 480"},
+                {"device.icom", "set device.detaillevel 4\n"},
+                {"device.icom", "set device.mouse.sensitivity 8\n"},
+                // Play presents on vertical sync unless the player turned it off.
+                {"device.icom", "set device.verticalsyn 1\n"},
+                {"settings.icom", "set game.gamma 3\n"},
+                {"settings.icom", "set device.audio.musicvolume 7.000000\n"},
+                {"settings.icom", "set game.autostartaitask 1\n"},
+                {"settings.icom", "command.bind \"F5\" \"version\""},
+                {"actions.icom", "action.bind \"towercam\" Y T\n"}};
+    for (int run = 0; run < 2; ++run)
+    {
+        ASSERT_EQ(Run(), 0) << Errors();
+        const std::string log = SystemLog();
+        EXPECT_EQ(log.find("error"), std::string::npos) << log;
+        for (const auto& line : kept)
+        {
+            std::ifstream file(user + line.pFile);
+            std::stringstream text;
+            text << file.rdbuf();
+            EXPECT_NE(text.str().find(line.pLine), std::string::npos) << run << " " << line.pFile << "\n"
+                                                                      << text.str();
+        }
+    }
+    // The second start chose the detail level before it made the device.
     const std::string log = SystemLog();
-    EXPECT_EQ(log.find("error"), std::string::npos) << log;
-    std::ifstream file(user + "saved.icom");
-    std::stringstream saved;
-    saved << file.rdbuf();
-    EXPECT_NE(saved.str().find("set device.size 640"), std::string::npos) << saved.str();
-    // Play presents on vertical sync unless the player turned it off.
-    EXPECT_NE(saved.str().find("set device.verticalsyn 1"), std::string::npos) << saved.str();
-    EXPECT_NE(saved.str().find("command.bind \"F5\" \"version\""), std::string::npos) << saved.str();
-    EXPECT_NE(saved.str().find("action.bind \"jump\" Space Enter"), std::string::npos) << saved.str();
+    EXPECT_LT(log.find("set level of detail to 4"),
+              log.find("TDxDeviceManager::InitializeManager(): complete"));
 }
 
 // A damaged settings script is reported line by line; the run goes on with the defaults.
@@ -230,19 +261,22 @@ TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
 }
 
 // The log's file is fixed when the folders are: a script that names them and prints nothing
-// more keeps every line, the last ones too (after the tear-down no folder name is left).
+// more keeps every line, the last ones too (after the tear-down no folder name is left). It never
+// runs the game: code 1.
 TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
 {
     std::ofstream(m_Path + "/work/system/system.icom", std::ios::trunc)
         << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
-    ASSERT_EQ(Run(), 0);
+    ASSERT_EQ(Run(), 1);
     std::ifstream file(m_Path + "/elsewhere/system.log");
     std::stringstream log;
     log << file.rdbuf();
     EXPECT_NE(log.str().find("| WinMain(): start\n"), std::string::npos) << log.str();
     EXPECT_NE(log.str().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
     EXPECT_NE(log.str().find("| WinMain(): the end\n"), std::string::npos);
-    EXPECT_EQ(Errors().find("error"), std::string::npos) << Errors();
+    EXPECT_NE(
+        log.str().find("WinMain(): error: start-up script 'system/system.icom' never reached the main loop"),
+        std::string::npos);
 }
 
 // A start that never runs the game ends with code 1 and says why on standard error; the log
@@ -275,9 +309,12 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
     EXPECT_NE(SystemLog().find("WinMain(): the end"), std::string::npos);
 }
 
-// Damaged shader data is refused once, each line naming its shader, not at every frame.
+// Damaged shader data is refused once, each line naming its shader, not at every frame; a damaged
+// intro (a folder in its place) is skipped with a line and the level loads.
 TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
 {
+    std::filesystem::remove(m_Path + "/work/data/intro.data");
+    std::filesystem::create_directory(m_Path + "/work/data/intro.data");
     const std::string path = m_Path + "/work/data/shaders.data";
     std::string bytes;
     {
@@ -292,7 +329,11 @@ TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
     for (std::uint32_t i = 100; i < cluster; i += 3)
         bytes[i] = static_cast<char>(bytes[i] ^ 0x55);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    ASSERT_EQ(Run(), 0);
+    ASSERT_EQ(Run(), 0) << Errors();
+    EXPECT_NE(SystemLog().find("'data/intro.data': damaged intro: it cannot be read or unpacked: the data load "
+                               "without it"),
+              std::string::npos);
+    EXPECT_NE(SystemLog().find("TResourceManager::LoadRepository(): 'data/morvane.data'"), std::string::npos);
     std::istringstream log(SystemLog());
     std::vector<std::string> refused;
     for (std::string line; std::getline(log, line);)

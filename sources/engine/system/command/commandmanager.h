@@ -136,6 +136,8 @@ public:
     u32 Compile(const TName& source, const TName& cache);
     // Writes changed variables, binds and input actions back as scripts.
     void SaveSettings();
+    // A clean exit (manager.end) saves the settings into the user directory, once one is named.
+    void EndManager() override;
     // Console completion of a typed line.
     void Complete(const char* text, TCompletionList& candidates, TCompletionList& descriptions);
     // Deletes every cached program.

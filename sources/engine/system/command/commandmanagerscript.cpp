@@ -360,6 +360,13 @@ void TCommandManager::SaveSettings()
     }
 }
 
+void TCommandManager::EndManager()
+{
+    // What the player set during the run (the options, the console) comes back at the next start.
+    if (*UserDirectoryText())
+        SaveSettings();
+}
+
 void TCommandManager::Complete(const char* text, TCompletionList& candidates, TCompletionList& descriptions)
 {
     candidates.SetCount(0);
