@@ -109,9 +109,10 @@ constexpr f32 TOWER_HALF_WIDTH = 4.0f;
 // The garage, the aerodrome's hangar for its service vehicles.
 constexpr TPlanPoint GARAGE_MIN = {585.0f, 0.0f, 10.0f};
 constexpr TPlanPoint GARAGE_MAX = {625.0f, 10.0f, 100.0f};
-// Where the tower's camera looks from and at.
-constexpr TPlanPoint TOWER_EYE = {410.0f, 47.0f, 28.0f};
-constexpr TPlanPoint TOWER_LOOK_AT = {60.0f, 0.0f, -90.0f};
+// Where the tower's camera looks from and at: high over the south-west, 1200 out and 25 degrees
+// down, so that the first view holds all eight stands, both queues and the landing end.
+constexpr TPlanPoint TOWER_EYE = {-692.0f, 507.0f, -594.0f};
+constexpr TPlanPoint TOWER_LOOK_AT = {250.0f, 0.0f, -50.0f};
 // The crossroads of the two yards and their radius.
 constexpr TPlanPoint CROSSROAD_YARD_1 = {190.0f, 0.0f, 120.0f};
 constexpr TPlanPoint CROSSROAD_YARD_2 = {-40.0f, 0.0f, 120.0f};

@@ -6,6 +6,7 @@
 #include "aerodromedamage.h"
 #include "aerodromeeffects.h"
 #include "ageia/collisionmanager.h"
+#include "engine/render/camera.h"
 #include "engine/system/nodemanager.h"
 #include "ifx/particlemanager.h"
 #include "igame/damage/damageactor.h"
@@ -74,6 +75,48 @@ TEST_F(Aerodrome, LoadsWithoutAnErrorLineAndStartsFromTheTower)
     EXPECT_EQ(settings.aGravity[0], 0.0f);
     EXPECT_EQ(settings.fRate, 120.0f);
     EXPECT_EQ(settings.nMaxSubSteps, 8u);
+}
+
+// The tower's first view, once its arm has settled, shows every stand, both queues and the
+// runway's landing end between the title bar (63 of 1200) and the status bar (155), clear of the
+// camera buttons at the right (117), on every aspect the Video tab offers.
+TEST_F(Aerodrome, TheTowersFirstViewShowsTheWholeAerodromeBetweenTheBars)
+{
+    TOrbitCamera* tower = Camera("Tower_Orbit_Camera");
+    ASSERT_NE(tower, nullptr);
+    for (i32 i = 0; i < 300; ++i)
+        g_pOrbitCameraManager->UpdateManager(kFrame);
+    std::vector<std::pair<std::string, TPlanPoint>> places;
+    for (u32 gate = 1; gate <= PLAN_GATE_COUNT; ++gate)
+        places.emplace_back("stand " + std::to_string(gate), StandPosition(gate));
+    for (u32 zone = 0; zone < PLAN_ZONE_COUNT; ++zone)
+    {
+        places.emplace_back("landing zone " + std::to_string(zone), LandingZone(zone));
+        places.emplace_back("take-off zone " + std::to_string(zone), TakeOffZone(zone));
+    }
+    places.emplace_back("landing end", AerodromePlan::LANDING_END);
+    for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{1920, 1200}, std::pair{1024, 768},
+                                        std::pair{1280, 1024}})
+    {
+        tower->pCamera->UpdateProjection(width, height);
+        tower->pCamera->UpdateView();
+        const TMatrix& m = tower->pCamera->m_ViewProjection;
+        const f32 top = 1.0f - 2.0f * 63.0f / 1200.0f, bottom = -1.0f + 2.0f * 155.0f / 1200.0f;
+        const f32 side = 1.0f - 2.0f * 117.0f / 1200.0f * static_cast<f32>(height) / static_cast<f32>(width);
+        for (const auto& [name, at] : places)
+        {
+            f32 clip[4];
+            for (u32 c = 0; c < 4; ++c)
+                clip[c] = at.x * (&m.aRow[0].x)[c] + at.y * (&m.aRow[1].x)[c] + at.z * (&m.aRow[2].x)[c] +
+                          (&m.aRow[3].x)[c];
+            SCOPED_TRACE(name + " at " + std::to_string(width) + " x " + std::to_string(height));
+            ASSERT_GT(clip[3], 0.0f) << "in front of the camera";
+            const f32 x = clip[0] / clip[3], y = clip[1] / clip[3];
+            EXPECT_LT(std::fabs(x), side) << x;
+            EXPECT_LT(y, top);
+            EXPECT_GT(y, bottom);
+        }
+    }
 }
 
 TEST_F(Aerodrome, EveryUnitsPropTakesItsFormAndLinksItsPieces)

@@ -169,6 +169,11 @@ TEST_F(AerodromeFrame, TheWindowShowsTrafficAndPowerLines)
 TEST_F(AerodromeFrame, ProjectileTrailsShowInFrontOfTheTower)
 {
     g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
+    // The eye in the tower's cab, looking over the apron.
+    TMatrix cab;
+    cab.SetOrientation(TVector(-350.0f, -47.0f, -118.0f, 0.0f).Normalized(), TVector(0, 1, 0, 0));
+    cab.Translation() = TVector(410.0f, 47.0f, 28.0f, 1.0f);
+    g_pOrbitCameraManager->GetCurrentCamera()->pCamera->GetNode()->SetWorldMatrix(cab, TNode::OrdinaryCause());
     TBallisticsManager::TProjectiles& shots = g_pBallisticsManager->Projectiles();
     const auto add = [&](const TVector& at, const TVector& forward) -> TProjectile& {
         TProjectile& p = shots.Add(TProjectile());
