@@ -66,13 +66,8 @@ SOUND_VARIABLE_DEFINITION(sound_updateinterval,
 SOUND_VARIABLE_DEFINITION(sound_3dfilterq, "3D sound low-pass filter 1/Q factor.", VARIABLE_STARTUP, Float, 1.0f, )
 SOUND_VARIABLE_DEFINITION(sound_initialfadetime, "Time for volume to reach full power from initialization.",
                           VARIABLE_STARTUP, Float, 4.0f, )
-SOUND_VARIABLE_DEFINITION(sound_reverb, "Disable sound reverb", 0, Int, 0,
-                          if (g_XAudio2.pReverbVoice) {
-                              if (m_Value.ToInt())
-                                  g_XAudio2.pReverbVoice->EnableEffect(0, XAUDIO2_COMMIT_NOW);
-                              else
-                                  g_XAudio2.pReverbVoice->DisableEffect(0, XAUDIO2_COMMIT_NOW);
-                          })
+// On, as the engine starts the effect: a start applies the switch as it stands.
+SOUND_VARIABLE_DEFINITION(sound_reverb, "Disable sound reverb", 0, Int, 1, ApplySoundReverb())
 // Full volume unless the player turns it down (0 would leave the game silent).
 SOUND_VARIABLE_DEFINITION(device_audio_mainvolume, "", 0, Float, 10.0f, SetGroupVolumes(m_Value, {MASTER}))
 SOUND_VARIABLE_DEFINITION(device_audio_ambientvolume, "", 0, Float, 10.0f,
@@ -85,6 +80,25 @@ SOUND_VARIABLE_DEFINITION(device_audio_musicvolume, "Set the volume for the 'mus
 SOUND_VARIABLE_DEFINITION(device_audio_speechvolume, "Set the volume for the 'speech' sound group.", 0, Float,
                           4.0f,
                           SetGroupVolumes(m_Value, {GAME_SPEECH, MENU_SPEECH, COMMON_SPEECH}))
+
+void ApplySoundReverb()
+{
+    IXAudio2SubmixVoice* reverb = g_XAudio2.pReverbVoice;
+    if (!reverb)
+        return;
+    // A bypassed reverb passes its input dry: its return is shut with it, or the sends would
+    // come back as dry sound beside the direct path.
+    if (g_sound_reverb.GetValue().ToInt())
+    {
+        reverb->EnableEffect(0, XAUDIO2_COMMIT_NOW);
+        reverb->SetVolume(1.0f, XAUDIO2_COMMIT_NOW);
+    }
+    else
+    {
+        reverb->DisableEffect(0, XAUDIO2_COMMIT_NOW);
+        reverb->SetVolume(0.0f, XAUDIO2_COMMIT_NOW);
+    }
+}
 
 TVariable* const* SoundVolumeVariables()
 {

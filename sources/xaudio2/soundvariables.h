@@ -19,6 +19,9 @@ SOUND_VARIABLE(device_audio_effectsvolume)
 SOUND_VARIABLE(device_audio_musicvolume)
 SOUND_VARIABLE(device_audio_speechvolume)
 
+// sound_reverb on the running reverb voice: the effect and its return on, or both off.
+void ApplySoundReverb();
+
 // The five volume variables, so that a start of the sound engine applies them all.
 constexpr u32 SOUND_VOLUME_VARIABLE_COUNT = 5;
 TVariable* const* SoundVolumeVariables();

@@ -192,6 +192,10 @@ void TXAudio2Sound::Play(i32, const TSoundCurvePoint* curve)
     {
         _ClearFlags(SOUND_FADE_BITS);
         _SetFlags(SOUND_FADING_IN);
+        // A sound that starts fades in from silence, whatever its fade-out setting (set after the
+        // fade-in, as a game sound sets them) left the level at.
+        if (m_nState == SOUND_STOPPED)
+            m_fFadeLevel = 0.0f;
     }
     if (m_nState != SOUND_STOPPED || !manager._CanSoundPlay(this) || _CreateVoice())
         return;
@@ -495,6 +499,17 @@ void TXAudio2Sound::_Release()
 
 void TXAudio2Sound::_RestartVoice()
 {
-    if (!pVoice && (m_nFlags & SOUND_VOICE_STARTED) && pSoundData && !_CreateVoice())
-        pVoice->Start(0, g_XAudio2.nOperationSet);
+    if (pVoice || !(m_nFlags & SOUND_VOICE_STARTED) || !pSoundData || _CreateVoice())
+        return;
+    // A restored voice starts its clip afresh: it fades in as from the engine's start rather than
+    // at full level at once. One fading out goes on falling from its level.
+    const f32 fadeIn = g_sound_initialfadetime.GetValue().ToFloat();
+    if ((m_nFlags & SOUND_FADE_BITS) != SOUND_FADING_OUT && fadeIn > 0.0f)
+    {
+        m_fFadeInTime = fadeIn;
+        m_fFadeLevel = 0.0f;
+        _ClearFlags(SOUND_FADE_BITS);
+        _SetFlags(SOUND_FADING_IN);
+    }
+    pVoice->Start(0, g_XAudio2.nOperationSet);
 }

@@ -187,6 +187,7 @@ void TXAudio2SoundManager::_Start()
         return;
 
     ApplyReverbPreset(0);
+    ApplySoundReverb();
     TLog::Print(g_pSystemLog, LOG_INFO, kStartPrefix, "Releasing reverb creation interfaces.");
     reverb->Release();
     m_nStateFlags |= SOUND_STATE_AUDIO_ENABLED;

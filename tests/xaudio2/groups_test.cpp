@@ -177,7 +177,8 @@ TEST_F(SoundTest, VolumeVariablesSetTheirGroupsToATenth)
     EXPECT_FLOAT_EQ(0.05f, g_sound_updateinterval.GetValue().ToFloat());
     EXPECT_FLOAT_EQ(1.0f, g_sound_3dfilterq.GetValue().ToFloat());
     EXPECT_FLOAT_EQ(4.0f, g_sound_initialfadetime.GetValue().ToFloat());
-    EXPECT_EQ(0, g_sound_reverb.GetValue().ToInt());
+    // On, as the engine starts the effect.
+    EXPECT_EQ(1, g_sound_reverb.GetValue().ToInt());
     EXPECT_EQ(0u, g_sound_reverb.GetFlags() & ~VARIABLE_CHANGED);
 }
 
@@ -312,9 +313,9 @@ TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
         EXPECT_EQ(Manager().FindReverbPreset(TName("Forest"), -1), Manager().GetAmbientReverbPreset());
         Manager().SetAmbientReverb(TName("Attic", true));
         EXPECT_EQ(1, spy.Voice.nSent);
-        // The switch turns the effect on and off at once.
-        g_sound_reverb.SetInt(1);
+        // The switch turns the effect off and on at once.
         g_sound_reverb.SetInt(0);
+        g_sound_reverb.SetInt(1);
         EXPECT_EQ(1, spy.Voice.nEnabled);
         EXPECT_EQ(1, spy.Voice.nDisabled);
     }
@@ -327,8 +328,8 @@ TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
     EXPECT_EQ(0, Manager().GetReverbPreset());
     // Without the engine the switch reaches no voice.
     g_pCluster->Clear();
-    g_sound_reverb.SetInt(1);
     g_sound_reverb.SetInt(0);
+    g_sound_reverb.SetInt(1);
 }
 
 TEST_F(SoundTest, TheConsoleListsPlaysAndSetsVolumes)

@@ -94,6 +94,19 @@ private:
     TCamera* (*m_pHeld)() = nullptr;
 };
 
+// At the origin, facing +z with +y up: -x is on its left.
+class TFacingListener : public TSoundListenerMethods
+{
+public:
+    void GetFrame(f32, TSoundListenerFrame& frame) override
+    {
+        frame.Position = TVector(0.0f, 0.0f, 0.0f, 1.0f);
+        frame.Front = TVector(0.0f, 0.0f, 1.0f, 0.0f);
+        frame.Top = TVector(0.0f, 1.0f, 0.0f, 0.0f);
+        frame.Velocity = TVector(0.0f, 0.0f, 0.0f, 0.0f);
+    }
+};
+
 class TFixedListener : public TSoundListenerMethods
 {
 public:
@@ -275,8 +288,11 @@ TEST_F(SoundTest, AStartDelayDefersTheVoiceAndAStopDuringItEndsAtOnce)
 
 TEST_F(SoundTest, APausedSoundStaysSilentUntilItIsResumed)
 {
+    // An endless 212 Hz hum at 10,000: a pause comes at 0.2 of its period, where it stands high.
+    const TClipTone tone = {EClipWave::Sine, 212.0f, 212.0f, 1.0f, 0.5f, 0.5f};
+    TXAudio2SoundData* hum = MakeClip("hum212", tone, 1, "/master/game/ambient", SOUND_DATA_ENDLESS);
     TSound* sound = nullptr;
-    Manager().PlaySoundEx(sound, Clip("hum"), nullptr, SOUND_PARAMETER_REVERB_SEND, 0.0f, -1, 0.0f);
+    Manager().PlaySoundEx(sound, hum, nullptr, SOUND_PARAMETER_REVERB_SEND, 0.0f, -1, 0.0f);
     Frame(0.1f);
     sound->Pause();
     EXPECT_TRUE(sound->IsPaused());
@@ -293,10 +309,21 @@ TEST_F(SoundTest, APausedSoundStaysSilentUntilItIsResumed)
     EXPECT_TRUE(sound->IsPaused());
     sound->Resume(1);
     Frame(0.1f);
+    // Focus lost and back while it plays.
+    Frame(0.1f);
+    Manager().OnDeviceDeactivate();
+    Frame(0.1f);
+    Manager().OnDeviceActivate();
+    Frame(0.1f);
     const TWavContents wav = Finish();
     EXPECT_GT(Peak(wav, 0, 2 * kQuantum, 8 * kQuantum), 5000);
     EXPECT_EQ(0, Peak(wav, 0, 13 * kQuantum, 60 * kQuantum));
     EXPECT_GT(Peak(wav, 0, 62 * kQuantum, 70 * kQuantum), 5000);
+    EXPECT_EQ(0, Peak(wav, 0, 82 * kQuantum, 90 * kQuantum));
+    EXPECT_GT(Peak(wav, 0, 92 * kQuantum, 100 * kQuantum), 5000);
+    // Each stop fades over a quantum and each start rises over one: the hum moves at most 302 a
+    // sample by itself; a cut would step by thousands.
+    EXPECT_LT(LargestStep(wav, 0, 0, 100 * kQuantum), 400);
 }
 
 TEST_F(SoundTest, ClipsEndOnTheirOwnUnlessTheyLoop)
@@ -416,6 +443,53 @@ TEST_F(SoundTest, AnEmitterDrawnOnTheFramesRightIsHeardOnTheRight)
     const TWavContents wav = Finish();
     EXPECT_GT(Peak(wav, 1, 12 * kQuantum, 20 * kQuantum), 3 * Peak(wav, 0, 12 * kQuantum, 20 * kQuantum));
     EXPECT_GT(Peak(wav, 0, 32 * kQuantum, 40 * kQuantum), 3 * Peak(wav, 1, 32 * kQuantum, 40 * kQuantum));
+}
+
+// A 3D sound near the listener, on its left: the reverb's switch reads on, as the engine starts
+// the effect; switched off from the console, and off across a restart, the sound keeps its
+// direct path alone, neither louder nor centred.
+TEST_F(SoundTest, TheReverbSwitchStartsOnAndOffLeavesTheDirectPathAlone)
+{
+    struct TCase
+    {
+        const char* szName;
+        const char* szLine; // run before the sound plays; null: none
+    };
+    const TCase cases[] = {{"on", nullptr}, {"off", "set sound.reverb 0"}, {"off, restarted", nullptr}};
+    TFacingListener listener;
+    TSoundListenerMethods* held = Manager().GetListener();
+    Manager().SetListener(&listener);
+    i32 near[3] = {};
+    i32 far[3] = {};
+    for (u32 i = 0; i < 3; ++i)
+    {
+        if (cases[i].szLine)
+            TCommandManager::Instance().ExecuteText(cases[i].szLine);
+        // On the left, near enough for the reverb's full send; its group at a fifth, so nothing
+        // clips.
+        g_device_audio_ambientvolume.SetFloat(2.0f);
+        TSound* sound = nullptr;
+        Manager().PlaySoundEx(sound, Clip("hum"), PlacedNode("emitter", -2.0f, 0.0f, 2.0f), -1, 0.0f, -1, 0.0f);
+        ASSERT_NE(nullptr, sound) << cases[i].szName;
+        for (i32 frame = 0; frame < 4; ++frame)
+            Frame(0.1f);
+        // The engine stopped (by the clear) and started again by the next load.
+        g_pCluster->Clear();
+        const TWavContents wav = ReadWav(m_Folder.Path() + "/out.wav");
+        const u32 end = static_cast<u32>(wav.samples.size() / 2);
+        ASSERT_GE(end, 30 * kQuantum);
+        near[i] = Peak(wav, 0, end - 20 * kQuantum, end);
+        far[i] = Peak(wav, 1, end - 20 * kQuantum, end);
+        ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
+    }
+    Manager().SetListener(held);
+    g_sound_reverb.SetInt(1);
+    g_device_audio_ambientvolume.SetFloat(10.0f);
+    for (u32 i = 1; i < 3; ++i)
+    {
+        EXPECT_GT(near[i], 3 * far[i]) << cases[i].szName;
+        EXPECT_LE(near[i], near[0]) << cases[i].szName;
+    }
 }
 
 TEST_F(SoundTest, ACustomVolumeCurveShapesAPositionedSoundUnlessItIsUnusable)

@@ -177,6 +177,17 @@ protected:
         return peak;
     }
 
+    // The largest change from one sample of a channel to the next between two frames: a cut
+    // or a start at full level shows as a step far above what a tone makes by itself.
+    static i32 LargestStep(const TWavContents& wav, u32 channel, u32 first, u32 last)
+    {
+        i32 step = 0;
+        for (u32 frame = first + 1; frame < last && (frame + 1) * wav.channels <= wav.samples.size(); ++frame)
+            step = std::max(step, std::abs(wav.samples[frame * wav.channels + channel] -
+                                           wav.samples[(frame - 1) * wav.channels + channel]));
+        return step;
+    }
+
     // Stops the engine (the cluster cleared) and reads what it wrote.
     TWavContents Finish()
     {

@@ -14,11 +14,21 @@ constexpr f32 FULL_SCALE = 20000.0f;
 // Tones of a clip that does not loop start and end over this long, so they do not click.
 constexpr f32 EDGE_SECONDS = 0.005f;
 
+// Where a wave crosses zero rising: an endless loop starts there, so its first sample makes no
+// step out of silence (its whole periods end there too).
+f32 ZeroCrossingPhase(EClipWave wave)
+{
+    return wave == EClipWave::Saw ? 0.5f : 0.0f;
+}
+
 // One channel of a clip, sample by sample.
 class TToneWriter
 {
 public:
-    TToneWriter(u32 seed, f32 ratio, bool edges) : m_nNoise(seed), m_fRatio(ratio), m_bEdges(edges) {}
+    TToneWriter(u32 seed, f32 ratio, bool edges, f32 phase)
+        : m_nNoise(seed), m_fRatio(ratio), m_bEdges(edges), m_fPhase(phase)
+    {
+    }
 
     void Write(const TClipTone& tone, std::vector<f32>& out)
     {
@@ -70,7 +80,7 @@ private:
     u32 m_nNoise;
     f32 m_fRatio;
     bool m_bEdges;
-    f32 m_fPhase = 0.0f;
+    f32 m_fPhase;
     f32 m_fLowPass = 0.0f;
 };
 
@@ -91,7 +101,8 @@ std::vector<u8> SynthesizeClip(const TClipRecipe& recipe)
         u32 seed = 0x2545F491u + c;
         for (const char* at = recipe.szName; *at; ++at)
             seed = seed * 31u + static_cast<u8>(*at);
-        TToneWriter writer(seed, c == 0 ? 1.0f : recipe.fRightRatio, !loops);
+        const f32 phase = loops && !recipe.aTone.empty() ? ZeroCrossingPhase(recipe.aTone.front().wave) : 0.0f;
+        TToneWriter writer(seed, c == 0 ? 1.0f : recipe.fRightRatio, !loops, phase);
         for (const TClipTone& tone : recipe.aTone)
             writer.Write(tone, channels[c]);
     }

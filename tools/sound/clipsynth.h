@@ -35,7 +35,8 @@ struct TClipRecipe
     const char* szName;
     // The path of the group it plays in.
     const char* szGroup;
-    // TSoundData flags: endless loops join their end to their start without a fade.
+    // TSoundData flags: endless loops join their end to their start without a fade, and start
+    // where their first tone's wave crosses zero.
     u32 nFlags;
     u32 nChannels;
     std::vector<TClipTone> aTone;

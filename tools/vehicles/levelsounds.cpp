@@ -55,10 +55,17 @@ bool Loops(u32 slot)
 void MakeLevelEngineSounds(TRepositoryWriter& writer, TGameSound* slots[8])
 {
     TSoundRecords& records = TSoundRecords::Current();
+    const TVehicleSound engine;
     for (u32 i = 0; i < VEHICLE_SOUND_SLOTS; ++i)
     {
         const u32 flags = Loops(i) ? SOUND_DATA_ENDLESS : 0;
         TXAudio2SoundData* clip = records.AddClip(writer, {kNames[i], EFFECTS, flags, 1, Tones(i)});
         slots[i] = records.AddGameSound({clip}, GAME_SOUND_SEQUENTIAL, Loops(i) ? 1 : 0);
+        // The engine's loops fade in (the idle after the starter) from their start: what the
+        // vehicle sets reaches a clip only once it plays.
+        if (i == VEHICLE_SOUND_IDLE_LOOP || i == VEHICLE_SOUND_DRIVE_LOOP)
+            slots[i]->Settings.fFadeIn = engine.fStartParam37;
+        if (i == VEHICLE_SOUND_IDLE_LOOP)
+            slots[i]->Settings.fStartDelay = engine.fStartParam40;
     }
 }

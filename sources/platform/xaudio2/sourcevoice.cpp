@@ -86,8 +86,10 @@ void TSourceVoice::Apply(const TCommand& command, const BYTE* data)
     {
     case ECommandKind::Start:
         running_ = true;
+        fadingOut_ = false;
         break;
     case ECommandKind::Stop:
+        fadingOut_ = running_ && heard_;
         running_ = false;
         break;
     case ECommandKind::FrequencyRatio:
@@ -110,8 +112,11 @@ void TSourceVoice::Prefetch() const
 
 void TSourceVoice::Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, float* device)
 {
-    if (!running_)
+    if (!running_ && !fadingOut_)
+    {
+        heard_ = false;
         return;
+    }
     const UINT32 channels = format_.channels;
     if (rendered_.size() < frames * channels)
         rendered_.resize(TAudioEngine::MaxQuantumFrames(mixRate) * channels);
@@ -183,7 +188,9 @@ void TSourceVoice::Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, 
     while (!queue_.empty() && queue_.front().started && (position_ >> 32) >= queue_.front().End())
         Advance();
     RunEffects(scratch, frames);
-    Emit(scratch, frames, quantum, device);
+    Emit(scratch, frames, quantum, device, fadingOut_);
+    fadingOut_ = false;
+    heard_ = running_;
     if (callback_)
         callback_->OnVoiceProcessingPassEnd();
 }

@@ -20,7 +20,8 @@ public:
     void Apply(const TCommand& command, const BYTE* data) override;
     // Starts fetching what Render reads first.
     void Prefetch() const;
-    // Renders one quantum of `frames` frames at `mixRate` and emits it; nothing while stopped.
+    // Renders one quantum of `frames` frames at `mixRate` and emits it; nothing while stopped
+    // (the quantum after a Stop still plays, fading out).
     void Render(UINT32 frames, UINT32 mixRate, std::uint64_t quantum, float* device);
 
 private:
@@ -61,4 +62,8 @@ private:
     float stepRatio_ = 0.0f;
     UINT32 stepMixRate_ = 0;
     bool running_ = false;
+    // Stopped while heard: one more quantum plays, its levels falling to silence.
+    bool fadingOut_ = false;
+    // Played in the last quantum (a start and stop between two quanta plays nothing).
+    bool heard_ = false;
 };

@@ -304,7 +304,7 @@ void TVoice::PrefetchSends() const
 
 // A mono source whose stereo sends kept their levels since the last quantum: mixed with the
 // other such voices once every source has rendered. False for any other voice.
-bool TVoice::JoinBatch(const float* frames, bool continues)
+bool TVoice::JoinBatch(const float* frames, float volume, bool continues)
 {
     const UINT32 sendCount = static_cast<UINT32>(sends_.size());
     if (kind_ != EVoiceKind::Source || channels_ != 1 || !continues || sendCount == 0 ||
@@ -319,7 +319,7 @@ bool TVoice::JoinBatch(const float* frames, bool continues)
             return false;
         for (UINT32 side = 0; side < 2; ++side)
         {
-            sides[t][side] = volume_ * send.levels[side];
+            sides[t][side] = volume * send.levels[side];
             if (sides[t][side] != send.applied[side])
                 return false;
         }
@@ -329,12 +329,14 @@ bool TVoice::JoinBatch(const float* frames, bool continues)
     return true;
 }
 
-void TVoice::Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device)
+void TVoice::Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device, bool fadingOut)
 {
     const bool continues = emitted_ && lastEmitted_ + 1 == quantum;
+    const bool resumes = emitted_ && !continues && kind_ == EVoiceKind::Source;
     emitted_ = true;
     lastEmitted_ = quantum;
-    if (JoinBatch(frames, continues))
+    const float volume = fadingOut ? 0.0f : volume_;
+    if (JoinBatch(frames, volume, continues))
         return;
     TMixTarget targets[kMaxSends] = {};
     float levels[kMaxSends][kMaxLevels];
@@ -345,8 +347,11 @@ void TVoice::Emit(const float* frames, UINT32 count, std::uint64_t quantum, floa
         const UINT32 destinationChannels = send.destination ? send.destination->channels_ : channels_;
         const UINT32 levelCount = channels_ * destinationChannels;
         for (UINT32 i = 0; i < levelCount; ++i)
-            levels[t][i] = volume_ * send.levels[i];
-        if (!continues)
+            levels[t][i] = volume * send.levels[i];
+        // A source that played before, stopped mid-way, rises from silence: no step.
+        if (resumes)
+            std::fill(send.applied, send.applied + levelCount, 0.0f);
+        else if (!continues)
             std::memcpy(send.applied, levels[t], levelCount * sizeof(float));
         targets[t] = {send.destination ? send.destination->MixBuffer() : device, destinationChannels, send.applied,
                       levels[t]};

@@ -49,10 +49,12 @@ public:
     void ClearMixBuffer(UINT32 frames);
     void RunEffects(float* frames, UINT32 count);
     // Adds the frames, through volume and matrix, to every destination (the mastering voice's
-    // destination is `device`). Levels ramp from the last quantum's unless the voice was silent
-    // in the quantum before. A mono source with steady stereo sends joins the engine's batch
-    // instead, so its frames must last until the batch is mixed.
-    void Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device);
+    // destination is `device`). Levels ramp over the quantum from the last quantum's, unless the
+    // voice was silent in the quantum before: a source that played before then ramps from
+    // silence, any other voice starts at its levels. `fadingOut` ramps them to silence.
+    // A mono source with steady stereo sends joins the engine's batch instead, so its frames
+    // must last until the batch is mixed.
+    void Emit(const float* frames, UINT32 count, std::uint64_t quantum, float* device, bool fadingOut = false);
     void PrefetchSends() const;
 
 protected:
@@ -86,7 +88,7 @@ private:
     TSend* FindSend(IXAudio2Voice* destination);
     void DefaultLevels(TSend& send) const;
     void ReleaseEffects();
-    bool JoinBatch(const float* frames, bool continues);
+    bool JoinBatch(const float* frames, float volume, bool continues);
 
     TAudioEngine& engine_;
     EVoiceKind kind_;

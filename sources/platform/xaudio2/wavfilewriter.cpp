@@ -2,9 +2,30 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace
 {
+// What this run wrote into each file: its layout and its audio bytes.
+struct TRecording
+{
+    UINT32 channels;
+    UINT32 sampleRate;
+    std::uint64_t dataBytes;
+};
+
+std::mutex& RecordingsMutex()
+{
+    static std::mutex s_Mutex;
+    return s_Mutex;
+}
+std::map<std::string, TRecording>& Recordings()
+{
+    static std::map<std::string, TRecording> s_Recordings;
+    return s_Recordings;
+}
+
 constexpr UINT32 kHeaderBytes = 44;
 constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFu - kHeaderBytes;
 
@@ -23,14 +44,36 @@ void Put32(BYTE* p, UINT32 value)
 
 bool TWavFileWriter::Open(const std::string& path, UINT32 channels, UINT32 sampleRate, std::string& why)
 {
+    path_ = path;
+    channels_ = channels;
+    sampleRate_ = sampleRate;
+    {
+        std::lock_guard<std::mutex> lock(RecordingsMutex());
+        const auto known = Recordings().find(path);
+        if (known != Recordings().end() && known->second.channels == channels &&
+            known->second.sampleRate == sampleRate)
+            file_ = std::fopen(path.c_str(), "r+b");
+    }
+    // Taken up only while it is still what this run left there.
+    if (file_ && std::fseek(file_, 0, SEEK_END) == 0)
+    {
+        const long size = std::ftell(file_);
+        std::lock_guard<std::mutex> lock(RecordingsMutex());
+        if (size >= static_cast<long>(kHeaderBytes) &&
+            static_cast<std::uint64_t>(size) - kHeaderBytes == Recordings()[path].dataBytes)
+        {
+            dataBytes_ = Recordings()[path].dataBytes;
+            return true;
+        }
+    }
+    if (file_)
+        std::fclose(file_);
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_)
     {
         why = "cannot write the WAV file '" + path + "' (" + std::strerror(errno) + ")";
         return false;
     }
-    channels_ = channels;
-    sampleRate_ = sampleRate;
     WriteHeader();
     return true;
 }
@@ -41,6 +84,8 @@ TWavFileWriter::~TWavFileWriter()
         return;
     WriteSizes();
     std::fclose(file_);
+    std::lock_guard<std::mutex> lock(RecordingsMutex());
+    Recordings()[path_] = {channels_, sampleRate_, dataBytes_};
 }
 
 void TWavFileWriter::WriteSizes()

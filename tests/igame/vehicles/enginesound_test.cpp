@@ -2,9 +2,12 @@
 // the start, acceleration, the brakes' squeal and release, reversing and the stop.
 #include "vehiclefixture.h"
 
+#include "support/wavreader.h"
 #include "xaudio2/gamesound.h"
 #include "xaudio2/xaudio2sound.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -90,6 +93,48 @@ protected:
 
     TSlotRecorder m_Recorder;
 };
+
+// The sound written to a WAV file, the mixer stepped along with the frames.
+class EngineSoundWavTest : public EngineSoundTest
+{
+protected:
+    void SetUp() override
+    {
+        XAudio2Settings().wavFile = m_Folder.Path() + "/out.wav";
+        EngineSoundTest::SetUp();
+    }
+    // Frames for that long, the mixer keeping up in whole quanta.
+    void Play(f32 seconds)
+    {
+        for (f32 t = 0.0f; t < seconds; t += kFrame)
+        {
+            Step();
+            // The sound's fades run on the timer's frame time.
+            g_pTimer->Update();
+            m_fUnmixed += kFrame;
+            const UINT32 quanta = static_cast<UINT32>(m_fUnmixed * 100.0f);
+            XAudio2StepMixer(quanta);
+            m_fUnmixed -= static_cast<f32>(quanta) / 100.0f;
+        }
+    }
+    TWavContents Finish()
+    {
+        g_pVehicleManager->SetActiveVehicleIndex(-1);
+        g_pCluster->Clear();
+        return ReadWav(m_Folder.Path() + "/out.wav");
+    }
+
+    f32 m_fUnmixed = 0.0f;
+};
+
+// The largest sample of both channels over frames first..last.
+i32 Peak(const TWavContents& wav, size_t first, size_t last)
+{
+    i32 peak = 0;
+    for (size_t i = first * wav.channels; i < std::min(wav.samples.size(), last * wav.channels); ++i)
+        peak = std::max(peak, std::abs(static_cast<i32>(wav.samples[i])));
+    return peak;
+}
 } // namespace
 
 TEST_F(EngineSoundTest, TheDrivenCartsEngineStartsAcceleratesSquealsAndStops)
@@ -182,4 +227,25 @@ TEST_F(EngineSoundTest, AVehicleWithoutItsSoundSwitchDrivesSilently)
     g_pVehicleManager->SetActiveVehicleIndex(-1);
     EXPECT_TRUE(m_Recorder.calls.empty());
     EXPECT_GT(cart.GetSpeed(), 0.5f);
+}
+
+// The cart taken by the player, as heard.
+TEST_F(EngineSoundWavTest, TheEngineStartsWithoutAStepAndItsLoopsFadeIn)
+{
+    Play(0.5f);
+    g_pVehicleManager->SetActiveVehicle(m_pCart);
+    Play(3.0f);
+    const TWavContents wav = Finish();
+    ASSERT_EQ(2u, wav.channels);
+    size_t start = 0;
+    while (start * 2 < wav.samples.size() && !wav.samples[start * 2] && !wav.samples[start * 2 + 1])
+        ++start;
+    ASSERT_LT(start * 2, wav.samples.size());
+    const i32 running = Peak(wav, start + 44100 * 5 / 2, start + 44100 * 3);
+    ASSERT_GT(running, 500);
+    // The first frames rise out of silence, and the first tenth of a second, with the starter,
+    // is not much louder than the running engine: the idle loop, delayed past the starter, and
+    // the drive loop fade in.
+    EXPECT_LT(Peak(wav, start, start + 9), 500);
+    EXPECT_LT(Peak(wav, start, start + 4410), 3 * running);
 }

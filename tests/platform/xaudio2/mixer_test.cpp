@@ -222,21 +222,33 @@ TEST(MixerTest, EndOfStreamIsReportedAfterTheLastBuffer)
     EXPECT_EQ(callback.passes, 2);
 }
 
-TEST(MixerTest, StopThenStartResumesAtTheSameSample)
+// Neither cuts the sound: a stop plays one more quantum falling to silence, and the start goes
+// on from there rising out of it; a start and stop between two quanta plays nothing.
+TEST(MixerTest, StopFadesOutAndStartResumesWhereItEndedFadingIn)
 {
-    const std::vector<std::int16_t> ramp = Ramp(3 * kQuantum);
+    const std::vector<std::int16_t> ramp = Ramp(4 * kQuantum);
     TSteppedEngine stepped;
     IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(ramp));
     stepped.Step(1);
     EXPECT_EQ(voice->Stop(), S_OK);
     stepped.Step(2);
     EXPECT_EQ(voice->Start(), S_OK);
+    EXPECT_EQ(voice->Stop(), S_OK);
+    stepped.Step(1);
+    EXPECT_EQ(voice->Start(), S_OK);
     stepped.Step(1);
     const TWavContents wav = stepped.Finish();
+    const auto level = [](UINT32 f) { return static_cast<double>(f + 1) / kQuantum; };
     ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) { return std::pair<int, int>(ramp[f], ramp[f]); }, 0);
-    ExpectFrames(wav, kQuantum, 2 * kQuantum, [](UINT32) { return std::pair<int, int>(0, 0); }, 0);
-    ExpectFrames(wav, 3 * kQuantum, kQuantum,
-                 [&](UINT32 f) { return std::pair<int, int>(ramp[kQuantum + f], ramp[kQuantum + f]); }, 0);
+    ExpectFrames(wav, kQuantum, kQuantum, [&](UINT32 f) {
+        const int value = static_cast<int>(ramp[kQuantum + f] * (1.0 - level(f)));
+        return std::pair<int, int>(value, value);
+    }, 2);
+    ExpectFrames(wav, 2 * kQuantum, 2 * kQuantum, [](UINT32) { return std::pair<int, int>(0, 0); }, 0);
+    ExpectFrames(wav, 4 * kQuantum, kQuantum, [&](UINT32 f) {
+        const int value = static_cast<int>(ramp[2 * kQuantum + f] * level(f));
+        return std::pair<int, int>(value, value);
+    }, 2);
 }
 
 TEST(MixerTest, PlayAndLoopRegionsPickTheirFrames)
