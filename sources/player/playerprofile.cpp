@@ -298,6 +298,8 @@ void TPlayerProfile::ListSavedGame(const TPlayerPath& folder, const char16_t* na
         MemoryDelete(record);
         return;
     }
+    if (!record->GetOwner())
+        record->SetOwner(this);
     if (record->GetOwner() != this)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kRefreshError,

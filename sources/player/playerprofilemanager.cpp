@@ -182,6 +182,18 @@ u32 TPlayerProfileManager::_LoadProfiles()
             MemoryDelete(profile);
             continue;
         }
+        // Uid 0 stands for no profile in "game.settings": such a profile takes a uid of its own.
+        if (profile->GetUid() == 0)
+        {
+            i64 uid = static_cast<i64>(GetSystemFileTime());
+            while (FindProfileByUid(uid) >= 0)
+                ++uid;
+            profile->SetUid(uid);
+            TLog::Print(g_pSystemLog, LOG_WARNING, "TPlayerProfileManager::_LoadProfiles(): warning: ",
+                        "Player profile file %S holds uid 0, which stands for no profile: given uid %I64d.",
+                        file.GetText(), uid);
+            _SaveProfile(profile);
+        }
         m_aProfile.Add(profile);
         profile->RefreshSavedGames();
     } while (find.Next() == 0);

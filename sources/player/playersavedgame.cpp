@@ -102,7 +102,8 @@ u32 TPlayerSavedGame::OnLoadInternal(u32 patchLevel, TStream& stream)
     }
     if (!m_pOwner)
     {
-        m_pOwner = owner;
+        // Saved by a profile that had no uid (0 stands for none): the listing's profile takes it.
+        m_pOwner = uid ? owner : nullptr;
         if (OnPreload(patchLevel, stream) == PLAYER_DONE)
             return PLAYER_DONE;
         TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "'%s': its summary is cut short or of patch level %u.",

@@ -76,6 +76,31 @@ TEST_F(ProfileManagerTest, UnknownSelectedUidSelectsTheFirstProfile)
     EXPECT_TRUE(Logged("TPlayerProfileManager::SelectProfile(): Selected player profile 'anna'"));
 }
 
+// Uid 0 stands for no selection in "game.settings": a profile stored with it takes a uid of its
+// own, written back, so that its selection survives the next start.
+TEST_F(ProfileManagerTest, AProfileStoredWithUidZeroTakesItsOwnAndStaysSelected)
+{
+    Write("zero/zero.profile", ProfileFile(0, u"zero", 3));
+    Write("other/other.profile", ProfileFile(100, u"other"));
+    Write("game.settings", SettingsFile(100));
+    ASSERT_EQ(Start(), 0u);
+    const i32 zero = Manager().FindProfileByName(u"zero");
+    ASSERT_GE(zero, 0);
+    const i64 uid = Manager().GetProfile(zero)->GetUid();
+    EXPECT_NE(uid, 0);
+    EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): warning: Player profile file " + m_Root +
+                       "/zero/zero.profile holds uid 0, which stands for no profile: given uid " +
+                       std::to_string(uid) + "."))
+        << Log();
+    EXPECT_EQ(Read("zero/zero.profile"), ProfileFile(uid, u"zero", 3));
+    ASSERT_EQ(Manager().SelectProfile(zero), 0u);
+    EXPECT_EQ(SelectedUidOnDisk(), uid);
+    Manager().FinalizeManager();
+    ASSERT_EQ(Start(), 0u);
+    ASSERT_NE(Manager().GetSelectedProfile(), nullptr);
+    EXPECT_EQ(Name(Manager().GetSelectedIndex()), u"zero");
+}
+
 TEST_F(ProfileManagerTest, SelectCodes)
 {
     ASSERT_EQ(Start(), 0u);

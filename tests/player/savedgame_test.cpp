@@ -402,6 +402,11 @@ TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
     Write("bert/" + Id(foreign) + ".save", SavedGameFile(4711, 1, 1));
     Manager().GetProfile(1)->RefreshSavedGames();
     EXPECT_EQ(Manager().GetProfile(1)->GetSavedGameCount(), 0);
+    // One stored without an owner (uid 0 stands for none) belongs to the profile whose folder holds it.
+    Write("bert/" + Id(foreign) + ".save", SavedGameFile(0, 1, 1));
+    Manager().GetProfile(1)->RefreshSavedGames();
+    ASSERT_EQ(Manager().GetProfile(1)->GetSavedGameCount(), 1);
+    EXPECT_EQ(Manager().GetProfile(1)->GetSavedGame(0)->GetOwner(), Manager().GetProfile(1));
 }
 
 TEST_F(SavedGameTest, OlderNamesAreMigrated)
