@@ -8,6 +8,18 @@ bash tools/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target morvanesim language_files repository_files level_files shader_files intro_files
 work=build/release/run
+# A running copy keeps its working folder: the program itself would refuse the second copy, but
+# only after the folder it reads had been replaced. Its lock file lies in the first of these
+# folders the program can write to.
+for folder in "${XDG_RUNTIME_DIR:-}" "${TMPDIR:-}" /tmp; do
+  [ -n "$folder" ] && [ -d "$folder" ] && [ -w "$folder" ] || continue
+  lock="$folder/Global_Brevicorn.morvane.lock"
+  if [ -e "$lock" ] && ! flock -n "$lock" true; then
+    echo "tools/run.sh: error: another copy of the program is running ($lock); $work stays as it is" >&2
+    exit 1
+  fi
+  break
+done
 rm -rf "$work"
 mkdir -p "$work"
 cp -r data/. "$work/"
