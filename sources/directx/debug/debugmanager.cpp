@@ -43,6 +43,9 @@ constexpr f32 LOCATION_HALF_HEIGHT = 50.0f;
 // The frame-rate corner text.
 constexpr i32 FPS_FONT_SIZE = 18;
 constexpr u32 FPS_TEXT_SIZE = 32;
+// The game's title bar covers the top 63 of 1200 rows, drawn after the overlays: the rate
+// stands below it.
+constexpr f32 FPS_TOP_SHARE = 64.0f / 1200.0f;
 
 const TName s_NameFpsFont("Trebuchet ms", true);
 
@@ -323,8 +326,9 @@ void TDebugManager::DrawFrameRate()
     char text[FPS_TEXT_SIZE];
     std::snprintf(text, sizeof text, "fps %.1f", PerSecond(g_pTimer->GetRealTimeStep()));
     const f32 width = static_cast<f32>(g_pDeviceManager->GetBackBufferWidth());
-    CanvasWritefColored(width - 91.0f, 1.0f, DEBUG_BLACK, "%s", text);
-    CanvasWritefColored(width - 88.0f, 1.0f, DEBUG_BLACK, "%s", text);
-    CanvasWritefColored(width - 90.0f, 2.0f, DEBUG_WHITE, "%s", text);
+    const f32 top = std::ceil(static_cast<f32>(g_pDeviceManager->GetBackBufferHeight()) * FPS_TOP_SHARE);
+    CanvasWritefColored(width - 91.0f, top + 1.0f, DEBUG_BLACK, "%s", text);
+    CanvasWritefColored(width - 88.0f, top + 1.0f, DEBUG_BLACK, "%s", text);
+    CanvasWritefColored(width - 90.0f, top + 2.0f, DEBUG_WHITE, "%s", text);
     g_pDxCanvasManager->SetDefaultFont();
 }
