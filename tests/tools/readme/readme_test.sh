@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The console lines README.md gives a player, typed into the game's own console: one start of the
 # program whose settings script holds them, then quits before the level loads. A name the console
-# does not know ("undeclared") or a bare word it cannot read fails the test, naming the line.
+# does not know ("undeclared") or a bare word it cannot read fails the test, naming the line. Then
+# the headless run the recipes make: every log line README.md quotes must be in its log.
 # Arguments: README.md, the program, the folder of data/, the build's data folder.
 set -euo pipefail
 readme=$1 program=$2 data=$3 built=$4
@@ -76,4 +77,25 @@ while IFS= read -r line; do
   fi
 done <"$scratch/lines"
 [ "$(wc -l <"$scratch/lines")" -gt 40 ] || { echo "too few console lines found in README.md"; failed=1; }
+
+# The headless run of the recipes, recording its sound: the log lines README.md quotes.
+rm -f "$script" "$log"
+wav="$scratch/morvane.wav"
+(cd "$scratch/work" && HOME="$scratch/home" XDG_DOCUMENTS_DIR= TMPDIR="$scratch" \
+  XDG_RUNTIME_DIR="$scratch/runtime" VESTAMOR_HEADLESS=1 VESTAMOR_HEADLESS_FRAMES=60 \
+  VESTAMOR_AUDIO_WAV="$wav" timeout 200 "$program" >/dev/null 2>"$scratch/stderr") || {
+  echo "the headless run failed:"; cat "$scratch/stderr"; exit 1; }
+python3 - "$readme" "$log" "$wav" <<'EOF' || failed=1
+import re, sys
+readme, log, wav = open(sys.argv[1]).read(), open(sys.argv[2]).read(), sys.argv[3]
+quoted = re.findall(r'^    ((?:T\w+::\w+\(\)|WinMain\(\)): .*)$', readme, re.M)
+quoted += re.findall(r'"((?:T\w+::\w+\(\)|WinMain\(\)): [^"\n]*)"', readme)
+missing = []
+for line in quoted:
+    line = line.replace('/tmp/morvane.wav', wav)
+    if line not in log:
+        missing.append(line)
+print("\n".join(f"README.md: the log has no line \"{line}\"" for line in missing))
+sys.exit(1 if missing or len(quoted) < 10 or open(wav, 'rb').read(4) != b'RIFF' else 0)
+EOF
 exit "$failed"
