@@ -16,26 +16,20 @@ cp "$built"/*.language "$built"/*.data "$scratch/work/data/"
 
 # The console lines: code spans and typed texts whose first word is a dotted name, the way the
 # console reads them; file names and the build's targets are no console lines.
-python3 - "$readme" >"$scratch/lines" 2>"$scratch/bare" <<'EOF'
-import re, sys
-text = open(sys.argv[1]).read()
-lines = re.findall(r'`([^`\n]+)`', text)
-lines += [m[1] for m in re.findall(r'''(?:xdotool type|echo)[^"'\n]*(["'])(.*?)\1''', text)]
-lines += [w for m in re.findall(r'for c in ((?:"[^"]*" ?)+); do', text) for w in re.findall(r'"([^"]*)"', m)]
-lines += re.findall(r'^\s*# "(set [^"]*)"', text, re.M)
-name = re.compile(r'^[a-z][a-z0-9_]*(\.[a-z0-9_]+)*( |$)')
-other = re.compile(r'^(\S+\.(png|sh|h|cpp|data|icom)|\S+_files|cmake|bash)( |$)')
-seen = set()
-for line in lines:
-    if name.match(line) and not other.match(line) and line not in seen:
-        seen.add(line)
-        print(line)
-        # A word a command reads as text stands in double quotes, numbers stand bare.
-        words = re.findall(r'"[^"]*"|\S+', line)[2 if line.startswith(('set ', 'reset ')) else 1:]
-        for word in words:
-            if not word.startswith('"') and not re.fullmatch(r'[-+]?[0-9.]+', word):
-                print(f"README.md: `{line}`: write {word} in double quotes", file=sys.stderr)
-EOF
+{
+  grep -oP '`\K[^`]+(?=`)' "$readme"
+  grep -oP '(xdotool type|echo)[^"'"'"']*(["'"'"'])\K.*?(?=\2)' "$readme"
+  grep -oP 'for c in \K("[^"]*" ?)+(?=; do)' "$readme" | grep -oP '"\K[^"]*(?=")'
+  grep -oP '^\s*# "\K(set [^"]*)(?=")' "$readme"
+} | awk '/^[a-z][a-z0-9_]*(\.[a-z0-9_]+)*( |$)/ && !/^[^ ]+\.(png|sh|h|cpp|data|icom)( |$)/ &&
+       !/^([^ ]+_files|cmake|bash)( |$)/ && !seen[$0]++' >"$scratch/lines"
+# A word a command reads as text stands in double quotes, numbers stand bare.
+while IFS= read -r line; do
+  skip=1
+  [[ "$line" == "set "* || "$line" == "reset "* ]] && skip=2
+  grep -oP '"[^"]*"|\S+' <<<"$line" | tail -n +$((skip + 1)) | grep -vP '^("|[-+]?[0-9.]+$)' |
+    while IFS= read -r word; do echo "README.md: \`$line\`: write $word in double quotes"; done || true
+done <"$scratch/lines" >"$scratch/bare"
 
 # A bare name may be a variable or a command: it runs as both, and one of the two must be known.
 script="$user/system/settings.icom"
@@ -85,17 +79,11 @@ wav="$scratch/morvane.wav"
   XDG_RUNTIME_DIR="$scratch/runtime" VESTAMOR_HEADLESS=1 VESTAMOR_HEADLESS_FRAMES=60 \
   VESTAMOR_AUDIO_WAV="$wav" timeout 200 "$program" >/dev/null 2>"$scratch/stderr") || {
   echo "the headless run failed:"; cat "$scratch/stderr"; exit 1; }
-python3 - "$readme" "$log" "$wav" <<'EOF' || failed=1
-import re, sys
-readme, log, wav = open(sys.argv[1]).read(), open(sys.argv[2]).read(), sys.argv[3]
-quoted = re.findall(r'^    ((?:T\w+::\w+\(\)|WinMain\(\)): .*)$', readme, re.M)
-quoted += re.findall(r'"((?:T\w+::\w+\(\)|WinMain\(\)): [^"\n]*)"', readme)
-missing = []
-for line in quoted:
-    line = line.replace('/tmp/morvane.wav', wav)
-    if line not in log:
-        missing.append(line)
-print("\n".join(f"README.md: the log has no line \"{line}\"" for line in missing))
-sys.exit(1 if missing or len(quoted) < 10 or open(wav, 'rb').read(4) != b'RIFF' else 0)
-EOF
+quoted=$({ grep -oP '^    \K(T\w+::\w+\(\)|WinMain\(\)): .*$' "$readme"
+  grep -oP '"\K(T\w+::\w+\(\)|WinMain\(\)): [^"]*(?=")' "$readme"; } | sed "s|/tmp/morvane.wav|$wav|")
+while IFS= read -r line; do
+  grep -qF -- "$line" "$log" || { echo "README.md: the log has no line \"$line\""; failed=1; }
+done <<<"$quoted"
+[ "$(wc -l <<<"$quoted")" -ge 10 ] || { echo "too few log lines found in README.md"; failed=1; }
+[ "$(head -c 4 "$wav")" = RIFF ] || { echo "no sound recorded into $wav"; failed=1; }
 exit "$failed"
