@@ -186,13 +186,13 @@ void TShadowManager::SetEnabled(i32 value)
         return;
     }
     StoreShadowEnable(value);
-    // Before the device exists (the start-up settings) its creation makes the targets.
-    if (!g_pDeviceManager || !g_pDeviceManager->GetDevice())
+    if (!g_pDeviceManager)
         return;
-    if (m_nEnabled)
-        CreateTargets();
-    else
+    if (!m_nEnabled)
         ReleaseTargets();
+    // Before the device exists (the start-up settings) its creation makes the targets.
+    else if (g_pDeviceManager->GetDevice())
+        CreateTargets();
 }
 
 void TShadowManager::SetMapSize(f32 width, f32 height)
