@@ -283,6 +283,9 @@ TEST_F(LevelSkyTest, TheRainsBlendWeighsTheDayAndNightBlendMeshes)
 TEST_F(LevelSkyTest, AStoredBlendOrTransitionOutsideItsRangeIsRefusedAtTheLoad)
 {
     TAtmosphereChange& change = *g_pAtmosphereManager->GetFirstChange();
+    // The level stores names without their texts; the line names the skies by the table's.
+    TName(LEVEL_SKY_DAY, true);
+    TName(LEVEL_SKY_RAIN, true);
     const f32 above = std::nextafter(1.0f, 2.0f), below = -std::numeric_limits<f32>::denorm_min();
     const f32 none = ATMOSPHERE_NO_TRANSITION, nan = std::numeric_limits<f32>::quiet_NaN();
     const struct
@@ -310,7 +313,7 @@ TEST_F(LevelSkyTest, AStoredBlendOrTransitionOutsideItsRangeIsRefusedAtTheLoad)
         TLogLines log;
         g_pAtmosphereManager->OnClusterLoad();
         EXPECT_EQ(log.Count("TAtmosphereChange::CheckBlend(): error: change of '"), c.nRefused) << c.fBlend;
-        EXPECT_EQ(log.Count("sky_rain': "), c.nRefused) << "the change named by its skies";
+        EXPECT_EQ(log.Count("sky_rain': "), c.nRefused) << ::testing::PrintToString(log.lines);
         EXPECT_EQ(change.GetBlend(), c.fBlendAfter) << c.fBlend;
         EXPECT_EQ(change.IsMoving() != 0, c.bMovingAfter) << c.fBlend;
         EXPECT_EQ(Rain().m_fWeight, c.fBlendAfter);
