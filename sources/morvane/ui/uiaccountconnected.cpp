@@ -1,6 +1,7 @@
 #include "morvane/ui/uiaccountconnected.h"
 
 #include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/uiaccountlogin.h"
 #include "morvane/ui/uigamemanager.h"
 #include "network/account/accountprotocol.h"
 #include "ux/controls/ux.control.button.h"
@@ -19,6 +20,17 @@ void TUIAccountConnected::OnInitialize()
     if (m_pLogout)
         m_pLogout->Event(UX::EVENT_CLICK).AddHandler(0, this, &TUIAccountConnected::OnLogout);
     BindForm();
+}
+
+void TUIAccountConnected::OnFormShown()
+{
+    TAccountProtocol* protocol = Protocol();
+    if (!protocol || protocol->IsLoggedIn() || !Screens())
+        return;
+    // Nothing to show without a session: the login screen stands in.
+    if (UX::TControl* form = GetForm())
+        form->Hide(1);
+    static_cast<TUIAccountLogin&>(Screens()->GetScreen(UI_SCREEN_ACCOUNT_LOGIN)).Open(ACCOUNT_LOGIN_FROM_MENU);
 }
 
 void TUIAccountConnected::OnBack(UX::TControl*, UX::TMouse*)

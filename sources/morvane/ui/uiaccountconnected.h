@@ -1,7 +1,8 @@
 #pragma once
 // TUIAccountConnected: the page of a logged-in player. Back to the main menu, on to the
 // update-account screen, or log out; when the account client reports the connection ended (a
-// log-out, or the server's word), the page gives way to the main menu.
+// log-out, or the server's word), the page gives way to the main menu. The main menu's Account
+// opens the page: shown while no one is logged in, it gives way to the login screen at once.
 #include "morvane/ui/uiaccountscreen.h"
 
 namespace UX
@@ -32,6 +33,9 @@ public:
     void OnBack(UX::TControl*, UX::TMouse*);
     void OnUpdate(UX::TControl*, UX::TMouse*);
     void OnLogout(UX::TControl*, UX::TMouse*);
+
+protected:
+    void OnFormShown() override;
 
 private:
     UX::TButton* m_pBack = nullptr;

@@ -649,17 +649,22 @@ TEST_F(AccountScreenTest, ThePageLogsOutAndGivesWayWhenTheSessionEnds)
 {
     TAccountServerPeer server;
     UseServer(server.Port());
-    Page().SlideInFromRight();
+    // The main menu's Account with no one logged in: the login screen, not the page.
+    Menu().OnAccount(nullptr);
     Ticks(12);
-    ASSERT_TRUE(Page().IsShowing());
-    // Not logged in: the log-out is refused and the page stays.
-    Press(Page().GetLogoutButton());
-    Settle();
-    EXPECT_TRUE(Page().IsShowing());
+    EXPECT_TRUE(Login().IsShowing());
+    EXPECT_FALSE(Page().IsShowing());
+    Press(Login().GetCloseButton());
+    Ticks(12);
+    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
 
     ASSERT_EQ(Protocol().RequestLogin(u"pilot@example.com", u"secret1", u"", false), 0u);
     Settle();
     ASSERT_TRUE(Protocol().IsLoggedIn());
+    Menu().OnAccount(nullptr);
+    Ticks(12);
+    EXPECT_TRUE(Page().IsShowing()) << "with a session";
+    EXPECT_FALSE(Login().IsShowing());
     Press(Page().GetLogoutButton());
     Settle();
     Ticks(12);
