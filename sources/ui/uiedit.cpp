@@ -92,6 +92,12 @@ bool TUIEdit::Type(char16_t character, u32 modifiers)
 
 void TUIEdit::Paste(const char16_t* text)
 {
+    // A paste the text could not hold whole is dropped whole.
+    u32 count = 0;
+    while (text && text[count])
+        ++count;
+    if (static_cast<u32>(GetLength()) + count > UI_EDIT_CAPACITY - 1)
+        return;
     // Pasted text passes the typed rules: a refused character is dropped, the maximum ends it.
     for (u32 i = 0; text && text[i] && GetLength() < m_nMaxLength; ++i)
         Type(text[i], 0);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 VESTAMOR_UI_ITEM(TUIMenu);
 
@@ -47,8 +48,14 @@ void TUIMenu::OnLayout()
     f32 right = 0.0f, bottom = 0.0f;
     if (!m_nHorizontal)
     {
-        const u32 columns = std::max(1u, std::min(n, m_nColumns));
-        const u32 rows = (n + columns - 1) / columns;
+        // Closed entries take no cell: the open ones close up.
+        std::vector<TUIItem*> shown;
+        for (TUIItem* entry : m_aChildren)
+            if (!(entry->m_nFlags & UI_CLOSED))
+                shown.push_back(entry);
+        const u32 count = static_cast<u32>(shown.size());
+        const u32 columns = std::max(1u, std::min(count, m_nColumns));
+        const u32 rows = std::max(1u, (count + columns - 1) / columns);
         f32 cellWidth = 0.0f, cellHeight = 0.0f;
         for (TUIItem* entry : m_aChildren)
         {
@@ -57,9 +64,9 @@ void TUIMenu::OnLayout()
             cellWidth = std::max(cellWidth, w);
             cellHeight = std::max(cellHeight, h);
         }
-        for (u32 i = 0; i < n; ++i)
+        for (u32 i = 0; i < count; ++i)
         {
-            TUIItem* entry = m_aChildren[i];
+            TUIItem* entry = shown[i];
             f32 w, h;
             MeasureEntry(entry, w, h);
             if (entry->m_Size.x == 0.0f || entry->m_Size.y == 0.0f)

@@ -97,17 +97,30 @@ TEST_F(UIEditTest, TheThirtyThirdCharacterIsRefused)
     EXPECT_EQ(m_pEdit->GetLength(), 32);
 }
 
-TEST_F(UIEditTest, PastedTextPassesTheRulesAndStopsAtTheMaximum)
+TEST_F(UIEditTest, PastedTextPassesTheRulesStopsAtTheMaximumAndOneTooLongIsDroppedWhole)
 {
-    m_pEdit->BeginEdit();
-    Type(u"ab");
-    ClipboardSetText(u"c%d!e-fghijklmnopqrstuvwxyz0123456789");
-    Control(true);
-    Char(0x16, 0x2F);
-    Control(false);
-    Frame();
-    EXPECT_EQ(Text(m_pEdit), u"abcde-fghijklmnopqrstuvwxyz01234");
-    EXPECT_EQ(m_pEdit->GetLength(), UI_EDIT_MAXIMUM);
+    const std::u16string letters = u"c%d!e-fghijklmnopqrstuvwxyz0123456789";
+    // After "ab": 61 pasted characters make 63, the most the text holds; 62 are dropped whole.
+    const struct
+    {
+        std::u16string pasted;
+        std::u16string text;
+    } cases[] = {{letters, u"abcde-fghijklmnopqrstuvwxyz01234"},
+                 {std::u16string(61, u'x'), u"ab" + std::u16string(30, u'x')},
+                 {std::u16string(62, u'x'), u"ab"}};
+    for (const auto& c : cases)
+    {
+        m_pEdit->SetText(u"");
+        m_pEdit->BeginEdit();
+        Type(u"ab");
+        ClipboardSetText(c.pasted.c_str());
+        Control(true);
+        Char(0x16, 0x2F);
+        Control(false);
+        Frame();
+        EXPECT_EQ(Text(m_pEdit), c.text) << c.pasted.size();
+    }
+    EXPECT_EQ(m_pEdit->GetLength(), 2);
     // Control+C copies the text.
     Control(true);
     Char(0x03, 0x2E);

@@ -360,6 +360,8 @@ i32 AddUIRecords(TRepositoryWriter& writer, TClusterManager** managers, i32 coun
 
     // Styles: buttons on the six-state strip, texts without an icon.
     AddStyle("MenuButtonStyle", "ui_menu", 30.0f, UI_ALIGN_CENTRE, "UI Button");
+    // The game's name on the main menu's title band.
+    AddStyle("MenuTitleStyle", "ui_menu", 60.0f, UI_ALIGN_CENTRE, nullptr);
     for (const char* name :
          {"DialogButtonStyle", "TabButtonStyle", "FooterMenuStyle", "FooterMenuBackStyle",
           "TaskPopupButtonStyle", "ManagementFooterButtonStyle",

@@ -5,6 +5,8 @@
 
 #include "core/system/timer.h"
 #include "ui/uibutton.h"
+#include "ui/uiicon.h"
+#include "ui/uimanager.h"
 #include "ui/uilabel.h"
 #include "ui/uiwindow.h"
 
@@ -81,6 +83,33 @@ void TGameMenuManager::_CreateDialogs()
                 button->OnClickList.Bind(this, dialog.action);
         }
     }
+    // The welcome draws its own frame and text; its button stands under it.
+    auto* welcome = static_cast<TUIButton*>(m_pModalLayer->FindItem(TName("NewGameWelcome")));
+    welcome->OnDraw.Bind(this, &TGameMenuManager::_DrawNewGameWelcome);
+    welcome->SetIcon(nullptr);
+    for (const char* part : {"Title Label", "Main Label", "Button0"})
+        welcome->FindItem(TName(part))->Show(false, true);
+    welcome->FindItem(TName("Button0"))->SetTop(UI_PLACE_NEAR, welcome->m_Size.y + WELCOME_BUTTON_GAP);
+}
+
+i32 TGameMenuManager::_DrawNewGameWelcome(TUIItem* sender)
+{
+    if (!g_pUIManager)
+        return 0;
+    const TUIRect rect = sender->GetAbsoluteRect();
+    const u32 white = UIColor(1.0f, 1.0f, 1.0f, sender->m_fEffectiveOpacity);
+    if (const TUIIcon* frame = g_pUIManager->__FindIcon(TName("Game UI Popup Window")))
+        frame->Draw(rect, UI_STATE_NORMAL, white, nullptr);
+    TUIText text;
+    text.SetStyle(TName("DialogTextStyle"));
+    text.m_nFlags |= UI_TEXT_WRAP;
+    text.SetText("NewGameWelcome");
+    const TUIRect box = {rect.fLeft + WELCOME_TEXT_MARGIN, rect.fTop, rect.fRight - WELCOME_TEXT_MARGIN,
+                         rect.fBottom};
+    text.Draw(box, sender->m_fEffectiveOpacity);
+    if (TUIItem* button = sender->FindItem(TName("Button0")); button && button->IsInactive())
+        button->Show(true, true);
+    return 0;
 }
 
 TUIButton* TGameMenuManager::_CreatePopupWindow(const char* id, u32 buttonCount, i32 tag)

@@ -90,6 +90,9 @@ constexpr f32 DIALOG_BUTTON_WIDTH = 108.0f;
 constexpr f32 DIALOG_BUTTON_HEIGHT = 36.0f;
 constexpr f32 DIALOG_BUTTON_SPACING = 144.0f;
 constexpr f32 DIALOG_BUTTON_BOTTOM = 23.0f;
+// The welcome's text margin on either side and its button's gap under the window.
+constexpr f32 WELCOME_TEXT_MARGIN = 64.0f;
+constexpr f32 WELCOME_BUTTON_GAP = 16.0f;
 // The "Saving" window stays at least this long (seconds), so that it is seen.
 constexpr f32 SAVING_WINDOW_TIME = 1.0f;
 
@@ -311,6 +314,9 @@ public:
     TUIButton* _CreatePopupWindow(const char* id, u32 buttonCount, i32 tag);
     TUIButton* _PlaceDialogButton(TUIItem* window, u32 index, const char* key);
     i32 OnGoToMainMenu(TUIItem* sender);
+    // The welcome's own drawing: the popup frame, its text in "DialogTextStyle" 64 in from
+    // either side, and its button opened 16 under the window.
+    i32 _DrawNewGameWelcome(TUIItem* sender);
 
     // The in-game screen (gamemenumanager.ingame.cpp).
     // Builds the title bar, the status bar with the gate menu, the camera buttons and
@@ -499,6 +505,9 @@ private:
     i32 _UpdateLoadDeleteButtons(TUIItem* sender);
     i32 _DrawLoadGameCell(TUIGrid* grid, const TUIGridCell& cell);
     i32 _OnLoadClicked(TUIItem* sender);
+    // The grid's keys while its dialog menu has the focus: next and previous row, wrapping; the
+    // select keys on a row hand the focus to Load.
+    i32 _HandleGridInput(TUIItem* sender);
     // Profiles tab.
     void _CreateProfilesTab(TUIItem* inner);
     void _RefreshProfiles();

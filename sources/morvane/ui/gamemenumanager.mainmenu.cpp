@@ -17,7 +17,9 @@
 #include "ui/uilabel.h"
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"
+#include "ui/uistyle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -38,6 +40,8 @@ constexpr f32 TITLE_Y = 71.0f;
 constexpr f32 MENU_TITLE_Y = 217.0f;
 constexpr f32 MENU_TITLE_WIDTH = 300.0f;
 constexpr f32 MENU_TITLE_HEIGHT = 64.0f;
+// Between the tab's frame and the column's.
+constexpr f32 MENU_FRAME_GAP = 4.0f;
 
 struct TMenuEntry
 {
@@ -90,6 +94,13 @@ TUIButton* CreateImage(TUIItem* parent, const char* name, const char* texture, f
     return button;
 }
 
+// How far an item's frame icon is drawn outside its side (left, top, right, bottom).
+f32 FrameBorder(const TUIItem* item, u32 side)
+{
+    const TUIStyle* style = item->GetStyle();
+    return style && style->pIcon ? style->pIcon->aBorder[side] : 0.0f;
+}
+
 TUILabel* CreateFootLabel(TUIItem* parent, const char* name, i32 align)
 {
     auto* label = static_cast<TUILabel*>(parent->CreateChild("TUILabel", name));
@@ -138,7 +149,10 @@ void TGameMenuManager::_CreateMenu()
     char title[64];
     std::snprintf(title, sizeof(title), "ui.main.title.%s",
                   TLocalizationManager::Instance().GetCurrentLanguageName().GetText());
-    CreateImage(m_pMainMenuBG, "Title", title, TITLE_TEXT_X, TITLE_Y);
+    // The game's name on the title band.
+    TUIButton* band = CreateImage(m_pMainMenuBG, "Title", title, TITLE_TEXT_X, TITLE_Y);
+    band->SetCaption("game_title");
+    band->SetStyle("MenuTitleStyle");
 
     for (const TMenuEntry& entry : MENU_ENTRIES)
     {
@@ -148,12 +162,26 @@ void TGameMenuManager::_CreateMenu()
         button->OnClickList.Bind(this, entry.click);
         m_apButton[entry.field] = button;
     }
+    // Every button as wide as the widest caption needs, its pitched cells included.
+    f32 width = 0.0f, height = 0.0f;
+    for (TUIItem* button : m_pMenu->GetChildren())
+    {
+        f32 w, h;
+        TUIMenu::MeasureEntry(button, w, h);
+        width = std::max({width, w, button->m_Caption.GetExtent().fWidth});
+        height = std::max(height, h);
+    }
+    for (TUIItem* button : m_pMenu->GetChildren())
+        button->SetSize(width, height);
 
     auto* menuTitle = static_cast<TUIButton*>(m_pMainMenuBG->CreateChild("TUIButton", "MainMenuTitle"));
     menuTitle->SetCaption("Main");
     menuTitle->SetStyle("TabButtonStyle");
     menuTitle->SetPosition(TITLE_ICON_X, MENU_TITLE_Y);
     menuTitle->SetSize(MENU_TITLE_WIDTH, MENU_TITLE_HEIGHT);
+    // Frames are drawn outside their items: the column starts below the tab's frame.
+    const f32 frames = FrameBorder(menuTitle, UI_RULE_BOTTOM) + FrameBorder(m_pMenu->GetChildren()[0], UI_RULE_TOP);
+    m_pMenu->SetTop(UI_PLACE_NEAR, std::max(MENU_COLUMN_TOP, MENU_TITLE_Y + MENU_TITLE_HEIGHT + frames + MENU_FRAME_GAP));
 
     // The labels keep to the screen's corners: the board is wider than a 16:10 screen.
     m_pPlayerProfileLabel = CreateFootLabel(m_pMainMenuLayer, "PlayerProfileLabel", UI_ALIGN_NEAR);
@@ -247,6 +275,8 @@ i32 TGameMenuManager::_UpdateButtons(TUIItem*)
         account->Show(false, true);
         account->m_nFlags = (account->m_nFlags & ~(UI_CLOSED | UI_INPUT_WHILE_CLOSED)) | UI_CLOSED | UI_INPUT_WHILE_CLOSED;
     }
+    if (m_pMenu)
+        m_pMenu->UpdateLayout();
     return 0;
 }
 
@@ -257,10 +287,20 @@ i32 TGameMenuManager::_UpdateContinueSave(TUIItem*)
     const bool started = GameStarted();
     TPlayerProfile* profile = SelectedProfile();
     const bool saved = profile && profile->GetSavedGameCount() > 0;
+    bool changed = false;
     if (TUIButton* button = m_apButton[MENU_CONTINUE]; button && button->IsInactive() == (started || saved))
+    {
         button->Show(started || saved, true);
+        changed = true;
+    }
     if (TUIButton* button = m_apButton[MENU_SAVE_GAME]; button && button->IsInactive() == started)
+    {
         button->Show(started, true);
+        changed = true;
+    }
+    // The column closes up over the buttons it does not offer.
+    if (changed && m_pMenu)
+        m_pMenu->UpdateLayout();
     if (m_pPlayerProfileLabel)
     {
         if (profile)

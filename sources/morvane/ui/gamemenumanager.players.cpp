@@ -114,7 +114,9 @@ void TGameMenuManager::_CreateLoadGameTab(TUIItem* inner)
 {
     auto* dialog = static_cast<TUIMenu*>(inner->CreateChild("TUIMenu", "DialogLoadGame"));
     dialog->OnBack.Bind(this, &TGameMenuManager::_OnCloseSubWindow);
-    TUIButton* dummy = dialog->AddButton("Dummy", "DialogItemStyle", 0);
+    // The grid's place in the menus' focus ring: while it has the focus the grid takes the keys.
+    TUIButton* dummy = dialog->AddButton("DummyDialogItem", "DialogItemStyle", 0);
+    dummy->SetCaption("Dummy");
     dummy->SetSize(0.0f, 0.0f);
 
     auto* footer = static_cast<TUIMenu*>(inner->CreateChild("TUIMenu", "FooterMenu"));
@@ -139,6 +141,7 @@ void TGameMenuManager::_CreateLoadGameTab(TUIItem* inner)
         return _DrawLoadGameCell(static_cast<TUIGrid*>(sender), *static_cast<const TUIGridCell*>(args));
     });
     grid->OnSelect.Bind(this, &TGameMenuManager::_UpdateLoadDeleteButtons);
+    grid->OnInput.Bind(this, &TGameMenuManager::_HandleGridInput);
     TUISlider* slider = TUISlider::Create(grid, "LoadGameGridSlider", GRID_SLIDER_WIDTH, 0.0f,
                                           "Main Menu Slider Background", "Main Menu Arrow Up",
                                           "Main Menu Arrow Down", "Main Menu Slider Button", 1.0f, 1.0f, 0.0f,
@@ -150,6 +153,32 @@ void TGameMenuManager::_CreateLoadGameTab(TUIItem* inner)
     slider->SetBottomInset(0.0f);
     grid->SetScrollBar(slider);
     m_pLoadGameGrid = grid;
+}
+
+i32 TGameMenuManager::_HandleGridInput(TUIItem* sender)
+{
+    auto* grid = static_cast<TUIGrid*>(sender);
+    TUIItem* inner = grid->GetParent();
+    auto* dialog = dynamic_cast<TUIMenu*>(inner->FindItem(TName("DialogLoadGame")));
+    auto* footer = dynamic_cast<TUIMenu*>(inner->FindItem(TName("FooterMenu")));
+    TUIManager* manager = g_pUIManager;
+    if (!manager || !dialog || !footer || !dialog->m_nActive || grid->IsInactive() || !grid->IsVisible() ||
+        manager->m_nSelectLatch || manager->IsConsoleShown() ||
+        (g_pGameLogicManager && !g_pGameLogicManager->IsTowerView()))
+        return 0;
+    if (manager->IsActionPressed(UI_ACTION_MENU_DOWN))
+        grid->SelectNextRow(true, true);
+    else if (manager->IsActionPressed(UI_ACTION_MENU_UP))
+        grid->SelectPreviousRow(true, true);
+    else if ((manager->IsActionPressed(UI_ACTION_MENU_SELECT) || manager->IsActionPressed(UI_ACTION_MENU_SELECT2)) &&
+             grid->m_nSelectedRow >= 0)
+    {
+        // The press is the grid's: Load takes the next one.
+        footer->SetFocus(FOOTER_LOAD);
+        footer->Activate();
+        manager->m_nSelectLatch = 1;
+    }
+    return 0;
 }
 
 i32 TGameMenuManager::_OnCloseSubWindow(TUIItem*)

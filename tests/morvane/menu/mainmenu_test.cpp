@@ -10,6 +10,8 @@
 #include "ui/uibutton.h"
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"
+#include "ui/uistyle.h"
+#include "ui/uiicon.h"
 #include "ux/controls/ux.control.textbox.h"
 
 #include <cmath>
@@ -60,6 +62,28 @@ TEST_F(MainMenuTest, TheColumnHoldsTheEightButtonsInMenuOrderSilentWithTheirPitc
     MenuFrame();
     EXPECT_FALSE(Menu().GetButton(MENU_CONTINUE)->IsInactive());
     EXPECT_FALSE(Menu().GetButton(MENU_SAVE_GAME)->IsInactive());
+    // Without and with a game: the open buttons close up from the column's top, each caption
+    // inside its button, the column below the board's title tab.
+    const TUIItem* tab = Menu().GetFlightBoard()->FindItem(TName("MainMenuTitle"));
+    for (i32 started : {0, 1})
+    {
+        Parameters().nStarted = started;
+        MenuFrames(2);
+        f32 y = 0.0f;
+        for (TUIItem* entry : entries)
+        {
+            if (entry->IsInactive())
+                continue;
+            EXPECT_NEAR(entry->m_Position.y, y, 0.01f) << entry->GetName().GetText();
+            y += entry->m_Size.y + Menu().GetMenu()->m_fRowGap;
+            EXPECT_LE(entry->m_Caption.GetExtent().fWidth, entry->m_Size.x + 0.01f) << entry->GetName().GetText();
+        }
+        const TUIItem* first = Menu().GetButton(started ? MENU_CONTINUE : MENU_NEW_GAME);
+        EXPECT_GT(first->GetAbsoluteRect().fTop - first->GetStyle()->pIcon->aBorder[UI_RULE_TOP],
+                  tab->GetAbsoluteRect().fBottom + tab->GetStyle()->pIcon->aBorder[UI_RULE_BOTTOM]);
+    }
+    // The title band carries the game's name.
+    EXPECT_STREQ(Menu().GetFlightBoard()->FindItem(TName("Title"))->m_Caption.GetText(), "game_title");
 }
 
 TEST_F(MainMenuTest, NewGameWithoutAGameFadesClosesTheMenuAndCountsTheGame)
@@ -364,6 +388,32 @@ TEST_F(DialogTest, ButtonsAreAtLeast108WideWithCentres144ApartUnlessWideCaptions
     }
 }
 
+TEST_F(DialogTest, TheWelcomeDrawsItsFrameAndWholeTextWithItsButtonUnderIt)
+{
+    Start();
+    TUIItem* welcome = Menu().PushWindow("NewGameWelcome");
+    MenuFrames(20);
+    EXPECT_EQ(RenderGolden("welcome_1280x800", 1280, 800), "") << "the first draw opens the button";
+    EXPECT_EQ(RenderGolden("welcome_1920x1200", 1920, 1200), "");
+    for (const char* part : {"Title Label", "Main Label"})
+        EXPECT_TRUE(welcome->FindItem(TName(part))->IsInactive()) << part;
+    TUIItem* ok = welcome->FindItem(TName("Button0"));
+    EXPECT_TRUE(ok->IsOpen());
+    EXPECT_NEAR(ok->m_Position.y, welcome->m_Size.y + WELCOME_BUTTON_GAP, 0.01f);
+    // The text wrapped in its width fits the window.
+    TUIText text;
+    text.SetStyle(TName("DialogTextStyle"));
+    text.m_nFlags |= UI_TEXT_WRAP;
+    text.SetText("NewGameWelcome");
+    const TTextBox size = text.Measure(welcome->m_Size.x - 2.0f * WELCOME_TEXT_MARGIN - 2.0f * text.HorizontalMargin());
+    EXPECT_GT(size.fHeight, 0.0f);
+    EXPECT_LE(size.fHeight + 2.0f * text.VerticalMargin(), welcome->m_Size.y);
+    // Its button closes it by any of its keys.
+    Tap(0x1C);
+    MenuFrames(5);
+    EXPECT_EQ(Menu().GetWindowCount(), 0);
+}
+
 TEST_F(DialogTest, TheClockStandsStillWhileADialogIsOpenAndRunsOnceAButtonClosesIt)
 {
     Start();
@@ -414,8 +464,22 @@ TEST_F(DialogTest, ADialogPushedByAButtonsActionStopsTheClockAgain)
 TEST_F(MainMenuTest, TheMainMenuMatchesItsGoldenImages)
 {
     Start();
-    EXPECT_EQ(RenderGolden("main_menu_1280x720", 1280, 720), "");
-    EXPECT_EQ(RenderGolden("main_menu_1920x1200", 1920, 1200), "");
+    const struct
+    {
+        i32 started;
+        const char* golden;
+        i32 width, height;
+    } cases[] = {{0, "main_menu_1280x720", 1280, 720},
+                 {0, "main_menu_1920x1200", 1920, 1200},
+                 {1, "main_menu_game_1280x800", 1280, 800},
+                 {1, "main_menu_game_1920x1200", 1920, 1200},
+                 {1, "main_menu_game_1024x768", 1024, 768}};
+    for (const auto& c : cases)
+    {
+        Parameters().nStarted = c.started;
+        MenuFrames(2);
+        EXPECT_EQ(RenderGolden(c.golden, c.width, c.height), "");
+    }
 }
 
 TEST_F(DialogTest, PopupsOverTheDarkenedLayerMatchTheirGoldenImages)
@@ -429,8 +493,7 @@ TEST_F(DialogTest, PopupsOverTheDarkenedLayerMatchTheirGoldenImages)
     } cases[] = {{"GameSaveFailed", "popup_1280x720", 1280, 720},
                  {"NewGameConfirm", "confirm_1280x800", 1280, 800},
                  {"NewGameConfirm", "confirm_1920x1200", 1920, 1200},
-                 {"NewGameConfirm", "confirm_1024x768", 1024, 768},
-                 {"NewGameWelcome", "welcome_1280x800", 1280, 800}};
+                 {"NewGameConfirm", "confirm_1024x768", 1024, 768}};
     for (const auto& c : cases)
     {
         Menu().PushWindow(c.dialog);

@@ -7,6 +7,7 @@
 #include "player/playerprofile.h"
 #include "ui/uibutton.h"
 #include "ui/uigrid.h"
+#include "ui/uimanager.h"
 #include "ui/uimenu.h"
 
 #include <cstring>
@@ -164,6 +165,41 @@ TEST_F(PlayersWindowTest, TheGridListsTheSavedGamesAndDeletingTheLastEmptiesIt)
     EXPECT_EQ(grid->m_nRowCount, 0);
     EXPECT_TRUE(Footer(1)->IsInactive());
     EXPECT_TRUE(Footer(2)->IsInactive());
+}
+
+TEST_F(PlayersWindowTest, TheKeysStepThroughTheSavedGamesWrappingAndSelectHandsTheFocusToLoad)
+{
+    Start();
+    Parameters().nStarted = 1;
+    MenuFrame();
+    TPlayerProfile* profile = Profiles().GetSelectedProfile();
+    for (i32 i = 0; i < 3; ++i)
+        ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    Menu().OnPlayers(nullptr);
+    MenuFrames(10);
+    TUIGrid* grid = Menu().GetLoadGameGrid();
+    ASSERT_EQ(grid->m_nRowCount, 3);
+    EXPECT_TRUE(Footer(2)->IsInactive()) << "no row yet";
+    constexpr u16 kDown = 0x50, kUp = 0x48;
+    const struct
+    {
+        u16 key;
+        i32 row;
+    } steps[] = {{kDown, 2}, {kDown, 0}, {kDown, 1}, {kUp, 0}, {kUp, 2}};
+    for (const auto& step : steps)
+    {
+        Tap(step.key, true);
+        EXPECT_EQ(grid->m_nSelectedRow, step.row);
+    }
+    EXPECT_FALSE(Footer(1)->IsInactive());
+    EXPECT_FALSE(Footer(2)->IsInactive());
+    // Enter hands the focus to Load; the grid keeps its row.
+    Tap(0x1C);
+    auto* footer = static_cast<TUIMenu*>(Footer(2)->GetParent());
+    EXPECT_EQ(g_pUIManager->m_pActiveMenu, footer);
+    EXPECT_EQ(footer->GetFocusIndex(), 2);
+    Tap(kDown, true);
+    EXPECT_EQ(grid->m_nSelectedRow, 2) << "the footer has the keys";
 }
 
 TEST_F(PlayersWindowTest, LoadRunsBehindTheFaderAndClosesTheMenu)
