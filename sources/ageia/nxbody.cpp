@@ -564,9 +564,8 @@ void TNxDynamicsBody::SetSkeletonJoint(TSkeleton* skeleton, const TSkeletonBone*
             m_nSkeletonIndex = static_cast<i32>(i);
     if (m_nSkeletonIndex == SKELETON_NO_BONE)
     {
-        // Bone records carry no names.
         TLog::Print(g_pSystemLog, LOG_ERROR, "TNxDynamicsBody::SetSkeletonJoint(): error: ",
-                    "Can't find joint index for '%s' on skeleton '%s'.", "", data->GetNameText());
+                    "Can't find joint index for '%s' on skeleton '%s'.", bone->Name.GetText(), data->GetNameText());
         return;
     }
     const TMatrix& skeletonWorld = *skeleton->GetMatrix();
