@@ -84,7 +84,7 @@ void DrawDirectionalShape(const TMatrix& m)
     {
         const f32 side = k == 0 ? DIRECTIONAL_OFFSET : -DIRECTIONAL_OFFSET;
         const TVector from = Along(Along(m.aRow[3], m.aRow[0], side), m.aRow[1], DIRECTIONAL_OFFSET);
-        g_pDxCanvasManager->DrawArrowFlat(from, Along(from, m.aRow[2], 1.0f), m.aRow[0].Scaled(k == 0 ? 1.0f : -1.0f),
+        g_pDxCanvasManager->DrawStrip3D(from, Along(from, m.aRow[2], 1.0f), m.aRow[0].Scaled(k == 0 ? 1.0f : -1.0f),
                                           DIRECTIONAL_WIDTHS[k], 1.0f, *colors[k]);
     }
 }
@@ -121,8 +121,8 @@ void DrawSpotShape(const TLight& light, const TMatrix& m)
     DrawSpotCone(m, std::max(a, b), false, light.m_fRange, SHAPE_GREY, SHAPE_DARK_BLUE);
     DrawSpotCone(m, std::min(a, b), true, light.m_fRange, SHAPE_GREY, SHAPE_DARK_BLUE);
     const TVector tip = Along(m.aRow[3], m.aRow[2], SPOT_STRIP_LENGTH);
-    g_pDxCanvasManager->DrawArrowFlat(m.aRow[3], tip, m.aRow[0], SPOT_STRIP_WIDTHS[0], 1.0f, SHAPE_DARK_BLUE);
-    g_pDxCanvasManager->DrawArrowFlat(m.aRow[3], tip, m.aRow[1], SPOT_STRIP_WIDTHS[1], 1.0f, SHAPE_GREY);
+    g_pDxCanvasManager->DrawStrip3D(m.aRow[3], tip, m.aRow[0], SPOT_STRIP_WIDTHS[0], 1.0f, SHAPE_DARK_BLUE);
+    g_pDxCanvasManager->DrawStrip3D(m.aRow[3], tip, m.aRow[1], SPOT_STRIP_WIDTHS[1], 1.0f, SHAPE_GREY);
 }
 
 void DrawThumbnail(TRenderTarget* target, f32 left, f32 top, f32 right, f32 bottom)

@@ -607,7 +607,7 @@ void TDxCanvasManager::DrawFrustum(const TMatrix& matrix, f32 angleA, f32 angleB
     }
 }
 
-void TDxCanvasManager::DrawArrowFlat(const TVector& from, const TVector& to, const TVector& side, f32 headLength,
+void TDxCanvasManager::DrawStrip3D(const TVector& from, const TVector& to, const TVector& side, f32 headLength,
                                      f32 widthFactor, const TColor& color)
 {
     const TVector d = TVector::Subtract(to, from).Normalized();

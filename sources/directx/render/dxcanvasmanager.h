@@ -140,7 +140,7 @@ public:
     void DrawAxesAt(const TVector& position, f32 length);
     // Angles in degrees: a for the half-height, b for the half-width.
     void DrawFrustum(const TMatrix& matrix, f32 angleA, f32 angleB, f32 nearDepth, f32 farDepth, const TColor& color);
-    void DrawArrowFlat(const TVector& from, const TVector& to, const TVector& side, f32 headLength, f32 widthFactor,
+    void DrawStrip3D(const TVector& from, const TVector& to, const TVector& side, f32 headLength, f32 widthFactor,
                        const TColor& color);
     void DrawArrow(const TVector& from, const TVector& to, f32 headLength, const TColor& color, f32 widthFactor);
     // Each point x, y, u, v; the texture is the one in slot 0 of the shader.

@@ -292,7 +292,7 @@ TEST_F(CanvasTest, WireShapesWriteTheirLines)
     // The far rectangle's first corner: half-width and half-height 10 × sin 30°.
     EXPECT_NEAR(v[12 + 2].x, -5.0f, 1e-4f);
     EXPECT_NEAR(v[12 + 2].z, 10.0f, 1e-4f);
-    m_pCanvas->DrawArrowFlat(TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(1, 0, 0, 0), 2.0f, 0.5f, kWhite);
+    m_pCanvas->DrawStrip3D(TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(1, 0, 0, 0), 2.0f, 0.5f, kWhite);
     EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 36 + 6);
     // The wing: base (0, 0, 8) plus the side times 1.
     EXPECT_NEAR(v[36 + 3].x, 1.0f, 1e-5f);
