@@ -15,6 +15,7 @@
 #include "ifx/particlequad.h"
 #include "ifx/particlevertexstream.h"
 
+#include <csignal>
 #include <cstring>
 #include <vector>
 
@@ -38,7 +39,13 @@ void SetUp()
     TLog* held = g_pSystemLog;
     g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
     MemoryDelete(held);
+    // Threads made here leave libFuzzer's time-out signal to this thread, which alone acts on it.
+    sigset_t alarm, mask;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    pthread_sigmask(SIG_BLOCK, &alarm, &mask);
     g_ManagerManager.Initialize();
+    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
     s_pNode = new TNode();
     s_pEye = new TNode();
     s_pCamera = new TCamera();

@@ -163,14 +163,20 @@ void TIParticleEmitter::PreSimulate(f32 seconds, f32 step)
     if (!(seconds > 0.0f) || !(step > 0.0f))
         return;
     seconds = std::min(seconds, PARTICLE_PRESIMULATION_LIMIT);
+    // Whole steps until the length is reached, one at least; more than the work allows take
+    // the length in longer steps.
+    const u32 particles = pSystem ? static_cast<u32>(std::max<i32>(pSystem->aParticle.GetCount(), 1)) : 1;
+    const u32 limit = std::max<u32>(PARTICLE_PRESIMULATION_WORK / particles, 1);
+    const f32 whole = std::ceil(seconds / step);
+    u32 steps = whole < static_cast<f32>(limit) ? std::max(static_cast<u32>(whole), 1u) : limit;
+    if (whole > static_cast<f32>(limit))
+        step = seconds / static_cast<f32>(steps);
     f32 minimum[3], maximum[3];
-    f32 t = 0.0f;
-    do
+    for (; steps > 0; --steps)
     {
         Advance(step);
         StepParticles(step, minimum, maximum);
-        t += step;
-    } while (seconds > t);
+    }
 }
 
 f32 TIParticleEmitter::LodFade(f32 distance) const

@@ -12,6 +12,9 @@ struct TParticleAreaRecord;
 
 // How long a pre-simulation runs at most (seconds): data asking for more would hold the frame.
 constexpr f32 PARTICLE_PRESIMULATION_LIMIT = 60.0f;
+// The most particle steps (steps times the system's particles) a pre-simulation takes: a large
+// array over a long pre-simulation takes longer steps instead of holding the frame.
+constexpr u32 PARTICLE_PRESIMULATION_WORK = 1u << 20;
 // The shortest lifetime: a lifetime of 0 would give an endless rate.
 constexpr f32 PARTICLE_MIN_LIFETIME = 0.001f;
 // Gravity's pull per factor and second.
@@ -41,7 +44,8 @@ public:
     void OnEnable(u32 enabled) override;
 
     // Advances emission and every particle for `seconds` in steps of `step` (nothing for a
-    // length that is not above 0; at most PARTICLE_PRESIMULATION_LIMIT).
+    // length that is not above 0; at most PARTICLE_PRESIMULATION_LIMIT, in steps long enough to
+    // stay within PARTICLE_PRESIMULATION_WORK).
     void PreSimulate(f32 seconds, f32 step);
     // Steps every particle of the system by dt: the number alive afterwards, and the box of
     // their positions (untouched when none lives).

@@ -474,6 +474,20 @@ TEST_F(EmitterTest, QuietStartsAndPreSimulationLengths)
     system->Restart();
     EXPECT_NEAR(emitter->m_fElapsed, 1.0f, 1e-5f);
     EXPECT_EQ(LiveCount(system), 10);
+
+    // A large array lengthens the steps to stay within the work bound: the length is then met
+    // exactly instead of rounded up to a whole half-second.
+    data->PreAdvance = {0.0f, 0.0f};
+    const struct
+    {
+        i32 particles;
+        f32 elapsed;
+    } kArrays[] = {{8738, 60.0f}, {8739, 59.9f}, {PARTICLE_MAX_PARTICLES, 59.9f}};
+    for (const auto& row : kArrays)
+    {
+        data->m_nMaxParticles = row.particles;
+        EXPECT_NEAR(simulate(59.9f, 0.5f), row.elapsed, 1e-3f) << row.particles;
+    }
 }
 
 TEST_F(EmitterTest, WithoutACameraNothingIsEmitted)
