@@ -20,7 +20,7 @@ targets=(
   "engine/system/command_parse_fuzz|data/system"
   "engine/system/command_cache_fuzz|fuzz/engine/system/corpus"
   "engine/state/state_image_fuzz|fuzz/engine/state/corpus"
-  "engine/repository/repository_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/canvas.data"
+  "engine/repository/repository_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/canvas.data $data/ux.data $data/shaders.data $data/intro.data $data/morvane.data $data/morvane.cooked.data"
   "engine/localization/language_file_fuzz|$data/english.language $data/deutsch.language"
   "ageia/snapshot_apply_fuzz|"
   "ageia/collisionmesh_fuzz|"
@@ -35,6 +35,7 @@ targets=(
   "ifx/particle_fuzz|fuzz/ifx/corpus"
   "igame/effects/decal_fuzz|fuzz/igame/effects/corpus"
   "igame/effects/vegetation_fuzz|"
+  "inputs/inputs_fuzz|fuzz/inputs/corpus"
 )
 
 # Runs one target; its outcome goes to $work/<name>.result.
@@ -52,9 +53,13 @@ fuzz_target() {
     fi
   done
   [ -d "$work/$name.seeds" ] && seeds+=("$work/$name.seeds")
+  # libFuzzer cuts seeds at 1 MiB unless told the length: the game's repositories are larger.
+  local longest options=()
+  longest=$( ( [ ${#seeds[@]} -gt 0 ] && find "${seeds[@]}" -type f -printf '%s\n'; echo 0) | sort -n | tail -1)
+  [ "$longest" -gt 1048576 ] && options+=(-max_len="$longest")
   mkdir -p "$work/$name.corpus" "$work/$name.run"
   # -timeout: one input running longer is a finding; the outer limit catches a stalled run.
-  if (cd "$work/$name.run" && timeout $((seconds + 120)) "$bin/$target" -max_total_time="$seconds" -timeout=20 \
+  if (cd "$work/$name.run" && timeout $((seconds + 120)) "$bin/$target" -max_total_time="$seconds" -timeout=20 "${options[@]}" \
         -print_final_stats=0 "$work/$name.corpus" "${seeds[@]}" >"$work/$name.log" 2>&1); then
     echo "fuzz: $name: $(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)" >"$work/$name.result"
   else

@@ -1,8 +1,10 @@
 // Feeds arbitrary player files to the three container loads over memory streams: the first
 // byte picks a profile (0), the settings (1), a saved game being listed (2: owner and summary)
 // or a saved game loaded into the running game (3: the summary, the sizes, the bounded inflate
-// and the state image). Each must end in a result code, never a crash, a read outside the file
-// or an allocation the file cannot justify; a saved game refused leaves the game as it was.
+// and the state image), or (4) a file named by the first 18 bytes ("<18>.save", the rest its
+// content) found when the profile lists its saved games, older names migrated. Each must end in
+// a result code, never a crash, a read outside the file or an allocation the file cannot
+// justify; a saved game refused leaves the game as it was, and a listed one has a time as id.
 //
 // VESTAMOR_FUZZ_SEED=<folder> writes a seed of each kind into the folder (corpus/ holds them).
 #include "core/stream/filestreammanager.h"
@@ -22,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace
@@ -68,6 +71,30 @@ void WriteSeeds(const char* folder)
     WriteSeed(folder, 3, record);
 }
 
+// The saved-game scan over one file named by the input; the folder is left with the profile alone.
+void ListNamedFile(const u8* data, size_t size)
+{
+    constexpr size_t DIGITS = 18;
+    if (size < DIGITS)
+        return;
+    std::string name;
+    for (size_t i = 0; i < DIGITS; ++i)
+        name += data[i] > 0x20 && data[i] < 0x7F && data[i] != '/' ? static_cast<char>(data[i])
+                                                                    : static_cast<char>('0' + data[i] % 10);
+    const std::filesystem::path folder = std::filesystem::path(s_Root) / "fuzz";
+    if (!std::filesystem::is_directory(folder))
+        std::abort(); // the set-up itself is wrong
+    std::ofstream(folder / (name + ".save"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(data + DIGITS), static_cast<long>(size - DIGITS));
+    s_pOwner->RefreshSavedGames();
+    for (i32 i = 0; i < s_pOwner->GetSavedGameCount(); ++i)
+        if (s_pOwner->GetSavedGame(i)->GetId() <= 0)
+            __builtin_trap();
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".save")
+            std::filesystem::remove(entry.path());
+    s_pOwner->RefreshSavedGames();
+}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -109,8 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TMemoryStream stream;
     stream.Open(TName("fuzz", true), STREAM_READ);
     stream.Attach(file, static_cast<i32>(fileSize));
-    switch (data[0] % 4)
+    switch (data[0] % 5)
     {
+    case 4:
+        ListNamedFile(file, fileSize);
+        break;
     case 0: {
         TMorvanePlayerProfile profile;
         if (TPlayerContainer::_Load(&profile, stream) == 0 && profile.GetUid() == s_pOwner->GetUid() &&
@@ -125,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     case 2: {
         TGameSavedGame record;
-        if (TPlayerContainer::_Load(&record, stream) == 0 && record.GetOwner() != s_pOwner)
+        // Stored without an owner (uid 0), it is left to the profile listing it.
+        if (TPlayerContainer::_Load(&record, stream) == 0 && record.GetOwner() != s_pOwner && record.GetOwner())
             __builtin_trap();
         break;
     }
