@@ -7,6 +7,7 @@
 #include "core/system/log.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshmanager.h"
+#include "engine/render/renderqueue.h"
 #include "engine/system/animationdata.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/managermanager.h"
@@ -16,12 +17,17 @@
 #include "engine/system/skeletondata.h"
 #include "engine/system/skeletonmanager.h"
 #include "engine/system/skeletonpose.h"
+#include "igame/effects/vegetation/vegetationclusterproxy.h"
+#include "igame/effects/vegetation/vegetationmanager.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "morvane/game/curvepool.h"
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/game/gate.h"
 
+#include <algorithm>
 #include <cstring>
+#include <unordered_set>
+#include <vector>
 
 namespace
 {
@@ -46,6 +52,78 @@ template <class T> void UnloadAll(DArray<T*>& resources)
 {
     for (i32 i = 0; i < resources.GetCount(); ++i)
         resources[i]->Unload();
+}
+
+// The vegetation's proxies share render queues with the image's objects but are not in the image:
+// their links are this run's, while the image's lists run through them as they were when saved.
+// A proxy whose stale link ends a list would cut every object after it out of the drawing, so the
+// lists holding proxies are threaded again: the image's objects in their order, then the proxies
+// that were in a list before the load.
+std::vector<TVegetationClusterProxy*> LinkedVegetationProxies()
+{
+    std::vector<TVegetationClusterProxy*> linked;
+    if (!g_pVegetationManager)
+        return linked;
+    DArray<TVegetationClusterProxy*>& proxies = g_pVegetationManager->Proxies();
+    for (i32 i = 0; i < proxies.GetCount(); ++i)
+        if (proxies[i]->pRenderQueue && proxies[i]->IsLinked())
+            linked.push_back(proxies[i]);
+    return linked;
+}
+
+void RethreadVegetationQueues(const std::vector<TVegetationClusterProxy*>& linked)
+{
+    if (!g_pVegetationManager || !g_pNodeManager)
+        return;
+    DArray<TVegetationClusterProxy*>& proxies = g_pVegetationManager->Proxies();
+    std::unordered_set<const TRenderObject*> outside;
+    std::vector<TRenderQueue*> queues;
+    for (i32 i = 0; i < proxies.GetCount(); ++i)
+    {
+        proxies[i]->pPrev = proxies[i]->pNext = nullptr;
+        outside.insert(proxies[i]);
+        TRenderQueue* queue = proxies[i]->pRenderQueue;
+        if (queue && std::find(queues.begin(), queues.end(), queue) == queues.end())
+            queues.push_back(queue);
+    }
+    for (TRenderQueue* queue : queues)
+    {
+        std::vector<TRenderObject*> members;
+        std::unordered_set<const TRenderObject*> isMember;
+        for (i32 n = 0; n < g_pNodeManager->GetNodeCount(); ++n)
+        {
+            TNode* node = g_pNodeManager->GetNode(n);
+            for (u32 o = 0; o < node->GetObjectCount(); ++o)
+            {
+                auto* object = dynamic_cast<TRenderObject*>(node->GetObject(o));
+                if (object && object->pRenderQueue == queue && !outside.count(object) && object->IsLinked() &&
+                    isMember.insert(object).second)
+                    members.push_back(object);
+            }
+        }
+        // Runs of the image's objects, the list's first one leading, then those a cycle of stale
+        // links alone would reach.
+        std::vector<TRenderObject*> heads;
+        if (isMember.count(queue->lObject.pFirst))
+            heads.push_back(queue->lObject.pFirst);
+        for (TRenderObject* object : members)
+            if (!isMember.count(object->pPrev))
+                heads.push_back(object);
+        heads.insert(heads.end(), members.begin(), members.end());
+        std::vector<TRenderObject*> order;
+        std::unordered_set<const TRenderObject*> placed;
+        for (TRenderObject* object : heads)
+            for (; isMember.count(object) && placed.insert(object).second; object = object->pNext)
+                order.push_back(object);
+        queue->lObject.pFirst = queue->lObject.pLast = nullptr;
+        for (TRenderObject* object : order)
+        {
+            object->pPrev = object->pNext = nullptr;
+            object->JoinQueue(queue);
+        }
+    }
+    for (TVegetationClusterProxy* proxy : linked)
+        proxy->JoinQueue(proxy->pRenderQueue);
 }
 } // namespace
 
@@ -76,8 +154,14 @@ i32 TGameLogicManager::LoadState(u32 pass, TStream& stream)
     case 1:
         return CheckLevelSignature(stream);
     case 2:
+    {
         g_pResourceManager->GetLoader().Clear();
-        return g_pCluster->LoadFromStream(stream);
+        const std::vector<TVegetationClusterProxy*> linked = LinkedVegetationProxies();
+        const i32 result = g_pCluster->LoadFromStream(stream);
+        if (result == 0)
+            RethreadVegetationQueues(linked);
+        return result;
+    }
     case 4:
         if (TTask* active = GetParameters().pActiveTask)
         {

@@ -4,7 +4,14 @@
 #include "core/compression/compressedpipe.h"
 #include "core/stream/memorystream.h"
 #include "core/system/memory.h"
+#include "directx/render/dxmeshmanager.h"
+#include "engine/render/mesh.h"
+#include "engine/render/renderqueue.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/system/nodemanager.h"
 #include "engine/system/statemanager.h"
+#include "igame/effects/vegetation/vegetationclusterproxy.h"
+#include "igame/effects/vegetation/vegetationmanager.h"
 #include "gamefixture.h"
 #include "morvane/game/gameenums.h"
 #include "player/gamesavedgame.h"
@@ -299,4 +306,47 @@ TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWit
         EXPECT_EQ(Count(Log(), "TPlayerProfile::LoadGame(): done with errors"), refused + 1) << what;
         ExpectUntouched(before, what, false);
     }
+}
+
+// The vegetation's proxies are not in the image but share its queues: an aircraft queued after
+// them when saved is drawn after Continue, also in a run where it was never queued before.
+TEST_F(HostileSaves, ContinueDrawsWhatWasQueuedAfterTheVegetation)
+{
+    TRenderQueue queue{};
+    g_pRenderSceneManager->Queues().Add(&queue);
+    TVegetationClusterProxy proxy;
+    g_pVegetationManager->Proxies().Add(&proxy);
+    TNode* node = g_pNodeManager->CreateNode("aircraft");
+    node->m_nFlags |= 3;
+    TMesh* mesh = g_pDxMeshManager->CreateMesh(node);
+    proxy.JoinQueue(&queue);
+    mesh->JoinQueue(&queue);
+    ASSERT_NE(Profiles().GetSelectedProfile()->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+
+    const struct
+    {
+        const char* what;
+        bool restarted;
+    } cases[] = {{"the same run", false}, {"a restart", true}};
+    for (const auto& c : cases)
+    {
+        // A fresh start has queued the vegetation alone.
+        if (c.restarted)
+            mesh->RemoveFromQueue();
+        m_Parameters.nStarted = 0;
+        g_pGameMenuManager->_LoadLatestGame(0);
+        ASSERT_EQ(m_Parameters.nStarted, 1) << c.what;
+        std::vector<TRenderObject*> drawn;
+        for (TRenderObject* object = queue.lObject.pFirst; object && drawn.size() < 4; object = object->pNext)
+            drawn.push_back(object);
+        std::sort(drawn.begin(), drawn.end());
+        std::vector<TRenderObject*> queued = {mesh, &proxy};
+        std::sort(queued.begin(), queued.end());
+        EXPECT_EQ(drawn, queued) << c.what;
+        EXPECT_EQ(queue.lObject.pLast->pNext, nullptr) << c.what;
+    }
+    proxy.RemoveFromQueue();
+    mesh->RemoveFromQueue();
+    g_pVegetationManager->Proxies().SetCount(0);
+    g_pRenderSceneManager->Queues().SetCount(0);
 }
