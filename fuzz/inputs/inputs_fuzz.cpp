@@ -22,6 +22,7 @@
 #include "player/leaderboard.h"
 #include "ui/uiedit.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -207,8 +208,13 @@ void UserDirs(const u8* data, size_t size)
         // A folder of the file is absolute; the fall-backs lie in the home folder.
         _exit(folder[0] == '/' && length >= 9 && std::strcmp(folder + length - 9, "/My Games") == 0 ? 0 : 1);
     }
+    // libFuzzer's alarm interrupts the wait now and then.
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    pid_t waited;
+    do
+        waited = waitpid(child, &status, 0);
+    while (waited < 0 && errno == EINTR);
+    if (waited != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         __builtin_trap();
 }
 } // namespace

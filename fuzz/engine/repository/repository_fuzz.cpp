@@ -5,12 +5,15 @@
 // refused with an error, never crash, read outside the image or allocate without bound. An
 // input that starts with the compressed-file header is inflated first, as the loader does. The
 // UX library takes the loaded controls too; an image with more UX instance objects than the
-// registered screens ends the program by design, so such inputs are left out.
+// registered screens ends the program by design, so such inputs are left out, as are those with a
+// texture whose type its creation refuses.
 #include "core/cluster/cluster.h"
 #include "core/compression/compressedfile.h"
 #include "core/stream/filestreammanager.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/texture.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/nodemanager.h"
@@ -118,6 +121,24 @@ bool InstanceCountMismatch(const u8* image, u32 size)
     return false;
 }
 
+// Whether a loaded texture's creation ends the program: a type other than 2D, cube or volume, or
+// a dynamic one that is neither 2D nor a cube.
+bool TextureCreationAborts()
+{
+    const TClusterSlot& slot = g_pCluster->GetSlot(TEXTURE_TYPE_ID);
+    const i32 count = slot.pData ? slot.nSize / static_cast<i32>(sizeof(TTexture)) : 0;
+    for (i32 i = 0; i < count; ++i)
+    {
+        const auto* texture = static_cast<const TTexture*>(reinterpret_cast<void**>(slot.pData)[i]);
+        const i32 type = texture->m_nType;
+        if (!(texture->m_nFlags & TEXTURE_NO_OBJECT) &&
+            (texture->m_nFlags & TEXTURE_DYNAMIC ? type != TEXTURE_2D && type != TEXTURE_CUBE
+                                                 : type != TEXTURE_2D && type != TEXTURE_CUBE && type != TEXTURE_VOLUME))
+            return true;
+    }
+    return false;
+}
+
 void ReadBlocks(TRepository& repository, std::vector<u8>& target)
 {
     const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
@@ -162,10 +183,14 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     if (header.nClusterOffset != 0 &&
         InstanceCountMismatch(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset))
         return 0;
-    // Every listener hears of the load, as in the game; a refused image leaves a cleared cluster.
+    // Every listener hears of the load, as in the game (after a look at the textures); a refused
+    // image leaves a cleared cluster.
     if (header.nClusterOffset != 0 &&
-        g_pCluster->Load(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset, 0) == 0)
+        g_pCluster->Load(repository.GetClusterImage(header.nClusterOffset), bytes - header.nClusterOffset,
+                         CLUSTER_LOAD_QUIET) == 0 &&
+        !TextureCreationAborts())
     {
+        g_pCluster->NotifyListeners();
         for (i32 i = 0; i < g_pNodeManager->GetNodeCount(); ++i)
             if (!g_pNodeManager->GetNode(i)->GetParent())
                 g_pNodeManager->GetNode(i)->UpdateWorldMatrix(&g_NodeForceUpdate);
@@ -175,5 +200,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
         g_pResourceManager->UnloadAll();
     }
     g_pCluster->Clear();
+    // The image is freed with this input, unlike a level's in the game; the render manager
+    // keeps the last viewport's camera for the next frame, which would point into it.
+    g_pRenderManager->SetCurrentCamera(nullptr);
     return 0;
 }

@@ -37,6 +37,19 @@ i32 TDxShader::Load()
 {
     TDxShaderManager& manager = *g_pDxShaderManager;
     const u32 programs = static_cast<u32>(m_aProgramData.GetCount());
+    // Until its first load the run-time words are the writer's (a damaged image may hold any):
+    // none of them is ours to use or free.
+    if (!IsLoaded())
+    {
+        m_ppEffect = nullptr;
+        for (u32 i = 0; i < m_aParameter.GetCount(); ++i)
+        {
+            TShaderParameter& parameter = m_aParameter[i].Parameter;
+            parameter.m_pHandles = nullptr;
+            parameter.m_pHandle = nullptr;
+            parameter.m_pEffect = nullptr;
+        }
+    }
     m_aLookup.SetCount(0);
     if (!m_ppEffect)
     {
