@@ -273,9 +273,12 @@ void TGameMenuManager::_FitDialogRows(TUIMenu* dialog)
         TUIMenu::MeasureEntry(row, captionWidth, height);
         height = std::max(height, OPTION_SLIDER_HEIGHT);
         row->SetSize(width, height);
+        // A long caption keeps its text whole: the control gives way to it.
+        const f32 controlWidth =
+            std::max(0.0f, std::min(width * OPTION_CONTROL_SHARE, width - captionWidth - OPTION_ROW_GAP));
         for (TUIItem* control : row->GetChildren())
         {
-            control->SetSize(width * OPTION_CONTROL_SHARE, OPTION_SLIDER_HEIGHT);
+            control->SetSize(controlWidth, OPTION_SLIDER_HEIGHT);
             control->SetTop(UI_PLACE_NEAR, (height - OPTION_SLIDER_HEIGHT) * 0.5f);
         }
     }

@@ -104,6 +104,32 @@ TEST_F(OptionsWindowTest, TheVideoTabMatchesItsGoldenImage)
     EXPECT_EQ(RenderGolden("options_video_1280x720", 1280, 720), "");
 }
 
+// Each row's caption ends left of its control, which stays inside the row, on every tab.
+TEST_F(OptionsWindowTest, EachRowsCaptionEndsLeftOfItsControl)
+{
+    Start();
+    OpenOptions();
+    const struct
+    {
+        const char* pButton;
+        const char* pDialog;
+    } tabs[] = {{"TabButtonVideo", "DialogVideo"}, {"TabButtonAudio", "DialogAudio"},
+                {"TabButtonControls", "DialogControls"}};
+    for (const auto& tab : tabs)
+    {
+        ShowTab(tab.pButton);
+        MenuFrames(5);
+        for (TUIItem* row : Item(tab.pDialog)->GetChildren())
+        {
+            const TUIRect box = row->GetAbsoluteRect();
+            ASSERT_EQ(row->GetChildren().size(), 1u) << row->m_Name.GetText();
+            const TUIRect control = row->GetChildren()[0]->GetAbsoluteRect();
+            EXPECT_LE(box.fLeft + row->m_Caption.GetExtent().fWidth, control.fLeft) << row->m_Name.GetText();
+            EXPECT_LE(control.fRight, box.fRight + 0.5f) << row->m_Name.GetText();
+        }
+    }
+}
+
 TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds)
 {
     Start();
