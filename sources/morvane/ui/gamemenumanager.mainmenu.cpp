@@ -10,6 +10,7 @@
 #include "morvane/game/gamelogicmanager.h"
 #include "morvane/ui/soundplayer.h"
 #include "morvane/ui/uigamemanager.h"
+#include "network/account/accountmanager.h"
 #include "player/morvaneplayerprofile.h"
 #include "platform/desktop/display.h"
 #include "player/playerprofilemanager.h"
@@ -25,9 +26,9 @@
 
 namespace
 {
-// The texts and colours of the labels at the foot of the board.
+// The texts and colours of the labels in the screen's top corners.
 const TColor MENU_TEXT_COLOUR{226.0f / 255.0f, 242.0f / 255.0f, 1.0f, 1.0f};
-constexpr f32 MENU_LABEL_BOTTOM = 48.0f;
+constexpr f32 MENU_LABEL_TOP = 48.0f;
 constexpr f32 MENU_LABEL_SIDE = 128.0f;
 // The flight board's distance from the right and bottom edges and its size.
 constexpr f32 FLIGHT_BOARD_MARGIN = 30.0f;
@@ -101,13 +102,13 @@ f32 FrameBorder(const TUIItem* item, u32 side)
     return style && style->pIcon ? style->pIcon->aBorder[side] : 0.0f;
 }
 
-TUILabel* CreateFootLabel(TUIItem* parent, const char* name, i32 align)
+TUILabel* CreateCornerLabel(TUIItem* parent, const char* name, i32 align)
 {
     auto* label = static_cast<TUILabel*>(parent->CreateChild("TUILabel", name));
     label->m_Caption.SetFont(TName(MENU_FONT, true), MENU_FONT_SIZE, MENU_TEXT_COLOUR, align, UI_ALIGN_FAR, -1,
                              -2.0f, -1.0f);
     label->SetSize(MENU_DESIGN_WIDTH / 2.0f - MENU_LABEL_SIDE, MENU_FONT_SIZE * 1.5f);
-    label->SetFromBottom(MENU_LABEL_BOTTOM);
+    label->SetTop(UI_PLACE_NEAR, MENU_LABEL_TOP);
     if (align == UI_ALIGN_NEAR)
         label->SetLeft(UI_PLACE_NEAR, MENU_LABEL_SIDE);
     else
@@ -183,12 +184,14 @@ void TGameMenuManager::_CreateMenu()
     const f32 frames = FrameBorder(menuTitle, UI_RULE_BOTTOM) + FrameBorder(m_pMenu->GetChildren()[0], UI_RULE_TOP);
     m_pMenu->SetTop(UI_PLACE_NEAR, std::max(MENU_COLUMN_TOP, MENU_TITLE_Y + MENU_TITLE_HEIGHT + frames + MENU_FRAME_GAP));
 
-    // The labels keep to the screen's corners: the board is wider than a 16:10 screen.
-    m_pPlayerProfileLabel = CreateFootLabel(m_pMainMenuLayer, "PlayerProfileLabel", UI_ALIGN_NEAR);
+    // The labels keep to the screen's top corners: the board is wider than a 16:10 screen, and
+    // the sub-windows' footers take its foot.
+    m_pPlayerProfileLabel = CreateCornerLabel(m_pMainMenuLayer, "PlayerProfileLabel", UI_ALIGN_NEAR);
     // The profile's name is shown as it is.
     m_pPlayerProfileLabel->m_Caption.m_nFlags &= ~UI_TEXT_LOCALISED;
-    m_pWebPageLabel = CreateFootLabel(m_pMainMenuLayer, "WebPageLabel", UI_ALIGN_FAR);
+    m_pWebPageLabel = CreateCornerLabel(m_pMainMenuLayer, "WebPageLabel", UI_ALIGN_FAR);
     m_pWebPageLabel->SetCaption("Online");
+    m_pWebPageLabel->Show(false, true);
 }
 
 void TGameMenuManager::_CreateSavingWindow()
@@ -301,6 +304,10 @@ i32 TGameMenuManager::_UpdateContinueSave(TUIItem*)
     // The column closes up over the buttons it does not offer.
     if (changed && m_pMenu)
         m_pMenu->UpdateLayout();
+    // "Online" only while the account client holds a session.
+    const bool online = g_pAccountManager && g_pAccountManager->GetProtocol().IsLoggedIn();
+    if (m_pWebPageLabel && m_pWebPageLabel->IsInactive() == online)
+        m_pWebPageLabel->Show(online, true);
     if (m_pPlayerProfileLabel)
     {
         if (profile)

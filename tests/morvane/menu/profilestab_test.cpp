@@ -3,12 +3,15 @@
 #include "menufixture.h"
 
 #include "core/system/platform.h"
+#include "directx/render/dxdevicevariables.h"
 #include "player/playercontainer.h"
 #include "ui/uiedit.h"
+#include "ui/uimanager.h"
 #include "ui/uimenu.h"
 #include "ui/uislider.h"
 
 #include <string>
+#include <tuple>
 
 namespace
 {
@@ -194,4 +197,35 @@ TEST_F(ProfilesTabTest, WithNoSelectedProfileTheTabShowsNone)
     EXPECT_EQ(Caption(), std::u16string(Profiles().GetProfile(0)->GetName()));
     Press(Footer(2));
     EXPECT_EQ(Profiles().GetSelectedIndex(), 0);
+}
+
+// The corner labels stay clear of both tabs' footers at each screen's shape, "Online" only shows
+// with a session, and the Profiles tab matches its golden images.
+TEST_F(ProfilesTabTest, TheCornerLabelsStayClearOfTheFootersAndTheTabMatchesItsGoldenImages)
+{
+    Start();
+    OpenProfiles();
+    const auto overlaps = [](const TUIRect& a, const TUIRect& b) {
+        return a.fLeft < b.fRight && b.fLeft < a.fRight && a.fTop < b.fBottom && b.fTop < a.fBottom;
+    };
+    TUIItem* layer = Menu().GetMainMenuLayer();
+    TUIItem* profileLabel = layer->FindItem(TName("PlayerProfileLabel"));
+    TUIItem* onlineLabel = layer->FindItem(TName("WebPageLabel"));
+    ASSERT_TRUE(profileLabel && onlineLabel);
+    EXPECT_TRUE(onlineLabel->IsInactive()) << "no session";
+    TUIItem* loadGameFooter = Menu().GetSubWindow()->FindItem(TName("TabLoadGame"))->FindItem(TName("FooterMenu"));
+    for (const auto& [name, width, height] : {std::tuple{"profiles_1024x768", 1024, 768},
+                                               std::tuple{"profiles_1280x800", 1280, 800},
+                                               std::tuple{"profiles_1920x1200", 1920, 1200}})
+    {
+        g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
+        g_pUIManager->OnDeviceChange();
+        MenuFrames(2);
+        for (TUIItem* footer : {static_cast<TUIItem*>(Menu().GetProfilesFooter()), loadGameFooter})
+            for (TUIItem* entry : footer->GetChildren())
+                for (TUIItem* label : {profileLabel, onlineLabel})
+                    EXPECT_FALSE(overlaps(label->GetAbsoluteRect(), entry->GetAbsoluteRect()))
+                        << name << " " << label->m_Name.GetText() << " " << entry->m_Name.GetText();
+        EXPECT_EQ(RenderGolden(name, width, height), "") << name;
+    }
 }
