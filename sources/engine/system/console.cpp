@@ -23,7 +23,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <strings.h>
+#include <vector>
 
 TConsoleManager* g_pConsoleManager = nullptr;
 
@@ -35,6 +37,8 @@ constexpr u32 kFocusLayer = 2;
 constexpr i32 kScrollMargin = 10;
 // Output lines shown above the input line: Page Up and Page Down scroll by this many.
 constexpr i32 kOutputRows = 18;
+constexpr f32 kOutputLeft = 22.0f;
+constexpr f32 kOutputRight = 580.0f;
 constexpr u32 kColorCount = 9;
 constexpr const char* kQuickStart[] = {
     "quick start:",
@@ -149,6 +153,60 @@ void Copy(char* target, u32 size, const char* text)
 bool IsKey(const TInputEvent& event, const char* name, u32 modifiers = 0)
 {
     return (event.nModifiers & INPUT_KEY_MODIFIERS) == modifiers && strcasecmp(InputKeyName(event.nCode), name) == 0;
+}
+
+// Where the first row of a text ends: the longest start that fits the width, cut at a space
+// where one is and never inside a markup code ("^X", "|ddd"); at least the given count, so that
+// each row takes some of the text.
+i32 WrapEnd(TCanvasManager& canvas, const char* text, i32 length, f32 width, i32 least)
+{
+    if (static_cast<f32>(canvas.GetTextWidth(text, length)) <= width)
+        return length;
+    i32 end = 1;
+    for (i32 high = length - 1; end < high;)
+    {
+        const i32 mid = (end + high + 1) / 2;
+        if (static_cast<f32>(canvas.GetTextWidth(text, mid)) <= width)
+            end = mid;
+        else
+            high = mid - 1;
+    }
+    for (i32 i = std::max(end - 4, 0); i < end; ++i)
+        if ((text[i] == '^' && i + 1 == end) || (text[i] == '|' && i + 3 < length && i + 4 > end))
+        {
+            end = i;
+            break;
+        }
+    for (i32 i = end; i >= least; --i)
+        if (text[i] == ' ')
+            return i;
+    return std::min(std::max(end, least), length);
+}
+
+// The rows of a line in the width; a row after the first starts with the colour code in force.
+std::vector<std::string> WrapLine(TCanvasManager& canvas, const char* line, f32 width)
+{
+    std::vector<std::string> pieces;
+    std::string colour;
+    for (std::string rest = line; !rest.empty();)
+    {
+        const i32 end =
+            WrapEnd(canvas, rest.c_str(), static_cast<i32>(rest.size()), width, static_cast<i32>(colour.size()) + 1);
+        std::string piece = rest.substr(0, static_cast<size_t>(end));
+        for (size_t i = 0; i + 1 < piece.size(); ++i)
+            if (piece[i] == '^')
+            {
+                if (!std::strchr("^<|>", piece[i + 1]))
+                    colour = piece.substr(i, 2);
+                ++i;
+            }
+        const size_t next = rest.find_first_not_of(' ', static_cast<size_t>(end));
+        rest = next == std::string::npos ? std::string() : colour + rest.substr(next);
+        if (rest == colour)
+            rest.clear();
+        pieces.push_back(std::move(piece));
+    }
+    return pieces;
 }
 } // namespace
 
@@ -465,14 +523,20 @@ void TConsoleManager::RenderManager()
         s_aColor[i] = {kColors[i][0] / 255.0f, kColors[i][1] / 255.0f, kColors[i][2] / 255.0f, fade};
     g_pFontManager->SetUserColors(kColorCount, s_aColor);
 
-    for (i32 row = 0; row < kOutputRows; ++row)
+    // A line wider than the window goes on in the rows above its end.
+    i32 row = 0;
+    for (u32 back = 0; row < kOutputRows; ++back)
     {
-        const char* line = m_Lines.Back(static_cast<u32>(m_nScroll + row));
+        const char* line = m_Lines.Back(static_cast<u32>(m_nScroll) + back);
         if (!line)
             break;
-        const f32 y = h - 196.0f - 20.0f * static_cast<f32>(row);
-        const f32 rect[4] = {22.0f, y, 580.0f, y + 24.0f};
-        canvas->WriteRect(rect, s_aColor[COLOR_A], line, 0);
+        const std::vector<std::string> pieces = WrapLine(*canvas, line, kOutputRight - kOutputLeft);
+        for (auto piece = pieces.rbegin(); piece != pieces.rend() && row < kOutputRows; ++piece, ++row)
+        {
+            const f32 y = h - 196.0f - 20.0f * static_cast<f32>(row);
+            const f32 rect[4] = {kOutputLeft, y, kOutputRight, y + 24.0f};
+            canvas->WriteRect(rect, s_aColor[COLOR_A], piece->c_str(), 0);
+        }
     }
     const f32 input[4] = {22.0f, h - 159.0f, 580.0f, h - 135.0f};
     const i32 count = GetCandidateCount();

@@ -40,7 +40,10 @@ public:
         sizes.push_back(0);
         return {};
     }
-    i32 GetTextWidth(const char* text, i32) override { return 7 * static_cast<i32>(std::strlen(text)); }
+    i32 GetTextWidth(const char* text, i32 length) override
+    {
+        return 7 * (length < 0 ? static_cast<i32>(std::strlen(text)) : length);
+    }
     TShader* SetShader(TTexture* texture, i32 kind) override
     {
         shaders.push_back({texture, kind});
@@ -127,6 +130,42 @@ TEST_F(ConsoleDrawTest, LinesGoUpFromAboveTheInputLine)
     EXPECT_EQ(m_Canvas.sizes[1], 0);
     // The user colours are the console's: "^H" is its colour H.
     EXPECT_NEAR(g_pFontManager->GetUserColor(7).b, 224.0f / 255.0f, 1e-6f);
+}
+
+// A line wider than the window (558 at 7 a character: 79 fit) goes on in the rows above its
+// end, at a space where one is, carrying its colour; the line before it stands above.
+TEST_F(ConsoleDrawTest, LongLinesWrapUpwardsAtSpacesKeepingTheirColour)
+{
+    const std::string fits(79, 'a'), word(40, 'w');
+    const struct
+    {
+        std::string line;
+        std::vector<std::string> rows; // top first
+    } cases[] = {
+        {fits, {fits}},
+        {fits + "b", {fits, "b"}},
+        {"^H" + word + " " + word + " end", {"^H" + word, "^H" + word + " end"}},
+    };
+    for (const auto& c : cases)
+    {
+        TConsoleManager console;
+        console.PrintLine("before", 0);
+        console.PrintLine(c.line.c_str(), 0);
+        console.Toggle();
+        console.AdvanceFade(0.2f);
+        m_Canvas.texts.clear();
+        console.RenderManager();
+        const auto& t = m_Canvas.texts;
+        ASSERT_EQ(t.size(), c.rows.size() + 2) << c.line;
+        for (size_t row = 0; row < c.rows.size(); ++row)
+        {
+            const auto& text = t[c.rows.size() - 1 - row];
+            EXPECT_EQ(text.text, c.rows[row]) << c.line;
+            EXPECT_FLOAT_EQ(text.rect[1], 600.0f - 196.0f - 20.0f * static_cast<f32>(c.rows.size() - 1 - row));
+        }
+        EXPECT_EQ(t[c.rows.size()].text, "before");
+        EXPECT_FLOAT_EQ(t[c.rows.size()].rect[1], 600.0f - 196.0f - 20.0f * static_cast<f32>(c.rows.size()));
+    }
 }
 
 TEST_F(ConsoleDrawTest, CompletionRowsShowTheSelection)
