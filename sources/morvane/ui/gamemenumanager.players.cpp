@@ -14,7 +14,10 @@
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"
 #include "ui/uislider.h"
+#include "ui/uistyle.h"
+#include "ui/uiicon.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -24,6 +27,8 @@ constexpr f32 TAB_BUTTON_EXTRA_WIDTH = 31.0f;
 constexpr f32 TAB_BUTTON_HEIGHT = 60.0f;
 constexpr f32 TAB_PAGE_FADE_IN = 0.1f;
 constexpr f32 TAB_PAGE_FADE_OUT = 0.2f;
+// Ours: the room between a tab button's frame and its page's first row.
+constexpr f32 TAB_FRAME_GAP = 4.0f;
 // Ours: the footer's height and gaps, the grid's rows and scroll bar.
 constexpr f32 FOOTER_HEIGHT = 48.0f;
 constexpr f32 FOOTER_GAP = 24.0f;
@@ -95,7 +100,6 @@ TUIButton* TGameMenuManager::_CreateTabPage(TUIItem* strip, TUIItem* buttons, co
     page->Show(false, true);
     TUIItem* inner = page->CreateChild("TUIButton", "Inner");
     inner->SetInsets(0.0f);
-    inner->SetTop(UI_PLACE_NEAR, TAB_BUTTON_HEIGHT);
 
     f32 left = 0.0f;
     for (TUIItem* button : buttons->GetChildren())
@@ -107,6 +111,10 @@ TUIButton* TGameMenuManager::_CreateTabPage(TUIItem* strip, TUIItem* buttons, co
     button->SetPosition(left, 0.0f);
     button->m_nTag = index;
     button->OnClickList.Bind(this, &TGameMenuManager::SelectTab);
+    // The buttons' frames are drawn outside them: the page's rows start below the frame.
+    const TUIStyle* style = button->GetStyle();
+    const f32 frame = style && style->pIcon ? style->pIcon->aBorder[UI_RULE_BOTTOM] : 0.0f;
+    inner->SetTop(UI_PLACE_NEAR, std::max(SUB_WINDOW_INNER_TOP, TAB_BUTTON_HEIGHT + frame + TAB_FRAME_GAP));
     return page;
 }
 

@@ -4,8 +4,10 @@
 
 #include "engine/render/device.h"
 #include "engine/system/command/variable.h"
+#include "ui/uiicon.h"
 #include "ui/uimenu.h"
 #include "ui/uislider.h"
+#include "ui/uistyle.h"
 
 #include <fstream>
 #include <sstream>
@@ -104,8 +106,9 @@ TEST_F(OptionsWindowTest, TheVideoTabMatchesItsGoldenImage)
     EXPECT_EQ(RenderGolden("options_video_1280x720", 1280, 720), "");
 }
 
-// Each row's caption ends left of its control, which stays inside the row, on every tab.
-TEST_F(OptionsWindowTest, EachRowsCaptionEndsLeftOfItsControl)
+// Each row lies below the tab button's frame, its caption ending left of its control, which stays
+// inside the row, on every tab.
+TEST_F(OptionsWindowTest, EachRowLiesBelowTheTabsWithItsCaptionLeftOfItsControl)
 {
     Start();
     OpenOptions();
@@ -119,9 +122,13 @@ TEST_F(OptionsWindowTest, EachRowsCaptionEndsLeftOfItsControl)
     {
         ShowTab(tab.pButton);
         MenuFrames(5);
+        const TUIItem* button = Item(tab.pButton);
+        const TUIStyle* style = button->GetStyle();
+        const f32 frame = style && style->pIcon ? style->pIcon->aBorder[UI_RULE_BOTTOM] : 0.0f;
         for (TUIItem* row : Item(tab.pDialog)->GetChildren())
         {
             const TUIRect box = row->GetAbsoluteRect();
+            EXPECT_GE(box.fTop, button->GetAbsoluteRect().fBottom + frame) << row->m_Name.GetText();
             ASSERT_EQ(row->GetChildren().size(), 1u) << row->m_Name.GetText();
             const TUIRect control = row->GetChildren()[0]->GetAbsoluteRect();
             EXPECT_LE(box.fLeft + row->m_Caption.GetExtent().fWidth, control.fLeft) << row->m_Name.GetText();
