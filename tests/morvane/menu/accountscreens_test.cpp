@@ -504,10 +504,14 @@ TEST_F(AccountScreenTest, ALogInRemembersThePasswordAndTheNextLogInSendsTheStore
     Ticks(12);
     EXPECT_FALSE(Login().IsShowing()) << "back to the main menu";
     EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
+    TUIItem* online = Menu().GetMainMenuLayer()->FindItem(TName("WebPageLabel"));
+    EXPECT_TRUE(online->IsOpen()) << "\"Online\" with a session";
 
     // Logged out, the screen again: the placeholder stands for the stored password.
     Protocol().RequestLogout(0, nullptr, 0);
     Settle();
+    Ticks(2);
+    EXPECT_TRUE(online->IsInactive()) << "no \"Online\" without a session";
     Open();
     EXPECT_EQ(std::u16string(Login().GetPasswordBox()->GetText()), ACCOUNT_PASSWORD_PLACEHOLDER);
     EXPECT_TRUE(Login().IsStoredPasswordShown());
