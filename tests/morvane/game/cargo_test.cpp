@@ -203,6 +203,7 @@ TEST_F(Cargo, TheLoadSlidesOutAcrossFirstThenAlongAtHalfAUnitASecond)
     m_pGate->Update(0.1f);
     m_Action.Set(0.0f);
     EXPECT_EQ(1, m_pGate->aCargoPhase[CARGO_PHASE_DOOR_OPEN]);
+    EXPECT_EQ(ANIMATION_PLAYING, m_Door.m_nState) << "the freighter's door opens";
     EXPECT_EQ(1u, m_pLoader->m_nHold) << "held by the lift";
     EXPECT_FALSE(m_pLoader->pBody->IsDynamic());
     m_pGate->Update(0.1f);

@@ -233,14 +233,23 @@ TEST_F(GameState, TheGamesRecordsComeBackAsTheyWereSaved)
 TEST_F(GameState, AnImageOfAnotherLevelIsRefusedAndTheGameGoesOnUntouched)
 {
     const std::vector<u8> image = Save();
-    AddGate(5);
-    m_Parameters.nMoney = 77;
-    const std::vector<u8> before = Records();
-    EXPECT_NE(Load(image), STATE_DONE);
-    EXPECT_NE(Log().find("the image is of another level (1 gates, 1 tasks, 1 units; this level: 2 gates"),
-              std::string::npos);
-    EXPECT_EQ(Money(), 77);
-    EXPECT_TRUE(Records() == before);
+    // Another count of gates, or as many gates under other ids.
+    const std::pair<bool, const char*> cases[] = {
+        {false, "(1 gates, 1 tasks, 1 units; this level: 1 gates"},
+        {true, "(1 gates, 1 tasks, 1 units; this level: 2 gates"}};
+    for (const auto& [added, line] : cases)
+    {
+        if (added)
+            AddGate(5);
+        else
+            m_aGate.front().m_nId = 3;
+        m_Parameters.nMoney = 77;
+        const std::vector<u8> before = Records();
+        EXPECT_NE(Load(image), STATE_DONE) << line;
+        EXPECT_NE(Log().find(std::string("the image is of another level ") + line), std::string::npos) << line;
+        EXPECT_EQ(Money(), 77);
+        EXPECT_TRUE(Records() == before);
+    }
 }
 
 TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)

@@ -52,23 +52,23 @@ protected:
 };
 } // namespace
 
-TEST_F(Tasks, ReachingTheAreaPaysTheSecondsLeftTimesOnePointOneSixTruncated)
+TEST_F(Tasks, ReachingTheAreaPaysTheSecondsLeftTimesOnePointOneSixTruncatedAndALateOneNothing)
 {
     TTask& task = PlayerTask(0.0f);
     task.Start();
-    task.m_fCountdown = 10.5f;
-    task.ReachArea();
-    EXPECT_EQ(Money(), 1000 + 12);
-    EXPECT_TRUE(task.IsArrived());
-    // Truncated, not rounded: 10.9 x 1.16 = 12.64.
-    task.m_fCountdown = 10.9f;
-    task.ReachArea();
-    EXPECT_EQ(Money(), 1000 + 24);
-    // Nothing is paid for a deadline already passed.
-    task.m_nArrived = 0;
-    task.m_fCountdown = 0.0f;
-    task.ReachArea();
-    EXPECT_EQ(Money(), 1024);
+    // Truncated, not rounded: 10.9 x 1.16 = 12.64; a late arrival was charged while it drove.
+    const std::pair<f32, i32> cases[] = {{10.5f, 12}, {10.9f, 12}, {0.0f, 0}, {-5.0f, 0}};
+    for (const auto& [countdown, paid] : cases)
+    {
+        const i32 before = Money();
+        Game().GetParameters().pActiveTask = &task;
+        task.m_nArrived = 0;
+        task.m_fCountdown = countdown;
+        task.ReachArea();
+        EXPECT_EQ(Money(), before + paid) << countdown;
+        EXPECT_TRUE(task.IsArrived());
+        EXPECT_EQ(Game().GetParameters().pActiveTask, nullptr) << "the view goes back to the tower";
+    }
 }
 
 TEST_F(Tasks, EachSecondLateCostsOneWhileTheVehicleDrives)
@@ -77,48 +77,43 @@ TEST_F(Tasks, EachSecondLateCostsOneWhileTheVehicleDrives)
     task.Start();
     EXPECT_EQ(task.m_fCountdown, 1.0f);
     EXPECT_TRUE(task.IsDeploying());
-    for (i32 frame = 0; frame < 4; ++frame)
-        task.Update(0.5f);
-    // 1.0 -> -1.0: the second from 0 to -1 is the first late one.
-    EXPECT_EQ(Money(), 999);
-    task.Update(0.25f);
-    EXPECT_EQ(Money(), 999);
-    task.Update(0.75f);
-    EXPECT_EQ(Money(), 998);
-    // A step from exactly 0 was not yet late before it.
-    task.m_fCountdown = 0.0f;
-    task.Update(1.0f);
-    EXPECT_EQ(Money(), 998);
-    // Money may go below 0, but it does not wrap.
-    Game().GetParameters().nMoney = INT_MIN;
-    task.Update(1.0f);
-    EXPECT_EQ(Money(), INT_MIN);
+    // 1.0 -> -1.0: the second from 0 to -1 is the first late one; a step from exactly 0 was
+    // not yet late before it; money does not wrap.
+    const struct
+    {
+        f32 from, step;
+        i32 frames, money;
+    } steps[] = {{1.0f, 0.5f, 4, 999}, {-1.0f, 0.25f, 1, 999}, {-1.25f, 0.75f, 1, 998}, {0.0f, 1.0f, 1, 998},
+                 {-3.0f, 1.0f, 1, INT_MIN}};
+    for (const auto& s : steps)
+    {
+        if (s.money == INT_MIN)
+            Game().GetParameters().nMoney = INT_MIN;
+        task.m_fCountdown = s.from;
+        for (i32 frame = 0; frame < s.frames; ++frame)
+            task.Update(s.step);
+        EXPECT_EQ(Money(), s.money) << s.from;
+    }
 }
 
-TEST_F(Tasks, APlayerVehicleArrivesBelowTwoTenthsOfAKilometrePerHourOnly)
+TEST_F(Tasks, APlayerVehicleArrivesInTheAreaBelowTwoTenthsOfAKilometrePerHourOnly)
 {
-    TTask& task = PlayerTask(1.0f);
-    task.Start();
-    TVehicle& vehicle = *task.pPlayerVehicle->pVehicle;
-    vehicle.Parameters.fSpeed = 0.2f;
-    task.Update(0.1f);
-    EXPECT_FALSE(task.IsArrived());
     // Backwards as fast is moving as much.
-    vehicle.Parameters.fSpeed = -0.5f;
-    task.Update(0.1f);
-    EXPECT_FALSE(task.IsArrived());
-    vehicle.Parameters.fSpeed = 0.19f;
-    task.Update(0.1f);
-    EXPECT_TRUE(task.IsArrived());
-    EXPECT_EQ(Money(), 1000 + static_cast<i32>(29.7f * 1.16f));
-}
-
-TEST_F(Tasks, APlayerVehicleOutsideTheAreaDoesNotArrive)
-{
-    TTask& task = PlayerTask(2.1f);
-    task.Start();
-    task.Update(0.1f);
-    EXPECT_FALSE(task.IsArrived());
+    const struct
+    {
+        f32 areaX, speed;
+        bool arrived;
+    } cases[] = {{1.0f, 0.2f, false}, {1.0f, -0.5f, false}, {1.0f, 0.19f, true}, {2.1f, 0.0f, false}};
+    for (const auto& c : cases)
+    {
+        TTask& task = PlayerTask(c.areaX);
+        task.Start();
+        task.pPlayerVehicle->pVehicle->Parameters.fSpeed = c.speed;
+        const i32 before = Money();
+        task.Update(0.1f);
+        EXPECT_EQ(task.IsArrived(), c.arrived) << c.areaX << " " << c.speed;
+        EXPECT_EQ(Money(), before + (c.arrived ? static_cast<i32>(29.9f * 1.16f) : 0));
+    }
 }
 
 TEST_F(Tasks, ThePlayersWorkRunsOnlyWithinTheRadiusAndHalfAUnit)
@@ -240,15 +235,6 @@ TEST_F(Tasks, AUnitNotYetInTheSceneWaitsWhileAnotherStandsWithinTenUnits)
     place->DeleteObject(&prop);
 }
 
-TEST_F(Tasks, ATaskDrivenByThePlayerSendsTheViewBackToTheTowerOnArrival)
-{
-    TTask& task = PlayerTask(0.0f);
-    task.Start();
-    Game().GetParameters().pActiveTask = &task;
-    task.ReachArea();
-    EXPECT_EQ(Game().GetParameters().pActiveTask, nullptr);
-}
-
 TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
 {
     TTask& task = AITask(5.0f);
@@ -257,6 +243,7 @@ TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
     Game().GetParameters().pActiveTask = &task;
     task.Reset();
     EXPECT_EQ(Money(), 1000 - 2500);
+    EXPECT_EQ(task.m_fCountdown, task.m_fDeadline) << "the countdown starts again";
     EXPECT_TRUE(task.m_nStarted);
     EXPECT_FALSE(task.m_nArrived);
     EXPECT_FALSE(task.m_nDone);
