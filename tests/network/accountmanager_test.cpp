@@ -85,7 +85,11 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_EQ(Run("account.checkusername NEW"), (std::vector<std::string>{"account sucess (2)"}));
     EXPECT_EQ(m_Server.Requests().back().body.substr(0, 4), U32(NameId("new")));
     m_Server.AnswerWith(51, Reply(U8(4)));
-    EXPECT_EQ(Run("account.update a b c"), (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
+    // A text of 31 characters is sent, one of 32 refused.
+    EXPECT_EQ(Run("account.update abcdefghijklmnopqrstuvwxyz01234 b c"),
+              (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
+    EXPECT_EQ(Run("account.update abcdefghijklmnopqrstuvwxyz012345 b"),
+              (std::vector<std::string>{"E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters"}));
     // Delivered while a script runs the main loop, the lines still name no script.
     TCommandManager& commands = TCommandManager::Instance();
     m_Printed.lines.clear();

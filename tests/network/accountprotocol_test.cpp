@@ -91,6 +91,10 @@ TEST_F(AccountProtocolTest, LoginSendsTheDigestAndPollsAtOnce)
     const TAccountData account = Protocol().GetAccount();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(account.aPasswordDigest), 32), Sha256("secret1"));
     EXPECT_EQ(account.nFlags & ACCOUNT_FLAG_STATE_13, 0u);
+    // The queue's slot is used again: nothing of the last login's extra stays.
+    ASSERT_EQ(Protocol().RequestLogin(u"pilot", u"secret1", u"", false), 0u);
+    Settle();
+    EXPECT_EQ(m_Server.Requests()[2].body.substr(36, 6), std::string(6, '\0'));
 }
 
 TEST_F(AccountProtocolTest, SessionRequestsCarryTheirFields)
@@ -149,7 +153,12 @@ TEST_F(AccountProtocolTest, PollRepliesBringMessagesAndMayEndTheSession)
     m_Server.AnswerWith(30, Reply(U8(0) + U8(3) + U32(0)));
     ASSERT_EQ(Protocol().RequestPoll(), 0u);
     EXPECT_EQ(Settle(), (std::vector<std::string>{}));
+    m_Listener.calls.clear();
+    m_Server.AnswerWith(30, Reply(U8(0) + U8(3) + U32(1023) + std::string(1023, 'm')));
+    ASSERT_EQ(Protocol().RequestPoll(), 0u);
+    EXPECT_EQ(Settle(), (std::vector<std::string>{"message 3 " + std::string(1023, 'm') + " 1023"}));
     // A message of a length that does not fit is not read; status 9 fails the poll.
+    m_Listener.calls.clear();
     m_Server.AnswerWith(30, Reply(U8(9) + U8(1) + U32(1024)));
     ASSERT_EQ(Protocol().RequestPoll(), 0u);
     EXPECT_EQ(Settle(), (std::vector<std::string>{"failed 10 9"}));
@@ -175,6 +184,7 @@ TEST_F(AccountProtocolTest, HostileRepliesEndInCodes)
     const TCase cases[] = {
         {U32(4097) + std::string(4097, 'x'), "failed 3 13"}, // too long: refused before reading on
         {RawReply(17, std::string(32, 'x')), "failed 3 13"}, // not whole blocks
+        {U32(4112) + std::string(4112, 'x'), "failed 3 13"}, // whole blocks past the body
         {U32(0), "failed 3 255"},                            // an empty login reply
         {Reply(U8(0) + U32(1)), "failed 3 13"},              // a session reply cut short
         {Reply(U8(42)), "failed 3 42"},                      // the server's status, as it is

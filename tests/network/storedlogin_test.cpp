@@ -62,9 +62,12 @@ TEST_F(StoredLoginTest, FlagsDecideWhatIsKept)
     TRegistryKey key;
     ASSERT_NE(key.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\Account", true), 0u);
     key.SetValue("Username", REGISTRY_TEXT, "pilot", 6);
-    key.SetValue("Password", REGISTRY_BINARY, "short", 5);
-    EXPECT_EQ(LoadStoredLogin(loaded), 4u);
-    EXPECT_FALSE(HasStoredPassword("pilot"));
+    for (u32 size : {31u, 33u})
+    {
+        key.SetValue("Password", REGISTRY_BINARY, std::string(size, 'd').data(), size);
+        EXPECT_EQ(LoadStoredLogin(loaded), 4u) << size;
+        EXPECT_FALSE(HasStoredPassword("pilot")) << size;
+    }
     // The login with the stored password then fails without a connection.
     ASSERT_EQ(Protocol().RequestLogin(u"pilot", nullptr, u"", true), 0u);
     EXPECT_EQ(Settle(), (std::vector<std::string>{"failed 3 7"}));
