@@ -10,6 +10,7 @@
 
 #include "platform/window/windowsystem.h"
 
+#include <tuple>
 #include <vector>
 
 namespace
@@ -166,11 +167,18 @@ TEST_F(UIContainerTest, GridRowsWrapOrStayAndTheViewFollows)
     EXPECT_EQ(grid->m_nSelectedRow, 9);
     const std::vector<std::pair<i32, i32>> expected = {{9, -1}, {0, 9}, {9, 0}};
     EXPECT_EQ(selections, expected);
-    grid->SetSelection(12, 0, false);
-    EXPECT_EQ(grid->m_nSelectedRow, -1);
-    grid->SelectRow(7, false);
-    grid->SetRowCount(4, true);
-    EXPECT_EQ(grid->m_nSelectedRow, 3) << "the last row when the selection is gone";
+    // The last row is selected, one past it is none; shrunk, the last row when the selection is gone.
+    for (const auto& [row, selected] : {std::pair{9, 9}, {10, -1}, {12, -1}})
+    {
+        grid->SetSelection(row, 0, false);
+        EXPECT_EQ(grid->m_nSelectedRow, selected) << row;
+    }
+    for (const auto& [row, count, selected] : {std::tuple{7, 8, 7}, {7, 4, 3}, {3, 3, 2}, {1, 3, 1}})
+    {
+        grid->SelectRow(row, false);
+        grid->SetRowCount(count, true);
+        EXPECT_EQ(grid->m_nSelectedRow, selected) << row << " of " << count;
+    }
 }
 
 TEST_F(UIContainerTest, AGridWhoseRowsFitClosesItsScrollBar)

@@ -58,17 +58,14 @@ template <class TArray> void StoreCount(TArray& array, u32 count)
 
 TEST(GameNames, EveryValueHasItsNameAndTheRestAreUnknown)
 {
-    EXPECT_EQ(TaskName(0), "gtDeployMaintenance");
-    EXPECT_EQ(TaskName(5), "gtRetreiveTunnel");
-    EXPECT_EQ(TaskName(22), "gtDeployTaxi");
-    EXPECT_EQ(TaskName(32), "gtCargoStorageToGarage");
-    EXPECT_EQ(TaskName(33), "???");
-    EXPECT_EQ(TaskName(-1), "???");
-    EXPECT_EQ(StateName(0), "gsIdle");
-    EXPECT_EQ(StateName(7), "gsProceedingToTakeoff");
-    EXPECT_EQ(StateName(8), "gsTakeOff");
-    EXPECT_EQ(StateName(9), "???");
-    EXPECT_EQ(StateName(-1), "???");
+    const std::tuple<i32, const char*, const char*> cases[] = {
+        {-1, "???", "???"}, {0, "gtDeployMaintenance", "gsIdle"}, {8, "gtLuggageToGate", "gsTakeOff"},
+        {9, "gtLuggageToGarage", "???"}, {32, "gtCargoStorageToGarage", "???"}, {33, "???", "???"}};
+    for (const auto& [value, task, state] : cases)
+    {
+        EXPECT_EQ(TaskName(value), task) << value;
+        EXPECT_EQ(StateName(value), state) << value;
+    }
 }
 
 TEST(GameTypes, EachTypeHasItsIdSizeAndReferenceFields)
@@ -123,46 +120,6 @@ TEST(GameTypes, EachTypeHasItsIdSizeAndReferenceFields)
                                                              {48, 20, 1, "TResource::TResourceLink"}}));
     EXPECT_TRUE(Fields(TaskAreaDecl()).empty());
     EXPECT_TRUE(Fields(HelpCategoryDecl()).empty());
-}
-
-TEST(GameTypes, RecordsStartWithTheirDefaults)
-{
-    const TGameParameters parameters;
-    EXPECT_EQ(parameters.nFlags, 0x19u);
-    EXPECT_EQ(parameters.nMoney, 1000);
-    EXPECT_EQ(parameters.fArrivalTimer, 0.0f);
-    EXPECT_EQ(parameters.fArrivalInterval, 1800.0f);
-    EXPECT_EQ(parameters.nSkipLandingAnimation, 1);
-    EXPECT_EQ(parameters.nLandAtOnce, 1);
-    EXPECT_EQ(parameters.nWaitReset, 1);
-    EXPECT_EQ(parameters.nRainScheduled, 1);
-    EXPECT_EQ(parameters.fNextRainTimer, 1500.0f);
-    EXPECT_EQ(parameters.fRainDurationTimer, 240.0f);
-    EXPECT_EQ(parameters.nStarted, 0);
-    ASSERT_EQ(parameters.aLandingZone.GetCount(), 5u);
-    ASSERT_EQ(parameters.aTakeOffZone.GetCount(), 5u);
-    EXPECT_EQ(parameters.aLandingZone[4].fRadius, 8.0f);
-    EXPECT_EQ(parameters.aTakeOffZone[0].pWaitZonePlane, nullptr);
-
-    const TAICommonUnit unit;
-    EXPECT_EQ(unit.m_nAILevel, 0);
-    EXPECT_EQ(unit.aPrice[0], 5000);
-    EXPECT_EQ(unit.aPrice[1], 10000);
-    EXPECT_EQ(unit.aPrice[2], 20000);
-    EXPECT_EQ(unit.m_nFirstPath, -1);
-    EXPECT_EQ(unit.m_nSecondPath, -1);
-    EXPECT_EQ(unit.m_nLinked, 0);
-
-    const TOrbitCamera camera;
-    EXPECT_EQ(camera.m_fEasing, 0.2f);
-    EXPECT_EQ(camera.GetType(), TName("TOrbitCamera").GetId());
-    EXPECT_EQ(camera.m_Name.GetId(), 0u);
-    const TCurvePool pool;
-    EXPECT_EQ(pool.m_nKind, 21u);
-    EXPECT_EQ(pool.m_PoolName.GetId(), TName("").GetId());
-    const TGate gate;
-    EXPECT_EQ(gate.m_nBusFlag, -1);
-    EXPECT_EQ(gate.m_nSecondFlag, -1);
 }
 
 using GameRecords = GameTest;
