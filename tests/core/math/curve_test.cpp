@@ -141,10 +141,3 @@ TEST(Curve, ShortCurvesNeverReadPastTheirPoints)
     const CurveData path{A, B, C};
     ExpectVectorNear(C, Evaluate(TCurve::CatmullRom, path, 0.99999994f).point, 1e-4f);
 }
-
-TEST(Curve, UnknownKindGivesTheOrigin)
-{
-    const CurveData path{A, B, C};
-    ExpectVectorNear(TVector(0.0f, 0.0f, 0.0f, 1.0f), Evaluate(7, path, 0.5f).point);
-    ExpectVectorNear(TVector(0.0f, 0.0f, 0.0f, 1.0f), Evaluate(-1, path, 0.5f).point);
-}

@@ -31,13 +31,6 @@ TEST(Quaternion, ToMatrixAgreesWithTheRotationBuilders)
     ExpectMatrixNear(TMatrix::RotationZ(70.0f), AxisAngle(0, 0, 1, 70.0f).ToMatrix());
 }
 
-TEST(Quaternion, SlerpOfEqualRotationsIsThatRotation)
-{
-    const TQuaternion q = AxisAngle(0.6f, 0.0f, 0.8f, 73.0f);
-    for (float t : {0.0f, 0.3f, 0.5f, 1.0f})
-        ExpectQuaternionNear(q, TQuaternion::Slerp(q, q, t));
-}
-
 TEST(Quaternion, SlerpFollowsTheShorterArc)
 {
     const TQuaternion identity(0.0f, 0.0f, 0.0f, 1.0f);

@@ -49,15 +49,6 @@ void ExpectOrthonormal(const TMatrix& m)
 }
 } // namespace
 
-TEST(Matrix, DiagonalConstructor)
-{
-    const TMatrix m(2.0f);
-    ExpectVectorNear(TVector(2, 0, 0, 0), m.AxisX());
-    ExpectVectorNear(TVector(0, 2, 0, 0), m.AxisY());
-    ExpectVectorNear(TVector(0, 0, 2, 0), m.AxisZ());
-    ExpectVectorNear(TVector(0, 0, 0, 2), m.Translation());
-}
-
 TEST(Matrix, RotationsTakeDegreesAndActOnRowVectors)
 {
     // +90 degrees about X turns Y into Z; about Y turns Z into X; about Z turns X into Y.
@@ -81,17 +72,6 @@ TEST(Matrix, ProductsApplyTheLeftTransformFirst)
         TMatrix::Multiply(TMatrix::Multiply(TMatrix::RotationX(10.0f), TMatrix::RotationY(20.0f)),
                           TMatrix::RotationZ(30.0f)),
         TMatrix::RotationXYZ(10.0f, 20.0f, 30.0f));
-}
-
-TEST(Matrix, YawPitchRows)
-{
-    const float h = 40.0f * DegreesToRadians, p = 15.0f * DegreesToRadians;
-    const TMatrix m = TMatrix::RotationYawPitch(40.0f, 15.0f);
-    ExpectVectorNear(TVector(std::cos(h), 0.0f, -std::sin(h), 0.0f), m.AxisX());
-    ExpectVectorNear(TVector(std::sin(h) * std::sin(p), std::cos(p), std::cos(h) * std::sin(p), 0.0f),
-                     m.AxisY());
-    ExpectVectorNear(TVector(std::sin(h) * std::cos(p), -std::sin(p), std::cos(h) * std::cos(p), 0.0f),
-                     m.AxisZ());
 }
 
 TEST(Matrix, InverseUndoesGeneralMatrices)
@@ -130,14 +110,6 @@ TEST(Matrix, MultiplyInverseMatchesTheGeneralInverseForRigidMatrices)
     const TMatrix rigid = Translated(TMatrix::RotationXYZ(-35.0f, 10.0f, 75.0f), -6.0f, 4.0f, 9.0f);
     ExpectMatrixNear(TMatrix::Multiply(a, rigid.Inverse()), TMatrix::MultiplyInverse(a, rigid), 1e-4f);
     ExpectMatrixNear(TMatrix(1.0f), TMatrix::MultiplyInverse(rigid, rigid), 1e-5f);
-}
-
-TEST(Matrix, GetScaleMeasuresTheAxisRows)
-{
-    TMatrix m = Translated(TMatrix::RotationY(45.0f), 10.0f, 10.0f, 10.0f);
-    m.aRow[0].Scale(2.0f);
-    m.aRow[2].Scale(0.5f);
-    ExpectVectorNear(TVector(2.0f, 1.0f, 0.5f, 1.0f), m.GetScale());
 }
 
 TEST(Matrix, SetOrientationLooksAlongForward)

@@ -20,12 +20,6 @@ TEST(Vector, ResultsCarryPointW)
     EXPECT_FLOAT_EQ(32.0f, a.Dot(b));
 }
 
-TEST(Vector, CrossFollowsTheRightHand)
-{
-    ExpectVectorNear(TVector(0.0f, 0.0f, 1.0f, 1.0f),
-                     TVector::Cross(TVector(1.0f, 0.0f, 0.0f, 1.0f), TVector(0.0f, 1.0f, 0.0f, 1.0f)));
-}
-
 TEST(Vector, NormalizeKeepsWAndLeavesTinyVectors)
 {
     ExpectVectorNear(TVector(0.6f, 0.0f, 0.8f, 5.0f), TVector(3.0f, 0.0f, 4.0f, 5.0f).Normalized());

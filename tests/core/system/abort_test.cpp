@@ -123,21 +123,3 @@ TEST(AbortDeathTest, NoAbortInATestProgramWaitsOnABoxWhateverTheDisplay)
     else
         unsetenv("DISPLAY");
 }
-
-TEST(AbortDeathTest, TerminateCallsTheCallbackWithTheMessage)
-{
-    TerminateCallback = [](const char* message) { fprintf(stderr, "terminated: %s\n", message); };
-    EXPECT_EXIT(__TerminateApplication("code %d", 5), testing::ExitedWithCode(1), "terminated: code 5");
-    TerminateCallback = nullptr;
-}
-
-TEST(CallStack, FramesStartAtTheCaller)
-{
-    TCallStackFrame frames[CALLSTACK_FRAMES];
-    const i32 count = CollectCallStack(frames);
-    ASSERT_GT(count, 1);
-    EXPECT_LE(count, CALLSTACK_FRAMES);
-    EXPECT_NE(std::string(frames[0].function).find("CallStack_FramesStartAtTheCaller"), std::string::npos)
-        << frames[0].function;
-    EXPECT_STRNE(frames[0].module, "");
-}

@@ -81,22 +81,6 @@ TEST(SArray, FormatCutsToCapacity)
     EXPECT_EQ(text.GetCount(), 8u);
 }
 
-TEST(SArray, ConstructsAndDestroysClassElements)
-{
-    TCounted::s_live = 0;
-    {
-        SArray<TCounted, 4, 1> array;
-        array.SetCount(3);
-        EXPECT_EQ(TCounted::s_live, 3);
-        EXPECT_EQ(array[2].value, 7);
-        array.SetCount(1);
-        EXPECT_EQ(TCounted::s_live, 1);
-        SArray<TCounted, 4, 1> copy(array);
-        EXPECT_EQ(TCounted::s_live, 2);
-    }
-    EXPECT_EQ(TCounted::s_live, 0);
-}
-
 TEST(SArrayDeathTest, CountTooBigIsFatal)
 {
     SArray<char, 256, 0> text;
@@ -107,22 +91,6 @@ TEST(SArrayDeathTest, CountTooBigIsFatal)
     small = "abc";
     EXPECT_EXIT(small.Append("d"), testing::ExitedWithCode(1), "count too big");
     EXPECT_STREQ(small.GetText(), "abc");
-}
-
-TEST(SArrayDeathTest, AbortLineNamesTheInstance)
-{
-    TTestDirectory directory;
-    TLog::Print(g_pSystemLog, LOG_INFO, "", "opened");
-    SArray<TCounted, 2, 1> objects;
-    EXPECT_EXIT(objects.SetCount(3), testing::ExitedWithCode(1), "count too big");
-    SArray<char16_t, 4, 0> wide;
-    EXPECT_EXIT(wide = u"abcd", testing::ExitedWithCode(1), "count too big");
-    const std::string log = directory.ReadFile("system.log");
-    EXPECT_NE(log.find("core/system/templates/sarray.h("), std::string::npos) << log;
-    EXPECT_NE(log.find(") : abort in SArray<class TCounted,2,1>::SetCount: count too big"), std::string::npos)
-        << log;
-    EXPECT_NE(log.find(") : abort in SArray<wchar_t,4,0>::SetCount: count too big"), std::string::npos)
-        << log;
 }
 
 TEST(DArray, CapacityChangesKeepLeadingElements)
@@ -161,21 +129,6 @@ TEST(DArray, ForeignStorageIsNeverFreedAndIsCopiedOnGrowth)
     EXPECT_EQ(g_MemoryReleases - releases, 1u); // only the owned copy
 }
 
-TEST(DArray, TextForms)
-{
-    DArray<char> text;
-    EXPECT_STREQ(text.GetText(), "");
-    text = "hello";
-    EXPECT_EQ(text.GetCount(), 6);
-    EXPECT_STREQ(text.GetText(), "hello");
-    text = static_cast<const char*>(nullptr);
-    EXPECT_EQ(text.GetCount(), 1);
-    EXPECT_STREQ(text.GetText(), "");
-    DArray<u8> bytes;
-    bytes.SetCapacity(4, true);
-    EXPECT_EQ(bytes.GetData()[3], 0xCD);
-}
-
 TEST(MArray, OwnsOnlyElementsFromFirstOwnedIndex)
 {
     TCounted::s_live = 0;
@@ -195,22 +148,6 @@ TEST(MArray, OwnsOnlyElementsFromFirstOwnedIndex)
     EXPECT_EQ(TCounted::s_live, 2); // the two foreign ones survive
 }
 
-TEST(MArray, SetCountGrowsAndShrinksOwnedArrays)
-{
-    TCounted::s_live = 0;
-    MArray<TCounted, 1, 1024> array;
-    array.SetCount(4);
-    EXPECT_EQ(array.GetFirstOwned(), 0);
-    EXPECT_EQ(array.GetCapacity(), 4);
-    EXPECT_EQ(TCounted::s_live, 4);
-    array.SetCount(2);
-    EXPECT_EQ(TCounted::s_live, 2);
-    EXPECT_EQ(array.GetCapacity(), 2);
-    array.SetCount(0);
-    EXPECT_EQ(TCounted::s_live, 0);
-    EXPECT_EQ(array.GetFirstOwned(), -1);
-}
-
 TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
 {
     TCounted loaded[2];
@@ -220,17 +157,6 @@ TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
     array.Add();
     EXPECT_EXIT(array.SetCount(1), testing::ExitedWithCode(1),
                 "Terminal error: 'unable to shrink foreign array'");
-}
-
-TEST(SSet, FindIndexGivesPositionCodes)
-{
-    TIntSet set = MakeSet({30, 10, 20});
-    EXPECT_EQ(set.FindIndex(20), 1);
-    EXPECT_EQ(set.FindIndex(5), -10);
-    EXPECT_EQ(set.FindIndex(25), -12);
-    EXPECT_EQ(set.FindIndex(35), -1);
-    EXPECT_EQ(set.FindKey(25), -1);
-    EXPECT_EQ(TIntSet().FindIndex(3), -1);
 }
 
 TEST(SSet, InsertKeepsSortedSignedOrderAndRefusesDuplicates)
@@ -244,21 +170,6 @@ TEST(SSet, InsertKeepsSortedSignedOrderAndRefusesDuplicates)
     EXPECT_EQ(set.Insert({5, 99}), 1);
     EXPECT_EQ(set[3].value, 2);
     EXPECT_EQ(set.GetCount(), 4u);
-}
-
-TEST(SSet, BisectionFindsEveryKeyOfALargeSet)
-{
-    auto set = std::make_unique<SSet<TMapKey<u32, u32>, 4096, u32, 0>>();
-    u32 value = 12345;
-    for (int i = 0; i < 3000; ++i)
-    {
-        value = value * 1664525u + 1013904223u;
-        set->Insert({value, value});
-    }
-    for (u32 i = 1; i < set->GetCount(); ++i)
-        ASSERT_LT(static_cast<i32>((*set)[i - 1].key), static_cast<i32>((*set)[i].key));
-    for (u32 i = 0; i < set->GetCount(); ++i)
-        ASSERT_EQ(set->FindKey((*set)[i].key), static_cast<i32>(i));
 }
 
 TEST(SSetDeathTest, InsertIntoAFullSetIsFatal)

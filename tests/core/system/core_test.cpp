@@ -10,19 +10,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Core, BootstrapRanBeforeStaticRegistrations)
-{
-    EXPECT_TRUE(CoreIsInitialized());
-    ASSERT_NE(g_pTimer, nullptr);
-    ASSERT_NE(g_pNameManager, nullptr);
-    ASSERT_NE(g_pFileStreamManager, nullptr);
-    ASSERT_NE(g_pSystemLog, nullptr);
-    EXPECT_EQ(g_pSystemLog->GetFlags(), 0x51u);
-    EXPECT_STREQ(g_pSystemLog->GetStorage()->GetFileName().GetText(), "system.log");
-    EXPECT_EQ(TClusterManager::FindId(NAME_MANAGER_ID), g_pNameManager);
-    EXPECT_FALSE(GetProductName()->IsValid());
-}
-
 TEST(Core, FileSystemLockFollowsTheDirectory)
 {
     TFileStreamManager lock;

@@ -129,17 +129,3 @@ TEST(DirectoryMove, RenamesAFolderWithItsContentUnlessTheDestinationExists)
     EXPECT_EQ(__DirectoryMove(Wide(base + "/missing").c_str(), Wide(base + "/dave").c_str()), 1u);
     EXPECT_FALSE(std::filesystem::exists(base + "/dave"));
 }
-
-TEST(DiskFreeBytes, TestsAnswerTheQuery)
-{
-    TTestDirectory directory;
-    const std::u16string path = Wide(directory.Path());
-    EXPECT_GT(GetDiskFreeBytes(path.c_str()), 0);
-    SetDiskFreeQuery([](const char16_t*) -> i64 { return 314572799; });
-    EXPECT_EQ(GetDiskFreeBytes(path.c_str()), 314572799);
-    // Arguments are still checked first.
-    EXPECT_EQ(GetDiskFreeBytes(u"ab"), -1);
-    SetDiskFreeQuery(nullptr);
-    EXPECT_NE(GetDiskFreeBytes(path.c_str()), 314572799);
-    EXPECT_EQ(GetDiskFreeBytes(Wide(directory.Path() + "/missing/folder").c_str()), -2);
-}

@@ -58,34 +58,6 @@ TEST(Sha2, FipsVectorsForEveryVariant)
               "4900f7e4331b99dec4b5433ac7d329eeb6dd26545e96e55b874be909");
 }
 
-TEST(Sha2, PiecewiseUpdatesEqualOneUpdate)
-{
-    // A million "a" fed in uneven pieces crosses block boundaries at every offset.
-    const std::string chunk(997, 'a');
-    TSha2Context sha256;
-    TSha2Context sha384;
-    ASSERT_EQ(Sha2Init(&sha256, 32), 0);
-    ASSERT_EQ(Sha2Init(&sha384, 48), 0);
-    u32 left = 1000000;
-    u32 piece = 1;
-    while (left > 0)
-    {
-        const u32 n = std::min<u32>(std::min<u32>(piece, left), static_cast<u32>(chunk.size()));
-        Sha2Update(&sha256, chunk.data(), n);
-        Sha2Update(&sha384, chunk.data(), n);
-        Sha2Update(&sha256, chunk.data(), 0); // an empty update changes nothing
-        left -= n;
-        piece = piece * 7 % 1000 + 1;
-    }
-    u8 digest[64];
-    Sha2Final(&sha256, digest);
-    EXPECT_EQ(Hex(digest, 32), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-    Sha2Final(&sha384, digest);
-    EXPECT_EQ(
-        Hex(digest, 48),
-        "9d0e1809716474cb086e834e310a4a1ced149e9c00f248527972cec5704c2a5b07b8b3dc38ecc4ebae97ddd87f3d8985");
-}
-
 TEST(Sha2, PaddingAtBlockEdges)
 {
     // Messages whose padding needs a second block (55, 56 and 64 bytes for SHA-256; 111, 112

@@ -51,32 +51,6 @@ TEST(Log, LinesWaitUntilTheFileCanOpenThenArriveInOrder)
     EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
 }
 
-TEST(Log, PendingLinesNeedTheUserDirectoryToo)
-{
-    TName user = *GetUserDirectory();
-    SetUserDirectory(TName());
-    g_pFileStreamManager->SetDirectory(TName(".", true));
-    {
-        TScopedLog scoped("nouser.log", kSystemFlags);
-        TLog::Printf(scoped.log, "kept");
-        EXPECT_TRUE(scoped.log->GetStorage()->IsPending());
-        EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 1);
-    }
-    g_pFileStreamManager->SetDirectory(TName());
-    SetUserDirectory(user);
-}
-
-TEST(Log, LineWithoutTimeOnceTheTimerIsGone)
-{
-    TTestDirectory directory;
-    TScopedLog scoped("notime.log", kSystemFlags);
-    TTimer* timer = g_pTimer;
-    g_pTimer = nullptr;
-    TLog::Print(scoped.log, LOG_INFO, "WinMain(): ", "the end");
-    g_pTimer = timer;
-    EXPECT_EQ(directory.ReadFile("notime.log"), "000 |          | WinMain(): the end\n");
-}
-
 TEST(Log, RawLinesAppendWithoutLevelAndTime)
 {
     TTestDirectory directory;
@@ -89,15 +63,6 @@ TEST(Log, RawLinesAppendWithoutLevelAndTime)
         TLog::Print(second.log, LOG_ERROR, "P: ", "second");
     }
     EXPECT_EQ(directory.ReadFile("raw.log"), "first\nP: second\n");
-}
-
-TEST(Log, DisabledLogWritesNothingButCreatesItsFile)
-{
-    TTestDirectory directory;
-    TScopedLog scoped("disabled.log", kSystemFlags | LOG_DISABLED);
-    TLog::Printf(scoped.log, "never");
-    EXPECT_TRUE(std::filesystem::exists(directory.Path() + "/disabled.log"));
-    EXPECT_EQ(directory.ReadFile("disabled.log"), "");
 }
 
 TEST(Log, LongMessagesAreCutAtTheirLimits)
@@ -186,14 +151,6 @@ void ExpectEveryLineOnce(const std::vector<std::string>& lines)
     }
 }
 } // namespace
-
-TEST(Log, ConcurrentPrintsAllArriveWhole)
-{
-    TTestDirectory directory;
-    TScopedLog scoped("threads.log", kSystemFlags);
-    PrintFromThreads(scoped.log);
-    ExpectEveryLineOnce(directory.ReadLines("threads.log"));
-}
 
 // Lines kept in memory while the file cannot open grow one shared buffer: without the print
 // lock, threads would overwrite each other's lines there.

@@ -81,13 +81,6 @@ TEST(NameHash, KnownTextsAndTheArithmeticShift)
     EXPECT_NE(TName("ABC"), TName("abc"));
 }
 
-TEST(NameHash, CommandNamesTurnUnderscoresIntoDots)
-{
-    EXPECT_EQ(MakeCommandName("shadow_enable", false), TName("shadow.enable"));
-    EXPECT_EQ(MakeCommandName("manager_system_create", false), TName("manager.system.create"));
-    EXPECT_NE(MakeCommandName("shadow_enable", false), TName("shadow_enable"));
-}
-
 TEST(Name, OrderIsSignedAndTextComesFromTheTable)
 {
     TName low;
@@ -101,21 +94,6 @@ TEST(Name, OrderIsSignedAndTextComesFromTheTable)
     EXPECT_STREQ(TName("core1.unregistered.name").GetText(), "");
     // Registered at start by the name table's own source.
     EXPECT_STREQ(TName("NameManager").GetText(), "NameManager");
-}
-
-TEST(NameManager, RegisteringTwiceKeepsOneEntryAndOneCopy)
-{
-    TScopedNames scoped;
-    EXPECT_EQ(scoped.names->GetPoolCount(), 1u);
-    EXPECT_EQ(scoped.names->Add(Id("first"), "first"), 0);
-    const u32 pool = scoped.names->GetPoolCount();
-    EXPECT_EQ(pool, 1u + 6u);
-    EXPECT_EQ(scoped.names->Add(Id("first"), "first"), 0);
-    EXPECT_EQ(scoped.names->Add(Id("first"), "other text, same id"), 0);
-    EXPECT_EQ(scoped.names->GetCount(), 1u);
-    EXPECT_EQ(scoped.names->GetPoolCount(), pool);
-    EXPECT_STREQ(scoped.names->FindText(Id("first")), "first");
-    EXPECT_STREQ(scoped.names->FindText(12345), "");
 }
 
 TEST(NameManager, FullTableAndFullPoolRefuseWithoutOverrun)

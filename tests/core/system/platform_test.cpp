@@ -40,15 +40,3 @@ TEST(DirectoryCreate, FailuresAreReported)
               std::string::npos);
     EXPECT_NE(log.find("__DirectoryCreate(): error: Destination path 'ppp"), std::string::npos);
 }
-
-TEST(CallStack, DumpLogsFramesBetweenStartAndEnd)
-{
-    TTestDirectory directory;
-    EXPECT_EQ(_DumpCallStack(), 0);
-    const auto lines = directory.ReadLines("system.log");
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_NE(lines.front().find("_DumpCallStack(): **** start callstack"), std::string::npos);
-    EXPECT_NE(lines.back().find("_DumpCallStack(): **** end call stack"), std::string::npos);
-    EXPECT_NE(lines[1].find("_DumpCallStack():    core_system_tests!"), std::string::npos) << lines[1];
-    EXPECT_NE(lines[1].find("DumpLogsFramesBetweenStartAndEnd"), std::string::npos) << lines[1];
-}

@@ -104,34 +104,6 @@ TEST(PluginManager, CreatePluginsFillsTheArrayInPluginIdOrder)
     EXPECT_EQ(g_pPluginManager->CreatePlugins(TName("TUnknownClass"), objects, 4), 0);
 }
 
-TEST(PluginManager, ASecondRegistrationReplacesTheFirst)
-{
-    auto manager = std::make_unique<TPluginManager>();
-    TNamedFactory first("TDiffuse", "TTestShading");
-    TNamedFactory second("TDiffuse", "TTestShading");
-    EXPECT_EQ(manager->Register(&first), 0);
-    EXPECT_EQ(manager->Register(&second), 0);
-    TPlugin* object = nullptr;
-    manager->FindPlugin(object, TName("TDiffuse"), s_ShadingClass);
-    EXPECT_EQ(object, &second.m_Object);
-    EXPECT_EQ(manager->CreatePlugins(s_ShadingClass, nullptr, 0), 1);
-}
-
-TEST(PluginManager, ClassesAreKeptSortedBySignedId)
-{
-    auto manager = std::make_unique<TPluginManager>();
-    std::vector<std::unique_ptr<TNamedFactory>> factories;
-    for (i32 c = 0; c < 10; ++c)
-    {
-        factories.push_back(std::make_unique<TNamedFactory>("TPlugin", "TClass" + std::to_string(c)));
-        manager->Register(factories.back().get());
-    }
-    EXPECT_EQ(manager->GetClassCount(), 10u);
-    for (i32 c = 0; c < 10; ++c)
-        EXPECT_GE(manager->_FindClass(TName(("TClass" + std::to_string(c)).c_str()).GetId()), 0);
-    EXPECT_EQ(manager->_FindClass(TName("TClass10").GetId()), -1);
-}
-
 TEST(PluginManager, FullTablesRefuseFurtherPlugins)
 {
     auto manager = std::make_unique<TPluginManager>();

@@ -87,30 +87,6 @@ TEST(FileAttributes, MapFromPermissionsAndNames)
     EXPECT_EQ(FileExists((directory.Path() + "/none").c_str()), 0u);
 }
 
-TEST(FileTimes, CompareAgainstTheTempFolder)
-{
-    TTestDirectory directory;
-    ASSERT_EQ(std::string(GetTempFolder()).back(), '/');
-    const std::string tempName = "vestamor_filetime_" + std::to_string(getpid());
-    const std::string tempPath = std::string(GetTempFolder()) + tempName;
-    const std::string file = directory.Path() + "/script.icom";
-    std::ofstream(file) << "x";
-    std::ofstream(tempPath) << "y";
-
-    TDateTime date = {2020, 6, 0, 15, 12, 30, 45, 500};
-    const u64 older = date.ToFileTime();
-    EXPECT_EQ(SetFileWriteTime(tempName.c_str(), older), 0u);
-    EXPECT_EQ(GetFileWriteTime(1, tempName.c_str()), older);
-    EXPECT_EQ(CompareFileWriteTimes(file.c_str(), tempName.c_str()), 1);
-    EXPECT_EQ(SetFileWriteTime(tempName.c_str(), GetSystemFileTime() + 1000 * FILETIME_PER_SECOND), 0u);
-    EXPECT_EQ(CompareFileWriteTimes(file.c_str(), tempName.c_str()), -1);
-    std::remove(tempPath.c_str());
-    EXPECT_EQ(CompareFileWriteTimes(file.c_str(), tempName.c_str()), 1);
-    EXPECT_EQ(GetFileWriteTime(0, (directory.Path() + "/none").c_str()), 0u);
-    EXPECT_EQ(SetFileWriteTime(tempName.c_str(), older), 2u);
-    EXPECT_EQ(GetFileWriteTime(0, std::string(300, 'n').c_str()), 0u);
-}
-
 TEST(DateTime, ConvertsBothWays)
 {
     TDateTime epoch;
@@ -229,17 +205,6 @@ TEST(ReadFileHead, ReadsTheFirstBytesOfAFileOnly)
     EXPECT_EQ(ReadFileHead(Wide(root + "/folder").c_str(), head, 8), -1);
 }
 
-TEST(FindFile, WildcardsFollowTheSystemRules)
-{
-    EXPECT_TRUE(FindPatternMatches("*.*", "README"));
-    EXPECT_TRUE(FindPatternMatches("*.*", "a.b.c"));
-    EXPECT_TRUE(FindPatternMatches("sys?em.*", "SYSTEM"));
-    EXPECT_TRUE(FindPatternMatches("*.icom", "x.ICOM"));
-    EXPECT_FALSE(FindPatternMatches("*.icom", "x.icom.bak"));
-    EXPECT_TRUE(FindPatternMatches("a*b*c", "aXXbYYbZc"));
-    EXPECT_FALSE(FindPatternMatches("a?c", "ac"));
-}
-
 TEST(TextConversion, Windows1252AndUtf8)
 {
     char16_t wide[16];
@@ -253,32 +218,4 @@ TEST(TextConversion, Windows1252AndUtf8)
     EXPECT_EQ(WideToUtf8(narrow, 5, u"\u20ac\u00e9", -1), 1u);
     EXPECT_EQ(WideToMultiByte(narrow, 16, u"\u20ac\u00e9\u4e00", -1), 0u);
     EXPECT_STREQ(narrow, "\x80\xe9?");
-}
-
-TEST(Identity, UserNameAndVersion)
-{
-    EXPECT_GT(std::u16string(GetWindowsUserName()).size(), 0u);
-    char version[128];
-    GetApplicationVersion(version, sizeof version);
-    EXPECT_STREQ(version, "0.0.0.0");
-    EXPECT_EQ(GetApplicationVersionName(), TName("0.0.0.0"));
-    EXPECT_STREQ(GetApplicationVersionName().GetText(), "0.0.0.0");
-}
-
-TEST(Desktop, HeadlessMessageBoxAndClipboardNeverWait)
-{
-    EXPECT_EQ(ShowMessageBox("Vestamor engine", "headless text", 1), MESSAGE_BOX_BUTTON_OK);
-    EXPECT_EQ(std::u16string(ClipboardGetText()), u"");
-    ClipboardSetText(u"caf\u00e9 \u20ac");
-    EXPECT_EQ(std::u16string(ClipboardGetText()), u"caf\u00e9 \u20ac");
-    EXPECT_STREQ(ClipboardGetTextA(), "caf\xe9 \x80");
-    ClipboardSetTextA("\x80uro");
-    EXPECT_EQ(std::u16string(ClipboardGetText()), u"\u20acuro");
-}
-
-TEST(Folders, TempAndMyGames)
-{
-    EXPECT_EQ(std::u16string(GetTempFolderWide()), Wide(GetTempFolder()));
-    const std::string myGames = GetMyGamesFolder();
-    EXPECT_EQ(myGames.substr(myGames.size() - 9), "/My Games");
 }

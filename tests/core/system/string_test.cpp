@@ -47,26 +47,6 @@ TEST(Format, RefusesWritingThroughPercentN)
     EXPECT_EQ(target, 5);
 }
 
-TEST(Format, Utf16FormatTakesWideTextForPercentS)
-{
-    char16_t out[2048];
-    FormatStringW(out, u"%s/%S/%d", u"dir", "name", 3);
-    EXPECT_EQ(std::u16string(out), u"dir/name/3");
-}
-
-TEST(StringFormat, RingOfEightBuffers)
-{
-    char* first = StringFormat("%d", 0);
-    std::set<char*> seen{first};
-    for (int i = 1; i < 8; ++i)
-        seen.insert(StringFormat("%d", i));
-    EXPECT_EQ(seen.size(), 8u);
-    EXPECT_STREQ(first, "0");
-    char* ninth = StringFormat("%s", "again");
-    EXPECT_EQ(ninth, first);
-    EXPECT_STREQ(first, "again");
-}
-
 TEST(SplitDotted, SplitsOnceOutsideQuotes)
 {
     char text[] = "menu.title.extra";

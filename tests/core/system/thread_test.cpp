@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <pthread.h>
 #include <sched.h>
 #include <vector>
 
@@ -24,16 +23,6 @@ public:
         }
     }
     std::atomic<u32> loops{0};
-};
-
-class TSignallingThread : public TThread
-{
-public:
-    TSignallingThread(TEvent& done) : m_Done(done) {}
-    void Run() override { m_Done.Set(); }
-
-private:
-    TEvent& m_Done;
 };
 
 // Worker handshake: signal "ready" and wait for "go" in one step, count a pass.
@@ -101,17 +90,6 @@ TEST(Thread, RunsUntilStopped)
     while (thread.loops == before)
         SleepSeconds(0.001f);
     thread.Stop();
-}
-
-TEST(Thread, BodyThatEndsAloneClearsItsState)
-{
-    TEvent done;
-    TSignallingThread thread(done);
-    ASSERT_TRUE(thread.Start());
-    const TEventHandle handle = done.GetHandle();
-    EXPECT_EQ(WaitForEvents(1, &handle, 5.0f), WAIT_SIGNALLED);
-    thread.Stop(); // returns once the body has returned
-    EXPECT_FALSE(thread.IsRunning());
 }
 
 TEST(Thread, SignalAndWaitHandsOverOncePerRelease)
@@ -265,59 +243,6 @@ TEST(Event, AnEventNamedTwiceIsWaitedForOnce)
     const TEventHandle twice[2] = {automatic.GetHandle(), automatic.GetHandle()};
     EXPECT_EQ(WaitForEvents(2, twice, 1.0f), WAIT_SIGNALLED);
     EXPECT_EQ(WaitForEvents(2, twice, 0.01f), WAIT_TIMED_OUT);
-}
-
-TEST(Thread, AffinityPinsTheRunningThread)
-{
-    cpu_set_t allowed;
-    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
-    u32 processor = 0;
-    while (!CPU_ISSET(processor, &allowed))
-        ++processor;
-
-    struct TPinned : public TThread
-    {
-        u32 processor = 0;
-        std::atomic<u32> pinned{0};
-        void Run() override
-        {
-            while (!IsStopRequested())
-            {
-                cpu_set_t set;
-                pthread_getaffinity_np(pthread_self(), sizeof set, &set);
-                if (CPU_COUNT(&set) == 1 && CPU_ISSET(processor, &set))
-                    pinned = 1;
-                SleepSeconds(0.001f);
-            }
-        }
-    } thread;
-    thread.processor = processor;
-    EXPECT_FALSE(thread.SetAffinity(processor)); // no thread yet: nothing happens
-    ASSERT_TRUE(thread.Start());
-    // A processor the process may not use is refused and changes nothing.
-    u32 outside = 0;
-    while (outside < CPU_SETSIZE && CPU_ISSET(outside, &allowed))
-        ++outside;
-    if (outside < CPU_SETSIZE)
-        EXPECT_FALSE(thread.SetAffinity(outside));
-    // So is one that exists but lies outside the set (the caller restricted to one processor).
-    u32 other = processor + 1;
-    while (other < CPU_SETSIZE && !CPU_ISSET(other, &allowed))
-        ++other;
-    if (other < CPU_SETSIZE)
-    {
-        cpu_set_t only;
-        CPU_ZERO(&only);
-        CPU_SET(processor, &only);
-        ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof only, &only), 0);
-        EXPECT_FALSE(thread.SetAffinity(other));
-        ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof allowed, &allowed), 0);
-    }
-    EXPECT_TRUE(thread.SetAffinity(processor));
-    for (u32 i = 0; i < 5000 && !thread.pinned; ++i)
-        SleepSeconds(0.001f);
-    EXPECT_EQ(thread.pinned, 1u);
-    thread.Stop();
 }
 
 TEST(Thread, WorkerProcessorsComeFromTheAllowedSetAndSpareOne)

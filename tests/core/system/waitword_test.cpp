@@ -49,12 +49,4 @@ TEST(WaitWord, NoHandOverIsLost)
     EXPECT_EQ(reply.Load(), 2000u);
 }
 
-TEST(WaitWord, RunnableThreadsAreReadFromTheLoadLine)
-{
-    EXPECT_EQ(ParseRunnableThreads("0.50 0.40 0.30 3/812 12345\n"), 3u);
-    EXPECT_EQ(ParseRunnableThreads("12.01 9.00 7.31 17/1200 99"), 17u);
-    // A line without the field tells nothing.
-    EXPECT_EQ(ParseRunnableThreads("0.50 0.40"), 0u);
-    EXPECT_EQ(ParseRunnableThreads(""), 0u);
-}
 } // namespace

@@ -147,58 +147,6 @@ protected:
 };
 } // namespace
 
-TEST(DebugVariablesTest, TheVariablesCarryTheirTypesDefaultsAndFlagsAndTextsReadAsOn)
-{
-    struct TExpected
-    {
-        const char* name;
-        f32 value;
-        u32 flags;
-        const char* help;
-    };
-    const TExpected expected[] = {
-        {"shadow.debug", 0.0f, 0, "Shadow debug render (debug information)."},
-        {"deferredrendering.debug", 0.0f, 0, "Deferred rendering debug (debug information)."},
-        {"renderpipeline.debug", 0.0f, 0, "Render pipeline debug (debug information)."},
-        {"skeleton.debug", 0.0f, 0, "Show skeleton (debug information)."},
-        {"lights.debug", 0.0f, 0, "Render lights (debug information)."},
-        {"info.fps", 0.0f, 0, "Show frame rate."},
-        {"info.render", 0.0f, 0, "Show render info."},
-        {"info.performance", 0.0f, 0, "Show performance timings info."},
-        {"info.prop", 0.0f, 0, "Show prop info."},
-        {"info.resources", 0.0f, 0, "Show resources."},
-        {"info.objects", 0.0f, 0, "Show objects info (LiP)."},
-        {"info.mesh", 0.0f, 0, "Show mesh info."},
-        {"info.multiplayer.traffic", 0.0f, 0, "Show multiplayer traffic info."},
-        {"info.multiplayer.object", 0.0f, 0, "Show multiplayer object info."},
-        {"info.sound", 0.0f, 0, "Show sound info."},
-        {"info.location", 0.0f, 0, "Show location data."},
-        {"grid", 0.0f, 0, "Draw grid."},
-        {"camera.mouse.sensitivity", 1.0f, 0, "Debug camera mouse sensitivity."},
-        {"camera.speed", 1.0f, 0, "Debug camera speed."},
-        {"camera.speedmod", 1.0f, 0, "Debug camera speed modifier."},
-        {"render.wireframe", 0.0f, 0, "Set wireframe render mode."},
-        {"render.debug", 0.0f, 0, "Debug render."},
-        {"camera.enable", 0.0f, VARIABLE_NOT_SAVED, "Enable debug camera."},
-    };
-    for (const TExpected& e : expected)
-    {
-        TVariable* variable = Variable(e.name);
-        ASSERT_NE(nullptr, variable) << e.name;
-        EXPECT_EQ(e.value, variable->GetValue().ToFloat()) << e.name;
-        EXPECT_EQ(e.flags, variable->GetFlags() & ~VARIABLE_CHANGED) << e.name;
-        EXPECT_STREQ(e.help, variable->GetDescription().GetText()) << e.name;
-    }
-    // Integer switches and float settings.
-    EXPECT_EQ(VALUE_INT, Variable("info.fps")->GetValue().nType);
-    EXPECT_EQ(VALUE_FLOAT, Variable("camera.speed")->GetValue().nType);
-    // A text in a switch reads -1: on.
-    TDebugVariables& v = DebugVariables();
-    EXPECT_EQ(0, DebugSwitch(v.info_sound));
-    TDeferredVariable missing("info_nothing_of_that_name");
-    EXPECT_EQ(-1, DebugSwitch(missing));
-}
-
 TEST(MeshPagingTest, TheKeysMoveTheSelectionAndTheFirstRowFollows)
 {
     auto all = [](i32) { return true; };
@@ -296,13 +244,6 @@ TEST(ResourceTableTest, ResourcesAreCountedByTypeAtMostEvery3Seconds)
     EXPECT_STREQ("Total", DEBUG_RESOURCE_NAMES[23]);
     for (TResource* resource : {&mesh, &texture, &foreign})
         g_pResourceManager->__ResourceDelete(resource);
-}
-
-TEST(DebugCommandTest, InfoResetIsAcceptedAndChangesNothing)
-{
-    TScratchWorkingFolder folder("debug");
-    EXPECT_EQ(0u, TCommandManager::Instance().ExecuteText("info.reset"));
-    EXPECT_EQ(std::string::npos, folder.SystemLog().find("error"));
 }
 
 TEST_F(SpectatorTest, WithoutASpectatorCameraTheErrorIsLoggedAndTheCameraStaysOff)

@@ -195,32 +195,6 @@ TEST_F(CanvasTest, CirclesUseSegmentsByTheirRadius)
     EXPECT_NEAR(v[101].x, -200.0f, 1e-3f);
 }
 
-TEST(CanvasSphere, LevelsSubdivideTheOctahedron)
-{
-    const u32 counts[3] = {8, 32, 128};
-    for (u32 level = 0; level < 3; ++level)
-    {
-        const std::vector<TVector>& sphere = CanvasUnitSphere(level);
-        ASSERT_EQ(sphere.size(), counts[level] * 3);
-        for (const TVector& point : sphere)
-            EXPECT_NEAR(point.Length(), 1.0f, 1e-5f);
-    }
-    // The first pass turns the first triangle into its midpoint triangle, in place: its first
-    // point is the normalised midpoint of the north pole and (s, -s, 0).
-    const f32 s = 1.0f / std::sqrt(2.0f);
-    const TVector expected = TVector(s * 0.5f, -s * 0.5f, 0.5f, 1).Normalized();
-    const TVector& first = CanvasUnitSphere(1)[0];
-    EXPECT_NEAR(first.x, expected.x, 1e-5f);
-    EXPECT_NEAR(first.y, expected.y, 1e-5f);
-    EXPECT_NEAR(first.z, expected.z, 1e-5f);
-}
-
-TEST_F(CanvasTest, SpheresNeedAMainCamera)
-{
-    ASSERT_EQ(g_pDxCameraManager->GetMainCamera(), nullptr);
-    m_pCanvas->DrawSphere(TVector(0, 0, 0, 1), 1.0f, kWhite, 1.0f);
-    EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 0);
-}
 } // namespace
 
 namespace
@@ -241,18 +215,6 @@ TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
 
 namespace
 {
-TEST_F(CanvasTest, FontsFollowTheApertureScale)
-{
-    m_pManager->SetBackBufferSize(1920, 1080);
-    m_pCanvas->SetApertureMode(1);
-    m_pCanvas->SetApertureSize(1024, 768, 1);
-    const TName face("Arial", true);
-    const TFont font = m_pCanvas->SetFont(face, 10);
-    // 10 × 1.40625, truncated.
-    EXPECT_EQ(font.pData, g_pDxFontManager->FindFont(face, 14));
-    EXPECT_GT(m_pCanvas->GetTextWidth("|100ab", -1), 100);
-    m_pCanvas->SetApertureMode(0);
-}
 
 TEST_F(CanvasTest, FormattedTextNeedsAFontAndWorldTextACamera)
 {
@@ -417,12 +379,6 @@ TEST_F(CanvasTest, ADeviceChangeMovesTheApertureOnlyWhileItFollowsTheBackBuffer)
 }
 
 using CanvasDeathTest = CanvasTest;
-
-TEST_F(CanvasDeathTest, KindTwoIsRefused)
-{
-    EXPECT_DEATH(m_pCanvas->GetShader(CANVAS_SHADER_UNIMPLEMENTED), "unimplemented");
-    EXPECT_DEATH(m_pCanvas->SetShader(nullptr, CANVAS_SHADER_UNIMPLEMENTED), "unimplemented");
-}
 
 // Records the wide texts it is asked to write.
 class TWideRecordingFont : public TFontData

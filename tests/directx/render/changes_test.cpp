@@ -44,18 +44,6 @@ TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
     EXPECT_EQ(settings.DisplayMode.Width, 1280u);
 }
 
-// A windowed device has no refresh rate of its own: the variable keeps the rate for the next
-// full-screen device, the pending record keeps 0.
-TEST_F(ChangesTest, RefreshRateWhileWindowedIsOnlyRemembered)
-{
-    m_pManager->SetRefreshRate(75);
-    EXPECT_EQ(g_device_refreshrate.GetInt(), 75);
-    ASSERT_EQ(m_pManager->GetPendingCount(), 1u);
-    EXPECT_EQ(m_pManager->GetPendingSettings().Present.FullScreen_RefreshRateInHz, 0u);
-    EXPECT_EQ(m_pManager->GetPendingSettings().DisplayMode.RefreshRate,
-              m_pManager->GetSettings().DisplayMode.RefreshRate);
-}
-
 TEST_F(ChangesTest, VerticalSyncWhileWindowedRecreatesTheDevice)
 {
     g_device_verticalsyn.SetInt(1);
@@ -66,12 +54,6 @@ TEST_F(ChangesTest, VerticalSyncWhileWindowedRecreatesTheDevice)
     // Asking for what is already pending queues nothing more.
     m_pManager->SetVerticalSync(1);
     EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
-}
-
-TEST_F(ChangesTest, AdapterChangesAreIgnoredWhileWindowed)
-{
-    g_device_adapter.SetInt(0);
-    EXPECT_EQ(m_pManager->GetPendingCount(), 0u);
 }
 
 TEST_F(ChangesTest, WindowedVariableQueuesFullScreenAndBack)

@@ -65,21 +65,6 @@ TEST_F(CreationTest, SecondFailureFallsBackTo800x600OnAdapter0)
     EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
 }
 
-TEST_F(CreationTest, WindowedFailureGoesStraightTo800x600)
-{
-    D3D9Settings().failingDeviceCreations = 1;
-    Create();
-    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferWidth, 800u);
-    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferHeight, 600u);
-}
-
-TEST_F(CreationTest, ThirdFailureIsFatal)
-{
-    g_device_windowed.Store(0);
-    D3D9Settings().failingDeviceCreations = 3;
-    EXPECT_DEATH(m_pManager->InitializeManager(), "Unable to create DirectX device.");
-}
-
 TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
 {
     TLogRecorder log;
@@ -185,36 +170,4 @@ TEST_F(CreationTest, AWindowLargerThanTheMonitorKeepsItsTitleBarOnIt)
     EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
 }
 
-TEST_F(CreationTest, XpClassInterfacesWhenTheSystemIsOlder)
-{
-    const TDxGlobals saved = g_DxGlobals;
-    D3D9Settings().osMajor = 5;
-    InitializeDirectX();
-    EXPECT_EQ(g_DxGlobals.nVista, 0u);
-    EXPECT_EQ(g_DxGlobals.nXP, 1u);
-    Create();
-    m_pManager->SetWindowSize(1024, 768);
-    Send(WM_NULL);
-    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
-    g_DxGlobals = saved;
-}
-
-// The ramp to put back is the display's before the first device: a later device starts from
-// whatever the display holds then.
-TEST_F(CreationTest, GammaRampOfTheFirstDeviceIsSavedOnce)
-{
-    D3DGAMMARAMP desktop;
-    TDxDeviceManager::BuildGammaRamp(1.8f, desktop);
-    D3D9Settings().desktopGamma = &desktop;
-    Create();
-    EXPECT_EQ(m_pManager->GetSavedGammaRamp().red[100], desktop.red[100]);
-    D3DGAMMARAMP later;
-    TDxDeviceManager::BuildGammaRamp(2.4f, later);
-    ASSERT_NE(later.red[100], desktop.red[100]);
-    D3D9Settings().desktopGamma = &later;
-    m_pManager->SetVerticalSync(1);
-    m_pManager->_ApplyPendingChange();
-    EXPECT_EQ(m_pManager->GetSavedGammaRamp().red[100], desktop.red[100]);
-    D3D9Settings().desktopGamma = nullptr;
-}
 } // namespace

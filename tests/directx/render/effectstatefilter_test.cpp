@@ -161,16 +161,6 @@ TEST_F(EffectStateFilterTest, VertexTextureStagesKeepRecordsOfTheirOwn)
     EXPECT_EQ(m_pDevice->Take(), (TCalls{"tex 9=0", "tex 257=0"}));
 }
 
-TEST_F(EffectStateFilterTest, TexturesAreIgnoredWhileSuppressed)
-{
-    m_pFilter->SetTextureSuppression(1);
-    m_pFilter->SetTexture(0, m_pTexture);
-    EXPECT_EQ(m_pDevice->Take(), TCalls{});
-    m_pFilter->SetTextureSuppression(0);
-    m_pFilter->SetTexture(0, m_pTexture);
-    EXPECT_EQ(m_pDevice->Take(), TCalls{"tex 0=t"});
-}
-
 TEST_F(EffectStateFilterTest, ConstantsReachTheDeviceOnlyWhenAWordDiffers)
 {
     const float values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -235,32 +225,4 @@ TEST_F(EffectStateFilterTest, AFullTouchedListKeepsSettingStates)
     EXPECT_EQ(m_pDevice->Take().size(), DX_FILTER_TOUCHED_CAPACITY);
 }
 
-TEST_F(EffectStateFilterTest, AnswersAsAStateManagerThatIsNeverFreed)
-{
-    void* object = nullptr;
-    EXPECT_EQ(m_pFilter->QueryInterface(IID_ID3DXEffectStateManager, &object), S_OK);
-    EXPECT_EQ(object, static_cast<ID3DXEffectStateManager*>(m_pFilter));
-    EXPECT_EQ(m_pFilter->QueryInterface(IID_ID3DXEffect, &object), E_NOINTERFACE);
-    EXPECT_EQ(object, nullptr);
-    EXPECT_EQ(m_pFilter->Release(), 1u);
-    EXPECT_EQ(m_pFilter->Release(), 1u);
-}
-
-TEST(StateDescriptors, TableCoversDirect3DStatesWithTheEngineDefaults)
-{
-    const TDxStateDescriptor* zenable = FindStateDescriptor(DX_STATE_RENDER, D3DRS_ZENABLE);
-    ASSERT_NE(zenable, nullptr);
-    EXPECT_STREQ(zenable->szName, "ZEnable");
-    EXPECT_EQ(zenable->nDefault, 1u);
-    const TDxStateDescriptor* pointMax = FindStateDescriptor(DX_STATE_RENDER, D3DRS_POINTSIZE_MAX);
-    ASSERT_NE(pointMax, nullptr);
-    EXPECT_STREQ(pointMax->szName, "PointSize_Max");
-    const float max = 8192.0f;
-    EXPECT_EQ(pointMax->nDefault, *reinterpret_cast<const u32*>(&max));
-    for (u32 state = D3DRS_ADAPTIVETESS_X; state <= D3DRS_ENABLEADAPTIVETESSELLATION; ++state)
-        EXPECT_EQ(FindStateDescriptor(DX_STATE_RENDER, state), nullptr);
-    EXPECT_STREQ(FindStateDescriptor(DX_STATE_TEXTURE_STAGE, D3DTSS_COLOROP)->szName, "ColorOp");
-    EXPECT_EQ(FindStateDescriptor(DX_STATE_TEXTURE_STAGE, D3DTSS_COLOROP)->nDefault, u32(D3DTOP_MODULATE));
-    EXPECT_STREQ(FindStateDescriptor(DX_STATE_SAMPLER, D3DSAMP_ADDRESSU)->szName, "AddressU");
-}
 } // namespace

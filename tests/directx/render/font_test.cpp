@@ -122,15 +122,6 @@ TEST_F(FontTest, UserColoursAndTheirBounds)
     EXPECT_NE(m_Log.SystemLog().find("only 2 user colors are set (H accessed)"), std::string::npos);
 }
 
-TEST(FontColor, ComponentsAreClampedRoundedAndReversed)
-{
-    EXPECT_EQ(FontTextColor({0.25f, 0.5f, 1.0f, 2.0f}), 0xFFFF8040u);
-    EXPECT_EQ(FontTextColor({-1.0f, 0.0f, 0.0f, 0.0f}), 0x00000000u);
-    EXPECT_EQ(FontTextColor(FontBuiltInColor('n' - 'a')), 0xFFFF8040u);
-    EXPECT_EQ(FontTextColor(FontBuiltInColor('d' - 'a')), 0xFF0000A0u);
-    EXPECT_EQ(FontTextColor(FontBuiltInColor('r' - 'a')), 0xFF408080u);
-}
-
 TEST_F(FontTest, FontsAreFoundByFaceAndSize)
 {
     // A manager of the test's own, so that filling it leaves the program's fonts alone.
@@ -155,23 +146,10 @@ TEST_F(FontTest, FontsAreFoundByFaceAndSize)
         EXPECT_EQ(manager->FindFont(face, 1000 + size), manager->GetFontAt(size + 1));
 }
 
-TEST(FontHandle, ANullHandleWarnsAndDrawsNothing)
-{
-    TFont font;
-    EXPECT_EQ(font.Write(0, 0, kWhite, "lost", 0), 0);
-}
 } // namespace
 
 namespace
 {
-TEST_F(FontTest, TheManagerListensToTheDevice)
-{
-    g_pDxFontManager->BeginManager();
-    bool listed = false;
-    for (u32 i = 0; i < m_pManager->GetMethodCount(); ++i)
-        listed = listed || m_pManager->GetMethod(i) == static_cast<TDeviceMethods*>(g_pDxFontManager);
-    EXPECT_TRUE(listed);
-}
 
 TEST_F(FontTest, FinalizingTheManagerUnloadsEveryFontBeforeTheDeviceGoes)
 {

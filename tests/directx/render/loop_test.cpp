@@ -176,15 +176,6 @@ TEST_F(LoopTest, InactivePassesUpdateWithZeroSleepAndDrawNothing)
     EXPECT_EQ(s_aSleeps, sleeps);
 }
 
-TEST_F(LoopTest, NotRunningSleepsASecondWithoutUpdating)
-{
-    m_pManager->SetRunning(0);
-    PostMessageW(m_pManager->GetWindowHandle(), WM_CLOSE, 0, 0);
-    m_pManager->__Run();
-    EXPECT_TRUE(s_Recorder.aStep.empty());
-    EXPECT_EQ(s_aSleeps, std::vector<u32>{DX_NOT_RUNNING_SLEEP_MS});
-}
-
 TEST_F(LoopTest, ClosingTheWindowFinishesThePassAndEndsTheLoop)
 {
     PostMessageW(m_pManager->GetWindowHandle(), WM_CLOSE, 0, 0);
@@ -241,14 +232,6 @@ TEST_F(LoopTest, RunningFromInsideTheLoopIsRefused)
     EXPECT_TRUE(m_Console.lines.empty());
 }
 
-TEST_F(LoopTest, QuitBeforeTheLoopReturnsAtOnce)
-{
-    m_pManager->Quit();
-    const u32 passes = Passes();
-    EXPECT_EQ(m_pManager->__Run(), 0);
-    EXPECT_EQ(Passes(), passes);
-}
-
 TEST_F(LoopTest, TheFirstQueuedMessageIsNotDropped)
 {
     m_First.m_nWatched = WM_USER + 1;
@@ -267,13 +250,6 @@ TEST_F(LoopTest, MessagesReachListenersInOrderUntilOneConsumes)
     EXPECT_EQ(m_pManager->__MsgProc(WM_USER + 4, 0, 0), DEVICE_MESSAGE_NOT_CONSUMED);
     const std::vector<std::string> expected = {"first message", "second message"};
     EXPECT_EQ(m_Journal, expected);
-}
-
-TEST_F(LoopTest, MessagesBeforeTheDeviceIsReadyReachNoListener)
-{
-    TDxDeviceManager early;
-    EXPECT_EQ(early.__MsgProc(WM_ACTIVATE, WA_INACTIVE, 0), DEVICE_MESSAGE_NOT_CONSUMED);
-    EXPECT_EQ(early.IsActive(), 1u);
 }
 
 TEST_F(LoopTest, MinimisingDeactivatesInsteadOfActivating)
@@ -307,17 +283,6 @@ TEST_F(LoopTest, DeactivationFreesAndShowsTheCursor)
     m_pManager->SetCursorClip(0);
 }
 
-TEST_F(LoopTest, RepeatedDeactivationPausesOnce)
-{
-    Send(WM_ACTIVATEAPP, 0);
-    Send(WM_ACTIVATEAPP, 0);
-    EXPECT_EQ(m_pManager->GetPauseCount(), 1);
-    EXPECT_EQ(g_pTimer->IsPaused(), 1u);
-    Send(WM_ACTIVATEAPP, 1);
-    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
-    EXPECT_EQ(g_pTimer->IsPaused(), 0u);
-}
-
 TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
 {
     m_pManager->SetDeactivateAllowed(0);
@@ -328,17 +293,6 @@ TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
     Send(WM_ACTIVATE, WA_INACTIVE);
     EXPECT_EQ(m_pManager->IsActive(), 1u);
     EXPECT_EQ(m_pManager->GetPauseCount(), 0);
-}
-
-TEST_F(LoopTest, ResumeWithoutPauseLeavesTheTimerAlone)
-{
-    EXPECT_EQ(m_pManager->Resume(), 0);
-    EXPECT_EQ(m_pManager->Pause(), 1);
-    EXPECT_EQ(m_pManager->Pause(), 2);
-    EXPECT_EQ(m_pManager->Resume(), 1);
-    EXPECT_EQ(g_pTimer->IsPaused(), 1u);
-    EXPECT_EQ(m_pManager->Resume(), 0);
-    EXPECT_EQ(g_pTimer->IsPaused(), 0u);
 }
 
 TEST_F(LoopTest, PendingChangesApplyTogetherAtTheStartOfTheNextPass)
@@ -361,15 +315,6 @@ TEST_F(LoopTest, PendingChangesApplyTogetherAtTheStartOfTheNextPass)
                                                "first change",   "second change",  "first change",
                                                "second change",  "first restore",  "second restore"};
     EXPECT_EQ(m_Journal, expected);
-}
-
-TEST_F(LoopTest, ADirectResetRaisesReleaseAndRestoreItself)
-{
-    m_pManager->_ResetDevice();
-    const std::vector<std::string> direct = {
-        "first release", "second release", "first lost",    "second lost",   "first reset",
-        "second reset",  "first change",   "second change", "first restore", "second restore"};
-    EXPECT_EQ(m_Journal, direct);
 }
 
 TEST_F(LoopTest, ShrinkingTheWindowResetsTheDeviceToTheClientSize)
@@ -399,13 +344,6 @@ TEST_F(LoopTest, DraggingResetsOnlyOnRelease)
     Send(WM_EXITSIZEMOVE);
     EXPECT_EQ(m_pManager->GetPauseCount(), 0);
     EXPECT_EQ(m_pManager->GetBackBufferWidth(), 900);
-}
-
-TEST_F(LoopTest, MaximisingSwitchesToFullScreen)
-{
-    m_pManager->__MsgProc(WM_SIZE, SIZE_MAXIMIZED, 0);
-    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
-    EXPECT_FALSE(m_pManager->GetPendingSettings().IsWindowed());
 }
 
 TEST_F(LoopTest, AFailedResetKeepsTheDeviceLostAndIsRetriedByTheLoop)

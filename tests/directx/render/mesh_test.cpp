@@ -35,35 +35,6 @@ protected:
     u32 Counter(u32 word) const { return g_RenderStatsCurrent.aCounter[word]; }
 };
 
-TEST_F(MeshTest, DeclarationsFollowTheDescription)
-{
-    TMeshDescription description = {};
-    description.nElementCount = 4;
-    description.aElement[0] = Element(1, 3);     // position, float3
-    description.aElement[1] = Element(4, 14);    // normal, dec3n
-    description.aElement[2] = Element(11, 5);    // colour
-    description.aElement[3] = Element(6, 2, 1);  // second texture coordinates, float2
-    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("elements", true));
-    mesh->SetDescription(description);
-    const TMeshDeviceElement expected[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
-                                           {0, 12, D3DDECLTYPE_DEC3N, 0, D3DDECLUSAGE_NORMAL, 0},
-                                           {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
-                                           {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 1},
-                                           {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0}};
-    EXPECT_EQ(std::memcmp(mesh->m_aDeviceElement, expected, sizeof(expected)), 0);
-
-    // No elements: the end marker alone; an unknown code ends the list there.
-    description.nElementCount = 0;
-    mesh->SetDescription(description);
-    EXPECT_EQ(mesh->m_aDeviceElement[0].nStream, 0xFF);
-    description.nElementCount = 2;
-    description.aElement[1] = Element(1, 17);
-    mesh->SetDescription(description);
-    EXPECT_EQ(mesh->m_aDeviceElement[0].nType, D3DDECLTYPE_FLOAT3);
-    EXPECT_EQ(mesh->m_aDeviceElement[1].nStream, 0xFF);
-    EXPECT_NE(m_Log.SystemLog().find("vertex element 1: unknown type 17"), std::string::npos);
-}
-
 TEST_F(MeshTest, DrawsCountTheirDrawableSurfaces)
 {
     TDxShader* shader = MakeShader("mesh", {kTexturedEffect}, {Record(0, 0)});

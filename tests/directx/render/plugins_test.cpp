@@ -70,20 +70,6 @@ TEST_F(PluginTest, SizesOfTheBackBufferAndOfTheCurrentTarget)
     EXPECT_EQ(Vector(1).x, 1.0f / 64.0f);
 }
 
-TEST_F(PluginTest, RandomVectorsLieInTheUnitRangeWithTheTimerBehind)
-{
-    Apply("TShaderRandom", "Vectors");
-    for (u32 i = 0; i < 4; ++i)
-    {
-        EXPECT_GE(Vector(i).x, -1.0f);
-        EXPECT_LT(Vector(i).x, 1.0f);
-        EXPECT_GE(Vector(i).z, -1.0f);
-        EXPECT_LT(Vector(i).z, 1.0f);
-    }
-    EXPECT_EQ(Vector(0).w, g_pTimer->GetGameTime());
-    EXPECT_EQ(Vector(3).w, g_pTimer->GetScale());
-}
-
 TEST_F(PluginTest, CameraMatricesWaitForAViewport)
 {
     TCamera* camera = g_pDxCameraManager->GetDefaultCamera();

@@ -116,12 +116,6 @@ TEST_F(ServicesTest, BracketQueriesMustBeBegunAndEventsCreateThemselves)
     m_pManager->DeleteRenderQuery(occlusion);
 }
 
-TEST_F(ServicesTest, UnknownQueryTypeIsFatal)
-{
-    EXPECT_DEATH(m_pManager->CreateRenderQuery(1, 0), "invalid query type");
-    EXPECT_DEATH(m_pManager->CreateRenderQuery(RENDER_QUERY_TYPE_COUNT, 0), "invalid query type");
-}
-
 TEST_F(ServicesTest, GammaRampReachesFullScaleAtTheTop)
 {
     D3DGAMMARAMP ramp;
@@ -254,32 +248,4 @@ TEST_F(ServicesTest, DeviceInfoListsTheSettingsAndTheAdapter)
               std::vector<std::string>{"E:^Ierror: command does not take 1 parameter (0 expected)"});
 }
 
-TEST_F(ServicesTest, DeviceInfoWithoutDevice)
-{
-    m_pManager->m_nStepWord = 1;
-    m_pManager->FinalizeManager();
-    Run("device_info");
-    EXPECT_EQ(m_Console.lines, std::vector<std::string>{"device is not ready"});
-}
-
-TEST_F(ServicesTest, ProfileExportWritesEveryIndexAndResetClears)
-{
-    g_DxBufferProfile.aCalls[5] = 3;
-    g_DxBufferProfile.aDxCycles[5] = 5000000000ull;
-    g_DxBufferProfile.aCycles[5] = 7;
-    Run("dxbufferprofile_export");
-    std::ifstream file(DX_PROFILE_FILE);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    ASSERT_EQ(lines.size(), 148u);
-    EXPECT_EQ(lines[0], "Function index\tTotal calls\ttotal dx cycles\ttotal i cyles");
-    EXPECT_EQ(lines[1], "1\t0\t0\t0");
-    EXPECT_EQ(lines[5], "5\t3\t5000000000\t7");
-    EXPECT_EQ(lines[147], "147\t0\t0\t0");
-
-    Run("dxbufferprofile_reset");
-    EXPECT_EQ(g_DxBufferProfile.aCalls[5], 0u);
-    EXPECT_EQ(g_DxBufferProfile.aDxCycles[5], 0u);
-}
 } // namespace

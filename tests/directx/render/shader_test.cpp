@@ -63,13 +63,6 @@ TEST_F(ShaderTest, AMissingProgramEndsTheProgramWithItsDescription)
                  "texture 17= color0 env0 \\(shd 1= color0, mat 16= env0\\)");
 }
 
-TEST_F(ShaderTest, SlotListsNameTheBitsOfTheMask)
-{
-    EXPECT_STREQ(TextureSlotList(0), "");
-    EXPECT_STREQ(TextureSlotList(0xFFC00000u), "");
-    EXPECT_STREQ(TextureSlotList((1u << 2) | (1u << 21)), " normal0 user15");
-}
-
 TEST_F(ShaderTest, PluginParametersAreBoundToTheirPlugins)
 {
     TDxShader* shader = MakeShader("plugged", {kTexturedEffect}, {Record(0, 0)});
@@ -82,21 +75,6 @@ TEST_F(ShaderTest, PluginParametersAreBoundToTheirPlugins)
     EXPECT_EQ(m_pPlugin->pShader, shader);
     EXPECT_EQ(m_pPlugin->pParameter->m_Name, TName("TTestMatrix"));
     shader->End();
-}
-
-TEST_F(ShaderTest, AParameterWithoutPluginGetsNoBinding)
-{
-    std::string effect = kTexturedEffect;
-    // Parameters are fed by the plug-in of their own name.
-    for (size_t at; (at = effect.find("TTestMatrix")) != std::string::npos;)
-        effect.replace(at, 11, "TNoSuchOne1");
-    TDxShader* shader = MakeShader("unplugged", {effect}, {Record(0, 0)});
-    ASSERT_EQ(shader->Require(), 0);
-    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
-    EXPECT_EQ(shader->GetCurrentProgram()->nBindingCount, 0u);
-    shader->End();
-    EXPECT_NE(m_Log.SystemLog().find("TDxShader::_Prepare(): error: 'TNoSuchOne1': undeclared shader plugin"),
-              std::string::npos);
 }
 
 TEST_F(ShaderTest, SlotTexturesGoToTheSamplersOfTheirByte)
@@ -131,17 +109,6 @@ TEST_F(ShaderTest, ASamplerByteBelowSixteenSetsOneSampler)
     EXPECT_EQ(Bound(3), own->m_pTexture);
     EXPECT_EQ(Bound(0), nullptr);
     shader->End();
-}
-
-TEST_F(ShaderTest, AProgramWithoutEffectDrawsNothing)
-{
-    TDxShader* shader = MakeShader("broken", {"effect 1\nnonsense here\n"}, {Record(0, 0)});
-    ASSERT_EQ(shader->Require(), 0);
-    EXPECT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 1);
-    EXPECT_EQ(shader->GetCurrentProgram(), nullptr);
-    shader->End();
-    EXPECT_NE(m_Log.SystemLog().find("TDxShader::_Prepare(): error: D3DXCreateEffectEx( iDevice , data, size"),
-              std::string::npos);
 }
 
 TEST_F(ShaderTest, SharedProgramsTakeAnEarlierEffect)

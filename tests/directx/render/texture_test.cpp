@@ -12,39 +12,6 @@
 
 namespace
 {
-TEST(TextureFormat, TablesMapBothWaysWithTheirBitDepths)
-{
-    struct TCase
-    {
-        u32 engine;
-        D3DFORMAT format;
-        u32 bits;
-    };
-    const TCase cases[] = {{0x101, D3DFMT_A2R10G10B10, 32}, {0x106, D3DFMT_R5G6B5, 16}, {0x204, D3DFMT_D24S8, 32},
-                           {0x209, D3DFMT_D16, 16},          {0x301, D3DFMT_DXT1, 4},    {0x303, D3DFMT_DXT3, 8},
-                           {0x403, D3DFMT_A16B16G16R16F, 64}, {0x503, D3DFMT_A32B32G32R32F, 128},
-                           {0x705, D3DFMT_CxV8U8, 16},       {0x801, D3DFMT_R8G8B8, 24}, {0x811, D3DFMT_A4L4, 8}};
-    for (const TCase& c : cases)
-    {
-        EXPECT_EQ(GetFormat(c.format), c.engine);
-        EXPECT_EQ(GetD3DFormat(c.engine), c.format);
-        EXPECT_EQ(GetFormatBitDepth(c.format), c.bits);
-    }
-    EXPECT_EQ(GetFormat(D3DFORMAT(12345)), 0u);
-    EXPECT_EQ(GetD3DFormat(0x999), D3DFMT_UNKNOWN);
-    EXPECT_EQ(GetFormatBitDepth(D3DFORMAT(12345)), 32u);
-}
-
-TEST(TextureFormat, SurfaceSizesCountBlockRowsForDxt)
-{
-    // 5 rows are two block rows of a 16-byte pitch (two DXT1 blocks of 8 bytes).
-    EXPECT_EQ(GetSurfaceSize(D3DFMT_DXT1, 5, 5, 16), 32u);
-    EXPECT_EQ(GetSurfaceSize(D3DFMT_DXT5, 8, 4, 32), 32u);
-    EXPECT_EQ(GetSurfaceSize(D3DFMT_A8R8G8B8, 3, 3, 12), 36u);
-    EXPECT_EQ(GetSurfaceSize(D3DFMT_R8G8B8, 2, 1, 6), 6u);
-    // Never less than one byte.
-    EXPECT_EQ(GetSurfaceSize(D3DFMT_A8, 0, 0, 0), 1u);
-}
 
 TEST(TextureLevelSkip, SkipsOnlyWhatLeavesSidesAboveFour)
 {
@@ -66,24 +33,6 @@ TEST(TextureLevelSkip, SkipsOnlyWhatLeavesSidesAboveFour)
     EXPECT_EQ(skip.nSkip, 2);
     EXPECT_EQ(skip.nWidth, 64);
     EXPECT_EQ(skip.nHeight, 32);
-    EXPECT_EQ(skip.nLevels, 1);
-}
-
-TEST(TextureLevelSkip, MaximumDimensionRaisesTheSkip)
-{
-    const TTextureLevelSkip skip = ComputeLevelSkip(8192, 2048, 1, 14, D3DFMT_A8R8G8B8, 0, 2048, false);
-    EXPECT_EQ(skip.nSkip, 2);
-    EXPECT_EQ(skip.nWidth, 2048);
-    EXPECT_EQ(skip.nHeight, 512);
-    EXPECT_EQ(skip.nLevels, 12);
-}
-
-TEST(TextureLevelSkip, DxtSidesAreRoundedUpToBlocks)
-{
-    const TTextureLevelSkip skip = ComputeLevelSkip(80, 48, 1, 4, D3DFMT_DXT5, 3, 4096, false);
-    EXPECT_EQ(skip.nSkip, 3);
-    EXPECT_EQ(skip.nWidth, 12);
-    EXPECT_EQ(skip.nHeight, 8);
     EXPECT_EQ(skip.nLevels, 1);
 }
 
@@ -274,18 +223,6 @@ TEST_F(TextureXpTest, CubeFacesMoveIntoTheFinalTexture)
         }
 }
 
-TEST_F(TextureLoadTest, VolumeTextureLoads)
-{
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName("fog", true), 8, 8, 8, 1, TEXTURE_VOLUME, 0x102, 0);
-    const u32 size = 8 * 8 * 8 * 4;
-    texture->m_aLevel.Add({0, size, 32});
-    m_Image.assign(size, 7);
-    AttachData(*texture);
-    EXPECT_EQ(texture->Require(), 0);
-    EXPECT_EQ(g_DxDeviceStatistics.nVolumeTextures, size);
-}
-
 TEST_F(TextureLoadTest, SkyTexturesAreMadeAt512WhateverTheRepositoryHolds)
 {
     TTexture* texture =
@@ -453,13 +390,4 @@ TEST_F(TextureXpTest, CopiesTakeTheirPixelsFromTargetsAndTextures)
     EXPECT_EQ(FirstByteOfLevel(copy, 0), 0x33);
 }
 
-TEST_F(TextureTest, FinalizingTheDeviceUnloadsTheTexturesFirst)
-{
-    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("panel", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
-    ASSERT_EQ(texture->Require(), 0u);
-    m_pManager->m_nStepWord = 1;
-    m_pManager->FinalizeManager();
-    EXPECT_EQ(texture->IsLoaded(), 0u);
-    EXPECT_EQ(m_Log.SystemLog().find("unreleased"), std::string::npos);
-}
 } // namespace
