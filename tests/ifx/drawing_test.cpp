@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <vector>
 
 namespace
 {
@@ -162,7 +163,7 @@ TEST_F(ParticleDrawTest, MultiplyingParticlesMatchTheirGoldenImage)
 namespace
 {
 // Sixteen particles at the origin, one of each LOD rank.
-TIParticleSystem* Ranked(ParticleDrawTest* test, TNode& node)
+TIParticleSystem* Ranked(TNode& node)
 {
     const u32 id = TName("ranked", true).GetId();
     auto* data = static_cast<TIParticleEmitterData*>(g_pParticleManager->CreateEmitterData(&id));
@@ -171,7 +172,6 @@ TIParticleSystem* Ranked(ParticleDrawTest* test, TNode& node)
     data->aSize[0] = data->aSize[1] = data->aSize[2] = {1.0f, 0.0f};
     data->aScale[0] = data->aScale[1] = {1.0f, 0.0f};
     data->TimeScale = {1.0f, 0.0f};
-    (void)test;
     TParticleEmitter* emitter = g_pParticleManager->CreateEmitter(&node, data);
     auto* system = static_cast<TIParticleSystem*>(g_pParticleManager->CreateSystem(emitter));
     system->ResetParticles();
@@ -183,14 +183,10 @@ TIParticleSystem* Ranked(ParticleDrawTest* test, TNode& node)
 
 TEST_F(ParticleDrawTest, DistantSystemsDrawAShareOfTheirRanks)
 {
-    EXPECT_EQ(ParticleLodLevel(100.0f), 0u);
-    EXPECT_EQ(ParticleLodLevel(100.5f), 3u);
-    EXPECT_EQ(ParticleLodLevel(200.5f), 6u);
-    EXPECT_EQ(ParticleLodLevel(400.5f), 10u);
-    EXPECT_EQ(ParticleLodLevel(800.0f), 10u);
-    EXPECT_EQ(ParticleLodLevel(800.5f), 12u);
+    for (auto [distance, level] : {std::pair{100.0f, 0u}, {100.5f, 3u}, {200.5f, 6u}, {800.0f, 10u}, {800.5f, 12u}})
+        EXPECT_EQ(ParticleLodLevel(distance), level) << distance;
 
-    TIParticleSystem* system = Ranked(this, m_Node);
+    TIParticleSystem* system = Ranked(m_Node);
     std::set<u32> ranks;
     for (i32 i = 0; i < 16; ++i)
         ranks.insert(system->aParticle[i].nLodRank);
@@ -212,7 +208,7 @@ TEST_F(ParticleDrawTest, DistantSystemsDrawAShareOfTheirRanks)
 
 TEST_F(ParticleDrawTest, TheShadowPassAndThePassDefines)
 {
-    TIParticleSystem* system = Ranked(this, m_Node);
+    TIParticleSystem* system = Ranked(m_Node);
     TParticleVertexStream& stream = TParticleVertexStream::Get();
     TDxShader* shadow = Shader("Shader_particle_shadow");
     TDxShader* alpha = Shader("Shader_particle_alphablend");
@@ -278,10 +274,8 @@ TEST_F(ParticleDrawTest, QuadsTurnStretchAndTakeTheirSheetFrame)
     p.aScale[0] = 1.0f;
     p.aSize[0] = p.aSize[1] = p.aSize[2] = 2.0f;
     TParticleVertex quad[PARTICLE_QUAD_VERTICES];
-    {
-        const TParticleQuadWriter writer(*data, node, m_Camera, nullptr);
-        writer.Write(p, quad);
-    }
+    const auto write = [&] { TParticleQuadWriter(*data, node, m_Camera, nullptr).Write(p, quad); };
+    write();
     // Half size 1; corners at +-(h R1 + w R2) and +-(h R1 - w R2): R1 = X, R2 = Y, w 2, h 1.
     EXPECT_FLOAT_EQ(quad[0].aPosition[0], 1.0f);
     EXPECT_FLOAT_EQ(quad[0].aPosition[1], 3.0f);
@@ -301,17 +295,11 @@ TEST_F(ParticleDrawTest, QuadsTurnStretchAndTakeTheirSheetFrame)
 
     // Turned a quarter: the first axis becomes Y; plus 45 degrees in rotation mode 0.
     p.aAngle[0] = 90.0f;
-    {
-        const TParticleQuadWriter writer(*data, node, m_Camera, nullptr);
-        writer.Write(p, quad);
-    }
+    write();
     EXPECT_NEAR(quad[0].aTangent[1], 1.0f, 1e-6f);
     data->m_nQuadRotationMode = PARTICLE_ROTATION_PLUS_45;
     p.aAngle[0] = -45.0f;
-    {
-        const TParticleQuadWriter writer(*data, node, m_Camera, nullptr);
-        writer.Write(p, quad);
-    }
+    write();
     EXPECT_NEAR(quad[0].aTangent[0], 1.0f, 1e-6f);
 
     // A 16-texel-wide texture moves every value by half a texel; a sheet of 4 frames in 2
@@ -363,16 +351,12 @@ TEST_F(ParticleDrawTest, TheStreamsVertexHasSevenElementsInOrder)
     const TMeshDescription& format = ParticleVertexFormat();
     EXPECT_EQ(format.nStride, 72u);
     ASSERT_EQ(format.nElementCount, 7u);
-    const u32 usage[7] = {1, 1, 4, 7, 8, 6, 11};
-    const u32 type[7] = {3, 3, 3, 3, 3, 2, 5};
-    const u32 index[7] = {0, 1, 0, 0, 0, 0, 0};
-    const u32 offset[7] = {0, 12, 24, 36, 48, 60, 68};
+    // usage, type, usage index, offset
+    const u32 elements[7][4] = {{1, 3, 0, 0}, {1, 3, 1, 12}, {4, 3, 0, 24}, {7, 3, 0, 36}, {8, 3, 0, 48}, {6, 2, 0, 60}, {11, 5, 0, 68}};
     for (u32 i = 0; i < 7; ++i)
     {
-        EXPECT_EQ(format.aElement[i].nUsage, usage[i]) << i;
-        EXPECT_EQ(format.aElement[i].nType, type[i]) << i;
-        EXPECT_EQ(format.aElement[i].nUsageIndex, index[i]) << i;
-        EXPECT_EQ(format.aElement[i].nFirst, offset[i]) << i;
+        const auto& e = format.aElement[i];
+        EXPECT_EQ(std::vector<u32>({e.nUsage, e.nType, e.nUsageIndex, e.nFirst}), std::vector<u32>(elements[i], elements[i] + 4)) << i;
     }
     EXPECT_STREQ(format.VertexLayout.GetText(), "particle");
 }

@@ -3,6 +3,8 @@
 // gives them.
 #include "particlefixture.h"
 
+#include <tuple>
+
 namespace
 {
 class NodeSystemTest : public ParticleTest
@@ -28,16 +30,18 @@ protected:
 
 TEST_F(NodeSystemTest, DriversMapTheirInputRangeOntoTheOutputRange)
 {
-    const TParticleDriver driver = {0, 2, 0.0f, 10.0f, 1.0f, 3.0f};
-    EXPECT_FLOAT_EQ(driver.Map(5.0f), 2.0f);
-    EXPECT_FLOAT_EQ(driver.Map(-1.0f), 1.0f);
-    EXPECT_FLOAT_EQ(driver.Map(20.0f), 3.0f);
-    EXPECT_FLOAT_EQ(driver.Map(0.0f), 1.0f);
-    EXPECT_FLOAT_EQ(driver.Map(10.0f), 3.0f);
     // A range of no width: its one value gives the output's start, not a division by 0.
-    const TParticleDriver flat = {0, 2, 4.0f, 4.0f, 1.0f, 3.0f};
-    EXPECT_FLOAT_EQ(flat.Map(4.0f), 1.0f);
-    EXPECT_FLOAT_EQ(flat.Map(5.0f), 3.0f);
+    const TParticleDriver driver = {0, 2, 0.0f, 10.0f, 1.0f, 3.0f}, flat = {0, 2, 4.0f, 4.0f, 1.0f, 3.0f};
+    for (auto [d, in, out] : {std::tuple{&driver, 5.0f, 2.0f}, {&driver, -1.0f, 1.0f}, {&driver, 20.0f, 3.0f},
+                              {&driver, 0.0f, 1.0f}, {&driver, 10.0f, 3.0f}, {&flat, 4.0f, 1.0f}, {&flat, 5.0f, 3.0f}})
+        EXPECT_FLOAT_EQ(d->Map(in), out) << in;
+    // Shadows follow the flag and the switch.
+    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
+    m_pNodeSystem->m_nRenderFlags = PARTICLE_NODE_CASTS_SHADOW;
+    EXPECT_TRUE(m_pNodeSystem->CastsShadow());
+    SetParticleShadowsEnabled(0);
+    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
+    SetParticleShadowsEnabled(1);
 }
 
 TEST_F(NodeSystemTest, TheVisibilityDriverStopsTheEffectAndRestartsTheSameOne)
@@ -92,16 +96,6 @@ TEST_F(NodeSystemTest, AnEffectThatLostItsRecordIsSpawnedAgain)
     EXPECT_EQ(m_pNodeSystem->pParticleSystem->m_nState, PARTICLE_SYSTEM_RUNNING);
     m_pNodeSystem->Deactivate();
     EXPECT_FALSE(m_pNodeSystem->pParticleSystem->IsRunning());
-}
-
-TEST_F(NodeSystemTest, ShadowsFollowTheFlagAndTheSwitch)
-{
-    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
-    m_pNodeSystem->m_nRenderFlags = PARTICLE_NODE_CASTS_SHADOW;
-    EXPECT_TRUE(m_pNodeSystem->CastsShadow());
-    SetParticleShadowsEnabled(0);
-    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
-    SetParticleShadowsEnabled(1);
 }
 
 TEST_F(NodeSystemTest, TheBoxIsTheEffectsWorldBoxInTheNodesSpace)
