@@ -163,6 +163,31 @@ TEST_F(DeferredRenderingTest, TheLightBlockCarriesTheWorldToLightMatrixAndTheFif
     EXPECT_EQ(v[LIGHT_SETTINGS_SHADOW], 0.0f);
 }
 
+// The pass's first light marks every drawn pixel lit: it alone is never cut to its reach.
+TEST_F(DeferredRenderingTest, OnlyLightsAfterThePassesFirstAreCutToTheirReach)
+{
+    g_pShadowManager->SetEnabled(0);
+    struct TScissorCanvas : TRecordingCanvasManager
+    {
+        using TRecordingCanvasManager::TRecordingCanvasManager;
+        void DrawFullScreen(TShader* shader, const TColor& colour) override
+        {
+            if (shader && shader->m_Name == TName(kPoint))
+                aScissor.push_back(g_pDeviceManager->GetScissorTest());
+            TRecordingCanvasManager::DrawFullScreen(shader, colour);
+        }
+        std::vector<u32> aScissor;
+    } canvas(m_Device.journal);
+    TCanvasManager* const saved = g_pCanvasManager;
+    g_pCanvasManager = &canvas;
+    for (u32 i = 0; i < 2; ++i)
+        Light(LIGHT_POINT, 2.0f, Placement(0.0f, 0.0f, 20.0f)).m_fRange = 5.0f;
+    Lights();
+    g_pCanvasManager = saved;
+    EXPECT_EQ(canvas.aScissor, (std::vector<u32>{0, 1}));
+    EXPECT_EQ(g_pDeviceManager->GetScissorTest(), 0u);
+}
+
 TEST_F(DeferredRenderingTest, PointLightsRecordNoPipelineStep)
 {
     g_pShadowManager->SetEnabled(0);

@@ -145,6 +145,13 @@ TEST_F(ForwardRenderingTest, OnlyTheScenesOfASpotPassAreScissored)
     EXPECT_EQ(wall.aScissor, (std::vector<u32>{1}));
     EXPECT_EQ(glass.aScissor, (std::vector<u32>{0}));
     EXPECT_EQ(g_pDeviceManager->GetScissorTest(), 0u);
+    // A scissor the caller set stays, through the alpha-blend queue and after the pass.
+    g_pDeviceManager->SetScissorTest(1);
+    RenderPass();
+    EXPECT_EQ(wall.aScissor, (std::vector<u32>{1, 1}));
+    EXPECT_EQ(glass.aScissor, (std::vector<u32>{0, 1}));
+    EXPECT_EQ(g_pDeviceManager->GetScissorTest(), 1u);
+    g_pDeviceManager->SetScissorTest(0);
     for (TScissorProbe* probe : {&wall, &glass})
     {
         probe->RemoveFromQueue();

@@ -53,25 +53,13 @@ protected:
     TLightSet other{LIGHT_SET_ON, 0, {}};
 };
 
-TEST_F(LightTest, TheRecordKeepsItsStoredLayoutAndDefaults)
+TEST_F(LightTest, NodesCountTheirLightsInTheSetAndInTheTotalsWhileTheSetIsOnAndRefusedLightsNever)
 {
-    TLight fresh;
-    EXPECT_EQ(fresh.m_nType, LIGHT_UNCOUNTED);
-    EXPECT_EQ(fresh.m_fRange, 1.0f);
-    EXPECT_EQ(fresh.m_fShadowDistance, 300.0f);
-    EXPECT_EQ(fresh.m_nSplitCount, 4);
-    EXPECT_EQ(fresh.m_aValue140[0], 1.0f);
-    EXPECT_EQ(fresh.m_aValue140[4], 1.0f);
-    EXPECT_EQ(fresh.m_aValue140[6], 1.0f);
-    EXPECT_EQ(fresh.m_aValue140[1], 0.0f);
-    EXPECT_EQ(fresh.GetType(), TName("TLight").GetId());
-    EXPECT_EQ(TClusterManager::FindId(LIGHT_MANAGER_ID), g_pLightManager);
-}
-
-TEST_F(LightTest, NodesCountTheirLightsInTheSetAndInTheTotalsWhileTheSetIsOn)
-{
-    node.Enable(0, 0);
-    node.Enable(1, 0);
+    const auto cycle = [&] {
+        node.Enable(0, 0);
+        node.Enable(1, 0);
+    };
+    cycle();
     EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 1u);
     EXPECT_EQ(Total(LIGHT_SPOT), 0); // the set is off
     set.Enable();
@@ -79,34 +67,24 @@ TEST_F(LightTest, NodesCountTheirLightsInTheSetAndInTheTotalsWhileTheSetIsOn)
     node.Enable(0, 0);
     EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
     EXPECT_EQ(Total(LIGHT_SPOT), 0);
-
+    // Type 6, an unknown type and a negative range never count.
+    for (const auto& [type, range] : {std::pair{LIGHT_UNCOUNTED, 1.0f}, {9, 1.0f}, {LIGHT_POINT, -1.0f}})
+    {
+        light.m_nType = type;
+        light.m_fRange = range;
+        cycle();
+        node.Enable(0, 0);
+    }
+    for (u32 type = 0; type < LIGHT_TYPE_COUNT; ++type)
+        EXPECT_EQ(set.m_aLightCount[type] + Total(type), 0u) << type;
     // A light without a set is counted nowhere, and is on whenever its node is.
+    light.m_nType = LIGHT_SPOT;
     light.pLightSet = nullptr;
     node.Enable(1, 0);
     EXPECT_EQ(Total(LIGHT_SPOT), 0);
     EXPECT_EQ(light.IsOn(), 1u);
     node.Enable(0, 0);
     EXPECT_EQ(light.IsOn(), 0u);
-}
-
-TEST_F(LightTest, TypeSixAndRefusedLightsNeverCount)
-{
-    set.Enable();
-    light.m_nType = LIGHT_UNCOUNTED;
-    node.Enable(0, 0);
-    node.Enable(1, 0);
-    light.m_nType = 9;
-    node.Enable(0, 0);
-    node.Enable(1, 0);
-    light.m_nType = LIGHT_POINT;
-    light.m_fRange = -1.0f;
-    node.Enable(0, 0);
-    node.Enable(1, 0);
-    for (u32 type = 0; type < LIGHT_TYPE_COUNT; ++type)
-    {
-        EXPECT_EQ(set.m_aLightCount[type], 0u);
-        EXPECT_EQ(Total(type), 0);
-    }
 }
 
 TEST_F(LightTest, CountsThatWouldGoBelowZeroStayAtZeroAfterALogLine)
@@ -124,6 +102,13 @@ TEST_F(LightTest, CountsThatWouldGoBelowZeroStayAtZeroAfterALogLine)
     EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
     EXPECT_EQ(Total(LIGHT_SPOT), 0);
     EXPECT_NE(folder.SystemLog().find("light total of type 3 would go below 0"), std::string::npos);
+    // A set on in stored data, its counts never added, switched off by an exclusive one.
+    other.m_aLightCount[LIGHT_POINT] = 5;
+    TLightSet exclusive{LIGHT_SET_EXCLUSIVE, 0, {}};
+    g_pLightManager->LightSets().Add(&exclusive);
+    exclusive.Enable();
+    EXPECT_EQ(Total(LIGHT_POINT), 0);
+    EXPECT_NE(folder.SystemLog().find("light total of type 2 would go below 0 (-5): kept at 0"), std::string::npos);
 }
 
 TEST_F(LightTest, AnExclusiveSetSwitchesTheOthersOffAndASetThatIsOnChangesNothing)
@@ -142,20 +127,9 @@ TEST_F(LightTest, AnExclusiveSetSwitchesTheOthersOffAndASetThatIsOnChangesNothin
     EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 2);
 }
 
-TEST_F(LightTest, ASetSwitchedOffNeverTakesTheTotalsBelowZero)
-{
-    // On in stored data, its counts never added to the totals.
-    other.m_aLightCount[LIGHT_POINT] = 5;
-    set.m_nFlags = LIGHT_SET_EXCLUSIVE;
-    set.Enable();
-    EXPECT_EQ(Total(LIGHT_POINT), 0);
-    EXPECT_NE(folder.SystemLog().find("light total of type 2 would go below 0 (-5): kept at 0"), std::string::npos);
-}
-
 TEST_F(LightTest, TheTotalsAreOneBlockOf24BytesAndDamagedBlocksAreRefused)
 {
     EXPECT_EQ(g_pLightManager->GetDataCount(), 1);
-    EXPECT_EQ(g_pLightManager->GetDataSize(), 24);
     const i32 stored[LIGHT_TYPE_COUNT] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(g_pLightManager->SetData(0, stored, sizeof stored), 0);
     void* data = nullptr;
@@ -167,10 +141,13 @@ TEST_F(LightTest, TheTotalsAreOneBlockOf24BytesAndDamagedBlocksAreRefused)
     EXPECT_EQ(g_pLightManager->SetData(0, stored, 20), 1);
     EXPECT_EQ(g_pLightManager->SetData(0, stored, 28), 1);
     EXPECT_NE(folder.SystemLog().find("block 0 of 20 bytes is not the 24-byte light totals"), std::string::npos);
-    const i32 negative[LIGHT_TYPE_COUNT] = {0, -3, 0, 0, 0, 0};
+    // 0 is the last total taken, -1 the first refused.
+    const i32 negative[LIGHT_TYPE_COUNT] = {0, -1, 0, 0, 0, 0};
     EXPECT_EQ(g_pLightManager->SetData(0, negative, sizeof negative), 0);
     EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 0);
-    EXPECT_NE(folder.SystemLog().find("stored light total of type 1 is -3: taken as 0"), std::string::npos);
+    EXPECT_EQ(Total(LIGHT_AMBIENT), 0);
+    EXPECT_NE(folder.SystemLog().find("stored light total of type 1 is -1: taken as 0"), std::string::npos);
+    EXPECT_EQ(folder.SystemLog().find("stored light total of type 0"), std::string::npos);
 }
 
 TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
@@ -191,10 +168,11 @@ TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
 
 TEST_F(LightTest, TheOptimizationLevelTakesIntegersAndTruncatedFloats)
 {
-    Optimization()->SetFloat(1.7f);
-    EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 1);
-    Optimization()->SetFloat(-0.5f);
-    EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 0);
+    for (const auto& [value, level] : {std::pair{1.7f, 1}, {-0.5f, 0}})
+    {
+        Optimization()->SetFloat(value);
+        EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), level) << value;
+    }
     Optimization()->SetInt(3);
     EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 3);
 }

@@ -286,22 +286,37 @@ TEST_F(ShadowManagerTest, ALocalLightsFieldOfViewIsItsConeTwiceInDegreesWithAMar
     EXPECT_EQ(ShadowLocalFieldOfView(spot), 1.0f);
 }
 
-TEST_F(ShadowManagerTest, EachLocalLightKeepsItsOwnCasterList)
+TEST_F(ShadowManagerTest, EachLocalLightKeepsItsOwnCasterListUpToItsCapacity)
 {
     Object(0.0f, 0.0f, 5.0f, 1.0f);
+    Object(0.0f, 0.0f, 30.0f, 1.0f);
     Object(0.0f, 0.0f, 400.0f, 1.0f);
-    TLight& near = Light(LIGHT_SPOT);
-    near.m_nCastsShadows = 1;
-    near.m_fShadowDistance = 50.0f;
-    TLight& far = Light(LIGHT_POINT, 2.0f, Placement(0.0f, 0.0f, 390.0f));
-    far.m_nCastsShadows = 1;
-    far.m_fShadowDistance = 50.0f;
+    const auto caster = [&](i32 type, f32 distance, const TMatrix& at) -> TLight& {
+        TLight& light = Light(type, 2.0f, at);
+        light.m_nCastsShadows = 1;
+        light.m_fShadowDistance = distance;
+        return light;
+    };
+    TLight& near = caster(LIGHT_SPOT, 50.0f, TMatrix(1.0f));
+    TLight& far = caster(LIGHT_POINT, 50.0f, Placement(0.0f, 0.0f, 390.0f));
     g_pShadowManager->RenderShadows();
-    EXPECT_EQ(ShadowLocalCasterCount(0), 1u);
+    EXPECT_EQ(ShadowLocalCasterCount(0), 2u);
     EXPECT_EQ(ShadowLocalCasterCount(1), 1u);
     // The point light's map gets its lit border.
     EXPECT_NE(std::count_if(m_Device.journal.begin(), m_Device.journal.end(),
                             [](const std::string& line) { return line.rfind("tile", 0) == 0; }),
               0);
+    // Another light taking the slot, where the first one stood, gathers its own casters.
+    near.m_nCastsShadows = far.m_nCastsShadows = 0;
+    TLight& close = caster(LIGHT_SPOT, 10.0f, TMatrix(1.0f));
+    g_pShadowManager->RenderShadows();
+    EXPECT_EQ(ShadowLocalCasterCount(0), 1u);
+    // The list holds at most SHADOW_LOCAL_CASTERS of the casters in reach.
+    for (u32 i = 0; i < SHADOW_LOCAL_CASTERS; ++i)
+        Object(0.0f, 0.0f, 5.0f, 1.0f);
+    TShadowManager::__ResetCasterLists();
+    g_pShadowManager->RenderShadows();
+    EXPECT_EQ(ShadowLocalCasterCount(0), SHADOW_LOCAL_CASTERS);
+    close.m_nCastsShadows = 0;
 }
 } // namespace
