@@ -230,6 +230,12 @@ TEST_F(SavedGameTest, PlacesNewRecordsInTheList)
     EXPECT_EQ(again->GetId(), firstId);
     ASSERT_EQ(Profile().GetSavedGameCount(), 1);
     EXPECT_EQ(Record(0), again);
+    // Replacing the record saved in the same millisecond keeps the new file of its name.
+    TPlayerSavedGame* replaced = Profile().SaveGame(0, SAVE_GAME_INSERT, 0);
+    ASSERT_EQ(Profile().GetSavedGameCount(), 1);
+    EXPECT_EQ(Record(0), replaced);
+    EXPECT_TRUE(Exists("anna/" + Id(static_cast<u64>(firstId)) + ".save"));
+    again = replaced;
     s_nNow += 10000;
     TPlayerSavedGame* second = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
     s_nNow += 10000;
@@ -263,6 +269,13 @@ TEST_F(SavedGameTest, DeleteGameAndThePendingRecord)
     EXPECT_EQ(Manager().GetPendingSavedGame(), record);
     EXPECT_EQ(Profile().DeleteGame(1), 3u);
     EXPECT_TRUE(Logged("TPlayerProfile::DeleteGame(): error: Saved game index 1 out of range."));
+    // The record at the index goes, the others stay.
+    s_nNow += 10000;
+    TPlayerSavedGame* newer = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
+    EXPECT_EQ(Profile().DeleteGame(1), 0u);
+    ASSERT_EQ(Profile().GetSavedGameCount(), 1);
+    EXPECT_EQ(Record(0), newer);
+    EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
     EXPECT_EQ(Profile().DeleteGame(0), 0u);
     EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
     EXPECT_EQ(Entries("anna"), (std::vector<std::string>{"anna.profile"}));

@@ -163,6 +163,10 @@ TEST_F(UIContainerTest, GridRowsWrapOrStayAndTheViewFollows)
     grid->SelectNextRow(true, true);
     EXPECT_EQ(grid->m_nSelectedRow, 0);
     EXPECT_EQ(grid->GetScrollRow(), 0);
+    grid->SetScrollRow(3);
+    grid->SelectPreviousRow(true, false);
+    EXPECT_EQ(grid->m_nSelectedRow, 0);
+    EXPECT_EQ(grid->GetScrollRow(), 0) << "on the first row only the view moves";
     grid->SelectPreviousRow(true, true);
     EXPECT_EQ(grid->m_nSelectedRow, 9);
     const std::vector<std::pair<i32, i32>> expected = {{9, -1}, {0, 9}, {9, 0}};
@@ -243,8 +247,10 @@ TEST_F(UIContainerTest, ATrackPressPagesByHalfTheVisibleRangeThroughTheStepButto
     TUIGrid* grid = Grid(20);
     TUISlider* bar = grid->m_pScrollBar;
     i32 changes = 0;
-    bar->OnChange.Add([&changes](TUIItem*, const void*) {
+    f32 seen = 0.0f;
+    bar->OnChange.Add([&](TUIItem*, const void*) {
         ++changes;
+        seen = bar->GetValue();
         return 0;
     });
     // The track below the thumb: 5 rows visible, a page of 2.5 steps of 1.
@@ -254,6 +260,9 @@ TEST_F(UIContainerTest, ATrackPressPagesByHalfTheVisibleRangeThroughTheStepButto
     ClickAt(390, 25);
     EXPECT_EQ(bar->GetValue(), 0.0f);
     EXPECT_FALSE(bar->GetUpButton()->IsVisible()) << "at 0 the up button hides";
+    bar->SetValue(14.5f);
+    ClickAt(390, 90);
+    EXPECT_EQ(seen, 15.0f) << "a step stops at the rows less the visible ones";
     bar->SetValue(100.0f);
     EXPECT_EQ(bar->GetValue(), 15.0f) << "no further than the rows less the visible ones";
     EXPECT_FALSE(bar->GetDownButton()->IsVisible());
