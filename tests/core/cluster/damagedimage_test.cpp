@@ -116,6 +116,11 @@ TEST_F(ClusterDamagedImageTest, HeadersThatAreNoImageAreRefused)
     image = m_Image;
     SetImageWord(image, 12, 0x20000000);
     ExpectRefused(image, "do not fit");
+    // One array more than a cluster holds, with room for its table entry.
+    image = m_Image;
+    image.resize(image.size() + 8 * (CLUSTER_ARRAY_COUNT + 1 - ImageWord(image, 12)));
+    SetImageWord(image, 12, CLUSTER_ARRAY_COUNT + 1);
+    ExpectRefused(image, "257 arrays");
 }
 
 TEST_F(ClusterDamagedImageTest, ArraysMustBeDeclaredAndFit)
@@ -151,8 +156,18 @@ TEST_F(ClusterDamagedImageTest, BlocksAndUserIdsMustFit)
     SetImageWord(image, 16, 2);
     ExpectRefused(image, "manager id 0 not registered");
     image = m_Image;
-    SetImageWord(image, static_cast<u32>(image.size()) - 4, 257);
+    SetImageWord(image, static_cast<u32>(image.size()) - 4, CLUSTER_USER_ID_COUNT + 1);
     ExpectRefused(image, "user-id table does not match its size");
+    // A full table is the last accepted.
+    std::vector<std::pair<u32, u32>> full;
+    for (u32 id = 1; id <= CLUSTER_USER_ID_COUNT; ++id)
+        full.push_back({id, TClusterHandle(id % 4, TEST_SHAPE_TYPE).GetWord()});
+    image = m_Image;
+    SetUserIds(image, full);
+    ASSERT_EQ(Load(image), 0);
+    EXPECT_EQ(g_pCluster->GetUserIds().GetCount(), CLUSTER_USER_ID_COUNT);
+    ASSERT_EQ(Load(m_Image), 0);
+    m_Journal.clear();
     image = m_Image;
     SetUserIds(image, {{5, TClusterHandle(0, TEST_SHAPE_TYPE).GetWord()},
                        {5, TClusterHandle(1, TEST_SHAPE_TYPE).GetWord()}});
