@@ -190,6 +190,8 @@ TEST_F(JoystickTest, ControllersAreLinkedToSetsByIdAndSwapped)
     EXPECT_TRUE(m_Console.Has("invalid joystick 1 index 3 (only 2 joystick(s))"));
     Run("joystick.swap 1 0");
     EXPECT_TRUE(m_Console.Has("invalid joystick 2 index 0 (only 2 joystick(s))"));
+    Run("joystick.swap 1 3");
+    EXPECT_TRUE(m_Console.Has("invalid joystick 2 index 3 (only 2 joystick(s))"));
     Run("joystick.swap 1");
     EXPECT_TRUE(m_Console.Has("command does not take 1 parameter (2 expected)"));
 }

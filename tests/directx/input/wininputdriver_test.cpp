@@ -254,6 +254,8 @@ TEST_F(WinInputTest, WheelNotchesAreOneEachAndCappedAtTen)
     EXPECT_EQ(m_Recorder.events[0].nCode, 1003u);
     EXPECT_EQ(m_Recorder.events[0].nModifiers, WIN_EVENT_MOUSE);
     EXPECT_EQ(m_Recorder.events[1].nCode, 1004u);
+    Frame();
+    EXPECT_EQ(Value("mbWheelDown"), 0.0f);
 }
 
 TEST_F(WinInputTest, MotionOfAllMiceIsTheAverageOfFourFrames)

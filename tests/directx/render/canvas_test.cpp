@@ -112,12 +112,14 @@ TEST_F(CanvasTest, AFullBatchIsDrawnAndALargerRequestRefused)
     EXPECT_NE(m_Log.SystemLog().find("769 vertices asked of a batch of 768"), std::string::npos);
     EXPECT_EQ(DrawCalls(), 0u);
 
+    // The last vertex that fits joins the batch; the next one draws it first.
     ASSERT_NE(m_pCanvas->AllocVertices3DTriangles(765, shader, nullptr), nullptr);
+    ASSERT_NE(m_pCanvas->AllocVertices3DTriangles(3, shader, nullptr), nullptr);
     EXPECT_EQ(DrawCalls(), 0u);
-    ASSERT_NE(m_pCanvas->AllocVertices3DTriangles(6, shader, nullptr), nullptr);
+    ASSERT_NE(m_pCanvas->AllocVertices3DTriangles(1, shader, nullptr), nullptr);
     EXPECT_EQ(DrawCalls(), 1u);
-    EXPECT_EQ(Primitives(), 255u);
-    EXPECT_EQ(Count(CANVAS_BATCH_3D_TRIANGLES), 6);
+    EXPECT_EQ(Primitives(), 256u);
+    EXPECT_EQ(Count(CANVAS_BATCH_3D_TRIANGLES), 1);
 
     // Triangles past the capacity go in chunks.
     m_pCanvas->Flush();

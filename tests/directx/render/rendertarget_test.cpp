@@ -52,7 +52,9 @@ TEST_F(RenderTargetTest, AReleasedTargetIsTheNextOneTaken)
     EXPECT_EQ(depth->m_nDepth, 1u);
     EXPECT_EQ(depth->m_nReferences, 1);
     EXPECT_EQ(g_DxDeviceStatistics.nDepthTargets, 512u * 512 * 4);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetRenderTargetCount(), 1);
+    // Taken as its own, it is no longer offered to a shareable request.
+    EXPECT_NE(NewTarget("blur", 512, 512, 0x204, 1), depth);
+    EXPECT_EQ(g_pDxRenderTargetManager->GetRenderTargetCount(), 2);
 }
 
 TEST_F(RenderTargetTest, ThePoolRefusesASixtyFifthTarget)

@@ -70,6 +70,8 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     g_pCluster->Clear();
     EXPECT_EQ(g_pDxShaderManager->GetShaderCount(), 0);
     g_pDxShaderManager->CreateShader(TName("third", true));
+    // The viewport drawn last goes with the array the load replaces.
+    g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("stale", true), 0));
     ASSERT_EQ(g_pCluster->Load(image.data(), static_cast<u32>(image.size()), CLUSTER_LOAD_NO_CLEAR), 0);
 
     ASSERT_EQ(g_pDxShaderManager->GetShaderCount(), 2);
@@ -95,6 +97,7 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     EXPECT_EQ(loaded->aTexture[5], nullptr);
     EXPECT_EQ(Word(g_pDxTextureManager->GetTexture(0)), Word(TextureDecl().GetPrototype()));
     ASSERT_EQ(g_pDxViewportManager->GetViewportCount(), 1);
+    EXPECT_EQ(g_pDxViewportManager->GetCurrentViewport(), nullptr);
     EXPECT_EQ(g_pDxViewportManager->GetViewport(0)->pCamera, nullptr);
     EXPECT_EQ(g_pDxViewportManager->GetViewport(0)->m_Record.nWidth, 256u);
     ASSERT_EQ(g_pDxMeshManager->GetMeshDataCount(), 1);
