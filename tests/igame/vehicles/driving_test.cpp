@@ -5,51 +5,7 @@
 #include "engine/render/light.h"
 #include "engine/system/nodemanager.h"
 #include "igame/effects/lensflare.h"
-#include "support/countingwheel.h"
 
-#include <memory>
-#include <vector>
-
-namespace
-{
-// Counting stand-ins for a vehicle's wheels, put back when the test ends.
-class TCountedWheels
-{
-public:
-    explicit TCountedWheels(TVehicle* vehicle) : m_pVehicle(vehicle)
-    {
-        for (u32 i = 0; i < vehicle->aWheelGeometry.GetCount(); ++i)
-        {
-            m_aReal.push_back(vehicle->aWheelGeometry[i]);
-            wheels.push_back(std::make_unique<TCountingWheel>(vehicle->aWheelGeometry[i]));
-            vehicle->aWheelGeometry[i] = wheels.back().get();
-        }
-    }
-    ~TCountedWheels()
-    {
-        for (u32 i = 0; i < m_aReal.size(); ++i)
-            m_pVehicle->aWheelGeometry[i] = m_aReal[i];
-    }
-    u32 Sent(u32 parameter) const
-    {
-        u32 count = 0;
-        for (const auto& wheel : wheels)
-            count += wheel->CountSent(parameter);
-        return count;
-    }
-    void Clear()
-    {
-        for (const auto& wheel : wheels)
-            wheel->sent.clear();
-    }
-
-    std::vector<std::unique_ptr<TCountingWheel>> wheels;
-
-private:
-    TVehicle* m_pVehicle;
-    std::vector<TDynamicsGeometry*> m_aReal;
-};
-} // namespace
 
 TEST_F(VehicleTest, TheForwardFadeFallsOverTheLastFifteenPercentOfTheTopSpeed)
 {
@@ -77,6 +33,11 @@ TEST_F(VehicleTest, TheForwardFadeFallsOverTheLastFifteenPercentOfTheTopSpeed)
     cart.Parameters.fSpeed = 0.5f * top;
     EXPECT_FLOAT_EQ(0.0f, cart.GetForwardFade());
     cart.speedLimitFactor = 1.0f;
+    // Steering moves towards the asked angle by the steer speed and stops on it.
+    cart.Parameters.fSpeed = 0.0f;
+    for (i32 i = 0; i < 2; ++i)
+        cart.SteerLeft(0.5f, 100.0f);
+    EXPECT_FLOAT_EQ(0.5f * cart.Parameters.fMaxSteerAngle, cart.Parameters.fSteerAngle);
     // Backwards: the same over the reverse top speed.
     cart.Parameters.fSpeed = -0.85f * cart.Parameters.fMaxReverseSpeed;
     EXPECT_FLOAT_EQ(1.0f, cart.GetReverseFade());
@@ -113,12 +74,13 @@ TEST_F(VehicleTest, GearsShiftFromZeroWhenDrivingStartsAndBackAtStandstill)
     }
     EXPECT_EQ(1, cart.Parameters.nGear);
     EXPECT_GT(cart.GetSpeed(), 0.01f);
+    // Past the only gear's shift-up speed it stays in gear 1.
+    cart.Parameters.aGear[0].fShiftUp = 1.0f;
     for (frame = 0; frame < 120; ++frame)
     {
         cart.Drive(1.0f, kFrame);
         Step();
     }
-    // One gear only: it stays in gear 1.
     EXPECT_EQ(1, cart.Parameters.nGear);
     // Stopped: gear 0 again.
     cart.SetHandbrake(1.0f);
@@ -287,6 +249,7 @@ TEST_F(VehicleTest, LightGroupsFollowTheirFlagsAndSwitchOnlyWhenTheyChange)
     cart.aFrontLightNode.Add(&front);
     cart.aFrontLightLensFlare.Add(&flare);
     cart.aStopLightNode.Add(&stop);
+    stopNode->Enable(0, 0);
 
     cart.flags |= VEHICLE_LIGHTS;
     Step();
@@ -300,7 +263,10 @@ TEST_F(VehicleTest, LightGroupsFollowTheirFlagsAndSwitchOnlyWhenTheyChange)
     cart.flags &= ~VEHICLE_LIGHTS;
     Step();
     EXPECT_FALSE(flareNode->IsEnabled());
-    // The stop lights follow the brakes.
+    // The stop lights follow the brakes, not the reverse gear.
+    cart.flags |= VEHICLE_REVERSE;
+    Step();
+    EXPECT_FALSE(stopNode->IsEnabled());
     cart.Brake(1.0f, kFrame);
     Step();
     EXPECT_TRUE(stopNode->IsEnabled());

@@ -59,6 +59,9 @@ TEST_F(VehicleTest, SettingTheSameVehicleActiveAgainStopsAndRestartsItsEngine)
     // The stopped loop's release does not end the loop that started since.
     Step();
     EXPECT_TRUE(idle->IsPlaying());
+    // Another vehicle taking over stops the engine of the one left.
+    g_pVehicleManager->SetActiveVehicle(m_pCrawler);
+    EXPECT_FALSE(idle->IsPlaying());
 }
 
 TEST_F(VehicleTest, TheTrackShaderShowsTheOffsetsOfTheTrackedVehicleUpdatedLast)
@@ -100,10 +103,3 @@ TEST_F(VehicleTest, TheTrackShaderShowsTheOffsetsOfTheTrackedVehicleUpdatedLast)
     g_pVehicleManager->Vehicles().SetCount(3);
 }
 
-TEST(VehicleNamesTest, TheManagersNamesAreKeptFromTheStart)
-{
-    for (const char* text :
-         {"vehicle", "vehicles", "TVehicle", "TTrackShaderParameters", "TShaderParameterPlugin"})
-        EXPECT_STREQ(text, TName(text).GetText());
-    EXPECT_NE(nullptr, g_ManagerManager.FindManager(TName("Vehicle")));
-}

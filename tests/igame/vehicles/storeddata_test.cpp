@@ -6,12 +6,12 @@
 #include "ageia/dynamicsjoint.h"
 #include "engine/system/nodemanager.h"
 #include "repositorywriter.h"
-#include "support/countingwheel.h"
 #include "xaudio2/gamesound.h"
 
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace
 {
@@ -85,25 +85,21 @@ TEST_F(VehicleTest, StoredCountsBeyondTheirArraysAreCutAndUnusableParametersRepl
     g_pCluster->Clear();
 
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("battered.data", 0));
-    const TVehicle* loaded = FindLoaded("full");
-    ASSERT_NE(nullptr, loaded);
-    EXPECT_EQ(16u, loaded->aWheelGeometry.GetCount());
-    EXPECT_EQ(8u, loaded->aFrontLightNode.GetCount());
-    EXPECT_EQ(4u, loaded->aStopLightLensFlare.GetCount());
-    EXPECT_EQ(16, loaded->wheelCount);
-    EXPECT_EQ(4, loaded->Parameters.nGearCount);
-    EXPECT_FLOAT_EQ(0.001f, loaded->Parameters.fMaxSpeed);
-    EXPECT_EQ(16u, loaded->Sound.aSound[0]->m_nClipCount);
-
-    loaded = FindLoaded("battered");
-    ASSERT_NE(nullptr, loaded);
-    EXPECT_EQ(16u, loaded->aWheelGeometry.GetCount());
-    EXPECT_EQ(8u, loaded->aFrontLightNode.GetCount());
-    EXPECT_EQ(4u, loaded->aStopLightLensFlare.GetCount());
+    // Wheel shapes, front lights, stop light flares, wheels, gears and the first sound's clips:
+    // "full" keeps its own, "battered" is cut to the same.
+    for (const char* name : {"full", "battered"})
+    {
+        const TVehicle* loaded = FindLoaded(name);
+        ASSERT_NE(nullptr, loaded);
+        EXPECT_EQ(std::vector<i64>({16, 8, 4, 16, 4, 16}),
+                  std::vector<i64>({loaded->aWheelGeometry.GetCount(), loaded->aFrontLightNode.GetCount(),
+                                    loaded->aStopLightLensFlare.GetCount(), loaded->wheelCount,
+                                    loaded->Parameters.nGearCount, loaded->Sound.aSound[0]->m_nClipCount}))
+            << name;
+    }
+    EXPECT_FLOAT_EQ(0.001f, FindLoaded("full")->Parameters.fMaxSpeed);
+    const TVehicle* loaded = FindLoaded("battered");
     EXPECT_EQ(8u, loaded->Sound.aSound.GetCount());
-    EXPECT_EQ(16, loaded->wheelCount);
-    EXPECT_EQ(4, loaded->Parameters.nGearCount);
-    EXPECT_EQ(16u, loaded->Sound.aSound[0]->m_nClipCount);
     EXPECT_FLOAT_EQ(20.0f, loaded->Parameters.fMaxSpeed);
     EXPECT_FLOAT_EQ(5.0f, loaded->Parameters.fMaxReverseSpeed);
     EXPECT_FLOAT_EQ(30.0f, loaded->Parameters.fMaxSteerAngle);
@@ -166,14 +162,7 @@ TEST_F(VehicleTest, ValuesThatAreNoNumberNeverReachAWheelOrTheJoint)
     const f32 nan = std::numeric_limits<f32>::quiet_NaN();
     const f32 infinity = std::numeric_limits<f32>::infinity();
     TVehicle& cart = *m_pCart;
-    std::vector<std::unique_ptr<TCountingWheel>> counted;
-    std::vector<TDynamicsGeometry*> real;
-    for (u32 i = 0; i < cart.aWheelGeometry.GetCount(); ++i)
-    {
-        real.push_back(cart.aWheelGeometry[i]);
-        counted.push_back(std::make_unique<TCountingWheel>(cart.aWheelGeometry[i]));
-        cart.aWheelGeometry[i] = counted.back().get();
-    }
+    std::optional<TCountedWheels> counted(&cart);
     cart.aWheel[0].fSteerFactor = nan;
     cart.aWheel[1].fSteerFactor = infinity;
     cart.aWheel[2].fDriveFactor = nan;
@@ -186,15 +175,14 @@ TEST_F(VehicleTest, ValuesThatAreNoNumberNeverReachAWheelOrTheJoint)
         Step();
     }
     u32 sent = 0;
-    for (const auto& wheel : counted)
+    for (const auto& wheel : counted->wheels)
         for (const TCountingWheel::TSent& value : wheel->sent)
         {
             EXPECT_TRUE(std::isfinite(value.fValue)) << value.nParameter;
             ++sent;
         }
     EXPECT_GT(sent, 0u);
-    for (u32 i = 0; i < real.size(); ++i)
-        cart.aWheelGeometry[i] = real[i];
+    counted.reset();
 
     // A steering rate that is no number leaves the joint's angle a number.
     TVehicle& loader = *m_pLoader;

@@ -12,6 +12,7 @@
 #include "levelvehicles.h"
 #include "platform/xaudio2/xaudio2settings.h"
 #include "scenerepositories.h"
+#include "support/countingwheel.h"
 #include "support/scratchworkingfolder.h"
 #include "support/testinput.h"
 #include "xaudio2/gamesoundmanager.h"
@@ -19,7 +20,47 @@
 
 #include <cmath>
 #include <deque>
+#include <memory>
 #include <string>
+#include <vector>
+
+// Counting stand-ins for a vehicle's wheels, put back when the test ends.
+class TCountedWheels
+{
+public:
+    explicit TCountedWheels(TVehicle* vehicle) : m_pVehicle(vehicle)
+    {
+        for (u32 i = 0; i < vehicle->aWheelGeometry.GetCount(); ++i)
+        {
+            m_aReal.push_back(vehicle->aWheelGeometry[i]);
+            wheels.push_back(std::make_unique<TCountingWheel>(vehicle->aWheelGeometry[i]));
+            vehicle->aWheelGeometry[i] = wheels.back().get();
+        }
+    }
+    ~TCountedWheels()
+    {
+        for (u32 i = 0; i < m_aReal.size(); ++i)
+            m_pVehicle->aWheelGeometry[i] = m_aReal[i];
+    }
+    u32 Sent(u32 parameter) const
+    {
+        u32 count = 0;
+        for (const auto& wheel : wheels)
+            count += wheel->CountSent(parameter);
+        return count;
+    }
+    void Clear()
+    {
+        for (const auto& wheel : wheels)
+            wheel->sent.clear();
+    }
+
+    std::vector<std::unique_ptr<TCountingWheel>> wheels;
+
+private:
+    TVehicle* m_pVehicle;
+    std::vector<TDynamicsGeometry*> m_aReal;
+};
 
 // An input the test moves: a key or a half-axis.
 using TVehicleTestInput = TTestInput;
