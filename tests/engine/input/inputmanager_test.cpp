@@ -15,6 +15,8 @@
 #include "testdriver.h"
 
 #include <algorithm>
+#include <cstring>
+#include <deque>
 
 namespace
 {
@@ -207,9 +209,18 @@ TEST_F(InputManagerTest, FocusLayersAndGroupBlocking)
     EXPECT_EQ(shy.nGains, 1);
     EXPECT_EQ(shy.nUpdates, 1);
 
-    Input().RegisterInputFocus(&below, INPUT_FOCUS_NO_LAYER);
-    Input().RegisterInputFocus(&otherGroup, INPUT_FOCUS_NO_LAYER);
-    Input().RegisterInputFocus(&shy, INPUT_FOCUS_NO_LAYER);
+    for (TTestHolder* holder : {&below, &otherGroup, &shy})
+        Input().RegisterInputFocus(holder, INPUT_FOCUS_NO_LAYER);
+
+    // A layer holds INPUT_FOCUS_LAYER_SIZE holders; the next is refused.
+    std::deque<TTestHolder> many;
+    for (u32 i = 0; i <= INPUT_FOCUS_LAYER_SIZE; ++i)
+        Input().RegisterInputFocus(&many.emplace_back(1, true, 0), 4);
+    EXPECT_EQ(many[INPUT_FOCUS_LAYER_SIZE - 1].nLayer, 4u);
+    EXPECT_EQ(many.back().nLayer, INPUT_FOCUS_NO_LAYER);
+    EXPECT_NE(SystemLog().find("layer 4 is full (max 32)"), std::string::npos);
+    for (TTestHolder& holder : many)
+        Input().RegisterInputFocus(&holder, INPUT_FOCUS_NO_LAYER);
 }
 
 TEST_F(InputManagerTest, MovingAHolderKeepsTheOrderOfTheOthers)
@@ -350,14 +361,27 @@ TEST_F(InputManagerTest, TheActionNameSetIsCheckedOnLoad)
     void* data;
     i32 size;
     ASSERT_EQ(Input().GetData(0, data, size), 0);
-    std::string saved(static_cast<const char*>(data), static_cast<size_t>(size));
-    EXPECT_EQ(Input().SetData(0, saved.data(), size), 0);
-    EXPECT_NE(Input().FindAction(TName("two")), nullptr);
-
-    std::string bad = saved;
-    bad[4 + 4] = 99; // a place beyond the actions
-    EXPECT_EQ(Input().SetData(0, bad.data(), size), 2);
-    EXPECT_EQ(Input().SetData(0, saved.data(), size - 1), 2);
+    const std::string saved(static_cast<const char*>(data), static_cast<size_t>(size));
+    const auto with = [&](size_t at, u32 value) {
+        std::string image = saved;
+        std::memcpy(image.data() + at, &value, 4);
+        return image;
+    };
+    u32 firstKey;
+    std::memcpy(&firstKey, saved.data() + 4, 4);
+    const u32 count = Input().GetActionCount();
+    const struct
+    {
+        std::string image;
+        i32 result;
+    } cases[] = {{with(8, count - 1), 0}, // the last action
+                 {with(8, count), 2},     // a place beyond the actions
+                 {with(12, firstKey), 2}, // a name twice
+                 {saved.substr(0, saved.size() - 1), 2},
+                 {saved, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Input().SetData(0, c.image.data(), static_cast<i32>(c.image.size())), c.result)
+            << &c - cases;
     EXPECT_NE(Input().FindAction(TName("two")), nullptr);
 }
 

@@ -46,46 +46,35 @@ TEST(LanguageFile, EntriesComeOutSortedForTheBisection)
     TLanguageFile file;
     ASSERT_EQ(Parse(file, LanguageImage(1001, "Test", "tst", texts)), LANGUAGE_LOADED);
     for (i32 i = 1; i < file.GetEntries().GetCount(); ++i)
-        EXPECT_LT(static_cast<i32>(file.GetEntries()[i - 1].nName),
-                  static_cast<i32>(file.GetEntries()[i].nName));
-}
-
-TEST(LanguageFile, WrongMagicAndVersionAreRefused)
-{
-    TLanguageFile file;
-    std::string image = LanguageImage(1001, "English", "en", {{"hello", u"Hello"}});
-    std::string bad = image;
-    bad[0] = 'x';
-    EXPECT_EQ(Parse(file, bad), LANGUAGE_BAD_MAGIC);
-    EXPECT_EQ(Parse(file, image.substr(0, 3)), LANGUAGE_BAD_MAGIC);
-    bad = image;
-    bad[4] = 2; // version 1002
-    EXPECT_EQ(Parse(file, bad), LANGUAGE_BAD_VERSION);
+        EXPECT_LT(static_cast<i32>(file.GetEntries()[i - 1].nName), static_cast<i32>(file.GetEntries()[i].nName));
 }
 
 TEST(LanguageFile, DamagedFilesAreRefused)
 {
     TLanguageFile file;
+    // Texts of 6 and 4 characters: the second entry's offset (byte 12 of the entries) may point
+    // at most at the block's last character, 18 bytes in.
     const std::string image = LanguageImage(1001, "English", "en", {{"hello", u"Hello"}, {"bye", u"Bye"}});
-    const size_t countAt = 8 + 72;
-    const size_t entriesAt = 8 + 80;
-
+    const size_t countAt = 8 + 72, offsetAt = 8 + 80 + 12;
     // Cut anywhere inside the head, the entries or the texts.
-    for (size_t size = 8; size < image.size(); ++size)
+    for (size_t size = 0; size < image.size(); ++size)
         EXPECT_NE(Parse(file, image.substr(0, size)), LANGUAGE_LOADED) << size;
-
-    std::string bad = image;
-    bad[countAt + 3] = 0x40; // a count of a billion entries
-    EXPECT_EQ(Parse(file, bad), LANGUAGE_DAMAGED);
-
-    bad = image;
-    bad[entriesAt + 12] = 100; // the second text beyond the block
-    EXPECT_EQ(Parse(file, bad), LANGUAGE_DAMAGED);
-
-    bad = image;
-    bad[entriesAt + 12] = 1; // inside a character
-    EXPECT_EQ(Parse(file, bad), LANGUAGE_DAMAGED);
-
+    const struct
+    {
+        size_t at;
+        char value;
+        u32 result;
+    } cases[] = {{0, 'x', LANGUAGE_BAD_MAGIC},         {4, 2, LANGUAGE_BAD_VERSION}, // version 1002
+                 {countAt + 3, 0x40, LANGUAGE_DAMAGED}, // a billion entries
+                 {offsetAt, 100, LANGUAGE_DAMAGED},     {offsetAt, 20, LANGUAGE_DAMAGED},
+                 {offsetAt, 1, LANGUAGE_DAMAGED}, // inside a character
+                 {offsetAt, 18, LANGUAGE_LOADED}};
+    for (const auto& c : cases)
+    {
+        std::string bad = image;
+        bad[c.at] = c.value;
+        EXPECT_EQ(Parse(file, bad), c.result) << c.at << " " << int(c.value);
+    }
     EXPECT_EQ(Parse(file, LanguageImage(1001, "", "en", {})), LANGUAGE_DAMAGED);
     EXPECT_EQ(Parse(file, LanguageImage(1001, "English", "", {})), LANGUAGE_DAMAGED);
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace
 {
@@ -123,6 +124,18 @@ TEST_F(LocalizationTest, ADamagedFileLeavesTheLanguageAsItWas)
     EXPECT_EQ(Localization().GetLanguageCount(), 1);
     EXPECT_EQ(Localization().LoadLanguageFile("future"), LANGUAGE_BAD_VERSION);
     EXPECT_NE(SystemLog().find("TLanguageFile::Parse(): error: 'data/broken.language'"), std::string::npos);
+
+    // The largest file read (its texts all NULs), and one byte more.
+    std::string huge = LanguageImage(1001, "Huge", "hug", {{"quit", u""}});
+    const u32 block = LANGUAGE_FILE_MAX_SIZE - static_cast<u32>(huge.size()) + 2;
+    std::memcpy(huge.data() + 8 + 76, &block, 4);
+    WriteFile("data/huge.language", huge);
+    std::filesystem::resize_file(m_Path + "/data/huge.language", LANGUAGE_FILE_MAX_SIZE + 1);
+    EXPECT_EQ(Localization().LoadLanguageFile("huge"), LANGUAGE_DAMAGED);
+    EXPECT_NE(SystemLog().find("'data/huge.language': unreadable or too large"), std::string::npos);
+    std::filesystem::resize_file(m_Path + "/data/huge.language", LANGUAGE_FILE_MAX_SIZE);
+    EXPECT_EQ(Select("huge"), 0u);
+    EXPECT_STREQ(Current(), "Huge");
 }
 
 TEST_F(LocalizationTest, NoMoreThanSixteenLanguages)

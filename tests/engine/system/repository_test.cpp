@@ -35,6 +35,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -523,30 +524,32 @@ TEST_F(RepositoryTest, RunTimeAppendsGoOnlyToRepositoriesOpenForWriting)
 
 TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
 {
-    auto patch = [](const char* path, u32 offset, const void* bytes, u32 size) {
-        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekp(offset);
-        file.write(static_cast<const char*>(bytes), size);
-    };
     StopLoader();
-    WriteRepository("signature.data", 90, 0);
-    patch("signature.data", 0, "vestamox", 8);
-    EXPECT_DEATH(g_pResourceManager->LoadRepository("signature.data", 0),
-                 "'signature.data' header error: incorrect signature");
-    WriteRepository("version.data", 91, 0);
-    const u32 version = 1001;
-    patch("version.data", 8, &version, 4);
-    EXPECT_DEATH(g_pResourceManager->LoadRepository("version.data", 0),
-                 "'version.data' header error: incorrect version \\(version 1002 expected\\)");
-    WriteRepository("dependencies.data", 92, 0);
-    const u32 many = 9;
-    patch("dependencies.data", 36, &many, 4);
-    EXPECT_DEATH(g_pResourceManager->LoadRepository("dependencies.data", 0), "more than 8 dependencies");
-    WriteRepository("offset.data", 93, 0);
-    const u32 far = 1u << 30;
-    patch("offset.data", 28, &far, 4);
-    EXPECT_DEATH(g_pResourceManager->LoadRepository("offset.data", 0),
-                 "cluster image offset outside the file");
+    WriteRepository("size.data", 89, 0);
+    const u32 version = 1001, many = 9, beyond = static_cast<u32>(std::filesystem::file_size("size.data"));
+    const struct
+    {
+        const char* path;
+        u32 offset;
+        const void* bytes;
+        u32 size;
+        const char* abort;
+    } cases[] = {{"signature.data", 0, "vestamox", 8, "'signature.data' header error: incorrect signature"},
+                 {"version.data", 8, &version, 4,
+                  "'version.data' header error: incorrect version \\(version 1002 expected\\)"},
+                 {"dependencies.data", 36, &many, 4, "more than 8 dependencies"},
+                 // The file's size is the first offset outside it.
+                 {"offset.data", 28, &beyond, 4, "cluster image offset outside the file"}};
+    u32 id = 90;
+    for (const auto& c : cases)
+    {
+        WriteRepository(c.path, id++, 0);
+        std::fstream file(c.path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(c.offset);
+        file.write(static_cast<const char*>(c.bytes), c.size);
+        file.close();
+        EXPECT_DEATH(g_pResourceManager->LoadRepository(c.path, 0), c.abort) << c.path;
+    }
     WriteRepository("required.data", 94, 0, {77});
     EXPECT_DEATH(g_pResourceManager->LoadRepository("required.data", 0),
                  "0x004d: unassociated repository id");

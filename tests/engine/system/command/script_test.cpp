@@ -58,7 +58,7 @@ protected:
     }
 };
 
-TEST_F(ScriptTest, AScriptIsCompiledOnceAndThenRunFromItsCache)
+TEST_F(ScriptTest, AScriptIsCompiledOnceRunFromItsCacheAndRebuiltWhenStaleOrDamaged)
 {
     WriteFile("system/start.icom", "test.record 1\ntest.record \"two words\"\n");
     ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
@@ -68,42 +68,37 @@ TEST_F(ScriptTest, AScriptIsCompiledOnceAndThenRunFromItsCache)
     const std::string cache = CachePath("start").substr(std::strlen(GetTempFolder()));
     EXPECT_EQ(CompareFileWriteTimes("system/start.icom", cache.c_str()), 0);
     EXPECT_NE(SystemLog().find("TCommandManager::Execute(): command source file '"), std::string::npos);
-
-    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    EXPECT_EQ(LinkCalls(), 2u) << "loaded from the cache without linking";
+    const auto run = [&](u32 links, const char* why) {
+        ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
+        EXPECT_EQ(LinkCalls(), links) << why;
+    };
+    run(2, "loaded from the cache without linking");
     EXPECT_EQ(RunCalls(), 4u);
     EXPECT_EQ(g_TestRecord.cacheWords, (std::vector<i32>{42, 42, 42, 42}));
     EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"two words"});
     EXPECT_EQ(Manager().GetSource(), TName()) << "the source is only current while the script runs";
-}
 
-TEST_F(ScriptTest, TheUserDirectoryCopyOfAScriptWins)
-{
-    WriteFile("system/start.icom", "test.record working\n");
+    WriteFile("system/start.icom", "test.record 1\n");
+    Touch("system/start.icom");
+    run(3, "an edited source recompiles");
+    const auto time = std::filesystem::last_write_time(CachePath("start"));
+    std::ofstream(CachePath("start"), std::ios::binary | std::ios::trunc) << "cp10 damaged";
+    std::filesystem::last_write_time(CachePath("start"), time);
+    run(4, "a damaged cache is rebuilt");
+    run(4, "the rebuilt cache is used");
+
     WriteFile("user/system/start.icom", "test.record user\n");
     ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    ASSERT_EQ(RunCalls(), 1u);
-    EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"user"});
-}
-
-TEST_F(ScriptTest, ChangingTheSourceRecompiles)
-{
-    WriteFile("system/start.icom", "test.record 1\n");
-    Manager().Execute("start");
-    WriteFile("system/start.icom", "test.record 1\ntest.record 2\n");
-    Touch("system/start.icom");
-    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    EXPECT_EQ(LinkCalls(), 3u);
-    EXPECT_EQ(RunCalls(), 3u);
+    EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"user"}) << "the user's copy wins";
+    Manager().PurgeCache();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CachePath("start")).parent_path()));
 }
 
 TEST_F(ScriptTest, RegisteringACommandRecompiles)
 {
     WriteFile("system/start.icom", "test.record 1\ntest.late 2\n");
     Manager().Execute("start");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^I" + std::string("system/start.icom") +
-                                                "(2): error: 'test.late': undeclared command"});
-
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/start.icom(2): error: 'test.late': undeclared command"});
     static TRecordCommand s_Late;
     const u32 signature = Manager().GetSignature();
     Manager().RegisterCommand("test_late", "", "", &s_Late, 0);
@@ -114,31 +109,7 @@ TEST_F(ScriptTest, RegisteringACommandRecompiles)
     EXPECT_EQ(s_Late.calls[1].arguments, std::vector<std::string>{"2"});
 }
 
-TEST_F(ScriptTest, ADamagedCacheIsRebuilt)
-{
-    WriteFile("system/start.icom", "test.record 1\n");
-    Manager().Execute("start");
-    const auto time = std::filesystem::last_write_time(CachePath("start"));
-    std::ofstream(CachePath("start"), std::ios::binary | std::ios::trunc) << "cp10 damaged";
-    std::filesystem::last_write_time(CachePath("start"), time);
-
-    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    EXPECT_EQ(LinkCalls(), 2u);
-    EXPECT_EQ(RunCalls(), 2u);
-    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    EXPECT_EQ(LinkCalls(), 2u) << "the rebuilt cache is used";
-}
-
-TEST_F(ScriptTest, ACacheThatCannotBeWrittenRunsTheCompiledProgram)
-{
-    WriteFile("system/start.icom", "test.record 1\n");
-    std::filesystem::create_directories(CachePath("start"));
-    EXPECT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    EXPECT_EQ(RunCalls(), 1u);
-    EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: unable to open file"), std::string::npos);
-}
-
-TEST_F(ScriptTest, AMissingSourceFails)
+TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTheCaller)
 {
     EXPECT_EQ(Manager().Execute("nothing"), SCRIPT_MISSING_SOURCE);
     EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'system/nothing.icom': missing or unreadable script"});
@@ -146,37 +117,52 @@ TEST_F(ScriptTest, AMissingSourceFails)
     EXPECT_EQ(SystemLog().find("error opening file '" + CachePath("nothing")), std::string::npos);
     EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: missing resource 'system/nothing.icom'"),
               std::string::npos);
-    EXPECT_EQ(Manager().Compile(TName("system/nothing.icom", true), TName("x.icom", true)),
-              SCRIPT_MISSING_SOURCE);
-}
-
-TEST_F(ScriptTest, AMissingScriptIsReportedInTheNameAndLineOfTheCallingOne)
-{
+    EXPECT_EQ(Manager().Compile(TName("system/nothing.icom", true), TName("x.icom", true)), SCRIPT_MISSING_SOURCE);
+    m_Listener.lines.clear();
     WriteFile("system/caller.icom", "test.record 1\nexec \"nothing\"\ntest.record 2\n");
     ASSERT_EQ(Manager().Execute("caller"), SCRIPT_OK);
     EXPECT_EQ(RunCalls(), 2u);
     EXPECT_EQ(Texts(), std::vector<std::string>{
                            "^Isystem/caller.icom(2): error: 'system/nothing.icom': missing or unreadable script"});
+
+    std::filesystem::create_directories(m_Path + "/system/folder.icom");
+    EXPECT_EQ(Manager().Execute("folder"), SCRIPT_NOT_A_FILE);
+    m_Listener.lines.clear();
+    Manager().ExecuteText("exec folder;no.command");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"^Ierror: 'system/folder.icom': not a file",
+                                                 "^Ierror: 'no.command': undeclared command"}));
+    WriteFile("system/huge.icom", "test.record 1\n");
+    std::filesystem::resize_file(m_Path + "/system/huge.icom", COMMAND_MAX_SCRIPT_SIZE + 1);
+    EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
+    EXPECT_EQ(RunCalls(), 2u);
+    EXPECT_NE(SystemLog().find("'system/huge.icom': size 16777217 out of range"), std::string::npos);
+
+    WriteFile("system/start.icom", "test.record 1\n");
+    std::filesystem::create_directories(CachePath("start"));
+    EXPECT_EQ(Manager().Execute("start"), SCRIPT_OK);
+    EXPECT_EQ(RunCalls(), 3u) << "a cache that cannot be written runs the compiled program";
+    EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: unable to open file"), std::string::npos);
 }
 
-TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLocked)
+TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLockedAndMayNotExecOthers)
 {
-    WriteFile("system/boot.icom", "test.record 1\n");
+    WriteFile("system/boot.icom", "exec \"start\"\ntest.record after\n");
+    WriteFile("system/start.icom", "test.record 1\n");
     g_pFileStreamManager->SetDirectory(TName());
     ASSERT_EQ(Manager().__SystemExecute("system/boot"), SCRIPT_OK);
     EXPECT_TRUE(g_pFileStreamManager->IsLocked());
     EXPECT_EQ(g_pFileStreamManager->GetDirectory(), TName("."));
     EXPECT_EQ(RunCalls(), 1u);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/boot.icom(1): error: 'start': the file system is "
+                                                "locked (system.directory opens it)"});
     EXPECT_EQ(Manager().__SystemExecute("system/none"), SCRIPT_MISSING_SOURCE);
     EXPECT_TRUE(g_pFileStreamManager->IsLocked());
     std::filesystem::create_directories(m_Path + "/system/folder.icom");
     EXPECT_EQ(Manager().__SystemExecute("system/folder"), SCRIPT_NOT_A_FILE);
     EXPECT_TRUE(g_pFileStreamManager->IsLocked());
-
     g_pFileStreamManager->SetDirectory(TName(".", true));
-    const std::string log = SystemLog();
-    EXPECT_NE(log.find("TCommandManager::__SystemExecute(): 'system/boot'"), std::string::npos);
-    EXPECT_NE(log.find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+    EXPECT_NE(SystemLog().find("TCommandManager::__SystemExecute(): 'system/boot'"), std::string::npos);
+    EXPECT_NE(SystemLog().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
 }
 
 TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
@@ -190,7 +176,6 @@ TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
     Manager().SetSource(TName("system/start.icom", true));
     program._Execute();
     Manager().SetSource(TName());
-
     EXPECT_EQ(RunCalls(), 1u) << "the command never sees the argument";
     EXPECT_EQ(Texts(), std::vector<std::string>{
                            "^Isystem/start.icom(3): error: 'test.record': argument 1 has no text (write it "
@@ -201,7 +186,7 @@ TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
               std::string::npos);
 }
 
-TEST_F(ScriptTest, AScriptNeverRunsInsideItself)
+TEST_F(ScriptTest, AScriptNeverRunsInsideItselfAndScriptsNestAtMost32Deep)
 {
     // Run twice per level, a depth limit alone would let it run 2^32 times.
     WriteFile("system/self.icom", "exec self\nexec self\ntest.record after\n");
@@ -209,9 +194,7 @@ TEST_F(ScriptTest, AScriptNeverRunsInsideItself)
     EXPECT_EQ(RunCalls(), 1u) << "the script goes on after the refused lines";
     const std::string refused = "^Isystem/self.icom(%d): error: 'system/self.icom': already running (a "
                                 "script may not run itself)";
-    EXPECT_EQ(Texts(), (std::vector<std::string>{StringFormat(refused.c_str(), 1),
-                                                 StringFormat(refused.c_str(), 2)}));
-    // Two that call each other: the second refuses the first.
+    EXPECT_EQ(Texts(), (std::vector<std::string>{StringFormat(refused.c_str(), 1), StringFormat(refused.c_str(), 2)}));
     m_Listener.lines.clear();
     WriteFile("system/ping.icom", "exec pong\n");
     WriteFile("system/pong.icom", "exec ping\ntest.record pong\n");
@@ -223,62 +206,16 @@ TEST_F(ScriptTest, AScriptNeverRunsInsideItself)
     // Nothing stays marked as running: pong runs ping, which refuses pong, then records.
     EXPECT_EQ(Manager().Execute("pong"), SCRIPT_OK);
     EXPECT_EQ(RunCalls(), 3u);
-}
 
-TEST_F(ScriptTest, ScriptsNestAtMost32Deep)
-{
+    m_Listener.lines.clear();
     for (u32 i = 0; i <= COMMAND_MAX_SCRIPT_DEPTH; ++i)
         WriteFile("system/level" + std::to_string(i) + ".icom",
                   "exec level" + std::to_string(i + 1) + "\ntest.record " + std::to_string(i) + "\n");
     ASSERT_EQ(Manager().Execute("level0"), SCRIPT_OK);
     // Every level but the refused one goes on after its exec.
-    EXPECT_EQ(RunCalls(), COMMAND_MAX_SCRIPT_DEPTH);
+    EXPECT_EQ(RunCalls(), 3u + COMMAND_MAX_SCRIPT_DEPTH);
     EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/level31.icom(1): error: 'system/level32.icom': "
                                                 "scripts nested deeper than 32"});
-}
-
-TEST_F(ScriptTest, OnlyRegularFilesOfBoundedSizeAreRead)
-{
-    std::filesystem::create_directories(m_Path + "/system/folder.icom");
-    EXPECT_EQ(Manager().Execute("folder"), SCRIPT_NOT_A_FILE);
-    m_Listener.lines.clear();
-    Manager().ExecuteText("exec folder");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'system/folder.icom': not a file"});
-
-    WriteFile("system/huge.icom", "test.record 1\n");
-    std::filesystem::resize_file(m_Path + "/system/huge.icom", COMMAND_MAX_SCRIPT_SIZE + 1);
-    EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
-    EXPECT_EQ(RunCalls(), 0u);
-    EXPECT_NE(SystemLog().find("'system/huge.icom': size 16777217 out of range"), std::string::npos);
-}
-
-TEST_F(ScriptTest, ScriptsRunFromALockedFileSystemAreRefused)
-{
-    // exec in the start-up script ahead of system.directory.
-    WriteFile("system/boot.icom", "exec \"start\"\ntest.record after\n");
-    WriteFile("system/start.icom", "test.record 1\n");
-    g_pFileStreamManager->SetDirectory(TName());
-    ASSERT_EQ(Manager().__SystemExecute("system/boot"), SCRIPT_OK);
-    g_pFileStreamManager->SetDirectory(TName(".", true));
-    EXPECT_EQ(RunCalls(), 1u);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/boot.icom(1): error: 'start': the file system is "
-                                                "locked (system.directory opens it)"});
-}
-
-TEST_F(ScriptTest, PurgingDeletesTheCacheFolder)
-{
-    WriteFile("system/start.icom", "test.record 1\n");
-    Manager().Execute("start");
-    ASSERT_TRUE(std::filesystem::exists(CachePath("start")));
-    Manager().PurgeCache();
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CachePath("start")).parent_path()));
-}
-
-TEST_F(ScriptTest, ErrorsOfTextCarryNoFile)
-{
-    WriteFile("system/outer.icom", "test.record 1\n");
-    Manager().ExecuteText("no.command");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'no.command': undeclared command"});
 }
 
 class SettingsTest : public ScriptTest
@@ -465,7 +402,7 @@ TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)
 
 using CompletionTest = CommandTest;
 
-TEST_F(CompletionTest, AWordCompletesToVisibleCommandsSorted)
+TEST_F(CompletionTest, WordsCompleteToVisibleCommandsSortedAndCommandsCompleteTheirArgumentsQuietly)
 {
     TCompletionList candidates;
     TCompletionList descriptions;
@@ -473,22 +410,17 @@ TEST_F(CompletionTest, AWordCompletesToVisibleCommandsSorted)
     std::vector<std::string> names;
     for (i32 i = 0; i < candidates.GetCount(); ++i)
         names.push_back(candidates[i].aText);
-    EXPECT_NE(std::find(names.begin(), names.end(), "test.record "), names.end());
+    const auto at = std::find(names.begin(), names.end(), "test.record ");
+    ASSERT_NE(at, names.end());
     EXPECT_EQ(std::find(names.begin(), names.end(), "test.hidden.command "), names.end());
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    const auto at = std::find(names.begin(), names.end(), "test.record ") - names.begin();
-    EXPECT_STREQ(descriptions[static_cast<i32>(at)].aText, "record calls");
+    EXPECT_STREQ(descriptions[static_cast<i32>(at - names.begin())].aText, "record calls");
+    for (const char* none : {"", "no.such "})
+    {
+        Manager().Complete(none, candidates, descriptions);
+        EXPECT_EQ(candidates.GetCount(), 0) << none;
+    }
 
-    Manager().Complete("", candidates, descriptions);
-    EXPECT_EQ(candidates.GetCount(), 0);
-    Manager().Complete("no.such ", candidates, descriptions);
-    EXPECT_EQ(candidates.GetCount(), 0);
-}
-
-TEST_F(CompletionTest, ACommandCompletesItsOwnArguments)
-{
-    TCompletionList candidates;
-    TCompletionList descriptions;
     Manager().Complete("test.record a b", candidates, descriptions);
     EXPECT_EQ(g_TestRecord.completedBefore, "test.record a ");
     EXPECT_EQ(g_TestRecord.completedCount, 2);
@@ -497,19 +429,13 @@ TEST_F(CompletionTest, ACommandCompletesItsOwnArguments)
     EXPECT_STREQ(candidates[0].aText, "alpha ");
     EXPECT_STREQ(descriptions[0].aText, "first");
     EXPECT_STREQ(candidates[1].aText, "zeta ");
-
     Manager().Complete("test.record ", candidates, descriptions);
     EXPECT_EQ(g_TestRecord.completedBefore, "test.record ");
     EXPECT_EQ(g_TestRecord.completedCount, 1);
     EXPECT_EQ(g_TestRecord.completedLast, "");
-}
 
-// The console completes at each keystroke while the start-up script runs its main loop: a line
-// being typed, an open quote or a long word in it, is parsed without log lines.
-TEST_F(CompletionTest, ALineBeingTypedIsParsedQuietly)
-{
-    TCompletionList candidates;
-    TCompletionList descriptions;
+    // The console completes at each keystroke while the start-up script runs: a line being
+    // typed, an open quote or a long word in it, is parsed without log lines.
     Manager().SetSource(TName("system/system.icom", true));
     Manager().Complete("test.record \"half a quote", candidates, descriptions);
     EXPECT_EQ(g_TestRecord.completedLast, "half a quote");
@@ -518,19 +444,19 @@ TEST_F(CompletionTest, ALineBeingTypedIsParsedQuietly)
     Manager().SetSource(TName());
     EXPECT_EQ(SystemLog().find("quoted text not closed"), std::string::npos) << SystemLog();
     EXPECT_EQ(SystemLog().find("token too long"), std::string::npos) << SystemLog();
-    // Run, the same line is an error.
     Manager().ExecuteText("test.record \"half a quote");
     EXPECT_NE(SystemLog().find("(1): quoted text not closed"), std::string::npos);
 }
 
-using ScriptCommandTest = CommandTest;
-
-TEST_F(ScriptCommandTest, WithoutAScriptServiceTheCommandsSaySo)
+TEST_F(CompletionTest, WithoutAScriptServiceTheScriptCommandsSaySoWithTheFileAndLine)
 {
+    WriteFile("system/bad.icom", "\n\nscript.status\n");
+    Manager().Execute("bad");
     Manager().ExecuteText(
         "script.rebuild;script.save;script.save f;script.load a b;script.run;script.run f 1;"
         "script.list;script.status");
     EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "^Isystem/bad.icom(3): error: no script service",
                            "^Ierror: no script service",
                            "^Ierror: command does not take 0 parameter (1 expected)",
                            "^Ierror: no script service",
@@ -540,13 +466,6 @@ TEST_F(ScriptCommandTest, WithoutAScriptServiceTheCommandsSaySo)
                            "^Ierror: no script service",
                            "^Ierror: no script service",
                        }));
-}
-
-TEST_F(ScriptCommandTest, ScriptErrorsCarryTheFileAndLine)
-{
-    WriteFile("system/bad.icom", "\n\nscript.status\n");
-    Manager().Execute("bad");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/bad.icom(3): error: no script service"});
 }
 
 } // namespace
