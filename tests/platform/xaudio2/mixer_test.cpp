@@ -54,11 +54,33 @@ void ExpectFrames(const TWavContents& wav, UINT32 first, UINT32 count, Expected 
     }
 }
 
-TEST(MixerTest, RatioOneWithVolumeAndMatrixComesOutWithinOneStep)
+// A mono 8-bit or 32-bit float voice's format, and a buffer of raw bytes.
+WAVEFORMATEX MonoFormat(WORD tag, WORD bits)
+{
+    WAVEFORMATEX format = Pcm16Format(1);
+    format.wFormatTag = tag;
+    format.wBitsPerSample = bits;
+    format.nBlockAlign = bits / 8;
+    return format;
+}
+XAUDIO2_BUFFER RawBuffer(const void* data, size_t bytes)
+{
+    XAUDIO2_BUFFER buffer = {};
+    buffer.AudioBytes = static_cast<UINT32>(bytes);
+    buffer.pAudioData = static_cast<const BYTE*>(data);
+    return buffer;
+}
+
+TEST(MixerTest, RatioOneWithVolumeAndTheMatrixOfOneOfTwoSendsComesOutWithinOneStep)
 {
     TSteppedEngine stepped;
     const std::vector<std::int16_t> ramp = Ramp(3 * kQuantum);
-    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(ramp));
+    IXAudio2SubmixVoice* muted = nullptr;
+    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&muted, 2, 44100), S_OK);
+    EXPECT_EQ(muted->SetVolume(0.0f), S_OK);
+    XAUDIO2_SEND_DESCRIPTOR both[2] = {{0, muted}, {0, stepped.mastering}};
+    const XAUDIO2_VOICE_SENDS sends = {2, both};
+    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(ramp), nullptr, &sends);
     ASSERT_TRUE(voice);
     const float matrix[2] = {1.0f, 0.25f};
     EXPECT_EQ(voice->SetOutputMatrix(stepped.mastering, 1, 2, matrix), S_OK);
@@ -70,45 +92,41 @@ TEST(MixerTest, RatioOneWithVolumeAndMatrixComesOutWithinOneStep)
     ExpectFrames(wav, 0, 3 * kQuantum, [&](UINT32 f) {
         return std::pair<int, int>(ramp[f] * 0.5, ramp[f] * 0.125);
     });
-    // Played through: silence after.
     ExpectFrames(wav, 3 * kQuantum, kQuantum, [](UINT32) { return std::pair<int, int>(0, 0); }, 0);
 }
 
-TEST(MixerTest, RatiosTwoAndOneHalfInterpolateLinearly)
+// Each output frame interpolates linearly at its place in the source, across a seam between two
+// queued buffers too, where the fraction of the step carries into the second buffer.
+TEST(MixerTest, ResamplingInterpolatesLinearlyAtEveryStep)
 {
     const std::vector<std::int16_t> zigzag = Zigzag(4 * kQuantum + 1);
+    struct
     {
+        UINT32 rate;
+        float ratio;
+        double step;
+        UINT32 seam; // frames of the first of two buffers; 0 for one buffer
+    } const cases[] = {{44100, 2.0f, 2.0, 0},  {44100, 0.5f, 0.5, 0},    {44100, 3.0f, 2.0, 0} /* the maximum */,
+                       {22050, 1.0f, 0.5, 0},  {44100, 0.75f, 0.75, 101}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.ratio);
         TSteppedEngine stepped;
-        IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(zigzag));
-        EXPECT_EQ(voice->SetFrequencyRatio(2.0f), S_OK);
+        const std::vector<std::int16_t> first(zigzag.begin(), zigzag.begin() + (c.seam ? c.seam : zigzag.size()));
+        const std::vector<std::int16_t> second(zigzag.begin() + c.seam, zigzag.end());
+        IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1, c.rate), BufferOf(first));
+        XAUDIO2_BUFFER next = BufferOf(second);
+        EXPECT_EQ(c.seam ? voice->SubmitSourceBuffer(&next) : S_OK, S_OK);
+        EXPECT_EQ(voice->SetFrequencyRatio(c.ratio), S_OK);
         stepped.Step(2);
         const TWavContents wav = stepped.Finish();
         ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) {
-            return std::pair<int, int>(zigzag[2 * f], zigzag[2 * f]);
-        });
-    }
-    {
-        TSteppedEngine stepped;
-        IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(zigzag));
-        EXPECT_EQ(voice->SetFrequencyRatio(0.5f), S_OK);
-        stepped.Step(2);
-        const TWavContents wav = stepped.Finish();
-        ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) {
-            const int value = f % 2 ? (zigzag[f / 2] + zigzag[f / 2 + 1]) / 2 : zigzag[f / 2];
+            const double at = f * c.step;
+            const size_t i = static_cast<size_t>(at);
+            const int value = static_cast<int>(std::lround(zigzag[i] + (zigzag[i + 1] - zigzag[i]) * (at - i)));
             return std::pair<int, int>(value, value);
         });
     }
-}
-
-TEST(MixerTest, ARatioAboveTheVoicesMaximumPlaysAtTheMaximum)
-{
-    const std::vector<std::int16_t> zigzag = Zigzag(4 * kQuantum + 1);
-    TSteppedEngine stepped;
-    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(zigzag));
-    EXPECT_EQ(voice->SetFrequencyRatio(3.0f), S_OK);
-    stepped.Step(2);
-    const TWavContents wav = stepped.Finish();
-    ExpectFrames(wav, 0, 2 * kQuantum, [&](UINT32 f) { return std::pair<int, int>(zigzag[2 * f], zigzag[2 * f]); });
 }
 
 TEST(MixerTest, AFastSourceSkipsFramesExactly)
@@ -117,32 +135,17 @@ TEST(MixerTest, AFastSourceSkipsFramesExactly)
     const std::vector<std::int16_t> zigzag = Zigzag(3 * kQuantum + 8);
     TSteppedEngine stepped;
     stepped.Play(Pcm16Format(1, 3 * 44100), BufferOf(zigzag));
-    WAVEFORMATEX stereo = Pcm16Format(2, 3 * 44100);
     std::vector<std::int16_t> pairs(2 * zigzag.size());
     for (size_t i = 0; i < zigzag.size(); ++i)
     {
         pairs[2 * i] = zigzag[i];
         pairs[2 * i + 1] = static_cast<std::int16_t>(-zigzag[i] / 2);
     }
-    stepped.Play(stereo, BufferOf(pairs));
+    stepped.Play(Pcm16Format(2, 3 * 44100), BufferOf(pairs));
     stepped.Step(1);
     const TWavContents wav = stepped.Finish();
     ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) {
         return std::pair<int, int>(2 * zigzag[3 * f], zigzag[3 * f] - zigzag[3 * f] / 2);
-    });
-}
-
-TEST(MixerTest, ASourceAtAnotherRateIsResampledToTheMastersRate)
-{
-    // 22,050 Hz into 44,100 Hz: every second output frame is a midpoint.
-    const std::vector<std::int16_t> zigzag = Zigzag(kQuantum + 1);
-    TSteppedEngine stepped;
-    stepped.Play(Pcm16Format(1, 22050), BufferOf(zigzag));
-    stepped.Step(1);
-    const TWavContents wav = stepped.Finish();
-    ExpectFrames(wav, 0, kQuantum, [&](UINT32 f) {
-        const int value = f % 2 ? (zigzag[f / 2] + zigzag[f / 2 + 1]) / 2 : zigzag[f / 2];
-        return std::pair<int, int>(value, value);
     });
 }
 
@@ -274,42 +277,14 @@ TEST(MixerTest, PlayAndLoopRegionsPickTheirFrames)
                  [&](UINT32 f) { return std::pair<int, int>(expected[f], expected[f]); }, 0);
 }
 
-TEST(MixerTest, QueuedBuffersPlayBackToBackWithTheSeamInterpolated)
-{
-    const std::vector<std::int16_t> first(101, 1000);
-    const std::vector<std::int16_t> second(100, 3000);
-    TSteppedEngine stepped;
-    IXAudio2SourceVoice* voice = stepped.Play(Pcm16Format(1), BufferOf(first));
-    XAUDIO2_BUFFER next = BufferOf(second);
-    EXPECT_EQ(voice->SubmitSourceBuffer(&next), S_OK);
-    EXPECT_EQ(voice->SetFrequencyRatio(0.5f), S_OK);
-    stepped.Step(1);
-    const TWavContents wav = stepped.Finish();
-    EXPECT_EQ(Left(wav, 200), 1000);
-    EXPECT_EQ(Left(wav, 201), 2000); // halfway from the first buffer's last frame to the second's first
-    EXPECT_EQ(Left(wav, 202), 3000);
-}
-
 TEST(MixerTest, EightBitAndFloatSamplesReadAsSixteenBitOnes)
 {
     const std::vector<std::uint8_t> bytes = {128, 192, 64, 255, 0};
     const std::vector<float> floats = {0.0f, 0.5f, -0.5f, 2.0f, std::nanf(""), 70000.0f, -1e30f, 0.0f};
     TSteppedEngine stepped;
-    WAVEFORMATEX eight = Pcm16Format(1);
-    eight.wBitsPerSample = 8;
-    eight.nBlockAlign = 1;
-    XAUDIO2_BUFFER eightBuffer = {};
-    eightBuffer.AudioBytes = static_cast<UINT32>(bytes.size());
-    eightBuffer.pAudioData = bytes.data();
-    stepped.Play(eight, eightBuffer, nullptr, nullptr);
-    WAVEFORMATEX single = Pcm16Format(1);
-    single.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-    single.wBitsPerSample = 32;
-    single.nBlockAlign = 4;
-    XAUDIO2_BUFFER floatBuffer = {};
-    floatBuffer.AudioBytes = static_cast<UINT32>(floats.size() * 4);
-    floatBuffer.pAudioData = reinterpret_cast<const BYTE*>(floats.data());
-    IXAudio2SourceVoice* floatVoice = stepped.Play(single, floatBuffer);
+    stepped.Play(MonoFormat(WAVE_FORMAT_PCM, 8), RawBuffer(bytes.data(), bytes.size()));
+    IXAudio2SourceVoice* floatVoice =
+        stepped.Play(MonoFormat(WAVE_FORMAT_IEEE_FLOAT, 32), RawBuffer(floats.data(), floats.size() * 4));
     // The float voice only on the right.
     const float right[2] = {0.0f, 1.0f};
     EXPECT_EQ(floatVoice->SetOutputMatrix(nullptr, 1, 2, right), S_OK);
@@ -340,10 +315,11 @@ TEST(MixerTest, SubmixVoicesMixAfterTheSourcesByStage)
     stepped.Play(Pcm16Format(1), BufferOf(constant), nullptr, &sourceSends);
     EXPECT_EQ(early->SetVolume(0.5f), S_OK);
     EXPECT_EQ(late->SetVolume(0.5f), S_OK);
-    // A stage-5 voice may not send to a stage-1 one.
+    // A submix sends only to a later stage.
     IXAudio2SubmixVoice* wrong = nullptr;
     const XAUDIO2_VOICE_SENDS backwards = {1, &toEarly};
     EXPECT_EQ(stepped.engine->CreateSubmixVoice(&wrong, 1, 44100, 0, 5, &backwards), XAUDIO2_E_INVALID_CALL);
+    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&wrong, 1, 44100, 0, 1, &backwards), XAUDIO2_E_INVALID_CALL);
     stepped.Step(1);
     const TWavContents wav = stepped.Finish();
     ExpectFrames(wav, 0, kQuantum, [](UINT32) { return std::pair<int, int>(1000, 1000); });
@@ -379,21 +355,8 @@ std::vector<std::int16_t> RenderScene()
                 voice->SetVolume(0.05f);
             }
     IXAudio2SourceVoice* ramped = stepped.Play(Pcm16Format(1), BufferOf(shortOne, 20), nullptr, &sends);
-    WAVEFORMATEX eight = Pcm16Format(1);
-    eight.wBitsPerSample = 8;
-    eight.nBlockAlign = 1;
-    XAUDIO2_BUFFER eightBuffer = {};
-    eightBuffer.AudioBytes = static_cast<UINT32>(bytes.size());
-    eightBuffer.pAudioData = bytes.data();
-    stepped.Play(eight, eightBuffer);
-    WAVEFORMATEX single = Pcm16Format(1);
-    single.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-    single.wBitsPerSample = 32;
-    single.nBlockAlign = 4;
-    XAUDIO2_BUFFER floatBuffer = {};
-    floatBuffer.AudioBytes = static_cast<UINT32>(floats.size() * 4);
-    floatBuffer.pAudioData = reinterpret_cast<const BYTE*>(floats.data());
-    stepped.Play(single, floatBuffer, nullptr, &sends);
+    stepped.Play(MonoFormat(WAVE_FORMAT_PCM, 8), RawBuffer(bytes.data(), bytes.size()));
+    stepped.Play(MonoFormat(WAVE_FORMAT_IEEE_FLOAT, 32), RawBuffer(floats.data(), floats.size() * 4), nullptr, &sends);
     stepped.Step(3);
     ramped->SetVolume(0.3f);
     stepped.Step(4);

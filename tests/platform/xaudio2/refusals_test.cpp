@@ -94,21 +94,30 @@ TEST_F(RefusalsTest, FormatsOutsideWhatTheMixerReadsAreRefused)
 TEST_F(RefusalsTest, BuffersMustBeWholeBlocksWithinTheQueueLimit)
 {
     IXAudio2SourceVoice* voice = Voice(2);
-    XAUDIO2_BUFFER buffer = BufferOf(samples);
-    buffer.AudioBytes = 0;
-    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer); }), XAUDIO2_E_INVALID_CALL);
-    buffer = BufferOf(samples);
-    buffer.pAudioData = nullptr;
-    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer); }), XAUDIO2_E_INVALID_CALL);
-    buffer = BufferOf(samples);
-    buffer.AudioBytes = 6; // a frame and a half
-    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer); }), XAUDIO2_E_INVALID_CALL);
-    buffer = BufferOf(samples);
-    buffer.Flags = 0x1;
-    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer); }), XAUDIO2_E_INVALID_CALL);
+    // Voices never started: only the buffers' sizes are read.
+    struct
+    {
+        UINT32 bytes;
+        bool data;
+        UINT32 flags;
+        HRESULT expected;
+    } const cases[] = {{0, true, 0, XAUDIO2_E_INVALID_CALL},
+                       {128, false, 0, XAUDIO2_E_INVALID_CALL},
+                       {6, true, 0, XAUDIO2_E_INVALID_CALL}, // a frame and a half
+                       {128, true, 0x1, XAUDIO2_E_INVALID_CALL},
+                       {XAUDIO2_MAX_BUFFER_BYTES, true, 0, S_OK},
+                       {XAUDIO2_MAX_BUFFER_BYTES + 4, true, 0, XAUDIO2_E_INVALID_CALL}};
+    for (const auto& c : cases)
+    {
+        XAUDIO2_BUFFER buffer = BufferOf(samples);
+        buffer.AudioBytes = c.bytes;
+        buffer.pAudioData = c.data ? buffer.pAudioData : nullptr;
+        buffer.Flags = c.flags;
+        IXAudio2SourceVoice* fresh = Voice(2);
+        EXPECT_EQ(Refused([&] { return fresh->SubmitSourceBuffer(&buffer); }), c.expected) << c.bytes;
+    }
     EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(nullptr); }), XAUDIO2_E_INVALID_CALL);
-
-    buffer = BufferOf(samples);
+    const XAUDIO2_BUFFER buffer = BufferOf(samples);
     for (UINT32 i = 0; i < XAUDIO2_MAX_QUEUED_BUFFERS; ++i)
         ASSERT_EQ(voice->SubmitSourceBuffer(&buffer), S_OK) << i;
     EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer); }), XAUDIO2_E_INVALID_CALL);

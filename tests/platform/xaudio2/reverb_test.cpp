@@ -10,20 +10,27 @@ namespace
 {
 constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;
 
+// A stereo submix running a new reverb, enabled or not.
+IXAudio2SubmixVoice* ReverbSubmix(TSteppedEngine& stepped, bool enabled = true)
+{
+    IUnknown* reverb = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&reverb)),
+              S_OK);
+    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, enabled, 2};
+    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
+    IXAudio2SubmixVoice* submix = nullptr;
+    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
+    reverb->Release();
+    return submix;
+}
+
 // A source that plays one quantum of a burst through a reverb submix only (the sound code's
 // reverb send), the submix feeding the mastering voice; returns what came out.
 TWavContents PlayThroughReverb(const XAUDIO2FX_REVERB_PARAMETERS* parameters, std::vector<std::int16_t>& burst)
 {
     TSteppedEngine stepped;
-    IUnknown* reverb = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&reverb)),
-              S_OK);
-    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, TRUE, 2};
-    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
-    IXAudio2SubmixVoice* submix = nullptr;
-    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
-    reverb->Release();
+    IXAudio2SubmixVoice* submix = ReverbSubmix(stepped);
     if (parameters)
     {
         EXPECT_EQ(submix->SetEffectParameters(0, parameters, sizeof(*parameters)), S_OK);
@@ -43,12 +50,18 @@ std::vector<std::int16_t> Burst()
     return burst;
 }
 
-double TailEnergy(const TWavContents& wav)
+// Energy of the quanta [first, last).
+double Energy(const TWavContents& wav, UINT32 first, UINT32 last)
 {
     double energy = 0.0;
-    for (size_t i = kQuantum * 2; i < wav.samples.size(); ++i)
+    for (size_t i = first * kQuantum * 2; i < last * kQuantum * 2 && i < wav.samples.size(); ++i)
         energy += double(wav.samples[i]) * wav.samples[i];
     return energy;
+}
+
+double TailEnergy(const TWavContents& wav)
+{
+    return Energy(wav, 1, 1000);
 }
 
 TEST(ReverbTest, OffLeavesTheDrySignalAndNoTail)
@@ -60,15 +73,6 @@ TEST(ReverbTest, OffLeavesTheDrySignalAndNoTail)
     for (UINT32 f = 0; f < kQuantum; ++f)
         ASSERT_EQ(wav.samples[f * 2], burst[f]) << f;
     EXPECT_EQ(TailEnergy(wav), 0.0);
-}
-
-// Energy of the quanta [first, last).
-double Energy(const TWavContents& wav, UINT32 first, UINT32 last)
-{
-    double energy = 0.0;
-    for (size_t i = first * kQuantum * 2; i < last * kQuantum * 2 && i < wav.samples.size(); ++i)
-        energy += double(wav.samples[i]) * wav.samples[i];
-    return energy;
 }
 
 TEST(ReverbTest, CaveLeavesATailThatFadesSlowerThanTheDefaultsOne)
@@ -91,15 +95,7 @@ TEST(ReverbTest, CaveLeavesATailThatFadesSlowerThanTheDefaultsOne)
 TEST(ReverbTest, DisablingTheEffectPassesTheSignalDry)
 {
     TSteppedEngine stepped;
-    IUnknown* reverb = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&reverb)),
-              S_OK);
-    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, FALSE, 2};
-    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
-    IXAudio2SubmixVoice* submix = nullptr;
-    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
-    reverb->Release();
+    IXAudio2SubmixVoice* submix = ReverbSubmix(stepped, false);
     XAUDIO2_SEND_DESCRIPTOR send = {0, submix};
     const XAUDIO2_VOICE_SENDS sends = {1, &send};
     std::vector<std::int16_t> burst = Burst();
@@ -159,15 +155,7 @@ TEST(ReverbTest, EveryPresetConvertsToParametersTheReverbTakes)
         XAUDIO2FX_I3DL2_PRESET_MEDIUMHALL,      XAUDIO2FX_I3DL2_PRESET_LARGEHALL,  XAUDIO2FX_I3DL2_PRESET_PLATE};
     static_assert(sizeof(presets) / sizeof(presets[0]) == 30);
     TSteppedEngine stepped;
-    IUnknown* reverb = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&reverb)),
-              S_OK);
-    XAUDIO2_EFFECT_DESCRIPTOR descriptor = {reverb, TRUE, 2};
-    const XAUDIO2_EFFECT_CHAIN chain = {1, &descriptor};
-    IXAudio2SubmixVoice* submix = nullptr;
-    ASSERT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
-    reverb->Release();
+    IXAudio2SubmixVoice* submix = ReverbSubmix(stepped);
     for (const XAUDIO2FX_REVERB_I3DL2_PARAMETERS& preset : presets)
     {
         XAUDIO2FX_REVERB_PARAMETERS native;
