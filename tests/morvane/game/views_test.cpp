@@ -120,50 +120,41 @@ TEST_F(Views, TheFollowMeCarAndTheTowerSwitchVehicleAndCamera)
     EXPECT_FALSE(m_Parameters.pTaskAreaCargoLifterLocator->IsEnabled());
 }
 
-TEST_F(Views, ATaskTakenByThePlayerShowsItsAreaAndSwitchesToItsUnit)
+TEST_F(Views, AStartedTaskWithAVehicleIsTakenByThePlayerWithItsAreaOrAnAIsWatched)
 {
-    TTask& task = UnitTask(0);
-    Game().ActivateTask(&task);
-    EXPECT_EQ(task.m_nTakenOver, 1);
-    EXPECT_EQ(m_Parameters.pActiveTask, &task);
-    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), m_pOther);
-    EXPECT_EQ(Current(), &m_aCamera[2]);
-    const TMatrix& air = *m_Parameters.pTaskAreaAirLocator->GetWorldMatrix();
-    const TMatrix& ground = *m_Parameters.pTaskAreaGroundLocator->GetWorldMatrix();
-    EXPECT_TRUE(m_Parameters.pTaskAreaAirLocator->IsEnabled());
-    EXPECT_TRUE(m_Parameters.pTaskAreaGroundLocator->IsEnabled());
-    EXPECT_FLOAT_EQ(air.aRow[3].y, 10.0f);
-    EXPECT_FLOAT_EQ(ground.aRow[3].y, 0.1f);
-    EXPECT_FLOAT_EQ(ground.aRow[3].x, 30.0f);
-    EXPECT_FLOAT_EQ(ground.aRow[0].x, 6.0f);
-    EXPECT_FLOAT_EQ(air.aRow[2].z, 6.0f);
-}
-
-TEST_F(Views, AnAITaskIsWatchedWithoutTakingItsVehicle)
-{
-    g_pVehicleManager->SetActiveVehicle(m_pCar);
-    TTask& task = UnitTask(2);
-    task.m_nArrived = 1;
-    Game().ActivateTask(&task);
-    EXPECT_EQ(task.m_nTakenOver, 0);
-    EXPECT_EQ(m_Parameters.pActiveTask, &task);
-    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), nullptr);
-    EXPECT_EQ(Current(), &m_aCamera[2]);
-}
-
-TEST_F(Views, TasksNotStartedDoneOrWithoutVehicleAreNotActivated)
-{
-    TTask& task = UnitTask(0);
-    task.m_nStarted = 0;
-    Game().ActivateTask(&task);
-    task.m_nStarted = 1;
-    task.m_nDone = 1;
-    Game().ActivateTask(&task);
-    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
-    task.m_nDone = 0;
-    task.pPlayerVehicle->pVehicle = nullptr;
-    Game().ActivateTask(&task);
-    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
+    const struct
+    {
+        i32 level, started, done;
+        bool vehicle, active;
+    } cases[] = {{0, 1, 0, true, true},  {2, 1, 0, true, true},  {0, 0, 0, true, false},
+                 {0, 1, 1, true, false}, {0, 1, 0, false, false}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.level << c.started << c.done << c.vehicle);
+        Game().SwitchToTowerCamera();
+        g_pVehicleManager->SetActiveVehicle(m_pCar);
+        TTask& task = UnitTask(c.level);
+        task.m_nStarted = c.started;
+        task.m_nDone = c.done;
+        task.m_nArrived = c.level > 0;
+        if (!c.vehicle)
+            task.GetUnit()->pVehicle = nullptr;
+        Game().ActivateTask(&task);
+        EXPECT_EQ(m_Parameters.pActiveTask, c.active ? &task : nullptr);
+        if (!c.active)
+            continue;
+        EXPECT_EQ(task.m_nTakenOver, c.level == 0 ? 1 : 0);
+        EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), c.level == 0 ? m_pOther : nullptr);
+        EXPECT_EQ(Current(), &m_aCamera[2]);
+        if (c.level > 0)
+            continue;
+        const TMatrix& air = *m_Parameters.pTaskAreaAirLocator->GetWorldMatrix();
+        const TMatrix& ground = *m_Parameters.pTaskAreaGroundLocator->GetWorldMatrix();
+        EXPECT_TRUE(m_Parameters.pTaskAreaAirLocator->IsEnabled());
+        EXPECT_TRUE(m_Parameters.pTaskAreaGroundLocator->IsEnabled());
+        EXPECT_EQ(std::vector<f32>({air.aRow[3].y, ground.aRow[3].y, ground.aRow[3].x, ground.aRow[0].x, air.aRow[2].z}),
+                  std::vector<f32>({10.0f, 0.1f, 30.0f, 6.0f, 6.0f}));
+    }
     Game().ActivateTask(nullptr);
     EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
 }
