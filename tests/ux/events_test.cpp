@@ -55,28 +55,6 @@ TEST(UxEvents, HandlersAreTheSameOnlyWithTheSameOwnerAndMemberFunctionAndAListHo
     EXPECT_NE(folder.SystemLog().find("UX::TEvent::AddHandler(): warning: a list holds 2 handlers"), std::string::npos);
 }
 
-TEST(UxEvents, CallbacksAreEqualWhenBothAreEmptyOrBindTheSameTarget)
-{
-    std::vector<std::string> log;
-    TRecorder a{&log, "a"};
-    TRecorder b{&log, "b"};
-    UX::TEventCallback x;
-    UX::TEventCallback y;
-    EXPECT_TRUE(x.Equals(y));
-    x.Bind(&a, &TRecorder::First);
-    EXPECT_FALSE(x.Equals(y));
-    y.Bind(&a, &TRecorder::First);
-    EXPECT_TRUE(x.Equals(y));
-    y.Bind(&b, &TRecorder::First);
-    EXPECT_FALSE(x.Equals(y));
-    y.Bind(&a, &TRecorder::Second);
-    EXPECT_FALSE(x.Equals(y));
-    // An owner of null is bound to nothing and skipped when run.
-    x.Bind(static_cast<TRecorder*>(nullptr), &TRecorder::First);
-    x.Execute(nullptr, nullptr);
-    EXPECT_TRUE(log.empty());
-}
-
 TEST(UxEvents, DelegatesAreFreedWithTheirCallbacksAndEvents)
 {
     std::vector<std::string> log;
@@ -94,11 +72,3 @@ TEST(UxEvents, DelegatesAreFreedWithTheirCallbacksAndEvents)
     EXPECT_EQ(g_MemoryBytes.load(), bytes);
 }
 
-TEST(UxEventsDeathTest, TheBaseDelegateCannotRun)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    UX::TEventCallback::TObjectBase base;
-    EXPECT_FALSE(base.IsBound());
-    EXPECT_DEATH(base.Execute(nullptr, nullptr), "unimplemented");
-    EXPECT_DEATH(base.ExecuteOneArg(nullptr), "unimplemented");
-}

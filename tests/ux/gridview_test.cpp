@@ -13,8 +13,6 @@
 #include "ux/controls/ux.control.picturebox.h"
 #include "ux/controls/ux.control.slider.h"
 #include "ux/controls/ux.control.vscroller.h"
-#include "ux/controls/ux.itemcollection.h"
-#include "ux/controls/ux.itemcollectiondataset.h"
 #include "ux/controls/ux.recorddataset.h"
 #include "ux/ux.actions.h"
 
@@ -206,6 +204,12 @@ TEST_F(GridViewTest, TenRowsInFourScrollAndSelect)
     grid->OnAction(grid, UX::ScrollUpAction());
     EXPECT_EQ(grid->SelectedIndex, 5);
     EXPECT_EQ(grid->FirstVisible, 5);
+    // The selection stops at the last row.
+    for (int i = 0; i < 5; ++i)
+        grid->OnAction(grid, UX::ScrollDownAction());
+    EXPECT_EQ(grid->SelectedIndex, 9);
+    EXPECT_EQ(Title(3), u"Game 9");
+    grid->SetSelectedIndex(5);
     // The bar moves the view.
     bar->SetPosition(1);
     EXPECT_EQ(grid->FirstVisible, 1);
@@ -440,28 +444,6 @@ TEST_F(GridViewTest, RecordSetsRefuseWhatTheyCannotHold)
     i32 money = 5;
     set.GetValue(0, 0, &money, UX::COLUMN_INT32);
     EXPECT_EQ(money, 5);
-}
-
-// The item collection's data set answers texts only, one row per value.
-TEST_F(GridViewTest, AnItemCollectionIsOneTextColumn)
-{
-    UX::TItemCollection items;
-    items.aValue.Add(10);
-    items.aValue.Add(20);
-    items.aText.SetCount(1);
-    items.aText[0].SetText(u"first");
-    UX::TItemCollectionDataSet items_set(&items);
-    ASSERT_EQ(items_set.aColumn.GetCount(), 1u);
-    EXPECT_EQ(items_set.FindColumn(TName("itemname", true)), 0);
-    EXPECT_EQ(items_set.GetCount(), 2u);
-    UX::TLocalization text;
-    items_set.GetValue(0, 0, &text, UX::COLUMN_TEXT);
-    EXPECT_EQ(std::u16string(text.GetText()), u"first");
-    items_set.GetValue(1, 0, &text, UX::COLUMN_TEXT);
-    EXPECT_FALSE(text.HasText());
-    i32 value = 3;
-    items_set.GetValue(0, 0, &value, UX::COLUMN_INT32);
-    EXPECT_EQ(value, 3);
 }
 
 // Row links to anything but a loaded control, a scroll bar of another class and a row height

@@ -3,6 +3,8 @@
 // actions.
 #include "uxfixture.h"
 
+#include "engine/input/input.h"
+#include "engine/input/inputmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "ux/controls/ux.control.form.h"
@@ -98,12 +100,22 @@ TEST_F(InputTest, TheMouseOverAButtonHoversItAndMovingOnLeavesIt)
     EXPECT_EQ(Ux().GetMouseResult(), 0u);
 }
 
+// The press the UX took is not the game's too; one beside the UX is.
 TEST_F(InputTest, APressAndReleaseOnAButtonClicksAndFocusesIt)
 {
+    TInput* left = TInputManager::Instance().FindInput(TName("mbLeftButton"));
+    ASSERT_NE(left, nullptr);
+    MouseTo(2.0f, 2.0f);
+    Button(true);
+    Frame();
+    EXPECT_TRUE(left->WasPressed());
+    Button(false);
+    Frame();
     MouseOn(button);
     Frame();
     Button(true);
     Frame();
+    EXPECT_FALSE(left->WasPressed());
     EXPECT_TRUE(button->nFlags & UX::CONTROL_PRESSED);
     EXPECT_EQ(button->nTargetState, UX::STATE_PRESSED);
     EXPECT_EQ(Ux().GetFocus(), button);

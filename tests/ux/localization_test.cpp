@@ -44,16 +44,6 @@ TEST(UxLocalization, AKeyFreesTheLiteralAndFollowsTheLanguage)
     EXPECT_EQ(Text(value), u"ux_test_key");
 }
 
-TEST(UxLocalization, ANullTextIsAnEmptyLiteralWithoutText)
-{
-    UX::TLocalization value;
-    EXPECT_FALSE(value.HasText());
-    EXPECT_EQ(value.GetText(), nullptr);
-    value.SetText(nullptr);
-    EXPECT_FALSE(value.HasText());
-    EXPECT_EQ(Text(value), u"");
-}
-
 TEST(UxLocalization, CopiesTakeTheKeyOrTheirOwnLiteral)
 {
     UX::TLocalization keyed;
