@@ -16,15 +16,15 @@ protected:
         EXPECT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookTriangleMesh(desc, stream));
         return stream;
     }
-    NxConvexMesh* cookHull(const std::vector<NxVec3>& points)
+    NxConvexMesh* cookHull(const std::vector<NxVec3>& points, bool accepted = true)
     {
         NxConvexMeshDesc desc;
         desc.numVertices = NxU32(points.size());
         desc.points = points.data();
         desc.pointStrideBytes = sizeof(NxVec3);
         TMemoryStream stream;
-        EXPECT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream));
-        return sdk->createConvexMesh(stream);
+        EXPECT_EQ(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream), accepted);
+        return accepted ? sdk->createConvexMesh(stream) : nullptr;
     }
 };
 
@@ -170,14 +170,14 @@ TEST_F(Cooking, AHullOfTheMostPointsHasOnePlanePerFaceThroughItsPoints)
     std::mt19937 random(7);
     std::normal_distribution<float> gauss;
     std::vector<NxVec3> round;
-    while (round.size() < kCookedMaxHullPoints - 1) {
+    while (round.size() < kCookedMaxHullPoints) {
         NxVec3 p(gauss(random), gauss(random), gauss(random));
         if (p.normalize() > 0.1f)
             round.push_back(p);
     }
     const NxConvexMesh* sphere = cookHull(round);
     ASSERT_NE(sphere, nullptr);
-    ASSERT_EQ(sphere->getPointCount(), kCookedMaxHullPoints - 1);
+    ASSERT_EQ(sphere->getPointCount(), kCookedMaxHullPoints);
     for (NxU32 i = 0; i < sphere->getPointCount(); ++i)
         EXPECT_NE(std::find(round.begin(), round.end(), sphere->getPoints()[i]), round.end());
     EXPECT_EQ(sphere->planes().size(), 2 * round.size() - 4);
@@ -190,6 +190,11 @@ TEST_F(Cooking, AHullOfTheMostPointsHasOnePlanePerFaceThroughItsPoints)
         }
         EXPECT_EQ(onPlane, 3u);
     }
+    // One corner more is refused.
+    round.push_back(NxVec3(0.6f, 0.0f, 0.8f));
+    cookHull(round, false);
+    output.errors.clear();
+    round.pop_back();
     // A cube's corners with points on its faces and inside: six planes, exactly the faces.
     std::vector<NxVec3> box;
     for (int i = 0; i < 8; ++i)

@@ -93,6 +93,7 @@ TEST_F(Filter, CollisionOffOnTheActorOrTheShape)
     actorOff->raiseActorFlag(NX_AF_DISABLE_COLLISION);
     NxActor* shapeOff = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
     shapeOff->getShapes()[0]->setFlag(NX_SF_DISABLE_COLLISION, true);
+    EXPECT_EQ(shapeOff->getShapes()[0]->getFlags(), NxU32(NX_SF_DEFAULT | NX_SF_DISABLE_COLLISION));
     NxActor* responseOff = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
     responseOff->raiseActorFlag(NX_AF_DISABLE_RESPONSE);
     run(1);
