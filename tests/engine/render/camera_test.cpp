@@ -50,28 +50,20 @@ struct CameraTest : testing::Test
 };
 } // namespace
 
-TEST_F(CameraTest, ProjectionMirrorsXAndMapsNearToZeroAndFarToOne)
+TEST_F(CameraTest, PerspectiveMirrorsXOrthographicRunsDepthFromOneToZeroAndViewInvertsPlacement)
 {
-    const f32 expected[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.01f, 1, 0, 0, -1.01f, 0};
-    ExpectMatrix(camera.m_Projection, expected);
-}
-
-TEST_F(CameraTest, ViewIsTheRigidInverseOfThePlacement)
-{
+    const f32 perspective[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.01f, 1, 0, 0, -1.01f, 0};
+    ExpectMatrix(camera.m_Projection, perspective);
     TMatrix world = TMatrix::RotationY(90.0f);
     world.aRow[3] = TVector(1.0f, 2.0f, 3.0f, 1.0f);
     Place(world);
-    const TMatrix product = TMatrix::Multiply(camera.m_Placement, camera.m_View);
     const f32 identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ExpectMatrix(product, identity);
-
-    TMatrix moved(1.0f);
-    moved.aRow[3] = TVector(1.0f, 2.0f, 3.0f, 1.0f);
-    Place(moved);
-    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].x, -1.0f);
-    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].y, -2.0f);
-    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].z, -3.0f);
-    EXPECT_FLOAT_EQ(camera.m_View.aRow[3].w, 1.0f);
+    ExpectMatrix(TMatrix::Multiply(camera.m_Placement, camera.m_View), identity);
+    camera.m_nFlags = CAMERA_ORTHOGRAPHIC;
+    camera.m_fOrthographicSize = 4.0f;
+    camera.UpdateProjection(1, 1);
+    const f32 orthographic[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, -0.125f, 0, 0, 0, 0.5f, 1};
+    ExpectMatrix(camera.m_Projection, orthographic);
 }
 
 TEST_F(CameraTest, LensAnglesFromFocalLengthAndApertures)
@@ -96,31 +88,28 @@ TEST_F(CameraTest, LensAnglesFromFocalLengthAndApertures)
     EXPECT_EQ(0, std::memcmp(&before, &camera.m_Projection, sizeof(TMatrix)));
 }
 
-TEST_F(CameraTest, OrthographicBoxRunsDepthFromOneToZero)
-{
-    camera.m_nFlags = CAMERA_ORTHOGRAPHIC;
-    camera.m_fOrthographicSize = 4.0f;
-    camera.UpdateProjection(1, 1);
-    const f32 expected[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, -0.125f, 0, 0, 0, 0.5f, 1};
-    ExpectMatrix(camera.m_Projection, expected);
-}
-
 TEST_F(CameraTest, FrustumVerdictsOutsideCrossingInside)
 {
     Place(TMatrix(1.0f));
-    const TMatrix object(1.0f);
-    EXPECT_EQ(FRUSTUM_INSIDE, camera.IsBoxVisible(Box(-1, -1, 9, 1, 1, 11), object));
-    EXPECT_EQ(FRUSTUM_CROSSING, camera.IsBoxVisible(Box(-1, -1, 0.5f, 1, 1, 11), object));
-    EXPECT_EQ(FRUSTUM_CROSSING, camera.IsBoxVisible(Box(8, -1, 9, 12, 1, 11), object));
-    // Wholly right of the x = z plane (mirrored: x grows to the left in clip space).
-    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(20, -1, 9, 22, 1, 11), object));
-    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(-1, -1, -5, 1, 1, -3), object));
-    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(-1, -1, 200, 1, 1, 210), object));
-    EXPECT_EQ(FRUSTUM_OUTSIDE, camera.IsBoxVisible(Box(-1, 12, 9, 1, 14, 11), object));
-    // The object matrix carries the box into view.
     TMatrix moved(1.0f);
     moved.aRow[3] = TVector(-21.0f, 0.0f, 0.0f, 1.0f);
-    EXPECT_EQ(FRUSTUM_INSIDE, camera.IsBoxVisible(Box(20, -1, 9, 22, 1, 11), moved));
+    const struct
+    {
+        TBoundBox box;
+        TMatrix object;
+        u32 verdict;
+    } cases[] = {{Box(-1, -1, 9, 1, 1, 11), TMatrix(1.0f), FRUSTUM_INSIDE},
+                 {Box(-1, -1, 0.5f, 1, 1, 11), TMatrix(1.0f), FRUSTUM_CROSSING},
+                 {Box(8, -1, 9, 12, 1, 11), TMatrix(1.0f), FRUSTUM_CROSSING},
+                 // Wholly right of the x = z plane (mirrored: x grows to the left in clip space).
+                 {Box(20, -1, 9, 22, 1, 11), TMatrix(1.0f), FRUSTUM_OUTSIDE},
+                 {Box(-1, -1, -5, 1, 1, -3), TMatrix(1.0f), FRUSTUM_OUTSIDE},
+                 {Box(-1, -1, 200, 1, 1, 210), TMatrix(1.0f), FRUSTUM_OUTSIDE},
+                 {Box(-1, 12, 9, 1, 14, 11), TMatrix(1.0f), FRUSTUM_OUTSIDE},
+                 // The object matrix carries the box into view.
+                 {Box(20, -1, 9, 22, 1, 11), moved, FRUSTUM_INSIDE}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.verdict, static_cast<u32>(camera.IsBoxVisible(c.box, c.object))) << &c - cases;
 }
 
 TEST_F(CameraTest, CentreRayLooksAlongTheForwardAxis)

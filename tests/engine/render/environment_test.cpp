@@ -59,52 +59,30 @@ protected:
     std::deque<TEnvironment> m_aZone;
 };
 
-TEST_F(EnvironmentTest, InsideTheInnerRadiusOnlyTheZonesTextureCounts)
+TEST_F(EnvironmentTest, AZoneHoldsInsideItsRadiusFadesOverItsRangeAndTheLaterOfTwoWinsATie)
 {
-    Add(0.0f, 0.0f, 0.0f, &m_Global);
+    const auto expect = [](f32 x, TTexture* a, TTexture* b, f32 factor) {
+        const TEnvironmentChoice choice = At(x);
+        EXPECT_EQ(choice.pA, a) << x;
+        EXPECT_EQ(choice.pB, b) << x;
+        EXPECT_FLOAT_EQ(choice.fFactor, factor) << x;
+    };
+    // Without zones nothing; the global environment alone gives its texture, if it has one.
+    expect(0.0f, nullptr, nullptr, 0.0f);
+    TEnvironment& global = Add(0.0f, 0.0f, 0.0f, nullptr);
+    expect(5.0f, nullptr, nullptr, 0.0f);
+    global.pTexture = &m_Global;
+    expect(5.0f, &m_Global, nullptr, 1.0f);
     Add(100.0f, 10.0f, 20.0f, &m_Local);
-    const TEnvironmentChoice inside = At(95.0f);
-    EXPECT_EQ(inside.pA, &m_Local);
-    EXPECT_EQ(inside.pB, nullptr);
-    EXPECT_EQ(inside.fFactor, 1.0f);
-}
-
-TEST_F(EnvironmentTest, BeyondTheRadiusTheFactorIsTheDistanceOverTheFadeRangeWithTheGlobalTexture)
-{
-    Add(0.0f, 0.0f, 0.0f, &m_Global);
-    Add(100.0f, 10.0f, 20.0f, &m_Local);
-    const TEnvironmentChoice fading = At(125.0f);
-    EXPECT_EQ(fading.pA, &m_Local);
-    EXPECT_EQ(fading.pB, &m_Global);
-    EXPECT_FLOAT_EQ(fading.fFactor, 0.75f);
-    EXPECT_EQ(At(129.0f).pA, &m_Local);
-    EXPECT_FLOAT_EQ(At(129.0f).fFactor, 0.95f);
-    // At the fade range's end the zone no longer reaches.
-    const TEnvironmentChoice outside = At(130.0f);
-    EXPECT_EQ(outside.pA, &m_Global);
-    EXPECT_EQ(outside.pB, nullptr);
-    EXPECT_EQ(outside.fFactor, 1.0f);
-}
-
-TEST_F(EnvironmentTest, OfTwoZonesAtTheSameDistanceTheLaterOneWins)
-{
-    Add(0.0f, 0.0f, 0.0f, &m_Global);
-    Add(100.0f, 10.0f, 20.0f, &m_Local);
+    expect(95.0f, &m_Local, nullptr, 1.0f);
+    // Beyond the radius the factor is the distance over the fade range, with the global texture;
+    // at the range's end the zone no longer reaches.
+    expect(125.0f, &m_Local, &m_Global, 0.75f);
+    expect(129.0f, &m_Local, &m_Global, 0.95f);
+    expect(130.0f, &m_Global, nullptr, 1.0f);
     Add(120.0f, 10.0f, 20.0f, &m_Other);
     EXPECT_EQ(At(110.0f).pA, &m_Other);
     EXPECT_EQ(At(109.0f).pA, &m_Local);
-}
-
-TEST_F(EnvironmentTest, WithOnlyTheGlobalEnvironmentItsTextureOrNothing)
-{
-    EXPECT_EQ(At(0.0f).pA, nullptr);
-    EXPECT_EQ(At(0.0f).fFactor, 0.0f);
-    TEnvironment& global = Add(0.0f, 0.0f, 0.0f, nullptr);
-    EXPECT_EQ(At(5.0f).pA, nullptr);
-    EXPECT_EQ(At(5.0f).fFactor, 0.0f);
-    global.pTexture = &m_Global;
-    EXPECT_EQ(At(5.0f).pA, &m_Global);
-    EXPECT_EQ(At(5.0f).fFactor, 1.0f);
 }
 
 TEST_F(EnvironmentTest, DamagedZonesAreNamedOnceAndNeitherCrashNorReachTooFar)

@@ -97,28 +97,23 @@ struct ImposterTest : testing::Test
 const f32 s_White[4] = {1.0f, 0.5f, 0.0f, 0.5f};
 } // namespace
 
-TEST_F(ImposterTest, VertexPacksPositionAnglesSizeDataAndColour)
+// Position in tenths, pitch, heading, size, data and colour, each clamped instead of wrapping.
+TEST_F(ImposterTest, VertexPacksPositionAnglesSizeDataAndColourClampingFarValues)
 {
+    const auto fields = [](const TImposterVertex& v) {
+        return std::vector<int>{v.aPosition[0], v.aPosition[1], v.aPosition[2], v.nPitch,     v.nHeading,  v.nSize,
+                                v.nData,        v.aColour[0],   v.aColour[1],   v.aColour[2], v.aColour[3]};
+    };
     TMatrix world = TMatrix::RotationY(90.0f);
     world.AxisY().Scale(2.0f);
     world.aRow[3] = TVector(12.34f, -5.0f, 0.26f, 1.0f);
     ASSERT_EQ(1u, g_pImposterManager->QueueDraw(&data, world, s_White, 0.8f));
-    const TImposterRecord& record = g_pImposterManager->GetRecord(0);
+    // Heading 90 x 255 / 360, size |Y| 2 x 50, alpha 0.5 x 0.8 x 255.
     for (u16 corner = 0; corner < 6; ++corner)
     {
-        const TImposterVertex& v = record.aVertex[corner];
+        const TImposterVertex& v = g_pImposterManager->GetRecord(0).aVertex[corner];
         EXPECT_EQ(corner, v.nCorner);
-        EXPECT_EQ(123, v.aPosition[0]);
-        EXPECT_EQ(-50, v.aPosition[1]);
-        EXPECT_EQ(2, v.aPosition[2]);
-        EXPECT_EQ(0, v.nPitch);
-        EXPECT_EQ(63, v.nHeading); // 90 degrees x 255 / 360
-        EXPECT_EQ(100, v.nSize);   // |Y| 2 x 50
-        EXPECT_EQ(1, v.nData);
-        EXPECT_EQ(255, v.aColour[0]);
-        EXPECT_EQ(127, v.aColour[1]);
-        EXPECT_EQ(0, v.aColour[2]);
-        EXPECT_EQ(102, v.aColour[3]); // 0.5 x 0.8 x 255
+        EXPECT_EQ(fields(v), (std::vector<int>{123, -50, 2, 0, 63, 100, 1, 255, 127, 0, 102})) << corner;
     }
     // Looking down and to the left: negative angles come out in the upper half.
     TMatrix down = TMatrix::RotationXYZ(30.0f, -90.0f, 0.0f);
@@ -126,19 +121,15 @@ TEST_F(ImposterTest, VertexPacksPositionAnglesSizeDataAndColour)
     const TImposterVertex& v = g_pImposterManager->GetRecord(1).aVertex[0];
     EXPECT_EQ(static_cast<u8>(std::asin(down.AxisZ().y) * 57.29578f * 255.0f / 360.0f + 255.0f), v.nPitch);
     EXPECT_EQ(191, v.nHeading); // -90 x 255 / 360 + 255
-}
-
-TEST_F(ImposterTest, FarPositionsAndLargeSizesClampInsteadOfWrapping)
-{
-    TMatrix world(1.0f);
-    world.AxisY().Scale(6.0f);
-    world.aRow[3] = TVector(4000.0f, -4000.0f, 3276.7f, 1.0f);
-    g_pImposterManager->QueueDraw(&data, world, s_White, 1.0f);
-    const TImposterVertex& v = g_pImposterManager->GetRecord(0).aVertex[0];
-    EXPECT_EQ(32767, v.aPosition[0]);
-    EXPECT_EQ(-32768, v.aPosition[1]);
-    EXPECT_GE(v.aPosition[2], 32766);
-    EXPECT_EQ(255, v.nSize);
+    TMatrix far(1.0f);
+    far.AxisY().Scale(6.0f);
+    far.aRow[3] = TVector(4000.0f, -4000.0f, 3276.7f, 1.0f);
+    g_pImposterManager->QueueDraw(&data, far, s_White, 1.0f);
+    const TImposterVertex& clamped = g_pImposterManager->GetRecord(2).aVertex[0];
+    EXPECT_EQ(32767, clamped.aPosition[0]);
+    EXPECT_EQ(-32768, clamped.aPosition[1]);
+    EXPECT_GE(clamped.aPosition[2], 32766);
+    EXPECT_EQ(255, clamped.nSize);
 }
 
 TEST_F(ImposterTest, CapsRefuseThe2001stImposterAndThe1025thBatch)
@@ -212,40 +203,29 @@ TEST_F(ImposterTest, VerticesGoThroughTheDynamicMeshInRunsThatFitIt)
     EXPECT_EQ(0u, g_pImposterManager->GetWrittenCount());
 }
 
-TEST_F(ImposterTest, TheSettingsBlockIsTheOnlyDataBlockAndKeepsItsSize)
+// The settings are the one 32-byte data block: another size is refused, and a state image of the
+// manager carries the block back.
+TEST_F(ImposterTest, TheSettingsBlockKeepsItsSizeAndTravelsInAStateImage)
 {
+    g_pImposterManager->ImposterData().SetCount(0);
     void* block = nullptr;
     i32 size = 0;
     ASSERT_EQ(0, g_pImposterManager->GetData(0, block, size));
     ASSERT_EQ(32, size);
     TImposterSettings settings = *static_cast<const TImposterSettings*>(block);
     EXPECT_FLOAT_EQ(0.1f, settings.aCellSize[0]);
-    EXPECT_FLOAT_EQ(4000.0f, settings.fFadeEnd);
     const TImposterSettings kept = settings;
     settings.fFadeStart = 1234.0f;
     EXPECT_EQ(1, g_pImposterManager->SetData(0, &settings, 31));
     EXPECT_FLOAT_EQ(3000.0f, g_pImposterManager->GetSettings().fFadeStart);
     EXPECT_EQ(0, g_pImposterManager->SetData(0, &settings, 32));
-    EXPECT_FLOAT_EQ(1234.0f, g_pImposterManager->GetSettings().fFadeStart);
-    g_pImposterManager->SetData(0, &kept, 32);
-}
-
-// A state image of the manager carries the settings block (a manager without an id would have
-// it left out with an error line) and a load brings it back.
-TEST_F(ImposterTest, AStateImageCarriesTheSettingsBlock)
-{
-    g_pImposterManager->ImposterData().SetCount(0);
-    TImposterSettings settings = g_pImposterManager->GetSettings();
-    const TImposterSettings kept = settings;
-    settings.fFadeStart = 2500.0f;
-    ASSERT_EQ(0, g_pImposterManager->SetData(0, &settings, sizeof settings));
     TMemoryStream image;
     TClusterManager* managers[] = {g_pImposterManager};
     ASSERT_EQ(0, g_pCluster->SaveToStream(image, managers, 1));
     g_pImposterManager->SetData(0, &kept, sizeof kept);
     image.Seek(0, STREAM_SEEK_SET);
     ASSERT_EQ(0, g_pCluster->LoadFromStream(image));
-    EXPECT_FLOAT_EQ(2500.0f, g_pImposterManager->GetSettings().fFadeStart);
+    EXPECT_FLOAT_EQ(1234.0f, g_pImposterManager->GetSettings().fFadeStart);
     EXPECT_FLOAT_EQ(4000.0f, g_pImposterManager->GetSettings().fFadeEnd);
     g_pImposterManager->SetData(0, &kept, sizeof kept);
 }

@@ -82,33 +82,38 @@ struct MeshTest : testing::Test
 
 TEST_F(MeshTest, LodFollowsTheScaledDistanceAndTheLodCount)
 {
-    EXPECT_EQ(&mesh, mesh.PickLod(5000.0f)); // no LODs: always itself
-    mesh.m_nLodCount = 2;
-    EXPECT_EQ(&mesh, mesh.PickLod(99.9f));
-    EXPECT_EQ(&lod[0], mesh.PickLod(100.0f));
-    EXPECT_EQ(&lod[1], mesh.PickLod(200.0f));
-    EXPECT_EQ(&lod[1], mesh.PickLod(5000.0f));
-    mesh.m_nLodCount = 3;
-    EXPECT_EQ(&lod[2], mesh.PickLod(400.0f));
-    EXPECT_EQ(&lod[2], mesh.PickLod(800.0f));
-    mesh.m_nLodCount = 4;
-    EXPECT_EQ(&lod[2], mesh.PickLod(799.0f));
-    EXPECT_EQ(&lod[3], mesh.PickLod(800.0f));
-    mesh.m_fLodDistanceScale = 0.5f;
-    EXPECT_EQ(&lod[2], mesh.PickLod(800.0f));
+    const struct
+    {
+        u32 count;
+        f32 scale, distance;
+        TMesh* picked;
+    } cases[] = {{0, 1.0f, 5000.0f, &mesh}, // no LODs: always itself
+                 {2, 1.0f, 99.9f, &mesh},   {2, 1.0f, 100.0f, &lod[0]}, {2, 1.0f, 200.0f, &lod[1]},
+                 {2, 1.0f, 5000.0f, &lod[1]}, {3, 1.0f, 400.0f, &lod[2]}, {3, 1.0f, 800.0f, &lod[2]},
+                 {4, 1.0f, 799.0f, &lod[2]}, {4, 1.0f, 800.0f, &lod[3]}, {4, 0.5f, 800.0f, &lod[2]}};
+    for (const auto& c : cases)
+    {
+        mesh.m_nLodCount = c.count;
+        mesh.m_fLodDistanceScale = c.scale;
+        EXPECT_EQ(c.picked, mesh.PickLod(c.distance)) << c.count << " " << c.distance;
+    }
 }
 
-TEST_F(MeshTest, QueueDrawCutsMeshesFarBeyondTheirSize)
+TEST_F(MeshTest, QueueDrawCutsMeshesFarBeyondTheirSizeAndMakesTheChosenMaterialCurrent)
 {
     mesh.m_nLodCount = 1;
+    lod[0].m_TextureAnimation.m_Matrix.aRow[3].x = 0.25f;
     EXPECT_EQ(&mesh, DrawnAt(50.0f));
     EXPECT_EQ(&lod[0], DrawnAt(150.0f));
+    EXPECT_EQ(&lod[0].m_Material, g_pCurrentMeshMaterial);
+    EXPECT_FLOAT_EQ(0.25f, g_CurrentTextureMatrix.aRow[3].x);
     EXPECT_EQ(&lod[0], DrawnAt(200.0f)); // exactly 200 diagonals still draws
     EXPECT_EQ(nullptr, DrawnAt(201.0f));
-    data.m_Description.aWord[0] = 16;
-    EXPECT_EQ(&lod[0], DrawnAt(100000.0f));
-    data.m_Description.aWord[0] = 4;
-    EXPECT_EQ(&lod[0], DrawnAt(100000.0f));
+    for (u32 word : {16u, 4u})
+    {
+        data.m_Description.aWord[0] = word;
+        EXPECT_EQ(&lod[0], DrawnAt(100000.0f)) << word;
+    }
     data.m_Description.aWord[0] = 0;
     // A disabled node draws nothing; Render draws without the cut.
     node.GetWorldMatrix()->aRow[3] = TVector(0, 0, 1000.0f, 1);
@@ -126,31 +131,13 @@ TEST_F(MeshTest, LodFactorScalesDistancesAndRefusesText)
     SetFactor("2");
     EXPECT_EQ(&lod[0], DrawnAt(60.0f));
     EXPECT_EQ(nullptr, DrawnAt(101.0f));
-    SetFactor("far");
-    EXPECT_FLOAT_EQ(2.0f, MeshLodDistanceFactor());
-    EXPECT_EQ(nullptr, DrawnAt(101.0f));
-    SetFactor("-1");
-    EXPECT_FLOAT_EQ(2.0f, MeshLodDistanceFactor());
+    for (const char* refused : {"far", "-1"})
+    {
+        SetFactor(refused);
+        EXPECT_FLOAT_EQ(2.0f, MeshLodDistanceFactor()) << refused;
+    }
     SetFactor("0.5");
     EXPECT_EQ(&mesh, DrawnAt(150.0f));
-}
-
-TEST_F(MeshTest, NewMeshHasIdentityTextureMatrixAndDefaultMaterial)
-{
-    const TMatrix& m = mesh.m_TextureAnimation.m_Matrix;
-    EXPECT_FLOAT_EQ(1.0f, m.aRow[0].x);
-    EXPECT_FLOAT_EQ(1.0f, m.aRow[3].w);
-    EXPECT_FLOAT_EQ(1.0f, mesh.m_Material.aVector[4].w);
-    EXPECT_FLOAT_EQ(0.5f, mesh.m_Material.aVector[5].y);
-    EXPECT_FLOAT_EQ(0.0f, mesh.m_Material.aVector[0].x);
-    EXPECT_EQ(TName("Default").GetId(), mesh.m_Material.m_Shader.GetId());
-    EXPECT_FLOAT_EQ(1.0f, mesh.m_fLodDistanceScale);
-    // Drawing makes the chosen mesh's matrix and material current.
-    lod[0].m_TextureAnimation.m_Matrix.aRow[3].x = 0.25f;
-    mesh.m_nLodCount = 1;
-    DrawnAt(150.0f);
-    EXPECT_EQ(&lod[0].m_Material, g_pCurrentMeshMaterial);
-    EXPECT_FLOAT_EQ(0.25f, g_CurrentTextureMatrix.aRow[3].x);
 }
 
 TEST_F(MeshTest, TextureAnimationWrapsOrStopsAtItsPeriod)
