@@ -305,18 +305,3 @@ TEST_F(GameSoundTest, ANodePlaysItsGameSoundWhileItIsEnabled)
     none.SetActive(1);
     node->DeleteObject(&object);
 }
-
-TEST_F(GameSoundTest, OnlyGameSoundsOwnTheirInstances)
-{
-    TGameSound sound;
-    EXPECT_TRUE(TGameSound::IsGameSound(&sound));
-    TXAudio2Sound other;
-    EXPECT_FALSE(TGameSound::IsGameSound(&other));
-    EXPECT_FALSE(TGameSound::IsGameSound(nullptr));
-    // A released instance of another owner reaches no game sound.
-    TXAudio2Sound* plain = Play(Clip("click"));
-    plain->pOwner = &other;
-    Frame(0.03f);
-    Frame(0.03f);
-    EXPECT_EQ(plain, Recorder().ended.back());
-}

@@ -136,21 +136,6 @@ TEST_F(SoundTest, GroupVolumesFadeOncePerFrameAndScaleByTheirParent)
 
 TEST_F(SoundTest, VolumeVariablesSetTheirGroupsToATenth)
 {
-    struct
-    {
-        TVariable& variable;
-        f32 fDefault;
-        u32 nFlags;
-    } const volumes[] = {{g_device_audio_mainvolume, 10.0f, 0},
-                         {g_device_audio_ambientvolume, 10.0f, 0},
-                         {g_device_audio_effectsvolume, 8.0f, 0},
-                         {g_device_audio_musicvolume, 4.0f, 0},
-                         {g_device_audio_speechvolume, 4.0f, 0}};
-    for (const auto& volume : volumes)
-    {
-        EXPECT_FLOAT_EQ(volume.fDefault, volume.variable.GetValue().ToFloat()) << volume.variable.GetName().GetText();
-        EXPECT_EQ(volume.nFlags, volume.variable.GetFlags() & ~VARIABLE_CHANGED);
-    }
     // The start applied them: a game that is not silent.
     EXPECT_FLOAT_EQ(1.0f, Group("/master")->GetVolume());
     EXPECT_FLOAT_EQ(1.0f, Group("/master/game/ambient")->m_fOwnVolume);
@@ -165,21 +150,6 @@ TEST_F(SoundTest, VolumeVariablesSetTheirGroupsToATenth)
     g_device_audio_musicvolume.SetFloat(4.0f);
     g_device_audio_speechvolume.SetFloat(4.0f);
 
-    // The other variables: types, defaults and where they are written.
-    EXPECT_EQ(1, g_sound_enabled.GetValue().ToInt());
-    EXPECT_EQ(VARIABLE_NOT_SAVED, g_sound_enabled.GetFlags() & ~VARIABLE_CHANGED);
-    for (TVariable* startup : std::initializer_list<TVariable*>{&g_sound_device_index, &g_sound_dopplerscale,
-                                                                &g_sound_distancescale, &g_sound_updateinterval,
-                                                                &g_sound_3dfilterq, &g_sound_initialfadetime})
-        EXPECT_EQ(VARIABLE_STARTUP, startup->GetFlags() & ~VARIABLE_CHANGED) << startup->GetName().GetText();
-    EXPECT_FLOAT_EQ(0.1f, g_sound_dopplerscale.GetValue().ToFloat());
-    EXPECT_FLOAT_EQ(100.0f, g_sound_distancescale.GetValue().ToFloat());
-    EXPECT_FLOAT_EQ(0.05f, g_sound_updateinterval.GetValue().ToFloat());
-    EXPECT_FLOAT_EQ(1.0f, g_sound_3dfilterq.GetValue().ToFloat());
-    EXPECT_FLOAT_EQ(4.0f, g_sound_initialfadetime.GetValue().ToFloat());
-    // On, as the engine starts the effect.
-    EXPECT_EQ(1, g_sound_reverb.GetValue().ToInt());
-    EXPECT_EQ(0u, g_sound_reverb.GetFlags() & ~VARIABLE_CHANGED);
 }
 
 TEST_F(SoundTest, GroupsPauseAndStopTheirOwnSoundsOnly)
@@ -210,42 +180,26 @@ TEST_F(SoundTest, GroupsPauseAndStopTheirOwnSoundsOnly)
 TEST(SpeakerMatrix, SourcesFoldOntoTheSpeakersTheyLack)
 {
     f32 matrix[OUTPUT_MATRIX_SIZE];
-    // Mono: both front speakers; on 5.1 also the centre and the back.
-    BuildOutputMatrix(1, 2, matrix);
-    EXPECT_EQ(1.0f, Level(matrix, 1, 0, 0));
-    EXPECT_EQ(1.0f, Level(matrix, 1, 0, 1));
-    BuildOutputMatrix(1, 6, matrix);
-    EXPECT_EQ(0.75f, Level(matrix, 1, 0, 2));
-    EXPECT_EQ(0.0f, Level(matrix, 1, 0, 3));
-    EXPECT_EQ(0.8f, Level(matrix, 1, 0, 4));
-    EXPECT_EQ(0.8f, Level(matrix, 1, 0, 5));
-    BuildOutputMatrix(1, 8, matrix);
-    EXPECT_EQ(0.2f, Level(matrix, 1, 0, 7));
-    // Stereo keeps its sides; on 5.1 both feed the centre.
-    BuildOutputMatrix(2, 2, matrix);
-    EXPECT_EQ(1.0f, Level(matrix, 2, 0, 0));
-    EXPECT_EQ(0.0f, Level(matrix, 2, 1, 0));
-    EXPECT_EQ(1.0f, Level(matrix, 2, 1, 1));
-    BuildOutputMatrix(2, 6, matrix);
-    EXPECT_EQ(0.375f, Level(matrix, 2, 1, 2));
-    EXPECT_EQ(0.8f, Level(matrix, 2, 1, 5));
-    EXPECT_EQ(0.0f, Level(matrix, 2, 1, 4));
-    // Three sources on stereo keep left and right, and half the centre on each.
-    BuildOutputMatrix(3, 2, matrix);
-    EXPECT_EQ(1.0f, Level(matrix, 3, 0, 0));
-    EXPECT_EQ(1.0f, Level(matrix, 3, 1, 1));
-    EXPECT_EQ(0.5f, Level(matrix, 3, 2, 0));
-    EXPECT_EQ(0.5f, Level(matrix, 3, 2, 1));
-    EXPECT_EQ(0.0f, Level(matrix, 3, 0, 1));
-    // Eight on stereo: the diagonal, then the centre, back and side channels folded in.
-    BuildOutputMatrix(8, 2, matrix);
-    EXPECT_EQ(1.0f, Level(matrix, 8, 1, 1));
-    EXPECT_EQ(0.0f, Level(matrix, 8, 3, 0));
-    EXPECT_EQ(0.4f, Level(matrix, 8, 4, 0));
-    EXPECT_EQ(0.4f, Level(matrix, 8, 5, 1));
-    EXPECT_EQ(0.1f, Level(matrix, 8, 6, 0));
-    EXPECT_EQ(0.1f, Level(matrix, 8, 7, 1));
-    EXPECT_EQ(0.0f, Level(matrix, 8, 7, 0));
+    // Mono: both front speakers, on 5.1 also the centre and the back; stereo keeps its sides, on
+    // 5.1 both feed the centre; three on stereo keep left and right and half the centre on each;
+    // eight on stereo: the diagonal, then the centre, back and side channels folded in.
+    const struct
+    {
+        u32 sources, outputs, source, destination;
+        f32 level;
+    } cases[] = {{1, 2, 0, 0, 1.0f},  {1, 2, 0, 1, 1.0f},   {1, 6, 0, 2, 0.75f}, {1, 6, 0, 3, 0.0f},
+                 {1, 6, 0, 4, 0.8f},  {1, 6, 0, 5, 0.8f},   {1, 8, 0, 7, 0.2f},  {2, 2, 0, 0, 1.0f},
+                 {2, 2, 1, 0, 0.0f},  {2, 2, 1, 1, 1.0f},   {2, 6, 1, 2, 0.375f}, {2, 6, 1, 5, 0.8f},
+                 {2, 6, 1, 4, 0.0f},  {3, 2, 0, 0, 1.0f},   {3, 2, 1, 1, 1.0f},  {3, 2, 2, 0, 0.5f},
+                 {3, 2, 2, 1, 0.5f},  {3, 2, 0, 1, 0.0f},   {8, 2, 1, 1, 1.0f},  {8, 2, 3, 0, 0.0f},
+                 {8, 2, 4, 0, 0.4f},  {8, 2, 5, 1, 0.4f},   {8, 2, 6, 0, 0.1f},  {8, 2, 7, 1, 0.1f},
+                 {8, 2, 7, 0, 0.0f}};
+    for (const auto& c : cases)
+    {
+        BuildOutputMatrix(c.sources, c.outputs, matrix);
+        EXPECT_EQ(c.level, Level(matrix, c.sources, c.source, c.destination))
+            << c.sources << " on " << c.outputs << ": " << c.source << " to " << c.destination;
+    }
     BuildOutputMatrix(6, 6, matrix);
     for (u32 d = 0; d < 6; ++d)
         for (u32 s = 0; s < 6; ++s)
