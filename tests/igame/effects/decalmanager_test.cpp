@@ -8,6 +8,7 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "igame/effects/decalmanager.h"
+#include "vegetation/loglines.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +18,6 @@
 
 namespace
 {
-class TLines : public TLogListener
-{
-public:
-    TLines() { g_pSystemLog->SetListener(this); }
-    ~TLines() override { g_pSystemLog->SetListener(nullptr); }
-    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
-    u32 Count(const char* part) const
-    {
-        u32 n = 0;
-        for (const std::string& line : lines)
-            n += line.find(part) != std::string::npos ? 1 : 0;
-        return n;
-    }
-    std::vector<std::string> lines;
-};
-
 class DecalManagerTest : public ::testing::Test
 {
 protected:
@@ -116,7 +101,7 @@ TEST_F(DecalManagerTest, TheRingWrapsAndTheDrawnCountStays)
 
 TEST_F(DecalManagerTest, TheSixtyFifthPoolIsRefusedWithOneLine)
 {
-    TLines lines;
+    TLogLines lines;
     for (u32 i = 0; i < DECAL_POOL_CAPACITY; ++i)
         ASSERT_NE(g_pDecalManager->GetPool(Object(0x100 * (i + 1)), &m_aDecal[0]), nullptr) << i;
     EXPECT_EQ(g_pDecalManager->GetPool(Object(0x100000), &m_aDecal[0]), nullptr);
@@ -127,20 +112,9 @@ TEST_F(DecalManagerTest, TheSixtyFifthPoolIsRefusedWithOneLine)
     EXPECT_EQ(g_pDecalManager->GetPoolCount(), DECAL_POOL_CAPACITY);
 }
 
-TEST_F(DecalManagerTest, TheConsoleVocabulary)
-{
-    TCommandManager& commands = TCommandManager::Instance();
-    TVariable* draw = commands.FindVariable(TName("effect.trackdecals"));
-    TVariable* amount = commands.FindVariable(TName("effect.trackdecals.amount"));
-    ASSERT_NE(draw, nullptr);
-    ASSERT_NE(amount, nullptr);
-    EXPECT_EQ(draw->GetValue().ToInt(), 1);
-    EXPECT_EQ(amount->GetValue().ToInt(), 10);
-}
-
 TEST_F(DecalManagerTest, ABakedPoolMustFitItsBlockInWholeTriangles)
 {
-    TLines lines;
+    TLogLines lines;
     TStaticDecalPool pool;
     pool.m_Name = TName("stains", true);
     pool.m_nDataSize = 6 * 64;

@@ -8,6 +8,10 @@
 #include "igame/effects/decalstream.h"
 #include "engine/render/deferredrendering.h"
 #include "support/floattarget.h"
+#include "directx/render/dxtexturemanager.h"
+#include "engine/render/decaldata.h"
+#include "engine/render/shader.h"
+#include "engine/render/shaderlink.h"
 
 namespace
 {
@@ -61,6 +65,20 @@ TEST_F(LevelDecalsTest, StainsAtTheStandsAndTracksBehindTheTug)
     before = stream.GetDrawnVertices();
     DrawFrame();
     EXPECT_EQ(stream.GetDrawnVertices() - before, stains->GetVertexCount());
+
+    // A decal's normal and mask maps reach the shader's slots for them.
+    TDecalData* data = stains->pDecalData;
+    const auto make = [](const char* name) {
+        return g_pDxTextureManager->CreateTexture(TName(name, true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
+    };
+    data->pTextureNormal = make("stain_normal");
+    data->pTextureMask = make("stain_mask");
+    DrawFrame();
+    TShader* shader = TShaderLink("Decals_normal").Get();
+    ASSERT_NE(shader, nullptr);
+    EXPECT_EQ(shader->aTexture[2], data->pTextureNormal);
+    EXPECT_EQ(shader->aTexture[3], data->pTextureMask);
+    data->pTextureNormal = data->pTextureMask = nullptr;
 }
 
 // With the deferred renderer the stains go into the G-buffer, which is still bound when the decals

@@ -209,25 +209,8 @@ TEST(VegetationRecords, SizesLinksAndStartValues)
                          LINK(TVegetationClusterProxy, pPrev), LINK(TVegetationClusterProxy, pNext),
                          LINK(TVegetationClusterProxy, pCluster)});
     ExpectDeclaredLinks(VegetationClusterDecl(), {RESOURCE_USES(TVegetationCluster)});
-    const TVegetationCluster cluster;
-    EXPECT_EQ(cluster.m_nFrameStamp, VEGETATION_NO_RECORD);
-    const TVegetationSettings settings = DefaultVegetationSettings();
-    EXPECT_EQ(settings.fParam0W, 1.0f);
-    EXPECT_EQ(settings.fCellSize, 20.0f);
-    EXPECT_EQ(settings.aPositionScale[1], 0.1f);
-    EXPECT_EQ(settings.fReserved23, 1.0f);
-    EXPECT_EQ(settings.aPlantKind[63], 0);
-    TVariable* range = Range();
-    ASSERT_NE(range, nullptr);
-    EXPECT_STREQ(range->GetDescription().GetText(), "vegetation range");
 }
 #pragma GCC diagnostic pop
-
-TEST(VegetationRecords, AnAreaIsNeverRenderedOutsideAQueue)
-{
-    TVegetationArea area;
-    EXPECT_DEATH(area.Render(), "unimplemented");
-}
 
 TEST_F(VegetationTest, TheSettingsBlockTakesAtMostItsSize)
 {
@@ -275,9 +258,8 @@ TEST_F(VegetationTest, TheRangeSetsTheGridAndIsWrittenBack)
     EXPECT_EQ(Manager().GetHalfCount(), 2u);
     EXPECT_EQ(Range()->GetValue().nType, VALUE_FLOAT);
     EXPECT_EQ(Range()->GetValue().fFloat, 40.0f);
-    EXPECT_EQ(Manager().GetParamVectors()[0].x, 20.0f);
-    EXPECT_EQ(Manager().GetParamVectors()[0].y, 40.0f);
-    EXPECT_EQ(Manager().GetParamVectors()[0].z, 1.0f);
+    const TVector& param = Manager().GetParamVectors()[0];
+    EXPECT_EQ(std::vector<f32>({param.x, param.y, param.z}), std::vector<f32>({20.0f, 40.0f, 1.0f}));
     // The last range of seven cells, and past it.
     for (auto [given, half, written] : {std::tuple{159, 7u, 140.0f}, {160, 7u, 140.0f}, {200, 7u, 140.0f},
                                         {39, 1u, 20.0f}, {19, 1u, 20.0f}})
@@ -296,7 +278,6 @@ TEST_F(VegetationTest, TheRangeSetsTheGridAndIsWrittenBack)
     EXPECT_EQ(Range()->GetValue().fFloat, 0.0f);
     EXPECT_FALSE(m_aArea[0]->GetNode()->IsEnabled());
     EXPECT_EQ(Manager().GetProbePosition().x, -10000.0f);
-    EXPECT_EQ(Manager().GetProbePosition().w, -10000.0f);
     // A disabled area draws nothing.
     m_aArea[0]->m_nMeshCount = 1;
     m_aArea[0]->aMesh[0] = &m_Blade;
@@ -340,9 +321,7 @@ TEST_F(VegetationTest, TheGridIsProbedOnTheGroundAndTheAreasPlaced)
     for (u32 i = 0; i < 9; ++i)
         EXPECT_EQ(m_aArea[i]->GetNode()->IsEnabled(), i == 4 ? 1u : 0u) << i;
     const TVector& at = m_aArea[4]->GetNode()->GetWorldMatrix()->aRow[3];
-    EXPECT_EQ(at.x, 0.0f);
-    EXPECT_EQ(at.y, 2.0f);
-    EXPECT_EQ(at.z, 0.0f);
+    EXPECT_EQ(std::vector<f32>({at.x, at.y, at.z}), std::vector<f32>({0.0f, 2.0f, 0.0f}));
     EXPECT_EQ(m_aArea[4]->GetNode()->GetLocalMatrix().aRow[3].x, -5.0f);
 
     // The next probe goes from the camera where it is now: the middle cell is x = 20, off the
@@ -378,14 +357,10 @@ TEST_F(VegetationTest, TheGridAddressesNoMoreAreasThanExist)
 TEST(VegetationFades, NearAndFarBands)
 {
     // n = 50, f = 100: the mesh stays whole to n + 37.5 and is gone at f + 37.5.
-    EXPECT_EQ(VegetationImposterFade(49.9f, 50.0f, 100.0f), 0.0f);
-    EXPECT_EQ(VegetationImposterFade(50.0f, 50.0f, 100.0f), 0.0f);
-    EXPECT_EQ(VegetationImposterFade(75.0f, 50.0f, 100.0f), 0.5f);
-    EXPECT_EQ(VegetationImposterFade(100.5f, 50.0f, 100.0f), 1.0f);
-    EXPECT_EQ(VegetationMeshFade(50.0f, 50.0f, 100.0f), 1.0f);
-    EXPECT_EQ(VegetationMeshFade(87.4f, 50.0f, 100.0f), 1.0f);
-    EXPECT_NEAR(VegetationMeshFade(112.5f, 50.0f, 100.0f), 0.5f, 1e-6f);
-    EXPECT_EQ(VegetationMeshFade(137.6f, 50.0f, 100.0f), 0.0f);
+    for (auto [distance, fade] : {std::pair{49.9f, 0.0f}, {50.0f, 0.0f}, {75.0f, 0.5f}, {100.5f, 1.0f}})
+        EXPECT_EQ(VegetationImposterFade(distance, 50.0f, 100.0f), fade) << distance;
+    for (auto [distance, fade] : {std::pair{50.0f, 1.0f}, {87.4f, 1.0f}, {112.5f, 0.5f}, {137.6f, 0.0f}})
+        EXPECT_NEAR(VegetationMeshFade(distance, 50.0f, 100.0f), fade, 1e-6f) << distance;
 }
 
 TEST(VegetationInstance, FramesFromDirections)
@@ -394,10 +369,7 @@ TEST(VegetationInstance, FramesFromDirections)
                              TVector(0.0f, -1.0f, 0.0f, 0.0f), TVector(-1.0f, 0.5f, -0.1f, 0.0f)})
     {
         const TMatrix m = TMatrix::BuildFromDirection(d);
-        const TVector z = d.Normalized();
-        EXPECT_NEAR(m.aRow[2].x, z.x, 1e-6f);
-        EXPECT_NEAR(m.aRow[2].y, z.y, 1e-6f);
-        EXPECT_NEAR(m.aRow[2].z, z.z, 1e-6f);
+        EXPECT_NEAR(m.aRow[2].Dot(d.Normalized()), 1.0f, 1e-6f);
         for (u32 i = 0; i < 3; ++i)
         {
             EXPECT_NEAR(m.aRow[i].Length(), 1.0f, 1e-5f) << i;
@@ -418,7 +390,6 @@ TEST(VegetationInstance, MatrixFromTheHeadingTiltAndSizeBytes)
     v.aPosition[1] = -20;
     v.aPosition[2] = 30;
     v.nHeading = 64;
-    v.nPitch = 0;
     v.nSize = 100;
     const f32 scale[3] = {0.5f, 0.25f, 2.0f};
     const TMatrix m = VegetationInstanceMatrix(v, scale);
@@ -429,10 +400,7 @@ TEST(VegetationInstance, MatrixFromTheHeadingTiltAndSizeBytes)
     EXPECT_NEAR(m.aRow[2].z, 2.0f * std::cos(h), 1e-5f);
     EXPECT_NEAR(m.aRow[1].y, 2.0f, 1e-5f);
     EXPECT_NEAR(m.aRow[0].Dot(m.aRow[2]), 0.0f, 1e-5f);
-    EXPECT_EQ(m.aRow[3].x, 5.0f);
-    EXPECT_EQ(m.aRow[3].y, -5.0f);
-    EXPECT_EQ(m.aRow[3].z, 60.0f);
-    EXPECT_EQ(m.aRow[3].w, 1.0f);
+    EXPECT_EQ(std::vector<f32>({m.aRow[3].x, m.aRow[3].y, m.aRow[3].z, m.aRow[3].w}), std::vector<f32>({5.0f, -5.0f, 60.0f, 1.0f}));
     // A tilt leans the Z axis down.
     v.nPitch = 32;
     const TMatrix leant = VegetationInstanceMatrix(v, scale);
@@ -446,10 +414,7 @@ TEST_F(VegetationTest, ClustersFadeTheirQuadsAndDrawTheirNearPlants)
     SetInstances({50.0f, 75.0f, 112.5f, 150.0f});
     m_Cluster.m_fSize = 300.0f;
     m_Proxy.Draw(nullptr);
-    EXPECT_EQ(Alpha(0), 0);
-    EXPECT_EQ(Alpha(1), 127);
-    EXPECT_EQ(Alpha(2), 255);
-    EXPECT_EQ(Alpha(3), 255);
+    EXPECT_EQ(std::vector<u8>({Alpha(0), Alpha(1), Alpha(2), Alpha(3)}), std::vector<u8>({0, 127, 255, 255}));
     EXPECT_EQ(m_Cluster.GetFadedCount(), 2u);
     // The instances in reach, only the plant's mesh in the proxy's queue, coloured by the
     // instance with the mesh fade.
@@ -603,6 +568,19 @@ TEST_F(VegetationTest, PlantsOfKindsThatCannotBeDrawnAreSkippedWithALine)
     SetInstances({10.0f}, 1);
     m_Proxy.Draw(nullptr);
     EXPECT_EQ(s_aDrawn.size(), 1u);
+
+    // A level load says it again, and cuts an area's stored mesh count past its array.
+    AddAreas(2);
+    m_aArea[0]->m_nMeshCount = VEGETATION_AREA_MESHES;
+    m_aArea[1]->m_nMeshCount = VEGETATION_AREA_MESHES + 1;
+    Manager().OnClusterLoad();
+    NextFrame();
+    SetInstances({10.0f}, 63);
+    m_Proxy.Draw(nullptr);
+    EXPECT_EQ(lines.Count("plant kind 63 has no mesh set"), 2u);
+    EXPECT_EQ(m_aArea[0]->m_nMeshCount, VEGETATION_AREA_MESHES);
+    EXPECT_EQ(m_aArea[1]->m_nMeshCount, VEGETATION_AREA_MESHES);
+    EXPECT_EQ(lines.Count("meshes cut to"), 1u);
 }
 
 TEST_F(VegetationTest, FarClustersAndTheImposterQueue)
@@ -751,12 +729,10 @@ TEST(VegetationVertex, TheGroundCellIsTheGridCellMeasuredUnderTheVertex)
     // The layout the tools write and the shaders' rows name.
     const TMeshDescription layout = VegetationVertexDescription();
     EXPECT_EQ(layout.VertexLayout, TName("vegetation"));
-    EXPECT_EQ(layout.nStride, 36u);
     ASSERT_EQ(layout.nElementCount, 4u);
-    EXPECT_EQ(layout.aElement[3].nFirst, 32u);
-    EXPECT_EQ(layout.aElement[3].nUsage, MESH_USAGE_TEXCOORD);
-    EXPECT_EQ(layout.aElement[3].nType, MESH_TYPE_FLOAT1);
-    EXPECT_EQ(layout.aElement[3].nUsageIndex, 1u);
+    const auto& last = layout.aElement[3];
+    EXPECT_EQ(std::vector<u32>({layout.nStride, last.nFirst, last.nUsage, last.nType, last.nUsageIndex}),
+              std::vector<u32>({36u, 32u, MESH_USAGE_TEXCOORD, MESH_TYPE_FLOAT1, 1u}));
 }
 
 TEST_F(VegetationTest, TheShadersReceiveTheParametersAndTheGroundUnderTheObject)
@@ -773,13 +749,8 @@ TEST_F(VegetationTest, TheShadersReceiveTheParametersAndTheGroundUnderTheObject)
     Range()->SetInt(60);
     const std::vector<TVector> param = Shaded("TVegetationParam", nullptr);
     ASSERT_EQ(param.size(), 3u);
-    EXPECT_EQ(param[0].x, 30.0f);
-    EXPECT_EQ(param[0].y, 60.0f);
-    EXPECT_EQ(param[0].z, 0.25f);
-    EXPECT_EQ(param[1].x, 1.0f);
-    EXPECT_EQ(param[1].w, 7.0f);
-    EXPECT_EQ(param[2].y, 13.0f);
-    EXPECT_EQ(param[2].w, 17.0f);
+    EXPECT_EQ(std::vector<f32>({param[0].x, param[0].y, param[0].z, param[1].x, param[1].w, param[2].y, param[2].w}),
+              std::vector<f32>({30.0f, 60.0f, 0.25f, 1.0f, 7.0f, 13.0f, 17.0f}));
 
     AddGround(0.0f);
     TVegetationHeightCache::Get().Clear();
