@@ -30,16 +30,6 @@ TEST_F(ProfileManagerTest, EmptyRootLoadsNothingAndReadsNoSettings)
     // A second start is refused.
     EXPECT_EQ(Start(), 1u);
     EXPECT_TRUE(Logged("TPlayerProfileManager::Initialize(): error: Already initialized."));
-    // The startup variables of the manager's file.
-    TCommandManager& commands = TCommandManager::Instance();
-    const TVariable* fade = commands.FindVariable(MakeCommandName("sound_menufadetime", false));
-    ASSERT_NE(fade, nullptr);
-    EXPECT_EQ(fade->GetValue().ToInt(), 4);
-    EXPECT_EQ(fade->GetFlags(), VARIABLE_STARTUP);
-    EXPECT_STREQ(fade->GetDescription().GetText(), "Time required to crossfade between game and menu audio.");
-    EXPECT_EQ(commands.FindVariable(MakeCommandName("device_mouse_sensitivity", false))->GetValue().ToInt(),
-              5);
-    EXPECT_EQ(commands.FindVariable(MakeCommandName("device_invert_axis", false))->GetValue().ToInt(), 0);
 }
 
 TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)

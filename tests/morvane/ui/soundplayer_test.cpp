@@ -8,6 +8,8 @@
 #include "xaudio2/xaudio2soundgroup.h"
 
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 namespace
 {
@@ -42,25 +44,27 @@ TEST_F(SoundPlayer, AMissingSoundStaysSilentAndIsLookedForAgain)
 
 TEST_F(SoundPlayer, InterfaceSoundsPlayTheirClipsUnlessSuppressed)
 {
-    Clips({"ButtonClick", "MenuSelect", "LayerShown", "TaskListExpand", "TaskListContract", "VehicleUpgrade",
-           "ChooseGate", "PlaneLandingTakeOff"});
-    Player().Suppress();
-    Player().PlayButtonClick(nullptr);
-    Player().PlayMenuSelect();
-    Player().PlayChooseGate(nullptr);
-    EXPECT_TRUE(m_Sounds.aLine.empty());
-    Player().Unsuppress();
-    Player().PlayButtonClick(nullptr);
-    Player().PlayMenuSelect();
-    Player().PlayLayerShown(nullptr);
-    Player().PlayTaskListExpand(nullptr);
-    Player().PlayTaskListContract(nullptr);
-    Player().PlayVehicleUpgrade(nullptr);
-    Player().PlayChooseGate(nullptr);
-    Player().PlayPlaneLandingTakeOff(nullptr);
-    for (const char* name : {"ButtonClick", "MenuSelect", "LayerShown", "TaskListExpand", "TaskListContract",
-                             "VehicleUpgrade", "ChooseGate", "PlaneLandingTakeOff"})
-        EXPECT_EQ(m_Sounds.Count(std::string(name) + " play"), 1u) << name;
+    TSoundPlayerManager& player = Player();
+    const std::pair<const char*, std::function<void()>> sounds[] = {
+        {"ButtonClick", [&] { player.PlayButtonClick(nullptr); }},
+        {"MenuSelect", [&] { player.PlayMenuSelect(); }},
+        {"LayerShown", [&] { player.PlayLayerShown(nullptr); }},
+        {"TaskListExpand", [&] { player.PlayTaskListExpand(nullptr); }},
+        {"TaskListContract", [&] { player.PlayTaskListContract(nullptr); }},
+        {"VehicleUpgrade", [&] { player.PlayVehicleUpgrade(nullptr); }},
+        {"ChooseGate", [&] { player.PlayChooseGate(nullptr); }},
+        {"PlaneLandingTakeOff", [&] { player.PlayPlaneLandingTakeOff(nullptr); }}};
+    for (const auto& [name, play] : sounds)
+        Clip(name);
+    for (const bool suppressed : {true, false})
+    {
+        suppressed ? player.Suppress() : player.Unsuppress();
+        for (const auto& [name, play] : sounds)
+        {
+            play();
+            EXPECT_EQ(m_Sounds.Count(std::string(name) + " play"), suppressed ? 0u : 1u) << name;
+        }
+    }
 }
 
 TEST_F(SoundPlayer, NotificationsPlayAtMostOnceInTwoSecondsEach)
@@ -68,21 +72,17 @@ TEST_F(SoundPlayer, NotificationsPlayAtMostOnceInTwoSecondsEach)
     Clips({"NewTask", "TaskAlert"});
     Player().OnClusterLoad();
     m_Sounds.aLine.clear();
-    At(1.9);
-    Player().PlayNewTask(nullptr);
-    EXPECT_EQ(m_Sounds.Count("NewTask play"), 0u);
-    At(2.0);
-    Player().PlayNewTask(nullptr);
-    Player().PlayTaskAlert(nullptr);
-    EXPECT_EQ(m_Sounds.Count("NewTask play"), 1u);
-    EXPECT_EQ(m_Sounds.Count("TaskAlert play"), 1u);
-    At(3.9);
-    Player().PlayNewTask(nullptr);
-    EXPECT_EQ(m_Sounds.Count("NewTask play"), 1u);
-    At(4.0);
-    Player().PlayNewTask(nullptr);
-    EXPECT_EQ(m_Sounds.Count("NewTask play"), 2u);
-    EXPECT_EQ(m_Sounds.Count("TaskAlert play"), 1u);
+    // (time, new tasks and alerts heard so far)
+    const std::tuple<f64, size_t, size_t> steps[] = {{1.9, 0, 0}, {2.0, 1, 1}, {3.9, 1, 1}, {4.0, 2, 1}};
+    for (const auto& [time, tasks, alerts] : steps)
+    {
+        At(time);
+        Player().PlayNewTask(nullptr);
+        if (time == 2.0)
+            Player().PlayTaskAlert(nullptr);
+        EXPECT_EQ(m_Sounds.Count("NewTask play"), tasks) << time;
+        EXPECT_EQ(m_Sounds.Count("TaskAlert play"), alerts) << time;
+    }
 }
 
 TEST_F(SoundPlayer, ALevelStartsWindMusicReverbAndTheBusesByTheGamesState)
