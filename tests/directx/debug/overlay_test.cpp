@@ -286,16 +286,6 @@ TEST_F(DebugOverlayTest, TheLightsAreListedAndThoseOnAreDrawnByTheirType)
     EXPECT_EQ("", result);
 }
 
-TEST(DebugLightListTest, TheColourIsPackedAsAbgrAndTheTypeNameStaysInItsTable)
-{
-    const f32 color[4] = {1.0f, 0.5f, 0.25f, 2.0f};
-    EXPECT_EQ(0xFF3F7FFFu, DebugPackedColor(color));
-    EXPECT_STREQ("ambient", DebugLightTypeName(LIGHT_AMBIENT));
-    EXPECT_STREQ("volume", DebugLightTypeName(LIGHT_VOLUME));
-    EXPECT_STREQ("?", DebugLightTypeName(LIGHT_UNCOUNTED));
-    EXPECT_STREQ("?", DebugLightTypeName(-1));
-}
-
 TEST_F(DebugOverlayTest, TheGridAndTheBonesAreDrawnAndOnlyANearSkeletonNamesItsBones)
 {
     Variable("grid")->SetInt(1);

@@ -71,94 +71,42 @@ protected:
 };
 } // namespace
 
-TEST_F(WinInputTest, KeysChangeOncePerFrameByTheEdgeRule)
+// Each frame of a script: the records before it ('+' down, '-' up, in order), then what the
+// frame shows: P pressed (1 and a press edge), R released (0 and a release edge), H held (1, no
+// edge), U up (0, no edge). A tap shorter than a frame is a press in the next frame and a release
+// in the one after; a held key let go and pressed again within a frame is a release, then a press.
+TEST_F(WinInputTest, KeysAndButtonsChangeOncePerFrameByTheEdgeRule)
 {
-    Key(0x1E, true);
-    EXPECT_EQ(Value("A"), 0.0f) << "raw keys wait for the frame";
-    Frame();
-    EXPECT_EQ(Value("A"), 1.0f);
-    EXPECT_TRUE(Edges("A", true, false));
-
-    Key(0x1E, true);
-    Frame();
-    EXPECT_TRUE(Edges("A", false, false)) << "a repeat of a held key is no new press";
-    EXPECT_EQ(Value("A"), 1.0f);
-
-    Key(0x1E, false);
-    Frame();
-    EXPECT_TRUE(Edges("A", false, true));
-    Frame();
-    EXPECT_TRUE(Edges("A", false, false)) << "edges last one frame";
-
-    // A release and a press of a key that is up: only the press counts.
-    Key(0x1F, false);
-    Key(0x1F, true);
-    Frame();
-    EXPECT_TRUE(Edges("S", true, false));
-}
-
-// A tap shorter than a frame is a press in the next frame and a release in the one after; a
-// held key let go and pressed again within a frame is a release, then a press.
-TEST_F(WinInputTest, AKeyThatLeavesItsStateAndComesBackWithinAFrameShowsBothEdges)
-{
-    Key(0x1F, true);
-    Key(0x1F, false);
-    Frame();
-    EXPECT_EQ(Value("S"), 1.0f);
-    EXPECT_TRUE(Edges("S", true, false));
-    Frame();
-    EXPECT_EQ(Value("S"), 0.0f);
-    EXPECT_TRUE(Edges("S", false, true));
-    Frame();
-    EXPECT_TRUE(Edges("S", false, false));
-
-    // Taps in one frame make one press; a press last leaves the key held.
-    Key(0x20, true);
-    Key(0x20, false);
-    Key(0x20, true);
-    Key(0x20, false);
-    Frame();
-    EXPECT_TRUE(Edges("D", true, false));
-    Frame();
-    EXPECT_TRUE(Edges("D", false, true));
-    Key(0x20, true);
-    Key(0x20, false);
-    Key(0x20, true);
-    Frame();
-    EXPECT_TRUE(Edges("D", true, false));
-    Frame();
-    EXPECT_EQ(Value("D"), 1.0f);
-    EXPECT_TRUE(Edges("D", false, false));
-
-    // Held: repeats are no new press, a release and a new press are.
-    Key(0x20, true);
-    Key(0x20, true);
-    Frame();
-    EXPECT_TRUE(Edges("D", false, false));
-    Key(0x20, false);
-    Key(0x20, true);
-    Frame();
-    EXPECT_EQ(Value("D"), 0.0f);
-    EXPECT_TRUE(Edges("D", false, true));
-    Frame();
-    EXPECT_EQ(Value("D"), 1.0f);
-    EXPECT_TRUE(Edges("D", true, false));
-    Key(0x20, false);
-    Frame();
-
-    // A click within a frame, for all mice and for the mouse.
-    Mouse(0, 0, RI_MOUSE_RIGHT_BUTTON_DOWN);
-    Mouse(0, 0, RI_MOUSE_RIGHT_BUTTON_UP);
-    Frame();
-    EXPECT_EQ(Value("mbRightButton"), 1.0f);
-    EXPECT_TRUE(Edges("mbRightButton", true, false));
-    EXPECT_TRUE(Edges("mbRightButton_0", true, false));
-    Frame();
-    EXPECT_EQ(Value("mbRightButton"), 0.0f);
-    EXPECT_TRUE(Edges("mbRightButton", false, true));
-    EXPECT_TRUE(Edges("mbRightButton_0", false, true));
-    Frame();
-    EXPECT_TRUE(Edges("mbRightButton", false, false));
+    const struct
+    {
+        const char* name;
+        USHORT makeCode;
+        std::vector<std::pair<const char*, char>> frames;
+    } cases[] = {
+        {"A", 0x1E, {{"+", 'P'}, {"+", 'H'}, {"-", 'R'}, {"", 'U'}}}, // a repeat of a held key is no new press
+        {"S", 0x1F, {{"-+", 'P'}, {"-", 'R'}}},                        // a release of a key that is up
+        {"D", 0x20, {{"+-", 'P'}, {"", 'R'}, {"", 'U'}}},
+        {"F", 0x21, {{"+-+-", 'P'}, {"", 'R'}, {"+-+", 'P'}, {"", 'H'}, {"++", 'H'}, {"-+", 'R'}, {"", 'P'}, {"-", 'R'}}},
+        {"mbRightButton", 0, {{"+-", 'P'}, {"", 'R'}, {"", 'U'}}},
+    };
+    for (const auto& c : cases)
+        for (size_t f = 0; f < c.frames.size(); ++f)
+        {
+            SCOPED_TRACE(testing::Message() << c.name << " frame " << f);
+            for (const char* record = c.frames[f].first; *record; ++record)
+                if (c.makeCode)
+                    Key(c.makeCode, *record == '+');
+                else
+                    Mouse(0, 0, *record == '+' ? RI_MOUSE_RIGHT_BUTTON_DOWN : RI_MOUSE_RIGHT_BUTTON_UP);
+            if (f == 0 && c.makeCode)
+                EXPECT_EQ(Value(c.name), 0.0f) << "raw keys wait for the frame";
+            Frame();
+            const char shown = c.frames[f].second;
+            EXPECT_EQ(Value(c.name), shown == 'P' || shown == 'H' ? 1.0f : 0.0f);
+            EXPECT_TRUE(Edges(c.name, shown == 'P', shown == 'R'));
+            if (!c.makeCode)
+                EXPECT_TRUE(Edges("mbRightButton_0", shown == 'P', shown == 'R'));
+        }
 }
 
 // The road of a real keyboard: SDL's key-down and key-up, through the window layer's

@@ -44,31 +44,6 @@ TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
     EXPECT_EQ(settings.DisplayMode.Width, 1280u);
 }
 
-TEST_F(ChangesTest, VerticalSyncWhileWindowedRecreatesTheDevice)
-{
-    g_device_verticalsyn.SetInt(1);
-    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
-    EXPECT_EQ(m_pManager->GetRecreate(), 1u);
-    EXPECT_EQ(m_pManager->GetPendingSettings().Present.PresentationInterval, D3DPRESENT_INTERVAL_ONE);
-    EXPECT_TRUE(g_device_verticalsyn.GetFlags() & VARIABLE_CHANGED);
-    // Asking for what is already pending queues nothing more.
-    m_pManager->SetVerticalSync(1);
-    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
-}
-
-TEST_F(ChangesTest, WindowedVariableQueuesFullScreenAndBack)
-{
-    g_device_windowed.SetInt(0);
-    EXPECT_EQ(m_pManager->GetPendingCount(), 1u);
-    EXPECT_FALSE(m_pManager->GetPendingSettings().IsWindowed());
-    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferFormat, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferWidth, 1280u);
-    // Back to windowed before the next pass: the pending record follows.
-    g_device_windowed.SetInt(1);
-    EXPECT_TRUE(m_pManager->GetPendingSettings().IsWindowed());
-    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferWidth, 0u);
-}
-
 TEST_F(ChangesTest, VideoModeFromWindowedToFullScreenUsesTheGivenSize)
 {
     m_pManager->SetVideoMode(1024, 768, 1);

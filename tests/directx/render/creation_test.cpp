@@ -37,33 +37,29 @@ TEST_F(CreationTest, WindowedDeviceTakesTheClientSizeAndWritesTheVariablesBack)
     EXPECT_EQ(g_DxDeviceStatistics.nDepthStencil, 32u * 1024 * 600 / 8);
 }
 
-TEST_F(CreationTest, FullScreenFailureRetriesWindowedAtTheSameSize)
+// A failed full-screen device is retried windowed at the same size, then windowed at 800 x 600
+// on adapter 0 from the corner.
+class CreationFallbackTest : public DeviceTest, public testing::WithParamInterface<u32>
 {
-    g_device_windowed.Store(0);
-    D3D9Settings().failingDeviceCreations = 1;
-    Create();
-    const TDxDeviceSettings& settings = m_pManager->GetSettings();
-    EXPECT_TRUE(settings.IsWindowed());
-    EXPECT_EQ(settings.Present.BackBufferWidth, 1280u);
-    EXPECT_EQ(settings.Present.BackBufferHeight, 800u);
-    EXPECT_EQ(g_device_windowed.GetInt(), 1);
-}
+};
 
-TEST_F(CreationTest, SecondFailureFallsBackTo800x600OnAdapter0)
+TEST_P(CreationFallbackTest, FailedCreationsFallBackToWindowedThenTo800x600OnAdapter0)
 {
+    const u32 failures = GetParam();
     g_device_windowed.Store(0);
     g_device_pos.Store(100.0f, 70.0f, 0.0f, 1.0f);
-    D3D9Settings().failingDeviceCreations = 2;
+    D3D9Settings().failingDeviceCreations = failures;
     Create();
     const TDxDeviceSettings& settings = m_pManager->GetSettings();
     EXPECT_TRUE(settings.IsWindowed());
+    EXPECT_EQ(g_device_windowed.GetInt(), 1);
     EXPECT_EQ(settings.nAdapter, 0u);
-    EXPECT_EQ(settings.Present.BackBufferWidth, 800u);
-    EXPECT_EQ(settings.Present.BackBufferHeight, 600u);
-    EXPECT_EQ(settings.Present.PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
-    EXPECT_EQ(g_device_pos.GetVector().x, 0.0f);
-    EXPECT_EQ(g_device_pos.GetVector().y, 0.0f);
+    EXPECT_EQ(settings.Present.BackBufferWidth, failures == 1 ? 1280u : 800u);
+    EXPECT_EQ(settings.Present.BackBufferHeight, failures == 1 ? 800u : 600u);
+    EXPECT_EQ(g_device_pos.GetVector().x, failures == 1 ? 100.0f : 0.0f);
 }
+
+INSTANTIATE_TEST_SUITE_P(Failures, CreationFallbackTest, testing::Values(1u, 2u));
 
 TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
 {
@@ -113,18 +109,17 @@ TEST_F(CreationTest, TooLittleVideoMemoryEndsTheProgramWithCode1)
     D3D9Settings().textureMemoryBytes = 127u << 20;
     EXPECT_EXIT(m_pManager->InitializeManager(), ::testing::ExitedWithCode(1),
                 "requires at least 128 MB of dedicated video memory");
-}
-
-TEST_F(CreationTest, ExactlyTheRequiredVideoMemoryPasses)
-{
     D3D9Settings().textureMemoryBytes = 128u << 20;
     Create();
 }
 
-TEST_F(CreationTest, RecreationOnAnUnknownAdapterUsesAdapter0WithAnErrorLine)
+TEST_F(CreationTest, AnUnknownAdapterIsReplacedByAdapter0)
 {
     TLogRecorder log;
+    g_device_adapter.Store(7);
     Create();
+    EXPECT_EQ(g_device_adapter.GetInt(), 0);
+    EXPECT_EQ(m_pManager->GetSettings().nAdapter, 0u);
     // A recreation asked for an adapter the system lacks.
     TDxDeviceSettings settings = m_pManager->GetSettings();
     settings.nAdapter = 7;
@@ -133,14 +128,6 @@ TEST_F(CreationTest, RecreationOnAnUnknownAdapterUsesAdapter0WithAnErrorLine)
     EXPECT_NE(std::find(log.lines.begin(), log.lines.end(),
                         "TDxDeviceManager::_CreateDeviceInt(): error: invalid adapter 7 (defaulting to adapter 0)"),
               log.lines.end());
-}
-
-TEST_F(CreationTest, OutOfRangeAdapterIsResetTo0)
-{
-    g_device_adapter.Store(7);
-    Create();
-    EXPECT_EQ(g_device_adapter.GetInt(), 0);
-    EXPECT_EQ(m_pManager->GetSettings().nAdapter, 0u);
 }
 
 TEST_F(CreationTest, WindowOutsideTheMonitorIsMovedIntoIt)

@@ -148,19 +148,6 @@ TEST_F(EffectStateFilterTest, SweepPutsBackWhatTheLastPassDidNotSet)
     EXPECT_EQ(m_pDevice->Take(), TCalls{});
 }
 
-TEST_F(EffectStateFilterTest, VertexTextureStagesKeepRecordsOfTheirOwn)
-{
-    m_pFilter->SetTexture(9, m_pTexture);
-    m_pFilter->SetTexture(257, m_pTexture);
-    m_pFilter->SetTexture(257, m_pTexture);
-    EXPECT_EQ(m_pDevice->Take(), (TCalls{"tex 9=t", "tex 257=t"}));
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_TEXTURE_CHANGES], 2u);
-    // Both return to no texture at the second sweep.
-    m_pFilter->Sweep();
-    m_pFilter->Sweep();
-    EXPECT_EQ(m_pDevice->Take(), (TCalls{"tex 9=0", "tex 257=0"}));
-}
-
 TEST_F(EffectStateFilterTest, ConstantsReachTheDeviceOnlyWhenAWordDiffers)
 {
     const float values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -189,19 +176,6 @@ TEST_F(EffectStateFilterTest, StreamsAndTargetsAreFilteredOnEveryValue)
     EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_TARGET_CHANGES], 1u);
     m_pFilter->SetRenderTarget(1, nullptr);
     surface->Release();
-}
-
-TEST_F(EffectStateFilterTest, ResetTakesTheDeviceForFreshAgain)
-{
-    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    m_pFilter->Reset();
-    EXPECT_EQ(m_pFilter->GetTouchedCount(), 0u);
-    m_pDevice->Take();
-    // After a reset the device holds the defaults: setting one again is a change.
-    m_pFilter->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    m_pFilter->Sweep();
-    m_pFilter->Sweep();
-    EXPECT_EQ(m_pDevice->Take(), (TCalls{"rs 22=1", "rs 22=3"}));
 }
 
 TEST_F(EffectStateFilterTest, AFullTouchedListKeepsSettingStates)

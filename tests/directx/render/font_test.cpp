@@ -151,16 +151,4 @@ TEST_F(FontTest, FontsAreFoundByFaceAndSize)
 namespace
 {
 
-TEST_F(FontTest, FinalizingTheManagerUnloadsEveryFontBeforeTheDeviceGoes)
-{
-    TFontData* data = g_pDxFontManager->GetFont(TName("Arial", true), 21).pData;
-    auto* font = static_cast<TDxFontData*>(data);
-    ASSERT_EQ(font->Require(), 0u);
-    EXPECT_EQ(font->IsLoaded(), 1u);
-    g_pDxFontManager->FinalizeManager();
-    EXPECT_EQ(font->IsLoaded(), 0u);
-    // Asked for again, it loads again.
-    EXPECT_GT(data->GetTextWidth("gate", -1), 0);
-    g_pDxFontManager->FinalizeManager();
-}
 } // namespace

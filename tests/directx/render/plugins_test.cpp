@@ -52,24 +52,6 @@ protected:
     ID3DXEffect* m_pEffect = nullptr;
 };
 
-TEST_F(PluginTest, SizesOfTheBackBufferAndOfTheCurrentTarget)
-{
-    Apply("TDeviceSize", "Vectors");
-    const f32 width = static_cast<f32>(m_pManager->GetBackBufferWidth());
-    EXPECT_EQ(Vector(0).x, width);
-    EXPECT_EQ(Vector(0).z, width * 0.5f);
-    EXPECT_EQ(Vector(1).x, 1.0f / width);
-    EXPECT_EQ(Vector(1).w, 0.5f / static_cast<f32>(m_pManager->GetBackBufferHeight()));
-
-    Apply("TRenderTargetSize", "Vectors");
-    EXPECT_EQ(Vector(0).x, 1.0f);
-    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("half", true), 64, 32, 0x102, 0, 0, 0);
-    target->SetRenderTarget(nullptr);
-    Apply("TRenderTargetSize", "Vectors");
-    EXPECT_EQ(Vector(0).y, 32.0f);
-    EXPECT_EQ(Vector(1).x, 1.0f / 64.0f);
-}
-
 TEST_F(PluginTest, CameraMatricesWaitForAViewport)
 {
     TCamera* camera = g_pDxCameraManager->GetDefaultCamera();

@@ -183,15 +183,4 @@ TEST_F(RenderTargetTest, ADetachedWrappedTargetMakesNothingOfItsOwn)
     EXPECT_EQ(back->m_Texture.m_pTexture, nullptr);
 }
 
-TEST_F(RenderTargetTest, WrappedTargetsCarryTheEngineFormat)
-{
-    auto* back = static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget());
-    auto* depth = static_cast<TDxRenderTarget*>(m_pManager->GetDepthStencilTarget());
-    EXPECT_EQ(back->m_nFormat, GetFormat(D3DFMT_X8R8G8B8));
-    EXPECT_EQ(depth->m_nFormat, GetFormat(D3DFMT_D24S8));
-    EXPECT_EQ(depth->m_nDepth, 1u);
-    EXPECT_EQ(back->m_Texture.m_nWidth, static_cast<i32>(back->m_nWidth));
-    EXPECT_TRUE(back->IsLoaded());
-    EXPECT_EQ(back->m_nRepositoryId, RENDER_TARGET_WRAPPED);
-}
 } // namespace

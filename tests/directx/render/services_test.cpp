@@ -229,23 +229,4 @@ TEST_F(ServicesTest, ScreenshotsAreNumberedAndShowTheBackBuffer)
     g_screenshot_name.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
 }
 
-TEST_F(ServicesTest, DeviceInfoListsTheSettingsAndTheAdapter)
-{
-    Run("device_info");
-    ASSERT_EQ(m_Console.lines.size(), 16u);
-    EXPECT_EQ(m_Console.lines[0], "Device settings");
-    EXPECT_EQ(m_Console.lines[1], "   adapter|2000");
-    EXPECT_EQ(m_Console.lines[2], "   device type|2001");
-    EXPECT_EQ(m_Console.lines[4], "   behaviout|20052");
-    EXPECT_EQ(m_Console.lines[6], "Adapter Identifier");
-    EXPECT_EQ(m_Console.lines[7].rfind("   driver|200", 0), 0u);
-    EXPECT_EQ(m_Console.lines[15].rfind("   device identifier|200", 0), 0u);
-    EXPECT_EQ(m_Console.lines[15].size(), std::string("   device identifier|200").size() + 36);
-
-    m_Console.lines.clear();
-    Run("device_info", {"x"});
-    EXPECT_EQ(m_Console.lines,
-              std::vector<std::string>{"E:^Ierror: command does not take 1 parameter (0 expected)"});
-}
-
 } // namespace

@@ -14,23 +14,6 @@
 
 namespace
 {
-TEST_F(ShaderTest, DefineTextsFollowTheOrderOfTheNames)
-{
-    TDxShader* shader = g_pDxShaderManager->CreateShader(TName("defines", true));
-    EXPECT_EQ(shader->GetDefineText().GetId(), 0u);
-    const TName fog("FOG", true), skin("SKIN", true);
-    shader->SetDefine(skin, TName("4", true));
-    shader->SetDefine(fog, TName("1", true));
-    const bool fogFirst = fog < skin;
-    EXPECT_STREQ(shader->GetDefineText().GetText(), fogFirst ? "FOG=1|SKIN=4|" : "SKIN=4|FOG=1|");
-    shader->SetDefine(fog, TName("2", true));
-    EXPECT_STREQ(shader->GetDefineText().GetText(), fogFirst ? "FOG=2|SKIN=4|" : "SKIN=4|FOG=2|");
-    shader->RemoveDefine(skin);
-    EXPECT_STREQ(shader->GetDefineText().GetText(), "FOG=2|");
-    shader->RemoveDefine(fog);
-    EXPECT_EQ(shader->GetDefineText().GetId(), 0u);
-    EXPECT_EQ(g_pDxShaderManager->CreateShader(TName("defines")), shader);
-}
 
 TEST_F(ShaderTest, DrawsFindTheProgramOfTheirKey)
 {
@@ -109,19 +92,6 @@ TEST_F(ShaderTest, ASamplerByteBelowSixteenSetsOneSampler)
     EXPECT_EQ(Bound(3), own->m_pTexture);
     EXPECT_EQ(Bound(0), nullptr);
     shader->End();
-}
-
-TEST_F(ShaderTest, SharedProgramsTakeAnEarlierEffect)
-{
-    TDxShaderProgramData shared = Record(0, 2);
-    shared.nDataOffset = 0;
-    TDxShader* shader = MakeShader("shared", {kTexturedEffect, ""}, {Record(0, 0), shared});
-    // nDataSize 0 with offset 0 names the first program.
-    shader->m_aProgramData[1].nDataSize = 0;
-    shader->m_aProgramData[1].nDataOffset = 0;
-    ASSERT_EQ(shader->Require(), 0);
-    EXPECT_EQ(shader->m_nEffectCount, 2u);
-    EXPECT_EQ(shader->m_ppEffect[0], shader->m_ppEffect[1]);
 }
 
 TEST_F(ShaderTest, DamagedShaderDataIsRefused)

@@ -13,34 +13,34 @@
 namespace
 {
 
-TEST(TextureLevelSkip, SkipsOnlyWhatLeavesSidesAboveFour)
+TEST(TextureLevelSkip, SkipsOnlyWhatLeavesSidesAboveFourAndTheMipmapTestKeepsOneLevelOfOddSides)
 {
-    // No skip asked: a DXT texture of 5 x 5 keeps its size.
-    TTextureLevelSkip skip = ComputeLevelSkip(5, 5, 1, 3, D3DFMT_DXT1, 0, 4096, false);
-    EXPECT_EQ(skip.nSkip, 0);
-    EXPECT_EQ(skip.nWidth, 5);
-    EXPECT_EQ(skip.nLevels, 3);
-    // 8 x 8 skipped once would be 4 x 4: refused.
-    skip = ComputeLevelSkip(8, 8, 1, 4, D3DFMT_A8R8G8B8, 1, 4096, false);
-    EXPECT_EQ(skip.nSkip, 0);
-    EXPECT_EQ(skip.nWidth, 8);
-    // One level and a skip of 2: the skip becomes 0.
-    skip = ComputeLevelSkip(256, 256, 1, 1, D3DFMT_A8R8G8B8, 2, 4096, false);
-    EXPECT_EQ(skip.nSkip, 0);
-    EXPECT_EQ(skip.nLevels, 1);
-    // Three levels and a skip of 5: two levels go.
-    skip = ComputeLevelSkip(256, 128, 1, 3, D3DFMT_A8R8G8B8, 5, 4096, false);
-    EXPECT_EQ(skip.nSkip, 2);
-    EXPECT_EQ(skip.nWidth, 64);
-    EXPECT_EQ(skip.nHeight, 32);
-    EXPECT_EQ(skip.nLevels, 1);
-}
-
-TEST(TextureLevelSkip, MipmapTestKeepsOneLevelOfSidesThatAreNoPowerOfTwo)
-{
-    EXPECT_EQ(ComputeLevelSkip(100, 64, 1, 7, D3DFMT_A8R8G8B8, 0, 4096, true).nLevels, 1);
-    EXPECT_EQ(ComputeLevelSkip(128, 64, 1, 7, D3DFMT_A8R8G8B8, 0, 4096, true).nLevels, 7);
-    EXPECT_EQ(ComputeLevelSkip(100, 64, 1, 7, D3DFMT_A8R8G8B8, 0, 4096, false).nLevels, 7);
+    const struct
+    {
+        i32 width, height, levels;
+        D3DFORMAT format;
+        i32 skip;
+        bool mipmapTest;
+        i32 skipped, newWidth, newHeight, newLevels;
+    } cases[] = {
+        {5, 5, 3, D3DFMT_DXT1, 0, false, 0, 5, 5, 3},           // no skip asked
+        {8, 8, 4, D3DFMT_A8R8G8B8, 1, false, 0, 8, 8, 4},       // 4 x 4 refused
+        {256, 256, 1, D3DFMT_A8R8G8B8, 2, false, 0, 256, 256, 1}, // one level: nothing to skip
+        {256, 128, 3, D3DFMT_A8R8G8B8, 5, false, 2, 64, 32, 1},   // three levels: two go
+        {100, 64, 7, D3DFMT_A8R8G8B8, 0, true, 0, 100, 64, 1},
+        {128, 64, 7, D3DFMT_A8R8G8B8, 0, true, 0, 128, 64, 7},
+        {100, 64, 7, D3DFMT_A8R8G8B8, 0, false, 0, 100, 64, 7},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " skip " << c.skip);
+        const TTextureLevelSkip skip =
+            ComputeLevelSkip(c.width, c.height, 1, c.levels, c.format, c.skip, 4096, c.mipmapTest);
+        EXPECT_EQ(skip.nSkip, c.skipped);
+        EXPECT_EQ(skip.nWidth, c.newWidth);
+        EXPECT_EQ(skip.nHeight, c.newHeight);
+        EXPECT_EQ(skip.nLevels, c.newLevels);
+    }
 }
 
 class TPieceCounter : public TDxTexture
@@ -86,49 +86,43 @@ protected:
     TDxGlobals m_Saved;
 };
 
-TEST_F(TextureXpTest, LevelsAreReadIntoTheirOwnLevels)
+TEST_F(TextureXpTest, LevelsAreReadIntoTheirOwnLevelsPastTheSkippedOnes)
 {
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName("ground", true), 64, 32, 1, 3, TEXTURE_2D, 0x102, 0);
-    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 3);
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    EXPECT_EQ(texture->m_pStaging, nullptr);
-    EXPECT_EQ(texture->m_nByteSize, (64u * 32 + 32 * 16 + 16 * 8) * 4);
-    EXPECT_EQ(g_DxDeviceStatistics.nTextures, texture->m_nByteSize);
-    for (i32 level = 0; level < 3; ++level)
-        EXPECT_EQ(FirstByteOfLevel(texture, level), level + 1);
-    texture->Unload();
-    EXPECT_EQ(g_DxDeviceStatistics.nTextures, 0u);
-    EXPECT_EQ(texture->m_pTexture, nullptr);
-}
-
-TEST_F(TextureXpTest, SkippedTopLevelsAreNotRead)
-{
-    g_device_texture_mipmap_skip.SetInt(1);
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName("ground", true), 64, 64, 1, 3, TEXTURE_2D, 0x102, 0);
-    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 3);
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    D3DSURFACE_DESC top;
-    static_cast<IDirect3DTexture9*>(texture->m_pTexture)->GetLevelDesc(0, &top);
-    EXPECT_EQ(top.Width, 32u);
-    EXPECT_EQ(texture->m_pTexture->GetLevelCount(), 2u);
-    EXPECT_EQ(FirstByteOfLevel(texture, 0), 2);
-    EXPECT_EQ(FirstByteOfLevel(texture, 1), 3);
-}
-
-TEST_F(TextureXpTest, MipmapTestVariableKeepsOneLevel)
-{
-    g_texture_mipmap_test.SetInt(1);
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName("odd", true), 96, 64, 1, 2, TEXTURE_2D, 0x102, 0);
-    AddLevels(*texture, D3DFMT_A8R8G8B8, 1, 2);
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    EXPECT_EQ(texture->m_pTexture->GetLevelCount(), 1u);
-    EXPECT_EQ(FirstByteOfLevel(texture, 0), 1);
+    const struct
+    {
+        const char* name;
+        i32 width, height, levels, skipVariable, mipmapTest;
+        u32 topWidth;
+        std::vector<u8> firstBytes;
+    } cases[] = {
+        {"ground", 64, 32, 3, 0, 0, 64, {1, 2, 3}},
+        {"skipped", 64, 64, 3, 1, 0, 32, {2, 3}},
+        {"odd", 96, 64, 2, 0, 1, 96, {1}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_device_texture_mipmap_skip.SetInt(c.skipVariable);
+        g_texture_mipmap_test.SetInt(c.mipmapTest);
+        TTexture* texture = g_pDxTextureManager->CreateTexture(TName(c.name, true), c.width, c.height, 1, c.levels,
+                                                               TEXTURE_2D, 0x102, 0);
+        AddLevels(*texture, D3DFMT_A8R8G8B8, 1, c.levels);
+        AttachData(*texture);
+        ASSERT_EQ(texture->Require(), 0);
+        EXPECT_EQ(texture->m_pStaging, nullptr);
+        D3DSURFACE_DESC top;
+        static_cast<IDirect3DTexture9*>(texture->m_pTexture)->GetLevelDesc(0, &top);
+        EXPECT_EQ(top.Width, c.topWidth);
+        ASSERT_EQ(texture->m_pTexture->GetLevelCount(), c.firstBytes.size());
+        for (u32 level = 0; level < c.firstBytes.size(); ++level)
+            EXPECT_EQ(FirstByteOfLevel(texture, static_cast<i32>(level)), c.firstBytes[level]);
+        EXPECT_EQ(g_DxDeviceStatistics.nTextures, texture->m_nByteSize);
+        texture->Unload();
+        EXPECT_EQ(g_DxDeviceStatistics.nTextures, 0u);
+        EXPECT_EQ(texture->m_pTexture, nullptr);
+    }
+    g_device_texture_mipmap_skip.SetInt(0);
+    g_texture_mipmap_test.SetInt(0);
 }
 
 TEST_F(TextureXpTest, ALevelOfTheWrongSizeIsSkippedWhateverItsFormat)
