@@ -53,22 +53,25 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    std::string Errors() const
+    static std::string ReadText(const std::string& path)
     {
-        std::ifstream file(m_Path + "/stderr");
+        std::ifstream file(path, std::ios::binary);
         std::stringstream text;
         text << file.rdbuf();
         return text.str();
     }
-
+    std::string Errors() const { return ReadText(m_Path + "/stderr"); }
     std::string LogPath() const { return m_Path + "/home/My Games/Brevicorn/system.log"; }
+    std::string SystemLog() const { return ReadText(LogPath()); }
 
-    std::string SystemLog() const
+    // Each line somewhere in the log; with `ended`, the log's last line the untimed end.
+    static void ExpectLines(const std::string& log, std::initializer_list<const char*> lines, bool ended = false)
     {
-        std::ifstream file(LogPath());
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
+        for (const char* line : lines)
+            EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+        const std::string last = "000 |          | WinMain(): the end\n";
+        if (ended)
+            EXPECT_TRUE(log.size() >= last.size() && log.substr(log.size() - last.size()) == last) << log;
     }
 
     TScratchFolder m_Folder{"program"};
@@ -76,48 +79,34 @@ protected:
 };
 } // namespace
 
-TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLine)
+// Both starts share the working folder and the temp folder: the second runs the start-up script
+// from the cache the first compiled (the settings the first saved at its exit are new sources).
+TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLineAndASecondStartRunsTheCachedScriptAlike)
 {
     ASSERT_EQ(Run(), 0);
-    const std::string log = SystemLog();
+    std::string log = SystemLog();
     EXPECT_EQ(log.rfind("000 |    ", 0), 0u);
-    EXPECT_NE(log.find("| WinMain(): start\n"), std::string::npos);
-    EXPECT_NE(log.find("TManagerManager::Initialize(): 'Command'"), std::string::npos);
-    EXPECT_NE(log.find("TManagerManager::Begin(): 'Resource'"), std::string::npos);
-    EXPECT_NE(log.find("TDxDeviceManager::InitializeManager(): complete"), std::string::npos);
-    // The render resources' managers join the device's phases.
-    EXPECT_NE(log.find("TManagerManager::Begin(): 'Shader'"), std::string::npos);
-    EXPECT_NE(log.find("TManagerManager::End(): 'RenderTarget'"), std::string::npos);
-    // The main repository and its dependency loaded in full, with their sizes and speeds.
-    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/morvane.data'"), std::string::npos);
-    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/shaders.data'"), std::string::npos);
-    EXPECT_NE(log.find("MB data loaded in "), std::string::npos);
+    // The render resources' managers join the device's phases; the main repository and its
+    // dependency load in full, with their sizes and speeds.
+    ExpectLines(log,
+                {"| WinMain(): start\n", "TManagerManager::Initialize(): 'Command'", "TManagerManager::Begin(): 'Resource'",
+                 "TDxDeviceManager::InitializeManager(): complete", "TManagerManager::Begin(): 'Shader'",
+                 "TManagerManager::End(): 'RenderTarget'", "TResourceManager::LoadRepository(): 'data/morvane.data'",
+                 "TResourceManager::LoadRepository(): 'data/shaders.data'", "MB data loaded in ",
+                 "TManagerManager::Finalize(): 'Command'", "command source file 'system/system.icom' changed"},
+                true);
     // After the level's load, before the first frame: what scripted runs wait for.
-    EXPECT_GT(log.find("TDxDeviceManager::__Run(): main loop"), log.find("TCluster::Load(): cluster data"));
     EXPECT_NE(log.find("TDxDeviceManager::__Run(): main loop"), std::string::npos);
-    EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
-    const std::string last = "000 |          | WinMain(): the end\n";
-    ASSERT_GE(log.size(), last.size());
-    EXPECT_EQ(log.substr(log.size() - last.size()), last);
-}
+    EXPECT_GT(log.find("TDxDeviceManager::__Run(): main loop"), log.find("TCluster::Load(): cluster data"));
 
-TEST_F(Program, ASecondStartRunsTheCachedScriptAlike)
-{
-    // Both starts share the working folder and the temp folder: the second runs the start-up
-    // script from the cache the first compiled (the settings the first saved at its exit are
-    // new sources).
-    ASSERT_EQ(Run(), 0);
-    ASSERT_NE(SystemLog().find("command source file 'system/system.icom' changed"), std::string::npos);
     std::filesystem::remove(LogPath());
     ASSERT_EQ(Run(), 0);
-    const std::string log = SystemLog();
-    EXPECT_EQ(log.find("command source file 'system/system.icom'"), std::string::npos)
-        << "loaded from the cache";
-    EXPECT_NE(log.find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
-    EXPECT_NE(log.find("TManagerManager::__ActivateSystem(): Normal\n"), std::string::npos);
-    EXPECT_NE(log.find("TLocalizationManager::LoadLanguageFile(): 'English'"), std::string::npos);
+    log = SystemLog();
+    EXPECT_EQ(log.find("command source file 'system/system.icom'"), std::string::npos) << "loaded from the cache";
     EXPECT_EQ(log.find("error"), std::string::npos) << log;
-    EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
+    ExpectLines(log, {"TCommandManager::__SystemExecute(): execute", "TManagerManager::__ActivateSystem(): Normal\n",
+                      "TLocalizationManager::LoadLanguageFile(): 'English'"},
+                true);
 }
 
 TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
@@ -165,16 +154,8 @@ TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
-    const std::string log = SystemLog();
-    EXPECT_NE(log.find("TManagerManager::End(): 'State'"), std::string::npos);
-    EXPECT_NE(log.find("TManagerManager::Finalize(): 'Command'"), std::string::npos);
-    const std::string last = "000 |          | WinMain(): the end\n";
-    ASSERT_GE(log.size(), last.size());
-    EXPECT_EQ(log.substr(log.size() - last.size()), last);
-    std::ifstream errors(m_Path + "/stderr");
-    std::stringstream text;
-    text << errors.rdbuf();
-    EXPECT_NE(text.str().find("runs until it quits or gets SIGTERM, SIGINT or SIGHUP"), std::string::npos);
+    ExpectLines(SystemLog(), {"TManagerManager::End(): 'State'", "TManagerManager::Finalize(): 'Command'"}, true);
+    ExpectLines(Errors(), {"runs until it quits or gets SIGTERM, SIGINT or SIGHUP"});
 }
 
 TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
@@ -187,16 +168,12 @@ TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
     ASSERT_EQ(Run(), 1);
     EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' never reached the main loop "
                         "(device.run after manager.initialize)\n");
-    const std::string log = SystemLog();
-    EXPECT_NE(log.find("WinMain(): warning: the start-up script left the file system locked or the user "
-                       "directory unset"),
-              std::string::npos);
-    EXPECT_NE(log.find("system/system.icom(1): 'system': the file system is locked"), std::string::npos);
-    EXPECT_NE(log.find("system/system.icom(3): 'system/system.icom': already running"), std::string::npos);
-    EXPECT_NE(log.find("system/system.icom(4): no device to run"), std::string::npos);
-    const std::string last = "000 |          | WinMain(): the end\n";
-    ASSERT_GE(log.size(), last.size());
-    EXPECT_EQ(log.substr(log.size() - last.size()), last);
+    ExpectLines(SystemLog(),
+                {"WinMain(): warning: the start-up script left the file system locked or the user directory unset",
+                 "system/system.icom(1): 'system': the file system is locked",
+                 "system/system.icom(3): 'system/system.icom': already running",
+                 "system/system.icom(4): no device to run"},
+                true);
 }
 
 // What a run changed (the options' variables, binds) is saved at its clean exit into the files
@@ -231,13 +208,7 @@ TEST_F(Program, SettingsOfARunComeBackAfterItsCleanExit)
         const std::string log = SystemLog();
         EXPECT_EQ(log.find("error"), std::string::npos) << log;
         for (const auto& line : kept)
-        {
-            std::ifstream file(user + line.pFile);
-            std::stringstream text;
-            text << file.rdbuf();
-            EXPECT_NE(text.str().find(line.pLine), std::string::npos) << run << " " << line.pFile << "\n"
-                                                                      << text.str();
-        }
+            ExpectLines(ReadText(user + line.pFile), {line.pLine});
     }
     // The second start chose the detail level before it made the device.
     const std::string log = SystemLog();
@@ -253,11 +224,9 @@ TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
     std::ofstream(user + "settings.icom", std::ios::binary) << "set device.nosuch 1\n\x01\xff\xfe\"\nset";
     std::ofstream(user + "actions.icom", std::ios::binary) << "action.bind \"jump\" NoSuchKey\n";
     ASSERT_EQ(Run(), 0);
-    const std::string log = SystemLog();
-    EXPECT_NE(log.find("Brevicorn/system/settings.icom(1): "), std::string::npos) << log;
-    EXPECT_NE(log.find("Brevicorn/system/actions.icom(1): 'NoSuchKey': undeclared input"), std::string::npos)
-        << log;
-    EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
+    ExpectLines(SystemLog(),
+                {"Brevicorn/system/settings.icom(1): ", "Brevicorn/system/actions.icom(1): 'NoSuchKey': undeclared input"},
+                true);
 }
 
 // The log's file is fixed when the folders are: a script that names them and prints nothing
@@ -268,15 +237,10 @@ TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
     std::ofstream(m_Path + "/work/system/system.icom", std::ios::trunc)
         << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
     ASSERT_EQ(Run(), 1);
-    std::ifstream file(m_Path + "/elsewhere/system.log");
-    std::stringstream log;
-    log << file.rdbuf();
-    EXPECT_NE(log.str().find("| WinMain(): start\n"), std::string::npos) << log.str();
-    EXPECT_NE(log.str().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
-    EXPECT_NE(log.str().find("| WinMain(): the end\n"), std::string::npos);
-    EXPECT_NE(
-        log.str().find("WinMain(): error: start-up script 'system/system.icom' never reached the main loop"),
-        std::string::npos);
+    ExpectLines(ReadText(m_Path + "/elsewhere/system.log"),
+                {"| WinMain(): start\n", "TCommandManager::__SystemExecute(): execute",
+                 "WinMain(): error: start-up script 'system/system.icom' never reached the main loop"},
+                true);
 }
 
 // A start that never runs the game ends with code 1 and says why on standard error; the log
@@ -316,13 +280,7 @@ TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
     std::filesystem::remove(m_Path + "/work/data/intro.data");
     std::filesystem::create_directory(m_Path + "/work/data/intro.data");
     const std::string path = m_Path + "/work/data/shaders.data";
-    std::string bytes;
-    {
-        std::ifstream file(path, std::ios::binary);
-        std::stringstream read;
-        read << file.rdbuf();
-        bytes = read.str();
-    }
+    std::string bytes = ReadText(path);
     // The compressed data blocks lie between the 72-byte header and the cluster image.
     std::uint32_t cluster = 0;
     std::memcpy(&cluster, bytes.data() + 28, 4);
@@ -330,10 +288,8 @@ TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
         bytes[i] = static_cast<char>(bytes[i] ^ 0x55);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     ASSERT_EQ(Run(), 0) << Errors();
-    EXPECT_NE(SystemLog().find("'data/intro.data': damaged intro: it cannot be read or unpacked: the data load "
-                               "without it"),
-              std::string::npos);
-    EXPECT_NE(SystemLog().find("TResourceManager::LoadRepository(): 'data/morvane.data'"), std::string::npos);
+    ExpectLines(SystemLog(), {"'data/intro.data': damaged intro: it cannot be read or unpacked: the data load without it",
+                              "TResourceManager::LoadRepository(): 'data/morvane.data'"});
     std::istringstream log(SystemLog());
     std::vector<std::string> refused;
     for (std::string line; std::getline(log, line);)
