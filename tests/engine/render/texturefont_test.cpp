@@ -211,21 +211,24 @@ TEST_F(TextureFontTest, WidthsCountLeadingButNotForTheFirstCharacter)
 
 TEST_F(TextureFontTest, WrappingBreaksAtTheCharacterOrMovesTheLastWordDown)
 {
-    // One space on the line: the break comes at the character.
-    TTextBox box = g_pTextureFontManager->MeasureText(20.0f, u"ab ab", 0.0f, 0.0f);
-    EXPECT_FLOAT_EQ(16.0f, box.fWidth);
-    EXPECT_FLOAT_EQ(40.0f, box.fHeight);
-    EXPECT_FLOAT_EQ(1.0f, box.fOne);
-    // Two spaces: the word after the last one moves down.
-    box = g_pTextureFontManager->MeasureText(30.0f, u"a a a a", 0.0f, 0.0f);
-    EXPECT_FLOAT_EQ(29.0f, box.fWidth);
-    EXPECT_FLOAT_EQ(20.0f, box.fHeight);
-    // Break characters add the line and the paragraph spacing.
-    box = g_pTextureFontManager->MeasureText(100.0f, u"a\nb", 2.0f, 3.0f);
-    EXPECT_FLOAT_EQ(10.0f, box.fWidth);
-    EXPECT_FLOAT_EQ(25.0f, box.fHeight);
-    box = g_pTextureFontManager->MeasureText(100.0f, u"", 2.0f, 3.0f);
-    EXPECT_FLOAT_EQ(0.0f, box.fHeight);
+    // One space on the line: the break comes at the character; two: the word after the last
+    // one moves down; break characters add the line and the paragraph spacing.
+    const struct
+    {
+        f32 width;
+        const char16_t* text;
+        f32 line, paragraph, boxWidth, boxHeight;
+    } cases[] = {{20.0f, u"ab ab", 0.0f, 0.0f, 16.0f, 40.0f},
+                 {30.0f, u"a a a a", 0.0f, 0.0f, 29.0f, 20.0f},
+                 {100.0f, u"a\nb", 2.0f, 3.0f, 10.0f, 25.0f},
+                 {100.0f, u"", 2.0f, 3.0f, 0.0f, 0.0f}};
+    for (const auto& c : cases)
+    {
+        const TTextBox box = g_pTextureFontManager->MeasureText(c.width, c.text, c.line, c.paragraph);
+        EXPECT_FLOAT_EQ(c.boxWidth, box.fWidth) << &c - cases;
+        EXPECT_FLOAT_EQ(c.boxHeight, box.fHeight) << &c - cases;
+        EXPECT_FLOAT_EQ(1.0f, box.fOne);
+    }
     EXPECT_FLOAT_EQ(40.0f, body.LayoutText(30.0f, u"a a a a", TTextSpacing{1.0f, 0.0f, 0.0f, 0.0f}));
     EXPECT_FLOAT_EQ(0.0f, body.LayoutText(30.0f, u"", TTextSpacing{1.0f, 0.0f, 0.0f, 0.0f}));
 }
@@ -273,32 +276,27 @@ TEST_F(TextureFontTest, UnknownFontsFallBackToTheFirstAndAliasesFollowTheLanguag
     EXPECT_EQ(&title, g_pTextureFontManager->GetFont());
 }
 
-TEST(TextureFontManagerTest, WithoutFontsEveryQueryAnswersNoFont)
+// Without fonts, or with one whose load finds no glyph block, every query answers no font.
+TEST(TextureFontManagerTest, WithoutUsableFontsEveryQueryAnswersNoFont)
 {
+    // Resources are looked up only while the manager system is open.
+    g_ManagerManager.Initialize();
     g_pTextureFontManager->OnClusterUnload();
-    EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetLineHeight());
-    EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetTextWidth(u"ab", 0));
-    g_pTextureFontManager->SetFont(TName("Body", true), 20.0f, 0.0f);
-    EXPECT_EQ(nullptr, g_pTextureFontManager->GetFont());
     EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetLineHeight());
     const TTextBox box = g_pTextureFontManager->MeasureText(10.0f, u"ab", 0.0f, 0.0f);
     EXPECT_FLOAT_EQ(0.0f, box.fWidth);
     EXPECT_FLOAT_EQ(1.0f, box.fOne);
-}
-
-TEST(TextureFontManagerTest, AFontWithoutGlyphsIsRefusedAndTheCurrentFontStays)
-{
-    // Resources are looked up only while the manager system is open.
-    g_ManagerManager.Initialize();
     TTextureFont empty;
     empty.m_Name = TName("Empty", true);
     empty.m_nLineHeight = 20;
     empty.m_nGlyphCount = 3;
     g_pTextureFontManager->Fonts().Add(&empty);
-    // Its load finds no block: no glyph table, nothing to measure or draw with.
-    g_pTextureFontManager->SetFont(TName("Empty"), 20.0f, 0.0f);
-    EXPECT_EQ(nullptr, g_pTextureFontManager->GetFont());
-    EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetTextWidth(u"ab", 0));
+    for (const char* name : {"Body", "Empty"})
+    {
+        g_pTextureFontManager->SetFont(TName(name, true), 20.0f, 0.0f);
+        EXPECT_EQ(nullptr, g_pTextureFontManager->GetFont()) << name;
+        EXPECT_FLOAT_EQ(-1.0f, g_pTextureFontManager->GetTextWidth(u"ab", 0)) << name;
+    }
     g_pTextureFontManager->Fonts().SetCount(0);
     g_pTextureFontManager->OnClusterUnload();
 }

@@ -25,9 +25,7 @@ TEST(ManagerRegistry, StaticRegistrationFillsCellNamesAndKeepsFirstManager)
     EXPECT_EQ(g_pFirst, &s_First);
     // The cell is filled even when the name was taken.
     EXPECT_EQ(g_pSecond, &s_Second);
-    EXPECT_STREQ(s_First.GetNameText(), "RegistryTest");
     EXPECT_STREQ(s_First.m_TypeName.GetText(), "RegistryTestType");
-    EXPECT_EQ(*s_First.GetName(), TName("RegistryTest"));
     EXPECT_EQ(g_ManagerManager.FindManager(TName("RegistryTest")), &s_First);
     EXPECT_EQ(g_ManagerManager.FindManager(TName("NoSuchManager")), nullptr);
 }
@@ -37,16 +35,6 @@ TEST(ManagerRegistry, RegistryIsOrderedBySignedNameId)
     for (u32 i = 1; i < g_ManagerManager.GetManagerCount(); ++i)
         EXPECT_LT(static_cast<i32>(g_ManagerManager.GetManager(i - 1)->GetName()->GetId()),
                   static_cast<i32>(g_ManagerManager.GetManager(i)->GetName()->GetId()));
-}
-
-TEST(ManagerRegistry, ConstructorDefaults)
-{
-    TRegistryTestManager manager;
-    EXPECT_EQ(manager.m_nChannel, 2u);
-    EXPECT_EQ(manager.m_nUpdateFlags, MANAGER_UPDATE_SKIP_ZERO);
-    EXPECT_EQ(manager.m_nWorker, 0u);
-    EXPECT_EQ(manager.InitializeManager(), 0);
-    EXPECT_EQ(g_ManagerManager.GetLockState(), MANAGER_LOCK_LOCKED);
 }
 
 TEST(ResourceManagerDeathTest, ListenersAreRefusedWhileTheSystemIsLocked)
