@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace
 {
@@ -118,29 +119,19 @@ TEST_F(OrbitCameras, APitchOfMinusThirtyTurnsPivotAndArmFifteenDegreesEach)
 {
     TOrbitCamera& camera = Camera();
     Levels({TVector(0.0f, 0.0f, -10.0f, 1.0f)});
-    camera.m_fPitch = -30.0f;
     camera.m_fYaw = 40.0f;
-    camera.Update(0.0f);
-    ExpectRotation(m_pPivot->GetLocalMatrix(),
-                   TMatrix::Multiply(TMatrix::RotationX(-15.0f), TMatrix::RotationY(40.0f)));
-    ExpectRotation(m_pArm->GetLocalMatrix(), TMatrix::RotationX(-15.0f));
-    // The pivot keeps its own place.
-    EXPECT_EQ(m_pPivot->GetLocalMatrix().aRow[3].y, 2.0f);
-
-    // No pitch: the split's lower bound, 0.1.
-    camera.m_fPitch = 0.0f;
-    camera.Update(0.0f);
-    ExpectRotation(m_pArm->GetLocalMatrix(), TMatrix(1.0f));
-    camera.m_fPitch = 10.0f;
-    camera.Update(0.0f);
-    ExpectRotation(m_pArm->GetLocalMatrix(), TMatrix::RotationX(1.0f));
-    ExpectRotation(m_pPivot->GetLocalMatrix(),
-                   TMatrix::Multiply(TMatrix::RotationX(9.0f), TMatrix::RotationY(40.0f)));
-    // Steep: the upper bound, the whole pitch on the arm.
-    camera.m_fPitch = -90.0f;
-    camera.Update(0.0f);
-    ExpectRotation(m_pArm->GetLocalMatrix(), TMatrix::RotationX(-90.0f));
-    ExpectRotation(m_pPivot->GetLocalMatrix(), TMatrix::RotationY(40.0f));
+    // The arm's share lies between 0.1 and the whole pitch when steep.
+    const std::tuple<f32, f32, f32> cases[] = {{-30.0f, -15.0f, -15.0f}, {0.0f, 0.0f, 0.0f}, {10.0f, 1.0f, 9.0f},
+                                               {-90.0f, -90.0f, 0.0f}};
+    for (const auto& [pitch, arm, pivot] : cases)
+    {
+        camera.m_fPitch = pitch;
+        camera.Update(0.0f);
+        SCOPED_TRACE(pitch);
+        ExpectRotation(m_pArm->GetLocalMatrix(), TMatrix::RotationX(arm));
+        ExpectRotation(m_pPivot->GetLocalMatrix(), TMatrix::Multiply(TMatrix::RotationX(pivot), TMatrix::RotationY(40.0f)));
+        EXPECT_EQ(m_pPivot->GetLocalMatrix().aRow[3].y, 2.0f) << "the pivot keeps its own place";
+    }
 }
 
 TEST_F(OrbitCameras, WithTheParentsHeadingTheYawTurnsWithTheParent)
@@ -163,21 +154,22 @@ TEST_F(OrbitCameras, LimitsHoldOnlyWhenTheirMaximumLiesAboveTheirMinimum)
 {
     TOrbitCamera& camera = Camera();
     Levels({TVector(0.0f, 0.0f, -10.0f, 1.0f)});
-    camera.m_fYaw = 30.0f;
-    camera.Update(0.0f);
-    EXPECT_EQ(camera.m_fYaw, 30.0f);
-    camera.m_aYawLimit[0] = 10.0f;
-    camera.m_aYawLimit[1] = -10.0f;
-    camera.Update(0.0f);
-    EXPECT_EQ(camera.m_fYaw, 30.0f);
-    camera.m_aYawLimit[0] = -20.0f;
-    camera.m_aYawLimit[1] = 20.0f;
-    camera.m_aPitchLimit[0] = -50.0f;
-    camera.m_aPitchLimit[1] = -5.0f;
-    camera.m_fPitch = 0.0f;
-    camera.Update(0.0f);
-    EXPECT_EQ(camera.m_fYaw, 20.0f);
-    EXPECT_EQ(camera.m_fPitch, -5.0f);
+    // (yaw limits, pitch limits, yaw and pitch after) from a yaw of 30 and a pitch of 0.
+    const struct
+    {
+        f32 yaw[2], pitch[2], yawAfter, pitchAfter;
+    } cases[] = {{{0, 0}, {0, 0}, 30, 0}, {{10, -10}, {0, 0}, 30, 0}, {{10, 10}, {5, 5}, 30, 0},
+                 {{-20, 20}, {-50, -5}, 20, -5}};
+    for (const auto& c : cases)
+    {
+        camera.m_fYaw = 30.0f;
+        camera.m_fPitch = 0.0f;
+        std::copy(c.yaw, c.yaw + 2, camera.m_aYawLimit);
+        std::copy(c.pitch, c.pitch + 2, camera.m_aPitchLimit);
+        camera.Update(0.0f);
+        EXPECT_EQ(camera.m_fYaw, c.yawAfter) << c.yaw[0] << " " << c.yaw[1];
+        EXPECT_EQ(camera.m_fPitch, c.pitchAfter) << c.pitch[0] << " " << c.pitch[1];
+    }
 }
 
 TEST_F(OrbitCameras, TheArmEasesTwentyPercentOfTheWayToItsZoomLevelEachUpdate)
