@@ -1,4 +1,4 @@
-// The control base: the order of its operations, the tree and its lookups, and tab
+// The control base: the order of its operations, and tab
 // numbering and stepping.
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.form.h"
@@ -37,58 +37,6 @@ TEST(UxControl, TheOperationsKeepTheirSlots)
                          Slot(&C::OnMouseEnter),  Slot(&C::OnMouseLeave), Slot(&C::CopyFrom),    Slot(&C::OnAction)};
     for (i32 i = 0; i < 20; ++i)
         EXPECT_EQ(slots[i], i + 2) << i;
-}
-
-TEST(UxControl, ChildrenAreAppendedMovedAndRemovedWithTheirLinks)
-{
-    UX::TControl a, b, x, y, z;
-    a.AddChild(&x);
-    a.AddChild(&y);
-    a.AddChild(&z);
-    EXPECT_EQ(a.nChildCount, 3);
-    EXPECT_EQ(a.lChild.pFirst, &x);
-    EXPECT_EQ(a.lChild.pLast, &z);
-    EXPECT_EQ(y.pPrev, &x);
-    EXPECT_EQ(y.pNext, &z);
-    a.AddChild(&y);
-    EXPECT_EQ(a.nChildCount, 3) << "adding a child to its parent again changes nothing";
-    b.AddChild(&y);
-    EXPECT_EQ(a.nChildCount, 2);
-    EXPECT_EQ(x.pNext, &z);
-    EXPECT_EQ(z.pPrev, &x);
-    EXPECT_EQ(y.pParent, &b);
-    a.RemoveChild(&x);
-    EXPECT_EQ(a.lChild.pFirst, &z);
-    EXPECT_EQ(x.pParent, nullptr);
-    EXPECT_EQ(x.pNext, nullptr);
-    a.RemoveChild(&z);
-    EXPECT_EQ(a.lChild.pFirst, nullptr);
-    EXPECT_EQ(a.lChild.pLast, nullptr);
-    EXPECT_EQ(a.nChildCount, 0);
-    b.RemoveChild(&y);
-}
-
-TEST(UxControl, LookupsGoDepthFirstFromTheControlItself)
-{
-    UX::TControl root, a, a1, b;
-    root.Name = TName("root");
-    a.Name = TName("same");
-    a1.Name = TName("deep");
-    b.Name = TName("same");
-    root.AddChild(&a);
-    a.AddChild(&a1);
-    root.AddChild(&b);
-    EXPECT_EQ(root.FindChild(TName("root")), &root);
-    EXPECT_EQ(root.FindChild(TName("same")), &a);
-    EXPECT_EQ(root.FindChild(TName("deep")), &a1);
-    EXPECT_EQ(root.FindChild(TName("none")), nullptr);
-    EXPECT_TRUE(a1.IsDescendantOf(&root));
-    EXPECT_TRUE(a1.IsDescendantOf(&a1));
-    EXPECT_FALSE(b.IsDescendantOf(&a));
-    EXPECT_FALSE(a.IsDescendantOf(nullptr));
-    root.RemoveChild(&a);
-    root.RemoveChild(&b);
-    a.RemoveChild(&a1);
 }
 
 // Focusable children are numbered from 1 in their form, transparent containers left out; a

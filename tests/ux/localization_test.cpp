@@ -44,23 +44,6 @@ TEST(UxLocalization, AKeyFreesTheLiteralAndFollowsTheLanguage)
     EXPECT_EQ(Text(value), u"ux_test_key");
 }
 
-TEST(UxLocalization, CopiesTakeTheKeyOrTheirOwnLiteral)
-{
-    UX::TLocalization keyed;
-    keyed.SetName(TName("ux_test_key", true));
-    UX::TLocalization literal(u"words");
-    UX::TLocalization a(keyed);
-    UX::TLocalization b(literal);
-    EXPECT_EQ(a.GetKey(), keyed.GetKey());
-    EXPECT_EQ(a.GetHolder(), nullptr);
-    ASSERT_NE(b.GetHolder(), nullptr);
-    EXPECT_NE(b.GetHolder()->pText, literal.GetHolder()->pText);
-    EXPECT_EQ(Text(b), u"words");
-    b = keyed;
-    EXPECT_EQ(b.GetHolder(), nullptr);
-    EXPECT_TRUE(b.IsKeyed());
-}
-
 TEST(UxLocalization, FormatCutsItsResultAt2047Characters)
 {
     UX::TLocalization value;

@@ -1,6 +1,6 @@
 // Screens and the fader: the registered demonstration screen bound to its loaded controls (Close
 // hides the form, the slider's value shows in a label), the instance object's entries checked,
-// registration numbers and suspended registration; the fader's fades and their ends.
+// registration numbers; the fader's fades and their ends.
 #include "uxfixture.h"
 
 #include "core/cluster/clusterhandle.h"
@@ -16,13 +16,6 @@ namespace
 {
 class ScreenTest : public UxTest
 {
-};
-
-class TLateScreen : public UX::TInstance
-{
-public:
-    TLateScreen() : UX::TInstance("late") {}
-    ~TLateScreen() = default;
 };
 
 struct TFinished
@@ -89,18 +82,6 @@ TEST_F(ScreenTest, BadEntriesOfAnInstanceObjectAreReported)
     EXPECT_EQ(screen->GetForm(), nullptr);
     // Back to the loaded one.
     screen->Initialize(*loaded);
-}
-
-TEST_F(ScreenTest, ScreensBuiltWhileRegistrationIsSuspendedRegisterNothing)
-{
-    const u32 count = Ux().GetInstanceCount();
-    Ux().SetRegistrationSuspended(true);
-    {
-        TLateScreen late;
-        EXPECT_EQ(Ux().GetInstanceCount(), count);
-        EXPECT_EQ(late.GetRegistrationNumber(), -1);
-    }
-    Ux().SetRegistrationSuspended(false);
 }
 
 // A fade to black over a second is at half after half a second and ends black, telling its end;

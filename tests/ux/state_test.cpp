@@ -134,21 +134,6 @@ TEST_F(StateTest, ShowModesStartFromTheHiddenStateOrJumpPastIt)
     EXPECT_EQ(form->nTargetState, UX::STATE_NONE);
 }
 
-// Without a style a control stays neutral: no offsets, the normal state only, hides at once.
-TEST_F(StateTest, AControlWithoutAStyleIsNeutral)
-{
-    UX::TControl* form = Form();
-    form->Show(2);
-    UX::TControl plain;
-    form->AddChild(&plain);
-    plain.SetState(UX::STATE_PRESSED, 0, 1);
-    Step(&plain, 0.0f);
-    EXPECT_EQ(plain.nState, UX::STATE_NORMAL);
-    plain.Hide(0);
-    EXPECT_FALSE(plain.nFlags & UX::CONTROL_VISIBLE);
-    form->RemoveChild(&plain);
-}
-
 TEST_F(StateTest, HiddenControlsRaiseOnUpdateButNothingElseUnlessAlwaysUpdated)
 {
     UX::TControl* form = Form();

@@ -371,9 +371,19 @@ TEST_F(TextBoxTest, StoredTextBoxesAreCheckedAtLoad)
         limits->SelectionStart = 2;
         limits->SelectionEnd = 9;
         limits->Cursor = 4;
+        // A selection to the text's end is kept, one past it is not.
+        for (const char* name : {"edge", "past"})
+        {
+            auto* box = data.AddControl<UX::TTextBox>(name, layer);
+            box->Text = u"abc";
+            box->SelectionStart = 1;
+            box->SelectionEnd = static_cast<i16>(name[0] == 'e' ? 3 : 4);
+        }
     });
     auto& boxes = UX::TTextBox::Manager();
-    ASSERT_EQ(boxes.GetCount(), 3);
+    ASSERT_EQ(boxes.GetCount(), 5);
+    EXPECT_EQ(boxes.Get(3)->SelectionEnd, 3);
+    EXPECT_FALSE(boxes.Get(4)->HasSelection());
     EXPECT_EQ(boxes.Get(0)->Text.GetCount(), 0u);
     EXPECT_TRUE(Logged("'long': text reset"));
     EXPECT_EQ(boxes.Get(1)->Text.GetCount(), 0u);
