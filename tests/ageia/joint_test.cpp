@@ -242,6 +242,13 @@ TEST_F(JointTest, PrismaticLimitsAreTwoPlanesAcrossTheNodesAxisThatHoldTheSlide)
     // A rebuild keeps them; the slider comes back at its node (no frame wrote it back).
     ReleaseAndRebuild();
     EXPECT_NEAR(2.2f, push(), 0.05f);
+    // A damaged count past the planes the record holds builds only those.
+    joint->m_aLimitPlane[2] = joint->m_aLimitPlane[0];
+    joint->m_aLimitPlane[3] = joint->m_aLimitPlane[1];
+    joint->m_nLimitPlaneCount = JOINT_LIMIT_PLANE_CAPACITY + 1;
+    ReleaseAndRebuild();
+    ASSERT_NE(nullptr, joint->GetJoint());
+    EXPECT_NEAR(2.2f, push(), 0.05f);
 }
 
 TEST_F(JointTest, ASixAxisMotorTurnsTheBodyAboutTheJointsAxis)

@@ -216,10 +216,53 @@ TEST_F(DynamicsRepositoryTest, SnapshotsCaptureAndApplyTheBodiesAndJointsOfAProp
         EXPECT_EQ(1, TDynamicsStateSave::Apply(prop, &bad)) << offset;
         EXPECT_FLOAT_EQ(7.0f, arm0->GetLocalMatrix().aRow[3].x);
     }
+    // The node one past the array's last is refused; 32 entries are taken, 33 refused.
+    i32 rootIndex = 0;
+    while (g_pNodeManager->GetNode(rootIndex) != prop)
+        ++rootIndex;
+    TDynamicsStateSave past = record;
+    past.anNodeOffset[1] = static_cast<u32>((g_pNodeManager->GetNodeCount() - rootIndex) * sizeof(TNode));
+    EXPECT_EQ(1, TDynamicsStateSave::Apply(prop, &past));
     TDynamicsStateSave many = record;
-    many.nCount = 33;
+    for (i32 i = 3; i < STATE_SAVE_ENTRY_CAPACITY; ++i)
+    {
+        many.anNodeOffset[i] = record.anNodeOffset[i % 3];
+        many.aMatrix[i] = record.aMatrix[i % 3];
+    }
+    many.nCount = STATE_SAVE_ENTRY_CAPACITY;
+    EXPECT_EQ(0, TDynamicsStateSave::Apply(prop, &many));
+    many.nCount = STATE_SAVE_ENTRY_CAPACITY + 1;
     EXPECT_EQ(1, TDynamicsStateSave::Apply(prop, &many));
     hinge->DeleteObject(&joint);
+}
+
+TEST_F(DynamicsRepositoryTest, AStoredGeometryCountPastTheBodysArrayIsCut)
+{
+    TNxDynamicsBody* full = Box("full", 0.0f, 0.0f, 0.0f);
+    while (full->GetGeometryCount() < BODY_GEOMETRY_CAPACITY)
+        full->__CreateGeometry(full->pNode, GEOMETRY_SPHERE);
+    TNxDynamicsBody* damaged = Box("damaged", 5.0f, 0.0f, 0.0f);
+    while (damaged->GetGeometryCount() < BODY_GEOMETRY_CAPACITY)
+        damaged->__CreateGeometry(damaged->pNode, GEOMETRY_SPHERE);
+    {
+        TRepositoryWriter writer(62, 0);
+        TClusterManager* managers[9];
+        i32 count = TRepositoryWriter::SceneManagers(managers);
+        managers[count++] = &Manager();
+        // Only the stored record holds the count past the array.
+        damaged->m_nGeometryCount = BODY_GEOMETRY_CAPACITY + 1;
+        const bool written = writer.Write("damaged.data", managers, count, false);
+        damaged->m_nGeometryCount = BODY_GEOMETRY_CAPACITY;
+        ASSERT_TRUE(written);
+    }
+    g_pCluster->Clear();
+    ASSERT_EQ(0, g_pResourceManager->LoadRepository("damaged.data", 0));
+    ASSERT_EQ(2, Manager().GetBodyCount());
+    for (i32 i = 0; i < 2; ++i)
+        EXPECT_EQ(BODY_GEOMETRY_CAPACITY, Manager().GetBody(i)->GetGeometryCount()) << i;
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_NE(log.find("body 'damaged': 43 geometries cut to 42"), std::string::npos) << log;
+    EXPECT_EQ(log.find("body 'full'"), std::string::npos);
 }
 
 TEST_F(DynamicsRepositoryTest, StoredJointsAreBuiltAfterALoadWithTheirSavedState)
