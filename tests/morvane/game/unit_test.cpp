@@ -9,6 +9,7 @@
 #include "gamefixture.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -132,16 +133,16 @@ TEST_F(Units, LinkingFindsThePiecesByTheirNamesAndShowsTheDecalOfTheUnitsGate)
     TAICommonUnit& unit = AddUnit();
     unit.pTask = &AddTask(&gate, 0);
     unit.LinkScene(&m_Data);
-    EXPECT_EQ(unit.pVDriveNode, SubNode("plane_pData_Vdrive"));
-    EXPECT_EQ(unit.pVehicle, m_pVehicle);
-    EXPECT_EQ(unit.pBody, m_pVehicle->pBody);
-    EXPECT_EQ(unit.pSecBody, nullptr);
-    EXPECT_EQ(unit.pOrbitCamera, &m_aCamera.back());
-    EXPECT_EQ(unit.pSkeleton, &m_Skeleton);
+    const auto pieces = [&unit] {
+        return std::vector<const void*>{unit.pVDriveNode, unit.pVehicle,  unit.pBody,
+                                        unit.pSecBody,    unit.pOrbitCamera, unit.pSkeleton,
+                                        unit.pPlaneSoundLocator, unit.pCargo};
+    };
+    EXPECT_EQ(pieces(), (std::vector<const void*>{SubNode("plane_pData_Vdrive"), m_pVehicle, m_pVehicle->pBody,
+                                                  nullptr, &m_aCamera.back(), &m_Skeleton,
+                                                  SubNode("PlaneSoundLocator"), SubNode("plane_pData_Cargo")}));
     for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
         EXPECT_EQ(unit.aAnimation[i], &Animation(i));
-    EXPECT_EQ(unit.pPlaneSoundLocator, SubNode("PlaneSoundLocator"));
-    EXPECT_EQ(unit.pCargo, SubNode("plane_pData_Cargo"));
     EXPECT_FALSE(unit.pCargo->IsEnabled());
     EXPECT_TRUE(unit.IsCargoAircraft());
     TNode* decals = SubNode("Decals");
@@ -150,12 +151,9 @@ TEST_F(Units, LinkingFindsThePiecesByTheirNamesAndShowsTheDecalOfTheUnitsGate)
         EXPECT_EQ(decals->GetChild(i)->IsEnabled(), i == 2 ? 1u : 0u) << i;
 
     unit.UnlinkScene();
-    EXPECT_EQ(unit.pBody, nullptr);
-    EXPECT_EQ(unit.pVehicle, nullptr);
-    EXPECT_EQ(unit.pOrbitCamera, nullptr);
-    EXPECT_EQ(unit.pVDriveNode, nullptr);
-    EXPECT_EQ(unit.pSkeleton, nullptr);
-    EXPECT_EQ(unit.pCargo, nullptr);
+    std::vector<const void*> unlinked = pieces();
+    unlinked.erase(unlinked.begin() + 6);
+    EXPECT_EQ(unlinked, std::vector<const void*>(7, nullptr)) << "all but the sound locator";
 }
 
 TEST_F(Units, APropDataWithoutSkeletonLeavesTheAircraftFieldsAsTheyWere)
@@ -180,20 +178,18 @@ TEST_F(Units, TheBodyPlacesOfTheFirstLinkAreTheOnesItGoesBackTo)
     TAICommonUnit& unit = AddUnit();
     TNode* body = m_pVehicle->pBody->GetNode();
     const TMatrix first = *body->GetWorldMatrix();
-    unit.LinkScene(&m_Data);
-    EXPECT_EQ(unit.m_nLinked, 1);
-    body->SetWorldMatrix(Translation(5.0f, 0.5f, 5.0f), TNode::OrdinaryCause());
-    unit.UnlinkScene();
-    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, first.aRow[3].x);
-    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].z, first.aRow[3].z);
-
     // The second link saves nothing.
-    body->SetWorldMatrix(Translation(8.0f, 0.5f, 1.0f), TNode::OrdinaryCause());
-    unit.LinkScene(&m_Data);
-    body->SetWorldMatrix(Translation(-3.0f, 0.5f, 2.0f), TNode::OrdinaryCause());
-    unit.UnlinkScene();
-    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, first.aRow[3].x);
-    EXPECT_EQ(body->GetWorldMatrix()->aRow[3].z, first.aRow[3].z);
+    for (const bool again : {false, true})
+    {
+        if (again)
+            body->SetWorldMatrix(Translation(8.0f, 0.5f, 1.0f), TNode::OrdinaryCause());
+        unit.LinkScene(&m_Data);
+        EXPECT_EQ(unit.m_nLinked, 1);
+        body->SetWorldMatrix(Translation(5.0f, 0.5f, 5.0f), TNode::OrdinaryCause());
+        unit.UnlinkScene();
+        EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, first.aRow[3].x) << again;
+        EXPECT_EQ(body->GetWorldMatrix()->aRow[3].z, first.aRow[3].z) << again;
+    }
 }
 
 TEST_F(Units, TheGameLogicLinksAUnitWhenItsPropTakesItsFormAndUnlinksItWhenItGivesItBack)
@@ -361,17 +357,14 @@ TEST_F(Units, APathStartsFromItsBeginningAtTheSpeedOfTheUnitsAILevel)
     EXPECT_EQ(unit.m_nPointIndex, 0);
     EXPECT_EQ(unit.m_nDriving, 1u);
     // Without a task the unit drives at its full speed.
-    EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
-    unit.pTask = &AddTask(nullptr, 0);
-    unit.SetPath(7);
-    EXPECT_EQ(unit.m_nCurrentPath, 7);
-    EXPECT_EQ(m_pVehicle->speedLimitFactor, 0.4f);
-    unit.m_nAILevel = 2;
-    unit.SetPath(7);
-    EXPECT_EQ(m_pVehicle->speedLimitFactor, 0.7f);
-    unit.m_nAILevel = 3;
-    unit.SetPath(7);
-    EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
+    for (const auto& [level, task, factor] : {std::tuple{1, false, 1.0f}, {1, true, 0.4f}, {2, true, 0.7f}, {3, true, 1.0f}})
+    {
+        unit.m_nAILevel = level;
+        unit.pTask = task ? &AddTask(nullptr, 0) : nullptr;
+        unit.SetPath(7);
+        EXPECT_EQ(unit.m_nCurrentPath, 7);
+        EXPECT_EQ(m_pVehicle->speedLimitFactor, factor) << level << task;
+    }
     unit.Stop(0);
     EXPECT_EQ(unit.m_nDriving, 0u);
     // A prop whose form comes only with the path: the form's vehicle takes the pace on linking.
