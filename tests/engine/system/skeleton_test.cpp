@@ -172,51 +172,46 @@ TEST_F(SkeletonTest, BlendProgramMixesAnimationsPerBone)
 TEST_F(SkeletonTest, ConstraintsBeforeTheHierarchy)
 {
     m_pNode->SetLocalMatrix(Translation(100, 0, 0), TNode::OrdinaryCause());
-    AddConstraint(CONSTRAINT_SET_LOCAL, 1, 0, Translation(0, 3, 0));
+    TSkeletonConstraint& constraint = AddConstraint(CONSTRAINT_SET_LOCAL, 1, 0, Translation(0, 3, 0));
     Evaluate();
-    ExpectRow(World(1).aRow[3], 0, 3, 0, "local set");
-    ExpectRow(World(2).aRow[3], 1, 3, 0, "child of a local set");
     // The working-previous copy holds the constrained local matrices.
     ExpectRow(pose.m_pWorkingPrevious[1].aRow[3], 0, 3, 0, "previous");
-
-    pose.aConstraint[0].nType = CONSTRAINT_SET_WORLD;
-    pose.aConstraint[0].Matrix = Translation(7, 7, 7);
-    Evaluate();
-    ExpectRow(World(1).aRow[3], 7, 7, 7, "world set is fixed");
-    ExpectRow(World(2).aRow[3], 8, 7, 7, "child of a world set");
-
-    pose.aConstraint[0].nType = CONSTRAINT_SET_NODE_SPACE;
-    Evaluate();
-    ExpectRow(World(1).aRow[3], -93, 7, 7, "node space");
-
-    // With flag 4 types 2 and 5 need their own flag.
-    skeleton.m_nFlags = SKELETON_FIXED_ON_REQUEST;
-    Evaluate();
-    ExpectRow(World(1).aRow[3], 1, 0, 0, "skipped");
-    pose.aConstraint[0].nFlags = CONSTRAINT_ALWAYS;
-    Evaluate();
-    ExpectRow(World(1).aRow[3], -93, 7, 7, "applied on request");
-    // Flag 2 switches every constraint off.
-    skeleton.m_nFlags = SKELETON_NO_CONSTRAINTS;
-    Evaluate();
-    ExpectRow(World(1).aRow[3], 1, 0, 0, "constraints off");
-    skeleton.m_nFlags = 0;
-
-    pose.aConstraint[0].nType = CONSTRAINT_MULTIPLY_AFTER;
-    pose.aConstraint[0].Matrix = TMatrix::RotationZ(90.0f);
-    Evaluate();
-    // bone x C turns the bone's offset too; C x bone turns only what follows it.
-    ExpectRow(World(1).aRow[3], 0, 1, 0, "bone x C");
-    pose.aConstraint[0].nType = CONSTRAINT_MULTIPLY_BEFORE;
-    Evaluate();
-    ExpectRow(World(1).aRow[3], 1, 0, 0, "C x bone");
-    ExpectRow(World(2).aRow[3], 1, 1, 0, "child of C x bone");
-
+    // With SKELETON_FIXED_ON_REQUEST types 2 and 5 need their own flag; SKELETON_NO_CONSTRAINTS
+    // switches every constraint off; bone x C turns the bone's offset too, C x bone only what
+    // follows it.
+    const struct
+    {
+        i32 type;
+        u32 flags, skeletonFlags;
+        TMatrix matrix;
+        f32 bone[3], child[3];
+        const char* what;
+    } cases[] = {
+        {CONSTRAINT_SET_LOCAL, 0, 0, Translation(0, 3, 0), {0, 3, 0}, {1, 3, 0}, "local set"},
+        {CONSTRAINT_SET_WORLD, 0, 0, Translation(7, 7, 7), {7, 7, 7}, {8, 7, 7}, "world set is fixed"},
+        {CONSTRAINT_SET_NODE_SPACE, 0, 0, Translation(7, 7, 7), {-93, 7, 7}, {-92, 7, 7}, "node space"},
+        {CONSTRAINT_SET_NODE_SPACE, 0, SKELETON_FIXED_ON_REQUEST, Translation(7, 7, 7), {1, 0, 0}, {2, 0, 0}, "skipped"},
+        {CONSTRAINT_SET_NODE_SPACE, CONSTRAINT_ALWAYS, SKELETON_FIXED_ON_REQUEST, Translation(7, 7, 7), {-93, 7, 7},
+         {-92, 7, 7}, "applied on request"},
+        {CONSTRAINT_SET_NODE_SPACE, CONSTRAINT_ALWAYS, SKELETON_NO_CONSTRAINTS, Translation(7, 7, 7), {1, 0, 0},
+         {2, 0, 0}, "constraints off"},
+        {CONSTRAINT_MULTIPLY_AFTER, 0, 0, TMatrix::RotationZ(90.0f), {0, 1, 0}, {0, 2, 0}, "bone x C"},
+        {CONSTRAINT_MULTIPLY_BEFORE, 0, 0, TMatrix::RotationZ(90.0f), {1, 0, 0}, {1, 1, 0}, "C x bone"}};
+    for (const auto& c : cases)
+    {
+        constraint.nType = c.type;
+        constraint.nFlags = c.flags;
+        constraint.Matrix = c.matrix;
+        skeleton.m_nFlags = c.skeletonFlags;
+        Evaluate();
+        ExpectRow(World(1).aRow[3], c.bone[0], c.bone[1], c.bone[2], c.what);
+        ExpectRow(World(2).aRow[3], c.child[0], c.child[1], c.child[2], c.what);
+    }
     // Type 10: bone 2 takes bone 1's rotation, keeping its own translation.
     data.aBone[1].Rest = TMatrix::Multiply(TMatrix::RotationZ(90.0f), Translation(1, 0, 0));
-    pose.aConstraint[0].nType = CONSTRAINT_COPY_ROTATION;
-    pose.aConstraint[0].nBone = 2;
-    pose.aConstraint[0].nTarget = 1;
+    constraint.nType = CONSTRAINT_COPY_ROTATION;
+    constraint.nBone = 2;
+    constraint.nTarget = 1;
     Evaluate();
     ExpectRow(World(2).aRow[0], -1, 0, 0, "two quarter turns");
     ExpectRow(World(2).aRow[3], 1, 1, 0, "own translation");

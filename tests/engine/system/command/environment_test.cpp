@@ -10,7 +10,7 @@ namespace
 
 using EnvironmentTest = CommandTest;
 
-TEST_F(EnvironmentTest, ReferencesExpandToTheirValues)
+TEST_F(EnvironmentTest, ReferencesExpandToTheirValuesOnce)
 {
     Manager().Print("version $(version) and $(nosuchname)");
     ASSERT_EQ(m_Listener.lines.size(), 1u);
@@ -24,10 +24,7 @@ TEST_F(EnvironmentTest, ReferencesExpandToTheirValues)
     const char* plain = "no references";
     EXPECT_EQ(Manager().ExpandVariables(plain), plain);
     EXPECT_STREQ(Manager().ExpandVariables(""), "");
-}
-
-TEST_F(EnvironmentTest, ValuesReferringToThemselvesAndAccentedValuesExpandOnce)
-{
+    // Values referring to themselves, and accented values, expand once.
     Manager().SetEnvironment(TName("loop", true), TName("<$(loop)>", true));
     EXPECT_STREQ(Manager().ExpandVariables("$(loop)"), "<$(loop)>");
     Manager().SetEnvironment(TName("home", true), TName("/home/jos\xc3\xa9", true));
@@ -53,12 +50,6 @@ TEST_F(EnvironmentTest, ValuesNarrowIntoTheEnginesCodePage)
     localization.SetData(LOCALIZATION_BLOCK_NAMES, nullptr, 0);
     localization.SetData(LOCALIZATION_BLOCK_TEXT, nullptr, 0);
     EXPECT_EQ(expanded, "[Zo\xeb \x80" "5 ?]");
-}
-
-TEST_F(EnvironmentTest, TheConstructorSetsTheFolders)
-{
-    EXPECT_STREQ(Manager().ExpandVariables("$(systemdirectorytemp)"), GetTempFolder());
-    EXPECT_STREQ(Manager().ExpandVariables("$(systemdirectoryuser)"), GetMyGamesFolder());
 }
 
 TEST_F(EnvironmentTest, ValuesAreCutAndBuffersNeverOverrun)
