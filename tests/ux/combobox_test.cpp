@@ -20,23 +20,6 @@
 
 namespace
 {
-// The loaded control of the name among the layers' forms.
-UX::TControl* Named(const char* name)
-{
-    for (u32 i = 0; i < 2; ++i)
-        if (UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(i))
-            if (UX::TControl* control = layer->FindChild(TName(name, true)))
-                return control;
-    ADD_FAILURE() << name;
-    return nullptr;
-}
-
-std::u16string Text(const UX::TControl* control)
-{
-    const UX::TLocalization& text = static_cast<const UX::TLabel*>(control)->Text;
-    return text.GetText() ? text.GetText() : u"";
-}
-
 UX::TLocalization Item(u32 i)
 {
     std::u16string text = u"Item ";
@@ -158,7 +141,7 @@ TEST_F(ComboBoxTest, NearTheBottomTheListOpensUpwardWith24Rows)
     EXPECT_NEAR(drop.y + drop.height, box.y, 0.5f);
     EXPECT_NEAR(drop.height, 24.0f * 40.0f * combo->Computed.ScaleY, 0.5f);
     EXPECT_EQ(List()->VisibleRows, 24);
-    EXPECT_EQ(Text(List()->aDetail[23]), u"Item 23");
+    EXPECT_EQ(LabelText(List()->aDetail[23]), u"Item 23");
     EXPECT_TRUE(List()->IsVisibleOnScreen());
     EXPECT_EQ(Ux().GetFocus(), List());
 
@@ -203,7 +186,7 @@ TEST_F(ComboBoxTest, PickingAnItemClosesTheListAndClicksTheBox)
 {
     Open(100.0f, 5);
     combo->SetSelectedIndex(2);
-    EXPECT_EQ(Text(combo->pLabel), u"Item 2");
+    EXPECT_EQ(LabelText(combo->pLabel), u"Item 2");
     counts = {};
     combo->ToggleDrop();
     Frame();
@@ -218,7 +201,7 @@ TEST_F(ComboBoxTest, PickingAnItemClosesTheListAndClicksTheBox)
     Frame();
     List()->aDetail[4]->Event(UX::EVENT_CLICK).Invoke(List()->aDetail[4], nullptr);
     EXPECT_EQ(combo->SelectedIndex, 4);
-    EXPECT_EQ(Text(combo->pLabel), u"Item 4");
+    EXPECT_EQ(LabelText(combo->pLabel), u"Item 4");
     EXPECT_EQ(counts.changes, 1);
     EXPECT_EQ(counts.clicks, 2);
 }

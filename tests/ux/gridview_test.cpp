@@ -24,17 +24,6 @@
 
 namespace
 {
-// The loaded control of the name among the layers' forms.
-UX::TControl* Named(const char* name)
-{
-    for (u32 i = 0; i < 2; ++i)
-        if (UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(i))
-            if (UX::TControl* control = layer->FindChild(TName(name, true)))
-                return control;
-    ADD_FAILURE() << name;
-    return nullptr;
-}
-
 constexpr u32 kRows = 4;
 
 // A saved game as a list screen shows it.
@@ -53,12 +42,6 @@ UX::TRecordLayout RecordLayout()
     layout.aColumn.Add({TName("saved", true), UX::COLUMN_FILE_TIME, offsetof(TRecord, saved)});
     layout.nStride = sizeof(TRecord);
     return layout;
-}
-
-std::u16string Text(const UX::TControl* control)
-{
-    const UX::TLocalization& text = static_cast<const UX::TLabel*>(control)->Text;
-    return text.GetText() ? text.GetText() : u"";
 }
 
 struct TGridEvents
@@ -140,7 +123,7 @@ protected:
         events = {};
     }
     UX::TControl* Row(u32 i) const { return grid->aDetail[i]; }
-    std::u16string Title(u32 i) const { return Text(Row(i)->lChild.pFirst); }
+    std::u16string Title(u32 i) const { return LabelText(Row(i)->lChild.pFirst); }
     bool Shown(const UX::TControl* control) const { return control->IsVisibleOnScreen(); }
 
     UX::TGridView* grid = nullptr;
@@ -252,10 +235,10 @@ TEST_F(GridViewTest, OnlyChangedRowsAreRebound)
     records[3].money = 7;
     grid->Update(nullptr, 0.0f, 1);
     EXPECT_TRUE(events.bound.empty());
-    EXPECT_EQ(Text(Row(1)->lChild.pFirst->pNext), u"300");
+    EXPECT_EQ(LabelText(Row(1)->lChild.pFirst->pNext), u"300");
     grid->RebindRows();
     EXPECT_EQ(events.bound, (std::vector<i32>{2, 3, 4, 5}));
-    EXPECT_EQ(Text(Row(1)->lChild.pFirst->pNext), u"7");
+    EXPECT_EQ(LabelText(Row(1)->lChild.pFirst->pNext), u"7");
     // Three rows: the view goes back to the top, the fourth row control hides.
     set.SetRowCount(3);
     Frame();
@@ -291,12 +274,12 @@ TEST_F(GridViewTest, FileTimesShowInLocalTime)
     Fill(2);
     records[1].saved = 133443973230000000ull; // 14 November 2023, 01:02:03 UTC
     grid->RebindRows();
-    EXPECT_EQ(Text(Row(0)->lChild.pLast), u"1.1.1601 00:00:00");
-    EXPECT_EQ(Text(Row(1)->lChild.pLast), u"14.11.2023 01:02:03");
+    EXPECT_EQ(LabelText(Row(0)->lChild.pLast), u"1.1.1601 00:00:00");
+    EXPECT_EQ(LabelText(Row(1)->lChild.pLast), u"14.11.2023 01:02:03");
     setenv("TZ", "CET", 1);
     tzset();
     grid->RebindRows();
-    EXPECT_EQ(Text(Row(1)->lChild.pLast), u"14.11.2023 02:02:03");
+    EXPECT_EQ(LabelText(Row(1)->lChild.pLast), u"14.11.2023 02:02:03");
     if (old)
         setenv("TZ", saved.c_str(), 1);
     else
@@ -388,12 +371,12 @@ TEST_F(GridViewTest, EveryColumnTypeBindsByTheControlsClass)
     const std::u16string texts[] = {u"200", u"-12", u"-300", u"1.500000", u"0.250000"};
     for (u32 i = 0; i < 5; ++i)
     {
-        EXPECT_EQ(Text(labels[i]), texts[i]) << i;
+        EXPECT_EQ(LabelText(labels[i]), texts[i]) << i;
         EXPECT_EQ(static_cast<UX::TButton*>(buttons[i])->Text.GetText(), texts[i]) << i;
     }
     EXPECT_EQ(static_cast<UX::TLabel*>(labels[6])->Text.GetKey(), TName("ux_demo_title", true));
-    EXPECT_EQ(Text(labels[7]), u"literal");
-    EXPECT_EQ(Text(labels[8]), u"fixed");
+    EXPECT_EQ(LabelText(labels[7]), u"literal");
+    EXPECT_EQ(LabelText(labels[8]), u"fixed");
     EXPECT_EQ(labels[9]->BackgroundImage.pTexture, texture);
     EXPECT_EQ(buttons[10]->BackgroundImage.pTexture, texture);
     EXPECT_FLOAT_EQ(buttons[10]->Base.Rect.width, 8.0f);
@@ -404,7 +387,7 @@ TEST_F(GridViewTest, EveryColumnTypeBindsByTheControlsClass)
     EXPECT_FALSE(static_cast<UX::TLabel*>(labels[0])->Text.GetText() == nullptr);
     EXPECT_EQ(pictures[0]->BackgroundImage.pTexture, nullptr);
     EXPECT_EQ(slider->Value, 0);
-    EXPECT_EQ(Text(computed), u"40");
+    EXPECT_EQ(LabelText(computed), u"40");
     // A null image clears only the texture.
     record.image.pTexture = nullptr;
     grid->BindControl(&parent, 0);

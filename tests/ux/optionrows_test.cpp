@@ -23,17 +23,6 @@
 
 namespace
 {
-// The loaded control of the name among the layers' forms.
-UX::TControl* Named(const char* name)
-{
-    for (u32 i = 0; i < 2; ++i)
-        if (UX::TLayer* layer = UX::TUXManager::Instance().GetLayer(i))
-            if (UX::TControl* control = layer->FindChild(TName(name, true)))
-                return control;
-    ADD_FAILURE() << name;
-    return nullptr;
-}
-
 // A form of layer 1 holding a row of every kind (two key input rows), each with its parts.
 void WriteRows(TUxDataWriter& data)
 {
@@ -179,32 +168,6 @@ TEST_F(OptionRowsTest, TheValueLabelIsCopiedOnAClick)
     label->pValue->Text.SetText(u"1280 x 720");
     label->pValue->Event(UX::EVENT_CLICK).Invoke(label->pValue, nullptr);
     EXPECT_EQ(std::u16string(ClipboardGetText()), u"1280 x 720");
-}
-
-// The slider row finds its parts by place: caption and slider among its children, value and
-// percent labels among the slider's; missing ones stay null.
-TEST_F(OptionRowsTest, TheSliderRowFindsItsPartsByPlace)
-{
-    UX::TExtendedSlider row;
-    UX::TLabel caption, value, percent;
-    UX::TSlider slider;
-    UX::TButton left, right, track;
-    row.AddChild(&caption);
-    row.AddChild(&slider);
-    row.CopyFrom(row);
-    EXPECT_EQ(row.pLabel, &caption);
-    EXPECT_EQ(row.pSlider, &slider);
-    EXPECT_EQ(row.pLabelValue, nullptr);
-    EXPECT_EQ(row.pLabelPercent, nullptr);
-    for (UX::TControl* child : std::initializer_list<UX::TControl*>{&left, &right, &track, &value, &percent})
-        slider.AddChild(child);
-    row.CopyFrom(row);
-    EXPECT_EQ(row.pLabelValue, &value);
-    EXPECT_EQ(row.pLabelPercent, &percent);
-    for (UX::TControl* child : std::initializer_list<UX::TControl*>{&left, &right, &track, &value, &percent})
-        slider.RemoveChild(child);
-    row.RemoveChild(&caption);
-    row.RemoveChild(&slider);
 }
 
 // The date row's lists: this year back 99 years, 12 months, always 31 days; SetDate with this

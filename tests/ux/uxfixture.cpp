@@ -21,6 +21,8 @@
 #include "platform/window/winuser.h"
 #include "scenerepositories.h"
 #include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.label.h"
+#include "ux/controls/ux.control.layer.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -317,4 +319,20 @@ size_t UxTest::LoggedCount(const std::string& text) const
     for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + text.size()))
         ++count;
     return count;
+}
+
+UX::TControl* UxTest::Named(const char* name)
+{
+    for (u32 i = 0; i < 2; ++i)
+        if (UX::TLayer* layer = Ux().GetLayer(i))
+            if (UX::TControl* control = layer->FindChild(TName(name, true)))
+                return control;
+    ADD_FAILURE() << name;
+    return nullptr;
+}
+
+std::u16string UxTest::LabelText(const UX::TControl* label)
+{
+    const UX::TLocalization& text = static_cast<const UX::TLabel*>(label)->Text;
+    return text.GetText() ? text.GetText() : u"";
 }

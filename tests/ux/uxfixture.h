@@ -60,6 +60,10 @@ protected:
     // The loaded form or control of the name; fails the test when there is none.
     static UX::TControl* Find(const char* name);
     static UX::TControl* Form();
+    // The loaded control of the name among the layers' forms; fails the test when there is none.
+    static UX::TControl* Named(const char* name);
+    // A label's text, "" for none.
+    static std::u16string LabelText(const UX::TControl* label);
     // The centre of a control's box.
     static void Centre(const UX::TControl* control, f32& x, f32& y);
 

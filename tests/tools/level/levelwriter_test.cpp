@@ -1,5 +1,4 @@
-// The generator's refusals: a folder it cannot write into, and a file it cannot put in place,
-// end with an error line and exit code 1, leaving no partial file behind.
+// The generator's refusals end with an error line and exit code 1, leaving no partial file behind.
 #include "levelgenerator.h"
 #include "support/scratchfolder.h"
 
@@ -37,26 +36,29 @@ bool HoldsPartialFiles(const std::string& folder)
 }
 } // namespace
 
-TEST(LevelWriter, RefusesAFolderItCannotWriteInto)
+// A folder that is not there, and a folder standing where each file belongs (its rename into
+// place fails): the other file is not put in place either.
+TEST(LevelWriter, AFileThatCannotBeWrittenOrPutInPlaceLeavesNothingBehind)
 {
-    TScratchFolder scratch("levelwriter_missing");
-    std::string errors;
-    EXPECT_EQ(RunLevelWriter(scratch, scratch.Path() + "/no/such/folder", errors), 1);
-    EXPECT_NE(errors.find("levelwriter: '" + scratch.Path() + "/no/such/folder/morvane.cooked.data.partial' cannot "
-                          "be written"),
-              std::string::npos)
-        << errors;
-    EXPECT_FALSE(HoldsPartialFiles(scratch.Path()));
-}
-
-TEST(LevelWriter, AFileThatCannotBePutInPlaceLeavesNothingHalfWritten)
-{
-    TScratchFolder scratch("levelwriter_blocked");
-    // A folder where the level's file belongs: the rename into place fails.
-    std::filesystem::create_directories(scratch.Path() + "/out/" + MORVANE_REPOSITORY + "/taken");
-    std::string errors;
-    EXPECT_EQ(RunLevelWriter(scratch, scratch.Path() + "/out", errors), 1);
-    EXPECT_NE(errors.find("cannot be renamed"), std::string::npos) << errors;
-    EXPECT_FALSE(HoldsPartialFiles(scratch.Path() + "/out"));
-    EXPECT_TRUE(std::filesystem::is_directory(scratch.Path() + "/out/" + MORVANE_REPOSITORY));
+    for (const char* blocked : {static_cast<const char*>(nullptr), MORVANE_REPOSITORY, MORVANE_COOKED_REPOSITORY})
+    {
+        SCOPED_TRACE(blocked ? blocked : "no folder");
+        TScratchFolder scratch("levelwriter");
+        const std::string out = scratch.Path() + (blocked ? "/out" : "/no/such/folder");
+        if (blocked)
+            std::filesystem::create_directories(out + "/" + blocked + "/taken");
+        std::string errors;
+        EXPECT_EQ(RunLevelWriter(scratch, out, errors), 1);
+        EXPECT_NE(errors.find(blocked ? "cannot be renamed" : "levelwriter: '" + out + "/morvane.cooked.data.partial' "
+                                                                 "cannot be written"),
+                  std::string::npos)
+            << errors;
+        EXPECT_FALSE(HoldsPartialFiles(scratch.Path()));
+        if (!blocked)
+            continue;
+        EXPECT_FALSE(HoldsPartialFiles(out));
+        EXPECT_TRUE(std::filesystem::is_directory(out + "/" + blocked));
+        if (blocked == MORVANE_COOKED_REPOSITORY)
+            EXPECT_FALSE(std::filesystem::exists(out + "/" + MORVANE_REPOSITORY));
+    }
 }
