@@ -48,6 +48,15 @@ protected:
         zone.fX = x;
         zone.fZ = z;
     }
+    // A landed aircraft waiting at zone 0, no arrival due.
+    TAICommonUnit& AtZone0()
+    {
+        TAICommonUnit& plane = AddPlane();
+        plane.m_nPlaneState = PLANE_LANDED;
+        m_Parameters.fArrivalTimer = 1e9f;
+        m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+        return plane;
+    }
     void Frame(f32 dt = kFrame) { Game().UpdateManager(dt); }
     static void Enter(TWaitZone& zone, TAICommonUnit* plane)
     {
@@ -162,28 +171,21 @@ TEST_F(Road, TheRunwayCarriesOneMovementAtATime)
     m_Parameters.aLandingZone[4].nEntered = 0;
     Frame();
     EXPECT_EQ(PLANE_IDLE, plane.m_nPlaneState);
-    // Off the ground: paid, idle again, the runway open for landings.
-    const i32 money = Money();
-    leaving.m_nPlaneState = PLANE_TAKING_OFF;
-    Frame();
-    EXPECT_EQ(money + 45000, Money());
-    EXPECT_EQ(PLANE_IDLE, leaving.m_nPlaneState);
-    EXPECT_EQ(nullptr, m_Parameters.pTakeOffPlane);
-    EXPECT_TRUE(m_Parameters.nFlags & GAME_LANDING_ALLOWED);
-    EXPECT_FALSE(m_Parameters.nFlags & GAME_TAKING_OFF);
-}
-
-TEST_F(Road, AFreightersTakeOffPays32000)
-{
-    TAICommonUnit& freighter = AddPlane();
+    // Off the ground: paid (a freighter less), idle again, the runway open for landings.
     TAnimation door = {};
-    freighter.aAnimation[UNIT_ANIMATION_CARGO_DOOR] = &door;
-    freighter.m_nPlaneState = PLANE_TAKING_OFF;
-    m_Parameters.pTakeOffPlane = &freighter;
-    m_Parameters.nMoney = -100;
-    m_Parameters.fArrivalTimer = 100.0f;
-    Frame();
-    EXPECT_EQ(-100 + 32000, Money());
+    for (const auto& [freighter, pay] : {std::pair{false, 45000}, {true, 32000}})
+    {
+        const i32 money = Money();
+        leaving.aAnimation[UNIT_ANIMATION_CARGO_DOOR] = freighter ? &door : nullptr;
+        leaving.m_nPlaneState = PLANE_TAKING_OFF;
+        m_Parameters.pTakeOffPlane = &leaving;
+        Frame();
+        EXPECT_EQ(money + pay, Money()) << freighter;
+        EXPECT_EQ(PLANE_IDLE, leaving.m_nPlaneState);
+        EXPECT_EQ(nullptr, m_Parameters.pTakeOffPlane);
+        EXPECT_TRUE(m_Parameters.nFlags & GAME_LANDING_ALLOWED);
+        EXPECT_FALSE(m_Parameters.nFlags & GAME_TAKING_OFF);
+    }
 }
 
 TEST_F(Road, TheLandingQueueHandsAnAircraftDownOneZoneAtATime)
@@ -216,10 +218,7 @@ TEST_F(Road, TheLandingQueueHandsAnAircraftDownOneZoneAtATime)
 
 TEST_F(Road, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
 {
-    TAICommonUnit& plane = AddPlane();
-    plane.m_nPlaneState = PLANE_LANDED;
-    m_Parameters.fArrivalTimer = 1e9f;
-    m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+    TAICommonUnit& plane = AtZone0();
     TGate& gate = AddGate(1);
     gate.m_nState = gsParkAirplane;
     gate.pPlane = &AddPlane();
@@ -235,22 +234,16 @@ TEST_F(Road, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
     gate.pPlane = nullptr;
     for (i32 i = 0; i < 18; ++i)
         Frame(100.0f);
-    EXPECT_EQ(1000, Money());
-    Frame(0.5f);
-    Frame(0.75f);
-    EXPECT_EQ(999, Money());
-    Frame(0.75f);
-    EXPECT_EQ(999, Money());
-    Frame(0.75f);
-    EXPECT_EQ(998, Money());
+    for (const auto& [step, money] : {std::pair{0.0f, 1000}, {0.5f, 1000}, {0.75f, 999}, {0.75f, 999}, {0.75f, 998}})
+    {
+        Frame(step);
+        EXPECT_EQ(money, Money()) << m_Parameters.fZone0WaitTime;
+    }
 }
 
 TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronToken)
 {
-    TAICommonUnit& plane = AddPlane();
-    plane.m_nPlaneState = PLANE_LANDED;
-    m_Parameters.fArrivalTimer = 1e9f;
-    m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+    TAICommonUnit& plane = AtZone0();
     m_Parameters.aLandingZone[0].nEntered = 1;
     TGate& gate = AddGate(3);
     gate.m_nArrivalPath = 5;
@@ -276,10 +269,7 @@ TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronToken)
 
 TEST_F(Road, AChoiceOfABusyOrMissingGateIsDroppedWithALine)
 {
-    TAICommonUnit& plane = AddPlane();
-    plane.m_nPlaneState = PLANE_LANDED;
-    m_Parameters.fArrivalTimer = 1e9f;
-    m_Parameters.aLandingZone[0].pWaitZonePlane = &plane;
+    TAICommonUnit& plane = AtZone0();
     TGate& gate = AddGate(2);
     gate.m_nState = gsLoading;
     TAICommonUnit& parked = AddPlane();
