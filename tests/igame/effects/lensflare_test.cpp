@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -68,11 +69,9 @@ TEST(LensFlare, VisibilityFadesTowardsItsTargetAtTheFadeRates)
 TEST(LensFlare, TheTargetOfAPartlyHiddenSquare)
 {
     // Half of a 100-pixel square seen: 0.5 x 1.05; all of it: limited to 1; no area: 0.
-    EXPECT_FLOAT_EQ(TLensFlare::OcclusionTarget(50.0f, 100.0f), 0.525f);
-    EXPECT_EQ(TLensFlare::OcclusionTarget(100.0f, 100.0f), 1.0f);
-    EXPECT_EQ(TLensFlare::OcclusionTarget(0.0f, 100.0f), 0.0f);
-    EXPECT_EQ(TLensFlare::OcclusionTarget(10.0f, 0.0f), 0.0f);
-    EXPECT_EQ(TLensFlare::OcclusionTarget(10.0f, std::nanf("")), 0.0f);
+    for (auto [seen, area, target] : {std::tuple{50.0f, 100.0f, 0.525f}, {100.0f, 100.0f, 1.0f}, {0.0f, 100.0f, 0.0f},
+                                      {10.0f, 0.0f, 0.0f}, {10.0f, std::nanf(""), 0.0f}})
+        EXPECT_FLOAT_EQ(TLensFlare::OcclusionTarget(seen, area), target) << seen << " of " << area;
 }
 
 TEST(LensFlare, TheConeFadesBetweenItsCosines)
@@ -83,11 +82,8 @@ TEST(LensFlare, TheConeFadesBetweenItsCosines)
         EXPECT_EQ(flare.ConeFactor(c), 1.0f) << c;
     flare.m_fConeFull = 0.9f;
     flare.m_fConeZero = 0.5f;
-    EXPECT_EQ(flare.ConeFactor(0.95f), 1.0f);
-    EXPECT_EQ(flare.ConeFactor(0.9f), 1.0f);
-    EXPECT_FLOAT_EQ(flare.ConeFactor(0.7f), 0.5f);
-    EXPECT_FLOAT_EQ(flare.ConeFactor(0.5f), 0.0f);
-    EXPECT_EQ(flare.ConeFactor(0.4f), 0.0f);
+    for (auto [c, factor] : {std::pair{0.95f, 1.0f}, {0.9f, 1.0f}, {0.7f, 0.5f}, {0.5f, 0.0f}, {0.4f, 0.0f}})
+        EXPECT_FLOAT_EQ(flare.ConeFactor(c), factor) << c;
 }
 
 TEST(LensFlare, AxesByModeAndModesOutOfRange)
@@ -97,32 +93,26 @@ TEST(LensFlare, AxesByModeAndModesOutOfRange)
     node.aRow[0] = TVector(2.0f, 0.0f, 0.0f, 0.0f);
     node.aRow[2] = TVector(0.0f, 0.0f, 3.0f, 0.0f);
     const TVector up(0.0f, 1.0f, 0.0f, 0.0f), toCamera(0.0f, 0.0f, -1.0f, 0.0f);
-    TVector r, u;
-    flare.Axes(up, toCamera, node, r, u);
-    // Mode 0: right = up x d, up = right x d.
-    EXPECT_FLOAT_EQ(r.x, -1.0f);
-    EXPECT_FLOAT_EQ(u.y, -1.0f);
-    flare.m_nOrientationMode = 1;
-    flare.Axes(up, toCamera, node, r, u);
-    EXPECT_FLOAT_EQ(r.x, 1.0f);
-    EXPECT_FLOAT_EQ(u.z, 1.0f);
-    flare.m_nOrientationMode = 2;
-    flare.Axes(up, toCamera, node, r, u);
-    EXPECT_FLOAT_EQ(r.x, -1.0f);
-    EXPECT_FLOAT_EQ(u.z, 1.0f);
-    // Out of range: mode 0, blend 1.
-    flare.m_nOrientationMode = 7;
-    flare.Axes(up, toCamera, node, r, u);
-    EXPECT_FLOAT_EQ(u.y, -1.0f);
-    for (u32 mode : {0u, 1u, 2u})
+    // Mode 0: right = up x d, up = right x d; out of range: mode 0, blend 1.
+    const struct
     {
-        flare.m_nBlendMode = mode;
-        EXPECT_EQ(flare.GetBlendMode(), mode);
+        u32 mode;
+        TVector right, up;
+    } cases[] = {{0, {-1, 0, 0, 0}, {0, -1, 0, 0}}, {1, {1, 0, 0, 0}, {0, 0, 1, 0}}, {2, {-1, 0, 0, 0}, {0, 0, 1, 0}},
+                 {7, {-1, 0, 0, 0}, {0, -1, 0, 0}}};
+    for (const auto& c : cases)
+    {
+        TVector r, u;
+        flare.m_nOrientationMode = c.mode;
+        flare.Axes(up, toCamera, node, r, u);
+        EXPECT_NEAR(r.Dot(c.right), 1.0f, 1e-5f) << c.mode;
+        EXPECT_NEAR(u.Dot(c.up), 1.0f, 1e-5f) << c.mode;
     }
-    flare.m_nBlendMode = 3;
-    EXPECT_EQ(flare.GetBlendMode(), 1u);
-    flare.m_nBlendMode = 0xFFFFFFFFu;
-    EXPECT_EQ(flare.GetBlendMode(), 1u);
+    for (auto [stored, mode] : {std::pair{0u, 0u}, {1u, 1u}, {2u, 2u}, {3u, 1u}, {0xFFFFFFFFu, 1u}})
+    {
+        flare.m_nBlendMode = stored;
+        EXPECT_EQ(flare.GetBlendMode(), mode) << stored;
+    }
 }
 
 TEST(LensFlare, TheQuadShrinksWithItsIntensity)
@@ -130,12 +120,8 @@ TEST(LensFlare, TheQuadShrinksWithItsIntensity)
     TCanvasVertex quad[LENS_FLARE_QUAD_VERTICES];
     const TVector p(1.0f, 2.0f, 3.0f, 1.0f), r(1.0f, 0.0f, 0.0f, 0.0f), u(0.0f, 1.0f, 0.0f, 0.0f);
     TLensFlare::WriteQuad(quad, p, r, u, 0.5f, 0.25f, 0x80FFFFFFu);
-    EXPECT_FLOAT_EQ(quad[0].x, 0.5f);
-    EXPECT_FLOAT_EQ(quad[0].y, 2.25f);
-    EXPECT_EQ(quad[0].u, 0.0f);
-    EXPECT_EQ(quad[0].v, 1.0f);
-    EXPECT_FLOAT_EQ(quad[2].x, 1.5f);
-    EXPECT_FLOAT_EQ(quad[5].y, 1.75f);
+    EXPECT_EQ(std::vector<f32>({quad[0].x, quad[0].y, quad[0].u, quad[0].v, quad[2].x, quad[5].y}),
+              std::vector<f32>({0.5f, 2.25f, 0.0f, 1.0f, 1.5f, 1.75f}));
     EXPECT_EQ(quad[5].nColor, 0x80FFFFFFu);
     // At visibility 0 it has no area.
     TLensFlare::WriteQuad(quad, p, r, u, 0.0f, 0.0f, 0);

@@ -48,17 +48,6 @@ protected:
     TScratchWorkingFolder m_Folder{"terrain"};
 };
 
-TEST_F(TerrainTest, BeforeAnyDataTheShadersReceive48ZeroVectors)
-{
-    EXPECT_EQ(TClusterManager::FindId(TERRAIN_MANAGER_ID), g_pTerrainManager);
-    EXPECT_EQ(g_pTerrainManager->GetDataCount(), 1);
-    EXPECT_EQ(g_pTerrainManager->GetDataSize(), 768);
-    const std::vector<TVector> vectors = Shaded();
-    ASSERT_EQ(vectors.size(), 48u);
-    for (const TVector& v : vectors)
-        EXPECT_TRUE(v.x == 0.0f && v.y == 0.0f && v.z == 0.0f && v.w == 0.0f);
-}
-
 TEST_F(TerrainTest, AWholeBlockReachesTheShadersAndComesBackAsTheManagersData)
 {
     const std::vector<f32> block = Block(1.0f);
