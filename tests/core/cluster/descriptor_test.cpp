@@ -3,22 +3,6 @@
 
 #include <cstring>
 
-TEST(ClusterField, NamesTheMemberAfterItsOwner)
-{
-    const TClusterField owned(1, 8, 18, 1, "pParent", "TNode");
-    EXPECT_STREQ(owned.szName, "TNode::pParent");
-    EXPECT_EQ(owned.nKind, 1u);
-    EXPECT_EQ(owned.nOffset, 8u);
-    EXPECT_EQ(owned.nTypeId, 18u);
-    EXPECT_EQ(owned.nCount, 1u);
-    const TClusterField bare(1, 4, 0, 512, "aSortedAction");
-    EXPECT_STREQ(bare.szName, "aSortedAction");
-    EXPECT_EQ(bare.nCount, 512u);
-    // 63 characters is the longest name.
-    const std::string longest(63 - 8, 'm');
-    EXPECT_EQ(std::strlen(TClusterField(1, 0, 0, 1, longest.c_str(), "TOwner").szName), 63u);
-}
-
 TEST(ClusterFieldDeathTest, RefusesANameThatDoesNotFit)
 {
     const std::string name(58, 'm');
@@ -40,16 +24,6 @@ TEST_F(ClusterTest, DescriptorsAreBoundToTheSlotOfTheirTypeId)
     EXPECT_EQ(g_pCluster->GetSlot(TEST_TWIN_TYPE).pDecl, &g_TwinSecondDecl);
     EXPECT_EQ(g_pCluster->GetSlot(TEST_PART_TYPE).pManager, nullptr);
     EXPECT_STREQ(g_pCluster->GetSlot(TEST_PART_TYPE).pDecl->GetName(), "TTestPart");
-}
-
-TEST_F(ClusterTest, UnboundDescriptorsTakeNoSlot)
-{
-    const u32 types = g_pCluster->GetTypeCount();
-    // Descriptors stay registered for the whole run.
-    static TClusterTypeDecl s_unbound("TUnbound", CLUSTER_TYPE_UNBOUND, 4, nullptr, 0);
-    EXPECT_EQ(g_pCluster->GetTypeCount(), types + 1);
-    g_pCluster->LinkTypes();
-    EXPECT_EQ(g_pCluster->GetSlot(TEST_TWIN_TYPE).pDecl, &g_TwinSecondDecl);
 }
 
 using ClusterDescriptorDeathTest = ClusterTest;

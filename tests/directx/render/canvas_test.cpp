@@ -237,40 +237,6 @@ TEST_F(CanvasTest, FormattedTextNeedsAFontAndWorldTextACamera)
 
 namespace
 {
-TEST_F(CanvasTest, WireShapesWriteTheirLines)
-{
-    TMatrix placed(1.0f);
-    placed.Translation() = TVector(10, 20, 30, 1);
-    m_pCanvas->DrawAxes(placed, 2.0f);
-    ASSERT_EQ(Count(CANVAS_BATCH_3D_LINES), 12);
-    const TCanvasVertex* v = m_pCanvas->GetBatch(CANVAS_BATCH_3D_LINES).pWrite;
-    // Back along X in grey, then forward along Z in blue.
-    EXPECT_EQ(v[0].nColor, 0xFF808080u);
-    EXPECT_FLOAT_EQ(v[1].x, 8.0f);
-    EXPECT_EQ(v[10].nColor, 0xFF0000FFu);
-    EXPECT_FLOAT_EQ(v[11].z, 32.0f);
-    EXPECT_FLOAT_EQ(v[11].w, 1.0f);
-
-    m_pCanvas->DrawFrustum(TMatrix(1.0f), 30.0f, 30.0f, 1.0f, 10.0f, kWhite);
-    EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 12 + 24);
-    // The far rectangle's first corner: half-width and half-height 10 × sin 30°.
-    EXPECT_NEAR(v[12 + 2].x, -5.0f, 1e-4f);
-    EXPECT_NEAR(v[12 + 2].z, 10.0f, 1e-4f);
-    m_pCanvas->DrawStrip3D(TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(1, 0, 0, 0), 2.0f, 0.5f, kWhite);
-    EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 36 + 6);
-    // The wing: base (0, 0, 8) plus the side times 1.
-    EXPECT_NEAR(v[36 + 3].x, 1.0f, 1e-5f);
-    EXPECT_NEAR(v[36 + 3].z, 8.0f, 1e-5f);
-    m_pCanvas->DrawArrow(TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), 2.0f, kWhite, 0.5f);
-    EXPECT_EQ(Count(CANVAS_BATCH_3D_LINES), 42 + 14);
-    // Every head corner lies on the base plane, one unit from the shaft.
-    for (int i = 42 + 2; i < 56; ++i)
-        if (std::fabs(v[i].z - 10.0f) > 1e-4f)
-        {
-            EXPECT_NEAR(v[i].z, 8.0f, 1e-4f);
-            EXPECT_NEAR(std::hypot(v[i].x, v[i].y), 1.0f, 1e-4f);
-        }
-}
 } // namespace
 
 namespace
@@ -363,23 +329,6 @@ TEST_F(CanvasTest, ShadersAreFoundByKindAndTheBatchesBoundAtAClusterLoad)
     EXPECT_EQ(m_Log.SystemLog().find("CanvasColor"), std::string::npos);
 }
 
-TEST_F(CanvasTest, ADeviceChangeMovesTheApertureOnlyWhileItFollowsTheBackBuffer)
-{
-    m_pManager->SetBackBufferSize(800, 600);
-    m_pCanvas->SetApertureMode(0);
-    m_pManager->SetBackBufferSize(1024, 768);
-    m_pCanvas->OnDeviceChange();
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 1024.0f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 768.0f);
-
-    m_pCanvas->SetApertureMode(1);
-    m_pCanvas->SetApertureSize(640, 480, 0);
-    m_pManager->SetBackBufferSize(800, 600);
-    m_pCanvas->OnDeviceChange();
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 640.0f);
-    m_pCanvas->SetApertureMode(0);
-}
-
 using CanvasDeathTest = CanvasTest;
 
 // Records the wide texts it is asked to write.
@@ -434,16 +383,4 @@ TEST_F(CanvasTest, LocalizedTextIsScaledAndNamesWithoutTextWriteNothing)
     EXPECT_EQ(font.calls[1].mode, 2);
 }
 
-TEST_F(CanvasTest, TheApertureCanTakeTheBoundRenderTargetsSize)
-{
-    m_pManager->SetBackBufferSize(800, 600);
-    m_pCanvas->SetApertureMode(1);
-    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("minimap", true), 320, 200, 0x102, 0, 0, 0);
-    target->SetRenderTarget(nullptr);
-    m_pCanvas->SetApertureToRenderTarget();
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 320.0f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 200.0f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.0f);
-    m_pCanvas->SetApertureMode(0);
-}
 } // namespace

@@ -14,22 +14,6 @@ protected:
     }
 };
 
-TEST_F(ChangesTest, DisplayModesAreUniqueSortedAndAtLeast640Wide)
-{
-    // The headless display's modes.
-    ASSERT_EQ(m_pManager->GetDisplayModeCount(), 9u);
-    EXPECT_EQ(m_pManager->GetDisplayMode(0).x, 640.0f);
-    EXPECT_EQ(m_pManager->GetDisplayMode(0).y, 480.0f);
-    for (u32 i = 1; i < m_pManager->GetDisplayModeCount(); ++i)
-    {
-        const TVector& a = m_pManager->GetDisplayMode(i - 1);
-        const TVector& b = m_pManager->GetDisplayMode(i);
-        EXPECT_TRUE(a.x < b.x || (a.x == b.x && a.y < b.y));
-        EXPECT_EQ(b.z, 0.0f);
-        EXPECT_EQ(b.w, 1.0f);
-    }
-}
-
 TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
 {
     TDxDeviceSettings settings = m_pManager->GetSettings();
@@ -113,41 +97,6 @@ TEST_F(ChangesTest, VariablesChangedWithoutADeviceOnlyKeepTheirValues)
     g_window_title.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
     g_device_gamma.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
     g_game_gamma.Store(5);
-}
-
-TEST_F(ChangesTest, WindowSizeVariableResizesTheClientArea)
-{
-    g_device_size.Assign(std::vector<TName>{TName("1024", true), TName("640", true)}.data(), 2);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-    RECT client;
-    GetClientRect(m_pManager->GetWindowHandle(), &client);
-    EXPECT_EQ(client.right, 1024);
-    EXPECT_EQ(client.bottom, 640);
-    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
-    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferHeight, 640u);
-}
-
-TEST_F(ChangesTest, CursorVariablesAreWrittenBackWithoutBeingMarkedChanged)
-{
-    m_pManager->SetCursorShow(1);
-    EXPECT_EQ(g_device_cursor_show.GetInt(), 1);
-    EXPECT_FALSE(g_device_cursor_show.GetFlags() & VARIABLE_CHANGED);
-    EXPECT_GE(ShowCursor(TRUE), 3);
-    ShowCursor(FALSE);
-    m_pManager->SetCursorShow(0);
-    EXPECT_LT(ShowCursor(FALSE), -1);
-    ShowCursor(TRUE);
-
-    m_pManager->SetCursorClip(1);
-    RECT clip;
-    ASSERT_TRUE(GetClipCursor(&clip));
-    POINT origin = {0, 0};
-    ClientToScreen(m_pManager->GetWindowHandle(), &origin);
-    EXPECT_EQ(clip.left, origin.x);
-    EXPECT_EQ(clip.right - clip.left, 1280);
-    m_pManager->SetCursorClip(0);
 }
 
 TEST_F(ChangesTest, TitleVariableRenamesTheWindow)

@@ -20,47 +20,38 @@ public:
     {
     }
 
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override
+    HRESULT SetRenderState(D3DRENDERSTATETYPE s, DWORD v) override
     {
-        Note("rs " + std::to_string(state) + "=" + std::to_string(value));
-        return TD3DDevice::SetRenderState(state, value);
+        return Note("rs " + N(s) + "=" + N(v)), TD3DDevice::SetRenderState(s, v);
     }
-    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override
+    HRESULT SetSamplerState(DWORD i, D3DSAMPLERSTATETYPE s, DWORD v) override
     {
-        Note("ss " + std::to_string(sampler) + "." + std::to_string(type) + "=" + std::to_string(value));
-        return TD3DDevice::SetSamplerState(sampler, type, value);
+        return Note("ss " + N(i) + "." + N(s) + "=" + N(v)), TD3DDevice::SetSamplerState(i, s, v);
     }
-    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override
+    HRESULT SetTextureStageState(DWORD i, D3DTEXTURESTAGESTATETYPE s, DWORD v) override
     {
-        Note("ts " + std::to_string(stage) + "." + std::to_string(type) + "=" + std::to_string(value));
-        return TD3DDevice::SetTextureStageState(stage, type, value);
+        return Note("ts " + N(i) + "." + N(s) + "=" + N(v)), TD3DDevice::SetTextureStageState(i, s, v);
     }
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override
+    HRESULT SetTexture(DWORD i, IDirect3DBaseTexture9* t) override
     {
-        Note("tex " + std::to_string(stage) + (texture ? "=t" : "=0"));
-        return TD3DDevice::SetTexture(stage, texture);
+        return Note("tex " + N(i) + (t ? "=t" : "=0")), TD3DDevice::SetTexture(i, t);
     }
-    HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override
+    HRESULT SetVertexShaderConstantF(UINT i, const float* d, UINT n) override
     {
-        Note("vsc " + std::to_string(start) + "+" + std::to_string(count));
-        return TD3DDevice::SetVertexShaderConstantF(start, data, count);
+        return Note("vsc " + N(i) + "+" + N(n)), TD3DDevice::SetVertexShaderConstantF(i, d, n);
     }
-    HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override
+    HRESULT SetPixelShaderConstantF(UINT i, const float* d, UINT n) override
     {
-        Note("psc " + std::to_string(start) + "+" + std::to_string(count));
-        return TD3DDevice::SetPixelShaderConstantF(start, data, count);
+        return Note("psc " + N(i) + "+" + N(n)), TD3DDevice::SetPixelShaderConstantF(i, d, n);
     }
-    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override
+    HRESULT SetStreamSource(UINT i, IDirect3DVertexBuffer9* b, UINT o, UINT n) override
     {
-        Note("stream " + std::to_string(stream) + " " + std::to_string(offset) + "/" + std::to_string(stride));
-        return TD3DDevice::SetStreamSource(stream, buffer, offset, stride);
+        return Note("stream " + N(i) + " " + N(o) + "/" + N(n)), TD3DDevice::SetStreamSource(i, b, o, n);
     }
-    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override
+    HRESULT SetRenderTarget(DWORD i, IDirect3DSurface9* t) override
     {
-        Note("rt " + std::to_string(index));
-        return TD3DDevice::SetRenderTarget(index, surface);
+        return Note("rt " + N(i)), TD3DDevice::SetRenderTarget(i, t);
     }
-
     // The calls since the last look, then forgotten.
     std::vector<std::string> Take()
     {
@@ -71,6 +62,7 @@ public:
 
 private:
     void Note(const std::string& call) { m_Calls.push_back(call); }
+    static std::string N(u32 value) { return std::to_string(value); }
     std::vector<std::string> m_Calls;
 };
 

@@ -99,6 +99,9 @@ protected:
         g_pTimer->SetPaused(0);
         DeviceTest::TearDown();
     }
+public:
+    HWND Window() { return m_pManager->GetWindowHandle(); }
+    void Deactivate() { Send(WM_ACTIVATE, WA_INACTIVE); }
     // The loop ends after that many updates.
     void QuitAfterUpdates(size_t count)
     {
@@ -107,27 +110,62 @@ protected:
                 m_pManager->Quit();
         };
     }
+
+protected:
     u32 Passes() { return g_ManagerManager.GetTiming().nPass; }
 
     TJournalListener m_First{"first", m_Journal};
     TJournalListener m_Second{"second", m_Journal};
 };
 
-TEST_F(LoopTest, ActivePassesUpdateRenderPresentAndFlush)
+// What ends the loop, and what each pass does: active passes update, render, present and flush;
+// inactive ones update with a step of 0, sleep and draw nothing.
+struct TLoopCase
 {
-    QuitAfterUpdates(3);
+    const char* name;
+    std::function<void(LoopTest&)> setUp;
+    u32 passes, updates, renders;
+    std::vector<u32> sleeps;
+};
+
+class LoopEndTest : public LoopTest, public testing::WithParamInterface<TLoopCase>
+{
+};
+
+TEST_P(LoopEndTest, PassesRunUntilTheLoopIsEnded)
+{
+    const TLoopCase& c = GetParam();
+    c.setUp(*this);
     const u32 passes = Passes();
     EXPECT_EQ(m_pManager->__Run(), 0);
-    EXPECT_EQ(Passes() - passes, 3u);
-    EXPECT_EQ(s_Recorder.aStep.size(), 3u);
-    EXPECT_EQ(s_Recorder.nRenders, 3u);
-    std::vector<std::string> pass = {"update", "render", "present", "flush"};
-    std::vector<std::string> expected;
-    for (int i = 0; i < 3; ++i)
-        expected.insert(expected.end(), pass.begin(), pass.end());
-    EXPECT_EQ(s_aCalls, expected);
-    EXPECT_TRUE(s_aSleeps.empty());
+    EXPECT_EQ(Passes() - passes, c.passes);
+    EXPECT_EQ(s_Recorder.aStep.size(), c.updates);
+    EXPECT_EQ(s_Recorder.nRenders, c.renders);
+    EXPECT_EQ(s_aSleeps, c.sleeps);
+    std::vector<std::string> calls;
+    for (u32 i = 0; i < c.renders; ++i)
+        calls.insert(calls.end(), {"update", "render", "present", "flush"});
+    if (c.renders == 0)
+        EXPECT_EQ(s_Recorder.aStep, std::vector<f32>(c.updates, 0.0f));
+    else
+        EXPECT_EQ(s_aCalls, calls);
+    RECT rect;
+    EXPECT_TRUE(GetWindowRect(m_pManager->GetWindowHandle(), &rect)) << "the window stays";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, LoopEndTest,
+    testing::Values(TLoopCase{"active", [](LoopTest& t) { t.QuitAfterUpdates(3); }, 3, 3, 3, {}},
+                    TLoopCase{"closed",
+                              [](LoopTest& t) { PostMessageW(t.Window(), WM_CLOSE, 0, 0); }, 1, 1, 1, {}},
+                    TLoopCase{"quit", [](LoopTest&) { PostQuitMessage(0); }, 1, 0, 0, {}},
+                    TLoopCase{"inactive",
+                              [](LoopTest& t) {
+                                  t.Deactivate();
+                                  t.QuitAfterUpdates(3);
+                              },
+                              3, 3, 0, std::vector<u32>(3, DX_INACTIVE_SLEEP_MS)}),
+    [](const testing::TestParamInfo<TLoopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LoopTest, AFailingPresentIsLoggedOnce)
 {
@@ -160,40 +198,6 @@ TEST_F(LoopTest, TheFlushWaitsForThisFramesOrWithInterleavingThePreviousFramesEv
         EXPECT_EQ(m_pManager->GetFlushQuery(waited)->GetState(), RENDER_QUERY_IDLE);
         EXPECT_EQ(m_pManager->GetFlushQuery(waited ^ 1)->GetState(), RENDER_QUERY_ENDED);
     }
-}
-
-TEST_F(LoopTest, InactivePassesUpdateWithZeroSleepAndDrawNothing)
-{
-    Send(WM_ACTIVATE, WA_INACTIVE);
-    EXPECT_EQ(m_pManager->IsActive(), 0u);
-    EXPECT_EQ(m_pManager->GetPauseCount(), 1);
-    QuitAfterUpdates(3);
-    m_pManager->__Run();
-    const std::vector<f32> zero(3, 0.0f);
-    EXPECT_EQ(s_Recorder.aStep, zero);
-    EXPECT_EQ(s_Recorder.nRenders, 0u);
-    const std::vector<u32> sleeps(3, DX_INACTIVE_SLEEP_MS);
-    EXPECT_EQ(s_aSleeps, sleeps);
-}
-
-TEST_F(LoopTest, ClosingTheWindowFinishesThePassAndEndsTheLoop)
-{
-    PostMessageW(m_pManager->GetWindowHandle(), WM_CLOSE, 0, 0);
-    const u32 passes = Passes();
-    EXPECT_EQ(m_pManager->__Run(), 0);
-    EXPECT_EQ(Passes() - passes, 1u);
-    EXPECT_EQ(s_Recorder.aStep.size(), 1u);
-    EXPECT_EQ(s_Recorder.nRenders, 1u);
-    // The window stays.
-    RECT rect;
-    EXPECT_TRUE(GetWindowRect(m_pManager->GetWindowHandle(), &rect));
-}
-
-TEST_F(LoopTest, QuitMessageEndsTheLoopBeforeUpdating)
-{
-    PostQuitMessage(0);
-    EXPECT_EQ(m_pManager->__Run(), 0);
-    EXPECT_TRUE(s_Recorder.aStep.empty());
 }
 
 TEST_F(LoopTest, RunningWithoutADeviceIsRefused)
@@ -263,24 +267,6 @@ TEST_F(LoopTest, MinimisingDeactivatesInsteadOfActivating)
     const std::vector<std::string> expected = {"first deactivate", "second deactivate", "first activate",
                                                "second activate"};
     EXPECT_EQ(m_Journal, expected);
-}
-
-TEST_F(LoopTest, DeactivationFreesAndShowsTheCursor)
-{
-    m_pManager->SetCursorClip(1);
-    m_pManager->SetCursorShow(0);
-    RECT clip;
-    GetClipCursor(&clip);
-    ASSERT_EQ(clip.right - clip.left, 1280);
-    Send(WM_ACTIVATE, WA_INACTIVE);
-    ASSERT_EQ(m_pManager->IsActive(), 0u);
-    // The whole desktop again, and a display count of at least 2.
-    GetClipCursor(&clip);
-    EXPECT_EQ(clip.right - clip.left, 1920);
-    EXPECT_GE(ShowCursor(FALSE), 1);
-    ShowCursor(TRUE);
-    Send(WM_ACTIVATE, WA_ACTIVE);
-    m_pManager->SetCursorClip(0);
 }
 
 TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)

@@ -61,29 +61,6 @@ TEST_F(MeshTest, DrawsCountTheirDrawableSurfaces)
     EXPECT_EQ(g_DxDeviceStatistics.nIndexBuffers, 0u);
 }
 
-TEST_F(MeshTest, DrawsWithMaterialsIssueEverySurface)
-{
-    TDxShader* shader = MakeShader("material", {kTexturedEffect}, {Record(0, 0)});
-    TMaterial material;
-    material.pShader = shader;
-    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("box", true));
-    m_Mesh.nVertexCount = 8;
-    m_Mesh.nIndexCount = 36;
-    mesh->SetDescription(m_Mesh);
-    mesh->m_aSurface.Add({0, 0, 8, 0, 12, &material});
-    mesh->m_aSurface.Add({0, 0, 8, 0, 0, &material});
-    // Without a shader the material draws nothing.
-    TMaterial bare;
-    mesh->m_aSurface.Add({0, 0, 8, 0, 12, &bare});
-    mesh->LockVertices();
-    mesh->UnlockVertices();
-    mesh->DrawWithMaterials(TMatrix(1.0f), nullptr);
-    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 2u);
-    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 16u);
-    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 12u);
-    EXPECT_EQ(shader->GetCurrentProgram(), nullptr);
-}
-
 TEST_F(MeshTest, TwentyInstancesDrawTwentyFortyEighthsOfTheGeometry)
 {
     TDxShader* shader = MakeShader("instanced", {kTexturedEffect}, {Record(0, 0)});

@@ -68,18 +68,4 @@ TEST_F(PluginTest, CameraMatricesWaitForAViewport)
     g_pDxCameraManager->SetCamera(nullptr);
 }
 
-TEST_F(PluginTest, InstanceMatricesAreTheBatchBeingDrawn)
-{
-    f32 matrices[2 * 16] = {};
-    matrices[0] = 3.0f;
-    matrices[16] = 5.0f;
-    const TDxInstanceBatch saved = g_DxInstanceBatch;
-    g_DxInstanceBatch = {2, matrices, nullptr};
-    Apply("TObjectInstanceMatrix", "Matrices");
-    g_DxInstanceBatch = saved;
-    D3DXMATRIX read[2] = {};
-    m_pEffect->GetMatrixArray("Matrices", read, 2);
-    EXPECT_EQ(read[0].m[0][0], 3.0f);
-    EXPECT_EQ(read[1].m[0][0], 5.0f);
-}
 } // namespace

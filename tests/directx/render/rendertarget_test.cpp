@@ -160,27 +160,4 @@ TEST_F(RenderTargetTest, TargetsComeBackAfterADeviceReset)
     EXPECT_EQ(target->m_nWidth, 32u);
 }
 
-TEST_F(RenderTargetTest, ADetachedWrappedTargetMakesNothingOfItsOwn)
-{
-    // As a reset that failed leaves them, while frames go on binding the back buffer.
-    auto* back = static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget());
-    auto* depth = static_cast<TDxRenderTarget*>(m_pManager->GetDepthStencilTarget());
-    back->Detach();
-    depth->Detach();
-    m_pManager->SetBackBufferTarget(1);
-    for (TDxRenderTarget* target : {back, depth})
-    {
-        EXPECT_FALSE(target->IsLoaded());
-        EXPECT_EQ(target->GetSurface(), nullptr);
-        EXPECT_EQ(target->m_Texture.m_pTexture, nullptr);
-    }
-    EXPECT_EQ(g_DxDeviceStatistics.nColourTargets, 0u);
-    EXPECT_EQ(g_DxDeviceStatistics.nDepthTargets, 0u);
-
-    ASSERT_EQ(m_pManager->_ResetDevice(), 0);
-    EXPECT_TRUE(back->IsLoaded());
-    EXPECT_NE(back->GetSurface(), nullptr);
-    EXPECT_EQ(back->m_Texture.m_pTexture, nullptr);
-}
-
 } // namespace

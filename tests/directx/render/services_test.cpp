@@ -94,28 +94,6 @@ TEST_F(ServicesTest, DeletedQuerySlotsAreReused)
     EXPECT_EQ(m_pManager->GetLiveQueryCount(), flushQueries);
 }
 
-TEST_F(ServicesTest, BracketQueriesMustBeBegunAndEventsCreateThemselves)
-{
-    TRenderQuery* occlusion = m_pManager->CreateRenderQuery(RENDER_QUERY_OCCLUSION, -1);
-    EXPECT_EQ(occlusion->IsCreated(), 0u);
-    EXPECT_EQ(occlusion->End(), -1);
-    EXPECT_EQ(occlusion->IsCreated(), 0u);
-    EXPECT_EQ(occlusion->GetDataSize(), -1);
-
-    TRenderQuery* event = m_pManager->CreateRenderQuery(RENDER_QUERY_EVENT, 0);
-    EXPECT_EQ(event->End(), 0);
-    EXPECT_EQ(event->IsCreated(), 1u);
-    EXPECT_EQ(event->GetData(nullptr, 0, 1), RENDER_QUERY_DATA_READY);
-
-    // A reset releases the device query; the next GetData makes it again.
-    m_pManager->_ResetDevice();
-    EXPECT_EQ(event->IsCreated(), 0u);
-    EXPECT_EQ(event->GetData(nullptr, 0, 1), RENDER_QUERY_DATA_CREATED);
-    EXPECT_EQ(event->IsCreated(), 1u);
-    m_pManager->DeleteRenderQuery(event);
-    m_pManager->DeleteRenderQuery(occlusion);
-}
-
 TEST_F(ServicesTest, GammaRampReachesFullScaleAtTheTop)
 {
     D3DGAMMARAMP ramp;
@@ -127,23 +105,6 @@ TEST_F(ServicesTest, GammaRampReachesFullScaleAtTheTop)
     TDxDeviceManager::BuildGammaRamp(2.2f, ramp);
     EXPECT_EQ(ramp.red[64], static_cast<WORD>(std::pow(64.0 / 255.0, 2.2) * 65535.0 + 0.5));
     EXPECT_EQ(ramp.red[255], 65535);
-}
-
-TEST_F(ServicesTest, GammaIsSetOnTheDeviceAndWindowedModeIsReported)
-{
-    EXPECT_EQ(m_pManager->SetGamma(1.5f), 0);
-    ASSERT_FALSE(m_Console.lines.empty());
-    EXPECT_EQ(m_Console.lines.back(), "gamma correction works only in full-screen mode.");
-    D3DGAMMARAMP ramp, expected;
-    m_pManager->GetDevice()->GetGammaRamp(0, &ramp);
-    TDxDeviceManager::BuildGammaRamp(1.5f, expected);
-    EXPECT_EQ(ramp.red[200], expected.red[200]);
-
-    // game_gamma 5 is a gamma of 1.0.
-    g_game_gamma.SetInt(5);
-    m_pManager->GetDevice()->GetGammaRamp(0, &ramp);
-    EXPECT_EQ(ramp.red[255], 65535);
-    EXPECT_EQ(ramp.red[100], static_cast<WORD>(100.0 / 255.0 * 65535.0 + 0.5));
 }
 
 TEST_F(ServicesTest, GammaWithoutDeviceIsRefused)

@@ -46,20 +46,6 @@ TEST_F(ShaderTest, AMissingProgramEndsTheProgramWithItsDescription)
                  "texture 17= color0 env0 \\(shd 1= color0, mat 16= env0\\)");
 }
 
-TEST_F(ShaderTest, PluginParametersAreBoundToTheirPlugins)
-{
-    TDxShader* shader = MakeShader("plugged", {kTexturedEffect}, {Record(0, 0)});
-    ASSERT_EQ(shader->Require(), 0);
-    TShaderParameter* parameter = shader->FindParameter(TName("TTestMatrix"));
-    ASSERT_NE(parameter, nullptr);
-    EXPECT_EQ(parameter->m_nFlags, SHADER_PARAMETER_PLUGIN);
-    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
-    EXPECT_EQ(m_pPlugin->nCalls, 1u);
-    EXPECT_EQ(m_pPlugin->pShader, shader);
-    EXPECT_EQ(m_pPlugin->pParameter->m_Name, TName("TTestMatrix"));
-    shader->End();
-}
-
 TEST_F(ShaderTest, SlotTexturesGoToTheSamplersOfTheirByte)
 {
     TDxShader* shader = MakeShader("sampled", {kTexturedEffect, kTexturedEffect}, {Record(0, 1, 1, 0x21), Record(0, 0)});
@@ -79,18 +65,6 @@ TEST_F(ShaderTest, SlotTexturesGoToTheSamplersOfTheirByte)
     ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, &material), 0);
     EXPECT_EQ(Bound(1), other->m_pTexture);
     EXPECT_EQ(Bound(2), other->m_pTexture);
-    shader->End();
-}
-
-TEST_F(ShaderTest, ASamplerByteBelowSixteenSetsOneSampler)
-{
-    TDxShader* shader = MakeShader("single", {kTexturedEffect}, {Record(0, 1, 1, 3)});
-    shader->m_nGlobalTextureMask = 1;
-    TTexture* own = g_pDxTextureManager->CreateTexture(TName("own", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
-    shader->SetTexture(0, own);
-    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
-    EXPECT_EQ(Bound(3), own->m_pTexture);
-    EXPECT_EQ(Bound(0), nullptr);
     shader->End();
 }
 
@@ -188,18 +162,3 @@ TEST_F(ShaderTest, LoadedGlobalBlocksGiveTheTableAndTheGlobalEffect)
     EXPECT_EQ(0u, g_pDxShaderManager->GetGlobalParameterCount());
 }
 } // namespace
-
-TEST_F(ShaderTest, ShaderRebuildUnloadsEveryShaderToLoadAgainAtItsNextUse)
-{
-    TDxShader* shader = MakeShader("rebuilt", {kTexturedEffect}, {Record(0, 0)});
-    ASSERT_EQ(shader->Require(), 0);
-    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
-    shader->End();
-    ASSERT_EQ(shader->m_aLookup.GetCount(), 1);
-    Run("shader_rebuild");
-    EXPECT_EQ(shader->m_nState, RESOURCE_UNLOADED);
-    EXPECT_EQ(shader->m_aLookup.GetCount(), 0);
-    ASSERT_EQ(shader->Require(), 0);
-    EXPECT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
-    shader->End();
-}

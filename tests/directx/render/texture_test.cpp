@@ -199,24 +199,6 @@ TEST_F(TextureLoadTest, CubeTextureWaitsForEveryPieceOfEveryFace)
     texture.Unload();
 }
 
-TEST_F(TextureXpTest, CubeFacesMoveIntoTheFinalTexture)
-{
-    TTexture* texture =
-        g_pDxTextureManager->CreateTexture(TName("cube", true), 8, 8, 1, 2, TEXTURE_CUBE, 0x102, 0);
-    AddLevels(*texture, D3DFMT_A8R8G8B8, 6, 2);
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    auto* cube = static_cast<IDirect3DCubeTexture9*>(texture->m_pTexture);
-    for (u32 face = 0; face < 6; ++face)
-        for (u32 level = 0; level < 2; ++level)
-        {
-            D3DLOCKED_RECT rect;
-            ASSERT_EQ(cube->LockRect(D3DCUBEMAP_FACES(face), level, &rect, nullptr, D3DLOCK_READONLY), D3D_OK);
-            EXPECT_EQ(static_cast<const u8*>(rect.pBits)[0], face * 2 + level + 1);
-            cube->UnlockRect(D3DCUBEMAP_FACES(face), level);
-        }
-}
-
 TEST_F(TextureLoadTest, SkyTexturesAreMadeAt512WhateverTheRepositoryHolds)
 {
     TTexture* texture =

@@ -25,20 +25,6 @@ protected:
     }
 };
 
-TEST_F(ViewportTest, SetRectTruncatesTheDeviceRecord)
-{
-    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("main", true), 0);
-    EXPECT_EQ(viewport->m_Record.nWidth, 256u);
-    EXPECT_EQ(viewport->GetMaxZ(), 1.0f);
-    EXPECT_EQ(viewport->m_nFlags, VIEWPORT_FLAGS_DEFAULT);
-    viewport->SetRect(10.7f, 20.2f, 110.9f, 70.5f);
-    EXPECT_EQ(viewport->m_Record.nX, 10u);
-    EXPECT_EQ(viewport->m_Record.nY, 20u);
-    EXPECT_EQ(viewport->m_Record.nWidth, 100u);
-    EXPECT_EQ(viewport->m_Record.nHeight, 50u);
-    EXPECT_EQ(viewport->m_fRight, 110.9f);
-}
-
 TEST_F(ViewportTest, ApplySetsTheDeviceViewportTheCameraAndTheGlobalParameters)
 {
     TDxShaderParameter* global = g_pDxShaderManager->_EnterGlobalParameter(TName("TTestMatrix", true));
@@ -79,13 +65,6 @@ TEST_F(ViewportTest, NewViewportsJoinTheCurrentSetWhileItHasRoom)
     EXPECT_NE(m_Log.SystemLog().find("'split': no current viewport set with room"), std::string::npos);
 }
 
-TEST_F(ViewportTest, MaterialsAreFoundByName)
-{
-    TMaterial* stone = g_pDxMaterialManager->CreateMaterial(TName("stone", true));
-    EXPECT_EQ(stone->m_nRepositoryId, DX_MATERIAL_REPOSITORY);
-    EXPECT_EQ(g_pDxMaterialManager->FindMaterial(TName("stone")), stone);
-    EXPECT_EQ(g_pDxMaterialManager->FindMaterial(TName("glass", true)), nullptr);
-}
 // A loaded cluster's cameras replace the array: its first becomes the main and the current
 // camera unless one is set and still there; a cleared cluster leaves a fresh default camera.
 TEST_F(ViewportTest, LoadedCamerasReplaceTheArrayAndTheFirstLeads)
