@@ -129,6 +129,15 @@ protected:
         ASSERT_TRUE(writer.Write(path, managers, count, false));
     }
 
+    // A resource reading the streamed repository's sound.
+    static void ReadsTheSound(TArrivals& reader)
+    {
+        const TResource* sound = FindResource("apron_sound");
+        reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
+        reader.m_nDataOffset = sound->m_nDataOffset;
+        reader.m_nDataSize = sound->m_nDataSize;
+    }
+
     // Death tests fork the process: without the loader thread the child holds no lock another
     // thread took.
     static void StopLoader() { g_pResourceManager->GetLoader().End(); }
@@ -325,11 +334,8 @@ TEST_F(RepositoryTest, BlocksOutsideTheRepositoryAndDamagedCompressedBlocksAreRe
 TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TResource* sound = FindResource("apron_sound");
     TArrivals reader;
-    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
-    reader.m_nDataOffset = sound->m_nDataOffset;
-    reader.m_nDataSize = sound->m_nDataSize;
+    ReadsTheSound(reader);
     std::vector<u8> target(3 * 16);
     // Held off the global lock, the thread cannot start before all three are queued.
     GlobalResourceLock().Enter();
@@ -341,7 +347,11 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 3; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_TRUE(reader.aTag.empty());
-    g_pResourceManager->UpdateManager(0.0f);
+    // Delivered in a frame though the game clock stands still (the main menu's step of 0.0).
+    TManagerManager frames;
+    frames.CreateSystem(TName("menu", true));
+    frames.AddUpdateManager(g_pResourceManager, 0);
+    frames.Update(0.0f);
     EXPECT_EQ((std::vector<u32>{0, 1, 2}), reader.aTag);
     for (std::thread::id id : reader.aThread)
         EXPECT_EQ(std::this_thread::get_id(), id);
@@ -353,38 +363,14 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     EXPECT_EQ(7u, reader.aTag.back());
 }
 
-// The game's frames while the main menu stands the game clock still (a step of 0.0): the reads
-// the loader finished still arrive, else a texture the menu first draws would never finish.
-TEST_F(RepositoryTest, FinishedReadsArriveInFramesWhileTheGameClockStandsStill)
-{
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TResource* sound = FindResource("apron_sound");
-    TArrivals reader;
-    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
-    reader.m_nDataOffset = sound->m_nDataOffset;
-    reader.m_nDataSize = sound->m_nDataSize;
-    std::vector<u8> target(16);
-    EXPECT_EQ(0, reader.ReadData(target.data(), 0, 16, 5, RESOURCE_READ_LOADER_THREAD));
-    for (int wait = 0; wait < 300 && g_pResourceManager->GetLoader().GetDoneCount() < 1; ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    TManagerManager frames;
-    frames.CreateSystem(TName("menu", true));
-    frames.AddUpdateManager(g_pResourceManager, 0);
-    frames.Update(0.0f);
-    EXPECT_EQ((std::vector<u32>{5}), reader.aTag);
-}
-
 // An idle loader sleeps until a read is queued, and the request wakes it: a short run's first
 // frames get their blocks read at once, not after a polling pause of the loader. Shown by the
 // loader's own counts, not by the clock: every read starts from a sleep that a wake ended.
 TEST_F(RepositoryTest, AReadQueuedOnAnIdleLoaderStartsAtOnce)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TResource* sound = FindResource("apron_sound");
     TArrivals reader;
-    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
-    reader.m_nDataOffset = sound->m_nDataOffset;
-    reader.m_nDataSize = sound->m_nDataSize;
+    ReadsTheSound(reader);
     u8 target[16];
     TResourceThreadLoad& loader = g_pResourceManager->GetLoader();
     // Bounds a wait that only a broken loader would exhaust.
@@ -465,11 +451,8 @@ TEST_F(RepositoryTest, TheNodeManagersFinalizeLetsGoOfWhatLoadedNodesGrew)
 TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TResource* sound = FindResource("apron_sound");
     TArrivals reader;
-    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
-    reader.m_nDataOffset = sound->m_nDataOffset;
-    reader.m_nDataSize = sound->m_nDataSize;
+    ReadsTheSound(reader);
     reader.Require();
     ASSERT_NE(RESOURCE_NOT_LISTED, reader.m_nListIndex);
     u8 target[16];
@@ -569,14 +552,6 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_DEATH(g_pResourceManager->LoadRepository("short.data", 0), "'short.data' header error");
 }
 
-TEST_F(RepositoryTest, AssociationsKeepTheirFirstName)
-{
-    EXPECT_EQ(0u, g_pResourceManager->Associate(40, "first.data"));
-    EXPECT_EQ(1u, g_pResourceManager->Associate(40, "second.data"));
-    const TAssociationSet& set = g_pResourceManager->GetAssociations();
-    EXPECT_STREQ("first.data", set[static_cast<u32>(set.FindKey(40))].value.GetText());
-}
-
 namespace
 {
 class ResourceCommands : public CommandTest
@@ -656,18 +631,11 @@ TEST_F(RepositoryTest, ADependencyCycleIsSkippedWithAnErrorLine)
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(200));
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(201));
-    EXPECT_NE(m_Folder.SystemLog().find("dependency 0x00c8 is being loaded already (a cycle): skipped"),
+    EXPECT_NE(m_Folder.SystemLog().find("'second.data': dependency 0x00c8 is being loaded already (a cycle): skipped"),
               std::string::npos);
-}
-
-// A repository depending on itself is the shortest cycle. (The association set keeps its 16
-// entries for the whole program: this test takes the id of the one above.)
-TEST_F(RepositoryTest, ARepositoryDependingOnItselfIsLoadedOnce)
-{
+    // A repository depending on itself is the shortest cycle.
     WriteRepository("first.data", 200, 0, {200});
-    g_pResourceManager->Associate(200, "first.data");
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
-    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(200));
     EXPECT_NE(m_Folder.SystemLog().find("'first.data': dependency 0x00c8 is being loaded already (a cycle): skipped"),
               std::string::npos);
 }

@@ -52,17 +52,28 @@ protected:
 };
 } // namespace
 
-TEST_F(StateTest, EmptySaveIsTheHeaderAlone)
+TEST_F(StateTest, TheHeaderNamesTheRepositoryCutTo31Characters)
 {
-    TMemoryStream stream;
-    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
-    const std::vector<u8> image = Image(stream);
+    const auto save = [&] {
+        TMemoryStream stream;
+        EXPECT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
+        return Image(stream);
+    };
+    std::vector<u8> image = save();
     ASSERT_EQ(image.size(), 40u);
-    EXPECT_EQ(Word(image, 0), 0x54535354u);
     EXPECT_EQ(std::memcmp(image.data(), "TSST", 4), 0);
     EXPECT_EQ(Word(image, 4), 103u);
     EXPECT_STREQ(reinterpret_cast<const char*>(image.data() + 8), "airport");
     EXPECT_EQ(LoadImage(image), STATE_DONE);
+    // Long names match themselves.
+    g_pResourceManager->m_CurrentRepository = TName("a_repository_name_of_forty_characters_xx", true);
+    TTestStateObject a(3, {1, 0, 0, 0, 0});
+    g_pStateManager->RegisterStateObject(&a);
+    image = save();
+    EXPECT_EQ(std::strlen(reinterpret_cast<const char*>(image.data() + 8)), 31u);
+    EXPECT_EQ(LoadImage(image), STATE_DONE);
+    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
+    EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
 }
 
 TEST_F(StateTest, FivePassesRoundTripWithMarkersAfterEachWritingObject)
@@ -152,21 +163,6 @@ TEST_F(StateTest, ASaveNamingARepositoryThatIsNoFileIsRefusedWithoutASwitch)
     std::filesystem::create_directory(m_Path + "/airport");
     EXPECT_EQ(g_pStateManager->LoadFromFile("save/one.save"), STATE_NO_REPOSITORY);
     EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
-}
-
-TEST_F(StateTest, LongRepositoryNamesMatchThemselves)
-{
-    const char* name = "a_repository_name_of_forty_characters_xx";
-    g_pResourceManager->m_CurrentRepository = TName(name, true);
-    TTestStateObject a(3, {1, 0, 0, 0, 0});
-    g_pStateManager->RegisterStateObject(&a);
-    TMemoryStream stream;
-    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
-    const std::vector<u8> image = Image(stream);
-    EXPECT_EQ(std::strlen(reinterpret_cast<const char*>(image.data() + 8)), 31u);
-    EXPECT_EQ(LoadImage(image), STATE_DONE);
-    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
-    EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
 }
 
 TEST_F(StateTest, SaveFilesAreCompressedAndAFailedSaveKeepsThePreviousOne)
