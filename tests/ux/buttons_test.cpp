@@ -44,18 +44,7 @@ protected:
         Frames(2);
     }
 
-    static void Click(UX::TControl* control) { control->DoAction(control, UX::ClickAction(), 0); }
-    void MouseClick(UX::TControl* control, u32 button = 0)
-    {
-        f32 x, y;
-        Centre(control, x, y);
-        MouseTo(x, y);
-        Frame();
-        Button(true, button);
-        Frame();
-        Button(false, button);
-        Frame();
-    }
+    static void Act(UX::TControl* control) { control->DoAction(control, UX::ClickAction(), 0); }
     template <class T> static T* Get(const char* name) { return static_cast<T*>(Find(name)); }
 };
 } // namespace
@@ -88,7 +77,7 @@ TEST_F(ButtonsTest, TheClickActionRaisesOnClickAndTogglesACheckBoxWithItsStyle)
     changes.Listen(check->OnChange);
     ASSERT_EQ(check->Checked, 0);
     EXPECT_EQ(check->aTransitionImage[UX::STATE_NORMAL], check->pStyle[0]->aTransition[UX::STATE_NORMAL].Image);
-    Click(check);
+    Act(check);
     EXPECT_EQ(check->Checked, 1);
     EXPECT_EQ(clicks.Count(), 1u);
     ASSERT_EQ(changes.Count(), 1u);
@@ -96,14 +85,14 @@ TEST_F(ButtonsTest, TheClickActionRaisesOnClickAndTogglesACheckBoxWithItsStyle)
     EXPECT_EQ(check->UX::TControl::pStyle, check->pStyle[1]);
     for (u32 state = 0; state < UX::STATE_COUNT; ++state)
         EXPECT_EQ(check->aTransitionImage[state], check->pStyle[1]->aTransition[state].Image) << state;
-    Click(check);
+    Act(check);
     EXPECT_EQ(check->Checked, 0);
     EXPECT_EQ(changes.Count(), 2u);
     EXPECT_EQ(check->UX::TControl::pStyle, check->pStyle[0]);
     // The mouse toggles on a left release only.
-    MouseClick(check);
+    Click(check);
     EXPECT_EQ(check->Checked, 1);
-    MouseClick(check, 1);
+    Click(check, 1);
     EXPECT_EQ(check->Checked, 1) << "a right click";
     // Checking to the state it has, or silently, raises nothing.
     check->SetChecked(1, 0);
@@ -131,7 +120,7 @@ TEST_F(ButtonsTest, AChangeHandlerThatTogglesAgainRaisesNoNestedChange)
     auto* check = Get<UX::TCheckBox>("ux_demo_check");
     TUndo undo;
     check->OnChange.AddHandler(0, &undo, &TUndo::Change);
-    Click(check);
+    Act(check);
     EXPECT_EQ(undo.calls, 1);
     EXPECT_EQ(check->Checked, 0) << "the handler's change holds";
     EXPECT_EQ(check->InEvent, 0);
@@ -145,25 +134,25 @@ TEST_F(ButtonsTest, CheckingARadioButtonUnchecksItsSiblingQuietlyUnlessItIsToggl
     for (int i = 0; i < 3; ++i)
         changes[i].Listen(radio[i]->OnChange);
     ASSERT_EQ(radio[1]->Checked, 1);
-    Click(radio[0]);
+    Act(radio[0]);
     EXPECT_EQ(radio[0]->Checked, 1);
     EXPECT_EQ(radio[1]->Checked, 0);
     EXPECT_EQ(radio[1]->UX::TControl::pStyle, radio[1]->pStyle[0]) << "its unchecked style";
     EXPECT_EQ(changes[0].Count(), 1u);
     EXPECT_EQ(changes[1].Count(), 0u) << "unchecked without its event";
     // A checked radio button that is not toggleable: nothing.
-    Click(radio[0]);
+    Act(radio[0]);
     EXPECT_EQ(radio[0]->Checked, 1);
     EXPECT_EQ(changes[0].Count(), 1u);
     // A toggleable one tells the sibling it unchecks, as its sender.
     radio[2]->Toggleable = 1;
-    Click(radio[2]);
+    Act(radio[2]);
     EXPECT_EQ(radio[2]->Checked, 1);
     EXPECT_EQ(radio[0]->Checked, 0);
     ASSERT_EQ(changes[0].Count(), 2u);
     EXPECT_EQ(changes[0].senders[1], radio[2]);
     EXPECT_EQ(changes[2].Count(), 1u);
-    Click(radio[2]);
+    Act(radio[2]);
     EXPECT_EQ(radio[2]->Checked, 0) << "toggled off";
     EXPECT_EQ(changes[2].Count(), 2u);
 }
@@ -180,7 +169,7 @@ TEST_F(ButtonsTest, SelectingATabShowsItsPanelAndHidesTheOthersAtOnce)
     TEvents changes, hides;
     changes.Listen(tabs->OnTabChange);
     hides.Listen(panels[0]->Event(UX::EVENT_HIDE));
-    Click(second);
+    Act(second);
     EXPECT_EQ(tabs->SelectedTab, 1);
     EXPECT_EQ(second->Checked, 1);
     EXPECT_EQ(first->Checked, 0);
@@ -197,10 +186,10 @@ TEST_F(ButtonsTest, SelectingATabShowsItsPanelAndHidesTheOthersAtOnce)
     EXPECT_EQ(hiddenAgain.Count(), 1u);
     EXPECT_EQ(changes.Count(), 2u);
     // Clicking the selected tab changes nothing; a tab without its panel still selects.
-    Click(second);
+    Act(second);
     EXPECT_EQ(changes.Count(), 2u);
     tabs->aPanel.SetCount(1);
-    Click(first);
+    Act(first);
     EXPECT_EQ(tabs->SelectedTab, 0);
     EXPECT_EQ(second->Checked, 0);
     EXPECT_TRUE(panels[0]->IsVisibleOnScreen());

@@ -63,12 +63,6 @@ protected:
         Frames(45);
     }
 
-    void MouseOnButton()
-    {
-        f32 x, y;
-        Centre(button, x, y);
-        MouseTo(x, y);
-    }
 
     std::string Golden(const char* state)
     {
@@ -92,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DemoTest, ::testing::ValuesIn(kSizes));
 TEST_P(DemoTest, EachStateMatchesItsGoldenImage)
 {
     auto press = [&](bool release) {
-        MouseOnButton();
+        MouseOn(button);
         Frame();
         Button(true);
         Frame();
@@ -107,11 +101,6 @@ TEST_P(DemoTest, EachStateMatchesItsGoldenImage)
         UX::TControl* control = Find(name);
         control->DoAction(control, UX::ClickAction(), 0);
     };
-    auto hover = [&](const char* name) {
-        f32 x, y;
-        Centre(Find(name), x, y);
-        MouseTo(x, y);
-    };
     struct TCase
     {
         const char* name;
@@ -121,14 +110,14 @@ TEST_P(DemoTest, EachStateMatchesItsGoldenImage)
     };
     const TCase cases[] = {
         {"normal", [] {}, 0, [&] { EXPECT_EQ(button->nState, UX::STATE_NORMAL); }},
-        {"hovered", [&] { MouseOnButton(); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_HOVER); }},
+        {"hovered", [&] { MouseOn(button); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_HOVER); }},
         {"pressed", [&] { press(false); }, 19, [&] { EXPECT_EQ(button->nState, UX::STATE_PRESSED); }},
         {"focused", [&] { press(true); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_FOCUSED); }},
         {"disabled", [&] { button->Disable(); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_DISABLED); }},
         // The check box on (the normal form shows it off, and the slider at 30 %).
         {"checked", [&] { click("ux_demo_check"); }, 20, [] {}},
         // The Apply button's tool tip, below it.
-        {"tooltip", [&] { hover("ux_demo_apply"); }, 40, [] { ASSERT_TRUE(Ux().GetDefaultToolTip()->Shown); }},
+        {"tooltip", [&] { MouseOn(Find("ux_demo_apply")); }, 40, [] { ASSERT_TRUE(Ux().GetDefaultToolTip()->Shown); }},
         // Half way through a fade to black.
         {"fader", [] { Ux().GetFader().Start(UX::FADER_TO_BLACK); }, 30,
          [] { EXPECT_NEAR(Ux().GetFader().Alpha(), 0.5f, 0.01f); }},

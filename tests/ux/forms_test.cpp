@@ -122,14 +122,8 @@ TEST_F(FormsTest, ApplyOpensTheModalConfirmation)
     form->Show(2);
     Frames(2);
     auto click = [&](UX::TControl* control) {
-        f32 x, y;
-        Centre(control, x, y);
-        MouseTo(x, y);
+        Click(control);
         Frame();
-        Button(true);
-        Frame();
-        Button(false);
-        Frames(2);
     };
     click(Find("ux_demo_apply"));
     Frames(40);

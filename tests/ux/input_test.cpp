@@ -64,12 +64,6 @@ protected:
         journal.Watch(other);
     }
 
-    void MouseOn(const UX::TControl* control)
-    {
-        f32 x, y;
-        Centre(control, x, y);
-        MouseTo(x, y);
-    }
 
     UX::TControl* form = nullptr;
     UX::TControl* button = nullptr;

@@ -1,5 +1,5 @@
 // Layout: aspect modes against the reference screen at the sizes the game runs in, edge anchors,
-// insets, colours and the geometry setters.
+// insets and colours.
 #include "uxfixture.h"
 
 #include <algorithm>
@@ -141,25 +141,4 @@ TEST_F(LayoutTest, InsetsGiveTheBoxAndContentAndColoursFollowTheParent)
     EXPECT_EQ(child.ContentRect, content);
     EXPECT_EQ(child.Computed.Color.g, 0.5f);
     EXPECT_EQ(child.Computed.TextColor.a, 0.5f);
-}
-
-TEST_F(LayoutTest, SettersTakeReferenceUnitsOrPixelsAndAlignRounds)
-{
-    root.Base.Rect = {0.0f, 0.0f, 1000.0f, 500.0f};
-    root.AddChild(&child);
-    child.Computed.ScaleX = child.Computed.ScaleY = 2.0f;
-    child.SetRect(100.0f, 50.0f, 200.0f, 100.0f);
-    EXPECT_EQ(child.Base.Rect, (UX::TRect{50.0f, 25.0f, 100.0f, 50.0f}));
-    EXPECT_EQ(child.fLeft, 50.0f);
-    EXPECT_EQ(child.fTop, 25.0f);
-    EXPECT_TRUE(child.nFlags & UX::CONTROL_SIZE_SET);
-
-    child.Computed.ScaleX = child.Computed.ScaleY = 1.0f;
-    child.SetRect(0.0f, 0.0f, 101.0f, 51.0f);
-    child.Align(0.5f, 0.5f);
-    // (1000 - 101) / 2 = 449.5 and (500 - 51) / 2 = 224.5: halves away from zero.
-    EXPECT_EQ(child.Base.Rect.x, 450.0f);
-    EXPECT_EQ(child.Base.Rect.y, 225.0f);
-    child.AlignVertically(1.0f);
-    EXPECT_EQ(child.Base.Rect.y, 449.0f);
 }

@@ -117,18 +117,6 @@ TEST_F(RenderTest, SlicesKeepTheirEdgesAndNineSlicesSmallerThanTheirCornersHalve
     EXPECT_EQ(q[4][0], q[4][2]);
 }
 
-TEST_F(RenderTest, TilesRepeatTheTextureOverTheRectangle)
-{
-    UX::TImage tile = UX::TImage::Make(texture, UX::IMAGE_TILE);
-    tile.Draw(0.5f, 0.5f, 200.0f, 100.0f, 1.0f, 1.0f, kTint);
-    EXPECT_FLOAT_EQ(Quads()[0][6], 3.125f);
-    EXPECT_FLOAT_EQ(Quads()[0][7], 1.5625f);
-    canvas.Clear();
-    tile.Draw(0.5f, 0.5f, 200.0f, 100.0f, 0.5f, 2.0f, kTint);
-    EXPECT_FLOAT_EQ(Quads()[0][6], 6.25f);
-    EXPECT_FLOAT_EQ(Quads()[0][7], 0.78125f);
-}
-
 // Halfway through a transition between two images both are drawn, each with its alpha times
 // sin(pi/4) = cos(pi/4); two identical images of equal colours are drawn once.
 TEST_F(RenderTest, TransitionsCrossFadeTheirImages)

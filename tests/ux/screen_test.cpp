@@ -44,14 +44,8 @@ TEST_F(ScreenTest, TheDemonstrationScreenIsBoundToItsControlsAtLoad)
     slider->pRight->Event(UX::EVENT_CLICK).Invoke(slider->pRight, nullptr);
     EXPECT_EQ(slider->Value, 80);
     // Close hides the form.
-    f32 x, y;
-    Centre(Find("ux_demo_close"), x, y);
-    MouseTo(x, y);
-    Frame();
-    Button(true);
-    Frame();
-    Button(false);
-    Frames(40);
+    Click(Find("ux_demo_close"));
+    Frames(39);
     EXPECT_FALSE(form->IsVisibleOnScreen());
     // ux_form_show does not load the tree a second time.
     EXPECT_EQ(Ux().PrepareForm(TName(UX_DEMO_NAME)), form);

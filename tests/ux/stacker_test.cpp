@@ -278,9 +278,7 @@ TEST_F(StackerTest, APanelScrollsItsContentByItsBar)
 
     panel->SetContentHeight(height + 100.0f);
     EXPECT_EQ(panel->DoAction(panel, UX::ScrollDownAction(), 0), 0) << "neither the mouse nor the focus";
-    f32 x, y;
-    Centre(panel, x, y);
-    MouseTo(x, y);
+    MouseOn(panel);
     Frame();
     EXPECT_EQ(panel->DoAction(panel, UX::ScrollDownAction(), 0), 1);
     // The wheel over it scrolls it (the form's bindings, handed on by the screen).

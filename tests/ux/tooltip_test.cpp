@@ -34,12 +34,6 @@ protected:
         UxTest::TearDown();
     }
 
-    void MouseOn(const UX::TControl* control)
-    {
-        f32 x, y;
-        Centre(control, x, y);
-        MouseTo(x, y);
-    }
     bool Shown() const { return label->IsVisibleOnScreen(); }
 
     UX::TSimpleToolTip* tip = nullptr;

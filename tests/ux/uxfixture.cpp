@@ -336,3 +336,20 @@ std::u16string UxTest::LabelText(const UX::TControl* label)
     const UX::TLocalization& text = static_cast<const UX::TLabel*>(label)->Text;
     return text.GetText() ? text.GetText() : u"";
 }
+
+void UxTest::MouseOn(const UX::TControl* control)
+{
+    f32 x, y;
+    Centre(control, x, y);
+    MouseTo(x, y);
+}
+
+void UxTest::Click(const UX::TControl* control, u32 button)
+{
+    MouseOn(control);
+    Frame();
+    Button(true, button);
+    Frame();
+    Button(false, button);
+    Frame();
+}

@@ -66,6 +66,9 @@ protected:
     static std::u16string LabelText(const UX::TControl* label);
     // The centre of a control's box.
     static void Centre(const UX::TControl* control, f32& x, f32& y);
+    // The mouse to the control's centre; a left (or other) click there, a frame after each step.
+    static void MouseOn(const UX::TControl* control);
+    void Click(const UX::TControl* control, u32 button = 0);
 
     std::vector<std::uint32_t> BackBuffer() const;
     static i32 Width();
