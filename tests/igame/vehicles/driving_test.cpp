@@ -35,8 +35,7 @@ TEST_F(VehicleTest, TheForwardFadeFallsOverTheLastFifteenPercentOfTheTopSpeed)
     cart.speedLimitFactor = 1.0f;
     // Steering moves towards the asked angle by the steer speed and stops on it.
     cart.Parameters.fSpeed = 0.0f;
-    for (i32 i = 0; i < 2; ++i)
-        cart.SteerLeft(0.5f, 100.0f);
+    cart.SteerLeft(0.5f, 100.0f);
     EXPECT_FLOAT_EQ(0.5f * cart.Parameters.fMaxSteerAngle, cart.Parameters.fSteerAngle);
     // Backwards: the same over the reverse top speed.
     cart.Parameters.fSpeed = -0.85f * cart.Parameters.fMaxReverseSpeed;
@@ -87,6 +86,18 @@ TEST_F(VehicleTest, GearsShiftFromZeroWhenDrivingStartsAndBackAtStandstill)
     Step(240);
     EXPECT_LT(std::fabs(cart.GetSpeed()), 0.01f);
     EXPECT_EQ(0, cart.Parameters.nGear);
+    // The top gear is kept for the frame it is reached in, whatever its shift-down says.
+    cart.SetHandbrake(0.0f);
+    cart.Parameters.nGearCount = 2;
+    cart.Parameters.aGear[1] = {35.0f, 1000.0f, 2000.0f};
+    i32 top = 0;
+    for (frame = 0; frame < 120; ++frame)
+    {
+        cart.Drive(1.0f, kFrame);
+        Step();
+        top = std::max(top, cart.Parameters.nGear);
+    }
+    EXPECT_EQ(2, top);
 }
 
 TEST_F(VehicleTest, MoveDownReversesAtWalkingPaceAndBrakesAbove)
