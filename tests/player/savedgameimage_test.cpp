@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -94,41 +95,34 @@ TEST_F(SavedGameImageTest, ReadsOfEverySizeGiveTheImage)
 
 TEST_F(SavedGameImageTest, NothingPastTheStoredSizeAndOnlyAnExactEndIsWhole)
 {
-    // One byte short of the stream: the last read stops there, and the byte left over is found.
-    TSavedGameImage shorter;
-    Open(shorter, m_aStream, static_cast<u32>(Size() - 1));
-    std::vector<u8> bytes(Size());
-    EXPECT_EQ(shorter.Read(bytes.data(), Size()), Size() - 1);
-    EXPECT_FALSE(shorter.ReadToEnd());
-    EXPECT_FALSE(shorter.ReadToEnd());
-
-    // One byte more than the stream holds.
-    TSavedGameImage longer;
-    Open(longer, m_aStream, static_cast<u32>(Size() + 1));
-    EXPECT_EQ(longer.Read(bytes.data(), Size()), Size());
-    u8 beyond = 0;
-    EXPECT_EQ(longer.Read(&beyond, 1), 0);
-    EXPECT_FALSE(longer.ReadToEnd());
-
-    // The data whole but the checksum damaged: known only at the end.
     std::vector<u8> checksum = m_aStream;
     checksum.back() ^= 1;
-    TSavedGameImage damaged;
-    Open(damaged, checksum, static_cast<u32>(Size()));
-    EXPECT_EQ(ReadAll(damaged, Size()), m_aImage);
-    EXPECT_FALSE(damaged.ReadToEnd());
-
-    EXPECT_EQ(Count("incorrect data check"), 1u);
-
-    // Cut short: the reads stop where the stream does, and nothing more is asked of it.
     std::vector<u8> cut(m_aStream.begin(), m_aStream.begin() + m_aStream.size() / 2);
-    TSavedGameImage part;
-    Open(part, cut, static_cast<u32>(Size()));
-    const i32 got = part.Read(bytes.data(), Size());
-    EXPECT_GT(got, 0);
-    EXPECT_LT(got, Size());
-    EXPECT_EQ(part.Read(bytes.data(), 1), 0);
-    EXPECT_FALSE(part.ReadToEnd());
+    // One byte short of the stream (the byte left over is found), one more than it holds, the
+    // checksum damaged (known only at the end), the stream cut short (nothing more is asked of it).
+    const struct
+    {
+        std::vector<u8>* stream;
+        i32 claimed, read;
+    } cases[] = {{&m_aStream, Size() - 1, Size() - 1}, {&m_aStream, Size() + 1, Size()}, {&checksum, Size(), Size()},
+                 {&cut, Size(), -1}};
+    std::vector<u8> bytes(Size() + 1);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.claimed - Size());
+        TSavedGameImage image;
+        Open(image, *c.stream, static_cast<u32>(c.claimed));
+        const i32 got = image.Read(bytes.data(), Size());
+        if (c.read >= 0)
+            EXPECT_EQ(got, c.read);
+        else
+            EXPECT_TRUE(got > 0 && got < Size()) << got;
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + std::max(got, 0), m_aImage.begin()));
+        EXPECT_EQ(image.Read(bytes.data(), 1), 0);
+        EXPECT_FALSE(image.ReadToEnd());
+        EXPECT_FALSE(image.ReadToEnd());
+    }
+    EXPECT_EQ(Count("incorrect data check"), 1u);
     EXPECT_EQ(Count("source stream ended inside the compressed stream"), 1u);
 }
 

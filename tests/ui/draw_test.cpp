@@ -120,6 +120,12 @@ TEST_F(UIDrawTest, IconsThatCannotBeDrawnDrawNothingAndAreToldOnce)
     borders.Name = TName("bad borders", true);
     borders.aBorder[0] = 200.0f;
     borders.aBorder[2] = 121.0f;
+    TUIIcon tall = m_Icon;
+    tall.Name = TName("too many frames", true);
+    tall.pNormal = g_pTextureManager->FindTexture(TName("ui.white"));
+    ASSERT_NE(tall.pNormal, nullptr);
+    tall.nFrameCount = 5;
+    tall.aFrame[0] = 0;
     TUIIcon lastFitting = m_Icon;
     lastFitting.aBorder[0] = 200.0f;
     lastFitting.aBorder[2] = 120.0f;
@@ -128,11 +134,13 @@ TEST_F(UIDrawTest, IconsThatCannotBeDrawnDrawNothingAndAreToldOnce)
         slicing.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
         frame.Draw(rect, UI_STATE_OVER, 0xFFFFFFFF, nullptr);
         borders.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
+        tall.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
     }
     EXPECT_EQ(m_Canvas.Quads(), 0u);
     EXPECT_EQ(m_Log.Count("'bad slicing': slicing mode 3 unknown"), 1u);
     EXPECT_EQ(m_Log.Count("'bad frame': frame 6 beyond the frame count"), 1u);
     EXPECT_EQ(m_Log.Count("'bad borders': borders wider than the texture"), 1u);
+    EXPECT_EQ(m_Log.Count("'too many frames': texture of height 4 cannot hold its frames"), 1u);
     lastFitting.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
     EXPECT_EQ(m_Canvas.Quads(), 9u) << "borders of exactly the texture's width still draw";
     // A frame index below 0 takes the normal state's frame.
@@ -143,20 +151,6 @@ TEST_F(UIDrawTest, IconsThatCannotBeDrawnDrawNothingAndAreToldOnce)
     fallback.Draw(rect, UI_STATE_DOWN, 0xFFFFFFFF, nullptr);
     ASSERT_EQ(m_Canvas.Quads(), 1u);
     EXPECT_EQ(m_Canvas.TopLeft(0).v, 0.0f);
-}
-
-TEST_F(UIDrawTest, ATextureTooShortForItsFramesDrawsNothing)
-{
-    TTexture* white = g_pTextureManager->FindTexture(TName("ui.white"));
-    ASSERT_NE(white, nullptr);
-    TUIIcon tall = m_Icon;
-    tall.Name = TName("too many frames", true);
-    tall.pNormal = white;
-    tall.nFrameCount = 5;
-    tall.aFrame[0] = 0;
-    tall.Draw({0.0f, 0.0f, 10.0f, 10.0f}, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
-    EXPECT_EQ(m_Canvas.Quads(), 0u);
-    EXPECT_EQ(m_Log.Count("'too many frames': texture of height 4 cannot hold its frames"), 1u);
 }
 
 TEST_F(UIDrawTest, NothingIsDrawnWhileTheDeviceIsNotRunning)
