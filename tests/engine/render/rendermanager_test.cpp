@@ -142,11 +142,14 @@ TEST_F(RenderManagerTest, APipelineFrameEndsByCopyingTheLastPipelineTargetToTheB
     EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin", "copy Temp1", "end", "TPipeline end frame"}));
 }
 
-TEST_F(RenderManagerTest, TheChoiceKeepsTheActiveRendererUnderOverrideAndFallsBackFromADisabledOne)
+TEST_F(RenderManagerTest, ARegisteredRendererReplacesTheOldOneAndTheChoiceKeepsItUnderOverrideOrFallsBack)
 {
-    TJournal journal;
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
     g_pRenderManager->__RegisterRenderer(&m_Pipeline);
+    EXPECT_EQ(g_pRenderManager->GetRegistered(RENDERER_PREFERRED), &m_Pipeline);
+    EXPECT_NE(m_Folder.SystemLog().find("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 "
+                                        "renderer replaced by 'TPipeline'"),
+              std::string::npos);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), &m_Pipeline);
     g_pRenderManager->SetOverride(1);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(g_pForwardRendering), &m_Pipeline);
@@ -160,15 +163,6 @@ TEST_F(RenderManagerTest, TheChoiceKeepsTheActiveRendererUnderOverrideAndFallsBa
     g_pRenderManager->SetOverride(1);
     g_pRenderManager->RenderViewport(&m_Viewport);
     EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), g_pForwardRendering);
-}
-
-TEST_F(RenderManagerTest, ARendererAtATakenIndexReplacesTheOldOneAfterAnErrorLine)
-{
-    g_pRenderManager->__RegisterRenderer(&m_Pipeline);
-    EXPECT_EQ(g_pRenderManager->GetRegistered(RENDERER_PREFERRED), &m_Pipeline);
-    EXPECT_NE(m_Folder.SystemLog().find("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 "
-                                        "renderer replaced by 'TPipeline'"),
-              std::string::npos);
 }
 
 TEST_F(RenderManagerTest, EnablingAnUnsupportedRendererLogsAndLeavesItDisabled)
@@ -241,14 +235,11 @@ TEST_F(PipelineRecorderTest, AStepNamesItsTargetsShaderDefinesAndTexturesAndCoun
 
     ASSERT_EQ(g_PipelineRecorder.GetStepCount(), 3u);
     const TPipelineStep& first = g_PipelineRecorder.GetStep(0);
-    EXPECT_EQ(first.nStep, TName("First step").GetId());
-    EXPECT_EQ(first.aTarget[0], TName("Temp1").GetId());
-    EXPECT_EQ(first.aTarget[1], TName("Temp2").GetId());
-    EXPECT_EQ(first.aTarget[2], 0u);
-    EXPECT_EQ(first.nDepth, TName(".depthstencil").GetId());
-    EXPECT_EQ(first.nShader, TName("Shader_step").GetId());
-    EXPECT_EQ(first.nDefines, TName("default").GetId());
-    EXPECT_EQ(first.aTexture[6], TName("Temp1").GetId());
+    const auto id = [](const char* name) { return TName(name).GetId(); };
+    EXPECT_EQ((std::vector<u32>{first.nStep, first.aTarget[0], first.aTarget[1], first.aTarget[2], first.nDepth,
+                                first.nShader, first.nDefines, first.aTexture[6]}),
+              (std::vector<u32>{id("First step"), id("Temp1"), id("Temp2"), 0u, id(".depthstencil"), id("Shader_step"),
+                                id("default"), id("Temp1")}));
     EXPECT_EQ(first.aStatistics[0], 10u);
     EXPECT_EQ(first.aStatistics[11], 21u);
     const TPipelineStep& second = g_PipelineRecorder.GetStep(1);

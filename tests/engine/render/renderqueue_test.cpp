@@ -102,50 +102,37 @@ TEST_F(RenderQueueTest, MembershipFollowsEnableAndLinksNeverDoubleOrDangle)
     node.DeleteObject(&a);
 }
 
-TEST_F(RenderQueueTest, SortedQueueDrawsNearestFirstAndAtMost2048)
+TEST_F(RenderQueueTest, UnsortedQueuesKeepListOrderAndSortedOnesDrawNearestFirstAndAtMost2048)
 {
     std::vector<std::unique_ptr<TTestObject>> objects;
+    const auto fill = [&](i32 count, auto distance) {
+        for (auto& o : objects)
+            o->RemoveFromQueue();
+        objects.clear();
+        log.aOrder.clear();
+        for (i32 i = 0; i < count; ++i)
+        {
+            objects.push_back(std::make_unique<TTestObject>(i, &log, distance(i)));
+            objects.back()->SetQueue(&queue);
+        }
+    };
     const f32 distances[] = {5.0f, 1.0f, 9.0f, 3.0f, 7.0f, 2.0f, 8.0f};
-    for (i32 i = 0; i < 7; ++i)
-    {
-        objects.push_back(std::make_unique<TTestObject>(i, &log, distances[i]));
-        objects.back()->SetQueue(&queue);
-    }
+    fill(7, [&](i32 i) { return distances[i]; });
+    queue.Render(&context, [](TRenderObject* o, const TMatrix*, void*) -> u32 { return o->GetMatrix()->aRow[3].z > 2.0f; },
+                 nullptr);
+    EXPECT_EQ((std::vector<i32>{0, 2, 3, 4, 6}), log.aOrder);
+    log.aOrder.clear();
     queue.m_nFlags = RENDER_QUEUE_SORTED;
     queue.Render(&context, PassAll, nullptr);
     EXPECT_EQ((std::vector<i32>{1, 5, 3, 0, 4, 6, 2}), log.aOrder);
-
     // The first 2,048 in list order are drawn; the rest wait for another pass. The nearest
     // member comes last in the list and is left out.
-    for (auto& o : objects)
-        o->RemoveFromQueue();
-    objects.clear();
-    log.aOrder.clear();
-    for (i32 i = 0; i < 2050; ++i)
-    {
-        objects.push_back(std::make_unique<TTestObject>(i, &log, 3000.0f - static_cast<f32>(i)));
-        objects.back()->SetQueue(&queue);
-    }
+    fill(2050, [](i32 i) { return 3000.0f - static_cast<f32>(i); });
     queue.Render(&context, PassAll, nullptr);
     ASSERT_EQ(2048u, log.aOrder.size());
     EXPECT_EQ(2047, log.aOrder.front());
     EXPECT_EQ(0, log.aOrder.back());
-    for (auto& o : objects)
-        o->RemoveFromQueue();
-}
-
-TEST_F(RenderQueueTest, UnsortedQueueKeepsListOrderAndTheTestDecides)
-{
-    TTestObject a(0, &log, 9.0f), b(1, &log, 1.0f), c(2, &log, 5.0f);
-    a.SetQueue(&queue);
-    b.SetQueue(&queue);
-    c.SetQueue(&queue);
-    queue.Render(&context, [](TRenderObject* o, const TMatrix*, void*) -> u32 { return o->GetMatrix()->aRow[3].z > 2.0f; },
-                 nullptr);
-    EXPECT_EQ((std::vector<i32>{0, 2}), log.aOrder);
-    a.RemoveFromQueue();
-    b.RemoveFromQueue();
-    c.RemoveFromQueue();
+    fill(0, [](i32) { return 0.0f; });
 }
 
 TEST_F(RenderQueueTest, FeatherBlendDrawsTwiceTheSecondTimeWithBothDefines)
