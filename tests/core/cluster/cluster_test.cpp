@@ -58,31 +58,6 @@ TEST_F(ClusterTest, StoredReferencesUseTheirEncodings)
     EXPECT_EQ(g_ShapeManager.aShape[0]->pNext, g_ShapeManager.aShape[1]);
 }
 
-// An image's bytes do not depend on where the writer ran: virtual-table words, which the load
-// copies from the prototype, and words naming their own object are written as 0.
-TEST_F(ClusterTest, AddressesOfTheWritingRunAreWrittenAsZero)
-{
-    BuildGraph();
-    TTestShape* shape = g_ShapeManager.aShape[1];
-    shape->nId = static_cast<u32>(reinterpret_cast<uintptr_t>(shape));
-    g_ShapeManager.aShape[2]->nId = static_cast<u32>(reinterpret_cast<uintptr_t>(&g_ShapeManager.aShape[2]->part));
-    // Next to the object, not inside it: an ordinary number.
-    g_ShapeManager.aShape[3]->nId = static_cast<u32>(reinterpret_cast<uintptr_t>(g_ShapeManager.aShape[3]) + 48);
-    const std::vector<u8> image = SaveAll();
-    u32 count = 0, shapes = 0;
-    ASSERT_TRUE(FindImageArray(image, TEST_SHAPE_TYPE, count, shapes));
-    for (u32 i = 0; i < count; ++i)
-        EXPECT_EQ(ImageWord(image, shapes + i * sizeof(TTestShape)), 0u) << "shape " << i;
-    EXPECT_EQ(ImageWord(image, shapes + sizeof(TTestShape) + offsetof(TTestShape, nId)), 0u);
-    EXPECT_EQ(ImageWord(image, shapes + 2 * sizeof(TTestShape) + offsetof(TTestShape, nId)), 0u);
-    EXPECT_NE(ImageWord(image, shapes + 3 * sizeof(TTestShape) + offsetof(TTestShape, nId)), 0u);
-    // The load gives the objects their virtual tables again.
-    g_pCluster->Clear();
-    ASSERT_EQ(Load(image), 0);
-    EXPECT_EQ(g_ShapeManager.aShape[1]->GetSides(), 3);
-    EXPECT_EQ(g_ShapeManager.aShape[1]->nId, 0u);
-}
-
 TEST_F(ClusterTest, DataBlocksAreSavedOnlyForManagersThatHaveThem)
 {
     BuildGraph();

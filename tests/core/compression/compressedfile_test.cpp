@@ -185,29 +185,3 @@ TEST(CompressedFileDeathTest, AShortWriteFailsAndKeepsTheDestination)
     EXPECT_EQ(directory.ReadFile("keep.z"), "precious");
     EXPECT_FALSE(std::filesystem::exists(destination + ".tmp"));
 }
-
-TEST(CompressedFile, TwoThreadsReadAtOnce)
-{
-    TTestDirectory directory;
-    const std::string source = directory.Path() + "/source";
-    const std::string packed = directory.Path() + "/packed";
-    const std::string text = SampleText(2500000);
-    WriteFile(source, text);
-    ASSERT_EQ(CompressFile(source.c_str(), packed.c_str()), COMPRESS_DONE);
-
-    u32 results[2] = {9, 9};
-    std::string contents[2];
-    auto read = [&](int i) {
-        DArray<u8> output;
-        results[i] = ReadCompressedFile(i ? packed.c_str() : source.c_str(), output, nullptr);
-        contents[i] = Content(output);
-    };
-    std::thread first(read, 0);
-    std::thread second(read, 1);
-    first.join();
-    second.join();
-    EXPECT_EQ(results[0], COMPRESS_DONE);
-    EXPECT_EQ(results[1], COMPRESS_DONE);
-    EXPECT_EQ(contents[0], text);
-    EXPECT_EQ(contents[1], text);
-}

@@ -59,24 +59,6 @@ TEST(CompressedPipe, RoundTripAcrossManySteps)
     EXPECT_FALSE(pipe.IsOpen());
 }
 
-TEST(CompressedPipe, EmptyStreamIsCompleteZlib)
-{
-    TMemoryStream packed;
-    Pack(packed, "", 1);
-    ASSERT_GT(packed.GetSize(), 0);
-    u8 out[4];
-    uLongf size = sizeof out;
-    EXPECT_EQ(uncompress(out, &size, packed.GetData(), packed.GetSize()), Z_OK);
-    EXPECT_EQ(size, 0u);
-
-    TTestDirectory directory;
-    TCompressedPipe pipe;
-    ASSERT_EQ(pipe.Open(&packed, COMPRESSED_PIPE_READ), 1u);
-    EXPECT_EQ(pipe.Read(out, sizeof out), 0);
-    EXPECT_EQ(pipe.Read(out, sizeof out), 0);
-    EXPECT_EQ(directory.ReadFile("system.log"), "");
-}
-
 TEST(CompressedPipe, EarlyEndAndDamageGiveShortCounts)
 {
     TTestDirectory directory;

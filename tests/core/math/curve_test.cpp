@@ -92,22 +92,6 @@ TEST(Curve, SplinesPassThroughTheirControlPoints)
     }
 }
 
-TEST(Curve, CatmullRomMidpoints)
-{
-    // Inner segment B-C of A, B, C, D: 0.5 x (2B + (C - A) / 2 + (2A - 5B + 4C - D) / 4 + (3B - A - 3C + D) /
-    // 8).
-    const CurveData path{A, B, C, D};
-    const TVector expected(4.5f, 2.0f, -0.125f, 1.0f);
-    const Result r = Evaluate(TCurve::CatmullRom, path, 0.5f);
-    ExpectVectorNear(expected, r.point);
-    ExpectVectorNear(TVector(1.0f, 1.0f, 0.5f, 1.0f), r.status);
-
-    // On a straight, evenly spaced line both variants stay on the line.
-    const CurveData straight{A, B, TVector(8.0f, 0.0f, 0.0f, 1.0f)};
-    ExpectVectorNear(TVector(2.0f, 0.0f, 0.0f, 1.0f),
-                     Evaluate(TCurve::CatmullRomEven, straight, 0.25f).point);
-}
-
 TEST(Curve, BezierGroupsFourPointsPerSegment)
 {
     const CurveData one{A, B, C, D};

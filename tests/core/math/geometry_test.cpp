@@ -24,13 +24,6 @@ void ExpectQuaternionNear(const TQuaternion& expected, const TQuaternion& actual
 }
 } // namespace
 
-TEST(Quaternion, ToMatrixAgreesWithTheRotationBuilders)
-{
-    ExpectMatrixNear(TMatrix::RotationX(35.0f), AxisAngle(1, 0, 0, 35.0f).ToMatrix());
-    ExpectMatrixNear(TMatrix::RotationY(-110.0f), AxisAngle(0, 1, 0, -110.0f).ToMatrix());
-    ExpectMatrixNear(TMatrix::RotationZ(70.0f), AxisAngle(0, 0, 1, 70.0f).ToMatrix());
-}
-
 TEST(Quaternion, SlerpFollowsTheShorterArc)
 {
     const TQuaternion identity(0.0f, 0.0f, 0.0f, 1.0f);
@@ -89,24 +82,4 @@ TEST(Ray, SetGivesUnitDirectionAndLength)
     empty.Set(TVector(1.0f, 1.0f, 1.0f, 1.0f), TVector(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_EQ(0.0f, empty.length);
     EXPECT_EQ(0.0f, empty.direction[0]);
-}
-
-TEST(BoundBox, CopyTakesTheCornersAndRecomputesTheRest)
-{
-    TBoundBox source{};
-    source.minimum = TVector(-1.0f, 0.0f, 2.0f, 0.0f);
-    source.maximum = TVector(3.0f, 3.0f, 2.0f, 1.0f);
-    source.radius = 99.0f;
-
-    TBoundBox box;
-    box.Copy(source);
-    EXPECT_EQ(1.0f, box.minimum.w);
-    EXPECT_FLOAT_EQ(1.0f, box.centre[0]);
-    EXPECT_FLOAT_EQ(1.5f, box.centre[1]);
-    EXPECT_FLOAT_EQ(2.0f, box.centre[2]);
-    EXPECT_FLOAT_EQ(4.0f, box.size[0]);
-    EXPECT_FLOAT_EQ(3.0f, box.size[1]);
-    EXPECT_FLOAT_EQ(0.0f, box.size[2]);
-    EXPECT_FLOAT_EQ(5.0f, box.diagonal);
-    EXPECT_FLOAT_EQ(2.5f, box.radius);
 }

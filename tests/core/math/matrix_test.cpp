@@ -49,15 +49,6 @@ void ExpectOrthonormal(const TMatrix& m)
 }
 } // namespace
 
-TEST(Matrix, RotationsTakeDegreesAndActOnRowVectors)
-{
-    // +90 degrees about X turns Y into Z; about Y turns Z into X; about Z turns X into Y.
-    const TVector x(1, 0, 0, 1), y(0, 1, 0, 1), z(0, 0, 1, 1);
-    ExpectVectorNear(z, TMatrix::RotationX(90.0f).TransformPoint(y));
-    ExpectVectorNear(x, TMatrix::RotationY(90.0f).TransformPoint(z));
-    ExpectVectorNear(y, TMatrix::RotationZ(90.0f).TransformPoint(x));
-}
-
 TEST(Matrix, ProductsApplyTheLeftTransformFirst)
 {
     const TMatrix a = Translated(TMatrix::RotationY(30.0f), 1.0f, 2.0f, 3.0f);
@@ -102,14 +93,6 @@ TEST(Matrix, InverseOfASingularMatrixIsTheIdentity)
     TMatrix dependent(1.0f);
     dependent.aRow[2] = TVector(2.0f, 0.0f, 0.0f, 0.0f); // twice the X row
     ExpectMatrixNear(TMatrix(1.0f), dependent.Inverse(), 0.0f);
-}
-
-TEST(Matrix, MultiplyInverseMatchesTheGeneralInverseForRigidMatrices)
-{
-    const TMatrix a = Translated(TMatrix::RotationXYZ(5.0f, 60.0f, -20.0f), 3.0f, 1.0f, -2.0f);
-    const TMatrix rigid = Translated(TMatrix::RotationXYZ(-35.0f, 10.0f, 75.0f), -6.0f, 4.0f, 9.0f);
-    ExpectMatrixNear(TMatrix::Multiply(a, rigid.Inverse()), TMatrix::MultiplyInverse(a, rigid), 1e-4f);
-    ExpectMatrixNear(TMatrix(1.0f), TMatrix::MultiplyInverse(rigid, rigid), 1e-5f);
 }
 
 TEST(Matrix, SetOrientationLooksAlongForward)

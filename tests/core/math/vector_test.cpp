@@ -36,16 +36,6 @@ TEST(Vector, NormalizeKeepsWAndLeavesTinyVectors)
     EXPECT_EQ(1e-31f, tiny.x);
 }
 
-TEST(Vector, MinAndMaxPreferTheSecondOnATie)
-{
-    // +0 and -0 compare equal but can be told apart by their sign.
-    EXPECT_TRUE(std::signbit(MinFloat(0.0f, -0.0f)));
-    EXPECT_FALSE(std::signbit(MinFloat(-0.0f, 0.0f)));
-    EXPECT_TRUE(std::signbit(MaxFloat(0.0f, -0.0f)));
-    EXPECT_EQ(1.0f, MinFloat(1.0f, 2.0f));
-    EXPECT_EQ(2.0f, MaxFloat(1.0f, 2.0f));
-}
-
 TEST(Vector, CopyVector4ArrayPacksStridedRecordsUpToTheCapacity)
 {
     struct Record

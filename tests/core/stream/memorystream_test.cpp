@@ -82,38 +82,9 @@ TEST(MemoryStream, LentBufferIsLeftAloneOnceOutgrown)
     EXPECT_EQ(std::string(lent, 4), "AByz");
 }
 
-TEST(MemoryStream, CopyToCopiesInPieces)
-{
-    TMemoryStream source;
-    std::string data(2500, 0);
-    for (size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<char>(i * 7);
-    source.Write(data.data(), 2500);
-    source.Seek(0, STREAM_SEEK_SET);
-    TMemoryStream destination;
-    EXPECT_EQ(TStream::CopyTo(&source, &destination), 2500);
-    ASSERT_EQ(destination.GetSize(), 2500);
-    EXPECT_EQ(std::memcmp(destination.GetData(), data.data(), 2500), 0);
-}
-
 class MappedStreamTest : public StreamFolderTest
 {
 };
-
-TEST_F(MappedStreamTest, SizeIsTheFileSize)
-{
-    const TName name = Write("hundred.bin", std::string(100, 'h'));
-    TMemoryMappedStream stream;
-    ASSERT_EQ(stream.Open(name, STREAM_READ), 0u);
-    EXPECT_TRUE(stream.IsOpen());
-    EXPECT_EQ(stream.GetSize(), 100);
-    char buffer[128];
-    EXPECT_EQ(stream.Read(buffer, 128), 100);
-    EXPECT_EQ(stream.Read(buffer, 128), 0);
-    EXPECT_EQ(stream.Close(), 0u);
-    EXPECT_EQ(stream.Close(), 1u);
-    EXPECT_FALSE(stream.IsOpen());
-}
 
 TEST_F(MappedStreamTest, WritesReachTheFileAndCannotGrowIt)
 {

@@ -101,25 +101,3 @@ TEST(AbortDeathTest, AbortRaisedDuringAPrintKeepsItsLines)
     const std::string log = directory.ReadFile("system.log");
     EXPECT_NE(log.find("listener.cpp(3) : abort in Listener: inside a print"), std::string::npos) << log;
 }
-
-// Death tests run with whatever display the environment names. A box on a display that
-// answers would wait for a click; on this one it waits forever, so the alarm ends the child
-// without the text on standard error.
-TEST(AbortDeathTest, NoAbortInATestProgramWaitsOnABoxWhateverTheDisplay)
-{
-    TSilentDisplay display;
-    ASSERT_TRUE(display.IsOpen());
-    const char* old = std::getenv("DISPLAY");
-    const std::string kept = old ? old : "";
-    setenv("DISPLAY", display.GetName(), 1);
-    EXPECT_EXIT(
-        {
-            alarm(10);
-            __Abort("Boxed", "boxed.cpp", 1, "no one to click");
-        },
-        testing::ExitedWithCode(1), "no one to click");
-    if (old)
-        setenv("DISPLAY", kept.c_str(), 1);
-    else
-        unsetenv("DISPLAY");
-}

@@ -56,23 +56,6 @@ TEST(SArray, TextAtCapacityAndNull)
     EXPECT_STREQ(fresh.GetText(), "");
 }
 
-TEST(SArray, AppendGrowsTextAndKeepsNul)
-{
-    SString<16> text;
-    text = "abc";
-    text.Append("def");
-    EXPECT_STREQ(text.GetText(), "abcdef");
-    EXPECT_EQ(text.GetCount(), 7u);
-    text.Append(nullptr);
-    EXPECT_STREQ(text.GetText(), "abcdef");
-
-    SArray<char16_t, 8, 0> wide;
-    wide = u"ab";
-    wide.Append(u"c");
-    EXPECT_EQ(wide.GetCount(), 4u);
-    EXPECT_EQ(std::u16string(wide.GetText()), u"abc");
-}
-
 TEST(SArray, FormatCutsToCapacity)
 {
     SString<8> text;
@@ -91,23 +74,6 @@ TEST(SArrayDeathTest, CountTooBigIsFatal)
     small = "abc";
     EXPECT_EXIT(small.Append("d"), testing::ExitedWithCode(1), "count too big");
     EXPECT_STREQ(small.GetText(), "abc");
-}
-
-TEST(DArray, CapacityChangesKeepLeadingElements)
-{
-    DArray<int> array;
-    for (int i = 0; i < 5; ++i)
-        array.Add(i);
-    EXPECT_EQ(array.GetCount(), 5);
-    EXPECT_EQ(array.GetCapacity(), 7); // 0 -> 1 -> 3 -> 7
-    array.SetCapacity(3);
-    EXPECT_EQ(array.GetCount(), 3);
-    EXPECT_EQ(array.GetCapacity(), 3);
-    EXPECT_EQ(array[2], 2);
-    array.Free();
-    EXPECT_EQ(array.GetCount(), 0);
-    EXPECT_EQ(array.GetCapacity(), 0);
-    EXPECT_EQ(array.GetData(), nullptr);
 }
 
 TEST(DArray, ForeignStorageIsNeverFreedAndIsCopiedOnGrowth)

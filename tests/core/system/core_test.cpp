@@ -21,24 +21,6 @@ TEST(Core, FileSystemLockFollowsTheDirectory)
     EXPECT_TRUE(lock.IsLocked());
 }
 
-TEST(CoreDeathTest, TearDownLeavesNamesEmptyAndLinesWithoutTime)
-{
-    TTestDirectory directory;
-    TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "start");
-    EXPECT_EXIT(
-        {
-            CoreFinalize();
-            const bool cleared =
-                !g_pTimer && !g_pNameManager && !g_pFileStreamManager && !CoreIsInitialized();
-            TLog::Print(g_pSystemLog, LOG_INFO, "WinMain(): ", "the end %s", TName("NameManager").GetText());
-            std::exit(cleared ? 0 : 3);
-        },
-        testing::ExitedWithCode(0), "");
-    const auto lines = directory.ReadLines("system.log");
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "000 |          | WinMain(): the end ");
-}
-
 TEST(CoreDeathTest, FailedCoreAllocationEndsTheStart)
 {
     EXPECT_EXIT(CoreStartFailed("name table"), testing::ExitedWithCode(1),

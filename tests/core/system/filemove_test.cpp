@@ -97,19 +97,6 @@ TEST(FileCopy, ReplacesTheDestinationWholeOrNotAtAll)
     EXPECT_EQ(directory.ReadFile("saves/128895012300010000.save"), std::string(70000, 's'));
 }
 
-TEST(FileDelete, DeletesFilesOnly)
-{
-    TTestDirectory directory;
-    directory.WriteFile("player/game.settings", "x");
-    const std::string base = directory.Path();
-    std::filesystem::create_directories(base + "/player/empty");
-    EXPECT_EQ(__FileDelete(Wide(base + "/player/empty").c_str()), 1u);
-    EXPECT_TRUE(std::filesystem::is_directory(base + "/player/empty"));
-    EXPECT_EQ(__FileDelete(Wide(base + "/player/game.settings").c_str()), 0u);
-    EXPECT_FALSE(std::filesystem::exists(base + "/player/game.settings"));
-    EXPECT_EQ(__FileDelete(Wide(base + "/player/game.settings").c_str()), 1u);
-}
-
 TEST(DirectoryMove, RenamesAFolderWithItsContentUnlessTheDestinationExists)
 {
     TTestDirectory directory;

@@ -51,20 +51,6 @@ TEST(Log, LinesWaitUntilTheFileCanOpenThenArriveInOrder)
     EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
 }
 
-TEST(Log, RawLinesAppendWithoutLevelAndTime)
-{
-    TTestDirectory directory;
-    {
-        TScopedLog first("raw.log", 0xD8);
-        TLog::Printf(first.log, "first");
-    }
-    {
-        TScopedLog second("raw.log", 0xD8);
-        TLog::Print(second.log, LOG_ERROR, "P: ", "second");
-    }
-    EXPECT_EQ(directory.ReadFile("raw.log"), "first\nP: second\n");
-}
-
 TEST(Log, LongMessagesAreCutAtTheirLimits)
 {
     TTestDirectory directory;

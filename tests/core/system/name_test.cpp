@@ -81,21 +81,6 @@ TEST(NameHash, KnownTextsAndTheArithmeticShift)
     EXPECT_NE(TName("ABC"), TName("abc"));
 }
 
-TEST(Name, OrderIsSignedAndTextComesFromTheTable)
-{
-    TName low;
-    TName high;
-    low.SetId(0x80000000u);
-    high.SetId(1);
-    EXPECT_TRUE(low < high);
-    EXPECT_FALSE(high < low);
-
-    EXPECT_STREQ(TName("core1.registered.name", true).GetText(), "core1.registered.name");
-    EXPECT_STREQ(TName("core1.unregistered.name").GetText(), "");
-    // Registered at start by the name table's own source.
-    EXPECT_STREQ(TName("NameManager").GetText(), "NameManager");
-}
-
 TEST(NameManager, FullTableAndFullPoolRefuseWithoutOverrun)
 {
     TTestDirectory directory;

@@ -66,27 +66,6 @@ TEST(DirectoryCreate, WideFormCreatesAndReportsLength)
     EXPECT_NE(log.find("__DirectoryCreate(): error: Destination path too long."), std::string::npos);
 }
 
-TEST(FileAttributes, MapFromPermissionsAndNames)
-{
-    TTestDirectory directory;
-    const std::string file = directory.Path() + "/plain";
-    std::ofstream(file) << "x";
-    std::ofstream(directory.Path() + "/.hidden") << "x";
-    EXPECT_EQ(GetFileAttributeBits(Wide(file).c_str()), 0u);
-    EXPECT_EQ(GetFileAttributeBits(Wide(directory.Path()).c_str()), FILE_ATTRIBUTE_BIT_DIRECTORY);
-    EXPECT_EQ(GetFileAttributeBits(Wide(directory.Path() + "/.hidden").c_str()), FILE_ATTRIBUTE_BIT_HIDDEN);
-    EXPECT_EQ(GetFileAttributeBits(Wide(directory.Path() + "/none").c_str()), FILE_ATTRIBUTE_MISSING);
-
-    EXPECT_EQ(SetFileAttributeBits(FILE_ATTRIBUTE_BIT_READONLY, Wide(file).c_str()), 0u);
-    EXPECT_EQ(GetFileAttributeBits(Wide(file).c_str()), FILE_ATTRIBUTE_BIT_READONLY);
-    EXPECT_EQ(SetFileAttributeBits(0, Wide(file).c_str()), 0u);
-    EXPECT_EQ(GetFileAttributeBits(Wide(file).c_str()), 0u);
-    EXPECT_EQ(SetFileAttributeBits(0, Wide(directory.Path() + "/none").c_str()), 1u);
-    EXPECT_EQ(FileExists(file.c_str()), 1u);
-    EXPECT_EQ(FileExists((directory.Path() + "\\plain").c_str()), 1u);
-    EXPECT_EQ(FileExists((directory.Path() + "/none").c_str()), 0u);
-}
-
 TEST(DateTime, ConvertsBothWays)
 {
     TDateTime epoch;
@@ -155,33 +134,6 @@ TEST(DirectoryList, ScansDepthFirstWithRelativePaths)
         found.insert(std::u16string(find.GetName()) + (find.IsDirectory() ? u"/" : u""));
     EXPECT_EQ(found, (std::set<std::u16string>{u"c/", u"three.icom"}));
     EXPECT_EQ(find.Next(), 1u);
-}
-
-TEST(FindFile, ANamesOnlyScanLooksAtNoEntry)
-{
-    TTestDirectory directory;
-    const std::string root = directory.Path() + "/names";
-    std::filesystem::create_directories(root + "/folder.save");
-    std::ofstream(root + "/1.save") << "4444";
-    ASSERT_EQ(symlink((root + "/gone").c_str(), (root + "/dangling.save").c_str()), 0);
-
-    TFindFile find;
-    std::set<std::u16string> looked;
-    for (u32 more = find.First(Wide(root + "/*.save").c_str()); more == 0; more = find.Next())
-        looked.insert(std::u16string(find.GetName()) + (find.IsDirectory() ? u"/" : u""));
-    EXPECT_EQ(looked, (std::set<std::u16string>{u"1.save", u"folder.save/"}));
-
-    std::set<std::u16string> named;
-    for (u32 more = find.First(Wide(root + "/*.save").c_str(), true); more == 0; more = find.Next())
-    {
-        named.insert(find.GetName());
-        EXPECT_EQ(find.GetSize(), 0u);
-        EXPECT_EQ(find.GetAttributes(), 0u);
-    }
-    EXPECT_EQ(named, (std::set<std::u16string>{u"1.save", u"folder.save", u"dangling.save"}));
-    // The next search looks at its entries again.
-    ASSERT_EQ(find.First(Wide(root + "/1.*").c_str()), 0u);
-    EXPECT_EQ(find.GetSize(), 4u);
 }
 
 TEST(ReadFileHead, ReadsTheFirstBytesOfAFileOnly)

@@ -6,23 +6,6 @@
 #include <set>
 #include <string>
 
-TEST(Format, AcceptsWindowsConversions)
-{
-    char out[256];
-    FormatString256(out, "%I64d|%I64u|%I64x", static_cast<i64>(-5000000000LL), static_cast<u64>(1) << 40,
-                    static_cast<u64>(0xABCDEF0123ull));
-    EXPECT_STREQ(out, "-5000000000|1099511627776|abcdef0123");
-
-    FormatString256(out, "[%S] [%-6S] [%.2S]", u"wide\u00e9", u"ab", u"xyz");
-    EXPECT_STREQ(out, "[wide\xc3\xa9] [ab    ] [xy]");
-
-    FormatString256(out, "%s=%d %5.2f %c%%", "x", 42, 3.14159, 'z');
-    EXPECT_STREQ(out, "x=42  3.14 z%");
-
-    FormatString256(out, "%*d|%-*s|%I64d after", 4, 7, 3, "a", static_cast<i64>(9));
-    EXPECT_STREQ(out, "   7|a  |9 after");
-}
-
 TEST(Format, CutsAtTheRoomAndTerminates)
 {
     char out[32];
@@ -63,17 +46,6 @@ TEST(SplitDotted, SplitsOnceOutsideQuotes)
     char none[] = "plain";
     EXPECT_EQ(SplitDotted(none, parts), 1);
     EXPECT_EQ(parts[1], nullptr);
-}
-
-TEST(EqualsIgnoringCase, LettersInEitherCaseAndNothingMore)
-{
-    EXPECT_TRUE(EqualsIgnoringCase("English", "eNGLISH"));
-    EXPECT_TRUE(EqualsIgnoringCase("", ""));
-    // A prefix is not the text, nor are characters next to the letters in the code table.
-    EXPECT_FALSE(EqualsIgnoringCase("Eng", "English"));
-    EXPECT_FALSE(EqualsIgnoringCase("English", "Eng"));
-    EXPECT_FALSE(EqualsIgnoringCase("[", "{"));
-    EXPECT_FALSE(EqualsIgnoringCase("@", "`"));
 }
 
 TEST(EscapeUnprintable, ControlAndStrayBytesBecomeEscapesUtf8Stays)

@@ -11,20 +11,6 @@
 
 namespace
 {
-class TCountingThread : public TThread
-{
-public:
-    void Run() override
-    {
-        while (!IsStopRequested())
-        {
-            ++loops;
-            SleepSeconds(0.001f);
-        }
-    }
-    std::atomic<u32> loops{0};
-};
-
 // Worker handshake: signal "ready" and wait for "go" in one step, count a pass.
 class TWorker : public TThread
 {
@@ -66,30 +52,6 @@ TEST(Event, WaitsForAllAndResetsAutomaticOnes)
     EXPECT_EQ(WaitForEvents(0, &one, 0.0f), WAIT_FAILED);
     initially.Release();
     EXPECT_EQ(initially.GetHandle(), nullptr);
-}
-
-TEST(Thread, RunsUntilStopped)
-{
-    TCountingThread thread;
-    thread.SetName("CountingThread");
-    EXPECT_STREQ(thread.GetName(), "CountingThread");
-    EXPECT_FALSE(thread.HasThread());
-    ASSERT_TRUE(thread.Start());
-    while (thread.loops < 3)
-        SleepSeconds(0.001f);
-    EXPECT_TRUE(thread.IsRunning());
-    EXPECT_NE(thread.GetThreadId(), 0u);
-    thread.Stop();
-    EXPECT_FALSE(thread.IsRunning());
-    EXPECT_FALSE(thread.HasThread());
-    EXPECT_FALSE(thread.IsStopRequested());
-
-    // A stopped thread can be started again.
-    const u32 before = thread.loops;
-    ASSERT_TRUE(thread.Start());
-    while (thread.loops == before)
-        SleepSeconds(0.001f);
-    thread.Stop();
 }
 
 TEST(Thread, SignalAndWaitHandsOverOncePerRelease)

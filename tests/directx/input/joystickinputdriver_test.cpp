@@ -217,24 +217,6 @@ TEST_F(JoystickTest, AFifthControllerIsLeftOut)
     EXPECT_NE(m_Folder.SystemLog().find("too many joysticks (only 4 supported)"), std::string::npos);
 }
 
-TEST_F(JoystickTest, CalibrationTakesTheRestPosition)
-{
-    TFakeJoystick& stick = Attach("stick");
-    Refresh();
-    stick.reading.axes[AXIS_X] = 3000;
-    Frame();
-    const f32 uncalibrated = Value("Joy0PosRight");
-    Run("joystick.calibrate");
-    Frame();
-    EXPECT_EQ(Value("Joy0PosRight"), uncalibrated) << "the calibrating frame reads uncorrected";
-    Frame();
-    EXPECT_EQ(Value("Joy0PosRight"), 0.0f);
-    EXPECT_EQ(Value("Joy0PosLeft"), 0.0f);
-    stick.reading.axes[AXIS_X] = 0;
-    Frame();
-    EXPECT_FLOAT_EQ(Value("Joy0PosLeft"), uncalibrated);
-}
-
 TEST_F(JoystickTest, CaptureReportsButtonsAndValuesThatMovedFarEnough)
 {
     TFakeJoystick& stick = Attach("stick");

@@ -234,30 +234,6 @@ TEST_F(WinInputTest, MotionOfAllMiceIsTheAverageOfFourFrames)
     EXPECT_EQ(Value("MouseRight_0"), 0.0f);
 }
 
-TEST_F(WinInputTest, ButtonsFollowTheirFlagsAndReleaseMessagesAreEvents)
-{
-    Mouse(0, 0, RI_MOUSE_LEFT_BUTTON_DOWN | RI_MOUSE_BUTTON_5_DOWN);
-    Frame();
-    EXPECT_EQ(Value("mbLeftButton"), 1.0f);
-    EXPECT_EQ(Value("mbLeftButton_0"), 1.0f);
-    EXPECT_EQ(Value("mbButton5"), 1.0f);
-    EXPECT_TRUE(Edges("mbLeftButton", true, false));
-    Frame();
-    EXPECT_TRUE(Edges("mbLeftButton", false, false));
-    Mouse(0, 0, RI_MOUSE_LEFT_BUTTON_UP);
-    Frame();
-    EXPECT_EQ(Value("mbLeftButton"), 0.0f);
-    EXPECT_TRUE(Edges("mbLeftButton", false, true));
-    EXPECT_EQ(Value("mbButton5"), 1.0f);
-
-    Message(WM_RBUTTONUP, 0, 0);
-    Message(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-5), 30));
-    ASSERT_EQ(m_Recorder.events.size(), 1u);
-    EXPECT_EQ(m_Recorder.events[0].nCode, 1001u);
-    EXPECT_EQ(TInputManager::Instance().GetPointerPosition().x, -5.0f);
-    EXPECT_EQ(TInputManager::Instance().GetPointerPosition().y, 30.0f);
-}
-
 TEST_F(WinInputTest, KeyMessagesMakeEventsForNavigationAndModifiedKeys)
 {
     Message(WM_KEYDOWN, 'A', KeyParameter(0x1E));
@@ -277,27 +253,6 @@ TEST_F(WinInputTest, KeyMessagesMakeEventsForNavigationAndModifiedKeys)
     EXPECT_EQ(m_Recorder.events[2].nModifiers, WIN_EVENT_KEY | WIN_MODIFIER_CTRL);
     EXPECT_EQ(m_Recorder.events[3].nModifiers, WIN_EVENT_KEY) << "Ctrl was let go";
     EXPECT_EQ(m_Recorder.events[3].nValue, static_cast<u32>('X'));
-}
-
-TEST_F(WinInputTest, AltGrCharactersComeWithShiftAndAltAloneOnlyTypesTheAtSign)
-{
-    Message(WM_CHAR, 'q', KeyParameter(0x10));
-    Message(WM_KEYDOWN, VK_CONTROL, KeyParameter(0x1D));
-    Message(WM_SYSKEYDOWN, VK_MENU, KeyParameter(0x38, true));
-    // AltGr+E on a keyboard whose scan code has the bits the character loses.
-    Message(WM_CHAR, 0x20AC, KeyParameter(0x3C) | (1 << 25));
-    Message(WM_KEYUP, VK_CONTROL, KeyParameter(0x1D));
-    Message(WM_CHAR, 'a', KeyParameter(0x1E));
-    Message(WM_CHAR, '@', KeyParameter(0x10));
-    ASSERT_EQ(m_Recorder.events.size(), 3u);
-    EXPECT_EQ(m_Recorder.events[0].nModifiers, 0u);
-    EXPECT_EQ(m_Recorder.events[0].nCode, 0x10u);
-    EXPECT_EQ(m_Recorder.events[0].nValue, static_cast<u32>('q'));
-    EXPECT_EQ(m_Recorder.events[1].nModifiers, WIN_MODIFIER_SHIFT);
-    EXPECT_EQ(m_Recorder.events[1].nCode, 0x10u) << "bits 18, 19 and 21 cleared from 0x3C";
-    EXPECT_EQ(m_Recorder.events[1].nValue, 0x20ACu);
-    EXPECT_EQ(m_Recorder.events[2].nModifiers, 0u) << "Alt is never passed on";
-    EXPECT_EQ(m_Recorder.events[2].nValue, static_cast<u32>('@'));
 }
 
 TEST_F(WinInputTest, CaptureReportsPressesButtonsWheelsAndLongMoves)

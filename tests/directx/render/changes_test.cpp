@@ -28,23 +28,6 @@ TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
     EXPECT_EQ(settings.DisplayMode.Width, 1280u);
 }
 
-TEST_F(ChangesTest, VideoModeFromWindowedToFullScreenUsesTheGivenSize)
-{
-    m_pManager->SetVideoMode(1024, 768, 1);
-    EXPECT_EQ(m_pManager->GetVideoWidth(), 1024);
-    EXPECT_EQ(m_pManager->GetPendingSettings().Present.BackBufferWidth, 1024u);
-    m_pManager->_ApplyPendingChange();
-    EXPECT_EQ(m_pManager->IsFullScreen(), 1u);
-    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
-    EXPECT_EQ(m_pManager->GetBackBufferHeight(), 768);
-    EXPECT_EQ(g_device_windowed.GetInt(), 0);
-    // The window covers the monitor without a frame.
-    RECT window;
-    GetWindowRect(m_pManager->GetWindowHandle(), &window);
-    EXPECT_EQ(window.right - window.left, 1920);
-    EXPECT_EQ(GetWindowLongW(m_pManager->GetWindowHandle(), GWL_STYLE) & WS_CAPTION, 0);
-}
-
 TEST_F(ChangesTest, WindowPositionIsKeptInsideTheMonitor)
 {
     g_device_pos.Assign(std::vector<TName>{TName("1800", true), TName("900", true)}.data(), 2);
@@ -63,40 +46,6 @@ TEST_F(ChangesTest, WindowPositionIsKeptInsideTheMonitor)
     GetWindowRect(m_pManager->GetWindowHandle(), &window);
     EXPECT_EQ(window.left, 0);
     EXPECT_EQ(window.top, 0);
-}
-
-TEST_F(ChangesTest, VariablesChangedWithoutADeviceOnlyKeepTheirValues)
-{
-    // As a script or the console may change them after manager.finalize.
-    m_pManager->m_nStepWord = 1;
-    m_pManager->FinalizeManager();
-    ASSERT_EQ(m_pManager->GetDevice(), nullptr);
-    const HWND window = m_pManager->GetWindowHandle();
-    RECT before;
-    GetWindowRect(window, &before);
-    g_device_windowed.Store(0);
-    g_device_pos.Assign(std::vector<TName>{TName("10", true), TName("20", true)}.data(), 2);
-    g_device_adapter.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-    g_device_size.Assign(std::vector<TName>{TName("800", true), TName("600", true)}.data(), 2);
-    g_device_verticalsyn.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-    g_device_refreshrate.Assign(std::vector<TName>{TName("75", true)}.data(), 1);
-    g_window_title.Assign(std::vector<TName>{TName("Morvane", true)}.data(), 1);
-    g_device_cursor_clip.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-    g_device_cursor_show.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-    g_device_present_flush.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-    g_game_gamma.Assign(std::vector<TName>{TName("3", true)}.data(), 1);
-    g_device_gamma.Assign(std::vector<TName>{TName("1.2", true)}.data(), 1);
-    g_device_windowed.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-
-    EXPECT_EQ(g_device_pos.GetVector().x, 10.0f);
-    EXPECT_STREQ(m_pManager->GetWindowTitle(), "Morvane");
-    RECT after;
-    GetWindowRect(window, &after);
-    EXPECT_EQ(after.left, before.left) << "nothing applied to the window";
-    EXPECT_EQ(after.right, before.right);
-    g_window_title.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
-    g_device_gamma.Assign(std::vector<TName>{TName("1", true)}.data(), 1);
-    g_game_gamma.Store(5);
 }
 
 TEST_F(ChangesTest, TitleVariableRenamesTheWindow)

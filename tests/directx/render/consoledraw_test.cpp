@@ -168,30 +168,6 @@ TEST_F(ConsoleDrawTest, LongLinesWrapUpwardsAtSpacesKeepingTheirColour)
     }
 }
 
-TEST_F(ConsoleDrawTest, CompletionRowsShowTheSelection)
-{
-    char prefix[2] = "a";
-    for (; prefix[0] <= 'z' && m_Console.GetCandidateCount() < 8; ++prefix[0])
-        m_Console.SetInput(prefix);
-    ASSERT_GE(m_Console.GetCandidateCount(), 8);
-    m_Console.Toggle();
-    m_Console.AdvanceFade(0.1f);
-    m_Console.RenderManager();
-    // Input line in colour B, then 5 rows of candidate and description.
-    const auto& t = m_Canvas.texts;
-    ASSERT_EQ(t.size(), 1u + 10u);
-    EXPECT_NEAR(t[0].color.g, 80.0f / 255.0f, 1e-6f);
-    // Half way through the fade: alpha sin(0.1 × 7.853982).
-    EXPECT_NEAR(t[0].color.a, 0.70710678f, 1e-4f);
-    EXPECT_FLOAT_EQ(t[1].rect[0], 30.0f);
-    EXPECT_FLOAT_EQ(t[1].rect[1], 600.0f - 123.0f);
-    EXPECT_NEAR(t[1].color.r, 239.0f / 255.0f, 1e-6f); // E: selected
-    EXPECT_NEAR(t[3].color.r, 240.0f / 255.0f, 1e-6f); // D
-    EXPECT_FLOAT_EQ(t[3].rect[1], 600.0f - 105.0f);
-    EXPECT_FLOAT_EQ(t[2].rect[0], 400.0f);
-    EXPECT_EQ(m_Canvas.sizes[1], 16);
-}
-
 i64 s_nClock = 0;
 i64 FakeClock()
 {

@@ -87,23 +87,6 @@ TEST_F(CreationTest, FailedRecreationRestoresThePreviousDevice)
     m_pManager->RemoveMethod(&listener);
 }
 
-TEST_F(CreationTest, PendingChangeKeepingTheDeviceEndsInAReset)
-{
-    g_device_windowed.Store(0);
-    Create();
-    TJournalListener listener("a", m_Journal);
-    m_pManager->AddMethod(&listener);
-    m_pManager->SetWindowSize(1024, 768);
-    EXPECT_EQ(m_pManager->GetRecreate(), 0u);
-    m_pManager->_ApplyPendingChange();
-    EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferWidth, 1024u);
-    EXPECT_EQ(m_pManager->GetBackBufferHeight(), 768);
-    const std::vector<std::string> expected = {"a release", "a lost",   "a reset",
-                                               "a change",  "a change", "a restore"};
-    EXPECT_EQ(m_Journal, expected);
-    m_pManager->RemoveMethod(&listener);
-}
-
 TEST_F(CreationTest, TooLittleVideoMemoryEndsTheProgramWithCode1)
 {
     D3D9Settings().textureMemoryBytes = 127u << 20;

@@ -52,23 +52,6 @@ protected:
     TRecordingFont m_Font;
 };
 
-TEST_F(FontTest, MarkupWidths)
-{
-    const i32 caret = Plain(u"^");
-    ASSERT_GT(caret, 0);
-    EXPECT_EQ(m_Font.GetTextWidth("^^", -1), caret);
-    EXPECT_EQ(m_Font.GetTextWidth("|120abc", -1), 120 + Plain(u"abc"));
-    // Codes cut short are plain text.
-    EXPECT_EQ(m_Font.GetTextWidth("ab^", -1), Plain(u"ab^"));
-    EXPECT_EQ(m_Font.GetTextWidth("ab|12", -1), Plain(u"ab|12"));
-    // Centred text advances the pen by half, right-aligned text not at all; colours take no room.
-    EXPECT_EQ(m_Font.GetTextWidth("^|abcd", -1), Plain(u"abcd") / 2);
-    EXPECT_EQ(m_Font.GetTextWidth("ab^>cd", -1), Plain(u"ab"));
-    EXPECT_EQ(m_Font.GetTextWidth("^cab^<cd", -1), Plain(u"ab") + Plain(u"cd"));
-    // A length stops the walk.
-    EXPECT_EQ(m_Font.GetTextWidth("abcd", 2), Plain(u"ab"));
-}
-
 TEST_F(FontTest, WriteRectLaysOutColoursColumnsAndLines)
 {
     const f32 rect[4] = {10.0f, 20.0f, 300.0f, 200.0f};
@@ -120,30 +103,6 @@ TEST_F(FontTest, UserColoursAndTheirBounds)
     EXPECT_EQ(m_Font.segments[0].color, 0x80FF0000u);
     EXPECT_EQ(m_Font.segments[1].color, 0x80FFFFFFu);
     EXPECT_NE(m_Log.SystemLog().find("only 2 user colors are set (H accessed)"), std::string::npos);
-}
-
-TEST_F(FontTest, FontsAreFoundByFaceAndSize)
-{
-    // A manager of the test's own, so that filling it leaves the program's fonts alone.
-    auto manager = std::make_unique<TDxFontManager>();
-    const TName face("Arial", true);
-    EXPECT_EQ(manager->FindFont(face, 977), nullptr);
-    const TFont font = manager->GetFont(face, 977);
-    ASSERT_NE(font.pData, nullptr);
-    EXPECT_EQ(manager->FindFont(face, 977), font.pData);
-    EXPECT_EQ(manager->GetFont(face, 977).pData, font.pData);
-    EXPECT_NE(manager->GetFont(face, 12).pData, font.pData);
-    EXPECT_EQ(manager->GetFontCount(), 2);
-    // Kept in creation order, found through the sorted index.
-    EXPECT_EQ(manager->FindFont(face, 12), manager->GetFontAt(1));
-    // Past the 32: refused.
-    for (i32 size = 1; manager->GetFontCount() < DX_FONT_CAPACITY; ++size)
-        ASSERT_NE(manager->CreateFont(face, 1000 + size), nullptr);
-    EXPECT_EQ(manager->CreateFont(TName("Other", true), 12), nullptr);
-    EXPECT_NE(m_Log.SystemLog().find("all 32 fonts in use"), std::string::npos);
-    EXPECT_EQ(manager->FindFont(face, 977), font.pData);
-    for (i32 size = 1; size < DX_FONT_CAPACITY - 1; ++size)
-        EXPECT_EQ(manager->FindFont(face, 1000 + size), manager->GetFontAt(size + 1));
 }
 
 } // namespace

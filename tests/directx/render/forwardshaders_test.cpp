@@ -31,11 +31,6 @@ struct TLitVertex
 
 constexpr u32 kSize = 128;
 
-TVector Scaled(const TVector& v, f32 s)
-{
-    return TVector(v.x * s, v.y * s, v.z * s, 0.0f);
-}
-
 // A face about its centre c with half-edges a and b (a x b points into the solid), its texture
 // once across.
 void AddFace(std::vector<TLitVertex>& vertices, const TVector& c, const TVector& a, const TVector& b)

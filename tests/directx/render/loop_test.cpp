@@ -256,19 +256,6 @@ TEST_F(LoopTest, MessagesReachListenersInOrderUntilOneConsumes)
     EXPECT_EQ(m_Journal, expected);
 }
 
-TEST_F(LoopTest, MinimisingDeactivatesInsteadOfActivating)
-{
-    // WM_ACTIVATE carries the minimised flag in its high word.
-    Send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1));
-    EXPECT_EQ(m_pManager->IsActive(), 0u);
-    Send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
-    EXPECT_EQ(m_pManager->IsActive(), 1u);
-    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
-    const std::vector<std::string> expected = {"first deactivate", "second deactivate", "first activate",
-                                               "second activate"};
-    EXPECT_EQ(m_Journal, expected);
-}
-
 TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
 {
     m_pManager->SetDeactivateAllowed(0);
@@ -301,20 +288,6 @@ TEST_F(LoopTest, PendingChangesApplyTogetherAtTheStartOfTheNextPass)
                                                "first change",   "second change",  "first change",
                                                "second change",  "first restore",  "second restore"};
     EXPECT_EQ(m_Journal, expected);
-}
-
-TEST_F(LoopTest, ShrinkingTheWindowResetsTheDeviceToTheClientSize)
-{
-    RECT rect = {0, 0, 1000, 700};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(m_pManager->GetWindowHandle(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    Send(WM_NULL);
-    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1000);
-    EXPECT_EQ(m_pManager->GetBackBufferHeight(), 700);
-    EXPECT_EQ(m_pManager->GetVideoWidth(), 1000);
-    ASSERT_FALSE(m_Journal.empty());
-    EXPECT_EQ(m_Journal.front(), "first release");
 }
 
 TEST_F(LoopTest, DraggingResetsOnlyOnRelease)

@@ -35,32 +35,6 @@ protected:
     u32 Counter(u32 word) const { return g_RenderStatsCurrent.aCounter[word]; }
 };
 
-TEST_F(MeshTest, DrawsCountTheirDrawableSurfaces)
-{
-    TDxShader* shader = MakeShader("mesh", {kTexturedEffect}, {Record(0, 0)});
-    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("crate", true));
-    m_Mesh.nVertexCount = 8;
-    m_Mesh.nIndexCount = 36;
-    mesh->SetDescription(m_Mesh);
-    mesh->m_aSurface.Add({0, 0, 8, 0, 12, nullptr});
-    mesh->m_aSurface.Add({0, 0, 8, 0, 0, nullptr});
-    mesh->m_aSurface.Add({0, 0, 0, 0, 12, nullptr});
-    // The vertices and then the indices, both raw: the mesh loads in two parts.
-    std::vector<u8> geometry(8 * 12 + 36 * 2, 0);
-    TRepository repository(geometry.data(), static_cast<u32>(geometry.size()));
-    mesh->SetData(&repository, 0, static_cast<u32>(geometry.size()));
-    mesh->Draw(TMatrix(1.0f), shader, nullptr);
-    EXPECT_TRUE(mesh->IsLoaded());
-    EXPECT_EQ(mesh->m_nLoadedParts, 2u);
-    EXPECT_EQ(g_DxDeviceStatistics.nVertexBuffers, 8u * 12);
-    EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
-    EXPECT_EQ(Counter(RENDER_STATS_VERTICES), 8u);
-    EXPECT_EQ(Counter(RENDER_STATS_PRIMITIVES), 12u);
-    mesh->Unload();
-    EXPECT_EQ(g_DxDeviceStatistics.nVertexBuffers, 0u);
-    EXPECT_EQ(g_DxDeviceStatistics.nIndexBuffers, 0u);
-}
-
 TEST_F(MeshTest, TwentyInstancesDrawTwentyFortyEighthsOfTheGeometry)
 {
     TDxShader* shader = MakeShader("instanced", {kTexturedEffect}, {Record(0, 0)});
@@ -121,39 +95,6 @@ TEST_F(MeshTest, ThePendingListRefusesA513thObject)
 }
 
 using DynamicMeshTest = MeshTest;
-
-TEST_F(DynamicMeshTest, AppendsDrawAndStartAgainAfterAReset)
-{
-    TDxShader* shader = MakeShader("dynamic", {kTexturedEffect}, {Record(0, 0)});
-    TDxDynamicMeshData* mesh = g_pDxDynamicMeshManager->CreateMeshData();
-    ASSERT_EQ(mesh->Setup(12, 12, m_Mesh, shader), 0);
-    auto* first = static_cast<f32*>(mesh->AppendVertices(6));
-    ASSERT_NE(first, nullptr);
-    first[0] = 42.0f;
-    ASSERT_NE(mesh->AppendVertices(3), nullptr);
-    EXPECT_EQ(mesh->m_nVertexCount, 9u);
-    EXPECT_EQ(mesh->m_nVertexOffset, 9u * 12);
-    // More than the buffer holds: refused, nothing written.
-    EXPECT_EQ(mesh->AppendVertices(4), nullptr);
-    EXPECT_NE(m_Log.SystemLog().find("48 bytes at 108 past the vertex capacity of 144"), std::string::npos);
-    ASSERT_NE(mesh->AppendIndices(6), nullptr);
-
-    mesh->Draw(0, 0, 1);
-    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_DRAW_CALLS), 1u);
-    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_VERTICES), 9u);
-    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_PRIMITIVES), 2u);
-    // The reset takes the indices back to the start too.
-    EXPECT_EQ(mesh->m_nVertexCount, 0u);
-    EXPECT_EQ(mesh->m_nIndexCount, 0u);
-    EXPECT_EQ(mesh->m_nIndexOffset, 0u);
-    auto* again = static_cast<f32*>(mesh->AppendVertices(3));
-    EXPECT_EQ(again, first);
-    EXPECT_EQ(mesh->m_nVertexOffset, 3u * 12);
-    // Nothing left to draw after a reset: no call.
-    mesh->Reset();
-    mesh->Draw(0, 0, 0);
-    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_DRAW_CALLS), 1u);
-}
 
 TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
 {

@@ -61,20 +61,3 @@ TEST_F(MonitorsTest, TheEndOfADragTakesTheSizeBeforeTheMonitor)
               m_pManager->GetSettings().Present.BackBufferWidth);
     EXPECT_NE(m_pManager->GetPendingSettings().Present.BackBufferWidth, 1280u);
 }
-
-// The clip of a full-screen device is its display: right edge = left + width.
-TEST_F(MonitorsTest, AFullScreenCursorClipCoversItsDisplay)
-{
-    g_device_windowed.Store(0);
-    g_device_adapter.Store(1);
-    g_device_size.Store(1280.0f, 1024.0f, 0.0f, 1.0f);
-    Create();
-    ASSERT_EQ(m_pManager->GetSettings().nAdapter, 1);
-    m_pManager->SetCursorClip(1);
-    RECT clip;
-    GetClipCursor(&clip);
-    EXPECT_EQ(clip.left, 1920);
-    EXPECT_EQ(clip.right, 3200);
-    EXPECT_EQ(clip.bottom, 1024);
-    m_pManager->SetCursorClip(0);
-}

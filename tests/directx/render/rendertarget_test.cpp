@@ -76,36 +76,6 @@ TEST_F(RenderTargetTest, ADepthTargetWithoutSurfaceIsNotLoaded)
     EXPECT_NE(m_Log.SystemLog().find("'broken': unable to create depth surface"), std::string::npos);
 }
 
-TEST_F(RenderTargetTest, TargetsAreBoundThroughTheFilter)
-{
-    TDxRenderTarget* colour = NewTarget("colour", 64, 64, 0x102, 0);
-    TDxRenderTarget* normal = NewTarget("normal", 64, 64, 0x102, 0);
-    TDxRenderTarget* depth = NewTarget("depth", 64, 64, 0x204, 0);
-    g_RenderStatsCurrent.Clear();
-    colour->SetRenderTargets(depth, nullptr, normal, nullptr);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetCurrentTarget(0), colour);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetCurrentTarget(1), nullptr);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetCurrentTarget(2), normal);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetCurrentTarget(4), depth);
-    IDirect3DDevice9* device = m_pManager->GetDevice();
-    IDirect3DSurface9* bound = nullptr;
-    device->GetRenderTarget(2, &bound);
-    EXPECT_EQ(bound, normal->GetSurface());
-    bound->Release();
-    device->GetDepthStencilSurface(&bound);
-    EXPECT_EQ(bound, depth->GetSurface());
-    bound->Release();
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_TARGET_CHANGES], 2u);
-
-    // Back to the back buffer alone: slots 1-3 unbound.
-    m_pManager->SetBackBufferTarget(1);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetCurrentTarget(2), nullptr);
-    EXPECT_EQ(device->GetRenderTarget(2, &bound), D3DERR_NOTFOUND);
-    device->GetRenderTarget(0, &bound);
-    EXPECT_EQ(bound, static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface());
-    bound->Release();
-}
-
 TEST_F(RenderTargetTest, LocksReadAndWriteThroughSystemMemory)
 {
     TDxRenderTarget* target = NewTarget("picture", 8, 4, 0x102, 0);

@@ -136,26 +136,6 @@ TEST_F(ServicesTest, PixelsLandAtTheirPositionClippedToTheBackBuffer)
     m_pManager->DrawPixelsToBackBuffer(0, 0, 0, 0, nullptr);
 }
 
-TEST_F(ServicesTest, DesktopCaptureIsABottomUpBgrImageOfThePresentedFrame)
-{
-    m_pManager->SetBackBufferTarget(1);
-    m_pManager->Clear(DEVICE_CLEAR_TARGET, 0xFF102030u, 1.0f, 0);
-    const u32 top[4] = {0xFFAABBCC, 0xFFAABBCC, 0xFFAABBCC, 0xFFAABBCC};
-    m_pManager->DrawPixelsToBackBuffer(0, 0, 4, 1, top);
-    m_pManager->Present();
-    const auto* image = static_cast<const u8*>(m_pManager->CaptureDesktop());
-    ASSERT_NE(image, nullptr);
-    const u32 pitch = (1280 * 3 + 3) & ~3u;
-    // The last row of the buffer is the top of the window.
-    const u8* topRow = image + 799 * pitch;
-    EXPECT_EQ(topRow[0], 0xCC);
-    EXPECT_EQ(topRow[1], 0xBB);
-    EXPECT_EQ(topRow[2], 0xAA);
-    EXPECT_EQ(image[0], 0x30);
-    EXPECT_EQ(image[1], 0x20);
-    EXPECT_EQ(image[2], 0x10);
-}
-
 TEST_F(ServicesTest, ScreenshotsAreNumberedAndShowTheBackBuffer)
 {
     const u32 colour = 0xFF2060A0;

@@ -46,28 +46,6 @@ TEST_F(ShaderTest, AMissingProgramEndsTheProgramWithItsDescription)
                  "texture 17= color0 env0 \\(shd 1= color0, mat 16= env0\\)");
 }
 
-TEST_F(ShaderTest, SlotTexturesGoToTheSamplersOfTheirByte)
-{
-    TDxShader* shader = MakeShader("sampled", {kTexturedEffect, kTexturedEffect}, {Record(0, 1, 1, 0x21), Record(0, 0)});
-    shader->m_nGlobalTextureMask = 1;
-    TTexture* own = g_pDxTextureManager->CreateTexture(TName("own", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
-    TTexture* other = g_pDxTextureManager->CreateTexture(TName("other", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
-    shader->SetTexture(0, own);
-    ASSERT_EQ(shader->Require(), 0);
-    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, nullptr), 0);
-    EXPECT_EQ(Bound(1), own->m_pTexture);
-    EXPECT_EQ(Bound(2), own->m_pTexture);
-    EXPECT_EQ(Bound(0), nullptr);
-    shader->End();
-    // The material's texture of the slot comes first.
-    TMaterial material;
-    material.aTexture[0] = other;
-    ASSERT_EQ(shader->Begin(nullptr, &m_Mesh, &material), 0);
-    EXPECT_EQ(Bound(1), other->m_pTexture);
-    EXPECT_EQ(Bound(2), other->m_pTexture);
-    shader->End();
-}
-
 TEST_F(ShaderTest, DamagedShaderDataIsRefused)
 {
     // A block that inflates to another size than the shader says.

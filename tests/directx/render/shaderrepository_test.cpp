@@ -113,17 +113,6 @@ TEST_F(ShaderRepositoryTest, EveryShaderTheCanvasBindsFindsAProgramWithAndWithou
     }
 }
 
-// The global effect is made again from its description on the next device, when the
-// repository it came with may be closed.
-TEST_F(ShaderRepositoryTest, TheGlobalEffectOutlivesItsRepository)
-{
-    g_pCluster->Clear();
-    g_pResourceManager->CloseRepositories(0);
-    g_pDxShaderManager->OnDeviceCreate();
-    ASSERT_NE(g_pDxShaderManager->m_pGlobalEffect, nullptr);
-    EXPECT_NE(g_pDxShaderManager->m_pGlobalEffect->GetParameterByName(nullptr, "CanvasColor"), nullptr);
-}
-
 TEST_F(ShaderRepositoryTest, TexturedAndVertexColouredMeshesMatchTheirGoldenImage)
 {
     std::vector<TVertex> vertices;

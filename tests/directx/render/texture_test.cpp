@@ -43,17 +43,6 @@ TEST(TextureLevelSkip, SkipsOnlyWhatLeavesSidesAboveFourAndTheMipmapTestKeepsOne
     }
 }
 
-class TPieceCounter : public TDxTexture
-{
-public:
-    void OnDataArrived(u32 tag) override
-    {
-        aLoadedBefore.push_back(IsLoaded());
-        TDxTexture::OnDataArrived(tag);
-    }
-    std::vector<bool> aLoadedBefore;
-};
-
 u8 FirstByteOfLevel(TTexture* texture, i32 level)
 {
     u32 pitch = 0, size = 0;
@@ -175,28 +164,6 @@ TEST_F(TextureLoadTest, ALevelTableShorterThanTheTextureLoadsWithoutReadingPastI
     AttachData(*texture);
     EXPECT_EQ(texture->Require(), 0);
     EXPECT_NE(m_Log.SystemLog().find("'short': texture invalid pitch"), std::string::npos);
-}
-
-TEST_F(TextureLoadTest, CubeTextureWaitsForEveryPieceOfEveryFace)
-{
-    TPieceCounter texture;
-    texture.m_Name = TName("cube", true);
-    texture.m_nWidth = texture.m_nHeight = 512;
-    texture.m_nDepth = 1;
-    texture.m_nLevels = 10;
-    texture.m_nType = TEXTURE_CUBE;
-    texture.m_nFormat = 0x102;
-    AddLevels(texture, D3DFMT_A8R8G8B8, 6, 10);
-    AttachData(texture);
-    EXPECT_EQ(texture.Require(), 0);
-    ASSERT_EQ(texture.aLoadedBefore.size(), 60u);
-    for (bool loaded : texture.aLoadedBefore)
-        EXPECT_FALSE(loaded);
-    EXPECT_TRUE(texture.IsLoaded());
-    EXPECT_EQ(texture.m_pStaging, nullptr);
-    EXPECT_EQ(texture.m_pTexture->GetLevelCount(), 10u);
-    EXPECT_EQ(g_DxDeviceStatistics.nCubeTextures, texture.m_nByteSize);
-    texture.Unload();
 }
 
 TEST_F(TextureLoadTest, SkyTexturesAreMadeAt512WhateverTheRepositoryHolds)

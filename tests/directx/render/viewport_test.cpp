@@ -104,30 +104,6 @@ TEST_F(ViewportTest, LoadedCamerasReplaceTheArrayAndTheFirstLeads)
     ASSERT_EQ(g_pDxCameraManager->GetCameraCount(), 1);
     EXPECT_NE(g_pDxCameraManager->GetDefaultCamera(), first);
 }
-// A loaded cluster's materials replace the ones made at run time; a cleared cluster leaves none.
-TEST_F(ViewportTest, LoadedMaterialsReplaceTheArray)
-{
-    g_pCluster->Clear();
-    g_pDxMaterialManager->CreateMaterial(TName("stone", true))->m_aReserved160[0] = 9;
-    g_pDxMaterialManager->CreateMaterial(TName("glass", true));
-    TMemoryStream stream;
-    TClusterManager* managers[] = {g_pDxMaterialManager};
-    ASSERT_EQ(g_pCluster->SaveToStream(stream, managers, 1), 0);
-    std::vector<u8> image(stream.GetData(), stream.GetData() + stream.GetSize());
-    g_pDxMaterialManager->CreateMaterial(TName("wood", true));
-
-    ASSERT_EQ(g_pCluster->Load(image.data(), static_cast<u32>(image.size()), CLUSTER_LOAD_NO_CLEAR), 0);
-    ASSERT_EQ(g_pDxMaterialManager->GetMaterialCount(), 2);
-    EXPECT_EQ(g_pDxMaterialManager->FindMaterial(TName("wood", true)), nullptr);
-    TMaterial* stone = g_pDxMaterialManager->FindMaterial(TName("stone", true));
-    ASSERT_NE(stone, nullptr);
-    EXPECT_GE(reinterpret_cast<u8*>(stone), image.data());
-    EXPECT_LT(reinterpret_cast<u8*>(stone), image.data() + image.size());
-    EXPECT_EQ(stone->m_aReserved160[0], 9);
-
-    g_pCluster->Clear();
-    EXPECT_EQ(g_pDxMaterialManager->GetMaterialCount(), 0);
-}
 } // namespace
 
 TEST_F(ViewportTest, ViewportsThatFollowTheBackBufferTakeItsSizeAfterAResizeAndALoad)
