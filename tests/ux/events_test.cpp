@@ -1,6 +1,5 @@
-// UX events and their delegates: the order of delivery, what counts as the same handler, the
-// room of a list, the unsupported base operations, and delegates freed with their callbacks.
-#include "core/system/memory.h"
+// UX events and their delegates: the order of delivery, what counts as the same handler and the
+// room of a list.
 #include "support/scratchworkingfolder.h"
 #include "ux/ux.control.h"
 
@@ -54,21 +53,3 @@ TEST(UxEvents, HandlersAreTheSameOnlyWithTheSameOwnerAndMemberFunctionAndAListHo
     EXPECT_EQ(log, (std::vector<std::string>{"a.First", "a.Second"}));
     EXPECT_NE(folder.SystemLog().find("UX::TEvent::AddHandler(): warning: a list holds 2 handlers"), std::string::npos);
 }
-
-TEST(UxEvents, DelegatesAreFreedWithTheirCallbacksAndEvents)
-{
-    std::vector<std::string> log;
-    TRecorder a{&log, "a"};
-    const u32 bytes = g_MemoryBytes;
-    {
-        UX::TEvent event;
-        event.AddHandler(0, &a, &TRecorder::First);
-        event.AddHandler(1, &a, &TRecorder::Second);
-        EXPECT_GT(g_MemoryBytes.load(), bytes);
-        UX::TEventCallback callback;
-        callback.Bind(&a, &TRecorder::First);
-        callback.Bind(&a, &TRecorder::Second);
-    }
-    EXPECT_EQ(g_MemoryBytes.load(), bytes);
-}
-

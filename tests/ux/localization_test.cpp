@@ -1,5 +1,5 @@
-// UX texts: keys followed in the current language or literals owned by the value, their
-// storage, copies, formatting and loaded garbage.
+// UX texts: keys followed in the current language or literals owned by the value, formatting and
+// loaded garbage.
 #include "core/system/memory.h"
 #include "ux/ux.localization.h"
 
@@ -16,20 +16,6 @@ std::u16string Text(const UX::TLocalization& value)
     return text ? std::u16string(text) : std::u16string(u"(null)");
 }
 } // namespace
-
-TEST(UxLocalization, LiteralsTakeTheNextMultipleOfSixteenAboveTheirLength)
-{
-    UX::TLocalization value;
-    value.SetText(u"123456789012345");
-    ASSERT_NE(value.GetHolder(), nullptr);
-    EXPECT_EQ(value.GetHolder()->nCapacity, 16);
-    const char16_t* buffer = value.GetHolder()->pText;
-    value.SetText(u"short");
-    EXPECT_EQ(value.GetHolder()->pText, buffer) << "a shorter text keeps the buffer";
-    value.SetText(u"1234567890123456");
-    EXPECT_EQ(value.GetHolder()->nCapacity, 32);
-    EXPECT_EQ(Text(value), u"1234567890123456");
-}
 
 TEST(UxLocalization, AKeyFreesTheLiteralAndFollowsTheLanguage)
 {
@@ -51,20 +37,6 @@ TEST(UxLocalization, FormatCutsItsResultAt2047Characters)
     const std::u16string longText(3000, u'a');
     value.Format(u"%s", longText.c_str());
     EXPECT_EQ(Text(value).size(), 2047u);
-}
-
-TEST(UxLocalization, ArraysFreeTheLiteralsTheyDrop)
-{
-    const u32 bytes = g_MemoryBytes;
-    {
-        UX::TLocalizationArray texts;
-        texts.SetCount(3);
-        texts[0].SetText(u"one");
-        texts[2].SetText(u"three");
-        texts.SetCount(1);
-        EXPECT_EQ(Text(texts[0]), u"one");
-    }
-    EXPECT_EQ(g_MemoryBytes.load(), bytes);
 }
 
 // A literal whose capacity lies outside 0..16384 is no text (loaded garbage).

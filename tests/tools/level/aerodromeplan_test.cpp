@@ -2,7 +2,6 @@
 // from: where a unit is held, its path runs on (else it arrives and vanishes); departures pass
 // the queue's entry and the take-off zones in order and end where the take-off begins.
 #include "aerodromeplan.h"
-#include "morvane/game/backgroundscenery.h"
 
 #include <gtest/gtest.h>
 
@@ -90,27 +89,6 @@ TEST(AerodromePlan, DeparturesPassTheQueueAndTheZonesInOrderToWhereTheTakeOffBeg
     EXPECT_LT(PlanDistance(departure.back(), LANDING_END), kOnPath);
     // The first path starts where the landing ends.
     EXPECT_LT(PlanDistance(FirstPath().front(), LANDING_END), kOnPath);
-}
-
-TEST(AerodromePlan, ThePublicRoadIsClosedAndOnePowerLineReachesFarOut)
-{
-    const TPlanPath road = PublicRoad();
-    EXPECT_EQ(PlanDistance(road.front(), road.back()), 0.0f);
-    const std::vector<TPlanPath> lines = PowerLines();
-    ASSERT_EQ(lines.size(), 3u);
-    f32 farthest = 0.0f;
-    for (const TPlanPath& line : lines)
-    {
-        EXPECT_GE(line.size(), 6u);
-        EXPECT_LE(line.size(), 12u);
-        for (const TPlanPoint& pole : line)
-        {
-            farthest = std::max(farthest, PlanDistance(pole, StandPosition(1)));
-            // The wire's mid-span falls half its control point's drop.
-            EXPECT_GT(pole.y - 0.5f * POWER_LINE_SAG, 5.0f) << "the wires clear the ground";
-        }
-    }
-    EXPECT_GT(farthest, 7000.0f);
 }
 
 TEST(AerodromePlan, TheBusesLeaveTheirRowClearOfTheDeployedJetBridge)
