@@ -190,31 +190,25 @@ protected:
     }
 };
 
-TEST_F(SpotTestTest, ASmallObjectWhoseSphereHoldsTheLightIsDrawnWhateverTheCone)
+// A small object takes the cone test unless its sphere holds the light; a large one holding
+// the light in its box is drawn.
+TEST_F(SpotTestTest, TheConeDecidesForObjectsAwayFromTheLight)
 {
     TLight& light = Light(LIGHT_SPOT);
-    TBoxObject& behind = Object(0.0f, 0.0f, -3.0f, 4.0f); // radius 6.9, r 4.2
-    EXPECT_EQ(Test(behind, light), 1u);
-}
-
-TEST_F(SpotTestTest, ASmallObjectAwayFromTheLightTakesTheConeTest)
-{
-    TLight& light = Light(LIGHT_SPOT);
-    EXPECT_EQ(Test(Object(0.0f, 0.0f, 30.0f, 1.0f), light), 1u);  // on the axis
-    EXPECT_EQ(Test(Object(30.0f, 0.0f, 30.0f, 1.0f), light), 0u); // 45 degrees off
-    EXPECT_EQ(Test(Object(0.0f, 0.0f, 200.0f, 1.0f), light), 0u); // beyond the range
-    // The cone is stored in radians: 0.25 on average, 14.3 degrees plus the object's spread.
-    EXPECT_EQ(Test(Object(7.0f, 0.0f, 30.0f, 1.0f), light), 1u);  // 13.1 degrees
-    EXPECT_EQ(Test(Object(9.0f, 0.0f, 30.0f, 1.0f), light), 0u);  // 16.7 degrees
-    EXPECT_EQ(Test(Object(0.0f, 0.0f, -30.0f, 1.0f), light), 0u); // behind the light
-}
-
-TEST_F(SpotTestTest, ALargeObjectHoldingTheLightInItsBoxIsDrawn)
-{
-    TLight& light = Light(LIGHT_SPOT, 1.0f, Placement(0.0f, 0.0f, 0.0f));
-    // Half-size 20 about (15, 0, 0): r = 20.8, the box holds the light though it lies behind.
-    TBoxObject& hall = Object(15.0f, 0.0f, -10.0f, 20.0f);
-    EXPECT_EQ(Test(hall, light), 1u);
+    const struct
+    {
+        f32 x, z, half;
+        u32 drawn;
+    } cases[] = {{0.0f, -3.0f, 4.0f, 1},   // behind, radius 6.9: its sphere holds the light
+                 {0.0f, 30.0f, 1.0f, 1},   // on the axis
+                 {30.0f, 30.0f, 1.0f, 0},  // 45 degrees off
+                 {0.0f, 200.0f, 1.0f, 0},  // beyond the range
+                 {7.0f, 30.0f, 1.0f, 1},   // 13.1 degrees: inside the 0.25 radian cone with its spread
+                 {9.0f, 30.0f, 1.0f, 0},   // 16.7 degrees
+                 {0.0f, -30.0f, 1.0f, 0},  // behind the light
+                 {15.0f, -10.0f, 20.0f, 1}}; // r 20.8: the box holds the light though it lies behind
+    for (const auto& c : cases)
+        EXPECT_EQ(Test(Object(c.x, 0.0f, c.z, c.half), light), c.drawn) << c.x << " " << c.z;
 }
 
 TEST_F(SpotTestTest, AHugeObjectBeyondTheLightsReachIsSkippedBeforeTheConeTest)

@@ -115,7 +115,7 @@ TEST_F(ManagerSystem, ListCommandsWithoutActiveSystemAddNothing)
     EXPECT_TRUE(manager.m_aStep.empty());
 }
 
-TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndUnknownLeavesNone)
+TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndAFifthSystemIsRefused)
 {
     TManagerSystem* first = mm->GetActiveSystem();
     TManagerSystem* second = mm->CreateSystem(TName("test"));
@@ -126,11 +126,8 @@ TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndUnknownLeavesNone)
     mm->__ActivateSystem(TName("missing"));
     EXPECT_EQ(mm->GetActiveSystem(), nullptr);
     EXPECT_EQ(mm->FindSystem(TName("test")), first);
-}
-
-TEST_F(ManagerSystem, CreatingAFifthSystemIsRefused)
-{
-    for (int i = 0; i < 3; ++i)
+    // The fourth system is the last made, the fifth is refused.
+    for (int i = 0; i < 2; ++i)
         EXPECT_NE(mm->CreateSystem(TName("more")), nullptr);
     TManagerSystem* active = mm->GetActiveSystem();
     EXPECT_EQ(mm->CreateSystem(TName("fifth")), nullptr);
@@ -198,7 +195,7 @@ TEST_F(ManagerSystem, UpdateFlagsDecideStepsAndCalls)
     EXPECT_EQ(eager.m_aStep, (std::vector<f32>{0.5f, 0.0f}));
 }
 
-TEST_F(ManagerSystem, OwnClockStepsFromItsRemainder)
+TEST_F(ManagerSystem, OwnClockStepsFromItsRemainderAndFollowsTheTimeScale)
 {
     TRecordingManager own("OwnClock");
     own.m_nChannel = 1;
@@ -210,21 +207,18 @@ TEST_F(ManagerSystem, OwnClockStepsFromItsRemainder)
     mm->Update(0.35f);
     EXPECT_EQ(own.m_aStep.size(), 3u);
     EXPECT_NEAR(own.m_fClockRemainder, 0.05f, 1e-5f);
-}
-
-TEST_F(ManagerSystem, OwnClockStepFollowsTheTimersTimeScale)
-{
-    TRecordingManager own("ScaledClock");
-    own.m_nChannel = 1;
-    own.m_nUpdateFlags = MANAGER_UPDATE_OWN_CLOCK | MANAGER_UPDATE_SKIP_ZERO;
-    mm->AddUpdateManager(&own, 0);
+    // Its step follows the timer's scale: channel 1 runs 5 steps a second, doubled time makes
+    // each step 0.4.
+    TRecordingManager scaled("ScaledClock");
+    scaled.m_nChannel = 1;
+    scaled.m_nUpdateFlags = MANAGER_UPDATE_OWN_CLOCK | MANAGER_UPDATE_SKIP_ZERO;
+    mm->AddUpdateManager(&scaled, 0);
     g_pTimer->SetScale(2.0f, TName("test_scale"));
     mm->Update(0.5f);
     g_pTimer->SetScale(1.0f, TName("test_scale"));
-    // Channel 1 runs 5 steps a second: doubled time makes each step 0.4.
-    ASSERT_EQ(own.m_aStep.size(), 1u);
-    EXPECT_NEAR(own.m_aStep[0], 0.4f, 1e-6f);
-    EXPECT_NEAR(own.m_fClockRemainder, 0.1f, 1e-5f);
+    ASSERT_EQ(scaled.m_aStep.size(), 1u);
+    EXPECT_NEAR(scaled.m_aStep[0], 0.4f, 1e-6f);
+    EXPECT_NEAR(scaled.m_fClockRemainder, 0.1f, 1e-5f);
 }
 
 TEST_F(ManagerSystem, DefaultUpdateRemovesTheManagerAndTheNextEntryStillRuns)
