@@ -115,6 +115,17 @@ protected:
     }
 
     static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
+    // The pixels against the golden image of the name ("" when they match).
+    static std::string Golden(const char* name, const std::vector<std::uint32_t>& pixels, i32 width = kWidth,
+                              i32 height = kHeight)
+    {
+        return CompareWithGolden(name, pixels, width, height);
+    }
+    // A target tone mapped against its golden image, of the frame's size or square.
+    std::string GoldenTarget(const char* name, TRenderTarget* target, i32 square = 0)
+    {
+        return Golden(name, ToneMappedTarget(target, 1.0f), square ? square : kWidth, square ? square : kHeight);
+    }
 
     // The opening of a frame and its opaque passes (Render 0, Viewport 0 and 1): the G-buffer
     // filled, the lights in "Temp2", the opaque combine in "Temp3".
@@ -197,7 +208,7 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
         frame = DrawFrame(true);
     Run("set deferredrendering.disable 0");
     EXPECT_EQ(g_pLightManager->GetTotal(LIGHT_SPOT), 2);
-    EXPECT_EQ(CompareWithGolden("forward_level_frame", frames[1], kWidth, kHeight), "");
+    EXPECT_EQ(Golden("forward_level_frame", frames[1]), "");
     EXPECT_TRUE(frames[0] == frames[1]);
 }
 
@@ -248,11 +259,11 @@ TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
     ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
     Run("set shadow.soften 0");
     DrawFrame(false);
-    EXPECT_EQ(CompareWithGolden("shadow_mask", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight), "");
+    EXPECT_EQ(Golden("shadow_mask", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE))), "");
     Run("set shadow.soften 1");
     const std::vector<std::uint32_t> frame = DrawFrame(false);
-    EXPECT_EQ(CompareWithGolden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight), "");
-    EXPECT_EQ(CompareWithGolden("deferred_level_frame", frame, kWidth, kHeight), "");
+    EXPECT_EQ(Golden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE))), "");
+    EXPECT_EQ(Golden("deferred_level_frame", frame), "");
     EXPECT_EQ(g_pShadowManager->GetShadowCount(), 2u);
 }
 
@@ -327,22 +338,16 @@ TEST_F(LevelSceneTest, TheDeferredTargetsHoldTheGBufferLightsAndShadowMap)
         Tiled({ToneMappedTarget(target(DEFERRED_COLOR), 1.0f), ToneMappedTarget(target(DEFERRED_POSITION), 50.0f),
                ToneMappedTarget(target(DEFERRED_NORMAL), 1.0f), ToneMappedTarget(target(DEFERRED_TEMP1), 1.0f)},
               kWidth, kHeight, 2);
-    EXPECT_EQ(CompareWithGolden("deferred_gbuffer", gbuffer, kWidth * 2, kHeight * 2), "");
-    EXPECT_EQ(CompareWithGolden("deferred_light_directional", ToneMappedTarget(target(DEFERRED_TEMP2), 1.0f), kWidth,
-                                kHeight),
-              "");
-    EXPECT_EQ(CompareWithGolden("deferred_combine", ToneMappedTarget(target(DEFERRED_TEMP3), 1.0f), kWidth, kHeight),
-              "");
-    EXPECT_EQ(CompareWithGolden("shadow_map_split0", ToneMappedTarget(g_pShadowManager->GetTarget(SHADOW_TARGET_MAP), 1.0f),
-                                256, 256),
-              "");
+    EXPECT_EQ(Golden("deferred_gbuffer", gbuffer, kWidth * 2, kHeight * 2), "");
+    EXPECT_EQ(GoldenTarget("deferred_light_directional", target(DEFERRED_TEMP2)), "");
+    EXPECT_EQ(GoldenTarget("deferred_combine", target(DEFERRED_TEMP3)), "");
+    EXPECT_EQ(GoldenTarget("shadow_map_split0", g_pShadowManager->GetTarget(SHADOW_TARGET_MAP), 256), "");
     FinishFrame();
     {
         TOnlyLightsOfType floodlight(LIGHT_SPOT, 0);
         DrawOpaquePasses();
     }
-    EXPECT_EQ(CompareWithGolden("deferred_light_spot", ToneMappedTarget(target(DEFERRED_TEMP2), 1.0f), kWidth, kHeight),
-              "");
+    EXPECT_EQ(GoldenTarget("deferred_light_spot", target(DEFERRED_TEMP2)), "");
     FinishFrame();
 }
 
@@ -376,9 +381,7 @@ TEST_F(LevelSceneTest, ALightsProjectionTextureColoursItsLight)
             TOnlyLightsOfType only(type, 0);
             DrawOpaquePasses();
         }
-        EXPECT_EQ(CompareWithGolden(name, ToneMappedTarget(g_pDeferredRendering->GetTarget(DEFERRED_TEMP2), 1.0f), kWidth,
-                                    kHeight),
-                  "");
+        EXPECT_EQ(GoldenTarget(name, g_pDeferredRendering->GetTarget(DEFERRED_TEMP2)), "");
         FinishFrame();
     }
     floodlight->pProjection = nullptr;
@@ -420,14 +423,14 @@ TEST_F(LevelScenePs2Test, APixelShader2DeviceDrawsTheLevelWithTheForwardRenderer
     EXPECT_EQ(g_pDeferredRendering->m_nSupported, 0u);
     EXPECT_TRUE(Logged("disabled (device does not support pixel shader 3)"));
     EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
-    EXPECT_EQ(CompareWithGolden("forward_level_frame", frame, kWidth, kHeight), "");
+    EXPECT_EQ(Golden("forward_level_frame", frame), "");
 }
 
 // What the game shows of the level first: its start-up script's render list with the console
 // closed and nothing else drawn. The README shows this image.
 TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
 {
-    EXPECT_EQ(CompareWithGolden("level_game_frame", DrawFrame(false), kWidth, kHeight), "");
+    EXPECT_EQ(Golden("level_game_frame", DrawFrame(false)), "");
 }
 
 // The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle
