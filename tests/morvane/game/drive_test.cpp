@@ -63,21 +63,34 @@ protected:
 const std::vector<TVector> kStraight = {TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(0, 0, 20, 1)};
 } // namespace
 
-TEST_F(DriveTest, APoolBlockShorterThanItsCountsIsRefusedAndItsUnitsStayStill)
+// A block a byte short of its counts, or a curve record claiming a point more than there are.
+TEST_F(DriveTest, APoolBlockShorterThanItsCountsOrACurvePastThePointsIsRefusedAndItsUnitsStayStill)
 {
-    TCurvePool& whole = AddPool({kStraight});
-    EXPECT_EQ(whole.Require(), 0u);
-    ASSERT_NE(whole.GetCurve(0), nullptr);
-    EXPECT_EQ(whole.GetPoint(*whole.GetCurve(0), 2).z, 20.0f);
-    Game().CurvePools().SetCount(0);
-
-    TCurvePool& cut = AddPool({kStraight}, 1);
-    EXPECT_EQ(cut.Require(), 1u);
-    EXPECT_EQ(cut.GetCurve(0), nullptr);
-    EXPECT_NE(Log().find("TCurvePool::Load(): error: pool 'CommonUnit': 3 points and 1 curves need 64 bytes, its "
-                         "block holds 63: refused"),
-              std::string::npos)
-        << Log();
+    const struct
+    {
+        u32 cut;
+        u8 claimed;
+        const char* line;
+    } cases[] = {{0, 3, nullptr},
+                 {1, 3, "TCurvePool::Load(): error: pool 'CommonUnit': 3 points and 1 curves need 64 bytes, its block "
+                        "holds 63: refused"},
+                 {0, 4, "pool 'CommonUnit': curve 0 reaches past its 3 points: refused"}};
+    for (const auto& c : cases)
+    {
+        Game().CurvePools().SetCount(0);
+        TCurvePool& pool = AddPool({kStraight}, c.cut);
+        if (c.cut == 0)
+            m_aBlock.back()[3 * 16 + 4] = c.claimed;
+        EXPECT_EQ(pool.Require(), c.line ? 1u : 0u) << c.cut << " " << c.claimed;
+        if (!c.line)
+        {
+            ASSERT_NE(pool.GetCurve(0), nullptr);
+            EXPECT_EQ(pool.GetPoint(*pool.GetCurve(0), 2).z, 20.0f) << "a curve ending at the last point";
+            continue;
+        }
+        EXPECT_EQ(pool.GetCurve(0), nullptr);
+        EXPECT_NE(Log().find(c.line), std::string::npos) << Log();
+    }
     TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
     unit.UpdateDrive(kFrame);
     EXPECT_EQ(unit.m_nDriving, 1u);
@@ -86,18 +99,6 @@ TEST_F(DriveTest, APoolBlockShorterThanItsCountsIsRefusedAndItsUnitsStayStill)
     const size_t lines = Log().size();
     unit.UpdateDrive(kFrame);
     EXPECT_EQ(Log().size(), lines);
-}
-
-TEST_F(DriveTest, ACurveReachingPastThePointsIsRefused)
-{
-    TCurvePool& last = AddPool({kStraight});
-    EXPECT_EQ(last.Require(), 0u) << "a curve ending at the last point";
-    Game().CurvePools().SetCount(0);
-    TCurvePool& past = AddPool({kStraight});
-    // The block's curve record claims one point more than there are.
-    m_aBlock.back()[3 * 16 + 4] = 4;
-    EXPECT_EQ(past.Require(), 1u);
-    EXPECT_NE(Log().find("pool 'CommonUnit': curve 0 reaches past its 3 points: refused"), std::string::npos);
 }
 
 TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
