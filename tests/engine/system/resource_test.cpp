@@ -48,6 +48,26 @@ protected:
         return resource.m_nListIndex < g_pResourceManager->GetResourceCount() &&
                g_pResourceManager->GetResource(resource.m_nListIndex) == &resource;
     }
+    // The resources saved as a repository writer saves them: call Save(), change what the
+    // running records hold, then Load(); the loaded records live in m_Image.
+    void Save()
+    {
+        TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
+        g_pResourceManager->GetSavedManagers(managers);
+        TMemoryStream stream;
+        ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
+        m_Image.assign(stream.GetData(), stream.GetData() + stream.GetSize());
+    }
+    void Load()
+    {
+        ASSERT_EQ(0, g_pCluster->Load(m_Image.data(), static_cast<u32>(m_Image.size()), 0));
+        g_pResourceManager->OnClusterLoad();
+    }
+    static TResource* Loaded(i32 i)
+    {
+        return static_cast<TResource*>(reinterpret_cast<void**>(g_pCluster->GetSlot(RESOURCE_TYPE_ID).pData)[i]);
+    }
+    std::vector<u8> m_Image;
 };
 } // namespace
 
@@ -201,18 +221,10 @@ TEST_F(ResourceTest, LoadedLinksWhoseBackLinkNamesAnotherIndexAreCut)
     used->aUsers.Add({0, 0, user});
     used->aUsers.Add({0, 0, user}); // names the user's link 0, whose pair is users[0]
     g_pResourceManager->PackLinks();
-    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
-    g_pResourceManager->GetSavedManagers(managers);
-    TMemoryStream stream;
-    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
-
-    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
-    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
-    g_pResourceManager->OnClusterLoad();
-    const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
-    auto loaded = [&](i32 i) { return static_cast<TResource*>(reinterpret_cast<void**>(slot.pData)[i]); };
-    EXPECT_EQ(0, loaded(0)->aUses.GetCount());
-    EXPECT_EQ(0, loaded(1)->aUsers.GetCount());
+    Save();
+    Load();
+    EXPECT_EQ(0, Loaded(0)->aUses.GetCount());
+    EXPECT_EQ(0, Loaded(1)->aUsers.GetCount());
     g_pResourceManager->UnloadAll();
     g_pCluster->Clear();
 }
@@ -232,26 +244,18 @@ TEST_F(ResourceTest, LoadedResourcesStartUnloadedAndUnpairedLinksAreCut)
     g_pResourceManager->PackLinks();
     // The second pair's back link names a wrong index.
     sound->aUsers[0].nIndex = 3;
-    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
-    g_pResourceManager->GetSavedManagers(managers);
-    TMemoryStream stream;
-    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
+    Save();
     user->m_nState = RESOURCE_UNLOADED;
     user->m_nListIndex = RESOURCE_NOT_LISTED;
-
-    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
-    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
-    g_pResourceManager->OnClusterLoad();
-    const TClusterSlot& slot = g_pCluster->GetSlot(RESOURCE_TYPE_ID);
-    auto loaded = [&](i32 i) { return static_cast<TResource*>(reinterpret_cast<void**>(slot.pData)[i]); };
-    EXPECT_EQ(RESOURCE_UNLOADED, loaded(0)->m_nState);
-    EXPECT_EQ(RESOURCE_NOT_LISTED, loaded(0)->m_nListIndex);
-    EXPECT_FALSE(loaded(0)->aUses.IsOwned());
-    EXPECT_EQ(1, loaded(0)->aUses.GetCount());
-    EXPECT_EQ(0, loaded(2)->aUses.GetCount());
-    EXPECT_EQ(0, loaded(3)->aUsers.GetCount());
-    EXPECT_EQ(0u, loaded(0)->Require());
-    EXPECT_EQ(RESOURCE_LOADED, loaded(1)->m_nState);
+    Load();
+    EXPECT_EQ(RESOURCE_UNLOADED, Loaded(0)->m_nState);
+    EXPECT_EQ(RESOURCE_NOT_LISTED, Loaded(0)->m_nListIndex);
+    EXPECT_FALSE(Loaded(0)->aUses.IsOwned());
+    EXPECT_EQ(1, Loaded(0)->aUses.GetCount());
+    EXPECT_EQ(0, Loaded(2)->aUses.GetCount());
+    EXPECT_EQ(0, Loaded(3)->aUsers.GetCount());
+    EXPECT_EQ(0u, Loaded(0)->Require());
+    EXPECT_EQ(RESOURCE_LOADED, Loaded(1)->m_nState);
     // The records live in the copy: nothing may stay listed when it goes.
     g_pResourceManager->UnloadAll();
     g_pCluster->Clear();
