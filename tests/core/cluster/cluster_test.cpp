@@ -219,43 +219,6 @@ TEST_F(ClusterTest, SaveReportsAStreamThatRefusesBytes)
     EXPECT_EQ(g_pCluster->SaveToStream(stream, managers, 1), 1);
 }
 
-TEST_F(ClusterTest, ResetPointersAreKeptOnceAndNulledByClear)
-{
-    void* first = this;
-    void* second = this;
-    EXPECT_EQ(g_pCluster->AddResetPointer(&first), 0);
-    EXPECT_EQ(g_pCluster->AddResetPointer(&first), 1);
-    EXPECT_EQ(g_pCluster->AddResetPointer(&second), 0);
-    g_pCluster->RemoveResetPointer(&first);
-    g_pCluster->Clear();
-    EXPECT_EQ(first, this);
-    EXPECT_EQ(second, nullptr);
-    // The list is empty after a clear.
-    second = this;
-    g_pCluster->Clear();
-    EXPECT_EQ(second, this);
-}
-
-TEST_F(ClusterTest, HandlesNameObjectsOfPointerArrays)
-{
-    BuildGraph();
-    ASSERT_EQ(Load(SaveAll()), 0);
-    TTestShape* shape = g_ShapeManager.aShape[2];
-    const TClusterHandle handle = g_pCluster->GetHandle(&shape->nId);
-    EXPECT_EQ(handle.GetIndex(), 2);
-    EXPECT_EQ(handle.GetTypeId(), TEST_SHAPE_TYPE);
-    EXPECT_EQ(handle.GetObject(), shape);
-    EXPECT_EQ(TClusterHandle(1, TEST_GROUP_TYPE).GetObject(), &DynObjects<TTestGroup>(g_pGroupManager)[1]);
-    EXPECT_EQ(TClusterHandle(4, TEST_SHAPE_TYPE).GetObject(), nullptr);
-    EXPECT_EQ(TClusterHandle(0, 999).GetObject(), nullptr);
-    EXPECT_EQ(TClusterHandle().GetObject(), nullptr);
-    EXPECT_TRUE(g_pCluster->GetHandle(nullptr).IsNull());
-    EXPECT_TRUE(g_pCluster->GetHandle(this).IsNull());
-    EXPECT_EQ(g_pCluster->GetArrayManager(TEST_SHAPE_TYPE), &g_ShapeManager);
-    EXPECT_EQ(g_pCluster->GetArrayManager(TEST_GROUP_TYPE), g_pGroupManager);
-    EXPECT_EQ(g_pCluster->GetArrayManager(TEST_PART_TYPE), nullptr);
-}
-
 TEST_F(ClusterTest, HandleLinksResolveOnceAndAreForgottenAtAClear)
 {
     BuildGraph();

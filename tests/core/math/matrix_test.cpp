@@ -95,18 +95,6 @@ TEST(Matrix, InverseOfASingularMatrixIsTheIdentity)
     ExpectMatrixNear(TMatrix(1.0f), dependent.Inverse(), 0.0f);
 }
 
-TEST(Matrix, SetOrientationLooksAlongForward)
-{
-    TMatrix m;
-    m.SetOrientation(TVector(0.0f, 0.0f, 5.0f, 1.0f), TVector(0.0f, 1.0f, 0.0f, 1.0f));
-    ExpectMatrixNear(TMatrix(1.0f), m);
-
-    m.SetOrientation(TVector(1.0f, -2.0f, 0.5f, 1.0f), TVector(0.0f, 1.0f, 0.0f, 1.0f));
-    ExpectOrthonormal(m);
-    const TVector forward = TVector(1.0f, -2.0f, 0.5f, 1.0f).Normalized();
-    ExpectVectorNear(TVector(forward.x, forward.y, forward.z, 0.0f), m.AxisZ());
-}
-
 TEST(Matrix, SetFromDirectionBuildsAnOrthonormalFrameAroundTheDirection)
 {
     // Includes the directions for which the swapped auxiliary vector is parallel to the

@@ -4,22 +4,6 @@
 
 #include <cmath>
 
-TEST(Vector, ResultsCarryPointW)
-{
-    const TVector a(1.0f, 2.0f, 3.0f, 0.0f);
-    const TVector b(4.0f, 5.0f, 6.0f, 0.0f);
-    ExpectVectorNear(TVector(5.0f, 7.0f, 9.0f, 1.0f), TVector::Add(a, b));
-    ExpectVectorNear(TVector(-3.0f, -3.0f, -3.0f, 1.0f), TVector::Subtract(a, b));
-    ExpectVectorNear(TVector(-3.0f, 6.0f, -3.0f, 1.0f), TVector::Cross(a, b));
-    ExpectVectorNear(TVector(-1.0f, -2.0f, -3.0f, 1.0f), a.Negated());
-    // Scaled copies w; Scale leaves it alone.
-    ExpectVectorNear(TVector(2.0f, 4.0f, 6.0f, 0.0f), a.Scaled(2.0f));
-    TVector c(1.0f, 1.0f, 1.0f, 7.0f);
-    c.Scale(3.0f);
-    ExpectVectorNear(TVector(3.0f, 3.0f, 3.0f, 7.0f), c);
-    EXPECT_FLOAT_EQ(32.0f, a.Dot(b));
-}
-
 TEST(Vector, NormalizeKeepsWAndLeavesTinyVectors)
 {
     ExpectVectorNear(TVector(0.6f, 0.0f, 0.8f, 5.0f), TVector(3.0f, 0.0f, 4.0f, 5.0f).Normalized());

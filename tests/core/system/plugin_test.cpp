@@ -60,29 +60,6 @@ private:
 };
 } // namespace
 
-TEST(PluginManager, StaticFactoriesAreFoundByClassAndName)
-{
-    TPlugin* first = nullptr;
-    g_pPluginManager->FindPlugin(first, TName("TSpecular"), s_ShadingClass);
-    ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(static_cast<TTestShading*>(first)->GetLabel(), "specular");
-    ASSERT_NE(first->pPluginData, nullptr);
-    EXPECT_EQ(first->pPluginData->GetName()->GetId(), TName("TSpecular").GetId());
-    EXPECT_STREQ(first->pPluginData->GetClassName()->GetText(), "TTestShading");
-    EXPECT_EQ(first->pPluginData->IsAvailable(), 1);
-    // The factory yields the same object every time.
-    TPlugin* second = nullptr;
-    g_pPluginManager->TryFindPlugin(second, TName("TSpecular"), s_ShadingClass);
-    EXPECT_EQ(second, first);
-
-    TPlugin* absent = first;
-    g_pPluginManager->TryFindPlugin(absent, TName("TGlossy"), s_ShadingClass);
-    EXPECT_EQ(absent, nullptr);
-    g_pPluginManager->TryFindPlugin(absent, TName("TSpecular"), TName("TUnknownClass"));
-    EXPECT_EQ(absent, nullptr);
-    EXPECT_STREQ(g_NameInvalidPlugin.GetText(), "<invalid plugin>");
-}
-
 TEST(PluginManager, CreatePluginsFillsTheArrayInPluginIdOrder)
 {
     TPlugin* objects[4] = {};

@@ -108,36 +108,6 @@ TEST(CriticalSection, IsReentrantAndExcludesOthers)
     EXPECT_EQ(counter, 80000u);
 }
 
-TEST(CriticalSection, TryEnterNeverWaits)
-{
-    TCriticalSection section;
-    ASSERT_TRUE(section.TryEnter());
-    // The holder may take it again; another thread may not, and returns at once.
-    EXPECT_TRUE(section.TryEnter());
-    section.Leave();
-    struct TTrier : public TThread
-    {
-        TCriticalSection* section;
-        int taken = -1;
-        void Run() override
-        {
-            taken = section->TryEnter() ? 1 : 0;
-            if (taken)
-                section->Leave();
-        }
-    } trier;
-    trier.section = &section;
-    ASSERT_TRUE(trier.Start());
-    while (trier.IsRunning())
-        SleepSeconds(0.001f);
-    EXPECT_EQ(trier.taken, 0);
-    section.Leave();
-    ASSERT_TRUE(trier.Start());
-    while (trier.IsRunning())
-        SleepSeconds(0.001f);
-    EXPECT_EQ(trier.taken, 1);
-}
-
 namespace
 {
 // Waits for a pair of automatic events until stopped, counting the pairs it took.

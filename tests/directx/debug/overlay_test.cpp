@@ -32,6 +32,7 @@
 #include "directx/render/dxrendertarget.h"
 #include "platform/d3d9/golden.h"
 
+#include <functional>
 #include <string>
 
 namespace
@@ -169,14 +170,42 @@ protected:
 };
 } // namespace
 
-TEST_F(DebugOverlayTest, TheFrameRateIsDrawnInTheTopRightCornerAndIs0OnTheFirstFrame)
+// The frame rate (0 on the first frame rather than a division by 0), the render statistics
+// with the camera's location, and the resource table with its names and columns.
+TEST_F(DebugOverlayTest, TheFrameRateTheRenderStatisticsAndTheResourceTableAreListed)
 {
-    Variable("info.fps")->SetInt(1);
-    // No frame time yet: 0 rather than a division by 0.
-    EXPECT_EQ("", Draw("debug_fps_first"));
-    s_nNow += TIMER_COUNTS_PER_SECOND / 50;
-    m_pTimer->Update();
-    EXPECT_EQ("", Draw("debug_fps"));
+    const struct
+    {
+        std::vector<const char*> variables;
+        std::function<void()> setUp;
+        const char* golden;
+    } cases[] = {
+        {{"info.fps"}, [] {}, "debug_fps_first"},
+        {{"info.fps"},
+         [this] {
+             s_nNow += TIMER_COUNTS_PER_SECOND / 50;
+             m_pTimer->Update();
+         },
+         "debug_fps"},
+        {{"info.render", "info.location"},
+         [] {
+             for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
+                 g_RenderStatsFrame.aCounter[i] = 1000 * (i + 1) + i;
+         },
+         "debug_render_location"},
+        {{"info.resources"}, [] { DebugResourceTable() = {}; }, "debug_lists"},
+    };
+    for (const auto& c : cases)
+    {
+        for (const char* name : {"info.fps", "info.render", "info.location", "info.resources"})
+            Variable(name)->SetInt(0);
+        for (const char* name : c.variables)
+            Variable(name)->SetInt(1);
+        g_RenderStatsFrame.Clear();
+        c.setUp();
+        EXPECT_EQ("", Draw(c.golden));
+    }
+    g_RenderStatsFrame.Clear();
 }
 
 TEST_F(DebugOverlayTest, ThePerformanceTableListsTheManagersAndTheMemory)
@@ -214,24 +243,6 @@ TEST_F(DebugOverlayTest, ThePerformanceTableListsTheManagersAndTheMemory)
     debug->m_nWorker = 0;
     debug->m_nWorkerIndex = 0;
     EXPECT_EQ("", result);
-}
-
-TEST_F(DebugOverlayTest, TheRenderStatisticsAndTheCameraLocationAreListed)
-{
-    Variable("info.render")->SetInt(1);
-    Variable("info.location")->SetInt(1);
-    g_RenderStatsFrame.Clear();
-    for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
-        g_RenderStatsFrame.aCounter[i] = 1000 * (i + 1) + i;
-    EXPECT_EQ("", Draw("debug_render_location"));
-    g_RenderStatsFrame.Clear();
-}
-
-TEST_F(DebugOverlayTest, TheResourceTableIsDrawnWithItsNamesAndColumns)
-{
-    Variable("info.resources")->SetInt(1);
-    DebugResourceTable() = {};
-    EXPECT_EQ("", Draw("debug_lists"));
 }
 
 TEST_F(DebugOverlayTest, TheLightsAreListedAndThoseOnAreDrawnByTheirType)

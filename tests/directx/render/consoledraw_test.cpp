@@ -168,53 +168,6 @@ TEST_F(ConsoleDrawTest, LongLinesWrapUpwardsAtSpacesKeepingTheirColour)
     }
 }
 
-i64 s_nClock = 0;
-i64 FakeClock()
-{
-    return s_nClock;
-}
-
-TEST_F(ConsoleDrawTest, BackgroundAndBlinkingCursorAreTheDataTextures)
-{
-    // Without the textures in the data only the text is drawn.
-    m_Console.Toggle();
-    m_Console.AdvanceFade(0.2f);
-    m_Console.RenderManager();
-    EXPECT_TRUE(m_Canvas.rects.empty());
-
-    TTexture* background =
-        g_pDxTextureManager->CreateTexture(TName("Texture_console", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
-    TTexture* cursor = g_pDxTextureManager->CreateTexture(TName("Texture_cursor", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, 0);
-    TTimer timer(FakeClock);
-    // sin(6 s) = 0.5: three quarters of the fade.
-    s_nClock += static_cast<i64>(TIMER_COUNTS_PER_SECOND * 3.14159265 / 36.0);
-    TTimer* old = g_pTimer;
-    g_pTimer = &timer;
-    m_Console.SetInput("abc");
-    m_Canvas.texts.clear();
-    m_Console.RenderManager();
-    g_pTimer = old;
-
-    ASSERT_EQ(m_Canvas.rects.size(), 2u);
-    ASSERT_EQ(m_Canvas.shaders.size(), 2u);
-    EXPECT_EQ(m_Canvas.shaders[0], std::make_pair(background, 1));
-    EXPECT_EQ(m_Canvas.shaders[1], std::make_pair(cursor, 1));
-    const auto& back = m_Canvas.rects[0];
-    EXPECT_FLOAT_EQ(back.rect[0], 0.0f);
-    EXPECT_FLOAT_EQ(back.rect[1], 0.0f);
-    EXPECT_FLOAT_EQ(back.rect[2], 600.0f);
-    EXPECT_FLOAT_EQ(back.rect[3], 600.0f);
-    EXPECT_FLOAT_EQ(back.color.a, 1.0f);
-    // After the input line's width (7 per character here).
-    const auto& pen = m_Canvas.rects[1];
-    EXPECT_FLOAT_EQ(pen.rect[0], 21.0f + 22.0f);
-    EXPECT_FLOAT_EQ(pen.rect[1], 600.0f - 158.0f);
-    EXPECT_FLOAT_EQ(pen.rect[2], 21.0f + 32.0f);
-    EXPECT_FLOAT_EQ(pen.rect[3], 600.0f - 138.0f);
-    EXPECT_NEAR(pen.color.a, 0.75f, 1e-3f);
-    EXPECT_FLOAT_EQ(pen.color.r, 1.0f);
-}
-
 TEST_F(ConsoleDrawTest, OnePressOfTheToggleKeyTogglesOnceHoweverManyFramesSeeIt)
 {
     // The registered console: its begin registers it with the cluster and the resources for

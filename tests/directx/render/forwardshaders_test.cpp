@@ -338,51 +338,6 @@ TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
     }
 }
 
-// The debug switch render.wireframe adds the define "Wireframe" to the G-buffer and forward
-// directional shaders: whatever defines a pass has set, the shader has the row with it added.
-TEST_F(ForwardShadersTest, EveryRowOfTheWireFrameShadersHasItsWireFrameTwin)
-{
-    const TName wireframe("Wireframe", true), on("1", true);
-    u32 checked = 0;
-    for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_deferredrendering_gbuffer"})
-    {
-        TDxShader* shader = Shader(name);
-        ASSERT_EQ(shader->Require(), 0u);
-        const i32 rows = static_cast<i32>(shader->m_aProgramData.GetCount());
-        for (i32 i = 0; i < rows; ++i)
-        {
-            const TShaderProgramKey key = shader->m_aProgramData[i].Key;
-            // The row's own define, known by its text's id; the wire-frame rows are skipped.
-            const char* const passDefines[] = {"DReflection", "DAlphaBlendAlphaPass", "DPositionOutput"};
-            std::vector<TName> set;
-            bool known = key.nDefineText == 0;
-            for (const char* define : passDefines)
-                if (TName((std::string(define) + "=1|").c_str()).GetId() == key.nDefineText)
-                {
-                    set.emplace_back(define, true);
-                    known = true;
-                }
-            if (!known)
-                continue;
-            for (const TName& define : set)
-                shader->SetDefine(define, on);
-            shader->SetDefine(wireframe, on);
-            TMeshDescription mesh = {};
-            mesh.VertexLayout.SetId(key.nVertexLayout);
-            TMaterial material;
-            material.aTexture[0] = key.nTextureMask & 1 ? MakeChecker("any", 0, 0) : nullptr;
-            EXPECT_EQ(shader->Begin(nullptr, &mesh, &material), 0) << name << " row " << i;
-            shader->End();
-            for (const TName& define : set)
-                shader->RemoveDefine(define);
-            shader->RemoveDefine(wireframe);
-            ++checked;
-        }
-    }
-    // Every row but the wire-frame twins: 12 directional, 20 G-buffer (each with the plants' 4).
-    EXPECT_EQ(checked, 32u);
-}
-
 // An imposter of size 100 (two units) on the ground, its colour texture lit by the sun.
 TEST_F(ForwardShadersTest, AnImposterStandsAsAnUprightSquareOfItsTextureLitByTheSun)
 {

@@ -96,25 +96,6 @@ TEST_F(MeshTest, ThePendingListRefusesA513thObject)
 
 using DynamicMeshTest = MeshTest;
 
-TEST_F(DynamicMeshTest, LineListsWithoutIndicesCountHalfTheirVertices)
-{
-    TDxShader* shader = MakeShader("lines", {kTexturedEffect}, {Record(0, 0)});
-    TDxDynamicMeshData* mesh = g_pDxDynamicMeshManager->CreateMeshData();
-    ASSERT_EQ(mesh->Setup(16, 0, m_Mesh, shader), 0);
-    EXPECT_EQ(mesh->m_pIndexBuffer, nullptr);
-    mesh->m_nPrimitiveKind = DX_PRIMITIVE_LINES;
-    ASSERT_NE(mesh->AppendVertices(10), nullptr);
-    EXPECT_EQ(mesh->AppendIndices(2), nullptr);
-    mesh->Draw(0, 0, 0);
-    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_PRIMITIVES), 5u);
-    EXPECT_EQ(Counter(RENDER_STATS_DYNAMIC_VERTICES), 10u);
-    // A positioned lock leaves the counts as they are.
-    ASSERT_NE(mesh->LockVerticesAt(2, 4), nullptr);
-    mesh->UnlockVertices();
-    EXPECT_EQ(mesh->m_nVertexCount, 10u);
-    EXPECT_EQ(mesh->LockVerticesAt(14, 4), nullptr);
-    mesh->ReleaseData();
-}
 } // namespace
 
 #include "targetgolden.h"

@@ -25,36 +25,6 @@ protected:
     }
 };
 
-TEST_F(ViewportTest, ApplySetsTheDeviceViewportTheCameraAndTheGlobalParameters)
-{
-    TDxShaderParameter* global = g_pDxShaderManager->_EnterGlobalParameter(TName("TTestMatrix", true));
-    global->m_nFlags = SHADER_PARAMETER_PLUGIN;
-    g_pDxShaderManager->_PrepareGlobalParameters(kGlobalEffect, static_cast<u32>(std::strlen(kGlobalEffect)));
-    TDxViewport* viewport = g_pDxViewportManager->__CreateViewport(TName("left", true), 0);
-    viewport->SetRect(0.0f, 0.0f, 320.0f, 200.0f);
-    viewport->Apply();
-    D3DVIEWPORT9 record = {};
-    m_pManager->GetDevice()->GetViewport(&record);
-    EXPECT_EQ(record.Width, 320u);
-    EXPECT_EQ(record.Height, 200u);
-    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), nullptr);
-    EXPECT_EQ(m_pPlugin->nCalls, 1u);
-    EXPECT_EQ(m_pPlugin->pParameter, global);
-
-    TCamera* camera = g_pDxCameraManager->GetDefaultCamera();
-    camera->m_fFocalLength = 35.0f;
-    camera->m_fHorizontalAperture = 1.4f;
-    camera->m_fVerticalAperture = 0.9f;
-    camera->m_fNearClip = 1.0f;
-    camera->m_fFarClip = 100.0f;
-    camera->m_Projection = TMatrix(0.0f);
-    viewport->SetCamera(camera);
-    viewport->Apply();
-    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), camera);
-    // The lens was fitted to the viewport: the projection was built.
-    EXPECT_NE(camera->m_Projection.aRow[0].x, 0.0f);
-}
-
 TEST_F(ViewportTest, NewViewportsJoinTheCurrentSetWhileItHasRoom)
 {
     TViewportSet set = {};
