@@ -14,6 +14,8 @@
 
 #include <cstdio>
 
+#include <tuple>
+
 namespace
 {
 class UIScreenTest : public UITest
@@ -109,18 +111,15 @@ protected:
     TUIText m_Cell;
 };
 
-TEST_F(UIScreenTest, TheTestScreenMatchesItsGoldenImageAt1280By720)
+TEST_F(UIScreenTest, TheTestScreenMatchesItsGoldenImagesAt1280By720And1920By1200)
 {
-    Build();
-    Frame(0.0f);
-    EXPECT_EQ(m_pGrid->GetScrollRow(), 2) << "row 6 made the last visible one";
-    EXPECT_EQ(RenderGolden("ui_screen_1280x720", 1280, 720), "");
-}
-
-TEST_F(UIScreenTest, TheTestScreenMatchesItsGoldenImageAt1920By1200)
-{
-    Build();
-    Frame(0.0f);
-    EXPECT_EQ(RenderGolden("ui_screen_1920x1200", 1920, 1200), "");
+    for (const auto& [name, width, height] : {std::tuple{"ui_screen_1280x720", 1280, 720}, {"ui_screen_1920x1200", 1920, 1200}})
+    {
+        Build();
+        Frame(0.0f);
+        EXPECT_EQ(m_pGrid->GetScrollRow(), 2) << "row 6 made the last visible one";
+        EXPECT_EQ(RenderGolden(name, width, height), "");
+        g_pUIManager->FinalizeManager();
+    }
 }
 } // namespace
