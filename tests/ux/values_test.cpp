@@ -93,22 +93,23 @@ TEST_F(ValuesTest, TheSliderStepsClampsAndEnablesItsButtonsByTheEnds)
 TEST_F(ValuesTest, AClickIntoTheTrackSetsTheValueByItsPlace)
 {
     slider->Maximum = 10;
-    slider->SetValue(0);
-    // Where a quarter of the track is exact in floats.
+    // Where a quarter of the track is exact in floats; upright, the bottom is the minimum.
     UX::TRect& track = slider->pTrackbar->Computed.Rect;
     track = {100.0f, 50.0f, 200.0f, 40.0f};
-    UX::TMouse mouse = {0, track.x + track.width * 0.3f, track.y + 1.0f, UX::BUTTON_LEFT_RELEASED};
-    slider->pTrackbar->Event(UX::EVENT_CLICK).Invoke(slider->pTrackbar, &mouse);
-    EXPECT_EQ(slider->Value, 3);
-    slider->SetValue(0);
-    mouse.x = track.x + track.width * 0.25f;
-    slider->pTrackbar->Event(UX::EVENT_CLICK).Invoke(slider->pTrackbar, &mouse);
-    EXPECT_EQ(slider->Value, 3);
-    // Upright, the bottom is the minimum.
-    slider->Vertical = 1;
-    mouse.y = track.y + track.height * 0.75f;
-    slider->pTrackbar->Event(UX::EVENT_CLICK).Invoke(slider->pTrackbar, &mouse);
-    EXPECT_EQ(slider->Value, 3);
+    const struct
+    {
+        u8 vertical;
+        f32 x, y;
+    } clicks[] = {{0, 0.3f, 0.0f}, {0, 0.25f, 0.0f}, {1, 0.0f, 0.75f}};
+    for (const auto& c : clicks)
+    {
+        slider->SetValue(0);
+        slider->Vertical = c.vertical;
+        UX::TMouse mouse = {0, track.x + track.width * c.x, track.y + (c.vertical ? track.height * c.y : 1.0f),
+                            UX::BUTTON_LEFT_RELEASED};
+        slider->pTrackbar->Event(UX::EVENT_CLICK).Invoke(slider->pTrackbar, &mouse);
+        EXPECT_EQ(slider->Value, 3) << c.x << ", " << c.y;
+    }
     slider->Vertical = 0;
 }
 
