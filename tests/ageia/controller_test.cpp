@@ -43,12 +43,3 @@ TEST_F(ControllerTest, ControllersAreFoundByTheNamesOfEnabledNodes)
     EXPECT_EQ(nullptr, Manager().FindController(TName("nobody", true)));
 }
 
-TEST_F(ControllerTest, TheListGrowsByBlocksOfAThousandAndTwentyFour)
-{
-    for (i32 i = 0; i < 1024; ++i)
-        Manager().CreateController(nullptr);
-    EXPECT_EQ(1024, Manager().GetCapacity());
-    Manager().CreateController(nullptr);
-    EXPECT_EQ(2048, Manager().GetCapacity());
-    EXPECT_EQ(1025, Manager().GetControllerCount());
-}

@@ -9,52 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-namespace
-{
-template <class T> T At(const void* object, u32 offset)
-{
-    T value;
-    std::memcpy(&value, static_cast<const u8*>(object) + offset, sizeof value);
-    return value;
-}
-} // namespace
-
-// Stored images begin as the prototypes' bytes: these words are repository format.
-TEST(PhysicsTypes, PrototypesHoldTheStoredDefaults)
-{
-    const void* material = DynamicsMaterialDecl().GetPrototype();
-    EXPECT_FLOAT_EQ(1.0f, At<f32>(material, 36));
-    EXPECT_EQ(0u, At<u32>(material, 40));
-
-    const void* geometry = DynamicsGeometryDecl().GetPrototype();
-    EXPECT_EQ(0u, At<u32>(geometry, 12));
-    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 16));
-    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 28));
-    EXPECT_EQ(2u, At<u32>(geometry, 32));
-    EXPECT_FLOAT_EQ(0.1f, At<f32>(geometry, 48));
-    EXPECT_EQ(-1, At<i32>(geometry, 72));
-    EXPECT_EQ(-1, At<i32>(geometry, 76));
-    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 80));
-    EXPECT_FLOAT_EQ(1.0f, At<f32>(geometry, 80 + 60));
-
-    const void* body = DynamicsBodyDecl().GetPrototype();
-    EXPECT_EQ(0x3ECCCCCCu, At<u32>(body, 404));
-    EXPECT_FLOAT_EQ(0.05f, At<f32>(body, 412));
-    for (u32 offset : {416u, 428u, 432u, 440u})
-        EXPECT_FLOAT_EQ(-1.0f, At<f32>(body, offset)) << offset;
-    EXPECT_FLOAT_EQ(3.4028235e38f, At<f32>(body, 448));
-    EXPECT_EQ(4u, At<u32>(body, 436));
-    EXPECT_EQ(2304u, At<u32>(body, 424));
-    EXPECT_EQ(2u, At<u32>(body, 84));
-    EXPECT_EQ(0u, At<u32>(body, 108));
-
-    const void* meshData = CollisionMeshDataDecl().GetPrototype();
-    EXPECT_EQ(3u, At<u32>(meshData, 8));
-    EXPECT_EQ(0xFEFEu, At<u16>(meshData, 56));
-}
-
 TEST(PhysicsTypes, DescriptorsHaveTheStoredSizesAndLinks)
 {
     struct

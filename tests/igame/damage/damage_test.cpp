@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -127,9 +128,6 @@ TEST_F(DamageTest, TheStoredRecordDeclaresItsLinks)
                          TLinkPin{offsetof(TDamageActor, aNode1) + 4, 16, "aNode1"},
                          TLinkPin{offsetof(TDamageActor, aImpactNode) + 4, 16, "aImpactNode"}});
 #pragma GCC diagnostic pop
-    EXPECT_EQ(DamageActorDecl().GetTypeId(), 100);
-    EXPECT_EQ(TDamageActor().health, 100.0f);
-    EXPECT_EQ(TDamageActor().state, -1);
 }
 
 TEST_F(DamageTest, DirectHitsAndAFlatSplashInsideTheRadius)
@@ -138,15 +136,12 @@ TEST_F(DamageTest, DirectHitsAndAFlatSplashInsideTheRadius)
     auto damage = [&](f32 x, u32 node = 0, const TDamageRecord& hit = Hit()) {
         return TDamageManager::DamageOf(a, {hit, {x, 0.0f, 0.0f, 1.0f}, node});
     };
-    // At the actor's own position: direct, even without impact nodes (2 x 10).
-    EXPECT_EQ(damage(10.0f), 20.0f);
-    // Half the radius and just inside the rim: the same (1 - 0.5) x 1 x 4; at the rim none.
-    EXPECT_EQ(damage(14.0f), 2.0f);
-    EXPECT_EQ(damage(17.999f), 2.0f);
-    EXPECT_EQ(damage(18.0f), 0.0f);
-    // The second part only inside its own radius.
-    EXPECT_EQ(damage(14.0f, 0, Hit(5.0f)), 5.0f);
-    EXPECT_EQ(damage(16.0f, 0, Hit(5.0f)), 2.0f);
+    // At the actor's own position: direct, even without impact nodes (2 x 10); half the radius
+    // and just inside the rim the same (1 - 0.5) x 1 x 4, at the rim none; the second part only
+    // inside its own radius.
+    for (auto [x, second, expected] : {std::tuple{10.0f, 0.0f, 20.0f}, {14.0f, 0.0f, 2.0f}, {17.999f, 0.0f, 2.0f},
+                                       {18.0f, 0.0f, 0.0f}, {14.0f, 5.0f, 5.0f}, {16.0f, 5.0f, 2.0f}})
+        EXPECT_EQ(damage(x, 0, Hit(second)), expected) << x << " " << second;
     // A hit node counts only for an actor with impact nodes.
     EXPECT_EQ(damage(-50.0f, m_pOther->m_Name.GetId()), 0.0f);
     m_Actor.aImpactNode.Add(m_pOther);
@@ -196,12 +191,8 @@ TEST_F(DamageTest, EventsLowerTheHealthUntilItIsGone)
 
 TEST_F(DamageTest, ARatioEqualToAThresholdSelectsThatState)
 {
-    EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, 1.0f), 0);
-    EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, 0.8f), 0);
-    EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, 0.79f), 1);
-    EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, 0.4f), 1);
-    EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, 0.39f), 2);
-    EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, 0.0f), 2);
+    for (auto [ratio, state] : {std::pair{1.0f, 0}, {0.8f, 0}, {0.79f, 1}, {0.4f, 1}, {0.39f, 2}, {0.0f, 2}})
+        EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, ratio), state) << ratio;
     TDamageActor none;
     EXPECT_EQ(TDamageManager::StateForRatio(none, 0.0f), 0);
 }
