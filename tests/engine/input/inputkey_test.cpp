@@ -24,33 +24,36 @@ class InputKeyTest : public ScratchFolderTest
 };
 } // namespace
 
-TEST_F(InputKeyTest, ModifiersAndNames)
+// Letters in either case, the modifier words in lower case only; a trailing plus belongs to
+// the name. Modifiers print in one order.
+TEST_F(InputKeyTest, TextsParseToModifiersAndCodesAndPrintInOneOrder)
 {
-    TInputKey key = Parse("shift+ctrl+F1");
-    EXPECT_EQ(key.nModifiers, INPUT_KEY_SHIFT | INPUT_KEY_CTRL);
-    EXPECT_EQ(key.nCode, 59u);
-    EXPECT_TRUE(TInputKey::Equals(key, Parse("ctrl+shift+F1")));
-    EXPECT_EQ(RoundTrip("ctrl+shift+F1"), "shift+ctrl+F1");
-    EXPECT_EQ(RoundTrip("alt+ctrl+shift+Delete"), "shift+ctrl+alt+Delete");
-
-    // Letters in either case; the modifier words in lower case only.
-    EXPECT_EQ(Parse("f1").nCode, 59u);
-    EXPECT_EQ(Parse("SPACE").nCode, 57u);
-    key = Parse("Shift+F1");
-    EXPECT_EQ(key.nModifiers, 0u);
-    EXPECT_EQ(key.nCode, 59u);
-    EXPECT_TRUE(m_Printed.lines.empty());
-}
-
-TEST_F(InputKeyTest, ATrailingPlusBelongsToTheName)
-{
-    EXPECT_EQ(Parse("Num+").nCode, 78u);
-    EXPECT_EQ(RoundTrip("Num+"), "Num+");
-    const TInputKey key = Parse("shift+Num+");
-    EXPECT_EQ(key.nModifiers, INPUT_KEY_SHIFT);
-    EXPECT_EQ(key.nCode, 78u);
-    EXPECT_EQ(RoundTrip("ctrl+Num+"), "ctrl+Num+");
-    EXPECT_EQ(RoundTrip("Num-"), "Num-");
+    constexpr u32 kAny = ~0u;
+    const struct
+    {
+        const char* text;
+        u32 modifiers, code;
+        const char* printed;
+    } cases[] = {{"shift+ctrl+F1", INPUT_KEY_SHIFT | INPUT_KEY_CTRL, 59, "shift+ctrl+F1"},
+                 {"ctrl+shift+F1", INPUT_KEY_SHIFT | INPUT_KEY_CTRL, 59, "shift+ctrl+F1"},
+                 {"alt+ctrl+shift+Delete", INPUT_KEY_SHIFT | INPUT_KEY_CTRL | INPUT_KEY_ALT, kAny, "shift+ctrl+alt+Delete"},
+                 {"f1", 0, 59, nullptr},
+                 {"SPACE", 0, 57, nullptr},
+                 {"Shift+F1", 0, 59, nullptr},
+                 {"Num+", 0, 78, "Num+"},
+                 {"shift+Num+", INPUT_KEY_SHIFT, 78, nullptr},
+                 {"ctrl+Num+", INPUT_KEY_CTRL, 78, "ctrl+Num+"},
+                 {"Num-", 0, kAny, "Num-"}};
+    for (const auto& c : cases)
+    {
+        const TInputKey key = Parse(c.text);
+        EXPECT_EQ(key.nModifiers, c.modifiers) << c.text;
+        if (c.code != kAny)
+            EXPECT_EQ(key.nCode, c.code) << c.text;
+        if (c.printed)
+            EXPECT_EQ(RoundTrip(c.text), c.printed);
+    }
+    EXPECT_TRUE(TInputKey::Equals(Parse("shift+ctrl+F1"), Parse("ctrl+shift+F1")));
     EXPECT_TRUE(m_Printed.lines.empty());
 }
 
