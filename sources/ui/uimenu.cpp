@@ -42,18 +42,17 @@ void TUIMenu::MeasureEntry(TUIItem* entry, f32& width, f32& height)
 
 void TUIMenu::OnLayout()
 {
-    const u32 n = static_cast<u32>(m_aChildren.size());
-    if (n == 0)
+    if (m_aChildren.empty())
         return;
     f32 right = 0.0f, bottom = 0.0f;
+    // Closed entries take no cell: the open ones close up.
+    std::vector<TUIItem*> shown;
+    for (TUIItem* entry : m_aChildren)
+        if (!(entry->m_nFlags & UI_CLOSED))
+            shown.push_back(entry);
+    const u32 count = static_cast<u32>(shown.size());
     if (!m_nHorizontal)
     {
-        // Closed entries take no cell: the open ones close up.
-        std::vector<TUIItem*> shown;
-        for (TUIItem* entry : m_aChildren)
-            if (!(entry->m_nFlags & UI_CLOSED))
-                shown.push_back(entry);
-        const u32 count = static_cast<u32>(shown.size());
         const u32 columns = std::max(1u, std::min(count, m_nColumns));
         const u32 rows = std::max(1u, (count + columns - 1) / columns);
         f32 cellWidth = 0.0f, cellHeight = 0.0f;
@@ -88,16 +87,17 @@ void TUIMenu::OnLayout()
     else
     {
         f32 total = 0.0f;
-        for (TUIItem* entry : m_aChildren)
+        for (TUIItem* entry : shown)
         {
             f32 w, h;
             MeasureEntry(entry, w, h);
             total += w;
         }
-        const f32 gap = m_fSpreadWidth >= 0.0f && n > 1 ? (m_fSpreadWidth - total) / static_cast<f32>(n - 1)
-                                                        : m_fColumnGap;
+        const f32 gap = m_fSpreadWidth >= 0.0f && count > 1
+                            ? (m_fSpreadWidth - total) / static_cast<f32>(count - 1)
+                            : m_fColumnGap;
         f32 x = 0.0f;
-        for (TUIItem* entry : m_aChildren)
+        for (TUIItem* entry : shown)
         {
             f32 w, h;
             MeasureEntry(entry, w, h);

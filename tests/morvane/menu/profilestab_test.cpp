@@ -200,8 +200,9 @@ TEST_F(ProfilesTabTest, WithNoSelectedProfileTheTabShowsNone)
 }
 
 // The corner labels stay clear of both tabs' footers at each screen's shape, "Online" only shows
-// with a session, and the Profiles tab matches its golden images.
-TEST_F(ProfilesTabTest, TheCornerLabelsStayClearOfTheFootersAndTheTabMatchesItsGoldenImages)
+// with a session, the footers' open entries stand side by side on the screen without the gaps of
+// the closed ones, and the Profiles tab matches its golden images.
+TEST_F(ProfilesTabTest, TheFootersFitEachScreenAndTheTabMatchesItsGoldenImages)
 {
     Start();
     OpenProfiles();
@@ -218,14 +219,32 @@ TEST_F(ProfilesTabTest, TheCornerLabelsStayClearOfTheFootersAndTheTabMatchesItsG
                                                std::tuple{"profiles_1280x800", 1280, 800},
                                                std::tuple{"profiles_1920x1200", 1920, 1200}})
     {
+        SCOPED_TRACE(name);
         g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
         g_pUIManager->OnDeviceChange();
         MenuFrames(2);
+        const TUIRect screen = layer->GetAbsoluteRect();
         for (TUIItem* footer : {static_cast<TUIItem*>(Menu().GetProfilesFooter()), loadGameFooter})
+        {
+            const TUIItem* previous = nullptr;
             for (TUIItem* entry : footer->GetChildren())
+            {
+                if (entry->m_nFlags & UI_CLOSED)
+                    continue;
+                const TUIRect box = entry->GetAbsoluteRect();
+                // The hidden tab's footer keeps its last layout.
+                if (footer == Menu().GetProfilesFooter())
+                    EXPECT_TRUE(box.fLeft >= screen.fLeft && box.fRight <= screen.fRight) << entry->m_Name.GetText();
+                if (previous)
+                    EXPECT_NEAR(box.fLeft - previous->GetAbsoluteRect().fRight,
+                                static_cast<TUIMenu*>(footer)->m_fColumnGap, 0.5f)
+                        << entry->m_Name.GetText();
+                previous = entry;
                 for (TUIItem* label : {profileLabel, onlineLabel})
-                    EXPECT_FALSE(overlaps(label->GetAbsoluteRect(), entry->GetAbsoluteRect()))
-                        << name << " " << label->m_Name.GetText() << " " << entry->m_Name.GetText();
-        EXPECT_EQ(RenderGolden(name, width, height), "") << name;
+                    EXPECT_FALSE(overlaps(label->GetAbsoluteRect(), box))
+                        << label->m_Name.GetText() << " " << entry->m_Name.GetText();
+            }
+        }
+        EXPECT_EQ(RenderGolden(name, width, height), "");
     }
 }
