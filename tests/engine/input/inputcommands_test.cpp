@@ -24,7 +24,7 @@ protected:
 };
 } // namespace
 
-TEST_F(InputCommandsTest, BindCreatesTheActionAndPublishesItsInput)
+TEST_F(InputCommandsTest, BindCreatesTheActionPublishesItsInputAndRecordLeavesOne)
 {
     Run("action.bind jump Space");
     TInputAction* jump = Find("jump");
@@ -38,6 +38,11 @@ TEST_F(InputCommandsTest, BindCreatesTheActionAndPublishesItsInput)
     EXPECT_EQ(jump->pPrimary, nullptr);
     EXPECT_EQ(jump->pSecondary, nullptr);
     EXPECT_EQ(Environment("action:jump"), "[]");
+    // Record leaves one input.
+    Run("action.bind fire Space Enter;action.record fire mbLeftButton");
+    EXPECT_EQ(Find("fire")->pPrimary, &TestInput("mbLeftButton"));
+    EXPECT_EQ(Find("fire")->pSecondary, nullptr);
+    EXPECT_EQ(Environment("action:fire"), "[mbLeftButton]");
 }
 
 TEST_F(InputCommandsTest, LookUpErrorsLeaveTheBindingsAlone)
@@ -48,18 +53,17 @@ TEST_F(InputCommandsTest, LookUpErrorsLeaveTheBindingsAlone)
     EXPECT_EQ(m_Printed.lines[0], "^Ierror: 'Hyper': undeclared input");
     EXPECT_EQ(Find("jump")->pSecondary, nullptr);
 
-    Run("action.bind jump");
-    EXPECT_EQ(m_Printed.lines,
-              std::vector<std::string>{"^Ierror: command does not take 1 parameters (at least 2 expected)"});
-    Run("action.unbind");
-    EXPECT_EQ(m_Printed.lines,
-              std::vector<std::string>{"^Ierror: command does not take 0 parameter (1 expected)"});
-    Run("action.unbind nosuch");
-    EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: 'nosuch': undeclared action"});
-    Run("action.record nosuch Space");
-    EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: 'nosuch': undeclared action"});
-    Run("action.record jump Hyper");
-    EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"^Ierror: 'Hyper': undeclared input"});
+    const std::pair<const char*, const char*> refused[] = {
+        {"action.bind jump", "^Ierror: command does not take 1 parameters (at least 2 expected)"},
+        {"action.unbind", "^Ierror: command does not take 0 parameter (1 expected)"},
+        {"action.unbind nosuch", "^Ierror: 'nosuch': undeclared action"},
+        {"action.record nosuch Space", "^Ierror: 'nosuch': undeclared action"},
+        {"action.record jump Hyper", "^Ierror: 'Hyper': undeclared input"}};
+    for (const auto& [line, error] : refused)
+    {
+        Run(line);
+        EXPECT_EQ(m_Printed.lines, std::vector<std::string>{error}) << line;
+    }
     EXPECT_EQ(Find("jump")->pPrimary, &TestInput("Space"));
 }
 
@@ -87,16 +91,6 @@ TEST_F(InputCommandsTest, AScriptCompiledBeforeTheManagersStartBindsWhenItsLines
     EXPECT_EQ(Find("fire")->pSecondary, nullptr);
     EXPECT_EQ(Find("jump")->pPrimary, nullptr);
     EXPECT_EQ(Find("early"), nullptr);
-}
-
-TEST_F(InputCommandsTest, RecordLeavesOneInput)
-{
-    Run("action.bind fire Space Enter");
-    Run("action.record fire mbLeftButton");
-    TInputAction* fire = Find("fire");
-    EXPECT_EQ(fire->pPrimary, &TestInput("mbLeftButton"));
-    EXPECT_EQ(fire->pSecondary, nullptr);
-    EXPECT_EQ(Environment("action:fire"), "[mbLeftButton]");
 }
 
 TEST_F(InputCommandsTest, ListWithAFilter)

@@ -53,15 +53,13 @@ protected:
 TEST_F(LocalizationTest, LanguagesAreFoundByNameOrCodeInAnyCase)
 {
     EXPECT_EQ(Localization().GetCurrentLanguage(), -1);
-    EXPECT_EQ(Select("ENGLISH"), 0u);
-    EXPECT_STREQ(Current(), "English");
-    EXPECT_EQ(Select("deutsch"), 0u);
-    EXPECT_STREQ(Current(), "Deutsch");
+    for (const auto& [asked, current] : {std::pair{"ENGLISH", "English"}, {"deutsch", "Deutsch"}, {"Eng", "English"},
+                                          {"DEU", "Deutsch"}})
+    {
+        EXPECT_EQ(Select(asked), 0u) << asked;
+        EXPECT_STREQ(Current(), current);
+    }
     EXPECT_STREQ(Localization().GetLanguageCode(1).GetText(), "deu");
-    EXPECT_EQ(Select("Eng"), 0u);
-    EXPECT_STREQ(Current(), "English");
-    EXPECT_EQ(Select("DEU"), 0u);
-    EXPECT_STREQ(Current(), "Deutsch");
     // Both files were read once.
     EXPECT_EQ(Localization().GetLanguageCount(), 2);
 
@@ -69,7 +67,7 @@ TEST_F(LocalizationTest, LanguagesAreFoundByNameOrCodeInAnyCase)
     EXPECT_STREQ(Current(), "Deutsch");
 }
 
-TEST_F(LocalizationTest, TextsFallBackToTheNamesOwnText)
+TEST_F(LocalizationTest, TextsFallBackToTheNamesOwnTextShowIdsOrExpandOnRequest)
 {
     EXPECT_EQ(Text("quit"), u"quit"); // no language yet
     Select("english");
@@ -85,24 +83,15 @@ TEST_F(LocalizationTest, TextsFallBackToTheNamesOwnText)
     EXPECT_EQ(std::u16string(Localization().GetText(buffer, 4, unregistered, false)), u"");
     // Cut at the caller's capacity.
     EXPECT_EQ(std::u16string(Localization().GetText(buffer, 4, TName("quit"), false)), u"Bee");
-}
-
-TEST_F(LocalizationTest, ShowIdModeAnswersTheIdentifiers)
-{
+    // The show-id mode answers the identifiers; references expand on request.
     Select("english");
-    TVariable* showId =
-        TCommandManager::Instance().FindVariable(MakeCommandName("localization_showid", false));
+    TVariable* showId = TCommandManager::Instance().FindVariable(MakeCommandName("localization_showid", false));
     ASSERT_NE(showId, nullptr);
     showId->SetInt(1);
     EXPECT_EQ(Text("quit"), u"quit");
     showId->SetInt(0);
     EXPECT_EQ(Text("quit"), u"Quit");
-}
-
-TEST_F(LocalizationTest, ReferencesAreExpandedOnRequest)
-{
     TCommandManager::Instance().SetEnvironment(TName("player", true), TName("Ada", true));
-    Select("english");
     EXPECT_EQ(Text("greeting", true), u"Hello Ada");
     EXPECT_EQ(Text("greeting", false), u"Hello $(player)");
     EXPECT_EQ(std::u16string(Localization().GetTextTemp(TName("greeting"), true)), u"Hello Ada");
