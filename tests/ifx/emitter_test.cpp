@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -94,12 +95,11 @@ TEST_F(EmitterTest, DistantEmittersFadeByTheLogarithmOfTheirDistance)
     EXPECT_EQ(emitter->ComputeRate(0.1f), static_cast<u32>(30.0f * fade));
 
     // A scale with no logarithm to divide by: no fade, on both sides of 1.
-    data->m_fLodScale = 1.0f;
-    EXPECT_EQ(emitter->LodFade(140.0f), 1.0f);
-    data->m_fLodScale = 1.0001f;
-    EXPECT_LT(emitter->LodFade(140.0f), 1.0f);
-    data->m_fLodScale = 0.0f;
-    EXPECT_EQ(emitter->LodFade(1.0e6f), 1.0f);
+    for (auto [scale, distance, faded] : {std::tuple{1.0f, 140.0f, false}, {1.0001f, 140.0f, true}, {0.0f, 1.0e6f, false}})
+    {
+        data->m_fLodScale = scale;
+        EXPECT_EQ(emitter->LodFade(distance) < 1.0f, faded) << scale;
+    }
 }
 
 TEST_F(EmitterTest, LifeModesAgeingAndTheNewParticle)
@@ -123,12 +123,11 @@ TEST_F(EmitterTest, LifeModesAgeingAndTheNewParticle)
         particle.fAge = 0.5f;
         return emitter->StepParticle(particle, 2, dt);
     };
-    EXPECT_EQ(stepAt(PARTICLE_LIFE_WRAPS, 1.25f), 0u);
-    EXPECT_FLOAT_EQ(particle.fAge, 0.75f);
-    EXPECT_EQ(stepAt(PARTICLE_LIFE_HOLDS, 1.25f), 0u);
-    EXPECT_EQ(particle.fAge, 1.0f);
-    EXPECT_EQ(stepAt(PARTICLE_LIFE_AGELESS, 1.25f), 0u);
-    EXPECT_EQ(particle.fAge, 0.5f);
+    for (auto [mode, age] : {std::pair{PARTICLE_LIFE_WRAPS, 0.75f}, {PARTICLE_LIFE_HOLDS, 1.0f}, {PARTICLE_LIFE_AGELESS, 0.5f}})
+    {
+        EXPECT_EQ(stepAt(mode, 1.25f), 0u) << mode;
+        EXPECT_FLOAT_EQ(particle.fAge, age) << mode;
+    }
     // Mode 0 dies, and heads the free list.
     const i32 head = system->m_nFreeHead;
     EXPECT_EQ(stepAt(PARTICLE_LIFE_DIES, 1.25f), 1u);
@@ -190,11 +189,9 @@ TEST_F(EmitterTest, MotionGravityAccelerationSpinAndTheSheet)
     emitter->StepParticle(p, 0, 1.5f);
     EXPECT_EQ(p.fFrame, 3.0f);
     EXPECT_EQ(p.fFrameRate, 0.0f);
-}
 
-TEST_F(EmitterTest, AStandingParticleKeepsItsDirection)
-{
-    TParticle p = Flying(0.0f, 0.0f, 3.0f);
+    // A standing particle keeps its direction; the least speed that has one takes it.
+    p = Flying(0.0f, 0.0f, 3.0f);
     SetParticleVelocity(p, 0.0f, 0.0f, 0.0f);
     EXPECT_EQ(p.fSpeed, 0.0f);
     EXPECT_EQ(p.aDirection[2], 1.0f);
@@ -227,13 +224,13 @@ TEST_F(EmitterTest, ForceAreasPullAndStirInsideTheirRadius)
     EXPECT_FLOAT_EQ(p.fSpeed, 1.0f);
     area.nAxisMask = 0;
     // At the radius and beyond, nothing; mode 1 does nothing either.
-    p.aPosition[0] = 4.0f;
-    ApplyParticleArea(area, centre, p, 0.5f);
-    EXPECT_FLOAT_EQ(p.fSpeed, 1.0f);
-    p.aPosition[0] = 2.0f;
-    area.nMode = PARTICLE_AREA_NONE;
-    ApplyParticleArea(area, centre, p, 0.5f);
-    EXPECT_FLOAT_EQ(p.fSpeed, 1.0f);
+    for (auto [x, mode] : {std::pair{4.0f, PARTICLE_AREA_PULL}, {2.0f, PARTICLE_AREA_NONE}})
+    {
+        p.aPosition[0] = x;
+        area.nMode = mode;
+        ApplyParticleArea(area, centre, p, 0.5f);
+        EXPECT_FLOAT_EQ(p.fSpeed, 1.0f) << x;
+    }
     // Noise: the noise vector of the scaled position.
     area.nMode = PARTICLE_AREA_NOISE;
     area.fNoiseScale = 0.5f;
@@ -536,10 +533,8 @@ TEST_F(EmitterTest, DepthSortingMovesFarParticlesForwardAndKeepsTheFreeList)
         EXPECT_EQ(system->aParticle[i].aPosition[2], depths[i]) << i;
     // The free slots are where the list says, and the list holds them alone.
     EXPECT_EQ(system->m_nFreeHead, 5);
-    EXPECT_TRUE(system->aParticle[5].IsFree());
-    EXPECT_EQ(system->aParticle[5].nLink, 3);
-    EXPECT_TRUE(system->aParticle[3].IsFree());
-    EXPECT_EQ(system->aParticle[3].nLink, PARTICLE_LIST_END);
+    EXPECT_TRUE(system->aParticle[5].IsFree() && system->aParticle[3].IsFree());
+    EXPECT_EQ(std::vector<i32>({system->aParticle[5].nLink, system->aParticle[3].nLink}), std::vector<i32>({3, PARTICLE_LIST_END}));
     EXPECT_EQ(system->m_nLive, 6);
     EXPECT_EQ(EmitterOf(system)->Emit(3), 2u);
 }
