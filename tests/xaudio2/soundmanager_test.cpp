@@ -202,23 +202,18 @@ TEST_F(SoundTest, ThePoolHandsOutItsHighestRecordFirstWithANewSerial)
     EXPECT_EQ(255, Manager().GetFreeList()[255]);
     // The indexed getters answer null outside their arrays, on both sides.
     TSound* sound = nullptr;
-    Manager().GetSound(sound, 255);
-    EXPECT_EQ(Manager().Sounds()[255], sound);
-    for (i32 outside : {-1, 256})
-    {
-        Manager().GetSound(sound, outside);
-        EXPECT_EQ(nullptr, sound) << outside;
-    }
     TSoundGroup* group = nullptr;
-    Manager().GetSoundGroup(group, Manager().GetSoundGroupCount() - 1);
-    EXPECT_NE(nullptr, group);
-    Manager().GetSoundGroup(group, Manager().GetSoundGroupCount());
-    EXPECT_EQ(nullptr, group);
     TSoundData* data = nullptr;
-    Manager().GetSoundData(data, Manager().GetSoundDataCount() - 1);
-    EXPECT_NE(nullptr, data);
-    Manager().GetSoundData(data, -1);
-    EXPECT_EQ(nullptr, data);
+    const i32 groups = Manager().GetSoundGroupCount(), clips = Manager().GetSoundDataCount();
+    for (const auto& [last, inside] : {std::pair{-1, false}, {0, true}, {1, false}})
+    {
+        Manager().GetSound(sound, last < 0 ? -1 : 255 + last);
+        Manager().GetSoundGroup(group, last < 0 ? -1 : groups - 1 + last);
+        Manager().GetSoundData(data, last < 0 ? -1 : clips - 1 + last);
+        EXPECT_EQ(inside, sound != nullptr) << last;
+        EXPECT_EQ(inside, group != nullptr) << last;
+        EXPECT_EQ(inside, data != nullptr) << last;
+    }
     TXAudio2SoundData* tone = Clip("tone");
     TXAudio2Sound* first = Play(tone);
     EXPECT_EQ(255, Manager()._GetSoundIndex(first));
