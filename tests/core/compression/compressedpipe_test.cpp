@@ -92,31 +92,6 @@ TEST(CompressedPipe, EarlyEndAndDamageGiveShortCounts)
     EXPECT_EQ(out, data);
 }
 
-// A file shorter than a read step: the pipe asks it for no more than it holds, so a whole
-// stream read leaves no error line.
-TEST(CompressedPipe, AFileShorterThanAStepIsReadWithoutAnErrorLine)
-{
-    TTestDirectory directory;
-    const std::string data = Pattern(5000);
-    TMemoryStream packed;
-    Pack(packed, data, data.size());
-    const TName path((directory.Path() + "/packed.z").c_str(), true);
-    TFileStream file;
-    ASSERT_EQ(file.Open(path, STREAM_WRITE), 1u);
-    ASSERT_EQ(file.Write(packed.GetData(), packed.GetSize()), packed.GetSize());
-    file.Close();
-    ASSERT_EQ(file.Open(path, STREAM_READ), 1u);
-    TCompressedPipe pipe;
-    ASSERT_EQ(pipe.Open(&file, COMPRESSED_PIPE_READ), 1u);
-    std::string out(5000, 0);
-    EXPECT_EQ(pipe.Read(out.data(), 5000), 5000);
-    EXPECT_TRUE(pipe.IsFinished());
-    EXPECT_EQ(out, data);
-    pipe.Close();
-    file.Close();
-    EXPECT_EQ(directory.ReadFile("system.log").find("error"), std::string::npos);
-}
-
 // A read that never stopped on damage would hang: the read runs in a child process that an
 // alarm ends, so the test fails instead.
 TEST(CompressedPipeDeathTest, DamageStopsTheReadWithAShortCount)

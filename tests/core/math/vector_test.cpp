@@ -35,28 +35,3 @@ TEST(Vector, CopyVector4ArrayPacksStridedRecordsUpToTheCapacity)
     ExpectVectorNear(TVector(5, 6, 7, 8), packed[1]);
     ExpectVectorNear(TVector(-1, -1, -1, -1), packed[2]);
 }
-
-TEST(DoubleNormalizers, DivideByTheLengthRoundedToFloat)
-{
-    f64 flat[2] = {3.0, 4.0};
-    NormalizeDouble2(flat);
-    EXPECT_DOUBLE_EQ(flat[0], 0.6);
-    EXPECT_DOUBLE_EQ(flat[1], 0.8);
-    f64 space[3] = {2.0, 3.0, 6.0};
-    NormalizeDouble3(space);
-    EXPECT_DOUBLE_EQ(space[0], 2.0 / 7.0);
-    EXPECT_DOUBLE_EQ(space[2], 6.0 / 7.0);
-
-    // The double length 1.000000005 rounds to the float 1: x is not scaled at all.
-    f64 nearlyUnit[2] = {1.0, 1e-4};
-    NormalizeDouble2(nearlyUnit);
-    EXPECT_EQ(nearlyUnit[0], 1.0);
-    f64 nearlyUnit3[3] = {1.0, 0.0, 1e-4};
-    NormalizeDouble3(nearlyUnit3);
-    EXPECT_EQ(nearlyUnit3[0], 1.0);
-
-    f64 zero[3] = {0.0, 0.0, 0.0};
-    NormalizeDouble3(zero);
-    EXPECT_EQ(zero[0], 0.0);
-    EXPECT_EQ(zero[2], 0.0);
-}

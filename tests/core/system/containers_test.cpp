@@ -95,25 +95,6 @@ TEST(DArray, ForeignStorageIsNeverFreedAndIsCopiedOnGrowth)
     EXPECT_EQ(g_MemoryReleases - releases, 1u); // only the owned copy
 }
 
-TEST(MArray, OwnsOnlyElementsFromFirstOwnedIndex)
-{
-    TCounted::s_live = 0;
-    TCounted loaded[2];
-    TCounted* foreign[2] = {&loaded[0], &loaded[1]};
-    {
-        MArray<TCounted, 1, 1024> array;
-        array.AttachForeign(foreign, 2);
-        EXPECT_EQ(array.GetFirstOwned(), -1);
-        TCounted* added = array.Add();
-        EXPECT_EQ(array.GetFirstOwned(), 2);
-        EXPECT_EQ(array.GetCount(), 3);
-        EXPECT_EQ(array.GetCapacity(), 2 + 1024);
-        EXPECT_EQ(array[2], added);
-        EXPECT_EQ(TCounted::s_live, 3);
-    }
-    EXPECT_EQ(TCounted::s_live, 2); // the two foreign ones survive
-}
-
 TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
 {
     TCounted loaded[2];

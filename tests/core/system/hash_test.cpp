@@ -90,16 +90,3 @@ TEST(Sha2, UnsupportedSizesAreRefused)
     EXPECT_EQ(Sha2Digest(20, digest, "abc", 3), 1);
     EXPECT_EQ(Hex(digest, 4), "00000000");
 }
-
-TEST(Base64, EncodesOneDigest)
-{
-    u8 zeros[28] = {};
-    char text[41];
-    Base64Encode(text, zeros);
-    EXPECT_EQ(std::string(text), std::string(38, 'A') + "==");
-
-    u8 digest[28];
-    Sha2Digest(28, digest, "abc", 3);
-    Base64Encode(text, digest);
-    EXPECT_STREQ(text, "Iwl9IjQF2CKGQqR3vaJVsyqtvOS9oLP342ydpw==");
-}

@@ -145,41 +145,6 @@ TEST(NameManager, BlocksRestoreAcrossADifferentPoolAddress)
     EXPECT_STREQ(fresh.names->FindText(Id("runtime.only")), "runtime.only");
 }
 
-// The merge walks both sorted tables: run-time names before, between and after every loaded
-// id must all stay.
-TEST(NameManager, RunTimeNamesOnEitherSideOfTheLoadedOnesStay)
-{
-    TScopedNames source;
-    const char* texts[] = {"Resource", "Node", "shadow.enable"};
-    i32 lowest = INT32_MAX;
-    i32 highest = INT32_MIN;
-    for (const char* text : texts)
-    {
-        source.names->Add(Id(text), text);
-        lowest = std::min(lowest, static_cast<i32>(Id(text)));
-        highest = std::max(highest, static_cast<i32>(Id(text)));
-    }
-    const TSavedTable saved = Save(source.names);
-
-    // Run-time texts whose ids sort before every loaded id, between them, and after them all.
-    std::vector<std::string> before, between, after;
-    for (int i = 0; before.empty() || between.empty() || after.empty(); ++i)
-    {
-        const std::string text = "runtime" + std::to_string(i);
-        const i32 id = static_cast<i32>(Id(text.c_str()));
-        (id < lowest ? before : id > highest ? after : between).push_back(text);
-    }
-    TScopedNames target;
-    for (const auto* group : {&before, &between, &after})
-        target.names->Add(Id(group->front().c_str()), group->front().c_str());
-    ASSERT_EQ(Restore(target.names, saved), 0);
-    for (const auto* group : {&before, &between, &after})
-        EXPECT_STREQ(target.names->FindText(Id(group->front().c_str())), group->front().c_str());
-    for (const char* text : texts)
-        EXPECT_STREQ(target.names->FindText(Id(text)), text);
-    EXPECT_EQ(target.names->GetCount(), 6u);
-}
-
 TEST(NameManager, DamagedBlocksAreRefused)
 {
     TTestDirectory directory;

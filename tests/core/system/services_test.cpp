@@ -136,27 +136,6 @@ TEST(DirectoryList, ScansDepthFirstWithRelativePaths)
     EXPECT_EQ(find.Next(), 1u);
 }
 
-TEST(ReadFileHead, ReadsTheFirstBytesOfAFileOnly)
-{
-    TTestDirectory directory;
-    const std::string root = directory.Path() + "/head";
-    std::filesystem::create_directories(root + "/folder");
-    std::ofstream(root + "/long") << "0123456789";
-    std::ofstream(root + "/empty");
-
-    char head[8] = {};
-    EXPECT_EQ(ReadFileHead(Wide(root + "/long").c_str(), head, 4), 4);
-    EXPECT_EQ(std::string(head, 4), "0123");
-    // A shorter file gives what it holds.
-    EXPECT_EQ(ReadFileHead(Wide(root + "/long").c_str(), head, 8), 8);
-    char whole[16] = {};
-    EXPECT_EQ(ReadFileHead(Wide(root + "/long").c_str(), whole, 16), 10);
-    EXPECT_EQ(std::string(whole, 10), "0123456789");
-    EXPECT_EQ(ReadFileHead(Wide(root + "/empty").c_str(), head, 8), 0);
-    EXPECT_EQ(ReadFileHead(Wide(root + "/missing").c_str(), head, 8), -1);
-    EXPECT_EQ(ReadFileHead(Wide(root + "/folder").c_str(), head, 8), -1);
-}
-
 TEST(TextConversion, Windows1252AndUtf8)
 {
     char16_t wide[16];

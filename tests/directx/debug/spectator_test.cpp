@@ -243,24 +243,6 @@ TEST_F(SpectatorTest, WithoutASpectatorCameraTheErrorIsLoggedAndTheCameraStaysOf
     EXPECT_EQ(spectator, g_pDxCameraManager->GetMainCamera());
 }
 
-TEST_F(SpectatorTest, TheSpectatorTakesTheViewFromTheLevelsCameraAndGivesItBack)
-{
-    TCamera* spectator = g_pDxCameraManager->__CreateCamera(Eye("spectator", TVector(0.0f, 0.0f, 0.0f, 1.0f)));
-    Variable("camera.enable")->SetInt(1);
-    ASSERT_EQ(1u, g_pDebugManager->IsCameraEnabled());
-    EXPECT_TRUE(g_pDebugManager->WantsInput());
-    EXPECT_EQ(spectator, g_pDxCameraManager->GetMainCamera());
-    EXPECT_EQ(spectator, g_pDxCameraManager->GetCurrentCamera());
-    EXPECT_EQ(spectator, m_pViewport->pCamera);
-    EXPECT_EQ(m_pLevelCamera, g_pDebugManager->GetSavedCamera());
-    EXPECT_EQ(5.0f, Place(spectator).aRow[3].x);
-    EXPECT_EQ(-10.0f, Place(spectator).aRow[3].z);
-    Variable("camera.enable")->SetInt(0);
-    EXPECT_FALSE(g_pDebugManager->WantsInput());
-    EXPECT_EQ(m_pLevelCamera, g_pDxCameraManager->GetMainCamera());
-    EXPECT_EQ(m_pLevelCamera, m_pViewport->pCamera);
-}
-
 TEST_F(SpectatorTest, TheSpeedKeysRaiseWithoutBoundAndLowerToATenthEvenWithoutTime)
 {
     g_pDxCameraManager->__CreateCamera(Eye("spectator", TVector(0.0f, 0.0f, 0.0f, 1.0f)));

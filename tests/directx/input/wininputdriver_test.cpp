@@ -210,30 +210,6 @@ TEST_F(WinInputTest, WheelNotchesAreOneEachAndCappedAtTen)
     EXPECT_EQ(Value("mbWheelDown"), 0.0f);
 }
 
-TEST_F(WinInputTest, MotionOfAllMiceIsTheAverageOfFourFrames)
-{
-    // Ten counts are worth 1.0.
-    Mouse(10, -20);
-    Frame();
-    EXPECT_FLOAT_EQ(Value("MouseRight"), 0.25f);
-    EXPECT_FLOAT_EQ(Value("MouseBackward"), 0.5f);
-    EXPECT_EQ(Value("MouseLeft"), 0.0f);
-    EXPECT_FLOAT_EQ(Value("MouseRight_0"), 1.0f) << "a mouse's own set is not smoothed";
-    EXPECT_FLOAT_EQ(Value("MouseBackward_0"), 2.0f);
-    EXPECT_FALSE(Input("MouseRight").WasPressed()) << "motion has no edges";
-
-    for (int i = 0; i < 3; ++i)
-    {
-        Mouse(5, 0);
-        Mouse(5, 0);
-        Frame();
-    }
-    EXPECT_FLOAT_EQ(Value("MouseRight"), 1.0f);
-    Frame();
-    EXPECT_FLOAT_EQ(Value("MouseRight"), 0.75f);
-    EXPECT_EQ(Value("MouseRight_0"), 0.0f);
-}
-
 TEST_F(WinInputTest, KeyMessagesMakeEventsForNavigationAndModifiedKeys)
 {
     Message(WM_KEYDOWN, 'A', KeyParameter(0x1E));

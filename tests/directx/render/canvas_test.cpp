@@ -218,21 +218,6 @@ TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
 namespace
 {
 
-TEST_F(CanvasTest, FormattedTextNeedsAFontAndWorldTextACamera)
-{
-    // No current font: measuring answers -1 and writing warns with the formatted text.
-    const TFont kept = m_pCanvas->GetFont();
-    m_pCanvas->SetFont(TName("Arial", true), 16);
-    m_pCanvas->SetFontData(nullptr);
-    EXPECT_EQ(m_pCanvas->GetTextWidth("abc", -1), -1);
-    CanvasWritefColored(1, 2, kWhite, "score %d", 42);
-    EXPECT_NE(m_Log.SystemLog().find("font with no font data (text 'score 42')"), std::string::npos);
-    // Without a main camera world text is not even formatted onto the canvas.
-    ASSERT_EQ(g_pDxCameraManager->GetMainCamera(), nullptr);
-    CanvasWritefWorld(TVector(0, 0, 0, 1), kWhite, "beacon %d", 7);
-    EXPECT_EQ(m_Log.SystemLog().find("beacon 7"), std::string::npos);
-    m_pCanvas->SetFontData(kept.pData);
-}
 } // namespace
 
 namespace

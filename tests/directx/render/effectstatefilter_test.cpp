@@ -153,23 +153,6 @@ TEST_F(EffectStateFilterTest, ConstantsReachTheDeviceOnlyWhenAWordDiffers)
     EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_PIXEL_CONSTANT_REGISTERS], 3u);
 }
 
-TEST_F(EffectStateFilterTest, StreamsAndTargetsAreFilteredOnEveryValue)
-{
-    IDirect3DSurface9* surface = nullptr;
-    m_pTexture->GetSurfaceLevel(0, &surface);
-    m_pFilter->SetStreamSource(0, nullptr, 0, 16);
-    m_pFilter->SetStreamSource(0, nullptr, 0, 16);
-    m_pFilter->SetStreamSource(0, nullptr, 32, 16);
-    m_pFilter->SetStreamSource(0, nullptr, 32, 24);
-    m_pFilter->SetRenderTarget(1, nullptr);
-    m_pFilter->SetRenderTarget(1, surface);
-    m_pFilter->SetRenderTarget(1, surface);
-    EXPECT_EQ(m_pDevice->Take(), (TCalls{"stream 0 0/16", "stream 0 32/16", "stream 0 32/24", "rt 1"}));
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_TARGET_CHANGES], 1u);
-    m_pFilter->SetRenderTarget(1, nullptr);
-    surface->Release();
-}
-
 TEST_F(EffectStateFilterTest, AFullTouchedListKeepsSettingStates)
 {
     // 16 samplers x 13 states and 16 stages x 4 states: more than 256.

@@ -178,28 +178,6 @@ TEST_F(LoopTest, AFailingPresentIsLoggedOnce)
               1);
 }
 
-// Each flush waits on an event query: its own frame's, or with interleaving the previous
-// frame's, so that one frame may be in flight.
-TEST_F(LoopTest, TheFlushWaitsForThisFramesOrWithInterleavingThePreviousFramesEvent)
-{
-    m_pManager->PresentFlush();
-    ASSERT_NE(m_pManager->GetFlushQuery(1), nullptr);
-    EXPECT_EQ(m_pManager->GetFlushIndex(), 0u);
-    EXPECT_EQ(m_pManager->GetFlushQuery(0)->GetState(), RENDER_QUERY_IDLE);
-    EXPECT_EQ(m_pManager->GetFlushQuery(1)->GetState(), RENDER_QUERY_ENDED);
-
-    g_device_present_interleave_flush.SetInt(1);
-    for (u32 frame = 1; frame <= 2; ++frame)
-    {
-        m_pManager->PresentFlush();
-        // This frame's event stays ended; the other one was waited for.
-        const u32 waited = frame % 2;
-        EXPECT_EQ(m_pManager->GetFlushIndex(), waited);
-        EXPECT_EQ(m_pManager->GetFlushQuery(waited)->GetState(), RENDER_QUERY_IDLE);
-        EXPECT_EQ(m_pManager->GetFlushQuery(waited ^ 1)->GetState(), RENDER_QUERY_ENDED);
-    }
-}
-
 TEST_F(LoopTest, RunningWithoutADeviceIsRefused)
 {
     m_pManager->m_nStepWord = 1;
@@ -234,15 +212,6 @@ TEST_F(LoopTest, RunningFromInsideTheLoopIsRefused)
     m_Console.lines.clear();
     Run("device_run");
     EXPECT_TRUE(m_Console.lines.empty());
-}
-
-TEST_F(LoopTest, TheFirstQueuedMessageIsNotDropped)
-{
-    m_First.m_nWatched = WM_USER + 1;
-    PostMessageW(m_pManager->GetWindowHandle(), WM_USER + 1, 0, 0);
-    QuitAfterUpdates(1);
-    m_pManager->__Run();
-    EXPECT_EQ(m_Journal, std::vector<std::string>{"first message"});
 }
 
 TEST_F(LoopTest, MessagesReachListenersInOrderUntilOneConsumes)
@@ -288,21 +257,6 @@ TEST_F(LoopTest, PendingChangesApplyTogetherAtTheStartOfTheNextPass)
                                                "first change",   "second change",  "first change",
                                                "second change",  "first restore",  "second restore"};
     EXPECT_EQ(m_Journal, expected);
-}
-
-TEST_F(LoopTest, DraggingResetsOnlyOnRelease)
-{
-    Send(WM_ENTERSIZEMOVE);
-    EXPECT_EQ(m_pManager->GetPauseCount(), 1);
-    RECT rect = {0, 0, 900, 600};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(m_pManager->GetWindowHandle(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    Send(WM_NULL);
-    EXPECT_TRUE(m_Journal.empty());
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_EQ(m_pManager->GetPauseCount(), 0);
-    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 900);
 }
 
 TEST_F(LoopTest, AFailedResetKeepsTheDeviceLostAndIsRetriedByTheLoop)

@@ -52,20 +52,29 @@ protected:
     ID3DXEffect* m_pEffect = nullptr;
 };
 
-TEST_F(PluginTest, CameraMatricesWaitForAViewport)
+TEST_F(PluginTest, SizesFollowTheCurrentTargetAndCameraMatricesWaitForAViewport)
 {
+    Apply("TDeviceSize", "Vectors");
+    const f32 width = static_cast<f32>(m_pManager->GetBackBufferWidth());
+    EXPECT_EQ(Vector(0).z, width * 0.5f);
+    EXPECT_EQ(Vector(1).w, 0.5f / static_cast<f32>(m_pManager->GetBackBufferHeight()));
+    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("half", true), 64, 32, 0x102, 0, 0, 0);
+    target->SetRenderTarget(nullptr);
+    Apply("TRenderTargetSize", "Vectors");
+    EXPECT_EQ(Vector(0).y, 32.0f);
+    EXPECT_EQ(Vector(1).x, 1.0f / 64.0f);
+
     TCamera* camera = g_pDxCameraManager->GetDefaultCamera();
     camera->m_View = TMatrix(2.0f);
     g_pDxCameraManager->SetCamera(camera);
-    Apply("TCameraMatrix", "Matrix");
     D3DXMATRIX matrix = {};
-    m_pEffect->GetMatrix("Matrix", &matrix);
-    EXPECT_EQ(matrix.m[0][0], 0.0f);
-    g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("v", true), 0));
-    Apply("TCameraMatrix", "Matrix");
-    m_pEffect->GetMatrix("Matrix", &matrix);
-    EXPECT_EQ(matrix.m[0][0], 2.0f);
+    for (const f32 expected : {0.0f, 2.0f})
+    {
+        Apply("TCameraMatrix", "Matrix");
+        m_pEffect->GetMatrix("Matrix", &matrix);
+        EXPECT_EQ(matrix.m[0][0], expected);
+        g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("v", true), 0));
+    }
     g_pDxCameraManager->SetCamera(nullptr);
 }
-
 } // namespace

@@ -160,21 +160,6 @@ TEST_F(ShaderRepositoryTest, InstancesArePlacedAndTintedByTheirOwnMatrixAndColou
     EXPECT_EQ(EndImage(target, "shaders_instances"), "");
 }
 
-TEST_F(ShaderRepositoryTest, SkinnedVerticesFollowTheirWeightedBones)
-{
-    // Bone 0 holds the quad in place, bone 1 moves it right: weighted 3 to 1.
-    std::vector<TVertex> vertices;
-    AddQuad(vertices, -0.5f, -0.5f, 0.3f, 0.5f, kRainbow, 0);
-    TDxMeshData* mesh = MakeMesh("arm", Layout("mesh_skinned", 2), vertices);
-    m_pPalette->aMatrix.assign(60, TMatrix(1.0f));
-    m_pPalette->aMatrix[1] = TMatrix::RotationZ(90.0f);
-    m_pPalette->aMatrix[1].aRow[3] = TVector(0.8f, 0.0f, 0.0f, 1.0f);
-
-    TRenderTarget* target = BeginImage();
-    mesh->Draw(TMatrix(1.0f), Shader("Shader_meshskinned"), nullptr);
-    EXPECT_EQ(EndImage(target, "shaders_skinned"), "");
-}
-
 TEST_F(ShaderRepositoryTest, AMaterialsSecondStageMultipliesTheShadersFirst)
 {
     std::vector<TVertex> vertices;

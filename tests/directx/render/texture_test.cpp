@@ -182,28 +182,6 @@ TEST_F(TextureLoadTest, SkyTexturesAreMadeAt512WhateverTheRepositoryHolds)
     EXPECT_EQ(texture->m_nFormat, 0x102);
 }
 
-TEST_F(TextureLoadTest, DynamicTexturesLockWithDiscardAndComeBackAfterADeviceLoss)
-{
-    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("video", true), 32, 16, 1, 1, TEXTURE_2D, 0x102,
-                                                           TEXTURE_DYNAMIC);
-    u32 pitch = 0, size = 0;
-    u8* bits = static_cast<u8*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
-    ASSERT_NE(bits, nullptr);
-    EXPECT_EQ(pitch, 128u);
-    EXPECT_EQ(size, 128u * 16);
-    bits[0] = 42;
-    texture->Unlock(0);
-    EXPECT_EQ(g_DxDeviceStatistics.nColourTargets, 32u * 16 * 4);
-    EXPECT_EQ(FirstByteOfLevel(texture, 0), 42);
-
-    g_pResourceManager->DeviceLost();
-    EXPECT_FALSE(texture->IsLoaded());
-    EXPECT_EQ(texture->m_pTexture, nullptr);
-    EXPECT_EQ(g_DxDeviceStatistics.nColourTargets, 0u);
-    EXPECT_NE(texture->Lock(TEXTURE_LOCK_READ_WRITE, 0, pitch, size), nullptr);
-    texture->Unlock(0);
-}
-
 class TEndCounter : public TTextureAnimationMethods
 {
 public:
