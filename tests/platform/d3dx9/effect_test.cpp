@@ -339,6 +339,8 @@ TEST_F(D3DXTest, PassStatesReachTheStateManagerInOrderAndDroppedTexturesNeverThe
     EXPECT_EQ(1u, blend);
     EXPECT_EQ(D3D_OK, effect->EndPass());
     EXPECT_EQ(D3D_OK, effect->End());
+    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    EXPECT_EQ(1u, blend) << "nothing saved, nothing put back";
 
     // Without a state manager the pass sets the device itself.
     effect->SetStateManager(nullptr);
@@ -362,16 +364,19 @@ TEST_F(D3DXTest, BeginWithoutDoNotSaveStatePutsTheStatesBackAtEnd)
     ID3DXEffect* effect = MakeEffect(kStates);
     ASSERT_NE(nullptr, effect);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetSamplerState(2, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
     UINT passes = 0;
     ASSERT_EQ(D3D_OK, effect->Begin(&passes, 0));
     ASSERT_EQ(D3D_OK, effect->BeginPass(0));
-    DWORD blend = 0;
+    DWORD blend = 0, address = 0;
     device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
     EXPECT_EQ(1u, blend);
     effect->EndPass();
     effect->End();
     device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
     EXPECT_EQ(0u, blend);
+    device->GetSamplerState(2, D3DSAMP_ADDRESSU, &address);
+    EXPECT_EQ(DWORD(D3DTADDRESS_MIRROR), address);
     // Misuse is refused, not followed.
     EXPECT_EQ(D3DERR_INVALIDCALL, effect->BeginPass(0));
     EXPECT_EQ(D3DERR_INVALIDCALL, effect->End());
@@ -437,7 +442,8 @@ pass p0
     effect->End();
 
     // A light type far out of range is passed on saturated, not through an undefined conversion.
-    const D3DXVECTOR4 wild[8] = {{3e30f, 0, 0, 0}};
+    const D3DXVECTOR4 wild[9] = {{3e30f, 0, 0, 0}};
+    EXPECT_EQ(D3DERR_INVALIDCALL, effect->SetVectorArray("Sun", wild, 9));
     ASSERT_EQ(D3D_OK, effect->SetVectorArray("Sun", wild, 8));
     ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
     ASSERT_EQ(D3D_OK, effect->BeginPass(0));

@@ -179,9 +179,33 @@ TEST(EffectCompilerTest, ErrorsNameTheLineAndTheReason)
     }
 }
 
-TEST(EffectCompilerTest, RejectsControlCharactersInsteadOfReadingPastThem)
+TEST(EffectCompilerTest, LimitsTakeTheirLastAndRefuseTheFirstPast)
 {
-    const std::string text("effect 1\nparameter float f\0 = 1", 30);
-    TEffectDescription description;
-    EXPECT_EQ(Compile(text, description), "line 2: unexpected control character");
+    std::string most = "effect 1\n", tooMany;
+    for (int i = 0; i < 1024; ++i)
+        most += "parameter float p" + std::to_string(i) + "\n";
+    tooMany = most + "parameter float p1024\n";
+    const std::string pass = "effect 1\nparameter matrix m\ntechnique t\npass p\n";
+    const struct
+    {
+        std::string text;
+        bool accepted;
+    } kCases[] = {
+        {most, true},
+        {tooMany, false},
+        {pass + "vertexconstant 508 m", true},
+        {pass + "vertexconstant 509 m", false},
+        {pass + "samplerstate 15 AddressU = Wrap", true},
+        {pass + "samplerstate 16 AddressU = Wrap", false},
+        {"effect 1\nparameter float\tf = 1", true},
+        {std::string("effect 1\nparameter float f\0 = 1", 30), false}, // not read past
+        {"effect 1\nparameter float f\x7f = 1", false},
+    };
+    for (const auto& c : kCases)
+    {
+        TEffectDescription description;
+        std::string error;
+        EXPECT_EQ(TEffectCompiler::Compile(c.text.data(), c.text.size(), description, error), c.accepted)
+            << c.text.substr(c.text.size() - 30) << "\nerror: " << error;
+    }
 }
