@@ -63,20 +63,6 @@ protected:
 };
 } // namespace
 
-TEST_F(LevelPostEffectsTest, TheLevelStartsInItsClearLookAndKeepsTheHangarsArea)
-{
-    EXPECT_EQ(m_Loaded.nName, TName(LEVEL_EFFECTS, true).GetId());
-    EXPECT_EQ(m_Loaded.nFlags, EFFECT_FLAG_HAZE);
-    EXPECT_EQ(m_Loaded.Haze.nUserId, TName(LEVEL_HAZE_TEXTURE, true).GetId());
-    EXPECT_EQ(m_Loaded.Haze.pObject, nullptr);
-    ASSERT_EQ(g_pEffectsManager->Areas().GetCount(), 1);
-    const TEffectArea& area = *g_pEffectsManager->Areas()[0];
-    EXPECT_EQ(area.GetNode()->m_Name, TName(LEVEL_EFFECT_AREA, true));
-    EXPECT_EQ(area.m_Settings.nName, TName(LEVEL_EFFECTS_HANGAR, true).GetId());
-    EXPECT_EQ(area.m_Settings.nFlags, 0u);
-    EXPECT_EQ(area.GetNode()->GetWorldMatrix()->aRow[3].x, LEVEL_HANGAR_X);
-}
-
 TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
 {
     ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);

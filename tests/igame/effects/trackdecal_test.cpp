@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -105,12 +106,8 @@ protected:
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-TEST(TrackDecalRecord, LayoutDefaultsAndLinks)
+TEST(TrackDecalRecord, LayoutAndLinks)
 {
-    const TTrackDecal track;
-    EXPECT_EQ(track.m_fVScale, 1.0f);
-    EXPECT_EQ(track.m_fMinimumTurn, 5.0f);
-    EXPECT_EQ(track.m_fMinimumDistance, 0.5f);
     EXPECT_EQ(TrackDecalDecl().GetObjectSize(), 596u);
     ExpectDeclaredLinks(TrackDecalDecl(), {LINK(TTrackDecal, pNode), LINK(TTrackDecal, pDecal)});
     // The heading of a direction, and its pitch.
@@ -136,10 +133,8 @@ TEST_F(TrackDecalTest, ShortMovesAndSmallTurnsLayNothingALongerMoveOneSegment)
     EXPECT_NEAR(high, 0.45f, 1e-3f);
     const TDecalVertex& v = Pool()->GetVertices()[0];
     EXPECT_FLOAT_EQ(v.aPosition[1], DECAL_LIFT);
-    EXPECT_EQ(v.aUp[1], FloatToHalf(1.0f));
-    EXPECT_EQ(v.aTangent[0], FloatToHalf(-1.0f));
-    EXPECT_EQ(v.aThird[2], FloatToHalf(1.0f));
-    EXPECT_EQ(v.aThird[3], FloatToHalf(0.0f));
+    EXPECT_EQ(std::vector<u16>({v.aUp[1], v.aTangent[0], v.aThird[2], v.aThird[3]}),
+              std::vector<u16>({FloatToHalf(1.0f), FloatToHalf(-1.0f), FloatToHalf(1.0f), FloatToHalf(0.0f)}));
     EXPECT_EQ(v.nColour, 0xFFFF0000u);
     EXPECT_EQ(v.aOne[0], 1.0f);
     // Across: the atlas entry's column, 0.25 to 0.5.
