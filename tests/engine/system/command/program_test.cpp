@@ -51,14 +51,36 @@ protected:
     TCommandProgram m_Program;
 };
 
-TEST_F(ProgramTest, StatementsEndAtLineFeedsAndSemicolons)
+// Statements end at line feeds and semicolons; comments and empty lines count as lines only (a
+// token running into a comment goes with it); arguments beyond six are dropped; an open quote
+// ends at the end of the text.
+TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
 {
-    m_Program.Parse("set a 1;set b 2");
-    ASSERT_EQ(m_Program.GetInstructionCount(), 2);
-    EXPECT_EQ(Text(m_Program.GetInstruction(0).nCommand), "set");
-    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), (std::vector<std::string>{"a", "1"}));
-    EXPECT_EQ(m_Program.GetInstruction(0).nLine, 1);
-    EXPECT_EQ(m_Program.GetInstruction(1).nLine, 2);
+    const auto parsed = [&](const char* text) {
+        m_Program.Parse(text);
+        std::vector<std::string> out;
+        for (i32 i = 0; i < m_Program.GetInstructionCount(); ++i)
+        {
+            const TCommandInstruction& instruction = m_Program.GetInstruction(i);
+            std::string line = std::to_string(instruction.nLine) + ":" + Text(instruction.nCommand);
+            for (const std::string& argument : Arguments(instruction))
+                line += "|" + argument;
+            out.push_back(line);
+        }
+        return out;
+    };
+    using TLines = std::vector<std::string>;
+    const std::pair<const char*, TLines> cases[] = {
+        {"set a 1;set b 2", {"1:set|a|1", "2:set|b|2"}},
+        {"// heading\n\n   \ntest.record 1 // trailing \"quote\n\r\ntest.record 2//x\ntest.record 3",
+         {"4:test.record|1", "6:test.record", "7:test.record|3"}},
+        {"a/b c", {"1:a/b|c"}},
+        {"test.record 1 2 3 4 5 6 7 8\ntest.record 9\n", {"1:test.record|1|2|3|4|5|6", "2:test.record|9"}},
+        {"test.record \"open\nquote", {"1:test.record|open\nquote"}}};
+    for (const auto& [text, lines] : cases)
+        EXPECT_EQ(parsed(text), lines) << text;
+    EXPECT_NE(SystemLog().find("(2): quoted text not closed"), std::string::npos);
+    m_Program.Parse("set a 1");
     EXPECT_EQ(m_Program.GetInstruction(0).nIndex, -1);
     EXPECT_EQ(m_Program.GetInstruction(0).aCache[3], -1);
 }
@@ -80,32 +102,6 @@ TEST_F(ProgramTest, QuotedTextIsOneArgumentWithItsBlanks)
         EXPECT_LT(static_cast<i32>(m_Program.GetName(i - 1)), static_cast<i32>(m_Program.GetName(i)));
 }
 
-TEST_F(ProgramTest, CommentsAndEmptyLinesCountAsLinesOnly)
-{
-    m_Program.Parse(
-        "// heading\n\n   \ntest.record 1 // trailing \"quote\n\r\ntest.record 2//x\ntest.record 3");
-    ASSERT_EQ(m_Program.GetInstructionCount(), 3);
-    EXPECT_EQ(m_Program.GetInstruction(0).nLine, 4);
-    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), std::vector<std::string>{"1"});
-    EXPECT_EQ(m_Program.GetInstruction(1).nLine, 6);
-    // "2//x": the token that runs into the comment is dropped with it.
-    EXPECT_TRUE(Arguments(m_Program.GetInstruction(1)).empty());
-    EXPECT_EQ(m_Program.GetInstruction(2).nLine, 7);
-
-    m_Program.Parse("a/b c");
-    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
-    EXPECT_EQ(Text(m_Program.GetInstruction(0).nCommand), "a/b");
-}
-
-TEST_F(ProgramTest, ArgumentsBeyondSixAreDropped)
-{
-    m_Program.Parse("test.record 1 2 3 4 5 6 7 8\ntest.record 9\n");
-    ASSERT_EQ(m_Program.GetInstructionCount(), 2);
-    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)),
-              (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(m_Program.GetInstruction(1).nLine, 2);
-}
-
 TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
 {
     const std::string token(300, 't');
@@ -121,14 +117,6 @@ TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
     m_Program.Parse(("test.record 1\ntest.record " + token + "\ntest.record 2").c_str());
     EXPECT_NE(SystemLog().find("(2): token too long, cut to 127 characters"), std::string::npos);
     EXPECT_EQ(SystemLog().find("(3): token too long"), std::string::npos);
-}
-
-TEST_F(ProgramTest, AnUnterminatedQuoteEndsAtTheEndOfTheText)
-{
-    m_Program.Parse("test.record \"open\nquote");
-    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
-    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), std::vector<std::string>{"open\nquote"});
-    EXPECT_NE(SystemLog().find("(2): quoted text not closed"), std::string::npos);
 }
 
 TEST_F(ProgramTest, LinkingFindsCommandsAndLetsThemPrepareWithoutPrinting)
@@ -153,7 +141,7 @@ TEST_F(ProgramTest, LinkingFindsCommandsAndLetsThemPrepareWithoutPrinting)
                            "^Isystem/test.icom(2): error: 'no.such.command': undeclared command"});
 }
 
-TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarm)
+TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarmAndReachesTheLogEscaped)
 {
     std::string garbage;
     for (int i = 1; i < 256; ++i)
@@ -163,10 +151,7 @@ TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarm)
     m_Program.Link();
     m_Program._Execute();
     EXPECT_GT(m_Program.GetInstructionCount(), 0);
-}
-
-TEST_F(ProgramTest, ADamagedCommandNameReachesTheLogEscaped)
-{
+    // A damaged command name reaches the log escaped.
     m_Program.Parse("test.re\x01\x9b\xff" "cord x\n");
     m_Program.Link();
     Manager().SetSource(TName("system/test.icom", true));
@@ -213,26 +198,29 @@ TEST_F(ProgramTest, DamagedImagesAreRefused)
         WriteFile("bad.cp10", image);
         return LoadFrom(loaded, "bad.cp10");
     };
-    EXPECT_EQ(refuse(good.substr(0, 10)), PROGRAM_SHORT_HEADER);
-    EXPECT_EQ(refuse("cp11" + good.substr(4)), PROGRAM_WRONG_MAGIC);
-    std::string other = good;
-    other[4] ^= 1;
-    EXPECT_EQ(refuse(other), PROGRAM_WRONG_SIGNATURE);
-    EXPECT_EQ(refuse(good.substr(0, good.size() - 1)), PROGRAM_SHORT_DATA);
-
-    std::string text = good;
-    text[COMMAND_PROGRAM_HEADER_SIZE + 6] ^= 0x20; // a name whose text no longer gives its id
-    EXPECT_EQ(refuse(text), PROGRAM_DAMAGED);
-    std::string count = good;
-    count[8] = 100; // more names than the block holds
-    EXPECT_EQ(refuse(count), PROGRAM_DAMAGED);
-    std::string arguments = good;
-    arguments[good.size() - sizeof(TCommandInstruction) + 4] = 7;
-    EXPECT_EQ(refuse(arguments), PROGRAM_DAMAGED);
-    std::string index = good;
-    index[good.size() - sizeof(TCommandInstruction) + 36] ^= 1; // another command's place
-    EXPECT_EQ(refuse(index), PROGRAM_DAMAGED);
-    EXPECT_EQ(refuse(good), PROGRAM_LOADED);
+    const auto xored = [&](size_t at, char mask) {
+        std::string image = good;
+        image[at] ^= mask;
+        return image;
+    };
+    const auto set = [&](size_t at, char value) {
+        std::string image = good;
+        image[at] = value;
+        return image;
+    };
+    const size_t last = good.size() - sizeof(TCommandInstruction);
+    const std::pair<std::string, u32> cases[] = {
+        {good.substr(0, 10), PROGRAM_SHORT_HEADER},
+        {"cp11" + good.substr(4), PROGRAM_WRONG_MAGIC},
+        {xored(4, 1), PROGRAM_WRONG_SIGNATURE},
+        {good.substr(0, good.size() - 1), PROGRAM_SHORT_DATA},
+        {xored(COMMAND_PROGRAM_HEADER_SIZE + 6, 0x20), PROGRAM_DAMAGED}, // a name whose text no longer gives its id
+        {set(8, 100), PROGRAM_DAMAGED},                                  // more names than the block holds
+        {set(last + 4, 7), PROGRAM_DAMAGED},                             // more arguments than six
+        {xored(last + 36, 1), PROGRAM_DAMAGED},                          // another command's place
+        {good, PROGRAM_LOADED}};
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(refuse(cases[i].first), cases[i].second) << i;
 }
 
 TEST_F(ProgramTest, LargeNameBlocksLoad)
