@@ -129,28 +129,6 @@ TEST_F(ClusterTest, LoadClearsFirstUnlessToldNotTo)
     EXPECT_EQ(m_Journal, (std::vector<std::string>{"first.load", "second.load"}));
 }
 
-TEST_F(ClusterTest, CopyLoadWritesOverTheHeldObjects)
-{
-    BuildGraph();
-    const std::vector<u8> image = SaveAll();
-    std::vector<TTestShape*> held(g_ShapeManager.aShape.GetData(), g_ShapeManager.aShape.GetData() + 4);
-    TTestGroup* groups = DynObjects<TTestGroup>(g_pGroupManager);
-    for (TTestShape* shape : held)
-    {
-        shape->nId = 0;
-        shape->pNext = nullptr;
-    }
-    groups[2].pParent = nullptr;
-
-    const i32 calls = g_ShapeManager.nSetArrayCalls;
-    ASSERT_EQ(Load(image, CLUSTER_LOAD_COPY | CLUSTER_LOAD_NO_CLEAR), 0);
-    EXPECT_EQ(g_ShapeManager.nSetArrayCalls, calls);
-    for (i32 i = 0; i < 4; ++i)
-        EXPECT_EQ(g_ShapeManager.aShape[i], held[i]);
-    EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager), groups);
-    ExpectGraph();
-}
-
 TEST_F(ClusterTest, CopyLoadFillsNoMoreObjectsThanTheArrayHolds)
 {
     BuildGraph();

@@ -21,7 +21,6 @@ TClusterTypeDecl s_LinkDecl("TTestLink", TEST_LINK_TYPE, sizeof(TTestLink), null
                             {TClusterField(1, offsetof(TTestLink, pTarget), 0, 1, "pTarget")});
 TClusterTypeDecl s_TextureDecl("TTestTexture", TEST_TEXTURE_TYPE, sizeof(TTestTexture), &s_TexturePrototype,
                                1);
-TClusterTypeDecl s_BlobDecl("TTestBlob", TEST_BLOB_TYPE, sizeof(TTestBlob), nullptr, 0);
 // Two descriptors of one id: the later one is bound.
 TClusterTypeDecl s_TwinFirstDecl("TTestTwinFirst", TEST_TWIN_TYPE, 4, nullptr, 0);
 } // namespace
@@ -42,7 +41,6 @@ TShapeManager g_ShapeManager;
 TClusterDynManager* g_pGroupManager = g_pCluster->RegisterDynManager(&s_GroupDecl);
 TClusterDynManager* g_pLinkManager = g_pCluster->RegisterDynManager(&s_LinkDecl);
 TClusterDynManager* g_pTextureManager = g_pCluster->RegisterDynManager(&s_TextureDecl);
-TClusterDynManager* g_pBlobManager = g_pCluster->RegisterDynManager(&s_BlobDecl);
 
 TShapeManager::TShapeManager()
 {

@@ -1,7 +1,7 @@
 #pragma once
 // Stored test classes of every member kind, their descriptors and the managers that hold them:
 // shapes (type 40, a pointer array of polymorphic objects), groups (41), links (42) and
-// textures (36, the size of the engine's texture) in managed arrays, and a plain blob (44).
+// textures (36, the size of the engine's texture) in managed arrays.
 #include "core/cluster/cluster.h"
 
 #include <string>
@@ -15,7 +15,6 @@ constexpr u16 TEST_SHAPE_TYPE = 40;
 constexpr u16 TEST_GROUP_TYPE = 41;
 constexpr u16 TEST_LINK_TYPE = 42;
 constexpr u16 TEST_PART_TYPE = 43;
-constexpr u16 TEST_BLOB_TYPE = 44;
 constexpr u16 TEST_TWIN_TYPE = 45;
 constexpr i32 TEST_SHAPE_MANAGER_ID = 100;
 
@@ -67,11 +66,6 @@ public:
     u8 aPixel[1652] = {};
 };
 
-struct TTestBlob
-{
-    u32 aWord[3];
-};
-
 static_assert(sizeof(TTestShape) == 48);
 static_assert(sizeof(TTestGroup) == 16);
 static_assert(sizeof(TTestLink) == 8);
@@ -100,7 +94,6 @@ extern TShapeManager g_ShapeManager;
 extern TClusterDynManager* g_pGroupManager;
 extern TClusterDynManager* g_pLinkManager;
 extern TClusterDynManager* g_pTextureManager;
-extern TClusterDynManager* g_pBlobManager;
 
 // Records the notifications it hears in a journal shared by all listeners.
 class TTestListener : public TClusterMethods

@@ -76,22 +76,6 @@ TEST(Curve, EndsClampToTheFirstAndLastPoint)
     }
 }
 
-TEST(Curve, SplinesPassThroughTheirControlPoints)
-{
-    const CurveData path{A, B, C, D, E};
-    for (int kind : {TCurve::CatmullRom, TCurve::CatmullRomEven})
-    {
-        SCOPED_TRACE(kind);
-        ExpectVectorNear(B, Evaluate(kind, path, 0.25f).point);
-        ExpectVectorNear(C, Evaluate(kind, path, 0.5f).point);
-        ExpectVectorNear(D, Evaluate(kind, path, 0.75f).point);
-        // Near the ends the extrapolated neighbours take over and the curve stays finite.
-        const TVector early = Evaluate(kind, path, 0.01f).point;
-        EXPECT_NEAR(0.0f, early.x, 0.5f);
-        EXPECT_NEAR(0.0f, early.y, 0.5f);
-    }
-}
-
 TEST(Curve, BezierGroupsFourPointsPerSegment)
 {
     const CurveData one{A, B, C, D};

@@ -60,27 +60,6 @@ private:
 };
 } // namespace
 
-TEST(PluginManager, CreatePluginsFillsTheArrayInPluginIdOrder)
-{
-    TPlugin* objects[4] = {};
-    EXPECT_EQ(g_pPluginManager->CreatePlugins(s_ShadingClass, objects, 0), 3);
-    EXPECT_EQ(objects[0], nullptr);
-    EXPECT_EQ(g_pPluginManager->CreatePlugins(s_ShadingClass, objects, 2), 0);
-    EXPECT_EQ(objects[0], nullptr);
-    ASSERT_EQ(g_pPluginManager->CreatePlugins(s_ShadingClass, objects, 3), 3);
-    for (i32 i = 0; i < 3; ++i)
-    {
-        ASSERT_NE(objects[i], nullptr);
-        ASSERT_NE(objects[i]->pPluginData, nullptr);
-        if (i > 0)
-        {
-            EXPECT_LT(static_cast<i32>(objects[i - 1]->pPluginData->GetName()->GetId()),
-                      static_cast<i32>(objects[i]->pPluginData->GetName()->GetId()));
-        }
-    }
-    EXPECT_EQ(g_pPluginManager->CreatePlugins(TName("TUnknownClass"), objects, 4), 0);
-}
-
 TEST(PluginManager, FullTablesRefuseFurtherPlugins)
 {
     auto manager = std::make_unique<TPluginManager>();

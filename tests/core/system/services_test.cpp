@@ -103,39 +103,6 @@ TEST(DiskSpace, NeedsThreeCharacters)
     EXPECT_EQ(GetDiskFreeBytes(u"/no/such/volume"), -2);
 }
 
-TEST(DirectoryList, ScansDepthFirstWithRelativePaths)
-{
-    TTestDirectory directory;
-    const std::string root = directory.Path() + "/scan";
-    std::filesystem::create_directories(root + "/b/c");
-    std::ofstream(root + "/one.icom") << "1";
-    std::ofstream(root + "/two.ICOM") << "22";
-    std::ofstream(root + "/skip.txt") << "x";
-    std::ofstream(root + "/b/three.icom") << "333";
-    std::ofstream(root + "/b/c/four.icom") << "4444";
-    const std::string working = std::filesystem::current_path();
-    std::filesystem::current_path(root);
-    TDirectoryList list("*.icom");
-    std::filesystem::current_path(working);
-
-    ASSERT_TRUE(list.IsFound());
-    std::vector<std::string> paths;
-    for (i32 i = 0; i < list.GetCount(); ++i)
-        paths.push_back(list[i].path);
-    ASSERT_EQ(paths.size(), 4u);
-    std::sort(paths.begin(), paths.begin() + 2);
-    EXPECT_EQ(paths, (std::vector<std::string>{"one.icom", "two.ICOM", "b/three.icom", "b/c/four.icom"}));
-    EXPECT_EQ(list[2].size, 3u);
-
-    TFindFile find;
-    EXPECT_EQ(find.First(Wide(root + "/*.none").c_str()), 1u);
-    std::set<std::u16string> found;
-    for (u32 more = find.First(Wide(root + "/b/*.*").c_str()); more == 0; more = find.Next())
-        found.insert(std::u16string(find.GetName()) + (find.IsDirectory() ? u"/" : u""));
-    EXPECT_EQ(found, (std::set<std::u16string>{u"c/", u"three.icom"}));
-    EXPECT_EQ(find.Next(), 1u);
-}
-
 TEST(TextConversion, Windows1252AndUtf8)
 {
     char16_t wide[16];

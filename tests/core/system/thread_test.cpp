@@ -9,27 +9,6 @@
 #include <sched.h>
 #include <vector>
 
-namespace
-{
-// Worker handshake: signal "ready" and wait for "go" in one step, count a pass.
-class TWorker : public TThread
-{
-public:
-    TWorker(TEvent& ready, TEvent& go) : m_Ready(ready), m_Go(go) {}
-    void Run() override
-    {
-        while (SignalAndWait(m_Ready.GetHandle(), m_Go.GetHandle(), 0.0f) == WAIT_SIGNALLED &&
-               !IsStopRequested())
-            ++passes;
-    }
-    std::atomic<u32> passes{0};
-
-private:
-    TEvent& m_Ready;
-    TEvent& m_Go;
-};
-} // namespace
-
 TEST(Event, WaitsForAllAndResetsAutomaticOnes)
 {
     TEvent automatic;
@@ -52,28 +31,6 @@ TEST(Event, WaitsForAllAndResetsAutomaticOnes)
     EXPECT_EQ(WaitForEvents(0, &one, 0.0f), WAIT_FAILED);
     initially.Release();
     EXPECT_EQ(initially.GetHandle(), nullptr);
-}
-
-TEST(Thread, SignalAndWaitHandsOverOncePerRelease)
-{
-    TEvent ready;
-    TEvent go;
-    TWorker worker(ready, go);
-    ASSERT_TRUE(worker.Start());
-    const TEventHandle readyHandle = ready.GetHandle();
-    for (u32 pass = 1; pass <= 5; ++pass)
-    {
-        ASSERT_EQ(WaitForEvents(1, &readyHandle, 5.0f), WAIT_SIGNALLED);
-        EXPECT_EQ(worker.passes, pass - 1);
-        go.Set();
-    }
-    ASSERT_EQ(WaitForEvents(1, &readyHandle, 5.0f), WAIT_SIGNALLED);
-    EXPECT_EQ(worker.passes, 5u);
-    // The stop request is seen after the next release.
-    worker.RequestStop();
-    go.Set();
-    worker.Stop();
-    EXPECT_EQ(worker.passes, 5u);
 }
 
 TEST(CriticalSection, IsReentrantAndExcludesOthers)

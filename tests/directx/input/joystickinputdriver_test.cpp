@@ -119,39 +119,6 @@ TEST_F(JoystickTest, AxesPassTheDeadZoneAndTheCurve)
     EXPECT_TRUE(Input("Joy0PosUp").WasReleased());
 }
 
-TEST_F(JoystickTest, ButtonsReadOneAndHatsFeedUpAndDown)
-{
-    TFakeJoystick& pad = Attach("pad", 2, 2, 16);
-    Refresh();
-    Frame();
-    EXPECT_EQ(Value("Joy0Pov0Up"), 0.0f) << "a centred hat";
-    EXPECT_EQ(Value("Joy0Pov0Down"), 0.0f);
-
-    pad.reading.buttons[0] = pad.reading.buttons[15] = true;
-    pad.reading.hats = {0, 22500};
-    Frame();
-    EXPECT_EQ(Value("Joy0Button1"), 1.0f);
-    EXPECT_EQ(Value("Joy0Button16"), 1.0f);
-    EXPECT_TRUE(Input("Joy0Button1").WasPressed());
-    EXPECT_EQ(Value("Joy0Pov0Up"), 1.0f);
-    EXPECT_EQ(Value("Joy0Pov1Down"), 1.0f);
-    EXPECT_EQ(Value("Joy0Pov1Up"), 0.0f);
-
-    pad.reading.buttons[0] = false;
-    pad.reading.hats = {9000, 31500};
-    Frame();
-    EXPECT_TRUE(Input("Joy0Button1").WasReleased());
-    EXPECT_EQ(Value("Joy0Pov0Up"), 0.0f) << "a hat pointing right has no input";
-    EXPECT_EQ(Value("Joy0Pov0Down"), 0.0f);
-    EXPECT_EQ(Value("Joy0Pov1Up"), 1.0f);
-
-    Run("joystick.list");
-    EXPECT_TRUE(m_Console.Has("Joy0Pov1Down"));
-    EXPECT_FALSE(m_Console.Has("Joy0Pov2Up"));
-    EXPECT_TRUE(m_Console.Has("Joy0PosLeft"));
-    EXPECT_FALSE(m_Console.Has("Joy0PosForward"));
-}
-
 TEST_F(JoystickTest, ControllersAreLinkedToSetsByIdAndSwapped)
 {
     TFakeJoystick& first = Attach("first");

@@ -134,31 +134,34 @@ TEST_F(CanvasTest, AFullBatchIsDrawnAndALargerRequestRefused)
     EXPECT_EQ(Primitives(), 256u * 2 + 1);
 }
 
+// Fitted, the aperture grows on one side to the back buffer's shape; unfitted it is kept as
+// given; mode 0 follows the back buffer.
 TEST_F(CanvasTest, TheApertureFitsTheBackBuffer)
 {
-    m_pManager->SetBackBufferSize(1920, 1080);
-    m_pCanvas->SetApertureMode(1);
-    m_pCanvas->SetApertureSize(1024, 768, 1);
-    EXPECT_NEAR(m_pCanvas->GetApertureWidth(), 1365.333f, 0.01f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 768.0f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.40625f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleY(), 1.40625f);
-
-    m_pManager->SetBackBufferSize(1280, 1024);
-    m_pCanvas->SetApertureSize(1024, 768, 1);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 1024.0f);
-    EXPECT_NEAR(m_pCanvas->GetApertureHeight(), 819.2f, 0.01f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.25f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleY(), 1.25f);
-
-    // Without the fit the size is kept as given.
-    m_pCanvas->SetApertureSize(640, 480, 0);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 640.0f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), 1.0f);
-    // Mode 0 follows the back buffer.
-    m_pCanvas->SetApertureMode(0);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureWidth(), 1280.0f);
-    EXPECT_FLOAT_EQ(m_pCanvas->GetApertureHeight(), 1024.0f);
+    const struct
+    {
+        i32 backWidth, backHeight, mode;
+        f32 width, height;
+        i32 fit;
+        f32 apertureWidth, apertureHeight, scale;
+    } cases[] = {
+        {1920, 1080, 1, 1024, 768, 1, 1365.333f, 768.0f, 1.40625f},
+        {1280, 1024, 1, 1024, 768, 1, 1024.0f, 819.2f, 1.25f},
+        {1280, 1024, 1, 640, 480, 0, 640.0f, 480.0f, 1.0f},
+        {1280, 1024, 0, 0, 0, 0, 1280.0f, 1024.0f, 1.0f},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.backWidth << " " << c.width << " fit " << c.fit);
+        m_pManager->SetBackBufferSize(c.backWidth, c.backHeight);
+        m_pCanvas->SetApertureMode(c.mode);
+        if (c.mode)
+            m_pCanvas->SetApertureSize(c.width, c.height, c.fit);
+        EXPECT_NEAR(m_pCanvas->GetApertureWidth(), c.apertureWidth, 0.01f);
+        EXPECT_NEAR(m_pCanvas->GetApertureHeight(), c.apertureHeight, 0.01f);
+        EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), c.scale);
+        EXPECT_FLOAT_EQ(m_pCanvas->GetScaleY(), c.scale);
+    }
 }
 
 TEST_F(CanvasTest, ChangingTheApertureOutsideAFrameDiscardsPendingDrawing)

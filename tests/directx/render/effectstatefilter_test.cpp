@@ -140,19 +140,6 @@ TEST_F(EffectStateFilterTest, SweepPutsBackWhatTheLastPassDidNotSet)
     EXPECT_EQ(m_pDevice->Take(), TCalls{});
 }
 
-TEST_F(EffectStateFilterTest, ConstantsReachTheDeviceOnlyWhenAWordDiffers)
-{
-    const float values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    m_pFilter->SetVertexShaderConstantF(10, values, 2);
-    m_pFilter->SetVertexShaderConstantF(10, values, 2);
-    m_pFilter->SetPixelShaderConstantF(4, values, 2);
-    m_pFilter->SetPixelShaderConstantF(4, values, 2);
-    m_pFilter->SetPixelShaderConstantF(5, values, 1);
-    EXPECT_EQ(m_pDevice->Take(), (TCalls{"vsc 10+2", "psc 4+2", "psc 5+1"}));
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_VERTEX_CONSTANT_CALLS], 1u);
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_PIXEL_CONSTANT_REGISTERS], 3u);
-}
-
 TEST_F(EffectStateFilterTest, AFullTouchedListKeepsSettingStates)
 {
     // 16 samplers x 13 states and 16 stages x 4 states: more than 256.

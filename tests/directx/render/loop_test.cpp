@@ -214,17 +214,6 @@ TEST_F(LoopTest, RunningFromInsideTheLoopIsRefused)
     EXPECT_TRUE(m_Console.lines.empty());
 }
 
-TEST_F(LoopTest, MessagesReachListenersInOrderUntilOneConsumes)
-{
-    m_First.m_nWatched = m_Second.m_nWatched = WM_USER + 2;
-    m_First.m_nConsumed = WM_USER + 3;
-    Send(WM_USER + 2);
-    EXPECT_EQ(m_pManager->__MsgProc(WM_USER + 3, 0, 0), 0);
-    EXPECT_EQ(m_pManager->__MsgProc(WM_USER + 4, 0, 0), DEVICE_MESSAGE_NOT_CONSUMED);
-    const std::vector<std::string> expected = {"first message", "second message"};
-    EXPECT_EQ(m_Journal, expected);
-}
-
 TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
 {
     m_pManager->SetDeactivateAllowed(0);

@@ -160,20 +160,4 @@ TEST_F(ShaderRepositoryTest, InstancesArePlacedAndTintedByTheirOwnMatrixAndColou
     EXPECT_EQ(EndImage(target, "shaders_instances"), "");
 }
 
-TEST_F(ShaderRepositoryTest, AMaterialsSecondStageMultipliesTheShadersFirst)
-{
-    std::vector<TVertex> vertices;
-    AddQuad(vertices, -0.9f, -0.9f, 0.9f, 0.9f, kWhite);
-    TDxMeshData* mesh = MakeMesh("floor", Layout("mesh", 0), vertices);
-    TDxShader* shader = Shader("Shader_meshstages");
-    shader->SetTexture(0, MakeChecker("tiles", 0xFFFFFFFF, 0xFF808080));
-    TMaterial material;
-    material.aTexture[1] = MakeChecker("stain", 0xFFFFC080, 0xFF80C0FF);
-    material.pShader = shader;
-    mesh->m_aSurface[0].pMaterial = &material;
-
-    TRenderTarget* target = BeginImage();
-    mesh->DrawWithMaterials(TMatrix(1.0f), nullptr);
-    EXPECT_EQ(EndImage(target, "shaders_stages"), "");
-}
 } // namespace

@@ -75,32 +75,3 @@ TEST_F(ViewportTest, LoadedCamerasReplaceTheArrayAndTheFirstLeads)
     EXPECT_NE(g_pDxCameraManager->GetDefaultCamera(), first);
 }
 } // namespace
-
-TEST_F(ViewportTest, ViewportsThatFollowTheBackBufferTakeItsSizeAfterAResizeAndALoad)
-{
-    g_pDxViewportManager->BeginManager();
-    TDxViewport* follows = g_pDxViewportManager->__CreateViewport(TName("follows", true), 0);
-    TDxViewport* fixed = g_pDxViewportManager->__CreateViewport(TName("fixed", true), 0);
-    fixed->m_nFlags &= ~VIEWPORT_FLAG_FOLLOWS_BACK_BUFFER;
-    follows->SetRect(1.0f, 2.0f, 3.0f, 4.0f);
-    fixed->SetRect(1.0f, 2.0f, 3.0f, 4.0f);
-    g_device_size.Assign(std::vector<TName>{TName("1024", true), TName("640", true)}.data(), 2);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-    EXPECT_EQ(follows->m_Record.nX, 0u);
-    EXPECT_EQ(follows->m_Record.nWidth, 1024u);
-    EXPECT_EQ(follows->m_Record.nHeight, 640u);
-    EXPECT_EQ(fixed->m_Record.nWidth, 2u);
-
-    follows->SetRect(1.0f, 2.0f, 3.0f, 4.0f);
-    g_pCluster->NotifyListeners();
-    EXPECT_EQ(follows->m_Record.nWidth, 1024u);
-    EXPECT_EQ(fixed->m_Record.nWidth, 2u);
-
-    TViewportSet set = {};
-    g_pDxViewportManager->SetCurrentSet(&set);
-    g_pCluster->Clear();
-    EXPECT_EQ(g_pDxViewportManager->GetCurrentSet(), nullptr);
-    m_pManager->RemoveMethod(g_pDxViewportManager);
-}
