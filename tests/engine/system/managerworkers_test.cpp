@@ -91,22 +91,6 @@ TEST_F(ManagerWorkers, SettingTheSameCountAgainRebuildsTheLists)
     EXPECT_EQ(late.m_nThreadCalls.load(), 1u);
 }
 
-TEST_F(ManagerWorkers, EntriesAreSpreadByWorkerNumberModuloTheCount)
-{
-    TCountingManager a(1), b(2), c(5), none(0);
-    for (TCountingManager* m : {&a, &b, &c, &none})
-        mm->AddUpdateManager(m, 0);
-    mm->__SetProcessorCount(2);
-    EXPECT_EQ(a.m_nWorkerIndex, 0u);
-    EXPECT_EQ(b.m_nWorkerIndex, 1u);
-    EXPECT_EQ(c.m_nWorkerIndex, 0u);
-    EXPECT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 2);
-    EXPECT_EQ(mm->GetUpdateThread(1).m_aUpdate.GetCount(), 1);
-    mm->__SetProcessorCount(0);
-    EXPECT_EQ(mm->GetWorkerCount(), 0);
-    EXPECT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 3);
-}
-
 TEST_F(ManagerWorkers, EachListRunsExactlyOncePerRelease)
 {
     TCountingManager managers[8] = {TCountingManager(1), TCountingManager(2), TCountingManager(3),

@@ -370,10 +370,3 @@ TEST_F(SceneTypesTest, LoadedLinksThatDoNotLeadBackAreCut)
     holder.Free();
 }
 
-TEST(SceneNames, StartUpNamesAreInTheNameTable)
-{
-    for (const char* text :
-         {"NodeForceUpdate", "IgnoreNodeObjectUpdate", "unnamedrepository", "Shader_overlayblend",
-          "Shader_overlayadd", "Shader_overlaymul", "_transform_normal", "_transform_softbind4"})
-        EXPECT_STREQ(text, TName(text).GetText());
-}

@@ -198,22 +198,6 @@ TEST_F(SystemCommands, SystemCpuBuildsTheWorkerLists)
     }
 }
 
-TEST_F(SystemCommands, CompletionOffersMatchingVariablesAndCommands)
-{
-    TCompletionList candidates, descriptions;
-    Manager().Complete("set test.vec", candidates, descriptions);
-    ASSERT_EQ(candidates.GetCount(), 1);
-    EXPECT_STREQ(candidates[0].aText, "set test.vector ");
-    EXPECT_EQ(descriptions[0].aText[0], '[');
-    Manager().Complete("help manager.li", candidates, descriptions);
-    ASSERT_EQ(candidates.GetCount(), 1);
-    EXPECT_STREQ(candidates[0].aText, "help manager.list ");
-    EXPECT_STREQ(descriptions[0].aText, "list managers");
-    // A complete command name completes nothing.
-    Manager().Complete("help exec", candidates, descriptions);
-    EXPECT_EQ(candidates.GetCount(), 0);
-}
-
 TEST_F(SystemCommands, UserDirectoryExpandsReferencesAndSetsTheEnvironment)
 {
     Manager().ExecuteText("environment.set base /tmp/base");
