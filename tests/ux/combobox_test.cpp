@@ -127,56 +127,41 @@ protected:
 };
 } // namespace
 
-// 30 items near the bottom: the list opens above the box with 24 rows; below when there is room.
-TEST_F(ComboBoxTest, NearTheBottomTheListOpensUpwardWith24Rows)
+// A list that fits below the box opens below it, even with more room above; one passing the bottom
+// of the back buffer opens above when there is more room there; taller than the room on its side
+// it keeps the rows that fit (at most 24), all of them on the screen.
+TEST_F(ComboBoxTest, TheListOpensWhereItFitsWithTheRowsThatFit)
 {
     Resize(1280, 720);
-    Open(1000.0f, 30);
-    const UX::TRect box = combo->Computed.Rect;
-    ASSERT_GT(box.y + box.height + 24.0f * 40.0f * combo->Computed.ScaleY, 720.0f);
-    combo->ToggleDrop();
-    Frame();
-    ASSERT_TRUE(combo->IsDropped());
-    const UX::TRect drop = combo->pDropForm->Computed.Rect;
-    EXPECT_NEAR(drop.y + drop.height, box.y, 0.5f);
-    EXPECT_NEAR(drop.height, 24.0f * 40.0f * combo->Computed.ScaleY, 0.5f);
-    EXPECT_EQ(List()->VisibleRows, 24);
-    EXPECT_EQ(LabelText(List()->aDetail[23]), u"Item 23");
-    EXPECT_TRUE(List()->IsVisibleOnScreen());
-    EXPECT_EQ(Ux().GetFocus(), List());
-
-    Open(100.0f, 5);
-    combo->ToggleDrop();
-    Frame();
-    const UX::TRect low = combo->Computed.Rect;
-    EXPECT_NEAR(combo->pDropForm->Computed.Rect.y, low.y + low.height, 0.5f);
-    EXPECT_FALSE(List()->aDetail[5]->IsVisibleOnScreen());
-}
-
-// A list taller than the room on its side keeps the rows that fit, all of them on the screen:
-// above the box when there is more room there, below it otherwise.
-TEST_F(ComboBoxTest, AListTallerThanTheRoomKeepsTheRowsThatFit)
-{
-    Resize(1280, 720);
-    for (const f32 y : {700.0f, 420.0f})
+    for (const auto& [y, items] : {std::pair{1000.0f, 30u}, {100.0f, 5u}, {500.0f, 3u}, {700.0f, 30u}, {420.0f, 30u}})
     {
-        Open(y, 30);
+        SCOPED_TRACE(y);
+        Open(y, items);
         const UX::TRect box = combo->Computed.Rect;
         const f32 row = 40.0f * combo->Computed.ScaleY;
-        const f32 above = box.y;
-        const f32 below = 720.0f - (box.y + box.height);
-        ASSERT_GT(24.0f * row, std::max(above, below)) << y;
+        const f32 above = box.y, below = 720.0f - (box.y + box.height);
+        const i32 wanted = std::min<i32>(static_cast<i32>(items), UX::COMBO_MAX_DROP_ROWS);
+        const bool passes = static_cast<f32>(wanted) * row > below;
+        const i32 rows = passes ? std::min(wanted, static_cast<i32>(std::max(above, below) / row)) : wanted;
         combo->ToggleDrop();
         Frame();
         ASSERT_TRUE(combo->IsDropped());
         const UX::TRect drop = combo->pDropForm->Computed.Rect;
-        EXPECT_EQ(List()->VisibleRows, static_cast<i32>(std::max(above, below) / row)) << y;
-        if (above >= below)
-            EXPECT_NEAR(drop.y + drop.height, box.y, 0.5f) << y;
+        EXPECT_EQ(List()->VisibleRows, rows);
+        EXPECT_NEAR(drop.height, static_cast<f32>(rows) * row, 0.5f);
+        if (passes && above >= below)
+            EXPECT_NEAR(drop.y + drop.height, box.y, 0.5f);
         else
-            EXPECT_NEAR(drop.y, box.y + box.height, 0.5f) << y;
-        EXPECT_GE(drop.y, -0.5f);
-        EXPECT_LE(drop.y + drop.height, 720.5f);
+            EXPECT_NEAR(drop.y, box.y + box.height, 0.5f);
+        if (box.y + box.height <= 720.0f)
+        {
+            EXPECT_GE(drop.y, -0.5f);
+            EXPECT_LE(drop.y + drop.height, 720.5f);
+        }
+        EXPECT_EQ(LabelText(List()->aDetail[static_cast<u32>(rows - 1)]), Item(static_cast<u32>(rows - 1)).GetText());
+        EXPECT_EQ(Ux().GetFocus(), List());
+        if (rows < UX::COMBO_MAX_DROP_ROWS)
+            EXPECT_FALSE(List()->aDetail[static_cast<u32>(rows)]->IsVisibleOnScreen());
     }
 }
 
