@@ -85,14 +85,6 @@ TEST_F(LevelSkyTest, TheLevelHasADaySkyARainSkyAndTheChangeBetween)
 {
     ASSERT_EQ(g_pAtmosphereManager->Atmospheres().GetCount(), 2);
     ASSERT_EQ(g_pAtmosphereManager->Changes().GetCount(), 1);
-    EXPECT_EQ(Day().m_nSkyMode, ATMOSPHERE_DYNAMIC_SKY);
-    EXPECT_EQ(Day().aStars.GetCount(), LEVEL_SKY_STARS);
-    EXPECT_EQ(Day().aAmbientCloud.GetCount(), LEVEL_SKY_AMBIENT_CLOUDS);
-    EXPECT_EQ(Day().aRainCloud.GetCount(), LEVEL_SKY_RAIN_CLOUDS);
-    EXPECT_EQ(Day().aSkyElement.GetCount(), LEVEL_SKY_ELEMENTS);
-    EXPECT_EQ(Day().m_nColorKeyCount, 8);
-    ASSERT_NE(Day().pLight, nullptr);
-    EXPECT_EQ(Rain().m_nSkyMode, 1u);
     // Applied at the load: the day sky whole, the rain sky away.
     EXPECT_EQ(Day().m_fWeight, 1.0f);
     EXPECT_EQ(Rain().m_fWeight, 0.0f);
@@ -136,13 +128,12 @@ TEST_F(LevelSkyTest, TheLevelHasADaySkyARainSkyAndTheChangeBetween)
         EXPECT_EQ(word(&change, l[0]), 1u) << l[0];
         EXPECT_NE(ref(&change, l[1]), nullptr) << l[1];
     }
-    EXPECT_EQ(word(&change, 80), 0u);
-    EXPECT_EQ(word(&change, 116), 0u);
-    f32 duration;
-    std::memcpy(&duration, reinterpret_cast<const u8*>(&change) + 168, 4);
-    EXPECT_EQ(duration, LEVEL_SKY_RAIN_BLEND);
-    std::memcpy(&duration, reinterpret_cast<const u8*>(&change) + 164, 4);
-    EXPECT_EQ(duration, ATMOSPHERE_NO_TRANSITION) << "the progress";
+    EXPECT_EQ(word(&change, 80) + word(&change, 116), 0u);
+    // The duration, then the progress.
+    f32 floats[2];
+    std::memcpy(floats, reinterpret_cast<const u8*>(&change) + 168, 4);
+    std::memcpy(floats + 1, reinterpret_cast<const u8*>(&change) + 164, 4);
+    EXPECT_EQ(std::vector<f32>(floats, floats + 2), std::vector<f32>({LEVEL_SKY_RAIN_BLEND, ATMOSPHERE_NO_TRANSITION}));
 }
 
 TEST_F(LevelSkyTest, DayNightAndRainCloudsDrawAsTheGoldenImages)
@@ -196,14 +187,13 @@ TEST_F(LevelSkyTest, TheSunShowsBetweenDawnAndDuskAndTheStarsWhileItIsNight)
     At(0.24f);
     EXPECT_EQ(Frame().nVertices, day + stars);
     // At 0.23 the sun is not drawn yet; at midnight only the stars and clouds.
-    At(0.23f);
-    EXPECT_EQ(Frame().nVertices, day - QUAD + stars);
-    At(0.0f);
-    drawn = Frame();
-    EXPECT_EQ(drawn.nVertices, day - QUAD + stars);
-    EXPECT_EQ(drawn.nBatches, 3u);
-    At(0.77f);
-    EXPECT_EQ(Frame().nVertices, day - QUAD + stars);
+    for (f32 time : {0.23f, 0.0f, 0.77f})
+    {
+        At(time);
+        drawn = Frame();
+        EXPECT_EQ(drawn.nVertices, day - QUAD + stars) << time;
+        EXPECT_EQ(drawn.nBatches, 3u) << time;
+    }
 }
 
 TEST_F(LevelSkyTest, AnElementOfAMissingTemplateIsSkippedWithOneLine)
@@ -369,16 +359,13 @@ TEST_F(LevelRainLightTest, RainFadesTheSunIntoTheOvercastLightWithoutBlackingOut
     ASSERT_EQ(change.aNightLight.GetCount(), 1u);
     TLight& sun = *change.aDayLight[0];
     TLight& overcast = *change.aNightLight[0];
-    EXPECT_EQ(sun.GetNode(), g_pNodeManager->FindNode(TName("sun").GetId()));
     EXPECT_EQ(overcast.GetNode(), g_pNodeManager->FindNode(TName(LEVEL_OVERCAST_LIGHT).GetId()));
-    EXPECT_EQ(sun.m_fPower, 1.0f);
-    EXPECT_EQ(overcast.m_fPower, 0.0f);
+    EXPECT_EQ(std::vector<f32>({sun.m_fPower, overcast.m_fPower}), std::vector<f32>({1.0f, 0.0f}));
     Variable("deferredrendering.disable")->SetInt(0);
     Variable("shadow.enable")->SetInt(0);
     const double day = GroundBrightness(DrawFrame());
     change.SetBlend(1.0f, 1);
-    EXPECT_EQ(sun.m_fPower, 0.0f);
-    EXPECT_EQ(overcast.m_fPower, 1.0f);
+    EXPECT_EQ(std::vector<f32>({sun.m_fPower, overcast.m_fPower}), std::vector<f32>({0.0f, 1.0f}));
     const double rain = GroundBrightness(DrawFrame());
     EXPECT_LT(rain, 0.9 * day) << "the sun dims";
     EXPECT_GT(rain, 0.75 * day) << "the ground stays lit";

@@ -134,10 +134,7 @@ TEST_F(LoadingTest, TopDownAndBottomUpImagesLoadAlike)
     ASSERT_EQ(TGA_LOADED, down.result);
     ASSERT_EQ(TGA_LOADED, up.result);
     ASSERT_EQ(TGA_LOADED, rgb.result) << "after an ID field of 255 bytes";
-    EXPECT_EQ(5, up.width);
-    EXPECT_EQ(3, up.height);
-    EXPECT_EQ(4, up.bytes);
-    EXPECT_EQ(3, rgb.bytes);
+    EXPECT_EQ(std::vector<i32>({up.width, up.height, up.bytes, rgb.bytes}), std::vector<i32>({5, 3, 4, 3}));
     EXPECT_EQ(down.pixels, up.pixels);
     // Top row first, B, G, R, A bytes as stored.
     ASSERT_EQ(0, std::memcmp(up.pixels.data(), picture.aPixel.data(), up.pixels.size()));
@@ -289,17 +286,20 @@ TEST_F(LoadingTest, AFrameComposedBandByBandIsTheFrameComposedWhole)
 
 TEST(IntroPlacement, ImagesScaleWithTheScreenWidthAgainstTheDesignWidth)
 {
-    const auto equal = [](const RECT& a, const RECT& b) {
-        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-    };
-    // At the design width an image shows at its own size, centred.
-    EXPECT_TRUE(equal({360, 300, 1560, 780}, TIntro::GetImageRect(1200, 480, 1920, 1920, 1080)));
-    EXPECT_TRUE(equal({0, -60, 1920, 1140}, TIntro::GetImageRect(1920, 1200, 1920, 1920, 1080)));
-    // Two thirds on a screen 1280 wide.
-    EXPECT_TRUE(equal({240, 200, 1040, 520}, TIntro::GetImageRect(1200, 480, 1920, 1280, 720)));
-    EXPECT_TRUE(equal({0, -40, 1280, 760}, TIntro::GetImageRect(1920, 1200, 1920, 1280, 720)));
-    // No design width: the screen's.
-    EXPECT_TRUE(equal({0, 0, 640, 400}, TIntro::GetImageRect(640, 400, 0, 640, 400)));
+    // At the design width an image shows at its own size, centred; two thirds on a screen 1280
+    // wide; with no design width, the screen's.
+    const struct
+    {
+        i32 width, height, design, screenWidth, screenHeight;
+        std::vector<i32> rect;
+    } cases[] = {{1200, 480, 1920, 1920, 1080, {360, 300, 1560, 780}}, {1920, 1200, 1920, 1920, 1080, {0, -60, 1920, 1140}},
+                 {1200, 480, 1920, 1280, 720, {240, 200, 1040, 520}},  {1920, 1200, 1920, 1280, 720, {0, -40, 1280, 760}},
+                 {640, 400, 0, 640, 400, {0, 0, 640, 400}}};
+    for (const auto& c : cases)
+    {
+        const RECT r = TIntro::GetImageRect(c.width, c.height, c.design, c.screenWidth, c.screenHeight);
+        EXPECT_EQ(std::vector<i32>({r.left, r.top, r.right, r.bottom}), c.rect) << c.width << " on " << c.screenWidth;
+    }
 }
 
 TEST_F(LoadingTest, RecordsAreCutToSixteenImagesAndBadTimesDoNotHang)

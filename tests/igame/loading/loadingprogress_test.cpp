@@ -28,23 +28,18 @@ void SetProgress(i32 index, i32 count, f32 fraction)
 }
 } // namespace
 
-TEST(LoadingBands, OneRepositoryIsAlwaysInTheLastBand)
+// One repository is always in the last band; three fill a third, then a fifth, then the rest;
+// a step before the first is the first, one past the last (or no count) the last.
+TEST(LoadingBands, EachRepositoryFillsItsBand)
 {
-    EXPECT_FLOAT_EQ(0.5f, TLoadingProgress::FillFraction(0, 1, 0.0f));
-    EXPECT_FLOAT_EQ(0.75f, TLoadingProgress::FillFraction(0, 1, 0.5f));
-    EXPECT_FLOAT_EQ(1.0f, TLoadingProgress::FillFraction(0, 1, 1.0f));
-}
-
-TEST(LoadingBands, ThreeRepositoriesFillAThirdThenAFifthThenTheRest)
-{
-    EXPECT_FLOAT_EQ(0.0f, TLoadingProgress::FillFraction(0, 3, 0.0f));
-    EXPECT_FLOAT_EQ(0.15f, TLoadingProgress::FillFraction(0, 3, 0.5f));
-    EXPECT_FLOAT_EQ(0.3f, TLoadingProgress::FillFraction(0, 3, 1.0f));
+    for (auto [index, count, fraction, fill] :
+         {std::tuple{0, 1, 0.0f, 0.5f}, {0, 1, 0.5f, 0.75f}, {0, 1, 1.0f, 1.0f}, {0, 3, 0.0f, 0.0f}, {0, 3, 0.5f, 0.15f},
+          {0, 3, 1.0f, 0.3f}, {2, 3, 0.0f, 0.5f}, {2, 3, 1.0f, 1.0f}, {-1, 3, 0.5f, 0.15f}, {5, 3, 0.5f, 0.75f},
+          {0, 0, 0.5f, 0.75f}})
+        EXPECT_FLOAT_EQ(fill, TLoadingProgress::FillFraction(index, count, fraction)) << index << "/" << count;
     // The middle repository: 0.3 + 0.19999999 (i + p) / n, the single-precision constant.
     EXPECT_EQ(0.3f + 0.19999999f * (1.0f / 3.0f), TLoadingProgress::FillFraction(1, 3, 0.0f));
     EXPECT_EQ(0.3f + 0.19999999f * (2.0f / 3.0f), TLoadingProgress::FillFraction(1, 3, 1.0f));
-    EXPECT_FLOAT_EQ(0.5f, TLoadingProgress::FillFraction(2, 3, 0.0f));
-    EXPECT_FLOAT_EQ(1.0f, TLoadingProgress::FillFraction(2, 3, 1.0f));
 }
 
 TEST(LoadingBands, FractionsAndStepsOutOfRangeStayInTheirBand)
@@ -59,10 +54,6 @@ TEST(LoadingBands, FractionsAndStepsOutOfRangeStayInTheirBand)
         const f32 last = TLoadingProgress::FillFraction(2, 3, p);
         EXPECT_TRUE(last >= 0.5f && last <= 1.0f) << p;
     }
-    // A step before the first is the first; one past the last (or no count) the last.
-    EXPECT_FLOAT_EQ(0.15f, TLoadingProgress::FillFraction(-1, 3, 0.5f));
-    EXPECT_FLOAT_EQ(0.75f, TLoadingProgress::FillFraction(5, 3, 0.5f));
-    EXPECT_FLOAT_EQ(0.75f, TLoadingProgress::FillFraction(0, 0, 0.5f));
 }
 
 TEST_F(LoadingTest, TheWordFillsWhiteFromTheLeftOnTheWindow)
