@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -79,6 +80,24 @@ protected:
         g_pCluster->Clear();
     }
     void TearDown() override { g_pCluster->Clear(); }
+
+    // The nodes and the test's records saved, then loaded from a copy (kept in m_Copy) with the
+    // node manager's load checks.
+    void SaveNodesAndLoad(std::function<void()> beforeLoad, std::function<void()> beforeSave = [] {})
+    {
+        g_pNodeManager->PackLinks();
+        beforeSave();
+        TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
+        g_pNodeManager->GetSavedManagers(managers);
+        managers[TNodeManager::SAVED_MANAGER_COUNT] = &Records();
+        TMemoryStream stream;
+        ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + 1));
+        beforeLoad();
+        m_Copy.assign(stream.GetData(), stream.GetData() + stream.GetSize());
+        ASSERT_EQ(0, g_pCluster->Load(m_Copy.data(), static_cast<u32>(m_Copy.size()), 0));
+        g_pNodeManager->OnClusterLoad();
+    }
+    std::vector<u8> m_Copy;
 
     std::vector<u8> Save(std::vector<TClusterManager*> managers)
     {
@@ -195,23 +214,18 @@ TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)
     b->AddObject(&cams[1]);
     b->aUserData.Add({{1, 2, 3, 4}});
     b->m_nUserDataFlag = 1;
-    g_pNodeManager->PackLinks();
-    // A capacity as another writer may store it: loading must not take the storage as owned.
-    const i32 storedCapacity = 5;
-    std::memcpy(static_cast<void*>(&root->aChild), &storedCapacity, 4);
-    TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
-    g_pNodeManager->GetSavedManagers(managers);
-    managers[TNodeManager::SAVED_MANAGER_COUNT] = &records;
-    TMemoryStream stream;
-    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + 1));
-    root->aChild.MarkForeign();
     const TMatrix world = *a->GetWorldMatrix();
-    b->DeleteObject(&cams[0]);
-    b->DeleteObject(&cams[1]);
-
-    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
-    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
-    g_pNodeManager->OnClusterLoad();
+    SaveNodesAndLoad(
+        [&] {
+            root->aChild.MarkForeign();
+            b->DeleteObject(&cams[0]);
+            b->DeleteObject(&cams[1]);
+        },
+        // A capacity as another writer may store it: loading must not take the storage as owned.
+        [&] {
+            const i32 storedCapacity = 5;
+            std::memcpy(static_cast<void*>(&root->aChild), &storedCapacity, 4);
+        });
     ASSERT_EQ(3, g_pNodeManager->GetNodeCount());
     TNode* lRoot = g_pNodeManager->GetRoot();
     TNode* lA = g_pNodeManager->FindNode(TName("a").GetId());
@@ -348,17 +362,7 @@ TEST_F(SceneTypesTest, LoadedLinksThatDoNotLeadBackAreCut)
     // The camera names another node; that one's child names a node that is not its child.
     camera->pNode = other;
     other->aChild.Add({child});
-    g_pNodeManager->PackLinks();
-    TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
-    g_pNodeManager->GetSavedManagers(managers);
-    managers[TNodeManager::SAVED_MANAGER_COUNT] = &records;
-    TMemoryStream stream;
-    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + 1));
-    camera->pNode = nullptr;
-
-    std::vector<u8> copy(stream.GetData(), stream.GetData() + stream.GetSize());
-    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
-    g_pNodeManager->OnClusterLoad();
+    SaveNodesAndLoad([&] { camera->pNode = nullptr; });
     TNode* lLister = g_pNodeManager->FindNode(TName("lister").GetId());
     TNode* lOther = g_pNodeManager->FindNode(TName("other").GetId());
     auto* lCamera = static_cast<TCamera*>(holder[0]);
