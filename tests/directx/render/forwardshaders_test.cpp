@@ -4,6 +4,7 @@
 #include "gameshaderfixture.h"
 
 #include "directx/render/dxmeshdata.h"
+#include "core/math/color.h"
 #include "engine/render/camera.h"
 #include "engine/render/environmentmanager.h"
 #include "engine/render/imposterdata.h"
@@ -145,6 +146,26 @@ protected:
         node.DeleteObject(&light);
     }
 
+    // A directional light of that intensity, colour and ambient, shining down and ahead.
+    void Sun(f32 intensity, const TColor& colour, const TColor& ambient)
+    {
+        TLight sun;
+        sun.m_nType = LIGHT_DIRECTIONAL;
+        sun.m_fIntensity = intensity;
+        std::memcpy(sun.m_aColor, &colour, sizeof colour);
+        std::memcpy(sun.m_aSecondColor, &ambient, sizeof ambient);
+        TMatrix shining(1.0f);
+        shining.SetOrientation(TVector(0.5f, -0.8f, 0.4f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+        UseLight(sun, shining);
+    }
+
+    TDxMeshData* Ground(const char* name, u32 light, u32 dark)
+    {
+        std::vector<TLitVertex> ground;
+        AddFace(ground, TVector(0, 0, 0, 0), TVector(4, 0, 0, 0), TVector(0, 0, 4, 0));
+        return MakeMesh(name, ground, MakeChecker(name, light, dark));
+    }
+
     void AddEnvironment(const TVector& at, f32 radius, f32 fade, TTexture* texture)
     {
         TMatrix place(1.0f);
@@ -180,24 +201,14 @@ protected:
 
 TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInItsEnvironment)
 {
-    std::vector<TLitVertex> ground;
-    AddFace(ground, TVector(0, 0, 0, 0), TVector(4, 0, 0, 0), TVector(0, 0, 4, 0));
-    TDxMeshData* floor = MakeMesh("ground", ground, MakeChecker("grass", 0xFF4A7A3A, 0xFF3F6A32));
+    TDxMeshData* floor = Ground("grass", 0xFF4A7A3A, 0xFF3F6A32);
     TDxMeshData* crate = MakeMesh("crate", Box(0.75f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
     TDxMeshData* metal = MakeMesh("metal", Box(0.75f), MakeChecker("metal", 0xFF707070, 0xFF606060));
     // The global sky and a warm local zone about the metal box, which stands in its fade.
     AddEnvironment(TVector(0, 0, 0, 1), 0.0f, 0.0f, MakeChecker("sky", 0xFF80B0F0, 0xFF6090D0));
     AddEnvironment(TVector(2.5f, 0.75f, 0.5f, 1), 0.5f, 3.0f, MakeChecker("hangar", 0xFFF0A060, 0xFFC08040));
 
-    TLight sun;
-    sun.m_nType = LIGHT_DIRECTIONAL;
-    sun.m_fIntensity = 1.0f;
-    const f32 colour[4] = {1.0f, 0.95f, 0.8f, 1.0f}, ambient[4] = {0.25f, 0.28f, 0.35f, 1.0f};
-    std::memcpy(sun.m_aColor, colour, sizeof colour);
-    std::memcpy(sun.m_aSecondColor, ambient, sizeof ambient);
-    TMatrix shining(1.0f);
-    shining.SetOrientation(TVector(0.5f, -0.8f, 0.4f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
-    UseLight(sun, shining);
+    Sun(1.0f, {1.0f, 0.95f, 0.8f, 1.0f}, {0.25f, 0.28f, 0.35f, 1.0f});
 
     TDxShader* shader = Shader("Shader_forwardrendering_light_directional");
     TRenderTarget* target = BeginImage(kSize, Depth());
@@ -214,15 +225,7 @@ TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInIts
 TEST_F(ForwardShadersTest, WithTheWireframeDefineTheDirectionalPassDrawsTheTrianglesEdges)
 {
     TDxMeshData* crate = MakeMesh("crate", Box(0.75f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
-    TLight sun;
-    sun.m_nType = LIGHT_DIRECTIONAL;
-    sun.m_fIntensity = 1.0f;
-    const f32 colour[4] = {1.0f, 1.0f, 1.0f, 1.0f}, ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
-    std::memcpy(sun.m_aColor, colour, sizeof colour);
-    std::memcpy(sun.m_aSecondColor, ambient, sizeof ambient);
-    TMatrix shining(1.0f);
-    shining.SetOrientation(TVector(0.5f, -0.8f, 0.4f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
-    UseLight(sun, shining);
+    Sun(1.0f, {1.0f, 1.0f, 1.0f, 1.0f}, {0.3f, 0.3f, 0.3f, 1.0f});
     TDxShader* shader = Shader("Shader_forwardrendering_light_directional");
     const TName wireframe("Wireframe", true);
     shader->SetDefine(wireframe, TName("1", true));
@@ -234,19 +237,12 @@ TEST_F(ForwardShadersTest, WithTheWireframeDefineTheDirectionalPassDrawsTheTrian
 
 TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
 {
-    std::vector<TLitVertex> ground;
-    AddFace(ground, TVector(0, 0, 0, 0), TVector(4, 0, 0, 0), TVector(0, 0, 4, 0));
-    TDxMeshData* floor = MakeMesh("apron", ground, MakeChecker("apron", 0xFFB0B0B0, 0xFF909090));
+    TDxMeshData* floor = Ground("apron", 0xFFB0B0B0, 0xFF909090);
     TDxMeshData* crate = MakeMesh("crate", Box(0.5f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
     TRenderTarget* target = BeginImage(kSize, Depth());
 
     // A dim night: the directional pass gives the ambient alone.
-    TLight moon;
-    moon.m_nType = LIGHT_DIRECTIONAL;
-    moon.m_fIntensity = 0.0f;
-    const f32 ambient[4] = {0.08f, 0.08f, 0.12f, 1.0f};
-    std::memcpy(moon.m_aSecondColor, ambient, sizeof ambient);
-    UseLight(moon, TMatrix(1.0f));
+    Sun(0.0f, {0.0f, 0.0f, 0.0f, 0.0f}, {0.08f, 0.08f, 0.12f, 1.0f});
     TDxShader* directional = Shader("Shader_forwardrendering_light_directional");
     Draw(floor, At(0, 0, 0), directional, 0.0f);
     Draw(crate, At(0.8f, 0.5f, 0.4f, 25.0f), directional, 0.0f);
@@ -274,14 +270,9 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
 // narrow one whose cone's rim lies on the ground well within its range.
 TEST_F(ForwardShadersTest, ASpotLightReachesTheEdgeOfItsRangeAndTheRimOfItsCone)
 {
-    std::vector<TLitVertex> ground;
-    AddFace(ground, TVector(0, 0, 0, 0), TVector(4, 0, 0, 0), TVector(0, 0, 4, 0));
-    TDxMeshData* floor = MakeMesh("apron", ground, MakeChecker("apron", 0xFFB0B0B0, 0xFF909090));
+    TDxMeshData* floor = Ground("apron", 0xFFB0B0B0, 0xFF909090);
     TRenderTarget* target = BeginImage(kSize, Depth());
-    TLight night;
-    night.m_nType = LIGHT_DIRECTIONAL;
-    night.m_fIntensity = 0.0f;
-    UseLight(night, TMatrix(1.0f));
+    Sun(0.0f, {0.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f});
     Draw(floor, At(0, 0, 0), Shader("Shader_forwardrendering_light_directional"), 0.0f);
 
     TDxShader* spot = Shader("Shader_forwardrendering_light_spot");
