@@ -21,17 +21,39 @@ protected:
 const char* const kDirectional = "Shader_forwardrendering_light_directional";
 const char* const kSpot = "Shader_forwardrendering_light_spot";
 
-TEST_F(ForwardRenderingTest, TheDirectionalPassTakesItsOwnIntensityAndFurtherLightsTheProduct)
+// The directional pass takes its own intensity, further lights the product; after it at most
+// four further lights, where a point light takes a place without drawing; without it five.
+TEST_F(ForwardRenderingTest, TheDirectionalPassAndFurtherLightsTakeTheirPlacesAndIntensities)
 {
     Object(0.0f, 0.0f, 20.0f, 1.0f);
-    Light(LIGHT_DIRECTIONAL, 2.0f);
-    Light(LIGHT_SPOT, 2.0f);
-    Light(LIGHT_SPOT, 5.0f);
-    RenderPass();
-    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 0 6",
-                              std::string(kSpot) + " 1 15"}));
-    // The pass starts on the back buffer with the stencil cleared and the pass state reset.
-    EXPECT_EQ((Lines(m_Device.journal.begin(), m_Device.journal.begin() + 3)), (Lines{"back 1", "begin", "clear 4 00000000"}));
+    const auto spot = [](u32 number, u32 intensity) {
+        return std::string(kSpot) + " " + std::to_string(number) + " " + std::to_string(intensity);
+    };
+    const std::string sun = std::string(kDirectional) + " 0 2";
+    const struct
+    {
+        std::vector<std::pair<i32, f32>> lights;
+        Lines drawn;
+    } cases[] = {
+        {{{LIGHT_DIRECTIONAL, 2.0f}, {LIGHT_SPOT, 2.0f}, {LIGHT_SPOT, 5.0f}}, {sun, spot(0, 6), spot(1, 15)}},
+        {{{LIGHT_DIRECTIONAL, 2.0f}, {LIGHT_POINT, 2.0f}, {LIGHT_SPOT, 1.0f}, {LIGHT_SPOT, 2.0f}, {LIGHT_SPOT, 3.0f},
+          {LIGHT_SPOT, 4.0f}, {LIGHT_SPOT, 5.0f}},
+         {sun, spot(1, 3), spot(2, 6), spot(3, 9)}},
+        {{{LIGHT_SPOT, 1.0f}, {LIGHT_SPOT, 1.0f}, {LIGHT_SPOT, 1.0f}, {LIGHT_SPOT, 1.0f}, {LIGHT_SPOT, 1.0f},
+          {LIGHT_SPOT, 1.0f}},
+         {spot(0, 3), spot(1, 3), spot(2, 3), spot(3, 3), spot(4, 3)}}};
+    for (const auto& c : cases)
+    {
+        g_pLightManager->Lights().SetCount(0);
+        for (const auto& [type, intensity] : c.lights)
+            Light(type, intensity);
+        RenderPass();
+        EXPECT_EQ(Drawn(), c.drawn) << c.lights.size();
+        // The first pass starts on the back buffer with the stencil cleared and the pass state reset.
+        const Lines journal = Take();
+        if (&c == cases)
+            EXPECT_EQ((Lines(journal.begin(), journal.begin() + 3)), (Lines{"back 1", "begin", "clear 4 00000000"}));
+    }
     EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), -1);
 }
 
@@ -43,29 +65,6 @@ TEST_F(ForwardRenderingTest, APassThatClearsDepthClearsDepthAndStencil)
     EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), 0);
     g_pForwardRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT_LIGHTING);
     EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin"}));
-}
-
-TEST_F(ForwardRenderingTest, AfterTheDirectionalPassAtMostFourLightsAndPointLightsTakePlacesWithoutDrawing)
-{
-    Object(0.0f, 0.0f, 20.0f, 1.0f);
-    Light(LIGHT_DIRECTIONAL);
-    Light(LIGHT_POINT);
-    for (u32 i = 0; i < 5; ++i)
-        Light(LIGHT_SPOT, static_cast<f32>(i + 1));
-    RenderPass();
-    // The point light is number 0; spots 1-3 fill the other three places.
-    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 1 3",
-                              std::string(kSpot) + " 2 6", std::string(kSpot) + " 3 9"}));
-}
-
-TEST_F(ForwardRenderingTest, WithoutADirectionalLightNoDirectionalPassAndFiveFurtherLights)
-{
-    Object(0.0f, 0.0f, 20.0f, 1.0f);
-    for (u32 i = 0; i < 6; ++i)
-        Light(LIGHT_SPOT, 1.0f);
-    RenderPass();
-    EXPECT_EQ(Drawn(), (Lines{std::string(kSpot) + " 0 3", std::string(kSpot) + " 1 3", std::string(kSpot) + " 2 3",
-                              std::string(kSpot) + " 3 3", std::string(kSpot) + " 4 3"}));
 }
 
 TEST_F(ForwardRenderingTest, LightsThatAreOffOrAboveLevelZeroAreSkippedAndTheFirstSunDrawsInlineWhenNoneQualifies)
