@@ -9,6 +9,8 @@
 #include "platform/physics/nxwheelshape.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -175,9 +177,7 @@ TEST_F(DynamicsTest, WheelContactsNeverReportLessThanTheRadiusLessTwoCentimetres
     NxReal position = 0.1f, force = 0.0f;
     NxMaterialIndex material = 0;
     EXPECT_TRUE(DynamicsWheelContactReport().onWheelContact(live, point, normal, position, force, nullptr, material, 0));
-    EXPECT_FLOAT_EQ(0.48f, position);
-    EXPECT_FLOAT_EQ(1.0f, point.x);
-    EXPECT_FLOAT_EQ(2.0f - 0.48f, point.y);
+    EXPECT_EQ(std::vector<f32>({0.48f, 1.0f, 2.0f - 0.48f}), std::vector<f32>({position, point.x, point.y}));
     // Deeper than that: kept as found.
     position = 0.6f;
     point.set(9.0f, 9.0f, 9.0f);
@@ -210,22 +210,16 @@ TEST_F(DynamicsTest, BatchedRayResultsReachTheirHitRecordsWithTheOwnerOfAStaticM
     NxGroupsMask mask;
     mask.bits0 = 1;
     const NxVec3 origin(0.0f, 0.0f, 0.0f);
-    query.raycastClosestShape(NxRay{origin, NxVec3(0.0f, 0.0f, 1.0f)}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
-                              &mask, nullptr, &toWall);
-    query.raycastClosestShape(NxRay{origin, NxVec3(1.0f, 0.0f, 0.0f)}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
-                              &mask, nullptr, &toCrate);
-    query.raycastClosestShape(NxRay{origin, NxVec3(0.0f, 1.0f, 0.0f)}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0,
-                              &mask, nullptr, &toNothing);
+    for (auto [direction, record] : {std::pair{NxVec3(0.0f, 0.0f, 1.0f), &toWall}, {NxVec3(1.0f, 0.0f, 0.0f), &toCrate},
+                                     {NxVec3(0.0f, 1.0f, 0.0f), &toNothing}})
+        query.raycastClosestShape(NxRay{origin, direction}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0, &mask, nullptr,
+                                  record);
     query.execute();
 
-    EXPECT_EQ(1u, toWall.nHit);
+    EXPECT_EQ(std::vector<u32>({1, 1, 0}), std::vector<u32>({toWall.nHit, toCrate.nHit, toNothing.nHit}));
     EXPECT_EQ(&meshObject, toWall.pOwner);
-    EXPECT_FLOAT_EQ(4.5f, toWall.Point.z);
-    EXPECT_FLOAT_EQ(-1.0f, toWall.Normal.z);
-    EXPECT_FLOAT_EQ(1.0f, toWall.Barycentric.w);
-    EXPECT_EQ(1u, toCrate.nHit);
     EXPECT_EQ(nullptr, toCrate.pOwner);
-    EXPECT_FLOAT_EQ(4.5f, toCrate.Point.x);
-    EXPECT_EQ(0u, toNothing.nHit);
+    EXPECT_EQ(std::vector<f32>({4.5f, -1.0f, 1.0f, 4.5f}),
+              std::vector<f32>({toWall.Point.z, toWall.Normal.z, toWall.Barycentric.w, toCrate.Point.x}));
     Scene().releaseActor(*actor);
 }
