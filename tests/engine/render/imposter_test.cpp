@@ -262,8 +262,6 @@ TEST_F(ImposterTest, FadeJoinsAndLeavesTheQueueAndDrawingQueuesTheRecord)
 
     queue.Render(nullptr, [](TRenderObject*, const TMatrix*, void*) -> u32 { return 1; }, nullptr);
     EXPECT_EQ(1u, g_pImposterManager->GetDrawCount());
-    EXPECT_EQ(1u, imposter.IsTransparent());
-    EXPECT_EQ(&data.m_BoundBox, imposter.GetBoundBox());
 
     imposter.SetFade(0.5f, 0.0f);
     EXPECT_EQ(0u, imposter.m_nVisible);

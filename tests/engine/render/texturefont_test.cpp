@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -141,14 +142,9 @@ TEST_F(TextureFontDrawTest, LinesBecomeQuadsOfTheGlyphsOnThePageTexture)
     const std::vector<TCanvasVertex>& v = canvas.aBatch[0].aVertex;
     ASSERT_EQ(12u, v.size());
     // The inset moves it up and left; centred in the line: (20 - 16) / 2 lower.
-    EXPECT_FLOAT_EQ(23.0f, v[0].x);
-    EXPECT_FLOAT_EQ(11.0f, v[0].y);
-    EXPECT_FLOAT_EQ(35.0f, v[2].x);
-    EXPECT_FLOAT_EQ(27.0f, v[2].y);
-    EXPECT_FLOAT_EQ(0.5f, v[0].z);
+    EXPECT_EQ((std::vector<f32>{v[0].x, v[0].y, v[2].x, v[2].y, v[0].z, v[3].x, v[4].y}),
+              (std::vector<f32>{23.0f, 11.0f, 35.0f, 27.0f, 0.5f, 23.0f, 27.0f}));
     EXPECT_EQ(0xFFFF0000u, v[0].nColor);
-    EXPECT_EQ(v[0].x, v[3].x);
-    EXPECT_EQ(v[2].y, v[4].y);
     // 'a' advances 10 and its trailing 2 (not the last character); 'b' has no leading.
     EXPECT_EQ((std::vector<f32>{23.0f, 35.0f}), Lefts(v));
 
@@ -187,9 +183,8 @@ TEST_F(TextureFontDrawTest, RectanglesDrawTheirLaidOutLinesWithTheJustificationE
     // "a a a a" in 30: "a a " then "a a", the first line justified over the width.
     g_pTextureFontManager->DrawTextRect(rect, 1, 1, TColor{1, 1, 1, 1}, u"a a a a", 0.0f, 0.0f);
     ASSERT_EQ(2u, canvas.aBatch.size());
-    const std::vector<f32> first = Lefts(canvas.aBatch[0].aVertex);
     // The extra 2 after the space fills the line (its last space included) to the width.
-    EXPECT_EQ((std::vector<f32>{-1.0f, 11.0f, 17.0f, 29.0f}), first);
+    EXPECT_EQ((std::vector<f32>{-1.0f, 11.0f, 17.0f, 29.0f}), Lefts(canvas.aBatch[0].aVertex));
     // The last line is centred: 15 wide in 30.
     EXPECT_EQ((std::vector<f32>{1.5f, 13.5f, 18.5f}), Lefts(canvas.aBatch[1].aVertex));
     EXPECT_GT(canvas.aBatch[1].aVertex[0].y, canvas.aBatch[0].aVertex[0].y);
@@ -197,12 +192,11 @@ TEST_F(TextureFontDrawTest, RectanglesDrawTheirLaidOutLinesWithTheJustificationE
 
 TEST_F(TextureFontTest, WidthsCountLeadingButNotForTheFirstCharacter)
 {
-    EXPECT_FLOAT_EQ(16.0f, g_pTextureFontManager->GetTextWidth(u"ab", 0));
-    EXPECT_FLOAT_EQ(17.0f, g_pTextureFontManager->GetTextWidth(u"ba", 0));
-    EXPECT_FLOAT_EQ(10.0f, g_pTextureFontManager->GetTextWidth(u"ab", 1));
-    EXPECT_FLOAT_EQ(10.0f, g_pTextureFontManager->GetTextWidth(u"a\nbbbb", 0));
     // A character outside the table measures as the first glyph.
-    EXPECT_FLOAT_EQ(8.0f, g_pTextureFontManager->GetTextWidth(u"\u20ac\u20ac", 0));
+    const std::tuple<const char16_t*, i32, f32> widths[] = {
+        {u"ab", 0, 16.0f}, {u"ba", 0, 17.0f}, {u"ab", 1, 10.0f}, {u"a\nbbbb", 0, 10.0f}, {u"\u20ac\u20ac", 0, 8.0f}};
+    for (const auto& [text, count, width] : widths)
+        EXPECT_FLOAT_EQ(width, g_pTextureFontManager->GetTextWidth(text, count)) << width;
     g_pTextureFontManager->SetFont(TName("Body"), 10.0f, 2.0f);
     EXPECT_FLOAT_EQ(0.5f, g_pTextureFontManager->GetScale());
     EXPECT_FLOAT_EQ(10.0f, g_pTextureFontManager->GetLineHeight());
