@@ -12,14 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace
-{
-
-class FileStreamTest : public StreamFolderTest
-{
-};
-
-} // namespace
+using FileStreamTest = StreamFolderTest;
 
 TEST_F(FileStreamTest, WriteCreatesFoldersAndAppendKeepsContent)
 {
@@ -45,28 +38,29 @@ TEST_F(FileStreamTest, WriteCreatesFoldersAndAppendKeepsContent)
     EXPECT_EQ(stream.GetPosition(), 5);
 }
 
-TEST_F(FileStreamTest, ModesWithoutARunTimeModeOpenNothing)
-{
-    TFileStream stream;
-    EXPECT_EQ(stream.Open(File("none.txt"), STREAM_APPEND), 0u);
-    EXPECT_EQ(stream.Open(File("none.txt"), STREAM_APPEND | STREAM_READ), 0u);
-    EXPECT_FALSE(stream.IsOpen());
-    EXPECT_EQ(stream.Read(nullptr, 4), 0);
-    EXPECT_EQ(stream.Write("x", 1), 0);
-}
-
-TEST_F(FileStreamTest, FolderCreationFailureIsResultTwo)
+// Modes without a run-time mode and overlong paths open nothing; a folder that cannot be made
+// is result 2.
+TEST_F(FileStreamTest, OpensThatCannotSucceedAreRefused)
 {
     std::ofstream(m_Path + "/plain") << "file";
-    TFileStream stream;
-    EXPECT_EQ(stream.Open(File("plain/inside.txt"), STREAM_CREATE_PATH | STREAM_WRITE), 2u);
-}
-
-TEST_F(FileStreamTest, OverlongPathIsRefused)
-{
-    TFileStream stream;
-    EXPECT_EQ(stream.Open(File(std::string(300, 'n')), STREAM_WRITE), 0u);
-    EXPECT_FALSE(stream.IsOpen());
+    const struct
+    {
+        std::string name;
+        u32 mode, result;
+    } cases[] = {
+        {"none.txt", STREAM_APPEND, 0},
+        {"none.txt", STREAM_APPEND | STREAM_READ, 0},
+        {std::string(300, 'n'), STREAM_WRITE, 0},
+        {"plain/inside.txt", STREAM_CREATE_PATH | STREAM_WRITE, 2},
+    };
+    for (const auto& c : cases)
+    {
+        TFileStream stream;
+        EXPECT_EQ(stream.Open(File(c.name), c.mode), c.result) << c.name;
+        EXPECT_FALSE(stream.IsOpen());
+        EXPECT_EQ(stream.Read(nullptr, 4), 0);
+        EXPECT_EQ(stream.Write("x", 1), 0);
+    }
 }
 
 TEST_F(FileStreamTest, LockedFileSystemOpensOnlyWithTheLockedBit)

@@ -200,10 +200,6 @@ TEST_F(CanvasTest, CirclesUseSegmentsByTheirRadius)
     EXPECT_NEAR(v[101].x, -200.0f, 1e-3f);
 }
 
-} // namespace
-
-namespace
-{
 TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
 {
     m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
@@ -221,14 +217,6 @@ TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
 namespace
 {
 
-} // namespace
-
-namespace
-{
-} // namespace
-
-namespace
-{
 void ExpectVector(const TVector& actual, f32 x, f32 y, f32 z, f32 w)
 {
     EXPECT_NEAR(actual.x, x, 1e-6f);

@@ -48,19 +48,6 @@ TEST_F(ChangesTest, WindowPositionIsKeptInsideTheMonitor)
     EXPECT_EQ(window.top, 0);
 }
 
-TEST_F(ChangesTest, TitleVariableRenamesTheWindow)
-{
-    g_window_title.Assign(std::vector<TName>{TName("Morvane", true)}.data(), 1);
-    char16_t title[32] = {};
-    GetWindowTextW(m_pManager->GetWindowHandle(), title, 32);
-    EXPECT_EQ(std::u16string(title), u"Morvane");
-    EXPECT_STREQ(m_pManager->GetWindowTitle(), "Morvane");
-    g_window_title.Assign(std::vector<TName>{TName("vestamor", true)}.data(), 1);
-}
-} // namespace
-
-namespace
-{
 void Pump()
 {
     MSG message;

@@ -99,39 +99,6 @@ protected:
     TConsoleManager m_Console;
 };
 
-TEST_F(ConsoleDrawTest, LinesGoUpFromAboveTheInputLine)
-{
-    m_Console.RenderManager();
-    EXPECT_TRUE(m_Canvas.texts.empty());
-
-    for (int i = 0; i < 30; ++i)
-        m_Console.PrintLine(("line " + std::to_string(i)).c_str(), 0);
-    m_Console.SetInput("typed");
-    m_Console.Toggle();
-    m_Console.AdvanceFade(0.2f);
-    m_Console.RenderManager();
-    // 18 lines from y = H - 196 up while above H - 540, then the input line.
-    const auto& t = m_Canvas.texts;
-    ASSERT_EQ(t.size(), 19u);
-    EXPECT_EQ(t[0].text, "line 29");
-    EXPECT_FLOAT_EQ(t[0].rect[0], 22.0f);
-    EXPECT_FLOAT_EQ(t[0].rect[1], 600.0f - 196.0f);
-    EXPECT_FLOAT_EQ(t[0].rect[3], 600.0f - 172.0f);
-    EXPECT_EQ(t[17].text, "line 12");
-    EXPECT_FLOAT_EQ(t[17].rect[1], 600.0f - 196.0f - 17 * 20.0f);
-    // Colour A at full fade.
-    EXPECT_NEAR(t[0].color.r, 239.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(t[0].color.a, 1.0f, 1e-6f);
-    EXPECT_EQ(t[18].text, "typed");
-    EXPECT_FLOAT_EQ(t[18].rect[1], 600.0f - 159.0f);
-    // The console font, then the default font again.
-    ASSERT_EQ(m_Canvas.sizes.size(), 2u);
-    EXPECT_EQ(m_Canvas.sizes[0], 18);
-    EXPECT_EQ(m_Canvas.sizes[1], 0);
-    // The user colours are the console's: "^H" is its colour H.
-    EXPECT_NEAR(g_pFontManager->GetUserColor(7).b, 224.0f / 255.0f, 1e-6f);
-}
-
 // A line wider than the window (558 at 7 a character: 79 fit) goes on in the rows above its
 // end, at a space where one is, carrying its colour; the line before it stands above.
 TEST_F(ConsoleDrawTest, LongLinesWrapUpwardsAtSpacesKeepingTheirColour)

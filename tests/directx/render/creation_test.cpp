@@ -19,10 +19,6 @@ TEST_F(CreationTest, WindowedDeviceTakesTheClientSizeAndWritesTheVariablesBack)
     EXPECT_TRUE(settings.IsWindowed());
     EXPECT_EQ(settings.Present.BackBufferWidth, 1024u);
     EXPECT_EQ(settings.Present.BackBufferHeight, 600u);
-    EXPECT_EQ(settings.Present.BackBufferCount, DX_BACK_BUFFER_COUNT);
-    EXPECT_EQ(settings.Present.AutoDepthStencilFormat, D3DFMT_D24S8);
-    EXPECT_EQ(settings.Present.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
-    EXPECT_EQ(settings.nBehaviour, DX_BEHAVIOUR);
     EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
     EXPECT_EQ(m_pManager->GetVideoHeight(), 600);
     EXPECT_EQ(m_pManager->IsDeviceReady(), 1u);

@@ -105,9 +105,5 @@ TEST_F(FontTest, UserColoursAndTheirBounds)
     EXPECT_NE(m_Log.SystemLog().find("only 2 user colors are set (H accessed)"), std::string::npos);
 }
 
-} // namespace
-
-namespace
-{
 
 } // namespace

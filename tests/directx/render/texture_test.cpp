@@ -293,10 +293,6 @@ TEST_F(TextureAnimationTest, ALoadedAnimationKeepsOnlyTheTexturesItLinks)
     target->m_nAnimation = g_pDxTextureManager->GetTextureAnimationCount();
     EXPECT_EQ(target->GetAnimation(), nullptr);
 }
-} // namespace
-
-namespace
-{
 TEST_F(TextureXpTest, CopiesTakeTheirPixelsFromTargetsAndTextures)
 {
     auto* target = static_cast<TDxRenderTarget*>(
