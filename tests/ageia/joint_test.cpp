@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -74,11 +75,8 @@ TEST_F(JointTest, BodiesListTheirJointsAndAReleasedBodyTakesItsJointsWithIt)
     TNxDynamicsJoint* second = Joint("second", JOINT_SPHERICAL, Translation(3.0f, 0.0f, 0.0f), a, c);
     ASSERT_NE(nullptr, first->GetJoint());
     EXPECT_EQ(NX_JS_SIMULATING, first->GetState());
-    EXPECT_EQ(first, a->lJointA.pFirst);
-    EXPECT_EQ(second, a->lJointA.pLast);
-    EXPECT_EQ(second, first->pNext);
-    EXPECT_EQ(first, b->lJointB.pFirst);
-    EXPECT_EQ(second, c->lJointB.pFirst);
+    EXPECT_EQ(std::vector<TDynamicsJoint*>({first, second, second, first, second}),
+              std::vector<TDynamicsJoint*>({a->lJointA.pFirst, a->lJointA.pLast, first->pNext, b->lJointB.pFirst, c->lJointB.pFirst}));
     // Frame A: body A's node against the joint's node; frame B against the given matrix, kept
     // when body B goes.
     EXPECT_FLOAT_EQ(-1.0f, first->m_FrameA.aRow[3].x);
@@ -140,27 +138,22 @@ TEST_F(JointTest, JointsAreRebuiltInTheSameStateAfterAStateRelease)
     EXPECT_NEAR(45.0f * 0.017453292f, limits.high.value, 1e-6f);
     NxMotorDesc motor;
     revolute->getMotor(motor);
-    EXPECT_FLOAT_EQ(2.0f, motor.velTarget);
-    EXPECT_FLOAT_EQ(5.0f, motor.maxForce);
     EXPECT_EQ(1u, motor.freeSpin);
     NxSpringDesc spring;
     revolute->getSpring(spring);
-    EXPECT_FLOAT_EQ(3.0f, spring.spring);
-    EXPECT_FLOAT_EQ(0.25f, spring.targetValue);
     f32 force, torque;
     hinge->GetBreakable(force, torque);
-    EXPECT_FLOAT_EQ(100.0f, force);
-    EXPECT_FLOAT_EQ(200.0f, torque);
     NxD6JointDesc d6Desc;
     static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(d6Desc);
-    EXPECT_FLOAT_EQ(7.0f, d6Desc.slerpDrive.spring);
-    EXPECT_FLOAT_EQ(9.0f, d6Desc.slerpDrive.forceLimit);
     EXPECT_EQ(u32(NX_D6JOINT_MOTION_LIMITED), d6Desc.twistMotion);
-    EXPECT_FLOAT_EQ(2.0f, d6Desc.twistLimit.high.damping);
     NxDistanceJointDesc ropeDesc;
     static_cast<NxDistanceJoint*>(rope->GetJoint())->saveToDesc(ropeDesc);
-    EXPECT_FLOAT_EQ(0.5f, ropeDesc.minDistance);
-    EXPECT_FLOAT_EQ(1.5f, ropeDesc.maxDistance);
+    // The motor, the spring, the breaking force and torque, the slerp drive, the twist limit's
+    // damping and the rope's lengths.
+    EXPECT_EQ(std::vector<f32>({2.0f, 5.0f, 3.0f, 0.25f, 100.0f, 200.0f, 7.0f, 9.0f, 2.0f, 0.5f, 1.5f}),
+              std::vector<f32>({motor.velTarget, motor.maxForce, spring.spring, spring.targetValue, force, torque,
+                                d6Desc.slerpDrive.spring, d6Desc.slerpDrive.forceLimit, d6Desc.twistLimit.high.damping,
+                                ropeDesc.minDistance, ropeDesc.maxDistance}));
     // Rebuilt at the node: the same anchor, the joint is the layer joint's user data.
     EXPECT_NEAR(1.0f, hinge->GetGlobalAnchor().z, 1e-5f);
     EXPECT_EQ(hinge, hinge->GetJoint()->userData);
@@ -174,16 +167,12 @@ TEST_F(JointTest, SettersChangeOnlyTheValuesNamed)
     hinge->SetMotor(2.0f, -1.0f, -1);
     NxMotorDesc motor;
     hinge->GetJoint()->isRevoluteJoint()->getMotor(motor);
-    EXPECT_FLOAT_EQ(2.0f, motor.velTarget);
-    EXPECT_FLOAT_EQ(4.0f, motor.maxForce);
-    EXPECT_EQ(1u, motor.freeSpin);
+    EXPECT_EQ(std::vector<f32>({2.0f, 4.0f, 1.0f}), std::vector<f32>({motor.velTarget, motor.maxForce, static_cast<f32>(motor.freeSpin)}));
     hinge->SetSpring(1.0f, 2.0f, 3.0f, 0);
     hinge->SetSpring(4.0f, 5.0f, -1.0f, 0);
     NxSpringDesc spring;
     hinge->GetJoint()->isRevoluteJoint()->getSpring(spring);
-    EXPECT_FLOAT_EQ(4.0f, spring.spring);
-    EXPECT_FLOAT_EQ(5.0f, spring.damper);
-    EXPECT_FLOAT_EQ(3.0f, spring.targetValue);
+    EXPECT_EQ(std::vector<f32>({4.0f, 5.0f, 3.0f}), std::vector<f32>({spring.spring, spring.damper, spring.targetValue}));
 
     TNxDynamicsJoint* d6 = Joint("d6", JOINT_D6, Translation(1.0f, 0.0f, 0.0f), a);
     NxD6JointDesc before, after;
