@@ -13,12 +13,10 @@
 #include "igame/effects/decalpool.h"
 #include "igame/effects/dynamicweathermanager.h"
 #include "igame/effects/effectsmanager.h"
-#include "igame/effects/motionblurobject.h"
 #include "igame/effects/effectsettings.h"
 #include "levelatmosphere.h"
 #include "leveleffects.h"
 #include "levelgenerator.h"
-#include "levelmotionblur.h"
 #include "levelrenderscene.h"
 
 #include <cmath>
@@ -112,26 +110,4 @@ TEST_F(AerodromeEffects, TheRainChangeFadesTheSunIntoTheOvercastLight)
     EXPECT_EQ(change->aDayLight[0]->m_fPower, 0.0f);
     EXPECT_EQ(change->aNightLight[0]->m_fPower, 1.0f);
     change->SetBlend(0.0f, 1);
-}
-
-// The post effects' pieces the test level has: the radar antenna by the tower with the dish's
-// motion-blur object, and the hangar's look inside the garage.
-TEST_F(AerodromeEffects, TheRadarDishBlursAndTheGarageHasTheHangarsLook)
-{
-    ASSERT_EQ(g_pEffectsManager->MotionBlurObjects().GetCount(), 1);
-    const TMotionBlurObject& blur = *g_pEffectsManager->MotionBlurObjects()[0];
-    EXPECT_EQ(blur.GetNode(), g_pNodeManager->FindNode(TName(LEVEL_RADAR_DISH).GetId()));
-    EXPECT_NE(blur.pMesh, nullptr);
-    EXPECT_EQ(blur.m_fFixedSpin, LEVEL_RADAR_SPIN);
-    const TNode* mast = g_pNodeManager->FindNode(TName("radar_antenna").GetId());
-    ASSERT_NE(mast, nullptr);
-    const TVector& at = const_cast<TNode*>(mast)->GetWorldMatrix()->aRow[3];
-    EXPECT_NEAR(at.x, AERODROME_RADAR_X, 1e-3f);
-    EXPECT_NEAR(at.z, AERODROME_RADAR_Z, 1e-3f);
-
-    ASSERT_EQ(g_pEffectsManager->Areas().GetCount(), 1);
-    const TEffectArea& garage = *g_pEffectsManager->Areas()[0];
-    EXPECT_EQ(garage.GetNode(), g_pNodeManager->FindNode(TName(AERODROME_GARAGE_EFFECTS).GetId()));
-    EXPECT_EQ(garage.m_Settings.nName, TName(LEVEL_EFFECTS_HANGAR).GetId());
-    EXPECT_EQ(garage.m_Settings.nFlags, 0u);
 }
