@@ -11,6 +11,7 @@
 #include "levelrenderscene.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -75,11 +76,8 @@ TEST_F(LevelWeatherTest, RainFallsBeforeTheSceneAndNotInsideTheOcclusionBox)
 
 TEST_F(LevelWeatherTest, TheMeshFollowsTheDetailLevelAndIsBuiltOnce)
 {
-    EXPECT_EQ(TDynamicWeatherManager::ParticleCount(7), 10000u);
-    EXPECT_EQ(TDynamicWeatherManager::ParticleCount(5), 10000u);
-    EXPECT_EQ(TDynamicWeatherManager::ParticleCount(0), 2000u);
-    EXPECT_EQ(TDynamicWeatherManager::ParticleCount(-1), 2000u);
-    EXPECT_EQ(TDynamicWeatherManager::ParticleCount(3), 7500u);
+    for (auto [detail, particles] : {std::pair{7, 10000u}, {5, 10000u}, {0, 2000u}, {-1, 2000u}, {3, 7500u}})
+        EXPECT_EQ(TDynamicWeatherManager::ParticleCount(detail), particles) << detail;
     // The level is a start-up setting: stored as a settings file would.
     TVariable* level = Variable("device.detaillevel");
     const i32 saved = level->GetValue().ToInt();
@@ -123,10 +121,8 @@ TEST_F(LevelWeatherTest, RainIsKeptOutUnderTheHangarRoof)
         const TVector b = Weather().GetOcclusionMatrix().TransformPoint(p);
         return std::abs(b.x) <= 1.0f && std::abs(b.y) <= 1.0f && std::abs(b.z) <= 1.0f;
     };
-    const f32 x = LEVEL_HANGAR_X, z = LEVEL_HANGAR_Z;
-    EXPECT_TRUE(inside(TVector(x, 0.1f, z, 1.0f)));
-    EXPECT_TRUE(inside(TVector(x + 7.9f, 8.9f, z - 6.9f, 1.0f))) << "a corner under the roof";
-    EXPECT_FALSE(inside(TVector(x, 9.2f, z, 1.0f))) << "over the roof";
-    EXPECT_FALSE(inside(TVector(x - 8.2f, 4.0f, z, 1.0f))) << "beside a wall";
-    EXPECT_FALSE(inside(TVector(x, 4.0f, z + 7.2f, 1.0f))) << "before the door";
+    // The floor and a corner under the roof; over the roof, beside a wall and before the door.
+    for (auto [dx, y, dz, kept] : {std::tuple{0.0f, 0.1f, 0.0f, true}, {7.9f, 8.9f, -6.9f, true}, {0.0f, 9.2f, 0.0f, false},
+                                   {-8.2f, 4.0f, 0.0f, false}, {0.0f, 4.0f, 7.2f, false}})
+        EXPECT_EQ(inside(TVector(LEVEL_HANGAR_X + dx, y, LEVEL_HANGAR_Z + dz, 1.0f)), kept) << dx << " " << y << " " << dz;
 }
