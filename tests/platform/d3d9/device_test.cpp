@@ -248,8 +248,12 @@ TEST_F(DeviceTest, ResetIsRefusedWhileDefaultPoolObjectsLive)
     EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&parameters));
     back->Release();
 
-    // Managed resources survive.
+    // Managed resources survive; lights go.
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_POINT;
+    ASSERT_EQ(D3D_OK, device->SetLight(3, &light));
     ASSERT_EQ(D3D_OK, device->Reset(&parameters));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->GetLight(3, &light));
     ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
     D3DSURFACE_DESC desc;
     back->GetDesc(&desc);
@@ -533,6 +537,26 @@ TEST_F(DeviceTest, SurfaceCopiesBetweenPoolsAndDepthCopiesBetweenEqualSizes)
     EXPECT_EQ(std::uint32_t(1 * 256 + 2), pixels[3 * 64 + 6]);
     back->Release();
     staging->Release();
+    // Stretched twice as wide from black and white: texel centres on pixel centres.
+    IDirect3DSurface9* narrow = nullptr;
+    IDirect3DSurface9* wide = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(2, 1, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                 &narrow, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(4, 1, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &wide,
+                                                 nullptr));
+    const RECT left = {0, 0, 1, 1}, right = {1, 0, 2, 1};
+    device->ColorFill(narrow, &left, 0xFF000000);
+    device->ColorFill(narrow, &right, 0xFFFFFFFF);
+    for (const auto& [filter, expected] : {std::pair{D3DTEXF_LINEAR, std::vector<int>{0, 64, 191, 255}},
+                                           std::pair{D3DTEXF_POINT, std::vector<int>{0, 0, 255, 255}}})
+    {
+        ASSERT_EQ(D3D_OK, device->StretchRect(narrow, nullptr, wide, nullptr, filter));
+        const std::vector<std::uint32_t> stretched = ReadTarget(wide);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_NEAR(expected[x], int(stretched[x] & 0xFF), 1) << "filter " << filter << ", pixel " << x;
+    }
+    narrow->Release();
+    wide->Release();
     // Depth surfaces copy whole between equal sizes only.
     IDirect3DSurface9* depths[3] = {};
     for (int i = 0; i < 3; ++i)

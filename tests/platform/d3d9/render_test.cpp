@@ -34,6 +34,18 @@ float Jitter(unsigned& seed, float amount)
     return (float((seed >> 8) & 0xFFFF) / 65535.0f * 2.0f - 1.0f) * amount;
 }
 
+// 30 triangles of uneven colours and alphas scattered over and past the 64x64 target.
+std::vector<TTestVertex> Scattered(unsigned seed)
+{
+    std::vector<TTestVertex> triangles;
+    for (int i = 0; i < 30 * 3; ++i)
+    {
+        const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
+        triangles.push_back(At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
+    }
+    return triangles;
+}
+
 // The vertex with its clip position scaled by `w`: the same window position.
 TTestVertex ScaledByW(TTestVertex v, float w)
 {
@@ -242,14 +254,7 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
         device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, separate);
         device->SetRenderState(D3DRS_SRCBLENDALPHA, source);
         device->SetRenderState(D3DRS_DESTBLENDALPHA, destination);
-        unsigned seed = 29;
-        std::vector<TTestVertex> triangles;
-        for (int i = 0; i < 30 * 3; ++i)
-        {
-            const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
-            triangles.push_back(At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
-        }
-        Draw(D3DPT_TRIANGLELIST, triangles);
+        Draw(D3DPT_TRIANGLELIST, Scattered(29));
         return ReadTarget(target);
     };
     auto differences = [](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
@@ -793,14 +798,7 @@ TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
             device->SetRenderState(D3DRS_SRCBLENDALPHA, source);
             device->SetRenderState(D3DRS_DESTBLENDALPHA, destination);
             device->SetRenderState(D3DRS_COLORWRITEENABLE, mask);
-            unsigned seed = 13;
-            std::vector<TTestVertex> triangles;
-            for (int i = 0; i < 30 * 3; ++i)
-            {
-                const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
-                triangles.push_back(At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
-            }
-            Draw(D3DPT_TRIANGLELIST, triangles);
+            Draw(D3DPT_TRIANGLELIST, Scattered(13));
             device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, FALSE);
             device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
             return TargetBytes(device, target, format == D3DFMT_R32F ? 4 : 8);
@@ -845,15 +843,7 @@ TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
         {
             device->SetRenderTarget(0, target);
             device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-            unsigned seed = 17;
-            std::vector<TTestVertex> triangles;
-            for (int i = 0; i < 30 * 3; ++i)
-            {
-                const float x = 32.0f + Jitter(seed, 40.0f), y = 32.0f + Jitter(seed, 40.0f);
-                triangles.push_back(
-                    At(x, y, 0, D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
-            }
-            Draw(D3DPT_TRIANGLELIST, triangles);
+            Draw(D3DPT_TRIANGLELIST, Scattered(17));
             images[target == narrow] = TargetBytes(device, target, target == narrow ? 2 : 16);
         }
         std::vector<std::uint8_t> expected(images[1].size());
@@ -1119,6 +1109,16 @@ TEST_F(RenderTest, LinesAndPoints)
     }
     EXPECT_EQ(16, lit);
     ExpectGolden("linespoints");
+    // A line cut by the far plane ends at the cut without its last pixel: as the line drawn to
+    // the cut point without one.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    Draw(D3DPT_LINELIST, {At(2, 10, 0.5f, 0xFFFFFFFF), At(60, 10, 1.5f, 0xFFFFFFFF)});
+    device->SetRenderState(D3DRS_LASTPIXEL, FALSE);
+    Draw(D3DPT_LINELIST, {At(2, 20, 0.5f, 0xFFFFFFFF), At(31, 20, 1.0f, 0xFFFFFFFF)});
+    device->SetRenderState(D3DRS_LASTPIXEL, TRUE);
+    const std::vector<std::uint32_t> cut = ReadBackBuffer();
+    EXPECT_TRUE(std::equal(&cut[10 * 64], &cut[11 * 64], &cut[20 * 64]));
+    EXPECT_EQ(29, std::count(&cut[10 * 64], &cut[11 * 64], 0xFFFFFFu));
 }
 
 TEST_F(RenderTest, WireframeDrawsTriangleEdges)
@@ -1305,7 +1305,7 @@ TEST_F(RenderTest, IndexedDrawsReadTheirRange)
     vertices->Release();
 }
 
-TEST_F(RenderTest, ADepthSurfaceLargerThanTheTarget)
+TEST_F(RenderTest, ADepthSurfaceLargerThanTheTargetAndClearedOutOfRange)
 {
     IDirect3DSurface9* depth = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(256, 128, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
@@ -1318,6 +1318,10 @@ TEST_F(RenderTest, ADepthSurfaceLargerThanTheTarget)
     const std::vector<std::uint32_t> pixels = ReadBackBuffer();
     EXPECT_EQ(0xFF0000u, pixels[63 * 64 + 63]);
     EXPECT_EQ(0xFF0000u, pixels[5 * 64 + 40]);
+    // A depth cleared below 0 is 0: what lies at 0 still passes.
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, -3.0f, 0);
+    Quad(0, 0, 64, 64, 0.0f, 0xFF0000FF);
+    EXPECT_EQ(0x0000FFu, ReadBackBuffer()[5 * 64 + 40]);
     device->SetDepthStencilSurface(nullptr);
     depth->Release();
 }
