@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
-#include <thread>
 #include <zlib.h>
 
 namespace

@@ -10,7 +10,6 @@
 
 #include <cstring>
 #include <unistd.h>
-#include <zlib.h>
 
 namespace
 {

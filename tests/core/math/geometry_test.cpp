@@ -1,4 +1,3 @@
-#include "core/math/boundbox.h"
 #include "core/math/quaternion.h"
 #include "core/math/ray.h"
 #include "core/math/scalar.h"

@@ -1,5 +1,4 @@
 #include "core/math/noise.h"
-#include "core/system/name.h"
 
 #include <gtest/gtest.h>
 

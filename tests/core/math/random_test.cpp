@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <random>
-#include <set>
 
 TEST(Random, PublishedSequenceForSeed5489)
 {

@@ -1,4 +1,3 @@
-#include "core/math/scalar.h"
 #include "core/math/vector.h"
 #include "expectvector.h"
 

@@ -1,8 +1,6 @@
 // Folder deletion, attributes, file times and dates, disk space, directory scans, text
 // conversions, the version, message boxes and the clipboard.
 #include "core/system/datetime.h"
-#include "core/system/directorylist.h"
-#include "core/system/findfile.h"
 #include "core/system/platform.h"
 
 #include "testdirectory.h"
@@ -11,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -6,7 +6,6 @@
 #include "platform/window/sdleventtranslator.h"
 #include "platform/window/windowsystem.h"
 
-#include <cmath>
 
 namespace
 {

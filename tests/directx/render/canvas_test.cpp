@@ -2,13 +2,11 @@
 // circles and spheres, and drawing with no camera.
 #include "canvasfixture.h"
 
-#include "directx/render/dxcameramanager.h"
 #include "directx/render/dxdynamicmeshmanager.h"
 #include "directx/render/dxtexturemanager.h"
 #include "engine/render/rendermanager.h"
 #include "engine/system/renderstats.h"
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -212,7 +210,6 @@ TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
 }
 } // namespace
 
-#include "directx/render/dxfontmanager.h"
 
 namespace
 {
