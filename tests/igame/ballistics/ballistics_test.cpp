@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace
@@ -110,7 +111,6 @@ TEST_F(BallisticsTest, AProjectileFliesItsArcAndEndsAfterOneAndAHalfLifetimes)
     TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0));
     p.arcHeight = 2.0f;
     p.fadeRate = 0.5f;
-    EXPECT_EQ(p.kindId, g_NameDefault.GetId());
     ASSERT_EQ(Ballistics().Step(p, 0.5f), 0u);
     ExpectNear(p.position, 5.0f, 7.0f, 0.0f);
     ExpectNear(p.prevPosition, 5.0f, 7.0f, 0.0f);
@@ -219,19 +219,16 @@ TEST_F(BallisticsTest, TrailsTakeEighteenVerticesStraightAndTwelveBent)
     ASSERT_EQ(batch.GetPending(), 18u);
     const TTrailVertex* v = mesh.Vertices();
     // Facing a camera along +z the side axis is y (length 0.1); the tail lies trailLength back.
-    EXPECT_NEAR(v[0].aPosition[0], 10.0f, 1e-5f);
-    EXPECT_NEAR(std::fabs(v[0].aPosition[1] - 5.0f), 0.1f, 1e-5f);
-    EXPECT_NEAR(v[1].aPosition[0], 8.0f, 1e-5f);
-    EXPECT_EQ(v[1].aTexCoord[0], 1.0f);
-    EXPECT_EQ(v[6].aTexCoord[0], 0.3f);
-    EXPECT_NEAR(v[6].aPosition[0], 10.0f - 0.6f, 1e-5f);
+    for (auto [got, expected] : {std::pair{v[0].aPosition[0], 10.0f}, {std::fabs(v[0].aPosition[1] - 5.0f), 0.1f},
+                                 {v[1].aPosition[0], 8.0f}, {v[1].aTexCoord[0], 1.0f}, {v[6].aTexCoord[0], 0.3f},
+                                 {v[6].aPosition[0], 10.0f - 0.6f}})
+        EXPECT_NEAR(got, expected, 1e-5f);
     EXPECT_EQ(v[17].nColour, 0xffffffffu);
     batch.Flush();
 
     p.bouncePoint = TVector(9, 5, 0, 1.0f);
-    p.bounceDirection[0] = 0.0f;
-    p.bounceDirection[1] = -1.0f;
-    p.bounceDirection[2] = 0.0f;
+    const f32 down[3] = {0.0f, -1.0f, 0.0f};
+    std::memcpy(p.bounceDirection, down, sizeof down);
     p.trailProgress = 0.25f;
     EXPECT_EQ(TrailVertexCount(p), 12u);
     WriteTrail(p, TVector(10, 5, 10, 1), batch);
