@@ -90,7 +90,7 @@ TEST_F(InputManagerTest, ActionsAreCreatedOnceAndActionsAndInputsFoundByName)
     // Inputs are found by name too; finalizing empties the actions.
     EXPECT_EQ(Input().FindInput(TName("Space")), &TestInput("Space"));
     EXPECT_EQ(Input().FindInput(TName("Nothing", true)), nullptr);
-    EXPECT_NE(SystemLog().find("TInputManager::FindInput(): error: unable to find input 'Nothing'"), std::string::npos);
+    EXPECT_TRUE(Logged("TInputManager::FindInput(): error: unable to find input 'Nothing'"));
     EXPECT_EQ(Input().GetInputAt(Input().FindInputIndex(TName("Enter"))), &TestInput("Enter"));
     EXPECT_EQ(Input().GetInputAt(-1), nullptr);
     g_ManagerManager.Finalize();
@@ -216,7 +216,7 @@ TEST_F(InputManagerTest, FocusLayersAndGroupBlocking)
         Input().RegisterInputFocus(&many.emplace_back(1, true, 0), 4);
     EXPECT_EQ(many[INPUT_FOCUS_LAYER_SIZE - 1].nLayer, 4u);
     EXPECT_EQ(many.back().nLayer, INPUT_FOCUS_NO_LAYER);
-    EXPECT_NE(SystemLog().find("layer 4 is full (max 32)"), std::string::npos);
+    EXPECT_TRUE(Logged("layer 4 is full (max 32)"));
     for (TTestHolder& holder : many)
         Input().RegisterInputFocus(&holder, INPUT_FOCUS_NO_LAYER);
 }

@@ -29,6 +29,7 @@ protected:
     void WriteFile(const std::string& name, const std::string& bytes) { m_Folder.WriteFile(name, bytes); }
     std::string ReadFile(const std::string& name) const { return m_Folder.ReadFile(name); }
     std::string SystemLog() const { return m_Folder.SystemLog(); }
+    bool Logged(const std::string& text) const { return SystemLog().find(text) != std::string::npos; }
 
     TScratchWorkingFolder m_Folder{"input"};
     const std::string m_Path = m_Folder.Path();

@@ -23,20 +23,16 @@ protected:
 TEST_F(DeferredRenderingTest, EachRefusalOfTheDeviceIsLoggedAndClearsEnabled)
 {
     g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 0});
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_EQ(log.find("does not support 4 MRT"), std::string::npos);
-    EXPECT_EQ(log.find("does not support pixel shader 3"), std::string::npos);
-    EXPECT_NE(log.find("TDeferredRendering::CheckSupport(): disabled (device floating point RT capabilities are "
-                       "inadequate)"),
-              std::string::npos);
+    EXPECT_FALSE(Logged("does not support 4 MRT"));
+    EXPECT_FALSE(Logged("does not support pixel shader 3"));
+    EXPECT_TRUE(Logged("TDeferredRendering::CheckSupport(): disabled (device floating point RT capabilities are " "inadequate)"));
     EXPECT_EQ(g_pDeferredRendering->m_nSupported, 0u);
     EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 0u);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
 
     g_pDeferredRendering->CheckSupport(TRendererCaps{1, 2000, 0});
-    const std::string all = m_Folder.SystemLog();
-    EXPECT_NE(all.find("disabled (device does not support 4 MRT)"), std::string::npos);
-    EXPECT_NE(all.find("disabled (device does not support pixel shader 3)"), std::string::npos);
+    EXPECT_TRUE(Logged("disabled (device does not support 4 MRT)"));
+    EXPECT_TRUE(Logged("disabled (device does not support pixel shader 3)"));
 
     g_pDeferredRendering->m_nEnabled = 1;
     g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 1});
@@ -220,7 +216,7 @@ TEST_F(DeferredRenderingTest, TheDisableVariableSwitchesRendererAndRefusesAnUnsu
     Run("set deferredrendering.disable 1");
     g_pDeferredRendering->CheckSupport(TRendererCaps{4, 2000, 1});
     EXPECT_EQ(TCommandManager::Instance().FindVariable(TName("deferredrendering.disable"))->GetValue().ToInt(), 0);
-    EXPECT_NE(m_Folder.SystemLog().find("Deferred renderer not supported."), std::string::npos);
+    EXPECT_TRUE(Logged("Deferred renderer not supported."));
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
 }
 

@@ -47,6 +47,7 @@ protected:
     i32 Total(u32 type) const { return g_pLightManager->GetTotal(type); }
 
     TScratchWorkingFolder folder{"light"};
+    bool Logged(const std::string& text) const { return folder.SystemLog().find(text) != std::string::npos; }
     TNode node;
     TLight light;
     TLightSet set{0, 0, {}};
@@ -93,7 +94,7 @@ TEST_F(LightTest, CountsThatWouldGoBelowZeroStayAtZeroAfterALogLine)
     node.Enable(0, 0); // enabled in stored data without being counted
     EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
     EXPECT_EQ(Total(LIGHT_SPOT), 0);
-    EXPECT_NE(folder.SystemLog().find("light set count of type 3 would go below 0"), std::string::npos);
+    EXPECT_TRUE(Logged("light set count of type 3 would go below 0"));
     // Counted in its set but not in the totals (the set marked on in stored data).
     node.Enable(1, 0);
     const i32 zero[LIGHT_TYPE_COUNT] = {};
@@ -101,14 +102,14 @@ TEST_F(LightTest, CountsThatWouldGoBelowZeroStayAtZeroAfterALogLine)
     node.Enable(0, 0);
     EXPECT_EQ(set.m_aLightCount[LIGHT_SPOT], 0u);
     EXPECT_EQ(Total(LIGHT_SPOT), 0);
-    EXPECT_NE(folder.SystemLog().find("light total of type 3 would go below 0"), std::string::npos);
+    EXPECT_TRUE(Logged("light total of type 3 would go below 0"));
     // A set on in stored data, its counts never added, switched off by an exclusive one.
     other.m_aLightCount[LIGHT_POINT] = 5;
     TLightSet exclusive{LIGHT_SET_EXCLUSIVE, 0, {}};
     g_pLightManager->LightSets().Add(&exclusive);
     exclusive.Enable();
     EXPECT_EQ(Total(LIGHT_POINT), 0);
-    EXPECT_NE(folder.SystemLog().find("light total of type 2 would go below 0 (-5): kept at 0"), std::string::npos);
+    EXPECT_TRUE(Logged("light total of type 2 would go below 0 (-5): kept at 0"));
 }
 
 TEST_F(LightTest, AnExclusiveSetSwitchesTheOthersOffAndASetThatIsOnChangesNothing)
@@ -140,14 +141,14 @@ TEST_F(LightTest, TheTotalsAreOneBlockOf24BytesAndDamagedBlocksAreRefused)
     // A block of another size leaves the totals as they were.
     EXPECT_EQ(g_pLightManager->SetData(0, stored, 20), 1);
     EXPECT_EQ(g_pLightManager->SetData(0, stored, 28), 1);
-    EXPECT_NE(folder.SystemLog().find("block 0 of 20 bytes is not the 24-byte light totals"), std::string::npos);
+    EXPECT_TRUE(Logged("block 0 of 20 bytes is not the 24-byte light totals"));
     // 0 is the last total taken, -1 the first refused.
     const i32 negative[LIGHT_TYPE_COUNT] = {0, -1, 0, 0, 0, 0};
     EXPECT_EQ(g_pLightManager->SetData(0, negative, sizeof negative), 0);
     EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 0);
     EXPECT_EQ(Total(LIGHT_AMBIENT), 0);
-    EXPECT_NE(folder.SystemLog().find("stored light total of type 1 is -1: taken as 0"), std::string::npos);
-    EXPECT_EQ(folder.SystemLog().find("stored light total of type 0"), std::string::npos);
+    EXPECT_TRUE(Logged("stored light total of type 1 is -1: taken as 0"));
+    EXPECT_FALSE(Logged("stored light total of type 0"));
 }
 
 TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
@@ -161,9 +162,8 @@ TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
     g_pLightManager->Lights().Add(&light);
     g_pLightManager->Lights().Add(&unknown);
     g_pLightManager->OnClusterLoad();
-    const std::string log = folder.SystemLog();
-    EXPECT_NE(log.find("light 0 ('floodlight') of type 3 and range -2 is neither counted nor drawn"), std::string::npos);
-    EXPECT_NE(log.find("light 1 ('') of type 7 and range 1 is neither counted nor drawn"), std::string::npos);
+    EXPECT_TRUE(Logged("light 0 ('floodlight') of type 3 and range -2 is neither counted nor drawn"));
+    EXPECT_TRUE(Logged("light 1 ('') of type 7 and range 1 is neither counted nor drawn"));
 }
 
 TEST_F(LightTest, TheOptimizationLevelTakesIntegersAndTruncatedFloats)

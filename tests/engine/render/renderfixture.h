@@ -112,6 +112,7 @@ protected:
     }
 
     TScratchWorkingFolder m_Folder{"render"};
+    bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
     TRecordingDevice m_Device;
     TTestViewport m_Viewport;
     TViewportSet m_Set{0, 1, {&m_Viewport}};

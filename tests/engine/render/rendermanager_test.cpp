@@ -147,9 +147,7 @@ TEST_F(RenderManagerTest, ARegisteredRendererReplacesTheOldOneAndTheChoiceKeepsI
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
     g_pRenderManager->__RegisterRenderer(&m_Pipeline);
     EXPECT_EQ(g_pRenderManager->GetRegistered(RENDERER_PREFERRED), &m_Pipeline);
-    EXPECT_NE(m_Folder.SystemLog().find("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 "
-                                        "renderer replaced by 'TPipeline'"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 " "renderer replaced by 'TPipeline'"));
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), &m_Pipeline);
     g_pRenderManager->SetOverride(1);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(g_pForwardRendering), &m_Pipeline);
@@ -171,7 +169,7 @@ TEST_F(RenderManagerTest, EnablingAnUnsupportedRendererLogsAndLeavesItDisabled)
     m_Pipeline.m_nSupported = 0;
     m_Pipeline.Enable();
     EXPECT_EQ(m_Pipeline.m_nEnabled, 0u);
-    EXPECT_NE(m_Folder.SystemLog().find("TRenderer::Enable(): TPipeline: unsupported"), std::string::npos);
+    EXPECT_TRUE(Logged("TRenderer::Enable(): TPipeline: unsupported"));
     m_Pipeline.m_nSupported = 1;
     m_Pipeline.Enable();
     EXPECT_EQ(m_Pipeline.m_nEnabled, 1u);

@@ -92,12 +92,11 @@ TEST_F(ShadowManagerTest, TheMapSizeTakesItsWidthForAMissingHeightIgnoresOtherTy
     Run("set shadow.map.size 4096 1024");
     EXPECT_EQ(g_pShadowManager->GetMapWidth(), 4096.0f);
     EXPECT_EQ(g_pShadowManager->GetMapHeight(), 1024.0f);
-    EXPECT_EQ(m_Folder.SystemLog().find("beyond the device's largest texture"), std::string::npos);
+    EXPECT_FALSE(Logged("beyond the device's largest texture"));
     Run("set shadow.map.size 4097");
     EXPECT_EQ(g_pShadowManager->GetMapWidth(), 4096.0f);
     EXPECT_EQ(g_pShadowManager->GetMapHeight(), 4096.0f);
-    EXPECT_NE(m_Folder.SystemLog().find("4097x4097 is beyond the device's largest texture: cut to 4096"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("4097x4097 is beyond the device's largest texture: cut to 4096"));
 }
 
 TEST_F(ShadowManagerTest, ADistanceFactorOfZeroTurnsShadowsOffAndOneDoesNotTurnThemOn)

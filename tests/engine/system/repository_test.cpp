@@ -143,6 +143,7 @@ protected:
     static void StopLoader() { g_pResourceManager->GetLoader().End(); }
 
     TScratchWorkingFolder m_Folder{"repository"};
+    bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
 };
 } // namespace
 
@@ -178,7 +179,7 @@ TEST_F(RepositoryTest, TheGeneratedRepositoryLoadsWithEveryKindOfDependency)
     std::vector<u8> inflated(2048);
     EXPECT_EQ(0, layout->ReadData(inflated.data(), 0, 2048, 0, RESOURCE_READ_COMPRESSED));
     EXPECT_EQ(Pattern(2048, 5), inflated);
-    EXPECT_NE(m_Folder.SystemLog().find("MB data loaded in "), std::string::npos);
+    EXPECT_TRUE(Logged("MB data loaded in "));
 }
 
 // The level's animated rig plays from its keys in the repository and moves the node on its
@@ -273,7 +274,7 @@ TEST_F(RepositoryTest, AnUnassociatedOptionalDependencyOnlyWarns)
     WriteRepository("optional.data", 60, 0, {REPOSITORY_OPTIONAL_ID + 1}, true);
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("optional.data", 0));
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(60));
-    EXPECT_NE(m_Folder.SystemLog().find("warning: 0x186a1: unassociated repository id"), std::string::npos);
+    EXPECT_TRUE(Logged("warning: 0x186a1: unassociated repository id"));
     // A resource of a missing optional repository reads nothing and says nothing.
     TArrivals orphan;
     orphan.m_nRepositoryId = REPOSITORY_OPTIONAL_ID + 1;
@@ -497,7 +498,7 @@ TEST_F(RepositoryTest, RunTimeAppendsGoOnlyToRepositoriesOpenForWriting)
         TRepository::__ResourceEnd();
         EXPECT_EQ(0u, refused.m_nDataSize) << id;
     }
-    EXPECT_NE(m_Folder.SystemLog().find("is not open for writing"), std::string::npos);
+    EXPECT_TRUE(Logged("is not open for writing"));
 
     TRepository locked(81, REPOSITORY_LOCKED, TName("locked.data", true));
     StopLoader();
@@ -537,17 +538,13 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_DEATH(g_pResourceManager->LoadRepository("required.data", 0),
                  "0x004d: unassociated repository id");
     EXPECT_DEATH(g_pResourceManager->LoadRepository("nothing.data", 0), "missing resource 'nothing.data'");
-    EXPECT_NE(
-        m_Folder.SystemLog().find("LoadRepository(): error: 'nothing.data' is missing or cannot be read"),
-        std::string::npos);
+    EXPECT_TRUE(Logged("LoadRepository(): error: 'nothing.data' is missing or cannot be read"));
     // Present but not unpacking: the abort names the cause, as the log line before it does.
     std::ofstream("packed.data", std::ios::binary)
         << "INDA" << std::string(12, '\x01') << "not a zlib stream";
     EXPECT_DEATH(g_pResourceManager->LoadRepository("packed.data", 0),
                  "'packed.data' is damaged: its data do not unpack");
-    EXPECT_NE(m_Folder.SystemLog().find(
-                  "LoadRepository(): error: 'packed.data' is damaged: its data do not unpack"),
-              std::string::npos);
+    EXPECT_TRUE(Logged( "LoadRepository(): error: 'packed.data' is damaged: its data do not unpack"));
     std::ofstream("short.data") << "vestamor";
     EXPECT_DEATH(g_pResourceManager->LoadRepository("short.data", 0), "'short.data' header error");
 }
@@ -631,13 +628,11 @@ TEST_F(RepositoryTest, ADependencyCycleIsSkippedWithAnErrorLine)
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(200));
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(201));
-    EXPECT_NE(m_Folder.SystemLog().find("'second.data': dependency 0x00c8 is being loaded already (a cycle): skipped"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("'second.data': dependency 0x00c8 is being loaded already (a cycle): skipped"));
     // A repository depending on itself is the shortest cycle.
     WriteRepository("first.data", 200, 0, {200});
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
-    EXPECT_NE(m_Folder.SystemLog().find("'first.data': dependency 0x00c8 is being loaded already (a cycle): skipped"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("'first.data': dependency 0x00c8 is being loaded already (a cycle): skipped"));
 }
 
 // Eight dependencies are the most a header holds: each of the eight is walked (optional ids
@@ -651,6 +646,6 @@ TEST_F(RepositoryTest, EightDependenciesAreTaken)
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("eight.data", 0));
     EXPECT_NE(nullptr, g_pResourceManager->FindRepository(310));
     for (u32 id : dependencies)
-        EXPECT_NE(m_Folder.SystemLog().find(StringFormat("0x%04x: unassociated repository id", id)), std::string::npos)
+        EXPECT_TRUE(Logged(StringFormat("0x%04x: unassociated repository id", id)))
             << id;
 }

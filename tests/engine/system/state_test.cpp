@@ -154,8 +154,7 @@ TEST_F(StateTest, ASaveNamingARepositoryThatIsNoFileIsRefusedWithoutASwitch)
     Manager().ExecuteText("state.load one");
     ASSERT_FALSE(Texts().empty());
     EXPECT_EQ(Texts().back(), "^Ierror: unable to load 'one': the level it names cannot be found");
-    EXPECT_NE(SystemLog().find("'save/one.save' names the repository 'airport', which is no file"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("'save/one.save' names the repository 'airport', which is no file"));
     EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
     EXPECT_TRUE(a.m_aLoadedPass.empty());
 
@@ -363,8 +362,7 @@ TEST_F(StateRollbackTest, StateLoadOfADamagedFileReportsItAndKeepsTheRunningStat
     ASSERT_FALSE(Texts().empty());
     EXPECT_NE(Texts().back().find("unable to load"), std::string::npos);
     // The log says where the image went wrong.
-    EXPECT_NE(SystemLog().find("TStateManager::_Load(): error: 'save/damaged.save': the marker after object"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("TStateManager::_Load(): error: 'save/damaged.save': the marker after object"));
     EXPECT_EQ(Records(), m_Running);
     EXPECT_EQ(g_pStateManager->LoadFromFile("save/damaged.save"), STATE_BAD_MARKER);
     EXPECT_EQ(Records(), m_Running);
@@ -417,7 +415,7 @@ TEST_F(StateRollbackTest, AnImageCheckedAtItsEndIsNotLoadedWhenTheRunningStateCa
     EXPECT_EQ(LoadImage(image, &check), STATE_OBJECT_FAILED);
     EXPECT_EQ(Records(), m_Running);
     EXPECT_TRUE(check.m_aCall.empty());
-    EXPECT_NE(SystemLog().find("unable to keep the running state; 'image' is not loaded"), std::string::npos);
+    EXPECT_TRUE(Logged("unable to keep the running state; 'image' is not loaded"));
 }
 
 TEST_F(StateRollbackTest, ALoadWaitingForItsRepositoryIsCheckedBeforeTheSwitch)
@@ -456,7 +454,7 @@ TEST_F(StateRollbackTest, WithoutASnapshotAGoodImageStillLoads)
     m_aObject[1].m_nFailSavePass = 4;
     EXPECT_EQ(LoadImage(image), STATE_DONE);
     EXPECT_EQ(Records(), m_Saved);
-    EXPECT_NE(SystemLog().find("a failed load of 'image' cannot be undone"), std::string::npos);
+    EXPECT_TRUE(Logged("a failed load of 'image' cannot be undone"));
 }
 
 TEST_F(StateRollbackTest, AnObjectThatCannotReloadItsOwnStateIsLogged)
@@ -466,6 +464,5 @@ TEST_F(StateRollbackTest, AnObjectThatCannotReloadItsOwnStateIsLogged)
     shortReader.m_aLoadSize = {1, 0, 0, 0, 0};
     g_pStateManager->RegisterStateObject(&shortReader);
     EXPECT_EQ(LoadImage(SaveThenChange()), STATE_BAD_MARKER);
-    EXPECT_NE(SystemLog().find("unable to restore the running state after the failed load of 'image'"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("unable to restore the running state after the failed load of 'image'"));
 }

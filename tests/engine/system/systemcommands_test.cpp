@@ -86,7 +86,7 @@ TEST_F(SystemCommands, WrongNamesAndArgumentsAreReported)
     }
     EXPECT_EQ(g_TestInt.GetValue().nInt, 7);
     EXPECT_FALSE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
-    EXPECT_NE(SystemLog().find("TCommandquit::Execute(): quit"), std::string::npos);
+    EXPECT_TRUE(Logged("TCommandquit::Execute(): quit"));
     Manager().ExecuteText("set test.int 5;reset test_int");
     EXPECT_TRUE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
 }

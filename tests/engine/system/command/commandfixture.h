@@ -52,6 +52,7 @@ protected:
     void WriteFile(const std::string& name, const std::string& text) { m_Folder.WriteFile(name, text); }
     std::string ReadFile(const std::string& name) const { return m_Folder.ReadFile(name); }
     std::string SystemLog() const { return m_Folder.SystemLog(); }
+    bool Logged(const std::string& text) const { return SystemLog().find(text) != std::string::npos; }
 
     // The cache file of a script, inside the temp folder.
     std::string CachePath(const char* script) const

@@ -79,7 +79,7 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
         {"test.record \"open\nquote", {"1:test.record|open\nquote"}}};
     for (const auto& [text, lines] : cases)
         EXPECT_EQ(parsed(text), lines) << text;
-    EXPECT_NE(SystemLog().find("(2): quoted text not closed"), std::string::npos);
+    EXPECT_TRUE(Logged("(2): quoted text not closed"));
     m_Program.Parse("set a 1");
     EXPECT_EQ(m_Program.GetInstruction(0).nIndex, -1);
     EXPECT_EQ(m_Program.GetInstruction(0).aCache[3], -1);
@@ -111,12 +111,12 @@ TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
     ASSERT_EQ(arguments.size(), 2u);
     EXPECT_EQ(arguments[0], std::string(127, 't'));
     EXPECT_EQ(arguments[1], std::string(127, 't'));
-    EXPECT_NE(SystemLog().find("(1): token too long, cut to 127 characters"), std::string::npos);
+    EXPECT_TRUE(Logged("(1): token too long, cut to 127 characters"));
 
     // A token that ends its line is reported on that line.
     m_Program.Parse(("test.record 1\ntest.record " + token + "\ntest.record 2").c_str());
-    EXPECT_NE(SystemLog().find("(2): token too long, cut to 127 characters"), std::string::npos);
-    EXPECT_EQ(SystemLog().find("(3): token too long"), std::string::npos);
+    EXPECT_TRUE(Logged("(2): token too long, cut to 127 characters"));
+    EXPECT_FALSE(Logged("(3): token too long"));
 }
 
 TEST_F(ProgramTest, LinkingFindsCommandsAndLetsThemPrepareWithoutPrinting)
@@ -157,8 +157,7 @@ TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarmAndReachesTheLogEscaped)
     Manager().SetSource(TName("system/test.icom", true));
     m_Program._Execute();
     Manager().SetSource(TName());
-    EXPECT_NE(SystemLog().find("system/test.icom(1): 'test.re\\x01\\x9b\\xffcord': undeclared command\n"),
-              std::string::npos)
+    EXPECT_TRUE(Logged("system/test.icom(1): 'test.re\\x01\\x9b\\xffcord': undeclared command\n"))
         << SystemLog();
 }
 

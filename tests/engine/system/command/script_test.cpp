@@ -67,7 +67,7 @@ TEST_F(ScriptTest, AScriptIsCompiledOnceRunFromItsCacheAndRebuiltWhenStaleOrDama
     ASSERT_TRUE(std::filesystem::exists(CachePath("start")));
     const std::string cache = CachePath("start").substr(std::strlen(GetTempFolder()));
     EXPECT_EQ(CompareFileWriteTimes("system/start.icom", cache.c_str()), 0);
-    EXPECT_NE(SystemLog().find("TCommandManager::Execute(): command source file '"), std::string::npos);
+    EXPECT_TRUE(Logged("TCommandManager::Execute(): command source file '"));
     const auto run = [&](u32 links, const char* why) {
         ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
         EXPECT_EQ(LinkCalls(), links) << why;
@@ -114,9 +114,8 @@ TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTh
     EXPECT_EQ(Manager().Execute("nothing"), SCRIPT_MISSING_SOURCE);
     EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'system/nothing.icom': missing or unreadable script"});
     // Its first error line names the script, not its cache.
-    EXPECT_EQ(SystemLog().find("error opening file '" + CachePath("nothing")), std::string::npos);
-    EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: missing resource 'system/nothing.icom'"),
-              std::string::npos);
+    EXPECT_FALSE(Logged("error opening file '" + CachePath("nothing")));
+    EXPECT_TRUE(Logged("TCommandManager::Compile(): error: missing resource 'system/nothing.icom'"));
     EXPECT_EQ(Manager().Compile(TName("system/nothing.icom", true), TName("x.icom", true)), SCRIPT_MISSING_SOURCE);
     m_Listener.lines.clear();
     WriteFile("system/caller.icom", "test.record 1\nexec \"nothing\"\ntest.record 2\n");
@@ -135,13 +134,13 @@ TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTh
     std::filesystem::resize_file(m_Path + "/system/huge.icom", COMMAND_MAX_SCRIPT_SIZE + 1);
     EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
     EXPECT_EQ(RunCalls(), 2u);
-    EXPECT_NE(SystemLog().find("'system/huge.icom': size 16777217 out of range"), std::string::npos);
+    EXPECT_TRUE(Logged("'system/huge.icom': size 16777217 out of range"));
 
     WriteFile("system/start.icom", "test.record 1\n");
     std::filesystem::create_directories(CachePath("start"));
     EXPECT_EQ(Manager().Execute("start"), SCRIPT_OK);
     EXPECT_EQ(RunCalls(), 3u) << "a cache that cannot be written runs the compiled program";
-    EXPECT_NE(SystemLog().find("TCommandManager::Compile(): error: unable to open file"), std::string::npos);
+    EXPECT_TRUE(Logged("TCommandManager::Compile(): error: unable to open file"));
 }
 
 TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLockedAndMayNotExecOthers)
@@ -161,8 +160,8 @@ TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLockedAndMayNotExecOther
     EXPECT_EQ(Manager().__SystemExecute("system/folder"), SCRIPT_NOT_A_FILE);
     EXPECT_TRUE(g_pFileStreamManager->IsLocked());
     g_pFileStreamManager->SetDirectory(TName(".", true));
-    EXPECT_NE(SystemLog().find("TCommandManager::__SystemExecute(): 'system/boot'"), std::string::npos);
-    EXPECT_NE(SystemLog().find("TCommandManager::__SystemExecute(): execute"), std::string::npos);
+    EXPECT_TRUE(Logged("TCommandManager::__SystemExecute(): 'system/boot'"));
+    EXPECT_TRUE(Logged("TCommandManager::__SystemExecute(): execute"));
 }
 
 TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
@@ -180,10 +179,8 @@ TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
     EXPECT_EQ(Texts(), std::vector<std::string>{
                            "^Isystem/start.icom(3): error: 'test.record': argument 1 has no text (write it "
                            "in double quotes)"});
-    EXPECT_NE(SystemLog().find("090 |"), std::string::npos);
-    EXPECT_NE(SystemLog().find("| TCommandManager::PrintError(): error: system/start.icom(3): 'test.record': "
-                               "argument 1 has no text"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("090 |"));
+    EXPECT_TRUE(Logged("| TCommandManager::PrintError(): error: system/start.icom(3): 'test.record': " "argument 1 has no text"));
 }
 
 TEST_F(ScriptTest, AScriptNeverRunsInsideItselfAndScriptsNestAtMost32Deep)
@@ -361,7 +358,7 @@ TEST_F(SettingsTest, NothingIsWrittenWithoutAUserDirectory)
     g_TestInt.SetInt(3);
     Manager().SaveSettings();
     SetUserDirectory(user);
-    EXPECT_NE(SystemLog().find("TCommandManager::SaveSettings(): error: no user directory"), std::string::npos);
+    EXPECT_TRUE(Logged("TCommandManager::SaveSettings(): error: no user directory"));
     EXPECT_FALSE(std::filesystem::exists("/system/settings.icom"));
 }
 
@@ -369,9 +366,7 @@ TEST_F(SettingsTest, AFileThatCannotBeReplacedIsLoggedAndLeftAsItWas)
 {
     std::filesystem::create_directories(m_Path + "/user/system/actions.icom");
     Manager().SaveSettings();
-    EXPECT_NE(SystemLog().find("TCommandManager::SaveSettings(): error: '" + m_Path +
-                               "/user/system/actions.icom' was not written; the previous one is kept"),
-              std::string::npos);
+    EXPECT_TRUE(Logged("TCommandManager::SaveSettings(): error: '" + m_Path + "/user/system/actions.icom' was not written; the previous one is kept"));
     EXPECT_TRUE(std::filesystem::is_directory(m_Path + "/user/system/actions.icom"));
     EXPECT_FALSE(std::filesystem::exists(m_Path + "/user/system/actions.icom.tmp"));
     EXPECT_TRUE(std::filesystem::exists(m_Path + "/user/system/settings.icom"));
@@ -442,10 +437,10 @@ TEST_F(CompletionTest, WordsCompleteToVisibleCommandsSortedAndCommandsCompleteTh
     Manager().Complete(("test.record " + std::string(200, 'w')).c_str(), candidates, descriptions);
     EXPECT_EQ(g_TestRecord.completedLast.size(), 127u);
     Manager().SetSource(TName());
-    EXPECT_EQ(SystemLog().find("quoted text not closed"), std::string::npos) << SystemLog();
-    EXPECT_EQ(SystemLog().find("token too long"), std::string::npos) << SystemLog();
+    EXPECT_FALSE(Logged("quoted text not closed")) << SystemLog();
+    EXPECT_FALSE(Logged("token too long")) << SystemLog();
     Manager().ExecuteText("test.record \"half a quote");
-    EXPECT_NE(SystemLog().find("(1): quoted text not closed"), std::string::npos);
+    EXPECT_TRUE(Logged("(1): quoted text not closed"));
 }
 
 TEST_F(CompletionTest, WithoutAScriptServiceTheScriptCommandsSaySoWithTheFileAndLine)
