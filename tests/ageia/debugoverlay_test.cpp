@@ -4,6 +4,7 @@
 #include "engine/render/canvasmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
+#include "support/recordingcanvas.h"
 
 #include <string>
 #include <vector>
@@ -11,19 +12,14 @@
 namespace
 {
 // A canvas that writes down what it is asked to draw.
-class TRecordingCanvas : public TCanvasManager
+class TDrawnCanvas : public TRecordingCanvas
 {
 public:
-    TShader* SetShader(TTexture*, i32) override { return nullptr; }
-    void DrawTexture(f32, f32, f32, f32, TShader*, const TColor&) override {}
     TFont SetFont(const TName& name, i32 size) override
     {
         calls.push_back(std::string("font ") + name.GetText() + " " + std::to_string(size));
         return TFont();
     }
-    TFont SetDefaultFont() override { return TFont(); }
-    i32 GetTextWidth(const char*, i32) override { return -1; }
-    void WriteRect(const f32*, const TColor&, const char*, i32) override {}
     void DrawBox(const TMatrix& matrix, const TBoundBox& box, const TColor& color) override
     {
         calls.push_back("box " + std::to_string(static_cast<i32>(matrix.aRow[3].x)) + " " +
@@ -68,7 +64,7 @@ protected:
         return m_Canvas.calls;
     }
 
-    TRecordingCanvas m_Canvas;
+    TDrawnCanvas m_Canvas;
     TCanvasManager* m_pHeld = nullptr;
     TVariable* m_pVariable = nullptr;
 };
