@@ -110,10 +110,8 @@ TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
     TAICommonUnit& outside = AddDriver(4.0f, 0.0f, 2);
     outside.UpdateDrive(kFrame);
     EXPECT_EQ(outside.m_nDriving, 0u);
-    EXPECT_NE(Log().find("TAICommonUnit::UpdateDrive(): error: unit 'driver_prop': path 2, point 0 lies outside the "
-                         "pool 'CommonUnit': stopped"),
-              std::string::npos)
-        << Log();
+    EXPECT_EQ(LogCount("TAICommonUnit::UpdateDrive(): error: unit 'driver_prop': path 2, point 0 lies outside the "
+                       "pool 'CommonUnit': stopped"), 1u) << Log();
     // The last segment's first point is the last one a unit may stand on.
     TAICommonUnit& last = AddDriver(8.0f, 0.0f, 0);
     last.m_nPointIndex = 1;
@@ -133,11 +131,9 @@ TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
     outside.m_nArrivalPath = outside.m_nDeparturePath = 0;
     outside.m_nTaxiPath = 2;
     Game().OnClusterLoad();
-    EXPECT_EQ(Log().find("gate 1: path"), std::string::npos) << Log();
-    EXPECT_NE(Log().find("TGameLogicManager::OnClusterLoad(): error: gate 2: path 2 lies outside the 2 curves of "
-                         "'CommonUnit'"),
-              std::string::npos)
-        << Log();
+    EXPECT_EQ(LogCount("gate 1: path"), 0u) << Log();
+    EXPECT_EQ(LogCount("TGameLogicManager::OnClusterLoad(): error: gate 2: path 2 lies outside the 2 curves of "
+                       "'CommonUnit'"), 1u) << Log();
 }
 
 TEST_F(DriveTest, AUnitAimedStraightAtItsFrontPointDrivesWithoutSteering)

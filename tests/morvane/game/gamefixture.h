@@ -193,6 +193,15 @@ protected:
 
     i32 Money() { return Game().GetParameters().nMoney; }
     std::string Log() const { return m_Folder.SystemLog(); }
+    // How many times the log holds the text.
+    size_t LogCount(const std::string& text) const
+    {
+        const std::string log = Log();
+        size_t count = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++count;
+        return count;
+    }
 
     TGameParameters m_Parameters;
     std::deque<TGate> m_aGate;

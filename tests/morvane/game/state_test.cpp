@@ -147,14 +147,6 @@ std::vector<std::pair<std::string, std::string>> HostileImages(const std::string
     return hostile;
 }
 
-size_t Count(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 std::string Deflated(const std::string& bytes)
 {
     TMemoryStream stream;
@@ -311,10 +303,10 @@ TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWit
         // Continue marks the game started before it loads.
         m_Parameters.nStarted = 0;
         const std::vector<u8> before = Records(false);
-        const size_t refused = Count(Log(), "TPlayerProfile::LoadGame(): done with errors");
+        const size_t refused = LogCount("TPlayerProfile::LoadGame(): done with errors");
         g_pGameMenuManager->_LoadLatestGame(0);
         EXPECT_EQ(m_Parameters.nStarted, 1) << what;
-        EXPECT_EQ(Count(Log(), "TPlayerProfile::LoadGame(): done with errors"), refused + 1) << what;
+        EXPECT_EQ(LogCount("TPlayerProfile::LoadGame(): done with errors"), refused + 1) << what;
         ExpectUntouched(before, what, false);
     }
 }
