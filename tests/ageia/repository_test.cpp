@@ -9,6 +9,7 @@
 #include "support/scratchworkingfolder.h"
 
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -118,10 +119,9 @@ TEST_F(DynamicsRepositoryTest, TheGamesTestSceneCarriesGroundBodiesAndACart)
         if (std::strcmp(body->pNode->m_Name.GetText(), "cart") == 0)
             cart = body;
     }
-    EXPECT_EQ(2u, shapes[GEOMETRY_BOX]);
-    EXPECT_EQ(1u, shapes[GEOMETRY_SPHERE]);
-    EXPECT_EQ(1u, shapes[GEOMETRY_CAPSULE]);
-    EXPECT_EQ(4u, shapes[GEOMETRY_WHEEL]);
+    // Boxes, spheres, capsules and wheels.
+    EXPECT_EQ(std::vector<u32>({2, 1, 1, 4}), std::vector<u32>({shapes[GEOMETRY_BOX], shapes[GEOMETRY_SPHERE],
+                                                                shapes[GEOMETRY_CAPSULE], shapes[GEOMETRY_WHEEL]}));
     ASSERT_NE(nullptr, cart);
 
     // The ground and the terminal are cooked meshes read back from the streamed repository.
