@@ -69,30 +69,23 @@ TEST_F(UIContainerTest, TheMenuActionsStepTheFocusWrappingOverVisibleEntries)
     menu->Activate();
     menu->SetFocus(0);
     menu->GetChildren()[2]->SetVisible(false);
-    Tap(0x50, true);
-    EXPECT_EQ(menu->GetFocusIndex(), 1);
-    Tap(0x50, true);
-    EXPECT_EQ(menu->GetFocusIndex(), 3) << "the hidden entry is skipped";
-    Tap(0x50, true);
-    EXPECT_EQ(menu->GetFocusIndex(), 0) << "from the last to the first";
-    Tap(0x48, true);
-    EXPECT_EQ(menu->GetFocusIndex(), 3) << "up from the first to the last";
+    // Down skips the hidden entry and wraps from the last to the first, up from the first to the last.
+    for (const auto& [key, focus] : {std::pair{0x50, 1}, {0x50, 3}, {0x50, 0}, {0x48, 3}})
+    {
+        Tap(static_cast<u16>(key), true);
+        EXPECT_EQ(menu->GetFocusIndex(), focus) << key;
+    }
     EXPECT_EQ(g_pUIManager->m_pDefaultItem, menu->GetChildren()[3]);
     EXPECT_EQ(s_nMenuSounds, 5u);
     auto* focused = static_cast<TUIButton*>(menu->GetChildren()[3]);
     EXPECT_EQ(focused->GetIconState(), static_cast<u32>(UI_STATE_CHECKED));
-}
-
-TEST_F(UIContainerTest, WithOneVisibleEntryTheFocusStays)
-{
-    TUIMenu* menu = Menu(3);
-    menu->SetFocus(1);
+    // With one visible entry the focus stays.
     menu->GetChildren()[0]->SetVisible(false);
-    menu->GetChildren()[2]->SetVisible(false);
+    menu->GetChildren()[1]->SetVisible(false);
     menu->FocusNext();
-    EXPECT_EQ(menu->GetFocusIndex(), 1);
+    EXPECT_EQ(menu->GetFocusIndex(), 3);
     menu->FocusPrevious();
-    EXPECT_EQ(menu->GetFocusIndex(), 1);
+    EXPECT_EQ(menu->GetFocusIndex(), 3);
 }
 
 TEST_F(UIContainerTest, HidingTheFocusedEntryClearsTheFocusOnTheNextPass)
