@@ -36,7 +36,8 @@ TEST_F(InputKeyTest, TextsParseToModifiersAndCodesAndPrintInOneOrder)
         const char* printed;
     } cases[] = {{"shift+ctrl+F1", INPUT_KEY_SHIFT | INPUT_KEY_CTRL, 59, "shift+ctrl+F1"},
                  {"ctrl+shift+F1", INPUT_KEY_SHIFT | INPUT_KEY_CTRL, 59, "shift+ctrl+F1"},
-                 {"alt+ctrl+shift+Delete", INPUT_KEY_SHIFT | INPUT_KEY_CTRL | INPUT_KEY_ALT, kAny, "shift+ctrl+alt+Delete"},
+                 {"alt+ctrl+shift+Delete", INPUT_KEY_SHIFT | INPUT_KEY_CTRL | INPUT_KEY_ALT, kAny,
+                  "shift+ctrl+alt+Delete"},
                  {"f1", 0, 59, nullptr},
                  {"SPACE", 0, 57, nullptr},
                  {"Shift+F1", 0, 59, nullptr},

@@ -25,7 +25,8 @@ TEST_F(DeferredRenderingTest, EachRefusalOfTheDeviceIsLoggedAndClearsEnabled)
     g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 0});
     EXPECT_FALSE(Logged("does not support 4 MRT"));
     EXPECT_FALSE(Logged("does not support pixel shader 3"));
-    EXPECT_TRUE(Logged("TDeferredRendering::CheckSupport(): disabled (device floating point RT capabilities are " "inadequate)"));
+    EXPECT_TRUE(Logged("TDeferredRendering::CheckSupport(): disabled (device floating point RT capabilities are "
+                       "inadequate)"));
     EXPECT_EQ(g_pDeferredRendering->m_nSupported, 0u);
     EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 0u);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);

@@ -147,7 +147,8 @@ TEST_F(RenderManagerTest, ARegisteredRendererReplacesTheOldOneAndTheChoiceKeepsI
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
     g_pRenderManager->__RegisterRenderer(&m_Pipeline);
     EXPECT_EQ(g_pRenderManager->GetRegistered(RENDERER_PREFERRED), &m_Pipeline);
-    EXPECT_TRUE(Logged("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 " "renderer replaced by 'TPipeline'"));
+    EXPECT_TRUE(Logged("TRenderManager::__RegisterRenderer(): error: 'TDeferredRendering':1 renderer replaced "
+                       "by 'TPipeline'"));
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), &m_Pipeline);
     g_pRenderManager->SetOverride(1);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(g_pForwardRendering), &m_Pipeline);

@@ -130,10 +130,6 @@ TEST_F(ShadowManagerTest, SoftenReleasesAndRemakesTheFilterTargetWhileTheOthersE
     EXPECT_TRUE(InOrder(frame, {"bind Shadow Filter -", "quad ShaderBlurHorizontal -", "bind Shadow Mask 0 -",
                                 "quad ShaderBlurVertical -"}))
         << ::testing::PrintToString(frame);
-    const TVector* blur = g_pShadowManager->GetBlurParameters();
-    EXPECT_EQ(blur[0].x, 1.0f);
-    EXPECT_EQ(blur[0].y, 0.05f);
-    EXPECT_EQ(blur[1].x, 0.0f);
 }
 
 TEST_F(ShadowManagerTest, CastingLightsTakeSlotsInOrderAndTheFifthHasNoChannel)
@@ -147,13 +143,10 @@ TEST_F(ShadowManagerTest, CastingLightsTakeSlotsInOrderAndTheFifthHasNoChannel)
     Object(0.0f, 0.0f, 20.0f, 1.0f);
     g_pShadowManager->RenderShadows();
     EXPECT_EQ(g_pShadowManager->GetShadowCount(), 4u);
-    EXPECT_EQ(lights[0]->m_aChannel[0][0], 1.0f);
-    EXPECT_EQ(lights[1]->m_aChannel[0][1], 1.0f);
-    EXPECT_EQ(lights[1]->m_aChannel[0][0], 0.0f);
-    for (u32 k = 0; k < 4; ++k)
-        EXPECT_EQ(lights[1]->m_aChannel[1][k], 0.0f);
-    for (u32 k = 0; k < 8; ++k)
-        EXPECT_EQ(lights[4]->m_aChannel[k / 4][k % 4], 0.0f);
+    // Slot i selects channel i of the eight; the fifth light none.
+    for (u32 light = 0; light < 5; ++light)
+        for (u32 k = 0; k < 8; ++k)
+            EXPECT_EQ(lights[light]->m_aChannel[k / 4][k % 4], k == light && light < 4 ? 1.0f : 0.0f) << light;
     // Below half power a light casts nothing and its selectors stay as they were.
     EXPECT_EQ(weak.m_aChannel[0][0], 5.0f);
     // The pass leaves the camera it found current.

@@ -46,9 +46,10 @@ TEST_F(SystemCommands, SetReadsValuesByTheTypeOfTheVariableAndSaturatesPastThirt
     {
         const char* text;
         i32 value;
-    } integers[] = {{"0x1F", 31},          {"0xZ1", 1},           {"0xFFFFFFFF", -1},         {"2147483647", 2147483647},
-                    {"2147483648", 2147483647}, {"99999999999", 2147483647}, {"-2147483648", -2147483647 - 1},
-                    {"-2147483649", -2147483647 - 1}, {"12abc", 12}};
+    } integers[] = {{"0x1F", 31}, {"0xZ1", 1}, {"0xFFFFFFFF", -1},
+                    // Decimal text saturates past 32 bits: both sides of each limit.
+                    {"2147483647", 2147483647}, {"2147483648", 2147483647}, {"99999999999", 2147483647},
+                    {"-2147483648", -2147483647 - 1}, {"-2147483649", -2147483647 - 1}, {"12abc", 12}};
     for (const auto& c : integers)
     {
         Manager().ExecuteText((std::string("set test.int ") + c.text).c_str());

@@ -180,7 +180,8 @@ TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
                            "^Isystem/start.icom(3): error: 'test.record': argument 1 has no text (write it "
                            "in double quotes)"});
     EXPECT_TRUE(Logged("090 |"));
-    EXPECT_TRUE(Logged("| TCommandManager::PrintError(): error: system/start.icom(3): 'test.record': " "argument 1 has no text"));
+    EXPECT_TRUE(Logged("| TCommandManager::PrintError(): error: system/start.icom(3): 'test.record': argument 1 "
+                       "has no text"));
 }
 
 TEST_F(ScriptTest, AScriptNeverRunsInsideItselfAndScriptsNestAtMost32Deep)
@@ -366,7 +367,8 @@ TEST_F(SettingsTest, AFileThatCannotBeReplacedIsLoggedAndLeftAsItWas)
 {
     std::filesystem::create_directories(m_Path + "/user/system/actions.icom");
     Manager().SaveSettings();
-    EXPECT_TRUE(Logged("TCommandManager::SaveSettings(): error: '" + m_Path + "/user/system/actions.icom' was not written; the previous one is kept"));
+    EXPECT_TRUE(Logged("TCommandManager::SaveSettings(): error: '" + m_Path +
+                       "/user/system/actions.icom' was not written; the previous one is kept"));
     EXPECT_TRUE(std::filesystem::is_directory(m_Path + "/user/system/actions.icom"));
     EXPECT_FALSE(std::filesystem::exists(m_Path + "/user/system/actions.icom.tmp"));
     EXPECT_TRUE(std::filesystem::exists(m_Path + "/user/system/settings.icom"));

@@ -119,7 +119,8 @@ TEST_F(VariableTest, ValuesConvertToTextIntegerFloatAndScriptForm)
     {
         f32 v[4];
         const char* text;
-    } vectors[] = {{{1, 0, 0, 1}, "1"}, {{1, 2, 0, 1}, "1 2 "}, {{1, 2, 3, 1}, "1 2 3"}, {{1, 2, 3, 0.5f}, "1 2 3 0.5"}};
+    } vectors[] = {
+        {{1, 0, 0, 1}, "1"}, {{1, 2, 0, 1}, "1 2 "}, {{1, 2, 3, 1}, "1 2 3"}, {{1, 2, 3, 0.5f}, "1 2 3 0.5"}};
     for (const auto& c : vectors)
     {
         value.SetVector(c.v[0], c.v[1], c.v[2], c.v[3]);
