@@ -47,24 +47,6 @@ TEST(FileMove, ReplacesTheDestinationAndRefusesFolders)
     EXPECT_TRUE(std::filesystem::is_directory(base + "/folder/inside"));
 }
 
-TEST(FileMove, BetweenVolumesCopiesAndDeletesTheSource)
-{
-    TTestDirectory directory;
-    struct stat shared;
-    struct stat temporary;
-    if (stat("/dev/shm", &shared) != 0 || access("/dev/shm", W_OK) != 0 ||
-        stat(directory.Path().c_str(), &temporary) != 0 || shared.st_dev == temporary.st_dev)
-        GTEST_SKIP() << "no second writable volume";
-    const std::string target = "/dev/shm/vestamor_filemove_" + std::to_string(getpid());
-    directory.WriteFile("game.save", std::string(100000, 'x') + "end");
-    EXPECT_EQ(__FileMove(Wide(directory.Path() + "/game.save").c_str(), Wide(target).c_str()), 0u);
-    EXPECT_FALSE(std::filesystem::exists(directory.Path() + "/game.save"));
-    std::ifstream file(target, std::ios::binary);
-    const std::string moved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(moved, std::string(100000, 'x') + "end");
-    std::filesystem::remove(target);
-}
-
 TEST(FileCopy, ReplacesTheDestinationWholeOrNotAtAll)
 {
     TTestDirectory directory;

@@ -170,8 +170,8 @@ protected:
 };
 } // namespace
 
-// The frame rate (0 on the first frame rather than a division by 0), the render statistics
-// with the camera's location, and the resource table with its names and columns.
+// The resource table with its names and columns (before any refresh), the frame rate (0 on the
+// first frame rather than a division by 0), and the render statistics with the camera's location.
 TEST_F(DebugOverlayTest, TheFrameRateTheRenderStatisticsAndTheResourceTableAreListed)
 {
     const struct
@@ -180,6 +180,7 @@ TEST_F(DebugOverlayTest, TheFrameRateTheRenderStatisticsAndTheResourceTableAreLi
         std::function<void()> setUp;
         const char* golden;
     } cases[] = {
+        {{"info.resources"}, [] { DebugResourceTable() = {}; }, "debug_lists"},
         {{"info.fps"}, [] {}, "debug_fps_first"},
         {{"info.fps"},
          [this] {
@@ -193,10 +194,10 @@ TEST_F(DebugOverlayTest, TheFrameRateTheRenderStatisticsAndTheResourceTableAreLi
                  g_RenderStatsFrame.aCounter[i] = 1000 * (i + 1) + i;
          },
          "debug_render_location"},
-        {{"info.resources"}, [] { DebugResourceTable() = {}; }, "debug_lists"},
     };
     for (const auto& c : cases)
     {
+        SCOPED_TRACE(c.golden);
         for (const char* name : {"info.fps", "info.render", "info.location", "info.resources"})
             Variable(name)->SetInt(0);
         for (const char* name : c.variables)

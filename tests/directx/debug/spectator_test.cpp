@@ -17,12 +17,10 @@
 #include "engine/system/resource.h"
 #include "engine/system/resourcemanager.h"
 #include "support/scratchworkingfolder.h"
-#include "support/testinput.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <deque>
 #include <memory>
 #include <string>
 
@@ -57,14 +55,7 @@ protected:
             s_bBegun = true;
         }
         g_pDebugManager->OnClusterLoad();
-        for (u32 i = 0; i < DEBUG_ACTION_COUNT; ++i)
-        {
-            TInputAction* action = TInputManager::Instance().FindAction(TName(kActions[i], true));
-            ASSERT_NE(nullptr, action) << kActions[i];
-            TInputManager::Instance().BindAction(action, &Key(kActions[i]), nullptr);
-        }
-        m_pLevelEye = Eye("level_camera", TVector(5.0f, 2.0f, -10.0f, 1.0f));
-        m_pLevelCamera = g_pDxCameraManager->__CreateCamera(m_pLevelEye);
+        m_pLevelCamera = g_pDxCameraManager->__CreateCamera(Eye("level_camera", TVector(5.0f, 2.0f, -10.0f, 1.0f)));
         g_pDxCameraManager->SetMainCamera(m_pLevelCamera);
         g_pDxCameraManager->SetCamera(m_pLevelCamera);
         m_pViewport = g_pDxViewportManager->__CreateViewport(TName("view", true), 0);
@@ -83,8 +74,6 @@ protected:
                 camera->pNode->DeleteObject(camera);
                 camera->pNode = nullptr;
             }
-        for (TTestInput& key : Keys())
-            key = TTestInput(key.GetName()->GetText());
         for (const char* name : kModifiers)
             Modifier(name).Apply(0.0f);
         g_pDxViewportManager->SetCurrentViewport(nullptr);
@@ -108,8 +97,6 @@ protected:
         s_nNow += static_cast<i64>(static_cast<f64>(seconds) * TIMER_COUNTS_PER_SECOND);
         m_pTimer->Update();
         g_pDebugManager->UpdateSpectator();
-        for (TTestInput& key : Keys())
-            key.Hold();
         for (const char* name : kModifiers)
         {
             Modifier(name).ClearPressed();
@@ -121,26 +108,10 @@ protected:
     {
         return *static_cast<TWinInput*>(TInputManager::Instance().FindInput(TName(name, true)));
     }
-    static TTestInput& Key(const char* name)
-    {
-        for (TTestInput& key : Keys())
-            if (std::string(key.GetName()->GetText()) == name)
-                return key;
-        return Keys().emplace_back(name);
-    }
-    static std::deque<TTestInput>& Keys()
-    {
-        static std::deque<TTestInput> s_aKey;
-        return s_aKey;
-    }
-    static TMatrix& Place(TCamera* camera) { return *camera->pNode->GetWorldMatrix(); }
 
     static constexpr const char* kModifiers[] = {"LCtrl", "LShift", "NumPadPlus", "NumPadMinus"};
-    static constexpr const char* kActions[DEBUG_ACTION_COUNT] = {"moveleft",   "moveright",   "moveup",        "movedown",
-                                                                 "rotateleft", "rotateright", "rotateforward", "rotatebackward"};
     std::unique_ptr<TTimer> m_pTimer;
     TTimer* m_pKeptTimer = nullptr;
-    TNode* m_pLevelEye = nullptr;
     TCamera* m_pLevelCamera = nullptr;
     TDxViewport* m_pViewport = nullptr;
     TScratchWorkingFolder m_Folder{"debug"};
