@@ -9,6 +9,7 @@
 #include "gamefixture.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace
 {
@@ -99,20 +100,15 @@ TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheAc
     PlaceLoader(0.0f, 90.0f);
     EXPECT_TRUE(DockedWithAction());
     EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader)) << "without the key";
-    for (const f32 degrees : {85.0f, 95.0f, 84.0f, 96.0f, 0.0f})
+    const std::tuple<f32, f32, bool> places[] = {{0.0f, 85.0f, false}, {0.0f, 95.0f, false},  {0.0f, 84.0f, false},
+                                                 {0.0f, 96.0f, false}, {0.0f, 0.0f, false},   {0.0f, 85.2f, true},
+                                                 {0.0f, 94.8f, true},  {0.0f, 270.0f, true},  {0.49f, 90.0f, true},
+                                                 {0.5f, 90.0f, false}};
+    for (const auto& [distance, degrees, docked] : places)
     {
-        PlaceLoader(0.0f, degrees);
-        EXPECT_FALSE(DockedWithAction()) << degrees;
+        PlaceLoader(distance, degrees);
+        EXPECT_EQ(DockedWithAction(), docked) << distance << " " << degrees;
     }
-    for (const f32 degrees : {85.2f, 94.8f, 270.0f})
-    {
-        PlaceLoader(0.0f, degrees);
-        EXPECT_TRUE(DockedWithAction()) << degrees;
-    }
-    PlaceLoader(0.49f, 90.0f);
-    EXPECT_TRUE(DockedWithAction());
-    PlaceLoader(0.5f, 90.0f);
-    EXPECT_FALSE(DockedWithAction());
 }
 
 TEST_F(Cargo, TheDockingTestLeavesTheLoadersOffsetAndAngleForTheFrontEnd)
