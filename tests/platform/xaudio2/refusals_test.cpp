@@ -51,39 +51,34 @@ protected:
 
 TEST_F(RefusalsTest, FormatsOutsideWhatTheMixerReadsAreRefused)
 {
-    WAVEFORMATEX format = Pcm16Format(8);
-    EXPECT_EQ(Create(format), S_OK);
-    format = Pcm16Format(9);
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
-    format = Pcm16Format(1);
-    format.nChannels = 0;
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
-
-    EXPECT_EQ(Create(Pcm16Format(1, 1000)), S_OK);
-    EXPECT_EQ(Create(Pcm16Format(1, 999)), XAUDIO2_E_INVALID_CALL);
-    EXPECT_EQ(Create(Pcm16Format(1, 200000)), S_OK);
-    EXPECT_EQ(Create(Pcm16Format(1, 200001)), XAUDIO2_E_INVALID_CALL);
-
-    format = Pcm16Format(2);
-    format.wBitsPerSample = 24;
-    format.nBlockAlign = 6;
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
-    format = Pcm16Format(2);
-    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT; // float must be 32 bits
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
-    format = Pcm16Format(2);
-    format.nBlockAlign = 2;
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
-
-    format = Pcm16Format(2);
-    format.cbSize = 22;
-    EXPECT_EQ(Create(format), S_OK);
-    format.cbSize = 23;
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
-
-    format = Pcm16Format(2);
-    format.wFormatTag = WAVE_FORMAT_WMAUDIO2;
-    EXPECT_EQ(Create(format), XAUDIO2_E_INVALID_CALL);
+    const auto with = [](UINT32 channels, UINT32 rate, auto change) {
+        WAVEFORMATEX format = Pcm16Format(channels, rate);
+        change(format);
+        return format;
+    };
+    const auto same = [](WAVEFORMATEX&) {};
+    const struct
+    {
+        WAVEFORMATEX format;
+        HRESULT expected;
+    } cases[] = {
+        {Pcm16Format(8), S_OK},
+        {Pcm16Format(9), XAUDIO2_E_INVALID_CALL},
+        {with(1, 44100, [](WAVEFORMATEX& f) { f.nChannels = 0; }), XAUDIO2_E_INVALID_CALL},
+        {Pcm16Format(1, 1000), S_OK},
+        {Pcm16Format(1, 999), XAUDIO2_E_INVALID_CALL},
+        {Pcm16Format(1, 200000), S_OK},
+        {Pcm16Format(1, 200001), XAUDIO2_E_INVALID_CALL},
+        {with(2, 44100, [](WAVEFORMATEX& f) { f.wBitsPerSample = 24, f.nBlockAlign = 6; }), XAUDIO2_E_INVALID_CALL},
+        {with(2, 44100, [](WAVEFORMATEX& f) { f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT; }), XAUDIO2_E_INVALID_CALL},
+        {with(2, 44100, [](WAVEFORMATEX& f) { f.nBlockAlign = 2; }), XAUDIO2_E_INVALID_CALL},
+        {with(2, 44100, [](WAVEFORMATEX& f) { f.cbSize = 22; }), S_OK},
+        {with(2, 44100, [](WAVEFORMATEX& f) { f.cbSize = 23; }), XAUDIO2_E_INVALID_CALL},
+        {with(2, 44100, [](WAVEFORMATEX& f) { f.wFormatTag = WAVE_FORMAT_WMAUDIO2; }), XAUDIO2_E_INVALID_CALL},
+        {with(2, 44100, same), S_OK},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Create(c.format), c.expected) << c.format.nChannels << " " << c.format.nSamplesPerSec;
     EXPECT_EQ(Refused([&] {
                   IXAudio2SourceVoice* voice = nullptr;
                   return stepped.engine->CreateSourceVoice(&voice, nullptr);
