@@ -78,7 +78,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SavedGameTest, WritesTheFileByteForByte)
+TEST_F(SavedGameTest, WritesTheFileByteForByteAndLoadsTheGameBack)
 {
     const size_t linesBefore = Log().size();
     TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
@@ -110,12 +110,8 @@ TEST_F(SavedGameTest, WritesTheFileByteForByte)
     inflated.resize(inflatedSize);
     EXPECT_EQ(inflated, image);
     EXPECT_EQ(Log().substr(linesBefore).find("error"), std::string::npos) << Log().substr(linesBefore);
-}
 
-TEST_F(SavedGameTest, LoadsTheGameBack)
-{
-    TPlayerSavedGame* record = Profile().SaveGame(0, SAVE_GAME_INSERT, -1);
-    ASSERT_NE(record, nullptr);
+    // Loaded back.
     const std::vector<u8> saved = m_State.m_aRecord;
     std::fill(m_State.m_aRecord.begin(), m_State.m_aRecord.end(), 0);
     EXPECT_EQ(Profile().LoadGame(record, 5, 0), 0u);
