@@ -99,17 +99,14 @@ TEST_F(ConsoleTest, KeyPressesTypeNothingAndPagesScroll)
 
     for (int i = 0; i < 50; ++i)
         g_pCommandManager->Print("line %d", i);
-    EXPECT_FALSE(m_Console.HandleKey(Key("PageUp", INPUT_KEY_PRESS, 0x21)));
-    EXPECT_EQ(m_Console.GetScrollOffset(), 18);
-    m_Console.HandleKey(Key("PageUp", INPUT_KEY_PRESS, 0x21));
-    // Back to ten short of the oldest at most.
-    m_Console.HandleKey(Key("PageUp", INPUT_KEY_PRESS, 0x21));
-    EXPECT_EQ(m_Console.GetScrollOffset(), 50 + 1 - 10);
-    m_Console.HandleKey(Key("PageDown", INPUT_KEY_PRESS, 0x22));
-    EXPECT_EQ(m_Console.GetScrollOffset(), 50 + 1 - 10 - 18);
-    m_Console.HandleKey(Key("PageDown", INPUT_KEY_PRESS, 0x22));
-    m_Console.HandleKey(Key("PageDown", INPUT_KEY_PRESS, 0x22));
-    EXPECT_EQ(m_Console.GetScrollOffset(), 0);
+    // Each page is the 18 rows shown, back to ten short of the oldest at most.
+    const std::pair<const char*, i32> pages[] = {{"PageUp", 18},   {"PageUp", 36},   {"PageUp", 50 + 1 - 10},
+                                                 {"PageDown", 23}, {"PageDown", 5},  {"PageDown", 0}};
+    for (const auto& [key, offset] : pages)
+    {
+        EXPECT_FALSE(m_Console.HandleKey(Key(key, INPUT_KEY_PRESS, std::strcmp(key, "PageUp") ? 0x22 : 0x21)));
+        EXPECT_EQ(m_Console.GetScrollOffset(), offset) << key;
+    }
 }
 
 // Every command the quick start tells the player to type answers.

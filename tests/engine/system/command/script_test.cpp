@@ -225,42 +225,12 @@ protected:
         Manager().SetInputHooks(&kHooks);
     }
 
-    // What "set", "command.bind" and "command.toggle" do with the lines of a settings file.
+    // A settings file run as the start-up script runs it.
     void ReadBack(const std::string& file)
     {
-        const std::string text = ReadFile(file);
-        TCommandProgram program;
-        program.Parse(text.c_str());
-        for (i32 i = 0; i < program.GetInstructionCount(); ++i)
-        {
-            const TCommandInstruction& instruction = program.GetInstruction(i);
-            std::vector<TName> arguments;
-            std::vector<std::string> texts;
-            for (u32 k = 0; k < instruction.nArgumentCount; ++k)
-            {
-                arguments.emplace_back();
-                arguments.back().SetId(instruction.aArgument[k]);
-                texts.push_back(arguments.back().GetText());
-            }
-            TName command;
-            command.SetId(instruction.nCommand);
-            const std::string name = command.GetText();
-            if (name == "set")
-                ASSERT_EQ(Manager()
-                              .FindVariable(arguments[0])
-                              ->Assign(&arguments[1], instruction.nArgumentCount - 1),
-                          0u);
-            else if (name == "command.toggle")
-                Manager().AddToggleBind(texts[0].c_str(), Manager().FindVariable(arguments[1]));
-            else if (name == "command.bind")
-            {
-                std::vector<const char*> commands;
-                for (size_t k = 1; k < texts.size(); ++k)
-                    commands.push_back(texts[k].c_str());
-                Manager().AddCommandBind(texts[0].c_str(), commands.data(),
-                                         static_cast<u32>(commands.size()));
-            }
-        }
+        m_Listener.lines.clear();
+        Manager().ExecuteText(ReadFile(file).c_str());
+        EXPECT_TRUE(m_Listener.lines.empty()) << Texts()[0];
     }
 };
 
