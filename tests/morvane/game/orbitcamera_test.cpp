@@ -68,14 +68,20 @@ protected:
     // capsule around the line meets it. It reaches from near to far out along the arm.
     void SlabBesideTheArm(f32 nearEnd = 0.0f, f32 farEnd = 30.0f)
     {
-        TNode* node = g_pNodeManager->CreateNode("slab");
-        node->SetLocalMatrix(Translation(0.5f, 2.0f, -(nearEnd + farEnd) * 0.5f), TNode::OrdinaryCause());
+        Scenery(TVector(0.5f, 2.0f, -(nearEnd + farEnd) * 0.5f, 1.0f), TVector(0.25f, 1.0f, (farEnd - nearEnd) * 0.5f, 1.0f));
+    }
+    // A still box of scenery at the place with the half sizes.
+    TDynamicsGeometry* Scenery(const TVector& at, const TVector& half)
+    {
+        TNode* node = g_pNodeManager->CreateNode("scenery");
+        node->SetLocalMatrix(Translation(at.x, at.y, at.z), TNode::OrdinaryCause());
         TNxDynamicsBody* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
         TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
-        box->SetSize(TVector(0.25f, 1.0f, (farEnd - nearEnd) * 0.5f, 1.0f));
+        box->SetSize(half);
         box->SetGroupsMask(ORBIT_COLLISION_FILTER);
         body->SetDynamic(0);
         body->__Create();
+        return box;
     }
 
     // A timer whose every frame lasts a tenth of a second, its game time paused.
@@ -215,14 +221,7 @@ TEST_F(OrbitCameras, SceneryAlongTheArmShortensItTwentyStepsAtMostAndNeverBelowF
 TEST_F(OrbitCameras, SceneryAcrossTheArmPullsTheCameraInFrontOfIt)
 {
     TOrbitCamera& camera = Camera();
-    TNode* node = g_pNodeManager->CreateNode("wall");
-    node->SetLocalMatrix(Translation(0.0f, 2.0f, -10.5f), TNode::OrdinaryCause());
-    TNxDynamicsBody* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
-    TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
-    box->SetSize(TVector(5.0f, 5.0f, 0.5f, 1.0f));
-    box->SetGroupsMask(ORBIT_COLLISION_FILTER);
-    body->SetDynamic(0);
-    body->__Create();
+    TDynamicsGeometry* box = Scenery(TVector(0.0f, 2.0f, -10.5f, 1.0f), TVector(5.0f, 5.0f, 0.5f, 1.0f));
     Levels({TVector(0.0f, 0.0f, -20.0f, 1.0f)});
     camera.m_fArmLength = 20.0f;
     camera.Update(0.0f);
