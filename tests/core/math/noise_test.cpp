@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-TEST(Noise, VanishesOnTheLatticeAndStaysInRange)
+TEST(Noise, VanishesOnTheLatticeStaysInRangeAndIsZeroOutOfRange)
 {
     for (int i = -20; i <= 20; ++i)
         EXPECT_EQ(0.0f, Noise1(static_cast<float>(i)));
@@ -17,10 +17,7 @@ TEST(Noise, VanishesOnTheLatticeAndStaysInRange)
         varies = varies || std::fabs(value) > 1e-3f;
     }
     EXPECT_TRUE(varies);
-}
-
-TEST(Noise, OutOfRangeInputGivesZero)
-{
+    // Input beyond the lattice's reach gives 0.
     EXPECT_EQ(0.0f, Noise1(1e12f));
     EXPECT_EQ(0.0f, Noise1(-1e12f));
     EXPECT_EQ(0.0f, Noise1(std::numeric_limits<float>::quiet_NaN()));

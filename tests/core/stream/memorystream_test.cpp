@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-TEST(MemoryStream, ReadsStopAtTheEnd)
+TEST(MemoryStream, ReadsStopAtTheEndAndPositionsStayAtOrPastTheStart)
 {
     TMemoryStream stream;
     ASSERT_EQ(stream.Write("0123456789", 10), 10);
@@ -25,17 +25,12 @@ TEST(MemoryStream, ReadsStopAtTheEnd)
     ASSERT_EQ(stream.Seek(20, STREAM_SEEK_SET), 0u);
     EXPECT_EQ(stream.Read(buffer, 5), 0);
     EXPECT_EQ(stream.GetPosition(), 20);
-}
-
-TEST(MemoryStream, NegativePositionsAreRefused)
-{
-    TMemoryStream stream;
-    stream.Write("abc", 3);
+    // Negative positions are refused; the start is the last one taken.
     EXPECT_EQ(stream.Seek(-1, STREAM_SEEK_SET), 1u);
-    EXPECT_EQ(stream.Seek(-4, STREAM_SEEK_END), 1u);
-    EXPECT_EQ(stream.Seek(-4, STREAM_SEEK_CUR), 1u);
-    EXPECT_EQ(stream.GetPosition(), 3);
-    EXPECT_EQ(stream.Seek(-3, STREAM_SEEK_END), 0u);
+    EXPECT_EQ(stream.Seek(-11, STREAM_SEEK_END), 1u);
+    EXPECT_EQ(stream.Seek(-21, STREAM_SEEK_CUR), 1u);
+    EXPECT_EQ(stream.GetPosition(), 20);
+    EXPECT_EQ(stream.Seek(-10, STREAM_SEEK_END), 0u);
     EXPECT_EQ(stream.GetPosition(), 0);
 }
 

@@ -40,7 +40,7 @@ TIntSet MakeSet(std::initializer_list<int> keys)
 
 } // namespace
 
-TEST(SArray, TextAtCapacityAndNull)
+TEST(SArray, TextAndFormatsAreCutAtCapacityAndNullIsEmpty)
 {
     SArray<char, 256, 0> text;
     std::string longest(255, 'x');
@@ -54,14 +54,10 @@ TEST(SArray, TextAtCapacityAndNull)
 
     SArray<char, 256, 0> fresh;
     EXPECT_STREQ(fresh.GetText(), "");
-}
-
-TEST(SArray, FormatCutsToCapacity)
-{
-    SString<8> text;
-    text.Format("%d-%s", 1234, "abcdef");
-    EXPECT_STREQ(text.GetText(), "1234-ab");
-    EXPECT_EQ(text.GetCount(), 8u);
+    SString<8> formatted;
+    formatted.Format("%d-%s", 1234, "abcdef");
+    EXPECT_STREQ(formatted.GetText(), "1234-ab");
+    EXPECT_EQ(formatted.GetCount(), 8u);
 }
 
 TEST(SArrayDeathTest, CountTooBigIsFatal)

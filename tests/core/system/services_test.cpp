@@ -20,7 +20,7 @@ std::u16string Wide(const std::string& ascii)
 }
 } // namespace
 
-TEST(DirectoryDelete, RemovesReadOnlyFilesAndSubfolders)
+TEST(DirectoryDelete, RemovesReadOnlyFilesAndSubfoldersAndRefusesMissingAndFilePaths)
 {
     TTestDirectory directory;
     const std::string root = directory.Path() + "/doomed";
@@ -36,11 +36,8 @@ TEST(DirectoryDelete, RemovesReadOnlyFilesAndSubfolders)
     EXPECT_EQ(__DirectoryDelete(Wide(root).c_str()), 0u);
     EXPECT_FALSE(std::filesystem::exists(root));
     EXPECT_TRUE(std::filesystem::exists(directory.Path() + "/outside/keep"));
-}
 
-TEST(DirectoryDelete, MissingAndFilePathsAreCodeTwo)
-{
-    TTestDirectory directory;
+    // Missing and file paths are code 2.
     std::ofstream(directory.Path() + "/file") << "x";
     EXPECT_EQ(__DirectoryDelete(Wide(directory.Path() + "/none").c_str()), 2u);
     EXPECT_EQ(__DirectoryDelete(Wide(directory.Path() + "/file").c_str()), 2u);

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-TEST(Format, CutsAtTheRoomAndTerminates)
+TEST(Format, CutsAtTheRoomTerminatesAndRefusesPercentN)
 {
     char out[32];
     memset(out, 'q', sizeof out);
@@ -19,13 +19,9 @@ TEST(Format, CutsAtTheRoomAndTerminates)
     EXPECT_STREQ(small, "abcdefg");
     FormatStringN(small, sizeof small, "%I64d", static_cast<i64>(123456789012LL));
     EXPECT_STREQ(small, "1234567");
-}
-
-TEST(Format, RefusesWritingThroughPercentN)
-{
-    char out[64];
+    // %n writes nothing through its argument.
     int target = 5;
-    FormatString256(out, "ab%ncd", &target);
+    FormatString32(out, "ab%ncd", &target);
     EXPECT_STREQ(out, "abcd");
     EXPECT_EQ(target, 5);
 }
@@ -48,7 +44,7 @@ TEST(SplitDotted, SplitsOnceOutsideQuotes)
     EXPECT_EQ(parts[1], nullptr);
 }
 
-TEST(EscapeUnprintable, ControlAndStrayBytesBecomeEscapesUtf8Stays)
+TEST(EscapeUnprintable, ControlAndStrayBytesBecomeEscapesUtf8StaysAndCutsFit)
 {
     char out[64];
     EXPECT_EQ(EscapeUnprintable(out, sizeof out, "plain text \\ 'quoted'"), 21);
@@ -60,15 +56,12 @@ TEST(EscapeUnprintable, ControlAndStrayBytesBecomeEscapesUtf8Stays)
     EXPECT_STREQ(out, "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80");
     EscapeUnprintable(out, sizeof out, "\xe9t\xc0\xaf\xed\xa0\x80\xc2\x85\xc3");
     EXPECT_STREQ(out, "\\xe9t\\xc0\\xaf\\xed\\xa0\\x80\\xc2\\x85\\xc3");
-}
-
-TEST(EscapeUnprintable, CutsBeforeAnEscapeOrSequenceThatDoesNotFit)
-{
-    char out[6];
-    EXPECT_EQ(EscapeUnprintable(out, sizeof out, "ab\x01" "cd"), 2);
-    EXPECT_STREQ(out, "ab");
-    EXPECT_EQ(EscapeUnprintable(out, sizeof out, "abcd\xc3\xa9"), 4);
-    EXPECT_STREQ(out, "abcd");
-    EXPECT_EQ(EscapeUnprintable(out, sizeof out, nullptr), 0);
-    EXPECT_STREQ(out, "");
+    // The text is cut before an escape or a sequence that does not fit.
+    char tight[6];
+    EXPECT_EQ(EscapeUnprintable(tight, sizeof tight, "ab\x01" "cd"), 2);
+    EXPECT_STREQ(tight, "ab");
+    EXPECT_EQ(EscapeUnprintable(tight, sizeof tight, "abcd\xc3\xa9"), 4);
+    EXPECT_STREQ(tight, "abcd");
+    EXPECT_EQ(EscapeUnprintable(tight, sizeof tight, nullptr), 0);
+    EXPECT_STREQ(tight, "");
 }
