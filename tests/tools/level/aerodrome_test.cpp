@@ -319,11 +319,15 @@ TEST_F(Aerodrome, DamageablePropsFallBelowHalfTheirHealth)
     TDamageActor* actor = static_cast<TDamageActor*>(barrier->FindObject(g_NameTDamageActor.GetId()));
     ASSERT_NE(actor, nullptr);
     actor->OnEnable(1);
-    // A hit at its foot takes a little over half its health.
+    // Hits at its foot: a little under half its health leaves it standing, a little over fells it.
     const TVector at = barrier->GetWorldMatrix()->Translation();
-    g_pDamageManager->AddDamage({0.55f * actor->maxHealth, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f}, at, 0);
-    g_pDamageManager->ThreadUpdateManager(kFrame);
-    g_pDamageManager->UpdateManager(kFrame);
+    for (const f32 share : {0.45f, 0.1f})
+    {
+        EXPECT_EQ(actor->state, 0) << share;
+        g_pDamageManager->AddDamage({share * actor->maxHealth, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f}, at, 0);
+        g_pDamageManager->ThreadUpdateManager(kFrame);
+        g_pDamageManager->UpdateManager(kFrame);
+    }
     EXPECT_LT(actor->health, AERODROME_DAMAGE_THRESHOLD * actor->maxHealth);
     EXPECT_EQ(actor->state, 1);
     EXPECT_FALSE(actor->aNode[0]->IsEnabled());
