@@ -45,18 +45,19 @@ TEST_F(VehicleTest, StoredCountsBeyondTheirArraysAreCutAndUnusableParametersRepl
         g_pVehicleManager->Vehicles().Add(&vehicles[i]);
     }
     TVehicle& full = vehicles[0];
-    StoreCount(full.aWheelGeometry, 16);
-    StoreCount(full.aFrontLightNode, 8);
-    StoreCount(full.aStopLightLensFlare, 4);
+    // Wheel shapes, front lights and stop light flares at and one past their capacities.
+    for (auto [vehicle, over] : {std::pair{&vehicles[0], 0u}, {&vehicles[1], 1u}})
+    {
+        StoreCount(vehicle->aWheelGeometry, 16 + over);
+        StoreCount(vehicle->aFrontLightNode, 8 + over);
+        StoreCount(vehicle->aStopLightLensFlare, 4 + over);
+    }
     full.wheelCount = 16;
     full.Parameters.nGearCount = 4;
     full.Parameters.fMaxSpeed = 0.001f;
     sounds[0].m_nClipCount = 16;
     full.Sound.aSound.Add(&sounds[0]);
     TVehicle& battered = vehicles[1];
-    StoreCount(battered.aWheelGeometry, 17);
-    StoreCount(battered.aFrontLightNode, 9);
-    StoreCount(battered.aStopLightLensFlare, 5);
     StoreCount(battered.Sound.aSound, 9);
     battered.wheelCount = 17;
     battered.Parameters.nGearCount = 5;
@@ -100,9 +101,8 @@ TEST_F(VehicleTest, StoredCountsBeyondTheirArraysAreCutAndUnusableParametersRepl
     EXPECT_FLOAT_EQ(0.001f, FindLoaded("full")->Parameters.fMaxSpeed);
     const TVehicle* loaded = FindLoaded("battered");
     EXPECT_EQ(8u, loaded->Sound.aSound.GetCount());
-    EXPECT_FLOAT_EQ(20.0f, loaded->Parameters.fMaxSpeed);
-    EXPECT_FLOAT_EQ(5.0f, loaded->Parameters.fMaxReverseSpeed);
-    EXPECT_FLOAT_EQ(30.0f, loaded->Parameters.fMaxSteerAngle);
+    const TVehicleParameters& p = loaded->Parameters;
+    EXPECT_EQ(std::vector<f32>({20.0f, 5.0f, 30.0f}), std::vector<f32>({p.fMaxSpeed, p.fMaxReverseSpeed, p.fMaxSteerAngle}));
     // An unknown incline mode drives with the factor 1, uphill too.
     TVehicle& uphill = *const_cast<TVehicle*>(loaded);
     uphill.flags = VEHICLE_DRIVING;
@@ -111,9 +111,9 @@ TEST_F(VehicleTest, StoredCountsBeyondTheirArraysAreCutAndUnusableParametersRepl
 
     loaded = FindLoaded("worn");
     ASSERT_NE(nullptr, loaded);
-    EXPECT_EQ(0, loaded->wheelCount);
-    EXPECT_EQ(1, loaded->Parameters.nGearCount);
-    EXPECT_FLOAT_EQ(30.0f, loaded->Parameters.fMaxIncline);
+    EXPECT_EQ(std::vector<f32>({0.0f, 1.0f, 30.0f}), std::vector<f32>({static_cast<f32>(loaded->wheelCount),
+                                                                         static_cast<f32>(loaded->Parameters.nGearCount),
+                                                                         loaded->Parameters.fMaxIncline}));
 
     const std::string log = m_Folder.SystemLog();
     const char* const lines[] = {
