@@ -58,7 +58,7 @@ TEST_F(ClusterTest, StoredReferencesUseTheirEncodings)
     EXPECT_EQ(g_ShapeManager.aShape[0]->pNext, g_ShapeManager.aShape[1]);
 }
 
-TEST_F(ClusterTest, DataBlocksAreSavedOnlyForManagersThatHaveThem)
+TEST_F(ClusterTest, DataBlocksAreSavedOnlyForManagersThatHaveThemAndEmptyArraysLoadAsNull)
 {
     BuildGraph();
     g_ShapeManager.block = "twelve bytes";
@@ -72,14 +72,9 @@ TEST_F(ClusterTest, DataBlocksAreSavedOnlyForManagersThatHaveThem)
     const std::vector<u8> without = Save({&g_ShapeManager});
     EXPECT_EQ(ImageWord(without, 16), 0u);
     EXPECT_EQ(without.size(), image.size() - 4 - 4 - 12);
-}
-
-TEST_F(ClusterTest, ReferencesIntoAnEmptyArrayLoadAsNull)
-{
-    BuildGraph();
-    const std::vector<u8> image = Save({&g_ShapeManager});
+    // The groups were not saved: references into their empty array load as null.
     g_pCluster->Clear();
-    ASSERT_EQ(Load(image), 0);
+    ASSERT_EQ(Load(without), 0);
     TTestShape* shape = g_ShapeManager.aShape[0];
     EXPECT_EQ(shape->pNext, g_ShapeManager.aShape[1]);
     EXPECT_EQ(shape->pGroup, nullptr);
@@ -172,7 +167,7 @@ TEST_F(ClusterTest, LoadFromStreamCopiesQuietlyWithoutClearingAndNeverGoesBack)
     }
 }
 
-TEST_F(ClusterTest, LoadFromStreamRefusesWhatIsNoImage)
+TEST_F(ClusterTest, StreamsThatHoldNoImageOrRefuseBytesAreRefused)
 {
     TTestStream stream(std::vector<u8>(64, 0));
     EXPECT_EQ(g_pCluster->LoadFromStream(stream), 1);
@@ -186,15 +181,12 @@ TEST_F(ClusterTest, LoadFromStreamRefusesWhatIsNoImage)
     EXPECT_EQ(g_pCluster->LoadFromStream(large), 1);
     TTestStream empty;
     EXPECT_EQ(g_pCluster->LoadFromStream(empty), 1);
-}
-
-TEST_F(ClusterTest, SaveReportsAStreamThatRefusesBytes)
-{
+    // A save reports a stream that refuses bytes.
     BuildGraph();
-    TTestStream stream;
-    stream.SetLimit(100);
+    TTestStream full;
+    full.SetLimit(100);
     TClusterManager* managers[] = {&g_ShapeManager};
-    EXPECT_EQ(g_pCluster->SaveToStream(stream, managers, 1), 1);
+    EXPECT_EQ(g_pCluster->SaveToStream(full, managers, 1), 1);
 }
 
 TEST_F(ClusterTest, HandleLinksResolveOnceAndAreForgottenAtAClear)

@@ -48,7 +48,7 @@ const TVector D(0.0f, 4.0f, 2.0f, 1.0f);
 const TVector E(-3.0f, 1.0f, 2.0f, 1.0f);
 } // namespace
 
-TEST(Curve, PolylineInterpolatesInsideItsSegment)
+TEST(Curve, PolylinesAndBeziersInterpolateInsideTheirSegment)
 {
     const CurveData line{A, B};
     const Result r = Evaluate(TCurve::Polyline, line, 0.25f);
@@ -59,6 +59,16 @@ TEST(Curve, PolylineInterpolatesInsideItsSegment)
     const Result second = Evaluate(TCurve::Polyline, path, 0.75f);
     ExpectVectorNear(TVector(4.0f, 2.0f, 0.0f, 1.0f), second.point);
     ExpectVectorNear(TVector(1.0f, 1.0f, 0.5f, 1.0f), second.status);
+
+    // A Bezier groups four points a segment.
+    const CurveData one{A, B, C, D};
+    // (A + 3B + 3C + D) / 8 at u = 0.5.
+    ExpectVectorNear(TVector(3.0f, 2.0f, 0.25f, 1.0f), Evaluate(TCurve::Bezier, one, 0.5f).point);
+
+    const CurveData two{A, B, C, D, E, A, B, C};
+    const Result bezier = Evaluate(TCurve::Bezier, two, 0.5f);
+    ExpectVectorNear(E, bezier.point);
+    ExpectVectorNear(TVector(1.0f, 1.0f, 0.0f, 1.0f), bezier.status);
 }
 
 TEST(Curve, EndsClampToTheFirstAndLastPoint)
@@ -74,18 +84,6 @@ TEST(Curve, EndsClampToTheFirstAndLastPoint)
         ExpectVectorNear(E, after.point);
         EXPECT_EQ(2.0f, after.status.x);
     }
-}
-
-TEST(Curve, BezierGroupsFourPointsPerSegment)
-{
-    const CurveData one{A, B, C, D};
-    // (A + 3B + 3C + D) / 8 at u = 0.5.
-    ExpectVectorNear(TVector(3.0f, 2.0f, 0.25f, 1.0f), Evaluate(TCurve::Bezier, one, 0.5f).point);
-
-    const CurveData two{A, B, C, D, E, A, B, C};
-    const Result second = Evaluate(TCurve::Bezier, two, 0.5f);
-    ExpectVectorNear(E, second.point);
-    ExpectVectorNear(TVector(1.0f, 1.0f, 0.0f, 1.0f), second.status);
 }
 
 TEST(Curve, ShortCurvesNeverReadPastTheirPoints)

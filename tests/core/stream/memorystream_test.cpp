@@ -80,7 +80,7 @@ class MappedStreamTest : public StreamFolderTest
 {
 };
 
-TEST_F(MappedStreamTest, WritesReachTheFileAndCannotGrowIt)
+TEST_F(MappedStreamTest, WritesReachTheFileWhichMustExistAndCannotGrow)
 {
     const TName name = Write("ten.bin", "0123456789");
     {
@@ -94,10 +94,7 @@ TEST_F(MappedStreamTest, WritesReachTheFileAndCannotGrowIt)
     std::ifstream file(m_Path + "/ten.bin", std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(content, "01234567XY");
-}
-
-TEST_F(MappedStreamTest, MissingAndEmptyFilesAreErrors)
-{
+    // Missing and empty files are errors.
     TMemoryMappedStream stream;
     EXPECT_EQ(stream.Open(TName((m_Path + "/missing").c_str(), true), STREAM_READ), 1u);
     EXPECT_EQ(stream.Open(Write("empty.bin", ""), STREAM_READ), 2u);
