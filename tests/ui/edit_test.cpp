@@ -63,7 +63,7 @@ TEST_F(UIEditTest, AClickBeginsEditingUnlessARequestListenerRefuses)
     EXPECT_EQ(g_pUIManager->m_pEditItem, nullptr);
 }
 
-TEST_F(UIEditTest, TypedCharactersFollowTheRules)
+TEST_F(UIEditTest, TypedCharactersFollowTheRulesAndTheThirtyThirdIsRefused)
 {
     m_pEdit->BeginEdit();
     Type(u"-");
@@ -79,14 +79,9 @@ TEST_F(UIEditTest, TypedCharactersFollowTheRules)
     Control(false);
     Frame();
     EXPECT_EQ(Text(m_pEdit), u"a-b c@d.e_fgy");
-}
-
-TEST_F(UIEditTest, TheThirtyThirdCharacterIsRefused)
-{
-    m_pEdit->BeginEdit();
-    // The window's character queue holds fewer than 32: two halves.
-    Type(std::u16string(16, u'q'));
-    Type(std::u16string(16, u'q'));
+    // The thirty-third character is refused (the window's character queue holds fewer than 32).
+    Type(std::u16string(10, u'q'));
+    Type(std::u16string(9, u'q'));
     EXPECT_EQ(m_pEdit->GetLength(), 32);
     Type(u"r");
     EXPECT_EQ(m_pEdit->GetLength(), 32);
