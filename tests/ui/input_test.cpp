@@ -57,22 +57,16 @@ protected:
 
 TEST_F(UIInputTest, TheDefaultBindsReachEveryUIActionAndTheCursorsButton)
 {
+    std::vector<std::pair<std::string, const TInputAction*>> actions;
     for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
-    {
-        const TInputAction* action = g_pUIManager->GetAction(static_cast<EUIAction>(i));
-        ASSERT_NE(action, nullptr) << UI_ACTION_NAMES[i];
-        EXPECT_TRUE(action->HasInput()) << UI_ACTION_NAMES[i];
-    }
+        actions.push_back({UI_ACTION_NAMES[i], g_pUIManager->GetAction(static_cast<EUIAction>(i))});
     for (const char* name : {"helptoggle2", "management", "sortgate", "sorttask", "sorttime", "toggle",
                              "optionnext", "optionprev"})
-    {
-        const TInputAction* action = TInputManager::Instance().FindAction(TName(name));
-        ASSERT_NE(action, nullptr) << name;
-        EXPECT_TRUE(action->HasInput()) << name;
-    }
+        actions.push_back({name, TInputManager::Instance().FindAction(TName(name))});
     ASSERT_NE(g_pUIManager->GetCursor(), nullptr);
-    ASSERT_NE(g_pUIManager->GetCursor()->pAction[0], nullptr);
-    EXPECT_TRUE(g_pUIManager->GetCursor()->pAction[0]->HasInput());
+    actions.push_back({"the cursor's button", g_pUIManager->GetCursor()->pAction[0]});
+    for (const auto& [name, action] : actions)
+        EXPECT_TRUE(action && action->HasInput()) << name;
 }
 
 TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
