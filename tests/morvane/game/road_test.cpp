@@ -288,11 +288,19 @@ TEST_F(Road, AChoiceOfABusyOrMissingGateIsDroppedWithALine)
 
 namespace
 {
-TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpell)
+TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpellAndTheLookFollows)
 {
     TAtmosphereChange change;
     change.m_fDuration = 2.0f;
     g_pAtmosphereManager->Changes().Add(&change);
+    // The look follows: the rain's effect settings over 10 s once the sky is wet, the clear ones
+    // over 8 s once it has rained its time.
+    TEffectSettings clear, rain;
+    clear.nName = TName("Effects", true).GetId();
+    rain.nName = TName("Effects_Rain", true).GetId();
+    g_pEffectsManager->Settings().Add(&clear);
+    g_pEffectsManager->Settings().Add(&rain);
+    TEffectTransition& look = g_pEffectsManager->Transition();
     m_Parameters.fArrivalTimer = 1e9f;
     m_Parameters.fNextRainTimer = 0.5f;
     auto frame = [&](f32 dt) {
@@ -315,8 +323,12 @@ TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpell)
     EXPECT_EQ(1.0f, change.GetBlend());
     EXPECT_EQ(0, m_Parameters.nRainEffectsPending);
     EXPECT_LT(m_Parameters.fRainDurationTimer, 240.0f);
+    EXPECT_EQ(std::pair(look.Target().nName, look.GetDuration()), std::pair(rain.nName, 10.0f));
     while (m_Parameters.nRainScheduled == 0)
         frame(10.0f);
+    EXPECT_EQ(std::pair(look.Target().nName, look.GetDuration()), std::pair(clear.nName, 8.0f));
+    look.Start(TEffectSettings(), 0.0f);
+    g_pEffectsManager->Settings().SetCount(0);
     EXPECT_TRUE(change.IsMoving()) << "drying";
     EXPECT_GE(m_Parameters.fNextRainTimer, 20.0f * 60.0f);
     EXPECT_LT(m_Parameters.fNextRainTimer, 45.0f * 60.0f);
@@ -326,39 +338,6 @@ TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpell)
     g_pAtmosphereManager->Changes().SetCount(0);
 }
 
-// The look follows the rain: the rain's effect settings over 10 s once the sky is wet, the clear
-// ones over 8 s once it has rained its time.
-TEST_F(Road, TheLookMovesToTheRainsEffectSettingsAndBack)
-{
-    TAtmosphereChange change;
-    g_pAtmosphereManager->Changes().Add(&change);
-    TEffectSettings clear, rain;
-    clear.nName = TName("Effects", true).GetId();
-    rain.nName = TName("Effects_Rain", true).GetId();
-    g_pEffectsManager->Settings().Add(&clear);
-    g_pEffectsManager->Settings().Add(&rain);
-    TEffectTransition& look = g_pEffectsManager->Transition();
-    change.m_fDuration = 1.0f;
-    m_Parameters.fArrivalTimer = 1e9f;
-    m_Parameters.fNextRainTimer = -1.0f;
-    auto frame = [&](f32 dt) {
-        g_pAtmosphereManager->UpdateManager(dt);
-        Frame(dt);
-    };
-    for (i32 i = 0; i < 4 && !look.IsRunning(); ++i)
-        frame(0.5f);
-    EXPECT_EQ(change.GetBlend(), 1.0f);
-    EXPECT_EQ(look.IsRunning(), 1u);
-    EXPECT_EQ(look.Target().nName, rain.nName);
-    EXPECT_EQ(look.GetDuration(), 10.0f);
-    m_Parameters.fRainDurationTimer = 0.1f;
-    frame(0.5f);
-    EXPECT_EQ(look.Target().nName, clear.nName);
-    EXPECT_EQ(look.GetDuration(), 8.0f);
-    look.Start(TEffectSettings(), 0.0f);
-    g_pEffectsManager->Settings().SetCount(0);
-    g_pAtmosphereManager->Changes().SetCount(0);
-}
 } // namespace
 
 namespace
