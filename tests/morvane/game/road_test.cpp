@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoonerDownTo120)
+TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoonerDownTo120WhenAnAircraftIsFree)
 {
     TAICommonUnit& plane = AddPlane();
     m_Parameters.nLandAtOnce = 0;
@@ -87,6 +87,15 @@ TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoon
     EXPECT_EQ(PLANE_LANDED, second.m_nPlaneState);
     EXPECT_FLOAT_EQ(1680.0f, m_Parameters.fArrivalInterval);
 
+    // With every aircraft busy the arrival waits while the timer runs on.
+    second.m_nPlaneState = PLANE_PARKED;
+    m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
+    m_Parameters.aLandingZone[4].nEntered = 0;
+    m_Parameters.fArrivalTimer = 0.0f;
+    Frame();
+    Frame();
+    EXPECT_FLOAT_EQ(-2.0f * kFrame, m_Parameters.fArrivalTimer);
+    EXPECT_FALSE(m_Parameters.nFlags & GAME_LANDING);
     // Sooner each time, never below 120.
     m_Parameters.fArrivalInterval = 170.0f;
     for (i32 arrival = 0; arrival < 2; ++arrival)
@@ -100,19 +109,6 @@ TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoon
         EXPECT_FLOAT_EQ(120.0f, m_Parameters.fArrivalInterval);
         EXPECT_FLOAT_EQ(120.0f, m_Parameters.fArrivalTimer);
     }
-}
-
-TEST_F(Road, WithEveryAircraftBusyTheArrivalWaitsWhileTheTimerRunsOn)
-{
-    TAICommonUnit& plane = AddPlane();
-    plane.m_nPlaneState = PLANE_PARKED;
-    Frame();
-    Frame();
-    EXPECT_FLOAT_EQ(-2.0f * kFrame, m_Parameters.fArrivalTimer);
-    EXPECT_FALSE(m_Parameters.nFlags & GAME_LANDING);
-    plane.m_nPlaneState = PLANE_IDLE;
-    Frame();
-    EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
 }
 
 TEST_F(Road, TheNextCargoPlaneIsTakenOrConsumedWithoutAnArrival)
@@ -241,7 +237,7 @@ TEST_F(Road, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
     }
 }
 
-TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronToken)
+TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronTokenAndABusyOrMissingOneIsDropped)
 {
     TAICommonUnit& plane = AtZone0();
     m_Parameters.aLandingZone[0].nEntered = 1;
@@ -264,26 +260,22 @@ TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronToken)
     EXPECT_EQ(0u, plane.m_nHold);
     EXPECT_EQ(nullptr, m_Parameters.aLandingZone[0].pWaitZonePlane);
     EXPECT_EQ(1, m_Parameters.nWaitReset);
-    EXPECT_NE(std::string::npos, Log().find("gate 3: gsParkAirplane, aircraft '', money 1000"));
-}
+    EXPECT_EQ(1u, LogCount("gate 3: gsParkAirplane, aircraft '', money 1000"));
 
-TEST_F(Road, AChoiceOfABusyOrMissingGateIsDroppedWithALine)
-{
-    TAICommonUnit& plane = AtZone0();
-    TGate& gate = AddGate(2);
+    // A choice of a busy or missing gate is dropped with a line.
+    TAICommonUnit& next = AtZone0();
     gate.m_nState = gsLoading;
-    TAICommonUnit& parked = AddPlane();
-    gate.pPlane = &parked;
-    m_Parameters.nChosenGate = 2;
+    m_Parameters.nChosenGate = 3;
     Frame();
-    EXPECT_EQ(&parked, gate.pPlane);
+    EXPECT_EQ(&plane, gate.pPlane);
     EXPECT_EQ(0, m_Parameters.nChosenGate);
-    EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
+    EXPECT_EQ(&next, m_Parameters.aLandingZone[0].pWaitZonePlane);
     m_Parameters.nChosenGate = 9;
     Frame();
     EXPECT_EQ(0, m_Parameters.nChosenGate);
-    EXPECT_NE(std::string::npos, Log().find("the chosen gate 9 is not an idle gate"));
+    EXPECT_EQ(1u, LogCount("the chosen gate 9 is not an idle gate"));
 }
+
 } // namespace
 
 namespace
