@@ -95,7 +95,7 @@ TEST_F(Cargo, TheDoorLies525AheadAnd58LeftOfTheFreighter)
     EXPECT_NEAR(0.5f, door.y, 1e-4f);
 }
 
-TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheActionKey)
+TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheActionKeyAndLeavesItsOffsetAndAngle)
 {
     PlaceLoader(0.0f, 90.0f);
     EXPECT_TRUE(DockedWithAction());
@@ -109,19 +109,16 @@ TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheAc
         PlaceLoader(distance, degrees);
         EXPECT_EQ(DockedWithAction(), docked) << distance << " " << degrees;
     }
-}
-
-TEST_F(Cargo, TheDockingTestLeavesTheLoadersOffsetAndAngleForTheFrontEnd)
-{
-    // The distance is negative on the aircraft's right (+x here); the angle is unsigned.
-    PlaceLoader(0.5f, 80.0f);
-    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
-    EXPECT_NEAR(-0.5f, m_pGate->GetDockingOffset(), 1e-4f);
-    EXPECT_NEAR(80.0f, m_pGate->GetDockingAngle(), 1e-2f);
-    PlaceLoader(-0.25f, 263.0f);
-    EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
-    EXPECT_NEAR(0.25f, m_pGate->GetDockingOffset(), 1e-4f);
-    EXPECT_NEAR(97.0f, m_pGate->GetDockingAngle(), 1e-2f);
+    // The test leaves the offset (negative on the aircraft's right, +x here) and the unsigned
+    // angle for the front end.
+    for (const auto& [distance, degrees, offset, angle] :
+         {std::tuple{0.5f, 80.0f, -0.5f, 80.0f}, {-0.25f, 263.0f, 0.25f, 97.0f}})
+    {
+        PlaceLoader(distance, degrees);
+        EXPECT_FALSE(m_pGate->IsDocked(*m_pLoader));
+        EXPECT_NEAR(offset, m_pGate->GetDockingOffset(), 1e-4f);
+        EXPECT_NEAR(angle, m_pGate->GetDockingAngle(), 1e-2f);
+    }
 }
 
 TEST_F(Cargo, TheDockingHintIsWantedWhileThePlayersTransferHasStillToDock)

@@ -116,6 +116,11 @@ protected:
         g_pXAudio2SoundManager->Data().Add(&clip.Data);
         return clip.Data;
     }
+    void Clips(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            Clip(name);
+    }
 
     static TGameLogicManager& Game() { return *g_pGameLogicManager; }
 

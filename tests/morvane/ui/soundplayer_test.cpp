@@ -226,13 +226,10 @@ TEST_F(SoundPlayer, AnAircraftsEnginesFollowItsStates)
               (std::vector<std::string>{"AirplaneFullPower 38=10", "AirplaneFullPower stop"}));
     EXPECT_TRUE(step(PLANE_TO_GATE).empty());
     EXPECT_EQ(Player().GetAirplane(0).pNode, nullptr);
-}
-
-TEST_F(SoundPlayer, AUnitNotInTheLevelsAircraftIsReportedAndGetsNoSound)
-{
-    Clips({"AirplaneFullPower"});
+    // A unit not in the level's aircraft is reported and gets no sound.
     TAICommonUnit& stranger = AddUnit();
     stranger.m_nPlaneState = PLANE_LANDING;
+    m_Sounds.aLine.clear();
     Player().UpdateAirplane(&stranger);
     EXPECT_TRUE(m_Sounds.aLine.empty());
     EXPECT_NE(Log().find("TSoundPlayerManager::UpdateAirplane(): error: Invalid plane idx -1 from unit."),
