@@ -89,15 +89,12 @@ TEST_F(EffectsManagerTest, ATransitionBlendsItsFieldsAndSwitchesFlagsAtTheEnd)
     EXPECT_EQ(t.GetDuration(), 10.0f);
     Manager().UpdateManager(2.5f);
     // A quarter of the way: blended values move, the flags and name are the old record's.
-    EXPECT_FLOAT_EQ(Current().aHaze[0][0], 0.3f);
-    EXPECT_FLOAT_EQ(Current().aWeather[0], 4.0f * 0.25f + 2.0f * 0.75f);
-    EXPECT_EQ(Current().aHaze[1][3], 1.0f);
-    EXPECT_FLOAT_EQ(Current().aAtmosphere[0], 0.175f);
-    EXPECT_EQ(Current().nFlags, m_Calm.nFlags);
-    EXPECT_EQ(Current().nName, m_Calm.nName);
     // The atmosphere has the blended cloud density and rain.
-    EXPECT_FLOAT_EQ(g_pAtmosphereManager->GetCloudDensity(), 0.175f);
-    EXPECT_FLOAT_EQ(g_pAtmosphereManager->GetRain(), 0.25f);
+    for (auto [value, expected] : {std::pair{Current().aHaze[0][0], 0.3f}, {Current().aWeather[0], 4.0f * 0.25f + 2.0f * 0.75f},
+                                   {Current().aHaze[1][3], 1.0f}, {Current().aAtmosphere[0], 0.175f},
+                                   {g_pAtmosphereManager->GetCloudDensity(), 0.175f}, {g_pAtmosphereManager->GetRain(), 0.25f}})
+        EXPECT_FLOAT_EQ(value, expected);
+    EXPECT_TRUE(Current().nFlags == m_Calm.nFlags && Current().nName == m_Calm.nName);
     Manager().UpdateManager(7.5f);
     EXPECT_EQ(t.IsRunning(), 0u);
     EXPECT_EQ(t.GetClock(), 0.0f);
@@ -170,8 +167,7 @@ TEST_F(EffectsManagerTest, TheDataBlockIsTheCurrentRecordAndRefusesOtherSizes)
     void* data = nullptr;
     i32 size = 0;
     EXPECT_EQ(Manager().GetData(0, data, size), 0);
-    EXPECT_EQ(data, &Current());
-    EXPECT_EQ(size, 244);
+    EXPECT_TRUE(data == &Current() && size == 244);
     EXPECT_EQ(Manager().SetData(0, &m_Rain, 243), 1);
     EXPECT_EQ(Current().nName, m_Calm.nName);
     EXPECT_NE(m_Folder.SystemLog().find("settings block of 243 bytes (244 expected) refused"), std::string::npos);
@@ -251,9 +247,7 @@ TEST_F(EffectsManagerTest, TheHazeTakesTheSkyLightsColour)
     Manager().UpdateManager(0.1f);
     g_pAtmosphereManager->Atmospheres().SetCount(0);
     node.DeleteObject(&light);
-    EXPECT_EQ(Current().aHaze[1][0], 0.9f);
-    EXPECT_EQ(Current().aHaze[1][3], 0.75f);
-    EXPECT_EQ(Current().aHaze[2][0], 0.0f);
-    EXPECT_EQ(Current().aHaze[2][3], 1.0f);
+    EXPECT_EQ(std::vector<f32>({Current().aHaze[1][0], Current().aHaze[1][3], Current().aHaze[2][0], Current().aHaze[2][3]}),
+              std::vector<f32>({0.9f, 0.75f, 0.0f, 1.0f}));
 }
 } // namespace
