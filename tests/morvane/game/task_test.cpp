@@ -200,21 +200,18 @@ TEST_F(Tasks, AnAITaskWaitsForItsStartRequestUnlessAITasksStartThemselves)
     SetAutoStart(0);
     TTask& task = AITask(10.0f);
     task.m_fDeadline = 40.0f;
+    // (started, countdown started, countdown, unit held, unit waiting, start requested)
+    const auto state = [&task] {
+        return std::vector<f32>{f32(task.m_nStarted), f32(task.m_nCountdownStarted), task.m_fCountdown,
+                                f32(task.pAIUnit->m_nHold), f32(task.pAIUnit->m_nWaitingForStart), f32(task.m_nStartRequest)};
+    };
     task.Start();
-    EXPECT_FALSE(task.m_nStarted);
-    EXPECT_EQ(task.m_nCountdownStarted, 1);
-    EXPECT_EQ(task.m_fCountdown, 40.0f);
-    EXPECT_EQ(task.pAIUnit->m_nHold, 1u);
-    EXPECT_EQ(task.pAIUnit->m_nWaitingForStart, 1u);
+    EXPECT_EQ(state(), (std::vector<f32>{0, 1, 40, 1, 1, 0}));
     task.Update(5.0f);
     task.RequestStart();
     task.Start();
-    EXPECT_TRUE(task.m_nStarted);
     // The countdown was set at the first call only.
-    EXPECT_EQ(task.m_fCountdown, 35.0f);
-    EXPECT_EQ(task.pAIUnit->m_nHold, 0u);
-    EXPECT_EQ(task.pAIUnit->m_nWaitingForStart, 0u);
-    EXPECT_EQ(task.m_nStartRequest, 0);
+    EXPECT_EQ(state(), (std::vector<f32>{1, 1, 35, 0, 0, 0}));
 }
 
 TEST_F(Tasks, AUnitNotYetInTheSceneWaitsWhileAnotherStandsWithinTenUnits)
