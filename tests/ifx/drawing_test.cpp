@@ -277,20 +277,13 @@ TEST_F(ParticleDrawTest, QuadsTurnStretchAndTakeTheirSheetFrame)
     const auto write = [&] { TParticleQuadWriter(*data, node, m_Camera, nullptr).Write(p, quad); };
     write();
     // Half size 1; corners at +-(h R1 + w R2) and +-(h R1 - w R2): R1 = X, R2 = Y, w 2, h 1.
-    EXPECT_FLOAT_EQ(quad[0].aPosition[0], 1.0f);
-    EXPECT_FLOAT_EQ(quad[0].aPosition[1], 3.0f);
-    EXPECT_FLOAT_EQ(quad[1].aPosition[1], -1.0f);
-    EXPECT_FLOAT_EQ(quad[2].aPosition[0], -1.0f);
-    EXPECT_FLOAT_EQ(quad[5].aPosition[1], 3.0f);
-    EXPECT_FLOAT_EQ(quad[5].aPosition[0], -1.0f);
     // The second position is the emitter's world centre; the frame is normal, tangent, binormal.
-    EXPECT_FLOAT_EQ(quad[3].aCentre[0], 5.0f);
-    EXPECT_FLOAT_EQ(quad[0].aNormal[2], 1.0f);
-    EXPECT_FLOAT_EQ(quad[0].aTangent[0], 1.0f);
-    EXPECT_FLOAT_EQ(quad[0].aBinormal[1], 1.0f);
-    EXPECT_FLOAT_EQ(quad[0].aTexCoord[0], 1.0f);
-    EXPECT_FLOAT_EQ(quad[0].aTexCoord[1], 0.0f);
-    EXPECT_FLOAT_EQ(quad[1].aTexCoord[1], 0.5f);
+    for (auto [got, expected] : {std::pair{quad[0].aPosition[0], 1.0f}, {quad[0].aPosition[1], 3.0f}, {quad[1].aPosition[1], -1.0f},
+                                 {quad[2].aPosition[0], -1.0f}, {quad[5].aPosition[1], 3.0f}, {quad[5].aPosition[0], -1.0f},
+                                 {quad[3].aCentre[0], 5.0f}, {quad[0].aNormal[2], 1.0f}, {quad[0].aTangent[0], 1.0f},
+                                 {quad[0].aBinormal[1], 1.0f}, {quad[0].aTexCoord[0], 1.0f}, {quad[0].aTexCoord[1], 0.0f},
+                                 {quad[1].aTexCoord[1], 0.5f}})
+        EXPECT_FLOAT_EQ(got, expected);
     EXPECT_EQ(quad[0].nColour, 0xFFFF0000u);
 
     // Turned a quarter: the first axis becomes Y; plus 45 degrees in rotation mode 0.

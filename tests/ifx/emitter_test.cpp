@@ -71,8 +71,7 @@ TEST_F(EmitterTest, ABurstNeedsASpreadAndEmissionStopsAtTheFreeParticles)
     EXPECT_EQ(EmitterOf(system)->Emit(1), 0u);
     EXPECT_EQ(system->m_nFreeHead, PARTICLE_LIST_END);
     // Particles are taken from the highest index down; the rank is the new head's modulo 16.
-    EXPECT_EQ(system->aParticle[7].nLodRank, 6u);
-    EXPECT_EQ(system->aParticle[0].nLodRank, 15u);
+    EXPECT_EQ(std::vector<u32>({system->aParticle[7].nLodRank, system->aParticle[0].nLodRank}), std::vector<u32>({6, 15}));
 }
 
 TEST_F(EmitterTest, DistantEmittersFadeByTheLogarithmOfTheirDistance)
@@ -132,8 +131,7 @@ TEST_F(EmitterTest, LifeModesAgeingAndTheNewParticle)
     const i32 head = system->m_nFreeHead;
     EXPECT_EQ(stepAt(PARTICLE_LIFE_DIES, 1.25f), 1u);
     EXPECT_TRUE(particle.IsFree());
-    EXPECT_EQ(particle.nLink, head);
-    EXPECT_EQ(system->m_nFreeHead, 2);
+    EXPECT_EQ(std::vector<i32>({particle.nLink, system->m_nFreeHead}), std::vector<i32>({head, 2}));
     // A free particle stays free.
     EXPECT_EQ(emitter->StepParticle(particle, 2, 1.0f), 1u);
 }
@@ -317,9 +315,7 @@ TEST_F(EmitterTest, TheSystemsStepEqualsEachParticlesOwnToTheBit)
     // The areas did bend: the pulled particles no longer fly as gravity alone would have them.
     EXPECT_NE(std::memcmp(&batched[0].aDirection, &before[0].aDirection, sizeof before[0].aDirection), 0);
     EXPECT_LE(low[0], high[0]);
-    EXPECT_EQ(batched[4].fSpeed, 0.0f);
-    EXPECT_EQ(batched[4].aDirection[1], 1.0f);
-    EXPECT_EQ(batched[9].fSpeed, 0.0f);
+    EXPECT_EQ(std::vector<f32>({batched[4].fSpeed, batched[4].aDirection[1], batched[9].fSpeed}), std::vector<f32>({0.0f, 1.0f, 0.0f}));
 }
 
 TEST_F(EmitterTest, ShapesPlaceAndTheConeAims)
