@@ -157,9 +157,7 @@ TEST_F(DamageTest, EventsLowerTheHealthUntilItIsGone)
     Post(10.0f, 0.0f, 0.0f);
     Frame();
     EXPECT_FLOAT_EQ(m_Actor.health, 78.0f);
-    EXPECT_EQ(m_Actor.hitCount, 2u);
-    EXPECT_EQ(m_Actor.state, 1);
-    EXPECT_EQ(Shown(), 2u);
+    EXPECT_EQ(std::vector<i64>({m_Actor.hitCount, m_Actor.state, Shown()}), std::vector<i64>({2, 1, 2}));
     // Out of reach: nothing counted.
     Post(100.0f, 0.0f, 0.0f);
     Frame();
@@ -173,8 +171,7 @@ TEST_F(DamageTest, EventsLowerTheHealthUntilItIsGone)
     EXPECT_EQ(m_Actor.health, 0.1f);
     g_pDamageManager->SetHealth(&m_Actor, 1, 0, 0.0999f);
     EXPECT_EQ(m_Actor.health, 0.0f);
-    EXPECT_EQ(m_Actor.state, 2);
-    EXPECT_EQ(Shown(), 4u);
+    EXPECT_EQ(std::vector<i64>({m_Actor.state, Shown()}), std::vector<i64>({2, 4}));
     // A destroyed actor ignores every further event.
     const u32 hits = m_Actor.hitCount;
     Post(10.0f, 0.0f, 0.0f);
@@ -223,14 +220,10 @@ TEST_F(DamageTest, TheWorkerLeavesNodesAndPropValuesToTheMainThread)
         Post(10.0f, 0.0f, 0.0f);
     g_pDamageManager->ThreadUpdateManager(1.0f / 60.0f);
     EXPECT_FLOAT_EQ(m_Actor.health, 20.0f);
-    EXPECT_EQ(m_Actor.state, 0);
-    EXPECT_EQ(m_Actor.pendingState, 2);
-    EXPECT_EQ(Shown(), 1u);
+    EXPECT_EQ(std::vector<i64>({m_Actor.state, m_Actor.pendingState, Shown()}), std::vector<i64>({0, 2, 1}));
     EXPECT_EQ(PropHealth(), 1.0f);
     g_pDamageManager->UpdateManager(1.0f / 60.0f);
-    EXPECT_EQ(m_Actor.state, 2);
-    EXPECT_EQ(m_Actor.pendingState, -1);
-    EXPECT_EQ(Shown(), 4u);
+    EXPECT_EQ(std::vector<i64>({m_Actor.state, m_Actor.pendingState, Shown()}), std::vector<i64>({2, -1, 4}));
     EXPECT_FLOAT_EQ(PropHealth(), 0.2f);
 }
 

@@ -55,14 +55,12 @@ TEST_F(LoadingTest, ALoadSlowerThanTheFadeInIsHandedToTheMainThreadWhileTheIntro
     // The intro's repository quietly, then the game's data on the intro thread, the main loop
     // not running.
     ASSERT_EQ(2u, g_LoadWatch.loads.size());
-    EXPECT_EQ(LOADING_STATE_THREAD, g_LoadWatch.loads[1].state);
-    EXPECT_EQ(0u, g_LoadWatch.loads[1].running);
-    EXPECT_FALSE(g_LoadWatch.loads[1].mainThread);
+    const auto& load = g_LoadWatch.loads[1];
+    EXPECT_TRUE(load.state == LOADING_STATE_THREAD && load.running == 0u && !load.mainThread);
     // The listeners hear of the load once, on the main thread, in the first update.
     ASSERT_EQ(1u, g_LoadWatch.notices.size());
-    EXPECT_EQ(LOADING_STATE_FIRST_UPDATE, g_LoadWatch.notices[0].state);
-    EXPECT_EQ(1u, g_LoadWatch.notices[0].running);
-    EXPECT_TRUE(g_LoadWatch.notices[0].mainThread);
+    const auto& notice = g_LoadWatch.notices[0];
+    EXPECT_TRUE(notice.state == LOADING_STATE_FIRST_UPDATE && notice.running == 1u && notice.mainThread);
 
     const i32 start = m_Log.Find("TCommandintro_load::Execute(): thread loading done - starting 1st update...");
     const i32 done = m_Log.Find("TCommandintro_load::Execute(): thread loading done - 1st update done");
@@ -73,9 +71,7 @@ TEST_F(LoadingTest, ALoadSlowerThanTheFadeInIsHandedToTheMainThreadWhileTheIntro
     EXPECT_EQ(1u, m_Log.Count("TIntroLoading::Initialize(): initialize"));
     EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
     EXPECT_EQ(INTRO_THREAD_HANDED, g_IntroLoading.m_nState.load());
-    EXPECT_FALSE(g_IntroLoading.IsRunning());
-    EXPECT_EQ(1u, g_pDeviceManager->IsRunning());
-    EXPECT_FALSE(g_IntroLoading.GetIntro().IsActive());
+    EXPECT_TRUE(!g_IntroLoading.IsRunning() && !g_IntroLoading.GetIntro().IsActive() && g_pDeviceManager->IsRunning());
 }
 
 TEST_F(LoadingTest, AnIntroEndingBeforeTheLoadLeavesTheFirstUpdateAfterIt)
