@@ -194,16 +194,13 @@ TEST_F(Gates, TheRandomFlagsAreDrawnOnceBusFirstAndReturnWhenTheAircraftLeaves)
     m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
     Task(gtDeployFuel).m_nStarted = Task(gtDeployFuel).m_nDone = 1;
     Step();
-    EXPECT_EQ(gsIdle, m_pGate->m_nState);
-    EXPECT_EQ(GATE_FLAG_NOT_DRAWN, m_pGate->m_nBusFlag);
-    EXPECT_EQ(GATE_FLAG_NOT_DRAWN, m_pGate->m_nSecondFlag);
-    EXPECT_EQ(0, Task(gtDeployFuel).m_nStarted);
-    EXPECT_EQ(0, Task(gtDeployFuel).m_nDone);
+    // (gate state, flags, fuel started and done, aircraft state, entered take-off zone 4, token)
+    EXPECT_EQ((std::vector<i32>{m_pGate->m_nState, m_pGate->m_nBusFlag, m_pGate->m_nSecondFlag,
+                                Task(gtDeployFuel).m_nStarted, Task(gtDeployFuel).m_nDone, m_pPlane->m_nPlaneState,
+                                m_Parameters.aTakeOffZone[4].nEntered, (m_Parameters.nFlags & GAME_APRON_TOKEN) != 0}),
+              (std::vector<i32>{gsIdle, GATE_FLAG_NOT_DRAWN, GATE_FLAG_NOT_DRAWN, 0, 0, PLANE_LEAVING, 1, 1}));
     EXPECT_EQ(nullptr, m_pGate->pPlane);
-    EXPECT_EQ(PLANE_LEAVING, m_pPlane->m_nPlaneState);
     EXPECT_EQ(m_pPlane, m_Parameters.aTakeOffZone[4].pWaitZonePlane);
-    EXPECT_EQ(1, m_Parameters.aTakeOffZone[4].nEntered);
-    EXPECT_TRUE(m_Parameters.nFlags & GAME_APRON_TOKEN);
 }
 
 TEST_F(Gates, AnAircraftLeavesItsGateOnlyWithTheApronTokenAndNoGateChoicePending)
@@ -222,11 +219,9 @@ TEST_F(Gates, AnAircraftLeavesItsGateOnlyWithTheApronTokenAndNoGateChoicePending
     EXPECT_EQ(gsWaitForTakeoff, m_pGate->m_nState) << "an arrival's gate is being chosen";
     m_Parameters.nChosenGate = 0;
     Step();
-    EXPECT_EQ(gsProceedingToTakeoff, m_pGate->m_nState);
-    EXPECT_FALSE(m_Parameters.nFlags & GAME_APRON_TOKEN);
-    EXPECT_EQ(PLANE_TAXIING, m_pPlane->m_nPlaneState);
-    EXPECT_EQ(3, m_pPlane->m_nCurrentPath);
-    EXPECT_EQ(1u, m_pPlane->m_nDriving);
+    EXPECT_EQ((std::vector<i32>{m_pGate->m_nState, (m_Parameters.nFlags & GAME_APRON_TOKEN) != 0, m_pPlane->m_nPlaneState,
+                                m_pPlane->m_nCurrentPath, i32(m_pPlane->m_nDriving)}),
+              (std::vector<i32>{gsProceedingToTakeoff, 0, PLANE_TAXIING, 3, 1}));
 }
 
 TEST_F(Gates, ALedAircraftGetsItsTaxiPathAndKeepsBehindItsCar)

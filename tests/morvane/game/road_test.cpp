@@ -250,16 +250,13 @@ TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronTokenAndABusyOrMissingOn
     EXPECT_EQ(1u, plane.m_nHold);
     m_Parameters.nFlags |= GAME_APRON_TOKEN;
     Frame();
-    EXPECT_EQ(gsParkAirplane, gate.m_nState);
     EXPECT_EQ(&plane, gate.pPlane);
-    EXPECT_EQ(0, m_Parameters.nChosenGate);
-    EXPECT_FALSE(m_Parameters.nFlags & GAME_APRON_TOKEN);
-    EXPECT_EQ(PLANE_TO_GATE, plane.m_nPlaneState);
-    EXPECT_EQ(5, plane.m_nCurrentPath);
-    EXPECT_EQ(1u, plane.m_nDriving);
-    EXPECT_EQ(0u, plane.m_nHold);
     EXPECT_EQ(nullptr, m_Parameters.aLandingZone[0].pWaitZonePlane);
-    EXPECT_EQ(1, m_Parameters.nWaitReset);
+    // (gate state, choice, token, aircraft state, path, driving, held, wait reset)
+    EXPECT_EQ((std::vector<i32>{gate.m_nState, m_Parameters.nChosenGate, (m_Parameters.nFlags & GAME_APRON_TOKEN) != 0,
+                                plane.m_nPlaneState, plane.m_nCurrentPath, i32(plane.m_nDriving), i32(plane.m_nHold),
+                                m_Parameters.nWaitReset}),
+              (std::vector<i32>{gsParkAirplane, 0, 0, PLANE_TO_GATE, 5, 1, 0, 1}));
     EXPECT_EQ(1u, LogCount("gate 3: gsParkAirplane, aircraft '', money 1000"));
 
     // A choice of a busy or missing gate is dropped with a line.

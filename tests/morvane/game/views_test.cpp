@@ -101,21 +101,20 @@ TEST_F(Views, TheFollowMeCarAndTheTowerSwitchVehicleAndCamera)
 
     UnitTask(0);
     TTask& followMe = AddTask(nullptr, gtTaxi);
+    // (active task, vehicle, orbit camera, main camera), follow-me active, tower view
+    const auto view = [&] {
+        return std::vector<const void*>{m_Parameters.pActiveTask, g_pVehicleManager->GetActiveVehicle(), Current(),
+                                        g_pDxCameraManager->GetMainCamera()};
+    };
     Game().SwitchToFollowMe();
-    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
-    EXPECT_TRUE(Game().IsFollowMeActive());
-    EXPECT_FALSE(Game().IsTowerView());
-    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), m_pCar);
-    EXPECT_EQ(Current(), &m_aCamera[1]);
-    EXPECT_EQ(g_pDxCameraManager->GetMainCamera(), m_aCamera[1].pCamera);
+    EXPECT_EQ(view(), (std::vector<const void*>{&followMe, m_pCar, &m_aCamera[1], m_aCamera[1].pCamera}));
+    EXPECT_EQ(std::pair(Game().IsFollowMeActive(), Game().IsTowerView()), std::pair(true, false));
 
     m_Parameters.pTaskAreaGroundLocator->Enable(1, 0);
     m_Parameters.pTaskAreaCargoLifterLocator->Enable(1, 0);
     Game().SwitchToTowerCamera();
-    EXPECT_TRUE(Game().IsTowerView());
-    EXPECT_FALSE(Game().IsFollowMeActive());
-    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), nullptr);
-    EXPECT_EQ(Current(), &m_aCamera[0]);
+    EXPECT_EQ(view(), (std::vector<const void*>{nullptr, nullptr, &m_aCamera[0], m_aCamera[0].pCamera}));
+    EXPECT_EQ(std::pair(Game().IsFollowMeActive(), Game().IsTowerView()), std::pair(false, true));
     EXPECT_FALSE(m_Parameters.pTaskAreaGroundLocator->IsEnabled());
     EXPECT_FALSE(m_Parameters.pTaskAreaCargoLifterLocator->IsEnabled());
 }
