@@ -85,13 +85,12 @@ TEST_F(SavedGameTest, WritesTheFileByteForByteAndLoadsTheGameBack)
     ASSERT_NE(record, nullptr);
     // The id: the local time in whole milliseconds, 18 digits.
     const u64 id = FileTime(2009, 6, 15, 12, 30, 1, 234);
-    EXPECT_EQ(record->GetId(), static_cast<i64>(id));
-    EXPECT_EQ(Id(id).size(), 18u);
+    EXPECT_EQ((std::vector<i64>{record->GetId(), static_cast<i64>(Id(id).size()), Record(0)->GetMoney(),
+                                Record(0)->GetCompletion()}),
+              (std::vector<i64>{static_cast<i64>(id), 18, 123456, 1}));
     EXPECT_EQ(Entries("anna"), (std::vector<std::string>{Id(id) + ".save", "anna.profile"}));
     EXPECT_EQ(Record(0), record);
     EXPECT_EQ(record->GetOwner(), &Profile());
-    EXPECT_EQ(Record(0)->GetMoney(), 123456);
-    EXPECT_EQ(Record(0)->GetCompletion(), 1u);
 
     const std::string file = Read("anna/" + Id(id) + ".save");
     ASSERT_GT(file.size(), 34u);
@@ -385,11 +384,9 @@ TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
 
     Profile().RefreshSavedGames();
     ASSERT_EQ(Profile().GetSavedGameCount(), 3);
-    EXPECT_EQ(Record(0)->GetId(), static_cast<i64>(newest));
-    EXPECT_EQ(Record(1)->GetId(), static_cast<i64>(middle));
-    EXPECT_EQ(Record(2)->GetId(), static_cast<i64>(oldest));
-    EXPECT_EQ(Record(1)->GetMoney(), 20);
-    EXPECT_EQ(Record(1)->GetCompletion(), 2u);
+    EXPECT_EQ((std::vector<i64>{Record(0)->GetId(), Record(1)->GetId(), Record(2)->GetId(), Record(1)->GetMoney(),
+                                Record(1)->GetCompletion()}),
+              (std::vector<i64>{static_cast<i64>(newest), static_cast<i64>(middle), static_cast<i64>(oldest), 20, 2}));
     EXPECT_EQ(Record(0)->GetOwner(), &Profile());
     EXPECT_EQ(Manager().GetPendingSavedGame(), nullptr);
     EXPECT_TRUE(
