@@ -7,6 +7,7 @@
 #include "platform/physics/nxscene.h"
 
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -73,16 +74,12 @@ TEST_F(CollisionTest, RayCastsExcludingANodeSkipShapesBelowItButNotItsOwn)
     // The child's cube (x from 2 to 4) is nearest.
     TCollisionHit hit = Cleared();
     ASSERT_EQ(1u, Collision().RayCast(ray, hit, 0));
-    EXPECT_EQ(wheel, hit.pOwner);
-    EXPECT_FLOAT_EQ(2.0f, hit.Point.x);
-    EXPECT_EQ(1u, hit.nHit);
+    EXPECT_TRUE(hit.pOwner == wheel && hit.Point.x == 2.0f && hit.nHit == 1u);
 
     hit = Cleared();
     ASSERT_EQ(1u, Collision().RayCastExcludingNode(ray, hit, body->pNode));
-    EXPECT_EQ(body, hit.pOwner);
-    EXPECT_FLOAT_EQ(5.0f, hit.Point.x);
-    EXPECT_FLOAT_EQ(-1.0f, hit.Normal.x);
-    EXPECT_EQ(nullptr, hit.pGeometry);
+    EXPECT_TRUE(hit.pOwner == body && hit.pGeometry == nullptr);
+    EXPECT_EQ(std::vector<f32>({5.0f, -1.0f}), std::vector<f32>({hit.Point.x, hit.Normal.x}));
 
     TNode* other = g_pNodeManager->CreateNode("other");
     TNode* const list[] = {other, body->pNode, nullptr};
@@ -167,11 +164,9 @@ TEST_F(CollisionTest, ClosestRayCastsOnMeshesGiveTheTriangleAndItsCoordinates)
     TCollisionHit hit = Cleared();
     hit.nFace = 99;
     ASSERT_EQ(1u, Collision().RayCast(ray, hit, 0));
-    EXPECT_EQ(ground, hit.pOwner);
-    EXPECT_EQ(0u, hit.nFace);
+    EXPECT_TRUE(hit.pOwner == ground && hit.nFace == 0u);
     EXPECT_NEAR(0.0f, hit.Point.y, 1e-5f);
-    EXPECT_FLOAT_EQ(1.0f, hit.Barycentric.w);
-    EXPECT_FLOAT_EQ(0.0f, hit.Barycentric.z);
+    EXPECT_EQ(std::vector<f32>({1.0f, 0.0f}), std::vector<f32>({hit.Barycentric.w, hit.Barycentric.z}));
     const f32 u = hit.Barycentric.x, v = hit.Barycentric.y;
     // The impact rebuilt from the triangle's corners.
     EXPECT_NEAR(5.0f, (1 - u - v) * -10.0f + u * 10.0f + v * 10.0f, 1e-4f);
@@ -191,10 +186,9 @@ TEST_F(CollisionTest, BoxTrianglesAreEnumeratedWithPositionsAndStoredNormals)
     TCollisionHit hit = Cleared();
     ASSERT_EQ(1u, Collision().EnumerateBoxTriangles(at, box, hit, &TTriangles::Record, &seen));
     ASSERT_EQ(1u, seen.aBatch.size());
-    EXPECT_EQ(1u, seen.aBatch[0].nCount);
-    EXPECT_EQ(ground->pNode, seen.aBatch[0].pNode);
-    EXPECT_EQ(COLLISION_USER_MESH, seen.aBatch[0].nKind);
-    EXPECT_EQ(ground, seen.aBatch[0].pObject);
+    const TTriangles::TBatch& batch = seen.aBatch[0];
+    EXPECT_TRUE(batch.nCount == 1u && batch.pNode == ground->pNode && batch.nKind == COLLISION_USER_MESH &&
+                batch.pObject == ground);
     ASSERT_EQ(1u, seen.aTriangle.size());
     EXPECT_EQ(0u, seen.aTriangle[0].nIndex);
     // Cooking flips the winding.
