@@ -69,17 +69,18 @@ TEST_F(DynamicsRepositoryTest, LoadedBodiesAndMaterialsAreBuiltWithTheStoredSett
     ASSERT_EQ(1, Manager().GetMaterialCount());
     TVector gravity;
     Manager().GetGravity(gravity);
-    EXPECT_FLOAT_EQ(-9.8f, gravity.y);
-    EXPECT_FLOAT_EQ(0.25f, Scene().getMaterialFromIndex(0)->getStaticFriction());
-    EXPECT_FLOAT_EQ(0.5f, Scene().getMaterialFromIndex(1)->getRestitution());
+    // The gravity, the default material's friction and the stored material's restitution.
+    EXPECT_EQ(std::vector<f32>({-9.8f, 0.25f, 0.5f}),
+              std::vector<f32>({gravity.y, Scene().getMaterialFromIndex(0)->getStaticFriction(),
+                                Scene().getMaterialFromIndex(1)->getRestitution()}));
 
     auto* loadedCrate = static_cast<TNxDynamicsBody*>(Manager().GetBody(1));
     auto* loadedGround = static_cast<TNxDynamicsBody*>(Manager().GetBody(0));
     ASSERT_NE(nullptr, loadedCrate->GetActor());
     ASSERT_NE(nullptr, loadedGround->GetActor());
     EXPECT_STREQ("crate", loadedCrate->pNode->m_Name.GetText());
-    EXPECT_FLOAT_EQ(3.0f, loadedCrate->GetActor()->getGlobalPosition().y);
-    EXPECT_FLOAT_EQ(0.125f, loadedCrate->GetActor()->getLinearDamping());
+    EXPECT_EQ(std::vector<f32>({3.0f, 0.125f}),
+              std::vector<f32>({loadedCrate->GetActor()->getGlobalPosition().y, loadedCrate->GetActor()->getLinearDamping()}));
     EXPECT_TRUE(loadedGround->GetActor()->readBodyFlag(NX_BF_KINEMATIC));
     auto* groundBox = static_cast<TNxDynamicsGeometry*>(loadedGround->GetGeometry(0));
     ASSERT_NE(nullptr, groundBox->GetShape());
