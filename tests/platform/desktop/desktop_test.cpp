@@ -59,21 +59,18 @@ private:
 
 TEST(Display, HeadlessWithoutDisplayVariablesOrWhenAsked)
 {
+    const struct
     {
-        TDisplayEnvironment environment(nullptr, nullptr, nullptr);
-        EXPECT_FALSE(PlatformHasDisplay());
-    }
+        const char *display, *wayland, *headless;
+        bool shown;
+    } cases[] = {{nullptr, nullptr, nullptr, false},
+                 {":0", nullptr, nullptr, true},
+                 {nullptr, "wayland-0", "0", true},
+                 {":0", "wayland-0", "1", false}};
+    for (const auto& c : cases)
     {
-        TDisplayEnvironment environment(":0", nullptr, nullptr);
-        EXPECT_TRUE(PlatformHasDisplay());
-    }
-    {
-        TDisplayEnvironment environment(nullptr, "wayland-0", "0");
-        EXPECT_TRUE(PlatformHasDisplay());
-    }
-    {
-        TDisplayEnvironment environment(":0", "wayland-0", "1");
-        EXPECT_FALSE(PlatformHasDisplay());
+        TDisplayEnvironment environment(c.display, c.wayland, c.headless);
+        EXPECT_EQ(PlatformHasDisplay(), c.shown) << (c.display ? c.display : "-") << (c.headless ? c.headless : "-");
     }
 }
 
