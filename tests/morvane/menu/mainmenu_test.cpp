@@ -6,6 +6,7 @@
 #include "morvane/ui/uiaccountlogin.h"
 #include "morvane/ui/uigamemanager.h"
 #include "platform/window/winuser.h"
+#include "engine/system/command/commandmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "ui/uibutton.h"
 #include "ui/uimanager.h"
@@ -15,7 +16,11 @@
 #include "ux/controls/ux.control.textbox.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace
@@ -121,6 +126,62 @@ TEST_F(MainMenuTest, NewGameOverAGameAsksFirstAndLoadsTheLevelAgain)
     EXPECT_EQ(Parameters().nStarted, 0) << "the game logic starts it again";
     EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), GAME_LEVEL_REPOSITORY);
     EXPECT_EQ(TakeNewGameStartedFlag(), 1u);
+
+    // The next frame loads it, with its dependencies named as the start-up script names them: a
+    // file missing or cut short ends the program with 1, its name in the box and in the log.
+    std::filesystem::remove(m_Folder.Path() + "/data");
+    std::filesystem::create_directory(m_Folder.Path() + "/data");
+    for (const char* line : {"resource.associate 2 \"data/common.data\"", "resource.associate 3 \"data/mapped.data\"",
+                             "resource.associate 4 \"data/streamed.data\"",
+                             "resource.associate 11 \"data/morvane.cooked.data\""})
+        TCommandManager::Instance().ExecuteText(line);
+    const struct
+    {
+        const char* file;
+        std::uintmax_t size; // cut to this; ~0: missing
+        const char* box;
+        const char* log;
+    } cases[] = {
+        {"morvane.data", ~0ull, "Terminal error: 'missing resource 'data/morvane.data''",
+         "'data/morvane.data' is missing or cannot be read"},
+        {"morvane.data", 100, "Terminal error: ''data/morvane.data' is damaged", "'data/morvane.data' is damaged"},
+        {"morvane.cooked.data", ~0ull, "Terminal error: ''data/morvane.cooked.data': unable to open",
+         "error opening file 'data/morvane.cooked.data'"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.file) + (c.size == ~0ull ? " missing" : " cut"));
+        const std::string data = m_Folder.Path() + "/data/";
+        for (const auto& entry : std::filesystem::directory_iterator(VESTAMOR_DATA_DIR))
+        {
+            std::filesystem::remove(data + entry.path().filename().string());
+            if (entry.path().filename() != c.file)
+                std::filesystem::create_symlink(entry.path(), data + entry.path().filename().string());
+            else if (c.size != ~0ull)
+            {
+                std::filesystem::copy_file(entry.path(), data + c.file);
+                std::filesystem::resize_file(data + c.file, c.size);
+            }
+        }
+        const std::string log = m_Folder.Path() + "/abort.log";
+        EXPECT_EXIT(
+            {
+                // The log's lines where the test can read them once the program has ended.
+                struct : TLogListener
+                {
+                    std::ofstream file;
+                    void OnLogLine(u32, const char* text) override { file << text << std::endl; }
+                } echo;
+                echo.file.open(log);
+                g_pSystemLog->SetListener(&echo);
+                g_pResourceManager->m_PendingRepository = GAME_LEVEL_REPOSITORY;
+                g_pResourceManager->UpdateManager(0.0f);
+            },
+            ::testing::ExitedWithCode(1), c.box);
+        std::ifstream file(log);
+        const std::string lines((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_NE(lines.find(c.log), std::string::npos) << lines;
+    }
     g_pResourceManager->m_PendingRepository = "";
 }
 

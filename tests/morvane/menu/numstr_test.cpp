@@ -49,7 +49,9 @@ TEST_F(NumStrTest, WhatDoesNotFitTheResultPrintsWithoutGroupingOrInExponentForm)
     // The longest grouped text that fits has 31 characters; one digit more goes without groups.
     EXPECT_STREQ(NumStr(-1.0e20, 2, NUMSTR_GROUPING), "-100,000,000,000,000,000,000.00");
     EXPECT_STREQ(NumStr(1.0e21, 2, NUMSTR_GROUPING), "1000000000000000000000.00");
-    // A plain text beyond the room: exponent form, never a cut number.
+    // A plain text beyond the room: exponent form, never a cut number; 31 characters fit, 32 not.
+    EXPECT_EQ(std::string(NumStr(1.0e27, 2, 0)).size(), 31u);
+    EXPECT_STREQ(NumStr(-1.0e27, 2, 0), "-1.00e+27");
     EXPECT_STREQ(NumStr(-1.0e40, 2, 0), "-1.00e+40");
     EXPECT_STREQ(NumStr(std::numeric_limits<f64>::infinity(), 2, NUMSTR_GROUPING), "inf");
     EXPECT_STREQ(NumStr(std::nan(""), 2, NUMSTR_GROUPING), "nan");
