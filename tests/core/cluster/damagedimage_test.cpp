@@ -102,7 +102,7 @@ protected:
     TArrayWatcher m_Watcher;
 };
 
-TEST_F(ClusterDamagedImageTest, HeadersThatAreNoImageAreRefused)
+TEST_F(ClusterDamagedImageTest, HeadersAndArraysMustBeAnImageOfDeclaredFittingArrays)
 {
     std::vector<u8> image = m_Image;
     image[3] = 'X';
@@ -121,11 +121,7 @@ TEST_F(ClusterDamagedImageTest, HeadersThatAreNoImageAreRefused)
     image.resize(image.size() + 8 * (CLUSTER_ARRAY_COUNT + 1 - ImageWord(image, 12)));
     SetImageWord(image, 12, CLUSTER_ARRAY_COUNT + 1);
     ExpectRefused(image, "257 arrays");
-}
-
-TEST_F(ClusterDamagedImageTest, ArraysMustBeDeclaredAndFit)
-{
-    std::vector<u8> image = m_Image;
+    image = m_Image;
     SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, 1024);
     ExpectRefused(image, "undeclared type 1024");
     image = m_Image;

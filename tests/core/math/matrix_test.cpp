@@ -49,7 +49,7 @@ void ExpectOrthonormal(const TMatrix& m)
 }
 } // namespace
 
-TEST(Matrix, ProductsApplyTheLeftTransformFirst)
+TEST(Matrix, ProductsApplyTheLeftTransformFirstAndSingularMatricesInvertToTheIdentity)
 {
     const TMatrix a = Translated(TMatrix::RotationY(30.0f), 1.0f, 2.0f, 3.0f);
     const TMatrix b = Translated(TMatrix::RotationX(-50.0f), -4.0f, 0.5f, 8.0f);
@@ -63,10 +63,6 @@ TEST(Matrix, ProductsApplyTheLeftTransformFirst)
         TMatrix::Multiply(TMatrix::Multiply(TMatrix::RotationX(10.0f), TMatrix::RotationY(20.0f)),
                           TMatrix::RotationZ(30.0f)),
         TMatrix::RotationXYZ(10.0f, 20.0f, 30.0f));
-}
-
-TEST(Matrix, InverseOfASingularMatrixIsTheIdentity)
-{
     TMatrix zeroRow = Translated(TMatrix::RotationY(20.0f), 1.0f, 2.0f, 3.0f);
     zeroRow.aRow[1] = TVector(0.0f, 0.0f, 0.0f, 0.0f);
     ExpectMatrixNear(TMatrix(1.0f), zeroRow.Inverse(), 0.0f);

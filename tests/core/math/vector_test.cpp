@@ -17,10 +17,6 @@ TEST(Vector, NormalizeKeepsWAndLeavesTinyVectors)
     TVector tiny(1e-31f, 0.0f, 0.0f, 1.0f);
     tiny.SetLength(5.0f);
     EXPECT_EQ(1e-31f, tiny.x);
-}
-
-TEST(Vector, CopyVector4ArrayPacksStridedRecordsUpToTheCapacity)
-{
     struct Record
     {
         float value[4];

@@ -35,10 +35,6 @@ TEST_F(FileStreamShareTest, ExclusiveOpenersShareWithNobody)
     EXPECT_EQ(second.Open(File("shared.txt"), STREAM_READ), 0u);
     first.Close();
     EXPECT_EQ(second.Open(File("shared.txt"), STREAM_READ), 1u);
-}
-
-TEST_F(FileStreamShareTest, FailedSeekIsReported)
-{
     std::ofstream(m_Path + "/seek.txt") << "0123";
     TFileStream stream;
     EXPECT_EQ(stream.Seek(0, STREAM_SEEK_SET), 1u);

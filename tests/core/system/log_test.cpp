@@ -73,22 +73,7 @@ TEST(Log, LongMessagesAreCutAtTheirLimits)
     EXPECT_NE(file.back(), '\n');
 }
 
-TEST(Log, UnopenableFileDropsLinesFromThenOn)
-{
-    TTestDirectory directory;
-    std::filesystem::create_directory(directory.Path() + "/taken");
-    testing::internal::CaptureStderr();
-    TScopedLog scoped("taken", kSystemFlags);
-    TLog::Printf(scoped.log, "lost");
-    EXPECT_TRUE(scoped.log->GetStorage()->IsFailed());
-    EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
-    // The log cannot say it of itself: the user learns it on standard error.
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "TLogStorage::Open(): error: unable to write Test log '" + directory.Path() +
-                  "/taken': its lines are lost\n");
-}
-
-TEST(Log, LinesKeptForAFileThatCannotOpenAreLetGo)
+TEST(Log, AFileThatCannotOpenDropsItsLinesAndThoseKeptForIt)
 {
     TTestDirectory directory;
     std::filesystem::create_directory(directory.Path() + "/taken");
@@ -102,6 +87,16 @@ TEST(Log, LinesKeptForAFileThatCannotOpenAreLetGo)
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(scoped.log->GetStorage()->IsFailed());
     EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
+    // Opened where the folder is known, the lines are dropped from the first on.
+    testing::internal::CaptureStderr();
+    TScopedLog direct("taken", kSystemFlags);
+    TLog::Printf(direct.log, "lost");
+    EXPECT_TRUE(direct.log->GetStorage()->IsFailed());
+    EXPECT_EQ(direct.log->GetStorage()->GetPendingCount(), 0);
+    // The log cannot say it of itself: the user learns it on standard error.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "TLogStorage::Open(): error: unable to write Test log '" + directory.Path() +
+                  "/taken': its lines are lost\n");
 }
 
 namespace

@@ -68,18 +68,6 @@ u32 Id(const char* text)
 
 } // namespace
 
-TEST(NameHash, KnownTextsAndTheArithmeticShift)
-{
-    EXPECT_EQ(CalculateCrc32("", 0, 0), 0u);
-    EXPECT_EQ(TName("").GetId(), 0u);
-    EXPECT_FALSE(TName("").IsValid());
-    EXPECT_EQ(TName("abc").GetId(), 0x356598D0u);
-    // The sign bit is copied in: a logical shift would give 0xCA6598D0.
-    EXPECT_NE(TName("abc").GetId(), 0xCA6598D0u);
-    EXPECT_EQ(CalculateCrc32("bc", 2, CalculateCrc32("a", 1, 0)), 0x356598D0u);
-    EXPECT_NE(TName("ABC"), TName("abc"));
-}
-
 TEST(NameManager, FullTableAndFullPoolRefuseWithoutOverrun)
 {
     TTestDirectory directory;
@@ -108,6 +96,14 @@ TEST(NameManager, FullTableAndFullPoolRefuseWithoutOverrun)
     EXPECT_NE(log.find("TNameManager::Add(): error: name table full, 'one too many' not stored"),
               std::string::npos);
     EXPECT_NE(log.find("TNameManager::Add(): error: name pool full"), std::string::npos);
+    EXPECT_EQ(CalculateCrc32("", 0, 0), 0u);
+    EXPECT_EQ(TName("").GetId(), 0u);
+    EXPECT_FALSE(TName("").IsValid());
+    EXPECT_EQ(TName("abc").GetId(), 0x356598D0u);
+    // The sign bit is copied in: a logical shift would give 0xCA6598D0.
+    EXPECT_NE(TName("abc").GetId(), 0xCA6598D0u);
+    EXPECT_EQ(CalculateCrc32("bc", 2, CalculateCrc32("a", 1, 0)), 0x356598D0u);
+    EXPECT_NE(TName("ABC"), TName("abc"));
 }
 
 TEST(NameManager, BlocksRestoreAcrossADifferentPoolAddress)
