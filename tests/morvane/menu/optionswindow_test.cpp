@@ -226,14 +226,16 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
     Slider("AspectRatioSlider").SetValueAndNotify(aspect == ASPECT_4_3 ? 1.0f : 0.0f);
     EXPECT_FLOAT_EQ(resolution.GetValue(), 0.0f);
     Slider("AspectRatioSlider").SetValueAndNotify(static_cast<f32>(aspect));
-    // Apply sets the mode chosen, the detail level as a float.
+    // Apply sets the mode chosen, full screen as its box says, the detail level as a float.
     const u32 count = TGameMenuManager::GetVideoModeCount(aspect);
     const u32 other = count > 1 ? count - 1 : 0;
     resolution.SetValue(static_cast<f32>(other));
     Slider("DetailLevelSlider").SetValue(2.0f);
+    Press(Item("FullScreenCheckBox"));
     Press(Footer("TabVideo").GetChildren()[1]);
     EXPECT_EQ(std::to_string(device.GetVideoWidth()) + "x" + std::to_string(device.GetVideoHeight()),
               std::string(resolution.GetLabel(other)));
+    EXPECT_EQ(Variable("device_windowed").GetValue().ToInt(), 0) << "full screen";
     EXPECT_EQ(Variable("device_detaillevel").GetValue().nType, VALUE_FLOAT);
     EXPECT_EQ(Variable("device_detaillevel").GetValue().ToInt(), 2);
     // What Apply set is saved where the next start reads it.
@@ -248,12 +250,15 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
     EXPECT_NE(saved("device.icom").find("set device.size " + chosen), std::string::npos)
         << saved("device.icom");
     EXPECT_NE(saved("device.icom").find("set device.detaillevel 2.000000\n"), std::string::npos);
+    EXPECT_NE(saved("device.icom").find("set device.windowed 0\n"), std::string::npos);
     EXPECT_NE(saved("settings.icom").find("set game.gamma 5.000000\n"), std::string::npos)
         << saved("settings.icom");
     // And back to the window's own size.
     for (u32 i = 0; i < count; ++i)
         if (resolution.GetLabel(i) == size)
             resolution.SetValue(static_cast<f32>(i));
+    Press(Item("FullScreenCheckBox"));
+    Set("device_windowed", "1");
     Press(Footer("TabVideo").GetChildren()[1]);
     EXPECT_EQ(std::to_string(device.GetVideoWidth()) + "x" + std::to_string(device.GetVideoHeight()), size);
     Set("device_detaillevel", "3");
