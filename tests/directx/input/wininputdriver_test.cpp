@@ -114,7 +114,7 @@ TEST_F(WinInputTest, KeysAndButtonsChangeOncePerFrameByTheEdgeRule)
 
 // The road of a real keyboard: SDL's key-down and key-up, through the window layer's
 // translator and message queue, both before one frame.
-TEST_F(WinInputTest, AKeyTappedThroughTheWindowBetweenTwoFramesIsPressedInTheNext)
+TEST_F(WinInputTest, AKeyTappedThroughTheWindowIsPressedInTheNextFrameAndBackgroundPressesAreIgnored)
 {
     TSdlEventTranslator translator;
     for (bool down : {true, false})
@@ -132,10 +132,6 @@ TEST_F(WinInputTest, AKeyTappedThroughTheWindowBetweenTwoFramesIsPressedInTheNex
     Frame();
     EXPECT_EQ(Value("Space"), 0.0f);
     EXPECT_TRUE(Edges("Space", false, true));
-}
-
-TEST_F(WinInputTest, BackgroundPressesAreIgnoredAndTheirReleasesApplied)
-{
     BackgroundKey(0x39, true);
     Frame();
     EXPECT_EQ(Value("Space"), 0.0f);
@@ -253,7 +249,7 @@ TEST_F(WinInputTest, CaptureReportsPressesButtonsWheelsAndLongMoves)
     EXPECT_EQ(m_Recorder.captured.size(), expected.size()) << "30 units is no move";
 }
 
-TEST_F(WinInputTest, AnInactiveDriverQueuesNothingAndResetClearsEveryInput)
+TEST_F(WinInputTest, AnInactiveDriverQueuesNothingResetClearsEveryInputAndBadRecordsAreIgnored)
 {
     Key(0x1E, true);
     Message(WM_KEYDOWN, VK_SHIFT, KeyParameter(0x2A));
@@ -267,10 +263,6 @@ TEST_F(WinInputTest, AnInactiveDriverQueuesNothingAndResetClearsEveryInput)
     Win().Reset();
     EXPECT_EQ(Value("A"), 0.0f);
     EXPECT_EQ(*Input("MouseLeft").GetFlags(), 0u);
-}
-
-TEST_F(WinInputTest, AnUnreadableRecordIsLoggedAndIgnored)
-{
     Win().OnDeviceMessage(WM_INPUT, RIM_INPUT, 0x7FFFFFF0);
     Frame();
     EXPECT_NE(m_Folder.SystemLog().find("TWinInputDriver::OnDeviceMessage(): error: incorrect data size"),

@@ -134,7 +134,7 @@ TEST_F(CanvasTest, AFullBatchIsDrawnAndALargerRequestRefused)
 
 // Fitted, the aperture grows on one side to the back buffer's shape; unfitted it is kept as
 // given; mode 0 follows the back buffer.
-TEST_F(CanvasTest, TheApertureFitsTheBackBuffer)
+TEST_F(CanvasTest, TheApertureFitsTheBackBufferAndAChangeOutsideAFrameDiscardsPendingDrawing)
 {
     const struct
     {
@@ -160,10 +160,6 @@ TEST_F(CanvasTest, TheApertureFitsTheBackBuffer)
         EXPECT_FLOAT_EQ(m_pCanvas->GetScaleX(), c.scale);
         EXPECT_FLOAT_EQ(m_pCanvas->GetScaleY(), c.scale);
     }
-}
-
-TEST_F(CanvasTest, ChangingTheApertureOutsideAFrameDiscardsPendingDrawing)
-{
     m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
     g_pRenderManager->m_nInRender = 0;
     m_pCanvas->SetApertureSize(800, 600, 0);

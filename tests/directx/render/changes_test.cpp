@@ -14,7 +14,7 @@ protected:
     }
 };
 
-TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
+TEST_F(ChangesTest, FullScreenSizesEndOnTheNearestModeAndWindowsInsideTheMonitor)
 {
     TDxDeviceSettings settings = m_pManager->GetSettings();
     settings.Present.Windowed = FALSE;
@@ -26,10 +26,6 @@ TEST_F(ChangesTest, FullScreenSizeEndsOnTheNearestMode)
     EXPECT_EQ(settings.Present.BackBufferHeight, 800u);
     EXPECT_EQ(settings.Present.FullScreen_RefreshRateInHz, 60u);
     EXPECT_EQ(settings.DisplayMode.Width, 1280u);
-}
-
-TEST_F(ChangesTest, WindowPositionIsKeptInsideTheMonitor)
-{
     g_device_pos.Assign(std::vector<TName>{TName("1800", true), TName("900", true)}.data(), 2);
     // The whole window, frame included, ends at the monitor's right and bottom edges.
     RECT window;

@@ -52,7 +52,7 @@ protected:
     TRecordingFont m_Font;
 };
 
-TEST_F(FontTest, WriteRectLaysOutColoursColumnsAndLines)
+TEST_F(FontTest, WriteRectLaysOutColoursColumnsAndLinesAndUserColoursKeepTheirBounds)
 {
     const f32 rect[4] = {10.0f, 20.0f, 300.0f, 200.0f};
     m_Font.WriteRect(rect, kWhite, "ab^cde\nfg|050x", 0);
@@ -89,13 +89,11 @@ TEST_F(FontTest, WriteRectLaysOutColoursColumnsAndLines)
     EXPECT_EQ(s[3].color, 0xFFFFFFFFu);
     EXPECT_EQ(s[4].text, "h");
     EXPECT_EQ(s[4].color, 0xFF00FF00u);
-}
 
-TEST_F(FontTest, UserColoursAndTheirBounds)
-{
+    // User colours keep to the ones set.
     const TColor palette[2] = {{1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f}};
     g_pDxFontManager->SetUserColors(2, palette);
-    const f32 rect[4] = {0.0f, 0.0f, 300.0f, 100.0f};
+    m_Font.segments.clear();
     const TColor base = {1.0f, 1.0f, 1.0f, 0.5f};
     m_Font.WriteRect(rect, base, "^Bx^Hy", 0);
     ASSERT_EQ(m_Font.segments.size(), 2u);
@@ -104,6 +102,4 @@ TEST_F(FontTest, UserColoursAndTheirBounds)
     EXPECT_EQ(m_Font.segments[1].color, 0x80FFFFFFu);
     EXPECT_NE(m_Log.SystemLog().find("only 2 user colors are set (H accessed)"), std::string::npos);
 }
-
-
 } // namespace

@@ -211,7 +211,7 @@ TEST_F(LoopTest, RunningFromInsideTheLoopOrWithoutADeviceIsRefused)
     EXPECT_EQ(m_Console.lines.back(), "E:^Ierror: no device to run (manager.initialize creates it)");
 }
 
-TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
+TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedAndPumpsDropCloseCommandsLosingNothing)
 {
     m_pManager->SetDeactivateAllowed(0);
     Send(WM_ACTIVATE, WA_INACTIVE);
@@ -221,6 +221,13 @@ TEST_F(LoopTest, DeactivationIsSkippedWhenNotAllowedOrDisabled)
     Send(WM_ACTIVATE, WA_INACTIVE);
     EXPECT_EQ(m_pManager->IsActive(), 1u);
     EXPECT_EQ(m_pManager->GetPauseCount(), 0);
+    HWND window = m_pManager->GetWindowHandle();
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    for (int i = 0; i < DX_PUMP_LIMIT + 1; ++i)
+        PostMessageW(window, WM_USER + 5, 0, 0);
+    EXPECT_EQ(m_pManager->PumpMessages(), DX_PUMP_LIMIT);
+    EXPECT_EQ(m_pManager->PumpMessages(), 1);
+    EXPECT_EQ(m_pManager->PumpMessages(), 0);
 }
 
 TEST_F(LoopTest, PendingChangesApplyTogetherAtTheStartOfTheNextPass)
@@ -274,14 +281,4 @@ TEST_F(LoopTest, AFailedResetKeepsTheDeviceLostAndIsRetriedByTheLoop)
     EXPECT_EQ(m_Journal, restored);
 }
 
-TEST_F(LoopTest, PumpMessagesDropsCloseCommandsAndLosesNothingPastItsLimit)
-{
-    HWND window = m_pManager->GetWindowHandle();
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    for (int i = 0; i < DX_PUMP_LIMIT + 1; ++i)
-        PostMessageW(window, WM_USER + 5, 0, 0);
-    EXPECT_EQ(m_pManager->PumpMessages(), DX_PUMP_LIMIT);
-    EXPECT_EQ(m_pManager->PumpMessages(), 1);
-    EXPECT_EQ(m_pManager->PumpMessages(), 0);
-}
 } // namespace

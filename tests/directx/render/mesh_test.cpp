@@ -94,8 +94,6 @@ TEST_F(MeshTest, ThePendingListRefusesA513thObject)
     EXPECT_EQ(objects.back()->GetQueuedCount(), 0u);
 }
 
-using DynamicMeshTest = MeshTest;
-
 } // namespace
 
 #include "targetgolden.h"

@@ -15,7 +15,7 @@
 namespace
 {
 
-TEST_F(ShaderTest, DrawsFindTheProgramOfTheirKey)
+TEST_F(ShaderTest, DrawsFindTheProgramOfTheirKeyAndAMissingOneEndsTheProgram)
 {
     TDxShader* probe = g_pDxShaderManager->CreateShader(TName("probe", true));
     probe->SetDefine(TName("FOG", true), TName("1", true));
@@ -31,17 +31,15 @@ TEST_F(ShaderTest, DrawsFindTheProgramOfTheirKey)
     EXPECT_NE(shader->GetCurrentProgram(), nullptr);
     shader->End();
     EXPECT_EQ(shader->GetCurrentProgram(), nullptr);
-}
 
-TEST_F(ShaderTest, AMissingProgramEndsTheProgramWithItsDescription)
-{
+    // A missing program ends the program with its description.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    TDxShader* shader = MakeShader("unlinked", {kTexturedEffect}, {Record(0, 0)});
+    TDxShader* unlinked = MakeShader("unlinked", {kTexturedEffect}, {Record(0, 0)});
     TTexture* texture = g_pDxTextureManager->CreateTexture(TName("wall", true), 4, 4, 1, 1, TEXTURE_2D, 0x102, TEXTURE_DYNAMIC);
-    shader->SetTexture(0, texture);
+    unlinked->SetTexture(0, texture);
     TMaterial material;
     material.aTexture[4] = texture;
-    EXPECT_DEATH(shader->Begin(nullptr, &m_Mesh, &material),
+    EXPECT_DEATH(unlinked->Begin(nullptr, &m_Mesh, &material),
                  "unlinked shader 'unlinked' \\(mesh '' node ''\\) : AddVertexTexture \\[layout_pt\\+17\\] define '' "
                  "texture 17= color0 env0 \\(shd 1= color0, mat 16= env0\\)");
 }

@@ -156,7 +156,7 @@ TEST_F(TextureXpTest, CompressedLevelsAreInflatedIntoTheirLevels)
               std::string::npos);
 }
 
-TEST_F(TextureLoadTest, ALevelTableShorterThanTheTextureLoadsWithoutReadingPastIt)
+TEST_F(TextureLoadTest, ShortLevelTablesAreNotReadPastAndSkyTexturesAreMadeAt512)
 {
     TTexture* texture =
         g_pDxTextureManager->CreateTexture(TName("short", true), 32, 32, 1, 3, TEXTURE_2D, 0x102, 0);
@@ -164,22 +164,19 @@ TEST_F(TextureLoadTest, ALevelTableShorterThanTheTextureLoadsWithoutReadingPastI
     AttachData(*texture);
     EXPECT_EQ(texture->Require(), 0);
     EXPECT_NE(m_Log.SystemLog().find("'short': texture invalid pitch"), std::string::npos);
-}
-
-TEST_F(TextureLoadTest, SkyTexturesAreMadeAt512WhateverTheRepositoryHolds)
-{
-    TTexture* texture =
+    // Sky textures are made at 512 whatever the repository holds.
+    TTexture* sky =
         g_pDxTextureManager->CreateTexture(TName("sky_env", true), 64, 64, 1, 3, TEXTURE_CUBE, 0x801, 0);
-    AddLevels(*texture, D3DFMT_R8G8B8, 6, 3);
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    auto* cube = static_cast<IDirect3DCubeTexture9*>(texture->m_pTexture);
+    AddLevels(*sky, D3DFMT_R8G8B8, 6, 3);
+    AttachData(*sky);
+    ASSERT_EQ(sky->Require(), 0);
+    auto* cube = static_cast<IDirect3DCubeTexture9*>(sky->m_pTexture);
     D3DSURFACE_DESC desc;
     cube->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, 512u);
     EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(cube->GetLevelCount(), 1u);
-    EXPECT_EQ(texture->m_nFormat, 0x102);
+    EXPECT_EQ(sky->m_nFormat, 0x102);
 }
 
 class TEndCounter : public TTextureAnimationMethods

@@ -25,19 +25,9 @@ protected:
     }
 };
 
-TEST_F(ViewportTest, NewViewportsJoinTheCurrentSetWhileItHasRoom)
-{
-    TViewportSet set = {};
-    g_pDxViewportManager->SetCurrentSet(&set);
-    for (u32 i = 0; i < 9; ++i)
-        g_pDxViewportManager->__CreateViewport(TName("split", true), 1);
-    EXPECT_EQ(set.m_nViewportCount, 8u);
-    EXPECT_NE(m_Log.SystemLog().find("'split': no current viewport set with room"), std::string::npos);
-}
-
 // A loaded cluster's cameras replace the array: its first becomes the main and the current
 // camera unless one is set and still there; a cleared cluster leaves a fresh default camera.
-TEST_F(ViewportTest, LoadedCamerasReplaceTheArrayAndTheFirstLeads)
+TEST_F(ViewportTest, LoadedCamerasLeadAndNewViewportsJoinTheCurrentSetWhileItHasRoom)
 {
     static bool s_bBegun = false;
     if (!s_bBegun)
@@ -73,5 +63,11 @@ TEST_F(ViewportTest, LoadedCamerasReplaceTheArrayAndTheFirstLeads)
     EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), nullptr);
     ASSERT_EQ(g_pDxCameraManager->GetCameraCount(), 1);
     EXPECT_NE(g_pDxCameraManager->GetDefaultCamera(), first);
+    TViewportSet set = {};
+    g_pDxViewportManager->SetCurrentSet(&set);
+    for (u32 i = 0; i < 9; ++i)
+        g_pDxViewportManager->__CreateViewport(TName("split", true), 1);
+    EXPECT_EQ(set.m_nViewportCount, 8u);
+    EXPECT_NE(m_Log.SystemLog().find("'split': no current viewport set with room"), std::string::npos);
 }
 } // namespace
