@@ -58,22 +58,6 @@ TEST_F(InputKeyTest, TextsParseToModifiersAndCodesAndPrintInOneOrder)
     EXPECT_TRUE(m_Printed.lines.empty());
 }
 
-TEST_F(InputKeyTest, MouseNamesCarryTheMouseBit)
-{
-    const char* const names[] = {"LeftMouseButton", "RightMouseButton", "MiddleMouseButton", "MouseScrollUp",
-                                 "MouseScrollDown"};
-    for (u32 i = 0; i < 5; ++i)
-    {
-        const TInputKey key = Parse(names[i]);
-        EXPECT_EQ(key.nModifiers, INPUT_KEY_MOUSE) << names[i];
-        EXPECT_EQ(key.nCode, 1000 + i);
-        EXPECT_EQ(RoundTrip(names[i]), names[i]);
-        EXPECT_EQ(RoundTrip((std::string("alt+") + names[i]).c_str()), std::string("alt+") + names[i]);
-    }
-    // A mouse event carries the bit too; binds compare only shift, ctrl and alt.
-    EXPECT_TRUE(TInputKey::Equals(Parse("shift+LeftMouseButton"), {INPUT_KEY_SHIFT | 0x20, 1000, 0}));
-}
-
 TEST_F(InputKeyTest, EveryNamedKeyRoundTrips)
 {
     for (u32 code = 0; code < INPUT_KEYBOARD_NAME_COUNT; ++code)
@@ -89,15 +73,6 @@ TEST_F(InputKeyTest, EveryNamedKeyRoundTrips)
     EXPECT_STREQ(InputKeyName(78), "Num+");
     EXPECT_STREQ(InputKeyName(162), "RightWindows");
     EXPECT_STREQ(InputKeyName(123), "Num /");
-}
-
-TEST_F(InputKeyTest, OutOfRangeCodesPrintNoName)
-{
-    EXPECT_STREQ(TInputKey::ToText({INPUT_KEY_SHIFT, 175, 0}), "shift+");
-    EXPECT_STREQ(TInputKey::ToText({INPUT_KEY_MOUSE, 1005, 0}), "");
-    EXPECT_STREQ(TInputKey::ToText({0, 0xFFFFFFFF, 0}), "");
-    // Without its bit a mouse code still prints its mouse name.
-    EXPECT_STREQ(TInputKey::ToText({0, 1002, 0}), "MiddleMouseButton");
 }
 
 TEST_F(InputKeyTest, UnknownNamesAreReported)

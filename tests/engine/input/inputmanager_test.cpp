@@ -414,40 +414,6 @@ TEST_F(InputManagerTest, ActionsAreRefusedWhileTheManagerSystemIsLocked)
     g_ManagerManager.Initialize();
 }
 
-TEST_F(InputManagerTest, TheClustersActionArrayIsTheActionList)
-{
-    TInputAction* jump = Action("jump");
-    Input().BindAction(jump, &TestInput("Space"), nullptr);
-    Action("fire");
-    g_pCluster->LinkTypes();
-    const TClusterSlot& slot = g_pCluster->GetSlot(INPUT_ACTION_TYPE_ID);
-    ASSERT_EQ(slot.pManager, &Input());
-    void* data;
-    i32 count;
-    slot.GetArray(data, count);
-    ASSERT_EQ(count, 2);
-    EXPECT_EQ(static_cast<TInputAction**>(data)[0], jump);
-
-    // Loaded actions replace the live ones, unbound, and are found by their names.
-    TInputAction loaded[2] = {};
-    loaded[0].Name = TName("loaded", true);
-    loaded[0].pPrimary = &TestInput("Enter");
-    loaded[1].Name = TName("jump");
-    slot.SetArray(loaded, 2);
-    EXPECT_EQ(Input().GetActionCount(), 2u);
-    EXPECT_EQ(Input().FindAction(TName("loaded")), &loaded[0]);
-    EXPECT_EQ(Input().FindAction(TName("jump")), &loaded[1]);
-    EXPECT_EQ(Input().FindAction(TName("fire")), nullptr);
-    EXPECT_EQ(loaded[0].pPrimary, nullptr);
-    // Actions made afterwards are the manager's own; the loaded ones stay where they lie.
-    EXPECT_NE(Action("later"), nullptr);
-    EXPECT_EQ(Input().FindAction(TName("loaded")), &loaded[0]);
-
-    g_pCluster->ClearArrays();
-    EXPECT_EQ(Input().GetActionCount(), 0u);
-    EXPECT_EQ(Input().FindAction(TName("jump")), nullptr);
-}
-
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 // The round trip of images takes its positions from the declarations: these pin them.

@@ -66,28 +66,6 @@ TEST_F(CameraTest, PerspectiveMirrorsXOrthographicRunsDepthFromOneToZeroAndViewI
     ExpectMatrix(camera.m_Projection, orthographic);
 }
 
-TEST_F(CameraTest, LensAnglesFromFocalLengthAndApertures)
-{
-    camera.m_nFitMode = CAMERA_FIT_HORIZONTAL;
-    camera.m_fFocalLength = 35.0f;
-    camera.m_fHorizontalAperture = 1.417f;
-    camera.m_fVerticalAperture = 0.945f;
-    camera.UpdateProjection(640, 480);
-    const f32 focal = 35.0f * 0.03937f;
-    const f32 h = std::atan(1.417f * 0.5f / focal) * 114.59156f;
-    EXPECT_NEAR(camera.m_fHorizontalFov, h, 1e-4f);
-    EXPECT_NEAR(camera.m_Projection.aRow[0].x, -1.0f / std::tan(h * 0.008726646f), 1e-5f);
-    const f32 v = std::atan(0.945f * 0.5f / focal) * 114.59156f;
-    const f32 b = std::atan(std::tan(v * 0.008726646f) * 480.0f / (640.0f / (1.417f / 0.945f))) * 114.59156f;
-    EXPECT_NEAR(camera.m_Projection.aRow[1].y, 1.0f / std::tan(b * 0.008726646f), 1e-4f);
-
-    const TMatrix before = camera.m_Projection;
-    camera.m_nFitMode = 7;
-    camera.m_fFocalLength = 50.0f;
-    camera.UpdateProjection(640, 480);
-    EXPECT_EQ(0, std::memcmp(&before, &camera.m_Projection, sizeof(TMatrix)));
-}
-
 TEST_F(CameraTest, FrustumVerdictsOutsideCrossingInside)
 {
     Place(TMatrix(1.0f));

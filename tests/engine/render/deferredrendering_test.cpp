@@ -185,23 +185,6 @@ TEST_F(DeferredRenderingTest, OnlyLightsAfterThePassesFirstAreCutToTheirReach)
     EXPECT_EQ(g_pDeviceManager->GetScissorTest(), 0u);
 }
 
-TEST_F(DeferredRenderingTest, PointLightsRecordNoPipelineStep)
-{
-    g_pShadowManager->SetEnabled(0);
-    Light(LIGHT_POINT);
-    Light(LIGHT_DIRECTIONAL);
-    g_PipelineRecorder.SetRecording(1);
-    Lights();
-    std::vector<u32> steps;
-    for (u32 i = 0; i < g_PipelineRecorder.GetStepCount(); ++i)
-        steps.push_back(g_PipelineRecorder.GetStep(i).nStep);
-    g_PipelineRecorder.Reset();
-    g_PipelineRecorder.SetRecording(0);
-    // The alpha-blend combine, the directional light, the opaque combine.
-    EXPECT_EQ(steps, (std::vector<u32>{TName("Alpha blend combine").GetId(), TName("Lighting (directional light)").GetId(),
-                                       TName("Opaque combine").GetId()}));
-}
-
 TEST_F(DeferredRenderingTest, TheDisableVariableSwitchesRendererAndRefusesAnUnsupportedDevice)
 {
     Run("set deferredrendering.disable 1");

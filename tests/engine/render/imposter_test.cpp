@@ -294,20 +294,6 @@ TEST_F(ImposterTest, MeshesFadeThroughTheirMaterialsOncePerChange)
     nodes[1].DeleteObject(&mesh);
 }
 
-TEST(ImposterVariableTest, DistanceRecomputesTheFarValue)
-{
-    TVariable* distance = TCommandManager::Instance().FindVariable(TName("imposter.distance"));
-    ASSERT_NE(nullptr, distance);
-    const TName values[4] = {TName("80", true), TName("0", true), TName("5", true), TName("2", true)};
-    distance->Assign(values, 4);
-    EXPECT_FLOAT_EQ(80.0f, ImposterDistance()[0]);
-    EXPECT_FLOAT_EQ(160.0f, ImposterDistance()[2]);
-    EXPECT_FLOAT_EQ(2.0f, ImposterDistance()[3]);
-    const TName fade[4] = {TName("50", true), TName("30", true), TName("5", true), TName("1", true)};
-    distance->Assign(fade, 4);
-    EXPECT_FLOAT_EQ(80.0f, ImposterDistance()[2]);
-}
-
 TEST(ImposterClusterTest, ImpostersFindTheNormalQueueOfTheFirstScene)
 {
     TImposter imposter;

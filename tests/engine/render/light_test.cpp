@@ -166,17 +166,6 @@ TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
     EXPECT_TRUE(Logged("light 1 ('') of type 7 and range 1 is neither counted nor drawn"));
 }
 
-TEST_F(LightTest, TheOptimizationLevelTakesIntegersAndTruncatedFloats)
-{
-    for (const auto& [value, level] : {std::pair{1.7f, 1}, {-0.5f, 0}})
-    {
-        Optimization()->SetFloat(value);
-        EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), level) << value;
-    }
-    Optimization()->SetInt(3);
-    EXPECT_EQ(g_pLightManager->GetOptimizationLevel(), 3);
-}
-
 TEST_F(LightTest, TheLightBlockCarriesPositionRangeDirectionIntensityAndStoredValues)
 {
     TMatrix placed(1.0f);

@@ -267,28 +267,4 @@ TEST_F(PipelineRecorderTest, StepsStopAt128AndFromTheSelectedStepOnEachDrawsItsT
     EXPECT_EQ(Take(), (Lines{"bind Render pipeline texture -", "clear 1 00000000", "bind Temp1 -"}));
 }
 
-TEST_F(PipelineRecorderTest, TheViewerShowsTheTextureAndThreeLinesAStep)
-{
-    // Nothing recorded yet: no texture, nothing drawn.
-    g_pRenderManager->_RenderStatistics();
-    EXPECT_TRUE(Take().empty());
-    g_pRenderManager->GetPublishedTarget(4)->SetRenderTarget(nullptr);
-    g_PipelineRecorder.SetSelected(0);
-    g_pRenderManager->RecordPipelineStep(TName("Step", true), &m_Shader);
-    g_pRenderManager->_ResetPipelineDebug();
-    Take();
-    // The texture made, no step: only the texture.
-    g_pRenderManager->_RenderStatistics();
-    EXPECT_EQ(Take(), (Lines{"tile Render pipeline texture 600 50 1112 2098"}));
-    EXPECT_TRUE(m_Device.Canvas().aText.empty());
-
-    m_Shader.aTexture[2] = g_pRenderManager->GetPublishedTarget(5)->GetTexture();
-    g_RenderStatsCurrent.aCounter[6] = 4;
-    g_pRenderManager->RecordPipelineStep(TName("Step", true), &m_Shader);
-    g_pRenderManager->_RenderStatistics();
-    EXPECT_EQ(m_Device.Canvas().aText,
-              (Lines{"10,50 Step :Shader_step (default)", "1010,50 rtt 4 batch 0 ver 0 fac 0", "30,66 Temp1   ",
-                     "1010,66 dyn batch 0 ver 0 fac 0", "30,82 (2) Temp2",
-                     "1010,82 VS 0 (const 0) PS 0 (const 0) tex 0"}));
-}
 } // namespace

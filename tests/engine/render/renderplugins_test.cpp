@@ -149,25 +149,3 @@ TEST_F(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
     ExpectVector(parameter.aVector[120], 0.5f, 0.0f, 0.0f, 1.0f);
     ExpectVector(parameter.aVector[121], 0.0f, -1.0f, 0.0f, ShadowsOn());
 }
-
-TEST_F(RenderPluginsTest, MeshPluginsHandOverTheDrawnMeshsMatrixAndMaterial)
-{
-    TMesh mesh;
-    mesh.m_Material.aVector[9] = TVector(1.0f, 2.0f, 3.0f, 4.0f);
-    g_pCurrentMeshMaterial = nullptr;
-    TRecordingParameter parameter;
-    Plugin("TObjectMeshSettings")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
-    EXPECT_TRUE(parameter.aVector.empty()); // no mesh drawn: nothing written
-    g_pCurrentMeshMaterial = &mesh.m_Material;
-    Plugin("TObjectMeshSettings")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
-    ASSERT_EQ(10u, parameter.aVector.size());
-    ExpectVector(parameter.aVector[4], 1.0f, 1.0f, 1.0f, 1.0f);
-    ExpectVector(parameter.aVector[9], 1.0f, 2.0f, 3.0f, 4.0f);
-    g_pCurrentMeshMaterial = nullptr;
-
-    g_CurrentTextureMatrix.aRow[3].x = 0.75f;
-    Plugin("TTextureMatrix")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
-    ASSERT_EQ(1u, parameter.aMatrix.size());
-    EXPECT_FLOAT_EQ(0.75f, parameter.aMatrix[0].aRow[3].x);
-    g_CurrentTextureMatrix = TMatrix(1.0f);
-}

@@ -177,19 +177,6 @@ TEST_F(TextureFontDrawTest, TheMaximumWidthStopsTheLineAndZeroesTheRestOfTheBatc
     EXPECT_TRUE(canvas.aBatch.empty());
 }
 
-TEST_F(TextureFontDrawTest, RectanglesDrawTheirLaidOutLinesWithTheJustificationExtra)
-{
-    const f32 rect[4] = {0.0f, 0.0f, 30.0f, 100.0f};
-    // "a a a a" in 30: "a a " then "a a", the first line justified over the width.
-    g_pTextureFontManager->DrawTextRect(rect, 1, 1, TColor{1, 1, 1, 1}, u"a a a a", 0.0f, 0.0f);
-    ASSERT_EQ(2u, canvas.aBatch.size());
-    // The extra 2 after the space fills the line (its last space included) to the width.
-    EXPECT_EQ((std::vector<f32>{-1.0f, 11.0f, 17.0f, 29.0f}), Lefts(canvas.aBatch[0].aVertex));
-    // The last line is centred: 15 wide in 30.
-    EXPECT_EQ((std::vector<f32>{1.5f, 13.5f, 18.5f}), Lefts(canvas.aBatch[1].aVertex));
-    EXPECT_GT(canvas.aBatch[1].aVertex[0].y, canvas.aBatch[0].aVertex[0].y);
-}
-
 TEST_F(TextureFontTest, WidthsCountLeadingButNotForTheFirstCharacter)
 {
     // A character outside the table measures as the first glyph.

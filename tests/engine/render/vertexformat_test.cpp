@@ -6,32 +6,8 @@
 
 namespace
 {
-TVertexFormat Format(const char* part, u32 count, const TVertexFormatElement* elements)
-{
-    TVertexFormat format{};
-    format.aPart[0] = TName(part, true);
-    BuildVertexFormat(format, count, elements);
-    return format;
-}
-
-const TName s_Position("POSITION", true);
 const TName s_TexCoord("TEXCOORD", true);
 } // namespace
-
-TEST(VertexFormatTest, StrideAndIdFollowTheElements)
-{
-    const TVertexFormatElement elements[] = {{s_Position.GetId(), 0, 3, 0}, {s_TexCoord.GetId(), 0, 2, 0},
-                                             {s_TexCoord.GetId(), 1, 16, 0}};
-    const TVertexFormat format = Format("mesh", 3, elements);
-    EXPECT_EQ(12u + 8u + 8u, format.nStride);
-    EXPECT_EQ(3u, format.nElementCount);
-    EXPECT_STREQ("mesh...|POSITION:000300|TEXCOORD:000200|TEXCOORD:011000|", format.Id.GetText());
-    // The same parts and elements give the same id; any difference another.
-    EXPECT_EQ(format.Id, Format("mesh", 3, elements).Id);
-    EXPECT_NE(format.Id, Format("mesh", 2, elements).Id);
-    EXPECT_NE(format.Id, Format("other", 3, elements).Id);
-    EXPECT_EQ(0u, VertexElementSize(17));
-}
 
 TEST(VertexFormatTest, ASeventeenthElementIsRefused)
 {

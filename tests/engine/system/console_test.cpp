@@ -241,36 +241,6 @@ TEST_F(ConsoleTest, EchoShowsAndCopiesTheNextKeyOnly)
     EXPECT_STREQ(m_Console.GetInput(), "qw");
 }
 
-TEST_F(ConsoleTest, TheCompletionWindowShowsFiveRowsAroundTheSelection)
-{
-    // A first letter with at least 8 commands or variables.
-    char prefix[2] = "a";
-    for (; prefix[0] <= 'z'; ++prefix[0])
-    {
-        m_Console.SetInput(prefix);
-        if (m_Console.GetCandidateCount() >= 8)
-            break;
-    }
-    ASSERT_GE(m_Console.GetCandidateCount(), 8);
-    for (int i = 0; i < 7; ++i)
-        m_Console.HandleKey(Key("Down"));
-    EXPECT_EQ(m_Console.GetSelectedRow(), 7);
-    EXPECT_EQ(m_Console.GetFirstRow(), 3);
-    for (int i = 0; i < 5; ++i)
-        m_Console.HandleKey(Key("Up"));
-    EXPECT_EQ(m_Console.GetSelectedRow(), 2);
-    EXPECT_EQ(m_Console.GetFirstRow(), 2);
-    // Up stops at the first row.
-    for (int i = 0; i < 5; ++i)
-        m_Console.HandleKey(Key("Up"));
-    EXPECT_EQ(m_Console.GetSelectedRow(), 0);
-    EXPECT_EQ(m_Console.GetFirstRow(), 0);
-    // No candidates: both rows at 0.
-    m_Console.HandleKey(Key("Esc"));
-    EXPECT_EQ(m_Console.GetCandidateCount(), 0);
-    EXPECT_EQ(m_Console.GetSelectedRow(), 0);
-}
-
 TEST_F(ConsoleTest, FadesInAndOutOverAFifthOfASecond)
 {
     const struct

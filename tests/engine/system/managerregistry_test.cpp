@@ -29,19 +29,3 @@ TEST(ManagerRegistry, StaticRegistrationFillsCellNamesAndKeepsFirstManager)
     EXPECT_EQ(g_ManagerManager.FindManager(TName("RegistryTest")), &s_First);
     EXPECT_EQ(g_ManagerManager.FindManager(TName("NoSuchManager")), nullptr);
 }
-
-TEST(ManagerRegistry, RegistryIsOrderedBySignedNameId)
-{
-    for (u32 i = 1; i < g_ManagerManager.GetManagerCount(); ++i)
-        EXPECT_LT(static_cast<i32>(g_ManagerManager.GetManager(i - 1)->GetName()->GetId()),
-                  static_cast<i32>(g_ManagerManager.GetManager(i)->GetName()->GetId()));
-}
-
-TEST(ResourceManagerDeathTest, ListenersAreRefusedWhileTheSystemIsLocked)
-{
-    TResourceMethods listener;
-    ASSERT_NE(g_pResourceManager, nullptr);
-    EXPECT_EQ(g_ManagerManager.FindManager(TName("Resource")), g_pResourceManager);
-    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "");
-    EXPECT_DEATH(g_pResourceManager->AddMethod(&listener), "manager system 'initialize' is locked");
-}

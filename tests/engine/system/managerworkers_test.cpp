@@ -44,18 +44,6 @@ protected:
 };
 } // namespace
 
-TEST_F(ManagerWorkers, TheDefaultCountRunsTheListInline)
-{
-    TCountingManager fixed(1);
-    mm->AddUpdateManager(&fixed, 0);
-    // system_cpu keeps its default of 1: the list must exist all the same.
-    mm->__SetProcessorCount(1);
-    ASSERT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 1);
-    mm->Update(0.1f);
-    EXPECT_EQ(fixed.m_nThreadCalls.load(), 1u);
-    EXPECT_EQ(fixed.m_nMainCalls, 1u);
-}
-
 // Which managers run their fixed-rate work follows the active system.
 TEST_F(ManagerWorkers, ActivatingASystemRunsItsOwnWorkerLists)
 {
@@ -76,19 +64,6 @@ TEST_F(ManagerWorkers, ActivatingASystemRunsItsOwnWorkerLists)
         EXPECT_EQ(second.m_nThreadCalls.load(), 0u) << "count " << count;
         mm->__ActivateSystem(TName("other"));
     }
-}
-
-// A manager may take its worker number after it was listed: setting system_cpu again to the
-// same count puts it on its worker's list.
-TEST_F(ManagerWorkers, SettingTheSameCountAgainRebuildsTheLists)
-{
-    TCountingManager late(0);
-    mm->AddUpdateManager(&late, 0);
-    mm->__SetProcessorCount(1);
-    late.m_nWorker = 1;
-    mm->__SetProcessorCount(1);
-    mm->Update(0.1f);
-    EXPECT_EQ(late.m_nThreadCalls.load(), 1u);
 }
 
 TEST_F(ManagerWorkers, EachListRunsExactlyOncePerRelease)

@@ -17,8 +17,6 @@
 
 namespace
 {
-constexpr i32 kObjects = 3;
-
 // Holds a block of records of every scene type that no manager of this program owns yet.
 class TRecords : public TClusterManager
 {
@@ -52,21 +50,6 @@ u32 Word(const u8* at)
     u32 word;
     std::memcpy(&word, at, 4);
     return word;
-}
-
-bool IsLinkWord(const TClusterTypeDecl* decl, u32 offset, u32& member, u32& element)
-{
-    for (u32 m = 0; m < decl->GetMemberCount(); ++m)
-    {
-        const TClusterMemberDecl& d = decl->GetMember(m);
-        if (offset >= d.nOffset && offset < d.nOffset + 4 * d.nCount && (offset - d.nOffset) % 4 == 0)
-        {
-            member = m;
-            element = (offset - d.nOffset) / 4;
-            return true;
-        }
-    }
-    return false;
 }
 
 class SceneTypesTest : public testing::Test
@@ -107,88 +90,6 @@ protected:
     }
 };
 } // namespace
-
-// Every record keeps each byte through an image loaded at another address, except its links,
-// which lead to the loaded copies of their targets, and its virtual table, restored.
-TEST_F(SceneTypesTest, EveryRecordRoundTripsThroughAnImage)
-{
-    TRecords& records = Records();
-    ASSERT_GT(records.m_Decl.size(), 10u);
-    std::map<u32, std::vector<u8>> blocks;
-    for (auto& [type, decl] : records.m_Decl)
-    {
-        blocks[type].resize(kObjects * decl->GetObjectSize());
-        DArray<void*>& holder = records.m_Holder[type];
-        holder.SetCount(kObjects);
-        for (i32 i = 0; i < kObjects; ++i)
-            holder[i] = blocks[type].data() + i * decl->GetObjectSize();
-    }
-    // Any-type links lead to records of the types in turn.
-    std::vector<u32> types;
-    for (auto& entry : records.m_Decl)
-        types.push_back(entry.first);
-
-    u32 seed = 12345;
-    for (auto& [type, decl] : records.m_Decl)
-        for (i32 i = 0; i < kObjects; ++i)
-        {
-            u8* object = static_cast<u8*>(records.m_Holder[type][i]);
-            for (u32 b = 0; b < decl->GetObjectSize(); ++b)
-                object[b] = static_cast<u8>((seed = seed * 1103515245u + 12345u) >> 16);
-            if (decl->GetPrototype())
-                std::memcpy(object, decl->GetPrototype(), 4);
-            for (u32 m = 0; m < decl->GetMemberCount(); ++m)
-            {
-                const TClusterMemberDecl& member = decl->GetMember(m);
-                for (u32 e = 0; e < member.nCount; ++e)
-                {
-                    u32 target = member.nTypeId ? member.nTypeId : types[(i + e + m) % types.size()];
-                    void* pointer = nullptr;
-                    if (records.m_Decl.count(target))
-                        pointer = records.m_Holder[target][(i + e) % kObjects];
-                    std::memcpy(object + member.nOffset + 4 * e, &pointer, 4);
-                }
-            }
-        }
-
-    std::vector<u8> image = Save({&records});
-    std::map<u32, std::vector<u8>> original = blocks;
-    // Loaded at another address: the objects stay in this copy.
-    std::vector<u8> copy(image);
-    // Quiet: the managers' load checks (resetting words of running objects) are not under test.
-    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), CLUSTER_LOAD_QUIET));
-
-    for (auto& [type, decl] : records.m_Decl)
-    {
-        ASSERT_EQ(kObjects, records.m_Holder[type].GetCount()) << decl->GetName();
-        for (i32 i = 0; i < kObjects; ++i)
-        {
-            const u8* loaded = static_cast<const u8*>(records.m_Holder[type][i]);
-            const u8* before = original[type].data() + i * decl->GetObjectSize();
-            EXPECT_TRUE(loaded >= copy.data() && loaded < copy.data() + copy.size()) << decl->GetName();
-            for (u32 at = 0; at + 4 <= decl->GetObjectSize(); at += 4)
-            {
-                u32 member = 0, element = 0;
-                if (IsLinkWord(decl, at, member, element))
-                {
-                    const TClusterMemberDecl& d = decl->GetMember(member);
-                    const u32 target = d.nTypeId ? d.nTypeId : types[(i + element + member) % types.size()];
-                    const u32 expected = records.m_Decl.count(target)
-                                             ? static_cast<u32>(reinterpret_cast<uintptr_t>(
-                                                   records.m_Holder[target][(i + element) % kObjects]))
-                                             : 0;
-                    EXPECT_EQ(expected, Word(loaded + at))
-                        << decl->GetName() << "." << d.szName << "[" << element << "]";
-                }
-                else
-                    EXPECT_EQ(Word(before + at), Word(loaded + at)) << decl->GetName() << " byte " << at;
-            }
-            for (u32 at = decl->GetObjectSize() & ~3u; at < decl->GetObjectSize(); ++at)
-                EXPECT_EQ(before[at], loaded[at]) << decl->GetName();
-        }
-    }
-    g_pCluster->Clear();
-}
 
 // Nodes with children, objects and user data come back linked as they were.
 TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)

@@ -130,20 +130,6 @@ TEST_F(StateTest, LoadRefusesForeignImagesAndWrongMarkers)
     EXPECT_EQ(g_ManagerManager.GetTrackStep(), 1000u);
 }
 
-TEST_F(StateTest, AnotherRepositoryLeavesTheLoadPending)
-{
-    TTestStateObject a(3, {1, 1, 1, 1, 1});
-    g_pStateManager->RegisterStateObject(&a);
-    TMemoryStream stream;
-    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
-    g_pResourceManager->m_CurrentRepository = TName("harbour", true);
-    WriteFile("airport", "a level");
-    EXPECT_EQ(LoadImage(Image(stream)), STATE_DONE);
-    EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "airport");
-    EXPECT_STREQ(g_pStateManager->GetPendingState(), "image");
-    EXPECT_TRUE(a.m_aLoadedPass.empty());
-}
-
 TEST_F(StateTest, ASaveNamingARepositoryThatIsNoFileIsRefusedWithoutASwitch)
 {
     TTestStateObject a(3, {1, 1, 1, 1, 1});

@@ -169,36 +169,6 @@ TEST_F(SystemCommands, PhasesTypedInsideAFrameAreRefused)
                                                    "PhaseTarget.finalize.0"}));
 }
 
-TEST_F(SystemCommands, ListingsFilterByName)
-{
-    Manager().ExecuteText("variables.list test.int");
-    EXPECT_TRUE(Printed("   test.int|320^k"));
-    EXPECT_FALSE(Printed("test.float"));
-    Manager().ExecuteText("variables.list test.int test.float");
-    EXPECT_TRUE(Printed("test.float"));
-    // The quick start's listing: names and values laid out as command.list lays out commands.
-    m_Listener.lines.clear();
-    Manager().ExecuteText("set test.int 7;variable.list test.int");
-    EXPECT_TRUE(Printed("   test.int|200^k7"));
-    EXPECT_FALSE(Printed("test.float"));
-    m_Listener.lines.clear();
-    Manager().ExecuteText("command.list manager");
-    EXPECT_TRUE(Printed("   manager.list|200^klist managers"));
-    // Hidden commands stay out of the listing.
-    EXPECT_FALSE(Printed("manager.system.create"));
-    Manager().ExecuteText("manager.list");
-    EXPECT_TRUE(Printed("   CommandTarget|200"));
-}
-
-TEST_F(SystemCommands, SystemCpuBuildsTheWorkerLists)
-{
-    for (i32 count : {1, 2, 1})
-    {
-        Manager().ExecuteText(("set system.cpu " + std::to_string(count)).c_str());
-        EXPECT_EQ(g_ManagerManager.GetWorkerCount(), count);
-    }
-}
-
 TEST_F(SystemCommands, UserDirectoryExpandsReferencesAndSetsTheEnvironment)
 {
     Manager().ExecuteText("environment.set base /tmp/base");

@@ -157,21 +157,4 @@ TEST_F(VariableTest, DeferredReferencesResolveOnceAndLeaveMissingVariablesAlone)
     EXPECT_EQ(log.find(line), log.rfind(line)) << "logged once";
 }
 
-TEST_F(VariableTest, PrintsGoToTheListenerWithTheirErrorDecoration)
-{
-    Manager().Print("line %d", 1);
-    Manager().PrintError("bad %s", "thing");
-    const u32 previous = Manager().SetPrintErrors(0);
-    Manager().PrintError("hidden");
-    Manager().SetPrintErrors(previous);
-    ASSERT_EQ(m_Listener.lines.size(), 2u);
-    EXPECT_EQ(m_Listener.lines[0].text, "line 1");
-    EXPECT_EQ(m_Listener.lines[0].isError, 0);
-    EXPECT_EQ(m_Listener.lines[1].text, "^Ierror: bad thing");
-
-    // Without a listener nothing is shown, and nothing breaks.
-    Manager().SetListener(nullptr);
-    Manager().Print("nobody");
-}
-
 } // namespace
