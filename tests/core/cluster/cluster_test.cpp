@@ -6,10 +6,12 @@
 #include "core/cluster/useridlink.h"
 #include "core/system/name.h"
 
-TEST_F(ClusterTest, GraphOfEveryLinkKindSurvivesSaveAndLoadAtNewAddresses)
+TEST_F(ClusterTest, GraphOfEveryLinkKindIsStoredInItsEncodingsAndLoadsAtNewAddresses)
 {
     BuildGraph();
     const std::vector<u8> image = SaveAll();
+    // Saving converts a copy: the live objects keep their pointers.
+    EXPECT_EQ(g_ShapeManager.aShape[0]->pNext, g_ShapeManager.aShape[1]);
     std::vector<void*> before(g_ShapeManager.aShape.GetData(), g_ShapeManager.aShape.GetData() + 4);
 
     g_pCluster->Clear();
@@ -24,12 +26,8 @@ TEST_F(ClusterTest, GraphOfEveryLinkKindSurvivesSaveAndLoadAtNewAddresses)
         const u8* shape = reinterpret_cast<const u8*>(g_ShapeManager.aShape[i]);
         EXPECT_TRUE(shape >= loaded && shape < loaded + image.size());
     }
-}
 
-TEST_F(ClusterTest, StoredReferencesUseTheirEncodings)
-{
-    BuildGraph();
-    const std::vector<u8> image = SaveAll();
+    // The references' stored encodings.
     EXPECT_EQ(ImageWord(image, 0), 0x484D4349u);
     EXPECT_EQ(ImageWord(image, 12), 4u);
     EXPECT_EQ(image.size(), 20 + 8 * 4 + ImageWord(image, 8));
@@ -54,8 +52,6 @@ TEST_F(ClusterTest, StoredReferencesUseTheirEncodings)
     EXPECT_EQ(ImageWord(image, shapes + size + offsetof(TTestShape, pLinks)), 2 * sizeof(TTestLink));
     // The embedded part's virtual table.
     EXPECT_EQ(ImageWord(image, shapes + offsetof(TTestShape, part)), CLUSTER_VIRTUAL_TABLE);
-    // Saving converts a copy: the live objects keep their pointers.
-    EXPECT_EQ(g_ShapeManager.aShape[0]->pNext, g_ShapeManager.aShape[1]);
 }
 
 TEST_F(ClusterTest, DataBlocksAreSavedOnlyForManagersThatHaveThemAndEmptyArraysLoadAsNull)
@@ -236,7 +232,7 @@ protected:
     TName m_Other{"ShapeZero", true};
 };
 
-TEST_F(ClusterUserIdTest, LinkResolvesOnceAndAgainAfterAClear)
+TEST_F(ClusterUserIdTest, LinkResolvesOnceAndAgainAfterAClearAndSavedImagesCarryTheTable)
 {
     ASSERT_EQ(Load(ImageNaming(2)), 0);
     EXPECT_EQ(g_pCluster->GetUserIds().GetCount(), 2u);
@@ -262,10 +258,6 @@ TEST_F(ClusterUserIdTest, LinkResolvesOnceAndAgainAfterAClear)
     EXPECT_EQ(unknown.FindObject(), &other);
     g_pCluster->Clear();
     EXPECT_EQ(unknown.pObject, nullptr);
-}
-
-TEST_F(ClusterUserIdTest, SavedImagesCarryTheTable)
-{
     ASSERT_EQ(Load(ImageNaming(3)), 0);
     const std::vector<u8> image = Save({&g_ShapeManager});
     ASSERT_EQ(ImageWord(image, image.size() - 20), 2u);

@@ -60,8 +60,12 @@ private:
 };
 } // namespace
 
-TEST(PluginManager, FullTablesRefuseFurtherPlugins)
+TEST(PluginManagerDeathTest, FullTablesRefuseFurtherPluginsAndAMissingOneIsFatal)
 {
+    const TName plugin("TGlossy", true);
+    TPlugin* object = nullptr;
+    EXPECT_DEATH(g_pPluginManager->FindPlugin(object, plugin, s_ShadingClass),
+                 "Terminal error: 'plugin 'TGlossy'::'TTestShading' not found'");
     auto manager = std::make_unique<TPluginManager>();
     std::vector<std::unique_ptr<TNamedFactory>> factories;
     for (u32 c = 0; c < PLUGIN_CLASS_COUNT; ++c)
@@ -84,12 +88,4 @@ TEST(PluginManager, FullTablesRefuseFurtherPlugins)
     // Replacing a registered plug-in in a full class still works.
     TNamedFactory replacement("TPlugin5", "TClass0");
     EXPECT_EQ(manager->Register(&replacement), 0);
-}
-
-TEST(PluginManagerDeathTest, AMissingPluginIsFatalWithBothNames)
-{
-    const TName plugin("TGlossy", true);
-    TPlugin* object = nullptr;
-    EXPECT_DEATH(g_pPluginManager->FindPlugin(object, plugin, s_ShadingClass),
-                 "Terminal error: 'plugin 'TGlossy'::'TTestShading' not found'");
 }
