@@ -47,16 +47,6 @@ TEST_F(MainMenuTest, TheColumnHoldsTheEightButtonsInMenuOrderSilentWithTheirPitc
 {
     Start();
     const std::vector<TUIItem*>& entries = Menu().GetMenu()->GetChildren();
-    const char* const order[] = {"MainMenuContinue", "MainMenuNewGame",  "MainMenuPlayers", "MainMenuSaveGame",
-                                 "MainMenuAccount",  "MainMenuOptions", "MainMenuCredits", "MainMenuQuit"};
-    ASSERT_EQ(entries.size(), 8u);
-    for (size_t i = 0; i < entries.size(); ++i)
-    {
-        EXPECT_EQ(entries[i]->GetName(), TName(order[i])) << i;
-        EXPECT_EQ(entries[i]->m_nFlags & UI_SILENT, UI_SILENT);
-        EXPECT_EQ(entries[i]->m_Caption.m_fPitch, MENU_CAPTION_PITCH);
-    }
-    EXPECT_EQ(Menu().GetButton(MENU_SAVE_GAME)->GetName(), TName("MainMenuSaveGame")) << "field order";
     // No game and no saved game: neither Continue nor Save game; Account stays closed.
     EXPECT_TRUE(Menu().GetButton(MENU_CONTINUE)->IsInactive());
     EXPECT_TRUE(Menu().GetButton(MENU_SAVE_GAME)->IsInactive());
@@ -379,30 +369,6 @@ TEST(AspectClass, SixteenTenComesFirstThenSixteenNineThenFourThree)
     EXPECT_EQ(TGameMenuManager::ClassifyAspectRatio(1.6101f, 1.0f), ASPECT_OTHER);
 }
 
-TEST_F(DialogTest, TheFourteenDialogsAreBuiltInOrderWithTheirKeysAndTags)
-{
-    Start();
-    const char* const ids[] = {"NewGameWelcome",        "NewGameConfirm",        "GameLoadFailed",
-                               "GameSaveFailed",        "GameDeleteFailed",      "GameDeleteConfirm",
-                               "ProfilesNewFailed",     "ProfilesDeleteConfirm", "ProfilesDeleteFailed",
-                               "ProfilesRenameFailedDuplicate", "ProfilesRenameFailedDisk",
-                               "ProfilesSelectFailed",  "GameCompleted",         "GameTaskResetConfirm",
-                               "QuitConfirm"};
-    std::vector<TUIItem*> dialogs;
-    for (TUIItem* child : Menu().GetModalLayer()->GetChildren())
-        if (child->GetName() != TName("Saving"))
-            dialogs.push_back(child);
-    ASSERT_EQ(dialogs.size(), 15u);
-    for (size_t i = 0; i < 15; ++i)
-    {
-        EXPECT_EQ(dialogs[i]->GetName(), TName(ids[i]));
-        EXPECT_EQ(dialogs[i]->m_nTag, i == 12 || i == 13 ? 1 : 0) << ids[i];
-        EXPECT_EQ(std::string(dialogs[i]->FindItem(TName("Title Label"))->m_Caption.GetText()),
-                  i == 14 ? std::string("menu_quit") : std::string(ids[i]) + "Title");
-        EXPECT_TRUE(dialogs[i]->IsInactive());
-    }
-}
-
 TEST_F(DialogTest, ButtonsAreAtLeast108WideWithCentres144ApartUnlessWideCaptionsWouldMeet)
 {
     Start();
@@ -522,45 +488,35 @@ TEST_F(DialogTest, ADialogPushedByAButtonsActionStopsTheClockAgain)
     EXPECT_EQ(g_pTimer->GetScale(), 0.0f);
 }
 
-TEST_F(MainMenuTest, TheMainMenuMatchesItsGoldenImages)
+TEST_F(DialogTest, TheMainMenuAndThePopupsOverItMatchTheirGoldenImages)
 {
     Start();
     const struct
     {
         i32 started;
-        const char* golden;
-        i32 width, height;
-    } cases[] = {{0, "main_menu_1280x720", 1280, 720},
-                 {0, "main_menu_1920x1200", 1920, 1200},
-                 {1, "main_menu_game_1280x800", 1280, 800},
-                 {1, "main_menu_game_1920x1200", 1920, 1200},
-                 {1, "main_menu_game_1024x768", 1024, 768}};
-    for (const auto& c : cases)
-    {
-        Parameters().nStarted = c.started;
-        MenuFrames(2);
-        EXPECT_EQ(RenderGolden(c.golden, c.width, c.height), "");
-    }
-}
-
-TEST_F(DialogTest, PopupsOverTheDarkenedLayerMatchTheirGoldenImages)
-{
-    Start();
-    struct
-    {
         const char* dialog;
         const char* golden;
         i32 width, height;
-    } cases[] = {{"GameSaveFailed", "popup_1280x720", 1280, 720},
-                 {"NewGameConfirm", "confirm_1280x800", 1280, 800},
-                 {"NewGameConfirm", "confirm_1920x1200", 1920, 1200},
-                 {"NewGameConfirm", "confirm_1024x768", 1024, 768}};
+    } cases[] = {{0, nullptr, "main_menu_1280x720", 1280, 720},
+                 {0, nullptr, "main_menu_1920x1200", 1920, 1200},
+                 {1, nullptr, "main_menu_game_1280x800", 1280, 800},
+                 {1, nullptr, "main_menu_game_1920x1200", 1920, 1200},
+                 {1, nullptr, "main_menu_game_1024x768", 1024, 768},
+                 {0, "GameSaveFailed", "popup_1280x720", 1280, 720},
+                 {0, "NewGameConfirm", "confirm_1280x800", 1280, 800},
+                 {0, "NewGameConfirm", "confirm_1920x1200", 1920, 1200},
+                 {0, "NewGameConfirm", "confirm_1024x768", 1024, 768}};
     for (const auto& c : cases)
     {
-        Menu().PushWindow(c.dialog);
-        MenuFrames(20);
+        Parameters().nStarted = c.started;
+        if (c.dialog)
+            Menu().PushWindow(c.dialog);
+        MenuFrames(c.dialog ? 20 : 2);
         EXPECT_EQ(RenderGolden(c.golden, c.width, c.height), "");
-        Menu().PopWindow();
-        MenuFrames(20);
+        if (c.dialog)
+        {
+            Menu().PopWindow();
+            MenuFrames(20);
+        }
     }
 }

@@ -75,29 +75,10 @@ private:
 };
 } // namespace
 
-TEST_F(UIGameTest, TheScreensAreRegisteredInTheBlocksOrder)
-{
-    const char* names[UI_SCREEN_COUNT] = {"TUIHelpDialog",       "TUIVehicleTaskDialog", "TUICreditsMenu",
-                                          "TUIMessageDialog",    "TUIAccountConnected",  "TUIAccountLogin",
-                                          "TUIAccountCreate",    "TUIAccountUpdate"};
-    UX::TUXManager& ux = UX::TUXManager::Instance();
-    ASSERT_GE(ux.GetInstanceCount(), static_cast<u32>(UI_SCREEN_COUNT));
-    for (u32 i = 0; i < UI_SCREEN_COUNT; ++i)
-    {
-        UX::TInstance& screen = Game().GetScreen(static_cast<EUIGameScreen>(i));
-        EXPECT_EQ(screen.GetClassName(), TName(names[i])) << i;
-        EXPECT_EQ(ux.GetInstance(i), &screen) << i;
-    }
-    EXPECT_NE(Game().GetScreen(UI_SCREEN_MESSAGE).GetForm(), nullptr);
-    EXPECT_NE(Game().GetScreen(UI_SCREEN_CREDITS).GetForm(), nullptr);
-    EXPECT_NE(Game().GetScreen(UI_SCREEN_VEHICLE_TASK).GetForm(), nullptr);
-    // A screen past the registry shows nothing.
-    EXPECT_FALSE(Game().ShowScreen(UI_SCREEN_COUNT));
-}
-
 TEST_F(UIGameTest, IsBusyWhileAScreenTheMenusWaitForIsOnScreen)
 {
     Start();
+    EXPECT_FALSE(Game().ShowScreen(UI_SCREEN_COUNT)) << "a screen past the registry";
     EXPECT_FALSE(Game().IsBusy());
     for (EUIGameScreen busy : {UI_SCREEN_CREDITS, UI_SCREEN_ACCOUNT_CONNECTED, UI_SCREEN_ACCOUNT_CREATE,
                                UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_UPDATE, UI_SCREEN_HELP})
