@@ -166,30 +166,4 @@ TEST_F(LightTest, LoadedArraysMakeTheFirstSetCurrentAndNameDamagedLights)
     EXPECT_TRUE(Logged("light 1 ('') of type 7 and range 1 is neither counted nor drawn"));
 }
 
-TEST_F(LightTest, TheLightBlockCarriesPositionRangeDirectionIntensityAndStoredValues)
-{
-    TMatrix placed(1.0f);
-    placed.aRow[2] = TVector(0.0f, -1.0f, 0.0f, 0.0f);
-    placed.aRow[3] = TVector(4.0f, 8.0f, 2.0f, 1.0f);
-    node.SetLocalMatrix(placed, TNode::OrdinaryCause());
-    light.m_fRange = 30.0f;
-    light.m_fIntensity = 2.0f;
-    light.m_fPower = 0.5f;
-    light.m_aColor[0] = 0.25f;
-    light.m_aSecondColor[3] = 0.75f;
-    light.SetCone(0.25f, 0.5f);
-    light.m_aShadow[2] = 6.0f;
-    light.m_aChannel[1][3] = 7.0f;
-    light.m_aVector116[1] = 9.0f;
-    g_LightSettings.Fill(light);
-    const f32* v = g_LightSettings.aValue;
-    EXPECT_EQ((std::vector<f32>(v, v + 8)), (std::vector<f32>{4, 8, 2, 30, 0, 1, 0, 1}));
-    EXPECT_EQ(v[8], 0.25f);
-    EXPECT_EQ(v[15], 0.75f);
-    EXPECT_FLOAT_EQ(v[16], std::cos(0.5f));
-    EXPECT_FLOAT_EQ(v[17], std::cos(0.25f));
-    EXPECT_EQ(v[26], 6.0f);
-    EXPECT_EQ(v[35], 7.0f);
-    EXPECT_EQ(v[41], 9.0f);
-}
 } // namespace

@@ -187,10 +187,6 @@ TEST_F(RenderManagerTest, TheDeferredRendererIsChosenOnADeviceThatCanRunIt)
     EXPECT_EQ(g_pForwardRendering->m_nIndex, RENDERER_FALLBACK);
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
 }
-} // namespace
-
-namespace
-{
 class PipelineRecorderTest : public RenderManagerTest
 {
 protected:
@@ -210,46 +206,7 @@ protected:
         g_PipelineRecorder.Reset();
         g_RenderStatsCurrent.Clear();
     }
-
-    TRecordingShader m_Shader{"Shader_step", m_Device.journal};
 };
-
-TEST_F(PipelineRecorderTest, AStepNamesItsTargetsShaderDefinesAndTexturesAndCountsSinceTheStepBefore)
-{
-    TRenderTarget* temp1 = g_pRenderManager->GetPublishedTarget(4);
-    temp1->SetRenderTargets(m_Device.GetDepthStencilTarget(), g_pRenderManager->GetPublishedTarget(5), nullptr,
-                            nullptr);
-    m_Shader.aTexture[6] = temp1->GetTexture();
-    for (u32 i = 0; i < RENDER_STATS_COUNT; ++i)
-        g_RenderStatsCurrent.aCounter[i] = 10 + i;
-    g_pRenderManager->RecordPipelineStep(TName("First step", true), &m_Shader);
-    for (u32& counter : g_RenderStatsCurrent.aCounter)
-        counter += 5;
-    m_Shader.m_DefineText = TName("DTransparent=1|", true);
-    g_pRenderManager->RecordPipelineStep(TName("Second step", true), &m_Shader);
-    // The counters restart with each manager's render call: the next step takes them whole.
-    g_RenderStatsCurrent.Clear();
-    g_RenderStatsCurrent.aCounter[0] = 3;
-    g_pRenderManager->RecordPipelineStep(TName("Third step", true), nullptr);
-
-    ASSERT_EQ(g_PipelineRecorder.GetStepCount(), 3u);
-    const TPipelineStep& first = g_PipelineRecorder.GetStep(0);
-    const auto id = [](const char* name) { return TName(name).GetId(); };
-    EXPECT_EQ((std::vector<u32>{first.nStep, first.aTarget[0], first.aTarget[1], first.aTarget[2], first.nDepth,
-                                first.nShader, first.nDefines, first.aTexture[6]}),
-              (std::vector<u32>{id("First step"), id("Temp1"), id("Temp2"), 0u, id(".depthstencil"), id("Shader_step"),
-                                id("default"), id("Temp1")}));
-    EXPECT_EQ(first.aStatistics[0], 10u);
-    EXPECT_EQ(first.aStatistics[11], 21u);
-    const TPipelineStep& second = g_PipelineRecorder.GetStep(1);
-    EXPECT_EQ(second.nDefines, TName("DTransparent=1|").GetId());
-    for (u32 counter : second.aStatistics)
-        EXPECT_EQ(counter, 5u);
-    const TPipelineStep& third = g_PipelineRecorder.GetStep(2);
-    EXPECT_EQ(third.aStatistics[0], 3u);
-    EXPECT_EQ(third.aStatistics[1], 0u);
-    EXPECT_EQ(third.nShader, 0u);
-}
 
 TEST_F(PipelineRecorderTest, StepsStopAt128AndFromTheSelectedStepOnEachDrawsItsTargetsAsTiles)
 {

@@ -1,4 +1,3 @@
-#include "core/cluster/cluster.h"
 #include "core/system/timer.h"
 #include "engine/system/managermanager.h"
 #include "testmanager.h"
@@ -100,21 +99,6 @@ TEST_F(ManagerSystem, InitializeErrorIsLoggedAndTheManagerStaysInItsLists)
     EXPECT_EQ(mm->GetLockState(), MANAGER_LOCK_OPEN);
 }
 
-TEST_F(ManagerSystem, ListCommandsWithoutActiveSystemAddNothing)
-{
-    TManagerManager empty;
-    TRecordingManager manager("Lonely");
-    empty.AddUpdateManager(&manager, 0);
-    empty.AddRenderManager(&manager, 0);
-    EXPECT_EQ(empty.GetActiveSystem(), nullptr);
-    // Phases and frames without a system do nothing, and the lock still moves.
-    empty.Initialize();
-    EXPECT_EQ(empty.GetLockState(), MANAGER_LOCK_OPEN);
-    empty.Update(0.1f);
-    empty.Render();
-    EXPECT_TRUE(manager.m_aStep.empty());
-}
-
 TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndAFifthSystemIsRefused)
 {
     TManagerSystem* first = mm->GetActiveSystem();
@@ -132,18 +116,6 @@ TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndAFifthSystemIsRefus
     TManagerSystem* active = mm->GetActiveSystem();
     EXPECT_EQ(mm->CreateSystem(TName("fifth")), nullptr);
     EXPECT_EQ(mm->GetActiveSystem(), active);
-}
-
-TEST_F(ManagerSystem, InheritingFromItselfDoublesTheRenderListOnce)
-{
-    TRecordingManager a("InheritA"), b("InheritB");
-    mm->AddRenderManager(&a, 1);
-    mm->AddRenderManager(&b, 2);
-    mm->AddRenderManager(mm->GetActiveSystem());
-    const TManagerList& list = mm->GetActiveSystem()->aList[MANAGER_LIST_RENDER];
-    ASSERT_EQ(list.GetCount(), 4u);
-    EXPECT_EQ(list[2].pManager, &a);
-    EXPECT_EQ(list[3].nWord, 2u);
 }
 
 TEST_F(ManagerSystem, ChannelArithmeticCarriesTheRemainder)
@@ -276,36 +248,4 @@ TEST_F(ManagerSystem, RequestedSystemTakesEffectAfterTheUpdatesBeforeRender)
     EXPECT_EQ(mm->GetActiveSystem(), other);
     mm->Render();
     EXPECT_EQ(drawn.m_nRenderCalls, 1u);
-}
-
-TEST_F(ManagerSystem, RenderGathersStatisticsPerManagerAndFrame)
-{
-    struct TDrawingManager : TManager
-    {
-        void RenderManager() override { g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS] += 2; }
-    } drawing;
-    mm->AddRenderManager(&drawing, 0);
-    mm->AddRenderManager(&drawing, 1);
-    mm->Render();
-    ASSERT_NE(drawing.m_pStatistics, nullptr);
-    EXPECT_EQ(drawing.m_pStatistics->aCounter[RENDER_STATS_DRAW_CALLS], 4u);
-    EXPECT_EQ(g_RenderStatsFrame.aCounter[RENDER_STATS_DRAW_CALLS], 4u);
-    EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS], 4u);
-    mm->Render();
-    EXPECT_EQ(drawing.m_pStatistics->aCounter[RENDER_STATS_DRAW_CALLS], 4u);
-    EXPECT_EQ(drawing.m_nRenderCalls, 4u);
-}
-
-TEST_F(ManagerSystem, FinalizeEmptiesTheClustersArrays)
-{
-    static TClusterTypeDecl s_Decl("TFinalizeTestRecord", 1000, 4, nullptr, 0);
-    static TClusterDynManager* s_pArray = g_pCluster->RegisterDynManager(&s_Decl);
-    u32 records[2] = {7, 8};
-    s_pArray->SetArray(1000, records, 2);
-    mm->Initialize();
-    mm->Finalize();
-    void* data;
-    i32 count;
-    s_pArray->GetArray(1000, data, count);
-    EXPECT_EQ(count, 0);
 }

@@ -2,11 +2,9 @@
 #include "engine/system/managermanager.h"
 #include "testmanager.h"
 
-#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sched.h>
 #include <vector>
 
 namespace
@@ -171,48 +169,4 @@ TEST_F(ManagerWorkers, NewWorkersWaitForTheirFirstRelease)
     mm->Update(0.01f);
     mm->__SetProcessorCount(1);
     EXPECT_EQ(fixed.m_nThreadCalls.load(), before + 1);
-}
-
-TEST_F(ManagerWorkers, WorkersArePinnedInsideTheAllowedSet)
-{
-    cpu_set_t allowed;
-    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
-    TCountingManager managers[8] = {TCountingManager(1), TCountingManager(2), TCountingManager(3),
-                                    TCountingManager(4), TCountingManager(5), TCountingManager(6),
-                                    TCountingManager(7), TCountingManager(8)};
-    for (TCountingManager& m : managers)
-        mm->AddUpdateManager(&m, 0);
-    mm->__SetProcessorCount(8);
-    mm->Update(0.01f);
-    mm->Update(0.01f);
-    // Each worker on one processor of the set; one processor of the set is left to the main
-    // thread.
-    cpu_set_t used;
-    CPU_ZERO(&used);
-    for (u32 j = 0; j < 8; ++j)
-    {
-        // The main thread may have run every list before a worker first woke: its id comes
-        // once it has started.
-        for (u32 wait = 0; wait < 2000 && mm->GetUpdateThread(j).GetThreadId() == 0; ++wait)
-            SleepSeconds(0.001f);
-        cpu_set_t set;
-        ASSERT_EQ(
-            sched_getaffinity(static_cast<pid_t>(mm->GetUpdateThread(j).GetThreadId()), sizeof set, &set), 0);
-        if (CPU_COUNT(&allowed) < 2)
-        {
-            EXPECT_TRUE(CPU_EQUAL(&set, &allowed)) << j;
-            continue;
-        }
-        ASSERT_EQ(CPU_COUNT(&set), 1) << j;
-        CPU_OR(&used, &used, &set);
-    }
-    cpu_set_t outside;
-    CPU_XOR(&outside, &used, &allowed);
-    if (CPU_COUNT(&allowed) >= 2)
-    {
-        EXPECT_EQ(CPU_COUNT(&used), std::min(8, CPU_COUNT(&allowed) - 1));
-        CPU_AND(&outside, &used, &outside);
-        EXPECT_EQ(CPU_COUNT(&outside), 0);
-    }
-    mm->Finalize();
 }

@@ -415,24 +415,4 @@ TEST_F(CompletionTest, WordsCompleteToVisibleCommandsSortedAndCommandsCompleteTh
     EXPECT_TRUE(Logged("(1): quoted text not closed"));
 }
 
-TEST_F(CompletionTest, WithoutAScriptServiceTheScriptCommandsSaySoWithTheFileAndLine)
-{
-    WriteFile("system/bad.icom", "\n\nscript.status\n");
-    Manager().Execute("bad");
-    Manager().ExecuteText(
-        "script.rebuild;script.save;script.save f;script.load a b;script.run;script.run f 1;"
-        "script.list;script.status");
-    EXPECT_EQ(Texts(), (std::vector<std::string>{
-                           "^Isystem/bad.icom(3): error: no script service",
-                           "^Ierror: no script service",
-                           "^Ierror: command does not take 0 parameter (1 expected)",
-                           "^Ierror: no script service",
-                           "^Ierror: command does not take 2 parameter (1 expected)",
-                           "^Ierror: command does not take 0 parameters (at least 1 expected)",
-                           "^Ierror: no script service",
-                           "^Ierror: no script service",
-                           "^Ierror: no script service",
-                       }));
-}
-
 } // namespace
