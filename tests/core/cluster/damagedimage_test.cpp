@@ -102,7 +102,7 @@ protected:
     TArrayWatcher m_Watcher;
 };
 
-TEST_F(ClusterDamagedImageTest, HeadersAndArraysMustBeAnImageOfDeclaredFittingArrays)
+TEST_F(ClusterDamagedImageTest, ImagesMustHoldDeclaredArraysBlocksAndUserIdsThatFit)
 {
     std::vector<u8> image = m_Image;
     image[3] = 'X';
@@ -136,13 +136,9 @@ TEST_F(ClusterDamagedImageTest, HeadersAndArraysMustBeAnImageOfDeclaredFittingAr
     image = m_Image;
     SetImageWord(image, Entry(TEST_GROUP_TYPE), 4);
     ExpectRefused(image, "");
-}
-
-TEST_F(ClusterDamagedImageTest, BlocksAndUserIdsMustFit)
-{
     const u32 blocks =
         static_cast<u32>(m_Image.size()) - 4 - 4 - 4 - static_cast<u32>(g_ShapeManager.block.size());
-    std::vector<u8> image = m_Image;
+    image = m_Image;
     SetImageWord(image, blocks, 999);
     ExpectRefused(image, "manager id 999 not registered");
     image = m_Image;

@@ -84,25 +84,6 @@ TEST(CompressedFile, RoundTripOverSeveralChunks)
     EXPECT_FLOAT_EQ(progress.load(), 1.0f);
 }
 
-TEST(CompressedFile, PlainAndEmptyFilesComeBackUnchanged)
-{
-    TTestDirectory directory;
-    const std::string text = SampleText(2200000) + "IND";
-    WriteFile(directory.Path() + "/plain.txt", text);
-    WriteFile(directory.Path() + "/short", "IN");
-    WriteFile(directory.Path() + "/empty", "");
-    ASSERT_EQ(CompressFile((directory.Path() + "/empty").c_str(), (directory.Path() + "/empty.z").c_str()),
-              COMPRESS_DONE);
-    // "\" is accepted; an empty file is plain data of size 0, an empty source makes an empty stream.
-    for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{
-             {"\\plain.txt", text}, {"/short", "IN"}, {"/empty", ""}, {"/empty.z", ""}})
-    {
-        DArray<u8> output;
-        ASSERT_EQ(ReadCompressedFile((directory.Path() + name).c_str(), output, nullptr), COMPRESS_DONE) << name;
-        EXPECT_EQ(Content(output), content) << name;
-    }
-}
-
 TEST(CompressedFile, DamagedFilesAreRefused)
 {
     TTestDirectory directory;
@@ -139,7 +120,7 @@ TEST(CompressedFile, DamagedFilesAreRefused)
               COMPRESS_SOURCE_FAILED);
 }
 
-TEST(CompressedFile, FailedCompressionKeepsTheDestination)
+TEST(CompressedFile, PlainAndEmptyFilesComeBackUnchangedAndAFailedCompressionKeepsTheDestination)
 {
     TTestDirectory directory;
     const std::string destination = directory.Path() + "/keep.z";
@@ -154,6 +135,20 @@ TEST(CompressedFile, FailedCompressionKeepsTheDestination)
     EXPECT_EQ(
         CompressFile((directory.Path() + "/source").c_str(), (directory.Path() + "/no/such/folder").c_str()),
         COMPRESS_DESTINATION_FAILED);
+    const std::string text = SampleText(2200000) + "IND";
+    WriteFile(directory.Path() + "/plain.txt", text);
+    WriteFile(directory.Path() + "/short", "IN");
+    WriteFile(directory.Path() + "/empty", "");
+    ASSERT_EQ(CompressFile((directory.Path() + "/empty").c_str(), (directory.Path() + "/empty.z").c_str()),
+              COMPRESS_DONE);
+    // "\" is accepted; an empty file is plain data of size 0, an empty source makes an empty stream.
+    for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{
+             {"\\plain.txt", text}, {"/short", "IN"}, {"/empty", ""}, {"/empty.z", ""}})
+    {
+        DArray<u8> output;
+        ASSERT_EQ(ReadCompressedFile((directory.Path() + name).c_str(), output, nullptr), COMPRESS_DONE) << name;
+        EXPECT_EQ(Content(output), content) << name;
+    }
 }
 
 // A disk that takes only part of the compressed bytes (here a file-size limit, in a child

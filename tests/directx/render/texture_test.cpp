@@ -75,7 +75,7 @@ protected:
     TDxGlobals m_Saved;
 };
 
-TEST_F(TextureXpTest, LevelsAreReadIntoTheirOwnLevelsPastTheSkippedOnes)
+TEST_F(TextureXpTest, LevelsAreReadInflatedOrSkippedByTheirSizeIntoTheirOwnLevels)
 {
     const struct
     {
@@ -112,27 +112,20 @@ TEST_F(TextureXpTest, LevelsAreReadIntoTheirOwnLevelsPastTheSkippedOnes)
     }
     g_device_texture_mipmap_skip.SetInt(0);
     g_texture_mipmap_test.SetInt(0);
-}
-
-TEST_F(TextureXpTest, ALevelOfTheWrongSizeIsSkippedWhateverItsFormat)
-{
     // DXT levels are checked too: level 1 claims one byte more than its lock holds.
-    TTexture* texture =
+    TTexture* blocks =
         g_pDxTextureManager->CreateTexture(TName("blocks", true), 16, 16, 1, 2, TEXTURE_2D, 0x301, 0);
-    AddLevels(*texture, D3DFMT_DXT1, 1, 2);
-    texture->m_aLevel[1].nSize += 1;
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    EXPECT_EQ(FirstByteOfLevel(texture, 0), 1);
-    EXPECT_EQ(FirstByteOfLevel(texture, 1), 0);
+    AddLevels(*blocks, D3DFMT_DXT1, 1, 2);
+    blocks->m_aLevel[1].nSize += 1;
+    AttachData(*blocks);
+    ASSERT_EQ(blocks->Require(), 0);
+    EXPECT_EQ(FirstByteOfLevel(blocks, 0), 1);
+    EXPECT_EQ(FirstByteOfLevel(blocks, 1), 0);
     EXPECT_NE(m_Log.SystemLog().find("TDxTexture::OnResourceLoad(): error: 'blocks': texture invalid pitch 16 "
                                      "(8x8 level 1)"),
               std::string::npos);
-}
-
-TEST_F(TextureXpTest, CompressedLevelsAreInflatedIntoTheirLevels)
-{
-    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("packed", true), 16, 16, 1, 2, TEXTURE_2D, 0x102,
+    // Compressed levels are inflated; a stream too short for its level is refused.
+    TTexture* inflated = g_pDxTextureManager->CreateTexture(TName("packed", true), 16, 16, 1, 2, TEXTURE_2D, 0x102,
                                                            TEXTURE_COMPRESSED);
     for (u32 level = 0; level < 2; ++level)
     {
@@ -143,15 +136,15 @@ TEST_F(TextureXpTest, CompressedLevelsAreInflatedIntoTheirLevels)
         uLongf packedSize = compressBound(streamed);
         std::vector<u8> packed(packedSize);
         ASSERT_EQ(compress2(packed.data(), &packedSize, pixels.data(), streamed, 9), Z_OK);
-        texture->m_aLevel.Add({static_cast<u32>(m_Image.size()), static_cast<u32>(pixels.size()), side * 4});
+        inflated->m_aLevel.Add({static_cast<u32>(m_Image.size()), static_cast<u32>(pixels.size()), side * 4});
         // A stored compressed block: its head (a free word, the level's size, the stream's size).
         const u32 head[3] = {0, static_cast<u32>(pixels.size()), static_cast<u32>(packedSize)};
         m_Image.insert(m_Image.end(), reinterpret_cast<const u8*>(head), reinterpret_cast<const u8*>(head + 3));
         m_Image.insert(m_Image.end(), packed.begin(), packed.begin() + static_cast<i32>(packedSize));
     }
-    AttachData(*texture);
-    ASSERT_EQ(texture->Require(), 0);
-    EXPECT_EQ(FirstByteOfLevel(texture, 0), 0x40);
+    AttachData(*inflated);
+    ASSERT_EQ(inflated->Require(), 0);
+    EXPECT_EQ(FirstByteOfLevel(inflated, 0), 0x40);
     EXPECT_NE(m_Log.SystemLog().find("compressed block of 'packed' at "),
               std::string::npos);
 }
