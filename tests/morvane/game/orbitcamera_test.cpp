@@ -316,13 +316,11 @@ TEST_F(OrbitCameras, ASelectedCameraBecomesTheViewAndTheSkyFollowsIt)
     // Without a viewport set the cameras switch all the same.
     g_pDxViewportManager->SetCurrentSet(nullptr);
     g_pOrbitCameraManager->SelectCameraByName(TName("view_camera").GetId());
-    EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), &camera);
-    EXPECT_EQ(g_pDxCameraManager->GetMainCamera(), camera.pCamera);
-    EXPECT_EQ(g_pDxCameraManager->GetCurrentCamera(), camera.pCamera);
-    EXPECT_EQ(skies[0].GetNode()->GetWorldMatrix()->aRow[3].y, -3.0f);
-    EXPECT_EQ(skies[1].GetNode()->GetWorldMatrix()->aRow[3].y, -3.0f);
-    EXPECT_EQ(skies[1].GetNode()->GetWorldMatrix()->aRow[3].x, 1.0f);
-    EXPECT_EQ(skies[2].GetNode()->GetWorldMatrix()->aRow[3].y, 7.0f);
+    EXPECT_EQ((std::vector<const void*>{g_pOrbitCameraManager->GetCurrentCamera(), g_pDxCameraManager->GetMainCamera(),
+                                        g_pDxCameraManager->GetCurrentCamera()}),
+              (std::vector<const void*>{&camera, camera.pCamera, camera.pCamera}));
+    const auto sky = [&skies](u32 i) { return skies[i].GetNode()->GetWorldMatrix()->aRow[3]; };
+    EXPECT_EQ((std::vector<f32>{sky(0).y, sky(1).y, sky(1).x, sky(2).y}), (std::vector<f32>{-3.0f, -3.0f, 1.0f, 7.0f}));
 
     TViewportSet set{};
     g_pDxViewportManager->SetCurrentSet(&set);

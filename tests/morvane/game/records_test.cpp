@@ -132,11 +132,9 @@ TEST_F(GameRecords, AServiceKindFindsItsDeployTaskAndNothingOutsideTheTable)
     AddTask(&gate, gtTaxi);
     // A damaged task type that no kind stands for.
     AddTask(&gate, -1);
-    EXPECT_EQ(gate.GetServiceTask(skTaxi), &taxi);
-    EXPECT_EQ(gate.GetServiceTask(skRepairs), &repairs);
-    EXPECT_EQ(gate.GetServiceTask(skMaintenance), nullptr);
-    EXPECT_EQ(gate.GetServiceTask(11), nullptr);
-    EXPECT_EQ(gate.GetServiceTask(-1), nullptr);
+    EXPECT_EQ((std::vector<TTask*>{gate.GetServiceTask(skTaxi), gate.GetServiceTask(skRepairs),
+                                   gate.GetServiceTask(skMaintenance), gate.GetServiceTask(11), gate.GetServiceTask(-1)}),
+              (std::vector<TTask*>{&taxi, &repairs, nullptr, nullptr, nullptr}));
     EXPECT_EQ(gate.FindTask(gtTaxi), gate.aGateTask[2]);
     EXPECT_EQ(Game().FindGate(1), &gate);
     EXPECT_EQ(Game().FindGate(2), nullptr);
