@@ -3,12 +3,6 @@
 
 #include <cstring>
 
-TEST(ClusterFieldDeathTest, RefusesANameThatDoesNotFit)
-{
-    const std::string name(58, 'm');
-    EXPECT_DEATH(TClusterField(1, 0, 0, 1, name.c_str(), "TOwner"), "member name too long");
-}
-
 TEST_F(ClusterTest, DescriptorsAreBoundToTheSlotOfTheirTypeId)
 {
     const TClusterSlot& shapes = g_pCluster->GetSlot(TEST_SHAPE_TYPE);
@@ -28,7 +22,7 @@ TEST_F(ClusterTest, DescriptorsAreBoundToTheSlotOfTheirTypeId)
 
 using ClusterDescriptorDeathTest = ClusterTest;
 
-TEST_F(ClusterDescriptorDeathTest, LinkingRefusesDescriptorsThatDoNotFitTheirObjects)
+TEST_F(ClusterDescriptorDeathTest, LinkingRefusesDescriptorsOrNamesThatDoNotFit)
 {
     EXPECT_DEATH(
         {
@@ -48,4 +42,6 @@ TEST_F(ClusterDescriptorDeathTest, LinkingRefusesDescriptorsThatDoNotFitTheirObj
             g_pCluster->LinkTypes();
         },
         "'TFar': type id 1024 out of range");
+    const std::string name(58, 'm');
+    EXPECT_DEATH(TClusterField(1, 0, 0, 1, name.c_str(), "TOwner"), "member name too long");
 }

@@ -63,16 +63,7 @@ TEST_F(FileStreamTest, OpensThatCannotSucceedAreRefused)
     }
 }
 
-TEST_F(FileStreamTest, LockedFileSystemOpensOnlyWithTheLockedBit)
-{
-    g_pFileStreamManager->SetDirectory(TName());
-    TFileStream stream;
-    EXPECT_EQ(stream.Open(File("allowed.txt"), STREAM_WRITE | STREAM_WHILE_LOCKED), 1u);
-    EXPECT_EXIT(stream.Open(File("refused.txt"), STREAM_WRITE), testing::ExitedWithCode(1),
-                "Terminal error: 'file system is locked'");
-}
-
-TEST_F(FileStreamTest, WrongModeIsFatal)
+TEST_F(FileStreamTest, WrongModesAreFatalAndALockedFileSystemOpensOnlyWithTheLockedBit)
 {
     TFileStream stream;
     ASSERT_EQ(stream.Open(File("mode.txt"), STREAM_WRITE), 1u);
@@ -80,4 +71,8 @@ TEST_F(FileStreamTest, WrongModeIsFatal)
     EXPECT_EXIT(stream.Read(&byte, 1), testing::ExitedWithCode(1), "invalid stream mode");
     ASSERT_EQ(stream.Open(File("mode.txt"), STREAM_READ), 1u);
     EXPECT_EXIT(stream.WriteText("x"), testing::ExitedWithCode(1), "invalid stream mode");
+    g_pFileStreamManager->SetDirectory(TName());
+    EXPECT_EQ(stream.Open(File("allowed.txt"), STREAM_WRITE | STREAM_WHILE_LOCKED), 1u);
+    EXPECT_EXIT(stream.Open(File("refused.txt"), STREAM_WRITE), testing::ExitedWithCode(1),
+                "Terminal error: 'file system is locked'");
 }

@@ -75,7 +75,7 @@ protected:
     }
 };
 
-TEST_F(ServicesTest, DeletedQuerySlotsAreReused)
+TEST_F(ServicesTest, DeletedQuerySlotsAreReusedAndTheGammaRampReachesFullScaleWithADevice)
 {
     const u32 flushQueries = m_pManager->GetLiveQueryCount();
     TRenderQuery* a = m_pManager->CreateRenderQuery(RENDER_QUERY_OCCLUSION, 0);
@@ -92,10 +92,6 @@ TEST_F(ServicesTest, DeletedQuerySlotsAreReused)
     m_pManager->DeleteRenderQuery(b);
     m_pManager->DeleteRenderQuery(c);
     EXPECT_EQ(m_pManager->GetLiveQueryCount(), flushQueries);
-}
-
-TEST_F(ServicesTest, GammaRampReachesFullScaleAtTheTopAndNeedsADevice)
-{
     D3DGAMMARAMP ramp;
     TDxDeviceManager::BuildGammaRamp(1.0f, ramp);
     EXPECT_EQ(ramp.red[0], 0);
