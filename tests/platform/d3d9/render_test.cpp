@@ -119,9 +119,7 @@ TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
 TEST_F(RenderTest, FillRuleGolden)
 {
     // Triangles meeting on pixel centres, drawn additively: doubled pixels would be brighter.
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    AddOneRed(device);
     Draw(D3DPT_TRIANGLELIST, {At(4, 4, 0, 0xFF800000), At(30, 4, 0, 0xFF800000), At(4, 30, 0, 0xFF800000),
                               At(30, 4, 0, 0xFF008000), At(30, 30, 0, 0xFF008000), At(4, 30, 0, 0xFF008000),
                               At(34, 4, 0, 0xFF000080), At(60, 17, 0, 0xFF000080), At(34, 30, 0, 0xFF000080),
@@ -239,11 +237,7 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     // Triangles of every alpha on a target of odd size, so that some quads hang over its
     // edges: stored straight, blended as ordinary transparency and added, each against the
     // general blending arithmetic (one and zero; the same factors given separately for alpha).
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                            &texture, nullptr));
-    IDirect3DSurface9* target = nullptr;
-    texture->GetSurfaceLevel(0, &target);
+    IDirect3DSurface9* target = TargetTexture(63, 61, D3DFMT_A8R8G8B8);
     device->SetRenderTarget(0, target);
     device->SetDepthStencilSurface(nullptr);
     auto scene = [&](DWORD source, DWORD destination, bool separate) {
@@ -272,9 +266,6 @@ TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
     const std::vector<std::uint32_t> added = scene(D3DBLEND_ONE, D3DBLEND_ONE, false);
     EXPECT_EQ(0, differences(added, scene(D3DBLEND_ONE, D3DBLEND_ONE, true)));
     EXPECT_GT(differences(stored, added), 1000);
-    DrawToBackBuffer();
-    target->Release();
-    texture->Release();
 }
 
 TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
@@ -283,11 +274,7 @@ TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
     // next tiles: the busy tile is shaded in bands of rows, side by side. Blending in order
     // shows any pixel drawn twice, missed or out of primitive order against the same triangles
     // drawn one per draw (each too small to be shared out).
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(256, 192, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                            &texture, nullptr));
-    IDirect3DSurface9* target = nullptr;
-    texture->GetSurfaceLevel(0, &target);
+    IDirect3DSurface9* target = TargetTexture(256, 192, D3DFMT_A8R8G8B8);
     device->SetRenderTarget(0, target);
     device->SetDepthStencilSurface(nullptr);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -321,9 +308,6 @@ TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
     }
     EXPECT_EQ(0, different);
     EXPECT_GT(drawn, 3000);
-    DrawToBackBuffer();
-    target->Release();
-    texture->Release();
 }
 
 TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
@@ -333,15 +317,8 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
     // of odd size, some in perspective, some at one w other than one, with repeated and clamped
     // textures, stored and blended at every instruction level; point and bilinear, each of both
     // 32-bit formats.
-    IDirect3DTexture9* targetTextures[2] = {};
-    IDirect3DSurface9* targets[2] = {};
     const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
-    for (int i = 0; i < 2; ++i)
-    {
-        ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, formats[i], D3DPOOL_DEFAULT,
-                                                &targetTextures[i], nullptr));
-        targetTextures[i]->GetSurfaceLevel(0, &targets[i]);
-    }
+    IDirect3DSurface9* const targets[2] = {TargetTexture(63, 61, formats[0]), TargetTexture(63, 61, formats[1])};
     IDirect3DSurface9* target = targets[0];
     device->SetDepthStencilSurface(nullptr);
     IDirect3DTexture9* textures[2] = {};
@@ -351,6 +328,7 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
     {
         ASSERT_EQ(D3D_OK, device->CreateTexture(sizes[i][0], sizes[i][1], 1, 0, formats[i], D3DPOOL_MANAGED,
                                                 &textures[i], nullptr));
+        Own(textures[i]);
         D3DLOCKED_RECT locked;
         textures[i]->LockRect(0, &locked, nullptr, 0);
         for (UINT y = 0; y < sizes[i][1]; ++y)
@@ -422,14 +400,6 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
     if (!byLevel[1].empty())
         EXPECT_EQ(byLevel[0], byLevel[1]);
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
-    device->SetTexture(0, nullptr);
-    DrawToBackBuffer();
-    for (int i = 0; i < 2; ++i)
-    {
-        targets[i]->Release();
-        targetTextures[i]->Release();
-        textures[i]->Release();
-    }
 }
 
 TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
@@ -438,16 +408,14 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
     // bit for bit: two layers of triangles at scattered depths, the second against what the
     // first wrote, with each test function and depth writes on and off; on a target and depth
     // surface of odd size, so that quads at the edge test depth lane by lane.
-    IDirect3DTexture9* targetTexture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
-                                            &targetTexture, nullptr));
-    IDirect3DSurface9* target = nullptr;
-    targetTexture->GetSurfaceLevel(0, &target);
+    IDirect3DSurface9* target = TargetTexture(63, 61, D3DFMT_X8R8G8B8);
     IDirect3DSurface9* depth = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &depth,
                                                         nullptr));
+    Own(depth);
     IDirect3DQuery9* query = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+    Own(query);
     device->SetRenderTarget(0, target);
     device->SetDepthStencilSurface(depth);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -498,12 +466,6 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    device->SetDepthStencilSurface(nullptr);
-    DrawToBackBuffer();
-    query->Release();
-    depth->Release();
-    target->Release();
-    targetTexture->Release();
 }
 
 TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
@@ -513,19 +475,13 @@ TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
     // channel (red k, green k + 85, blue k + 170 over the clears) against the function through
     // the general path. On an X8R8G8B8 target, whose alpha blends as 1, alpha is blended again
     // (into the byte its format leaves unused, which every path writes alike).
-    IDirect3DTexture9* targetTextures[2] = {};
-    IDirect3DSurface9* targets[2] = {};
-    const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
-    for (int i = 0; i < 2; ++i)
-    {
-        ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, formats[i],
-                                                D3DPOOL_DEFAULT, &targetTextures[i], nullptr));
-        targetTextures[i]->GetSurfaceLevel(0, &targets[i]);
-    }
+    IDirect3DSurface9* const targets[2] = {TargetTexture(256, 256, D3DFMT_A8R8G8B8),
+                                           TargetTexture(256, 256, D3DFMT_X8R8G8B8)};
     IDirect3DSurface9* target = targets[0];
     device->SetDepthStencilSurface(nullptr);
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+    Own(texture);
     D3DLOCKED_RECT locked;
     texture->LockRect(0, &locked, nullptr, 0);
     for (std::uint32_t y = 0; y < 256; ++y)
@@ -588,14 +544,6 @@ TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
         }
     }
     SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
-    device->SetTexture(0, nullptr);
-    DrawToBackBuffer();
-    for (int i = 0; i < 2; ++i)
-    {
-        targets[i]->Release();
-        targetTextures[i]->Release();
-    }
-    texture->Release();
 }
 
 TEST_F(RenderTest, AlphaTestAndBlending)
@@ -655,58 +603,6 @@ TEST_F(RenderTest, ScissorKeepsExactlyItsRectangle)
         }
 }
 
-TEST_F(RenderTest, TwoRenderTargetsAtOnce)
-{
-    IDirect3DTexture9* second = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                            D3DPOOL_DEFAULT, &second, nullptr));
-    IDirect3DSurface9* surface = nullptr;
-    second->GetSurfaceLevel(0, &surface);
-    ASSERT_EQ(D3D_OK, device->SetRenderTarget(1, surface));
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    UsePixelShader("test.two-targets");
-    Quad(8, 8, 40, 40, 0, 0xFF204060);
-    Draw(D3DPT_TRIANGLELIST,
-         {At(40, 44, 0, 0xFFFF0000), At(62, 60, 0, 0xFF00FF00), At(20, 62, 0, 0xFF0000FF)});
-    device->SetRenderTarget(1, nullptr);
-    const std::vector<std::uint32_t> first = ReadBackBuffer();
-    const std::vector<std::uint32_t> other = ReadTarget(surface);
-    EXPECT_EQ(0x204060u, first[20 * 64 + 20]);
-    EXPECT_EQ(0xFFDFBF9Fu, other[20 * 64 + 20]);
-    EXPECT_EQ(0xFF000000u, other[5 * 64 + 5]);
-    ExpectGolden("twotargets0");
-    const std::string difference = CompareWithGolden("twotargets1", other, 64, 64);
-    EXPECT_TRUE(difference.empty()) << difference;
-    surface->Release();
-    second->Release();
-}
-
-TEST_F(RenderTest, FloatingPointTargets)
-{
-    IDirect3DSurface9* target = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_A16B16G16R16F, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                                 &target, nullptr));
-    device->SetRenderTarget(0, target);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    // Values above one survive on a floating-point target.
-    Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
-    Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
-    IDirect3DSurface9* copy = nullptr;
-    device->CreateOffscreenPlainSurface(64, 64, D3DFMT_A16B16G16R16F, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-    ASSERT_EQ(D3D_OK, device->GetRenderTargetData(target, copy));
-    D3DLOCKED_RECT locked;
-    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-    EXPECT_EQ(512, locked.Pitch);
-    const auto* texel = static_cast<const std::uint16_t*>(locked.pBits);
-    EXPECT_EQ(0x4000, texel[0]); // 2.0 in half precision
-    copy->UnlockRect();
-    copy->Release();
-    DrawToBackBuffer();
-    target->Release();
-}
-
 namespace
 {
 // A target's bytes, row by row without the pitch's padding.
@@ -731,13 +627,45 @@ std::vector<std::uint8_t> TargetBytes(IDirect3DDevice9* device, IDirect3DSurface
 }
 } // namespace
 
+TEST_F(RenderTest, TwoRenderTargetsAtOnce)
+{
+    IDirect3DSurface9* surface = TargetTexture(64, 64, D3DFMT_A8R8G8B8);
+    ASSERT_EQ(D3D_OK, device->SetRenderTarget(1, surface));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    UsePixelShader("test.two-targets");
+    Quad(8, 8, 40, 40, 0, 0xFF204060);
+    Draw(D3DPT_TRIANGLELIST,
+         {At(40, 44, 0, 0xFFFF0000), At(62, 60, 0, 0xFF00FF00), At(20, 62, 0, 0xFF0000FF)});
+    device->SetRenderTarget(1, nullptr);
+    const std::vector<std::uint32_t> first = ReadBackBuffer();
+    const std::vector<std::uint32_t> other = ReadTarget(surface);
+    EXPECT_EQ(0x204060u, first[20 * 64 + 20]);
+    EXPECT_EQ(0xFFDFBF9Fu, other[20 * 64 + 20]);
+    EXPECT_EQ(0xFF000000u, other[5 * 64 + 5]);
+    ExpectGolden("twotargets0");
+    const std::string difference = CompareWithGolden("twotargets1", other, 64, 64);
+    EXPECT_TRUE(difference.empty()) << difference;
+}
+
+TEST_F(RenderTest, FloatingPointTargets)
+{
+    IDirect3DSurface9* target = RenderTarget(64, 64, D3DFMT_A16B16G16R16F);
+    device->SetRenderTarget(0, target);
+    AddOneRed(device);
+    // Values above one survive on a floating-point target.
+    Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
+    Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
+    const std::vector<std::uint8_t> bytes = TargetBytes(device, target, 8);
+    EXPECT_EQ(0x40, bytes[1]); // 2.0 in half precision
+    EXPECT_EQ(0x00, bytes[0]);
+}
+
 TEST_F(RenderTest, AScissorKeepsTheBitsOfThePixelsItLetsThrough)
 {
     // Perspective triangles of uneven colours into a float target, whole and then under scissors
     // of odd and even corners: every pixel a scissor lets through keeps its value to the bit, so a
     // light cut to its screen rectangle changes no pixel.
-    IDirect3DSurface9* target = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_R32F, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+    IDirect3DSurface9* target = RenderTarget(64, 64, D3DFMT_R32F);
     device->SetRenderTarget(0, target);
     UsePixelShader("test.colour-kind");
     const std::vector<TTestVertex> triangles = {
@@ -768,9 +696,6 @@ TEST_F(RenderTest, AScissorKeepsTheBitsOfThePixelsItLetsThrough)
         EXPECT_EQ(0, differing) << scissor.left << ", " << scissor.top;
         EXPECT_GT(kept, 0);
     }
-    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
-    DrawToBackBuffer();
-    target->Release();
 }
 
 TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
@@ -781,8 +706,7 @@ TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
     // texel as every other format does.
     for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
     {
-        IDirect3DSurface9* target = nullptr;
-        ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+        IDirect3DSurface9* target = RenderTarget(63, 61, format);
         device->SetRenderTarget(0, target);
         UsePixelShader("test.scaled-colour");
         const float constants[2][4] = {{3.0f, 2.5f, -1.5f, 1.25f}, {-0.5f, 0.25f, 0.75f, -0.1f}};
@@ -813,9 +737,9 @@ TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
         const std::vector<std::uint8_t> masked = scene(D3DBLEND_ONE, D3DBLEND_ONE, 0x5, false);
         EXPECT_EQ(masked, scene(D3DBLEND_ONE, D3DBLEND_ONE, 0x5, true));
         if (format == D3DFMT_A16B16G16R16F)
+        {
             EXPECT_NE(added, masked);
-        DrawToBackBuffer();
-        target->Release();
+        }
     }
 }
 
@@ -824,12 +748,8 @@ TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
     // Triangles of colours beyond [0, 1] (and NaN, infinities) onto an R5G6B5 target of odd size,
     // stored four pixels at a time, against the same scene on an A32B32G32R32F target converted
     // texel by texel: every rounding and clamp of every covered pixel, quads hanging over edges.
-    IDirect3DSurface9* wide = nullptr;
-    IDirect3DSurface9* narrow = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_A32B32G32R32F, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                                 &wide, nullptr));
-    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_R5G6B5, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                                 &narrow, nullptr));
+    IDirect3DSurface9* wide = RenderTarget(63, 61, D3DFMT_A32B32G32R32F);
+    IDirect3DSurface9* narrow = RenderTarget(63, 61, D3DFMT_R5G6B5);
     UsePixelShader("test.scaled-colour");
     const float inf = INFINITY, nan = NAN;
     const float constants[3][2][4] = {{{3.0f, 2.5f, -1.5f, 1.25f}, {-0.5f, 0.25f, 0.75f, -0.1f}},
@@ -855,9 +775,6 @@ TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
         }
         EXPECT_EQ(expected, images[1]) << "constants " << c[0][0] << ", " << c[1][2];
     }
-    DrawToBackBuffer();
-    wide->Release();
-    narrow->Release();
 }
 
 TEST_F(RenderTest, FloatTexturesSampleAtPointsAsTexelByTexel)
@@ -865,15 +782,14 @@ TEST_F(RenderTest, FloatTexturesSampleAtPointsAsTexelByTexel)
     // Floating-point textures of odd size magnified over a floating-point target, sampled at
     // points four lanes at a time, against the same texture with a different minifying filter,
     // which samples lane by lane: clamped, repeated and with a border beyond the edges.
-    IDirect3DSurface9* target = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_A16B16G16R16F, D3DMULTISAMPLE_NONE, 0, FALSE, &target,
-                                                 nullptr));
+    IDirect3DSurface9* target = RenderTarget(63, 61, D3DFMT_A16B16G16R16F);
     device->SetRenderTarget(0, target);
     UsePixelShader("test.texture-channels");
     for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
     {
         IDirect3DTexture9* texture = nullptr;
         ASSERT_EQ(D3D_OK, device->CreateTexture(13, 9, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
+        Own(texture);
         D3DLOCKED_RECT locked;
         texture->LockRect(0, &locked, nullptr, 0);
         unsigned seed = 3;
@@ -909,11 +825,7 @@ TEST_F(RenderTest, FloatTexturesSampleAtPointsAsTexelByTexel)
             }
             EXPECT_EQ(images[0], images[1]) << "format " << format << " address " << address;
         }
-        device->SetTexture(0, nullptr);
-        texture->Release();
     }
-    DrawToBackBuffer();
-    target->Release();
 }
 
 TEST_F(RenderTest, ModelTypesDrawSeveralTargetsAtOnce)
@@ -925,11 +837,7 @@ TEST_F(RenderTest, ModelTypesDrawSeveralTargetsAtOnce)
     EXPECT_NE(nullptr, model->loops);
     for (D3DFORMAT second : {D3DFMT_A8R8G8B8, D3DFMT_A16B16G16R16F})
     {
-        IDirect3DSurface9* targets[2] = {};
-        ASSERT_EQ(D3D_OK, device->CreateRenderTarget(63, 61, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                                     &targets[0], nullptr));
-        ASSERT_EQ(D3D_OK,
-                  device->CreateRenderTarget(63, 61, second, D3DMULTISAMPLE_NONE, 0, FALSE, &targets[1], nullptr));
+        IDirect3DSurface9* const targets[2] = {RenderTarget(63, 61, D3DFMT_A8R8G8B8), RenderTarget(63, 61, second)};
         device->SetRenderTarget(0, targets[0]);
         device->SetRenderTarget(1, targets[1]);
         std::vector<std::uint8_t> images[2][2];
@@ -949,10 +857,6 @@ TEST_F(RenderTest, ModelTypesDrawSeveralTargetsAtOnce)
         EXPECT_EQ(images[0][0], images[1][0]);
         EXPECT_EQ(images[0][1], images[1][1]);
         EXPECT_NE(images[1][0], images[1][1]);
-        device->SetRenderTarget(1, nullptr);
-        DrawToBackBuffer();
-        for (IDirect3DSurface9* target : targets)
-            target->Release();
     }
 }
 
@@ -1629,11 +1533,7 @@ const TPixelModelRegistration kNoteShadingThread("test.note-shading-thread", Not
 TEST_P(LongDrawTest, ASmallDrawIsShadedByTheCallingThreadAlone)
 {
     // 1024 x 2 pixels over 16 tiles: fewer pixels than waking the workers is worth.
-    IDirect3DTexture9* strip = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(1024, 2, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                            &strip, nullptr));
-    IDirect3DSurface9* surface = nullptr;
-    strip->GetSurfaceLevel(0, &surface);
+    IDirect3DSurface9* surface = TargetTexture(1024, 2, D3DFMT_A8R8G8B8);
     device->SetRenderTarget(0, surface);
     UsePixelShader("test.note-shading-thread");
     s_ShadingThreads.clear();
@@ -1642,9 +1542,6 @@ TEST_P(LongDrawTest, ASmallDrawIsShadedByTheCallingThreadAlone)
     EXPECT_EQ(std::set<std::thread::id>{std::this_thread::get_id()}, s_ShadingThreads);
     const std::vector<std::uint32_t> pixels = ReadTarget(surface);
     EXPECT_EQ(2048, std::count(pixels.begin(), pixels.end(), 0xFFFFFFFFu));
-    DrawToBackBuffer();
-    surface->Release();
-    strip->Release();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cores, LongDrawTest, ::testing::Values(1u, 3u));

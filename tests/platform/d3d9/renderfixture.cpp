@@ -118,6 +118,12 @@ void RenderTest::SetUp()
 void RenderTest::TearDown()
 {
     device->EndScene();
+    DrawToBackBuffer();
+    for (DWORD index = 1; index < 4; ++index)
+        device->SetRenderTarget(index, nullptr);
+    device->SetDepthStencilSurface(nullptr);
+    for (auto object = owned.rbegin(); object != owned.rend(); ++object)
+        (*object)->Release();
     device->SetVertexShader(nullptr);
     device->SetPixelShader(nullptr);
     device->SetVertexDeclaration(nullptr);
@@ -197,6 +203,24 @@ void RenderTest::ExpectGolden(const char* name)
         opaque[i] = pixels[i] | 0xFF000000u;
     const std::string difference = CompareWithGolden(name, opaque, 64, 64);
     EXPECT_TRUE(difference.empty()) << name << ": " << difference;
+}
+
+IDirect3DSurface9* RenderTest::TargetTexture(UINT width, UINT height, D3DFORMAT format)
+{
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT,
+                                            &texture, nullptr));
+    IDirect3DSurface9* surface = nullptr;
+    Own(texture)->GetSurfaceLevel(0, &surface);
+    return Own(surface);
+}
+
+IDirect3DSurface9* RenderTest::RenderTarget(UINT width, UINT height, D3DFORMAT format)
+{
+    IDirect3DSurface9* surface = nullptr;
+    EXPECT_EQ(D3D_OK, device->CreateRenderTarget(width, height, format, D3DMULTISAMPLE_NONE, 0, FALSE, &surface,
+                                                 nullptr));
+    return Own(surface);
 }
 
 void RenderTest::DrawToBackBuffer()

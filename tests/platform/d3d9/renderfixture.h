@@ -34,6 +34,17 @@ protected:
               float v0 = 0.0f, float u1 = 1.0f, float v1 = 1.0f);
     // Fails the test with the difference when the back buffer differs from the golden image.
     void ExpectGolden(const char* name);
+    // Released at the end of the test, after the back buffer is target 0 again.
+    template <class T> T* Own(T* object)
+    {
+        owned.push_back(object);
+        return object;
+    }
+    // The level of a new render-target texture, owned.
+    IDirect3DSurface9* TargetTexture(UINT width, UINT height, D3DFORMAT format);
+    IDirect3DSurface9* RenderTarget(UINT width, UINT height, D3DFORMAT format);
+
+    std::vector<IUnknown*> owned;
 
     IDirect3DVertexDeclaration9* declaration = nullptr;
     IDirect3DVertexShader9* vertexShader = nullptr;
