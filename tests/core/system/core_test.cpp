@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(Core, FileSystemLockFollowsTheDirectory)
+TEST(CoreDeathTest, TheFileSystemLockFollowsTheDirectoryAndAFailedAllocationEndsTheStart)
 {
+    EXPECT_EXIT(CoreStartFailed("name table"), testing::ExitedWithCode(1),
+                "Vestamor engine\nUnable to start: out of memory creating the name table.");
     TFileStreamManager lock;
     EXPECT_TRUE(lock.IsLocked());
     lock.SetDirectory(TName(".", true));
@@ -19,10 +21,4 @@ TEST(Core, FileSystemLockFollowsTheDirectory)
     EXPECT_STREQ(lock.GetDirectory().GetText(), ".");
     lock.SetDirectory(TName());
     EXPECT_TRUE(lock.IsLocked());
-}
-
-TEST(CoreDeathTest, FailedCoreAllocationEndsTheStart)
-{
-    EXPECT_EXIT(CoreStartFailed("name table"), testing::ExitedWithCode(1),
-                "Vestamor engine\nUnable to start: out of memory creating the name table.");
 }

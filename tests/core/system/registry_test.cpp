@@ -32,7 +32,7 @@ protected:
 };
 } // namespace
 
-TEST_F(RegistryTest, ValuesSurviveInTheStoreFile)
+TEST_F(RegistryTest, ValuesSurviveInAStoreWrittenWholeForItsOwnerOnly)
 {
     TRegistryKey& user = TRegistryKey::Root(REGISTRY_CURRENT_USER);
     TRegistryKey key;
@@ -74,12 +74,10 @@ TEST_F(RegistryTest, ValuesSurviveInTheStoreFile)
     TRegistryKey machine;
     EXPECT_EQ(machine.Open(TRegistryKey::Root(REGISTRY_LOCAL_MACHINE), "Software\\Brevicorn\\Account", false),
               0u);
-}
 
-TEST_F(RegistryTest, StoreIsWrittenWholeForItsOwnerOnly)
-{
-    TRegistryKey key;
-    ASSERT_NE(key.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\AutoUpdate", true),
+    // The store is written whole, for its owner only.
+    TRegistryKey update;
+    ASSERT_NE(update.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\AutoUpdate", true),
               0u);
     const std::string file = GetRegistryFile();
     EXPECT_EQ(file.find(m_Directory.Path() + "/config/"), 0u) << file;
@@ -87,7 +85,7 @@ TEST_F(RegistryTest, StoreIsWrittenWholeForItsOwnerOnly)
     ASSERT_EQ(stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     const ino_t before = info.st_ino;
-    EXPECT_EQ(key.SetValue("SecurityToken", REGISTRY_QWORD, "12345678", 8), 0u);
+    EXPECT_EQ(update.SetValue("SecurityToken", REGISTRY_QWORD, "12345678", 8), 0u);
     ASSERT_EQ(stat(file.c_str(), &info), 0);
     EXPECT_NE(info.st_ino, before); // replaced by a rename, never rewritten in place
     EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
@@ -97,8 +95,8 @@ TEST_F(RegistryTest, StoreIsWrittenWholeForItsOwnerOnly)
     chmod(folder.c_str(), 0500);
     if (access(folder.c_str(), W_OK) != 0) // root writes anyway
     {
-        EXPECT_EQ(key.SetValue("SecurityToken", REGISTRY_QWORD, "87654321", 8), 2u);
-        EXPECT_EQ(key.GetSecurityToken(), 0x3837363534333231ull);
+        EXPECT_EQ(update.SetValue("SecurityToken", REGISTRY_QWORD, "87654321", 8), 2u);
+        EXPECT_EQ(update.GetSecurityToken(), 0x3837363534333231ull);
     }
     chmod(folder.c_str(), 0700);
 }

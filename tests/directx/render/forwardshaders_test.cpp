@@ -199,7 +199,7 @@ protected:
     std::deque<TEnvironment> m_aZone;
 };
 
-TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInItsEnvironment)
+TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAReflectiveBoxMixesInItsEnvironmentAndWireframeDrawsEdges)
 {
     TDxMeshData* floor = Ground("grass", 0xFF4A7A3A, 0xFF3F6A32);
     TDxMeshData* crate = MakeMesh("crate", Box(0.75f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
@@ -219,17 +219,12 @@ TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAndAReflectiveBoxMixesInIts
     Draw(metal, At(1.3f, 0.75f, 0.5f, -20.0f), shader, 0.4f);
     shader->RemoveDefine(g_NameReflectionDefine);
     EXPECT_EQ(EndImage(target, "forward_directional"), "");
-}
 
-// The debug switch render.wireframe sets the define "Wireframe": the same pass draws the edges.
-TEST_F(ForwardShadersTest, WithTheWireframeDefineTheDirectionalPassDrawsTheTrianglesEdges)
-{
-    TDxMeshData* crate = MakeMesh("crate", Box(0.75f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
+    // The debug switch render.wireframe sets the define "Wireframe": the same pass draws the edges.
     Sun(1.0f, {1.0f, 1.0f, 1.0f, 1.0f}, {0.3f, 0.3f, 0.3f, 1.0f});
-    TDxShader* shader = Shader("Shader_forwardrendering_light_directional");
     const TName wireframe("Wireframe", true);
     shader->SetDefine(wireframe, TName("1", true));
-    TRenderTarget* target = BeginImage(kSize, Depth());
+    target = BeginImage(kSize, Depth());
     Draw(crate, At(0.0f, 0.75f, 0.0f, 30.0f), shader, 0.0f);
     shader->RemoveDefine(wireframe);
     EXPECT_EQ(EndImage(target, "debug_wireframe"), "");
