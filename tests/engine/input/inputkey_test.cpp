@@ -58,23 +58,6 @@ TEST_F(InputKeyTest, TextsParseToModifiersAndCodesAndPrintInOneOrder)
     EXPECT_TRUE(m_Printed.lines.empty());
 }
 
-TEST_F(InputKeyTest, EveryNamedKeyRoundTrips)
-{
-    for (u32 code = 0; code < INPUT_KEYBOARD_NAME_COUNT; ++code)
-    {
-        const char* name = InputKeyName(code);
-        if (!*name)
-            continue;
-        const TInputKey key = Parse(name);
-        // Names given twice ("Shift", "\\", "unknown") read as their first code.
-        EXPECT_STREQ(InputKeyName(key.nCode), name) << code;
-        EXPECT_LE(key.nCode, code);
-    }
-    EXPECT_STREQ(InputKeyName(78), "Num+");
-    EXPECT_STREQ(InputKeyName(162), "RightWindows");
-    EXPECT_STREQ(InputKeyName(123), "Num /");
-}
-
 TEST_F(InputKeyTest, UnknownNamesAreReported)
 {
     TInputKey key;

@@ -405,15 +405,6 @@ TEST_F(InputManagerTest, CursorsShowAndFollowThePointer)
     Input().SetActiveCursor(nullptr);
 }
 
-TEST_F(InputManagerTest, ActionsAreRefusedWhileTheManagerSystemIsLocked)
-{
-    Action("early");
-    g_ManagerManager.Finalize();
-    EXPECT_DEATH(Action("late"), "manager system 'initialize' is locked");
-    EXPECT_DEATH(Input().FindAction(TName("early")), "manager system 'initialize' is locked");
-    g_ManagerManager.Initialize();
-}
-
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 // The round trip of images takes its positions from the declarations: these pin them.

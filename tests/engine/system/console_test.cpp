@@ -174,14 +174,6 @@ TEST_F(ConsoleTest, PrivateLinesStayOutOfTheHistoryAndTheEcho)
     Enter("  test.private.login pilot secret1");
     EXPECT_STREQ(m_Console.GetHistory().Back(0), "first");
     EXPECT_STREQ(m_Console.GetLines().Back(0), "^Gtest.private.login ...");
-    // Private commands are still listed and completed.
-    EXPECT_EQ(TCommandManager::Instance().FindCommand(MakeCommandName("test_private_login", false))->GetFlag(),
-              COMMAND_PRIVATE);
-    TCompletionList candidates;
-    TCompletionList descriptions;
-    TCommandManager::Instance().Complete("test.private", candidates, descriptions);
-    ASSERT_GE(candidates.GetCount(), 1);
-    EXPECT_STREQ(candidates[0].aText, "test.private.login ");
 }
 
 TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndOverlongLines)

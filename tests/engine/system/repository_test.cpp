@@ -1,4 +1,3 @@
-#include "command/commandfixture.h"
 #include "core/cluster/cluster.h"
 #include "core/system/string.h"
 #include "core/system/criticalsection.h"
@@ -351,37 +350,6 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     EXPECT_EQ(7u, reader.aTag.back());
 }
 
-// An idle loader sleeps until a read is queued, and the request wakes it: a short run's first
-// frames get their blocks read at once, not after a polling pause of the loader. Shown by the
-// loader's own counts, not by the clock: every read starts from a sleep that a wake ended.
-TEST_F(RepositoryTest, AReadQueuedOnAnIdleLoaderStartsAtOnce)
-{
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TArrivals reader;
-    ReadsTheSound(reader);
-    u8 target[16];
-    TResourceThreadLoad& loader = g_pResourceManager->GetLoader();
-    // Bounds a wait that only a broken loader would exhaust.
-    const auto waitFor = [](auto done) {
-        for (int wait = 0; wait < 5000 && !done(); ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return done();
-    };
-    const u32 timedOut = loader.GetTimedOutWaitCount();
-    u32 sleeps = 0;
-    for (int cycle = 0; cycle < 3; ++cycle)
-    {
-        // The loader has gone to sleep again, with nothing queued.
-        ASSERT_TRUE(waitFor([&] { return loader.GetIdleWaitCount() > sleeps; })) << "cycle " << cycle;
-        sleeps = loader.GetIdleWaitCount();
-        ASSERT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
-        ASSERT_TRUE(waitFor([&] { return loader.GetDoneCount() == 1; })) << "cycle " << cycle;
-        EXPECT_EQ(timedOut, loader.GetTimedOutWaitCount()) << "cycle " << cycle;
-        g_pResourceManager->UpdateManager(0.0f);
-    }
-    EXPECT_EQ(reader.aTag.size(), 3u);
-}
-
 // Hears every load and unload of the cluster; listed once for the whole program.
 class TLoadCounter : public TClusterMethods
 {
@@ -536,34 +504,6 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_DEATH(g_pResourceManager->LoadRepository("short.data", 0), "'short.data' header error");
 }
 
-namespace
-{
-class ResourceCommands : public CommandTest
-{
-protected:
-    bool Printed(const std::string& text) const
-    {
-        for (const std::string& line : Texts())
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
-};
-} // namespace
-
-TEST_F(ResourceCommands, AssociateAndLoadCheckTheirArguments)
-{
-    Manager().ExecuteText("resource.associate 41 \"alpha.data\"");
-    Manager().ExecuteText("resource.associate 41 \"beta.data\"");
-    const TAssociationSet& set = g_pResourceManager->GetAssociations();
-    ASSERT_GE(set.FindKey(41), 0);
-    EXPECT_STREQ("alpha.data", set[static_cast<u32>(set.FindKey(41))].value.GetText());
-    Manager().ExecuteText("resource.associate 42");
-    EXPECT_TRUE(Printed("command does not take 1 parameter (2 expected)"));
-    EXPECT_LT(set.FindKey(42), 0);
-    Manager().ExecuteText("resource.load");
-    EXPECT_TRUE(Printed("command does not take 0 parameter (1 expected)"));
-}
 
 TEST_F(RepositoryTest, RecordsOfADependencyLoadedInFullStayBesideTheMainOnes)
 {

@@ -157,18 +157,6 @@ TEST_F(ResourceTest, AFailedLoadAnswersNotLoadedAndIsNotTriedAgainUntilUnloaded)
     EXPECT_EQ(2, broken.nLoads);
 }
 
-// Log lines name a resource whose name came without its text by its id.
-TEST(ResourceName, WithoutItsTextTheNameIsItsId)
-{
-    TTestResource named;
-    named.m_Name = TName("a known resource", true);
-    EXPECT_STREQ(named.GetNameText(), "a known resource");
-    named.m_Name.SetId(0x12abcdefu);
-    EXPECT_STREQ(named.GetNameText(), "#12abcdef");
-    named.m_Name.SetId(0);
-    EXPECT_STREQ(named.GetNameText(), "");
-}
-
 TEST_F(ResourceTest, UseCyclesDoNotRecurseForEver)
 {
     TTestResource a, b;

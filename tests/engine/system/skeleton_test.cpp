@@ -179,6 +179,7 @@ TEST_F(SkeletonTest, ConstraintsBeforeTheHierarchy)
     // With SKELETON_FIXED_ON_REQUEST types 2 and 5 need their own flag; SKELETON_NO_CONSTRAINTS
     // switches every constraint off; bone x C turns the bone's offset too, C x bone only what
     // follows it.
+    constexpr u32 ALWAYS = CONSTRAINT_ALWAYS, ON_REQUEST = SKELETON_FIXED_ON_REQUEST;
     const struct
     {
         i32 type;
@@ -190,27 +191,9 @@ TEST_F(SkeletonTest, ConstraintsBeforeTheHierarchy)
         {CONSTRAINT_SET_LOCAL, 0, 0, Translation(0, 3, 0), {0, 3, 0}, {1, 3, 0}, "local set"},
         {CONSTRAINT_SET_WORLD, 0, 0, Translation(7, 7, 7), {7, 7, 7}, {8, 7, 7}, "world set is fixed"},
         {CONSTRAINT_SET_NODE_SPACE, 0, 0, Translation(7, 7, 7), {-93, 7, 7}, {-92, 7, 7}, "node space"},
-        {CONSTRAINT_SET_NODE_SPACE,
-         0,
-         SKELETON_FIXED_ON_REQUEST,
-         Translation(7, 7, 7),
-         {1, 0, 0},
-         {2, 0, 0},
-         "skipped"},
-        {CONSTRAINT_SET_NODE_SPACE,
-         CONSTRAINT_ALWAYS,
-         SKELETON_FIXED_ON_REQUEST,
-         Translation(7, 7, 7),
-         {-93, 7, 7},
-         {-92, 7, 7},
-         "applied on request"},
-        {CONSTRAINT_SET_NODE_SPACE,
-         CONSTRAINT_ALWAYS,
-         SKELETON_NO_CONSTRAINTS,
-         Translation(7, 7, 7),
-         {1, 0, 0},
-         {2, 0, 0},
-         "constraints off"},
+        {CONSTRAINT_SET_NODE_SPACE, 0, ON_REQUEST, Translation(7, 7, 7), {1, 0, 0}, {2, 0, 0}, "skipped"},
+        {CONSTRAINT_SET_NODE_SPACE, ALWAYS, ON_REQUEST, Translation(7, 7, 7), {-93, 7, 7}, {-92, 7, 7}, "on request"},
+        {CONSTRAINT_SET_NODE_SPACE, ALWAYS, SKELETON_NO_CONSTRAINTS, Translation(7, 7, 7), {1, 0, 0}, {2, 0, 0}, "off"},
         {CONSTRAINT_MULTIPLY_AFTER, 0, 0, TMatrix::RotationZ(90.0f), {0, 1, 0}, {0, 2, 0}, "bone x C"},
         {CONSTRAINT_MULTIPLY_BEFORE, 0, 0, TMatrix::RotationZ(90.0f), {1, 0, 0}, {1, 1, 0}, "C x bone"}};
     for (const auto& c : cases)

