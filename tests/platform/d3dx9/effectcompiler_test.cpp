@@ -199,7 +199,7 @@ TEST(EffectCompilerTest, LimitsTakeTheirLastAndRefuseTheFirstPast)
         {pass + "samplerstate 16 AddressU = Wrap", false},
         {"effect 1\nparameter float\tf = 1", true},
         {std::string("effect 1\nparameter float f\0 = 1", 30), false}, // not read past
-        {"effect 1\nparameter float f\x7f = 1", false},
+        {"effect 1\n// \x7f, in a comment too\nparameter float f = 1", false},
     };
     for (const auto& c : kCases)
     {
