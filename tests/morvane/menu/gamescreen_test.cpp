@@ -442,18 +442,6 @@ TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
     EXPECT_FALSE(Menu().GetTaskStart()->IsOpen());
 }
 
-TEST_F(TaskListTest, WithoutIssuedTasksThePanelIsClosed)
-{
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen());
-    TTask& task = Issue(4, gtDeployFuel, 30.0f);
-    MenuFrames(20);
-    EXPECT_TRUE(Menu().GetTaskBackground()->IsOpen());
-    task.m_nCountdownStarted = 0;
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen());
-}
-
 // The camera zooms with the pointer anywhere but over the open task grid, whose rows the wheel
 // scrolls.
 TEST_F(TaskListTest, TheCameraZoomsExceptWithThePointerOverTheTaskGrid)
@@ -514,10 +502,9 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
 
 TEST_F(TaskListTest, ThePanelSlidesThroughItsStatesWithTheFrameClock)
 {
-    EXPECT_FLOAT_EQ(TGameMenuManager::EaseTaskSlide(0.0f), 0.0f);
-    EXPECT_FLOAT_EQ(TGameMenuManager::EaseTaskSlide(0.5f), 0.5f);
-    EXPECT_FLOAT_EQ(TGameMenuManager::EaseTaskSlide(1.0f), 1.0f);
-    Issue(2, gtDeployBus, 20.0f);
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen()) << "no issued task";
+    TTask& task = Issue(2, gtDeployBus, 20.0f);
     MenuFrames(5);
     ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
     EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
@@ -564,6 +551,9 @@ TEST_F(TaskListTest, ThePanelSlidesThroughItsStatesWithTheFrameClock)
     MenuFrames(6, 0.1f);
     EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
     Menu().GetTaskPin()->SetChecked(false);
+    task.m_nCountdownStarted = 0;
+    MenuFrames(20);
+    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen()) << "its last task gone";
 }
 
 TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)
@@ -723,8 +713,8 @@ TEST(GameFormat, MasksTakeTheirArgumentsOnlyWhenTheConversionsMatch)
 TEST_F(TaskListTest, AMaskTheLanguageGetsWrongShowsItsKeyWithOneLine)
 {
     // A key the language lacks is its own text, which takes no number.
-    EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
-    EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
+    for (int time = 0; time < 2; ++time)
+        EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
     EXPECT_EQ(m_Log.Count("NoSuchMask"), 1u);
     EXPECT_EQ(FormatMask("GateMask", {i64{3}}), u"Gate 3");
 }

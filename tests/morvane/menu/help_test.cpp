@@ -87,6 +87,12 @@ protected:
 
 TEST_F(HelpTest, PagesOfTheSelectedCategoryWithNoneSixteenAndMissingImages)
 {
+    // Without categories the grid stays empty and no page is built.
+    Open();
+    EXPECT_EQ(ShownPages(), 0u);
+    EXPECT_EQ(Help().GetGrid()->SelectedIndex, -1);
+    Help().Close();
+    MenuFrames(20);
     Category("GameHelp", 3, {"", "HelpTestImage", "NoSuchHelpImage"});
     Category("TaskHelp", 0);
     Category("TaskStart", 16);
@@ -127,13 +133,6 @@ TEST_F(HelpTest, PagesOfTheSelectedCategoryWithNoneSixteenAndMissingImages)
     EXPECT_FALSE(Help().GetForm()->IsVisibleOnScreen());
     EXPECT_TRUE(Menu().GetIconBase()->IsOpen());
     EXPECT_FALSE(Menu().GetGameHelp()->IsOpen());
-}
-
-TEST_F(HelpTest, WithoutCategoriesTheGridStaysEmptyAndNoPageIsBuilt)
-{
-    Open();
-    EXPECT_EQ(ShownPages(), 0u);
-    EXPECT_EQ(Help().GetGrid()->SelectedIndex, -1);
 }
 
 TEST_F(HelpTest, HelpWithThreePagesMatchesItsGoldenImage)

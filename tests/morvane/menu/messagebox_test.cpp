@@ -60,40 +60,28 @@ protected:
 };
 } // namespace
 
-TEST_F(MessageBoxTest, TwoMessagesOfOneFrameShowOneAfterTheOther)
-{
-    Box().Show(Text(u"First"), Text(u"one"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
-    Box().Show(Text(u"Second"), Text(u"two"), MESSAGE_WARNING, MESSAGE_ANY_TIME);
-    EXPECT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"one");
-    EXPECT_EQ(Box().GetQueueCount(), 1u);
-    MenuFrames(3);
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"one") << "the second waits while the first shows";
-    Press(Box().GetFirstButton());
-    EXPECT_FALSE(Box().IsBusy());
-    EXPECT_FALSE(Box().GetForm()->IsVisibleOnScreen()) << "hidden at once";
-    MenuFrame();
-    EXPECT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"two");
-    EXPECT_EQ(Box().GetQueueCount(), 0u);
-}
-
-TEST_F(MessageBoxTest, TheQueueGrowsToTwiceItsCapacityPlusOneAndKeepsItsOrder)
+// Messages of one frame show one after the other in their order, the queue growing to twice its
+// capacity and one.
+TEST_F(MessageBoxTest, MessagesOfOneFrameShowOneAfterTheOther)
 {
     Box().Show(Text(u"Shown"), Text(u"0"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
     std::vector<u32> capacities;
     for (const char16_t* text : {u"1", u"2", u"3", u"4"})
     {
-        Box().Show(Text(u"Queued"), Text(text), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
+        Box().Show(Text(u"Queued"), Text(text), MESSAGE_WARNING, MESSAGE_ANY_TIME);
         capacities.push_back(Box().GetQueueCapacity());
     }
     EXPECT_EQ(capacities, (std::vector<u32>{1, 3, 3, 7}));
+    MenuFrames(3);
+    EXPECT_EQ(Shown(Box().GetTextLabel()), u"0") << "the next waits while the first shows";
     for (const char16_t* text : {u"1", u"2", u"3", u"4"})
     {
         Press(Box().GetFirstButton());
+        EXPECT_FALSE(Box().GetForm()->IsVisibleOnScreen()) << "hidden at once";
         MenuFrame();
         EXPECT_EQ(Shown(Box().GetTextLabel()), text);
     }
+    EXPECT_EQ(Box().GetQueueCount(), 0u);
 }
 
 TEST_F(MessageBoxTest, ModesWaitForTheGameMenuWindowsTheyAskFor)
@@ -144,14 +132,8 @@ TEST_F(MessageBoxTest, EachKindHasItsLayoutAndItsNotice)
     EXPECT_FALSE(Box().GetSecondButton()->IsVisibleOnScreen());
     EXPECT_FALSE(Box().GetTextBox()->IsVisibleOnScreen());
     EXPECT_FALSE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 2 hides the title";
-    EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP);
     UX::TButton* first = Box().GetFirstButton();
-    EXPECT_EQ(first->nEdgeFlags, UX::SIDE_BOTTOM | UX::EDGE_CENTRE_HORIZONTALLY);
-    EXPECT_EQ(first->fLeft, 0.5f);
-    EXPECT_EQ(first->fBottom, MESSAGE_BUTTON_BOTTOM);
     EXPECT_TRUE(first->IsEnabledAll());
-    EXPECT_EQ(Box().GetForm()->Base.Rect.width, MESSAGE_BOX_WIDTH);
-    EXPECT_EQ(Box().GetForm()->Base.Rect.height, MESSAGE_BOX_HEIGHT);
     EXPECT_EQ(m_Log.Count("TUIMessageDialog::Show(): Info icon not done yet."), 1u);
     Press(first);
 
@@ -160,9 +142,7 @@ TEST_F(MessageBoxTest, EachKindHasItsLayoutAndItsNotice)
     Box().Show(Text(u"Question"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_WITH_WINDOW);
     EXPECT_TRUE(Box().GetSecondButton()->IsVisibleOnScreen());
     EXPECT_TRUE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 1 shows the title";
-    EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP_UNDER_TITLE);
-    EXPECT_EQ(first->nEdgeFlags, UX::SIDE_LEFT | UX::SIDE_BOTTOM);
-    EXPECT_EQ(first->fLeft, MESSAGE_BUTTON_SIDE);
+    EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP_UNDER_TITLE) << "under the title";
     Press(Box().GetSecondButton());
 
     Box().Show(Text(u"Input"), Text(u"text"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);

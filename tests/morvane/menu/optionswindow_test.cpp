@@ -36,10 +36,7 @@ protected:
         const TName value(text, true);
         Variable(name).Assign(&value, 1);
     }
-    static void ShowTab(const char* button)
-    {
-        Menu().SelectTab(Item(button));
-    }
+    static void ShowTab(const char* button) { Menu().SelectTab(Item(button)); }
     // The open page's index: 0 Video, 1 Audio, 2 Controls.
     static i32 OpenTab()
     {

@@ -87,29 +87,39 @@ protected:
 };
 } // namespace
 
+// The gate's values go on the bars (their ends stop them, NaN is the middle) and into the numbers
+// for both cargo tasks; values beyond the bars and NaN warn.
 TEST_F(VehicleTaskTest, TheGateValuesGoOnTheBarsAndIntoTheNumbersForBothCargoTasks)
 {
-    ShowWith(0.129f, 92.5f);
-    UX::TTrackBar* distanceBar = Dialog().GetDistanceBar();
-    UX::TTrackBar* angleBar = Dialog().GetAngleBar();
-    ASSERT_NE(distanceBar, nullptr);
-    ASSERT_NE(angleBar, nullptr);
-    EXPECT_EQ(distanceBar->Minimum, -VEHICLE_TASK_DISTANCE_RANGE);
-    EXPECT_EQ(distanceBar->Maximum, VEHICLE_TASK_DISTANCE_RANGE);
-    EXPECT_EQ(angleBar->Minimum, -VEHICLE_TASK_ANGLE_RANGE);
-    EXPECT_EQ(angleBar->Maximum, VEHICLE_TASK_ANGLE_RANGE);
-    // Truncated on the bars, rounded in the numbers; the angle off square.
-    EXPECT_EQ(distanceBar->Value, 12);
-    EXPECT_EQ(angleBar->Value, 250);
-    EXPECT_EQ(Text(Dialog().GetDistanceLabel()), u"0.13m");
-    EXPECT_EQ(Text(Dialog().GetAngleLabel()), u"2.50");
-
-    m_Source.nType = gtCargoPlaneToStorage;
-    ShowWith(-0.25f, 87.75f);
-    EXPECT_EQ(distanceBar->Value, -25);
-    EXPECT_EQ(angleBar->Value, -225);
-    EXPECT_EQ(Text(Dialog().GetDistanceLabel()), u"-0.25m");
-    EXPECT_EQ(Text(Dialog().GetAngleLabel()), u"-2.25");
+    constexpr i32 D = VEHICLE_TASK_DISTANCE_RANGE, A = VEHICLE_TASK_ANGLE_RANGE;
+    const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+    const struct
+    {
+        i32 type;
+        f32 distance, angle;
+        i32 distanceBar, angleBar;
+        const char16_t* distanceText;
+        const char16_t* angleText;
+    } cases[] = {{gtCargoStorageToPlane, 0.129f, 92.5f, 12, 250, u"0.13m", u"2.50"},
+                 {gtCargoPlaneToStorage, -0.25f, 87.75f, -25, -225, u"-0.25m", u"-2.25"},
+                 {gtCargoPlaneToStorage, 1.0e30f, 200.0f, D, A, nullptr, nullptr},
+                 {gtCargoPlaneToStorage, -1.0e30f, -200.0f, -D, -A, nullptr, nullptr},
+                 {gtCargoPlaneToStorage, nan, nan, 0, 0, nullptr, nullptr}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.distance);
+        m_Source.nType = c.type;
+        ShowWith(c.distance, c.angle);
+        EXPECT_EQ(Dialog().GetDistanceBar()->Value, c.distanceBar);
+        EXPECT_EQ(Dialog().GetAngleBar()->Value, c.angleBar);
+        if (c.distanceText)
+        {
+            EXPECT_EQ(Text(Dialog().GetDistanceLabel()), c.distanceText);
+            EXPECT_EQ(Text(Dialog().GetAngleLabel()), c.angleText);
+        }
+        else
+            EXPECT_TRUE(Warns(Dialog().GetDistanceLabel()) && Warns(Dialog().GetAngleLabel()));
+    }
 }
 
 TEST_F(VehicleTaskTest, EachNumberWarnsFromItsLimitOnAndNotBefore)
@@ -141,24 +151,7 @@ TEST_F(VehicleTaskTest, EachNumberWarnsFromItsLimitOnAndNotBefore)
     }
 }
 
-TEST_F(VehicleTaskTest, ValuesBeyondTheBarsStopAtTheirEndsAndNoNumberWarns)
-{
-    ShowWith(1.0e30f, 200.0f);
-    EXPECT_EQ(Dialog().GetDistanceBar()->Value, VEHICLE_TASK_DISTANCE_RANGE);
-    EXPECT_EQ(Dialog().GetAngleBar()->Value, VEHICLE_TASK_ANGLE_RANGE);
-    ShowWith(-1.0e30f, -200.0f);
-    EXPECT_EQ(Dialog().GetDistanceBar()->Value, -VEHICLE_TASK_DISTANCE_RANGE);
-    EXPECT_EQ(Dialog().GetAngleBar()->Value, -VEHICLE_TASK_ANGLE_RANGE);
-    EXPECT_TRUE(Warns(Dialog().GetDistanceLabel()));
-    // A value that is no number sits in the middle and warns.
-    ShowWith(std::numeric_limits<f32>::quiet_NaN(), std::numeric_limits<f32>::quiet_NaN());
-    EXPECT_EQ(Dialog().GetDistanceBar()->Value, 0);
-    EXPECT_EQ(Dialog().GetAngleBar()->Value, 0);
-    EXPECT_TRUE(Warns(Dialog().GetDistanceLabel()));
-    EXPECT_TRUE(Warns(Dialog().GetAngleLabel()));
-}
-
-TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneAndWithoutItsGate)
+TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneWithoutItsGateAndUnderTheMenus)
 {
     for (i32 type = gtDeployMaintenance; type <= gtCargoStorageToGarage; ++type)
     {
@@ -177,19 +170,14 @@ TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneAndWithoutItsGate)
     ASSERT_TRUE(g_pUIGameManager->ShowScreen(UI_SCREEN_VEHICLE_TASK));
     MenuFrame();
     EXPECT_FALSE(Showing()) << "no gate";
-}
-
-TEST_F(VehicleTaskTest, ItHidesWhileAMenuWindowOrTheMainMenuIsOpen)
-{
+    m_Source.bGate = true;
     ShowWith(0.1f, 90.0f);
     ASSERT_NE(Menu().PushWindow("NewGameConfirm"), nullptr);
-    // Past the window's opening: an opening window is not open yet.
     MenuFrames(20);
     EXPECT_FALSE(Showing()) << "a window of the stack";
     Menu().PopWindow();
     MenuFrames(20);
     ShowWith(0.1f, 90.0f);
-
     Menu().OnMainMenuClick(nullptr);
     MenuFrames(20);
     EXPECT_FALSE(Showing()) << "the main menu";
