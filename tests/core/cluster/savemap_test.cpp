@@ -77,8 +77,26 @@ protected:
     std::vector<u8> m_Arena;
 };
 
-TEST_F(ClusterSaveMapTest, ReferencesOfAnyTypeFindTheirArrayWhateverTheOrder)
+using ClusterSaveMapDeathTest = ClusterSaveMapTest;
+
+TEST_F(ClusterSaveMapDeathTest, ReferencesOfAnyTypeFindTheirArrayWhateverTheOrderAndNoneMayLieBesideScatteredObjects)
 {
+    BuildScatteredGraph();
+    u8* third = reinterpret_cast<u8*>(g_ShapeManager.aShape[2]);
+    // The gap after a shape belongs to no array.
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + sizeof(TTestShape);
+    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
+    // A reference names a whole object: one inside an object would be refused by the load.
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + 4;
+    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = &DynObjects<TTestGroup>(g_pGroupManager)[2].nId;
+    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
+    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third;
+    DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst =
+        reinterpret_cast<TTestShape*>(third + sizeof(TTestShape));
+    EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
+    DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst = reinterpret_cast<TTestShape*>(third + 8);
+    EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
     BuildScatteredGraph();
     const std::vector<u8> image = SaveAll();
 
@@ -107,26 +125,4 @@ TEST_F(ClusterSaveMapTest, ReferencesOfAnyTypeFindTheirArrayWhateverTheOrder)
     TTestGroup* loadedGroups = DynObjects<TTestGroup>(g_pGroupManager);
     for (i32 j = 0; j < GROUPS; ++j)
         EXPECT_EQ(loadedGroups[j].pFirst, g_ShapeManager.aShape[SHAPES - 1 - j]);
-}
-
-using ClusterSaveMapDeathTest = ClusterSaveMapTest;
-
-TEST_F(ClusterSaveMapDeathTest, ReferencesBetweenOrBesideScatteredObjectsAreFatal)
-{
-    BuildScatteredGraph();
-    u8* third = reinterpret_cast<u8*>(g_ShapeManager.aShape[2]);
-    // The gap after a shape belongs to no array.
-    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + sizeof(TTestShape);
-    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
-    // A reference names a whole object: one inside an object would be refused by the load.
-    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third + 4;
-    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
-    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = &DynObjects<TTestGroup>(g_pGroupManager)[2].nId;
-    EXPECT_DEATH(SaveAll(), "TTestLink\\[5\\]\\.pTarget\\(0:\\[0\\]\\) : member is invalid");
-    DynObjects<TTestLink>(g_pLinkManager)[5].pTarget = third;
-    DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst =
-        reinterpret_cast<TTestShape*>(third + sizeof(TTestShape));
-    EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
-    DynObjects<TTestGroup>(g_pGroupManager)[1].pFirst = reinterpret_cast<TTestShape*>(third + 8);
-    EXPECT_DEATH(SaveAll(), "TTestGroup\\[1\\]\\.pFirst\\(0:\\[0\\]\\) : member is invalid");
 }

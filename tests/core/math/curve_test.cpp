@@ -71,7 +71,7 @@ TEST(Curve, PolylinesAndBeziersInterpolateInsideTheirSegment)
     ExpectVectorNear(TVector(1.0f, 1.0f, 0.0f, 1.0f), bezier.status);
 }
 
-TEST(Curve, EndsClampToTheFirstAndLastPoint)
+TEST(Curve, EndsClampToTheFirstAndLastPointAndShortCurvesNeverReadPastThem)
 {
     const CurveData path{A, B, C, D, E};
     for (int kind = 0; kind < 5; ++kind)
@@ -84,10 +84,7 @@ TEST(Curve, EndsClampToTheFirstAndLastPoint)
         ExpectVectorNear(E, after.point);
         EXPECT_EQ(2.0f, after.status.x);
     }
-}
-
-TEST(Curve, ShortCurvesNeverReadPastTheirPoints)
-{
+    // Short curves never read past their points.
     const CurveData none{};
     for (int kind = 0; kind < 4; ++kind)
         for (float t : {-1.0f, 0.0f, 0.5f, 1.0f})
@@ -104,6 +101,5 @@ TEST(Curve, ShortCurvesNeverReadPastTheirPoints)
     ExpectVectorNear(C, Evaluate(TCurve::Bezier, three, 0.8f).point);
 
     // Just below 1 the last segment is used, never one past it.
-    const CurveData path{A, B, C};
-    ExpectVectorNear(C, Evaluate(TCurve::CatmullRom, path, 0.99999994f).point, 1e-4f);
+    ExpectVectorNear(C, Evaluate(TCurve::CatmullRom, three, 0.99999994f).point, 1e-4f);
 }

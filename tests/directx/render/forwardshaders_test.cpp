@@ -230,7 +230,7 @@ TEST_F(ForwardShadersTest, TheSunLightsGroundAndBoxesAReflectiveBoxMixesInItsEnv
     EXPECT_EQ(EndImage(target, "debug_wireframe"), "");
 }
 
-TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
+TEST_F(ForwardShadersTest, ASpotLightAddsAConeFadingWithItsRangeAndAngleReachingTheEdgeOfBoth)
 {
     TDxMeshData* floor = Ground("apron", 0xFFB0B0B0, 0xFF909090);
     TDxMeshData* crate = MakeMesh("crate", Box(0.5f), MakeChecker("crate", 0xFFE08030, 0xFFB06020));
@@ -258,19 +258,13 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeOfLightFadingWithItsRangeAndAngle)
     Draw(floor, At(0, 0, 0), spot, 0.0f);
     Draw(crate, At(0.8f, 0.5f, 0.4f, 25.0f), spot, 0.0f);
     EXPECT_EQ(EndImage(target, "forward_spot"), "");
-}
 
-// Spot light reaches to the very edge of its range and the rim of its cone, faint there: a
-// strong light straight down whose range ends on the ground before its wide cone does, and a
-// narrow one whose cone's rim lies on the ground well within its range.
-TEST_F(ForwardShadersTest, ASpotLightReachesTheEdgeOfItsRangeAndTheRimOfItsCone)
-{
-    TDxMeshData* floor = Ground("apron", 0xFFB0B0B0, 0xFF909090);
-    TRenderTarget* target = BeginImage(kSize, Depth());
+    // Spot light reaches to the very edge of its range and the rim of its cone, faint there: a
+    // strong light straight down whose range ends on the ground before its wide cone does, and a
+    // narrow one whose cone's rim lies on the ground well within its range.
+    target = BeginImage(kSize, Depth());
     Sun(0.0f, {0.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f});
-    Draw(floor, At(0, 0, 0), Shader("Shader_forwardrendering_light_directional"), 0.0f);
-
-    TDxShader* spot = Shader("Shader_forwardrendering_light_spot");
+    Draw(floor, At(0, 0, 0), directional, 0.0f);
     const f32 white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const auto shine = [&](f32 x, f32 height, f32 range, f32 inner, f32 outer, f32 intensity) {
         TLight light;
