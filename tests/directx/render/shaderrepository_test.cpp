@@ -113,7 +113,7 @@ TEST_F(ShaderRepositoryTest, EveryShaderTheCanvasBindsFindsAProgramWithAndWithou
     }
 }
 
-TEST_F(ShaderRepositoryTest, TexturedAndVertexColouredMeshesMatchTheirGoldenImage)
+TEST_F(ShaderRepositoryTest, TexturedColouredAndInstancedMeshesMatchTheirGoldenImages)
 {
     std::vector<TVertex> vertices;
     AddQuad(vertices, -0.9f, -0.9f, -0.1f, 0.9f, kRainbow);
@@ -132,20 +132,18 @@ TEST_F(ShaderRepositoryTest, TexturedAndVertexColouredMeshesMatchTheirGoldenImag
     up.aRow[3] = TVector(0.0f, 0.1f, 0.0f, 1.0f);
     textured->Draw(up, shader, nullptr);
     EXPECT_EQ(EndImage(target, "shaders_mesh"), "");
-}
 
-TEST_F(ShaderRepositoryTest, InstancesArePlacedAndTintedByTheirOwnMatrixAndColour)
-{
+    // Instances are placed and tinted by their own matrix and colour.
     // Two copies of a small quad: the first blend index tells the copy.
-    std::vector<TVertex> vertices;
+    vertices.clear();
     AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 0);
     AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 1);
     TDxMeshData* mesh = MakeMesh("crate", Layout("mesh_instanced", 1), vertices);
     u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
     mesh->CreateInstancing(2, parameters);
-    TDxShader* shader = Shader("Shader_meshinstanced");
+    TDxShader* instanced = Shader("Shader_meshinstanced");
 
-    TRenderTarget* target = BeginImage();
+    target = BeginImage();
     const TVector tints[3] = {TVector(1.0f, 0.2f, 0.2f, 1.0f), TVector(0.2f, 1.0f, 0.2f, 1.0f),
                               TVector(0.3f, 0.3f, 1.0f, 1.0f)};
     for (u32 i = 0; i < 3; ++i)
@@ -154,7 +152,7 @@ TEST_F(ShaderRepositoryTest, InstancesArePlacedAndTintedByTheirOwnMatrixAndColou
         place.aRow[3] = TVector(-0.6f + 0.6f * static_cast<f32>(i), 0.3f * static_cast<f32>(i) - 0.3f, 0.0f, 1.0f);
         std::memcpy(parameters, &tints[i], sizeof(TVector));
         g_pDxMeshManager->SetObjectParameters(parameters);
-        mesh->Draw(place, shader, nullptr);
+        mesh->Draw(place, instanced, nullptr);
     }
     g_pDxMeshManager->FlushInstancing();
     EXPECT_EQ(EndImage(target, "shaders_instances"), "");
