@@ -43,8 +43,6 @@ TEST_F(AnimationKeyTest, QuantizedRotationsRoundAndStayInTheSymmetricRange)
         QuantizeRotation(in[i], out);
         EXPECT_EQ(std::vector<i16>(out, out + 4), expected[i]) << i;
     }
-    EXPECT_EQ(3, ClampInt(7, -3, 3));
-    EXPECT_EQ(-3, ClampInt(-7, -3, 3));
 }
 
 // Whole frames give the stored key, fractions slerp the rotation along the shorter arc and
@@ -67,7 +65,6 @@ TEST_F(AnimationKeyTest, SamplingBetweenKeysMatchesHandValues)
     ASSERT_TRUE(test.data.SampleTrack(out, 0, 0.25f));
     EXPECT_EQ((std::vector<f32>(out.aPosition, out.aPosition + 4)), (std::vector<f32>{0.5f, 1.0f, -1.5f, 1.0f}));
     EXPECT_EQ(1.5f, out.aScale[0]);
-    EXPECT_EQ(1.0f, out.aScale[3]);
     // A quarter of the way from 0 to 90 degrees about z is 22.5 degrees.
     EXPECT_EQ(0, out.aRotation[0] | out.aRotation[1]);
     EXPECT_NEAR(std::sin(22.5f * 3.14159265f / 360.0f) * 32767.0f, out.aRotation[2], 1.0f);
@@ -84,13 +81,6 @@ TEST_F(AnimationKeyTest, SamplingBetweenKeysMatchesHandValues)
     test.data.m_nInterpolation = ANIMATION_INTERPOLATION_STEP;
     ASSERT_TRUE(test.data.SampleTrack(out, 0, 1.75f));
     ExpectKey(k1, out);
-
-    // The ends of an interpolation are the keys themselves.
-    TAnimationKey mixed;
-    InterpolateKey(k0, k1, 0.0f, mixed);
-    ExpectKey(k0, mixed);
-    InterpolateKey(k0, k1, 1.0f, mixed);
-    ExpectKey(k1, mixed);
 }
 
 // Keys that the data block cannot hold are refused at load, not read past the block.
@@ -233,9 +223,6 @@ TEST_F(AnimationTest, ManagerAdvancesAtTheFixedRateAndFiresInTheFrameUpdate)
     EXPECT_TRUE(journal.empty());
     g_pAnimationManager->UpdateManager(0.0f);
     EXPECT_EQ(1u, journal.size());
-
-    EXPECT_EQ(&a, g_pAnimationManager->FindAnimation(TName("test_animation").GetId()));
-    EXPECT_EQ(nullptr, g_pAnimationManager->FindAnimation(TName("other").GetId()));
     g_pAnimationManager->Animations().Free();
 }
 

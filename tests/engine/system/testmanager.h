@@ -23,12 +23,6 @@ public:
     void EndManager() override { Note("end"); }
     void FinalizeManager() override { Note("finalize"); }
     void RenderManager() override { Note("render"); }
-    void ThreadUpdateManager(f32 step) override
-    {
-        m_aThreadStep.push_back(step);
-        if (m_pOnThreadUpdate)
-            m_pOnThreadUpdate(this);
-    }
     void UpdateManager(f32 step) override
     {
         m_aStep.push_back(step);
@@ -47,7 +41,5 @@ public:
     std::vector<std::string>* m_pJournal;
     i32 m_nInitializeResult = 0;
     std::vector<f32> m_aStep;
-    std::vector<f32> m_aThreadStep;
     void (*m_pOnUpdate)(TRecordingManager*) = nullptr;
-    void (*m_pOnThreadUpdate)(TRecordingManager*) = nullptr;
 };

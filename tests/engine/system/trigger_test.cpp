@@ -137,13 +137,13 @@ TEST_F(TriggerTest, RotatedBoxTestsInItsOwnFrame)
     EXPECT_FALSE(volume.Contains(TVector(5.6f, 0.0f, 0, 1)));
     EXPECT_TRUE(volume.Contains(TVector(5.0f, 0.0f, 0.25f, 1)));
 
-    EXPECT_EQ(TRIGGER_PASSED, volume.SweptTest(TVector(0, 0, 0, 1), TVector(10, 0, 0, 1)));
-    EXPECT_EQ(TRIGGER_PASSED, volume.SweptTest(TVector(4.5f, -1, 0, 1), TVector(6.5f, 3, 0, 1)));
-    EXPECT_EQ(TRIGGER_OUTSIDE, volume.SweptTest(TVector(0, 3, 0, 1), TVector(10, 3, 0, 1)));
-    EXPECT_EQ(TRIGGER_OUTSIDE, volume.SweptTest(TVector(0, 0, 0, 1), TVector(4, 0, 0, 1)));
-    EXPECT_EQ(TRIGGER_ENTERED, volume.SweptTest(TVector(0, 0, 0, 1), TVector(5, 0, 0, 1)));
-    EXPECT_EQ(TRIGGER_LEFT, volume.SweptTest(TVector(5, 0, 0, 1), TVector(9, 0, 0, 1)));
-    EXPECT_EQ(TRIGGER_INSIDE, volume.SweptTest(TVector(5, 0, 0, 1), TVector(5.5f, 0.5f, 0, 1)));
+    const auto swept = [&](f32 x0, f32 y0, f32 x1, f32 y1) {
+        return volume.SweptTest(TVector(x0, y0, 0, 1), TVector(x1, y1, 0, 1));
+    };
+    EXPECT_EQ((std::vector<u32>{swept(0, 0, 10, 0), swept(4.5f, -1, 6.5f, 3), swept(0, 3, 10, 3), swept(0, 0, 4, 0),
+                                swept(0, 0, 5, 0), swept(5, 0, 9, 0), swept(5, 0, 5.5f, 0.5f)}),
+              (std::vector<u32>{TRIGGER_PASSED, TRIGGER_PASSED, TRIGGER_OUTSIDE, TRIGGER_OUTSIDE, TRIGGER_ENTERED,
+                                TRIGGER_LEFT, TRIGGER_INSIDE}));
     volume.m_nShape = 2;
     EXPECT_FALSE(volume.Contains(TVector(5, 0, 0, 1)));
     EXPECT_EQ(TRIGGER_OUTSIDE, volume.SweptTest(TVector(0, 0, 0, 1), TVector(10, 0, 0, 1)));

