@@ -102,7 +102,7 @@ protected:
     TArrayWatcher m_Watcher;
 };
 
-TEST_F(ClusterDamagedImageTest, ImagesMustHoldDeclaredArraysBlocksAndUserIdsThatFit)
+TEST_F(ClusterDamagedImageTest, DamagedImagesAreRefusedAndBadReferencesClearTheCluster)
 {
     std::vector<u8> image = m_Image;
     image[3] = 'X';
@@ -164,11 +164,8 @@ TEST_F(ClusterDamagedImageTest, ImagesMustHoldDeclaredArraysBlocksAndUserIdsThat
     SetUserIds(image, {{5, TClusterHandle(0, TEST_SHAPE_TYPE).GetWord()},
                        {5, TClusterHandle(1, TEST_SHAPE_TYPE).GetWord()}});
     ExpectRefused(image, "user id 1 out of order");
-}
-
-TEST_F(ClusterDamagedImageTest, ReferencesOutsideTheirArraysClearTheCluster)
-{
-    std::vector<u8> image = m_Image;
+    // References outside their arrays clear the cluster.
+    image = m_Image;
     SetImageWord(image, Array(TEST_GROUP_TYPE) + 16 + offsetof(TTestGroup, pParent), 3 * sizeof(TTestGroup));
     ExpectCleared(image, "TTestGroup[1].pParent(1:[0]): reference 0x00000030 lies outside its array");
 

@@ -205,7 +205,7 @@ TEST_F(WinInputTest, WheelNotchesAreOneEachAndCappedAtTen)
     EXPECT_EQ(Value("mbWheelDown"), 0.0f);
 }
 
-TEST_F(WinInputTest, KeyMessagesMakeEventsForNavigationAndModifiedKeys)
+TEST_F(WinInputTest, KeyMessagesMakeEventsAndCaptureReportsPressesButtonsWheelsAndLongMoves)
 {
     Message(WM_KEYDOWN, 'A', KeyParameter(0x1E));
     Message(WM_KEYDOWN, VK_LEFT, KeyParameter(0x4B, true));
@@ -224,10 +224,6 @@ TEST_F(WinInputTest, KeyMessagesMakeEventsForNavigationAndModifiedKeys)
     EXPECT_EQ(m_Recorder.events[2].nModifiers, WIN_EVENT_KEY | WIN_MODIFIER_CTRL);
     EXPECT_EQ(m_Recorder.events[3].nModifiers, WIN_EVENT_KEY) << "Ctrl was let go";
     EXPECT_EQ(m_Recorder.events[3].nValue, static_cast<u32>('X'));
-}
-
-TEST_F(WinInputTest, CaptureReportsPressesButtonsWheelsAndLongMoves)
-{
     Capture();
     BackgroundKey(0x10, true);
     Key(0x10, false);

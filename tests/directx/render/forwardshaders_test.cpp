@@ -286,40 +286,8 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeFadingWithItsRangeAndAngleReaching
     EXPECT_EQ(EndImage(target, "forward_spot_reach"), "");
 }
 
-TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListed)
-{
-    TMeshDescription mesh = {};
-    for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot"})
-        for (bool reflect : {false, true})
-            for (const char* layout : {"mesh_lit", "mesh"})
-                for (u32 mask : {0u, 1u})
-                {
-                    TDxShader* shader = Shader(name);
-                    ASSERT_EQ(shader->Require(), 0u);
-                    if (reflect)
-                        shader->SetDefine(g_NameReflectionDefine, TName("1", true));
-                    mesh.VertexLayout = TName(layout, true);
-                    TMaterial material;
-                    material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
-                    ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
-                        << name << " " << reflect << " " << layout << " " << mask;
-                    shader->End();
-                    shader->RemoveDefine(g_NameReflectionDefine);
-                }
-    TDxShader* imposter = Shader("Shader_imposter_forwardrendering");
-    ASSERT_EQ(imposter->Require(), 0u);
-    mesh.VertexLayout = TName("imposter", true);
-    TTexture* texture = MakeChecker("imposter", 0, 0);
-    for (u32 mask : {0u, 1u, 4u, 5u})
-    {
-        imposter->SetTexture(0, mask & 1 ? texture : nullptr)->SetTexture(2, mask & 4 ? texture : nullptr);
-        ASSERT_EQ(imposter->Begin(nullptr, &mesh, nullptr), 0) << mask;
-        imposter->End();
-    }
-}
-
 // An imposter of size 100 (two units) on the ground, its colour texture lit by the sun.
-TEST_F(ForwardShadersTest, AnImposterStandsAsAnUprightSquareOfItsTextureLitByTheSun)
+TEST_F(ForwardShadersTest, EveryProgramTheForwardPassesAskForIsListedAndAnImposterStandsUprightLitByTheSun)
 {
     TImposterData data{};
     data.pTextureColor = MakeChecker("tree", 0xFF20C020, 0xFF20C020);
@@ -348,5 +316,33 @@ TEST_F(ForwardShadersTest, AnImposterStandsAsAnUprightSquareOfItsTextureLitByThe
     target->Unlock();
     EXPECT_GT(green, 200u);
     EXPECT_EQ(green + background, kSize * kSize);
+    TMeshDescription mesh = {};
+    for (const char* name : {"Shader_forwardrendering_light_directional", "Shader_forwardrendering_light_spot"})
+        for (bool reflect : {false, true})
+            for (const char* layout : {"mesh_lit", "mesh"})
+                for (u32 mask : {0u, 1u})
+                {
+                    TDxShader* shader = Shader(name);
+                    ASSERT_EQ(shader->Require(), 0u);
+                    if (reflect)
+                        shader->SetDefine(g_NameReflectionDefine, TName("1", true));
+                    mesh.VertexLayout = TName(layout, true);
+                    TMaterial material;
+                    material.aTexture[0] = mask ? MakeChecker("any", 0, 0) : nullptr;
+                    ASSERT_EQ(shader->Begin(nullptr, &mesh, &material), 0)
+                        << name << " " << reflect << " " << layout << " " << mask;
+                    shader->End();
+                    shader->RemoveDefine(g_NameReflectionDefine);
+                }
+    TDxShader* imposter = Shader("Shader_imposter_forwardrendering");
+    ASSERT_EQ(imposter->Require(), 0u);
+    mesh.VertexLayout = TName("imposter", true);
+    TTexture* texture = MakeChecker("imposter", 0, 0);
+    for (u32 mask : {0u, 1u, 4u, 5u})
+    {
+        imposter->SetTexture(0, mask & 1 ? texture : nullptr)->SetTexture(2, mask & 4 ? texture : nullptr);
+        ASSERT_EQ(imposter->Begin(nullptr, &mesh, nullptr), 0) << mask;
+        imposter->End();
+    }
 }
 } // namespace
