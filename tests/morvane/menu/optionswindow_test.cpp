@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -93,45 +94,45 @@ TEST_F(OptionsWindowTest, EnterPressesTheFocusedFooterEntry)
     EXPECT_EQ(Menu().GetSubWindow(), nullptr) << "Back closed the window";
 }
 
-TEST_F(OptionsWindowTest, TheVideoTabMatchesItsGoldenImage)
+// At each screen's shape each row lies below the tab button's frame, as wide as its page, its
+// caption ending left of its control, which stays inside the row, on every tab; the Video tab
+// matches its golden image.
+TEST_F(OptionsWindowTest, EachRowLiesBelowTheTabsWithItsCaptionLeftOfItsControl)
 {
     Start();
     Set("device_detaillevel", "3");
     Set("game_gamma", "5");
     OpenOptions();
-    MenuFrames(20);
+    MenuFrames(10);
     EXPECT_EQ(RenderGolden("options_video_1280x720", 1280, 720), "");
-}
-
-// Each row lies below the tab button's frame, its caption ending left of its control, which stays
-// inside the row, on every tab.
-TEST_F(OptionsWindowTest, EachRowLiesBelowTheTabsWithItsCaptionLeftOfItsControl)
-{
-    Start();
-    OpenOptions();
     const struct
     {
         const char* pButton;
         const char* pDialog;
     } tabs[] = {{"TabButtonVideo", "DialogVideo"}, {"TabButtonAudio", "DialogAudio"},
                 {"TabButtonControls", "DialogControls"}};
-    for (const auto& tab : tabs)
-    {
-        ShowTab(tab.pButton);
-        MenuFrames(5);
-        const TUIItem* button = Item(tab.pButton);
-        const TUIStyle* style = button->GetStyle();
-        const f32 frame = style && style->pIcon ? style->pIcon->aBorder[UI_RULE_BOTTOM] : 0.0f;
-        for (TUIItem* row : Item(tab.pDialog)->GetChildren())
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1280, 800}, std::pair{1920, 1200}})
+        for (const auto& tab : tabs)
         {
-            const TUIRect box = row->GetAbsoluteRect();
-            EXPECT_GE(box.fTop, button->GetAbsoluteRect().fBottom + frame) << row->m_Name.GetText();
-            ASSERT_EQ(row->GetChildren().size(), 1u) << row->m_Name.GetText();
-            const TUIRect control = row->GetChildren()[0]->GetAbsoluteRect();
-            EXPECT_LE(box.fLeft + row->m_Caption.GetExtent().fWidth, control.fLeft) << row->m_Name.GetText();
-            EXPECT_LE(control.fRight, box.fRight + 0.5f) << row->m_Name.GetText();
+            SCOPED_TRACE(std::to_string(width) + " " + tab.pButton);
+            Resize(width, height);
+            ShowTab(tab.pButton);
+            MenuFrames(5);
+            const TUIItem* button = Item(tab.pButton);
+            const TUIStyle* style = button->GetStyle();
+            const f32 frame = style && style->pIcon ? style->pIcon->aBorder[UI_RULE_BOTTOM] : 0.0f;
+            const TUIRect page = Item(tab.pDialog)->GetParent()->GetAbsoluteRect();
+            for (TUIItem* row : Item(tab.pDialog)->GetChildren())
+            {
+                const TUIRect box = row->GetAbsoluteRect();
+                EXPECT_GE(box.fTop, button->GetAbsoluteRect().fBottom + frame) << row->m_Name.GetText();
+                EXPECT_NEAR(box.fRight - box.fLeft, page.fRight - page.fLeft, 0.5f) << row->m_Name.GetText();
+                ASSERT_EQ(row->GetChildren().size(), 1u) << row->m_Name.GetText();
+                const TUIRect control = row->GetChildren()[0]->GetAbsoluteRect();
+                EXPECT_LE(box.fLeft + row->m_Caption.GetExtent().fWidth, control.fLeft) << row->m_Name.GetText();
+                EXPECT_LE(control.fRight, box.fRight + 0.5f) << row->m_Name.GetText();
+            }
         }
-    }
 }
 
 TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds)
@@ -166,15 +167,14 @@ TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds
     Slider("MouseSensitivitySlider").SetValueAndNotify(1.0f);
     Slider("MouseSensitivitySlider").StepDown();
     EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 1.0f);
-}
 
-TEST_F(OptionsWindowTest, NamesInTheVariablesLoadAsTheLowestValueAndACheckedBox)
-{
-    Start();
-    // A name where a number belongs (as a damaged settings script might leave it).
+    // A name where a number belongs (as a damaged settings script might leave it): the lowest
+    // value and a checked box.
+    Slider("MouseSensitivitySlider").SetValueAndNotify(5.0f);
     for (const char* name : {"device_mouse_sensitivity", "device_invert_axis"})
         const_cast<TVariableValue&>(Variable(name).GetValue()).SetName(TName("sideways", true));
-    OpenOptions();
+    ShowTab("TabButtonAudio");
+    MenuFrames(5);
     ShowTab("TabButtonControls");
     MenuFrames(5);
     EXPECT_FLOAT_EQ(Slider("MouseSensitivitySlider").GetValue(), 1.0f) << "-1 clamped to the minimum";
