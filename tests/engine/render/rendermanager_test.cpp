@@ -177,16 +177,6 @@ TEST_F(RenderManagerTest, EnablingAnUnsupportedRendererLogsAndLeavesItDisabled)
     EXPECT_EQ(Take(), (Lines{"TPipeline initialize"}));
 }
 
-TEST_F(RenderManagerTest, TheDeferredRendererIsChosenOnADeviceThatCanRunIt)
-{
-    g_pDeferredRendering->m_nEnabled = 1;
-    g_pDeferredRendering->CheckSupport(TRendererCaps{4, 3000, 1});
-    EXPECT_EQ(g_pDeferredRendering->m_nSupported, 1u);
-    EXPECT_EQ(g_pDeferredRendering->m_nEnabled, 1u);
-    EXPECT_EQ(g_pDeferredRendering->m_nIndex, RENDERER_PREFERRED);
-    EXPECT_EQ(g_pForwardRendering->m_nIndex, RENDERER_FALLBACK);
-    EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
-}
 class PipelineRecorderTest : public RenderManagerTest
 {
 protected:

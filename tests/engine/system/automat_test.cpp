@@ -16,16 +16,13 @@ class AutomatTest : public testing::Test
 {
 protected:
     AutomatTest()
-        : idleActivate("idle activate", &journal), idleUpdate("idle update", &journal),
-          idleDeactivate("idle deactivate", &journal), runUpdate("run update", &journal)
+        : idleUpdate("idle update", &journal), runUpdate("run update", &journal)
     {
         std::memset(&idle, 0, sizeof idle);
         std::memset(&run, 0, sizeof run);
         std::memset(&automat, 0, sizeof automat);
         idle.pAutomat = &automat;
-        idle.pScriptOnActivate = &idleActivate;
         idle.pScriptOnUpdate = &idleUpdate;
-        idle.pScriptOnDeactivate = &idleDeactivate;
         run.pAutomat = &automat;
         run.pScriptOnUpdate = &runUpdate;
         automat.aState[0] = &idle;
@@ -36,7 +33,7 @@ protected:
     void TearDown() override { g_pCluster->Clear(); }
 
     TJournal journal;
-    TRecordingScript idleActivate, idleUpdate, idleDeactivate, runUpdate;
+    TRecordingScript idleUpdate, runUpdate;
     TAutomatState idle, run;
     TAutomat automat;
 };
