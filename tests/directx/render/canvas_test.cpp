@@ -218,7 +218,7 @@ void ExpectVector(const TVector& actual, f32 x, f32 y, f32 z, f32 w)
     EXPECT_NEAR(actual.w, w, 1e-6f);
 }
 
-TEST_F(CanvasTest, ImmediateRectanglesDrawAtOnceThroughTheScreenMatrix)
+TEST_F(CanvasTest, ShadersAreFoundByKindAndImmediateRectanglesDrawAtOnceThroughTheScreenMatrix)
 {
     m_pManager->SetBackBufferSize(800, 600);
     m_pCanvas->SetApertureMode(0);
@@ -265,10 +265,6 @@ TEST_F(CanvasTest, ImmediateRectanglesDrawAtOnceThroughTheScreenMatrix)
     m_pCanvas->DrawTexture(0, 0, 1, 1, shader, {0.0f, 0.0f, 0.0f, 0.0f});
     m_pCanvas->DrawLine(0, 0, 1, 1, kWhite);
     ExpectVector(CanvasColor(), 1.0f, 1.0f, 1.0f, 1.0f);
-}
-
-TEST_F(CanvasTest, ShadersAreFoundByKindAndTheBatchesBoundAtAClusterLoad)
-{
     const char* names[] = {"Shader_canvas",   "Shader_canvas2dline", "Shader_canvas3dline", "Shader_canvas2d",
                            "Shader_canvas3d", "Shader_canvas3dMul",  "Shader_canvasadd"};
     TDxShader* shaders[7];
@@ -297,4 +293,5 @@ TEST_F(CanvasTest, ShadersAreFoundByKindAndTheBatchesBoundAtAClusterLoad)
     ExpectVector(CanvasColor(), 1.0f, 1.0f, 1.0f, 1.0f);
     EXPECT_EQ(m_Log.SystemLog().find("CanvasColor"), std::string::npos);
 }
+
 } // namespace

@@ -105,7 +105,7 @@ TEST_F(ServicesTest, DeletedQuerySlotsAreReusedAndTheGammaRampReachesFullScaleWi
     EXPECT_EQ(none.SetGamma(1.0f), 3) << "no device";
 }
 
-TEST_F(ServicesTest, PixelsLandAtTheirPositionClippedToTheBackBuffer)
+TEST_F(ServicesTest, PixelsLandClippedToTheBackBufferAndScreenshotsAreNumberedAndShowIt)
 {
     const u32 pixels[2 * 3] = {0x110000, 0x220000, 0x330000, 0x440000, 0x550000, 0x660000};
     m_pManager->DrawPixelsToBackBuffer(10, 20, 2, 3, pixels);
@@ -126,10 +126,6 @@ TEST_F(ServicesTest, PixelsLandAtTheirPositionClippedToTheBackBuffer)
     m_pManager->DrawPixelsToBackBuffer(-1, -2, 2, 3, pixels);
     EXPECT_EQ(BackBufferPixel(0, 0), 0x660000u);
     m_pManager->DrawPixelsToBackBuffer(0, 0, 0, 0, nullptr);
-}
-
-TEST_F(ServicesTest, ScreenshotsAreNumberedAndShowTheBackBuffer)
-{
     const u32 colour = 0xFF2060A0;
     m_pManager->BeginScene();
     m_pManager->SetBackBufferTarget(1);
