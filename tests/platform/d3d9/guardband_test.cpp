@@ -40,15 +40,11 @@ TEST_F(RenderTest, HalfPixelBlitCopiesEveryTexel)
     // The full-screen quad every 2D pass draws, onto a target the size of the texture: corners
     // half a pixel outside the target, so that bilinear filtering meets texel centres exactly.
     const UINT width = 128, height = 72;
-    IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                            D3DPOOL_DEFAULT, &target, nullptr));
-    IDirect3DSurface9* surface = nullptr;
-    target->GetSurfaceLevel(0, &surface);
+    IDirect3DSurface9* surface = TargetTexture(width, height, D3DFMT_X8R8G8B8);
     device->SetRenderTarget(0, surface);
     device->SetDepthStencilSurface(nullptr);
     UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = Noise(device, width, height);
+    IDirect3DTexture9* texture = Own(Noise(device, width, height));
     device->SetTexture(0, texture);
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
@@ -72,10 +68,6 @@ TEST_F(RenderTest, HalfPixelBlitCopiesEveryTexel)
     }
     texture->UnlockRect(0);
     EXPECT_EQ(0, wrong);
-    device->SetTexture(0, nullptr);
-    texture->Release();
-    surface->Release();
-    target->Release();
 }
 
 TEST_F(RenderTest, AQuadSplitEitherWayDrawsTheSameImage)
@@ -84,8 +76,7 @@ TEST_F(RenderTest, AQuadSplitEitherWayDrawsTheSameImage)
     // one interpolant that moves by a hair between the two triangles or their clipped pieces
     // shows as a different texel.
     UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = Noise(device);
-    device->SetTexture(0, texture);
+    device->SetTexture(0, Own(Noise(device)));
     const TTestVertex corners[4] = {{-3.0f, 5.5f, -0.2f, 1.0f, 0, 0.0f, 0.0f},
                                     {3.0f, 5.5f, -0.2f, 1.0f, 0, 3.0f, 0.0f},
                                     {-3.0f, -6.0f, 0.4f, 3.0f, 0, 0.0f, 5.0f},
@@ -103,8 +94,6 @@ TEST_F(RenderTest, AQuadSplitEitherWayDrawsTheSameImage)
     }
     EXPECT_GT(drawn, 2000); // most of the target
     EXPECT_EQ(0, different);
-    device->SetTexture(0, nullptr);
-    texture->Release();
 }
 
 TEST_F(RenderTest, TrianglesAcrossTheBorderCoverWhatTheyCover)

@@ -91,8 +91,6 @@ protected:
     void TearDown() override
     {
         SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
-        device->SetTexture(0, nullptr);
-        texture->Release();
         RenderTest::TearDown();
     }
 
@@ -100,7 +98,7 @@ protected:
     {
         IDirect3DTexture9* made = nullptr;
         EXPECT_EQ(D3D_OK, device->CreateTexture(8, 8, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made, nullptr));
-        return made;
+        return Own(made);
     }
 
     // The colour a full-screen quad of the model draws at the centre.
@@ -129,9 +127,7 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         EXPECT_EQ(kFunction, Painted("test.path-function"));
         // Stored, blended, depth-tested, and with nothing bound: the fast loops.
         EXPECT_EQ(fast, Painted("test.path"));
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
         EXPECT_EQ(fast, Painted("test.path"));
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
         EXPECT_EQ(fast, Painted("test.path"));
@@ -140,9 +136,7 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         device->SetTexture(0, nullptr);
         EXPECT_EQ(fast, Painted("test.path"));
         // Added, as light passes add their light.
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        Blend(D3DBLEND_ONE, D3DBLEND_ONE);
         EXPECT_EQ(fast, Painted("test.path"));
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         // A stencil test, an alpha test, part of the channels written, blending other than
@@ -156,9 +150,7 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x7);
         EXPECT_EQ(kGeneral, Painted("test.path"));
         device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCCOLOR);
+        Blend(D3DBLEND_ONE, D3DBLEND_INVSRCCOLOR);
         EXPECT_EQ(kGeneral, Painted("test.path"));
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         IDirect3DTexture9* mipmapped = MakeTexture(2);
@@ -169,7 +161,6 @@ TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
         EXPECT_EQ(level == ESimdLevel::Avx2 ? kSampledPairs : kGeneral, Painted("test.path"));
         device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
         device->SetTexture(0, texture);
-        mipmapped->Release();
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     }
     SetRasteriserSimdLevel(chosen);
@@ -180,16 +171,8 @@ TEST_F(PixelModelTest, ModelsOfSeveralTargetsTakeTheSampledLoopsWhereEveryTarget
     constexpr std::uint32_t kGeneral = 0x00FF00, kSampledPairs = 0xFFFF00;
     if (!SetRasteriserSimdLevel(ESimdLevel::Avx2))
         GTEST_SKIP() << "the sampled loops differ from the general one by their pairs alone";
-    IDirect3DTexture9* second = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &second,
-                                            nullptr));
-    IDirect3DSurface9* surface = nullptr;
-    second->GetSurfaceLevel(0, &surface);
-    IDirect3DTexture9* floats = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT,
-                                            &floats, nullptr));
-    IDirect3DSurface9* floatSurface = nullptr;
-    floats->GetSurfaceLevel(0, &floatSurface);
+    IDirect3DSurface9* surface = TargetTexture(64, 64, D3DFMT_A8R8G8B8);
+    IDirect3DSurface9* floatSurface = TargetTexture(64, 64, D3DFMT_A16B16G16R16F);
     device->SetRenderTarget(1, surface);
     // Both painted by the loop, the second target's channels the other way round.
     const auto painted = [&](std::uint32_t expected) {
@@ -202,9 +185,7 @@ TEST_F(PixelModelTest, ModelsOfSeveralTargetsTakeTheSampledLoopsWhereEveryTarget
     EXPECT_TRUE(painted(kSampledPairs));
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     EXPECT_TRUE(painted(kSampledPairs));
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    Blend(D3DBLEND_ONE, D3DBLEND_ONE);
     EXPECT_TRUE(painted(kSampledPairs));
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -232,10 +213,6 @@ TEST_F(PixelModelTest, ModelsOfSeveralTargetsTakeTheSampledLoopsWhereEveryTarget
     EXPECT_EQ(kSampledPairs, Painted("test.two-target-path"));
     device->SetRenderTarget(1, nullptr);
     EXPECT_EQ(kSampledPairs, Painted("test.two-target-path"));
-    floatSurface->Release();
-    floats->Release();
-    surface->Release();
-    second->Release();
 }
 
 TEST_F(PixelModelTest, SixteenBitTargetsStoredWholeTakeTheSampledLoop)
@@ -246,10 +223,10 @@ TEST_F(PixelModelTest, SixteenBitTargetsStoredWholeTakeTheSampledLoop)
     constexpr std::uint16_t kGeneral = 0x07E0, kSampledPairs = 0xFFE0;
     if (!SetRasteriserSimdLevel(ESimdLevel::Avx2))
         GTEST_SKIP() << "the sampled loops differ from the general one by their pairs alone";
-    IDirect3DSurface9 *target = nullptr, *copy = nullptr, *back = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_R5G6B5, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr));
+    IDirect3DSurface9* target = RenderTarget(64, 64, D3DFMT_R5G6B5);
+    IDirect3DSurface9* copy = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM, &copy, nullptr));
-    device->GetRenderTarget(0, &back);
+    Own(copy);
     device->SetRenderTarget(0, target);
     const auto painted = [&] {
         UsePixelShader("test.path");
@@ -267,18 +244,11 @@ TEST_F(PixelModelTest, SixteenBitTargetsStoredWholeTakeTheSampledLoop)
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     EXPECT_EQ(kSampledPairs, painted());
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     EXPECT_EQ(kGeneral, painted());
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x7);
     EXPECT_EQ(kGeneral, painted());
-    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
-    device->SetRenderTarget(0, back);
-    back->Release();
-    copy->Release();
-    target->Release();
 }
 
 TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
@@ -298,12 +268,11 @@ TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
             words[i];
     }
     bytes->UnlockRect(0);
-    IDirect3DTexture9* second = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &second,
-                                            nullptr));
-    IDirect3DSurface9 *surface = nullptr, *back = nullptr;
-    second->GetSurfaceLevel(0, &surface);
+    Own(bytes);
+    IDirect3DSurface9* surface = TargetTexture(64, 64, D3DFMT_A8R8G8B8);
+    IDirect3DSurface9* back = nullptr;
     device->GetRenderTarget(0, &back);
+    Own(back);
     const auto added = [&](const char* model) {
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         device->SetTexture(0, bytes);
@@ -314,9 +283,7 @@ TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
             Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
         }
         device->SetRenderTarget(1, surface);
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        Blend(D3DBLEND_ONE, D3DBLEND_ONE);
         UsePixelShader(model);
         Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
         device->SetRenderTarget(1, nullptr);
@@ -334,11 +301,6 @@ TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
             EXPECT_EQ(general, added("test.two-target-zero")) << int(level);
         }
     }
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    back->Release();
-    surface->Release();
-    second->Release();
-    bytes->Release();
 }
 
 TEST_F(PixelModelTest, VaryingsTheVertexModelDoesNotWriteReadAsZero)

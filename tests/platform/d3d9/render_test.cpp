@@ -19,14 +19,6 @@
 
 namespace
 {
-// Additive blending of one red unit: a pixel drawn twice shows 2.
-void AddOneRed(IDirect3DDevice9* device)
-{
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-}
-
 // A reproducible jitter in [-amount, amount].
 float Jitter(unsigned& seed, float amount)
 {
@@ -59,7 +51,7 @@ TTestVertex ScaledByW(TTestVertex v, float w)
 
 TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
 {
-    AddOneRed(device);
+    Blend(D3DBLEND_ONE, D3DBLEND_ONE);
     // A jittered grid over more than the target, with vertices on and off pixel centres, and
     // a fan around an inner hub: every pixel must be covered exactly once.
     unsigned seed = 7;
@@ -119,7 +111,7 @@ TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
 TEST_F(RenderTest, FillRuleGolden)
 {
     // Triangles meeting on pixel centres, drawn additively: doubled pixels would be brighter.
-    AddOneRed(device);
+    Blend(D3DBLEND_ONE, D3DBLEND_ONE);
     Draw(D3DPT_TRIANGLELIST, {At(4, 4, 0, 0xFF800000), At(30, 4, 0, 0xFF800000), At(4, 30, 0, 0xFF800000),
                               At(30, 4, 0, 0xFF008000), At(30, 30, 0, 0xFF008000), At(4, 30, 0, 0xFF008000),
                               At(34, 4, 0, 0xFF000080), At(60, 17, 0, 0xFF000080), At(34, 30, 0, 0xFF000080),
@@ -277,9 +269,7 @@ TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
     IDirect3DSurface9* target = TargetTexture(256, 192, D3DFMT_A8R8G8B8);
     device->SetRenderTarget(0, target);
     device->SetDepthStencilSurface(nullptr);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     // Positions in pixels of the target, as clip positions of the 64x64 one At() assumes.
     auto at = [](float x, float y, D3DCOLOR colour) { return At(x / 4.0f, y / 3.0f, 0, colour); };
     unsigned seed = 41;
@@ -557,9 +547,7 @@ TEST_F(RenderTest, AlphaTestAndBlending)
     device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     // Source-alpha blending over a green background band.
     Quad(0, 24, 64, 64, 0, 0xFF00FF00);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     Quad(0, 24, 32, 64, 0, 0x800000FF);
     // Separate alpha, reverse subtract, and a blend factor.
     device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_REVSUBTRACT);
@@ -651,7 +639,7 @@ TEST_F(RenderTest, FloatingPointTargets)
 {
     IDirect3DSurface9* target = RenderTarget(64, 64, D3DFMT_A16B16G16R16F);
     device->SetRenderTarget(0, target);
-    AddOneRed(device);
+    Blend(D3DBLEND_ONE, D3DBLEND_ONE);
     // Values above one survive on a floating-point target.
     Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
     Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
@@ -1317,9 +1305,7 @@ TEST_F(RenderTest, FloatElementsFillTheMissingComponentsFromZeroZeroZeroOne)
     const BYTE types[3] = {D3DDECLTYPE_FLOAT1, D3DDECLTYPE_FLOAT2, D3DDECLTYPE_FLOAT3};
     const std::uint32_t expected[3] = {0x800000, 0x804000, 0x8040BF};
     // Blended by its alpha onto black: a missing fourth component must read as one.
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     for (int i = 0; i < 3; ++i)
     {
         const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
@@ -1503,9 +1489,7 @@ TEST_P(LongDrawTest, DrawsEqualTheirPiecesDrawnOneByOne)
         const float x = float((i / 2) % 62) + 0.25f * float(i % 7), y = float((i * 5) % 60) + float(i & 1) * 3.0f;
         strip.push_back(At(x, y, 0, D3DCOLOR_ARGB(128, i & 0xFF, (i * 3) & 0xFF, 255)));
     }
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     EXPECT_EQ(Drawn(D3DPT_TRIANGLELIST, list, kTriangles, 4000), Drawn(D3DPT_TRIANGLELIST, list, kTriangles, kTriangles));
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     EXPECT_EQ(Drawn(D3DPT_TRIANGLESTRIP, strip, kTriangles, 4000),

@@ -163,6 +163,13 @@ void RenderTest::UsePixelShader(const char* name)
     device->SetPixelShader(pixelShader);
 }
 
+void RenderTest::Blend(DWORD source, DWORD destination)
+{
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, source);
+    device->SetRenderState(D3DRS_DESTBLEND, destination);
+}
+
 HRESULT RenderTest::Draw(D3DPRIMITIVETYPE type, const std::vector<TTestVertex>& vertices)
 {
     UINT primitives = 0;

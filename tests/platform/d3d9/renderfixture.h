@@ -27,6 +27,8 @@ protected:
     IDirect3DVertexShader9* MakeVertexShader(const char* name);
     IDirect3DPixelShader9* MakePixelShader(const char* name);
     void UsePixelShader(const char* name);
+    // Blending on, with these factors.
+    void Blend(DWORD source, DWORD destination);
     // Makes the back buffer render target 0 again, after a test drew to a target of its own.
     void DrawToBackBuffer();
     HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<TTestVertex>& vertices);
