@@ -24,18 +24,10 @@ class InputManagerTest : public InputTest
 {
 protected:
     static TInputAction* Action(const char* name) { return Input().CreateAction(TName(name, true), 0); }
-    static const char* Environment(const char* name)
+    // An unset value stays a reference.
+    static std::string Environment(const char* name)
     {
-        TCommandManager& commands = TCommandManager::Instance();
-        const TName key(name);
-        for (u32 i = 0; i < commands.GetEnvironmentCount(); ++i)
-            if (commands.GetEnvironment(i).key == key.GetId())
-            {
-                TName value;
-                value.SetId(commands.GetEnvironment(i).value);
-                return value.GetText();
-            }
-        return "<unset>";
+        return TCommandManager::Instance().ExpandVariables((std::string("$(") + name + ")").c_str());
     }
 };
 
@@ -123,16 +115,16 @@ TEST_F(InputManagerTest, ActionsPublishTheNameOfTheirInputUnlessHiddenAsTheKeybo
 {
     TInputAction* hidden = Input().CreateAction(TName("hidden", true), INPUT_ACTION_NO_ENVIRONMENT);
     Input().BindAction(hidden, &TestInput("Space"), nullptr);
-    EXPECT_STREQ(Environment("action:hidden"), "<unset>");
+    EXPECT_EQ(Environment("action:hidden"), "$(action:hidden)");
 
     // French keyboards show Q and Z as A and W.
     TInputAction* forward = Action("forward");
     Input().BindAction(forward, &TestInput("Z"), nullptr);
-    EXPECT_STREQ(Environment("action:forward"), "Z");
+    EXPECT_EQ(Environment("action:forward"), "Z");
     const u32 names[1] = {TName("Francais", true).GetId()};
     TLocalizationManager::Instance().SetData(0, names, sizeof names);
     TLocalizationManager::Instance().SetLanguage(TName("francais", true));
-    EXPECT_STREQ(Environment("action:forward"), "W");
+    EXPECT_EQ(Environment("action:forward"), "W");
 }
 
 TEST_F(InputManagerTest, NoMoreThan512Actions)

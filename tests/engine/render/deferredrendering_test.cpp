@@ -137,10 +137,8 @@ TEST_F(DeferredRenderingTest, TheLightBlockCarriesTheWorldToLightMatrixAndTheFif
     const f32* v = g_LightSettings.aValue;
     // Shadows off: value 24 is 0 whatever the light holds.
     EXPECT_EQ(v[LIGHT_SETTINGS_SHADOW], 0.0f);
-    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 12], -1.0f);
-    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 13], -2.0f);
-    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 14], -3.0f);
-    EXPECT_EQ(v[LIGHT_SETTINGS_WORLD_TO_LIGHT + 15], 1.0f);
+    EXPECT_EQ((std::vector<f32>(v + LIGHT_SETTINGS_WORLD_TO_LIGHT + 12, v + LIGHT_SETTINGS_WORLD_TO_LIGHT + 16)),
+              (std::vector<f32>{-1.0f, -2.0f, -3.0f, 1.0f}));
 
     // With shadows on, the fourth shadow-casting light keeps its value and the fifth has 0.
     g_pDeferredRendering->m_nEnabled = 1;

@@ -30,6 +30,10 @@ protected:
         Run("set shadow.soften 1");
         ResetSplitCasters();
     }
+    static std::vector<f32> MapSize()
+    {
+        return {g_pShadowManager->GetMapWidth(), g_pShadowManager->GetMapHeight()};
+    }
     static i32 Variable(const char* name)
     {
         return TCommandManager::Instance().FindVariable(TName(name))->GetValue().ToInt();
@@ -73,29 +77,24 @@ TEST_F(ShadowManagerTest, ShadowsAreRefusedUnderTheForwardRendererAndTheVariable
 
 TEST_F(ShadowManagerTest, TheMapSizeTakesItsWidthForAMissingHeightIgnoresOtherTypesAndIsCutToTheDevice)
 {
-    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 1024.0f);
     Run("set shadow.map.size 2048");
-    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 2048.0f);
-    EXPECT_EQ(g_pShadowManager->GetMapHeight(), 2048.0f);
+    EXPECT_EQ(MapSize(), (std::vector<f32>{2048, 2048}));
     g_pShadowManager->RenderShadows();
     const auto* map = static_cast<TRecordingTarget*>(g_pShadowManager->GetTarget(SHADOW_TARGET_MAP));
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(map->m_Texture.m_nWidth, 2048);
-    EXPECT_EQ(map->m_Texture.m_nHeight, 2048);
+    EXPECT_EQ((std::vector<i32>{map->m_Texture.m_nWidth, map->m_Texture.m_nHeight}), (std::vector<i32>{2048, 2048}));
 
     // A value of another type is a size of (0, 0): nothing changes.
     TVariable* size = TCommandManager::Instance().FindVariable(TName("shadow.map.size"));
     size->SetInt(512);
-    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 2048.0f);
+    EXPECT_EQ(MapSize(), (std::vector<f32>{2048, 2048}));
     size->Store(2048.0f, 0.0f, 0.0f, 1.0f);
     // The last size the device makes, and the first beyond it.
     Run("set shadow.map.size 4096 1024");
-    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 4096.0f);
-    EXPECT_EQ(g_pShadowManager->GetMapHeight(), 1024.0f);
+    EXPECT_EQ(MapSize(), (std::vector<f32>{4096, 1024}));
     EXPECT_FALSE(Logged("beyond the device's largest texture"));
     Run("set shadow.map.size 4097");
-    EXPECT_EQ(g_pShadowManager->GetMapWidth(), 4096.0f);
-    EXPECT_EQ(g_pShadowManager->GetMapHeight(), 4096.0f);
+    EXPECT_EQ(MapSize(), (std::vector<f32>{4096, 4096}));
     EXPECT_TRUE(Logged("4097x4097 is beyond the device's largest texture: cut to 4096"));
 }
 
