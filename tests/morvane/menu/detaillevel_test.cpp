@@ -43,7 +43,7 @@ TEST(DetailLevel, EachLevelSetsTheRenderersInTheTablesOrder)
             EXPECT_EQ(Lines(level)[i], std::string("set ") + names[i] + " " + values[level][i]) << level;
 }
 
-TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariables)
+TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariablesFallingToOneWithoutDeferredSupport)
 {
     Start();
     TVariable* detail = Variable("device_detaillevel");
@@ -57,13 +57,9 @@ TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariables)
     detail->SetInt(-1);
     EXPECT_EQ(m_Log.lines.size(), lines);
     EXPECT_EQ(Variable("shadow_map_size")->GetValue().aVector[0], 512.0f);
-    detail->SetInt(DETAIL_LEVEL_DEFAULT);
-}
 
-TEST_F(DetailLevelTest, WithoutDeferredSupportLevelsOfTwoAndMoreFallToOne)
-{
-    Start();
-    TVariable* detail = Variable("device_detaillevel");
+    // Without deferred support levels of two and more fall to one.
+    m_Log.lines.clear();
     const u32 supported = g_pDeferredRendering->m_nSupported;
     g_pDeferredRendering->m_nSupported = 0;
     detail->SetInt(3);

@@ -136,19 +136,15 @@ TEST_F(GameMenuTest, TheFirstStartCreatesAProfileNamedAfterTheUser)
     MenuFrame(0.0f);
     EXPECT_EQ(m_Log.Count("Creating default profile."), 0u);
     EXPECT_EQ(Profiles().GetProfileCount(), 1);
-}
-
-TEST_F(GameMenuTest, AUserNameNoProfileMayHaveGivesThePlayerProfile)
-{
-    ASSERT_EQ(Profiles().Initialize(GAME_PLAYER_PATCH_LEVEL, CreateGameProfile, CreateGameSavedGame), 0u);
+    // A user name no profile may have gives "Player"; a long one is cut to the 31 characters a
+    // profile holds.
     Menu().CreateDefaultProfile(u"a/b");
-    ASSERT_EQ(Profiles().GetProfileCount(), 1);
-    EXPECT_EQ(std::u16string(Profiles().GetProfile(0)->GetName()), u"Player");
-    // A long name is cut to the 31 characters a profile holds.
+    ASSERT_EQ(Profiles().GetProfileCount(), 2);
+    EXPECT_EQ(std::u16string(Profiles().GetProfile(1)->GetName()), u"Player");
     const std::u16string longName(40, u'x');
     Menu().CreateDefaultProfile(longName.c_str());
-    ASSERT_EQ(Profiles().GetProfileCount(), 2);
-    EXPECT_EQ(std::u16string(Profiles().GetProfile(1)->GetName()), longName.substr(0, 31));
+    ASSERT_EQ(Profiles().GetProfileCount(), 3);
+    EXPECT_EQ(std::u16string(Profiles().GetProfile(2)->GetName()), longName.substr(0, 31));
 }
 
 TEST_F(GameMenuTest, UIResetBuildsTheTreeAgainAndOpensTheMenu)

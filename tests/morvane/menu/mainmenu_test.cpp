@@ -235,17 +235,12 @@ TEST_F(MainMenuTest, SaveGameWritesOneSavedGamePerClickBehindASavingWindowSeenAn
     MenuFrames(100, 0.05f);
     EXPECT_EQ(Parameters().nStarted, 1);
     EXPECT_EQ(Menu().GetWindowCount(), 0) << "loaded";
-}
-
-TEST_F(MainMenuTest, SavingWithoutASelectedProfileOpensGameSaveFailed)
-{
-    Start();
+    // Without a selected profile: GameSaveFailed, nothing written.
     Profiles().SelectProfile(-1);
-    Parameters().nStarted = 1;
-    MenuFrame();
+    Menu().SetMenuVisible(1, 0);
     Menu().OnSaveGame(nullptr);
     MenuFrames(60);
-    EXPECT_EQ(SaveFiles(), 0u);
+    EXPECT_EQ(SaveFiles(), 2u);
     EXPECT_EQ(Menu().GetTopWindow(), Menu().GetModalLayer()->FindItem(TName("GameSaveFailed")));
     EXPECT_TRUE(Menu().IsMenuOpen());
 }

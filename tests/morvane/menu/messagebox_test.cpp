@@ -126,7 +126,7 @@ TEST_F(MessageBoxTest, AQueuedMessageWhoseTimeHasNotComeHoldsBackTheOnesBehindIt
     EXPECT_EQ(Shown(Box().GetTextLabel()), u"behind it");
 }
 
-TEST_F(MessageBoxTest, EachKindHasItsLayoutAndItsNotice)
+TEST_F(MessageBoxTest, EachKindHasItsLayoutItsNoticeAndItsButtonsKeys)
 {
     Box().Show(Text(u"Info"), Text(u"text"), MESSAGE_INFORMATION, MESSAGE_WITHOUT_WINDOW);
     EXPECT_FALSE(Box().GetSecondButton()->IsVisibleOnScreen());
@@ -143,6 +143,9 @@ TEST_F(MessageBoxTest, EachKindHasItsLayoutAndItsNotice)
     EXPECT_TRUE(Box().GetSecondButton()->IsVisibleOnScreen());
     EXPECT_TRUE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 1 shows the title";
     EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP_UNDER_TITLE) << "under the title";
+    EXPECT_EQ(first->Text.GetKey(), TName(MESSAGE_OK_KEY));
+    EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName(MESSAGE_CANCEL_KEY));
+    EXPECT_EQ(m_Log.Count("undefined"), 0u) << "both keys have their texts";
     Press(Box().GetSecondButton());
 
     Box().Show(Text(u"Input"), Text(u"text"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);
@@ -154,18 +157,11 @@ TEST_F(MessageBoxTest, EachKindHasItsLayoutAndItsNotice)
     Press(Box().GetSecondButton());
     Box().Show(Text(u"Input"), Text(u"again"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);
     EXPECT_EQ(m_Log.Count("Text input icon not done yet."), 1u);
-}
-
-TEST_F(MessageBoxTest, ButtonsTakeTheKeysOfTheMessageOrOkAndCancel)
-{
-    Box().Show(Text(u"Keys"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
-    EXPECT_EQ(Box().GetFirstButton()->Text.GetKey(), TName(MESSAGE_OK_KEY));
-    EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName(MESSAGE_CANCEL_KEY));
-    EXPECT_EQ(m_Log.Count("undefined"), 0u) << "both keys have their texts";
     Press(Box().GetSecondButton());
+    // The message's own keys.
     Box().Show(Text(u"Keys"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_ANY_TIME, TName("btnYes", true),
                TName("btnNo", true));
-    EXPECT_EQ(Box().GetFirstButton()->Text.GetKey(), TName("btnYes"));
+    EXPECT_EQ(first->Text.GetKey(), TName("btnYes"));
     EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName("btnNo"));
 }
 
