@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -158,6 +159,16 @@ protected:
         IDirect3DPixelShader9* shader = nullptr;
         EXPECT_EQ(D3D_OK, device->CreatePixelShader(tokens, &shader));
         return Own(shader);
+    }
+
+    // The model's own shader, and one of its function alone, which the general path draws; in a
+    // scene begun.
+    std::pair<IDirect3DPixelShader9*, IDirect3DPixelShader9*> OwnAndGeneral(const TPixelModel& model)
+    {
+        const std::string pinned = std::string("pin.") + GetParam();
+        RegisterPixelModel(pinned.c_str(), model.function);
+        EXPECT_EQ(D3D_OK, device->BeginScene());
+        return {PixelShader(GetParam()), PixelShader(pinned.c_str())};
     }
 
     IDirect3DTexture9* Texture(UINT width, UINT height, UINT levels, D3DFORMAT format, unsigned& seed)
@@ -338,11 +349,7 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
     ASSERT_NE(nullptr, model);
     ASSERT_NE(nullptr, model->loops) << "a type, drawn by its own loops";
     // The same function, registered bare: the general path.
-    const std::string pinned = std::string("pin.") + GetParam();
-    RegisterPixelModel(pinned.c_str(), model->function);
-    IDirect3DPixelShader9* own = PixelShader(GetParam());
-    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
-    ASSERT_TRUE(device->BeginScene() == D3D_OK);
+    const auto [own, general] = OwnAndGeneral(*model);
     int drawn = 0, compared = 0;
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
@@ -378,11 +385,7 @@ TEST_P(ShadingModelsTest, DrawsIntoFloatTargetsAsItsFunction)
     // blending.
     const TPixelModel* model = FindPixelModel(GetParam());
     ASSERT_NE(nullptr, model);
-    const std::string pinned = std::string("pin.") + GetParam();
-    RegisterPixelModel(pinned.c_str(), model->function);
-    IDirect3DPixelShader9* own = PixelShader(GetParam());
-    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
-    ASSERT_TRUE(device->BeginScene() == D3D_OK);
+    const auto [own, general] = OwnAndGeneral(*model);
     int compared = 0;
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
@@ -416,11 +419,7 @@ TEST_P(ShadingModelsTest, DrawsWhiteTrianglesAsItsFunction)
     // again with the constant's alpha a little below one (over a texture whose alpha varies).
     const TPixelModel* model = FindPixelModel(GetParam());
     ASSERT_NE(nullptr, model);
-    const std::string pinned = std::string("pin.") + GetParam();
-    RegisterPixelModel(pinned.c_str(), model->function);
-    IDirect3DPixelShader9* own = PixelShader(GetParam());
-    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
-    ASSERT_TRUE(device->BeginScene() == D3D_OK);
+    const auto [own, general] = OwnAndGeneral(*model);
     int compared = 0;
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
@@ -502,16 +501,12 @@ TEST_P(SeveralTargetsTest, DrawsEveryTargetAsItsFunction)
     const TPixelModel* model = FindPixelModel(GetParam());
     ASSERT_NE(nullptr, model);
     ASSERT_GT(model->loops->colours, 1);
-    const std::string pinned = std::string("pin.") + GetParam();
-    RegisterPixelModel(pinned.c_str(), model->function);
-    IDirect3DPixelShader9* own = PixelShader(GetParam());
-    IDirect3DPixelShader9* general = PixelShader(pinned.c_str());
+    const auto [own, general] = OwnAndGeneral(*model);
     IDirect3DSurface9* const mixtures[][4] = {{targets[0], floatTargets[0], floatTargets[1], targets[1]},
                                               {floatTargets[0], floatTargets[1], nullptr, nullptr},
                                               {targets[1], targets[0], nullptr, nullptr},
                                               {floatTargets[1], nullptr, nullptr, nullptr},
                                               {targets[0], floatTargets[0], targets[1], nullptr}};
-    ASSERT_TRUE(device->BeginScene() == D3D_OK);
     int compared = 0, drawn = 0;
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
