@@ -96,27 +96,35 @@ protected:
         ASSERT_EQ(D3D_OK, device->CreateVertexShader(tokens, &vertexShader));
         device->SetVertexShader(Own(vertexShader));
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        IDirect3DSurface9* depth = nullptr;
         ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                                             &depth, nullptr));
-        device->SetDepthStencilSurface(depth);
+        device->SetDepthStencilSurface(Own(depth));
         const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
+        const D3DFORMAT floatFormats[2] = {D3DFMT_A16B16G16R16F, D3DFMT_R32F};
         unsigned seed = 5;
         for (int i = 0; i < 2; ++i)
         {
-            ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, formats[i], D3DPOOL_DEFAULT,
-                                                    &targetTextures[i], nullptr));
-            targetTextures[i]->GetSurfaceLevel(0, &targets[i]);
+            targets[i] = Target(formats[i]);
             textures[i] = Texture(i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, formats[i], seed);
         }
         mipmapped = Texture(16, 16, 3, D3DFMT_A8R8G8B8, seed);
-        const D3DFORMAT floatFormats[2] = {D3DFMT_A16B16G16R16F, D3DFMT_R32F};
         for (int i = 0; i < 2; ++i)
         {
-            ASSERT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, floatFormats[i],
-                                                    D3DPOOL_DEFAULT, &floatTargetTextures[i], nullptr));
-            floatTargetTextures[i]->GetSurfaceLevel(0, &floatTargets[i]);
+            floatTargets[i] = Target(floatFormats[i]);
             floatTextures[i] = FloatTexture(i == 0 ? 16 : 13, i == 0 ? 16 : 9, floatFormats[i], seed);
         }
+    }
+
+    // A 63 x 61 render-target texture's level, owned.
+    IDirect3DSurface9* Target(D3DFORMAT format)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &texture,
+                                                nullptr));
+        IDirect3DSurface9* surface = nullptr;
+        Own(texture)->GetSurfaceLevel(0, &surface);
+        return Own(surface);
     }
 
     void TearDown() override
@@ -134,14 +142,6 @@ protected:
         back->Release();
         for (IUnknown* object : owned)
             object->Release();
-        for (int i = 0; i < 2; ++i)
-        {
-            targets[i]->Release();
-            targetTextures[i]->Release();
-            floatTargets[i]->Release();
-            floatTargetTextures[i]->Release();
-        }
-        depth->Release();
         declaration->Release();
         DeviceTest::TearDown();
     }
@@ -332,12 +332,9 @@ protected:
     }
 
     IDirect3DVertexDeclaration9* declaration = nullptr;
-    IDirect3DSurface9* depth = nullptr;
-    IDirect3DTexture9* targetTextures[2] = {};
     IDirect3DSurface9* targets[2] = {};
     IDirect3DTexture9* textures[2] = {};
     IDirect3DTexture9* mipmapped = nullptr;
-    IDirect3DTexture9* floatTargetTextures[2] = {};
     IDirect3DSurface9* floatTargets[2] = {}; // A16B16G16R16F and R32F
     IDirect3DTexture9* floatTextures[2] = {};
     std::vector<IUnknown*> owned;
