@@ -88,14 +88,7 @@ protected:
         return record;
     }
 
-    // The messages' kinds, or one field of each, in order.
-    static std::vector<UINT> Kinds(const std::vector<MSG>& messages)
-    {
-        std::vector<UINT> kinds;
-        for (const MSG& message : messages)
-            kinds.push_back(message.message);
-        return kinds;
-    }
+    // One parameter of each message, in order.
     static std::vector<DWORD> Params(const std::vector<MSG>& messages, bool w)
     {
         std::vector<DWORD> params;

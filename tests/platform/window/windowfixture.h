@@ -27,6 +27,14 @@ protected:
 
     // Takes every queued message off the queue, in order, without dispatching.
     std::vector<MSG> Drain(HWND filter = nullptr, UINT filterMin = 0, UINT filterMax = 0);
+    // The messages' kinds, in order.
+    static std::vector<UINT> Kinds(const std::vector<MSG>& messages)
+    {
+        std::vector<UINT> kinds;
+        for (const MSG& message : messages)
+            kinds.push_back(message.message);
+        return kinds;
+    }
     // Takes and dispatches every queued message; answers how many.
     int Pump();
     void RegisterRawInput(DWORD flags);
