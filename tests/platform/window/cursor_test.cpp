@@ -1,6 +1,8 @@
 // The cursor's display counter and clip rectangle.
 #include "windowfixture.h"
 
+#include <vector>
+
 namespace
 {
 using CursorTest = WindowFixture;
@@ -40,24 +42,18 @@ TEST_F(CursorTest, ClipFollowsTheCallsAndStaysOnScreen)
     ClientToScreen(window_, &bottomRight);
     const RECT clip = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     ASSERT_TRUE(ClipCursor(&clip));
-    RECT current;
-    GetClipCursor(&current);
-    EXPECT_EQ(current.left, clip.left);
-    EXPECT_EQ(current.top, clip.top);
-    EXPECT_EQ(current.right, clip.right);
-    EXPECT_EQ(current.bottom, clip.bottom);
-
+    const auto current = [] {
+        RECT rect;
+        GetClipCursor(&rect);
+        return std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom};
+    };
+    EXPECT_EQ(current(), (std::vector<LONG>{clip.left, clip.top, clip.right, clip.bottom}));
+    // Reversed and partly off the screen: ordered and cut to it.
     const RECT reversedAndOff = {2500, 300, 100, -50};
     ClipCursor(&reversedAndOff);
-    GetClipCursor(&current);
-    EXPECT_EQ(current.left, 100);
-    EXPECT_EQ(current.top, 0);
-    EXPECT_EQ(current.right, 1920);
-    EXPECT_EQ(current.bottom, 300);
-
+    EXPECT_EQ(current(), (std::vector<LONG>{100, 0, 1920, 300}));
     ClipCursor(nullptr);
-    GetClipCursor(&current);
-    EXPECT_EQ(current.right, desktop.right);
+    EXPECT_EQ(current()[2], desktop.right);
     EXPECT_FALSE(GetClipCursor(nullptr));
 }
 } // namespace
