@@ -14,13 +14,6 @@
 
 namespace
 {
-// Records the synchronisation flag whenever its node moves.
-class TSyncProbe : public TNodeObject
-{
-public:
-    void OnNodeUpdate(const TName*) override { aFlag.push_back(g_nDynamicsSynchronize); }
-    std::vector<u32> aFlag;
-};
 
 i64 s_nNow = 0;
 i64 TestClock()
@@ -40,39 +33,6 @@ TEST_F(DynamicsTest, LongUpdatesAreSimulatedInChunksOfATenthOfASecond)
     const NxU32 before = Scene().getSubStepCount();
     Manager().ThreadUpdateManager(0.25f);
     EXPECT_EQ(before + 21, Scene().getSubStepCount());
-}
-
-TEST_F(DynamicsTest, SimulatedPosesReachTheNodesWhileTheSynchronisationFlagIsSet)
-{
-    Manager().SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
-    TNxDynamicsBody* body = Box("falling", 1.0f, 10.0f, 2.0f);
-    TSyncProbe probe;
-    body->pNode->AddObject(&probe);
-    ASSERT_EQ(body, Manager().GetFirstAwake());
-
-    Manager().ThreadUpdateManager(0.1f);
-    Manager().UpdateManager(0.1f);
-    const TVector at = NodePosition(body);
-    EXPECT_LT(at.y, 10.0f);
-    EXPECT_NEAR(body->GetActor()->getGlobalPosition().y, at.y, 1e-5f);
-    EXPECT_FLOAT_EQ(1.0f, at.x);
-    EXPECT_LT(body->pNode->m_Vector.y, -0.5f);
-    ASSERT_FALSE(probe.aFlag.empty());
-    for (u32 flag : probe.aFlag)
-        EXPECT_EQ(1u, flag);
-    EXPECT_EQ(0u, g_nDynamicsSynchronize);
-    body->pNode->DeleteObject(&probe);
-}
-
-TEST_F(DynamicsTest, NodeMovesReachTheActorOnlyWithoutTheSynchronisationFlag)
-{
-    TNxDynamicsBody* body = Box("moved", 0.0f, 0.0f, 0.0f);
-    g_nDynamicsSynchronize = 1;
-    body->pNode->SetLocalMatrix(Translation(5.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    EXPECT_FLOAT_EQ(0.0f, body->GetActor()->getGlobalPosition().x);
-    g_nDynamicsSynchronize = 0;
-    body->pNode->SetLocalMatrix(Translation(6.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    EXPECT_FLOAT_EQ(6.0f, body->GetActor()->getGlobalPosition().x);
 }
 
 TEST_F(DynamicsTest, TheBlowUpGuardTripsAboveItsThresholdsAndHoldsTheBodyFiveFrames)
@@ -124,25 +84,6 @@ TEST_F(DynamicsTest, ABodyBelowTheFloorTurnsKinematicAndItsNodeStops)
     EXPECT_FLOAT_EQ(0.0f, body->pNode->m_Vector.y);
 }
 
-TEST_F(DynamicsTest, EngineFlagsMapToTheLayersFlagsAsAUnion)
-{
-    TNxDynamicsBody* body = Box("flags", 0.0f, 0.0f, 0.0f);
-    NxActor* actor = body->GetActor();
-    // Single-axis freezes survive the combined freezes being off.
-    body->SetFlags(BODY_FLAG_FROZEN_POS_X | BODY_FLAG_FROZEN_ROT_Z);
-    EXPECT_TRUE(actor->readBodyFlag(NX_BF_FROZEN_POS_X) && actor->readBodyFlag(NX_BF_FROZEN_ROT_Z));
-    EXPECT_FALSE(actor->readBodyFlag(NX_BF_FROZEN_POS_Y));
-    body->SetFlags(BODY_FLAG_FROZEN_POS | BODY_FLAG_KINEMATIC | BODY_FLAG_DISABLE_COLLISION);
-    EXPECT_TRUE(actor->readBodyFlag(NX_BF_FROZEN_POS_Z) && actor->readBodyFlag(NX_BF_KINEMATIC) &&
-                actor->readActorFlag(NX_AF_DISABLE_COLLISION));
-    EXPECT_FALSE(actor->readBodyFlag(NX_BF_FROZEN_ROT_Z));
-    EXPECT_EQ(NxU32(NX_BF_FROZEN_POS | NX_BF_KINEMATIC), body->m_BodyDesc.flags & NxU32(NX_BF_FROZEN | NX_BF_KINEMATIC));
-    body->SetFlags(0);
-    EXPECT_FALSE(actor->readBodyFlag(NX_BF_FROZEN_POS_Z) || actor->readBodyFlag(NX_BF_KINEMATIC) ||
-                 actor->readActorFlag(NX_AF_DISABLE_COLLISION));
-    EXPECT_EQ(0u, body->GetFlags());
-}
-
 TEST_F(DynamicsTest, TheSettingsBlockTakesAtMostItsSizeAndThirtyTwoPairWords)
 {
     std::vector<u8> data(400, 0);
@@ -180,64 +121,6 @@ TEST_F(DynamicsTest, BodiesRefuseTheFortyThirdGeometryAndKindsWithoutAShape)
     EXPECT_EQ(0, other->GetGeometryCount());
 }
 
-TEST_F(DynamicsTest, ANodeDrivenBodyMovesAtTheNodesVelocity)
-{
-    TTimer timer(TestClock);
-    s_nNow += TIMER_COUNTS_PER_SECOND / 50;
-    timer.Update();
-    TTimer* const kept = g_pTimer;
-    g_pTimer = &timer;
-    TNxDynamicsBody* body = Box("driven", 0.0f, 0.0f, 0.0f);
-    body->SetMass(2.0f);
-    body->m_nState |= BODY_STATE_NODE_DRIVEN;
-    body->pNode->SetLocalMatrix(Translation(0.5f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    const f32 dt = g_pTimer->GetGameTimeStep();
-    g_pTimer = kept;
-    ASSERT_GT(dt, 0.0f);
-    const NxVec3 v = body->GetActor()->getLinearVelocity();
-    EXPECT_NEAR(0.5f / dt, v.x, 1e-3f * (0.5f / dt));
-    EXPECT_NEAR(body->GetActor()->getMass() * v.x, body->GetActor()->getLinearMomentum().x, 1e-3f * v.x);
-}
-
-TEST_F(DynamicsTest, WakeAndSleepReportsActOnBodiesOnly)
-{
-    TNxDynamicsBody* body = Box("sleeper", 0.0f, 0.0f, 0.0f);
-    // An actor whose user data is a height field's.
-    u32 field = 0;
-    TCollisionUserData data = {COLLISION_USER_HEIGHTFIELD, &field};
-    NxActorDesc desc;
-    NxBoxShapeDesc box;
-    box.dimensions.set(1.0f, 1.0f, 1.0f);
-    desc.shapes.push_back(&box);
-    NxActor* other = Scene().createActor(desc);
-    other->userData = &data;
-    NxActor* actors[2] = {other, body->GetActor()};
-
-    DynamicsUserNotify().onSleep(actors, 2);
-    EXPECT_EQ(nullptr, Manager().GetFirstAwake());
-    EXPECT_EQ(1u, body->IsAsleep());
-    EXPECT_EQ(0u, field);
-    DynamicsUserNotify().onWake(actors, 2);
-    EXPECT_EQ(body, Manager().GetFirstAwake());
-    EXPECT_EQ(nullptr, body->pNext);
-    EXPECT_EQ(0u, body->IsAsleep());
-    EXPECT_EQ(0u, field);
-    Scene().releaseActor(*other);
-}
-
-TEST_F(DynamicsTest, OperationsOnABodyWithoutAnActorAnswerZero)
-{
-    TDynamicsBody* body = Manager().CreateBody(g_pNodeManager->CreateNode("bare"));
-    body->SetLinearVelocity(TVector(1.0f, 2.0f, 3.0f, 0.0f));
-    const TVector v = body->GetLinearVelocity();
-    EXPECT_FLOAT_EQ(0.0f, v.x);
-    EXPECT_FLOAT_EQ(1.0f, v.w);
-    EXPECT_EQ(0u, body->IsActorDynamic());
-    EXPECT_EQ(0u, body->IsSleeping());
-    EXPECT_FLOAT_EQ(0.0f, body->GetKineticEnergy());
-    body->AddForce(TVector(1.0f, 0.0f, 0.0f, 0.0f), 0, 1);
-}
-
 TEST_F(DynamicsTest, AStateSaveOrLoadRebuildsThePhysicsObjectsAtTheSamePoses)
 {
     TNxDynamicsBody* body = Box("saved", 3.0f, 4.0f, 5.0f);
@@ -253,38 +136,6 @@ TEST_F(DynamicsTest, AStateSaveOrLoadRebuildsThePhysicsObjectsAtTheSamePoses)
     const NxVec3 at = body->GetActor()->getGlobalPosition();
     EXPECT_EQ(std::vector<f32>({3.0f, 4.0f, 5.0f, 0.25f}), std::vector<f32>({at.x, at.y, at.z, body->GetActor()->getLinearDamping()}));
     EXPECT_NE(nullptr, static_cast<TNxDynamicsGeometry*>(body->GetGeometry(0))->GetShape());
-}
-
-TEST_F(DynamicsTest, MaterialsKeepTheirValuesAndLoadThemIntoTheScene)
-{
-    auto* first = static_cast<TNxDynamicsMaterial*>(Manager().CreateMaterial(TName("ice", true)));
-    auto* second = static_cast<TNxDynamicsMaterial*>(Manager().CreateMaterial(TName("rubber", true)));
-    EXPECT_EQ(1, first->GetIndex());
-    EXPECT_EQ(2, second->GetIndex());
-    second->SetRestitution(0.75f);
-    second->SetStaticFrictionV(0.3f);
-    second->SetDynamicFrictionV(0.2f);
-    second->SetFrictionCombineMode(NX_CM_MAX);
-    second->SetRestitutionCombineMode(NX_CM_MIN);
-    EXPECT_EQ(nullptr, second->GetNxMaterial());
-
-    Manager().OnClusterLoad();
-    NxMaterial* made = Scene().getMaterialFromIndex(2);
-    ASSERT_EQ(made, second->GetNxMaterial());
-    EXPECT_FLOAT_EQ(0.75f, made->getRestitution());
-    EXPECT_EQ(NX_CM_MAX, made->getFrictionCombineMode());
-    second->SetStaticFriction(0.9f);
-    EXPECT_FLOAT_EQ(0.9f, made->getStaticFriction());
-    // Forgotten by a state pass, set while forgotten, loaded again when rebuilt.
-    TMemoryStream image;
-    Manager().SaveState(0, image);
-    EXPECT_EQ(nullptr, second->GetNxMaterial());
-    second->SetRestitution(0.125f);
-    EXPECT_FLOAT_EQ(0.75f, made->getRestitution());
-    Manager().SaveState(4, image);
-    EXPECT_FLOAT_EQ(0.125f, made->getRestitution());
-    // Index 0 is the scene's default material, set from the settings.
-    EXPECT_FLOAT_EQ(0.5f, Scene().getMaterialFromIndex(0)->getStaticFriction());
 }
 
 TEST_F(DynamicsTest, PerFrameBodiesFollowTheirInterpolationClampedToItsRange)
@@ -372,77 +223,4 @@ TEST_F(DynamicsTest, WheelParametersKeepMinusOneValuesAndReachALiveWheel)
     wheel->SetSize(TVector(0.4f, 0.3f, 0.0f, 1.0f));
     EXPECT_EQ(std::vector<f32>({0.4f, 0.3f, 0.4f}),
               std::vector<f32>({live->getRadius(), live->getSuspensionTravel(), wheel->GetWheelParameter(WHEEL_RADIUS)}));
-}
-
-TEST_F(DynamicsTest, ScaledNodesGiveOrthonormalPosesAndUnchangedPosesLeaveTheActorAlone)
-{
-    TNode* node = g_pNodeManager->CreateNode("scaled");
-    TMatrix scaled = TMatrix::RotationY(30.0f);
-    scaled.aRow[0].Scale(1.1f);
-    scaled.aRow[3] = TVector(1.0f, 2.0f, 3.0f, 1.0f);
-    node->SetLocalMatrix(scaled, TNode::OrdinaryCause());
-    auto* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
-    body->__CreateGeometry(node, GEOMETRY_SPHERE);
-    body->__Create();
-    TMatrix pose;
-    body->GetActor()->getGlobalPose().getRowMajor44(&pose.aRow[0].x);
-    const TMatrix unit = TMatrix::RotationY(30.0f);
-    for (i32 r = 0; r < 3; ++r)
-    {
-        EXPECT_NEAR(unit.aRow[r].x, pose.aRow[r].x, 1e-5f) << r;
-        EXPECT_NEAR(unit.aRow[r].z, pose.aRow[r].z, 1e-5f) << r;
-    }
-    EXPECT_FLOAT_EQ(2.0f, pose.aRow[3].y);
-    // The node itself keeps its scale.
-    EXPECT_NEAR(1.1f, node->GetWorldMatrix()->aRow[0].Length(), 1e-5f);
-
-    // A node update with the pose the actor has already makes no call: a sleeping body sleeps on.
-    TNxDynamicsBody* still = Box("still", 0.0f, 0.0f, 0.0f);
-    still->GetActor()->putToSleep();
-    still->OnNodeUpdate(TNode::OrdinaryCause());
-    EXPECT_TRUE(still->GetActor()->isSleeping());
-    still->pNode->SetLocalMatrix(Translation(0.0f, 1.0f, 0.0f), TNode::OrdinaryCause());
-    EXPECT_FALSE(still->GetActor()->isSleeping());
-}
-
-TEST_F(DynamicsTest, ThePhysicsFramerateTimesTheNextSceneUntilAClusterLoad)
-{
-    TVariable* framerate = TCommandManager::Instance().FindVariable(TName("physics.framerate", true));
-    ASSERT_NE(nullptr, framerate);
-    framerate->SetFloat(60.0f);
-    Manager().FinalizeManager();
-    ASSERT_EQ(0, Manager().InitializeManager());
-    NxReal step = 0;
-    NxU32 iterations = 0;
-    NxTimeStepMethod method;
-    Scene().getTiming(step, iterations, method);
-    EXPECT_FLOAT_EQ(1.0f / 60.0f, step);
-    EXPECT_EQ(12u, iterations);
-    Manager().OnClusterLoad();
-    Scene().getTiming(step, iterations, method);
-    EXPECT_FLOAT_EQ(1.0f / 120.0f, step);
-    EXPECT_EQ(8u, iterations);
-    framerate->SetFloat(120.0f);
-    EXPECT_FLOAT_EQ(1.0f / 120.0f, Manager().GetStep());
-}
-
-// A second initialisation without a finalize between (a program started twice in one process):
-// the first SDK goes with its scene and the objects standing in it, which the next cluster load
-// makes again in the new scene; a second finalize finds nothing to release.
-TEST_F(DynamicsTest, ASecondInitializationReleasesTheFirstSceneAndALoadFillsTheNewOne)
-{
-    TNxDynamicsBody* box = Box("second_init_box", 0.0f, 0.0f, 0.0f);
-    ASSERT_NE(nullptr, box->GetActor());
-    ASSERT_EQ(0, Manager().InitializeManager());
-    EXPECT_EQ(nullptr, box->GetActor()) << "released with the first scene";
-    EXPECT_EQ(0u, Scene().getNbActors());
-    Manager().OnClusterLoad();
-    ASSERT_NE(nullptr, box->GetActor());
-    EXPECT_EQ(1u, Scene().getNbActors());
-    Manager().FinalizeManager();
-    Manager().FinalizeManager();
-    EXPECT_EQ(nullptr, Manager().GetScene());
-    ASSERT_EQ(0, Manager().InitializeManager());
-    Manager().OnClusterLoad();
-    EXPECT_NE(nullptr, box->GetActor());
 }

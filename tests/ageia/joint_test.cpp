@@ -41,31 +41,6 @@ protected:
 };
 } // namespace
 
-TEST_F(JointTest, CreatedJointsCarryTheirTypesDefaultDescriptorAndAreFoundByNodeName)
-{
-    const NxJointType kinds[JOINT_TYPE_COUNT] = {NX_JOINT_CYLINDRICAL, NX_JOINT_D6,        NX_JOINT_DISTANCE,
-                                                 NX_JOINT_FIXED,       NX_JOINT_POINT_ON_LINE, NX_JOINT_POINT_IN_PLANE,
-                                                 NX_JOINT_PRISMATIC,   NX_JOINT_PULLEY,    NX_JOINT_REVOLUTE,
-                                                 NX_JOINT_SPHERICAL};
-    for (u32 type = 0; type < JOINT_TYPE_COUNT; ++type)
-    {
-        TNode* node = g_pNodeManager->CreateNode(type == 5 ? "hinge" : "other");
-        auto* joint = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, type));
-        EXPECT_EQ(type, joint->GetType());
-        EXPECT_EQ(kinds[type], joint->GetDescriptor().type);
-        EXPECT_EQ(node, joint->pNode);
-        EXPECT_EQ(0u, joint->GetState());
-    }
-    EXPECT_EQ(10, Manager().GetJointCount());
-    EXPECT_EQ(Manager().GetJoint(5), Manager().FindJoint(TName("hinge")));
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_DEATH(Manager().CreateJoint(nullptr, JOINT_TYPE_COUNT), "unimplemented");
-    // The descriptor's kind defaults: a revolute's motor target is the layer's.
-    EXPECT_EQ(NxRevoluteJointDesc().motor.velTarget, Descriptor<NxRevoluteJointDesc>(
-                                                         static_cast<TNxDynamicsJoint*>(Manager().GetJoint(8)))
-                                                         .motor.velTarget);
-}
-
 TEST_F(JointTest, BodiesListTheirJointsAndAReleasedBodyTakesItsJointsWithIt)
 {
     TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
@@ -159,42 +134,6 @@ TEST_F(JointTest, JointsAreRebuiltInTheSameStateAfterAStateRelease)
     EXPECT_EQ(hinge, hinge->GetJoint()->userData);
 }
 
-TEST_F(JointTest, SettersChangeOnlyTheValuesNamed)
-{
-    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
-    TNxDynamicsJoint* hinge = Joint("hinge", JOINT_REVOLUTE, Translation(0.0f, 0.0f, 1.0f), a);
-    hinge->SetMotor(1.0f, 4.0f, 1);
-    hinge->SetMotor(2.0f, -1.0f, -1);
-    NxMotorDesc motor;
-    hinge->GetJoint()->isRevoluteJoint()->getMotor(motor);
-    EXPECT_EQ(std::vector<f32>({2.0f, 4.0f, 1.0f}), std::vector<f32>({motor.velTarget, motor.maxForce, static_cast<f32>(motor.freeSpin)}));
-    hinge->SetSpring(1.0f, 2.0f, 3.0f, 0);
-    hinge->SetSpring(4.0f, 5.0f, -1.0f, 0);
-    NxSpringDesc spring;
-    hinge->GetJoint()->isRevoluteJoint()->getSpring(spring);
-    EXPECT_EQ(std::vector<f32>({4.0f, 5.0f, 3.0f}), std::vector<f32>({spring.spring, spring.damper, spring.targetValue}));
-
-    TNxDynamicsJoint* d6 = Joint("d6", JOINT_D6, Translation(1.0f, 0.0f, 0.0f), a);
-    NxD6JointDesc before, after;
-    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(before);
-    d6->SetSpring(1.0f, 2.0f, 3.0f, 7);
-    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(after);
-    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before));
-    d6->SetSpring(1.0f, 2.0f, 3.0f, JOINT_SPRING_TWIST_LOW);
-    static_cast<NxD6Joint*>(d6->GetJoint())->saveToDesc(after);
-    EXPECT_FLOAT_EQ(3.0f, after.twistLimit.low.value);
-    EXPECT_FLOAT_EQ(1.0f, after.twistLimit.low.spring);
-    EXPECT_FLOAT_EQ(0.0f, after.twistLimit.high.spring);
-
-    // Not built: nothing happens and nothing is answered.
-    d6->OnEnable(0);
-    d6->SetSpring(9.0f, 9.0f, 9.0f, JOINT_SPRING_DRIVE_X);
-    d6->SetMotor(9.0f, 9.0f, 0);
-    EXPECT_FLOAT_EQ(0.0f, Descriptor<NxD6JointDesc>(d6).xDrive.spring);
-    EXPECT_EQ(0u, d6->IsBreakable());
-    EXPECT_FLOAT_EQ(1.0f, d6->GetGlobalFrame().aRow[0].x);
-}
-
 TEST_F(JointTest, PrismaticLimitsAreTwoPlanesAcrossTheNodesAxisThatHoldTheSlide)
 {
     TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
@@ -240,85 +179,6 @@ TEST_F(JointTest, PrismaticLimitsAreTwoPlanesAcrossTheNodesAxisThatHoldTheSlide)
     EXPECT_NEAR(2.2f, push(), 0.05f);
 }
 
-TEST_F(JointTest, ASixAxisMotorTurnsTheBodyAboutTheJointsAxis)
-{
-    // The node's X axis is the joint's axis; here it points along world Y.
-    TNxDynamicsBody* wheel = Box("wheel", 0.0f, 0.0f, 0.0f);
-    TMatrix place = TMatrix::RotationZ(90.0f);
-    TNxDynamicsJoint* joint = Joint("axle", JOINT_D6, place, wheel);
-    NxD6JointDesc desc = Descriptor<NxD6JointDesc>(joint);
-    desc.xMotion = desc.yMotion = desc.zMotion = NX_D6JOINT_MOTION_LOCKED;
-    desc.swing1Motion = desc.swing2Motion = NX_D6JOINT_MOTION_LOCKED;
-    static_cast<NxD6Joint*>(joint->GetJoint())->loadFromDesc(desc);
-    joint->SetMotor(2.0f, 1000.0f, -1);
-    for (i32 frame = 0; frame < 10; ++frame)
-        Manager().ThreadUpdateManager(1.0f / 30.0f);
-    const NxVec3 spin = wheel->GetActor()->getAngularVelocity();
-    EXPECT_NEAR(2.0f, std::fabs(spin.y), 0.1f);
-    EXPECT_NEAR(0.0f, spin.x, 0.05f);
-    EXPECT_NEAR(0.0f, spin.z, 0.05f);
-}
-
-TEST_F(JointTest, AJointToTheWorldFollowsItsNodeAndStartsAtAngleZero)
-{
-    TNxDynamicsBody* a = Box("door", 0.0f, 0.0f, 0.0f);
-    // Turned about its axis: the world side must share the node's normal.
-    TNxDynamicsJoint* hinge = Joint("hinge", JOINT_REVOLUTE, TMatrix::RotationZ(30.0f), a);
-    EXPECT_NEAR(0.0f, hinge->GetAngle(), 0.01f);
-
-    TMatrix moved = TMatrix::RotationX(90.0f);
-    moved.aRow[3] = TVector(0.0f, 0.5f, 0.0f, 1.0f);
-    hinge->pNode->SetLocalMatrix(moved, TNode::OrdinaryCause());
-    EXPECT_NEAR(0.5f, hinge->GetGlobalAnchor().y, 1e-5f);
-    // The node's Z axis turned onto -Y.
-    EXPECT_NEAR(-1.0f, hinge->GetGlobalAxis().y, 1e-5f);
-    const TMatrix frame = hinge->GetGlobalFrame();
-    EXPECT_NEAR(-1.0f, frame.aRow[2].y, 1e-5f);
-    EXPECT_NEAR(0.5f, frame.aRow[3].y, 1e-5f);
-
-    // A six-axis joint keeps following its node's X axis.
-    TNxDynamicsJoint* d6 = Joint("d6", JOINT_D6, TMatrix::RotationZ(90.0f), a);
-    d6->pNode->SetLocalMatrix(Translation(0.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    EXPECT_NEAR(1.0f, d6->GetGlobalAxis().x, 1e-5f);
-
-    // Not while the simulated poses are written back.
-    g_nDynamicsSynchronize = 1;
-    hinge->pNode->SetLocalMatrix(Translation(0.0f, 3.0f, 0.0f), TNode::OrdinaryCause());
-    g_nDynamicsSynchronize = 0;
-    EXPECT_NEAR(0.5f, hinge->GetGlobalAnchor().y, 1e-5f);
-}
-
-// Held to the world, the joint's anchor follows every move of its node: only the rebuild puts
-// it back at the rest place after the skeleton moved it.
-TEST_F(JointTest, ASkeletonUpdateRebuildsTheJointAtItsRestPlace)
-{
-    TNxDynamicsBody* a = Box("a", 0.0f, 0.0f, 0.0f);
-    TNxDynamicsJoint* joint = Joint("ball", JOINT_SPHERICAL, Translation(1.0f, 0.0f, 0.0f), a);
-    EXPECT_FLOAT_EQ(1.0f, joint->m_RestLocal.aRow[3].x);
-    joint->pNode->SetLocalMatrix(Translation(1.5f, 0.0f, 0.0f), &g_NameTSkeleton);
-    ASSERT_NE(nullptr, joint->GetJoint());
-    EXPECT_EQ(NX_JS_SIMULATING, joint->GetState());
-    EXPECT_FLOAT_EQ(1.0f, joint->pNode->GetWorldMatrix()->aRow[3].x);
-    EXPECT_NEAR(1.0f, joint->GetGlobalAnchor().x, 1e-5f);
-    EXPECT_EQ(a, joint->GetBodyA());
-}
-
-TEST_F(JointTest, AMovedBodyTakesItsFixedJointsAlongToItsNewPlace)
-{
-    TNxDynamicsBody* a = Box("post", 0.0f, 0.0f, 0.0f);
-    TNxDynamicsBody* b = Box("sign", 2.0f, 0.0f, 0.0f);
-    TNxDynamicsJoint* weld = Joint("weld", JOINT_FIXED, Translation(1.0f, 0.0f, 0.0f), a, b);
-    ASSERT_NE(nullptr, weld->GetJoint());
-    b->pNode->SetLocalMatrix(Translation(2.0f, 3.0f, 0.0f), TNode::OrdinaryCause());
-    ASSERT_NE(nullptr, weld->GetJoint());
-    EXPECT_EQ(weld, b->lJointB.pFirst);
-    for (i32 frame = 0; frame < 30; ++frame)
-        Manager().ThreadUpdateManager(1.0f / 30.0f);
-    // Welded at the new place: neither body is pulled back to the old one.
-    EXPECT_NEAR(3.0f, b->GetActor()->getGlobalPosition().y, 0.05f);
-    EXPECT_NEAR(0.0f, a->GetActor()->getGlobalPosition().y, 0.05f);
-}
-
 namespace
 {
 // Notes who heard a break, in order.
@@ -362,27 +222,4 @@ TEST_F(JointTest, ABreakInTheSimulationReachesBodyAThenBodyBThenTheGlobalListene
     link->OnEnable(1);
     ASSERT_NE(nullptr, link->GetJoint());
     EXPECT_EQ(0u, link->IsBroken());
-}
-
-TEST_F(JointTest, APulleyJointIsBuiltFromItsOwnDescriptorAndKeepsItsMotor)
-{
-    TNxDynamicsBody* a = Box("left", 0.0f, 5.0f, 0.0f);
-    TNxDynamicsBody* b = Box("right", 4.0f, 5.0f, 0.0f);
-    TNode* node = g_pNodeManager->CreateNode("rope");
-    auto* rope = static_cast<TNxDynamicsJoint*>(Manager().CreateJoint(node, JOINT_PULLEY));
-    auto& desc = reinterpret_cast<NxPulleyJointDesc&>(rope->GetDescriptor());
-    desc.pulley[0].set(0.0f, 10.0f, 0.0f);
-    desc.pulley[1].set(4.0f, 10.0f, 0.0f);
-    desc.distance = 10.0f;
-    rope->SetBodyA(a);
-    rope->SetBodyB(b);
-    rope->OnEnable(1);
-    ASSERT_NE(nullptr, rope->GetJoint());
-    EXPECT_EQ(NX_JOINT_PULLEY, rope->GetJoint()->getType());
-    rope->SetMotor(2.0f, 5.0f, 1);
-    rope->OnEnable(0);
-    EXPECT_FLOAT_EQ(2.0f, desc.motor.velTarget);
-    EXPECT_FLOAT_EQ(5.0f, desc.motor.maxForce);
-    EXPECT_EQ(1u, desc.motor.freeSpin);
-    EXPECT_FLOAT_EQ(10.0f, desc.pulley[0].y);
 }

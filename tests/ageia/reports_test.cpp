@@ -115,46 +115,6 @@ public:
 };
 } // namespace
 
-TEST_F(DynamicsTest, ContactsAndTriggersReachTheBodiesListenersThenTheGlobalOnes)
-{
-    Manager().SetGravity(TVector(0.0f, -9.8f, 0.0f, 0.0f));
-    std::string journal;
-    TTouch own(&journal, 'c'), global(&journal, 'g');
-    TNxDynamicsBody* ground = Box("floor", 0.0f, 0.0f, 0.0f);
-    ground->SetDynamic(0);
-    // A trigger volume above the floor, on a kinematic body of its own.
-    TNode* gateNode = g_pNodeManager->CreateNode("gate");
-    gateNode->SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
-    auto* gate = static_cast<TNxDynamicsBody*>(Manager().CreateBody(gateNode));
-    TDynamicsGeometry* volume = gate->__CreateGeometry(gateNode, GEOMETRY_BOX);
-    volume->SetSize(TVector(1.0f, 0.2f, 1.0f, 1.0f));
-    *volume->GetShapeFlags() |= 0x7;
-    EXPECT_EQ(1u, volume->IsTrigger());
-    gate->SetDynamic(0);
-    gate->__Create();
-    TNxDynamicsBody* crate = Box("dropped", 0.0f, 4.0f, 0.0f);
-    for (TNxDynamicsBody* body : {ground, gate, crate})
-        body->GetGeometry(0)->SetGroupsMask(1);
-    crate->pMethods = &own;
-    crate->SetContactReport(NX_NOTIFY_ON_START_TOUCH, -1.0f);
-    ASSERT_EQ(0u, Manager().AddListener(&global));
-    for (i32 frame = 0; frame < 30 && journal.size() < 2; ++frame)
-    {
-        Manager().ThreadUpdateManager(0.1f);
-        Manager().UpdateManager(0.1f);
-    }
-    Manager().RemoveListener(&global);
-    EXPECT_EQ("cg", journal);
-    EXPECT_EQ(crate, own.pBody);
-    EXPECT_EQ(ground, own.pOther);
-    EXPECT_GT(own.fNormalY * own.fNormalY, 0.0f);
-    // The trigger side's object first: the gate's body (its node's first object), then the crate.
-    EXPECT_EQ(gate, own.pTrigger);
-    EXPECT_EQ(crate, own.pTriggerOther);
-    EXPECT_NE(0u, own.nStatus & NX_TRIGGER_ENTER);
-    EXPECT_EQ(gate, global.pTrigger);
-}
-
 TEST_F(DynamicsTest, WheelContactsNeverReportLessThanTheRadiusLessTwoCentimetres)
 {
     TNode* cart = g_pNodeManager->CreateNode("buggy");
@@ -184,42 +144,4 @@ TEST_F(DynamicsTest, WheelContactsNeverReportLessThanTheRadiusLessTwoCentimetres
     EXPECT_TRUE(DynamicsWheelContactReport().onWheelContact(live, point, normal, position, force, nullptr, material, 0));
     EXPECT_FLOAT_EQ(0.6f, position);
     EXPECT_FLOAT_EQ(9.0f, point.x);
-}
-
-TEST_F(DynamicsTest, BatchedRayResultsReachTheirHitRecordsWithTheOwnerOfAStaticMeshOnly)
-{
-    // A static shape carrying a collision mesh's user data, and a body's box beside it.
-    TNxDynamicsBody* crate = Box("crate", 5.0f, 0.0f, 0.0f);
-    crate->GetGeometry(0)->SetGroupsMask(1);
-    u32 meshObject = 0;
-    TCollisionUserData meshData{COLLISION_USER_MESH, &meshObject};
-    NxBoxShapeDesc box;
-    box.dimensions.set(0.5f, 0.5f, 0.5f);
-    box.userData = &meshData;
-    box.groupsMask.bits0 = 1;
-    NxActorDesc wall;
-    wall.globalPose.t.set(0.0f, 0.0f, 5.0f);
-    wall.shapes.push_back(&box);
-    NxActor* actor = Scene().createActor(wall);
-    ASSERT_NE(nullptr, actor);
-
-    TCollisionHit toWall{}, toCrate{}, toNothing{};
-    toCrate.pOwner = &toCrate;
-    NxSceneQuery& query = *Manager().GetSceneQuery();
-    NxRaycastHit unused;
-    NxGroupsMask mask;
-    mask.bits0 = 1;
-    const NxVec3 origin(0.0f, 0.0f, 0.0f);
-    for (auto [direction, record] : {std::pair{NxVec3(0.0f, 0.0f, 1.0f), &toWall}, {NxVec3(1.0f, 0.0f, 0.0f), &toCrate},
-                                     {NxVec3(0.0f, 1.0f, 0.0f), &toNothing}})
-        query.raycastClosestShape(NxRay{origin, direction}, NX_ALL_SHAPES, unused, 0xFFFFFFFF, 10.0f, 0, &mask, nullptr,
-                                  record);
-    query.execute();
-
-    EXPECT_EQ(std::vector<u32>({1, 1, 0}), std::vector<u32>({toWall.nHit, toCrate.nHit, toNothing.nHit}));
-    EXPECT_EQ(&meshObject, toWall.pOwner);
-    EXPECT_EQ(nullptr, toCrate.pOwner);
-    EXPECT_EQ(std::vector<f32>({4.5f, -1.0f, 1.0f, 4.5f}),
-              std::vector<f32>({toWall.Point.z, toWall.Normal.z, toWall.Barycentric.w, toCrate.Point.x}));
-    Scene().releaseActor(*actor);
 }

@@ -112,27 +112,3 @@ TEST_F(SkeletonBindingTest, SimulatedWheelsRollAndSteerTheirBones)
     Manager().UpdateManager(0.0f);
     EXPECT_NEAR(30.0f, wheel->GetWheelParameter(WHEEL_STEER_ANGLE), 1e-3f);
 }
-
-TEST_F(SkeletonBindingTest, PerFrameBodiesPlaceKinematicWheelsFromTheirNodes)
-{
-    TNode* cart = g_pNodeManager->CreateNode("trolley");
-    auto* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(cart));
-    TNode* hub = g_pNodeManager->CreateNode("trolleyhub");
-    hub->SetLocalMatrix(Translation(0.0f, 3.0f, 10.0f), TNode::OrdinaryCause());
-    auto* wheel = static_cast<TNxDynamicsGeometry*>(body->__CreateGeometry(hub, GEOMETRY_WHEEL));
-    wheel->pSkeleton = m_pSkeleton.get();
-    wheel->m_anBone[0] = 0;
-    wheel->m_anBone[1] = 1;
-    body->SetFrameUpdate(1);
-    // Kinematic: the stored suspension position and axle speed.
-    body->SetDynamic(0);
-    wheel->SetWheelParameter(WHEEL_SUSPENSION_POSITION, 0.25f, 0.0f, 0.0f, 0.0f, 0.0f);
-    wheel->SetWheelParameter(WHEEL_AXLE_SPEED, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f);
-    Manager().UpdateManager(0.25f);
-    EXPECT_NEAR(0.25f * 57.29578f, wheel->GetWheelParameter(WHEEL_ROLL_ANGLE), 1e-3f);
-    EXPECT_NEAR(2.75f, m_pPose->m_pWorking[0].aRow[3].y, 1e-5f);
-    // Bone 1 takes the pose without the roll.
-    EXPECT_NEAR(2.75f, m_pPose->m_pWorking[1].aRow[3].y, 1e-5f);
-    EXPECT_FLOAT_EQ(1.0f, m_pPose->m_pWorking[1].aRow[1].y);
-    EXPECT_LT(m_pPose->m_pWorking[0].aRow[1].y, 0.999f);
-}

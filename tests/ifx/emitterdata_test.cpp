@@ -1,6 +1,5 @@
-// Emitter data and animations: their stored layouts, parameters and their propagation, textures
-// through sub-emitters (a cycle of stored links included), force areas and the cuts of loaded
-// counts.
+// Emitter data: their stored layouts, parameters and their propagation, textures through
+// sub-emitters (a cycle of stored links included), force areas and the cuts of loaded counts.
 #include "particlefixture.h"
 
 #include "core/cluster/clustertypedecl.h"
@@ -201,18 +200,4 @@ TEST_F(EmitterDataTest, AreasStopAtFourAndLoadedCountsAreCut)
         for (const char* line : c.said)
             EXPECT_TRUE(lines.Has(line)) << line;
     }
-}
-
-TEST_F(EmitterDataTest, AnAnimationsDurationSpreadsOverItsFrames)
-{
-    const u32 id = TName("animation", true).GetId();
-    auto* animation = static_cast<TIParticleEmitterAnimation*>(Manager().CreateEmitterAnimation(&id));
-    // Without frames a duration has nothing to divide into.
-    animation->SetDuration(30.0f);
-    EXPECT_EQ(animation->GetFrameDuration(), 15.0f);
-    animation->m_nFrameCount = 8;
-    animation->SetDuration(30.0f);
-    EXPECT_FLOAT_EQ(animation->GetFrameDuration(), 3.75f);
-    animation->SetTime(7.5f);
-    EXPECT_FLOAT_EQ(animation->GetPosition(), 2.0f);
 }

@@ -1,5 +1,5 @@
 // The particle manager: the spawn pool (full, reuse, order, sub-effects), the frame update and
-// its switch, suspension, flushes, the console, and what a cluster load resets.
+// its switch, the console, and the particle budget.
 #include "particlefixture.h"
 
 #include "core/stream/memorystream.h"
@@ -178,18 +178,6 @@ TEST_F(ManagerTest, TheEnableSwitchStopsUpdatesReleasesAndTheCanvasFlush)
     EXPECT_TRUE(ParticleShadowsEnabled());
 }
 
-TEST_F(ManagerTest, SuspensionCounts)
-{
-    // value, absolute, the count after; the game's damage switch goes down before, up after.
-    const i32 steps[][3] = {{5, 1, 0}, {1, 1, 1}, {7, 0, 2}, {1, 1, 1}, {2, 1, 0}, {0, 0, -1}, {1, 1, 1}, {0, 0, 0}, {1, 0, 1}};
-    for (const auto& step : steps)
-    {
-        Manager().Suspend(step[0], step[1]);
-        EXPECT_EQ(Manager().GetSuspendCount(), step[2]) << step[0] << " " << step[1];
-        EXPECT_EQ(Manager().IsSuspended() != 0, step[2] > 0);
-    }
-}
-
 TEST_F(ManagerTest, TheConsoleListsAndRestartsTheSystems)
 {
     TIParticleEmitterData* data = MakeData("listed", 8);
@@ -217,28 +205,6 @@ TEST_F(ManagerTest, TheConsoleListsAndRestartsTheSystems)
     EXPECT_TRUE(first->IsRunning());
     EXPECT_TRUE(second->IsRunning());
     EXPECT_EQ(LiveCount(first), 3);
-}
-
-TEST_F(ManagerTest, FlushAndTheFirstStatePassReleaseEveryEffect)
-{
-    TNode parent;
-    parent.m_nFlags = NODE_ENABLED | NODE_INHERITED;
-    const TMatrix at(1.0f);
-    TParticleSystem* under = Manager().SpawnEffect(Lasting(), nullptr, nullptr, nullptr, &at, &parent);
-    Spawn(Lasting());
-    EXPECT_EQ(parent.GetChildCount(), 1);
-    const u32 free = Manager().GetFreeCount();
-    Manager().Flush();
-    EXPECT_EQ(Manager().GetActiveCount(), 0u);
-    EXPECT_EQ(Manager().GetFreeCount(), free + 2);
-    EXPECT_EQ(parent.GetChildCount(), 0);
-    EXPECT_EQ(under->m_nState, PARTICLE_SYSTEM_RELEASED);
-    Spawn(Lasting());
-    TMemoryStream stream;
-    EXPECT_EQ(Manager().SaveState(1, stream), 0);
-    EXPECT_EQ(Manager().GetActiveCount(), 1u);
-    EXPECT_EQ(Manager().LoadState(0, stream), 0);
-    EXPECT_EQ(Manager().GetActiveCount(), 0u);
 }
 
 TEST_F(ManagerTest, AllEffectsTogetherHoldABudgetOfParticles)

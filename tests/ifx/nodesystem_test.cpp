@@ -1,6 +1,5 @@
-// Node systems: their drivers' mapping, the visibility driver switching the spawned effect off
-// and on again, their node's enable state, the shadow flag, their box, and what a cluster load
-// gives them.
+// Node systems: the visibility driver switching the spawned effect off and on again, an effect
+// that lost its record, and what a cluster load gives them.
 #include "particlefixture.h"
 
 #include <tuple>
@@ -27,22 +26,6 @@ protected:
     TIParticleNodeSystem* m_pNodeSystem = nullptr;
 };
 } // namespace
-
-TEST_F(NodeSystemTest, DriversMapTheirInputRangeOntoTheOutputRange)
-{
-    // A range of no width: its one value gives the output's start, not a division by 0.
-    const TParticleDriver driver = {0, 2, 0.0f, 10.0f, 1.0f, 3.0f}, flat = {0, 2, 4.0f, 4.0f, 1.0f, 3.0f};
-    for (auto [d, in, out] : {std::tuple{&driver, 5.0f, 2.0f}, {&driver, -1.0f, 1.0f}, {&driver, 20.0f, 3.0f},
-                              {&driver, 0.0f, 1.0f}, {&driver, 10.0f, 3.0f}, {&flat, 4.0f, 1.0f}, {&flat, 5.0f, 3.0f}})
-        EXPECT_FLOAT_EQ(d->Map(in), out) << in;
-    // Shadows follow the flag and the switch.
-    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
-    m_pNodeSystem->m_nRenderFlags = PARTICLE_NODE_CASTS_SHADOW;
-    EXPECT_TRUE(m_pNodeSystem->CastsShadow());
-    SetParticleShadowsEnabled(0);
-    EXPECT_FALSE(m_pNodeSystem->CastsShadow());
-    SetParticleShadowsEnabled(1);
-}
 
 TEST_F(NodeSystemTest, TheVisibilityDriverStopsTheEffectAndRestartsTheSameOne)
 {
@@ -96,26 +79,6 @@ TEST_F(NodeSystemTest, AnEffectThatLostItsRecordIsSpawnedAgain)
     EXPECT_EQ(m_pNodeSystem->pParticleSystem->m_nState, PARTICLE_SYSTEM_RUNNING);
     m_pNodeSystem->Deactivate();
     EXPECT_FALSE(m_pNodeSystem->pParticleSystem->IsRunning());
-}
-
-TEST_F(NodeSystemTest, TheBoxIsTheEffectsWorldBoxInTheNodesSpace)
-{
-    TMatrix at(1.0f);
-    at.aRow[3] = TVector(10.0f, 0.0f, 0.0f, 1.0f);
-    m_Node.SetLocalMatrix(at, TNode::OrdinaryCause());
-    // Without an effect: a unit box at the node.
-    const TBoundBox* box = m_pNodeSystem->GetBoundBox();
-    EXPECT_FLOAT_EQ(box->minimum.x, -1.0f);
-    EXPECT_FLOAT_EQ(box->maximum.x, 1.0f);
-    m_pNodeSystem->Activate();
-    TParticleSystem* spawned = m_pNodeSystem->pParticleSystem;
-    ASSERT_NE(spawned, nullptr);
-    spawned->WorldBounds.minimum = TVector(12.0f, 1.0f, 2.0f, 1.0f);
-    spawned->WorldBounds.maximum = TVector(14.0f, 3.0f, 4.0f, 1.0f);
-    box = m_pNodeSystem->GetBoundBox();
-    EXPECT_FLOAT_EQ(box->minimum.x, 2.0f);
-    EXPECT_FLOAT_EQ(box->maximum.x, 4.0f);
-    EXPECT_FLOAT_EQ(box->maximum.z, 4.0f);
 }
 
 TEST_F(NodeSystemTest, AClusterLoadResetsThePoolAndActivatesTheNodeSystems)

@@ -1,6 +1,6 @@
 // Ballistics: the flight curve and its end, impacts that post damage, ricochets by the game
-// material with the energy rule, the impact-node ring, trail vertices and their batches, and
-// projectiles through state images with counts and lengths refused.
+// material with the energy rule, the impact-node ring, and projectiles through state images with
+// counts and lengths refused.
 #include "collisionfixture.h"
 #include "core/stream/memorystream.h"
 #include "engine/render/dynamicmesh.h"
@@ -65,39 +65,6 @@ protected:
     TGameMaterial m_Material = {};
 };
 
-// A buffer that only counts what it is asked to draw.
-class TCountingMesh : public TDynamicMesh
-{
-public:
-    void* LockVertices(u32 count) override
-    {
-        m_aVertex.resize(count);
-        return m_aVertex.data();
-    }
-    void Draw(u32 count, TShader* shader) override
-    {
-        aDraw.push_back(count);
-        aTexture.push_back(shader->aTexture[0]);
-    }
-    void Release() override {}
-    const TTrailVertex* Vertices() const { return m_aVertex.data(); }
-
-    std::vector<u32> aDraw;
-    std::vector<TTexture*> aTexture;
-
-private:
-    std::vector<TTrailVertex> m_aVertex;
-};
-
-class TPlainShader : public TShader
-{
-public:
-    i32 Begin(TNodeObject*, const TMeshDescription*, TMaterial*) override { return 0; }
-    void End() override {}
-    void SetDefine(const TName&, const TName&) override {}
-    void RemoveDefine(const TName&) override {}
-};
-
 void ExpectNear(const TVector& v, f32 x, f32 y, f32 z, f32 tolerance = 1e-4f)
 {
     EXPECT_NEAR(v.x, x, tolerance);
@@ -137,23 +104,6 @@ TEST_F(BallisticsTest, AnImpactPostsDamageAtTheHitAndEndsTheProjectile)
     EXPECT_EQ(g_pDamageManager->GetPostedCount(), 1u);
     // No game material at all: the neutral one, after the lookup's line.
     EXPECT_NE(m_Folder.SystemLog().find("'Default:Default' undeclared idenfifier"), std::string::npos);
-}
-
-TEST_F(BallisticsTest, AMaximumCosineOfZeroNeverRicochets)
-{
-    m_Material.ricochetMaxCos = 0.0f;
-    m_Material.ricochetProbability = 1.0f;
-    UseMaterial();
-    for (int i = 0; i < 20; ++i)
-    {
-        TProjectile p = Launch(TVector(-5, 0.5f, 0, 1), TVector(1, -0.05f * static_cast<f32>(i + 1), 0, 0), 20.0f);
-        u32 finished = 0;
-        for (int s = 0; s < 40 && !finished; ++s)
-            finished = Ballistics().Step(p, 0.05f);
-        EXPECT_EQ(finished, 1u);
-        EXPECT_FALSE(p.HasBouncePoint());
-    }
-    EXPECT_EQ(g_pDamageManager->GetPostedCount(), 20u);
 }
 
 TEST_F(BallisticsTest, ARicochetReflectsAndKeepsTheRangeByTheEnergyRule)
@@ -201,79 +151,6 @@ TEST_F(BallisticsTest, TheImpactNodeRingReusesNodeZeroAfter128Impacts)
     TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(0, -1, 0, 0));
     ASSERT_EQ(Ballistics().Step(p, 0.6f), 1u);
     EXPECT_EQ(Ballistics().GetPendingSoundCount(), 1u);
-}
-
-TEST_F(BallisticsTest, TrailsTakeEighteenVerticesStraightAndTwelveBent)
-{
-    TCountingMesh mesh;
-    TPlainShader shader;
-    TTrailBatch batch;
-    batch.Attach(&mesh);
-    batch.SetMaterial(&shader, nullptr);
-    TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0));
-    p.position = TVector(10, 5, 0, 1);
-    p.direction = TVector(1, 0, 0, 1);
-    p.trailProgress = 5.0f;
-    EXPECT_EQ(TrailVertexCount(p), 18u);
-    WriteTrail(p, TVector(10, 5, 10, 1), batch);
-    ASSERT_EQ(batch.GetPending(), 18u);
-    const TTrailVertex* v = mesh.Vertices();
-    // Facing a camera along +z the side axis is y (length 0.1); the tail lies trailLength back.
-    for (auto [got, expected] : {std::pair{v[0].aPosition[0], 10.0f}, {std::fabs(v[0].aPosition[1] - 5.0f), 0.1f},
-                                 {v[1].aPosition[0], 8.0f}, {v[1].aTexCoord[0], 1.0f}, {v[6].aTexCoord[0], 0.3f},
-                                 {v[6].aPosition[0], 10.0f - 0.6f}})
-        EXPECT_NEAR(got, expected, 1e-5f);
-    EXPECT_EQ(v[17].nColour, 0xffffffffu);
-    batch.Flush();
-
-    p.bouncePoint = TVector(9, 5, 0, 1.0f);
-    const f32 down[3] = {0.0f, -1.0f, 0.0f};
-    std::memcpy(p.bounceDirection, down, sizeof down);
-    p.trailProgress = 0.25f;
-    EXPECT_EQ(TrailVertexCount(p), 12u);
-    WriteTrail(p, TVector(10, 5, 10, 1), batch);
-    ASSERT_EQ(batch.GetPending(), 12u);
-    v = mesh.Vertices();
-    EXPECT_EQ(v[0].aTexCoord[0], 0.25f);
-    EXPECT_NEAR(v[1].aPosition[0], 9.0f + 2.0f * 0.25f, 1e-5f);
-    // Back along the direction before the bounce for the rest of the segment.
-    EXPECT_NEAR(v[7].aPosition[0], 9.0f, 1e-5f);
-    EXPECT_NEAR(v[7].aPosition[1], 5.0f + 2.0f * 0.75f, 0.1001f);
-    EXPECT_EQ(v[7].aTexCoord[0], 1.0f);
-    batch.Flush();
-    EXPECT_EQ(mesh.aDraw, (std::vector<u32>{18, 12}));
-    batch.Attach(nullptr);
-}
-
-TEST_F(BallisticsTest, ABatchDrawsWhenTheNextQuadWouldPassItsEnd)
-{
-    TCountingMesh mesh;
-    TPlainShader shader;
-    TTrailBatch batch;
-    batch.Attach(&mesh);
-    auto* texture = reinterpret_cast<TTexture*>(&mesh);
-    batch.SetMaterial(&shader, texture);
-    // 256 quads fill the 1,536 vertices; the 257th starts the next batch.
-    for (int i = 0; i < 256; ++i)
-        ASSERT_NE(batch.Reserve(6), nullptr);
-    EXPECT_TRUE(mesh.aDraw.empty());
-    ASSERT_NE(batch.Reserve(6), nullptr);
-    EXPECT_EQ(mesh.aDraw, std::vector<u32>{1536});
-    batch.Flush();
-    EXPECT_EQ(mesh.aDraw, (std::vector<u32>{1536, 6}));
-    // The texture is bound for the draw only.
-    EXPECT_EQ(mesh.aTexture[0], texture);
-    EXPECT_EQ(shader.aTexture[0], nullptr);
-    // A flush with nothing written draws nothing; 512 straight trails take six draws.
-    batch.Flush();
-    mesh.aDraw.clear();
-    TProjectile p = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0));
-    p.direction = TVector(1, 0, 0, 1);
-    for (int i = 0; i < 512; ++i)
-        WriteTrail(p, TVector(0, 5, 10, 1), batch);
-    batch.Flush();
-    EXPECT_EQ(mesh.aDraw, std::vector<u32>(6, 1536));
-    batch.Attach(nullptr);
 }
 
 TEST_F(BallisticsTest, ProjectilesGoThroughAStateImageAndBadImagesAreRefused)

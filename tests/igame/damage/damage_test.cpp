@@ -1,6 +1,6 @@
-// Damage: splash by distance and direct hits, the health floor, thresholds, forced states, the
-// worker's deferral of node switching and prop values, events from four threads, the health
-// through a state image and a refused short one, and stored counts cut at the cluster load.
+// Damage: splash by distance and direct hits, the health floor, thresholds, events from four
+// threads, the health through a state image and a refused short one, and stored counts cut at the
+// cluster load.
 #include "core/stream/memorystream.h"
 #include "engine/system/managermanager.h"
 #include "core/cluster/cluster.h"
@@ -118,18 +118,6 @@ protected:
 };
 } // namespace
 
-TEST_F(DamageTest, TheStoredRecordDeclaresItsLinks)
-{
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Winvalid-offsetof"
-    ExpectDeclaredLinks(DamageActorDecl(),
-                        {LINK(TDamageActor, pNode), LINK(TDamageActor, pProp),
-                         TLinkPin{offsetof(TDamageActor, aNode) + 4, 16, "aNode"},
-                         TLinkPin{offsetof(TDamageActor, aNode1) + 4, 16, "aNode1"},
-                         TLinkPin{offsetof(TDamageActor, aImpactNode) + 4, 16, "aImpactNode"}});
-#pragma GCC diagnostic pop
-}
-
 TEST_F(DamageTest, DirectHitsAndAFlatSplashInsideTheRadius)
 {
     const TDamageActor& a = m_Actor;
@@ -192,39 +180,6 @@ TEST_F(DamageTest, ARatioEqualToAThresholdSelectsThatState)
         EXPECT_EQ(TDamageManager::StateForRatio(m_Actor, ratio), state) << ratio;
     TDamageActor none;
     EXPECT_EQ(TDamageManager::StateForRatio(none, 0.0f), 0);
-}
-
-TEST_F(DamageTest, AForcedStateSwitchesTheNodesAgain)
-{
-    g_pDamageManager->SetState(&m_Actor, 0, 1, 0);
-    EXPECT_EQ(Shown(), 1u);
-    EXPECT_TRUE(m_pSecond->IsEnabled());
-    m_apStateNode[2]->Enable(1, 0);
-    m_pSecond->Enable(0, 0);
-    g_pDamageManager->SetState(&m_Actor, 0, 1, 0);
-    EXPECT_EQ(Shown(), 5u);
-    g_pDamageManager->SetState(&m_Actor, 0, 1, 1);
-    EXPECT_EQ(Shown(), 1u);
-    EXPECT_TRUE(m_pSecond->IsEnabled());
-    g_pDamageManager->SetState(&m_Actor, 2, 1, 0);
-    EXPECT_FALSE(m_pSecond->IsEnabled());
-}
-
-TEST_F(DamageTest, TheWorkerLeavesNodesAndPropValuesToTheMainThread)
-{
-    AttachProp();
-    EXPECT_EQ(m_Actor.pProp, &m_Prop);
-    EXPECT_EQ(PropHealth(), 1.0f);
-    EXPECT_EQ(m_Actor.state, 0);
-    for (int i = 0; i < 4; ++i)
-        Post(10.0f, 0.0f, 0.0f);
-    g_pDamageManager->ThreadUpdateManager(1.0f / 60.0f);
-    EXPECT_FLOAT_EQ(m_Actor.health, 20.0f);
-    EXPECT_EQ(std::vector<i64>({m_Actor.state, m_Actor.pendingState, Shown()}), std::vector<i64>({0, 2, 1}));
-    EXPECT_EQ(PropHealth(), 1.0f);
-    g_pDamageManager->UpdateManager(1.0f / 60.0f);
-    EXPECT_EQ(std::vector<i64>({m_Actor.state, m_Actor.pendingState, Shown()}), std::vector<i64>({2, -1, 4}));
-    EXPECT_FLOAT_EQ(PropHealth(), 0.2f);
 }
 
 TEST_F(DamageTest, EventsPostedFromFourThreadsAreAllCountedUpToTheLimit)

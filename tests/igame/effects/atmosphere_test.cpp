@@ -1,6 +1,6 @@
-// Atmosphere changes: the blend set at once or over the change's duration, ending exactly on
-// its target, weighting the day and the night sky; the stored layouts' reference fields; the
-// sky's frame update (the sun, the cloud override, the clouds) and the transition's console.
+// Atmosphere changes: a timed blend ending exactly on its target and the manager applying the
+// changes at a level load; stored sky keys, records and vertex pools cut or refused; the
+// transition's console and the time of day.
 #include "core/cluster/cluster.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
@@ -25,20 +25,6 @@
 
 namespace
 {
-struct TFieldAt
-{
-    u32 nOffset;
-    u32 nType;
-    u32 nCount;
-};
-
-TFieldAt Field(const TClusterTypeDecl& decl, const std::string& name)
-{
-    for (u32 i = 0; i < decl.GetMemberCount(); ++i)
-        if (name == decl.GetMember(i).szName)
-            return {decl.GetMember(i).nOffset, decl.GetMember(i).nTypeId, decl.GetMember(i).nCount};
-    return {0, 0, 0};
-}
 
 class AtmosphereChanges : public testing::Test
 {
@@ -55,20 +41,6 @@ protected:
     TAtmosphereChange m_Change;
 };
 } // namespace
-
-TEST_F(AtmosphereChanges, ABlendSetAtOnceWeightsBothSkies)
-{
-    m_Change.SetBlend(0.25f, 1);
-    EXPECT_EQ(m_Change.GetBlend(), 0.25f);
-    EXPECT_FALSE(m_Change.IsMoving());
-    EXPECT_EQ(m_Night.m_fWeight, 0.25f);
-    EXPECT_EQ(m_Day.m_fWeight, 0.75f);
-    m_Change.SetBlend(7.0f, 1);
-    EXPECT_EQ(m_Change.GetBlend(), 1.0f);
-    m_Change.SetBlend(-1.0f, 1);
-    EXPECT_EQ(m_Change.GetBlend(), 0.0f);
-    EXPECT_EQ(m_Day.m_fWeight, 1.0f);
-}
 
 TEST_F(AtmosphereChanges, ATimedBlendStepsOverTheDurationAndEndsExactlyOnItsTarget)
 {
@@ -111,45 +83,6 @@ TEST_F(AtmosphereChanges, TheManagerStepsEveryChangeAndAppliesThemWhenALevelLoad
     EXPECT_FLOAT_EQ(m_Change.GetBlend(), 0.75f);
     g_pCluster->Clear();
     EXPECT_EQ(g_pAtmosphereManager->GetFirstChange(), nullptr);
-}
-
-TEST(AtmosphereTypes, TheStoredLayoutsCarryTheirReferencesWhereTheImagesHaveThem)
-{
-    g_pCluster->LinkTypes();
-    EXPECT_EQ(g_pCluster->GetSlot(97).pDecl->GetObjectSize(), 9148u);
-    EXPECT_EQ(g_pCluster->GetSlot(98).pDecl->GetObjectSize(), 172u);
-    // Offset, type (0: not pinned) and count of each reference field.
-    const struct
-    {
-        const TClusterTypeDecl& decl;
-        const char* name;
-        u32 offset, type, count;
-    } fields[] = {{AtmosphereDecl(), "pMeshData", 16, 42, 1},        {AtmosphereDecl(), "pLight", 56, 0, 1},
-                  {AtmosphereDecl(), "pSun", 2368, 0, 1},            {AtmosphereDecl(), "aSkyElement", 2376, 0, 512},
-                  {AtmosphereDecl(), "aAmbientCloud", 4428, 0, 0},   {AtmosphereDecl(), "aRainCloud", 6480, 0, 0},
-                  {AtmosphereDecl(), "aStars", 8532, 0, 128},        {AtmosphereChangeDecl(), "pDay", 4, 97, 1},
-                  {AtmosphereChangeDecl(), "aNightLight", 12, 50, 0}, {AtmosphereChangeDecl(), "aDayLight", 48, 0, 0},
-                  {AtmosphereChangeDecl(), "aDayMeshBlend", 84, 0, 0}, {AtmosphereChangeDecl(), "aNightMeshBlend", 120, 0, 8}};
-    for (const auto& f : fields)
-    {
-        const TFieldAt at = Field(f.decl, f.name);
-        EXPECT_EQ(at.nOffset, f.offset) << f.name;
-        EXPECT_TRUE(f.type == 0 || at.nType == f.type) << f.name;
-        EXPECT_TRUE(f.count == 0 || at.nCount == f.count) << f.name;
-    }
-}
-
-TEST(SkyFormulas, NightFactorCloudInfluenceAndRainCloudsByDensity)
-{
-    for (auto [time, night] : {std::pair{0.5f, 0.0f}, {0.23f, 0.5f}, {0.0f, 1.0f}, {0.9f, 1.0f}, {0.78f, 0.5f}})
-        EXPECT_NEAR(TAtmosphere::NightFactor(time), night, 1e-5f) << time;
-    for (auto [density, influence] : {std::pair{0.55f, 0.5f}, {0.5f, 0.0f}, {0.7f, 1.0f}})
-        EXPECT_NEAR(TAtmosphere::CloudInfluence(density), influence, 1e-5f) << density;
-    // Without rain: all or none by s; with rain, every fourth, third, second ... cloud.
-    for (auto [cloud, rain, s, shown] : {std::tuple{1u, 0.0f, 0.5f, 1u}, {1u, 0.0f, 0.49f, 0u}, {4u, 0.3f, 0.55f, 1u},
-                                         {2u, 0.3f, 0.55f, 0u}, {2u, 0.3f, 0.75f, 1u}, {3u, 0.3f, 0.85f, 0u},
-                                         {3u, 0.3f, 0.95f, 1u}, {0u, 0.3f, 0.5f, 0u}})
-        EXPECT_EQ(TAtmosphere::RainCloudVisible(cloud, rain, s), shown) << cloud << " " << rain << " " << s;
 }
 
 TEST(SkyColorKeys, NoKeyWritesNothingAndACountAbove48ReadsOnly48)
@@ -243,129 +176,6 @@ TEST(SkyVertexPool, ABlockMustHoldItsTableAndWholeVerticesAndABadTemplateIsSkipp
     EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
 }
 
-namespace
-{
-// One dynamic sky updated by the manager as seen from an eye at the origin; the manager's
-// time, density, rain and override are put back afterwards.
-class SkyUpdate : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_Sky.m_nSkyMode = ATMOSPHERE_DYNAMIC_SKY;
-        m_Sun.Local = TMatrix(1.0f);
-        m_Sky.pSun = &m_Sun;
-    }
-    void TearDown() override
-    {
-        Manager().SetTimeOfDay(0.0f);
-        Manager().SetCloudsAndRain(0.0f, 0.0f);
-        Manager().SetCloudOverride(ATMOSPHERE_NO_OVERRIDE);
-        g_SkyParameters = {};
-    }
-    static TAtmosphereManager& Manager() { return *g_pAtmosphereManager; }
-    void At(f32 time, f32 dt = 1.0f / 60.0f)
-    {
-        Manager().SetTimeOfDay(time);
-        Manager().UpdateSky(m_Sky, dt, TMatrix(1.0f));
-    }
-    static TSkyElement Element(f32 x, f32 z)
-    {
-        TSkyElement element = {};
-        element.Local = TMatrix(1.0f);
-        element.World = TMatrix(1.0f);
-        element.World.aRow[3] = TVector(x, 0.0f, z, 1.0f);
-        return element;
-    }
-
-    TAtmosphere m_Sky;
-    TSkyElement m_Sun = {};
-};
-} // namespace
-
-TEST_F(SkyUpdate, TheSunCirclesWithTheDayAndRisesToItsNoonHeight)
-{
-    const TVector& sun = g_SkyParameters.SunOffset;
-    // Midnight: 45 degrees below, behind the sky's forward axis; dawn and dusk on the horizon
-    // to either side.
-    const f32 h = 200.0f * std::sqrt(0.5f);
-    for (auto [time, x, y, z, night] : {std::tuple{0.0f, 0.0f, -h, -200.0f, 1.0f}, {0.25f, -200.0f, 0.0f, 0.0f, 0.0f},
-                                        {0.75f, 200.0f, 0.0f, 0.0f, 0.0f}, {0.5f, 0.0f, h, 200.0f, 0.0f}})
-    {
-        At(time);
-        EXPECT_NEAR(sun.x, x, 1e-2f) << time;
-        EXPECT_NEAR(sun.y, y, 1e-2f) << time;
-        EXPECT_NEAR(sun.z, z, 1e-2f) << time;
-        EXPECT_NEAR(g_SkyParameters.SunDirection.w, night, 1e-5f) << time;
-    }
-    // The sun element stands there, looking at the eye, and gives the sun's direction.
-    EXPECT_EQ(m_Sun.World.aRow[3].y, sun.y);
-    const TVector toEye = TVector(-sun.x, -sun.y, -sun.z, 0.0f).Normalized();
-    EXPECT_NEAR(m_Sun.World.aRow[2].x, toEye.x, 1e-5f);
-    EXPECT_NEAR(m_Sun.World.aRow[2].y, toEye.y, 1e-5f);
-    EXPECT_NEAR(g_SkyParameters.SunDirection.y, toEye.y, 1e-5f);
-}
-
-TEST_F(SkyUpdate, AnOverrideReplacesTheCloudDensityEveryFrameAndNoneLeavesItAlone)
-{
-    // A key so the light colour is known: the shadow is 0.6 of it.
-    m_Sky.m_nColorKeyCount = 1;
-    m_Sky.aLightColorKey[0] = TVector(1.0f, 0.5f, 0.25f, 0.0f);
-    Manager().SetCloudsAndRain(0.3f, 0.0f);
-    At(0.5f);
-    EXPECT_EQ(Manager().GetCloudDensity(), 0.3f);
-    EXPECT_EQ(g_SkyParameters.CloudShadow.w, 0.0f);
-    Manager().SetCloudOverride(0.55f);
-    At(0.5f);
-    EXPECT_EQ(Manager().GetCloudDensity(), 0.55f);
-    EXPECT_NEAR(g_SkyParameters.CloudShadow.w, 0.5f, 1e-5f);
-    EXPECT_FLOAT_EQ(g_SkyParameters.CloudShadow.y, 0.3f);
-    // The effect settings write their density each frame; the override wins again.
-    Manager().SetCloudsAndRain(0.1f, 0.0f);
-    At(0.5f);
-    EXPECT_EQ(Manager().GetCloudDensity(), 0.55f);
-    Manager().SetCloudOverride(0.9f);
-    At(0.5f);
-    EXPECT_EQ(g_SkyParameters.CloudShadow.w, 1.0f);
-}
-
-TEST_F(SkyUpdate, CloudsDriftWrapAndSitOnTheirDomesAndAJumpInTimeScattersTheRainClouds)
-{
-    TSkyElement ambient = Element(0.0f, 1500.0f), last = Element(2999.0f, 0.0f);
-    m_Sky.aAmbientCloud.Add(&ambient);
-    m_Sky.aAmbientCloud.Add(&last);
-    TSkyElement rain[4] = {Element(2999.0f, 0.0f), Element(2999.0f, 0.0f), Element(2000.0f, 0.0f),
-                           Element(2999.0f, 0.0f)};
-    for (TSkyElement& cloud : rain)
-        m_Sky.aRainCloud.Add(&cloud);
-    for (u32 k = 0; k < 4; ++k)
-        rain[k].m_nVisible = 1;
-    // Thick cloud and rain: every second cloud by its index shows after its wrap.
-    Manager().SetCloudsAndRain(0.45f, 0.3f);
-    At(0.5f, 2.0f);
-    EXPECT_FLOAT_EQ(ambient.World.aRow[3].x, 3.0f);
-    EXPECT_FLOAT_EQ(ambient.World.aRow[3].y, (1.0f - std::sqrt(9.0f + 1500.0f * 1500.0f) / 3000.0f) * 300.0f);
-    EXPECT_EQ(last.World.aRow[3].x, -3000.0f);
-    EXPECT_EQ(rain[1].World.aRow[3].x, -3000.0f);
-    // The third is not wrapped: kept.
-    EXPECT_EQ(std::vector<u32>({rain[0].m_nVisible, rain[1].m_nVisible, rain[2].m_nVisible, rain[3].m_nVisible}),
-              std::vector<u32>({1, 0, 1, 0}));
-    EXPECT_FLOAT_EQ(rain[2].World.aRow[3].x, 2004.4f);
-    EXPECT_FLOAT_EQ(rain[2].World.aRow[3].y, (1.0f - 2004.4f / 2500.0f) * 300.0f);
-    // Turned to the eye about the global up.
-    EXPECT_NEAR(rain[2].World.aRow[2].x, -1.0f, 1e-2f);
-    EXPECT_NEAR(rain[2].World.aRow[0].y, 0.0f, 1e-5f);
-    // More than 100 seconds: a jump, every rain cloud scattered within 1000 and chosen again.
-    Manager().SetCloudsAndRain(0.0f, 0.0f);
-    At(0.5f, 101.0f);
-    for (const TSkyElement& cloud : rain)
-    {
-        EXPECT_GE(cloud.World.aRow[3].x, -1000.0f);
-        EXPECT_LT(cloud.World.aRow[3].x, 1000.0f);
-        EXPECT_EQ(cloud.m_nVisible, 0u) << "no rain, no cloud";
-    }
-    EXPECT_NE(rain[0].World.aRow[3].x, rain[1].World.aRow[3].x);
-}
 
 TEST(AtmosphereConsole, ATransitionWithoutAChangeSaysSoAndChangesNothing)
 {

@@ -1,7 +1,6 @@
-// The effects manager's settings and their transitions: the stored record's layout and defaults,
-// finding a record, starting and advancing a transition (what blends, what switches at the end),
-// the console command, the data block, a state round trip mid-transition and damaged blocks, the
-// ambient-occlusion size factor, and the render words that do nothing.
+// The effects manager's settings and their transitions: advancing a transition (what blends,
+// what switches at the end), the atmospheres' cross-fade, the console command, the data block,
+// a state round trip mid-transition and damaged blocks, and the ambient-occlusion size factor.
 #include "core/stream/memorystream.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
@@ -57,29 +56,6 @@ protected:
     TEffectSettings m_Calm;
     TEffectSettings m_Rain;
 };
-
-TEST_F(EffectsManagerTest, FindSettingsTakesTheFirstRecordOfAName)
-{
-    TEffectSettings twin = m_Rain;
-    Manager().Settings().Add(&twin);
-    EXPECT_EQ(Manager().FindSettings(m_Rain.nName), &m_Rain);
-    EXPECT_EQ(Manager().FindSettings(TName("Effects_Snow", true).GetId()), nullptr);
-    Manager().Settings().SetCount(0);
-    EXPECT_EQ(Manager().FindSettings(m_Rain.nName), nullptr);
-}
-
-TEST_F(EffectsManagerTest, AStartWithoutTimeTakesTheRecordAtOnce)
-{
-    TEffectTransition& t = Manager().Transition();
-    m_Rain.fTransitionTime = 0.0f;
-    t.Start(m_Rain, -1.0f);
-    EXPECT_EQ(t.IsRunning(), 0u);
-    EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
-    EXPECT_EQ(Current().aHaze[0][0], 0.6f);
-    t.Start(m_Calm, 0.0f);
-    EXPECT_EQ(t.IsRunning(), 0u);
-    EXPECT_EQ(Current().nName, m_Calm.nName);
-}
 
 TEST_F(EffectsManagerTest, ATransitionBlendsItsFieldsAndSwitchesFlagsAtTheEnd)
 {
@@ -227,27 +203,4 @@ TEST_F(EffectsManagerTest, TheOcclusionFactorIsKeptWithinItsRange)
 
 namespace
 {
-// The haze takes the colour of the light on the first atmosphere's light node each frame.
-TEST_F(EffectsManagerTest, TheHazeTakesTheSkyLightsColour)
-{
-    g_ManagerManager.Initialize();
-    TNode node;
-    TLight light;
-    light.m_aColor[0] = 0.9f;
-    light.m_aColor[1] = 0.5f;
-    light.m_aColor[2] = 0.25f;
-    light.m_aColor[3] = 0.75f;
-    node.AddObject(&light);
-    TAtmosphere atmosphere;
-    g_pAtmosphereManager->Atmospheres().Add(&atmosphere);
-    Current().aHaze[2][0] = 0.3f;
-    Manager().UpdateManager(0.1f);
-    EXPECT_EQ(Current().aHaze[1][0], 0.0f);
-    atmosphere.pLight = &node;
-    Manager().UpdateManager(0.1f);
-    g_pAtmosphereManager->Atmospheres().SetCount(0);
-    node.DeleteObject(&light);
-    EXPECT_EQ(std::vector<f32>({Current().aHaze[1][0], Current().aHaze[1][3], Current().aHaze[2][0], Current().aHaze[2][3]}),
-              std::vector<f32>({0.9f, 0.75f, 0.0f, 1.0f}));
-}
 } // namespace

@@ -1,7 +1,6 @@
 // The level's effect settings over its deferred frame: the haze of "Effects" laid over the lit
-// scene by the post-effect step of word 1, a missing haze texture switching the haze off, the
-// forward renderer, under which no step but the water's draws, and the full-screen steps of depth
-// of field, overlay, edge smoothing and film grain, each over the frame.
+// scene, a missing haze texture switching the haze off, the full-screen and scene steps, the
+// motion blur and the pond's refraction, each against its golden image.
 #include "levelframefixture.h"
 
 #include "engine/render/deferredrendering.h"
@@ -91,35 +90,6 @@ TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
         EXPECT_GT(counted[word], 0u) << word;
 }
 
-// During a transition the haze mixes in the start record's texture (slot 8), but only when it
-// is another one than the current record's.
-TEST_F(LevelPostEffectsTest, TheHazeBindsTheStartTextureOnlyWhenItDiffers)
-{
-    TShader* haze = g_pDxShaderManager->FindShader(TName("ShaderHaze", true));
-    ASSERT_NE(haze, nullptr);
-    TTexture* clear = g_pTextureManager->FindTexture(TName(LEVEL_HAZE_TEXTURE, true));
-    TTexture* rain = g_pTextureManager->FindTexture(TName(LEVEL_RAIN_HAZE_TEXTURE, true));
-    ASSERT_NE(clear, rain);
-    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS), 0.0f);
-    // Under way to the rain: the current record keeps its texture until the end, as the start.
-    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS_RAIN), 5.0f);
-    g_pEffectsManager->UpdateManager(1.0f);
-    DrawFrameWithStep(1);
-    EXPECT_EQ(haze->aTexture[7], clear);
-    EXPECT_EQ(haze->aTexture[8], nullptr);
-    // The current settings replaced by the rain's block mid-way: both textures.
-    TEffectSettings wet = *Settings(LEVEL_EFFECTS_RAIN);
-    ASSERT_EQ(g_pEffectsManager->SetData(0, &wet, sizeof wet), 0);
-    DrawFrameWithStep(1);
-    EXPECT_EQ(haze->aTexture[7], rain);
-    EXPECT_EQ(haze->aTexture[8], clear);
-    // At the end: one texture again.
-    g_pEffectsManager->UpdateManager(4.0f);
-    DrawFrameWithStep(1);
-    EXPECT_EQ(haze->aTexture[7], rain);
-    EXPECT_EQ(haze->aTexture[8], nullptr);
-}
-
 TEST_F(LevelPostEffectsTest, AMissingHazeTextureSwitchesTheHazeOff)
 {
     TEffectSettings missing = *Settings(LEVEL_EFFECTS);
@@ -129,14 +99,6 @@ TEST_F(LevelPostEffectsTest, AMissingHazeTextureSwitchesTheHazeOff)
     EXPECT_EQ(Variable("effect.haze")->GetValue().ToInt(), 0);
     g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
     EXPECT_EQ(DrawFrameWithStep(1), frame);
-}
-
-TEST_F(LevelPostEffectsTest, TheForwardRendererDrawsNoHaze)
-{
-    Variable("deferredrendering.disable")->SetInt(1);
-    const std::vector<std::uint32_t> plain = DrawFrameWithStep(1);
-    g_pEffectsManager->Transition().Start(*Settings(LEVEL_EFFECTS), 0.0f);
-    EXPECT_EQ(DrawFrameWithStep(1), plain);
 }
 
 TEST_F(LevelPostEffectsTest, TheFullScreenStepsDrawOverTheFrame)
@@ -272,42 +234,6 @@ TEST_F(LevelPostEffectsTest, TheMotionBlurSmearsTheTurningDishAndFollowsTheCamer
     const std::vector<std::uint32_t> both = DrawFrameWithStep(6);
     EXPECT_EQ(CompareWithGolden("post_motionblur", both, kWidth, kHeight), "");
     camera->pNode->SetLocalMatrix(was, TNode::OrdinaryCause());
-}
-
-// The level stores the pond's normal map as a looping animation of its four frames, and the
-// pond's material shows its target, which each step of the textures moves on.
-TEST_F(LevelPostEffectsTest, TheLoadedPondAnimationStepsThroughItsFrames)
-{
-    TTextureAnimation* animation = g_pTextureManager->FindTextureAnimation(TName(LEVEL_WATER_NORMALS, true));
-    ASSERT_NE(animation, nullptr);
-    ASSERT_EQ(animation->m_nFrameCount, static_cast<i32>(LEVEL_WATER_FRAMES));
-    EXPECT_EQ(animation->m_nLoop, 1);
-    EXPECT_EQ(animation->m_nPlaying, 1);
-    TTexture* frames[LEVEL_WATER_FRAMES];
-    for (u32 i = 0; i < LEVEL_WATER_FRAMES; ++i)
-    {
-        frames[i] = g_pTextureManager->FindTexture(TName(("water_nm_" + std::to_string(i)).c_str(), true));
-        ASSERT_NE(frames[i], nullptr) << i;
-        EXPECT_EQ(animation->GetFrameTexture(static_cast<i32>(i)), frames[i]) << i;
-    }
-    TTexture* target = g_pTextureManager->FindTexture(TName(LEVEL_WATER_NORMALS, true));
-    ASSERT_EQ(target, animation->GetTargetTexture());
-    EXPECT_EQ(target->GetAnimation(), animation);
-    TMaterial* pond = g_pDxMaterialManager->FindMaterial(TName("pond_water", true));
-    ASSERT_NE(pond, nullptr);
-    EXPECT_EQ(pond->aTexture[0], target);
-
-    const f32 step = 1.0f / animation->m_fSpeed;
-    animation->m_fPosition = 0.0f;
-    for (u32 i = 0; i <= LEVEL_WATER_FRAMES; ++i)
-    {
-        g_pTextureManager->UpdateManager(i == 0 ? 0.0f : step);
-        const u32 frame = i % LEVEL_WATER_FRAMES;
-        EXPECT_NEAR(animation->m_fPosition, static_cast<f32>(frame), 1e-4f) << i;
-        ASSERT_NE(frames[frame]->m_pTexture, nullptr) << i;
-        EXPECT_EQ(target->m_pTexture, frames[frame]->m_pTexture) << i;
-    }
-    animation->m_fPosition = 0.0f;
 }
 
 // The pond: the lit scene refracted through the normal map's two frames the animation stands

@@ -1,9 +1,7 @@
 // The level's day sky drawn before its frame: by day the dome, the sun and the clouds; at night
 // the stars through a dark dome; with thick cloud and rain the rain clouds; the rain's change
-// fading the sun into an overcast light. The render rules: the
-// first frame stops the colour clear, the sun only between dawn and dusk, the stars while the
-// night factor is above 0, each group one draw, a bad template skipped with one line, an
-// unloaded pool drawing nothing, the deferred renderer's colour target taking the sky.
+// fading the sun into an overcast light; a bad template skipped with one line and stored blends
+// out of range refused.
 #include "levelframefixture.h"
 
 #include "directx/render/dxmeshmanager.h"
@@ -156,46 +154,6 @@ TEST_F(LevelSkyTest, DayNightAndRainCloudsDrawAsTheGoldenImages)
     EXPECT_EQ(CompareWithGolden("sky_rain_clouds", DrawFrame(), kWidth, kHeight), "");
 }
 
-TEST_F(LevelSkyTest, TheFirstFrameStopsTheColourClearAndTheSwitchBringsItBack)
-{
-    At(0.5f);
-    ASSERT_EQ(g_pRenderManager->GetFrameClearFlags(), RENDER_FRAME_CLEAR_DEFAULT);
-    Frame();
-    EXPECT_EQ(g_pRenderManager->GetFrameClearFlags(), ATMOSPHERE_CLEAR_WITH_SKY);
-    EXPECT_EQ(g_pAtmosphereManager->IsFirstFrame(), 0u);
-    // A level loaded again takes the clear over again with its first frame.
-    g_pRenderManager->SetFrameClearFlags(RENDER_FRAME_CLEAR_DEFAULT);
-    g_pAtmosphereManager->OnClusterLoad();
-    Frame();
-    EXPECT_EQ(g_pRenderManager->GetFrameClearFlags(), ATMOSPHERE_CLEAR_WITH_SKY);
-    // Switched off: the frame clears its colour again and no sky is drawn.
-    g_pAtmosphereManager->SetEnabled(0);
-    EXPECT_EQ(g_pRenderManager->GetFrameClearFlags(), ATMOSPHERE_CLEAR_WITHOUT_SKY);
-    EXPECT_EQ(Frame().nVertices, 0u);
-}
-
-TEST_F(LevelSkyTest, TheSunShowsBetweenDawnAndDuskAndTheStarsWhileItIsNight)
-{
-    const u32 day = QUAD * (1 + LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS);
-    const u32 stars = QUAD * LEVEL_SKY_STARS;
-    // Noon: the sun, the ambient clouds and the elements, one draw each (no rain cloud shows).
-    At(0.5f);
-    TDrawn drawn = Frame();
-    EXPECT_EQ(drawn.nVertices, day);
-    EXPECT_EQ(drawn.nBatches, 3u);
-    // Just after dawn the sun is up and the last stars still show.
-    At(0.24f);
-    EXPECT_EQ(Frame().nVertices, day + stars);
-    // At 0.23 the sun is not drawn yet; at midnight only the stars and clouds.
-    for (f32 time : {0.23f, 0.0f, 0.77f})
-    {
-        At(time);
-        drawn = Frame();
-        EXPECT_EQ(drawn.nVertices, day - QUAD + stars) << time;
-        EXPECT_EQ(drawn.nBatches, 3u) << time;
-    }
-}
-
 TEST_F(LevelSkyTest, AnElementOfAMissingTemplateIsSkippedWithOneLine)
 {
     At(0.5f);
@@ -204,68 +162,6 @@ TEST_F(LevelSkyTest, AnElementOfAMissingTemplateIsSkippedWithOneLine)
     EXPECT_EQ(Frame().nVertices, QUAD * (LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS));
     EXPECT_EQ(Frame().nVertices, QUAD * (LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS));
     EXPECT_EQ(log.Count("beyond the pool"), 1u);
-}
-
-TEST_F(LevelSkyTest, AnUnloadedPoolDrawsNoElementsButTheDomeStays)
-{
-    At(0.5f);
-    g_pAtmosphereManager->GetVertexPool()->Release();
-    EXPECT_EQ(Frame().nVertices, 0u);
-    // The dome still covers the background colour.
-    const std::vector<std::uint32_t> frame = DrawFrame();
-    EXPECT_NE(frame[kSkyPixel] & 0xFFFFFFu, LEVEL_SKY_COLOUR);
-}
-
-TEST_F(LevelSkyTest, TheRainSkyFadesInOverTheDaySkyByItsWeight)
-{
-    At(0.4f);
-    const std::vector<std::uint32_t> clear = DrawFrame();
-    g_pAtmosphereManager->GetFirstChange()->SetBlend(1.0f, 1);
-    EXPECT_EQ(Day().m_fWeight, 0.0f);
-    const std::vector<std::uint32_t> overcast = DrawFrame();
-    // Wholly rain: the day sky is not drawn, the overcast covers the sky grey.
-    EXPECT_EQ(Frame().nVertices, 0u);
-    const u32 top = overcast[kSkyPixel];
-    const u32 r = top >> 16 & 0xFF, g = top >> 8 & 0xFF, b = top & 0xFF;
-    EXPECT_LT(std::max({r, g, b}) - std::min({r, g, b}), 24u) << std::hex << top;
-    EXPECT_NE(overcast[kSkyPixel], clear[kSkyPixel]);
-    // Half way both draw, the overcast over the day sky at half strength.
-    g_pAtmosphereManager->GetFirstChange()->SetBlend(0.5f, 1);
-    const std::vector<std::uint32_t> half = DrawFrame();
-    EXPECT_NE(half[kSkyPixel], clear[kSkyPixel]);
-    EXPECT_NE(half[kSkyPixel], overcast[kSkyPixel]);
-    g_pAtmosphereManager->GetFirstChange()->SetBlend(0.0f, 1);
-}
-
-// The rain's timed blend, stepped by the manager's update as the game runs it, weighs the day's
-// blend meshes down and the night's up, their offsets back to 0.
-TEST_F(LevelSkyTest, TheRainsBlendWeighsTheDayAndNightBlendMeshes)
-{
-    ASSERT_GE(g_pDxMeshManager->GetMeshCount(), 2);
-    TMesh* day = g_pDxMeshManager->GetMesh(0);
-    TMesh* night = g_pDxMeshManager->GetMesh(1);
-    TAtmosphereChange& change = *g_pAtmosphereManager->GetFirstChange();
-    change.aDayMeshBlend.Add(day);
-    change.aNightMeshBlend.Add(night);
-    day->m_fBlendOffset = night->m_fBlendOffset = 5.0f;
-    change.SetBlend(1.0f, 0);
-    const struct
-    {
-        f32 fSeconds;
-        f32 fNight;
-    } steps[] = {{2.5f, 0.25f}, {5.0f, 0.75f}, {10.0f, 1.0f}};
-    for (const auto& s : steps)
-    {
-        At(0.4f, s.fSeconds);
-        EXPECT_FLOAT_EQ(night->m_fBlendWeight, s.fNight) << s.fSeconds;
-        EXPECT_FLOAT_EQ(day->m_fBlendWeight, 1.0f - s.fNight) << s.fSeconds;
-        EXPECT_EQ(day->m_fBlendOffset, 0.0f);
-        EXPECT_EQ(night->m_fBlendOffset, 0.0f);
-    }
-    change.SetBlend(0.0f, 1);
-    EXPECT_EQ(day->m_fBlendWeight, 1.0f);
-    change.aDayMeshBlend.SetCount(0);
-    change.aNightMeshBlend.SetCount(0);
 }
 
 // A loaded change's stored blend and transition: the last values kept and the first refused on
@@ -310,21 +206,6 @@ TEST_F(LevelSkyTest, AStoredBlendOrTransitionOutsideItsRangeIsRefusedAtTheLoad)
     }
     change.m_fDuration = LEVEL_SKY_RAIN_BLEND;
     change.SetBlend(0.0f, 1);
-}
-
-TEST_F(LevelSkyTest, UnderTheDeferredRendererTheSkyGoesIntoTheColourTarget)
-{
-    Variable("deferredrendering.disable")->SetInt(0);
-    At(0.5f);
-    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
-    g_pRenderManager->RenderManager();
-    TRenderer* deferred = g_pRenderManager->GetRegistered(RENDERER_PREFERRED);
-    ASSERT_NE(deferred, nullptr);
-    ASSERT_EQ(g_pRenderManager->GetActiveRenderer(), deferred);
-    g_pAtmosphereManager->RenderManager();
-    EXPECT_EQ(g_pRenderManager->GetCurrentTarget(), g_pRenderManager->GetPublishedTarget(1));
-    g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
-    g_pRenderManager->RenderManager();
 }
 
 namespace

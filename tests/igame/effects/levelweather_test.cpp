@@ -1,6 +1,5 @@
-// Rain over the level's frame: the rain look's streaks in front of the scene, tinted by the sky's
-// light, and none inside an occlusion box about the eye; the particle mesh by detail level, built
-// once and drawn once a layer; nothing without a texture or with "effect_dynamicweather" 0.
+// Rain over the level's frame: the streaks in front of the scene and none inside an occlusion box
+// about the eye or under the hangar roof; nothing without a texture or with "effect_dynamicweather" 0.
 #include "levelframefixture.h"
 
 #include "engine/system/node.h"
@@ -72,28 +71,6 @@ TEST_F(LevelWeatherTest, RainFallsBeforeTheSceneAndNotInsideTheOcclusionBox)
     EXPECT_EQ(CompareWithGolden("weather_occluded", DrawFrame(), kWidth, kHeight), "");
     Weather().OcclusionBoxes().SetCount(0);
     box.pNode = nullptr;
-}
-
-TEST_F(LevelWeatherTest, TheMeshFollowsTheDetailLevelAndIsBuiltOnce)
-{
-    for (auto [detail, particles] : {std::pair{7, 10000u}, {5, 10000u}, {0, 2000u}, {-1, 2000u}, {3, 7500u}})
-        EXPECT_EQ(TDynamicWeatherManager::ParticleCount(detail), particles) << detail;
-    // The level is a start-up setting: stored as a settings file would.
-    TVariable* level = Variable("device.detaillevel");
-    const i32 saved = level->GetValue().ToInt();
-    level->Store(1);
-    Weather().OnClusterUnload();
-    Weather().UpdateManager(kStep);
-    DrawFrame();
-    EXPECT_EQ(Weather().GetParticleCount(), 3500u);
-    // Kept: another level of detail is read only when the mesh is built again.
-    level->Store(2);
-    DrawFrame();
-    EXPECT_EQ(Weather().GetParticleCount(), 3500u);
-    Weather().OnClusterUnload();
-    DrawFrame();
-    EXPECT_EQ(Weather().GetParticleCount(), 5000u);
-    level->Store(saved);
 }
 
 TEST_F(LevelWeatherTest, NothingFallsWithoutATextureOrWithTheSwitchOff)

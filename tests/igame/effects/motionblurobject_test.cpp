@@ -1,6 +1,5 @@
-// Motion-blur objects: the stored record's layout and field records, the motion state kept from
-// the mesh's node (and across the half turn), the drawing block from a spin, a body, a wheel or
-// the motion state in that order, and drawing only a mesh on an enabled node.
+// Motion-blur objects: the drawing block from a spin, a body, a wheel or the motion state in that
+// order.
 #include "ageia/dynamicsfixture.h"
 #include "core/cluster/clustertypedecl.h"
 #include "directx/render/dxmeshdata.h"
@@ -17,16 +16,6 @@
 
 namespace
 {
-// A matrix whose third row leans from y towards z by the angle (degrees), at the point.
-TMatrix Leaning(f32 degrees, f32 x, f32 y, f32 z)
-{
-    const f32 r = degrees * 0.017453292f;
-    TMatrix m(1.0f);
-    m.aRow[1] = TVector(0.0f, -std::sin(r), std::cos(r), 0.0f);
-    m.aRow[2] = TVector(0.0f, std::cos(r), std::sin(r), 0.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
 
 void ExpectMatrix(const TMatrix& actual, const TMatrix& expected)
 {
@@ -86,63 +75,6 @@ protected:
 };
 } // namespace
 
-TEST(MotionBlurObjectRecord, TheRecordHasItsSizeAndFieldRecordsInOrder)
-{
-    const TClusterTypeDecl& decl = MotionBlurObjectDecl();
-    EXPECT_EQ(decl.GetTypeId(), MOTION_BLUR_OBJECT_TYPE_ID);
-    EXPECT_EQ(decl.GetObjectSize(), 124u);
-    const u32 expected[8][2] = {{40, 53}, {36, 79}, {32, 80}, {28, 43}, {20, 0}, {16, 0}, {12, 58}, {4, 18}};
-    ASSERT_EQ(decl.GetMemberCount(), 8u);
-    for (u32 i = 0; i < 8; ++i)
-    {
-        const TClusterMemberDecl& m = decl.GetMember(i);
-        EXPECT_EQ(std::vector<u32>({m.nKind, m.nOffset, m.nTypeId, m.nCount}),
-                  std::vector<u32>({CLUSTER_MEMBER_REFERENCE, expected[i][0], expected[i][1], 1}))
-            << i;
-    }
-}
-
-TEST_F(MotionBlurObjectTest, TheMotionStateFollowsTheMeshsNodeTheShortWayRound)
-{
-    g_pEffectsManager->MotionBlurObjects().Add(&m_Object);
-    Place(Leaning(10.0f, 0.0f, 0.0f, 0.0f));
-    g_pEffectsManager->UpdateManager(0.0f);
-    Place(Leaning(40.0f, 1.0f, 2.0f, 3.0f));
-    g_pEffectsManager->UpdateManager(0.0f);
-    ExpectVector(m_Object.m_PositionDelta, 1.0f, 2.0f, 3.0f, 1.0f);
-    ExpectVector(m_Object.m_HeadingDelta, 30.0f / 360.0f, 30.0f / 360.0f, 30.0f / 360.0f, 1.0f);
-    ExpectVector(m_Object.m_PreviousPosition, 1.0f, 2.0f, 3.0f, 1.0f);
-    ExpectVector(m_Object.m_PreviousHeading, 40.0f / 360.0f, 40.0f / 360.0f, 40.0f / 360.0f, 1.0f);
-
-    // From 170 degrees to -170: twenty degrees on, not 340 back; the unwrapped copies keep the
-    // long way.
-    Place(Leaning(170.0f, 1.0f, 2.0f, 3.0f));
-    m_Object.UpdateMotion();
-    Place(Leaning(190.0f, 1.0f, 2.0f, 3.0f));
-    m_Object.UpdateMotion();
-    EXPECT_NEAR(m_Object.m_HeadingDelta.x, 20.0f / 360.0f, 1e-5f);
-    EXPECT_NEAR(m_Object.m_HeadingDelta.y, -340.0f / 360.0f, 1e-5f);
-    // And back: the other way round.
-    Place(Leaning(170.0f, 1.0f, 2.0f, 3.0f));
-    m_Object.UpdateMotion();
-    EXPECT_NEAR(m_Object.m_HeadingDelta.x, -20.0f / 360.0f, 1e-5f);
-
-    // A body gives its motion when drawn; a skeleton or no mesh keeps none.
-    const TVector kept = m_Object.m_PreviousPosition;
-    Place(Leaning(170.0f, 5.0f, 5.0f, 5.0f));
-    TNxDynamicsBody* body = Box("hull", 0.0f, 0.0f, 0.0f);
-    m_Object.pBody = body;
-    g_pEffectsManager->UpdateManager(0.0f);
-    m_Object.pBody = nullptr;
-    m_Object.pSkeleton = reinterpret_cast<TSkeleton*>(&m_Mesh);
-    m_Object.UpdateMotion();
-    m_Object.pSkeleton = nullptr;
-    m_Object.pMesh = nullptr;
-    m_Object.UpdateMotion();
-    ExpectVector(m_Object.m_PreviousPosition, kept.x, kept.y, kept.z, kept.w);
-    g_pEffectsManager->MotionBlurObjects().SetCount(0);
-}
-
 TEST_F(MotionBlurObjectTest, TheBlockComesFromTheSpinTheBodyTheWheelOrTheMotion)
 {
     TMotionBlurBlock block = g_EffectsBlocks.Motion;
@@ -199,53 +131,4 @@ TEST_F(MotionBlurObjectTest, TheBlockComesFromTheSpinTheBodyTheWheelOrTheMotion)
     ExpectMatrix(block.M, TMatrix::RotationY(-(0.25f * 3.0f)));
     ExpectVector(block.V1, 2.0f, 1.0f, -2.0f, 1.0f);
     ExpectVector(block.V2, 0.75f, 0.375f, 0.375f, 1.0f);
-}
-
-namespace
-{
-u32 s_nDraws = 0;
-TRenderContext* s_pContext = nullptr;
-TMatrix s_DrawnBlock;
-
-void CountDraw(TMeshData*, const TMatrix&, TRenderContext* context, TMesh*)
-{
-    ++s_nDraws;
-    s_pContext = context;
-    s_DrawnBlock = g_EffectsBlocks.Motion.M;
-}
-} // namespace
-
-TEST_F(MotionBlurObjectTest, OnlyAMeshOnAnEnabledNodeIsDrawnWithItsBlock)
-{
-    TDxMeshData data;
-    const_cast<TBoundBox*>(MeshDataBoundBox(&data))->diagonal = 1.0f;
-    m_Mesh.pMeshData = &data;
-    auto* const saved = g_pDrawMeshData;
-    g_pDrawMeshData = CountDraw;
-    s_nDraws = 0;
-    TRenderContext context;
-    m_Object.m_fFixedSpin = 20.0f;
-
-    m_Object.Draw(&context);
-    EXPECT_EQ(s_nDraws, 1u);
-    EXPECT_EQ(s_pContext, &context);
-    ExpectMatrix(s_DrawnBlock, TMatrix::RotationY(20.0f));
-
-    // A node switched off, a mesh off its node, or none: nothing drawn, the block untouched.
-    g_EffectsBlocks.Motion.M = TMatrix(1.0f);
-    m_pNode->Enable(0, 0);
-    m_Object.Draw(&context);
-    m_Object.Render();
-    m_pNode->Enable(1, 0);
-    m_pNode->DeleteObject(&m_Mesh);
-    m_Object.Draw(&context);
-    m_pNode->AddObject(&m_Mesh);
-    m_Object.pMesh = nullptr;
-    m_Object.Draw(&context);
-    m_Object.Render();
-    EXPECT_EQ(s_nDraws, 1u);
-    ExpectMatrix(g_EffectsBlocks.Motion.M, TMatrix(1.0f));
-
-    g_pDrawMeshData = saved;
-    m_Mesh.pMeshData = nullptr;
 }

@@ -1,6 +1,5 @@
 // Game materials: the key set sorted as signed values, the last key found at every set size, the
-// first key's material for a missing name with one line per lookup, and the neutral material of
-// an empty set.
+// first key's material for a missing name with one line per lookup, and a full set.
 #include "igame/gamematerial/gamematerialmanager.h"
 #include "support/declaredlinks.h"
 #include "support/scratchworkingfolder.h"
@@ -49,16 +48,6 @@ protected:
 };
 } // namespace
 
-TEST_F(GameMaterialTest, TheStoredRecordDeclaresItsFourLinks)
-{
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Winvalid-offsetof"
-    ExpectDeclaredLinks(GameMaterialDecl(), {LINK(TGameMaterial, pRicocheEffect), LINK(TGameMaterial, pRicocheSoundData),
-                                             LINK(TGameMaterial, pImpactEffect), LINK(TGameMaterial, pImpactSoundData)});
-#pragma GCC diagnostic pop
-    EXPECT_EQ(GameMaterialDecl().GetObjectSize(), 52u);
-}
-
 TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesAndTheLastIsFound)
 {
     const std::vector<u32> names = {7, 0x80000005u, 0x7fffffffu, 3, 0xfffffffeu, 100, 0x40000000u};
@@ -85,18 +74,6 @@ TEST_F(GameMaterialTest, AMissingNameTakesTheSmallestKeysMaterialWithOneLinePerL
     EXPECT_EQ(g_pGameMaterialManager->GetMaterial(missing.GetId(), asker.GetId()), &m_aMaterial[2]);
     const std::string log = m_Folder.SystemLog();
     EXPECT_EQ(Count(log, "TGameMaterialManager::GetMaterial(): 'glass:bullet' undeclared idenfifier"), 2u) << log;
-}
-
-TEST_F(GameMaterialTest, AnEmptySetAnswersWithTheNeutralMaterial)
-{
-    Fill({});
-    const TGameMaterial* material = g_pGameMaterialManager->GetMaterial(g_NameDefault.GetId(), 0);
-    ASSERT_EQ(material, &TGameMaterialManager::Neutral());
-    // Nothing ricochets off it, nothing plays or shows.
-    EXPECT_EQ(material->ricochetMaxCos + material->ricochetProbability, 0.0f);
-    EXPECT_TRUE(!material->pRicocheEffect && !material->pImpactEffect && !material->pRicocheSoundData &&
-                !material->pImpactSoundData);
-    EXPECT_EQ(g_pGameMaterialManager->GetDataSize(), 0);
 }
 
 TEST_F(GameMaterialTest, ATwiceDeclaredNameKeepsTheFirstAndAFullSetRefusesTheRest)

@@ -1,5 +1,5 @@
 // The intro's images and timing: the TGA image file, the record's images cut to 16, the opacity
-// of fades, crossfades, where images show, the frame time's limit and a composed frame.
+// of a fade, the frame time's limit and a composed frame.
 #include "loadingfixture.h"
 
 #include "core/cluster/cluster.h"
@@ -118,10 +118,6 @@ TUIIntro Record(u32 count, f32 seconds, f32 fade, u32 crossfade = 0, u32 designW
     return record;
 }
 
-u32 Channel(u32 pixel, int shift)
-{
-    return (pixel >> shift) & 0xFF;
-}
 } // namespace
 
 TEST_F(LoadingTest, TopDownAndBottomUpImagesLoadAlike)
@@ -199,103 +195,6 @@ TEST_F(LoadingTest, AnImageOfThreeSecondsIsWholeFromHalfASecondToTwoAndAHalf)
     EXPECT_EQ(0u, frames.Draw(intro, 0.25f));
     EXPECT_EQ(0u, frames.At(4, 4));
     intro.Release();
-}
-
-TEST_F(LoadingTest, TheNextImageFadesInUnderTheOneFadingOut)
-{
-    WriteBytes("red.tga", EncodeTga(Solid(8, 8, 0xFFFF0000), 3, false));
-    WriteBytes("green.tga", EncodeTga(Solid(8, 8, 0xFF00FF00), 4, true));
-    TIntro intro;
-    TFrames frames(64, 40);
-    // Images 8 pixels wide on a design width of 8 cover the screen.
-    TUIIntro record = Record(1, 1.0f, 0.5f, 1, 8);
-    ASSERT_EQ(0u, intro.Initialize(frames.image, record));
-    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "red.tga"));
-    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "green.tga"));
-    frames.Draw(intro, 0.0f);
-    frames.Draw(intro, 0.5f);
-    frames.Draw(intro, 0.25f);
-    // Image 0 (black) half out, red half in.
-    EXPECT_FLOAT_EQ(0.5f, intro.GetOpacity());
-    EXPECT_EQ(127u, Channel(frames.At(10, 10), 16));
-    EXPECT_EQ(0u, Channel(frames.At(10, 10), 8));
-    // The next image starts where its fade-in ends: whole at once.
-    frames.Draw(intro, 0.25f);
-    EXPECT_EQ(1u, intro.GetIndex());
-    EXPECT_EQ(std::vector<f32>({0.5f, 1.0f}), std::vector<f32>({intro.GetTime(), intro.GetOpacity()}));
-    EXPECT_EQ(std::vector<u32>({0xFF0000u, 0xFF0000u}), std::vector<u32>({frames.At(0, 0), frames.At(63, 39)}));
-    frames.Draw(intro, 0.25f);
-    EXPECT_FLOAT_EQ(0.5f, intro.GetOpacity());
-    // Blended in turn: red at half over black, then green at half over that.
-    EXPECT_EQ(0x407F00u, frames.At(30, 20));
-    intro.Release();
-}
-
-TEST_F(LoadingTest, AFrameComposedBandByBandIsTheFrameComposedWhole)
-{
-    // Odd sizes on a screen of odd size: a wide image inside its background, then a tall one past
-    // the screen's top and bottom; neither edge on a band's.
-    TIntroPicture wide = Pattern(53, 29), tall = Pattern(30, 90);
-    wide.aPixel[0] = 0xFF40A0C0, tall.aPixel[0] = 0xFFC0A040;
-    WriteBytes("wide.tga", EncodeTga(wide, 4, false));
-    WriteBytes("tall.tga", EncodeTga(tall, 3, true));
-    TIntro intro;
-    const i32 width = 77, height = 45;
-    TFrames frames(width, height), whole(width, height);
-    // Image 0 has no pixels: its background only.
-    ASSERT_EQ(0u, intro.Initialize(frames.image, Record(1, 1.0f, 0.5f, 1, 100)));
-    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "wide.tga"));
-    ASSERT_EQ(0u, intro.AddImageFile(frames.image, "tall.tga"));
-    HBRUSH black = CreateSolidBrush(0);
-    const RECT all = {0, 0, width, height};
-    const auto composeWhole = [&](u32 index, f32 alpha) {
-        const TIntro::TIntroImage& image = intro.GetImage(index);
-        FillRect(whole.dc[1], &all, image.hBrush);
-        if (image.hBitmap)
-        {
-            const RECT rect = TIntro::GetImageRect(image.nWidth, image.nHeight, 100, width, height);
-            SelectObject(frames.image, image.hBitmap);
-            SetStretchBltMode(whole.dc[1], HALFTONE);
-            StretchBlt(whole.dc[1], rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, frames.image,
-                       0, 0, image.nWidth, image.nHeight, SRCCOPY);
-        }
-        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(alpha * 255.0f), 0};
-        AlphaBlend(whole.dc[0], 0, 0, width, height, whole.dc[1], 0, 0, width, height, blend);
-    };
-    frames.Draw(intro, 0.0f);
-    // Into image 0's fade-out, then image 1's.
-    for (const f32 dt : {0.8f, 0.6f})
-    {
-        frames.Draw(intro, dt);
-        const f32 alpha = intro.GetOpacity();
-        ASSERT_GT(alpha, 0.0f);
-        ASSERT_LT(alpha, 1.0f);
-        FillRect(whole.dc[0], &all, black);
-        composeWhole(intro.GetIndex(), alpha);
-        composeWhole(intro.GetIndex() + 1, 1.0f - alpha);
-        EXPECT_EQ(whole.Pixels(), frames.Pixels()) << "image " << intro.GetIndex();
-    }
-    EXPECT_EQ(1u, intro.GetIndex());
-    DeleteObject(black);
-    intro.Release();
-}
-
-TEST(IntroPlacement, ImagesScaleWithTheScreenWidthAgainstTheDesignWidth)
-{
-    // At the design width an image shows at its own size, centred; two thirds on a screen 1280
-    // wide; with no design width, the screen's.
-    const struct
-    {
-        i32 width, height, design, screenWidth, screenHeight;
-        std::vector<i32> rect;
-    } cases[] = {{1200, 480, 1920, 1920, 1080, {360, 300, 1560, 780}}, {1920, 1200, 1920, 1920, 1080, {0, -60, 1920, 1140}},
-                 {1200, 480, 1920, 1280, 720, {240, 200, 1040, 520}},  {1920, 1200, 1920, 1280, 720, {0, -40, 1280, 760}},
-                 {640, 400, 0, 640, 400, {0, 0, 640, 400}}};
-    for (const auto& c : cases)
-    {
-        const RECT r = TIntro::GetImageRect(c.width, c.height, c.design, c.screenWidth, c.screenHeight);
-        EXPECT_EQ(std::vector<i32>({r.left, r.top, r.right, r.bottom}), c.rect) << c.width << " on " << c.screenWidth;
-    }
 }
 
 TEST_F(LoadingTest, RecordsAreCutToSixteenImagesAndBadTimesDoNotHang)

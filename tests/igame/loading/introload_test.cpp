@@ -1,5 +1,5 @@
-// "intro_load": the game's data load on the intro thread while the intro plays, the first update
-// handed to the main thread, and the loading display when the intro ends first.
+// "intro_load": the game's data load on the intro thread while the intro plays, handed to the main
+// thread, and the plain load without an intro.
 #include "loadingfixture.h"
 
 #include "core/cluster/cluster.h"
@@ -72,23 +72,6 @@ TEST_F(LoadingTest, ALoadSlowerThanTheFadeInIsHandedToTheMainThreadWhileTheIntro
     EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
     EXPECT_EQ(INTRO_THREAD_HANDED, g_IntroLoading.m_nState.load());
     EXPECT_TRUE(!g_IntroLoading.IsRunning() && !g_IntroLoading.GetIntro().IsActive() && g_pDeviceManager->IsRunning());
-}
-
-TEST_F(LoadingTest, AnIntroEndingBeforeTheLoadLeavesTheFirstUpdateAfterIt)
-{
-    WriteIntro("intro.data", 0.2f, 0.05f);
-    g_LoadWatch.armed = true;
-    g_LoadWatch.slowName = "canvas.data";
-    g_LoadWatch.delay = 800;
-    IntroLoad("intro.data", DataFile("canvas.data"));
-
-    ASSERT_EQ(1u, g_LoadWatch.notices.size());
-    EXPECT_EQ(LOADING_STATE_FIRST_UPDATE, g_LoadWatch.notices[0].state);
-    EXPECT_TRUE(g_LoadWatch.notices[0].mainThread);
-    EXPECT_EQ(-1, m_Log.Find("starting 1st update"));
-    EXPECT_GE(m_Log.Find("TCommandintro_load::Execute(): done"), 0);
-    EXPECT_EQ(LOADING_STATE_DONE, g_pLoadingManager->GetState());
-    EXPECT_EQ(1u, g_pDeviceManager->IsRunning());
 }
 
 TEST_F(LoadingTest, WithoutAnIntroOrWithADamagedOneTheDataLoadPlainlyAndAWrongCallIsRefused)

@@ -1,5 +1,5 @@
-// The loading display: the fill's bands, the word drawn onto the window, one display at a time,
-// and the loading manager's preloading that ends it.
+// The loading display: the fill's bands, the word drawn onto the window and the loading manager's
+// preloading that ends it.
 #include "loadingfixture.h"
 
 #include "directx/render/dxdevice.h"
@@ -27,20 +27,6 @@ void SetProgress(i32 index, i32 count, f32 fraction)
     g_pResourceManager->m_fProgress = fraction;
 }
 } // namespace
-
-// One repository is always in the last band; three fill a third, then a fifth, then the rest;
-// a step before the first is the first, one past the last (or no count) the last.
-TEST(LoadingBands, EachRepositoryFillsItsBand)
-{
-    for (auto [index, count, fraction, fill] :
-         {std::tuple{0, 1, 0.0f, 0.5f}, {0, 1, 0.5f, 0.75f}, {0, 1, 1.0f, 1.0f}, {0, 3, 0.0f, 0.0f}, {0, 3, 0.5f, 0.15f},
-          {0, 3, 1.0f, 0.3f}, {2, 3, 0.0f, 0.5f}, {2, 3, 1.0f, 1.0f}, {-1, 3, 0.5f, 0.15f}, {5, 3, 0.5f, 0.75f},
-          {0, 0, 0.5f, 0.75f}})
-        EXPECT_FLOAT_EQ(fill, TLoadingProgress::FillFraction(index, count, fraction)) << index << "/" << count;
-    // The middle repository: 0.3 + 0.19999999 (i + p) / n, the single-precision constant.
-    EXPECT_EQ(0.3f + 0.19999999f * (1.0f / 3.0f), TLoadingProgress::FillFraction(1, 3, 0.0f));
-    EXPECT_EQ(0.3f + 0.19999999f * (2.0f / 3.0f), TLoadingProgress::FillFraction(1, 3, 1.0f));
-}
 
 TEST(LoadingBands, FractionsAndStepsOutOfRangeStayInTheirBand)
 {
@@ -81,41 +67,6 @@ TEST_F(LoadingTest, TheWordFillsWhiteFromTheLeftOnTheWindow)
         EXPECT_FALSE(g_LoadingProgress.IsUp());
         EXPECT_FALSE(g_LoadingProgress.IsRunning());
     }
-}
-
-TEST_F(LoadingTest, ASecondStartNeitherStartsAThreadNorCapturesAgain)
-{
-    PaintWindow(RGB(0, 0, 0x40));
-    SetProgress(0, 1, 0.0f);
-    const u32 before = g_LoadingProgress.GetThreadId();
-    g_LoadingProgress.Start();
-    ASSERT_TRUE(g_LoadingProgress.IsRunning());
-    // The thread's id once it has begun.
-    for (int i = 0; i < 200 && g_LoadingProgress.GetThreadId() == before; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const u32 thread = g_LoadingProgress.GetThreadId();
-    const i32 x = g_LoadingProgress.GetX(), y = g_LoadingProgress.GetY();
-    // Something else drawn under the text, then a second start and a frame.
-    PaintWindow(RGB(0x40, 0, 0));
-    g_LoadingProgress.Start();
-    g_LoadingProgress.DrawFrame();
-    EXPECT_EQ(thread, g_LoadingProgress.GetThreadId());
-    EXPECT_EQ(0xFF000040u, ReadWindow(x, y, 1, 1)[0]) << "the first capture stays";
-    g_LoadingProgress.Stop();
-    // Stopped, a start captures again.
-    PaintWindow(RGB(0x40, 0, 0));
-    g_LoadingProgress.Start();
-    EXPECT_EQ(0xFF400000u, ReadWindow(x, y, 1, 1)[0]);
-}
-
-TEST_F(LoadingTest, ALoadStartsTheDisplayOnlyWhileTheMainLoopRuns)
-{
-    g_pDxDeviceManager->SetRunning(0);
-    g_pLoadingManager->OnRepositoryLoad("data/main.data");
-    EXPECT_FALSE(g_LoadingProgress.IsUp());
-    g_pDxDeviceManager->SetRunning(1);
-    g_pLoadingManager->OnRepositoryLoad("data/main.data");
-    EXPECT_TRUE(g_LoadingProgress.IsUp());
 }
 
 TEST_F(LoadingTest, PreloadingRequiresShadersAndMarkedTexturesThenEndsTheDisplay)

@@ -210,21 +210,6 @@ TEST_F(EngineSoundTest, TheDrivenCartsEngineStartsAcceleratesSquealsAndStops)
     EXPECT_EQ((std::vector<std::string>{"7 play", "3 stop", "5 stop"}), m_Recorder.Events());
 }
 
-TEST_F(EngineSoundTest, AVehicleWithoutItsSoundSwitchDrivesSilently)
-{
-    TVehicle& cart = *m_pCart;
-    cart.Sound.nEnabled = 0;
-    g_pVehicleManager->SetActiveVehicle(&cart);
-    for (i32 frame = 0; frame < 30; ++frame)
-    {
-        cart.Drive(1.0f, kFrame);
-        Step();
-    }
-    g_pVehicleManager->SetActiveVehicleIndex(-1);
-    EXPECT_TRUE(m_Recorder.calls.empty());
-    EXPECT_GT(cart.GetSpeed(), 0.5f);
-}
-
 // The cart taken by the player, as heard.
 TEST_F(EngineSoundWavTest, TheEngineStartsWithoutAStepAndItsLoopsFadeIn)
 {

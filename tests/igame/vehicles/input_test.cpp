@@ -129,21 +129,3 @@ TEST_F(VehicleInputTest, JoystickBrakeIsDividedByTheSensitivityOnceAndNeverByZer
     }
     Input(VEHICLE_ACTION_JOY_MOVE_BACKWARD).Set(0.0f);
 }
-
-TEST_F(VehicleInputTest, AnAnalogThrottleDrivesByItsAmount)
-{
-    TVehicle& cart = *m_pCart;
-    Input(VEHICLE_ACTION_JOY_MOVE_FORWARD).Set(0.3f);
-    cart.ReadInput();
-    cart.Update(kFrame, 1);
-    // Gear 0 at a stand: 70 at full throttle.
-    // (The ground's slight incline changes the torque a little.)
-    EXPECT_NEAR(0.3f * 70.0f, cart.Parameters.fDriveTorque, 0.5f);
-    // The key still gives full throttle, whatever the stick says.
-    Input(VEHICLE_ACTION_MOVE_UP).Set(1.0f);
-    cart.ReadInput();
-    cart.Update(kFrame, 1);
-    EXPECT_NEAR(70.0f, cart.Parameters.fDriveTorque, 0.5f);
-    Input(VEHICLE_ACTION_JOY_MOVE_FORWARD).Set(0.0f);
-    Input(VEHICLE_ACTION_MOVE_UP).Set(0.0f);
-}

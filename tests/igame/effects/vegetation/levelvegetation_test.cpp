@@ -1,6 +1,5 @@
 // The level's vegetation in its frame: the areas placed around the camera by the probes, the
-// grass patch along the near edge drawn as plants up to the mesh fade's end and left to its quads
-// beyond, and nothing of it while the range is 0.
+// grass patch along the near edge fading along its length, and the cluster load's materials.
 #include "levelframefixture.h"
 #include "loglines.h"
 
@@ -134,61 +133,6 @@ TEST_F(LevelVegetationTest, AreasAroundTheCameraAndThePatchFadingAlongItsLength)
     UpdateVegetation();
     EXPECT_EQ(manager.GetWaitingCount(), 0u);
     EXPECT_EQ(PlacedAreas(), 0u);
-}
-
-// The plants in the deferred renderer, its shadows cast by them too, and both renderers' wire
-// frames: every pass that draws their queue has rows for their layout (a missing one aborts).
-TEST_F(LevelVegetationTest, BothRenderersTheShadowsAndTheWireFramesDrawThePlants)
-{
-    DrawFrame();
-    UpdateVegetation();
-    m_Timer.Update();
-    const std::vector<std::uint32_t> forward = DrawFrame();
-    Variable("render.wireframe")->SetInt(1);
-    m_Timer.Update();
-    EXPECT_NE(DrawFrame(), forward);
-    Variable("render.wireframe")->SetInt(0);
-
-    Variable("deferredrendering.disable")->SetInt(0);
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
-    // Shadows are the deferred renderer's: on once its targets are there.
-    DrawFrame();
-    Variable("shadow.enable")->SetInt(0);
-    Variable("shadow.enable")->SetInt(1);
-    ASSERT_TRUE(g_pShadowManager->IsEnabled());
-    m_Timer.Update();
-    const std::vector<std::uint32_t> deferred = DrawFrame();
-    EXPECT_GT(g_pVegetationManager->GetDrawnCount(), 0u);
-    EXPECT_EQ(CompareWithGolden("vegetation_fade_deferred", deferred, kWidth, kHeight), "");
-    Variable("render.wireframe")->SetInt(1);
-    m_Timer.Update();
-    EXPECT_NE(DrawFrame(), deferred);
-    Variable("render.wireframe")->SetInt(0);
-}
-
-// Each plant kind is the imposter type of its quads: its imposter data takes its column of the
-// shared pictures, the kind's tuft standing on the column's bottom and clear above it.
-TEST_F(LevelVegetationTest, EachPlantKindsQuadsTakeItsColumnOfTheImposterPictures)
-{
-    DArray<TImposterData*>& data = g_pImposterManager->ImposterData();
-    ASSERT_EQ(data.GetCount(), 2);
-    for (i32 k = 0; k < 2; ++k)
-    {
-        ASSERT_NE(data[k]->pTextureColor, nullptr);
-        EXPECT_EQ(data[k]->pTextureColor, data[0]->pTextureColor);
-        EXPECT_EQ(data[k]->m_Vector.x, 0.5f * static_cast<f32>(k));
-        EXPECT_EQ(data[k]->m_Vector.y, 0.5f);
-        // The box of the kind's tuft (the flowering one the taller).
-        EXPECT_GT(data[k]->m_BoundBox.size[1], 0.0f);
-    }
-    EXPECT_GT(data[1]->m_BoundBox.size[1], data[0]->m_BoundBox.size[1]);
-    EXPECT_EQ(data[0]->pTextureColor->m_Name, TName("vegetation_imposters"));
-    // The instances' kinds are their quads' types.
-    TVegetationCluster& west = *g_pVegetationManager->Clusters()[0];
-    ASSERT_EQ(west.Require(), 0);
-    ASSERT_GT(west.GetInstanceCount(), 7u);
-    EXPECT_EQ(west.GetInstances()[6].aVertex[3].nData, 1u);
-    EXPECT_EQ(west.GetInstances()[5].aVertex[3].nData, 0u);
 }
 
 TEST_F(LevelVegetationTest, AClusterLoadGivesTheListedMaterialsTheVegetationTexture)

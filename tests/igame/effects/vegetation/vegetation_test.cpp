@@ -1,7 +1,6 @@
-// Vegetation: the stored records, the settings block, the range and the area grid probed on a
-// collision ground and placed, a cluster's near and far fades, its near records replayed by a
-// frame's later passes, plant kinds that cannot be drawn, the instance matrix, clusters whose
-// blocks hold no whole instances, and the height cache with its eviction.
+// Vegetation: the stored records, the settings block, the range and the area grid, a cluster's
+// near and far fades, its near records replayed by a frame's later passes, plant kinds that
+// cannot be drawn and clusters whose blocks hold no whole instances.
 #include "collisionfixture.h"
 #include "loglines.h"
 
@@ -55,25 +54,6 @@ i64 s_nClock = 0;
 i64 Tick()
 {
     return ++s_nClock;
-}
-
-class TVectorsParameter : public TShaderParameter
-{
-public:
-    void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
-    std::vector<TVector> aVector;
-};
-
-// What the plug-in of that name hands a shader drawing the object.
-std::vector<TVector> Shaded(const char* name, TNodeObject* object)
-{
-    TPlugin* plugin = nullptr;
-    g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
-    EXPECT_NE(plugin, nullptr) << name;
-    TVectorsParameter parameter;
-    if (plugin)
-        static_cast<TShaderParameterPlugin*>(plugin)->Apply(object, nullptr, &parameter, nullptr, nullptr);
-    return parameter.aVector;
 }
 
 TVariable* Range()
@@ -294,44 +274,6 @@ TEST_F(VegetationTest, TheRangeSetsTheGridAndIsWrittenBack)
     EXPECT_EQ(s_aDrawn[0].pMesh, &m_Blade);
 }
 
-TEST_F(VegetationTest, TheGridIsProbedOnTheGroundAndTheAreasPlaced)
-{
-    AddGround(2.7f);
-    TNode* parent = g_pNodeManager->CreateNode("areas");
-    parent->SetLocalMatrix(Translation(5.0f, 1.0f, 0.0f), TNode::OrdinaryCause());
-    AddAreas(9, parent);
-    Range()->SetInt(20);
-    ASSERT_EQ(Manager().GetHalfCount(), 1u);
-    // The camera over the ground's centre (rounded to the cell): only the middle cell hits.
-    s_Camera.m_Placement.aRow[3] = TVector(4.0f, 10.0f, -3.0f, 1.0f);
-    Manager().ThreadUpdateManager(0.1f);
-    EXPECT_EQ(Manager().GetRangeFactor(), 0.5f);
-    EXPECT_EQ(Manager().GetWaitingCount(), 9u);
-    EXPECT_EQ(Manager().GetProbePosition().x, 4.0f);
-    // While the results wait, a short move is not remembered and no ray is cast again.
-    s_Camera.m_Placement.aRow[3] = TVector(12.0f, 10.0f, -3.0f, 1.0f);
-    Manager().ThreadUpdateManager(0.1f);
-    EXPECT_EQ(Manager().GetProbePosition().x, 4.0f);
-    s_Camera.m_Placement.aRow[3] = TVector(14.0f, 10.0f, -3.0f, 1.0f);
-    Manager().ThreadUpdateManager(0.1f);
-    EXPECT_EQ(Manager().GetProbePosition().x, 14.0f);
-
-    Manager().UpdateManager(0.1f);
-    EXPECT_EQ(Manager().GetWaitingCount(), 0u);
-    for (u32 i = 0; i < 9; ++i)
-        EXPECT_EQ(m_aArea[i]->GetNode()->IsEnabled(), i == 4 ? 1u : 0u) << i;
-    const TVector& at = m_aArea[4]->GetNode()->GetWorldMatrix()->aRow[3];
-    EXPECT_EQ(std::vector<f32>({at.x, at.y, at.z}), std::vector<f32>({0.0f, 2.0f, 0.0f}));
-    EXPECT_EQ(m_aArea[4]->GetNode()->GetLocalMatrix().aRow[3].x, -5.0f);
-
-    // The next probe goes from the camera where it is now: the middle cell is x = 20, off the
-    // ground, and the cell at x = 0 is the left one.
-    Manager().ThreadUpdateManager(0.1f);
-    Manager().UpdateManager(0.1f);
-    EXPECT_FALSE(m_aArea[4]->GetNode()->IsEnabled());
-    EXPECT_TRUE(m_aArea[3]->GetNode()->IsEnabled());
-}
-
 TEST_F(VegetationTest, TheGridAddressesNoMoreAreasThanExist)
 {
     AddGround(0.0f);
@@ -352,60 +294,6 @@ TEST_F(VegetationTest, TheGridAddressesNoMoreAreasThanExist)
     g_pFindMainCamera = nullptr;
     Manager().ThreadUpdateManager(0.1f);
     EXPECT_EQ(Manager().GetWaitingCount(), 0u);
-}
-
-TEST(VegetationFades, NearAndFarBands)
-{
-    // n = 50, f = 100: the mesh stays whole to n + 37.5 and is gone at f + 37.5.
-    for (auto [distance, fade] : {std::pair{49.9f, 0.0f}, {50.0f, 0.0f}, {75.0f, 0.5f}, {100.5f, 1.0f}})
-        EXPECT_EQ(VegetationImposterFade(distance, 50.0f, 100.0f), fade) << distance;
-    for (auto [distance, fade] : {std::pair{50.0f, 1.0f}, {87.4f, 1.0f}, {112.5f, 0.5f}, {137.6f, 0.0f}})
-        EXPECT_NEAR(VegetationMeshFade(distance, 50.0f, 100.0f), fade, 1e-6f) << distance;
-}
-
-TEST(VegetationInstance, FramesFromDirections)
-{
-    for (const TVector& d : {TVector(0.3f, -0.2f, 2.0f, 0.0f), TVector(0.0f, 3.0f, 0.0f, 0.0f),
-                             TVector(0.0f, -1.0f, 0.0f, 0.0f), TVector(-1.0f, 0.5f, -0.1f, 0.0f)})
-    {
-        const TMatrix m = TMatrix::BuildFromDirection(d);
-        EXPECT_NEAR(m.aRow[2].Dot(d.Normalized()), 1.0f, 1e-6f);
-        for (u32 i = 0; i < 3; ++i)
-        {
-            EXPECT_NEAR(m.aRow[i].Length(), 1.0f, 1e-5f) << i;
-            EXPECT_NEAR(m.aRow[i].Dot(m.aRow[(i + 1) % 3]), 0.0f, 1e-5f) << i;
-        }
-        // Right-handed: X x Y is Z.
-        const TVector z2 = TVector::Cross(m.aRow[0], m.aRow[1]);
-        EXPECT_NEAR(z2.Dot(m.aRow[2]), 1.0f, 1e-5f);
-    }
-    // Level directions keep X level.
-    EXPECT_EQ(TMatrix::BuildFromDirection(TVector(0.3f, -0.2f, 2.0f, 0.0f)).aRow[0].y, 0.0f);
-}
-
-TEST(VegetationInstance, MatrixFromTheHeadingTiltAndSizeBytes)
-{
-    TImposterVertex v{};
-    v.aPosition[0] = 10;
-    v.aPosition[1] = -20;
-    v.aPosition[2] = 30;
-    v.nHeading = 64;
-    v.nSize = 100;
-    const f32 scale[3] = {0.5f, 0.25f, 2.0f};
-    const TMatrix m = VegetationInstanceMatrix(v, scale);
-    const f32 h = 64 * 0.024639942f;
-    // Z along the heading, level; the rows scaled by 2; Y stays up.
-    EXPECT_NEAR(m.aRow[2].x, 2.0f * std::sin(h), 1e-5f);
-    EXPECT_NEAR(m.aRow[2].y, 0.0f, 1e-5f);
-    EXPECT_NEAR(m.aRow[2].z, 2.0f * std::cos(h), 1e-5f);
-    EXPECT_NEAR(m.aRow[1].y, 2.0f, 1e-5f);
-    EXPECT_NEAR(m.aRow[0].Dot(m.aRow[2]), 0.0f, 1e-5f);
-    EXPECT_EQ(std::vector<f32>({m.aRow[3].x, m.aRow[3].y, m.aRow[3].z, m.aRow[3].w}), std::vector<f32>({5.0f, -5.0f, 60.0f, 1.0f}));
-    // A tilt leans the Z axis down.
-    v.nPitch = 32;
-    const TMatrix leant = VegetationInstanceMatrix(v, scale);
-    EXPECT_LT(leant.aRow[2].y, -0.5f);
-    EXPECT_NEAR(leant.aRow[2].Length(), 2.0f, 1e-5f);
 }
 
 TEST_F(VegetationTest, ClustersFadeTheirQuadsAndDrawTheirNearPlants)
@@ -455,76 +343,6 @@ TEST_F(VegetationTest, ClustersFadeTheirQuadsAndDrawTheirNearPlants)
     EXPECT_EQ(Alpha(0), 255);
     EXPECT_EQ(Alpha(1), 255);
     EXPECT_EQ(m_Cluster.GetFadedCount(), 0u);
-}
-
-// A near plant's matrix is kept from frame to frame; a new position scale or new instances
-// place the plants anew.
-TEST_F(VegetationTest, NearPlantsMoveWithThePositionScaleAndTheirInstances)
-{
-    SetInstances({10.0f, 20.0f});
-    m_Cluster.m_fSize = 300.0f;
-    m_Proxy.Draw(nullptr);
-    ASSERT_EQ(s_aDrawn.size(), 2u);
-    EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 20.0f);
-
-    // More instances than the matrices were made for.
-    NextFrame();
-    SetInstances({10.0f, 30.0f, 40.0f});
-    s_aDrawn.clear();
-    m_Proxy.Draw(nullptr);
-    ASSERT_EQ(s_aDrawn.size(), 3u);
-    EXPECT_EQ(std::vector<f32>({s_aDrawn[1].World.aRow[3].x, s_aDrawn[2].World.aRow[3].x}), std::vector<f32>({30.0f, 40.0f}));
-
-    TImposterSettings imposters = g_pImposterManager->GetSettings();
-    const TImposterSettings kept = imposters;
-    imposters.aCellSize[0] *= 2.0f;
-    g_pImposterManager->SetData(0, &imposters, sizeof imposters);
-    NextFrame();
-    s_aDrawn.clear();
-    m_Proxy.Draw(nullptr);
-    g_pImposterManager->SetData(0, &kept, sizeof kept);
-    ASSERT_EQ(s_aDrawn.size(), 3u);
-    EXPECT_EQ(s_aDrawn[1].World.aRow[3].x, 60.0f);
-}
-
-// Plants of two kinds in turn each draw their own kind's meshes, at their own matrices; a mesh
-// set off its plant's root is placed through its node.
-TEST_F(VegetationTest, PlantsOfKindsInTurnDrawTheirOwnMeshes)
-{
-    TNode flowerNode;
-    flowerNode.SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
-    TMesh flower;
-    flower.pMeshData = &m_Data;
-    flowerNode.AddObject(&flower);
-    flower.pRenderQueue = Queue(1);
-    TPropDataRender flowers{};
-    flowers.aMesh[0] = &flower;
-    Manager().PlantMeshes().Add(&flowers);
-    TVegetationSettings settings = Manager().GetSettings();
-    settings.aPlantKind[1] = 1;
-    Manager().SetData(0, &settings, sizeof settings);
-
-    SetInstances({10.0f, 20.0f, 30.0f});
-    for (TImposterVertex& v : m_Cluster.pInstance[1].aVertex)
-        v.nData = 1;
-    m_Cluster.m_fSize = 300.0f;
-    m_Proxy.Draw(nullptr);
-    // The frame's later pass replays the same.
-    for (int pass = 0; pass < 2; ++pass)
-    {
-        if (pass)
-        {
-            s_aDrawn.clear();
-            m_Proxy.Draw(nullptr);
-        }
-        ASSERT_EQ(s_aDrawn.size(), 3u);
-        EXPECT_EQ(std::vector<TMesh*>({s_aDrawn[0].pMesh, s_aDrawn[1].pMesh, s_aDrawn[2].pMesh}),
-                  std::vector<TMesh*>({&m_Blade, &flower, &m_Blade}));
-        EXPECT_EQ(std::vector<f32>({s_aDrawn[1].World.aRow[3].x, s_aDrawn[1].World.aRow[3].y, s_aDrawn[2].World.aRow[3].y}),
-                  std::vector<f32>({20.0f, 2.0f, 0.0f}));
-    }
-    flowerNode.DeleteObject(&flower);
-    Manager().PlantMeshes().SetCount(1);
 }
 
 TEST_F(VegetationTest, TheFramesNearRecordsRunOutAt4000)
@@ -581,27 +399,6 @@ TEST_F(VegetationTest, PlantsOfKindsThatCannotBeDrawnAreSkippedWithALine)
     EXPECT_EQ(lines.Count("meshes cut to"), 1u);
 }
 
-TEST_F(VegetationTest, FarClustersAndTheImposterQueue)
-{
-    SetInstances({10.0f});
-    m_Cluster.m_Centre = TVector(5000.0f, 0.0f, 0.0f, 1.0f);
-    m_Cluster.m_fSize = 20.0f;
-    m_Proxy.m_nFlags = 0;
-    const u32 batches = g_pImposterManager->GetBatchCount();
-    // Beyond the imposter manager's distance (4,000 after the 0.9 shortening): nothing at all.
-    m_Proxy.Draw(nullptr);
-    EXPECT_EQ(g_pImposterManager->GetBatchCount(), batches);
-    m_Cluster.m_Centre.x = 4000.0f / 0.9f + 10.0f - 1.0f;
-    NextFrame();
-    m_Proxy.Draw(nullptr);
-    EXPECT_EQ(g_pImposterManager->GetBatchCount(), batches + 1);
-    EXPECT_EQ(m_Cluster.GetVertexCount(), 6u);
-    EXPECT_EQ(m_Cluster.GetVertices(), m_Cluster.pInstance->aVertex);
-    // The proxy's box is the cluster's.
-    EXPECT_EQ(m_Proxy.GetBoundBox()->centre[0], m_Cluster.m_Centre.x);
-    EXPECT_EQ(m_Proxy.GetBoundBox()->size[0], 20.0f);
-}
-
 TEST_F(VegetationTest, AClusterBlockMustHoldWholeInstances)
 {
     TLogLines lines;
@@ -656,145 +453,4 @@ TEST_F(VegetationTest, AClustersStoredRunTimeWordsAreForgottenNotFreed)
     EXPECT_EQ(cluster.m_nMatrixCount, 0u);
     cluster.Release();
     EXPECT_EQ(cluster.GetInstances(), nullptr);
-}
-
-TEST_F(VegetationTest, TheHeightCacheMeasuresOnceAndForgetsTheLeastRecentlyUsed)
-{
-    AddGround(0.0f);
-    TVegetationHeightCache& cache = TVegetationHeightCache::Get();
-    cache.Clear();
-    AddAreas(1);
-    TVegetationArea& area = *m_aArea[0];
-    // A box 16 across whose bottom is 1.5 over the ground; its last column is off the ground.
-    area.m_Bounds.minimum = TVector(-4.0f, 0.0f, -8.0f, 1.0f);
-    area.m_Bounds.maximum = TVector(12.0f, 2.0f, 8.0f, 1.0f);
-    area.m_Bounds.Update();
-    area.GetNode()->SetLocalMatrix(Translation(0.0f, 1.5f, 0.0f), TNode::OrdinaryCause());
-    const auto measure = [&] { return cache.Heights(*area.GetMatrix(), area.GetBoundBox()); };
-    const f32* heights = measure();
-    EXPECT_NEAR(heights[0], 1.5f, 1e-4f);
-    EXPECT_NEAR(heights[6], 1.5f, 1e-4f);
-    EXPECT_EQ(heights[7], 0.0f);
-    EXPECT_EQ(cache.GetCount(), 1u);
-    // The same position again: the grid kept, nothing measured (the ground moved meanwhile).
-    area.GetNode()->SetLocalMatrix(Translation(0.0f, 1.5f, 0.0f), TNode::OrdinaryCause());
-    EXPECT_EQ(measure(), heights);
-
-    // 256 positions fill it; the first is used again, so the 257th pushes out the second.
-    cache.Clear();
-    for (u32 i = 0; i < VEGETATION_HEIGHT_CACHE_CAPACITY; ++i)
-    {
-        area.GetNode()->SetLocalMatrix(Translation(100.0f + i, 0.0f, 0.0f), TNode::OrdinaryCause());
-        measure();
-    }
-    EXPECT_EQ(cache.GetCount(), 256u);
-    area.GetNode()->SetLocalMatrix(Translation(100.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    measure();
-    area.GetNode()->SetLocalMatrix(Translation(-1.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
-    measure();
-    EXPECT_EQ(cache.GetCount(), 256u);
-    EXPECT_TRUE(cache.Contains(TVector(100.0f, 0.0f, 0.0f, 1.0f)));
-    EXPECT_FALSE(cache.Contains(TVector(101.0f, 0.0f, 0.0f, 1.0f)));
-    EXPECT_TRUE(cache.Contains(TVector(102.0f, 0.0f, 0.0f, 1.0f)));
-    EXPECT_TRUE(cache.Contains(TVector(-1.0f, 0.0f, 0.0f, 1.0f)));
-    cache.Clear();
-}
-
-// A plant vertex's ground cell is the cell whose centre the height grid measures: row across z,
-// column across x; points outside the box, and boxes without extent, take the nearest cell.
-TEST(VegetationVertex, TheGroundCellIsTheGridCellMeasuredUnderTheVertex)
-{
-    TBoundBox box{};
-    box.minimum = TVector(-4.0f, 0.0f, -8.0f, 1.0f);
-    box.maximum = TVector(12.0f, 2.0f, 8.0f, 1.0f);
-    box.Update();
-    for (u32 r = 0; r < VEGETATION_HEIGHT_GRID; ++r)
-        for (u32 k = 0; k < VEGETATION_HEIGHT_GRID; ++k)
-            EXPECT_EQ(VegetationGroundCell(-4.0f + (k + 0.5f) * 2.0f, -8.0f + (r + 0.5f) * 2.0f, box), r * 8 + k);
-    // The corners: the minimum is the first cell, the maximum the last.
-    EXPECT_EQ(VegetationGroundCell(-4.0f, -8.0f, box), 0u);
-    EXPECT_EQ(VegetationGroundCell(12.0f, 8.0f, box), 63u);
-    EXPECT_EQ(VegetationGroundCell(11.99f, -7.99f, box), 7u);
-    // Outside on either side, and no number.
-    EXPECT_EQ(VegetationGroundCell(-4.01f, 8.01f, box), 56u);
-    EXPECT_EQ(VegetationGroundCell(1e9f, -1e9f, box), 7u);
-    EXPECT_EQ(VegetationGroundCell(std::nanf(""), std::nanf(""), box), 0u);
-    // A box without extent (a single point).
-    box.maximum = box.minimum;
-    box.Update();
-    EXPECT_EQ(VegetationGroundCell(3.0f, 3.0f, box), 0u);
-
-    // The layout the tools write and the shaders' rows name.
-    const TMeshDescription layout = VegetationVertexDescription();
-    EXPECT_EQ(layout.VertexLayout, TName("vegetation"));
-    ASSERT_EQ(layout.nElementCount, 4u);
-    const auto& last = layout.aElement[3];
-    EXPECT_EQ(std::vector<u32>({layout.nStride, last.nFirst, last.nUsage, last.nType, last.nUsageIndex}),
-              std::vector<u32>({36u, 32u, MESH_USAGE_TEXCOORD, MESH_TYPE_FLOAT1, 1u}));
-}
-
-TEST_F(VegetationTest, TheShadersReceiveTheParametersAndTheGroundUnderTheObject)
-{
-    TVegetationSettings settings = Manager().GetSettings();
-    for (u32 i = 0; i < 8; ++i)
-    {
-        settings.aParam1[i] = static_cast<f32>(i + 1);
-        settings.aParam2[i] = static_cast<f32>(i + 11);
-    }
-    settings.fParam0W = 0.25f;
-    Manager().SetData(0, &settings, sizeof settings);
-    AddAreas(1);
-    Range()->SetInt(60);
-    const std::vector<TVector> param = Shaded("TVegetationParam", nullptr);
-    ASSERT_EQ(param.size(), 3u);
-    EXPECT_EQ(std::vector<f32>({param[0].x, param[0].y, param[0].z, param[1].x, param[1].w, param[2].y, param[2].w}),
-              std::vector<f32>({30.0f, 60.0f, 0.25f, 1.0f, 7.0f, 13.0f, 17.0f}));
-
-    AddGround(0.0f);
-    TVegetationHeightCache::Get().Clear();
-    TVegetationArea& area = *m_aArea[0];
-    area.m_Bounds.minimum = TVector(-4.0f, 0.0f, -4.0f, 1.0f);
-    area.m_Bounds.maximum = TVector(4.0f, 1.0f, 4.0f, 1.0f);
-    area.m_Bounds.Update();
-    area.GetNode()->SetLocalMatrix(Translation(0.0f, 0.75f, 0.0f), TNode::OrdinaryCause());
-    const std::vector<TVector> heights = Shaded("TVegetationHeightMap", &area);
-    ASSERT_EQ(heights.size(), 16u);
-    EXPECT_NEAR(heights[0].x, 0.75f, 1e-4f);
-    EXPECT_NEAR(heights[15].w, 0.75f, 1e-4f);
-    TVegetationHeightCache::Get().Clear();
-}
-
-// The shader of an area's mesh gets the mesh, whose own node stays at the origin: the ground is
-// measured where the area draws it.
-TEST_F(VegetationTest, AnAreasMeshIsMeasuredWhereTheAreaDrawsIt)
-{
-    // Ground about x = 30 only.
-    TNxCollisionMesh* ground = Place("ground", Ground("ground"), 30.0f, 0.0f, 0.0f);
-    ground->SetGroupsMask(VEGETATION_GROUND_GROUP);
-    ground->__Create();
-    TVegetationHeightCache::Get().Clear();
-    AddAreas(1);
-    // Areas drawn: a range with areas to place.
-    Range()->SetInt(60);
-    TVegetationArea& area = *m_aArea[0];
-    area.m_nMeshCount = 1;
-    area.aMesh[0] = &m_Blade;
-    // The mesh's box: 8 across, its bottom at its node.
-    TBoundBox& box = *const_cast<TBoundBox*>(MeshDataBoundBox(&m_Data));
-    box.minimum = TVector(-4.0f, 0.0f, -4.0f, 1.0f);
-    box.maximum = TVector(4.0f, 1.0f, 4.0f, 1.0f);
-    box.Update();
-    area.GetNode()->SetLocalMatrix(Translation(30.0f, 0.75f, 0.0f), TNode::OrdinaryCause());
-    static std::vector<TVector> s_aHeights;
-    s_aHeights.clear();
-    g_pDrawMeshData = [](TMeshData*, const TMatrix&, TRenderContext*, TMesh* mesh) {
-        s_aHeights = Shaded("TVegetationHeightMap", mesh);
-    };
-    area.Draw(nullptr);
-    ASSERT_EQ(s_aHeights.size(), 16u);
-    EXPECT_NEAR(s_aHeights[0].x, 0.75f, 1e-4f);
-    EXPECT_NEAR(s_aHeights[15].w, 0.75f, 1e-4f);
-    EXPECT_TRUE(TVegetationHeightCache::Get().Contains(TVector(30.0f, 0.75f, 0.0f, 1.0f)));
-    EXPECT_FALSE(TVegetationHeightCache::Get().Contains(TVector(0.0f, 0.0f, 0.0f, 1.0f)));
-    TVegetationHeightCache::Get().Clear();
 }
