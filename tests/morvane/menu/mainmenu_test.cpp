@@ -27,23 +27,9 @@ namespace
 {
 using MainMenuTest = MenuTest;
 using DialogTest = MenuTest;
-
-// The centre of an item in screen pixels of the 1280 x 720 test screen.
-void Centre(const TUIItem* item, i32& x, i32& y)
-{
-    const TUIRect rect = item->GetAbsoluteRect();
-    f32 width, height;
-    g_pUIManager->GetScreenSize(width, height);
-    const TUIItem* root = item;
-    while (root->GetParent())
-        root = root->GetParent();
-    const f32 sx = width / root->m_VirtualSize.x, sy = height / root->m_VirtualSize.y;
-    x = static_cast<i32>((rect.fLeft + rect.fRight) * 0.5f * sx);
-    y = static_cast<i32>((rect.fTop + rect.fBottom) * 0.5f * sy);
-}
 } // namespace
 
-TEST_F(MainMenuTest, TheColumnHoldsTheEightButtonsInMenuOrderSilentWithTheirPitch)
+TEST_F(MainMenuTest, TheColumnClosesUpItsOpenButtonsBelowTheTitleTab)
 {
     Start();
     const std::vector<TUIItem*>& entries = Menu().GetMenu()->GetChildren();
@@ -84,9 +70,7 @@ TEST_F(MainMenuTest, TheColumnHoldsTheEightButtonsInMenuOrderSilentWithTheirPitc
 TEST_F(MainMenuTest, NewGameWithoutAGameFadesClosesTheMenuAndCountsTheGame)
 {
     Start();
-    i32 x, y;
-    Centre(Menu().GetButton(MENU_NEW_GAME), x, y);
-    ClickAt(x, y);
+    ClickOn(Menu().GetButton(MENU_NEW_GAME));
     EXPECT_TRUE(Menu().IsFadePending());
     EXPECT_EQ(Menu().GetWindowCount(), 0) << "no confirmation without a game";
     MenuFrames(100, 0.05f);
@@ -107,9 +91,7 @@ TEST_F(MainMenuTest, NewGameOverAGameAsksFirstAndLoadsTheLevelAgain)
     MenuFrames(10);
     EXPECT_EQ(g_pTimer->GetScale(), 0.0f);
     // Continue anyway: the dialog closes and the fade starts with the menu layer hidden.
-    i32 x, y;
-    Centre(Menu().GetTopWindow()->FindItem(TName("Button0")), x, y);
-    ClickAt(x, y);
+    ClickOn(Menu().GetTopWindow()->FindItem(TName("Button0")));
     EXPECT_EQ(Menu().GetWindowCount(), 0);
     EXPECT_TRUE(Menu().IsFadePending());
     MenuFrames(100, 0.05f);
@@ -195,8 +177,7 @@ TEST_F(MainMenuTest, SaveGameWritesOneSavedGamePerClickBehindASavingWindowSeenAn
     Start();
     Parameters().nStarted = 1;
     MenuFrame();
-    i32 x, y;
-    Centre(Menu().GetButton(MENU_SAVE_GAME), x, y);
+    const auto [x, y] = Centre(Menu().GetButton(MENU_SAVE_GAME));
     TUIItem* saving = Menu().GetModalLayer()->FindItem(TName("Saving"));
     // The window is drawn before the save holds the frame, and stays up a second.
     MoveTo(x, y);
@@ -270,17 +251,13 @@ TEST_F(MainMenuTest, QuitAndClosingTheWindowAskFirstOverARunningGame)
             PostMessageW(g_pDxDeviceManager->GetWindowHandle(), WM_CLOSE, 0, 0);
         else
         {
-            i32 x, y;
-            Centre(Menu().GetButton(MENU_QUIT), x, y);
-            ClickAt(x, y);
+            ClickOn(Menu().GetButton(MENU_QUIT));
         }
         MenuFrames(10);
         ASSERT_EQ(Menu().GetTopWindow(), question) << c.road;
         EXPECT_FALSE(Menu().IsFadePending()) << c.road;
         EXPECT_EQ(g_pDeviceManager->GetQuit(), 0u) << c.road;
-        i32 x, y;
-        Centre(question->FindItem(TName(c.answer)), x, y);
-        ClickAt(x, y);
+        ClickOn(question->FindItem(TName(c.answer)));
         MenuFrames(10);
         EXPECT_EQ(Menu().GetWindowCount(), 0) << c.road;
     }
@@ -309,9 +286,7 @@ TEST_F(MainMenuTest, TheMenuTakesClicksWhileItFadesIn)
     MenuFrames(3, 0.05f);
     ASSERT_TRUE(Menu().GetMainUI()->m_nFlags & UI_FADING);
     ASSERT_FALSE(Menu().GetFader()->IsInactive());
-    i32 x, y;
-    Centre(Menu().GetButton(MENU_OPTIONS), x, y);
-    ClickAt(x, y);
+    ClickOn(Menu().GetButton(MENU_OPTIONS));
     EXPECT_EQ(Menu().GetSubWindow(), Menu().GetOptionsWindow());
     Menu().CloseSubWindow();
     // Opened again over a game: it fades in once more.
@@ -321,8 +296,7 @@ TEST_F(MainMenuTest, TheMenuTakesClicksWhileItFadesIn)
     Menu().SetMenuVisible(1, 0);
     MenuFrame();
     ASSERT_TRUE(Menu().GetMainUI()->m_nFlags & UI_FADING);
-    Centre(Menu().GetButton(MENU_PLAYERS), x, y);
-    ClickAt(x, y);
+    ClickOn(Menu().GetButton(MENU_PLAYERS));
     EXPECT_NE(Menu().GetSubWindow(), nullptr);
     EXPECT_NE(Menu().GetSubWindow(), Menu().GetOptionsWindow());
 }
@@ -401,9 +375,7 @@ TEST_F(DialogTest, TheClockStandsStillWhileADialogIsOpenAndRunsOnceAButtonCloses
     MenuFrames(10);
     EXPECT_EQ(g_pTimer->GetScale(), 0.0f);
     // Keep playing.
-    i32 x, y;
-    Centre(dialog->FindItem(TName("Button1")), x, y);
-    ClickAt(x, y);
+    ClickOn(dialog->FindItem(TName("Button1")));
     MenuFrames(10);
     EXPECT_EQ(g_pTimer->GetScale(), 1.0f);
     EXPECT_EQ(Menu().GetWindowCount(), 0);
@@ -411,8 +383,7 @@ TEST_F(DialogTest, TheClockStandsStillWhileADialogIsOpenAndRunsOnceAButtonCloses
     // Go to the main menu: the dialog closes and the menu opens.
     Menu().PushWindow("GameCompleted");
     MenuFrames(10);
-    Centre(dialog->FindItem(TName("Button0")), x, y);
-    ClickAt(x, y);
+    ClickOn(dialog->FindItem(TName("Button0")));
     MenuFrames(20);
     EXPECT_TRUE(Menu().IsMenuOpen());
     EXPECT_EQ(Menu().GetWindowCount(), 0);

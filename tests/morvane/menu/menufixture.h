@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 class MenuTest : public UITest
 {
@@ -88,6 +89,23 @@ protected:
     {
         MenuFrame(0.0f);
         MenuFrames(60, 0.05f);
+    }
+    // An item's centre in the window's pixels, and a click there.
+    static std::pair<i32, i32> Centre(const TUIItem* item)
+    {
+        const TUIRect rect = item->GetAbsoluteRect();
+        f32 width, height;
+        g_pUIManager->GetScreenSize(width, height);
+        const TUIItem* root = item;
+        while (root->GetParent())
+            root = root->GetParent();
+        return {static_cast<i32>((rect.fLeft + rect.fRight) * 0.5f * width / root->m_VirtualSize.x),
+                static_cast<i32>((rect.fTop + rect.fBottom) * 0.5f * height / root->m_VirtualSize.y)};
+    }
+    void ClickOn(const TUIItem* item)
+    {
+        const auto [x, y] = Centre(item);
+        ClickAt(x, y);
     }
     // The saved games in the player folder.
     u32 SaveFiles() const
