@@ -181,18 +181,20 @@ TEST(MeshAnimatedListTest, ActiveAnimationsJoinWhileEnabledAndLeaveWhenStoppedOr
     idle.m_TextureAnimation.m_nActive = 0;
     for (TMesh* mesh : {&scrolling, &idle, &plain, &scrolling})
         mesh->OnEnable(1);
+    const auto animated = [&] {
+        std::vector<TMesh*> list;
+        for (TMesh* mesh = manager.GetFirstAnimated(); mesh; mesh = mesh->pAnimatedNext)
+            list.push_back(mesh);
+        EXPECT_EQ(list.empty() ? nullptr : list.back(), manager.GetLastAnimated());
+        return list;
+    };
     // Only the active, named animation joins, once.
-    EXPECT_EQ(&scrolling, manager.GetFirstAnimated());
-    EXPECT_EQ(&scrolling, manager.GetLastAnimated());
-    EXPECT_EQ(nullptr, scrolling.pAnimatedNext);
-
+    EXPECT_EQ(animated(), (std::vector<TMesh*>{&scrolling}));
     idle.m_TextureAnimation.m_nActive = 1;
     idle.OnEnable(1);
-    EXPECT_EQ(&idle, scrolling.pAnimatedNext);
-    EXPECT_EQ(&scrolling, idle.pAnimatedPrev);
-    EXPECT_EQ(&idle, manager.GetLastAnimated());
+    EXPECT_EQ(animated(), (std::vector<TMesh*>{&scrolling, &idle}));
     scrolling.OnEnable(0);
-    EXPECT_EQ(&idle, manager.GetFirstAnimated());
+    EXPECT_EQ(animated(), (std::vector<TMesh*>{&idle}));
     EXPECT_EQ(nullptr, idle.pAnimatedPrev);
     scrolling.OnEnable(1);
 
@@ -204,11 +206,10 @@ TEST(MeshAnimatedListTest, ActiveAnimationsJoinWhileEnabledAndLeaveWhenStoppedOr
     EXPECT_FLOAT_EQ(0.5f, idle.m_TextureAnimation.m_Matrix.aRow[3].x);
     manager.AnimateTextures(1.0f);
     EXPECT_EQ(0u, idle.m_TextureAnimation.m_nActive);
-    EXPECT_EQ(&scrolling, manager.GetFirstAnimated());
-    EXPECT_EQ(&scrolling, manager.GetLastAnimated());
+    EXPECT_EQ(animated(), (std::vector<TMesh*>{&scrolling}));
     EXPECT_FLOAT_EQ(1.0f, scrolling.m_TextureAnimation.m_Matrix.aRow[3].x);
     manager.ClearAnimated();
-    EXPECT_EQ(nullptr, manager.GetFirstAnimated());
+    EXPECT_TRUE(animated().empty());
     g_pMeshManager = nullptr;
 }
 

@@ -188,8 +188,6 @@ TEST_F(TextureFontTest, WidthsCountLeadingButNotForTheFirstCharacter)
     for (const auto& [text, count, width] : widths)
         EXPECT_FLOAT_EQ(width, g_pTextureFontManager->GetTextWidth(text, count)) << width;
     g_pTextureFontManager->SetFont(TName("Body"), 10.0f, 2.0f);
-    EXPECT_FLOAT_EQ(0.5f, g_pTextureFontManager->GetScale());
-    EXPECT_FLOAT_EQ(10.0f, g_pTextureFontManager->GetLineHeight());
     EXPECT_FLOAT_EQ((8.0f + 1.0f + 12.0f) * 0.5f, g_pTextureFontManager->GetTextWidth(u"ba", 0));
 }
 

@@ -239,18 +239,12 @@ std::vector<TToken> Parse(const char* line)
 
 TEST(CommandLine, TokensValuesQuotesAndEmptyNames)
 {
-    auto tokens = Parse("game.exe windowed detaillevel=2 title=\"a b=c\"  ");
-    ASSERT_EQ(tokens.size(), 6u);
-    EXPECT_EQ(tokens[0].name, "game.exe");
-    EXPECT_EQ(tokens[1].name, "windowed");
-    EXPECT_FALSE(tokens[1].hasValue);
-    EXPECT_EQ(tokens[2].value, "2");
-    EXPECT_EQ(tokens[3].name, "title");
-    EXPECT_EQ(tokens[3].value, "\"a b=c\"");
     // Two blanks and a trailing blank: empty names.
-    EXPECT_EQ(tokens[4].name, "");
-    EXPECT_EQ(tokens[5].name, "");
-    EXPECT_EQ(tokens[5].index, 5);
+    std::vector<std::string> seen;
+    for (const TToken& token : Parse("game.exe windowed detaillevel=2 title=\"a b=c\"  "))
+        seen.push_back(std::to_string(token.index) + ":" + token.name + (token.hasValue ? "=" + token.value : ""));
+    EXPECT_EQ(seen, (std::vector<std::string>{"0:game.exe", "1:windowed", "2:detaillevel=2", "3:title=\"a b=c\"", "4:",
+                                              "5:"}));
     EXPECT_EQ(Parse("game.exe").size(), 1u);
 }
 

@@ -81,9 +81,6 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
     for (const auto& [text, lines] : cases)
         EXPECT_EQ(parsed(text), lines) << text;
     EXPECT_TRUE(Logged("(2): quoted text not closed"));
-    m_Program.Parse("set a 1");
-    EXPECT_EQ(m_Program.GetInstruction(0).nIndex, -1);
-    EXPECT_EQ(m_Program.GetInstruction(0).aCache[3], -1);
 }
 
 TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)

@@ -160,8 +160,6 @@ TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLockedAndMayNotExecOther
     EXPECT_EQ(Manager().__SystemExecute("system/folder"), SCRIPT_NOT_A_FILE);
     EXPECT_TRUE(g_pFileStreamManager->IsLocked());
     g_pFileStreamManager->SetDirectory(TName(".", true));
-    EXPECT_TRUE(Logged("TCommandManager::__SystemExecute(): 'system/boot'"));
-    EXPECT_TRUE(Logged("TCommandManager::__SystemExecute(): execute"));
 }
 
 TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
