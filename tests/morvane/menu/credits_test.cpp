@@ -126,13 +126,8 @@ TEST_F(CreditsTest, TheyRiseFromBelowTheScreenAndCloseByThemselvesAtTheEnd)
 TEST_F(CreditsTest, TheCreditsMidScrollMatchTheirGoldenImage)
 {
     Open();
-    // The UX's transitions run on the real clock: past the fade-in.
-    for (int frame = 0; frame < 60; ++frame)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(12));
-        g_pTimer->Update();
-        MenuFrame();
-    }
+    // Past the fade-in.
+    RealFrames(60);
     Hold(1700);
     EXPECT_EQ(RenderGolden("credits_1280x720", 1280, 720, true), "");
 }

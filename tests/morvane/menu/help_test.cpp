@@ -12,10 +12,8 @@
 #include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.vscroller.h"
 
-#include <chrono>
 #include <deque>
 #include <vector>
-#include <thread>
 
 namespace
 {
@@ -140,14 +138,8 @@ TEST_F(HelpTest, HelpWithThreePagesMatchesItsGoldenImage)
     Category("GameHelp", 3, {"", "HelpTestImage", ""});
     Category("TaskHelp", 0);
     Open();
-    // The UX's transitions run on the real clock: past the fade-in.
-    for (int frame = 0; frame < 40; ++frame)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(12));
-        g_pTimer->Update();
-        MenuFrame();
-    }
-    Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
-    Menu().GetGameText("Time")->m_Caption.SetText("12:00");
+    // Past the fade-in.
+    RealFrames(40);
+    StillClock();
     EXPECT_EQ(RenderGolden("help_1280x720", 1280, 720, true), "");
 }

@@ -13,8 +13,10 @@
 #include "player/morvaneplayerprofile.h"
 #include "player/playerprofilemanager.h"
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <utility>
 
 class MenuTest : public UITest
@@ -89,6 +91,22 @@ protected:
     {
         MenuFrame(0.0f);
         MenuFrames(60, 0.05f);
+    }
+    // Frames of the real clock, which the UX's transitions run on.
+    void RealFrames(u32 count)
+    {
+        for (u32 i = 0; i < count; ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(12));
+            g_pTimer->Update();
+            MenuFrame();
+        }
+    }
+    // The in-game date and time as the golden images show them, not the wall clock's.
+    static void StillClock()
+    {
+        Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
+        Menu().GetGameText("Time")->m_Caption.SetText("12:00");
     }
     // An item's centre in the window's pixels, and a click there.
     static std::pair<i32, i32> Centre(const TUIItem* item)

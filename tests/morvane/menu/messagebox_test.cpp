@@ -9,9 +9,7 @@
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
@@ -209,12 +207,7 @@ TEST_F(MessageBoxTest, TypedTextReachesTheCallbackOnceAndTheBoxIsEmptiedForTheNe
 TEST_F(MessageBoxTest, TheMessageBoxOverTheMainMenuMatchesItsGoldenImage)
 {
     Box().Show(Text(u"Saved game"), Text(u"The game could not be saved."), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
-    // The UX's transitions run on the real clock: past the box's fade-in.
-    for (int frame = 0; frame < 30; ++frame)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(12));
-        g_pTimer->Update();
-        MenuFrame();
-    }
+    // Past the fade-in.
+    RealFrames(30);
     EXPECT_EQ(RenderGolden("message_box_1280x720", 1280, 720, true), "");
 }

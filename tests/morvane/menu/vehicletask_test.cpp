@@ -11,11 +11,9 @@
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.trackbar.h"
 
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
-#include <thread>
 
 namespace
 {
@@ -186,16 +184,9 @@ TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneWithoutItsGateAndUnder
 TEST_F(VehicleTaskTest, TheDialogOverTheGameMatchesItsGoldenImage)
 {
     ShowWith(-0.42f, 96.25f);
-    // The UX's transitions run on the real clock: past the fade-in.
-    for (int frame = 0; frame < 30; ++frame)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(12));
-        g_pTimer->Update();
-        MenuFrame();
-    }
+    // Past the fade-in.
+    RealFrames(30);
     ASSERT_TRUE(Showing());
-    // The wall clock is not the golden image's.
-    Menu().GetGameText("Date")->m_Caption.SetText("07.12.2026");
-    Menu().GetGameText("Time")->m_Caption.SetText("12:00");
+    StillClock();
     EXPECT_EQ(RenderGolden("vehicle_task_1280x720", 1280, 720, true), "");
 }
