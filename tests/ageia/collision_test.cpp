@@ -1,6 +1,5 @@
 #include "ageia/collisionfilter.h"
 #include "collisionfixture.h"
-#include "core/math/boundbox.h"
 #include "engine/system/resourcemanager.h"
 #include "core/system/memory.h"
 #include "platform/physics/nxheightfield.h"

@@ -1,12 +1,6 @@
-#include "ageia/dynamicslistener.h"
-#include "ageia/nxmaterial.h"
-#include "ageia/nxreports.h"
 #include "core/stream/memorystream.h"
 #include "core/system/timer.h"
-#include "engine/system/command/commandmanager.h"
-#include "engine/system/command/variable.h"
 #include "dynamicsfixture.h"
-#include "platform/physics/nxmaterial.h"
 #include "platform/physics/nxwheelshape.h"
 
 #include <cstring>

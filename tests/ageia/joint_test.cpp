@@ -4,7 +4,6 @@
 #include "dynamicsfixture.h"
 #include "platform/physics/nxjoint.h"
 
-#include <cmath>
 #include <string>
 #include <vector>
 

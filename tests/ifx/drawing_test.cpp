@@ -9,12 +9,10 @@
 #include "engine/render/texture.h"
 #include "engine/system/node.h"
 #include "ifx/ifxparticlemanager.h"
-#include "ifx/particlequad.h"
 #include "ifx/particlevertexstream.h"
 
 #include <cmath>
 #include <cstring>
-#include <set>
 #include <vector>
 
 namespace
@@ -158,7 +156,6 @@ TEST_F(ParticleDrawTest, MultiplyingParticlesMatchTheirGoldenImage)
 {
     EXPECT_EQ(DrawGolden(PARTICLE_BLEND_MULTIPLY, "particles_multiply", 0xFFC0D0E0), "");
 }
-
 
 TEST_F(ParticleDrawTest, ANodeSystemDrawsEachTimeItsQueueIsDrawnWithItsDriversApplied)
 {

@@ -2,12 +2,7 @@
 // without a camera.
 #include "particlefixture.h"
 
-#include "core/math/noise.h"
-
-#include <cmath>
-#include <cstring>
 #include <set>
-#include <tuple>
 #include <vector>
 
 namespace

@@ -1,15 +1,7 @@
 // Lens flares: the axes and blend modes out of range.
-#include "engine/system/node.h"
-#include "engine/system/nodemanager.h"
 #include "igame/effects/lensflare.h"
-#include "igame/effects/lensflaremanager.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <tuple>
-#include <vector>
-
 
 TEST(LensFlare, AxesByModeAndModesOutOfRange)
 {

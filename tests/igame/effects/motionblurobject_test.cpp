@@ -1,10 +1,7 @@
 // Motion-blur objects: the drawing block from a spin, a body, a wheel or the motion state in that
 // order.
 #include "ageia/dynamicsfixture.h"
-#include "core/cluster/clustertypedecl.h"
-#include "directx/render/dxmeshdata.h"
 #include "engine/render/mesh.h"
-#include "engine/render/rendercontext.h"
 #include "igame/effects/effectsmanager.h"
 #include "igame/effects/motionblurobject.h"
 #include "support/countingwheel.h"

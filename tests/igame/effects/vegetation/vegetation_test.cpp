@@ -4,10 +4,7 @@
 #include "collisionfixture.h"
 #include "loglines.h"
 
-#include "core/system/plugin.h"
 #include "core/system/timer.h"
-#include "engine/render/shaderparameter.h"
-#include "engine/render/shaderparameterplugin.h"
 #include "engine/render/camera.h"
 #include "engine/render/mesh.h"
 #include "engine/render/propdatarender.h"
@@ -17,9 +14,7 @@
 #include "igame/effects/vegetation/vegetationarea.h"
 #include "igame/effects/vegetation/vegetationcluster.h"
 #include "igame/effects/vegetation/vegetationclusterproxy.h"
-#include "igame/effects/vegetation/vegetationheightcache.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
-#include "igame/effects/vegetation/vegetationvertex.h"
 #include "support/declaredlinks.h"
 
 #include <cmath>
