@@ -17,6 +17,18 @@ LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // A 64 x 64 X8R8G8B8 system-memory surface whose pixels are pixel(x, y); null if it cannot be made.
+// A swap chain of the size and back-buffer format, windowed unless asked otherwise.
+D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height, D3DFORMAT format = D3DFMT_X8R8G8B8, BOOL windowed = TRUE)
+{
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
+    parameters.BackBufferFormat = format;
+    parameters.Windowed = windowed;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    return parameters;
+}
+
 template <class TPixel> IDirect3DSurface9* PatternSurface(IDirect3DDevice9* device, TPixel pixel)
 {
     IDirect3DSurface9* surface = nullptr;
@@ -53,9 +65,7 @@ TEST(Direct3D, AWindowedDeviceOfSizeZeroTakesTheClientSize)
     ASSERT_NE(nullptr, window);
 
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.Windowed = TRUE;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parameters = Parameters(0, 0, D3DFMT_UNKNOWN);
     parameters.BackBufferCount = 2;
     IDirect3DDevice9* device = nullptr;
     ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x52, &parameters, &device));
@@ -136,12 +146,7 @@ TEST(Direct3D, APixelShader2ProfileOffersOneTargetAndNoFloatingPointTargets)
     }
     EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
                                              D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8));
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 32;
-    parameters.BackBufferHeight = 32;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.Windowed = TRUE;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parameters = Parameters(32, 32);
     IDirect3DDevice9* device = nullptr;
     ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     IDirect3DTexture9* texture = nullptr;
@@ -163,20 +168,14 @@ TEST(Direct3D, APixelShader2ProfileOffersOneTargetAndNoFloatingPointTargets)
 TEST(Direct3D, DeviceCreationRules)
 {
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.Windowed = TRUE;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parameters = Parameters(0, 0, D3DFMT_UNKNOWN);
     IDirect3DDevice9* device = nullptr;
     // A windowed device of size 0x0 takes its window's size: without a window it cannot be made.
     EXPECT_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     EXPECT_EQ(nullptr, device);
 
     // Full screen needs a listed mode.
-    parameters = {};
-    parameters.BackBufferWidth = 1000;
-    parameters.BackBufferHeight = 10;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.Windowed = FALSE;
+    parameters = Parameters(1000, 10, D3DFMT_X8R8G8B8, FALSE);
     EXPECT_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     parameters.BackBufferWidth = 800;
     parameters.BackBufferHeight = 600;
@@ -231,12 +230,7 @@ TEST_F(DeviceTest, ResetIsRefusedWhileDefaultPoolObjectsLive)
                                                  &target, nullptr));
     IDirect3DTexture9* managed = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr));
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 128;
-    parameters.BackBufferHeight = 32;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.Windowed = TRUE;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parameters = Parameters(128, 32);
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
     EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&parameters));
@@ -270,11 +264,7 @@ TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPoolAndKeepTheDefaultPoolOverR
 {
     IDirect3D9Ex* ex = nullptr;
     ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &ex));
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 16;
-    parameters.BackBufferHeight = 16;
-    parameters.Windowed = TRUE;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parameters = Parameters(16, 16, D3DFMT_UNKNOWN);
     IDirect3DDevice9Ex* device9ex = nullptr;
     ASSERT_EQ(D3D_OK, ex->CreateDeviceEx(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, nullptr, &device9ex));
     IDirect3DTexture9* texture = nullptr;
@@ -492,12 +482,7 @@ TEST(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
     for (const auto& [format, colour] : cases)
     {
         IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS parameters = {};
-        parameters.BackBufferWidth = 33;
-        parameters.BackBufferHeight = 8;
-        parameters.BackBufferFormat = format;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = TRUE;
+        D3DPRESENT_PARAMETERS parameters = Parameters(33, 8, format);
         parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
         IDirect3DDevice9* device = nullptr;
         ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
@@ -586,11 +571,7 @@ TEST_F(DeviceTest, QueriesAnswerAtOnce)
 TEST(Direct3D, TheGammaRampAppliesInFullScreen)
 {
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 640;
-    parameters.BackBufferHeight = 480;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    D3DPRESENT_PARAMETERS parameters = Parameters(640, 480, D3DFMT_X8R8G8B8, FALSE);
     IDirect3DDevice9* device = nullptr;
     ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     D3DGAMMARAMP ramp;

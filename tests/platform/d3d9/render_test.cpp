@@ -172,15 +172,8 @@ TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
     // general path, which must leave the same image and pass the same samples in every draw.
     const DWORD functions[] = {D3DCMP_LESS,    D3DCMP_LESSEQUAL, D3DCMP_EQUAL,  D3DCMP_GREATER,
                                D3DCMP_NOTEQUAL, D3DCMP_GREATEREQUAL, D3DCMP_NEVER, D3DCMP_ALWAYS};
-    IDirect3DQuery9* query = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
     auto draw = [&](const std::vector<TTestVertex>& triangle, std::vector<std::uint32_t>& pixels) {
-        query->Issue(D3DISSUE_BEGIN);
-        Draw(D3DPT_TRIANGLELIST, triangle);
-        query->Issue(D3DISSUE_END);
-        DWORD samples = 0;
-        query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH);
-        pixels.push_back(samples);
+        pixels.push_back(Samples([&] { Draw(D3DPT_TRIANGLELIST, triangle); }));
     };
     auto scene = [&](bool stencil) {
         std::vector<std::uint32_t> pixels;
@@ -221,7 +214,6 @@ TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
     }
     EXPECT_GT(drawn, 3000);
     EXPECT_EQ(0, different);
-    query->Release();
 }
 
 TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
@@ -403,9 +395,6 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
     ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &depth,
                                                         nullptr));
     Own(depth);
-    IDirect3DQuery9* query = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
-    Own(query);
     device->SetRenderTarget(0, target);
     device->SetDepthStencilSurface(depth);
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -425,12 +414,7 @@ TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
                 triangles.push_back(At(32.0f + Jitter(seed, 48.0f), 30.0f + Jitter(seed, 48.0f), z,
                                        D3DCOLOR_ARGB(255, i * 37 & 0xFF, i * 11 & 0xFF, 255 - i)));
             }
-            query->Issue(D3DISSUE_BEGIN);
-            Draw(D3DPT_TRIANGLELIST, triangles);
-            query->Issue(D3DISSUE_END);
-            DWORD drawn = 0;
-            EXPECT_EQ(S_OK, query->GetData(&drawn, sizeof(drawn), D3DGETDATA_FLUSH));
-            samples += drawn;
+            samples += Samples([&] { Draw(D3DPT_TRIANGLELIST, triangles); });
         }
         return ReadTarget(target);
     };
@@ -1072,62 +1056,39 @@ TEST_F(RenderTest, TrianglesOfOneWDrawTheSameAtEveryW)
 
 TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
 {
-    IDirect3DQuery9* query = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    query->Issue(D3DISSUE_BEGIN);
-    Quad(0, 0, 10, 10, 0.5f, 0xFFFFFFFF);
-    query->Issue(D3DISSUE_END);
-    DWORD samples = 0;
-    ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
-    EXPECT_EQ(100u, samples);
-
+    EXPECT_EQ(100u, Samples([&] { Quad(0, 0, 10, 10, 0.5f, 0xFFFFFFFF); }));
     // Behind what is there: nothing passes; half behind: half passes.
-    query->Issue(D3DISSUE_BEGIN);
-    Quad(0, 0, 10, 10, 0.75f, 0xFFFFFFFF);
-    Quad(5, 0, 15, 10, 0.25f, 0xFFFFFFFF);
-    query->Issue(D3DISSUE_END);
-    ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
-    EXPECT_EQ(100u, samples);
-
-    query->Issue(D3DISSUE_BEGIN);
-    Quad(0, 0, 20, 10, 0.5f, 0xFFFFFFFF);
-    query->Issue(D3DISSUE_END);
-    ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
-    EXPECT_EQ(5u * 10u + 5u * 10u, samples);
-    query->Release();
+    EXPECT_EQ(100u, Samples([&] {
+                  Quad(0, 0, 10, 10, 0.75f, 0xFFFFFFFF);
+                  Quad(5, 0, 15, 10, 0.25f, 0xFFFFFFFF);
+              }));
+    EXPECT_EQ(5u * 10u + 5u * 10u, Samples([&] { Quad(0, 0, 20, 10, 0.5f, 0xFFFFFFFF); }));
 }
 
 TEST_F(RenderTest, OcclusionQueriesCountTheColourKindsPixelsOnce)
 {
     // Rectangles of every width and height up to five by three pixels, at even and odd places:
     // odd and even counts of quads, whole and partly covered, on every instruction level.
-    IDirect3DQuery9* query = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
     UsePixelShader("test.colour-kind");
     const ESimdLevel chosen = RasteriserSimdLevel();
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
         if (!SetRasteriserSimdLevel(level))
             continue;
-        query->Issue(D3DISSUE_BEGIN);
         DWORD expected = 0;
-        for (int w = 1; w <= 5; ++w)
-        {
-            for (int h = 1; h <= 3; ++h)
-            {
-                const float x = float(w * 10 + h % 2), y = float(h * 8 + w % 2);
-                Quad(x, y, x + float(w), y + float(h), 0.5f, 0xFF808080);
-                expected += DWORD(w * h);
-            }
-        }
-        query->Issue(D3DISSUE_END);
-        DWORD samples = 0;
-        ASSERT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
+        const DWORD samples = Samples([&] {
+            for (int w = 1; w <= 5; ++w)
+                for (int h = 1; h <= 3; ++h)
+                {
+                    const float x = float(w * 10 + h % 2), y = float(h * 8 + w % 2);
+                    Quad(x, y, x + float(w), y + float(h), 0.5f, 0xFF808080);
+                    expected += DWORD(w * h);
+                }
+        });
         EXPECT_EQ(expected, samples) << "instruction level " << int(level);
     }
     SetRasteriserSimdLevel(chosen);
-    query->Release();
 }
 
 TEST_F(RenderTest, FixedFunctionPreTransformedVertices)

@@ -163,6 +163,21 @@ void RenderTest::UsePixelShader(const char* name)
     device->SetPixelShader(pixelShader);
 }
 
+DWORD RenderTest::Samples(const std::function<void()>& draw)
+{
+    if (!query)
+    {
+        EXPECT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query));
+        Own(query);
+    }
+    query->Issue(D3DISSUE_BEGIN);
+    draw();
+    query->Issue(D3DISSUE_END);
+    DWORD samples = 0;
+    EXPECT_EQ(S_OK, query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH));
+    return samples;
+}
+
 void RenderTest::Blend(DWORD source, DWORD destination)
 {
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);

@@ -5,6 +5,8 @@
 
 #include "platform/d3d9/shadingmodel.h"
 
+#include <functional>
+
 struct TTestVertex
 {
     float x, y, z, w;
@@ -27,6 +29,8 @@ protected:
     IDirect3DVertexShader9* MakeVertexShader(const char* name);
     IDirect3DPixelShader9* MakePixelShader(const char* name);
     void UsePixelShader(const char* name);
+    // The samples that pass while `draw` draws, counted by an occlusion query.
+    DWORD Samples(const std::function<void()>& draw);
     // Blending on, with these factors.
     void Blend(DWORD source, DWORD destination);
     // Makes the back buffer render target 0 again, after a test drew to a target of its own.
@@ -47,6 +51,7 @@ protected:
     IDirect3DSurface9* RenderTarget(UINT width, UINT height, D3DFORMAT format);
 
     std::vector<IUnknown*> owned;
+    IDirect3DQuery9* query = nullptr;
 
     IDirect3DVertexDeclaration9* declaration = nullptr;
     IDirect3DVertexShader9* vertexShader = nullptr;
