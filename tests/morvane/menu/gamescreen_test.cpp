@@ -323,6 +323,17 @@ protected:
         MenuFrames(50);
         ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
     }
+    // The panel open on its first row, whose help button opens the task's popup.
+    void OpenPopup()
+    {
+        MenuFrames(5);
+        OpenPanel();
+        Menu().GetTaskGrid()->SelectRow(0, false);
+        MenuFrames(20);
+        ASSERT_TRUE(Menu().GetTaskHelp()->IsOpen());
+        Menu().OnTaskHelpClick(Menu().GetTaskHelp());
+        MenuFrames(20);
+    }
     static std::u16string PopupText(ETaskPopupLabel label)
     {
         return Menu().GetTaskPopupLabel(label)->m_Caption.GetWideText();
@@ -564,13 +575,7 @@ TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasks)
     TTask& task = Issue(2, gtDeployBus, 20.0f);
     task.m_nAI = 1;
     task.m_fBaseWorkTime = 125.0f;
-    MenuFrames(5);
-    OpenPanel();
-    Menu().GetTaskGrid()->SelectRow(0, false);
-    MenuFrames(20);
-    ASSERT_TRUE(Menu().GetTaskHelp()->IsOpen());
-    Menu().OnTaskHelpClick(Menu().GetTaskHelp());
-    MenuFrames(10);
+    OpenPopup();
     ASSERT_TRUE(Menu().GetTaskPopup()->IsOpen());
     EXPECT_EQ(PopupText(TASK_POPUP_TITLE), u"Bus");
     EXPECT_EQ(PopupText(TASK_POPUP_LOCATION), u"Location: Gate 2");
@@ -633,12 +638,8 @@ TEST_F(TaskListTest, ATaskWithoutGateOrUnitIsListedWithoutThem)
     task.m_nStarted = 1;
     task.pGate = nullptr;
     task.pAIUnit = nullptr;
-    MenuFrames(5);
+    OpenPopup();
     ASSERT_EQ(List().GetCount(), 1);
-    OpenPanel();
-    Menu().GetTaskGrid()->SelectRow(0, false);
-    Menu().OnTaskHelpClick(Menu().GetTaskHelp());
-    MenuFrames(20);
     EXPECT_EQ(StartCaption(), "TaskObserve");
     EXPECT_EQ(PopupText(TASK_POPUP_LOCATION), u"");
     // Each cell drawn reads neither a gate nor a unit.
