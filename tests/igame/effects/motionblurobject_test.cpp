@@ -1,10 +1,11 @@
-// Motion-blur objects: the drawing block from a spin, a body, a wheel or the motion state in that
-// order.
+// Motion-blur objects: the stored record's links, and the drawing block from a spin, a body, a
+// wheel or the motion state in that order.
 #include "ageia/dynamicsfixture.h"
 #include "engine/render/mesh.h"
 #include "igame/effects/effectsmanager.h"
 #include "igame/effects/motionblurobject.h"
 #include "support/countingwheel.h"
+#include "support/declaredlinks.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,17 @@ protected:
     TMotionBlurObject m_Object;
 };
 } // namespace
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+TEST(MotionBlurObjectRecord, EveryDeclaredLinkIsTheMemberItNames)
+{
+    ExpectDeclaredLinks(MotionBlurObjectDecl(),
+                        {LINK(TMotionBlurObject, pSkeleton), LINK(TMotionBlurObject, pWheel), LINK(TMotionBlurObject, pBody),
+                         LINK(TMotionBlurObject, pMesh), LINK(TMotionBlurObject, pNext), LINK(TMotionBlurObject, pPrev),
+                         LINK(TMotionBlurObject, pRenderQueue), LINK(TMotionBlurObject, pNode)});
+}
+#pragma GCC diagnostic pop
 
 TEST_F(MotionBlurObjectTest, TheBlockComesFromTheSpinTheBodyTheWheelOrTheMotion)
 {

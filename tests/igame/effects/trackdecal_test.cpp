@@ -1,5 +1,5 @@
-// Track decals on a collision ground: when segments are laid (distance, turn, jumps) and a
-// segment leaning too far.
+// Track decals: the stored record's links; on a collision ground, when segments are laid
+// (distance, turn, jumps) and a segment leaning too far.
 #include "collisionfixture.h"
 
 #include "core/math/half.h"
@@ -102,6 +102,14 @@ protected:
     TNode* m_pWheel = nullptr;
 };
 } // namespace
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+TEST(TrackDecalRecord, EveryDeclaredLinkIsTheMemberItNames)
+{
+    ExpectDeclaredLinks(TrackDecalDecl(), {LINK(TTrackDecal, pNode), LINK(TTrackDecal, pDecal)});
+}
+#pragma GCC diagnostic pop
 
 TEST_F(TrackDecalTest, ShortMovesAndSmallTurnsLayNothingALongerMoveOneSegment)
 {
