@@ -346,15 +346,3 @@ TEST_F(ProfileManagerTest, FoldersAreFoundWithoutRegardToCase)
     EXPECT_EQ(Entries(""), (std::vector<std::string>{"dirk", "game.settings"}));
     EXPECT_EQ(Entries("dirk"), (std::vector<std::string>{"128895012300010000.save", "dirk.profile"}));
 }
-
-TEST_F(ProfileManagerTest, RootExpandsVariables)
-{
-    TCommandManager::Instance().SetEnvironment(TName("playertestfolder", true),
-                                               TName((m_Folder.Path() + "/Sp\u00e4ter").c_str(), true));
-    SetSaveDirectory("$(playertestfolder)\\Profiles/");
-    ASSERT_EQ(Start(), 0u);
-    ASSERT_EQ(AddProfile(u"Eve"), 0u);
-    EXPECT_TRUE(std::filesystem::exists(m_Folder.Path() + "/Sp\u00e4ter/Profiles/eve/eve.profile"));
-    EXPECT_TRUE(std::filesystem::exists(m_Folder.Path() + "/Sp\u00e4ter/Profiles/game.settings"));
-    TCommandManager::Instance().SetEnvironment(TName("playertestfolder", true), TName("", true));
-}

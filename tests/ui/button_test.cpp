@@ -1,12 +1,8 @@
-// Buttons' icon states and toggles, the default item, pointer events, labels' companions,
-// images fitted to their parent, and slider ticks.
+// Buttons' icon states and toggles, pointer events and images fitted to their parent.
 #include "uifixture.h"
 
 #include "engine/render/texturemanager.h"
-#include "support/recordingcanvas.h"
 #include "ui/uibutton.h"
-#include "ui/uilabel.h"
-#include "ui/uislider.h"
 
 #include <string>
 #include <vector>
@@ -73,31 +69,6 @@ TEST_F(UIButtonTest, TheHoverFadesInAndPointerEnterAndLeaveFireOnChangesOnly)
     EXPECT_EQ(journal, (std::vector<std::string>{"enter", "leave"}));
 }
 
-TEST_F(UIButtonTest, AnOpenDefaultItemIsTheManagersAndClosingItForgetsIt)
-{
-    TUIButton* button = Button(0.0f, 0.0f);
-    button->m_nFlags |= UI_DEFAULT;
-    button->SetFadeTimes(0.0f, 0.0f);
-    button->Show(false, false);
-    EXPECT_EQ(g_pUIManager->m_pDefaultItem, nullptr);
-    button->Show(true, false);
-    EXPECT_EQ(g_pUIManager->m_pDefaultItem, button);
-    button->Show(false, false);
-    EXPECT_EQ(g_pUIManager->m_pDefaultItem, nullptr);
-}
-
-TEST_F(UIButtonTest, ALabelCentresItsCompanionOnItsHeight)
-{
-    auto* label = MakeRoot<TUILabel>("TUILabel", "label", 400.0f, 41.0f);
-    TUIItem* slider = label->CreateChild("TUITabControl", "companion");
-    slider->SetSize(200.0f, 20.0f);
-    label->m_pCompanion = slider;
-    label->m_fCompanionOffset = 150.0f;
-    label->UpdateLayout();
-    EXPECT_EQ(slider->m_Position.x, 150.0f);
-    EXPECT_EQ(slider->m_Position.y, 11.0f);
-}
-
 TEST_F(UIButtonTest, AnImageFitsInsideOrCoversItsParentKeepingItsAspect)
 {
     TUIItem* frame = MakeRoot<TUIItem>("TUITabControl", "frame", 400.0f, 400.0f);
@@ -114,27 +85,4 @@ TEST_F(UIButtonTest, AnImageFitsInsideOrCoversItsParentKeepingItsAspect)
     EXPECT_NEAR(picture->m_Position.y, -40.0f, 1e-3f);
 }
 
-TEST_F(UIButtonTest, SliderTicksMarkEveryStepOrEverySecondAboveFive)
-{
-    TRecordingCanvas canvas;
-    TCanvasManager* old = g_pCanvasManager;
-    g_pCanvasManager = &canvas;
-    TTexture* tick = g_pTextureManager->FindTexture(TName("ui.slider.tick"));
-    ASSERT_NE(tick, nullptr);
-    auto ticks = [&](f32 maximum, bool minimumOne) {
-        TUISlider* slider = TUISlider::Create(nullptr, "ticks", 300.0f, 20.0f, nullptr, nullptr, nullptr,
-                                              nullptr, 1.0f, maximum, 0.0f, true, UI_THUMB_NONE, tick);
-        slider->SetMinimumOne(minimumOne);
-        canvas.Clear();
-        slider->DrawOver();
-        u32 count = 0;
-        for (TTexture* texture : canvas.textures)
-            count += texture == tick ? 1 : 0;
-        return count;
-    };
-    EXPECT_EQ(ticks(5.0f, false), 6u) << "five steps: every one";
-    EXPECT_EQ(ticks(6.0f, false), 4u) << "six steps: 0, 2, 4, 6";
-    EXPECT_EQ(ticks(10.0f, true), 5u) << "1 to 10: 1, 3, 5, 7, 9";
-    g_pCanvasManager = old;
-}
 } // namespace

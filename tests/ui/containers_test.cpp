@@ -88,23 +88,6 @@ TEST_F(UIContainerTest, TheMenuActionsStepTheFocusWrappingOverVisibleEntries)
     EXPECT_EQ(menu->GetFocusIndex(), 3);
 }
 
-TEST_F(UIContainerTest, HidingTheFocusedEntryClearsTheFocusOnTheNextPass)
-{
-    TUIMenu* menu = Menu(3);
-    menu->Activate();
-    menu->SetFocus(1);
-    i32 changes = 0;
-    menu->OnFocusChange.Add([&changes](TUIItem*, const void*) {
-        ++changes;
-        return 0;
-    });
-    menu->GetChildren()[1]->SetVisible(false);
-    Frame();
-    EXPECT_EQ(menu->GetFocusIndex(), -1);
-    EXPECT_EQ(changes, 1);
-    EXPECT_FALSE(static_cast<TUIButton*>(menu->GetChildren()[1])->HasFocusMark());
-}
-
 TEST_F(UIContainerTest, SelectClicksTheFocusedEntryAndNextControlWalksTheRing)
 {
     TUIMenu* first = Menu(2);
@@ -176,19 +159,6 @@ TEST_F(UIContainerTest, GridRowsWrapOrStayAndTheViewFollows)
         grid->SetRowCount(count, true);
         EXPECT_EQ(grid->m_nSelectedRow, selected) << row << " of " << count;
     }
-}
-
-TEST_F(UIContainerTest, AGridWhoseRowsFitClosesItsScrollBar)
-{
-    TUIGrid* grid = Grid(5);
-    EXPECT_FALSE(grid->m_pScrollBar->IsOpen());
-    grid->SetRowCount(6, true);
-    EXPECT_TRUE(grid->m_pScrollBar->IsOpen());
-    EXPECT_EQ(grid->m_pScrollBar->GetLimit(), 1.0f);
-    grid->m_nFlags |= UI_GRID_NO_SCROLL_BAR;
-    grid->SetRowCount(5, true);
-    grid->SetRowCount(8, true);
-    EXPECT_FALSE(grid->m_pScrollBar->IsOpen());
 }
 
 TEST_F(UIContainerTest, AClickSelectsTheRowUnderThePointerButNotOnTheScrollBar)

@@ -1,11 +1,10 @@
-// Icon frames and slices as quads of a recording canvas: plain, three- and nine-slice
-// coordinates, clipping, and icons whose stored data cannot be drawn.
+// Icon frames as quads of a recording canvas: clipping, icons whose stored data cannot be drawn,
+// and the cursor.
 #include "uifixture.h"
 
 #include "engine/input/inputcursor.h"
 #include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
-#include "engine/render/device.h"
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
 #include "support/recordingcanvas.h"
@@ -43,52 +42,6 @@ protected:
     TTexture* m_pStrip = nullptr;
     TUIIcon m_Icon{};
 };
-
-TEST_F(UIDrawTest, NineSlicesCutTheFrameInThirdsAroundTheWidenedRectangle)
-{
-    ASSERT_EQ(m_pStrip->m_nWidth, 320);
-    ASSERT_EQ(m_pStrip->m_nHeight, 384);
-    m_Icon.Draw({100.0f, 100.0f, 400.0f, 164.0f}, UI_STATE_OVER, 0xFFFFFFFF, nullptr);
-    ASSERT_EQ(m_Canvas.Quads(), 9u);
-    const f32 third = (320.0f - 12.0f) / 3.0f;
-    const f32 rowThird = (64.0f - 12.0f) / 3.0f;
-    const f32 xs[4] = {94.0f, 100.0f + third, 400.0f - third, 406.0f};
-    const f32 ys[4] = {94.0f, 100.0f + rowThird, 164.0f - rowThird, 170.0f};
-    const f32 us[4] = {0.0f, (6.0f + third) / 320.0f, (314.0f - third) / 320.0f, 1.0f};
-    auto v = [](f32 row) { return (2.0f + row / 64.0f) / 6.0f; };
-    const f32 vs[4] = {v(0.0f), v(6.0f + rowThird), v(58.0f - rowThird), v(64.0f)};
-    for (u32 j = 0; j < 3; ++j)
-        for (u32 i = 0; i < 3; ++i)
-        {
-            const TCanvasVertex& a = m_Canvas.TopLeft(j * 3 + i);
-            const TCanvasVertex& b = m_Canvas.BottomRight(j * 3 + i);
-            EXPECT_NEAR(a.x, xs[i], 1e-3f);
-            EXPECT_NEAR(b.x, xs[i + 1], 1e-3f);
-            EXPECT_NEAR(a.y, ys[j], 1e-3f);
-            EXPECT_NEAR(b.y, ys[j + 1], 1e-3f);
-            EXPECT_NEAR(a.u, us[i], 1e-5f);
-            EXPECT_NEAR(b.u, us[i + 1], 1e-5f);
-            EXPECT_NEAR(a.v, vs[j], 1e-5f);
-            EXPECT_NEAR(b.v, vs[j + 1], 1e-5f);
-        }
-}
-
-TEST_F(UIDrawTest, ThreeSlicesSpanTheFrameRowsAndPlainIconsOneQuad)
-{
-    m_Icon.nSlicing = UI_SLICE_THREE;
-    m_Icon.Draw({100.0f, 100.0f, 400.0f, 164.0f}, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
-    ASSERT_EQ(m_Canvas.Quads(), 3u);
-    EXPECT_EQ(m_Canvas.TopLeft(1).y, 94.0f);
-    EXPECT_EQ(m_Canvas.BottomRight(1).y, 170.0f);
-    EXPECT_EQ(m_Canvas.TopLeft(1).v, 0.0f);
-    EXPECT_NEAR(m_Canvas.BottomRight(1).v, 1.0f / 6.0f, 1e-6f);
-    m_Canvas.vertices.clear();
-    m_Icon.nSlicing = UI_SLICE_PLAIN;
-    m_Icon.Draw({100.0f, 100.0f, 400.0f, 164.0f}, UI_STATE_DISABLED, 0xFFFFFFFF, nullptr);
-    ASSERT_EQ(m_Canvas.Quads(), 1u);
-    EXPECT_EQ(m_Canvas.TopLeft(0).x, 94.0f);
-    EXPECT_NEAR(m_Canvas.TopLeft(0).v, 5.0f / 6.0f, 1e-6f);
-}
 
 TEST_F(UIDrawTest, ClippingCutsQuadsWithTheirTextureCoordinatesAndDropsThoseOutside)
 {
@@ -151,18 +104,6 @@ TEST_F(UIDrawTest, IconsThatCannotBeDrawnDrawNothingAndAreToldOnce)
     fallback.Draw(rect, UI_STATE_DOWN, 0xFFFFFFFF, nullptr);
     ASSERT_EQ(m_Canvas.Quads(), 1u);
     EXPECT_EQ(m_Canvas.TopLeft(0).v, 0.0f);
-}
-
-TEST_F(UIDrawTest, NothingIsDrawnWhileTheDeviceIsNotRunning)
-{
-    auto* button = MakeRoot<TUIButton>("TUIButton", "b", 100.0f, 40.0f);
-    button->SetIcon(&m_Icon);
-    g_pDeviceManager->SetRunning(0);
-    g_pUIManager->RenderManager();
-    g_pDeviceManager->SetRunning(1);
-    EXPECT_EQ(m_Canvas.Quads(), 0u);
-    g_pUIManager->RenderManager();
-    EXPECT_GT(m_Canvas.Quads(), 0u);
 }
 
 // The cursor is drawn once a frame: not by the UI while another manager (the UX, drawn after

@@ -55,20 +55,6 @@ protected:
     using UITest::Button;
 };
 
-TEST_F(UIInputTest, TheDefaultBindsReachEveryUIActionAndTheCursorsButton)
-{
-    std::vector<std::pair<std::string, const TInputAction*>> actions;
-    for (u32 i = 0; i < UI_ACTION_COUNT; ++i)
-        actions.push_back({UI_ACTION_NAMES[i], g_pUIManager->GetAction(static_cast<EUIAction>(i))});
-    for (const char* name : {"helptoggle2", "management", "sortgate", "sorttask", "sorttime", "toggle",
-                             "optionnext", "optionprev"})
-        actions.push_back({name, TInputManager::Instance().FindAction(TName(name))});
-    ASSERT_NE(g_pUIManager->GetCursor(), nullptr);
-    actions.push_back({"the cursor's button", g_pUIManager->GetCursor()->pAction[0]});
-    for (const auto& [name, action] : actions)
-        EXPECT_TRUE(action && action->HasInput()) << name;
-}
-
 TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
 {
     i32 first = 0, second = 0;
@@ -88,23 +74,6 @@ TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
     EXPECT_EQ(first, 1) << "holding the button clicks once";
     ClickAt(10, 10);
     EXPECT_EQ(first, 1);
-}
-
-TEST_F(UIInputTest, ASilentItemPlaysNoSoundAndAListenerMayKeepThePress)
-{
-    i32 first = 0, second = 0;
-    TUIButton* keeper = Button(nullptr, "keeper", 100.0f, 100.0f, first);
-    keeper->m_nFlags |= UI_SILENT;
-    keeper->OnClickList.Clear();
-    keeper->OnClickList.Add([&first](TUIItem*, const void*) {
-        ++first;
-        return 1;
-    });
-    Button(nullptr, "under", 100.0f, 100.0f, second)->m_nFlags |= UI_SILENT;
-    ClickAt(120, 110);
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 1) << "a nonzero answer keeps the press for later items";
-    EXPECT_EQ(s_nClicks, 0u);
 }
 
 TEST_F(UIInputTest, ADesignRootWorksInAbout2133By1200At16By9AndScalesThePointer)
@@ -337,18 +306,6 @@ TEST_F(UIInputTest, ADraggedItemFollowsThePointerAndStopsAtZero)
     EXPECT_EQ(g_pUIManager->m_pDragged, nullptr);
 }
 
-TEST_F(UIInputTest, ThePointerOverABlockingItemIsReportedToGameCode)
-{
-    i32 clicks = 0;
-    TUIButton* bar = Button(nullptr, "bar", 0.0f, 0.0f, clicks);
-    bar->m_nFlags |= UI_BLOCKS_POINTER;
-    MoveTo(10, 10);
-    Frame();
-    EXPECT_TRUE(g_pUIManager->WantsInput());
-    MoveTo(500, 500);
-    Frame();
-    EXPECT_FALSE(g_pUIManager->WantsInput());
-}
 } // namespace
 
 // The menus stand the game clock still (frames of step 0.0): the UI is still updated, on the

@@ -84,17 +84,6 @@ protected:
     TTestInput m_Action{"cargo_action"};
 };
 
-TEST_F(Cargo, TheDoorLies525AheadAnd58LeftOfTheFreighter)
-{
-    TMatrix turned = TMatrix::RotationY(90.0f);
-    turned.aRow[3] = TVector(10.0f, 0.5f, 20.0f, 1.0f);
-    m_pPlane->pBody->GetNode()->SetWorldMatrix(turned, TNode::OrdinaryCause());
-    const TVector door = m_pGate->GetDoorPoint();
-    EXPECT_NEAR(10.0f + 5.25f * turned.aRow[2].x - 5.8f * turned.aRow[0].x, door.x, 1e-4f);
-    EXPECT_NEAR(20.0f + 5.25f * turned.aRow[2].z - 5.8f * turned.aRow[0].z, door.z, 1e-4f);
-    EXPECT_NEAR(0.5f, door.y, 1e-4f);
-}
-
 TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheActionKeyAndLeavesItsOffsetAndAngle)
 {
     PlaceLoader(0.0f, 90.0f);

@@ -4,10 +4,7 @@
 #include "gamefixture.h"
 
 #include "ageia/dynamicsgeometry.h"
-#include "engine/system/repository.h"
 #include "morvane/game/curvepool.h"
-
-#include <cstring>
 
 namespace
 {
@@ -16,12 +13,6 @@ constexpr f32 kFrame = 1.0f / 30.0f;
 class DriveTest : public GameTest
 {
 protected:
-    // The pool "CommonUnit" of the curves, its block `cut` bytes short of its records.
-    TCurvePool& AddPool(const std::vector<std::vector<TVector>>& curves, u32 cut = 0)
-    {
-        return AddCurvePool("CommonUnit", curves, cut);
-    }
-
     // A unit on a wheel-less vehicle at the place facing +z, its prop's node shown, driving
     // the curve.
     TAICommonUnit& AddDriver(f32 x, f32 z, i32 curve = 0)
@@ -57,7 +48,6 @@ protected:
         body->SetDynamic(0);
         body->__Create();
     }
-
 };
 
 const std::vector<TVector> kStraight = {TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(0, 0, 20, 1)};
@@ -78,7 +68,7 @@ TEST_F(DriveTest, APoolBlockShorterThanItsCountsOrACurvePastThePointsIsRefusedAn
     for (const auto& c : cases)
     {
         Game().CurvePools().SetCount(0);
-        TCurvePool& pool = AddPool({kStraight}, c.cut);
+        TCurvePool& pool = AddCurvePool("CommonUnit", {kStraight}, c.cut);
         if (c.cut == 0)
             m_aBlock.back()[3 * 16 + 4] = c.claimed;
         EXPECT_EQ(pool.Require(), c.line ? 1u : 0u) << c.cut << " " << c.claimed;
@@ -103,7 +93,7 @@ TEST_F(DriveTest, APoolBlockShorterThanItsCountsOrACurvePastThePointsIsRefusedAn
 
 TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
 {
-    AddPool({kStraight, kStraight});
+    AddCurvePool("CommonUnit", {kStraight, kStraight});
     TAICommonUnit& inside = AddDriver(0.0f, 0.0f, 1);
     inside.UpdateDrive(kFrame);
     EXPECT_EQ(inside.m_nDriving, 1u);
@@ -124,7 +114,7 @@ TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
 
 TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
 {
-    AddPool({kStraight, kStraight});
+    AddCurvePool("CommonUnit", {kStraight, kStraight});
     TGate& inside = AddGate(1);
     inside.m_nArrivalPath = inside.m_nTaxiPath = inside.m_nDeparturePath = 1;
     TGate& outside = AddGate(2);
@@ -136,26 +126,9 @@ TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
                        "'CommonUnit'"), 1u) << Log();
 }
 
-TEST_F(DriveTest, AUnitAimedStraightAtItsFrontPointDrivesWithoutSteering)
-{
-    AddPool({kStraight, {TVector(0, 0, 0, 1), TVector(20, 0, 20, 1)}});
-    // A tracked vehicle asked to turn by nothing would brake both tracks.
-    TAICommonUnit& straight = AddDriver(0.0f, -10.0f, 0);
-    straight.pVehicle->type = VEHICLE_TRACKED;
-    straight.UpdateDrive(kFrame);
-    EXPECT_FALSE(straight.pVehicle->flags & VEHICLE_STEERING);
-    EXPECT_TRUE(straight.pVehicle->flags & VEHICLE_DRIVING);
-    EXPECT_EQ(straight.pVehicle->Parameters.fSteerAngle, 0.0f);
-    // Off its line it steers.
-    TAICommonUnit& aside = AddDriver(40.0f, -10.0f, 1);
-    aside.pVehicle->type = VEHICLE_TRACKED;
-    aside.UpdateDrive(kFrame);
-    EXPECT_TRUE(aside.pVehicle->flags & VEHICLE_STEERING);
-}
-
 TEST_F(DriveTest, ATrackedServiceVehiclePastItsPathsEndRollsOnWithoutSteering)
 {
-    AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 10, 1)}});
+    AddCurvePool("CommonUnit", {{TVector(0, 0, 0, 1), TVector(0, 0, 10, 1)}});
     // Each stands beside the end point, rolling past it: tracks would turn by driving.
     auto pastTheEnd = [this](f32 x, i32 type, u32 aircraft) -> TAICommonUnit& {
         TAICommonUnit& unit = AddDriver(x, 8.0f);
@@ -183,7 +156,7 @@ TEST_F(DriveTest, ATrackedServiceVehiclePastItsPathsEndRollsOnWithoutSteering)
 
 TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
 {
-    AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 1, 1)}});
+    AddCurvePool("CommonUnit", {{TVector(0, 0, 0, 1), TVector(0, 0, 1, 1)}});
     TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
     u32 frames = 0;
     while (unit.m_nDriving && frames < 30)
@@ -199,7 +172,7 @@ TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
 
 TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstill)
 {
-    AddPool({kStraight});
+    AddCurvePool("CommonUnit", {kStraight});
     Obstacle(0.0f, 3.4f);
     Obstacle(10.0f, 3.6f);
     TAICommonUnit& near = AddDriver(0.0f, 0.0f);
@@ -222,7 +195,7 @@ TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstill)
 
 TEST_F(DriveTest, AUnitBlockedLongerThan240SecondsDrivesOn)
 {
-    AddPool({kStraight});
+    AddCurvePool("CommonUnit", {kStraight});
     Obstacle(0.0f, 2.0f);
     TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
     Manager().ThreadUpdateManager(kFrame);
@@ -237,7 +210,7 @@ TEST_F(DriveTest, AUnitBlockedLongerThan240SecondsDrivesOn)
 
 TEST_F(DriveTest, AnAircraftShortOfItsEndPointCrawlsOnAndIsNotArrived)
 {
-    AddPool({{TVector(0, 0, 0, 1), TVector(0, 0, 3, 1)}});
+    AddCurvePool("CommonUnit", {{TVector(0, 0, 0, 1), TVector(0, 0, 3, 1)}});
     TAICommonUnit& plane = AddDriver(0.0f, 0.0f);
     plane.m_nAircraft = 1;
     plane.m_nPlaneState = PLANE_TO_GATE;

@@ -3,8 +3,6 @@
 // the apron token, the take-off and its pay.
 #include "engine/system/command/deferredvariable.h"
 #include "engine/system/animation.h"
-#include "igame/effects/atmospherechange.h"
-#include "igame/effects/effectsmanager.h"
 #include "morvane/game/gameenums.h"
 #include "gamefixture.h"
 
@@ -273,64 +271,6 @@ TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronTokenAndABusyOrMissingOn
     EXPECT_EQ(1u, LogCount("the chosen gate 9 is not an idle gate"));
 }
 
-} // namespace
-
-namespace
-{
-TEST_F(Road, RainComesWhenTheBlendIsFullyWetLastsItsTimeAndDrawsTheNextSpellAndTheLookFollows)
-{
-    TAtmosphereChange change;
-    change.m_fDuration = 2.0f;
-    g_pAtmosphereManager->Changes().Add(&change);
-    // The look follows: the rain's effect settings over 10 s once the sky is wet, the clear ones
-    // over 8 s once it has rained its time.
-    TEffectSettings clear, rain;
-    clear.nName = TName("Effects", true).GetId();
-    rain.nName = TName("Effects_Rain", true).GetId();
-    g_pEffectsManager->Settings().Add(&clear);
-    g_pEffectsManager->Settings().Add(&rain);
-    TEffectTransition& look = g_pEffectsManager->Transition();
-    m_Parameters.fArrivalTimer = 1e9f;
-    m_Parameters.fNextRainTimer = 0.5f;
-    auto frame = [&](f32 dt) {
-        g_pAtmosphereManager->UpdateManager(dt);
-        Frame(dt);
-    };
-    frame(0.25f);
-    EXPECT_FALSE(change.IsMoving()) << "dry until the timer runs out";
-    frame(0.5f);
-    EXPECT_TRUE(change.IsMoving());
-    EXPECT_EQ(0, m_Parameters.nRainScheduled);
-    EXPECT_EQ(1, m_Parameters.nRainEffectsPending);
-    // The rain's time runs only once the sky is wholly wet.
-    for (i32 i = 0; i < 3; ++i)
-        frame(0.5f);
-    EXPECT_EQ(1, m_Parameters.nRainEffectsPending);
-    EXPECT_FLOAT_EQ(240.0f, m_Parameters.fRainDurationTimer);
-    frame(0.5f);
-    frame(0.5f);
-    EXPECT_EQ(1.0f, change.GetBlend());
-    EXPECT_EQ(0, m_Parameters.nRainEffectsPending);
-    EXPECT_LT(m_Parameters.fRainDurationTimer, 240.0f);
-    EXPECT_EQ(std::pair(look.Target().nName, look.GetDuration()), std::pair(rain.nName, 10.0f));
-    while (m_Parameters.nRainScheduled == 0)
-        frame(10.0f);
-    EXPECT_EQ(std::pair(look.Target().nName, look.GetDuration()), std::pair(clear.nName, 8.0f));
-    look.Start(TEffectSettings(), 0.0f);
-    g_pEffectsManager->Settings().SetCount(0);
-    EXPECT_TRUE(change.IsMoving()) << "drying";
-    EXPECT_GE(m_Parameters.fNextRainTimer, 20.0f * 60.0f);
-    EXPECT_LT(m_Parameters.fNextRainTimer, 45.0f * 60.0f);
-    EXPECT_GE(m_Parameters.fRainDurationTimer, 4.0f * 60.0f);
-    EXPECT_LT(m_Parameters.fRainDurationTimer, 8.0f * 60.0f);
-    EXPECT_GT(m_Parameters.fGameClock, 240.0f);
-    g_pAtmosphereManager->Changes().SetCount(0);
-}
-
-} // namespace
-
-namespace
-{
 // Landed at once into a free zone 0; with an aircraft waiting there, it keeps its place and
 // this one taxis down the queue behind it, and each is offered a gate in turn.
 class LandAtOnce : public Road, public testing::WithParamInterface<bool>

@@ -1,9 +1,7 @@
 // Gate tasks: the deadline's pay and cost, arrival and work of AI units and of the player's
-// vehicle, starts and resets, the task grid's order and the AI levels bought per service.
-#include "core/math/random.h"
+// vehicle, starts and resets, and the game's completion.
 #include "gamefixture.h"
 #include "morvane/game/gameenums.h"
-#include "xaudio2/randomindex.h"
 
 namespace
 {
@@ -163,38 +161,6 @@ TEST_F(Tasks, AnAIUnitArrivesInTheAreaAndHoldsUntilItsWorkEnds)
     EXPECT_EQ(unit.m_nHold, 0u);
 }
 
-TEST_F(Tasks, ATaskWithoutAreaArrivesOnlyThroughItsGateAndWorksItsDrawnTime)
-{
-    TTask& task = PlayerTask(0.0f);
-    task.pTaskArea = nullptr;
-    task.Start();
-    task.Update(100.0f);
-    EXPECT_FALSE(task.IsArrived());
-    task.m_nArrived = 1;
-    task.m_fExtraWorkTime = 0.0f;
-    task.BeginWork();
-    task.Update(9.9f);
-    EXPECT_FALSE(task.m_nDone);
-    task.Update(0.2f);
-    EXPECT_TRUE(task.m_nDone);
-}
-
-TEST_F(Tasks, WorkTakesTheBaseTimeAndWholeMinutesDrawnUpToTheExtra)
-{
-    TTask& task = PlayerTask(0.0f);
-    task.m_fExtraWorkTime = 179.0f;
-    TRandom::Shared().Seed(77);
-    TRandom copy = TRandom::Shared();
-    const i32 minutes = 2;
-    for (i32 i = 0; i < 20; ++i)
-    {
-        task.BeginWork();
-        EXPECT_EQ(task.m_fWorkTime, 10.0f + 60.0f * static_cast<f32>(RandomIndex(copy, &minutes)));
-        EXPECT_EQ(task.m_fWorkTimer, task.m_fWorkTime);
-        EXPECT_TRUE(task.m_nWorking);
-    }
-}
-
 TEST_F(Tasks, AnAITaskWaitsForItsStartRequestUnlessAITasksStartThemselves)
 {
     SetAutoStart(0);
@@ -214,24 +180,6 @@ TEST_F(Tasks, AnAITaskWaitsForItsStartRequestUnlessAITasksStartThemselves)
     EXPECT_EQ(state(), (std::vector<f32>{1, 1, 35, 0, 0, 0}));
 }
 
-TEST_F(Tasks, AUnitNotYetInTheSceneWaitsWhileAnotherStandsWithinTenUnits)
-{
-    TTask& task = AITask(20.0f);
-    TProp prop;
-    TNode* place = g_pNodeManager->CreateNode("waiting_place");
-    place->AddObject(&prop);
-    task.pAIUnit->pProp = &prop;
-    TAICommonUnit& other = AddUnit();
-    other.pBody = Box("other", 9.9f, 0.5f, 0.0f);
-    task.Start();
-    EXPECT_FALSE(task.m_nStarted);
-    other.GetPosition();
-    other.pBody->GetNode()->SetLocalMatrix(Translation(10.1f, 0.5f, 0.0f), TNode::OrdinaryCause());
-    task.Start();
-    EXPECT_TRUE(task.m_nStarted);
-    place->DeleteObject(&prop);
-}
-
 TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
 {
     TTask& task = AITask(5.0f);
@@ -249,65 +197,6 @@ TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
     TTask& idle = AddTask(&m_aGate.front(), gtDeployFuel);
     idle.Reset();
     EXPECT_EQ(Money(), 1000 - 2500);
-}
-
-TEST_F(Tasks, TheGridListsRunningCountdownsWorkFirstThenByTimeThenTheRestByGate)
-{
-    TGate& one = AddGate(1);
-    TGate& two = AddGate(2);
-    TTask& idleTwo = AddTask(&two, gtDeployFuel);
-    TTask& idleOne = AddTask(&one, gtDeployFuel);
-    TTask& late = AddTask(&two, gtDeployBus);
-    late.m_nCountdownStarted = 1;
-    late.m_fCountdown = -5.0f;
-    TTask& soon = AddTask(&one, gtDeployBus);
-    soon.m_nCountdownStarted = 1;
-    soon.m_fCountdown = 20.0f;
-    TTask& shortWork = AddTask(&two, gtDeployTunnel);
-    shortWork.m_nCountdownStarted = shortWork.m_nStarted = shortWork.m_nWorking = 1;
-    shortWork.m_fWorkTimer = 3.0f;
-    TTask& longWork = AddTask(&one, gtDeployTunnel);
-    longWork.m_nCountdownStarted = longWork.m_nStarted = longWork.m_nWorking = 1;
-    longWork.m_fWorkTimer = 30.0f;
-    std::vector<TTask*> tasks = {&idleTwo, &soon, &longWork, &idleOne, &late, &shortWork};
-    std::sort(tasks.begin(), tasks.end(), TTask::SortLess);
-    EXPECT_EQ(tasks, (std::vector<TTask*>{&shortWork, &longWork, &late, &soon, &idleOne, &idleTwo}));
-    EXPECT_FALSE(TTask::SortLess(&late, &late));
-}
-
-TEST_F(Tasks, AServiceLevelsUpWithItsPairedLegAndChargesTheNewLevelsPrice)
-{
-    TGate& gate = AddGate(3);
-    TTask& luggage = AddTask(&gate, gtDeployLuggage);
-    TTask& toGate = AddTask(&gate, gtLuggageToGate);
-    luggage.pAIUnit = &AddUnit(0);
-    toGate.pAIUnit = &AddUnit(0);
-    EXPECT_EQ(luggage.GetCurrentLevelPrice(), 0);
-    EXPECT_EQ(luggage.GetNextLevelPrice(), 5000);
-    gate.LevelUpService(gtDeployLuggage);
-    EXPECT_EQ(luggage.GetAILevel(), 1);
-    EXPECT_EQ(toGate.GetAILevel(), 1);
-    EXPECT_EQ(Money(), 1000 - 5000);
-    gate.LevelUpService(gtDeployLuggage);
-    gate.LevelUpService(gtDeployLuggage);
-    EXPECT_EQ(luggage.GetAILevel(), 3);
-    EXPECT_EQ(Money(), 1000 - 35000);
-    EXPECT_EQ(luggage.GetCurrentLevelPrice(), 20000);
-    EXPECT_EQ(luggage.GetNextLevelPrice(), 0);
-    // The top level is not sold again.
-    gate.LevelUpService(gtDeployLuggage);
-    EXPECT_EQ(luggage.GetAILevel(), 3);
-    EXPECT_EQ(Money(), 1000 - 35000);
-
-    TTask& bus = AddTask(&gate, gtDeployBus);
-    TTask& busToGate = AddTask(&gate, gtBusToGate);
-    TTask& busToTerminal = AddTask(&gate, gtBusToTerminal);
-    bus.pAIUnit = &AddUnit(0);
-    busToGate.pAIUnit = &AddUnit(0);
-    busToTerminal.pAIUnit = &AddUnit(0);
-    gate.LevelUpService(gtDeployBus);
-    EXPECT_EQ(busToGate.GetAILevel(), 1);
-    EXPECT_EQ(busToTerminal.GetAILevel(), 0);
 }
 
 TEST_F(Tasks, TheGameIsCompleteWhenEveryServiceOfEveryGateIsAtTheTopLevel)

@@ -156,16 +156,6 @@ TEST_F(TrafficTest, ATwoPointCurveKeepsItsCarOnItsOneSegment)
     ExpectAt(car.World.Translation(), 5, 0, 0);
 }
 
-TEST_F(TrafficTest, AStoredCarTakesUpItsSegmentOnAStillFrame)
-{
-    TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare});
-    TTrafficVehicle& parked = Car(0, 1, 0.0f);
-    Frame(pool, 0.0f);
-    EXPECT_EQ(parked.nSegment, 2u);
-    ExpectAt(parked.World.Translation(), 10, 0, 10);
-    ExpectAt(parked.Direction, -0.70710677f, 0, -0.70710677f);
-}
-
 TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
 {
     TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare, {TVector(1, 0, 1, 1)}});
@@ -180,20 +170,6 @@ TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
     ExpectAt(outside.World.Translation(), 0, 0, 0);
     EXPECT_EQ(LogCount("traffic car 1: curve 1 has 1 points, a car needs 2: skipped"), 1u) << Log();
     EXPECT_EQ(LogCount("traffic car 2: curve 2 lies outside the 2 curves: skipped"), 1u) << Log();
-}
-
-TEST_F(TrafficTest, AWireFadesAndCoarsensWithDistanceAndEndsAt7000)
-{
-    EXPECT_EQ(TBackgroundScenery::LookAt(7000.0f).nSegments, 0u);
-    EXPECT_EQ(TBackgroundScenery::LookAt(6999.5f).nSegments, 3u);
-    EXPECT_NEAR(TBackgroundScenery::LookAt(6999.5f).fAlpha, 0.0f, 1e-4f);
-    EXPECT_EQ(TBackgroundScenery::LookAt(100.0f).fAlpha, 0.4f);
-    EXPECT_EQ(TBackgroundScenery::LookAt(0.0f).fAlpha, 0.4f);
-    EXPECT_LT(TBackgroundScenery::LookAt(101.0f).fAlpha, 0.4f);
-    EXPECT_EQ(TBackgroundScenery::LookAt(3000.0f).nSegments, 5u);
-    EXPECT_EQ(TBackgroundScenery::LookAt(3001.0f).nSegments, 4u);
-    EXPECT_EQ(TBackgroundScenery::LookAt(4000.0f).nSegments, 4u);
-    EXPECT_EQ(TBackgroundScenery::LookAt(4001.0f).nSegments, 3u);
 }
 
 TEST_F(TrafficTest, AWireSagsBetweenItsPointsInItsNodesSpace)

@@ -1,14 +1,12 @@
 // Units and their scene: the pieces found by name in the prop data when the prop takes its full
-// form, the decal of the unit's gate, the body places kept from the first link; an aircraft's
-// states with their animations, body modes, skeleton channels and the land-now word.
+// form, the decal of the unit's gate; an aircraft's states with their animations, body modes,
+// skeleton channels and the land-now word.
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/skeleton.h"
-#include "xaudio2/xaudio2sounddata.h"
 #include "gamefixture.h"
 
-#include <cstring>
 #include <tuple>
 
 namespace
@@ -38,7 +36,7 @@ protected:
     }
 
     // The prop data "plane_pData" with its pieces, the sub-node set sorted by name id.
-    void BuildPlane(bool skeleton = true)
+    void BuildPlane()
     {
         m_Data.m_Name.Set("plane_pData", true);
         Named("plane_pData_Vdrive");
@@ -56,23 +54,20 @@ protected:
         }
         decals->Enable(0, 0);
         Named("plane_pData_Cargo");
-        if (skeleton)
+        m_pSkeletonNode = Named("plane_pData_Skeleton");
+        m_pSkeletonNode->AddObject(&m_Skeleton);
+        Named("PlaneSoundLocator");
+        const char* names[UNIT_ANIMATION_COUNT] = {"plane_pData_AniLanding", "plane_pData_AniTakeOff",
+                                                   "plane_pData_EngineIdle", "plane_pData_CargoDoor",
+                                                   "plane_pData_CargoLifter"};
+        for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
         {
-            m_pSkeletonNode = Named("plane_pData_Skeleton");
-            m_pSkeletonNode->AddObject(&m_Skeleton);
-            Named("PlaneSoundLocator");
-            const char* names[UNIT_ANIMATION_COUNT] = {"plane_pData_AniLanding", "plane_pData_AniTakeOff",
-                                                       "plane_pData_EngineIdle", "plane_pData_CargoDoor",
-                                                       "plane_pData_CargoLifter"};
-            for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
-            {
-                m_aData[i].m_Name.Set(names[i], true);
-                m_aData[i].m_nLength = 2000;
-                m_aAnimation[i].pAnimationData = &m_aData[i];
-                m_aAnimation[i].m_fTimeScale = 1.0f;
-                g_pAnimationManager->AnimationData().Add(&m_aData[i]);
-                g_pAnimationManager->Animations().Add(&m_aAnimation[i]);
-            }
+            m_aData[i].m_Name.Set(names[i], true);
+            m_aData[i].m_nLength = 2000;
+            m_aAnimation[i].pAnimationData = &m_aData[i];
+            m_aAnimation[i].m_fTimeScale = 1.0f;
+            g_pAnimationManager->AnimationData().Add(&m_aData[i]);
+            g_pAnimationManager->Animations().Add(&m_aAnimation[i]);
         }
         std::sort(m_aNamed.begin(), m_aNamed.end(),
                   [](const TNamedNode& a, const TNamedNode& b) { return a.nName < b.nName; });
@@ -156,42 +151,6 @@ TEST_F(Units, LinkingFindsThePiecesByTheirNamesAndShowsTheDecalOfTheUnitsGate)
     EXPECT_EQ(unlinked, std::vector<const void*>(7, nullptr)) << "all but the sound locator";
 }
 
-TEST_F(Units, APropDataWithoutSkeletonLeavesTheAircraftFieldsAsTheyWere)
-{
-    BuildPlane(false);
-    TAICommonUnit& unit = AddUnit();
-    unit.LinkScene(&m_Data);
-    EXPECT_EQ(unit.pSkeleton, nullptr);
-    EXPECT_EQ(unit.pPlaneSoundLocator, nullptr);
-    EXPECT_FALSE(unit.IsCargoAircraft());
-    // A stored animation stays.
-    TAnimation kept{};
-    unit.aAnimation[1] = &kept;
-    unit.LinkScene(&m_Data);
-    EXPECT_EQ(unit.aAnimation[1], &kept);
-    EXPECT_EQ(unit.pVehicle, m_pVehicle);
-}
-
-TEST_F(Units, TheBodyPlacesOfTheFirstLinkAreTheOnesItGoesBackTo)
-{
-    BuildPlane();
-    TAICommonUnit& unit = AddUnit();
-    TNode* body = m_pVehicle->pBody->GetNode();
-    const TMatrix first = *body->GetWorldMatrix();
-    // The second link saves nothing.
-    for (const bool again : {false, true})
-    {
-        if (again)
-            body->SetWorldMatrix(Translation(8.0f, 0.5f, 1.0f), TNode::OrdinaryCause());
-        unit.LinkScene(&m_Data);
-        EXPECT_EQ(unit.m_nLinked, 1);
-        body->SetWorldMatrix(Translation(5.0f, 0.5f, 5.0f), TNode::OrdinaryCause());
-        unit.UnlinkScene();
-        EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, first.aRow[3].x) << again;
-        EXPECT_EQ(body->GetWorldMatrix()->aRow[3].z, first.aRow[3].z) << again;
-    }
-}
-
 TEST_F(Units, TheGameLogicLinksAUnitWhenItsPropTakesItsFormAndUnlinksItWhenItGivesItBack)
 {
     TAICommonUnit& unit = Plane();
@@ -207,31 +166,6 @@ TEST_F(Units, TheGameLogicLinksAUnitWhenItsPropTakesItsFormAndUnlinksItWhenItGiv
     EXPECT_EQ(prop.pMethods, nullptr);
 }
 
-TEST_F(Units, LandingShowsThePlanePlaysItsLandingAndSetsTheChannels)
-{
-    TAICommonUnit& unit = Plane();
-    m_Parameters.nSkipLandingAnimation = 0;
-    unit.SetPlaneState(PLANE_LANDING);
-    EXPECT_EQ(unit.m_nPlaneState, PLANE_LANDING);
-    EXPECT_TRUE(unit.pProp->GetNode()->IsEnabled());
-    ASSERT_EQ(unit.pVehicle, m_pVehicle);
-    EXPECT_TRUE(unit.pBody->IsDynamic());
-    EXPECT_EQ(m_Skeleton.m_nFlags & 0xA, 0xAu);
-    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &Animation(UNIT_ANIMATION_LANDING));
-    EXPECT_EQ(m_Skeleton.Function.aAnimation[1], &Animation(UNIT_ANIMATION_ENGINE_IDLE));
-    EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(0), Entry(1)}));
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_PLAYING);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 0.0f);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_PLAYING);
-
-    unit.SetPlaneState(PLANE_LANDED);
-    EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(33), Entry(0)}));
-    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &Animation(UNIT_ANIMATION_ENGINE_IDLE));
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_STOPPED);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_fTime, 0.0f);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_PLAYING);
-}
-
 TEST_F(Units, TheLandNowWordPutsTheLandingOneFrameBeforeItsEndOnce)
 {
     TAICommonUnit& unit = Plane();
@@ -242,23 +176,11 @@ TEST_F(Units, TheLandNowWordPutsTheLandingOneFrameBeforeItsEndOnce)
     EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
     EXPECT_EQ(m_Parameters.nSkipLandingAnimation, 0);
 
-    // The next landing plays from the start, unless the cheat variable is set.
+    // The next landing plays from the start.
     unit.m_nPlaneState = PLANE_IDLE;
     unit.SetPlaneState(PLANE_LANDING);
     EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 0.0f);
     EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_PLAYING);
-    TVariable* cheat = TCommandManager::Instance().FindVariable(TName("cheating.land.immediately"));
-    const TName password("qix!", true);
-    TCommandManager::Instance().FindVariable(TName("cheating.password"))->Assign(&password, 1);
-    cheat->SetInt(1);
-    Animation(UNIT_ANIMATION_LANDING).Stop();
-    unit.m_nPlaneState = PLANE_IDLE;
-    unit.SetPlaneState(PLANE_LANDING);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 1999.0f);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_STOPPED);
-    cheat->SetInt(0);
-    const TName none("", true);
-    TCommandManager::Instance().FindVariable(TName("cheating.password"))->Assign(&none, 1);
 }
 
 TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApronToken)
@@ -302,45 +224,6 @@ TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApron
     EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_nState, ANIMATION_STOPPED);
     EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
     EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
-}
-
-// A loaded prop node's name carries no text: the lines name the aircraft by the form it shows,
-// the last one too, after the take-off gave the form back.
-TEST_F(Units, EveryStateLineNamesTheAircraftByItsFormToTheEndOfItsTakeOff)
-{
-    TAICommonUnit& unit = Plane();
-    unit.pProp->GetNode()->m_Name = TName("plane_prop_unnamed");
-    unit.SetPlaneState(PLANE_LANDING);
-    unit.m_nPlaneState = PLANE_LEAVING;
-    unit.SetPlaneState(PLANE_TAKING_OFF);
-    unit.SetPlaneState(PLANE_IDLE);
-    ASSERT_EQ(unit.pProp->pPropData, nullptr);
-    const std::string log = Log();
-    for (const i32 state : {PLANE_LANDING, PLANE_TAKING_OFF, PLANE_IDLE})
-        EXPECT_NE(log.find("aircraft 'plane_pData': state " + std::to_string(state) + ","), std::string::npos)
-            << state;
-    EXPECT_EQ(log.find("aircraft '#"), std::string::npos);
-}
-
-TEST_F(Units, OtherPairsOnlyStoreTheStateAndAStateSetAgainIsNotHeard)
-{
-    TAICommonUnit& unit = Plane();
-    unit.m_nPlaneState = PLANE_TO_GATE;
-    m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
-    unit.SetPlaneState(PLANE_READY);
-    EXPECT_EQ(unit.m_nPlaneState, PLANE_READY);
-    EXPECT_FALSE(m_Parameters.nFlags & GAME_APRON_TOKEN);
-    EXPECT_TRUE(Channels().empty());
-    // The sound player hears of changes only: a landing starts the engine once.
-    Clip("AirplaneFullPower");
-    StartSounds();
-    unit.m_nPlaneState = PLANE_IDLE;
-    unit.SetPlaneState(PLANE_LANDING);
-    const TSound* engine = g_pSoundPlayerManager->GetAirplane(0).FullPower.pSound;
-    ASSERT_NE(engine, nullptr);
-    unit.SetPlaneState(PLANE_LANDING);
-    EXPECT_EQ(g_pSoundPlayerManager->GetAirplane(0).FullPower.pSound, engine);
-    EXPECT_EQ(g_pSoundPlayerManager->GetAirplane(0).nTouchdownArmed, 1);
 }
 
 TEST_F(Units, APathStartsFromItsBeginningAtTheSpeedOfTheUnitsAILevel)

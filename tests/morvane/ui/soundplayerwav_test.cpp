@@ -111,23 +111,6 @@ TEST_F(SoundPlayerWav, WindAndMusicReachTheWavAtTheirGroupsVolumes)
     EXPECT_LT(Peak(wav, 0.0f, 5.0f), 32000);
 }
 
-TEST_F(SoundPlayerWav, TheEndOfTheMusicTrackStartsTheNextOne)
-{
-    LoadSounds();
-    TSound* music = Player().GetSlot(TSoundPlayerManager::SLOT_MUSIC).pSound;
-    ASSERT_TRUE(music && music->IsPlaying());
-    const u32 serial = music->GetSerial();
-    // The track lasts 6.4 s: its end is heard by the player, which plays the list's next (the
-    // same, with one entry).
-    Play(7.0f);
-    TSound* next = Player().GetSlot(TSoundPlayerManager::SLOT_MUSIC).pSound;
-    ASSERT_NE(nullptr, next);
-    EXPECT_TRUE(next->IsPlaying());
-    EXPECT_NE(serial, next->GetSerial());
-    const TWavContents wav = Finish();
-    EXPECT_GT(Peak(wav, 6.6f, 7.0f), 300);
-}
-
 // The main menu stands the game clock still; the buses cross-fade on the frames' real time.
 TEST_F(SoundPlayerWav, TheMenuCrossFadeRunsWhileTheGameClockStandsStill)
 {
