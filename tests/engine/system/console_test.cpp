@@ -205,10 +205,7 @@ TEST_F(ConsoleTest, CtrlCCopiesTheLineAndCtrlVPastesWhatFits)
         const char* line;
         size_t pasted;
         std::string result;
-    } cases[] = {{"", 70, ""},
-                 {"", 64, ""},
-                 {"", 63, std::string(63, 'x')},
-                 {"abc", 61, "abc"},
+    } cases[] = {{"", 70, ""}, {"", 64, ""}, {"", 63, std::string(63, 'x')}, {"abc", 61, "abc"},
                  {"abc", 60, "abc" + std::string(60, 'x')}};
     for (const auto& c : cases)
     {

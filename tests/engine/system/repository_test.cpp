@@ -136,6 +136,14 @@ protected:
         reader.m_nDataSize = sound->m_nDataSize;
     }
 
+    static std::vector<bool> Open(std::initializer_list<u32> ids)
+    {
+        std::vector<bool> open;
+        for (u32 id : ids)
+            open.push_back(g_pResourceManager->FindRepository(id) != nullptr);
+        return open;
+    }
+
     // Death tests fork the process: without the loader thread the child holds no lock another
     // thread took.
     static void StopLoader() { g_pResourceManager->GetLoader().End(); }
@@ -148,8 +156,8 @@ protected:
 TEST_F(RepositoryTest, TheGeneratedRepositoryLoadsWithEveryKindOfDependency)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    for (u32 id : {MAIN_REPOSITORY_ID, COMMON_REPOSITORY_ID, MAPPED_REPOSITORY_ID, STREAMED_REPOSITORY_ID})
-        EXPECT_NE(nullptr, g_pResourceManager->FindRepository(id)) << id;
+    EXPECT_EQ(Open({MAIN_REPOSITORY_ID, COMMON_REPOSITORY_ID, MAPPED_REPOSITORY_ID, STREAMED_REPOSITORY_ID}),
+              (std::vector<bool>{true, true, true, true}));
     EXPECT_TRUE(g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID)->IsMapped());
     EXPECT_EQ(0u, g_pResourceManager->FindRepository(STREAMED_REPOSITORY_ID)->GetImageSize());
     // The shader repository counts, though it is not associated here.
@@ -236,15 +244,12 @@ TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLo
     // A nested load closes nothing; the next top-level load closes all but the resident one.
     WriteRepository("extra.data", 50, 0);
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("extra.data", REPOSITORY_LOAD_NESTED));
-    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID));
-    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(50));
+    EXPECT_EQ(Open({MAPPED_REPOSITORY_ID, 50}), (std::vector<bool>{true, true}));
     // Without a cluster image the nested load left the records alone.
     EXPECT_NE(nullptr, g_pNodeManager->FindNode(TName("gate_1").GetId()));
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("extra.data", 0));
-    EXPECT_EQ(nullptr, g_pResourceManager->FindRepository(MAPPED_REPOSITORY_ID));
-    EXPECT_EQ(nullptr, g_pResourceManager->FindRepository(MAIN_REPOSITORY_ID));
+    EXPECT_EQ(Open({MAPPED_REPOSITORY_ID, MAIN_REPOSITORY_ID, 50}), (std::vector<bool>{false, false, true}));
     EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
-    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(50));
 }
 
 TEST_F(RepositoryTest, AnUnassociatedOptionalDependencyOnlyWarns)
@@ -545,8 +550,7 @@ TEST_F(RepositoryTest, ADependencyCycleIsSkippedWithAnErrorLine)
     g_pResourceManager->Associate(200, "first.data");
     g_pResourceManager->Associate(201, "second.data");
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("first.data", 0));
-    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(200));
-    EXPECT_NE(nullptr, g_pResourceManager->FindRepository(201));
+    EXPECT_EQ(Open({200, 201}), (std::vector<bool>{true, true}));
     EXPECT_TRUE(Logged("'second.data': dependency 0x00c8 is being loaded already (a cycle): skipped"));
     // A repository depending on itself is the shortest cycle.
     WriteRepository("first.data", 200, 0, {200});
