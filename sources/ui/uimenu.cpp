@@ -93,14 +93,20 @@ void TUIMenu::OnLayout()
             MeasureEntry(entry, w, h);
             total += w;
         }
-        const f32 gap = m_fSpreadWidth >= 0.0f && count > 1
-                            ? (m_fSpreadWidth - total) / static_cast<f32>(count - 1)
-                            : m_fColumnGap;
+        f32 gap = m_fSpreadWidth >= 0.0f && count > 1 ? (m_fSpreadWidth - total) / static_cast<f32>(count - 1)
+                                                      : m_fColumnGap;
+        // A row that would reach past the screen's left edge (a footer on a narrow screen) narrows
+        // its entries and gaps alike to end there.
+        const f32 width = total + gap * static_cast<f32>(count > 1 ? count - 1 : 0);
+        const f32 room = m_Size.x > 0.0f ? ScreenRightEnd() : 0.0f;
+        const f32 scale = room > 0.0f && width > room ? room / width : 1.0f;
+        gap *= scale;
         f32 x = 0.0f;
         for (TUIItem* entry : shown)
         {
             f32 w, h;
             MeasureEntry(entry, w, h);
+            w *= scale;
             entry->SetPosition(x, 0.0f, entry->m_Position.z, entry->m_Position.w);
             entry->SetSize(w, h);
             right = std::max(right, x + w);
@@ -110,6 +116,19 @@ void TUIMenu::OnLayout()
     }
     if (right != m_Size.x || bottom != m_Size.y)
         SetSize(right, bottom, m_Size.z, m_Size.w);
+}
+
+f32 TUIMenu::ScreenRightEnd() const
+{
+    // As the drawing adds up its origins.
+    f32 x = m_Position.x + m_Size.x;
+    for (const TUIItem* item = GetParent(); item; item = item->GetParent())
+    {
+        x += item->m_Position.x;
+        if (const TUIStyle* style = item->GetStyle(); style && (style->nFlags & UI_STYLE_CHILD_OFFSET))
+            x += style->aChildOffset[0];
+    }
+    return x;
 }
 
 void TUIMenu::AddItem(TUIItem* item)

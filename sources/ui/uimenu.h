@@ -46,6 +46,8 @@ private:
     // Marks the focused entry with the state (0 clears it).
     void MarkFocus(u32 state);
     bool IsSelectable(i32 index) const;
+    // The right end's distance from the screen's left edge, by the last layout.
+    f32 ScreenRightEnd() const;
 
     i32 m_nFocus = -1;
 };

@@ -201,7 +201,7 @@ TEST_F(ProfilesTabTest, WithNoSelectedProfileTheTabShowsNone)
 
 // The corner labels stay clear of both tabs' footers at each screen's shape, "Online" only shows
 // with a session, the footers' open entries stand side by side on the screen without the gaps of
-// the closed ones, and the Profiles tab matches its golden images.
+// the closed ones (all five narrowed on a 4:3 screen), and the Profiles tab matches its golden images.
 TEST_F(ProfilesTabTest, TheFootersFitEachScreenAndTheTabMatchesItsGoldenImages)
 {
     Start();
@@ -215,11 +215,18 @@ TEST_F(ProfilesTabTest, TheFootersFitEachScreenAndTheTabMatchesItsGoldenImages)
     ASSERT_TRUE(profileLabel && onlineLabel);
     EXPECT_TRUE(onlineLabel->IsInactive()) << "no session";
     TUIItem* loadGameFooter = Menu().GetSubWindow()->FindItem(TName("TabLoadGame"))->FindItem(TName("FooterMenu"));
-    for (const auto& [name, width, height] : {std::tuple{"profiles_1024x768", 1024, 768},
-                                               std::tuple{"profiles_1280x800", 1280, 800},
-                                               std::tuple{"profiles_1920x1200", 1920, 1200}})
+    for (const auto& [name, width, height] :
+         {std::tuple{"profiles_1024x768", 1024, 768}, std::tuple{"profiles_1280x800", 1280, 800},
+          std::tuple{"profiles_1920x1200", 1920, 1200}, std::tuple{"profiles_five_1024x768", 1024, 768}})
     {
         SCOPED_TRACE(name);
+        // A second profile shown, not selected: all five entries.
+        if (std::string(name) == "profiles_five_1024x768")
+        {
+            AddProfile(u"Second");
+            OpenProfiles();
+            Press(Slider().GetUpButton());
+        }
         g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
         g_pUIManager->OnDeviceChange();
         MenuFrames(2);
@@ -234,11 +241,14 @@ TEST_F(ProfilesTabTest, TheFootersFitEachScreenAndTheTabMatchesItsGoldenImages)
                 const TUIRect box = entry->GetAbsoluteRect();
                 // The hidden tab's footer keeps its last layout.
                 if (footer == Menu().GetProfilesFooter())
-                    EXPECT_TRUE(box.fLeft >= screen.fLeft && box.fRight <= screen.fRight) << entry->m_Name.GetText();
+                    EXPECT_TRUE(box.fLeft > screen.fLeft - 0.01f && box.fRight < screen.fRight + 0.01f)
+                        << entry->m_Name.GetText() << " " << box.fLeft << " " << box.fRight;
                 if (previous)
-                    EXPECT_NEAR(box.fLeft - previous->GetAbsoluteRect().fRight,
-                                static_cast<TUIMenu*>(footer)->m_fColumnGap, 0.5f)
-                        << entry->m_Name.GetText();
+                {
+                    const f32 gap = box.fLeft - previous->GetAbsoluteRect().fRight;
+                    EXPECT_TRUE(gap >= 0.0f && gap <= static_cast<TUIMenu*>(footer)->m_fColumnGap + 0.5f)
+                        << entry->m_Name.GetText() << " " << gap;
+                }
                 previous = entry;
                 for (TUIItem* label : {profileLabel, onlineLabel})
                     EXPECT_FALSE(overlaps(label->GetAbsoluteRect(), box))
