@@ -303,27 +303,13 @@ TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
     IDirect3DSurface9* const targets[2] = {TargetTexture(63, 61, formats[0]), TargetTexture(63, 61, formats[1])};
     IDirect3DSurface9* target = targets[0];
     device->SetDepthStencilSurface(nullptr);
-    IDirect3DTexture9* textures[2] = {};
-    const UINT sizes[2][2] = {{16, 16}, {13, 9}};
     unsigned texels = 7;
-    for (int i = 0; i < 2; ++i)
-    {
-        ASSERT_EQ(D3D_OK, device->CreateTexture(sizes[i][0], sizes[i][1], 1, 0, formats[i], D3DPOOL_MANAGED,
-                                                &textures[i], nullptr));
-        Own(textures[i]);
-        D3DLOCKED_RECT locked;
-        textures[i]->LockRect(0, &locked, nullptr, 0);
-        for (UINT y = 0; y < sizes[i][1]; ++y)
-        {
-            for (UINT x = 0; x < sizes[i][0]; ++x)
-            {
-                texels = texels * 1103515245u + 12345u;
-                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
-                    texels ^ (texels >> 15);
-            }
-        }
-        textures[i]->UnlockRect(0);
-    }
+    const auto noise = [&](UINT, UINT, UINT) {
+        texels = texels * 1103515245u + 12345u;
+        return texels ^ (texels >> 15);
+    };
+    IDirect3DTexture9* const textures[2] = {Texture32(16, 16, 1, formats[0], noise),
+                                            Texture32(13, 9, 1, formats[1], noise)};
     auto scene = [&](const char* model, bool blend) {
         device->SetRenderTarget(0, target);
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
@@ -453,19 +439,8 @@ TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
                                            TargetTexture(256, 256, D3DFMT_X8R8G8B8)};
     IDirect3DSurface9* target = targets[0];
     device->SetDepthStencilSurface(nullptr);
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-    Own(texture);
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, 0);
-    for (std::uint32_t y = 0; y < 256; ++y)
-    {
-        for (std::uint32_t x = 0; x < 256; ++x)
-            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
-                y << 24 | x * 0x010101u;
-    }
-    texture->UnlockRect(0);
-    device->SetTexture(0, texture);
+    device->SetTexture(0, Texture32(256, 256, 1, D3DFMT_A8R8G8B8,
+                                    [](UINT x, UINT y, UINT) { return y << 24 | x * 0x010101u; }));
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -834,32 +809,18 @@ TEST_F(RenderTest, ModelTypesDrawSeveralTargetsAtOnce)
 
 namespace
 {
-// A 4x4 texture of four colours in 2x2 checks, with one odd texel.
-IDirect3DTexture9* Checker(IDirect3DDevice9* device)
+// Texels of a 4x4 texture of four colours in 2x2 checks, with one odd texel.
+std::uint32_t Checker(UINT x, UINT y, UINT)
 {
-    IDirect3DTexture9* texture = nullptr;
-    device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, 0);
     const std::uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
-    for (int y = 0; y < 4; ++y)
-    {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-        for (int x = 0; x < 4; ++x)
-            row[x] = colours[(y / 2) * 2 + x / 2];
-    }
-    reinterpret_cast<std::uint32_t*>(locked.pBits)[0] = 0xFF000000;
-    texture->UnlockRect(0);
-    return texture;
+    return x + y == 0 ? 0xFF000000 : colours[(y / 2) * 2 + x / 2];
 }
 } // namespace
 
 TEST_F(RenderTest, TextureFilteringAndAddressing)
 {
     UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = Checker(device);
-    device->SetTexture(0, texture);
+    device->SetTexture(0, Texture32(4, 4, 1, D3DFMT_A8R8G8B8, Checker));
     // Point sampling, wrapped twice across.
     Quad(0, 0, 32, 32, 0, 0, 0, 0, 2, 2);
     // Bilinear, clamped.
@@ -887,32 +848,15 @@ TEST_F(RenderTest, TextureFilteringAndAddressing)
     EXPECT_EQ(0xFF0000u & pixels[1 * 64 + 33], 0u); // clamped corner: the odd black texel
     EXPECT_EQ(0x808000u, pixels[33 * 64 + 33]);     // border colour
     ExpectGolden("texture");
-    device->SetTexture(0, nullptr);
-    texture->Release();
 }
 
 TEST_F(RenderTest, MipmapsFollowTheLevelOfDetail)
 {
     UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3D_OK,
-              device->CreateTexture(16, 16, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-    ASSERT_EQ(5u, texture->GetLevelCount());
     const std::uint32_t colours[5] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
-    for (UINT level = 0; level < 5; ++level)
-    {
-        D3DLOCKED_RECT locked;
-        ASSERT_EQ(D3D_OK, texture->LockRect(level, &locked, nullptr, 0));
-        const UINT size = 16 >> level;
-        for (UINT y = 0; y < size; ++y)
-        {
-            auto* row =
-                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (UINT x = 0; x < size; ++x)
-                row[x] = colours[level];
-        }
-        texture->UnlockRect(level);
-    }
+    IDirect3DTexture9* texture =
+        Texture32(16, 16, 0, D3DFMT_X8R8G8B8, [&](UINT, UINT, UINT level) { return colours[level]; });
+    ASSERT_EQ(5u, texture->GetLevelCount());
     device->SetTexture(0, texture);
     device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
     // 16 texels over 16, 4 and 2 pixels: levels 0, 2 and 3.
@@ -926,8 +870,6 @@ TEST_F(RenderTest, MipmapsFollowTheLevelOfDetail)
     EXPECT_EQ(colours[2], pixels[1 * 64 + 33]);
     EXPECT_EQ(colours[3], pixels[0 * 64 + 48]);
     EXPECT_EQ(colours[1], pixels[40 * 64 + 8]);
-    device->SetTexture(0, nullptr);
-    texture->Release();
 }
 
 TEST_F(RenderTest, CompressedAndPackedTexturesSample)
@@ -1009,8 +951,7 @@ TEST_F(RenderTest, WireframeDrawsTriangleEdges)
 TEST_F(RenderTest, ClippingAndPerspective)
 {
     UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = Checker(device);
-    device->SetTexture(0, texture);
+    device->SetTexture(0, Texture32(4, 4, 1, D3DFMT_A8R8G8B8, Checker));
     device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
     // A floor of constant width receding to the horizon: w grows with distance, so the
     // columns of the texture converge and its rows close up.
@@ -1020,8 +961,6 @@ TEST_F(RenderTest, ClippingAndPerspective)
                                       {1.0f, 8.0f, 7.0f, 8.0f, 0, 4, 16}};
     // And one vertex behind the eye, clipped by the near plane.
     Draw(D3DPT_TRIANGLESTRIP, floor);
-    device->SetTexture(0, nullptr);
-    texture->Release();
     UsePixelShader("test.colour");
     Draw(D3DPT_TRIANGLELIST, {{-0.9f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},
                               {-0.5f, 0.9f, 0.5f, 1.0f, 0xFFFF00FF, 0, 0},

@@ -49,6 +49,10 @@ protected:
     // The level of a new render-target texture, owned.
     IDirect3DSurface9* TargetTexture(UINT width, UINT height, D3DFORMAT format);
     IDirect3DSurface9* RenderTarget(UINT width, UINT height, D3DFORMAT format);
+    // A managed 32-bit texture (0 levels: all), owned, texel (x, y) of each level row by row
+    // from `texel(x, y, level)`.
+    IDirect3DTexture9* Texture32(UINT width, UINT height, UINT levels, D3DFORMAT format,
+                                 const std::function<std::uint32_t(UINT, UINT, UINT)>& texel);
 
     std::vector<IUnknown*> owned;
     IDirect3DQuery9* query = nullptr;
