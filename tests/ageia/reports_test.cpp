@@ -9,7 +9,6 @@
 #include "platform/physics/nxwheelshape.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace

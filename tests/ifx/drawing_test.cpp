@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace
 {

@@ -2,8 +2,6 @@
 // that lost its record, and what a cluster load gives them.
 #include "particlefixture.h"
 
-#include <tuple>
-
 namespace
 {
 class NodeSystemTest : public ParticleTest

@@ -14,7 +14,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 namespace

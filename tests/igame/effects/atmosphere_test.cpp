@@ -17,10 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <string>
-#include <tuple>
 #include <vector>
 
 namespace
@@ -175,7 +172,6 @@ TEST(SkyVertexPool, ABlockMustHoldItsTableAndWholeVerticesAndABadTemplateIsSkipp
     element.m_nTemplate = 0;
     EXPECT_EQ(whole.Instance(element, eye, out, 2), 0u);
 }
-
 
 TEST(AtmosphereConsole, ATransitionWithoutAChangeSaysSoAndChangesNothing)
 {

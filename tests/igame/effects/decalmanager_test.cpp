@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 namespace

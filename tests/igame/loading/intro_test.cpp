@@ -14,7 +14,6 @@
 #include "platform/d3d9/golden.h"
 
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <limits>

@@ -12,7 +12,6 @@
 #include "platform/window/winuser.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 TLoadWatch g_LoadWatch;

@@ -12,9 +12,6 @@
 #include "igame/loading/loadingprogress.h"
 #include "platform/d3d9/golden.h"
 
-#include <chrono>
-#include <cmath>
-#include <thread>
 #include <tuple>
 #include <limits>
 

@@ -6,7 +6,6 @@
 #include "engine/system/nodemanager.h"
 #include "igame/effects/lensflare.h"
 
-
 TEST_F(VehicleTest, TheForwardFadeFallsOverTheLastFifteenPercentOfTheTopSpeed)
 {
     TVehicle& cart = *m_pCart;

@@ -8,7 +8,6 @@
 #include "igame/vehicles/trackshaderparameters.h"
 #include "xaudio2/gamesound.h"
 
-
 TEST_F(VehicleTest, SettingTheSameVehicleActiveAgainStopsAndRestartsItsEngine)
 {
     g_pVehicleManager->SetActiveVehicle(m_pCart);
