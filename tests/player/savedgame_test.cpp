@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace
 {
@@ -67,13 +68,6 @@ protected:
     {
         return TBytes().Header().I64(owner).U32(static_cast<u32>(money)).U32(completion).U32(0).U32(0).Get() +
                tail;
-    }
-
-    void Patch(const std::string& name, size_t offset, u32 value)
-    {
-        std::string bytes = Read(name);
-        std::memcpy(bytes.data() + offset, &value, 4);
-        Write(name, bytes);
     }
 };
 } // namespace
@@ -318,35 +312,37 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
     };
     u32 size = 0;
     std::memcpy(&size, good.data() + 24, 4);
-    auto patched = [&](size_t offset, u32 value) {
+    auto patched = [&](u32 value) {
         std::string bytes = good;
-        std::memcpy(bytes.data() + offset, &value, 4);
+        std::memcpy(bytes.data() + 24, &value, 4);
         return bytes;
     };
-    refused(patched(24, size - 1), "inflates past its size");
-    EXPECT_TRUE(Logged("is damaged: it does not inflate to its " + std::to_string(size - 1) + " bytes."))
-        << Log();
-    refused(patched(24, size + 1), "ends before its size");
-    refused(patched(24, SAVED_GAME_MAX_IMAGE + 1), "claims too much");
-    EXPECT_TRUE(Logged("claims 268435457 bytes, more than a saved game holds."));
-    refused(patched(24, 0xFFFFFFFF), "claims everything");
-    // More than the stream can inflate to.
+    // More than the stream can inflate to is refused before inflating; as much reaches its end first.
     const u32 most = static_cast<u32>(good.size() - 32) * 1032;
-    refused(patched(24, most + 1), "claims more than the stream holds");
-    EXPECT_TRUE(Logged("claims " + std::to_string(most + 1) + " bytes"));
-    refused(patched(24, most), "reaches the end of the stream first");
-    EXPECT_TRUE(Logged("is damaged: it does not inflate to its " + std::to_string(most) + " bytes."));
-    refused(good.substr(0, good.size() - 10), "cut short");
-    std::string flipped = good;
+    std::string flipped = good, checksum = good;
     for (size_t i = 40; i < 60; ++i)
         flipped[i] = static_cast<char>(~flipped[i]);
-    refused(flipped, "damaged stream");
-    refused(good.substr(0, 30), "no sizes");
-    refused(good.substr(0, 12), "no owner");
-    std::string checksum = good;
     checksum.back() = static_cast<char>(checksum.back() ^ 1);
-    refused(checksum, "the stream's checksum");
-    refused(TBytes().Header(2).Get() + good.substr(8), "another patch level");
+    // (the file, why it is refused: a line the log holds, or what is wrong)
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {patched(size - 1), "is damaged: it does not inflate to its " + std::to_string(size - 1) + " bytes.", true},
+        {patched(size + 1), "ends before its size", false},
+        {patched(SAVED_GAME_MAX_IMAGE + 1), "claims 268435457 bytes, more than a saved game holds.", true},
+        {patched(0xFFFFFFFF), "claims everything", false},
+        {patched(most + 1), "claims " + std::to_string(most + 1) + " bytes", true},
+        {patched(most), "is damaged: it does not inflate to its " + std::to_string(most) + " bytes.", true},
+        {good.substr(0, good.size() - 10), "cut short", false},
+        {flipped, "damaged stream", false},
+        {good.substr(0, 30), "no sizes", false},
+        {good.substr(0, 12), "no owner", false},
+        {checksum, "the stream's checksum", false},
+        {TBytes().Header(2).Get() + good.substr(8), "another patch level", false}};
+    for (const auto& [bytes, why, logged] : cases)
+    {
+        refused(bytes, why.c_str());
+        if (logged)
+            EXPECT_TRUE(Logged(why)) << Log();
+    }
     EXPECT_TRUE(Logged("TPlayerProfile::LoadGame(): done with errors"));
     // The file whole again loads.
     Write(name, good);

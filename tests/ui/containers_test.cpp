@@ -185,10 +185,6 @@ TEST_F(UIContainerTest, AClickSelectsTheRowUnderThePointerButNotOnTheScrollBar)
     EXPECT_EQ(cells[0].nSelected, 0);
     EXPECT_EQ(cells[1].fX, 200.0f);
     EXPECT_EQ(cells[1].fWidth, 150.0f);
-    grid->m_nFlags |= UI_GRID_PARTIAL_ROW;
-    cells.clear();
-    grid->Draw();
-    EXPECT_EQ(cells.size(), 12u);
 }
 
 TEST_F(UIContainerTest, TheScrollActionsMoveTheGrid)

@@ -8,7 +8,9 @@
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
 #include "support/recordingcanvas.h"
-#include "ui/uibutton.h"
+
+#include <functional>
+#include <tuple>
 
 namespace
 {
@@ -63,44 +65,34 @@ TEST_F(UIDrawTest, ClippingCutsQuadsWithTheirTextureCoordinatesAndDropsThoseOuts
 TEST_F(UIDrawTest, IconsThatCannotBeDrawnDrawNothingAndAreToldOnce)
 {
     const TUIRect rect = {0.0f, 0.0f, 100.0f, 40.0f};
-    TUIIcon slicing = m_Icon;
-    slicing.Name = TName("bad slicing", true);
-    slicing.nSlicing = 3;
-    TUIIcon frame = m_Icon;
-    frame.Name = TName("bad frame", true);
-    frame.aFrame[UI_STATE_OVER] = 6;
-    TUIIcon borders = m_Icon;
-    borders.Name = TName("bad borders", true);
-    borders.aBorder[0] = 200.0f;
-    borders.aBorder[2] = 121.0f;
-    TUIIcon tall = m_Icon;
-    tall.Name = TName("too many frames", true);
-    tall.pNormal = g_pTextureManager->FindTexture(TName("ui.white"));
-    ASSERT_NE(tall.pNormal, nullptr);
-    tall.nFrameCount = 5;
-    tall.aFrame[0] = 0;
-    TUIIcon lastFitting = m_Icon;
-    lastFitting.aBorder[0] = 200.0f;
-    lastFitting.aBorder[2] = 120.0f;
-    for (u32 pass = 0; pass < 2; ++pass)
+    TTexture* white = g_pTextureManager->FindTexture(TName("ui.white"));
+    ASSERT_NE(white, nullptr);
+    // (the icon's damage, its state, the line told; borders of exactly the texture's width draw)
+    const std::tuple<std::function<void(TUIIcon&)>, u32, const char*> cases[] = {
+        {[](TUIIcon& i) { i.nSlicing = 3; }, UI_STATE_NORMAL, "slicing mode 3 unknown"},
+        {[](TUIIcon& i) { i.aFrame[UI_STATE_OVER] = 6; }, UI_STATE_OVER, "frame 6 beyond the frame count"},
+        {[](TUIIcon& i) { i.aBorder[0] = 200.0f, i.aBorder[2] = 121.0f; }, UI_STATE_NORMAL,
+         "borders wider than the texture"},
+        {[white](TUIIcon& i) { i.pNormal = white, i.nFrameCount = 5, i.aFrame[0] = 0; }, UI_STATE_NORMAL,
+         "texture of height 4 cannot hold its frames"},
+        {[](TUIIcon& i) { i.aBorder[0] = 200.0f, i.aBorder[2] = 120.0f; }, UI_STATE_NORMAL, nullptr}};
+    for (const auto& [damage, state, line] : cases)
     {
-        slicing.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
-        frame.Draw(rect, UI_STATE_OVER, 0xFFFFFFFF, nullptr);
-        borders.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
-        tall.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
+        TUIIcon icon = m_Icon;
+        icon.Name = TName(line ? line : "fitting", true);
+        damage(icon);
+        m_Canvas.Clear();
+        icon.Draw(rect, state, 0xFFFFFFFF, nullptr);
+        icon.Draw(rect, state, 0xFFFFFFFF, nullptr);
+        EXPECT_EQ(m_Canvas.Quads(), line ? 0u : 18u) << icon.Name.GetText();
+        if (line)
+            EXPECT_EQ(m_Log.Count("'" + std::string(line) + "': " + line), 1u) << line;
     }
-    EXPECT_EQ(m_Canvas.Quads(), 0u);
-    EXPECT_EQ(m_Log.Count("'bad slicing': slicing mode 3 unknown"), 1u);
-    EXPECT_EQ(m_Log.Count("'bad frame': frame 6 beyond the frame count"), 1u);
-    EXPECT_EQ(m_Log.Count("'bad borders': borders wider than the texture"), 1u);
-    EXPECT_EQ(m_Log.Count("'too many frames': texture of height 4 cannot hold its frames"), 1u);
-    lastFitting.Draw(rect, UI_STATE_NORMAL, 0xFFFFFFFF, nullptr);
-    EXPECT_EQ(m_Canvas.Quads(), 9u) << "borders of exactly the texture's width still draw";
     // A frame index below 0 takes the normal state's frame.
     TUIIcon fallback = m_Icon;
     fallback.aFrame[UI_STATE_DOWN] = -1;
     fallback.nSlicing = UI_SLICE_PLAIN;
-    m_Canvas.vertices.clear();
+    m_Canvas.Clear();
     fallback.Draw(rect, UI_STATE_DOWN, 0xFFFFFFFF, nullptr);
     ASSERT_EQ(m_Canvas.Quads(), 1u);
     EXPECT_EQ(m_Canvas.TopLeft(0).v, 0.0f);

@@ -1,15 +1,11 @@
 // The UI manager's input pass driven through the window layer: clicks, the design-size fit of
-// the pointer, modal blocking, the select latch, hot keys, tooltips, fades and dragging.
+// the pointer, modal blocking, hot keys, tooltips and fades.
 #include "uifixture.h"
 
 #include "core/system/timer.h"
-#include "engine/input/inputaction.h"
-#include "engine/input/inputcursor.h"
-#include "engine/input/inputmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/command/deferredvariable.h"
 #include "ui/uibutton.h"
-#include "ui/uiedit.h"
 #include "ui/uilabel.h"
 #include "ui/uisounds.h"
 #include "ui/uiwindow.h"
@@ -190,23 +186,6 @@ TEST_F(UIInputTest, TheDefaultItemRestrictsHotKeysToItsSubtree)
     EXPECT_EQ(always, 0);
 }
 
-TEST_F(UIInputTest, TheSelectLatchHoldsUntilSelectIsReleased)
-{
-    i32 clicks = 0;
-    TUIButton* button = Button(nullptr, "go", 0.0f, 0.0f, clicks);
-    button->AddAction("menuselect");
-    Key(0x1C, true);
-    g_pUIManager->m_nSelectLatch = 1;
-    Frame();
-    EXPECT_EQ(g_pUIManager->m_nSelectLatch, 1u) << "select is held";
-    EXPECT_EQ(clicks, 0);
-    Key(0x1C, false);
-    Frame();
-    EXPECT_EQ(g_pUIManager->m_nSelectLatch, 0u);
-    Tap(0x1C);
-    EXPECT_EQ(clicks, 1);
-}
-
 TEST_F(UIInputTest, ARestingPointerShowsTheTooltipAndMovingAwayOrHidingTheOwnerClosesIt)
 {
     auto* tooltip = MakeRoot<TUILabel>("TUILabel", "tooltip", 10.0f, 10.0f);
@@ -281,29 +260,6 @@ TEST_F(UIInputTest, AHiddenFadeReversesWhenShownAgainAndEndsClosed)
     button->SetFadeTimes(0.0f, 0.0f);
     button->Show(true, false);
     EXPECT_TRUE(button->IsOpen());
-}
-
-TEST_F(UIInputTest, ADraggedItemFollowsThePointerAndStopsAtZero)
-{
-    auto* window = MakeRoot<TUIWindow>("TUIWindow", "drag", 200.0f, 100.0f);
-    window->SetPosition(300.0f, 300.0f);
-    window->m_nFlags |= UI_DRAGGABLE;
-    MoveTo(310, 310);
-    Frame();
-    Button(true);
-    Frame();
-    ASSERT_EQ(g_pUIManager->m_pDragged, window);
-    MoveTo(360, 330);
-    Frame();
-    EXPECT_EQ(window->m_Position.x, 350.0f);
-    EXPECT_EQ(window->m_Position.y, 320.0f);
-    MoveTo(0, 0);
-    Frame();
-    EXPECT_EQ(window->m_Position.x, 0.0f);
-    EXPECT_EQ(window->m_Position.y, 0.0f);
-    Button(false);
-    Frame();
-    EXPECT_EQ(g_pUIManager->m_pDragged, nullptr);
 }
 
 } // namespace

@@ -110,39 +110,6 @@ TEST_F(Cargo, DockingNeedsLessThanHalfAUnitAnAngleStrictlyBetween85And95AndTheAc
     }
 }
 
-TEST_F(Cargo, TheDockingHintIsWantedWhileThePlayersTransferHasStillToDock)
-{
-    TTask& unload = Task(gtCargoPlaneToStorage);
-    TTask& load = Task(gtCargoStorageToPlane);
-    m_Parameters.pActiveTask = &unload;
-    unload.m_nStarted = 1;
-    EXPECT_EQ(-1, m_pGate->DockingHint()) << "an AI's transfer";
-    unload.MarkTakenOver();
-    EXPECT_EQ(1, m_pGate->DockingHint());
-    m_pGate->aCargoPhase[CARGO_PHASE_DOOR_OPEN] = 1;
-    EXPECT_EQ(0, m_pGate->DockingHint()) << "docked: the door opens";
-
-    m_Parameters.pActiveTask = &load;
-    load.m_nStarted = 1;
-    load.MarkTakenOver();
-    EXPECT_EQ(1, m_pGate->DockingHint()) << "the door phase is the unloading's";
-    m_pGate->aCargoPhase[CARGO_PHASE_LIFT_RAISED] = 1;
-    EXPECT_EQ(0, m_pGate->DockingHint());
-    load.m_nArrived = 1;
-    EXPECT_EQ(-1, m_pGate->DockingHint()) << "arrived";
-
-    TTask& fuel = Task(gtDeployFuel);
-    fuel.m_nStarted = 1;
-    fuel.MarkTakenOver();
-    m_Parameters.pActiveTask = &fuel;
-    EXPECT_EQ(-1, m_pGate->DockingHint()) << "no cargo transfer";
-    m_Parameters.pActiveTask = &Task(gtCargoPlaneToStorage, &Gate(2));
-    m_Parameters.pActiveTask->m_nStarted = 1;
-    m_Parameters.pActiveTask->MarkTakenOver();
-    EXPECT_EQ(-1, m_pGate->DockingHint()) << "another gate's";
-    m_Parameters.pActiveTask = nullptr;
-}
-
 TEST_F(Cargo, OneLoaderTripAtATimeAcrossTheGates)
 {
     TGate& other = Gate(2);
@@ -208,17 +175,6 @@ TEST_F(Cargo, TheLoadSlidesOutAcrossFirstThenAlongAtHalfAUnitASecond)
     EXPECT_EQ(0, m_pLoader->pVehicle->inputEnabled) << "its requests still last one frame";
 }
 
-TEST_F(Cargo, TheNextFreighterFindsEveryPhaseClear)
-{
-    m_pGate->m_nState = gsTakeOff;
-    m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
-    for (i32& phase : m_pGate->aCargoPhase)
-        phase = 1;
-    m_pGate->Update(0.1f);
-    EXPECT_EQ(gsIdle, m_pGate->m_nState);
-    for (const i32 phase : m_pGate->aCargoPhase)
-        EXPECT_EQ(0, phase);
-}
 } // namespace
 
 namespace

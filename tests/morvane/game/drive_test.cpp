@@ -170,7 +170,7 @@ TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
     EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
 }
 
-TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstill)
+TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstillAndAUnitBlockedLongerThan240SecondsDrivesOn)
 {
     AddCurvePool("CommonUnit", {kStraight});
     Obstacle(0.0f, 3.4f);
@@ -183,7 +183,14 @@ TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstill)
     far.UpdateDrive(kFrame);
     EXPECT_EQ(near.m_nBlocked, 1u);
     EXPECT_EQ(far.m_nBlocked, 0u);
+    near.m_fBlockedTime = 240.0f;
+    near.UpdateDrive(kFrame);
+    EXPECT_EQ(near.m_nBlocked, 1u) << "at 240 it still waits";
+    near.UpdateDrive(kFrame);
+    EXPECT_EQ(near.m_nBlocked, 0u);
+    EXPECT_FLOAT_EQ(near.m_fBlockedTime, 240.0f + 2.0f * kFrame);
     // Held units and aircraft cast no ray.
+    near.m_fBlockedTime = 0.0f;
     near.SetHold(1);
     near.UpdateDrive(kFrame);
     EXPECT_EQ(near.m_nBlocked, 0u);
@@ -191,21 +198,6 @@ TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstill)
     near.m_nAircraft = 1;
     near.UpdateDrive(kFrame);
     EXPECT_EQ(near.m_nBlocked, 0u);
-}
-
-TEST_F(DriveTest, AUnitBlockedLongerThan240SecondsDrivesOn)
-{
-    AddCurvePool("CommonUnit", {kStraight});
-    Obstacle(0.0f, 2.0f);
-    TAICommonUnit& unit = AddDriver(0.0f, 0.0f);
-    Manager().ThreadUpdateManager(kFrame);
-    Manager().UpdateManager(kFrame);
-    unit.m_fBlockedTime = 240.0f;
-    unit.UpdateDrive(kFrame);
-    EXPECT_EQ(unit.m_nBlocked, 1u) << "at 240 it still waits";
-    unit.UpdateDrive(kFrame);
-    EXPECT_EQ(unit.m_nBlocked, 0u);
-    EXPECT_FLOAT_EQ(unit.m_fBlockedTime, 240.0f + 2.0f * kFrame);
 }
 
 TEST_F(DriveTest, AnAircraftShortOfItsEndPointCrawlsOnAndIsNotArrived)

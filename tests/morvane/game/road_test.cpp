@@ -1,7 +1,6 @@
 // The game's frame: when aircraft arrive, the runway's one movement at a time, the landing
 // queue handing aircraft down its zones, the wait at zone 0 and its cost, the gate choice with
 // the apron token, the take-off and its pay.
-#include "engine/system/command/deferredvariable.h"
 #include "engine/system/animation.h"
 #include "morvane/game/gameenums.h"
 #include "gamefixture.h"
@@ -20,11 +19,6 @@ protected:
         // The zones 20 apart along z, zone 4 farthest.
         for (u32 zone = 0; zone < 5; ++zone)
             PlaceZone(m_Parameters.aLandingZone[zone], 0.0f, 20.0f * static_cast<f32>(zone));
-    }
-    void TearDown() override
-    {
-        TDeferredVariable("next_cargo_plane").SetInt(0);
-        GameTest::TearDown();
     }
 
     // An aircraft of the level, idle; with a place, on a body standing there.
@@ -107,27 +101,6 @@ TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoon
         EXPECT_FLOAT_EQ(120.0f, m_Parameters.fArrivalInterval);
         EXPECT_FLOAT_EQ(120.0f, m_Parameters.fArrivalTimer);
     }
-}
-
-TEST_F(Road, TheNextCargoPlaneIsTakenOrConsumedWithoutAnArrival)
-{
-    AddPlane();
-    TAnimation door = {};
-    TDeferredVariable cargo("next_cargo_plane");
-    TVariable* variable = cargo.GetVariable();
-    ASSERT_NE(nullptr, variable);
-    // Stored as with the password (its change would fall back to 0 without it).
-    variable->Store(1);
-    Frame();
-    EXPECT_EQ(0, cargo.GetValue().ToInt());
-    EXPECT_EQ(nullptr, m_Parameters.pLandingPlane) << "no idle freighter: no arrival";
-
-    TAICommonUnit& freighter = AddPlane();
-    freighter.aAnimation[UNIT_ANIMATION_CARGO_DOOR] = &door;
-    variable->Store(1);
-    Frame();
-    EXPECT_EQ(&freighter, m_Parameters.pLandingPlane);
-    EXPECT_EQ(0, cargo.GetValue().ToInt());
 }
 
 TEST_F(Road, TheRunwayCarriesOneMovementAtATime)

@@ -1,7 +1,7 @@
 // The background scenery: traffic cars taking up their next segment, wrapping on a closed curve
 // and on a two-point one, cars on bad curves skipped with one line each; power-line wires by
-// distance (the reach, the fade, the segment counts), their sag and alpha, the buffer's flush at
-// 1,000 vertices, a disabled root, a line node of fewer than two points.
+// distance (the segment counts), the buffer's flush at 1,000 vertices, a disabled root, a line
+// node of fewer than two points.
 #include "gamefixture.h"
 
 #include "engine/render/camera.h"
@@ -11,12 +11,11 @@
 #include "morvane/game/backgroundscenery.h"
 #include "morvane/game/trafficvehicle.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace
 {
-// A line buffer that keeps what each draw drew.
+// A line buffer that keeps how many vertices each draw drew.
 class TLineRecorder : public TDynamicMesh
 {
 public:
@@ -25,15 +24,10 @@ public:
         m_aVertex.assign(count, TLineVertex{});
         return m_aVertex.data();
     }
-    void Draw(u32 count, TShader*) override
-    {
-        aDraw.push_back(count);
-        aDrawn.insert(aDrawn.end(), m_aVertex.begin(), m_aVertex.begin() + count);
-    }
+    void Draw(u32 count, TShader*) override { aDraw.push_back(count); }
     void Release() override {}
 
     std::vector<u32> aDraw;
-    std::vector<TLineVertex> aDrawn;
 
 private:
     std::vector<TLineVertex> m_aVertex;
@@ -170,31 +164,6 @@ TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
     ExpectAt(outside.World.Translation(), 0, 0, 0);
     EXPECT_EQ(LogCount("traffic car 1: curve 1 has 1 points, a car needs 2: skipped"), 1u) << Log();
     EXPECT_EQ(LogCount("traffic car 2: curve 2 lies outside the 2 curves: skipped"), 1u) << Log();
-}
-
-TEST_F(TrafficTest, AWireSagsBetweenItsPointsInItsNodesSpace)
-{
-    m_Scenery.AttachLineBuffer(&m_Buffer, &m_Shader);
-    // Seen from (0, 10, 0): the wire's middle lies 100 away; the node moves it 100 along z.
-    TNode* near = Line({TVector(-10, 10, 0, 1), TVector(10, 10, 0, 1)});
-    TMatrix place(1.0f);
-    place.aRow[3] = TVector(0, 0, 100, 1);
-    near->SetLocalMatrix(place, TNode::OrdinaryCause());
-    Line({TVector(-10, 10, 7000, 1), TVector(10, 10, 7000, 1)});
-    // 127 away the alpha is 101.6 / 255: rounded, not cut.
-    Line({TVector(-10, 10, -127, 1), TVector(10, 10, -127, 1)});
-    DrawLines();
-    ASSERT_EQ(m_Buffer.aDraw, std::vector<u32>{20}) << "five lines for each near wire, none for the far one";
-    const std::vector<TLineVertex>& v = m_Buffer.aDrawn;
-    for (const TLineVertex& vertex : v)
-        EXPECT_EQ(vertex.nColour, 102u << 24) << "alpha x 255 in the top byte, no colour";
-    EXPECT_EQ(v[0].aPosition[0], -10.0f);
-    EXPECT_EQ(v[0].aPosition[2], 100.0f);
-    EXPECT_EQ(v[9].aPosition[0], 10.0f);
-    EXPECT_EQ(std::memcmp(v[1].aPosition, v[2].aPosition, sizeof v[1].aPosition), 0) << "lines join";
-    // At t = 0.4 the curve has fallen 2 x 0.6 x 0.4 of the 45 the control point is lowered by.
-    EXPECT_NEAR(v[3].aPosition[1], 10.0f - 0.48f * 45.0f, 1e-3f);
-    EXPECT_NEAR(v[3].aPosition[0], -2.0f, 1e-3f);
 }
 
 TEST_F(TrafficTest, TheLineBufferDrawsWhenTheNextWireWouldNotFit)

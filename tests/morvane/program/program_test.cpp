@@ -1,6 +1,5 @@
 // The program run as a user runs it: from a working folder holding the game's data, with its
 // own home folder so that its logs land where the test can read them.
-#include "platform/instance/namedmutex.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +8,11 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -51,6 +50,21 @@ protected:
                                     MORVANESIM_PATH + "' " + arguments + " >/dev/null 2>'" + m_Path + "/stderr'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // A copy without a frame count, its window open until it is ended: its process id once its
+    // last phase has begun.
+    pid_t Start()
+    {
+        const std::string command = "cd '" + m_Path + "/work' && HOME='" + m_Path +
+                                    "/home' XDG_DOCUMENTS_DIR= TMPDIR='" + m_Path + "' VESTAMOR_HEADLESS=1 exec '" +
+                                    MORVANESIM_PATH + "' >/dev/null 2>'" + m_Path + "/stderr'";
+        const char* arguments[] = {"sh", "-c", command.c_str(), nullptr};
+        pid_t pid = 0;
+        EXPECT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(arguments), environ), 0);
+        for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
+            usleep(50000);
+        return pid;
     }
 
     static std::string ReadText(const std::string& path)
@@ -111,29 +125,8 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLineAndASecondStartRunsT
 
 TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
 {
-    // No frame count: the headless window stays open until the signal.
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0)
-    {
-        const int errors = open((m_Path + "/stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(errors, 2);
-        const int nothing = open("/dev/null", O_WRONLY);
-        dup2(nothing, 1);
-        if (chdir((m_Path + "/work").c_str()) != 0)
-            _exit(120);
-        setenv("HOME", (m_Path + "/home").c_str(), 1);
-        setenv("XDG_DOCUMENTS_DIR", "", 1);
-        setenv("TMPDIR", m_Path.c_str(), 1);
-        setenv("VESTAMOR_HEADLESS", "1", 1);
-        unsetenv("VESTAMOR_HEADLESS_FRAMES");
-        execl(MORVANESIM_PATH, MORVANESIM_PATH, static_cast<char*>(nullptr));
-        _exit(121);
-    }
-    // In its main loop once the last phase has begun.
-    for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos;
-         ++i)
-        usleep(50000);
+    const pid_t pid = Start();
+    ASSERT_GT(pid, 0);
     // A crash would leave its report and no core image (memory holds what the player typed).
     std::ifstream limits("/proc/" + std::to_string(pid) + "/limits");
     std::stringstream limitText;
@@ -304,19 +297,6 @@ TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
         EXPECT_EQ(line.find("''"), std::string::npos) << line;
 }
 
-TEST_F(Program, SecondCopyEndsWithOneAndWritesNothing)
-{
-    bool alreadyExists = false;
-    const int guard = CreateNamedMutex("Global\\Brevicorn.morvane", &alreadyExists);
-    ASSERT_GE(guard, 0);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_FALSE(std::filesystem::exists(LogPath()));
-    EXPECT_EQ(Errors(), "WinMain(): error: another copy of the program is running\n");
-    CloseNamedMutex(guard);
-    // The guard goes with its holder.
-    EXPECT_EQ(Run(), 0);
-}
-
 TEST_F(Program, ARuntimeFolderThatIsGoneLeavesTheGuardToTheTempFolder)
 {
     setenv("XDG_RUNTIME_DIR", (m_Path + "/nowhere").c_str(), 1);
@@ -325,39 +305,15 @@ TEST_F(Program, ARuntimeFolderThatIsGoneLeavesTheGuardToTheTempFolder)
     EXPECT_TRUE(std::filesystem::exists(m_Path + "/Global_Brevicorn.morvane.lock"));
 }
 
-TEST(NamedMutex, OneHolderAtATime)
-{
-    bool alreadyExists = true;
-    const int first = CreateNamedMutex("Global\\Vestamor.test", &alreadyExists);
-    ASSERT_GE(first, 0);
-    EXPECT_FALSE(alreadyExists);
-    // Another open of the name, as another process would make it, is refused.
-    EXPECT_EQ(CreateNamedMutex("Global\\Vestamor.test", &alreadyExists), -1);
-    EXPECT_TRUE(alreadyExists);
-    CloseNamedMutex(first);
-    const int again = CreateNamedMutex("Global\\Vestamor.test", &alreadyExists);
-    EXPECT_GE(again, 0);
-    CloseNamedMutex(again);
-    char path[256];
-    NamedMutexPath("Global\\Vestamor.test", path, sizeof path);
-    EXPECT_NE(std::string(path).find("/Global_Vestamor.test.lock"), std::string::npos);
-}
-
 TEST_F(Program, SecondCopyWhileTheFirstRunsEndsAtOnce)
 {
-    // The first copy runs its main loop until it is ended.
-    const std::string first = "cd '" + m_Path + "/work' && HOME='" + m_Path +
-                              "/home' XDG_DOCUMENTS_DIR= TMPDIR='" + m_Path + "' VESTAMOR_HEADLESS=1 '" +
-                              MORVANESIM_PATH + "' >/dev/null 2>&1 & echo $! > '" + m_Path + "/first.pid'";
-    ASSERT_EQ(std::system(first.c_str()), 0);
-    // Up when its script has begun the phases.
-    for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos;
-         ++i)
-        usleep(50000);
+    const pid_t pid = Start();
+    ASSERT_GT(pid, 0);
     const std::string before = SystemLog();
     ASSERT_NE(before.find("TManagerManager::Begin(): 'State'"), std::string::npos);
 
     EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Errors(), "WinMain(): error: another copy of the program is running\n");
     // The first copy may go on logging; the second neither rewrites the log nor starts in it.
     const std::string after = SystemLog();
     EXPECT_EQ(after.substr(0, before.size()), before);
@@ -367,10 +323,6 @@ TEST_F(Program, SecondCopyWhileTheFirstRunsEndsAtOnce)
         ++starts;
     EXPECT_EQ(starts, 1u);
 
-    std::ifstream pidFile(m_Path + "/first.pid");
-    int pid = 0;
-    pidFile >> pid;
-    ASSERT_GT(pid, 0);
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
 }
