@@ -247,6 +247,9 @@ i32 TGameMenuManager::_UpdateLoadDeleteButtons(TUIItem*)
     for (i32 entry : {FOOTER_DELETE, FOOTER_LOAD})
         if (TUIItem* button = FooterEntry(page, entry); button && ((button->m_nFlags & UI_CLOSED) != 0) == valid)
             button->Show(valid, true);
+    // The open entries close up.
+    if (TUIItem* footer = page ? page->FindItem(TName("FooterMenu")) : nullptr)
+        footer->UpdateLayout();
     return 0;
 }
 

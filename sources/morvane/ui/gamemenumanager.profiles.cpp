@@ -200,6 +200,8 @@ i32 TGameMenuManager::_UpdateProfileView(TUIItem*)
     const bool remove = g_pPlayerProfileManager->GetProfileCount() > 1;
     entries[PROFILE_FOOTER_SELECT]->Show(select, true);
     entries[PROFILE_FOOTER_DELETE]->Show(remove, true);
+    // The open entries close up.
+    footer->UpdateLayout();
     footer->SetFocus(PROFILE_FOOTER_RENAME);
     // A space keeps the slider's own label from showing instead of an empty name.
     const char16_t* name = profile ? profile->GetName() : u"";

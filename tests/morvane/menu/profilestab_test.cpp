@@ -220,15 +220,15 @@ TEST_F(ProfilesTabTest, TheFootersFitEachScreenAndTheTabMatchesItsGoldenImages)
           std::tuple{"profiles_1920x1200", 1920, 1200}, std::tuple{"profiles_five_1024x768", 1024, 768}})
     {
         SCOPED_TRACE(name);
-        // A second profile shown, not selected: all five entries.
+        g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
+        g_pUIManager->OnDeviceChange();
+        // A second profile stepped to on this screen, not selected: all five entries.
         if (std::string(name) == "profiles_five_1024x768")
         {
             AddProfile(u"Second");
             OpenProfiles();
             Press(Slider().GetUpButton());
         }
-        g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
-        g_pUIManager->OnDeviceChange();
         MenuFrames(2);
         const TUIRect screen = layer->GetAbsoluteRect();
         for (TUIItem* footer : {static_cast<TUIItem*>(Menu().GetProfilesFooter()), loadGameFooter})
