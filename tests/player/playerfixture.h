@@ -168,6 +168,14 @@ protected:
     }
     std::string Log() const { return m_Folder.SystemLog(); }
     bool Logged(const std::string& text) const { return Log().find(text) != std::string::npos; }
+    size_t Count(const std::string& text) const
+    {
+        const std::string log = Log();
+        size_t count = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++count;
+        return count;
+    }
 
     // A profile file of the wide form with the game's counter.
     static std::string ProfileFile(i64 uid, const std::u16string& name, u32 gamesPlayed = 0)

@@ -4,6 +4,7 @@
 #include "playerfixture.h"
 
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <tuple>
 
@@ -149,10 +150,7 @@ TEST_F(SavedGameTest, ASaveWhoseProfileFolderWentMissingIsFoundAtTheNextStart)
     {
         std::filesystem::remove_all(m_Root + gone);
         ASSERT_NE(Profile().SaveGame(0, SAVE_GAME_INSERT, -1), nullptr) << gone;
-        size_t warned = 0;
-        for (size_t at = Log().find(line); at != std::string::npos; at = Log().find(line, at + 1))
-            ++warned;
-        EXPECT_EQ(warned, ++saves) << Log();
+        EXPECT_EQ(Count(line), ++saves) << Log();
         Manager().FinalizeManager();
         ASSERT_EQ(Start(), 0u);
         ASSERT_EQ(Manager().GetProfileCount(), 1) << gone;
@@ -179,15 +177,9 @@ TEST_F(SavedGameTest, OnlyWholeFilesReachTheirName)
     const std::string first = Id(FileTime(2009, 6, 15, 12, 30, 1, 234)) + ".save";
     const std::string kept = Read("anna/" + first);
     s_nNow += 10000;
+    // Bytes that do not pack, more than the disk takes.
     m_State.m_aRecord.resize(200000);
-    u32 noise = 2463534242u;
-    for (u8& byte : m_State.m_aRecord)
-    {
-        noise ^= noise << 13;
-        noise ^= noise >> 17;
-        noise ^= noise << 5;
-        byte = static_cast<u8>(noise);
-    }
+    std::generate(m_State.m_aRecord.begin(), m_State.m_aRecord.end(), std::mt19937());
     rlimit limit;
     getrlimit(RLIMIT_FSIZE, &limit);
     const rlimit small = {8192, limit.rlim_max};
@@ -296,19 +288,13 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
     const std::string good = Read(name);
     const std::vector<u8> running(m_State.m_aRecord.size(), 9);
     // Each refusal has an error line of its own.
-    auto errors = [&] {
-        size_t count = 0;
-        for (size_t at = Log().find("error: "); at != std::string::npos; at = Log().find("error: ", at + 1))
-            ++count;
-        return count;
-    };
     auto refused = [&](const std::string& bytes, const char* why) {
         Write(name, bytes);
         m_State.m_aRecord = running;
-        const size_t before = errors();
+        const size_t before = Count("error: ");
         EXPECT_EQ(Profile().LoadGame(record, 0, 0), 1u) << why;
         EXPECT_EQ(m_State.m_aRecord, running) << why;
-        EXPECT_GT(errors(), before) << why << Log();
+        EXPECT_GT(Count("error: "), before) << why << Log();
     };
     u32 size = 0;
     std::memcpy(&size, good.data() + 24, 4);

@@ -72,28 +72,6 @@ TEST_F(UIInputTest, AClickThroughTheWindowFiresTheListenersOnceAndPlaysOneSound)
     EXPECT_EQ(first, 1);
 }
 
-TEST_F(UIInputTest, ADesignRootWorksInAbout2133By1200At16By9AndScalesThePointer)
-{
-    TUIItem* root = MakeRoot<TUIItem>("TUITabControl", "root", 0.0f, 0.0f);
-    ASSERT_NE(root, nullptr);
-    root->SetDesignSize(1920.0f, 1200.0f, 1.0f, 0);
-    root->SetInsets(0.0f);
-    root->UpdateLayout();
-    EXPECT_NEAR(root->m_VirtualSize.x, 2133.333f, 0.01f);
-    EXPECT_EQ(root->m_VirtualSize.y, 1200.0f);
-    i32 clicks = 0;
-    TUIButton* button = Button(root, "corner", 0.0f, 0.0f, clicks);
-    button->SetFromRight(0.0f);
-    button->SetFromBottom(0.0f);
-    root->UpdateLayout();
-    EXPECT_NEAR(button->m_Position.x, 2033.333f, 0.01f);
-    // The button's last pixel on a 1280 x 720 screen.
-    ClickAt(1279, 719);
-    EXPECT_EQ(clicks, 1);
-    ClickAt(1270, 690);
-    EXPECT_EQ(clicks, 1) << "40 units are 24 pixels high";
-}
-
 TEST_F(UIInputTest, AModalWindowAloneTakesHoverClicksAndHotKeys)
 {
     i32 outside = 0, inside = 0;

@@ -22,7 +22,7 @@ protected:
         child->SetSize(width, height);
         return child;
     }
-    // Appends "name:event" to the journal for the listed events of the item.
+    // Appends "name:show" or "name:hide" to the journal as the item opens or closes.
     void Journal(TUIItem* item, std::vector<std::string>& journal)
     {
         const std::string name = item->GetName().GetText();
@@ -34,10 +34,6 @@ protected:
         };
         item->OnShow.Add(note("show"));
         item->OnHide.Add(note("hide"));
-        item->OnVisible.Add(note("visible"));
-        item->OnHidden.Add(note("hidden"));
-        item->OnHighlight.Add(note("highlight"));
-        item->OnUnhighlight.Add(note("unhighlight"));
     }
 };
 
@@ -65,19 +61,6 @@ TEST_F(UILayoutTest, PlacementRulesCentreMeasureFromTheFarEdgeAndFollowTheParent
     parent->SetSize(600.0f, 300.0f);
     EXPECT_EQ(stretched->m_Size.x, 550.0f) << "the width follows the parent";
     EXPECT_EQ(right->m_Position.x, 500.0f);
-}
-
-TEST_F(UILayoutTest, HidingFiresOnlyOnChangesAndAHighlightedItemLosesItsHighlight)
-{
-    TUIItem* item = Parent(10.0f, 10.0f);
-    std::vector<std::string> journal;
-    Journal(item, journal);
-    item->SetHighlighted(true);
-    item->SetVisible(true);
-    item->SetVisible(false);
-    item->SetVisible(false);
-    const std::vector<std::string> expected = {"parent:highlight", "parent:hidden", "parent:unhighlight"};
-    EXPECT_EQ(journal, expected);
 }
 
 TEST_F(UILayoutTest, ClosingAParentClosesTheDescendantsWithItAndReopeningKeepsTheirOwnState)

@@ -50,10 +50,11 @@ protected:
         return plane;
     }
     void Frame(f32 dt = kFrame) { Game().UpdateManager(dt); }
+    // The zone holding the aircraft that has entered it, or free.
     static void Enter(TWaitZone& zone, TAICommonUnit* plane)
     {
         zone.pWaitZonePlane = plane;
-        zone.nEntered = 1;
+        zone.nEntered = plane ? 1 : 0;
     }
 };
 
@@ -71,8 +72,7 @@ TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoon
 
     // The next: another idle aircraft once the timer has run down and zone 4 is free.
     TAICommonUnit& second = AddPlane();
-    m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
-    m_Parameters.aLandingZone[4].nEntered = 0;
+    Enter(m_Parameters.aLandingZone[4], nullptr);
     plane.m_nPlaneState = PLANE_TO_GATE;
     m_Parameters.fArrivalTimer = 0.01f;
     Frame();
@@ -81,8 +81,7 @@ TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoon
 
     // With every aircraft busy the arrival waits while the timer runs on.
     second.m_nPlaneState = PLANE_PARKED;
-    m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
-    m_Parameters.aLandingZone[4].nEntered = 0;
+    Enter(m_Parameters.aLandingZone[4], nullptr);
     m_Parameters.fArrivalTimer = 0.0f;
     Frame();
     Frame();
@@ -93,8 +92,7 @@ TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoon
     for (i32 arrival = 0; arrival < 2; ++arrival)
     {
         second.m_nPlaneState = PLANE_IDLE;
-        m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
-        m_Parameters.aLandingZone[4].nEntered = 0;
+        Enter(m_Parameters.aLandingZone[4], nullptr);
         m_Parameters.fArrivalTimer = 0.0f;
         Frame();
         EXPECT_EQ(PLANE_LANDED, second.m_nPlaneState);
@@ -116,8 +114,7 @@ TEST_F(Road, TheRunwayCarriesOneMovementAtATime)
     // A departing aircraft at take-off zone 0 waits for the landing.
     TAICommonUnit& leaving = AddPlane();
     leaving.m_nPlaneState = PLANE_LEAVING;
-    m_Parameters.aTakeOffZone[0].pWaitZonePlane = &leaving;
-    m_Parameters.aTakeOffZone[0].nEntered = 1;
+    Enter(m_Parameters.aTakeOffZone[0], &leaving);
     Frame();
     EXPECT_EQ(&leaving, m_Parameters.aTakeOffZone[0].pWaitZonePlane);
     EXPECT_EQ(1u, leaving.m_nHold);
@@ -134,8 +131,7 @@ TEST_F(Road, TheRunwayCarriesOneMovementAtATime)
     // No arrival during the take-off.
     m_Parameters.fArrivalTimer = -1.0f;
     plane.m_nPlaneState = PLANE_IDLE;
-    m_Parameters.aLandingZone[4].pWaitZonePlane = nullptr;
-    m_Parameters.aLandingZone[4].nEntered = 0;
+    Enter(m_Parameters.aLandingZone[4], nullptr);
     Frame();
     EXPECT_EQ(PLANE_IDLE, plane.m_nPlaneState);
     // Off the ground: paid (a freighter less), idle again, the runway open for landings.
@@ -164,8 +160,7 @@ TEST_F(Road, TheLandingQueueHandsAnAircraftDownOneZoneAtATime)
     m_Parameters.aLandingZone[2] = {};
     PlaceZone(m_Parameters.aLandingZone[2], 0.0f, 40.0f);
     m_Parameters.aLandingZone[2].pWaitZonePlane = &plane;
-    m_Parameters.aLandingZone[1].pWaitZonePlane = &ahead;
-    m_Parameters.aLandingZone[1].nEntered = 1;
+    Enter(m_Parameters.aLandingZone[1], &ahead);
     Frame();
     EXPECT_EQ(1u, plane.m_nHold) << "zone 1 is taken";
     EXPECT_EQ(&plane, m_Parameters.aLandingZone[2].pWaitZonePlane);

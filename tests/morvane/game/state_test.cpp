@@ -191,10 +191,11 @@ protected:
         return rain && rain->IsPlaying() && rain->pVoice;
     }
 
-    // The game after a refused load: its records as they were, the rain playing, a frame played.
-    void ExpectUntouched(const std::vector<u8>& before, const std::string& what, bool parameters = true)
+    // The game after a refused load: its records as they were (the parameters' money), the rain
+    // playing, a frame played.
+    void ExpectUntouched(const std::vector<u8>& before, const std::string& what)
     {
-        EXPECT_TRUE(Records(parameters) == before) << what;
+        EXPECT_TRUE(Records(false) == before) << what;
         EXPECT_TRUE(RainPlays()) << what;
         Game().UpdateManager(0.02f);
     }
@@ -244,27 +245,10 @@ TEST_F(GameState, AnImageOfAnotherLevelIsRefusedAndTheGameGoesOnUntouched)
     }
 }
 
-TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
+TEST_F(HostileSaves, DamagedSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
 {
-    TCommandManager::Instance().ExecuteText("state.save \"whole\"");
-    DArray<u8> whole;
-    ASSERT_EQ(ReadCompressedFile("save/whole.save", whole, nullptr), COMPRESS_DONE);
-    const std::string image(reinterpret_cast<const char*>(whole.GetData()), whole.GetCount());
-    ASSERT_GE(Markers(image).size(), 2u);
-    // Through the console, as files of the save folder.
-    for (const auto& [what, bytes] : HostileImages(image))
-    {
-        WriteBytes("hostile.image", bytes);
-        ASSERT_EQ(CompressFile("hostile.image", "save/hostile.save"), COMPRESS_DONE);
-        const std::vector<u8> before = Records();
-        m_Console.aLine.clear();
-        TCommandManager::Instance().ExecuteText("state.load \"hostile\"");
-        EXPECT_TRUE(m_Console.Has("unable to load 'hostile'")) << what;
-        ExpectUntouched(before, what);
-    }
-
     // Through Continue, as the player's latest saved game: its two sizes after owner and
-    // summary, then the image deflated.
+    // summary, then the image deflated (the file's own damage is the player data's test).
     ASSERT_NE(Profiles().GetSelectedProfile()->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
     std::string path;
     // The profile's own file shares the folder, in no set order.
@@ -280,26 +264,14 @@ TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWit
     u32 inflated = static_cast<u32>(saved.size());
     ASSERT_EQ(InflateBuffer(file.data() + sizes + 8, Word(file, sizes + 4), saved.data(), &inflated), 1);
     ASSERT_EQ(inflated, saved.size());
-    std::vector<std::pair<std::string, std::string>> saves;
-    for (const i32 step : {-1, 1})
-    {
-        std::string imageSize = file;
-        SetWord(imageSize, sizes, Word(file, sizes) + step);
-        saves.emplace_back("image size " + std::to_string(step), imageSize);
-    }
-    saves.emplace_back("cut inside the stream", file.substr(0, (file.size() + sizes) / 2));
-    saves.emplace_back("a byte short", file.substr(0, file.size() - 1));
+    ASSERT_GE(Markers(saved).size(), 2u);
     for (const auto& [what, bytes] : HostileImages(saved))
     {
         const std::string packed = Deflated(bytes);
         std::string save = file.substr(0, sizes + 8);
         SetWord(save, sizes, static_cast<u32>(bytes.size()));
         SetWord(save, sizes + 4, static_cast<u32>(packed.size()));
-        saves.emplace_back(what, save + packed);
-    }
-    for (const auto& [what, bytes] : saves)
-    {
-        WriteBytes(path, bytes);
+        WriteBytes(path, save + packed);
         // Continue marks the game started before it loads.
         m_Parameters.nStarted = 0;
         const std::vector<u8> before = Records(false);
@@ -307,7 +279,7 @@ TEST_F(HostileSaves, DamagedStateFilesAndSavedGamesAreRefusedAndTheGameGoesOnWit
         g_pGameMenuManager->_LoadLatestGame(0);
         EXPECT_EQ(m_Parameters.nStarted, 1) << what;
         EXPECT_EQ(LogCount("TPlayerProfile::LoadGame(): done with errors"), refused + 1) << what;
-        ExpectUntouched(before, what, false);
+        ExpectUntouched(before, what);
     }
 }
 

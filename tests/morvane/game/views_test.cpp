@@ -27,11 +27,9 @@ protected:
             camera.pCamera = g_pDxCameraManager->__CreateCamera(arm);
             g_pOrbitCameraManager->Cameras().Add(&camera);
         }
-        for (const char* name : {"ground_locator", "air_locator", "cargo_locator"})
-            g_pNodeManager->CreateNode(name);
-        m_Parameters.pTaskAreaGroundLocator = g_pNodeManager->FindNode(TName("ground_locator").GetId());
-        m_Parameters.pTaskAreaAirLocator = g_pNodeManager->FindNode(TName("air_locator").GetId());
-        m_Parameters.pTaskAreaCargoLifterLocator = g_pNodeManager->FindNode(TName("cargo_locator").GetId());
+        m_Parameters.pTaskAreaGroundLocator = g_pNodeManager->CreateNode("ground_locator");
+        m_Parameters.pTaskAreaAirLocator = g_pNodeManager->CreateNode("air_locator");
+        m_Parameters.pTaskAreaCargoLifterLocator = g_pNodeManager->CreateNode("cargo_locator");
         m_pCar = &AddVehicle("FollowMe_plr_pData_Veh", 0.0f, 0.0f);
         m_pOther = &AddVehicle("service_truck", 10.0f, 0.0f);
         g_pVehicleManager->Vehicles().Add(m_pCar);

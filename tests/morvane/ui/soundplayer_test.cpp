@@ -26,20 +26,6 @@ f32 LastParameter(const TSoundLines& lines, const std::string& clip, i32 id)
 }
 } // namespace
 
-TEST_F(SoundPlayer, AMissingSoundStaysSilentAndIsLookedForAgain)
-{
-    Player().PlayButtonClick(nullptr);
-    EXPECT_TRUE(m_Sounds.aLine.empty());
-    EXPECT_EQ(Player().Named(SOUND_BUTTON_CLICK).pObject, nullptr);
-    TXAudio2SoundData& click = Clip("ButtonClick");
-    Player().PlayButtonClick(nullptr);
-    EXPECT_TRUE(m_Sounds.Has("ButtonClick play"));
-    EXPECT_EQ(Player().Named(SOUND_BUTTON_CLICK).pObject, &click);
-    // Forgotten with the cluster.
-    g_pCluster->Clear();
-    EXPECT_EQ(Player().Named(SOUND_BUTTON_CLICK).pObject, nullptr);
-}
-
 TEST_F(SoundPlayer, NotificationsPlayAtMostOnceInTwoSecondsEach)
 {
     Clips({"NewTask", "TaskAlert"});
