@@ -5,8 +5,6 @@
 
 #include "morvane/ui/uigamemanager.h"
 #include "ux/controls/ux.control.button.h"
-#include "ux/controls/ux.control.form.h"
-#include "ux/controls/ux.control.layer.h"
 #include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 
@@ -25,53 +23,24 @@ protected:
     static TUIGameManager& Game() { return *g_pUIGameManager; }
 };
 
-// A screen's form shown or hidden for the test: the level's own, its flags put back after; a
-// screen the level gives none borrows one for the while (binding the level's form again would
-// bind the screen's controls a second time).
-class TBorrowedForm
+// A screen's form (the level's) shown or hidden for the test, its flags put back after.
+class TShownForm
 {
 public:
-    explicit TBorrowedForm(UX::TInstance& screen) : m_Screen(screen), m_pLevelForm(screen.GetForm())
+    explicit TShownForm(UX::TInstance& screen) : m_Form(*screen.GetForm()), m_nFlags(m_Form.nFlags)
     {
-        if (m_pLevelForm)
-            m_nLevelFlags = m_pLevelForm->nFlags;
-        else
-        {
-            m_Object = {};
-            m_Object.nCount = 1;
-            m_Object.aEntry[0].pControl = &m_Form;
-            m_Screen.Initialize(m_Object);
-        }
         SetShowing(false);
     }
-    ~TBorrowedForm()
-    {
-        if (m_pLevelForm)
-        {
-            m_pLevelForm->nFlags = m_nLevelFlags;
-            return;
-        }
-        m_Screen.ForgetForm();
-        // Loaded while visible, the form joined its layer: it leaves it before it goes.
-        if (UX::TLayer* layer = m_Form.GetLayer())
-        {
-            layer->Remove(&m_Form);
-            layer->RemoveChild(&m_Form);
-        }
-    }
+    ~TShownForm() { m_Form.nFlags = m_nFlags; }
     void SetShowing(bool showing)
     {
         constexpr u32 kShowing = UX::CONTROL_VISIBLE | UX::CONTROL_PARENT_VISIBLE;
-        UX::TControl& form = m_pLevelForm ? *m_pLevelForm : m_Form;
-        form.nFlags = showing ? form.nFlags | kShowing : form.nFlags & ~kShowing;
+        m_Form.nFlags = showing ? m_Form.nFlags | kShowing : m_Form.nFlags & ~kShowing;
     }
 
 private:
-    UX::TInstance& m_Screen;
-    UX::TControl* const m_pLevelForm;
-    u32 m_nLevelFlags = 0;
-    UX::TForm m_Form;
-    UX::TInstanceObject m_Object;
+    UX::TControl& m_Form;
+    const u32 m_nFlags;
 };
 } // namespace
 
@@ -83,13 +52,13 @@ TEST_F(UIGameTest, IsBusyWhileAScreenTheMenusWaitForIsOnScreen)
     for (EUIGameScreen busy : {UI_SCREEN_CREDITS, UI_SCREEN_ACCOUNT_CONNECTED, UI_SCREEN_ACCOUNT_CREATE,
                                UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_UPDATE, UI_SCREEN_HELP})
     {
-        TBorrowedForm form(Game().GetScreen(busy));
+        TShownForm form(Game().GetScreen(busy));
         EXPECT_FALSE(Game().IsBusy()) << busy << ": a hidden form";
         form.SetShowing(true);
         EXPECT_TRUE(Game().IsBusy()) << busy;
     }
     {
-        TBorrowedForm form(Game().GetScreen(UI_SCREEN_VEHICLE_TASK));
+        TShownForm form(Game().GetScreen(UI_SCREEN_VEHICLE_TASK));
         form.SetShowing(true);
         EXPECT_FALSE(Game().IsBusy()) << "the vehicle task dialog does not count";
     }
