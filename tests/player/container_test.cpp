@@ -75,9 +75,7 @@ TEST_F(ContainerTest, HeaderCodesAndPatchLevels)
     // Another patch level is logged and read all the same.
     EXPECT_EQ(Load(settings, TBytes().Header(2).I64(77).Get()), 0u);
     EXPECT_EQ(settings.GetSelectedUid(), 77);
-    EXPECT_TRUE(
-        Logged("TPlayerContainer::_Load(): Container has old patch level 2, expected 3. Will attempt to "
-               "upgrade."));
+    EXPECT_TRUE(Logged("Container has old patch level 2, expected 3. Will attempt to upgrade."));
     // The header written: "0001" and the manager's patch level.
     settings.SetSelectedUid(0x0102030405060708);
     EXPECT_EQ(Save(settings), TBytes().Header(3).I64(0x0102030405060708).Get());

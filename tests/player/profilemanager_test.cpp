@@ -48,8 +48,7 @@ TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)
     EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): error: Couldn't read player profile file " +
                        m_Root + "/empty/empty.profile."))
         << Log();
-    EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): Found player profile " + m_Root +
-                       "/anna/anna.profile"));
+    EXPECT_TRUE(Logged("Found player profile " + m_Root + "/anna/anna.profile"));
     // The selection is written back.
     EXPECT_EQ(SelectedUidOnDisk(), 200);
     // An unknown selected uid selects the first profile.
@@ -57,8 +56,7 @@ TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)
     Write("game.settings", SettingsFile(999));
     ASSERT_EQ(Start(), 0u);
     EXPECT_EQ(Manager().GetSelectedIndex(), 0);
-    EXPECT_TRUE(
-        Logged("TPlayerProfileManager::_LoadSettings(): error: Invalid selected profile uid 999 in settings."));
+    EXPECT_TRUE(Logged("error: Invalid selected profile uid 999 in settings."));
     EXPECT_EQ(SelectedUidOnDisk(), Manager().GetProfile(0)->GetUid());
     EXPECT_TRUE(Logged("TPlayerProfileManager::SelectProfile(): Selected player profile '" +
                        std::string(Manager().GetProfile(0)->GetUid() == 100 ? "Anna" : "bert") + "'"));
@@ -115,8 +113,7 @@ TEST_F(ProfileManagerTest, SelectCodes)
     std::filesystem::create_directories(m_Root + "/game.settings.tmp");
     EXPECT_EQ(Manager().SelectProfile(1), 1u);
     EXPECT_EQ(Manager().GetSelectedIndex(), -1);
-    EXPECT_TRUE(Logged("TPlayerProfileManager::_SaveSettings(): error: Can't save settings to " + m_Root +
-                       "/game.settings."));
+    EXPECT_TRUE(Logged("error: Can't save settings to " + m_Root + "/game.settings."));
 }
 
 TEST_F(ProfileManagerTest, AddSavesThenSelects)
@@ -159,9 +156,7 @@ TEST_F(ProfileManagerTest, NamesThatCannotNameAFolderAreRefused)
     }
     // Profiles cut longer names to 31 characters; a rename is refused.
     EXPECT_EQ(Manager().RenameProfile(0, u"abcdefghijklmnopqrstuvwxyz012345"), 1u);
-    EXPECT_TRUE(
-        Logged("TPlayerProfileManager::AddProfile(): error: The name 'a/b' can't name a player profile."))
-        << Log();
+    EXPECT_TRUE(Logged("error: The name 'a/b' can't name a player profile.")) << Log();
     EXPECT_TRUE(Logged(
         "TPlayerProfileManager::RenameProfile(): error: Can't rename player profile 'keep' to '..'. No "
         "player profile may have that name."));
@@ -169,8 +164,7 @@ TEST_F(ProfileManagerTest, NamesThatCannotNameAFolderAreRefused)
     EXPECT_EQ(AddProfile(u"abcdefghijklmnopqrstuvwxyz01234"), 0u);
     EXPECT_EQ(AddProfile(u"Mr. T  o"), 0u);
     EXPECT_EQ(AddProfile(u"KEEP"), 1u);
-    EXPECT_TRUE(
-        Logged("TPlayerProfileManager::AddProfile(): error: A player profile exists with same name 'KEEP'."));
+    EXPECT_TRUE(Logged("error: A player profile exists with same name 'KEEP'."));
     EXPECT_EQ(Entries(""), (std::vector<std::string>{"abcdefghijklmnopqrstuvwxyz01234", "game.settings",
                                                      "keep", "mr. t  o"}));
     // Nothing was made beside the root.
@@ -202,9 +196,7 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
         EXPECT_TRUE(Logged("'" + m_Root + "/cut" + std::to_string(size) + "/cut" + std::to_string(size) +
                            ".profile' " + why))
             << size << Log();
-    EXPECT_TRUE(Logged("TPlayerSettings::OnLoadInternal(): error: '" + m_Root +
-                       "/game.settings' ends before the selected uid."))
-        << Log();
+    EXPECT_TRUE(Logged("error: '" + m_Root + "/game.settings' ends before the selected uid.")) << Log();
     ASSERT_EQ(Manager().GetProfileCount(), 1);
     EXPECT_EQ(Name(0), u"fine");
     EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): error: Player profile file " + m_Root +
@@ -262,8 +254,7 @@ TEST_F(ProfileManagerTest, DeleteCodesAndTheSelection)
     std::filesystem::rename(m_Root + "/anna", m_Root + "/elsewhere");
     std::filesystem::create_symlink(m_Root + "/elsewhere", m_Root + "/anna");
     EXPECT_EQ(Manager().DeleteProfile(0), 2u);
-    EXPECT_TRUE(Logged("TPlayerProfileManager::DeleteProfile(): error: Can't delete player profile file " +
-                       m_Root + "/anna."));
+    EXPECT_TRUE(Logged("error: Can't delete player profile file " + m_Root + "/anna."));
     EXPECT_EQ(Manager().GetProfileCount(), 1);
     EXPECT_EQ(Manager().GetSelectedIndex(), -1);
     EXPECT_TRUE(Exists("elsewhere/anna.profile"));
@@ -298,8 +289,7 @@ TEST_F(ProfileManagerTest, RenameMovesTheFileThenTheFolder)
     EXPECT_EQ(Entries("annabel"), (std::vector<std::string>{"128895012300010000.save", "annabel.profile"}));
     EXPECT_FALSE(Exists("anna"));
     EXPECT_EQ(Read("annabel/annabel.profile").substr(18, 4 + 14), TBytes().Wide(u"Annabel").Get());
-    EXPECT_TRUE(
-        Logged("TPlayerProfileManager::RenameProfile(): Renaming player profile 'anna' to 'Annabel'"));
+    EXPECT_TRUE(Logged("Renaming player profile 'anna' to 'Annabel'"));
 
     // The destination exists: 2.
     std::filesystem::create_directories(m_Root + "/cleo");

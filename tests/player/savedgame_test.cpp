@@ -268,8 +268,7 @@ TEST_F(SavedGameTest, DeleteGameAndThePendingRecord)
     std::filesystem::remove(m_Root + "/anna/" + name);
     std::filesystem::create_directories(m_Root + "/anna/" + name);
     EXPECT_EQ(Profile().DeleteGame(0), 1u);
-    EXPECT_TRUE(Logged("TPlayerSavedGame::Delete(): error: Error deleting saved game '" + m_Root + "/anna/" +
-                       name + "'."));
+    EXPECT_TRUE(Logged("error: Error deleting saved game '" + m_Root + "/anna/" + name + "'."));
     EXPECT_EQ(Profile().GetSavedGameCount(), 1);
     // A profile deleted with its records forgets the pending one.
     s_nNow += 10000;

@@ -122,8 +122,7 @@ TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
     outside.m_nTaxiPath = 2;
     Game().OnClusterLoad();
     EXPECT_EQ(LogCount("gate 1: path"), 0u) << Log();
-    EXPECT_EQ(LogCount("TGameLogicManager::OnClusterLoad(): error: gate 2: path 2 lies outside the 2 curves of "
-                       "'CommonUnit'"), 1u) << Log();
+    EXPECT_EQ(LogCount("error: gate 2: path 2 lies outside the 2 curves of 'CommonUnit'"), 1u) << Log();
 }
 
 TEST_F(DriveTest, ATrackedServiceVehiclePastItsPathsEndRollsOnWithoutSteering)

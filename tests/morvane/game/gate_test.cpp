@@ -51,17 +51,11 @@ protected:
 
     f32 StageTime() const
     {
-        switch (m_pGate->m_nState)
-        {
-        case gsUnloading:
-            return m_pGate->m_fUnloadingTimer;
-        case gsPlaneIdle:
-            return m_pGate->m_fIdleTimer;
-        case gsLoading:
-            return m_pGate->m_fLoadingTimer;
-        default:
-            return 0.0f;
-        }
+        const i32 state = m_pGate->m_nState;
+        return state == gsUnloading  ? m_pGate->m_fUnloadingTimer
+               : state == gsPlaneIdle ? m_pGate->m_fIdleTimer
+               : state == gsLoading   ? m_pGate->m_fLoadingTimer
+                                      : 0.0f;
     }
 
     // One second of the gate; then each started task the player drives arrives kDrive seconds

@@ -151,21 +151,6 @@ TEST_F(Units, LinkingFindsThePiecesByTheirNamesAndShowsTheDecalOfTheUnitsGate)
     EXPECT_EQ(unlinked, std::vector<const void*>(7, nullptr)) << "all but the sound locator";
 }
 
-TEST_F(Units, TheGameLogicLinksAUnitWhenItsPropTakesItsFormAndUnlinksItWhenItGivesItBack)
-{
-    TAICommonUnit& unit = Plane();
-    TProp& prop = *unit.pProp;
-    EXPECT_TRUE(prop.m_nFlags & PROP_NOTIFY);
-    EXPECT_EQ(unit.pVehicle, nullptr);
-    ASSERT_EQ(prop.Update(1), 1);
-    EXPECT_EQ(unit.pVehicle, m_pVehicle);
-    prop.SetActive(0);
-    EXPECT_EQ(unit.pVehicle, nullptr);
-    // The prop's stored words name nothing outside the level's records (the built level's
-    // state image saves, tests/tools/game).
-    EXPECT_EQ(prop.pMethods, nullptr);
-}
-
 TEST_F(Units, TheLandNowWordPutsTheLandingOneFrameBeforeItsEndOnce)
 {
     TAICommonUnit& unit = Plane();
