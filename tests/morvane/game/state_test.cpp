@@ -21,8 +21,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace
 {
@@ -89,19 +87,6 @@ protected:
 
     TTask* m_pTask = nullptr;
 };
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 u32 Word(const std::string& bytes, size_t at)
 {
@@ -255,7 +240,7 @@ TEST_F(HostileSaves, DamagedSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
     for (const auto& entry : std::filesystem::directory_iterator("save/hostile"))
         if (entry.path().extension() == ".save")
             path = entry.path().string();
-    const std::string file = ReadBytes(path);
+    const std::string file = m_Folder.ReadFile(path);
     size_t sizes = 0;
     for (size_t at = 4; at + 4 <= file.size() && !sizes; ++at)
         sizes = Word(file, at) == file.size() - at - 4 ? at - 4 : 0;
@@ -271,7 +256,7 @@ TEST_F(HostileSaves, DamagedSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
         std::string save = file.substr(0, sizes + 8);
         SetWord(save, sizes, static_cast<u32>(bytes.size()));
         SetWord(save, sizes + 4, static_cast<u32>(packed.size()));
-        WriteBytes(path, save + packed);
+        m_Folder.WriteFile(path, save + packed);
         // Continue marks the game started before it loads.
         m_Parameters.nStarted = 0;
         const std::vector<u8> before = Records(false);

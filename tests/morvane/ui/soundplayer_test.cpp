@@ -54,16 +54,13 @@ TEST_F(SoundPlayer, ALevelStartsWindMusicReverbAndTheBusesByTheGamesState)
     g_pXAudio2SoundManager->Groups().Add(&menu);
     g_pXAudio2SoundManager->Groups().Add(&game);
     Player().OnClusterLoad();
-    EXPECT_TRUE(m_Sounds.Has("Wind 37=1"));
-    EXPECT_TRUE(m_Sounds.Has("Wind play"));
-    EXPECT_TRUE(m_Sounds.Has("Music1 37=1"));
-    EXPECT_TRUE(m_Sounds.Has("Music1 play"));
+    for (const char* line : {"Wind 37=1", "Wind play", "Music1 37=1", "Music1 play"})
+        EXPECT_TRUE(m_Sounds.Has(line)) << line;
     EXPECT_EQ(Player().GetSlot(TSoundPlayerManager::SLOT_WIND).nIndex,
               g_pXAudio2SoundManager->_GetSoundIndex(Player().GetSlot(TSoundPlayerManager::SLOT_WIND).pSound));
     EXPECT_EQ(menu.m_fOwnVolume, 1.0f);
     EXPECT_EQ(game.m_fOwnVolume, 0.0f);
-    EXPECT_GE(Player().GetAnnouncementTimer(), 0.0f);
-    EXPECT_LT(Player().GetAnnouncementTimer(), 180.0f);
+    EXPECT_TRUE(Player().GetAnnouncementTimer() >= 0.0f && Player().GetAnnouncementTimer() < 180.0f);
     EXPECT_EQ(g_pXAudio2SoundManager->GetReverbPreset(),
               g_pXAudio2SoundManager->FindReverbPreset(TName("City"), -1));
 
@@ -124,18 +121,15 @@ TEST_F(SoundPlayer, FTwelveRingsTheDingDongAndAnAnnouncementOnTheNextUpdate)
     EXPECT_FALSE(m_Sounds.Has("AnnouncementDingDong play"));
     Player().UpdateManager(0.01f);
     EXPECT_TRUE(m_Sounds.Has("AnnouncementDingDong play"));
-    size_t announcements = 0;
-    for (const std::string& line : m_Sounds.aLine)
-        if (line.rfind("Announcement0", 0) == 0 && line.find(" play") != std::string::npos)
-        {
-            ++announcements;
-            const f32 delay = LastParameter(m_Sounds, line.substr(0, line.find(' ')), 40);
-            EXPECT_GE(delay, 3.0f);
-            EXPECT_LT(delay, 4.0f);
-        }
-    EXPECT_EQ(announcements, 1u);
-    EXPECT_GE(Player().GetAnnouncementTimer(), 120.0f);
-    EXPECT_LT(Player().GetAnnouncementTimer(), 360.0f);
+    // One announcement, three to four seconds after the ding-dong.
+    const auto isPlay = [](const std::string& line) {
+        return line.rfind("Announcement0", 0) == 0 && line.find(" play") != std::string::npos;
+    };
+    ASSERT_EQ(std::count_if(m_Sounds.aLine.begin(), m_Sounds.aLine.end(), isPlay), 1);
+    const std::string& played = *std::find_if(m_Sounds.aLine.begin(), m_Sounds.aLine.end(), isPlay);
+    const f32 delay = LastParameter(m_Sounds, played.substr(0, played.find(' ')), 40);
+    EXPECT_TRUE(delay >= 3.0f && delay < 4.0f) << delay;
+    EXPECT_TRUE(Player().GetAnnouncementTimer() >= 120.0f && Player().GetAnnouncementTimer() < 360.0f);
     // A key held down rings once.
     Player().UpdateManager(0.01f);
     EXPECT_GE(Player().GetAnnouncementTimer(), 110.0f);
