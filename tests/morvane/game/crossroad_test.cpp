@@ -34,7 +34,7 @@ protected:
 };
 } // namespace
 
-TEST_F(CrossroadTest, UnitsPassOneAtATimeFirstInFirstOut)
+TEST_F(CrossroadTest, UnitsPassOneAtATimeFirstInFirstOutAndAHeadWaitingLongerThan240SecondsIsDropped)
 {
     TAICommonUnit& first = UnitAt(2.0f, 0.0f);
     m_Area.Update(Game().Units(), kFrame);
@@ -55,14 +55,10 @@ TEST_F(CrossroadTest, UnitsPassOneAtATimeFirstInFirstOut)
     working.m_nWorking = 1;
     m_Area.Update(Game().Units(), kFrame);
     EXPECT_EQ(m_Area.aAIUnit.GetCount(), 1u);
-}
-
-TEST_F(CrossroadTest, AHeadWaitingLongerThan240SecondsIsDropped)
-{
-    TAICommonUnit& head = UnitAt(2.0f, 0.0f);
-    TAICommonUnit& next = UnitAt(-2.0f, 0.0f);
+    // A head that waits beyond 240 s is dropped.
+    TAICommonUnit& next = UnitAt(-2.0f, 1.0f);
     m_Area.Update(Game().Units(), kFrame);
-    head.m_fCrossroadWait = 240.0f - kFrame;
+    second.m_fCrossroadWait = 240.0f - kFrame;
     m_Area.Update(Game().Units(), kFrame);
     EXPECT_EQ(m_Area.aAIUnit.GetCount(), 2u) << "at 240 it still waits";
     m_Area.Update(Game().Units(), kFrame);
