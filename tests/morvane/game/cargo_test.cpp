@@ -2,13 +2,11 @@
 // at the door (its distance and angle limits, the "action" key), the load sliding one axis at
 // a time, the phases of the next freighter, the stages' least times.
 #include "engine/input/inputaction.h"
-#include "engine/input/inputmanager.h"
 #include "engine/system/animation.h"
 #include "morvane/game/gameenums.h"
 #include "support/testinput.h"
 #include "gamefixture.h"
 
-#include <cmath>
 #include <tuple>
 
 namespace

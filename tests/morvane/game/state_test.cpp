@@ -1,5 +1,5 @@
 // The game's part of state images: its records saved and read back as they were; an image of
-// another level, and damaged state files and saved games, refused with the game going on.
+// another level, and damaged saved games through Continue, refused with the game going on.
 #include "core/compression/compressedfile.h"
 #include "core/compression/compressedpipe.h"
 #include "core/stream/memorystream.h"

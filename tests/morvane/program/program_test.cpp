@@ -84,8 +84,7 @@ protected:
         for (const char* line : lines)
             EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
         const std::string last = "000 |          | WinMain(): the end\n";
-        if (ended)
-            EXPECT_TRUE(log.size() >= last.size() && log.substr(log.size() - last.size()) == last) << log;
+        EXPECT_TRUE(!ended || (log.size() >= last.size() && log.substr(log.size() - last.size()) == last)) << log;
     }
 
     TScratchFolder m_Folder{"program"};
