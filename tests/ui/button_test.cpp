@@ -1,7 +1,6 @@
-// Buttons' icon states and toggles, pointer events and images fitted to their parent.
+// Buttons' icon states and toggles, and pointer events.
 #include "uifixture.h"
 
-#include "engine/render/texturemanager.h"
 #include "ui/uibutton.h"
 
 #include <string>
@@ -67,22 +66,6 @@ TEST_F(UIButtonTest, TheHoverFadesInAndPointerEnterAndLeaveFireOnChangesOnly)
     Frames(2);
     EXPECT_EQ(button->m_fHover, 0.0f);
     EXPECT_EQ(journal, (std::vector<std::string>{"enter", "leave"}));
-}
-
-TEST_F(UIButtonTest, AnImageFitsInsideOrCoversItsParentKeepingItsAspect)
-{
-    TUIItem* frame = MakeRoot<TUIItem>("TUITabControl", "frame", 400.0f, 400.0f);
-    auto* picture = static_cast<TUIButton*>(frame->CreateChild("TUIButton", "picture"));
-    // The button strip: 320 x 384.
-    picture->SetImage(g_pTextureManager->FindTexture(TName("ui.button")));
-    picture->FitToParent(false);
-    EXPECT_NEAR(picture->m_Size.x, 400.0f * 320.0f / 384.0f, 1e-3f);
-    EXPECT_EQ(picture->m_Size.y, 400.0f);
-    EXPECT_NEAR(picture->m_Position.x, (400.0f - picture->m_Size.x) * 0.5f, 1e-3f);
-    picture->FitToParent(true);
-    EXPECT_EQ(picture->m_Size.x, 400.0f);
-    EXPECT_NEAR(picture->m_Size.y, 480.0f, 1e-3f);
-    EXPECT_NEAR(picture->m_Position.y, -40.0f, 1e-3f);
 }
 
 } // namespace
