@@ -1943,6 +1943,11 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
     typedef TTileShader T;
     typedef decltype(Model::Shade(std::declval<const TLoopQuad<Model, TQuad, EWForm::One, false>&>())) TColour;
     constexpr int kColours = tile::kColourCount<std::remove_cvref_t<TColour>>;
+#ifdef VESTAMOR_GENERAL_TILE_LOOP_ONLY
+    // The general loop alone draws the same bits; the others would take most of the build's time.
+    static const TTileLoops loops = {&T::ShadeTileWith<Model, EQuadPath::General, false, TQuad>, {}, {}, kColours};
+    return loops;
+#else
     if constexpr (kColours > 1)
     {
         // Several targets at once: the general loop, or the sampled loops onto targets each
@@ -1972,4 +1977,5 @@ template <class Model> const TTileLoops& TTileShader::LoopsOf()
           &T::ShadeTileAvx2<Model, EQuadPath::Store, true, true>}}};
     return loops;
     }
+#endif
 }
