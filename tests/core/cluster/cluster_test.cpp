@@ -279,6 +279,20 @@ TEST_F(ClusterUserIdDeathTest, StaleIdsDoNotResolveAfterAClear)
 
 using ClusterDeathTest = ClusterTest;
 
+TEST_F(ClusterDeathTest, LinkingRefusesDescriptorsOrNamesThatDoNotFit)
+{
+    // Each descriptor lives until its link has run.
+    EXPECT_DEATH((TClusterTypeDecl("TOutside", 60, 8, nullptr, 0, {TClusterField(1, 4, 60, 2, "aPair")}),
+                  g_pCluster->LinkTypes()),
+                 "'TOutside': invalid descriptor");
+    EXPECT_DEATH((TClusterTypeDecl("TMissing", 61, 8, nullptr, 0, {TClusterField(4, 4, 62, 1, "__vfptr")}),
+                  g_pCluster->LinkTypes()),
+                 "'TMissing': invalid descriptor");
+    EXPECT_DEATH((TClusterTypeDecl("TFar", 1024, 8, nullptr, 0), g_pCluster->LinkTypes()),
+                 "'TFar': type id 1024 out of range");
+    EXPECT_DEATH(TClusterField(1, 0, 0, 1, std::string(58, 'm').c_str(), "TOwner"), "member name too long");
+}
+
 TEST_F(ClusterDeathTest, SavingAReferenceOutsideItsArrayIsFatal)
 {
     BuildGraph();

@@ -113,43 +113,37 @@ TEST_F(ClusterDamagedImageTest, DamagedImagesAreRefusedAndBadReferencesClearTheC
     ExpectRefused(image, "not an ICMH 1.0 image");
     ExpectRefused(m_Image, "no header", 19);
     ExpectRefused(m_Image, "do not fit", static_cast<u32>(m_Image.size() - 1));
-    image = m_Image;
-    SetImageWord(image, 12, 0x20000000);
-    ExpectRefused(image, "do not fit");
     // One array more than a cluster holds, with room for its table entry.
     image = m_Image;
     image.resize(image.size() + 8 * (CLUSTER_ARRAY_COUNT + 1 - ImageWord(image, 12)));
     SetImageWord(image, 12, CLUSTER_ARRAY_COUNT + 1);
     ExpectRefused(image, "257 arrays");
-    image = m_Image;
-    SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, 1024);
-    ExpectRefused(image, "undeclared type 1024");
-    image = m_Image;
-    SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, TEST_PART_TYPE);
-    ExpectRefused(image, "undeclared type 43");
-    image = m_Image;
-    SetImageWord(image, Entry(TEST_GROUP_TYPE) + 4, TEST_SHAPE_TYPE);
-    ExpectRefused(image, "type 40 stored twice");
-    image = m_Image;
-    SetImageWord(image, Entry(TEST_TEXTURE_TYPE), 0x40000000);
-    ExpectRefused(image, "objects of 'TTestTexture' do not fit");
-    image = m_Image;
-    SetImageWord(image, Entry(TEST_GROUP_TYPE), 4);
-    ExpectRefused(image, "");
     const u32 blocks =
         static_cast<u32>(m_Image.size()) - 4 - 4 - 4 - static_cast<u32>(g_ShapeManager.block.size());
-    image = m_Image;
-    SetImageWord(image, blocks, 999);
-    ExpectRefused(image, "manager id 999 not registered");
-    image = m_Image;
-    SetImageWord(image, blocks + 4, 0xFFFFFFF0);
-    ExpectRefused(image, "block 0 of manager 100 truncated");
-    image = m_Image;
-    SetImageWord(image, 16, 2);
-    ExpectRefused(image, "manager id 0 not registered");
-    image = m_Image;
-    SetImageWord(image, static_cast<u32>(image.size()) - 4, CLUSTER_USER_ID_COUNT + 1);
-    ExpectRefused(image, "user-id table does not match its size");
+    const u32 end = static_cast<u32>(m_Image.size());
+    const struct
+    {
+        u32 offset, word;
+        const char* line;
+    } refused[] = {
+        {12, 0x20000000, "do not fit"},
+        {Entry(TEST_GROUP_TYPE) + 4, 1024, "undeclared type 1024"},
+        {Entry(TEST_GROUP_TYPE) + 4, TEST_PART_TYPE, "undeclared type 43"},
+        {Entry(TEST_GROUP_TYPE) + 4, TEST_SHAPE_TYPE, "type 40 stored twice"},
+        {Entry(TEST_TEXTURE_TYPE), 0x40000000, "objects of 'TTestTexture' do not fit"},
+        {Entry(TEST_GROUP_TYPE), 4, ""},
+        {blocks, 999, "manager id 999 not registered"},
+        {blocks + 4, 0xFFFFFFF0, "block 0 of manager 100 truncated"},
+        {16, 2, "manager id 0 not registered"},
+        {end - 4, CLUSTER_USER_ID_COUNT + 1, "user-id table does not match its size"},
+    };
+    for (const auto& c : refused)
+    {
+        SCOPED_TRACE(c.line);
+        image = m_Image;
+        SetImageWord(image, c.offset, c.word);
+        ExpectRefused(image, c.line);
+    }
     // A full table is the last accepted.
     std::vector<std::pair<u32, u32>> full;
     for (u32 id = 1; id <= CLUSTER_USER_ID_COUNT; ++id)
@@ -164,47 +158,41 @@ TEST_F(ClusterDamagedImageTest, DamagedImagesAreRefusedAndBadReferencesClearTheC
     SetUserIds(image, {{5, TClusterHandle(0, TEST_SHAPE_TYPE).GetWord()},
                        {5, TClusterHandle(1, TEST_SHAPE_TYPE).GetWord()}});
     ExpectRefused(image, "user id 1 out of order");
-    // References outside their arrays clear the cluster.
-    image = m_Image;
-    SetImageWord(image, Array(TEST_GROUP_TYPE) + 16 + offsetof(TTestGroup, pParent), 3 * sizeof(TTestGroup));
-    ExpectCleared(image, "TTestGroup[1].pParent(1:[0]): reference 0x00000030 lies outside its array");
 
-    // Past the start of the last whole object, by one byte.
-    image = m_Image;
-    SetImageWord(image, Array(TEST_GROUP_TYPE) + offsetof(TTestGroup, pParent), 2 * sizeof(TTestGroup) + 1);
-    ExpectCleared(image, "TTestGroup[0].pParent(1:[0]): reference 0x00000021 lies outside its array");
-
-    image = m_Image;
-    SetImageWord(image, Array(TEST_SHAPE_TYPE) + offsetof(TTestShape, aGroup) + 4, 0x7FFFFFF0);
-    ExpectCleared(image, "lies outside its array");
-
-    // Inside the array but not at an object's start: a typed reference names a whole object.
-    image = m_Image;
-    SetImageWord(image, Array(TEST_GROUP_TYPE) + offsetof(TTestGroup, pParent), sizeof(TTestGroup) + 4);
-    ExpectCleared(image,
-                  "TTestGroup[0].pParent(1:[0]): reference 0x00000014 lies inside an object of its array");
-    image = m_Image;
-    SetImageWord(image, Array(TEST_GROUP_TYPE) + 16 + offsetof(TTestGroup, pParent), 1);
-    ExpectCleared(image,
-                  "TTestGroup[1].pParent(1:[0]): reference 0x00000001 lies inside an object of its array");
-
-    // Into a pointer array (shapes) and of any type, a reference names a whole object too.
-    image = m_Image;
-    SetImageWord(image, Array(TEST_GROUP_TYPE) + offsetof(TTestGroup, pFirst), sizeof(TTestShape) + 2);
-    ExpectCleared(image, "TTestGroup[0].pFirst(0:[0]): reference 0x00000032 lies inside an object of its array");
-    image = m_Image;
-    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget),
-                 u32{TEST_GROUP_TYPE} << 24 | (sizeof(TTestGroup) + 4) / 4);
-    ExpectCleared(image, "TTestLink[0].pTarget(0:[0]): reference 0x29000005 lies inside an object of its array");
-    image = m_Image;
-    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), u32{TEST_SHAPE_TYPE} << 24 | 1);
-    ExpectCleared(image, "TTestLink[0].pTarget(0:[0]): reference 0x28000001 lies inside an object of its array");
-
-    // Any-type references: an unregistered type, and a word past the array's last object.
-    image = m_Image;
-    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), 50u << 24);
-    ExpectCleared(image, "TTestLink[0].pTarget(0:[0]): reference 0x32000000 lies outside its array");
-    image = m_Image;
-    SetImageWord(image, Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget), (40u << 24) | (3 * 48 / 4 + 1));
-    ExpectCleared(image, "lies outside its array");
+    // References outside their arrays, or inside an object rather than at its start (a typed
+    // reference, one into a pointer array and one of any type name a whole object), clear the
+    // cluster; the byte past the start of the last whole object is outside.
+    const u32 groups = Array(TEST_GROUP_TYPE), link = Array(TEST_LINK_TYPE) + offsetof(TTestLink, pTarget);
+    const u32 parent = offsetof(TTestGroup, pParent);
+    const struct
+    {
+        u32 offset, word;
+        const char* line;
+    } cleared[] = {
+        {groups + 16 + parent, 3 * sizeof(TTestGroup),
+         "TTestGroup[1].pParent(1:[0]): reference 0x00000030 lies outside its array"},
+        {groups + parent, 2 * sizeof(TTestGroup) + 1,
+         "TTestGroup[0].pParent(1:[0]): reference 0x00000021 lies outside its array"},
+        {Array(TEST_SHAPE_TYPE) + offsetof(TTestShape, aGroup) + 4, 0x7FFFFFF0, "lies outside its array"},
+        {groups + parent, sizeof(TTestGroup) + 4,
+         "TTestGroup[0].pParent(1:[0]): reference 0x00000014 lies inside an object of its array"},
+        {groups + 16 + parent, 1,
+         "TTestGroup[1].pParent(1:[0]): reference 0x00000001 lies inside an object of its array"},
+        {groups + offsetof(TTestGroup, pFirst), sizeof(TTestShape) + 2,
+         "TTestGroup[0].pFirst(0:[0]): reference 0x00000032 lies inside an object of its array"},
+        {link, u32{TEST_GROUP_TYPE} << 24 | (sizeof(TTestGroup) + 4) / 4,
+         "TTestLink[0].pTarget(0:[0]): reference 0x29000005 lies inside an object of its array"},
+        {link, u32{TEST_SHAPE_TYPE} << 24 | 1,
+         "TTestLink[0].pTarget(0:[0]): reference 0x28000001 lies inside an object of its array"},
+        // Any-type references: an unregistered type, and a word past the array's last object.
+        {link, 50u << 24, "TTestLink[0].pTarget(0:[0]): reference 0x32000000 lies outside its array"},
+        {link, (40u << 24) | (3 * 48 / 4 + 1), "lies outside its array"},
+    };
+    for (const auto& c : cleared)
+    {
+        SCOPED_TRACE(c.line);
+        image = m_Image;
+        SetImageWord(image, c.offset, c.word);
+        ExpectCleared(image, c.line);
+    }
 }

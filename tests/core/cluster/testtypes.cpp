@@ -21,8 +21,6 @@ TClusterTypeDecl s_LinkDecl("TTestLink", TEST_LINK_TYPE, sizeof(TTestLink), null
                             {TClusterField(1, offsetof(TTestLink, pTarget), 0, 1, "pTarget")});
 TClusterTypeDecl s_TextureDecl("TTestTexture", TEST_TEXTURE_TYPE, sizeof(TTestTexture), &s_TexturePrototype,
                                1);
-// Two descriptors of one id: the later one is bound.
-TClusterTypeDecl s_TwinFirstDecl("TTestTwinFirst", TEST_TWIN_TYPE, 4, nullptr, 0);
 } // namespace
 
 TClusterTypeDecl g_ShapeDecl(
@@ -35,7 +33,6 @@ TClusterTypeDecl g_ShapeDecl(
         TClusterField(3, offsetof(TTestShape, pLinks), TEST_LINK_TYPE, 1, "TTestLink", "TTestShape"),
         TClusterField(4, offsetof(TTestShape, part), TEST_PART_TYPE, 1, "TTestPart::__vfptr", "TTestShape"),
     });
-TClusterTypeDecl g_TwinSecondDecl("TTestTwinSecond", TEST_TWIN_TYPE, 4, nullptr, 0);
 
 TShapeManager g_ShapeManager;
 TClusterDynManager* g_pGroupManager = g_pCluster->RegisterDynManager(&s_GroupDecl);
@@ -50,7 +47,6 @@ TShapeManager::TShapeManager()
 
 i32 TShapeManager::SetArray(u32, void*, i32)
 {
-    ++nSetArrayCalls;
     return 0;
 }
 

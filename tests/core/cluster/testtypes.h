@@ -15,7 +15,6 @@ constexpr u16 TEST_SHAPE_TYPE = 40;
 constexpr u16 TEST_GROUP_TYPE = 41;
 constexpr u16 TEST_LINK_TYPE = 42;
 constexpr u16 TEST_PART_TYPE = 43;
-constexpr u16 TEST_TWIN_TYPE = 45;
 constexpr i32 TEST_SHAPE_MANAGER_ID = 100;
 
 // Embedded in shapes; restored through a kind-4 record.
@@ -72,7 +71,6 @@ static_assert(sizeof(TTestLink) == 8);
 static_assert(sizeof(TTestTexture) == 1660);
 
 extern TClusterTypeDecl g_ShapeDecl;
-extern TClusterTypeDecl g_TwinSecondDecl;
 
 // Holds shapes in a pointer array and stores one raw data block.
 class TShapeManager : public TClusterManager
@@ -87,7 +85,6 @@ public:
     DArray<TTestShape*> aShape;
     i32 nBlocks = 1;
     std::string block = "shape block";
-    i32 nSetArrayCalls = 0;
 };
 
 extern TShapeManager g_ShapeManager;

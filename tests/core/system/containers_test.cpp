@@ -115,18 +115,14 @@ TEST(SSet, InsertKeepsSortedSignedOrderAndRefusesDuplicates)
     EXPECT_EQ(set.GetCount(), 4u);
 }
 
-TEST(SSetDeathTest, InsertIntoAFullSetIsFatal)
-{
-    SSet<TMapKey<int, int>, 2, int, 0> set;
-    set.Insert({1, 1});
-    set.Insert({2, 2});
-    EXPECT_EXIT(set.Insert({3, 3}), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
-    EXPECT_EQ(set.GetCount(), 2u);
-}
-
-TEST(SSetDeathTest, ResizingBeyondTheCapacityIsInvalidAndNamesTheInstance)
+TEST(SSetDeathTest, InsertingIntoAFullSetOrResizingBeyondTheCapacityIsFatalAndNamesTheInstance)
 {
     TTestDirectory directory;
+    SSet<TMapKey<int, int>, 2, int, 0> full;
+    full.Insert({1, 1});
+    full.Insert({2, 2});
+    EXPECT_EXIT(full.Insert({3, 3}), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
+    EXPECT_EQ(full.GetCount(), 2u);
     TLog::Print(g_pSystemLog, LOG_INFO, "", "opened");
     TIntSet set;
     set._Resize(8);

@@ -49,43 +49,51 @@ TEST(DirectoryDelete, RemovesReadOnlyFilesAndSubfoldersAndRefusesMissingAndFileP
               std::string::npos);
 }
 
-TEST(DirectoryCreate, WideFormCreatesAndReportsLength)
+TEST(DirectoryCreate, CreatesEveryMissingFolderOfBothFormsAndReportsFailures)
 {
     TTestDirectory directory;
-    EXPECT_EQ(__DirectoryCreate((Wide(directory.Path()) + u"/\u00e9t\u00e9/file").c_str(), 1), 0u);
-    EXPECT_TRUE(std::filesystem::is_directory(directory.Path() + "/\xc3\xa9t\xc3\xa9"));
-    EXPECT_EQ(__DirectoryCreate(std::u16string(2047, u'p').c_str(), 0), 1u);
+    const std::string base = directory.Path();
+    EXPECT_EQ(__DirectoryCreate((base + "/one/two/file.txt").c_str(), 1), 0u);
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/one/two"));
+    EXPECT_FALSE(std::filesystem::exists(base + "/one/two/file.txt"));
+    EXPECT_EQ(__DirectoryCreate((base + "\\three\\four").c_str(), 0), 0u);
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/three/four"));
+    EXPECT_EQ(__DirectoryCreate((Wide(base) + u"/\u00e9t\u00e9/file").c_str(), 1), 0u);
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/\xc3\xa9t\xc3\xa9"));
     const std::string log = directory.ReadFile("system.log");
-    EXPECT_NE(log.find("Creating '" + directory.Path() + "/\xc3\xa9t\xc3\xa9'"), std::string::npos) << log;
-    EXPECT_NE(log.find("__DirectoryCreate(): error: Destination path too long."), std::string::npos);
+    for (const std::string made : {"/one", "/three/four", "/\xc3\xa9t\xc3\xa9"})
+        EXPECT_NE(log.find("__DirectoryCreate(): Creating '" + base + made + "'"), std::string::npos) << log;
+    // An existing path creates nothing and logs nothing.
+    EXPECT_EQ(__DirectoryCreate((base + "/one/two/file.txt").c_str(), 1), 0u);
+    EXPECT_EQ(directory.ReadFile("system.log"), log);
+
+    std::ofstream(base + "/file") << "x";
+    EXPECT_EQ(__DirectoryCreate((base + "/file/below").c_str(), 0), 2u);
+    EXPECT_EQ(__DirectoryCreate(std::string(2047, 'p').c_str(), 0), 1u);
+    EXPECT_EQ(__DirectoryCreate(std::u16string(2047, u'p').c_str(), 0), 1u);
+    const std::string failures = directory.ReadFile("system.log");
+    EXPECT_NE(failures.find("Part of path exists and is not a directory: '" + base + "/file'."), std::string::npos);
+    EXPECT_NE(failures.find("__DirectoryCreate(): error: Destination path 'ppp"), std::string::npos);
+    EXPECT_NE(failures.find("__DirectoryCreate(): error: Destination path too long."), std::string::npos);
 }
 
 TEST(DateTime, ConvertsBothWays)
 {
     TDateTime epoch;
     epoch.FromFileTime(FILETIME_UNIX_EPOCH);
-    EXPECT_EQ(epoch.year, 1970);
-    EXPECT_EQ(epoch.month, 1);
-    EXPECT_EQ(epoch.day, 1);
-    EXPECT_EQ(epoch.dayOfWeek, 4); // Thursday
+    EXPECT_EQ(std::vector<u16>({epoch.year, epoch.month, epoch.day, epoch.dayOfWeek}),
+              std::vector<u16>({1970, 1, 1, 4})); // a Thursday
     EXPECT_EQ(epoch.ToFileTime(), FILETIME_UNIX_EPOCH);
-
     TDateTime leap = {2024, 2, 0, 29, 23, 59, 58, 999};
     TDateTime back;
     back.FromFileTime(leap.ToFileTime());
-    EXPECT_EQ(back.year, 2024);
-    EXPECT_EQ(back.month, 2);
-    EXPECT_EQ(back.day, 29);
-    EXPECT_EQ(back.dayOfWeek, 4);
-    EXPECT_EQ(back.hour, 23);
-    EXPECT_EQ(back.second, 58);
-    EXPECT_EQ(back.milliseconds, 999);
+    EXPECT_EQ(std::vector<u16>({back.year, back.month, back.day, back.dayOfWeek, back.hour, back.second,
+                                back.milliseconds}),
+              std::vector<u16>({2024, 2, 29, 4, 23, 58, 999}));
     TDateTime next = {2024, 3, 0, 1, 0, 0, 0, 0};
     EXPECT_NEAR(leap.SecondsTo(next), 1.001, 1e-9);
-
     TDateTime missing = {2023, 2, 0, 29, 0, 0, 0, 0};
     EXPECT_EQ(missing.ToFileTime(), 0u);
-    EXPECT_GT(GetSystemFileTime(), leap.ToFileTime());
     EXPECT_GT(GetLocalFileTime(), leap.ToFileTime());
 }
 
