@@ -78,7 +78,7 @@ TEST_F(HeightFieldTest, ABuildIsCarriedOutAtTheFrameUpdateAsOneStaticActor)
     EXPECT_EQ(0u, Manager().GetSDK()->getNbHeightFields());
 }
 
-TEST_F(HeightFieldTest, RequestsCancelEachOtherAndIgnoredSamplesAreFreed)
+TEST_F(HeightFieldTest, RequestsCancelEachOtherAndIgnoredOrDroppedSamplesAreFreed)
 {
     // Build then release before the update: nothing built, the samples freed.
     TNxHeightField field;
@@ -113,6 +113,11 @@ TEST_F(HeightFieldTest, RequestsCancelEachOtherAndIgnoredSamplesAreFreed)
     EXPECT_EQ(m_nActorsBefore + 1, Scene().getNbActors());
     EXPECT_EQ(m_nLiveBefore, Live());
     field.ReleaseObjects();
+    // A cluster unload drops a pending build and frees its samples.
+    Build(field, 4, 4);
+    Manager().OnClusterUnload();
+    EXPECT_EQ(0u, field.GetState());
+    EXPECT_EQ(m_nLiveBefore, Live());
 }
 
 TEST_F(HeightFieldTest, TheArrayRefusesItsTwoThousandFortyNinthFieldAndClearingReleasesEverything)
@@ -139,15 +144,6 @@ TEST_F(HeightFieldTest, TheArrayRefusesItsTwoThousandFortyNinthFieldAndClearingR
     Manager().UpdateManager(0.0f);
     EXPECT_EQ(m_nActorsBefore, Scene().getNbActors());
     MemoryDelete(fields);
-}
-
-TEST_F(HeightFieldTest, AClusterUnloadDropsPendingBuildsAndFreesTheirSamples)
-{
-    TNxHeightField field;
-    Build(field, 4, 4);
-    Manager().OnClusterUnload();
-    EXPECT_EQ(0u, field.GetState());
-    EXPECT_EQ(m_nLiveBefore, Live());
 }
 
 TEST_F(HeightFieldTest, ANewSceneLeavesNoHeightFieldHoldingAnActorOfTheOldOne)

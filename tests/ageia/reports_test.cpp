@@ -77,11 +77,6 @@ TEST_F(DynamicsTest, BreaksWakesAndSleepsReachTheBodiesListenersThenTheGlobalOne
     EXPECT_EQ(0, Manager().GetListenerCount());
 }
 
-TEST(DynamicsReports, AFailedAssertionInTheLayerIsLoggedAndAsksForABreak)
-{
-    EXPECT_EQ(NX_AR_BREAKPOINT, DynamicsErrorStream().reportAssertViolation("bad", "layer.cpp", 7));
-}
-
 namespace
 {
 // Counts contacts and triggers, noting the journal letter and what it was told.

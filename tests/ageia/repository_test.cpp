@@ -27,6 +27,17 @@ protected:
         g_pResourceManager->CloseRepositories(0);
     }
 
+    // The scene's managers and the dynamics manager written as a repository, the cluster cleared.
+    static void WriteAndClear(u32 id, const char* file)
+    {
+        TRepositoryWriter writer(id, 0);
+        TClusterManager* managers[9];
+        i32 count = TRepositoryWriter::SceneManagers(managers);
+        managers[count++] = &Manager();
+        ASSERT_TRUE(writer.Write(file, managers, count, false));
+        g_pCluster->Clear();
+    }
+
     TScratchWorkingFolder m_Folder{"dynamicsrepository"};
 };
 } // namespace
@@ -97,14 +108,7 @@ TEST_F(DynamicsRepositoryTest, SnapshotsCaptureAndApplyTheBodiesAndJointsOfAProp
         if (i < 2)
             Manager().CreateBody(node)->__CreateGeometry(node, GEOMETRY_SPHERE);
     }
-    {
-        TRepositoryWriter writer(61, 0);
-        TClusterManager* managers[9];
-        i32 count = TRepositoryWriter::SceneManagers(managers);
-        managers[count++] = &Manager();
-        ASSERT_TRUE(writer.Write("prop.data", managers, count, false));
-    }
-    g_pCluster->Clear();
+    WriteAndClear(61, "prop.data");
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("prop.data", 0));
     TNode* prop = g_pNodeManager->FindNode(TName("prop").GetId());
     TNode* arm0 = g_pNodeManager->FindNode(TName("arm0").GetId());
@@ -173,19 +177,20 @@ TEST_F(DynamicsRepositoryTest, SnapshotsCaptureAndApplyTheBodiesAndJointsOfAProp
 
 TEST_F(DynamicsRepositoryTest, AStoredGeometryCountPastTheBodysArrayIsCut)
 {
-    TNxDynamicsBody* full = Box("full", 0.0f, 0.0f, 0.0f);
-    while (full->GetGeometryCount() < BODY_GEOMETRY_CAPACITY)
-        full->__CreateGeometry(full->pNode, GEOMETRY_SPHERE);
-    TNxDynamicsBody* damaged = Box("damaged", 5.0f, 0.0f, 0.0f);
-    while (damaged->GetGeometryCount() < BODY_GEOMETRY_CAPACITY)
-        damaged->__CreateGeometry(damaged->pNode, GEOMETRY_SPHERE);
+    TNxDynamicsBody* damaged = nullptr;
+    for (const char* name : {"full", "damaged"})
+    {
+        damaged = Box(name, damaged ? 5.0f : 0.0f, 0.0f, 0.0f);
+        while (damaged->GetGeometryCount() < BODY_GEOMETRY_CAPACITY)
+            damaged->__CreateGeometry(damaged->pNode, GEOMETRY_SPHERE);
+    }
+    // Only the stored record holds the count past the array.
+    damaged->m_nGeometryCount = BODY_GEOMETRY_CAPACITY + 1;
     {
         TRepositoryWriter writer(62, 0);
         TClusterManager* managers[9];
         i32 count = TRepositoryWriter::SceneManagers(managers);
         managers[count++] = &Manager();
-        // Only the stored record holds the count past the array.
-        damaged->m_nGeometryCount = BODY_GEOMETRY_CAPACITY + 1;
         const bool written = writer.Write("damaged.data", managers, count, false);
         damaged->m_nGeometryCount = BODY_GEOMETRY_CAPACITY;
         ASSERT_TRUE(written);
@@ -214,14 +219,7 @@ TEST_F(DynamicsRepositoryTest, StoredJointsAreBuiltAfterALoadWithTheirSavedState
     hinge->SetAngularLimits(-20.0f, 20.0f, 0.0f, 0.0f, 0.0f);
     // A joint whose physics joint the writing program had: the loaded record must not use it.
     ASSERT_NE(nullptr, hinge->GetJoint());
-    {
-        TRepositoryWriter writer(60, 0);
-        TClusterManager* managers[9];
-        i32 count = TRepositoryWriter::SceneManagers(managers);
-        managers[count++] = &Manager();
-        ASSERT_TRUE(writer.Write("joints.data", managers, count, false));
-    }
-    g_pCluster->Clear();
+    WriteAndClear(60, "joints.data");
     ASSERT_EQ(0, Manager().GetJointCount());
 
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("joints.data", 0));

@@ -1,10 +1,8 @@
 // Atmosphere changes: a timed blend ending exactly on its target and the manager applying the
 // changes at a level load; stored sky keys, records and vertex pools cut or refused; the
 // transition's console and the time of day.
-#include "core/cluster/cluster.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/system/managermanager.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospheremanager.h"
@@ -62,24 +60,6 @@ TEST_F(AtmosphereChanges, ATimedBlendStepsOverTheDurationAndEndsExactlyOnItsTarg
     m_Change.SetBlend(1.0f, 0);
     m_Change.Step(0.0f);
     EXPECT_EQ(m_Change.GetBlend(), 1.0f);
-}
-
-TEST_F(AtmosphereChanges, TheManagerStepsEveryChangeAndAppliesThemWhenALevelLoads)
-{
-    g_ManagerManager.Initialize();
-    g_pCluster->LinkTypes();
-    TAtmosphereChange other;
-    g_pAtmosphereManager->Changes().Add(&m_Change);
-    g_pAtmosphereManager->Changes().Add(&other);
-    EXPECT_EQ(g_pAtmosphereManager->GetFirstChange(), &m_Change);
-    m_Change.m_fBlend = 0.5f;
-    g_pAtmosphereManager->OnClusterLoad();
-    EXPECT_EQ(m_Night.m_fWeight, 0.5f);
-    m_Change.SetBlend(1.0f, 0);
-    g_pAtmosphereManager->UpdateManager(2.0f);
-    EXPECT_FLOAT_EQ(m_Change.GetBlend(), 0.75f);
-    g_pCluster->Clear();
-    EXPECT_EQ(g_pAtmosphereManager->GetFirstChange(), nullptr);
 }
 
 TEST(SkyColorKeys, NoKeyWritesNothingAndACountAbove48ReadsOnly48)

@@ -1,9 +1,7 @@
 // The dynamic weather: the data block's size limit, the effect settings' weather bytes, the
 // motion fade and the frames without time or fall.
-#include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "igame/effects/dynamicweathermanager.h"
-#include "igame/effects/effectsettings.h"
 #include "vegetation/loglines.h"
 
 #include <gtest/gtest.h>
@@ -74,17 +72,6 @@ TEST_F(DynamicWeatherTest, TheDataBlockTakesAtMost128Bytes)
     ASSERT_EQ(Weather().GetData(0, data, size), 0);
     EXPECT_EQ(size, static_cast<i32>(WEATHER_BLOCK_SIZE));
     EXPECT_EQ(Weather().SetData(1, block.data(), 8), 1);
-}
-
-TEST_F(DynamicWeatherTest, TheEffectSettingsWeatherBytesBecomeTheCurrentState)
-{
-    TEffectSettings settings;
-    settings.aWeather[WEATHER_OPACITY] = 0.6f;
-    settings.aWeatherWord[0] = TClusterHandle(2, 36).GetWord();
-    Weather().SetCurrentState(reinterpret_cast<const u8*>(&settings) + offsetof(TEffectSettings, aWeather));
-    EXPECT_EQ(Current()[WEATHER_OPACITY], 0.6f);
-    EXPECT_EQ(Current()[WEATHER_FALL_SPEED], 8.0f);
-    EXPECT_EQ(Weather().Block().Current.Texture.Handle.GetWord(), TClusterHandle(2, 36).GetWord());
 }
 
 TEST_F(DynamicWeatherTest, AFastCameraDimsTheRainAndAFrameWithoutTimeOrFallHasNoStreak)

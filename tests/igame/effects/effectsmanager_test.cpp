@@ -199,7 +199,3 @@ TEST_F(EffectsManagerTest, TheOcclusionFactorIsKeptWithinItsRange)
     Run("set ambient.occlusion.rtsizefactor 0.5");
 }
 } // namespace
-
-namespace
-{
-} // namespace

@@ -41,9 +41,6 @@ protected:
 TEST_F(VehicleInputTest, TheElevenActionsDriveTheCart)
 {
     TVehicle& cart = *m_pCart;
-    for (u32 action = 0; action < VEHICLE_ACTION_COUNT; ++action)
-        EXPECT_STREQ(g_aVehicleActionName[action],
-                     g_pVehicleManager->GetAction(static_cast<EVehicleAction>(action))->Name.GetText());
     const TVector start = Position(&cart);
     const f32 heading = Heading(&cart);
     // Keys: forwards and to the left.

@@ -61,15 +61,11 @@ protected:
 };
 } // namespace
 
-TEST_F(VehicleOverlayTest, TheWheeledVehiclesLinesMatchTheGoldenImage)
+TEST_F(VehicleOverlayTest, TheWheeledAndTheTrackedVehiclesLinesMatchTheirGoldenImages)
 {
     TVehicle cart;
     Describe(cart);
     EXPECT_EQ(Draw(cart, "vehicle_overlay_wheeled"), "");
-}
-
-TEST_F(VehicleOverlayTest, TheTrackedVehiclesLinesMatchTheGoldenImage)
-{
     TVehicle crawler;
     crawler.type = VEHICLE_TRACKED;
     Describe(crawler);
