@@ -15,35 +15,8 @@ protected:
         m_Printed.lines.clear();
         TCommandManager::Instance().ExecuteText(text);
     }
-    static std::string Environment(const char* name)
-    {
-        const char* text =
-            TCommandManager::Instance().ExpandVariables((std::string("[$(") + name + ")]").c_str());
-        return text;
-    }
 };
 } // namespace
-
-TEST_F(InputCommandsTest, BindCreatesTheActionPublishesItsInputAndRecordLeavesOne)
-{
-    Run("action.bind jump Space");
-    TInputAction* jump = Find("jump");
-    ASSERT_NE(jump, nullptr);
-    EXPECT_EQ(jump->pPrimary, &TestInput("Space"));
-    EXPECT_EQ(Environment("action:jump"), "[Space]");
-
-    Run("action.bind jump Space Enter");
-    EXPECT_EQ(jump->pSecondary, &TestInput("Enter"));
-    Run("action.unbind jump");
-    EXPECT_EQ(jump->pPrimary, nullptr);
-    EXPECT_EQ(jump->pSecondary, nullptr);
-    EXPECT_EQ(Environment("action:jump"), "[]");
-    // Record leaves one input.
-    Run("action.bind fire Space Enter;action.record fire mbLeftButton");
-    EXPECT_EQ(Find("fire")->pPrimary, &TestInput("mbLeftButton"));
-    EXPECT_EQ(Find("fire")->pSecondary, nullptr);
-    EXPECT_EQ(Environment("action:fire"), "[mbLeftButton]");
-}
 
 TEST_F(InputCommandsTest, LookUpErrorsLeaveTheBindingsAlone)
 {
@@ -91,55 +64,6 @@ TEST_F(InputCommandsTest, AScriptCompiledBeforeTheManagersStartBindsWhenItsLines
     EXPECT_EQ(Find("fire")->pSecondary, nullptr);
     EXPECT_EQ(Find("jump")->pPrimary, nullptr);
     EXPECT_EQ(Find("early"), nullptr);
-}
-
-TEST_F(InputCommandsTest, ListWithAFilter)
-{
-    Run("action.bind jump Space Enter;action.bind fire F1;action.bind idle Space;action.unbind idle");
-    Run("action.list ju");
-    EXPECT_EQ(m_Printed.lines, (std::vector<std::string>{"   jump|180^FSpace|320^kTest input driver",
-                                                         "|180^FEnter|320^kTest input driver"}));
-    Run("action.list");
-    EXPECT_EQ(m_Printed.lines.size(), 4u);
-    EXPECT_EQ(m_Printed.lines[3], "   idle|180^F|320^k");
-}
-
-TEST_F(InputCommandsTest, CompletionOffersActionsAndInputs)
-{
-    Run("action.bind jump Space;action.bind jog Space Enter;action.bind fire F1");
-    TCompletionList candidates;
-    TCompletionList descriptions;
-    TCommandManager::Instance().Complete("action.bind j", candidates, descriptions);
-    ASSERT_EQ(candidates.GetCount(), 2);
-    EXPECT_STREQ(candidates[0].aText, "action.bind jog ");
-    EXPECT_STREQ(descriptions[0].aText, "Space|090Enter");
-    EXPECT_STREQ(candidates[1].aText, "action.bind jump ");
-    EXPECT_STREQ(descriptions[1].aText, "Space|090^lTest input driver");
-
-    TCommandManager::Instance().Complete("action.bind jump mbLeft", candidates, descriptions);
-    ASSERT_EQ(candidates.GetCount(), 1);
-    EXPECT_STREQ(candidates[0].aText, "action.bind jump mbLeftButton ");
-    EXPECT_STREQ(descriptions[0].aText, "Test input driver");
-}
-
-TEST_F(InputCommandsTest, RecordingAndEchoTakeThePressedInput)
-{
-    Run("action.bind jump Space");
-    TCompletionList candidates;
-    TCompletionList descriptions;
-    TCommandManager::Instance().Complete("action.record jump ", candidates, descriptions);
-    EXPECT_EQ(candidates.GetCount(), 0);
-    EXPECT_NE(Input().GetCapture(), nullptr);
-    Input().OnDriverEvent(&TestInput("mbLeftButton"));
-    EXPECT_EQ(Input().GetCapture(), nullptr);
-    EXPECT_EQ(m_Printed.input, "action.record jump mbLeftButton ");
-
-    Run("input.echo");
-    EXPECT_NE(Input().GetCapture(), nullptr);
-    Input().OnDriverEvent(&TestInput("F1"));
-    EXPECT_EQ(Input().GetCapture(), nullptr);
-    EXPECT_EQ(m_Printed.lines, std::vector<std::string>{"F1|200^kTest input driver"});
-    EXPECT_STREQ(ClipboardGetTextA(), "F1");
 }
 
 TEST_F(InputCommandsTest, SettingsReadBackToTheSameBinds)

@@ -24,11 +24,6 @@ class InputManagerTest : public InputTest
 {
 protected:
     static TInputAction* Action(const char* name) { return Input().CreateAction(TName(name, true), 0); }
-    // An unset value stays a reference.
-    static std::string Environment(const char* name)
-    {
-        return TCommandManager::Instance().ExpandVariables((std::string("$(") + name + ")").c_str());
-    }
 };
 
 class TTestHolder : public TInputFocus
@@ -68,22 +63,6 @@ public:
 };
 } // namespace
 
-TEST_F(InputManagerTest, ActionsAreCreatedOnceAndActionsAndInputsFoundByName)
-{
-    TInputAction* jump = Action("jump");
-    ASSERT_NE(jump, nullptr);
-    EXPECT_EQ(Action("jump"), jump);
-    EXPECT_EQ(Input().FindAction(TName("jump")), jump);
-    EXPECT_EQ(Input().FindAction(TName("nothing", true)), nullptr);
-    // Inputs are found by name too; finalizing empties the actions.
-    EXPECT_EQ(Input().FindInput(TName("Space")), &TestInput("Space"));
-    EXPECT_EQ(Input().FindInput(TName("Nothing", true)), nullptr);
-    EXPECT_TRUE(Logged("TInputManager::FindInput(): error: unable to find input 'Nothing'"));
-    g_ManagerManager.Finalize();
-    g_ManagerManager.Initialize();
-    EXPECT_EQ(Input().GetActionCount(), 0u);
-}
-
 TEST_F(InputManagerTest, ActionValuesFollowTheirInputs)
 {
     TInputAction* steer = Action("steer");
@@ -109,22 +88,6 @@ TEST_F(InputManagerTest, ActionValuesFollowTheirInputs)
     EXPECT_EQ(steer->GetValue(), 0.0f);
     TestInput("AxisLeft").fValue = 0.0f;
     TestInput("AxisRight") = TTestInput("AxisRight");
-}
-
-TEST_F(InputManagerTest, ActionsPublishTheNameOfTheirInputUnlessHiddenAsTheKeyboardShowsIt)
-{
-    TInputAction* hidden = Input().CreateAction(TName("hidden", true), INPUT_ACTION_NO_ENVIRONMENT);
-    Input().BindAction(hidden, &TestInput("Space"), nullptr);
-    EXPECT_EQ(Environment("action:hidden"), "$(action:hidden)");
-
-    // French keyboards show Q and Z as A and W.
-    TInputAction* forward = Action("forward");
-    Input().BindAction(forward, &TestInput("Z"), nullptr);
-    EXPECT_EQ(Environment("action:forward"), "Z");
-    const u32 names[1] = {TName("Francais", true).GetId()};
-    TLocalizationManager::Instance().SetData(0, names, sizeof names);
-    TLocalizationManager::Instance().SetLanguage(TName("francais", true));
-    EXPECT_EQ(Environment("action:forward"), "W");
 }
 
 TEST_F(InputManagerTest, NoMoreThan512Actions)
@@ -198,37 +161,6 @@ TEST_F(InputManagerTest, FocusLayersAndGroupBlocking)
         Input().RegisterInputFocus(&holder, INPUT_FOCUS_NO_LAYER);
 }
 
-TEST_F(InputManagerTest, MovingAHolderKeepsTheOrderOfTheOthers)
-{
-    std::vector<int> order;
-    struct TOrdered : TTestHolder
-    {
-        TOrdered(std::vector<int>& order, int id) : TTestHolder(id, true, 0), m_Order(order), m_nId(id) {}
-        void UpdateFocus(f32) override { m_Order.push_back(m_nId); }
-        std::vector<int>& m_Order;
-        int m_nId;
-    };
-    TOrdered a(order, 1), b(order, 2), c(order, 3);
-    Input().RegisterInputFocus(&a, 2);
-    Input().RegisterInputFocus(&b, 2);
-    Input().RegisterInputFocus(&c, 2);
-    Input().RegisterInputFocus(&a, 2); // already there: stays first
-    Input().RegisterInputFocus(&b, 1);
-    Input().RegisterInputFocus(&b, 2); // back at the end
-    Input().UpdateManager(0.0f);
-    EXPECT_EQ(order, (std::vector<int>{1, 3, 2}));
-
-    // Holders that do not survive a cluster unload leave their layer.
-    c.nKeep = 0;
-    Input().OnClusterUnload();
-    EXPECT_EQ(c.nLayer, INPUT_FOCUS_NO_LAYER);
-    order.clear();
-    Input().UpdateManager(0.0f);
-    EXPECT_EQ(order, (std::vector<int>{1, 2}));
-    Input().RegisterInputFocus(&a, INPUT_FOCUS_NO_LAYER);
-    Input().RegisterInputFocus(&b, INPUT_FOCUS_NO_LAYER);
-}
-
 TEST_F(InputManagerTest, TheBufferedRingKeepsTheLast31)
 {
     EXPECT_EQ(Input().GetBufferedInput().nCode, 0u); // off
@@ -248,43 +180,6 @@ TEST_F(InputManagerTest, TheBufferedRingKeepsTheLast31)
     Input().BufferedInputEnable();
     EXPECT_EQ(Input().GetBufferedInput().nCode, 0u); // emptied
     Input().BufferedInputDisable();
-}
-
-TEST_F(InputManagerTest, EventsTriggerBindsReachListenersAndCaptures)
-{
-    TCommandManager& commands = TCommandManager::Instance();
-    const char* command = "language.list";
-    commands.AddCommandBind("shift+F1", &command, 1);
-    commands.AddCommandBind("F1", &command, 1);
-    TEventListener listener;
-    Input().AddMethod(&listener);
-
-    Input().OnInputEvent({INPUT_KEY_SHIFT | 0x20, 59, 0x70});
-    EXPECT_EQ(commands.GetBind(0).nTriggered, 1u);
-    EXPECT_EQ(commands.GetBind(1).nTriggered, 0u);
-    EXPECT_EQ(listener.codes, std::vector<u32>{59});
-
-    const int updates = TestDriver().nUpdates;
-    Input().UpdateManager(0.1f);
-    EXPECT_EQ(TestDriver().nUpdates, updates + 1);
-    EXPECT_EQ(listener.ticks, 1);
-    Input().RemoveMethod(&listener);
-    commands.ClearBinds();
-    // A capture takes the next input.
-    struct TCatcher : TInputMethods
-    {
-        void OnCaptureInput(TInput* input) override { caught = input; }
-        TInput* caught = nullptr;
-    } catcher;
-    Input().SetCapture(&catcher);
-    EXPECT_EQ(TestDriver().GetCapture(), 1u);
-    Input().OnDriverEvent(&TestInput("Enter"));
-    EXPECT_EQ(catcher.caught, &TestInput("Enter"));
-    Input().SetCapture(nullptr);
-    EXPECT_EQ(TestDriver().GetCapture(), 0u);
-    catcher.caught = nullptr;
-    Input().OnDriverEvent(&TestInput("Space"));
-    EXPECT_EQ(catcher.caught, nullptr);
 }
 
 TEST_F(InputManagerTest, BindingsSurviveThroughTheBindingTableAndReachLoadedActions)
@@ -347,38 +242,6 @@ TEST_F(InputManagerTest, TheActionNameSetIsCheckedOnLoad)
         EXPECT_EQ(Input().SetData(0, c.image.data(), static_cast<i32>(c.image.size())), c.result)
             << &c - cases;
     EXPECT_NE(Input().FindAction(TName("two")), nullptr);
-}
-
-TEST_F(InputManagerTest, CursorsShowAndFollowThePointer)
-{
-    TInputCursor cursor = {};
-    cursor.nFlags = INPUT_CURSOR_HIDDEN;
-    Input().SetActiveCursor(&cursor);
-    Input().SetPointerPosition(10.0f, 20.0f);
-    EXPECT_EQ(cursor.Position.x, 10.0f);
-    EXPECT_EQ(cursor.Show(true, false), 1);
-    EXPECT_FALSE(cursor.IsHidden());
-    EXPECT_EQ(cursor.Show(true, false), 2);
-    EXPECT_EQ(cursor.Show(false, true), 0);
-    EXPECT_TRUE(cursor.IsHidden());
-
-    // Moved by actions when it does not follow the pointer.
-    cursor.nFlags = 0;
-    cursor.nVisibility = 1;
-    TInputAction* left = Action("c_left");
-    TInputAction* right = Action("c_right");
-    cursor.pMoveLeft = left;
-    cursor.pMoveRight = right;
-    cursor.pMoveUp = Action("c_up");
-    cursor.pMoveDown = Action("c_down");
-    cursor.fSpeed = 10.0f;
-    cursor.fExponent = 2.0f;
-    Input().BindAction(left, &TestInput("AxisLeft"), nullptr);
-    TestInput("AxisLeft").fValue = 0.5f;
-    cursor.Move();
-    EXPECT_FLOAT_EQ(cursor.Position.x, 10.0f - 2.5f);
-    TestInput("AxisLeft").fValue = 0.0f;
-    Input().SetActiveCursor(nullptr);
 }
 
 #pragma GCC diagnostic push

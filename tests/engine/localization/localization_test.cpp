@@ -11,13 +11,6 @@
 
 namespace
 {
-class TLanguageChanges : public TLocalizationMethods
-{
-public:
-    void OnLanguageChange(int previous) override { previous_.push_back(previous); }
-    std::vector<int> previous_;
-};
-
 std::u16string Text(const char* name, bool expand = false)
 {
     char16_t buffer[256];
@@ -48,23 +41,6 @@ protected:
     const char* Current() const { return Localization().GetCurrentLanguageName().GetText(); }
 };
 } // namespace
-
-TEST_F(LocalizationTest, LanguagesAreFoundByNameOrCodeInAnyCase)
-{
-    EXPECT_EQ(Localization().GetCurrentLanguage(), -1);
-    for (const auto& [asked, current] : {std::pair{"ENGLISH", "English"}, {"deutsch", "Deutsch"}, {"Eng", "English"},
-                                          {"DEU", "Deutsch"}})
-    {
-        EXPECT_EQ(Select(asked), 0u) << asked;
-        EXPECT_STREQ(Current(), current);
-    }
-    EXPECT_STREQ(Localization().GetLanguageCode(1).GetText(), "deu");
-    // Both files were read once.
-    EXPECT_EQ(Localization().GetLanguageCount(), 2);
-
-    EXPECT_EQ(Select("klingon"), 1u);
-    EXPECT_STREQ(Current(), "Deutsch");
-}
 
 TEST_F(LocalizationTest, TextsFallBackToTheNamesOwnTextShowIdsOrExpandOnRequest)
 {
@@ -136,20 +112,6 @@ TEST_F(LocalizationTest, NoMoreThanSixteenLanguages)
     EXPECT_EQ(Select("lang16"), 1u);
     EXPECT_EQ(Localization().LoadLanguageFile("lang16"), LANGUAGE_BAD_MAGIC);
     EXPECT_STREQ(Current(), "Lang15");
-}
-
-TEST_F(LocalizationTest, ListenersHearOfChanges)
-{
-    g_ManagerManager.CreateSystem(TName("localization_test", true));
-    g_ManagerManager.Initialize();
-    TLanguageChanges changes;
-    Localization().AddMethod(&changes);
-    Localization().AddMethod(&changes);
-    Select("english");
-    Select("deutsch");
-    EXPECT_EQ(changes.previous_, (std::vector<int>{-1, 0}));
-    Localization().RemoveMethod(&changes);
-    g_ManagerManager.Finalize();
 }
 
 TEST_F(LocalizationTest, Commands)

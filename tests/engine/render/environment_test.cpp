@@ -1,5 +1,5 @@
-// Environments: the zone that holds a position, the fade towards the global environment, ties,
-// damaged stored zones, and the reflection plug-in's textures and factor.
+// Environments: the zone that holds a position, the fade towards the global environment, ties, and
+// damaged stored zones.
 #include "core/system/plugin.h"
 #include "engine/render/environmentmanager.h"
 #include "engine/render/shaderparameter.h"
@@ -17,13 +17,6 @@
 
 namespace
 {
-class TVectorsParameter : public TShaderParameter
-{
-public:
-    void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
-    std::vector<TVector> aVector;
-};
-
 class EnvironmentTest : public ::testing::Test
 {
 protected:
@@ -104,37 +97,4 @@ TEST_F(EnvironmentTest, DamagedZonesAreNamedOnceAndNeitherCrashNorReachTooFar)
     EXPECT_EQ(At(300.0f).pA, nullptr);
 }
 
-TEST_F(EnvironmentTest, TheReflectionPlugInBindsSlotsFourAndFiveAndHandsTheFactor)
-{
-    Add(0.0f, 0.0f, 0.0f, &m_Global);
-    Add(100.0f, 10.0f, 20.0f, &m_Local);
-    TPlugin* plugin = nullptr;
-    g_pPluginManager->TryFindPlugin(plugin, TName("TReflection", true), g_NameShaderParameterPlugin);
-    ASSERT_NE(plugin, nullptr);
-    TJournal journal;
-    TRecordingShader shader("lit", journal);
-    TVectorsParameter parameter;
-    TNode place;
-    place.m_nFlags = NODE_ENABLED | NODE_INHERITED;
-    TMatrix at(1.0f);
-    at.aRow[3] = TVector(115.0f, 0.0f, 0.0f, 1.0f);
-    place.SetLocalMatrix(at, TNode::OrdinaryCause());
-    TEnvironment drawn;
-    place.AddObject(&drawn);
-    static_cast<TShaderParameterPlugin*>(plugin)->Apply(&drawn, &shader, &parameter, nullptr, nullptr);
-    EXPECT_EQ(shader.aTexture[4], &m_Local);
-    EXPECT_EQ(shader.aTexture[5], &m_Global);
-    EXPECT_EQ(shader.m_nTextureMask, (1u << 4) | (1u << 5));
-    ASSERT_EQ(parameter.aVector.size(), 2u);
-    EXPECT_EQ(parameter.aVector[0].x, 0.0f);
-    EXPECT_FLOAT_EQ(parameter.aVector[1].x, 0.25f);
-    EXPECT_FLOAT_EQ(parameter.aVector[1].w, 0.25f);
-    place.DeleteObject(&drawn);
-
-    // Without an object: the default point, here the global environment alone.
-    TRecordingShader plain("plain", journal);
-    static_cast<TShaderParameterPlugin*>(plugin)->Apply(nullptr, &plain, &parameter, nullptr, nullptr);
-    EXPECT_EQ(plain.m_nTextureMask, 1u << 4);
-    EXPECT_EQ(parameter.aVector[1].x, 1.0f);
-}
 } // namespace

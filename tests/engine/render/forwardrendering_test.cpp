@@ -1,6 +1,6 @@
 // The forward renderer: which light draws the directional pass, how many further lights a pass
-// takes, what the current-light block holds for each, and the spot test that keeps spot passes
-// to the objects a spot light can reach.
+// takes, what the current-light block holds for each, the spot test, and the scissor of a spot
+// pass.
 #include "deferredscene.h"
 
 #include <algorithm>
@@ -57,16 +57,6 @@ TEST_F(ForwardRenderingTest, TheDirectionalPassAndFurtherLightsTakeTheirPlacesAn
     EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), -1);
 }
 
-TEST_F(ForwardRenderingTest, APassThatClearsDepthClearsDepthAndStencil)
-{
-    m_Viewport.m_nFlags |= RENDER_PASS_CLEAR_DEPTH;
-    RenderPass();
-    EXPECT_EQ(Take(), (Lines{"back 1", "begin", "clear 6 00000000"}));
-    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), 0);
-    g_pForwardRendering->RenderQueue(nullptr, RENDER_QUEUE_TRANSPARENT_LIGHTING);
-    EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin"}));
-}
-
 TEST_F(ForwardRenderingTest, LightsThatAreOffOrAboveLevelZeroAreSkippedAndTheFirstSunDrawsInlineWhenNoneQualifies)
 {
     // Drawn twice when feather-blended, once inline.
@@ -98,24 +88,6 @@ TEST_F(ForwardRenderingTest, LightsThatAreOffOrAboveLevelZeroAreSkippedAndTheFir
     RenderPass();
     EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 7", std::string(kDirectional) + " 0 7 feather",
                               std::string(kSpot) + " 0 6"}));
-}
-
-TEST_F(ForwardRenderingTest, TheAlphaBlendQueueDrawsAfterTheScenesWithThePassShader)
-{
-    TRenderQueue alpha{};
-    alpha.m_Name = TName("Alpha blend", true);
-    scene.aRenderQueue[1] = &alpha;
-    scene.m_nQueueCount = 2;
-    TBoxObject& glass = Object(0.0f, 0.0f, 20.0f, 1.0f);
-    glass.SetQueue(&alpha);
-    Light(LIGHT_DIRECTIONAL);
-    Light(LIGHT_SPOT);
-    RenderPass();
-    // The queue is not enabled in its scene: only the pass draws it, once per light.
-    EXPECT_EQ(Drawn(), (Lines{std::string(kDirectional) + " 0 2", std::string(kSpot) + " 0 6"}));
-    // The queue goes before the fixture's objects.
-    glass.RemoveFromQueue();
-    glass.pRenderQueue = nullptr;
 }
 
 // A spot pass's scenes are scissored to the light's reach, its "Alpha blend" queue is not: a
@@ -158,27 +130,6 @@ TEST_F(ForwardRenderingTest, OnlyTheScenesOfASpotPassAreScissored)
     }
 }
 
-TEST_F(ForwardRenderingTest, TheDirectionalPassSetsTheImposterShaderAndItsCallbackOnlyWhileItDraws)
-{
-    Light(LIGHT_DIRECTIONAL);
-    struct TCallbackProbe : TRenderObject
-    {
-        void Draw(TRenderContext*) override { bCallback = g_pImposterDrawCallback != nullptr; }
-        const TBoundBox* GetBoundBox() override { return &box; }
-        TBoundBox box{};
-        bool bCallback = false;
-    } probe;
-    Node(Placement(0, 0, 20)).AddObject(&probe);
-    probe.SetQueue(&queue);
-    RenderPass();
-    EXPECT_TRUE(probe.bCallback);
-    EXPECT_EQ(g_pImposterDrawCallback, nullptr);
-    EXPECT_EQ(g_pImposterManager->GetShader(), &m_aShader[2]);
-    probe.RemoveFromQueue();
-    probe.pNode->DeleteObject(&probe);
-    g_pImposterManager->SetShader(nullptr);
-}
-
 // The spot test on its own: a light at the origin shining along +z with a 0.25 radian cone.
 class SpotTestTest : public ForwardRenderingTest
 {
@@ -210,28 +161,6 @@ TEST_F(SpotTestTest, TheConeDecidesForObjectsAwayFromTheLight)
         EXPECT_EQ(Test(Object(c.x, 0.0f, c.z, c.half), light), c.drawn) << c.x << " " << c.z;
 }
 
-TEST_F(SpotTestTest, AHugeObjectBeyondTheLightsReachIsSkippedBeforeTheConeTest)
-{
-    TLight& light = Light(LIGHT_SPOT);
-    light.m_fRange = 10.0f;
-    // Half-size 100 (r = 103.9) centred 200 ahead: its near face at 100, beyond 11 from the light.
-    TBoxObject& far = Object(0.0f, 0.0f, 200.0f, 100.0f);
-    EXPECT_EQ(Test(far, light), 0u);
-    // Its near face within 1.1 x the range: the cone decides (the light faces it, and reaches).
-    light.m_fRange = 100.0f;
-    EXPECT_EQ(Test(far, light), 1u);
-    // A flat box the light hangs above, out of its reach: skipped although its sphere holds it.
-    light.m_fRange = 20.0f;
-    TLight& above = Light(LIGHT_SPOT, 1.0f, Placement(0.0f, 30.0f, 100.0f));
-    above.m_fRange = 20.0f;
-    TBoxObject& ground = Object(0.0f, 0.0f, 100.0f, 200.0f, 1.0f, 200.0f);
-    EXPECT_EQ(Test(ground, above), 0u);
-    above.m_fRange = 30.0f;
-    EXPECT_EQ(Test(ground, above), 1u);
-    // An object without a node is never drawn.
-    TBoxObject loose(1.0f, m_Draws);
-    EXPECT_EQ(Test(loose, light), 0u);
-}
 } // namespace
 
 // The screen rectangle a spot pass is scissored to, through the fixture's camera (90 degrees each
@@ -290,33 +219,3 @@ protected:
     const u32 m_nWasOn;
 };
 } // namespace
-
-// Values 24-27 of each light's pass: its stored shadow values while shadows are on, whatever the
-// number of casting lights; (0, 0, 0, 1) while they are off.
-TEST_F(ForwardShadowTest, EachLightsPassTakesItsStoredShadowValuesWhileShadowsAreOn)
-{
-    Object(0.0f, 0.0f, 20.0f, 1.0f);
-    TLight& sun = Light(LIGHT_DIRECTIONAL);
-    TLight& spot = Light(LIGHT_SPOT);
-    const f32 sunShadow[4] = {0.25f, 0.5f, 0.75f, 0.125f}, spotShadow[4] = {0.5f, 0.0f, 1.0f, 2.0f};
-    std::copy(sunShadow, sunShadow + 4, sun.m_aShadow);
-    std::copy(spotShadow, spotShadow + 4, spot.m_aShadow);
-    const std::vector<f32> sunValues(sunShadow, sunShadow + 4), spotValues(spotShadow, spotShadow + 4);
-    const struct
-    {
-        i32 nShadows;
-        i32 nSpotLevel;
-        std::vector<f32> expected;
-    } cases[] = {{1, 0, spotValues}, {1, 1, sunValues}, {0, 0, {0, 0, 0, 1}}, {0, 1, {0, 0, 0, 1}}};
-    for (const auto& c : cases)
-    {
-        g_pShadowManager->SetEnabled(c.nShadows);
-        ASSERT_EQ(g_pShadowManager->IsEnabled(), static_cast<u32>(c.nShadows));
-        // A spot above level 0 is not drawn: the sun's pass is the last filled.
-        spot.m_nLevel = c.nSpotLevel;
-        g_LightSettings = TLightSettingsBlock{};
-        g_pForwardRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE);
-        const f32* v = g_LightSettings.aValue;
-        EXPECT_EQ((std::vector<f32>(v + 24, v + 28)), c.expected) << c.nShadows << " " << c.nSpotLevel;
-    }
-}

@@ -1,5 +1,5 @@
-// Lights and light sets: counts per type as nodes switch lights on and off, exclusive sets,
-// the totals as the manager's data block, the optimisation level, and damaged stored lights.
+// Lights and light sets: counts per type as nodes switch lights on and off, the totals as the
+// manager's data block, and damaged stored lights.
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/lightsettings.h"
@@ -110,22 +110,6 @@ TEST_F(LightTest, CountsThatWouldGoBelowZeroStayAtZeroAfterALogLine)
     exclusive.Enable();
     EXPECT_EQ(Total(LIGHT_POINT), 0);
     EXPECT_TRUE(Logged("light total of type 2 would go below 0 (-5): kept at 0"));
-}
-
-TEST_F(LightTest, AnExclusiveSetSwitchesTheOthersOffAndASetThatIsOnChangesNothing)
-{
-    other.m_aLightCount[LIGHT_POINT] = 5;
-    g_pLightManager->AddCounts(other, 1);
-    set.m_nFlags = LIGHT_SET_EXCLUSIVE;
-    set.m_aLightCount[LIGHT_AMBIENT] = 1;
-    set.m_aLightCount[LIGHT_DIRECTIONAL] = 2;
-    set.Enable();
-    EXPECT_EQ(other.m_nFlags & LIGHT_SET_ON, 0u);
-    EXPECT_EQ(Total(LIGHT_AMBIENT), 1);
-    EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 2);
-    EXPECT_EQ(Total(LIGHT_POINT), 0);
-    set.Enable();
-    EXPECT_EQ(Total(LIGHT_DIRECTIONAL), 2);
 }
 
 TEST_F(LightTest, TheTotalsAreOneBlockOf24BytesAndDamagedBlocksAreRefused)

@@ -106,6 +106,8 @@ protected:
         g_pLightManager->Lights().SetCount(0);
         g_pRenderSceneManager->Scenes().SetCount(0);
         g_pFindShader = m_pSavedFindShader;
+        // A pass leaves the imposters its shader, which goes with the test.
+        g_pImposterManager->SetShader(nullptr);
         g_LightSettings = m_SavedLightSettings;
         g_pCluster->Clear();
     }

@@ -1,5 +1,5 @@
-// The render manager's frame: renderer registry and choice, the frame's two render-list words,
-// pipeline passes flipping between their two targets, target binds and their clears.
+// The render manager's frame: renderer registry and choice, pipeline passes flipping between their
+// two targets, and the pipeline recorder's steps.
 #include "renderfixture.h"
 
 #include "engine/render/pipelinerecorder.h"
@@ -54,94 +54,6 @@ TEST_F(RenderManagerTest, PipelinePassesFlipBetweenTheirTwoTargetsAndAKeptTarget
     EXPECT_EQ(Take(), (Lines{"end", "bind Temp1 -", "begin", "end", "bind Temp1 -", "begin"}));
 }
 
-TEST_F(RenderManagerTest, APassCopiesThePreviousTargetInAndAttachesDepthWhenAsked)
-{
-    UsePipeline();
-    g_pRenderManager->ResetPassState();
-    g_pRenderManager->BeginPipelinePass(PIPELINE_COPY_PREVIOUS);
-    g_pRenderManager->BeginPipelinePass(PIPELINE_COPY_PREVIOUS | PASS_ATTACH_DEPTH | PASS_CLEAR_COLOUR);
-    EXPECT_EQ(Take(), (Lines{"bind Temp1 -", "begin", "end", "bind Temp2 .depthstencil", "clear 1 00000000", "begin",
-                             "copy Temp1"}));
-}
-
-TEST_F(RenderManagerTest, WithoutPipelineTargetsAPassGoesToTheBackBuffer)
-{
-    Step(RENDER_STEP_FRAME_BEGIN);
-    ASSERT_EQ(g_pRenderManager->GetActiveRenderer(), g_pForwardRendering);
-    Take();
-    g_pRenderManager->BeginPipelinePass(PASS_ATTACH_DEPTH);
-    EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin"}));
-    EXPECT_EQ(g_pRenderManager->GetCurrentTarget(), m_Device.GetBackBufferTarget());
-}
-
-TEST_F(RenderManagerTest, BindsOfTwoOrTenSkipARepeatOfThemselves)
-{
-    TRenderTarget* target = g_pRenderManager->GetPublishedTarget(4);
-    for (u32 flags : {10u, 10u, 2u, 2u, 8u, 8u})
-        g_pRenderManager->SetPassTarget(target, nullptr, nullptr, nullptr, flags, 0);
-    EXPECT_EQ(Take(), (Lines{"bind Temp1 .depthstencil", "begin", "end", "bind Temp1 -", "begin", "end",
-                             "bind Temp1 .depthstencil", "begin", "end", "bind Temp1 .depthstencil", "begin"}));
-}
-
-TEST_F(RenderManagerTest, DepthAndStencilClearsNeedTheDepthTargetAttached)
-{
-    TRenderTarget* target = g_pRenderManager->GetPublishedTarget(4);
-    TRenderTarget* second = g_pRenderManager->GetPublishedTarget(5);
-    g_pRenderManager->SetPassTarget(target, nullptr, nullptr, nullptr, PASS_CLEAR_DEPTH | PASS_CLEAR_STENCIL, 0);
-    g_pRenderManager->SetPassTarget(target, nullptr, nullptr, nullptr, 0x70, 0xFF102030);
-    g_pRenderManager->SetPassTarget(target, second, nullptr, nullptr, 0x78, 0xFF102030);
-    EXPECT_EQ(Take(), (Lines{"bind Temp1 -", "begin", "end", "bind Temp1 -", "clear 1 FF102030", "begin", "end",
-                             "bind Temp1 Temp2 - - .depthstencil", "clear 7 FF102030", "begin"}));
-    // A table word nothing published binds the back buffer rather than nothing.
-    g_pRenderManager->BindPublishedTarget(1, 0);
-    EXPECT_EQ(Take(), (Lines{"end", "bind .backbuffer -", "begin"}));
-}
-
-TEST_F(RenderManagerTest, TheFrameOpensWithTheChosenRendererAndClosesOnlyAnOpenPass)
-{
-    SetBackgroundColor(0x00203040);
-    Step(RENDER_STEP_FRAME_BEGIN);
-    EXPECT_EQ(g_pRenderManager->m_nInRender, 1u);
-    EXPECT_EQ(Take(), (Lines{"back 1", "begin", "clear 7 FF203040"}));
-    Step(7);
-    EXPECT_TRUE(Take().empty());
-    Step(RENDER_STEP_FRAME_END);
-    EXPECT_EQ(Take(), (Lines{"end"}));
-    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
-    EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), -1);
-    EXPECT_EQ(g_pRenderManager->m_nInRender, 0u);
-    // No pass open: a second frame end has no scene to end.
-    Step(RENDER_STEP_FRAME_END);
-    EXPECT_TRUE(Take().empty());
-    SetBackgroundColor(0);
-}
-
-TEST_F(RenderManagerTest, WithoutViewportOrClearFlagsNoRendererIsChosenAndTheFrameStillHasABackBuffer)
-{
-    m_Set.m_nViewportCount = 0;
-    Step(RENDER_STEP_FRAME_BEGIN);
-    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
-    EXPECT_EQ(Take(), (Lines{"back 1", "begin", "clear 7 FF000000"}));
-    Step(RENDER_STEP_FRAME_END);
-    m_Set.m_nViewportCount = 1;
-    g_pRenderManager->SetFrameClearFlags(0);
-    Take();
-    Step(RENDER_STEP_FRAME_BEGIN);
-    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
-    EXPECT_EQ(Take(), (Lines{"back 1", "begin"}));
-}
-
-TEST_F(RenderManagerTest, APipelineFrameEndsByCopyingTheLastPipelineTargetToTheBackBuffer)
-{
-    g_pRenderManager->__RegisterRenderer(&m_Pipeline);
-    Step(RENDER_STEP_FRAME_BEGIN);
-    EXPECT_EQ(Take(), (Lines{"TPipeline publish", "TPipeline begin frame 7 4278190080"}));
-    g_pRenderManager->BeginPipelinePass(0);
-    Take();
-    Step(RENDER_STEP_FRAME_END);
-    EXPECT_EQ(Take(), (Lines{"end", "back 1", "begin", "copy Temp1", "end", "TPipeline end frame"}));
-}
-
 TEST_F(RenderManagerTest, ARegisteredRendererReplacesTheOldOneAndTheChoiceKeepsItUnderOverrideOrFallsBack)
 {
     EXPECT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pForwardRendering);
@@ -162,19 +74,6 @@ TEST_F(RenderManagerTest, ARegisteredRendererReplacesTheOldOneAndTheChoiceKeepsI
     g_pRenderManager->SetOverride(1);
     g_pRenderManager->RenderViewport(&m_Viewport);
     EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), g_pForwardRendering);
-}
-
-TEST_F(RenderManagerTest, EnablingAnUnsupportedRendererLogsAndLeavesItDisabled)
-{
-    m_Pipeline.m_nEnabled = 0;
-    m_Pipeline.m_nSupported = 0;
-    m_Pipeline.Enable();
-    EXPECT_EQ(m_Pipeline.m_nEnabled, 0u);
-    EXPECT_TRUE(Logged("TRenderer::Enable(): TPipeline: unsupported"));
-    m_Pipeline.m_nSupported = 1;
-    m_Pipeline.Enable();
-    EXPECT_EQ(m_Pipeline.m_nEnabled, 1u);
-    EXPECT_EQ(Take(), (Lines{"TPipeline initialize"}));
 }
 
 class PipelineRecorderTest : public RenderManagerTest

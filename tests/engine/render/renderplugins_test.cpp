@@ -124,28 +124,3 @@ TEST_F(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
     EXPECT_FLOAT_EQ(2.0f, parameter.aVector[1].w);
     ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, 0.0f);
 }
-
-TEST_F(RenderPluginsTest, TheImposterSunIsTheFirstDirectionalLight)
-{
-    g_ManagerManager.Initialize();
-    TLight spot, sun, second;
-    spot.m_nType = LIGHT_SPOT;
-    sun.m_nType = second.m_nType = LIGHT_DIRECTIONAL;
-    sun.m_aColor[0] = 0.5f;
-    sun.m_aColor[3] = 1.0f;
-    TNode node;
-    node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
-    TMatrix down(1.0f);
-    down.aRow[1] = TVector(0.0f, 0.0f, 1.0f, 0.0f);
-    down.aRow[2] = TVector(0.0f, -1.0f, 0.0f, 0.0f);
-    node.SetLocalMatrix(down, TNode::OrdinaryCause());
-    node.AddObject(&sun);
-    for (TLight* light : {&spot, &sun, &second})
-        g_pLightManager->Lights().Add(light);
-    TRecordingParameter parameter;
-    Plugin("TImposterDataParameters")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
-    g_pLightManager->Lights().SetCount(0);
-    node.DeleteObject(&sun);
-    ExpectVector(parameter.aVector[120], 0.5f, 0.0f, 0.0f, 1.0f);
-    ExpectVector(parameter.aVector[121], 0.0f, -1.0f, 0.0f, ShadowsOn());
-}

@@ -1,6 +1,6 @@
-// The shadow manager, its settings and the directional cascades: the enable refusal, the map
-// size and distance factor variables, the slots of the casting lights, the split distances and
-// counts, the split caster records and their reuse, and the local light's field of view.
+// The shadow manager, its settings and the directional cascades: the enable refusal, the map size,
+// the slots of the casting lights, the split distances and counts, the directional pass, and the
+// local lights' field of view and caster lists.
 #include "deferredscene.h"
 
 #include "engine/render/pipelinerecorder.h"
@@ -49,13 +49,6 @@ protected:
         sun.m_nCastsShadows = 1;
         return sun;
     }
-    void Collect(const TLight& light, f32 far = 100.0f)
-    {
-        TLight& l = const_cast<TLight&>(light);
-        const TMatrix lightView = TMatrix::MultiplyInverse(TMatrix(1.0f), *l.GetMatrix());
-        const TBoundBox slice = ShadowSliceBox(camera, 0.5f, far, lightView);
-        CollectSplitCasters(0, camera, light, lightView, 0.5f, far, slice, 300.0f);
-    }
     void PlaceCamera(f32 x)
     {
         camera.m_Placement = Placement(x, 0.0f, 0.0f);
@@ -96,39 +89,6 @@ TEST_F(ShadowManagerTest, TheMapSizeTakesItsWidthForAMissingHeightIgnoresOtherTy
     Run("set shadow.map.size 4097");
     EXPECT_EQ(MapSize(), (std::vector<f32>{4096, 4096}));
     EXPECT_TRUE(Logged("4097x4097 is beyond the device's largest texture: cut to 4096"));
-}
-
-TEST_F(ShadowManagerTest, ADistanceFactorOfZeroTurnsShadowsOffAndOneDoesNotTurnThemOn)
-{
-    g_pShadowManager->CreateTargets();
-    ASSERT_EQ(g_pShadowManager->AreTargetsCreated(), 1u);
-    Run("set shadow.distance.factor 0");
-    EXPECT_EQ(g_pShadowManager->GetDistanceFactor(), 0.0f);
-    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
-    EXPECT_EQ(g_pShadowManager->AreTargetsCreated(), 0u);
-    EXPECT_EQ(Variable("shadow.enable"), 0);
-    Run("set shadow.distance.factor 1");
-    EXPECT_EQ(g_pShadowManager->GetDistanceFactor(), 1.0f);
-    EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
-}
-
-TEST_F(ShadowManagerTest, SoftenReleasesAndRemakesTheFilterTargetWhileTheOthersExist)
-{
-    g_pShadowManager->CreateTargets();
-    EXPECT_NE(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE), nullptr);
-    Run("set shadow.soften 0");
-    Take();
-    g_pShadowManager->RenderShadows();
-    EXPECT_EQ(std::count(m_Device.journal.begin(), m_Device.journal.end(), "bind Shadow Filter -"), 0);
-    Run("set shadow.soften 1");
-    Sun();
-    Object(0.0f, 0.0f, 20.0f, 1.0f);
-    Take();
-    g_pShadowManager->RenderShadows();
-    const Lines frame = Take();
-    EXPECT_TRUE(InOrder(frame, {"bind Shadow Filter -", "quad ShaderBlurHorizontal -", "bind Shadow Mask 0 -",
-                                "quad ShaderBlurVertical -"}))
-        << ::testing::PrintToString(frame);
 }
 
 TEST_F(ShadowManagerTest, CastingLightsTakeSlotsInOrderAndTheFifthHasNoChannel)
@@ -209,57 +169,6 @@ TEST_F(ShadowManagerTest, TheDirectionalPassDrawsEachSplitWithCastersAndCoversTh
     g_pShadowManager->RenderShadows();
     EXPECT_EQ(range.w, 500.0f);
     EXPECT_LE(range.y, 200.0f);
-}
-
-TEST_F(ShadowManagerTest, SplitRecordsAreKeptForSmallMovesAndRebuiltForLargeOnes)
-{
-    TLight& sun = Sun();
-    TBoxObject& box = Object(0.0f, 0.0f, 5.0f, 1.0f);
-    PlaceCamera(0.0f);
-    Collect(sun);
-    ASSERT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
-    box.nCasts = 0;
-    PlaceCamera(0.5f);
-    Collect(sun);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
-    PlaceCamera(2.0f);
-    Collect(sun);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
-    // Another slice (the split count or weight changed) is rebuilt where nothing moved.
-    box.nCasts = 1;
-    Collect(sun);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
-    Collect(sun, 120.0f);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
-    box.nCasts = 0;
-    Collect(sun);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
-
-    // Imposters changing reset every record.
-    box.nCasts = 1;
-    Collect(sun);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
-    TShadowManager::__ResetCasterLists();
-    EXPECT_EQ(SplitCasters(0).nValid, 0u);
-    Collect(sun);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
-}
-
-TEST_F(ShadowManagerTest, ACasterUpTheLightBeyondTheSplitEntersItsListWithinTheStretch)
-{
-    TLight& sun = Sun();
-    PlaceCamera(0.0f);
-    // 140 and 160 units above the split's top at 50 units ahead (y 50), up the light: the first
-    // one's shadow reaches into the split.
-    Object(0.0f, 190.0f, 50.0f, 1.0f);
-    Collect(sun);
-    const i32 near = SplitCasters(0).aCaster.GetCount();
-    ResetSplitCasters();
-    m_aObject.back().nCasts = 0;
-    Object(0.0f, 210.0f, 50.0f, 1.0f);
-    Collect(sun);
-    EXPECT_EQ(near, 1);
-    EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 0);
 }
 
 TEST_F(ShadowManagerTest, ALocalLightsFieldOfViewIsItsConeTwiceInDegreesWithAMarginWithinLimits)

@@ -50,16 +50,6 @@ struct TextureFontTest : testing::Test
         g_pTextureFontManager->OnClusterUnload();
     }
     static DArray<TTextureFont*>& fonts() { return g_pTextureFontManager->Fonts(); }
-    // Each line as {first, count, x, y, space extra}.
-    std::vector<std::vector<f32>> Layout(u32 alignment, u32 justify, const char16_t* text)
-    {
-        const f32 rect[4] = {0.0f, 0.0f, 30.0f, 100.0f};
-        std::vector<std::vector<f32>> lines;
-        g_pTextureFontManager->LayoutRect(rect, alignment, justify, text, 0.0f, 0.0f, [&](const TTextLine& l) {
-            lines.push_back({f32(l.nFirst), f32(l.nCount), l.fX, l.fY, l.fSpaceExtra});
-        });
-        return lines;
-    }
 
     TTextureFont body, french, title;
 };
@@ -160,79 +150,6 @@ TEST_F(TextureFontDrawTest, LinesBecomeQuadsOfTheGlyphsOnThePageTexture)
     ASSERT_EQ(1u, canvas.aBatch.size());
     EXPECT_FLOAT_EQ(8.5f, canvas.aBatch[0].aVertex[0].x);
     EXPECT_FLOAT_EQ(7.5f, canvas.aBatch[0].aVertex[0].y);
-}
-
-TEST_F(TextureFontDrawTest, TheMaximumWidthStopsTheLineAndZeroesTheRestOfTheBatch)
-{
-    g_pTextureFontManager->DrawText(0.0f, 0.0f, 0, TColor{1, 1, 1, 1}, u"abab", 25.0f);
-    ASSERT_EQ(1u, canvas.aBatch.size());
-    const std::vector<TCanvasVertex>& v = canvas.aBatch[0].aVertex;
-    ASSERT_EQ(24u, v.size());
-    // a (12 with its trailing space) and b (6): 18; the next a would end at 31.
-    EXPECT_EQ((std::vector<f32>{-1.0f, 11.0f, 0.0f, 0.0f}), Lefts(v));
-    for (size_t i = 12; i < 24; ++i)
-        EXPECT_EQ(0u, v[i].nColor);
-
-    // Without a font nothing is asked of the canvas.
-    canvas.aBatch.clear();
-    g_pTextureFontManager->OnClusterUnload();
-    g_pTextureFontManager->DrawText(0.0f, 0.0f, 0, TColor{1, 1, 1, 1}, u"ab", 0.0f);
-    EXPECT_TRUE(canvas.aBatch.empty());
-}
-
-TEST_F(TextureFontTest, WidthsCountLeadingButNotForTheFirstCharacter)
-{
-    // A character outside the table measures as the first glyph.
-    const std::tuple<const char16_t*, i32, f32> widths[] = {
-        {u"ab", 0, 16.0f}, {u"ba", 0, 17.0f}, {u"ab", 1, 10.0f}, {u"a\nbbbb", 0, 10.0f}, {u"\u20ac\u20ac", 0, 8.0f}};
-    for (const auto& [text, count, width] : widths)
-        EXPECT_FLOAT_EQ(width, g_pTextureFontManager->GetTextWidth(text, count)) << width;
-    g_pTextureFontManager->SetFont(TName("Body"), 10.0f, 2.0f);
-    EXPECT_FLOAT_EQ((8.0f + 1.0f + 12.0f) * 0.5f, g_pTextureFontManager->GetTextWidth(u"ba", 0));
-}
-
-TEST_F(TextureFontTest, WrappingBreaksAtTheCharacterOrMovesTheLastWordDown)
-{
-    // One space on the line: the break comes at the character; two: the word after the last
-    // one moves down; break characters add the line and the paragraph spacing.
-    const struct
-    {
-        f32 width;
-        const char16_t* text;
-        f32 line, paragraph, boxWidth, boxHeight;
-    } cases[] = {{20.0f, u"ab ab", 0.0f, 0.0f, 16.0f, 40.0f},
-                 {30.0f, u"a a a a", 0.0f, 0.0f, 29.0f, 20.0f},
-                 {100.0f, u"a\nb", 2.0f, 3.0f, 10.0f, 25.0f},
-                 {100.0f, u"", 2.0f, 3.0f, 0.0f, 0.0f}};
-    for (const auto& c : cases)
-    {
-        const TTextBox box = g_pTextureFontManager->MeasureText(c.width, c.text, c.line, c.paragraph);
-        EXPECT_FLOAT_EQ(c.boxWidth, box.fWidth) << &c - cases;
-        EXPECT_FLOAT_EQ(c.boxHeight, box.fHeight) << &c - cases;
-        EXPECT_FLOAT_EQ(1.0f, box.fOne);
-    }
-    EXPECT_FLOAT_EQ(40.0f, body.LayoutText(30.0f, u"a a a a", TTextSpacing{1.0f, 0.0f, 0.0f, 0.0f}));
-    EXPECT_FLOAT_EQ(0.0f, body.LayoutText(30.0f, u"", TTextSpacing{1.0f, 0.0f, 0.0f, 0.0f}));
-}
-
-TEST_F(TextureFontTest, RectanglesAlignAndJustifyTheirLines)
-{
-    // Justified, a 40-high block centred in 100; then top-centred; then bottom-right.
-    EXPECT_EQ(Layout(0, 1, u"a a a a"), (std::vector<std::vector<f32>>{{0, 4, 0, 30, 1}, {4, 3, 0, 50, 0}}));
-    EXPECT_EQ(Layout(11, 0, u"a a a a"), (std::vector<std::vector<f32>>{{0, 4, 0.5f, 0, 0}, {4, 3, 2.5f, 20, 0}}));
-    EXPECT_EQ(Layout(22, 0, u"ab\nb"), (std::vector<std::vector<f32>>{{0, 2, 14, 60, 0}, {3, 1, 24, 80, 0}}));
-}
-
-TEST_F(TextureFontTest, UnknownFontsFallBackToTheFirstAndAliasesFollowTheLanguage)
-{
-    g_pTextureFontManager->SetFont(TName("Missing", true), 20.0f, 0.0f);
-    EXPECT_EQ(&title, g_pTextureFontManager->GetFont());
-    g_pTextureFontManager->LoadAliases(TName("french", true));
-    EXPECT_EQ(1u, g_pTextureFontManager->GetAliasCount());
-    g_pTextureFontManager->SetFont(TName("Body"), 20.0f, 0.0f);
-    EXPECT_EQ(&french, g_pTextureFontManager->GetFont());
-    g_pTextureFontManager->SetFont(TName("Title"), 20.0f, 0.0f);
-    EXPECT_EQ(&title, g_pTextureFontManager->GetFont());
 }
 
 // Without fonts, or with one whose load finds no glyph block, every query answers no font.

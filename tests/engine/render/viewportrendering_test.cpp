@@ -1,5 +1,4 @@
-// The viewport manager's entries: each rendered viewport drawn by the active renderer with its
-// camera, the scenes a viewport lists, the overlay queues in a pass of their own.
+// The viewport manager's entries: the scenes a viewport lists, or every scene.
 #include "renderfixture.h"
 
 #include "engine/render/camera.h"
@@ -75,25 +74,6 @@ struct ViewportRenderingTest : RenderTest
 };
 } // namespace
 
-TEST_F(ViewportRenderingTest, RenderedViewportsDrawWithTheirCameraOrTheDefaultOne)
-{
-    first.m_nFlags = VIEWPORT_FLAG_RENDERED | RENDER_PASS_SCENES;
-    first.pCamera = &own;
-    second.m_nFlags = VIEWPORT_FLAG_RENDERED | RENDER_PASS_SCENES;
-    hidden.m_nFlags = 0;
-    TViewportSet set{0, 3, {&first, &hidden, &second}};
-    RenderViewports(VIEWPORT_MODE_SET, &set, &fallback);
-    EXPECT_EQ((std::vector<TCamera*>{&own, &fallback}), probe.aCamera);
-    // The own camera was updated from its node before drawing.
-    EXPECT_FLOAT_EQ(10.0f, own.m_View.aRow[3].z);
-    EXPECT_EQ(&second, g_pRenderManager->GetCurrentViewport());
-    EXPECT_EQ(&set, g_pRenderManager->GetCurrentViewportSet());
-
-    TViewportSet empty{0, 0, {}};
-    RenderViewports(VIEWPORT_MODE_SET, &empty, &fallback);
-    EXPECT_EQ(nullptr, g_pRenderManager->GetCurrentViewportSet());
-}
-
 TEST_F(ViewportRenderingTest, AViewportDrawsTheScenesItListsOrEveryScene)
 {
     TRenderQueue otherQueue{};
@@ -113,44 +93,4 @@ TEST_F(ViewportRenderingTest, AViewportDrawsTheScenesItListsOrEveryScene)
     EXPECT_EQ(1u, probe.aCamera.size());
     EXPECT_EQ(2u, elsewhere.aCamera.size());
     elsewhere.RemoveFromQueue();
-}
-
-TEST_F(ViewportRenderingTest, OverlaysDrawOnlyTheOverlayQueuesThatHoldObjects)
-{
-    TRenderQueue blend{}, add{}, mul{};
-    blend.m_Name = TName("Overlay blend", true);
-    add.m_Name = TName("Overlay add", true);
-    mul.m_Name = TName("Overlay mul", true);
-    scene.m_nQueueCount = 4;
-    scene.aRenderQueue[1] = &blend;
-    scene.aRenderQueue[2] = &add;
-    scene.aRenderQueue[3] = &mul;
-    TRenderContext context;
-    EXPECT_EQ(0u, RenderOverlays(&context));
-    TProbe overlay;
-    overlay.SetQueue(&mul);
-    g_pRenderManager->SetCurrentCamera(&fallback);
-    EXPECT_EQ(1u, RenderOverlays(&context));
-    EXPECT_TRUE(probe.aCamera.empty()); // the scene's own queue is no overlay
-    // The viewport manager's entry draws them in a pass that keeps the current target.
-    RenderViewports(VIEWPORT_MODE_OVERLAY, &m_Set, &fallback);
-    EXPECT_EQ(Take(), (std::vector<std::string>{"back 1", "begin"}));
-    EXPECT_EQ(2u, overlay.aCamera.size());
-    overlay.RemoveFromQueue();
-}
-
-TEST_F(ViewportRenderingTest, OtherEntriesGoToTheActiveRendererAndEntryTenWithTheFirstViewport)
-{
-    TTestRenderer renderer("TRecorded", 0, RENDERER_PREFERRED, m_Device.journal);
-    g_pRenderManager->__RegisterRenderer(&renderer);
-    Step(RENDER_STEP_FRAME_BEGIN);
-    Take();
-    for (u32 word : {1u, 10u, 20u, 21u})
-        RenderViewports(word, &m_Set, &fallback);
-    EXPECT_EQ(Take(), (std::vector<std::string>{"TRecorded queue 1", "TRecorded queue 10 pass",
-                                                "TRecorded queue 20", "TRecorded queue 21"}));
-    m_Viewport.m_nFlags |= VIEWPORT_FLAG_RENDERED;
-    RenderViewports(VIEWPORT_MODE_SET, &m_Set, &fallback);
-    EXPECT_EQ(Take(), (std::vector<std::string>{"TRecorded queue 0 pass"}));
-    Step(RENDER_STEP_FRAME_END);
 }

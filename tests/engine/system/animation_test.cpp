@@ -98,73 +98,6 @@ TEST_F(AnimationKeyTest, DataTooShortForItsKeysIsRefused)
     EXPECT_NE(0, negative.data.Require());
 }
 
-TEST_F(AnimationTest, LoopsWrapBothWaysWithinTheLength)
-{
-    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
-    ASSERT_EQ(0, test.data.Require());
-    TAnimation& a = test.animation;
-    a.Play(1, 0);
-    a.SetTime(9.5f);
-    a.Update(1.0f);
-    EXPECT_FLOAT_EQ(0.5f, a.m_fTime);
-    EXPECT_EQ(ANIMATION_PLAYING, a.m_nState);
-    a.Play(-1, ANIMATION_PLAY_BACKWARD);
-    EXPECT_FLOAT_EQ(-1.0f, a.m_fSpeed);
-    // Backwards from 0.5 by 2 frames lands 1.5 frames before the end; more than a whole length
-    // below 0 still lands inside; the time scale multiplies the step.
-    const struct
-    {
-        f32 from, scale, step, to;
-    } steps[] = {{0.5f, 1.0f, 2.0f, 8.5f}, {1.0f, 1.0f, 26.0f, 5.0f}, {5.0f, 2.0f, 0.5f, 4.0f}};
-    for (const auto& c : steps)
-    {
-        a.SetTime(c.from);
-        a.m_fTimeScale = c.scale;
-        a.Update(c.step);
-        EXPECT_FLOAT_EQ(c.to, a.m_fTime) << c.from;
-    }
-}
-
-TEST_F(AnimationTest, WithoutLoopTheEndsStopTheAnimation)
-{
-    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
-    ASSERT_EQ(0, test.data.Require());
-    TAnimation& a = test.animation;
-    a.Play(0, 0);
-    a.Update(4.0f);
-    EXPECT_FLOAT_EQ(4.0f, a.m_fTime);
-    a.Update(7.0f);
-    EXPECT_FLOAT_EQ(10.0f, a.m_fTime);
-    EXPECT_EQ(ANIMATION_STOPPED, a.m_nState);
-    a.Update(1.0f);
-    EXPECT_FLOAT_EQ(10.0f, a.m_fTime);
-
-    // Reset speed and backwards: a stopped animation starts at its end.
-    a.m_fSpeed = 3.0f;
-    a.Play(-1, ANIMATION_PLAY_RESET_SPEED | ANIMATION_PLAY_BACKWARD);
-    EXPECT_EQ(ANIMATION_PLAYING, a.m_nState);
-    EXPECT_FLOAT_EQ(-1.0f, a.m_fSpeed);
-    EXPECT_FLOAT_EQ(10.0f, a.m_fTime);
-    a.Update(12.0f);
-    EXPECT_FLOAT_EQ(0.0f, a.m_fTime);
-    EXPECT_EQ(ANIMATION_STOPPED, a.m_nState);
-
-    // Resume keeps the position; a paused one plays on where it was.
-    a.SetTime(3.0f);
-    a.Play(-1, ANIMATION_PLAY_RESUME);
-    EXPECT_FLOAT_EQ(3.0f, a.m_fTime);
-    EXPECT_FLOAT_EQ(1.0f, a.m_fSpeed);
-    a.m_nState = ANIMATION_PAUSED;
-    a.Update(1.0f);
-    EXPECT_FLOAT_EQ(3.0f, a.m_fTime);
-    a.Play(-1, 0);
-    EXPECT_FLOAT_EQ(3.0f, a.m_fTime);
-    a.Stop();
-    a.Play(-1, 0);
-    EXPECT_FLOAT_EQ(0.0f, a.m_fTime);
-    EXPECT_EQ(0u, a.m_nLoop);
-}
-
 TEST_F(AnimationTest, EventsFireAtTheirFramesInTableOrderAndAgainAfterAWrap)
 {
     std::vector<std::string> journal;
@@ -201,29 +134,6 @@ TEST_F(AnimationTest, EventsFireAtTheirFramesInTableOrderAndAgainAfterAWrap)
     EXPECT_EQ(2, a.m_nNextEvent);
     a.SetTime(8.0f);
     EXPECT_EQ(3, a.m_nNextEvent);
-}
-
-TEST_F(AnimationTest, ManagerAdvancesAtTheFixedRateAndFiresInTheFrameUpdate)
-{
-    std::vector<std::string> journal;
-    TRecordingScript event("event", &journal);
-    TTestAnimation test(10, std::vector<TAnimationKey>(11, Key(0, 0, 0)));
-    test.AddEvent(1.0f, &event);
-    TAnimation& a = test.animation;
-    a.m_nState = ANIMATION_PLAYING;
-    g_pAnimationManager->Animations().Add(&a);
-
-    // Not loaded yet: no advance until the frame update requires the data.
-    g_pAnimationManager->ThreadUpdateManager(1.0f);
-    EXPECT_FLOAT_EQ(0.0f, a.m_fTime);
-    g_pAnimationManager->UpdateManager(0.0f);
-    EXPECT_TRUE(test.data.IsLoaded());
-    g_pAnimationManager->ThreadUpdateManager(1.0f);
-    EXPECT_FLOAT_EQ(1.0f, a.m_fTime);
-    EXPECT_TRUE(journal.empty());
-    g_pAnimationManager->UpdateManager(0.0f);
-    EXPECT_EQ(1u, journal.size());
-    g_pAnimationManager->Animations().Free();
 }
 
 // Track weights scale a sample towards the zero key; bones without a track have no sample.

@@ -1,5 +1,5 @@
-// The console: its output ring, the history and its browsing, typed characters and their
-// limits, the completion window, scrolling back, and the fade.
+// The console: its output ring, the history and its browsing, private lines, typed characters and
+// their limits, and the clipboard.
 #include "engine/system/console.h"
 
 #include "core/system/platform.h"
@@ -80,49 +80,6 @@ TEST_F(ConsoleTest, KeepsTheNewest256LinesAndScrollsBackToTenShortOfTheOldest)
     m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT));
     m_Console.PrintLine("new", 0);
     EXPECT_EQ(m_Console.GetScrollOffset(), 0);
-}
-
-// Navigation and function keys arrive as presses with their virtual-key code as the value: they
-// type nothing. Page Up and Page Down scroll the output by the rows shown.
-TEST_F(ConsoleTest, KeyPressesTypeNothingAndPagesScroll)
-{
-    Type("ab");
-    for (const auto& [name, value] : std::initializer_list<std::pair<const char*, u32>>{
-             {"PageUp", 0x21}, {"Home", 0x24}, {"Delete", 0x2E}, {"F1", 0x70}, {"Insert", 0x2D}, {"Left", 0x25}})
-    {
-        m_Console.HandleKey(Key(name, INPUT_KEY_PRESS, value));
-        EXPECT_STREQ(m_Console.GetInput(), "ab") << name;
-    }
-    // A mouse button's release neither.
-    m_Console.HandleKey({INPUT_KEY_MOUSE, 1000, 'x'});
-    EXPECT_STREQ(m_Console.GetInput(), "ab");
-
-    for (int i = 0; i < 50; ++i)
-        g_pCommandManager->Print("line %d", i);
-    // Each page is the 18 rows shown, back to ten short of the oldest at most.
-    const std::pair<const char*, i32> pages[] = {{"PageUp", 18},   {"PageUp", 36},   {"PageUp", 50 + 1 - 10},
-                                                 {"PageDown", 23}, {"PageDown", 5},  {"PageDown", 0}};
-    for (const auto& [key, offset] : pages)
-    {
-        EXPECT_FALSE(m_Console.HandleKey(Key(key, INPUT_KEY_PRESS, std::strcmp(key, "PageUp") ? 0x22 : 0x21)));
-        EXPECT_EQ(m_Console.GetScrollOffset(), offset) << key;
-    }
-}
-
-// Every command the quick start tells the player to type answers.
-TEST(ConsoleQuickStart, NamesOnlyCommandsThatExist)
-{
-    int named = 0;
-    for (const char* line : ConsoleQuickStart())
-    {
-        const char* start = std::strstr(line, "^G");
-        if (!start)
-            continue;
-        const std::string typed(start + 2, std::strcspn(start + 2, " ^"));
-        EXPECT_NE(g_pCommandManager->FindCommand(TName(typed.c_str(), true)), nullptr) << typed;
-        ++named;
-    }
-    EXPECT_EQ(named, 5);
 }
 
 TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
@@ -216,60 +173,5 @@ TEST_F(ConsoleTest, CtrlCCopiesTheLineAndCtrlVPastesWhatFits)
     }
 }
 
-TEST_F(ConsoleTest, EchoShowsAndCopiesTheNextKeyOnly)
-{
-    g_pCommandManager->ExecuteText("console.echo");
-    m_Console.HandleKey(Key("F1", INPUT_KEY_CTRL));
-    EXPECT_STREQ(m_Console.GetLines().Back(0), "   'ctrl+F1' (copied into clipboard)");
-    EXPECT_STREQ(ClipboardGetTextA(), "ctrl+F1 ");
-    Type("q");
-    EXPECT_STREQ(m_Console.GetLines().Back(0), "   'ctrl+F1' (copied into clipboard)");
-    // The echoed key is handled as any other: the typed character is in the line.
-    g_pCommandManager->ExecuteText("console.echo");
-    Type("w");
-    EXPECT_STREQ(m_Console.GetInput(), "qw");
-}
 
-TEST_F(ConsoleTest, FadesInAndOutOverAFifthOfASecond)
-{
-    const struct
-    {
-        bool toggle;
-        f32 step, fade;
-    } steps[] = {{true, 0.0f, 0.0f},   {false, 0.15f, 0.15f}, {false, 0.15f, 0.2f},
-                 {true, 0.0f, 0.2f},   {false, 0.15f, 0.05f}, {false, 0.15f, 0.0f}};
-    for (const auto& step : steps)
-    {
-        if (step.toggle)
-            m_Console.Toggle();
-        m_Console.AdvanceFade(step.step);
-        EXPECT_NEAR(m_Console.GetFadeTime(), step.fade, 1e-6f) << &step - steps;
-    }
-    EXPECT_EQ(m_Console.IsVisible(), 0u);
-}
-
-i64 s_nClock = 0;
-i64 FakeClock()
-{
-    return s_nClock;
-}
-
-TEST_F(ConsoleTest, APausedGameTimerDoesNotStopTheFade)
-{
-    TTimer timer(FakeClock);
-    timer.SetPaused(1);
-    // Ten frames of 0.1 s: the smoothed real step is 0.1.
-    for (int i = 0; i < 10; ++i)
-    {
-        s_nClock += TIMER_COUNTS_PER_SECOND / 10;
-        timer.Update();
-    }
-    ASSERT_FLOAT_EQ(timer.GetGameTimeStep(), 0.0f);
-    TTimer* old = g_pTimer;
-    g_pTimer = &timer;
-    m_Console.Toggle();
-    m_Console.UpdateManager(0.0f);
-    g_pTimer = old;
-    EXPECT_NEAR(m_Console.GetFadeTime(), 0.1f, 1e-4f);
-}
 } // namespace

@@ -88,17 +88,6 @@ TEST_F(ManagerSystem, PhasesRunTheirListsInOrderWithWordsAndCrashTrack)
     EXPECT_EQ(s_aTrack, track);
 }
 
-TEST_F(ManagerSystem, InitializeErrorIsLoggedAndTheManagerStaysInItsLists)
-{
-    TRecordingManager failing("Failing", &journal);
-    failing.m_nInitializeResult = 3;
-    mm->AddInitializeManager(&failing, 0);
-    mm->Initialize();
-    mm->Begin();
-    EXPECT_EQ(journal, (std::vector<std::string>{"Failing.initialize.0", "Failing.begin.0"}));
-    EXPECT_EQ(mm->GetLockState(), MANAGER_LOCK_OPEN);
-}
-
 TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndAFifthSystemIsRefused)
 {
     TManagerSystem* first = mm->GetActiveSystem();
@@ -116,32 +105,6 @@ TEST_F(ManagerSystem, ActivationFindsTheFirstSystemOfANameAndAFifthSystemIsRefus
     TManagerSystem* active = mm->GetActiveSystem();
     EXPECT_EQ(mm->CreateSystem(TName("fifth")), nullptr);
     EXPECT_EQ(mm->GetActiveSystem(), active);
-}
-
-TEST_F(ManagerSystem, ChannelArithmeticCarriesTheRemainder)
-{
-    mm->Update(0.5f);
-    EXPECT_EQ(mm->GetStepCount(1), 2);
-    EXPECT_FLOAT_EQ(mm->GetStepTime(1), 0.2f);
-    EXPECT_NEAR(mm->GetAccumulatedTime(1), 0.1f, 1e-6f);
-    EXPECT_EQ(mm->GetStepCount(0), 1);
-    EXPECT_FLOAT_EQ(mm->GetStepTime(0), 0.5f);
-    // Single precision: 0.1 carried and 0.1 more stay just below the step.
-    mm->Update(0.15f);
-    EXPECT_EQ(mm->GetStepCount(1), 1);
-    EXPECT_NEAR(mm->GetAccumulatedTime(1), 0.05f, 1e-6f);
-    EXPECT_EQ(mm->GetStepCount(4), 15);
-    mm->Update(0.05f);
-    EXPECT_EQ(mm->GetStepCount(1), 0);
-    // A paused frame: one step of 0.0 on every channel, the accumulated time kept.
-    const f32 kept = mm->GetAccumulatedTime(1);
-    mm->Update(0.0f);
-    for (u32 c = 0; c < MANAGER_CHANNEL_COUNT; ++c)
-    {
-        EXPECT_EQ(mm->GetStepCount(c), 1);
-        EXPECT_EQ(mm->GetStepTime(c), 0.0f);
-    }
-    EXPECT_EQ(mm->GetAccumulatedTime(1), kept);
 }
 
 TEST_F(ManagerSystem, UpdateFlagsDecideStepsAndCalls)
@@ -167,85 +130,3 @@ TEST_F(ManagerSystem, UpdateFlagsDecideStepsAndCalls)
     EXPECT_EQ(eager.m_aStep, (std::vector<f32>{0.5f, 0.0f}));
 }
 
-TEST_F(ManagerSystem, OwnClockStepsFromItsRemainderAndFollowsTheTimeScale)
-{
-    TRecordingManager own("OwnClock");
-    own.m_nChannel = 1;
-    own.m_nUpdateFlags = MANAGER_UPDATE_OWN_CLOCK;
-    mm->AddUpdateManager(&own, 0);
-    mm->Update(0.1f);
-    // No step due and no 0x1: one call.
-    EXPECT_EQ(own.m_aStep.size(), 1u);
-    mm->Update(0.35f);
-    EXPECT_EQ(own.m_aStep.size(), 3u);
-    EXPECT_NEAR(own.m_fClockRemainder, 0.05f, 1e-5f);
-    // Its step follows the timer's scale: channel 1 runs 5 steps a second, doubled time makes
-    // each step 0.4.
-    TRecordingManager scaled("ScaledClock");
-    scaled.m_nChannel = 1;
-    scaled.m_nUpdateFlags = MANAGER_UPDATE_OWN_CLOCK | MANAGER_UPDATE_SKIP_ZERO;
-    mm->AddUpdateManager(&scaled, 0);
-    g_pTimer->SetScale(2.0f, TName("test_scale"));
-    mm->Update(0.5f);
-    g_pTimer->SetScale(1.0f, TName("test_scale"));
-    ASSERT_EQ(scaled.m_aStep.size(), 1u);
-    EXPECT_NEAR(scaled.m_aStep[0], 0.4f, 1e-6f);
-    EXPECT_NEAR(scaled.m_fClockRemainder, 0.1f, 1e-5f);
-}
-
-TEST_F(ManagerSystem, DefaultUpdateRemovesTheManagerAndTheNextEntryStillRuns)
-{
-    // The defaults act on the global manager manager.
-    TManagerManager& global = g_ManagerManager;
-    if (!global.FindSystem(TName("defaults")))
-    {
-        ASSERT_NE(global.CreateSystem(TName("defaults")), nullptr);
-    }
-    global.__ActivateSystem(TName("defaults"));
-    TManager bare;
-    TRecordingManager after("After");
-    bare.m_nChannel = after.m_nChannel = 0;
-    global.AddUpdateManager(&bare, 0);
-    global.AddUpdateManager(&after, 0);
-    global.AddRenderManager(&bare, 0);
-    global.AddRenderManager(&after, 0);
-    global.Update(0.1f);
-    global.Render();
-    global.Update(0.1f);
-    EXPECT_EQ(bare.m_nUpdateCalls, 1u);
-    EXPECT_EQ(bare.m_nRenderCalls, 1u);
-    EXPECT_EQ(after.m_aStep.size(), 2u);
-    EXPECT_EQ(after.m_nRenderCalls, 1u);
-    EXPECT_EQ(global.GetActiveSystem()->aList[MANAGER_LIST_UPDATE].GetCount(), 1u);
-    EXPECT_EQ(global.GetActiveSystem()->aList[MANAGER_LIST_RENDER].GetCount(), 1u);
-    global.GetActiveSystem()->aList[MANAGER_LIST_UPDATE].SetCount(0);
-    global.GetActiveSystem()->aList[MANAGER_LIST_RENDER].SetCount(0);
-}
-
-namespace
-{
-TManagerManager* s_pRequesting = nullptr;
-void RequestOther(TRecordingManager*)
-{
-    s_pRequesting->RequestSystem(TName("other"));
-}
-} // namespace
-
-TEST_F(ManagerSystem, RequestedSystemTakesEffectAfterTheUpdatesBeforeRender)
-{
-    TRecordingManager requester("Requester"), second("Second"), drawn("Drawn");
-    requester.m_nChannel = second.m_nChannel = 0;
-    requester.m_pOnUpdate = RequestOther;
-    s_pRequesting = mm.get();
-    mm->AddUpdateManager(&requester, 0);
-    mm->AddUpdateManager(&second, 0);
-    TManagerSystem* other = mm->CreateSystem(TName("other"));
-    mm->AddRenderManager(&drawn, 0);
-    mm->__ActivateSystem(TName("test"));
-
-    mm->Update(0.1f);
-    EXPECT_EQ(second.m_aStep.size(), 1u);
-    EXPECT_EQ(mm->GetActiveSystem(), other);
-    mm->Render();
-    EXPECT_EQ(drawn.m_nRenderCalls, 1u);
-}

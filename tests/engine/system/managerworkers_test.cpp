@@ -42,28 +42,6 @@ protected:
 };
 } // namespace
 
-// Which managers run their fixed-rate work follows the active system.
-TEST_F(ManagerWorkers, ActivatingASystemRunsItsOwnWorkerLists)
-{
-    TCountingManager first(1), second(1);
-    mm->AddUpdateManager(&first, 0);
-    mm->CreateSystem(TName("other")); // now active
-    mm->AddUpdateManager(&second, 0);
-    for (i32 count : {1, 2})
-    {
-        mm->__SetProcessorCount(count);
-        first.m_nThreadCalls = 0;
-        second.m_nThreadCalls = 0;
-        mm->__ActivateSystem(TName("workers"));
-        mm->Update(0.1f);
-        mm->Update(0.1f);
-        mm->__SetProcessorCount(0); // collects the last release
-        EXPECT_GE(first.m_nThreadCalls.load(), 1u) << "count " << count;
-        EXPECT_EQ(second.m_nThreadCalls.load(), 0u) << "count " << count;
-        mm->__ActivateSystem(TName("other"));
-    }
-}
-
 TEST_F(ManagerWorkers, EachListRunsExactlyOncePerRelease)
 {
     TCountingManager managers[8] = {TCountingManager(1), TCountingManager(2), TCountingManager(3),
@@ -119,54 +97,4 @@ TEST_F(ManagerWorkers, ReleasedListsAreTakenOnceAndNeverByAnOlderRelease)
     RunReleasedLists(lists, 3, 2, 6, remaining, steps);
     EXPECT_EQ(calls(), (std::vector<u32>{1, 2, 2}));
     EXPECT_EQ(remaining.Load(), 1u);
-}
-
-TEST_F(ManagerWorkers, WorkersRunTheFixedRateStepsOfTheirFrame)
-{
-    TCountingManager fixed(1);
-    fixed.m_nChannel = 1;
-    mm->AddUpdateManager(&fixed, 0);
-    mm->__SetProcessorCount(2);
-    mm->Update(0.5f);
-    mm->__SetProcessorCount(1);
-    EXPECT_EQ(fixed.m_nThreadCalls.load(), 2u);
-    EXPECT_EQ(fixed.m_fLastStep, 0.2f);
-    EXPECT_EQ(fixed.m_nStepIndex, 1u);
-    EXPECT_EQ(fixed.m_nStepCount, 2u);
-    // Its main-thread update runs once per frame.
-    EXPECT_EQ(fixed.m_nMainCalls, 1u);
-}
-
-TEST_F(ManagerWorkers, ChangingTheUpdateListRebuildsTheWorkerLists)
-{
-    TCountingManager a(1), b(2);
-    mm->AddUpdateManager(&a, 0);
-    mm->__SetProcessorCount(2);
-    mm->Update(0.1f);
-    mm->AddUpdateManager(&b, 0);
-    mm->Update(0.1f);
-    mm->Update(0.1f);
-    EXPECT_EQ(mm->GetUpdateThread(1).m_aUpdate.GetCount(), 1);
-    EXPECT_GE(b.m_nThreadCalls.load(), 1u);
-    mm->_RemoveManager(MANAGER_LIST_UPDATE, &a);
-    EXPECT_EQ(mm->GetUpdateThread(0).m_aUpdate.GetCount(), 0);
-    mm->Finalize();
-}
-
-TEST_F(ManagerWorkers, NewWorkersWaitForTheirFirstRelease)
-{
-    TCountingManager fixed(1);
-    mm->AddUpdateManager(&fixed, 0);
-    mm->__SetProcessorCount(2);
-    for (u32 frame = 0; frame < 3; ++frame)
-        mm->Update(0.01f);
-    mm->__SetProcessorCount(1);
-    // Workers made after earlier releases run nothing until released themselves.
-    mm->__SetProcessorCount(2);
-    const u32 before = fixed.m_nThreadCalls.load();
-    SleepSeconds(0.02f);
-    EXPECT_EQ(fixed.m_nThreadCalls.load(), before);
-    mm->Update(0.01f);
-    mm->__SetProcessorCount(1);
-    EXPECT_EQ(fixed.m_nThreadCalls.load(), before + 1);
 }

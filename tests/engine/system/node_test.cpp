@@ -87,57 +87,6 @@ TEST_F(NodeTest, WorldMatricesFollowParentsThroughMovesAndReparenting)
     ExpectTranslation(back, 4, 4, 4);
 }
 
-TEST_F(NodeTest, ALocalMatrixDifferingOnlyInTheFourthColumnChangesNothing)
-{
-    TNode* node = Node("n");
-    node->m_nFlags &= ~NODE_DEFERRED;
-    TProbe probe;
-    node->AddObject(&probe);
-    TMatrix m(1.0f);
-    m.aRow[0].w = 5.0f;
-    node->SetLocalMatrix(m, TNode::OrdinaryCause());
-    EXPECT_TRUE(probe.aCause.empty());
-    EXPECT_EQ(0.0f, node->GetLocalMatrix().aRow[0].w);
-    node->SetLocalMatrix(m, &g_NodeForceUpdate);
-    EXPECT_EQ(1u, probe.aCause.size());
-    node->DeleteObject(&probe);
-}
-
-TEST_F(NodeTest, EnableSpreadsDownAndBack)
-{
-    TNode* root = Node("root");
-    TNode* mid = Node("mid");
-    TNode* off = Node("off");
-    TNode* leaf = Node("leaf");
-    root->AddChild(mid);
-    mid->AddChild(off);
-    mid->AddChild(leaf);
-    TProbe pMid, pOff, pLeaf;
-    mid->AddObject(&pMid);
-    off->AddObject(&pOff);
-    leaf->AddObject(&pLeaf);
-    off->Enable(0, 0);
-    pOff.aEnable.clear();
-
-    EXPECT_EQ(0u, root->Enable(0, 0));
-    EXPECT_EQ(std::vector<u32>{0}, pMid.aEnable);
-    EXPECT_EQ(std::vector<u32>{0}, pLeaf.aEnable);
-    // A node that was off already hears nothing.
-    EXPECT_TRUE(pOff.aEnable.empty());
-    EXPECT_EQ(0u, leaf->IsEnabled());
-
-    EXPECT_EQ(1u, root->Enable(1, 0));
-    EXPECT_EQ((std::vector<u32>{0, 1}), pMid.aEnable);
-    EXPECT_EQ((std::vector<u32>{0, 1}), pLeaf.aEnable);
-    EXPECT_TRUE(pOff.aEnable.empty());
-    EXPECT_EQ(0u, off->IsEnabled());
-    EXPECT_EQ(1u, leaf->IsEnabled());
-    // Asking for the state a bit has already answers that bit.
-    EXPECT_EQ(NODE_INHERITED, off->Enable(1, 1));
-    for (TNode* node : {mid, off, leaf})
-        node->DeleteObject(node == mid ? &pMid : node == off ? &pOff : &pLeaf);
-}
-
 TEST_F(NodeTest, DeferredNodesNotifyOncePerUpdateAndIgnoredCausesNotAtAll)
 {
     TNode* parent = Node("parent");

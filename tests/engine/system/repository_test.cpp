@@ -231,27 +231,6 @@ TEST_F(RepositoryTest, TheGeneratedLevelAnimatesItsRigAndKeepsTriggersAndAutomat
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
 }
 
-TEST_F(RepositoryTest, OpenDependenciesAreNeitherCountedNorReopenedAndTopLevelLoadsCloseTheOthers)
-{
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TRepository* common = g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID);
-    // The resident dependency stays open: only the other three (the unassociated shader
-    // repository among them) are counted again.
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
-    EXPECT_EQ(5, g_pResourceManager->m_nFilesExpected);
-
-    // A nested load closes nothing; the next top-level load closes all but the resident one.
-    WriteRepository("extra.data", 50, 0);
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("extra.data", REPOSITORY_LOAD_NESTED));
-    EXPECT_EQ(Open({MAPPED_REPOSITORY_ID, 50}), (std::vector<bool>{true, true}));
-    // Without a cluster image the nested load left the records alone.
-    EXPECT_NE(nullptr, g_pNodeManager->FindNode(TName("gate_1").GetId()));
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("extra.data", 0));
-    EXPECT_EQ(Open({MAPPED_REPOSITORY_ID, MAIN_REPOSITORY_ID, 50}), (std::vector<bool>{false, false, true}));
-    EXPECT_EQ(common, g_pResourceManager->FindRepository(COMMON_REPOSITORY_ID));
-}
-
 TEST_F(RepositoryTest, AnUnassociatedOptionalDependencyOnlyWarns)
 {
     WriteRepository("optional.data", 60, 0, {REPOSITORY_OPTIONAL_ID + 1}, true);
@@ -347,117 +326,6 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
     EXPECT_EQ(7u, reader.aTag.back());
 }
 
-// Hears every load and unload of the cluster; listed once for the whole program.
-class TLoadCounter : public TClusterMethods
-{
-public:
-    static TLoadCounter& Listed()
-    {
-        static TLoadCounter s_Counter;
-        static const bool s_bListed = (g_pCluster->AddListener(&s_Counter), true);
-        (void)s_bListed;
-        return s_Counter;
-    }
-    void OnClusterLoad() override { ++nLoads; }
-    void OnClusterUnload() override { ++nUnloads; }
-    u32 nLoads = 0;
-    u32 nUnloads = 0;
-};
-
-// The level let go and loaded again (the player back in the menu, then in the level): the
-// second load reaches the listeners as the first did.
-TEST_F(RepositoryTest, ALevelLoadedAgainAfterAnUnloadReachesTheListeners)
-{
-    TLoadCounter& counter = TLoadCounter::Listed();
-    counter.nLoads = counter.nUnloads = 0;
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    EXPECT_EQ(1u, counter.nLoads);
-    g_pCluster->Clear();
-    g_pResourceManager->CloseRepositories(0);
-    const u32 unloads = counter.nUnloads;
-    EXPECT_GE(unloads, 1u);
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    EXPECT_EQ(2u, counter.nLoads);
-    EXPECT_EQ(unloads + 1, counter.nUnloads);
-}
-
-// A node added at run time under a loaded one grows the loaded node's child array on the heap;
-// a program that ends without clearing its cluster lets go of it at the node manager's finalize,
-// while the image is still there.
-TEST_F(RepositoryTest, TheNodeManagersFinalizeLetsGoOfWhatLoadedNodesGrew)
-{
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TNode* gate = g_pNodeManager->FindNode(TName("gate_1").GetId());
-    ASSERT_NE(nullptr, gate);
-    EXPECT_FALSE(gate->aChild.IsOwned());
-    const i32 children = gate->GetChildCount();
-    TNode effect;
-    gate->AddChild(&effect);
-    ASSERT_EQ(gate->GetChildCount(), children + 1);
-    EXPECT_TRUE(gate->aChild.IsOwned());
-    g_pNodeManager->FinalizeManager();
-    EXPECT_EQ(gate->GetChildCount(), 0);
-    EXPECT_EQ(gate->aChild.GetData(), nullptr);
-    effect.pParent = nullptr;
-}
-
-TEST_F(RepositoryTest, ClearCancelsQueuedReadsAndTheirResourcesLeaveTheList)
-{
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TArrivals reader;
-    ReadsTheSound(reader);
-    reader.Require();
-    ASSERT_NE(RESOURCE_NOT_LISTED, reader.m_nListIndex);
-    u8 target[16];
-    // Held until the queue is cleared: the loader thread must not take the read first.
-    GlobalResourceLock().Enter();
-    EXPECT_EQ(0, reader.ReadData(target, 0, 16, 1, RESOURCE_READ_LOADER_THREAD));
-    g_pResourceManager->GetLoader().Clear();
-    GlobalResourceLock().Leave();
-    EXPECT_EQ(0u, g_pResourceManager->GetLoader().GetQueueCount());
-    EXPECT_EQ(RESOURCE_NOT_LISTED, reader.m_nListIndex);
-    // What it held is let go: off the list, nothing else would release it.
-    EXPECT_EQ(1, reader.nReleased);
-    EXPECT_EQ(RESOURCE_UNLOADED, reader.m_nState);
-    g_pResourceManager->UpdateManager(0.0f);
-    EXPECT_TRUE(reader.aTag.empty());
-}
-
-TEST_F(RepositoryTest, RunTimeAppendsGoOnlyToRepositoriesOpenForWriting)
-{
-    WriteRepository("append.data", 80, REPOSITORY_STREAMED);
-    TRepository writable(80, REPOSITORY_STREAMED, TName("append.data", true));
-    ASSERT_TRUE(writable.OpenStreamed("append.data", true));
-    const u32 before = writable.GetSize();
-    TArrivals added;
-    TRepository::__ResourceBegin(&writable, &added);
-    TRepository::__ResourceWrite("cooked", 6);
-    TRepository::__ResourceWrite(nullptr, 6);
-    TRepository::__ResourceEnd();
-    EXPECT_EQ(before, added.m_nDataOffset);
-    EXPECT_EQ(6u, added.m_nDataSize);
-    char back[6];
-    EXPECT_EQ(0, writable.__LoadBlock(&added, 0, back, added.m_nDataOffset, 6, 0));
-    EXPECT_EQ(0, std::memcmp("cooked", back, 6));
-
-    // A repository read whole has no stream to append to: refused, nothing changes.
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
-    TArrivals refused;
-    for (u32 id : {MAIN_REPOSITORY_ID, STREAMED_REPOSITORY_ID})
-    {
-        TRepository::__ResourceBegin(g_pResourceManager->FindRepository(id), &refused);
-        TRepository::__ResourceWrite("cooked", 6);
-        TRepository::__ResourceEnd();
-        EXPECT_EQ(0u, refused.m_nDataSize) << id;
-    }
-    EXPECT_TRUE(Logged("is not open for writing"));
-
-    TRepository locked(81, REPOSITORY_LOCKED, TName("locked.data", true));
-    StopLoader();
-    EXPECT_DEATH(TRepository::__ResourceBegin(&locked, &refused),
-                 "unable to add new resource '' into locked repository 'locked.data'");
-}
-
 TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
 {
     StopLoader();
@@ -501,27 +369,6 @@ TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
     EXPECT_DEATH(g_pResourceManager->LoadRepository("short.data", 0), "'short.data' header error");
 }
 
-
-TEST_F(RepositoryTest, RecordsOfADependencyLoadedInFullStayBesideTheMainOnes)
-{
-    // The dependency carries nodes, the main repository resources only.
-    g_pNodeManager->CreateNode("dependency_root");
-    WriteRepository("full.data", 96, 0, {}, true);
-    g_pCluster->Clear();
-    g_pResourceManager->CreateResource("main_only");
-    TRepositoryWriter writer(97, 0);
-    writer.AddDependency(96);
-    g_pResourceManager->PackLinks();
-    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
-    g_pResourceManager->GetSavedManagers(managers);
-    ASSERT_TRUE(writer.Write("withdependency.data", managers, TResourceManager::SAVED_MANAGER_COUNT, false));
-    g_pCluster->Clear();
-    g_pResourceManager->Associate(96, "full.data");
-
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository("withdependency.data", 0));
-    EXPECT_NE(nullptr, g_pNodeManager->FindNode(TName("dependency_root").GetId()));
-    EXPECT_NE(nullptr, FindResource("main_only"));
-}
 
 TEST_F(RepositoryTest, AClusterImageAtAnUnalignedOffsetIsLoadedFromAnAlignedCopy)
 {

@@ -104,40 +104,6 @@ TEST_F(ResourceTest, RequireLoadsWhatIsUsedAndUnloadCascades)
     EXPECT_EQ(2, material.m_nReadyUses);
 }
 
-TEST_F(ResourceTest, LinksAfterLoadingAndUnlinkingKeepThePairs)
-{
-    TTestResource user, a, b, c, late;
-    for (TTestResource* used : {&a, &b, &c})
-        TResource::LinkTo(&user, used);
-    TResource::LinkTo(&user, &a);
-    EXPECT_EQ(3, user.aUses.GetCount());
-    EXPECT_EQ(0u, user.Require());
-
-    // A new unloaded use makes a loaded user wait.
-    TResource::LinkTo(&user, &late);
-    EXPECT_EQ(RESOURCE_WAITING, user.m_nState);
-    EXPECT_EQ(0u, user.Require());
-
-    // Removing the first link moves the last into its slot; its partner learns the new index.
-    TResource::Unlink(&user, &a);
-    EXPECT_EQ(RESOURCE_UNLOADED, a.m_nState);
-    ASSERT_EQ(3, user.aUses.GetCount());
-    for (i32 i = 0; i < user.aUses.GetCount(); ++i)
-    {
-        const TResourceLink& use = user.aUses[i];
-        const TResourceLink& back = use.pResource->aUsers[use.nIndex];
-        EXPECT_EQ(&user, back.pResource);
-        EXPECT_EQ(i, back.nIndex);
-    }
-    EXPECT_EQ(0, a.aUsers.GetCount());
-    // The used resource went first: the user waits and let go of the others, held by nobody.
-    EXPECT_EQ(RESOURCE_WAITING, user.m_nState);
-    EXPECT_EQ(0, user.m_nReadyUses);
-    EXPECT_EQ(RESOURCE_UNLOADED, b.m_nState);
-    EXPECT_EQ(0u, user.Require());
-    EXPECT_EQ(3, user.m_nReadyUses);
-}
-
 // Damaged data is refused once: the frames that go on asking for the resource do not load it
 // (and log its fault) again, until it is unloaded with its cluster.
 TEST_F(ResourceTest, AFailedLoadAnswersNotLoadedAndIsNotTriedAgainUntilUnloaded)
@@ -170,21 +136,6 @@ TEST_F(ResourceTest, UseCyclesDoNotRecurseForEver)
     b.Unload();
 }
 
-TEST_F(ResourceTest, UnloadAllEmptiesTheList)
-{
-    std::vector<TTestResource> resources(5);
-    for (TTestResource& r : resources)
-        r.Require();
-    resources[0].m_nKind = RESOURCE_KIND_KEEP_LISTED;
-    g_pResourceManager->UnloadAll();
-    EXPECT_EQ(0u, g_pResourceManager->GetResourceCount());
-    for (TTestResource& r : resources)
-    {
-        EXPECT_EQ(RESOURCE_UNLOADED, r.m_nState);
-        EXPECT_EQ(RESOURCE_NOT_LISTED, r.m_nListIndex);
-    }
-}
-
 TEST_F(ResourceTest, AFullListRefusesTheResourceWithoutWritingPastIt)
 {
     std::vector<TTestResource> resources(RESOURCE_LIST_CAPACITY + 1);
@@ -192,29 +143,6 @@ TEST_F(ResourceTest, AFullListRefusesTheResourceWithoutWritingPastIt)
         r.Require();
     EXPECT_EQ(RESOURCE_LIST_CAPACITY, g_pResourceManager->GetResourceCount());
     EXPECT_EQ(RESOURCE_NOT_LISTED, resources.back().m_nListIndex);
-}
-
-// Stored resources come back unloaded, and use links that do not pair up are cut.
-// A back link that names a link of the right resource but the wrong index does not pair up:
-// user.uses[i] = {j, used} needs used.users[j] = {i, user}.
-TEST_F(ResourceTest, LoadedLinksWhoseBackLinkNamesAnotherIndexAreCut)
-{
-    g_pCluster->LinkTypes();
-    g_pCluster->Clear();
-    TResource* user = g_pResourceManager->CreateResource("twice user");
-    TResource* used = g_pResourceManager->CreateResource("twice used");
-    // Two pairs between the same two resources.
-    user->aUses.Add({0, 0, used});
-    user->aUses.Add({1, 0, used});
-    used->aUsers.Add({0, 0, user});
-    used->aUsers.Add({0, 0, user}); // names the user's link 0, whose pair is users[0]
-    g_pResourceManager->PackLinks();
-    Save();
-    Load();
-    EXPECT_EQ(0, Loaded(0)->aUses.GetCount());
-    EXPECT_EQ(0, Loaded(1)->aUsers.GetCount());
-    g_pResourceManager->UnloadAll();
-    g_pCluster->Clear();
 }
 
 TEST_F(ResourceTest, LoadedResourcesStartUnloadedAndUnpairedLinksAreCut)

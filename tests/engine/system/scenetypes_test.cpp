@@ -91,63 +91,6 @@ protected:
 };
 } // namespace
 
-// Nodes with children, objects and user data come back linked as they were.
-TEST_F(SceneTypesTest, NodesRoundTripWithTheirLinks)
-{
-    TRecords& records = Records();
-    std::vector<TCamera> cameras(2);
-    DArray<void*>& holder = records.m_Holder[48];
-    std::vector<u8> block(2 * sizeof(TCamera));
-    holder.SetCount(2);
-    auto* cams = reinterpret_cast<TCamera*>(block.data());
-    new (&cams[0]) TCamera();
-    new (&cams[1]) TCamera();
-    holder[0] = &cams[0];
-    holder[1] = &cams[1];
-
-    TNode* root = g_pNodeManager->CreateNode("root");
-    TNode* a = g_pNodeManager->CreateNode("a");
-    TNode* b = g_pNodeManager->CreateNode("b");
-    root->AddChild(a);
-    root->AddChild(b);
-    a->SetLocalMatrix(TMatrix::RotationX(30.0f), TNode::OrdinaryCause());
-    b->AddObject(&cams[0]);
-    b->AddObject(&cams[1]);
-    b->aUserData.Add({{1, 2, 3, 4}});
-    b->m_nUserDataFlag = 1;
-    const TMatrix world = *a->GetWorldMatrix();
-    SaveNodesAndLoad(
-        [&] {
-            root->aChild.MarkForeign();
-            b->DeleteObject(&cams[0]);
-            b->DeleteObject(&cams[1]);
-        },
-        // A capacity as another writer may store it: loading must not take the storage as owned.
-        [&] {
-            const i32 storedCapacity = 5;
-            std::memcpy(static_cast<void*>(&root->aChild), &storedCapacity, 4);
-        });
-    ASSERT_EQ(3, g_pNodeManager->GetNodeCount());
-    TNode* lRoot = g_pNodeManager->GetRoot();
-    TNode* lA = g_pNodeManager->FindNode(TName("a").GetId());
-    TNode* lB = g_pNodeManager->FindNode(TName("b").GetId());
-    ASSERT_TRUE(lRoot && lA && lB);
-    EXPECT_EQ(2, lRoot->GetChildCount());
-    EXPECT_EQ(lA, lRoot->GetChild(0));
-    EXPECT_EQ(lRoot, lB->GetParent());
-    EXPECT_EQ(0, std::memcmp(&world, lA->GetWorldMatrix(), sizeof world));
-    ASSERT_EQ(2u, lB->GetObjectCount());
-    EXPECT_EQ(lB, lB->GetObject(1)->pNode);
-    EXPECT_EQ(g_NameTCamera.GetId(), lB->GetObject(0)->GetType());
-    ASSERT_NE(nullptr, lB->GetUserData());
-    EXPECT_EQ(3u, lB->GetUserData()->aWord[2]);
-    // Loaded storage is not the node's, whatever capacity was stored.
-    EXPECT_FALSE(lRoot->aChild.IsOwned());
-    g_pNodeManager->OnClusterUnload();
-    g_pCluster->Clear();
-    holder.Free();
-}
-
 namespace
 {
 // The lines the system log prints meanwhile.

@@ -67,28 +67,6 @@ TEST_F(StateTest, TheHeaderNamesTheRepositoryCutTo31Characters)
     EXPECT_EQ(a.m_aLoadedPass.size(), 5u);
 }
 
-TEST_F(StateTest, FivePassesRoundTripWithMarkersAfterEachWritingObject)
-{
-    TTestStateObject a(1, {3, 0, 2, 0, 1}), b(50, {0, 4, 1, 0, 0});
-    g_pStateManager->RegisterStateObject(&a);
-    g_pStateManager->RegisterStateObject(&b);
-    TMemoryStream stream;
-    ASSERT_EQ(g_pStateManager->_Save(stream), STATE_DONE);
-    const std::vector<u8> image = Image(stream);
-    // Pass 0: a's 3 bytes and its marker; pass 1: b's 4 and marker; pass 2: a 2 + marker, b 1 +
-    // marker; pass 4: a 1 + marker.
-    ASSERT_EQ(image.size(), 40u + 7 + 8 + 6 + 5 + 5);
-    EXPECT_EQ(Word(image, 43), 43u);
-    EXPECT_EQ(Word(image, 51), 51u);
-
-    EXPECT_EQ(LoadImage(image), STATE_DONE);
-    EXPECT_EQ(a.m_nMismatches, 0);
-    EXPECT_EQ(b.m_nMismatches, 0);
-    EXPECT_EQ(a.m_aLoadedPass, (std::vector<u32>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(g_ManagerManager.GetTrackActivity(), STATE_TRACK_LOAD);
-    EXPECT_EQ(g_ManagerManager.GetTrackStep(), 5001u);
-}
-
 TEST_F(StateTest, LoadRefusesForeignImagesAndWrongMarkers)
 {
     TTestStateObject a(9, {2, 0, 0, 0, 0}), b(70, {0, 3, 0, 0, 0});
@@ -320,23 +298,6 @@ TEST_F(StateRollbackTest, AnImageRefusedPartWayLeavesEveryObjectAsItWas)
     EXPECT_EQ(Records(), m_Saved);
 }
 
-TEST_F(StateRollbackTest, StateLoadOfADamagedFileReportsItAndKeepsTheRunningState)
-{
-    std::vector<u8> image = SaveThenChange();
-    image[MarkerOffsets()[4]] ^= 0x80;
-    WriteFile("save/damaged.image", std::string(image.begin(), image.end()));
-    ASSERT_EQ(CompressFile("save/damaged.image", "save/damaged.save"), COMPRESS_DONE);
-
-    Manager().ExecuteText("state.load damaged");
-    ASSERT_FALSE(Texts().empty());
-    EXPECT_NE(Texts().back().find("unable to load"), std::string::npos);
-    // The log says where the image went wrong.
-    EXPECT_TRUE(Logged("TStateManager::_Load(): error: 'save/damaged.save': the marker after object"));
-    EXPECT_EQ(Records(), m_Running);
-    EXPECT_EQ(g_pStateManager->LoadFromFile("save/damaged.save"), STATE_BAD_MARKER);
-    EXPECT_EQ(Records(), m_Running);
-}
-
 namespace
 {
 // A caller's check of the rest of an image: notes where it found the stream, answers as set.
@@ -404,28 +365,4 @@ TEST_F(StateRollbackTest, ALoadWaitingForItsRepositoryIsCheckedBeforeTheSwitch)
     EXPECT_EQ(LoadImage(image, &check), STATE_NOT_WHOLE);
     EXPECT_STREQ(g_pResourceManager->m_PendingRepository.GetText(), "harbour");
     EXPECT_EQ(check.m_aCall.size(), 3u);
-}
-
-TEST_F(StateRollbackTest, WithoutASnapshotAGoodImageStillLoadsUnlessItIsCheckedAtItsEnd)
-{
-    const std::vector<u8> image = SaveThenChange();
-    m_aObject[1].m_nFailSavePass = 4;
-    TNotingCheck check;
-    EXPECT_EQ(LoadImage(image, &check), STATE_OBJECT_FAILED);
-    EXPECT_EQ(Records(), m_Running);
-    EXPECT_TRUE(check.m_aCall.empty());
-    EXPECT_TRUE(Logged("unable to keep the running state; 'image' is not loaded"));
-    EXPECT_EQ(LoadImage(image), STATE_DONE);
-    EXPECT_EQ(Records(), m_Saved);
-    EXPECT_TRUE(Logged("a failed load of 'image' cannot be undone"));
-}
-
-TEST_F(StateRollbackTest, AnObjectThatCannotReloadItsOwnStateIsLogged)
-{
-    // Reads one byte less than it writes, so its own snapshot is refused as well.
-    TTestStateObject shortReader(9, {2, 0, 0, 0, 0});
-    shortReader.m_aLoadSize = {1, 0, 0, 0, 0};
-    g_pStateManager->RegisterStateObject(&shortReader);
-    EXPECT_EQ(LoadImage(SaveThenChange()), STATE_BAD_MARKER);
-    EXPECT_TRUE(Logged("unable to restore the running state after the failed load of 'image'"));
 }

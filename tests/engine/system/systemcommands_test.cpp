@@ -92,51 +92,6 @@ TEST_F(SystemCommands, WrongNamesAndArgumentsAreReported)
     EXPECT_TRUE(g_TestInt.GetFlags() & VARIABLE_CHANGED);
 }
 
-TEST_F(SystemCommands, ManagerCommandsBuildTheActiveSystem)
-{
-    Manager().ExecuteText("manager.system.create commandtest");
-    Manager().ExecuteText("manager.update.add NoSuchManager");
-    EXPECT_TRUE(Printed("'NoSuchManager': undeclared manager"));
-    Manager().ExecuteText("manager.update.add CommandTarget 3");
-    Manager().ExecuteText("manager.render.add CommandTarget");
-    Manager().ExecuteText("manager.render.inherit commandtest");
-    Manager().ExecuteText("manager.render.inherit nosystem");
-    EXPECT_TRUE(Printed("'nosystem': undeclared manager system"));
-    Manager().ExecuteText("manager.update.add");
-    EXPECT_TRUE(Printed("command does not take 0 parameters (at least 1 expected)"));
-    Manager().ExecuteText("manager.initialize 1");
-    EXPECT_TRUE(Printed("command does not take 1 parameter (0 expected)"));
-
-    const TManagerSystem* system = g_ManagerManager.GetActiveSystem();
-    ASSERT_NE(system, nullptr);
-    EXPECT_EQ(system->Name, TName("commandtest"));
-    const TManagerList& update = system->aList[MANAGER_LIST_UPDATE];
-    ASSERT_EQ(update.GetCount(), 1u);
-    EXPECT_EQ(update[0].pManager, g_pCommandTarget);
-    EXPECT_EQ(update[0].nWord, 3u);
-    EXPECT_EQ(system->aList[MANAGER_LIST_RENDER].GetCount(), 2u);
-}
-
-TEST_F(SystemCommands, PhasesRunOnlyInTheirPlace)
-{
-    Manager().ExecuteText("manager.system.create phasetest");
-    Manager().ExecuteText("manager.initialize.add PhaseTarget");
-    Manager().ExecuteText("manager.finalize.add PhaseTarget");
-    Manager().ExecuteText("manager.begin;manager.end;manager.finalize");
-    EXPECT_TRUE(s_aPhases.empty());
-    EXPECT_EQ(Texts(), std::vector<std::string>(
-                           3, "^Ierror: managers not initialized (manager.initialize first)"));
-
-    m_Listener.lines.clear();
-    Manager().ExecuteText("manager.initialize;manager.initialize;manager.begin;manager.end;manager.finalize");
-    Manager().ExecuteText("manager.finalize");
-    EXPECT_EQ(s_aPhases, (std::vector<std::string>{"PhaseTarget.initialize.0", "PhaseTarget.begin.0",
-                                                   "PhaseTarget.end.0", "PhaseTarget.finalize.0"}));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{
-                           "^Ierror: managers already initialized (manager.finalize first)",
-                           "^Ierror: managers not initialized (manager.initialize first)"}));
-}
-
 TEST_F(SystemCommands, PhasesTypedInsideAFrameAreRefused)
 {
     Manager().ExecuteText("manager.system.create insideframe");
@@ -246,13 +201,6 @@ TEST(CommandLine, TokensValuesQuotesAndEmptyNames)
     EXPECT_EQ(seen, (std::vector<std::string>{"0:game.exe", "1:windowed", "2:detaillevel=2", "3:title=\"a b=c\"", "4:",
                                               "5:"}));
     EXPECT_EQ(Parse("game.exe").size(), 1u);
-}
-
-TEST(CommandLine, ArgumentsWithBlanksGetTheirQuotesBack)
-{
-    const char* argv[] = {"/opt/morvanesim", "windowed", "title=a b", "two words"};
-    SetCommandLine(4, argv);
-    EXPECT_STREQ(GetCommandLine(), "/opt/morvanesim windowed title=\"a b\" \"two words\"");
 }
 
 TEST_F(SystemCommands, CommandLineReportsUndeclaredParametersAndGoesOn)

@@ -126,65 +126,6 @@ TEST_F(TriggerTest, SweptActorEntersLeavesAndPassesThroughInOneStep)
     EXPECT_TRUE(journal.empty());
 }
 
-// A box tests points in its own frame; a segment through it is a pass-through.
-TEST_F(TriggerTest, RotatedBoxTestsInItsOwnFrame)
-{
-    volume.m_nShape = TRIGGER_BOX;
-    volume.m_Bounds.minimum = TVector(-1, -0.25f, -0.25f, 1);
-    volume.m_Bounds.maximum = TVector(1, 0.25f, 0.25f, 1);
-    Move(m_pVolumeNode, TMatrix::Multiply(TMatrix::RotationZ(45.0f), Translation(5, 0, 0)));
-    EXPECT_TRUE(volume.Contains(TVector(5.6f, 0.6f, 0, 1)));
-    EXPECT_FALSE(volume.Contains(TVector(5.6f, 0.0f, 0, 1)));
-    EXPECT_TRUE(volume.Contains(TVector(5.0f, 0.0f, 0.25f, 1)));
-
-    const auto swept = [&](f32 x0, f32 y0, f32 x1, f32 y1) {
-        return volume.SweptTest(TVector(x0, y0, 0, 1), TVector(x1, y1, 0, 1));
-    };
-    EXPECT_EQ((std::vector<u32>{swept(0, 0, 10, 0), swept(4.5f, -1, 6.5f, 3), swept(0, 3, 10, 3), swept(0, 0, 4, 0),
-                                swept(0, 0, 5, 0), swept(5, 0, 9, 0), swept(5, 0, 5.5f, 0.5f)}),
-              (std::vector<u32>{TRIGGER_PASSED, TRIGGER_PASSED, TRIGGER_OUTSIDE, TRIGGER_OUTSIDE, TRIGGER_ENTERED,
-                                TRIGGER_LEFT, TRIGGER_INSIDE}));
-    volume.m_nShape = 2;
-    EXPECT_FALSE(volume.Contains(TVector(5, 0, 0, 1)));
-    EXPECT_EQ(TRIGGER_OUTSIDE, volume.SweptTest(TVector(0, 0, 0, 1), TVector(10, 0, 0, 1)));
-}
-
-TEST_F(TriggerTest, VolumeMovedOntoAStandingActorFiresEnter)
-{
-    MoveActor(0, 0, 0.5f);
-    journal.clear();
-    Move(m_pVolumeNode, Translation(0.5f, 0, 0));
-    EXPECT_EQ(kEnter, journal);
-    EXPECT_EQ(1u << 3, Inside());
-    journal.clear();
-    Move(m_pVolumeNode, Translation(5, 0, 0));
-    EXPECT_EQ(kExit, journal);
-}
-
-TEST_F(TriggerTest, DisabledNodesAndStateLoadsFireNothing)
-{
-    MoveActor(10, 0, 0);
-    journal.clear();
-    m_pVolumeNode->Enable(0, 0);
-    MoveActor(30, 0, 0);
-    MoveActor(0, 0, 0);
-    EXPECT_TRUE(journal.empty());
-    // The mask keeps its last state.
-    EXPECT_EQ(1u << 3, Inside());
-    m_pVolumeNode->Enable(1, 0);
-
-    TMemoryStream stream;
-    g_pTriggerManager->LoadState(0, stream);
-    MoveActor(20, 0, 0);
-    EXPECT_TRUE(journal.empty());
-    for (u32 pass = 1; pass < 4; ++pass)
-        g_pTriggerManager->LoadState(pass, stream);
-    EXPECT_EQ(0u, g_pTriggerManager->IsEnabled());
-    g_pTriggerManager->LoadState(4, stream);
-    MoveActor(10, 0, 0);
-    EXPECT_EQ(kEnter, journal);
-}
-
 // Indices outside 0 to 31 have no bit in the masks: such actors take no part.
 TEST_F(TriggerTest, ActorsWithoutAMaskBitAreIgnored)
 {

@@ -73,58 +73,7 @@ protected:
         std::vector<const char*> list(commands);
         return Manager().AddCommandBind(key, list.data(), static_cast<u32>(list.size()));
     }
-    // The first argument of each run call so far.
-    static std::string Runs()
-    {
-        std::string runs;
-        for (const TRecordedCall& call : g_TestRecord.calls)
-            if (call.prepare == COMMAND_RUN)
-                runs += call.arguments.at(0);
-        return runs;
-    }
 };
-
-TEST_F(BindTest, AToggleBindFlipsItsVariableBetweenZeroAndOne)
-{
-    g_TestInt.SetInt(5);
-    ASSERT_EQ(Manager().AddToggleBind("F1", &g_TestInt), 0u);
-    Press(0, 59);
-    EXPECT_EQ(g_TestInt.GetValue().nInt, 0);
-    Press(0, 59);
-    EXPECT_EQ(g_TestInt.GetValue().nInt, 1);
-    EXPECT_EQ(g_TestInt.nChanges, 3);
-    // An update without a key event runs nothing.
-    Manager().UpdateManager(0.05f);
-    EXPECT_EQ(g_TestInt.GetValue().nInt, 1);
-}
-
-// A command bind runs its commands in turn; only the same modifiers trigger it.
-TEST_F(BindTest, ACommandBindCyclesThroughItsCommandsForItsOwnModifiers)
-{
-    ASSERT_EQ(Bind("F2", {"test.record a", "test.record b", "test.record c"}), 0u);
-    for (int i = 0; i < 4; ++i)
-        Press(0, 60);
-    EXPECT_EQ(g_TestRecord.calls.size(), 8u) << "a link call and a run call per press";
-    EXPECT_EQ(Runs(), "abca");
-    ASSERT_EQ(Bind("shift+F1", {"test.record shifted"}), 0u);
-    ASSERT_EQ(Bind("F1", {"test.record plain"}), 0u);
-    Press(KEY_SHIFT | KEY_MOUSE, 59);
-    EXPECT_EQ(Runs(), "abcashifted");
-}
-
-TEST_F(BindTest, RemovingByKeyTextIgnoresCaseAndMovesTheLastBindIntoThePlace)
-{
-    Bind("F1", {"test.record one"});
-    Bind("F2", {"test.record two"});
-    Bind("F1", {"test.record three"});
-    Bind("q", {"test.record four"});
-    EXPECT_EQ(Manager().RemoveBinds("f1"), 2u);
-    ASSERT_EQ(Manager().GetBindCount(), 2u);
-    EXPECT_STREQ(Manager().GetBind(0).aCommand[0].GetText(), "test.record four");
-    EXPECT_STREQ(Manager().GetBind(1).aCommand[0].GetText(), "test.record two");
-    Manager().ClearBinds();
-    EXPECT_EQ(Manager().GetBindCount(), 0u);
-}
 
 TEST_F(BindTest, BindsOutsideTheRecordAreRefusedWithAnError)
 {
@@ -143,14 +92,6 @@ TEST_F(BindTest, BindsOutsideTheRecordAreRefusedWithAnError)
                                                  "^Ierror: a bind takes 1 to 8 commands (9 given)",
                                                  "^Ierror: '" + longCommand + "': bound command longer than 63 characters",
                                                  "^Ierror: too many binds (max 128)"}));
-}
-
-TEST_F(BindTest, WithoutTheInputManagerBindsAreRefused)
-{
-    Manager().SetInputHooks(nullptr);
-    EXPECT_EQ(Manager().AddToggleBind("F1", &g_TestInt), 1u);
-    EXPECT_EQ(Manager().GetBindCount(), 0u);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Ierror: 'F1': no input manager to read the key"});
 }
 
 TEST_F(BindTest, ABoundCommandMayClearTheBindsWhileTheyRun)

@@ -29,27 +29,6 @@ TEST_F(EnvironmentTest, ReferencesExpandToTheirValuesOnce)
     EXPECT_STREQ(Manager().ExpandVariables("$(home)/x"), "/home/jos\xc3\xa9/x");
 }
 
-// Values narrow character by character into the engine's 8-bit code page (Windows-1252): a
-// name's own bytes come back as they were, a translated text loses what the page lacks.
-TEST_F(EnvironmentTest, ValuesNarrowIntoTheEnginesCodePage)
-{
-    Manager().SetEnvironment(TName("folder", true), TName("/home/Jos\xe9", true));
-    EXPECT_STREQ(Manager().ExpandVariables("$(folder)"), "/home/Jos\xe9");
-
-    TLocalizationManager& localization = TLocalizationManager::Instance();
-    const u32 language = TName("Narrowing", true).GetId();
-    const char16_t text[] = u"Zo\u00eb \u20ac5 \u03a9";
-    const TLanguageEntry entry = {TName("player_name", true).GetId(), 0};
-    localization.SetData(LOCALIZATION_BLOCK_NAMES, &language, 4);
-    localization.SetData(LOCALIZATION_BLOCK_TEXT, text, sizeof text);
-    localization.SetData(LOCALIZATION_BLOCK_ENTRIES, &entry, 8);
-    Manager().SetEnvironment(TName("who", true), TName("player_name"));
-    const std::string expanded = Manager().ExpandVariables("[$(who)]");
-    localization.SetData(LOCALIZATION_BLOCK_NAMES, nullptr, 0);
-    localization.SetData(LOCALIZATION_BLOCK_TEXT, nullptr, 0);
-    EXPECT_EQ(expanded, "[Zo\xeb \x80" "5 ?]");
-}
-
 TEST_F(EnvironmentTest, ValuesAreCutAndBuffersNeverOverrun)
 {
     const std::string longValue(300, 'v');

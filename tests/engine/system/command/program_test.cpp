@@ -100,28 +100,6 @@ TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
     EXPECT_FALSE(Logged("(3): token too long"));
 }
 
-TEST_F(ProgramTest, LinkingFindsCommandsAndLetsThemPrepareWithoutPrinting)
-{
-    m_Program.Parse("test.record x\nno.such.command\n");
-    m_Program.Link();
-    EXPECT_EQ(m_Program.GetInstruction(0).nIndex, Manager().FindCommandIndex(TName("test.record")));
-    EXPECT_EQ(m_Program.GetInstruction(0).aCache[0], 42);
-    EXPECT_EQ(m_Program.GetInstruction(1).nIndex, -1);
-    ASSERT_EQ(g_TestRecord.calls.size(), 1u);
-    EXPECT_EQ(g_TestRecord.calls[0].prepare, COMMAND_LINK);
-    EXPECT_TRUE(m_Listener.lines.empty());
-    EXPECT_EQ(Manager().GetInstruction(), nullptr);
-
-    // Running goes past the undeclared command, which is reported with the file and line.
-    Manager().SetSource(TName("system/test.icom", true));
-    m_Program._Execute();
-    Manager().SetSource(TName());
-    ASSERT_EQ(g_TestRecord.calls.size(), 2u);
-    EXPECT_EQ(g_TestRecord.cacheWords, std::vector<i32>{42});
-    EXPECT_EQ(Texts(), std::vector<std::string>{
-                           "^Isystem/test.icom(2): error: 'no.such.command': undeclared command"});
-}
-
 TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarmAndReachesTheLogEscaped)
 {
     std::string garbage;
@@ -140,22 +118,6 @@ TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarmAndReachesTheLogEscaped)
     Manager().SetSource(TName());
     EXPECT_TRUE(Logged("system/test.icom(1): 'test.re\\x01\\x9b\\xffcord': undeclared command\n"))
         << SystemLog();
-}
-
-TEST_F(ProgramTest, AProgramRoundTripsThroughItsStream)
-{
-    m_Program.Parse("test.record \"quoted words\" 12.5 plain\nunknown.command 1\n");
-    m_Program.Link();
-    SaveTo(m_Program, "program.cp10");
-
-    TCommandProgram loaded;
-    ASSERT_EQ(LoadFrom(loaded, "program.cp10"), PROGRAM_LOADED);
-    ASSERT_EQ(loaded.GetInstructionCount(), 2);
-    EXPECT_EQ(
-        std::memcmp(&loaded.GetInstruction(0), &m_Program.GetInstruction(0), sizeof(TCommandInstruction)), 0);
-    EXPECT_EQ(loaded.GetNameCount(), m_Program.GetNameCount());
-    EXPECT_TRUE(g_pNameManager->HasKeyword(TName("quoted words").GetId()));
-
 }
 
 TEST_F(ProgramTest, DamagedImagesAreRefused)
@@ -193,20 +155,6 @@ TEST_F(ProgramTest, DamagedImagesAreRefused)
         {good, PROGRAM_LOADED}};
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(refuse(cases[i].first), cases[i].second) << i;
-}
-
-TEST_F(ProgramTest, LargeNameBlocksLoad)
-{
-    std::string script;
-    for (int i = 0; i < 400; ++i)
-        script += "test.record \"setting number " + std::to_string(i) + "\"\n";
-    m_Program.Parse(script.c_str());
-    m_Program.Link();
-    SaveTo(m_Program, "large.cp10");
-    TCommandProgram loaded;
-    ASSERT_EQ(LoadFrom(loaded, "large.cp10"), PROGRAM_LOADED);
-    EXPECT_EQ(loaded.GetInstructionCount(), 400);
-    EXPECT_EQ(loaded.GetNameCount(), 400);
 }
 
 } // namespace

@@ -94,21 +94,6 @@ TEST_F(ScriptTest, AScriptIsCompiledOnceRunFromItsCacheAndRebuiltWhenStaleOrDama
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CachePath("start")).parent_path()));
 }
 
-TEST_F(ScriptTest, RegisteringACommandRecompiles)
-{
-    WriteFile("system/start.icom", "test.record 1\ntest.late 2\n");
-    Manager().Execute("start");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/start.icom(2): error: 'test.late': undeclared command"});
-    static TRecordCommand s_Late;
-    const u32 signature = Manager().GetSignature();
-    Manager().RegisterCommand("test_late", "", "", &s_Late, 0);
-    EXPECT_NE(Manager().GetSignature(), signature);
-    ASSERT_EQ(Manager().Execute("start"), SCRIPT_OK);
-    EXPECT_EQ(LinkCalls(), 2u) << "compiled again";
-    ASSERT_EQ(s_Late.calls.size(), 2u);
-    EXPECT_EQ(s_Late.calls[1].arguments, std::vector<std::string>{"2"});
-}
-
 TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTheCaller)
 {
     EXPECT_EQ(Manager().Execute("nothing"), SCRIPT_MISSING_SOURCE);
@@ -141,45 +126,6 @@ TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTh
     EXPECT_EQ(Manager().Execute("start"), SCRIPT_OK);
     EXPECT_EQ(RunCalls(), 3u) << "a cache that cannot be written runs the compiled program";
     EXPECT_TRUE(Logged("TCommandManager::Compile(): error: unable to open file"));
-}
-
-TEST_F(ScriptTest, TheStartUpScriptRunsWithTheFileSystemLockedAndMayNotExecOthers)
-{
-    WriteFile("system/boot.icom", "exec \"start\"\ntest.record after\n");
-    WriteFile("system/start.icom", "test.record 1\n");
-    g_pFileStreamManager->SetDirectory(TName());
-    ASSERT_EQ(Manager().__SystemExecute("system/boot"), SCRIPT_OK);
-    EXPECT_TRUE(g_pFileStreamManager->IsLocked());
-    EXPECT_EQ(g_pFileStreamManager->GetDirectory(), TName("."));
-    EXPECT_EQ(RunCalls(), 1u);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"^Isystem/boot.icom(1): error: 'start': the file system is "
-                                                "locked (system.directory opens it)"});
-    EXPECT_EQ(Manager().__SystemExecute("system/none"), SCRIPT_MISSING_SOURCE);
-    EXPECT_TRUE(g_pFileStreamManager->IsLocked());
-    std::filesystem::create_directories(m_Path + "/system/folder.icom");
-    EXPECT_EQ(Manager().__SystemExecute("system/folder"), SCRIPT_NOT_A_FILE);
-    EXPECT_TRUE(g_pFileStreamManager->IsLocked());
-    g_pFileStreamManager->SetDirectory(TName(".", true));
-}
-
-TEST_F(ScriptTest, AnArgumentWithoutItsTextIsRefusedWithTheScriptAndLine)
-{
-    // As a program loaded from its cache in a later run holds a bare word: an id whose text
-    // this run never registered.
-    TCommandProgram program;
-    program.Parse("test.record 1\n\ntest.record word 2\n");
-    program.Link();
-    program.GetInstruction(1).aArgument[0] = TName("a word this run never registered").GetId();
-    Manager().SetSource(TName("system/start.icom", true));
-    program._Execute();
-    Manager().SetSource(TName());
-    EXPECT_EQ(RunCalls(), 1u) << "the command never sees the argument";
-    EXPECT_EQ(Texts(), std::vector<std::string>{
-                           "^Isystem/start.icom(3): error: 'test.record': argument 1 has no text (write it "
-                           "in double quotes)"});
-    EXPECT_TRUE(Logged("090 |"));
-    EXPECT_TRUE(Logged("| TCommandManager::PrintError(): error: system/start.icom(3): 'test.record': argument 1 "
-                       "has no text"));
 }
 
 TEST_F(ScriptTest, AScriptNeverRunsInsideItselfAndScriptsNestAtMost32Deep)
@@ -302,46 +248,6 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
     }
 }
 
-TEST_F(SettingsTest, AFileNamedByTwoSectionsHoldsBoth)
-{
-    // The engine's own variable: whichever registers first is the one the save reads.
-    TVariable* startupFile = Manager().FindVariable(TName("command.save.startupvariables"));
-    ASSERT_NE(startupFile, nullptr);
-    const TName settings("settings");
-    const TName device("device");
-    startupFile->Assign(&settings, 1);
-    g_TestStartup.SetInt(1);
-    Manager().SaveSettings();
-    const std::string text = ReadFile("user/system/settings.icom");
-    EXPECT_EQ(text.find("\n// startup variables\nset test.startup 1\n"), 0u);
-    EXPECT_NE(text.find("\n// variables\n"), std::string::npos);
-    EXPECT_NE(text.find("set command.save.startupvariables \"settings\"\n"), std::string::npos);
-    startupFile->Assign(&device, 1);
-}
-
-TEST_F(SettingsTest, NothingIsWrittenWithoutAUserDirectory)
-{
-    const TName user = *GetUserDirectory();
-    // A directory name whose text is unknown reads as the empty text.
-    SetUserDirectory(TName("a folder this run never registered"));
-    g_TestInt.SetInt(3);
-    Manager().SaveSettings();
-    SetUserDirectory(user);
-    EXPECT_TRUE(Logged("TCommandManager::SaveSettings(): error: no user directory"));
-    EXPECT_FALSE(std::filesystem::exists("/system/settings.icom"));
-}
-
-TEST_F(SettingsTest, AFileThatCannotBeReplacedIsLoggedAndLeftAsItWas)
-{
-    std::filesystem::create_directories(m_Path + "/user/system/actions.icom");
-    Manager().SaveSettings();
-    EXPECT_TRUE(Logged("TCommandManager::SaveSettings(): error: '" + m_Path +
-                       "/user/system/actions.icom' was not written; the previous one is kept"));
-    EXPECT_TRUE(std::filesystem::is_directory(m_Path + "/user/system/actions.icom"));
-    EXPECT_FALSE(std::filesystem::exists(m_Path + "/user/system/actions.icom.tmp"));
-    EXPECT_TRUE(std::filesystem::exists(m_Path + "/user/system/settings.icom"));
-}
-
 TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)
 {
     g_TestInt.SetInt(3);
@@ -366,51 +272,5 @@ TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)
 }
 
 using CompletionTest = CommandTest;
-
-TEST_F(CompletionTest, WordsCompleteToVisibleCommandsSortedAndCommandsCompleteTheirArgumentsQuietly)
-{
-    TCompletionList candidates;
-    TCompletionList descriptions;
-    Manager().Complete("test.", candidates, descriptions);
-    std::vector<std::string> names;
-    for (i32 i = 0; i < candidates.GetCount(); ++i)
-        names.push_back(candidates[i].aText);
-    const auto at = std::find(names.begin(), names.end(), "test.record ");
-    ASSERT_NE(at, names.end());
-    EXPECT_EQ(std::find(names.begin(), names.end(), "test.hidden.command "), names.end());
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    EXPECT_STREQ(descriptions[static_cast<i32>(at - names.begin())].aText, "record calls");
-    for (const char* none : {"", "no.such "})
-    {
-        Manager().Complete(none, candidates, descriptions);
-        EXPECT_EQ(candidates.GetCount(), 0) << none;
-    }
-
-    Manager().Complete("test.record a b", candidates, descriptions);
-    EXPECT_EQ(g_TestRecord.completedBefore, "test.record a ");
-    EXPECT_EQ(g_TestRecord.completedCount, 2);
-    EXPECT_EQ(g_TestRecord.completedLast, "b");
-    ASSERT_EQ(candidates.GetCount(), 2);
-    EXPECT_STREQ(candidates[0].aText, "alpha ");
-    EXPECT_STREQ(descriptions[0].aText, "first");
-    EXPECT_STREQ(candidates[1].aText, "zeta ");
-    Manager().Complete("test.record ", candidates, descriptions);
-    EXPECT_EQ(g_TestRecord.completedBefore, "test.record ");
-    EXPECT_EQ(g_TestRecord.completedCount, 1);
-    EXPECT_EQ(g_TestRecord.completedLast, "");
-
-    // The console completes at each keystroke while the start-up script runs: a line being
-    // typed, an open quote or a long word in it, is parsed without log lines.
-    Manager().SetSource(TName("system/system.icom", true));
-    Manager().Complete("test.record \"half a quote", candidates, descriptions);
-    EXPECT_EQ(g_TestRecord.completedLast, "half a quote");
-    Manager().Complete(("test.record " + std::string(200, 'w')).c_str(), candidates, descriptions);
-    EXPECT_EQ(g_TestRecord.completedLast.size(), 127u);
-    Manager().SetSource(TName());
-    EXPECT_FALSE(Logged("quoted text not closed")) << SystemLog();
-    EXPECT_FALSE(Logged("token too long")) << SystemLog();
-    Manager().ExecuteText("test.record \"half a quote");
-    EXPECT_TRUE(Logged("(1): quoted text not closed"));
-}
 
 } // namespace

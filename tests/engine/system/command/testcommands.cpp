@@ -50,18 +50,6 @@ void TRecordCommand::Execute(TCommandInstruction& instruction, u32 prepare)
     calls.push_back(call);
 }
 
-void TRecordCommand::Complete(const char* before, i32 tokenCount, const char* last,
-                              TCompletionList& candidates, TCompletionList& descriptions)
-{
-    completedBefore = before;
-    completedCount = tokenCount;
-    completedLast = last;
-    AddCompletion(candidates, "zeta ");
-    AddCompletion(descriptions, "last");
-    AddCompletion(candidates, "alpha ");
-    AddCompletion(descriptions, "first");
-}
-
 TTestVariable g_TestInt("test_int", 0, IntValue(7));
 TTestVariable g_TestInt64("test_int64", 0, Value(VALUE_INT64));
 TTestVariable g_TestFloat("test_float", 0, Value(VALUE_FLOAT));
@@ -71,14 +59,12 @@ TTestVariable g_TestColour("test_colour", 0, Value(VALUE_COLOUR));
 TTestVariable g_TestStartup("test_startup", VARIABLE_STARTUP, IntValue(0));
 TTestVariable g_TestHidden("test_hidden", VARIABLE_NOT_SAVED, IntValue(0));
 TRecordCommand g_TestRecord;
-TRecordCommand g_TestHiddenCommand;
 
 namespace
 {
 const u32 s_nRegistered =
     TCommandManager::Instance().RegisterCommand("test_record", "record calls", "Records its calls.",
-                                                &g_TestRecord, 0) |
-    TCommandManager::Instance().RegisterCommand("test_hidden_command", "", "", &g_TestHiddenCommand, 1);
+                                                &g_TestRecord, 0);
 } // namespace
 
 void RestoreTestVariables()

@@ -34,14 +34,9 @@ class TRecordCommand : public TCommand
 public:
     // Link calls store 42 in the first spare word; run calls record the word they find.
     void Execute(TCommandInstruction& instruction, u32 prepare) override;
-    void Complete(const char* before, i32 tokenCount, const char* last, TCompletionList& candidates,
-                  TCompletionList& descriptions) override;
 
     std::vector<TRecordedCall> calls;
     std::vector<i32> cacheWords;
-    std::string completedBefore;
-    i32 completedCount = -1;
-    std::string completedLast;
 };
 
 // "test.int" (1), "test.int64" (2), "test.float" (3), "test.vector" (4), "test.name" (5),
@@ -55,8 +50,7 @@ extern TTestVariable g_TestName;
 extern TTestVariable g_TestColour;
 extern TTestVariable g_TestStartup;
 extern TTestVariable g_TestHidden;
-// "test.record", and "test.hidden.command" (hidden from completion).
+// "test.record".
 extern TRecordCommand g_TestRecord;
-extern TRecordCommand g_TestHiddenCommand;
 
 void RestoreTestVariables();
