@@ -13,9 +13,7 @@
 
 namespace
 {
-class FileStreamShareTest : public StreamFolderTest
-{
-};
+using FileStreamShareTest = StreamFolderTest;
 } // namespace
 
 TEST_F(FileStreamShareTest, ExclusiveOpenersShareWithNobody)

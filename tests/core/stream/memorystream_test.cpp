@@ -76,9 +76,7 @@ TEST(MemoryStream, LentBufferIsLeftAloneOnceOutgrown)
     EXPECT_EQ(std::string(lent, 4), "AByz");
 }
 
-class MappedStreamTest : public StreamFolderTest
-{
-};
+using MappedStreamTest = StreamFolderTest;
 
 TEST_F(MappedStreamTest, WritesReachTheFileWhichMustExistAndCannotGrow)
 {

@@ -23,6 +23,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -171,16 +172,12 @@ TEST(ResourceTableTest, ResourcesAreCountedByTypeAtMostEvery3Seconds)
     TDebugResourceTable table = {};
     table.Refresh(1.0f);
     EXPECT_EQ(4.0f, table.fNextRefresh);
-    EXPECT_EQ(1u, table.aRow[2].nTotalCount);
-    EXPECT_EQ(1u, table.aRow[2].nLoadedCount);
-    EXPECT_EQ(3000u, table.aRow[2].nLoadedSize);
-    EXPECT_EQ(1u, table.aRow[5].nTotalCount);
-    EXPECT_EQ(0u, table.aRow[5].nLoadedCount);
     const TDebugResourceRow& total = table.aRow[DEBUG_RESOURCE_TYPES];
-    EXPECT_EQ(8000u, total.nTotalSize);
-    EXPECT_EQ(3000u, total.nLoadedSize);
-    EXPECT_EQ(5000u, total.nLargestSize);
-    EXPECT_EQ(2u, total.nTotalCount);
+    // Meshes, textures, then the total.
+    EXPECT_EQ(std::vector<u32>({1, 1, 3000, 1, 0, 8000, 3000, 5000, 2}),
+              std::vector<u32>({table.aRow[2].nTotalCount, table.aRow[2].nLoadedCount, table.aRow[2].nLoadedSize,
+                                table.aRow[5].nTotalCount, table.aRow[5].nLoadedCount, total.nTotalSize,
+                                total.nLoadedSize, total.nLargestSize, total.nTotalCount}));
     // Drawn every frame, refreshed only once 3 seconds have passed.
     texture.m_nState = RESOURCE_LOADED;
     table.Refresh(4.0f);
@@ -188,9 +185,7 @@ TEST(ResourceTableTest, ResourcesAreCountedByTypeAtMostEvery3Seconds)
     table.Refresh(4.01f);
     EXPECT_EQ(1u, table.aRow[5].nLoadedCount);
     // Counted afresh, not on top of the last refresh.
-    EXPECT_EQ(1u, table.aRow[2].nTotalCount);
-    EXPECT_EQ(2u, total.nTotalCount);
-    EXPECT_EQ(8000u, total.nLoadedSize);
+    EXPECT_EQ(std::vector<u32>({1, 2, 8000}), std::vector<u32>({table.aRow[2].nTotalCount, total.nTotalCount, total.nLoadedSize}));
     for (TResource* resource : {&mesh, &texture, &foreign})
         g_pResourceManager->__ResourceDelete(resource);
 }

@@ -145,17 +145,17 @@ TEST_F(JoystickTest, ControllersAreLinkedToSetsByIdAndSwapped)
     Refresh();
     EXPECT_EQ(Joy().GetJoystick(0).nSet, 1);
 
-    Run("joystick.swap 3 1");
-    EXPECT_TRUE(m_Console.Has("invalid joystick 1 index 3 (only 2 joystick(s))"));
-    Run("joystick.swap 1 0");
-    EXPECT_TRUE(m_Console.Has("invalid joystick 2 index 0 (only 2 joystick(s))"));
-    Run("joystick.swap 1 3");
-    EXPECT_TRUE(m_Console.Has("invalid joystick 2 index 3 (only 2 joystick(s))"));
-    Run("joystick.swap 1");
-    EXPECT_TRUE(m_Console.Has("command does not take 1 parameter (2 expected)"));
+    for (auto [line, said] : {std::pair{"joystick.swap 3 1", "invalid joystick 1 index 3 (only 2 joystick(s))"},
+                              {"joystick.swap 1 0", "invalid joystick 2 index 0 (only 2 joystick(s))"},
+                              {"joystick.swap 1 3", "invalid joystick 2 index 3 (only 2 joystick(s))"},
+                              {"joystick.swap 1", "command does not take 1 parameter (2 expected)"}})
+    {
+        Run(line);
+        EXPECT_TRUE(m_Console.Has(said)) << line;
+    }
 }
 
-TEST_F(JoystickTest, AVariableMovesItsControllerAndAFifthIdTakesSetThree)
+TEST_F(JoystickTest, AVariableMovesItsControllerAFifthIdTakesSetThreeAndAFifthControllerIsLeftOut)
 {
     for (u32 set = 0; set < JOYSTICK_COUNT; ++set)
         JoystickDeviceVariable(set).SetInt(static_cast<i32>(1000 + set));
@@ -172,12 +172,8 @@ TEST_F(JoystickTest, AVariableMovesItsControllerAndAFifthIdTakesSetThree)
     g_joystick_device2.SetFloat(7.9f);
     EXPECT_EQ(g_joystick_device2.GetValue().nType, VALUE_INT);
     EXPECT_EQ(Joy().GetLink(2), 7u);
-}
-
-TEST_F(JoystickTest, AFifthControllerIsLeftOut)
-{
-    const char* names[] = {"one", "two", "three", "four", "five"};
-    for (const char* name : names)
+    // A fifth controller is left out.
+    for (const char* name : {"one", "two", "three", "four"})
         Attach(name);
     Refresh();
     EXPECT_EQ(Joy().GetJoystickCount(), 4u);

@@ -5,9 +5,7 @@
 
 namespace
 {
-class CameraProjectionTest : public DeviceTest
-{
-};
+using CameraProjectionTest = DeviceTest;
 
 TEST_F(CameraProjectionTest, ProjectedPointsPickBackAlongTheirRay)
 {

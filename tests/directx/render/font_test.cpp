@@ -4,6 +4,7 @@
 
 #include "directx/render/dxfontmanager.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,52 +55,43 @@ protected:
 
 TEST_F(FontTest, WriteRectLaysOutColoursColumnsAndLinesAndUserColoursKeepTheirBounds)
 {
+    // Each segment as "text left,top colour", or "text colour".
+    const auto laid = [this](bool placed = true) {
+        std::vector<std::string> out;
+        char colour[12];
+        for (const auto& segment : m_Font.segments)
+        {
+            std::snprintf(colour, sizeof colour, "%08x", segment.color);
+            out.push_back(segment.text + " " +
+                          (placed ? std::to_string(segment.rect.left) + "," + std::to_string(segment.rect.top) + " " : "") +
+                          colour);
+        }
+        m_Font.segments.clear();
+        return out;
+    };
     const f32 rect[4] = {10.0f, 20.0f, 300.0f, 200.0f};
+    // "^c" is the table's (1, 0, 0), component 0 going to the blue byte; a new line is 15 pixels
+    // lower, back at the left edge in the base colour; "|050" a column from the left edge.
     m_Font.WriteRect(rect, kWhite, "ab^cde\nfg|050x", 0);
-    ASSERT_EQ(m_Font.segments.size(), 4u);
-    const auto& s = m_Font.segments;
-    EXPECT_EQ(s[0].text, "ab");
-    EXPECT_EQ(s[0].rect.left, 10);
-    EXPECT_EQ(s[0].color, 0xFFFFFFFFu);
-    // "^c" is the table's (1, 0, 0), component 0 going to the blue byte.
-    EXPECT_EQ(s[1].text, "de");
-    EXPECT_EQ(s[1].rect.left, 10 + Plain(u"ab"));
-    EXPECT_EQ(s[1].color, 0xFF0000FFu);
-    // A new line: 15 pixels lower, back at the left edge, base colour again.
-    EXPECT_EQ(s[2].text, "fg");
-    EXPECT_EQ(s[2].rect.left, 10);
-    EXPECT_EQ(s[2].rect.top, 35);
-    EXPECT_EQ(s[2].color, 0xFFFFFFFFu);
-    // A column from the left edge.
-    EXPECT_EQ(s[3].text, "x");
-    EXPECT_EQ(s[3].rect.left, 60);
-    EXPECT_EQ(s[3].rect.top, 35);
+    EXPECT_EQ(laid(), (std::vector<std::string>{"ab 10,20 ffffffff", "de " + std::to_string(10 + Plain(u"ab")) + ",20 ff0000ff",
+                                               "fg 10,35 ffffffff", "x 60,35 ffffffff"}));
 
     // "^>" right-aligns what follows so that it ends at the pen; "^." and "^:" restore and swap.
-    m_Font.segments.clear();
     m_Font.WriteRect(rect, kWhite, "abc^>de^<^hf^.g^:h", 0);
+    const auto& s = m_Font.segments;
     ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[1].text, "de");
     EXPECT_EQ(s[1].format & DT_RIGHT, DT_RIGHT);
     EXPECT_EQ(s[1].rect.left, 10);
     EXPECT_EQ(s[1].rect.right, 10 + Plain(u"abc"));
-    EXPECT_EQ(s[2].text, "f");
-    EXPECT_EQ(s[2].color, 0xFF00FF00u);
-    EXPECT_EQ(s[3].text, "g");
-    EXPECT_EQ(s[3].color, 0xFFFFFFFFu);
-    EXPECT_EQ(s[4].text, "h");
-    EXPECT_EQ(s[4].color, 0xFF00FF00u);
+    EXPECT_EQ(laid(false), (std::vector<std::string>{"abc ffffffff", "de ffffffff", "f ff00ff00", "g ffffffff", "h ff00ff00"}));
 
     // User colours keep to the ones set.
     const TColor palette[2] = {{1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f}};
     g_pDxFontManager->SetUserColors(2, palette);
-    m_Font.segments.clear();
+    // The user colour with the base's alpha.
     const TColor base = {1.0f, 1.0f, 1.0f, 0.5f};
     m_Font.WriteRect(rect, base, "^Bx^Hy", 0);
-    ASSERT_EQ(m_Font.segments.size(), 2u);
-    // The user colour with the base's alpha.
-    EXPECT_EQ(m_Font.segments[0].color, 0x80FF0000u);
-    EXPECT_EQ(m_Font.segments[1].color, 0x80FFFFFFu);
+    EXPECT_EQ(laid(false), (std::vector<std::string>{"x 80ff0000", "y 80ffffff"}));
     EXPECT_NE(m_Log.SystemLog().find("only 2 user colors are set (H accessed)"), std::string::npos);
 }
 } // namespace

@@ -60,9 +60,10 @@ TEST_F(MeshTest, TwentyInstancesDrawTwentyFortyEighthsOfTheGeometry)
     EXPECT_EQ(g_DxInstanceBatch.nCount, 20u);
 }
 
-TEST_F(MeshTest, AFullQueueThatCannotBeDrawnRefusesInstances)
+// A full queue whose shader never loads (so it cannot be flushed) refuses the next instance; the
+// pending list refuses its 513th object.
+TEST_F(MeshTest, AFullQueueThatCannotBeDrawnAndThePendingListRefuseWhatIsPastThem)
 {
-    // A shader that never loads: its queue cannot be flushed.
     TDxShader* broken = MakeShader("never", {kTexturedEffect}, {Record(0, 0)});
     broken->m_nDataSize += 1;
     TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("bush", true));
@@ -76,19 +77,12 @@ TEST_F(MeshTest, AFullQueueThatCannotBeDrawnRefusesInstances)
     EXPECT_EQ(instancing->AddInstance(TMatrix(1.0f), broken, colour), 1);
     EXPECT_EQ(instancing->GetQueuedCount(), 4u);
     EXPECT_NE(m_Log.SystemLog().find("instance queue full, instance dropped"), std::string::npos);
-}
 
-TEST_F(MeshTest, ThePendingListRefusesA513thObject)
-{
     TDxShader* shader = MakeShader("pending", {kTexturedEffect}, {Record(0, 0)});
-    TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("grass", true));
-    mesh->SetDescription(m_Mesh);
-    u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
     std::vector<TDxMeshDataInstancing*> objects;
     for (u32 i = 0; i <= DX_INSTANCING_PENDING_CAPACITY; ++i)
         objects.push_back(static_cast<TDxMeshDataInstancing*>(mesh->CreateInstancing(1, parameters)));
-    const f32 colour[4] = {1, 1, 1, 1};
-    for (u32 i = 0; i < DX_INSTANCING_PENDING_CAPACITY; ++i)
+    for (u32 i = 0; g_pDxMeshManager->GetPendingCount() < DX_INSTANCING_PENDING_CAPACITY; ++i)
         ASSERT_EQ(objects[i]->AddInstance(TMatrix(1.0f), shader, colour), 0);
     EXPECT_EQ(objects.back()->AddInstance(TMatrix(1.0f), shader, colour), 1);
     EXPECT_EQ(objects.back()->GetQueuedCount(), 0u);

@@ -10,10 +10,7 @@
 
 namespace
 {
-// The manager system open, so that meshes may be made.
-class MeshManagerTest : public DeviceTest
-{
-};
+using MeshManagerTest = DeviceTest;
 } // namespace
 
 TEST_F(MeshManagerTest, LoadedMeshesReplaceTheArrayAndActiveAnimationsJoinTheList)
