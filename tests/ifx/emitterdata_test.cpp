@@ -52,9 +52,6 @@ TEST_F(EmitterDataTest, StoredLayoutsAndDescriptors)
     EXPECT_STREQ(texture.szName, "TParticleEmitterData::aTexture");
     EXPECT_EQ(ParticleEmitterAnimationDecl().GetMember(49).nOffset, 84u + 7u * 788u + 776u);
     EXPECT_EQ(ParticleNodeSystemDecl().GetMember(9).nOffset, 160u);
-    TIParticleEmitter emitter;
-    for (u32 i = 0; i < PARTICLE_MULTIPLIER_COUNT; ++i)
-        EXPECT_EQ(emitter.GetMultiplier(i), 1.0f);
 }
 
 TEST_F(EmitterDataTest, SetParameterMarksChangesAndPropagatesOneLevel)

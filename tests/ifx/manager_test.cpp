@@ -168,14 +168,6 @@ TEST_F(ManagerTest, TheEnableSwitchStopsUpdatesReleasesAndTheCanvasFlush)
     Manager().RenderManager();
     EXPECT_EQ(canvas.flushes, 1u);
     g_pCanvasManager = previous;
-
-    // The other two variables.
-    TCommandManager::Instance().FindVariable(TName("ifx.lod"))->SetFloat(0.25f);
-    EXPECT_EQ(Manager().GetLODFactor(), 0.25f);
-    TCommandManager::Instance().FindVariable(TName("ifx.shadow.enable"))->SetInt(0);
-    EXPECT_FALSE(ParticleShadowsEnabled());
-    TCommandManager::Instance().FindVariable(TName("ifx.shadow.enable"))->SetInt(1);
-    EXPECT_TRUE(ParticleShadowsEnabled());
 }
 
 TEST_F(ManagerTest, TheConsoleListsAndRestartsTheSystems)
