@@ -57,24 +57,3 @@ TEST_F(HeightField, RaysMeetTheSurfaceWhereTheSamplesPutIt)
     tiny.samples = field;
     EXPECT_EQ(sdk->createHeightField(tiny), nullptr);
 }
-
-TEST_F(HeightField, ASphereRollsDownTheSlope)
-{
-    addSlope();
-    NxSphereShapeDesc shape;
-    shape.radius = 0.5f;
-    NxBodyDesc body;
-    NxActorDesc desc;
-    desc.body = &body;
-    desc.globalPose.t = NxVec3(-8, 7, 0);
-    desc.shapes.push_back(&shape);
-    NxActor* ball = scene->createActor(desc);
-    run(2);
-    const NxVec3 at = ball->getGlobalPosition();
-    EXPECT_GT(at.x, -5); // rolling, it gains 5/7 g sin(slope): about 2 m/s^2
-    EXPECT_NEAR(at.z, 0, 0.05f);        // straight down the slope
-    EXPECT_LT(ball->getAngularVelocity().z, -1); // rolling about -Z while moving along +X
-    // It stays on the surface: 0.5 m above it along the normal.
-    const NxReal surface = 7 - (at.x + 10) * 0.3f;
-    EXPECT_NEAR(at.y, surface + 0.5f * std::sqrt(1 + 0.09f), 0.05f);
-}

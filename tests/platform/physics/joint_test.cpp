@@ -153,29 +153,6 @@ TEST_F(Joints, AD6VelocityDriveTurnsAboutItsTwistAxis)
     EXPECT_NEAR(rotor->getGlobalPosition().y, 5, 0.01f);
 }
 
-TEST_F(Joints, DistanceAndSphericalJointsKeepTheirAnchors)
-{
-    NxActor* ball = addBox(NxVec3(0, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
-    NxDistanceJointDesc rope;
-    rope.actor[1] = ball;
-    rope.localAnchor[0] = NxVec3(0, 8, 0); // a point of the world
-    rope.maxDistance = 2;
-    rope.flags = NX_DJF_MAX_DISTANCE_ENABLED;
-    ASSERT_NE(scene->createJoint(rope), nullptr);
-    run(2); // falls 1 m until the rope is taut
-    EXPECT_NEAR(ball->getGlobalPosition().y, 6, 0.03f);
-
-    NxActor* bob = addBox(NxVec3(5, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
-    NxSphericalJointDesc ballJoint;
-    ballJoint.actor[1] = bob;
-    NxJointDesc_SetGlobalAnchor(ballJoint, NxVec3(5, 6, 0));
-    scene->createJoint(ballJoint);
-    bob->setLinearVelocity(NxVec3(0, 0, 2));
-    run(1); // it swings on a 1 m arm
-    EXPECT_NEAR((bob->getGlobalPosition() - NxVec3(5, 6, 0)).magnitude(), 1, 0.02f);
-    EXPECT_GT(std::fabs(bob->getGlobalPosition().z), 0.05f);
-}
-
 TEST_F(Joints, APulleyRopeLiftsTheLighterSideAndJointsGoWithTheirActors)
 {
     // Two boxes 5 m below their pulleys on a 10 m rope: the heavier one goes down, the other up.

@@ -298,23 +298,6 @@ TEST_F(Query, CapsulesTouchBoxesAsTheBackEndSeesThem)
     EXPECT_GT(apart, 200);
 }
 
-// The rounded edge the back end gives a box: a capsule a little off a corner along its diagonal
-// misses it, though it reaches into the corner's sharp bounds.
-TEST_F(Query, ACapsuleOffABoxCornerMissesItsRoundedEdge)
-{
-    NxActor* box = addStaticBox(NxVec3(0, 0, 0), NxVec3(1, 1, 1));
-    const NxShape& shape = *box->getShapes()[0];
-    const NxVec3 diagonal = NxVec3(1, 1, 1) * (1 / std::sqrt(3.0f));
-    const NxVec3 across = NxVec3(1, -1, 0) * (1 / std::sqrt(2.0f));
-    const NxReal radius = 0.2f;
-    for (const auto& [out, touches] : {std::pair{radius - 0.01f, false}, std::pair{radius - 0.04f, true}}) {
-        const NxVec3 centre = NxVec3(1, 1, 1) + diagonal * out;
-        const NxCapsule capsule{centre - across, centre + across, radius};
-        EXPECT_EQ(scene->checkOverlapCapsule(capsule), touches) << out;
-        EXPECT_EQ(backEndDistance(capsule, shape) < 0, touches) << out;
-    }
-}
-
 TEST_F(Query, BatchedRaysAreAnsweredAtExecute)
 {
     addStaticBox(NxVec3(0, 0, 0), NxVec3(1, 1, 1));
@@ -402,21 +385,4 @@ TEST_F(Query, AMeshRayCachedAlongAPathHitsWhatTheTreeWalkHits)
     ASSERT_TRUE(shape.raycastLocalCached(NxVec3(1, 50, 1), NxVec3(0, -1, 0), 100.0f, hit, cache));
     EXPECT_NEAR(hit.distance, 50.0f, 1e-4f);
     EXPECT_FALSE(shape.raycastLocalCached(NxVec3(std::nanf(""), 0.6f, 0), NxVec3(0, -1, 0), 1.0f, hit, cache));
-}
-
-TEST_F(Query, TwoMeshesTakeTheTwoCacheSlotsAndAThirdReplacesTheOlder)
-{
-    NxMeshRayCaches caches;
-    NxMeshRayCache& a = caches.of(7);
-    a.serial = 7;
-    NxMeshRayCache& b = caches.of(9);
-    b.serial = 9;
-    EXPECT_NE(&a, &b);
-    EXPECT_EQ(&caches.of(7), &a);
-    EXPECT_EQ(&caches.of(9), &b);
-    // A third mesh takes the slot filled first, emptied.
-    NxMeshRayCache& c = caches.of(11);
-    EXPECT_EQ(&c, &a);
-    EXPECT_EQ(c.serial, 0u);
-    EXPECT_EQ(&caches.of(9), &b);
 }

@@ -38,20 +38,6 @@ TEST_F(Records, EngineRowMatricesBecomeColumnPosesAndBack)
     EXPECT_NEAR((pose.inverseRT() * (pose * NxVec3(4, 5, 6)) - NxVec3(4, 5, 6)).magnitude(), 0, 1e-5f);
 }
 
-TEST_F(Records, UserDataReachesActorsAndShapes)
-{
-    int actorRecord = 1, shapeRecord = 2;
-    NxBoxShapeDesc shape;
-    shape.dimensions = NxVec3(1, 1, 1);
-    shape.userData = &shapeRecord;
-    NxActorDesc desc;
-    desc.userData = &actorRecord;
-    desc.shapes.push_back(&shape);
-    NxActor* actor = scene->createActor(desc);
-    EXPECT_EQ(actor->userData, &actorRecord);
-    EXPECT_EQ(actor->getShapes()[0]->userData, &shapeRecord);
-}
-
 TEST_F(Records, AnActorReleasedInsideAReportGoesAfterTheSubStep)
 {
     scene->setUserContactReport(this);

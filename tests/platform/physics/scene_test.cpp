@@ -118,27 +118,6 @@ TEST_F(Scene, MisuseIsReportedAndTheLayerGoesOn)
     EXPECT_EQ(d0, 0);
 }
 
-TEST_F(Scene, MaterialIndexZeroExistsAndValuesComeBackAsSet)
-{
-    ASSERT_NE(scene->getMaterialFromIndex(0), nullptr);
-    EXPECT_EQ(scene->getHighestMaterialIndex(), 0);
-    NxMaterialDesc desc;
-    desc.restitution = 0.3f;
-    desc.frictionCombineMode = NX_CM_MAX;
-    NxMaterial* one = scene->createMaterial(desc);
-    EXPECT_EQ(one->getMaterialIndex(), 1);
-    one->setStaticFrictionV(0.7f);
-    one->setDynamicFrictionV(0.6f);
-    one->setRestitutionCombineMode(NX_CM_MIN);
-    EXPECT_FLOAT_EQ(one->getStaticFrictionV(), 0.7f);
-    EXPECT_FLOAT_EQ(one->getDynamicFrictionV(), 0.6f);
-    EXPECT_EQ(one->getFrictionCombineMode(), NX_CM_MAX);
-    EXPECT_EQ(one->getRestitutionCombineMode(), NX_CM_MIN);
-    EXPECT_FLOAT_EQ(one->getRestitution(), 0.3f);
-    EXPECT_EQ(scene->getMaterialFromIndex(1), one);
-    EXPECT_EQ(scene->getMaterialFromIndex(2), nullptr);
-}
-
 TEST_F(Scene, RestitutionCombinesPerContactByTheStrongerMode)
 {
     NxMaterialDesc bouncy;

@@ -65,19 +65,3 @@ TEST_F(Shapes, DampingAndTheAngularSpeedLimitSlowBodies)
     EXPECT_NEAR(damped->getLinearVelocity().x, 4 * std::exp(-1.0f), 0.05f); // a rate of 1 per second
     EXPECT_NEAR(spinner->getAngularVelocity().y, 2, 1e-4f);
 }
-
-TEST_F(Shapes, EachBodySleepsBelowItsOwnThresholds)
-{
-    NxActor* drifting = addBox(NxVec3(0, 10, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    drifting->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
-    drifting->setLinearDamping(0);
-    NxActor* lazy = addBox(NxVec3(5, 10, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    lazy->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
-    lazy->setLinearDamping(0);
-    lazy->setSleepLinearVelocity(0.5f);
-    drifting->setLinearVelocity(NxVec3(0.3f, 0, 0));
-    lazy->setLinearVelocity(NxVec3(0.3f, 0, 0));
-    run(1);
-    EXPECT_FALSE(drifting->isSleeping()); // 0.3 m/s is above the default 0.15
-    EXPECT_TRUE(lazy->isSleeping());
-}

@@ -116,19 +116,6 @@ TEST_F(Wheels, SteeredFrontWheelsDriveACircleOfTheExpectedRadius)
     EXPECT_GT(yawRate, 0); // a positive steer turns the forward axis towards +X: about +Y
 }
 
-TEST_F(Wheels, TyreFunctionsRiseToTheExtremumAndFallToTheAsymptote)
-{
-    NxTireFunctionDesc f;
-    f.extremumSlip = 1;
-    f.extremumValue = 0.02f;
-    f.asymptoteSlip = 2;
-    f.asymptoteValue = 0.01f;
-    EXPECT_FLOAT_EQ(f.hermiteEval(0.5f), 0.01f);
-    EXPECT_FLOAT_EQ(f.hermiteEval(1), 0.02f);
-    EXPECT_FLOAT_EQ(f.hermiteEval(1.5f), 0.015f);
-    EXPECT_FLOAT_EQ(f.hermiteEval(3), 0.01f);
-}
-
 // Past its grip a tyre slides: the force is the tyre function's value x stiffness / 20,000 x
 // the load. Tyres of value 0.01 and stiffness 1,000,000 grip with 0.5: a cart skidding on locked
 // wheels, or sliding sideways, slows by half of gravity.
@@ -185,17 +172,4 @@ TEST_F(Wheels, TheContactModifyHookSeesAndMayDropTheContact)
     cart->wakeUp(); // a sleeping body's wheels keep their last contact
     run(1.0f / 60.0f);
     EXPECT_EQ(wheels[0]->getContact(contact), nullptr);
-}
-
-TEST_F(Wheels, AnOverriddenAxleSpeedDrivesTheCart)
-{
-    run(1);
-    for (int i = 2; i < 4; ++i) {
-        wheels[i]->setWheelFlags(NX_WF_AXLE_SPEED_OVERRIDE);
-        wheels[i]->setAxleSpeed(2 / kRadius); // 2 m/s at the tyre
-        wheels[i]->setMotorTorque(300);        // not integrated while overridden
-    }
-    run(3);
-    EXPECT_NEAR(cart->getLinearVelocity().z, 2, 0.03f);
-    EXPECT_FLOAT_EQ(wheels[2]->getAxleSpeed(), 2 / kRadius);
 }

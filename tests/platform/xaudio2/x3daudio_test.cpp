@@ -83,34 +83,25 @@ TEST(X3DAudioTest, SourcesPanByTheirDirectionInTheListenersFrame)
     EXPECT_NEAR(surround.Level(1) * surround.Level(1) + surround.Level(5) * surround.Level(5), 1.0f, 1e-5f);
 }
 
-TEST(X3DAudioTest, TheDefaultVolumeCurveIsFullUpToTheScalerAndHalvesAtTwice)
+// The default curves: full volume up to the scaler, then falling as its inverse; low-pass and
+// reverb levels falling to their last points; a curve of the caller's between its points.
+TEST(X3DAudioTest, DefaultAndCustomCurvesSetTheVolumeLowPassAndReverbLevels)
 {
     TScene scene(SPEAKER_STEREO, 2);
-    const auto power = [&] { return scene.Level(0) * scene.Level(0) + scene.Level(1) * scene.Level(1); };
-    scene.emitter.Position = {0.0f, 0.0f, 10.0f};
-    scene.Calculate();
-    EXPECT_NEAR(power(), 1.0f, 1e-5f);
-    scene.emitter.Position = {0.0f, 0.0f, 20.0f};
-    scene.Calculate();
-    EXPECT_NEAR(std::sqrt(power()), 0.5f, 1e-5f);
-    scene.emitter.Position = {0.0f, 0.0f, 40.0f};
-    scene.Calculate();
-    EXPECT_NEAR(std::sqrt(power()), 0.25f, 1e-5f);
-    EXPECT_FLOAT_EQ(scene.settings.EmitterToListenerDistance, 40.0f);
-}
-
-TEST(X3DAudioTest, CustomCurvesAndTheDefaultLowPassAndReverbLevels)
-{
-    TScene scene(SPEAKER_STEREO, 2);
-    scene.emitter.Position = {0.0f, 0.0f, 5.0f};
-    scene.Calculate();
-    EXPECT_FLOAT_EQ(scene.settings.LPFDirectCoefficient, 0.875f);
-    EXPECT_FLOAT_EQ(scene.settings.ReverbLevel, 0.5f);
-    scene.emitter.Position = {0.0f, 0.0f, 50.0f};
-    scene.Calculate();
-    EXPECT_FLOAT_EQ(scene.settings.LPFDirectCoefficient, 0.75f);
-    EXPECT_FLOAT_EQ(scene.settings.ReverbLevel, 0.0f);
-
+    const struct
+    {
+        float distance, volume, lowPass, reverb;
+    } cases[] = {{5.0f, 1.0f, 0.875f, 0.5f}, {10.0f, 1.0f, 0.75f, 0.0f}, {20.0f, 0.5f, 0.75f, 0.0f},
+                 {40.0f, 0.25f, 0.75f, 0.0f}};
+    for (const auto& c : cases)
+    {
+        scene.emitter.Position = {0.0f, 0.0f, c.distance};
+        scene.Calculate();
+        EXPECT_NEAR(std::hypot(scene.Level(0), scene.Level(1)), c.volume, 1e-5f) << c.distance;
+        EXPECT_FLOAT_EQ(scene.settings.LPFDirectCoefficient, c.lowPass) << c.distance;
+        EXPECT_FLOAT_EQ(scene.settings.ReverbLevel, c.reverb) << c.distance;
+        EXPECT_FLOAT_EQ(scene.settings.EmitterToListenerDistance, c.distance);
+    }
     X3DAUDIO_DISTANCE_CURVE_POINT points[5] = {{0.0f, 1.0f}, {0.25f, 0.5f}, {0.5f, 0.25f}, {0.75f, 0.1f}, {1.0f, 0.0f}};
     X3DAUDIO_DISTANCE_CURVE curve = {points, 5};
     scene.emitter.pVolumeCurve = &curve;
