@@ -115,17 +115,6 @@ struct TUndo
 };
 } // namespace
 
-TEST_F(ButtonsTest, AChangeHandlerThatTogglesAgainRaisesNoNestedChange)
-{
-    auto* check = Get<UX::TCheckBox>("ux_demo_check");
-    TUndo undo;
-    check->OnChange.AddHandler(0, &undo, &TUndo::Change);
-    Act(check);
-    EXPECT_EQ(undo.calls, 1);
-    EXPECT_EQ(check->Checked, 0) << "the handler's change holds";
-    EXPECT_EQ(check->InEvent, 0);
-}
-
 TEST_F(ButtonsTest, CheckingARadioButtonUnchecksItsSiblingQuietlyUnlessItIsToggleable)
 {
     UX::TRadioButton* radio[3] = {Get<UX::TRadioButton>("ux_demo_radio_1"), Get<UX::TRadioButton>("ux_demo_radio_2"),

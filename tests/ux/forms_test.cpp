@@ -116,28 +116,6 @@ TEST_F(FormsTest, ModalFormsStackWithTheirWarnings)
     layer->RemoveChild(&second);
 }
 
-// Apply opens the confirmation over the form: clicks outside it reach nothing; Yes closes it.
-TEST_F(FormsTest, ApplyOpensTheModalConfirmation)
-{
-    form->Show(2);
-    Frames(2);
-    auto click = [&](UX::TControl* control) {
-        Click(control);
-        Frame();
-    };
-    click(Find("ux_demo_apply"));
-    Frames(40);
-    ASSERT_TRUE(confirm->IsVisibleOnScreen());
-    EXPECT_EQ(Ux().GetModalForm(), confirm);
-    UX::TControl* close = Find("ux_demo_close");
-    click(close);
-    EXPECT_TRUE(form->IsVisibleOnScreen()) << "Close is not reached under the modal form";
-    click(confirm->FindChild(TName("ux_demo_confirm_yes", true)));
-    Frames(40);
-    EXPECT_FALSE(confirm->IsVisibleOnScreen());
-    EXPECT_EQ(Ux().GetModalForm(), nullptr);
-}
-
 // Dragged by its header the form follows the mouse and stops with its right side at the back
 // buffer's edge.
 TEST_F(FormsTest, ADragStopsAtTheBackBuffersEdge)
@@ -212,59 +190,6 @@ TEST_F(FormsTest, TabAndShiftTabStepTheFocusThroughTheForm)
     form->DoAction(form, UX::TForm::TabPrev(), 0);
     EXPECT_EQ(Ux().GetFocus(), yes);
     Ux().SetFocus(nullptr);
-}
-
-// A form of flag 16 shown over a modal dialog becomes its child where it stood and moves with
-// it; hidden, it is detached again.
-TEST_F(FormsTest, AFormShownOverItsModalDialogFollowsIt)
-{
-    UX::TForm follower;
-    follower.Name = TName("follower", true);
-    follower.FormFlags = UX::FORM_CHILD_OF_MODAL;
-    follower.LayerIndex = 1;
-    follower.SetPosition(500.0f, 300.0f);
-    follower.SetSize(100.0f, 50.0f);
-    follower.nFlags &= ~UX::CONTROL_VISIBLE;
-    layer->AddChild(&follower);
-    layer->UpdateLayout(1);
-    confirm->Show(2);
-    Frame();
-    const f32 x = follower.Computed.Rect.x;
-    follower.Show(2);
-    Frame();
-    EXPECT_EQ(follower.pParent, confirm);
-    EXPECT_FALSE(layer->Holds(&follower));
-    EXPECT_NEAR(follower.Computed.Rect.x, x, 1.0f) << "where it stood";
-    confirm->SetPosition(confirm->Base.Rect.x, confirm->Base.Rect.y);
-    confirm->nEdgeFlags = UX::SIDE_LEFT | UX::SIDE_TOP;
-    confirm->SetPosition(confirm->Computed.Rect.x / confirm->Computed.ScaleX + 40.0f,
-                         confirm->Computed.Rect.y / confirm->Computed.ScaleY);
-    Frames(2);
-    EXPECT_NEAR(follower.Computed.Rect.x, x + 40.0f * confirm->Computed.ScaleX, 1.0f) << "moves with it";
-    follower.Hide(1);
-    EXPECT_NE(follower.pParent, confirm);
-    layer->RemoveChild(&follower);
-}
-
-// Flag 2 focuses the first tab stop of an active form with no focus inside; flag 4 drops the
-// focus inside when the mouse leaves (the form is no longer active then: it takes none again).
-TEST_F(FormsTest, FormsKeepAndDropTheFocusByTheirFlags)
-{
-    form->FormFlags |= UX::FORM_FOCUS_FIRST | UX::FORM_DROP_FOCUS_ON_LEAVE;
-    form->Show(2);
-    Frames(2);
-    EXPECT_EQ(Ux().GetFocus(), form->FindNextTabStop(-1));
-    // The form itself has the mouse where no control takes it: over its header.
-    f32 x, y;
-    Centre(Find("ux_demo_header"), x, y);
-    MouseTo(x, y);
-    Frame();
-    ASSERT_TRUE(form->nFlags & UX::CONTROL_HOVERED);
-    MouseTo(2.0f, 2.0f);
-    Frames(2);
-    EXPECT_EQ(Ux().GetFocus(), nullptr);
-    EXPECT_FALSE(form->nFlags & UX::CONTROL_ACTIVE);
-    form->FormFlags = UX::FORM_DRAGGABLE;
 }
 
 TEST_F(FormsTest, StoredFormsAreCheckedAtLoad)

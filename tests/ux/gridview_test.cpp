@@ -134,26 +134,6 @@ protected:
 };
 } // namespace
 
-// An empty set selects nothing and tells nothing; its rows are hidden and its bar too (it hides
-// by itself), and it shows with range 0 when it does not hide.
-TEST_F(GridViewTest, AnEmptySetShowsNoRowsAndSelectsNothing)
-{
-    Fill(0);
-    grid->SetSelectedIndex(3);
-    EXPECT_EQ(grid->SelectedIndex, -1);
-    EXPECT_TRUE(events.selected.empty());
-    for (u32 i = 0; i < kRows; ++i)
-    {
-        EXPECT_FALSE(Shown(Row(i))) << i;
-        EXPECT_EQ(grid->aBoundRow[i], UX::GRID_UNBOUND);
-    }
-    EXPECT_FALSE(Shown(bar));
-    grid->AutoHideScrollBar = 0;
-    grid->RebindRows();
-    EXPECT_TRUE(Shown(bar));
-    EXPECT_EQ(bar->Range, 0);
-}
-
 // Ten rows in four row controls: selecting 6 from 2 shows rows 3..6; "ScrollDown" moving the view
 // stops at 6, the selection kept in view; without flag 1 it moves the selection.
 TEST_F(GridViewTest, TenRowsInFourScrollAndSelect)
@@ -248,45 +228,6 @@ TEST_F(GridViewTest, OnlyChangedRowsAreRebound)
     EXPECT_FALSE(Shown(bar));
 }
 
-// A click on a row's label selects its data row and tells the clicked control; the rows are
-// placed one row height apart.
-TEST_F(GridViewTest, RowClicksSelectAndRowsArePlacedByTheirHeight)
-{
-    Fill(10);
-    grid->SetFirstVisible(5);
-    UX::TControl* label = Row(2)->lChild.pFirst->pNext;
-    label->Event(UX::EVENT_CLICK).Invoke(label, nullptr);
-    EXPECT_EQ(grid->SelectedIndex, 7);
-    EXPECT_EQ(events.clicked, std::vector<i32>{7});
-    EXPECT_EQ(events.clickedControl, label);
-    const f32 scale = grid->Computed.ScaleY;
-    for (u32 i = 0; i < kRows; ++i)
-        EXPECT_FLOAT_EQ(Row(i)->Computed.Rect.y, grid->ContentRect.y + 75.0f * static_cast<f32>(i) * scale) << i;
-}
-
-// A file time shows as local time, "day.month.year hh:mm:ss"; time 0 is 1 January 1601.
-TEST_F(GridViewTest, FileTimesShowInLocalTime)
-{
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    setenv("TZ", "UTC", 1);
-    tzset();
-    Fill(2);
-    records[1].saved = 133443973230000000ull; // 14 November 2023, 01:02:03 UTC
-    grid->RebindRows();
-    EXPECT_EQ(LabelText(Row(0)->lChild.pLast), u"1.1.1601 00:00:00");
-    EXPECT_EQ(LabelText(Row(1)->lChild.pLast), u"14.11.2023 01:02:03");
-    setenv("TZ", "CET", 1);
-    tzset();
-    grid->RebindRows();
-    EXPECT_EQ(LabelText(Row(1)->lChild.pLast), u"14.11.2023 02:02:03");
-    if (old)
-        setenv("TZ", saved.c_str(), 1);
-    else
-        unsetenv("TZ");
-    tzset();
-}
-
 namespace
 {
 // One cell of every type, and a computed one.
@@ -324,78 +265,6 @@ UX::TRecordLayout AllTypesLayout()
     return layout;
 }
 } // namespace
-
-// Labels and buttons show numbers ("%d", "%f"), keys, texts and fixed strings and take textures
-// and images as their backgrounds; picture boxes take the texture's size; sliders take integers;
-// other pairs are left alone.
-TEST_F(GridViewTest, EveryColumnTypeBindsByTheControlsClass)
-{
-    TTexture* texture = SolidTexture("grid_cell", 8, 0xFF00FF00);
-    TAllTypes record{};
-    record.i8 = 200;
-    record.i32v = -12;
-    record.i16v = -300;
-    record.f = 1.5f;
-    record.d = 0.25;
-    record.key = TName("ux_demo_title", true);
-    record.text.SetText(u"literal");
-    std::copy_n(u"fixed", 6, record.string);
-    record.texture = texture;
-    record.image = UX::TImage::Make(texture);
-    const TAllTypes* pointers[] = {&record};
-    ASSERT_TRUE(set.Assign(pointers, 1, AllTypesLayout(), true));
-    grid->pDataSet = &set;
-
-    UX::TLabel parent;
-    std::vector<std::unique_ptr<UX::TControl>> cells;
-    auto add = [&](UX::TControl* control, const char* name) {
-        control->Name = TName(name, true);
-        control->SetSize(10.0f, 10.0f);
-        parent.AddChild(control);
-        cells.emplace_back(control);
-        return control;
-    };
-    std::vector<UX::TControl*> labels, buttons, pictures;
-    for (u32 type = 1; type <= 11; ++type)
-    {
-        const std::string name = "c" + std::to_string(type);
-        labels.push_back(add(new UX::TLabel, name.c_str()));
-        buttons.push_back(add(new UX::TButton, name.c_str()));
-        pictures.push_back(add(new UX::TPictureBox, name.c_str()));
-    }
-    auto* slider = static_cast<UX::TSlider*>(add(new UX::TSlider, "c2"));
-    slider->Maximum = 100;
-    auto* computed = add(new UX::TLabel, "computed");
-    grid->BindControl(&parent, 0);
-
-    const std::u16string texts[] = {u"200", u"-12", u"-300", u"1.500000", u"0.250000"};
-    for (u32 i = 0; i < 5; ++i)
-    {
-        EXPECT_EQ(LabelText(labels[i]), texts[i]) << i;
-        EXPECT_EQ(static_cast<UX::TButton*>(buttons[i])->Text.GetText(), texts[i]) << i;
-    }
-    EXPECT_EQ(static_cast<UX::TLabel*>(labels[6])->Text.GetKey(), TName("ux_demo_title", true));
-    EXPECT_EQ(LabelText(labels[7]), u"literal");
-    EXPECT_EQ(LabelText(labels[8]), u"fixed");
-    EXPECT_EQ(labels[9]->BackgroundImage.pTexture, texture);
-    EXPECT_EQ(buttons[10]->BackgroundImage.pTexture, texture);
-    EXPECT_FLOAT_EQ(buttons[10]->Base.Rect.width, 8.0f);
-    EXPECT_EQ(pictures[9]->BackgroundImage.pTexture, texture);
-    EXPECT_FLOAT_EQ(pictures[9]->Base.Rect.width, 8.0f);
-    EXPECT_EQ(pictures[10]->BackgroundImage.pTexture, texture);
-    // Numbers and texts are nothing to a picture box.
-    EXPECT_FALSE(static_cast<UX::TLabel*>(labels[0])->Text.GetText() == nullptr);
-    EXPECT_EQ(pictures[0]->BackgroundImage.pTexture, nullptr);
-    EXPECT_EQ(slider->Value, 0);
-    EXPECT_EQ(LabelText(computed), u"40");
-    // A null image clears only the texture.
-    record.image.pTexture = nullptr;
-    grid->BindControl(&parent, 0);
-    EXPECT_EQ(buttons[10]->BackgroundImage.pTexture, nullptr);
-    EXPECT_FLOAT_EQ(buttons[10]->Base.Rect.width, 8.0f);
-    for (auto& cell : cells)
-        parent.RemoveChild(cell.get());
-}
 
 // Assign keeps 16 bits of rows and refuses a cell that passes the record; a fixed string with
 // no terminator in its 64 characters is cut at 63; a cell is read only as its column's type.

@@ -249,48 +249,6 @@ TEST_F(InputTest, ANinthBindingIsRefusedWithAWarning)
               std::string::npos);
 }
 
-TEST_F(InputTest, AncestorsThatInterceptActionsAreOfferedThemFirst)
-{
-    TInterceptor parent;
-    parent.nFlags |= UX::CONTROL_INTERCEPTS_ACTIONS;
-    UX::TControl child;
-    child.Name = TName("child", true);
-    parent.AddChild(&child);
-    TJournal seen;
-    child.Event(UX::EVENT_ACTION).AddHandler(0, &seen, &TJournal::Action);
-    EXPECT_EQ(child.DoAction(&child, TName("claimed", true), 0), 1);
-    EXPECT_TRUE(seen.lines.empty());
-    EXPECT_EQ(child.DoAction(&child, TName("free", true), 0), 0);
-    EXPECT_EQ(seen.lines, (std::vector<std::string>{"child.action free"}));
-
-    // The built-in actions act on the control and are raised like any other.
-    EXPECT_EQ(child.DoAction(&child, TName("$Hide"), 0), 0);
-    EXPECT_FALSE(child.nFlags & UX::CONTROL_VISIBLE);
-    child.DoAction(&child, TName("$Show"), 0);
-    EXPECT_TRUE(child.nFlags & UX::CONTROL_VISIBLE);
-    child.DoAction(&child, TName("$Disable"), 0);
-    EXPECT_FALSE(child.nFlags & UX::CONTROL_ENABLED);
-    EXPECT_EQ(seen.lines.size(), 4u);
-    parent.RemoveChild(&child);
-}
-
-TEST_F(InputTest, WithUxShowOffNothingIsDrawnButTheMouseIsServed)
-{
-    TCommandManager::Instance().ExecuteText("set ux.show 0");
-    MouseOn(button);
-    Frame();
-    Draw(0xFF000000);
-    EXPECT_TRUE(button->nFlags & UX::CONTROL_HOVERED);
-    for (u32 pixel : BackBuffer())
-        ASSERT_EQ(pixel, 0xFF000000u);
-    TCommandManager::Instance().ExecuteText("set ux.show 1");
-    Draw(0xFF000000);
-    f32 x, y;
-    Centre(button, x, y);
-    EXPECT_NE(BackBuffer()[static_cast<size_t>(y) * static_cast<size_t>(Width()) + static_cast<size_t>(x)],
-              0xFF000000u);
-}
-
 // The pressed control the manager records, hidden or disabled while held, lets the UX take the
 // input focus again.
 TEST_F(InputTest, AHiddenOrDisabledPressedControlIsNoLongerThePressedOne)

@@ -121,24 +121,3 @@ TEST_F(LayoutTest, EdgesStretchCentreAndAnchorToTheFarSide)
     EXPECT_EQ(child.Computed.Rect.x, 680.0f);
     EXPECT_EQ(child.Computed.Rect.y, 370.0f);
 }
-
-TEST_F(LayoutTest, InsetsGiveTheBoxAndContentAndColoursFollowTheParent)
-{
-    root.Base.Rect = {0.0f, 0.0f, 1000.0f, 500.0f};
-    root.Base.Color = {1.0f, 0.5f, 1.0f, 0.5f};
-    root.Base.ScaleX = root.Base.ScaleY = 2.0f;
-    root.AddChild(&child);
-    child.SetPosition(10.0f, 20.0f);
-    child.SetSize(100.0f, 50.0f);
-    child.Base.Margin = {UX::SIDE_LEFT | UX::SIDE_BOTTOM, 5.0f, 7.0f, 9.0f, 3.0f};
-    child.Base.Padding = {UX::SIDE_TOP | UX::SIDE_RIGHT, 1.0f, 2.0f, 4.0f, 8.0f};
-    root.UpdateLayout(1);
-    EXPECT_EQ(child.Computed.Rect.x, 20.0f);
-    EXPECT_EQ(child.Computed.Rect.width, 200.0f);
-    const UX::TRect box{30.0f, 40.0f, 190.0f, 94.0f};
-    EXPECT_EQ(child.BoxRect, box);
-    const UX::TRect content{30.0f, 44.0f, 182.0f, 90.0f};
-    EXPECT_EQ(child.ContentRect, content);
-    EXPECT_EQ(child.Computed.Color.g, 0.5f);
-    EXPECT_EQ(child.Computed.TextColor.a, 0.5f);
-}

@@ -17,19 +17,6 @@ std::u16string Text(const UX::TLocalization& value)
 }
 } // namespace
 
-TEST(UxLocalization, AKeyFreesTheLiteralAndFollowsTheLanguage)
-{
-    const u32 bytes = g_MemoryBytes;
-    UX::TLocalization value(u"literal");
-    EXPECT_FALSE(value.IsKeyed());
-    value.SetName(TName("ux_test_key", true));
-    EXPECT_EQ(value.GetHolder(), nullptr);
-    EXPECT_EQ(g_MemoryBytes.load(), bytes);
-    EXPECT_TRUE(value.HasText());
-    // No language holds the key: the key's own name stands for it.
-    EXPECT_EQ(Text(value), u"ux_test_key");
-}
-
 TEST(UxLocalization, FormatCutsItsResultAt2047Characters)
 {
     UX::TLocalization value;

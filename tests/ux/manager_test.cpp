@@ -248,57 +248,6 @@ TEST_F(ManagerTest, AFormListBlockOfAnotherSizeIsRefusedAndItsPointersForgotten)
     EXPECT_TRUE(Logged("257 forms in the form list: none kept"));
 }
 
-TEST_F(ManagerTest, AnUnloadFreesTheLoadedControlsTextsAndDelegates)
-{
-    TSink sink;
-    UX::TButton* button = static_cast<UX::TButton*>(Find("ux_demo_button_1"));
-    const u32 bytes = g_MemoryBytes;
-    button->Text.SetText(u"a text of the run");
-    button->TControl::Text.SetText(u"another");
-    button->Event(UX::EVENT_CLICK).AddHandler(0, &sink, &TSink::Handle);
-    EXPECT_GT(g_MemoryBytes.load(), bytes);
-    // The image stays in memory until its repository closes: the records can still be read.
-    g_pCluster->Clear();
-    EXPECT_EQ(button->Text.GetHolder(), nullptr);
-    EXPECT_EQ(button->TControl::Text.GetHolder(), nullptr);
-    EXPECT_FALSE(button->Event(UX::EVENT_CLICK).HasHandler());
-    EXPECT_EQ(Ux().GetFocus(), nullptr);
-    Load();
-}
-
-TEST_F(ManagerTest, FormsAreShownAndHiddenByNameAndAnUnknownNameIsAnError)
-{
-    UX::TControl* form = Ux().PrepareForm(TName("UXDemo"));
-    ASSERT_NE(form, nullptr);
-    TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
-    EXPECT_TRUE(form->IsVisibleOnScreen());
-    EXPECT_EQ(form->nTargetState, UX::STATE_NORMAL) << "with the style's transition";
-    TCommandManager::Instance().ExecuteText("ux.form.hide \"UXDemo\"");
-    EXPECT_TRUE(form->nFlags & UX::CONTROL_HIDING);
-    Frames(60);
-    EXPECT_FALSE(form->nFlags & UX::CONTROL_VISIBLE);
-    TCommandManager::Instance().ExecuteText("ux.form.show \"Nowhere\"");
-    EXPECT_TRUE(Logged("'Nowhere': undeclared form"));
-    // By the screen's class name, forced.
-    EXPECT_EQ(Ux().ShowForm(TName(UX_DEMO_NAME)), 0);
-    EXPECT_TRUE(form->IsVisibleOnScreen());
-    EXPECT_EQ(Ux().ShowForm(TName("NoScreen")), 1);
-}
-
-// The form's tree loads the first time after each cluster load: a disabled control is in its
-// state at once.
-TEST_F(ManagerTest, TheFirstShowAfterALoadLoadsTheFormsTree)
-{
-    UX::TControl* form = Ux().PrepareForm(TName("UXDemo"));
-    form->Show(2);
-    Frames(2);
-    Load();
-    UX::TControl* button = Form()->FindChild(TName("ux_demo_button_3"));
-    button->nFlags &= ~UX::CONTROL_ENABLED;
-    TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
-    EXPECT_EQ(button->nState, UX::STATE_DISABLED);
-}
-
 // Loaded instance objects take the registered screens in order: a level written before a later
 // screen was registered loads with that screen unbound; more objects than screens end the program.
 TEST_F(ManagerTest, LoadedInstanceObjectsBindTheScreensInOrderAndNoMoreThanAreRegistered)
@@ -378,22 +327,4 @@ TEST_F(ManagerTest, TheFontCacheBindsTheMostRequestedPages)
     const size_t first = log.find("more than 32 fonts in a frame, drawn uncached");
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(log.find("more than 32 fonts in a frame", first + 1), std::string::npos) << "said once";
-}
-
-TEST_F(ManagerTest, ImagesTakeTheVariantOfTheLanguage)
-{
-    std::filesystem::create_directories(m_Folder.Path() + "/data");
-    for (const char* file : {"english.language", "deutsch.language"})
-        std::filesystem::copy_file(std::string(VESTAMOR_DATA_DIR) + "/" + file, m_Folder.Path() + "/data/" + file);
-    UX::TControl* flag = Find("ux_demo_flag");
-    ASSERT_NE(flag->BackgroundImage.pTexture, nullptr);
-    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[0]));
-    ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName("deutsch", true)), 0u);
-    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[1]));
-    // Loaded again, the records take the language's variant at once.
-    Load();
-    flag = Find("ux_demo_flag");
-    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[1]));
-    ASSERT_EQ(TLocalizationManager::Instance().SetLanguage(TName("english", true)), 0u);
-    EXPECT_EQ(flag->BackgroundImage.pTexture->m_Name, TName(UX_DEMO_FLAG_VARIANTS[0]));
 }

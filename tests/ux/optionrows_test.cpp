@@ -161,15 +161,6 @@ TEST_F(OptionRowsTest, TheTrackBarRowsArrowsFollowItsEnds)
     EXPECT_TRUE(track->pRight->IsEnabledAll());
 }
 
-// A click on the value label puts its text on the clipboard.
-TEST_F(OptionRowsTest, TheValueLabelIsCopiedOnAClick)
-{
-    auto* label = Row<UX::TExtendedLabel>("row_label");
-    label->pValue->Text.SetText(u"1280 x 720");
-    label->pValue->Event(UX::EVENT_CLICK).Invoke(label->pValue, nullptr);
-    EXPECT_EQ(std::u16string(ClipboardGetText()), u"1280 x 720");
-}
-
 // The date row's lists: this year back 99 years, 12 months, always 31 days; SetDate with this
 // year chooses the first year; dates outside the lists choose the nearest entries.
 TEST_F(OptionRowsTest, TheDateRowListsAndSetDate)

@@ -92,31 +92,6 @@ TEST_F(RenderTest, ImagesCoverWholePixelsAndAtLeastOne)
     EXPECT_EQ(canvas.textures.size(), 1u) << "no texture or no width: nothing";
 }
 
-TEST_F(RenderTest, SlicesKeepTheirEdgesAndNineSlicesSmallerThanTheirCornersHalveThem)
-{
-    UX::TImage three = UX::TImage::Make(texture, UX::IMAGE_SLICES_HORIZONTAL);
-    canvas.Clear();
-    three.Draw(0.5f, 0.5f, 200.0f, 30.0f, 1.0f, 1.0f, kTint);
-    std::vector<std::vector<f32>> q = Quads();
-    ASSERT_EQ(q.size(), 3u);
-    const f32 third = 1.0f / 3.0f;
-    EXPECT_EQ(q[0], (std::vector<f32>{0.0f, 0.0f, 64.0f / 3.0f, 29.5f, 0.0f, 0.0f, third, 1.0f}));
-    EXPECT_FLOAT_EQ(q[1][2], 199.5f - 64.0f / 3.0f);
-    EXPECT_FLOAT_EQ(q[2][4], 2.0f * third);
-
-    UX::TImage nine = UX::TImage::Make(texture, UX::IMAGE_NINE_SLICES);
-    canvas.Clear();
-    nine.Draw(10.5f, 10.5f, 20.0f, 20.0f, 1.0f, 1.0f, kTint);
-    q = Quads();
-    ASSERT_EQ(q.size(), 9u);
-    // Each corner takes half of the rectangle (19.5 pixels once on whole pixels); the middle has
-    // no room left.
-    EXPECT_EQ(q[0], (std::vector<f32>{10.0f, 10.0f, 19.75f, 19.75f, 0.0f, 0.0f, third, third}));
-    EXPECT_EQ(q[8][0], 19.75f);
-    EXPECT_EQ(q[8][2], 29.5f);
-    EXPECT_EQ(q[4][0], q[4][2]);
-}
-
 // Halfway through a transition between two images both are drawn, each with its alpha times
 // sin(pi/4) = cos(pi/4); two identical images of equal colours are drawn once.
 TEST_F(RenderTest, TransitionsCrossFadeTheirImages)
@@ -204,38 +179,6 @@ TEST_F(RenderTest, ClipStagesChooseWhatTheClipCovers)
     EXPECT_EQ(rectProbe.rect.y, static_cast<f32>(static_cast<i32>(probe.BoxRect.y) + 10));
     probe.RemoveChild(&child);
     form->RemoveChild(&probe);
-}
-
-TEST_F(RenderTest, TextsDrawWithTheFontOfTheirBlockAndNothingWithoutOne)
-{
-    UX::TStateBlock block = UX::TStateBlock::Default();
-    block.TextScale = 20.0f;
-    EXPECT_EQ(UX::MeasureTextWidth(block, u"Text"), 0.0f) << "no font";
-    UX::DrawText(0.0f, 0.0f, 100.0f, 30.0f, block, u"Text");
-    EXPECT_TRUE(canvas.textures.empty());
-    block.Font = TName(UX_FONT_NAME, true);
-    EXPECT_EQ(UX::MeasureTextWidth(block, u""), 0.0f);
-    const f32 width = UX::MeasureTextWidth(block, u"Text");
-    EXPECT_GT(width, 20.0f);
-    block.ScaleY = 2.0f;
-    EXPECT_FLOAT_EQ(UX::MeasureTextWidth(block, u"Text"), 2.0f * width) << "the size is the text scale times sy";
-    UX::DrawText(0.0f, 0.0f, 100.0f, 30.0f, block, u"Text");
-    ASSERT_EQ(canvas.textures.size(), 1u);
-    EXPECT_EQ(canvas.Quads(), 4u);
-    UX::TLocalization empty;
-    UX::DrawLocalization(0.0f, 0.0f, 100.0f, 30.0f, block, empty);
-    EXPECT_EQ(canvas.textures.size(), 1u) << "an empty text draws nothing";
-
-    UX::TControl* title = Find("ux_demo_title");
-    Form()->Show(2);
-    Frames(2);
-    const UX::TControl::TTextExtent extent = title->MeasureText(u"Text", UX::STATE_NORMAL);
-    EXPECT_FLOAT_EQ(extent.fWidth, UX::MeasureTextWidth(*title->StyleBlock(UX::STATE_NORMAL), u"Text"));
-    EXPECT_EQ(title->MeasureText(u"", UX::STATE_NORMAL).fWidth, 0.0f);
-    // One line is one line high; a second line doubles it.
-    const f32 line = extent.fHeight;
-    EXPECT_GT(line, 10.0f);
-    EXPECT_FLOAT_EQ(title->MeasureText(u"Text\nText", UX::STATE_NORMAL).fHeight, 2.0f * line);
 }
 
 // The UX draws the cursor "Mouse" of the loaded data on top of its layers, where the pointer is.

@@ -176,57 +176,6 @@ TEST_F(StackerTest, AlignmentsShiftColumnsAcrossByTheBlockAndAlongByTheirLength)
     }
 }
 
-// With a move duration the places are targets: a moving item goes there by the truncated
-// distance times its progress and arrives; a jumping one is there at once; an idle one stays.
-TEST_F(StackerTest, ItemsGlideToTheirPlaces)
-{
-    TStack stack(Layer(), kThreeOf100);
-    stack.stacker.MaxPerLine = 1;
-    stack.stacker.Alignment = 10;
-    stack.stacker.MoveDuration = 0.5f;
-    stack.stacker.aItemMotion[1].nState = UX::MOTION_MOVE;
-    stack.stacker.aItemMotion[2].nState = UX::MOTION_JUMP;
-    Frames(10);
-    stack.stacker.Arrange(1);
-    EXPECT_EQ(stack.stacker.aItemMotion[1].fTargetY, 60.0f);
-    EXPECT_GT(stack.Y(1), 0.0f);
-    EXPECT_LT(stack.Y(1), 60.0f) << "on its way";
-    EXPECT_EQ(stack.Y(2), 120.0f) << "jumped";
-    EXPECT_EQ(stack.Y(0), 0.0f) << "idle";
-    for (int i = 0; i < 40; ++i)
-    {
-        Frame();
-        stack.stacker.Arrange(0);
-    }
-    EXPECT_EQ(stack.Y(1), 60.0f);
-    EXPECT_EQ(stack.stacker.aItemMotion[1].nState, UX::MOTION_ARRIVED);
-    // A waiting item counts its time and goes idle.
-    stack.stacker.aItemMotion[0].nState = UX::MOTION_WAIT;
-    for (int i = 0; i < 40; ++i)
-    {
-        Frame();
-        stack.stacker.Arrange(0);
-    }
-    EXPECT_EQ(stack.stacker.aItemMotion[0].nState, UX::MOTION_IDLE);
-}
-
-// Clicks inside items (on the item or a control within it) are told with the item's index.
-TEST_F(StackerTest, ClicksInsideItemsAreToldWithTheItemsIndex)
-{
-    TStack stack(Layer(), kThreeOf100);
-    UX::TLabel inner;
-    stack.items[1]->AddChild(&inner);
-    stack.stacker.BindItemClicks = 1;
-    stack.stacker.Load();
-    TClicks clicks;
-    stack.stacker.OnItemClick.AddHandler(0, &clicks, &TClicks::Hear);
-    inner.Event(UX::EVENT_CLICK).Invoke(&inner, nullptr);
-    stack.items[2]->Event(UX::EVENT_CLICK).Invoke(stack.items[2].get(), nullptr);
-    EXPECT_EQ(clicks.indices, (std::vector<i32>{1, 2}));
-    EXPECT_EQ(clicks.controls[0], &inner);
-    stack.items[1]->RemoveChild(&inner);
-}
-
 // A 257th item is refused with an error line; a prototype holding items is not copied.
 TEST_F(StackerTest, TheItemLimitAndPrototypesWithItems)
 {

@@ -57,17 +57,6 @@ struct TCounter
 };
 } // namespace
 
-TEST_F(StateTest, AStateTheStyleDoesNotUseBecomesTheNormalOne)
-{
-    UX::TControl* form = Form();
-    form->Show(2);
-    EXPECT_EQ(form->nState, UX::STATE_NORMAL);
-    form->SetState(UX::STATE_HOVER, 0, 0);
-    EXPECT_EQ(form->nTargetState, UX::STATE_NONE) << "the form's style marks hover unused";
-    button->SetState(UX::STATE_HOVER, 0, 0);
-    EXPECT_EQ(button->nTargetState, UX::STATE_HOVER);
-}
-
 TEST_F(StateTest, ATransitionBlendsOverTheStyleTimeAndATimeOfZeroSwitchesAtTheNextStep)
 {
     Form()->Show(2);
@@ -115,25 +104,6 @@ TEST_F(StateTest, AHideWaitsForItsTransitionAndAShowCancelsIt)
     EXPECT_FALSE(button->IsVisibleOnScreen()) << "the children left the screen with it";
 }
 
-TEST_F(StateTest, ShowModesStartFromTheHiddenStateOrJumpPastIt)
-{
-    UX::TControl* form = Form();
-    TCounter shown;
-    form->Event(UX::EVENT_SHOW).AddHandler(0, &shown, &TCounter::Count);
-    form->Show(0);
-    EXPECT_EQ(form->nState, UX::STATE_HIDDEN);
-    EXPECT_EQ(form->nTargetState, UX::STATE_NORMAL);
-    EXPECT_TRUE(button->IsVisibleOnScreen());
-    form->Show(0);
-    EXPECT_EQ(shown.nCount, 1) << "a visible control shown in mode 0 returns at once";
-    form->Show(1);
-    EXPECT_EQ(shown.nCount, 2);
-    form->HideNow();
-    form->Show(2);
-    EXPECT_EQ(form->nState, UX::STATE_NORMAL);
-    EXPECT_EQ(form->nTargetState, UX::STATE_NONE);
-}
-
 TEST_F(StateTest, HiddenControlsRaiseOnUpdateButNothingElseUnlessAlwaysUpdated)
 {
     UX::TControl* form = Form();
@@ -165,27 +135,6 @@ TEST_F(StateTest, HiddenControlsRaiseOnUpdateButNothingElseUnlessAlwaysUpdated)
     EXPECT_FALSE(probe.nFlags & UX::CONTROL_CHANGED);
     probe.RemoveChild(&inner);
     form->RemoveChild(&probe);
-}
-
-TEST_F(StateTest, LoadingStopsAtFormsAndPutsDisabledControlsInTheirState)
-{
-    UX::TControl root;
-    TUpdateProbe a, b;
-    TProbeForm form;
-    root.AddChild(&a);
-    root.AddChild(&form);
-    form.AddChild(&b);
-    a.Disable();
-    root.Load();
-    EXPECT_EQ(a.nLoads, 1);
-    EXPECT_EQ(a.nState, UX::STATE_DISABLED);
-    EXPECT_EQ(form.nLoads, 1);
-    EXPECT_EQ(b.nLoads, 0) << "a form met below another control is not descended into";
-    form.Load();
-    EXPECT_EQ(b.nLoads, 0);
-    form.RemoveChild(&b);
-    root.RemoveChild(&a);
-    root.RemoveChild(&form);
 }
 
 TEST_F(StateTest, EnablingFocusAndActivationWalkTheTree)

@@ -98,65 +98,41 @@ TEST_F(TextBoxTest, TypedCharactersGoInBeforeTheCaretUpToTheLimit)
     EXPECT_EQ(events.lines, std::vector<std::string>{"change"});
 }
 
-// Rows 1-4: the arrows move the caret and clear the selection; with Shift from a caret at 3,
-// Left selects [2, 3), again [1, 3), Right then [2, 3).
-TEST_F(TextBoxTest, ArrowsMoveTheCaretAndShiftArrowsSelect)
+// Rows 1-4 and 10-13: from a caret at 3 in "abcdef", each key moves the caret; with Shift it
+// selects from where the caret was (kept at the ends), without it the selection clears.
+TEST_F(TextBoxTest, NavigationKeysMoveTheCaretAndSelectWithShift)
 {
     Enter(u"abcdef");
     for (int i = 0; i < 3; ++i)
         KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
     Frame();
     ASSERT_EQ(box->Cursor, 3);
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true, INPUT_KEY_SHIFT);
-    Frame();
-    EXPECT_EQ(box->SelectionStart, 2);
-    EXPECT_EQ(box->SelectionEnd, 3);
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true, INPUT_KEY_SHIFT);
-    Frame();
-    EXPECT_EQ(box->SelectionStart, 1);
-    EXPECT_EQ(box->SelectionEnd, 3);
-    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true, INPUT_KEY_SHIFT);
-    Frame();
-    EXPECT_EQ(box->SelectionStart, 2);
-    EXPECT_EQ(box->SelectionEnd, 3);
-    EXPECT_EQ(box->Cursor, 2);
-    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true);
-    Frame();
-    EXPECT_EQ(box->Cursor, 3);
-    EXPECT_FALSE(box->HasSelection());
-    // At the ends the caret stays.
-    for (int i = 0; i < 5; ++i)
-        KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true);
-    Frame();
-    EXPECT_EQ(box->Cursor, 6);
-    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true, INPUT_KEY_SHIFT);
-    Frame();
-    EXPECT_FALSE(box->HasSelection());
+    const struct
+    {
+        u32 key, scan, modifiers;
+        i16 start, end, cursor;
+    } steps[] = {
+        {VK_LEFT_KEY, SCAN_LEFT, INPUT_KEY_SHIFT, 2, 3, 2},   {VK_LEFT_KEY, SCAN_LEFT, INPUT_KEY_SHIFT, 1, 3, 1},
+        {VK_RIGHT_KEY, SCAN_RIGHT, INPUT_KEY_SHIFT, 2, 3, 2}, {VK_RIGHT_KEY, SCAN_RIGHT, 0, 0, 0, 3},
+        {VK_HOME_KEY, SCAN_HOME, INPUT_KEY_SHIFT, 0, 3, 0},   {VK_END_KEY, SCAN_END, 0, 0, 0, 6},
+        {VK_RIGHT_KEY, SCAN_RIGHT, 0, 0, 0, 6},               {VK_RIGHT_KEY, SCAN_RIGHT, INPUT_KEY_SHIFT, 0, 0, 6},
+        {VK_HOME_KEY, SCAN_HOME, 0, 0, 0, 0},                 {VK_RIGHT_KEY, SCAN_RIGHT, 0, 0, 0, 1},
+        {VK_END_KEY, SCAN_END, INPUT_KEY_SHIFT, 1, 6, 6},
+    };
+    for (const auto& s : steps)
+    {
+        SCOPED_TRACE(testing::Message() << "key " << s.key << " modifiers " << s.modifiers << " to " << s.cursor);
+        KeyDown(s.key, s.scan, true, s.modifiers);
+        Frame();
+        EXPECT_EQ(box->Cursor, s.cursor);
+        EXPECT_EQ(box->HasSelection(), s.start != s.end);
+        if (s.start != s.end)
+        {
+            EXPECT_EQ(box->SelectionStart, s.start);
+            EXPECT_EQ(box->SelectionEnd, s.end);
+        }
+    }
     EXPECT_TRUE(events.lines.empty());
-}
-
-// Rows 10-13: Home and End, with Shift selecting to the start or the end.
-TEST_F(TextBoxTest, HomeAndEndMoveTheCaretAndSelectWithShift)
-{
-    Enter(u"abcdef");
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
-    KeyDown(VK_HOME_KEY, SCAN_HOME, true, INPUT_KEY_SHIFT);
-    Frame();
-    EXPECT_EQ(box->SelectionStart, 0);
-    EXPECT_EQ(box->SelectionEnd, 4);
-    EXPECT_EQ(box->Cursor, 0);
-    KeyDown(VK_END_KEY, SCAN_END, true);
-    Frame();
-    EXPECT_EQ(box->Cursor, 6);
-    EXPECT_FALSE(box->HasSelection());
-    KeyDown(VK_HOME_KEY, SCAN_HOME, true);
-    KeyDown(VK_RIGHT_KEY, SCAN_RIGHT, true);
-    KeyDown(VK_END_KEY, SCAN_END, true, INPUT_KEY_SHIFT);
-    Frame();
-    EXPECT_EQ(box->SelectionStart, 1);
-    EXPECT_EQ(box->SelectionEnd, 6);
-    EXPECT_EQ(box->Cursor, 6);
 }
 
 // Rows 5, 8 and 9: Ctrl+A selects all (the caret stays), typing then replaces everything; a
@@ -308,26 +284,6 @@ TEST_F(TextBoxTest, TheMousePlacesTheCaretAndDragsASelection)
     const i32 index = box->HitTest(r.x + 2.0f);
     EXPECT_GT(index, 0);
     EXPECT_LT(index, box->Length());
-}
-
-TEST_F(TextBoxTest, FocusTurnsBufferedInputOnAndItsLossOff)
-{
-    TInputManager& input = TInputManager::Instance();
-    auto users = [&] {
-        const i32 count = input.BufferedInputEnable() - 1;
-        input.BufferedInputDisable();
-        return count;
-    };
-    EXPECT_EQ(users(), 1);
-    Enter(u"ab");
-    Ux().SetFocus(nullptr);
-    EXPECT_EQ(users(), 0);
-    TypeText(u"c");
-    Frame();
-    EXPECT_EQ(Text(), u"ab") << "unfocused, it takes no keys";
-    box->SetFocus();
-    Frame();
-    EXPECT_EQ(box->Cursor, 2) << "after the text";
 }
 
 // In password mode the text is drawn and measured as stars; an empty unfocused box shows its

@@ -103,22 +103,6 @@ TEST_F(ToolTipTest, ATipIsKeptOnTheBackBuffer)
     tip->ShowDelay = 0.5f;
 }
 
-// An owner taller than 200 units has the tip beside the mouse.
-TEST_F(ToolTipTest, ATallOwnerHasTheTipBesideTheMouse)
-{
-    // The form's body, between its controls.
-    UX::TControl* body = Find("ux_demo_body");
-    body->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
-    body->pToolTip = tip;
-    const f32 x = body->Computed.Rect.x + 600.0f * body->Computed.ScaleX;
-    const f32 y = body->Computed.Rect.y + 204.0f * body->Computed.ScaleY;
-    MouseTo(x, y);
-    Frames(40);
-    ASSERT_TRUE(Shown());
-    EXPECT_FLOAT_EQ(label->Computed.Rect.x, std::trunc(x) + 10.0f);
-    EXPECT_FLOAT_EQ(label->Computed.Rect.y, std::trunc(y) + 20.0f);
-}
-
 TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
 {
     // A button whose click opens nothing.
@@ -161,15 +145,4 @@ TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
     showOn(apply);
     Find("ux_demo_close")->Hide(1);
     EXPECT_TRUE(Shown());
-}
-
-// A tip that is not enabled keeps its timers.
-TEST_F(ToolTipTest, ADisabledTipsTimersStand)
-{
-    tip->Enabled = 0;
-    MouseOn(apply);
-    Frames(40);
-    EXPECT_FALSE(Shown());
-    EXPECT_FLOAT_EQ(tip->ShowTimer, 0.5f);
-    tip->Enabled = 1;
 }

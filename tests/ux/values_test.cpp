@@ -89,71 +89,6 @@ TEST_F(ValuesTest, TheSliderStepsClampsAndEnablesItsButtonsByTheEnds)
     EXPECT_EQ(slider->Value, 10);
 }
 
-// (Maximum - Minimum) x t + Minimum + 0.5, truncated: 30 % and 25 % of 0 .. 10 both give 3.
-TEST_F(ValuesTest, AClickIntoTheTrackSetsTheValueByItsPlace)
-{
-    slider->Maximum = 10;
-    // Where a quarter of the track is exact in floats; upright, the bottom is the minimum.
-    UX::TRect& track = slider->pTrackbar->Computed.Rect;
-    track = {100.0f, 50.0f, 200.0f, 40.0f};
-    const struct
-    {
-        u8 vertical;
-        f32 x, y;
-    } clicks[] = {{0, 0.3f, 0.0f}, {0, 0.25f, 0.0f}, {1, 0.0f, 0.75f}};
-    for (const auto& c : clicks)
-    {
-        slider->SetValue(0);
-        slider->Vertical = c.vertical;
-        UX::TMouse mouse = {0, track.x + track.width * c.x, track.y + (c.vertical ? track.height * c.y : 1.0f),
-                            UX::BUTTON_LEFT_RELEASED};
-        slider->pTrackbar->Event(UX::EVENT_CLICK).Invoke(slider->pTrackbar, &mouse);
-        EXPECT_EQ(slider->Value, 3) << c.x << ", " << c.y;
-    }
-    slider->Vertical = 0;
-}
-
-// The filled image over the value's share of the track with its texture cut in proportion, the
-// empty one over the rest; whole images when the filled one is sliced; nothing filled for an
-// empty range.
-TEST_F(ValuesTest, TheTrackIsDrawnFilledToTheValue)
-{
-    TRecordingCanvas canvas;
-    TCanvasManager* old = g_pCanvasManager;
-    g_pCanvasManager = &canvas;
-    const UX::TRect r = slider->pTrackbar->Computed.Rect;
-    UX::TImage& filled = slider->pTrackbarStyle->aTransition[UX::STATE_FOCUSED].Image;
-    const UX::TImage& empty = slider->pTrackbarStyle->aTransition[UX::STATE_NORMAL].Image;
-    slider->pTrackbar->Event(UX::EVENT_RENDER).Invoke(slider->pTrackbar, nullptr);
-    ASSERT_EQ(canvas.Quads(), 2u);
-    EXPECT_EQ(canvas.textures[0], filled.pTexture);
-    EXPECT_FLOAT_EQ(canvas.TopLeft(0).x, r.x - 0.5f);
-    EXPECT_FLOAT_EQ(canvas.BottomRight(0).x, r.x - 0.5f + r.width * 0.3f);
-    EXPECT_FLOAT_EQ(canvas.BottomRight(0).u, 0.3f);
-    EXPECT_EQ(canvas.textures[1], empty.pTexture);
-    EXPECT_FLOAT_EQ(canvas.TopLeft(1).u, 0.3f);
-    EXPECT_FLOAT_EQ(canvas.BottomRight(1).x, r.x - 0.5f + r.width);
-
-    canvas.Clear();
-    slider->Maximum = slider->Minimum = 0;
-    slider->Value = 0;
-    EXPECT_EQ(slider->Fill(), 0.0f);
-    slider->pTrackbar->Event(UX::EVENT_RENDER).Invoke(slider->pTrackbar, nullptr);
-    ASSERT_EQ(canvas.Quads(), 1u);
-    EXPECT_EQ(canvas.textures[0], empty.pTexture);
-
-    canvas.Clear();
-    slider->Maximum = 100;
-    slider->Value = 50;
-    filled.Mode = UX::IMAGE_NINE_SLICES;
-    slider->pTrackbar->Event(UX::EVENT_RENDER).Invoke(slider->pTrackbar, nullptr);
-    ASSERT_EQ(canvas.Quads(), 10u) << "the empty image whole, then the filled one in nine slices";
-    EXPECT_EQ(canvas.textures[0], empty.pTexture);
-    EXPECT_EQ(canvas.textures[1], filled.pTexture);
-    filled.Mode = UX::IMAGE_STRETCH;
-    g_pCanvasManager = old;
-}
-
 // Dragging tells each change with the argument 1; the release tells the end with 0 whether the
 // value moved or not.
 TEST_F(ValuesTest, TheKnobDragsTheValueAndItsReleaseAlwaysTellsTheEnd)
@@ -313,29 +248,6 @@ TEST_F(ValuesTest, HeldArrowsScrollContinuouslyOutsideAGridAndByRowsInIt)
     rows->pDown->nFlags |= UX::CONTROL_PRESSED;
     Frames(5);
     EXPECT_EQ(rows->Position, 5);
-}
-
-TEST_F(ValuesTest, TheThumbDragsThePositionAndABarWithoutRangeDragsNothing)
-{
-    scroll->SetRange(10);
-    scroll->SetPage(4);
-    scroll->UpdateThumb();
-    Frame();
-    f32 x, y;
-    Centre(scroll->pSlider, x, y);
-    const f32 track = scroll->pDown->Computed.Rect.y - (scroll->pUp->Computed.Rect.y + scroll->pUp->Computed.Rect.height);
-    Drag(x, y, x, y + track * 0.3f);
-    EXPECT_EQ(scroll->Dragging, 1);
-    EXPECT_EQ(Ux().GetCapture(), scroll->pSlider);
-    EXPECT_EQ(scroll->Position, 3);
-    scroll->Range = 0;
-    MouseTo(x, y + track * 0.5f);
-    Frame();
-    EXPECT_EQ(scroll->Position, 3) << "nothing to drag over";
-    scroll->Range = 10;
-    Button(false);
-    Frame();
-    EXPECT_EQ(scroll->Dragging, 0);
 }
 
 TEST_F(ValuesTest, StoredValuesAndPartsAreCheckedAtLoad)
