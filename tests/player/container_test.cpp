@@ -1,6 +1,5 @@
-// The player containers byte for byte: the header, profiles of both forms, the settings, the
-// leaderboard (nothing reads it yet: its form and refusals only) and the game's records.
-#include "player/leaderboard.h"
+// The player containers byte for byte: the header, profiles of both forms, the settings and the
+// game's records (the leaderboard's form has no reader yet).
 #include "playerfixture.h"
 
 namespace
@@ -45,18 +44,6 @@ public:
     i32 m_nLimit;
 };
 
-class TTestEntry : public TLeaderboardEntry
-{
-public:
-    u32 OnLoad(u32, TStream& stream) override { return ReadPlayerField(stream, m_nExtra) ? 0 : 1; }
-    u32 OnSave(TStream& stream) override { return WritePlayerField(stream, m_nExtra) ? 0 : 1; }
-    u16 m_nExtra = 0;
-};
-
-TLeaderboardEntry* CreateTestEntry()
-{
-    return MemoryNew<TTestEntry>();
-}
 } // namespace
 
 TEST_F(ContainerTest, HeaderCodesAndPatchLevels)
@@ -166,18 +153,14 @@ TEST_F(ContainerTest, ProfileUidsAreUnique)
 
 TEST_F(ContainerTest, GameSavedGameSummary)
 {
-    // Completion: the sum of AI levels x 100 / 264, truncated.
-    EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), 0u);
-    m_Summary.m_aLevel[0][0] = 1;
-    EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), 0u);
-    m_Summary.m_aLevel[7][10] = 2;
-    EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), 1u);
-    for (auto& gate : m_Summary.m_aLevel)
-        for (u32& level : gate)
-            level = 3;
-    EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), 100u);
-    m_Summary.m_aLevel[3][4] = 2;
-    EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), 99u);
+    // Completion: the sum of AI levels x 100 / 264, truncated (one level short of the whole: 99).
+    for (const auto& [level, completion] : {std::pair{0u, 0u}, {1u, 0u}, {3u, 1u}, {3u * 88 - 1, 99u}, {264u, 100u}})
+    {
+        for (u32 i = 0; i < GAME_GATE_COUNT * GAME_SERVICE_KIND_COUNT; ++i)
+            m_Summary.m_aLevel[i / GAME_SERVICE_KIND_COUNT][i % GAME_SERVICE_KIND_COUNT] =
+                std::min(3u, level - std::min(level, 3 * i));
+        EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), completion) << level;
+    }
 
     // Preloading reads money and completion at patch level 3 only.
     TGameSavedGame record;
@@ -190,41 +173,4 @@ TEST_F(ContainerTest, GameSavedGameSummary)
     EXPECT_EQ(record.GetMoney(), -1250);
     EXPECT_EQ(record.GetCompletion(), 37u);
     EXPECT_NE(record.OnLoad(3, stream), 0u);
-}
-
-TEST_F(ContainerTest, LeaderboardLists)
-{
-    TLeaderboard board;
-    board.Configure(2, 2, CreateTestEntry);
-    auto entry = [](const std::u16string& name, i64 value, u16 extra) {
-        return TBytes().Wide(name).I64(value).Raw(&extra, 2).Get();
-    };
-    // Three lists stored, two configured: the third is ignored.
-    const std::string file = TBytes().Header().U8(0xFF).U8(1).U32(3).U32(2).Get() + entry(u"ann", 500, 1) +
-                             entry(u"bo", 300, 2) + TBytes().U32(0).U32(1).Get() + entry(u"cy", 1, 3);
-    ASSERT_EQ(Load(board, file), 0u);
-    ASSERT_EQ(board.GetListCount(), 2u);
-    ASSERT_EQ(board.GetList(0).GetCount(), 2);
-    EXPECT_EQ(std::u16string(board.GetList(0)[1]->m_Name.GetText()), u"bo");
-    EXPECT_EQ(board.GetList(0)[0]->m_nValue, 500);
-    EXPECT_EQ(static_cast<TTestEntry*>(board.GetList(0)[1])->m_nExtra, 2);
-    EXPECT_EQ(board.GetList(1).GetCount(), 0);
-    // Written back: the configured lists only.
-    const std::string saved = Save(board);
-    EXPECT_EQ(saved, file.substr(0, 10) + TBytes().U32(2).Get() + file.substr(14, 4 + 20 + 18 + 4));
-
-    // Content the configuration refuses (three entries, a name too long): 1; the file ending
-    // early: 2, or 1 inside an entry.
-    const std::string one = TBytes().Header().U8(0xFF).U8(1).U32(1).Get();
-    for (const auto& [bytes, code] : {std::pair{one + TBytes().U32(3).Get() + entry(u"a", 1, 1) + entry(u"b", 1, 1) +
-                                                    entry(u"c", 1, 1), 1u},
-                                      {one + TBytes().U32(1).Get() + entry(std::u16string(32, u'l'), 1, 1), 1u},
-                                      {one.substr(0, 13), 2u}, {one + TBytes().U8(1).Get(), 2u},
-                                      {one + TBytes().U32(1).Get() + entry(u"a", 1, 1).substr(0, 9), 1u}})
-        EXPECT_EQ(Load(board, bytes), code) << bytes.size();
-    // The program's leaderboard is emptied when the manager finalizes.
-    g_Leaderboard.Configure(1, 4, CreateTestEntry);
-    ASSERT_EQ(Load(g_Leaderboard, file), 0u);
-    Manager().FinalizeManager();
-    EXPECT_EQ(g_Leaderboard.GetListCount(), 0u);
 }

@@ -19,19 +19,6 @@ protected:
 };
 } // namespace
 
-TEST_F(ProfileManagerTest, EmptyRootLoadsNothingAndReadsNoSettings)
-{
-    Write("game.settings", "damaged");
-    ASSERT_EQ(Start(), 0u);
-    EXPECT_EQ(Manager().GetProfileCount(), 0);
-    EXPECT_EQ(Manager().GetSelectedIndex(), -1);
-    EXPECT_FALSE(Logged("game.settings")) << Log();
-    EXPECT_EQ(Read("game.settings"), "damaged");
-    // A second start is refused.
-    EXPECT_EQ(Start(), 1u);
-    EXPECT_TRUE(Logged("TPlayerProfileManager::Initialize(): error: Already initialized."));
-}
-
 TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)
 {
     Write("anna/anna.profile", ProfileFile(100, u"Anna", 4));
@@ -177,7 +164,8 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
 {
     Write("evil/evil.profile", ProfileFile(7, u".."));
     Write("blank/blank.profile", ProfileFile(8, u""));
-    Write("long/long.profile", TBytes().Header().I64(9).U32(127).Text(std::string(127, 'L')).U32(0).Get());
+    const std::string longName = TBytes().Header().I64(9).U32(127).Text(std::string(127, 'L')).U32(0).Get();
+    Write("long/long.profile", longName);
     Write("fine/fine.profile", ProfileFile(10, u"fine"));
     const std::string whole = ProfileFile(11, u"cut");
     const std::vector<std::pair<size_t, std::string>> cuts = {{0, "ends inside its header."},
@@ -203,29 +191,14 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
                        "/evil/evil.profile holds the name '..', which no profile may have."))
         << Log();
     EXPECT_TRUE(Logged("Invalid Name length."));
-    // Their files stay.
-    EXPECT_TRUE(Exists("long/long.profile"));
+    // Their files stay, also when a new profile takes the name of one.
+    EXPECT_EQ(AddProfile(u"Long"), 1u);
+    EXPECT_TRUE(Logged("TPlayerProfileManager::AddProfile(): error: The unreadable player profile file " +
+                       m_Root + "/long/long.profile is kept: no profile named 'Long' is added."))
+        << Log();
+    EXPECT_EQ(Read("long/long.profile"), longName);
     EXPECT_TRUE(Exists("evil/evil.profile"));
     EXPECT_TRUE(Exists("blank/blank.profile"));
-}
-
-// A profile file that failed to load is still the player's: adding its name again must not
-// write over it.
-TEST_F(ProfileManagerTest, AddingTheNameOfAnUnreadableProfileKeepsItsFile)
-{
-    const std::string damaged = "not a profile at all";
-    Write("root/root.profile", damaged);
-    ASSERT_EQ(Start(), 0u);
-    ASSERT_EQ(Manager().GetProfileCount(), 0);
-    EXPECT_EQ(AddProfile(u"Root"), 1u);
-    EXPECT_EQ(Manager().GetProfileCount(), 0);
-    EXPECT_EQ(Read("root/root.profile"), damaged);
-    EXPECT_TRUE(Logged("TPlayerProfileManager::AddProfile(): error: The unreadable player profile file " +
-                       m_Root + "/root/root.profile is kept: no profile named 'Root' is added."))
-        << Log();
-    // Another name is still welcome.
-    EXPECT_EQ(AddProfile(u"Player"), 0u);
-    EXPECT_EQ(Name(0), u"Player");
 }
 
 TEST_F(ProfileManagerTest, DeleteCodesAndTheSelection)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -76,26 +77,19 @@ TEST_F(SavedGameImageTest, ReadsOfEverySizeGiveTheImage)
     EXPECT_EQ(image.Read(&beyond, 1), 0);
     EXPECT_TRUE(image.ReadToEnd());
 
-    // Read to the end from the middle: the rest is inflated and checked too.
+    // From the middle it moves only to where it stands, takes no writes, and reading to the end
+    // inflates and checks the rest too.
     TSavedGameImage half;
     Open(half, m_aStream, static_cast<u32>(Size()));
-    ReadAll(half, Size() / 2);
+    const i32 middle = Size() / 2;
+    ReadAll(half, middle);
+    for (const auto& [offset, origin, result] : {std::tuple{0, STREAM_SEEK_CUR, 0u}, {middle, STREAM_SEEK_SET, 0u},
+                                                 {middle - Size(), STREAM_SEEK_END, 0u}, {0, STREAM_SEEK_SET, 1u},
+                                                 {1, STREAM_SEEK_CUR, 1u}})
+        EXPECT_EQ(half.Seek(offset, origin), result) << offset;
+    EXPECT_EQ(half.Write(m_aImage.data(), 4), 0);
+    const std::vector<u8> next = ReadAll(half, 50);
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), m_aImage.begin() + middle));
     EXPECT_TRUE(half.ReadToEnd());
     EXPECT_EQ(half.GetPosition(), Size());
-}
-
-TEST_F(SavedGameImageTest, MovesOnlyToWhereItStands)
-{
-    TSavedGameImage image;
-    Open(image, m_aStream, static_cast<u32>(Size()));
-    ReadAll(image, 100);
-    EXPECT_EQ(image.Seek(0, STREAM_SEEK_CUR), 0u);
-    EXPECT_EQ(image.Seek(100, STREAM_SEEK_SET), 0u);
-    EXPECT_EQ(image.Seek(100 - Size(), STREAM_SEEK_END), 0u);
-    EXPECT_EQ(image.Seek(0, STREAM_SEEK_SET), 1u);
-    EXPECT_EQ(image.Seek(1, STREAM_SEEK_CUR), 1u);
-    EXPECT_EQ(image.GetPosition(), 100);
-    EXPECT_EQ(image.Write(m_aImage.data(), 4), 0);
-    const std::vector<u8> next = ReadAll(image, 50);
-    EXPECT_TRUE(std::equal(next.begin(), next.end(), m_aImage.begin() + 100));
 }
