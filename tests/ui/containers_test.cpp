@@ -164,6 +164,16 @@ TEST_F(UIContainerTest, GridRowsWrapOrStayAndTheViewFollows)
 TEST_F(UIContainerTest, AClickSelectsTheRowUnderThePointerButNotOnTheScrollBar)
 {
     TUIGrid* grid = Grid(10);
+    // The wheel's scroll action moves the grid a row.
+    g_pUIManager->m_pDefaultItem = nullptr;
+    RAWINPUT record = {};
+    record.header.dwType = RIM_TYPEMOUSE;
+    record.data.mouse.usFlags = MOUSE_MOVE_RELATIVE;
+    record.data.mouse.usButtonFlags = RI_MOUSE_WHEEL;
+    record.data.mouse.usButtonData = static_cast<USHORT>(-120);
+    TWindowSystem::Get().PostRawInput(record);
+    Frame();
+    EXPECT_EQ(grid->GetScrollRow(), 1);
     grid->SetScrollRow(3);
     ClickAt(50, 45);
     EXPECT_EQ(grid->m_nSelectedRow, 5);
@@ -187,24 +197,24 @@ TEST_F(UIContainerTest, AClickSelectsTheRowUnderThePointerButNotOnTheScrollBar)
     EXPECT_EQ(cells[1].fWidth, 150.0f);
 }
 
-TEST_F(UIContainerTest, TheScrollActionsMoveTheGrid)
-{
-    TUIGrid* grid = Grid(10);
-    g_pUIManager->m_pDefaultItem = nullptr;
-    RAWINPUT record = {};
-    record.header.dwType = RIM_TYPEMOUSE;
-    record.data.mouse.usFlags = MOUSE_MOVE_RELATIVE;
-    record.data.mouse.usButtonFlags = RI_MOUSE_WHEEL;
-    record.data.mouse.usButtonData = static_cast<USHORT>(-120);
-    TWindowSystem::Get().PostRawInput(record);
-    Frame();
-    EXPECT_EQ(grid->GetScrollRow(), 1);
-}
-
 TEST_F(UIContainerTest, ATrackPressPagesByHalfTheVisibleRangeThroughTheStepButtons)
 {
     TUIGrid* grid = Grid(20);
     TUISlider* bar = grid->m_pScrollBar;
+    // The thumb shows rows 0..5 of 20 (20..35 of the slider): dragged by 24 of the slider's 100,
+    // 3.6 of 15, in whole steps; it swallows the select while held.
+    MoveTo(390, 25);
+    Frame();
+    Button(true);
+    Frame();
+    EXPECT_TRUE(bar->m_nFlags & UI_SWALLOWS_SELECT);
+    MoveTo(390, 49);
+    Frame();
+    EXPECT_EQ(bar->GetValue(), 3.0f);
+    Button(false);
+    Frames(2);
+    EXPECT_FALSE(bar->m_nFlags & UI_SWALLOWS_SELECT);
+    bar->SetValue(0.0f);
     i32 changes = 0;
     f32 seen = 0.0f;
     bar->OnChange.Add([&](TUIItem*, const void*) {
@@ -225,25 +235,6 @@ TEST_F(UIContainerTest, ATrackPressPagesByHalfTheVisibleRangeThroughTheStepButto
     bar->SetValue(100.0f);
     EXPECT_EQ(bar->GetValue(), 15.0f) << "no further than the rows less the visible ones";
     EXPECT_FALSE(bar->GetDownButton()->IsVisible());
-}
-
-TEST_F(UIContainerTest, TheThumbDragsTheValue)
-{
-    TUIGrid* grid = Grid(20);
-    TUISlider* bar = grid->m_pScrollBar;
-    // The thumb shows rows 0..5 of 20: 20..35 of the slider.
-    MoveTo(390, 25);
-    Frame();
-    Button(true);
-    Frame();
-    EXPECT_TRUE(bar->m_nFlags & UI_SWALLOWS_SELECT);
-    MoveTo(390, 49);
-    Frame();
-    EXPECT_EQ(bar->GetValue(), 3.0f) << "24 of the slider's 100 is 3.6 of 15, in whole steps";
-    Button(false);
-    Frame();
-    Frame();
-    EXPECT_FALSE(bar->m_nFlags & UI_SWALLOWS_SELECT);
 }
 
 TEST_F(UIContainerTest, AHorizontalSliderTakesTheValueUnderThePointerAndShowsItsLabel)

@@ -1,5 +1,6 @@
-// Icon frames as quads of a recording canvas: clipping, icons whose stored data cannot be drawn,
-// and the cursor.
+// Icon frames as quads of a recording canvas: icons whose stored data cannot be drawn, and the
+// cursor; unknown names and the records going with the cluster (the placement rules are the
+// golden screen's).
 #include "uifixture.h"
 
 #include "engine/input/inputcursor.h"
@@ -8,8 +9,10 @@
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
 #include "support/recordingcanvas.h"
+#include "ui/uibutton.h"
 
 #include <functional>
+#include <string>
 #include <tuple>
 
 namespace
@@ -39,28 +42,13 @@ protected:
         UITest::TearDown();
     }
 
+    static TUIItem* Root() { return MakeRoot<TUIItem>("TUITabControl", "parent", 10.0f, 10.0f); }
+
     TRecordingCanvas m_Canvas;
     TCanvasManager* m_pOld = nullptr;
     TTexture* m_pStrip = nullptr;
     TUIIcon m_Icon{};
 };
-
-TEST_F(UIDrawTest, ClippingCutsQuadsWithTheirTextureCoordinatesAndDropsThoseOutside)
-{
-    m_Icon.nSlicing = UI_SLICE_PLAIN;
-    for (f32& b : m_Icon.aBorder)
-        b = 0.0f;
-    const TUIRect clip = {150.0f, 0.0f, 250.0f, 1000.0f};
-    m_Icon.Draw({100.0f, 100.0f, 300.0f, 164.0f}, UI_STATE_NORMAL, 0xFFFFFFFF, &clip);
-    ASSERT_EQ(m_Canvas.Quads(), 1u);
-    EXPECT_EQ(m_Canvas.TopLeft(0).x, 150.0f);
-    EXPECT_EQ(m_Canvas.BottomRight(0).x, 250.0f);
-    EXPECT_NEAR(m_Canvas.TopLeft(0).u, 0.25f, 1e-6f);
-    EXPECT_NEAR(m_Canvas.BottomRight(0).u, 0.75f, 1e-6f);
-    const TUIRect away = {500.0f, 0.0f, 600.0f, 100.0f};
-    m_Icon.Draw({100.0f, 100.0f, 300.0f, 164.0f}, UI_STATE_NORMAL, 0xFFFFFFFF, &away);
-    EXPECT_EQ(m_Canvas.Quads(), 1u);
-}
 
 TEST_F(UIDrawTest, IconsThatCannotBeDrawnDrawNothingAndAreToldOnce)
 {
@@ -119,5 +107,49 @@ TEST_F(UIDrawTest, TheCursorIsLeftToTheManagerThatClaimsIt)
     g_pUIManager->RenderManager();
     EXPECT_EQ(cursorQuads(), 0u);
     TInputManager::Instance().SetCursorDrawer(nullptr);
+}
+
+// A class, style, icon or font of no such name: told once per load, and nothing made or changed.
+TEST_F(UIDrawTest, UnknownNamesAreToldOnceAndChangeNothing)
+{
+    EXPECT_EQ(g_pUIManager->CreateItem("TUINoSuchItem", "x", 1.0f, 1.0f), nullptr);
+    EXPECT_EQ(Root()->CreateChild("TUINoSuchItem", "y"), nullptr);
+    TUIItem* item = Root();
+    item->SetStyle("DialogTextStyle");
+    const TUIStyle* style = item->GetStyle();
+    ASSERT_NE(style, nullptr);
+    TUIText text;
+    text.SetText("Missing");
+    text.m_Font = TName("no such font", true);
+    for (i32 i = 0; i < 2; ++i)
+    {
+        item->SetStyle("NoSuchStyle");
+        EXPECT_EQ(item->GetStyle(), style);
+        EXPECT_GT(text.Measure(-1.0f).fWidth, 0.0f) << "the first font measures";
+    }
+    EXPECT_EQ(g_pUIManager->__FindIcon(TName("NoSuchIcon", true)), nullptr);
+    for (const char* line : {"'TUINoSuchItem': no such item class", "'NoSuchStyle': undefined style",
+                             "NoSuchIcon: undefined icon", "'no such font': undeclared font"})
+        EXPECT_EQ(m_Log.Count(line), 1u) << line;
+}
+
+TEST_F(UIDrawTest, ItemsLetTheLoadedRecordsGoWithTheClusterAndFindThemAgain)
+{
+    auto* button = MakeRoot<TUIButton>("TUIButton", "b", 0.0f, 0.0f);
+    button->SetStyle("MenuButtonStyle");
+    button->SetIconByName("UI Panel");
+    TTexture* white = g_pUIManager->GetWhiteTexture();
+    ASSERT_NE(white, nullptr);
+    button->SetImage(white);
+    const TUIStyle* style = button->GetStyle();
+    const TUIIcon* icon = button->m_pIcon;
+    g_pUIManager->OnClusterUnload();
+    EXPECT_EQ(button->GetStyle(), nullptr);
+    EXPECT_EQ(button->m_pIcon, nullptr);
+    EXPECT_EQ(button->m_pImage, nullptr);
+    g_pUIManager->OnClusterLoad();
+    EXPECT_EQ(button->GetStyle(), style);
+    EXPECT_EQ(button->m_pIcon, icon);
+    EXPECT_EQ(button->m_pImage, white);
 }
 } // namespace
