@@ -1,6 +1,5 @@
 // Units driving their paths in the pool "CommonUnit": the pool's block checked at load, paths
-// and points outside the pool, a two-point path, the obstacle ray, the blocked time, an
-// aircraft short of its end point.
+// and points outside the pool, a two-point path, the obstacle ray and the blocked time.
 #include "gamefixture.h"
 
 #include "ageia/dynamicsgeometry.h"
@@ -91,9 +90,19 @@ TEST_F(DriveTest, APoolBlockShorterThanItsCountsOrACurvePastThePointsIsRefusedAn
     EXPECT_EQ(Log().size(), lines);
 }
 
+// A unit's path or point outside the pool stops it with a line; a gate's path outside it is an
+// error line at load.
 TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
 {
     AddCurvePool("CommonUnit", {kStraight, kStraight});
+    TGate& fits = AddGate(1);
+    fits.m_nArrivalPath = fits.m_nTaxiPath = fits.m_nDeparturePath = 1;
+    TGate& beyond = AddGate(2);
+    beyond.m_nArrivalPath = beyond.m_nDeparturePath = 0;
+    beyond.m_nTaxiPath = 2;
+    Game().OnClusterLoad();
+    EXPECT_EQ(LogCount("gate 1: path"), 0u) << Log();
+    EXPECT_EQ(LogCount("error: gate 2: path 2 lies outside the 2 curves of 'CommonUnit'"), 1u) << Log();
     TAICommonUnit& inside = AddDriver(0.0f, 0.0f, 1);
     inside.UpdateDrive(kFrame);
     EXPECT_EQ(inside.m_nDriving, 1u);
@@ -110,47 +119,6 @@ TEST_F(DriveTest, APathOrPointOutsideThePoolStopsTheUnitWithALine)
     last.m_nPointIndex = 2;
     last.UpdateDrive(kFrame);
     EXPECT_EQ(last.m_nDriving, 0u);
-}
-
-TEST_F(DriveTest, AGatePathOutsideThePoolIsAnErrorLineAtLoad)
-{
-    AddCurvePool("CommonUnit", {kStraight, kStraight});
-    TGate& inside = AddGate(1);
-    inside.m_nArrivalPath = inside.m_nTaxiPath = inside.m_nDeparturePath = 1;
-    TGate& outside = AddGate(2);
-    outside.m_nArrivalPath = outside.m_nDeparturePath = 0;
-    outside.m_nTaxiPath = 2;
-    Game().OnClusterLoad();
-    EXPECT_EQ(LogCount("gate 1: path"), 0u) << Log();
-    EXPECT_EQ(LogCount("error: gate 2: path 2 lies outside the 2 curves of 'CommonUnit'"), 1u) << Log();
-}
-
-TEST_F(DriveTest, ATrackedServiceVehiclePastItsPathsEndRollsOnWithoutSteering)
-{
-    AddCurvePool("CommonUnit", {{TVector(0, 0, 0, 1), TVector(0, 0, 10, 1)}});
-    // Each stands beside the end point, rolling past it: tracks would turn by driving.
-    auto pastTheEnd = [this](f32 x, i32 type, u32 aircraft) -> TAICommonUnit& {
-        TAICommonUnit& unit = AddDriver(x, 8.0f);
-        unit.pVehicle->type = type;
-        unit.m_nAircraft = aircraft;
-        unit.m_fPathParameter = 1.0f;
-        // Its front point stays at the curve's end, 2 ahead of it and x aside.
-        unit.pBody->SetLinearVelocity(TVector(0.0f, 0.0f, 1.0f, 0.0f));
-        unit.UpdateDrive(kFrame);
-        EXPECT_EQ(unit.m_nEndReached, 1u);
-        return unit;
-    };
-    TAICommonUnit& tracks = pastTheEnd(3.0f, VEHICLE_TRACKED, 0);
-    EXPECT_FALSE(tracks.pVehicle->flags & (VEHICLE_STEERING | VEHICLE_DRIVING));
-    // Wheels steer as they roll; an aircraft on tracks still drives to its end point.
-    EXPECT_TRUE(pastTheEnd(-3.0f, VEHICLE_WHEELED, 0).pVehicle->flags & VEHICLE_STEERING);
-    EXPECT_TRUE(pastTheEnd(-3.0f, VEHICLE_TRACKED, 1).pVehicle->flags & VEHICLE_STEERING);
-    // Short of its end a tracked vehicle steers.
-    TAICommonUnit& before = AddDriver(3.0f, 0.0f);
-    before.pVehicle->type = VEHICLE_TRACKED;
-    before.UpdateDrive(kFrame);
-    EXPECT_EQ(before.m_nEndReached, 0u);
-    EXPECT_TRUE(before.pVehicle->flags & VEHICLE_STEERING);
 }
 
 TEST_F(DriveTest, ATwoPointPathEndsOnItsFirstSegmentAndATasklessUnitVanishes)
@@ -197,18 +165,4 @@ TEST_F(DriveTest, TheObstacleRayReaches3Point5AtStandstillAndAUnitBlockedLongerT
     near.m_nAircraft = 1;
     near.UpdateDrive(kFrame);
     EXPECT_EQ(near.m_nBlocked, 0u);
-}
-
-TEST_F(DriveTest, AnAircraftShortOfItsEndPointCrawlsOnAndIsNotArrived)
-{
-    AddCurvePool("CommonUnit", {{TVector(0, 0, 0, 1), TVector(0, 0, 3, 1)}});
-    TAICommonUnit& plane = AddDriver(0.0f, 0.0f);
-    plane.m_nAircraft = 1;
-    plane.m_nPlaneState = PLANE_TO_GATE;
-    plane.m_fPathParameter = 1.0f;
-    for (i32 i = 0; i < 5; ++i)
-        plane.UpdateDrive(kFrame);
-    EXPECT_EQ(plane.m_nEndReached, 1u);
-    EXPECT_EQ(plane.m_nDriving, 1u);
-    EXPECT_EQ(plane.m_nPlaneState, PLANE_TO_GATE);
 }

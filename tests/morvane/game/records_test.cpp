@@ -1,7 +1,11 @@
-// The game's stored records: what a load does with records that break the tables' limits.
+// The game's stored records: what a load does with records that break the tables' limits, and
+// the block of name texts a level carries (so that the names the game forms from its units'
+// prop-data names have their texts), refused whole when damaged.
+#include "core/system/namemanager.h"
 #include "gamefixture.h"
 #include "morvane/game/crossroadarea.h"
 #include "morvane/game/gameenums.h"
+#include "morvane/game/gamenametexts.h"
 
 #include <cstring>
 #include <tuple>
@@ -12,6 +16,32 @@ namespace
 template <class TArray> void StoreCount(TArray& array, u32 count)
 {
     std::memcpy(static_cast<void*>(&array), &count, 4);
+}
+
+void Word(std::vector<u8>& block, u32 word)
+{
+    const u8* bytes = reinterpret_cast<const u8*>(&word);
+    block.insert(block.end(), bytes, bytes + 4);
+}
+
+// A block of the texts, each with the id given (its own when 0).
+std::vector<u8> Block(const std::vector<std::string>& texts, const std::vector<u32>& ids = {})
+{
+    std::vector<u8> block;
+    Word(block, static_cast<u32>(texts.size()));
+    for (size_t i = 0; i < texts.size(); ++i)
+    {
+        Word(block, i < ids.size() && ids[i] ? ids[i] : TName(texts[i].c_str()).GetId());
+        Word(block, static_cast<u32>(texts[i].size()));
+        block.insert(block.end(), texts[i].begin(), texts[i].end());
+        block.push_back(0);
+    }
+    return block;
+}
+
+bool Known(const char* text)
+{
+    return std::strcmp(g_pNameManager->FindText(TName(text).GetId()), text) == 0;
 }
 } // namespace
 
@@ -77,4 +107,32 @@ TEST_F(GameRecords, DamagedRecordsAreCompletedCutOrReportedAtLoad)
           {"gate 1: the id", 0u}, {"gate 8: the id lies", 0u}, {"gate 8: the id is repeated", 1u},
           {"unit 0 has no prop: skipped", 1u}})
         EXPECT_EQ(LogCount(line), count) << line;
+}
+
+// A whole block registers its texts, the longest too; one cut short anywhere, with bytes after
+// its last text, a text one longer than the limit, a text whose id is another's or a zero inside
+// a text's length registers nothing of it.
+TEST(GameNameTexts, AWholeBlockRegistersItsTextsAndADamagedOneNothing)
+{
+    const std::vector<u8> cut = Block({"Texts_Cut_pData", "Texts_CutToo_pData"});
+    for (size_t size = 0; size < cut.size(); ++size)
+        EXPECT_EQ(TGameNameTexts::Register(cut.data(), static_cast<i32>(size)), 1) << size;
+    EXPECT_FALSE(Known("Texts_Cut_pData"));
+    std::vector<u8> longer = Block({"Texts_Longer_pData"});
+    longer.push_back(0);
+    std::vector<u8> inner = Block({"Texts_Inner_pData"});
+    inner[8 + 5] = 0;
+    // (the block, what Register gives, a text of it)
+    const std::tuple<std::vector<u8>, i32, const char*> cases[] = {
+        {Block({"Texts_Whole_pData", std::string(GAME_NAME_TEXT_MAX, 'w')}), 0, "Texts_Whole_pData"},
+        {longer, 1, "Texts_Longer_pData"},
+        {Block({"Texts_Before_pData", std::string(GAME_NAME_TEXT_MAX + 1, 'x')}), 1, "Texts_Before_pData"},
+        {Block({"Texts_Ok_pData", "Texts_Wrong_pData"}, {0, 12345}), 1, "Texts_Ok_pData"},
+        {inner, 1, "Texts_Inner_pData"}};
+    for (const auto& [block, result, text] : cases)
+    {
+        EXPECT_EQ(TGameNameTexts::Register(block.data(), static_cast<i32>(block.size())), result) << text;
+        EXPECT_EQ(Known(text), result == 0) << text;
+    }
+    EXPECT_TRUE(Known(std::string(GAME_NAME_TEXT_MAX, 'w').c_str()));
 }

@@ -1,6 +1,8 @@
-// The game's frame: when aircraft arrive, the runway's one movement at a time, the landing
-// queue handing aircraft down its zones, the wait at zone 0 and its cost, the gate choice with
-// the apron token, the take-off and its pay.
+// The game's frame: a new game's start on the first frame after "New game", when aircraft
+// arrive, the runway's one movement at a time, the landing queue handing aircraft down its
+// zones, the wait at zone 0 and its cost, the gate choice with the apron token, the take-off and
+// its pay.
+#include "core/system/datetime.h"
 #include "engine/system/animation.h"
 #include "morvane/game/gameenums.h"
 #include "gamefixture.h"
@@ -8,6 +10,8 @@
 namespace
 {
 constexpr f32 kFrame = 1.0f / 30.0f;
+
+using NewGame = GameTest;
 
 class Road : public GameTest
 {
@@ -57,6 +61,37 @@ protected:
         zone.nEntered = plane ? 1 : 0;
     }
 };
+
+TEST_F(NewGame, AGameStartsOnTheFirstFrameAfterNewGame)
+{
+    TGate& gate = AddGate(1);
+    TTask& task = AddTask(&gate, gtDeployFuel);
+    task.m_nCountdownStarted = 1;
+    task.m_fCountdown = 10.0f;
+    Game().UpdateManager(0.5f);
+    EXPECT_EQ(m_Parameters.nStarted, 0);
+    EXPECT_EQ(task.m_fCountdown, 10.0f);
+
+    // A level's load is no new game.
+    g_pGameMenuManager->OnClusterLoad();
+    Game().UpdateManager(0.5f);
+    EXPECT_EQ(m_Parameters.nStarted, 0);
+    g_pGameMenuManager->_StartNewGame(0);
+    const u64 before = GetLocalFileTime();
+    Game().UpdateManager(0.5f);
+    EXPECT_EQ(m_Parameters.nStarted, 1);
+    EXPECT_GE(m_Parameters.nGameStartTime, before);
+    EXPECT_LE(m_Parameters.nGameStartTime, GetLocalFileTime());
+    EXPECT_EQ(m_Parameters.fGameClock, 0.5f);
+    EXPECT_EQ(task.m_fCountdown, 9.5f);
+    // The flag is taken once.
+    EXPECT_EQ(TakeNewGameStartedFlag(), 0u);
+    Game().UpdateManager(0.25f);
+    EXPECT_EQ(m_Parameters.fGameClock, 0.75f);
+    Game().ClearGameStarted();
+    Game().UpdateManager(0.25f);
+    EXPECT_EQ(m_Parameters.fGameClock, 0.75f);
+}
 
 TEST_F(Road, TheFirstArrivalComesOnTheFirstFrameTheNext1740sLaterThenAMinuteSoonerDownTo120WhenAnAircraftIsFree)
 {

@@ -1,5 +1,4 @@
-// Gate tasks: the deadline's pay and cost, arrival and work of AI units and of the player's
-// vehicle, starts and resets, and the game's completion.
+// Gate tasks: the deadline's pay and cost, the player's vehicle's arrival and work, and resets.
 #include "gamefixture.h"
 #include "morvane/game/gameenums.h"
 
@@ -138,48 +137,6 @@ TEST_F(Tasks, ThePlayersWorkRunsOnlyWithinTheRadiusAndHalfAUnit)
     EXPECT_EQ(task.m_nCountdownStarted, 0);
 }
 
-TEST_F(Tasks, AnAIUnitArrivesInTheAreaAndHoldsUntilItsWorkEnds)
-{
-    TTask& task = AITask(1.5f);
-    task.Start();
-    EXPECT_TRUE(task.m_nAI);
-    EXPECT_TRUE(task.m_nStarted);
-    TAICommonUnit& unit = *task.pAIUnit;
-    EXPECT_EQ(unit.pTask, &task);
-    EXPECT_EQ(unit.m_nDriving, 1u);
-    // Moving does not matter to the AI.
-    unit.pVehicle->Parameters.fSpeed = 10.0f;
-    task.Update(0.1f);
-    EXPECT_TRUE(task.IsArrived());
-    EXPECT_EQ(unit.m_nHold, 1u);
-    task.BeginWork();
-    task.Update(1.0f);
-    EXPECT_EQ(unit.m_nWorking, 1u);
-    task.Update(task.m_fWorkTimer + 0.1f);
-    EXPECT_TRUE(task.m_nDone);
-    EXPECT_EQ(unit.m_nWorking, 0u);
-    EXPECT_EQ(unit.m_nHold, 0u);
-}
-
-TEST_F(Tasks, AnAITaskWaitsForItsStartRequestUnlessAITasksStartThemselves)
-{
-    SetAutoStart(0);
-    TTask& task = AITask(10.0f);
-    task.m_fDeadline = 40.0f;
-    // (started, countdown started, countdown, unit held, unit waiting, start requested)
-    const auto state = [&task] {
-        return std::vector<f32>{f32(task.m_nStarted), f32(task.m_nCountdownStarted), task.m_fCountdown,
-                                f32(task.pAIUnit->m_nHold), f32(task.pAIUnit->m_nWaitingForStart), f32(task.m_nStartRequest)};
-    };
-    task.Start();
-    EXPECT_EQ(state(), (std::vector<f32>{0, 1, 40, 1, 1, 0}));
-    task.Update(5.0f);
-    task.RequestStart();
-    task.Start();
-    // The countdown was set at the first call only.
-    EXPECT_EQ(state(), (std::vector<f32>{1, 1, 35, 0, 0, 0}));
-}
-
 TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
 {
     TTask& task = AITask(5.0f);
@@ -197,20 +154,4 @@ TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
     TTask& idle = AddTask(&m_aGate.front(), gtDeployFuel);
     idle.Reset();
     EXPECT_EQ(Money(), 1000 - 2500);
-}
-
-TEST_F(Tasks, TheGameIsCompleteWhenEveryServiceOfEveryGateIsAtTheTopLevel)
-{
-    // A level without gates has nothing to complete.
-    EXPECT_FALSE(Game().CheckGameCompleted());
-    TGate& gate = AddGate(1);
-    for (i32 kind = 0; kind < SERVICE_KIND_COUNT; ++kind)
-        AddTask(&gate, GetServiceTaskType(kind)).pAIUnit = &AddUnit(kind == skTaxi ? 2 : 3);
-    EXPECT_FALSE(Game().CheckGameCompleted());
-    gate.LevelUpService(gtDeployTaxi);
-    EXPECT_EQ(Money(), 1000 - 20000);
-    EXPECT_TRUE(Game().CheckGameCompleted());
-    EXPECT_EQ(Game().GetAILevel(1, skTaxi), 3u);
-    EXPECT_EQ(Game().GetAILevel(2, skTaxi), 0u);
-    EXPECT_EQ(Game().GetMoney(), 1000 - 20000);
 }

@@ -1,7 +1,6 @@
-// The background scenery: traffic cars taking up their next segment, wrapping on a closed curve
-// and on a two-point one, cars on bad curves skipped with one line each; power-line wires by
-// distance (the segment counts), the buffer's flush at 1,000 vertices, a disabled root, a line
-// node of fewer than two points.
+// The background scenery: traffic cars on bad curves skipped with one line each, the others
+// driving on; power-line wires by distance (the segment counts), the buffer's flush at 1,000
+// vertices, a disabled root, a line node of fewer than two points.
 #include "gamefixture.h"
 
 #include "engine/render/camera.h"
@@ -101,54 +100,6 @@ void ExpectAt(const TVector& v, f32 x, f32 y, f32 z)
     EXPECT_NEAR(v.z, z, 1e-4f);
 }
 } // namespace
-
-TEST_F(TrafficTest, ACarPastItsSegmentStopsAtTheNextStartFacingItsWay)
-{
-    TCurvePool& pool = AddCurvePool("TrafficCurve", {kSquare});
-    TTrafficVehicle& car = Car(0, 0, 100.0f);
-    car.SegmentStart = kSquare[0];
-    car.SegmentEnd = kSquare[1];
-    car.Direction = TVector(0, 0, 1, 1);
-    car.fSegmentLength = 10.0f;
-    car.fDistance = 8.0f;
-    Frame(pool, 0.01f);
-    EXPECT_EQ(car.nSegment, 0u) << "still on its segment";
-    ExpectAt(car.World.Translation(), 0, 0, 9);
-
-    Frame(pool, 0.1f);
-    EXPECT_EQ(car.nSegment, 1u);
-    ExpectAt(car.World.Translation(), 0, 0, 10);
-    EXPECT_NEAR(car.fDistance, 9.0f, 1e-4f) << "what was left of the step, past the new start";
-    ExpectAt(car.Direction, 1, 0, 0);
-    EXPECT_EQ(car.fSegmentLength, 10.0f);
-    // Forward along +x with the world's up: the car's sideways axis is -z.
-    ExpectAt(car.World.AxisZ(), 1, 0, 0);
-    ExpectAt(car.World.AxisY(), 0, 1, 0);
-    ExpectAt(car.World.AxisX(), 0, 0, -1);
-
-    // The last segment (2) wraps to the first: the closing point is the first point again.
-    Frame(pool, 0.1f);
-    EXPECT_EQ(car.nSegment, 2u);
-    Frame(pool, 0.2f);
-    EXPECT_EQ(car.nSegment, 0u);
-    ExpectAt(car.World.Translation(), 0, 0, 0);
-}
-
-TEST_F(TrafficTest, ATwoPointCurveKeepsItsCarOnItsOneSegment)
-{
-    TCurvePool& pool = AddCurvePool("TrafficCurve", {{TVector(5, 0, 0, 1), TVector(5, 0, 20, 1)}});
-    // A stored car has no segment yet: its first frame takes up its curve's start.
-    TTrafficVehicle& car = Car(0, 0, 30.0f);
-    Frame(pool, 0.1f);
-    EXPECT_EQ(car.nSegment, 0u);
-    ExpectAt(car.World.Translation(), 5, 0, 0);
-    EXPECT_EQ(car.fSegmentLength, 20.0f);
-    Frame(pool, 0.5f);
-    ExpectAt(car.World.Translation(), 5, 0, 18);
-    Frame(pool, 0.5f);
-    EXPECT_EQ(car.nSegment, 0u);
-    ExpectAt(car.World.Translation(), 5, 0, 0);
-}
 
 TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
 {

@@ -1,6 +1,4 @@
-// Units and their scene: the pieces found by name in the prop data when the prop takes its full
-// form, the decal of the unit's gate; an aircraft's states with their animations, body modes,
-// skeleton channels and the land-now word.
+// An aircraft's states with their animations, body modes, skeleton channels and the apron token.
 #include "engine/system/animation.h"
 #include "engine/system/animationdata.h"
 #include "engine/system/animationmanager.h"
@@ -43,16 +41,6 @@ protected:
         m_pVehicle = &AddVehicle("plane_body", 0.0f, 0.0f);
         TNode* veh = Named("plane_pData_Veh");
         veh->AddObject(m_pVehicle);
-        TNode* camera = Named("plane_pData_OrbCam");
-        camera->AddObject(&m_aCamera.emplace_back());
-        TNode* decals = Named("Decals");
-        for (i32 i = 0; i < 4; ++i)
-        {
-            TNode* decal = g_pNodeManager->CreateNode("decal");
-            decals->AddChild(decal);
-            decal->Enable(i == 0 ? 1 : 0, 0);
-        }
-        decals->Enable(0, 0);
         Named("plane_pData_Cargo");
         m_pSkeletonNode = Named("plane_pData_Skeleton");
         m_pSkeletonNode->AddObject(&m_Skeleton);
@@ -74,8 +62,6 @@ protected:
         m_Data.m_nSubNodeCount = static_cast<u32>(m_aNamed.size());
         std::copy(m_aNamed.begin(), m_aNamed.end(), m_Data.aSubNode);
     }
-
-    TNode* SubNode(const char* key) const { return m_Data.FindNode(TName(key).GetId()); }
 
     // The plane as the level's first aircraft, its prop of one full form on a node of its own.
     TAICommonUnit& Plane()
@@ -121,53 +107,6 @@ protected:
 };
 } // namespace
 
-TEST_F(Units, LinkingFindsThePiecesByTheirNamesAndShowsTheDecalOfTheUnitsGate)
-{
-    BuildPlane();
-    TGate& gate = AddGate(3);
-    TAICommonUnit& unit = AddUnit();
-    unit.pTask = &AddTask(&gate, 0);
-    unit.LinkScene(&m_Data);
-    const auto pieces = [&unit] {
-        return std::vector<const void*>{unit.pVDriveNode, unit.pVehicle,  unit.pBody,
-                                        unit.pSecBody,    unit.pOrbitCamera, unit.pSkeleton,
-                                        unit.pPlaneSoundLocator, unit.pCargo};
-    };
-    EXPECT_EQ(pieces(), (std::vector<const void*>{SubNode("plane_pData_Vdrive"), m_pVehicle, m_pVehicle->pBody,
-                                                  nullptr, &m_aCamera.back(), &m_Skeleton,
-                                                  SubNode("PlaneSoundLocator"), SubNode("plane_pData_Cargo")}));
-    for (u32 i = 0; i < UNIT_ANIMATION_COUNT; ++i)
-        EXPECT_EQ(unit.aAnimation[i], &Animation(i));
-    EXPECT_FALSE(unit.pCargo->IsEnabled());
-    EXPECT_TRUE(unit.IsCargoAircraft());
-    TNode* decals = SubNode("Decals");
-    EXPECT_TRUE(decals->IsEnabled());
-    for (i32 i = 0; i < decals->GetChildCount(); ++i)
-        EXPECT_EQ(decals->GetChild(i)->IsEnabled(), i == 2 ? 1u : 0u) << i;
-
-    unit.UnlinkScene();
-    std::vector<const void*> unlinked = pieces();
-    unlinked.erase(unlinked.begin() + 6);
-    EXPECT_EQ(unlinked, std::vector<const void*>(7, nullptr)) << "all but the sound locator";
-}
-
-TEST_F(Units, TheLandNowWordPutsTheLandingOneFrameBeforeItsEndOnce)
-{
-    TAICommonUnit& unit = Plane();
-    ASSERT_EQ(m_Parameters.nSkipLandingAnimation, 1);
-    unit.SetPlaneState(PLANE_LANDING);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 1999.0f);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_STOPPED);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
-    EXPECT_EQ(m_Parameters.nSkipLandingAnimation, 0);
-
-    // The next landing plays from the start.
-    unit.m_nPlaneState = PLANE_IDLE;
-    unit.SetPlaneState(PLANE_LANDING);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_fTime, 0.0f);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_LANDING).m_nState, ANIMATION_PLAYING);
-}
-
 TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApronToken)
 {
     TAICommonUnit& unit = Plane();
@@ -209,37 +148,4 @@ TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApron
     EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_nState, ANIMATION_STOPPED);
     EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
     EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
-}
-
-TEST_F(Units, APathStartsFromItsBeginningAtTheSpeedOfTheUnitsAILevel)
-{
-    BuildPlane();
-    TAICommonUnit& unit = AddUnit(1);
-    unit.LinkScene(&m_Data);
-    unit.m_nFirstPath = 4;
-    unit.m_fPathParameter = 0.5f;
-    unit.m_nPointIndex = 3;
-    unit.SetPath(UNIT_NO_PATH);
-    EXPECT_EQ(unit.m_nCurrentPath, 4);
-    EXPECT_EQ(unit.m_fPathParameter, 0.0f);
-    EXPECT_EQ(unit.m_nPointIndex, 0);
-    EXPECT_EQ(unit.m_nDriving, 1u);
-    // Without a task the unit drives at its full speed.
-    for (const auto& [level, task, factor] : {std::tuple{1, false, 1.0f}, {1, true, 0.4f}, {2, true, 0.7f}, {3, true, 1.0f}})
-    {
-        unit.m_nAILevel = level;
-        unit.pTask = task ? &AddTask(nullptr, 0) : nullptr;
-        unit.SetPath(7);
-        EXPECT_EQ(unit.m_nCurrentPath, 7);
-        EXPECT_EQ(m_pVehicle->speedLimitFactor, factor) << level << task;
-    }
-    unit.Stop(0);
-    EXPECT_EQ(unit.m_nDriving, 0u);
-    // A prop whose form comes only with the path: the form's vehicle takes the pace on linking.
-    unit.UnlinkScene();
-    unit.m_nAILevel = 1;
-    unit.SetPath(7);
-    EXPECT_EQ(m_pVehicle->speedLimitFactor, 1.0f);
-    unit.LinkScene(&m_Data);
-    EXPECT_EQ(m_pVehicle->speedLimitFactor, 0.4f);
 }

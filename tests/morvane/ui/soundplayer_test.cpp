@@ -1,6 +1,10 @@
-// The sound player's choices, as the sound service records what each instance is asked.
+// The sound player's choices, as the sound service records what each instance is asked; the
+// in-game keys and the task list's start: the camera keys, and what starting a task does.
 #include "directx/input/wininput.h"
+#include "directx/render/dxcameramanager.h"
+#include "engine/input/inputaction.h"
 #include "engine/input/inputmanager.h"
+#include "morvane/game/gameenums.h"
 #include "soundplayerfixture.h"
 #include "support/testinput.h"
 #include "engine/sound/soundgroup.h"
@@ -41,56 +45,6 @@ TEST_F(SoundPlayer, NotificationsPlayAtMostOnceInTwoSecondsEach)
             Player().PlayTaskAlert(nullptr);
         EXPECT_EQ(m_Sounds.Count("NewTask play"), tasks) << time;
         EXPECT_EQ(m_Sounds.Count("TaskAlert play"), alerts) << time;
-    }
-}
-
-TEST_F(SoundPlayer, ALevelStartsWindMusicReverbAndTheBusesByTheGamesState)
-{
-    Clips({"Wind", "Music1"});
-    TXAudio2SoundGroup menu;
-    TXAudio2SoundGroup game;
-    menu.m_Name.Set("/master/menu", true);
-    game.m_Name.Set("/master/game", true);
-    g_pXAudio2SoundManager->Groups().Add(&menu);
-    g_pXAudio2SoundManager->Groups().Add(&game);
-    Player().OnClusterLoad();
-    for (const char* line : {"Wind 37=1", "Wind play", "Music1 37=1", "Music1 play"})
-        EXPECT_TRUE(m_Sounds.Has(line)) << line;
-    EXPECT_EQ(Player().GetSlot(TSoundPlayerManager::SLOT_WIND).nIndex,
-              g_pXAudio2SoundManager->_GetSoundIndex(Player().GetSlot(TSoundPlayerManager::SLOT_WIND).pSound));
-    EXPECT_EQ(menu.m_fOwnVolume, 1.0f);
-    EXPECT_EQ(game.m_fOwnVolume, 0.0f);
-    EXPECT_TRUE(Player().GetAnnouncementTimer() >= 0.0f && Player().GetAnnouncementTimer() < 180.0f);
-    EXPECT_EQ(g_pXAudio2SoundManager->GetReverbPreset(),
-              g_pXAudio2SoundManager->FindReverbPreset(TName("City"), -1));
-
-    m_Parameters.nStarted = 1;
-    Player().OnClusterLoad();
-    EXPECT_EQ(menu.m_fOwnVolume, 0.0f);
-    EXPECT_EQ(game.m_fOwnVolume, 1.0f);
-    Player().SetMenuMode(1);
-    EXPECT_EQ(game.VolumeFade.fTarget, 0.0f);
-    EXPECT_EQ(menu.VolumeFade.fTarget, 1.0f);
-    g_pCluster->Clear();
-    // The buses went with the cluster.
-    Player().SetMenuMode(0);
-}
-
-TEST_F(SoundPlayer, TheEndOfAMusicTrackStartsTheNextOneWrappingAroundTheList)
-{
-    Clip("Music1", MUSIC_FLAG);
-    Clip("Wind");
-    Player().OnClusterLoad();
-    TSound* first = Player().GetSlot(TSoundPlayerManager::SLOT_MUSIC).pSound;
-    ASSERT_NE(first, nullptr);
-    m_Sounds.aLine.clear();
-    // A clip that is no music ends: nothing follows.
-    Player().OnSoundEnded(Player().GetSlot(TSoundPlayerManager::SLOT_WIND).pSound);
-    EXPECT_FALSE(m_Sounds.Has("Music1 play"));
-    for (i32 i = 0; i < 3; ++i)
-    {
-        Player().OnSoundEnded(Player().GetSlot(TSoundPlayerManager::SLOT_MUSIC).pSound);
-        EXPECT_EQ(m_Sounds.Count("Music1 play"), static_cast<size_t>(i + 1));
     }
 }
 
@@ -136,48 +90,60 @@ TEST_F(SoundPlayer, FTwelveRingsTheDingDongAndAnAnnouncementOnTheNextUpdate)
     press(0.0f);
 }
 
-TEST_F(SoundPlayer, AnAircraftsEnginesFollowItsStates)
+// Each state starts and stops the engine clips it names, the touchdown's squeal armed by the
+// landing alone; the pitches stay under their caps; a unit not in the level's aircraft is
+// reported and gets no sound.
+TEST_F(SoundPlayer, AnAircraftsEnginesFollowItsStatesUnderTheirPitchCaps)
 {
     Clips({"AirplaneFullPower", "AirplaneTaxi", "AirplaneStart", "AirplaneStop", "TyreSqueal"});
     TAICommonUnit& plane = AddUnit();
     m_Parameters.aPlane.Add(&AddUnit());
     m_Parameters.aPlane.Add(&plane);
-    TNode* locator = g_pNodeManager->CreateNode("locator");
-    plane.pPlaneSoundLocator = locator;
-    auto step = [&](i32 state) {
+    plane.pPlaneSoundLocator = g_pNodeManager->CreateNode("locator");
+    // The clips started and stopped, the touchdown's.
+    auto calls = [this] {
+        std::vector<std::string> lines;
+        for (const std::string& line : m_Sounds.aLine)
+            if (line.find(" play") != std::string::npos || line.find(" stop") != std::string::npos)
+                lines.push_back(line);
+        m_Sounds.aLine.clear();
+        return lines;
+    };
+    using Lines = std::vector<std::string>;
+    const std::tuple<i32, Lines, Lines> steps[] = {
+        {PLANE_LANDING, {"AirplaneFullPower play"}, {"TyreSqueal play"}},
+        {PLANE_LANDED, {"AirplaneFullPower stop", "AirplaneTaxi play"}, {}},
+        {PLANE_PARKED, {"AirplaneStop play", "AirplaneTaxi stop"}, {}},
+        {PLANE_READY, {"AirplaneStart play", "AirplaneTaxi play"}, {}},
+        {PLANE_TAKING_OFF, {"AirplaneTaxi stop", "AirplaneFullPower play"}, {}},
+        {PLANE_IDLE, {"AirplaneFullPower stop"}, {}},
+        {PLANE_TO_GATE, {}, {}}};
+    for (const auto& [state, lines, touchdown] : steps)
+    {
         m_Sounds.aLine.clear();
         plane.m_nPlaneState = state;
         Player().UpdateAirplane(&plane);
-        return m_Sounds.aLine;
-    };
-    EXPECT_EQ(step(PLANE_LANDING), (std::vector<std::string>{"AirplaneFullPower 37=3", "AirplaneFullPower 5=1.5",
-                                                            "AirplaneFullPower play", "AirplaneFullPower 47=50",
-                                                            "AirplaneFullPower 4=1"}));
-    EXPECT_EQ(Player().GetAirplane(1).pNode, locator);
-    EXPECT_EQ(Player().GetAirplane(1).nTouchdownArmed, 1);
-    m_Sounds.aLine.clear();
-    Player().PlayTouchdown();
-    EXPECT_EQ(m_Sounds.aLine, (std::vector<std::string>{"TyreSqueal 2=6", "TyreSqueal play"}));
-    EXPECT_EQ(step(PLANE_LANDED), (std::vector<std::string>{"AirplaneFullPower 38=10", "AirplaneFullPower stop",
-                                                           "AirplaneTaxi 37=3", "AirplaneTaxi play"}));
-    EXPECT_EQ(Player().GetAirplane(1).nTouchdownArmed, 0);
-    m_Sounds.aLine.clear();
-    Player().PlayTouchdown();
-    EXPECT_TRUE(m_Sounds.aLine.empty());
-    EXPECT_EQ(step(PLANE_PARKED), (std::vector<std::string>{"AirplaneStop 37=2", "AirplaneStop play",
-                                                           "AirplaneTaxi 38=4", "AirplaneTaxi stop"}));
+        EXPECT_EQ(calls(), lines) << state;
+        Player().PlayTouchdown();
+        EXPECT_EQ(calls(), touchdown) << state;
+        if (state != PLANE_TAKING_OFF)
+            continue;
+        // Fast: 2 at most and a level of 10; slow: 1 + 0.01 x the root of the speed.
+        auto* fullPower = static_cast<TXAudio2Sound*>(Player().GetAirplane(1).FullPower.pSound);
+        ASSERT_NE(fullPower, nullptr);
+        // (velocity, pitch, level; 0: not looked at)
+        for (const auto& [velocity, pitch, level] : {std::tuple{TVector(6000.0f, 8000.0f, 0.0f, 0.0f), 2.0f, 0.0f},
+                                                     {TVector(60000.0f, 80000.0f, 0.0f, 0.0f), 2.0f, 10.0f},
+                                                     {TVector(0.0f, 0.0f, 100.0f, 0.0f), 1.1f, 0.0f}})
+        {
+            fullPower->m_EmitterVelocity = velocity;
+            Player().UpdateManager(0.0f);
+            EXPECT_FLOAT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), pitch) << velocity.x;
+            EXPECT_TRUE(level == 0.0f || LastParameter(m_Sounds, "AirplaneFullPower", 47) == level);
+        }
+    }
     EXPECT_EQ(Player().GetAirplane(1).Taxi.nIndex, -1);
-    EXPECT_EQ(step(PLANE_READY), (std::vector<std::string>{"AirplaneStart play", "AirplaneTaxi 37=3",
-                                                          "AirplaneTaxi 40=23", "AirplaneTaxi play"}));
-    EXPECT_EQ(step(PLANE_TAKING_OFF), (std::vector<std::string>{"AirplaneTaxi 38=4", "AirplaneTaxi stop",
-                                                               "AirplaneFullPower 37=4", "AirplaneFullPower 47=25",
-                                                               "AirplaneFullPower play",
-                                                               "AirplaneFullPower 4=1.5"}));
-    EXPECT_EQ(step(PLANE_IDLE),
-              (std::vector<std::string>{"AirplaneFullPower 38=10", "AirplaneFullPower stop"}));
-    EXPECT_TRUE(step(PLANE_TO_GATE).empty());
     EXPECT_EQ(Player().GetAirplane(0).pNode, nullptr);
-    // A unit not in the level's aircraft is reported and gets no sound.
     TAICommonUnit& stranger = AddUnit();
     stranger.m_nPlaneState = PLANE_LANDING;
     m_Sounds.aLine.clear();
@@ -185,74 +151,6 @@ TEST_F(SoundPlayer, AnAircraftsEnginesFollowItsStates)
     EXPECT_TRUE(m_Sounds.aLine.empty());
     EXPECT_NE(Log().find("TSoundPlayerManager::UpdateAirplane(): error: Invalid plane idx -1 from unit."),
               std::string::npos);
-}
-
-TEST_F(SoundPlayer, EnginePitchesStayUnderTheirCaps)
-{
-    Clips({"AirplaneFullPower", "AirplaneTaxi"});
-    TAICommonUnit& plane = AddUnit();
-    m_Parameters.aPlane.Add(&plane);
-    plane.pPlaneSoundLocator = g_pNodeManager->CreateNode("locator");
-    plane.m_nPlaneState = PLANE_TAKING_OFF;
-    Player().UpdateAirplane(&plane);
-    auto* fullPower = static_cast<TXAudio2Sound*>(Player().GetAirplane(0).FullPower.pSound);
-    ASSERT_NE(fullPower, nullptr);
-    fullPower->m_EmitterVelocity = TVector(6000.0f, 8000.0f, 0.0f, 0.0f);
-    Player().UpdateManager(0.0f);
-    EXPECT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), 2.0f);
-    fullPower->m_EmitterVelocity = TVector(60000.0f, 80000.0f, 0.0f, 0.0f);
-    Player().UpdateManager(0.0f);
-    EXPECT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), 2.0f);
-    EXPECT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 47), 10.0f);
-    // Slow: 1 + 0.01 x the root of the speed.
-    fullPower->m_EmitterVelocity = TVector(0.0f, 0.0f, 100.0f, 0.0f);
-    Player().UpdateManager(0.0f);
-    EXPECT_FLOAT_EQ(LastParameter(m_Sounds, "AirplaneFullPower", 4), 1.1f);
-
-}
-
-TEST_F(SoundPlayer, TheEngineOfTheVehicleInViewStartsAndFadesWhenTheViewMovesOn)
-{
-    Clips({"EngineFuelTruck", "EngineStartFuelTruck", "EngineTaxi", "EngineStartTaxi"});
-    TVehicle& first = AddVehicle("first_truck", 0.0f, 0.0f);
-    TVehicle& second = AddVehicle("second_car", 5.0f, 0.0f);
-    second.active = 2;
-    g_pVehicleManager->Vehicles().Add(&first);
-    g_pVehicleManager->Vehicles().Add(&second);
-    TTask& followMe = AddTask(nullptr, 0);
-    // From the tower nothing sounds.
-    Player().UpdateManager(0.0f);
-    EXPECT_TRUE(m_Sounds.aLine.empty());
-
-    m_Parameters.pActiveTask = &followMe;
-    g_pVehicleManager->SetActiveVehicle(&first);
-    Player().UpdateManager(0.0f);
-    EXPECT_EQ(m_Sounds.aLine, (std::vector<std::string>{"EngineStartFuelTruck play", "EngineFuelTruck 37=0.5",
-                                                       "EngineFuelTruck 40=1", "EngineFuelTruck play"}));
-    m_Sounds.aLine.clear();
-    first.Parameters.nGear = 2;
-    first.Parameters.aGear[1] = {40.0f, 10.0f, 20.0f};
-    first.Parameters.fSpeed = 15.0f;
-    Player().UpdateManager(0.0f);
-    EXPECT_EQ(LastParameter(m_Sounds, "EngineFuelTruck", 47), 4.0f);
-    EXPECT_FLOAT_EQ(LastParameter(m_Sounds, "EngineFuelTruck", 4), 0.5f * 3.0f * 0.1f + 2.0f * 0.025f + 0.8f);
-
-    m_Sounds.aLine.clear();
-    second.Parameters.fSpeed = 3.0f;
-    g_pVehicleManager->SetActiveVehicle(&second);
-    Player().UpdateManager(0.0f);
-    EXPECT_EQ(m_Sounds.aLine,
-              (std::vector<std::string>{"EngineFuelTruck 38=0.25", "EngineFuelTruck stop", "EngineTaxi 37=0.5",
-                                        "EngineTaxi play"}));
-    // A kind without engine sounds: silence.
-    m_Sounds.aLine.clear();
-    second.active = 8;
-    g_pVehicleManager->SetActiveVehicle(&first);
-    Player().UpdateManager(0.0f);
-    g_pVehicleManager->SetActiveVehicle(&second);
-    m_Sounds.aLine.clear();
-    Player().UpdateManager(0.0f);
-    EXPECT_EQ(m_Sounds.aLine, (std::vector<std::string>{"EngineFuelTruck 38=0.25", "EngineFuelTruck stop"}));
 }
 
 TEST_F(SoundPlayer, WindPitchWalksInsideItsBoundsAndRainComesAndGoes)
@@ -312,4 +210,79 @@ TEST_F(SoundPlayer, StateItemsAreTheSlotIndicesAndAStoredIndexFindsItsInstance)
     g_pCluster->Clear();
     EXPECT_EQ(Player().GetAirplane(15).Taxi.pSound, nullptr);
     EXPECT_EQ(Player().GetSlot(TSoundPlayerManager::SLOT_WIND).nIndex, -1);
+}
+
+namespace
+{
+class GameMenu : public SoundPlayerTest
+{
+protected:
+    static TGameMenuManager& Menu() { return *g_pGameMenuManager; }
+
+    // The keys bound to inputs of the test for this cluster's actions.
+    void BindKeys()
+    {
+        Menu().OnClusterLoad();
+        TInputManager& input = TInputManager::Instance();
+        input.CreateAction(TName("towercam", true), 0)->Bind(&m_Tower, nullptr);
+        input.CreateAction(TName("carinputmode1", true), 0)->Bind(&m_FollowMe, nullptr);
+    }
+    void Press(TTestInput& key)
+    {
+        key.Set(1.0f);
+        Menu().UpdateInGameKeys();
+        key.Set(0.0f);
+    }
+
+    TTestInput m_Tower{"menu_tower"}, m_FollowMe{"menu_follow_me"};
+};
+} // namespace
+
+TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
+{
+    TOrbitCamera& tower = m_aCamera.emplace_back();
+    g_pNodeManager->CreateNode("tower")->AddObject(&tower);
+    tower.m_Name = TName("Tower_Orbit_Camera", true);
+    tower.pCamera = g_pDxCameraManager->__CreateCamera(nullptr);
+    g_pOrbitCameraManager->Cameras().Add(&tower);
+    TTask& followMe = AddTask(nullptr, gtTaxi);
+    BindKeys();
+    Press(m_FollowMe);
+    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
+    EXPECT_EQ(g_pOrbitCameraManager->GetZoomAllowed(), 1u);
+    TVariable* console = TCommandManager::Instance().FindVariable(TName("console.show"));
+    console->SetInt(1);
+    Press(m_Tower);
+    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
+    console->SetInt(0);
+    Press(m_Tower);
+    EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
+    EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), &tower);
+}
+
+TEST_F(GameMenu, TheStartButtonAsksTheAIToStartTakesATaskAndOffersTheResetOfTheOneDriven)
+{
+    TGate& gate = AddGate(1);
+    TTask& aiWaiting = AddTask(&gate, gtDeployBus);
+    aiWaiting.pAIUnit = &AddUnit(1);
+    aiWaiting.m_nAI = 1;
+    aiWaiting.m_nCountdownStarted = 1;
+    aiWaiting.m_fCountdown = 5.0f;
+    Menu().StartTask(&aiWaiting);
+    EXPECT_EQ(aiWaiting.m_nStartRequest, 1);
+
+    TTask& player = AddTask(&gate, gtDeployMaintenance);
+    TAICommonUnit& unit = AddUnit(0);
+    unit.pVehicle = &AddVehicle("menu_car", 0.0f, 0.0f);
+    player.pPlayerVehicle = &unit;
+    player.m_nStarted = player.m_nCountdownStarted = 1;
+    player.m_fCountdown = 50.0f;
+    Menu().StartTask(&player);
+    EXPECT_EQ(m_Parameters.pActiveTask, &player);
+    EXPECT_EQ(player.m_nTakenOver, 1);
+    // The task driven already: its reset is offered (no window yet), nothing else happens.
+    Menu().StartTask(&player);
+    EXPECT_EQ(m_Parameters.pActiveTask, &player);
+    EXPECT_EQ(Money(), 1000);
+    Menu().StartTask(nullptr);
 }

@@ -1,7 +1,6 @@
 // The sound player's clips heard: the game's own clips (the clip writer's) loaded with the group
 // tree, the sound service on a stepped engine writing a WAV file, the player starting wind and
 // music as a level load starts them.
-#include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
 #include "morvane/ui/gamemenumanager.h"
 #include "soundplayerfixture.h"
@@ -109,37 +108,4 @@ TEST_F(SoundPlayerWav, WindAndMusicReachTheWavAtTheirGroupsVolumes)
     EXPECT_LT(Peak(wav, 4.8f, 5.0f), 300);
     // No clip clips.
     EXPECT_LT(Peak(wav, 0.0f, 5.0f), 32000);
-}
-
-// The main menu stands the game clock still; the buses cross-fade on the frames' real time.
-TEST_F(SoundPlayerWav, TheMenuCrossFadeRunsWhileTheGameClockStandsStill)
-{
-    LoadSounds();
-    TSoundGroup* menu = nullptr;
-    TSoundGroup* game = nullptr;
-    g_pSoundManager->FindSoundGroup(menu, TName("/master/menu"));
-    g_pSoundManager->FindSoundGroup(game, TName("/master/game"));
-    ASSERT_TRUE(menu && game);
-    Player().SetMenuMode(0);
-    Play(0.5f);
-    ASSERT_FLOAT_EQ(static_cast<TXAudio2SoundGroup*>(game)->m_fOwnVolume, 1.0f);
-
-    // The frames as the main loop runs them: the game's time step into the update lists.
-    TManagerManager frames;
-    frames.CreateSystem(TName("menu", true));
-    frames.AddUpdateManager(g_pSoundPlayerManager, 0);
-    frames.AddUpdateManager(g_pSoundManager, 0);
-    const TName scale(TIME_SCALE_MAIN_MENU, true);
-    g_pTimer->SetScale(0.0f, scale);
-    Player().SetMenuMode(1);
-    for (i32 i = 0; i < 6; ++i)
-    {
-        Tick();
-        EXPECT_EQ(0.0f, g_pTimer->GetGameTimeStep());
-        frames.Update(g_pTimer->GetGameTimeStep());
-    }
-    g_pTimer->SetScale(1.0f, scale);
-    // 0.2 s of fade in 0.3 s of frames.
-    EXPECT_FLOAT_EQ(static_cast<TXAudio2SoundGroup*>(menu)->m_fOwnVolume, 1.0f);
-    EXPECT_FLOAT_EQ(static_cast<TXAudio2SoundGroup*>(game)->m_fOwnVolume, 0.0f);
 }
