@@ -56,26 +56,20 @@ protected:
 
 TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
 {
-    EXPECT_EQ(
-        Run("account.login pilot"),
-        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
-    EXPECT_EQ(Run("account.change.password abc12"),
-              (std::vector<std::string>{"E ^Ierror: command does not take 1 parameter (2 expected)"}));
-    EXPECT_EQ(Run("account.change.password old1 abcde"),
-              (std::vector<std::string>{"E ^Ierror: new password is invalid"}));
-    EXPECT_EQ(Run("account.forgotten.password"),
-              (std::vector<std::string>{"E ^Ierror: command does not take 0 parameter (1 expected)"}));
-    EXPECT_EQ(Run("account.checkusername a b"),
-              (std::vector<std::string>{"E ^Ierror: command does not take 2 parameter (1 expected)"}));
-    EXPECT_EQ(
-        Run("account.update one"),
-        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
-    EXPECT_EQ(
-        Run("account.create pilot"),
-        (std::vector<std::string>{"E ^Ierror: command does not take 1 parameters (at least 2 expected)"}));
-    EXPECT_EQ(
-        Run("account.create pilot abcdefghijklmnopqrstuvwxyz0123456"),
-        (std::vector<std::string>{"E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters"}));
+    const std::string takes = "E ^Ierror: command does not take ";
+    const std::string tooLong = "E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters";
+    const std::pair<const char*, std::string> refused[] = {
+        {"account.login pilot", takes + "1 parameters (at least 2 expected)"},
+        {"account.change.password abc12", takes + "1 parameter (2 expected)"},
+        {"account.change.password old1 abcde", "E ^Ierror: new password is invalid"},
+        {"account.forgotten.password", takes + "0 parameter (1 expected)"},
+        {"account.checkusername a b", takes + "2 parameter (1 expected)"},
+        {"account.update one", takes + "1 parameters (at least 2 expected)"},
+        {"account.create pilot", takes + "1 parameters (at least 2 expected)"},
+        {"account.create pilot abcdefghijklmnopqrstuvwxyz0123456", tooLong},
+    };
+    for (const auto& [line, error] : refused)
+        EXPECT_EQ(Run(line), std::vector<std::string>{error}) << line;
     EXPECT_TRUE(m_Server.Requests().empty());
 
     // Queued and answered: the outcome comes as a console line of the update.
@@ -88,8 +82,7 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     // A text of 31 characters is sent, one of 32 refused.
     EXPECT_EQ(Run("account.update abcdefghijklmnopqrstuvwxyz01234 b c"),
               (std::vector<std::string>{"E ^Ierror: account error (5,4)"}));
-    EXPECT_EQ(Run("account.update abcdefghijklmnopqrstuvwxyz012345 b"),
-              (std::vector<std::string>{"E ^Ierror: user names and passwords hold 31 bytes, texts 31 characters"}));
+    EXPECT_EQ(Run("account.update abcdefghijklmnopqrstuvwxyz012345 b"), std::vector<std::string>{tooLong});
     // Delivered while a script runs the main loop, the lines still name no script.
     TCommandManager& commands = TCommandManager::Instance();
     m_Printed.lines.clear();

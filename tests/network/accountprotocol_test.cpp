@@ -133,15 +133,6 @@ TEST_F(AccountProtocolTest, SessionRequestsCarryTheirFields)
     EXPECT_EQ(Protocol().RequestLogout(0, nullptr, 0), 2u);
 }
 
-TEST_F(AccountProtocolTest, CheckUsernameSendsTheNameAsLoginsDo)
-{
-    m_Server.AnswerWith(21, Reply(U8(5)));
-    ASSERT_EQ(Protocol().RequestCheckUsername("  PiLot "), 0u);
-    EXPECT_EQ(Settle(), (std::vector<std::string>{"failed 2 5"}));
-    EXPECT_EQ(m_Server.Requests()[0].body, Padded(U32(NameId("pilot"))));
-    EXPECT_EQ(Protocol().RequestCheckUsername(std::string(32, 'n').c_str()), 3u);
-}
-
 TEST_F(AccountProtocolTest, PollRepliesBringMessagesAndMayEndTheSession)
 {
     LogIn();
@@ -319,20 +310,6 @@ TEST_F(AccountProtocolTest, AnIdleSessionIsPolled)
     EXPECT_EQ(m_Server.Requests().back().code, 30);
     TPeerConnection::Sleep(700);
     EXPECT_EQ(m_Server.Requests().size(), before + 1);
-}
-
-TEST_F(AccountProtocolTest, TheFirstServerInTheListThatAnswersWins)
-{
-    TAccountServerPeer second;
-    TAccountServerPeer third;
-    UseServers({TLoopbackPeer::ClosedPort(), second.Port(), third.Port()});
-    ASSERT_EQ(Protocol().RequestCheckUsername("pilot"), 0u);
-    EXPECT_EQ(Settle(), (std::vector<std::string>{"succeeded 2"}));
-    EXPECT_EQ(second.Requests().size(), 1u);
-    // The third answered too: its connection is closed without a request.
-    ASSERT_TRUE(third.Peer().WaitForConnections(1));
-    EXPECT_EQ(third.Requests().size(), 1u);
-    EXPECT_EQ(third.Requests()[0].header, "");
 }
 
 TEST_F(AccountProtocolTest, OfflineLoginsAreNotAllowed)

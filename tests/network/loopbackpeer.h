@@ -25,7 +25,6 @@ public:
     static void Sleep(int milliseconds);
     // Closes at once (the client's next read sees the end).
     void Close();
-    bool IsOpen() const { return m_nDescriptor >= 0; }
     // What was read so far.
     const std::string& Received() const { return m_Received; }
 

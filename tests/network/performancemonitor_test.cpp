@@ -86,28 +86,6 @@ TEST_F(PerformanceMonitorTest, TheFrameRateEveryTenMinutes)
     EXPECT_EQ(message.substr(28), text + std::string(3, '\0'));
 }
 
-TEST_F(PerformanceMonitorTest, TheInstallationIdentifierComesFromTheKeyStore)
-{
-    TRegistryKey key;
-    ASSERT_NE(key.Open(TRegistryKey::Root(REGISTRY_CURRENT_USER), "Software\\Brevicorn\\AutoUpdate", true),
-              0u);
-    TPerformanceMonitor monitor;
-    monitor.Identify();
-    EXPECT_EQ(monitor.GetInstallationId(), 0u);
-    const u64 token = 0x0123456789ABCDEFull;
-    key.SetValue("SecurityToken", REGISTRY_QWORD, &token, 8);
-    monitor.Identify();
-    EXPECT_EQ(monitor.GetInstallationId(), token);
-    u8 buffer[TELEMETRY_MESSAGE_SIZE];
-    std::memset(buffer, 0xAA, sizeof buffer);
-    // The state message: kind 1, the state, two zero words, an empty text and a zero tail.
-    const u32 length = monitor.BuildMessage(buffer, TELEMETRY_STATE, "");
-    EXPECT_EQ(length, 47u);
-    EXPECT_EQ(std::memcmp(buffer + 16, &token, 8), 0);
-    for (u32 i = 32; i < 47; ++i)
-        EXPECT_EQ(buffer[i], 0) << i;
-}
-
 TEST_F(PerformanceMonitorTest, StartAndStopReportsAndAborts)
 {
     // The program's monitor starts before the start-up script names the receiver: the start
