@@ -66,10 +66,9 @@ protected:
 
     // The nodes and the test's records saved, then loaded from a copy (kept in m_Copy) with the
     // node manager's load checks.
-    void SaveNodesAndLoad(std::function<void()> beforeLoad, std::function<void()> beforeSave = [] {})
+    void SaveNodesAndLoad(std::function<void()> beforeLoad)
     {
         g_pNodeManager->PackLinks();
-        beforeSave();
         TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
         g_pNodeManager->GetSavedManagers(managers);
         managers[TNodeManager::SAVED_MANAGER_COUNT] = &Records();

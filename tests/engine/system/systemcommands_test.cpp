@@ -10,15 +10,11 @@
 
 namespace
 {
-TRecordingManager s_CommandTarget("CommandTarget");
 std::vector<std::string> s_aPhases;
 TRecordingManager s_PhaseTarget("PhaseTarget", &s_aPhases);
 TRecordingManager* g_pPhaseTarget = nullptr;
 const i32 s_nPhaseTarget =
     TManagerManager::RegisterManager("PhaseTarget", "PhaseTarget", &g_pPhaseTarget, &s_PhaseTarget);
-TRecordingManager* g_pCommandTarget = nullptr;
-const i32 s_nTarget =
-    TManagerManager::RegisterManager("CommandTarget", "CommandTarget", &g_pCommandTarget, &s_CommandTarget);
 
 class SystemCommands : public CommandTest
 {

@@ -69,8 +69,6 @@ public:
 
     i32 SaveState(u32 pass, TStream& stream) override
     {
-        if (static_cast<i32>(pass) == m_nFailSavePass)
-            return 7;
         std::vector<u8>& record = m_aRecord[pass];
         if (!record.empty())
             stream.Write(record.data(), static_cast<i32>(record.size()));
@@ -91,7 +89,6 @@ public:
     }
 
     std::vector<std::vector<u8>> m_aRecord;
-    i32 m_nFailSavePass = -1;
     // Fails the next load of that pass only, as an object refusing the data of one image.
     i32 m_nFailLoadPass = -1;
 };
