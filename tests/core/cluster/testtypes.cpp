@@ -1,6 +1,5 @@
 #include "testtypes.h"
 
-#include <cstring>
 
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 

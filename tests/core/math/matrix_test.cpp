@@ -1,8 +1,5 @@
-#include "core/math/matrix.h"
-#include "core/math/scalar.h"
 #include "expectvector.h"
 
-#include <cmath>
 
 namespace
 {

@@ -1,7 +1,5 @@
 // The file stream's sharing rule, failed seeks, backslash paths and UTF-16 names.
 #include "core/stream/filestream.h"
-#include "core/stream/filestreammanager.h"
-#include "core/system/platform.h"
 
 #include "streamfolder.h"
 
@@ -9,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace
 {

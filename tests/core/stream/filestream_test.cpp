@@ -1,16 +1,11 @@
 // The file stream as the log uses it: the lock, the open modes, folder creation, mode checks.
 #include "core/stream/filestream.h"
-#include "core/stream/filestreammanager.h"
-#include "core/system/log.h"
 
 #include "streamfolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 using FileStreamTest = StreamFolderTest;
 

@@ -1,5 +1,4 @@
 // Memory streams (owned and lent buffers), mapped files and CopyTo.
-#include "core/stream/filestreammanager.h"
 #include "core/stream/memorymappedstream.h"
 #include "core/stream/memorystream.h"
 
@@ -7,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 

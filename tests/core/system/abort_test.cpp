@@ -1,18 +1,12 @@
 // The abort sequence: its log lines, the box text, exit code 1, no hang without a display.
 #include "core/system/abort.h"
-#include "core/system/callstack.h"
-#include "core/system/log.h"
 
-#include "support/silentdisplay.h"
 #include "testdirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <regex>
 #include <string>
-#include <unistd.h>
 
 // Global, so that the dynamic symbol table names it in the call stack.
 [[noreturn]] __attribute__((noinline)) void FailDeepInside(int value)

@@ -1,6 +1,4 @@
 // Fixed-capacity containers: bounds, fatal assertions, ownership of foreign storage.
-#include "core/system/log.h"
-#include "core/system/memory.h"
 #include "core/system/name.h"
 #include "core/system/templates/darray.h"
 #include "core/system/templates/marray.h"

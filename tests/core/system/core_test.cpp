@@ -1,13 +1,8 @@
 // The core bootstrap: the singletons exist before any test runs; the tear-down; a failed start.
 #include "core/stream/filestreammanager.h"
+
+
 #include "core/system/core.h"
-#include "core/system/log.h"
-#include "core/system/logstorage.h"
-#include "core/system/namemanager.h"
-#include "core/system/timer.h"
-
-#include "testdirectory.h"
-
 #include <gtest/gtest.h>
 
 TEST(CoreDeathTest, TheFileSystemLockFollowsTheDirectoryAndAFailedAllocationEndsTheStart)

@@ -1,8 +1,5 @@
 // The log: pending lines, line formats and limits, concurrent prints, re-entrant prints.
-#include "core/system/log.h"
 #include "core/system/logstorage.h"
-#include "core/system/memory.h"
-#include "core/system/timer.h"
 
 #include "testdirectory.h"
 

@@ -1,6 +1,4 @@
 // The name hash, the name table, and its save and restore as cluster data blocks.
-#include "core/system/log.h"
-#include "core/system/memory.h"
 #include "core/system/name.h"
 #include "core/system/namemanager.h"
 

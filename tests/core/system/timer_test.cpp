@@ -1,5 +1,4 @@
 // The frame timer with an injected clock: cap, mean, scale and pause; the stopwatch.
-#include "core/system/cputimer.h"
 #include "core/system/timer.h"
 
 #include "testdirectory.h"

@@ -3,7 +3,6 @@
 #include "core/system/timer.h"
 #include "directx/debug/debuglists.h"
 #include "directx/debug/debugmanager.h"
-#include "directx/debug/debugvariables.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/input/wininput.h"
 #include "directx/render/dxviewportmanager.h"
@@ -20,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>

@@ -7,7 +7,6 @@
 #include "platform/window/winuser.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace
 {

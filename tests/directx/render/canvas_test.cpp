@@ -3,8 +3,6 @@
 #include "canvasfixture.h"
 
 #include "directx/render/dxdynamicmeshmanager.h"
-#include "directx/render/dxtexturemanager.h"
-#include "engine/render/rendermanager.h"
 #include "engine/system/renderstats.h"
 
 #include <string>

@@ -7,7 +7,6 @@
 #include "engine/system/resourcemanager.h"
 #include "targetgolden.h"
 
-#include <vector>
 
 namespace
 {

@@ -3,14 +3,12 @@
 #include "devicefixture.h"
 
 #include "core/cluster/cluster.h"
-#include "core/system/timer.h"
 #include "directx/input/wininput.h"
 #include "directx/render/dxtexturemanager.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/render/fontmanager.h"
-#include "engine/system/command/commandmanager.h"
 #include "engine/system/console.h"
 
 #include <cstring>

@@ -7,7 +7,6 @@
 #include "engine/system/console.h"
 #include "targetgolden.h"
 
-#include <vector>
 
 namespace
 {

@@ -2,7 +2,6 @@
 // unsuitable hardware.
 #include "devicefixture.h"
 
-#include "core/system/log.h"
 #include "platform/d3d9/settings.h"
 
 #include <algorithm>

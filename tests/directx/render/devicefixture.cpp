@@ -5,7 +5,6 @@
 #include "platform/d3d9/settings.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 namespace

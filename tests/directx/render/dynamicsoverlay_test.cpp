@@ -9,7 +9,6 @@
 #include "ageia/nxdynamics.h"
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxviewportmanager.h"
-#include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
@@ -17,7 +16,6 @@
 #include "engine/system/resourcemanager.h"
 #include "targetgolden.h"
 
-#include <vector>
 
 namespace
 {

@@ -5,7 +5,6 @@
 #include "directx/render/dxfontmanager.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 

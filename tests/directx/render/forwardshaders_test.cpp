@@ -11,13 +11,11 @@
 #include "engine/render/impostermanager.h"
 #include "engine/render/light.h"
 #include "engine/render/lightsettings.h"
-#include "engine/render/material.h"
 #include "engine/render/mesh.h"
 #include "engine/system/node.h"
 
 #include <cmath>
 #include <deque>
-#include <string>
 #include <vector>
 
 namespace

@@ -3,7 +3,6 @@
 #include "devicefixture.h"
 
 #include "core/system/timer.h"
-#include "directx/render/dxrenderquery.h"
 #include "engine/system/managermanager.h"
 
 #include <algorithm>

@@ -2,11 +2,9 @@
 #include "texturefixture.h"
 
 #include "directx/render/dxcameramanager.h"
-#include "directx/render/dxmeshdatainstancing.h"
 #include "directx/render/dxshaderparameter.h"
 #include "directx/render/dxviewportmanager.h"
 #include "engine/render/shaderparameterplugin.h"
-#include "core/system/timer.h"
 #include "platform/d3dx9/d3dx9.h"
 
 #include <cstring>

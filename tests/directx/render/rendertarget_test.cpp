@@ -3,7 +3,6 @@
 #include "texturefixture.h"
 
 #include "directx/render/dxeffectstatefilter.h"
-#include "engine/system/resourcemanager.h"
 
 namespace
 {

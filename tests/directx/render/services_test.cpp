@@ -3,12 +3,10 @@
 #include "devicefixture.h"
 
 #include "directx/render/dxdeviceint.h"
-#include "platform/d3d9/presentedframe.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include <jpeglib.h>
 

@@ -3,14 +3,9 @@
 #include "shaderfixture.h"
 
 #include "directx/render/dxeffectstatefilter.h"
-#include "directx/render/dxshadermanager.h"
-#include "engine/render/material.h"
-#include "engine/render/meshdata.h"
-#include "engine/render/shaderparameterplugin.h"
 
 #include <cstring>
 #include <string>
-#include <zlib.h>
 
 namespace
 {

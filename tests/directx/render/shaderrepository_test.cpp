@@ -3,15 +3,8 @@
 // two texture stages) against their golden images.
 #include "gameshaderfixture.h"
 
-#include "core/cluster/cluster.h"
-#include "core/system/plugin.h"
-#include "directx/render/dxmeshmanager.h"
-#include "engine/render/material.h"
-#include "engine/system/resourcemanager.h"
 #include "targetgolden.h"
-#include "platform/d3dx9/d3dx9.h"
 
-#include <cstdint>
 
 namespace
 {
