@@ -1,9 +1,7 @@
 #include "ageia/collisionfilter.h"
 #include "collisionfixture.h"
-#include "engine/system/resourcemanager.h"
 #include "core/system/memory.h"
 #include "platform/physics/nxheightfield.h"
-#include "platform/physics/nxscene.h"
 
 #include <cstring>
 #include <vector>

@@ -1,7 +1,6 @@
 #pragma once
 // The dynamics fixture with the collision manager begun, a scratch folder holding a streamed
 // repository open for run-time appends, and helpers that cook small meshes into it.
-#include "ageia/nxcollisionmanager.h"
 #include "ageia/nxcollisionmesh.h"
 #include "ageia/nxcollisionmeshdata.h"
 #include "dynamicsfixture.h"

@@ -5,7 +5,6 @@
 #include "dynamicsfixture.h"
 #include "platform/physics/nxjoint.h"
 #include "platform/physics/nxjointdesc.h"
-#include "platform/physics/nxscenequery.h"
 #include "platform/physics/nxwheelshape.h"
 
 #include <string>

@@ -2,7 +2,6 @@
 // its switch, the console, and the particle budget.
 #include "particlefixture.h"
 
-#include "core/stream/memorystream.h"
 #include "engine/render/canvasmanager.h"
 #include "engine/system/command/commandinstruction.h"
 #include "engine/system/command/commandmanager.h"

@@ -55,16 +55,11 @@ TEST(Quaternion, SlerpAgreesWithTheDoublePrecisionFormula)
     }
 }
 
-TEST(Ray, SetGivesUnitDirectionAndLength)
+TEST(Ray, SetGivesUnitDirectionAndLengthAndNoNumberlessDirectionForNoLength)
 {
     const TRay ray(TVector(1.0f, 2.0f, 3.0f, 1.0f), TVector(4.0f, 6.0f, 3.0f, 1.0f));
     ExpectVectorNear(TVector(1.0f, 2.0f, 3.0f, 1.0f), ray.origin);
-    EXPECT_FLOAT_EQ(0.6f, ray.direction[0]);
-    EXPECT_FLOAT_EQ(0.8f, ray.direction[1]);
-    EXPECT_FLOAT_EQ(0.0f, ray.direction[2]);
-    EXPECT_FLOAT_EQ(5.0f, ray.length);
-
-    // A ray of no length has no direction, but no NaN either.
+    ExpectVectorNear(TVector(0.6f, 0.8f, 0.0f, 5.0f), TVector(ray.direction[0], ray.direction[1], ray.direction[2], ray.length));
     TRay empty;
     empty.Set(TVector(1.0f, 1.0f, 1.0f, 1.0f), TVector(1.0f, 1.0f, 1.0f, 1.0f));
     EXPECT_EQ(0.0f, empty.length);

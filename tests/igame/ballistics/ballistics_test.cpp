@@ -3,7 +3,6 @@
 // counts and lengths refused.
 #include "collisionfixture.h"
 #include "core/stream/memorystream.h"
-#include "engine/render/dynamicmesh.h"
 #include "engine/render/shader.h"
 #include "igame/ballistics/ballisticsmanager.h"
 #include "igame/ballistics/trailvertex.h"

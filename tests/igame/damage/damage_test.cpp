@@ -10,7 +10,6 @@
 #include "engine/system/propmanager.h"
 #include "igame/damage/damagemanager.h"
 #include "igame/damage/propvalues.h"
-#include "support/declaredlinks.h"
 #include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 // The decal manager's pools: one per {object, decal data} in byte order, rings of 16,000
 // vertices, the 65th pool refused, clearing, the cluster load's reset and the console; baked
 // pools whose vertex count their block cannot hold.
-#include "core/system/log.h"
 #include "engine/render/decal.h"
 #include "engine/render/decaldata.h"
 #include "engine/render/staticdecalpool.h"

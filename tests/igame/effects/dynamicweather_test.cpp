@@ -1,6 +1,5 @@
 // The dynamic weather: the data block's size limit, the effect settings' weather bytes, the
 // motion fade and the frames without time or fall.
-#include "engine/system/node.h"
 #include "igame/effects/dynamicweathermanager.h"
 #include "vegetation/loglines.h"
 

@@ -4,7 +4,6 @@
 #include "core/stream/memorystream.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/render/light.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"

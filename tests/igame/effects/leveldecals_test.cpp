@@ -8,7 +8,6 @@
 #include "igame/effects/decalstream.h"
 #include "engine/render/deferredrendering.h"
 #include "support/floattarget.h"
-#include "directx/render/dxtexturemanager.h"
 #include "engine/render/decaldata.h"
 #include "engine/render/shader.h"
 #include "engine/render/shaderlink.h"

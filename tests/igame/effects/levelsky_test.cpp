@@ -4,7 +4,6 @@
 // out of range refused.
 #include "levelframefixture.h"
 
-#include "directx/render/dxmeshmanager.h"
 #include "engine/render/light.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderer.h"
@@ -149,7 +148,8 @@ TEST_F(LevelSkyTest, DayNightAndRainCloudsDrawAsTheGoldenImages)
 TEST_F(LevelSkyTest, AnElementOfAMissingTemplateIsSkippedWithOneLine)
 {
     At(0.5f);
-    Day().aAmbientCloud[0]->m_nTemplate = 99;
+    // The first template past the pool.
+    Day().aAmbientCloud[0]->m_nTemplate = LEVEL_SKY_TEMPLATES;
     TLogLines log;
     EXPECT_EQ(FrameVertices(), QUAD * (LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS));
     EXPECT_EQ(FrameVertices(), QUAD * (LEVEL_SKY_AMBIENT_CLOUDS + LEVEL_SKY_ELEMENTS));

@@ -1,6 +1,5 @@
 // The terrain settings block: what shaders receive before and after data is written, and blocks
 // of another size than 768 bytes.
-#include "core/cluster/clustermanager.h"
 #include "core/system/plugin.h"
 #include "engine/render/shaderparameter.h"
 #include "engine/render/shaderparameterplugin.h"

@@ -1,7 +1,6 @@
 // Game materials: the key set sorted as signed values, the last key found at every set size, the
 // first key's material for a missing name with one line per lookup, and a full set.
 #include "igame/gamematerial/gamematerialmanager.h"
-#include "support/declaredlinks.h"
 #include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>

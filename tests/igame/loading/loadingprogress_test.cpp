@@ -3,7 +3,6 @@
 #include "loadingfixture.h"
 
 #include "directx/render/dxdevice.h"
-#include "directx/render/dxshader.h"
 #include "directx/render/dxshadermanager.h"
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"

@@ -1,9 +1,7 @@
 // The driving model on the writer's vehicles, on real physics.
 #include "vehiclefixture.h"
 
-#include "ageia/dynamicsjoint.h"
 #include "engine/render/light.h"
-#include "engine/system/nodemanager.h"
 #include "igame/effects/lensflare.h"
 
 TEST_F(VehicleTest, TheForwardFadeFallsOverTheLastFifteenPercentOfTheTopSpeed)

@@ -1,11 +1,6 @@
 // The vehicle manager: setting the active vehicle again restarts its engine.
 #include "vehiclefixture.h"
 
-#include "core/system/namemanager.h"
-#include "core/system/plugin.h"
-#include "engine/render/shaderparameter.h"
-#include "engine/render/shaderparameterplugin.h"
-#include "igame/vehicles/trackshaderparameters.h"
 #include "xaudio2/gamesound.h"
 
 TEST_F(VehicleTest, SettingTheSameVehicleActiveAgainStopsAndRestartsItsEngine)

@@ -3,7 +3,6 @@
 #include "canvasfixture.h"
 
 #include "directx/render/dxfontmanager.h"
-#include "directx/render/dxrendertargetmanager.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
 #include "targetgolden.h"

@@ -4,7 +4,6 @@
 #include "vehiclefixture.h"
 
 #include "ageia/dynamicsjoint.h"
-#include "engine/system/nodemanager.h"
 #include "repositorywriter.h"
 #include "xaudio2/gamesound.h"
 
