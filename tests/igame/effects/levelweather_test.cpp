@@ -10,7 +10,6 @@
 #include "levelrenderscene.h"
 
 #include <cstring>
-#include <tuple>
 
 namespace
 {
@@ -83,23 +82,4 @@ TEST_F(LevelWeatherTest, NothingFallsWithoutATextureOrWithTheSwitchOff)
     Weather().Block().Current.Texture = TClusterHandleLink();
     DrawFrame();
     EXPECT_EQ(Weather().GetLayersDrawn(), drawn);
-}
-
-// The level's box fills the hangar, listed with the weather's own boxes: from under the roof, rain
-// is dropped all through the hangar, and still falls over its roof and beside its walls.
-TEST_F(LevelWeatherTest, RainIsKeptOutUnderTheHangarRoof)
-{
-    ASSERT_EQ(Weather().OcclusionBoxes().GetCount(), 1);
-    const TNode* roof = g_pNodeManager->FindNode(TName(LEVEL_HANGAR_ROOF).GetId());
-    ASSERT_NE(roof, nullptr);
-    ASSERT_EQ(Weather().OcclusionBoxes()[0]->pNode, roof);
-    Weather().ChooseOcclusionBox(TVector(LEVEL_HANGAR_X, 1.7f, LEVEL_HANGAR_Z, 1.0f));
-    const auto inside = [](const TVector& p) {
-        const TVector b = Weather().GetOcclusionMatrix().TransformPoint(p);
-        return std::abs(b.x) <= 1.0f && std::abs(b.y) <= 1.0f && std::abs(b.z) <= 1.0f;
-    };
-    // The floor and a corner under the roof; over the roof, beside a wall and before the door.
-    for (auto [dx, y, dz, kept] : {std::tuple{0.0f, 0.1f, 0.0f, true}, {7.9f, 8.9f, -6.9f, true}, {0.0f, 9.2f, 0.0f, false},
-                                   {-8.2f, 4.0f, 0.0f, false}, {0.0f, 4.0f, 7.2f, false}})
-        EXPECT_EQ(inside(TVector(LEVEL_HANGAR_X + dx, y, LEVEL_HANGAR_Z + dz, 1.0f)), kept) << dx << " " << y << " " << dz;
 }
