@@ -1,6 +1,6 @@
 // The account screens over the main menu with the account client talking to a loopback account
-// server: the field rules and key tables, the login screen's log-in (remembered, automatic,
-// offline), its status dots and messages, and the logged-in page's log-out.
+// server: the field rules and key tables, the create and update screens, and the login screen's
+// log-in (remembered, automatic, offline).
 #include "menufixture.h"
 
 #include "accountfixture.h"
@@ -594,60 +594,6 @@ TEST_F(AccountScreenTest, WithoutAServerTheLogInAsksForTheOfflinePathAndStaysIdl
     Login().OnRequestFailed(ACCOUNT_POLL, ACCOUNT_LOCAL_FAILURE);
     Ticks(2);
     EXPECT_FALSE(Box().IsBusy());
-}
-
-TEST_F(AccountScreenTest, TheStatusCountsDotsASecondAndGoesWithTheScreen)
-{
-    SetTimeout(2000);
-    TLoopbackPeer silent([](TPeerConnection& connection) { connection.Read(16, 1500); });
-    UseServer(silent.Port());
-    Open();
-    Type(Login().GetUserNameBox(), u"pilot@example.com");
-    Type(Login().GetPasswordBox(), u"secret1");
-    Press(Login().GetLoginButton());
-    const std::u16string status = Localized("lblStatusLogin");
-    Ticks(1);
-    std::vector<std::u16string> seen = {Shown(Login().GetStatusLabel())};
-    for (int second = 0; second < 4; ++second)
-    {
-        Ticks(7);
-        EXPECT_EQ(Shown(Login().GetStatusLabel()), seen.back()) << "within the second";
-        Ticks(1);
-        seen.push_back(Shown(Login().GetStatusLabel()));
-    }
-    EXPECT_EQ(seen, (std::vector<std::u16string>{status, status + u".", status + u"..", status + u"...", status}));
-    Login().SlideOutRight();
-    Ticks(12);
-    EXPECT_FALSE(Login().GetStatusLabel()->IsVisibleOnScreen());
-    Settle();
-}
-
-TEST_F(AccountScreenTest, ThePageLogsOutAndGivesWayWhenTheSessionEnds)
-{
-    TAccountServerPeer server;
-    UseServer(server.Port());
-    // The main menu's Account with no one logged in: the login screen, not the page.
-    Menu().OnAccount(nullptr);
-    Ticks(12);
-    EXPECT_TRUE(Login().IsShowing());
-    EXPECT_FALSE(Page().IsShowing());
-    Press(Login().GetCloseButton());
-    Ticks(12);
-    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
-
-    ASSERT_EQ(Protocol().RequestLogin(u"pilot@example.com", u"secret1", u"", false), 0u);
-    Settle();
-    ASSERT_TRUE(Protocol().IsLoggedIn());
-    Menu().OnAccount(nullptr);
-    Ticks(12);
-    EXPECT_TRUE(Page().IsShowing()) << "with a session";
-    EXPECT_FALSE(Login().IsShowing());
-    Press(Page().GetLogoutButton());
-    Settle();
-    Ticks(12);
-    EXPECT_FALSE(Protocol().IsLoggedIn());
-    EXPECT_FALSE(Page().IsShowing()) << "the log-out's disconnection closed the page";
-    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
 }
 
 TEST_F(AccountScreenTest, TheLoginScreenAndTheCreateScreenWithAnErrorBoxMatchTheirGoldenImages)

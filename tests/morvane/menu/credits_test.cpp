@@ -1,6 +1,5 @@
-// The credits: their blocks laid out by the names' heights, the scroll from below the screen,
-// the close by itself at the end and by the close button, the main menu's buttons back; and
-// their golden image mid-scroll.
+// The credits: the scroll from below the screen, the close by itself at the end and by the close
+// button, the main menu's buttons back; and their golden image mid-scroll.
 #include "menufixture.h"
 
 #include "morvane/ui/uigamemanager.h"
@@ -36,7 +35,6 @@ protected:
         return static_cast<TUICreditsMenu&>(g_pUIGameManager->GetScreen(UI_SCREEN_CREDITS));
     }
     static UX::TVScroller& Bar() { return *Credits().GetPanel()->GetScrollBar(); }
-    static UX::TControl* Find(const char* name) { return Credits().GetForm()->FindChild(TName(name, true)); }
     static f32 ContentBottom()
     {
         const UX::TControl* content = Credits().GetContent();
@@ -72,29 +70,6 @@ protected:
     i32 m_nStep = 0;
 };
 } // namespace
-
-TEST_F(CreditsTest, BlocksFollowTheirNamesHeights)
-{
-    Open();
-    f32 y = CREDITS_FIRST_TOP;
-    for (u32 i = 0; i < CREDITS_BLOCK_COUNT; ++i)
-    {
-        const std::string index = std::to_string(i);
-        const UX::TControl* heading = Find(("lblCreditsHeading" + index).c_str());
-        const UX::TControl* names = Find(("lblCreditsNames" + index).c_str());
-        ASSERT_NE(names, nullptr);
-        EXPECT_EQ(heading->fTop, y) << i;
-        EXPECT_EQ(names->fTop, y + CREDITS_NAMES_BELOW) << i;
-        EXPECT_GT(names->Base.Rect.height, 0.0f) << i;
-        y += names->Base.Rect.height + CREDITS_BLOCK_GAP;
-    }
-    // Three lines of names take three lines' height.
-    EXPECT_GT(Find("lblCreditsNames1")->Base.Rect.height, 2.5f * Find("lblCreditsNames0")->Base.Rect.height);
-    EXPECT_EQ(Find("lblCreditsClosing")->fTop, y);
-    EXPECT_EQ(Find("lblCreditsClosing2")->fTop, y + CREDITS_CLOSING_GAP);
-    EXPECT_EQ(Credits().GetContentHeight(), y + CREDITS_CONTENT_ROOM);
-    EXPECT_EQ(Credits().GetPanel()->ContentHeight, CREDITS_PANEL_HEIGHT);
-}
 
 TEST_F(CreditsTest, TheyRiseFromBelowTheScreenAndCloseByThemselvesAtTheEnd)
 {

@@ -1,4 +1,5 @@
-// The detail level's change: its fourteen "set" lines and the fall to 1 without deferred support.
+// The detail level's change: its log line, the variables it sets, and the fall to 1 without
+// deferred support.
 #include "menufixture.h"
 
 #include "engine/render/deferredrendering.h"
@@ -16,32 +17,7 @@ TVariable* Variable(const char* name)
     return TCommandManager::Instance().FindVariable(MakeCommandName(name, false));
 }
 
-std::vector<std::string> Lines(i32 level)
-{
-    const auto lines = Tdevice_detaillevelVariable::Commands(level);
-    return {lines.begin(), lines.end()};
-}
 } // namespace
-
-TEST(DetailLevel, EachLevelSetsTheRenderersInTheTablesOrder)
-{
-    const char* const names[] = {"deferredrendering.disable", "effect.haze", "effect.overlay", "effect.dof",
-                                 "ambient.occlusion", "effect.lensflares", "effect.dynamicweather", "effect.edgeaa",
-                                 "effect.motionblur", "imposter.distance", "ifx.lod", "device.texture.mipmap.skip",
-                                 "shadow.map.size", "shadow.enable"};
-    // Levels past the highest act as it in every row.
-    const std::vector<std::vector<std::string>> values = {
-        {"1", "0", "0", "0", "0", "0", "0", "0", "0", "30 30", "0.2", "2", "0", "0"},
-        {"1", "0", "0", "0", "0", "0", "0", "0", "0", "45 45", "0.4", "1", "0", "0"},
-        {"0", "1", "0", "0", "0", "0", "1", "0", "0", "60 60", "0.6", "0", "512", "0"},
-        {"0", "1", "1", "0", "0", "0", "1", "1", "0", "75 75", "0.8", "0", "1024", "1"},
-        {"0", "1", "1", "1", "0", "1", "1", "1", "1", "90 90", "1.0", "0", "2048", "1"},
-        {"0", "1", "1", "1", "1", "1", "1", "1", "1", "105 105", "1.2", "0", "2048", "1"},
-        {"0", "1", "1", "1", "1", "1", "1", "1", "1", "105 105", "1.2", "0", "2048", "1"}};
-    for (i32 level = 0; level < 7; ++level)
-        for (size_t i = 0; i < 14; ++i)
-            EXPECT_EQ(Lines(level)[i], std::string("set ") + names[i] + " " + values[level][i]) << level;
-}
 
 TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariablesFallingToOneWithoutDeferredSupport)
 {

@@ -1,6 +1,5 @@
-// The game menu manager: its layers, the fader's one action at a time, the window stack, the
-// open and closed menu with the game clock and the one-shot suppression, the player data's
-// start with its default profile.
+// The game menu manager: its layers, the fader's one action at a time, the window stack, and the
+// player data's start with its default profile.
 #include "menufixture.h"
 
 #include "core/system/platform.h"
@@ -41,52 +40,6 @@ TEST_F(GameMenuTest, TwoFadesInOneFrameRunOnlyTheFirstAction)
     EXPECT_FALSE(Menu().IsFadePending());
     EXPECT_EQ(TakeNewGameStartedFlag(), 1u) << "the first action ran";
     EXPECT_EQ(g_pDeviceManager->GetQuit(), 0u) << "the second never did";
-}
-
-TEST_F(GameMenuTest, ASuppressedCloseSwallowsTheNextPlainOneOnceAndBackClosesOnlyOverAGame)
-{
-    Start();
-    Menu().OnBack(nullptr);
-    MenuFrames(20);
-    EXPECT_TRUE(Menu().IsMenuOpen()) << "no game to go back to";
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 1);
-    EXPECT_EQ(TGameMenuManager::IsSuppressionPending(), 1u);
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().IsMenuOpen());
-    Menu().SetMenuVisible(1, 1);
-    MenuFrames(20);
-    // Swallowed once: the menu stays open and the suppression is gone.
-    Menu().SetMenuVisible(0, 0);
-    EXPECT_EQ(TGameMenuManager::IsSuppressionPending(), 0u);
-    MenuFrames(20);
-    EXPECT_TRUE(Menu().IsMenuOpen());
-    Menu().OnBack(nullptr);
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().IsMenuOpen());
-    EXPECT_FALSE(Menu().GetGameUI()->IsInactive());
-    EXPECT_EQ(g_pTimer->GetScale(), 1.0f);
-}
-
-TEST_F(GameMenuTest, TheMenuIsTheSoundListenerWithAFixedFrameOnceWhileOpen)
-{
-    TSoundListenerMethods* before = g_pSoundManager ? g_pSoundManager->GetListener() : nullptr;
-    if (!g_pSoundManager)
-        GTEST_SKIP() << "no sound manager in this program";
-    Start();
-    EXPECT_EQ(g_pSoundManager->GetListener(), static_cast<TSoundListenerMethods*>(&Menu()));
-    TSoundListenerFrame frame{};
-    frame.Position = TVector(5.0f, 5.0f, 5.0f, 1.0f);
-    Menu().GetFrame(0.0f, frame);
-    EXPECT_EQ(frame.Position.x, 0.0f);
-    EXPECT_EQ(frame.Front.z, -1.0f);
-    EXPECT_EQ(frame.Top.y, 1.0f);
-    frame.Position = TVector(5.0f, 5.0f, 5.0f, 1.0f);
-    Menu().GetFrame(0.0f, frame);
-    EXPECT_EQ(frame.Position.x, 5.0f) << "written once per opening";
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    EXPECT_EQ(g_pSoundManager->GetListener(), before);
 }
 
 TEST_F(GameMenuTest, PushingOntoAnEmptyStackHidesTheMenuLayerAndPoppingTheLastBringsItBack)
@@ -145,19 +98,5 @@ TEST_F(GameMenuTest, TheFirstStartCreatesAProfileNamedAfterTheUser)
     Menu().CreateDefaultProfile(longName.c_str());
     ASSERT_EQ(Profiles().GetProfileCount(), 3);
     EXPECT_EQ(std::u16string(Profiles().GetProfile(2)->GetName()), longName.substr(0, 31));
-}
-
-TEST_F(GameMenuTest, UIResetBuildsTheTreeAgainAndOpensTheMenu)
-{
-    Start();
-    TUIItem* old = Menu().GetRoot();
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    MenuFrames(20);
-    TCommandManager::Instance().ExecuteText("ui.reset");
-    EXPECT_NE(Menu().GetRoot(), nullptr);
-    EXPECT_EQ(g_pUIManager->GetRoots().size(), 1u) << "the old tree went: " << (void*)old;
-    MenuFrames(20);
-    EXPECT_TRUE(Menu().IsMenuOpen());
 }
 

@@ -1,6 +1,6 @@
-// The in-game screen: its number and time texts, the gate-selection menu (focus, busy gates,
-// the choice), the texts and indicators each frame, the main-menu key, the task list (listing,
-// sorting, alerts, the start button) and their golden images.
+// The in-game screen: its number and time texts, the gate-selection menu (focus, the choice), the
+// texts and indicators each frame, the main-menu key, the task list (listing, sorting, the start
+// button, the Tab key, the popup), the management screen, and their golden images.
 #include "core/system/timer.h"
 #include "menufixture.h"
 
@@ -159,44 +159,6 @@ TEST_F(GameScreenTest, TheGateMenuFocusesTheLastIdleGateOfItsWalkAndTheChoiceIsT
     // With a gate chosen the menu does not open.
     Menu().ShowGateSelectionMenu();
     EXPECT_FALSE(GateMenu().IsOpen());
-}
-
-TEST_F(GameScreenTest, AScriptedRunTakesTheFocusedIdleGateAtOnceAndClosesItsWindows)
-{
-    SetGates({3, 7});
-    const i32 expected = ExpectedFocus({3, 7});
-    g_pTimer->SetFixedStep(0.0625f);
-    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
-    Menu().UpdateManager(0.0625f);
-    EXPECT_EQ(Menu().GetWindowCount(), 0) << "nobody is there to close it";
-    Menu().ShowGateSelectionMenu();
-    g_pTimer->SetFixedStep(0.0f);
-    EXPECT_EQ(Parameters().nChosenGate, expected);
-    MenuFrames(10);
-    EXPECT_FALSE(GateMenu().IsOpen());
-    // A run with a player waits for the choice.
-    Parameters().nChosenGate = 0;
-    Menu().ShowGateSelectionMenu();
-    EXPECT_EQ(Parameters().nChosenGate, 0);
-}
-
-TEST_F(GameScreenTest, WithEveryGateBusyTheMenuOpensEmptyAndClicksDoNothing)
-{
-    SetGates({});
-    Menu().ShowGateSelectionMenu();
-    MenuFrames(10);
-    EXPECT_TRUE(GateMenu().IsOpen());
-    EXPECT_EQ(GateMenu().GetFocusIndex(), -1);
-    for (TUIItem* entry : GateMenu().GetChildren())
-        EXPECT_FALSE(entry->IsVisible());
-    Menu().OnGateSelected(GateMenu().GetChildren()[4]);
-    EXPECT_EQ(Parameters().nChosenGate, 0);
-    // A window stacked over the game: the menu waits.
-    Menu().GetGateMenu()->Show(false, true);
-    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
-    Menu().ShowGateSelectionMenu();
-    EXPECT_FALSE(GateMenu().IsOpen());
-    Menu().PopWindow();
 }
 
 TEST_F(GameScreenTest, EachFrameWritesMoneyStatesAndIndicatorsAndHidesTheMenuUnderHelp)
@@ -371,32 +333,6 @@ TEST_F(TaskListTest, IssuedTasksAreListedAndSortedWithTiesByUrgency)
     EXPECT_EQ(list.m_pSelected, nullptr);
 }
 
-TEST_F(TaskListTest, OneAlertSoundsPerOverdueEpisode)
-{
-    TTask& a = Issue(1, gtDeployFuel, 10.0f);
-    TTask& b = Issue(2, gtDeployBus, 10.0f);
-    a.m_nStarted = b.m_nStarted = 1;
-    TTaskList list;
-    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
-    EXPECT_FALSE(list.IsAlert());
-    EXPECT_EQ(list.GetTimeSinceAlert(), 0.5f);
-    a.m_fCountdown = -0.1f;
-    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
-    EXPECT_TRUE(list.IsAlertNew());
-    b.m_fCountdown = -0.1f;
-    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
-    EXPECT_TRUE(list.IsAlert());
-    EXPECT_FALSE(list.IsAlertNew()) << "a second overdue task in the next frame: the same episode";
-    // Arrived or working tasks are not overdue; the episode ends, a new one alerts again.
-    a.m_nArrived = 1;
-    b.m_nWorking = 1;
-    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
-    EXPECT_FALSE(list.IsAlert());
-    b.m_nWorking = 0;
-    list.Rebuild(g_pGameLogicManager->Gates(), 0.5f);
-    EXPECT_TRUE(list.IsAlertNew());
-}
-
 TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
 {
     TTask& player = Issue(5, gtDeployStairs, 40.0f);
@@ -437,31 +373,6 @@ TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
     EXPECT_FALSE(Menu().GetTaskStart()->IsOpen());
 }
 
-// The camera zooms with the pointer anywhere but over the open task grid, whose rows the wheel
-// scrolls.
-TEST_F(TaskListTest, TheCameraZoomsExceptWithThePointerOverTheTaskGrid)
-{
-    Issue(4, gtDeployFuel, 30.0f);
-    MenuFrames(5);
-    OpenPanel();
-    const TUIRect grid = Menu().GetTaskGrid()->GetAbsoluteRect();
-    // Design units to the window's pixels.
-    const f32 pixels = static_cast<f32>(m_nHeight) / MENU_DESIGN_HEIGHT;
-    const struct
-    {
-        f32 x, y;
-        u32 zoom;
-    } places[] = {{(grid.fLeft + grid.fRight) / 2.0f, (grid.fTop + grid.fBottom) / 2.0f, 0},
-                  {grid.fLeft + 10.0f, grid.fTop + 10.0f, 0},
-                  {grid.fRight + 400.0f, grid.fBottom + 100.0f, 1}};
-    for (const auto& place : places)
-    {
-        MoveTo(static_cast<i32>(place.x * pixels), static_cast<i32>(place.y * pixels));
-        MenuFrames(3);
-        EXPECT_EQ(g_pOrbitCameraManager->GetZoomAllowed(), place.zoom) << place.x << ", " << place.y;
-    }
-}
-
 TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
 {
     TTask& working = Issue(1, gtDeployStairs, 40.0f);
@@ -491,62 +402,6 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
         EXPECT_LE(box.fTop + (box.Height() + header->m_Caption.GetExtent().fHeight) / 2.0f, grid.fTop) << h;
     }
     EXPECT_GE(Menu().GetTaskPin()->GetAbsoluteRect().fLeft, Menu().GetTaskHeader(2)->GetAbsoluteRect().fRight);
-}
-
-TEST_F(TaskListTest, ThePanelSlidesThroughItsStatesWithTheFrameClock)
-{
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen()) << "no issued task";
-    TTask& task = Issue(2, gtDeployBus, 20.0f);
-    MenuFrames(5);
-    ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
-    EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
-
-    // Opening: 2.0 a second, so a quarter second is half way.
-    Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPENING);
-    MenuFrames(5, 0.05f);
-    EXPECT_NEAR(Menu().GetTaskPanelSlide(), 0.5f, 1e-4f);
-    EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
-    MenuFrames(5, 0.05f);
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
-    EXPECT_TRUE(Menu().GetTaskGrid()->IsVisible());
-    MenuFrames(20);
-    EXPECT_TRUE(Menu().GetTaskBack()->IsOpen());
-
-    // The pointer leaves: the short form waits a second, then the panel falls in half a second.
-    Menu().OnTaskPanelToggle(Menu().GetTaskBackground());
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_SHORT);
-    MenuFrames(9, 0.1f);
-    EXPECT_EQ(Menu().GetTaskPanelSlide(), 1.0f) << "the close delay still runs";
-    MenuFrames(2, 0.1f);
-    EXPECT_LT(Menu().GetTaskPanelSlide(), 1.0f);
-    EXPECT_FALSE(Menu().GetTaskGrid()->IsVisible());
-    MenuFrames(6, 0.1f);
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
-
-    // Collapsed with rows, the hover delay runs: the pointer entering now waits for it.
-    Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_HOVER_WAIT);
-    MenuFrames(11, 0.1f);
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPENING);
-    MenuFrames(6, 0.1f);
-    ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
-
-    // Pinned, the pointer leaving changes nothing; the back button closes at once.
-    Menu().GetTaskPin()->SetChecked(true);
-    Menu().OnTaskPanelToggle(Menu().GetTaskBackground());
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
-    Menu().OnTaskPanelToggle(Menu().GetTaskBack());
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_CLOSING);
-    Menu().OnTaskPanelEnter(Menu().GetTaskBackground());
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_CLOSING) << "closing is not undone by the pointer";
-    MenuFrames(6, 0.1f);
-    EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_COLLAPSED);
-    Menu().GetTaskPin()->SetChecked(false);
-    task.m_nCountdownStarted = 0;
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetTaskBackground()->IsOpen()) << "its last task gone";
 }
 
 TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)
@@ -647,25 +502,6 @@ TEST_F(TaskListTest, ATaskWithoutGateOrUnitIsListedWithoutThem)
         Menu()._DrawTaskCell({column, 0, 0.0f, 0.0f, 120.0f, 40.0f, 1});
     // Drawn outside a frame: let go, not left for the next frame to draw.
     g_pDxCanvasManager->Flush();
-}
-
-TEST(TaskRows, AYoungRowIsHighlightedOverItsFirstTenSeconds)
-{
-    EXPECT_EQ(TTaskList::AgeHighlight(0.0f), 0.0f);
-    EXPECT_FLOAT_EQ(TTaskList::AgeHighlight(0.125f), 0.5f);
-    EXPECT_EQ(TTaskList::AgeHighlight(0.25f), 1.0f);
-    EXPECT_FLOAT_EQ(TTaskList::AgeHighlight(7.5f), 0.5f);
-    EXPECT_EQ(TTaskList::AgeHighlight(10.0f), 0.0f);
-    EXPECT_EQ(TTaskList::AgeHighlight(-1.0f), 0.0f) << "a countdown above its limit is no age";
-    // Working: since its work began; else since it was issued.
-    TTask task{};
-    task.m_fDeadline = 60.0f;
-    task.m_fCountdown = 58.0f;
-    EXPECT_EQ(TTaskList::Age(task), 2.0f);
-    task.m_nStarted = task.m_nWorking = 1;
-    task.m_fWorkTime = 90.0f;
-    task.m_fWorkTimer = 89.0f;
-    EXPECT_EQ(TTaskList::Age(task), 1.0f);
 }
 
 TEST(GameFormat, MasksTakeTheirArgumentsOnlyWhenTheConversionsMatch)
@@ -809,47 +645,6 @@ TEST_F(ManagementTest, BuyIsOfferedOnlyWhenAllowedAndRaisesTheLevelAtItsPrice)
     m_apGate[1]->m_nState = gsUnloading;
     Menu().OnManagementBuy(Menu().GetManagementBuy());
     EXPECT_EQ(catering.GetAILevel(), 2) << "a busy gate";
-}
-
-TEST_F(ManagementTest, ArrowKeysMoveTheCellAndBackClosesPopupAndScreen)
-{
-    Service(3, skStairs, 0);
-    Open();
-    Menu().GetManagementGrid()->SetSelection(skMaintenance, 1, false);
-    Tap(0x50, true);
-    Tap(0x50, true);
-    Tap(0x4D, true);
-    EXPECT_EQ(Menu().GetManagementGrid()->m_nSelectedRow, skStairs);
-    EXPECT_EQ(Menu().GetManagementGrid()->m_nSelectedColumn, 2);
-    MenuFrames(20);
-    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_PRICE), u"Price paid: not upgraded yet");
-    EXPECT_EQ(PopupText(MANAGEMENT_POPUP_NEXT_PRICE), u"Next level: 1.000");
-
-    // The backdrop closes only the popup; Back closes the popup and the screen at once.
-    Menu().OnManagementInfo(nullptr);
-    MenuFrames(20);
-    ASSERT_TRUE(Menu().GetManagementPopup()->IsOpen());
-    Menu().OnManagementBack(Menu().GetManagementBase());
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetManagementPopup()->IsOpen());
-    EXPECT_TRUE(Menu().GetManagementBase()->IsOpen());
-    Menu().OnManagementInfo(nullptr);
-    MenuFrames(20);
-    Menu().OnManagementBack(Menu().GetManagementBase()->FindItem(TName("ManagementBack")));
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetManagementBase()->IsOpen());
-    EXPECT_TRUE(Menu().GetIconBase()->IsOpen());
-
-    // A cell without a task: no status, no Info, no Buy; Info then closes the popup.
-    Open();
-    Menu().GetManagementGrid()->SetSelection(skTaxi, 7, false);
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetManagementStatus()->IsOpen());
-    EXPECT_FALSE(Menu().GetManagementInfo()->IsOpen());
-    EXPECT_FALSE(Menu().GetManagementBuy()->IsOpen());
-    Menu().OnManagementInfo(nullptr);
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().GetManagementPopup()->IsOpen());
 }
 
 TEST_F(ManagementTest, TheManagementScreenMatchesItsGoldenImage)

@@ -1,10 +1,9 @@
-// The main menu's buttons and actions, the popup dialogs and the golden images of both.
+// The main menu's actions (New game, Save game and Continue, Quit), the popup dialogs and the
+// golden images of both.
 #include "menufixture.h"
 
 #include "directx/render/dxdevice.h"
 #include "engine/render/device.h"
-#include "morvane/ui/uiaccountlogin.h"
-#include "morvane/ui/uigamemanager.h"
 #include "platform/window/winuser.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/resourcemanager.h"
@@ -13,7 +12,6 @@
 #include "ui/uimenu.h"
 #include "ui/uistyle.h"
 #include "ui/uiicon.h"
-#include "ux/controls/ux.control.textbox.h"
 
 #include <cmath>
 #include <cstdint>
@@ -28,44 +26,6 @@ namespace
 using MainMenuTest = MenuTest;
 using DialogTest = MenuTest;
 } // namespace
-
-TEST_F(MainMenuTest, TheColumnClosesUpItsOpenButtonsBelowTheTitleTab)
-{
-    Start();
-    const std::vector<TUIItem*>& entries = Menu().GetMenu()->GetChildren();
-    // No game and no saved game: neither Continue nor Save game; Account stays closed.
-    EXPECT_TRUE(Menu().GetButton(MENU_CONTINUE)->IsInactive());
-    EXPECT_TRUE(Menu().GetButton(MENU_SAVE_GAME)->IsInactive());
-    EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsInactive());
-    EXPECT_EQ(Menu().GetButton(MENU_ACCOUNT)->m_nFlags & (UI_CLOSED | UI_INPUT_WHILE_CLOSED),
-              UI_CLOSED | UI_INPUT_WHILE_CLOSED);
-    Parameters().nStarted = 1;
-    MenuFrame();
-    EXPECT_FALSE(Menu().GetButton(MENU_CONTINUE)->IsInactive());
-    EXPECT_FALSE(Menu().GetButton(MENU_SAVE_GAME)->IsInactive());
-    // Without and with a game: the open buttons close up from the column's top, each caption
-    // inside its button, the column below the board's title tab.
-    const TUIItem* tab = Menu().GetFlightBoard()->FindItem(TName("MainMenuTitle"));
-    for (i32 started : {0, 1})
-    {
-        Parameters().nStarted = started;
-        MenuFrames(2);
-        f32 y = 0.0f;
-        for (TUIItem* entry : entries)
-        {
-            if (entry->IsInactive())
-                continue;
-            EXPECT_NEAR(entry->m_Position.y, y, 0.01f) << entry->GetName().GetText();
-            y += entry->m_Size.y + Menu().GetMenu()->m_fRowGap;
-            EXPECT_LE(entry->m_Caption.GetExtent().fWidth, entry->m_Size.x + 0.01f) << entry->GetName().GetText();
-        }
-        const TUIItem* first = Menu().GetButton(started ? MENU_CONTINUE : MENU_NEW_GAME);
-        EXPECT_GT(first->GetAbsoluteRect().fTop - first->GetStyle()->pIcon->aBorder[UI_RULE_TOP],
-                  tab->GetAbsoluteRect().fBottom + tab->GetStyle()->pIcon->aBorder[UI_RULE_BOTTOM]);
-    }
-    // The title band carries the game's name.
-    EXPECT_STREQ(Menu().GetFlightBoard()->FindItem(TName("Title"))->m_Caption.GetText(), "game_title");
-}
 
 TEST_F(MainMenuTest, NewGameWithoutAGameFadesClosesTheMenuAndCountsTheGame)
 {
@@ -155,21 +115,6 @@ TEST_F(MainMenuTest, NewGameOverAGameAsksFirstAndLoadsTheLevelAgain)
         EXPECT_NE(lines.find(c.log), std::string::npos) << lines;
     }
     g_pResourceManager->m_PendingRepository = "";
-}
-
-TEST_F(MainMenuTest, ContinueClosesTheMenuOverAGameAndDoesNothingWithoutASavedGame)
-{
-    Start();
-    Menu().OnContinueButton(nullptr);
-    MenuFrames(10);
-    EXPECT_FALSE(Menu().IsFadePending()) << "no game and no saved game";
-    EXPECT_TRUE(Menu().IsMenuOpen());
-    Parameters().nStarted = 1;
-    MenuFrame();
-    Menu().OnContinueButton(nullptr);
-    EXPECT_FALSE(Menu().IsFadePending()) << "no fade, no load";
-    MenuFrames(20);
-    EXPECT_FALSE(Menu().IsMenuOpen());
 }
 
 TEST_F(MainMenuTest, SaveGameWritesOneSavedGamePerClickBehindASavingWindowSeenAndContinueLoadsIt)
@@ -269,63 +214,6 @@ TEST_F(MainMenuTest, QuitAndClosingTheWindowAskFirstOverARunningGame)
         unsetenv("DISPLAY");
 }
 
-TEST_F(MainMenuTest, QuitWithoutAGameFadesOutAndAsksTheDeviceToQuit)
-{
-    Start();
-    Menu().OnQuit(nullptr);
-    EXPECT_TRUE(Menu().IsFadePending());
-    EXPECT_EQ(Menu().GetFader()->m_fFadeInTime, FADER_SLOW_IN);
-    MenuFrames(100, 0.05f);
-    EXPECT_NE(g_pDeviceManager->GetQuit(), 0u);
-}
-
-TEST_F(MainMenuTest, TheMenuTakesClicksWhileItFadesIn)
-{
-    // The first frames: the menu fades in as the black fades out.
-    MenuFrame(0.0f);
-    MenuFrames(3, 0.05f);
-    ASSERT_TRUE(Menu().GetMainUI()->m_nFlags & UI_FADING);
-    ASSERT_FALSE(Menu().GetFader()->IsInactive());
-    ClickOn(Menu().GetButton(MENU_OPTIONS));
-    EXPECT_EQ(Menu().GetSubWindow(), Menu().GetOptionsWindow());
-    Menu().CloseSubWindow();
-    // Opened again over a game: it fades in once more.
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    MenuFrames(40, 0.05f);
-    Menu().SetMenuVisible(1, 0);
-    MenuFrame();
-    ASSERT_TRUE(Menu().GetMainUI()->m_nFlags & UI_FADING);
-    ClickOn(Menu().GetButton(MENU_PLAYERS));
-    EXPECT_NE(Menu().GetSubWindow(), nullptr);
-    EXPECT_NE(Menu().GetSubWindow(), Menu().GetOptionsWindow());
-}
-
-TEST_F(MainMenuTest, GameKeysRestWhileATextBoxTakesTypedText)
-{
-    Start();
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    MenuFrames(20);
-    auto& login = static_cast<TUIAccountLogin&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_LOGIN));
-    UX::TTextBox* box = login.GetUserNameBox();
-    ASSERT_NE(box, nullptr);
-    // "M" opens the management screen, unless it is typed into a box.
-    const bool typing[] = {false, true, false};
-    for (bool typed : typing)
-    {
-        if (typed)
-            box->Activate();
-        Tap(0x32);
-        MenuFrames(30);
-        EXPECT_EQ(Menu().GetManagementBase()->IsOpen(), !typed) << typed;
-        if (typed)
-            box->Deactivate(1);
-        Menu().ShowManagement(false);
-        MenuFrames(30);
-    }
-}
-
 TEST(AspectClass, SixteenTenComesFirstThenSixteenNineThenFourThree)
 {
     EXPECT_EQ(TGameMenuManager::ClassifyAspectRatio(1920.0f, 1200.0f), ASPECT_16_10);
@@ -387,25 +275,6 @@ TEST_F(DialogTest, TheClockStandsStillWhileADialogIsOpenAndRunsOnceAButtonCloses
     MenuFrames(20);
     EXPECT_TRUE(Menu().IsMenuOpen());
     EXPECT_EQ(Menu().GetWindowCount(), 0);
-}
-
-TEST_F(DialogTest, ADialogPushedByAButtonsActionStopsTheClockAgain)
-{
-    Start();
-    Parameters().nStarted = 1;
-    Menu().PushWindow("NewGameConfirm");
-    MenuFrames(10);
-    // The button's own action opens a further dialog after the pop.
-    TUIItem* button = Menu().GetTopWindow()->FindItem(TName("Button1"));
-    button->OnClickList.Add([](TUIItem*, const void*) {
-        g_pGameMenuManager->PushWindow("GameLoadFailed");
-        return 0;
-    });
-    u32 select = 0;
-    button->Click(select);
-    MenuFrames(10);
-    EXPECT_EQ(Menu().GetTopWindow(), Menu().GetModalLayer()->FindItem(TName("GameLoadFailed")));
-    EXPECT_EQ(g_pTimer->GetScale(), 0.0f);
 }
 
 TEST_F(DialogTest, TheMainMenuAndThePopupsOverItMatchTheirGoldenImages)

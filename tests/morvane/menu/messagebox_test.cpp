@@ -1,6 +1,5 @@
 // The UX screens' message box over the menus: one message at a time in the order they came, the
-// modes against the game-menu windows, the layout of each kind, the typed text and the
-// callbacks called once; and its golden image over the main menu.
+// typed text and the callbacks called once; and its golden image over the main menu.
 #include "menufixture.h"
 
 #include "morvane/ui/uigamemanager.h"
@@ -80,87 +79,6 @@ TEST_F(MessageBoxTest, MessagesOfOneFrameShowOneAfterTheOther)
         EXPECT_EQ(Shown(Box().GetTextLabel()), text);
     }
     EXPECT_EQ(Box().GetQueueCount(), 0u);
-}
-
-TEST_F(MessageBoxTest, ModesWaitForTheGameMenuWindowsTheyAskFor)
-{
-    // No window is open over the main menu: a mode-1 message waits for one.
-    Box().Show(Text(u"Window"), Text(u"with a window"), MESSAGE_INFORMATION, MESSAGE_WITH_WINDOW);
-    EXPECT_FALSE(Box().IsBusy());
-    MenuFrames(5);
-    EXPECT_FALSE(Box().IsBusy());
-    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
-    MenuFrame();
-    EXPECT_FALSE(Box().IsBusy()) << "the window opens behind the modal layer's fade";
-    MenuFrames(20);
-    EXPECT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"with a window");
-    Press(Box().GetFirstButton());
-
-    // And a mode-2 message waits until the window is gone; one of mode 0 shows at any time.
-    Box().Show(Text(u"Menu"), Text(u"without a window"), MESSAGE_INFORMATION, MESSAGE_WITHOUT_WINDOW);
-    MenuFrames(3);
-    EXPECT_FALSE(Box().IsBusy());
-    Menu().PopWindow();
-    MenuFrame();
-    EXPECT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"without a window");
-}
-
-TEST_F(MessageBoxTest, AQueuedMessageWhoseTimeHasNotComeHoldsBackTheOnesBehindIt)
-{
-    Box().Show(Text(u"Any"), Text(u"first"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
-    Box().Show(Text(u"Window"), Text(u"waits"), MESSAGE_INFORMATION, MESSAGE_WITH_WINDOW);
-    Box().Show(Text(u"Any"), Text(u"behind it"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
-    Press(Box().GetFirstButton());
-    MenuFrames(3);
-    EXPECT_FALSE(Box().IsBusy()) << "queued messages appear in their order";
-    EXPECT_EQ(Box().GetQueueCount(), 2u);
-    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
-    MenuFrames(20);
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"waits");
-    Press(Box().GetFirstButton());
-    MenuFrame();
-    EXPECT_EQ(Shown(Box().GetTextLabel()), u"behind it");
-}
-
-TEST_F(MessageBoxTest, EachKindHasItsLayoutItsNoticeAndItsButtonsKeys)
-{
-    Box().Show(Text(u"Info"), Text(u"text"), MESSAGE_INFORMATION, MESSAGE_WITHOUT_WINDOW);
-    EXPECT_FALSE(Box().GetSecondButton()->IsVisibleOnScreen());
-    EXPECT_FALSE(Box().GetTextBox()->IsVisibleOnScreen());
-    EXPECT_FALSE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 2 hides the title";
-    UX::TButton* first = Box().GetFirstButton();
-    EXPECT_TRUE(first->IsEnabledAll());
-    EXPECT_EQ(m_Log.Count("TUIMessageDialog::Show(): Info icon not done yet."), 1u);
-    Press(first);
-
-    ASSERT_NE(Menu().PushWindow("GameSaveFailed"), nullptr);
-    MenuFrames(20);
-    Box().Show(Text(u"Question"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_WITH_WINDOW);
-    EXPECT_TRUE(Box().GetSecondButton()->IsVisibleOnScreen());
-    EXPECT_TRUE(Box().GetTitleLabel()->IsVisibleOnScreen()) << "mode 1 shows the title";
-    EXPECT_EQ(Box().GetTextLabel()->fTop, MESSAGE_TEXT_TOP_UNDER_TITLE) << "under the title";
-    EXPECT_EQ(first->Text.GetKey(), TName(MESSAGE_OK_KEY));
-    EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName(MESSAGE_CANCEL_KEY));
-    EXPECT_EQ(m_Log.Count("undefined"), 0u) << "both keys have their texts";
-    Press(Box().GetSecondButton());
-
-    Box().Show(Text(u"Input"), Text(u"text"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);
-    EXPECT_TRUE(Box().GetTextBox()->IsVisibleOnScreen());
-    EXPECT_FALSE(first->IsEnabledAll());
-    EXPECT_EQ(m_Log.Count("TUIMessageDialog::Show(): Text input icon not done yet."), 1u);
-
-    // A second message of the kind on screen keeps its layout: no notice again.
-    Press(Box().GetSecondButton());
-    Box().Show(Text(u"Input"), Text(u"again"), MESSAGE_TEXT_INPUT, MESSAGE_ANY_TIME);
-    EXPECT_EQ(m_Log.Count("Text input icon not done yet."), 1u);
-    Press(Box().GetSecondButton());
-    // The message's own keys.
-    Box().Show(Text(u"Keys"), Text(u"text"), MESSAGE_QUESTION, MESSAGE_ANY_TIME, TName("btnYes", true),
-               TName("btnNo", true));
-    EXPECT_EQ(first->Text.GetKey(), TName("btnYes"));
-    EXPECT_EQ(Box().GetSecondButton()->Text.GetKey(), TName("btnNo"));
 }
 
 TEST_F(MessageBoxTest, TypedTextReachesTheCallbackOnceAndTheBoxIsEmptiedForTheNext)

@@ -1,5 +1,5 @@
-// The options window: its tabs, the controls loaded from the console variables and written back
-// with their kinds, the Video tab's modes and Apply.
+// The options window: its rows at each screen's shape, the controls loaded from the console
+// variables and written back with their kinds, the Video tab's modes and Apply.
 #include "menufixture.h"
 
 #include "engine/render/device.h"
@@ -38,15 +38,6 @@ protected:
         Variable(name).Assign(&value, 1);
     }
     static void ShowTab(const char* button) { Menu().SelectTab(Item(button)); }
-    // The open page's index: 0 Video, 1 Audio, 2 Controls.
-    static i32 OpenTab()
-    {
-        const auto& pages = Item("Tab")->GetChildren();
-        for (size_t i = 0; i < pages.size(); ++i)
-            if (!pages[i]->IsInactive())
-                return static_cast<i32>(i);
-        return -1;
-    }
     static TUIMenu& Footer(const char* page) { return *static_cast<TUIMenu*>(Item(page)->FindItem(TName("FooterMenu"))); }
     static void Press(TUIItem* button)
     {
@@ -55,44 +46,6 @@ protected:
     }
 };
 } // namespace
-
-TEST_F(OptionsWindowTest, OptionsOpensOnVideoWithApplyFocusedAndTheTabsWrap)
-{
-    Start();
-    OpenOptions();
-    ASSERT_EQ(Menu().GetSubWindow(), Window());
-    EXPECT_EQ(OpenTab(), 0);
-    EXPECT_EQ(Footer("TabVideo").GetFocusIndex(), 1) << "Apply";
-    Menu().PreviousTab(nullptr);
-    MenuFrames(10);
-    EXPECT_EQ(OpenTab(), 2) << "back from the first is the last";
-    EXPECT_EQ(Footer("TabControls").GetFocusIndex(), 0) << "Back";
-    Menu().NextTab(nullptr);
-    MenuFrames(10);
-    EXPECT_EQ(OpenTab(), 0) << "on from the last is the first";
-    Menu().NextTab(nullptr);
-    MenuFrames(10);
-    EXPECT_EQ(OpenTab(), 1);
-    EXPECT_EQ(Footer("TabAudio").GetFocusIndex(), 0);
-}
-
-TEST_F(OptionsWindowTest, EnterPressesTheFocusedFooterEntry)
-{
-    Start();
-    OpenOptions();
-    // On the footer of Video Apply has the focus: the window stays.
-    Footer("TabVideo").Activate();
-    Tap(0x1C);
-    MenuFrames(10);
-    EXPECT_EQ(Menu().GetSubWindow(), Window());
-    ShowTab("TabButtonAudio");
-    MenuFrames(10);
-    ASSERT_EQ(Footer("TabAudio").GetFocusIndex(), 0);
-    Footer("TabAudio").Activate();
-    Tap(0x1C);
-    MenuFrames(10);
-    EXPECT_EQ(Menu().GetSubWindow(), nullptr) << "Back closed the window";
-}
 
 // At each screen's shape each row lies below the tab button's frame, as wide as its page, its
 // caption ending left of its control, which stays inside the row, on every tab; the Video tab
@@ -182,26 +135,6 @@ TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds
     EXPECT_TRUE(Item("InvertAxisCheckBox")->m_nFlags & UI_CHECKED);
     Set("device_mouse_sensitivity", "5");
     Variable("device_invert_axis").SetInt(0);
-}
-
-TEST_F(OptionsWindowTest, TheAudioTabAppliesTheVolumesAsFloatsOnShowAndOnEachStep)
-{
-    Start();
-    Set("device_audio_mainvolume", "4");
-    Set("device_audio_musicvolume", "11");
-    Set("device_audio_effectsvolume", "12");
-    OpenOptions();
-    ShowTab("TabButtonAudio");
-    MenuFrames(5);
-    EXPECT_FLOAT_EQ(Slider("TotalVolumeSlider").GetValue(), 4.0f);
-    EXPECT_FLOAT_EQ(Slider("MusicVolumeSlider").GetValue(), 11.0f);
-    EXPECT_FLOAT_EQ(Variable("device_audio_effectsvolume").GetValue().fFloat, 11.0f) << "clamped to the maximum";
-    EXPECT_STREQ(Slider("MusicVolumeSlider").m_Caption.GetText(), "11");
-    Slider("TotalVolumeSlider").StepUp();
-    EXPECT_EQ(Variable("device_audio_mainvolume").GetValue().nType, VALUE_FLOAT);
-    EXPECT_FLOAT_EQ(Variable("device_audio_mainvolume").GetValue().fFloat, 5.0f);
-    for (const char* name : {"device_audio_mainvolume", "device_audio_musicvolume", "device_audio_effectsvolume"})
-        Set(name, "10");
 }
 
 TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAndDetailLevel)

@@ -1,4 +1,4 @@
-// The players window: its tab strip and the load-game tab over the selected profile's saved games.
+// The players window's load-game tab over the selected profile's saved games.
 #include "menufixture.h"
 
 #include "core/stream/memorystream.h"
@@ -65,26 +65,6 @@ TEST(LoadGameCell, DateCompletionAndMoneyOfASavedGame)
     EXPECT_EQ(Cell(&record, 0), u"05.12.2026 14:40");
     EXPECT_EQ(Cell(&record, 1), u"42%");
     EXPECT_EQ(Cell(&record, 2), u"\u20AC1,234,567");
-}
-
-TEST_F(PlayersWindowTest, PlayersOpensTheLoadGameTabWithItsTabButton)
-{
-    Start();
-    Menu().OnPlayers(nullptr);
-    MenuFrames(10);
-    TUIItem* window = Menu().GetSubWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->GetName(), TName("Players"));
-    TUIItem* page = window->FindItem(TName("TabLoadGame"));
-    ASSERT_NE(page, nullptr);
-    EXPECT_FALSE(page->IsInactive());
-    TUIItem* button = window->FindItem(TName("TabButtonLoadGame"));
-    EXPECT_EQ(button->m_nFlags & UI_CHECKED, UI_CHECKED);
-    // The footer's Load has the focus.
-    auto* footer = static_cast<TUIMenu*>(page->FindItem(TName("FooterMenu")));
-    EXPECT_EQ(footer->GetFocusIndex(), 2);
-    Press(Footer(0));
-    EXPECT_EQ(Menu().GetSubWindow(), nullptr) << "Back closes the window";
 }
 
 TEST_F(PlayersWindowTest, TheGridListsTheSavedGamesAndDeletingTheLastEmptiesIt)

@@ -170,35 +170,6 @@ TEST_F(ProfilesTabTest, AUniqueNameCutsTheUserNameSoThatTheCounterFitsAndStopsAf
     EXPECT_FALSE(TGameMenuManager::MakeUniqueProfileName(Profiles(), u"p", name));
 }
 
-// Without a selected profile the tab shows none, whatever lays the slider out again; Select
-// and Rename have nothing to act on until the slider is stepped to a profile.
-TEST_F(ProfilesTabTest, WithNoSelectedProfileTheTabShowsNone)
-{
-    Start();
-    AddProfile(u"Beta");
-    Profiles().SelectProfile(-1);
-    ASSERT_EQ(Profiles().GetSelectedIndex(), -1);
-    OpenProfiles();
-    Slider().UpdateLayout();
-    MenuFrames(2);
-    EXPECT_EQ(Menu().GetShownProfileIndex(), -1);
-    EXPECT_EQ(Caption(), u" ");
-    Press(Footer(1));
-    EXPECT_FALSE(Menu().GetProfileNameEdit()->IsEditing()) << "nothing to rename";
-    Press(Footer(2));
-    EXPECT_EQ(Profiles().GetSelectedIndex(), -1) << "nothing to select";
-    Menu().CloseSubWindow();
-    MenuFrames(2);
-
-    // Stepping on shows the first profile, which Select then selects.
-    OpenProfiles();
-    Press(Slider().GetDownButton());
-    EXPECT_EQ(Menu().GetShownProfileIndex(), 0);
-    EXPECT_EQ(Caption(), std::u16string(Profiles().GetProfile(0)->GetName()));
-    Press(Footer(2));
-    EXPECT_EQ(Profiles().GetSelectedIndex(), 0);
-}
-
 // The corner labels stay clear of both tabs' footers at each screen's shape, "Online" only shows
 // with a session, the footers' open entries stand side by side on the screen without the gaps of
 // the closed ones (all five narrowed on a 4:3 screen), and the Profiles tab matches its golden images.

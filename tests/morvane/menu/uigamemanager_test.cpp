@@ -1,6 +1,5 @@
-// The owner of the UX screens: its screens in their registration order, IsBusy over the screens
-// the menus wait for, the images by name with the two error lines, and a saved screen block of an
-// older image refused.
+// The owner of the UX screens: IsBusy over the screens the menus wait for, and a saved screen block
+// of an older image refused.
 #include "menufixture.h"
 
 #include "morvane/ui/uigamemanager.h"
@@ -68,24 +67,6 @@ TEST_F(UIGameTest, IsBusyWhileAScreenTheMenusWaitForIsOnScreen)
     EXPECT_TRUE(Game().GetMessageDialog().GetForm()->IsVisibleOnScreen());
     EXPECT_FALSE(Game().IsBusy());
     Game().GetMessageDialog().GetFirstButton()->DoAction(nullptr, UX::ClickAction(), 0);
-}
-
-TEST_F(UIGameTest, GetImageLogsTheEmptyNameAndAnUnknownOne)
-{
-    EXPECT_EQ(Game().GetImage(TName()), nullptr);
-    EXPECT_EQ(m_Log.Count("TUIGameManager::GetImage(): error: Texture name is null!"), 1u);
-    EXPECT_EQ(Game().GetImage(TName("help_missing_picture", true)), nullptr);
-    EXPECT_EQ(m_Log.Count("TUIGameManager::GetImage(): error: Texture help_missing_picture not found!"), 1u);
-    // Registered names find their textures, whatever order they came in.
-    // Stand-ins: the manager hands the pointers back, it never reads through them.
-    static i32 s_aTexture[128];
-    for (const char* name : {"help_c", "help_a", "help_b"})
-        Game().AddImage(TName(name, true), reinterpret_cast<TTexture*>(s_aTexture + name[5]));
-    EXPECT_EQ(Game().GetImage(TName("help_a")), reinterpret_cast<TTexture*>(s_aTexture + 'a'));
-    EXPECT_EQ(Game().GetImage(TName("help_c")), reinterpret_cast<TTexture*>(s_aTexture + 'c'));
-    EXPECT_EQ(m_Log.Count("not found"), 1u);
-    Game().OnClusterUnload();
-    EXPECT_EQ(Game().GetImage(TName("help_a")), nullptr) << "the images go with their data";
 }
 
 TEST_F(UIGameTest, AScreenBlockOfAnOlderImageIsRefusedAndTheScreensKeepWorking)
