@@ -53,12 +53,10 @@ TEST_F(HeightFieldTest, ABuildIsCarriedOutAtTheFrameUpdateAsOneStaticActor)
 {
     TNxHeightField field;
     Build(field, 8, 4, 100);
-    EXPECT_EQ(HEIGHT_FIELD_BUILD_PENDING, field.GetState());
-    EXPECT_EQ(0u, field.IsBuilt());
+    EXPECT_EQ(std::vector<u32>({HEIGHT_FIELD_BUILD_PENDING, 0}), std::vector<u32>({field.GetState(), field.IsBuilt()}));
     Manager().UpdateManager(0.0f);
     ASSERT_EQ(1u, field.IsBuilt());
-    EXPECT_EQ(0u, field.GetState());
-    EXPECT_EQ(m_nLiveBefore, Live());
+    EXPECT_EQ(std::vector<u32>({0, m_nLiveBefore}), std::vector<u32>({field.GetState(), Live()}));
     NxActor* actor = field.GetActor();
     ASSERT_NE(nullptr, actor);
     EXPECT_FALSE(actor->isDynamic());

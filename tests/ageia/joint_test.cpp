@@ -64,10 +64,8 @@ TEST_F(JointTest, BodiesListTheirJointsAndAReleasedBodyTakesItsJointsWithIt)
 
     // Moving to another body A relinks the joint at the tail of that body's list.
     first->SetBodyA(c);
-    EXPECT_EQ(second, a->lJointA.pFirst);
-    EXPECT_EQ(second, a->lJointA.pLast);
-    EXPECT_EQ(nullptr, second->pPrev);
-    EXPECT_EQ(first, c->lJointA.pFirst);
+    EXPECT_EQ(std::vector<TDynamicsJoint*>({second, second, nullptr, first}),
+              std::vector<TDynamicsJoint*>({a->lJointA.pFirst, a->lJointA.pLast, second->pPrev, c->lJointA.pFirst}));
     first->SetBodyA(a);
 
     // A disabled node unlinks and releases; the descriptor keeps the joint.

@@ -68,10 +68,8 @@ void ClusterTest::ExpectGraph()
     TTestGroup* groups = DynObjects<TTestGroup>(g_pGroupManager, &groupCount);
     TTestLink* links = DynObjects<TTestLink>(g_pLinkManager, &linkCount);
     TTestTexture* textures = DynObjects<TTestTexture>(g_pTextureManager, &textureCount);
-    ASSERT_EQ(g_ShapeManager.aShape.GetCount(), 4);
-    ASSERT_EQ(groupCount, 3);
-    ASSERT_EQ(linkCount, 4);
-    ASSERT_EQ(textureCount, 3);
+    ASSERT_EQ(std::vector<i32>({g_ShapeManager.aShape.GetCount(), groupCount, linkCount, textureCount}),
+              std::vector<i32>({4, 3, 4, 3}));
     TTestShape** s = g_ShapeManager.aShape.GetData();
     for (i32 i = 0; i < 4; ++i)
     {
@@ -82,19 +80,13 @@ void ClusterTest::ExpectGraph()
         EXPECT_EQ(s[i]->part.GetKind(), TEST_PART_TYPE);
         EXPECT_EQ(s[i]->part.nValue, 7u);
     }
-    EXPECT_EQ(s[0]->pGroup, &groups[1]);
-    EXPECT_EQ(s[0]->pAny, &textures[2]);
-    EXPECT_EQ(s[0]->aGroup[0], &groups[0]);
-    EXPECT_EQ(s[0]->aGroup[1], &groups[1]);
-    EXPECT_EQ(s[0]->aGroup[2], &groups[2]);
-    EXPECT_EQ(s[0]->pLinks, &links[0]);
-    EXPECT_EQ(s[1]->pGroup, nullptr);
-    EXPECT_EQ(s[1]->pAny, &groups[0]);
-    EXPECT_EQ(s[1]->pLinks, &links[2]);
-    EXPECT_EQ(s[1]->aGroup[0], nullptr);
-    EXPECT_EQ(s[2]->pGroup, nullptr);
-    EXPECT_EQ(s[2]->pAny, s[3]);
-    EXPECT_EQ(s[3]->pAny, &links[1]);
+    const std::vector<const void*> expected = {&groups[1], &textures[2], &groups[0], &groups[1], &groups[2], &links[0],
+                                               nullptr,    &groups[0],   &links[2],  nullptr,    nullptr,    s[3],
+                                               &links[1]};
+    EXPECT_EQ(std::vector<const void*>({s[0]->pGroup, s[0]->pAny, s[0]->aGroup[0], s[0]->aGroup[1], s[0]->aGroup[2],
+                                        s[0]->pLinks, s[1]->pGroup, s[1]->pAny, s[1]->pLinks, s[1]->aGroup[0],
+                                        s[2]->pGroup, s[2]->pAny, s[3]->pAny}),
+              expected);
     for (i32 j = 0; j < 3; ++j)
     {
         EXPECT_EQ(groups[j].pFirst, s[j]);

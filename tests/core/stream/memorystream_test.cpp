@@ -36,11 +36,9 @@ TEST(MemoryStream, GrowthAndGapsAreZeroFilled)
 {
     TMemoryStream stream;
     EXPECT_EQ(stream.Write("a", 1), 1);
-    EXPECT_EQ(stream.GetCapacity(), 4);
-    EXPECT_EQ(stream.GetSize(), 1);
+    EXPECT_EQ(std::vector<i32>({stream.GetCapacity(), stream.GetSize()}), std::vector<i32>({4, 1}));
     EXPECT_EQ(stream.Write("bcd", 3), 3);
-    EXPECT_EQ(stream.GetCapacity(), 4);
-    EXPECT_EQ(stream.GetSize(), 4);
+    EXPECT_EQ(std::vector<i32>({stream.GetCapacity(), stream.GetSize()}), std::vector<i32>({4, 4}));
     EXPECT_EQ(stream.Write("", 0), 0);
 
     // Writing past the end leaves zeros in the gap, not stale memory.

@@ -16,18 +16,14 @@ TEST_F(CreationTest, WindowedDeviceTakesTheClientSizeAndWritesTheVariablesBack)
     Create();
     const TDxDeviceSettings& settings = m_pManager->GetSettings();
     EXPECT_TRUE(settings.IsWindowed());
-    EXPECT_EQ(settings.Present.BackBufferWidth, 1024u);
-    EXPECT_EQ(settings.Present.BackBufferHeight, 600u);
-    EXPECT_EQ(m_pManager->GetBackBufferWidth(), 1024);
-    EXPECT_EQ(m_pManager->GetVideoHeight(), 600);
-    EXPECT_EQ(m_pManager->IsDeviceReady(), 1u);
-    EXPECT_EQ(m_pManager->IsFullScreen(), 0u);
-
     RECT client;
     GetClientRect(m_pManager->GetWindowHandle(), &client);
-    EXPECT_EQ(client.right, 1024);
-    EXPECT_EQ(client.bottom, 600);
-    EXPECT_EQ(static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->m_nWidth, 1024u);
+    // The settings, the manager, the window's client area and the back buffer target.
+    EXPECT_EQ(std::vector<i64>({1024, 600, 1024, 600, 1, 0, 1024, 600, 1024}),
+              std::vector<i64>({settings.Present.BackBufferWidth, settings.Present.BackBufferHeight,
+                                m_pManager->GetBackBufferWidth(), m_pManager->GetVideoHeight(), m_pManager->IsDeviceReady(),
+                                m_pManager->IsFullScreen(), client.right, client.bottom,
+                                static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->m_nWidth}));
     EXPECT_EQ(g_DxDeviceStatistics.nBackBuffer, 32u * 1024 * 600 / 8 * 2);
     EXPECT_EQ(g_DxDeviceStatistics.nDepthStencil, 32u * 1024 * 600 / 8);
 }

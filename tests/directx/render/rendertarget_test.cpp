@@ -22,9 +22,8 @@ TEST_F(RenderTargetTest, EqualShareableRequestsShareOneTarget)
     EXPECT_NE(first->GetSurface(), nullptr);
     TDxRenderTarget* second = NewTarget("blur", 128, 64, 0x102, 1);
     EXPECT_EQ(second, first);
-    EXPECT_EQ(first->m_nReferences, 2);
     EXPECT_EQ(first->m_Name, TName("blur"));
-    EXPECT_EQ(first->m_nWidth, 256u);
+    EXPECT_EQ(std::vector<i64>({first->m_nReferences, first->m_nWidth}), std::vector<i64>({2, 256}));
     // Another format, a larger size or a non-shareable request gets a target of its own.
     EXPECT_NE(NewTarget("half", 128, 64, 0x403, 1), first);
     EXPECT_NE(NewTarget("large", 512, 64, 0x102, 1), first);
@@ -41,16 +40,14 @@ TEST_F(RenderTargetTest, AReleasedTargetIsTheNextOneTaken)
     EXPECT_TRUE(shared->IsLoaded());
     shared->ReleaseReference();
     EXPECT_FALSE(shared->IsLoaded());
-    EXPECT_EQ(shared->m_nReferences, -1);
-    EXPECT_EQ(shared->m_nFree, 1u);
-    EXPECT_EQ(g_pDxRenderTargetManager->GetFreeCount(), 1u);
-    EXPECT_EQ(g_DxDeviceStatistics.nColourTargets, 0u);
+    EXPECT_EQ(std::vector<i64>({-1, 1, 1, 0}), std::vector<i64>({shared->m_nReferences, shared->m_nFree,
+                                                               g_pDxRenderTargetManager->GetFreeCount(),
+                                                               g_DxDeviceStatistics.nColourTargets}));
     // Whatever size and format are asked for.
     TDxRenderTarget* depth = NewTarget("shadow", 512, 512, 0x204, 0);
     EXPECT_EQ(depth, shared);
-    EXPECT_EQ(depth->m_nDepth, 1u);
-    EXPECT_EQ(depth->m_nReferences, 1);
-    EXPECT_EQ(g_DxDeviceStatistics.nDepthTargets, 512u * 512 * 4);
+    EXPECT_EQ(std::vector<i64>({1, 1, 512 * 512 * 4}),
+              std::vector<i64>({depth->m_nDepth, depth->m_nReferences, g_DxDeviceStatistics.nDepthTargets}));
     // Taken as its own, it is no longer offered to a shareable request.
     EXPECT_NE(NewTarget("blur", 512, 512, 0x204, 1), depth);
     EXPECT_EQ(g_pDxRenderTargetManager->GetRenderTargetCount(), 2);

@@ -240,10 +240,8 @@ TEST_F(TextureAnimationTest, ALoadedAnimationKeepsOnlyTheTexturesItLinks)
     animation->m_pListener = reinterpret_cast<TTextureAnimationMethods*>(0x5678);
     target->m_nAnimation = 7;
     g_pDxTextureManager->AdoptAnimation(index);
-    EXPECT_EQ(animation->m_nFrameCount, 3);
-    EXPECT_EQ(animation->m_ppFrame, nullptr);
-    EXPECT_EQ(animation->m_pListener, nullptr);
-    EXPECT_EQ(target->m_nAnimation, index);
+    EXPECT_EQ(std::vector<i32>({animation->m_nFrameCount, target->m_nAnimation}), std::vector<i32>({3, index}));
+    EXPECT_TRUE(animation->m_ppFrame == nullptr && animation->m_pListener == nullptr);
     EXPECT_EQ(target->GetAnimation(), animation);
     EXPECT_EQ(m_Log.SystemLog().find("textures linked"), std::string::npos);
     for (i32 i = 0; i < 3; ++i)
