@@ -42,7 +42,6 @@ protected:
         s_Final.aMatrix = {TMatrix(1.0f)};
         s_Palette.aMatrix.clear();
         m_pFinal = &s_Final;
-        m_pPalette = &s_Palette;
         // Another test may have entered the real plugins already: these stand in for them.
         g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix", true), &s_Final)->pPlugin = &s_Final;
         g_pDxShaderManager->_EnterPlugin(TName("TAnimationSkeleton", true), &s_Palette)->pPlugin = &s_Palette;
@@ -110,6 +109,5 @@ protected:
     }
 
     TFixedMatrices* m_pFinal = nullptr;
-    TFixedMatrices* m_pPalette = nullptr;
     u32 m_nImageSize = 64;
 };

@@ -31,15 +31,7 @@ inline const char* const kGlobalEffect = "effect 1\n"
 class TTestPlugin : public TShaderParameterPlugin
 {
 public:
-    void Apply(TNodeObject*, TShader* shader, TShaderParameter* parameter, TMaterial*, const TMeshDescription*) override
-    {
-        ++nCalls;
-        pShader = shader;
-        pParameter = parameter;
-    }
-    u32 nCalls = 0;
-    TShader* pShader = nullptr;
-    TShaderParameter* pParameter = nullptr;
+    void Apply(TNodeObject*, TShader*, TShaderParameter*, TMaterial*, const TMeshDescription*) override {}
 };
 
 class ShaderTest : public TextureTest
@@ -50,8 +42,6 @@ protected:
         TextureTest::SetUp();
         // The manager keeps its plug-ins for the run: one instance serves every test.
         static TTestPlugin s_Plugin;
-        s_Plugin = TTestPlugin();
-        m_pPlugin = &s_Plugin;
         g_pDxShaderManager->_EnterPlugin(TName("TTestMatrix", true), &s_Plugin);
         g_pDxShaderManager->_PrepareGlobalParameters(kGlobalEffect, static_cast<u32>(std::strlen(kGlobalEffect)));
         m_Mesh.VertexLayout = TName("layout_pt", true);
@@ -108,6 +98,5 @@ protected:
         return texture;
     }
 
-    TTestPlugin* m_pPlugin = nullptr;
     TMeshDescription m_Mesh = {};
 };
