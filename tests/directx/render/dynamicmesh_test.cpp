@@ -32,20 +32,17 @@ TEST_F(EngineDynamicMeshTest, LocksAppendUntilADrawAndAReleasedBufferComesBackAt
 
     ASSERT_NE(nullptr, mesh->LockVertices(6));
     ASSERT_NE(nullptr, mesh->LockVertices(12));
-    EXPECT_EQ(18u, data->m_nVertexCount);
-    EXPECT_EQ(18u * 16u, data->m_nVertexOffset);
+    EXPECT_EQ(std::vector<u32>({18, 18 * 16}), std::vector<u32>({data->m_nVertexCount, data->m_nVertexOffset}));
     // Without a shader nothing is drawn, nor while the device does not run; the writes start
     // again all the same.
     mesh->Draw(18, nullptr);
-    EXPECT_EQ(0u, data->m_nVertexCount);
-    EXPECT_EQ(0u, data->m_nVertexOffset);
+    EXPECT_EQ(std::vector<u32>({0, 0}), std::vector<u32>({data->m_nVertexCount, data->m_nVertexOffset}));
     ASSERT_NE(nullptr, mesh->LockVertices(6));
     const u32 running = m_pManager->IsRunning();
     m_pManager->SetRunning(0);
     mesh->Draw(6, nullptr);
     m_pManager->SetRunning(running);
-    EXPECT_EQ(0u, data->m_nVertexCount);
-    EXPECT_EQ(0u, data->m_nVertexOffset);
+    EXPECT_EQ(std::vector<u32>({0, 0}), std::vector<u32>({data->m_nVertexCount, data->m_nVertexOffset}));
 
     mesh->Release();
     EXPECT_FALSE(data->IsCreated());
