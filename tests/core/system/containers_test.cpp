@@ -38,7 +38,7 @@ TIntSet MakeSet(std::initializer_list<int> keys)
 
 } // namespace
 
-TEST(SArray, TextAndFormatsAreCutAtCapacityAndNullIsEmpty)
+TEST(SArrayDeathTest, TextAndFormatsAreCutAtCapacityNullIsEmptyAndACountTooBigIsFatal)
 {
     SArray<char, 256, 0> text;
     std::string longest(255, 'x');
@@ -56,11 +56,6 @@ TEST(SArray, TextAndFormatsAreCutAtCapacityAndNullIsEmpty)
     formatted.Format("%d-%s", 1234, "abcdef");
     EXPECT_STREQ(formatted.GetText(), "1234-ab");
     EXPECT_EQ(formatted.GetCount(), 8u);
-}
-
-TEST(SArrayDeathTest, CountTooBigIsFatal)
-{
-    SArray<char, 256, 0> text;
     EXPECT_EXIT(text.SetCount(257), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
     std::string tooLong(256, 'y');
     EXPECT_EXIT(text = tooLong.c_str(), testing::ExitedWithCode(1), "count too big");
@@ -100,21 +95,15 @@ TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
                 "Terminal error: 'unable to shrink foreign array'");
 }
 
-TEST(SSet, InsertKeepsSortedSignedOrderAndRefusesDuplicates)
+TEST(SSetDeathTest, InsertKeepsSortedSignedOrderAndRefusesDuplicatesAndAFullSetOrResizeBeyondTheCapacityIsFatal)
 {
-    TIntSet set = MakeSet({0, 5, static_cast<int>(0x80000000u), -3});
-    ASSERT_EQ(set.GetCount(), 4u);
-    EXPECT_EQ(set[0].key, static_cast<int>(0x80000000u));
-    EXPECT_EQ(set[1].key, -3);
-    EXPECT_EQ(set[2].key, 0);
-    EXPECT_EQ(set[3].key, 5);
-    EXPECT_EQ(set.Insert({5, 99}), 1);
-    EXPECT_EQ(set[3].value, 2);
-    EXPECT_EQ(set.GetCount(), 4u);
-}
-
-TEST(SSetDeathTest, InsertingIntoAFullSetOrResizingBeyondTheCapacityIsFatalAndNamesTheInstance)
-{
+    TIntSet sorted = MakeSet({0, 5, static_cast<int>(0x80000000u), -3});
+    ASSERT_EQ(sorted.GetCount(), 4u);
+    EXPECT_EQ(std::vector<int>({sorted[0].key, sorted[1].key, sorted[2].key, sorted[3].key}),
+              std::vector<int>({static_cast<int>(0x80000000u), -3, 0, 5}));
+    EXPECT_EQ(sorted.Insert({5, 99}), 1);
+    EXPECT_EQ(sorted[3].value, 2);
+    EXPECT_EQ(sorted.GetCount(), 4u);
     TTestDirectory directory;
     SSet<TMapKey<int, int>, 2, int, 0> full;
     full.Insert({1, 1});
