@@ -47,7 +47,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesAndTheLastIsFound)
+TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesTheLastIsFoundATwiceDeclaredNameKeepsTheFirstAndAFullSetRefusesTheRest)
 {
     const std::vector<u32> names = {7, 0x80000005u, 0x7fffffffu, 3, 0xfffffffeu, 100, 0x40000000u};
     for (size_t n = 1; n <= names.size(); ++n)
@@ -62,6 +62,19 @@ TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesAndTheLastIsFound)
     }
     EXPECT_EQ(g_pGameMaterialManager->GetDataSize(), 7 * 16);
     EXPECT_EQ(Count(m_Folder.SystemLog(), "undeclared"), 0u);
+    Fill({5, 5});
+    EXPECT_EQ(g_pGameMaterialManager->Keys().GetCount(), 1u);
+    EXPECT_EQ(g_pGameMaterialManager->GetMaterial(5, 0), &m_aMaterial[0]);
+    std::vector<u32> many;
+    for (u32 i = 0; i <= GAME_MATERIAL_KEY_CAPACITY; ++i)
+        many.push_back(i + 1);
+    Fill(many);
+    EXPECT_EQ(g_pGameMaterialManager->Keys().GetCount(), GAME_MATERIAL_KEY_CAPACITY);
+    EXPECT_EQ(g_pGameMaterialManager->GetMaterial(GAME_MATERIAL_KEY_CAPACITY, 0),
+              &m_aMaterial[GAME_MATERIAL_KEY_CAPACITY - 1]);
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_EQ(Count(log, "declared twice"), 1u);
+    EXPECT_EQ(Count(log, "more than 256 game materials"), 1u);
 }
 
 TEST_F(GameMaterialTest, AMissingNameTakesTheSmallestKeysMaterialWithOneLinePerLookup)
@@ -73,21 +86,4 @@ TEST_F(GameMaterialTest, AMissingNameTakesTheSmallestKeysMaterialWithOneLinePerL
     EXPECT_EQ(g_pGameMaterialManager->GetMaterial(missing.GetId(), asker.GetId()), &m_aMaterial[2]);
     const std::string log = m_Folder.SystemLog();
     EXPECT_EQ(Count(log, "TGameMaterialManager::GetMaterial(): 'glass:bullet' undeclared idenfifier"), 2u) << log;
-}
-
-TEST_F(GameMaterialTest, ATwiceDeclaredNameKeepsTheFirstAndAFullSetRefusesTheRest)
-{
-    Fill({5, 5});
-    EXPECT_EQ(g_pGameMaterialManager->Keys().GetCount(), 1u);
-    EXPECT_EQ(g_pGameMaterialManager->GetMaterial(5, 0), &m_aMaterial[0]);
-    std::vector<u32> names;
-    for (u32 i = 0; i <= GAME_MATERIAL_KEY_CAPACITY; ++i)
-        names.push_back(i + 1);
-    Fill(names);
-    EXPECT_EQ(g_pGameMaterialManager->Keys().GetCount(), GAME_MATERIAL_KEY_CAPACITY);
-    EXPECT_EQ(g_pGameMaterialManager->GetMaterial(GAME_MATERIAL_KEY_CAPACITY, 0),
-              &m_aMaterial[GAME_MATERIAL_KEY_CAPACITY - 1]);
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_EQ(Count(log, "declared twice"), 1u);
-    EXPECT_EQ(Count(log, "more than 256 game materials"), 1u);
 }
