@@ -173,10 +173,9 @@ TEST_F(CanvasTest, TheApertureFitsTheBackBufferAndAChangeOutsideAFrameDiscardsPe
 
 TEST_F(CanvasTest, CirclesUseSegmentsByTheirRadius)
 {
-    EXPECT_EQ(CanvasCircleSegments(0.0f), 6);
-    EXPECT_EQ(CanvasCircleSegments(186.0f), 99);
-    EXPECT_EQ(CanvasCircleSegments(188.0f), 100);
-    EXPECT_EQ(CanvasCircleSegments(1000.0f), 100);
+    EXPECT_EQ(std::vector<i32>({CanvasCircleSegments(0.0f), CanvasCircleSegments(186.0f), CanvasCircleSegments(188.0f),
+                                CanvasCircleSegments(1000.0f)}),
+              std::vector<i32>({6, 99, 100, 100}));
 
     // Radius 0: 7 segments, the first of length 0 from (cx + r, cy).
     m_pCanvas->DrawCircle(5, 5, 0, kWhite);

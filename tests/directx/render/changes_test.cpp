@@ -22,10 +22,9 @@ TEST_F(ChangesTest, FullScreenSizesEndOnTheNearestModeAndWindowsInsideTheMonitor
     settings.Present.BackBufferHeight = 790;
     settings.Present.FullScreen_RefreshRateInHz = 75;
     m_pManager->_MatchDisplayMode(settings);
-    EXPECT_EQ(settings.Present.BackBufferWidth, 1280u);
-    EXPECT_EQ(settings.Present.BackBufferHeight, 800u);
-    EXPECT_EQ(settings.Present.FullScreen_RefreshRateInHz, 60u);
-    EXPECT_EQ(settings.DisplayMode.Width, 1280u);
+    EXPECT_EQ(std::vector<u32>({settings.Present.BackBufferWidth, settings.Present.BackBufferHeight,
+                                settings.Present.FullScreen_RefreshRateInHz, settings.DisplayMode.Width}),
+              std::vector<u32>({1280, 800, 60, 1280}));
     g_device_pos.Assign(std::vector<TName>{TName("1800", true), TName("900", true)}.data(), 2);
     // The whole window, frame included, ends at the monitor's right and bottom edges.
     RECT window;

@@ -104,10 +104,9 @@ TEST(RenderTypes, StoredShadersTakeTheirParameterTablesFromThePrototype)
     EXPECT_EQ(g_pDxMeshManager->FindMeshData(TName("crate"))->m_Description.nVertexCount, 24u);
 
     g_pCluster->Clear();
-    EXPECT_EQ(g_pDxShaderManager->GetShaderCount(), 0);
-    EXPECT_EQ(g_pDxTextureManager->GetTextureCount(), 0);
-    EXPECT_EQ(g_pDxViewportManager->GetViewportCount(), 0);
-    EXPECT_EQ(g_pDxMeshManager->GetMeshDataCount(), 0);
+    EXPECT_EQ(std::vector<i32>({g_pDxShaderManager->GetShaderCount(), g_pDxTextureManager->GetTextureCount(),
+                                g_pDxViewportManager->GetViewportCount(), g_pDxMeshManager->GetMeshDataCount()}),
+              std::vector<i32>({0, 0, 0, 0}));
 }
 
 // A loaded cluster's first viewport set becomes the current set and goes with the cluster.
@@ -152,11 +151,10 @@ TEST(RenderTypes, DescriptorsFitTheirRecords)
         EXPECT_EQ(c.decl.GetMemberCount(), c.members) << c.decl.GetName();
     }
     // The embedded parameters run down from 816 to 172, the surfaces' materials from 812 to 452.
-    EXPECT_EQ(ShaderDecl().GetMember(1).nOffset, 816u);
-    EXPECT_EQ(ShaderDecl().GetMember(24).nOffset, 172u);
     EXPECT_STREQ(ShaderDecl().GetMember(1).szName, "TShaderParameter::__vfptr");
-    EXPECT_EQ(MeshDataDecl().GetMember(2).nOffset, 812u);
-    EXPECT_EQ(MeshDataDecl().GetMember(17).nOffset, 452u);
-    EXPECT_EQ(MeshDataDecl().GetMember(17).nTypeId, 39u);
+    EXPECT_EQ(std::vector<u32>({ShaderDecl().GetMember(1).nOffset, ShaderDecl().GetMember(24).nOffset,
+                                MeshDataDecl().GetMember(2).nOffset, MeshDataDecl().GetMember(17).nOffset,
+                                MeshDataDecl().GetMember(17).nTypeId}),
+              std::vector<u32>({816, 172, 812, 452, 39}));
 }
 } // namespace

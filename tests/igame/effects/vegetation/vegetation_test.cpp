@@ -172,10 +172,9 @@ protected:
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 TEST(VegetationRecords, SizesLinksAndStartValues)
 {
-    EXPECT_EQ(VegetationAreaDecl().GetObjectSize(), 128u);
-    EXPECT_EQ(VegetationClusterDecl().GetObjectSize(), 240u);
-    EXPECT_EQ(VegetationClusterProxyDecl().GetObjectSize(), 36u);
-    EXPECT_EQ(VegetationClusterDecl().GetVirtualTableWords(), 2u);
+    EXPECT_EQ(std::vector<u32>({VegetationAreaDecl().GetObjectSize(), VegetationClusterDecl().GetObjectSize(),
+                                VegetationClusterProxyDecl().GetObjectSize(), VegetationClusterDecl().GetVirtualTableWords()}),
+              std::vector<u32>({128, 240, 36, 2}));
     ExpectDeclaredLinks(VegetationAreaDecl(), {LINK(TVegetationArea, pNode), LINK(TVegetationArea, pRenderQueue),
                                                LINK(TVegetationArea, pPrev), LINK(TVegetationArea, pNext),
                                                LINK(TVegetationArea, aMesh)});
