@@ -54,49 +54,6 @@ protected:
 };
 } // namespace
 
-TEST(RandomIndexTest, DrawsAreMaskedByTheSmallestCoveringMaskAndDrawnAgainAboveMax)
-{
-    TRandom drawn(77);
-    TRandom reference(77);
-    const i32 max = 4;
-    for (i32 i = 0; i < 200; ++i)
-    {
-        u32 expected;
-        do
-            expected = reference.Next() & 7u;
-        while (expected > 4u);
-        ASSERT_EQ(static_cast<i32>(expected), RandomIndex(drawn, &max)) << i;
-    }
-    // Every value of 0..5 comes up; none outside.
-    std::set<i32> seen;
-    const i32 five = 5;
-    for (i32 i = 0; i < 600; ++i)
-        seen.insert(RandomIndex(drawn, &five));
-    EXPECT_EQ((std::set<i32>{0, 1, 2, 3, 4, 5}), seen);
-    // Nothing to choose from: 0 at once, no draw taken.
-    TRandom still(5);
-    const u32 next = TRandom(5).Next();
-    for (i32 none : {0, -1})
-        EXPECT_EQ(0, RandomIndex(still, &none));
-    EXPECT_EQ(next, still.Next());
-    const i32 largest = 0x7FFFFFFF;
-    EXPECT_GE(RandomIndex(drawn, &largest), 0);
-}
-
-TEST(RandomRangeTest, ARangeOf0GivesTheBaseWithoutADraw)
-{
-    TRandom& shared = TRandom::Shared();
-    const TRandom held = shared;
-    EXPECT_EQ(1.25f, RandomRange(1.25f, 0.0f));
-    EXPECT_EQ(TRandom(held).Next(), TRandom(shared).Next());
-    for (i32 i = 0; i < 500; ++i)
-    {
-        const f32 value = RandomRange(0.5f, 0.25f);
-        ASSERT_GE(value, 0.5f);
-        ASSERT_LE(value, 0.75f);
-    }
-}
-
 TEST_F(GameSoundTest, PlayStartsTheFirstClipWithTheSettingsAndTheNextWhenItEnds)
 {
     TGameSound& sequential = Sound(GAME_SOUND_SEQUENTIAL, 4);
@@ -258,25 +215,6 @@ TEST_F(GameSoundTest, NoClipOrNoInstancePlaysNothingAndHoldsNoPlace)
     // Its clip plays in the group the new load brought.
     horn.aSoundData[0]->pGroup = Group("/master/game/effects");
     EXPECT_EQ(GAME_SOUND_STARTED, horn.Play(nullptr));
-}
-
-TEST_F(GameSoundTest, GameSoundsChainAfterAReload)
-{
-    TGameSound& first = Sound(GAME_SOUND_SEQUENTIAL, 3);
-    first.Play(nullptr);
-    EndClip(first);
-    EXPECT_EQ(1, PlayingClip(first));
-    // The unload is not heard: the game sound is not told its clip went.
-    g_pCluster->Clear();
-    EXPECT_TRUE(first.IsPlaying());
-    // The load after it hears again.
-    ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
-    TGameSound& second = Sound(GAME_SOUND_SEQUENTIAL, 3);
-    second.Play(nullptr);
-    EndClip(second);
-    EXPECT_EQ(1, PlayingClip(second));
-    EndClip(second);
-    EXPECT_EQ(2, PlayingClip(second));
 }
 
 TEST_F(GameSoundTest, ANodePlaysItsGameSoundWhileItIsEnabled)

@@ -1,5 +1,5 @@
 // The mixing side: group volumes, pitches and fades, the volume variables, speaker matrices,
-// reverb presets and the switch, and the sound console.
+// reverb presets and their switch, and the sound console.
 #include "soundfixture.h"
 
 #include "engine/system/command/commandmethods.h"
@@ -90,7 +90,9 @@ TEST_F(SoundTest, GroupVolumesFadeOncePerFrameAndScaleByTheirParent)
     music->SetVolumeNow(0.8f);
     EXPECT_FLOAT_EQ(0.4f, music->GetVolume());
     // 0.8 to 0.3 over 2 s of full scale: 0.5 a second. The fixed-rate list may run often in a
-    // frame; the fades move by the frame's time once.
+    // frame; the fades move by the frame's time once. A frame first: the manager keeps the last
+    // faded frame's number from the tests before, whose timers counted their own frames.
+    Frame(0.1f, false);
     music->SetVolume(0.3f, 2.0f);
     for (i32 frame = 0; frame < 5; ++frame)
     {
@@ -329,29 +331,4 @@ TEST_F(SoundTest, TheConsoleListsPlaysAndSetsVolumes)
     EXPECT_TRUE(lines.Run("sound.device.list").empty());
     // Before any load: the headings only.
     EXPECT_EQ((std::vector<std::string>{"Libraries", "Sound data", "Sounds", "Groups"}), lines.Run("sound.list"));
-}
-
-TEST_F(SoundTest, TheConsoleCompletesGroupAndSoundNames)
-{
-    TCommand* volume = TCommandManager::Instance().FindCommand(TName("sound.volume"));
-    TCommand* play = TCommandManager::Instance().FindCommand(TName("sound.play"));
-    ASSERT_TRUE(volume && play);
-    EXPECT_STREQ("sound group volume", volume->GetDescription());
-    EXPECT_STREQ("Set sound group volume.", volume->GetHelp());
-    TCompletionList candidates;
-    TCompletionList descriptions;
-    volume->Complete("sound.volume ", 1, "/ma", candidates, descriptions);
-    ASSERT_EQ(14, candidates.GetCount());
-    EXPECT_STREQ("sound.volume /master ", candidates[0].aText);
-    EXPECT_STREQ("", descriptions[0].aText);
-    candidates.SetCount(0);
-    descriptions.SetCount(0);
-    volume->Complete("sound.volume /master ", 2, "", candidates, descriptions);
-    EXPECT_EQ(0, candidates.GetCount());
-    // The clip name of every record that has one, twice when two have it.
-    Play(Clip("tone"), 0);
-    play->Complete("sound.play ", 1, "", candidates, descriptions);
-    ASSERT_EQ(6, candidates.GetCount());
-    EXPECT_STREQ("sound.play tone ", candidates[0].aText);
-    EXPECT_STREQ("sound.play tone ", candidates[5].aText);
 }

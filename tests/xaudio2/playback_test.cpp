@@ -93,30 +93,6 @@ private:
     static inline TCamera* s_pCamera = nullptr;
     TCamera* (*m_pHeld)() = nullptr;
 };
-
-// At the origin, facing +z with +y up: -x is on its left.
-class TFacingListener : public TSoundListenerMethods
-{
-public:
-    void GetFrame(f32, TSoundListenerFrame& frame) override
-    {
-        frame.Position = TVector(0.0f, 0.0f, 0.0f, 1.0f);
-        frame.Front = TVector(0.0f, 0.0f, 1.0f, 0.0f);
-        frame.Top = TVector(0.0f, 1.0f, 0.0f, 0.0f);
-        frame.Velocity = TVector(0.0f, 0.0f, 0.0f, 0.0f);
-    }
-};
-
-class TFixedListener : public TSoundListenerMethods
-{
-public:
-    void GetFrame(f32, TSoundListenerFrame& frame) override
-    {
-        frame.Position = TVector(7.0f, 0.0f, 0.0f, 1.0f);
-        ++nCalls;
-    }
-    i32 nCalls = 0;
-};
 } // namespace
 
 TEST_F(SoundTest, AClipReachesTheWavAtItsGroupVolume)
@@ -378,16 +354,6 @@ TEST_F(SoundTest, AClipWithoutAVoiceDoesNotPlay)
     far.SetData(nullptr, 0, 0);
 }
 
-TEST_F(SoundTest, AClipWithoutGroupStaysSilent)
-{
-    TXAudio2SoundData* lost = MakeClip("lost", {EClipWave::Sine, 300.0f, 300.0f, 0.2f, 0.5f, 0.5f}, 1, nullptr);
-    TXAudio2Sound* sound = Play(lost);
-    ASSERT_TRUE(sound->IsPlaying());
-    Frame(0.1f);
-    EXPECT_EQ(0u, sound->m_nFlags & SOUND_VOICE_STARTED);
-    EXPECT_EQ(0, Peak(Finish(), 0, 0, 10 * kQuantum));
-}
-
 TEST_F(SoundTest, AnEmitterDrawnOnTheFramesRightIsHeardOnTheRight)
 {
     // Beyond the reverb's reach: the direct path alone.
@@ -417,53 +383,6 @@ TEST_F(SoundTest, AnEmitterDrawnOnTheFramesRightIsHeardOnTheRight)
     EXPECT_GT(Peak(wav, 0, 32 * kQuantum, 40 * kQuantum), 3 * Peak(wav, 1, 32 * kQuantum, 40 * kQuantum));
 }
 
-// A 3D sound near the listener, on its left: the reverb's switch reads on, as the engine starts
-// the effect; switched off from the console, and off across a restart, the sound keeps its
-// direct path alone, neither louder nor centred.
-TEST_F(SoundTest, TheReverbSwitchStartsOnAndOffLeavesTheDirectPathAlone)
-{
-    struct TCase
-    {
-        const char* szName;
-        const char* szLine; // run before the sound plays; null: none
-    };
-    const TCase cases[] = {{"on", nullptr}, {"off", "set sound.reverb 0"}, {"off, restarted", nullptr}};
-    TFacingListener listener;
-    TSoundListenerMethods* held = Manager().GetListener();
-    Manager().SetListener(&listener);
-    i32 near[3] = {};
-    i32 far[3] = {};
-    for (u32 i = 0; i < 3; ++i)
-    {
-        if (cases[i].szLine)
-            TCommandManager::Instance().ExecuteText(cases[i].szLine);
-        // On the left, near enough for the reverb's full send; its group at a fifth, so nothing
-        // clips.
-        g_device_audio_ambientvolume.SetFloat(2.0f);
-        TSound* sound = nullptr;
-        Manager().PlaySoundEx(sound, Clip("hum"), PlacedNode("emitter", -2.0f, 0.0f, 2.0f), -1, 0.0f, -1, 0.0f);
-        ASSERT_NE(nullptr, sound) << cases[i].szName;
-        for (i32 frame = 0; frame < 4; ++frame)
-            Frame(0.1f);
-        // The engine stopped (by the clear) and started again by the next load.
-        g_pCluster->Clear();
-        const TWavContents wav = ReadWav(m_Folder.Path() + "/out.wav");
-        const u32 end = static_cast<u32>(wav.samples.size() / 2);
-        ASSERT_GE(end, 30 * kQuantum);
-        near[i] = Peak(wav, 0, end - 20 * kQuantum, end);
-        far[i] = Peak(wav, 1, end - 20 * kQuantum, end);
-        ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
-    }
-    Manager().SetListener(held);
-    g_sound_reverb.SetInt(1);
-    g_device_audio_ambientvolume.SetFloat(10.0f);
-    for (u32 i = 1; i < 3; ++i)
-    {
-        EXPECT_GT(near[i], 3 * far[i]) << cases[i].szName;
-        EXPECT_LE(near[i], near[0]) << cases[i].szName;
-    }
-}
-
 TEST_F(SoundTest, ACustomVolumeCurveShapesAPositionedSoundUnlessItIsUnusable)
 {
     // 20 units away, beyond both curves' reach of 10 units (and the reverb's): the custom curve's
@@ -490,27 +409,6 @@ TEST_F(SoundTest, ACustomVolumeCurveShapesAPositionedSoundUnlessItIsUnusable)
     EXPECT_NEAR(shaped * 5.0f / 2.0f, static_cast<f32>(fallback), fallback * 0.05f);
 }
 
-TEST_F(SoundTest, TheEmittersVelocityIsMeasuredOverTheUpdateInterval)
-{
-    TNode* emitter = PlacedNode("emitter", 0.0f, 0.0f, 10.0f);
-    TXAudio2Sound* sound = Play(Clip("hum"), 1, emitter);
-    ASSERT_TRUE(sound->IsPlaying());
-    // 0.03 s: below the interval of 0.05 s, no velocity.
-    MoveNode(emitter, 0.3f, 0.0f, 10.0f);
-    Frame(0.03f, false);
-    EXPECT_FLOAT_EQ(0.0f, sound->m_EmitterVelocity.x);
-    MoveNode(emitter, 0.6f, 0.0f, 10.0f);
-    Frame(0.03f, false);
-    EXPECT_NEAR(10.0f, sound->m_EmitterVelocity.x, 1e-3f);
-    // The frame after a measurement has none again.
-    Frame(0.03f, false);
-    EXPECT_FLOAT_EQ(0.0f, sound->m_EmitterVelocity.x);
-    // Without node, never any.
-    TXAudio2Sound* flat = Play(Clip("hum"));
-    Frame(0.1f, false);
-    EXPECT_FLOAT_EQ(0.0f, flat->m_EmitterVelocity.Length());
-}
-
 TEST_F(SoundTest, TheDefaultListenerFollowsTheMainCameraWithItsSpeedCapped)
 {
     TNode* node = PlacedNode("camera", 0.0f, 0.0f, 0.0f);
@@ -534,20 +432,4 @@ TEST_F(SoundTest, TheDefaultListenerFollowsTheMainCameraWithItsSpeedCapped)
     Frame(0.1f, false);
     EXPECT_FLOAT_EQ(0.0f, g_XAudio2.Listener.Velocity.x);
     EXPECT_FLOAT_EQ(1.2f, g_XAudio2.Listener.Position.x);
-
-    // A listener of the game's replaces it; with none set, the default one serves again.
-    TFixedListener fixed;
-    TSoundListenerMethods* held = Manager().GetListener();
-    Manager().SetListener(&fixed);
-    Frame(0.1f, false);
-    EXPECT_EQ(1, fixed.nCalls);
-    EXPECT_FLOAT_EQ(7.0f, g_XAudio2.Listener.Position.x);
-    // A frame of no time asks nobody.
-    Manager().UpdateNow();
-    EXPECT_EQ(1, fixed.nCalls);
-    Manager().SetListener(nullptr);
-    EXPECT_EQ(nullptr, Manager().GetListener());
-    Frame(0.1f, false);
-    EXPECT_EQ(1, fixed.nCalls);
-    Manager().SetListener(held);
 }

@@ -1,5 +1,5 @@
 // The sound manager: its stored types, the start of the engine on fake devices, the pool of
-// dynamic sounds and its stored lists, the update loop, unloads and reloads.
+// dynamic sounds and its stored lists, the update loop, unloads and a saved game's load.
 #include "soundfixture.h"
 
 #include "core/stream/filestreammanager.h"
@@ -100,29 +100,6 @@ TEST_F(SoundTest, StoredTypesCarryTheirIdsSizesReferencesAndPrototypes)
     // Resources declare their two link arrays; the parameter declares nothing.
     EXPECT_EQ(36u, Member(SoundGroupDecl(), "TResource::TResourceLink")->nOffset);
     EXPECT_EQ(0u, SoundParameterDecl().GetMemberCount());
-}
-
-TEST_F(SoundTest, AStartLogsEachStepAndTheDevicesFormat)
-{
-    EXPECT_TRUE(Manager().IsAudioEnabled());
-    EXPECT_FALSE(Manager().IsActive());
-    Frame();
-    EXPECT_TRUE(Manager().IsActive());
-    const std::string log = m_Folder.SystemLog();
-    for (const char* line :
-         {"TXAudio2SoundManager::_Start(): Device count: 1",
-          "TXAudio2SoundManager::_Start(): Format:      44100 Hz, 2 channels, 16 bits, 0xFFFE type.",
-          "TXAudio2SoundManager::_Start(): creating mastering voice.",
-          "TXAudio2SoundManager::_Start(): Reverb sample rate is 44100",
-          "TXAudio2SoundManager::_Start(): setting output matrices on reverb voice."})
-        EXPECT_TRUE(Logged(log, line)) << line;
-    EXPECT_EQ(31, Manager().GetSoundReverbCount());
-    // Stopped by the unload.
-    g_pCluster->Clear();
-    EXPECT_FALSE(Manager().IsAudioEnabled());
-    EXPECT_EQ(nullptr, g_XAudio2.pEngine);
-    EXPECT_EQ(nullptr, g_XAudio2.pMasteringVoice);
-    EXPECT_EQ(31, Manager().GetSoundReverbCount());
 }
 
 TEST_F(SoundStartTest, TheChosenDeviceIsClampedToSixChannels44100HzAnd16Bits)
@@ -442,30 +419,6 @@ TEST(SoundExitTest, AProgramThatEndsWithSoundPlayingStopsTheMixerBeforeItsDataIs
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(EndWhileAHumPlays(), testing::ExitedWithCode(0), "");
     GTEST_FLAG_SET(death_test_style, style);
-}
-
-// A state image of the manager carries its three lists under its id, and a load takes them back.
-TEST_F(SoundTest, AStateImageCarriesThePoolsListsAndALoadTakesThemBack)
-{
-    ASSERT_NE(nullptr, Play(Clip("hum")));
-    Frame();
-    const TSoundIndexList playing = Manager().GetPlayingList();
-    const u32 free = Manager().GetFreeCount();
-    ASSERT_EQ(1u, playing.GetCount());
-    TMemoryStream image;
-    TClusterManager* managers[] = {&Manager()};
-    ASSERT_EQ(0, g_pCluster->SaveToStream(image, managers, 1));
-    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "without an id"));
-    EXPECT_EQ(&Manager(), g_pCluster->FindManager(SOUND_MANAGER_ID));
-
-    const TSoundIndexList none;
-    ASSERT_EQ(0, Manager().SetData(1, &none, sizeof none));
-    ASSERT_EQ(0, Manager().SetData(0, &none, sizeof none));
-    image.Seek(0, STREAM_SEEK_SET);
-    ASSERT_EQ(0, g_pCluster->LoadFromStream(image));
-    ASSERT_EQ(1u, Manager().GetPlayingList().GetCount());
-    EXPECT_EQ(playing[0], Manager().GetPlayingList()[0]);
-    EXPECT_EQ(free, Manager().GetFreeCount());
 }
 
 // A saved game's load: the level loaded again, then the image. The run's recording goes on in its
