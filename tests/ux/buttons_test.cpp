@@ -1,7 +1,6 @@
-// Buttons, labels, check boxes, radio buttons and tabs of the demonstration form: keys pressing
-// a focused button, clicks and "$OnClick" toggling check states with their styles and events,
-// radio groups, tabs selecting their panels and sharing their control's width, and stored tab
-// controls checked at load.
+// Check boxes, radio buttons and tabs of the demonstration form: clicks and "$OnClick" toggling
+// check states with their styles and events, radio groups, tabs selecting their panels and
+// sharing their control's width, and stored tab controls checked at load.
 #include "uxfixture.h"
 
 #include "ux/controls/ux.control.button.h"
@@ -48,26 +47,6 @@ protected:
     template <class T> static T* Get(const char* name) { return static_cast<T*>(Find(name)); }
 };
 } // namespace
-
-TEST_F(ButtonsTest, SpaceAndEnterPressTheFocusedButtonAndALabelHasNoKeys)
-{
-    UX::TControl* button = Find("ux_demo_button_1");
-    TEvents clicks;
-    clicks.Listen(button->Event(UX::EVENT_CLICK));
-    Type(0x39, ' ');
-    Frame();
-    EXPECT_EQ(clicks.Count(), 0u) << "not focused";
-    // The UX takes the input focus in the frame after.
-    button->SetFocus();
-    Frame();
-    Type(0x39, ' ');
-    Frame();
-    EXPECT_EQ(clicks.Count(), 1u);
-    Type(0x1C, '\r');
-    Frame();
-    EXPECT_EQ(clicks.Count(), 2u);
-    EXPECT_EQ(Find("ux_demo_title")->nActionBindingCount, 0);
-}
 
 TEST_F(ButtonsTest, TheClickActionRaisesOnClickAndTogglesACheckBoxWithItsStyle)
 {

@@ -9,13 +9,7 @@
 #include "engine/render/device.h"
 #include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
-#include "morvane/ux/datecontrol.h"
-#include "morvane/ux/extendedslider.h"
-#include "morvane/ux/uxdemoscreen.h"
 #include "platform/d3d9/golden.h"
-#include "ux/controls/ux.control.gridview.h"
-#include "ux/controls/ux.control.label.h"
-#include "ux/controls/ux.control.slider.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.selector.h"
 #include "ux/controls/ux.control.textbox.h"
@@ -219,34 +213,6 @@ TEST_P(DemoTest, ComboOpen)
     EXPECT_EQ(combo->GetList()->VisibleRows, 6);
     EXPECT_EQ(Golden("combo_open"), "");
     combo->ToggleDrop();
-}
-
-// The third column's option rows show their values and the grid lists the saved games, the
-// first selected, their times in the zone's local time.
-TEST_P(DemoTest, SettingsRowsAndSavedGames)
-{
-    ShowForm();
-    auto* grid = static_cast<UX::TGridView*>(Find(UX_DEMO_SAVED_GAMES_NAME));
-    ASSERT_NE(grid->pDataSet, nullptr);
-    EXPECT_EQ(grid->pDataSet->GetCount(), 5u);
-    EXPECT_EQ(grid->SelectedIndex, 0);
-    auto text = [](const char* name) {
-        const UX::TLocalization& shown = static_cast<const UX::TLabel*>(Find(name))->Text;
-        return std::u16string(shown.GetText() ? shown.GetText() : u"");
-    };
-    UX::TControl* first = grid->aDetail[0];
-    EXPECT_EQ(text("ux_demo_option_volume_value"), u"80");
-    auto cell = [&](const char* column) {
-        const UX::TControl* label = first->FindChild(TName(column, true));
-        return std::u16string(static_cast<const UX::TLabel*>(label)->Text.GetText());
-    };
-    EXPECT_EQ(cell("title"), u"Morning shift");
-    EXPECT_EQ(cell("saved"), u"1.6.2026 09:00:00");
-    EXPECT_EQ(static_cast<UX::TDateControl*>(Find("ux_demo_option_licence"))->GetYear(), 1998);
-    auto* volume = static_cast<UX::TExtendedSlider*>(Find("ux_demo_option_volume"));
-    EXPECT_EQ(volume->pLabelValue, Find("ux_demo_option_volume_value"));
-    static_cast<UX::TSlider*>(volume->pSlider)->SetValue(85);
-    EXPECT_EQ(text("ux_demo_option_volume_value"), u"85");
 }
 
 // A batch the canvas draws early (the next image has another texture) lands where its images

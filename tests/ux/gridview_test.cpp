@@ -1,7 +1,6 @@
-// Grid views over record and item data sets: the Part's cases of selection and scrolling (an
-// empty set, 10 rows in 4 row controls, the first selection), rows rebound only when their data
-// row changed, every column type on labels, buttons and picture boxes, row clicks and placement;
-// the record data set's refusals at Assign and stored grids checked at load.
+// Grid views over record data sets: selection and scrolling of 10 rows in 4 row controls, the
+// first selection, rows rebound only when their data row changed; the record data set's refusals
+// at Assign and stored grids checked at load.
 #include "uxfixture.h"
 
 #include "engine/render/texture.h"

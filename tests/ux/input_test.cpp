@@ -1,6 +1,6 @@
 // Mouse and keys as the player gives them, through the window layer and the input drivers:
-// hover, click, a press that leaves, capture, modal forms, the event queue, binding scopes and
-// actions.
+// click, a press that leaves, capture, modal forms, the event queue, binding scopes and the
+// click sound.
 #include "uxfixture.h"
 
 #include "engine/input/input.h"
@@ -71,28 +71,6 @@ protected:
     TJournal journal;
 };
 } // namespace
-
-TEST_F(InputTest, TheMouseOverAButtonHoversItAndMovingOnLeavesIt)
-{
-    MouseOn(button);
-    Frame();
-    EXPECT_TRUE(button->nFlags & UX::CONTROL_HOVERED);
-    EXPECT_TRUE(form->nFlags & UX::CONTROL_DESCENDANT_HOVERED);
-    Frame();
-    EXPECT_EQ(button->nTargetState, UX::STATE_HOVER) << "the next update takes the hover state";
-    EXPECT_EQ(Ux().GetMouseResult() & UX::MOUSE_TAKEN, UX::MOUSE_TAKEN);
-    MouseOn(other);
-    Frame();
-    EXPECT_FALSE(button->nFlags & UX::CONTROL_HOVERED);
-    EXPECT_TRUE(form->nFlags & UX::CONTROL_DESCENDANT_HOVERED);
-    // Later siblings lie on top and are offered the mouse first.
-    EXPECT_EQ(journal.lines,
-              (std::vector<std::string>{"ux_demo_button_1.enter", "ux_demo_button_2.enter", "ux_demo_button_1.leave"}));
-    MouseTo(2.0f, 2.0f);
-    Frame();
-    EXPECT_FALSE(form->nFlags & UX::CONTROL_DESCENDANT_HOVERED);
-    EXPECT_EQ(Ux().GetMouseResult(), 0u);
-}
 
 // The press the UX took is not the game's too; one beside the UX is.
 TEST_F(InputTest, APressAndReleaseOnAButtonClicksAndFocusesIt)
@@ -247,32 +225,6 @@ TEST_F(InputTest, ANinthBindingIsRefusedWithAWarning)
     EXPECT_EQ(button->nActionBindingCount, 8);
     EXPECT_NE(m_Folder.SystemLog().find("'ux_demo_button_1': a ninth action binding ('ninth') is refused"),
               std::string::npos);
-}
-
-// The pressed control the manager records, hidden or disabled while held, lets the UX take the
-// input focus again.
-TEST_F(InputTest, AHiddenOrDisabledPressedControlIsNoLongerThePressedOne)
-{
-    button->nFlags |= UX::CONTROL_RECORDS_PRESSED | UX::CONTROL_CAPTURES;
-    MouseOn(button);
-    Frame();
-    Button(true);
-    Frame();
-    ASSERT_EQ(Ux().GetPressed(), button);
-    EXPECT_FALSE(Ux().WantsInput()) << "the input focus waits while a control is pressed";
-    button->HideNow();
-    EXPECT_EQ(Ux().GetPressed(), nullptr);
-    EXPECT_EQ(Ux().GetCapture(), nullptr);
-    Button(false);
-    Frame();
-    button->Show(2);
-    MouseOn(button);
-    Frame();
-    Button(true);
-    Frame();
-    ASSERT_EQ(Ux().GetPressed(), button);
-    button->Disable();
-    EXPECT_EQ(Ux().GetPressed(), nullptr);
 }
 
 // A button's release plays its style's click sound, started with no node.

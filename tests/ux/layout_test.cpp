@@ -1,5 +1,5 @@
-// Layout: aspect modes against the reference screen at the sizes the game runs in, edge anchors,
-// insets and colours.
+// Layout: aspect modes against the reference screen at the sizes the game runs in, and edge
+// anchors.
 #include "uxfixture.h"
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// UX texts: keys followed in the current language or literals owned by the value, formatting and
-// loaded garbage.
+// UX texts: formatting cut at its limit and loaded garbage.
 #include "core/system/memory.h"
 #include "ux/ux.localization.h"
 

@@ -1,6 +1,6 @@
 // The UX manager and the loaded data: the written repository in the control managers with every
 // link resolved, stale words and damaged values of stored records, broken trees, the form list
-// block, the instance count, unloads, the font cache, forms shown by name and languages.
+// block and the instance count.
 #include "uxfixture.h"
 
 #include "core/cluster/cluster.h"
@@ -30,7 +30,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 namespace
@@ -93,28 +92,10 @@ TEST_F(ManagerTest, TheWrittenRepositoryLoadsIntoTheControlManagersWithEveryLink
     EXPECT_EQ(Ux().GetDefaultToolTip()->pLabel->pParent, Ux().GetLayer(1));
     EXPECT_EQ(form->BackgroundImage.Mode, UX::IMAGE_NINE_SLICES);
     EXPECT_EQ(Ux().GetLayer(1)->Base.Rect, (UX::TRect{0.0f, 0.0f, 1280.0f, 720.0f})) << "the back buffer's";
-    // The form list (the forms whose keys are served: not the drop-down list) and the screen's
-    // instance object name the form and its named controls.
+    // The form list: the forms whose keys are served, not the drop-down lists.
     ASSERT_EQ(Ux().GetFormList().nCount, 10);
     EXPECT_EQ(Ux().ResolveForm(0), form);
     EXPECT_EQ(Ux().ResolveForm(1), Ux().PrepareForm(TName(UX_DEMO_CONFIRM_NAME, true)));
-    ASSERT_EQ(Ux().InstanceObjects().GetCount(), 1);
-    UX::TInstanceObject* object = Ux().InstanceObjects()[0];
-    EXPECT_EQ(object->pInstance, Ux().GetInstance(0));
-    EXPECT_EQ(object->GetControl(0), form);
-    i32 named = 0;
-    std::function<void(UX::TControl*)> count = [&](UX::TControl* control) {
-        for (UX::TControl* child = control->lChild.pFirst; child; child = child->pNext)
-        {
-            named += child->Name.IsValid() ? 1 : 0;
-            count(child);
-        }
-    };
-    count(form);
-    EXPECT_EQ(object->nCount, 1 + named);
-    for (i32 i = 1; i < object->nCount; ++i)
-        EXPECT_TRUE(object->GetControl(static_cast<u32>(i)) &&
-                    object->GetControl(static_cast<u32>(i))->IsDescendantOf(form));
 }
 
 // Pointer words of the image meant storage of the run that wrote it: texts' literals and delegates
@@ -279,52 +260,4 @@ TEST_F(ManagerTest, LoadedInstanceObjectsBindTheScreensInOrderAndNoMoreThanAreRe
     EXPECT_DEATH(Ux().SetArray(UX::INSTANCE_OBJECT_TYPE_ID, nullptr, static_cast<i32>(registered + 1)),
                  "invalid instance count " + std::to_string(registered + 1) + " \\(should be " +
                      std::to_string(registered) + "\\)");
-}
-
-// The fonts asked for most while one frame draws are bound, six pages at most, into "Shader_UX"
-// at the start of the next; a 33rd font of a frame is drawn uncached with one warning.
-TEST_F(ManagerTest, TheFontCacheBindsTheMostRequestedPages)
-{
-    const TName font(UX_FONT_NAME, true);
-    UX::TStateBlock block = UX::TStateBlock::Default();
-    block.Font = font;
-    block.TextScale = 20.0f;
-    auto request = [&](const char* name, i32 times) {
-        block.Font = TName(name, true);
-        for (i32 i = 0; i < times; ++i)
-            UX::DrawText(10.0f, 10.0f, 300.0f, 40.0f, block, u"Text");
-    };
-    Draw();
-    request(UX_FONT_NAME, 1);
-    EXPECT_EQ(Ux().GetRequestedFonts().GetCount(), 1u);
-    EXPECT_EQ(Ux().RequestFont(font), -1) << "bound only from the next frame";
-    Draw();
-    ASSERT_EQ(Ux().GetBoundFonts().GetCount(), 1u);
-    EXPECT_EQ(Ux().RequestFont(font), 0);
-    TDxShader* shader = g_pDxShaderManager->FindShader(TName("Shader_UX"));
-    ASSERT_NE(shader, nullptr);
-    EXPECT_EQ(shader->aTexture[UX::FONT_FIRST_SLOT], g_pTextureFontManager->GetFont()->aUses[0].pResource);
-
-    // Names that fall back on the one font stand for seven fonts of one page each.
-    const char* names[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7"};
-    for (i32 i = 0; i < 7; ++i)
-        request(names[i], 7 - i);
-    Draw();
-    EXPECT_EQ(Ux().GetBoundFonts().GetCount(), 6u);
-    EXPECT_LT(Ux().GetBoundFonts().FindKey(TName("f7")), 0) << "the least requested waits";
-    EXPECT_EQ(Ux().RequestFont(TName("f1")), 0);
-    EXPECT_EQ(Ux().RequestFont(TName("f2")), 1);
-
-    for (i32 i = 0; i < 33; ++i)
-    {
-        char name[16];
-        std::snprintf(name, sizeof name, "g%d", i);
-        request(name, 1);
-    }
-    EXPECT_EQ(Ux().GetRequestedFonts().GetCount(), 32u);
-    request("g40", 1);
-    const std::string log = m_Folder.SystemLog();
-    const size_t first = log.find("more than 32 fonts in a frame, drawn uncached");
-    EXPECT_NE(first, std::string::npos);
-    EXPECT_EQ(log.find("more than 32 fonts in a frame", first + 1), std::string::npos) << "said once";
 }

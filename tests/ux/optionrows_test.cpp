@@ -1,7 +1,7 @@
 // The game's option rows: each row's wiring (the inner control focused by the mouse, the caption
 // following its activation), key input rows not taking the focus while one of their list
-// listens, the track-bar row's arrows at its ends, the slider row's parts by their places, the
-// value label copied on a click, the date row's lists and SetDate; missing parts told at load.
+// listens, the track-bar row's arrows at its ends, the date row's lists and SetDate; missing
+// parts told at load.
 #include "uxfixture.h"
 
 #include "core/system/platform.h"

@@ -1,7 +1,7 @@
 // Stackers and panels: line breaking tested after or before adding an item, the line limits, a
-// hidden last item, the alignments, the glide of items, the content height and item clicks; a
-// panel's bar by its content, the content scrolled by the bar and the wheel actions served only
-// with the mouse or the focus; stored stackers checked at load.
+// hidden last item, the column alignments and the item limit; a panel's bar by its content, the
+// content scrolled by the bar and the scroll actions served only with the mouse or the focus;
+// stored stackers checked at load.
 #include "uxfixture.h"
 
 #include "core/system/log.h"
@@ -120,37 +120,6 @@ TEST_F(StackerTest, AHiddenLastItemClosesTheLineWithoutItsSpacing)
     EXPECT_EQ(stack.stacker.aLineCross[0], 50.0f);
 }
 
-// Alignment 11 centres each row on its own length; 20 puts the block at the bottom; 10 shifts
-// nothing.
-TEST_F(StackerTest, AlignmentsShiftRowsAndTheBlock)
-{
-    TStack stack(Layer(), kThreeOf100);
-    stack.stacker.MaxPerLine = 2;
-    stack.stacker.Alignment = 11;
-    stack.stacker.Arrange(1);
-    EXPECT_EQ(stack.X(0), 45.0f) << "(300 - 210) / 2";
-    EXPECT_EQ(stack.X(1), 155.0f);
-    // The last line's length keeps the spacing after its item: 110.
-    EXPECT_EQ(stack.X(2), 95.0f) << "(300 - 110) / 2";
-    EXPECT_EQ(stack.Y(0), 0.0f);
-    stack.stacker.Alignment = 20;
-    stack.stacker.Arrange(1);
-    EXPECT_EQ(stack.X(0), 0.0f);
-    EXPECT_EQ(stack.Y(0), 90.0f) << "200 - (50 + 10 + 50)";
-    EXPECT_EQ(stack.Y(2), 150.0f);
-    stack.stacker.Alignment = 22;
-    stack.stacker.Arrange(1);
-    EXPECT_EQ(stack.X(2), 190.0f);
-    stack.stacker.Alignment = 10;
-    stack.stacker.Arrange(1);
-    EXPECT_EQ(stack.X(2), 0.0f);
-    EXPECT_EQ(stack.Y(2), 60.0f);
-    EXPECT_EQ(stack.stacker.GetContentHeight(), 110.0f) << "no margin: the lowest item's end";
-    stack.stacker.MarginY = 5.0f;
-    stack.stacker.Arrange(1);
-    EXPECT_EQ(stack.stacker.GetContentHeight(), 5.0f + 115.0f);
-}
-
 // In columns each code shifts x by the block and y by the column's own length (one column of
 // 100 across, its length 180 with the spacing after its last item, in 300 x 200).
 TEST_F(StackerTest, AlignmentsShiftColumnsAcrossByTheBlockAndAlongByTheirLength)
@@ -230,15 +199,6 @@ TEST_F(StackerTest, APanelScrollsItsContentByItsBar)
     MouseOn(panel);
     Frame();
     EXPECT_EQ(panel->DoAction(panel, UX::ScrollDownAction(), 0), 1);
-    // The wheel over it scrolls it (the form's bindings, handed on by the screen).
-    bar->SetPosition(0);
-    Frames(10);
-    for (int i = 0; i < 10; ++i)
-    {
-        Wheel(-1);
-        Frame();
-    }
-    EXPECT_GT(bar->Position, 0);
 }
 
 TEST_F(StackerTest, StoredStackersAreCheckedAtLoad)

@@ -1,5 +1,6 @@
-// States, transitions and visibility, on the demonstration form's loaded styles: unused states,
-// instant transitions, hides that wait for their transition, the per-frame update and loading.
+// States, transitions and visibility, on the demonstration form's loaded styles: transitions and
+// instant ones, hides that wait for their transition, the per-frame update, a handler hiding its
+// sender.
 #include "uxfixture.h"
 
 #include "ux/controls/ux.control.form.h"
@@ -33,16 +34,8 @@ struct TUpdateProbe : UX::TControl
         ++nUpdates;
         nLastChanged = changed;
     }
-    void OnLoad() override { ++nLoads; }
     i32 nUpdates = 0;
     u32 nLastChanged = 9;
-    i32 nLoads = 0;
-};
-
-struct TProbeForm : UX::TForm
-{
-    void OnLoad() override { ++nLoads; }
-    i32 nLoads = 0;
 };
 
 struct TCounter
@@ -135,27 +128,6 @@ TEST_F(StateTest, HiddenControlsRaiseOnUpdateButNothingElseUnlessAlwaysUpdated)
     EXPECT_FALSE(probe.nFlags & UX::CONTROL_CHANGED);
     probe.RemoveChild(&inner);
     form->RemoveChild(&probe);
-}
-
-TEST_F(StateTest, EnablingFocusAndActivationWalkTheTree)
-{
-    UX::TControl* form = Form();
-    form->Show(2);
-    form->Disable();
-    EXPECT_FALSE(button->IsEnabledAll());
-    EXPECT_EQ(button->SetFocus(), 1) << "no enabled ancestor takes the focus";
-    form->Enable();
-    EXPECT_TRUE(button->IsEnabledAll());
-    EXPECT_EQ(button->SetFocus(), 0);
-    EXPECT_EQ(Ux().GetFocus(), button);
-    EXPECT_TRUE(form->nFlags & UX::CONTROL_CONTAINS_FOCUS);
-    EXPECT_TRUE(form->nFlags & UX::CONTROL_ACTIVE);
-    UX::TControl* other = Find("ux_demo_button_2");
-    other->SetFocus();
-    EXPECT_FALSE(button->nFlags & UX::CONTROL_FOCUSED);
-    EXPECT_EQ(Ux().GetFocus(), other);
-    Ux().SetFocus(nullptr);
-    EXPECT_FALSE(form->nFlags & (UX::CONTROL_CONTAINS_FOCUS | UX::CONTROL_ACTIVE));
 }
 
 // A handler may hide the control that raised its event; the operation goes on without it.

@@ -1,7 +1,7 @@
 // The demonstration form's name and password boxes, typed into through the window layer (key
-// records, key-down messages and WM_CHAR) and the clipboard: every row of the key table, the
-// caret and the selection, the events raised once an update in their order, the mouse, the
-// password mask and the hint, and stored text boxes checked at load.
+// records, key-down messages and WM_CHAR) and the clipboard: the caret and the selection, the
+// events raised once an update in their order, the mouse, the password mask and the hint, and
+// stored text boxes checked at load.
 #include "uxfixture.h"
 
 #include "core/system/platform.h"
@@ -69,7 +69,7 @@ protected:
 };
 } // namespace
 
-// Row 18: a typed character goes in before the caret, one change a frame; at MaxLength (31)
+// A typed character goes in before the caret, one change a frame; at MaxLength (31)
 // nothing goes in and nothing is raised, but a selection is still deleted first.
 TEST_F(TextBoxTest, TypedCharactersGoInBeforeTheCaretUpToTheLimit)
 {
@@ -98,7 +98,7 @@ TEST_F(TextBoxTest, TypedCharactersGoInBeforeTheCaretUpToTheLimit)
     EXPECT_EQ(events.lines, std::vector<std::string>{"change"});
 }
 
-// Rows 1-4 and 10-13: from a caret at 3 in "abcdef", each key moves the caret; with Shift it
+// The arrows, Home and End from a caret at 3 in "abcdef": each moves the caret; with Shift it
 // selects from where the caret was (kept at the ends), without it the selection clears.
 TEST_F(TextBoxTest, NavigationKeysMoveTheCaretAndSelectWithShift)
 {
@@ -135,7 +135,7 @@ TEST_F(TextBoxTest, NavigationKeysMoveTheCaretAndSelectWithShift)
     EXPECT_TRUE(events.lines.empty());
 }
 
-// Rows 5, 8 and 9: Ctrl+A selects all (the caret stays), typing then replaces everything; a
+// Ctrl+A selects all (the caret stays), typing then replaces everything; a
 // caret inside a deleted selection goes to its start; Backspace at the start and Delete at the
 // end change nothing and raise nothing.
 TEST_F(TextBoxTest, SelectAllBackspaceAndDelete)
@@ -183,7 +183,7 @@ TEST_F(TextBoxTest, SelectAllBackspaceAndDelete)
     EXPECT_FALSE(box->HasSelection());
 }
 
-// Rows 6 and 7: the selection copied, pasted at the caret and cut at the limit; a paste counts as
+// The selection copied, pasted at the caret and cut at the limit; a paste counts as
 // a change; a password is not copied.
 TEST_F(TextBoxTest, CopyAndPasteGoThroughTheClipboard)
 {
@@ -219,7 +219,7 @@ TEST_F(TextBoxTest, CopyAndPasteGoThroughTheClipboard)
     box->Password = 0;
 }
 
-// Rows 14-16: Enter and NumEnter raise one submit an update, Esc a cancel, after the change.
+// Enter and NumEnter raise one submit an update, Esc a cancel, after the change.
 TEST_F(TextBoxTest, SubmitAndCancelAreRaisedOnceAnUpdateAfterTheChange)
 {
     Type(28, '\r');
@@ -234,7 +234,7 @@ TEST_F(TextBoxTest, SubmitAndCancelAreRaisedOnceAnUpdateAfterTheChange)
     EXPECT_EQ(events.lines, (std::vector<std::string>{"change", "submit", "cancel"}));
 }
 
-// Rows 0 and 17: keypad digits type digits whatever the state of Num Lock; "NumDel", keys past
+// Keypad digits type digits whatever the state of Num Lock; "NumDel", keys past
 // the main block, keys with Ctrl held and control characters type nothing.
 TEST_F(TextBoxTest, KeypadDigitsTypeDigitsAndOtherKeysNothing)
 {
@@ -253,7 +253,7 @@ TEST_F(TextBoxTest, KeypadDigitsTypeDigitsAndOtherKeysNothing)
 }
 
 // A click puts the caret before the character under the mouse, measured from where the text is
-// drawn (also when it is scrolled); a drag selects from where it began.
+// drawn; a drag selects from where it began.
 TEST_F(TextBoxTest, TheMousePlacesTheCaretAndDragsASelection)
 {
     Enter(u"abcdef");
@@ -274,16 +274,6 @@ TEST_F(TextBoxTest, TheMousePlacesTheCaretAndDragsASelection)
     EXPECT_EQ(box->SelectionEnd, 5);
     EXPECT_EQ(box->Cursor, 5);
     EXPECT_EQ(box->Dragging, 0);
-
-    // A text wider than the box is drawn from its end: the first character visible is not the
-    // first of the text.
-    box->Text = u"";
-    box->ResetCursor();
-    Enter(u"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
-    Draw();
-    const i32 index = box->HitTest(r.x + 2.0f);
-    EXPECT_GT(index, 0);
-    EXPECT_LT(index, box->Length());
 }
 
 // In password mode the text is drawn and measured as stars; an empty unfocused box shows its

@@ -1,6 +1,6 @@
-// Tool tips over the demonstration form's Apply and Close buttons: the owner's own text in the
-// label, the show delay and the duration, the place below the owner or beside the mouse, kept on
-// the back buffer, and hidden when the owner is left, pressed, hidden or disabled.
+// Tool tips over the demonstration form's buttons: the owner's own text in the label, the show
+// delay and the duration, the place below the owner, kept on the back buffer, and hidden when the
+// owner is left, pressed, hidden or disabled.
 #include "uxfixture.h"
 
 #include "ux/controls/ux.control.button.h"

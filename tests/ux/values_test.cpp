@@ -1,7 +1,6 @@
 // The slider, the track bar and the scroll bar of the demonstration form: steps, clamps and the
-// buttons at the ends, track clicks, the filled track, knob drags and their change arguments,
-// positions, thumbs and arrows, continuous and row-wise scrolling, and stored values checked at
-// load.
+// buttons at the ends, knob drags and their change arguments, positions, thumbs and arrows, and
+// stored values checked at load.
 #include "uxfixture.h"
 
 #include "engine/render/canvasmanager.h"
@@ -211,43 +210,6 @@ TEST_F(ValuesTest, AScrollBarOfTenWithAPageOfFourRunsFromZeroToSix)
         }
     }
     EXPECT_TRUE(scroll->pUp->IsVisibleOnScreen());
-}
-
-// Held arrows scroll Step x 24 items a second outside a grid: at 60 frames a second a step is 0.4
-// of an item, which the carried fraction turns into movement; in a grid, one row an update.
-TEST_F(ValuesTest, HeldArrowsScrollContinuouslyOutsideAGridAndByRowsInIt)
-{
-    // Its panel's content is 100 units taller than the panel.
-    scroll->SetRange(scroll->Page + 100);
-    scroll->pDown->nFlags |= UX::CONTROL_PRESSED;
-    Frames(30);
-    scroll->pDown->nFlags &= ~UX::CONTROL_PRESSED;
-    EXPECT_GE(scroll->Position, 11);
-    EXPECT_LE(scroll->Position, 12);
-
-    LoadWritten([&](TUxDataWriter& data) {
-        UX::TLayer* layer = data.AddLayer("layer");
-        UX::TForm* form = data.AddControl<UX::TForm>("gridform", nullptr);
-        form->SetSize(800.0f, 600.0f);
-        data.AddFormToLayer(form, layer);
-        auto* grid = data.AddControl<UX::TGridView>("grid", form);
-        grid->SetSize(400.0f, 500.0f);
-        auto* bar = data.AddControl<UX::TVScroller>("gridbar", grid);
-        bar->SetSize(40.0f, 500.0f);
-        bar->Range = 100;
-        bar->pUp = data.AddControl<UX::TPictureBox>("up", bar);
-        bar->pUp->SetSize(40.0f, 40.0f);
-        bar->pDown = data.AddControl<UX::TPictureBox>("down", bar);
-        bar->pDown->SetPosition(0.0f, 460.0f);
-        bar->pDown->SetSize(40.0f, 40.0f);
-        bar->pSlider = data.AddControl<UX::TPictureBox>("thumb", bar);
-        form->HideNow();
-    });
-    UX::TForm::Manager().Get(0)->Show(2);
-    UX::TVScroller* rows = UX::TVScroller::Manager().Get(0);
-    rows->pDown->nFlags |= UX::CONTROL_PRESSED;
-    Frames(5);
-    EXPECT_EQ(rows->Position, 5);
 }
 
 TEST_F(ValuesTest, StoredValuesAndPartsAreCheckedAtLoad)
