@@ -14,12 +14,9 @@ TQuaternion AxisAngle(float x, float y, float z, float degrees)
     return TQuaternion(x * std::sin(half), y * std::sin(half), z * std::sin(half), std::cos(half));
 }
 
-void ExpectQuaternionNear(const TQuaternion& expected, const TQuaternion& actual, float tolerance = 1e-5f)
+TVector Components(const TQuaternion& q)
 {
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-    EXPECT_NEAR(expected.w, actual.w, tolerance);
+    return TVector(q.x, q.y, q.z, q.w);
 }
 } // namespace
 
@@ -50,7 +47,7 @@ TEST(Quaternion, SlerpAgreesWithTheDoublePrecisionFormula)
                 static_cast<float>(wa * a[0] + wb * b[0]), static_cast<float>(wa * a[1] + wb * b[1]),
                 static_cast<float>(wa * a[2] + wb * b[2]), static_cast<float>(wa * a[3] + wb * b[3]));
             SCOPED_TRACE(testing::Message() << degrees << " degrees, t " << t);
-            ExpectQuaternionNear(expected, TQuaternion::Slerp(from, to, t), 1e-6f);
+            ExpectVectorNear(Components(expected), Components(TQuaternion::Slerp(from, to, t)), 1e-6f);
         }
     }
 }

@@ -97,7 +97,6 @@ protected:
 
     TDxMeshData* MakeMesh(const char* name, const std::vector<TLitVertex>& vertices, TTexture* texture)
     {
-        TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName(name, true));
         TMeshDescription description = {};
         description.nStride = sizeof(TLitVertex);
         description.nElementCount = 3;
@@ -105,20 +104,9 @@ protected:
         description.aElement[1] = {12, 4, 3, 0}; // normal
         description.aElement[2] = {24, 6, 2, 0}; // texture coordinates
         description.VertexLayout = TName("mesh_lit", true);
-        description.nVertexCount = static_cast<u32>(vertices.size());
-        description.nIndexCount = static_cast<u32>(vertices.size() / 4 * 6);
-        mesh->SetDescription(description);
         TMaterial& material = m_aMaterial.emplace_back();
         material.aTexture[0] = texture;
-        mesh->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, &material});
-        std::memcpy(mesh->LockVertices(), vertices.data(), vertices.size() * sizeof(TLitVertex));
-        mesh->UnlockVertices();
-        auto* indices = static_cast<u16*>(mesh->LockIndices());
-        for (u16 q = 0; q < vertices.size() / 4; ++q)
-            for (u16 corner : {0, 1, 2, 0, 2, 3})
-                *indices++ = static_cast<u16>(4 * q + corner);
-        mesh->UnlockIndices();
-        return mesh;
+        return MakeQuads(name, description, vertices, &material);
     }
 
     // Drawn at the placement by the pass shader, with the reflection amount of its material.

@@ -80,6 +80,26 @@ protected:
         return texture;
     }
 
+    // Quads (two triangles each) of the vertices, four a quad, in one surface of the material.
+    template <class TVertex>
+    TDxMeshData* MakeQuads(const char* name, TMeshDescription description, const std::vector<TVertex>& vertices,
+                           TMaterial* material = nullptr)
+    {
+        TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName(name, true));
+        description.nVertexCount = static_cast<u32>(vertices.size());
+        description.nIndexCount = static_cast<u32>(vertices.size() / 4 * 6);
+        mesh->SetDescription(description);
+        mesh->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, material});
+        std::memcpy(mesh->LockVertices(), vertices.data(), vertices.size() * sizeof(TVertex));
+        mesh->UnlockVertices();
+        auto* indices = static_cast<u16*>(mesh->LockIndices());
+        for (u16 q = 0; q < vertices.size() / 4; ++q)
+            for (u16 corner : {0, 1, 2, 0, 2, 3})
+                *indices++ = static_cast<u16>(4 * q + corner);
+        mesh->UnlockIndices();
+        return mesh;
+    }
+
     // A size x size target bound, cleared to the background (and depth, with a depth target of
     // that size), a scene begun.
     TRenderTarget* BeginImage(u32 size = 64, TRenderTarget* depth = nullptr)

@@ -43,25 +43,6 @@ protected:
         return description;
     }
 
-    // Quads (two triangles each) of the given vertices, four per quad, in one surface.
-    TDxMeshData* MakeMesh(const char* name, const TMeshDescription& layout, const std::vector<TVertex>& vertices)
-    {
-        TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName(name, true));
-        TMeshDescription description = layout;
-        description.nVertexCount = static_cast<u32>(vertices.size());
-        description.nIndexCount = static_cast<u32>(vertices.size() / 4 * 6);
-        mesh->SetDescription(description);
-        mesh->m_aSurface.Add({0, 0, description.nVertexCount, 0, description.nIndexCount / 3, nullptr});
-        std::memcpy(mesh->LockVertices(), vertices.data(), vertices.size() * sizeof(TVertex));
-        mesh->UnlockVertices();
-        auto* indices = static_cast<u16*>(mesh->LockIndices());
-        for (u16 q = 0; q < vertices.size() / 4; ++q)
-            for (u16 corner : {0, 1, 2, 0, 2, 3})
-                *indices++ = static_cast<u16>(4 * q + corner);
-        mesh->UnlockIndices();
-        return mesh;
-    }
-
     // A quad from (x0, y0) to (x1, y1) in clip space, its corners in the given colours.
     static void AddQuad(std::vector<TVertex>& vertices, f32 x0, f32 y0, f32 x1, f32 y1, const u32 (&colours)[4],
                         u8 bone = 0)
@@ -110,10 +91,10 @@ TEST_F(ShaderRepositoryTest, TexturedColouredAndInstancedMeshesMatchTheirGoldenI
 {
     std::vector<TVertex> vertices;
     AddQuad(vertices, -0.9f, -0.9f, -0.1f, 0.9f, kRainbow);
-    TDxMeshData* coloured = MakeMesh("coloured", Layout("mesh", 0), vertices);
+    TDxMeshData* coloured = MakeQuads("coloured", Layout("mesh", 0), vertices);
     vertices.clear();
     AddQuad(vertices, 0.1f, -0.9f, 0.9f, 0.9f, kWhite);
-    TDxMeshData* textured = MakeMesh("textured", Layout("mesh", 0), vertices);
+    TDxMeshData* textured = MakeQuads("textured", Layout("mesh", 0), vertices);
     TDxShader* shader = Shader("Shader_mesh");
     TTexture* checker = MakeChecker("checker", 0xFFFF8000, 0xFF0080FF);
 
@@ -131,7 +112,7 @@ TEST_F(ShaderRepositoryTest, TexturedColouredAndInstancedMeshesMatchTheirGoldenI
     vertices.clear();
     AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 0);
     AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 1);
-    TDxMeshData* mesh = MakeMesh("crate", Layout("mesh_instanced", 1), vertices);
+    TDxMeshData* mesh = MakeQuads("crate", Layout("mesh_instanced", 1), vertices);
     u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
     mesh->CreateInstancing(2, parameters);
     TDxShader* instanced = Shader("Shader_meshinstanced");
