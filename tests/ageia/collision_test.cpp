@@ -15,39 +15,6 @@ TCollisionHit Cleared(u32 filter = 1)
     hit.nFilter = filter;
     return hit;
 }
-
-// What EnumerateBoxTriangles handed over.
-struct TTriangles
-{
-    struct TBatch
-    {
-        u32 nCount;
-        TNode* pNode;
-        u32 nKind;
-        void* pObject;
-    };
-    struct TTriangle
-    {
-        u32 nIndex;
-        TVector aPosition[3];
-        TVector aNormal[3];
-    };
-    std::vector<TBatch> aBatch;
-    std::vector<TTriangle> aTriangle;
-    i32 nStopAt = -1; // the call (counting from 0) that answers non-zero
-
-    static i32 Record(u32 index, TNode* node, u32 kind, void* object, const TVector* positions, const TVector* normals,
-                      u32, void* user)
-    {
-        auto* self = static_cast<TTriangles*>(user);
-        const i32 call = static_cast<i32>(self->aBatch.size() + self->aTriangle.size());
-        if (!positions)
-            self->aBatch.push_back({index, node, kind, object});
-        else
-            self->aTriangle.push_back({index, {positions[0], positions[1], positions[2]}, {normals[0], normals[1], normals[2]}});
-        return call == self->nStopAt ? 1 : 0;
-    }
-};
 } // namespace
 
 TEST_F(CollisionTest, RayCastsExcludingANodeSkipShapesBelowItButNotItsOwn)

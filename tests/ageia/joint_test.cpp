@@ -38,6 +38,22 @@ protected:
         Manager().SaveState(4, image);
     }
 };
+
+// Notes who heard a break, in order.
+class TBreakJournal : public TDynamicsListener
+{
+public:
+    TBreakJournal(std::string* journal, char letter) : m_pJournal(journal), m_cLetter(letter) {}
+    u32 OnJointBreak(TDynamicsJoint* joint, f32) override
+    {
+        *m_pJournal += m_cLetter;
+        pJoint = joint;
+        return 1;
+    }
+    std::string* m_pJournal;
+    char m_cLetter;
+    TDynamicsJoint* pJoint = nullptr;
+};
 } // namespace
 
 TEST_F(JointTest, BodiesListTheirJointsAndAReleasedBodyTakesItsJointsWithIt)
@@ -176,24 +192,6 @@ TEST_F(JointTest, PrismaticLimitsAreTwoPlanesAcrossTheNodesAxisThatHoldTheSlide)
     EXPECT_NEAR(2.2f, push(), 0.05f);
 }
 
-namespace
-{
-// Notes who heard a break, in order.
-class TBreakJournal : public TDynamicsListener
-{
-public:
-    TBreakJournal(std::string* journal, char letter) : m_pJournal(journal), m_cLetter(letter) {}
-    u32 OnJointBreak(TDynamicsJoint* joint, f32) override
-    {
-        *m_pJournal += m_cLetter;
-        pJoint = joint;
-        return 1;
-    }
-    std::string* m_pJournal;
-    char m_cLetter;
-    TDynamicsJoint* pJoint = nullptr;
-};
-} // namespace
 
 TEST_F(JointTest, ABreakInTheSimulationReachesBodyAThenBodyBThenTheGlobalListenersAndEnablingRebuilds)
 {

@@ -76,38 +76,6 @@ TEST_F(DynamicsTest, BreaksWakesAndSleepsReachTheBodiesListenersThenTheGlobalOne
     EXPECT_EQ(0, Manager().GetListenerCount());
 }
 
-namespace
-{
-// Counts contacts and triggers, noting the journal letter and what it was told.
-class TTouch : public TDynamicsListener
-{
-public:
-    TTouch(std::string* journal, char letter) : m_pJournal(journal), m_cLetter(letter) {}
-    void OnContact(TDynamicsBody* body, void* other, const f32* normal, const f32*, u32, NxContactPair&) override
-    {
-        if (m_pJournal->empty() || m_pJournal->back() != m_cLetter)
-            *m_pJournal += m_cLetter;
-        pBody = body;
-        pOther = other;
-        fNormalY = normal[1];
-    }
-    void OnTrigger(TNodeObject* trigger, TNodeObject* other, u32 status) override
-    {
-        pTrigger = trigger;
-        pTriggerOther = other;
-        nStatus |= status;
-    }
-    std::string* m_pJournal;
-    char m_cLetter;
-    TDynamicsBody* pBody = nullptr;
-    void* pOther = nullptr;
-    f32 fNormalY = 0.0f;
-    TNodeObject* pTrigger = nullptr;
-    TNodeObject* pTriggerOther = nullptr;
-    u32 nStatus = 0;
-};
-} // namespace
-
 TEST_F(DynamicsTest, WheelContactsNeverReportLessThanTheRadiusLessTwoCentimetres)
 {
     TNode* cart = g_pNodeManager->CreateNode("buggy");

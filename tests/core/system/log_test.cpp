@@ -21,6 +21,37 @@ struct TScopedLog
 
 constexpr u32 kSystemFlags = LOG_SYSTEM | LOG_UNBUFFERED | LOG_USER_DIRECTORY;
 
+
+constexpr int kThreads = 6;
+constexpr int kLines = 300;
+
+// Every thread prints its numbered lines at once.
+void PrintFromThreads(TLog* log)
+{
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([log, t] {
+            for (int i = 0; i < kLines; ++i)
+                TLog::Print(log, LOG_INFO, "Worker::Run(): ", "thread %d line %d", t, i);
+        });
+    for (auto& thread : threads)
+        thread.join();
+}
+
+// Each thread's lines arrived whole and in their order.
+void ExpectEveryLineOnce(const std::vector<std::string>& lines)
+{
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kThreads * kLines));
+    std::vector<int> next(kThreads, 0);
+    const std::regex pattern(R"(000 \| +[0-9.]+ \| Worker::Run\(\): thread ([0-9]) line ([0-9]+))");
+    for (const auto& line : lines)
+    {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, pattern)) << line;
+        const int t = std::stoi(match[1]);
+        EXPECT_EQ(std::stoi(match[2]), next[t]++);
+    }
+}
 } // namespace
 
 TEST(Log, LinesWaitUntilTheFileCanOpenThenArriveInOrder)
@@ -118,39 +149,6 @@ TEST(Log, AFileThatCannotOpenDropsItsLinesAndThoseKeptForIt)
                   "/taken': its lines are lost\n");
 }
 
-namespace
-{
-constexpr int kThreads = 6;
-constexpr int kLines = 300;
-
-// Every thread prints its numbered lines at once.
-void PrintFromThreads(TLog* log)
-{
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([log, t] {
-            for (int i = 0; i < kLines; ++i)
-                TLog::Print(log, LOG_INFO, "Worker::Run(): ", "thread %d line %d", t, i);
-        });
-    for (auto& thread : threads)
-        thread.join();
-}
-
-// Each thread's lines arrived whole and in their order.
-void ExpectEveryLineOnce(const std::vector<std::string>& lines)
-{
-    ASSERT_EQ(lines.size(), static_cast<size_t>(kThreads * kLines));
-    std::vector<int> next(kThreads, 0);
-    const std::regex pattern(R"(000 \| +[0-9.]+ \| Worker::Run\(\): thread ([0-9]) line ([0-9]+))");
-    for (const auto& line : lines)
-    {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(line, match, pattern)) << line;
-        const int t = std::stoi(match[1]);
-        EXPECT_EQ(std::stoi(match[2]), next[t]++);
-    }
-}
-} // namespace
 
 // Lines kept in memory while the file cannot open grow one shared buffer: without the print
 // lock, threads would overwrite each other's lines there.

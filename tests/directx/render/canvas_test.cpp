@@ -201,11 +201,6 @@ TEST_F(CanvasTest, ASwitchOfTheScissorTestDrawsPendingDrawingFirst)
     EXPECT_EQ(Count(CANVAS_BATCH_2D_LINES), 0);
     m_pManager->SetScissorTest(0);
 }
-} // namespace
-
-
-namespace
-{
 
 void ExpectVector(const TVector& actual, f32 x, f32 y, f32 z, f32 w)
 {

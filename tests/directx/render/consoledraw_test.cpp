@@ -13,7 +13,6 @@
 
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
@@ -28,43 +27,19 @@ public:
         TColor color;
         std::string text;
     };
-    TFont SetFont(const TName&, i32 size) override
-    {
-        sizes.push_back(size);
-        return {};
-    }
-    TFont SetDefaultFont() override
-    {
-        sizes.push_back(0);
-        return {};
-    }
+    TFont SetFont(const TName&, i32) override { return {}; }
+    TFont SetDefaultFont() override { return {}; }
     i32 GetTextWidth(const char* text, i32 length) override
     {
         return 7 * (length < 0 ? static_cast<i32>(std::strlen(text)) : length);
     }
-    TShader* SetShader(TTexture* texture, i32 kind) override
-    {
-        shaders.push_back({texture, kind});
-        return reinterpret_cast<TShader*>(texture);
-    }
-    void DrawTexture(f32 x1, f32 y1, f32 x2, f32 y2, TShader* shader, const TColor& color) override
-    {
-        rects.push_back({{x1, y1, x2, y2}, color, shader});
-    }
+    TShader* SetShader(TTexture* texture, i32) override { return reinterpret_cast<TShader*>(texture); }
+    void DrawTexture(f32, f32, f32, f32, TShader*, const TColor&) override {}
     void WriteRect(const f32 rect[4], const TColor& color, const char* text, i32) override
     {
         texts.push_back({{rect[0], rect[1], rect[2], rect[3]}, color, text});
     }
-    struct TRect
-    {
-        f32 rect[4];
-        TColor color;
-        TShader* shader;
-    };
     std::vector<TText> texts;
-    std::vector<i32> sizes;
-    std::vector<std::pair<TTexture*, i32>> shaders;
-    std::vector<TRect> rects;
 };
 
 class ConsoleDrawTest : public DeviceTest

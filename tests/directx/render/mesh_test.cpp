@@ -1,6 +1,7 @@
 // Meshes and dynamic meshes: declarations from descriptions, two-part loads, draws and their
 // counters, instancing batches and refusals, appends, positioned locks, draws and resets.
 #include "shaderfixture.h"
+#include "targetgolden.h"
 
 #include "directx/render/dxdynamicmeshmanager.h"
 #include "directx/render/dxmeshmanager.h"
@@ -88,12 +89,6 @@ TEST_F(MeshTest, AFullQueueThatCannotBeDrawnAndThePendingListRefuseWhatIsPastThe
     EXPECT_EQ(objects.back()->GetQueuedCount(), 0u);
 }
 
-} // namespace
-
-#include "targetgolden.h"
-
-namespace
-{
 const char* const kFlatEffect = "effect 1\n"
                                 "parameter matrix TObjectMatrix\n"
                                 "annotation string plugin = \"TObjectMatrix\"\n"

@@ -68,6 +68,25 @@ protected:
         return TSkyStream::Get().GetDrawnVertices() - vertices;
     }
 };
+
+class LevelRainLightTest : public LevelFrameTest
+{
+protected:
+    void TearDown() override
+    {
+        g_pAtmosphereManager->GetFirstChange()->SetBlend(0.0f, 1);
+        Variable("shadow.enable")->SetInt(1);
+        LevelFrameTest::TearDown();
+    }
+    // The mean of the frame's lower half, the lit ground before the eye, 0-765.
+    static double GroundBrightness(const std::vector<std::uint32_t>& frame)
+    {
+        double sum = 0.0;
+        for (size_t i = frame.size() / 2; i < frame.size(); ++i)
+            sum += (frame[i] >> 16 & 0xFF) + (frame[i] >> 8 & 0xFF) + (frame[i] & 0xFF);
+        return sum / static_cast<double>(frame.size() - frame.size() / 2);
+    }
+};
 } // namespace
 
 TEST_F(LevelSkyTest, TheLevelHasADaySkyARainSkyAndTheChangeBetween)
@@ -200,27 +219,6 @@ TEST_F(LevelSkyTest, AStoredBlendOrTransitionOutsideItsRangeIsRefusedAtTheLoad)
     change.SetBlend(0.0f, 1);
 }
 
-namespace
-{
-class LevelRainLightTest : public LevelFrameTest
-{
-protected:
-    void TearDown() override
-    {
-        g_pAtmosphereManager->GetFirstChange()->SetBlend(0.0f, 1);
-        Variable("shadow.enable")->SetInt(1);
-        LevelFrameTest::TearDown();
-    }
-    // The mean of the frame's lower half, the lit ground before the eye, 0-765.
-    static double GroundBrightness(const std::vector<std::uint32_t>& frame)
-    {
-        double sum = 0.0;
-        for (size_t i = frame.size() / 2; i < frame.size(); ++i)
-            sum += (frame[i] >> 16 & 0xFF) + (frame[i] >> 8 & 0xFF) + (frame[i] & 0xFF);
-        return sum / static_cast<double>(frame.size() - frame.size() / 2);
-    }
-};
-} // namespace
 
 // The deferred renderer weights each light by its power: rain fades the sun out and the grey light
 // from overhead in; the sun's ambient stays, so the lit ground dims but keeps most of its light.
