@@ -26,11 +26,6 @@ protected:
         return joint;
     }
 
-    template <class D> static D Descriptor(TNxDynamicsJoint* joint)
-    {
-        return reinterpret_cast<D&>(joint->GetDescriptor());
-    }
-
     static void ReleaseAndRebuild()
     {
         TMemoryStream image;

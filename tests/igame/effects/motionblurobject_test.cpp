@@ -65,7 +65,6 @@ protected:
         g_EffectsBlocks.Motion.M = TMatrix(1.0f);
         DynamicsTest::TearDown();
     }
-    void Place(const TMatrix& m) { m_pNode->SetLocalMatrix(m, TNode::OrdinaryCause()); }
 
     TNode* m_pNode = nullptr;
     TMesh m_Mesh;
