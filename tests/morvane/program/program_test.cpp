@@ -150,24 +150,6 @@ TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
     ExpectLines(Errors(), {"runs until it quits or gets SIGTERM, SIGINT or SIGHUP"});
 }
 
-TEST_F(Program, ADamagedStartUpScriptEndsWithErrorLinesInTheDefaultLog)
-{
-    // No user directory, a script run before the file system is open, one that runs itself, a
-    // loop without a device, and bytes that are no text at all.
-    std::ofstream(m_Path + "/work/system/system.icom", std::ios::binary | std::ios::trunc)
-        << "exec \"system\"\nsystem.directory .\nexec \"system\"\ndevice.run\nnonsense.command 1\n"
-           "manager.system.activate \"Nowhere\"\nset device.pos 1 2\n\xff\xfe\x01 \"unterminated";
-    ASSERT_EQ(Run(), 1);
-    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' never reached the main loop "
-                        "(device.run after manager.initialize)\n");
-    ExpectLines(SystemLog(),
-                {"WinMain(): warning: the start-up script left the file system locked or the user directory unset",
-                 "system/system.icom(1): 'system': the file system is locked",
-                 "system/system.icom(3): 'system/system.icom': already running",
-                 "system/system.icom(4): no device to run"},
-                true);
-}
-
 // What a run changed (the options' variables, binds) is saved at its clean exit into the files
 // the next start reads: the device settings before the device is made, the variables and key
 // binds, the action binds once the input manager runs; the second run saves them alike again.
@@ -221,48 +203,57 @@ TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
                 true);
 }
 
-// The log's file is fixed when the folders are: a script that names them and prints nothing
-// more keeps every line, the last ones too (after the tear-down no folder name is left). It never
-// runs the game: code 1.
-TEST_F(Program, AScriptThatOnlySetsTheFoldersKeepsTheWholeLog)
-{
-    std::ofstream(m_Path + "/work/system/system.icom", std::ios::trunc)
-        << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
-    ASSERT_EQ(Run(), 1);
-    ExpectLines(ReadText(m_Path + "/elsewhere/system.log"),
-                {"| WinMain(): start\n", "TCommandManager::__SystemExecute(): execute",
-                 "WinMain(): error: start-up script 'system/system.icom' never reached the main loop"},
-                true);
-}
-
-// A start that never runs the game ends with code 1 and says why on standard error; the log
-// still reaches the default user folder.
+// A start-up script that never runs the game: code 1, why on standard error, and the log in the
+// default user folder or in the one the script named, whole (after the tear-down no folder name
+// is left).
 TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
 {
     const std::string script = m_Path + "/work/system/system.icom";
-    std::filesystem::remove(script);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is missing or unreadable\n");
-    EXPECT_NE(SystemLog().find("WinMain(): error: start-up script 'system/system.icom' is missing"),
-              std::string::npos);
-
-    std::filesystem::create_directory(script);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' is no file or too large\n");
-    std::filesystem::remove(script);
-
-    for (const char* text : {"", "// nothing but a comment\n\n"})
+    const std::string error = "WinMain(): error: start-up script 'system/system.icom' ";
+    // (the script: none, a folder or its text; what standard error says; the log's folder; its
+    // lines; whether its last line is the untimed end)
+    const struct
     {
-        std::ofstream(script, std::ios::trunc) << text;
+        const char* script;
+        std::string errors, folder;
+        std::vector<std::string> lines;
+        bool ended;
+    } cases[] = {
+        {nullptr, error + "is missing or unreadable\n", "", {error + "is missing"}, false},
+        {"/", error + "is no file or too large\n", "", {}, false},
+        {"", error + "holds no command\n", "", {}, false},
+        {"// nothing but a comment\n\n", error + "holds no command\n", "", {}, false},
+        {"version\n", error + "left the file system locked (its first line opens it: system.directory .)\n", "",
+         {"WinMain(): the end"}, false},
+        // No user directory, a script run before the file system is open, one that runs itself, a
+        // loop without a device, and bytes that are no text at all.
+        {"exec \"system\"\nsystem.directory .\nexec \"system\"\ndevice.run\nnonsense.command 1\n"
+         "manager.system.activate \"Nowhere\"\nset device.pos 1 2\n\xff\xfe\x01 \"unterminated",
+         error + "never reached the main loop (device.run after manager.initialize)\n", "",
+         {"WinMain(): warning: the start-up script left the file system locked or the user directory unset",
+          "system/system.icom(1): 'system': the file system is locked",
+          "system/system.icom(3): 'system/system.icom': already running", "system/system.icom(4): no device to run"},
+         true},
+        {"folders", "", "/elsewhere",
+         {"| WinMain(): start\n", "TCommandManager::__SystemExecute(): execute", error + "never reached the main loop"},
+         true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.script ? c.script : "none");
+        std::filesystem::remove_all(script);
+        std::filesystem::remove(LogPath());
+        if (c.script && std::string(c.script) == "/")
+            std::filesystem::create_directory(script);
+        else if (c.script && std::string(c.script) == "folders")
+            std::ofstream(script) << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
+        else if (c.script)
+            std::ofstream(script, std::ios::binary) << c.script;
         EXPECT_EQ(Run(), 1);
-        EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' holds no command\n") << text;
+        EXPECT_TRUE(c.errors.empty() || Errors() == c.errors) << Errors();
+        const std::string log = c.folder.empty() ? SystemLog() : ReadText(m_Path + c.folder + "/system.log");
+        for (const std::string& line : c.lines)
+            ExpectLines(log, {line.c_str()}, c.ended);
     }
-
-    std::ofstream(script, std::ios::trunc) << "version\n";
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(Errors(), "WinMain(): error: start-up script 'system/system.icom' left the file system locked (its "
-                        "first line opens it: system.directory .)\n");
-    EXPECT_NE(SystemLog().find("WinMain(): the end"), std::string::npos);
 }
 
 // Damaged shader data is refused once, each line naming its shader, not at every frame; a damaged
