@@ -173,10 +173,6 @@ TEST_F(Cargo, TheLoadSlidesOutAcrossFirstThenAlongAtHalfAUnitASecond)
     EXPECT_EQ(0, m_pLoader->pVehicle->inputEnabled) << "its requests still last one frame";
 }
 
-} // namespace
-
-namespace
-{
 // The player serves a freighter from parking to take-off: the other legs arrive when their
 // vehicles would, the loader docks at the door at 90 degrees with "action" pressed, carries
 // the load to the storage and brings the new one.
