@@ -33,7 +33,6 @@ protected:
         Variable("shadow.enable")->SetInt(0);
         g_pEffectsManager->BeginManager();
         // The level starts in its clear look; the steps below start from no settings.
-        m_Loaded = g_pEffectsManager->Transition().Current();
         g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
     }
     void TearDown() override
@@ -53,8 +52,6 @@ protected:
         return frame;
     }
     TEffectSettings* Settings(const char* name) { return g_pEffectsManager->FindSettings(TName(name, true).GetId()); }
-
-    TEffectSettings m_Loaded;
 };
 } // namespace
 
