@@ -1,6 +1,6 @@
 // The level the build writes, loaded as the game loads it with the game's managers begun: the
-// tower's view at the start, the follow-me car taken with its camera and driven on the level's
-// ground, the tower again, a state image of the running game, and every sound the game's player names found in the level's data.
+// tower's view at the start, and a state image of the running game bringing the follow-me car
+// back.
 #include "ageia/dynamicsfixture.h"
 #include "core/stream/memorystream.h"
 #include "igame/vehicles/vehicle.h"
@@ -110,38 +110,6 @@ TEST_F(LevelGame, TheGameStartsFromTheTowerWithItsRecordsBound)
     EXPECT_FALSE(m_Folder.SystemLog().find("TGameLogicManager::OnClusterLoad(): error") != std::string::npos);
 }
 
-TEST_F(LevelGame, TheFollowMeCarIsTheCartAndDrivesBeforeItsCamera)
-{
-    Step(30);
-    Game().SwitchToFollowMe();
-    TVehicle* cart = g_pVehicleManager->GetActiveVehicle();
-    ASSERT_NE(cart, nullptr);
-    EXPECT_EQ(cart->GetNode()->m_Name.GetId(), TName(LEVEL_CART).GetId());
-    EXPECT_EQ(Current()->m_Name.GetId(), TName("FollowMe_plr_pData_OrbCam").GetId());
-    // The car's prop took its form: its unit knows the cart's pieces.
-    TAICommonUnit& unit = *Game().GetFollowMeTask()->pPlayerVehicle;
-    EXPECT_EQ(unit.pVehicle, cart);
-    EXPECT_EQ(unit.pBody, cart->pBody);
-    EXPECT_EQ(unit.pOrbitCamera, Current());
-    ASSERT_NE(unit.pVDriveNode, nullptr);
-
-    const TVector start = cart->pBody->GetNode()->GetWorldMatrix()->aRow[3];
-    for (i32 frame = 0; frame < 120; ++frame)
-    {
-        cart->Drive(1.0f, kFrame);
-        Step(1);
-    }
-    const TVector end = cart->pBody->GetNode()->GetWorldMatrix()->aRow[3];
-    EXPECT_GT(end.z - start.z, 1.0f);
-    // The camera stays behind the car.
-    const TVector eye = Current()->pNodeX->GetWorldMatrix()->aRow[3];
-    EXPECT_LT(eye.z, end.z);
-
-    Game().SwitchToTowerCamera();
-    EXPECT_EQ(g_pVehicleManager->GetActiveVehicle(), nullptr);
-    EXPECT_EQ(Current()->m_Name.GetId(), TName("Tower_Orbit_Camera").GetId());
-}
-
 TEST_F(LevelGame, AStateImageOfTheRunningGameSavesAndBringsTheFollowMeCarBack)
 {
     Step(30);
@@ -174,16 +142,4 @@ TEST_F(LevelGame, AStateImageOfTheRunningGameSavesAndBringsTheFollowMeCarBack)
     ASSERT_NE(cart, nullptr);
     EXPECT_NEAR(cart->pBody->GetNode()->GetWorldMatrix()->aRow[3].z, saved.z, 0.01f);
     EXPECT_EQ(Current()->m_Name.GetId(), TName("FollowMe_plr_pData_OrbCam").GetId());
-}
-
-TEST_F(LevelGame, EverySoundTheGamesPlayerNamesIsInTheLevel)
-{
-    TSoundPlayerManager& player = *g_pSoundPlayerManager;
-    for (u32 i = 0; i < SOUND_NAME_COUNT; ++i)
-        EXPECT_NE(player.ResolveSound(player.Named(static_cast<ESoundName>(i))), nullptr) << g_aSoundName[i];
-    ASSERT_EQ(player.MusicList().GetCount(), 1);
-    EXPECT_NE(player.ResolveSound(player.MusicList()[0]), nullptr);
-    ASSERT_EQ(player.AnnouncementList().GetCount(), 7);
-    for (i32 i = 0; i < 7; ++i)
-        EXPECT_NE(player.ResolveSound(player.AnnouncementList()[i]), nullptr);
 }

@@ -1,6 +1,6 @@
 // The aerodrome the build writes, loaded as the game loads it with the game's managers begun,
-// and walked: every name the game looks up resolves, every path index lies inside its pool,
-// every unit's prop takes its form and links, every gate has its tasks and paths.
+// and walked: every name the game looks up resolves, every unit's prop takes its form and links,
+// every gate has its tasks and paths, damageable props fall.
 #include "aerodromefixture.h"
 
 #include "aerodromedamage.h"
@@ -163,39 +163,6 @@ TEST_F(Aerodrome, EveryUnitsPropTakesItsFormAndLinksItsPieces)
     Step(2);
 }
 
-TEST_F(Aerodrome, EveryPathIndexLiesInsideItsPool)
-{
-    TCurvePool* units = Pool("CommonUnit");
-    TCurvePool* traffic = Pool("TrafficCurve");
-    ASSERT_NE(units, nullptr);
-    ASSERT_NE(traffic, nullptr);
-    for (TCurvePool* pool : {units, traffic})
-        for (const TCurveRecord& curve : Block(*pool).aCurve)
-        {
-            EXPECT_GE(curve.nPointCount, 2u);
-            EXPECT_LE(curve.nFirstPoint + curve.nPointCount, pool->m_nPointCount);
-        }
-    const i32 curves = static_cast<i32>(units->m_nCurveCount);
-    for (i32 i = 0; i < Game().Units().GetCount(); ++i)
-    {
-        const TAICommonUnit& unit = *Game().Units()[i];
-        EXPECT_TRUE(unit.m_nFirstPath >= UNIT_NO_PATH && unit.m_nFirstPath < curves) << i;
-        EXPECT_TRUE(unit.m_nSecondPath >= UNIT_NO_PATH && unit.m_nSecondPath < curves) << i;
-    }
-    const TPoolBlock road = Block(*traffic);
-    ASSERT_EQ(road.aCurve.size(), 1u);
-    ASSERT_EQ(Game().TrafficVehicles().GetCount(), 8);
-    for (i32 i = 0; i < Game().TrafficVehicles().GetCount(); ++i)
-    {
-        const TTrafficVehicle& car = *Game().TrafficVehicles()[i];
-        ASSERT_LT(car.nCurve, traffic->m_nCurveCount) << i;
-        EXPECT_LT(car.nSegment + 1u, road.aCurve[car.nCurve].nPointCount) << i;
-    }
-    // The public road is closed: its last point is its first.
-    const TVector first = road.Point(0, 0), last = road.Point(0, -1);
-    EXPECT_LT(std::hypot(first.x - last.x, first.z - last.z), 0.01f);
-}
-
 TEST_F(Aerodrome, EveryGateHasItsTasksAndPaths)
 {
     const TGameParameters& parameters = Game().GetParameters();
@@ -235,29 +202,6 @@ TEST_F(Aerodrome, EveryGateHasItsTasksAndPaths)
     EXPECT_GE(Game().Crossroads().GetCount(), 2);
 }
 
-TEST_F(Aerodrome, ThePowerLinesHoldTheirPolesAndOneReachesFarOut)
-{
-    TNode* lines = g_pNodeManager->FindNode(TName("PowerLineCurves").GetId());
-    ASSERT_NE(lines, nullptr);
-    ASSERT_EQ(lines->GetChildCount(), 3);
-    f32 farthest = 0.0f;
-    for (i32 i = 0; i < 3; ++i)
-    {
-        TNode* line = lines->GetChild(i);
-        ASSERT_NE(line->GetUserData(), nullptr) << i;
-        const i32 poles = line->aUserData.GetCount();
-        EXPECT_GE(poles, 6) << i;
-        EXPECT_LE(poles, 12) << i;
-        for (i32 p = 0; p < poles; ++p)
-        {
-            f32 pole[4];
-            std::memcpy(pole, line->aUserData[p].aWord, sizeof pole);
-            farthest = std::max(farthest, std::hypot(pole[0] - AerodromePlan::STAND_FIRST_X, pole[2]));
-        }
-    }
-    EXPECT_GT(farthest, 7000.0f);
-}
-
 TEST_F(Aerodrome, AServiceUnitDrivesItsFirstPathOnTheGround)
 {
     ExpectDrivesItsFirstPath(*Game().Units()[0]);
@@ -287,18 +231,6 @@ TEST_F(Aerodrome, EverySoundTheGamesPlayerNamesIsInTheLevel)
         EXPECT_NE(player.ResolveSound(player.Named(static_cast<ESoundName>(i))), nullptr) << g_aSoundName[i];
     ASSERT_EQ(player.MusicList().GetCount(), 1);
     ASSERT_EQ(player.AnnouncementList().GetCount(), 7);
-}
-
-TEST_F(Aerodrome, HoldsTheFourGameMaterials)
-{
-    DArray<TGameMaterial*>& materials = g_pGameMaterialManager->Materials();
-    ASSERT_EQ(materials.GetCount(), 4);
-    for (const char* name : {"Default", "concrete", "metal", "grass"})
-    {
-        const TGameMaterial* found = g_pGameMaterialManager->GetMaterial(TName(name).GetId(), 0);
-        ASSERT_NE(found, nullptr) << name;
-        EXPECT_EQ(found->nName, TName(name).GetId()) << name;
-    }
 }
 
 // Barriers and light poles: props whose damage actors knock them down below half their health.
@@ -332,50 +264,4 @@ TEST_F(Aerodrome, DamageablePropsFallBelowHalfTheirHealth)
     EXPECT_EQ(actor->state, 1);
     EXPECT_FALSE(actor->aNode[0]->IsEnabled());
     EXPECT_TRUE(actor->aNode[1]->IsEnabled());
-}
-
-// The tug's round, its smoke and the wind; stains and the tyre tracks that the ground (in the
-// decals' collision group) takes under its wheels; the runway's edge lights.
-TEST_F(Aerodrome, TheTugDrivesOnGroundThatTakesItsTracks)
-{
-    TNode* tug = g_pNodeManager->FindNode(TName(LEVEL_TUG).GetId());
-    ASSERT_NE(tug, nullptr);
-    const TVector at = tug->GetWorldMatrix()->Translation();
-    EXPECT_NEAR(at.x, AERODROME_APRON_EFFECTS_X + 43.0f, 0.01f);
-    EXPECT_NEAR(at.z, AERODROME_APRON_EFFECTS_Z - 58.0f, 0.01f);
-    EXPECT_EQ(g_pParticleManager->GetNodeSystemCount(), 1);
-    EXPECT_EQ(g_pParticleManager->GetGlobalAreaCount(), 1);
-    EXPECT_EQ(g_pDecalManager->StaticPools().GetCount(), 1);
-    EXPECT_EQ(g_pDecalManager->TrackDecals().GetCount(), 2);
-    EXPECT_EQ(g_pLensFlareManager->Flares().GetCount(), static_cast<i32>(LEVEL_RUNWAY_LIGHTS + 1));
-
-    struct TCount
-    {
-        static i32 Triangle(u32, TNode*, u32, void*, const TVector* positions, const TVector*, u32, void* user)
-        {
-            if (positions)
-                ++*static_cast<u32*>(user);
-            return 0;
-        }
-    };
-    TBoundBox box = {};
-    box.centre[0] = at.x;
-    box.centre[2] = at.z;
-    box.size[0] = box.size[1] = box.size[2] = 2.0f;
-    TCollisionHit hit = {};
-    hit.nFilter = DECAL_PROJECTION_GROUP;
-    u32 triangles = 0;
-    g_pCollisionManager->EnumerateBoxTriangles(TMatrix(1.0f), box, hit, TCount::Triangle, &triangles);
-    EXPECT_GT(triangles, 0u);
-
-    // The edge lights face the tower's side (+z) along the runway's north edge.
-    for (u32 i = 0; i < LEVEL_RUNWAY_LIGHTS; ++i)
-    {
-        char name[32];
-        std::snprintf(name, sizeof name, LEVEL_RUNWAY_LIGHT, i);
-        TNode* light = g_pNodeManager->FindNode(TName(name).GetId());
-        ASSERT_NE(light, nullptr) << name;
-        EXPECT_NEAR(light->GetWorldMatrix()->Translation().z, AerodromePlan::RUNWAY_CENTRE.z + 0.5f * AerodromePlan::RUNWAY_WIDTH, 0.01f);
-        EXPECT_GT(light->GetWorldMatrix()->AxisZ().z, 0.99f);
-    }
 }

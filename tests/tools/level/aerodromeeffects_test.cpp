@@ -94,20 +94,3 @@ TEST_F(AerodromeEffects, RainIsKeptOutUnderTheGarageRoof)
     EXPECT_FALSE(inside(GARAGE_MIN.x + 5.0f, GARAGE_MAX.y + 0.2f, GARAGE_MIN.z + 5.0f)) << "over the roof";
     EXPECT_FALSE(inside(GARAGE_MIN.x + 5.0f, 1.0f, GARAGE_MIN.z - 0.2f)) << "before the door";
 }
-
-// The rain's change carries the aerodrome's lights: the sun fades out, the overcast light in.
-TEST_F(AerodromeEffects, TheRainChangeFadesTheSunIntoTheOvercastLight)
-{
-    g_pAtmosphereManager->OnClusterLoad();
-    TAtmosphereChange* change = g_pAtmosphereManager->GetFirstChange();
-    ASSERT_NE(change, nullptr);
-    ASSERT_EQ(change->aDayLight.GetCount(), 1u);
-    ASSERT_EQ(change->aNightLight.GetCount(), 1u);
-    EXPECT_EQ(change->aDayLight[0]->GetNode(), g_pNodeManager->FindNode(TName("sun").GetId()));
-    EXPECT_EQ(change->aNightLight[0]->GetNode(), g_pNodeManager->FindNode(TName(LEVEL_OVERCAST_LIGHT).GetId()));
-    EXPECT_EQ(change->aNightLight[0]->m_fPower, 0.0f);
-    change->SetBlend(1.0f, 1);
-    EXPECT_EQ(change->aDayLight[0]->m_fPower, 0.0f);
-    EXPECT_EQ(change->aNightLight[0]->m_fPower, 1.0f);
-    change->SetBlend(0.0f, 1);
-}

@@ -27,25 +27,6 @@ f32 LengthBeyond(const TPlanPath& path, const TPlanPoint& at)
     return PathLength(TPlanPath(path.begin() + static_cast<long>(Nearest(path, at)), path.end()));
 }
 
-// The path with a point at least every metre.
-TPlanPath Dense(const TPlanPath& path)
-{
-    TPlanPath dense;
-    for (size_t i = 0; i + 1 < path.size(); ++i)
-    {
-        const u32 steps = 1u + static_cast<u32>(PlanDistance(path[i], path[i + 1]));
-        for (u32 s = 0; s < steps; ++s)
-        {
-            const f32 t = static_cast<f32>(s) / static_cast<f32>(steps);
-            dense.push_back({path[i].x + (path[i + 1].x - path[i].x) * t, 0.0f,
-                             path[i].z + (path[i + 1].z - path[i].z) * t});
-        }
-    }
-    if (!path.empty())
-        dense.push_back(path.back());
-    return dense;
-}
-
 constexpr f32 kRunOn = 20.0f;
 constexpr f32 kOnPath = 1.0f;
 constexpr f32 kAircraftLength = 36.0f;
@@ -89,41 +70,4 @@ TEST(AerodromePlan, DeparturesPassTheQueueAndTheZonesInOrderToWhereTheTakeOffBeg
     EXPECT_LT(PlanDistance(departure.back(), LANDING_END), kOnPath);
     // The first path starts where the landing ends.
     EXPECT_LT(PlanDistance(FirstPath().front(), LANDING_END), kOnPath);
-}
-
-TEST(AerodromePlan, TheBusesLeaveTheirRowClearOfTheDeployedJetBridge)
-{
-    // The bridge stands from its door place back towards the terminal for its length and the
-    // way it stops short of its path's end.
-    constexpr f32 kBridgeReach = 12.0f;
-    // Half the bus, half the bridge and room for the bus's swing.
-    constexpr f32 kClearance = 6.0f;
-    for (u32 gate = 1; gate <= PLAN_GATE_COUNT; ++gate)
-    {
-        const TPlanPoint door = UnitPath(SERVICE_TUNNEL, gate, 0).back();
-        const TPlanPath bridge = {door, {door.x, door.y, door.z + kBridgeReach}};
-        for (const u32 bus : {SERVICE_BUS_OUT, SERVICE_BUS_IN})
-            for (const TPlanPoint& p : Dense(UnitPath(bus, gate, 1)))
-                EXPECT_GE(DistanceToPath(p, bridge), kClearance) << "gate " << gate << " bus " << bus << " at " << p.x
-                                                                 << ", " << p.z;
-    }
-}
-
-TEST(AerodromePlan, TheJetBridgeComesHomeOnAStraightRun)
-{
-    // Tracks coming in at a slant swing past their end into the terminal's face.
-    constexpr f32 kStraight = 10.0f;
-    for (u32 gate = 1; gate <= PLAN_GATE_COUNT; ++gate)
-    {
-        const TPlanPath back = UnitPath(SERVICE_TUNNEL, gate, 1);
-        const TPlanPoint home = UnitHome(SERVICE_TUNNEL, gate, nullptr);
-        EXPECT_LT(PlanDistance(back.back(), home), kOnPath) << gate;
-        for (const TPlanPoint& p : Dense(back))
-        {
-            if (PlanDistance(p, home) < kStraight)
-            {
-                EXPECT_NEAR(p.x, home.x, 0.01f) << "gate " << gate << " at " << p.x << ", " << p.z;
-            }
-        }
-    }
 }

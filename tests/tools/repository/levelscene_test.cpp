@@ -432,13 +432,4 @@ TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
 {
     EXPECT_EQ(Golden("level_game_frame", DrawFrame(false)), "");
 }
-
-// The level's own textures and mesh data take their arrays whole: the canvas's unit rectangle
-// and the console's textures must come with them, or the console draws without them.
-TEST_F(LevelSceneTest, TheLevelBringsTheCanvasRecordsBesideItsOwn)
-{
-    EXPECT_NE(g_pDxMeshManager->FindMeshData(TName("MeshData__canvas_unit_rect", true)), nullptr);
-    EXPECT_NE(g_pDxTextureManager->FindTexture(TName("Texture_console", true)), nullptr);
-    EXPECT_NE(g_pDxTextureManager->FindTexture(TName("Texture_cursor", true)), nullptr);
-}
 } // namespace
