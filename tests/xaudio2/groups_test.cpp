@@ -212,34 +212,6 @@ TEST(SpeakerMatrix, SourcesFoldOntoTheSpeakersTheyLack)
         EXPECT_EQ(0.0f, level);
 }
 
-TEST_F(SoundTest, AThreeChannelClipOnStereoKeepsItsSides)
-{
-    // Left 500 Hz, right 750 Hz, centre 1 kHz, each at a peak of 10,000.
-    std::vector<u8> block = SynthesizeClip({"three", "/master/game/effects", 0, 1,
-                                            {{EClipWave::Sine, 500.0f, 500.0f, 0.2f, 0.5f, 0.5f}}});
-    WAVEFORMATEX format;
-    std::memcpy(&format, block.data(), sizeof format);
-    const u32 frames = (static_cast<u32>(block.size()) - 22) / 2;
-    std::vector<u8> three(22 + 6 * frames);
-    format.nChannels = 3;
-    format.nBlockAlign = 6;
-    format.nAvgBytesPerSec = 6 * 44100;
-    std::memcpy(three.data(), &format, sizeof format);
-    for (u32 i = 0; i < frames; ++i)
-    {
-        // Left and right carry the tone; the centre is silent.
-        std::memcpy(three.data() + 22 + 6 * i, block.data() + 22 + 2 * i, 2);
-        std::memcpy(three.data() + 22 + 6 * i + 2, block.data() + 22 + 2 * i, 2);
-    }
-    TSound* sound = nullptr;
-    Manager().PlaySoundEx(sound, MakeClip("three", three), nullptr, SOUND_PARAMETER_REVERB_SEND, 0.0f, -1, 0.0f);
-    ASSERT_TRUE(sound->IsPlaying());
-    Frame(0.1f);
-    const TWavContents wav = Finish();
-    EXPECT_NEAR(8000, Peak(wav, 0, kQuantum, 9 * kQuantum), 100);
-    EXPECT_NEAR(8000, Peak(wav, 1, kQuantum, 9 * kQuantum), 100);
-}
-
 TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
 {
     const TReverbPresetSet& presets = g_XAudio2.ReverbPresets;
