@@ -13,6 +13,7 @@
 #include "network/account/accountmanager.h"
 #include "player/morvaneplayerprofile.h"
 #include "platform/desktop/display.h"
+#include "platform/desktop/terminationrequest.h"
 #include "player/playerprofilemanager.h"
 #include "ui/uibutton.h"
 #include "ui/uilabel.h"
@@ -498,8 +499,9 @@ i32 TGameMenuManager::OnQuitConfirmed(TUIItem*)
 bool TGameMenuManager::OnWindowClose()
 {
     TGameMenuManager* menu = g_pGameMenuManager;
-    // Without a player to answer, or with the question already up, the window closes.
-    if (!menu || !GameStarted() || !PlatformHasDisplay() || IsScriptedRun() ||
+    // Without a player to answer (a termination signal asks nobody), or with the question
+    // already up, the window closes.
+    if (!menu || !GameStarted() || !PlatformHasDisplay() || IsScriptedRun() || TerminationRequested() ||
         (menu->GetTopWindow() && menu->GetTopWindow()->GetName() == TName("QuitConfirm")))
         return true;
     return menu->PushWindow("QuitConfirm") == nullptr;

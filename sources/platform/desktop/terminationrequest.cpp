@@ -42,3 +42,8 @@ bool TakeTerminationRequest()
 {
     return s_bPending.exchange(false);
 }
+
+bool TerminationRequested()
+{
+    return s_nSignals.load() > 0;
+}

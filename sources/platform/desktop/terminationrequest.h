@@ -8,3 +8,5 @@
 void InstallTerminationRequest();
 // True once for each request that arrived since the last call.
 bool TakeTerminationRequest();
+// True once any request arrived: the close it makes is nobody's to answer.
+bool TerminationRequested();

@@ -17,13 +17,16 @@ void SignalTwice(int signal)
 }
 } // namespace
 
+// Once taken, the request is still known: the close it made asks nobody.
 TEST(TerminationRequest, TheFirstSignalIsARequestTakenOnce)
 {
     InstallTerminationRequest();
     EXPECT_FALSE(TakeTerminationRequest());
+    EXPECT_FALSE(TerminationRequested());
     std::raise(SIGHUP);
     EXPECT_TRUE(TakeTerminationRequest());
     EXPECT_FALSE(TakeTerminationRequest());
+    EXPECT_TRUE(TerminationRequested());
 }
 
 TEST(TerminationRequestDeathTest, TheSecondSignalEndsTheProcessAtOnce)
