@@ -27,38 +27,6 @@ TEST(Format, PitchesAreTightAndDxtPitchesArePerBlockRow)
     EXPECT_EQ(24u * 3u, FormatSurfaceSize(D3DFMT_DXT1, 10, 10));
 }
 
-TEST(Format, EveryEngineFormatIsKnownWithItsBitDepth)
-{
-    // Formats by their bits per texel (per block texel for DXT).
-    const std::pair<int, std::vector<D3DFORMAT>> table[] = {
-        {32,
-         {D3DFMT_A2R10G10B10, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8,      D3DFMT_D32,         D3DFMT_D24S8,
-          D3DFMT_D24X8,       D3DFMT_D24X4S4,  D3DFMT_D32F_LOCKABLE, D3DFMT_D24FS8,      D3DFMT_VERTEXDATA,
-          D3DFMT_INDEX16,     D3DFMT_INDEX32,  D3DFMT_G16R16F,       D3DFMT_R32F,        D3DFMT_X8L8V8U8,
-          D3DFMT_A2W10V10U10, D3DFMT_Q8W8V8U8, D3DFMT_V16U16,        D3DFMT_A2B10G10R10, D3DFMT_A8B8G8R8,
-          D3DFMT_X8B8G8R8,    D3DFMT_G16R16}},
-        {16,
-         {D3DFMT_A1R5G5B5, D3DFMT_X1R5G5B5, D3DFMT_R5G6B5, D3DFMT_D16_LOCKABLE, D3DFMT_D15S1, D3DFMT_D16,
-          D3DFMT_R16F, D3DFMT_L6V5U5, D3DFMT_V8U8, D3DFMT_CxV8U8, D3DFMT_A4R4G4B4, D3DFMT_A8R3G3B2,
-          D3DFMT_X4R4G4B4, D3DFMT_A8P8, D3DFMT_L16, D3DFMT_A8L8}},
-        {4, {D3DFMT_DXT1}},
-        {8,
-         {D3DFMT_DXT2, D3DFMT_DXT3, D3DFMT_DXT4, D3DFMT_DXT5, D3DFMT_R3G3B2, D3DFMT_A8, D3DFMT_P8, D3DFMT_L8,
-          D3DFMT_A4L4}},
-        {64, {D3DFMT_A16B16G16R16F, D3DFMT_G32R32F, D3DFMT_Q16W16V16U16, D3DFMT_A16B16G16R16}},
-        {128, {D3DFMT_A32B32G32R32F}},
-        {24, {D3DFMT_R8G8B8}},
-    };
-    for (const auto& [bits, formats] : table)
-        for (D3DFORMAT format : formats)
-        {
-            const TFormatInfo* info = FindFormat(format);
-            ASSERT_NE(nullptr, info) << format;
-            EXPECT_EQ(bits, info->bits) << format;
-        }
-    EXPECT_EQ(nullptr, FindFormat(static_cast<D3DFORMAT>(12345)));
-}
-
 TEST(Format, TexelsConvertWithMissingChannelsReadAsOne)
 {
     float rgba[4];

@@ -1,5 +1,5 @@
-// Pixel model types: which tile loop draws them under which states, what a model reading
-// varyings the vertex model does not write sees, and the line a bare function's first draw logs.
+// Pixel model types: what adding nothing leaves, what a model reading varyings the vertex model
+// does not write sees, and the line a bare function's first draw logs.
 #include "renderfixture.h"
 
 #include "platform/d3d9/pixelmodel.h"
@@ -32,18 +32,6 @@ struct TPathPixel
     }
 };
 
-// TPathPixel's colours onto two targets at once, the second's channels the other way round.
-struct TTwoTargetPathPixel
-{
-    static constexpr TModelInputs kInputs = TPathPixel::kInputs;
-    template <class Quad> static auto Shade(const Quad& in)
-    {
-        typedef typename Quad::Lanes L;
-        const TLaneVector<L> path = TPathPixel::Shade(in);
-        return TTargetColours<L, 2>{{path, TLaneVector<L>{path.z, path.y, path.x, path.w}}};
-    }
-};
-
 // Nothing, onto two targets at once; and texture 0 alone, to fill a target with its texels.
 struct TTwoTargetZeroPixel
 {
@@ -70,8 +58,6 @@ struct TUnwrittenPixel
 };
 
 const TPixelModelRegistration kPath("test.path", PixelModelType<TPathPixel>());
-const TPixelModelRegistration kPathFunction("test.path-function", &ModelFunction<TPathPixel>);
-const TPixelModelRegistration kTwoTargetPath("test.two-target-path", PixelModelType<TTwoTargetPathPixel>());
 const TPixelModelRegistration kTwoTargetZero("test.two-target-zero", PixelModelType<TTwoTargetZeroPixel>());
 const TPixelModelRegistration kTwoTargetZeroFunction("test.two-target-zero-function",
                                                      &ModelFunction<TTwoTargetZeroPixel>);
@@ -112,144 +98,6 @@ protected:
 
     IDirect3DTexture9* texture = nullptr;
 };
-
-TEST_F(PixelModelTest, TypesTakeTheirOwnLoopsAndBareFunctionsTheGeneralPath)
-{
-    constexpr std::uint32_t kFunction = 0xFF0000, kGeneral = 0x00FF00, kQuads = 0x0000FF, kPairs = 0xFFFFFF,
-                            kSampledPairs = 0xFFFF00;
-    const ESimdLevel chosen = RasteriserSimdLevel();
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-    {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
-        const std::uint32_t fast = level == ESimdLevel::Avx2 ? kPairs : kQuads;
-        SCOPED_TRACE(int(level));
-        EXPECT_EQ(kFunction, Painted("test.path-function"));
-        // Stored, blended, depth-tested, and with nothing bound: the fast loops.
-        EXPECT_EQ(fast, Painted("test.path"));
-        Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-        EXPECT_EQ(fast, Painted("test.path"));
-        device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-        EXPECT_EQ(fast, Painted("test.path"));
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        EXPECT_EQ(fast, Painted("test.path"));
-        device->SetTexture(0, nullptr);
-        EXPECT_EQ(fast, Painted("test.path"));
-        // Added, as light passes add their light.
-        Blend(D3DBLEND_ONE, D3DBLEND_ONE);
-        EXPECT_EQ(fast, Painted("test.path"));
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        // A stencil test, an alpha test, part of the channels written, blending other than
-        // ordinary transparency or adding: the type's general loop.
-        device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
-        EXPECT_EQ(kGeneral, Painted("test.path"));
-        device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
-        device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-        EXPECT_EQ(kGeneral, Painted("test.path"));
-        device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-        device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x7);
-        EXPECT_EQ(kGeneral, Painted("test.path"));
-        device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
-        Blend(D3DBLEND_ONE, D3DBLEND_INVSRCCOLOR);
-        EXPECT_EQ(kGeneral, Painted("test.path"));
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        IDirect3DTexture9* mipmapped = MakeTexture(2);
-        device->SetTexture(0, mipmapped);
-        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
-        // A texture sampled with mipmaps: the sampled loop, quad by quad as the general loop
-        // samples, or two at a time on AVX2.
-        EXPECT_EQ(level == ESimdLevel::Avx2 ? kSampledPairs : kGeneral, Painted("test.path"));
-        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
-        device->SetTexture(0, texture);
-        device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    }
-    SetRasteriserSimdLevel(chosen);
-}
-
-TEST_F(PixelModelTest, ModelsOfSeveralTargetsTakeTheSampledLoopsWhereEveryTargetIsWrittenWhole)
-{
-    constexpr std::uint32_t kGeneral = 0x00FF00, kSampledPairs = 0xFFFF00;
-    if (!SetRasteriserSimdLevel(ESimdLevel::Avx2))
-        GTEST_SKIP() << "the sampled loops differ from the general one by their pairs alone";
-    IDirect3DSurface9* surface = TargetTexture(64, 64, D3DFMT_A8R8G8B8);
-    IDirect3DSurface9* floatSurface = TargetTexture(64, 64, D3DFMT_A16B16G16R16F);
-    device->SetRenderTarget(1, surface);
-    // Both painted by the loop, the second target's channels the other way round.
-    const auto painted = [&](std::uint32_t expected) {
-        const std::uint32_t back = Painted("test.two-target-path");
-        const std::uint32_t mirrored = (expected & 0xFF00) | (expected >> 16 & 0xFF) | (expected & 0xFF) << 16;
-        return back == expected && (ReadTarget(surface)[32 * 64 + 32] & 0xFFFFFF) == mirrored;
-    };
-    // Stored, added and blended as ordinary transparency onto two 32-bit targets, with and
-    // without a depth test: the sampled loop.
-    EXPECT_TRUE(painted(kSampledPairs));
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    EXPECT_TRUE(painted(kSampledPairs));
-    Blend(D3DBLEND_ONE, D3DBLEND_ONE);
-    EXPECT_TRUE(painted(kSampledPairs));
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    EXPECT_TRUE(painted(kSampledPairs));
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    // Part of one target's channels written, or an alpha or stencil test: the general loop.
-    device->SetRenderState(D3DRS_COLORWRITEENABLE1, 0x7);
-    EXPECT_TRUE(painted(kGeneral));
-    device->SetRenderState(D3DRS_COLORWRITEENABLE1, 0xF);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    EXPECT_TRUE(painted(kGeneral));
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    EXPECT_TRUE(painted(kGeneral));
-    device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    // A float target beside: still the sampled loop; a third target, more than the model's
-    // colours: the general loop.
-    device->SetRenderTarget(2, floatSurface);
-    EXPECT_TRUE(painted(kGeneral));
-    device->SetRenderTarget(2, nullptr);
-    device->SetRenderTarget(1, floatSurface);
-    EXPECT_EQ(kSampledPairs, Painted("test.two-target-path"));
-    device->SetRenderTarget(1, nullptr);
-    EXPECT_EQ(kSampledPairs, Painted("test.two-target-path"));
-}
-
-TEST_F(PixelModelTest, SixteenBitTargetsStoredWholeTakeTheSampledLoop)
-{
-    // The luminance chain's R5G6B5 targets: stored whole, the sampled loop (its words pinned to
-    // WriteTexel's by RenderTest.SixteenBitTargetsStoreAsTexelByTexel); blended or with part of
-    // the channels written, the general loop.
-    constexpr std::uint16_t kGeneral = 0x07E0, kSampledPairs = 0xFFE0;
-    if (!SetRasteriserSimdLevel(ESimdLevel::Avx2))
-        GTEST_SKIP() << "the sampled loops differ from the general one by their pairs alone";
-    IDirect3DSurface9* target = RenderTarget(64, 64, D3DFMT_R5G6B5);
-    IDirect3DSurface9* copy = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 64, D3DFMT_R5G6B5, D3DPOOL_SYSTEMMEM, &copy, nullptr));
-    Own(copy);
-    device->SetRenderTarget(0, target);
-    const auto painted = [&] {
-        UsePixelShader("test.path");
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
-        device->GetRenderTargetData(target, copy);
-        D3DLOCKED_RECT locked;
-        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-        std::uint16_t word;
-        std::memcpy(&word, static_cast<const std::uint8_t*>(locked.pBits) + 32 * locked.Pitch + 32 * 2, 2);
-        copy->UnlockRect();
-        return word;
-    };
-    EXPECT_EQ(kSampledPairs, painted());
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    EXPECT_EQ(kSampledPairs, painted());
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-    EXPECT_EQ(kGeneral, painted());
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0x7);
-    EXPECT_EQ(kGeneral, painted());
-}
 
 TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
 {

@@ -7,12 +7,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <mutex>
 #include <iterator>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -164,94 +161,6 @@ TEST_F(RenderTest, DepthAndStencil)
     ExpectGolden("depthstencil");
 }
 
-TEST_F(RenderTest, QuadDepthTestsMatchTheGeneralPath)
-{
-    // Sloped triangles, each drawn once and then again with one of the depth functions, some
-    // reaching past the target and some discarding pixels. Without a stencil test, quads take
-    // the four-lane depth test; a stencil test that keeps everything sends them through the
-    // general path, which must leave the same image and pass the same samples in every draw.
-    const DWORD functions[] = {D3DCMP_LESS,    D3DCMP_LESSEQUAL, D3DCMP_EQUAL,  D3DCMP_GREATER,
-                               D3DCMP_NOTEQUAL, D3DCMP_GREATEREQUAL, D3DCMP_NEVER, D3DCMP_ALWAYS};
-    auto draw = [&](const std::vector<TTestVertex>& triangle, std::vector<std::uint32_t>& pixels) {
-        pixels.push_back(Samples([&] { Draw(D3DPT_TRIANGLELIST, triangle); }));
-    };
-    auto scene = [&](bool stencil) {
-        std::vector<std::uint32_t> pixels;
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 0.5f, 0);
-        device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-        device->SetRenderState(D3DRS_STENCILENABLE, stencil);
-        device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
-        unsigned seed = 41;
-        for (int i = 0; i < 40; ++i)
-        {
-            std::vector<TTestVertex> triangle;
-            for (int corner = 0; corner < 3; ++corner)
-            {
-                const float x = 32.0f + Jitter(seed, 44.0f), y = 32.0f + Jitter(seed, 44.0f);
-                const float z = 0.5f + Jitter(seed, 0.5f);
-                triangle.push_back(At(x, y, z, D3DCOLOR_ARGB(255, i * 6, corner * 120, 200 - i * 5)));
-            }
-            UsePixelShader(i % 5 == 4 ? "test.discard" : "test.colour");
-            device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
-            draw(triangle, pixels);
-            for (TTestVertex& v : triangle)
-                v.colour ^= 0x00FFFFFF;
-            device->SetRenderState(D3DRS_ZFUNC, functions[i % 8]);
-            device->SetRenderState(D3DRS_ZWRITEENABLE, i % 3 != 2);
-            draw(triangle, pixels);
-        }
-        device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-        const std::vector<std::uint32_t> image = ReadBackBuffer();
-        pixels.insert(pixels.end(), image.begin(), image.end());
-        return pixels;
-    };
-    const std::vector<std::uint32_t> quads = scene(false), general = scene(true);
-    int drawn = 0, different = 0;
-    for (size_t i = 0; i < quads.size(); ++i)
-    {
-        drawn += quads[i] != 0;
-        different += quads[i] != general[i];
-    }
-    EXPECT_GT(drawn, 3000);
-    EXPECT_EQ(0, different);
-}
-
-TEST_F(RenderTest, BlendFastPathsMatchTheGeneralPath)
-{
-    // Triangles of every alpha on a target of odd size, so that some quads hang over its
-    // edges: stored straight, blended as ordinary transparency and added, each against the
-    // general blending arithmetic (one and zero; the same factors given separately for alpha).
-    IDirect3DSurface9* target = TargetTexture(63, 61, D3DFMT_A8R8G8B8);
-    device->SetRenderTarget(0, target);
-    device->SetDepthStencilSurface(nullptr);
-    auto scene = [&](DWORD source, DWORD destination, bool separate) {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, source != 0);
-        device->SetRenderState(D3DRS_SRCBLEND, source);
-        device->SetRenderState(D3DRS_DESTBLEND, destination);
-        device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, separate);
-        device->SetRenderState(D3DRS_SRCBLENDALPHA, source);
-        device->SetRenderState(D3DRS_DESTBLENDALPHA, destination);
-        Draw(D3DPT_TRIANGLELIST, Scattered(29));
-        return ReadTarget(target);
-    };
-    auto differences = [](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-        int different = 0;
-        for (size_t i = 0; i < a.size(); ++i)
-            different += a[i] != b[i];
-        return different;
-    };
-    const std::vector<std::uint32_t> stored = scene(0, D3DBLEND_ZERO, false);
-    EXPECT_EQ(0, differences(stored, scene(D3DBLEND_ONE, D3DBLEND_ZERO, false)));
-    const std::vector<std::uint32_t> blended = scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, false);
-    EXPECT_EQ(0, differences(blended, scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, true)));
-    EXPECT_GT(differences(stored, blended), 1000);
-    // Added, as light passes add their light.
-    const std::vector<std::uint32_t> added = scene(D3DBLEND_ONE, D3DBLEND_ONE, false);
-    EXPECT_EQ(0, differences(added, scene(D3DBLEND_ONE, D3DBLEND_ONE, true)));
-    EXPECT_GT(differences(stored, added), 1000);
-}
-
 TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
 {
     // Many blended triangles heaped on one tile of a larger target, a few reaching into the
@@ -290,142 +199,6 @@ TEST_F(RenderTest, ABusyTileDrawsAsItsTrianglesOneByOne)
     }
     EXPECT_EQ(0, different);
     EXPECT_GT(drawn, 3000);
-}
-
-TEST_F(RenderTest, PixelKindsDrawAsTheirFunctions)
-{
-    // Models declaring a kind are drawn by the rasteriser itself, without calling their
-    // function: the image must be the function's, bit for bit. Triangles reaching past targets
-    // of odd size, some in perspective, some at one w other than one, with repeated and clamped
-    // textures, stored and blended at every instruction level; point and bilinear, each of both
-    // 32-bit formats.
-    const D3DFORMAT formats[2] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8};
-    IDirect3DSurface9* const targets[2] = {TargetTexture(63, 61, formats[0]), TargetTexture(63, 61, formats[1])};
-    IDirect3DSurface9* target = targets[0];
-    device->SetDepthStencilSurface(nullptr);
-    unsigned texels = 7;
-    const auto noise = [&](UINT, UINT, UINT) {
-        texels = texels * 1103515245u + 12345u;
-        return texels ^ (texels >> 15);
-    };
-    IDirect3DTexture9* const textures[2] = {Texture32(16, 16, 1, formats[0], noise),
-                                            Texture32(13, 9, 1, formats[1], noise)};
-    auto scene = [&](const char* model, bool blend) {
-        device->SetRenderTarget(0, target);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80402010, 1.0f, 0);
-        UsePixelShader(model);
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-        unsigned seed = 31;
-        std::vector<TTestVertex> triangles;
-        for (int i = 0; i < 24 * 3; ++i)
-        {
-            const TTestVertex v = At(32.0f + Jitter(seed, 44.0f), 32.0f + Jitter(seed, 44.0f), 0.5f,
-                                     D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF),
-                                     0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f));
-            // A third of the triangles in perspective, a third at one w other than one.
-            const int form = (i / 3) % 3;
-            triangles.push_back(ScaledByW(v, form == 1 ? 1.0f + 0.6f * float(i % 3) : form == 2 ? 1.75f : 1.0f));
-        }
-        Draw(D3DPT_TRIANGLELIST, triangles);
-        return ReadTarget(target);
-    };
-    std::vector<std::vector<std::uint32_t>> byLevel[2];
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-    {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
-        std::vector<std::vector<std::uint32_t>>& images = byLevel[int(level)];
-        for (int t = 0; t < 4; ++t)
-        {
-            const bool blend = t & 1;
-            target = targets[t >> 1];
-            const std::vector<std::uint32_t> colour = scene("test.colour", blend);
-            EXPECT_GT(std::count_if(colour.begin(), colour.end(),
-                                    [](std::uint32_t p) { return (p & 0xFFFFFF) != 0x402010; }),
-                      1000);
-            EXPECT_EQ(colour, scene("test.colour-kind", blend)) << "blend " << blend;
-            for (int i = 0; i < 2; ++i)
-            {
-                device->SetTexture(0, textures[i]);
-                const DWORD address = i == 0 ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
-                device->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
-                device->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
-                for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
-                {
-                    device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
-                    device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
-                    const std::vector<std::uint32_t> general = scene("test.texture", blend);
-                    EXPECT_NE(colour, general);
-                    images.push_back(scene("test.texture-kind", blend));
-                    EXPECT_EQ(general, images.back())
-                        << "target " << (t >> 1) << " texture " << i << " filter " << filter << " blend " << blend;
-                }
-            }
-        }
-    }
-    if (!byLevel[1].empty())
-        EXPECT_EQ(byLevel[0], byLevel[1]);
-    SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
-}
-
-TEST_F(RenderTest, ColourKindTestsDepthAsTheFunction)
-{
-    // A colour-kind model under a depth test draws the function's image, and counts its samples,
-    // bit for bit: two layers of triangles at scattered depths, the second against what the
-    // first wrote, with each test function and depth writes on and off; on a target and depth
-    // surface of odd size, so that quads at the edge test depth lane by lane.
-    IDirect3DSurface9* target = TargetTexture(63, 61, D3DFMT_X8R8G8B8);
-    IDirect3DSurface9* depth = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &depth,
-                                                        nullptr));
-    Own(depth);
-    device->SetRenderTarget(0, target);
-    device->SetDepthStencilSurface(depth);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    auto layers = [&](const char* model, DWORD function, BOOL write, DWORD& samples) {
-        UsePixelShader(model);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF402010, 0.75f, 0);
-        unsigned seed = 17;
-        samples = 0;
-        for (int layer = 0; layer < 2; ++layer)
-        {
-            device->SetRenderState(D3DRS_ZFUNC, layer == 0 ? D3DCMP_LESSEQUAL : function);
-            device->SetRenderState(D3DRS_ZWRITEENABLE, layer == 0 ? TRUE : write);
-            std::vector<TTestVertex> triangles;
-            for (int i = 0; i < 30 * 3; ++i)
-            {
-                const float z = float((i / 3 * 7 + layer * 3) % 10) / 10.0f;
-                triangles.push_back(At(32.0f + Jitter(seed, 48.0f), 30.0f + Jitter(seed, 48.0f), z,
-                                       D3DCOLOR_ARGB(255, i * 37 & 0xFF, i * 11 & 0xFF, 255 - i)));
-            }
-            samples += Samples([&] { Draw(D3DPT_TRIANGLELIST, triangles); });
-        }
-        return ReadTarget(target);
-    };
-    const ESimdLevel chosen = RasteriserSimdLevel();
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-    {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
-        for (DWORD function : {D3DCMP_LESS, D3DCMP_GREATER, D3DCMP_EQUAL, D3DCMP_NOTEQUAL})
-        {
-            for (BOOL write : {TRUE, FALSE})
-            {
-                DWORD generalSamples = 0, kindSamples = 0;
-                const std::vector<std::uint32_t> general = layers("test.colour", function, write, generalSamples);
-                EXPECT_EQ(general, layers("test.colour-kind", function, write, kindSamples))
-                    << "function " << function << " write " << write << " level " << int(level);
-                EXPECT_EQ(generalSamples, kindSamples);
-                EXPECT_GT(generalSamples, 1000u);
-            }
-        }
-    }
-    SetRasteriserSimdLevel(chosen);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
-    device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
 }
 
 TEST_F(RenderTest, TextureModelsBlendEveryByteAsTheGeneralPath)
@@ -645,51 +418,6 @@ TEST_F(RenderTest, AScissorKeepsTheBitsOfThePixelsItLetsThrough)
     }
 }
 
-TEST_F(RenderTest, FloatTargetsStoreAndBlendAsTexelByTexel)
-{
-    // Triangles of colours beyond [0, 1] on floating-point targets of odd size, so that quads hang
-    // over their edges: stored, added, blended as transparency and written through a write mask, a
-    // quad at a time, against separate alpha blending of the same factors, which goes texel by
-    // texel as every other format does.
-    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
-    {
-        IDirect3DSurface9* target = RenderTarget(63, 61, format);
-        device->SetRenderTarget(0, target);
-        UsePixelShader("test.scaled-colour");
-        const float constants[2][4] = {{3.0f, 2.5f, -1.5f, 1.25f}, {-0.5f, 0.25f, 0.75f, -0.1f}};
-        device->SetPixelShaderConstantF(0, &constants[0][0], 2);
-        auto scene = [&](DWORD source, DWORD destination, DWORD mask, bool separate) {
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-            device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
-            Quad(0, 0, 64, 64, 0, 0x80406080);
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, source != 0);
-            device->SetRenderState(D3DRS_SRCBLEND, source);
-            device->SetRenderState(D3DRS_DESTBLEND, destination);
-            device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, separate);
-            device->SetRenderState(D3DRS_SRCBLENDALPHA, source);
-            device->SetRenderState(D3DRS_DESTBLENDALPHA, destination);
-            device->SetRenderState(D3DRS_COLORWRITEENABLE, mask);
-            Draw(D3DPT_TRIANGLELIST, Scattered(13));
-            device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, FALSE);
-            device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
-            return TargetBytes(device, target, format == D3DFMT_R32F ? 4 : 8);
-        };
-        const std::vector<std::uint8_t> stored = scene(0, D3DBLEND_ZERO, 0xF, false);
-        EXPECT_EQ(stored, scene(D3DBLEND_ONE, D3DBLEND_ZERO, 0xF, true));
-        const std::vector<std::uint8_t> added = scene(D3DBLEND_ONE, D3DBLEND_ONE, 0xF, false);
-        EXPECT_EQ(added, scene(D3DBLEND_ONE, D3DBLEND_ONE, 0xF, true));
-        EXPECT_NE(stored, added);
-        EXPECT_EQ(scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 0xF, false),
-                  scene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 0xF, true));
-        const std::vector<std::uint8_t> masked = scene(D3DBLEND_ONE, D3DBLEND_ONE, 0x5, false);
-        EXPECT_EQ(masked, scene(D3DBLEND_ONE, D3DBLEND_ONE, 0x5, true));
-        if (format == D3DFMT_A16B16G16R16F)
-        {
-            EXPECT_NE(added, masked);
-        }
-    }
-}
-
 TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
 {
     // Triangles of colours beyond [0, 1] (and NaN, infinities) onto an R5G6B5 target of odd size,
@@ -721,89 +449,6 @@ TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
             WriteTexel(D3DFMT_R5G6B5, &expected[2 * i], rgba);
         }
         EXPECT_EQ(expected, images[1]) << "constants " << c[0][0] << ", " << c[1][2];
-    }
-}
-
-TEST_F(RenderTest, FloatTexturesSampleAtPointsAsTexelByTexel)
-{
-    // Floating-point textures of odd size magnified over a floating-point target, sampled at
-    // points four lanes at a time, against the same texture with a different minifying filter,
-    // which samples lane by lane: clamped, repeated and with a border beyond the edges.
-    IDirect3DSurface9* target = RenderTarget(63, 61, D3DFMT_A16B16G16R16F);
-    device->SetRenderTarget(0, target);
-    UsePixelShader("test.texture-channels");
-    for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
-    {
-        IDirect3DTexture9* texture = nullptr;
-        ASSERT_EQ(D3D_OK, device->CreateTexture(13, 9, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
-        Own(texture);
-        D3DLOCKED_RECT locked;
-        texture->LockRect(0, &locked, nullptr, 0);
-        unsigned seed = 3;
-        for (int y = 0; y < 9; ++y)
-        {
-            auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch;
-            for (int x = 0; x < 13 * (format == D3DFMT_R32F ? 1 : 4); ++x)
-            {
-                const float value = Jitter(seed, 40.0f);
-                if (format == D3DFMT_R32F)
-                    std::memcpy(row + 4 * x, &value, 4);
-                else
-                {
-                    const std::uint16_t half = D3D9FloatToHalf(value);
-                    std::memcpy(row + 2 * x, &half, 2);
-                }
-            }
-        }
-        texture->UnlockRect(0);
-        device->SetTexture(0, texture);
-        device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0x80FF4020);
-        for (DWORD address : {D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP, D3DTADDRESS_BORDER})
-        {
-            device->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
-            device->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
-            std::vector<std::uint8_t> images[2];
-            for (DWORD minify : {D3DTEXF_POINT, D3DTEXF_LINEAR})
-            {
-                device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-                device->SetSamplerState(0, D3DSAMP_MINFILTER, minify);
-                Quad(0, 0, 64, 64, 0, 0xFFFFFFFF, -0.3f, -0.2f, 1.4f, 1.3f);
-                images[minify == D3DTEXF_LINEAR] = TargetBytes(device, target, 8);
-            }
-            EXPECT_EQ(images[0], images[1]) << "format " << format << " address " << address;
-        }
-    }
-}
-
-TEST_F(RenderTest, ModelTypesDrawSeveralTargetsAtOnce)
-{
-    // A type answering two colours draws both targets, the same bits as its bare function, without
-    // being reported as one; one target may be floating-point.
-    const TPixelModel* model = FindPixelModel("test.two-targets-type");
-    ASSERT_NE(nullptr, model);
-    EXPECT_NE(nullptr, model->loops);
-    for (D3DFORMAT second : {D3DFMT_A8R8G8B8, D3DFMT_A16B16G16R16F})
-    {
-        IDirect3DSurface9* const targets[2] = {RenderTarget(63, 61, D3DFMT_A8R8G8B8), RenderTarget(63, 61, second)};
-        device->SetRenderTarget(0, targets[0]);
-        device->SetRenderTarget(1, targets[1]);
-        std::vector<std::uint8_t> images[2][2];
-        for (int type = 0; type < 2; ++type)
-        {
-            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-            UsePixelShader(type ? "test.two-targets-type" : "test.two-targets");
-            unsigned seed = 21;
-            std::vector<TTestVertex> triangles;
-            for (int i = 0; i < 20 * 3; ++i)
-                triangles.push_back(At(32.0f + Jitter(seed, 40.0f), 32.0f + Jitter(seed, 40.0f), 0,
-                                       D3DCOLOR_ARGB(255, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF)));
-            Draw(D3DPT_TRIANGLELIST, triangles);
-            images[type][0] = TargetBytes(device, targets[0], 4);
-            images[type][1] = TargetBytes(device, targets[1], second == D3DFMT_A8R8G8B8 ? 4 : 8);
-        }
-        EXPECT_EQ(images[0][0], images[1][0]);
-        EXPECT_EQ(images[0][1], images[1][1]);
-        EXPECT_NE(images[1][0], images[1][1]);
     }
 }
 
@@ -968,31 +613,6 @@ TEST_F(RenderTest, ClippingAndPerspective)
     ExpectGolden("receding_floor");
 }
 
-TEST_F(RenderTest, TrianglesOfOneWDrawTheSameAtEveryW)
-{
-    // Corners sharing one w are drawn without perspective. Clip positions scaled by a power of
-    // two keep their window positions, and the interpolants divided by w and multiplied back
-    // keep their bits: the image must be the one drawn at w = 1.
-    UsePixelShader("test.colour");
-    auto scene = [&](float w) {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-        unsigned seed = 53;
-        std::vector<TTestVertex> triangles;
-        for (int i = 0; i < 12 * 3; ++i)
-        {
-            triangles.push_back(ScaledByW(At(32.0f + Jitter(seed, 40.0f), 32.0f + Jitter(seed, 40.0f), 0.25f,
-                                             D3DCOLOR_ARGB(255, i * 29 & 0xFF, 255 - i * 7, i * 53 & 0xFF)),
-                                          w));
-        }
-        Draw(D3DPT_TRIANGLELIST, triangles);
-        return ReadBackBuffer();
-    };
-    const std::vector<std::uint32_t> unit = scene(1.0f);
-    EXPECT_GT(std::count_if(unit.begin(), unit.end(), [](std::uint32_t p) { return p != 0; }), 2000);
-    for (float w : {4.0f, 0.5f})
-        EXPECT_TRUE(unit == scene(w)) << "w " << w;
-}
-
 TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
 {
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -1003,31 +623,6 @@ TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
                   Quad(5, 0, 15, 10, 0.25f, 0xFFFFFFFF);
               }));
     EXPECT_EQ(5u * 10u + 5u * 10u, Samples([&] { Quad(0, 0, 20, 10, 0.5f, 0xFFFFFFFF); }));
-}
-
-TEST_F(RenderTest, OcclusionQueriesCountTheColourKindsPixelsOnce)
-{
-    // Rectangles of every width and height up to five by three pixels, at even and odd places:
-    // odd and even counts of quads, whole and partly covered, on every instruction level.
-    UsePixelShader("test.colour-kind");
-    const ESimdLevel chosen = RasteriserSimdLevel();
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-    {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
-        DWORD expected = 0;
-        const DWORD samples = Samples([&] {
-            for (int w = 1; w <= 5; ++w)
-                for (int h = 1; h <= 3; ++h)
-                {
-                    const float x = float(w * 10 + h % 2), y = float(h * 8 + w % 2);
-                    Quad(x, y, x + float(w), y + float(h), 0.5f, 0xFF808080);
-                    expected += DWORD(w * h);
-                }
-        });
-        EXPECT_EQ(expected, samples) << "instruction level " << int(level);
-    }
-    SetRasteriserSimdLevel(chosen);
 }
 
 TEST_F(RenderTest, FixedFunctionPreTransformedVertices)
@@ -1294,17 +889,8 @@ TEST_F(RenderTest, UpdateTextureCopiesMatchingLevels)
     staging->Release();
 }
 
-TEST_F(RenderTest, StatesKeepTheirDefaultsAndRegistersTheirLimits)
+TEST_F(RenderTest, RegistersKeepTheirLimits)
 {
-    DWORD value = 0;
-    device->GetRenderState(D3DRS_POINTSIZE_MAX, &value);
-    float pointSizeMax;
-    std::memcpy(&pointSizeMax, &value, 4);
-    EXPECT_EQ(64.0f, pointSizeMax);
-    device->GetTextureStageState(3, D3DTSS_TEXCOORDINDEX, &value);
-    EXPECT_EQ(3u, value);
-    device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
-    EXPECT_EQ(DWORD(D3DTOP_MODULATE), value);
     D3DLIGHT9 light = {};
     light.Type = D3DLIGHT_POINT;
     ASSERT_EQ(D3D_OK, device->SetLight(7, &light));
@@ -1394,38 +980,6 @@ TEST_P(LongDrawTest, DrawsEqualTheirPiecesDrawnOneByOne)
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     EXPECT_EQ(Drawn(D3DPT_TRIANGLESTRIP, strip, kTriangles, 4000),
               Drawn(D3DPT_TRIANGLESTRIP, strip, kTriangles, kTriangles));
-}
-
-namespace
-{
-// The threads that shaded quads since last cleared, noted by a pixel function slow enough that a
-// woken worker would take a share of the tiles.
-std::mutex s_ShadingThreadsMutex;
-std::set<std::thread::id> s_ShadingThreads;
-
-void NoteShadingThread(const TPixelInput&, TPixelOutput& output)
-{
-    std::this_thread::sleep_for(std::chrono::microseconds(50));
-    std::lock_guard<std::mutex> lock(s_ShadingThreadsMutex);
-    s_ShadingThreads.insert(std::this_thread::get_id());
-    output.colour[0] = {1.0f, 1.0f, 1.0f, 1.0f};
-}
-
-const TPixelModelRegistration kNoteShadingThread("test.note-shading-thread", NoteShadingThread);
-} // namespace
-
-TEST_P(LongDrawTest, ASmallDrawIsShadedByTheCallingThreadAlone)
-{
-    // 1024 x 2 pixels over 16 tiles: fewer pixels than waking the workers is worth.
-    IDirect3DSurface9* surface = TargetTexture(1024, 2, D3DFMT_A8R8G8B8);
-    device->SetRenderTarget(0, surface);
-    UsePixelShader("test.note-shading-thread");
-    s_ShadingThreads.clear();
-    EXPECT_EQ(D3D_OK, Draw(D3DPT_TRIANGLESTRIP, {{-1, 1, 0, 1, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 1, 0xFFFFFFFF, 0, 0},
-                                                 {-1, -1, 0, 1, 0xFFFFFFFF, 0, 0}, {1, -1, 0, 1, 0xFFFFFFFF, 0, 0}}));
-    EXPECT_EQ(std::set<std::thread::id>{std::this_thread::get_id()}, s_ShadingThreads);
-    const std::vector<std::uint32_t> pixels = ReadTarget(surface);
-    EXPECT_EQ(2048, std::count(pixels.begin(), pixels.end(), 0xFFFFFFFFu));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cores, LongDrawTest, ::testing::Values(1u, 3u));

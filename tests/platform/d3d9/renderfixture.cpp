@@ -76,19 +76,6 @@ struct TTextureChannelsPixel
 const TPixelModelRegistration kTextureChannels("test.texture-channels",
                                                PixelModelType<TTextureChannelsPixel>());
 
-// The two-targets model as a type: its general loop inlines it for both targets.
-struct TTwoTargetsType
-{
-    static constexpr TModelInputs kInputs = {.varyings = Varyings(0)};
-    template <class Quad> static auto Shade(const Quad& in)
-    {
-        typedef typename Quad::Lanes L;
-        const TLaneVector<L> c = in.Varying(0);
-        return TTargetColours<L, 2>{{c, {L(1.0f) - c.x, L(1.0f) - c.y, L(1.0f) - c.z, L(1.0f)}}};
-    }
-};
-const TPixelModelRegistration kTwoTargetsType("test.two-targets-type", PixelModelType<TTwoTargetsType>());
-
 // The colour times c0 plus c1: values beyond [0, 1] for floating-point targets.
 struct TScaledColourPixel
 {
