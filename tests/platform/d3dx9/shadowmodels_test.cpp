@@ -47,42 +47,34 @@ protected:
     }
 };
 
-TEST_F(ShadowProjectionTest, EachMaskFollowsItsOwnPositions)
+// The map everywhere 0.6 (stored as one less the depth: 0.4). A directional split: map depth is
+// camera depth times 0.05, the opaque positions at 10 beyond it (shadowed), the transparent ones
+// at 5 on the right half in front. A local light's perspective matrix: w = 0.05 x depth, map x
+// and y 0.025 x depth over it, map depth (0.03 x depth - 0.05) over it: 0.5 at 10 (shadowed),
+// 0.35 at 4 (lit); undivided, the depth at 10 would be 0.25, in front of the map. Both fade from
+// 90 to 100 in the red channel without bias; each mask follows its own positions.
+TEST_F(ShadowProjectionTest, EachMaskFollowsItsOwnPositionsAndALocalLightDividesByW)
 {
-    // The map everywhere 0.6 (stored as one less the depth: 0.4); map depth is camera depth
-    // times 0.05: the opaque positions at 10 lie beyond it (shadowed), the transparent ones in
-    // front of them at 5 on the right half do not.
-    IDirect3DTexture9* map = UniformMap(0.6f);
-    ASSERT_NE(nullptr, map);
-    IDirect3DTexture9* opaque = Positions([](UINT) { return 10.0f; });
-    IDirect3DTexture9* transparent = Positions([](UINT x) { return x < kSize / 2 ? 10.0f : 5.0f; });
-    IDirect3DSurface9* masks[2] = {Target(), Target()};
-    // Camera space to map coordinates (x and y over the map) and depth; the red channel; the
-    // split's range (fading from 90 to 100); no bias.
-    const float constants[9][4] = {{0.05f, 0.0f, 0.0f, 0.5f}, {0.0f, 0.05f, 0.0f, 0.5f}, {0.0f, 0.0f, 0.05f, 0.0f},
-                                   {0.0f, 0.0f, 0.0f, 1.0f},  {},                         {},
-                                   {1.0f, 0.0f, 0.0f, 0.0f},  {0.0f, 100.0f, 90.0f, 100.0f}, {}};
-    DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
-
-    EXPECT_EQ(0, WrongMaskTexels(masks));
-}
-
-TEST_F(ShadowProjectionTest, ALocalLightsPerspectiveMatrixDividesByW)
-{
-    // w = 0.05 x depth; map x and y 0.025 x depth over it (the map's middle at every depth); map
-    // depth (0.03 x depth - 0.05) over it: 0.5 at 10, beyond the map's 0.4 (shadowed), 0.35 at 4
-    // (lit). Undivided, the depth at 10 would be 0.25, in front of the map.
-    IDirect3DTexture9* map = UniformMap(0.6f);
-    ASSERT_NE(nullptr, map);
-    IDirect3DTexture9* opaque = Positions([](UINT) { return 10.0f; });
-    IDirect3DTexture9* transparent = Positions([](UINT x) { return x < kSize / 2 ? 10.0f : 4.0f; });
-    IDirect3DSurface9* masks[2] = {Target(), Target()};
-    const float constants[9][4] = {{0.0f, 0.0f, 0.025f, 0.0f}, {0.0f, 0.0f, 0.025f, 0.0f}, {0.0f, 0.0f, 0.03f, -0.05f},
-                                   {0.0f, 0.0f, 0.05f, 0.0f},  {},                          {},
-                                   {1.0f, 0.0f, 0.0f, 0.0f},   {0.0f, 100.0f, 90.0f, 100.0f}, {}};
-    DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
-
-    EXPECT_EQ(0, WrongMaskTexels(masks));
+    const struct
+    {
+        float front;
+        float constants[4][4];
+    } cases[] = {
+        {5.0f, {{0.05f, 0.0f, 0.0f, 0.5f}, {0.0f, 0.05f, 0.0f, 0.5f}, {0.0f, 0.0f, 0.05f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}}},
+        {4.0f, {{0.0f, 0.0f, 0.025f, 0.0f}, {0.0f, 0.0f, 0.025f, 0.0f}, {0.0f, 0.0f, 0.03f, -0.05f}, {0.0f, 0.0f, 0.05f, 0.0f}}},
+    };
+    for (const auto& c : cases)
+    {
+        IDirect3DTexture9* map = UniformMap(0.6f);
+        ASSERT_NE(nullptr, map);
+        IDirect3DTexture9* opaque = Positions([](UINT) { return 10.0f; });
+        IDirect3DTexture9* transparent = Positions([&](UINT x) { return x < kSize / 2 ? 10.0f : c.front; });
+        IDirect3DSurface9* masks[2] = {Target(), Target()};
+        float constants[9][4] = {{}, {}, {}, {}, {}, {}, {1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 100.0f, 90.0f, 100.0f}, {}};
+        std::memcpy(constants, c.constants, sizeof(c.constants));
+        DrawScreen("shadowprojection", constants, 9, {{0, opaque}, {1, transparent}, {3, map}}, {masks[0], masks[1]});
+        EXPECT_EQ(0, WrongMaskTexels(masks)) << c.front;
+    }
 }
 
 TEST_F(ShadowProjectionTest, TheSoftenBlurSpreadsAShadowedTexelOverItsFiveTapsAlone)

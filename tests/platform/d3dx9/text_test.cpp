@@ -64,21 +64,6 @@ protected:
 };
 } // namespace
 
-TEST(TextTest, FaceNamesMapToTheInstalledFonts)
-{
-    EXPECT_NE(nullptr, std::strstr(TFontFaceCache::FontFile("Arial", FW_NORMAL), "LiberationSans-Regular"));
-    EXPECT_NE(nullptr, std::strstr(TFontFaceCache::FontFile("arial", FW_BOLD), "LiberationSans-Bold"));
-    EXPECT_NE(nullptr, std::strstr(TFontFaceCache::FontFile("Myriad Pro", FW_NORMAL), "DejaVuSans.ttf"));
-    EXPECT_NE(nullptr, std::strstr(TFontFaceCache::FontFile(nullptr, FW_NORMAL), "DejaVuSans.ttf"));
-    // One face per file and size: GDI and D3DX share it.
-    EXPECT_EQ(TFontFaceCache::Find("Arial", -16, FW_NORMAL), TFontFaceCache::Find("Arial", -16, FW_NORMAL));
-    EXPECT_NE(TFontFaceCache::Find("Arial", -16, FW_NORMAL),
-              TFontFaceCache::Find("Trebuchet MS", -16, FW_NORMAL));
-    // A positive height is the cell (ascent and descent), so its em is smaller.
-    EXPECT_LT(TFontFaceCache::Find("Arial", 16, FW_NORMAL)->Pixels(), 16);
-    EXPECT_EQ(16, TFontFaceCache::Find("Arial", -16, FW_NORMAL)->Pixels());
-}
-
 TEST(TextTest, GdiMeasuresAdvancesWithoutKerningInEitherCharacterSet)
 {
     const LONG ab = MeasureGdi("Arial", 16, "AV");
