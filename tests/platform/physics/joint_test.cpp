@@ -181,30 +181,6 @@ TEST_F(Joints, APulleyRopeLiftsTheLighterSideAndJointsGoWithTheirActors)
     EXPECT_EQ(scene->getNbJoints(), 0u);
 }
 
-TEST_F(Joints, SlidingKindsFreeTheirAxesAndLockTheRest)
-{
-    // Cylindrical: slides and turns about the axis; point in plane: moves across the axis only.
-    NxActor* sleeve = addBox(NxVec3(0, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
-    sleeve->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
-    NxCylindricalJointDesc cylinder;
-    toWorld(sleeve, cylinder, NxVec3(1, 0, 0));
-    sleeve->setLinearVelocity(NxVec3(1, 1, 0));
-    sleeve->setAngularVelocity(NxVec3(2, 2, 0));
-    NxActor* puck = addBox(NxVec3(5, 5, 0), NxVec3(0.2f, 0.2f, 0.2f));
-    puck->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
-    NxPointInPlaneJointDesc plane;
-    toWorld(puck, plane, NxVec3(0, 1, 0));
-    puck->setLinearVelocity(NxVec3(1, 1, -1));
-    run(0.5f);
-    EXPECT_NEAR(sleeve->getGlobalPosition().x, 0.5f, 0.02f);
-    EXPECT_NEAR(sleeve->getGlobalPosition().y, 5, 0.01f);
-    EXPECT_NEAR(sleeve->getAngularVelocity().x, 2, 0.05f);
-    EXPECT_NEAR(sleeve->getAngularVelocity().y, 0, 0.05f);
-    EXPECT_NEAR(puck->getGlobalPosition().x, 5.5f, 0.02f);
-    EXPECT_NEAR(puck->getGlobalPosition().y, 5, 0.01f);
-    EXPECT_NEAR(puck->getGlobalPosition().z, -0.5f, 0.02f);
-}
-
 TEST_F(Joints, SpringsAndLinearDrivesPullTowardsTheirTargets)
 {
     // A revolute spring turns the flap to its target angle.

@@ -49,19 +49,3 @@ TEST_F(Shapes, LiveResizeAndLocalPoseMoveTheVolume)
     EXPECT_NEAR(ball->getGlobalPosition().y, 1, 0.02f);
     EXPECT_NEAR(pill->getGlobalPosition().y, 1.75f, 0.03f); // standing on its lower cap
 }
-
-TEST_F(Shapes, DampingAndTheAngularSpeedLimitSlowBodies)
-{
-    NxActor* damped = addBox(NxVec3(0, 10, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    damped->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
-    damped->setLinearDamping(1);
-    damped->setLinearVelocity(NxVec3(4, 0, 0));
-    NxActor* spinner = addBox(NxVec3(5, 10, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    spinner->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
-    spinner->setMaxAngularVelocity(2);
-    spinner->setAngularDamping(0);
-    spinner->setAngularVelocity(NxVec3(0, 10, 0));
-    run(1);
-    EXPECT_NEAR(damped->getLinearVelocity().x, 4 * std::exp(-1.0f), 0.05f); // a rate of 1 per second
-    EXPECT_NEAR(spinner->getAngularVelocity().y, 2, 1e-4f);
-}
