@@ -1,4 +1,4 @@
-// The cursor's display counter and clip rectangle.
+// The cursor's clip rectangle.
 #include "windowfixture.h"
 
 #include <vector>
@@ -6,24 +6,6 @@
 namespace
 {
 using CursorTest = WindowFixture;
-
-TEST_F(CursorTest, DisplayCounterCountsEachCall)
-{
-    const int start = ShowCursor(TRUE) - 1;
-    EXPECT_EQ(ShowCursor(FALSE), start);
-    // The device manager's loops: show until the count is at least 2, hide until it is below 0.
-    int count = start;
-    while (count < 2)
-        count = ShowCursor(TRUE);
-    EXPECT_EQ(count, 2);
-    while (count >= 0)
-        count = ShowCursor(FALSE);
-    EXPECT_EQ(count, -1);
-    while (count < start)
-        count = ShowCursor(TRUE);
-    while (count > start)
-        count = ShowCursor(FALSE);
-}
 
 TEST_F(CursorTest, ClipFollowsTheCallsAndStaysOnScreen)
 {

@@ -101,20 +101,6 @@ TEST_F(MessageTest, ShownWindowAsksForPaintUntilValidated)
     EXPECT_EQ(received_[0].message, WM_PAINT);
 }
 
-TEST_F(MessageTest, DispatchCallsTheWindowProcedure)
-{
-    PostMessageW(window_, WM_ACTIVATEAPP, 0, 0);
-    PostMessageW(window_, WM_USER, 7, 8);
-    PostMessageW(nullptr, WM_USER, 9, 9);
-    EXPECT_EQ(Pump(), 3);
-    ASSERT_EQ(received_.size(), 2u) << "a message without a window reaches no procedure";
-    EXPECT_EQ(received_[0].message, WM_ACTIVATEAPP);
-    EXPECT_EQ(received_[1].message, WM_USER);
-    EXPECT_EQ(received_[1].wParam, 7u);
-    EXPECT_EQ(received_[1].lParam, 8);
-    EXPECT_EQ(DispatchMessageW(nullptr), 0);
-}
-
 TEST_F(MessageTest, ClosingThroughTheDefaultProcedureEndsTheLoop)
 {
     // The default procedure destroys the window on WM_CLOSE; our procedure sees WM_DESTROY.
@@ -128,13 +114,4 @@ TEST_F(MessageTest, ClosingThroughTheDefaultProcedureEndsTheLoop)
     window_ = nullptr;
 }
 
-TEST_F(MessageTest, TranslateMessageRecognisesKeyMessages)
-{
-    MSG key = {window_, WM_SYSKEYDOWN, VK_MENU, 0, 0, {}};
-    MSG other = {window_, WM_CHAR, 'a', 0, 0, {}};
-    EXPECT_TRUE(TranslateMessage(&key));
-    EXPECT_FALSE(TranslateMessage(&other));
-    EXPECT_FALSE(TranslateMessage(nullptr));
-    EXPECT_TRUE(Drain().empty()) << "characters come from the layer, not from TranslateMessage";
-}
 } // namespace

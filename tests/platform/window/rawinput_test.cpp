@@ -352,14 +352,6 @@ TEST_F(RawInputTest, BackgroundInputNeedsTheInputSink)
     EXPECT_EQ(Read(messages[1]).header.wParam, RIM_INPUTSINK);
 }
 
-TEST_F(RawInputTest, UnregisteredDevicesSendNoRecords)
-{
-    Key(SDL_SCANCODE_A, true);
-    Motion(0, 0, 1, 1);
-    for (const MSG& message : Drain())
-        EXPECT_NE(message.message, WM_INPUT);
-}
-
 TEST_F(RawInputTest, RegistrationIsCheckedAsAWhole)
 {
     const RAWINPUTDEVICE sinkWithoutWindow[] = {{1, 2, 0, window_}, {1, 6, RIDEV_INPUTSINK, nullptr}};

@@ -185,27 +185,6 @@ TEST_F(WindowTest, FullScreenStyleCoversTheMonitorAndBack)
     EXPECT_EQ(GetWindowLongW(window_, GWL_EXSTYLE), 0);
 }
 
-TEST_F(WindowTest, ShowWindowAnswersThePreviousVisibility)
-{
-    EXPECT_FALSE(ShowWindow(window_, SW_SHOW));
-    EXPECT_TRUE(ShowWindow(window_, SW_SHOW));
-    EXPECT_TRUE(ShowWindow(window_, SW_HIDE));
-    EXPECT_FALSE(ShowWindow(window_, SW_HIDE));
-    EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE), static_cast<LONG>(WS_OVERLAPPEDWINDOW));
-}
-
-TEST_F(WindowTest, TitleKeepsUtf16Text)
-{
-    const std::u16string title = u"a\u00e9\U0001F600";
-    ASSERT_TRUE(SetWindowTextW(window_, title.c_str()));
-    char16_t buffer[16];
-    EXPECT_EQ(GetWindowTextW(window_, buffer, 16), 4);
-    EXPECT_EQ(std::u16string(buffer), title);
-    EXPECT_EQ(GetWindowTextW(window_, buffer, 2), 1) << "cut to the buffer, with its terminator";
-    EXPECT_EQ(buffer[1], 0);
-    EXPECT_EQ(GetWindowTextW(window_, buffer, 0), 0);
-}
-
 TEST_F(WindowTest, PlacementReportsTheNormalRectangle)
 {
     WINDOWPLACEMENT placement = {};
@@ -232,15 +211,6 @@ TEST_F(WindowTest, DestroyWindowSendsWmDestroyAndForgetsTheWindow)
     EXPECT_FALSE(DestroyWindow(window_));
     EXPECT_FALSE(PostMessageW(window_, WM_USER, 0, 0));
     window_ = nullptr;
-}
-
-TEST_F(WindowTest, FocusFollowsSetFocus)
-{
-    const HWND previous = SetFocus(window_);
-    EXPECT_EQ(GetFocus(), window_);
-    EXPECT_EQ(SetFocus(previous), window_);
-    EXPECT_EQ(SetFocus(reinterpret_cast<HWND>(0x1234)), nullptr) << "not a window";
-    EXPECT_EQ(GetFocus(), previous);
 }
 
 TEST_F(WindowTest, WindowMonitorIsTheAdapterMonitorWithItsModes)
