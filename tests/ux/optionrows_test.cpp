@@ -1,7 +1,6 @@
 // The game's option rows: each row's wiring (the inner control focused by the mouse, the caption
 // following its activation), key input rows not taking the focus while one of their list
-// listens, the track-bar row's arrows at its ends, the date row's lists and SetDate; missing
-// parts told at load.
+// listens, the date row's lists and SetDate; missing parts told at load.
 #include "uxfixture.h"
 
 #include "core/system/platform.h"
@@ -140,25 +139,6 @@ TEST_F(OptionRowsTest, KeyRowsKeepTheFocusWhileOneListens)
     first->pButtonPrimary->SetChecked(0, 1);
     Enter(second->pButtonPrimary);
     EXPECT_EQ(Ux().GetFocus(), second->pButtonPrimary);
-}
-
-// The track-bar row at its minimum has its left arrow disabled from the wiring on; the right
-// arrow steps and enables it; at the maximum the right arrow is disabled.
-TEST_F(OptionRowsTest, TheTrackBarRowsArrowsFollowItsEnds)
-{
-    auto* track = Row<UX::TExtendedTrackBar>("row_track");
-    EXPECT_FALSE(track->pLeft->IsEnabledAll());
-    EXPECT_TRUE(track->pRight->IsEnabledAll());
-    track->pRight->Event(UX::EVENT_CLICK).Invoke(track->pRight, nullptr);
-    EXPECT_EQ(track->pTrackbar->Value, 1);
-    EXPECT_TRUE(track->pLeft->IsEnabledAll());
-    track->pTrackbar->SetValue(10, 0);
-    EXPECT_FALSE(track->pRight->IsEnabledAll());
-    track->pRight->Event(UX::EVENT_CLICK).Invoke(track->pRight, nullptr);
-    EXPECT_EQ(track->pTrackbar->Value, 10);
-    track->pLeft->Event(UX::EVENT_CLICK).Invoke(track->pLeft, nullptr);
-    EXPECT_EQ(track->pTrackbar->Value, 9);
-    EXPECT_TRUE(track->pRight->IsEnabledAll());
 }
 
 // The date row's lists: this year back 99 years, 12 months, always 31 days; SetDate with this

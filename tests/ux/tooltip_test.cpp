@@ -138,11 +138,4 @@ TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
     showOn(apply);
     apply->Hide(1);
     EXPECT_FALSE(Shown()) << "hidden";
-    // Another control going leaves the tip alone.
-    apply->Show(2);
-    MouseTo(4.0f, 4.0f);
-    Frame();
-    showOn(apply);
-    Find("ux_demo_close")->Hide(1);
-    EXPECT_TRUE(Shown());
 }
