@@ -1,5 +1,5 @@
 // The telemetry client against a loopback receiver: the messages byte for byte, the frame-rate
-// report, the installation identifier, the stop report, and a server that cannot be reached.
+// report, the start and stop reports, and a server that cannot be reached.
 #include "core/system/abort.h"
 #include "core/system/core.h"
 #include "core/system/platform.h"
