@@ -168,9 +168,9 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
     ASSERT_EQ(D3D_OK, device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
     const TScratchFolder scratch("d3dx");
     const std::string& folder = scratch.Path();
-    const std::string png = folder + "/shot.png", jpeg = folder + "/shot0000.jpg", bmp = folder + "/shot.bmp";
+    // JPEG, the screenshot command's format, is read back through that command's own test.
+    const std::string png = folder + "/shot.png", bmp = folder + "/shot.bmp";
     ASSERT_EQ(D3D_OK, D3DXSaveSurfaceToFileA(png.c_str(), D3DXIFF_PNG, back, nullptr, nullptr));
-    ASSERT_EQ(D3D_OK, D3DXSaveSurfaceToFileA(jpeg.c_str(), D3DXIFF_JPG, back, nullptr, nullptr));
     ASSERT_EQ(D3D_OK, D3DXSaveSurfaceToFileA(bmp.c_str(), D3DXIFF_BMP, back, nullptr, nullptr));
     EXPECT_EQ(D3DERR_INVALIDCALL, D3DXSaveSurfaceToFileA(png.c_str(), D3DXIFF_DDS, back, nullptr, nullptr));
     EXPECT_EQ(E_FAIL, D3DXSaveSurfaceToFileA((folder + "/missing/x.png").c_str(), D3DXIFF_PNG, back, nullptr,
@@ -183,14 +183,6 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
     for (std::size_t i = 0; i < expected.size(); ++i)
         ASSERT_EQ(expected[i] | 0xFF000000u, image.argb[i]) << i;
 
-    ASSERT_TRUE(ReadJpeg(jpeg, image));
-    EXPECT_EQ(40u, image.width);
-    EXPECT_EQ(24u, image.height);
-    const std::uint32_t corner = image.argb[0];
-    EXPECT_NEAR(0x12, int(corner >> 16 & 0xFF), 8);
-    EXPECT_NEAR(0x34, int(corner >> 8 & 0xFF), 8);
-    EXPECT_NEAR(0x56, int(corner & 0xFF), 8);
-
     std::FILE* file = std::fopen(bmp.c_str(), "rb");
     ASSERT_NE(nullptr, file);
     std::uint8_t header[54];
@@ -201,7 +193,7 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
     EXPECT_EQ(40, header[18]);
     EXPECT_EQ(24, header[22]);
 
-    for (const std::string& name : {png, jpeg, bmp})
+    for (const std::string& name : {png, bmp})
         std::remove(name.c_str());
     rmdir(folder.c_str());
     back->Release();

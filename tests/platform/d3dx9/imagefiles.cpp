@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 
-#include <jpeglib.h>
 #include <png.h>
 
 bool ReadPng(const std::string& file, TestImage& image)
@@ -23,38 +22,6 @@ bool ReadPng(const std::string& file, TestImage& image)
     const bool read = png_image_finish_read(&png, nullptr, image.argb.data(), 0, nullptr) != 0;
     png_image_free(&png);
     return read;
-}
-
-bool ReadJpeg(const std::string& file, TestImage& image)
-{
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in)
-        return false;
-    jpeg_decompress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, in);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    image.width = info.output_width;
-    image.height = info.output_height;
-    image.argb.assign(std::size_t(image.width) * image.height, 0);
-    std::vector<std::uint8_t> row(std::size_t(image.width) * 3);
-    while (info.output_scanline < info.output_height)
-    {
-        const unsigned y = info.output_scanline;
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_read_scanlines(&info, rows, 1);
-        for (unsigned x = 0; x < image.width; ++x)
-            image.argb[std::size_t(y) * image.width + x] =
-                0xFF000000u | row[x * 3] << 16 | row[x * 3 + 1] << 8 | row[x * 3 + 2];
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    std::fclose(in);
-    return true;
 }
 
 std::string CompareWithGolden(const std::string& name, unsigned width, unsigned height,

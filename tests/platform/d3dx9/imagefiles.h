@@ -11,7 +11,6 @@ struct TestImage
 };
 
 bool ReadPng(const std::string& file, TestImage& image);
-bool ReadJpeg(const std::string& file, TestImage& image);
 // Compares 0xRRGGBB pixels with the golden PNG of that name; with VESTAMOR_UPDATE_GOLDEN=1 in the
 // environment writes the golden instead. Answers an empty text on a match, else what differs.
 std::string CompareWithGolden(const std::string& name, unsigned width, unsigned height,
