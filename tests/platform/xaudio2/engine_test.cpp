@@ -74,29 +74,6 @@ TEST(EngineTest, DevicesAreReportedWithTheirFormatsAndTheFirstIsTheDefault)
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "xaudio2: GetDeviceDetails: no device 3\n");
 }
 
-TEST(EngineTest, TheMasteringVoiceMayNarrowTheDevicesLayout)
-{
-    // As the sound code does with a wide device: 6 channels at 44,100 Hz.
-    TSteppedEngine stepped({{u"Surround", 8, 96000, 24}});
-    stepped.mastering->DestroyVoice();
-    ASSERT_EQ(stepped.engine->CreateMasteringVoice(&stepped.mastering, 6, 44100), S_OK);
-    XAUDIO2_VOICE_DETAILS details;
-    stepped.mastering->GetVoiceDetails(&details);
-    EXPECT_EQ(details.InputChannels, 6u);
-    EXPECT_EQ(details.InputSampleRate, 44100u);
-    // Submix voices run at the mastering voice's rate.
-    IXAudio2SubmixVoice* submix = nullptr;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 48000), XAUDIO2_E_INVALID_CALL);
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100), S_OK);
-    stepped.Step(1);
-    const TWavContents wav = stepped.Finish();
-    EXPECT_EQ(wav.channels, 6u);
-    EXPECT_EQ(wav.sampleRate, 44100u);
-    EXPECT_EQ(wav.samples.size(), 441u * 6);
-}
-
 TEST(EngineTest, TheWavFileDeclaresWhatItHoldsAndAStoppedEngineMixesNothing)
 {
     TSteppedEngine stepped;

@@ -84,6 +84,10 @@ TEST_F(RefusalsTest, FormatsOutsideWhatTheMixerReadsAreRefused)
                   return stepped.engine->CreateSourceVoice(&voice, nullptr);
               }),
               XAUDIO2_E_INVALID_CALL);
+    // Submix voices run at the mastering voice's rate.
+    IXAudio2SubmixVoice* submix = nullptr;
+    EXPECT_EQ(Refused([&] { return stepped.engine->CreateSubmixVoice(&submix, 2, 48000); }), XAUDIO2_E_INVALID_CALL);
+    EXPECT_EQ(Refused([&] { return stepped.engine->CreateSubmixVoice(&submix, 2, 44100); }), S_OK);
 }
 
 TEST_F(RefusalsTest, BuffersMustBeWholeBlocksWithinTheQueueLimit)
