@@ -85,7 +85,8 @@ i32 TDxShader::Load()
     {
         const TDxShaderProgramData& record = m_aProgramData[static_cast<i32>(i)];
         const bool shared = record.nDataSize == 0;
-        const bool inside = shared ? record.nDataOffset < i
+        // A shared program names an effect made before it: one of a skipped program does not exist.
+        const bool inside = shared ? record.nDataOffset < m_nEffectCount
                                    : record.nDataOffset <= m_nDataSize && record.nDataSize <= m_nDataSize - record.nDataOffset;
         if (!inside)
         {

@@ -47,18 +47,23 @@ TEST_F(ShaderTest, DamagedShaderDataIsRefused)
     EXPECT_NE(shader->Require(), 0);
     EXPECT_NE(m_Log.SystemLog().find("'short': data block does not inflate to"), std::string::npos);
 
-    // A program beyond the data, and a shared index that is not an earlier program.
+    // A program beyond the data, a shared index that is not an earlier program, and one naming the
+    // skipped program (an earlier index, but no effect was made for it).
     TDxShaderProgramData outside = Record(0, 1);
     TDxShaderProgramData forward = Record(0, 2);
-    TDxShader* bad = MakeShader("outside", {kTexturedEffect}, {Record(0, 0), outside, forward});
+    TDxShaderProgramData skipped = Record(0, 3);
+    TDxShader* bad = MakeShader("outside", {kTexturedEffect}, {Record(0, 0), outside, forward, skipped});
     bad->m_aProgramData[1].nDataOffset = 4;
     bad->m_aProgramData[1].nDataSize = bad->m_nDataSize;
     bad->m_aProgramData[2].nDataOffset = 2;
     bad->m_aProgramData[2].nDataSize = 0;
+    bad->m_aProgramData[3].nDataOffset = 1;
+    bad->m_aProgramData[3].nDataSize = 0;
     ASSERT_EQ(bad->Require(), 0);
     EXPECT_EQ(bad->m_aLookup.GetCount(), 1);
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 1 lies outside the data"), std::string::npos);
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 2 lies outside the data"), std::string::npos);
+    EXPECT_NE(m_Log.SystemLog().find("'outside': program 3 lies outside the data"), std::string::npos);
 }
 
 // The manager's cluster blocks: the global parameter table comes as a raw image carrying the
