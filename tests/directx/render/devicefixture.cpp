@@ -4,7 +4,6 @@
 #include "engine/system/managermanager.h"
 #include "platform/d3d9/settings.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace

@@ -14,7 +14,6 @@
 #include "engine/render/mesh.h"
 #include "engine/system/node.h"
 
-#include <cmath>
 #include <deque>
 #include <vector>
 

@@ -1,4 +1,3 @@
-#include "core/system/platform.h"
 #include "engine/input/inputkey.h"
 #include "engine/input/inputmanager.h"
 #include "engine/system/command/commandprogram.h"

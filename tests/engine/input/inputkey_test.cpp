@@ -2,7 +2,6 @@
 
 #include "../localization/scratchfolder.h"
 
-#include <cstring>
 #include <string>
 
 namespace

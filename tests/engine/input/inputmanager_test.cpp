@@ -5,7 +5,6 @@
 #include "engine/input/inputaction.h"
 #include "engine/input/inputactiongroup.h"
 #include "engine/input/inputcursor.h"
-#include "engine/input/inputkey.h"
 #include "engine/input/inputmethods.h"
 #include "engine/input/inputobject.h"
 #include "engine/input/inputtypes.h"
@@ -14,7 +13,6 @@
 #include "support/declaredlinks.h"
 #include "testdriver.h"
 
-#include <algorithm>
 #include <cstring>
 #include <deque>
 

@@ -1,6 +1,5 @@
 #include "engine/localization/localization.h"
 
-#include "engine/localization/localizationmethods.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "languageimage.h"

@@ -3,7 +3,6 @@
 #include "deferredscene.h"
 
 #include "engine/render/pipelinerecorder.h"
-#include "engine/system/command/variable.h"
 
 namespace
 {

@@ -8,7 +8,6 @@
 #include "engine/render/shadowmanager.h"
 #include "engine/system/command/commandmanager.h"
 
-#include <algorithm>
 
 // The camera manager of the passes drawn from a light: its first camera on a node of its own.
 class TTestCameraManager : public TCameraManager
@@ -64,19 +63,6 @@ protected:
     }
 
     static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
-    // Whether `lines` holds `wanted` in this order (others may come between).
-    static bool InOrder(const Lines& lines, const Lines& wanted)
-    {
-        auto at = lines.begin();
-        for (const std::string& line : wanted)
-        {
-            at = std::find(at, lines.end(), line);
-            if (at == lines.end())
-                return false;
-            ++at;
-        }
-        return true;
-    }
 
     TTestCameraManager m_Cameras;
 

@@ -1,19 +1,15 @@
 // Environments: the zone that holds a position, the fade towards the global environment, ties, and
 // damaged stored zones.
-#include "core/system/plugin.h"
 #include "engine/render/environmentmanager.h"
 #include "engine/render/shaderparameter.h"
-#include "engine/render/shaderparameterplugin.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
-#include "engine/system/scenetypes.h"
 #include "support/recordingdevice.h"
 #include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <vector>
 
 namespace
 {

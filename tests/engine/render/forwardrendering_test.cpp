@@ -3,7 +3,6 @@
 // pass.
 #include "deferredscene.h"
 
-#include <algorithm>
 
 namespace
 {

@@ -11,13 +11,10 @@
 #include "engine/render/renderscenemanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace

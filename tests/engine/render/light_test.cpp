@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace
 {

@@ -18,7 +18,6 @@
 #include "core/cluster/cluster.h"
 #include "engine/system/node.h"
 
-#include <cmath>
 #include <deque>
 #include <initializer_list>
 

@@ -10,11 +10,6 @@ using Lines = std::vector<std::string>;
 
 namespace
 {
-void SetBackgroundColor(i32 colour)
-{
-    TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(colour);
-}
-
 class RenderManagerTest : public RenderTest
 {
 protected:

@@ -2,7 +2,6 @@
 #include "deferredscene.h"
 #include "engine/render/imposterdata.h"
 #include "engine/render/impostermanager.h"
-#include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/shaderparameter.h"

@@ -1,5 +1,4 @@
 #include "engine/render/camera.h"
-#include "engine/render/lightmanager.h"
 #include "engine/render/rendercontext.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/renderobject.h"
@@ -7,7 +6,6 @@
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
 #include "engine/system/managermanager.h"
-#include "engine/system/node.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,6 @@
 #include "engine/render/renderscenemanager.h"
 #include "engine/render/viewport.h"
 #include "engine/render/viewportrendering.h"
-#include "engine/render/viewportset.h"
-#include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,6 @@
 #include "engine/system/console.h"
 
 #include "core/system/platform.h"
-#include "core/system/timer.h"
 #include "engine/input/inputkey.h"
 #include "engine/system/command/commandmanager.h"
 

@@ -1,4 +1,3 @@
-#include "core/system/event.h"
 #include "engine/system/managermanager.h"
 #include "testmanager.h"
 

@@ -66,16 +66,6 @@ protected:
     void Evaluate() { TSkeletonManager::EvaluateSkeleton(&skeleton); }
     const TMatrix& World(int bone) const { return pose.m_pWorking[bone]; }
 
-    TSkeletonConstraint& AddConstraint(i32 type, i32 bone, i32 target = 0, const TMatrix& matrix = TMatrix(1.0f))
-    {
-        TSkeletonConstraint& c = pose.aConstraint[pose.m_nConstraintCount++];
-        c.nType = type;
-        c.nBone = bone;
-        c.nTarget = target;
-        c.Matrix = matrix;
-        return c;
-    }
-
     void Instruction(u8 operation, u8 destination, u8 a, u8 b, f32 factor = 0.0f)
     {
         skeleton.Function.aInstruction[skeleton.Function.nInstructionCount++] = {operation, destination, a, b, factor};

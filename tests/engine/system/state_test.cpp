@@ -1,5 +1,4 @@
 #include "command/commandfixture.h"
-#include "core/compression/compressedfile.h"
 #include "core/stream/memorystream.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"

@@ -1,5 +1,4 @@
 #include "core/cluster/cluster.h"
-#include "core/stream/memorystream.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/triggeractor.h"

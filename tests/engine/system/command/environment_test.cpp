@@ -1,5 +1,4 @@
 #include "commandfixture.h"
-#include "engine/localization/localization.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 #include "testcommands.h"
 
 #include "core/stream/filestream.h"
-#include "core/system/namemanager.h"
 #include "engine/system/command/commandprogram.h"
 
 #include <cstring>

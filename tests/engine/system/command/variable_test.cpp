@@ -1,10 +1,8 @@
 #include "commandfixture.h"
 #include "testcommands.h"
 
-#include "core/system/namemanager.h"
 #include "engine/system/command/deferredvariable.h"
 
-#include <cstring>
 
 namespace
 {
