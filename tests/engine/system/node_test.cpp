@@ -183,15 +183,3 @@ TEST_F(NodeTest, ReparentingRefusesCyclesAndPathsJoinNames)
     EXPECT_EQ(nullptr, mid->GetParent());
     EXPECT_EQ(1, root->GetChildCount());
 }
-
-TEST_F(NodeTest, ObjectsAreGuardedWhileInitializeIsLocked)
-{
-    TNode* node = Node("locked");
-    TProbe probe;
-    EXPECT_DEATH(
-        {
-            g_ManagerManager.Finalize();
-            node->AddObject(&probe);
-        },
-        "manager system 'initialize' is locked");
-}
