@@ -3,6 +3,7 @@
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/nodeobject.h"
+#include "translation.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,6 @@ public:
     std::vector<u32> aEnable;
     std::vector<u32> aCause;
 };
-
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
 
 void ExpectTranslation(const TMatrix& m, f32 x, f32 y, f32 z)
 {

@@ -12,6 +12,7 @@
 #include "engine/system/propdatapool.h"
 #include "engine/system/propmanager.h"
 #include "recordingscript.h"
+#include "translation.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +28,6 @@ TCamera s_Camera;
 TCamera* MainCamera()
 {
     return &s_Camera;
-}
-
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
 }
 
 // Three props of one type along the camera's view (+z), each with an imposter; the type's pool

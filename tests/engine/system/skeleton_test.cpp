@@ -7,6 +7,7 @@
 #include "engine/system/skeletonmeshdata.h"
 #include "engine/system/skeletonpose.h"
 #include "testanimation.h"
+#include "translation.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,6 @@
 
 namespace
 {
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
 void ExpectRow(const TVector& row, f32 x, f32 y, f32 z, const char* what)
 {
     EXPECT_NEAR(x, row.x, 1e-4f) << what;

@@ -6,6 +6,7 @@
 #include "engine/system/triggergeometrylink.h"
 #include "engine/system/triggermanager.h"
 #include "recordingscript.h"
+#include "translation.h"
 
 #include <gtest/gtest.h>
 
@@ -26,13 +27,6 @@ public:
 private:
     TJournal* m_pJournal;
 };
-
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
 
 // A sphere of radius 1 at (10, 0, 0) and an actor of index 3 at the origin, each on its node.
 class TriggerTest : public testing::Test
