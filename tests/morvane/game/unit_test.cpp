@@ -5,7 +5,6 @@
 #include "engine/system/skeleton.h"
 #include "gamefixture.h"
 
-#include <tuple>
 
 namespace
 {

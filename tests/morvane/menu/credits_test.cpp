@@ -10,7 +10,6 @@
 #include "ux/ux.actions.h"
 
 #include <chrono>
-#include <string>
 #include <thread>
 
 namespace

@@ -5,8 +5,6 @@
 #include "engine/render/deferredrendering.h"
 #include "morvane/ui/detaillevelvariable.h"
 
-#include <string>
-#include <vector>
 
 namespace
 {

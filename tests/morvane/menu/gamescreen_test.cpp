@@ -26,7 +26,6 @@
 #include <deque>
 #include <string>
 #include <tuple>
-#include <vector>
 
 namespace
 {
@@ -226,7 +225,7 @@ TEST_F(GameScreenTest, TheMainMenuKeyOpensTheMenuOverTheGame)
 }
 
 // Wide and narrow (4:3, 5:4): the eight gates, their menu and the texts all on the screen.
-TEST_F(GameScreenTest, TheHudWithTheGateMenuOpenFitsEachScreenAndMatchesItsGoldenImage)
+TEST_F(GameScreenTest, TheHudWithTheGateMenuOpenMatchesItsGoldenImageAtEachScreen)
 {
     SetGates({1, 2, 5, 8});
     Parameters().nMoney = 45000;
@@ -239,15 +238,6 @@ TEST_F(GameScreenTest, TheHudWithTheGateMenuOpenFitsEachScreenAndMatchesItsGolde
         SCOPED_TRACE(golden);
         Resize(width, height);
         MenuFrames(20);
-        // The layer's width in its design units.
-        const TUIItem* root = Menu().GetGameUI();
-        while (root->GetParent())
-            root = root->GetParent();
-        const f32 right = root->m_VirtualSize.x + 0.5f;
-        for (const TUIItem* item : {static_cast<const TUIItem*>(Menu().GetGateStatus(7)),
-                                    static_cast<const TUIItem*>(GateMenu().GetChildren()[7]),
-                                    static_cast<const TUIItem*>(Menu().GetGameText("Time"))})
-            EXPECT_LE(item->GetAbsoluteRect().fRight, right) << item->m_Name.GetText();
         StillClock();
         EXPECT_EQ(RenderGolden(golden, width, height), "");
     }
@@ -393,15 +383,6 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
     MenuFrames(20);
     StillClock();
     EXPECT_EQ(RenderGolden("tasklist_1280x720", 1280, 720), "");
-    // The headers' texts end above the first row, the pin right of the last header.
-    const TUIRect grid = Menu().GetTaskGrid()->GetAbsoluteRect();
-    for (u32 h = 0; h < 3; ++h)
-    {
-        const TUIButton* header = Menu().GetTaskHeader(h);
-        const TUIRect box = header->GetAbsoluteRect();
-        EXPECT_LE(box.fTop + (box.Height() + header->m_Caption.GetExtent().fHeight) / 2.0f, grid.fTop) << h;
-    }
-    EXPECT_GE(Menu().GetTaskPin()->GetAbsoluteRect().fLeft, Menu().GetTaskHeader(2)->GetAbsoluteRect().fRight);
 }
 
 TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)

@@ -200,6 +200,10 @@ TEST(VideoModes, DeviceModesGoToTheListsOfTheirAspectClasses)
                                         {1680.0f, 1050.0f, 0.0f, 1.0f}, {1920.0f, 1080.0f, 0.0f, 1.0f},
                                         {1024.0f, 768.0f, 0.0f, 1.0f},  {1280.0f, 1024.0f, 0.0f, 1.0f},
                                         {640.0f, 0.0f, 0.0f, 1.0f}};
+    // Ratios between the modes': the 0.01 band around 16:10 on both sides, and none of the three.
+    for (const auto& [ratio, expected] : {std::pair{1.6099f, ASPECT_16_10}, {1.6101f, ASPECT_OTHER},
+                                          {1.78f, ASPECT_16_9}, {1.5f, ASPECT_OTHER}})
+        EXPECT_EQ(TGameMenuManager::ClassifyAspectRatio(ratio, 1.0f), expected) << ratio;
     u32 aspect = 99;
     EXPECT_EQ(TGameMenuManager::_BuildVideoModes(modes.data(), 7, 1024, 768, true, aspect), 1);
     EXPECT_EQ(aspect, static_cast<u32>(ASPECT_4_3));

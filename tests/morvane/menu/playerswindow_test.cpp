@@ -10,7 +10,6 @@
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 
