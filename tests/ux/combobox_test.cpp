@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 namespace
 {

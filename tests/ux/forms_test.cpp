@@ -8,7 +8,6 @@
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.layer.h"
 
-#include <string>
 
 namespace
 {

@@ -16,8 +16,6 @@
 #include "ux/ux.actions.h"
 
 #include <cstddef>
-#include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 

@@ -29,7 +29,6 @@
 #include "uxrecords.h"
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 
 namespace

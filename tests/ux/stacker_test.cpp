@@ -12,7 +12,6 @@
 #include "ux/controls/ux.control.vscroller.h"
 #include "ux/ux.actions.h"
 
-#include <cstring>
 #include <memory>
 #include <vector>
 

@@ -24,7 +24,6 @@
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -200,16 +199,6 @@ void ModifierKeys(u32 modifiers, bool down)
     Pump();
 }
 } // namespace
-
-void UxTest::Wheel(i32 notches)
-{
-    RAWINPUT record = {};
-    record.header.dwType = RIM_TYPEMOUSE;
-    record.data.mouse.usButtonFlags = RI_MOUSE_WHEEL;
-    record.data.mouse.usButtonData = static_cast<USHORT>(static_cast<i16>(notches * 120));
-    TWindowSystem::Get().PostRawInput(record);
-    Pump();
-}
 
 void UxTest::Type(u32 scanCode, u32 character, u32 modifiers, bool extended)
 {

@@ -47,8 +47,6 @@ protected:
     // Input through the window layer.
     static void MouseTo(f32 x, f32 y);
     static void Button(bool down, u32 button = 0);
-    // The wheel turned by notches (positive: away from the player, up).
-    static void Wheel(i32 notches);
     // A typed character's message (scan code, character) with the modifiers' keys held
     // (INPUT_KEY_SHIFT, INPUT_KEY_CTRL).
     static void Type(u32 scanCode, u32 character, u32 modifiers = 0, bool extended = false);
