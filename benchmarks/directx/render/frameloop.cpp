@@ -110,6 +110,20 @@ f64 CopyMilliseconds()
     return MillisecondsSince(start);
 }
 
+f64 ColdCopyMilliseconds(size_t bytes)
+{
+    static std::vector<char> s_aTouched(64u << 20, 1);
+    std::vector<char> source(bytes, 1), target(bytes, 0);
+    for (size_t i = 0; i < s_aTouched.size(); i += 64)
+        s_aTouched[i] = static_cast<char>(s_aTouched[i] + 1);
+    benchmark::ClobberMemory();
+    const TClock::time_point start = TClock::now();
+    std::memcpy(target.data(), source.data(), bytes);
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+    return MillisecondsSince(start);
+}
+
 TFrameDriver::TFrameDriver()
 {
     m_nChannel = 0;

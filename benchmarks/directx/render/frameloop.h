@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstddef>
 #include <vector>
 
 constexpr u32 kFrameWidth = 1280;
@@ -24,6 +25,9 @@ f64 Median(std::vector<f64> times);
 f64 ClearAndCopyMilliseconds();
 // Milliseconds of one memcpy of 1280 x 720 4-byte pixels.
 f64 CopyMilliseconds();
+// Milliseconds of one memcpy of that many bytes, cold: 64 MB touched first, so that it runs at
+// memory speed, not from the cache.
+f64 ColdCopyMilliseconds(size_t bytes);
 
 class TFrameDriver : public TManager
 {

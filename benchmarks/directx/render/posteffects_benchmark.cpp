@@ -1,20 +1,28 @@
-// The post effects' full-screen steps, each beside a canvas full-screen copy into the same target
-// in the same run: 1280 x 720 over the game's level (its shaders and the canvas's records), into
-// an A16B16G16R16F target as the deferred renderer's pipeline targets are, on every core.
+// The post effects' full-screen steps, each beside a cold memcpy of one 1280 x 720 frame of 4-byte
+// pixels in the same run (64 MB touched first, so that it runs at memory speed; memcpy_ms), and
+// beside a canvas full-screen copy into the same target: 1280 x 720 over the game's level (its
+// shaders and the canvas's records), into an A16B16G16R16F target as the deferred renderer's
+// pipeline targets are, on every core.
+// - FloatCopy: the canvas full-screen copy of one A16B16G16R16F target into another, beside a
+//   cold memcpy of the same bytes; counters copy_ms, copy_cpu_ms (processor time of every
+//   thread), memcpy_ms (of its bytes), bytes_memcpys (copy / memcpy of its bytes; aim: at most 2)
+//   and cpu_bytes_memcpys.
 // - Step/0-6 (haze, depth of field, overlay, edge smoothing, film grain, screen-space motion
 //   blur, grass): each step's shader over camera-space positions and normals with a haze
-//   texture as the settings' textures; counters step_ms, copy_ms and ratio (aim: at most 2).
+//   texture as the settings' textures; counters step_ms, memcpy_ms, memcpy_frames (step /
+//   memcpy), copy_ms and copy_memcpy_frames (the canvas copy / memcpy).
 // - SceneStep/7 (the whole tone-mapping chain: luminance, its five reductions, the mapping and
-//   the copy back; aim: at most 1.5) and SceneStep/9 (ambient occlusion: the occlusion, its two
-//   blurs and the blend; aim: at most 4) over the level's last deferred frame (its published
-//   targets), beside a canvas full-screen copy of "Temp3" into "Temp2"; counters chain_ms,
-//   copy_ms, ratio.
+//   the copy back) and SceneStep/9 (ambient occlusion: the occlusion, its two blurs and the
+//   blend) over the level's last deferred frame (its published targets), beside a canvas
+//   full-screen copy of "Temp3" into "Temp2"; counters chain_ms, memcpy_ms, memcpy_frames,
+//   copy_ms, copy_memcpy_frames.
 // - PostChain: the level's deferred frame with the post chain the start-up script lists, its
-//   switches as the game starts them, beside the same frame with every step switched off, and a
-//   canvas full-screen copy of the pipeline's targets, taking turns (ten frames of each and five
-//   copies an iteration); counters chain_frame_ms, plain_frame_ms, copy_ms (medians),
-//   chain_copies ((chain - plain) / copy; aim: at most 8), and the same in processor time of
-//   every thread (chain_cpu_copies), which other work on the machine disturbs less.
+//   switches as the game starts them, beside the same frame with every step switched off, a
+//   canvas full-screen copy of the pipeline's targets and a cold memcpy, taking turns (ten frames
+//   of each, five copies and five memcpys an iteration); counters chain_frame_ms,
+//   plain_frame_ms, copy_ms, memcpy_ms (medians), chain_memcpy_frames ((chain - plain) / memcpy),
+//   and the same in processor time of every thread (chain_cpu_memcpy_frames), which other work
+//   on the machine disturbs less; copy_memcpy_frames.
 #include "frameloop.h"
 
 #include "directx/render/dxdevice.h"
@@ -37,6 +45,10 @@ namespace
 constexpr u32 kFloatFormat = 1027;
 constexpr u32 kArgbFormat = 258;
 const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr size_t kFramePixels = size_t(kFrameWidth) * kFrameHeight;
+// Bytes of a frame of 4-byte pixels, the yardstick's, and of a frame of A16B16G16R16F pixels.
+constexpr size_t kFrameBytes = kFramePixels * 4;
+constexpr size_t kFloatFrameBytes = kFramePixels * 8;
 
 TRenderTarget* Target(const char* name, u32 width, u32 height, u32 format)
 {
@@ -45,6 +57,61 @@ TRenderTarget* Target(const char* name, u32 width, u32 height, u32 format)
 
 const char* const kSteps[] = {"ShaderHaze",      "ShaderDOF",        "ShaderOverlay", "ShaderEdgeAntialiasing",
                               "ShaderFilmGrain", "ShaderMotionBlur", "ShaderGrassSS"};
+
+f64 ProcessMilliseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<f64>(now.tv_sec) * 1e3 + static_cast<f64>(now.tv_nsec) / 1e6;
+}
+
+void FloatCopy(benchmark::State& state)
+{
+    if (!StartLevel())
+    {
+        state.SkipWithError("no device or no level");
+        return;
+    }
+    g_pRenderManager->m_nInRender = 1;
+    TRenderTarget* target = Target("benchmark copy", kFrameWidth, kFrameHeight, kFloatFormat);
+    TRenderTarget* source = Target("benchmark copied", kFrameWidth, kFrameHeight, kFloatFormat);
+    if (!target || !source)
+    {
+        state.SkipWithError("no targets");
+        return;
+    }
+    IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+    device->SetRenderTarget(0, static_cast<TDxRenderTarget*>(source)->GetSurface());
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80406080u, 1.0f, 0);
+    TShader* copy = g_pCanvasManager->SetShader(source->GetTexture(), 0);
+    device->SetRenderTarget(0, static_cast<TDxRenderTarget*>(target)->GetSurface());
+    g_pCanvasManager->SetApertureToDevice();
+    std::vector<f64> copies, memcpys;
+    f64 cpu = 0.0;
+    for (auto _ : state)
+    {
+        device->BeginScene();
+        const f64 startCpu = ProcessMilliseconds();
+        const TClock::time_point start = TClock::now();
+        g_pCanvasManager->DrawFullScreen(copy, kWhite);
+        g_pCanvasManager->Flush();
+        copies.push_back(MillisecondsSince(start));
+        cpu += ProcessMilliseconds() - startCpu;
+        device->EndScene();
+        memcpys.push_back(ColdCopyMilliseconds(kFloatFrameBytes));
+    }
+    g_pRenderManager->m_nInRender = 0;
+    const f64 copied = Median(copies), memcpied = Median(memcpys);
+    const f64 copiedCpu = cpu / static_cast<f64>(state.iterations());
+    state.counters["copy_ms"] = copied;
+    state.counters["copy_cpu_ms"] = copiedCpu;
+    state.counters["memcpy_ms"] = memcpied;
+    state.counters["bytes_memcpys"] = copied / memcpied;
+    state.counters["cpu_bytes_memcpys"] = copiedCpu / memcpied;
+    for (TRenderTarget* t : {target, source})
+        t->ReleaseReference();
+}
+BENCHMARK(FloatCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
 
 void Step(benchmark::State& state)
 {
@@ -102,7 +169,7 @@ void Step(benchmark::State& state)
     TShader* copy = g_pCanvasManager->SetShader(source->GetTexture(), 0);
     device->SetRenderTarget(0, static_cast<TDxRenderTarget*>(target)->GetSurface());
     g_pCanvasManager->SetApertureToDevice();
-    f64 drawn = 0.0, copied = 0.0;
+    f64 drawn = 0.0, copied = 0.0, memcpied = 0.0;
     for (auto _ : state)
     {
         device->BeginScene();
@@ -115,24 +182,20 @@ void Step(benchmark::State& state)
         g_pCanvasManager->Flush();
         copied += MillisecondsSince(start);
         device->EndScene();
+        memcpied += ColdCopyMilliseconds(kFrameBytes);
     }
     g_pRenderManager->m_nInRender = 0;
     const f64 n = static_cast<f64>(state.iterations());
     state.counters["step_ms"] = drawn / n;
+    state.counters["memcpy_ms"] = memcpied / n;
+    state.counters["memcpy_frames"] = drawn / memcpied;
     state.counters["copy_ms"] = copied / n;
-    state.counters["ratio"] = drawn / copied;
+    state.counters["copy_memcpy_frames"] = copied / memcpied;
     for (TRenderTarget* t : {target, source, positions, normals, texture})
         t->ReleaseReference();
     g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
 }
 BENCHMARK(Step)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
-
-f64 ProcessMilliseconds()
-{
-    timespec now;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<f64>(now.tv_sec) * 1e3 + static_cast<f64>(now.tv_nsec) / 1e6;
-}
 
 void Set(const char* variable, i32 value)
 {
@@ -181,7 +244,7 @@ void SceneStep(benchmark::State& state)
 {
     const u32 word = static_cast<u32>(state.range(0));
     const char* variable = word == 7 ? "effect.tonemapping" : "ambient.occlusion";
-    state.SetLabel(word == 7 ? "tone mapping (aim 1.5)" : "ambient occlusion (aim 4)");
+    state.SetLabel(word == 7 ? "tone mapping" : "ambient occlusion");
     if (!StartDeferredLevel() || !PublishDeferredTargets())
     {
         state.SkipWithError("no device, no level or no deferred renderer");
@@ -200,7 +263,7 @@ void SceneStep(benchmark::State& state)
     g_pRenderManager->m_nInRender = 1;
     IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
     TShader* copy = g_pCanvasManager->SetShader(scene->GetTexture(), 0);
-    f64 drawn = 0.0, copied = 0.0;
+    f64 drawn = 0.0, copied = 0.0, memcpied = 0.0;
     for (auto _ : state)
     {
         device->BeginScene();
@@ -211,6 +274,7 @@ void SceneStep(benchmark::State& state)
         drawn += MillisecondsSince(start);
         copied += CopySceneMilliseconds(device, copy, scratch);
         device->EndScene();
+        memcpied += ColdCopyMilliseconds(kFrameBytes);
     }
     g_pRenderManager->m_nInRender = 0;
     Set(variable, was);
@@ -223,8 +287,10 @@ void SceneStep(benchmark::State& state)
     }
     const f64 n = static_cast<f64>(state.iterations());
     state.counters["chain_ms"] = drawn / n;
+    state.counters["memcpy_ms"] = memcpied / n;
+    state.counters["memcpy_frames"] = drawn / memcpied;
     state.counters["copy_ms"] = copied / n;
-    state.counters["ratio"] = drawn / copied;
+    state.counters["copy_memcpy_frames"] = copied / memcpied;
 }
 BENCHMARK(SceneStep)->Arg(7)->Arg(9)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30)->Repetitions(3);
 
@@ -262,8 +328,8 @@ void PostChain(benchmark::State& state)
     // The frames with and without the chain and the copies take turns, so that other work on the
     // machine falls on all three alike.
     constexpr u32 kTurnFrames = 10, kTurnCopies = 5;
-    std::vector<f64> frames[2], copies;
-    f64 frameCpu[2] = {}, copyCpu = 0.0;
+    std::vector<f64> frames[2], copies, memcpys;
+    f64 frameCpu[2] = {};
     for (auto _ : state)
     {
         for (u32 chain = 0; chain < 2; ++chain)
@@ -279,14 +345,13 @@ void PostChain(benchmark::State& state)
         PublishDeferredTargets();
         g_pRenderManager->m_nInRender = 1;
         TShader* copy = g_pCanvasManager->SetShader(scene->GetTexture(), 0);
-        const f64 cpu = ProcessMilliseconds();
         for (u32 i = 0; i < kTurnCopies; ++i)
         {
             device->BeginScene();
             copies.push_back(CopySceneMilliseconds(device, copy, scratch));
             device->EndScene();
+            memcpys.push_back(ColdCopyMilliseconds(kFrameBytes));
         }
-        copyCpu += ProcessMilliseconds() - cpu;
         g_pRenderManager->m_nInRender = 0;
     }
     SetSwitches(chainSwitches);
@@ -296,13 +361,15 @@ void PostChain(benchmark::State& state)
         return;
     }
     const f64 turns = static_cast<f64>(state.iterations());
-    const f64 plain = Median(frames[0]), chain = Median(frames[1]), copy = Median(copies);
+    const f64 plain = Median(frames[0]), chain = Median(frames[1]), copy = Median(copies), memcpied = Median(memcpys);
     const f64 plainCpu = frameCpu[0] / (turns * kTurnFrames), chainCpu = frameCpu[1] / (turns * kTurnFrames);
     state.counters["chain_frame_ms"] = chain;
     state.counters["plain_frame_ms"] = plain;
     state.counters["copy_ms"] = copy;
-    state.counters["chain_copies"] = (chain - plain) / copy;
-    state.counters["chain_cpu_copies"] = (chainCpu - plainCpu) / (copyCpu / (turns * kTurnCopies));
+    state.counters["memcpy_ms"] = memcpied;
+    state.counters["chain_memcpy_frames"] = (chain - plain) / memcpied;
+    state.counters["chain_cpu_memcpy_frames"] = (chainCpu - plainCpu) / memcpied;
+    state.counters["copy_memcpy_frames"] = copy / memcpied;
 }
 BENCHMARK(PostChain)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(3);
 } // namespace

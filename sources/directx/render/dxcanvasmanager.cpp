@@ -7,6 +7,7 @@
 #include "core/system/log.h"
 #include "core/system/string.h"
 #include "directx/render/dxcameramanager.h"
+#include "directx/render/dxdevice.h"
 #include "directx/render/dxdynamicmeshdata.h"
 #include "directx/render/dxdynamicmeshmanager.h"
 #include "directx/render/dxfontmanager.h"
@@ -29,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 TDxCanvasManager* g_pDxCanvasManager = nullptr;
 
@@ -261,9 +263,87 @@ void TDxCanvasManager::DrawTextureUV(f32 x1, f32 y1, f32 x2, f32 y2, f32 tu1, f3
     _DrawRect(shader, color, position, TVector(tu2 - tu1, tu1 + halfU, tv2 - tv1, tv1 + halfV));
 }
 
+namespace
+{
+// Whether the opaque canvas pass, over the whole of a target of that description, would write each
+// texel of its texture unchanged under the states it leaves as it finds them: the whole target in
+// the viewport, nothing tested, every channel written as it is, no other target bound.
+bool DrawsTexelsUnchanged(IDirect3DDevice9* device, const D3DSURFACE_DESC& target)
+{
+    D3DVIEWPORT9 viewport;
+    if (FAILED(device->GetViewport(&viewport)) || viewport.X != 0 || viewport.Y != 0 ||
+        viewport.Width != target.Width || viewport.Height != target.Height)
+        return false;
+    constexpr std::pair<D3DRENDERSTATETYPE, DWORD> kStates[] = {
+        {D3DRS_FILLMODE, D3DFILL_SOLID},     {D3DRS_SCISSORTESTENABLE, FALSE}, {D3DRS_STENCILENABLE, FALSE},
+        {D3DRS_ALPHATESTENABLE, FALSE},      {D3DRS_COLORWRITEENABLE, 0xF},    {D3DRS_SRGBWRITEENABLE, FALSE},
+        {D3DRS_FOGENABLE, FALSE},            {D3DRS_CLIPPLANEENABLE, 0}};
+    for (const auto& [state, value] : kStates)
+    {
+        DWORD now = 0;
+        if (FAILED(device->GetRenderState(state, &now)) || now != value)
+            return false;
+    }
+    constexpr std::pair<D3DSAMPLERSTATETYPE, DWORD> kSampler[] = {
+        {D3DSAMP_MAGFILTER, D3DTEXF_POINT}, {D3DSAMP_MINFILTER, D3DTEXF_POINT}, {D3DSAMP_MIPFILTER, D3DTEXF_NONE},
+        {D3DSAMP_MAXMIPLEVEL, 0},           {D3DSAMP_SRGBTEXTURE, FALSE}};
+    for (const auto& [state, value] : kSampler)
+    {
+        DWORD now = 0;
+        if (FAILED(device->GetSamplerState(0, state, &now)) || now != value)
+            return false;
+    }
+    for (DWORD slot = 1; slot < 4; ++slot)
+    {
+        IDirect3DSurface9* other = nullptr;
+        if (SUCCEEDED(device->GetRenderTarget(slot, &other)) && other)
+        {
+            other->Release();
+            return false;
+        }
+    }
+    return true;
+}
+
+// The canvas's plain copy of a texture onto a target of its size and format, as a copy of its
+// bytes: false (nothing done) where the draw could give other bits.
+bool CopyTexels(IDirect3DDevice9* device, TShader* shader, const TColor& color)
+{
+    const TTexture* texture = shader->aTexture[0];
+    if (!device || !texture || !texture->m_pTexture || texture->m_pTexture->GetType() != D3DRTYPE_TEXTURE ||
+        color.r != 1.0f || color.g != 1.0f || color.b != 1.0f || color.a != 1.0f)
+        return false;
+    IDirect3DSurface9* source = nullptr;
+    IDirect3DSurface9* target = nullptr;
+    bool copied = false;
+    if (SUCCEEDED(static_cast<IDirect3DTexture9*>(texture->m_pTexture)->GetSurfaceLevel(0, &source)) &&
+        SUCCEEDED(device->GetRenderTarget(0, &target)))
+    {
+        D3DSURFACE_DESC from, to;
+        copied = SUCCEEDED(source->GetDesc(&from)) && SUCCEEDED(target->GetDesc(&to)) && from.Format == to.Format &&
+                 from.Width == to.Width && from.Height == to.Height && DrawsTexelsUnchanged(device, to) &&
+                 SUCCEEDED(device->StretchRect(source, nullptr, target, nullptr, D3DTEXF_POINT));
+    }
+    if (source)
+        source->Release();
+    if (target)
+        target->Release();
+    return copied;
+}
+} // namespace
+
 void TDxCanvasManager::DrawFullScreen(TShader* shader, const TColor& color)
 {
     const TVector identity(1.0f, 0.0f, 1.0f, 0.0f);
+    if (shader && shader == GetShader(CANVAS_SHADER_DEFAULT) &&
+        CopyTexels(g_pDxDeviceManager ? g_pDxDeviceManager->GetDevice() : nullptr, shader, color))
+    {
+        // What the draw leaves besides the pixels.
+        g_aScreenMatrix[0] = identity;
+        g_aScreenMatrix[1] = identity;
+        SetColor(color);
+        return;
+    }
     _DrawRect(shader, color, identity, identity);
 }
 

@@ -93,7 +93,7 @@ void TImage::Fill(const RECT& rect, const float rgba[4])
                 FillWords(reinterpret_cast<std::uint32_t*>(row), size_t(count), ReadWord(texel));
                 break;
             case 8:
-                FillRow<std::uint64_t>(row, texel, count);
+                FillTexels64(row, size_t(count), texel);
                 break;
             default:
                 for (LONG x = 0; x < count; ++x, row += bytes)

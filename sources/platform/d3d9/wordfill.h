@@ -24,6 +24,31 @@ inline void FillWords(std::uint32_t* words, std::size_t count, std::uint32_t val
         *words++ = value;
 }
 
+// count 8-byte texels of value from texels on, two to a 16-byte store (aligned where the texels
+// start 8-byte aligned).
+inline void FillTexels64(std::uint8_t* texels, std::size_t count, const std::uint8_t* value)
+{
+    const __m128i single = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(value));
+    if (count > 0 && (reinterpret_cast<std::uintptr_t>(texels) & 15) != 0)
+    {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(texels), single);
+        texels += 8;
+        --count;
+    }
+    const __m128i pair = _mm_unpacklo_epi64(single, single);
+    for (; count >= 8; count -= 8, texels += 64)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(texels), pair);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(texels + 16), pair);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(texels + 32), pair);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(texels + 48), pair);
+    }
+    for (; count >= 2; count -= 2, texels += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(texels), pair);
+    if (count > 0)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(texels), single);
+}
+
 // count X8R8G8B8 (or A8R8G8B8) words copied with their top byte set: pixels as shown.
 inline void CopyOpaque(const std::uint8_t* source, std::uint32_t* target, std::size_t count)
 {
