@@ -6,7 +6,6 @@
 #include "engine/input/input.h"
 #include "engine/input/inputmanager.h"
 #include "engine/system/command/commandmanager.h"
-#include "engine/system/command/variable.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.layer.h"
 #include "xaudio2/gamesound.h"

@@ -1,5 +1,4 @@
 // UX texts: formatting cut at its limit and loaded garbage.
-#include "core/system/memory.h"
 #include "ux/ux.localization.h"
 
 #include <gtest/gtest.h>

@@ -3,17 +3,8 @@
 // block and the instance count.
 #include "uxfixture.h"
 
-#include "core/cluster/cluster.h"
-#include "core/system/memory.h"
-#include "directx/render/dxshader.h"
-#include "directx/render/dxshadermanager.h"
 #include "engine/localization/localization.h"
-#include "engine/render/canvasmanager.h"
-#include "engine/render/texture.h"
-#include "engine/render/texturefont.h"
-#include "engine/render/texturefontmanager.h"
 #include "engine/system/command/commandmanager.h"
-#include "engine/system/resourcemanager.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
 #include "ux/controls/ux.control.button.h"
@@ -24,7 +15,6 @@
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.controlmanager.h"
 #include "ux/ux.instance.h"
-#include "ux/ux.text.h"
 #include "uxdatawriter.h"
 #include "uxrecords.h"
 

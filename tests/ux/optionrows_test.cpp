@@ -3,7 +3,6 @@
 // listens, the date row's lists and SetDate; missing parts told at load.
 #include "uxfixture.h"
 
-#include "core/system/platform.h"
 #include "morvane/ux/datecontrol.h"
 #include "morvane/ux/extendedcheckbox.h"
 #include "morvane/ux/extendedkeyinput.h"

@@ -3,7 +3,6 @@
 // registration numbers; the fader's fades and their ends.
 #include "uxfixture.h"
 
-#include "core/cluster/clusterhandle.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"

@@ -4,7 +4,6 @@
 // stored stackers checked at load.
 #include "uxfixture.h"
 
-#include "core/system/log.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/controls/ux.control.panel.h"

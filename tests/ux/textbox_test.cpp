@@ -6,7 +6,6 @@
 
 #include "core/system/platform.h"
 #include "engine/input/inputkey.h"
-#include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
 #include "support/recordingcanvas.h"
 #include "ux/controls/ux.control.form.h"

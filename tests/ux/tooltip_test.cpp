@@ -3,10 +3,8 @@
 // owner is left, pressed, hidden or disabled.
 #include "uxfixture.h"
 
-#include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.tooltip.h"
-#include "ux/ux.text.h"
 
 
 namespace

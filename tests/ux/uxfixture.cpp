@@ -1,7 +1,6 @@
 #include "uxfixture.h"
 
 #include "core/cluster/cluster.h"
-#include "core/system/plugin.h"
 #include "directx/render/dxcanvasmanager.h"
 #include "directx/render/dxdevice.h"
 #include "directx/render/dxdevicevariables.h"

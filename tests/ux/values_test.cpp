@@ -3,8 +3,6 @@
 // stored values checked at load.
 #include "uxfixture.h"
 
-#include "engine/render/canvasmanager.h"
-#include "support/recordingcanvas.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.gridview.h"

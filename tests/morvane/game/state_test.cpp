@@ -3,7 +3,6 @@
 #include "core/compression/compressedfile.h"
 #include "core/compression/compressedpipe.h"
 #include "core/stream/memorystream.h"
-#include "core/system/memory.h"
 #include "directx/render/dxmeshmanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"

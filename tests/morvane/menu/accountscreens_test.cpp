@@ -21,7 +21,6 @@
 #include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
-#include "ux/ux.text.h"
 
 #include <atomic>
 #include <cstdlib>

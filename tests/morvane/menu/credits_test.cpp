@@ -4,7 +4,6 @@
 
 #include "morvane/ui/uigamemanager.h"
 #include "ux/controls/ux.control.button.h"
-#include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.vscroller.h"
 #include "ux/ux.actions.h"

@@ -3,7 +3,6 @@
 #include "menufixture.h"
 
 #include "core/system/platform.h"
-#include "engine/sound/soundmanager.h"
 #include "engine/render/device.h"
 #include "ui/uimanager.h"
 

@@ -4,10 +4,8 @@
 #include "menufixture.h"
 
 #include "morvane/ui/uigamemanager.h"
-#include "ui/uibutton.h"
 #include "ui/uidraw.h"
 #include "ux/controls/ux.control.gridview.h"
-#include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.control.vscroller.h"

@@ -4,7 +4,6 @@
 
 #include "engine/render/device.h"
 #include "engine/system/command/variable.h"
-#include "ui/uiicon.h"
 #include "ui/uimenu.h"
 #include "ui/uislider.h"
 #include "ui/uistyle.h"

@@ -5,7 +5,6 @@
 #include "core/system/datetime.h"
 #include "morvane/ui/formatamount.h"
 #include "player/playerprofile.h"
-#include "ui/uibutton.h"
 #include "ui/uigrid.h"
 #include "ui/uimanager.h"
 #include "ui/uimenu.h"

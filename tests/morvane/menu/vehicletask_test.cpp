@@ -7,7 +7,6 @@
 #include "morvane/game/gameenums.h"
 #include "morvane/ui/uigamemanager.h"
 #include "morvane/ui/uivehicletaskdialog.h"
-#include "ui/uibutton.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.trackbar.h"
 

@@ -7,8 +7,6 @@
 #include "morvane/game/gameenums.h"
 #include "soundplayerfixture.h"
 #include "support/testinput.h"
-#include "engine/sound/soundgroup.h"
-#include "xaudio2/xaudio2soundgroup.h"
 
 #include <cmath>
 #include <tuple>

@@ -7,7 +7,6 @@
 #include "soundtestrepository.h"
 #include "support/wavreader.h"
 #include "xaudio2/soundvariables.h"
-#include "xaudio2/xaudio2soundgroup.h"
 
 #include <algorithm>
 #include <cstdlib>
