@@ -313,21 +313,14 @@ struct TCoverage
     }
 };
 
-// The depth blocks of a tile, squares of this many pixels: a triangle that lies behind every depth
-// stored in one is left out of its quads before they are covered.
-inline constexpr int kDepthBlock = 8;
-inline constexpr int kDepthBlocksAcross = kTileSize / kDepthBlock;
-
 // Finds the quads of the box (x0, y0) - (x1, y1), x0 and y0 even, in the tile at (tileX, tileY),
 // whose lanes the edges cover; answers the rows walked. The walk keeps the edges in registers and writes every quad, counting
 // only the covered ones, so that no branch depends on coverage. With `Trim`, lanes left of
 // minX, above minY, right of x1 or below y1 are dropped: needed only where the clip rectangle
-// cuts through quads, since every other pixel outside the box lies outside an edge. With `Hide`,
-// the lanes of each quad are also cut to `keep`'s of its depth block.
-template <bool Trim, bool Hide>
+// cuts through quads, since every other pixel outside the box lies outside an edge.
+template <bool Trim>
 [[gnu::always_inline]] inline int CoverQuads(const TEdge edges[3], int tileX, int tileY, int x0, int y0, int x1,
-                                             int y1, int minX, int minY, const std::uint8_t* keep,
-                                             TCoverage& coverage)
+                                             int y1, int minX, int minY, TCoverage& coverage)
 {
     const __m128i stepX0 = edges[0].stepX, stepX1 = edges[1].stepX, stepX2 = edges[2].stepX;
     __m128i row0 = edges[0].value, row1 = edges[1].value, row2 = edges[2].value;
@@ -339,8 +332,6 @@ template <bool Trim, bool Hide>
         __m128i e0 = row0, e1 = row1, e2 = row2;
         const int row = (py - tileY) * 256;
         const int rowLanes = (py >= minY ? 3 : 0) | (py + 1 <= y1 ? 12 : 0);
-        [[maybe_unused]] const std::uint8_t* const keepRow =
-            Hide ? keep + unsigned(py - tileY) / kDepthBlock * kDepthBlocksAcross : nullptr;
         for (int px = x0; px <= x1; px += 2)
         {
             int mask = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(_mm_or_si128(e0, e1), e2))) ^ 0xF;
@@ -350,8 +341,6 @@ template <bool Trim, bool Hide>
                 if (px == x1)
                     mask &= rightLanes;
             }
-            if constexpr (Hide)
-                mask &= keepRow[unsigned(px - tileX) / kDepthBlock];
             e0 = _mm_add_epi32(e0, stepX0);
             e1 = _mm_add_epi32(e1, stepX1);
             e2 = _mm_add_epi32(e2, stepX2);
@@ -386,24 +375,15 @@ inline bool AllLanesCovered(const int* quads, int count)
     return all == 0xF;
 }
 
-// CoverQuads for a box that lies wholly inside the triangle: every quad, every lane (with `Hide`,
-// those `keep` leaves of its depth block).
-template <bool Hide>
-[[gnu::always_inline]] inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1,
-                                                const std::uint8_t* keep, TCoverage& coverage)
+// CoverQuads for a box that lies wholly inside the triangle: every quad, every lane.
+inline int CoverWholeBox(int tileX, int tileY, int x0, int y0, int x1, int y1, TCoverage& coverage)
 {
     int covered = 0, rows = 0;
     for (int py = y0; py <= y1; py += 2)
     {
-        [[maybe_unused]] const std::uint8_t* const keepRow =
-            Hide ? keep + unsigned(py - tileY) / kDepthBlock * kDepthBlocksAcross : nullptr;
-        int quad = (py - tileY) * 256 + (x0 - tileX) * 8;
+        int quad = (py - tileY) * 256 + (x0 - tileX) * 8 + 0xF;
         for (int px = x0; px <= x1; px += 2, quad += 16)
-        {
-            const int lanes = Hide ? keepRow[unsigned(px - tileX) / kDepthBlock] : 0xF;
-            coverage.quads[covered] = quad + lanes;
-            covered += (lanes + 0xF) >> 4;
-        }
+            coverage.quads[covered++] = quad;
         coverage.rowEnds[rows++] = covered;
     }
     return rows;
@@ -731,19 +711,6 @@ struct TTileShader::TTileFrame
     float* Depth(int quad) const { return depthRows[tile::TCoverage::Row(quad)] + tile::TCoverage::Column(quad) * 2; }
 };
 
-// At least the farthest depth stored in each depth block of a tile: read when first asked for,
-// and lowered to a triangle's farthest where it covers the whole block and writes its depths
-// (what the test keeps there is no farther). Depths written pass the test, nearer than what they
-// replace, so the bound holds as the tile is shaded. Then the lanes a triangle keeps in each
-// block.
-struct TTileShader::TBlockDepths
-{
-    static constexpr int kBlocks = tile::kDepthBlocksAcross * tile::kDepthBlocksAcross;
-    float farthest[kBlocks];
-    std::uint64_t known = 0;    // blocks whose farthest depth is read
-    std::uint8_t keep[kBlocks]; // 0 where the triangle lies behind the block, else 0xF
-};
-
 // A triangle of a tile whose quads TTileFrame::coverage lists.
 struct TTileShader::TTriangleQuads
 {
@@ -902,7 +869,7 @@ constexpr bool TTileShader::LeavesDark()
 
 template <class TShade>
 [[gnu::always_inline]] inline void TTileShader::ForEachTriangle(const TTileBins& bins, int tile, TTileFrame& frame,
-                                                                TBlockDepths* blocks, TShade&& shade)
+                                                                TShade&& shade)
 {
     using namespace tile;
     const int tileX = frame.tileX, tileY = frame.tileY;
@@ -925,28 +892,13 @@ template <class TShade>
                 setUp = SetUpLargeEdges(t, x0, y0, x1, y1, edges);
             if (setUp == 0)
                 continue;
-            const float* const planes = &bin[at] + sizeof(t) / 4;
-            // Depth blocks the triangle lies behind are left out before its quads are covered.
-            int behind = 0;
-            if (blocks)
-            {
-                behind = HideBlocks(frame, planes, edges, x0, y0, x1, y1, *blocks);
-                if (behind == 2)
-                    continue;
-            }
-            auto cover = [&](auto hide) {
-                constexpr bool kHide = decltype(hide)::value;
-                const std::uint8_t* const keep = blocks ? blocks->keep : nullptr;
-                return trim        ? CoverQuads<true, kHide>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, keep,
-                                                             coverage)
-                       : setUp > 1 ? CoverWholeBox<kHide>(tileX, tileY, x0, y0, x1, y1, keep, coverage)
-                                   : CoverQuads<false, kHide>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY,
-                                                              keep, coverage);
-            };
-            const int rows = behind ? cover(std::true_type()) : cover(std::false_type());
+            const int rows =
+                trim        ? CoverQuads<true>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage)
+                : setUp > 1 ? CoverWholeBox(tileX, tileY, x0, y0, x1, y1, coverage)
+                            : CoverQuads<false>(edges, tileX, tileY, x0, y0, x1, y1, t.minX, t.minY, coverage);
             if (rows == 0 || coverage.rowEnds[rows - 1] == 0)
                 continue;
-            shade(TTriangleQuads{planes, t.front != 0, rows, x0, x1, y0});
+            shade(TTriangleQuads{&bin[at] + sizeof(t) / 4, t.front != 0, rows, x0, x1, y0});
         }
     }
 }
@@ -1079,18 +1031,14 @@ template <class TShade>
 }
 
 [[gnu::target("avx2")]] inline __m256i TTileShader::DepthTestAvx2(const float* first, const float* second,
-                                                                  const TQuadPair& z, __m256i lanes,
-                                                                  bool neighbours) const
+                                                                  const TQuadPair& z, __m256i lanes) const
 {
     using namespace tile;
     if (!depthTest_)
         return lanes;
     const __m256 stored =
-        neighbours
-            ? _mm256_castsi256_ps(LoadNeighboursAvx2(reinterpret_cast<const std::uint8_t*>(first), depthWidth_ * 4))
-            : _mm256_insertf128_ps(
-                  _mm256_castps128_ps256(LoadQuadDepthAvx2(first, depthWidth_, _mm256_castsi256_si128(lanes))),
-                  LoadQuadDepthAvx2(second, depthWidth_, _mm256_extracti128_si256(lanes, 1)), 1);
+        _mm256_insertf128_ps(_mm256_castps128_ps256(LoadQuadDepthAvx2(first, depthWidth_, _mm256_castsi256_si128(lanes))),
+                             LoadQuadDepthAvx2(second, depthWidth_, _mm256_extracti128_si256(lanes, 1)), 1);
     __m256 pass;
     switch (depthFunction_)
     {
@@ -1121,16 +1069,11 @@ template <class TShade>
 }
 
 [[gnu::target("avx2")]] inline void TTileShader::DepthWriteAvx2(float* first, float* second, const TQuadPair& z,
-                                                                __m256i lanes, bool neighbours) const
+                                                                __m256i lanes) const
 {
     using namespace tile;
     if (!depthWrite_)
         return;
-    if (neighbours)
-    {
-        StoreNeighboursAvx2(reinterpret_cast<std::uint8_t*>(first), depthWidth_ * 4, _mm256_castps_si256(z.v));
-        return;
-    }
     StoreQuadDepthAvx2(first, depthWidth_, _mm256_castps256_ps128(z.v), _mm256_castsi256_si128(lanes));
     StoreQuadDepthAvx2(second, depthWidth_, _mm256_extractf128_ps(z.v, 1), _mm256_extracti128_si256(lanes, 1));
 }
@@ -1197,7 +1140,7 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
         z = in.Depth();
     if constexpr (Depth == EDepth::Test)
     {
-        lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes, plain);
+        lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
         if (_mm256_testz_si256(lanes, lanes))
             return lanes;
         // Lanes failing the test are not written.
@@ -1205,7 +1148,7 @@ template <class Model, TTileShader::EQuadPath Path, TTileShader::EDepth Depth, c
     }
     const auto colour = Model::Shade(in);
     if constexpr (Depth != EDepth::None)
-        DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes, plain);
+        DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
     constexpr bool texel = kIsTexel<std::remove_cvref_t<decltype(colour)>>;
     std::uint8_t* const at[2] = {frame.Bits(first), frame.Bits(second)};
     const int pitch = target.pitch;
@@ -1832,13 +1775,13 @@ template <class Model, bool Depth, TTileShader::EWForm Form>
         if constexpr (Depth)
         {
             z = in.Depth();
-            lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes, false);
+            lanes = DepthTestAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
             if (_mm256_testz_si256(lanes, lanes))
                 continue;
         }
         const auto colour = Model::Shade(in);
         if constexpr (Depth)
-            DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes, false);
+            DepthWriteAvx2(frame.Depth(first), frame.Depth(second), z, lanes);
         const int written = _mm256_movemask_ps(_mm256_castsi256_ps(lanes));
         const int px[2] = {frame.tileX + 2 * TCoverage::Column(first), frame.tileX + 2 * TCoverage::Column(second)};
         const int py[2] = {frame.tileY + 2 * TCoverage::Row(first), frame.tileY + 2 * TCoverage::Row(second)};
@@ -1927,10 +1870,7 @@ void TTileShader::ShadeTileWith(const TTileBins& bins, int tile, int participant
             constantsOne = constantsOne && constantValues[r][c] == 1.0f;
     }
     std::uint64_t samples = 0;
-    // Under a depth test that passes nearer depths, triangles behind whole depth blocks.
-    TBlockDepths blocks;
-    TBlockDepths* const hide = Depth && Path != EQuadPath::General && nearerPass_ ? &blocks : nullptr;
-    ForEachTriangle(bins, tile, frame, hide, [&](const TTriangleQuads& t) {
+    ForEachTriangle(bins, tile, frame, [&](const TTriangleQuads& t) {
         const float* p = t.planes;
         // The planes read, with their coefficients in every lane, once per triangle.
         // Planes past the record's, of varyings the vertex model does not write, read as zero.

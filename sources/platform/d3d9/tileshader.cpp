@@ -4,7 +4,6 @@
 #include "platform/d3d9/format.h"
 #include "platform/d3d9/simdlevel.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -201,7 +200,6 @@ TTileShader::TTileShader(const TDrawCall& call, int varyings, int participants)
     earlyTest_ = depthStencil_ && FailuresChangeNothing();
     quadDepth_ = earlyTest_ && !stencilTest_;
     depthFunction_ = rs[D3DRS_ZFUNC];
-    nearerPass_ = quadDepth_ && depthTest_ && (depthFunction_ == D3DCMP_LESS || depthFunction_ == D3DCMP_LESSEQUAL);
     originX_ = float(call.originX);
     originY_ = float(call.originY);
     for (TTarget& target : targets_)
@@ -461,155 +459,6 @@ int TTileShader::DepthStencil(bool front, int px, int py, const TQuad& z, int ma
 
 namespace
 {
-// The fewest depth blocks of a triangle's box in a tile that it is set against.
-constexpr int kLeastHiddenBlocks = 49;
-} // namespace
-
-int TTileShader::HideBlocks(const TTileFrame& frame, const float* plane, const TEdge edges[3], int x0, int y0,
-                            int x1, int y1, TBlockDepths& blocks) const
-{
-    const float a = plane[0], b = plane[1], c = plane[2];
-    const int left = (x0 - frame.tileX) / kDepthBlock, right = (x1 - frame.tileX) / kDepthBlock;
-    const int top = (y0 - frame.tileY) / kDepthBlock, bottom = (y1 - frame.tileY) / kDepthBlock;
-    // A smaller box costs more to set against its blocks than the quads it could leave out.
-    if ((right - left + 1) * (bottom - top + 1) < kLeastHiddenBlocks)
-        return 0;
-    // The least and greatest of b * dx over each block column's pixels in the box, from the
-    // distances the loops use, and of c * dy by block row; the greatest distances; the block
-    // columns and rows that lie wholly in the box and on the depth surface.
-    alignas(16) float columnLeast[kDepthBlocksAcross] = {}, columnMost[kDepthBlocksAcross] = {};
-    float rowLeast[kDepthBlocksAcross], rowMost[kDepthBlocksAcross];
-    float farX = 0.0f, farY = 0.0f;
-    int columnsOn = 0, columnsWhole = 0, rowsWhole = 0;
-    auto lane = [](const TQuad& q, int i) {
-        alignas(16) float lanes[4];
-        _mm_store_ps(lanes, q.v);
-        return lanes[i];
-    };
-    for (int block = left; block <= right; ++block)
-    {
-        const int from = std::max(x0 - frame.tileX, block * kDepthBlock);
-        const int to = std::min(x1 - frame.tileX, block * kDepthBlock + kDepthBlock - 1);
-        const float d0 = lane(frame.columnDx[from / 2], from & 1), d1 = lane(frame.columnDx[to / 2], to & 1);
-        columnLeast[block] = std::min(b * d0, b * d1);
-        columnMost[block] = std::max(b * d0, b * d1);
-        farX = std::max(farX, std::max(std::fabs(d0), std::fabs(d1)));
-        const bool on = frame.tileX + (block + 1) * kDepthBlock <= depthWidth_;
-        columnsOn |= int(on) << block;
-        columnsWhole |= int(on && to - from == kDepthBlock - 1) << block;
-    }
-    for (int block = top; block <= bottom; ++block)
-    {
-        const int from = std::max(y0 - frame.tileY, block * kDepthBlock);
-        const int to = std::min(y1 - frame.tileY, block * kDepthBlock + kDepthBlock - 1);
-        const float d0 = lane(frame.rowDy[from / 2], 2 * (from & 1)), d1 = lane(frame.rowDy[to / 2], 2 * (to & 1));
-        rowLeast[block] = std::min(c * d0, c * d1);
-        rowMost[block] = std::max(c * d0, c * d1);
-        farY = std::max(farY, std::max(std::fabs(d0), std::fabs(d1)));
-        rowsWhole |= int(to - from == kDepthBlock - 1) << block;
-    }
-    // The loops' float sums (a + b * dx) + c * dy stray from the plane's exact value by a few
-    // roundings of the terms' size (and flushed tiny values), and the few float sums of the
-    // bounds here by as much again: far less than this slack. Far beyond that, or not a number,
-    // nothing is hidden.
-    const float size = std::fabs(a) + std::fabs(b) * farX + std::fabs(c) * farY;
-    if (!(size < 1e30f))
-        return 0;
-    const float slack = size * 0x1p-18f + 0x1p-120f;
-    const bool orEqual = depthFunction_ == D3DCMP_LESSEQUAL;
-    const int columns = ((2 << right) - 1) & ~((1 << left) - 1);
-    // Where the triangle writes depth and the clip rectangle cuts no lanes off, the blocks it
-    // covers whole: each edge's least over the block at least zero (edges accepting the whole
-    // box are zero), from its value at the box's first pixel and its steps a pixel.
-    const bool lowers = depthWrite_ && !trimQuads_ && columnsWhole != 0 && rowsWhole != 0;
-    double edgeColumn[3][kDepthBlocksAcross], edgeFirst[3];
-    if (lowers)
-    {
-        for (int e = 0; e < 3; ++e)
-        {
-            edgeFirst[e] = _mm_cvtsi128_si32(edges[e].value);
-            const double step = _mm_cvtsi128_si32(edges[e].stepX) / 2;
-            for (int block = left; block <= right; ++block)
-            {
-                const double dx = frame.tileX + block * kDepthBlock - x0;
-                edgeColumn[e][block] = std::min(step * dx, step * (dx + kDepthBlock - 1));
-            }
-        }
-    }
-    // Lanes kept by a block column's four blocks, by the hidden ones' bits.
-    static constexpr std::uint32_t kKeep[16] = {
-        0x0F0F0F0F, 0x0F0F0F00, 0x0F0F000F, 0x0F0F0000, 0x0F000F0F, 0x0F000F00, 0x0F00000F, 0x0F000000,
-        0x000F0F0F, 0x000F0F00, 0x000F000F, 0x000F0000, 0x00000F0F, 0x00000F00, 0x0000000F, 0x00000000};
-    const __m128 base = _mm_set1_ps(a - slack), zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-    const __m128 leastLow = _mm_load_ps(columnLeast), leastHigh = _mm_load_ps(columnLeast + 4);
-    int behind = 0;
-    for (int by = top; by <= bottom; ++by)
-    {
-        const int on = frame.tileY + (by + 1) * kDepthBlock <= depthHeight_ ? columns & columnsOn : 0;
-        float* const farthest = blocks.farthest + by * kDepthBlocksAcross;
-        const std::uint64_t rowBits = std::uint64_t(unsigned(on)) << (by * kDepthBlocksAcross);
-        for (std::uint64_t unknown = rowBits & ~blocks.known; unknown; unknown &= unknown - 1)
-        {
-            const int i = __builtin_ctzll(unknown);
-            farthest[i % kDepthBlocksAcross] =
-                BlockFarthest(frame.tileX + (i % kDepthBlocksAcross) * kDepthBlock, frame.tileY + by * kDepthBlock);
-        }
-        blocks.known |= rowBits;
-        // Saturating the depth keeps the order: its least is the least's, saturated.
-        const __m128 row = _mm_set1_ps(rowLeast[by]);
-        const __m128 low = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_add_ps(base, leastLow), row), zero), one);
-        const __m128 high = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_add_ps(base, leastHigh), row), zero), one);
-        const __m128 farLow = _mm_loadu_ps(farthest), farHigh = _mm_loadu_ps(farthest + 4);
-        const int hidden = on & (orEqual ? _mm_movemask_ps(_mm_cmpgt_ps(low, farLow)) |
-                                               _mm_movemask_ps(_mm_cmpgt_ps(high, farHigh)) << 4
-                                         : _mm_movemask_ps(_mm_cmpge_ps(low, farLow)) |
-                                               _mm_movemask_ps(_mm_cmpge_ps(high, farHigh)) << 4);
-        std::memcpy(blocks.keep + by * kDepthBlocksAcross, &kKeep[hidden & 0xF], 4);
-        std::memcpy(blocks.keep + by * kDepthBlocksAcross + 4, &kKeep[hidden >> 4], 4);
-        behind += __builtin_popcount(unsigned(hidden));
-        if (lowers && (rowsWhole >> by & 1))
-        {
-            const double dy = frame.tileY + by * kDepthBlock - y0;
-            double rowEdge[3];
-            for (int e = 0; e < 3; ++e)
-            {
-                const double step = _mm_cvtsi128_si32(edges[e].stepY) / 2;
-                rowEdge[e] = edgeFirst[e] + std::min(step * dy, step * (dy + kDepthBlock - 1));
-            }
-            for (int bx = left; bx <= right; ++bx)
-            {
-                if (!((columnsWhole & on) >> bx & 1) || rowEdge[0] + edgeColumn[0][bx] < 0 ||
-                    rowEdge[1] + edgeColumn[1][bx] < 0 || rowEdge[2] + edgeColumn[2][bx] < 0)
-                    continue;
-                // Every pixel of the block then holds the triangle's depth or a nearer one: at
-                // most its greatest, rounded up a few steps in floats.
-                const float most = std::min(std::max(a + columnMost[bx] + rowMost[by] + slack, 0.0f), 1.0f);
-                farthest[bx] = std::min(farthest[bx], most);
-            }
-        }
-    }
-    const int walked = (right - left + 1) * (bottom - top + 1);
-    return behind == 0 ? 0 : behind == walked ? 2 : 1;
-}
-
-float TTileShader::BlockFarthest(int x, int y) const
-{
-    __m128 farthest = _mm_set1_ps(-HUGE_VALF);
-    for (int row = 0; row < kDepthBlock; ++row)
-    {
-        const float* at = depth_ + size_t(y + row) * size_t(depthWidth_) + size_t(x);
-        // maxps answers its second operand where either is not a number: a stored NaN, which
-        // fails every depth test, is passed over.
-        farthest = _mm_max_ps(_mm_loadu_ps(at), farthest);
-        farthest = _mm_max_ps(_mm_loadu_ps(at + 4), farthest);
-    }
-    farthest = _mm_max_ps(farthest, _mm_movehl_ps(farthest, farthest));
-    farthest = _mm_max_ss(farthest, _mm_shuffle_ps(farthest, farthest, 1));
-    return _mm_cvtss_f32(farthest);
-}
-
-namespace
-{
 // The pixels of the quad at `px` as distances from the planes' origin along x.
 [[gnu::always_inline]] inline TQuad QuadDx(int px, float originX)
 {
@@ -709,7 +558,7 @@ void TTileShader::ShadeTileOfFunction(const TTileBins& bins, int tile, int parti
     const bool opaqueTarget = targets_[0].format == D3DFMT_X8R8G8B8;
     TTrianglePlanes shading;
     std::uint64_t samples = 0;
-    ForEachTriangle(bins, tile, frame, nullptr, [&](const TTriangleQuads& t) {
+    ForEachTriangle(bins, tile, frame, [&](const TTriangleQuads& t) {
         const float* p = t.planes;
         // 1/w at the origin and its slopes: flat, its value is the same in every quad.
         shading.flat = p[4] == 0.0f && p[5] == 0.0f && p[3] != 0.0f;

@@ -15,10 +15,6 @@
 #include <vector>
 
 class TTileShader;
-namespace tile
-{
-struct TEdge;
-}
 
 // The tile loops of one pixel model, by what a draw needs of them.
 struct TTileLoops
@@ -111,7 +107,6 @@ private:
         TQuad flatW;
     };
     struct TTileFrame;
-    struct TBlockDepths;
     struct TTriangleQuads;
     struct TTexelRow;
     template <class L> struct TQuadShared;
@@ -135,20 +130,9 @@ private:
     // The tile's rows and columns on the target and its depth surface.
     void FrameTile(const TTileBins& bins, int tile, TTileFrame& frame) const;
     // Calls shade(triangle) for each triangle binned to the tile that covers any quad, listed in
-    // frame.coverage. With `blocks`, quads in depth blocks the triangle lies behind are left out
-    // first.
+    // frame.coverage.
     template <class TShade>
-    [[gnu::always_inline]] void ForEachTriangle(const TTileBins& bins, int tile, TTileFrame& frame,
-                                                TBlockDepths* blocks, TShade&& shade);
-    // Marks in blocks.keep the depth blocks of the box (x0, y0) - (x1, y1) that a triangle with
-    // depth plane `plane` and `edges` over the box lies behind: wholly on the depth surface, and
-    // every depth the loops work out for its pixels there fails the test (less, or less or equal)
-    // against every depth stored; lowers the farthest depths of the blocks it covers whole where
-    // it writes depth. Answers 0 when it lies behind none, 2 when behind all, else 1.
-    int HideBlocks(const TTileFrame& frame, const float* plane, const tile::TEdge edges[3], int x0, int y0, int x1,
-                   int y1, TBlockDepths& blocks) const;
-    // The greatest depth stored in the block whose first pixel is (x, y), not-a-number passed over.
-    float BlockFarthest(int x, int y) const;
+    [[gnu::always_inline]] void ForEachTriangle(const TTileBins& bins, int tile, TTileFrame& frame, TShade&& shade);
 
     // A model type's triangle on the fast paths, a quad at a time, or two on AVX2; and through
     // every test and target. Each answers the samples that passed.
@@ -261,12 +245,10 @@ private:
     // The depth test of two quads' lanes set in `lanes`, at `first` and `second` on the depth
     // surface, and the depth write of those lanes: masked loads and stores, so that lanes
     // outside the clip rectangle are never touched.
-    // `neighbours`: the second quad lies right of the first and every lane is set, read and
-    // written by plain loads and stores.
     [[gnu::target("avx2")]] __m256i DepthTestAvx2(const float* first, const float* second, const TQuadPair& z,
-                                                  __m256i lanes, bool neighbours) const;
-    [[gnu::target("avx2")]] void DepthWriteAvx2(float* first, float* second, const TQuadPair& z, __m256i lanes,
-                                                bool neighbours) const;
+                                                  __m256i lanes) const;
+    [[gnu::target("avx2")]] void DepthWriteAvx2(float* first, float* second, const TQuadPair& z,
+                                                __m256i lanes) const;
     // Whether every bound target, no more than a model's `colours`, is written whole and stored,
     // blended as ordinary transparency or added as a sampled loop writes it.
     bool SampledTargets(int colours) const;
@@ -288,7 +270,6 @@ private:
     bool alphaBlend_; // source alpha over its inverse, added: the usual transparency
     bool earlyTest_;  // depth and stencil tested before shading, as failures change nothing
     bool quadDepth_;  // no stencil: the depth test four lanes at once, once per quad
-    bool nearerPass_; // that test passes nearer depths alone (less, or less or equal)
     bool trimQuads_;  // the clip rectangle cuts through quads: their lanes outside it are dropped
     bool bound_[kMaxModelTextures]; // a model type's textures that have a texture bound
     TTileLoops::TLoop loop_;
