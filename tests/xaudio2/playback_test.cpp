@@ -37,22 +37,6 @@ std::vector<u8> Block(WORD tag, WORD channels, u32 audioBytes, u32 tableBytes = 
     return block;
 }
 
-TNode* PlacedNode(const char* name, f32 x, f32 y, f32 z)
-{
-    TNode* node = g_pNodeManager->CreateNode(name);
-    TMatrix place(1.0f);
-    place.aRow[3] = TVector(x, y, z, 1.0f);
-    node->SetLocalMatrix(place, TNode::OrdinaryCause());
-    return node;
-}
-
-void MoveNode(TNode* node, f32 x, f32 y, f32 z)
-{
-    TMatrix place = node->GetLocalMatrix();
-    place.aRow[3] = TVector(x, y, z, 1.0f);
-    node->SetLocalMatrix(place, TNode::OrdinaryCause());
-}
-
 // The main camera the default listener hears from, at a node of the test.
 class TTestCamera
 {
@@ -272,23 +256,6 @@ TEST_F(SoundTest, APausedSoundStaysSilentUntilItIsResumed)
     // Each stop fades over a quantum and each start rises over one: the hum moves at most 302 a
     // sample by itself; a cut would step by thousands.
     EXPECT_LT(LargestStep(wav, 0, 0, 100 * kQuantum), 400);
-}
-
-TEST_F(SoundTest, ClipsEndOnTheirOwnUnlessTheyLoop)
-{
-    TXAudio2Sound* click = Play(Clip("click"));
-    TXAudio2Sound* track = Play(Clip("track"));
-    TXAudio2Sound* hum = Play(Clip("hum"));
-    for (i32 frame = 0; frame < 4; ++frame)
-        Frame(0.1f);
-    // Endless, and a music track (a packet table of no packets plays as plain PCM).
-    EXPECT_FALSE(click->IsPlaying());
-    EXPECT_FALSE(track->IsPlaying());
-    EXPECT_TRUE(hum->IsPlaying());
-    EXPECT_EQ(2u, Recorder().ended.size());
-    for (i32 frame = 0; frame < 20; ++frame)
-        Frame(0.1f);
-    EXPECT_TRUE(hum->IsPlaying());
 }
 
 TEST(SoundDataBlock, DamagedBlocksAreRefusedWithTheirReason)

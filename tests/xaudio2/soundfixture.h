@@ -11,6 +11,8 @@
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
 #include "engine/system/repository.h"
 #include "engine/system/resourcemanager.h"
 #include "platform/xaudio2/xaudio2settings.h"
@@ -36,6 +38,20 @@
 inline bool Logged(const std::string& log, const std::string& line)
 {
     return log.find(line) != std::string::npos;
+}
+
+inline void MoveNode(TNode* node, f32 x, f32 y, f32 z)
+{
+    TMatrix place = node->GetLocalMatrix();
+    place.aRow[3] = TVector(x, y, z, 1.0f);
+    node->SetLocalMatrix(place, TNode::OrdinaryCause());
+}
+
+inline TNode* PlacedNode(const char* name, f32 x, f32 y, f32 z)
+{
+    TNode* node = g_pNodeManager->CreateNode(name);
+    MoveNode(node, x, y, z);
+    return node;
 }
 
 class TSoundCallRecorder : public TSoundCallListener, public TSoundMethods

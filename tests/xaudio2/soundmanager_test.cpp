@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <tuple>
 
 namespace
 {
@@ -28,17 +29,6 @@ const TClusterMemberDecl* Member(const TClusterTypeDecl& decl, const char* name)
         if (std::string(decl.GetMember(i).szName) == name)
             return &decl.GetMember(i);
     return nullptr;
-}
-
-// A device of the layout; rates and bits as a sound card reports them.
-TAudioDeviceDescription Device(const char16_t* name, UINT32 channels, UINT32 rate, UINT32 bits = 16)
-{
-    TAudioDeviceDescription device;
-    device.name = name;
-    device.channels = channels;
-    device.sampleRate = rate;
-    device.bitsPerSample = bits;
-    return device;
 }
 
 class SoundStartTest : public SoundTest
@@ -105,30 +95,23 @@ TEST_F(SoundTest, StoredTypesCarryTheirIdsSizesReferencesAndPrototypes)
 TEST_F(SoundStartTest, TheChosenDeviceIsClampedToSixChannels44100HzAnd16Bits)
 {
     // Neither device will do: the first is taken, and reduced.
-    Restart({Device(u"Studio", 8, 96000, 24), Device(u"Headset", 1, 44100)});
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_TRUE(Logged(log, "_GetDeviceIndex(): Would rather not use: Sample rate above 48000."));
-    EXPECT_TRUE(Logged(log, "_GetDeviceIndex(): Can't use: Number of channels < 2."));
-    EXPECT_TRUE(Logged(log, "Device:     'Studio'"));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_Start(): Channels reduced to 5.1."));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_Start(): Samples per second reduced to 44100."));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_Start(): Bits per sample reduced to 16."));
-    EXPECT_TRUE(Logged(log, "Format:      44100 Hz, 6 channels, 16 bits"));
-    // X3DAudio pans onto the six speakers the mix has.
-    EXPECT_TRUE(Logged(log, "ChannelMask: 0x3F"));
-    EXPECT_EQ(6u, g_XAudio2.GetOutputChannels());
+    Restart({{u"Studio", 8, 96000, 24}, {u"Headset", 1, 44100}});
+    // X3DAudio pans onto the six speakers the mix has (mask 0x3F).
+    for (const char* line : {"_GetDeviceIndex(): Would rather not use: Sample rate above 48000.",
+                             "_GetDeviceIndex(): Can't use: Number of channels < 2.", "Device:     'Studio'",
+                             "TXAudio2SoundManager::_Start(): Channels reduced to 5.1.",
+                             "TXAudio2SoundManager::_Start(): Samples per second reduced to 44100.",
+                             "TXAudio2SoundManager::_Start(): Bits per sample reduced to 16.",
+                             "Format:      44100 Hz, 6 channels, 16 bits", "ChannelMask: 0x3F"})
+        EXPECT_TRUE(Logged(m_Folder.SystemLog(), line)) << line;
     // A positioned sound is panned onto them.
-    TNode* node = g_pNodeManager->CreateNode("emitter");
-    TMatrix place(1.0f);
-    place.aRow[3] = TVector(0.0f, 0.0f, 10.0f, 1.0f);
-    node->SetLocalMatrix(place, TNode::OrdinaryCause());
-    Play(Clip("tone"), 1, node);
+    Play(Clip("tone"), 1, PlacedNode("emitter", 0.0f, 0.0f, 10.0f));
     Frame(0.05f);
     const TWavContents wav = Finish();
     ASSERT_EQ(6u, wav.channels);
     i32 peak = 0;
-    for (size_t i = 0; i < wav.samples.size(); ++i)
-        peak = std::max(peak, std::abs(static_cast<i32>(wav.samples[i])));
+    for (u32 channel = 0; channel < 6; ++channel)
+        peak = std::max(peak, Peak(wav, channel, 0, ~0u));
     EXPECT_GT(peak, 1000);
 }
 
@@ -137,11 +120,11 @@ TEST_F(SoundStartTest, TheDeviceIndexChoosesAmongUsableDevicesOnly)
     TVariable& index = g_sound_device_index;
     // Beyond the count: the last device.
     index.SetInt(5);
-    Restart({Device(u"First", 2, 44100), Device(u"Second", 2, 48000)});
+    Restart({{u"First", 2, 44100}, {u"Second", 2, 48000}});
     EXPECT_TRUE(Logged(m_Folder.SystemLog(), "Device:     'Second'"));
     // A device above 48,000 Hz is never chosen while another will do, even when asked for.
     index.SetInt(0);
-    Restart({Device(u"Fast", 2, 96000), Device(u"Plain", 2, 44100)});
+    Restart({{u"Fast", 2, 96000}, {u"Plain", 2, 44100}});
     EXPECT_TRUE(Logged(m_Folder.SystemLog(), "Device:     'Plain'"));
     index.SetInt(0);
 }
@@ -149,7 +132,7 @@ TEST_F(SoundStartTest, TheDeviceIndexChoosesAmongUsableDevicesOnly)
 TEST_F(SoundStartTest, AFailedStartDisablesSoundAndLeavesNoVoices)
 {
     // One channel: the start fails after the engine and before any voice.
-    Restart({Device(u"Mono", 1, 44100)});
+    Restart({{u"Mono", 1, 44100}});
     EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): error: checking number of channels FAILED "
                                              "[0xFFFFFFFF]. Disabling audio."));
     EXPECT_FALSE(Manager().IsAudioEnabled());
@@ -242,21 +225,17 @@ TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
     list.Add(4);
     list.Add(255);
     // The last size accepted and the first refused; counts up to 256; indices inside the array.
-    EXPECT_EQ(1, Manager().SetData(1, &list, 1027));
     std::vector<u8> longer(1029, 0);
     std::memcpy(longer.data(), &list, sizeof list);
-    EXPECT_EQ(1, Manager().SetData(1, longer.data(), 1029));
-    TSoundIndexList bad = list;
-    u32 count = 257;
-    std::memcpy(&bad, &count, 4);
-    EXPECT_EQ(1, Manager().SetData(0, &bad, 1028));
-    bad = list;
-    bad.Add(256);
-    EXPECT_EQ(1, Manager().SetData(1, &bad, 1028));
-    bad = list;
-    bad.Add(-1);
-    EXPECT_EQ(1, Manager().SetData(1, &bad, 1028));
-    EXPECT_EQ(1, Manager().SetData(3, &list, 1028));
+    TSoundIndexList counted = list, beyond = list, negative = list;
+    const u32 count = 257;
+    std::memcpy(&counted, &count, 4);
+    beyond.Add(256);
+    negative.Add(-1);
+    for (const auto& [block, bytes, size] : {std::tuple<i32, const void*, i32>{1, &list, 1027}, {1, longer.data(), 1029},
+                                             {0, &counted, 1028}, {1, &beyond, 1028}, {1, &negative, 1028},
+                                             {3, &list, 1028}})
+        EXPECT_EQ(1, Manager().SetData(block, bytes, size)) << block << " " << size;
     EXPECT_EQ(0u, Manager().GetPlayingList().GetCount());
     const std::string log = m_Folder.SystemLog();
     EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 of 1027 bytes refused (1028 expected)"));
@@ -280,12 +259,8 @@ TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
     EXPECT_NE(nullptr, sound.pVoice);
     // Record 255 had no voice started: it gets none.
     EXPECT_EQ(nullptr, Manager().Sounds()[255]->pVoice);
-    const TWavContents wav = Finish();
-    i32 peak = 0;
-    for (i16 sample : wav.samples)
-        peak = std::max(peak, std::abs(static_cast<i32>(sample)));
     // Heard, fading in.
-    EXPECT_GT(peak, 100);
+    EXPECT_GT(Peak(Finish(), 0, 0, ~0u), 100);
 }
 
 TEST_F(SoundTest, ArraysOfMoreThan1024RecordsAreCut)
