@@ -104,9 +104,6 @@ TEST_F(ContainerTest, ProfileBodiesOfBothForms)
     TMorvanePlayerProfile empty;
     empty.SetUid(1);
     EXPECT_EQ(Save(empty), TBytes().Header().U8(0xFF).U8(1).I64(1).U32(0).U32(0).Get());
-    // A file that ends after the engine's part lacks the counter.
-    TMorvanePlayerProfile cut;
-    EXPECT_NE(Load(cut, TBytes().Header().U8(0xFF).U8(1).I64(1).Wide(u"a").Get()), 0u);
 }
 
 TEST_F(ContainerTest, NameLengthLimits)

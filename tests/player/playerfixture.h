@@ -27,16 +27,8 @@
 class TBytes
 {
 public:
-    TBytes& Text(const std::string& text)
-    {
-        m_Bytes += text;
-        return *this;
-    }
-    TBytes& U8(u8 value)
-    {
-        m_Bytes.push_back(static_cast<char>(value));
-        return *this;
-    }
+    TBytes& Text(const std::string& text) { return Raw(text.data(), text.size()); }
+    TBytes& U8(u8 value) { return Raw(&value, 1); }
     TBytes& U32(u32 value) { return Raw(&value, 4); }
     TBytes& I64(i64 value) { return Raw(&value, 8); }
     // u32 n and n UTF-16 units.
@@ -68,21 +60,16 @@ public:
             return 0;
         if (m_bFailSave)
             return 7;
-        return stream.Write(m_aRecord.data(), static_cast<i32>(m_aRecord.size())) ==
-                       static_cast<i32>(m_aRecord.size())
-                   ? 0
-                   : 1;
+        return Whole(stream.Write(m_aRecord.data(), static_cast<i32>(m_aRecord.size())));
     }
     i32 LoadState(u32 pass, TStream& stream) override
     {
         if (pass != 1 || m_aRecord.empty())
             return 0;
         ++m_nLoads;
-        return stream.Read(m_aRecord.data(), static_cast<i32>(m_aRecord.size())) ==
-                       static_cast<i32>(m_aRecord.size())
-                   ? 0
-                   : 1;
+        return Whole(stream.Read(m_aRecord.data(), static_cast<i32>(m_aRecord.size())));
     }
+    i32 Whole(i32 moved) const { return moved == static_cast<i32>(m_aRecord.size()) ? 0 : 1; }
     std::vector<u8> m_aRecord;
     bool m_bFailSave = false;
     i32 m_nLoads = 0;

@@ -3,8 +3,6 @@
 #include "soundfixture.h"
 
 #include "core/math/random.h"
-#include "engine/system/node.h"
-#include "engine/system/nodemanager.h"
 #include "xaudio2/gamesound.h"
 #include "xaudio2/gamesoundnode.h"
 #include "xaudio2/randomindex.h"
@@ -68,10 +66,9 @@ TEST_F(GameSoundTest, PlayStartsTheFirstClipWithTheSettingsAndTheNextWhenItEnds)
     EXPECT_EQ(3, sequential.m_nRemaining);
     auto* instance = static_cast<TXAudio2Sound*>(sequential.pSound);
     EXPECT_TRUE(TGameSound::IsGameSound(instance->pOwner));
-    EXPECT_FLOAT_EQ(0.5f, instance->Volume.fTarget);
-    EXPECT_FLOAT_EQ(1.25f, instance->Pitch.fTarget);
-    EXPECT_FLOAT_EQ(0.75f, instance->m_fFadeOutTime);
-    EXPECT_FLOAT_EQ(3.0f, instance->m_fCurveDistanceScaler);
+    EXPECT_EQ((std::vector<f32>{0.5f, 1.25f, 0.75f, 3.0f}),
+              (std::vector<f32>{instance->Volume.fTarget, instance->Pitch.fTarget, instance->m_fFadeOutTime,
+                                instance->m_fCurveDistanceScaler}));
     EXPECT_EQ(sequential.aCurve, instance->pCurve);
     // The maximum of one instance is playing: the next clip waits.
     EXPECT_EQ(GAME_SOUND_MAXIMUM_REACHED, sequential.PlayNext());

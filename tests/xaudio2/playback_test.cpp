@@ -4,8 +4,6 @@
 
 #include "engine/render/camera.h"
 #include "engine/render/mesh.h"
-#include "engine/system/node.h"
-#include "engine/system/nodemanager.h"
 #include "xaudio2/sounddatablock.h"
 #include "xaudio2/soundvariables.h"
 #include "xaudio2/xaudio2state.h"

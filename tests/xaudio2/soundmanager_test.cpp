@@ -5,8 +5,6 @@
 #include "core/stream/filestreammanager.h"
 #include "core/stream/memorystream.h"
 #include "engine/sound/soundmanager.h"
-#include "engine/system/node.h"
-#include "engine/system/nodemanager.h"
 #include "engine/system/resource.h"
 #include "xaudio2/gamesound.h"
 #include "xaudio2/gamesoundnode.h"
