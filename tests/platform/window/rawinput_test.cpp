@@ -18,61 +18,31 @@ protected:
         ValidateRect(window_, nullptr);
     }
 
-    void Key(SDL_Scancode scancode, bool down)
+    // An SDL event of `type`, filled in by `fill`, through the translator.
+    template <class TFill> void Send(Uint32 type, TFill fill)
     {
         SDL_Event event = {};
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        event.key.keysym.scancode = scancode;
+        event.type = type;
+        fill(event);
         translator_.Translate(event, window_);
     }
 
-    void Text(const char* text)
+    void Key(SDL_Scancode scancode, bool down, SDL_Keycode sym = SDLK_UNKNOWN)
     {
-        SDL_Event event = {};
-        event.type = SDL_TEXTINPUT;
-        std::strncpy(event.text.text, text, sizeof(event.text.text) - 1);
-        translator_.Translate(event, window_);
+        Send(down ? SDL_KEYDOWN : SDL_KEYUP, [&](SDL_Event& e) {
+            e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym = {scancode, sym, 0, 0};
+        });
     }
 
     void Motion(int x, int y, int dx, int dy)
     {
-        SDL_Event event = {};
-        event.type = SDL_MOUSEMOTION;
-        event.motion.x = x;
-        event.motion.y = y;
-        event.motion.xrel = dx;
-        event.motion.yrel = dy;
-        translator_.Translate(event, window_);
-    }
-
-    void Button(Uint8 button, bool down)
-    {
-        SDL_Event event = {};
-        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        event.button.button = button;
-        event.button.x = 10;
-        event.button.y = 20;
-        translator_.Translate(event, window_);
-    }
-
-    void Wheel(int notches, bool flipped)
-    {
-        SDL_Event event = {};
-        event.type = SDL_MOUSEWHEEL;
-        event.wheel.y = notches;
-        event.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
-        translator_.Translate(event, window_);
+        Send(SDL_MOUSEMOTION, [&](SDL_Event& e) { e.motion.x = x, e.motion.y = y, e.motion.xrel = dx, e.motion.yrel = dy; });
     }
 
     void WindowEvent(SDL_WindowEventID id, int data1 = 0, int data2 = 0)
     {
-        SDL_Event event = {};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = id;
-        event.window.data1 = data1;
-        event.window.data2 = data2;
-        translator_.Translate(event, window_);
+        Send(SDL_WINDOWEVENT, [&](SDL_Event& e) { e.window.event = id, e.window.data1 = data1, e.window.data2 = data2; });
     }
 
     // Reads a WM_INPUT record the way the raw-input driver does: the size, then the record.
@@ -175,14 +145,9 @@ TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
 TEST_F(RawInputTest, AltGrIsLeftCtrlWithRightAlt)
 {
     RegisterRawInput(0);
-    SDL_Event event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.scancode = SDL_SCANCODE_RALT;
-    event.key.keysym.sym = SDLK_MODE;
-    translator_.Translate(event, window_);
+    Key(SDL_SCANCODE_RALT, true, SDLK_MODE);
     Key(SDL_SCANCODE_Q, true);
-    event.type = SDL_KEYUP;
-    translator_.Translate(event, window_);
+    Key(SDL_SCANCODE_RALT, false, SDLK_MODE);
     const std::vector<MSG> messages = Drain();
     ASSERT_EQ(messages.size(), 10u);
     EXPECT_EQ(Read(messages[0]).data.keyboard.MakeCode, 0x1D);
@@ -237,8 +202,9 @@ TEST_F(RawInputTest, PauseAndPrintScreenSendTheirPcSequences)
 TEST_F(RawInputTest, TextBecomesUtf16CharactersWithTheKeyParameter)
 {
     Key(SDL_SCANCODE_E, true);
-    Text("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"); // e acute, euro sign, a face outside the BMP
-    Text("\xFF");
+    // e acute, euro sign, a face outside the BMP; then a broken sequence
+    for (const char* text : {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\xFF"})
+        Send(SDL_TEXTINPUT, [&](SDL_Event& e) { std::strncpy(e.text.text, text, sizeof(e.text.text) - 1); });
     const std::vector<MSG> messages = Drain();
     ASSERT_EQ(messages.size(), 6u);
     const WPARAM expected[] = {0xE9, 0x20AC, 0xD83D, 0xDE00, 0xFFFD};
@@ -300,8 +266,9 @@ TEST_F(RawInputTest, ButtonsSetTheirRawFlagsAndMessages)
     };
     for (const auto& c : cases)
     {
-        Button(c.button, true);
-        Button(c.button, false);
+        for (bool down : {true, false})
+            Send(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP,
+                 [&](SDL_Event& e) { e.button.button = c.button, e.button.x = 10, e.button.y = 20; });
         const std::vector<MSG> messages = Drain();
         ASSERT_EQ(messages.size(), 4u);
         EXPECT_EQ(Read(messages[0]).data.mouse.usButtonFlags, c.down);
@@ -317,9 +284,9 @@ TEST_F(RawInputTest, ButtonsSetTheirRawFlagsAndMessages)
 TEST_F(RawInputTest, WheelNotchesAreWheelDeltas)
 {
     RegisterRawInput(0);
-    Wheel(1, false);
-    Wheel(2, true);
-    Wheel(0, false);
+    for (const auto& [notches, direction] : {std::pair{1, SDL_MOUSEWHEEL_NORMAL}, std::pair{2, SDL_MOUSEWHEEL_FLIPPED},
+                                            std::pair{0, SDL_MOUSEWHEEL_NORMAL}})
+        Send(SDL_MOUSEWHEEL, [&](SDL_Event& e) { e.wheel.y = notches, e.wheel.direction = direction; });
     const std::vector<MSG> messages = Drain();
     ASSERT_EQ(messages.size(), 4u) << "no motion, no message";
     const RAWINPUT up = Read(messages[0]);
@@ -443,9 +410,7 @@ TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
     EXPECT_EQ(GetFocus(), window_);
 
     WindowEvent(SDL_WINDOWEVENT_MINIMIZED);
-    RECT client;
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.right, 0) << "a minimised window has no client area";
+    EXPECT_EQ(ClientSize(window_).first, 0) << "a minimised window has no client area";
     WindowEvent(SDL_WINDOWEVENT_RESTORED);
     WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
     WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
@@ -462,8 +427,6 @@ TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
     EXPECT_EQ(messages[3].lParam, MAKELPARAM(kClientWidth, kClientHeight));
     EXPECT_EQ(messages[4].lParam, MAKELPARAM(1024, 700));
     EXPECT_EQ(messages[5].wParam, SIZE_MAXIMIZED);
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.right, 1024);
-    EXPECT_EQ(client.bottom, 700);
+    EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(1024, 700)));
 }
 } // namespace

@@ -92,9 +92,7 @@ TEST_F(SdlBackendTest, NativeWindowFollowsTheLayer)
     const DWORD pixels[4 * 4] = {0x00FF0000, 0x0000FF00};
     EXPECT_TRUE(WindowPresentPixels(window_, pixels, 4, 4, 16));
     Drain();
-    RECT client;
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.right, 640) << "SDL's own size events agree with the layer";
+    EXPECT_EQ(ClientSize(window_).first, 640) << "SDL's own size events agree with the layer";
     EXPECT_GT(WindowGetDisplayModeCount(0), 0);
     EXPECT_NE(WindowGetAdapterMonitor(0), nullptr);
 }

@@ -35,12 +35,7 @@ TEST_F(WindowTest, ClassesAreRegisteredOnceByName)
 
 TEST_F(WindowTest, OverlappedWindowHasTheRequestedClientArea)
 {
-    RECT client;
-    ASSERT_TRUE(GetClientRect(window_, &client));
-    EXPECT_EQ(client.left, 0);
-    EXPECT_EQ(client.top, 0);
-    EXPECT_EQ(client.right, kClientWidth);
-    EXPECT_EQ(client.bottom, kClientHeight);
+    EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(kClientWidth, kClientHeight)));
 
     // The frame difference is what AdjustWindowRect adds, on every side.
     RECT adjusted = {0, 0, 0, 0};
@@ -90,9 +85,7 @@ TEST_F(WindowTest, HostilePlacementIsKeptInRange)
     EXPECT_EQ(frame.left, 32767);
     EXPECT_EQ(frame.top, -32767);
     EXPECT_EQ(frame.bottom, frame.top) << "a negative size is empty";
-    RECT client;
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.bottom, 0) << "no room inside the frame";
+    EXPECT_EQ(ClientSize(window_).second, 0) << "no room inside the frame";
     POINT point = {INT32_MAX, 0};
     ClientToScreen(window_, &point);
     EXPECT_EQ(point.x, INT32_MAX);
@@ -110,10 +103,7 @@ TEST_F(WindowTest, NoWindowGrowsBeyondTheDesktopAroundItsClientArea)
     const LONG desktopHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
 
     SetWindowPos(window_, nullptr, 10, 20, 99999, 99999, SWP_NOZORDER);
-    RECT client;
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.right, desktopWidth);
-    EXPECT_EQ(client.bottom, desktopHeight);
+    EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(desktopWidth, desktopHeight)));
 
     // Without a frame the window itself is the limit; so is it for a window made that large.
     SetWindowLongW(window_, GWL_STYLE, 0);
@@ -125,9 +115,7 @@ TEST_F(WindowTest, NoWindowGrowsBeyondTheDesktopAroundItsClientArea)
     HWND large = CreateWindowExW(0, u"vestam0r", u"large", WS_OVERLAPPEDWINDOW, 0, 0, 9000, 9000, nullptr,
                                  nullptr, nullptr, nullptr);
     ASSERT_NE(large, nullptr);
-    GetClientRect(large, &client);
-    EXPECT_EQ(client.right, desktopWidth);
-    EXPECT_EQ(client.bottom, desktopHeight);
+    EXPECT_EQ(ClientSize(large), (std::pair<LONG, LONG>(desktopWidth, desktopHeight)));
     DestroyWindow(large);
 }
 
@@ -167,10 +155,8 @@ TEST_F(WindowTest, FullScreenStyleCoversTheMonitorAndBack)
     SetWindowPos(window_, HWND_TOPMOST, monitor.rcMonitor.left, monitor.rcMonitor.top,
                  monitor.rcMonitor.right - monitor.rcMonitor.left,
                  monitor.rcMonitor.bottom - monitor.rcMonitor.top, SWP_SHOWWINDOW | SWP_NOREDRAW);
-    RECT client;
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.right, monitor.rcMonitor.right - monitor.rcMonitor.left);
-    EXPECT_EQ(client.bottom, monitor.rcMonitor.bottom - monitor.rcMonitor.top);
+    EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(monitor.rcMonitor.right - monitor.rcMonitor.left,
+                                                          monitor.rcMonitor.bottom - monitor.rcMonitor.top)));
     EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE), static_cast<LONG>(WS_VISIBLE))
         << "visible, otherwise style 0";
 
@@ -179,9 +165,7 @@ TEST_F(WindowTest, FullScreenStyleCoversTheMonitorAndBack)
     RECT rect = {0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
     SetWindowPos(window_, nullptr, 50, 50, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
-    GetClientRect(window_, &client);
-    EXPECT_EQ(client.right, kClientWidth);
-    EXPECT_EQ(client.bottom, kClientHeight);
+    EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(kClientWidth, kClientHeight)));
     EXPECT_EQ(GetWindowLongW(window_, GWL_EXSTYLE), 0);
 }
 

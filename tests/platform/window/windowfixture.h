@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 struct TReceived
@@ -34,6 +35,13 @@ protected:
         for (const MSG& message : messages)
             kinds.push_back(message.message);
         return kinds;
+    }
+    // The client area's width and height.
+    static std::pair<LONG, LONG> ClientSize(HWND window)
+    {
+        RECT client = {};
+        GetClientRect(window, &client);
+        return {client.right, client.bottom};
     }
     // Takes and dispatches every queued message; answers how many.
     int Pump();
