@@ -158,16 +158,4 @@ TEST_F(ContainerTest, GameSavedGameSummary)
                 std::min(3u, level - std::min(level, 3 * i));
         EXPECT_EQ(TGameSavedGame::ComputeCompletion(m_Summary), completion) << level;
     }
-
-    // Preloading reads money and completion at patch level 3 only.
-    TGameSavedGame record;
-    TMemoryStream stream;
-    const std::string summary = TBytes().U32(static_cast<u32>(-1250)).U32(37).Get();
-    stream.Write(summary.data(), static_cast<i32>(summary.size()));
-    stream.Seek(0, STREAM_SEEK_SET);
-    EXPECT_EQ(record.OnPreload(2, stream), 1u);
-    EXPECT_EQ(record.OnPreload(3, stream), 0u);
-    EXPECT_EQ(record.GetMoney(), -1250);
-    EXPECT_EQ(record.GetCompletion(), 37u);
-    EXPECT_NE(record.OnLoad(3, stream), 0u);
 }

@@ -66,6 +66,18 @@ public:
 
 class SoundTest : public testing::Test
 {
+public:
+    static const std::string& RepositoryPath()
+    {
+        static TScratchFolder s_Folder("soundrepository");
+        static const std::string s_Path = [] {
+            const std::string path = s_Folder.Path() + "/sound.data";
+            EXPECT_TRUE(WriteSoundTestRepository(path.c_str()));
+            return path;
+        }();
+        return s_Path;
+    }
+
 protected:
     // One quantum of the mixer: 10 ms at 44,100 Hz.
     static constexpr u32 kQuantum = 441;
@@ -103,17 +115,6 @@ protected:
         g_pResourceManager->CloseRepositories(0);
         XAudio2Settings() = TXAudio2Settings();
         g_pTimer = m_pHeldTimer;
-    }
-
-    static const std::string& RepositoryPath()
-    {
-        static TScratchFolder s_Folder("soundrepository");
-        static const std::string s_Path = [] {
-            const std::string path = s_Folder.Path() + "/sound.data";
-            EXPECT_TRUE(WriteSoundTestRepository(path.c_str()));
-            return path;
-        }();
-        return s_Path;
     }
 
     static TXAudio2SoundManager& Manager() { return *g_pXAudio2SoundManager; }

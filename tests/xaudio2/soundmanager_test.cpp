@@ -342,11 +342,6 @@ TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
 
 namespace
 {
-struct TSoundTestRepository : SoundTest
-{
-    using SoundTest::RepositoryPath;
-};
-
 // What the static destructors of a program's end do after the sound service's own exit step:
 // the repositories freed, while a mixer left running would still read a clip out of them.
 void FreeTheRepositoriesAndLetTheMixerRun()
@@ -361,7 +356,7 @@ void EndWhileAHumPlays()
 {
     g_ManagerManager.Initialize();
     g_pFileStreamManager->SetLocked(0);
-    const std::string& repository = TSoundTestRepository::RepositoryPath();
+    const std::string& repository = SoundTest::RepositoryPath();
     g_pCluster->LinkTypes();
     g_pResourceManager->BeginManager();
     g_pXAudio2SoundManager->InitializeManager();

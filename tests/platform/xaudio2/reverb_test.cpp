@@ -10,9 +10,13 @@ namespace
 {
 constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;
 
-// A stereo submix running a new reverb, enabled or not.
-IXAudio2SubmixVoice* ReverbSubmix(TSteppedEngine& stepped, bool enabled = true)
+// A source that plays one quantum of a burst through a submix running a new reverb only (the
+// sound code's reverb send), the submix feeding the mastering voice; a reverb created disabled is
+// enabled once the burst has passed. Returns what came out.
+TWavContents PlayThroughReverb(const XAUDIO2FX_REVERB_PARAMETERS* parameters, const std::vector<std::int16_t>& burst,
+                               bool enabled = true, UINT32 quanta = 40)
 {
+    TSteppedEngine stepped;
     IUnknown* reverb = nullptr;
     EXPECT_EQ(CoCreateInstance(CLSID_AudioReverb, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                reinterpret_cast<void**>(&reverb)),
@@ -22,15 +26,6 @@ IXAudio2SubmixVoice* ReverbSubmix(TSteppedEngine& stepped, bool enabled = true)
     IXAudio2SubmixVoice* submix = nullptr;
     EXPECT_EQ(stepped.engine->CreateSubmixVoice(&submix, 2, 44100, 0, 0, nullptr, &chain), S_OK);
     reverb->Release();
-    return submix;
-}
-
-// A source that plays one quantum of a burst through a reverb submix only (the sound code's
-// reverb send), the submix feeding the mastering voice; returns what came out.
-TWavContents PlayThroughReverb(const XAUDIO2FX_REVERB_PARAMETERS* parameters, std::vector<std::int16_t>& burst)
-{
-    TSteppedEngine stepped;
-    IXAudio2SubmixVoice* submix = ReverbSubmix(stepped);
     if (parameters)
     {
         EXPECT_EQ(submix->SetEffectParameters(0, parameters, sizeof(*parameters)), S_OK);
@@ -38,7 +33,9 @@ TWavContents PlayThroughReverb(const XAUDIO2FX_REVERB_PARAMETERS* parameters, st
     XAUDIO2_SEND_DESCRIPTOR send = {0, submix};
     const XAUDIO2_VOICE_SENDS sends = {1, &send};
     stepped.Play(Pcm16Format(1), BufferOf(burst), nullptr, &sends);
-    stepped.Step(40);
+    stepped.Step(1);
+    EXPECT_EQ(submix->EnableEffect(0), S_OK);
+    stepped.Step(quanta - 1);
     return stepped.Finish();
 }
 
@@ -82,18 +79,9 @@ TEST(ReverbTest, OffOrDisabledPassesTheSignalDryWithoutATail)
     for (const bool disabled : {false, true})
     {
         SCOPED_TRACE(disabled);
-        TSteppedEngine stepped;
-        IXAudio2SubmixVoice* submix = ReverbSubmix(stepped, !disabled);
         const XAUDIO2FX_REVERB_PARAMETERS off = {};
-        EXPECT_EQ(disabled ? S_OK : submix->SetEffectParameters(0, &off, sizeof(off)), S_OK);
-        XAUDIO2_SEND_DESCRIPTOR send = {0, submix};
-        const XAUDIO2_VOICE_SENDS sends = {1, &send};
-        std::vector<std::int16_t> burst = Burst();
-        stepped.Play(Pcm16Format(1), BufferOf(burst), nullptr, &sends);
-        stepped.Step(1);
-        EXPECT_EQ(submix->EnableEffect(0), S_OK); // after the burst has passed
-        stepped.Step(10);
-        const TWavContents wav = stepped.Finish();
+        const std::vector<std::int16_t> burst = Burst();
+        const TWavContents wav = PlayThroughReverb(disabled ? nullptr : &off, burst, !disabled, 11);
         for (UINT32 f = 0; f < kQuantum; ++f)
             ASSERT_EQ(wav.samples[f * 2], burst[f]) << f;
         EXPECT_EQ(Energy(wav, 1, 1000), 0.0);
@@ -139,13 +127,13 @@ TEST(ReverbTest, EveryPresetConvertsToParametersTheReverbTakes)
         XAUDIO2FX_I3DL2_PRESET_SMALLROOM,       XAUDIO2FX_I3DL2_PRESET_MEDIUMROOM, XAUDIO2FX_I3DL2_PRESET_LARGEROOM,
         XAUDIO2FX_I3DL2_PRESET_MEDIUMHALL,      XAUDIO2FX_I3DL2_PRESET_LARGEHALL,  XAUDIO2FX_I3DL2_PRESET_PLATE};
     static_assert(sizeof(presets) / sizeof(presets[0]) == 30);
-    TSteppedEngine stepped;
-    IXAudio2SubmixVoice* submix = ReverbSubmix(stepped);
+    const std::vector<std::int16_t> burst = Burst();
     for (const XAUDIO2FX_REVERB_I3DL2_PARAMETERS& preset : presets)
     {
+        SCOPED_TRACE(preset.DecayTime);
         XAUDIO2FX_REVERB_PARAMETERS native;
         ReverbConvertI3DL2ToNative(&preset, &native);
-        EXPECT_EQ(submix->SetEffectParameters(0, &native, sizeof(native)), S_OK) << preset.DecayTime;
+        PlayThroughReverb(&native, burst, true, 2);
     }
 }
 } // namespace
