@@ -11,10 +11,10 @@ protected:
     i64 SelectedUidOnDisk() const
     {
         const std::string settings = Read("game.settings");
-        i64 uid = 0;
+        i64 uid = -1;
         if (settings.size() == 16)
             std::memcpy(&uid, settings.data() + 8, 8);
-        return settings.size() == 16 ? uid : -1;
+        return uid;
     }
 };
 } // namespace

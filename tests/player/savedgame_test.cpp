@@ -96,8 +96,7 @@ TEST_F(SavedGameTest, WritesTheFileByteForByteAndLoadsTheGameBack)
     EXPECT_EQ(sizes[0], image.size());
     EXPECT_EQ(sizes[1], file.size() - 32);
     // One zlib stream at level 9 to the end of the file, inflating to the image.
-    EXPECT_EQ(static_cast<u8>(file[32]), 0x78);
-    EXPECT_EQ(static_cast<u8>(file[33]), 0xDA);
+    EXPECT_EQ(file.substr(32, 2), "\x78\xDA");
     std::vector<u8> inflated(image.size() + 16);
     u32 inflatedSize = static_cast<u32>(inflated.size());
     EXPECT_EQ(InflateBuffer(file.data() + 32, sizes[1], inflated.data(), &inflatedSize), 1);

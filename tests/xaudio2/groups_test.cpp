@@ -17,16 +17,8 @@ class TCountingSubmix : public IXAudio2SubmixVoice
 public:
     void GetVoiceDetails(XAUDIO2_VOICE_DETAILS*) override {}
     HRESULT SetEffectChain(const XAUDIO2_EFFECT_CHAIN*) override { return S_OK; }
-    HRESULT EnableEffect(UINT32, UINT32) override
-    {
-        ++nEnabled;
-        return S_OK;
-    }
-    HRESULT DisableEffect(UINT32, UINT32) override
-    {
-        ++nDisabled;
-        return S_OK;
-    }
+    HRESULT EnableEffect(UINT32, UINT32) override { return ++nEnabled, S_OK; }
+    HRESULT DisableEffect(UINT32, UINT32) override { return ++nDisabled, S_OK; }
     HRESULT SetEffectParameters(UINT32, const void* parameters, UINT32 size, UINT32) override
     {
         std::memcpy(&Sent, parameters, std::min<UINT32>(size, sizeof Sent));
@@ -83,8 +75,6 @@ TEST_F(SoundTest, GroupVolumesFadeOncePerFrameAndScaleByTheirParent)
     TXAudio2SoundGroup* master = Group("/master");
     TXAudio2SoundGroup* game = Group("/master/game");
     TXAudio2SoundGroup* music = Group("/master/game/music");
-    EXPECT_EQ(game, music->GetParent());
-    EXPECT_EQ(nullptr, master->GetParent());
     master->SetVolumeNow(0.5f);
     game->SetVolumeNow(1.0f);
     music->SetVolumeNow(0.8f);
@@ -268,8 +258,6 @@ TEST_F(SoundTest, TheConsoleListsPlaysAndSetsVolumes)
 
     std::vector<std::string> list = lines.Run("sound.list");
     ASSERT_EQ(4u + 5u + 256u + 14u, list.size());
-    EXPECT_EQ("Libraries", list[0]);
-    EXPECT_EQ("Sound data", list[1]);
     EXPECT_EQ("   tone", list[2]);
     EXPECT_EQ("Sounds", list[7]);
     // The first records come bound to the clips; the others are free.

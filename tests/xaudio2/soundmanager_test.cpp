@@ -134,9 +134,8 @@ TEST_F(SoundStartTest, AFailedStartDisablesSoundAndLeavesNoVoices)
     EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): error: checking number of channels FAILED "
                                              "[0xFFFFFFFF]. Disabling audio."));
     EXPECT_FALSE(Manager().IsAudioEnabled());
-    EXPECT_EQ(nullptr, g_XAudio2.pEngine);
-    EXPECT_EQ(nullptr, g_XAudio2.pMasteringVoice);
-    EXPECT_EQ(nullptr, g_XAudio2.pReverbVoice);
+    EXPECT_EQ((std::vector<void*>{g_XAudio2.pEngine, g_XAudio2.pMasteringVoice, g_XAudio2.pReverbVoice}),
+              (std::vector<void*>{nullptr, nullptr, nullptr}));
     EXPECT_EQ(0, g_sound_enabled.GetValue().ToInt());
     EXPECT_EQ(nullptr, Play(Clip("tone")));
     // A silent game has no reverb to choose: the game's choice is no fault.
