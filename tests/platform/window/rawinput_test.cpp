@@ -3,7 +3,9 @@
 #include "platform/window/sdleventtranslator.h"
 #include "windowfixture.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -72,55 +74,67 @@ protected:
 
 TEST_F(RawInputTest, KeysBecomeRecordsThenKeyMessages)
 {
-    RegisterRawInput(RIDEV_INPUTSINK);
-    Key(SDL_SCANCODE_A, true);
-    Key(SDL_SCANCODE_A, true);
-    Key(SDL_SCANCODE_A, false);
-    const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 6u);
-
-    const RAWINPUT press = Read(messages[0]);
-    EXPECT_EQ(messages[0].wParam, RIM_INPUT);
-    EXPECT_EQ(press.header.dwType, RIM_TYPEKEYBOARD);
-    EXPECT_EQ(press.header.dwSize, 32u);
-    EXPECT_EQ(press.data.keyboard.MakeCode, 0x1E);
-    EXPECT_EQ(press.data.keyboard.Flags, RI_KEY_MAKE);
-    EXPECT_EQ(press.data.keyboard.VKey, 'A');
-    EXPECT_EQ(press.data.keyboard.Message, WM_KEYDOWN);
-    EXPECT_EQ(messages[1].message, WM_KEYDOWN);
-    EXPECT_EQ(messages[1].wParam, static_cast<WPARAM>('A'));
-    EXPECT_EQ(messages[1].lParam, 0x001E0001);
-
-    EXPECT_EQ(Read(messages[2]).data.keyboard.Flags, RI_KEY_MAKE) << "repeats are raw presses too";
-    EXPECT_EQ(messages[3].lParam, 0x401E0001) << "a repeat has the previous-state bit";
-
-    const RAWINPUT release = Read(messages[4]);
-    EXPECT_EQ(release.data.keyboard.Flags, RI_KEY_BREAK);
-    EXPECT_EQ(release.data.keyboard.Message, WM_KEYUP);
-    EXPECT_EQ(messages[5].message, WM_KEYUP);
-    EXPECT_EQ(static_cast<DWORD>(messages[5].lParam), 0xC01E0001u);
-}
-
-TEST_F(RawInputTest, ExtendedKeysCarryTheE0FlagAndBit24)
-{
+    // Each record as "raw" make code, flags, virtual key and message; each key message as
+    // message, wParam and lParam (repeat count, scan code, extended bit 24, context and
+    // previous-state bits).
+    const auto trace = [&] {
+        std::vector<std::string> lines;
+        for (const MSG& message : Drain())
+        {
+            char line[64];
+            if (message.message == WM_INPUT)
+            {
+                const RAWINPUT record = Read(message);
+                EXPECT_EQ(message.wParam, RIM_INPUT);
+                EXPECT_EQ(record.header.dwType, RIM_TYPEKEYBOARD);
+                EXPECT_EQ(record.header.dwSize, 32u);
+                const RAWKEYBOARD& k = record.data.keyboard;
+                std::snprintf(line, sizeof line, "raw %02X %X %02X %04X", k.MakeCode, k.Flags, k.VKey, k.Message);
+            }
+            else
+                std::snprintf(line, sizeof line, "%04X %02X %08X", message.message, unsigned(message.wParam),
+                              unsigned(message.lParam));
+            lines.push_back(line);
+        }
+        return lines;
+    };
+    struct TKey
+    {
+        SDL_Scancode scancode;
+        bool down;
+        SDL_Keycode sym = SDLK_UNKNOWN;
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<TKey> keys;
+        std::vector<std::string> trace;
+    } cases[] = {
+        {"press, repeat, release", {{SDL_SCANCODE_A, true}, {SDL_SCANCODE_A, true}, {SDL_SCANCODE_A, false}},
+         {"raw 1E 0 41 0100", "0100 41 001E0001", "raw 1E 0 41 0100", "0100 41 401E0001", "raw 1E 1 41 0101",
+          "0101 41 C01E0001"}},
+        {"extended keys: E0 and bit 24; Enter also types a carriage return",
+         {{SDL_SCANCODE_RIGHT, true}, {SDL_SCANCODE_KP_ENTER, true}, {SDL_SCANCODE_RETURN, true}},
+         {"raw 4D 2 27 0100", "0100 27 014D0001", "raw 1C 2 0D 0100", "0100 0D 011C0001", "0102 0D 011C0001",
+          "raw 1C 0 0D 0100", "0100 0D 001C0001", "0102 0D 001C0001"}},
+        {"Pause and Print Screen send their PC sequences",
+         {{SDL_SCANCODE_PAUSE, true}, {SDL_SCANCODE_PRINTSCREEN, true}, {SDL_SCANCODE_PRINTSCREEN, false}},
+         {"raw 1D 4 13 0100", "raw 45 0 FF 0100", "0100 13 00450001", "raw 2A 2 FF 0100", "raw 37 2 2C 0100",
+          "0100 2C 01370001", "raw 37 3 2C 0101", "raw 2A 3 FF 0101", "0101 2C C1370001"}},
+        {"AltGr is the left Ctrl with the right Alt, not a system key",
+         {{SDL_SCANCODE_RALT, true, SDLK_MODE}, {SDL_SCANCODE_Q, true}, {SDL_SCANCODE_RALT, false, SDLK_MODE}},
+         {"raw 1D 0 11 0100", "0100 11 001D0001", "raw 38 2 12 0100", "0100 12 01380001", "raw 10 0 51 0100",
+          "0100 51 00100001", "raw 38 3 12 0101", "0101 12 C1380001", "raw 1D 1 11 0101", "0101 11 C01D0001"}},
+        {"a right Alt that is plain Alt sends no Ctrl", {{SDL_SCANCODE_RALT, true}}, {"raw 38 2 12 0104", "0104 12 21380001"}},
+    };
     RegisterRawInput(0);
-    Key(SDL_SCANCODE_RIGHT, true);
-    Key(SDL_SCANCODE_KP_ENTER, true);
-    Key(SDL_SCANCODE_RETURN, true);
-    const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 8u) << "Enter also types a carriage return";
-
-    const RAWINPUT right = Read(messages[0]);
-    EXPECT_EQ(right.data.keyboard.MakeCode, 0x4D);
-    EXPECT_EQ(right.data.keyboard.Flags, RI_KEY_E0);
-    EXPECT_EQ(messages[1].wParam, VK_RIGHT);
-    EXPECT_EQ(messages[1].lParam, 0x014D0001);
-    EXPECT_EQ(Read(messages[2]).data.keyboard.Flags, RI_KEY_E0);
-    EXPECT_EQ(messages[3].lParam, 0x011C0001);
-    EXPECT_EQ(messages[4].message, WM_CHAR);
-    EXPECT_EQ(messages[4].wParam, static_cast<WPARAM>('\r'));
-    EXPECT_EQ(Read(messages[5]).data.keyboard.Flags, 0);
-    EXPECT_EQ(messages[6].lParam, 0x001C0001);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        for (const TKey& key : c.keys)
+            Key(key.scancode, key.down, key.sym);
+        EXPECT_EQ(trace(), c.trace);
+    }
 }
 
 TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
@@ -140,63 +154,6 @@ TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
     ASSERT_EQ(l.size(), 7u);
     EXPECT_EQ(std::vector<DWORD>({l[0], l[1], l[3], l[6]}),
               (std::vector<DWORD>{0x20380001, 0x203E0001, 0x00100001, 0x00440001}));
-}
-
-TEST_F(RawInputTest, AltGrIsLeftCtrlWithRightAlt)
-{
-    RegisterRawInput(0);
-    Key(SDL_SCANCODE_RALT, true, SDLK_MODE);
-    Key(SDL_SCANCODE_Q, true);
-    Key(SDL_SCANCODE_RALT, false, SDLK_MODE);
-    const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 10u);
-    EXPECT_EQ(Read(messages[0]).data.keyboard.MakeCode, 0x1D);
-    EXPECT_EQ(Read(messages[0]).data.keyboard.Flags, RI_KEY_MAKE) << "the left Ctrl";
-    EXPECT_EQ(messages[1].wParam, VK_CONTROL);
-    EXPECT_EQ(Read(messages[2]).data.keyboard.Flags, RI_KEY_E0);
-    EXPECT_EQ(messages[3].message, WM_KEYDOWN) << "Ctrl with Alt is not a system key";
-    EXPECT_EQ(messages[3].wParam, VK_MENU);
-    EXPECT_EQ(messages[5].message, WM_KEYDOWN);
-    EXPECT_EQ(messages[5].wParam, static_cast<WPARAM>('Q'));
-    EXPECT_EQ(Read(messages[6]).data.keyboard.Flags, RI_KEY_E0 | RI_KEY_BREAK);
-    EXPECT_EQ(messages[7].message, WM_KEYUP);
-    EXPECT_EQ(messages[7].wParam, VK_MENU);
-    EXPECT_EQ(Read(messages[8]).data.keyboard.Flags, RI_KEY_BREAK);
-    EXPECT_EQ(messages[9].message, WM_KEYUP);
-    EXPECT_EQ(messages[9].wParam, VK_CONTROL);
-
-    // A right Alt that is plain Alt (sym RALT) sends no Ctrl.
-    Key(SDL_SCANCODE_RALT, true);
-    const std::vector<MSG> plain = Drain();
-    ASSERT_EQ(plain.size(), 2u);
-    EXPECT_EQ(plain[1].message, WM_SYSKEYDOWN);
-}
-
-TEST_F(RawInputTest, PauseAndPrintScreenSendTheirPcSequences)
-{
-    RegisterRawInput(0);
-    Key(SDL_SCANCODE_PAUSE, true);
-    Key(SDL_SCANCODE_PRINTSCREEN, true);
-    Key(SDL_SCANCODE_PRINTSCREEN, false);
-    const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 9u);
-
-    const RAWINPUT lead = Read(messages[0]);
-    const RAWINPUT tail = Read(messages[1]);
-    EXPECT_EQ(lead.data.keyboard.MakeCode, 0x1D);
-    EXPECT_EQ(lead.data.keyboard.Flags, RI_KEY_E1);
-    EXPECT_EQ(tail.data.keyboard.MakeCode, 0x45);
-    EXPECT_EQ(tail.data.keyboard.Flags, 0);
-    EXPECT_EQ(messages[2].wParam, VK_PAUSE);
-    EXPECT_EQ(messages[2].lParam, 0x00450001);
-
-    const RAWINPUT fakeShift = Read(messages[3]);
-    EXPECT_EQ(fakeShift.data.keyboard.MakeCode, 0x2A);
-    EXPECT_EQ(fakeShift.data.keyboard.Flags, RI_KEY_E0);
-    EXPECT_EQ(Read(messages[4]).data.keyboard.MakeCode, 0x37);
-    EXPECT_EQ(messages[5].wParam, VK_SNAPSHOT);
-    EXPECT_EQ(Read(messages[6]).data.keyboard.Flags, RI_KEY_E0 | RI_KEY_BREAK);
-    EXPECT_EQ(Read(messages[7]).data.keyboard.MakeCode, 0x2A);
 }
 
 TEST_F(RawInputTest, TextBecomesUtf16CharactersWithTheKeyParameter)
