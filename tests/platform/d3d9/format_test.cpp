@@ -29,44 +29,35 @@ TEST(Format, PitchesAreTightAndDxtPitchesArePerBlockRow)
 
 TEST(Format, TexelsConvertWithMissingChannelsReadAsOne)
 {
-    float rgba[4];
-    const std::uint8_t a8r8g8b8[4] = {0x33, 0x66, 0x99, 0xCC}; // B, G, R, A in memory
-    ReadTexel(D3DFMT_A8R8G8B8, a8r8g8b8, rgba);
-    EXPECT_FLOAT_EQ(0x99 / 255.0f, rgba[0]);
-    EXPECT_FLOAT_EQ(0x33 / 255.0f, rgba[2]);
-    EXPECT_FLOAT_EQ(0xCC / 255.0f, rgba[3]);
-    ReadTexel(D3DFMT_X8R8G8B8, a8r8g8b8, rgba);
-    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
-
-    const std::uint16_t r5g6b5 = 0xF800; // pure red
-    ReadTexel(D3DFMT_R5G6B5, reinterpret_cast<const std::uint8_t*>(&r5g6b5), rgba);
-    EXPECT_FLOAT_EQ(1.0f, rgba[0]);
-    EXPECT_FLOAT_EQ(0.0f, rgba[1]);
-
-    const std::uint8_t l8 = 51;
-    ReadTexel(D3DFMT_L8, &l8, rgba);
-    EXPECT_FLOAT_EQ(0.2f, rgba[1]);
-    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
-    ReadTexel(D3DFMT_A8, &l8, rgba);
-    EXPECT_FLOAT_EQ(0.0f, rgba[0]);
-    EXPECT_FLOAT_EQ(0.2f, rgba[3]);
-
-    const std::uint8_t v8u8[2] = {0x81, 0x7F}; // -127 and 127
-    ReadTexel(D3DFMT_V8U8, v8u8, rgba);
-    EXPECT_FLOAT_EQ(-1.0f, rgba[0]);
-    EXPECT_FLOAT_EQ(1.0f, rgba[1]);
-
-    std::uint16_t r16f = D3D9FloatToHalf(0.5f);
-    ReadTexel(D3DFMT_R16F, reinterpret_cast<const std::uint8_t*>(&r16f), rgba);
-    EXPECT_FLOAT_EQ(0.5f, rgba[0]);
-    EXPECT_FLOAT_EQ(1.0f, rgba[1]);
-    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
-
-    const std::uint32_t a2r10g10b10 = (3u << 30) | (1023u << 20);
-    ReadTexel(D3DFMT_A2R10G10B10, reinterpret_cast<const std::uint8_t*>(&a2r10g10b10), rgba);
-    EXPECT_FLOAT_EQ(1.0f, rgba[0]);
-    EXPECT_FLOAT_EQ(0.0f, rgba[2]);
-    EXPECT_FLOAT_EQ(1.0f, rgba[3]);
+    const std::uint16_t half = D3D9FloatToHalf(0.5f);
+    const float x = NAN; // not looked at
+    const struct
+    {
+        D3DFORMAT format;
+        std::uint32_t bits; // the texel's bytes, little-endian
+        float rgba[4];
+    } cases[] = {
+        {D3DFMT_A8R8G8B8, 0xCC996633, {0x99 / 255.0f, x, 0x33 / 255.0f, 0xCC / 255.0f}},
+        {D3DFMT_X8R8G8B8, 0xCC996633, {x, x, x, 1.0f}},
+        {D3DFMT_R5G6B5, 0xF800, {1.0f, 0.0f, x, x}},
+        {D3DFMT_L8, 51, {x, 0.2f, x, 1.0f}},
+        {D3DFMT_A8, 51, {0.0f, x, x, 0.2f}},
+        {D3DFMT_V8U8, 0x7F81, {-1.0f, 1.0f, x, x}}, // -127 and 127
+        {D3DFMT_R16F, half, {0.5f, 1.0f, x, 1.0f}},
+        {D3DFMT_A2R10G10B10, (3u << 30) | (1023u << 20), {1.0f, x, 0.0f, 1.0f}},
+    };
+    for (const auto& c : cases)
+    {
+        float rgba[4];
+        ReadTexel(c.format, reinterpret_cast<const std::uint8_t*>(&c.bits), rgba);
+        for (int i = 0; i < 4; ++i)
+        {
+            if (!std::isnan(c.rgba[i]))
+            {
+                EXPECT_FLOAT_EQ(c.rgba[i], rgba[i]) << c.format << " channel " << i;
+            }
+        }
+    }
 }
 
 TEST(Format, VertexColoursAreEachByteOver255InRgbaOrder)

@@ -119,20 +119,6 @@ TEST_F(RenderTest, FillRuleGolden)
     ExpectGolden("fillrule");
 }
 
-TEST_F(RenderTest, CullModesFollowScreenWinding)
-{
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    // Clockwise on screen: drawn. Counter-clockwise: culled.
-    Draw(D3DPT_TRIANGLELIST, {At(0, 0, 0, 0xFFFF0000), At(20, 0, 0, 0xFFFF0000), At(0, 20, 0, 0xFFFF0000),
-                              At(40, 0, 0, 0xFF00FF00), At(40, 20, 0, 0xFF00FF00), At(60, 0, 0, 0xFF00FF00)});
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    Draw(D3DPT_TRIANGLELIST, {At(0, 40, 0, 0xFF0000FF), At(20, 40, 0, 0xFF0000FF), At(0, 60, 0, 0xFF0000FF)});
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0xFF0000u, pixels[2 * 64 + 2]);
-    EXPECT_EQ(0u, pixels[2 * 64 + 55]);
-    EXPECT_EQ(0u, pixels[42 * 64 + 2]);
-}
-
 TEST_F(RenderTest, DepthAndStencil)
 {
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -495,55 +481,6 @@ TEST_F(RenderTest, TextureFilteringAndAddressing)
     ExpectGolden("texture");
 }
 
-TEST_F(RenderTest, MipmapsFollowTheLevelOfDetail)
-{
-    UsePixelShader("test.texture");
-    const std::uint32_t colours[5] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
-    IDirect3DTexture9* texture =
-        Texture32(16, 16, 0, D3DFMT_X8R8G8B8, [&](UINT, UINT, UINT level) { return colours[level]; });
-    ASSERT_EQ(5u, texture->GetLevelCount());
-    device->SetTexture(0, texture);
-    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
-    // 16 texels over 16, 4 and 2 pixels: levels 0, 2 and 3.
-    Quad(0, 0, 16, 16, 0, 0);
-    Quad(32, 0, 36, 4, 0, 0);
-    Quad(48, 0, 50, 2, 0, 0);
-    device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
-    Quad(0, 32, 16, 48, 0, 0);
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(colours[0], pixels[8 * 64 + 8]);
-    EXPECT_EQ(colours[2], pixels[1 * 64 + 33]);
-    EXPECT_EQ(colours[3], pixels[0 * 64 + 48]);
-    EXPECT_EQ(colours[1], pixels[40 * 64 + 8]);
-}
-
-TEST_F(RenderTest, CompressedAndPackedTexturesSample)
-{
-    UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, 0);
-    const std::uint8_t block[8] = {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x00, 0x00, 0x00}; // all red
-    std::memcpy(locked.pBits, block, 8);
-    texture->UnlockRect(0);
-    device->SetTexture(0, texture);
-    Quad(0, 0, 32, 32, 0, 0);
-    texture->Release();
-
-    ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
-    texture->LockRect(0, &locked, nullptr, 0);
-    static_cast<std::uint16_t*>(locked.pBits)[0] = 0x07E0; // green
-    texture->UnlockRect(0);
-    device->SetTexture(0, texture);
-    Quad(32, 0, 64, 32, 0, 0, 0, 0, 0.5f, 0.5f);
-    device->SetTexture(0, nullptr);
-    texture->Release();
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0xFF0000u, pixels[10 * 64 + 10]);
-    EXPECT_EQ(0x00FF00u, pixels[10 * 64 + 40]);
-}
-
 TEST_F(RenderTest, LinesAndPoints)
 {
     Draw(D3DPT_LINELIST, {At(2, 2, 0, 0xFFFF0000), At(60, 2, 0, 0xFFFF0000), At(2, 6, 0, 0xFF00FF00),
@@ -584,15 +521,6 @@ TEST_F(RenderTest, LinesAndPoints)
     EXPECT_EQ(29, std::count(&cut[10 * 64], &cut[11 * 64], 0xFFFFFFu));
 }
 
-TEST_F(RenderTest, WireframeDrawsTriangleEdges)
-{
-    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
-    Draw(D3DPT_TRIANGLELIST, {At(8, 8, 0, 0xFFFFFFFF), At(56, 8, 0, 0xFFFFFFFF), At(8, 56, 0, 0xFFFFFFFF)});
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0xFFFFFFu, pixels[8 * 64 + 30]);
-    EXPECT_EQ(0u, pixels[20 * 64 + 20]);
-}
-
 TEST_F(RenderTest, ClippingAndPerspective)
 {
     UsePixelShader("test.texture");
@@ -613,6 +541,193 @@ TEST_F(RenderTest, ClippingAndPerspective)
     ExpectGolden("receding_floor");
 }
 
+// Small scenes, each checked at the pixels that show its rule.
+class SceneTest : public RenderTest, public ::testing::WithParamInterface<int>
+{
+public:
+    struct TPixel
+    {
+        int x, y;
+        std::uint32_t colour;
+    };
+    struct TRow
+    {
+        const char* name;
+        void (*draw)(SceneTest&);
+        std::vector<TPixel> pixels;
+    };
+    static const std::vector<TRow>& Rows();
+
+protected:
+    // Pre-transformed or transformed fixed-function vertices, a quad strip of them.
+    template <class TVertex> void FixedFunctionQuad(DWORD fvf, const TVertex (&quad)[4])
+    {
+        device->SetVertexShader(nullptr);
+        device->SetPixelShader(nullptr);
+        ASSERT_EQ(D3D_OK, device->SetFVF(fvf));
+        ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])));
+    }
+    template <class TBuffer> TBuffer* Filled(TBuffer* buffer, const void* data, size_t size, size_t at)
+    {
+        std::uint8_t* bytes = nullptr;
+        buffer->Lock(0, 0, reinterpret_cast<void**>(&bytes), 0);
+        std::memcpy(bytes + at, data, size);
+        buffer->Unlock();
+        return Own(buffer);
+    }
+};
+
+const std::vector<SceneTest::TRow>& SceneTest::Rows()
+{
+    static const std::vector<TRow> rows = {
+        {"CullModesFollowScreenWinding",
+         [](SceneTest& t) {
+             // Clockwise on screen: drawn. Counter-clockwise: culled.
+             t.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+             t.Draw(D3DPT_TRIANGLELIST, {At(0, 0, 0, 0xFFFF0000), At(20, 0, 0, 0xFFFF0000), At(0, 20, 0, 0xFFFF0000),
+                                         At(40, 0, 0, 0xFF00FF00), At(40, 20, 0, 0xFF00FF00), At(60, 0, 0, 0xFF00FF00)});
+             t.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+             t.Draw(D3DPT_TRIANGLELIST, {At(0, 40, 0, 0xFF0000FF), At(20, 40, 0, 0xFF0000FF), At(0, 60, 0, 0xFF0000FF)});
+         },
+         {{2, 2, 0xFF0000}, {55, 2, 0}, {2, 42, 0}}},
+        {"MipmapsFollowTheLevelOfDetail",
+         [](SceneTest& t) {
+             t.UsePixelShader("test.texture");
+             const std::uint32_t colours[5] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
+             t.device->SetTexture(0, t.Texture32(16, 16, 0, D3DFMT_X8R8G8B8,
+                                                 [&](UINT, UINT, UINT level) { return colours[level]; }));
+             t.device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+             // 16 texels over 16, 4 and 2 pixels: levels 0, 2 and 3; then level 1 at most.
+             t.Quad(0, 0, 16, 16, 0, 0);
+             t.Quad(32, 0, 36, 4, 0, 0);
+             t.Quad(48, 0, 50, 2, 0, 0);
+             t.device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 1);
+             t.Quad(0, 32, 16, 48, 0, 0);
+         },
+         {{8, 8, 0xFF0000}, {33, 1, 0x0000FF}, {48, 0, 0xFFFF00}, {8, 40, 0x00FF00}}},
+        {"CompressedAndPackedTexturesSample",
+         [](SceneTest& t) {
+             t.UsePixelShader("test.texture");
+             IDirect3DTexture9* texture = nullptr;
+             D3DLOCKED_RECT locked;
+             ASSERT_EQ(D3D_OK, t.device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
+             texture->LockRect(0, &locked, nullptr, 0);
+             const std::uint8_t block[8] = {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x00, 0x00, 0x00}; // all red
+             std::memcpy(locked.pBits, block, 8);
+             texture->UnlockRect(0);
+             t.device->SetTexture(0, t.Own(texture));
+             t.Quad(0, 0, 32, 32, 0, 0);
+             ASSERT_EQ(D3D_OK, t.device->CreateTexture(2, 2, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
+             texture->LockRect(0, &locked, nullptr, 0);
+             static_cast<std::uint16_t*>(locked.pBits)[0] = 0x07E0; // green
+             texture->UnlockRect(0);
+             t.device->SetTexture(0, t.Own(texture));
+             t.Quad(32, 0, 64, 32, 0, 0, 0, 0, 0.5f, 0.5f);
+         },
+         {{10, 10, 0xFF0000}, {40, 10, 0x00FF00}}},
+        {"WireframeDrawsTriangleEdges",
+         [](SceneTest& t) {
+             t.device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+             t.Draw(D3DPT_TRIANGLELIST, {At(8, 8, 0, 0xFFFFFFFF), At(56, 8, 0, 0xFFFFFFFF), At(8, 56, 0, 0xFFFFFFFF)});
+         },
+         {{30, 8, 0xFFFFFF}, {20, 20, 0}}},
+        {"FixedFunctionPreTransformedVertices",
+         [](SceneTest& t) {
+             const struct
+             {
+                 float x, y, z, rhw;
+                 D3DCOLOR colour;
+             } quad[4] = {{10, 10, 0, 1, 0xFF00FF00}, {30, 10, 0, 1, 0xFF00FF00}, {10, 30, 0, 1, 0xFF00FF00},
+                          {30, 30, 0, 1, 0xFF00FF00}};
+             t.FixedFunctionQuad(D3DFVF_XYZRHW | D3DFVF_DIFFUSE, quad);
+         },
+         {{10, 10, 0x00FF00}, {29, 29, 0x00FF00}, {30, 30, 0}, {10, 9, 0}}},
+        {"FixedFunctionTransformsPositions",
+         [](SceneTest& t) {
+             // Projection halves x and y: a quad over the whole clip square covers the middle half.
+             const D3DMATRIX projection = {{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+             t.device->SetTransform(D3DTS_PROJECTION, &projection);
+             const struct
+             {
+                 float x, y, z;
+                 D3DCOLOR colour;
+             } quad[4] = {{-1, 1, 0.5f, 0xFF0000FF}, {1, 1, 0.5f, 0xFF0000FF}, {-1, -1, 0.5f, 0xFF0000FF},
+                          {1, -1, 0.5f, 0xFF0000FF}};
+             t.FixedFunctionQuad(D3DFVF_XYZ | D3DFVF_DIFFUSE, quad);
+         },
+         {{16, 16, 0x0000FF}, {47, 47, 0x0000FF}, {16, 15, 0}, {47, 48, 0}}},
+        {"IndexedDrawsReadTheirRange",
+         [](SceneTest& t) {
+             IDirect3DVertexBuffer9* vertices = nullptr;
+             ASSERT_EQ(D3D_OK, t.device->CreateVertexBuffer(8 * sizeof(TTestVertex), 0, 0, D3DPOOL_MANAGED, &vertices,
+                                                            nullptr));
+             const TTestVertex quad[4] = {At(0, 0, 0, 0xFFFFFFFF), At(16, 0, 0, 0xFFFFFFFF), At(0, 16, 0, 0xFFFFFFFF),
+                                          At(16, 16, 0, 0xFFFFFFFF)};
+             IDirect3DIndexBuffer9* indices = nullptr;
+             ASSERT_EQ(D3D_OK,
+                       t.device->CreateIndexBuffer(6 * 4, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &indices, nullptr));
+             const std::uint32_t values[6] = {0, 1, 2, 1, 3, 2};
+             t.device->SetStreamSource(0, t.Filled(vertices, quad, sizeof(quad), 4 * sizeof(TTestVertex)), 0,
+                                       sizeof(TTestVertex));
+             t.device->SetIndices(t.Filled(indices, values, sizeof(values), 0));
+             ASSERT_EQ(D3D_OK, t.device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 0, 2));
+             // Past the end of the index buffer: refused.
+             EXPECT_EQ(D3DERR_INVALIDCALL, t.device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 3, 2));
+             // Indices past the vertex buffer read zeros instead of memory beyond it.
+             EXPECT_EQ(D3D_OK, t.device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 100, 0, 4, 0, 2));
+             t.device->SetStreamSource(0, nullptr, 0, 0);
+             t.device->SetIndices(nullptr);
+         },
+         {{8, 8, 0xFFFFFF}, {20, 20, 0}}},
+        {"PrimitivesPastTheVertexBufferReadNoFurther",
+         [](SceneTest& t) {
+             IDirect3DVertexBuffer9* vertices = nullptr;
+             ASSERT_EQ(D3D_OK, t.device->CreateVertexBuffer(3 * sizeof(TTestVertex), 0, 0, D3DPOOL_MANAGED, &vertices,
+                                                            nullptr));
+             const TTestVertex triangle[3] = {At(0, 0, 0, 0xFFFFFFFF), At(32, 0, 0, 0xFFFFFFFF),
+                                              At(0, 32, 0, 0xFFFFFFFF)};
+             t.device->SetStreamSource(0, t.Filled(vertices, triangle, sizeof(triangle), 0), 0, sizeof(TTestVertex));
+             // Millions of triangles named, three vertices held: the first triangle draws, nothing else.
+             EXPECT_EQ(D3D_OK, t.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5000000));
+             t.device->SetStreamSource(0, nullptr, 0, 0);
+         },
+         {{4, 4, 0xFFFFFF}, {40, 40, 0}}},
+        {"CubeFacesAreChosenByTheMajorAxis",
+         [](SceneTest& t) {
+             IDirect3DCubeTexture9* cube = nullptr;
+             ASSERT_EQ(D3D_OK,
+                       t.device->CreateCubeTexture(4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
+             const std::uint32_t colours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                               0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
+             for (int face = 0; face < 6; ++face)
+             {
+                 D3DLOCKED_RECT locked;
+                 ASSERT_EQ(D3D_OK, cube->LockRect(D3DCUBEMAP_FACES(face), 0, &locked, nullptr, 0));
+                 std::fill_n(static_cast<std::uint32_t*>(locked.pBits), 16, colours[face]);
+                 cube->UnlockRect(D3DCUBEMAP_FACES(face), 0);
+             }
+             t.device->SetTexture(0, t.Own(cube));
+             t.UsePixelShader("test.cube");
+             t.Quad(0, 0, 32, 32, 0, 0xFFFFFFFF);  // +X
+             t.Quad(32, 0, 64, 32, 0, 0xFF000000); // -X
+         },
+         {{16, 16, 0xFF0000}, {48, 16, 0x00FF00}}},
+    };
+    return rows;
+}
+
+TEST_P(SceneTest, DrawsItsPixels)
+{
+    const TRow& row = Rows()[size_t(GetParam())];
+    row.draw(*this);
+    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+    for (const TPixel& p : row.pixels)
+        EXPECT_EQ(p.colour, pixels[size_t(p.y * 64 + p.x)]) << p.x << "," << p.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SceneTest, ::testing::Range(0, int(SceneTest::Rows().size())),
+                         [](const ::testing::TestParamInfo<int>& info) { return SceneTest::Rows()[size_t(info.param)].name; });
+
 TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
 {
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
@@ -625,71 +740,11 @@ TEST_F(RenderTest, OcclusionQueriesCountDrawnPixels)
     EXPECT_EQ(5u * 10u + 5u * 10u, Samples([&] { Quad(0, 0, 20, 10, 0.5f, 0xFFFFFFFF); }));
 }
 
-TEST_F(RenderTest, FixedFunctionPreTransformedVertices)
-{
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
-    ASSERT_EQ(D3D_OK, device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE));
-    struct
-    {
-        float x, y, z, rhw;
-        D3DCOLOR colour;
-    } quad[4] = {{10, 10, 0, 1, 0xFF00FF00},
-                 {30, 10, 0, 1, 0xFF00FF00},
-                 {10, 30, 0, 1, 0xFF00FF00},
-                 {30, 30, 0, 1, 0xFF00FF00}};
-    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])));
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0x00FF00u, pixels[10 * 64 + 10]);
-    EXPECT_EQ(0x00FF00u, pixels[29 * 64 + 29]);
-    EXPECT_EQ(0u, pixels[30 * 64 + 30]);
-    EXPECT_EQ(0u, pixels[9 * 64 + 10]);
-    DWORD fvf = 0;
-    device->GetFVF(&fvf);
-    EXPECT_EQ(D3DFVF_XYZRHW | D3DFVF_DIFFUSE, fvf);
-}
-
 TEST_F(RenderTest, DrawingNeedsAScene)
 {
     device->EndScene();
     EXPECT_EQ(D3DERR_INVALIDCALL, Draw(D3DPT_TRIANGLELIST, {At(0, 0, 0, 0), At(1, 0, 0, 0), At(0, 1, 0, 0)}));
     device->BeginScene();
-}
-
-TEST_F(RenderTest, IndexedDrawsReadTheirRange)
-{
-    IDirect3DVertexBuffer9* vertices = nullptr;
-    ASSERT_EQ(D3D_OK,
-              device->CreateVertexBuffer(8 * sizeof(TTestVertex), 0, 0, D3DPOOL_MANAGED, &vertices, nullptr));
-    TTestVertex* v = nullptr;
-    vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
-    v[4] = At(0, 0, 0, 0xFFFFFFFF);
-    v[5] = At(16, 0, 0, 0xFFFFFFFF);
-    v[6] = At(0, 16, 0, 0xFFFFFFFF);
-    v[7] = At(16, 16, 0, 0xFFFFFFFF);
-    vertices->Unlock();
-    IDirect3DIndexBuffer9* indices = nullptr;
-    ASSERT_EQ(D3D_OK,
-              device->CreateIndexBuffer(6 * 4, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &indices, nullptr));
-    std::uint32_t* index = nullptr;
-    indices->Lock(0, 0, reinterpret_cast<void**>(&index), 0);
-    const std::uint32_t values[6] = {0, 1, 2, 1, 3, 2};
-    std::memcpy(index, values, sizeof(values));
-    indices->Unlock();
-    device->SetStreamSource(0, vertices, 0, sizeof(TTestVertex));
-    device->SetIndices(indices);
-    ASSERT_EQ(D3D_OK, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 0, 2));
-    // Past the end of the index buffer: refused.
-    EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 3, 2));
-    // Indices past the vertex buffer read zeros instead of memory beyond it.
-    EXPECT_EQ(D3D_OK, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 100, 0, 4, 0, 2));
-    device->SetStreamSource(0, nullptr, 0, 0);
-    device->SetIndices(nullptr);
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0xFFFFFFu, pixels[8 * 64 + 8]);
-    EXPECT_EQ(0u, pixels[20 * 64 + 20]);
-    indices->Release();
-    vertices->Release();
 }
 
 TEST_F(RenderTest, ADepthSurfaceLargerThanTheTargetAndClearedOutOfRange)
@@ -742,51 +797,6 @@ TEST_F(RenderTest, ResourcesAreMadeAndLockedWhileAnotherThreadDraws)
     loader.join();
 }
 
-TEST_F(RenderTest, PrimitivesPastTheVertexBufferReadNoFurther)
-{
-    IDirect3DVertexBuffer9* vertices = nullptr;
-    ASSERT_EQ(D3D_OK,
-              device->CreateVertexBuffer(3 * sizeof(TTestVertex), 0, 0, D3DPOOL_MANAGED, &vertices, nullptr));
-    TTestVertex* v = nullptr;
-    vertices->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
-    v[0] = At(0, 0, 0, 0xFFFFFFFF);
-    v[1] = At(32, 0, 0, 0xFFFFFFFF);
-    v[2] = At(0, 32, 0, 0xFFFFFFFF);
-    vertices->Unlock();
-    device->SetStreamSource(0, vertices, 0, sizeof(TTestVertex));
-    // Millions of triangles named, three vertices held: the first triangle draws, nothing else.
-    EXPECT_EQ(D3D_OK, device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5000000));
-    device->SetStreamSource(0, nullptr, 0, 0);
-    vertices->Release();
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0xFFFFFFu, pixels[4 * 64 + 4]);
-    EXPECT_EQ(0u, pixels[40 * 64 + 40]);
-}
-
-TEST_F(RenderTest, FixedFunctionTransformsPositions)
-{
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
-    ASSERT_EQ(D3D_OK, device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE));
-    // Projection halves x and y: a quad over the whole clip square covers the middle half.
-    D3DMATRIX projection = {{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
-    device->SetTransform(D3DTS_PROJECTION, &projection);
-    struct
-    {
-        float x, y, z;
-        D3DCOLOR colour;
-    } quad[4] = {{-1, 1, 0.5f, 0xFF0000FF},
-                 {1, 1, 0.5f, 0xFF0000FF},
-                 {-1, -1, 0.5f, 0xFF0000FF},
-                 {1, -1, 0.5f, 0xFF0000FF}};
-    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])));
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0x0000FFu, pixels[16 * 64 + 16]);
-    EXPECT_EQ(0x0000FFu, pixels[47 * 64 + 47]);
-    EXPECT_EQ(0u, pixels[15 * 64 + 16]);
-    EXPECT_EQ(0u, pixels[48 * 64 + 47]);
-}
-
 TEST_F(RenderTest, FloatElementsFillTheMissingComponentsFromZeroZeroZeroOne)
 {
     struct
@@ -833,30 +843,6 @@ TEST_F(RenderTest, BrokenPositionsAreDroppedNotDrawn)
     device->SetRenderState(D3DRS_POINTSIZE_MAX, bits);
     EXPECT_EQ(D3D_OK, Draw(D3DPT_POINTLIST, {At(32, 32, 0, 0xFFFFFFFF)}));
     EXPECT_EQ(D3D_OK, Draw(D3DPT_LINELIST, {At(nan, 32, 0, 0xFFFFFFFF), At(32, 32, 0, 0xFFFFFFFF)}));
-}
-
-TEST_F(RenderTest, CubeFacesAreChosenByTheMajorAxis)
-{
-    IDirect3DCubeTexture9* cube = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateCubeTexture(4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr));
-    const std::uint32_t colours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
-    for (int face = 0; face < 6; ++face)
-    {
-        D3DLOCKED_RECT locked;
-        ASSERT_EQ(D3D_OK, cube->LockRect(D3DCUBEMAP_FACES(face), 0, &locked, nullptr, 0));
-        for (int i = 0; i < 16; ++i)
-            static_cast<std::uint32_t*>(locked.pBits)[i] = colours[face];
-        cube->UnlockRect(D3DCUBEMAP_FACES(face), 0);
-    }
-    device->SetTexture(0, cube);
-    UsePixelShader("test.cube");
-    Quad(0, 0, 32, 32, 0, 0xFFFFFFFF);  // +X
-    Quad(32, 0, 64, 32, 0, 0xFF000000); // -X
-    device->SetTexture(0, nullptr);
-    cube->Release();
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ(0xFF0000u, pixels[16 * 64 + 16]);
-    EXPECT_EQ(0x00FF00u, pixels[16 * 64 + 48]);
 }
 
 TEST_F(RenderTest, UpdateTextureCopiesMatchingLevels)

@@ -176,26 +176,12 @@ void RenderTest::Blend(DWORD source, DWORD destination)
 
 HRESULT RenderTest::Draw(D3DPRIMITIVETYPE type, const std::vector<TTestVertex>& vertices)
 {
-    UINT primitives = 0;
     const UINT n = UINT(vertices.size());
-    switch (type)
-    {
-    case D3DPT_POINTLIST:
-        primitives = n;
-        break;
-    case D3DPT_LINELIST:
-        primitives = n / 2;
-        break;
-    case D3DPT_LINESTRIP:
-        primitives = n - 1;
-        break;
-    case D3DPT_TRIANGLELIST:
-        primitives = n / 3;
-        break;
-    default:
-        primitives = n - 2;
-        break;
-    }
+    const UINT primitives = type == D3DPT_POINTLIST      ? n
+                            : type == D3DPT_LINELIST     ? n / 2
+                            : type == D3DPT_LINESTRIP    ? n - 1
+                            : type == D3DPT_TRIANGLELIST ? n / 3
+                                                         : n - 2;
     return device->DrawPrimitiveUP(type, primitives, vertices.data(), sizeof(TTestVertex));
 }
 
