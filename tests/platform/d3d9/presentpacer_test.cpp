@@ -47,28 +47,6 @@ protected:
     TPresentPacer pacer;
 };
 
-TEST_F(PresentPacerTest, IntervalsWaitForTheirRefreshes)
-{
-    // The first paced present starts the grid; each next one waits one refresh (or two).
-    pacer.WaitForSlot(1, 60);
-    pacer.WaitForSlot(1, 60);
-    pacer.WaitForSlot(1, 60);
-    pacer.WaitForSlot(2, 60);
-    EXPECT_EQ((std::vector<std::int64_t>{kSecond / 60, kSecond / 60, 2 * (kSecond / 60)}), clock.sleeps);
-
-    // A rate the display does not tell is taken as 60 Hz; other rates as they are.
-    clock.sleeps.clear();
-    pacer.WaitForSlot(1, 0);
-    pacer.WaitForSlot(1, 75);
-    EXPECT_EQ((std::vector<std::int64_t>{kSecond / 60, kSecond / 75}), clock.sleeps);
-
-    // Immediate presents never wait.
-    clock.sleeps.clear();
-    for (int i = 0; i < 3; ++i)
-        pacer.WaitForSlot(0, 60);
-    EXPECT_TRUE(clock.sleeps.empty());
-}
-
 TEST_F(PresentPacerTest, ALateFrameWaitsForTheNextRefresh)
 {
     const std::int64_t period = kSecond / 50;

@@ -452,24 +452,20 @@ TEST_F(RenderTest, TextureFilteringAndAddressing)
 {
     UsePixelShader("test.texture");
     device->SetTexture(0, Texture32(4, 4, 1, D3DFMT_A8R8G8B8, Checker));
+    const auto sampler = [&](DWORD filter, DWORD address) {
+        for (D3DSAMPLERSTATETYPE state : {D3DSAMP_MAGFILTER, D3DSAMP_MINFILTER})
+            device->SetSamplerState(0, state, filter);
+        for (D3DSAMPLERSTATETYPE state : {D3DSAMP_ADDRESSU, D3DSAMP_ADDRESSV})
+            device->SetSamplerState(0, state, address);
+    };
     // Point sampling, wrapped twice across.
     Quad(0, 0, 32, 32, 0, 0, 0, 0, 2, 2);
-    // Bilinear, clamped.
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    sampler(D3DTEXF_LINEAR, D3DTADDRESS_CLAMP);
     Quad(32, 0, 64, 32, 0, 0, -0.5f, -0.5f, 1.5f, 1.5f);
-    // Point, mirrored.
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR);
+    sampler(D3DTEXF_POINT, D3DTADDRESS_MIRROR);
     Quad(0, 32, 32, 64, 0, 0, -1, -1, 1, 1);
     // Bilinear with a border colour.
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_BORDER);
+    sampler(D3DTEXF_LINEAR, D3DTADDRESS_BORDER);
     device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0xFF808000);
     Quad(32, 32, 64, 64, 0, 0, -0.5f, -0.5f, 1.5f, 1.5f);
     const std::vector<std::uint32_t> pixels = ReadBackBuffer();
