@@ -92,17 +92,18 @@ protected:
     {
         m_Root = m_Folder.Path() + "/My Games/Save";
         SetSaveDirectory(m_Root);
+        Reset();
         g_pResourceManager->m_CurrentRepository = TName("data/airport.data", true);
-        g_pResourceManager->m_PendingRepository = "";
-        g_pStateManager->FinalizeManager();
         g_pStateManager->RegisterStateObject(&m_State);
-        Manager().FinalizeManager();
-        Manager().SetClock(nullptr);
-        SetDiskFreeQuery(nullptr);
         SetGameSummarySource(&m_Summary);
     }
-
     void TearDown() override
+    {
+        Reset();
+        SetSaveDirectory("save");
+    }
+    // Nothing of another test stays: no profiles, clock, disk query, summary, state object or level.
+    static void Reset()
     {
         Manager().FinalizeManager();
         Manager().SetClock(nullptr);
@@ -111,7 +112,6 @@ protected:
         g_pStateManager->FinalizeManager();
         g_pResourceManager->m_CurrentRepository.Clear();
         g_pResourceManager->m_PendingRepository = "";
-        SetSaveDirectory("save");
     }
 
     static TPlayerProfileManager& Manager() { return *g_pPlayerProfileManager; }

@@ -363,13 +363,11 @@ TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
     const i64 bert = Manager().GetProfile(1)->GetUid();
     const u64 foreign = FileTime(2011, 1, 1, 0, 0, 0, 0);
     Write("anna/" + Id(foreign) + ".save", SavedGameFile(bert, 1, 1));
-    const u64 patch = FileTime(2011, 2, 1, 0, 0, 0, 0);
-    Write("anna/" + Id(patch) + ".save", TBytes().Header(2).I64(uid).U32(1).U32(1).Get());
+    Write("anna/" + Id(FileTime(2011, 2, 1, 0, 0, 0, 0)) + ".save", TBytes().Header(2).I64(uid).U32(1).U32(1).Get());
     // A folder of a saved game's name, and a file that ends inside its summary.
     const u64 folder = FileTime(2011, 3, 1, 0, 0, 0, 0);
     std::filesystem::create_directories(m_Root + "/anna/" + Id(folder) + ".save");
-    const u64 cut = FileTime(2011, 4, 1, 0, 0, 0, 0);
-    Write("anna/" + Id(cut) + ".save", SavedGameFile(uid, 1, 1).substr(0, 23));
+    Write("anna/" + Id(FileTime(2011, 4, 1, 0, 0, 0, 0)) + ".save", SavedGameFile(uid, 1, 1).substr(0, 23));
 
     Profile().RefreshSavedGames();
     ASSERT_EQ(Profile().GetSavedGameCount(), 3);

@@ -91,7 +91,6 @@ TEST_F(SoundTest, AClipReachesTheWavAtItsGroupVolume)
     g_device_audio_effectsvolume.SetFloat(8.0f);
     const TWavContents wav = Finish();
     ASSERT_EQ(2u, wav.channels);
-    ASSERT_EQ(44100u, wav.sampleRate);
     for (u32 channel = 0; channel < 2; ++channel)
     {
         EXPECT_NEAR(5000, Peak(wav, channel, kQuantum, 4 * kQuantum), 50) << channel;

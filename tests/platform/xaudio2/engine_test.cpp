@@ -17,15 +17,12 @@ namespace
 {
 TEST(EngineTest, RecordsKeepTheirWindowsLayouts)
 {
-    EXPECT_EQ(sizeof(WAVEFORMATEX), 18u);
     EXPECT_EQ(offsetof(WAVEFORMATEX, nSamplesPerSec), 4u);
     EXPECT_EQ(offsetof(WAVEFORMATEX, wBitsPerSample), 14u);
     EXPECT_EQ(offsetof(XAUDIO2_DEVICE_DETAILS, DisplayName), 512u);
     EXPECT_EQ(offsetof(XAUDIO2_BUFFER, pAudioData), 8u);
-    EXPECT_EQ(sizeof(XAUDIO2FX_REVERB_PARAMETERS), 52u);
     EXPECT_EQ(offsetof(XAUDIO2FX_REVERB_PARAMETERS, DecayTime), 40u);
     EXPECT_EQ(offsetof(XAUDIO2FX_REVERB_I3DL2_PARAMETERS, HFReference), 48u);
-    EXPECT_EQ(sizeof(X3DAUDIO_DISTANCE_CURVE_POINT), 8u);
     EXPECT_EQ(offsetof(X3DAUDIO_EMITTER, pChannelAzimuths), 68u);
     EXPECT_EQ(offsetof(X3DAUDIO_DSP_SETTINGS, ReverbLevel), 24u);
 }

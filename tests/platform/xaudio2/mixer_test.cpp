@@ -78,8 +78,6 @@ TEST(MixerTest, RatioOneWithVolumeAndTheMatrixOfOneOfTwoSendsComesOutWithinOneSt
     EXPECT_EQ(voice->SetVolume(0.5f), S_OK);
     stepped.Step(4);
     const TWavContents wav = stepped.Finish();
-    EXPECT_EQ(wav.channels, 2u);
-    EXPECT_EQ(wav.sampleRate, 44100u);
     ExpectFrames(wav, 0, 3 * kQuantum, [&](UINT32 f) {
         return std::pair<int, int>(ramp[f] * 0.5, ramp[f] * 0.125);
     });
