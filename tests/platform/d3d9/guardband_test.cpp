@@ -2,30 +2,13 @@
 // whole triangle, as if the target went on for ever.
 #include "renderfixture.h"
 
-#include <cstring>
-
 namespace
 {
-// A texture of reproducible noise.
-IDirect3DTexture9* Noise(IDirect3DDevice9* device, UINT width = 64, UINT height = 64)
+// Texels of reproducible noise, row by row from the seed.
+std::uint32_t Noise(unsigned& seed)
 {
-    IDirect3DTexture9* texture = nullptr;
-    device->CreateTexture(width, height, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, 0);
-    unsigned seed = 3;
-    for (UINT y = 0; y < height; ++y)
-    {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-        for (UINT x = 0; x < width; ++x)
-        {
-            seed = seed * 1664525u + 1013904223u;
-            row[x] = seed >> 8;
-        }
-    }
-    texture->UnlockRect(0);
-    return texture;
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
 }
 
 // Twice the signed area of (a, b, p), in 1/16 pixels squared.
@@ -44,8 +27,9 @@ TEST_F(RenderTest, HalfPixelBlitCopiesEveryTexel)
     device->SetRenderTarget(0, surface);
     device->SetDepthStencilSurface(nullptr);
     UsePixelShader("test.texture");
-    IDirect3DTexture9* texture = Own(Noise(device, width, height));
-    device->SetTexture(0, texture);
+    unsigned seed = 3;
+    device->SetTexture(0,
+                       Texture32(width, height, 1, D3DFMT_X8R8G8B8, [&](UINT, UINT, UINT) { return Noise(seed); }));
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     // Clip space from pixels of this target.
@@ -56,17 +40,10 @@ TEST_F(RenderTest, HalfPixelBlitCopiesEveryTexel)
     Draw(D3DPT_TRIANGLESTRIP, {corner(-0.5f, -0.5f, 0, 0), corner(right, -0.5f, 1, 0), corner(-0.5f, bottom, 0, 1),
                                corner(right, bottom, 1, 1)});
     const std::vector<std::uint32_t> pixels = ReadTarget(surface);
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY);
+    seed = 3;
     int wrong = 0;
-    for (UINT y = 0; y < height; ++y)
-    {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(locked.pBits) +
-                                                                 y * locked.Pitch);
-        for (UINT x = 0; x < width; ++x)
-            wrong += pixels[y * width + x] != (row[x] & 0xFFFFFF);
-    }
-    texture->UnlockRect(0);
+    for (std::uint32_t pixel : pixels)
+        wrong += pixel != (Noise(seed) & 0xFFFFFF);
     EXPECT_EQ(0, wrong);
 }
 
@@ -76,7 +53,8 @@ TEST_F(RenderTest, AQuadSplitEitherWayDrawsTheSameImage)
     // one interpolant that moves by a hair between the two triangles or their clipped pieces
     // shows as a different texel.
     UsePixelShader("test.texture");
-    device->SetTexture(0, Own(Noise(device)));
+    unsigned seed = 3;
+    device->SetTexture(0, Texture32(64, 64, 1, D3DFMT_X8R8G8B8, [&](UINT, UINT, UINT) { return Noise(seed); }));
     const TTestVertex corners[4] = {{-3.0f, 5.5f, -0.2f, 1.0f, 0, 0.0f, 0.0f},
                                     {3.0f, 5.5f, -0.2f, 1.0f, 0, 3.0f, 0.0f},
                                     {-3.0f, -6.0f, 0.4f, 3.0f, 0, 0.0f, 5.0f},
