@@ -35,7 +35,6 @@ TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)
     EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): error: Couldn't read player profile file " +
                        m_Root + "/empty/empty.profile."))
         << Log();
-    EXPECT_TRUE(Logged("Found player profile " + m_Root + "/anna/anna.profile"));
     // The selection is written back.
     EXPECT_EQ(SelectedUidOnDisk(), 200);
     // An unknown selected uid selects the first profile.
@@ -45,8 +44,6 @@ TEST_F(ProfileManagerTest, LoadsProfileFoldersAndTheirSelection)
     EXPECT_EQ(Manager().GetSelectedIndex(), 0);
     EXPECT_TRUE(Logged("error: Invalid selected profile uid 999 in settings."));
     EXPECT_EQ(SelectedUidOnDisk(), Manager().GetProfile(0)->GetUid());
-    EXPECT_TRUE(Logged("TPlayerProfileManager::SelectProfile(): Selected player profile '" +
-                       std::string(Manager().GetProfile(0)->GetUid() == 100 ? "Anna" : "bert") + "'"));
 }
 
 // Uid 0 stands for no selection in "game.settings": a profile stored with it takes a uid of its
@@ -113,7 +110,6 @@ TEST_F(ProfileManagerTest, AddSavesThenSelects)
     EXPECT_EQ(Read("zo\xc3\xab smith/zo\xc3\xab smith.profile"),
               TBytes().Header().U8(0xFF).U8(1).I64(profile->GetUid()).Wide(u"Zo\u00eb Smith").U32(0).Get());
     EXPECT_EQ(SelectedUidOnDisk(), profile->GetUid());
-    EXPECT_TRUE(Logged("TPlayerProfileManager::AddProfile(): Adding player profile Zo\xc3\xab Smith"));
     // The uid is the current UTC time as a FILETIME.
     EXPECT_NEAR(static_cast<double>(profile->GetUid()), static_cast<double>(GetSystemFileTime()), 600e7);
 
@@ -262,7 +258,6 @@ TEST_F(ProfileManagerTest, RenameMovesTheFileThenTheFolder)
     EXPECT_EQ(Entries("annabel"), (std::vector<std::string>{"128895012300010000.save", "annabel.profile"}));
     EXPECT_FALSE(Exists("anna"));
     EXPECT_EQ(Read("annabel/annabel.profile").substr(18, 4 + 14), TBytes().Wide(u"Annabel").Get());
-    EXPECT_TRUE(Logged("Renaming player profile 'anna' to 'Annabel'"));
 
     // The destination exists: 2.
     std::filesystem::create_directories(m_Root + "/cleo");

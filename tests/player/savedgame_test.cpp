@@ -110,7 +110,6 @@ TEST_F(SavedGameTest, WritesTheFileByteForByteAndLoadsTheGameBack)
     EXPECT_EQ(Profile().LoadGame(record, 5, 0), 0u);
     EXPECT_EQ(m_State.m_aRecord, saved);
     EXPECT_EQ(record->GetTag(), 5u);
-    EXPECT_TRUE(Logged("TPlayerProfile::LoadGame(): done"));
     EXPECT_EQ(Manager().GetPendingSavedGame(), record);
     EXPECT_EQ(std::u16string(Profile().GetCurrentFile()), u"");
 
