@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace
@@ -60,13 +61,36 @@ protected:
         return record;
     }
 
-    // One parameter of each message, in order.
-    static std::vector<DWORD> Params(const std::vector<MSG>& messages, bool w)
+    // Each keyboard record as "raw" make code, flags, virtual key and message; each mouse record
+    // as "raw" flags, button flags and data, motion; each other message as message, wParam and
+    // lParam.
+    std::vector<std::string> Trace()
     {
-        std::vector<DWORD> params;
-        for (const MSG& message : messages)
-            params.push_back(static_cast<DWORD>(w ? message.wParam : message.lParam));
-        return params;
+        std::vector<std::string> lines;
+        for (const MSG& message : Drain())
+        {
+            char line[64];
+            if (message.message != WM_INPUT)
+                std::snprintf(line, sizeof line, "%04X %02X %08X", message.message, unsigned(message.wParam),
+                              unsigned(message.lParam));
+            else if (const RAWINPUT record = Read(message); record.header.dwType == RIM_TYPEKEYBOARD)
+            {
+                EXPECT_EQ(record.header.dwSize, 32u);
+                const RAWKEYBOARD& k = record.data.keyboard;
+                std::snprintf(line, sizeof line, "raw %02X %X %02X %04X", k.MakeCode, k.Flags, k.VKey, k.Message);
+            }
+            else
+            {
+                EXPECT_EQ(record.header.dwType, RIM_TYPEMOUSE);
+                EXPECT_EQ(record.header.dwSize, 40u);
+                const RAWMOUSE& m = record.data.mouse;
+                std::snprintf(line, sizeof line, "raw %X %X %d %d %d", m.usFlags, m.usButtonFlags,
+                              short(m.usButtonData), int(m.lLastX), int(m.lLastY));
+            }
+            EXPECT_TRUE(message.message != WM_INPUT || message.wParam == RIM_INPUT);
+            lines.push_back(line);
+        }
+        return lines;
     }
 
     TSdlEventTranslator translator_;
@@ -74,30 +98,6 @@ protected:
 
 TEST_F(RawInputTest, KeysBecomeRecordsThenKeyMessages)
 {
-    // Each record as "raw" make code, flags, virtual key and message; each key message as
-    // message, wParam and lParam (repeat count, scan code, extended bit 24, context and
-    // previous-state bits).
-    const auto trace = [&] {
-        std::vector<std::string> lines;
-        for (const MSG& message : Drain())
-        {
-            char line[64];
-            if (message.message == WM_INPUT)
-            {
-                const RAWINPUT record = Read(message);
-                EXPECT_EQ(message.wParam, RIM_INPUT);
-                EXPECT_EQ(record.header.dwType, RIM_TYPEKEYBOARD);
-                EXPECT_EQ(record.header.dwSize, 32u);
-                const RAWKEYBOARD& k = record.data.keyboard;
-                std::snprintf(line, sizeof line, "raw %02X %X %02X %04X", k.MakeCode, k.Flags, k.VKey, k.Message);
-            }
-            else
-                std::snprintf(line, sizeof line, "%04X %02X %08X", message.message, unsigned(message.wParam),
-                              unsigned(message.lParam));
-            lines.push_back(line);
-        }
-        return lines;
-    };
     struct TKey
     {
         SDL_Scancode scancode;
@@ -133,7 +133,7 @@ TEST_F(RawInputTest, KeysBecomeRecordsThenKeyMessages)
         SCOPED_TRACE(c.name);
         for (const TKey& key : c.keys)
             Key(key.scancode, key.down, key.sym);
-        EXPECT_EQ(trace(), c.trace);
+        EXPECT_EQ(Trace(), c.trace);
     }
 }
 
@@ -144,16 +144,10 @@ TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
     Key(SDL_SCANCODE_LCTRL, false);
     Key(SDL_SCANCODE_LALT, false);
     Key(SDL_SCANCODE_F10, true);
-    const std::vector<MSG> messages = Drain();
     // Ctrl with Alt is not a system key; F10 alone is; Alt's own press has the context bit.
-    EXPECT_EQ(Kinds(messages), (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_SYSKEYUP,
-                                                  WM_SYSKEYUP, WM_SYSKEYDOWN}));
-    EXPECT_EQ(Params(messages, true),
-              (std::vector<DWORD>{DWORD(VK_MENU), DWORD(VK_F1 + 3), VK_CONTROL, DWORD('Q'), VK_CONTROL, VK_MENU, VK_F10}));
-    const std::vector<DWORD> l = Params(messages, false);
-    ASSERT_EQ(l.size(), 7u);
-    EXPECT_EQ(std::vector<DWORD>({l[0], l[1], l[3], l[6]}),
-              (std::vector<DWORD>{0x20380001, 0x203E0001, 0x00100001, 0x00440001}));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"0104 12 20380001", "0104 73 203E0001", "0100 11 001D0001",
+                                                 "0100 51 00100001", "0105 11 E01D0001", "0105 12 E0380001",
+                                                 "0104 79 00440001"}));
 }
 
 TEST_F(RawInputTest, TextBecomesUtf16CharactersWithTheKeyParameter)
@@ -187,72 +181,48 @@ TEST_F(RawInputTest, ControlKeysTypeControlCharacters)
     EXPECT_EQ(characters, (std::vector<WPARAM>{0x08, 0x03})) << "a plain C types through text input only";
 }
 
-TEST_F(RawInputTest, MouseMotionIsRelativeAndMessagesAreSigned)
+TEST_F(RawInputTest, MouseEventsBecomeRecordsThenMouseMessages)
 {
-    RegisterRawInput(RIDEV_INPUTSINK);
-    Motion(-5, 30, -7, 12);
-    const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 2u);
-    const RAWINPUT motion = Read(messages[0]);
-    EXPECT_EQ(motion.header.dwType, RIM_TYPEMOUSE);
-    EXPECT_EQ(motion.header.dwSize, 40u);
-    EXPECT_EQ(motion.data.mouse.usFlags, MOUSE_MOVE_RELATIVE);
-    EXPECT_EQ(motion.data.mouse.lLastX, -7);
-    EXPECT_EQ(motion.data.mouse.lLastY, 12);
-    EXPECT_EQ(motion.data.mouse.usButtonFlags, 0);
-    EXPECT_EQ(messages[1].message, WM_MOUSEMOVE);
-    EXPECT_EQ(GET_X_LPARAM(messages[1].lParam), -5);
-    EXPECT_EQ(GET_Y_LPARAM(messages[1].lParam), 30);
-}
-
-TEST_F(RawInputTest, ButtonsSetTheirRawFlagsAndMessages)
-{
-    RegisterRawInput(0);
-    struct
-    {
-        Uint8 button;
-        USHORT down, up;
-        UINT downMessage, upMessage;
-        WORD keyFlag;
-    } const cases[] = {
-        {SDL_BUTTON_LEFT, 0x1, 0x2, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON},
-        {SDL_BUTTON_RIGHT, 0x4, 0x8, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON},
-        {SDL_BUTTON_MIDDLE, 0x10, 0x20, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON},
-        {SDL_BUTTON_X1, 0x40, 0x80, WM_XBUTTONDOWN, WM_XBUTTONUP, MK_XBUTTON1},
-        {SDL_BUTTON_X2, 0x100, 0x200, WM_XBUTTONDOWN, WM_XBUTTONUP, MK_XBUTTON2},
-    };
-    for (const auto& c : cases)
-    {
+    const auto button = [&](Uint8 which) {
         for (bool down : {true, false})
             Send(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP,
-                 [&](SDL_Event& e) { e.button.button = c.button, e.button.x = 10, e.button.y = 20; });
-        const std::vector<MSG> messages = Drain();
-        ASSERT_EQ(messages.size(), 4u);
-        EXPECT_EQ(Read(messages[0]).data.mouse.usButtonFlags, c.down);
-        EXPECT_EQ(messages[1].message, c.downMessage);
-        EXPECT_EQ(LOWORD(messages[1].wParam), c.keyFlag) << "held during its own down message";
-        EXPECT_EQ(messages[1].lParam, MAKELPARAM(10, 20));
-        EXPECT_EQ(Read(messages[2]).data.mouse.usButtonFlags, c.up);
-        EXPECT_EQ(messages[3].message, c.upMessage);
-        EXPECT_EQ(LOWORD(messages[3].wParam), 0);
-    }
-}
-
-TEST_F(RawInputTest, WheelNotchesAreWheelDeltas)
-{
-    RegisterRawInput(0);
-    for (const auto& [notches, direction] : {std::pair{1, SDL_MOUSEWHEEL_NORMAL}, std::pair{2, SDL_MOUSEWHEEL_FLIPPED},
-                                            std::pair{0, SDL_MOUSEWHEEL_NORMAL}})
+                 [&](SDL_Event& e) { e.button.button = which, e.button.x = 10, e.button.y = 20; });
+    };
+    const auto wheel = [&](int notches, SDL_MouseWheelDirection direction) {
         Send(SDL_MOUSEWHEEL, [&](SDL_Event& e) { e.wheel.y = notches, e.wheel.direction = direction; });
-    const std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 4u) << "no motion, no message";
-    const RAWINPUT up = Read(messages[0]);
-    EXPECT_EQ(up.data.mouse.usButtonFlags, RI_MOUSE_WHEEL);
-    EXPECT_EQ(static_cast<short>(up.data.mouse.usButtonData), 120);
-    EXPECT_EQ(messages[1].message, WM_MOUSEWHEEL);
-    EXPECT_EQ(static_cast<short>(HIWORD(messages[1].wParam)), 120);
-    EXPECT_EQ(static_cast<short>(Read(messages[2]).data.mouse.usButtonData), -240) << "flipped direction";
-    EXPECT_EQ(static_cast<short>(HIWORD(messages[3].wParam)), -240);
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void()> send;
+        std::vector<std::string> trace;
+    } cases[] = {
+        {"motion is relative, its message signed", [&] { Motion(-5, 30, -7, 12); }, {"raw 0 0 0 -7 12", "0200 00 001EFFFB"}},
+        {"left button", [&] { button(SDL_BUTTON_LEFT); },
+         {"raw 0 1 0 0 0", "0201 01 0014000A", "raw 0 2 0 0 0", "0202 00 0014000A"}},
+        {"right button", [&] { button(SDL_BUTTON_RIGHT); },
+         {"raw 0 4 0 0 0", "0204 02 0014000A", "raw 0 8 0 0 0", "0205 00 0014000A"}},
+        {"middle button", [&] { button(SDL_BUTTON_MIDDLE); },
+         {"raw 0 10 0 0 0", "0207 10 0014000A", "raw 0 20 0 0 0", "0208 00 0014000A"}},
+        {"first side button", [&] { button(SDL_BUTTON_X1); },
+         {"raw 0 40 0 0 0", "020B 10020 0014000A", "raw 0 80 0 0 0", "020C 10000 0014000A"}},
+        {"second side button", [&] { button(SDL_BUTTON_X2); },
+         {"raw 0 100 0 0 0", "020B 20040 0014000A", "raw 0 200 0 0 0", "020C 20000 0014000A"}},
+        {"wheel notches are wheel deltas, flipped ones turned round; no motion, no message",
+         [&] {
+             wheel(1, SDL_MOUSEWHEEL_NORMAL);
+             wheel(2, SDL_MOUSEWHEEL_FLIPPED);
+             wheel(0, SDL_MOUSEWHEEL_NORMAL);
+         },
+         {"raw 0 400 120 0 0", "020A 780000 00650044", "raw 0 400 -240 0 0", "020A FF100000 00650044"}},
+    };
+    RegisterRawInput(0);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        c.send();
+        EXPECT_EQ(Trace(), c.trace);
+    }
 }
 
 TEST_F(RawInputTest, BackgroundInputNeedsTheInputSink)
@@ -361,9 +331,8 @@ TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
     WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    std::vector<MSG> messages = Drain();
-    EXPECT_EQ(Kinds(messages), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP, WM_ACTIVATEAPP, WM_ACTIVATE}));
-    EXPECT_EQ(Params(messages, true), (std::vector<DWORD>{0, 0, 1, WA_ACTIVE}));
+    EXPECT_EQ(Trace(),
+              (std::vector<std::string>{"0006 00 00000000", "001C 00 00000000", "001C 01 00000000", "0006 01 00000000"}));
     EXPECT_EQ(GetFocus(), window_);
 
     WindowEvent(SDL_WINDOWEVENT_MINIMIZED);
@@ -373,17 +342,10 @@ TEST_F(RawInputTest, WindowEventsBecomeActivationSizeAndCloseMessages)
     WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
     WindowEvent(SDL_WINDOWEVENT_MAXIMIZED);
     WindowEvent(SDL_WINDOWEVENT_CLOSE);
-    messages = Drain();
     // Minimising deactivates; the resized window waits for paint.
-    EXPECT_EQ(Kinds(messages), (std::vector<UINT>{WM_SIZE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_SIZE, WM_SIZE, WM_SIZE,
-                                                  WM_CLOSE, WM_PAINT}));
-    ASSERT_EQ(messages.size(), 8u);
-    EXPECT_EQ(messages[0].wParam, SIZE_MINIMIZED);
-    EXPECT_EQ(messages[1].wParam, MAKEWPARAM(WA_INACTIVE, 1));
-    EXPECT_EQ(messages[3].wParam, SIZE_RESTORED);
-    EXPECT_EQ(messages[3].lParam, MAKELPARAM(kClientWidth, kClientHeight));
-    EXPECT_EQ(messages[4].lParam, MAKELPARAM(1024, 700));
-    EXPECT_EQ(messages[5].wParam, SIZE_MAXIMIZED);
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"0005 01 00000000", "0006 10000 00000000", "001C 00 00000000",
+                                                 "0005 00 03200500", "0005 00 02BC0400", "0005 02 02BC0400",
+                                                 "0010 00 00000000", "000F 00 00000000"}));
     EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(1024, 700)));
 }
 } // namespace
