@@ -164,14 +164,10 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
     Write("long/long.profile", longName);
     Write("fine/fine.profile", ProfileFile(10, u"fine"));
     const std::string whole = ProfileFile(11, u"cut");
-    const std::vector<std::pair<size_t, std::string>> cuts = {{0, "ends inside its header."},
-                                                              {7, "ends inside its header."},
-                                                              {8, "ends before its uid."},
-                                                              {17, "ends before its uid."},
-                                                              {18, "ends inside its name."},
-                                                              {27, "ends inside its name."},
-                                                              {28, "ends inside the game's part."},
-                                                              {whole.size() - 1, "ends inside the game's part."}};
+    const std::vector<std::pair<size_t, std::string>> cuts = {
+        {0, "ends inside its header."}, {7, "ends inside its header."},  {8, "ends before its uid."},
+        {17, "ends before its uid."},   {18, "ends inside its name."},   {27, "ends inside its name."},
+        {28, "ends inside the game's part."}, {whole.size() - 1, "ends inside the game's part."}};
     for (const auto& [size, why] : cuts)
         Write("cut" + std::to_string(size) + "/cut" + std::to_string(size) + ".profile", whole.substr(0, size));
     Write("game.settings", SettingsFile(10).substr(0, 15));

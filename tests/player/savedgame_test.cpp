@@ -326,8 +326,7 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndTheGameKept)
         {patched(most), "is damaged: it does not inflate to its " + std::to_string(most) + " bytes.", true},
         {good.substr(0, good.size() - 10), "cut short", false},
         {flipped, "damaged stream", false},
-        {good.substr(0, 30), "no sizes", false},
-        {good.substr(0, 12), "no owner", false},
+        {good.substr(0, 30), "no sizes", false}, {good.substr(0, 12), "no owner", false},
         {checksum, "the stream's checksum", false},
         {TBytes().Header(2).Get() + good.substr(8), "another patch level", false}};
     for (const auto& [bytes, why, logged] : cases)

@@ -323,8 +323,7 @@ TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
     ASSERT_NE(nullptr, sound);
     sound->Stop(1);
     Frame();
-    ASSERT_EQ(1u, Recorder().ended.size());
-    EXPECT_EQ(sound, Recorder().ended[0]);
+    EXPECT_EQ((std::vector<TSound*>{sound}), Recorder().ended);
     EXPECT_EQ(nullptr, sound->pSoundData);
     EXPECT_EQ(SOUND_STOPPED, sound->GetState());
 

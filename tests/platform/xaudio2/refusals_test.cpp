@@ -65,10 +65,8 @@ TEST_F(RefusalsTest, FormatsOutsideWhatTheMixerReadsAreRefused)
         {Pcm16Format(8), S_OK},
         {Pcm16Format(9), XAUDIO2_E_INVALID_CALL},
         {with(1, 44100, [](WAVEFORMATEX& f) { f.nChannels = 0; }), XAUDIO2_E_INVALID_CALL},
-        {Pcm16Format(1, 1000), S_OK},
-        {Pcm16Format(1, 999), XAUDIO2_E_INVALID_CALL},
-        {Pcm16Format(1, 200000), S_OK},
-        {Pcm16Format(1, 200001), XAUDIO2_E_INVALID_CALL},
+        {Pcm16Format(1, 1000), S_OK},   {Pcm16Format(1, 999), XAUDIO2_E_INVALID_CALL},
+        {Pcm16Format(1, 200000), S_OK}, {Pcm16Format(1, 200001), XAUDIO2_E_INVALID_CALL},
         {with(2, 44100, [](WAVEFORMATEX& f) { f.wBitsPerSample = 24, f.nBlockAlign = 6; }), XAUDIO2_E_INVALID_CALL},
         {with(2, 44100, [](WAVEFORMATEX& f) { f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT; }), XAUDIO2_E_INVALID_CALL},
         {with(2, 44100, [](WAVEFORMATEX& f) { f.nBlockAlign = 2; }), XAUDIO2_E_INVALID_CALL},
@@ -93,19 +91,16 @@ TEST_F(RefusalsTest, FormatsOutsideWhatTheMixerReadsAreRefused)
 TEST_F(RefusalsTest, BuffersMustBeWholeBlocksWithinTheQueueLimit)
 {
     IXAudio2SourceVoice* voice = Voice(2);
-    // Voices never started: only the buffers' sizes are read.
+    // Voices never started: only the buffers' sizes are read (6 bytes: a frame and a half).
     struct
     {
         UINT32 bytes;
         bool data;
         UINT32 flags;
         HRESULT expected;
-    } const cases[] = {{0, true, 0, XAUDIO2_E_INVALID_CALL},
-                       {128, false, 0, XAUDIO2_E_INVALID_CALL},
-                       {6, true, 0, XAUDIO2_E_INVALID_CALL}, // a frame and a half
-                       {128, true, 0x1, XAUDIO2_E_INVALID_CALL},
-                       {XAUDIO2_MAX_BUFFER_BYTES, true, 0, S_OK},
-                       {XAUDIO2_MAX_BUFFER_BYTES + 4, true, 0, XAUDIO2_E_INVALID_CALL}};
+    } const cases[] = {{0, true, 0, XAUDIO2_E_INVALID_CALL},    {128, false, 0, XAUDIO2_E_INVALID_CALL},
+                       {6, true, 0, XAUDIO2_E_INVALID_CALL},    {128, true, 0x1, XAUDIO2_E_INVALID_CALL},
+                       {XAUDIO2_MAX_BUFFER_BYTES, true, 0, S_OK}, {XAUDIO2_MAX_BUFFER_BYTES + 4, true, 0, XAUDIO2_E_INVALID_CALL}};
     for (const auto& c : cases)
     {
         XAUDIO2_BUFFER buffer = BufferOf(samples);

@@ -93,10 +93,10 @@ TEST(ReverbTest, TheI3dl2ConversionMapsLevelsTimesAndDiffusion)
     const XAUDIO2FX_REVERB_I3DL2_PARAMETERS cave = XAUDIO2FX_I3DL2_PRESET_CAVE;
     XAUDIO2FX_REVERB_PARAMETERS native;
     ReverbConvertI3DL2ToNative(&cave, &native);
-    EXPECT_EQ(native.ReflectionsDelay, 15u);
-    EXPECT_EQ(native.ReverbDelay, 22);
-    EXPECT_EQ(native.EarlyDiffusion, 15);
-    EXPECT_EQ(native.HighEQGain, 8); // a decay HF ratio above 1
+    // (reflections and reverb delays, early diffusion, high EQ gain: a decay HF ratio above 1)
+    EXPECT_EQ((std::vector<int>{15, 22, 15, 8}), (std::vector<int>{static_cast<int>(native.ReflectionsDelay),
+                                                                    native.ReverbDelay, native.EarlyDiffusion,
+                                                                    native.HighEQGain}));
     EXPECT_FLOAT_EQ(native.RoomFilterMain, -10.0f);
     EXPECT_FLOAT_EQ(native.ReflectionsGain, -6.02f);
     EXPECT_FLOAT_EQ(native.DecayTime, 2.91f);
@@ -108,9 +108,8 @@ TEST(ReverbTest, TheI3dl2ConversionMapsLevelsTimesAndDiffusion)
     EXPECT_EQ(native.ReverbGain, 5.0f);
     const XAUDIO2FX_REVERB_I3DL2_PARAMETERS mountains = XAUDIO2FX_I3DL2_PRESET_MOUNTAINS;
     ReverbConvertI3DL2ToNative(&mountains, &native);
-    EXPECT_EQ(native.ReflectionsDelay, 300u);
-    EXPECT_EQ(native.EarlyDiffusion, 4);
-    EXPECT_EQ(native.HighEQGain, 2);
+    EXPECT_EQ((std::vector<int>{300, 4, 2}), (std::vector<int>{static_cast<int>(native.ReflectionsDelay),
+                                                               native.EarlyDiffusion, native.HighEQGain}));
 }
 
 TEST(ReverbTest, EveryPresetConvertsToParametersTheReverbTakes)

@@ -34,10 +34,7 @@ TSteppedEngine::TSteppedEngine(std::vector<TAudioDeviceDescription> devices)
     settings.stepped = true;
     settings.wavFile = wavPath;
     EXPECT_EQ(XAudio2Create(&engine), S_OK);
-    if (engine)
-    {
-        EXPECT_EQ(engine->CreateMasteringVoice(&mastering), S_OK);
-    }
+    EXPECT_EQ(engine ? engine->CreateMasteringVoice(&mastering) : E_FAIL, S_OK);
 }
 
 TSteppedEngine::~TSteppedEngine()
