@@ -82,12 +82,13 @@ TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
                 triangles.insert(triangles.end(), {a, c, b, b, c, d});
         }
     }
+    // Pixels whose red is not exactly one.
+    const auto wrong = [&] {
+        const std::vector<std::uint32_t> pixels = ReadBackBuffer();
+        return std::count_if(pixels.begin(), pixels.end(), [](std::uint32_t pixel) { return (pixel >> 16) != 1; });
+    };
     ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLELIST, triangles));
-    std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    int wrong = 0;
-    for (std::uint32_t pixel : pixels)
-        wrong += (pixel >> 16) != 1;
-    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(0, wrong());
 
     // A fan of thin slices around a hub between pixel centres.
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
@@ -98,11 +99,7 @@ TEST_F(RenderTest, SharedEdgesLightEveryPixelExactlyOnce)
         fan.push_back(At(20.5f + 90.0f * std::cos(angle), 23.25f + 90.0f * std::sin(angle), 0, one));
     }
     ASSERT_EQ(D3D_OK, Draw(D3DPT_TRIANGLEFAN, fan));
-    pixels = ReadBackBuffer();
-    wrong = 0;
-    for (std::uint32_t pixel : pixels)
-        wrong += (pixel >> 16) != 1;
-    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(0, wrong());
 }
 
 TEST_F(RenderTest, FillRuleGolden)
