@@ -61,7 +61,6 @@ TEST_F(GameSoundTest, PlayStartsTheFirstClipWithTheSettingsAndTheNextWhenItEnds)
     sequential.Settings.fFadeIn = 0.01f;
     sequential.Settings.fCurveDistanceScaler = 3.0f;
     EXPECT_EQ(GAME_SOUND_STARTED, sequential.Play(nullptr));
-    EXPECT_TRUE(sequential.IsPlaying());
     EXPECT_EQ(0, PlayingClip(sequential));
     EXPECT_EQ(3, sequential.m_nRemaining);
     auto* instance = static_cast<TXAudio2Sound*>(sequential.pSound);

@@ -38,7 +38,6 @@ TEST(EngineTest, DevicesAreReportedWithTheirFormatsAndTheFirstIsTheDefault)
     XAUDIO2_DEVICE_DETAILS details;
     ASSERT_EQ(stepped.engine->GetDeviceDetails(0, &details), S_OK);
     EXPECT_EQ(details.Role, GlobalDefaultDevice);
-    EXPECT_EQ(std::u16string(details.DisplayName), u"Speakers");
     EXPECT_EQ(details.OutputFormat.dwChannelMask, SPEAKER_STEREO);
     ASSERT_EQ(stepped.engine->GetDeviceDetails(1, &details), S_OK);
     EXPECT_EQ(details.Role, NotDefaultDevice);
