@@ -215,15 +215,14 @@ TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
         EXPECT_EQ(0, byte);
     {
         TReverbSpy spy;
-        Manager().SetReverb(TName("Cave"));
-        EXPECT_EQ(1, spy.Voice.nSent);
+        // Sent once; again, or an unknown name, sends nothing.
+        for (const char* name : {"Cave", "Cave", "Cathedral"})
+        {
+            Manager().SetReverb(TName(name, true));
+            EXPECT_EQ(1, spy.Voice.nSent) << name;
+            EXPECT_EQ(cave, Manager().GetReverbPreset()) << name;
+        }
         EXPECT_EQ(0, std::memcmp(&spy.Voice.Sent, &presets.GetParameters(cave), 52));
-        Manager().SetReverb(TName("Cave"));
-        EXPECT_EQ(1, spy.Voice.nSent);
-        EXPECT_EQ(cave, Manager().GetReverbPreset());
-        Manager().SetReverb(TName("Cathedral", true));
-        EXPECT_EQ(1, spy.Voice.nSent);
-        EXPECT_EQ(cave, Manager().GetReverbPreset());
         // The ambient reverb is only kept.
         Manager().SetAmbientReverb(TName("Forest"));
         EXPECT_EQ(Manager().FindReverbPreset(TName("Forest"), -1), Manager().GetAmbientReverbPreset());

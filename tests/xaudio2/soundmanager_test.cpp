@@ -229,9 +229,9 @@ TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
     std::memcpy(&counted, &count, 4);
     beyond.Add(256);
     negative.Add(-1);
-    for (const auto& [block, bytes, size] : {std::tuple<i32, const void*, i32>{1, &list, 1027}, {1, longer.data(), 1029},
-                                             {0, &counted, 1028}, {1, &beyond, 1028}, {1, &negative, 1028},
-                                             {3, &list, 1028}})
+    for (const auto& [block, bytes, size] :
+         {std::tuple<i32, const void*, i32>{1, &list, 1027}, {1, longer.data(), 1029}, {0, &counted, 1028},
+          {1, &beyond, 1028}, {1, &negative, 1028}, {3, &list, 1028}})
         EXPECT_EQ(1, Manager().SetData(block, bytes, size)) << block << " " << size;
     EXPECT_EQ(0u, Manager().GetPlayingList().GetCount());
     const std::string log = m_Folder.SystemLog();

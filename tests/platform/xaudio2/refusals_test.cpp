@@ -100,7 +100,8 @@ TEST_F(RefusalsTest, BuffersMustBeWholeBlocksWithinTheQueueLimit)
         HRESULT expected;
     } const cases[] = {{0, true, 0, XAUDIO2_E_INVALID_CALL},    {128, false, 0, XAUDIO2_E_INVALID_CALL},
                        {6, true, 0, XAUDIO2_E_INVALID_CALL},    {128, true, 0x1, XAUDIO2_E_INVALID_CALL},
-                       {XAUDIO2_MAX_BUFFER_BYTES, true, 0, S_OK}, {XAUDIO2_MAX_BUFFER_BYTES + 4, true, 0, XAUDIO2_E_INVALID_CALL}};
+                       {XAUDIO2_MAX_BUFFER_BYTES, true, 0, S_OK},
+                       {XAUDIO2_MAX_BUFFER_BYTES + 4, true, 0, XAUDIO2_E_INVALID_CALL}};
     for (const auto& c : cases)
     {
         XAUDIO2_BUFFER buffer = BufferOf(samples);
