@@ -119,16 +119,15 @@ TEST_F(GameSoundTest, ThePlayModesChooseTheClips)
 
     // One random clip, once, loop or not.
     TGameSound& one = Sound(GAME_SOUND_ONE_RANDOM, 3);
-    one.Play(nullptr);
-    EXPECT_EQ(0, one.m_nRemaining);
-    EXPECT_GE(PlayingClip(one), 0);
-    EndClip(one);
-    EXPECT_FALSE(one.IsPlaying());
-    one.Settings.nLoop = 1;
-    one.Play(nullptr);
-    EXPECT_EQ(-1, one.m_nRemaining);
-    EndClip(one);
-    EXPECT_FALSE(one.IsPlaying());
+    for (u32 loop : {0u, 1u})
+    {
+        one.Settings.nLoop = loop;
+        one.Play(nullptr);
+        EXPECT_EQ(loop ? -1 : 0, one.m_nRemaining);
+        EXPECT_GE(PlayingClip(one), 0);
+        EndClip(one);
+        EXPECT_FALSE(one.IsPlaying()) << loop;
+    }
 
     // A single clip plays once per Play even with the loop flag: its end stops the sound.
     TGameSound& single = Sound(GAME_SOUND_SEQUENTIAL, 1, 1);
