@@ -413,7 +413,6 @@ TEST_F(SavedGameTest, OlderNamesAreMigrated)
     // The file has its new name; a name holding no date stays as it is.
     EXPECT_EQ(Entries("anna"),
               (std::vector<std::string>{Id(id) + ".save", "200902301123001234.save", "anna.profile"}));
-    EXPECT_TRUE(Logged("Can't get a valid timestamp from saved game '200902301123001234.save'."));
     // An existing file of the new name is replaced.
     Write("anna/200906151123001234.save", SavedGameFile(uid, 7, 0));
     Profile().RefreshSavedGames();
