@@ -42,6 +42,8 @@ i32 TDxShader::Load()
     if (!IsLoaded())
     {
         m_ppEffect = nullptr;
+        m_pProgram = nullptr;
+        m_aLookup.MarkForeign();
         for (u32 i = 0; i < m_aParameter.GetCount(); ++i)
         {
             TShaderParameter& parameter = m_aParameter[i].Parameter;

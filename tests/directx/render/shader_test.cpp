@@ -53,6 +53,11 @@ TEST_F(ShaderTest, DamagedShaderDataIsRefused)
     TDxShaderProgramData forward = Record(0, 2);
     TDxShaderProgramData skipped = Record(0, 3);
     TDxShader* bad = MakeShader("outside", {kTexturedEffect}, {Record(0, 0), outside, forward, skipped});
+    // The writer's lookup words, as a stored image carries them: neither its storage nor its
+    // count is ours to write or free.
+    const u32 stored[3] = {4, 3, 0x5A5A5A5A};
+    static_assert(sizeof(stored) == sizeof(bad->m_aLookup));
+    std::memcpy(static_cast<void*>(&bad->m_aLookup), stored, sizeof(stored));
     bad->m_aProgramData[1].nDataOffset = 4;
     bad->m_aProgramData[1].nDataSize = bad->m_nDataSize;
     bad->m_aProgramData[2].nDataOffset = 2;
@@ -64,6 +69,8 @@ TEST_F(ShaderTest, DamagedShaderDataIsRefused)
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 1 lies outside the data"), std::string::npos);
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 2 lies outside the data"), std::string::npos);
     EXPECT_NE(m_Log.SystemLog().find("'outside': program 3 lies outside the data"), std::string::npos);
+    bad->Unload();
+    EXPECT_EQ(bad->m_aLookup.GetCount(), 0);
 }
 
 // The manager's cluster blocks: the global parameter table comes as a raw image carrying the
