@@ -73,7 +73,9 @@ TEST_F(LevelDecalsTest, StainsAtTheStandsAndTracksBehindTheTug)
     data->pTextureNormal = make("stain_normal");
     data->pTextureMask = make("stain_mask");
     DrawFrame();
-    TShader* shader = TShaderLink("Decals_normal").Get();
+    // Static, as the render code keeps its links: the cluster's clear writes to the link.
+    static TShaderLink s_Normal("Decals_normal");
+    TShader* shader = s_Normal.Get();
     ASSERT_NE(shader, nullptr);
     EXPECT_EQ(shader->aTexture[2], data->pTextureNormal);
     EXPECT_EQ(shader->aTexture[3], data->pTextureMask);
