@@ -84,6 +84,14 @@ function(vestamor_test_pch target)
   target_precompile_headers(${target} REUSE_FROM vestamor_test_pch)
 endfunction()
 
+# A test's time limit in seconds, scaled by VESTAMOR_TEST_TIME_SCALE: where 32-bit programs run
+# emulated (tools/test.sh) the same work takes several times as long.
+set(VESTAMOR_TEST_TIME_SCALE 1 CACHE STRING "Factor of every test's time limit")
+function(vestamor_time_limit variable seconds)
+  math(EXPR scaled "${seconds} * ${VESTAMOR_TEST_TIME_SCALE}")
+  set(${variable} ${scaled} PARENT_SCOPE)
+endfunction()
+
 # vestamor_test(<name> [MODULES ...] [LIBS ...] [TIMEOUT <s>] [RESOURCE_LOCK <name>]): one
 # GoogleTest executable of every .cpp below the current folder and tests/support/headless.cpp,
 # registered with CTest test by test (each in a process of its own), each limited to 120 s
@@ -107,11 +115,13 @@ function(vestamor_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  vestamor_time_limit(T_TIMEOUT ${T_TIMEOUT})
+  vestamor_time_limit(discovery 60)
   set(properties TIMEOUT ${T_TIMEOUT})
   if(T_RESOURCE_LOCK)
     list(APPEND properties RESOURCE_LOCK ${T_RESOURCE_LOCK})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties}
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${discovery} PROPERTIES ${properties}
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
 

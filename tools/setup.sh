@@ -73,6 +73,32 @@ install_packages() {
   return 1
 }
 
+# The kernel runs 32-bit x86 programs itself unless it was built or booted without that (some
+# virtual machines are); then they run under qemu's user-mode emulation, registered for them
+# with binfmt_misc, so that the build's tools and the tests start as they would anywhere.
+runs_32bit() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+emulate_32bit() {
+  runs_32bit && return 0
+  local misc=/proc/sys/fs/binfmt_misc
+  if [ "$(id -u)" -ne 0 ]; then
+    say "this kernel runs no 32-bit programs; run as root to have them emulated"
+    return 1
+  fi
+  dpkg-query -W -f='${Status}\n' qemu-user-static 2>/dev/null | grep -qx 'install ok installed' ||
+    install_packages qemu-user-static
+  [ -e "$misc/register" ] || mount -t binfmt_misc binfmt_misc "$misc"
+  [ -e "$misc/qemu-i386" ] ||
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' >"$misc/register"
+  if ! runs_32bit; then
+    say "this kernel runs no 32-bit programs, not even under qemu-i386"
+    return 1
+  fi
+  say "this kernel runs no 32-bit programs: they run under qemu-i386's emulation, several times slower"
+}
+
 main() {
   # "tools/setup.sh fuzz" adds clang and its libFuzzer runtime for the fuzz preset.
   if [ "${1:-}" = fuzz ]; then
@@ -84,18 +110,19 @@ main() {
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-
-  if [ "$(id -u)" -ne 0 ]; then
-    say "missing packages (${missing[*]}); run as root to install them"
-    return 1
+  if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+      say "missing packages (${missing[*]}); run as root to install them"
+      return 1
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    update_indexes
+    install_packages "${missing[@]}"
   fi
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  update_indexes
-  install_packages "${missing[@]}"
+  emulate_32bit
 }
 
 # Sourced by its test for the functions alone.

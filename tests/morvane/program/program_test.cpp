@@ -21,6 +21,9 @@
 
 namespace
 {
+// Waits on the program in steps of 50 ms, up to 150 s: an emulated run starts slowly.
+constexpr int kWaitSteps = 3000;
+
 class Program : public ::testing::Test
 {
 protected:
@@ -62,7 +65,7 @@ protected:
         const char* arguments[] = {"sh", "-c", command.c_str(), nullptr};
         pid_t pid = 0;
         EXPECT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(arguments), environ), 0);
-        for (int i = 0; i < 600 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
+        for (int i = 0; i < kWaitSteps && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
             usleep(50000);
         return pid;
     }
@@ -135,7 +138,7 @@ TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
     kill(pid, SIGTERM);
     int status = 0;
     pid_t ended = 0;
-    for (int i = 0; i < 600 && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
+    for (int i = 0; i < kWaitSteps && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
         usleep(50000);
     if (ended != pid)
     {
