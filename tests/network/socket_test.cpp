@@ -130,8 +130,9 @@ TEST_F(SocketTest, SendCodesAndTheDrain)
     EXPECT_EQ(reader.Received()[0], message);
 
     // A peer that never reads: the send runs out of time (3); one that waited on would fail
-    // (2) when the peer closes.
-    TLoopbackPeer stalled([](TPeerConnection& connection) { connection.Sleep(800); });
+    // (2) when the peer closes. The peer stays far longer than the send's limit: a loaded or
+    // emulated machine may take most of a second to fill the socket's buffers.
+    TLoopbackPeer stalled([](TPeerConnection& connection) { connection.Sleep(3000); });
     ASSERT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, stalled.Port()), 0u);
     const std::string flood(64 << 20, 'f');
     EXPECT_EQ(TSocket::Send(&m_Socket, flood.data(), static_cast<u32>(flood.size()), 150), 3u);
