@@ -117,7 +117,9 @@ function(vestamor_test name)
   endif()
   vestamor_time_limit(T_TIMEOUT ${T_TIMEOUT})
   vestamor_time_limit(discovery 60)
-  set(properties TIMEOUT ${T_TIMEOUT})
+  # Tests given longer limits start first (CTest runs the costliest first), so that a clean run
+  # does not end waiting on them alone.
+  set(properties TIMEOUT ${T_TIMEOUT} COST ${T_TIMEOUT})
   if(T_RESOURCE_LOCK)
     list(APPEND properties RESOURCE_LOCK ${T_RESOURCE_LOCK})
   endif()
