@@ -55,20 +55,23 @@ fuzz_target() {
   done
   # The seeds go in as a list of files, not as folders: a 32-bit libFuzzer reads folders through
   # the 32-bit interfaces, which fail under emulation (tools/setup.sh).
-  local list=$work/$name.seeds longest options=()
-  ( [ ${#seeds[@]} -gt 0 ] && find "${seeds[@]}" -type f ) | paste -sd, | grep . >"$list"
-  [ -s "$list" ] && options+=(-seed_inputs=@"$list")
-  # libFuzzer cuts seeds at 1 MiB unless told the length: the game's repositories are larger.
-  longest=$( ( [ ${#seeds[@]} -gt 0 ] && find "${seeds[@]}" -type f -printf '%s\n'; echo 0) | sort -n | tail -1)
-  [ "$longest" -gt 1048576 ] && options+=(-max_len="$longest")
+  local files=() list=$work/$name.seeds longest options=()
+  [ ${#seeds[@]} -gt 0 ] && mapfile -t files < <(find "${seeds[@]}" -type f)
+  if [ ${#files[@]} -gt 0 ]; then
+    (IFS=,; echo "${files[*]}") >"$list"
+    options+=(-seed_inputs=@"$list")
+    # libFuzzer cuts seeds at 1 MiB unless told the length: the game's repositories are larger.
+    longest=$(stat -c %s "${files[@]}" | sort -n | tail -1)
+    [ "$longest" -gt 1048576 ] && options+=(-max_len="$longest")
+  fi
   mkdir -p "$work/$name.corpus" "$work/$name.run"
   # -timeout: one input running longer is a finding; the outer limit catches a stalled run.
   local run=(-max_total_time="$seconds" -timeout=20 "${options[@]}" -print_final_stats=0 "$work/$name.corpus")
   if [ "$emulated" = 1 ]; then
     # Emulated, libFuzzer's timed loop stalled now and then: each seed runs once, and a target
     # without seeds runs a fixed count of inputs it makes.
-    if [ -s "$list" ]; then
-      IFS=, read -r -a run <"$list"
+    if [ ${#files[@]} -gt 0 ]; then
+      run=("${files[@]}")
     else
       run=(-runs=2000 "$work/$name.corpus")
     fi
