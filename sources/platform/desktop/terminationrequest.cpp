@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <pthread.h>
+#include <thread>
 
 namespace
 {
@@ -11,31 +13,44 @@ std::atomic<int> s_nSignals{0};
 std::atomic<bool> s_bPending{false};
 std::atomic<bool> s_bInstalled{false};
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
-              "signal handlers may only touch lock-free atomics");
-
-void OnTerminationSignal(int signal)
+// Takes the signals one by one as they come: the first is the request, the next ends the
+// process as the signal would.
+void WatchTerminationSignals(sigset_t signals)
 {
-    if (s_nSignals.fetch_add(1) == 0)
+    pthread_setname_np(pthread_self(), "SignalWatch");
+    for (;;)
     {
-        s_bPending.store(true);
-        return;
+        int signal = 0;
+        if (sigwait(&signals, &signal) != 0)
+            continue;
+        if (s_nSignals.fetch_add(1) == 0)
+        {
+            s_bPending.store(true);
+            continue;
+        }
+        std::signal(signal, SIG_DFL);
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, signal);
+        pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+        std::raise(signal);
     }
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
 }
 } // namespace
 
+// The signals are blocked here, and so in every thread started after, and one thread waits for
+// them: no handler interrupts the game's threads. (Where 32-bit programs run under qemu, a
+// handler's return left the interrupted thread on another thread's thread-local storage.)
 void InstallTerminationRequest()
 {
     if (s_bInstalled.exchange(true))
         return;
-    struct sigaction action = {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    sigset_t signals;
+    sigemptyset(&signals);
     for (int signal : kSignals)
-        sigaction(signal, &action, nullptr);
+        sigaddset(&signals, signal);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread(WatchTerminationSignals, signals).detach();
 }
 
 bool TakeTerminationRequest()

@@ -127,11 +127,6 @@ TEST_F(Program, FullRunLogsItsPhasesAndEndsWithAnUntimedLineAndASecondStartRunsT
 
 TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
 {
-    // Where 32-bit programs run under qemu (tools/setup.sh), a signal at this point of the start
-    // left the program's threads busy in the main loop for as long as it was watched (ten
-    // minutes), while frames elsewhere take seconds; not understood yet.
-    if (std::filesystem::exists("/proc/sys/fs/binfmt_misc/qemu-i386"))
-        GTEST_SKIP() << "32-bit programs run emulated here";
     const pid_t pid = Start();
     ASSERT_GT(pid, 0);
     // A crash would leave its report and no core image (memory holds what the player typed).

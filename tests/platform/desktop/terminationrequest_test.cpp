@@ -4,14 +4,30 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace
 {
+// A signal sent to the process is taken by the watching thread a moment later: up to 10 s.
+constexpr int kWaitSteps = 1000;
+
+bool AwaitRequest()
+{
+    for (int i = 0; i < kWaitSteps; ++i, usleep(10000))
+        if (TakeTerminationRequest())
+            return true;
+    return false;
+}
+
 void SignalTwice(int signal)
 {
     InstallTerminationRequest();
-    std::raise(signal);
-    std::raise(signal);
+    kill(getpid(), signal);
+    if (!AwaitRequest())
+        std::exit(1);
+    kill(getpid(), signal);
+    usleep(kWaitSteps * 10000);
     // Only reached when the second signal was taken for a request too.
     std::exit(0);
 }
@@ -23,8 +39,8 @@ TEST(TerminationRequest, TheFirstSignalIsARequestTakenOnce)
     InstallTerminationRequest();
     EXPECT_FALSE(TakeTerminationRequest());
     EXPECT_FALSE(TerminationRequested());
-    std::raise(SIGHUP);
-    EXPECT_TRUE(TakeTerminationRequest());
+    kill(getpid(), SIGHUP);
+    EXPECT_TRUE(AwaitRequest());
     EXPECT_FALSE(TakeTerminationRequest());
     EXPECT_TRUE(TerminationRequested());
 }
