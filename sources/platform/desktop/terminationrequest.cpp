@@ -21,8 +21,9 @@ void WatchTerminationSignals(sigset_t signals)
     for (;;)
     {
         int signal = 0;
+        // Fails only for a set it cannot wait on: then no wait would ever succeed.
         if (sigwait(&signals, &signal) != 0)
-            continue;
+            return;
         if (s_nSignals.fetch_add(1) == 0)
         {
             s_bPending.store(true);
