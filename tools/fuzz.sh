@@ -70,9 +70,7 @@ fuzz_target() {
   mkdir -p "$work/$name.corpus" "$work/$name.run"
   local run=(-max_total_time="$seconds" "$input_limit" "${options[@]}" -print_final_stats=0 "$work/$name.corpus")
   if (cd "$work/$name.run" && timeout $((seconds + 120)) "$bin/$target" "${run[@]}" >"$work/$name.log" 2>&1); then
-    local runs
-    runs=$(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)
-    echo "fuzz: $name: $runs" >"$work/$name.result"
+    echo "fuzz: $name: $(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)" >"$work/$name.result"
   else
     {
       echo "fuzz: $name FAILED; log and inputs kept in $work/$name.run"
