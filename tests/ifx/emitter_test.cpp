@@ -1,8 +1,10 @@
-// Emission: the rate with its interval timer, bursts, the random start frame and no emission
-// without a camera.
+// Emission: the rate with its interval timer, a second start after the duration, bursts, where
+// each shape places its particles, the random start frame and no emission without a camera.
 #include "particlefixture.h"
 
+#include <cmath>
 #include <set>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -37,6 +39,113 @@ TEST_F(EmitterTest, HalfAParticleASecondComesEveryTwoSecondsThroughTheIntervalTi
     {
         EXPECT_GE(births[i] - births[i - 1], 120) << i;
         EXPECT_LE(births[i] - births[i - 1], 121) << i;
+    }
+}
+
+// Started again after its duration, the emitter waits out its delay and emits its duration again.
+TEST_F(EmitterTest, AStartAfterTheDurationRunsTheDelayAndTheDurationAgain)
+{
+    TIParticleEmitterData* data = MakeData("twice", 256);
+    data->Rate = {30.0f, 0.0f};
+    data->Lifetime = {100.0f, 0.0f};
+    data->StartDelay = {0.5f, 0.0f};
+    data->m_fDuration = 1.5f;
+    TIParticleSystem* system = MakeSystem(data);
+    std::vector<std::pair<int, int>> runs; // first birth frame, particles born
+    for (int run = 0; run < 2; ++run)
+    {
+        system->Start();
+        ASSERT_TRUE(system->IsRunning()) << run;
+        const i32 before = LiveCount(system);
+        int first = 0;
+        for (int frame = 1; frame <= 150; ++frame)
+        {
+            const i32 live = LiveCount(system);
+            system->Update(kFrame);
+            if (!first && LiveCount(system) > live)
+                first = frame;
+        }
+        EXPECT_FALSE(system->IsRunning()) << run;
+        runs.emplace_back(first, LiveCount(system) - before);
+    }
+    // The delay's 30 frames, then the interval timer's wait for half a particle a frame.
+    EXPECT_GE(runs[0].first, 30);
+    EXPECT_LE(runs[0].first, 33);
+    EXPECT_NEAR(runs[0].second, 30, 1);
+    EXPECT_EQ(runs[1], runs[0]);
+}
+
+// Each shape about an emitter moved off the origin: its particles lie where the shape says, and
+// leave along its axis (the frame's Y, or outwards from an ellipsoid's centre).
+TEST_F(EmitterTest, EachShapePlacesItsParticlesAboutTheMovedEmitter)
+{
+    TMatrix placed(1.0f);
+    placed.aRow[3] = TVector(10.0f, 20.0f, 30.0f, 1.0f);
+    m_Node.SetLocalMatrix(placed, TNode::OrdinaryCause());
+    const TVector centre(10.0f, 20.0f, 30.0f, 1.0f);
+    const f32 extent[3] = {1.0f, 2.0f, 3.0f};
+    enum Place { Centre, Corners2, Corners3, Surface, Volume, Box };
+    const std::tuple<u32, Place, size_t> rows[] = {
+        {PARTICLE_SHAPE_POINT, Centre, 1},
+        {PARTICLE_SHAPE_RECTANGLE_CORNERS, Corners2, 4},
+        {PARTICLE_SHAPE_BOX_CORNERS, Corners3, 8},
+        {PARTICLE_SHAPE_ELLIPSOID_SURFACE, Surface, 0},
+        {PARTICLE_SHAPE_ELLIPSOID_VOLUME, Volume, 0},
+        {PARTICLE_SHAPE_BOX_VOLUME, Box, 0},
+    };
+    for (const auto& [shape, place, corners] : rows)
+    {
+        SCOPED_TRACE(shape);
+        TIParticleEmitterData* data = MakeData("shaped", 256);
+        data->m_nShape = shape;
+        data->Speed = {0.0f, 0.0f};
+        for (u32 k = 0; k < 3; ++k)
+            data->aExtent[k] = {extent[k], 0.0f};
+        TIParticleSystem* system = MakeSystem(data);
+        system->ResetParticles();
+        ASSERT_EQ(EmitterOf(system)->Emit(256), 256u);
+        std::set<std::tuple<f32, f32, f32>> seen;
+        f32 reach[3] = {}, meanRadius = 0.0f;
+        for (i32 i = 0; i < 256; ++i)
+        {
+            const TParticle& p = system->aParticle[i];
+            const f32 d[3] = {p.aPosition[0] - centre.x, p.aPosition[1] - centre.y, p.aPosition[2] - centre.z};
+            seen.emplace(d[0], d[1], d[2]);
+            f32 radius = 0.0f;
+            for (u32 k = 0; k < 3; ++k)
+            {
+                reach[k] = std::max(reach[k], std::fabs(d[k]));
+                radius += (d[k] / extent[k]) * (d[k] / extent[k]);
+            }
+            radius = std::sqrt(radius);
+            meanRadius += radius / 256.0f;
+            f32 axis[3] = {0.0f, 1.0f, 0.0f};
+            for (u32 k = 0; k < 3; ++k)
+            {
+                const f32 corner = (place == Corners2 && k < 2) || place == Corners3 ? extent[k] : 0.0f;
+                EXPECT_TRUE(place == Box ? std::fabs(d[k]) <= extent[k] : place >= Surface || std::fabs(d[k]) == corner)
+                    << i << " " << k << " " << d[k];
+            }
+            EXPECT_TRUE(place == Surface ? std::fabs(radius - 1.0f) < 1e-4f : place != Volume || radius <= 1.0f + 1e-4f)
+                << i << " " << radius;
+            const f32 length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            if ((place == Surface || place == Volume) && length > 1e-3f)
+                for (u32 k = 0; k < 3; ++k)
+                    axis[k] = d[k] / length;
+            for (u32 k = 0; k < 3; ++k)
+                EXPECT_NEAR(p.aDirection[k], axis[k], 1e-3f) << i << " " << k;
+        }
+        if (corners)
+        {
+            EXPECT_EQ(seen.size(), corners);
+        }
+        // The volumes fill out to their sides; the ellipsoid's radius is drawn evenly from 0 to 1.
+        for (u32 k = 0; k < 3 && (place == Volume || place == Box); ++k)
+            EXPECT_GT(reach[k], 0.8f * extent[k]) << k;
+        if (place == Volume)
+        {
+            EXPECT_NEAR(meanRadius, 0.5f, 0.06f);
+        }
     }
 }
 
