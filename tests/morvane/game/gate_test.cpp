@@ -100,6 +100,23 @@ protected:
         i32 nFrom;
     };
 
+    // The served aircraft leaves through the take-off queue's entry and another is led in.
+    void ParkTheNextAircraft()
+    {
+        m_pGate->m_nState = gsTakeOff;
+        m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
+        Step();
+        ASSERT_EQ(gsIdle, m_pGate->m_nState);
+        m_pPlane = &AddUnit();
+        m_pPlane->m_nAircraft = 1;
+        m_pPlane->m_nPlaneState = PLANE_TO_GATE;
+        m_pGate->pPlane = m_pPlane;
+        m_pGate->m_nState = gsParkAirplane;
+        m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
+        m_aLog = {};
+        m_aState.clear();
+    }
+
     TGate* m_pGate = nullptr;
     TAICommonUnit* m_pPlane = nullptr;
     f32 m_fTime = 0.0f;
@@ -107,58 +124,66 @@ protected:
     std::vector<TChange> m_aState;
 };
 
-TEST_F(Gates, AParkedAircraftIsServedThroughEveryStageWithItsLeastTimesAndTasksInOrder)
+TEST_F(Gates, ParkedAircraftOneAfterTheOtherAreServedThroughEveryStageWithItsLeastTimesAndTasksInOrder)
 {
-    m_pGate->m_nBusFlag = 1;
-    m_pGate->m_nSecondFlag = 1;
-    Step();
-    EXPECT_EQ(gsParkAirplane, m_pGate->m_nState);
-    m_pPlane->SetPlaneState(PLANE_PARKED);
-    ASSERT_TRUE(RunUntil(gsWaitForTakeoff, 6000.0f));
-    // The stages last more than 900 s each, however fast the services are.
-    ASSERT_GE(m_aState.size(), 5u);
-    for (u32 i = 2; i < 5; ++i)
+    // A second aircraft at the same gate, once the first has left, is served alike: every task
+    // and stage timer starts again.
+    for (int aircraft = 0; aircraft < 2; ++aircraft)
     {
-        EXPECT_EQ(static_cast<i32>(gsUnloading + i - 2), m_aState[i].nFrom);
-        EXPECT_GT(m_aState[i].fTime - m_aState[i - 1].fTime, GATE_STAGE_TIME);
+        SCOPED_TRACE(aircraft);
+        if (aircraft == 1)
+            ParkTheNextAircraft();
+        m_pGate->m_nBusFlag = 1;
+        m_pGate->m_nSecondFlag = 1;
+        Step();
+        EXPECT_EQ(gsParkAirplane, m_pGate->m_nState);
+        m_pPlane->SetPlaneState(PLANE_PARKED);
+        ASSERT_TRUE(RunUntil(gsWaitForTakeoff, 6000.0f));
+        // The stages last more than 900 s each, however fast the services are.
+        ASSERT_GE(m_aState.size(), 5u);
+        for (u32 i = 2; i < 5; ++i)
+        {
+            EXPECT_EQ(static_cast<i32>(gsUnloading + i - 2), m_aState[i].nFrom);
+            EXPECT_GT(m_aState[i].fTime - m_aState[i - 1].fTime, GATE_STAGE_TIME);
+        }
+        // Services that wait for their time into a stage.
+        const struct
+        {
+            i32 type, state;
+            f32 after;
+        } waits[] = {{gtDeployIntCleaning, gsUnloading, GATE_INTERIOR_CLEANING_AFTER},
+                     {gtBusToTerminal, gsUnloading, GATE_BUS_TO_TERMINAL_AFTER},
+                     {gtDeployCatering, gsPlaneIdle, GATE_CATERING_AFTER},
+                     {gtBusToGate, gsLoading, GATE_BUS_TO_GATE_AFTER},
+                     {gtRetreiveTunnel, gsLoading, GATE_STAGE_TIME},
+                     {gtStairsToGarage, gsLoading, GATE_STAGE_TIME}};
+        for (const auto& wait : waits)
+        {
+            EXPECT_EQ(wait.state, m_aLog[wait.type].nStartState) << wait.type;
+            EXPECT_GT(m_aLog[wait.type].fStageTime, wait.after) << wait.type;
+            EXPECT_LT(m_aLog[wait.type].fStageTime, wait.after + 2.0f * kStep) << wait.type;
+        }
+        // The first services come while the aircraft waits to unload, fuel during the idle spell.
+        for (const i32 type : {gtDeployTunnel, gtDeployStairs, gtDeployMaintenance, gtDeployLuggage})
+            EXPECT_EQ(gsBeforeUnloading, m_aLog[type].nStartState) << type;
+        EXPECT_EQ(gsPlaneIdle, m_aLog[gtDeployFuel].nStartState);
+        // A return leg follows its service's work; the luggage goes out, then in.
+        const std::pair<i32, i32> follows[] = {
+            {gtDeployMaintenance, gtMaintenanceToGarage}, {gtDeployMaintenance, gtDeployRepairs},
+            {gtDeployRepairs, gtRepairsToGarage},         {gtDeployExtCleaning, gtExtCleaningToGarage},
+            {gtDeployLuggage, gtLuggageToTerminal},       {gtLuggageToTerminal, gtLuggageToGate},
+            {gtLuggageToGate, gtLuggageToGarage},         {gtDeployIntCleaning, gtIntCleaningToGarage},
+            {gtDeployFuel, gtFuelToGarage},               {gtDeployCatering, gtCateringToGarage},
+            {gtDeployBus, gtBusToTerminal},               {gtBusToGate, gtBusToGarage}};
+        for (const auto& [first, second] : follows)
+        {
+            ASSERT_GE(m_aLog[first].fDoneTime, 0.0f) << first;
+            EXPECT_GE(m_aLog[second].fStartTime, m_aLog[first].fDoneTime) << first << " then " << second;
+        }
+        EXPECT_GE(m_aLog[gtDeployExtCleaning].fStartTime, m_aLog[gtDeployMaintenance].fStartTime + kDrive);
+        EXPECT_GE(m_aLog[gtDeployBus].fStartTime, m_aLog[gtDeployStairs].fStartTime + kDrive);
+        EXPECT_EQ(PLANE_READY, m_pPlane->m_nPlaneState);
     }
-    // Services that wait for their time into a stage.
-    const struct
-    {
-        i32 type, state;
-        f32 after;
-    } waits[] = {{gtDeployIntCleaning, gsUnloading, GATE_INTERIOR_CLEANING_AFTER},
-                 {gtBusToTerminal, gsUnloading, GATE_BUS_TO_TERMINAL_AFTER},
-                 {gtDeployCatering, gsPlaneIdle, GATE_CATERING_AFTER},
-                 {gtBusToGate, gsLoading, GATE_BUS_TO_GATE_AFTER},
-                 {gtRetreiveTunnel, gsLoading, GATE_STAGE_TIME},
-                 {gtStairsToGarage, gsLoading, GATE_STAGE_TIME}};
-    for (const auto& wait : waits)
-    {
-        EXPECT_EQ(wait.state, m_aLog[wait.type].nStartState) << wait.type;
-        EXPECT_GT(m_aLog[wait.type].fStageTime, wait.after) << wait.type;
-        EXPECT_LT(m_aLog[wait.type].fStageTime, wait.after + 2.0f * kStep) << wait.type;
-    }
-    // The first services come while the aircraft waits to unload, fuel during the idle spell.
-    for (const i32 type : {gtDeployTunnel, gtDeployStairs, gtDeployMaintenance, gtDeployLuggage})
-        EXPECT_EQ(gsBeforeUnloading, m_aLog[type].nStartState) << type;
-    EXPECT_EQ(gsPlaneIdle, m_aLog[gtDeployFuel].nStartState);
-    // A return leg follows its service's work; the luggage goes out, then in.
-    const std::pair<i32, i32> follows[] = {
-        {gtDeployMaintenance, gtMaintenanceToGarage}, {gtDeployMaintenance, gtDeployRepairs},
-        {gtDeployRepairs, gtRepairsToGarage},         {gtDeployExtCleaning, gtExtCleaningToGarage},
-        {gtDeployLuggage, gtLuggageToTerminal},       {gtLuggageToTerminal, gtLuggageToGate},
-        {gtLuggageToGate, gtLuggageToGarage},         {gtDeployIntCleaning, gtIntCleaningToGarage},
-        {gtDeployFuel, gtFuelToGarage},               {gtDeployCatering, gtCateringToGarage},
-        {gtDeployBus, gtBusToTerminal},               {gtBusToGate, gtBusToGarage}};
-    for (const auto& [first, second] : follows)
-    {
-        ASSERT_GE(m_aLog[first].fDoneTime, 0.0f) << first;
-        EXPECT_GE(m_aLog[second].fStartTime, m_aLog[first].fDoneTime) << first << " then " << second;
-    }
-    EXPECT_GE(m_aLog[gtDeployExtCleaning].fStartTime, m_aLog[gtDeployMaintenance].fStartTime + kDrive);
-    EXPECT_GE(m_aLog[gtDeployBus].fStartTime, m_aLog[gtDeployStairs].fStartTime + kDrive);
-    EXPECT_EQ(PLANE_READY, m_pPlane->m_nPlaneState);
 }
 
 TEST_F(Gates, TheRandomFlagsAreDrawnOnceBusFirstAndReturnWhenTheAircraftLeaves)
