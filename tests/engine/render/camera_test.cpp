@@ -51,24 +51,43 @@ struct CameraTest : testing::Test
 
 TEST_F(CameraTest, FrustumVerdictsOutsideCrossingInside)
 {
-    Place(TMatrix(1.0f));
+    const TMatrix identity(1.0f);
     TMatrix moved(1.0f);
     moved.aRow[3] = TVector(-21.0f, 0.0f, 0.0f, 1.0f);
+    // Cameras placed off the identity: 50 back, 20 ahead, and turned to look along +X from there.
+    TMatrix back(1.0f), ahead(1.0f), turned(1.0f);
+    back.aRow[3] = TVector(0.0f, 0.0f, -50.0f, 1.0f);
+    ahead.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
+    turned.aRow[0] = TVector(0.0f, 0.0f, -1.0f, 0.0f);
+    turned.aRow[2] = TVector(1.0f, 0.0f, 0.0f, 0.0f);
+    turned.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
     const struct
     {
+        TMatrix camera;
         TBoundBox box;
         TMatrix object;
         u32 verdict;
-    } cases[] = {{Box(-1, -1, 9, 1, 1, 11), TMatrix(1.0f), FRUSTUM_INSIDE},
-                 {Box(-1, -1, 0.5f, 1, 1, 11), TMatrix(1.0f), FRUSTUM_CROSSING},
-                 {Box(8, -1, 9, 12, 1, 11), TMatrix(1.0f), FRUSTUM_CROSSING},
+    } cases[] = {{identity, Box(-1, -1, 9, 1, 1, 11), identity, FRUSTUM_INSIDE},
+                 {identity, Box(-1, -1, 0.5f, 1, 1, 11), identity, FRUSTUM_CROSSING},
+                 {identity, Box(8, -1, 9, 12, 1, 11), identity, FRUSTUM_CROSSING},
                  // Wholly right of the x = z plane (mirrored: x grows to the left in clip space).
-                 {Box(20, -1, 9, 22, 1, 11), TMatrix(1.0f), FRUSTUM_OUTSIDE},
-                 {Box(-1, -1, -5, 1, 1, -3), TMatrix(1.0f), FRUSTUM_OUTSIDE},
-                 {Box(-1, -1, 200, 1, 1, 210), TMatrix(1.0f), FRUSTUM_OUTSIDE},
-                 {Box(-1, 12, 9, 1, 14, 11), TMatrix(1.0f), FRUSTUM_OUTSIDE},
+                 {identity, Box(20, -1, 9, 22, 1, 11), identity, FRUSTUM_OUTSIDE},
+                 {identity, Box(-1, -1, -5, 1, 1, -3), identity, FRUSTUM_OUTSIDE},
+                 {identity, Box(-1, -1, 200, 1, 1, 210), identity, FRUSTUM_OUTSIDE},
+                 {identity, Box(-1, 12, 9, 1, 14, 11), identity, FRUSTUM_OUTSIDE},
                  // The object matrix carries the box into view.
-                 {Box(20, -1, 9, 22, 1, 11), moved, FRUSTUM_INSIDE}};
+                 {identity, Box(20, -1, 9, 22, 1, 11), moved, FRUSTUM_INSIDE},
+                 // Moved cameras: the wide box now fits, the box behind and past the far plane.
+                 {back, Box(20, -1, 9, 22, 1, 11), identity, FRUSTUM_INSIDE},
+                 {ahead, Box(-1, -1, 9, 1, 1, 11), identity, FRUSTUM_OUTSIDE},
+                 {back, Box(-1, -1, 45, 1, 1, 55), identity, FRUSTUM_CROSSING},
+                 // Turned: ahead lies along +X, and the box the identity saw now lies to its side.
+                 {turned, Box(9, -1, 19, 11, 1, 21), identity, FRUSTUM_INSIDE},
+                 {turned, Box(-11, -1, 19, -9, 1, 21), identity, FRUSTUM_OUTSIDE},
+                 {turned, Box(-1, -1, 29, 1, 1, 31), identity, FRUSTUM_OUTSIDE}};
     for (const auto& c : cases)
+    {
+        Place(c.camera);
         EXPECT_EQ(c.verdict, static_cast<u32>(camera.IsBoxVisible(c.box, c.object))) << &c - cases;
+    }
 }
