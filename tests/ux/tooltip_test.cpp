@@ -40,22 +40,34 @@ protected:
 } // namespace
 
 // Half a second after the mouse comes to rest on the owner the tip shows (where, the demonstration
-// form's golden image shows); with a duration of 3 it hides three seconds later.
+// form's golden image shows); with a duration of 3 it hides three seconds later. A visit left
+// before the delay shows nothing, and each rest after it waits the whole delay again.
 TEST_F(ToolTipTest, ATipShowsAfterItsDelayAndHidesAfterItsDuration)
 {
     tip->Duration = 3.0f;
     MouseOn(apply);
-    Frame();
-    EXPECT_EQ(tip->Owner, apply);
-    EXPECT_FALSE(Shown());
-    Frames(26);
-    EXPECT_FALSE(Shown()) << "0.45 s";
-    Frames(6);
-    EXPECT_TRUE(Shown()) << "0.55 s";
-    Frames(174);
-    EXPECT_TRUE(Shown()) << "3.45 s";
-    Frames(6);
-    EXPECT_FALSE(Shown()) << "3.55 s";
+    Frames(18);
+    MouseTo(4.0f, 4.0f);
+    Frames(30);
+    EXPECT_FALSE(Shown()) << "left at 0.3 s";
+    for (int rest = 0; rest < 2; ++rest)
+    {
+        SCOPED_TRACE(rest);
+        MouseOn(apply);
+        Frame();
+        EXPECT_EQ(tip->Owner, apply);
+        EXPECT_FALSE(Shown());
+        Frames(26);
+        EXPECT_FALSE(Shown()) << "0.45 s";
+        Frames(6);
+        EXPECT_TRUE(Shown()) << "0.55 s";
+        Frames(174);
+        EXPECT_TRUE(Shown()) << "3.45 s";
+        Frames(6);
+        EXPECT_FALSE(Shown()) << "3.55 s";
+        MouseTo(4.0f, 4.0f);
+        Frame();
+    }
 }
 
 TEST_F(ToolTipTest, ATipIsKeptOnTheBackBuffer)
