@@ -20,11 +20,24 @@ protected:
     }
     void onTrigger(NxShape& trigger, NxShape& other, NxTriggerFlag status) override
     {
-        log.push_back("trigger " + std::to_string(status));
+        log.push_back(reported(status));
         triggerShape = &trigger;
         otherShape = &other;
         threads.push_back(std::this_thread::get_id());
     }
+    // A static trigger box of half-size 1 at the place.
+    NxActor* addTrigger(const NxVec3& at = NxVec3(0, 0, 0))
+    {
+        NxBoxShapeDesc area;
+        area.dimensions = NxVec3(1, 1, 1);
+        area.shapeFlags |= NX_TRIGGER_ENABLE;
+        NxActorDesc desc;
+        desc.globalPose.t = at;
+        desc.shapes.push_back(&area);
+        return scene->createActor(desc);
+    }
+    static std::string reported(NxTriggerFlag status) { return "trigger " + std::to_string(status); }
+
     std::vector<std::string> log;
     std::vector<std::thread::id> threads;
     NxVec3 lastNormalForce;
@@ -84,24 +97,18 @@ TEST_F(Events, ContactsStartTouchAndEndInOrderOnTheSteppingThread)
 
 TEST_F(Events, TriggersReportEnterStayAndLeave)
 {
-    NxBoxShapeDesc area;
-    area.dimensions = NxVec3(1, 1, 1);
-    area.shapeFlags |= NX_TRIGGER_ENABLE;
-    NxActorDesc desc;
-    desc.shapes.push_back(&area);
-    NxActor* trigger = scene->createActor(desc);
+    NxActor* area = addTrigger();
     NxActor* ball = addBox(NxVec3(0, 3, 0), NxVec3(0.2f, 0.2f, 0.2f));
     run(1.2f); // falls through the trigger: it has no response
-    const std::vector<std::string> expected = {"trigger " + std::to_string(NX_TRIGGER_ENTER),
-                                               "trigger " + std::to_string(NX_TRIGGER_STAY),
-                                               "trigger " + std::to_string(NX_TRIGGER_LEAVE)};
+    const std::vector<std::string> expected = {reported(NX_TRIGGER_ENTER), reported(NX_TRIGGER_STAY),
+                                               reported(NX_TRIGGER_LEAVE)};
     EXPECT_EQ(changes(log), expected);
-    EXPECT_EQ(triggerShape, trigger->getShapes()[0]);
+    EXPECT_EQ(triggerShape, area->getShapes()[0]);
     EXPECT_EQ(otherShape, ball->getShapes()[0]);
     EXPECT_LT(ball->getGlobalPosition().y, -2);
     // Only the kinds asked for are reported.
     log.clear();
-    trigger->getShapes()[0]->setFlag(NX_TRIGGER_ON_STAY, false);
+    area->getShapes()[0]->setFlag(NX_TRIGGER_ON_STAY, false);
     ball->setGlobalPosition(NxVec3(0, 3, 0));
     ball->setLinearVelocity(NxVec3(0, 0, 0));
     run(1.2f);
@@ -132,17 +139,11 @@ TEST_F(Events, BodiesThatAreNotSimulatedMakeNoContactWithEachOther)
     run(0.5f);
     EXPECT_FALSE(log.empty()) << "the body let go touches the ground and the kinematic one";
     // A trigger still reports a kinematic body in it.
-    NxBoxShapeDesc area;
-    area.dimensions = NxVec3(1, 1, 1);
-    area.shapeFlags |= NX_TRIGGER_ENABLE;
-    NxActorDesc desc;
-    desc.globalPose.t = NxVec3(5, 1, 5);
-    desc.shapes.push_back(&area);
-    scene->createActor(desc);
+    addTrigger(NxVec3(5, 1, 5));
     log.clear();
     first->setGlobalPosition(NxVec3(5, 1, 5));
     run(0.1f);
-    EXPECT_EQ(changes(log).front(), "trigger " + std::to_string(NX_TRIGGER_ENTER));
+    EXPECT_EQ(changes(log).front(), reported(NX_TRIGGER_ENTER));
 }
 
 TEST_F(Events, ATriggerOnABodyFollowsIt)
@@ -160,26 +161,20 @@ TEST_F(Events, ATriggerOnABodyFollowsIt)
     desc.shapes = {&solid, &sensor};
     NxActor* actor = scene->createActor(desc);
     run(2);
-    EXPECT_EQ(changes(log), std::vector<std::string>{"trigger " + std::to_string(NX_TRIGGER_ENTER)});
+    EXPECT_EQ(changes(log), std::vector<std::string>{reported(NX_TRIGGER_ENTER)});
     EXPECT_EQ(otherShape, ground->getShapes()[0]);
     EXPECT_NEAR(actor->getGlobalPosition().y, 0.5f, 0.03f); // the sensor does not hold it up
 }
 
 TEST_F(Events, AShapeReleasedInsideATriggerEndsItsPairsSilently)
 {
-    NxBoxShapeDesc area;
-    area.dimensions = NxVec3(1, 1, 1);
-    area.shapeFlags |= NX_TRIGGER_ENABLE;
-    NxActorDesc desc;
-    desc.shapes.push_back(&area);
-    NxActor* trigger = scene->createActor(desc);
+    NxActor* area = addTrigger();
     NxActor* ball = addBox(NxVec3(0, 0, 0), NxVec3(0.2f, 0.2f, 0.2f));
     ball->raiseBodyFlag(NX_BF_DISABLE_GRAVITY);
     run(0.1f);
-    ASSERT_EQ(changes(log), (std::vector<std::string>{"trigger " + std::to_string(NX_TRIGGER_ENTER),
-                                                     "trigger " + std::to_string(NX_TRIGGER_STAY)}));
+    ASSERT_EQ(changes(log), (std::vector<std::string>{reported(NX_TRIGGER_ENTER), reported(NX_TRIGGER_STAY)}));
     log.clear();
-    trigger->releaseShape(*trigger->getShapes()[0]);
+    area->releaseShape(*area->getShapes()[0]);
     run(0.1f);
     EXPECT_TRUE(log.empty());
 }
