@@ -31,10 +31,10 @@ const char* const kAddPrefix[MANAGER_LIST_COUNT] = {
 } // namespace
 
 TManagerManager::TManagerManager()
-    : m_pActiveSystem(nullptr), m_nLockState(MANAGER_LOCK_LOCKED), m_nReleased(0), m_nTrackActivity(0),
-      m_nTrackStep(0), m_nWorkerCount(1), m_aStepTime(), m_aAccumulatedTime(), m_aStepCount(),
-      m_fThreadUpdateTime(0.0f), m_fUpdateTime(0.0f), m_Timing(), m_WorkerSteps(), m_nThreadsRunning(0),
-      m_nUpdating(0)
+    : m_pActiveSystem(nullptr), m_pStartedSystem(nullptr), m_nLockState(MANAGER_LOCK_LOCKED), m_nReleased(0),
+      m_nTrackActivity(0), m_nTrackStep(0), m_nWorkerCount(1), m_aStepTime(), m_aAccumulatedTime(),
+      m_aStepCount(), m_fThreadUpdateTime(0.0f), m_fUpdateTime(0.0f), m_Timing(), m_WorkerSteps(),
+      m_nThreadsRunning(0), m_nUpdating(0)
 {
     for (u32 c = 0; c < MANAGER_CHANNEL_COUNT; ++c)
         m_aRate[c] = kChannelRate[c];
@@ -190,9 +190,19 @@ void TManagerManager::SetTrack(u32 activity, u32 step)
     m_nTrackStep = step;
 }
 
+TManagerSystem* TManagerManager::_PhaseSystem(const char* function)
+{
+    if (m_pStartedSystem)
+        return m_pStartedSystem;
+    return _CheckActive(function) ? m_pActiveSystem : nullptr;
+}
+
 void TManagerManager::Initialize()
 {
     m_nLockState = MANAGER_LOCK_INITIALIZING;
+    // The later phases run this system's lists whatever system the window has switched to
+    // since ("Inactive" has none): every manager made here is ended and finalized once.
+    m_pStartedSystem = m_pActiveSystem;
     if (_CheckActive("TManagerManager::Initialize(): error: "))
     {
         const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_INITIALIZE];
@@ -218,9 +228,10 @@ void TManagerManager::Initialize()
 
 void TManagerManager::Begin()
 {
-    if (!_CheckActive("TManagerManager::Begin(): error: "))
+    const TManagerSystem* system = _PhaseSystem("TManagerManager::Begin(): error: ");
+    if (!system)
         return;
-    const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_INITIALIZE];
+    const TManagerList& list = system->aList[MANAGER_LIST_INITIALIZE];
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
         SetTrack(MANAGER_TRACK_BEGIN, i);
@@ -233,9 +244,10 @@ void TManagerManager::Begin()
 
 void TManagerManager::End()
 {
-    if (!_CheckActive("TManagerManager::End(): error: "))
+    const TManagerSystem* system = _PhaseSystem("TManagerManager::End(): error: ");
+    if (!system)
         return;
-    const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_FINALIZE];
+    const TManagerList& list = system->aList[MANAGER_LIST_FINALIZE];
     for (u32 i = 0; i < list.GetCount(); ++i)
     {
         TLog::Print(g_pSystemLog, LOG_INFO, "TManagerManager::End(): ", "'%s'",
@@ -248,9 +260,9 @@ void TManagerManager::End()
 void TManagerManager::Finalize()
 {
     _StopWorkers();
-    if (_CheckActive("TManagerManager::Finalize(): error: "))
+    if (const TManagerSystem* system = _PhaseSystem("TManagerManager::Finalize(): error: "))
     {
-        const TManagerList& list = m_pActiveSystem->aList[MANAGER_LIST_FINALIZE];
+        const TManagerList& list = system->aList[MANAGER_LIST_FINALIZE];
         for (u32 i = 0; i < list.GetCount(); ++i)
         {
             SetTrack(MANAGER_TRACK_FINALIZE, i);
@@ -263,6 +275,7 @@ void TManagerManager::Finalize()
     // Nothing loaded outlives the managers that own it.
     if (g_pCluster)
         g_pCluster->ClearArrays();
+    m_pStartedSystem = nullptr;
     m_nLockState = MANAGER_LOCK_LOCKED;
 }
 

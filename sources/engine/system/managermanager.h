@@ -100,6 +100,9 @@ public:
 
 private:
     bool _CheckActive(const char* function);
+    // The system Initialize ran (until Finalize), else the active one: what Begin, End and
+    // Finalize walk.
+    TManagerSystem* _PhaseSystem(const char* function);
     void _AddManager(TManagerListIndex list, TManager* manager, u32 word);
     // Worker threads exist and run (count 2 or more, all created).
     bool _HasWorkers() const;
@@ -114,6 +117,7 @@ private:
     SArray<TManagerSystem, MANAGER_SYSTEM_CAPACITY, 1> m_aSystem;
     TName m_RequestedSystem;
     TManagerSystem* m_pActiveSystem;
+    TManagerSystem* m_pStartedSystem;
     u32 m_nLockState;
     u32 m_nReleased;
     u32 m_nTrackActivity;
