@@ -176,4 +176,12 @@ TEST_F(AccountManagerTest, AbortsAndCrashesAreReportedWhileLoggedIn)
     const std::string stack(5000, 's');
     AbortCallback("f", "f.cpp", 1, "m", stack.c_str());
     EXPECT_EQ(m_Server.Requests().back().body.substr(1, 2), U16(3968));
+
+    // A manager destroyed without its finalize (a run that never reached it) takes its hook
+    // along: the abort handler outlives the static managers.
+    {
+        TAccountManager unfinalized;
+        ASSERT_EQ(unfinalized.InitializeManager(), 0);
+    }
+    EXPECT_EQ(AbortCallback, nullptr);
 }

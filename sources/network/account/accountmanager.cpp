@@ -19,6 +19,11 @@ const i32 s_nRegistered =
 
 constexpr u32 REPORT_SIZE = 4096;
 
+// The manager the report hooks reach: set from InitializeManager until FinalizeManager (or its
+// destruction). The crash reporter keeps its hooks to the end of the process, static
+// destructors and all.
+TAccountManager* s_pReporting = nullptr;
+
 // The file's name without its folders: reports carry no paths of the machine.
 const char* FileName(const char* path)
 {
@@ -38,12 +43,26 @@ TAccountManager::TAccountManager() : m_nListenerCount(0), m_apListener()
     m_nUpdateFlags &= ~MANAGER_UPDATE_SKIP_ZERO;
 }
 
+TAccountManager::~TAccountManager()
+{
+    _StopReporting();
+}
+
+void TAccountManager::_StopReporting()
+{
+    if (AbortCallback == OnCrashReport)
+        AbortCallback = nullptr;
+    if (s_pReporting == this)
+        s_pReporting = nullptr;
+}
+
 i32 TAccountManager::InitializeManager()
 {
     TAccountData account = m_Protocol.GetAccount();
     LoadStoredLogin(account);
     m_Protocol.SetAccount(account);
     m_Protocol.Start();
+    s_pReporting = this;
     AbortCallback = OnCrashReport;
     AddExceptionHandlerCallback(OnException);
     return 0;
@@ -53,8 +72,7 @@ void TAccountManager::FinalizeManager()
 {
     if (m_Protocol.RequestLogout(ACCOUNT_LOGOUT_EXIT, nullptr, 0) == ACCOUNT_QUEUED)
         m_Protocol.WaitUntilIdle(ACCOUNT_REPORT_TIMEOUTS * TAccountProtocol::GetTimeout());
-    if (AbortCallback == OnCrashReport)
-        AbortCallback = nullptr;
+    _StopReporting();
     m_Protocol.StopThread();
     DeliverEvents();
 }
@@ -112,10 +130,12 @@ void TAccountManager::OnCrashReport(const char* function, const char* file, i32 
     // Cut where the logout message ends.
     const u32 kept =
         static_cast<u32>(length) < ACCOUNT_PAYLOAD_SIZE ? static_cast<u32>(length) : ACCOUNT_PAYLOAD_SIZE;
-    g_pAccountManager->Report(ACCOUNT_LOGOUT_ABORT, report, kept);
+    if (s_pReporting)
+        s_pReporting->Report(ACCOUNT_LOGOUT_ABORT, report, kept);
 }
 
 void TAccountManager::OnException(TExceptionHandlerInfo* info)
 {
-    g_pAccountManager->Report(ACCOUNT_LOGOUT_CRASH, info, sizeof *info);
+    if (s_pReporting)
+        s_pReporting->Report(ACCOUNT_LOGOUT_CRASH, info, sizeof *info);
 }

@@ -21,6 +21,8 @@ class TAccountManager : public TManager
 {
 public:
     TAccountManager();
+    // Hooks still set (no finalize ran) are let go: nothing reports through a destroyed manager.
+    ~TAccountManager() override;
 
     i32 InitializeManager() override;
     // A last logout (exit), waited for while it goes out, then the thread stops.
@@ -33,12 +35,14 @@ public:
     void RemoveListener(TAccountManagerListener* listener);
     void DeliverEvents();
 
-    // The report hooks (the abort handler's and the crash reporter's).
+    // The report hooks (the abort handler's and the crash reporter's); they report only
+    // between InitializeManager and FinalizeManager.
     static void OnCrashReport(const char* function, const char* file, i32 line, const char* message,
                               const char* stack);
     static void OnException(TExceptionHandlerInfo* info);
 
 private:
+    void _StopReporting();
     // Queues a logout with the payload and waits (bounded) until it has gone out; nothing when
     // no session exists, the queue's lock is held elsewhere, or this is the protocol thread.
     void Report(u32 kind, const void* payload, u32 length);
