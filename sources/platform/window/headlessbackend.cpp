@@ -14,17 +14,23 @@ constexpr TDisplayMode kModes[] = {
     {1280, 720, kRefreshRate}, {1280, 800, kRefreshRate}, {1280, 1024, kRefreshRate},
     {1366, 768, kRefreshRate}, {1600, 900, kRefreshRate}, {1920, 1080, kRefreshRate},
 };
-} // namespace
 
-THeadlessBackend::THeadlessBackend() : m_nFramesLeft(0)
+// A positive frame number from the environment, else 0.
+long FrameCount(const char* variable)
 {
-    const char* frames = std::getenv("VESTAMOR_HEADLESS_FRAMES");
+    const char* frames = std::getenv(variable);
     if (!frames)
-        return;
+        return 0;
     char* end = nullptr;
     const long count = std::strtol(frames, &end, 10);
-    if (end != frames && *end == 0 && count > 0)
-        m_nFramesLeft = count;
+    return end != frames && *end == 0 && count > 0 ? count : 0;
+}
+} // namespace
+
+THeadlessBackend::THeadlessBackend()
+    : m_nFramesLeft(FrameCount("VESTAMOR_HEADLESS_FRAMES")),
+      m_nFocusFramesLeft(FrameCount("VESTAMOR_HEADLESS_FOCUS_LOST"))
+{
 }
 
 int THeadlessBackend::GetDisplayCount()
@@ -68,6 +74,8 @@ void THeadlessBackend::PumpEvents() {}
 
 bool THeadlessBackend::PresentPixels(HWND window, const void* pixels, int width, int height, int pitch)
 {
+    if (m_nFocusFramesLeft > 0 && --m_nFocusFramesLeft == 0)
+        TWindowSystem::Get().NativeActivation(window, false);
     if (m_nFramesLeft > 0 && --m_nFramesLeft == 0)
         TWindowSystem::Get().PostMessage(window, WM_CLOSE, 0, 0);
     return true;

@@ -4,12 +4,15 @@
 //
 // For scripted runs, VESTAMOR_HEADLESS_FRAMES=N posts WM_CLOSE to the window that presents the
 // N-th frame, once: the program then ends as when a player closes the window.
+// VESTAMOR_HEADLESS_FOCUS_LOST=N takes the focus from the window that presents the N-th frame,
+// once, as when the player switches to another window.
 #include "platform/window/windowbackend.h"
 
 class THeadlessBackend : public TWindowBackend
 {
 public:
-    // Reads VESTAMOR_HEADLESS_FRAMES; anything but a positive number leaves the switch off.
+    // Reads VESTAMOR_HEADLESS_FRAMES and VESTAMOR_HEADLESS_FOCUS_LOST; anything but a positive
+    // number leaves a switch off.
     THeadlessBackend();
     // A frame count is set: the window closes itself.
     bool ClosesItself() const { return m_nFramesLeft > 0; }
@@ -29,5 +32,6 @@ public:
     void ApplyCursor(bool visible, const RECT* clip) override;
 
 private:
-    long m_nFramesLeft; // 0: no close is due
+    long m_nFramesLeft;      // 0: no close is due
+    long m_nFocusFramesLeft; // 0: no focus loss is due
 };
