@@ -7,6 +7,7 @@ u32 TLeaderboardEntry::Read(u32 version, TStream& stream)
     case TPlayerNameRead::ShortRead:
         return PLAYER_FILE_FAILED;
     case TPlayerNameRead::TooLong:
+    case TPlayerNameRead::HoldsNul:
         return PLAYER_REFUSED;
     case TPlayerNameRead::Read:
         break;

@@ -79,6 +79,10 @@ TPlayerNameRead ReadPlayerName(TStream& stream, u32 version, TPlayerName& name)
         for (u32 i = 0; i < length; ++i)
             text[i] = narrow[i];
     }
+    // A NUL inside would cut the name short of what was stored.
+    for (u32 i = 0; i < length; ++i)
+        if (text[i] == 0)
+            return TPlayerNameRead::HoldsNul;
     name = text;
     return TPlayerNameRead::Read;
 }

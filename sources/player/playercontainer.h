@@ -65,7 +65,8 @@ enum class TPlayerNameRead
 {
     Read,
     ShortRead,
-    TooLong
+    TooLong,
+    HoldsNul
 };
 TPlayerNameRead ReadPlayerName(TStream& stream, u32 version, TPlayerName& name);
 // u32 n and the n UTF-16 units; false on a short write.

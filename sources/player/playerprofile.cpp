@@ -149,6 +149,9 @@ u32 TPlayerProfile::OnLoadInternal(u32 patchLevel, TStream& stream)
     case TPlayerNameRead::TooLong:
         TLog::Print(g_pSystemLog, LOG_ERROR, error, "Invalid Name length.");
         return PLAYER_REFUSED;
+    case TPlayerNameRead::HoldsNul:
+        TLog::Print(g_pSystemLog, LOG_ERROR, error, "'%s' holds a NUL inside its name.", stream.GetName().GetText());
+        return PLAYER_REFUSED;
     case TPlayerNameRead::Read:
         break;
     }

@@ -182,6 +182,14 @@ u32 TPlayerProfileManager::_LoadProfiles()
             MemoryDelete(profile);
             continue;
         }
+        // The saved games live under the folder's name, whatever name the file stored.
+        if (!EqualsIgnoringAsciiCase(profile->GetName(), find.GetName()))
+        {
+            TLog::Print(g_pSystemLog, LOG_WARNING, "TPlayerProfileManager::_LoadProfiles(): warning: ",
+                        "Player profile file %S holds the name '%S': the profile takes its folder's name.",
+                        file.GetText(), profile->GetName());
+            profile->SetName(find.GetName());
+        }
         // Uid 0 stands for no profile in "game.settings": such a profile takes a uid of its own.
         if (profile->GetUid() == 0)
         {

@@ -162,6 +162,7 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
     const std::string longName = TBytes().Header().I64(9).U32(127).Text(std::string(127, 'L')).U32(0).Get();
     Write("long/long.profile", longName);
     Write("fine/fine.profile", ProfileFile(10, u"fine"));
+    Write("nul/nul.profile", ProfileFile(12, std::u16string(u"nul\0b", 5)));
     const std::string whole = ProfileFile(11, u"cut");
     const std::vector<std::pair<size_t, std::string>> cuts = {
         {0, "ends inside its header."}, {7, "ends inside its header."},  {8, "ends before its uid."},
@@ -182,6 +183,7 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
                        "/evil/evil.profile holds the name '..', which no profile may have."))
         << Log();
     EXPECT_TRUE(Logged("Invalid Name length."));
+    EXPECT_TRUE(Logged("'" + m_Root + "/nul/nul.profile' holds a NUL inside its name.")) << Log();
     // Their files stay, also when a new profile takes the name of one.
     EXPECT_EQ(AddProfile(u"Long"), 1u);
     EXPECT_TRUE(Logged("TPlayerProfileManager::AddProfile(): error: The unreadable player profile file " +
@@ -190,6 +192,23 @@ TEST_F(ProfileManagerTest, StoredNamesThatCannotNameAFolderAndCutFilesAreSkipped
     EXPECT_EQ(Read("long/long.profile"), longName);
     EXPECT_TRUE(Exists("evil/evil.profile"));
     EXPECT_TRUE(Exists("blank/blank.profile"));
+}
+
+// The saved games live under the folder's name: a profile file storing another name takes the
+// folder's, twice over a restart.
+TEST_F(ProfileManagerTest, AStoredNameOtherThanTheFolderTakesTheFolders)
+{
+    Write("root/root.profile", ProfileFile(5, u"boot"));
+    for (int run = 0; run < 2; ++run)
+    {
+        ASSERT_EQ(Start(), 0u);
+        ASSERT_EQ(Manager().GetProfileCount(), 1);
+        EXPECT_EQ(Name(0), u"root");
+        EXPECT_TRUE(Logged("TPlayerProfileManager::_LoadProfiles(): warning: Player profile file " + m_Root +
+                           "/root/root.profile holds the name 'boot': the profile takes its folder's name."))
+            << Log();
+        Manager().FinalizeManager();
+    }
 }
 
 TEST_F(ProfileManagerTest, DeleteCodesAndTheSelection)
