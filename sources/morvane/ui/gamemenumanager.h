@@ -7,7 +7,7 @@
 // menu (the game clock stands still while it is open, and the manager is the sound listener);
 // and the start of the player data (the profile manager with the game's factories, a default
 // profile on the first start). The main menu's actions (gamemenumanager.mainmenu.cpp), the
-// popup dialogs (gamemenumanager.dialogs.cpp) and, until the in-game screen exists, its keys
+// popup dialogs (gamemenumanager.dialogs.cpp) and the in-game screen with its keys
 // and the gate choice (gamemenumanager.ingame.cpp) are methods of this one manager.
 #include "core/cluster/clustermethods.h"
 #include "core/system/templates/darray.h"
