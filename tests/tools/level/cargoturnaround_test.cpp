@@ -1,7 +1,8 @@
 // A freighter's whole turnaround on the aerodrome, with the player's part played as a player
 // would: the loader taken from the menu, backed onto the freighter's door square to it and
 // "action" pressed; the load carried to the storage; the new load brought to the door and
-// docked the same way; then the take-off and its pay.
+// docked the same way; then the take-off and its pay. CI plays the road's three steps, the later
+// two from states the whole road saved near them.
 #include "turnaroundfixture.h"
 
 #include "engine/input/inputaction.h"
@@ -17,6 +18,25 @@ namespace
 // The freighter takes off after about 2,300 s.
 constexpr f32 kCargoTurnaroundLimit = 3500.0f;
 constexpr i32 kCargoPay = 32000;
+// The states the whole road saves: just before the loading, and late in it.
+constexpr const char* kLoadingState = "cargo-loading.save";
+constexpr f32 kLoadingStateAt = CARGO_IDLE_TIME - 10.0f;
+constexpr const char* kTakeOffState = "cargo-takeoff.save";
+constexpr f32 kTakeOffStateAt = CARGO_LOADING_TIME - 20.0f;
+
+// The road played so far: each state the gate entered and the time its clock gave the state it
+// left; per transfer, the player's misses and docks and the axes the load moved along, in order.
+struct TCargoPlay
+{
+    TAICommonUnit* pPlane = nullptr;
+    std::vector<std::pair<i32, f32>> aStage;
+    i32 nMisses = 0, nDocks = 0;
+    std::vector<char> aUnloadAxis, aLoadAxis;
+    TVector Loaded{0.0f, 0.0f, 0.0f, 1.0f};
+    i32 nMoney = 0, nPaid = 0;
+    f32 fTime = 0.0f;
+    bool bSavedLoading = false, bSavedTakeOff = false;
+};
 
 class CargoTurnaround : public Turnaround
 {
@@ -63,131 +83,204 @@ protected:
         return loader && loader->pCargo ? loader->pCargo->GetLocalMatrix().aRow[3] : TVector(0.0f, 0.0f, 0.0f, 0.0f);
     }
 
+    // The road as the player plays it, until the stop says so or the freighter is idle again
+    // after its take-off.
+    template <typename TStop>
+    void Play(TCargoPlay& play, TStop stop)
+    {
+        TGameParameters& parameters = Game().GetParameters();
+        TGate& gate = *Game().FindGate(1);
+        TTask& unload = *gate.FindTask(gtCargoPlaneToStorage);
+        TTask& load = *gate.FindTask(gtCargoStorageToPlane);
+        if (!play.pPlane)
+            play.pPlane = gate.pPlane;
+        play.nMoney = parameters.nMoney;
+        while (play.fTime < kCargoTurnaroundLimit && !stop() &&
+               !(!play.aStage.empty() && gate.m_nState == gsIdle && play.pPlane && play.pPlane->m_nPlaneState == PLANE_IDLE))
+        {
+            if (!play.pPlane && parameters.aLandingZone[0].pWaitZonePlane)
+            {
+                play.pPlane = parameters.aLandingZone[0].pWaitZonePlane;
+                parameters.nChosenGate = 1;
+            }
+            TAICommonUnit* plane = play.pPlane;
+            m_Action.Set(0.0f);
+            TTask* docking = gate.m_nState == gsUnloading && unload.IsDeploying() && !gate.aCargoPhase[CARGO_PHASE_DOOR_OPEN]
+                                 ? &unload
+                             : gate.m_nState == gsLoading && load.IsDeploying() && !gate.aCargoPhase[CARGO_PHASE_LIFT_RAISED]
+                                 ? &load
+                                 : nullptr;
+            if (docking && docking->GetUnit())
+            {
+                // Taken from the menu, then backed onto the door square to the freighter (facing
+                // away, so that the AI can drive it off afterwards). The first try stops short.
+                if (!docking->m_nTakenOver)
+                    Game().ActivateTask(docking);
+                const TMatrix& at = *plane->pBody->GetNode()->GetWorldMatrix();
+                TVector door = gate.GetDoorPoint();
+                const bool miss = play.nMisses == play.nDocks;
+                if (miss)
+                    door = TVector(door.x - at.aRow[0].x * 0.6f, door.y, door.z - at.aRow[0].z * 0.6f, 1.0f);
+                PlaceLoader(*docking->GetUnit(), door, at, -90.0f);
+                m_Action.Set(1.0f);
+                (miss ? play.nMisses : play.nDocks) += 1;
+            }
+            // Freed by the lift with the load aboard, the loader is driven to the storage.
+            if (gate.m_nState == gsUnloading && gate.aCargoPhase[CARGO_PHASE_LOAD_MOVED] && !unload.m_nArrived &&
+                !unload.GetUnit()->m_nHold)
+                PlaceLoader(*unload.GetUnit(), unload.pTaskArea->Position, *plane->pBody->GetNode()->GetWorldMatrix(),
+                            0.0f);
+
+            const i32 before = gate.m_nState;
+            const i32 phases = gate.aCargoPhase[CARGO_PHASE_DOOR_OPEN] + gate.aCargoPhase[CARGO_PHASE_LIFT_RAISED];
+            TAICommonUnit* loader = gate.m_nState == gsUnloading ? unload.GetUnit()
+                                    : gate.m_nState == gsLoading ? load.GetUnit()
+                                                                 : nullptr;
+            const TVector was = Load(loader);
+            if (WholeRoad() && gate.m_nState == gsPlaneIdle && gate.m_fIdleTimer > kLoadingStateAt && !play.bSavedLoading)
+            {
+                WriteState(kLoadingState);
+                play.bSavedLoading = true;
+            }
+            if (WholeRoad() && gate.m_nState == gsLoading && gate.m_fLoadingTimer > kTakeOffStateAt && !play.bSavedTakeOff)
+            {
+                WriteState(kTakeOffState);
+                play.bSavedTakeOff = true;
+            }
+            const f32 clock = gate.m_nState == gsUnloading ? gate.m_fUnloadingTimer
+                              : gate.m_nState == gsPlaneIdle ? gate.m_fIdleTimer
+                              : gate.m_nState == gsLoading   ? gate.m_fLoadingTimer
+                                                             : 0.0f;
+            Frame();
+            play.fTime += kGameFrame;
+            // The clock took this frame too before the gate moved on.
+            if (gate.m_nState != before)
+                play.aStage.push_back({gate.m_nState, clock + kGameFrame});
+            if (docking && play.nMisses > play.nDocks)
+                EXPECT_EQ(phases, gate.aCargoPhase[CARGO_PHASE_DOOR_OPEN] + gate.aCargoPhase[CARGO_PHASE_LIFT_RAISED])
+                    << "docked 0.6 from the door at " << play.fTime;
+            // The load slides half a unit a second, along one axis at a time.
+            // (It is put at the hold, and back on the unloader's lift, at a stroke.)
+            const TVector now = Load(loader);
+            const f32 dx = std::fabs(now.x - was.x), dz = std::fabs(now.z - was.z);
+            if (loader && gate.m_nState == before && now.w != 0.0f && was.w != 0.0f && std::max(dx, dz) < 1.0f)
+            {
+                // The second axis starts at the latest in the frame the first one gets there.
+                const bool out = before == gsUnloading;
+                EXPECT_FALSE(dx > 0.0f && dz > 0.0f && (out ? now.x != 0.0f : now.z != CARGO_HOLD_Z)) << play.fTime;
+                EXPECT_LE(dx, CARGO_SLIDE_SPEED * kGameFrame * 1.001f) << play.fTime;
+                EXPECT_LE(dz, CARGO_SLIDE_SPEED * kGameFrame * 1.001f) << play.fTime;
+                std::vector<char>& axes = out ? play.aUnloadAxis : play.aLoadAxis;
+                const char axis = dx > 0.0f && dz > 0.0f ? (out ? 'z' : 'x') : dx > 0.0f ? 'x' : dz > 0.0f ? 'z' : 0;
+                if (axis && (axes.empty() || axes.back() != axis))
+                    axes.push_back(axis);
+                if (before == gsLoading)
+                    play.Loaded = now;
+            }
+            if (parameters.nMoney - play.nMoney == kCargoPay)
+                play.nPaid += kCargoPay;
+            play.nMoney = parameters.nMoney;
+        }
+    }
+
+    // Both loaders drove home, the AI's way (their requests last one frame).
+    static void ExpectLoadersHome(const TGate& gate)
+    {
+        for (const i32 type : {gtCargoPlaneToStorage, gtCargoStorageToPlane})
+        {
+            const TAICommonUnit& unit = *gate.FindTask(type)->pPlayerVehicle;
+            EXPECT_EQ(0u, unit.m_nHold);
+            EXPECT_EQ(0u, unit.m_nDriving);
+            if (unit.pVehicle)
+                EXPECT_EQ(0, unit.pVehicle->inputEnabled);
+        }
+    }
+
     TTestInput m_Action{"cargo_action"};
 };
 
 TEST_F(CargoTurnaround, ThePlayerDocksTheLoaderForTheUnloadingAndTheLoadingAndTheFreighterIsPaid)
 {
-    TGameParameters& parameters = Game().GetParameters();
+    if (!WholeRoad())
+        GTEST_SKIP() << "the whole road is played with VESTAMOR_WHOLE_ROAD=1";
     TGate& gate = *Game().FindGate(1);
-    TTask& unload = *gate.FindTask(gtCargoPlaneToStorage);
-    TTask& load = *gate.FindTask(gtCargoStorageToPlane);
-    TAICommonUnit* plane = nullptr;
-    // Each state the gate enters and the frame it does.
-    std::vector<std::pair<i32, i32>> stages;
-    i32 frame = 0;
-    // Per transfer: the frames at which the player missed and docked, and the axes the load
-    // moved along, in order.
-    i32 misses = 0, docks = 0;
-    std::vector<char> unloadAxes, loadAxes;
-    TVector loaded(0.0f, 0.0f, 0.0f, 1.0f);
-    i32 money = parameters.nMoney, paid = 0;
-    f32 time = 0.0f;
-    while (time < kCargoTurnaroundLimit && !(stages.size() > 1 && gate.m_nState == gsIdle && plane &&
-                                             plane->m_nPlaneState == PLANE_IDLE))
-    {
-        if (!plane && parameters.aLandingZone[0].pWaitZonePlane)
-        {
-            plane = parameters.aLandingZone[0].pWaitZonePlane;
-            parameters.nChosenGate = 1;
-        }
-        m_Action.Set(0.0f);
-        TTask* docking = gate.m_nState == gsUnloading && unload.IsDeploying() && !gate.aCargoPhase[CARGO_PHASE_DOOR_OPEN]
-                             ? &unload
-                         : gate.m_nState == gsLoading && load.IsDeploying() && !gate.aCargoPhase[CARGO_PHASE_LIFT_RAISED]
-                             ? &load
-                             : nullptr;
-        if (docking && docking->GetUnit())
-        {
-            // Taken from the menu, then backed onto the door square to the freighter (facing
-            // away, so that the AI can drive it off afterwards). The first try stops short.
-            if (!docking->m_nTakenOver)
-                Game().ActivateTask(docking);
-            const TMatrix& at = *plane->pBody->GetNode()->GetWorldMatrix();
-            TVector door = gate.GetDoorPoint();
-            const bool miss = misses == docks;
-            if (miss)
-                door = TVector(door.x - at.aRow[0].x * 0.6f, door.y, door.z - at.aRow[0].z * 0.6f, 1.0f);
-            PlaceLoader(*docking->GetUnit(), door, at, -90.0f);
-            m_Action.Set(1.0f);
-            (miss ? misses : docks) += 1;
-        }
-        // Freed by the lift with the load aboard, the loader is driven to the storage.
-        if (gate.m_nState == gsUnloading && gate.aCargoPhase[CARGO_PHASE_LOAD_MOVED] && !unload.m_nArrived &&
-            !unload.GetUnit()->m_nHold)
-            PlaceLoader(*unload.GetUnit(), unload.pTaskArea->Position, *plane->pBody->GetNode()->GetWorldMatrix(),
-                        0.0f);
-
-        const i32 before = gate.m_nState;
-        const i32 phases = gate.aCargoPhase[CARGO_PHASE_DOOR_OPEN] + gate.aCargoPhase[CARGO_PHASE_LIFT_RAISED];
-        TAICommonUnit* loader = gate.m_nState == gsUnloading ? unload.GetUnit()
-                                : gate.m_nState == gsLoading ? load.GetUnit()
-                                                             : nullptr;
-        const TVector was = Load(loader);
-        Frame();
-        time += kGameFrame;
-        ++frame;
-        if (gate.m_nState != before)
-            stages.push_back({gate.m_nState, frame});
-        if (docking && misses > docks)
-            EXPECT_EQ(phases, gate.aCargoPhase[CARGO_PHASE_DOOR_OPEN] + gate.aCargoPhase[CARGO_PHASE_LIFT_RAISED])
-                << "docked 0.6 from the door at " << time;
-        // The load slides half a unit a second, along one axis at a time.
-        // (It is put at the hold, and back on the unloader's lift, at a stroke.)
-        const TVector now = Load(loader);
-        const f32 dx = std::fabs(now.x - was.x), dz = std::fabs(now.z - was.z);
-        if (loader && gate.m_nState == before && now.w != 0.0f && was.w != 0.0f && std::max(dx, dz) < 1.0f)
-        {
-            // The second axis starts at the latest in the frame the first one gets there.
-            const bool out = before == gsUnloading;
-            EXPECT_FALSE(dx > 0.0f && dz > 0.0f && (out ? now.x != 0.0f : now.z != CARGO_HOLD_Z)) << time;
-            EXPECT_LE(dx, CARGO_SLIDE_SPEED * kGameFrame * 1.001f) << time;
-            EXPECT_LE(dz, CARGO_SLIDE_SPEED * kGameFrame * 1.001f) << time;
-            std::vector<char>& axes = out ? unloadAxes : loadAxes;
-            const char axis = dx > 0.0f && dz > 0.0f ? (out ? 'z' : 'x') : dx > 0.0f ? 'x' : dz > 0.0f ? 'z' : 0;
-            if (axis && (axes.empty() || axes.back() != axis))
-                axes.push_back(axis);
-            if (before == gsLoading)
-                loaded = now;
-        }
-        if (parameters.nMoney - money == kCargoPay)
-            paid += kCargoPay;
-        money = parameters.nMoney;
-    }
-    ASSERT_NE(nullptr, plane);
-    EXPECT_TRUE(plane->IsCargoAircraft());
-    EXPECT_LT(time, kCargoTurnaroundLimit);
+    TCargoPlay play;
+    Play(play, [] { return false; });
+    ASSERT_NE(nullptr, play.pPlane);
+    EXPECT_TRUE(play.pPlane->IsCargoAircraft());
+    EXPECT_LT(play.fTime, kCargoTurnaroundLimit);
     std::vector<i32> states;
-    for (const auto& stage : stages)
+    for (const auto& stage : play.aStage)
         states.push_back(stage.first);
     ASSERT_EQ((std::vector<i32>{gsParkAirplane, gsBeforeUnloading, gsUnloading, gsPlaneIdle, gsLoading,
                                 gsWaitForTakeoff, gsProceedingToTakeoff, gsTakeOff, gsIdle}),
               states);
-    const auto seconds = [&](u32 stage) { return (stages[stage + 1].second - stages[stage].second) / 30.0; };
-    EXPECT_GT(seconds(2), CARGO_UNLOADING_TIME);
-    EXPECT_GT(seconds(3), CARGO_IDLE_TIME);
-    EXPECT_GT(seconds(4), CARGO_LOADING_TIME);
-    EXPECT_EQ(2, misses);
-    EXPECT_EQ(2, docks);
+    EXPECT_GT(play.aStage[3].second, CARGO_UNLOADING_TIME);
+    EXPECT_GT(play.aStage[4].second, CARGO_IDLE_TIME);
+    EXPECT_GT(play.aStage[5].second, CARGO_LOADING_TIME);
+    EXPECT_EQ(2, play.nMisses);
+    EXPECT_EQ(2, play.nDocks);
     // Out of the hold across, then along; into it along, then across.
-    EXPECT_EQ((std::vector<char>{'x', 'z'}), unloadAxes);
-    EXPECT_EQ((std::vector<char>{'z', 'x'}), loadAxes);
-    EXPECT_FLOAT_EQ(CARGO_HOLD_X, loaded.x);
-    EXPECT_FLOAT_EQ(CARGO_HOLD_Z, loaded.z);
-    EXPECT_EQ(kCargoPay, paid);
+    EXPECT_EQ((std::vector<char>{'x', 'z'}), play.aUnloadAxis);
+    EXPECT_EQ((std::vector<char>{'z', 'x'}), play.aLoadAxis);
+    EXPECT_FLOAT_EQ(CARGO_HOLD_X, play.Loaded.x);
+    EXPECT_FLOAT_EQ(CARGO_HOLD_Z, play.Loaded.z);
+    EXPECT_EQ(kCargoPay, play.nPaid);
     for (const i32 phase : gate.aCargoPhase)
         EXPECT_EQ(0, phase);
-    // Both loaders drove home, the AI's way (their requests last one frame).
-    for (const TTask* task : {&unload, &load})
-    {
-        const TAICommonUnit& unit = *task->pPlayerVehicle;
-        EXPECT_EQ(0u, unit.m_nHold);
-        EXPECT_EQ(0u, unit.m_nDriving);
-        if (unit.pVehicle)
-            EXPECT_EQ(0, unit.pVehicle->inputEnabled);
-    }
+    ExpectLoadersHome(gate);
     const std::string log = m_Folder.SystemLog();
     EXPECT_NE(std::string::npos, log.find("gate 1: gsLoading, aircraft '"));
+    EXPECT_NE(std::string::npos, log.find("gate 1: gsTakeOff, aircraft '"));
+    EXPECT_NE(std::string::npos, log.find("': state 11, gate "));
+}
+
+// The road's three steps that are the player's or end it, the later ones from the states the
+// whole road saved near them: the unloading's docking and the load carried out; the loading's
+// docking and the load carried into the hold; the loading's end, the take-off and its pay.
+TEST_F(CargoTurnaround, ThePlayerDocksTheLoaderForEachTransferAndTheFreighterIsPaid)
+{
+    TGate& gate = *Game().FindGate(1);
+    const TTask& unload = *gate.FindTask(gtCargoPlaneToStorage);
+    TCargoPlay out;
+    Play(out, [&] { return unload.m_nArrived != 0; });
+    ASSERT_NE(nullptr, out.pPlane);
+    EXPECT_TRUE(out.pPlane->IsCargoAircraft());
+    EXPECT_EQ(1, out.nMisses);
+    EXPECT_EQ(1, out.nDocks);
+    EXPECT_EQ((std::vector<char>{'x', 'z'}), out.aUnloadAxis);
+    EXPECT_TRUE(unload.m_nArrived);
+
+    ASSERT_NO_FATAL_FAILURE(LoadState(kLoadingState));
+    ASSERT_EQ(gsPlaneIdle, gate.m_nState);
+    const f32 idle = gate.m_fIdleTimer;
+    TCargoPlay in;
+    // Until the load is in the hold (the unloading's phases are cleared once the loading runs).
+    Play(in, [&] { return (in.nDocks > 0 && gate.aCargoPhase[CARGO_PHASE_LOAD_MOVED]) || in.aStage.size() > 1; });
+    ASSERT_FALSE(in.aStage.empty());
+    EXPECT_EQ(gsLoading, in.aStage[0].first);
+    EXPECT_GT(in.aStage[0].second, CARGO_IDLE_TIME);
+    EXPECT_GT(in.aStage[0].second, idle);
+    EXPECT_EQ(1, in.nMisses);
+    EXPECT_EQ(1, in.nDocks);
+    EXPECT_EQ((std::vector<char>{'z', 'x'}), in.aLoadAxis);
+    EXPECT_FLOAT_EQ(CARGO_HOLD_X, in.Loaded.x);
+    EXPECT_FLOAT_EQ(CARGO_HOLD_Z, in.Loaded.z);
+
+    ASSERT_NO_FATAL_FAILURE(LoadState(kTakeOffState));
+    ASSERT_EQ(gsLoading, gate.m_nState);
+    TCargoPlay end;
+    Play(end, [] { return false; });
+    std::vector<i32> states;
+    for (const auto& stage : end.aStage)
+        states.push_back(stage.first);
+    ASSERT_EQ((std::vector<i32>{gsWaitForTakeoff, gsProceedingToTakeoff, gsTakeOff, gsIdle}), states);
+    EXPECT_GT(end.aStage[0].second, CARGO_LOADING_TIME);
+    EXPECT_EQ(kCargoPay, end.nPaid);
+    for (const i32 phase : gate.aCargoPhase)
+        EXPECT_EQ(0, phase);
+    ExpectLoadersHome(gate);
+    const std::string log = m_Folder.SystemLog();
     EXPECT_NE(std::string::npos, log.find("gate 1: gsTakeOff, aircraft '"));
     EXPECT_NE(std::string::npos, log.find("': state 11, gate "));
 }

@@ -1,8 +1,9 @@
 // Turnarounds on the aerodrome, played by the game itself without drawing: the freighter's way
-// to its gate; the whole turnaround at gate 1, through every state of the aircraft and the gate to
-// the take-off and its pay, with the second arrival parked at gate 2 and the first rain
-// meanwhile, and a state saved while the aircraft idles loaded back and played on to the end; a
-// jet bridge coming to rest at its path's end.
+// to its gate; a jet bridge coming to rest at its path's end; the whole turnaround at gate 1,
+// through every state of the aircraft and the gate to the take-off and its pay, with the second
+// arrival parked at gate 2 and the first rain meanwhile, and a state saved while the aircraft
+// idles loaded back and played on to the end (a developer's road: CI plays the idle spell with
+// the rain, and the loading's end with the take-off, from states that road saved).
 #include "turnaroundfixture.h"
 
 #include "core/stream/memorystream.h"
@@ -29,6 +30,12 @@ constexpr f32 kFreighterParkingLimit = 70.0f;
 constexpr f32 kTurnaroundLimit = 5000.0f;
 // How long the game goes on after the state is saved, before it is loaded back.
 constexpr f32 kPlayedOn = 60.0f;
+// The states the whole road saves: in the idle spell before the first rain, and late in the
+// loading before its last tasks start.
+constexpr const char* kRainState = "turnaround-rain.save";
+constexpr f32 kRainStateAt = 1470.0f;
+constexpr const char* kTakeOffState = "turnaround-takeoff.save";
+constexpr f32 kTakeOffStateAt = 870.0f;
 
 TEST_F(Turnaround, TheFreighterRollsThroughTheCornersToGate3AtPace)
 {
@@ -132,6 +139,8 @@ struct TPlay
 class WholeTurnaround : public Turnaround
 {
 protected:
+    bool m_bRainSaved = false, m_bTakeOffSaved = false;
+
     void SetUp() override
     {
         Turnaround::SetUp();
@@ -247,53 +256,71 @@ protected:
             TEffectTransition& transition = g_pEffectsManager->Transition();
             if (transition.IsRunning() && transition.Target().nName != look)
                 play.aLook.push_back({transition.Target().nName, transition.GetDuration()});
+            if (WholeRoad() && play.fTime > kRainStateAt && !m_bRainSaved)
+            {
+                WriteState(kRainState);
+                m_bRainSaved = true;
+            }
+            if (WholeRoad() && gate.m_nState == gsLoading && gate.m_fLoadingTimer > kTakeOffStateAt && !m_bTakeOffSaved)
+            {
+                WriteState(kTakeOffState);
+                m_bTakeOffSaved = true;
+            }
             if (gate.m_nState == until)
                 return;
             if (play.pPlane && play.pPlane->m_nPlaneState == PLANE_IDLE && play.aPlaneState.size() > 1)
                 return;
         }
     }
+
+    // A state saved while the aircraft idles at the gate, played on for a while and loaded
+    // back: the game goes on from where it was saved (the generator's state kept beside the
+    // image, which holds the game, not the draws to come).
+    void PlayOnAndLoadBack(TPlay& play)
+    {
+        TGameParameters& parameters = Game().GetParameters();
+        TGate& gate = *Game().FindGate(1);
+        ASSERT_EQ(gsPlaneIdle, gate.m_nState);
+        TMemoryStream saved;
+        ASSERT_EQ(STATE_DONE, g_pStateManager->_Save(saved));
+        std::vector<u8> image(saved.GetData(), saved.GetData() + saved.GetSize());
+        const TRandom draws = TRandom::Shared();
+        const TPlay atSave = play;
+        const i32 moneyAtSave = parameters.nMoney;
+        const f32 idleAtSave = gate.m_fIdleTimer;
+        auto taskFlags = [&gate] {
+            std::vector<i32> flags;
+            for (u32 i = 0; i < gate.aGateTask.GetCount(); ++i)
+            {
+                const TTask& task = *gate.aGateTask[i];
+                flags.insert(flags.end(), {task.m_nStarted, task.m_nArrived, task.m_nWorking, task.m_nDone});
+            }
+            return flags;
+        };
+        const std::vector<i32> tasksAtSave = taskFlags();
+        Play(play, -1, play.fTime + kPlayedOn);
+        EXPECT_GT(gate.m_fIdleTimer, idleAtSave + kPlayedOn - 1.0f);
+        TMemoryStream stream;
+        stream.Open(TName("turnaround_state", true), STREAM_READ);
+        stream.Attach(image.data(), static_cast<i32>(image.size()));
+        ASSERT_EQ(STATE_DONE, g_pStateManager->_Load(stream));
+        TRandom::Shared() = draws;
+        play = atSave;
+        EXPECT_EQ(moneyAtSave, parameters.nMoney);
+        EXPECT_EQ(gsPlaneIdle, gate.m_nState);
+        EXPECT_EQ(idleAtSave, gate.m_fIdleTimer);
+        EXPECT_EQ(tasksAtSave, taskFlags());
+    }
 };
 
 TEST_F(WholeTurnaround, TheFirstAircraftIsServedThroughEveryStateTakesOffAndIsPaid)
 {
+    if (!WholeRoad())
+        GTEST_SKIP() << "the whole road is played with VESTAMOR_WHOLE_ROAD=1";
     TGameParameters& parameters = Game().GetParameters();
     TPlay play;
-    // A state saved while the aircraft idles at the gate, played on for a while and loaded
-    // back: the game goes on from where it was saved (the generator's state kept beside the
-    // image, which holds the game, not the draws to come).
     Play(play, gsPlaneIdle);
-    TGate& gate = *Game().FindGate(1);
-    ASSERT_EQ(gsPlaneIdle, gate.m_nState);
-    TMemoryStream saved;
-    ASSERT_EQ(STATE_DONE, g_pStateManager->_Save(saved));
-    std::vector<u8> image(saved.GetData(), saved.GetData() + saved.GetSize());
-    const TRandom draws = TRandom::Shared();
-    const TPlay atSave = play;
-    const i32 moneyAtSave = parameters.nMoney;
-    const f32 idleAtSave = gate.m_fIdleTimer;
-    auto taskFlags = [&gate] {
-        std::vector<i32> flags;
-        for (u32 i = 0; i < gate.aGateTask.GetCount(); ++i)
-        {
-            const TTask& task = *gate.aGateTask[i];
-            flags.insert(flags.end(), {task.m_nStarted, task.m_nArrived, task.m_nWorking, task.m_nDone});
-        }
-        return flags;
-    };
-    const std::vector<i32> tasksAtSave = taskFlags();
-    Play(play, -1, play.fTime + kPlayedOn);
-    EXPECT_GT(gate.m_fIdleTimer, idleAtSave + kPlayedOn - 1.0f);
-    TMemoryStream stream;
-    stream.Open(TName("turnaround_state", true), STREAM_READ);
-    stream.Attach(image.data(), static_cast<i32>(image.size()));
-    ASSERT_EQ(STATE_DONE, g_pStateManager->_Load(stream));
-    TRandom::Shared() = draws;
-    play = atSave;
-    EXPECT_EQ(moneyAtSave, parameters.nMoney);
-    EXPECT_EQ(gsPlaneIdle, gate.m_nState);
-    EXPECT_EQ(idleAtSave, gate.m_fIdleTimer);
-    EXPECT_EQ(tasksAtSave, taskFlags());
+    ASSERT_NO_FATAL_FAILURE(PlayOnAndLoadBack(play));
     Play(play);
     ASSERT_NE(nullptr, play.pPlane);
     EXPECT_LT(play.fTime, kTurnaroundLimit);
@@ -380,5 +407,84 @@ TEST_F(WholeTurnaround, TheFirstAircraftIsServedThroughEveryStateTakesOffAndIsPa
     EXPECT_NE(std::string::npos, log.find("gate 1: gsTakeOff, aircraft '"));
     EXPECT_NE(std::string::npos, log.find("': state 11, gate "));
 
+}
+
+// From the state the whole road saved in the idle spell: saved again, played on and loaded
+// back, the game goes on from where it was saved; the first rain comes and goes with the looks;
+// the second arrival parks at gate 2; the idle spell ends after its 900 s.
+TEST_F(WholeTurnaround, InTheIdleSpellTheFirstRainComesAndGoesAndTheSecondArrivalParks)
+{
+    constexpr f32 kSecondParkedLimit = 2200.0f;
+    ASSERT_NO_FATAL_FAILURE(LoadState(kRainState));
+    TGate& gate = *Game().FindGate(1);
+    ASSERT_EQ(gsPlaneIdle, gate.m_nState);
+    TPlay play;
+    play.pPlane = gate.pPlane;
+    play.fTime = kRainStateAt;
+    // The idle spell's clock against the game's.
+    const f32 idleStart = play.fTime - gate.m_fIdleTimer;
+    ASSERT_NO_FATAL_FAILURE(PlayOnAndLoadBack(play));
+    Play(play, gsLoading);
+    const TGate& gate2 = *Game().FindGate(2);
+    while (play.fTime < kSecondParkedLimit && !(play.pSecond && gate2.pPlane == play.pSecond &&
+                                                 play.pSecond->m_nPlaneState >= PLANE_PARKED))
+        Play(play, -1, play.fTime + 10.0f);
+    ASSERT_EQ((std::vector<i32>{gsPlaneIdle, gsLoading}), play.aGateState);
+    EXPECT_GT(play.aGateEntry[1] - idleStart, 899.5f);
+
+    // The second arrival, 1,740 s after the first, parked at gate 2 meanwhile.
+    ASSERT_NE(nullptr, play.pSecond);
+    EXPECT_NE(play.pPlane, play.pSecond);
+    EXPECT_EQ(play.pSecond, gate2.pPlane);
+    EXPECT_GE(play.pSecond->m_nPlaneState, PLANE_PARKED);
+    EXPECT_GE(gate2.m_nState, gsBeforeUnloading);
+
+    // The first rain: after 1,500 s (the state was saved within a frame after its time), for
+    // 240 s once the sky is wet; the look moves to the rain's over 10 s and back over 8 s.
+    EXPECT_GT(play.fRainOn + kGameFrame, 1500.0f);
+    EXPECT_GT(play.fRainOff - play.fRainOn, 239.5f);
+    EXPECT_LT(play.fRainOff - play.fRainOn, 241.0f);
+    ASSERT_GE(play.aLook.size(), 2u);
+    using TLooks = std::vector<std::pair<u32, f32>>;
+    EXPECT_EQ((TLooks{{TName(LEVEL_EFFECTS_RAIN).GetId(), 10.0f}, {TName(LEVEL_EFFECTS).GetId(), 8.0f}}),
+              TLooks(play.aLook.begin(), play.aLook.begin() + 2));
+}
+
+// From the state the whole road saved late in the loading: its last tasks wait for its 900 s,
+// then the aircraft taxis, takes off and is paid.
+TEST_F(WholeTurnaround, LateInTheLoadingTheLastTasksStartAndTheFirstAircraftTakesOffAndIsPaid)
+{
+    ASSERT_NO_FATAL_FAILURE(LoadState(kTakeOffState));
+    TGameParameters& parameters = Game().GetParameters();
+    TGate& gate = *Game().FindGate(1);
+    ASSERT_EQ(gsLoading, gate.m_nState);
+    const f32 loading = gate.m_fLoadingTimer;
+    const i32 money = parameters.nMoney;
+    std::vector<i32> last = {5};
+    if (gate.m_nBusFlag)
+        last.push_back(3);
+    TPlay play;
+    play.pPlane = gate.pPlane;
+    play.pSecond = Game().FindGate(2)->pPlane;
+    Play(play);
+    ASSERT_NE(nullptr, play.pPlane);
+    EXPECT_EQ((std::vector<i32>{PLANE_PARKED, PLANE_READY, PLANE_TAXIING, PLANE_TO_RUNWAY, PLANE_LEAVING,
+                                PLANE_TAKING_OFF, PLANE_IDLE}),
+              play.aPlaneState);
+    ASSERT_EQ((std::vector<i32>{gsLoading, gsWaitForTakeoff, gsProceedingToTakeoff, gsTakeOff, gsIdle}),
+              play.aGateState);
+    EXPECT_GT(loading + play.aGateEntry[1], 899.5f);
+    EXPECT_LT(play.fMostBlocked, UNIT_BLOCKED_GIVE_UP) << "a unit waited for what blocked it to the end";
+    EXPECT_EQ(45000, play.nTakeOffPay);
+    EXPECT_EQ(money + 45000 + play.nArrivalPay - play.nLateSeconds, parameters.nMoney);
+    for (const i32 type : last)
+    {
+        EXPECT_EQ(gsLoading, play.Started[type].first) << type;
+        EXPECT_GT(play.Started[type].second, 900.0f) << type;
+        EXPECT_EQ(1, std::count(play.aDone.begin(), play.aDone.end(), type)) << type;
+    }
+    const std::string log = m_Folder.SystemLog();
+    EXPECT_NE(std::string::npos, log.find("gate 1: gsTakeOff, aircraft '"));
+    EXPECT_NE(std::string::npos, log.find("': state 11, gate "));
 }
 } // namespace
