@@ -3,16 +3,19 @@
 // the AI's tasks started at once, the shared generator seeded.
 #include "aerodromefixture.h"
 
+#include "core/compression/compressedfile.h"
 #include "core/math/random.h"
+#include "core/stream/memorystream.h"
 #include "engine/system/animationmanager.h"
 #include "engine/system/command/deferredvariable.h"
 #include "engine/system/statemanager.h"
-#include "core/compression/compressedfile.h"
-#include "core/stream/memorystream.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 constexpr f32 kGameFrame = 1.0f / 30.0f;
 
