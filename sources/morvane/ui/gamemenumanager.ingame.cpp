@@ -315,9 +315,10 @@ void TGameMenuManager::UpdateInGameKeys()
     const bool overGrid = m_pTaskGrid && m_pTaskGrid->IsVisible() && (m_pTaskGrid->m_nFlags & UI_POINTER_INSIDE);
     if (g_pOrbitCameraManager)
         g_pOrbitCameraManager->SetZoomAllowed(overGrid ? 0 : 1);
-    // Keys typed into the console are no camera keys; the menu, the popups and help take their own.
-    if (!game || s_ConsoleShow.GetValue().ToInt() != 0 || IsMenuOpen() || GetWindowCount() > 0 ||
-        (m_pGameHelp && m_pGameHelp->IsOpen()))
+    // Keys typed into the console or a text box are no camera keys; the menu, the popups and help
+    // take their own.
+    if (!game || s_ConsoleShow.GetValue().ToInt() != 0 || TInputManager::Instance().IsBufferedInputOn() ||
+        IsMenuOpen() || GetWindowCount() > 0 || (m_pGameHelp && m_pGameHelp->IsOpen()))
         return;
     if (Pressed(m_pTowerCam))
         game->SwitchToTowerCamera();

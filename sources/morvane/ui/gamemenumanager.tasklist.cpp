@@ -604,7 +604,7 @@ i32 TGameMenuManager::_UpdateTaskPanel(TUIItem*)
     if (!m_pLAltKey)
         m_pLAltKey = FindKey("LAlt");
     if (m_pTabKey && m_pTabKey->WasPressed() && s_ConsoleShow.GetValue().ToInt() == 0 &&
-        !(m_pLAltKey && m_pLAltKey->IsPressed()))
+        !TInputManager::Instance().IsBufferedInputOn() && !(m_pLAltKey && m_pLAltKey->IsPressed()))
     {
         if (m_nTaskPanelState != TASK_PANEL_COLLAPSED && m_nTaskPanelState != TASK_PANEL_SHORT)
             OnTaskPanelToggle(m_pTaskBack);

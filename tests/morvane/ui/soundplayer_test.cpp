@@ -236,7 +236,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
+TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShownOrABoxTakesTyping)
 {
     TOrbitCamera& tower = m_aCamera.emplace_back();
     g_pNodeManager->CreateNode("tower")->AddObject(&tower);
@@ -253,6 +253,11 @@ TEST_F(GameMenu, TheCameraKeysSwitchTheViewButNotWhileTheConsoleIsShown)
     Press(m_Tower);
     EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
     console->SetInt(0);
+    // A text box taking the typing ("t" in a name) takes the key too.
+    TInputManager::Instance().BufferedInputEnable();
+    Press(m_Tower);
+    TInputManager::Instance().BufferedInputDisable();
+    EXPECT_EQ(m_Parameters.pActiveTask, &followMe);
     Press(m_Tower);
     EXPECT_EQ(m_Parameters.pActiveTask, nullptr);
     EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera(), &tower);
