@@ -55,13 +55,19 @@ void Tdevice_detaillevelVariable::OnChange()
 {
     i32 level = m_Value.ToInt();
     if (level < 0)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, "Tdevice_detaillevelVariable::OnValueChanged(): error: ",
+                    "level of detail %d refused: it stays %d", level, m_nInForce);
+        Store(m_nInForce);
         return;
+    }
     // The level stays 1 without a second notification.
     if (level >= 2 && g_pDeferredRendering && !g_pDeferredRendering->m_nSupported)
     {
         level = 1;
         StoreChanged(1);
     }
+    m_nInForce = level;
     TLog::Print(g_pSystemLog, LOG_INFO, "Tdevice_detaillevelVariable::OnValueChanged(): ", "set level of detail to %d",
                 level);
     for (const std::string& line : Commands(level))

@@ -17,8 +17,12 @@ class Tdevice_detaillevelVariable : public TVariable
 {
 public:
     Tdevice_detaillevelVariable();
-    // Nothing for a level below 0 (or a value that is no number).
+    // A level below 0 (or a value that is no number) is refused with a line and the level in
+    // force put back, so that the settings keep what applies.
     void OnChange() override;
     // The lines of a level, in the order they run.
     static std::array<std::string, DETAIL_COMMAND_COUNT> Commands(i32 level);
+
+private:
+    i32 m_nInForce = DETAIL_LEVEL_DEFAULT;
 };

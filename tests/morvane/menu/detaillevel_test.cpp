@@ -17,7 +17,7 @@ TVariable* Variable(const char* name)
 
 } // namespace
 
-TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariablesFallingToOneWithoutDeferredSupport)
+TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariablesRefusesANegativeOneAndFallsToOneWithoutDeferredSupport)
 {
     Start();
     TVariable* detail = Variable("device_detaillevel");
@@ -26,11 +26,15 @@ TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariablesFallingT
     EXPECT_EQ(m_Log.Count("Tdevice_detaillevelVariable::OnValueChanged(): set level of detail to 2"), 1u);
     EXPECT_EQ(Variable("shadow_map_size")->GetValue().aVector[0], 512.0f);
     EXPECT_EQ(Variable("deferredrendering_disable")->GetValue().ToInt(), 0);
-    // Below 0 (or no number): nothing.
-    const size_t lines = m_Log.lines.size();
+    // Below 0 (or no number): refused with a line, the level in force kept as the value the
+    // settings write back; 0 is the lowest level.
     detail->SetInt(-1);
-    EXPECT_EQ(m_Log.lines.size(), lines);
+    EXPECT_EQ(m_Log.Count("level of detail -1 refused: it stays 2"), 1u);
+    EXPECT_EQ(detail->GetValue().ToInt(), 2);
     EXPECT_EQ(Variable("shadow_map_size")->GetValue().aVector[0], 512.0f);
+    detail->SetInt(0);
+    EXPECT_EQ(m_Log.Count("set level of detail to 0"), 1u);
+    EXPECT_EQ(Variable("device_texture_mipmap_skip")->GetValue().ToInt(), 2);
 
     // Without deferred support levels of two and more fall to one.
     m_Log.lines.clear();
