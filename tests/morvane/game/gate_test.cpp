@@ -39,6 +39,12 @@ protected:
             task.m_fDeadline = 600.0f;
             task.m_fBaseWorkTime = kWork;
         }
+        LeadInAnAircraft();
+    }
+
+    // A passenger aircraft on its way to the gate, the apron token taken.
+    void LeadInAnAircraft()
+    {
         m_pPlane = &AddUnit();
         m_pPlane->m_nAircraft = 1;
         m_pPlane->m_nPlaneState = PLANE_TO_GATE;
@@ -107,12 +113,7 @@ protected:
         m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
         Step();
         ASSERT_EQ(gsIdle, m_pGate->m_nState);
-        m_pPlane = &AddUnit();
-        m_pPlane->m_nAircraft = 1;
-        m_pPlane->m_nPlaneState = PLANE_TO_GATE;
-        m_pGate->pPlane = m_pPlane;
-        m_pGate->m_nState = gsParkAirplane;
-        m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
+        LeadInAnAircraft();
         m_aLog = {};
         m_aState.clear();
     }
