@@ -4,6 +4,7 @@
 // the runner of command scripts (compiled into cached "cp10" programs).
 #include "core/cluster/clustermethods.h"
 #include "core/system/name.h"
+#include "core/system/templates/darray.h"
 #include "core/system/templates/sarray.h"
 #include "core/system/templates/sset.h"
 #include "engine/system/command/command.h"
@@ -136,7 +137,8 @@ public:
     u32 Compile(const TName& source, const TName& cache);
     // Writes changed variables, binds and input actions back as scripts.
     void SaveSettings();
-    // A clean exit (manager.end) saves the settings into the user directory, once one is named.
+    // A clean exit (manager.end) saves the settings into the user directory, once one is named
+    // and the game's data were loaded.
     void EndManager() override;
     // Console completion of a typed line.
     void Complete(const char* text, TCompletionList& candidates, TCompletionList& descriptions);
@@ -152,6 +154,7 @@ private:
     u32 Run(const char* name, const TName& source, bool system);
     u32 _Compile(const TName& source, const TName& cache, TCommandProgram& program);
     void WriteSettings(const TName& file, TStream& stream);
+    i32 FindIncomplete(u32 source) const;
 
     SSet<TCommandEntry, COMMAND_MAX_COMMANDS, u32, 0> m_Commands;
     SSet<TVariableEntry, COMMAND_MAX_VARIABLES, u32, 0> m_Variables;
@@ -164,6 +167,9 @@ private:
     const TCommandInputHooks* m_pInputHooks;
     // The sources of the scripts running, outermost first.
     SArray<u32, COMMAND_MAX_SCRIPT_DEPTH, 1> m_aRunning;
+    // The sources whose text did not compile whole this run (a NUL byte): kept aside before a
+    // settings file is written over them.
+    DArray<u32> m_aIncomplete;
 };
 
 // The manager "Command".

@@ -1,5 +1,6 @@
 // The script side of the command manager: running scripts through their cached programs, the
 // settings script and console completion.
+#include "core/cluster/cluster.h"
 #include "core/stream/filestream.h"
 #include "core/stream/filestreammanager.h"
 #include "core/stream/memorystream.h"
@@ -11,9 +12,11 @@
 #include "engine/system/command/commandprogram.h"
 #include "engine/system/command/deferredvariable.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace
 {
@@ -49,6 +52,11 @@ bool FormatPath(SString<PATH_SIZE>& path, const char* format, ...)
     }
     path = text;
     return true;
+}
+
+bool IsCachable(const TCommandProgram& program)
+{
+    return program.GetDamagedLine() == 0 && !program.HoldsPrivate();
 }
 
 TName CacheName(const char* script)
@@ -122,8 +130,17 @@ u32 TCommandManager::_Compile(const TName& source, const TName& cache, TCommandP
     text[read > 0 ? read : 0] = 0;
     input.Close();
 
-    program.Parse(text.GetData());
+    program.Parse(text.GetData(), read > 0 ? read : 0, 0);
     program.Link();
+    // A cache keeps neither passwords nor a damage that each run must report: such a script is
+    // compiled at every run.
+    if (!IsCachable(program))
+    {
+        char16_t path[STRING_FORMAT_SIZE];
+        FormatStringW(path, u"%S%S", GetTempFolder(), cache.GetText());
+        __FileDelete(path);
+        return SCRIPT_OK;
+    }
 
     TFileStream output;
     if (output.Open(cache, STREAM_TEMP | STREAM_WRITE | STREAM_CREATE_PATH) != 1)
@@ -197,9 +214,12 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
             return compiled;
         }
         // A cache that cannot be written stays stale; the program just compiled runs as it is.
-        if (compiled == SCRIPT_OK)
+        if (compiled == SCRIPT_OK && IsCachable(program))
             SetFileWriteTime(cache.GetText(), GetFileWriteTime(0, source.GetText()));
     }
+    // The settings written over it would hold only what ran.
+    if (program.GetDamagedLine() != 0 && FindIncomplete(source.GetId()) < 0)
+        m_aIncomplete.Add(source.GetId());
     if (system)
     {
         g_pFileStreamManager->SetLocked(1);
@@ -303,18 +323,51 @@ void TCommandManager::WriteSettings(const TName& file, TStream& stream)
 
 namespace
 {
-// Written whole under a temporary name first: a full disk keeps the previous settings.
-void ReplaceSettingsFile(const char* path, TMemoryStream& text)
+const char* const kSaveError = "TCommandManager::SaveSettings(): error: ";
+
+// A settings script that did not run whole is renamed aside, never written over: what replaces
+// it holds only what ran. False when it is there and cannot be moved.
+bool KeepAside(const char* path)
+{
+    char from[PATH_SIZE];
+    FormatStringN(from, PATH_SIZE, "%s", path);
+    ToSystemPath(from);
+    struct stat info;
+    if (lstat(from, &info) != 0 && errno == ENOENT)
+        return true;
+    for (u32 n = 1; n < 100; ++n)
+    {
+        SString<PATH_SIZE> aside;
+        if (!FormatPath(aside, "%s.unreadable.%d", path, n))
+            break;
+        char to[PATH_SIZE];
+        FormatStringN(to, PATH_SIZE, "%s", aside.GetText());
+        ToSystemPath(to);
+        if (lstat(to, &info) == 0)
+            continue;
+        if (std::rename(from, to) != 0)
+            break;
+        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' did not run whole: kept aside as '%s'", path,
+                    aside.GetText());
+        return true;
+    }
+    TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' did not run whole and cannot be kept aside: it is not written",
+                path);
+    return false;
+}
+
+// Written whole under a temporary name first: a full disk keeps the previous settings. Returns
+// whether the file was replaced.
+bool ReplaceSettingsFile(const char* path, TMemoryStream& text, bool incomplete)
 {
     SString<PATH_SIZE> temporary;
     if (!FormatPath(temporary, "%s.tmp", path))
-        return;
+        return false;
     TFileStream stream;
     if (stream.Open(TName(temporary.GetText(), true), STREAM_WRITE | STREAM_CREATE_PATH) != 1)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::SaveSettings(): error: ", "unable to open file '%s'",
-                    temporary.GetText());
-        return;
+        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "unable to open file '%s'", temporary.GetText());
+        return false;
     }
     stream.SetBuffer(0, nullptr);
     const bool written = stream.Write(text.GetData(), text.GetSize()) == text.GetSize();
@@ -325,14 +378,28 @@ void ReplaceSettingsFile(const char* path, TMemoryStream& text)
     FormatStringN(to, PATH_SIZE, "%s", path);
     ToSystemPath(from);
     ToSystemPath(to);
+    if (written && incomplete && !KeepAside(path))
+    {
+        std::remove(from);
+        return false;
+    }
     if (!written || std::rename(from, to) != 0)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, "TCommandManager::SaveSettings(): error: ",
-                    "'%s' was not written; the previous one is kept", path);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' was not written; the previous one is kept", path);
         std::remove(from);
+        return false;
     }
+    return true;
 }
 } // namespace
+
+i32 TCommandManager::FindIncomplete(u32 source) const
+{
+    for (i32 i = 0; i < m_aIncomplete.GetCount(); ++i)
+        if (m_aIncomplete[i] == source)
+            return i;
+    return -1;
+}
 
 void TCommandManager::SaveSettings()
 {
@@ -356,15 +423,29 @@ void TCommandManager::SaveSettings()
             continue;
         TMemoryStream text;
         WriteSettings(file, text);
-        ReplaceSettingsFile(path.GetText(), text);
+        const i32 incomplete = FindIncomplete(TName(path.GetText()).GetId());
+        if (ReplaceSettingsFile(path.GetText(), text, incomplete >= 0) && incomplete >= 0)
+        {
+            m_aIncomplete[incomplete] = m_aIncomplete[m_aIncomplete.GetCount() - 1];
+            m_aIncomplete.SetCount(m_aIncomplete.GetCount() - 1);
+        }
     }
 }
 
 void TCommandManager::EndManager()
 {
     // What the player set during the run (the options, the console) comes back at the next start.
-    if (*UserDirectoryText())
-        SaveSettings();
+    if (!*UserDirectoryText())
+        return;
+    // The input actions and what the options show come with the game's data: a run without
+    // them would write the binds of the few actions the code makes over the player's.
+    if (!g_pCluster || !g_pCluster->IsLoaded())
+    {
+        TLog::Print(g_pSystemLog, LOG_WARNING, "TCommandManager::EndManager(): warning: ",
+                    "the run loaded no data: the settings are not saved");
+        return;
+    }
+    SaveSettings();
 }
 
 void TCommandManager::Complete(const char* text, TCompletionList& candidates, TCompletionList& descriptions)

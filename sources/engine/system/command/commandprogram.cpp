@@ -18,17 +18,10 @@ const char* const kLoadPrefix = "TCommandProgram::LoadFromStream(): error: ";
 // A command that runs longer than this is logged.
 constexpr f64 SLOW_COMMAND_SECONDS = 0.1;
 
-bool IsNumber(const char* text)
-{
-    for (const char* c = text; *c; ++c)
-        if (!((*c >= '0' && *c <= '9') || *c == '.' || *c == '+' || *c == '-'))
-            return false;
-    return true;
-}
-
+// A NUL byte (a damaged file) ends a token like a blank: the words after it still run.
 bool EndsToken(char c)
 {
-    return c == '\t' || c == '\n' || c == '\r' || c == ' ' || c == ';';
+    return c == '\t' || c == '\n' || c == '\r' || c == ' ' || c == ';' || c == 0;
 }
 
 // Little-endian readers over the name block.
@@ -43,9 +36,9 @@ u32 ReadU32(const u8* p)
            (static_cast<u32>(p[3]) << 24);
 }
 
-// A program loaded from its cache carries the texts of its quoted and numeric arguments only:
-// a bare word that nothing else registered arrives as an id without a text. Returns the
-// argument's place, or -1 when every argument has its text.
+// An argument whose id has no text in the name table (a full one, or a cache of an older build
+// that left bare words' texts out). Returns the argument's place, or -1 when every argument has
+// its text.
 i32 ArgumentWithoutText(const TCommandInstruction& instruction)
 {
     for (u32 i = 0; i < instruction.nArgumentCount; ++i)
@@ -127,7 +120,7 @@ void TCommandProgram::AddName(u32 id)
     m_aName[lo] = id;
 }
 
-void TCommandProgram::EndToken(const char* start, u32 length, bool quoted, u32 line)
+void TCommandProgram::EndToken(const char* start, u32 length, u32 line)
 {
     if (length >= COMMAND_TOKEN_SIZE)
     {
@@ -139,7 +132,6 @@ void TCommandProgram::EndToken(const char* start, u32 length, bool quoted, u32 l
     // Kept with the program until its statement is known: a private command's words are
     // never registered.
     m_aTokenOffset.Add(m_aTokenText.GetCount());
-    m_aTokenQuoted.Add(quoted ? 1 : 0);
     for (u32 i = 0; i < length; ++i)
         m_aTokenText.Add(start[i]);
     m_aTokenText.Add(0);
@@ -150,10 +142,9 @@ void TCommandProgram::AddSeparator()
 {
     m_aToken.Add(CommandSeparatorId());
     m_aTokenOffset.Add(-1);
-    m_aTokenQuoted.Add(0);
 }
 
-void TCommandProgram::Tokenize(const char* text)
+void TCommandProgram::Tokenize(const char* text, const char* end)
 {
     const char* start = text;
     bool inQuote = false;
@@ -161,17 +152,25 @@ void TCommandProgram::Tokenize(const char* text)
     u32 slashes = 0;
     u32 line = 1; // for messages only; instructions count separators
     const char* c = text;
-    for (; *c; ++c)
+    for (; c < end; ++c)
     {
         // A token that a line feed ends belongs to the line the feed ends.
         const u32 tokenLine = line;
         if (*c == '\n')
             ++line;
+        if (*c == 0 && m_nDamagedLine == 0)
+        {
+            m_nDamagedLine = line;
+            if (!(m_nParseFlags & PARSE_QUIET))
+                TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
+                            "%s(%d): damaged text (a NUL byte): the script does not run whole",
+                            TCommandManager::Instance().GetSource().GetText(), line);
+        }
         if (inQuote)
         {
             if (*c == '"')
             {
-                EndToken(start, static_cast<u32>(c - start), true, line);
+                EndToken(start, static_cast<u32>(c - start), line);
                 inQuote = false;
                 start = c + 1;
             }
@@ -198,7 +197,7 @@ void TCommandProgram::Tokenize(const char* text)
         if (EndsToken(*c) || *c == '"')
         {
             if (c > start)
-                EndToken(start, static_cast<u32>(c - start), false, tokenLine);
+                EndToken(start, static_cast<u32>(c - start), tokenLine);
             start = c + 1;
             if (*c == '"')
                 inQuote = true;
@@ -211,10 +210,10 @@ void TCommandProgram::Tokenize(const char* text)
         if (!(m_nParseFlags & PARSE_QUIET))
             TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed",
                         TCommandManager::Instance().GetSource().GetText(), line);
-        EndToken(start, static_cast<u32>(c - start), true, line);
+        EndToken(start, static_cast<u32>(c - start), line);
     }
     else if (!inComment && c > start)
-        EndToken(start, static_cast<u32>(c - start), false, line);
+        EndToken(start, static_cast<u32>(c - start), line);
 }
 
 void TCommandProgram::BuildInstructions()
@@ -261,8 +260,7 @@ void TCommandProgram::BuildInstructions()
             else
             {
                 TName(text, true);
-                if (m_aTokenQuoted[i] || IsNumber(text))
-                    AddName(m_aToken[i]);
+                AddName(m_aToken[i]);
             }
             if (instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS)
                 instruction.aArgument[instruction.nArgumentCount++] = m_aToken[i];
@@ -278,21 +276,37 @@ void TCommandProgram::BuildInstructions()
 
 void TCommandProgram::Parse(const char* text, u32 flags)
 {
+    Parse(text, static_cast<i32>(std::strlen(text)), flags);
+}
+
+void TCommandProgram::Parse(const char* text, i32 length, u32 flags)
+{
     m_nParseFlags = flags;
+    m_nDamagedLine = 0;
     m_aToken.SetCount(0);
     m_aName.SetCount(0);
     m_aInstruction.SetCount(0);
     m_aTokenOffset.SetCount(0);
-    m_aTokenQuoted.SetCount(0);
     Wipe(m_aTokenText);
     Wipe(m_aPrivateText);
     // Room for every word at once: a private word is never left behind by a growing array.
-    const i32 length = static_cast<i32>(std::strlen(text));
     m_aTokenText.SetCapacity(length + 1);
     m_aPrivateText.SetCapacity(length * 5 + 1);
-    Tokenize(text);
+    Tokenize(text, text + length);
     BuildInstructions();
     Wipe(m_aTokenText);
+}
+
+bool TCommandProgram::HoldsPrivate() const
+{
+    const TCommandManager& manager = TCommandManager::Instance();
+    for (i32 i = 0; i < m_aInstruction.GetCount(); ++i)
+    {
+        const TCommand* command = manager.GetCommandAt(m_aInstruction[i].nIndex);
+        if (command && (command->GetFlag() & COMMAND_PRIVATE))
+            return true;
+    }
+    return false;
 }
 
 void TCommandProgram::Link()
@@ -335,8 +349,7 @@ void TCommandProgram::_Execute()
         const i32 textless = ArgumentWithoutText(instruction);
         if (textless >= 0 && !FindPrivateText(instruction.aArgument[textless]))
         {
-            manager.PrintError("'%s': argument %d has no text (write it in double quotes)", name.GetText(),
-                               textless + 1);
+            manager.PrintError("'%s': argument %d has no text", name.GetText(), textless + 1);
             continue;
         }
         const f64 start = g_pTimer ? g_pTimer->GetTime() : 0.0;
@@ -464,6 +477,19 @@ u32 TCommandProgram::LoadFromStream(TCommandProgram& program, TStream& stream)
         }
         program.AddName(id);
         offset += length + 7;
+    }
+    // Every argument's text travels with the program (or is a name of this run's); a cache
+    // that left some out runs otherwise than its source would.
+    for (u32 i = 0; i < instructionCount; ++i)
+    {
+        const i32 textless = ArgumentWithoutText(instructions[i]);
+        if (textless >= 0)
+        {
+            TLog::Print(g_pSystemLog, LOG_INFO, "TCommandProgram::LoadFromStream(): ",
+                        "line %d: argument %d without its text", instructions[i].nLine, textless + 1);
+            program.m_aName.SetCount(0);
+            return PROGRAM_WITHOUT_TEXT;
+        }
     }
     for (u32 i = 0; i < instructionCount; ++i)
         program.m_aInstruction.Add(instructions[i]);

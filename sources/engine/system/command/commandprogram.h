@@ -19,6 +19,7 @@ constexpr u32 PROGRAM_WRONG_MAGIC = 2;
 constexpr u32 PROGRAM_WRONG_SIGNATURE = 3;
 constexpr u32 PROGRAM_SHORT_DATA = 4;
 constexpr u32 PROGRAM_DAMAGED = 5; // names or instructions that do not hold together
+constexpr u32 PROGRAM_WITHOUT_TEXT = 6; // an argument whose text it does not carry
 
 // Parse flags: no log lines for an open quote or a token cut short (a line being typed).
 constexpr u32 PARSE_QUIET = 1;
@@ -36,6 +37,8 @@ public:
     // Compiles a NUL-terminated text: tokens first, then one instruction per statement.
     // Replaces what the program held.
     void Parse(const char* text, u32 flags = 0);
+    // Compiles length bytes (a file's): a NUL byte among them is damage, logged with its line.
+    void Parse(const char* text, i32 length, u32 flags);
     ~TCommandProgram();
     // Looks every command up (its place in the command set, or -1) and lets it prepare;
     // errors are not printed meanwhile.
@@ -55,11 +58,15 @@ public:
     TCommandInstruction& GetInstruction(i32 i) { return m_aInstruction[i]; }
     // The text of a private statement's argument, or null.
     const char* FindPrivateText(u32 id) const;
+    // Whether a linked statement's command is COMMAND_PRIVATE: its words never enter a cache.
+    bool HoldsPrivate() const;
+    // The line of the text's first NUL byte; 0 when the text compiled whole.
+    u32 GetDamagedLine() const { return m_nDamagedLine; }
 
 private:
-    void Tokenize(const char* text);
+    void Tokenize(const char* text, const char* end);
     void BuildInstructions();
-    void EndToken(const char* start, u32 length, bool quoted, u32 line);
+    void EndToken(const char* start, u32 length, u32 line);
     void AddSeparator();
     // Inserts into the sorted (signed) name list unless present.
     void AddName(u32 id);
@@ -68,12 +75,12 @@ private:
     DArray<u32> m_aToken;
     DArray<u32> m_aName;
     DArray<TCommandInstruction> m_aInstruction;
-    // While parsing: each token's text (offsets into m_aTokenText, -1 for separators) and
-    // whether it was quoted; the texts enter the name table statement by statement.
+    // While parsing: each token's text (offsets into m_aTokenText, -1 for separators); the
+    // texts enter the name table statement by statement.
     DArray<char> m_aTokenText;
     DArray<i32> m_aTokenOffset;
-    DArray<u8> m_aTokenQuoted;
     // The arguments of private statements: records of a u32 id and the text with its NUL.
     DArray<char> m_aPrivateText;
     u32 m_nParseFlags = 0;
+    u32 m_nDamagedLine = 0;
 };

@@ -147,7 +147,7 @@ const char* TVariableValue::ToScript() const
     case VALUE_NAME:
         return StringFormat("\"%s\"", NameText(nName));
     case VALUE_COLOUR:
-        // Quoted: a cached settings program keeps the texts of quoted words and plain numbers only.
+        // Quoted, as the settings files of earlier runs hold it.
         return StringFormat("\"0x%08X\"", nColour);
     default:
         // Numbers read back from the same text as they print.

@@ -1,17 +1,22 @@
 #include "commandfixture.h"
 #include "testcommands.h"
 
-#include "core/stream/stream.h"
+#include "core/stream/filestream.h"
+#include "core/system/memory.h"
+#include "core/system/namemanager.h"
 #include "core/system/string.h"
 #include "engine/system/command/commandprogram.h"
 
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <sys/resource.h>
 
 namespace
 {
+
+using namespace std::string_literals;
 
 void ParseKey(const char* text, TCommandKey& key)
 {
@@ -30,6 +35,61 @@ void WriteActions(TStream& stream)
 }
 
 const TCommandInputHooks kHooks = {ParseKey, KeyToText, WriteActions};
+
+// The name table as a start has it before its scripts compile: what the program registers as
+// it starts, without the words that compiling a script registers.
+class TStartNames
+{
+public:
+    TStartNames()
+    {
+        for (i32 i = 0; i < 3; ++i)
+        {
+            void* data = nullptr;
+            i32 size = 0;
+            g_pNameManager->GetData(i, data, size);
+            m_aBlock[i].assign(static_cast<u8*>(data), static_cast<u8*>(data) + size);
+        }
+    }
+
+    // Calls it with only those names, as a later start from the same folder would.
+    template <class F> void Later(F call) const
+    {
+        TNameManager* names = MemoryNew<TNameManager>();
+        for (i32 i = 0; i < 3; ++i)
+            names->SetData(i, m_aBlock[i].data(), static_cast<i32>(m_aBlock[i].size()));
+        TNameManager* own = g_pNameManager;
+        g_pNameManager = names;
+        call();
+        g_pNameManager = own;
+        MemoryDelete(names);
+    }
+
+private:
+    std::vector<u8> m_aBlock[3];
+};
+
+// What a program runs: each instruction's line, command, place, spare words and the texts its
+// arguments have.
+std::vector<std::string> Listing(TCommandProgram& program)
+{
+    std::vector<std::string> listing;
+    for (i32 i = 0; i < program.GetInstructionCount(); ++i)
+    {
+        const TCommandInstruction& instruction = program.GetInstruction(i);
+        std::string line = StringFormat("%d:%08x:%d:%d:%d:%d:%d", instruction.nLine, instruction.nCommand,
+                                        instruction.nIndex, instruction.aCache[0], instruction.aCache[1],
+                                        instruction.aCache[2], instruction.aCache[3]);
+        for (u32 k = 0; k < instruction.nArgumentCount; ++k)
+        {
+            TName argument;
+            argument.SetId(instruction.aArgument[k]);
+            line += "|" + std::string(argument.GetText());
+        }
+        listing.push_back(line);
+    }
+    return listing;
+}
 
 class ScriptTest : public CommandTest
 {
@@ -92,6 +152,87 @@ TEST_F(ScriptTest, AScriptIsCompiledOnceRunFromItsCacheAndRebuiltWhenStaleOrDama
     EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"user"}) << "the user's copy wins";
     Manager().PurgeCache();
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CachePath("start")).parent_path()));
+}
+
+// A later start runs a script from the cache an earlier one compiled, knowing only the names it
+// registers itself: every word the script's commands read must come with the cache. A script
+// holding passwords or a NUL byte is compiled at every run instead.
+TEST_F(ScriptTest, EveryScriptRunsFromItsCacheAsItRanCompiledFresh)
+{
+    const TStartNames start;
+    // The game's scripts, a start-up script with a bare file name and the settings as the writer
+    // leaves them: the cache's program is the one compiled fresh, argument texts included.
+    std::vector<std::pair<std::string, std::string>> listed = {
+        {"start", "intro.load \"data/intro.data\" data/level7.data\n"},
+        {"saved", "\n// variables\nset test.name \"gate two\"\nset test.vector 1 2 \nset test.colour \"0x80FF00FF\"\n"
+                  "\n// command binds\ncommand.bind \"F1\" \"test.record a\" \ncommand.toggle \"F2\" test.int\n"}};
+    for (const auto& entry : std::filesystem::directory_iterator(VESTAMOR_SCRIPT_DIR))
+    {
+        std::ifstream file(entry.path(), std::ios::binary);
+        listed.push_back({entry.path().stem().string(), std::string(std::istreambuf_iterator<char>(file), {})});
+    }
+    ASSERT_GE(listed.size(), 6u);
+    for (const auto& [name, text] : listed)
+    {
+        SCOPED_TRACE(name);
+        WriteFile("system/" + name + ".icom", text);
+        TCommandProgram fresh;
+        fresh.Parse(text.c_str(), static_cast<i32>(text.size()), 0);
+        fresh.Link();
+        const std::string cache = CachePath(name.c_str()).substr(std::strlen(GetTempFolder()));
+        ASSERT_EQ(Manager().Compile(TName(("system/" + name + ".icom").c_str(), true), TName(cache.c_str(), true)),
+                  SCRIPT_OK);
+        const std::vector<std::string> ran = Listing(fresh);
+        start.Later([&] {
+            TCommandProgram cached;
+            TFileStream stream;
+            ASSERT_EQ(stream.Open(TName(cache.c_str(), true), STREAM_TEMP | STREAM_READ), 1u);
+            ASSERT_EQ(TCommandProgram::LoadFromStream(cached, stream), PROGRAM_LOADED);
+            EXPECT_EQ(Listing(cached), ran);
+        });
+    }
+
+    // The player's scripts run twice from the same folder: fresh, then as a later start runs
+    // them. Bare words, passwords, and a NUL byte, past which the script goes on.
+    const struct
+    {
+        const char* name;
+        std::string text;
+        bool cached;
+        std::vector<std::vector<std::string>> calls;
+    } ran[] = {
+        {"bare", "test.record bareword7 12 -3.5 \"two words\" \"\"\nno.such.command word7\n", true, {{"bareword7", "12", "-3.5", "two words", ""}}},
+        {"login", "test.private pilot7 \"s3cret word\"\ntest.record after\n", false,
+         {{"pilot7", "s3cret word"}, {"after"}}},
+        {"damaged", "test.record one\n\0\0\0\0test.record two\ntest.re\0cord three\ntest.record four"s,
+         false, {{"one"}, {"two"}, {"four"}}}};
+    for (const auto& script : ran)
+    {
+        SCOPED_TRACE(script.name);
+        WriteFile(std::string("system/") + script.name + ".icom", script.text);
+        std::vector<std::vector<std::string>> calls[2];
+        std::vector<std::string> lines[2];
+        for (int run = 0; run < 2; ++run)
+        {
+            RestoreTestVariables();
+            m_Listener.lines.clear();
+            const auto execute = [&] { EXPECT_EQ(Manager().Execute(script.name), SCRIPT_OK); };
+            if (run == 0)
+                execute();
+            else
+                start.Later(execute);
+            for (TRecordCommand* command : {&g_TestPrivate, &g_TestRecord})
+                for (const TRecordedCall& call : command->calls)
+                    if (call.prepare == COMMAND_RUN)
+                        calls[run].push_back(call.arguments);
+            lines[run] = Texts();
+            EXPECT_EQ(std::filesystem::exists(CachePath(script.name)), script.cached);
+        }
+        EXPECT_EQ(calls[0], script.calls);
+        EXPECT_EQ(calls[1], calls[0]);
+        EXPECT_EQ(lines[1], lines[0]);
+    }
+    EXPECT_TRUE(Logged("system/damaged.icom(2): damaged text (a NUL byte): the script does not run whole"));
 }
 
 TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTheCaller)
@@ -226,26 +367,6 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
     const std::string first = ReadFile("user/system/settings.icom");
     Manager().SaveSettings();
     EXPECT_EQ(ReadFile("user/system/settings.icom"), first);
-
-    // Every value written survives the program cache of a later run: its text travels in the
-    // program's name list.
-    TCommandProgram program;
-    program.Parse(first.c_str());
-    std::vector<u32> names;
-    for (i32 i = 0; i < program.GetNameCount(); ++i)
-        names.push_back(program.GetName(i));
-    for (i32 i = 0; i < program.GetInstructionCount(); ++i)
-    {
-        const TCommandInstruction& instruction = program.GetInstruction(i);
-        if (instruction.nCommand != TName("set").GetId())
-            continue;
-        for (u32 k = 1; k < instruction.nArgumentCount; ++k)
-        {
-            TName value;
-            value.SetId(instruction.aArgument[k]);
-            EXPECT_NE(std::find(names.begin(), names.end(), value.GetId()), names.end()) << value.GetText();
-        }
-    }
 }
 
 TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)

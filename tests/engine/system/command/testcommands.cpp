@@ -1,6 +1,7 @@
 #include "testcommands.h"
 
 #include "engine/system/command/commandmanager.h"
+#include "engine/system/command/commandprogram.h"
 
 namespace
 {
@@ -45,7 +46,8 @@ void TRecordCommand::Execute(TCommandInstruction& instruction, u32 prepare)
     {
         TName argument;
         argument.SetId(instruction.aArgument[i]);
-        call.arguments.push_back(argument.GetText());
+        const char* secret = CommandPrivateText(instruction.aArgument[i]);
+        call.arguments.push_back(secret ? secret : argument.GetText());
     }
     calls.push_back(call);
 }
@@ -59,12 +61,16 @@ TTestVariable g_TestColour("test_colour", 0, Value(VALUE_COLOUR));
 TTestVariable g_TestStartup("test_startup", VARIABLE_STARTUP, IntValue(0));
 TTestVariable g_TestHidden("test_hidden", VARIABLE_NOT_SAVED, IntValue(0));
 TRecordCommand g_TestRecord;
+TRecordCommand g_TestPrivate;
 
 namespace
 {
 const u32 s_nRegistered =
     TCommandManager::Instance().RegisterCommand("test_record", "record calls", "Records its calls.",
-                                                &g_TestRecord, 0);
+                                                &g_TestRecord, 0) +
+    TCommandManager::Instance().RegisterCommand("test_private", "record private calls",
+                                                "Records its calls, which carry passwords.", &g_TestPrivate,
+                                                COMMAND_PRIVATE);
 } // namespace
 
 void RestoreTestVariables()
@@ -72,6 +78,9 @@ void RestoreTestVariables()
     for (TTestVariable* variable : {&g_TestInt, &g_TestInt64, &g_TestFloat, &g_TestVector, &g_TestName,
                                     &g_TestColour, &g_TestStartup, &g_TestHidden})
         variable->Restore();
-    g_TestRecord.calls.clear();
-    g_TestRecord.cacheWords.clear();
+    for (TRecordCommand* command : {&g_TestRecord, &g_TestPrivate})
+    {
+        command->calls.clear();
+        command->cacheWords.clear();
+    }
 }

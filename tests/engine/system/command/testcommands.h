@@ -50,7 +50,8 @@ extern TTestVariable g_TestName;
 extern TTestVariable g_TestColour;
 extern TTestVariable g_TestStartup;
 extern TTestVariable g_TestHidden;
-// "test.record".
+// "test.record", and "test.private" (COMMAND_PRIVATE: its arguments are passwords).
 extern TRecordCommand g_TestRecord;
+extern TRecordCommand g_TestPrivate;
 
 void RestoreTestVariables();
