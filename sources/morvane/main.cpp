@@ -31,15 +31,16 @@ bool ReachedMainLoop()
 }
 
 // Why the start-up script did not run the game, or null.
-const char* StartUpFailure(u32 result, bool locked, bool reachedMainLoop)
+const char* StartUpFailure(u32 result, bool locked, bool reachedMainLoop, bool loadedLevel)
 {
     switch (result)
     {
     case SCRIPT_OK:
         if (locked)
             return "left the file system locked (its first line opens it: system.directory .)";
-        return reachedMainLoop ? nullptr
-                               : "never reached the main loop (device.run after manager.initialize)";
+        if (!reachedMainLoop)
+            return "never reached the main loop (device.run after manager.initialize)";
+        return loadedLevel ? nullptr : "never loaded its level (intro.load before device.run)";
     case SCRIPT_MISSING_SOURCE:
         return "is missing or unreadable";
     case SCRIPT_NOT_A_FILE:
@@ -75,7 +76,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     g_pCluster->LinkTypes();
     RegisterGameScreens();
     const u32 result = TCommandManager::Instance().__SystemExecute(g_StartUpScript.GetText());
-    const char* failure = StartUpFailure(result, FileSystemLocked(), ReachedMainLoop());
+    const char* failure = StartUpFailure(result, FileSystemLocked(), ReachedMainLoop(), g_pCluster->IsLoaded());
     // A damaged start-up script may never have named the folders: its lines, kept in memory,
     // still reach "system.log" in the default user directory.
     if (ForceLogFolders())

@@ -398,8 +398,11 @@ void TResourceManager::LoadImage(const char* name, DArray<u8>& image, u32 flags)
         Track(5);
         // The cluster was cleared at the start of a top-level load: clearing it again here would
         // drop the records of the dependencies loaded in full just before.
-        g_pCluster->Load(repository->GetClusterImage(header.nClusterOffset), size - header.nClusterOffset,
-                         flags | CLUSTER_LOAD_NO_CLEAR);
+        // A refused image leaves the game without its level: the run would go on empty and its
+        // exit would write the player's settings from it.
+        if (g_pCluster->Load(repository->GetClusterImage(header.nClusterOffset), size - header.nClusterOffset,
+                             flags | CLUSTER_LOAD_NO_CLEAR) != 0)
+            __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s': cluster image refused", name);
     }
     repository->SetName(TName(name, true));
 }

@@ -45,7 +45,8 @@ public:
     u32 GetMethodCount() const { return m_aMethod.GetCount(); }
 
     // Reads a repository, its dependencies and its cluster image: 0. A file that cannot be
-    // read, a damaged header and a missing dependency below id 100000 are fatal.
+    // read, a damaged header, a refused cluster image and a missing dependency below id 100000
+    // are fatal.
     i32 LoadRepository(const char* name, u32 flags);
     TRepository* FindRepository(u32 id);
     // The next update loads it.

@@ -1,5 +1,6 @@
 // The program run as a user runs it: from a working folder holding the game's data, with its
 // own home folder so that its logs land where the test can read them.
+#include "core/compression/compressedfile.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -208,13 +209,18 @@ TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
 
 // A start-up script that never runs the game: code 1, why on standard error, and the log in the
 // default user folder or in the one the script named, whole (after the tear-down no folder name
-// is left).
+// is left). What the player kept stays as it was.
 TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
 {
     const std::string script = m_Path + "/work/system/system.icom";
     const std::string error = "WinMain(): error: start-up script 'system/system.icom' ";
-    // (the script: none, a folder or its text; what standard error says; the log's folder; its
-    // lines; whether its last line is the untimed end)
+    const std::string shipped = ReadText(script);
+    const std::string user = m_Path + "/home/My Games/Brevicorn/system/";
+    std::filesystem::create_directories(user);
+    const std::string kept = "action.bind \"towercam\" Y T\n";
+    std::ofstream(user + "actions.icom") << kept;
+    // (the script: none, a folder, its text or a case named; what standard error says; the log's
+    // folder; its lines; whether its last line is the untimed end)
     const struct
     {
         const char* script;
@@ -239,7 +245,13 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
          true},
         {"folders", "", "/elsewhere",
          {"| WinMain(): start\n", "TCommandManager::__SystemExecute(): execute", error + "never reached the main loop"},
-         true}};
+         true},
+        // The game's own script without its level's line, and with a level whose cluster image is
+        // refused: neither writes the player's settings from an empty level.
+        {"no level", error + "never loaded its level (intro.load before device.run)\n", "",
+         {"TCommandManager::EndManager(): warning: the run loaded no data: the settings are not saved"}, true},
+        {"refused level", "", "",
+         {"abort in TResourceManager::LoadRepository: 'data/morvane.data': cluster image refused"}, false}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.script ? c.script : "none");
@@ -249,6 +261,22 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
             std::filesystem::create_directory(script);
         else if (c.script && std::string(c.script) == "folders")
             std::ofstream(script) << "system.directory .\nuser.directory \"" << m_Path << "/elsewhere\"\n";
+        else if (c.script && std::string(c.script) == "no level")
+            std::ofstream(script) << std::regex_replace(shipped, std::regex("\nintro\\.load [^\n]*"), "");
+        else if (c.script && std::string(c.script) == "refused level")
+        {
+            std::ofstream(script) << shipped;
+            // Unpacked, with the cluster image's magic gone.
+            const std::string level = m_Path + "/work/data/morvane.data";
+            DArray<u8> image;
+            ASSERT_EQ(ReadCompressedFile(level.c_str(), image, nullptr), COMPRESS_DONE);
+            std::uint32_t cluster = 0;
+            std::memcpy(&cluster, image.GetData() + 28, 4);
+            ASSERT_LT(cluster, static_cast<std::uint32_t>(image.GetCount()));
+            image[static_cast<i32>(cluster)] ^= 0x55;
+            std::ofstream(level, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(image.GetData()), image.GetCount());
+        }
         else if (c.script)
             std::ofstream(script, std::ios::binary) << c.script;
         EXPECT_EQ(Run(), 1);
@@ -256,6 +284,8 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
         const std::string log = c.folder.empty() ? SystemLog() : ReadText(m_Path + c.folder + "/system.log");
         for (const std::string& line : c.lines)
             ExpectLines(log, {line.c_str()}, c.ended);
+        EXPECT_EQ(ReadText(user + "actions.icom"), kept);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(user), std::filesystem::directory_iterator()), 1);
     }
 }
 
