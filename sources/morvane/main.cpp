@@ -76,7 +76,8 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
     g_pCluster->LinkTypes();
     RegisterGameScreens();
     const u32 result = TCommandManager::Instance().__SystemExecute(g_StartUpScript.GetText());
-    const char* failure = StartUpFailure(result, FileSystemLocked(), ReachedMainLoop(), g_pCluster->IsLoaded());
+    const char* failure =
+        StartUpFailure(result, FileSystemLocked(), ReachedMainLoop(), g_pCluster->IsLoaded());
     // A damaged start-up script may never have named the folders: its lines, kept in memory,
     // still reach "system.log" in the default user directory.
     if (ForceLogFolders())

@@ -402,7 +402,8 @@ void TResourceManager::LoadImage(const char* name, DArray<u8>& image, u32 flags)
         // exit would write the player's settings from it.
         if (g_pCluster->Load(repository->GetClusterImage(header.nClusterOffset), size - header.nClusterOffset,
                              flags | CLUSTER_LOAD_NO_CLEAR) != 0)
-            __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s': cluster image refused", name);
+            __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s': cluster image refused",
+                    name);
     }
     repository->SetName(TName(name, true));
 }

@@ -249,7 +249,8 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
         // The game's own script without its level's line, and with a level whose cluster image is
         // refused: neither writes the player's settings from an empty level.
         {"no level", error + "never loaded its level (intro.load before device.run)\n", "",
-         {"TCommandManager::EndManager(): warning: the run loaded no data: the settings are not saved"}, true},
+         {"TCommandManager::EndManager(): warning: the run loaded no data: the settings are not saved"},
+         true},
         {"refused level", "", "",
          {"abort in TResourceManager::LoadRepository: 'data/morvane.data': cluster image refused"}, false}};
     for (const auto& c : cases)
@@ -285,7 +286,7 @@ TEST_F(Program, AStartUpScriptThatCannotRunTheGameEndsWithOneAndSaysWhy)
         for (const std::string& line : c.lines)
             ExpectLines(log, {line.c_str()}, c.ended);
         EXPECT_EQ(ReadText(user + "actions.icom"), kept);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(user), std::filesystem::directory_iterator()), 1);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(user), {}), 1);
     }
 }
 

@@ -70,20 +70,23 @@ TEST_F(Settings, DamagedSettingsAreKeptAsideAndACachedScriptRunsAsItsSource)
     ASSERT_NE(start.find(level), std::string::npos);
     WriteText(script, start.replace(start.find(level), level.size(), "data/morvane.data"));
 
-    std::string settings = "\n// variables\nset game.gamma 3\nset device.audio.musicvolume 7\n"
-                           "set device.audio.effectsvolume 5\n\n// command binds\ncommand.bind \"F5\" \"version\" \n";
+    std::string settings =
+        "\n// variables\nset game.gamma 3\nset device.audio.musicvolume 7\n"
+        "set device.audio.effectsvolume 5\n\n// command binds\ncommand.bind \"F5\" \"version\" \n";
     settings.replace(settings.find("set game.gamma 3"), 16, std::string(16, '\0'));
     std::string actions = ReadText(m_Path + "/work/system/actions.icom");
     const size_t bind = actions.find("action.bind \"menuup\"");
     actions.replace(bind, 8, std::string(8, '\0'));
-    const std::string damagedBind = std::to_string(1 + std::count(actions.begin(), actions.begin() + bind, '\n'));
+    const std::string damagedBind =
+        std::to_string(1 + std::count(actions.begin(), actions.begin() + bind, '\n'));
     WriteText(m_User + "settings.icom", settings);
     WriteText(m_User + "actions.icom", actions);
 
     ASSERT_EQ(Run(), 0) << ReadText(m_Path + "/stderr");
     std::string log = ReadText(LogPath());
     for (const std::string& line :
-         {std::string("Brevicorn/system/settings.icom(3): damaged text (a NUL byte): the script does not run whole"),
+         {std::string(
+              "Brevicorn/system/settings.icom(3): damaged text (a NUL byte): the script does not run whole"),
           "Brevicorn/system/actions.icom(" + damagedBind + "): damaged text (a NUL byte)",
           "settings.icom' did not run whole: kept aside as '" + m_User + "settings.icom.unreadable.1'",
           "actions.icom' did not run whole: kept aside as '" + m_User + "actions.icom.unreadable.1'",
@@ -93,8 +96,9 @@ TEST_F(Settings, DamagedSettingsAreKeptAsideAndACachedScriptRunsAsItsSource)
     EXPECT_EQ(ReadText(m_User + "actions.icom.unreadable.1"), actions);
     // What followed the damage came back.
     const std::string written[] = {ReadText(m_User + "settings.icom"), ReadText(m_User + "actions.icom")};
-    for (const char* line : {"set device.audio.musicvolume 7.000000\n", "set device.audio.effectsvolume 5.000000\n",
-                             "command.bind \"F5\" \"version\" \n"})
+    for (const char* line :
+         {"set device.audio.musicvolume 7.000000\n", "set device.audio.effectsvolume 5.000000\n",
+          "command.bind \"F5\" \"version\" \n"})
         EXPECT_NE(written[0].find(line), std::string::npos) << line << "\n" << written[0];
     for (const char* line : {"action.bind \"menuback\" Esc\n", "action.bind \"orbitzoomout\" mbWheelDown\n"})
         EXPECT_NE(written[1].find(line), std::string::npos) << line << "\n" << written[1];

@@ -351,8 +351,8 @@ bool KeepAside(const char* path)
                     aside.GetText());
         return true;
     }
-    TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' did not run whole and cannot be kept aside: it is not written",
-                path);
+    TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError,
+                "'%s' did not run whole and cannot be kept aside: it is not written", path);
     return false;
 }
 
@@ -385,7 +385,8 @@ bool ReplaceSettingsFile(const char* path, TMemoryStream& text, bool incomplete)
     }
     if (!written || std::rename(from, to) != 0)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' was not written; the previous one is kept", path);
+        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' was not written; the previous one is kept",
+                    path);
         std::remove(from);
         return false;
     }

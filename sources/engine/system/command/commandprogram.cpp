@@ -485,8 +485,9 @@ u32 TCommandProgram::LoadFromStream(TCommandProgram& program, TStream& stream)
         const i32 textless = ArgumentWithoutText(instructions[i]);
         if (textless >= 0)
         {
-            TLog::Print(g_pSystemLog, LOG_INFO, "TCommandProgram::LoadFromStream(): ",
-                        "line %d: argument %d without its text", instructions[i].nLine, textless + 1);
+            TLog::Print(g_pSystemLog, LOG_INFO,
+                        "TCommandProgram::LoadFromStream(): ", "line %d: argument %d without its text",
+                        instructions[i].nLine, textless + 1);
             program.m_aName.SetCount(0);
             return PROGRAM_WITHOUT_TEXT;
         }

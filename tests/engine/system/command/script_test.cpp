@@ -164,12 +164,14 @@ TEST_F(ScriptTest, EveryScriptRunsFromItsCacheAsItRanCompiledFresh)
     // leaves them: the cache's program is the one compiled fresh, argument texts included.
     std::vector<std::pair<std::string, std::string>> listed = {
         {"start", "intro.load \"data/intro.data\" data/level7.data\n"},
-        {"saved", "\n// variables\nset test.name \"gate two\"\nset test.vector 1 2 \nset test.colour \"0x80FF00FF\"\n"
-                  "\n// command binds\ncommand.bind \"F1\" \"test.record a\" \ncommand.toggle \"F2\" test.int\n"}};
+        {"saved",
+         "\n// variables\nset test.name \"gate two\"\nset test.vector 1 2 \nset test.colour \"0x80FF00FF\"\n"
+         "\n// command binds\ncommand.bind \"F1\" \"test.record a\" \ncommand.toggle \"F2\" test.int\n"}};
     for (const auto& entry : std::filesystem::directory_iterator(VESTAMOR_SCRIPT_DIR))
     {
         std::ifstream file(entry.path(), std::ios::binary);
-        listed.push_back({entry.path().stem().string(), std::string(std::istreambuf_iterator<char>(file), {})});
+        listed.push_back(
+            {entry.path().stem().string(), std::string(std::istreambuf_iterator<char>(file), {})});
     }
     ASSERT_GE(listed.size(), 6u);
     for (const auto& [name, text] : listed)
@@ -180,8 +182,9 @@ TEST_F(ScriptTest, EveryScriptRunsFromItsCacheAsItRanCompiledFresh)
         fresh.Parse(text.c_str(), static_cast<i32>(text.size()), 0);
         fresh.Link();
         const std::string cache = CachePath(name.c_str()).substr(std::strlen(GetTempFolder()));
-        ASSERT_EQ(Manager().Compile(TName(("system/" + name + ".icom").c_str(), true), TName(cache.c_str(), true)),
-                  SCRIPT_OK);
+        ASSERT_EQ(
+            Manager().Compile(TName(("system/" + name + ".icom").c_str(), true), TName(cache.c_str(), true)),
+            SCRIPT_OK);
         const std::vector<std::string> ran = Listing(fresh);
         start.Later([&] {
             TCommandProgram cached;
@@ -200,12 +203,18 @@ TEST_F(ScriptTest, EveryScriptRunsFromItsCacheAsItRanCompiledFresh)
         std::string text;
         bool cached;
         std::vector<std::vector<std::string>> calls;
-    } ran[] = {
-        {"bare", "test.record bareword7 12 -3.5 \"two words\" \"\"\nno.such.command word7\n", true, {{"bareword7", "12", "-3.5", "two words", ""}}},
-        {"login", "test.private pilot7 \"s3cret word\"\ntest.record after\n", false,
-         {{"pilot7", "s3cret word"}, {"after"}}},
-        {"damaged", "test.record one\n\0\0\0\0test.record two\ntest.re\0cord three\ntest.record four"s,
-         false, {{"one"}, {"two"}, {"four"}}}};
+    } ran[] = {{"bare",
+                "test.record bareword7 12 -3.5 \"two words\" \"\"\nno.such.command word7\n",
+                true,
+                {{"bareword7", "12", "-3.5", "two words", ""}}},
+               {"login",
+                "test.private pilot7 \"s3cret word\"\ntest.record after\n",
+                false,
+                {{"pilot7", "s3cret word"}, {"after"}}},
+               {"damaged",
+                "test.record one\n\0\0\0\0test.record two\ntest.re\0cord three\ntest.record four"s,
+                false,
+                {{"one"}, {"two"}, {"four"}}}};
     for (const auto& script : ran)
     {
         SCOPED_TRACE(script.name);
