@@ -151,6 +151,7 @@ TEST_F(ProgramTest, DamagedImagesAreRefused)
         {set(8, 100), PROGRAM_DAMAGED},                                  // more names than the block holds
         {set(last + 4, 7), PROGRAM_DAMAGED},                             // more arguments than six
         {xored(last + 36, 1), PROGRAM_DAMAGED},                          // another command's place
+        {xored(last + 8, 0x5A), PROGRAM_WITHOUT_TEXT},                   // an argument without its text
         {good, PROGRAM_LOADED}};
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(refuse(cases[i].first), cases[i].second) << i;
