@@ -140,6 +140,7 @@ struct TCluster::TLoadPlan
 TCluster::TCluster() : m_nLoaded(0)
 {
     std::memset(m_aSlot, 0, sizeof m_aSlot);
+    std::memset(m_aUnannounced, 0, sizeof m_aUnannounced);
 }
 
 TCluster::~TCluster()
@@ -320,6 +321,7 @@ void TCluster::RefillSlots()
 
 void TCluster::Clear()
 {
+    EmptyUnannounced();
     for (u32 i = 0; i < m_aListener.GetCount(); ++i)
         m_aListener[i]->OnClusterUnload();
     ClearArrays();
@@ -335,8 +337,23 @@ void TCluster::ResetPointers()
     m_aResetPointer.SetCount(0);
 }
 
+void TCluster::EmptyUnannounced()
+{
+    for (u32 type = 0; type < CLUSTER_TYPE_COUNT; ++type)
+    {
+        if (!(m_aUnannounced[type / 32] & (1u << type % 32)))
+            continue;
+        TClusterSlot& slot = m_aSlot[type];
+        slot.SetArray(nullptr, 0);
+        slot.pData = nullptr;
+        slot.nSize = 0;
+    }
+    std::memset(m_aUnannounced, 0, sizeof m_aUnannounced);
+}
+
 void TCluster::ClearArrays()
 {
+    std::memset(m_aUnannounced, 0, sizeof m_aUnannounced);
     for (u32 i = 0; i < m_aArray.GetCount(); ++i)
         m_aArray[i].SetArray(nullptr, 0);
     for (TClusterSlot& slot : m_aSlot)
@@ -655,15 +672,11 @@ TClusterSlot& TCluster::LoadedSlot(const u8* table, u32 j)
 i32 TCluster::RefuseDuringFixUp(const u8* table, u32 arrayCount)
 {
     TLog::Print(g_pSystemLog, LOG_ERROR, kLoadError, "image refused during the fix-up: cluster cleared");
-    // The image's objects are partly fixed up and were never announced as loaded: listeners
-    // unloading what the cluster holds must not reach them (their virtual tables may be raw).
+    // The image's objects (copied over the arrays' too) are partly fixed up and were never
+    // announced: listeners unloading what the cluster holds must not reach them (their virtual
+    // tables may be raw).
     for (u32 j = 0; j < arrayCount; ++j)
-    {
-        TClusterSlot& slot = LoadedSlot(table, j);
-        slot.SetArray(nullptr, 0);
-        slot.pData = nullptr;
-        slot.nSize = 0;
-    }
+        MarkUnannounced(LoadedSlot(table, j).pDecl->GetTypeId());
     Clear();
     return 2;
 }
@@ -702,6 +715,7 @@ i32 TCluster::Load(void* image, u32 size, u32 flags)
                 static_cast<TClusterDynManager*>(slot.pManager)->Resize(static_cast<i32>(count));
             else
                 slot.SetArray(at, static_cast<i32>(count));
+            MarkUnannounced(slot.pDecl->GetTypeId());
             at += count * slot.pDecl->GetObjectSize();
         }
         for (u32 j = 0; j < arrayCount; ++j)
@@ -802,6 +816,7 @@ i32 TCluster::LoadFromStream(TStream& stream)
 
 void TCluster::NotifyListeners()
 {
+    std::memset(m_aUnannounced, 0, sizeof m_aUnannounced);
     for (u32 i = 0; i < m_aListener.GetCount(); ++i)
         m_aListener[i]->OnClusterLoad();
 }

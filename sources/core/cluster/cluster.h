@@ -81,8 +81,8 @@ public:
     // the static initialisers ran). A descriptor whose members do not fit its objects is fatal.
     void LinkTypes();
 
-    // Tells the listeners, empties every array, nulls the reset pointers and empties the
-    // user-id table.
+    // Empties the arrays of loads no listener has heard of, tells the listeners, empties every
+    // array, nulls the reset pointers and empties the user-id table.
     void Clear();
     // Empties the arrays only.
     void ClearArrays();
@@ -100,6 +100,7 @@ public:
     // the stream refused bytes.
     i32 SaveToStream(TStream& stream, TClusterManager* const* managers, i32 managerCount);
 
+    // OnClusterLoad on every listener: what the arrays hold is announced.
     void NotifyListeners();
     // The manager of the first registered array of the type, or null.
     TClusterManager* GetArrayManager(u32 typeId) const;
@@ -170,6 +171,8 @@ private:
     // The slot of the image's array j (its entry in the array table).
     TClusterSlot& LoadedSlot(const u8* table, u32 j);
     i32 RefuseDuringFixUp(const u8* table, u32 arrayCount);
+    void MarkUnannounced(u32 typeId) { m_aUnannounced[typeId / 32] |= 1u << typeId % 32; }
+    void EmptyUnannounced();
     bool _Save(TStream& stream, const TClusterSlot& slot, i32 count, TSaveMap& map);
 
     u32 m_nLoaded;
@@ -185,6 +188,10 @@ private:
     // each type a reference of any type can name.
     DArray<TFixWord> m_aFixWord;
     TFixTarget m_aAnyTarget[CLUSTER_ANY_TYPE_COUNT];
+    // The types whose arrays hold objects of a load no listener has heard of (flag 2, or a load
+    // refused during its fix-up): their run-time words are still the image's, which only the
+    // listeners' load checks forget, so a clear empties these arrays before telling the listeners.
+    u32 m_aUnannounced[CLUSTER_TYPE_COUNT / 32];
 };
 
 extern TCluster* g_pCluster;

@@ -120,6 +120,46 @@ TEST_F(ClusterTest, LoadClearsFirstUnlessToldNotTo)
     EXPECT_EQ(m_Journal, (std::vector<std::string>{"first.load", "second.load"}));
 }
 
+// A listener's unload forgets what its load check made of the objects: it never reaches objects
+// no listener was told of (a quiet load never announced), whose run-time words are the image's.
+TEST_F(ClusterTest, ListenersUnloadOnlyObjectsAnnouncedToThem)
+{
+    TArrayWatcher watcher;
+    g_pCluster->AddListener(&watcher);
+    BuildGraph();
+    const std::vector<u8> shapesOnly = Save({&g_ShapeManager});
+    const std::vector<u8> groupsOnly = Save({g_pGroupManager});
+    const u32 quiet = CLUSTER_LOAD_QUIET | CLUSTER_LOAD_NO_CLEAR;
+    const struct
+    {
+        const char* what;
+        u32 shapeFlags, groupFlags;
+        bool notify;
+        i32 seen;
+    } cases[] = {
+        {"announced", CLUSTER_LOAD_NO_CLEAR, CLUSTER_LOAD_NO_CLEAR, false, 7},
+        {"never announced", quiet, quiet, false, 0},
+        {"announced later", quiet, quiet, true, 7},
+        // A repository's dependency loads quietly, then the repository itself is announced.
+        {"announced with the next load", quiet, CLUSTER_LOAD_NO_CLEAR, false, 7},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        g_pCluster->Clear();
+        watcher.seen.clear();
+        ASSERT_EQ(Load(shapesOnly, c.shapeFlags), 0);
+        ASSERT_EQ(Load(groupsOnly, c.groupFlags), 0);
+        EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 4);
+        if (c.notify)
+            g_pCluster->NotifyListeners();
+        g_pCluster->Clear();
+        EXPECT_EQ(watcher.seen, std::vector<i32>{c.seen});
+        EXPECT_EQ(g_ShapeManager.aShape.GetCount(), 0);
+        EXPECT_EQ(DynObjects<TTestGroup>(g_pGroupManager), nullptr);
+    }
+}
+
 TEST_F(ClusterTest, CopyLoadFillsNoMoreObjectsThanTheArrayHolds)
 {
     BuildGraph();

@@ -23,20 +23,6 @@ public:
     }
     std::vector<std::string> lines;
 };
-
-// What a manager sees of the arrays when the cluster tells it to unload.
-class TArrayWatcher : public TClusterMethods
-{
-public:
-    void OnClusterUnload() override
-    {
-        i32 groups = 0;
-        DynObjects<TTestGroup>(g_pGroupManager, &groups);
-        seen.push_back(g_ShapeManager.aShape.GetCount() + groups);
-    }
-    void OnClusterLoad() override {}
-    std::vector<i32> seen;
-};
 } // namespace
 
 class ClusterDamagedImageTest : public ClusterTest

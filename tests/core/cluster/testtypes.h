@@ -116,6 +116,20 @@ template <class T> T* DynObjects(TClusterDynManager* manager, i32* count = nullp
     return static_cast<T*>(data);
 }
 
+// What a manager sees of the arrays (shapes and groups) when the cluster tells it to unload.
+class TArrayWatcher : public TClusterMethods
+{
+public:
+    void OnClusterUnload() override
+    {
+        i32 groups = 0;
+        DynObjects<TTestGroup>(g_pGroupManager, &groups);
+        seen.push_back(g_ShapeManager.aShape.GetCount() + groups);
+    }
+    void OnClusterLoad() override {}
+    std::vector<i32> seen;
+};
+
 // Fills a managed array with n zeroed objects.
 template <class T> T* MakeDynObjects(TClusterDynManager* manager, i32 n)
 {
