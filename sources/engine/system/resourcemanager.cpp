@@ -405,6 +405,10 @@ void TResourceManager::LoadImage(const char* name, DArray<u8>& image, u32 flags)
             __Abort("TResourceManager::LoadRepository", kSource, __LINE__, "'%s': cluster image refused",
                     name);
     }
+    // Dependencies load their records quietly: a repository without records of its own still
+    // announces theirs, whose run-time words only the listeners' checks forget.
+    else if (!(flags & REPOSITORY_LOAD_QUIET))
+        g_pCluster->NotifyListeners();
     repository->SetName(TName(name, true));
 }
 

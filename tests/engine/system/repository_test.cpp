@@ -405,6 +405,39 @@ TEST_F(RepositoryTest, ADependencyCycleIsSkippedWithAnErrorLine)
     EXPECT_TRUE(Logged("'first.data': dependency 0x00c8 is being loaded already (a cycle): skipped"));
 }
 
+// Dependencies load their records quietly; the repository's own load announces them, and so
+// does one without records of its own: the listeners check every loaded record before anything
+// uses it.
+TEST_F(RepositoryTest, DependenciesRecordsAreAnnouncedWhateverTheRepositoryBrings)
+{
+    struct TCounter : TClusterMethods
+    {
+        void OnClusterLoad() override { ++nLoads; }
+        i32 nLoads = 0;
+    };
+    // It stays registered for the rest of the run: the cluster has no way to remove one.
+    static TCounter s_Counter;
+    static const bool s_bAdded = (g_pCluster->AddListener(&s_Counter), true);
+    ASSERT_TRUE(s_bAdded);
+    // Its own records replace the dependency's arrays of the same types.
+    const struct
+    {
+        const char* what;
+        bool bRecords, bDependencyRecords;
+    } cases[] = {{"its own records", true, false}, {"no records", false, true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        // The dependency is kept open across loads: closed, it is loaded again.
+        g_pResourceManager->CloseRepositories(0);
+        WriteRepository("top.data", 320, 0, {COMMON_REPOSITORY_ID}, c.bRecords);
+        s_Counter.nLoads = 0;
+        ASSERT_EQ(0, g_pResourceManager->LoadRepository("top.data", 0));
+        EXPECT_EQ(s_Counter.nLoads, 1);
+        EXPECT_EQ(FindResource("common_palette") != nullptr, c.bDependencyRecords);
+    }
+}
+
 // Eight dependencies are the most a header holds: each of the eight is walked (optional ids
 // without a file here, so each says so).
 TEST_F(RepositoryTest, EightDependenciesAreTaken)
