@@ -1,6 +1,6 @@
 // The UX manager and the loaded data: the written repository in the control managers with every
-// link resolved, stale words and damaged values of stored records, broken trees, the form list
-// block and the instance count.
+// link resolved, stale words and damaged values of stored records, run-time words of a damaged
+// repository, broken trees, the form list block and the instance count.
 #include "uxfixture.h"
 
 #include "engine/localization/localization.h"
@@ -8,10 +8,13 @@
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
 #include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.form.h"
+#include "ux/controls/ux.control.gridview.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/controls/ux.control.picturebox.h"
+#include "ux/controls/ux.control.stacker.h"
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.controlmanager.h"
 #include "ux/ux.instance.h"
@@ -19,7 +22,13 @@
 #include "uxrecords.h"
 
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
+
+// Stored offsets of the control classes are read.
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 
 namespace
 {
@@ -30,6 +39,58 @@ struct TSink
 
 class ManagerTest : public UxTest
 {
+};
+
+// The UX repository's bytes, with the file offsets of its records and of the UX's data block.
+class TUxRepositoryBytes
+{
+public:
+    TUxRepositoryBytes()
+    {
+        std::ifstream file(VESTAMOR_DATA_DIR "/ux.data", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        const u32 cluster = Word(offsetof(TRepositoryHeader, nClusterOffset));
+        const u32 arrays = Word(cluster + 12);
+        u32 at = cluster + CLUSTER_HEADER_SIZE + 8 * arrays;
+        for (u32 j = 0; j < arrays; ++j)
+        {
+            const u32 count = Word(cluster + CLUSTER_HEADER_SIZE + 8 * j);
+            const u32 type = Word(cluster + CLUSTER_HEADER_SIZE + 8 * j + 4);
+            m_aFirst.push_back({type, at});
+            at += count * g_pCluster->GetSlot(type).pDecl->GetObjectSize();
+        }
+        // The UX's block follows its manager id and its size.
+        m_nBlock = at + 8;
+    }
+
+    u32 Word(u32 offset) const
+    {
+        u32 word;
+        std::memcpy(&word, bytes.data() + offset, 4);
+        return word;
+    }
+    void SetWord(u32 offset, u32 word) { std::memcpy(bytes.data() + offset, &word, 4); }
+    // Type 0: the UX's data block.
+    u32 Offset(u32 type, u32 index) const
+    {
+        if (type == 0)
+            return m_nBlock;
+        for (const auto& [stored, first] : m_aFirst)
+            if (stored == type)
+                return first + index * g_pCluster->GetSlot(type).pDecl->GetObjectSize();
+        ADD_FAILURE() << "no array of type " << type;
+        return 0;
+    }
+    void Write(const std::string& path) const
+    {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+
+    std::vector<u8> bytes;
+
+private:
+    std::vector<std::pair<u32, u32>> m_aFirst;
+    u32 m_nBlock = 0;
 };
 
 // Every link of a loaded control lands on a loaded control or on nothing.
@@ -107,6 +168,73 @@ TEST_F(ManagerTest, StaleWordsOfLoadedRecordsAreForgotten)
     for (const UX::TEvent& event : button->aEvent)
         EXPECT_FALSE(event.HasHandler());
     button->Event(UX::EVENT_CLICK).Invoke(button, nullptr);
+}
+
+// Words of the repository that meant memory of the run that wrote it (delegates and their counts,
+// literals, a grid's data set, a combo box's, a stacker's line array, a tool tip's owner, the
+// screen and control pointers of an instance object and of the form list), damaged, are neither
+// used nor freed: the load forgets them, and the next load's clear frees only what this run made;
+// so too when the repository comes as the dependency of one without records of its own.
+TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
+{
+    constexpr u32 kGarbage = 0x5A5A5A5A;
+    const u32 events = offsetof(UX::TControl, aEvent);
+    const u32 show = events + UX::EVENT_SHOW * sizeof(UX::TEvent);
+    const struct
+    {
+        const char* what;
+        u32 nType, nIndex, nOffset;
+        std::vector<u32> aWord;
+    } cases[] = {
+        // One bit flipped: 128 delegates in a list of two.
+        {"an event list's count", 235, 1, show + sizeof(UX::TEventCallbackList), {0x80}},
+        {"a button's click delegates", 230, 0, events, {2, kGarbage, kGarbage}},
+        {"a label's literals", 235, 0, offsetof(UX::TControl, Text) + 4, {kGarbage}},
+        {"a label's own literal", 235, 2, offsetof(UX::TLabel, Text) + 4, {kGarbage}},
+        {"a grid's data set", 234, 0, offsetof(UX::TGridView, pDataSet), {kGarbage}},
+        {"a grid's row delegates", 234, 0, offsetof(UX::TGridView, OnRowDataBind), {1, kGarbage}},
+        {"a combo box's list data set", 232, 0, offsetof(UX::TComboBox, aListDataSet), {kGarbage, kGarbage}},
+        {"a stacker's line array", 245, 0, offsetof(UX::TStacker, aLineCross), {8, 8, kGarbage}},
+        {"a tool tip's owner", UX::SIMPLE_TOOL_TIP_TYPE_ID, 0, offsetof(UX::TSimpleToolTip, Owner), {kGarbage}},
+        {"a screen", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, pInstance), {kGarbage}},
+        {"a screen's control", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, aEntry) + 4,
+         {kGarbage}},
+        {"a form of the form list", 0, 0, offsetof(UX::TFormList, aEntry) + 4, {kGarbage}},
+    };
+    TUxRepositoryBytes damaged;
+    for (const auto& c : cases)
+        for (u32 w = 0; w < c.aWord.size(); ++w)
+            damaged.SetWord(damaged.Offset(c.nType, c.nIndex) + c.nOffset + 4 * w, c.aWord[w]);
+    const std::string path = m_Folder.Path() + "/damaged.data";
+    const u32 damagedId = REPOSITORY_OPTIONAL_ID + 70;
+    damaged.SetWord(offsetof(TRepositoryHeader, nId), damagedId);
+    damaged.Write(path);
+    g_pResourceManager->Associate(damagedId, path.c_str());
+    const std::string top = m_Folder.Path() + "/top.data";
+    TRepositoryWriter writer(REPOSITORY_OPTIONAL_ID + 71, 0);
+    writer.AddDependency(damagedId);
+    ASSERT_TRUE(writer.Write(top.c_str(), nullptr, 0, false));
+
+    // The loaded record's words, as the cluster holds them now.
+    auto loaded = [](u32 type, u32 index, u32 offset) {
+        u32 word;
+        const u8* record = type == 0 ? reinterpret_cast<const u8*>(&Ux().GetFormList())
+                                     : static_cast<const u8*>(TClusterHandle(index, type).GetObject());
+        std::memcpy(&word, record + offset, 4);
+        return word;
+    };
+    for (const std::string& repository : {path, top})
+    {
+        SCOPED_TRACE(repository);
+        ASSERT_EQ(g_pResourceManager->LoadRepository(repository.c_str(), 0), 0);
+        for (const auto& c : cases)
+            for (u32 w = 0; w < c.aWord.size(); ++w)
+                EXPECT_NE(loaded(c.nType, c.nIndex, c.nOffset + 4 * w), c.aWord[w]) << c.what << " word " << w;
+        Frame();
+        Draw();
+        // The next load's clear: a stored delegate or literal freed would end the program here.
+        Load();
+    }
 }
 
 TEST_F(ManagerTest, DamagedValuesOfStoredControlsAreResetWithTheirNames)
