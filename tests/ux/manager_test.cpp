@@ -7,6 +7,7 @@
 #include "engine/system/command/commandmanager.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
+#include "support/storedrecords.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.form.h"
@@ -23,7 +24,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -39,58 +39,6 @@ struct TSink
 
 class ManagerTest : public UxTest
 {
-};
-
-// The UX repository's bytes, with the file offsets of its records and of the UX's data block.
-class TUxRepositoryBytes
-{
-public:
-    TUxRepositoryBytes()
-    {
-        std::ifstream file(VESTAMOR_DATA_DIR "/ux.data", std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        const u32 cluster = Word(offsetof(TRepositoryHeader, nClusterOffset));
-        const u32 arrays = Word(cluster + 12);
-        u32 at = cluster + CLUSTER_HEADER_SIZE + 8 * arrays;
-        for (u32 j = 0; j < arrays; ++j)
-        {
-            const u32 count = Word(cluster + CLUSTER_HEADER_SIZE + 8 * j);
-            const u32 type = Word(cluster + CLUSTER_HEADER_SIZE + 8 * j + 4);
-            m_aFirst.push_back({type, at});
-            at += count * g_pCluster->GetSlot(type).pDecl->GetObjectSize();
-        }
-        // The UX's block follows its manager id and its size.
-        m_nBlock = at + 8;
-    }
-
-    u32 Word(u32 offset) const
-    {
-        u32 word;
-        std::memcpy(&word, bytes.data() + offset, 4);
-        return word;
-    }
-    void SetWord(u32 offset, u32 word) { std::memcpy(bytes.data() + offset, &word, 4); }
-    // Type 0: the UX's data block.
-    u32 Offset(u32 type, u32 index) const
-    {
-        if (type == 0)
-            return m_nBlock;
-        for (const auto& [stored, first] : m_aFirst)
-            if (stored == type)
-                return first + index * g_pCluster->GetSlot(type).pDecl->GetObjectSize();
-        ADD_FAILURE() << "no array of type " << type;
-        return 0;
-    }
-    void Write(const std::string& path) const
-    {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-
-    std::vector<u8> bytes;
-
-private:
-    std::vector<std::pair<u32, u32>> m_aFirst;
-    u32 m_nBlock = 0;
 };
 
 // Every link of a loaded control lands on a loaded control or on nothing.
@@ -201,7 +149,7 @@ TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
          {kGarbage}},
         {"a form of the form list", 0, 0, offsetof(UX::TFormList, aEntry) + 4, {kGarbage}},
     };
-    TUxRepositoryBytes damaged;
+    TStoredRecords damaged(VESTAMOR_DATA_DIR "/ux.data");
     for (const auto& c : cases)
         for (u32 w = 0; w < c.aWord.size(); ++w)
             damaged.SetWord(damaged.Offset(c.nType, c.nIndex) + c.nOffset + 4 * w, c.aWord[w]);
