@@ -67,6 +67,14 @@ void TDxViewportManager::BeginManager()
     g_pCluster->AddListener(this);
 }
 
+void TDxViewportManager::OnClusterLoad()
+{
+    // A stored renderer word names a renderer of the run that wrote the image.
+    for (i32 i = 0; i < m_aViewport.GetForeignCount(); ++i)
+        m_aViewport[i]->pRenderer = nullptr;
+    FitViewportsToDevice();
+}
+
 void TDxViewportManager::FitViewportsToDevice()
 {
     const f32 width = static_cast<f32>(g_pDeviceManager->GetVideoWidth());

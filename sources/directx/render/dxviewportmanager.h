@@ -42,7 +42,8 @@ public:
     // Draws by the entry's word (VIEWPORT_MODE_*, viewportrendering.h).
     void RenderManager() override;
     void OnDeviceChange() override { FitViewportsToDevice(); }
-    void OnClusterLoad() override { FitViewportsToDevice(); }
+    // Loaded viewports draw with the renderer the frame selects, and follow the back buffer.
+    void OnClusterLoad() override;
     // The set went with the cluster.
     void OnClusterUnload() override { m_pCurrentSet = nullptr; }
     // TClusterManager: a load hands its viewports over (those held before are deleted, and the

@@ -36,6 +36,8 @@
 #include "platform/d3d9/settings.h"
 #include "scenerepositories.h"
 #include "support/floattarget.h"
+#include "support/scratchfolder.h"
+#include "support/storedrecords.h"
 
 #include <cstdint>
 #include <string>
@@ -283,6 +285,26 @@ TEST_F(LevelSceneTest, ALevelLoadedAgainDrawsWithNothingLeftOfTheFirstLoad)
     EXPECT_EQ(g_pImposterManager->GetBatchCount(), 0u);
     DrawFrame(false);
     EXPECT_TRUE(DrawFrame(false) == first);
+}
+
+// A level whose viewports' renderer words (run-time words of the writing run) are damaged loads
+// and draws as the sound level does: the frame never calls through them.
+TEST_F(LevelSceneTest, ALevelWithDamagedRendererWordsDrawsAsTheSoundLevel)
+{
+    const std::vector<std::uint32_t> sound = DrawFrame(false);
+    const std::string data = VESTAMOR_DATA_DIR;
+    TStoredRecords damaged(data + "/main.data");
+    const u32 viewports = damaged.Count(VIEWPORT_TYPE_ID);
+    ASSERT_GT(viewports, 0u);
+    for (u32 i = 0; i < viewports; ++i)
+        damaged.SetWord(damaged.Offset(VIEWPORT_TYPE_ID, i) + offsetof(TViewport, pRenderer), 0x5A5A5A5A);
+    TScratchFolder folder("levelscene");
+    damaged.Write(folder.Path() + "/main.data");
+    ASSERT_EQ(g_pResourceManager->LoadRepository((folder.Path() + "/main.data").c_str(), 0), 0);
+    for (u32 i = 0; i < viewports; ++i)
+        EXPECT_EQ(g_pDxViewportManager->GetViewport(static_cast<i32>(i))->pRenderer, nullptr) << i;
+    DrawFrame(false);
+    EXPECT_TRUE(DrawFrame(false) == sound);
 }
 
 // The lights of the level but those of one type out of the frame (above the optimisation level,
