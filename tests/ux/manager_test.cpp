@@ -4,6 +4,7 @@
 #include "uxfixture.h"
 
 #include "engine/localization/localization.h"
+#include "engine/render/texture.h"
 #include "engine/system/command/commandmanager.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
@@ -120,8 +121,8 @@ TEST_F(ManagerTest, StaleWordsOfLoadedRecordsAreForgotten)
 
 // Words of the repository that meant memory of the run that wrote it (delegates and their counts,
 // literals, a grid's data set, a combo box's, a stacker's line array, a tool tip's owner, the
-// screen and control pointers of an instance object and of the form list), damaged, are neither
-// used nor freed: the load forgets them, and the next load's clear frees only what this run made;
+// screen and control pointers of an instance object and of the form list, a texture's device
+// objects), damaged, are neither used nor freed: the load forgets them, and the next load's clear frees only what this run made;
 // so too when the repository comes as the dependency of one without records of its own.
 TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
 {
@@ -143,6 +144,9 @@ TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
         {"a grid's row delegates", 234, 0, offsetof(UX::TGridView, OnRowDataBind), {1, kGarbage}},
         {"a combo box's list data set", 232, 0, offsetof(UX::TComboBox, aListDataSet), {kGarbage, kGarbage}},
         {"a stacker's line array", 245, 0, offsetof(UX::TStacker, aLineCross), {8, 8, kGarbage}},
+        {"a texture's device objects", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_pTexture), {kGarbage, kGarbage}},
+        {"a texture's size", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nByteSize), {kGarbage}},
+        {"a texture's animation", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nAnimation), {7}},
         {"a tool tip's owner", UX::SIMPLE_TOOL_TIP_TYPE_ID, 0, offsetof(UX::TSimpleToolTip, Owner), {kGarbage}},
         {"a screen", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, pInstance), {kGarbage}},
         {"a screen's control", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, aEntry) + 4,

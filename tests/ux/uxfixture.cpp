@@ -76,6 +76,7 @@ void OpenUx()
         RegisterGameScreens();
         TInputManager::Instance().InitializeManager();
         g_pResourceManager->BeginManager();
+        g_pDxTextureManager->InitializeManager();
         // Blocks are read at once: a frame has everything it asks for.
         g_pResourceManager->GetLoader().SetEnabled(false);
         g_pDxShaderManager->BeginManager();

@@ -1,10 +1,10 @@
 #pragma once
 // The UX as the game runs it, headless: the registered device manager with a window on a
-// display large enough for 1920 x 1200, the input drivers on that window, the resource, shader,
-// canvas and UX managers begun once for the run, and the game's screens registered. Each test
-// loads the UX repository the build writes ("ux.data", with the shaders), in a scratch working
-// folder with its own system log; frames run on a clock of 60 steps a second, and the mouse and
-// keys arrive as raw-input records and window messages through the window layer.
+// display large enough for 1920 x 1200, the input drivers on that window, the resource, texture,
+// shader, canvas and UX managers begun once for the run, and the game's screens registered. Each
+// test loads the UX repository the build writes ("ux.data", with the shaders), in a scratch
+// working folder with its own system log; frames run on a clock of 60 steps a second, and the
+// mouse and keys arrive as raw-input records and window messages through the window layer.
 #include "core/cluster/cluster.h"
 #include "core/system/timer.h"
 #include "engine/system/repository.h"

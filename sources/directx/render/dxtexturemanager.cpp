@@ -63,6 +63,16 @@ i32 TDxTextureManager::InitializeManager()
 
 void TDxTextureManager::OnClusterLoad()
 {
+    // A loaded texture's device objects, their size, its pending reads and its animation were the
+    // writing run's: its first load makes its own (a texture without an object keeps none).
+    for (i32 i = 0; i < m_aTexture.GetForeignCount(); ++i)
+    {
+        TDxTexture* texture = m_aTexture[i];
+        texture->m_pTexture = texture->m_pStaging = nullptr;
+        texture->m_nByteSize = 0;
+        texture->m_nPending = 0;
+        texture->m_nAnimation = -1;
+    }
     const i32 loaded = m_aAnimation.GetForeignCount();
     for (i32 i = 0; i < loaded; ++i)
         AdoptAnimation(i);
