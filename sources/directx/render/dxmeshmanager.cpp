@@ -81,6 +81,15 @@ i32 TDxMeshManager::SetArray(u32 typeId, void*, i32 count)
 
 void TDxMeshManager::OnClusterLoad()
 {
+    // A loaded mesh data's device objects were the writing run's: its first load makes its own
+    // (a creation that fails leaves none, not the stored word).
+    for (i32 i = 0; i < m_aMeshData.GetForeignCount(); ++i)
+    {
+        TDxMeshData* data = m_aMeshData[i];
+        data->m_pDeclaration = nullptr;
+        data->m_pVertexBuffer = nullptr;
+        data->m_pIndexBuffer = nullptr;
+    }
     ClearAnimated();
     // Stored list words are no links of this run.
     for (i32 i = 0; i < m_aMesh.GetCount(); ++i)

@@ -17,6 +17,7 @@
 #include "engine/render/environmentmanager.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/lightmanager.h"
+#include "engine/render/meshdata.h"
 #include "engine/render/deferredrendering.h"
 #include "engine/render/rendermanager.h"
 #include "engine/render/renderobject.h"
@@ -40,10 +41,14 @@
 #include "support/storedrecords.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
+
+// Stored offsets of the render classes are read.
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 
 namespace
 {
@@ -287,22 +292,41 @@ TEST_F(LevelSceneTest, ALevelLoadedAgainDrawsWithNothingLeftOfTheFirstLoad)
     EXPECT_TRUE(DrawFrame(false) == first);
 }
 
-// A level whose viewports' renderer words (run-time words of the writing run) are damaged loads
-// and draws as the sound level does: the frame never calls through them.
-TEST_F(LevelSceneTest, ALevelWithDamagedRendererWordsDrawsAsTheSoundLevel)
+// A level whose records' run-time words (the writing run's renderer of a viewport, device objects
+// of a mesh data) are damaged loads with them forgotten and draws as the sound level does.
+TEST_F(LevelSceneTest, ALevelWithDamagedRunTimeWordsDrawsAsTheSoundLevel)
 {
+    constexpr u32 kGarbage = 0x5A5A5A5A;
     const std::vector<std::uint32_t> sound = DrawFrame(false);
+    const struct
+    {
+        const char* what;
+        u32 nType, nOffset, nWords;
+    } cases[] = {
+        {"a viewport's renderer", VIEWPORT_TYPE_ID, offsetof(TViewport, pRenderer), 1},
+        {"a mesh data's device objects", MESH_DATA_TYPE_ID, offsetof(TMeshData, m_pDeclaration), 3},
+    };
     const std::string data = VESTAMOR_DATA_DIR;
     TStoredRecords damaged(data + "/main.data");
-    const u32 viewports = damaged.Count(VIEWPORT_TYPE_ID);
-    ASSERT_GT(viewports, 0u);
-    for (u32 i = 0; i < viewports; ++i)
-        damaged.SetWord(damaged.Offset(VIEWPORT_TYPE_ID, i) + offsetof(TViewport, pRenderer), 0x5A5A5A5A);
+    for (const auto& c : cases)
+    {
+        ASSERT_GT(damaged.Count(c.nType), 0u) << c.what;
+        for (u32 i = 0; i < damaged.Count(c.nType); ++i)
+            for (u32 w = 0; w < c.nWords; ++w)
+                damaged.SetWord(damaged.Offset(c.nType, i) + c.nOffset + 4 * w, kGarbage);
+    }
     TScratchFolder folder("levelscene");
     damaged.Write(folder.Path() + "/main.data");
     ASSERT_EQ(g_pResourceManager->LoadRepository((folder.Path() + "/main.data").c_str(), 0), 0);
-    for (u32 i = 0; i < viewports; ++i)
-        EXPECT_EQ(g_pDxViewportManager->GetViewport(static_cast<i32>(i))->pRenderer, nullptr) << i;
+    for (const auto& c : cases)
+        for (u32 i = 0; i < damaged.Count(c.nType); ++i)
+        {
+            u32 words[3];
+            std::memcpy(words, static_cast<const u8*>(TClusterHandle(i, c.nType).GetObject()) + c.nOffset,
+                        4 * c.nWords);
+            for (u32 w = 0; w < c.nWords; ++w)
+                EXPECT_NE(words[w], kGarbage) << c.what << " " << i << " word " << w;
+        }
     DrawFrame(false);
     EXPECT_TRUE(DrawFrame(false) == sound);
 }
