@@ -5,6 +5,8 @@
 
 #include "engine/localization/localization.h"
 #include "engine/render/texture.h"
+#include "engine/render/texturefont.h"
+#include "engine/system/scenetypes.h"
 #include "engine/system/command/commandmanager.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
@@ -122,7 +124,7 @@ TEST_F(ManagerTest, StaleWordsOfLoadedRecordsAreForgotten)
 // Words of the repository that meant memory of the run that wrote it (delegates and their counts,
 // literals, a grid's data set, a combo box's, a stacker's line array, a tool tip's owner, the
 // screen and control pointers of an instance object and of the form list, a texture's device
-// objects), damaged, are neither used nor freed: the load forgets them, and the next load's clear frees only what this run made;
+// objects, a font's glyph table), damaged, are neither used nor freed: the load forgets them, and the next load's clear frees only what this run made;
 // so too when the repository comes as the dependency of one without records of its own.
 TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
 {
@@ -147,6 +149,7 @@ TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
         {"a texture's device objects", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_pTexture), {kGarbage, kGarbage}},
         {"a texture's size", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nByteSize), {kGarbage}},
         {"a texture's animation", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nAnimation), {7}},
+        {"a font's glyph table", TextureFontDecl().GetTypeId(), 0, TEXTURE_FONT_GLYPH_OFFSET, {kGarbage}},
         {"a tool tip's owner", UX::SIMPLE_TOOL_TIP_TYPE_ID, 0, offsetof(UX::TSimpleToolTip, Owner), {kGarbage}},
         {"a screen", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, pInstance), {kGarbage}},
         {"a screen's control", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, aEntry) + 4,

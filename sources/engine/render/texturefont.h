@@ -71,6 +71,8 @@ public:
 };
 
 static_assert(sizeof(TTextureFont) == 100);
+// Where a stored font keeps its glyph table's address (a word of the run that wrote it).
+constexpr u32 TEXTURE_FONT_GLYPH_OFFSET = 96;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(TTextureFont, m_nInset) == 68);
@@ -80,5 +82,5 @@ static_assert(offsetof(TTextureFont, m_fExtraAdvance) == 80);
 static_assert(offsetof(TTextureFont, m_fCellWidth) == 84);
 static_assert(offsetof(TTextureFont, m_fCellHeight) == 88);
 static_assert(offsetof(TTextureFont, m_nGlyphCount) == 92);
-static_assert(offsetof(TTextureFont, pGlyph) == 96);
+static_assert(offsetof(TTextureFont, pGlyph) == TEXTURE_FONT_GLYPH_OFFSET);
 #pragma GCC diagnostic pop

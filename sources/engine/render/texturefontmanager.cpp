@@ -8,6 +8,7 @@
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/scenetypes.h"
+#include "engine/system/storedword.h"
 
 #include <cmath>
 #include <cstring>
@@ -347,6 +348,17 @@ void TTextureFontManager::LoadAliases(const TName& language)
         }
         m_aAlias.Insert(TMapKey<u32, u32>{m_aFont[i]->m_Name.GetId(), replacement.GetId()});
     }
+}
+
+i32 TTextureFontManager::SetArray(u32 typeId, void*, i32 count)
+{
+    if (typeId != TextureFontDecl().GetTypeId())
+        return 1;
+    m_pFont = nullptr;
+    // Loaded fonts reach here before their virtual tables are restored: the word by its offset.
+    for (i32 i = 0; i < count; ++i)
+        StoredWord<const void*>(m_aFont[i], TEXTURE_FONT_GLYPH_OFFSET) = nullptr;
+    return 0;
 }
 
 void TTextureFontManager::OnClusterUnload()

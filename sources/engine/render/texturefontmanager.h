@@ -62,6 +62,9 @@ public:
 
     DArray<TTextureFont*>& Fonts() { return m_aFont; }
     void OnClusterUnload();
+    // A load or a clear replaces the fonts: the current one goes, and a loaded font's glyph
+    // table is found again when it loads.
+    i32 SetArray(u32 typeId, void* data, i32 count) override;
 
 private:
     TTextureFont* FindFont(u32 nameId) const;
