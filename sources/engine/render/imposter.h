@@ -8,7 +8,7 @@
 #include "engine/render/renderobject.h"
 #include <cstring>
 
-class TImposterData;
+struct TImposterData;
 class TImposterManager;
 class TShader;
 class TMesh;

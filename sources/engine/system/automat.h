@@ -3,7 +3,7 @@
 // repository images; the members its own module gives behaviour to are named.
 #include "core/system/types.h"
 
-class TAutomatState;
+struct TAutomatState;
 
 struct TAutomat
 {

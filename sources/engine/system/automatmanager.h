@@ -5,8 +5,8 @@
 #include "core/system/templates/darray.h"
 #include "engine/system/manager.h"
 
-class TAutomat;
-class TAutomatState;
+struct TAutomat;
+struct TAutomatState;
 
 class TAutomatManager : public TManager
 {

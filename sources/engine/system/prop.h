@@ -11,7 +11,7 @@
 
 class TImposter;
 class TPropData;
-class TPropDataPool;
+struct TPropDataPool;
 class TPropMethods;
 class TPropProxy;
 

@@ -6,7 +6,7 @@
 #include "core/system/types.h"
 #include "engine/system/linkedlist.h"
 
-class TImposterData;
+struct TImposterData;
 class TProp;
 class TPropData;
 

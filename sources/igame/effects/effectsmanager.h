@@ -17,7 +17,7 @@
 #include "core/math/matrix.h"
 
 class TMotionBlurObject;
-class TRenderQueue;
+struct TRenderQueue;
 class TRenderTarget;
 class TShader;
 class TShaderLink;

@@ -16,7 +16,7 @@ class TOrbitCamera;
 class TProp;
 class TPropData;
 class TSkeleton;
-class TTask;
+struct TTask;
 class TVehicle;
 struct TTaskArea;
 

@@ -11,7 +11,7 @@
 class TMesh;
 class TNode;
 class TShader;
-class TTask;
+struct TTask;
 
 constexpr u32 GAME_PLANE_CAPACITY = 16;
 constexpr u32 GAME_WAIT_ZONE_COUNT = 5;
