@@ -11,7 +11,6 @@
 #include "engine/render/texturemanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
-#include "platform/d3d9/d3d9.h"
 #include "ui/uiedit.h"
 #include "ui/uiitem.h"
 #include "ui/uimenu.h"
@@ -28,8 +27,6 @@ const char* const UI_ACTION_NAMES[UI_ACTION_COUNT] = {
 
 namespace
 {
-const D3DSAMPLERSTATETYPE UI_FILTER_STATES[2] = {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER};
-
 TUIManager s_UIManager;
 const i32 s_nRegistered = TManagerManager::RegisterManager("UI", "UI", &g_pUIManager, &s_UIManager);
 
@@ -553,19 +550,10 @@ void TUIManager::RenderManager()
             g_pCanvasManager->SetApertureToDevice();
         // A root drawn scaled is filtered: point sampling would drop whole rows of its text
         // and images. Drawn one to one it keeps its exact texels.
-        IDirect3DDevice9* device = m_fPixelSize != 1.0f ? g_pDeviceManager->GetDevice() : nullptr;
-        DWORD filters[2] = {D3DTEXF_POINT, D3DTEXF_POINT};
-        if (device)
-            for (u32 i = 0; i < 2; ++i)
-            {
-                device->GetSamplerState(0, UI_FILTER_STATES[i], &filters[i]);
-                device->SetSamplerState(0, UI_FILTER_STATES[i], D3DTEXF_LINEAR);
-            }
+        g_pCanvasManager->SetFiltered(m_fPixelSize != 1.0f ? 1 : 0);
         root->Render(TVector(0.0f, 0.0f, 0.0f, 1.0f), 1.0f, false);
         g_pCanvasManager->Flush();
-        if (device)
-            for (u32 i = 0; i < 2; ++i)
-                device->SetSamplerState(0, UI_FILTER_STATES[i], filters[i]);
+        g_pCanvasManager->SetFiltered(0);
     }
     g_pCanvasManager->SetApertureToDevice();
     if (m_pCursor && TInputManager::Instance().DrawsCursor(this))

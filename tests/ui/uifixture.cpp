@@ -230,9 +230,14 @@ std::string UITest::RenderGolden(const char* name, i32 width, i32 height, bool w
         TName(name, true), static_cast<u32>(width), static_cast<u32>(height), 0x102, 0, 0, 0);
     target->SetRenderTarget(nullptr);
     IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF283038, 1.0f, 0);
     device->BeginScene();
     g_pRenderManager->m_nInRender = 1;
+    // The game's frame draws the tone mapping before the UI: its filtered sampler is what the UI finds.
+    TShader* toneMapping = g_pDxShaderManager->FindShader(TName("ShaderToneMappingDownscaleLuminance", true));
+    EXPECT_NE(toneMapping, nullptr);
+    toneMapping->SetTexture(0, target->GetTexture());
+    g_pDxCanvasManager->DrawFullScreen(toneMapping, TColor(1.0f, 1.0f, 1.0f, 1.0f));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF283038, 1.0f, 0);
     g_pUIManager->RenderManager();
     g_pDxCanvasManager->Flush();
     // The UX's forms over the UI, as the game's render list has them.

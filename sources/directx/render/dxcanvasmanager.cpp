@@ -10,6 +10,7 @@
 #include "directx/render/dxdevice.h"
 #include "directx/render/dxdynamicmeshdata.h"
 #include "directx/render/dxdynamicmeshmanager.h"
+#include "directx/render/dxeffectstatefilter.h"
 #include "directx/render/dxfontmanager.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshmanager.h"
@@ -233,6 +234,7 @@ void TDxCanvasManager::_DrawRect(TShader* shader, const TColor& color, const TVe
     g_aScreenMatrix[1] = uv;
     SetColor(color);
     TDxMeshData* rect = GetUnitRect();
+    _ApplyFilter();
     if (rect && shader)
         rect->Draw(TMatrix(1.0f), static_cast<TDxShader*>(shader), nullptr);
 }
@@ -504,6 +506,7 @@ void TDxCanvasManager::_FlushBatch(u32 batch, u32 reset)
     g_aScreenMatrix[0] = TVector(m_fInvWidth, -0.5f, -m_fInvHeight, 0.5f);
     g_aScreenMatrix[1] = TVector(1.0f, 0.0f, 1.0f, 0.0f);
     SetColor(kWhite);
+    _ApplyFilter();
     target.pMesh->Draw(static_cast<u32>(target.nCount), 0, reset);
     if (reset)
     {
@@ -512,6 +515,25 @@ void TDxCanvasManager::_FlushBatch(u32 batch, u32 reset)
     }
     if (shader)
         shader->SetTexture(0, kept);
+}
+
+void TDxCanvasManager::SetFiltered(u32 filtered)
+{
+    if (filtered == m_nFiltered)
+        return;
+    if (InRender())
+        Flush();
+    m_nFiltered = filtered;
+}
+
+void TDxCanvasManager::_ApplyFilter()
+{
+    // Set on the device behind the filter's back, the sweep of the next pass would put the
+    // filter's own record back: set through it before each pass, the pass keeps it.
+    if (!m_nFiltered || !g_pDxEffectStateFilter)
+        return;
+    g_pDxEffectStateFilter->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    g_pDxEffectStateFilter->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
 }
 
 void TDxCanvasManager::_DiscardBatches()

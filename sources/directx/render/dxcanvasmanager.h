@@ -89,6 +89,8 @@ public:
     f32 GetApertureWidth() const override { return m_fWidth; }
     f32 GetApertureHeight() const override { return m_fHeight; }
     i32 GetApertureMode() const { return m_nApertureMode; }
+    // What is batched goes out under the setting it was drawn with.
+    void SetFiltered(u32 filtered) override;
     f32 GetScaleX() const { return m_fScaleX; }
     f32 GetScaleY() const { return m_fScaleY; }
 
@@ -180,11 +182,14 @@ private:
     void _AddLine3D(const TVector& a, const TVector& b, u32 color);
     // Screen-matrix vectors 0 and 1, the colour, and one draw of the unit rectangle.
     void _DrawRect(TShader* shader, const TColor& color, const TVector& position, const TVector& uv);
+    // Before each draw: the filtered sampling, through the effects' state filter.
+    void _ApplyFilter();
 
     TFont m_DefaultFont;
     TFont m_CurrentFont;
     TShaderParameter* m_pColor = nullptr;
     i32 m_nApertureMode = 0;
+    u32 m_nFiltered = 0;
     f32 m_fWidth = 0.0f;
     f32 m_fHeight = 0.0f;
     f32 m_fInvWidth = 0.0f;

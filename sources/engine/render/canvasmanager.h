@@ -52,6 +52,9 @@ public:
     virtual void SetApertureToDevice() {}
     virtual f32 GetApertureWidth() const { return 0.0f; }
     virtual f32 GetApertureHeight() const { return 0.0f; }
+    // Non-zero: what is drawn from now on samples its texture linearly (a scaled drawing, whose
+    // point sampling would drop whole rows of its text and images); 0: point sampling.
+    virtual void SetFiltered(u32 filtered) {}
 };
 
 extern TCanvasManager* g_pCanvasManager;
