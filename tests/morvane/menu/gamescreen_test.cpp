@@ -378,7 +378,7 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
     Menu().OnTaskHelpClick(Menu().GetTaskHelp());
     MenuFrames(20);
     StillClock();
-    EXPECT_EQ(RenderGolden("tasklist_1280x720", 1280, 720), "");
+    EXPECT_EQ(RenderGolden("tasklist_1280x800", 1280, 800), "");
 }
 
 TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)
