@@ -3,11 +3,9 @@
 #include "menufixture.h"
 
 #include "directx/render/dxdevice.h"
-#include "engine/render/device.h"
 #include "platform/window/winuser.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/resourcemanager.h"
-#include "ui/uimanager.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -189,9 +187,7 @@ TEST_F(MainMenuTest, QuitAndClosingTheWindowAskFirstOverARunningGame)
         if (std::string(c.road) == "close")
             PostMessageW(g_pDxDeviceManager->GetWindowHandle(), WM_CLOSE, 0, 0);
         else
-        {
             ClickOn(Menu().GetButton(MENU_QUIT));
-        }
         MenuFrames(10);
         ASSERT_EQ(Menu().GetTopWindow(), question) << c.road;
         EXPECT_FALSE(Menu().IsFadePending()) << c.road;
