@@ -5,7 +5,14 @@
 #include "engine/system/command/commandmethods.h"
 #include "engine/system/managermanager.h"
 #include "network/account/accountmanager.h"
+#include "engine/input/inputkey.h"
+#include "engine/system/console.h"
 #include "platform/crashreport/crashreport.h"
+#include "support/scratchworkingfolder.h"
+#include "support/secretscan.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace
 {
@@ -15,8 +22,11 @@ public:
     void PrintLine(const char* text, int isError) override
     {
         lines.push_back((isError ? "E " : "") + std::string(text));
+        if (onLine)
+            onLine();
     }
     std::vector<std::string> lines;
+    std::function<void()> onLine;
 };
 
 class AccountManagerTest : public AccountTest
@@ -66,7 +76,9 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
         {"account.checkusername a b", takes + "2 parameter (1 expected)"},
         {"account.update one", takes + "1 parameters (at least 2 expected)"},
         {"account.create pilot", takes + "1 parameters (at least 2 expected)"},
-        {"account.create pilot abcdefghijklmnopqrstuvwxyz0123456", tooLong},
+        {"account.create pilot abcdefghijklmnopqrstuvwxyz012345", tooLong},
+        {"account.login pilot abcdefghijklmnopqrstuvwxyz012345", tooLong},
+        {"account.login pilot \"\"", "E ^Ierror: the password is empty"},
     };
     for (const auto& [line, error] : refused)
         EXPECT_EQ(Run(line), std::vector<std::string>{error}) << line;
@@ -106,6 +118,43 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_EQ(Run("account.logout ignored"),
               (std::vector<std::string>{"account disconnected", "account sucess (4)"}));
     EXPECT_EQ(m_Listener.calls.back(), "succeeded 4");
+}
+
+TEST_F(AccountManagerTest, PasswordsAreWipedOnceTheirCommandsHaveUsedThem)
+{
+    // Named apart from the checks: a failure's message holds the text of its check.
+    const char* const secrets[] = {"sEcret4Run", "sEcret5Run", "sEcret6Typed"};
+    const auto held = [&](int secret) {
+        Manager().GetProtocol().WaitUntilIdle(5000);
+        return HeldInWritableMemory(secrets[secret]);
+    };
+    // A script like the start-up one, scanned while it still runs (that one runs the game) and
+    // after it has run.
+    TScratchWorkingFolder folder{"secrets"};
+    const char* const script = "account.login pilot sEcret4Run\naccount.create b@c.d sEcret5Run\nscanned.now\n";
+    mkdir("system", 0755);
+    const int file = open("system/secrets.icom", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_EQ(write(file, script, std::strlen(script)), static_cast<ssize_t>(std::strlen(script)));
+    close(file);
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        m_Printed.onLine = [&] { EXPECT_FALSE(held(0) || held(1)) << "running " << pass; };
+        ASSERT_EQ(TCommandManager::Instance().Execute("secrets"), SCRIPT_OK);
+        m_Printed.onLine = nullptr;
+        EXPECT_FALSE(held(0) || held(1)) << "run " << pass;
+    }
+    EXPECT_EQ(m_Printed.lines.back(), "E ^Isystem/secrets.icom(3): error: 'scanned.now': undeclared command");
+    // Typed at the console.
+    TConsoleManager console;
+    TCommandManager::Instance().SetListener(&m_Printed);
+    for (const char* c = "account.login pilot sEcret6Typed"; *c; ++c)
+        console.HandleKey({0, 0x1E, static_cast<u32>(*c)});
+    u32 enter = 1;
+    while (std::strcmp(InputKeyName(enter), "Enter") != 0)
+        ++enter;
+    console.HandleKey({0, enter, 0});
+    EXPECT_FALSE(held(2)) << "typed";
+    EXPECT_EQ(m_Server.Requests().size(), 8u);
 }
 
 TEST_F(AccountManagerTest, OutcomesAreDeliveredWhileTheGameClockStandsStill)

@@ -270,14 +270,14 @@ TEST_F(AccountProtocolTest, TheQueueHoldsFourAndOnePoll)
     EXPECT_EQ(Protocol().RequestSpecial(0), 1u);
     EXPECT_EQ(Protocol().RequestPoll(), 1u);
     EXPECT_EQ(Protocol().GetRequestCount(), 4u);
-    // Over-long texts are refused before the queue.
+    // Over-long texts are refused before the queue: passwords by their 31 bytes of UTF-8.
     EXPECT_EQ(Protocol().RequestLogin(std::u16string(32, u'u').c_str(), u"secret1", u"", false), 3u);
-    EXPECT_EQ(Protocol().RequestLogin(u"pilot", std::u16string(64, u'p').c_str(), u"", false), 3u);
-    EXPECT_EQ(Protocol().RequestLogin(u"pilot", std::u16string(63, u'p').c_str(), u"", false), 1u);
+    EXPECT_EQ(Protocol().RequestLogin(u"pilot", std::u16string(16, u'\u00e9').c_str(), u"", false), 3u);
+    EXPECT_EQ(Protocol().RequestLogin(u"pilot", std::u16string(31, u'p').c_str(), u"", false), 1u);
     // Never the digest of nothing.
     EXPECT_EQ(Protocol().RequestLogin(u"pilot", u"", u"", false), 4u);
     EXPECT_EQ(Protocol().RequestLogin(u"pilot", nullptr, u"", false), 4u);
-    EXPECT_EQ(Protocol().RequestChangePassword(std::u16string(64, u'p').c_str(), u"x"), 3u);
+    EXPECT_EQ(Protocol().RequestChangePassword(u"secret1", std::u16string(32, u'p').c_str()), 3u);
     EXPECT_EQ(Protocol().RequestForgottenPassword(std::u16string(32, u'u').c_str()), 3u);
 }
 

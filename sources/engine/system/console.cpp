@@ -38,6 +38,14 @@ constexpr i32 kScrollMargin = 10;
 // Output lines shown above the input line: Page Up and Page Down scroll by this many.
 constexpr i32 kOutputRows = 18;
 constexpr f32 kOutputLeft = 22.0f;
+
+// Clears a line whole: one typed may have carried a password.
+void WipeLine(char* line, u32 size)
+{
+    volatile char* bytes = line;
+    for (u32 i = 0; i < size; ++i)
+        bytes[i] = 0;
+}
 constexpr f32 kOutputRight = 580.0f;
 constexpr u32 kColorCount = 9;
 constexpr const char* kQuickStart[] = {
@@ -413,7 +421,7 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
         return false;
     if (IsKey(event, "Esc"))
     {
-        m_aInput[0] = 0;
+        WipeLine(m_aInput, sizeof m_aInput);
         m_nBrowse = -1;
     }
     else if (IsKey(event, "Enter"))
@@ -433,7 +441,8 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
         else
             g_pCommandManager->Print("^G%s", line);
         g_pCommandManager->ExecuteText(line);
-        m_aInput[0] = 0;
+        WipeLine(line, sizeof line);
+        WipeLine(m_aInput, sizeof m_aInput);
         m_nBrowse = -1;
         m_nScroll = 0;
     }

@@ -23,10 +23,12 @@ TAccountProtocol& Protocol()
     return g_pAccountManager->GetProtocol();
 }
 
-void ReportTooLong(u32 result)
+void ReportRefused(u32 result)
 {
     if (result == ACCOUNT_TOO_LONG)
         TCommandManager::Instance().PrintError("user names and passwords hold 31 bytes, texts 31 characters");
+    else if (result == ACCOUNT_NO_PASSWORD)
+        TCommandManager::Instance().PrintError("the password is empty");
 }
 
 // A user text: each byte one character; false when it does not fit 31 characters.
@@ -72,7 +74,7 @@ public:
         SArray<char16_t, 32, 0>* texts[3] = {&account.Text1, &account.Text2, &account.Text3};
         for (u32 i = 2; i < instruction.nArgumentCount && i < 5; ++i)
             fits = fits && SetUserText(*texts[i - 2], ArgumentText(instruction, i));
-        ReportTooLong(fits ? Protocol().RequestCreate(account) : ACCOUNT_TOO_LONG);
+        ReportRefused(fits ? Protocol().RequestCreate(account) : ACCOUNT_TOO_LONG);
         WipeSecret(account.Password.GetData(), 32);
     }
 };
@@ -94,7 +96,7 @@ public:
         char16_t newWide[COMMAND_WIDE_ROOM];
         Utf8ToUtf16(oldWide, COMMAND_WIDE_ROOM, ArgumentText(instruction, 0));
         Utf8ToUtf16(newWide, COMMAND_WIDE_ROOM, newPassword);
-        ReportTooLong(Protocol().RequestChangePassword(oldWide, newWide));
+        ReportRefused(Protocol().RequestChangePassword(oldWide, newWide));
         WipeSecret(oldWide, sizeof oldWide);
         WipeSecret(newWide, sizeof newWide);
     }
@@ -111,7 +113,7 @@ public:
         const char* text = ArgumentText(instruction, 0);
         if (MultiByteToWide(user, COMMAND_WIDE_ROOM, text, -1) != 0)
             user[0] = 0;
-        ReportTooLong(Protocol().RequestForgottenPassword(user));
+        ReportRefused(Protocol().RequestForgottenPassword(user));
     }
 };
 
@@ -127,7 +129,7 @@ public:
                     SetUserText(account.Text2, ArgumentText(instruction, 1));
         if (instruction.nArgumentCount > 2)
             fits = fits && SetUserText(account.Text3, ArgumentText(instruction, 2));
-        ReportTooLong(fits ? Protocol().RequestUpdate(account) : ACCOUNT_TOO_LONG);
+        ReportRefused(fits ? Protocol().RequestUpdate(account) : ACCOUNT_TOO_LONG);
     }
 };
 
@@ -138,7 +140,7 @@ public:
     {
         if (prepare != COMMAND_RUN || !CheckExactly(instruction, 1))
             return;
-        ReportTooLong(Protocol().RequestCheckUsername(ArgumentText(instruction, 0)));
+        ReportRefused(Protocol().RequestCheckUsername(ArgumentText(instruction, 0)));
     }
 };
 
@@ -162,7 +164,7 @@ public:
         if (result == ACCOUNT_QUEUED)
             result = Protocol().RequestLogin(wide[0], wide[1], wide[2], false);
         WipeSecret(wide, sizeof wide);
-        ReportTooLong(result);
+        ReportRefused(result);
     }
 };
 

@@ -44,6 +44,16 @@ bool MakeUsername(char (&out)[32], const char16_t* user)
     return true;
 }
 
+// The digest of a password; false when its UTF-8 does not fit the 31 bytes an account's
+// password holds (no account can have it).
+bool MakePasswordDigest(u8 (&digest)[ACCOUNT_DIGEST_SIZE], const char16_t* password)
+{
+    char utf8[ACCOUNT_PASSWORD_ROOM * 3 + 1];
+    const bool fits = AccountUtf8(utf8, sizeof utf8, password) && std::strlen(utf8) <= ACCOUNT_TEXT_LENGTH;
+    WipeSecret(utf8, sizeof utf8);
+    return fits && HashPassword(digest, password);
+}
+
 // The digest of a password, or the stored one; false when the password does not fit.
 bool MakeDigest(u8 (&digest)[ACCOUNT_DIGEST_SIZE], const char16_t* password, bool storedPassword,
                 bool& stored)
@@ -54,7 +64,16 @@ bool MakeDigest(u8 (&digest)[ACCOUNT_DIGEST_SIZE], const char16_t* password, boo
         stored = GetStoredDigest(digest);
         return true;
     }
-    return HashPassword(digest, password);
+    return MakePasswordDigest(digest, password);
+}
+// Every secret a request may hold, in the whole of its storage: a copy keeps only the count's
+// bytes, so a slot's shorter successor would leave the tail behind.
+void WipeRequest(TAccountRequest& request)
+{
+    WipeSecret(request.Data.Password.GetData(), request.Data.Password.GetCapacity());
+    WipeSecret(request.Data.aPasswordDigest, ACCOUNT_DIGEST_SIZE);
+    WipeSecret(request.aNewPasswordDigest, ACCOUNT_DIGEST_SIZE);
+    WipeSecret(request.aLoginDigest, ACCOUNT_DIGEST_SIZE);
 }
 } // namespace
 
@@ -137,7 +156,9 @@ u32 TAccountProtocol::RequestCreate(const TAccountData& account)
     std::memcpy(user, account.Username.GetText(), account.Username.GetLength() + 1);
     NormalizeUsername(user);
     request.Data.Username = user;
-    return Queue(request);
+    const u32 result = Queue(request);
+    WipeRequest(request);
+    return result;
 }
 
 u32 TAccountProtocol::RequestCheckUsername(const char* user)
@@ -231,8 +252,8 @@ u32 TAccountProtocol::RequestChangePassword(const char16_t* oldPassword, const c
 {
     TAccountRequest request;
     request.nKind = ACCOUNT_CHANGE_PASSWORD;
-    if (!HashPassword(request.Data.aPasswordDigest, oldPassword) ||
-        !HashPassword(request.aNewPasswordDigest, newPassword))
+    if (!MakePasswordDigest(request.Data.aPasswordDigest, oldPassword) ||
+        !MakePasswordDigest(request.aNewPasswordDigest, newPassword))
         return ACCOUNT_TOO_LONG;
     const u32 result = Queue(request);
     WipeSecret(request.Data.aPasswordDigest, ACCOUNT_DIGEST_SIZE);
@@ -442,14 +463,16 @@ void TAccountProtocol::Run()
         m_Lock.Leave();
 
         Process(request);
-        WipeSecret(request.aLoginDigest, ACCOUNT_DIGEST_SIZE);
-        WipeSecret(request.aNewPasswordDigest, ACCOUNT_DIGEST_SIZE);
-        WipeSecret(request.Data.aPasswordDigest, ACCOUNT_DIGEST_SIZE);
+        WipeRequest(request);
 
         m_Lock.Enter();
         for (u32 i = 1; i < m_nRequestCount; ++i)
+        {
+            WipeRequest(m_aRequest[i - 1]);
             m_aRequest[i - 1] = m_aRequest[i];
+        }
         --m_nRequestCount;
+        WipeRequest(m_aRequest[m_nRequestCount]);
         m_aRequest[m_nRequestCount] = TAccountRequest();
         m_Lock.Leave();
     }

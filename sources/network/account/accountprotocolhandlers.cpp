@@ -107,6 +107,7 @@ void TAccountProtocol::Handle(TAccountRequest& request, winsock::SOCKET& socket)
         message.AddText(request.Data.Username.GetText());
         u8 digest[ACCOUNT_DIGEST_SIZE];
         HashPasswordUtf8(digest, request.Data.Password.GetText());
+        WipeSecret(request.Data.Password.GetData(), request.Data.Password.GetCapacity());
         message.AddBytes(digest, ACCOUNT_DIGEST_SIZE);
         AddUserData(message, request.Data);
         AddClient(message);

@@ -126,11 +126,14 @@ u32 TCommandManager::_Compile(const TName& source, const TName& cache, TCommandP
     }
     DArray<char> text;
     text.SetCount(size + 1);
+    // Read straight into the text, which is wiped after the parse: a script may carry passwords.
+    input.SetBuffer(0, nullptr);
     const i32 read = size > 0 ? input.Read(text.GetData(), size) : 0;
     text[read > 0 ? read : 0] = 0;
     input.Close();
 
     program.Parse(text.GetData(), read > 0 ? read : 0, 0);
+    TCommandProgram::Wipe(text);
     program.Link();
     // A cache keeps neither passwords nor a damage that each run must report: such a script is
     // compiled at every run.

@@ -78,18 +78,43 @@ void TCommandProgram::Wipe(DArray<char>& texts)
     texts.SetCount(0);
 }
 
-const char* TCommandProgram::FindPrivateText(u32 id) const
+i32 TCommandProgram::FindPrivateRecord(u32 id) const
 {
     for (i32 at = 0; at < m_aPrivateText.GetCount();)
     {
         u32 key;
         std::memcpy(&key, m_aPrivateText.GetData() + at, 4);
-        const char* text = m_aPrivateText.GetData() + at + 4;
         if (key == id)
-            return text;
-        at += 4 + static_cast<i32>(std::strlen(text)) + 1;
+            return at;
+        at += 4 + static_cast<i32>(std::strlen(m_aPrivateText.GetData() + at + 4)) + 1;
     }
-    return nullptr;
+    return -1;
+}
+
+const char* TCommandProgram::FindPrivateText(u32 id) const
+{
+    const i32 at = FindPrivateRecord(id);
+    return at >= 0 ? m_aPrivateText.GetData() + at + 4 : nullptr;
+}
+
+void TCommandProgram::ForgetPrivateText(const TCommandInstruction& instruction)
+{
+    // The records of a statement come before those of the statements after it: the first one
+    // of each argument's id is its own.
+    for (u32 i = 0; i < instruction.nArgumentCount; ++i)
+    {
+        const i32 at = FindPrivateRecord(instruction.aArgument[i]);
+        if (at < 0)
+            continue;
+        const i32 size = 4 + static_cast<i32>(std::strlen(m_aPrivateText.GetData() + at + 4)) + 1;
+        const i32 count = m_aPrivateText.GetCount();
+        volatile char* bytes = m_aPrivateText.GetData();
+        for (i32 k = at; k + size < count; ++k)
+            bytes[k] = bytes[k + size];
+        for (i32 k = count - size; k < count; ++k)
+            bytes[k] = 0;
+        m_aPrivateText.SetCount(count - size);
+    }
 }
 
 u32 CommandSeparatorId()
@@ -249,7 +274,8 @@ void TCommandProgram::BuildInstructions()
         for (++i; i < count && m_aToken[i] != separator; ++i)
         {
             const char* text = m_aTokenText.GetData() + m_aTokenOffset[i];
-            if (secret)
+            const bool kept = instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS;
+            if (secret && kept)
             {
                 const i32 length = static_cast<i32>(std::strlen(text));
                 for (i32 k = 0; k < 4; ++k)
@@ -257,12 +283,12 @@ void TCommandProgram::BuildInstructions()
                 for (i32 k = 0; k <= length; ++k)
                     m_aPrivateText.Add(text[k]);
             }
-            else
+            else if (!secret)
             {
                 TName(text, true);
                 AddName(m_aToken[i]);
             }
-            if (instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS)
+            if (kept)
                 instruction.aArgument[instruction.nArgumentCount++] = m_aToken[i];
         }
         if (i < count)
@@ -354,6 +380,9 @@ void TCommandProgram::_Execute()
         }
         const f64 start = g_pTimer ? g_pTimer->GetTime() : 0.0;
         command->Execute(instruction, COMMAND_RUN);
+        // A password is used once: the run may last as long as the game (the start-up script).
+        if (command->GetFlag() & COMMAND_PRIVATE)
+            ForgetPrivateText(instruction);
         const f64 seconds = g_pTimer ? g_pTimer->GetTime() - start : 0.0;
         if (seconds > SLOW_COMMAND_SECONDS)
             TLog::Print(g_pSystemLog, LOG_INFO, "TCommandProgram::_Execute(): ", "command '%s' time %.2fs",

@@ -28,7 +28,7 @@ constexpr u32 PARSE_QUIET = 1;
 u32 CommandSeparatorId();
 // The text of an argument of a private command (COMMAND_PRIVATE: passwords) in the program
 // running on this thread; null when it holds none. Such words never enter the name table nor a
-// cached program: they live in the program only, and are wiped with it.
+// cached program: they live in the program only, and are wiped once their statement has run.
 const char* CommandPrivateText(u32 id);
 
 class TCommandProgram
@@ -60,6 +60,8 @@ public:
     const char* FindPrivateText(u32 id) const;
     // Whether a linked statement's command is COMMAND_PRIVATE: its words never enter a cache.
     bool HoldsPrivate() const;
+    // Zeroes texts that may hold passwords before their storage is let go.
+    static void Wipe(DArray<char>& texts);
     // The line of the text's first NUL byte; 0 when the text compiled whole.
     u32 GetDamagedLine() const { return m_nDamagedLine; }
 
@@ -70,7 +72,10 @@ private:
     void AddSeparator();
     // Inserts into the sorted (signed) name list unless present.
     void AddName(u32 id);
-    static void Wipe(DArray<char>& texts);
+    // The offset of the first private record of the id, or -1.
+    i32 FindPrivateRecord(u32 id) const;
+    // Wipes and removes the records of a private statement's arguments once it has run.
+    void ForgetPrivateText(const TCommandInstruction& instruction);
 
     DArray<u32> m_aToken;
     DArray<u32> m_aName;
