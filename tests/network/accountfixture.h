@@ -101,14 +101,38 @@ private:
     TLoopbackPeer m_Peer;
 };
 
+inline void SetTimeout(i32 milliseconds)
+{
+    TCommandManager::Instance().FindVariable(MakeCommandName("account_connection_timeout", false))->SetInt(milliseconds);
+}
+
+inline void UseServers(const std::vector<uint16_t>& ports)
+{
+    std::string list;
+    for (uint16_t port : ports)
+        list += "127.0.0.1:" + std::to_string(port) + " ";
+    g_AccountServers.Set(list.c_str());
+}
+
+// The key store in the folder's "config", for the object's life.
+class TConfigFolder
+{
+public:
+    explicit TConfigFolder(const std::string& folder) : m_Old(std::getenv("XDG_CONFIG_HOME") ?: "")
+    {
+        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    }
+    ~TConfigFolder() { m_Old.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", m_Old.c_str(), 1); }
+
+private:
+    std::string m_Old;
+};
+
 class AccountTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        m_OldConfig = old ? old : "";
-        setenv("XDG_CONFIG_HOME", (m_Folder.Path() + "/config").c_str(), 1);
         SetTimeout(300);
         m_pProtocol = std::make_unique<TAccountProtocol>();
         m_pProtocol->AddListener(&m_Listener);
@@ -118,24 +142,6 @@ protected:
         m_pProtocol.reset();
         g_AccountServers.Set("accounts.brevicorn.invalid:4420");
         SetTimeout(5000);
-        if (m_OldConfig.empty())
-            unsetenv("XDG_CONFIG_HOME");
-        else
-            setenv("XDG_CONFIG_HOME", m_OldConfig.c_str(), 1);
-    }
-
-    static void SetTimeout(i32 milliseconds)
-    {
-        TCommandManager::Instance()
-            .FindVariable(MakeCommandName("account_connection_timeout", false))
-            ->SetInt(milliseconds);
-    }
-    static void UseServers(const std::vector<uint16_t>& ports)
-    {
-        std::string list;
-        for (uint16_t port : ports)
-            list += "127.0.0.1:" + std::to_string(port) + " ";
-        g_AccountServers.Set(list.c_str());
     }
 
     TAccountProtocol& Protocol() { return *m_pProtocol; }
@@ -163,7 +169,7 @@ protected:
     }
 
     TScratchFolder m_Folder{"account"};
-    std::string m_OldConfig;
+    TConfigFolder m_Config{m_Folder.Path()};
     TRecordingAccountListener m_Listener;
     std::unique_ptr<TAccountProtocol> m_pProtocol;
 };

@@ -71,7 +71,8 @@ u32 TUIAccountUpdate::CheckFields(const char16_t* oldPassword, const char16_t* p
         WipeSecret(old, sizeof old);
         if (!same)
             return ACCOUNT_FIELD_OLD_PASSWORD;
-        if (!IsValidPassword(password ? password : u""))
+        // The account's password holds 31 bytes, as create's: a longer one is never sent.
+        if (!IsValidPassword(password ? password : u"") || !TUIAccountCreate::FitsRecord(password, false))
             return ACCOUNT_FIELD_PASSWORD;
         if (typed[2] != typed[1])
             return ACCOUNT_FIELD_REPEAT;
