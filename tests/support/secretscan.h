@@ -10,9 +10,8 @@ inline bool HeldInWritableMemory(const char* text)
     unsigned long start = 0, end = 0;
     char access[8] = {};
     bool held = false;
-    while (!held && maps && std::fscanf(maps, "%lx-%lx %7s%*[^\n]", &start, &end, access) == 3)
+    while (!held && std::fscanf(maps, "%lx-%lx %7s%*[^\n]", &start, &end, access) == 3)
         held = access[1] == 'w' && memmem(reinterpret_cast<const void*>(start), end - start, text, std::strlen(text));
-    if (maps)
-        std::fclose(maps);
+    std::fclose(maps);
     return held;
 }

@@ -1,10 +1,11 @@
-// The console: its output ring, the history and its browsing, private lines, typed characters and
-// their limits, and the clipboard.
+// The console: its output ring, the history and its browsing, private lines (never kept, wiped once
+// run), typed characters and their limits, and the clipboard.
 #include "engine/system/console.h"
 
 #include "core/system/platform.h"
 #include "engine/input/inputkey.h"
 #include "engine/system/command/commandmanager.h"
+#include "support/secretscan.h"
 
 #include <gtest/gtest.h>
 
@@ -124,12 +125,13 @@ const u32 s_nPrivateRegistered = TCommandManager::Instance().RegisterCommand(
     "test_private_login", "private login", "Takes a password.", &s_PrivateLogin, COMMAND_PRIVATE);
 } // namespace
 
-TEST_F(ConsoleTest, PrivateLinesStayOutOfTheHistoryAndTheEcho)
+TEST_F(ConsoleTest, PrivateLinesStayOutOfTheHistoryAndTheEchoAndAreWiped)
 {
     Enter("first");
-    Enter("  test.private.login pilot secret1");
+    Enter("  test.private.login pilot s3cretTyped");
     EXPECT_STREQ(m_Console.GetHistory().Back(0), "first");
     EXPECT_STREQ(m_Console.GetLines().Back(0), "^Gtest.private.login ...");
+    EXPECT_FALSE(HeldInWritableMemory("s3cretTyped"));
 }
 
 TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndOverlongLines)

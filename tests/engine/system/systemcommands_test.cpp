@@ -19,13 +19,6 @@ const i32 s_nPhaseTarget =
 class SystemCommands : public CommandTest
 {
 protected:
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        for (TTestVariable* variable : {&g_TestInt, &g_TestVector, &g_TestFloat, &g_TestName})
-            variable->Restore();
-    }
-
     bool Printed(const std::string& text) const
     {
         for (const std::string& line : Texts())

@@ -58,7 +58,6 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        RestoreTestVariables();
         Manager().SetInputHooks(&kHooks);
     }
 

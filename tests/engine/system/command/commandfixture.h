@@ -1,11 +1,13 @@
 #pragma once
 // A scratch folder as the working folder, its subfolder "user" as the user directory, the file
 // system unlocked, a product name of its own (so the program cache of each test is apart), the
-// system log written into the folder, and a listener that records every printed line.
+// system log written into the folder, a listener that records every printed line, and the test
+// variables at their defaults.
 #include "core/system/core.h"
 #include "core/system/platform.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/commandmethods.h"
+#include "testcommands.h"
 #include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,7 @@ protected:
         m_OldProduct = *GetProductName();
         SetProductName(TName(std::filesystem::path(m_Path).filename().c_str(), true));
         Manager().SetListener(&m_Listener);
+        RestoreTestVariables();
     }
 
     void TearDown() override

@@ -12,12 +12,6 @@ namespace
 class ProgramTest : public CommandTest
 {
 protected:
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        RestoreTestVariables();
-    }
-
     static std::string Text(u32 id)
     {
         TName name;
@@ -87,10 +81,7 @@ TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
     const std::string token(300, 't');
     m_Program.Parse(("test.record " + token + " \"" + token + "\"").c_str());
     ASSERT_EQ(m_Program.GetInstructionCount(), 1);
-    const std::vector<std::string> arguments = Arguments(m_Program.GetInstruction(0));
-    ASSERT_EQ(arguments.size(), 2u);
-    EXPECT_EQ(arguments[0], std::string(127, 't'));
-    EXPECT_EQ(arguments[1], std::string(127, 't'));
+    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), std::vector<std::string>(2, std::string(127, 't')));
     EXPECT_TRUE(Logged("(1): token too long, cut to 127 characters"));
 
     // A token that ends its line is reported on that line.

@@ -94,12 +94,6 @@ std::vector<std::string> Listing(TCommandProgram& program)
 class ScriptTest : public CommandTest
 {
 protected:
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        RestoreTestVariables();
-    }
-
     u32 LinkCalls() const
     {
         return static_cast<u32>(
@@ -400,7 +394,5 @@ TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)
     EXPECT_EQ(ReadFile("user/system/settings.icom"), before);
     EXPECT_FALSE(std::filesystem::exists(m_Path + "/user/system/settings.icom.tmp"));
 }
-
-using CompletionTest = CommandTest;
 
 } // namespace
