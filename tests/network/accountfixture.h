@@ -103,7 +103,7 @@ private:
 
 inline void SetTimeout(i32 milliseconds)
 {
-    TCommandManager::Instance().FindVariable(MakeCommandName("account_connection_timeout", false))->SetInt(milliseconds);
+    g_pCommandManager->FindVariable(MakeCommandName("account_connection_timeout", false))->SetInt(milliseconds);
 }
 
 inline void UseServers(const std::vector<uint16_t>& ports)

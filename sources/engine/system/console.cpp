@@ -38,14 +38,6 @@ constexpr i32 kScrollMargin = 10;
 // Output lines shown above the input line: Page Up and Page Down scroll by this many.
 constexpr i32 kOutputRows = 18;
 constexpr f32 kOutputLeft = 22.0f;
-
-// Clears a line whole: one typed may have carried a password.
-void WipeLine(char* line, u32 size)
-{
-    volatile char* bytes = line;
-    for (u32 i = 0; i < size; ++i)
-        bytes[i] = 0;
-}
 constexpr f32 kOutputRight = 580.0f;
 constexpr u32 kColorCount = 9;
 constexpr const char* kQuickStart[] = {
@@ -89,6 +81,14 @@ TTexture* LinkedTexture(TUserIdLink& link)
     TTexture* texture = g_pTextureManager->FindTexture(name);
     link.SetObject(texture);
     return texture;
+}
+
+// Clears a line whole: one typed may have carried a password.
+void WipeLine(char* line, u32 size)
+{
+    volatile char* bytes = line;
+    for (u32 i = 0; i < size; ++i)
+        bytes[i] = 0;
 }
 
 TUserIdLink& BackgroundLink()
