@@ -35,6 +35,7 @@ void PutUtf8(SArray<char, 32, 0>& out, const char16_t* text)
     const u32 length = Utf8CutLength(bytes, static_cast<u32>(std::strlen(bytes)), ACCOUNT_TEXT_LENGTH);
     bytes[length] = 0;
     out = bytes;
+    WipeSecret(bytes, sizeof bytes);
 }
 
 void PutWide(SArray<char16_t, 32, 0>& out, const char16_t* text)
@@ -201,6 +202,9 @@ void TUIAccountCreate::OnRequestSucceeded(u32 kind)
 {
     if (kind != ACCOUNT_CREATE)
         return;
+    // The password has served: the screen keeps only what the next visit may reuse.
+    SetBoxText(m_apBox[1], u"");
+    SetBoxText(m_apBox[2], u"");
     SlideOutLeft();
     if (Screens())
         static_cast<TUIAccountScreen&>(Screens()->GetScreen(UI_SCREEN_ACCOUNT_CONNECTED)).SlideInFromRight();

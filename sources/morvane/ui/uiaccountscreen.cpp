@@ -8,6 +8,7 @@
 #include "morvane/ui/uigamemanager.h"
 #include "network/account/accountmanager.h"
 #include "network/account/accountprotocol.h"
+#include "network/account/accounttext.h"
 #include "player/formatwidetext.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.combobox.h"
@@ -308,6 +309,8 @@ void TUIAccountScreen::SetBoxText(UX::TTextBox* box, const char16_t* text)
 {
     if (!box)
         return;
+    // The whole storage: the text replaced may have been a password.
+    WipeSecret(box->Text.GetData(), box->Text.GetCapacity() * sizeof(char16_t));
     box->Text.SetCount(0);
     for (const char16_t* c = text; c && *c && box->Text.GetCount() + 1 < box->Text.GetCapacity(); ++c)
         box->Text.Add(*c);

@@ -171,7 +171,11 @@ void TUIAccountUpdate::OnBack(UX::TControl*, UX::TMouse*)
 void TUIAccountUpdate::OnRequestSucceeded(u32 kind)
 {
     if (kind == ACCOUNT_CHANGE_PASSWORD)
+    {
         m_bPending = false;
+        for (UX::TTextBox* box : m_apBox)
+            SetBoxText(box, u"");
+    }
     if (!m_bPending)
         BackToPage();
 }
