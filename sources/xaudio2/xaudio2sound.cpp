@@ -239,6 +239,9 @@ void TXAudio2Sound::Resume(u32 flag)
     if (!g_XAudio2.pEngine || m_nState != SOUND_PAUSED || !flag)
         return;
     m_nState = SOUND_PLAYING;
+    // Paused inside its start delay: the rest of the delay still holds, and the update starts it.
+    if (m_fStartDelay > 0.0f)
+        return;
     _SetFlags(SOUND_VOICE_STARTED);
     if (pVoice)
         pVoice->Start(0, g_XAudio2.nOperationSet);

@@ -8,6 +8,7 @@
 #include "xaudio2/xaudio2state.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace
 {
@@ -25,6 +26,8 @@ constexpr f32 SOUND_SPEED_OF_SOUND = 343.5f;
 constexpr f32 SOUND_REVERB_RETURN = 2.0f;
 // The code of a step that fails without an engine result.
 constexpr HRESULT SOUND_STEP_FAILED = static_cast<HRESULT>(0xFFFFFFFFu);
+// How long a stop waits for the mixer's last pass: a few of its 10 ms quanta.
+constexpr std::chrono::milliseconds SOUND_STOP_LONGEST_WAIT(50);
 
 const WAVEFORMATEX& Format(const XAUDIO2_DEVICE_DETAILS& details)
 {
@@ -226,11 +229,22 @@ void TXAudio2SoundManager::_Stop()
     IXAudio2* engine = g_XAudio2.pEngine;
     if (!engine)
         return;
-    engine->StopEngine();
     m_nStateFlags &= ~SOUND_STATE_AUDIO_ENABLED;
+    // The voices stop before the engine: the mixer plays one more pass falling to silence (the
+    // reverb's return with them), where an engine stopped under them would end in a step.
+    bool heard = false;
     for (i32 i = 0; i < m_aSound.GetCount(); ++i)
-        m_aSound[i]->Stop(1);
+    {
+        TXAudio2Sound& sound = *m_aSound[i];
+        heard = heard || (sound.IsPlaying() && sound.pVoice && (sound.m_nFlags & SOUND_VOICE_STARTED));
+        sound.Stop(1);
+    }
+    if (g_XAudio2.pReverbVoice)
+        g_XAudio2.pReverbVoice->SetVolume(0.0f, g_XAudio2.nOperationSet);
     engine->CommitChanges(XAUDIO2_COMMIT_ALL);
+    if (heard)
+        g_XAudio2.VoiceCallback.WaitForPass(g_XAudio2.VoiceCallback.GetPassCount(), SOUND_STOP_LONGEST_WAIT);
+    engine->StopEngine();
     _UpdateSounds(0.0f);
     _ReleaseFinishedSounds();
     ReleaseEngine();
