@@ -139,7 +139,6 @@ TEST_F(SoundTest, VolumeVariablesSetTheirGroupsToATenth)
     EXPECT_FLOAT_EQ(1.5f, Group("/master/menu/speech")->m_fOwnVolume);
     g_device_audio_musicvolume.SetFloat(4.0f);
     g_device_audio_speechvolume.SetFloat(4.0f);
-
 }
 
 TEST_F(SoundTest, GroupsPauseAndStopTheirOwnSoundsOnly)
@@ -274,11 +273,6 @@ TEST_F(SoundTest, TheConsoleListsPlaysAndSetsVolumes)
     EXPECT_TRUE(lines.Run("sound.volume /master/game/music 0.3").empty());
     EXPECT_FLOAT_EQ(0.3f, Group("/master/game/music")->m_fOwnVolume);
     EXPECT_EQ((std::vector<std::string>{"! ^Ierror: 'music': undeclared group"}), lines.Run("sound.volume music 0.3"));
-    EXPECT_EQ((std::vector<std::string>{"! ^Ierror: command does not take 1 parameter (2 expected)"}),
-              lines.Run("sound.volume music"));
-
-    EXPECT_EQ((std::vector<std::string>{"! ^Ierror: command does not take 2 parameter (1 expected)"}),
-              lines.Run("sound.play stereo tone"));
     EXPECT_TRUE(lines.Run("sound.play stereo").empty());
     EXPECT_TRUE(Manager().Sounds()[1]->IsPlaying());
     EXPECT_EQ((std::vector<std::string>{"! ^Ierror: 'tone': undeclared sound"}), lines.Run("sound.play tone"));

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -88,6 +89,13 @@ TEST_F(SoundTest, AClipReachesTheWavAtItsGroupVolume)
     // Then at a direct level of a half.
     sound->SetParameter(SOUND_PARAMETER_DIRECT_LEVEL, 0.5f);
     Frame(0.1f);
+    Frame(0.1f);
+    // Placed on the listener it is heard from both sides at equal power (0.71 each) and sent whole
+    // to the reverb, here one that passes it on dry, returned twice over: 2.71 x 5,000.
+    Manager().SetReverb(TName("Off"));
+    const X3DAUDIO_VECTOR& ear = g_XAudio2.Listener.Position;
+    Play(Clip("tone"), 1, PlacedNode("listener", ear.x, ear.y, ear.z));
+    Frame(0.1f);
     g_device_audio_effectsvolume.SetFloat(8.0f);
     const TWavContents wav = Finish();
     ASSERT_EQ(2u, wav.channels);
@@ -95,6 +103,7 @@ TEST_F(SoundTest, AClipReachesTheWavAtItsGroupVolume)
     {
         EXPECT_NEAR(5000, Peak(wav, channel, kQuantum, 4 * kQuantum), 50) << channel;
         EXPECT_NEAR(2500, Peak(wav, channel, 12 * kQuantum, 19 * kQuantum), 25) << channel;
+        EXPECT_NEAR(13536, Peak(wav, channel, 32 * kQuantum, 39 * kQuantum), 100) << channel;
     }
 }
 
@@ -110,12 +119,18 @@ TEST_F(SoundTest, InstancesStartAfreshAndPitchesStayInTheirRange)
     tone->m_nState = RESOURCE_LOADED;
     early->Play(-1, nullptr);
     EXPECT_TRUE(early->IsPlaying());
-    early->SetParameter(SOUND_PARAMETER_REVERB_SEND, 0.2f);
+    const std::tuple<i32, f32 TXAudio2Sound::*, f32> settings[] = {
+        {SOUND_PARAMETER_REVERB_SEND, &TXAudio2Sound::m_fReverbSend, 0.5f},
+        {SOUND_PARAMETER_START_DELAY, &TXAudio2Sound::m_fStartDelay, 0.0f},
+        {SOUND_PARAMETER_DIRECT_LEVEL, &TXAudio2Sound::m_fDirectLevel, 1.0f}};
+    for (const auto& [id, member, initial] : settings)
+        early->SetParameter(id, 0.2f);
     early->Stop(1);
     Frame();
     TXAudio2Sound* again = Play(tone, 0);
     ASSERT_EQ(early, again);
-    EXPECT_FLOAT_EQ(0.5f, again->m_fReverbSend);
+    for (const auto& [id, member, initial] : settings)
+        EXPECT_FLOAT_EQ(initial, again->*member) << id;
     for (i32 i = 0; i < 200; ++i)
     {
         again->SetParameter(SOUND_PARAMETER_RANDOM_PITCH, 0.1f);
@@ -134,8 +149,11 @@ TEST_F(SoundTest, PlaySoundExSetsBothParametersAndId49LeavesTheInstanceUnstarted
     auto* rain = static_cast<TXAudio2Sound*>(sound);
     ASSERT_NE(nullptr, rain);
     EXPECT_TRUE(rain->IsPlaying());
-    // Fading in from silence: full after 2 s of updates.
+    // Fading in from silence: full after 2 s of updates. A pitch rate is the seconds a full step
+    // takes: an eighth a second.
     EXPECT_FLOAT_EQ(0.0f, rain->m_fFadeLevel);
+    rain->SetParameter(SOUND_PARAMETER_PITCH_RATE, 8.0f);
+    rain->SetParameter(SOUND_PARAMETER_PITCH, 2.0f);
     for (i32 frame = 0; frame < 39; ++frame)
         Frame(0.05f, false);
     EXPECT_LT(rain->m_fFadeLevel, 1.0f);
@@ -143,6 +161,7 @@ TEST_F(SoundTest, PlaySoundExSetsBothParametersAndId49LeavesTheInstanceUnstarted
     Frame(0.05f, false);
     EXPECT_FLOAT_EQ(1.0f, rain->m_fFadeLevel);
     EXPECT_EQ(0u, rain->m_nFlags & SOUND_FADE_BITS);
+    EXPECT_NEAR(1.25625f, rain->m_fEffectivePitch, 1e-4f);
 
     // A fade-in time given after the start leaves the level at 1.0.
     TXAudio2Sound* late = Play(hum);

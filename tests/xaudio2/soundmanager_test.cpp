@@ -314,24 +314,15 @@ TEST_F(SoundTest, EachUpdateStepsAtMostATenthOfASecondAndCommitsOneOperationSet)
 
 TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
 {
-    TXAudio2SoundData* click = Clip("click");
-    TXAudio2Sound* sound = Play(click);
-    ASSERT_NE(nullptr, sound);
-    sound->Stop(1);
-    Frame();
-    EXPECT_EQ((std::vector<TSound*>{sound}), Recorder().ended);
-    EXPECT_EQ(nullptr, sound->pSoundData);
-    EXPECT_EQ(SOUND_STOPPED, sound->GetState());
-
-    Play(click);
+    Play(Clip("click"));
     g_pCluster->Clear();
-    EXPECT_EQ(1u, Recorder().ended.size());
+    EXPECT_TRUE(Recorder().ended.empty());
     // The next load lets them hear again: a clip that plays to its end is told.
     ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
     Play(Clip("click"));
     Frame();
     Frame();
-    EXPECT_EQ(2u, Recorder().ended.size());
+    EXPECT_EQ(1u, Recorder().ended.size());
 }
 
 namespace
