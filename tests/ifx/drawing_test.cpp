@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -136,24 +137,17 @@ protected:
 };
 } // namespace
 
-TEST_F(ParticleDrawTest, AlphaBlendedParticlesMatchTheirGoldenImage)
+TEST_F(ParticleDrawTest, EachBlendModeMatchesItsGoldenImage)
 {
-    EXPECT_EQ(DrawGolden(PARTICLE_BLEND_ALPHA, "particles_alphablend", 0xFF304860), "");
-}
-
-TEST_F(ParticleDrawTest, AddedParticlesMatchTheirGoldenImage)
-{
-    EXPECT_EQ(DrawGolden(PARTICLE_BLEND_ADD, "particles_add", 0xFF304860), "");
-}
-
-TEST_F(ParticleDrawTest, SubtractedParticlesMatchTheirGoldenImage)
-{
-    EXPECT_EQ(DrawGolden(PARTICLE_BLEND_SUBTRACT, "particles_subtract", 0xFFC0D0E0), "");
-}
-
-TEST_F(ParticleDrawTest, MultiplyingParticlesMatchTheirGoldenImage)
-{
-    EXPECT_EQ(DrawGolden(PARTICLE_BLEND_MULTIPLY, "particles_multiply", 0xFFC0D0E0), "");
+    for (const auto& [blend, golden, background] :
+         {std::tuple{PARTICLE_BLEND_ALPHA, "particles_alphablend", 0xFF304860u}, {PARTICLE_BLEND_ADD, "particles_add", 0xFF304860u},
+          {PARTICLE_BLEND_SUBTRACT, "particles_subtract", 0xFFC0D0E0u},
+          {PARTICLE_BLEND_MULTIPLY, "particles_multiply", 0xFFC0D0E0u}})
+    {
+        TRandom::Shared().Seed(77);
+        EXPECT_EQ(DrawGolden(blend, golden, background), "") << golden;
+        Manager().Flush();
+    }
 }
 
 TEST_F(ParticleDrawTest, ANodeSystemDrawsEachTimeItsQueueIsDrawnWithItsDriversApplied)
@@ -213,4 +207,12 @@ TEST_F(ParticleDrawTest, ANodeSystemDrawsEachTimeItsQueueIsDrawnWithItsDriversAp
     nodeSystem->Draw(&context);
     EXPECT_EQ(stream.GetDrawnVertices(), before + 4 * PARTICLE_QUAD_VERTICES);
     m_pManager->GetDevice()->EndScene();
+}
+
+// Ranks below the level of the distance are left out: the last distance of each level, and the
+// first beyond it.
+TEST(ParticleLod, EachDistanceLeavesOutTheRanksBelowItsLevel)
+{
+    for (const auto& [distance, level] : {std::pair{100.0f, 0u}, {100.00001f, 3u}, {800.0f, 10u}, {800.0001f, 12u}})
+        EXPECT_EQ(ParticleLodLevel(distance), level) << distance;
 }

@@ -2,9 +2,12 @@
 // each shape places its particles, the random start frame and no emission without a camera.
 #include "particlefixture.h"
 
+#include "core/system/timer.h"
+
 #include <cmath>
 #include <set>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace
@@ -147,19 +150,36 @@ TEST_F(EmitterTest, EachShapePlacesItsParticlesAboutTheMovedEmitter)
             EXPECT_NEAR(meanRadius, 0.5f, 0.06f);
         }
     }
+    // Born spread over the frame from half a frame back along the base velocity: 0.1 s frames at
+    // 10 a second up keep them within half a unit either side.
+    TTimer timer;
+    timer.SetFixedStep(0.1f);
+    for (i32 frame = 0; frame < 10; ++frame)
+        timer.Update();
+    TTimer* const held = std::exchange(g_pTimer, &timer);
+    TIParticleEmitterData* carried = MakeData("carried");
+    carried->m_BaseVelocity = TVector(0.0f, 10.0f, 0.0f, 0.0f);
+    carried->Speed = {0.0f, 0.0f};
+    TIParticleSystem* system = MakeSystem(carried);
+    system->ResetParticles();
+    EmitterOf(system)->Emit(64);
+    g_pTimer = held;
+    for (i32 i = 0; i < 64; ++i)
+        EXPECT_LE(std::fabs(system->aParticle[i].aPosition[1] - centre.y), 0.5f) << i;
 }
 
 TEST_F(EmitterTest, ABurstNeedsASpreadAndEmissionStopsAtTheFreeParticles)
 {
     TIParticleEmitterData* data = MakeData("burst", 8);
-    data->StartBurst = {5.0f, 0.0f};
     TIParticleSystem* system = MakeSystem(data);
-    system->Start();
-    EXPECT_EQ(LiveCount(system), 0);
-    system->Stop(0);
-    data->StartBurst = {5.0f, 1.0f};
-    system->Restart();
-    EXPECT_EQ(LiveCount(system), 5);
+    // Without a spread no burst; a burst of one is the least that makes a particle.
+    for (const auto& [base, spread, born] :
+         {std::tuple{5.0f, 0.0f, 0}, {0.99999994f, 1e-9f, 0}, {1.0f, 1e-9f, 1}, {5.0f, 1.0f, 5}})
+    {
+        data->StartBurst = {base, spread};
+        system->Restart();
+        EXPECT_EQ(LiveCount(system), born) << base;
+    }
 
     // Only the free ones: three left of eight.
     EXPECT_EQ(EmitterOf(system)->Emit(20), 3u);

@@ -7,6 +7,7 @@
 #include "ifx/particletypes.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -46,12 +47,14 @@ TEST_F(EmitterDataTest, StoredLayoutsAndDescriptors)
     }
     EXPECT_EQ(ParticleEmitterDataDecl().GetMemberCount(), 6u);
     ASSERT_EQ(ParticleEmitterAnimationDecl().GetMemberCount(), 50u);
-    // Frame 0's texture links, named after the data they belong to.
-    const TClusterMemberDecl& texture = ParticleEmitterAnimationDecl().GetMember(4);
-    EXPECT_EQ(texture.nOffset, 84u + 436u);
-    EXPECT_STREQ(texture.szName, "TParticleEmitterData::aTexture");
-    EXPECT_EQ(ParticleEmitterAnimationDecl().GetMember(49).nOffset, 84u + 7u * 788u + 776u);
-    EXPECT_EQ(ParticleNodeSystemDecl().GetMember(9).nOffset, 160u);
+    // Where stored links lie: frame 0's texture links (named after the data they belong to), the
+    // last frame's sound, an emitter's system, a system's sub-systems, a node system's driver.
+    const std::tuple<const TClusterTypeDecl&, u32, u32> links[] = {
+        {ParticleEmitterAnimationDecl(), 4, 84 + 436}, {ParticleEmitterAnimationDecl(), 49, 84 + 7 * 788 + 776},
+        {ParticleEmitterDecl(), 3, 44}, {ParticleSystemDecl(), 2, 188}, {ParticleNodeSystemDecl(), 9, 160}};
+    for (const auto& [decl, member, offset] : links)
+        EXPECT_EQ(decl.GetMember(member).nOffset, offset) << decl.GetName() << " " << member;
+    EXPECT_STREQ(ParticleEmitterAnimationDecl().GetMember(4).szName, "TParticleEmitterData::aTexture");
 }
 
 TEST_F(EmitterDataTest, SetParameterMarksChangesAndPropagatesOneLevel)

@@ -105,8 +105,12 @@ TEST_F(ManagerTest, SubEffectsTakeARecordEachAndEndOnTheirOwn)
     ASSERT_EQ(system->m_nSubSystemCount, 2);
     TParticleSystem* second = system->aSubSystem[1];
     EXPECT_EQ(second->pEmitter->pEmitterData, lasting);
-    // The sub-effects hang on the effect's node.
+    // The sub-effects hang on the effect's node, and stop and start again with it.
     EXPECT_EQ(second->pEmitter->GetNode()->GetParent(), system->pEmitter->GetNode());
+    system->Stop(1);
+    EXPECT_FALSE(second->IsRunning());
+    system->Start();
+    EXPECT_TRUE(second->IsRunning());
 
     Manager().Update(0.1f);
     EXPECT_EQ(Manager().GetActiveCount(), 2u);
