@@ -146,7 +146,6 @@ TEST_F(ParticleDrawTest, EachBlendModeMatchesItsGoldenImage)
     {
         TRandom::Shared().Seed(77);
         EXPECT_EQ(DrawGolden(blend, golden, background), "") << golden;
-        Manager().Flush();
     }
 }
 

@@ -154,8 +154,7 @@ TEST_F(EmitterTest, EachShapePlacesItsParticlesAboutTheMovedEmitter)
     // 10 a second up keep them within half a unit either side.
     TTimer timer;
     timer.SetFixedStep(0.1f);
-    for (i32 frame = 0; frame < 10; ++frame)
-        timer.Update();
+    timer.Update();
     TTimer* const held = std::exchange(g_pTimer, &timer);
     TIParticleEmitterData* carried = MakeData("carried");
     carried->m_BaseVelocity = TVector(0.0f, 10.0f, 0.0f, 0.0f);
