@@ -10,13 +10,8 @@
 #include <utility>
 #include <vector>
 
-namespace
-{
 using EmitterTest = ParticleTest;
-
 constexpr f32 kFrame = 1.0f / 60.0f;
-
-} // namespace
 
 TEST_F(EmitterTest, HalfAParticleASecondComesEveryTwoSecondsThroughTheIntervalTimer)
 {

@@ -3,33 +3,14 @@
 #include "particlefixture.h"
 
 #include "core/cluster/clustertypedecl.h"
-#include "core/system/log.h"
+#include "igame/effects/vegetation/loglines.h"
 #include "ifx/particletypes.h"
 
 #include <string>
 #include <tuple>
 #include <vector>
 
-namespace
-{
-class TLines : public TLogListener
-{
-public:
-    TLines() { g_pSystemLog->SetListener(this); }
-    ~TLines() override { g_pSystemLog->SetListener(nullptr); }
-    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
-    bool Has(const std::string& text) const
-    {
-        for (const std::string& line : lines)
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
-    std::vector<std::string> lines;
-};
-
 using EmitterDataTest = ParticleTest;
-} // namespace
 
 TEST_F(EmitterDataTest, StoredLayoutsAndDescriptors)
 {
@@ -162,7 +143,7 @@ TEST_F(EmitterDataTest, AreasStopAtFourAndLoadedCountsAreCut)
 {
     TIParticleEmitterData* data = MakeData("areas");
     const f32 offset[4] = {1.0f, 2.0f, 3.0f, 1.0f};
-    TLines lines;
+    TLogLines lines;
     for (u32 id = 100; id < 105; ++id)
     {
         TParticleAreaRecord* area = data->AddArea(&id, PARTICLE_AREA_PULL, offset, 5.0f, 2.0f);
@@ -170,7 +151,7 @@ TEST_F(EmitterDataTest, AreasStopAtFourAndLoadedCountsAreCut)
         EXPECT_EQ(area ? area->nId : id, id);
         EXPECT_EQ(data->GetAreaCount(), std::min<i32>(id - 99, 4));
     }
-    EXPECT_TRUE(lines.Has("a fifth force area refused"));
+    EXPECT_EQ(lines.Count("a fifth force area refused"), 1u);
 
     // What a damaged image may hold: each count cut with a line, the last accepted kept.
     const struct
@@ -198,6 +179,6 @@ TEST_F(EmitterDataTest, AreasStopAtFourAndLoadedCountsAreCut)
         EXPECT_EQ(data->GetParticleCapacity(), PARTICLE_MAX_PARTICLES);
         EXPECT_TRUE(!c.said.empty() || lines.lines.empty());
         for (const char* line : c.said)
-            EXPECT_TRUE(lines.Has(line)) << line;
+            EXPECT_EQ(lines.Count(line), 1u) << line;
     }
 }

@@ -5,8 +5,8 @@
 #include "engine/render/canvasmanager.h"
 #include "engine/system/command/commandinstruction.h"
 #include "engine/system/command/commandmanager.h"
-#include "engine/system/command/commandmethods.h"
 #include "engine/system/command/variable.h"
+#include "support/consolelines.h"
 #include "support/recordingcanvas.h"
 
 #include <string>
@@ -14,15 +14,6 @@
 
 namespace
 {
-class TPrinted : public TCommandMethods
-{
-public:
-    TPrinted() { TCommandManager::Instance().SetListener(this); }
-    ~TPrinted() override { TCommandManager::Instance().SetListener(nullptr); }
-    void PrintLine(const char* text, int) override { lines.push_back(text); }
-    std::vector<std::string> lines;
-};
-
 class TCountingCanvas : public TRecordingCanvas
 {
 public:
@@ -180,9 +171,8 @@ TEST_F(ManagerTest, TheConsoleListsAndRestartsTheSystems)
     first->m_Name = TName("smoke_first", true);
     TIParticleSystem* second = MakeSystem(data);
     second->m_Name.SetId(TName("unnamed_text").GetId());
-    TPrinted printed;
-    TCommandManager::Instance().ExecuteText("ifx.list");
-    EXPECT_EQ(printed.lines, (std::vector<std::string>{"smoke_first", ""}));
+    TConsoleLines printed;
+    EXPECT_EQ(printed.Run("ifx.list"), (std::vector<std::string>{"smoke_first", ""}));
 
     // Only a run executes them.
     printed.lines.clear();

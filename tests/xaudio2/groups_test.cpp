@@ -2,7 +2,7 @@
 // reverb presets and their switch, and the sound console.
 #include "soundfixture.h"
 
-#include "engine/system/command/commandmethods.h"
+#include "support/consolelines.h"
 #include "xaudio2/outputmatrix.h"
 #include "xaudio2/soundvariables.h"
 #include "xaudio2/xaudio2state.h"
@@ -46,22 +46,6 @@ public:
 
 private:
     IXAudio2SubmixVoice* m_pHeld;
-};
-
-class TLines : public TCommandMethods
-{
-public:
-    TLines() { TCommandManager::Instance().SetListener(this); }
-    ~TLines() override { TCommandManager::Instance().SetListener(nullptr); }
-    void PrintLine(const char* text, int isError) override { aLine.push_back(std::string(isError ? "! " : "") + text); }
-    // Runs a console line and answers what it printed.
-    std::vector<std::string> Run(const char* line)
-    {
-        aLine.clear();
-        TCommandManager::Instance().ExecuteText(line);
-        return aLine;
-    }
-    std::vector<std::string> aLine;
 };
 
 f32 Level(const f32 (&matrix)[OUTPUT_MATRIX_SIZE], u32 sources, u32 source, u32 destination)
@@ -248,7 +232,7 @@ TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
 
 TEST_F(SoundTest, TheConsoleListsPlaysAndSetsVolumes)
 {
-    TLines lines;
+    TConsoleLines lines;
     EXPECT_EQ((std::vector<std::string>{"  doppler|200^<0.100000", "  distance|200^<100.000000"}),
               lines.Run("sound.info"));
 
