@@ -210,10 +210,7 @@ TEST_F(SoundTest, AStartDelayDefersTheVoiceAndAStopDuringItEndsAtOnce)
     // A focus lost and back inside the delay: the delay holds still meanwhile, and then goes on.
     for (i32 frame = 0; frame < 11; ++frame)
     {
-        if (frame == 4)
-            Manager().OnDeviceDeactivate();
-        if (frame == 6)
-            Manager().OnDeviceActivate();
+        frame == 4 || frame == 5 ? Manager().OnDeviceDeactivate() : Manager().OnDeviceActivate();
         Frame(0.05f);
     }
     EXPECT_EQ(0u, delayed->m_nFlags & SOUND_VOICE_STARTED);

@@ -29,13 +29,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 inline bool Logged(const std::string& log, const std::string& line)
@@ -195,26 +192,10 @@ protected:
         return step;
     }
 
-    // The cluster cleared, which stops the engine, with the mixer stepped beside it as its own
-    // thread would run: from a moment after the stop has begun until the clear returns.
-    static void ClearWhileMixing()
-    {
-        std::atomic<bool> cleared = false;
-        std::thread mixer([&cleared] {
-            while (Manager().IsAudioEnabled() && !cleared)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            for (; !cleared; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
-                XAudio2StepMixer(1);
-        });
-        g_pCluster->Clear();
-        cleared = true;
-        mixer.join();
-    }
-    // Stops the engine and reads what it wrote.
+    // Stops the engine (the cluster cleared) and reads what it wrote.
     TWavContents Finish()
     {
-        ClearWhileMixing();
+        g_pCluster->Clear();
         return ReadWav(m_Folder.Path() + "/out.wav");
     }
 
