@@ -20,7 +20,6 @@ TEST_F(EmitterTest, HalfAParticleASecondComesEveryTwoSecondsThroughTheIntervalTi
     data->Lifetime = {100.0f, 0.0f};
     TIParticleSystem* system = MakeSystem(data);
     system->Start();
-    ASSERT_TRUE(system->IsRunning());
     std::vector<int> births;
     i32 live = 0;
     for (int frame = 1; frame <= 20 * 60 + 2; ++frame)
@@ -53,7 +52,6 @@ TEST_F(EmitterTest, AStartAfterTheDurationRunsTheDelayAndTheDurationAgain)
     for (int run = 0; run < 2; ++run)
     {
         system->Start();
-        ASSERT_TRUE(system->IsRunning()) << run;
         const i32 before = LiveCount(system);
         int first = 0;
         for (int frame = 1; frame <= 150; ++frame)
