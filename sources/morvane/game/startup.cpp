@@ -12,9 +12,10 @@ i32 TOneShotCallback::Run()
     if (!pCallback)
         return 0;
     const TFunction callback = pCallback;
-    void* argument = pArgument;
+    void* object = pObject;
+    const u32 argument = nArgument;
     pCallback = nullptr;
-    nWord = 0;
-    pArgument = nullptr;
-    return callback(argument);
+    pObject = nullptr;
+    nArgument = 0;
+    return callback(object, argument);
 }

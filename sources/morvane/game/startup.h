@@ -9,17 +9,19 @@ extern const TName g_StartUpScript;
 // Sets one word of the front end's state.
 void SetFrontEndFlag(u32* word);
 
-// A callback the front end keeps to run once: Run clears all three words before it calls.
+// A callback the front end keeps to run once: a plain function standing for a method, the
+// object it acts on, and its argument. Run clears all three words before it calls, so that the
+// callback may store the next one.
 struct TOneShotCallback
 {
-    typedef i32 (*TFunction)(void* argument);
+    typedef i32 (*TFunction)(void* object, u32 argument);
 
     // 0 when nothing is stored, else the callback's result.
     i32 Run();
 
     TFunction pCallback;
-    u32 nWord;
-    void* pArgument;
+    void* pObject;
+    u32 nArgument;
 };
 
 static_assert(sizeof(TOneShotCallback) == 12);

@@ -121,7 +121,7 @@ TGameMenuManager::TGameMenuManager()
       m_pPlayerProfileLabel(nullptr), m_pWebPageLabel(nullptr), m_pMenu(nullptr), m_pSubWindow(nullptr),
       m_pPlayersWindow(nullptr), m_pOptionsWindow(nullptr), m_pLoadGameGrid(nullptr), m_pProfileSlider(nullptr), m_pProfileNameEdit(nullptr),
       m_pProfilesFooter(nullptr), m_pSavedListener(nullptr), m_nListenerFramePending(0),
-      m_pFadeAction(nullptr), m_nFadeArgument(0), m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
+      m_FadeAction{}, m_nSaveArmed(0), m_pTowerCam(nullptr), m_pFollowMe(nullptr),
       m_pResetTask(nullptr), m_pTitleBar(nullptr), m_pStatusBar(nullptr),
       m_pGateMenu(nullptr), m_pIconBase(nullptr), m_pGameHelp(nullptr), m_pMoney(nullptr), m_pDate(nullptr),
       m_pTime(nullptr), m_pTowerButton(nullptr), m_pVanButton(nullptr), m_pLanding(nullptr), m_pTakeOff(nullptr),
@@ -168,8 +168,7 @@ void TGameMenuManager::_ResetState()
     m_pProfilesFooter = nullptr;
     m_pSavedListener = nullptr;
     m_nListenerFramePending = 0;
-    m_pFadeAction = nullptr;
-    m_nFadeArgument = 0;
+    m_FadeAction = {};
     m_aWindow.Free();
     m_nSaveArmed = 0;
     m_pResetTask = nullptr;
@@ -291,7 +290,7 @@ void TGameMenuManager::UpdateManager(f32)
         if (g_pSoundPlayerManager)
             g_pSoundPlayerManager->Unsuppress();
     }
-    else if (!m_pFadeAction && m_pUIFader)
+    else if (!IsFadePending() && m_pUIFader)
     {
         // The pointer works again while the black fades from the screen.
         if (!m_pUIFader->IsInactive())
@@ -300,7 +299,7 @@ void TGameMenuManager::UpdateManager(f32)
     }
     if (IsScriptedRun())
     {
-        if (!GameStarted() && !s_nNewGame && !m_pFadeAction)
+        if (!GameStarted() && !s_nNewGame && !IsFadePending())
             OnNewGame(nullptr);
         while (GetWindowCount() > 0)
             PopWindow();
@@ -421,13 +420,12 @@ void TGameMenuManager::ShowCursor(bool show)
         cursor->Show(show, true);
 }
 
-void TGameMenuManager::StartFade(TFadeAction action, u32 argument, u32 hideMenuLayer, u32 fast)
+void TGameMenuManager::StartFade(TOneShotCallback::TFunction action, u32 argument, u32 hideMenuLayer, u32 fast)
 {
-    if (m_pFadeAction || !m_pUIFader)
+    if (IsFadePending() || !m_pUIFader)
         return;
     ShowCursor(false);
-    m_pFadeAction = action;
-    m_nFadeArgument = argument;
+    m_FadeAction = {action, this, argument};
     m_pUIFader->SetFadeTimes(fast ? FADER_FAST_IN : FADER_SLOW_IN, fast ? FADER_FAST_OUT : FADER_SLOW_OUT);
     if (hideMenuLayer && m_pMainMenuLayer)
         m_pMainMenuLayer->Show(false, true);
@@ -436,12 +434,7 @@ void TGameMenuManager::StartFade(TFadeAction action, u32 argument, u32 hideMenuL
 
 i32 TGameMenuManager::_RunFadeAction(TUIItem*)
 {
-    const TFadeAction action = m_pFadeAction;
-    const u32 argument = m_nFadeArgument;
-    m_pFadeAction = nullptr;
-    m_nFadeArgument = 0;
-    if (action)
-        (this->*action)(argument);
+    m_FadeAction.Run();
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "engine/render/devicemethods.h"
 #include "engine/sound/soundlistenermethods.h"
 #include "engine/system/manager.h"
+#include "morvane/game/startup.h"
 #include "morvane/ui/tasklist.h"
 #include "ui/uibutton.h"
 #include "ui/uitext.h"
@@ -157,8 +158,14 @@ class TGameMenuManager : public TManager,
                          public TDeviceMethods
 {
 public:
-    // A fade action: a method of the manager run with the fade's argument once the screen is black.
+    // A fade action: a method of the manager run with the fade's argument once the screen is black,
+    // kept as a one-shot callback through FadeAction.
     typedef i32 (TGameMenuManager::*TFadeAction)(u32 argument);
+    template <TFadeAction Action>
+    static i32 FadeAction(void* manager, u32 argument)
+    {
+        return (static_cast<TGameMenuManager*>(manager)->*Action)(argument);
+    }
     // A click handler of the menus and dialogs.
     typedef i32 (TGameMenuManager::*TClickHandler)(TUIItem* sender);
 
@@ -190,7 +197,7 @@ public:
     // until the UI has its actions and cursor.
     i32 OnBack(TUIItem* sender);
     // Fades to black (one action at a time), runs the action, and the next update fades back.
-    void StartFade(TFadeAction action, u32 argument, u32 hideMenuLayer, u32 fast);
+    void StartFade(TOneShotCallback::TFunction action, u32 argument, u32 hideMenuLayer, u32 fast);
     // The window of the name under the modal layer opened on top of the window stack; null
     // (nothing changes) when there is none.
     TUIItem* PushWindow(const char* name);
@@ -454,7 +461,7 @@ public:
     TUIItem* GetTopWindow() const { return m_aWindow.GetCount() ? m_aWindow[m_aWindow.GetCount() - 1] : nullptr; }
     // A window of the stack is up: the top one, neither closing nor hidden.
     bool IsWindowOpen() const { return GetTopWindow() && GetTopWindow()->IsOpen(); }
-    bool IsFadePending() const { return m_pFadeAction != nullptr; }
+    bool IsFadePending() const { return m_FadeAction.pCallback != nullptr; }
     bool IsMenuOpen() const;
     // Something of the menus is over the game: a window of the stack or the main menu.
     bool IsOverGame() const { return IsWindowOpen() || IsMenuOpen(); }
@@ -545,8 +552,7 @@ private:
     TSoundListenerMethods* m_pSavedListener;
     u32 m_nListenerFramePending;
     // The pending fade action.
-    TFadeAction m_pFadeAction;
-    u32 m_nFadeArgument;
+    TOneShotCallback m_FadeAction;
     DArray<TUIItem*> m_aWindow;
     // One save pending on the "Saving" window, when it opened (the UI's time) and whether the
     // save failed.

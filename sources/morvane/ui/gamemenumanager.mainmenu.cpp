@@ -360,7 +360,7 @@ f32 TGameMenuManager::MeasureLocalizedText(const char* font, f32 size, const cha
 
 i32 TGameMenuManager::OnContinueButton(TUIItem* sender)
 {
-    s_nMayContinue = 1;
+    SetFrontEndFlag(&s_nMayContinue);
     return OnContinue(sender);
 }
 
@@ -375,7 +375,7 @@ i32 TGameMenuManager::OnContinue(TUIItem*)
     }
     TUIButton* button = m_apButton[MENU_CONTINUE];
     if (button && !button->IsInactive() && s_nMayContinue)
-        StartFade(&TGameMenuManager::_LoadLatestGame, 0, 0, 0);
+        StartFade(FadeAction<&TGameMenuManager::_LoadLatestGame>, 0, 0, 0);
     return 0;
 }
 
@@ -386,7 +386,7 @@ i32 TGameMenuManager::_LoadLatestGame(u32)
         return 0;
     if (g_pGameLogicManager)
         g_pGameLogicManager->MarkGameStarted();
-    s_nMayContinue = 1;
+    SetFrontEndFlag(&s_nMayContinue);
     if (profile->LoadGame(profile->GetSavedGame(0), 0, 0) != 0)
         PushWindow("GameLoadFailed");
     else
@@ -401,13 +401,13 @@ i32 TGameMenuManager::OnNewGame(TUIItem*)
     if (GameStarted())
         PushWindow("NewGameConfirm");
     else
-        StartFade(&TGameMenuManager::_StartNewGame, 0, 0, 0);
+        StartFade(FadeAction<&TGameMenuManager::_StartNewGame>, 0, 0, 0);
     return 0;
 }
 
 i32 TGameMenuManager::OnNewGameConfirmed(TUIItem*)
 {
-    StartFade(&TGameMenuManager::_StartNewGame, 0, 1, 0);
+    StartFade(FadeAction<&TGameMenuManager::_StartNewGame>, 0, 1, 0);
     return 0;
 }
 
@@ -421,8 +421,8 @@ i32 TGameMenuManager::_StartNewGame(u32)
     }
     else
         SetMenuVisible(0, 0);
-    s_nNewGame = 1;
-    s_nMayContinue = 1;
+    SetFrontEndFlag(&s_nNewGame);
+    SetFrontEndFlag(&s_nMayContinue);
     if (auto* profile = dynamic_cast<TMorvanePlayerProfile*>(SelectedProfile()))
     {
         profile->SetGamesPlayed(profile->GetGamesPlayed() + 1);
@@ -486,13 +486,13 @@ i32 TGameMenuManager::OnQuit(TUIItem*)
     if (GameStarted())
         PushWindow("QuitConfirm");
     else
-        StartFade(&TGameMenuManager::_Quit, 0, 0, 0);
+        StartFade(FadeAction<&TGameMenuManager::_Quit>, 0, 0, 0);
     return 0;
 }
 
 i32 TGameMenuManager::OnQuitConfirmed(TUIItem*)
 {
-    StartFade(&TGameMenuManager::_Quit, 0, 1, 0);
+    StartFade(FadeAction<&TGameMenuManager::_Quit>, 0, 1, 0);
     return 0;
 }
 

@@ -334,7 +334,7 @@ i32 TGameMenuManager::OnDeleteGameConfirmed(TUIItem* sender)
 
 i32 TGameMenuManager::_OnLoadClicked(TUIItem*)
 {
-    StartFade(&TGameMenuManager::OnLoadGame, 0, 0, 0);
+    StartFade(FadeAction<&TGameMenuManager::OnLoadGame>, 0, 0, 0);
     return 0;
 }
 
@@ -354,7 +354,7 @@ i32 TGameMenuManager::OnLoadGame(u32)
         PushWindow("GameLoadFailed");
         return 0;
     }
-    s_nMayContinue = 1;
+    SetFrontEndFlag(&s_nMayContinue);
     CloseSubWindow();
     SetMenuVisible(0, 0);
     return 0;

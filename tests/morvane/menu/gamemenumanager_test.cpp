@@ -7,6 +7,7 @@
 #include "ui/uimanager.h"
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -26,18 +27,27 @@ TEST_F(GameMenuTest, TheTreeHasItsLayersInDrawingOrderAndTheMenuOpensAtStart)
     EXPECT_EQ(m_Log.Count("error"), 0u) << "every style, icon, texture and key is there";
 }
 
-TEST_F(GameMenuTest, TwoFadesInOneFrameRunOnlyTheFirstAction)
+TEST_F(GameMenuTest, TwoFadesInOneFrameRunOnlyTheFirstActionOnceWithItsArgument)
 {
     Start();
-    Menu().StartFade(&TGameMenuManager::_StartNewGame, 0, 0, 1);
-    EXPECT_TRUE(Menu().IsFadePending());
-    // The second is ignored: the game would otherwise quit behind the new game.
-    Menu().StartFade(&TGameMenuManager::_Quit, 0, 0, 1);
-    EXPECT_EQ(Menu().GetFader()->m_fFadeInTime, FADER_FAST_IN);
-    EXPECT_EQ(Menu().GetFader()->m_fFadeOutTime, FADER_FAST_OUT);
-    MenuFrames(30, 0.05f);
-    EXPECT_FALSE(Menu().IsFadePending());
-    EXPECT_EQ(TakeNewGameStartedFlag(), 1u) << "the first action ran";
+    static std::vector<u32> s_aRun;
+    s_aRun.clear();
+    // The action finds its fade over, so that it may start the next.
+    const TOneShotCallback::TFunction record = [](void* manager, u32 argument) {
+        s_aRun.push_back(static_cast<TGameMenuManager*>(manager)->IsFadePending() ? 0 : argument);
+        return 0;
+    };
+    for (u32 argument : {7u, 0xFFFFFFFFu})
+    {
+        Menu().StartFade(record, argument, 0, 1);
+        // The second is ignored: the game would otherwise quit behind the new game.
+        Menu().StartFade(TGameMenuManager::FadeAction<&TGameMenuManager::_Quit>, 0, 0, 1);
+        EXPECT_EQ(Menu().GetFader()->m_fFadeInTime, FADER_FAST_IN);
+        EXPECT_EQ(Menu().GetFader()->m_fFadeOutTime, FADER_FAST_OUT);
+        MenuFrames(30, 0.05f);
+        EXPECT_FALSE(Menu().IsFadePending());
+    }
+    EXPECT_EQ(s_aRun, (std::vector<u32>{7u, 0xFFFFFFFFu})) << "each first action ran once";
     EXPECT_EQ(g_pDeviceManager->GetQuit(), 0u) << "the second never did";
 }
 
