@@ -2,11 +2,8 @@
 // button, the main menu's buttons back; and their golden image mid-scroll.
 #include "menufixture.h"
 
-#include "morvane/ui/uigamemanager.h"
-#include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.vscroller.h"
-#include "ux/ux.actions.h"
 
 #include <chrono>
 #include <thread>

@@ -9,9 +9,9 @@
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gate.h"
+#include "morvane/game/orbitcameramanager.h"
 #include "morvane/game/task.h"
 #include "morvane/ui/gameformat.h"
-#include "morvane/ui/uigamemanager.h"
 #include "morvane/ui/uihelpdialog.h"
 #include "ui/uigrid.h"
 #include "ui/uilabel.h"
@@ -381,7 +381,7 @@ TEST_F(TaskListTest, TheTaskListMatchesItsGoldenImage)
     EXPECT_EQ(RenderGolden("tasklist_1280x800", 1280, 800), "");
 }
 
-TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)
+TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAltAndTheWheelZoomsOnlyOffItsGrid)
 {
     constexpr u16 TAB = 0x0F, LEFT_ALT = 0x38;
     Issue(2, gtDeployBus, 20.0f);
@@ -395,6 +395,14 @@ TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAlt)
     EXPECT_TRUE(Menu().GetTaskPin()->m_nFlags & UI_CHECKED) << "opened by the key it stays";
     MenuFrames(30);
     ASSERT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_OPEN);
+    // The wheel scrolls the grid's rows under the pointer, and zooms the camera off it.
+    const auto [x, y] = Centre(Menu().GetTaskGrid());
+    for (const auto& [px, py, zoom] : {std::tuple{x, y, 0u}, std::tuple{m_nWidth - 2, m_nHeight - 2, 1u}})
+    {
+        MoveTo(px, py);
+        MenuFrames(3);
+        EXPECT_EQ(g_pOrbitCameraManager->GetZoomAllowed(), zoom) << px << ", " << py;
+    }
     Tap(TAB);
     EXPECT_EQ(Menu().GetTaskPanelState(), TASK_PANEL_CLOSING);
     MenuFrames(30);

@@ -3,7 +3,6 @@
 // close; and its golden image with three pages.
 #include "menufixture.h"
 
-#include "morvane/ui/uigamemanager.h"
 #include "ui/uidraw.h"
 #include "ux/controls/ux.control.gridview.h"
 #include "ux/controls/ux.control.panel.h"

@@ -8,10 +8,14 @@
 #include "engine/localization/localization.h"
 #include "engine/system/command/commandmanager.h"
 #include "morvane/game/gamelogicmanager.h"
+#include "morvane/ui/uigamemanager.h"
 #include "morvane/ui/gamemenumanager.h"
 #include "player/gamesavedgame.h"
 #include "player/morvaneplayerprofile.h"
 #include "player/playerprofilemanager.h"
+#include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.textbox.h"
+#include "ux/ux.actions.h"
 
 #include <chrono>
 #include <filesystem>
@@ -124,6 +128,20 @@ protected:
     {
         const auto [x, y] = Centre(item);
         ClickAt(x, y);
+    }
+    // A button pressed as its click does it: a menu item's click list, a UX button's click action.
+    static void Press(TUIItem* button) { button->OnClickList.Fire(button); }
+    static void Press(UX::TButton* button) { button->DoAction(button, UX::ClickAction(), 0); }
+    static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
+    // Text typed into a box, with the box's change event.
+    static void Type(UX::TTextBox* box, const char16_t* text)
+    {
+        box->Text.SetCount(0);
+        for (const char16_t* c = text; *c; ++c)
+            box->Text.Add(*c);
+        box->Text.Add(u'\0');
+        box->ResetCursor();
+        box->OnTextChange.Invoke(box, nullptr);
     }
     // The saved games in the player folder.
     u32 SaveFiles() const

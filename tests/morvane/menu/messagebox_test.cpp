@@ -2,11 +2,7 @@
 // typed text and the callbacks called once; and its golden image over the main menu.
 #include "menufixture.h"
 
-#include "morvane/ui/uigamemanager.h"
-#include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.label.h"
-#include "ux/controls/ux.control.textbox.h"
-#include "ux/ux.actions.h"
 
 #include <string>
 #include <vector>
@@ -41,19 +37,8 @@ protected:
         MenuTest::TearDown();
     }
 
-    static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
     static UX::TLocalization Text(const char16_t* text) { return UX::TLocalization(text); }
     static std::u16string Shown(const UX::TLabel* label) { return label->Text.GetText(); }
-    // A button pressed as its click action does it (Enter on the focused button, a click).
-    static void Press(UX::TButton* button) { button->DoAction(button, UX::ClickAction(), 0); }
-    static void Typed(const char16_t* text)
-    {
-        UX::TTextBox* box = Box().GetTextBox();
-        box->Text.SetCount(0);
-        for (const char16_t* c = text; *c; ++c)
-            box->Text.Add(*c);
-        box->Text.Add(u'\0');
-    }
 };
 } // namespace
 
@@ -89,13 +74,13 @@ TEST_F(MessageBoxTest, TypedTextReachesTheCallbackOnceAndTheBoxIsEmptiedForTheNe
     UX::TButton* first = Box().GetFirstButton();
     MenuFrame();
     EXPECT_FALSE(first->IsEnabledAll()) << "nothing typed yet";
-    Typed(u"Ada");
+    Type(Box().GetTextBox(), u"Ada");
     MenuFrame();
     EXPECT_TRUE(first->IsEnabledAll());
-    Typed(u"");
+    Type(Box().GetTextBox(), u"");
     MenuFrame();
     EXPECT_FALSE(first->IsEnabledAll()) << "emptied again";
-    Typed(u"Ada");
+    Type(Box().GetTextBox(), u"Ada");
     MenuFrame();
     Press(first);
     EXPECT_EQ(answers.aButton, (std::vector<i32>{1}));

@@ -29,11 +29,6 @@ TUIItem* Footer(i32 index)
     TUIItem* footer = g_pGameMenuManager->GetLoadGameGrid()->GetParent()->FindItem(TName("FooterMenu"));
     return footer->GetChildren()[static_cast<size_t>(index)];
 }
-
-void Press(TUIItem* button)
-{
-    button->OnClickList.Fire(button);
-}
 } // namespace
 
 TEST(FormatAmount, EurosAreGroupedByThousandsWithTheSignBeforeTheEuro)

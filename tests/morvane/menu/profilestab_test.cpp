@@ -29,7 +29,6 @@ protected:
     static TUISlider& Slider() { return *Menu().GetProfileSlider(); }
     // 0 Back, 1 Rename, 2 Select, 3 New, 4 Delete.
     static TUIItem* Footer(i32 index) { return Menu().GetProfilesFooter()->GetChildren()[static_cast<size_t>(index)]; }
-    static void Press(TUIItem* button) { button->OnClickList.Fire(button); }
     static std::u16string Caption() { return Slider().m_Caption.GetWideText(); }
     static std::string Count(const char* label)
     {

@@ -2,9 +2,6 @@
 // of an older image refused.
 #include "menufixture.h"
 
-#include "morvane/ui/uigamemanager.h"
-#include "ux/controls/ux.control.button.h"
-#include "ux/ux.actions.h"
 #include "ux/ux.manager.h"
 
 #include <string>

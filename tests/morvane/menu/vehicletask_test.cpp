@@ -5,7 +5,6 @@
 #include "menufixture.h"
 
 #include "morvane/game/gameenums.h"
-#include "morvane/ui/uigamemanager.h"
 #include "morvane/ui/uivehicletaskdialog.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.trackbar.h"
