@@ -290,7 +290,14 @@ void TGameMenuManager::UpdateManager(f32)
         if (g_pSoundPlayerManager)
             g_pSoundPlayerManager->Unsuppress();
     }
-    else if (!IsFadePending() && m_pUIFader)
+    else if (IsFadePending())
+    {
+        // A fade started while the last one still faded out turns back without the fader ever
+        // having been hidden: no show event comes, the action runs once it is black.
+        if (m_pUIFader && m_pUIFader->IsOpen() && m_pUIFader->m_nFadeState == UI_FADE_OPEN)
+            _RunFadeAction(m_pUIFader);
+    }
+    else if (m_pUIFader)
     {
         // The pointer works again while the black fades from the screen.
         if (!m_pUIFader->IsInactive())

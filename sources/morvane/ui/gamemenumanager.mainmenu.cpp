@@ -366,7 +366,7 @@ i32 TGameMenuManager::OnContinueButton(TUIItem* sender)
 
 i32 TGameMenuManager::OnContinue(TUIItem*)
 {
-    if (UXScreenUp() || (m_pUIFader && !m_pUIFader->IsInactive()))
+    if (UXScreenUp() || IsFadePending())
         return 0;
     if (GameStarted())
     {
@@ -396,7 +396,8 @@ i32 TGameMenuManager::_LoadLatestGame(u32)
 
 i32 TGameMenuManager::OnNewGame(TUIItem*)
 {
-    if (m_pUIFader && !m_pUIFader->IsInactive())
+    // The black still fading from the screen is no fade running: the click the menu shows acts.
+    if (IsFadePending())
         return 0;
     if (GameStarted())
         PushWindow("NewGameConfirm");

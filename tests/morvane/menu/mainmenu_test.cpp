@@ -21,7 +21,10 @@ using DialogTest = MenuTest;
 
 TEST_F(MainMenuTest, NewGameWithoutAGameFadesClosesTheMenuAndCountsTheGame)
 {
-    Start();
+    // Clicked once the menu shows, while the black of the start still fades from the screen.
+    MenuFrame(0.0f);
+    MenuFrames(5, 0.05f);
+    ASSERT_TRUE(Menu().IsMenuOpen() && Menu().GetFader()->IsOpen());
     ClickOn(Menu().GetButton(MENU_NEW_GAME));
     EXPECT_TRUE(Menu().IsFadePending());
     EXPECT_EQ(Menu().GetWindowCount(), 0) << "no confirmation without a game";
@@ -145,10 +148,13 @@ TEST_F(MainMenuTest, SaveGameWritesOneSavedGamePerClickBehindASavingWindowSeenAn
     EXPECT_EQ(Menu().GetTopWindow(), saving);
     MenuFrames(60);
     EXPECT_EQ(SaveFiles(), 2u);
-    // Continue without a game: the latest saved game is loaded behind the fader.
+    // Continue without a game, clicked as the menu of the next start shows: the latest saved game
+    // is loaded behind the fader.
     Parameters().nStarted = 0;
-    MenuFrame();
-    Menu().OnContinueButton(nullptr);
+    TGameMenuManager::RequestRebuild();
+    MenuFrames(6, 0.05f);
+    ASSERT_TRUE(Menu().GetFader()->IsOpen());
+    ClickOn(Menu().GetButton(MENU_CONTINUE));
     EXPECT_TRUE(Menu().IsFadePending());
     MenuFrames(100, 0.05f);
     EXPECT_EQ(Parameters().nStarted, 1);
