@@ -85,4 +85,7 @@ TEST_F(Cheats, LevelUpTakesOneGateAndRaisesEachServiceBelowTheTop)
     EXPECT_EQ(luggage.GetAILevel(), 3);
     EXPECT_EQ(luggageToGate.GetAILevel(), 3);
     EXPECT_EQ(Money(), 1000 - 5000 - 20000);
+    // Asked for the top level all the same, the gate sells nothing.
+    gate.LevelUpService(gtDeployTaxi);
+    EXPECT_EQ(Money(), 1000 - 5000 - 20000);
 }

@@ -18,6 +18,7 @@
 #include "player/playerprofilemanager.h"
 #include "xaudio2/xaudio2soundgroup.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -190,6 +191,10 @@ TEST_F(GameState, TheGamesRecordsComeBackAsTheyWereSaved)
 {
     const std::vector<u8> before = Records();
     const std::vector<u8> image = Save();
+    // Links are stored as the records' indices, never as the addresses they had.
+    const TAICommonUnit* unit = &m_aUnit.front();
+    const auto* address = reinterpret_cast<const u8*>(&unit);
+    EXPECT_EQ(std::search(image.begin(), image.end(), address, address + sizeof unit), image.end());
     m_Parameters.nMoney = 0;
     m_Parameters.fGameClock = 5.0f;
     m_aGate.front().m_nState = gsIdle;
