@@ -92,13 +92,15 @@ function(vestamor_time_limit variable seconds)
   set(${variable} ${scaled} PARENT_SCOPE)
 endfunction()
 
-# vestamor_test(<name> [MODULES ...] [LIBS ...] [TIMEOUT <s>] [RESOURCE_LOCK <name>]): one
-# GoogleTest executable of every .cpp below the current folder and tests/support/headless.cpp,
-# registered with CTest test by test (each in a process of its own), each limited to 120 s
-# unless TIMEOUT says otherwise. Tests that run whole programs of the sanitizer build take a
-# RESOURCE_LOCK: two of them at once on a busy machine would starve each other past any limit.
+# vestamor_test(<name> [BY_SUITE] [MODULES ...] [LIBS ...] [TIMEOUT <s>] [RESOURCE_LOCK <name>]):
+# one GoogleTest executable of every .cpp below the current folder and tests/support/headless.cpp,
+# registered with CTest test by test (each in a process of its own), or with BY_SUITE suite by
+# suite (cmake/VestamorSuites.cmake: for programs whose tests pass one after another in a
+# process), each test limited to 120 s unless TIMEOUT says otherwise. Tests that run whole
+# programs of the sanitizer build take a RESOURCE_LOCK: two of them at once on a busy machine
+# would starve each other past any limit.
 function(vestamor_test name)
-  cmake_parse_arguments(T "" "TIMEOUT;RESOURCE_LOCK" "MODULES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "BY_SUITE" "TIMEOUT;RESOURCE_LOCK" "MODULES;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -122,6 +124,19 @@ function(vestamor_test name)
   set(properties TIMEOUT ${T_TIMEOUT} COST ${T_TIMEOUT})
   if(T_RESOURCE_LOCK)
     list(APPEND properties RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
+  if(T_BY_SUITE)
+    set(include ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
+    string(CONCAT content
+           "set(name [==[${name}]==])\nset(program [==[$<TARGET_FILE:${name}>]==])\n"
+           "set(list [==[${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake]==])\n"
+           "set(folder [==[${CMAKE_CURRENT_BINARY_DIR}]==])\nset(discovery ${discovery})\n"
+           "set(limit_per_test ${T_TIMEOUT})\nset(properties [==[${T_RESOURCE_LOCK}]==])\n"
+           "if(properties)\n  set(properties RESOURCE_LOCK \${properties})\nendif()\n"
+           "include([==[${PROJECT_SOURCE_DIR}/cmake/VestamorSuites.cmake]==])\n")
+    file(GENERATE OUTPUT ${include} CONTENT "${content}")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include})
+    return()
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${discovery} PROPERTIES ${properties}
                        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
