@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 class DeviceTest : public ::testing::Test
@@ -63,6 +64,39 @@ protected:
         copy->UnlockRect();
         copy->Release();
         return pixels;
+    }
+
+    // A managed texture of seeded bits: 32-bit texels whole; A16B16G16R16F and R32F ones of 0
+    // to 2 (halves with the sign clear and exponents up to 15, floats below 2).
+    static IDirect3DTexture9* RandomTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels,
+                                            D3DFORMAT format, unsigned& seed)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
+        for (UINT level = 0; level < levels; ++level)
+        {
+            D3DLOCKED_RECT locked;
+            texture->LockRect(level, &locked, nullptr, 0);
+            for (UINT y = 0; y < (height >> level); ++y)
+            {
+                auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch;
+                for (UINT x = 0; x < (width >> level); ++x)
+                {
+                    seed = seed * 1103515245u + 12345u;
+                    const std::uint32_t bits = seed ^ (seed >> 15);
+                    const float value = float(bits & 0xFFFFFF) / 8388608.0f;
+                    const std::uint16_t halves[4] = {std::uint16_t(bits & 0x3FFF), std::uint16_t((bits >> 14) & 0x3FFF),
+                                                     std::uint16_t((bits >> 7) & 0x3FFF),
+                                                     std::uint16_t((bits >> 18) & 0x3FFF)};
+                    if (format == D3DFMT_A16B16G16R16F)
+                        std::memcpy(row + 8 * x, halves, 8);
+                    else
+                        std::memcpy(row + 4 * x, format == D3DFMT_R32F ? static_cast<const void*>(&value) : &bits, 4);
+                }
+            }
+            texture->UnlockRect(level);
+        }
+        return texture;
     }
 
     std::vector<std::uint32_t> ReadBackBuffer()

@@ -1068,40 +1068,6 @@ protected:
         return object;
     }
 
-    IDirect3DTexture9* Texture(TRig& rig, UINT width, UINT height, D3DFORMAT format, unsigned seed)
-    {
-        IDirect3DTexture9* texture = nullptr;
-        rig.device->CreateTexture(width, height, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr);
-        D3DLOCKED_RECT locked;
-        texture->LockRect(0, &locked, nullptr, 0);
-        for (UINT y = 0; y < height; ++y)
-        {
-            auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch;
-            for (UINT x = 0; x < width; ++x)
-            {
-                seed = seed * 1103515245u + 12345u;
-                const std::uint32_t bits = seed ^ (seed >> 15);
-                if (format == D3DFMT_A16B16G16R16F)
-                {
-                    // Halves of 0 to 2: the sign clear, exponents up to 15.
-                    const std::uint16_t halves[4] = {std::uint16_t(bits & 0x3FFF), std::uint16_t((bits >> 14) & 0x3FFF),
-                                                     std::uint16_t((bits >> 7) & 0x3FFF),
-                                                     std::uint16_t((bits >> 18) & 0x3FFF)};
-                    std::memcpy(row + 8 * x, halves, 8);
-                }
-                else if (format == D3DFMT_R32F)
-                {
-                    const float value = float(bits & 0xFFFFFF) / 8388608.0f; // below 2
-                    std::memcpy(row + 4 * x, &value, 4);
-                }
-                else
-                    std::memcpy(row + 4 * x, &bits, 4);
-            }
-        }
-        texture->UnlockRect(0);
-        return Own(rig, texture);
-    }
-
     void Prepare(TRig& rig)
     {
         IDirect3DDevice9* d = rig.device;
@@ -1146,10 +1112,11 @@ protected:
         d->SetPixelShaderConstantF(0, &constants[0][0], 64);
         d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         d->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
-        textures8[&rig - rigs][0] = Texture(rig, 16, 16, D3DFMT_A8R8G8B8, 3);
-        textures8[&rig - rigs][1] = Texture(rig, 13, 9, D3DFMT_X8R8G8B8, 5);
-        texturesFloat[&rig - rigs][0] = Texture(rig, 16, 16, D3DFMT_A16B16G16R16F, 7);
-        texturesFloat[&rig - rigs][1] = Texture(rig, 13, 9, D3DFMT_R32F, 9);
+        unsigned seed = 3;
+        textures8[&rig - rigs][0] = Own(rig, RandomTexture(d, 16, 16, 1, D3DFMT_A8R8G8B8, seed));
+        textures8[&rig - rigs][1] = Own(rig, RandomTexture(d, 13, 9, 1, D3DFMT_X8R8G8B8, seed));
+        texturesFloat[&rig - rigs][0] = Own(rig, RandomTexture(d, 16, 16, 1, D3DFMT_A16B16G16R16F, seed));
+        texturesFloat[&rig - rigs][1] = Own(rig, RandomTexture(d, 13, 9, 1, D3DFMT_R32F, seed));
         d->BeginScene();
     }
 
@@ -1197,7 +1164,7 @@ protected:
 };
 } // namespace
 
-TEST_P(SimdAndThreadsTest, EveryLevelAndThreadCountDrawsTheBitsOfSse2OnOneThread)
+TEST_P(SimdAndThreadsTest, EveryLevelOnFourCoresDrawsTheBitsOfSse2OnOneThread)
 {
     // Triangles over each other at many depths, large ones across whole tiles and small ones
     // across tile edges, their corners off pixel centres.
@@ -1227,26 +1194,23 @@ TEST_P(SimdAndThreadsTest, EveryLevelAndThreadCountDrawsTheBitsOfSse2OnOneThread
         SetRasteriserSimdLevel(ESimdLevel::Sse2);
         const std::vector<std::uint32_t> expected = Draw(0, scene, triangles);
         drawn += expected.back() > 2000;
+        // Four cores at each level: SSE2 tells the threads' faults from AVX2's.
         for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
         {
             if (!SetRasteriserSimdLevel(level))
                 continue;
-            for (int rig = level == ESimdLevel::Sse2 ? 1 : 0; rig < 2; ++rig)
+            const std::vector<std::uint32_t> drawnHere = Draw(1, scene, triangles);
+            size_t different = 0, first = expected.size();
+            for (size_t k = 0; k < expected.size(); ++k)
             {
-                const std::vector<std::uint32_t> drawnHere = Draw(rig, scene, triangles);
-                size_t different = 0, first = expected.size();
-                for (size_t k = 0; k < expected.size(); ++k)
+                if (drawnHere[k] != expected[k])
                 {
-                    if (drawnHere[k] != expected[k])
-                    {
-                        first = std::min(first, k);
-                        ++different;
-                    }
+                    first = std::min(first, k);
+                    ++different;
                 }
-                EXPECT_EQ(0u, different) << "scene " << scene << " level " << int(level) << " cores "
-                                         << (rig ? 4 : 1) << ": first at word " << first << " of "
-                                         << expected.size() << " (the last the samples)";
             }
+            EXPECT_EQ(0u, different) << "scene " << scene << " level " << int(level) << ": first at word " << first
+                                     << " of " << expected.size() << " (the last the samples)";
         }
     }
     // Every scene draws plenty, on most pixels of the target.

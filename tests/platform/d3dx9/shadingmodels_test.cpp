@@ -106,13 +106,13 @@ protected:
         for (int i = 0; i < 2; ++i)
         {
             targets[i] = Target(formats[i]);
-            textures[i] = Texture(i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, formats[i], seed);
+            textures[i] = Own(RandomTexture(device, i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, formats[i], seed));
         }
-        mipmapped = Texture(16, 16, 3, D3DFMT_A8R8G8B8, seed);
+        mipmapped = Own(RandomTexture(device, 16, 16, 3, D3DFMT_A8R8G8B8, seed));
         for (int i = 0; i < 2; ++i)
         {
             floatTargets[i] = Target(floatFormats[i]);
-            floatTextures[i] = FloatTexture(i == 0 ? 16 : 13, i == 0 ? 16 : 9, floatFormats[i], seed);
+            floatTextures[i] = Own(RandomTexture(device, i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, floatFormats[i], seed));
         }
     }
 
@@ -169,61 +169,6 @@ protected:
         RegisterPixelModel(pinned.c_str(), model.function);
         EXPECT_EQ(D3D_OK, device->BeginScene());
         return {PixelShader(GetParam()), PixelShader(pinned.c_str())};
-    }
-
-    IDirect3DTexture9* Texture(UINT width, UINT height, UINT levels, D3DFORMAT format, unsigned& seed)
-    {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
-        for (UINT level = 0; level < levels; ++level)
-        {
-            D3DLOCKED_RECT locked;
-            texture->LockRect(level, &locked, nullptr, 0);
-            for (UINT y = 0; y < (height >> level); ++y)
-            {
-                for (UINT x = 0; x < (width >> level); ++x)
-                {
-                    seed = seed * 1103515245u + 12345u;
-                    reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
-                        seed ^ (seed >> 15);
-                }
-            }
-            texture->UnlockRect(level);
-        }
-        return Own(texture);
-    }
-
-    // Texels of 0 to 2 in every channel: 16-bit floats with the sign clear and exponents up to
-    // 15, or floats below 2.
-    IDirect3DTexture9* FloatTexture(UINT width, UINT height, D3DFORMAT format, unsigned& seed)
-    {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
-        D3DLOCKED_RECT locked;
-        texture->LockRect(0, &locked, nullptr, 0);
-        for (UINT y = 0; y < height; ++y)
-        {
-            auto* row = static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch;
-            for (UINT x = 0; x < width; ++x)
-            {
-                seed = seed * 1103515245u + 12345u;
-                const std::uint32_t bits = seed ^ (seed >> 15);
-                if (format == D3DFMT_R32F)
-                {
-                    const float value = float(bits & 0xFFFFFF) / 8388608.0f;
-                    std::memcpy(row + 4 * x, &value, 4);
-                }
-                else
-                {
-                    const std::uint16_t halves[4] = {std::uint16_t(bits & 0x3FFF), std::uint16_t((bits >> 14) & 0x3FFF),
-                                                     std::uint16_t((bits >> 7) & 0x3FFF),
-                                                     std::uint16_t((bits >> 18) & 0x3FFF)};
-                    std::memcpy(row + 8 * x, halves, 8);
-                }
-            }
-        }
-        texture->UnlockRect(0);
-        return Own(texture);
     }
 
     void Bind(ETextures bound, int variant)
@@ -347,7 +292,7 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
     ASSERT_NE(nullptr, model->loops) << "a type, drawn by its own loops";
     // The same function, registered bare: the general path.
     const auto [own, general] = OwnAndGeneral(*model);
-    int drawn = 0, compared = 0;
+    int drawn = 0, compared = 0, floats = 0, whiteScenes = 0;
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {
         if (!SetRasteriserSimdLevel(level))
@@ -369,76 +314,44 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
                 ++compared;
             }
         }
-    }
-    device->EndScene();
-    // Nearly every scene draws plenty (alpha tests and depth tests keep some out).
-    EXPECT_GT(drawn, compared / 2);
-}
-
-TEST_P(ShadingModelsTest, DrawsIntoFloatTargetsAsItsFunction)
-{
-    // Float targets stored, blended as ordinary transparency, added and multiplied, with and
-    // without a depth test, from float textures and 8-bit ones: the bits of the general path's
-    // blending.
-    const TPixelModel* model = FindPixelModel(GetParam());
-    ASSERT_NE(nullptr, model);
-    const auto [own, general] = OwnAndGeneral(*model);
-    int compared = 0;
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-    {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
+        // Float targets stored, blended as ordinary transparency, added and multiplied, with and
+        // without a depth test, each state from float textures on one target and 8-bit ones on
+        // the other: the bits of the general path's blending.
         for (IDirect3DSurface9* target : floatTargets)
         {
-            for (ETextures bound : {ETextures::Float, ETextures::Rows})
+            for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
+                                   EStates::DepthAdded, EStates::Multiplied})
             {
-                for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored,
-                                       EStates::DepthBlended, EStates::DepthAdded, EStates::Multiplied})
-                {
-                    const int variant = compared % 4;
-                    Bind(bound, variant);
-                    Set(states, variant);
-                    EXPECT_EQ(Draw(general, target), Draw(own, target))
-                        << "level " << int(level) << " textures " << int(bound) << " states " << int(states)
-                        << " variant " << variant;
-                    ++compared;
-                }
+                const int variant = floats++ % 4;
+                Bind((target == floatTargets[0]) == (int(states) % 2 == 0) ? ETextures::Float : ETextures::Rows,
+                     variant);
+                Set(states, variant);
+                EXPECT_EQ(Draw(general, target), Draw(own, target)) << "level " << int(level) << " float target "
+                                                                    << (target == floatTargets[1]) << " states "
+                                                                    << int(states) << " variant " << variant;
             }
         }
-    }
-    device->EndScene();
-}
-
-TEST_P(ShadingModelsTest, DrawsWhiteTrianglesAsItsFunction)
-{
-    // Where every colour and constant a model reads is one, a model may draw as its unit form
-    // (the texture alone): the same bits again, beside triangles a step away from white, and
-    // again with the constant's alpha a little below one (over a texture whose alpha varies).
-    const TPixelModel* model = FindPixelModel(GetParam());
-    ASSERT_NE(nullptr, model);
-    const auto [own, general] = OwnAndGeneral(*model);
-    int compared = 0;
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
-    {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
+        // Where every colour and constant a model reads is one, a model may draw as its unit form
+        // (the texture alone): the same bits again, beside triangles a step away from white, and
+        // again with the constant's alpha a little below one (over a texture whose alpha varies).
         for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthAdded})
         {
-            const int variant = compared % 4;
+            const int variant = whiteScenes++ % 4;
             Bind(ETextures::Rows, variant & 2);
             Set(states, variant);
-            IDirect3DSurface9* target = targets[compared & 1];
+            IDirect3DSurface9* target = targets[variant & 1];
             for (float alpha : {1.0f, 0.999f})
             {
                 const float constant[4] = {1.0f, 1.0f, 1.0f, alpha};
                 device->SetPixelShaderConstantF(0, constant, 1);
                 EXPECT_EQ(Draw(general, target, true), Draw(own, target, true))
-                    << "level " << int(level) << " states " << int(states) << " alpha " << alpha;
+                    << "level " << int(level) << " white, states " << int(states) << " alpha " << alpha;
             }
-            ++compared;
         }
     }
     device->EndScene();
+    // Nearly every scene draws plenty (alpha tests and depth tests keep some out).
+    EXPECT_GT(drawn, compared / 2);
 }
 
 // Models of several targets' colours at once, drawn onto every mixture of target formats.
@@ -511,22 +424,21 @@ TEST_P(SeveralTargetsTest, DrawsEveryTargetAsItsFunction)
             continue;
         for (const auto& bound : mixtures)
         {
-            for (ETextures textures : {ETextures::Float, ETextures::Rows})
+            // Float textures and 8-bit ones by turns, each state meeting both over the mixtures.
+            for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
+                                   EStates::DepthAdded, EStates::Stencil})
             {
-                for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
-                                       EStates::DepthAdded, EStates::Stencil})
-                {
-                    const int variant = compared % 4;
-                    Bind(textures, variant);
-                    Set(states, variant);
-                    SetProjectionInputs(variant);
-                    const std::vector<std::uint32_t> expected = DrawAll(general, bound);
-                    EXPECT_EQ(expected, DrawAll(own, bound))
-                        << "level " << int(level) << " textures " << int(textures) << " states " << int(states)
-                        << " variant " << variant << " mixture " << (&bound - mixtures);
-                    drawn += expected[0] + expected[1] > 500;
-                    ++compared;
-                }
+                const int variant = compared % 4;
+                const ETextures textures = (int(states) + (&bound - mixtures)) % 2 ? ETextures::Rows : ETextures::Float;
+                Bind(textures, variant);
+                Set(states, variant);
+                SetProjectionInputs(variant);
+                const std::vector<std::uint32_t> expected = DrawAll(general, bound);
+                EXPECT_EQ(expected, DrawAll(own, bound))
+                    << "level " << int(level) << " textures " << int(textures) << " states " << int(states)
+                    << " variant " << variant << " mixture " << (&bound - mixtures);
+                drawn += expected[0] + expected[1] > 500;
+                ++compared;
             }
         }
     }
