@@ -1,12 +1,13 @@
 # Run by CTest (a test program's include file, vestamor_test(... BY_SUITE)): registers one test per
 # GoogleTest suite of the program, run in one process, its time limit the per-test limit times the
 # suite's tests. Each start of a test program loads every module it links, which under emulation
-# took longer than most of its tests; the list is made again only when the program is newer.
+# took longer than most of its tests; the list is made again when the program or this script is newer.
 if(NOT EXISTS "${program}")
   add_test("${name}_NOT_BUILT" "${name}_NOT_BUILT")
   return()
 endif()
-if(NOT EXISTS "${list}" OR NOT "${list}" IS_NEWER_THAN "${program}")
+if(NOT EXISTS "${list}" OR NOT "${list}" IS_NEWER_THAN "${program}" OR
+   NOT "${list}" IS_NEWER_THAN "${CMAKE_CURRENT_LIST_FILE}")
   execute_process(COMMAND "${program}" --gtest_list_tests WORKING_DIRECTORY "${folder}" TIMEOUT ${discovery}
                   OUTPUT_VARIABLE output RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
@@ -29,9 +30,11 @@ if(NOT EXISTS "${list}" OR NOT "${list}" IS_NEWER_THAN "${program}")
   endforeach()
   foreach(suite IN LISTS suites)
     math(EXPR limit "${limit_per_test} * ${count_${suite}}")
+    # Named after the program too: two programs may have suites of one name.
+    set(test "${name}.${suite}.*")
     string(APPEND script
-           "add_test([==[${suite}.*]==] [==[${program}]==] [==[--gtest_filter=${suite}.*]==] --gtest_also_run_disabled_tests)\n"
-           "set_tests_properties([==[${suite}.*]==] PROPERTIES WORKING_DIRECTORY [==[${folder}]==] TIMEOUT ${limit} "
+           "add_test([==[${test}]==] [==[${program}]==] [==[--gtest_filter=${suite}.*]==] --gtest_also_run_disabled_tests)\n"
+           "set_tests_properties([==[${test}]==] PROPERTIES WORKING_DIRECTORY [==[${folder}]==] TIMEOUT ${limit} "
            "COST ${limit} ${properties})\n")
   endforeach()
   file(WRITE "${list}" "${script}")
