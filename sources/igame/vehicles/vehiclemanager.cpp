@@ -4,6 +4,7 @@
 #include "core/system/string.h"
 #include "engine/input/inputmanager.h"
 #include "engine/render/canvasmanager.h"
+#include "engine/system/command/deferredvariable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/resourcemanager.h"
 #include "igame/vehicles/vehicle.h"
@@ -30,6 +31,16 @@ constexpr i32 OVERLAY_FONT_SIZE = 12;
 constexpr f32 OVERLAY_X = 210.0f;
 constexpr f32 OVERLAY_TOP = 200.0f;
 constexpr f32 OVERLAY_LINE = 20.0f;
+
+// The overlay is a debug overlay: drawn only while the debug renders are asked for. Without the
+// variable nothing is drawn.
+TDeferredVariable s_RenderDebug("render_debug");
+
+bool OverlayWanted()
+{
+    const TVariable* variable = s_RenderDebug.GetVariable();
+    return variable && variable->GetValue().ToInt() != 0;
+}
 
 void Line(f32 y, const char* format, ...)
 {
@@ -117,7 +128,7 @@ void TVehicleManager::HandleInput()
 void TVehicleManager::RenderManager()
 {
     const TVehicle* vehicle = GetActiveVehicle();
-    if (!vehicle || !g_pCanvasManager)
+    if (!vehicle || !g_pCanvasManager || !OverlayWanted())
         return;
     g_pCanvasManager->SetFont(TName("Arial", true), OVERLAY_FONT_SIZE);
     const TVehicleParameters& p = vehicle->Parameters;

@@ -204,10 +204,12 @@ TEST_F(EngineSoundTest, TheDrivenCartsEngineStartsAcceleratesSquealsAndStops)
     // Reversing counted as accelerating: its clip ends too.
     EXPECT_EQ((std::vector<std::string>{"4 stop", "0 stop"}), m_Recorder.Events());
 
-    // Another vehicle taken: the cart's engine stops.
+    // Another vehicle taken: the cart's engine stops, its revs fall to 0.
     m_Recorder.Clear();
+    ASSERT_GT(cart.Sound.fRev, 0.0f);
     g_pVehicleManager->SetActiveVehicle(m_pCrawler);
     EXPECT_EQ((std::vector<std::string>{"7 play", "3 stop", "5 stop"}), m_Recorder.Events());
+    EXPECT_EQ(0.0f, cart.Sound.fRev);
 }
 
 // The cart taken by the player, as heard.
