@@ -1,8 +1,10 @@
 // The forward renderer: which light draws the directional pass, how many further lights a pass
-// takes, what the current-light block holds for each, the spot test, and the scissor of a spot
-// pass.
+// takes, what the current-light block holds for each (its shadow values too), the spot test, and
+// the scissor of a spot pass.
 #include "deferredscene.h"
 
+#include <algorithm>
+#include <tuple>
 
 namespace
 {
@@ -218,3 +220,26 @@ protected:
     const u32 m_nWasOn;
 };
 } // namespace
+
+// Values 24-27 of each light's pass: its stored shadow values while shadows are on, (0, 0, 0, 1)
+// while they are off. A spot above level 0 is not drawn: the sun's pass is the last filled.
+TEST_F(ForwardShadowTest, EachLightsPassTakesItsStoredShadowValuesWhileShadowsAreOn)
+{
+    Object(0.0f, 0.0f, 20.0f, 1.0f);
+    TLight& sun = Light(LIGHT_DIRECTIONAL);
+    TLight& spot = Light(LIGHT_SPOT);
+    const std::vector<f32> sunValues{0.25f, 0.5f, 0.75f, 0.125f}, spotValues{0.5f, 0.0f, 1.0f, 2.0f}, off{0, 0, 0, 1};
+    std::copy(sunValues.begin(), sunValues.end(), sun.m_aShadow);
+    std::copy(spotValues.begin(), spotValues.end(), spot.m_aShadow);
+    for (auto [shadows, spotLevel, expected] : {std::tuple{1, 0, &spotValues}, {1, 1, &sunValues}, {0, 0, &off},
+                                                {1, 0, &spotValues}})
+    {
+        g_pShadowManager->SetEnabled(shadows);
+        ASSERT_EQ(g_pShadowManager->IsEnabled(), static_cast<u32>(shadows));
+        spot.m_nLevel = spotLevel;
+        g_LightSettings = TLightSettingsBlock{};
+        g_pForwardRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE);
+        EXPECT_EQ((std::vector<f32>(g_LightSettings.aValue + 24, g_LightSettings.aValue + 28)), *expected)
+            << shadows << " " << spotLevel;
+    }
+}
