@@ -157,9 +157,16 @@ TEST_F(SpotTestTest, TheConeDecidesForObjectsAwayFromTheLight)
                  {7.0f, 30.0f, 1.0f, 1},   // 13.1 degrees: inside the 0.25 radian cone with its spread
                  {9.0f, 30.0f, 1.0f, 0},   // 16.7 degrees
                  {0.0f, -30.0f, 1.0f, 0},  // behind the light
-                 {15.0f, -10.0f, 20.0f, 1}}; // r 20.8: the box holds the light though it lies behind
+                 {15.0f, -10.0f, 20.0f, 1},  // r 20.8: the box holds the light though it lies behind
+                 // r 311.8, within the range: its near face within 1.1 x the range (the cone
+                 // decides), then beyond it (skipped before the cone test)
+                 {0.0f, 409.0f, 300.0f, 1},
+                 {0.0f, 411.0f, 300.0f, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(Test(Object(c.x, 0.0f, c.z, c.half), light), c.drawn) << c.x << " " << c.z;
+    // An object without a node is never drawn.
+    TBoxObject loose(1.0f, m_Draws);
+    EXPECT_EQ(Test(loose, light), 0u);
 }
 
 } // namespace

@@ -47,6 +47,10 @@ TEST_F(RenderManagerTest, PipelinePassesFlipBetweenTheirTwoTargetsAndAKeptTarget
     g_pRenderManager->BeginPipelinePass(PIPELINE_KEEP_TARGET);
     EXPECT_EQ(g_pRenderManager->GetPingPongIndex(), 4);
     EXPECT_EQ(Take(), (Lines{"end", "bind Temp1 -", "begin", "end", "bind Temp1 -", "begin"}));
+    // The frame's end forgets its renderer and its last target: the next frame chooses again.
+    Step(RENDER_STEP_FRAME_END);
+    EXPECT_EQ(g_pRenderManager->GetActiveRenderer(), nullptr);
+    EXPECT_EQ(g_pRenderManager->GetPreviousTarget(), nullptr);
 }
 
 TEST_F(RenderManagerTest, ARegisteredRendererReplacesTheOldOneAndTheChoiceKeepsItUnderOverrideOrFallsBack)
