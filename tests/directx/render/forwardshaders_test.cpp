@@ -227,18 +227,23 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeFadingWithItsRangeAndAngleReaching
     Draw(floor, At(0, 0, 0), directional, 0.0f);
     Draw(crate, At(0.8f, 0.5f, 0.4f, 25.0f), directional, 0.0f);
 
+    // A spot light at the point, shining along the direction, as the pass takes it.
+    const auto shine = [&](const TVector& from, const TVector& along, f32 range, f32 inner, f32 outer, f32 intensity,
+                           const f32 (&colour)[4]) {
+        TLight light;
+        light.m_nType = LIGHT_SPOT;
+        light.m_fIntensity = intensity;
+        light.m_fRange = range;
+        light.SetCone(inner, outer);
+        std::memcpy(light.m_aColor, colour, sizeof colour);
+        TMatrix at(1.0f);
+        at.SetOrientation(along.Normalized(), TVector(0.0f, 0.0f, 1.0f, 0.0f));
+        at.aRow[3] = from;
+        UseLight(light, at);
+    };
     // A floodlight above, tilted towards the camera's side.
-    TLight flood;
-    flood.m_nType = LIGHT_SPOT;
-    flood.m_fIntensity = 1.5f;
-    flood.m_fRange = 7.0f;
-    flood.SetCone(0.35f, 0.6f);
     const f32 warm[4] = {1.0f, 0.85f, 0.6f, 1.0f};
-    std::memcpy(flood.m_aColor, warm, sizeof warm);
-    TMatrix above(1.0f);
-    above.SetOrientation(TVector(0.15f, -1.0f, 0.1f, 0.0f).Normalized(), TVector(0.0f, 0.0f, 1.0f, 0.0f));
-    above.aRow[3] = TVector(0.0f, 4.0f, 0.0f, 1.0f);
-    UseLight(flood, above);
+    shine(TVector(0.0f, 4.0f, 0.0f, 1.0f), TVector(0.15f, -1.0f, 0.1f, 0.0f), 7.0f, 0.35f, 0.6f, 1.5f, warm);
     TDxShader* spot = Shader("Shader_forwardrendering_light_spot");
     Draw(floor, At(0, 0, 0), spot, 0.0f);
     Draw(crate, At(0.8f, 0.5f, 0.4f, 25.0f), spot, 0.0f);
@@ -251,23 +256,13 @@ TEST_F(ForwardShadersTest, ASpotLightAddsAConeFadingWithItsRangeAndAngleReaching
     Sun(0.0f, {0.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f});
     Draw(floor, At(0, 0, 0), directional, 0.0f);
     const f32 white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const auto shine = [&](f32 x, f32 height, f32 range, f32 inner, f32 outer, f32 intensity) {
-        TLight light;
-        light.m_nType = LIGHT_SPOT;
-        light.m_fIntensity = intensity;
-        light.m_fRange = range;
-        light.SetCone(inner, outer);
-        std::memcpy(light.m_aColor, white, sizeof white);
-        TMatrix down(1.0f);
-        down.SetOrientation(TVector(0.0f, -1.0f, 0.0f, 0.0f), TVector(0.0f, 0.0f, 1.0f, 0.0f));
-        down.aRow[3] = TVector(x, height, 0.0f, 1.0f);
-        UseLight(light, down);
-        Draw(floor, At(0, 0, 0), spot, 0.0f);
-    };
+    const TVector down(0.0f, -1.0f, 0.0f, 0.0f);
     // Range 3 from 2 up: a ring of radius 2.24 on the ground, its cone's rim at 5.1.
-    shine(1.0f, 2.0f, 3.0f, 1.0f, 1.2f, 20.0f);
+    shine(TVector(1.0f, 2.0f, 0.0f, 1.0f), down, 3.0f, 1.0f, 1.2f, 20.0f, white);
+    Draw(floor, At(0, 0, 0), spot, 0.0f);
     // Cone 0.4 from 3 up: a rim of radius 1.27, its range's ring at 9.5.
-    shine(-2.0f, 3.0f, 10.0f, 0.1f, 0.4f, 3.0f);
+    shine(TVector(-2.0f, 3.0f, 0.0f, 1.0f), down, 10.0f, 0.1f, 0.4f, 3.0f, white);
+    Draw(floor, At(0, 0, 0), spot, 0.0f);
     EXPECT_EQ(EndImage(target, "forward_spot_reach"), "");
 }
 
