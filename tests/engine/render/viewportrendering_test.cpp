@@ -12,7 +12,6 @@
 #include "engine/render/renderscenemanager.h"
 #include "engine/render/viewport.h"
 #include "engine/render/viewportrendering.h"
-#include "engine/system/node.h"
 
 #include <gtest/gtest.h>
 
@@ -42,22 +41,16 @@ struct ViewportRenderingTest : RenderTest
         scene.aRenderQueue[0] = &queue;
         g_pRenderSceneManager->Scenes().Add(&scene);
         probe.SetQueue(&queue);
-        for (TCamera* camera : {&own, &fallback})
-        {
-            camera->m_nFitMode = CAMERA_FIT_EXPLICIT;
-            camera->m_fHorizontalFov = camera->m_fVerticalFov = 90.0f;
-            camera->m_fNearClip = 1.0f;
-            camera->m_fFarClip = 100.0f;
-            camera->UpdateProjection(1, 1);
-        }
-        node.AddObject(&own);
-        node.GetWorldMatrix()->aRow[3] = TVector(0.0f, 0.0f, -10.0f, 1.0f);
+        fallback.m_nFitMode = CAMERA_FIT_EXPLICIT;
+        fallback.m_fHorizontalFov = fallback.m_fVerticalFov = 90.0f;
+        fallback.m_fNearClip = 1.0f;
+        fallback.m_fFarClip = 100.0f;
+        fallback.UpdateProjection(1, 1);
         fallback.m_ViewProjection = fallback.m_Projection;
     }
     ~ViewportRenderingTest() override
     {
         g_pLightManager->Lights().SetCount(0);
-        node.DeleteObject(&own);
         probe.RemoveFromQueue();
         g_pRenderSceneManager->Scenes().SetCount(0);
     }
@@ -66,9 +59,8 @@ struct ViewportRenderingTest : RenderTest
     TRenderQueue queue{};
     TRenderScene scene{};
     TProbe probe;
-    TNode node;
-    TCamera own, fallback;
-    TTestViewport first, second, hidden;
+    TCamera fallback;
+    TTestViewport first;
 };
 } // namespace
 
