@@ -1,11 +1,6 @@
-#include "engine/render/camera.h"
 #include "engine/render/rendercontext.h"
-#include "engine/render/rendermanager.h"
 #include "engine/render/renderobject.h"
 #include "engine/render/renderqueue.h"
-#include "engine/render/renderscene.h"
-#include "engine/render/renderscenemanager.h"
-#include "engine/system/managermanager.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +9,6 @@
 
 namespace
 {
-
-
 class TTestObject : public TRenderObject
 {
 public:
