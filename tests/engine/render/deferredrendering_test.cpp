@@ -2,8 +2,6 @@
 // scissor of the lights after a pass's first.
 #include "deferredscene.h"
 
-#include "engine/render/pipelinerecorder.h"
-
 namespace
 {
 const char* const kDirectional = "Shader_deferredrendering_light_directional";

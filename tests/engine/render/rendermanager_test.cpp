@@ -3,8 +3,6 @@
 #include "renderfixture.h"
 
 #include "engine/render/pipelinerecorder.h"
-#include "engine/system/command/commandmanager.h"
-#include "engine/system/command/variable.h"
 
 using Lines = std::vector<std::string>;
 

@@ -3,12 +3,9 @@
 #include "engine/render/imposterdata.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/lightmanager.h"
-#include "engine/render/mesh.h"
 #include "engine/render/shaderparameter.h"
 #include "engine/render/shaderparameterplugin.h"
 #include "engine/render/shadowmanager.h"
-#include "engine/system/managermanager.h"
-#include "engine/system/node.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,6 @@
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
 #include "engine/render/renderscenemanager.h"
-#include "engine/render/viewport.h"
-#include "engine/render/viewportrendering.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,6 @@
 #include "levelframefixture.h"
 
 #include "engine/render/light.h"
-#include "engine/render/mesh.h"
-#include "engine/render/renderer.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"

@@ -3,7 +3,6 @@
 #include "vehiclefixture.h"
 
 #include "support/wavreader.h"
-#include "xaudio2/gamesound.h"
 #include "xaudio2/xaudio2sound.h"
 
 #include <algorithm>
