@@ -1,7 +1,6 @@
 // Environments: the zone that holds a position, the fade towards the global environment, ties, and
 // damaged stored zones.
 #include "engine/render/environmentmanager.h"
-#include "engine/render/shaderparameter.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "support/recordingdevice.h"

@@ -7,11 +7,8 @@
 #include "engine/render/impostermanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"
-#include "engine/render/renderscene.h"
-#include "engine/render/renderscenemanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/system/node.h"
 
 #include <gtest/gtest.h>
 

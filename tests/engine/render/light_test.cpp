@@ -2,7 +2,6 @@
 // manager's data block, and damaged stored lights.
 #include "engine/render/light.h"
 #include "engine/render/lightmanager.h"
-#include "engine/render/lightsettings.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"

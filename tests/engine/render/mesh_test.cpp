@@ -1,8 +1,6 @@
 #include "engine/render/camera.h"
 #include "engine/render/mesh.h"
 #include "engine/render/meshdata.h"
-#include "engine/render/meshmanager.h"
-#include "engine/render/shader.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
