@@ -3,7 +3,6 @@
 // a state round trip mid-transition and damaged blocks, and the ambient-occlusion size factor.
 #include "core/stream/memorystream.h"
 #include "engine/system/command/commandmanager.h"
-#include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
