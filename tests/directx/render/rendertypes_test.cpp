@@ -11,7 +11,6 @@
 #include "engine/render/viewportset.h"
 #include "engine/system/scenetypes.h"
 #include "engine/render/shader.h"
-#include "engine/render/viewport.h"
 #include "engine/system/managermanager.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,6 @@
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxmaterialmanager.h"
 #include "directx/render/dxviewportmanager.h"
-#include "engine/render/viewportrendering.h"
 
 #include "core/cluster/cluster.h"
 #include "core/stream/memorystream.h"
