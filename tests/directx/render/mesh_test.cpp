@@ -3,7 +3,6 @@
 #include "shaderfixture.h"
 #include "targetgolden.h"
 
-#include "directx/render/dxdynamicmeshmanager.h"
 #include "directx/render/dxmeshmanager.h"
 #include "engine/system/renderstats.h"
 

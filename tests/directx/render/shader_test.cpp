@@ -2,7 +2,6 @@
 // slot textures on their samplers (material first), and damaged shader data.
 #include "shaderfixture.h"
 
-#include "directx/render/dxeffectstatefilter.h"
 
 #include <cstring>
 #include <string>

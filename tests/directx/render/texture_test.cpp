@@ -2,7 +2,6 @@
 // device classes), the run-time sky textures, locks, animations and the texture manager.
 #include "texturefixture.h"
 
-#include "engine/system/resourcemanager.h"
 #include "platform/d3d9/settings.h"
 
 #include <string>
