@@ -5,7 +5,6 @@
 #include "engine/render/decaldata.h"
 #include "engine/render/staticdecalpool.h"
 #include "engine/system/command/commandmanager.h"
-#include "engine/system/command/variable.h"
 #include "igame/effects/decalmanager.h"
 #include "vegetation/loglines.h"
 

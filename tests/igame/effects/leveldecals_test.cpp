@@ -3,7 +3,6 @@
 // stains stay and "effect_trackdecals" 0 hides with the stains.
 #include "levelframefixture.h"
 
-#include "leveldecals.h"
 #include "engine/render/staticdecalpool.h"
 #include "igame/effects/decalstream.h"
 #include "engine/render/deferredrendering.h"
