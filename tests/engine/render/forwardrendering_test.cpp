@@ -235,18 +235,16 @@ TEST_F(ForwardShadowTest, EachLightsPassTakesItsStoredShadowValuesWhileShadowsAr
     Object(0.0f, 0.0f, 20.0f, 1.0f);
     TLight& sun = Light(LIGHT_DIRECTIONAL);
     TLight& spot = Light(LIGHT_SPOT);
-    const std::vector<f32> sunValues{0.25f, 0.5f, 0.75f, 0.125f}, spotValues{0.5f, 0.0f, 1.0f, 2.0f}, off{0, 0, 0, 1};
-    std::copy(sunValues.begin(), sunValues.end(), sun.m_aShadow);
-    std::copy(spotValues.begin(), spotValues.end(), spot.m_aShadow);
-    for (auto [shadows, spotLevel, expected] : {std::tuple{1, 0, &spotValues}, {1, 1, &sunValues}, {0, 0, &off},
-                                                {1, 0, &spotValues}})
+    const std::vector<f32> inSun{0.25f, 0.5f, 0.75f, 0.125f}, inSpot{0.5f, 0.0f, 1.0f, 2.0f}, off{0, 0, 0, 1};
+    std::copy(inSun.begin(), inSun.end(), sun.m_aShadow);
+    std::copy(inSpot.begin(), inSpot.end(), spot.m_aShadow);
+    for (auto [shadows, level, expected] : {std::tuple{1, 0, &inSpot}, {1, 1, &inSun}, {0, 0, &off}, {1, 0, &inSpot}})
     {
         g_pShadowManager->SetEnabled(shadows);
-        ASSERT_EQ(g_pShadowManager->IsEnabled(), static_cast<u32>(shadows));
-        spot.m_nLevel = spotLevel;
+        spot.m_nLevel = level;
         g_LightSettings = TLightSettingsBlock{};
         g_pForwardRendering->RenderQueue(&m_Viewport, RENDER_QUEUE_OPAQUE);
         EXPECT_EQ((std::vector<f32>(g_LightSettings.aValue + 24, g_LightSettings.aValue + 28)), *expected)
-            << shadows << " " << spotLevel;
+            << shadows << " " << level;
     }
 }

@@ -5,7 +5,6 @@
 // physics, sound.
 #include "ageia/dynamicsfixture.h"
 #include "core/system/timer.h"
-#include "engine/input/input.h"
 #include "engine/input/inputmanager.h"
 #include "igame/vehicles/vehicle.h"
 #include "igame/vehicles/vehiclemanager.h"
