@@ -54,7 +54,9 @@ i32 ApplyCommandLineParameter(const char* name, const char* value, i32, i32 inde
     {
         if (std::strcmp(parameter.pName, name) != 0)
             continue;
-        parameter.Variable.SetInt(value ? std::atoi(value) : parameter.nDefault);
+        // For this run: the settings written keep the player's own value.
+        if (TVariable* variable = parameter.Variable.GetVariable())
+            TCommandManager::Instance().SetOneOff(variable, value ? std::atoi(value) : parameter.nDefault);
         return 0;
     }
     TCommandManager::Instance().PrintError("'%s': undeclared command line parameter", name);

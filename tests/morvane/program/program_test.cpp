@@ -180,9 +180,10 @@ TEST_F(Program, SettingsOfARunComeBackAfterItsCleanExit)
                 {"settings.icom", "set game.autostartaitask 1\n"},
                 {"settings.icom", "command.bind \"F5\" \"version\""},
                 {"actions.icom", "action.bind \"towercam\" Y T\n"}};
+    // The first start's one-off level gives way to the player's, set after it.
     for (int run = 0; run < 2; ++run)
     {
-        ASSERT_EQ(Run(), 0) << Errors();
+        ASSERT_EQ(Run(run == 0 ? "detaillevel=5" : ""), 0) << Errors();
         const std::string log = SystemLog();
         EXPECT_EQ(log.find("error"), std::string::npos) << log;
         for (const auto& line : kept)
@@ -194,6 +195,73 @@ TEST_F(Program, SettingsOfARunComeBackAfterItsCleanExit)
               log.find("TDxDeviceManager::InitializeManager(): complete"));
 }
 
+// Zero bytes over part of the player's settings and action binds, and a start-up script naming its
+// level bare. The first start compiles them, names each damaged file and line, runs the rest and
+// at its exit keeps the damaged files aside before writing them anew; the second runs the start-up
+// script from its cache, level included, and the new files without an error. The first start's
+// one-off arguments are not the player's: the second runs at the player's detail level.
+TEST_F(Program, DamagedSettingsAreKeptAsideAndACachedScriptRunsAsItsSource)
+{
+    const std::string user = m_Path + "/home/My Games/Brevicorn/system/";
+    std::filesystem::create_directories(user);
+    const std::string script = m_Path + "/work/system/system.icom";
+    std::string start = ReadText(script);
+    const std::string level = "\"data/morvane.data\"";
+    ASSERT_NE(start.find(level), std::string::npos);
+    std::ofstream(script, std::ios::binary) << start.replace(start.find(level), level.size(), "data/morvane.data");
+
+    std::string settings =
+        "\n// variables\nset game.gamma 3\nset device.audio.musicvolume 7\n"
+        "set device.audio.effectsvolume 5\n\n// command binds\ncommand.bind \"F5\" \"version\" \n";
+    settings.replace(settings.find("set game.gamma 3"), 16, std::string(16, '\0'));
+    std::string actions = ReadText(m_Path + "/work/system/actions.icom");
+    const size_t bind = actions.find("action.bind \"menuup\"");
+    actions.replace(bind, 8, std::string(8, '\0'));
+    const std::string damagedBind =
+        std::to_string(1 + std::count(actions.begin(), actions.begin() + bind, '\n'));
+    std::ofstream(user + "settings.icom", std::ios::binary) << settings;
+    std::ofstream(user + "actions.icom", std::ios::binary) << actions;
+    std::ofstream(user + "device.icom", std::ios::binary) << "set device.detaillevel 2\n";
+
+    ASSERT_EQ(Run("detaillevel=5 windowed"), 0) << Errors();
+    std::string log = SystemLog();
+    for (const std::string& line :
+         {std::string(
+              "Brevicorn/system/settings.icom(3): damaged text (a NUL byte): the script does not run whole"),
+          "Brevicorn/system/actions.icom(" + damagedBind + "): damaged text (a NUL byte)",
+          "settings.icom' did not run whole: kept aside as '" + user + "settings.icom.unreadable.1'",
+          "actions.icom' did not run whole: kept aside as '" + user + "actions.icom.unreadable.1'",
+          std::string("TResourceManager::LoadRepository(): 'data/morvane.data'")})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    EXPECT_EQ(ReadText(user + "settings.icom.unreadable.1"), settings);
+    EXPECT_EQ(ReadText(user + "actions.icom.unreadable.1"), actions);
+    // What followed the damage came back.
+    const std::string written[] = {ReadText(user + "settings.icom"), ReadText(user + "actions.icom"),
+                                   ReadText(user + "device.icom")};
+    EXPECT_EQ(written[2], "\n// startup variables\nset sound.updateinterval 0.000000\nset sound.distancescale 100.000000\n"
+                          "set device.verticalsyn 1\nset device.detaillevel 2\n");
+    for (const char* line :
+         {"set device.audio.musicvolume 7.000000\n", "set device.audio.effectsvolume 5.000000\n",
+          "command.bind \"F5\" \"version\" \n"})
+        EXPECT_NE(written[0].find(line), std::string::npos) << line << "\n" << written[0];
+    for (const char* line : {"action.bind \"menuback\" Esc\n", "action.bind \"orbitzoomout\" mbWheelDown\n"})
+        EXPECT_NE(written[1].find(line), std::string::npos) << line << "\n" << written[1];
+
+    std::filesystem::remove(LogPath());
+    ASSERT_EQ(Run(), 0) << Errors();
+    log = SystemLog();
+    EXPECT_EQ(log.find("error"), std::string::npos) << log;
+    // From the cache as it was written, not compiled again.
+    EXPECT_EQ(log.find("command source file 'system/system.icom'"), std::string::npos) << log;
+    EXPECT_EQ(log.find("without its text"), std::string::npos) << log;
+    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/morvane.data'"), std::string::npos) << log;
+    EXPECT_EQ(ReadText(user + "settings.icom"), written[0]);
+    EXPECT_EQ(ReadText(user + "actions.icom"), written[1]);
+    EXPECT_EQ(ReadText(user + "device.icom"), written[2]);
+    EXPECT_NE(log.find("set level of detail to 2\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("set level of detail to 5"), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(user + "settings.icom.unreadable.2"));
+}
 // A damaged settings script is reported line by line; the run goes on with the defaults.
 TEST_F(Program, ADamagedSettingsScriptGivesItsErrorLinesAndTheDefaults)
 {

@@ -9,6 +9,7 @@
 #include "core/system/templates/sset.h"
 #include "engine/system/command/command.h"
 #include "engine/system/command/commandbind.h"
+#include "engine/system/command/variablevalue.h"
 #include "engine/system/manager.h"
 
 class TCommandMethods;
@@ -137,6 +138,11 @@ public:
     u32 Compile(const TName& source, const TName& cache);
     // Writes changed variables, binds and input actions back as scripts.
     void SaveSettings();
+    // A value for this run only (the command line's): the variable takes it, and the settings
+    // written keep what the player's held until the player assigns the variable again.
+    void SetOneOff(TVariable* variable, i32 value);
+    // The variable was assigned again: its value is the player's.
+    void ForgetOneOff(const TVariable* variable);
     // A clean exit (manager.end) saves the settings into the user directory, once one is named
     // and the game's data were loaded.
     void EndManager() override;
@@ -155,6 +161,7 @@ private:
     u32 _Compile(const TName& source, const TName& cache, TCommandProgram& program);
     void WriteSettings(const TName& file, TStream& stream);
     i32 FindIncomplete(u32 source) const;
+    i32 FindOneOff(const TVariable* variable) const;
 
     SSet<TCommandEntry, COMMAND_MAX_COMMANDS, u32, 0> m_Commands;
     SSet<TVariableEntry, COMMAND_MAX_VARIABLES, u32, 0> m_Variables;
@@ -170,6 +177,14 @@ private:
     // The sources whose text did not compile whole this run (a NUL byte): kept aside before a
     // settings file is written over them.
     DArray<u32> m_aIncomplete;
+    // The variables holding a one-off value, with the player's value and flags before it.
+    struct TOneOff
+    {
+        TVariable* pVariable;
+        TVariableValue Kept;
+        u32 nKeptFlags;
+    };
+    DArray<TOneOff> m_aOneOff;
 };
 
 // The manager "Command".

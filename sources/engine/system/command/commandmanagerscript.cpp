@@ -290,11 +290,12 @@ void TCommandManager::WriteSettings(const TName& file, TStream& stream)
         for (u32 i = 0; i < m_Variables.GetCount(); ++i)
         {
             const TVariable* variable = m_Variables[i].value;
-            const u32 flags = variable->GetFlags();
+            const i32 oneOff = FindOneOff(variable);
+            const u32 flags = oneOff < 0 ? variable->GetFlags() : m_aOneOff[oneOff].nKeptFlags;
+            const TVariableValue& value = oneOff < 0 ? variable->GetValue() : m_aOneOff[oneOff].Kept;
             if ((flags & VARIABLE_CHANGED) && !(flags & VARIABLE_NOT_SAVED) &&
                 (flags & VARIABLE_STARTUP) == wanted)
-                stream.WriteText(StringFormat("set %s %s\n", variable->GetName().GetText(),
-                                              variable->GetValue().ToScript()));
+                stream.WriteText(StringFormat("set %s %s\n", variable->GetName().GetText(), value.ToScript()));
         }
     }
     if (SectionFileId(SECTION_COMMAND_BINDS) == file.GetId())
@@ -403,6 +404,33 @@ i32 TCommandManager::FindIncomplete(u32 source) const
         if (m_aIncomplete[i] == source)
             return i;
     return -1;
+}
+
+i32 TCommandManager::FindOneOff(const TVariable* variable) const
+{
+    for (i32 i = 0; i < m_aOneOff.GetCount(); ++i)
+        if (m_aOneOff[i].pVariable == variable)
+            return i;
+    return -1;
+}
+
+void TCommandManager::SetOneOff(TVariable* variable, i32 value)
+{
+    // Given twice, the player's value is still the one before the first.
+    const i32 at = FindOneOff(variable);
+    const TOneOff kept = at < 0 ? TOneOff{variable, variable->GetValue(), variable->GetFlags()} : m_aOneOff[at];
+    variable->SetInt(value);
+    ForgetOneOff(variable);
+    m_aOneOff.Add(kept);
+}
+
+void TCommandManager::ForgetOneOff(const TVariable* variable)
+{
+    const i32 at = FindOneOff(variable);
+    if (at < 0)
+        return;
+    m_aOneOff[at] = m_aOneOff[m_aOneOff.GetCount() - 1];
+    m_aOneOff.SetCount(m_aOneOff.GetCount() - 1);
 }
 
 void TCommandManager::SaveSettings()

@@ -64,6 +64,25 @@ TVariable::TVariable(const char* name, const char* description, u32 flags)
 
 TVariable::~TVariable() = default;
 
+void TVariable::MarkChanged()
+{
+    m_nFlags |= VARIABLE_CHANGED;
+    // An assignment after a one-off value (the command line's) is the player's own.
+    TCommandManager::Instance().ForgetOneOff(this);
+}
+
+void TVariable::StoreChanged(i32 value)
+{
+    Store(value);
+    MarkChanged();
+}
+
+void TVariable::StoreChanged(f32 x, f32 y, f32 z, f32 w)
+{
+    Store(x, y, z, w);
+    MarkChanged();
+}
+
 void TVariable::SetInt(i32 value)
 {
     StoreChanged(value);
@@ -73,7 +92,7 @@ void TVariable::SetInt(i32 value)
 void TVariable::SetFloat(f32 value)
 {
     m_Value.SetFloat(value);
-    m_nFlags |= VARIABLE_CHANGED;
+    MarkChanged();
     OnChange();
 }
 
@@ -109,7 +128,7 @@ u32 TVariable::Assign(const TName* values, u32 count)
     default:
         return 1;
     }
-    m_nFlags |= VARIABLE_CHANGED;
+    MarkChanged();
     OnChange();
     return 0;
 }

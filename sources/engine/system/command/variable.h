@@ -37,18 +37,13 @@ public:
     // marks the variable changed, so the settings script keeps it.
     void Store(i32 value) { m_Value.SetInt(value); }
     void Store(f32 x, f32 y, f32 z, f32 w) { m_Value.SetVector(x, y, z, w); }
-    void StoreChanged(i32 value)
-    {
-        Store(value);
-        m_nFlags |= VARIABLE_CHANGED;
-    }
-    void StoreChanged(f32 x, f32 y, f32 z, f32 w)
-    {
-        Store(x, y, z, w);
-        m_nFlags |= VARIABLE_CHANGED;
-    }
+    void StoreChanged(i32 value);
+    void StoreChanged(f32 x, f32 y, f32 z, f32 w);
 
 protected:
+    // Every assignment: the settings script keeps the variable's value.
+    void MarkChanged();
+
     TName m_Name;
     TName m_Description;
     u32 m_nFlags;

@@ -326,6 +326,10 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
     const TName values[] = {
         TName("-12", true), TName("0x7FFFFFFFFFFF", true), TName("0.25", true),      TName("1", true),
         TName("2", true),   TName("gate two", true),       TName("0x80FF00FF", true)};
+    // A one-off value gives way to any later assignment; given once or twice after the last, the
+    // file keeps the value before the first.
+    Manager().SetOneOff(&g_TestInt, 7);
+    Manager().SetOneOff(&g_TestStartup, 7);
     g_TestInt.Assign(&values[0], 1);
     g_TestInt64.Assign(&values[1], 1);
     g_TestFloat.Assign(&values[2], 1);
@@ -333,6 +337,8 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
     g_TestName.Assign(&values[5], 1);
     g_TestColour.Assign(&values[6], 1);
     g_TestStartup.SetInt(3);
+    Manager().SetOneOff(&g_TestStartup, 8);
+    Manager().SetOneOff(&g_TestStartup, 9);
     g_TestHidden.SetInt(4);
     const char* commands[] = {"test.record a", "test.record b"};
     ASSERT_EQ(Manager().AddCommandBind("F1", commands, 2), 0u);
