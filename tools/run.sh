@@ -8,17 +8,25 @@ bash tools/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target morvanesim language_files repository_files level_files shader_files intro_files
 work=build/release/run
+# The program writes its logs into "<documents>/My Games/Brevicorn", as the engine finds the
+# documents folder: the XDG documents folder, else ~/Documents, else the home folder.
+documents="${XDG_DOCUMENTS_DIR:-}"
+if [ -z "$documents" ] && command -v xdg-user-dir >/dev/null 2>&1; then
+  documents=$(xdg-user-dir DOCUMENTS 2>/dev/null || true)
+fi
+if [ -z "$documents" ] || { [ -z "${XDG_DOCUMENTS_DIR:-}" ] && [ "$documents" = "$HOME" ]; }; then
+  documents="$HOME/Documents"
+  [ -d "$documents" ] || documents="$HOME"
+fi
+user="$documents/My Games/Brevicorn"
 # A running copy keeps its working folder: the program itself would refuse the second copy, but
-# only after the folder it reads had been replaced. Its lock file lies in the first of these
-# folders the program can write to.
-for folder in "${XDG_RUNTIME_DIR:-}" "${TMPDIR:-}" /tmp; do
-  [ -n "$folder" ] && [ -d "$folder" ] && [ -w "$folder" ] || continue
-  lock="$folder/Global_Brevicorn.morvane.lock"
+# only after the folder it reads had been replaced. Its lock file lies in its user folder, or in
+# the temp folder where that folder cannot hold it.
+for lock in "$user/Global_Brevicorn.morvane.lock" "${TMPDIR:-/tmp}/Global_Brevicorn.morvane.lock"; do
   if [ -e "$lock" ] && ! flock -n "$lock" true; then
     echo "tools/run.sh: error: another copy of the program is running ($lock); $work stays as it is" >&2
     exit 1
   fi
-  break
 done
 rm -rf "$work"
 mkdir -p "$work"
@@ -31,16 +39,5 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ "${VESTAMOR_HEADLESS:-}" = 1 ]
 fi
 status=0
 (cd "$work" && ../sources/morvane/morvanesim "$@") || status=$?
-
-# The program writes its logs into "<documents>/My Games/Brevicorn", as the engine finds the
-# documents folder: the XDG documents folder, else ~/Documents, else the home folder.
-documents="${XDG_DOCUMENTS_DIR:-}"
-if [ -z "$documents" ] && command -v xdg-user-dir >/dev/null 2>&1; then
-  documents=$(xdg-user-dir DOCUMENTS 2>/dev/null || true)
-fi
-if [ -z "$documents" ] || { [ -z "${XDG_DOCUMENTS_DIR:-}" ] && [ "$documents" = "$HOME" ]; }; then
-  documents="$HOME/Documents"
-  [ -d "$documents" ] || documents="$HOME"
-fi
-echo "morvanesim exited with code $status; its log: $documents/My Games/Brevicorn/system.log"
+echo "morvanesim exited with code $status; its log: $user/system.log"
 exit "$status"

@@ -20,7 +20,7 @@
 
 #include <cstdio>
 
-// The one copy of the program the user may run at a time.
+// The one copy of the program that may write a user directory at a time.
 constexpr const char* kInstanceMutexName = "Global\\Brevicorn.morvane";
 
 // Whether the script's device.run entered the main loop, or a close asked for before it spared
@@ -56,8 +56,12 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int)
 {
     SetProductName(TName("morvanesim", true));
 
+    // Locked by the folder the copies write, not by their environment: two copies started with
+    // different runtime or temp folders still meet there.
+    char userDirectory[512];
+    DefaultUserDirectory(userDirectory, sizeof userDirectory);
     bool alreadyExists = false;
-    const int guard = CreateNamedMutex(kInstanceMutexName, &alreadyExists);
+    const int guard = CreateNamedMutex(userDirectory, kInstanceMutexName, &alreadyExists);
     if (guard < 0)
     {
         // No log yet, and the running copy's must stay as it is: the console is the only place.

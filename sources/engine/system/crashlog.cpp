@@ -11,6 +11,11 @@
 #include "engine/system/managermanager.h"
 #include "platform/crashreport/crashreport.h"
 
+void DefaultUserDirectory(char* directory, size_t room)
+{
+    FormatStringN(directory, static_cast<i32>(room), "%s/Brevicorn", GetMyGamesFolder());
+}
+
 bool ForceLogFolders()
 {
     bool forced = false;
@@ -22,7 +27,7 @@ bool ForceLogFolders()
     if (!GetUserDirectory()->IsValid())
     {
         char directory[512];
-        FormatStringN(directory, sizeof directory, "%s/Brevicorn", GetMyGamesFolder());
+        DefaultUserDirectory(directory, sizeof directory);
         SetUserDirectory(TName(directory, true));
         forced = true;
     }

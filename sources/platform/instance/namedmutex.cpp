@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <initializer_list>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -21,40 +21,37 @@ void LockFilePath(const char* folder, const char* name, char* path, size_t room)
     std::snprintf(path, room, "%s/%s.lock", folder, file);
 }
 
-// The folders a lock file may live in, best first.
-int LockFolders(const char* (&folders)[3])
+// The folder and its parents; a part already there is left as it is.
+void MakeFolder(const char* folder)
 {
-    int count = 0;
-    for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"})
+    char path[1024];
+    std::snprintf(path, sizeof path, "%s", folder);
+    for (char* c = path + 1; *c; ++c)
     {
-        const char* folder = std::getenv(variable);
-        if (folder && *folder)
-            folders[count++] = folder;
+        if (*c != '/')
+            continue;
+        *c = 0;
+        mkdir(path, 0777);
+        *c = '/';
     }
-    folders[count++] = "/tmp";
-    return count;
+    mkdir(path, 0777);
 }
 } // namespace
 
-void NamedMutexPath(const char* name, char* path, size_t room)
-{
-    const char* folders[3];
-    LockFolders(folders);
-    LockFilePath(folders[0], name, path, room);
-}
-
-int CreateNamedMutex(const char* name, bool* alreadyExists)
+int CreateNamedMutex(const char* folder, const char* name, bool* alreadyExists)
 {
     *alreadyExists = false;
-    // A folder the file cannot be made in (a stale runtime folder, say) gives way to the next.
-    const char* folders[3];
-    const int count = LockFolders(folders);
+    MakeFolder(folder);
+    const char* temp = std::getenv("TMPDIR");
+    const char* folders[] = {folder, temp && *temp ? temp : "/tmp"};
     int handle = -1;
-    for (int i = 0; i < count && handle < 0; ++i)
+    for (const char* at : folders)
     {
         char path[1024];
-        LockFilePath(folders[i], name, path, sizeof path);
+        LockFilePath(at, name, path, sizeof path);
         handle = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (handle >= 0)
+            break;
     }
     if (handle < 0)
         return -1;

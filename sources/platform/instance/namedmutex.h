@@ -1,13 +1,11 @@
 #pragma once
-// A named mutex shared by every process of the user ("Global\..." names): an advisory lock on
-// a file in $XDG_RUNTIME_DIR, else $TMPDIR, else /tmp (the first folder the file can be made
-// in), held while the handle is open and given up by the system when the process ends, however
-// it ends.
+// A named mutex shared by every process that writes one folder ("Global\..." names): an advisory
+// lock on a file in that folder, made with its parents when missing, held while the handle is
+// open and given up by the system when the process ends, however it ends. Where the folder
+// cannot hold the file, the lock lies in $TMPDIR, else /tmp.
 #include <cstddef>
 
 // -1 when another process holds the name or the lock file cannot be made; the handle
 // otherwise. alreadyExists: another process holds it.
-int CreateNamedMutex(const char* name, bool* alreadyExists);
+int CreateNamedMutex(const char* folder, const char* name, bool* alreadyExists);
 void CloseNamedMutex(int handle);
-// The lock file of a name in the first folder: "\" and "/" become "_".
-void NamedMutexPath(const char* name, char* path, size_t room);

@@ -389,23 +389,30 @@ TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
         EXPECT_EQ(line.find("''"), std::string::npos) << line;
 }
 
-TEST_F(Program, ARuntimeFolderThatIsGoneLeavesTheGuardToTheTempFolder)
+TEST_F(Program, AUserFolderThatCannotBeMadeLeavesTheGuardToTheTempFolder)
 {
-    setenv("XDG_RUNTIME_DIR", (m_Path + "/nowhere").c_str(), 1);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Errors().find("WinMain(): error"), std::string::npos);
+    std::ofstream(m_Path + "/home/My Games") << "a file";
+    Run();
+    EXPECT_EQ(Errors().find("WinMain(): error"), std::string::npos) << Errors();
     EXPECT_TRUE(std::filesystem::exists(m_Path + "/Global_Brevicorn.morvane.lock"));
 }
 
+// The copies write one user folder: a second one started without a runtime folder still meets
+// the first's lock, and the first's log and settings stay as they are.
 TEST_F(Program, SecondCopyWhileTheFirstRunsEndsAtOnce)
 {
+    const std::string settings = m_Path + "/home/My Games/Brevicorn/system/settings.icom";
+    std::filesystem::create_directories(m_Path + "/home/My Games/Brevicorn/system");
+    std::ofstream(settings) << "set game.gamma 3\n";
     const pid_t pid = Start();
     ASSERT_GT(pid, 0);
     const std::string before = SystemLog();
     ASSERT_NE(before.find("TManagerManager::Begin(): 'State'"), std::string::npos);
 
+    unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(Errors(), "WinMain(): error: another copy of the program is running\n");
+    EXPECT_EQ(ReadText(settings), "set game.gamma 3\n");
     // The first copy may go on logging; the second neither rewrites the log nor starts in it.
     const std::string after = SystemLog();
     EXPECT_EQ(after.substr(0, before.size()), before);
