@@ -1,6 +1,7 @@
 // The profile manager on disk: loading, the selection and the settings file, adding,
 // deleting and renaming profiles, and the names that may reach the file system.
 #include "playerfixture.h"
+#include "player/playerpath.h"
 
 namespace
 {
@@ -136,6 +137,10 @@ TEST_F(ProfileManagerTest, NamesThatCannotNameAFolderAreRefused)
         EXPECT_EQ(AddProfile(name), 1u);
         EXPECT_EQ(Manager().RenameProfile(0, name), 1u);
     }
+    // Nor does a path take a name that leaves its folder, whatever checked it before.
+    for (const char16_t* name : {u"", u".", u"..", u"a/b", u"a\\b"})
+        EXPECT_FALSE(TPlayerPath().Add(name).IsValid());
+    EXPECT_TRUE(TPlayerPath().Add(u"...").IsValid());
     // Profiles cut longer names to 31 characters; a rename is refused.
     EXPECT_EQ(Manager().RenameProfile(0, u"abcdefghijklmnopqrstuvwxyz012345"), 1u);
     EXPECT_TRUE(Logged("error: The name 'a/b' can't name a player profile.")) << Log();

@@ -397,6 +397,10 @@ TEST_F(SavedGameTest, ListingChecksNamesTimesAndOwners)
     Manager().GetProfile(1)->RefreshSavedGames();
     ASSERT_EQ(Manager().GetProfile(1)->GetSavedGameCount(), 1);
     EXPECT_EQ(Manager().GetProfile(1)->GetSavedGame(0)->GetOwner(), Manager().GetProfile(1));
+    // Gone from its folder, it is gone from the next listing.
+    std::filesystem::remove(m_Root + "/bert/" + Id(foreign) + ".save");
+    Manager().GetProfile(1)->RefreshSavedGames();
+    EXPECT_EQ(Manager().GetProfile(1)->GetSavedGameCount(), 0);
 }
 
 TEST_F(SavedGameTest, OlderNamesAreMigrated)
