@@ -115,19 +115,22 @@ TEST_F(FormsTest, ModalFormsStackWithTheirWarnings)
 }
 
 // Dragged by its header the form follows the mouse and stops with its right side at the back
-// buffer's edge.
+// buffer's edge; hidden mid-drag, it is shown again where it was left, still.
 TEST_F(FormsTest, ADragStopsAtTheBackBuffersEdge)
 {
     form->Show(2);
     Frames(2);
     UX::TControl* header = Find("ux_demo_header");
+    auto press = [&](f32 x, f32 y) {
+        MouseTo(x, y);
+        Frame();
+        Button(true);
+        Frame();
+    };
     f32 x, y;
     Centre(header, x, y);
     const f32 left = form->Computed.Rect.x;
-    MouseTo(x, y);
-    Frame();
-    Button(true);
-    Frame();
+    press(x, y);
     EXPECT_EQ(form->Dragging, 1);
     MouseTo(x + 50.0f, y + 20.0f);
     Frames(2);
@@ -138,12 +141,18 @@ TEST_F(FormsTest, ADragStopsAtTheBackBuffersEdge)
     Button(false);
     Frame();
     EXPECT_EQ(form->Dragging, 0);
+    Centre(header, x, y);
+    press(x, y);
+    form->Hide(1);
+    form->Show(2);
+    const f32 shown = form->Computed.Rect.x;
+    MouseTo(x - 100.0f, y);
+    Frames(2);
+    EXPECT_FLOAT_EQ(form->Computed.Rect.x, shown);
+    Button(false);
     // A press between the controls drags nothing.
     Centre(Find("ux_demo_body"), x, y);
-    MouseTo(x, y + 80.0f);
-    Frame();
-    Button(true);
-    Frame();
+    press(x, y + 80.0f);
     EXPECT_EQ(form->Dragging, 0);
     Button(false);
     Frame();

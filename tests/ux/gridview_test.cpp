@@ -225,44 +225,6 @@ TEST_F(GridViewTest, OnlyChangedRowsAreRebound)
     EXPECT_FALSE(Shown(bar));
 }
 
-namespace
-{
-// One cell of every type, and a computed one.
-struct TAllTypes : UX::TDataRecord
-{
-    void GetValue(u32 row, const UX::TDataColumn&, void* out, u32 type) const override
-    {
-        if (type == UX::COLUMN_INT32)
-            *static_cast<i32*>(out) = static_cast<i32>(row) + 40;
-    }
-    u8 i8;
-    i32 i32v;
-    i16 i16v;
-    f32 f;
-    f64 d;
-    u64 time;
-    TName key;
-    UX::TLocalization text;
-    char16_t string[64];
-    TTexture* texture;
-    UX::TImage image;
-};
-
-UX::TRecordLayout AllTypesLayout()
-{
-    UX::TRecordLayout layout = {};
-    const u16 offsets[] = {offsetof(TAllTypes, i8),   offsetof(TAllTypes, i32v),   offsetof(TAllTypes, i16v),
-                           offsetof(TAllTypes, f),    offsetof(TAllTypes, d),      offsetof(TAllTypes, time),
-                           offsetof(TAllTypes, key),  offsetof(TAllTypes, text),   offsetof(TAllTypes, string),
-                           offsetof(TAllTypes, texture), offsetof(TAllTypes, image)};
-    for (u16 type = 1; type <= 11; ++type)
-        layout.aColumn.Add({TName(("c" + std::to_string(type)).c_str(), true), type, offsets[type - 1]});
-    layout.aColumn.Add({TName("computed", true), UX::COLUMN_INT32, UX::COLUMN_COMPUTED});
-    layout.nStride = sizeof(TAllTypes);
-    return layout;
-}
-} // namespace
-
 // Assign keeps 16 bits of rows and refuses a cell that passes the record; a fixed string with
 // no terminator in its 64 characters is cut at 63; a cell is read only as its column's type.
 TEST_F(GridViewTest, RecordSetsRefuseWhatTheyCannotHold)

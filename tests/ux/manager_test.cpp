@@ -257,8 +257,9 @@ TEST_F(ManagerTest, TreeLinksThatDoNotPairUpOrCycleAreCut)
         // A parent link to a style, which is no control.
         UX::TControl* odd = data.AddControl<UX::TPictureBox>("odd", nullptr);
         odd->pParent = reinterpret_cast<UX::TControl*>(data.AddStyle("style"));
-        // A child count that does not match the list.
+        // A child count that does not match the list; a tool tip's label that is no label.
         layer->nChildCount = 5;
+        data.AddToolTip()->pLabel = a;
     });
     auto named = [](const char* name) {
         UX::TControlManagerTemplate<UX::TPictureBox>& boxes = UX::TPictureBox::Manager();
@@ -281,6 +282,8 @@ TEST_F(ManagerTest, TreeLinksThatDoNotPairUpOrCycleAreCut)
         EXPECT_LT(steps, 10) << name;
     }
     EXPECT_TRUE(Logged("a cycle of parents cut"));
+    EXPECT_EQ(Ux().GetDefaultToolTip()->pLabel, nullptr);
+    EXPECT_TRUE(Logged("a tool tip's label is no loaded label: cut"));
 }
 
 TEST_F(ManagerTest, AFormListBlockOfAnotherSizeIsRefusedAndItsPointersForgotten)

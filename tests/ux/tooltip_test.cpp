@@ -24,12 +24,6 @@ protected:
         ASSERT_NE(label, nullptr);
         apply = Find("ux_demo_apply");
     }
-    void TearDown() override
-    {
-        tip->Duration = 0.0f;
-        tip->OffsetX = tip->OffsetY = 0.0f;
-        UxTest::TearDown();
-    }
 
     bool Shown() const { return label->IsVisibleOnScreen(); }
 
@@ -39,9 +33,9 @@ protected:
 };
 } // namespace
 
-// Half a second after the mouse comes to rest on the owner the tip shows (where, the demonstration
-// form's golden image shows); with a duration of 3 it hides three seconds later. A visit left
-// before the delay shows nothing, and each rest after it waits the whole delay again.
+// The tip shows its delay after the mouse comes to rest on the owner (half a second, then a whole
+// one; where, the demonstration form's golden image shows); with a duration of 3 it hides three
+// seconds later. A visit left before the delay shows nothing, and each rest waits the whole delay.
 TEST_F(ToolTipTest, ATipShowsAfterItsDelayAndHidesAfterItsDuration)
 {
     tip->Duration = 3.0f;
@@ -50,21 +44,21 @@ TEST_F(ToolTipTest, ATipShowsAfterItsDelayAndHidesAfterItsDuration)
     MouseTo(4.0f, 4.0f);
     Frames(30);
     EXPECT_FALSE(Shown()) << "left at 0.3 s";
-    for (int rest = 0; rest < 2; ++rest)
+    for (const i32 delay : {30, 60})
     {
-        SCOPED_TRACE(rest);
+        SCOPED_TRACE(delay);
+        tip->ShowDelay = static_cast<f32>(delay) / 60.0f;
         MouseOn(apply);
         Frame();
         EXPECT_EQ(tip->Owner, apply);
-        EXPECT_FALSE(Shown());
-        Frames(26);
-        EXPECT_FALSE(Shown()) << "0.45 s";
+        Frames(delay - 4);
+        EXPECT_FALSE(Shown()) << "0.05 s before";
         Frames(6);
-        EXPECT_TRUE(Shown()) << "0.55 s";
+        EXPECT_TRUE(Shown()) << "0.05 s after";
         Frames(174);
-        EXPECT_TRUE(Shown()) << "3.45 s";
+        EXPECT_TRUE(Shown()) << "2.95 s later";
         Frames(6);
-        EXPECT_FALSE(Shown()) << "3.55 s";
+        EXPECT_FALSE(Shown()) << "3.05 s later";
         MouseTo(4.0f, 4.0f);
         Frame();
     }
@@ -82,25 +76,36 @@ TEST_F(ToolTipTest, ATipIsKeptOnTheBackBuffer)
     // Far down: it ends at the bottom, moved above an owner lower than 50 units.
     tip->OffsetX = 0.0f;
     tip->OffsetY = 2000.0f;
-    tip->Open(apply, nullptr);
-    Frame();
-    EXPECT_FLOAT_EQ(label->Computed.Rect.y + label->Computed.Rect.height, static_cast<f32>(Height()));
     UX::TControl* check = Find("ux_demo_check");
-    check->SetSize(200.0f, 40.0f);
-    check->UpdateLayout(0);
-    tip->Open(check, nullptr);
-    Frame();
-    EXPECT_FLOAT_EQ(label->Computed.Rect.y + label->Computed.Rect.height,
-                    static_cast<f32>(Height()) - check->Computed.Rect.height);
-    // Centred under its owner.
+    for (const f32 height : {49.0f, 50.0f})
+    {
+        check->SetSize(200.0f, height);
+        check->UpdateLayout(0);
+        tip->Open(check, nullptr);
+        Frame();
+        EXPECT_FLOAT_EQ(label->Computed.Rect.y + label->Computed.Rect.height,
+                        static_cast<f32>(Height()) - (height < 50.0f ? check->Computed.Rect.height : 0.0f))
+            << height;
+    }
+    // Below its owner; beside the mouse over one taller than 200 units.
     tip->OffsetY = 0.0f;
+    UX::TMouse mouse = {0, 100.0f, 100.0f, 0};
+    for (const f32 height : {200.0f, 201.0f})
+    {
+        check->SetSize(200.0f, height);
+        check->UpdateLayout(0);
+        tip->Open(check, &mouse);
+        Frame();
+        const UX::TRect& r = check->Computed.Rect;
+        EXPECT_FLOAT_EQ(label->Computed.Rect.x, height > 200.0f ? 110.0f : r.x) << height;
+        EXPECT_FLOAT_EQ(label->Computed.Rect.y, height > 200.0f ? 120.0f : r.y + r.height) << height;
+    }
+    // Centred under its owner.
     tip->Placement = 1;
     tip->Open(apply, nullptr);
     Frame();
     EXPECT_FLOAT_EQ(label->Computed.Rect.x + label->Computed.Rect.width * 0.5f,
                     apply->Computed.Rect.x + apply->Computed.Rect.width * 0.5f);
-    tip->Placement = 0;
-    tip->ShowDelay = 0.5f;
 }
 
 TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)

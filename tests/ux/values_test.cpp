@@ -14,6 +14,7 @@
 #include "ux/ux.actions.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace
@@ -55,11 +56,12 @@ protected:
 } // namespace
 
 // 0 .. 100 in steps of 10: from 95 "Right" gives 100 and disables the increase button, "Left"
-// then 90 and enables it again; the arrow keys do it for the focused slider.
+// then 90 and enables it again, each told to the button; the arrow keys do it for the focused slider.
 TEST_F(ValuesTest, TheSliderStepsClampsAndEnablesItsButtonsByTheEnds)
 {
-    TChanges changes;
+    TChanges changes, enables;
     slider->OnChange.AddHandler(0, &changes, &TChanges::Hear);
+    slider->pRight->Event(UX::EVENT_ENABLE_CHANGE).AddHandler(0, &enables, &TChanges::Hear);
     slider->SetValue(95);
     EXPECT_EQ(slider->DoAction(slider, UX::RightAction(), 0), 1);
     EXPECT_EQ(slider->Value, 100);
@@ -69,6 +71,7 @@ TEST_F(ValuesTest, TheSliderStepsClampsAndEnablesItsButtonsByTheEnds)
     slider->DoAction(slider, UX::LeftAction(), 0);
     EXPECT_EQ(slider->Value, 90);
     EXPECT_TRUE(slider->pRight->IsEnabledAll());
+    EXPECT_EQ(enables.arguments.size(), 2u);
     slider->SetValue(-5);
     EXPECT_EQ(slider->Value, 0);
     EXPECT_FALSE(slider->pLeft->IsEnabledAll());
@@ -122,6 +125,10 @@ TEST_F(ValuesTest, TheKnobDragsTheValueAndItsReleaseAlwaysTellsTheEnd)
 
 TEST_F(ValuesTest, TheTrackBarStepsClicksAndTakesNewRanges)
 {
+    // As stored: the maximum, minimum and value, 16 bits each from byte 1320.
+    i16 stored[3];
+    std::memcpy(stored, reinterpret_cast<const u8*>(bar) + 1320, sizeof stored);
+    EXPECT_EQ(std::vector<i16>(stored, stored + 3), (std::vector<i16>{10, 0, 5}));
     TChanges changes;
     bar->OnChange.AddHandler(0, &changes, &TChanges::Hear);
     EXPECT_EQ(bar->DoAction(bar, UX::LeftAction(), 0), 1);
