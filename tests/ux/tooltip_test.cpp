@@ -1,11 +1,10 @@
 // Tool tips over the demonstration form's buttons: the owner's own text in the label, the show
 // delay and the duration, the place below the owner, kept on the back buffer, and hidden when the
-// owner is left, pressed, hidden or disabled.
+// owner is left, pressed, hidden or disabled, or an owner inside it entered.
 #include "uxfixture.h"
 
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.tooltip.h"
-
 
 namespace
 {
@@ -143,4 +142,17 @@ TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
     showOn(apply);
     apply->Hide(1);
     EXPECT_FALSE(Shown()) << "hidden";
+    // From an owner into one inside it: hidden until the inner one's delay.
+    apply->Show(2);
+    UX::TControl* outer = apply->pParent;
+    outer->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
+    outer->pToolTip = tip;
+    MouseTo(outer->Computed.Rect.x + 1.0f, outer->Computed.Rect.y + 1.0f);
+    Frames(40);
+    ASSERT_TRUE(Shown());
+    MouseOn(apply);
+    Frame();
+    EXPECT_FALSE(Shown()) << "inner";
+    Frames(40);
+    EXPECT_TRUE(Shown() && tip->Owner == apply) << "inner, its delay later";
 }
