@@ -1,66 +1,13 @@
 #include "commandfixture.h"
 #include "testcommands.h"
 
-#include "core/stream/stream.h"
-
-#include <cstring>
-#include <map>
 
 namespace
 {
 
-// A stand-in for the input manager's key texts: "shift+", "ctrl+" and "alt+" prefixes, then a
-// key name; codes are given by the table below.
-const std::map<std::string, u32> kCodes = {{"F1", 59}, {"F2", 60}, {"q", 16}, {"", 0}};
-
-void ParseKey(const char* text, TCommandKey& key)
-{
-    std::string rest = text;
-    key.nModifiers = 0;
-    const std::pair<const char*, u32> prefixes[] = {
-        {"shift+", KEY_SHIFT}, {"ctrl+", KEY_CTRL}, {"alt+", KEY_ALT}};
-    for (const auto& [prefix, bit] : prefixes)
-        if (rest.find(prefix) != std::string::npos)
-        {
-            key.nModifiers |= bit;
-            rest.erase(rest.find(prefix), std::strlen(prefix));
-        }
-    const auto found = kCodes.find(rest);
-    key.nCode = found != kCodes.end() ? found->second : 0;
-}
-
-const char* KeyToText(const TCommandKey& key)
-{
-    static std::string s_Text;
-    s_Text.clear();
-    if (key.nModifiers & KEY_SHIFT)
-        s_Text += "shift+";
-    if (key.nModifiers & KEY_CTRL)
-        s_Text += "ctrl+";
-    if (key.nModifiers & KEY_ALT)
-        s_Text += "alt+";
-    for (const auto& [name, code] : kCodes)
-        if (code == key.nCode)
-            s_Text += name;
-    return s_Text.c_str();
-}
-
-void WriteActions(TStream& stream)
-{
-    stream.WriteText("action.bind \"Brake\" Space\n");
-}
-
-const TCommandInputHooks kHooks = {ParseKey, KeyToText, WriteActions};
-
 class BindTest : public CommandTest
 {
 protected:
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        Manager().SetInputHooks(&kHooks);
-    }
-
     static void Press(u32 modifiers, u32 code)
     {
         Manager().TriggerBinds({modifiers, code, 0});

@@ -1,8 +1,9 @@
 #pragma once
 // A scratch folder as the working folder, its subfolder "user" as the user directory, the file
 // system unlocked, a product name of its own (so the program cache of each test is apart), the
-// system log written into the folder, a listener that records every printed line, and the test
-// variables at their defaults.
+// system log written into the folder, a listener that records every printed line, key texts
+// "F1" (59) and "F2" (60) in place of the input manager's, and the test variables at their defaults.
+#include "core/stream/stream.h"
 #include "core/system/core.h"
 #include "core/system/platform.h"
 #include "engine/system/command/commandmanager.h"
@@ -16,6 +17,24 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+inline void ParseTestKey(const char* text, TCommandKey& key)
+{
+    key.nModifiers = 0;
+    key.nCode = std::string(text) == "F1" ? 59 : 60;
+}
+
+inline const char* TestKeyText(const TCommandKey& key)
+{
+    return key.nCode == 59 ? "F1" : "F2";
+}
+
+inline void WriteTestActions(TStream& stream)
+{
+    stream.WriteText("action.bind \"Brake\" Space\n");
+}
+
+inline const TCommandInputHooks kTestInputHooks = {ParseTestKey, TestKeyText, WriteTestActions};
 
 class TRecordingListener : public TCommandMethods
 {
@@ -38,6 +57,7 @@ protected:
         m_OldProduct = *GetProductName();
         SetProductName(TName(std::filesystem::path(m_Path).filename().c_str(), true));
         Manager().SetListener(&m_Listener);
+        Manager().SetInputHooks(&kTestInputHooks);
         RestoreTestVariables();
     }
 

@@ -18,24 +18,6 @@ namespace
 
 using namespace std::string_literals;
 
-void ParseKey(const char* text, TCommandKey& key)
-{
-    key.nModifiers = 0;
-    key.nCode = std::string(text) == "F1" ? 59 : 60;
-}
-
-const char* KeyToText(const TCommandKey& key)
-{
-    return key.nCode == 59 ? "F1" : "F2";
-}
-
-void WriteActions(TStream& stream)
-{
-    stream.WriteText("action.bind \"Brake\" Space\n");
-}
-
-const TCommandInputHooks kHooks = {ParseKey, KeyToText, WriteActions};
-
 // The name table as a start has it before its scripts compile: what the program registers as
 // it starts, without the words that compiling a script registers.
 class TStartNames
@@ -306,12 +288,6 @@ TEST_F(ScriptTest, AScriptNeverRunsInsideItselfAndScriptsNestAtMost32Deep)
 class SettingsTest : public ScriptTest
 {
 protected:
-    void SetUp() override
-    {
-        ScriptTest::SetUp();
-        Manager().SetInputHooks(&kHooks);
-    }
-
     // A settings file run as the start-up script runs it.
     void ReadBack(const std::string& file)
     {
