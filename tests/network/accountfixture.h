@@ -3,6 +3,7 @@
 // pointing at the test's peers, a 300 ms time-out, the key store in a scratch folder, and a
 // listener that records every call it gets, in order.
 #include "accountpeer.h"
+#include "configfolder.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "network/account/accountlistener.h"
@@ -92,7 +93,6 @@ public:
         std::lock_guard<std::mutex> hold(m_Lock);
         return m_aRequest;
     }
-    TLoopbackPeer& Peer() { return m_Peer; }
 
 private:
     std::mutex m_Lock;
@@ -113,20 +113,6 @@ inline void UseServers(const std::vector<uint16_t>& ports)
         list += "127.0.0.1:" + std::to_string(port) + " ";
     g_AccountServers.Set(list.c_str());
 }
-
-// The key store in the folder's "config", for the object's life.
-class TConfigFolder
-{
-public:
-    explicit TConfigFolder(const std::string& folder) : m_Old(std::getenv("XDG_CONFIG_HOME") ?: "")
-    {
-        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-    }
-    ~TConfigFolder() { m_Old.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", m_Old.c_str(), 1); }
-
-private:
-    std::string m_Old;
-};
 
 class AccountTest : public ::testing::Test
 {

@@ -61,29 +61,28 @@ TSeenRequest ReadRequest(TPeerConnection& connection)
     request.header = connection.Read(16);
     if (request.header.size() != 16)
         return request;
-    std::memcpy(&request.wireLength, &request.header[6], 2);
-    std::memcpy(&request.sessionKey, &request.header[8], 4);
-    std::memcpy(&request.sessionNumber, &request.header[12], 2);
+    uint16_t length = 0;
+    std::memcpy(&length, &request.header[6], 2);
     std::memcpy(&request.code, &request.header[14], 2);
-    request.body = Transform(connection.Read(request.wireLength), kRequestKey, false);
+    request.body = Transform(connection.Read(length), kRequestKey, false);
     return request;
 }
 
-std::string EncipherReply(const std::string& body)
+std::string Padded(const std::string& body)
 {
-    return Transform(body, kReplyKey, true);
+    std::string padded = body;
+    padded.resize((body.size() + 15) / 16 * 16, '\0');
+    return padded;
 }
 
 std::string Reply(const std::string& body)
 {
-    std::string padded = body;
-    padded.resize((body.size() + 15) / 16 * 16, '\0');
-    return U32(static_cast<uint32_t>(padded.size())) + EncipherReply(padded);
+    return RawReply(static_cast<uint32_t>(Padded(body).size()), Padded(body));
 }
 
 std::string RawReply(uint32_t length, const std::string& blocks)
 {
-    return U32(length) + EncipherReply(blocks);
+    return U32(length) + Transform(blocks, kReplyKey, true);
 }
 
 std::string SessionReply(uint32_t number, uint32_t key, uint8_t state, const std::string& text1,

@@ -11,9 +11,6 @@ struct TSeenRequest
     std::string header; // 16 bytes in clear
     std::string body;   // deciphered, with its padding
     uint16_t code = 0;
-    uint32_t sessionKey = 0;
-    uint16_t sessionNumber = 0;
-    uint16_t wireLength = 0;
 };
 
 // Little-endian fields.
@@ -30,8 +27,8 @@ TSeenRequest ReadRequest(TPeerConnection& connection);
 std::string Reply(const std::string& body);
 // A reply whose length word and blocks are written as given (hostile replies).
 std::string RawReply(uint32_t length, const std::string& blocks);
-// Enciphers a whole number of blocks with the reply key.
-std::string EncipherReply(const std::string& body);
+// The body padded with zeros to whole 16-byte blocks.
+std::string Padded(const std::string& body);
 // Status 0 and the session reply of create and login.
 std::string SessionReply(uint32_t number, uint32_t key, uint8_t state, const std::string& text1 = "",
                          const std::string& text2 = "", const std::string& text3 = "", uint32_t value1 = 0,

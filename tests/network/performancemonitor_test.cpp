@@ -3,7 +3,7 @@
 #include "core/system/abort.h"
 #include "core/system/core.h"
 #include "core/system/platform.h"
-#include "core/system/registrykey.h"
+#include "configfolder.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "loopbackpeer.h"
@@ -28,21 +28,8 @@ u32 Word(const std::string& bytes, size_t offset)
 class PerformanceMonitorTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        m_OldConfig = old ? old : "";
-        setenv("XDG_CONFIG_HOME", (m_Folder.Path() + "/config").c_str(), 1);
-        SetServer("127.0.0.1:" + std::to_string(m_Receiver.Port()));
-    }
-    void TearDown() override
-    {
-        SetServer("telemetry.brevicorn.invalid");
-        if (m_OldConfig.empty())
-            unsetenv("XDG_CONFIG_HOME");
-        else
-            setenv("XDG_CONFIG_HOME", m_OldConfig.c_str(), 1);
-    }
+    void SetUp() override { SetServer("127.0.0.1:" + std::to_string(m_Receiver.Port())); }
+    void TearDown() override { SetServer("telemetry.brevicorn.invalid"); }
     static void SetServer(const std::string& text)
     {
         const TName value(text.c_str(), true);
@@ -58,7 +45,7 @@ protected:
     }
 
     TScratchFolder m_Folder{"telemetry"};
-    std::string m_OldConfig;
+    TConfigFolder m_Config{m_Folder.Path()};
     TLoopbackPeer m_Receiver{[](TPeerConnection& connection) { connection.ReadToEnd(2000); }};
 };
 } // namespace

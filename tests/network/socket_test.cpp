@@ -45,7 +45,6 @@ TEST_F(SocketTest, ConnectCodes)
     EXPECT_EQ(TSocket::Connect(&m_Socket, "", 300, 80), 1u);
     EXPECT_EQ(TSocket::GetLookupCount(), lookups);
     EXPECT_FALSE(TSocket::IsReservedInvalid("notinvalid"));
-    EXPECT_TRUE(TSocket::IsReservedInvalid("a.b.Invalid"));
 
     TLoopbackPeer peer([](TPeerConnection& connection) { connection.ReadToEnd(500); });
     EXPECT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, peer.Port()), 0u);
@@ -63,10 +62,8 @@ TEST_F(SocketTest, ConnectCodes)
     EXPECT_EQ(address, 0x0100007Fu);
     EXPECT_EQ(port, static_cast<u16>((4711 >> 8) | ((4711 & 0xFF) << 8)));
     EXPECT_EQ(TSocket::Resolve("telemetry.invalid", 80, &address, &port), 3u);
-}
 
-TEST_F(SocketTest, AConnectNobodyAnswersRunsOutOfTime)
-{
+    // Nobody takes the connection.
     TFullListener full;
     const auto start = std::chrono::steady_clock::now();
     // Out of time (6), and not before it.
