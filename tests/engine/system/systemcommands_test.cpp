@@ -79,11 +79,9 @@ TEST_F(SystemCommands, WrongNamesAndArgumentsAreReported)
 
 TEST_F(SystemCommands, PhasesTypedInsideAFrameAreRefused)
 {
-    Manager().ExecuteText("manager.system.create insideframe");
-    Manager().ExecuteText("manager.initialize.add PhaseTarget");
-    Manager().ExecuteText("manager.finalize.add PhaseTarget");
-    Manager().ExecuteText("manager.update.add PhaseTarget");
-    Manager().ExecuteText("manager.initialize;manager.begin");
+    Manager().ExecuteText("manager.system.create insideframe;manager.initialize.add PhaseTarget;"
+                          "manager.finalize.add PhaseTarget;manager.update.add PhaseTarget;"
+                          "manager.initialize;manager.begin");
     s_aPhases.clear();
     m_Listener.lines.clear();
     // Updated once a frame, as the console is.
@@ -151,23 +149,17 @@ TEST(SystemCommandDeathTest, TerminateEndsWithItsCodeWithoutStaticDestructors)
 
 namespace
 {
-struct TToken
-{
-    std::string name;
-    std::string value;
-    bool hasValue;
-    i32 index;
-};
-std::vector<TToken> s_aToken;
+// Each token as "index:name", with "=value" when it has one.
+std::vector<std::string> s_aToken;
 
 i32 RecordToken(const char* name, const char* value, i32 unused, i32 index)
 {
     EXPECT_EQ(unused, 0);
-    s_aToken.push_back({name, value ? value : "", value != nullptr, index});
+    s_aToken.push_back(std::to_string(index) + ":" + name + (value ? std::string("=") + value : ""));
     return 0;
 }
 
-std::vector<TToken> Parse(const char* line)
+std::vector<std::string> Parse(const char* line)
 {
     s_aToken.clear();
     char text[COMMAND_LINE_SIZE];
@@ -180,11 +172,9 @@ std::vector<TToken> Parse(const char* line)
 TEST(CommandLine, TokensValuesQuotesAndEmptyNames)
 {
     // Two blanks and a trailing blank: empty names.
-    std::vector<std::string> seen;
-    for (const TToken& token : Parse("game.exe windowed detaillevel=2 title=\"a b=c\"  "))
-        seen.push_back(std::to_string(token.index) + ":" + token.name + (token.hasValue ? "=" + token.value : ""));
-    EXPECT_EQ(seen, (std::vector<std::string>{"0:game.exe", "1:windowed", "2:detaillevel=2", "3:title=\"a b=c\"", "4:",
-                                              "5:"}));
+    EXPECT_EQ(Parse("game.exe windowed detaillevel=2 title=\"a b=c\"  "),
+              (std::vector<std::string>{"0:game.exe", "1:windowed", "2:detaillevel=2", "3:title=\"a b=c\"",
+                                        "4:", "5:"}));
     EXPECT_EQ(Parse("game.exe").size(), 1u);
 }
 

@@ -27,20 +27,6 @@ protected:
         return arguments;
     }
 
-    void SaveTo(const TCommandProgram& program, const char* file)
-    {
-        TFileStream stream;
-        ASSERT_EQ(stream.Open(TName(file, true), STREAM_WRITE), 1u);
-        ASSERT_EQ(program.Save(stream), 0u);
-    }
-
-    u32 LoadFrom(TCommandProgram& program, const char* file)
-    {
-        TFileStream stream;
-        EXPECT_EQ(stream.Open(TName(file, true), STREAM_READ), 1u);
-        return TCommandProgram::LoadFromStream(program, stream);
-    }
-
     TCommandProgram m_Program;
 };
 
@@ -114,13 +100,19 @@ TEST_F(ProgramTest, DamagedImagesAreRefused)
 {
     m_Program.Parse("test.record \"quoted\" 1\n");
     m_Program.Link();
-    SaveTo(m_Program, "good.cp10");
+    {
+        TFileStream stream;
+        ASSERT_EQ(stream.Open(TName("good.cp10", true), STREAM_WRITE), 1u);
+        ASSERT_EQ(m_Program.Save(stream), 0u);
+    }
     const std::string good = ReadFile("good.cp10");
     TCommandProgram loaded;
 
     const auto refuse = [&](const std::string& image) {
         WriteFile("bad.cp10", image);
-        return LoadFrom(loaded, "bad.cp10");
+        TFileStream stream;
+        EXPECT_EQ(stream.Open(TName("bad.cp10", true), STREAM_READ), 1u);
+        return TCommandProgram::LoadFromStream(loaded, stream);
     };
     const auto xored = [&](size_t at, char mask) {
         std::string image = good;

@@ -41,7 +41,7 @@ void TRecordCommand::Execute(TCommandInstruction& instruction, u32 prepare)
         instruction.aCache[0] = 42;
     else
         cacheWords.push_back(instruction.aCache[0]);
-    TRecordedCall call{prepare, instruction.nLine, {}};
+    TRecordedCall call{prepare, {}};
     for (u32 i = 0; i < instruction.nArgumentCount; ++i)
     {
         TName argument;

@@ -25,7 +25,6 @@ private:
 struct TRecordedCall
 {
     u32 prepare;
-    u32 line;
     std::vector<std::string> arguments;
 };
 
