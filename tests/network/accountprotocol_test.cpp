@@ -132,7 +132,8 @@ TEST_F(AccountProtocolTest, PollRepliesBringMessagesAndMayEndTheSession)
     const std::pair<std::string, std::vector<std::string>> polls[] = {
         {U8(0) + U8(3) + U32(5) + "hello", {"message 3 hello 5"}},
         {U8(0) + U8(3) + U32(0), {}},
-        {U8(0) + U8(3) + U32(1023) + std::string(1023, 'm'), {"message 3 " + std::string(1023, 'm') + " 1023"}},
+        {U8(0) + U8(3) + U32(1023) + std::string(1023, 'm'),
+         {"message 3 " + std::string(1023, 'm') + " 1023"}},
         {U8(9) + U8(1) + U32(1024), {"failed 10 9"}},
         {U8(11) + U8(0), {"disconnected", "account disconnected pilot", "failed 10 11"}}};
     for (const auto& [reply, calls] : polls)

@@ -48,7 +48,6 @@ TEST_F(SocketTest, ConnectCodes)
 
     TLoopbackPeer peer([](TPeerConnection& connection) { connection.ReadToEnd(500); });
     EXPECT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, peer.Port()), 0u);
-    EXPECT_NE(m_Socket, INVALID_SOCKET);
     // A variable that holds a socket is not connected again.
     const SOCKET held = m_Socket;
     EXPECT_EQ(TSocket::Connect(&m_Socket, "127.0.0.1", 300, peer.Port()), 1u);
