@@ -182,9 +182,6 @@ TEST_F(Cargo, AFreighterIsServedThroughEveryStageWithTheLoaderDockedByThePlayer)
     Task(gtCargoPlaneToStorage).pTaskArea = &storage;
     Task(gtCargoStorageToPlane).pTaskArea = &storage;
     m_pGate->m_nState = gsParkAirplane;
-    const auto atStorage = [&] {
-        m_pLoader->pBody->GetNode()->SetWorldMatrix(Translation(60.0f, 0.5f, 0.0f), TNode::OrdinaryCause());
-    };
     std::vector<std::pair<i32, f32>> stages;
     f32 time = 0.0f;
     for (i32 second = 0; second < 4000 && m_pGate->m_nState != gsIdle; ++second)
@@ -220,7 +217,7 @@ TEST_F(Cargo, AFreighterIsServedThroughEveryStageWithTheLoaderDockedByThePlayer)
         // Freed by the lift with the load aboard, the loader drives to the storage.
         if (m_pGate->m_nState == gsUnloading && m_pGate->aCargoPhase[CARGO_PHASE_LOAD_MOVED] &&
             !m_pLoader->m_nHold)
-            atStorage();
+            m_pLoader->pBody->GetNode()->SetWorldMatrix(Translation(60.0f, 0.5f, 0.0f), TNode::OrdinaryCause());
     }
     ASSERT_EQ(gsIdle, m_pGate->m_nState);
     ASSERT_EQ(8u, stages.size());

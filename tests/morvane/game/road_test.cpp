@@ -22,7 +22,7 @@ protected:
         m_Parameters.nStarted = 1;
         // The zones 20 apart along z, zone 4 farthest.
         for (u32 zone = 0; zone < 5; ++zone)
-            PlaceZone(m_Parameters.aLandingZone[zone], 0.0f, 20.0f * static_cast<f32>(zone));
+            m_Parameters.aLandingZone[zone].fZ = 20.0f * static_cast<f32>(zone);
     }
 
     // An aircraft of the level, idle; with a place, on a body standing there.
@@ -38,11 +38,6 @@ protected:
         TAICommonUnit& plane = AddPlane();
         plane.pBody = Box("plane", x, 0.5f, z);
         return plane;
-    }
-    void PlaceZone(TWaitZone& zone, f32 x, f32 z)
-    {
-        zone.fX = x;
-        zone.fZ = z;
     }
     // A landed aircraft waiting at zone 0, no arrival due.
     TAICommonUnit& AtZone0()
@@ -193,7 +188,7 @@ TEST_F(Road, TheLandingQueueHandsAnAircraftDownOneZoneAtATime)
     // Still on its way to zone 1.
     TAICommonUnit& ahead = AddPlaneAt(0.0f, 30.0f);
     m_Parameters.aLandingZone[2] = {};
-    PlaceZone(m_Parameters.aLandingZone[2], 0.0f, 40.0f);
+    m_Parameters.aLandingZone[2].fZ = 40.0f;
     m_Parameters.aLandingZone[2].pWaitZonePlane = &plane;
     Enter(m_Parameters.aLandingZone[1], &ahead);
     Frame();
@@ -283,7 +278,8 @@ class LandAtOnce : public Road, public testing::WithParamInterface<bool>
 TEST_P(LandAtOnce, TakesAFreeZone0TurnedAboutAndEveryWaitingAircraftGetsAGate)
 {
     const bool waiting = GetParam();
-    PlaceZone(m_Parameters.aLandingZone[0], 7.0f, -3.0f);
+    m_Parameters.aLandingZone[0].fX = 7.0f;
+    m_Parameters.aLandingZone[0].fZ = -3.0f;
     TAICommonUnit* before = waiting ? &AddPlaneAt(7.0f, -3.0f) : nullptr;
     if (before)
     {
