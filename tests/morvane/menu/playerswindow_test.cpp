@@ -14,7 +14,27 @@
 
 namespace
 {
-using PlayersWindowTest = MenuTest;
+class PlayersWindowTest : public MenuTest
+{
+protected:
+    // A game's saved games, a minute apart from 5 December 2026 at 14:40: the ids are their times
+    // (two saves in one millisecond would share their name).
+    TPlayerProfile& SaveGames(i32 count)
+    {
+        Parameters().nStarted = 1;
+        MenuFrame();
+        static u64 s_nMinute;
+        s_nMinute = 0;
+        Profiles().SetClock([] {
+            return TDateTime{2026, 12, 6, 5, 14, static_cast<u8>(40 + s_nMinute++), 0, 0}.ToFileTime();
+        });
+        TPlayerProfile* profile = Profiles().GetSelectedProfile();
+        for (i32 i = 0; i < count; ++i)
+            EXPECT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+        Profiles().SetClock(nullptr);
+        return *profile;
+    }
+};
 
 std::u16string Cell(const TPlayerSavedGame* record, i32 column)
 {
@@ -74,20 +94,7 @@ TEST_F(PlayersWindowTest, TheGridListsTheSavedGamesAndDeletingTheLastEmptiesIt)
     EXPECT_EQ(Menu().GetTopWindow()->GetName(), TName("GameDeleteFailed"));
     Menu().PopWindow();
     Menu().CloseSubWindow();
-    Parameters().nStarted = 1;
-    MenuFrame();
-    TPlayerProfile* profile = Profiles().GetSelectedProfile();
-    ASSERT_NE(profile, nullptr);
-    // A minute apart: two saves in one millisecond would share their name.
-    static u64 s_nMinute = 0;
-    s_nMinute = 0;
-    Profiles().SetClock([] {
-        const TDateTime stamp{2026, 12, 6, 5, 14, static_cast<u8>(40 + s_nMinute++), 0, 0};
-        return stamp.ToFileTime();
-    });
-    ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
-    ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
-    Profiles().SetClock(nullptr);
+    TPlayerProfile* profile = &SaveGames(2);
     Menu().OnPlayers(nullptr);
     MenuFrames(10);
     EXPECT_EQ(grid->m_nRowCount, 2);
@@ -131,11 +138,7 @@ TEST_F(PlayersWindowTest, TheGridListsTheSavedGamesAndDeletingTheLastEmptiesIt)
 TEST_F(PlayersWindowTest, TheKeysStepThroughTheSavedGamesWrappingAndSelectHandsTheFocusToLoad)
 {
     Start();
-    Parameters().nStarted = 1;
-    MenuFrame();
-    TPlayerProfile* profile = Profiles().GetSelectedProfile();
-    for (i32 i = 0; i < 3; ++i)
-        ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
+    SaveGames(3);
     Menu().OnPlayers(nullptr);
     MenuFrames(10);
     TUIGrid* grid = Menu().GetLoadGameGrid();
@@ -198,20 +201,9 @@ TEST_F(PlayersWindowTest, LoadRunsBehindTheFaderAndClosesTheMenuOrSaysTheSavedGa
 
 TEST_F(PlayersWindowTest, TheLoadGameTabWithThreeSavedGamesMatchesItsGoldenImage)
 {
-    // Saved games of 5 December 2026 at 14:40, 14:41 and 14:42: the ids are their times.
-    static u64 s_nMinute = 0;
-    s_nMinute = 0;
-    Profiles().SetClock([] {
-        const TDateTime stamp{2026, 12, 6, 5, 14, static_cast<u8>(40 + s_nMinute++), 0, 0};
-        return stamp.ToFileTime();
-    });
+    // Saved at 14:40, 14:41 and 14:42.
     Start();
-    Parameters().nStarted = 1;
-    MenuFrame();
-    TPlayerProfile* profile = Profiles().GetSelectedProfile();
-    for (int i = 0; i < 3; ++i)
-        ASSERT_NE(profile->SaveGame(0, SAVE_GAME_INSERT, -1), nullptr);
-    Profiles().SetClock(nullptr);
+    SaveGames(3);
     Menu().OnPlayers(nullptr);
     MenuFrames(20);
     Menu().GetLoadGameGrid()->SelectRow(1, true);
