@@ -410,7 +410,7 @@ TEST_F(TaskListTest, TabOpensAndShutsThePanelButNotWithLeftAltAndTheWheelZoomsOn
     Menu().GetTaskPin()->SetChecked(false);
 }
 
-TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasks)
+TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasksAndAMaskMissingShowsItsKey)
 {
     TTask& task = Issue(2, gtDeployBus, 20.0f);
     task.m_nAI = 1;
@@ -469,6 +469,12 @@ TEST_F(TaskListTest, ThePopupTellsTheSelectedTaskThroughTheLanguageMasks)
     MenuFrames(20);
     EXPECT_FALSE(Menu().GetTaskPopup()->IsOpen());
     EXPECT_FALSE(Menu().GetTaskHelp()->IsOpen());
+
+    // A mask the language lacks is its key, which takes no number, told in one line.
+    for (int time = 0; time < 2; ++time)
+        EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
+    EXPECT_EQ(m_Log.Count("NoSuchMask"), 1u);
+    EXPECT_EQ(FormatMask("GateMask", {i64{3}}), u"Gate 3");
 }
 
 TEST_F(TaskListTest, ATaskWithoutGateOrUnitIsListedWithoutThem)
@@ -511,15 +517,6 @@ TEST(GameFormat, MasksTakeTheirArgumentsOnlyWhenTheConversionsMatch)
     EXPECT_TRUE(FormatMaskText(u"%99d", {i64{5}}, 128, text)) << "the widest width taken";
     EXPECT_FALSE(FormatMaskText(u"%100d", {i64{5}}, 128, text)) << "the first refused";
     EXPECT_EQ(text.size(), 99u);
-}
-
-TEST_F(TaskListTest, AMaskTheLanguageGetsWrongShowsItsKeyWithOneLine)
-{
-    // A key the language lacks is its own text, which takes no number.
-    for (int time = 0; time < 2; ++time)
-        EXPECT_EQ(FormatMask("NoSuchMask", {i64{3}}), u"NoSuchMask");
-    EXPECT_EQ(m_Log.Count("NoSuchMask"), 1u);
-    EXPECT_EQ(FormatMask("GateMask", {i64{3}}), u"Gate 3");
 }
 
 // The management screen.
