@@ -1,5 +1,5 @@
 // The UX screens' message box over the menus: one message at a time in the order they came, the
-// typed text and the callbacks called once; and its golden image over the main menu.
+// typed text and the callbacks called once; and its golden image over the main menu after use.
 #include "menufixture.h"
 
 #include "ux/controls/ux.control.label.h"
@@ -43,8 +43,8 @@ protected:
 } // namespace
 
 // Messages of one frame show one after the other in their order, the queue growing to twice its
-// capacity and one.
-TEST_F(MessageBoxTest, MessagesOfOneFrameShowOneAfterTheOther)
+// capacity and one; used again, the box matches its golden image.
+TEST_F(MessageBoxTest, MessagesOfOneFrameShowOneAfterTheOtherAndTheBoxUsedAgainMatchesItsGoldenImage)
 {
     Box().Show(Text(u"Shown"), Text(u"0"), MESSAGE_INFORMATION, MESSAGE_ANY_TIME);
     std::vector<u32> capacities;
@@ -64,6 +64,11 @@ TEST_F(MessageBoxTest, MessagesOfOneFrameShowOneAfterTheOther)
         EXPECT_EQ(Shown(Box().GetTextLabel()), text);
     }
     EXPECT_EQ(Box().GetQueueCount(), 0u);
+    // Over the main menu, past its fade-in.
+    Press(Box().GetFirstButton());
+    Box().Show(Text(u"Saved game"), Text(u"The game could not be saved."), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
+    RealFrames(30);
+    EXPECT_EQ(RenderGolden("message_box_1280x720", 1280, 720, true), "");
 }
 
 TEST_F(MessageBoxTest, TypedTextReachesTheCallbackOnceAndTheBoxIsEmptiedForTheNext)
@@ -105,12 +110,4 @@ TEST_F(MessageBoxTest, TypedTextReachesTheCallbackOnceAndTheBoxIsEmptiedForTheNe
     Press(Box().GetSecondButton());
     EXPECT_EQ(answers.aButton, (std::vector<i32>{1, 0}));
     EXPECT_EQ(answers.aText.back(), u"");
-}
-
-TEST_F(MessageBoxTest, TheMessageBoxOverTheMainMenuMatchesItsGoldenImage)
-{
-    Box().Show(Text(u"Saved game"), Text(u"The game could not be saved."), MESSAGE_QUESTION, MESSAGE_ANY_TIME);
-    // Past the fade-in.
-    RealFrames(30);
-    EXPECT_EQ(RenderGolden("message_box_1280x720", 1280, 720, true), "");
 }

@@ -118,7 +118,7 @@ TEST_F(VehicleTaskTest, TheGateValuesGoOnTheBarsAndIntoTheNumbersForBothCargoTas
     }
 }
 
-TEST_F(VehicleTaskTest, EachNumberWarnsFromItsLimitOnAndNotBefore)
+TEST_F(VehicleTaskTest, EachNumberWarnsFromItsLimitOnAndNotBeforeAndTheDialogMatchesItsGoldenImage)
 {
     const f32 distance = VEHICLE_TASK_DISTANCE_WARNING;
     const f32 high = VEHICLE_TASK_SQUARE_ANGLE + VEHICLE_TASK_ANGLE_WARNING;
@@ -145,6 +145,12 @@ TEST_F(VehicleTaskTest, EachNumberWarnsFromItsLimitOnAndNotBefore)
         EXPECT_EQ(Dialog().GetDistanceLabel()->nTargetState == UX::STATE_PRESSED, c.distanceWarns)
             << c.distance;
     }
+    // Over the game, the distance short of its warning and the angle past it; past the fade-in.
+    ShowWith(-0.42f, 96.25f);
+    RealFrames(30);
+    ASSERT_TRUE(Showing());
+    StillClock();
+    EXPECT_EQ(RenderGolden("vehicle_task_1280x720", 1280, 720, true), "");
 }
 
 TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneWithoutItsGateAndUnderTheMenus)
@@ -177,14 +183,4 @@ TEST_F(VehicleTaskTest, ItHidesForEveryOtherTaskWithoutOneWithoutItsGateAndUnder
     Menu().OnMainMenuClick(nullptr);
     MenuFrames(20);
     EXPECT_FALSE(Showing()) << "the main menu";
-}
-
-TEST_F(VehicleTaskTest, TheDialogOverTheGameMatchesItsGoldenImage)
-{
-    ShowWith(-0.42f, 96.25f);
-    // Past the fade-in.
-    RealFrames(30);
-    ASSERT_TRUE(Showing());
-    StillClock();
-    EXPECT_EQ(RenderGolden("vehicle_task_1280x720", 1280, 720, true), "");
 }
