@@ -66,7 +66,7 @@ protected:
 };
 } // namespace
 
-TEST_F(CreditsTest, TheyRiseFromBelowTheScreenAndCloseByThemselvesAtTheEnd)
+TEST_F(CreditsTest, TheyRiseFromBelowTheScreenCloseByThemselvesAtTheEndAndMatchTheirGoldenImageMidScroll)
 {
     Open();
     EXPECT_FALSE(Menu().GetButton(MENU_NEW_GAME)->IsOpen()) << "the menu's buttons make room";
@@ -91,12 +91,8 @@ TEST_F(CreditsTest, TheyRiseFromBelowTheScreenAndCloseByThemselvesAtTheEnd)
     UntilClosed();
     EXPECT_FALSE(Credits().GetForm()->IsVisibleOnScreen());
     EXPECT_TRUE(Menu().GetButton(MENU_NEW_GAME)->IsOpen());
-}
-
-TEST_F(CreditsTest, TheCreditsMidScrollMatchTheirGoldenImage)
-{
+    // A third time, past the fade-in, held mid-scroll.
     Open();
-    // Past the fade-in.
     RealFrames(60);
     Hold(1700);
     EXPECT_EQ(RenderGolden("credits_1280x720", 1280, 720, true), "");
