@@ -170,12 +170,16 @@ TEST_F(ParticleDrawTest, ANodeSystemDrawsEachTimeItsQueueIsDrawnWithItsDriversAp
     Manager().Update(0.01f);
     m_Node.m_Vector = TVector(5.0f, 0.0f, 0.0f, 0.0f);
 
-    TParticleVertexStream& stream = TParticleVertexStream::Get();
+    // The vertices the node system draws in that pass, drawn that many times.
+    const auto drawn = [&](TRenderContext* pass, int times = 1) {
+        const u32 before = TParticleVertexStream::Get().GetDrawnVertices();
+        for (int i = 0; i < times; ++i)
+            nodeSystem->Draw(pass);
+        return TParticleVertexStream::Get().GetDrawnVertices() - before;
+    };
     BeginImage(16);
     TRenderContext context;
-    u32 before = stream.GetDrawnVertices();
-    nodeSystem->Draw(&context);
-    EXPECT_EQ(stream.GetDrawnVertices(), before + 4 * PARTICLE_QUAD_VERTICES);
+    EXPECT_EQ(drawn(&context), 4 * PARTICLE_QUAD_VERTICES);
     // The node's speed 5 of 0 to 10 drives multiplier 20 to 2; multiplier 24 (source 5) the rate
     // scale to a half, on the data and its sub-emitters; the node's motion is the base velocity.
     EXPECT_FLOAT_EQ(emitter->GetMultiplier(PARTICLE_MULTIPLIER_SPEED), 2.0f);
@@ -184,27 +188,18 @@ TEST_F(ParticleDrawTest, ANodeSystemDrawsEachTimeItsQueueIsDrawnWithItsDriversAp
     EXPECT_NE(data->m_nFlags & PARTICLE_RATE_CHANGED, 0u);
 
     // A spot pass of the same frame draws the queue again: the smoke goes over its light too.
-    before = stream.GetDrawnVertices();
-    nodeSystem->Draw(&context);
-    EXPECT_EQ(stream.GetDrawnVertices(), before + 4 * PARTICLE_QUAD_VERTICES);
+    EXPECT_EQ(drawn(&context), 4 * PARTICLE_QUAD_VERTICES);
     // Shadow maps only with the shadow flag, every time.
-    before = stream.GetDrawnVertices();
     TRenderContext shadow;
     shadow.SetPassName(TName("shadow_buffer", true));
-    nodeSystem->Draw(&shadow);
-    EXPECT_EQ(stream.GetDrawnVertices(), before);
+    EXPECT_EQ(drawn(&shadow), 0u);
     nodeSystem->m_nRenderFlags = PARTICLE_NODE_CASTS_SHADOW;
-    nodeSystem->Draw(&shadow);
-    nodeSystem->Draw(&shadow);
-    EXPECT_EQ(stream.GetDrawnVertices(), before + 8 * PARTICLE_QUAD_VERTICES);
+    EXPECT_EQ(drawn(&shadow, 2), 8 * PARTICLE_QUAD_VERTICES);
     // Not while the device does not draw.
     m_pManager->SetRunning(0);
-    before = stream.GetDrawnVertices();
-    nodeSystem->Draw(&context);
-    EXPECT_EQ(stream.GetDrawnVertices(), before);
+    EXPECT_EQ(drawn(&context), 0u);
     m_pManager->SetRunning(1);
-    nodeSystem->Draw(&context);
-    EXPECT_EQ(stream.GetDrawnVertices(), before + 4 * PARTICLE_QUAD_VERTICES);
+    EXPECT_EQ(drawn(&context), 4 * PARTICLE_QUAD_VERTICES);
     m_pManager->GetDevice()->EndScene();
 }
 

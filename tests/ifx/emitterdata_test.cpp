@@ -62,8 +62,7 @@ TEST_F(EmitterDataTest, SetParameterMarksChangesAndPropagatesOneLevel)
     EXPECT_EQ(data->SetParameter(PARTICLE_PARAMETER_RATE, &value, 3.0f, 1), 2);
     for (TIParticleEmitterData* record : {data, first, second})
     {
-        EXPECT_EQ(record->Rate.fBase, 7.0f);
-        EXPECT_EQ(record->Rate.fSpread, 3.0f);
+        EXPECT_EQ(std::pair(record->Rate.fBase, record->Rate.fSpread), std::pair(7.0f, 3.0f));
         EXPECT_NE(record->m_nFlags & PARTICLE_RATE_CHANGED, 0u);
     }
     const f32 scale = 0.5f;
@@ -94,8 +93,7 @@ TEST_F(EmitterDataTest, SetParameterMarksChangesAndPropagatesOneLevel)
     for (const auto& [id, member] : pairs)
     {
         EXPECT_EQ(data->SetSubParameter(id, 2, &value, 9.0f), 2);
-        EXPECT_EQ((second->*member).fBase, 7.0f) << id;
-        EXPECT_EQ((second->*member).fSpread, 9.0f) << id;
+        EXPECT_EQ(std::pair((second->*member).fBase, (second->*member).fSpread), std::pair(7.0f, 9.0f)) << id;
         EXPECT_NE((data->*member).fSpread, 9.0f) << id;
         EXPECT_EQ(data->SetSubParameter(id, 0, &value, 8.0f), 2);
         EXPECT_EQ((data->*member).fSpread, 8.0f) << id;
@@ -173,9 +171,8 @@ TEST_F(EmitterDataTest, AreasStopAtFourAndLoadedCountsAreCut)
         data->m_nMaxParticles = c.particles;
         lines.lines.clear();
         data->CheckLoaded();
-        EXPECT_EQ(data->m_nAreaCount, c.areasKept);
-        EXPECT_EQ(data->m_nSubEmitterCount, c.subsKept);
-        EXPECT_EQ(data->m_nMaxParticles, c.particlesKept);
+        EXPECT_EQ(std::vector<i32>({data->m_nAreaCount, data->m_nSubEmitterCount, data->m_nMaxParticles}),
+                  std::vector<i32>({c.areasKept, c.subsKept, c.particlesKept}));
         EXPECT_EQ(data->GetParticleCapacity(), PARTICLE_MAX_PARTICLES);
         EXPECT_TRUE(!c.said.empty() || lines.lines.empty());
         for (const char* line : c.said)

@@ -127,10 +127,9 @@ protected:
     virtual void LoadLevel()
     {
         const std::string data = VESTAMOR_DATA_DIR;
-        g_pResourceManager->Associate(COMMON_REPOSITORY_ID, (data + "/common.data").c_str());
-        g_pResourceManager->Associate(MAPPED_REPOSITORY_ID, (data + "/mapped.data").c_str());
-        g_pResourceManager->Associate(STREAMED_REPOSITORY_ID, (data + "/streamed.data").c_str());
-        g_pResourceManager->Associate(SHADER_REPOSITORY_ID, (data + "/shaders.data").c_str());
+        for (const auto& [id, name] : {std::pair{COMMON_REPOSITORY_ID, "common"}, {MAPPED_REPOSITORY_ID, "mapped"},
+                                       {STREAMED_REPOSITORY_ID, "streamed"}, {SHADER_REPOSITORY_ID, "shaders"}})
+            g_pResourceManager->Associate(id, (data + "/" + name + ".data").c_str());
         ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
     }
 
@@ -180,10 +179,8 @@ protected:
         g_pRenderManager->RenderManager();
         IDirect3DDevice9* device = m_pManager->GetDevice();
         IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
-                                            nullptr);
-        device->GetRenderTargetData(
-            static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(), copy);
+        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+        device->GetRenderTargetData(static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(), copy);
         D3DLOCKED_RECT locked;
         copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
         std::vector<std::uint32_t> pixels(kWidth * kHeight);

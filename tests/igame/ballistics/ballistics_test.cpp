@@ -159,9 +159,7 @@ TEST_F(BallisticsTest, ProjectilesGoThroughAStateImageAndBadImagesAreRefused)
     TMemoryStream saved;
     ASSERT_EQ(Ballistics().SaveState(3, saved), 0);
     EXPECT_EQ(saved.GetSize(), 4u + 3u * 208u);
-    std::vector<u8> bytes(saved.GetSize());
-    saved.Seek(0, 0);
-    saved.Read(bytes.data(), static_cast<i32>(bytes.size()));
+    const std::vector<u8> bytes(saved.GetData(), saved.GetData() + saved.GetSize());
     list.SetCount(0);
     saved.Seek(0, 0);
     ASSERT_EQ(Ballistics().LoadState(3, saved), 0);
