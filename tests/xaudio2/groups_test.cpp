@@ -216,9 +216,8 @@ TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
         EXPECT_EQ(1, spy.Voice.nEnabled);
         EXPECT_EQ(1, spy.Voice.nDisabled);
     }
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetAmbientReverb(): error: unable to find 'Attic'"));
+    EXPECT_TRUE(Logged("TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
+    EXPECT_TRUE(Logged("TXAudio2SoundManager::SetAmbientReverb(): error: unable to find 'Attic'"));
     // A start takes the first preset again: from Cave it is sent, from the first nothing is.
     g_pCluster->Clear();
     ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));

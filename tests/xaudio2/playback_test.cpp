@@ -290,14 +290,12 @@ TEST(SoundDataBlock, DamagedBlocksAreRefusedWithTheirReason)
     EXPECT_EQ(8u, block.nPacketTableSize);
     bytes[18] = 6;
     EXPECT_STREQ("the packet table is not whole counts", read(bytes));
-    // 1 to 8 channels.
-    EXPECT_STREQ("the format does not have 1 to 8 channels", read(Block(WAVE_FORMAT_PCM, 0, 8)));
-    EXPECT_EQ(nullptr, read(Block(WAVE_FORMAT_PCM, 8, 16)));
-    EXPECT_STREQ("the format does not have 1 to 8 channels", read(Block(WAVE_FORMAT_PCM, 9, 18)));
-    // Whole blocks of audio.
-    EXPECT_STREQ("the audio is not whole blocks", read(Block(WAVE_FORMAT_PCM, 2, 6)));
-    EXPECT_EQ(nullptr, read(Block(WAVE_FORMAT_PCM, 2, 8)));
-    EXPECT_STREQ("no audio", read(Block(WAVE_FORMAT_PCM, 2, 0)));
+    // 1 to 8 channels; whole blocks of audio.
+    const char* const channels = "the format does not have 1 to 8 channels";
+    for (const auto& [count, audio, reason] :
+         {std::tuple<WORD, u32, const char*>{0, 8, channels}, {8, 16, nullptr}, {9, 18, channels},
+          {2, 6, "the audio is not whole blocks"}, {2, 8, nullptr}, {2, 0, "no audio"}})
+        EXPECT_STREQ(reason, read(Block(WAVE_FORMAT_PCM, count, audio))) << count << " " << audio;
     EXPECT_STREQ("no room for the format", block.Read(nullptr, 100));
 }
 
@@ -321,11 +319,9 @@ TEST_F(SoundTest, AClipWithoutAVoiceDoesNotPlay)
     EXPECT_FALSE(Play(&far)->IsPlaying());
     Frame();
     EXPECT_EQ(0u, Manager().GetPlayingList().GetCount());
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_TRUE(Logged(log, "TXAudio2Sound::_CreateVoice(): error: 'damaged': damaged block (the audio is not whole "
-                            "blocks): not played"));
-    EXPECT_TRUE(Logged(log, "TXAudio2Sound::_CreateVoice(): error: 'wma': no voice [0x88960001]: not played"));
-    EXPECT_TRUE(Logged(log, "TXAudio2Sound::_CreateVoice(): error: 'far': its block is not held in memory: not played"));
+    EXPECT_TRUE(Logged("TXAudio2Sound::_CreateVoice(): error: 'damaged': damaged block (the audio is not whole blocks): not played"));
+    EXPECT_TRUE(Logged("TXAudio2Sound::_CreateVoice(): error: 'wma': no voice [0x88960001]: not played"));
+    EXPECT_TRUE(Logged("TXAudio2Sound::_CreateVoice(): error: 'far': its block is not held in memory: not played"));
     far.SetData(nullptr, 0, 0);
 }
 
@@ -376,8 +372,7 @@ TEST_F(SoundTest, ACustomVolumeCurveShapesAPositionedSoundUnlessItIsUnusable)
         Frame(0.1f);
     }
     g_sound_distancescale.SetFloat(100.0f);
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2Sound::Play(): warning: 'hum': custom volume curve unusable: the "
-                                             "default curve is used"));
+    EXPECT_TRUE(Logged("TXAudio2Sound::Play(): warning: 'hum': custom volume curve unusable: the default curve is used"));
     const TWavContents wav = Finish();
     const i32 shaped = Peak(wav, 0, 2 * kQuantum, 10 * kQuantum);
     const i32 fallback = Peak(wav, 0, 22 * kQuantum, 30 * kQuantum);

@@ -35,11 +35,6 @@
 #include <string>
 #include <vector>
 
-inline bool Logged(const std::string& log, const std::string& line)
-{
-    return log.find(line) != std::string::npos;
-}
-
 inline void MoveNode(TNode* node, f32 x, f32 y, f32 z)
 {
     TMatrix place = node->GetLocalMatrix();
@@ -192,6 +187,8 @@ protected:
         return step;
     }
 
+    // Whether the system log holds the line.
+    bool Logged(const std::string& line) const { return m_Folder.SystemLog().find(line) != std::string::npos; }
     // Stops the engine (the cluster cleared) and reads what it wrote.
     TWavContents Finish()
     {

@@ -102,7 +102,7 @@ TEST_F(SoundStartTest, TheChosenDeviceIsClampedToSixChannels44100HzAnd16Bits)
                              "TXAudio2SoundManager::_Start(): Samples per second reduced to 44100.",
                              "TXAudio2SoundManager::_Start(): Bits per sample reduced to 16.",
                              "Format:      44100 Hz, 6 channels, 16 bits", "ChannelMask: 0x3F"})
-        EXPECT_TRUE(Logged(m_Folder.SystemLog(), line)) << line;
+        EXPECT_TRUE(Logged(line)) << line;
     // A positioned sound is panned onto them.
     Play(Clip("tone"), 1, PlacedNode("emitter", 0.0f, 0.0f, 10.0f));
     Frame(0.05f);
@@ -112,19 +112,15 @@ TEST_F(SoundStartTest, TheChosenDeviceIsClampedToSixChannels44100HzAnd16Bits)
     for (u32 channel = 0; channel < 6; ++channel)
         peak = std::max(peak, Peak(wav, channel, 0, ~0u));
     EXPECT_GT(peak, 1000);
-}
-
-TEST_F(SoundStartTest, TheDeviceIndexChoosesAmongUsableDevicesOnly)
-{
+    // The device index beyond the count: the last device.
     TVariable& index = g_sound_device_index;
-    // Beyond the count: the last device.
     index.SetInt(5);
     Restart({{u"First", 2, 44100}, {u"Second", 2, 48000}});
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "Device:     'Second'"));
+    EXPECT_TRUE(Logged("Device:     'Second'"));
     // A device above 48,000 Hz is never chosen while another will do, even when asked for.
     index.SetInt(0);
     Restart({{u"Fast", 2, 96000}, {u"Plain", 2, 44100}});
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "Device:     'Plain'"));
+    EXPECT_TRUE(Logged("Device:     'Plain'"));
     index.SetInt(0);
 }
 
@@ -132,8 +128,7 @@ TEST_F(SoundStartTest, AFailedStartDisablesSoundAndLeavesNoVoices)
 {
     // One channel: the start fails after the engine and before any voice.
     Restart({{u"Mono", 1, 44100}});
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): error: checking number of channels FAILED "
-                                             "[0xFFFFFFFF]. Disabling audio."));
+    EXPECT_TRUE(Logged("TXAudio2SoundManager::_Start(): error: checking number of channels FAILED [0xFFFFFFFF]. Disabling audio."));
     EXPECT_EQ((std::vector<void*>{g_XAudio2.pEngine, g_XAudio2.pMasteringVoice, g_XAudio2.pReverbVoice}),
               (std::vector<void*>{nullptr, nullptr, nullptr}));
     EXPECT_EQ(0, g_sound_enabled.GetValue().ToInt());
@@ -141,10 +136,10 @@ TEST_F(SoundStartTest, AFailedStartDisablesSoundAndLeavesNoVoices)
     // A silent game has no reverb to choose: the game's choice is no fault.
     Manager().SetReverb(TName("Nowhere", true));
     Manager().SetAmbientReverb(TName("Nowhere", true));
-    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "unable to find 'Nowhere'"));
+    EXPECT_FALSE(Logged("unable to find 'Nowhere'"));
     // Later loads stay silent until sound is enabled again.
     Restart({{u"Test speakers"}});
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_Start(): Sound disabled."));
+    EXPECT_TRUE(Logged("TXAudio2SoundManager::_Start(): Sound disabled."));
     g_sound_enabled.SetInt(1);
     Restart({{u"Test speakers"}});
     EXPECT_TRUE(Manager().IsAudioEnabled());
@@ -201,11 +196,10 @@ TEST_F(SoundTest, The256thSimultaneousPlayIsRefused)
     EXPECT_FALSE(last->IsPlaying());
     EXPECT_EQ(nullptr, Play(tone));
     EXPECT_EQ(-1, Manager()._GetSoundIndex(nullptr));
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_CanSoundPlay(): error: Maximum number of simultaneous sounds "
-                            "reached."));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_AllocDynamicSound(): error: No free dynamic sounds left."));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::_GetSoundIndex(): error: null sound."));
+    for (const char* line : {"TXAudio2SoundManager::_CanSoundPlay(): error: Maximum number of simultaneous sounds reached.",
+                             "TXAudio2SoundManager::_AllocDynamicSound(): error: No free dynamic sounds left.",
+                             "TXAudio2SoundManager::_GetSoundIndex(): error: null sound."})
+        EXPECT_TRUE(Logged(line)) << line;
 }
 
 TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
@@ -234,12 +228,9 @@ TEST_F(SoundTest, TheStoredListsAreCheckedBeforeTheyAreTaken)
           {1, &beyond, 1028}, {1, &negative, 1028}, {3, &list, 1028}})
         EXPECT_EQ(1, Manager().SetData(block, bytes, size)) << block << " " << size;
     EXPECT_EQ(0u, Manager().GetPlayingList().GetCount());
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 of 1027 bytes refused (1028 expected)"));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 0 of 257 indices refused (at most 256)"));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 refused: index 256 outside the 256 sound "
-                            "records"));
-    EXPECT_TRUE(Logged(log, "TXAudio2SoundManager::SetData(): error: block 1 refused: index -1 outside"));
+    for (const char* line : {"block 1 of 1027 bytes refused (1028 expected)", "block 0 of 257 indices refused (at most 256)",
+                             "block 1 refused: index 256 outside the 256 sound records", "block 1 refused: index -1 outside"})
+        EXPECT_TRUE(Logged(std::string("TXAudio2SoundManager::SetData(): error: ") + line)) << line;
 
     // A full block of 256 is taken; a taken playing list has its voices made again.
     TSoundIndexList full;
@@ -270,9 +261,8 @@ TEST_F(SoundTest, ArraysOfMoreThan1024RecordsAreCutAndRecordsBeyondThePoolLeftOu
         Manager().SetArray(SOUND_DATA_TYPE_ID, nullptr, count);
         EXPECT_EQ(1024, clips.GetCount()) << count;
     }
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::SetArray(): error: 1025 sound data records cut to "
-                                             "1024"));
-    EXPECT_FALSE(Logged(m_Folder.SystemLog(), "1024 sound data records cut"));
+    EXPECT_TRUE(Logged("TXAudio2SoundManager::SetArray(): error: 1025 sound data records cut to 1024"));
+    EXPECT_FALSE(Logged("1024 sound data records cut"));
     clips.SetCount(held);
     // Sound records beyond the pool are left out of it.
     TXAudio2Sound extra[2];
@@ -280,8 +270,7 @@ TEST_F(SoundTest, ArraysOfMoreThan1024RecordsAreCutAndRecordsBeyondThePoolLeftOu
     Manager().Sounds().Add(&extra[1]);
     Manager()._ResetDynamicSounds();
     EXPECT_EQ(256u, Manager().GetFreeCount());
-    EXPECT_TRUE(Logged(m_Folder.SystemLog(), "TXAudio2SoundManager::_ResetDynamicSounds(): error: 2 sound records "
-                                             "beyond the pool of 256 left out"));
+    EXPECT_TRUE(Logged("TXAudio2SoundManager::_ResetDynamicSounds(): error: 2 sound records beyond the pool of 256 left out"));
     // Played from its own data (as the console does), a record beyond the pool ends without
     // joining it.
     extra[1].pSoundData = Clip("click");
