@@ -126,9 +126,8 @@ TEST_F(LoadingTest, TopDownAndBottomUpImagesLoadAlike)
     WriteBytes("up.tga", EncodeTga(picture, 4, false));
     WriteBytes("rgb.tga", EncodeTga(picture, 3, false, 255));
     const TLoaded down = Load("down.tga"), up = Load("up.tga"), rgb = Load("rgb.tga");
-    ASSERT_EQ(TGA_LOADED, down.result);
-    ASSERT_EQ(TGA_LOADED, up.result);
-    ASSERT_EQ(TGA_LOADED, rgb.result) << "after an ID field of 255 bytes";
+    // The last after an ID field of 255 bytes.
+    ASSERT_EQ(std::vector<u32>({down.result, up.result, rgb.result}), std::vector<u32>(3, TGA_LOADED));
     EXPECT_EQ(std::vector<i32>({up.width, up.height, up.bytes, rgb.bytes}), std::vector<i32>({5, 3, 4, 3}));
     EXPECT_EQ(down.pixels, up.pixels);
     // Top row first, B, G, R, A bytes as stored.
@@ -148,9 +147,9 @@ TEST_F(LoadingTest, BadImageFilesAreRefusedWithoutAnEnd)
     };
     EXPECT_EQ(TGA_NOT_READ, Load("missing.tga").result);
     EXPECT_EQ(TGA_NOT_READ, variant("header.tga", [](std::vector<u8>& b) { b.resize(TGA_HEADER_SIZE - 1); }));
-    EXPECT_EQ(TGA_UNSUPPORTED, variant("8bit.tga", [](std::vector<u8>& b) { b[16] = 8; }));
-    EXPECT_EQ(TGA_UNSUPPORTED, variant("16bit.tga", [](std::vector<u8>& b) { b[16] = 16; }));
-    EXPECT_EQ(TGA_UNSUPPORTED, variant("64bit.tga", [](std::vector<u8>& b) { b[16] = 64; }));
+    for (const u8 bits : {8, 16, 64})
+        EXPECT_EQ(TGA_UNSUPPORTED, variant((std::to_string(bits) + "bit.tga").c_str(),
+                                           [&](std::vector<u8>& b) { b[16] = bits; }));
     EXPECT_EQ(TGA_UNSUPPORTED, variant("empty.tga", [](std::vector<u8>& b) { b[12] = b[13] = b[14] = b[15] = 0; }));
     // The last byte short of the pixels, and the whole file exactly.
     EXPECT_EQ(TGA_SHORT, variant("short.tga", [](std::vector<u8>& b) { b.pop_back(); }));

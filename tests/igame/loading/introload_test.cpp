@@ -16,7 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace
 {
@@ -80,8 +80,7 @@ TEST_F(LoadingTest, WithoutAnIntroOrWithADamagedOneTheDataLoadPlainlyAndAWrongCa
     // The canvas's repository holds no intro record.
     IntroLoad(DataFile("canvas.data"), DataFile("canvas.data"));
     ASSERT_EQ(2u, g_LoadWatch.loads.size());
-    EXPECT_TRUE(g_LoadWatch.loads[1].mainThread);
-    EXPECT_EQ(1u, g_LoadWatch.loads[1].running);
+    EXPECT_TRUE(g_LoadWatch.loads[1].mainThread && g_LoadWatch.loads[1].running == 1u);
     ASSERT_EQ(1u, g_LoadWatch.notices.size());
     EXPECT_EQ(0u, m_Log.Count("TIntroLoading::Initialize()"));
     EXPECT_GE(m_Log.Find("TCommandintro_load::Execute(): done"), 0);
@@ -96,19 +95,13 @@ TEST_F(LoadingTest, WithoutAnIntroOrWithADamagedOneTheDataLoadPlainlyAndAWrongCa
 
     // A damaged intro is skipped as a missing one is, whatever is wrong with it.
     WriteIntro("intro.data", 1.0f, 0.1f);
-    std::string image;
-    {
-        std::ifstream file("intro.data", std::ios::binary);
-        std::stringstream bytes;
-        bytes << file.rdbuf();
-        image = bytes.str();
-    }
+    std::ifstream file("intro.data", std::ios::binary);
+    const std::string image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     const auto word = [](std::string bytes, size_t at, u32 value) {
         std::memcpy(bytes.data() + at, &value, 4);
         return bytes;
     };
-    std::string oneDependency = word(image, 36, 1);
-    oneDependency = word(oneDependency, 40, 5);
+    const std::string oneDependency = word(word(image, 36, 1), 40, 5);
     const struct
     {
         const char* pWhat;

@@ -11,6 +11,7 @@
 #include "igame/loading/loadingprogress.h"
 #include "platform/window/winuser.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -22,8 +23,7 @@ const std::thread::id s_MainThread = std::this_thread::get_id();
 
 TLoadWatch::TSeen Seen()
 {
-    return {g_pLoadingManager->GetState(), g_pDeviceManager->IsRunning(),
-            std::this_thread::get_id() == s_MainThread};
+    return {g_pLoadingManager->GetState(), g_pDeviceManager->IsRunning(), std::this_thread::get_id() == s_MainThread};
 }
 } // namespace
 
@@ -44,10 +44,8 @@ void TLoadWatch::OnClusterLoad()
 
 u32 TLogRecorder::Count(const std::string& text) const
 {
-    u32 count = 0;
-    for (const std::string& line : lines)
-        count += line.find(text) != std::string::npos ? 1 : 0;
-    return count;
+    return static_cast<u32>(
+        std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 i32 TLogRecorder::Find(const std::string& text) const

@@ -28,14 +28,11 @@ TEST(LoadingBands, FractionsAndStepsOutOfRangeStayInTheirBand)
 {
     const f32 nan = std::numeric_limits<f32>::quiet_NaN();
     for (const f32 p : {-1.0f, 2.0f, 1e30f, -1e30f, nan})
-    {
-        const f32 first = TLoadingProgress::FillFraction(0, 3, p);
-        EXPECT_TRUE(first >= 0.0f && first <= 0.3f) << p;
-        const f32 middle = TLoadingProgress::FillFraction(1, 3, p);
-        EXPECT_TRUE(middle >= 0.3f && middle <= 0.5f) << p;
-        const f32 last = TLoadingProgress::FillFraction(2, 3, p);
-        EXPECT_TRUE(last >= 0.5f && last <= 1.0f) << p;
-    }
+        for (const auto& [index, low, high] : {std::tuple{0, 0.0f, 0.3f}, {1, 0.3f, 0.5f}, {2, 0.5f, 1.0f}})
+        {
+            const f32 fill = TLoadingProgress::FillFraction(index, 3, p);
+            EXPECT_TRUE(fill >= low && fill <= high) << index << " " << p;
+        }
 }
 
 TEST_F(LoadingTest, TheWordFillsWhiteFromTheLeftOnTheWindow)
