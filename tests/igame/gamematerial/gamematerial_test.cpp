@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesTheLastIsFoundATwiceDeclaredNameKeepsTheFirstAndAFullSetRefusesTheRest)
+TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesTheLastIsFoundATwiceDeclaredOrMissingNameAndAFullSet)
 {
     const std::vector<u32> names = {7, 0x80000005u, 0x7fffffffu, 3, 0xfffffffeu, 100, 0x40000000u};
     for (size_t n = 1; n <= names.size(); ++n)
@@ -65,25 +66,19 @@ TEST_F(GameMaterialTest, KeysAreSortedAsSignedValuesTheLastIsFoundATwiceDeclared
     Fill({5, 5});
     EXPECT_EQ(g_pGameMaterialManager->Keys().GetCount(), 1u);
     EXPECT_EQ(g_pGameMaterialManager->GetMaterial(5, 0), &m_aMaterial[0]);
-    std::vector<u32> many;
-    for (u32 i = 0; i <= GAME_MATERIAL_KEY_CAPACITY; ++i)
-        many.push_back(i + 1);
+    std::vector<u32> many(GAME_MATERIAL_KEY_CAPACITY + 1);
+    std::iota(many.begin(), many.end(), 1u);
     Fill(many);
     EXPECT_EQ(g_pGameMaterialManager->Keys().GetCount(), GAME_MATERIAL_KEY_CAPACITY);
-    EXPECT_EQ(g_pGameMaterialManager->GetMaterial(GAME_MATERIAL_KEY_CAPACITY, 0),
-              &m_aMaterial[GAME_MATERIAL_KEY_CAPACITY - 1]);
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_EQ(Count(log, "declared twice"), 1u);
-    EXPECT_EQ(Count(log, "more than 256 game materials"), 1u);
-}
+    EXPECT_EQ(g_pGameMaterialManager->GetMaterial(GAME_MATERIAL_KEY_CAPACITY, 0), &m_aMaterial[GAME_MATERIAL_KEY_CAPACITY - 1]);
+    EXPECT_EQ(Count(m_Folder.SystemLog(), "declared twice"), 1u);
+    EXPECT_EQ(Count(m_Folder.SystemLog(), "more than 256 game materials"), 1u);
 
-TEST_F(GameMaterialTest, AMissingNameTakesTheSmallestKeysMaterialWithOneLinePerLookup)
-{
+    // A missing name takes the smallest key's material, with one line a lookup.
     const TName concrete("concrete", true), metal("metal", true), missing("glass", true), asker("bullet", true);
     Fill({concrete.GetId(), metal.GetId(), 0x80000001u});
     EXPECT_EQ(g_pGameMaterialManager->GetMaterial(metal.GetId(), asker.GetId()), &m_aMaterial[1]);
     EXPECT_EQ(g_pGameMaterialManager->GetMaterial(missing.GetId(), asker.GetId()), &m_aMaterial[2]);
     EXPECT_EQ(g_pGameMaterialManager->GetMaterial(missing.GetId(), asker.GetId()), &m_aMaterial[2]);
-    const std::string log = m_Folder.SystemLog();
-    EXPECT_EQ(Count(log, "TGameMaterialManager::GetMaterial(): 'glass:bullet' undeclared idenfifier"), 2u) << log;
+    EXPECT_EQ(Count(m_Folder.SystemLog(), "TGameMaterialManager::GetMaterial(): 'glass:bullet' undeclared idenfifier"), 2u);
 }
