@@ -51,7 +51,9 @@ protected:
         m_Actor.falloff1 = 0.5f;
         m_Actor.directFactor2 = 1.0f;
         m_Actor.splashFactor2 = 1.0f;
-        Place(*m_pBase, 10.0f, 0.0f, 0.0f);
+        TMatrix placed(1.0f);
+        placed.Translation() = TVector(10.0f, 0.0f, 0.0f, 1.0f);
+        m_pBase->SetLocalMatrix(placed, TNode::OrdinaryCause());
         g_pDamageManager->Actors().Add(&m_Actor);
     }
     void TearDown() override
@@ -66,12 +68,6 @@ protected:
         g_pCluster->Clear();
     }
 
-    static void Place(TNode& node, f32 x, f32 y, f32 z)
-    {
-        TMatrix matrix(1.0f);
-        matrix.Translation() = TVector(x, y, z, 1.0f);
-        node.SetLocalMatrix(matrix, TNode::OrdinaryCause());
-    }
     // A hit of 10 direct and 4 splash in a radius of 8 (second part: none unless asked).
     static TDamageRecord Hit(f32 radius2 = 0.0f)
     {
