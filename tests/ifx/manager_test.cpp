@@ -25,15 +25,12 @@ class ManagerTest : public ParticleTest
 {
 protected:
     // An effect that is over at its first update (no rate), and one that lasts.
-    TIParticleEmitterData* Brief() { return m_pBrief ? m_pBrief : (m_pBrief = MakeData("brief", 1)); }
-    TIParticleEmitterData* Lasting()
+    void SetUp() override
     {
-        if (!m_pLasting)
-        {
-            m_pLasting = MakeData("lasting", 1);
-            m_pLasting->Rate = {1.0f, 0.0f};
-        }
-        return m_pLasting;
+        ParticleTest::SetUp();
+        m_pBrief = MakeData("brief", 1);
+        m_pLasting = MakeData("lasting", 1);
+        m_pLasting->Rate = {1.0f, 0.0f};
     }
     TParticleSystem* Spawn(TParticleEmitterData* data)
     {
@@ -57,8 +54,8 @@ TEST_F(ManagerTest, The513thSpawnIsRefusedAndTheLastFreedRecordComesBackFirst)
 {
     std::vector<TParticleSystem*> spawned;
     for (u32 i = 0; i < PARTICLE_POOL_SIZE; ++i)
-        spawned.push_back(Spawn(i % 100 == 7 ? Brief() : Lasting()));
-    EXPECT_EQ(Spawn(Lasting()), nullptr);
+        spawned.push_back(Spawn(i % 100 == 7 ? m_pBrief : m_pLasting));
+    EXPECT_EQ(Spawn(m_pLasting), nullptr);
     EXPECT_EQ(Manager().GetActiveCount(), 512u);
     EXPECT_EQ(Manager().GetFreeCount(), 0u);
     EXPECT_EQ(Manager().GetPoolHighWater(), PARTICLE_POOL_SIZE);
@@ -74,8 +71,8 @@ TEST_F(ManagerTest, The513thSpawnIsRefusedAndTheLastFreedRecordComesBackFirst)
     EXPECT_EQ(spawned[507]->m_nState, PARTICLE_SYSTEM_RELEASED);
     EXPECT_EQ(Manager().GetFrameList().GetCount(), 506);
     // The last one freed (the 508th spawned) is taken again first.
-    EXPECT_EQ(Spawn(Lasting()), spawned[507]);
-    EXPECT_EQ(Spawn(Lasting()), spawned[407]);
+    EXPECT_EQ(Spawn(m_pLasting), spawned[507]);
+    EXPECT_EQ(Spawn(m_pLasting), spawned[407]);
     EXPECT_EQ(Active().back(), spawned[407]);
 }
 
@@ -83,17 +80,15 @@ TEST_F(ManagerTest, SubEffectsTakeARecordEachAndEndOnTheirOwn)
 {
     TIParticleEmitterData* parent = MakeData("parent", 4);
     parent->Rate = {1.0f, 0.0f};
-    TIParticleEmitterData* brief = Brief();
-    TIParticleEmitterData* lasting = Lasting();
-    parent->aSubEmitter[0] = brief;
-    parent->aSubEmitter[1] = lasting;
+    parent->aSubEmitter[0] = m_pBrief;
+    parent->aSubEmitter[1] = m_pLasting;
     parent->m_nSubEmitterCount = 2;
     TParticleSystem* system = Spawn(parent);
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(Manager().GetActiveCount(), 3u);
     ASSERT_EQ(system->m_nSubSystemCount, 2);
     TParticleSystem* second = system->aSubSystem[1];
-    EXPECT_EQ(second->pEmitter->pEmitterData, lasting);
+    EXPECT_EQ(second->pEmitter->pEmitterData, m_pLasting);
     // The sub-effects hang on the effect's node, and stop and start again with it.
     EXPECT_EQ(second->pEmitter->GetNode()->GetParent(), system->pEmitter->GetNode());
     system->Stop(1);
@@ -105,7 +100,7 @@ TEST_F(ManagerTest, SubEffectsTakeARecordEachAndEndOnTheirOwn)
     // The released one is no longer the parent's: its record may carry another effect now.
     EXPECT_EQ(system->aSubSystem[0], nullptr);
     EXPECT_EQ(system->aSubSystem[1], second);
-    TParticleSystem* another = Spawn(Lasting());
+    TParticleSystem* another = Spawn(m_pLasting);
     EXPECT_EQ(another, Manager().GetActiveSystem(2));
     EXPECT_EQ(system->aSubSystem[0], nullptr);
 
@@ -143,7 +138,7 @@ TEST_F(ManagerTest, TheEnableSwitchStopsUpdatesReleasesAndTheCanvasFlush)
     TCountingCanvas canvas;
     TCanvasManager* previous = g_pCanvasManager;
     g_pCanvasManager = &canvas;
-    TParticleSystem* brief = Spawn(Brief());
+    TParticleSystem* brief = Spawn(m_pBrief);
     TCommandManager::Instance().FindVariable(TName("ifx.enable"))->SetInt(0);
     EXPECT_FALSE(Manager().IsEnabled());
     Manager().Update(0.1f);

@@ -8,6 +8,7 @@
 #include "xaudio2/xaudio2state.h"
 
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -34,18 +35,6 @@ public:
     i32 nEnabled = 0;
     i32 nDisabled = 0;
     XAUDIO2FX_REVERB_PARAMETERS Sent = {};
-};
-
-// The reverb submix swapped for a counting one while it lives.
-class TReverbSpy
-{
-public:
-    TReverbSpy() : m_pHeld(g_XAudio2.pReverbVoice) { g_XAudio2.pReverbVoice = &Voice; }
-    ~TReverbSpy() { g_XAudio2.pReverbVoice = m_pHeld; }
-    TCountingSubmix Voice;
-
-private:
-    IXAudio2SubmixVoice* m_pHeld;
 };
 
 f32 Level(const f32 (&matrix)[OUTPUT_MATRIX_SIZE], u32 sources, u32 source, u32 destination)
@@ -195,27 +184,27 @@ TEST_F(SoundTest, ReverbPresetsAreRankedByNameIdAndEachIsSentOnce)
     const i32 off = Manager().FindReverbPreset(TName("Off"), -1);
     for (u8 byte : std::string(reinterpret_cast<const char*>(&presets.GetParameters(off)), 52))
         EXPECT_EQ(0, byte);
+    // The reverb submix swapped for a counting one.
+    TCountingSubmix spy;
+    IXAudio2SubmixVoice* const held = std::exchange(g_XAudio2.pReverbVoice, &spy);
+    // Sent once; again, or an unknown name, sends nothing.
+    for (const char* name : {"Cave", "Cave", "Cathedral"})
     {
-        TReverbSpy spy;
-        // Sent once; again, or an unknown name, sends nothing.
-        for (const char* name : {"Cave", "Cave", "Cathedral"})
-        {
-            Manager().SetReverb(TName(name, true));
-            EXPECT_EQ(1, spy.Voice.nSent) << name;
-            EXPECT_EQ(cave, Manager().GetReverbPreset()) << name;
-        }
-        EXPECT_EQ(0, std::memcmp(&spy.Voice.Sent, &presets.GetParameters(cave), 52));
-        // The ambient reverb is only kept.
-        Manager().SetAmbientReverb(TName("Forest"));
-        EXPECT_EQ(Manager().FindReverbPreset(TName("Forest"), -1), Manager().GetAmbientReverbPreset());
-        Manager().SetAmbientReverb(TName("Attic", true));
-        EXPECT_EQ(1, spy.Voice.nSent);
-        // The switch turns the effect off and on at once.
-        g_sound_reverb.SetInt(0);
-        g_sound_reverb.SetInt(1);
-        EXPECT_EQ(1, spy.Voice.nEnabled);
-        EXPECT_EQ(1, spy.Voice.nDisabled);
+        Manager().SetReverb(TName(name, true));
+        EXPECT_EQ(1, spy.nSent) << name;
+        EXPECT_EQ(cave, Manager().GetReverbPreset()) << name;
     }
+    EXPECT_EQ(0, std::memcmp(&spy.Sent, &presets.GetParameters(cave), 52));
+    // The ambient reverb is only kept.
+    Manager().SetAmbientReverb(TName("Forest"));
+    EXPECT_EQ(Manager().FindReverbPreset(TName("Forest"), -1), Manager().GetAmbientReverbPreset());
+    Manager().SetAmbientReverb(TName("Attic", true));
+    EXPECT_EQ(1, spy.nSent);
+    // The switch turns the effect off and on at once.
+    g_sound_reverb.SetInt(0);
+    g_sound_reverb.SetInt(1);
+    EXPECT_EQ(std::pair(1, 1), std::pair(spy.nEnabled, spy.nDisabled));
+    g_XAudio2.pReverbVoice = held;
     EXPECT_TRUE(Logged("TXAudio2SoundManager::SetReverb(): error: unable to find 'Cathedral'"));
     EXPECT_TRUE(Logged("TXAudio2SoundManager::SetAmbientReverb(): error: unable to find 'Attic'"));
     // A start takes the first preset again: from Cave it is sent, from the first nothing is.
