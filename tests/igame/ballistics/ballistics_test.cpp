@@ -13,6 +13,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace
@@ -86,8 +88,7 @@ TEST_F(BallisticsTest, AProjectileFliesItsArcAndEndsAfterOneAndAHalfLifetimes)
     EXPECT_NEAR(p.trailProgress, std::sqrt(25.0f + 4.0f), 1e-4f);
     EXPECT_EQ(Ballistics().Step(p, 0.99f), 0u);
     EXPECT_EQ(Ballistics().Step(p, 0.02f), 1u);
-    EXPECT_EQ(p.time, 0.0f);
-    EXPECT_EQ(p.lifetime, 0.0f);
+    EXPECT_EQ(std::pair(p.time, p.lifetime), std::pair(0.0f, 0.0f));
     // A record without a lifetime (a damaged image) ends at once.
     TProjectile still = Launch(TVector(0, 5, 0, 1), TVector(1, 0, 0, 0), 10.0f, 0.0f);
     EXPECT_EQ(Ballistics().Step(still, 0.1f), 1u);
@@ -122,8 +123,7 @@ TEST_F(BallisticsTest, ARicochetReflectsAndKeepsTheRangeByTheEnergyRule)
         ASSERT_TRUE(p.HasBouncePoint());
         ExpectNear(p.bouncePoint, -1.0f, 0.0f, 0.0f, 1e-3f);
         ExpectNear(p.position, -1.0f, 0.01f, 0.0f, 1e-3f);
-        EXPECT_NEAR(p.direction.x, forward.x, 1e-4f);
-        EXPECT_NEAR(p.direction.y, -forward.y, 1e-4f);
+        ExpectNear(p.direction, forward.x, -forward.y, 0.0f);
         EXPECT_EQ(p.time, 0.0f);
         // range x (1 - loss x (1 - |c|)): a material without loss keeps it all.
         EXPECT_NEAR(p.range, 8.0f * (1.0f - loss * (1.0f - c)), 1e-4f) << loss;
@@ -176,12 +176,11 @@ TEST_F(BallisticsTest, ProjectilesGoThroughAStateImageAndBadImagesAreRefused)
         stream->Seek(0, 0);
         return std::unique_ptr<TMemoryStream>(stream);
     };
-    EXPECT_NE(Ballistics().LoadState(3, *image(513, 513)), 0);
-    EXPECT_EQ(list.GetCount(), 3u);
-    EXPECT_NE(Ballistics().LoadState(3, *image(2, 1)), 0);
-    EXPECT_EQ(list.GetCount(), 3u);
-    EXPECT_EQ(Ballistics().LoadState(3, *image(512, 512)), 0);
-    EXPECT_EQ(list.GetCount(), 512u);
+    for (const auto& [count, records, refused, kept] : {std::tuple{513u, 513u, true, 3u}, {2u, 1u, true, 3u}, {512u, 512u, false, 512u}})
+    {
+        EXPECT_EQ(Ballistics().LoadState(3, *image(count, records)) != 0, refused) << count;
+        EXPECT_EQ(list.GetCount(), kept) << count;
+    }
     const std::string log = m_Folder.SystemLog();
     EXPECT_NE(log.find("513 projectiles in the state image: at most 512 fly"), std::string::npos) << log;
     EXPECT_NE(log.find("the state image ends before its 2 projectiles"), std::string::npos) << log;
