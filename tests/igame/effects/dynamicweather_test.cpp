@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace
@@ -64,8 +65,7 @@ TEST_F(DynamicWeatherTest, TheDataBlockTakesAtMost128Bytes)
     EXPECT_EQ(log.Count("weather block of 200 bytes"), 1u);
     // Nothing past the block was written.
     EXPECT_EQ(std::memcmp(&occlusion, &Weather().GetOcclusionMatrix(), sizeof occlusion), 0);
-    EXPECT_EQ(Weather().Block().fDuration, 4.0f);
-    EXPECT_EQ(Current()[WEATHER_FALL_SPEED], 3.0f);
+    EXPECT_EQ(std::pair(Weather().Block().fDuration, Current()[WEATHER_FALL_SPEED]), std::pair(4.0f, 3.0f));
     void* data = nullptr;
     i32 size = 0;
     ASSERT_EQ(Weather().GetData(0, data, size), 0);

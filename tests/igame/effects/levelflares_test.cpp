@@ -18,10 +18,7 @@ protected:
     {
         LevelFrameTest::SetUp();
         for (i32 i = 0; i < g_pLensFlareManager->Flares().GetCount(); ++i)
-        {
-            TLensFlare* flare = g_pLensFlareManager->Flares()[i];
-            flare->m_fFadeInTime = flare->m_fFadeOutTime = 0.0f;
-        }
+            g_pLensFlareManager->Flares()[i]->m_fFadeInTime = g_pLensFlareManager->Flares()[i]->m_fFadeOutTime = 0.0f;
     }
     static TLensFlare* Light(const char* name)
     {

@@ -29,6 +29,7 @@ protected:
         g_pEffectsManager->BeginManager();
         // The level starts in its clear look; the steps below start from no settings.
         g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
+        ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     }
     void TearDown() override
     {
@@ -47,12 +48,20 @@ protected:
         return frame;
     }
     TEffectSettings* Settings(const char* name) { return g_pEffectsManager->FindSettings(TName(name, true).GetId()); }
+    // Only part of the frame changed: more than a few pixels, less than a quarter of them.
+    static void ExpectPartChanged(const std::vector<std::uint32_t>& was, const std::vector<std::uint32_t>& now)
+    {
+        u32 changed = 0;
+        for (size_t i = 0; i < was.size(); ++i)
+            changed += was[i] != now[i];
+        EXPECT_GT(changed, 100u);
+        EXPECT_LT(changed, was.size() / 4);
+    }
 };
 } // namespace
 
 TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
 {
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     ASSERT_NE(Settings(LEVEL_EFFECTS), nullptr);
     ASSERT_NE(Settings(LEVEL_EFFECTS_RAIN), nullptr);
     const std::vector<std::uint32_t> plain = DrawFrameWithStep(1);
@@ -78,7 +87,9 @@ TEST_F(LevelPostEffectsTest, TheClearSettingsLayTheirHazeOverTheDeferredFrame)
         EXPECT_GT(counted[word], 0u) << word;
 }
 
-TEST_F(LevelPostEffectsTest, AMissingHazeTextureSwitchesTheHazeOff)
+// A missing haze texture switches the haze off; an overlay texture that is not there skips its
+// step with a line.
+TEST_F(LevelPostEffectsTest, AMissingHazeOrOverlayTextureLeavesItsStepOut)
 {
     TEffectSettings missing = *Settings(LEVEL_EFFECTS);
     missing.Haze.nUserId = TName("no_such_haze", true).GetId();
@@ -87,11 +98,21 @@ TEST_F(LevelPostEffectsTest, AMissingHazeTextureSwitchesTheHazeOff)
     EXPECT_EQ(Variable("effect.haze")->GetValue().ToInt(), 0);
     g_pEffectsManager->Transition().Start(TEffectSettings(), 0.0f);
     EXPECT_EQ(DrawFrameWithStep(1), frame);
+
+    missing.nFlags = EFFECT_FLAG_OVERLAY;
+    missing.Overlay.nUserId = TName("no_such_overlay", true).GetId();
+    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
+    g_pEffectsManager->Transition().Start(missing, 0.0f);
+    TLogRecorder log;
+    EXPECT_EQ(DrawFrameWithStep(4), plain);
+    u32 lines = 0;
+    for (const std::string& line : log.lines)
+        lines += line.find("overlay texture \"no_such_overlay\" not found: its step is skipped") != std::string::npos;
+    EXPECT_EQ(lines, 1u);
 }
 
 TEST_F(LevelPostEffectsTest, TheFullScreenStepsDrawOverTheFrame)
 {
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     TEffectSettings look = *Settings(LEVEL_EFFECTS);
     look.nFlags = EFFECT_FLAG_DOF | EFFECT_FLAG_OVERLAY;
     look.Overlay.nUserId = TName(LEVEL_HAZE_TEXTURE, true).GetId();
@@ -117,26 +138,10 @@ TEST_F(LevelPostEffectsTest, TheFullScreenStepsDrawOverTheFrame)
     Variable("effect.edgeaa")->SetInt(1);
 }
 
-TEST_F(LevelPostEffectsTest, AnOverlayTextureThatIsNotThereSkipsTheStepWithALine)
-{
-    TEffectSettings look = *Settings(LEVEL_EFFECTS);
-    look.nFlags = EFFECT_FLAG_OVERLAY;
-    look.Overlay.nUserId = TName("no_such_overlay", true).GetId();
-    const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
-    g_pEffectsManager->Transition().Start(look, 0.0f);
-    TLogRecorder log;
-    EXPECT_EQ(DrawFrameWithStep(4), plain);
-    u32 lines = 0;
-    for (const std::string& line : log.lines)
-        lines += line.find("overlay texture \"no_such_overlay\" not found: its step is skipped") != std::string::npos;
-    EXPECT_EQ(lines, 1u);
-}
-
 // The steps that rewrite the lit scene ("Temp3") in place: tone mapping through its luminance
 // targets (made on first use), ambient occlusion through "AORT" and its blur, screen-space grass.
 TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
 {
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     TEffectSettings look = *Settings(LEVEL_EFFECTS);
     look.nFlags = 0;
     // Occluders count within 3 units, on a ring of 6 pixels, at full strength.
@@ -185,7 +190,6 @@ TEST_F(LevelPostEffectsTest, TheSceneStepsRewriteTheLitScene)
 // as it stands, then, once the camera has moved, the whole frame smeared by the screen half.
 TEST_F(LevelPostEffectsTest, TheMotionBlurSmearsTheTurningDishAndFollowsTheCamera)
 {
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     ASSERT_EQ(g_pEffectsManager->MotionBlurObjects().GetCount(), 1);
     const TMotionBlurObject& dish = *g_pEffectsManager->MotionBlurObjects()[0];
     ASSERT_NE(dish.pMesh, nullptr);
@@ -206,12 +210,7 @@ TEST_F(LevelPostEffectsTest, TheMotionBlurSmearsTheTurningDishAndFollowsTheCamer
     g_EffectsBlocks.nPreviousSet = 0;
     const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
     // The first screen half only records the camera: the dish alone smears.
-    const std::vector<std::uint32_t> smeared = DrawFrameWithStep(6);
-    u32 changed = 0;
-    for (size_t i = 0; i < plain.size(); ++i)
-        changed += plain[i] != smeared[i];
-    EXPECT_GT(changed, 100u);
-    EXPECT_LT(changed, plain.size() / 4);
+    ExpectPartChanged(plain, DrawFrameWithStep(6));
     Variable("effect.motionblur")->SetInt(0);
     EXPECT_EQ(DrawFrameWithStep(6), plain);
     Variable("effect.motionblur")->SetInt(1);
@@ -228,7 +227,6 @@ TEST_F(LevelPostEffectsTest, TheMotionBlurSmearsTheTurningDishAndFollowsTheCamer
 // between (mixed by its phase), and under the forward renderer its colour blended over the frame.
 TEST_F(LevelPostEffectsTest, ThePondRefractsTheSceneThroughItsAnimatedNormalMap)
 {
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
     TRenderQueue* queue = g_pRenderSceneManager->Scenes()[0]->FindQueue(TName(LEVEL_WATER_QUEUE, true));
     ASSERT_NE(queue, nullptr);
@@ -253,12 +251,6 @@ TEST_F(LevelPostEffectsTest, ThePondRefractsTheSceneThroughItsAnimatedNormalMap)
 
     Variable("deferredrendering.disable")->SetInt(1);
     const std::vector<std::uint32_t> forward = DrawFrameWithStep(0);
-    const std::vector<std::uint32_t> blended = DrawFrameWithStep(3);
-    EXPECT_NE(blended, forward);
     // Only the pond's pixels change.
-    u32 changed = 0;
-    for (size_t i = 0; i < forward.size(); ++i)
-        changed += forward[i] != blended[i];
-    EXPECT_GT(changed, 100u);
-    EXPECT_LT(changed, forward.size() / 4);
+    ExpectPartChanged(forward, DrawFrameWithStep(3));
 }

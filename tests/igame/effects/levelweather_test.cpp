@@ -46,7 +46,7 @@ protected:
 };
 } // namespace
 
-TEST_F(LevelWeatherTest, RainFallsBeforeTheSceneAndNotInsideTheOcclusionBox)
+TEST_F(LevelWeatherTest, RainFallsBeforeTheSceneAndNotInsideTheOcclusionBoxWithoutATextureOrWithTheSwitchOff)
 {
     ASSERT_NE(Weather().Block().Current.Texture.Get(), nullptr) << "the rain look names its texture";
     Weather().UpdateManager(kStep);
@@ -70,16 +70,14 @@ TEST_F(LevelWeatherTest, RainFallsBeforeTheSceneAndNotInsideTheOcclusionBox)
     EXPECT_EQ(CompareWithGolden("weather_occluded", DrawFrame(), kWidth, kHeight), "");
     Weather().OcclusionBoxes().SetCount(0);
     box.pNode = nullptr;
-}
 
-TEST_F(LevelWeatherTest, NothingFallsWithoutATextureOrWithTheSwitchOff)
-{
-    const u32 drawn = Weather().GetLayersDrawn();
+    // Nothing falls with the switch off, nor without a texture.
+    const u32 before = Weather().GetLayersDrawn();
     Variable("effect.dynamicweather")->SetInt(0);
     DrawFrame();
-    EXPECT_EQ(Weather().GetLayersDrawn(), drawn);
+    EXPECT_EQ(Weather().GetLayersDrawn(), before);
     Variable("effect.dynamicweather")->SetInt(1);
     Weather().Block().Current.Texture = TClusterHandleLink();
     DrawFrame();
-    EXPECT_EQ(Weather().GetLayersDrawn(), drawn);
+    EXPECT_EQ(Weather().GetLayersDrawn(), before);
 }

@@ -87,7 +87,7 @@ protected:
 };
 } // namespace
 
-TEST_F(LevelVegetationTest, AreasAroundTheCameraAndThePatchFadingAlongItsLength)
+TEST_F(LevelVegetationTest, AreasAroundTheCameraThePatchFadingAlongItsLengthAndTheListedMaterials)
 {
     TVegetationManager& manager = *g_pVegetationManager;
     ASSERT_EQ(manager.Areas().GetCount(), static_cast<i32>(LEVEL_VEGETATION_AREAS));
@@ -128,10 +128,8 @@ TEST_F(LevelVegetationTest, AreasAroundTheCameraAndThePatchFadingAlongItsLength)
     UpdateVegetation();
     EXPECT_EQ(manager.GetWaitingCount(), 0u);
     EXPECT_EQ(PlacedAreas(), 0u);
-}
 
-TEST_F(LevelVegetationTest, AClusterLoadGivesTheListedMaterialsTheVegetationTexture)
-{
+    // A cluster load gives the listed materials the vegetation texture.
     TMaterial* box = g_pDxMaterialManager->FindMaterial(TName("level_box"));
     TMaterial* area = g_pDxMaterialManager->FindMaterial(TName("grass_area"));
     ASSERT_NE(box, nullptr);

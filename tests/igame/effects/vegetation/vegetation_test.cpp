@@ -1,6 +1,6 @@
-// Vegetation: the stored records, the settings block, the range and the area grid, a cluster's
-// near and far fades, its near records replayed by a frame's later passes, plant kinds that
-// cannot be drawn and clusters whose blocks hold no whole instances.
+// Vegetation: the stored records (with the other effect records' links), the settings block, the range
+// and the area grid, a cluster's near and far fades, its near records replayed by a frame's later passes,
+// plant kinds that cannot be drawn and clusters whose blocks hold no whole instances.
 #include "collisionfixture.h"
 #include "loglines.h"
 
@@ -11,6 +11,8 @@
 #include "engine/render/renderqueue.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
+#include "igame/effects/motionblurobject.h"
+#include "igame/effects/trackdecal.h"
 #include "igame/effects/vegetation/vegetationarea.h"
 #include "igame/effects/vegetation/vegetationcluster.h"
 #include "igame/effects/vegetation/vegetationclusterproxy.h"
@@ -170,7 +172,7 @@ protected:
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-TEST(VegetationRecords, SizesLinksAndStartValues)
+TEST(EffectRecords, SizesLinksAndStartValues)
 {
     EXPECT_EQ(std::vector<u32>({VegetationAreaDecl().GetObjectSize(), VegetationClusterDecl().GetObjectSize(),
                                 VegetationClusterProxyDecl().GetObjectSize(), VegetationClusterDecl().GetVirtualTableWords()}),
@@ -183,6 +185,12 @@ TEST(VegetationRecords, SizesLinksAndStartValues)
                          LINK(TVegetationClusterProxy, pPrev), LINK(TVegetationClusterProxy, pNext),
                          LINK(TVegetationClusterProxy, pCluster)});
     ExpectDeclaredLinks(VegetationClusterDecl(), {RESOURCE_USES(TVegetationCluster)});
+    // The other effect records' links.
+    ExpectDeclaredLinks(MotionBlurObjectDecl(),
+                        {LINK(TMotionBlurObject, pSkeleton), LINK(TMotionBlurObject, pWheel), LINK(TMotionBlurObject, pBody),
+                         LINK(TMotionBlurObject, pMesh), LINK(TMotionBlurObject, pNext), LINK(TMotionBlurObject, pPrev),
+                         LINK(TMotionBlurObject, pRenderQueue), LINK(TMotionBlurObject, pNode)});
+    ExpectDeclaredLinks(TrackDecalDecl(), {LINK(TTrackDecal, pNode), LINK(TTrackDecal, pDecal)});
 }
 #pragma GCC diagnostic pop
 
@@ -334,9 +342,7 @@ TEST_F(VegetationTest, ClustersFadeTheirQuadsAndDrawTheirNearPlants)
     s_aDrawn.clear();
     m_Proxy.Draw(nullptr);
     EXPECT_TRUE(s_aDrawn.empty());
-    EXPECT_EQ(Alpha(0), 255);
-    EXPECT_EQ(Alpha(1), 255);
-    EXPECT_EQ(m_Cluster.GetFadedCount(), 0u);
+    EXPECT_EQ(std::vector<u32>({Alpha(0), Alpha(1), m_Cluster.GetFadedCount()}), std::vector<u32>({255, 255, 0}));
 }
 
 TEST_F(VegetationTest, TheFramesNearRecordsRunOutAt4000)
@@ -388,12 +394,13 @@ TEST_F(VegetationTest, PlantsOfKindsThatCannotBeDrawnAreSkippedWithALine)
     SetInstances({10.0f}, 63);
     m_Proxy.Draw(nullptr);
     EXPECT_EQ(lines.Count("plant kind 63 has no mesh set"), 2u);
-    EXPECT_EQ(m_aArea[0]->m_nMeshCount, VEGETATION_AREA_MESHES);
-    EXPECT_EQ(m_aArea[1]->m_nMeshCount, VEGETATION_AREA_MESHES);
+    EXPECT_EQ(std::pair(m_aArea[0]->m_nMeshCount, m_aArea[1]->m_nMeshCount), std::pair(VEGETATION_AREA_MESHES, VEGETATION_AREA_MESHES));
     EXPECT_EQ(lines.Count("meshes cut to"), 1u);
 }
 
-TEST_F(VegetationTest, AClusterBlockMustHoldWholeInstances)
+// A damaged image may hold anything in the words a cluster fills at run time: the load takes
+// none of it for an allocation of its own.
+TEST_F(VegetationTest, AClusterBlockMustHoldWholeInstancesAndItsStoredRunTimeWordsAreForgotten)
 {
     TLogLines lines;
     std::vector<u8> block(2 * sizeof(TImposterRecord) + 1, 0);
@@ -409,42 +416,22 @@ TEST_F(VegetationTest, AClusterBlockMustHoldWholeInstances)
     ASSERT_TRUE(repository.OpenStreamed("patches.data", false));
     whole.SetData(&repository, whole.m_nDataOffset, whole.m_nDataSize);
     broken.SetData(&repository, broken.m_nDataOffset, broken.m_nDataSize);
+    std::memset(&whole.pInstance, 0x5A, sizeof whole.pInstance);
+    std::memset(&whole.pInstanceMatrix, 0xA5, sizeof whole.pInstanceMatrix);
+    std::memset(&whole.pMatrixInstances, 0x5A, sizeof whole.pMatrixInstances);
+    whole.m_nMatrixCount = 1000;
 
     whole.Load();
     EXPECT_EQ(whole.GetInstanceCount(), 2u);
     EXPECT_EQ(whole.GetInstances()[1].aVertex[0].nData, 3);
+    EXPECT_EQ(std::vector<const void*>({whole.pInstanceMatrix, whole.pMatrixInstances}),
+              std::vector<const void*>({nullptr, nullptr}));
+    EXPECT_EQ(whole.m_nMatrixCount, 0u);
     broken.Load();
     EXPECT_EQ(broken.GetInstanceCount(), 0u);
     EXPECT_EQ(broken.GetInstances(), nullptr);
     EXPECT_EQ(lines.Count("'broken': a block of 193 bytes is no whole number of instances"), 1u);
     whole.Release();
     EXPECT_EQ(whole.GetInstanceCount(), 0u);
-}
-
-// A damaged image may hold anything in the words a cluster fills at run time: the load takes
-// none of it for an allocation of its own.
-TEST_F(VegetationTest, AClustersStoredRunTimeWordsAreForgottenNotFreed)
-{
-    std::vector<u8> block(sizeof(TImposterRecord), 0);
-    TRepositoryWriter writer(72, REPOSITORY_STREAMED);
-    TVegetationCluster cluster;
-    cluster.m_Name = TName("patch", true);
-    writer.AddBlock(&cluster, block.data(), sizeof(TImposterRecord));
-    ASSERT_TRUE(writer.Write("stale.data", nullptr, 0, false));
-    TRepository repository(72, REPOSITORY_STREAMED, TName("stale.data", true));
-    ASSERT_TRUE(repository.OpenStreamed("stale.data", false));
-    cluster.SetData(&repository, cluster.m_nDataOffset, cluster.m_nDataSize);
-    std::memset(&cluster.pInstance, 0x5A, sizeof cluster.pInstance);
-    std::memset(&cluster.pInstanceMatrix, 0xA5, sizeof cluster.pInstanceMatrix);
-    std::memset(&cluster.pMatrixInstances, 0x5A, sizeof cluster.pMatrixInstances);
-    cluster.m_nMatrixCount = 1000;
-
-    cluster.Load();
-    EXPECT_EQ(cluster.GetInstanceCount(), 1u);
-    ASSERT_NE(cluster.GetInstances(), nullptr);
-    EXPECT_EQ(cluster.pInstanceMatrix, nullptr);
-    EXPECT_EQ(cluster.pMatrixInstances, nullptr);
-    EXPECT_EQ(cluster.m_nMatrixCount, 0u);
-    cluster.Release();
-    EXPECT_EQ(cluster.GetInstances(), nullptr);
+    EXPECT_EQ(whole.GetInstances(), nullptr);
 }
