@@ -62,7 +62,7 @@ TEST_F(DecalManagerTest, OnePoolAKeyKeptInByteOrder)
     EXPECT_EQ(manager.FindPool(Object(0x3000), &m_aData[0]), nullptr);
 }
 
-TEST_F(DecalManagerTest, TheRingWrapsAndTheDrawnCountStays)
+TEST_F(DecalManagerTest, TheRingWrapsTheDrawnCountStaysAndTheSixtyFifthPoolIsRefused)
 {
     TDecalPool* pool = g_pDecalManager->GetPool(Object(0x10), &m_aDecal[0]);
     ASSERT_NE(pool, nullptr);
@@ -93,10 +93,8 @@ TEST_F(DecalManagerTest, TheRingWrapsAndTheDrawnCountStays)
     EXPECT_EQ(g_pDecalManager->GetPoolCount(), 0u);
     EXPECT_EQ(g_pDecalManager->FindPool(Object(0x10), &m_aData[0]), nullptr);
     EXPECT_EQ(g_pDecalManager->GetDynamicDecalCount(), 0u);
-}
 
-TEST_F(DecalManagerTest, TheSixtyFifthPoolIsRefusedWithOneLine)
-{
+    // The sixty-fifth pool is refused with one line.
     TLogLines lines;
     for (u32 i = 0; i < DECAL_POOL_CAPACITY; ++i)
         ASSERT_NE(g_pDecalManager->GetPool(Object(0x100 * (i + 1)), &m_aDecal[0]), nullptr) << i;
