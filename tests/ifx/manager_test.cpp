@@ -10,6 +10,7 @@
 #include "support/recordingcanvas.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -56,8 +57,7 @@ TEST_F(ManagerTest, The513thSpawnIsRefusedAndTheLastFreedRecordComesBackFirst)
     for (u32 i = 0; i < PARTICLE_POOL_SIZE; ++i)
         spawned.push_back(Spawn(i % 100 == 7 ? m_pBrief : m_pLasting));
     EXPECT_EQ(Spawn(m_pLasting), nullptr);
-    EXPECT_EQ(Manager().GetActiveCount(), 512u);
-    EXPECT_EQ(Manager().GetFreeCount(), 0u);
+    EXPECT_EQ(std::pair(Manager().GetActiveCount(), Manager().GetFreeCount()), std::pair(512u, 0u));
     EXPECT_EQ(Manager().GetPoolHighWater(), PARTICLE_POOL_SIZE);
 
     // The brief ones end at the first update; the others keep their order.
@@ -179,8 +179,7 @@ TEST_F(ManagerTest, TheConsoleListsAndRestartsTheSystems)
     restart->Execute(instruction, COMMAND_LINK);
     EXPECT_FALSE(first->IsRunning());
     TCommandManager::Instance().ExecuteText("ifx.restart");
-    EXPECT_TRUE(first->IsRunning());
-    EXPECT_TRUE(second->IsRunning());
+    EXPECT_TRUE(first->IsRunning() && second->IsRunning());
     EXPECT_EQ(LiveCount(first), 3);
 }
 
