@@ -189,8 +189,7 @@ TEST_F(GameSoundTest, NoClipOrNoInstancePlaysNothingAndHoldsNoPlace)
     {
         TGameSound& empty = Sound(mode, 0, 1);
         EXPECT_EQ(GAME_SOUND_NOTHING_LEFT, empty.Play(nullptr)) << mode;
-        EXPECT_FALSE(empty.IsPlaying());
-        EXPECT_EQ(0, empty.m_nActiveCount);
+        EXPECT_TRUE(!empty.IsPlaying() && empty.m_nActiveCount == 0) << mode;
     }
     // A stored count above 16 is read as 16.
     TGameSound& many = Sound(GAME_SOUND_SEQUENTIAL, 16);

@@ -162,9 +162,7 @@ TEST_F(SoundTest, ThePoolHandsOutItsHighestRecordFirstWithANewSerial)
         Manager().GetSound(sound, last < 0 ? -1 : 255 + last);
         Manager().GetSoundGroup(group, last < 0 ? -1 : groups - 1 + last);
         Manager().GetSoundData(data, last < 0 ? -1 : clips - 1 + last);
-        EXPECT_EQ(inside, sound != nullptr) << last;
-        EXPECT_EQ(inside, group != nullptr) << last;
-        EXPECT_EQ(inside, data != nullptr) << last;
+        EXPECT_EQ(std::vector<bool>(3, inside), std::vector<bool>({sound != nullptr, group != nullptr, data != nullptr})) << last;
     }
     TXAudio2SoundData* tone = Clip("tone");
     TXAudio2Sound* first = Play(tone);
