@@ -109,8 +109,7 @@ TEST_F(MotionBlurObjectTest, TheBlockComesFromTheSpinTheBodyTheWheelOrTheMotion)
     block.V2 = v2;
     m_Object.BuildBlock(block, 0.5f);
     ExpectMatrix(block.M, TMatrix::RotationY(-(3.0f * 2.0f * 50.0f * 0.02f)));
-    ASSERT_EQ(wheel.asked.size(), 1u);
-    EXPECT_EQ(wheel.asked[0], MOTION_BLUR_WHEEL_ROTATION);
+    EXPECT_EQ(wheel.asked, std::vector<u32>({MOTION_BLUR_WHEEL_ROTATION}));
     ExpectVector(block.V1, v1.x, v1.y, v1.z, v1.w);
 
     // Else the motion state: turned back by its heading, moved by its position.
