@@ -125,6 +125,18 @@ TEST_F(RawInputTest, KeysBecomeRecordsThenKeyMessages)
          {{SDL_SCANCODE_RALT, true, SDLK_MODE}, {SDL_SCANCODE_Q, true}, {SDL_SCANCODE_RALT, false, SDLK_MODE}},
          {"raw 1D 0 11 0100", "0100 11 001D0001", "raw 38 2 12 0100", "0100 12 01380001", "raw 10 0 51 0100",
           "0100 51 00100001", "raw 38 3 12 0101", "0101 12 C1380001", "raw 1D 1 11 0101", "0101 11 C01D0001"}},
+        {"Ctrl with Alt is not a system key; F10 alone is; Alt's own press has the context bit",
+         {{SDL_SCANCODE_LALT, true}, {SDL_SCANCODE_F4, true}, {SDL_SCANCODE_LCTRL, true}, {SDL_SCANCODE_W, true},
+          {SDL_SCANCODE_LCTRL, false}, {SDL_SCANCODE_LALT, false}, {SDL_SCANCODE_F10, true}},
+         {"raw 38 0 12 0104", "0104 12 20380001", "raw 3E 0 73 0104", "0104 73 203E0001", "raw 1D 0 11 0100",
+          "0100 11 001D0001", "raw 11 0 57 0100", "0100 57 00110001", "raw 1D 1 11 0105", "0105 11 E01D0001",
+          "raw 38 1 12 0105", "0105 12 E0380001", "raw 44 0 79 0104", "0104 79 00440001"}},
+        {"control keys type control characters, a plain C only through text input",
+         {{SDL_SCANCODE_BACKSPACE, true}, {SDL_SCANCODE_LCTRL, true}, {SDL_SCANCODE_C, true},
+          {SDL_SCANCODE_LCTRL, false}, {SDL_SCANCODE_C, true}},
+         {"raw 0E 0 08 0100", "0100 08 000E0001", "0102 08 000E0001", "raw 1D 0 11 0100", "0100 11 001D0001",
+          "raw 2E 0 43 0100", "0100 43 002E0001", "0102 03 002E0001", "raw 1D 1 11 0101", "0101 11 C01D0001",
+          "raw 2E 0 43 0100", "0100 43 402E0001"}},
         {"a right Alt that is plain Alt sends no Ctrl", {{SDL_SCANCODE_RALT, true}}, {"raw 38 2 12 0104", "0104 12 21380001"}},
     };
     RegisterRawInput(0);
@@ -135,19 +147,6 @@ TEST_F(RawInputTest, KeysBecomeRecordsThenKeyMessages)
             Key(key.scancode, key.down, key.sym);
         EXPECT_EQ(Trace(), c.trace);
     }
-}
-
-TEST_F(RawInputTest, AltMakesSystemKeysUnlessCtrlIsHeld)
-{
-    for (SDL_Scancode key : {SDL_SCANCODE_LALT, SDL_SCANCODE_F4, SDL_SCANCODE_LCTRL, SDL_SCANCODE_Q})
-        Key(key, true);
-    Key(SDL_SCANCODE_LCTRL, false);
-    Key(SDL_SCANCODE_LALT, false);
-    Key(SDL_SCANCODE_F10, true);
-    // Ctrl with Alt is not a system key; F10 alone is; Alt's own press has the context bit.
-    EXPECT_EQ(Trace(), (std::vector<std::string>{"0104 12 20380001", "0104 73 203E0001", "0100 11 001D0001",
-                                                 "0100 51 00100001", "0105 11 E01D0001", "0105 12 E0380001",
-                                                 "0104 79 00440001"}));
 }
 
 TEST_F(RawInputTest, TextBecomesUtf16CharactersWithTheKeyParameter)
@@ -165,20 +164,6 @@ TEST_F(RawInputTest, TextBecomesUtf16CharactersWithTheKeyParameter)
         EXPECT_EQ(messages[1 + i].wParam, expected[i]);
         EXPECT_EQ(messages[1 + i].lParam, messages[0].lParam);
     }
-}
-
-TEST_F(RawInputTest, ControlKeysTypeControlCharacters)
-{
-    Key(SDL_SCANCODE_BACKSPACE, true);
-    Key(SDL_SCANCODE_LCTRL, true);
-    Key(SDL_SCANCODE_C, true);
-    Key(SDL_SCANCODE_LCTRL, false);
-    Key(SDL_SCANCODE_C, true);
-    std::vector<WPARAM> characters;
-    for (const MSG& message : Drain())
-        if (message.message == WM_CHAR)
-            characters.push_back(message.wParam);
-    EXPECT_EQ(characters, (std::vector<WPARAM>{0x08, 0x03})) << "a plain C types through text input only";
 }
 
 TEST_F(RawInputTest, MouseEventsBecomeRecordsThenMouseMessages)
