@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -13,6 +14,15 @@ using WindowTest = WindowFixture;
 LRESULT IgnoreMessages(HWND, UINT, WPARAM, LPARAM)
 {
     return 0;
+}
+
+// The headless layer has one display: the desktop is the monitor.
+RECT Monitor(HWND window)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    EXPECT_TRUE(GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    return monitor.rcMonitor;
 }
 
 TEST_F(WindowTest, ClassesAreRegisteredOnceByName)
@@ -46,6 +56,14 @@ TEST_F(WindowTest, OverlappedWindowHasTheRequestedClientArea)
     EXPECT_EQ(frame.top, 50);
     EXPECT_EQ(frame.right - frame.left - kClientWidth, adjusted.right - adjusted.left);
     EXPECT_EQ(frame.bottom - frame.top - kClientHeight, adjusted.bottom - adjusted.top);
+    WINDOWPLACEMENT placement = {};
+    EXPECT_FALSE(GetWindowPlacement(window_, &placement)) << "length not set";
+    placement.length = sizeof(placement);
+    ASSERT_TRUE(GetWindowPlacement(window_, &placement));
+    EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+    EXPECT_EQ(std::vector<LONG>({placement.rcNormalPosition.left, placement.rcNormalPosition.top,
+                                 placement.rcNormalPosition.right, placement.rcNormalPosition.bottom}),
+              std::vector<LONG>({frame.left, frame.top, frame.right, frame.bottom}));
 
     POINT origin = {0, 0};
     ASSERT_TRUE(ClientToScreen(window_, &origin));
@@ -95,12 +113,9 @@ TEST_F(WindowTest, HostilePlacementIsKeptInRange)
 
 TEST_F(WindowTest, NoWindowGrowsBeyondTheDesktopAroundItsClientArea)
 {
-    // The headless layer has one display: the desktop is the monitor.
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor));
-    const LONG desktopWidth = monitor.rcMonitor.right - monitor.rcMonitor.left;
-    const LONG desktopHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
+    const RECT monitor = Monitor(window_);
+    const LONG desktopWidth = monitor.right - monitor.left;
+    const LONG desktopHeight = monitor.bottom - monitor.top;
 
     SetWindowPos(window_, nullptr, 10, 20, 99999, 99999, SWP_NOZORDER);
     EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(desktopWidth, desktopHeight)));
@@ -147,16 +162,12 @@ TEST_F(WindowTest, SetWindowPosSendsTheNewClientSizeAtOnce)
 
 TEST_F(WindowTest, FullScreenStyleCoversTheMonitorAndBack)
 {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor));
-
+    const RECT monitor = Monitor(window_);
     EXPECT_EQ(SetWindowLongW(window_, GWL_STYLE, 0), static_cast<LONG>(WS_OVERLAPPEDWINDOW));
-    SetWindowPos(window_, HWND_TOPMOST, monitor.rcMonitor.left, monitor.rcMonitor.top,
-                 monitor.rcMonitor.right - monitor.rcMonitor.left,
-                 monitor.rcMonitor.bottom - monitor.rcMonitor.top, SWP_SHOWWINDOW | SWP_NOREDRAW);
-    EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(monitor.rcMonitor.right - monitor.rcMonitor.left,
-                                                          monitor.rcMonitor.bottom - monitor.rcMonitor.top)));
+    const std::pair<LONG, LONG> size(monitor.right - monitor.left, monitor.bottom - monitor.top);
+    SetWindowPos(window_, HWND_TOPMOST, monitor.left, monitor.top, size.first, size.second,
+                 SWP_SHOWWINDOW | SWP_NOREDRAW);
+    EXPECT_EQ(ClientSize(window_), size);
     EXPECT_EQ(GetWindowLongW(window_, GWL_STYLE), static_cast<LONG>(WS_VISIBLE))
         << "visible, otherwise style 0";
 
@@ -167,20 +178,6 @@ TEST_F(WindowTest, FullScreenStyleCoversTheMonitorAndBack)
     SetWindowPos(window_, nullptr, 50, 50, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
     EXPECT_EQ(ClientSize(window_), (std::pair<LONG, LONG>(kClientWidth, kClientHeight)));
     EXPECT_EQ(GetWindowLongW(window_, GWL_EXSTYLE), 0);
-}
-
-TEST_F(WindowTest, PlacementReportsTheNormalRectangle)
-{
-    WINDOWPLACEMENT placement = {};
-    EXPECT_FALSE(GetWindowPlacement(window_, &placement)) << "length not set";
-    placement.length = sizeof(placement);
-    ASSERT_TRUE(GetWindowPlacement(window_, &placement));
-    RECT frame;
-    GetWindowRect(window_, &frame);
-    EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
-    EXPECT_EQ(placement.rcNormalPosition.left, frame.left);
-    EXPECT_EQ(placement.rcNormalPosition.top, frame.top);
-    EXPECT_EQ(placement.rcNormalPosition.right, frame.right);
 }
 
 TEST_F(WindowTest, DestroyWindowSendsWmDestroyAndForgetsTheWindow)
