@@ -23,31 +23,28 @@ __attribute__((noinline)) void WriteThrough(volatile int* pointer)
     *pointer = 1;
 }
 
-void Crash()
+void Crash(void (*fault)())
 {
     InstallExceptionHandler();
     AddExceptionHandlerCallback(PrintInfo);
     AddExceptionHandlerCallback(PrintSecond);
-    WriteThrough(reinterpret_cast<volatile int*>(16));
+    fault();
 }
 } // namespace
 
-TEST(CrashReportDeathTest, SegmentationFaultCallsEveryCallbackThenEndsBySignal)
+TEST(CrashReportDeathTest, AFatalSignalCallsEveryCallbackThenEndsByTheSignal)
 {
-    EXPECT_EXIT(Crash(), ::testing::KilledBySignal(SIGSEGV),
-                "first\\[SIGSEGV\\] second\\[access at 0x00000010.*module\\[platform_crashreport_tests\\]\n"
-                "second callback");
-}
-
-TEST(CrashReportDeathTest, AbortIsReportedAsAbort)
-{
-    EXPECT_EXIT(
-        {
-            InstallExceptionHandler();
-            AddExceptionHandlerCallback(PrintInfo);
-            std::abort();
-        },
-        ::testing::KilledBySignal(SIGABRT), "first\\[SIGABRT\\]");
+    const struct
+    {
+        void (*fault)();
+        int signal;
+        const char* printed;
+    } cases[] = {{[] { WriteThrough(reinterpret_cast<volatile int*>(16)); }, SIGSEGV,
+                  "first\\[SIGSEGV\\] second\\[access at 0x00000010.*module\\[platform_crashreport_tests\\]\n"
+                  "second callback"},
+                 {[] { std::abort(); }, SIGABRT, "first\\[SIGABRT\\].*\nsecond callback"}};
+    for (const auto& c : cases)
+        EXPECT_EXIT(Crash(c.fault), ::testing::KilledBySignal(c.signal), c.printed);
 }
 
 TEST(CrashReport, CallbackTableIsBounded)
