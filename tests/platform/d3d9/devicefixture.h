@@ -38,9 +38,8 @@ protected:
         ASSERT_EQ(D3D_OK, direct3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     }
 
-    // The pixels of a render target as 32-bit words (A8R8G8B8 / X8R8G8B8 targets); the unused
-    // byte of X8R8G8B8 reads as 0 unless `unusedByte`.
-    std::vector<std::uint32_t> ReadTarget(IDirect3DSurface9* target, bool unusedByte = false)
+    // A target's bytes, row by row without the pitch's padding.
+    std::vector<std::uint8_t> TargetBytes(IDirect3DSurface9* target, UINT texelBytes)
     {
         D3DSURFACE_DESC desc;
         target->GetDesc(&desc);
@@ -50,19 +49,28 @@ protected:
         EXPECT_EQ(D3D_OK, device->GetRenderTargetData(target, copy));
         D3DLOCKED_RECT locked;
         EXPECT_EQ(D3D_OK, copy->LockRect(&locked, nullptr, D3DLOCK_READONLY));
-        // Pixels of 64 bits (A16B16G16R16F) as two words each.
-        const UINT words = desc.Width * (desc.Format == D3DFMT_A16B16G16R16F ? 2 : 1);
-        std::vector<std::uint32_t> pixels(words * desc.Height);
+        std::vector<std::uint8_t> bytes;
         for (UINT y = 0; y < desc.Height; ++y)
         {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(
-                static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (UINT x = 0; x < words; ++x)
-                pixels[y * words + x] =
-                    row[x] & (desc.Format == D3DFMT_X8R8G8B8 && !unusedByte ? 0x00FFFFFFu : 0xFFFFFFFFu);
+            const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch;
+            bytes.insert(bytes.end(), row, row + desc.Width * texelBytes);
         }
         copy->UnlockRect();
         copy->Release();
+        return bytes;
+    }
+
+    // The pixels of a render target as 32-bit words (A8R8G8B8 / X8R8G8B8 targets; A16B16G16R16F
+    // ones as two words each); the unused byte of X8R8G8B8 reads as 0 unless `unusedByte`.
+    std::vector<std::uint32_t> ReadTarget(IDirect3DSurface9* target, bool unusedByte = false)
+    {
+        D3DSURFACE_DESC desc;
+        target->GetDesc(&desc);
+        const std::vector<std::uint8_t> bytes = TargetBytes(target, desc.Format == D3DFMT_A16B16G16R16F ? 8 : 4);
+        std::vector<std::uint32_t> pixels(bytes.size() / 4);
+        std::memcpy(pixels.data(), bytes.data(), bytes.size());
+        for (std::uint32_t& pixel : pixels)
+            pixel &= desc.Format == D3DFMT_X8R8G8B8 && !unusedByte ? 0x00FFFFFFu : 0xFFFFFFFFu;
         return pixels;
     }
 

@@ -293,30 +293,6 @@ TEST_F(RenderTest, ScissorKeepsExactlyItsRectangle)
         }
 }
 
-namespace
-{
-// A target's bytes, row by row without the pitch's padding.
-std::vector<std::uint8_t> TargetBytes(IDirect3DDevice9* device, IDirect3DSurface9* target, UINT texelBytes)
-{
-    D3DSURFACE_DESC desc;
-    target->GetDesc(&desc);
-    IDirect3DSurface9* copy = nullptr;
-    device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-    device->GetRenderTargetData(target, copy);
-    D3DLOCKED_RECT locked;
-    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-    std::vector<std::uint8_t> bytes;
-    for (UINT y = 0; y < desc.Height; ++y)
-    {
-        const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch;
-        bytes.insert(bytes.end(), row, row + desc.Width * texelBytes);
-    }
-    copy->UnlockRect();
-    copy->Release();
-    return bytes;
-}
-} // namespace
-
 TEST_F(RenderTest, TwoRenderTargetsAtOnce)
 {
     IDirect3DSurface9* surface = TargetTexture(64, 64, D3DFMT_A8R8G8B8);
@@ -341,7 +317,7 @@ TEST_F(RenderTest, FloatingPointTargets)
     // Values above one survive on a floating-point target.
     Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
     Quad(0, 0, 64, 64, 0, 0xFFFFFFFF);
-    const std::vector<std::uint8_t> bytes = TargetBytes(device, target, 8);
+    const std::vector<std::uint8_t> bytes = TargetBytes(target, 8);
     EXPECT_EQ(0x40, bytes[1]); // 2.0 in half precision
     EXPECT_EQ(0x00, bytes[0]);
 }
@@ -361,7 +337,7 @@ TEST_F(RenderTest, AScissorKeepsTheBitsOfThePixelsItLetsThrough)
     const auto draw = [&] {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
         Draw(D3DPT_TRIANGLELIST, triangles);
-        return TargetBytes(device, target, 4);
+        return TargetBytes(target, 4);
     };
     const std::vector<std::uint8_t> whole = draw();
     device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
@@ -405,7 +381,7 @@ TEST_F(RenderTest, SixteenBitTargetsStoreAsTexelByTexel)
             device->SetRenderTarget(0, target);
             device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
             Draw(D3DPT_TRIANGLELIST, Scattered(17));
-            images[target == narrow] = TargetBytes(device, target, target == narrow ? 2 : 16);
+            images[target == narrow] = TargetBytes(target, target == narrow ? 2 : 16);
         }
         std::vector<std::uint8_t> expected(images[1].size());
         for (size_t i = 0; i < expected.size() / 2; ++i)
