@@ -113,7 +113,12 @@ TEST_F(RefusalsTest, BuffersMustBeWholeBlocksWithinTheQueueLimit)
     }
     EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(nullptr); }), XAUDIO2_E_INVALID_CALL);
     const XAUDIO2_BUFFER buffer = BufferOf(samples);
-    for (UINT32 i = 0; i < XAUDIO2_MAX_QUEUED_BUFFERS; ++i)
+    // A WMA table without packets is a plain buffer, the first of the queue.
+    const UINT32 table[1] = {128};
+    XAUDIO2_BUFFER_WMA none = {nullptr, 0}, packets = {table, 1};
+    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer, &packets); }), XAUDIO2_E_INVALID_CALL);
+    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer, &none); }), S_OK);
+    for (UINT32 i = 1; i < XAUDIO2_MAX_QUEUED_BUFFERS; ++i)
         ASSERT_EQ(voice->SubmitSourceBuffer(&buffer), S_OK) << i;
     EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer); }), XAUDIO2_E_INVALID_CALL);
 }
@@ -138,17 +143,6 @@ TEST_F(RefusalsTest, RegionsAndLoopCountsStayInsideTheBuffer)
     EXPECT_EQ(submit(0, 0, 0, 0, 256), XAUDIO2_E_INVALID_CALL);
     EXPECT_EQ(submit(0, 0, 4, 4, 0), XAUDIO2_E_INVALID_CALL); // a loop region without loops
     EXPECT_EQ(submit(20, 10, 5, 5, 1), XAUDIO2_E_INVALID_CALL); // a loop ending before the play region
-}
-
-TEST_F(RefusalsTest, AWmaTableWithoutPacketsIsAPlainBuffer)
-{
-    IXAudio2SourceVoice* voice = Voice();
-    XAUDIO2_BUFFER buffer = BufferOf(samples);
-    const UINT32 table[1] = {128};
-    XAUDIO2_BUFFER_WMA none = {nullptr, 0};
-    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer, &none); }), S_OK);
-    XAUDIO2_BUFFER_WMA packets = {table, 1};
-    EXPECT_EQ(Refused([&] { return voice->SubmitSourceBuffer(&buffer, &packets); }), XAUDIO2_E_INVALID_CALL);
 }
 
 TEST_F(RefusalsTest, MatricesMustHaveTheVoicesCountsAndADestination)
