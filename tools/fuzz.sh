@@ -12,6 +12,8 @@ seconds=${1:-10}
 bin=$(realpath -m "${2:-build/fuzz}")/fuzz
 data=$(realpath -m "${3:-build/asan}")/data
 work=$(mktemp -d /tmp/vestamor-fuzz.XXXXXX)
+# The targets that load the game's data (its level, its repositories) find them there.
+export VESTAMOR_FUZZ_DATA=$data
 
 # target (under build/fuzz/fuzz/) and its seed folders or files
 targets=(
@@ -19,8 +21,11 @@ targets=(
   "core/compression/core_compression_fuzz|"
   "engine/system/command_parse_fuzz|data/system"
   "engine/system/command_cache_fuzz|fuzz/engine/system/corpus"
+  "engine/system/command_run_fuzz|data/system fuzz/engine/system/settings"
   "engine/state/state_image_fuzz|fuzz/engine/state/corpus"
+  "engine/state/game_state_fuzz|tests/tools/level/states"
   "engine/repository/repository_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/canvas.data $data/ux.data $data/shaders.data $data/intro.data $data/morvane.data $data/morvane.cooked.data"
+  "engine/repository/repository_file_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/ux.data $data/intro.data"
   "engine/localization/language_file_fuzz|$data/english.language $data/deutsch.language"
   "ageia/snapshot_apply_fuzz|"
   "ageia/collisionmesh_fuzz|"

@@ -7,30 +7,15 @@
 // UX library takes the loaded controls too; an image with more UX instance objects than the
 // registered screens ends the program by design, so such inputs are left out, as are those with a
 // texture whose type its creation refuses.
-#include "core/cluster/cluster.h"
 #include "core/compression/compressedfile.h"
-#include "core/stream/filestreammanager.h"
-#include "core/system/log.h"
-#include "core/system/memory.h"
 #include "engine/render/rendermanager.h"
-#include "engine/render/texture.h"
-#include "engine/system/command/commandmanager.h"
-#include "engine/system/managermanager.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/repository.h"
 #include "engine/system/resource.h"
-#include "engine/system/resourcemanager.h"
 #include "engine/system/scenetypes.h"
-#include "morvane/ux/screens.h"
-#include "ux/ux.instance.h"
-#include "ux/ux.manager.h"
+#include "support/gamesystem.h"
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <string>
 #include <vector>
 
 namespace
@@ -39,49 +24,6 @@ namespace
 constexpr u32 TARGET_SIZE = 1 << 16;
 // The largest image taken, compressed or not: room for the level, which inflates to 17 MB.
 constexpr u32 IMAGE_LIMIT = 1 << 26;
-
-void Run(const char* line)
-{
-    if (TCommandManager::Instance().ExecuteText(line) != 0)
-        std::abort(); // the set-up itself is wrong
-}
-
-void SetUp()
-{
-    static bool s_bDone = false;
-    if (s_bDone)
-        return;
-    s_bDone = true;
-    setenv("VESTAMOR_HEADLESS", "1", 1);
-    MemoryDelete(g_pSystemLog);
-    g_pSystemLog = MemoryNew<TLog>("system.log", "System", "Main system log", LOG_DISABLED);
-    g_pFileStreamManager->SetDirectory(TName(".", true));
-    g_pCluster->LinkTypes();
-    RegisterGameScreens();
-    // A small window keeps each frame cheap; presents never wait.
-    Run("device.size 64 48");
-    Run("device.verticalsyn 0");
-    // The manager systems of the game's start-up script, line for line; threads made here leave
-    // libFuzzer's time-out signal to this thread, which alone acts on it.
-    sigset_t alarm, held;
-    sigemptyset(&alarm);
-    sigaddset(&alarm, SIGALRM);
-    pthread_sigmask(SIG_BLOCK, &alarm, &held);
-    std::ifstream script(VESTAMOR_STARTUP_SCRIPT);
-    if (!script)
-        std::abort();
-    // Up to the begin: the end and the finalize come after the main loop.
-    for (std::string line; std::getline(script, line);)
-        if (line.rfind("manager.", 0) == 0)
-        {
-            Run(line.c_str());
-            if (line == "manager.begin")
-                break;
-        }
-    pthread_sigmask(SIG_SETMASK, &held, nullptr);
-    // Blocks are read at once: the frame after the load has them.
-    g_pResourceManager->GetLoader().SetEnabled(false);
-}
 
 // The image as the loader holds it: inflated when it carries the compressed-file header.
 bool ReadImage(const u8* data, size_t size, std::vector<u8>& image)
@@ -99,44 +41,6 @@ bool ReadImage(const u8* data, size_t size, std::vector<u8>& image)
     return InflateBuffer(data + sizeof header, static_cast<u32>(size - sizeof header), image.data(), &produced) ==
                1 &&
            produced == header.size;
-}
-
-// Whether the cluster image holds more UX instance objects than there are registered screens (the
-// load ends the program then; fewer leave the last screens unbound).
-bool InstanceCountMismatch(const u8* image, u32 size)
-{
-    constexpr u32 kHeaderWords = 5;
-    u32 header[kHeaderWords];
-    if (size < sizeof header)
-        return false;
-    std::memcpy(header, image, sizeof header);
-    const u32 arrays = header[3];
-    for (u32 j = 0; j < arrays && sizeof header + 8 * (j + 1) <= size; ++j)
-    {
-        u32 entry[2];
-        std::memcpy(entry, image + sizeof header + 8 * j, sizeof entry);
-        if (entry[1] == UX::INSTANCE_OBJECT_TYPE_ID && entry[0] > UX::TUXManager::Instance().GetInstanceCount())
-            return true;
-    }
-    return false;
-}
-
-// Whether a loaded texture's creation ends the program: a type other than 2D, cube or volume, or
-// a dynamic one that is neither 2D nor a cube.
-bool TextureCreationAborts()
-{
-    const TClusterSlot& slot = g_pCluster->GetSlot(TEXTURE_TYPE_ID);
-    const i32 count = slot.pData ? slot.nSize / static_cast<i32>(sizeof(TTexture)) : 0;
-    for (i32 i = 0; i < count; ++i)
-    {
-        const auto* texture = static_cast<const TTexture*>(reinterpret_cast<void**>(slot.pData)[i]);
-        const i32 type = texture->m_nType;
-        if (!(texture->m_nFlags & TEXTURE_NO_OBJECT) &&
-            (texture->m_nFlags & TEXTURE_DYNAMIC ? type != TEXTURE_2D && type != TEXTURE_CUBE
-                                                 : type != TEXTURE_2D && type != TEXTURE_CUBE && type != TEXTURE_VOLUME))
-            return true;
-    }
-    return false;
 }
 
 void ReadBlocks(TRepository& repository, std::vector<u8>& target)
@@ -159,7 +63,7 @@ void ReadBlocks(TRepository& repository, std::vector<u8>& target)
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 {
-    SetUp();
+    StartGameSystem();
     if (size > IMAGE_LIMIT)
         return 0;
     // The reader owns a copy: the objects of a loaded cluster image stay in it.
