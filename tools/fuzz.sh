@@ -23,7 +23,7 @@ targets=(
   "engine/system/command_cache_fuzz|fuzz/engine/system/corpus"
   "engine/system/command_run_fuzz|data/system fuzz/engine/system/settings"
   "engine/state/state_image_fuzz|fuzz/engine/state/corpus"
-  "engine/state/game_state_fuzz|tests/tools/level/states"
+  "engine/state/game_state_fuzz|fuzz/engine/state/game tests/tools/level/states/cargo-loading.save"
   "engine/repository/repository_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/canvas.data $data/ux.data $data/shaders.data $data/intro.data $data/morvane.data $data/morvane.cooked.data"
   "engine/repository/repository_file_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/ux.data $data/intro.data"
   "engine/localization/language_file_fuzz|$data/english.language $data/deutsch.language"

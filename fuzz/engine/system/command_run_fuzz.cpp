@@ -72,8 +72,10 @@ std::vector<std::pair<std::string, std::string>> SavedFiles()
     return files;
 }
 
+// The settings saved run as at the next start: binds are appended, so none is left from this run.
 void RunSettings()
 {
+    TCommandManager::Instance().ExecuteText("command.unbind all");
     for (const char* script : {"device", "settings", "actions"})
         TCommandManager::Instance().Execute(script);
 }
@@ -92,6 +94,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     {
         // What a player's options leave: variables changed, keys bound, the default actions.
         fs::create_directories(s_Root / "system");
+        fs::copy_file(fs::path(VESTAMOR_STARTUP_SCRIPT).parent_path() / "actions.icom", s_Root / "system" / "actions.icom");
         for (const char* line : {"set device.verticalsyn 0", "set atmosphere.timeofday 0.75",
                                  "command.bind \"F5\" \"state.save quick\"", "command.toggle \"F6\" device.verticalsyn",
                                  "exec \"actions\""})
@@ -124,5 +127,6 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     TCommandManager::Instance().SaveSettings();
     if (SavedFiles() != saved)
         __builtin_trap();
+    TCommandManager::Instance().ExecuteText("command.unbind all");
     return 0;
 }
