@@ -12,7 +12,7 @@ seconds=${1:-10}
 bin=$(realpath -m "${2:-build/fuzz}")/fuzz
 data=$(realpath -m "${3:-build/asan}")/data
 work=$(mktemp -d /tmp/vestamor-fuzz.XXXXXX)
-# The targets that load the game's data (its level, its repositories) find them there.
+# The saved-state target loads the game's level from there.
 export VESTAMOR_FUZZ_DATA=$data
 
 # target (under build/fuzz/fuzz/) and its seed folders or files
@@ -25,7 +25,7 @@ targets=(
   "engine/state/state_image_fuzz|fuzz/engine/state/corpus"
   "engine/state/game_state_fuzz|fuzz/engine/state/game tests/tools/level/states/cargo-loading.save"
   "engine/repository/repository_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/canvas.data $data/ux.data $data/shaders.data $data/intro.data $data/morvane.data $data/morvane.cooked.data"
-  "engine/repository/repository_file_fuzz|fuzz/engine/repository/corpus $data/main.data $data/common.data $data/mapped.data $data/streamed.data $data/ux.data $data/intro.data"
+  "engine/repository/repository_file_fuzz|fuzz/engine/repository/corpus $data/common.data $data/mapped.data $data/streamed.data $data/intro.data"
   "engine/localization/language_file_fuzz|$data/english.language $data/deutsch.language"
   "ageia/snapshot_apply_fuzz|"
   "ageia/collisionmesh_fuzz|"

@@ -1,8 +1,9 @@
 // The game's manager system as its start-up script sets it up (every manager of its "manager."
 // lines, the game's screens registered, a small headless window), shared by the targets that load
-// what the game loads: repositories, saved states, settings scripts. Its repository associations
-// name the game's data folder, given by VESTAMOR_FUZZ_DATA (tools/fuzz.sh sets it), or a copy of
-// it. Also the two loads that end the program by design, which the targets leave out.
+// what the game loads: repositories, saved states, settings scripts. The start-up script's
+// repository associations are made over a data folder of the target's choice (the game's,
+// VESTAMOR_FUZZ_DATA, which tools/fuzz.sh sets, or a copy). Also the two loads that end the
+// program by design, which the targets leave out.
 #pragma once
 
 #include "core/cluster/cluster.h"

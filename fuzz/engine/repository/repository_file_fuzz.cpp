@@ -2,15 +2,16 @@
 // file read (inflated when compressed), its dependencies opened through the start-up script's
 // associations (a plain one loaded in full, a mapped or a streamed one opened on its file), the
 // cluster image handed to every listener, each resource's block read from its repository (in
-// memory, mapped or streamed), and a frame drawn. An input whose header carries the id of one
-// of the main repository's dependencies takes that dependency's place in a copy of the data
-// folder and the main repository is loaded over it; any other input is loaded itself.
+// memory, mapped or streamed), and a frame run (not drawn: slow emulated; repository_fuzz draws).
+// The data folder is a copy of the small repositories of the corpus (a main one with a plain, a
+// mapped and a streamed dependency, the shaders); an input whose header carries the id of one of
+// the main repository's dependencies takes that file's place and the main repository is loaded
+// over it; any other input is loaded itself.
 // A damaged data file ends the program by design (the game cannot go on without it): inputs that
 // would are left out, as the game's loader finds them: a file that does not read, a refused
-// header, a dependency neither associated nor optional, a cluster image the cluster refuses or
+// header, a dependency neither associated nor optional (nor its file there), a cluster image the cluster refuses or
 // whose load ends the program (repository_fuzz says which).
 #include "core/compression/compressedfile.h"
-#include "engine/render/rendermanager.h"
 #include "engine/system/repository.h"
 #include "engine/system/resource.h"
 #include "engine/system/scenetypes.h"
@@ -76,7 +77,8 @@ bool LoadsWhole(const DArray<u8>& image, bool underMain)
         const u32 id = header.aDependency[d];
         // Its own id and one being loaded are skipped as a cycle.
         const bool cycle = id == header.nId || (underMain && id == s_MainHeader.nId);
-        if (!cycle && id < REPOSITORY_OPTIONAL_ID && !AssociatedFile(id))
+        const char* file = AssociatedFile(id);
+        if (!cycle && (file ? !fs::exists(file) : id < REPOSITORY_OPTIONAL_ID))
             return false;
     }
     if (header.nClusterOffset == 0)
@@ -111,22 +113,25 @@ void ReadBlocks()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     StartGameSystem();
-    const fs::path data = GameDataFolder();
+    const fs::path corpus = VESTAMOR_REPOSITORY_CORPUS;
     char root[] = "/tmp/vestamor_repository_file_fuzz_XXXXXX";
     if (!mkdtemp(root))
         std::abort();
     s_Root = root;
     std::atexit([] { fs::remove_all(s_Root); });
     fs::create_directory(s_Root / "data");
-    for (const char* file : {"main.data", "common.data", "mapped.data", "streamed.data", "shaders.data",
-                             "morvane.cooked.data"})
-        fs::copy_file(data / file, s_Root / "data" / file);
+    // The small repositories the writer's tests make: a main one on a plain, a mapped and a
+    // streamed one, and the shaders.
+    for (const char* file : {"main", "common", "mapped", "streamed"})
+        fs::copy_file(corpus / file, s_Root / "data" / (std::string(file) + ".data"));
+    fs::copy_file(corpus / "shader_stored_handles", s_Root / "data" / "shaders.data");
     AssociateRepositories((s_Root / "data").string());
     s_Main = (s_Root / "data" / "main.data").string();
-    const std::vector<u8> main = ReadWhole(s_Main);
-    if (main.size() < REPOSITORY_HEADER_SIZE)
+    DArray<u8> main;
+    if (ReadCompressedFile(s_Main.c_str(), main, nullptr) != COMPRESS_DONE ||
+        TRepositoryHeader::Check(main.GetData(), static_cast<u32>(main.GetCount())))
         std::abort();
-    std::memcpy(&s_MainHeader, main.data(), REPOSITORY_HEADER_SIZE);
+    std::memcpy(&s_MainHeader, main.GetData(), REPOSITORY_HEADER_SIZE);
     return 0;
 }
 
@@ -159,12 +164,9 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
     g_pResourceManager->LoadRepository(replaced ? s_Main.c_str() : own.c_str(), 0);
     ReadBlocks();
     g_ManagerManager.Update(0.05f);
-    g_ManagerManager.Render();
     g_pResourceManager->UnloadAll();
     g_pCluster->Clear();
     g_pResourceManager->CloseRepositories(0);
-    // The camera of the last viewport pointed into the image just closed.
-    g_pRenderManager->SetCurrentCamera(nullptr);
     if (replaced)
         WriteWhole(replaced, kept.data(), kept.size());
     return 0;
