@@ -47,9 +47,13 @@ targets=(
 # handler returns into the target. Where 32-bit programs run emulated (tools/setup.sh) such a
 # return leaves the interrupted thread on another thread's thread-local storage, and targets
 # that start threads stalled: there the outer limit alone catches a hang.
+# The outer limit leaves a target two minutes past its time to start and run its seeds; emulated,
+# where loading the game's level and running its states take minutes on a busy machine, eight.
 input_limit=-timeout=20
+start_up=120
 if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
   input_limit=-timeout=0
+  start_up=480
   echo "fuzz: 32-bit programs run emulated: a hanging input ends the run only at the outer limit"
 fi
 
@@ -74,7 +78,7 @@ fuzz_target() {
   fi
   mkdir -p "$work/$name.corpus" "$work/$name.run"
   local run=(-max_total_time="$seconds" "$input_limit" "${options[@]}" -print_final_stats=0 "$work/$name.corpus")
-  if (cd "$work/$name.run" && timeout $((seconds + 120)) "$bin/$target" "${run[@]}" >"$work/$name.log" 2>&1); then
+  if (cd "$work/$name.run" && timeout $((seconds + start_up)) "$bin/$target" "${run[@]}" >"$work/$name.log" 2>&1); then
     echo "fuzz: $name: $(grep -o "Done [0-9]* runs" "$work/$name.log" | tail -1)" >"$work/$name.result"
   else
     {
