@@ -79,21 +79,6 @@ TEST_F(ButtonsTest, TheClickActionRaisesOnClickAndTogglesACheckBoxWithItsStyle)
     EXPECT_EQ(changes.Count(), 3u);
 }
 
-namespace
-{
-// Toggles its check box back while its change is raised.
-struct TUndo
-{
-    void Change(UX::TControl* sender, void*)
-    {
-        ++calls;
-        auto* box = static_cast<UX::TCheckBox*>(sender);
-        box->SetChecked(!box->Checked, 0);
-    }
-    int calls = 0;
-};
-} // namespace
-
 TEST_F(ButtonsTest, CheckingARadioButtonUnchecksItsSiblingQuietlyUnlessItIsToggleable)
 {
     UX::TRadioButton* radio[3] = {Get<UX::TRadioButton>("ux_demo_radio_1"), Get<UX::TRadioButton>("ux_demo_radio_2"),

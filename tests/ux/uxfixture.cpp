@@ -198,26 +198,26 @@ void ModifierKeys(u32 modifiers, bool down)
         key(0x1D, 0x11);
     Pump();
 }
+
+// A key message with the modifiers' keys held.
+void KeyMessage(UINT message, u32 key, u32 scanCode, bool extended, u32 modifiers)
+{
+    ModifierKeys(modifiers, true);
+    PostMessageW(g_pDeviceManager->GetWindowHandle(), message, key,
+                 static_cast<LPARAM>(1u | scanCode << 16 | (extended ? 1u << 24 : 0u)));
+    Pump();
+    ModifierKeys(modifiers, false);
+}
 } // namespace
 
 void UxTest::Type(u32 scanCode, u32 character, u32 modifiers, bool extended)
 {
-    ModifierKeys(modifiers, true);
-    const u32 extendedBit = extended ? 1u << 24 : 0u;
-    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_CHAR, character,
-                 static_cast<LPARAM>(1u | scanCode << 16 | extendedBit));
-    Pump();
-    ModifierKeys(modifiers, false);
+    KeyMessage(WM_CHAR, character, scanCode, extended, modifiers);
 }
 
 void UxTest::KeyDown(u32 virtualKey, u32 scanCode, bool extended, u32 modifiers)
 {
-    ModifierKeys(modifiers, true);
-    const u32 extendedBit = extended ? 1u << 24 : 0u;
-    PostMessageW(g_pDeviceManager->GetWindowHandle(), WM_KEYDOWN, virtualKey,
-                 static_cast<LPARAM>(1u | scanCode << 16 | extendedBit));
-    Pump();
-    ModifierKeys(modifiers, false);
+    KeyMessage(WM_KEYDOWN, virtualKey, scanCode, extended, modifiers);
 }
 
 UX::TControl* UxTest::Find(const char* name)
@@ -240,16 +240,6 @@ void UxTest::Centre(const UX::TControl* control, f32& x, f32& y)
 {
     x = control->BoxRect.x + control->BoxRect.width * 0.5f;
     y = control->BoxRect.y + control->BoxRect.height * 0.5f;
-}
-
-i32 UxTest::Width()
-{
-    return g_pDeviceManager->GetBackBufferWidth();
-}
-
-i32 UxTest::Height()
-{
-    return g_pDeviceManager->GetBackBufferHeight();
 }
 
 std::vector<std::uint32_t> UxTest::BackBuffer() const

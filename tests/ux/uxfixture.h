@@ -7,6 +7,7 @@
 // mouse and keys arrive as raw-input records and window messages through the window layer.
 #include "core/cluster/cluster.h"
 #include "core/system/timer.h"
+#include "engine/render/device.h"
 #include "engine/system/repository.h"
 #include "engine/system/resourcemanager.h"
 #include "repositorywriter.h"
@@ -69,8 +70,8 @@ protected:
     void Click(const UX::TControl* control, u32 button = 0);
 
     std::vector<std::uint32_t> BackBuffer() const;
-    static i32 Width();
-    static i32 Height();
+    static i32 Width() { return g_pDeviceManager->GetBackBufferWidth(); }
+    static i32 Height() { return g_pDeviceManager->GetBackBufferHeight(); }
 
     // The language of the name from the files the build writes (copied into the working folder).
     void SetLanguage(const char* name);
