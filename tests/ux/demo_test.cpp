@@ -79,18 +79,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DemoTest, ::testing::ValuesIn(kSizes));
 // Each picture of the form: the steps that bring it about from the shown form, then its image.
 TEST_P(DemoTest, EachStateMatchesItsGoldenImage)
 {
-    auto press = [&](bool release) {
-        MouseOn(button);
-        Frame();
-        Button(true);
-        Frame();
-        if (release)
-        {
-            Button(false);
-            Frame();
-            MouseTo(4.0f, 4.0f);
-        }
-    };
     auto click = [](const char* name) {
         UX::TControl* control = Find(name);
         control->DoAction(control, UX::ClickAction(), 0);
@@ -105,8 +93,10 @@ TEST_P(DemoTest, EachStateMatchesItsGoldenImage)
     const TCase cases[] = {
         {"normal", [] {}, 0, [&] { EXPECT_EQ(button->nState, UX::STATE_NORMAL); }},
         {"hovered", [&] { MouseOn(button); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_HOVER); }},
-        {"pressed", [&] { press(false); }, 19, [&] { EXPECT_EQ(button->nState, UX::STATE_PRESSED); }},
-        {"focused", [&] { press(true); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_FOCUSED); }},
+        {"pressed", [&] { MouseOn(button); Frame(); Button(true); }, 20,
+         [&] { EXPECT_EQ(button->nState, UX::STATE_PRESSED); }},
+        {"focused", [&] { Click(button); MouseTo(4.0f, 4.0f); }, 20,
+         [&] { EXPECT_EQ(button->nState, UX::STATE_FOCUSED); }},
         {"disabled", [&] { button->Disable(); }, 20, [&] { EXPECT_EQ(button->nState, UX::STATE_DISABLED); }},
         // The check box on (the normal form shows it off, and the slider at 30 %).
         {"checked", [&] { click("ux_demo_check"); }, 20, [] {}},
@@ -134,12 +124,8 @@ TEST_P(DemoTest, EachStateMatchesItsGoldenImage)
          [&] {
              f32 x, y;
              Centre(Find("ux_demo_header"), x, y);
-             MouseTo(x, y);
+             Drag(x, y, x - 150.0f, y - 60.0f);
              Frame();
-             Button(true);
-             Frame();
-             MouseTo(x - 150.0f, y - 60.0f);
-             Frames(2);
              Button(false);
              Frame();
              MouseTo(2.0f, 2.0f);
@@ -201,14 +187,8 @@ TEST_P(DemoTest, ComboOpen)
     auto* combo = static_cast<UX::TComboBox*>(Find("ux_demo_resolution"));
     ASSERT_EQ(combo->Items.GetCount(), 6u);
     EXPECT_EQ(static_cast<UX::TSelector*>(Find("ux_demo_quality"))->SelectedIndex, 1);
-    f32 x, y;
-    Centre(combo->pDrop, x, y);
-    MouseTo(x, y);
-    Frame();
-    Button(true);
-    Frame();
-    Button(false);
-    Frames(30);
+    Click(combo->pDrop);
+    Frames(29);
     ASSERT_TRUE(combo->IsDropped());
     EXPECT_EQ(combo->GetList()->VisibleRows, 6);
     EXPECT_EQ(Golden("combo_open"), "");

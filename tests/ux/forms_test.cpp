@@ -121,19 +121,12 @@ TEST_F(FormsTest, ADragStopsAtTheBackBuffersEdge)
     form->Show(2);
     Frames(2);
     UX::TControl* header = Find("ux_demo_header");
-    auto press = [&](f32 x, f32 y) {
-        MouseTo(x, y);
-        Frame();
-        Button(true);
-        Frame();
-    };
     f32 x, y;
     Centre(header, x, y);
     const f32 left = form->Computed.Rect.x;
-    press(x, y);
+    Drag(x, y, x + 50.0f, y + 20.0f);
     EXPECT_EQ(form->Dragging, 1);
-    MouseTo(x + 50.0f, y + 20.0f);
-    Frames(2);
+    Frame();
     EXPECT_NEAR(form->Computed.Rect.x, left + 50.0f, 1.0f);
     MouseTo(x + 2000.0f, y);
     Frames(2);
@@ -142,7 +135,7 @@ TEST_F(FormsTest, ADragStopsAtTheBackBuffersEdge)
     Frame();
     EXPECT_EQ(form->Dragging, 0);
     Centre(header, x, y);
-    press(x, y);
+    Drag(x, y, x, y);
     form->Hide(1);
     form->Show(2);
     const f32 shown = form->Computed.Rect.x;
@@ -152,7 +145,7 @@ TEST_F(FormsTest, ADragStopsAtTheBackBuffersEdge)
     Button(false);
     // A press between the controls drags nothing.
     Centre(Find("ux_demo_body"), x, y);
-    press(x, y + 80.0f);
+    Drag(x, y + 80.0f, x, y + 80.0f);
     EXPECT_EQ(form->Dragging, 0);
     Button(false);
     Frame();

@@ -261,12 +261,7 @@ TEST_F(TextBoxTest, TheMousePlacesTheCaretAndDragsASelection)
         return r.x + UX::MeasureTextWidth(box->Computed, u"abcdef", index) + 1.0f;
     };
     const f32 y = r.y + r.height * 0.5f;
-    MouseTo(at(2), y);
-    Frame();
-    Button(true);
-    Frame();
-    MouseTo(at(5), y);
-    Frame();
+    Drag(at(2), y, at(5), y);
     Button(false);
     Frame();
     EXPECT_EQ(box->SelectionStart, 2);

@@ -68,6 +68,16 @@ protected:
     // The mouse to the control's centre; a left (or other) click there, a frame after each step.
     static void MouseOn(const UX::TControl* control);
     void Click(const UX::TControl* control, u32 button = 0);
+    // A press of the left button on the point, then the mouse moved on (held), a frame after each.
+    void Drag(f32 x, f32 y, f32 toX, f32 toY)
+    {
+        MouseTo(x, y);
+        Frame();
+        Button(true);
+        Frame();
+        MouseTo(toX, toY);
+        Frame();
+    }
 
     std::vector<std::uint32_t> BackBuffer() const;
     static i32 Width() { return g_pDeviceManager->GetBackBufferWidth(); }

@@ -38,17 +38,6 @@ protected:
         scroll = static_cast<UX::TVScroller*>(Find("ux_demo_scroll"));
     }
 
-    // A press of the left button on the point, then the mouse moved on, released over the last.
-    void Drag(f32 x, f32 y, f32 toX, f32 toY)
-    {
-        MouseTo(x, y);
-        Frame();
-        Button(true);
-        Frame();
-        MouseTo(toX, toY);
-        Frame();
-    }
-
     UX::TSlider* slider = nullptr;
     UX::TTrackBar* bar = nullptr;
     UX::TVScroller* scroll = nullptr;
