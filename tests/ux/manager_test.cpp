@@ -40,9 +40,7 @@ struct TSink
     void Handle(UX::TControl*, void*) {}
 };
 
-class ManagerTest : public UxTest
-{
-};
+using ManagerTest = UxTest;
 
 // Every link of a loaded control lands on a loaded control or on nothing.
 void ExpectTreeResolved(UX::TControl* control)

@@ -13,9 +13,7 @@
 
 namespace
 {
-class ScreenTest : public UxTest
-{
-};
+using ScreenTest = UxTest;
 
 struct TFinished
 {

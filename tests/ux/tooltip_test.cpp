@@ -6,6 +6,8 @@
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.tooltip.h"
 
+#include <functional>
+
 namespace
 {
 class ToolTipTest : public UxTest
@@ -115,35 +117,29 @@ TEST_F(ToolTipTest, ATipHidesWhenItsOwnerIsLeftPressedHiddenOrDisabled)
     owner->pToolTip = tip;
     owner->TControl::Text = apply->TControl::Text;
     apply = owner;
-    auto showOn = [&](UX::TControl* owner) {
-        MouseOn(owner);
-        Frames(40);
-        ASSERT_TRUE(Shown());
+    const struct
+    {
+        const char* what;
+        std::function<void()> act, undo;
+    } cases[] = {
+        {"left", [&] { MouseTo(4.0f, 4.0f); Frame(); }, [] {}},
+        {"pressed", [&] { Button(true); Frame(); }, [&] { Button(false); Frame(); }},
+        {"disabled", [&] { apply->Disable(); }, [&] { apply->Enable(); }},
+        {"hidden", [&] { apply->Hide(1); }, [&] { apply->Show(2); }},
     };
-    showOn(apply);
-    MouseTo(4.0f, 4.0f);
-    Frame();
-    EXPECT_FALSE(Shown()) << "left";
-    EXPECT_EQ(tip->Owner, nullptr);
-    showOn(apply);
-    Button(true);
-    Frame();
-    EXPECT_FALSE(Shown()) << "pressed";
-    Button(false);
-    Frame();
-    MouseTo(4.0f, 4.0f);
-    Frame();
-    showOn(apply);
-    apply->Disable();
-    EXPECT_FALSE(Shown()) << "disabled";
-    apply->Enable();
-    MouseTo(4.0f, 4.0f);
-    Frame();
-    showOn(apply);
-    apply->Hide(1);
-    EXPECT_FALSE(Shown()) << "hidden";
+    for (const auto& c : cases)
+    {
+        MouseOn(apply);
+        Frames(40);
+        ASSERT_TRUE(Shown()) << c.what;
+        c.act();
+        EXPECT_FALSE(Shown()) << c.what;
+        c.undo();
+        MouseTo(4.0f, 4.0f);
+        Frame();
+        EXPECT_EQ(tip->Owner, nullptr) << c.what;
+    }
     // From an owner into one inside it: hidden until the inner one's delay.
-    apply->Show(2);
     UX::TControl* outer = apply->pParent;
     outer->nFlags |= UX::CONTROL_SHOWS_TOOL_TIP;
     outer->pToolTip = tip;
