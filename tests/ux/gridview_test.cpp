@@ -43,19 +43,16 @@ UX::TRecordLayout RecordLayout()
 
 struct TGridEvents
 {
-    void Bound(UX::TControl*, void* args)
+    static const UX::TGridView::TRowDataBindArgs& Args(void* args)
     {
-        bound.push_back(static_cast<UX::TGridView::TRowDataBindArgs*>(args)->nRow);
+        return *static_cast<UX::TGridView::TRowDataBindArgs*>(args);
     }
-    void Selected(UX::TControl*, void* args)
-    {
-        selected.push_back(static_cast<UX::TGridView::TRowDataBindArgs*>(args)->nRow);
-    }
+    void Bound(UX::TControl*, void* args) { bound.push_back(Args(args).nRow); }
+    void Selected(UX::TControl*, void* args) { selected.push_back(Args(args).nRow); }
     void Clicked(UX::TControl*, void* args)
     {
-        const auto* click = static_cast<UX::TGridView::TRowDataBindArgs*>(args);
-        clicked.push_back(click->nRow);
-        clickedControl = click->pControl;
+        clicked.push_back(Args(args).nRow);
+        clickedControl = Args(args).pControl;
     }
     std::vector<i32> bound, selected, clicked;
     UX::TControl* clickedControl = nullptr;

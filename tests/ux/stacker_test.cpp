@@ -49,11 +49,7 @@ struct TStack
 
 const std::vector<UX::TRect> kThreeOf100 = {{0, 0, 100, 50}, {0, 0, 100, 50}, {0, 0, 100, 50}};
 
-class StackerTest : public UxTest
-{
-protected:
-    UX::TLayer* Layer() { return Ux().GetLayer(1); }
-};
+using StackerTest = UxTest;
 
 struct TClicks
 {
@@ -72,7 +68,7 @@ struct TClicks
 // first line (it is in it); with MaxPerLine 2 the second does.
 TEST_F(StackerTest, LinesBreakAfterTheItemThatFillsThemOrAtTheirLimit)
 {
-    TStack stack(Layer(), kThreeOf100);
+    TStack stack(Ux().GetLayer(1), kThreeOf100);
     // From the top left.
     stack.stacker.Alignment = 10;
     stack.stacker.Arrange(1);
@@ -99,7 +95,7 @@ TEST_F(StackerTest, LinesBreakAfterTheItemThatFillsThemOrAtTheirLimit)
 // that does not fit opens the next line.
 TEST_F(StackerTest, BreakingBeforeAddingLeadsWithASpacing)
 {
-    TStack stack(Layer(), kThreeOf100);
+    TStack stack(Ux().GetLayer(1), kThreeOf100);
     stack.stacker.StackFlags = UX::STACK_BREAK_BEFORE;
     stack.stacker.Arrange(1);
     EXPECT_EQ(stack.Lines(), (std::vector<i32>{2, 1}));
@@ -110,7 +106,7 @@ TEST_F(StackerTest, BreakingBeforeAddingLeadsWithASpacing)
 // A hidden last item adds nothing and closes the open line without its trailing spacing.
 TEST_F(StackerTest, AHiddenLastItemClosesTheLineWithoutItsSpacing)
 {
-    TStack stack(Layer(), {{0, 0, 100, 50}, {0, 0, 100, 50}, {0, 0, 100, 80}});
+    TStack stack(Ux().GetLayer(1), {{0, 0, 100, 50}, {0, 0, 100, 50}, {0, 0, 100, 80}});
     stack.items[2]->nFlags &= ~UX::CONTROL_VISIBLE;
     stack.stacker.Arrange(1);
     EXPECT_EQ(stack.Lines(), std::vector<i32>{2});
@@ -122,7 +118,7 @@ TEST_F(StackerTest, AHiddenLastItemClosesTheLineWithoutItsSpacing)
 // 100 across, its length 180 with the spacing after its last item, in 300 x 200).
 TEST_F(StackerTest, AlignmentsShiftColumnsAcrossByTheBlockAndAlongByTheirLength)
 {
-    TStack stack(Layer(), kThreeOf100);
+    TStack stack(Ux().GetLayer(1), kThreeOf100);
     stack.stacker.Orientation = 1;
     const struct
     {
@@ -146,13 +142,13 @@ TEST_F(StackerTest, AlignmentsShiftColumnsAcrossByTheBlockAndAlongByTheirLength)
 // A 257th item is refused with an error line; a prototype holding items is not copied.
 TEST_F(StackerTest, TheItemLimitAndPrototypesWithItems)
 {
-    TStack stack(Layer(), {});
+    TStack stack(Ux().GetLayer(1), {});
     UX::TLabel item;
     for (u32 i = 0; i < UX::STACKER_ITEM_CAPACITY; ++i)
         EXPECT_TRUE(stack.stacker.AddItem(&item));
     EXPECT_FALSE(stack.stacker.AddItem(&item));
     EXPECT_TRUE(Logged("UX::TStacker::AddItem(): error: "));
-    TStack copy(Layer(), {});
+    TStack copy(Ux().GetLayer(1), {});
     copy.stacker.Alignment = 12;
     copy.stacker.CopyFrom(stack.stacker);
     EXPECT_EQ(copy.stacker.Alignment, 12u) << "refused";

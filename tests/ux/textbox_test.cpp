@@ -140,9 +140,8 @@ TEST_F(TextBoxTest, NavigationKeysMoveTheCaretAndSelectWithShift)
 TEST_F(TextBoxTest, SelectAllBackspaceAndDelete)
 {
     Enter(u"abcdef");
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
-    KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
+    for (int i = 0; i < 3; ++i)
+        KeyDown(VK_LEFT_KEY, SCAN_LEFT, true);
     Type(30, 0x01, INPUT_KEY_CTRL);
     Frame();
     EXPECT_EQ(box->SelectionStart, 0);
