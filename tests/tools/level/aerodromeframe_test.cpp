@@ -4,17 +4,8 @@
 #include "directx/render/devicefixture.h"
 
 #include "core/cluster/cluster.h"
-#include "directx/render/dxcameramanager.h"
-#include "directx/render/dxcanvasmanager.h"
-#include "directx/render/dxfontmanager.h"
-#include "directx/render/dxmeshmanager.h"
-#include "directx/render/dxrendertarget.h"
-#include "directx/render/dxshadermanager.h"
-#include "directx/render/dxviewportmanager.h"
-#include "engine/render/rendermanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/system/resourcemanager.h"
 #include "levelgenerator.h"
 #include "engine/render/camera.h"
 #include "engine/system/node.h"
@@ -26,6 +17,7 @@
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
+#include "startupframe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,16 +49,7 @@ protected:
         g_pCluster->LinkTypes();
         RegisterGameScreens();
         // The managers the start-up script begins, in its order.
-        g_pResourceManager->BeginManager();
-        // Blocks are read at once without the loader thread: the first frame has them all.
-        g_pResourceManager->GetLoader().SetEnabled(false);
-        g_pDxShaderManager->BeginManager();
-        g_pDxMeshManager->BeginManager();
-        g_pDxCameraManager->BeginManager();
-        g_pDxViewportManager->BeginManager();
-        g_pDxFontManager->BeginManager();
-        g_pDxCanvasManager->BeginManager();
-        g_pRenderManager->BeginManager();
+        BeginStartupRenderManagers();
         g_pOrbitCameraManager->BeginManager();
         g_pGameLogicManager->BeginManager();
         TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(kSkyColour);
@@ -103,41 +86,21 @@ protected:
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();
 
-        IDirect3DDevice9* device = m_pManager->GetDevice();
-        IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-        device->GetRenderTargetData(static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(),
-                                    copy);
-        D3DLOCKED_RECT locked;
-        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-        std::vector<std::uint32_t> pixels(kWidth * kHeight);
-        for (i32 y = 0; y < kHeight; ++y)
-            for (i32 x = 0; x < kWidth; ++x)
-                pixels[static_cast<size_t>(y * kWidth + x)] =
-                    static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
-        copy->UnlockRect();
-        copy->Release();
-        return pixels;
+        return TargetPixels(m_pManager->GetDevice(), m_pManager->GetBackBufferTarget(), kWidth, kHeight);
     }
 };
 } // namespace
 
-// The README shows this image.
-TEST_F(AerodromeFrame, TheGameShowsTheAerodromeFromTheTower)
+// The game's first frame, from the tower (the README shows this image); then beside the public
+// road's west side: the car nearest the bend, and the west power line's wires sagging between
+// their pylons behind it.
+TEST_F(AerodromeFrame, TheGameShowsTheAerodromeFromTheTowerThenTrafficAndPowerLines)
 {
     ASSERT_NE(g_pOrbitCameraManager->GetCurrentCamera(), nullptr);
     EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera()->m_Name.GetId(), TName("Tower_Orbit_Camera").GetId());
     g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
-    EXPECT_EQ(CompareWithGolden("aerodrome_frame", DrawFrame(), kWidth, kHeight), "");
-}
-
-// Beside the public road's west side: the car nearest the bend, and the west power line's wires
-// sagging between their pylons behind it.
-TEST_F(AerodromeFrame, TheWindowShowsTrafficAndPowerLines)
-{
-    g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
     // The first frame puts each car at its segment's start.
-    DrawFrame();
+    EXPECT_EQ(CompareWithGolden("aerodrome_frame", DrawFrame(), kWidth, kHeight), "");
     const DArray<TTrafficVehicle*>& cars = g_pGameLogicManager->TrafficVehicles();
     ASSERT_GT(cars.GetCount(), 0);
     const TTrafficVehicle* nearest = cars[0];

@@ -6,20 +6,12 @@
 #include "directx/render/devicefixture.h"
 
 #include "core/cluster/cluster.h"
-#include "directx/render/dxcameramanager.h"
-#include "directx/render/dxcanvasmanager.h"
-#include "directx/render/dxfontmanager.h"
-#include "directx/render/dxmeshmanager.h"
-#include "directx/render/dxrendertarget.h"
-#include "directx/render/dxshadermanager.h"
 #include "directx/render/dxtexturemanager.h"
-#include "directx/render/dxviewportmanager.h"
 #include "engine/render/environmentmanager.h"
 #include "engine/render/impostermanager.h"
 #include "engine/render/lightmanager.h"
 #include "engine/render/meshdata.h"
 #include "engine/render/deferredrendering.h"
-#include "engine/render/rendermanager.h"
 #include "engine/render/renderobject.h"
 #include "engine/render/renderqueue.h"
 #include "engine/render/renderscene.h"
@@ -30,7 +22,6 @@
 #include "igame/effects/terrainmanager.h"
 #include "levellitscene.h"
 #include "engine/render/texturefontmanager.h"
-#include "engine/system/resourcemanager.h"
 #include "levelrenderscene.h"
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
@@ -39,6 +30,7 @@
 #include "support/floattarget.h"
 #include "support/scratchfolder.h"
 #include "support/storedrecords.h"
+#include "startupframe.h"
 
 #include <cstdint>
 #include <cstring>
@@ -70,17 +62,7 @@ protected:
         g_pCluster->LinkTypes();
         // The level carries the UX screens' records: the screens are registered first.
         RegisterGameScreens();
-        // The managers the start-up script begins, in its order.
-        g_pResourceManager->BeginManager();
-        // Blocks are read at once without the loader thread: the first frame has them all.
-        g_pResourceManager->GetLoader().SetEnabled(false);
-        g_pDxShaderManager->BeginManager();
-        g_pDxMeshManager->BeginManager();
-        g_pDxCameraManager->BeginManager();
-        g_pDxViewportManager->BeginManager();
-        g_pDxFontManager->BeginManager();
-        g_pDxCanvasManager->BeginManager();
-        g_pRenderManager->BeginManager();
+        BeginStartupRenderManagers();
         g_pShadowManager->BeginManager();
         TCommandManager::Instance().FindVariable(TName("rendermanager.backgroundcolor"))->SetInt(LEVEL_SKY_COLOUR);
         const std::string data = VESTAMOR_DATA_DIR;
@@ -106,32 +88,17 @@ protected:
     // Canvas, Render 1), with a line of the level's font or without; the back buffer's pixels.
     std::vector<std::uint32_t> DrawFrame(bool text)
     {
-        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_BEGIN;
-        g_pRenderManager->RenderManager();
-        for (u32 word : {0u, 1u, 20u, 21u, 2u})
-        {
-            g_pDxViewportManager->m_nStepWord = word;
-            g_pDxViewportManager->RenderManager();
-        }
-        if (text)
-            g_pTextureFontManager->DrawText(12.0f, 12.0f, 0, TColor{1.0f, 0.9f, 0.3f, 1.0f}, u"MORVANE", 0.0f);
-        g_pDxCanvasManager->Flush();
-        g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
-        g_pRenderManager->RenderManager();
-        return BackBuffer();
+        DrawOpaquePasses();
+        FinishFrame(text);
+        return Pixels(m_pManager->GetBackBufferTarget());
     }
 
     static void Run(const char* line) { TCommandManager::Instance().ExecuteText(line); }
-    // The pixels against the golden image of the name ("" when they match).
-    static std::string Golden(const char* name, const std::vector<std::uint32_t>& pixels, i32 width = kWidth,
-                              i32 height = kHeight)
-    {
-        return CompareWithGolden(name, pixels, width, height);
-    }
     // A target tone mapped against its golden image, of the frame's size or square.
     std::string GoldenTarget(const char* name, TRenderTarget* target, i32 square = 0)
     {
-        return Golden(name, ToneMappedTarget(target, 1.0f), square ? square : kWidth, square ? square : kHeight);
+        return CompareWithGolden(name, ToneMappedTarget(target, 1.0f), square ? square : kWidth,
+                                 square ? square : kHeight);
     }
 
     // The opening of a frame and its opaque passes (Render 0, Viewport 0 and 1): the G-buffer
@@ -146,14 +113,17 @@ protected:
             g_pDxViewportManager->RenderManager();
         }
     }
-    // The rest of that frame (Viewport 20, 21, 2, Render 1).
-    void FinishFrame()
+    // The rest of that frame (Viewport 20, 21, 2, Canvas, Render 1).
+    void FinishFrame(bool text = false)
     {
         for (u32 word : {20u, 21u, 2u})
         {
             g_pDxViewportManager->m_nStepWord = word;
             g_pDxViewportManager->RenderManager();
         }
+        if (text)
+            g_pTextureFontManager->DrawText(12.0f, 12.0f, 0, TColor{1.0f, 0.9f, 0.3f, 1.0f}, u"MORVANE", 0.0f);
+        g_pDxCanvasManager->Flush();
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();
     }
@@ -164,27 +134,9 @@ protected:
             ReadTargetFloats(m_pManager->GetDevice(), static_cast<TDxRenderTarget*>(target)->GetSurface()), scale);
     }
 
-    std::vector<std::uint32_t> BackBuffer() { return Pixels(m_pManager->GetBackBufferTarget()); }
-    // An A8R8G8B8 or X8R8G8B8 target's pixels, opaque.
     std::vector<std::uint32_t> Pixels(TRenderTarget* target)
     {
-        IDirect3DDevice9* device = m_pManager->GetDevice();
-        IDirect3DSurface9* surface = static_cast<TDxRenderTarget*>(target)->GetSurface();
-        D3DSURFACE_DESC description;
-        surface->GetDesc(&description);
-        IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(kWidth, kHeight, description.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-        device->GetRenderTargetData(surface, copy);
-        D3DLOCKED_RECT locked;
-        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-        std::vector<std::uint32_t> pixels(kWidth * kHeight);
-        for (i32 y = 0; y < kHeight; ++y)
-            for (i32 x = 0; x < kWidth; ++x)
-                pixels[static_cast<size_t>(y * kWidth + x)] =
-                    static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
-        copy->UnlockRect();
-        copy->Release();
-        return pixels;
+        return TargetPixels(m_pManager->GetDevice(), target, kWidth, kHeight);
     }
 };
 
@@ -215,7 +167,7 @@ TEST_F(LevelSceneTest, TheLitLevelMatchesTheGoldenImageFrameAfterFrame)
         frame = DrawFrame(true);
     Run("set deferredrendering.disable 0");
     EXPECT_EQ(g_pLightManager->GetTotal(LIGHT_SPOT), 2);
-    EXPECT_EQ(Golden("forward_level_frame", frames[1]), "");
+    EXPECT_EQ(CompareWithGolden("forward_level_frame", frames[1], kWidth, kHeight), "");
     EXPECT_TRUE(frames[0] == frames[1]);
 }
 
@@ -255,8 +207,10 @@ TEST_F(LevelSceneTest, TheGroundDrawsAfterTheBuildingsStandingOnIt)
 
 // The deferred renderer's frame of the level: the sun's cascaded shadows and the first
 // floodlight's of the buildings over the apron, the glass pane laid over the scene; the mask the
-// shadows were written into, and the same mask softened.
-TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
+// shadows were written into, and the same mask softened. The level loaded again over itself, as a
+// second game loads its aerodrome: what the first load's frames handed on (the grass clusters'
+// imposter quads, which the shadow passes draw again) is gone with it, and it draws as before.
+TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildingsLoadAfterLoad)
 {
     ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
     // As in the game, a frame publishes the deferred renderer's targets before the console
@@ -266,38 +220,30 @@ TEST_F(LevelSceneTest, TheDeferredLevelFrameShowsTheShadowsOfTheBuildings)
     ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
     Run("set shadow.soften 0");
     DrawFrame(false);
-    EXPECT_EQ(Golden("shadow_mask", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE))), "");
+    EXPECT_EQ(CompareWithGolden("shadow_mask", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight),
+              "");
     Run("set shadow.soften 1");
     const std::vector<std::uint32_t> frame = DrawFrame(false);
-    EXPECT_EQ(Golden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE))), "");
-    EXPECT_EQ(Golden("deferred_level_frame", frame), "");
+    EXPECT_EQ(CompareWithGolden("shadow_soften", Pixels(g_pShadowManager->GetTarget(SHADOW_MASK_OPAQUE)), kWidth, kHeight),
+              "");
+    EXPECT_EQ(CompareWithGolden("deferred_level_frame", frame, kWidth, kHeight), "");
     EXPECT_EQ(g_pShadowManager->GetShadowCount(), 2u);
-}
-
-// The level loaded again over itself, as a second game loads its aerodrome: what the first load's
-// frames handed on (the grass clusters' imposter quads, which the shadow passes draw again) is
-// gone with it, and the level draws as before.
-TEST_F(LevelSceneTest, ALevelLoadedAgainDrawsWithNothingLeftOfTheFirstLoad)
-{
-    ASSERT_EQ(g_pRenderManager->_SelectRenderer(nullptr), g_pDeferredRendering);
-    DrawFrame(false);
-    Run("set shadow.enable 1");
-    ASSERT_EQ(g_pShadowManager->IsEnabled(), 1u);
-    const std::vector<std::uint32_t> first = DrawFrame(false);
     ASSERT_GT(g_pImposterManager->GetBatchCount(), 0u) << "the grass queued its quads";
-    const std::string data = VESTAMOR_DATA_DIR;
-    ASSERT_EQ(g_pResourceManager->LoadRepository((data + "/main.data").c_str(), 0), 0);
+    ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_DATA_DIR "/main.data", 0), 0);
     EXPECT_EQ(g_pImposterManager->GetBatchCount(), 0u);
     DrawFrame(false);
-    EXPECT_TRUE(DrawFrame(false) == first);
+    EXPECT_TRUE(DrawFrame(false) == frame);
 }
 
-// A level whose records' run-time words (the writing run's renderer of a viewport, device objects
-// of a mesh data) are damaged loads with them forgotten and draws as the sound level does.
-TEST_F(LevelSceneTest, ALevelWithDamagedRunTimeWordsDrawsAsTheSoundLevel)
+// What the game shows of the level first: its start-up script's render list with the console
+// closed and nothing else drawn (the README shows this image). A level whose records' run-time
+// words (the writing run's renderer of a viewport, device objects of a mesh data) are damaged
+// loads with them forgotten and draws as the sound level does.
+TEST_F(LevelSceneTest, TheFirstFrameAndALevelWithDamagedRunTimeWordsDrawAsTheSoundLevel)
 {
     constexpr u32 kGarbage = 0x5A5A5A5A;
     const std::vector<std::uint32_t> sound = DrawFrame(false);
+    EXPECT_EQ(CompareWithGolden("level_game_frame", sound, kWidth, kHeight), "");
     const struct
     {
         const char* what;
@@ -384,7 +330,7 @@ TEST_F(LevelSceneTest, TheDeferredTargetsHoldTheGBufferLightsAndShadowMap)
         Tiled({ToneMappedTarget(target(DEFERRED_COLOR), 1.0f), ToneMappedTarget(target(DEFERRED_POSITION), 50.0f),
                ToneMappedTarget(target(DEFERRED_NORMAL), 1.0f), ToneMappedTarget(target(DEFERRED_TEMP1), 1.0f)},
               kWidth, kHeight, 2);
-    EXPECT_EQ(Golden("deferred_gbuffer", gbuffer, kWidth * 2, kHeight * 2), "");
+    EXPECT_EQ(CompareWithGolden("deferred_gbuffer", gbuffer, kWidth * 2, kHeight * 2), "");
     EXPECT_EQ(GoldenTarget("deferred_light_directional", target(DEFERRED_TEMP2)), "");
     EXPECT_EQ(GoldenTarget("deferred_combine", target(DEFERRED_TEMP3)), "");
     EXPECT_EQ(GoldenTarget("shadow_map_split0", g_pShadowManager->GetTarget(SHADOW_TARGET_MAP), 256), "");
@@ -469,13 +415,7 @@ TEST_F(LevelScenePs2Test, APixelShader2DeviceDrawsTheLevelWithTheForwardRenderer
     EXPECT_EQ(g_pDeferredRendering->m_nSupported, 0u);
     EXPECT_TRUE(Logged("disabled (device does not support pixel shader 3)"));
     EXPECT_EQ(g_pShadowManager->IsEnabled(), 0u);
-    EXPECT_EQ(Golden("forward_level_frame", frame), "");
+    EXPECT_EQ(CompareWithGolden("forward_level_frame", frame, kWidth, kHeight), "");
 }
 
-// What the game shows of the level first: its start-up script's render list with the console
-// closed and nothing else drawn. The README shows this image.
-TEST_F(LevelSceneTest, TheGameShowsTheLevelAsItsFirstFrame)
-{
-    EXPECT_EQ(Golden("level_game_frame", DrawFrame(false)), "");
-}
 } // namespace
