@@ -87,7 +87,7 @@ protected:
 };
 } // namespace
 
-TEST_F(LevelGame, TheGameStartsFromTheTowerWithItsRecordsBound)
+TEST_F(LevelGame, TheGameStartsFromTheTowerAndAStateImageBringsTheFollowMeCarBack)
 {
     ASSERT_NE(Current(), nullptr);
     EXPECT_EQ(Current()->m_Name.GetId(), TName("Tower_Orbit_Camera").GetId());
@@ -108,10 +108,8 @@ TEST_F(LevelGame, TheGameStartsFromTheTowerWithItsRecordsBound)
     EXPECT_EQ(Game().GetParameters().nStarted, 1);
     EXPECT_EQ(Game().GetParameters().nMoney, 1000);
     EXPECT_FALSE(m_Folder.SystemLog().find("TGameLogicManager::OnClusterLoad(): error") != std::string::npos);
-}
 
-TEST_F(LevelGame, AStateImageOfTheRunningGameSavesAndBringsTheFollowMeCarBack)
-{
+    // A state image of the running game saves and brings the follow-me car back.
     Step(30);
     Game().SwitchToFollowMe();
     TVehicle* cart = g_pVehicleManager->GetActiveVehicle();

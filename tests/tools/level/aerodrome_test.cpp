@@ -51,7 +51,7 @@ protected:
 };
 } // namespace
 
-TEST_F(Aerodrome, LoadsWithoutAnErrorLineAndStartsFromTheTower)
+TEST_F(Aerodrome, LoadsWithoutAnErrorLineStartsFromTheTowerAndHasEverySound)
 {
     // The lines of the load, but the shader manager's: this test has no device to make effects.
     std::istringstream log(m_Folder.SystemLog().substr(m_Folder.SystemLog().find("LoadRepository")));
@@ -71,10 +71,15 @@ TEST_F(Aerodrome, LoadsWithoutAnErrorLineAndStartsFromTheTower)
     i32 size = 0;
     ASSERT_EQ(Manager().GetData(0, data, size), 0);
     std::memcpy(&settings, data, sizeof settings);
-    EXPECT_EQ(settings.aGravity[1], -9.8f);
-    EXPECT_EQ(settings.aGravity[0], 0.0f);
-    EXPECT_EQ(settings.fRate, 120.0f);
-    EXPECT_EQ(settings.nMaxSubSteps, 8u);
+    EXPECT_EQ(std::vector<f32>({settings.aGravity[0], settings.aGravity[1], settings.fRate,
+                                static_cast<f32>(settings.nMaxSubSteps)}),
+              std::vector<f32>({0.0f, -9.8f, 120.0f, 8.0f}));
+    // Every sound the game's player names.
+    TSoundPlayerManager& player = *g_pSoundPlayerManager;
+    for (u32 i = 0; i < SOUND_NAME_COUNT; ++i)
+        EXPECT_NE(player.ResolveSound(player.Named(static_cast<ESoundName>(i))), nullptr) << g_aSoundName[i];
+    EXPECT_EQ(player.MusicList().GetCount(), 1);
+    EXPECT_EQ(player.AnnouncementList().GetCount(), 7);
 }
 
 // The tower's first view, once its arm has settled, shows every stand, both queues and the
@@ -176,8 +181,9 @@ TEST_F(Aerodrome, EveryGateHasItsTasksAndPaths)
     EXPECT_NE(parameters.pTrafficShader, nullptr);
 
     TCurvePool& pool = *Pool("CommonUnit");
-    const TPoolBlock paths = Block(pool);
-    ASSERT_EQ(paths.aCurve.size(), pool.m_nCurveCount);
+    // Its block: 16 bytes a point, then 16 a curve.
+    ASSERT_NE(pool.GetData(0, 0), nullptr);
+    ASSERT_EQ(pool.m_nDataSize, (pool.m_nPointCount + pool.m_nCurveCount) * 16);
     ASSERT_EQ(Game().Gates().GetCount(), 8);
     for (i32 g = 0; g < 8; ++g)
     {
@@ -202,14 +208,11 @@ TEST_F(Aerodrome, EveryGateHasItsTasksAndPaths)
     EXPECT_GE(Game().Crossroads().GetCount(), 2);
 }
 
-TEST_F(Aerodrome, AServiceUnitDrivesItsFirstPathOnTheGround)
+// A service unit drives its first path on the ground; a jointed bus's obstacle ray must not meet
+// its own front half, and each half rests on its axle.
+TEST_F(Aerodrome, AServiceUnitAndAJointedBusDriveTheirFirstPathsOnTheirWheels)
 {
     ExpectDrivesItsFirstPath(*Game().Units()[0]);
-}
-
-// A jointed bus's obstacle ray must not meet its own front half, and each half rests on its axle.
-TEST_F(Aerodrome, AJointedBusDrivesItsFirstPathOnItsWheels)
-{
     TAICommonUnit* bus = nullptr;
     for (u32 i = 0; i < Game().Units().GetCount() && !bus; ++i)
     {
@@ -222,15 +225,6 @@ TEST_F(Aerodrome, AJointedBusDrivesItsFirstPathOnItsWheels)
     }
     ASSERT_NE(bus, nullptr);
     ExpectDrivesItsFirstPath(*bus);
-}
-
-TEST_F(Aerodrome, EverySoundTheGamesPlayerNamesIsInTheLevel)
-{
-    TSoundPlayerManager& player = *g_pSoundPlayerManager;
-    for (u32 i = 0; i < SOUND_NAME_COUNT; ++i)
-        EXPECT_NE(player.ResolveSound(player.Named(static_cast<ESoundName>(i))), nullptr) << g_aSoundName[i];
-    ASSERT_EQ(player.MusicList().GetCount(), 1);
-    ASSERT_EQ(player.AnnouncementList().GetCount(), 7);
 }
 
 // Barriers and light poles: props whose damage actors knock them down below half their health.

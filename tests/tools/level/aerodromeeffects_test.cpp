@@ -63,7 +63,10 @@ TEST_F(AerodromeEffects, TheTugSmokesAndLaysTracksOnTheApron)
     EXPECT_EQ(CompareWithGolden("aerodrome_tug", DrawFrame(), kWidth, kHeight), "");
 }
 
-TEST_F(AerodromeEffects, TheRunwayEdgeLightsFlare)
+// The runway's edge lights flare. The garage's box, listed with the weather's own boxes: from
+// inside, rain is dropped all through the garage, and still falls over its roof and on the road
+// before it.
+TEST_F(AerodromeEffects, TheRunwayEdgeLightsFlareAndRainIsKeptOutUnderTheGarageRoof)
 {
     Look(TVector(AERODROME_RUNWAY_LIGHTS_X - 36.0f, 2.0f, -160.0f, 1.0f),
          TVector(AERODROME_RUNWAY_LIGHTS_X - 36.0f, 0.3f, -207.5f, 1.0f));
@@ -72,12 +75,7 @@ TEST_F(AerodromeEffects, TheRunwayEdgeLightsFlare)
     DrawFrame();
     EXPECT_EQ(g_pLensFlareManager->GetQueriesIssued(), g_pLensFlareManager->Flares().GetCount());
     EXPECT_EQ(CompareWithGolden("aerodrome_flares", DrawFrame(), kWidth, kHeight), "");
-}
 
-// The garage's box, listed with the weather's own boxes: from inside, rain is dropped all through
-// the garage, and still falls over its roof and on the road before it.
-TEST_F(AerodromeEffects, RainIsKeptOutUnderTheGarageRoof)
-{
     using namespace AerodromePlan;
     TDynamicWeatherManager& weather = *g_pDynamicWeatherManager;
     ASSERT_EQ(weather.OcclusionBoxes().GetCount(), 1);

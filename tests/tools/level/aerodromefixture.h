@@ -103,32 +103,6 @@ protected:
         return nullptr;
     }
 
-    // A pool's block: its points, then its curves.
-    struct TPoolBlock
-    {
-        std::vector<TVector> aPoint;
-        std::vector<TCurveRecord> aCurve;
-        TVector Point(u32 curve, i32 which) const
-        {
-            const TCurveRecord& record = aCurve[curve];
-            return aPoint[record.nFirstPoint + (which < 0 ? record.nPointCount - 1 : static_cast<u32>(which))];
-        }
-    };
-    static TPoolBlock Block(TCurvePool& pool)
-    {
-        TPoolBlock block;
-        const u32 points = pool.m_nPointCount * 16, curves = pool.m_nCurveCount * 16;
-        EXPECT_EQ(pool.m_nDataSize, points + curves) << pool.GetNameText();
-        const u8* data = pool.GetData(0, 0);
-        if (!data || pool.m_nDataSize != points + curves)
-            return block;
-        block.aPoint.resize(pool.m_nPointCount);
-        block.aCurve.resize(pool.m_nCurveCount);
-        std::memcpy(block.aPoint.data(), data, points);
-        std::memcpy(block.aCurve.data(), data + points, curves);
-        return block;
-    }
-
     // Frames of the game's order: vehicles, the game, the camera, physics.
     void Step(i32 frames)
     {
