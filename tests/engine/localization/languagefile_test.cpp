@@ -50,8 +50,8 @@ TEST(LanguageFile, DamagedFilesAreRefused)
         size_t at;
         char value;
         u32 result;
-    } cases[] = {{0, 'x', LANGUAGE_BAD_MAGIC},         {4, 2, LANGUAGE_BAD_VERSION}, // version 1002
-                 {countAt + 3, 0x40, LANGUAGE_DAMAGED}, // a billion entries
+    } cases[] = {{0, 'x', LANGUAGE_BAD_MAGIC},          {4, 2, LANGUAGE_BAD_VERSION}, // version 1002
+                 {countAt + 3, 0x40, LANGUAGE_DAMAGED},                               // a billion entries
                  {offsetAt, 100, LANGUAGE_DAMAGED},     {offsetAt, 20, LANGUAGE_DAMAGED},
                  {offsetAt, 1, LANGUAGE_DAMAGED}, // inside a character
                  {offsetAt, 18, LANGUAGE_LOADED}};
@@ -61,26 +61,19 @@ TEST(LanguageFile, DamagedFilesAreRefused)
         bad[c.at] = c.value;
         EXPECT_EQ(Parse(file, bad), c.result) << c.at << " " << int(c.value);
     }
-    EXPECT_EQ(Parse(file, LanguageImage(1001, "", "en", {})), LANGUAGE_DAMAGED);
-    EXPECT_EQ(Parse(file, LanguageImage(1001, "English", "", {})), LANGUAGE_DAMAGED);
-}
-
-// What a damaged file lacks is never made up: the file is refused whole.
-TEST(LanguageFile, FilesNeedingRepairAreRefused)
-{
-    TLanguageFile file;
+    // What a damaged file lacks is never made up: the file is refused whole.
     const TTestTexts texts = {{"hello", u"Hello"}};
-    // The last text without its NUL.
-    std::string image = LanguageImage(1001, "English", "en", texts);
-    image.resize(image.size() - 2);
-    image[8 + 76] -= 2;
-    EXPECT_EQ(Parse(file, image), LANGUAGE_DAMAGED);
-    // Bytes behind the text block.
-    EXPECT_EQ(Parse(file, LanguageImage(1001, "English", "en", texts) + "xy"), LANGUAGE_DAMAGED);
-    // Name and code filling their fields without an end.
-    EXPECT_EQ(Parse(file, LanguageImage(1001, std::string(32, 'N'), "en", texts)), LANGUAGE_DAMAGED);
-    EXPECT_EQ(Parse(file, LanguageImage(1001, "English", std::string(8, 'c'), texts)), LANGUAGE_DAMAGED);
-    EXPECT_EQ(Parse(file, LanguageImage(1000, std::string(32, 'N'), "", texts)), LANGUAGE_DAMAGED);
+    std::string unended = LanguageImage(1001, "English", "en", texts); // the last text without its NUL
+    unended.resize(unended.size() - 2);
+    unended[8 + 76] -= 2;
+    for (const std::string& damaged :
+         {unended, LanguageImage(1001, "English", "en", texts) + "xy", // bytes behind the text block
+          LanguageImage(1001, "", "en", {}), LanguageImage(1001, "English", "", {}),
+          // Name and code filling their fields without an end.
+          LanguageImage(1001, std::string(32, 'N'), "en", texts),
+          LanguageImage(1001, "English", std::string(8, 'c'), texts),
+          LanguageImage(1000, std::string(32, 'N'), "", texts)})
+        EXPECT_EQ(Parse(file, damaged), LANGUAGE_DAMAGED) << damaged.size();
     // The longest name and code that end inside their fields are read whole.
     ASSERT_EQ(Parse(file, LanguageImage(1001, std::string(31, 'N'), std::string(7, 'c'), texts)),
               LANGUAGE_LOADED);
