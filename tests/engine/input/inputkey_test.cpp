@@ -2,7 +2,6 @@
 
 #include "../localization/scratchfolder.h"
 
-#include <string>
 
 namespace
 {
@@ -13,14 +12,7 @@ TInputKey Parse(const char* text)
     return key;
 }
 
-std::string RoundTrip(const char* text)
-{
-    return TInputKey::ToText(Parse(text));
-}
-
-class InputKeyTest : public ScratchFolderTest
-{
-};
+using InputKeyTest = ScratchFolderTest;
 } // namespace
 
 // Letters in either case, the modifier words in lower case only; a trailing plus belongs to
@@ -51,7 +43,7 @@ TEST_F(InputKeyTest, TextsParseToModifiersAndCodesAndPrintInOneOrder)
         if (c.code != kAny)
             EXPECT_EQ(key.nCode, c.code) << c.text;
         if (c.printed)
-            EXPECT_EQ(RoundTrip(c.text), c.printed);
+            EXPECT_STREQ(TInputKey::ToText(key), c.printed) << c.text;
     }
     EXPECT_TRUE(TInputKey::Equals(Parse("shift+ctrl+F1"), Parse("ctrl+shift+F1")));
     EXPECT_TRUE(m_Printed.lines.empty());

@@ -33,7 +33,7 @@ public:
     }
     bool WantsInput() override { return m_bWants; }
     i32 ConsumesInput() override { return m_nConsumes; }
-    i32 KeepOnClusterUnload() override { return nKeep; }
+    i32 KeepOnClusterUnload() override { return 1; }
     i32 OnFocusGain() override
     {
         ++nGains;
@@ -44,7 +44,6 @@ public:
 
     bool m_bWants;
     i32 m_nConsumes;
-    i32 nKeep = 1;
     i32 nSkipOnGain = 0;
     int nGains = 0;
     int nLosses = 0;
@@ -54,9 +53,8 @@ public:
 class TEventListener : public TInputMethods
 {
 public:
-    void OnInputEvent(const TInputEvent& event) override { codes.push_back(event.nCode); }
+    void OnInputEvent(const TInputEvent&) override {}
     void OnInputTick() override { ++ticks; }
-    std::vector<u32> codes;
     int ticks = 0;
 };
 } // namespace

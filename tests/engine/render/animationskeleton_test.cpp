@@ -9,6 +9,7 @@
 #include "engine/system/skeleton.h"
 #include "engine/system/skeletonmanager.h"
 #include "engine/system/skeletonpose.h"
+#include "engine/system/translation.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,6 @@
 
 namespace
 {
-TMatrix Translation(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
-
 class TRecordingParameter : public TShaderParameter
 {
 public:
@@ -78,13 +72,6 @@ protected:
         g_pCluster->Clear();
     }
 
-    static void ExpectTranslation(const TMatrix& m, f32 x, f32 y, f32 z)
-    {
-        EXPECT_NEAR(x, m.aRow[3].x, 1e-4f);
-        EXPECT_NEAR(y, m.aRow[3].y, 1e-4f);
-        EXPECT_NEAR(z, m.aRow[3].z, 1e-4f);
-    }
-
     TAnimationSkeleton* m_pPlugin = nullptr;
     TNode* m_pSkeletonNode = nullptr;
     TNode* m_pMeshNode = nullptr;
@@ -103,16 +90,16 @@ TEST_F(AnimationSkeletonTest, PaletteMatricesAreBindTimesPublished)
     ASSERT_NE(nullptr, m_pPlugin);
     m_pPlugin->Apply(&mesh, nullptr, &parameter, nullptr, nullptr);
     ASSERT_EQ(60u, parameter.aMatrix.size());
-    ExpectTranslation(parameter.aMatrix[0], -1, 7, 0);
-    ExpectTranslation(parameter.aMatrix[1], 1, 5, 0);
+    ExpectRow(parameter.aMatrix[0].aRow[3], -1, 7, 0);
+    ExpectRow(parameter.aMatrix[1].aRow[3], 1, 5, 0);
     EXPECT_EQ(&skeleton, skin.pSkeleton);
 
     // A shorter palette leaves the later entries as the last draw wrote them.
     skin.m_nPaletteCount = 1;
     skin.aPalette[0] = 0;
     m_pPlugin->Apply(&mesh, nullptr, &parameter, nullptr, nullptr);
-    ExpectTranslation(parameter.aMatrix[0], 1, 5, 0);
-    ExpectTranslation(parameter.aMatrix[1], 1, 5, 0);
+    ExpectRow(parameter.aMatrix[0].aRow[3], 1, 5, 0);
+    ExpectRow(parameter.aMatrix[1].aRow[3], 1, 5, 0);
 
     // Carried from the skeleton's node into the mesh's node.
     skin.aPalette[0] = 1;
@@ -120,7 +107,7 @@ TEST_F(AnimationSkeletonTest, PaletteMatricesAreBindTimesPublished)
     m_pMeshNode->SetLocalMatrix(Translation(0, 0, 100), TNode::OrdinaryCause());
     skeleton.m_nFlags = SKELETON_SKIN_IN_MESH_SPACE;
     m_pPlugin->Apply(&mesh, nullptr, &parameter, nullptr, nullptr);
-    ExpectTranslation(parameter.aMatrix[0], 9, 7, -100);
+    ExpectRow(parameter.aMatrix[0].aRow[3], 9, 7, -100);
 
     // Objects other than meshes, and meshes without a skin, write nothing.
     parameter.aMatrix.clear();

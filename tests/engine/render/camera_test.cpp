@@ -16,12 +16,6 @@ TBoundBox Box(f32 x0, f32 y0, f32 z0, f32 x1, f32 y1, f32 z1)
     return box;
 }
 
-void ExpectMatrix(const TMatrix& m, const f32 (&expected)[16])
-{
-    for (u32 i = 0; i < 16; ++i)
-        EXPECT_NEAR((&m.aRow[0].x)[i], expected[i], 1e-5f) << "element " << i;
-}
-
 // A camera on its own node, 90 x 90 degrees, near 1, far 101.
 struct CameraTest : testing::Test
 {

@@ -50,8 +50,6 @@ void ExpectVector(const TVector& v, f32 x, f32 y, f32 z, f32 w)
 class RenderPluginsTest : public DeferredSceneTest
 {
 protected:
-    RenderPluginsTest() : DeferredSceneTest() {}
-
     void SetUp() override
     {
         DeferredSceneTest::SetUp();

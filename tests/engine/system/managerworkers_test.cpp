@@ -17,16 +17,10 @@ public:
         m_nChannel = 0;
         m_nUpdateFlags = 0;
     }
-    void ThreadUpdateManager(f32 step) override
-    {
-        m_nThreadCalls.fetch_add(1);
-        m_fLastStep = step;
-    }
-    void UpdateManager(f32) override { ++m_nMainCalls; }
+    void ThreadUpdateManager(f32) override { m_nThreadCalls.fetch_add(1); }
+    void UpdateManager(f32) override {}
 
     std::atomic<u32> m_nThreadCalls{0};
-    f32 m_fLastStep = -1.0f;
-    u32 m_nMainCalls = 0;
 };
 
 class ManagerWorkers : public ::testing::Test

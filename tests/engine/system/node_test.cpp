@@ -16,19 +16,10 @@ class TProbe : public TNodeObject
 {
 public:
     explicit TProbe(u32 kind = 0) { m_nClassName = kind; }
-    void OnEnable(u32 enabled) override { aEnable.push_back(enabled); }
     void OnNodeUpdate(const TName* cause) override { aCause.push_back(cause->GetId()); }
 
-    std::vector<u32> aEnable;
     std::vector<u32> aCause;
 };
-
-void ExpectTranslation(const TMatrix& m, f32 x, f32 y, f32 z)
-{
-    EXPECT_FLOAT_EQ(x, m.aRow[3].x);
-    EXPECT_FLOAT_EQ(y, m.aRow[3].y);
-    EXPECT_FLOAT_EQ(z, m.aRow[3].z);
-}
 
 class NodeTest : public testing::Test
 {
@@ -60,25 +51,25 @@ TEST_F(NodeTest, WorldMatricesFollowParentsThroughMovesAndReparenting)
 
     a->AddChild(child);
     EXPECT_EQ(a, child->GetParent());
-    ExpectTranslation(*child->GetWorldMatrix(), 11, 2, 3);
+    ExpectRow(child->GetWorldMatrix()->aRow[3], 11, 2, 3);
 
     // The parent moves: the child's world placement follows, its local one stays.
     a->SetLocalMatrix(Translation(0, 5, 0), TNode::OrdinaryCause());
-    ExpectTranslation(*child->GetWorldMatrix(), 1, 7, 3);
-    ExpectTranslation(child->GetLocalMatrix(), 1, 2, 3);
+    ExpectRow(child->GetWorldMatrix()->aRow[3], 1, 7, 3);
+    ExpectRow(child->GetLocalMatrix().aRow[3], 1, 2, 3);
 
     // Re-parented under a rotation of 90 degrees about y: the local offset turns with it.
     b->AddChild(child);
     EXPECT_EQ(0, a->GetChildCount());
     EXPECT_EQ(1, b->GetChildCount());
     const TMatrix expected = TMatrix::Multiply(Translation(1, 2, 3), TMatrix::RotationY(90.0f));
-    ExpectTranslation(*child->GetWorldMatrix(), expected.aRow[3].x, expected.aRow[3].y, expected.aRow[3].z);
+    ExpectRow(child->GetWorldMatrix()->aRow[3], expected.aRow[3].x, expected.aRow[3].y, expected.aRow[3].z);
 
     // A world matrix set on the child becomes its local one through the parent's inverse.
     child->SetWorldMatrix(Translation(4, 4, 4), TNode::OrdinaryCause());
-    ExpectTranslation(*child->GetWorldMatrix(), 4, 4, 4);
+    ExpectRow(child->GetWorldMatrix()->aRow[3], 4, 4, 4);
     const TMatrix back = TMatrix::Multiply(child->GetLocalMatrix(), *b->GetWorldMatrix());
-    ExpectTranslation(back, 4, 4, 4);
+    ExpectRow(back.aRow[3], 4, 4, 4);
 }
 
 TEST_F(NodeTest, DeferredNodesNotifyOncePerUpdateAndIgnoredCausesNotAtAll)
@@ -105,7 +96,7 @@ TEST_F(NodeTest, DeferredNodesNotifyOncePerUpdateAndIgnoredCausesNotAtAll)
 
     // Ignored: the matrices change, nothing is queued or told.
     parent->SetLocalMatrix(Translation(0, 9, 0), &g_NameIgnoreNodeObjectUpdate);
-    ExpectTranslation(*node->GetWorldMatrix(), 2, 9, 0);
+    ExpectRow(node->GetWorldMatrix()->aRow[3], 2, 9, 0);
     EXPECT_EQ(nullptr, g_pNodeManager->GetFirstDeferred());
     g_pNodeManager->UpdateManager(0.016f);
     EXPECT_EQ(2u, probe.aCause.size());

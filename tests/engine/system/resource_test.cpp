@@ -102,6 +102,16 @@ TEST_F(ResourceTest, RequireLoadsWhatIsUsedAndUnloadCascades)
     EXPECT_EQ(0u, material.Require());
     EXPECT_EQ(RESOURCE_LOADED, material.m_nState);
     EXPECT_EQ(2, material.m_nReadyUses);
+
+    // A use cycle does not recurse for ever: each waits for the other, and asking returns.
+    TTestResource a, b;
+    TResource::LinkTo(&a, &b);
+    TResource::LinkTo(&b, &a);
+    a.Require();
+    b.Require();
+    EXPECT_EQ(RESOURCE_WAITING, a.m_nState);
+    a.Unload();
+    b.Unload();
 }
 
 // Damaged data is refused once: the frames that go on asking for the resource do not load it
@@ -121,19 +131,6 @@ TEST_F(ResourceTest, AFailedLoadAnswersNotLoadedAndIsNotTriedAgainUntilUnloaded)
     broken.bFail = false;
     EXPECT_EQ(0u, broken.Require());
     EXPECT_EQ(2, broken.nLoads);
-}
-
-TEST_F(ResourceTest, UseCyclesDoNotRecurseForEver)
-{
-    TTestResource a, b;
-    TResource::LinkTo(&a, &b);
-    TResource::LinkTo(&b, &a);
-    a.Require();
-    b.Require();
-    // Each waits for the other: neither is complete, and asking returned.
-    EXPECT_EQ(RESOURCE_WAITING, a.m_nState);
-    a.Unload();
-    b.Unload();
 }
 
 TEST_F(ResourceTest, AFullListRefusesTheResourceWithoutWritingPastIt)

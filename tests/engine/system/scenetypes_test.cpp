@@ -72,10 +72,8 @@ protected:
         TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
         g_pNodeManager->GetSavedManagers(managers);
         managers[TNodeManager::SAVED_MANAGER_COUNT] = &Records();
-        TMemoryStream stream;
-        ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + 1));
+        m_Copy = Save(std::vector<TClusterManager*>(managers, managers + TNodeManager::SAVED_MANAGER_COUNT + 1));
         beforeLoad();
-        m_Copy.assign(stream.GetData(), stream.GetData() + stream.GetSize());
         ASSERT_EQ(0, g_pCluster->Load(m_Copy.data(), static_cast<u32>(m_Copy.size()), 0));
         g_pNodeManager->OnClusterLoad();
     }

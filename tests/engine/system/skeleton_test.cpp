@@ -15,13 +15,6 @@
 
 namespace
 {
-void ExpectRow(const TVector& row, f32 x, f32 y, f32 z, const char* what)
-{
-    EXPECT_NEAR(x, row.x, 1e-4f) << what;
-    EXPECT_NEAR(y, row.y, 1e-4f) << what;
-    EXPECT_NEAR(z, row.z, 1e-4f) << what;
-}
-
 // A small rig: bone 0 the root at the origin, bones 1 and 2 a chain of unit steps along x
 // from it, bone 3 a second root at (1, 2, 0). The skeleton hangs on a node of its own.
 class SkeletonTest : public testing::Test
