@@ -1,6 +1,7 @@
 #include "engine/render/camera.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
+#include "engine/system/translation.h"
 
 #include <gtest/gtest.h>
 
@@ -45,16 +46,12 @@ struct CameraTest : testing::Test
 
 TEST_F(CameraTest, FrustumVerdictsOutsideCrossingInside)
 {
-    const TMatrix identity(1.0f);
-    TMatrix moved(1.0f);
-    moved.aRow[3] = TVector(-21.0f, 0.0f, 0.0f, 1.0f);
+    const TMatrix identity(1.0f), moved = Translation(-21.0f, 0.0f, 0.0f);
     // Cameras placed off the identity: 50 back, 20 ahead, and turned to look along +X from there.
-    TMatrix back(1.0f), ahead(1.0f), turned(1.0f);
-    back.aRow[3] = TVector(0.0f, 0.0f, -50.0f, 1.0f);
-    ahead.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
+    const TMatrix back = Translation(0.0f, 0.0f, -50.0f), ahead = Translation(0.0f, 0.0f, 20.0f);
+    TMatrix turned = ahead;
     turned.aRow[0] = TVector(0.0f, 0.0f, -1.0f, 0.0f);
     turned.aRow[2] = TVector(1.0f, 0.0f, 0.0f, 0.0f);
-    turned.aRow[3] = TVector(0.0f, 0.0f, 20.0f, 1.0f);
     const struct
     {
         TMatrix camera;

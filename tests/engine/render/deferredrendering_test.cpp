@@ -39,7 +39,7 @@ TEST_F(DeferredRenderingTest, EachRefusalOfTheDeviceIsLoggedAndClearsEnabled)
 TEST_F(DeferredRenderingTest, TheLightBlockCarriesTheWorldToLightMatrixAndTheFifthShadowLightHasNoShadow)
 {
     g_pShadowManager->SetEnabled(0);
-    TMatrix at = Placement(1.0f, 2.0f, 3.0f);
+    TMatrix at = Translation(1.0f, 2.0f, 3.0f);
     TLight& first = Light(LIGHT_POINT, 2.0f, at);
     first.m_aShadow[0] = 0.7f;
     first.m_nCastsShadows = 1;
@@ -86,7 +86,7 @@ TEST_F(DeferredRenderingTest, OnlyLightsAfterThePassesFirstAreCutToTheirReach)
     TCanvasManager* const saved = g_pCanvasManager;
     g_pCanvasManager = &canvas;
     for (u32 i = 0; i < 2; ++i)
-        Light(LIGHT_POINT, 2.0f, Placement(0.0f, 0.0f, 20.0f)).m_fRange = 5.0f;
+        Light(LIGHT_POINT, 2.0f, Translation(0.0f, 0.0f, 20.0f)).m_fRange = 5.0f;
     Lights();
     g_pCanvasManager = saved;
     EXPECT_EQ(canvas.aScissor, (std::vector<u32>{0, 1}));

@@ -3,6 +3,7 @@
 #include "engine/render/environmentmanager.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
+#include "engine/system/translation.h"
 #include "support/recordingdevice.h"
 #include "support/scratchworkingfolder.h"
 
@@ -28,9 +29,7 @@ protected:
     {
         TNode& node = m_aNode.emplace_back();
         node.m_nFlags = NODE_ENABLED | NODE_INHERITED;
-        TMatrix at(1.0f);
-        at.aRow[3] = TVector(x, 0.0f, 0.0f, 1.0f);
-        node.SetLocalMatrix(at, TNode::OrdinaryCause());
+        node.SetLocalMatrix(Translation(x, 0.0f, 0.0f), TNode::OrdinaryCause());
         TEnvironment& zone = m_aZone.emplace_back();
         node.AddObject(&zone);
         zone.m_fInnerRadius = radius;

@@ -106,12 +106,12 @@ TEST_F(ForwardRenderingTest, OnlyTheScenesOfASpotPassAreScissored)
         std::vector<u32> aScissor;
     };
     TScissorProbe wall(1.0f, m_Draws), glass(1.0f, m_Draws);
-    Node(Placement(0.0f, 0.0f, 60.0f)).AddObject(&wall);
+    Node(Translation(0.0f, 0.0f, 60.0f)).AddObject(&wall);
     wall.SetQueue(&queue);
-    Node(Placement(0.0f, 0.0f, 55.0f)).AddObject(&glass);
+    Node(Translation(0.0f, 0.0f, 55.0f)).AddObject(&glass);
     glass.SetQueue(&alpha);
     // Ahead of the eye, shining away from it: its reach bounds a rectangle.
-    TLight& spot = Light(LIGHT_SPOT, 1.0f, Placement(0.0f, 0.0f, 50.0f));
+    TLight& spot = Light(LIGHT_SPOT, 1.0f, Translation(0.0f, 0.0f, 50.0f));
     spot.m_fRange = 20.0f;
     RenderPass();
     EXPECT_EQ(wall.aScissor, (std::vector<u32>{1}));
@@ -182,7 +182,7 @@ TEST_F(ForwardRenderingTest, ASpotPassIsScissoredToItsReachOnTheViewport)
     i32 rect[4] = {};
     f32 outer = 1.6f;
     const auto reach = [&](f32 x, f32 y, f32 z) {
-        TLight& light = Light(LIGHT_SPOT, 1.0f, Placement(x, y, z));
+        TLight& light = Light(LIGHT_SPOT, 1.0f, Translation(x, y, z));
         light.m_fRange = 10.0f;
         light.SetCone(0.2f, outer);
         return TForwardRendering::ReachRectangle(light, camera, viewport, rect);

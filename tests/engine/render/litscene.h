@@ -17,9 +17,11 @@
 #include "engine/render/shaderlink.h"
 #include "core/cluster/cluster.h"
 #include "engine/system/node.h"
+#include "engine/system/translation.h"
 
 #include <deque>
 #include <initializer_list>
+#include <utility>
 
 using Lines = std::vector<std::string>;
 
@@ -35,7 +37,7 @@ public:
     }
     TBoxObject(f32 h, Lines& draws) : TBoxObject(h, h, h, draws) {}
     const TBoundBox* GetBoundBox() override { return &m_Box; }
-    u32 CastsShadow() override { return nCasts; }
+    u32 CastsShadow() override { return 1; }
     void Draw(TRenderContext* context) override
     {
         const f32* v = g_LightSettings.aValue;
@@ -47,18 +49,11 @@ public:
     }
 
     TBoundBox m_Box{};
-    u32 nCasts = 1;
 
 private:
     Lines& m_Draws;
 };
 
-inline TMatrix Placement(f32 x, f32 y, f32 z)
-{
-    TMatrix m(1.0f);
-    m.aRow[3] = TVector(x, y, z, 1.0f);
-    return m;
-}
 
 class LitSceneTest : public RenderTest
 {
@@ -121,7 +116,7 @@ protected:
     TBoxObject& Object(f32 x, f32 y, f32 z, f32 h) { return Object(x, y, z, h, h, h); }
     TBoxObject& Object(f32 x, f32 y, f32 z, f32 hx, f32 hy, f32 hz)
     {
-        TNode& node = Node(Placement(x, y, z));
+        TNode& node = Node(Translation(x, y, z));
         TBoxObject& object = m_aObject.emplace_back(hx, hy, hz, m_Draws);
         node.AddObject(&object);
         object.SetQueue(&queue);
@@ -140,12 +135,7 @@ protected:
         g_pLightManager->Lights().Add(&light);
         return light;
     }
-    Lines Drawn()
-    {
-        Lines draws = m_Draws;
-        m_Draws.clear();
-        return draws;
-    }
+    Lines Drawn() { return std::exchange(m_Draws, {}); }
     TRecordingShader& Shader(const char* name)
     {
         for (TRecordingShader& shader : m_aShader)

@@ -51,7 +51,7 @@ protected:
     }
     void PlaceCamera(f32 x)
     {
-        camera.m_Placement = Placement(x, 0.0f, 0.0f);
+        camera.m_Placement = Translation(x, 0.0f, 0.0f);
         camera.m_View = TMatrix::MultiplyInverse(TMatrix(1.0f), camera.m_Placement);
     }
 };
@@ -198,7 +198,7 @@ TEST_F(ShadowManagerTest, EachLocalLightKeepsItsOwnCasterListUpToItsCapacity)
         return light;
     };
     TLight& near = caster(LIGHT_SPOT, 50.0f, TMatrix(1.0f));
-    TLight& far = caster(LIGHT_POINT, 50.0f, Placement(0.0f, 0.0f, 390.0f));
+    TLight& far = caster(LIGHT_POINT, 50.0f, Translation(0.0f, 0.0f, 390.0f));
     g_pShadowManager->RenderShadows();
     EXPECT_EQ(ShadowLocalCasterCount(0), 2u);
     EXPECT_EQ(ShadowLocalCasterCount(1), 1u);

@@ -1,11 +1,11 @@
 #include "core/cluster/cluster.h"
 #include "core/stream/memorystream.h"
-#include "core/system/log.h"
 #include "engine/render/camera.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/scenetypes.h"
+#include "support/scratchworkingfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -90,23 +90,6 @@ protected:
 
 namespace
 {
-// The lines the system log prints meanwhile.
-class TLogLines : public TLogListener
-{
-public:
-    TLogLines() { g_pSystemLog->SetListener(this); }
-    ~TLogLines() override { g_pSystemLog->SetListener(nullptr); }
-    void OnLogLine(u32, const char* text) override { lines.push_back(text); }
-    bool Saw(const std::string& part) const
-    {
-        for (const std::string& line : lines)
-            if (line.find(part) != std::string::npos)
-                return true;
-        return false;
-    }
-    std::vector<std::string> lines;
-};
-
 // Where object i of the image's array of the type starts.
 u32 ImageObject(const std::vector<u8>& image, u32 type, u32 i)
 {
@@ -161,14 +144,15 @@ TEST_F(SceneTypesTest, StoredNodeTreesThatCannotHoldAreCut)
     // The root's one child link is the whole array: a count of two reaches past it.
     SetWord(image, node("root") + offsetof(TNode, aChild) + 4, 2);
 
-    TLogLines log;
+    TScratchWorkingFolder folder{"scenetypes"};
+    const auto saw = [&](const char* text) { return folder.SystemLog().find(text) != std::string::npos; };
     ASSERT_EQ(0, g_pCluster->Load(image.data(), static_cast<u32>(image.size()), 0));
     g_pNodeManager->OnClusterLoad();
-    EXPECT_TRUE(log.Saw("node 'root': child links outside their array dropped"));
+    EXPECT_TRUE(saw("node 'root': child links outside their array dropped"));
     EXPECT_EQ(0, g_pNodeManager->FindNode(TName("root").GetId())->GetChildCount());
-    EXPECT_TRUE(log.Saw("node 'a': 8 objects: cut to 7"));
+    EXPECT_TRUE(saw("node 'a': 8 objects: cut to 7"));
     EXPECT_LE(g_pNodeManager->FindNode(TName("a").GetId())->GetObjectCount(), NODE_OBJECT_CAPACITY);
-    EXPECT_TRUE(log.Saw("parent chain is a cycle: made a root"));
+    EXPECT_TRUE(saw("parent chain is a cycle: made a root"));
     for (const char* name : {"x", "y"})
     {
         int steps = 0;
