@@ -34,6 +34,7 @@
 #include "ifx/particlevertexstream.h"
 #include "levellitscene.h"
 #include "levelparticles.h"
+#include "support/startupframe.h"
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
@@ -67,15 +68,7 @@ protected:
         g_pTimer = &m_Timer;
         // The managers the start-up script begins, in its order; the particle manager hears of
         // this test's device.
-        g_pResourceManager->BeginManager();
-        g_pResourceManager->GetLoader().SetEnabled(false);
-        g_pDxShaderManager->BeginManager();
-        g_pDxMeshManager->BeginManager();
-        g_pDxCameraManager->BeginManager();
-        g_pDxViewportManager->BeginManager();
-        g_pDxFontManager->BeginManager();
-        g_pDxCanvasManager->BeginManager();
-        g_pRenderManager->BeginManager();
+        BeginStartupRenderManagers();
         // The node manager lets go of what loaded nodes grew (the effects under them) at the
         // unload, as in the game. (Each test's device takes the cluster's listeners with it.)
         // The physics scene the decals project onto (its SDK made once), the collision meshes'

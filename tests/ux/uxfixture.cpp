@@ -19,6 +19,7 @@
 #include "platform/window/windowsystem.h"
 #include "platform/window/winuser.h"
 #include "scenerepositories.h"
+#include "support/startupframe.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
@@ -244,24 +245,7 @@ void UxTest::Centre(const UX::TControl* control, f32& x, f32& y)
 
 std::vector<std::uint32_t> UxTest::BackBuffer() const
 {
-    const i32 width = Width();
-    const i32 height = Height();
-    IDirect3DDevice9* device = g_pDeviceManager->GetDevice();
-    IDirect3DSurface9* copy = nullptr;
-    device->CreateOffscreenPlainSurface(static_cast<UINT>(width), static_cast<UINT>(height), D3DFMT_X8R8G8B8,
-                                        D3DPOOL_SYSTEMMEM, &copy, nullptr);
-    device->GetRenderTargetData(static_cast<TDxRenderTarget*>(g_pDeviceManager->GetBackBufferTarget())->GetSurface(),
-                                copy);
-    D3DLOCKED_RECT locked;
-    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(width * height));
-    for (i32 y = 0; y < height; ++y)
-        for (i32 x = 0; x < width; ++x)
-            pixels[static_cast<size_t>(y * width + x)] =
-                static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
-    copy->UnlockRect();
-    copy->Release();
-    return pixels;
+    return TargetPixels(g_pDeviceManager->GetDevice(), g_pDeviceManager->GetBackBufferTarget(), Width(), Height());
 }
 
 TTexture* UxTest::SolidTexture(const char* name, i32 size, u32 argb)

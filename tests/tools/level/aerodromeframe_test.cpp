@@ -17,7 +17,7 @@
 #include "morvane/ux/screens.h"
 #include "platform/d3d9/golden.h"
 #include "scenerepositories.h"
-#include "startupframe.h"
+#include "support/startupframe.h"
 
 #include <algorithm>
 #include <cmath>

@@ -30,7 +30,7 @@
 #include "support/floattarget.h"
 #include "support/scratchfolder.h"
 #include "support/storedrecords.h"
-#include "startupframe.h"
+#include "support/startupframe.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,5 @@
 #pragma once
-// What the level tests that draw share: the render managers the start-up script begins, and a
+// What the tests that draw a frame share: the render managers the start-up script begins, and a
 // drawn target read back.
 #include "directx/render/dxcameramanager.h"
 #include "directx/render/dxcanvasmanager.h"
