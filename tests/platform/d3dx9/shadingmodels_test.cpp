@@ -293,60 +293,69 @@ TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)
     // The same function, registered bare: the general path.
     const auto [own, general] = OwnAndGeneral(*model);
     int drawn = 0, compared = 0, floats = 0, whiteScenes = 0;
-    for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
+    // Each scene at one level, by turns of its binding and its state, so that every binding,
+    // state and target meets both levels over the scenes.
+    const bool wide = SimdLevelAvailable(ESimdLevel::Avx2);
+    auto level = [wide](int turn) {
+        const ESimdLevel at = wide && turn % 2 ? ESimdLevel::Avx2 : ESimdLevel::Sse2;
+        SetRasteriserSimdLevel(at);
+        return int(at);
+    };
+    int bindings = 0;
+    for (ETextures bound : {ETextures::Rows, ETextures::Mipmaps, ETextures::Unbound, ETextures::Float})
     {
-        if (!SetRasteriserSimdLevel(level))
-            continue;
-        for (ETextures bound : {ETextures::Rows, ETextures::Mipmaps, ETextures::Unbound, ETextures::Float})
+        int turn = bindings++;
+        for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
+                               EStates::DepthAdded, EStates::Stencil, EStates::AlphaTest})
         {
-            for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
-                                   EStates::DepthAdded, EStates::Stencil, EStates::AlphaTest})
-            {
-                // Filters, addressing, depth tests and targets vary from scene to scene.
-                const int variant = compared % 4;
-                Bind(bound, variant);
-                Set(states, variant);
-                IDirect3DSurface9* target = targets[(compared / 4) & 1];
-                const std::vector<std::uint32_t> expected = Draw(general, target);
-                EXPECT_EQ(expected, Draw(own, target)) << "level " << int(level) << " textures " << int(bound)
-                                                       << " states " << int(states) << " variant " << variant;
-                drawn += expected[0] + expected[1] > 500;
-                ++compared;
-            }
-        }
-        // Float targets stored, blended as ordinary transparency, added and multiplied, with and
-        // without a depth test, each state from float textures on one target and 8-bit ones on
-        // the other: the bits of the general path's blending.
-        for (IDirect3DSurface9* target : floatTargets)
-        {
-            for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
-                                   EStates::DepthAdded, EStates::Multiplied})
-            {
-                const int variant = floats++ % 4;
-                Bind((target == floatTargets[0]) == (int(states) % 2 == 0) ? ETextures::Float : ETextures::Rows,
-                     variant);
-                Set(states, variant);
-                EXPECT_EQ(Draw(general, target), Draw(own, target)) << "level " << int(level) << " float target "
-                                                                    << (target == floatTargets[1]) << " states "
-                                                                    << int(states) << " variant " << variant;
-            }
-        }
-        // Where every colour and constant a model reads is one, a model may draw as its unit form
-        // (the texture alone): the same bits again, beside triangles a step away from white, and
-        // again with the constant's alpha a little below one (over a texture whose alpha varies).
-        for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthAdded})
-        {
-            const int variant = whiteScenes++ % 4;
-            Bind(ETextures::Rows, variant & 2);
+            const int at = level(turn++);
+            // Filters, addressing, depth tests and targets vary from scene to scene.
+            const int variant = compared % 4;
+            Bind(bound, variant);
             Set(states, variant);
-            IDirect3DSurface9* target = targets[variant & 1];
-            for (float alpha : {1.0f, 0.999f})
-            {
-                const float constant[4] = {1.0f, 1.0f, 1.0f, alpha};
-                device->SetPixelShaderConstantF(0, constant, 1);
-                EXPECT_EQ(Draw(general, target, true), Draw(own, target, true))
-                    << "level " << int(level) << " white, states " << int(states) << " alpha " << alpha;
-            }
+            IDirect3DSurface9* target = targets[(compared / 4) & 1];
+            const std::vector<std::uint32_t> expected = Draw(general, target);
+            EXPECT_EQ(expected, Draw(own, target))
+                << "level " << at << " textures " << int(bound) << " states " << int(states) << " variant " << variant;
+            drawn += expected[0] + expected[1] > 500;
+            ++compared;
+        }
+    }
+    // Float targets stored, blended as ordinary transparency, added and multiplied, with and
+    // without a depth test, each state from float textures on one target and 8-bit ones on
+    // the other: the bits of the general path's blending.
+    for (IDirect3DSurface9* target : floatTargets)
+    {
+        int turn = target == floatTargets[1];
+        for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthStored, EStates::DepthBlended,
+                               EStates::DepthAdded, EStates::Multiplied})
+        {
+            const int at = level(turn++);
+            const int variant = floats++ % 4;
+            Bind((target == floatTargets[0]) == (int(states) % 2 == 0) ? ETextures::Float : ETextures::Rows, variant);
+            Set(states, variant);
+            EXPECT_EQ(Draw(general, target), Draw(own, target))
+                << "level " << at << " float target " << (target == floatTargets[1]) << " states " << int(states)
+                << " variant " << variant;
+        }
+    }
+    // Where every colour and constant a model reads is one, a model may draw as its unit form
+    // (the texture alone): the same bits again, beside triangles a step away from white, and
+    // again with the constant's alpha a little below one (over a texture whose alpha varies).
+    for (EStates states : {EStates::Stored, EStates::Blended, EStates::DepthAdded})
+    {
+        const int variant = whiteScenes++ % 4;
+        Bind(ETextures::Rows, variant & 2);
+        Set(states, variant);
+        IDirect3DSurface9* target = targets[variant & 1];
+        int turn = variant;
+        for (float alpha : {1.0f, 0.999f})
+        {
+            const int at = level(turn++);
+            const float constant[4] = {1.0f, 1.0f, 1.0f, alpha};
+            device->SetPixelShaderConstantF(0, constant, 1);
+            EXPECT_EQ(Draw(general, target, true), Draw(own, target, true))
+                << "level " << at << " white, states " << int(states) << " alpha " << alpha;
         }
     }
     device->EndScene();
