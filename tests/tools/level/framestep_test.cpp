@@ -70,13 +70,6 @@ protected:
         }
         return run;
     }
-    // The level loaded afresh for another run.
-    void Reload()
-    {
-        Turnaround::TearDown();
-        Turnaround::SetUp();
-    }
-
     static void ExpectAlike(f32 value, f32 usual, const char* what)
     {
         EXPECT_NEAR(value, usual, usual * kTolerance) << what;
@@ -91,7 +84,9 @@ TEST_F(FrameStep, TheAircraftAndTheMaintenanceVanDriveAlikeInLongFrames)
     EXPECT_GT(usual.fTopSpeed, 5.0f);
     for (const f32 step : {0.0625f, 1.0f / 15.0f})
     {
-        Reload();
+        // The level loaded afresh.
+        Turnaround::TearDown();
+        Turnaround::SetUp();
         const TVanRun run = Run(step);
         SCOPED_TRACE(testing::Message() << "frames of " << step << " s");
         ASSERT_GT(run.fArrived, 0.0f) << "the van never arrived";

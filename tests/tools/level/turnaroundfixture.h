@@ -47,6 +47,14 @@ protected:
         g_pAnimationManager->UpdateManager(kGameFrame);
     }
 
+    // The log tells of gate 1's take-off and of its aircraft's state.
+    void ExpectTakeOffLogged()
+    {
+        const std::string log = m_Folder.SystemLog();
+        EXPECT_NE(std::string::npos, log.find("gate 1: gsTakeOff, aircraft '"));
+        EXPECT_NE(std::string::npos, log.find("': state 11, gate "));
+    }
+
     // The whole roads play an hour of the game and more: CI starts the steps it checks from
     // states the roads saved near them (TURNAROUND_STATE_DIR); a developer plays a road with
     // VESTAMOR_WHOLE_ROAD=1, which writes those states again.
