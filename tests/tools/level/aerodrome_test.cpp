@@ -3,11 +3,16 @@
 // every gate has its tasks and paths, damageable props fall.
 #include "aerodromefixture.h"
 
+#include "aerodromeaircraft.h"
 #include "aerodromedamage.h"
 #include "aerodromeeffects.h"
 #include "ageia/collisionmanager.h"
 #include "engine/render/camera.h"
+#include "engine/render/mesh.h"
+#include "engine/system/animation.h"
+#include "engine/system/animationdata.h"
 #include "engine/system/nodemanager.h"
+#include "engine/system/propdata.h"
 #include "ifx/particlemanager.h"
 #include "igame/damage/damageactor.h"
 #include "igame/damage/damagemanager.h"
@@ -133,10 +138,7 @@ TEST_F(Aerodrome, EveryUnitsPropTakesItsFormAndLinksItsPieces)
         TAICommonUnit& unit = *Game().Units()[i];
         ASSERT_NE(unit.pProp, nullptr) << i;
         unit.ShowProp();
-        EXPECT_NE(unit.pVehicle, nullptr) << i;
-        EXPECT_NE(unit.pBody, nullptr) << i;
-        EXPECT_NE(unit.pVDriveNode, nullptr) << i;
-        EXPECT_NE(unit.pOrbitCamera, nullptr) << i;
+        EXPECT_TRUE(unit.pVehicle && unit.pBody && unit.pVDriveNode && unit.pOrbitCamera) << i;
         if (unit.pVehicle)
         {
             ++kinds[unit.pVehicle->type];
@@ -144,15 +146,35 @@ TEST_F(Aerodrome, EveryUnitsPropTakesItsFormAndLinksItsPieces)
             const TVector drive = unit.pVDriveNode->GetWorldMatrix()->aRow[3];
             const TVector body = unit.pBody->GetNode()->GetWorldMatrix()->aRow[3];
             EXPECT_LT(std::fabs(drive.y + 1.0f - body.y), 3.0f) << i;
+            // The airliner turns its nose wheels by its own limit, the services by the default.
+            EXPECT_EQ(unit.pVehicle->Parameters.fMaxSteerAngle, unit.IsAircraft() ? 60.0f : 35.0f) << i;
+            // A track turns by its sides: its left wheels stand at +x.
+            for (i32 w = 0; unit.pVehicle->type == VEHICLE_TRACKED && w < unit.pVehicle->wheelCount; ++w)
+                EXPECT_EQ((unit.pVehicle->aWheel[w].nFlags & VEHICLE_WHEEL_LEFT) != 0,
+                          unit.pVehicle->aWheelGeometry[w]->GetNode()->GetLocalMatrix().aRow[3].x > 0.0f) << i;
         }
+        // The gates' number plates: "Decal<g>" shows gate g's.
+        const TNode* decals = unit.pProp->pPropData->FindNode(TName("Decals").GetId());
+        for (i32 g = 0; decals && g < decals->GetChildCount(); ++g)
+            EXPECT_EQ(static_cast<const TMesh*>(decals->GetChild(g)->FindObject(g_NameTMesh.GetId()))
+                          ->pMeshData->m_Name.GetId(),
+                      TName(("decal_" + std::to_string(g + 1)).c_str()).GetId()) << i;
         if (unit.IsAircraft())
         {
             ++aircraft;
-            EXPECT_NE(unit.pSkeleton, nullptr) << i;
-            EXPECT_NE(unit.pPlaneSoundLocator, nullptr) << i;
+            EXPECT_TRUE(unit.pSkeleton && unit.pPlaneSoundLocator) << i;
             for (u32 a : {UNIT_ANIMATION_LANDING, UNIT_ANIMATION_TAKE_OFF, UNIT_ANIMATION_ENGINE_IDLE})
-                EXPECT_NE(unit.aAnimation[a], nullptr) << i << " animation " << a;
+                ASSERT_NE(unit.aAnimation[a], nullptr) << i << " animation " << a;
             cargoAircraft += unit.IsCargoAircraft();
+            // The landing's keys, every frame of them: a glide of 3 degrees down to touchdown.
+            TAnimationData& landing = *unit.aAnimation[UNIT_ANIMATION_LANDING]->pAnimationData;
+            TAnimationKey start, touchdown, end;
+            ASSERT_TRUE(landing.Require() == 0 && landing.SampleTrack(start, 0, 0.0f) &&
+                        landing.SampleTrack(touchdown, 0, LANDING_TOUCHDOWN_FRAME) &&
+                        landing.SampleTrack(end, 0, LANDING_FRAMES))
+                << i;
+            const f32 glide = start.aPosition[1] / (touchdown.aPosition[2] - start.aPosition[2]);
+            EXPECT_NEAR(glide, std::tan(3.0f / 57.29578f), 1e-4f) << i;
         }
         if (unit.aAnimation[UNIT_ANIMATION_CARGO_LIFTER])
         {
@@ -174,34 +196,41 @@ TEST_F(Aerodrome, EveryGateHasItsTasksAndPaths)
     ASSERT_EQ(parameters.aPlane.GetCount(), 9);
     EXPECT_EQ(parameters.aLandingZone.GetCount(), 5);
     EXPECT_EQ(parameters.aTakeOffZone.GetCount(), 5);
-    EXPECT_NE(parameters.pTaskAreaGroundLocator, nullptr);
-    EXPECT_NE(parameters.pTaskAreaAirLocator, nullptr);
-    EXPECT_NE(parameters.pTaskAreaCargoLifterLocator, nullptr);
-    EXPECT_GT(parameters.aCarMesh.GetCount(), 0);
-    EXPECT_NE(parameters.pTrafficShader, nullptr);
+    EXPECT_TRUE(parameters.pTaskAreaGroundLocator && parameters.pTaskAreaAirLocator &&
+                parameters.pTaskAreaCargoLifterLocator);
 
-    TCurvePool& pool = *Pool("CommonUnit");
+    TCurvePool& pool = *Game().FindCurvePool(TName(GAME_UNIT_CURVE_POOL).GetId());
     // Its block: 16 bytes a point, then 16 a curve.
-    ASSERT_NE(pool.GetData(0, 0), nullptr);
     ASSERT_EQ(pool.m_nDataSize, (pool.m_nPointCount + pool.m_nCurveCount) * 16);
+    // Whether the curve's record finds the plan's points in the block.
+    const auto holds = [&pool](i32 index, const TPlanPath& path) {
+        const TCurveRecord* curve = pool.GetCurve(index);
+        return curve && curve->nPointCount == path.size() &&
+               std::equal(path.begin(), path.end(), &pool.GetPoint(*curve, 0),
+                          [](const TPlanPoint& p, const TVector& v) { return p.x == v.x && p.y == v.y && p.z == v.z; });
+    };
     ASSERT_EQ(Game().Gates().GetCount(), 8);
-    for (i32 g = 0; g < 8; ++g)
+    for (u32 id = 1; id <= PLAN_GATE_COUNT; ++id)
     {
-        const TGate& gate = *Game().Gates()[g];
-        EXPECT_EQ(gate.m_nId, g + 1);
-        ASSERT_EQ(gate.aGateTask.GetCount(), 33) << gate.m_nId;
+        const TGate& gate = *Game().Gates()[static_cast<i32>(id) - 1];
+        EXPECT_EQ(gate.m_nId, static_cast<i32>(id));
+        ASSERT_EQ(gate.aGateTask.GetCount(), 33) << id;
         for (i32 t = 0; t < 33; ++t)
         {
             const TTask& task = *gate.aGateTask[t];
-            EXPECT_EQ(task.m_nType, t) << gate.m_nId;
-            EXPECT_EQ(task.pGate, &gate);
-            EXPECT_TRUE(task.pAIUnit || task.pPlayerVehicle) << "gate " << gate.m_nId << " task " << t;
+            EXPECT_TRUE(task.m_nType == t && task.pGate == &gate) << "gate " << id << " task " << t;
+            // Its unit is its service's at this gate: the path it drives is the plan's.
+            const TPlanTask& plan = g_aPlanTask[t];
+            const TAICommonUnit* unit = task.pPlayerVehicle;
+            EXPECT_TRUE(unit && holds(plan.nPath ? unit->m_nSecondPath : unit->m_nFirstPath,
+                                      UnitPath(static_cast<u32>(plan.nService), id, static_cast<u32>(plan.nPath))))
+                << "gate " << id << " task " << t;
         }
         // The cargo legs are the player's: only a player docks.
         for (i32 t : {28, 31})
-            EXPECT_EQ(gate.aGateTask[t]->GetAILevel(), 0) << gate.m_nId;
-        for (i32 path : {gate.m_nArrivalPath, gate.m_nTaxiPath, gate.m_nDeparturePath})
-            ASSERT_TRUE(path >= 0 && static_cast<u32>(path) < pool.m_nCurveCount) << gate.m_nId;
+            EXPECT_EQ(gate.aGateTask[t]->GetAILevel(), 0) << id;
+        EXPECT_TRUE(holds(gate.m_nArrivalPath, ArrivalPath(id)) && holds(gate.m_nTaxiPath, TaxiPath(id)) &&
+                    holds(gate.m_nDeparturePath, DeparturePath())) << id;
     }
     // The follow-me task comes last.
     EXPECT_EQ(Game().GetFollowMeTask()->pPlayerVehicle, Game().Units()[Game().Units().GetCount() - 1]);

@@ -8,6 +8,7 @@
 #include "engine/render/camera.h"
 #include "engine/system/node.h"
 #include "engine/render/light.h"
+#include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospherechange.h"
 #include "igame/effects/atmospheremanager.h"
 #include "igame/effects/decalpool.h"
@@ -75,6 +76,10 @@ TEST_F(AerodromeEffects, TheRunwayEdgeLightsFlareAndRainIsKeptOutUnderTheGarageR
     DrawFrame();
     EXPECT_EQ(g_pLensFlareManager->GetQueriesIssued(), g_pLensFlareManager->Flares().GetCount());
     EXPECT_EQ(CompareWithGolden("aerodrome_flares", DrawFrame(), kWidth, kHeight), "");
+
+    // The rain's look comes by the game's first sky change, from the day's to the rain's.
+    const TAtmosphereChange* rain = g_pAtmosphereManager->GetFirstChange();
+    EXPECT_TRUE(rain && rain->pNight->GetNode() == g_pNodeManager->FindNode(TName("atmosphere_rain").GetId()));
 
     using namespace AerodromePlan;
     TDynamicWeatherManager& weather = *g_pDynamicWeatherManager;

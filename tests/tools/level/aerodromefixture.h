@@ -87,14 +87,6 @@ protected:
 
     static TGameLogicManager& Game() { return *g_pGameLogicManager; }
 
-    static TCurvePool* Pool(const char* name)
-    {
-        for (i32 i = 0; i < Game().CurvePools().GetCount(); ++i)
-            if (Game().CurvePools()[i]->m_PoolName.GetId() == TName(name).GetId())
-                return Game().CurvePools()[i];
-        return nullptr;
-    }
-
     static TOrbitCamera* Camera(const char* name)
     {
         for (i32 i = 0; i < g_pOrbitCameraManager->Cameras().GetCount(); ++i)

@@ -13,12 +13,12 @@
 
 namespace
 {
-// The tool's exit code; its standard error into `errors`.
-int RunLevelWriter(const TScratchFolder& scratch, const std::string& folder, std::string& errors)
+// The tool's exit code on the arguments (quoted); its standard error into `errors`.
+int RunLevelWriter(const TScratchFolder& scratch, const std::string& arguments, std::string& errors)
 {
     const std::string log = scratch.Path() + "/stderr";
     const std::string command = "ASAN_OPTIONS=detect_leaks=0 VESTAMOR_HEADLESS=1 '" + std::string(LEVELWRITER_PATH) +
-                                "' '" + folder + "' >/dev/null 2>'" + log + "'";
+                                "' " + arguments + " >/dev/null 2>'" + log + "'";
     const int status = std::system(command.c_str());
     std::ifstream file(log);
     std::stringstream text;
@@ -49,7 +49,7 @@ TEST(LevelWriter, AFileThatCannotBeWrittenOrPutInPlaceLeavesNothingBehind)
         if (blocked)
             std::filesystem::create_directories(out + "/" + blocked + "/taken");
         std::string errors;
-        EXPECT_EQ(RunLevelWriter(scratch, out, errors), 1);
+        EXPECT_EQ(RunLevelWriter(scratch, "'" + out + "'", errors), 1);
         EXPECT_NE(errors.find(blocked ? "cannot be renamed" : "levelwriter: '" + out + "/morvane.cooked.data.partial' "
                                                                  "cannot be written"),
                   std::string::npos)
@@ -62,4 +62,14 @@ TEST(LevelWriter, AFileThatCannotBeWrittenOrPutInPlaceLeavesNothingBehind)
         if (blocked == MORVANE_COOKED_REPOSITORY)
             EXPECT_FALSE(std::filesystem::exists(out + "/" + MORVANE_REPOSITORY));
     }
+}
+
+// A call without its one folder, or with another beside it, is refused with the usage line.
+TEST(LevelWriter, ACallWithoutItsOneFolderGetsTheUsageLine)
+{
+    TScratchFolder scratch("levelwriter");
+    std::string errors;
+    for (const std::string& arguments : {std::string(), "'" + scratch.Path() + "' extra"})
+        EXPECT_TRUE(RunLevelWriter(scratch, arguments, errors) == 2 && errors == "usage: levelwriter <folder>\n")
+            << arguments << ": " << errors;
 }
