@@ -171,8 +171,7 @@ TEST_F(Aerodrome, EveryUnitsPropTakesItsFormAndLinksItsPieces)
             TAnimationKey start, touchdown, end;
             ASSERT_TRUE(landing.Require() == 0 && landing.SampleTrack(start, 0, 0.0f) &&
                         landing.SampleTrack(touchdown, 0, LANDING_TOUCHDOWN_FRAME) &&
-                        landing.SampleTrack(end, 0, LANDING_FRAMES))
-                << i;
+                        landing.SampleTrack(end, 0, LANDING_FRAMES)) << i;
             const f32 glide = start.aPosition[1] / (touchdown.aPosition[2] - start.aPosition[2]);
             EXPECT_NEAR(glide, std::tan(3.0f / 57.29578f), 1e-4f) << i;
         }

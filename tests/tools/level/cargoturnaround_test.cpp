@@ -192,8 +192,7 @@ protected:
         }
     }
 
-    // After the take-off, logged: the gate's cargo phases cleared, both loaders driven home the
-    // AI's way (their requests last one frame).
+    // After the take-off: logged, cargo phases cleared, both loaders home the AI's way.
     void ExpectGateCleared(const TGate& gate)
     {
         ExpectTakeOffLogged();

@@ -84,7 +84,6 @@ TEST_F(FrameStep, TheAircraftAndTheMaintenanceVanDriveAlikeInLongFrames)
     EXPECT_GT(usual.fTopSpeed, 5.0f);
     for (const f32 step : {0.0625f, 1.0f / 15.0f})
     {
-        // The level loaded afresh.
         Turnaround::TearDown();
         Turnaround::SetUp();
         const TVanRun run = Run(step);

@@ -273,9 +273,8 @@ protected:
         }
     }
 
-    // The second arrival, 1,740 s after the first, parked at gate 2 meanwhile. The first rain:
-    // after 1,500 s (a state is saved within a frame after its time), for 240 s once the sky is
-    // wet; the look moves to the rain's over 10 s and back over 8 s.
+    // The second arrival (1,740 s after the first) parked at gate 2; the first rain after 1,500 s
+    // for 240 s once the sky is wet, the look moving to the rain's over 10 s and back over 8 s.
     static void ExpectSecondArrivalAndFirstRain(const TPlay& play)
     {
         const TGate& gate2 = *Game().FindGate(2);
