@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace
@@ -33,8 +34,15 @@ void SetFactor(const char* text)
     TCommandManager::Instance().FindVariable(TName("render.mesh.loddistancefactor"))->Assign(&value, 1);
 }
 
-// A mesh with four coarser versions, its data's box one unit across, the main camera at the
-// origin and the mesh's node moved along z.
+// The description's box as the level tools store it: words 1 to 16 (centre, radius, size,
+// diagonal, the corners) little-endian from byte 272, a box from the origin one unit along x.
+static_assert(offsetof(TMeshDescription, aWord) == 268);
+constexpr u32 kStoredBoxOffset = 272;
+constexpr u32 kStoredBox[16] = {0x3F000000, 0, 0, 0x3F000000, 0x3F800000, 0, 0, 0x3F800000,
+                                0,          0, 0, 0x3F800000, 0x3F800000, 0, 0, 0x3F800000};
+
+// A mesh with four coarser versions, its data's stored box one unit across, the main camera at
+// the origin and the mesh's node moved along z.
 struct MeshTest : testing::Test
 {
     MeshTest()
@@ -45,10 +53,10 @@ struct MeshTest : testing::Test
         g_pFindMainCamera = MainCamera;
         g_pDrawMeshData = RecordDraw;
         s_aDrawn.clear();
-        TBoundBox* box = const_cast<TBoundBox*>(MeshDataBoundBox(&data));
-        box->minimum = TVector(0, 0, 0, 1);
-        box->maximum = TVector(1, 0, 0, 1);
-        box->Update();
+        u8* description = reinterpret_cast<u8*>(&data.m_Description);
+        for (u32 word = 0; word < 16; ++word)
+            for (u32 byte = 0; byte < 4; ++byte)
+                description[kStoredBoxOffset + 4 * word + byte] = static_cast<u8>(kStoredBox[word] >> (8 * byte));
         for (u32 i = 0; i < MESH_LOD_CAPACITY; ++i)
         {
             lod[i].pMeshData = &data;
@@ -99,6 +107,11 @@ TEST_F(MeshTest, LodFollowsTheScaledDistanceAndTheLodCount)
 
 TEST_F(MeshTest, QueueDrawCutsMeshesFarBeyondTheirSizeAndMakesTheChosenMaterialCurrent)
 {
+    // The box is read where it is stored: its diagonal and corners as written above.
+    const TBoundBox* box = MeshDataBoundBox(&data);
+    EXPECT_EQ(reinterpret_cast<const u8*>(&data.m_Description) + kStoredBoxOffset, reinterpret_cast<const u8*>(box));
+    EXPECT_EQ((std::vector<f32>{1.0f, 0.0f, 1.0f, 1.0f}),
+              (std::vector<f32>{box->diagonal, box->minimum.x, box->maximum.x, box->maximum.w}));
     mesh.m_nLodCount = 1;
     lod[0].m_TextureAnimation.m_Matrix.aRow[3].x = 0.25f;
     EXPECT_EQ(&mesh, DrawnAt(50.0f));

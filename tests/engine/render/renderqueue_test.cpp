@@ -1,10 +1,14 @@
 #include "engine/render/rendercontext.h"
 #include "engine/render/renderobject.h"
 #include "engine/render/renderqueue.h"
+#include "engine/render/renderscene.h"
+#include "engine/render/renderscenemanager.h"
+#include "engine/system/managermanager.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -35,6 +39,69 @@ struct RenderQueueTest : testing::Test
     TRenderQueue queue{};
     std::vector<i32> log;
     TRenderContext context;
+};
+
+// Writes down each queue it hears of and how many members had been drawn by then.
+class TQueueListener : public TRenderSceneMethods
+{
+public:
+    TQueueListener(const char* name, std::vector<std::string>* heard, const std::vector<i32>* drawn)
+        : m_pName(name), m_pHeard(heard), m_pDrawn(drawn)
+    {
+    }
+    void BeforeQueue(TRenderQueue* queue) override { Note("before", queue); }
+    void AfterQueue(TRenderQueue* queue) override { Note("after", queue); }
+
+private:
+    void Note(const char* when, TRenderQueue* queue)
+    {
+        m_pHeard->push_back(std::string(m_pName) + " " + when + " " + queue->m_Name.GetText() + " " +
+                            std::to_string(m_pDrawn->size()));
+    }
+
+    const char* m_pName;
+    std::vector<std::string>* m_pHeard;
+    const std::vector<i32>* m_pDrawn;
+};
+
+// A scene of three queues drawn as a viewport draws every scene, with two listeners: "Normal"
+// and "Feather blend" (drawn twice) flagged to be heard, "Quiet" not; one member each, inside
+// the view of no camera.
+struct QueueListenerTest : RenderQueueTest
+{
+    QueueListenerTest()
+    {
+        g_ManagerManager.Initialize();
+        const char* names[] = {"Normal", "Quiet", "Feather blend"};
+        const u32 flags[] = {RENDER_QUEUE_NOTIFY, 0, RENDER_QUEUE_NOTIFY};
+        scene.m_nQueueCount = 3;
+        for (u32 i = 0; i < 3; ++i)
+        {
+            queues[i].m_Name = TName(names[i], true);
+            queues[i].m_nFlags = RENDER_QUEUE_ENABLED | flags[i];
+            scene.aRenderQueue[i] = &queues[i];
+            members.push_back(std::make_unique<TTestObject>(static_cast<i32>(i), &log, 0.5f));
+            members.back()->SetQueue(&queues[i]);
+        }
+        g_pRenderSceneManager->Scenes().Add(&scene);
+        g_pRenderSceneManager->AddListener(&first);
+        g_pRenderSceneManager->AddListener(&second);
+    }
+    ~QueueListenerTest() override
+    {
+        g_pRenderSceneManager->RemoveListener(&first);
+        g_pRenderSceneManager->RemoveListener(&second);
+        g_pRenderSceneManager->Scenes().SetCount(0);
+        for (auto& member : members)
+            member->RemoveFromQueue();
+    }
+
+    TRenderQueue queues[3]{};
+    TRenderScene scene{};
+    std::vector<std::unique_ptr<TTestObject>> members;
+    std::vector<std::string> heard;
+    TQueueListener first{"1", &heard, &log};
+    TQueueListener second{"2", &heard, &log};
 };
 } // namespace
 
@@ -69,4 +136,24 @@ TEST_F(RenderQueueTest, UnsortedQueuesKeepListOrderAndSortedOnesDrawNearestFirst
     EXPECT_EQ(2047, log.front());
     EXPECT_EQ(0, log.back());
     fill(0, [](i32) { return 0.0f; });
+}
+
+// Every listener hears a flagged queue once before and once after each pass over its members,
+// in the order they were added, frame after frame.
+TEST_F(QueueListenerTest, ListenersHearAFlaggedQueueBeforeAndAfterEachPass)
+{
+    for (i32 frame = 0; frame < 2; ++frame)
+    {
+        heard.clear();
+        log.clear();
+        g_pRenderSceneManager->RenderAllScenes(&context);
+        EXPECT_EQ((std::vector<i32>{0, 1, 2, 2}), log) << frame;
+        EXPECT_EQ((std::vector<std::string>{"1 before Normal 0", "2 before Normal 0", "1 after Normal 1",
+                                            "2 after Normal 1", "1 before Feather blend 2", "2 before Feather blend 2",
+                                            "1 after Feather blend 3", "2 after Feather blend 3",
+                                            "1 before Feather blend 3", "2 before Feather blend 3",
+                                            "1 after Feather blend 4", "2 after Feather blend 4"}),
+                  heard)
+            << frame;
+    }
 }

@@ -208,13 +208,22 @@ TEST_F(Road, TheLandingQueueHandsAnAircraftDownOneZoneAtATime)
     EXPECT_EQ(&plane, m_Parameters.aLandingZone[1].pWaitZonePlane);
 }
 
-TEST_F(Road, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
+// The first gate and the last idle in turn, the other end's gate busy throughout.
+class IdleGate : public Road, public testing::WithParamInterface<i32>
+{
+};
+
+TEST_P(IdleGate, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
 {
     TAICommonUnit& plane = AtZone0();
-    TGate& gate = AddGate(1);
-    gate.m_nState = gsParkAirplane;
-    gate.pPlane = &AddPlane();
-    gate.pPlane->m_nPlaneState = PLANE_TO_GATE;
+    TGate& busy = AddGate(GetParam() == GATE_ID_FIRST ? GATE_ID_LAST : GATE_ID_FIRST);
+    TGate& gate = AddGate(GetParam());
+    for (TGate* taken : {&busy, &gate})
+    {
+        taken->m_nState = gsParkAirplane;
+        taken->pPlane = &AddPlane();
+        taken->pPlane->m_nPlaneState = PLANE_TO_GATE;
+    }
     // No gate idle: nothing counts.
     for (i32 i = 0; i < 20; ++i)
         Frame(100.0f);
@@ -232,6 +241,8 @@ TEST_F(Road, WaitingAtZone0CostsOneASecondAfter1800sOnlyWhileAGateIdles)
         EXPECT_EQ(money, Money()) << m_Parameters.fZone0WaitTime;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(FirstAndLast, IdleGate, testing::Values(GATE_ID_FIRST, GATE_ID_LAST));
 
 TEST_F(Road, AChosenGateTakesTheAircraftOnlyWithTheApronTokenAndABusyOrMissingOneIsDropped)
 {

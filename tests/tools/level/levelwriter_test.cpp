@@ -1,10 +1,12 @@
-// The generator's refusals end with an error line and exit code 1, leaving no partial file behind.
-#include "levelgenerator.h"
+// The generator's refusals end with an error line and exit code 1, leaving no partial file behind;
+// the limits it checks the plan against (its own file-local check, compiled in here).
+#include "levelgenerator.cpp"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,4 +74,40 @@ TEST(LevelWriter, ACallWithoutItsOneFolderGetsTheUsageLine)
     for (const std::string& arguments : {std::string(), "'" + scratch.Path() + "' extra"})
         EXPECT_TRUE(RunLevelWriter(scratch, arguments, errors) == 2 && errors == "usage: levelwriter <folder>\n")
             << arguments << ": " << errors;
+}
+
+// A crossroad's queue holds 32 units: a plan whose paths bring 32 units to it (one passing at its
+// radius) is taken, a 33rd is refused with a line naming the crossroad; aircraft and a path
+// just outside do not count.
+TEST(LevelWriter, ACrossroadThatMoreUnitsReachThanItsQueueHoldsIsRefused)
+{
+    TCurvePoolBuilder curves, traffic;
+    for (f32 z : {120.0f, 128.0f, 128.5f})
+        curves.Add({{-20.0f, 0.0f, z}, {20.0f, 0.0f, z}});
+    TCrossroadArea areas[2] = {};
+    areas[0].fZ = 300.0f;
+    areas[1].fZ = 120.0f;
+    for (TCrossroadArea& area : areas)
+    {
+        area.fRadius = 8.0f;
+        g_pGameLogicManager->Crossroads().Add(&area);
+    }
+    std::deque<TAICommonUnit> units;
+    const auto add = [&](i32 first, i32 second, bool aircraft) {
+        TAICommonUnit& unit = units.emplace_back();
+        unit.m_nFirstPath = first;
+        unit.m_nSecondPath = second;
+        unit.m_nAircraft = aircraft ? 1 : 0;
+        g_pGameLogicManager->Units().Add(&unit);
+    };
+    for (u32 i = 0; i < AERODROME_CROSSROAD_CAPACITY - 1; ++i)
+        add(0, -1, false);
+    add(2, 1, false);
+    add(2, -1, false);
+    add(0, -1, true);
+    EXPECT_EQ(std::vector<std::string>{}, CheckLimits(curves, traffic));
+    add(-1, 0, false);
+    EXPECT_EQ(std::vector<std::string>{"crossroad 1: 33 units reach it, its queue holds 32"}, CheckLimits(curves, traffic));
+    g_pGameLogicManager->Units().SetCount(0);
+    g_pGameLogicManager->Crossroads().SetCount(0);
 }
