@@ -315,20 +315,30 @@ TEST_F(SoundTest, AfterAnUnloadNoListenerHearsOfReleasedSoundsUntilTheNextLoad)
 namespace
 {
 // The cluster cleared, which stops the engine, with the mixer stepped beside it as its own
-// thread would run: from a moment after the stop has begun until the clear returns.
-void ClearWhileMixing()
+// thread would run, without a pause: from the stop's start one quantum after another until one
+// ends no voice's pass (the stopped voices have played their fall), so the stop's wait for that
+// pass never depends on when this thread wakes. The quanta mixed before the stop reached the
+// engine play at full level: returns how many.
+u32 ClearWhileMixing()
 {
     std::atomic<bool> cleared = false;
-    std::thread mixer([&cleared] {
+    u32 passing = 0;
+    std::thread mixer([&cleared, &passing] {
         while (g_pXAudio2SoundManager->IsAudioEnabled() && !cleared)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        for (; !cleared; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+            std::this_thread::yield();
+        for (; !cleared; ++passing)
+        {
+            const u32 passes = g_XAudio2.VoiceCallback.GetPassCount();
             XAudio2StepMixer(1);
+            if (g_XAudio2.VoiceCallback.GetPassCount() == passes)
+                break;
+        }
     });
     g_pCluster->Clear();
     cleared = true;
     mixer.join();
+    // The last quantum that ended a pass was the fall.
+    return passing > 0 ? passing - 1 : 0;
 }
 
 // What the static destructors of a program's end do after the sound service's own exit step:
@@ -389,8 +399,9 @@ TEST_F(SoundTest, ALoadKeepsTheRunsRecordingAndRestoredSoundsFadeIn)
     TMemoryStream image;
     TClusterManager* managers[] = {&Manager()};
     ASSERT_EQ(0, g_pCluster->SaveToStream(image, managers, 1));
-    // As the state manager's passes run it, once the level's repository has loaded again.
-    ClearWhileMixing();
+    // As the state manager's passes run it, once the level's repository has loaded again; the
+    // quanta the mixer played before the stop reached it come after the frames' 30.
+    const u32 at = 30 + ClearWhileMixing();
     ASSERT_EQ(0, g_pResourceManager->LoadRepository(RepositoryPath().c_str(), 0));
     ASSERT_EQ(0, Manager().LoadState(1, image));
     image.Seek(0, STREAM_SEEK_SET);
@@ -401,12 +412,14 @@ TEST_F(SoundTest, ALoadKeepsTheRunsRecordingAndRestoredSoundsFadeIn)
     const TWavContents wav = Finish();
     EXPECT_EQ(wav.declaredDataBytes, wav.samples.size() * 2);
     // The load's stop plays one quantum falling to silence (a silent one may follow).
-    EXPECT_GE(wav.samples.size(), 531u * kQuantum * 2);
-    EXPECT_LE(wav.samples.size(), 532u * kQuantum * 2);
-    EXPECT_GT(Peak(wav, 0, 2 * kQuantum, 30 * kQuantum), 5000);
+    EXPECT_GE(wav.samples.size(), (at + 501) * kQuantum * 2);
+    EXPECT_LE(wav.samples.size(), (at + 502) * kQuantum * 2);
+    EXPECT_GT(Peak(wav, 0, 2 * kQuantum, at * kQuantum), 5000);
     // No sample moves further than the hum moves by itself (and the ramp with it); a cut steps by thousands.
-    EXPECT_LT(LargestStep(wav, 0, 25 * kQuantum, 40 * kQuantum), LargestStep(wav, 0, 2 * kQuantum, 29 * kQuantum) + 200);
-    EXPECT_LT(Peak(wav, 0, 32 * kQuantum, 40 * kQuantum), 1000);
-    EXPECT_LT(Peak(wav, 0, 150 * kQuantum, 160 * kQuantum), Peak(wav, 0, 250 * kQuantum, 260 * kQuantum));
-    EXPECT_GT(Peak(wav, 0, 500 * kQuantum, 530 * kQuantum), 5000);
+    EXPECT_LT(LargestStep(wav, 0, (at - 5) * kQuantum, (at + 10) * kQuantum),
+              LargestStep(wav, 0, 2 * kQuantum, (at - 1) * kQuantum) + 200);
+    EXPECT_LT(Peak(wav, 0, (at + 2) * kQuantum, (at + 10) * kQuantum), 1000);
+    EXPECT_LT(Peak(wav, 0, (at + 120) * kQuantum, (at + 130) * kQuantum),
+              Peak(wav, 0, (at + 220) * kQuantum, (at + 230) * kQuantum));
+    EXPECT_GT(Peak(wav, 0, (at + 470) * kQuantum, (at + 500) * kQuantum), 5000);
 }
