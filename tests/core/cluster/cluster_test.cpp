@@ -247,7 +247,13 @@ TEST_F(ClusterTest, HandleLinksResolveOnceAndAreForgottenAtAClear)
     TClusterHandleLink past(TClusterHandle(9, TEST_SHAPE_TYPE));
     EXPECT_EQ(past.Get(), nullptr);
     EXPECT_EQ(g_pCluster->AddResetPointer(&past.pObject), 0);
+    // The last registered pointer is taken off too: a clear leaves it alone.
     g_pCluster->RemoveResetPointer(&past.pObject);
+    i32 kept = 0;
+    past.pObject = &kept;
+    g_pCluster->Clear();
+    EXPECT_EQ(past.pObject, &kept);
+    EXPECT_EQ(link.pObject, nullptr);
 }
 
 class ClusterUserIdTest : public ClusterTest

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <string>
 
@@ -53,6 +54,18 @@ TEST(MemoryStream, GrowthAndGapsAreZeroFilled)
     stream.Close();
     EXPECT_EQ(stream.GetSize(), 0);
     EXPECT_EQ(stream.GetPosition(), 0);
+
+    // Opened again without a Close between, the stream starts empty, not with the last bytes.
+    EXPECT_EQ(stream.Write("old", 3), 3);
+    EXPECT_EQ(stream.Open(TName("again", true), STREAM_WRITE), 0u);
+    EXPECT_EQ(stream.GetSize(), 0);
+    EXPECT_EQ(stream.Write("n", 1), 1);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(stream.GetData()), stream.GetSize()), "n");
+
+    // A write whose end would pass the largest position is refused whole.
+    ASSERT_EQ(stream.Seek(INT_MAX - 2, STREAM_SEEK_SET), 0u);
+    EXPECT_EQ(stream.Write("wxyz", 4), 0);
+    EXPECT_EQ(stream.GetSize(), 1);
 }
 
 TEST(MemoryStream, LentBufferIsLeftAloneOnceOutgrown)

@@ -1,4 +1,6 @@
-// Moving, copying and deleting files and moving folders, and the disk-space query's test hook.
+// Moving, copying and deleting files and moving folders, the disk-space query's test hook, and the
+// file search used twice.
+#include "core/system/findfile.h"
 #include "core/system/platform.h"
 #include "core/system/unistring.h"
 
@@ -9,6 +11,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace
 {
@@ -95,4 +98,24 @@ TEST(DirectoryMove, RenamesAFolderWithItsContentUnlessTheDestinationExists)
     EXPECT_EQ(__DirectoryMove(Wide(base + "/bob/alice.profile").c_str(), Wide(base + "/dave").c_str()), 1u);
     EXPECT_EQ(__DirectoryMove(Wide(base + "/missing").c_str(), Wide(base + "/dave").c_str()), 1u);
     EXPECT_FALSE(std::filesystem::exists(base + "/dave"));
+}
+
+// A search object used again: a names-only search tells no size or attributes of the search
+// before.
+TEST(FindFile, ANamesOnlySearchAfterAFullOneTellsNoSizeOrAttributes)
+{
+    TTestDirectory directory;
+    directory.WriteFile("saves/a.save", "ten bytes!");
+    std::filesystem::permissions(directory.Path() + "/saves/a.save", std::filesystem::perms::owner_read);
+    const std::u16string pattern = Wide(directory.Path() + "/saves/*.save");
+    TFindFile find;
+    for (const auto& [namesOnly, size, attributes] :
+         {std::tuple{false, 10u, FILE_ATTRIBUTE_BIT_READONLY}, {true, 0u, 0u}, {false, 10u, FILE_ATTRIBUTE_BIT_READONLY}})
+    {
+        ASSERT_EQ(find.First(pattern.c_str(), namesOnly), 0u) << namesOnly;
+        EXPECT_EQ(std::u16string(find.GetName()), u"a.save");
+        EXPECT_EQ(find.GetSize(), size) << namesOnly;
+        EXPECT_EQ(find.GetAttributes(), static_cast<u32>(attributes)) << namesOnly;
+    }
+    EXPECT_EQ(find.Next(), 1u);
 }
