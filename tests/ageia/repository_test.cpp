@@ -144,6 +144,19 @@ TEST_F(DynamicsRepositoryTest, SnapshotsCaptureAndApplyTheBodiesAndJointsOfAProp
     TMatrix at;
     EXPECT_EQ(arm0, TDynamicsStateSave::GetPosition(prop, &record, at));
 
+    // Captured again with the joint mended, its rest bit goes; with the caller's world-matrix
+    // flag the entries hold world matrices, the moved root's place in them.
+    joint.m_nBroken = 0;
+    prop->SetLocalMatrix(Translation(0.0f, 0.0f, 10.0f), TNode::OrdinaryCause());
+    record.nFlags |= STATE_SAVE_WORLD_MATRICES;
+    TDynamicsStateSave::Capture(prop, &record);
+    EXPECT_EQ(0u, record.nRestMask & 4u);
+    EXPECT_NE(0u, record.nFlags & STATE_SAVE_WORLD_MATRICES);
+    EXPECT_FLOAT_EQ(2.0f, record.aMatrix[2].aRow[3].x);
+    EXPECT_FLOAT_EQ(10.0f, record.aMatrix[2].aRow[3].z);
+    record.nFlags &= ~STATE_SAVE_WORLD_MATRICES;
+    prop->SetLocalMatrix(Translation(0.0f, 0.0f, 0.0f), TNode::OrdinaryCause());
+
     // Stored offsets that name no node of the array are refused, whole.
     for (u32 offset : {100u, 224u * 1000u, static_cast<u32>(-224 * 1000)})
     {

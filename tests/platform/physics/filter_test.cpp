@@ -35,16 +35,24 @@ TEST_F(Filter, GroupsMasksMustShareABitUnderTheEnginesFilter)
     scene->setFilterBool(true);
     scene->setFilterConstant0(NxGroupsMask());
     scene->setFilterConstant1(NxGroupsMask());
-    ground->getShapes()[0]->setGroupsMask(mask(0x2));
+    NxGroupsMask groundMask = mask(0x2);
+    groundMask.bits3 = 0x80000000u;
+    ground->getShapes()[0]->setGroupsMask(groundMask);
     NxActor* passes = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
     passes->getShapes()[0]->setGroupsMask(mask(0x1));
     NxActor* stays = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
     stays->getShapes()[0]->setGroupsMask(mask(0x3));
     NxActor* unmasked = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    // The last bit of the last word counts as much as the first.
+    NxActor* staysOnLastBit = addBox(NxVec3(9, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
+    NxGroupsMask lastBit;
+    lastBit.bits3 = 0x80000000u;
+    staysOnLastBit->getShapes()[0]->setGroupsMask(lastBit);
     run(1);
     EXPECT_FALSE(restsOnGround(passes));
     EXPECT_TRUE(restsOnGround(stays));
     EXPECT_FALSE(restsOnGround(unmasked)); // a zero mask shares nothing
+    EXPECT_TRUE(restsOnGround(staysOnLastBit));
 }
 
 TEST_F(Filter, ChildShapesAreFilteredOneByOne)
