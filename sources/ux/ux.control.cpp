@@ -185,6 +185,10 @@ void TControl::ForgetLoadedWords()
     Text.ForgetLiteral();
     for (TEvent& event : aEvent)
         event.Forget();
+    // The state blocks' images hold no links: their texture words are the writing run's
+    // (nothing draws them).
+    Base.Image.pTexture = nullptr;
+    Computed.Image.pTexture = nullptr;
 }
 
 void TControl::ReleaseLoaded()

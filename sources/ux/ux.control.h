@@ -263,8 +263,9 @@ public:
     };
     TTextExtent MeasureText(const char16_t* text, u32 state);
 
-    // Loaded records: words of another run forgotten, counts, states and modes checked (an
-    // error line with the control's name for each one reset).
+    // Loaded records: words of another run forgotten (by the fix-up, before anything reads
+    // them), counts, states and modes checked (an error line with the control's name for each
+    // one reset).
     void ForgetLoadedWords();
     void CheckLoadedValues();
     // A loaded record going away with its image: its text's literal and its delegates.

@@ -2,6 +2,7 @@
 // The control managers: one per control class, owning the cluster's array of the loaded
 // instances of that class and making it visible to the UX manager. Each registers itself with
 // the UX manager and its array with the cluster when it is built (at program start).
+#include "core/cluster/clusterloadhook.h"
 #include "core/cluster/clustermanager.h"
 #include "core/cluster/clustertypedecl.h"
 #include "core/system/templates/darray.h"
@@ -22,7 +23,7 @@ public:
     virtual TControl* GetInstance(i32 index) = 0;
     // The first instance (null when there is none), the count and the class's descriptor.
     virtual void GetArrayInfo(TControl*& first, i32& count, const TClusterTypeDecl*& decl) = 0;
-    // Loaded instances: the stale words of the image forgotten and their values checked.
+    // Loaded instances (their words of another run forgotten by the fix-up): their values checked.
     virtual void CheckLoaded() = 0;
     // Loaded instances leaving with their image: their literals and delegates freed.
     virtual void ReleaseLoaded() = 0;
@@ -37,14 +38,15 @@ protected:
 };
 
 // The manager of one control class T. T provides its descriptor (T::Decl()) and, where its
-// stored part holds words of another run, ForgetLoadedWords / CheckLoadedValues /
-// ReleaseLoaded hiding TControl's.
+// stored part holds words of another run, ForgetLoadedWords (the fix-up's hook of its type) /
+// CheckLoadedValues / ReleaseLoaded hiding TControl's.
 template <class T> class TControlManagerTemplate : public TControlManager
 {
 public:
     explicit TControlManagerTemplate(const char* className) : TControlManager(className)
     {
         RegisterArray(&T::Decl(), &m_aInstance);
+        SetClusterLoadHook(T::Decl().GetTypeId(), &ForgetImageWords);
     }
 
     i32 SetArray(u32 typeId, void*, i32) override { return typeId == T::Decl().GetTypeId() ? 0 : 1; }
@@ -66,7 +68,6 @@ public:
             if (instance->ClassName != m_ClassName)
                 ReportClassName(instance);
             instance->ClassName = m_ClassName;
-            instance->T::ForgetLoadedWords();
             instance->T::CheckLoadedValues();
         }
     }
@@ -82,6 +83,9 @@ public:
     DArray<T*>& Instances() { return m_aInstance; }
 
 private:
+    // The fix-up's hook: the words of the run that wrote the image go before anything reads them.
+    static void ForgetImageWords(void* object) { static_cast<T*>(object)->T::ForgetLoadedWords(); }
+
     DArray<T*> m_aInstance;
     i32 m_nWord = -1;
 };

@@ -4,6 +4,7 @@
 #include "ux/ux.manager.h"
 
 #include "core/cluster/cluster.h"
+#include "core/cluster/clusterloadhook.h"
 #include "core/system/abort.h"
 #include "core/system/log.h"
 #include "engine/input/inputmanager.h"
@@ -137,6 +138,12 @@ TUXManager::TUXManager()
         RegisterArray(&TTransitionStyleDecl(), &m_aStyle);
         RegisterArray(&TInstanceObject::Decl(), &m_aInstanceObject);
         RegisterArray(&TSimpleToolTip::Decl(), &m_aToolTip);
+        SetClusterLoadHook(INSTANCE_OBJECT_TYPE_ID, [](void* object) {
+            static_cast<TInstanceObject*>(object)->ForgetLoadedWords();
+        });
+        SetClusterLoadHook(SIMPLE_TOOL_TIP_TYPE_ID, [](void* object) {
+            static_cast<TSimpleToolTip*>(object)->ForgetLoadedWords();
+        });
         TToolTip::Decl();
         ImageDecl();
     }
@@ -199,22 +206,17 @@ i32 TUXManager::SetArray(u32 typeId, void*, i32 count)
 {
     if (typeId == INSTANCE_OBJECT_TYPE_ID)
     {
-        // The registered screens past the loaded objects (a level without the demonstration
-        // form) stay unbound; more objects than screens name screens this program lacks.
+        // The objects take their screens at the cluster load. The registered screens past them
+        // (a level without the demonstration form) stay unbound; more objects than screens name
+        // screens this program lacks.
         if (count > m_aInstance.GetCount())
             __Abort("TUXManager::SetArray", kSource, __LINE__, "invalid instance count %d (should be %d)",
                     count, m_aInstance.GetCount());
-        for (i32 i = 0; i < m_aInstanceObject.GetCount(); ++i)
-        {
-            TInstanceObject* object = m_aInstanceObject[i];
-            object->ForgetLoadedWords();
-            object->pInstance = m_aInstance[i];
-        }
         return 0;
     }
     if (typeId == SIMPLE_TOOL_TIP_TYPE_ID)
     {
-        // Their words are checked at the cluster load, once their links are fixed.
+        // Their links are checked at the cluster load, once they are fixed.
         m_pDefaultToolTip = m_aToolTip.GetCount() ? m_aToolTip[0] : nullptr;
         return 0;
     }
@@ -303,10 +305,7 @@ void TUXManager::OnClusterLoad()
         TInputManager::Instance().SetActiveCursor(m_pCursor);
     CheckLoadedControls();
     for (i32 i = 0; i < m_aToolTip.GetCount(); ++i)
-    {
-        m_aToolTip[i]->ForgetLoadedWords();
         m_aToolTip[i]->CheckLoadedLabel();
-    }
     ForEachControl([](TControl* control) {
         control->OnLayerHook();
         control->OnStyleHook();
@@ -436,11 +435,11 @@ void TUXManager::CheckLoadedTrees()
 
 void TUXManager::InitializeInstances()
 {
-    for (i32 i = 0; i < m_aInstanceObject.GetCount(); ++i)
+    // The screens in their order, one for each loaded object; later screens stay unbound.
+    for (i32 i = 0; i < m_aInstanceObject.GetCount() && i < m_aInstance.GetCount(); ++i)
     {
         TInstanceObject* object = m_aInstanceObject[i];
-        if (!object->pInstance)
-            continue;
+        object->pInstance = m_aInstance[i];
         object->pInstance->Initialize(*object);
         // Its tree is loaded: ux_form_show loads it no more.
         if (TControl* form = object->pInstance->GetForm())

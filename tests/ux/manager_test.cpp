@@ -10,23 +10,35 @@
 #include "engine/system/command/commandmanager.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
+#include "support/consolelines.h"
 #include "support/storedrecords.h"
 #include "ux/controls/ux.control.button.h"
+#include "ux/controls/ux.control.checkbox.h"
 #include "ux/controls/ux.control.combobox.h"
 #include "ux/controls/ux.control.form.h"
 #include "ux/controls/ux.control.gridview.h"
 #include "ux/controls/ux.control.label.h"
 #include "ux/controls/ux.control.layer.h"
 #include "ux/controls/ux.control.picturebox.h"
+#include "ux/controls/ux.control.radiobutton.h"
+#include "ux/controls/ux.control.selector.h"
+#include "ux/controls/ux.control.slider.h"
 #include "ux/controls/ux.control.stacker.h"
+#include "ux/controls/ux.control.tab.h"
+#include "ux/controls/ux.control.tabcontrol.h"
+#include "ux/controls/ux.control.textbox.h"
+#include "ux/controls/ux.control.trackbar.h"
+#include "ux/controls/ux.control.vscroller.h"
 #include "ux/controls/ux.tooltip.h"
 #include "ux/ux.controlmanager.h"
 #include "ux/ux.instance.h"
 #include "uxdatawriter.h"
 #include "uxrecords.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,6 +53,99 @@ struct TSink
 };
 
 using ManagerTest = UxTest;
+
+// Words of a stored UX type that meant memory of the run that wrote the image: count words,
+// stride bytes apart (type 0: the form list, the UX manager's data block).
+struct TRunTimeRun
+{
+    u32 nType, nOffset, nCount, nStride;
+};
+
+// The type ids of the control classes.
+std::vector<u32> ControlTypes()
+{
+    std::vector<u32> types;
+    UX::TUXManager& ux = UX::TUXManager::Instance();
+    for (u32 m = 0; m < ux.GetControlManagerCount(); ++m)
+    {
+        UX::TControl* first = nullptr;
+        i32 count = 0;
+        const TClusterTypeDecl* decl = nullptr;
+        ux.GetControlManager(m)->GetArrayInfo(first, count, decl);
+        types.push_back(decl->GetTypeId());
+    }
+    return types;
+}
+
+// Every stored UX type's run-time words: those of the base in every control class, then each
+// type's own.
+std::vector<TRunTimeRun> RunTimeWords()
+{
+    constexpr u32 kEventWords = sizeof(UX::TEvent) / 4;
+    // A text's literal word follows its key.
+    constexpr u32 kItemTexts = offsetof(UX::TItemCollection, aText) + 4 + 4;
+    auto word = [](u32 type, u32 offset) { return TRunTimeRun{type, offset, 1, 4}; };
+    auto events = [](u32 type, u32 offset, u32 count) { return TRunTimeRun{type, offset, count * kEventWords, 4}; };
+    auto texts = [](u32 type, u32 offset) {
+        return TRunTimeRun{type, offset + kItemTexts, UX::ITEM_CAPACITY, sizeof(UX::TLocalization)};
+    };
+    std::vector<TRunTimeRun> runs;
+    for (u32 type : ControlTypes())
+    {
+        runs.push_back(word(type, offsetof(UX::TControl, Text) + 4));
+        runs.push_back(events(type, offsetof(UX::TControl, aEvent), UX::EVENT_COUNT));
+        runs.push_back(word(type, offsetof(UX::TControl, Base.Image.pTexture)));
+        runs.push_back(word(type, offsetof(UX::TControl, Computed.Image.pTexture)));
+    }
+    for (u32 type : {UX::CHECK_BOX_TYPE_ID, UX::RADIO_BUTTON_TYPE_ID, UX::TAB_TYPE_ID})
+    {
+        runs.push_back(events(type, offsetof(UX::TCheckBox, OnChange), 1));
+        runs.push_back(word(type, offsetof(UX::TCheckBox, Text) + 4));
+    }
+    const TRunTimeRun own[] = {
+        {UX::LAYER_TYPE_ID, offsetof(UX::TLayer, aOverlay), 1 + UX::LAYER_OVERLAY_CAPACITY, 4},
+        word(UX::BUTTON_TYPE_ID, offsetof(UX::TButton, Text) + 4),
+        word(UX::LABEL_TYPE_ID, offsetof(UX::TLabel, Text) + 4),
+        texts(UX::COMBO_BOX_TYPE_ID, offsetof(UX::TComboBox, Items)),
+        {UX::COMBO_BOX_TYPE_ID, offsetof(UX::TComboBox, aListDataSet), UX::COMBO_DATA_SET_ROOM / 4, 4},
+        events(UX::COMBO_BOX_TYPE_ID, offsetof(UX::TComboBox, OnChange), 1),
+        texts(UX::SELECTOR_TYPE_ID, offsetof(UX::TSelector, Items)),
+        events(UX::SELECTOR_TYPE_ID, offsetof(UX::TSelector, OnChange), 1),
+        word(UX::GRID_VIEW_TYPE_ID, offsetof(UX::TGridView, pDataSet)),
+        word(UX::GRID_VIEW_TYPE_ID, offsetof(UX::TGridView, SavedBackground.pTexture)),
+        events(UX::GRID_VIEW_TYPE_ID, offsetof(UX::TGridView, OnRowDataBind), 3),
+        events(UX::SLIDER_TYPE_ID, offsetof(UX::TSlider, OnChange), 1),
+        events(UX::TRACK_BAR_TYPE_ID, offsetof(UX::TTrackBar, OnChange), 1),
+        events(UX::VSCROLLER_TYPE_ID, offsetof(UX::TVScroller, OnScroll), 1),
+        events(UX::TAB_CONTROL_TYPE_ID, offsetof(UX::TTabControl, OnTabChange), 1),
+        events(UX::TEXT_BOX_TYPE_ID, offsetof(UX::TTextBox, OnTextChange), 3),
+        {UX::STACKER_TYPE_ID, offsetof(UX::TStacker, aLineCross), 3 * sizeof(DArray<f32>) / 4, 4},
+        events(UX::STACKER_TYPE_ID, offsetof(UX::TStacker, OnItemClick), 1),
+        word(UX::INSTANCE_OBJECT_TYPE_ID, offsetof(UX::TInstanceObject, pInstance)),
+        {UX::INSTANCE_OBJECT_TYPE_ID, offsetof(UX::TInstanceObject, aEntry) + 4, UX::INSTANCE_ENTRY_CAPACITY,
+         sizeof(UX::TInstanceEntry)},
+        word(UX::SIMPLE_TOOL_TIP_TYPE_ID, offsetof(UX::TSimpleToolTip, Owner)),
+        {0, offsetof(UX::TFormList, aEntry) + 4, UX::FORM_LIST_CAPACITY, sizeof(UX::TFormListEntry)},
+    };
+    runs.insert(runs.end(), std::begin(own), std::end(own));
+    return runs;
+}
+
+// A word of a stored record, and the value the damage gave it.
+struct TStoredWord
+{
+    u32 nType, nIndex, nOffset, nValue;
+};
+
+// The word as the loaded record holds it.
+u32 LoadedWord(const TStoredWord& word)
+{
+    u32 value;
+    const u8* record = word.nType == 0 ? reinterpret_cast<const u8*>(&UX::TUXManager::Instance().GetFormList())
+                                       : static_cast<const u8*>(TClusterHandle(word.nIndex, word.nType).GetObject());
+    std::memcpy(&value, record + word.nOffset, 4);
+    return value;
+}
 
 // Every link of a loaded control lands on a loaded control or on nothing.
 void ExpectTreeResolved(UX::TControl* control)
@@ -119,45 +224,37 @@ TEST_F(ManagerTest, StaleWordsOfLoadedRecordsAreForgotten)
     button->Event(UX::EVENT_CLICK).Invoke(button, nullptr);
 }
 
-// Words of the repository that meant memory of the run that wrote it (delegates and their counts,
-// literals, a grid's data set, a combo box's, a stacker's line array, a tool tip's owner, the
-// screen and control pointers of an instance object and of the form list, a texture's device
-// objects, a font's glyph table), damaged, are neither used nor freed: the load forgets them, and the next load's clear frees only what this run made;
-// so too when the repository comes as the dependency of one without records of its own.
+// Every run-time word of every stored UX type (delegates and their counts, literals, the state
+// blocks' textures, a layer's overlays, a grid's data set and saved background, a combo box's
+// list data set, a stacker's line arrays, a tool tip's owner, the screen and control pointers of
+// an instance object and of the form list), in the first and the last record of its type, set to
+// a wild value, and a texture's and a font's words, are neither used nor freed: the load forgets
+// them before anything reads them, the form shown draws, and the next load's clear frees only
+// what this run made; so too when the repository comes as the dependency of one without records
+// of its own.
 TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
 {
-    constexpr u32 kGarbage = 0x5A5A5A5A;
-    const u32 events = offsetof(UX::TControl, aEvent);
-    const u32 show = events + UX::EVENT_SHOW * sizeof(UX::TEvent);
-    const struct
-    {
-        const char* what;
-        u32 nType, nIndex, nOffset;
-        std::vector<u32> aWord;
-    } cases[] = {
-        // One bit flipped: 128 delegates in a list of two.
-        {"an event list's count", 235, 1, show + sizeof(UX::TEventCallbackList), {0x80}},
-        {"a button's click delegates", 230, 0, events, {2, kGarbage, kGarbage}},
-        {"a label's literals", 235, 0, offsetof(UX::TControl, Text) + 4, {kGarbage}},
-        {"a label's own literal", 235, 2, offsetof(UX::TLabel, Text) + 4, {kGarbage}},
-        {"a grid's data set", 234, 0, offsetof(UX::TGridView, pDataSet), {kGarbage}},
-        {"a grid's row delegates", 234, 0, offsetof(UX::TGridView, OnRowDataBind), {1, kGarbage}},
-        {"a combo box's list data set", 232, 0, offsetof(UX::TComboBox, aListDataSet), {kGarbage, kGarbage}},
-        {"a stacker's line array", 245, 0, offsetof(UX::TStacker, aLineCross), {8, 8, kGarbage}},
-        {"a texture's device objects", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_pTexture), {kGarbage, kGarbage}},
-        {"a texture's size", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nByteSize), {kGarbage}},
-        {"a texture's animation", TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nAnimation), {7}},
-        {"a font's glyph table", TextureFontDecl().GetTypeId(), 0, TEXTURE_FONT_GLYPH_OFFSET, {kGarbage}},
-        {"a tool tip's owner", UX::SIMPLE_TOOL_TIP_TYPE_ID, 0, offsetof(UX::TSimpleToolTip, Owner), {kGarbage}},
-        {"a screen", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, pInstance), {kGarbage}},
-        {"a screen's control", UX::INSTANCE_OBJECT_TYPE_ID, 0, offsetof(UX::TInstanceObject, aEntry) + 4,
-         {kGarbage}},
-        {"a form of the form list", 0, 0, offsetof(UX::TFormList, aEntry) + 4, {kGarbage}},
-    };
+    constexpr u32 kWild = 0xDEADBEEF;
     TStoredRecords damaged(VESTAMOR_DATA_DIR "/ux.data");
-    for (const auto& c : cases)
-        for (u32 w = 0; w < c.aWord.size(); ++w)
-            damaged.SetWord(damaged.Offset(c.nType, c.nIndex) + c.nOffset + 4 * w, c.aWord[w]);
+    std::vector<TStoredWord> words;
+    for (const TRunTimeRun& run : RunTimeWords())
+    {
+        ASSERT_TRUE(run.nType == 0 || damaged.Count(run.nType) > 0) << "type " << run.nType << " is stored";
+        const u32 last = run.nType == 0 ? 0 : damaged.Count(run.nType) - 1;
+        for (u32 index : {0u, last})
+            for (u32 w = 0; w < run.nCount; ++w)
+                words.push_back({run.nType, index, run.nOffset + w * run.nStride, kWild});
+    }
+    // One bit flipped: 128 delegates in a list of two; a texture's and a font's run-time words.
+    const u32 show = offsetof(UX::TControl, aEvent) + UX::EVENT_SHOW * sizeof(UX::TEvent);
+    words.push_back({UX::LABEL_TYPE_ID, 1, show + sizeof(UX::TEventCallbackList), 0x80});
+    for (u32 offset : {offsetof(TTexture, m_pTexture), offsetof(TTexture, m_pTexture) + 4, offsetof(TTexture, m_nByteSize)})
+        words.push_back({TEXTURE_TYPE_ID, 0, offset, kWild});
+    words.push_back({TEXTURE_TYPE_ID, 0, offsetof(TTexture, m_nAnimation), 7});
+    words.push_back({TextureFontDecl().GetTypeId(), 0, TEXTURE_FONT_GLYPH_OFFSET, kWild});
+    for (const TStoredWord& word : words)
+        damaged.SetWord(damaged.Offset(word.nType, word.nIndex) + word.nOffset, word.nValue);
+
     const std::string path = m_Folder.Path() + "/damaged.data";
     const u32 damagedId = REPOSITORY_OPTIONAL_ID + 70;
     damaged.SetWord(offsetof(TRepositoryHeader, nId), damagedId);
@@ -168,26 +265,82 @@ TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
     writer.AddDependency(damagedId);
     ASSERT_TRUE(writer.Write(top.c_str(), nullptr, 0, false));
 
-    // The loaded record's words, as the cluster holds them now.
-    auto loaded = [](u32 type, u32 index, u32 offset) {
-        u32 word;
-        const u8* record = type == 0 ? reinterpret_cast<const u8*>(&Ux().GetFormList())
-                                     : static_cast<const u8*>(TClusterHandle(index, type).GetObject());
-        std::memcpy(&word, record + offset, 4);
-        return word;
-    };
     for (const std::string& repository : {path, top})
     {
         SCOPED_TRACE(repository);
         ASSERT_EQ(g_pResourceManager->LoadRepository(repository.c_str(), 0), 0);
-        for (const auto& c : cases)
-            for (u32 w = 0; w < c.aWord.size(); ++w)
-                EXPECT_NE(loaded(c.nType, c.nIndex, c.nOffset + 4 * w), c.aWord[w]) << c.what << " word " << w;
+        for (const TStoredWord& word : words)
+            EXPECT_NE(LoadedWord(word), word.nValue)
+                << "type " << word.nType << " record " << word.nIndex << " offset " << word.nOffset;
         Frame();
+        TCommandManager::Instance().ExecuteText("ux.form.show \"UXDemo\"");
+        Frames(40);
         Draw();
         // The next load's clear: a stored delegate or literal freed would end the program here.
         Load();
     }
+}
+
+// The shipped repository with one bit flipped in a delegate word (bit 7 of byte 2,045,232 of the
+// file once fell on one), loaded by the console's "resource.load" as a player would: the delegate
+// is never called or freed, neither by the form shown nor by the next load's clear.
+TEST_F(ManagerTest, AFlippedDelegateBitLoadedByTheConsoleIsNeverCalledOrFreed)
+{
+    constexpr u32 kNamedByte = 2045232;
+    TStoredRecords flipped(VESTAMOR_DATA_DIR "/ux.data");
+    ASSERT_GT(flipped.bytes.size(), kNamedByte);
+    // The record that holds the named byte, and the byte's offset in it.
+    TStoredWord owner = {UX::LABEL_TYPE_ID, 0, 0, 0};
+    for (u32 type = 1; type < CLUSTER_TYPE_COUNT; ++type)
+    {
+        const u32 count = g_pCluster->GetSlot(type).pDecl ? flipped.Count(type) : 0;
+        if (!count)
+            continue;
+        const u32 size = g_pCluster->GetSlot(type).pDecl->GetObjectSize();
+        const u32 first = flipped.Offset(type, 0);
+        if (kNamedByte >= first && kNamedByte < first + count * size)
+            owner = {type, (kNamedByte - first) / size, (kNamedByte - first) % size, 0};
+    }
+    const std::vector<TRunTimeRun> runs = RunTimeWords();
+    auto isRunTimeWord = [&](u32 type, u32 offset) {
+        for (const TRunTimeRun& run : runs)
+            if (run.nType == type && offset >= run.nOffset && offset < run.nOffset + run.nCount * run.nStride &&
+                (offset - run.nOffset) % run.nStride < 4)
+                return true;
+        return false;
+    };
+    // A record of another kind: a label's delegate then.
+    const std::vector<u32> controls = ControlTypes();
+    if (std::find(controls.begin(), controls.end(), owner.nType) == controls.end())
+        owner = {UX::LABEL_TYPE_ID, 0, 0, 0};
+    // The owner's click delegate, whatever the file's layout: bit 7 of its first byte makes it
+    // the address 0x80; and the named byte's bit 7 too when it still falls on a run-time word.
+    const u32 click = offsetof(UX::TControl, aEvent) + 4;
+    const u32 named = owner.nOffset & ~3u;
+    std::vector<std::pair<TStoredWord, u32>> flips = {{{owner.nType, owner.nIndex, click, 0}, 7}};
+    if (named != click && isRunTimeWord(owner.nType, named))
+        flips.push_back({{owner.nType, owner.nIndex, named, 0}, (owner.nOffset & 3u) * 8 + 7});
+    std::vector<TStoredWord> words;
+    for (auto& [word, bit] : flips)
+    {
+        const u32 at = flipped.Offset(word.nType, word.nIndex) + word.nOffset;
+        word.nValue = flipped.Word(at) ^ (1u << bit);
+        flipped.SetWord(at, word.nValue);
+        words.push_back(word);
+    }
+    std::filesystem::create_directories(m_Folder.Path() + "/data");
+    flipped.Write(m_Folder.Path() + "/data/ux.data");
+
+    TConsoleLines console;
+    EXPECT_TRUE(console.Run("resource.load \"data/ux.data\"").empty());
+    for (const TStoredWord& word : words)
+        EXPECT_NE(LoadedWord(word), word.nValue) << "type " << word.nType << " record " << word.nIndex;
+    console.Run("ux.form.show \"UXDemo\"");
+    Frames(40);
+    Draw();
+    // The second load clears the cluster: the loaded controls' delegates are freed there.
+    EXPECT_TRUE(console.Run("resource.load \"" VESTAMOR_DATA_DIR "/ux.data\"").empty());
+    EXPECT_NE(Form(), nullptr);
 }
 
 TEST_F(ManagerTest, DamagedValuesOfStoredControlsAreResetWithTheirNames)

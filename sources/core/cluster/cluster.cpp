@@ -1,5 +1,6 @@
 #include "core/cluster/cluster.h"
 
+#include "core/cluster/clusterloadhook.h"
 #include "core/stream/stream.h"
 #include "core/system/cputimer.h"
 #include "core/system/log.h"
@@ -21,6 +22,9 @@ const char* const kLoadPrefix = "TCluster::Load(): ";
 const char* const kLoadError = "TCluster::Load(): error: ";
 const char* const kStreamError = "TCluster::LoadFromStream(): error: ";
 const char* const kSaveError = "TCluster::SaveToStream(): error: ";
+
+// Set by the static initialisers of the types' owners, before any load.
+TClusterLoadHook s_aLoadHook[CLUSTER_TYPE_COUNT];
 
 struct TImageHeader
 {
@@ -126,6 +130,18 @@ inline bool ResolveOffset(const TCluster::TFixTarget& target, u32 offset, u8*& a
     return true;
 }
 } // namespace
+
+void SetClusterLoadHook(u32 typeId, TClusterLoadHook hook)
+{
+    if (typeId >= CLUSTER_TYPE_COUNT)
+        __Abort("SetClusterLoadHook", kFile, __LINE__, "type id %u out of range", typeId);
+    s_aLoadHook[typeId] = hook;
+}
+
+TClusterLoadHook GetClusterLoadHook(u32 typeId)
+{
+    return typeId < CLUSTER_TYPE_COUNT ? s_aLoadHook[typeId] : nullptr;
+}
 
 // Where the sections of a checked image begin.
 struct TCluster::TLoadPlan
@@ -573,6 +589,11 @@ bool TCluster::FixUp(TClusterSlot& slot, u32 first, u32 count)
     if (prototypeBytes)
         forObjects([&](u8* object, u32) {
             std::memcpy(object, prototype, prototypeBytes);
+            return true;
+        });
+    if (const TClusterLoadHook hook = GetClusterLoadHook(decl->GetTypeId()))
+        forObjects([&](u8* object, u32) {
+            hook(object);
             return true;
         });
     // One word of every object at a time: the word's action and target stay at hand. The

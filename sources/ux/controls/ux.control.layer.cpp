@@ -5,6 +5,8 @@
 #include "ux/ux.manager.h"
 #include "ux/ux.reflection.h"
 
+#include <algorithm>
+
 namespace UX
 {
 namespace
@@ -39,11 +41,16 @@ TLayer::TLayer()
     nFlags = (nFlags | CONTROL_IGNORES_MOUSE) & ~CONTROL_FOCUSABLE;
 }
 
+void TLayer::ForgetLoadedWords()
+{
+    TControl::ForgetLoadedWords();
+    std::fill_n(aOverlay.GetData(), LAYER_OVERLAY_CAPACITY, nullptr);
+    aOverlay.SetCount(0);
+}
+
 void TLayer::CheckLoadedValues()
 {
     TControl::CheckLoadedValues();
-    // The overlays of the run that saved the record.
-    aOverlay.SetCount(0);
     u32 count = aControl.GetCount();
     if (count > LAYER_CONTROL_CAPACITY)
     {

@@ -33,6 +33,8 @@ public:
     void Rebuild();
     bool Holds(const TControl* form) const;
 
+    // The overlays of the run that saved the record.
+    void ForgetLoadedWords();
     void CheckLoadedValues();
 
     SArray<TControl*, LAYER_CONTROL_CAPACITY, 0> aControl;
