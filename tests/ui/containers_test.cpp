@@ -164,7 +164,12 @@ TEST_F(UIContainerTest, GridRowsWrapOrStayAndTheViewFollows)
 TEST_F(UIContainerTest, AClickSelectsTheRowUnderThePointerButNotOnTheScrollBar)
 {
     TUIGrid* grid = Grid(10);
-    // The wheel's scroll action moves the grid a row.
+    std::vector<f32> scrolled;
+    grid->m_pScrollBar->OnChange.Add([&scrolled](TUIItem* bar, const void*) {
+        scrolled.push_back(static_cast<TUISlider*>(bar)->GetValue());
+        return 0;
+    });
+    // The wheel's scroll action moves the grid a row, and the scroll bar tells its listeners.
     g_pUIManager->m_pDefaultItem = nullptr;
     RAWINPUT record = {};
     record.header.dwType = RIM_TYPEMOUSE;
@@ -174,11 +179,22 @@ TEST_F(UIContainerTest, AClickSelectsTheRowUnderThePointerButNotOnTheScrollBar)
     TWindowSystem::Get().PostRawInput(record);
     Frame();
     EXPECT_EQ(grid->GetScrollRow(), 1);
+    EXPECT_EQ(scrolled, std::vector<f32>{1.0f});
     grid->SetScrollRow(3);
     ClickAt(50, 45);
     EXPECT_EQ(grid->m_nSelectedRow, 5);
     ClickAt(390, 45);
     EXPECT_EQ(grid->m_nSelectedRow, 5) << "the scroll bar's strip selects nothing";
+    // The last row under the pointer is selected, the place one past it selects none.
+    for (const auto& [rows, scroll, y, selected] : {std::tuple{10, 5, 95, 9}, {4, 0, 75, 3}, {4, 0, 95, -1}})
+    {
+        grid->SetRowCount(rows, true);
+        grid->SetScrollRow(scroll);
+        ClickAt(50, y);
+        EXPECT_EQ(grid->m_nSelectedRow, selected) << rows << " rows, y " << y;
+    }
+    grid->SetRowCount(10, true);
+    grid->SetScrollRow(3);
     grid->m_nFlags |= UI_GRID_CELLS;
     ClickAt(250, 5);
     EXPECT_EQ(grid->m_nSelectedRow, 3);

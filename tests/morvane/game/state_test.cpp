@@ -12,6 +12,7 @@
 #include "igame/effects/vegetation/vegetationclusterproxy.h"
 #include "igame/effects/vegetation/vegetationmanager.h"
 #include "gamefixture.h"
+#include "morvane/game/crossroadarea.h"
 #include "morvane/game/gameenums.h"
 #include "player/gamesavedgame.h"
 #include "player/morvaneplayerprofile.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 namespace
 {
@@ -82,10 +84,13 @@ protected:
             append(&task, sizeof task);
         for (TAICommonUnit& unit : m_aUnit)
             append(reinterpret_cast<const u8*>(&unit) + 4, sizeof unit - 4);
+        for (i32 i = 0; i < Game().Crossroads().GetCount(); ++i)
+            append(Game().Crossroads()[i], sizeof(TCrossroadArea));
         return bytes;
     }
 
     TTask* m_pTask = nullptr;
+    TCrossroadArea m_Crossroad{1.0f, 0.0f, 2.0f, 1.0f, 6.0f, {}};
 };
 
 u32 Word(const std::string& bytes, size_t at)
@@ -189,12 +194,34 @@ protected:
 
 TEST_F(GameState, TheGamesRecordsComeBackAsTheyWereSaved)
 {
+    // Every kind of stored link filled: an aircraft holding in the last zone of each queue and on
+    // the runway, a crossroad's queue of two, the task the player drives.
+    TAICommonUnit& landing = AddUnit(1);
+    TAICommonUnit& leaving = AddUnit(3);
+    m_Parameters.aPlane.Add(&landing);
+    m_Parameters.aPlane.Add(&leaving);
+    TLandingWaitZone& lastLanding = m_Parameters.aLandingZone[GAME_WAIT_ZONE_COUNT - 1];
+    lastLanding.pWaitZonePlane = &landing;
+    lastLanding.nEntered = 1;
+    TTakeOffWaitZone& lastTakeOff = m_Parameters.aTakeOffZone[GAME_WAIT_ZONE_COUNT - 1];
+    lastTakeOff.pWaitZonePlane = &leaving;
+    lastTakeOff.nEntered = 1;
+    m_Parameters.pLandingPlane = &landing;
+    m_Parameters.pTakeOffPlane = &leaving;
+    m_pTask->MarkTakenOver();
+    m_Parameters.pActiveTask = m_pTask;
+    m_Crossroad.aAIUnit.Add(&leaving);
+    m_Crossroad.aAIUnit.Add(&m_aUnit.front());
+    Game().Crossroads().Add(&m_Crossroad);
     const std::vector<u8> before = Records();
     const std::vector<u8> image = Save();
     // Links are stored as the records' indices, never as the addresses they had.
-    const TAICommonUnit* unit = &m_aUnit.front();
-    const auto* address = reinterpret_cast<const u8*>(&unit);
-    EXPECT_EQ(std::search(image.begin(), image.end(), address, address + sizeof unit), image.end());
+    for (const void* record : {static_cast<const void*>(&m_aUnit[0]), static_cast<const void*>(&landing),
+                               static_cast<const void*>(&leaving), static_cast<const void*>(m_pTask)})
+    {
+        const auto* address = reinterpret_cast<const u8*>(&record);
+        EXPECT_EQ(std::search(image.begin(), image.end(), address, address + sizeof record), image.end()) << record;
+    }
     m_Parameters.nMoney = 0;
     m_Parameters.fGameClock = 5.0f;
     m_aGate.front().m_nState = gsIdle;
@@ -203,10 +230,22 @@ TEST_F(GameState, TheGamesRecordsComeBackAsTheyWereSaved)
     m_pTask->m_nDone = 1;
     m_aUnit.front().m_nAILevel = 3;
     m_Parameters.aPlane.SetCount(0);
+    lastLanding = TLandingWaitZone();
+    lastTakeOff = TTakeOffWaitZone();
+    m_Parameters.pLandingPlane = m_Parameters.pTakeOffPlane = nullptr;
+    m_Parameters.pActiveTask = nullptr;
+    m_Crossroad.aAIUnit.SetCount(0);
     ASSERT_EQ(Load(image), STATE_DONE);
     EXPECT_EQ(Money(), 4321);
     EXPECT_EQ(m_aGate.front().pPlane, &m_aUnit.front());
-    EXPECT_EQ(m_Parameters.aPlane[0], &m_aUnit.front());
+    EXPECT_EQ(std::vector<TAICommonUnit*>(m_Parameters.aPlane.GetData(), m_Parameters.aPlane.GetData() + m_Parameters.aPlane.GetCount()),
+              (std::vector<TAICommonUnit*>{&m_aUnit.front(), &landing, &leaving}));
+    EXPECT_EQ(std::tuple(lastLanding.pWaitZonePlane, lastLanding.nEntered, lastTakeOff.pWaitZonePlane, lastTakeOff.nEntered),
+              std::tuple(&landing, 1, &leaving, 1));
+    EXPECT_EQ(std::tuple(m_Parameters.pLandingPlane, m_Parameters.pTakeOffPlane, m_Parameters.pActiveTask),
+              std::tuple(&landing, &leaving, m_pTask));
+    ASSERT_EQ(m_Crossroad.aAIUnit.GetCount(), 2u);
+    EXPECT_EQ(std::pair(m_Crossroad.aAIUnit[0], m_Crossroad.aAIUnit[1]), std::pair(&leaving, &m_aUnit.front()));
     EXPECT_TRUE(Records() == before);
     // Every manager with state blocks has them saved under its id.
     EXPECT_EQ(Log().find("without an id"), std::string::npos);

@@ -317,6 +317,15 @@ TEST_F(TaskListTest, IssuedTasksAreListedAndSortedWithTiesByUrgency)
     late.m_nCountdownStarted = 0;
     list.Rebuild(g_pGameLogicManager->Gates(), 0.02f);
     EXPECT_EQ(list.m_pSelected, nullptr);
+    // An overdue task raises the alert, new on its first rebuild only; it ends once none is overdue.
+    early.m_nStarted = 1;
+    for (const auto& [countdown, alert, fresh] :
+         {std::tuple{-1.0f, true, true}, {-2.0f, true, false}, {10.0f, false, false}, {-1.0f, true, true}})
+    {
+        early.m_fCountdown = countdown;
+        list.Rebuild(g_pGameLogicManager->Gates(), 0.02f);
+        EXPECT_EQ(std::pair(list.IsAlert(), list.IsAlertNew()), std::pair(alert, fresh)) << countdown;
+    }
 }
 
 TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)

@@ -128,6 +128,16 @@ TEST_F(HelpTest, PagesOfTheSelectedCategoryWithNoneSixteenAndMissingImages)
     EXPECT_FALSE(Help().GetForm()->IsVisibleOnScreen());
     EXPECT_TRUE(Menu().GetIconBase()->IsOpen());
     EXPECT_FALSE(Menu().GetGameHelp()->IsOpen());
+
+    // The level let go and loaded again: the categories' images are found again.
+    Category("TaskDone", 2, {"", "Help Image 0"});
+    const TName image("Help Image 0", true);
+    for (i32 load = 0; load < 2; ++load)
+    {
+        g_pUIGameManager->OnClusterUnload();
+        g_pUIGameManager->OnClusterLoad();
+        EXPECT_EQ(g_pUIGameManager->GetImage(image), UIFindTexture(image)) << load;
+    }
 }
 
 TEST_F(HelpTest, HelpWithThreePagesMatchesItsGoldenImage)
