@@ -497,9 +497,22 @@ void TDxCanvasManager::_FlushBatch(u32 batch, u32 reset)
     TCanvasBatch& target = m_aBatch[batch];
     if (!target.nCount)
         return;
+    // A texture still loading has nothing to sample yet: its primitives are dropped rather than
+    // drawn with whatever the shader held, and the next frame draws them whole.
+    if (target.pTexture && target.pTexture->Require())
+    {
+        if (reset)
+        {
+            target.pMesh->UnlockAppends();
+            target.pMesh->Reset();
+            target.nCount = 0;
+            target.pWrite = nullptr;
+        }
+        return;
+    }
     TDxShader* shader = target.pMesh->m_pShader;
     TTexture* kept = shader ? shader->aTexture[0] : nullptr;
-    if (shader && target.pTexture && !target.pTexture->Require())
+    if (shader && target.pTexture)
         shader->SetTexture(0, target.pTexture);
     // A batch drawn early (its shader or texture changed) must not take the transform and
     // tint an immediate rectangle left behind: batches are in aperture units, untinted.

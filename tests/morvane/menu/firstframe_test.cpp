@@ -1,0 +1,174 @@
+// The first frame after a screen opens, drawn as the game draws it while the loader thread still
+// reads the screen's textures: nothing white where they go; the frame after the reads has them.
+#include "menufixture.h"
+
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "directx/render/dxrendertargetmanager.h"
+#include "directx/render/dxshadermanager.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/rendertarget.h"
+#include "engine/render/texture.h"
+#include "engine/render/texturemanager.h"
+#include "engine/system/resourcemanager.h"
+#include "ux/ux.manager.h"
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+namespace
+{
+constexpr u32 kClear = 0xFF283038;
+
+class FirstFrameTest : public MenuTest
+{
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        // As in the game: a texture asked for is read by the loader thread and arrives with the
+        // resource manager's next update.
+        Loader().SetEnabled(true);
+    }
+    void TearDown() override
+    {
+        Restart();
+        Loader().SetEnabled(false);
+        MenuTest::TearDown();
+    }
+    // The menu manager's next update starts over as at the game's start: player data, the tree.
+    void Restart()
+    {
+        Settle();
+        Menu().ShowManagement(false);
+        Menu().CloseGameHelp();
+        Menu().FinalizeManager();
+        Profiles().FinalizeManager();
+        Parameters().nStarted = 0;
+    }
+    static TResourceThreadLoad& Loader() { return g_pResourceManager->GetLoader(); }
+    // Every texture back to its repository: the next draw asks for it again.
+    static void UnloadTextures()
+    {
+        for (i32 i = 0; i < g_pTextureManager->GetTextureCount(); ++i)
+            g_pTextureManager->GetTexture(i)->Unload();
+    }
+    // The loader's reads done and delivered (a read in flight is in neither list: twice empty
+    // after a pause), at most two seconds.
+    static void Settle()
+    {
+        u32 empty = 0;
+        for (u32 i = 0; i < 400 && empty < 2; ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Loader().ProcessQueue();
+            empty = Loader().IsQueueEmpty() ? empty + 1 : 0;
+        }
+    }
+    // One frame of the UI and the UX's forms over a cleared target, as the game's render list
+    // draws them; its pixels.
+    std::vector<u32> Draw(i32 width, i32 height)
+    {
+        g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
+        g_pUIManager->OnDeviceChange();
+        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(
+            TName("FirstFrame", true), static_cast<u32>(width), static_cast<u32>(height), 0x102, 0, 0, 0);
+        target->SetRenderTarget(nullptr);
+        IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+        device->BeginScene();
+        g_pRenderManager->m_nInRender = 1;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
+        g_pUIManager->RenderManager();
+        g_pDxCanvasManager->Flush();
+        UX::TUXManager::Instance().RenderManager();
+        g_pDxCanvasManager->Flush();
+        g_pRenderManager->m_nInRender = 0;
+        device->EndScene();
+        std::vector<u32> pixels;
+        u32 bytes = 0;
+        if (const auto* bits = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ)))
+        {
+            pixels.assign(bits, bits + width * height);
+            target->Unlock();
+        }
+        g_pDxDeviceManager->SetBackBufferTarget(0);
+        target->ReleaseReference();
+        g_device_size.Store(static_cast<f32>(m_nWidth), static_cast<f32>(m_nHeight), 0.0f, 1.0f);
+        g_pUIManager->OnDeviceChange();
+        return pixels;
+    }
+    enum EScreen
+    {
+        SCREEN_MAIN_MENU,
+        SCREEN_HELP,
+        SCREEN_MANAGEMENT
+    };
+    // Opens the screen with every texture unread: the main menu as the game starts, the others
+    // over a running game as the player opens them (the help button, the key M).
+    void Open(EScreen screen)
+    {
+        if (screen == SCREEN_MAIN_MENU)
+        {
+            UnloadTextures();
+            MenuFrame(0.0f);
+            return;
+        }
+        Start();
+        Parameters().nStarted = 1;
+        Menu().SetMenuVisible(0, 0);
+        MenuFrames(20);
+        Settle();
+        UnloadTextures();
+        if (screen == SCREEN_HELP)
+        {
+            Menu().OnGameHelpClick(nullptr);
+            MenuFrames(5);
+            return;
+        }
+        Tap(0x32);
+        MenuFrame();
+    }
+    // Pixels whose three channels are all 240 or more.
+    static u32 WhitePixels(const std::vector<u32>& pixels)
+    {
+        u32 white = 0;
+        for (u32 pixel : pixels)
+            white += ((pixel >> 16) & 0xFF) >= 240 && ((pixel >> 8) & 0xFF) >= 240 && (pixel & 0xFF) >= 240 ? 1 : 0;
+        return white;
+    }
+};
+} // namespace
+
+// Each screen opened with its textures unread, at two sizes: the first frame has no white where
+// the textures go (the fader draws nothing or black, not white); the frame after the reads draws
+// them (the frame differs).
+TEST_F(FirstFrameTest, AScreensFirstFrameDrawsNoTextureStillBeingRead)
+{
+    const struct
+    {
+        const char* pName;
+        EScreen eScreen;
+    } screens[] = {{"main menu at start", SCREEN_MAIN_MENU}, {"help", SCREEN_HELP}, {"management", SCREEN_MANAGEMENT}};
+    const struct
+    {
+        i32 width, height;
+    } sizes[] = {{1280, 800}, {1600, 900}};
+    for (const auto& size : sizes)
+        for (const auto& screen : screens)
+        {
+            SCOPED_TRACE(testing::Message() << screen.pName << " at " << size.width << " x " << size.height);
+            Resize(size.width, size.height);
+            Open(screen.eScreen);
+            const std::vector<u32> first = Draw(size.width, size.height);
+            ASSERT_EQ(first.size(), static_cast<size_t>(size.width * size.height));
+            EXPECT_EQ(WhitePixels(first), 0u);
+            Settle();
+            MenuFrame(0.0f);
+            const std::vector<u32> next = Draw(size.width, size.height);
+            EXPECT_NE(first, next) << "the textures drawn once read";
+            Restart();
+        }
+}
