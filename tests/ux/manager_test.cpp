@@ -8,9 +8,9 @@
 #include "engine/render/texturefont.h"
 #include "engine/system/scenetypes.h"
 #include "engine/system/command/commandmanager.h"
+#include "morvane/program/gamecopy.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
-#include "support/consolelines.h"
 #include "support/storedrecords.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
@@ -35,10 +35,9 @@
 #include "uxdatawriter.h"
 #include "uxrecords.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -281,66 +280,46 @@ TEST_F(ManagerTest, RunTimeWordsOfADamagedRepositoryAreNeitherUsedNorFreed)
     }
 }
 
-// The shipped repository with one bit flipped in a delegate word (bit 7 of byte 2,045,232 of the
-// file once fell on one), loaded by the console's "resource.load" as a player would: the delegate
-// is never called or freed, neither by the form shown nor by the next load's clear.
-TEST_F(ManagerTest, AFlippedDelegateBitLoadedByTheConsoleIsNeverCalledOrFreed)
+// The shipped repository with bit 7 of byte 2,045,232 flipped, which fell on a label's count of
+// delegates (record 299, the second list of its OnVisibilityChange: 128 delegates in a list of
+// two), loaded by "resource.load" from a player's start-up script, before the UX hears of loads,
+// then the level's load, which clears the cluster: the count is never read, no delegate called or
+// freed, and the game runs to its end.
+TEST_F(ManagerTest, AFlippedDelegateCountLoadedByTheGamesScriptIsNeverUsed)
 {
     constexpr u32 kNamedByte = 2045232;
+    const u32 visibility = offsetof(UX::TControl, aEvent) + UX::EVENT_VISIBILITY_CHANGE * sizeof(UX::TEvent);
     TStoredRecords flipped(VESTAMOR_DATA_DIR "/ux.data");
+    ASSERT_GT(flipped.Count(UX::LABEL_TYPE_ID), 299u);
     ASSERT_GT(flipped.bytes.size(), kNamedByte);
-    // The record that holds the named byte, and the byte's offset in it.
-    TStoredWord owner = {UX::LABEL_TYPE_ID, 0, 0, 0};
-    for (u32 type = 1; type < CLUSTER_TYPE_COUNT; ++type)
-    {
-        const u32 count = g_pCluster->GetSlot(type).pDecl ? flipped.Count(type) : 0;
-        if (!count)
-            continue;
-        const u32 size = g_pCluster->GetSlot(type).pDecl->GetObjectSize();
-        const u32 first = flipped.Offset(type, 0);
-        if (kNamedByte >= first && kNamedByte < first + count * size)
-            owner = {type, (kNamedByte - first) / size, (kNamedByte - first) % size, 0};
-    }
+    // The count, found by its record whatever the file's layout; the named byte too while it
+    // falls on a run-time word of its record.
+    std::vector<u32> flips = {flipped.Offset(UX::LABEL_TYPE_ID, 299) + visibility + sizeof(UX::TEventCallbackList)};
     const std::vector<TRunTimeRun> runs = RunTimeWords();
-    auto isRunTimeWord = [&](u32 type, u32 offset) {
-        for (const TRunTimeRun& run : runs)
-            if (run.nType == type && offset >= run.nOffset && offset < run.nOffset + run.nCount * run.nStride &&
-                (offset - run.nOffset) % run.nStride < 4)
-                return true;
-        return false;
-    };
-    // A record of another kind: a label's delegate then.
-    const std::vector<u32> controls = ControlTypes();
-    if (std::find(controls.begin(), controls.end(), owner.nType) == controls.end())
-        owner = {UX::LABEL_TYPE_ID, 0, 0, 0};
-    // The owner's click delegate, whatever the file's layout: bit 7 of its first byte makes it
-    // the address 0x80; and the named byte's bit 7 too when it still falls on a run-time word.
-    const u32 click = offsetof(UX::TControl, aEvent) + 4;
-    const u32 named = owner.nOffset & ~3u;
-    std::vector<std::pair<TStoredWord, u32>> flips = {{{owner.nType, owner.nIndex, click, 0}, 7}};
-    if (named != click && isRunTimeWord(owner.nType, named))
-        flips.push_back({{owner.nType, owner.nIndex, named, 0}, (owner.nOffset & 3u) * 8 + 7});
-    std::vector<TStoredWord> words;
-    for (auto& [word, bit] : flips)
-    {
-        const u32 at = flipped.Offset(word.nType, word.nIndex) + word.nOffset;
-        word.nValue = flipped.Word(at) ^ (1u << bit);
-        flipped.SetWord(at, word.nValue);
-        words.push_back(word);
-    }
-    std::filesystem::create_directories(m_Folder.Path() + "/data");
-    flipped.Write(m_Folder.Path() + "/data/ux.data");
+    for (const TRunTimeRun& run : runs)
+        for (u32 w = 0; w < run.nCount && run.nType != 0; ++w)
+            for (u32 index = 0; index < flipped.Count(run.nType); ++index)
+            {
+                const u32 at = flipped.Offset(run.nType, index) + run.nOffset + w * run.nStride;
+                if (kNamedByte >= at && kNamedByte < at + 4 && at != flips[0])
+                    flips.push_back(kNamedByte);
+            }
+    for (u32 at : flips)
+        flipped.bytes[at] ^= 0x80;
 
-    TConsoleLines console;
-    EXPECT_TRUE(console.Run("resource.load \"data/ux.data\"").empty());
-    for (const TStoredWord& word : words)
-        EXPECT_NE(LoadedWord(word), word.nValue) << "type " << word.nType << " record " << word.nIndex;
-    console.Run("ux.form.show \"UXDemo\"");
-    Frames(40);
-    Draw();
-    // The second load clears the cluster: the loaded controls' delegates are freed there.
-    EXPECT_TRUE(console.Run("resource.load \"" VESTAMOR_DATA_DIR "/ux.data\"").empty());
-    EXPECT_NE(Form(), nullptr);
+    TGameCopy game;
+    flipped.Write(game.Path() + "/work/data/ux.data");
+    std::ofstream settings(game.UserPath() + "settings.icom");
+    settings << TGameCopy::ReadText(game.Path() + "/work/system/settings.icom") << "\nresource.load \"data/ux.data\"\n";
+    settings.close();
+    EXPECT_EQ(game.Run(), 0) << game.Errors();
+    EXPECT_EQ(game.Errors().find("runtime error"), std::string::npos) << game.Errors();
+    const std::string log = game.SystemLog();
+    const size_t repository = log.find("TResourceManager::LoadRepository(): 'data/ux.data'");
+    ASSERT_NE(repository, std::string::npos) << log;
+    EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/morvane.data'", repository), std::string::npos)
+        << "the level's load clears the cluster after it";
+    EXPECT_NE(log.find("WinMain(): the end"), std::string::npos);
 }
 
 TEST_F(ManagerTest, DamagedValuesOfStoredControlsAreResetWithTheirNames)
