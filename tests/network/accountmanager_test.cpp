@@ -9,6 +9,8 @@
 #include "support/scratchworkingfolder.h"
 #include "support/secretscan.h"
 
+#include <atomic>
+
 namespace
 {
 class TPrintedLines : public TCommandMethods
@@ -118,15 +120,15 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
 TEST_F(AccountManagerTest, PasswordsAreWipedOnceTheirCommandsHaveUsedThem)
 {
     // Named apart from the checks: a failure's message holds the text of its check.
-    const char* const secrets[] = {"sEcret4Run", "sEcret5Run"};
+    const char* const secrets[] = {"sEcret4RunScript1", "sEcret5RunScript2"};
     const auto held = [&] {
         Manager().GetProtocol().WaitUntilIdle(5000);
-        return HeldInWritableMemory(secrets[0]) || HeldInWritableMemory(secrets[1]);
+        return SecretHeld(secrets[0]) || SecretHeld(secrets[1]);
     };
     // A script like the start-up one, scanned while it still runs (that one runs the game) and
     // after it has run.
     TScratchWorkingFolder folder{"secrets"};
-    const char* const script = "account.login pilot sEcret4Run\naccount.create b@c.d sEcret5Run\nscanned.now\n";
+    const char* const script = "account.login pilot sEcret4RunScript1\naccount.create b@c.d sEcret5RunScript2\nscanned.now\n";
     std::filesystem::create_directories("system");
     std::FILE* file = std::fopen("system/secrets.icom", "wb");
     std::setvbuf(file, nullptr, _IONBF, 0); // no buffer of the test's own left holding them
@@ -139,8 +141,55 @@ TEST_F(AccountManagerTest, PasswordsAreWipedOnceTheirCommandsHaveUsedThem)
         m_Printed.onLine = nullptr;
         EXPECT_FALSE(held()) << "run " << pass;
     }
-    EXPECT_EQ(m_Printed.lines.back(), "E ^Isystem/secrets.icom(3): error: 'scanned.now': undeclared command");
+    EXPECT_EQ(m_Printed.lines.back(), "E ^Isystem/secrets.icom(3): error: undeclared command");
     EXPECT_EQ(m_Server.Requests().size(), 6u);
+}
+
+// While four requests are pending (one taken, three waiting) every command's request is refused
+// with a line, and a refused password is wiped all the same.
+TEST_F(AccountManagerTest, AFullQueueRefusesEachCommandWithALine)
+{
+    ASSERT_EQ(Run("account.login Pilot n0tNamed1"), (std::vector<std::string>{"account connected", "account sucess (3)"}));
+    std::atomic<bool> hold{true};
+    m_Server.Answer(21, [&hold](TPeerConnection& connection, const TSeenRequest&) {
+        while (hold)
+            TPeerConnection::Sleep(5);
+        connection.Write(Reply(U8(0)));
+    });
+    TCommandManager& commands = TCommandManager::Instance();
+    const auto lines = [&](const char* line) {
+        m_Printed.lines.clear();
+        commands.ExecuteText(line);
+        return m_Printed.lines;
+    };
+    // The fourth is the last taken.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(lines("account.checkusername pilot"), std::vector<std::string>{}) << i;
+    const std::vector<std::string> refused = {"E ^Ierror: 4 account requests are pending: this one is not sent"};
+    const std::pair<const char*, const char*> cases[] = {
+        {"account.login pilot qUeueFullLogin81", "qUeueFullLogin81"},
+        {"account.create a@b.cd qUeueFullCreate82", "qUeueFullCreate82"},
+        {"account.change.password n0tNamed1 qUeueFullChange83", "qUeueFullChange83"},
+        {"account.checkusername pilot", nullptr},
+        {"account.forgotten.password pilot", nullptr},
+        {"account.update a b", nullptr},
+        {"account.logout", nullptr},
+    };
+    for (const auto& [line, secret] : cases)
+    {
+        EXPECT_EQ(lines(line), refused) << line;
+        if (secret)
+            EXPECT_FALSE(SecretHeld(secret)) << line;
+    }
+    hold = false;
+    ASSERT_TRUE(Manager().GetProtocol().WaitUntilIdle(5000));
+    m_Frames.Update(0.0f);
+    // Four checks and the log-in reached the server, nothing refused did.
+    size_t checks = 0;
+    for (const TSeenRequest& request : m_Server.Requests())
+        checks += request.code == 21;
+    EXPECT_EQ(checks, 4u);
+    EXPECT_EQ(lines("account.checkusername pilot"), std::vector<std::string>{}) << "room again";
 }
 
 TEST_F(AccountManagerTest, TheTimeOutStaysWithinItsRange)

@@ -348,6 +348,19 @@ void TInputManager::RegisterInputFocus(TInputFocus* holder, u32 layer)
         m_aFocus[layer].Add(holder);
 }
 
+bool TInputManager::IsFocusTakenBefore(const TInputFocus* holder)
+{
+    const u32 group = holder->nGroup % INPUT_FOCUS_GROUP_COUNT;
+    for (u32 layer = 0; layer < holder->nLayer && layer < INPUT_FOCUS_LAYER_COUNT; ++layer)
+        for (u32 i = 0; i < m_aFocus[layer].GetCount(); ++i)
+        {
+            TInputFocus* other = m_aFocus[layer][i];
+            if (other->nGroup % INPUT_FOCUS_GROUP_COUNT == group && other->WantsInput() && other->ConsumesInput())
+                return true;
+        }
+    return false;
+}
+
 void TInputManager::UpdateFocus(f32 step)
 {
     bool blocked[INPUT_FOCUS_GROUP_COUNT] = {};

@@ -85,6 +85,9 @@ public:
 
     // Moves a holder to layer 0-7, or out of its layer with INPUT_FOCUS_NO_LAYER.
     void RegisterInputFocus(TInputFocus* holder, u32 layer);
+    // Whether a holder of an earlier layer and the same group wants input now: the typed keys are
+    // its, not the holder's (a text box behind the open console).
+    bool IsFocusTakenBefore(const TInputFocus* holder);
 
     // A counted switch; both return the new count.
     i32 BufferedInputEnable();

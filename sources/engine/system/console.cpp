@@ -60,7 +60,10 @@ enum EConsoleColor
     COLOR_C,
     COLOR_D,
     COLOR_E,
-    COLOR_F
+    COLOR_F,
+    COLOR_G,
+    COLOR_H,
+    COLOR_I
 };
 TColor s_aColor[kColorCount];
 // The canvas shader kind of alpha-blended textures.
@@ -324,6 +327,8 @@ i32 TConsoleManager::OnFocusGain()
 
 void TConsoleManager::OnFocusLost()
 {
+    WipeLine(reinterpret_cast<char*>(m_aPending), sizeof m_aPending);
+    m_nPending = 0;
     g_pInputManager->BufferedInputDisable();
     m_nVisible = 0;
     s_console_show.Store(0);
@@ -331,14 +336,21 @@ void TConsoleManager::OnFocusLost()
 
 void TConsoleManager::UpdateFocus(f32)
 {
-    for (;;)
+    for (TInputEvent event = g_pInputManager->GetBufferedInput(); event.nCode || event.nValue;
+         event = g_pInputManager->GetBufferedInput())
     {
-        const TInputEvent event = g_pInputManager->GetBufferedInput();
-        if (event.nCode == 0 && event.nValue == 0)
-            return;
-        if (!HandleKey(event))
-            return;
+        if (m_nPending < CONSOLE_PENDING_KEYS)
+            m_aPending[m_nPending++] = event;
+        else if (event.nValue && !(event.nModifiers & INPUT_KEY_PRESS))
+            _LoseKeys();
     }
+    u32 taken = 0;
+    for (bool more = true; more && taken < m_nPending;)
+        more = HandleKey(m_aPending[taken++]);
+    // Typed characters: what is taken is wiped.
+    std::memmove(m_aPending, m_aPending + taken, (m_nPending - taken) * sizeof(TInputEvent));
+    m_nPending -= taken;
+    WipeLine(reinterpret_cast<char*>(m_aPending + m_nPending), (CONSOLE_PENDING_KEYS - m_nPending) * sizeof(TInputEvent));
 }
 
 void TConsoleManager::PrintLine(const char* text, int)
@@ -349,16 +361,45 @@ void TConsoleManager::PrintLine(const char* text, int)
 
 void TConsoleManager::SetInput(const char* text)
 {
-    Copy(m_aInput, CONSOLE_INPUT_SIZE, text);
+    _ReplaceInput(text);
     _Complete();
     _PlaceWindow();
 }
 
 void TConsoleManager::AppendInput(const char* text)
 {
+    // Joined past 63 characters, the text is cut below: the line is marked then.
     char joined[CONSOLE_LINE_SIZE];
     std::snprintf(joined, sizeof(joined), "%s%s", m_aInput, text);
-    SetInput(joined);
+    _ReplaceInput(joined, m_nLost);
+    WipeLine(joined, sizeof joined);
+    _Complete();
+    _PlaceWindow();
+}
+
+void TConsoleManager::_ReplaceInput(const char* text, u32 lost)
+{
+    WipeLine(m_aInput, sizeof m_aInput);
+    m_nLost = lost;
+    Copy(m_aInput, CONSOLE_INPUT_SIZE, text);
+    if (std::strlen(text) >= CONSOLE_INPUT_SIZE)
+        _LoseKeys();
+}
+
+void TConsoleManager::_LoseKeys()
+{
+    if (m_nLost)
+        return;
+    m_nLost = 1;
+    g_pCommandManager->PrintError("the line is full (%d characters): what does not fit is lost, and the line "
+                                  "will not run",
+                                  CONSOLE_INPUT_SIZE - 1);
+}
+
+void TConsoleManager::_ClearInput()
+{
+    WipeLine(m_aInput, sizeof m_aInput);
+    m_nLost = 0;
 }
 
 void TConsoleManager::_Complete()
@@ -399,7 +440,7 @@ void TConsoleManager::_BrowseHistory(i32 direction)
         m_nBrowse = 0;
     else if (m_nBrowse < 0)
         m_nBrowse = count - 1;
-    Copy(m_aInput, CONSOLE_INPUT_SIZE, m_History.Back(static_cast<u32>(m_nBrowse)));
+    _ReplaceInput(m_History.Back(static_cast<u32>(m_nBrowse)));
 }
 
 bool TConsoleManager::HandleKey(const TInputEvent& event)
@@ -421,28 +462,35 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
         return false;
     if (IsKey(event, "Esc"))
     {
-        WipeLine(m_aInput, sizeof m_aInput);
+        _ClearInput();
         m_nBrowse = -1;
     }
     else if (IsKey(event, "Enter"))
     {
         char line[CONSOLE_INPUT_SIZE];
         Copy(line, sizeof(line), m_aInput);
-        // A line carrying a password is neither kept nor shown beyond its command.
-        const bool secret = g_pCommandManager->IsPrivateLine(line);
+        // A line carrying a password, or one that does not run (a mistyped or cut command word may
+        // be one), is neither kept nor shown beyond its declared command; one that lost keys
+        // never runs.
+        const bool lost = m_nLost != 0;
+        TName command;
+        const bool secret = g_pCommandManager->IsPrivateLine(line, &command) || lost;
         if (!secret)
             m_History.Add(m_aInput);
         g_pCommandManager->Print("^r___________________________________________________________");
-        if (secret)
-        {
-            const char* command = line + std::strspn(line, " \t");
-            g_pCommandManager->Print("^G%.*s ...", static_cast<int>(std::strcspn(command, " \t")), command);
-        }
-        else
+        if (!secret)
             g_pCommandManager->Print("^G%s", line);
-        g_pCommandManager->ExecuteText(line);
+        else if (command.IsValid())
+            g_pCommandManager->Print("^G%s ...", command.GetText());
+        else
+            g_pCommandManager->Print("^G...");
+        if (lost)
+            g_pCommandManager->PrintError("the line lost what was typed past its %d characters: not run",
+                                          CONSOLE_INPUT_SIZE - 1);
+        else
+            g_pCommandManager->ExecuteText(line);
         WipeLine(line, sizeof line);
-        WipeLine(m_aInput, sizeof m_aInput);
+        _ClearInput();
         m_nBrowse = -1;
         m_nScroll = 0;
     }
@@ -450,11 +498,16 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
     {
         if (length)
             m_aInput[length - 1] = 0;
+        // Emptied, the line starts anew.
+        if (length <= 1)
+            m_nLost = 0;
     }
     else if (IsKey(event, "Tab"))
     {
-        if (GetCandidateCount())
-            Copy(m_aInput, CONSOLE_INPUT_SIZE, m_aCandidate[m_nSelectedRow].aText);
+        if (GetCandidateCount() && std::strlen(m_aCandidate[m_nSelectedRow].aText) < CONSOLE_INPUT_SIZE)
+            _ReplaceInput(m_aCandidate[m_nSelectedRow].aText);
+        else if (GetCandidateCount())
+            _LoseKeys();
     }
     else if (IsKey(event, "Up") || IsKey(event, "Down"))
     {
@@ -489,6 +542,8 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
         const char* pasted = ClipboardGetTextA();
         if (length + std::strlen(pasted) < CONSOLE_INPUT_SIZE)
             std::strcat(m_aInput, pasted);
+        else
+            _LoseKeys();
     }
     else if (IsKey(event, "c", INPUT_KEY_CTRL))
     {
@@ -500,8 +555,13 @@ bool TConsoleManager::HandleKey(const TInputEvent& event)
         // Only plain characters are typed: a key's press (Home, Delete, F1 ...) carries its
         // virtual-key code, no character; '%' would turn the line into a format.
         if ((event.nModifiers & (INPUT_KEY_ALT | INPUT_KEY_CTRL | INPUT_KEY_PRESS | INPUT_KEY_MOUSE)) ||
-            length >= CONSOLE_INPUT_SIZE - 1 || event.nValue == '%' || event.nValue == 0)
+            event.nValue == '%' || event.nValue == 0)
             return false;
+        if (length >= CONSOLE_INPUT_SIZE - 1)
+        {
+            _LoseKeys();
+            return false;
+        }
         m_aInput[length] = static_cast<char>(event.nValue);
         m_aInput[length + 1] = 0;
     }
@@ -549,7 +609,8 @@ void TConsoleManager::RenderManager()
     }
     const f32 input[4] = {22.0f, h - 159.0f, 580.0f, h - 135.0f};
     const i32 count = GetCandidateCount();
-    canvas->WriteRect(input, s_aColor[count ? COLOR_B : COLOR_C], m_aInput, 0);
+    // A line that lost keys is drawn in the errors' colour.
+    canvas->WriteRect(input, s_aColor[m_nLost ? COLOR_I : count ? COLOR_B : COLOR_C], m_aInput, 0);
     if (TTexture* cursor = LinkedTexture(CursorLink()))
     {
         // A blink of about a second.

@@ -6,6 +6,7 @@
 // so a paused game timer does not stop it.
 #include "core/cluster/clustermethods.h"
 #include "engine/input/inputevent.h"
+#include "engine/input/inputeventring.h"
 #include "engine/input/inputfocus.h"
 #include "engine/system/command/command.h"
 #include "engine/system/command/commandmethods.h"
@@ -25,6 +26,8 @@ constexpr u32 CONSOLE_LINE_SIZE = 128;
 constexpr u32 CONSOLE_HISTORY = 32;
 constexpr u32 CONSOLE_INPUT_SIZE = 64;
 constexpr i32 CONSOLE_COMPLETION_ROWS = 5;
+// Key events taken from the input manager that wait for the console's next frame.
+constexpr u32 CONSOLE_PENDING_KEYS = 2 * INPUT_RING_SIZE;
 constexpr f32 CONSOLE_FADE_TIME = 0.2f;
 
 // A ring of fixed texts; when full the oldest is dropped.
@@ -75,6 +78,9 @@ public:
     void AdvanceFade(f32 delta);
     // One key event; false when the events left wait for the next frame.
     bool HandleKey(const TInputEvent& event);
+    // Whether the line lost keys (typed or pasted past its 63 characters, or a text cut to fit):
+    // shown, and never run.
+    bool HasLostKeys() const { return m_nLost != 0; }
 
     u32 IsVisible() const { return m_nVisible; }
     f32 GetFadeTime() const { return m_fFadeTime; }
@@ -88,6 +94,13 @@ public:
 
 private:
     void _Complete();
+    // The input line becomes the text, with the lost-keys mark given; one that does not fit marks
+    // the line.
+    void _ReplaceInput(const char* text, u32 lost = 0);
+    // A key that did not fit: the line shows it the first time.
+    void _LoseKeys();
+    // Empties the input line (wiped: it may have held a password).
+    void _ClearInput();
     // Clamps the selection to the candidates and moves the 5-row window over it.
     void _PlaceWindow();
     void _BrowseHistory(i32 direction);
@@ -100,6 +113,11 @@ private:
     TConsoleRing<CONSOLE_LINES, CONSOLE_LINE_SIZE> m_Lines = {};
     TConsoleRing<CONSOLE_HISTORY, CONSOLE_INPUT_SIZE> m_History = {};
     char m_aInput[CONSOLE_INPUT_SIZE] = {};
+    u32 m_nLost = 0;
+    // While open the console alone takes the keys: those left for its next frame wait here, not in
+    // the input manager's ring, where a text box focused behind the console would read them.
+    TInputEvent m_aPending[CONSOLE_PENDING_KEYS] = {};
+    u32 m_nPending = 0;
     i32 m_nFirstRow = 0;
     i32 m_nSelectedRow = 0;
     i32 m_nBrowse = -1;

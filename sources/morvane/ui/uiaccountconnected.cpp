@@ -51,7 +51,8 @@ void TUIAccountConnected::OnLogout(UX::TControl*, UX::TMouse*)
 {
     // Refused (2) while not logged in: the page stays.
     if (TAccountProtocol* protocol = Protocol())
-        protocol->RequestLogout(ACCOUNT_LOGOUT_BY_PLAYER, nullptr, 0);
+        if (protocol->RequestLogout(ACCOUNT_LOGOUT_BY_PLAYER, nullptr, 0) == ACCOUNT_QUEUE_FULL)
+            ShowQueueFull(ACCOUNT_LOGOUT);
 }
 
 void TUIAccountConnected::OnDisconnected()

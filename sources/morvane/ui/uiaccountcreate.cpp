@@ -162,16 +162,28 @@ void TUIAccountCreate::OnCreate(UX::TControl*, UX::TMouse*)
         ShowFieldError(kFieldKeys[code - ACCOUNT_FIELD_USER_NAME][0], kFieldKeys[code - ACCOUNT_FIELD_USER_NAME][1]);
         return;
     }
+    TAccountProtocol* protocol = Protocol();
+    if (!protocol)
+        return;
     const char16_t* const texts[3] = {TextOf(m_apText[0]), TextOf(m_apText[1]), TextOf(m_apText[2])};
     TAccountData record = MakeRecord(TextOf(m_apBox[0]), TextOf(m_apBox[1]), texts, year, month, day,
                                      m_pAvatar ? m_pAvatar->SelectedIndex : 0);
-    TAccountProtocol* protocol = Protocol();
-    const bool queued = protocol && protocol->RequestCreate(record) == ACCOUNT_QUEUED;
+    const u32 result = protocol->RequestCreate(record);
     WipeSecret(&record.Password, sizeof record.Password);
-    if (!queued)
+    // The request holds the password now, or was refused: the boxes keep it no longer.
+    WipePasswords();
+    if (result == ACCOUNT_QUEUE_FULL)
+        ShowQueueFull(ACCOUNT_CREATE);
+    if (result != ACCOUNT_QUEUED)
         return;
     SetIdle(false);
     ShowStatus();
+}
+
+void TUIAccountCreate::WipePasswords()
+{
+    SetBoxText(m_apBox[1], u"");
+    SetBoxText(m_apBox[2], u"");
 }
 
 void TUIAccountCreate::OnFieldErrorClosed()
@@ -202,9 +214,6 @@ void TUIAccountCreate::OnRequestSucceeded(u32 kind)
 {
     if (kind != ACCOUNT_CREATE)
         return;
-    // The password has served: the screen keeps only what the next visit may reuse.
-    SetBoxText(m_apBox[1], u"");
-    SetBoxText(m_apBox[2], u"");
     SlideOutLeft();
     if (Screens())
         static_cast<TUIAccountScreen&>(Screens()->GetScreen(UI_SCREEN_ACCOUNT_CONNECTED)).SlideInFromRight();

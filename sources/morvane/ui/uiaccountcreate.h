@@ -70,6 +70,7 @@ public:
 
 protected:
     void OnFormShown() override;
+    void WipePasswords() override;
     void OnFieldErrorClosed() override;
 
 private:

@@ -85,6 +85,13 @@ void TUIAccountLogin::Open(u32 mode)
         box->GetForm()->Show(0);
 }
 
+void TUIAccountLogin::WipePasswords()
+{
+    SetBoxText(m_pPassword, u"");
+    m_bStoredPassword = false;
+    WipeSecret(m_aTypedDigest, sizeof m_aTypedDigest);
+}
+
 void TUIAccountLogin::OnFormShown()
 {
     TAccountProtocol* protocol = Protocol();
@@ -208,15 +215,19 @@ void TUIAccountLogin::OnLogin(UX::TControl*, UX::TMouse*)
         else
             ShowFieldError("locAccountInvalidPasswordTitle", "locAccountInvalidPasswordText");
     }
-    if (result != ACCOUNT_QUEUED)
-        return;
-    // The request holds the digest: the box keeps no password, only the offline path its digest.
+    if (result == ACCOUNT_QUEUE_FULL)
+        ShowQueueFull(ACCOUNT_LOGIN);
+    // The request holds the digest, or was refused: the box keeps no password, only the offline
+    // path its digest.
     if (!m_bStoredPassword)
     {
-        HashPassword(m_aTypedDigest, m_pPassword->GetText());
-        WipeSecret(m_pPassword->Text.GetData(), static_cast<u32>(m_pPassword->Text.GetCount() * sizeof(char16_t)));
+        if (result == ACCOUNT_QUEUED)
+            HashPassword(m_aTypedDigest, m_pPassword->GetText());
         SetBoxText(m_pPassword, u"");
+        UpdateLoginButton();
     }
+    if (result != ACCOUNT_QUEUED)
+        return;
     SetIdle(false);
     ShowStatus();
 }
@@ -242,7 +253,8 @@ void TUIAccountLogin::OnForgot(UX::TControl*, UX::TMouse*)
 void TUIAccountLogin::OnForgotAnswer(UX::TControl*, TUIMessageResult* result)
 {
     if (result && result->nButton == 1 && Protocol())
-        Protocol()->RequestForgottenPassword(result->pText ? result->pText : u"");
+        if (Protocol()->RequestForgottenPassword(result->pText ? result->pText : u"") == ACCOUNT_QUEUE_FULL)
+            ShowQueueFull(ACCOUNT_SPECIAL);
 }
 
 void TUIAccountLogin::OnClose(UX::TControl*, UX::TMouse*)

@@ -79,6 +79,7 @@ public:
 
 protected:
     void OnFormShown() override;
+    void WipePasswords() override;
 
 private:
     void OnTextChanged(UX::TControl*, void*);

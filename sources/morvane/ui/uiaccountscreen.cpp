@@ -194,6 +194,7 @@ void TUIAccountScreen::SetShowStart(f32 x)
 
 void TUIAccountScreen::_SlideOut(f32 x)
 {
+    WipePasswords();
     SetShowStart(x);
     if (UX::TControl* form = GetForm())
         form->Hide(0);
@@ -217,6 +218,7 @@ void TUIAccountScreen::_OnHide(UX::TControl*, void*)
 {
     if (TAccountProtocol* protocol = Protocol())
         protocol->RemoveListener(this);
+    WipePasswords();
     OnFormHidden();
 }
 
@@ -279,7 +281,14 @@ void TUIAccountScreen::_OnResendAnswer(UX::TControl*, TUIMessageResult* result)
 {
     if (result && result->nButton == 0)
         if (TAccountProtocol* protocol = Protocol())
-            protocol->RequestSpecial(ACCOUNT_SPECIAL_RESEND);
+            if (protocol->RequestSpecial(ACCOUNT_SPECIAL_RESEND) == ACCOUNT_QUEUE_FULL)
+                ShowQueueFull(ACCOUNT_SPECIAL);
+}
+
+void TUIAccountScreen::ShowQueueFull(u32 kind)
+{
+    if (TUIMessageDialog* box = MessageBox())
+        box->Show(Key(GetKindKey(kind)), Key("msgAccountQueueFull"), MESSAGE_WARNING, ACCOUNT_MESSAGE_MODE);
 }
 
 void TUIAccountScreen::ShowRequestFailure(u32 kind, u32 code)

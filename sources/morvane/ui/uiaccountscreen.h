@@ -75,6 +75,9 @@ public:
     // to send the mail again, a login without a connection takes the offline path, the rest is a
     // warning with the kind's and the code's keys.
     void ShowRequestFailure(u32 kind, u32 code);
+    // A request the client refused with its queue full (four pending): the kind's title and
+    // "msgAccountQueueFull".
+    void ShowQueueFull(u32 kind);
 
     UX::TLabel* GetStatusLabel() const { return m_pStatus; }
     // The date of a row of year, month and day lists (this year back, 1-12, 1-31); false (the
@@ -123,6 +126,9 @@ protected:
     void AskToResend(const UX::TLocalization& title, const UX::TLocalization& text);
     virtual void OnFormShown() {}
     virtual void OnFormHidden() {}
+    // Empties the screen's password boxes, wiped: when the screen is left (a slide out or any
+    // hide) and when its request ends, whatever the outcome.
+    virtual void WipePasswords() {}
 
     UX::TLabel* m_pStatus = nullptr;
 

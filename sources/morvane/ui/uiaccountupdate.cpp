@@ -80,10 +80,15 @@ u32 TUIAccountUpdate::CheckFields(const char16_t* oldPassword, const char16_t* p
     return IsValidBirthDate(year, month, day) ? ACCOUNT_FIELD_OK : ACCOUNT_FIELD_BIRTH_DATE;
 }
 
-void TUIAccountUpdate::OnFormShown()
+void TUIAccountUpdate::WipePasswords()
 {
     for (UX::TTextBox* box : m_apBox)
         SetBoxText(box, u"");
+}
+
+void TUIAccountUpdate::OnFormShown()
+{
+    WipePasswords();
     TAccountProtocol* protocol = Protocol();
     const TAccountData account = protocol ? protocol->GetAccount() : TAccountData();
     SetBoxText(m_apText[0], account.Text1.GetText());
@@ -129,10 +134,17 @@ void TUIAccountUpdate::OnSave(UX::TControl*, UX::TMouse*)
     const TAccountData record = TUIAccountCreate::MakeRecord(u"", u"", texts, year, month, day,
                                                              m_pAvatar ? m_pAvatar->SelectedIndex : 0);
     if (protocol->RequestUpdate(record) != ACCOUNT_QUEUED)
+    {
+        WipePasswords();
+        ShowQueueFull(ACCOUNT_UPDATE);
         return;
-    m_bPending = TextOf(m_apBox[0])[0] != 0;
-    if (m_bPending)
-        protocol->RequestChangePassword(TextOf(m_apBox[0]), TextOf(m_apBox[1]));
+    }
+    // The update took the queue's last place: the change is refused, and said so.
+    m_bPending = TextOf(m_apBox[0])[0] != 0 &&
+                 protocol->RequestChangePassword(TextOf(m_apBox[0]), TextOf(m_apBox[1])) == ACCOUNT_QUEUED;
+    if (TextOf(m_apBox[0])[0] != 0 && !m_bPending)
+        ShowQueueFull(ACCOUNT_CHANGE_PASSWORD);
+    WipePasswords();
     SetIdle(false);
     ShowStatus();
 }
@@ -171,11 +183,7 @@ void TUIAccountUpdate::OnBack(UX::TControl*, UX::TMouse*)
 void TUIAccountUpdate::OnRequestSucceeded(u32 kind)
 {
     if (kind == ACCOUNT_CHANGE_PASSWORD)
-    {
         m_bPending = false;
-        for (UX::TTextBox* box : m_apBox)
-            SetBoxText(box, u"");
-    }
     if (!m_bPending)
         BackToPage();
 }
@@ -185,5 +193,6 @@ void TUIAccountUpdate::OnRequestFailed(u32 kind, u32 code)
     SetIdle(true);
     HideStatus();
     m_bPending = false;
+    WipePasswords();
     ShowRequestFailure(kind, code);
 }

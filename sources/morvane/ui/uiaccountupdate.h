@@ -50,6 +50,7 @@ public:
 
 protected:
     void OnFormShown() override;
+    void WipePasswords() override;
     void OnFieldErrorClosed() override;
 
 private:

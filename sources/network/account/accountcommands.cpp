@@ -25,7 +25,10 @@ TAccountProtocol& Protocol()
 
 void ReportRefused(u32 result)
 {
-    if (result == ACCOUNT_TOO_LONG)
+    if (result == ACCOUNT_QUEUE_FULL)
+        TCommandManager::Instance().PrintError("%d account requests are pending: this one is not sent",
+                                               ACCOUNT_QUEUE_SIZE);
+    else if (result == ACCOUNT_TOO_LONG)
         TCommandManager::Instance().PrintError("user names and passwords hold 31 bytes, texts 31 characters");
     else if (result == ACCOUNT_NO_PASSWORD)
         TCommandManager::Instance().PrintError("the password is empty");
@@ -173,8 +176,8 @@ class TCommandaccount_logout : public TCommand
 public:
     void Execute(TCommandInstruction&, u32 prepare) override
     {
-        if (prepare == COMMAND_RUN)
-            Protocol().RequestLogout(ACCOUNT_LOGOUT_PLAIN, nullptr, 0);
+        if (prepare == COMMAND_RUN && Protocol().RequestLogout(ACCOUNT_LOGOUT_PLAIN, nullptr, 0) == ACCOUNT_QUEUE_FULL)
+            ReportRefused(ACCOUNT_QUEUE_FULL);
     }
 };
 

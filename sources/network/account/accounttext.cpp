@@ -54,7 +54,12 @@ void SetAccountText(SArray<char16_t, 32, 0>& out, const char* text, u32 length)
 
 void HashPasswordUtf8(u8 (&digest)[ACCOUNT_DIGEST_SIZE], const char* password)
 {
-    Sha2Digest(32, digest, password, static_cast<u32>(std::strlen(password)));
+    // The context holds the password's block to the end: wiped, not left on the stack.
+    TSha2Context context;
+    Sha2Init(&context, ACCOUNT_DIGEST_SIZE);
+    Sha2Update(&context, password, static_cast<u32>(std::strlen(password)));
+    Sha2Final(&context, digest);
+    WipeSecret(&context, sizeof context);
 }
 
 bool HashPassword(u8 (&digest)[ACCOUNT_DIGEST_SIZE], const char16_t* password)

@@ -431,6 +431,10 @@ void TTextBox::Update(TMouse* mouse, f32, u32)
     if (!(nFlags & CONTROL_FOCUSED))
         return;
     TInputManager& input = TInputManager::Instance();
+    // The UX's controls update before the focus holders: keys typed while one in front of the UX
+    // takes the input (the open console) are left to it.
+    if (g_pUXManager && input.IsFocusTakenBefore(g_pUXManager))
+        return;
     TKeyMarks marks = {};
     while (input.HasBufferedInput())
         HandleKey(input.GetBufferedInput(), marks);

@@ -1,10 +1,13 @@
 // The account screens over the main menu with the account client talking to a loopback account
-// server: the field rules and key tables, the create and update screens, and the login screen's
-// log-in (remembered, automatic, offline).
+// server: the field rules and key tables, the create and update screens, the login screen's
+// log-in (remembered, automatic, offline), the password boxes wiped whatever the way out, and the
+// console in front of them taking every key.
 #include "menufixture.h"
 
 #include "accountfixture.h"
 #include "core/system/datetime.h"
+#include "engine/input/inputmanager.h"
+#include "engine/system/console.h"
 #include "morvane/ui/uiaccountconnected.h"
 #include "morvane/ui/uiaccountcreate.h"
 #include "morvane/ui/uiaccountlogin.h"
@@ -21,7 +24,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -124,6 +129,17 @@ protected:
         return text.GetText() ? text.GetText() : u"";
     }
     static bool Enabled(UX::TControl* control) { return control->IsEnabledAll(); }
+    // A password typed straight from its literal, as Type does: the test keeps no copy of it.
+    static void TypeSecret(UX::TTextBox* box, const char* text)
+    {
+        box->Text.SetCount(0);
+        for (const char* c = text; *c; ++c)
+            box->Text.Add(static_cast<char16_t>(*c));
+        box->Text.Add(u'\0');
+        box->ResetCursor();
+        box->OnTextChange.Invoke(box, nullptr);
+    }
+    static bool Empty(const UX::TTextBox* box) { return !box->GetText() || !box->GetText()[0]; }
     // The digests the log-in requests sent.
     static std::vector<std::string> SentDigests(TAccountServerPeer& server)
     {
@@ -247,8 +263,8 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     EXPECT_TRUE(server.Requests().empty()) << "nothing sent";
 
     Type(Create().GetBox(0), u"pilot@example.com");
-    Type(Create().GetBox(1), u"cReate9Once");
-    Type(Create().GetBox(2), u"cReate9Once");
+    Type(Create().GetBox(1), u"cReate9OnceForAll");
+    Type(Create().GetBox(2), u"cReate9OnceForAll");
     Type(Create().GetTextBox(0), u"Ann");
     TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
     // The server refuses (the name is known, or a status without a text of its own): the
@@ -258,6 +274,9 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     for (const auto& [code, key] : refusals)
     {
         status = code;
+        // The boxes keep no password once a request has it: typed again each time.
+        Type(Create().GetBox(1), u"cReate9OnceForAll");
+        Type(Create().GetBox(2), u"cReate9OnceForAll");
         Press(Create().GetCreateButton());
         EXPECT_FALSE(Enabled(Create().GetCreateButton()));
         Settle();
@@ -271,6 +290,8 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
         Ticks(2);
     }
     status = 0;
+    Type(Create().GetBox(1), u"cReate9OnceForAll");
+    Type(Create().GetBox(2), u"cReate9OnceForAll");
     Press(Create().GetCreateButton());
     Settle();
     Ticks(12);
@@ -280,17 +301,16 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     const std::vector<TSeenRequest> requests = server.Requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[2].body.substr(0, 18), Text("pilot@example.com"));
-    // Scanned but for the first letter: a text emptied in place keeps the rest.
-    EXPECT_FALSE(HeldInWritableMemory(u"Reate9Once") || HeldInWritableMemory("Reate9Once")) << "created";
+    EXPECT_FALSE(SecretHeld("cReate9OnceForAll")) << "created";
 
     // The password just created is the old one the update screen knows.
     Press(Page().GetUpdateButton());
     Ticks(12);
     ASSERT_TRUE(Update().IsShowing());
     TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
-    Type(Update().GetBox(0), u"cReate9Once");
-    Type(Update().GetBox(1), u"cHanged9Once");
-    Type(Update().GetBox(2), u"cHanged9Once");
+    Type(Update().GetBox(0), u"cReate9OnceForAll");
+    Type(Update().GetBox(1), u"cHanged9OnceForAll");
+    Type(Update().GetBox(2), u"cHanged9OnceForAll");
     Press(Update().GetSaveButton());
     Ticks(2);
     EXPECT_FALSE(Box().IsBusy()) << "no old-password message";
@@ -298,7 +318,7 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     Ticks(12);
     EXPECT_TRUE(Page().IsShowing());
     EXPECT_EQ(server.Requests().back().code, 53);
-    EXPECT_FALSE(HeldInWritableMemory(u"Hanged9Once") || HeldInWritableMemory(u"Reate9Once")) << "changed";
+    EXPECT_FALSE(SecretHeld("cHanged9OnceForAll") || SecretHeld("cReate9OnceForAll")) << "changed";
 
     // The same pasted name cannot log in either, and the login screen says why.
     Protocol().RequestLogout(0, nullptr, 0);
@@ -561,6 +581,231 @@ TEST_F(AccountScreenTest, WithoutAServerTheLogInAsksForTheOfflinePathAndStaysIdl
     Login().OnRequestFailed(ACCOUNT_POLL, ACCOUNT_LOCAL_FAILURE);
     Ticks(2);
     EXPECT_FALSE(Box().IsBusy());
+}
+
+// Every password box is wiped when its screen is left or its request ends, whatever the way or the
+// outcome; a request refused with the client's queue full (four pending) is told on the screen.
+TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEnds)
+{
+    TAccountServerPeer server;
+    std::atomic<bool> hold{false};
+    // Checks of a user name wait while held: four of them fill the client's queue.
+    server.Answer(21, [&hold](TPeerConnection& connection, const TSeenRequest&) {
+        while (hold)
+            TPeerConnection::Sleep(5);
+        connection.Write(Reply(U8(0)));
+    });
+    server.AnswerWith(20, Reply(U8(5)));
+    server.AnswerWith(53, Reply(U8(7)));
+    UseServers({server.Port()});
+    // A held check must not time out meanwhile: its failure would be told too.
+    SetTimeout(5000);
+    const auto fillQueue = [&] {
+        hold = true;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(Protocol().RequestCheckUsername("pilot"), ACCOUNT_QUEUED);
+    };
+    const auto createFields = [](const char* secret) {
+        Type(Create().GetBox(0), u"pilot@example.com");
+        TypeSecret(Create().GetBox(1), secret);
+        TypeSecret(Create().GetBox(2), secret);
+        TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
+    };
+    const auto updateFields = [](const char* secret) {
+        Type(Update().GetBox(0), u"secret1");
+        TypeSecret(Update().GetBox(1), secret);
+        TypeSecret(Update().GetBox(2), secret);
+        TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
+    };
+    const auto showCreate = [this] {
+        Create().SlideInFromRight();
+        Ticks(12);
+    };
+    const auto showUpdate = [this] {
+        Update().SlideInFromRight();
+        Ticks(12);
+    };
+    typedef std::vector<UX::TTextBox*> TBoxes;
+    const struct
+    {
+        const char* what;
+        const char* secret;
+        bool loggedIn;
+        std::function<TBoxes(const char*)> run;
+        const char* told;
+    } cases[] = {
+        {"create: back", "cReateBackPassword1", false,
+         [&](const char* secret) {
+             showCreate();
+             createFields(secret);
+             Press(Create().GetBackButton());
+             Ticks(12);
+             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
+         },
+         nullptr},
+        {"create: refused by the server", "cReateRefused2", false,
+         [&](const char* secret) {
+             showCreate();
+             createFields(secret);
+             Press(Create().GetCreateButton());
+             Settle();
+             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
+         },
+         "msgAccountResultUsernameUsed"},
+        {"create: the queue full", "cReateQueueFull3", false,
+         [&](const char* secret) {
+             showCreate();
+             createFields(secret);
+             fillQueue();
+             Press(Create().GetCreateButton());
+             Ticks(2);
+             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
+         },
+         "msgAccountQueueFull"},
+        {"create: hidden", "cReateHidden4x", false,
+         [&](const char* secret) {
+             showCreate();
+             createFields(secret);
+             Create().GetForm()->Hide(1);
+             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
+         },
+         nullptr},
+        {"login: close", "lOginClosed5xyz", false,
+         [&](const char* secret) {
+             Open();
+             TypeSecret(Login().GetPasswordBox(), secret);
+             Press(Login().GetCloseButton());
+             Ticks(12);
+             return TBoxes{Login().GetPasswordBox()};
+         },
+         nullptr},
+        {"login: on to the create screen", "lOginToCreate6", false,
+         [&](const char* secret) {
+             Open();
+             TypeSecret(Login().GetPasswordBox(), secret);
+             Press(Login().GetCreateButton());
+             Ticks(12);
+             return TBoxes{Login().GetPasswordBox()};
+         },
+         nullptr},
+        {"login: the queue full", "lOginQueueFull7", false,
+         [&](const char* secret) {
+             Open();
+             Type(Login().GetUserNameBox(), u"pilot@example.com");
+             TypeSecret(Login().GetPasswordBox(), secret);
+             fillQueue();
+             Press(Login().GetLoginButton());
+             Ticks(2);
+             return TBoxes{Login().GetPasswordBox()};
+         },
+         "msgAccountQueueFull"},
+        {"update: back", "uPdateBackPassword8", true,
+         [&](const char* secret) {
+             showUpdate();
+             updateFields(secret);
+             TypeSecret(Update().GetBox(0), secret);
+             Press(Update().GetBackButton());
+             Ticks(12);
+             return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
+         },
+         nullptr},
+        {"update: the change refused by the server", "uPdateRefused9x", true,
+         [&](const char* secret) {
+             showUpdate();
+             updateFields(secret);
+             Press(Update().GetSaveButton());
+             Settle();
+             return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
+         },
+         "msgAccountResultInvalidUsernameOrPassword"},
+        {"update: the queue full", "uPdateQueueFull10", true,
+         [&](const char* secret) {
+             showUpdate();
+             updateFields(secret);
+             fillQueue();
+             Press(Update().GetSaveButton());
+             Ticks(2);
+             return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
+         },
+         "msgAccountQueueFull"},
+    };
+    for (const auto& c : cases)
+    {
+        if (c.loggedIn && !Protocol().IsLoggedIn())
+        {
+            ASSERT_EQ(Protocol().RequestLogin(u"pilot@example.com", u"secret1", u"", false), ACCOUNT_QUEUED);
+            Settle();
+            ASSERT_TRUE(Protocol().IsLoggedIn());
+        }
+        const TBoxes boxes = c.run(c.secret);
+        for (const UX::TTextBox* box : boxes)
+            EXPECT_TRUE(Empty(box)) << c.what;
+        EXPECT_FALSE(SecretHeld(c.secret)) << c.what;
+        if (c.told)
+        {
+            EXPECT_TRUE(Box().IsBusy()) << c.what;
+            EXPECT_EQ(Shown(Box().GetTextLabel()), Localized(c.told)) << c.what;
+            EXPECT_FALSE(Localized(c.told).empty()) << c.what;
+        }
+        else
+            EXPECT_FALSE(Box().IsBusy()) << c.what;
+        if (Box().IsBusy())
+            Press(Box().GetFirstButton());
+        hold = false;
+        Settle();
+        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_UPDATE,
+                                     UI_SCREEN_ACCOUNT_CONNECTED})
+            g_pUIGameManager->GetScreen(screen).GetForm()->Hide(1);
+        Ticks(2);
+    }
+}
+
+// Keys typed into the open console never reach a text box of a screen behind it, even one that
+// takes the focus while the console is open, nor those the console's full line refuses.
+TEST_F(AccountScreenTest, WhileTheConsoleIsOpenItAloneTakesTheKeys)
+{
+    Create().SlideInFromRight();
+    Ticks(12);
+    // An invalid password: its message's OK puts the focus into the password box.
+    Type(Create().GetBox(0), u"pilot@example.com");
+    Type(Create().GetBox(1), u"short");
+    Press(Create().GetCreateButton());
+    Ticks(2);
+    ASSERT_TRUE(Box().IsBusy());
+    Press(Box().GetFirstButton());
+    Ticks(1);
+    UX::TTextBox* password = Create().GetBox(1);
+    ASSERT_TRUE(password->nFlags & UX::CONTROL_FOCUSED);
+    Type(password, u"");
+    TCommandMethods* listener = TCommandManager::Instance().GetListener();
+    TConsoleManager console;
+    TInputManager::Instance().RegisterInputFocus(&console, 2);
+    const auto typeKeys = [this](const char* typed) {
+        for (const char* c = typed; *c; ++c)
+            Char(static_cast<char16_t>(*c), 0x1E);
+        Ticks(1);
+    };
+    // Opened over the focused box: the keys of its first frame are the console's already.
+    console.Toggle();
+    typeKeys("abc");
+    Ticks(2);
+    EXPECT_STREQ(console.GetInput(), "abc");
+    EXPECT_EQ(std::u16string(password->GetText()), u"");
+    // The box focused again while the console is open (a click), the console's line nearly full:
+    // of ten keys it takes three and refuses the rest, which reach no one.
+    password->SetFocus();
+    ASSERT_TRUE(password->nFlags & UX::CONTROL_FOCUSED);
+    console.SetInput(std::string(60, 'x').c_str());
+    typeKeys("defgh");
+    typeKeys("ijklm");
+    Ticks(10);
+    EXPECT_EQ(std::string(console.GetInput()), std::string(60, 'x') + "def");
+    EXPECT_TRUE(console.HasLostKeys());
+    EXPECT_EQ(std::u16string(password->GetText()), u"");
+    console.Toggle();
+    Ticks(1);
+    TInputManager::Instance().RegisterInputFocus(&console, INPUT_FOCUS_NO_LAYER);
+    TCommandManager::Instance().SetListener(listener);
 }
 
 TEST_F(AccountScreenTest, TheLoginScreenAndTheCreateScreenWithAnErrorBoxMatchTheirGoldenImages)

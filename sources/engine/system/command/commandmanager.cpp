@@ -438,20 +438,31 @@ void TCommandManager::UpdateManager(f32 step)
     }
 }
 
-bool TCommandManager::IsPrivateLine(const char* text) const
+bool TCommandManager::IsPrivateLine(const char* text, TName* shown) const
 {
-    while (*text == ' ' || *text == '\t')
-        ++text;
-    char word[COMMAND_EXPAND_SIZE];
-    size_t length = 0;
-    while (text[length] && text[length] != ' ' && text[length] != '\t' && length + 1 < sizeof word)
+    // Judged by the parser that runs the line, statement by statement, registering no word of it.
+    TCommandProgram program;
+    program.Parse(text, PARSE_QUIET | PARSE_UNREGISTERED);
+    const u32 separator = CommandSeparatorId();
+    bool withheld = program.GetDamagedLine() != 0;
+    i32 statements = 0;
+    TName first;
+    for (i32 i = 0; i < program.GetTokenCount(); ++i)
     {
-        word[length] = text[length];
-        ++length;
+        if (program.GetToken(i) == separator || (i > 0 && program.GetToken(i - 1) != separator))
+            continue;
+        TName name;
+        name.SetId(program.GetToken(i));
+        const TCommand* command = FindCommand(name);
+        withheld = withheld || !command || (command->GetFlag() & COMMAND_PRIVATE) != 0;
+        if (statements++ == 0 && command)
+            first = name;
     }
-    word[length] = 0;
-    const TCommand* command = FindCommand(MakeCommandName(word, false));
-    return command && (command->GetFlag() & COMMAND_PRIVATE) != 0;
+    // A statement refused whole (too many words) does not run either.
+    withheld = withheld || program.GetInstructionCount() != statements;
+    if (shown)
+        *shown = first;
+    return withheld;
 }
 
 u32 TCommandManager::ExecuteText(const char* text)

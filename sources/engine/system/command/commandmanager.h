@@ -129,8 +129,10 @@ public:
     // Scripts.
     // Compiles the text and runs it, errors reading "error: " without a file. Returns 0.
     u32 ExecuteText(const char* text);
-    // Whether the line's first word names a command registered with COMMAND_PRIVATE.
-    bool IsPrivateLine(const char* text) const;
+    // Whether the line is to be neither kept nor shown: a statement of it calls a COMMAND_PRIVATE
+    // command, or names no declared command or is refused (it does not run, and a mistyped or cut
+    // command word may be a password). shown: the first statement's command when declared.
+    bool IsPrivateLine(const char* text, TName* shown = nullptr) const;
     // Runs "system/<name>.icom" (the user directory's copy first) through its cache.
     u32 Execute(const char* name);
     // Runs the start-up script "<name>.icom", unlocking the file system to read it.

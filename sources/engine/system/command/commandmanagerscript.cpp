@@ -486,9 +486,10 @@ void TCommandManager::Complete(const char* text, TCompletionList& candidates, TC
     descriptions.SetCount(0);
     if (!text || !*text)
         return;
-    // A line being typed: an open quote or a long word is no error yet.
+    // A line being typed: an open quote or a long word is no error yet, and no word of it (each
+    // key a new prefix of a password) enters the name table.
     TCommandProgram program;
-    program.Parse(text, PARSE_QUIET);
+    program.Parse(text, PARSE_QUIET | PARSE_UNREGISTERED);
     // The tokens of the first statement.
     i32 count = 0;
     while (count < program.GetTokenCount() && program.GetToken(count) != CommandSeparatorId())
@@ -507,17 +508,18 @@ void TCommandManager::Complete(const char* text, TCompletionList& candidates, TC
         typed = "";
         for (i32 i = 0; i < before; ++i)
         {
-            TName token;
-            token.SetId(program.GetToken(i));
-            if (typed.GetLength() + std::strlen(token.GetText()) + 2 > typed.GetCapacity())
+            const char* token = program.GetTokenText(i);
+            if (typed.GetLength() + std::strlen(token) + 2 > typed.GetCapacity())
                 break;
-            typed.Append(token.GetText());
+            typed.Append(token);
             typed.Append(" ");
         }
-        TName last;
-        last.SetId(endsWithBlank ? 0 : program.GetToken(count - 1));
-        command->Complete(typed.GetText(), before, endsWithBlank ? "" : last.GetText(), candidates,
+        command->Complete(typed.GetText(), before, endsWithBlank ? "" : program.GetTokenText(count - 1), candidates,
                           descriptions);
+        // The words typed after the command may hold a password.
+        volatile char* bytes = typed.GetData();
+        for (u32 i = 0; i < typed.GetCapacity(); ++i)
+            bytes[i] = 0;
     }
     else if (count == 1 && !endsWithBlank)
     {
@@ -526,7 +528,7 @@ void TCommandManager::Complete(const char* text, TCompletionList& candidates, TC
             const TCommand* candidate = m_Commands[i].value;
             TName name;
             name.SetId(m_Commands[i].key);
-            if ((candidate->GetFlag() & COMMAND_HIDDEN) == 0 && std::strstr(name.GetText(), first.GetText()))
+            if ((candidate->GetFlag() & COMMAND_HIDDEN) == 0 && std::strstr(name.GetText(), program.GetTokenText(0)))
             {
                 AddCompletion(candidates, StringFormat("%s ", name.GetText()));
                 AddCompletion(descriptions, candidate->GetDescription());

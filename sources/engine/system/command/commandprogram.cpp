@@ -267,15 +267,15 @@ void TCommandProgram::BuildInstructions()
         command.SetId(instruction.nCommand);
         const i32 index = manager.FindCommandIndex(command);
         const bool secret = index >= 0 && (manager.GetCommandAt(index)->GetFlag() & COMMAND_PRIVATE);
-        if (index < 0)
-            AddName(instruction.nCommand);
-        TName(m_aTokenText.GetData() + m_aTokenOffset[i], true);
+        // An undeclared command runs nothing: none of its words is registered nor kept (its
+        // first letters lost, its command word may be a password), nor are a line's being typed.
+        const bool registered = index >= 0 && !(m_nParseFlags & PARSE_UNREGISTERED);
         // Arguments up to the separator; those past the sixth are dropped.
         for (++i; i < count && m_aToken[i] != separator; ++i)
         {
             const char* text = m_aTokenText.GetData() + m_aTokenOffset[i];
-            const bool kept = instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS;
-            if (secret && kept)
+            const bool kept = index >= 0 && instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS;
+            if (registered && secret && kept)
             {
                 const i32 length = static_cast<i32>(std::strlen(text));
                 for (i32 k = 0; k < 4; ++k)
@@ -283,7 +283,7 @@ void TCommandProgram::BuildInstructions()
                 for (i32 k = 0; k <= length; ++k)
                     m_aPrivateText.Add(text[k]);
             }
-            else if (!secret)
+            else if (registered && !secret)
             {
                 TName(text, true);
                 AddName(m_aToken[i]);
@@ -320,7 +320,14 @@ void TCommandProgram::Parse(const char* text, i32 length, u32 flags)
     m_aPrivateText.SetCapacity(length * 5 + 1);
     Tokenize(text, text + length);
     BuildInstructions();
-    Wipe(m_aTokenText);
+    if (!(flags & PARSE_UNREGISTERED))
+        Wipe(m_aTokenText);
+}
+
+const char* TCommandProgram::GetTokenText(i32 i) const
+{
+    const i32 offset = m_aTokenOffset[i];
+    return offset >= 0 && offset < m_aTokenText.GetCount() ? m_aTokenText.GetData() + offset : "";
 }
 
 bool TCommandProgram::HoldsPrivate() const
@@ -369,7 +376,8 @@ void TCommandProgram::_Execute()
         TCommand* command = instruction.nIndex >= 0 ? manager.GetCommandAt(instruction.nIndex) : nullptr;
         if (!command || command->GetNameId() != instruction.nCommand)
         {
-            manager.PrintError("'%s': undeclared command", name.GetText());
+            // Not quoted: the word was never registered, and may be what the player meant to hide.
+            manager.PrintError("undeclared command");
             continue;
         }
         const i32 textless = ArgumentWithoutText(instruction);

@@ -21,8 +21,12 @@ constexpr u32 PROGRAM_SHORT_DATA = 4;
 constexpr u32 PROGRAM_DAMAGED = 5; // names or instructions that do not hold together
 constexpr u32 PROGRAM_WITHOUT_TEXT = 6; // an argument whose text it does not carry
 
-// Parse flags: no log lines for an open quote or a token cut short (a line being typed).
+// Parse flags: a line being typed: no log lines for an open quote or a token cut short, and
+// the words of an open quote are kept.
 constexpr u32 PARSE_QUIET = 1;
+// No word enters the name table (a line being typed, or judged before it runs): the token texts
+// stay with the program (GetTokenText) until the next parse or its end, and are wiped then.
+constexpr u32 PARSE_UNREGISTERED = 2;
 
 // The token that ends a statement: the id of "<__NC__>".
 u32 CommandSeparatorId();
@@ -52,6 +56,8 @@ public:
 
     i32 GetTokenCount() const { return m_aToken.GetCount(); }
     u32 GetToken(i32 i) const { return m_aToken[i]; }
+    // A token's text after a PARSE_UNREGISTERED parse (empty for a separator).
+    const char* GetTokenText(i32 i) const;
     i32 GetNameCount() const { return m_aName.GetCount(); }
     u32 GetName(i32 i) const { return m_aName[i]; }
     i32 GetInstructionCount() const { return m_aInstruction.GetCount(); }

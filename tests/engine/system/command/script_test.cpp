@@ -234,7 +234,7 @@ TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTh
     m_Listener.lines.clear();
     Manager().ExecuteText("exec folder;no.command");
     EXPECT_EQ(Texts(), (std::vector<std::string>{"^Ierror: 'system/folder.icom': not a file",
-                                                 "^Ierror: 'no.command': undeclared command"}));
+                                                 "^Ierror: undeclared command"}));
     WriteFile("system/huge.icom", "test.record 1\n");
     std::filesystem::resize_file(m_Path + "/system/huge.icom", COMMAND_MAX_SCRIPT_SIZE + 1);
     EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
