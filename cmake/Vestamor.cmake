@@ -72,15 +72,6 @@ set(VESTAMOR_TILE_LOOP_OPTIONS
     "$<$<CXX_COMPILER_ID:GNU>:-mmove-max=256;-mstore-max=256>"
     "$<$<AND:$<BOOL:${VESTAMOR_SANITIZE}>,$<NOT:$<BOOL:${VESTAMOR_TILE_LOOP_POINTER_CHECKS}>>>:-fno-sanitize=vptr,pointer-overflow>")
 
-# vestamor_test_options(<target>): the test code itself is not checked for undefined behaviour,
-# only the code under test: the checks made the tests' files take three times as long to compile,
-# and CI builds them on two processors.
-function(vestamor_test_options target)
-  if(VESTAMOR_SANITIZE)
-    target_compile_options(${target} PRIVATE -fno-sanitize=undefined)
-  endif()
-endfunction()
-
 # vestamor_test_pch(<target>): compiles the target with the precompiled GoogleTest header that every
 # test program shares. GCC takes it only where the macros it tests are defined alike: most test
 # programs get _REENTRANT with SDL's flags, so all of them get it (glibc ignores it in C++).
@@ -92,7 +83,6 @@ function(vestamor_test_pch target)
     target_link_libraries(vestamor_test_pch PRIVATE GTest::gtest)
     target_compile_definitions(vestamor_test_pch PRIVATE _REENTRANT)
     target_precompile_headers(vestamor_test_pch PRIVATE <gtest/gtest.h>)
-    vestamor_test_options(vestamor_test_pch)
   endif()
   target_compile_definitions(${target} PRIVATE _REENTRANT)
   target_precompile_headers(${target} REUSE_FROM vestamor_test_pch)
@@ -108,11 +98,15 @@ endfunction()
 
 # vestamor_test(<name> [BY_SUITE] [MODULES ...] [LIBS ...] [TIMEOUT <s>] [RESOURCE_LOCK <name>]):
 # one GoogleTest executable of every .cpp below the current folder and tests/support/headless.cpp,
-# registered with CTest test by test (each in a process of its own), or with BY_SUITE suite by
-# suite (cmake/VestamorSuites.cmake: for programs whose tests pass one after another in a
-# process), each test limited to 120 s unless TIMEOUT says otherwise. Tests that run whole
-# programs of the sanitizer build take a RESOURCE_LOCK: two of them at once on a busy machine
-# would starve each other past any limit.
+# registered with CTest test by test (each in a process of its own), each test limited to 120 s
+# unless TIMEOUT says otherwise, or with BY_SUITE suite by suite (cmake/VestamorSuites.cmake: for
+# programs whose tests pass one after another in a process), each suite limited by its measured
+# time (cmake/VestamorSuiteTimes.txt). Tests that run whole programs of the sanitizer build take a
+# RESOURCE_LOCK: two of them at once on a busy machine would starve each other past any limit.
+# The test code is checked for undefined behaviour like the code under test: a program's copies of
+# the engine headers' inline and template functions are the ones its modules call (a program's own
+# definitions come first, shared modules or static), so unchecked test code left the engine's header
+# code unchecked. The checks add about a fifth to the test files' compile time.
 function(vestamor_test name)
   cmake_parse_arguments(T "BY_SUITE" "TIMEOUT;RESOURCE_LOCK" "MODULES;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -122,7 +116,6 @@ function(vestamor_test name)
   # Every test program runs headless: no test waits on a message box or opens a real window.
   add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/headless.cpp)
   vestamor_link_modules(${name} ${T_MODULES})
-  vestamor_test_options(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/sources ${PROJECT_SOURCE_DIR}/tests
                              ${CMAKE_CURRENT_SOURCE_DIR})
@@ -146,7 +139,9 @@ function(vestamor_test name)
            "set(name [==[${name}]==])\nset(program [==[$<TARGET_FILE:${name}>]==])\n"
            "set(list [==[${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake]==])\n"
            "set(folder [==[${CMAKE_CURRENT_BINARY_DIR}]==])\nset(discovery ${discovery})\n"
-           "set(limit_per_test ${T_TIMEOUT})\nset(properties [==[${T_RESOURCE_LOCK}]==])\n"
+           "set(limit_per_test ${T_TIMEOUT})\nset(scale ${VESTAMOR_TEST_TIME_SCALE})\n"
+           "set(times [==[${PROJECT_SOURCE_DIR}/cmake/VestamorSuiteTimes.txt]==])\n"
+           "set(properties [==[${T_RESOURCE_LOCK}]==])\n"
            "if(properties)\n  set(properties RESOURCE_LOCK \${properties})\nendif()\n"
            "include([==[${PROJECT_SOURCE_DIR}/cmake/VestamorSuites.cmake]==])\n")
     file(GENERATE OUTPUT ${include} CONTENT "${content}")
