@@ -4,6 +4,7 @@
 #include "core/system/timer.h"
 #include "menufixture.h"
 
+#include "clipsynth.h"
 #include "core/math/random.h"
 #include "directx/render/dxcanvasmanager.h"
 #include "morvane/game/aicommonunit.h"
@@ -12,19 +13,83 @@
 #include "morvane/game/orbitcameramanager.h"
 #include "morvane/game/task.h"
 #include "morvane/ui/gameformat.h"
+#include "morvane/ui/soundplayer.h"
 #include "morvane/ui/uihelpdialog.h"
+#include "platform/xaudio2/xaudio2settings.h"
+#include "support/testclip.h"
 #include "ui/uigrid.h"
 #include "ui/uilabel.h"
 #include "ui/uimenu.h"
 #include "xaudio2/randomindex.h"
+#include "xaudio2/soundtypes.h"
+#include "xaudio2/xaudio2sound.h"
+#include "xaudio2/xaudio2soundmanager.h"
 
 #include <climits>
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <tuple>
 
 namespace
 {
+// While it lives: the sound service on a stepped engine (a fake stereo device) with a tenth of a
+// second's tone under each name, and every instance call heard as "<clip> <call>".
+class TInterfaceSounds : public TSoundCallListener
+{
+public:
+    explicit TInterfaceSounds(std::initializer_list<const char*> names)
+    {
+        TXAudio2Settings& settings = XAudio2Settings();
+        settings.devices = {{u"Test speakers"}};
+        settings.stepped = true;
+        static const bool s_bBegun = [] {
+            g_pXAudio2SoundManager->InitializeManager();
+            g_pXAudio2SoundManager->BeginManager();
+            return true;
+        }();
+        (void)s_bBegun;
+        TXAudio2SoundManager& sounds = *g_pXAudio2SoundManager;
+        m_nRecords = sounds.Sounds().GetCount();
+        m_nData = sounds.Data().GetCount();
+        for (TXAudio2Sound& record : m_aRecord)
+            sounds.Sounds().Add(&record);
+        const TClipTone tone = {EClipWave::Sine, 440.0f, 440.0f, 0.1f, 0.5f, 0.5f};
+        for (const char* name : names)
+            sounds.Data().Add(&m_aClip.emplace_back(name, SynthesizeClip({name, nullptr, 0, 1, {tone}}), nullptr, 0).Data);
+        sounds.SetArray(SOUND_TYPE_ID, nullptr, 0);
+        sounds.OnClusterLoad();
+        TXAudio2Sound::s_pCallListener = this;
+    }
+    ~TInterfaceSounds() override
+    {
+        TXAudio2Sound::s_pCallListener = nullptr;
+        // The player forgets the clips it found; the service lets go of the records and clips.
+        g_pSoundPlayerManager->OnClusterUnload();
+        TXAudio2SoundManager& sounds = *g_pXAudio2SoundManager;
+        sounds.Sounds().SetCount(m_nRecords);
+        sounds.SetArray(SOUND_TYPE_ID, nullptr, 0);
+        sounds.Data().SetCount(m_nData);
+        for (TTestClip& clip : m_aClip)
+            clip.Data.Unload();
+        XAudio2Settings() = TXAudio2Settings();
+    }
+    void OnSoundCall(TXAudio2Sound* sound, ESoundCall call, i32, f32) override
+    {
+        if (call == SOUND_CALL_PLAY && sound->pSoundData)
+            aPlayed.push_back(sound->pSoundData->GetNameText());
+    }
+    size_t Played(const std::string& name) const { return std::count(aPlayed.begin(), aPlayed.end(), name); }
+
+    std::vector<std::string> aPlayed;
+
+private:
+    TXAudio2Sound m_aRecord[8];
+    std::deque<TTestClip> m_aClip;
+    i32 m_nRecords = 0;
+    i32 m_nData = 0;
+};
+
 class GameScreenTest : public MenuTest
 {
 protected:
@@ -132,9 +197,11 @@ TEST_F(GameScreenTest, TheGateMenuFocusesTheLastIdleGateOfItsWalkAndTheChoiceIsT
     SetGates({3, 7});
     const i32 expected = ExpectedFocus({3, 7});
     Parameters().nFlags = 0;
+    TInterfaceSounds sounds({"ChooseGate"});
     Menu().ShowGateSelectionMenu();
     MenuFrames(10);
     ASSERT_TRUE(GateMenu().IsOpen());
+    EXPECT_EQ(sounds.Played("ChooseGate"), 1u) << "the menu asks the player to choose";
     EXPECT_EQ(GateMenu().GetFocusIndex(), expected - 1);
     // Only the idle gates' entries are on the menu.
     for (TUIItem* entry : GateMenu().GetChildren())
@@ -620,9 +687,11 @@ TEST_F(ManagementTest, BuyIsOfferedOnlyWhenAllowedAndRaisesTheLevelAtItsPrice)
     EXPECT_EQ(PopupText(MANAGEMENT_POPUP_PRICE), u"Price paid: 1.000");
     EXPECT_EQ(PopupText(MANAGEMENT_POPUP_NEXT_PRICE), u"Next level: 2.000");
 
+    TInterfaceSounds sounds({"VehicleUpgrade"});
     Menu().OnManagementBuy(Menu().GetManagementBuy());
     EXPECT_EQ(catering.GetAILevel(), 2);
     EXPECT_EQ(Parameters().nMoney, 500);
+    EXPECT_EQ(sounds.Played("VehicleUpgrade"), 1u);
     EXPECT_EQ(PopupText(MANAGEMENT_POPUP_PRICE), u"Price paid: 2.000") << "refreshed at once";
     EXPECT_EQ(PopupText(MANAGEMENT_POPUP_NEXT_PRICE), u"Next level: 3.000");
     MenuFrames(20);
@@ -636,6 +705,7 @@ TEST_F(ManagementTest, BuyIsOfferedOnlyWhenAllowedAndRaisesTheLevelAtItsPrice)
     m_apGate[1]->m_nState = gsUnloading;
     Menu().OnManagementBuy(Menu().GetManagementBuy());
     EXPECT_EQ(catering.GetAILevel(), 2) << "a busy gate";
+    EXPECT_EQ(sounds.Played("VehicleUpgrade"), 1u) << "a refused buy is silent";
 }
 
 TEST_F(ManagementTest, TheManagementScreenMatchesItsGoldenImage)
