@@ -288,5 +288,20 @@ TEST_F(UIContainerTest, AHorizontalSliderTakesTheValueUnderThePointerAndShowsIts
     EXPECT_EQ(m_Log.Count("'one too many': more than 64 labels"), 1u);
     slider->SetMaxValue(0.0f);
     EXPECT_EQ(slider->GetMaxValue(), 1.0f);
+    // The range set in the profiles' order (minimum, maximum, value) or the other: "no
+    // selection", one step below the first, is kept either way.
+    for (const bool minimumFirst : {true, false})
+    {
+        slider->SetMinimum(0.0f);
+        slider->SetMaxValue(0.0f);
+        slider->SetValue(0.0f);
+        if (minimumFirst)
+            slider->SetMinimum(-1.0f);
+        slider->SetMaxValue(2.0f);
+        if (!minimumFirst)
+            slider->SetMinimum(-1.0f);
+        slider->SetValue(-1.0f);
+        EXPECT_EQ(std::tuple(slider->GetValue(), slider->GetMaxValue()), std::tuple(-1.0f, 2.0f)) << minimumFirst;
+    }
 }
 } // namespace

@@ -194,8 +194,9 @@ TEST(GameFormat, DurationsHaveTheirThreeForms)
 
 TEST_F(GameScreenTest, TheGateMenuFocusesTheLastIdleGateOfItsWalkAndTheChoiceIsTheGateOnly)
 {
-    SetGates({3, 7});
-    const i32 expected = ExpectedFocus({3, 7});
+    // The last gate among the idle ones.
+    SetGates({3, 8});
+    const i32 expected = ExpectedFocus({3, 8});
     Parameters().nFlags = 0;
     TInterfaceSounds sounds({"ChooseGate"});
     Menu().ShowGateSelectionMenu();
@@ -205,7 +206,7 @@ TEST_F(GameScreenTest, TheGateMenuFocusesTheLastIdleGateOfItsWalkAndTheChoiceIsT
     EXPECT_EQ(GateMenu().GetFocusIndex(), expected - 1);
     // Only the idle gates' entries are on the menu.
     for (TUIItem* entry : GateMenu().GetChildren())
-        EXPECT_EQ(entry->IsVisible(), entry->m_nTag == 2 || entry->m_nTag == 6) << entry->m_nTag;
+        EXPECT_EQ(entry->IsVisible(), entry->m_nTag == 2 || entry->m_nTag == 7) << entry->m_nTag;
     // A second call while it is open changes nothing.
     Menu().ShowGateSelectionMenu();
     EXPECT_EQ(GateMenu().GetFocusIndex(), expected - 1);
