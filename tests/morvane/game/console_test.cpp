@@ -88,4 +88,10 @@ TEST_F(Cheats, LevelUpTakesOneGateAndRaisesEachServiceBelowTheTop)
     // Asked for the top level all the same, the gate sells nothing.
     gate.LevelUpService(gtDeployTaxi);
     EXPECT_EQ(Money(), 1000 - 5000 - 20000);
+    // The last gate is taken as the first is.
+    TGate& last = AddGate(8);
+    TTask& lastFuel = AddTask(&last, gtDeployFuel);
+    lastFuel.pAIUnit = &AddUnit(0);
+    Run("cheating.levelup 8");
+    EXPECT_EQ(lastFuel.GetAILevel(), 1);
 }
