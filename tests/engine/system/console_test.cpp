@@ -282,6 +282,13 @@ TEST_F(ConsoleTest, ALineThatLostKeysSaysSoAndNeverRuns)
         EXPECT_STREQ(m_Console.GetInput(), "");
         EXPECT_FALSE(m_Console.HasLostKeys());
     }
+    // Keys a full line refuses end the frame's keys but stay with the console: none is left in
+    // the input manager's ring, where a text box behind the console would read it.
+    m_Console.SetInput((filler62 + "y").c_str());
+    for (const char* c = "abcdef"; *c; ++c)
+        g_pInputManager->OnInputEvent({0, 0x1E, static_cast<u32>(*c)});
+    m_Console.UpdateFocus(0.0f);
+    EXPECT_FALSE(g_pInputManager->HasBufferedInput());
     // A text put into the line that does not fit (a recorded input) marks it too.
     m_Console.SetInput((filler62 + "yz").c_str());
     EXPECT_TRUE(m_Console.HasLostKeys());

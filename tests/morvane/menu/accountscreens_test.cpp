@@ -639,7 +639,6 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
              showCreate();
              createFields(secret);
              Press(Create().GetBackButton());
-             Ticks(12);
              return TBoxes{Create().GetBox(1), Create().GetBox(2)};
          },
          nullptr},
@@ -675,7 +674,6 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
              Open();
              TypeSecret(Login().GetPasswordBox(), secret);
              Press(Login().GetCloseButton());
-             Ticks(12);
              return TBoxes{Login().GetPasswordBox()};
          },
          nullptr},
@@ -684,7 +682,6 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
              Open();
              TypeSecret(Login().GetPasswordBox(), secret);
              Press(Login().GetCreateButton());
-             Ticks(12);
              return TBoxes{Login().GetPasswordBox()};
          },
          nullptr},
@@ -705,7 +702,6 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
              updateFields(secret);
              TypeSecret(Update().GetBox(0), secret);
              Press(Update().GetBackButton());
-             Ticks(12);
              return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
          },
          nullptr},
@@ -729,6 +725,7 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
          },
          "msgAccountQueueFull"},
     };
+    // Checked as soon as the screen starts to leave, not once its slide has ended.
     for (const auto& c : cases)
     {
         if (c.loggedIn && !Protocol().IsLoggedIn())
