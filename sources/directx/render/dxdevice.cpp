@@ -219,10 +219,11 @@ i32 TDxDeviceManager::InitializeManager()
     g_pDxDeviceInt->GetClientRect(m_hWindow, &clientRect);
     m_nFrameWidth = (windowRect.right - windowRect.left) - (clientRect.right - clientRect.left);
     m_nFrameHeight = (windowRect.bottom - windowRect.top) - (clientRect.bottom - clientRect.top);
-    // Clamped once the frame is known: the whole window, frame included, fits the monitor.
+    // Clamped once the frame is known: the whole window, frame included, fits the monitor. The
+    // client size is not the video size yet: the window is placed with its frame below, and a
+    // full-screen device keeps the player's size in device_size.
     if (_ClampWindowToMonitor(x, y, adapter))
         g_device_pos.Store(static_cast<f32>(x), static_cast<f32>(y), 0.0f, 1.0f);
-    _SetVideoSize(clientRect.right - clientRect.left, clientRect.bottom - clientRect.top);
     g_pDxDeviceInt->SetWindowPos(m_hWindow, HWND_TOP, x, y, static_cast<i32>(size.x) + m_nFrameWidth,
                                  static_cast<i32>(size.y) + m_nFrameHeight, SWP_SHOWWINDOW);
 
@@ -495,10 +496,13 @@ void TDxDeviceManager::_AttachDefaultTargets()
     g_device_windowed.Store(m_Settings.IsWindowed() ? 1 : 0);
     g_device_adapter.Store(static_cast<i32>(m_Settings.nAdapter));
     g_device_refreshrate.Store(static_cast<i32>(m_Settings.Present.FullScreen_RefreshRateInHz));
-    _SetVideoSize(m_nBackBufferWidth, m_nBackBufferHeight);
+    m_nFullScreen = m_Settings.IsWindowed() ? 0 : 1;
+    // Full screen takes the nearest mode the display offers: the player's size stays what the
+    // player set (the video size is the back buffer's then).
+    if (!m_nFullScreen)
+        _SetVideoSize(m_nBackBufferWidth, m_nBackBufferHeight);
     m_LastGoodSettings = m_Settings;
     m_nDeviceExisted = 1;
-    m_nFullScreen = m_Settings.IsWindowed() ? 0 : 1;
     SetCursorShow(g_device_cursor_show.GetInt());
     SetCursorClip(g_device_cursor_clip.GetInt());
 }

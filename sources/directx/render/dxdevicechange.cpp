@@ -150,11 +150,15 @@ void TDxDeviceManager::GetWindowPosition(i32& x, i32& y)
 
 i32 TDxDeviceManager::GetVideoWidth()
 {
+    if (m_nFullScreen && m_nBackBufferWidth > 0)
+        return m_nBackBufferWidth;
     return static_cast<i32>(g_device_size.GetVector().x);
 }
 
 i32 TDxDeviceManager::GetVideoHeight()
 {
+    if (m_nFullScreen && m_nBackBufferHeight > 0)
+        return m_nBackBufferHeight;
     return static_cast<i32>(g_device_size.GetVector().y);
 }
 

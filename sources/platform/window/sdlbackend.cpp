@@ -226,7 +226,11 @@ void TSdlBackend::UpdateNativeWindow(HWND window, const TWindowState& state)
         SDL_HideWindow(sdlWindow);
     if (fullScreenDisplay >= 0 && !native.fullScreen)
     {
+        // Without a window manager nobody grows the window to the display on the full-screen
+        // request: it is given the display's size first.
         SDL_SetWindowPosition(sdlWindow, client.left, client.top);
+        SDL_SetWindowSize(sdlWindow, std::max<int>(client.right - client.left, 1),
+                          std::max<int>(client.bottom - client.top, 1));
         SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
         native.fullScreen = true;
     }

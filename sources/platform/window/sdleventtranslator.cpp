@@ -228,15 +228,32 @@ void TSdlEventTranslator::PostMouseRecord(USHORT buttonFlags, USHORT buttonData,
     TWindowSystem::Get().PostRawInput(record);
 }
 
+POINT TSdlEventTranslator::ClientPoint(Uint32 windowId, HWND window, int x, int y)
+{
+    // SDL tells the point within the native window; the frame is scaled onto that window, which
+    // may be of another size than the layer's client area (one no window manager grew).
+    SDL_Window* native = SDL_GetWindowFromID(windowId);
+    RECT client = {};
+    int width = 0, height = 0;
+    if (native)
+        SDL_GetWindowSize(native, &width, &height);
+    if (!window || !TWindowSystem::Get().GetClientRect(window, &client) || width <= 0 || height <= 0 ||
+        client.right <= 0 || client.bottom <= 0)
+        return {x, y};
+    return {static_cast<LONG>(static_cast<long long>(x) * client.right / width),
+            static_cast<LONG>(static_cast<long long>(y) * client.bottom / height)};
+}
+
 void TSdlEventTranslator::TranslateMotion(const SDL_MouseMotionEvent& event, HWND window)
 {
-    pointerX_ = event.x;
-    pointerY_ = event.y;
+    const POINT point = ClientPoint(event.windowID, window, event.x, event.y);
+    pointerX_ = point.x;
+    pointerY_ = point.y;
     TWindowSystem& layer = TWindowSystem::Get();
-    layer.SetPointerPosition(window, event.x, event.y);
+    layer.SetPointerPosition(window, point.x, point.y);
     PostMouseRecord(0, 0, event.xrel, event.yrel);
     if (window)
-        layer.PostMessage(window, WM_MOUSEMOVE, MouseKeyFlags(), PointParam(event.x, event.y));
+        layer.PostMessage(window, WM_MOUSEMOVE, MouseKeyFlags(), PointParam(point.x, point.y));
 }
 
 void TSdlEventTranslator::TranslateButton(const SDL_MouseButtonEvent& event, HWND window)
@@ -245,20 +262,21 @@ void TSdlEventTranslator::TranslateButton(const SDL_MouseButtonEvent& event, HWN
     if (!button)
         return;
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    pointerX_ = event.x;
-    pointerY_ = event.y;
+    const POINT point = ClientPoint(event.windowID, window, event.x, event.y);
+    pointerX_ = point.x;
+    pointerY_ = point.y;
     if (down)
         mouseButtons_ |= button->keyFlag;
     else
         mouseButtons_ &= ~button->keyFlag;
     TWindowSystem& layer = TWindowSystem::Get();
-    layer.SetPointerPosition(window, event.x, event.y);
+    layer.SetPointerPosition(window, point.x, point.y);
     PostMouseRecord(down ? button->downFlag : button->upFlag, 0, 0, 0);
     if (!window)
         return;
     const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), button->xButton);
     layer.PostMessage(window, down ? button->downMessage : button->upMessage, wParam,
-                      PointParam(event.x, event.y));
+                      PointParam(point.x, point.y));
 }
 
 void TSdlEventTranslator::TranslateWheel(const SDL_MouseWheelEvent& event, HWND window)

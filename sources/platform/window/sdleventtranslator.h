@@ -30,6 +30,8 @@ private:
     void PostMouseRecord(USHORT buttonFlags, USHORT buttonData, LONG x, LONG y);
     bool IsHeld(SDL_Scancode first, SDL_Scancode second) const;
     WPARAM MouseKeyFlags() const;
+    // A point of the native window in the layer's client co-ordinates.
+    static POINT ClientPoint(Uint32 windowId, HWND window, int x, int y);
 
     std::bitset<SDL_NUM_SCANCODES> pressed_;
     WORD mouseButtons_ = 0; // MK_ flags of the buttons held
