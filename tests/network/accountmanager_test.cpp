@@ -75,6 +75,7 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
         {"account.change.password old1 abcde", "E ^Ierror: new password is invalid"},
         {"account.forgotten.password", takes + "0 parameter (1 expected)"},
         {"account.checkusername a b", takes + "2 parameter (1 expected)"},
+        {"account.checkusername abcdefghijklmnopqrstuvwxyz012345", tooLong},
         {"account.update one", takes + "1 parameters (at least 2 expected)"},
         {"account.create pilot", takes + "1 parameters (at least 2 expected)"},
         {"account.create pilot abcdefghijklmnopqrstuvwxyz012345", tooLong},
@@ -91,6 +92,9 @@ TEST_F(AccountManagerTest, CommandsQueueRequestsAndCheckTheirParameters)
     EXPECT_EQ(m_Server.Requests()[0].body.substr(0, 36), U32(NameId("pilot")) + Sha256("n0tNamed1"));
     EXPECT_EQ(Run("account.checkusername NEW"), (std::vector<std::string>{"account sucess (2)"}));
     EXPECT_EQ(m_Server.Requests().back().body.substr(0, 4), U32(NameId("new")));
+    // 31 bytes are asked about, 32 refused (above).
+    EXPECT_EQ(Run("account.checkusername abcdefghijklmnopqrstuvwxyz01234"),
+              (std::vector<std::string>{"account sucess (2)"}));
     m_Server.AnswerWith(51, Reply(U8(4)));
     // A text of 31 characters is sent, one of 32 refused.
     EXPECT_EQ(Run("account.update abcdefghijklmnopqrstuvwxyz01234 b c"),

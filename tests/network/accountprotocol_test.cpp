@@ -221,6 +221,7 @@ TEST_F(AccountProtocolTest, FailedConnectionsDropTheSessionButNotForPolls)
     EXPECT_EQ(Settle(),
               (std::vector<std::string>{"disconnected", "account disconnected pilot", "failed 7 13"}));
     EXPECT_FALSE(Protocol().IsLoggedIn());
+    EXPECT_EQ(Protocol().GetServerIndex(), -1) << "no server is the session's any more";
     // A new session counts its failed polls afresh.
     LogIn();
     EXPECT_EQ(Protocol().GetPollFailures(), 0u);
