@@ -8,9 +8,9 @@
 #include "engine/render/texturefont.h"
 #include "engine/system/scenetypes.h"
 #include "engine/system/command/commandmanager.h"
-#include "morvane/program/gamecopy.h"
 #include "morvane/ux/uxdemoscreen.h"
 #include "repositorywriter.h"
+#include "support/scratchfolder.h"
 #include "support/storedrecords.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.checkbox.h"
@@ -36,9 +36,11 @@
 #include "uxrecords.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 // Stored offsets of the control classes are read.
@@ -307,14 +309,25 @@ TEST_F(ManagerTest, AFlippedDelegateCountLoadedByTheGamesScriptIsNeverUsed)
     for (u32 at : flips)
         flipped.bytes[at] ^= 0x80;
 
-    TGameCopy game;
+    // The game as a player has it, in a scratch folder: the sources' start-up scripts, the
+    // build's repositories with the damaged one, the player's settings script in the user folder.
+    TScratchFolder game("uxgame");
+    std::filesystem::copy(MORVANE_DATA_PATH, game.Path() + "/work", std::filesystem::copy_options::recursive);
+    std::filesystem::copy(MORVANE_LANGUAGE_PATH, game.Path() + "/work/data", std::filesystem::copy_options::recursive);
     flipped.Write(game.Path() + "/work/data/ux.data");
-    std::ofstream settings(game.UserPath() + "settings.icom");
-    settings << TGameCopy::ReadText(game.Path() + "/work/system/settings.icom") << "\nresource.load \"data/ux.data\"\n";
-    settings.close();
-    EXPECT_EQ(game.Run(), 0) << game.Errors();
-    EXPECT_EQ(game.Errors().find("runtime error"), std::string::npos) << game.Errors();
-    const std::string log = game.SystemLog();
+    game.WriteFile("home/My Games/Brevicorn/system/settings.icom",
+                   game.ReadFile("work/system/settings.icom") + "\nresource.load \"data/ux.data\"\n");
+    std::filesystem::create_directories(game.Path() + "/runtime");
+    // Headless, its window closed on its fifth frame; the limit is for a hang.
+    const std::string command = "cd '" + game.Path() + "/work' && HOME='" + game.Path() +
+                                "/home' XDG_DOCUMENTS_DIR= TMPDIR='" + game.Path() + "' XDG_RUNTIME_DIR='" +
+                                game.Path() + "/runtime' VESTAMOR_HEADLESS=1 VESTAMOR_HEADLESS_FRAMES=5 timeout 200 '" +
+                                MORVANESIM_PATH + "' >/dev/null 2>'" + game.Path() + "/stderr'";
+    const int status = std::system(command.c_str());
+    const std::string errors = game.ReadFile("stderr");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << errors;
+    EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
+    const std::string log = game.ReadFile("home/My Games/Brevicorn/system.log");
     const size_t repository = log.find("TResourceManager::LoadRepository(): 'data/ux.data'");
     ASSERT_NE(repository, std::string::npos) << log;
     EXPECT_NE(log.find("TResourceManager::LoadRepository(): 'data/morvane.data'", repository), std::string::npos)
