@@ -154,6 +154,8 @@ TEST_F(AccountManagerTest, PasswordsAreWipedOnceTheirCommandsHaveUsedThem)
 TEST_F(AccountManagerTest, AFullQueueRefusesEachCommandWithALine)
 {
     ASSERT_EQ(Run("account.login Pilot n0tNamed1"), (std::vector<std::string>{"account connected", "account sucess (3)"}));
+    // The held check must not time out meanwhile: its place in the queue would be freed.
+    SetTimeout(5000);
     std::atomic<bool> hold{true};
     m_Server.Answer(21, [&hold](TPeerConnection& connection, const TSeenRequest&) {
         while (hold)
