@@ -21,8 +21,8 @@ fi
 user="$documents/My Games/Brevicorn"
 # A running copy keeps its working folder: the program itself would refuse the second copy, but
 # only after the folder it reads had been replaced. Its lock file lies in its user folder, or in
-# the temp folder where that folder cannot hold it.
-for lock in "$user/Global_Brevicorn.morvane.lock" "${TMPDIR:-/tmp}/Global_Brevicorn.morvane.lock"; do
+# the temp folder, under the user's id, where that folder cannot hold it.
+for lock in "$user/Global_Brevicorn.morvane.lock" "${TMPDIR:-/tmp}/Global_Brevicorn.morvane.$(id -u).lock"; do
   if [ -e "$lock" ] && ! flock -n "$lock" true; then
     echo "tools/run.sh: error: another copy of the program is running ($lock); $work stays as it is" >&2
     exit 1

@@ -90,9 +90,16 @@ public:
             return;
         TCommandManager& commands = TCommandManager::Instance();
         TInputManager& input = TInputManager::Instance();
-        if (!input.CreateAction(CommandArgument(instruction, 0), 0))
+        // A damaged line (a quote moved) leaves the name empty: the line says so and the other
+        // lines and cached scripts are kept.
+        if (!*CommandArgument(instruction, 0).GetText())
+        {
+            commands.PrintError("action.bind without an action name: the line is refused");
             return;
-        const i32 action = input.FindActionIndex(CommandArgument(instruction, 0));
+        }
+        TInputAction* target = input.CreateAction(CommandArgument(instruction, 0), 0);
+        if (!target)
+            return;
         const i32 first = input.FindInputIndex(CommandArgument(instruction, 1));
         const i32 second =
             instruction.nArgumentCount >= 3 ? input.FindInputIndex(CommandArgument(instruction, 2)) : -1;
@@ -102,15 +109,6 @@ public:
             commands.PrintError("'%s': undeclared input", CommandArgument(instruction, 2).GetText());
         if (first < 0 || (instruction.nArgumentCount >= 3 && second < 0))
             return;
-        // The name sets out of step with the arrays: such an index is never used.
-        TInputAction* target = input.GetActionAt(action);
-        if (!target || static_cast<u32>(first) >= input.GetInputCount() ||
-            (second >= 0 && static_cast<u32>(second) >= input.GetInputCount()))
-        {
-            commands.PurgeCache();
-            commands.PrintError("command cache file is invalid (purged) - rerun application");
-            return;
-        }
         input.BindAction(target, input.GetInputAt(first), second >= 0 ? input.GetInputAt(second) : nullptr);
     }
 

@@ -10,15 +10,19 @@
 
 namespace
 {
-// The lock file of a name in a folder: "\" and "/" of the name become "_".
-void LockFilePath(const char* folder, const char* name, char* path, size_t room)
+// The lock file of a name in a folder: "\" and "/" of the name become "_". In a folder shared
+// by every user the name carries the user's id: another user's lock there is not this one's.
+void LockFilePath(const char* folder, const char* name, bool shared, char* path, size_t room)
 {
     char file[256];
     std::snprintf(file, sizeof file, "%s", name);
     for (char* c = file; *c; ++c)
         if (*c == '\\' || *c == '/')
             *c = '_';
-    std::snprintf(path, room, "%s/%s.lock", folder, file);
+    if (shared)
+        std::snprintf(path, room, "%s/%s.%u.lock", folder, file, static_cast<unsigned>(getuid()));
+    else
+        std::snprintf(path, room, "%s/%s.lock", folder, file);
 }
 
 // The folder and its parents; a part already there is left as it is.
@@ -48,8 +52,8 @@ int CreateNamedMutex(const char* folder, const char* name, bool* alreadyExists)
     for (const char* at : folders)
     {
         char path[1024];
-        LockFilePath(at, name, path, sizeof path);
-        handle = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        LockFilePath(at, name, at != folder, path, sizeof path);
+        handle = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (handle >= 0)
             break;
     }

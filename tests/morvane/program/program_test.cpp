@@ -13,9 +13,11 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -389,12 +391,16 @@ TEST_F(Program, DamagedResourceDataIsReportedOnceUnderItsName)
         EXPECT_EQ(line.find("''"), std::string::npos) << line;
 }
 
+// The temp folder is every user's: another user's copy holding a lock there is not this one.
 TEST_F(Program, AUserFolderThatCannotBeMadeLeavesTheGuardToTheTempFolder)
 {
     std::ofstream(m_Path + "/home/My Games") << "a file";
+    const int others = open((m_Path + "/Global_Brevicorn.morvane.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(flock(others, LOCK_EX | LOCK_NB), 0);
     Run();
+    close(others);
     EXPECT_EQ(Errors().find("WinMain(): error"), std::string::npos) << Errors();
-    EXPECT_TRUE(std::filesystem::exists(m_Path + "/Global_Brevicorn.morvane.lock"));
+    EXPECT_TRUE(std::filesystem::exists(m_Path + "/Global_Brevicorn.morvane." + std::to_string(getuid()) + ".lock"));
 }
 
 // The copies write one user folder: a second one started without a runtime folder still meets

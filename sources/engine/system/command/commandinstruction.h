@@ -1,11 +1,12 @@
 #pragma once
 // TCommandInstruction: one compiled statement of a command program, stored as is in the
-// program cache (56 bytes, little-endian).
+// program cache (68 bytes, little-endian).
 #include "core/system/types.h"
 
 #include <cstddef>
 
-constexpr u32 COMMAND_MAX_ARGUMENTS = 6;
+// A key and the eight commands a bind holds; a statement with more is refused.
+constexpr u32 COMMAND_MAX_ARGUMENTS = 9;
 
 struct TCommandInstruction
 {
@@ -18,8 +19,8 @@ struct TCommandInstruction
     i32 aCache[4]; // -1 until the command fills them at link time
 };
 
-static_assert(sizeof(TCommandInstruction) == 56);
+static_assert(sizeof(TCommandInstruction) == 68);
 static_assert(offsetof(TCommandInstruction, aArgument) == 8);
-static_assert(offsetof(TCommandInstruction, nLine) == 32);
-static_assert(offsetof(TCommandInstruction, nIndex) == 36);
-static_assert(offsetof(TCommandInstruction, aCache) == 40);
+static_assert(offsetof(TCommandInstruction, nLine) == 44);
+static_assert(offsetof(TCommandInstruction, nIndex) == 48);
+static_assert(offsetof(TCommandInstruction, aCache) == 52);

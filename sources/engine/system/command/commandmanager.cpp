@@ -235,6 +235,8 @@ void TCommandManager::PrintError(const char* format, ...)
     char line[COMMAND_PRINT_SIZE];
     if (m_Source.IsValid() && m_pInstruction)
     {
+        // A script's line refused: a settings file it came from is kept aside, not written over.
+        MarkIncomplete(m_Source.GetId());
         FormatStringN(line, sizeof line, "^I%s(%d): error: %s", m_Source.GetText(), m_pInstruction->nLine,
                       expanded);
         TLog::Print(g_pSystemLog, LOG_ERROR, kPrintErrorPrefix, "%s(%d): %s", m_Source.GetText(),
@@ -351,6 +353,9 @@ u32 TCommandManager::AddBind(const char* key, TCommandBind& bind)
     m_Binds.Add(bind);
     return 0;
 }
+
+// A bind line carries its key and every command of the bind.
+static_assert(COMMAND_MAX_ARGUMENTS >= BIND_MAX_COMMANDS + 1);
 
 u32 TCommandManager::AddCommandBind(const char* key, const char* const* commands, u32 count)
 {

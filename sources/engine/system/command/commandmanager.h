@@ -163,6 +163,7 @@ private:
     u32 _Compile(const TName& source, const TName& cache, TCommandProgram& program);
     void WriteSettings(const TName& file, TStream& stream);
     i32 FindIncomplete(u32 source) const;
+    void MarkIncomplete(u32 source);
     i32 FindOneOff(const TVariable* variable) const;
 
     SSet<TCommandEntry, COMMAND_MAX_COMMANDS, u32, 0> m_Commands;
@@ -176,8 +177,8 @@ private:
     const TCommandInputHooks* m_pInputHooks;
     // The sources of the scripts running, outermost first.
     SArray<u32, COMMAND_MAX_SCRIPT_DEPTH, 1> m_aRunning;
-    // The sources whose text did not compile whole this run (a NUL byte): kept aside before a
-    // settings file is written over them.
+    // The sources that did not run whole this run (a line not compiled or refused, the file
+    // refused or unreadable): kept aside before a settings file is written over them.
     DArray<u32> m_aIncomplete;
     // The variables holding a one-off value, with the player's value and flags before it.
     struct TOneOff

@@ -131,8 +131,16 @@ u32 TCommandManager::_Compile(const TName& source, const TName& cache, TCommandP
     const i32 read = size > 0 ? input.Read(text.GetData(), size) : 0;
     text[read > 0 ? read : 0] = 0;
     input.Close();
+    // A script cut short would run other commands than its file holds.
+    if (read != size)
+    {
+        TLog::Print(g_pSystemLog, LOG_ERROR, kCompileError, "'%s': read %d of %d bytes", source.GetText(),
+                    read, size);
+        TCommandProgram::Wipe(text);
+        return SCRIPT_MISSING_SOURCE;
+    }
 
-    program.Parse(text.GetData(), read > 0 ? read : 0, 0);
+    program.Parse(text.GetData(), read, 0);
     TCommandProgram::Wipe(text);
     program.Link();
     // A cache keeps neither passwords nor a damage that each run must report: such a script is
@@ -209,6 +217,9 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
         const u32 compiled = _Compile(source, cache, program);
         if (compiled == SCRIPT_MISSING_SOURCE || compiled == SCRIPT_NOT_A_FILE)
         {
+            // There and refused (its size, a read cut short): not a file to write over.
+            if (present)
+                MarkIncomplete(source.GetId());
             m_Source = outerSource;
             if (system)
                 g_pFileStreamManager->SetLocked(1);
@@ -221,8 +232,8 @@ u32 TCommandManager::Run(const char* name, const TName& source, bool system)
             SetFileWriteTime(cache.GetText(), GetFileWriteTime(0, source.GetText()));
     }
     // The settings written over it would hold only what ran.
-    if (program.GetDamagedLine() != 0 && FindIncomplete(source.GetId()) < 0)
-        m_aIncomplete.Add(source.GetId());
+    if (program.GetDamagedLine() != 0)
+        MarkIncomplete(source.GetId());
     if (system)
     {
         g_pFileStreamManager->SetLocked(1);
@@ -355,23 +366,28 @@ bool KeepAside(const char* path)
                     aside.GetText());
         return true;
     }
-    TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError,
-                "'%s' did not run whole and cannot be kept aside: it is not written", path);
     return false;
 }
 
 // Written whole under a temporary name first: a full disk keeps the previous settings. Returns
-// whether the file was replaced.
-bool ReplaceSettingsFile(const char* path, TMemoryStream& text, bool incomplete)
+// null when the file was replaced, else why it was not.
+const char* ReplaceSettingsFile(const char* path, TMemoryStream& text, bool incomplete)
 {
     SString<PATH_SIZE> temporary;
     if (!FormatPath(temporary, "%s.tmp", path))
-        return false;
+        return "was not written: its path is too long";
+    // The player made it read-only: it stays as the player keeps it.
+    char existing[PATH_SIZE];
+    FormatStringN(existing, PATH_SIZE, "%s", path);
+    ToSystemPath(existing);
+    struct stat info;
+    if (stat(existing, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "is read-only: it is left as it is";
     TFileStream stream;
     if (stream.Open(TName(temporary.GetText(), true), STREAM_WRITE | STREAM_CREATE_PATH) != 1)
     {
         TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "unable to open file '%s'", temporary.GetText());
-        return false;
+        return "was not written; the previous one is kept";
     }
     stream.SetBuffer(0, nullptr);
     const bool written = stream.Write(text.GetData(), text.GetSize()) == text.GetSize();
@@ -385,16 +401,14 @@ bool ReplaceSettingsFile(const char* path, TMemoryStream& text, bool incomplete)
     if (written && incomplete && !KeepAside(path))
     {
         std::remove(from);
-        return false;
+        return "did not run whole and cannot be kept aside: it is not written";
     }
     if (!written || std::rename(from, to) != 0)
     {
-        TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' was not written; the previous one is kept",
-                    path);
         std::remove(from);
-        return false;
+        return "was not written; the previous one is kept";
     }
-    return true;
+    return nullptr;
 }
 } // namespace
 
@@ -404,6 +418,12 @@ i32 TCommandManager::FindIncomplete(u32 source) const
         if (m_aIncomplete[i] == source)
             return i;
     return -1;
+}
+
+void TCommandManager::MarkIncomplete(u32 source)
+{
+    if (FindIncomplete(source) < 0)
+        m_aIncomplete.Add(source);
 }
 
 i32 TCommandManager::FindOneOff(const TVariable* variable) const
@@ -456,7 +476,13 @@ void TCommandManager::SaveSettings()
         TMemoryStream text;
         WriteSettings(file, text);
         const i32 incomplete = FindIncomplete(TName(path.GetText()).GetId());
-        if (ReplaceSettingsFile(path.GetText(), text, incomplete >= 0) && incomplete >= 0)
+        if (const char* failure = ReplaceSettingsFile(path.GetText(), text, incomplete >= 0))
+        {
+            // The log may be what cannot be written (a full disk, a read-only folder).
+            TLog::Print(g_pSystemLog, LOG_ERROR, kSaveError, "'%s' %s", path.GetText(), failure);
+            std::fprintf(stderr, "%s'%s' %s\n", kSaveError, path.GetText(), failure);
+        }
+        else if (incomplete >= 0)
         {
             m_aIncomplete[incomplete] = m_aIncomplete[m_aIncomplete.GetCount() - 1];
             m_aIncomplete.SetCount(m_aIncomplete.GetCount() - 1);

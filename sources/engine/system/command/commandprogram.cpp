@@ -149,6 +149,7 @@ void TCommandProgram::EndToken(const char* start, u32 length, u32 line)
 {
     if (length >= COMMAND_TOKEN_SIZE)
     {
+        MarkDamaged(line);
         if (!(m_nParseFlags & PARSE_QUIET))
                 TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): token too long, cut to %d characters",
                         TCommandManager::Instance().GetSource().GetText(), line, COMMAND_TOKEN_SIZE - 1);
@@ -176,6 +177,8 @@ void TCommandProgram::Tokenize(const char* text, const char* end)
     bool inComment = false;
     u32 slashes = 0;
     u32 line = 1; // for messages only; instructions count separators
+    bool damaged = false;
+    u32 quoteLine = 0;
     const char* c = text;
     for (; c < end; ++c)
     {
@@ -183,9 +186,10 @@ void TCommandProgram::Tokenize(const char* text, const char* end)
         const u32 tokenLine = line;
         if (*c == '\n')
             ++line;
-        if (*c == 0 && m_nDamagedLine == 0)
+        if (*c == 0 && !damaged)
         {
-            m_nDamagedLine = line;
+            damaged = true;
+            MarkDamaged(line);
             if (!(m_nParseFlags & PARSE_QUIET))
                 TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
                             "%s(%d): damaged text (a NUL byte): the script does not run whole",
@@ -225,18 +229,28 @@ void TCommandProgram::Tokenize(const char* text, const char* end)
                 EndToken(start, static_cast<u32>(c - start), tokenLine);
             start = c + 1;
             if (*c == '"')
+            {
                 inQuote = true;
+                quoteLine = tokenLine;
+            }
             else if (*c == '\n' || *c == ';')
                 AddSeparator();
         }
     }
-    if (inQuote)
+    if (inQuote && !(m_nParseFlags & PARSE_QUIET))
     {
-        if (!(m_nParseFlags & PARSE_QUIET))
-            TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed",
-                        TCommandManager::Instance().GetSource().GetText(), line);
-        EndToken(start, static_cast<u32>(c - start), line);
+        // The statement would run on words cut short: it is dropped from its first token on.
+        TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed: the line is refused",
+                    TCommandManager::Instance().GetSource().GetText(), quoteLine);
+        MarkDamaged(quoteLine);
+        i32 kept = m_aToken.GetCount();
+        while (kept > 0 && m_aToken[kept - 1] != CommandSeparatorId())
+            --kept;
+        m_aToken.SetCount(kept);
+        m_aTokenOffset.SetCount(kept);
     }
+    else if (inQuote) // a line being typed
+        EndToken(start, static_cast<u32>(c - start), line);
     else if (!inComment && c > start)
         EndToken(start, static_cast<u32>(c - start), line);
 }
@@ -270,9 +284,11 @@ void TCommandProgram::BuildInstructions()
         // An undeclared command runs nothing: none of its words is registered nor kept (its
         // first letters lost, its command word may be a password), nor are a line's being typed.
         const bool registered = index >= 0 && !(m_nParseFlags & PARSE_UNREGISTERED);
-        // Arguments up to the separator; those past the sixth are dropped.
+        // Arguments up to the separator; a statement with more than it can hold is refused whole.
+        u32 given = 0;
         for (++i; i < count && m_aToken[i] != separator; ++i)
         {
+            ++given;
             const char* text = m_aTokenText.GetData() + m_aTokenOffset[i];
             const bool kept = index >= 0 && instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS;
             if (registered && secret && kept)
@@ -295,6 +311,16 @@ void TCommandProgram::BuildInstructions()
         {
             ++line;
             ++i;
+        }
+        if (given > COMMAND_MAX_ARGUMENTS)
+        {
+            MarkDamaged(instruction.nLine);
+            if (!(m_nParseFlags & PARSE_QUIET))
+                TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
+                            "%s(%d): '%s' given %d arguments (max %d): the line is refused",
+                            manager.GetSource().GetText(), instruction.nLine, command.GetText(), given,
+                            COMMAND_MAX_ARGUMENTS);
+            continue;
         }
         m_aInstruction.Add(instruction);
     }

@@ -68,7 +68,8 @@ public:
     bool HoldsPrivate() const;
     // Zeroes texts that may hold passwords before their storage is let go.
     static void Wipe(DArray<char>& texts);
-    // The line of the text's first NUL byte; 0 when the text compiled whole.
+    // The first line that did not compile whole (a NUL byte, a quote left open, a token cut, a
+    // statement with too many arguments); 0 when the text compiled whole.
     u32 GetDamagedLine() const { return m_nDamagedLine; }
 
 private:
@@ -76,6 +77,11 @@ private:
     void BuildInstructions();
     void EndToken(const char* start, u32 length, u32 line);
     void AddSeparator();
+    void MarkDamaged(u32 line)
+    {
+        if (m_nDamagedLine == 0)
+            m_nDamagedLine = line;
+    }
     // Inserts into the sorted (signed) name list unless present.
     void AddName(u32 id);
     // The offset of the first private record of the id, or -1.

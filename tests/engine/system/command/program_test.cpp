@@ -31,13 +31,15 @@ protected:
 };
 
 // Statements end at line feeds and semicolons; comments and empty lines count as lines only (a
-// token running into a comment goes with it); arguments beyond six are dropped; an open quote
-// ends at the end of the text.
+// token running into a comment goes with it); a statement of more than nine arguments, or one
+// whose quote is left open, is refused whole and marks its line as not compiled.
 TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
 {
     const auto parsed = [&](const char* text) {
         m_Program.Parse(text);
         std::vector<std::string> out;
+        if (m_Program.GetDamagedLine() != 0)
+            out.push_back("refused " + std::to_string(m_Program.GetDamagedLine()));
         for (i32 i = 0; i < m_Program.GetInstructionCount(); ++i)
         {
             const TCommandInstruction& instruction = m_Program.GetInstruction(i);
@@ -56,11 +58,13 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
         // An undeclared command runs nothing: its statement keeps no word, and registers none.
         {"a/b c", {"1:"}},
         {"unknowncommand  name \"two words\" \"\"\n", {"1:"}},
-        {"test.record 1 2 3 4 5 6 7 8\ntest.record 9\n", {"1:test.record|1|2|3|4|5|6", "2:test.record|9"}},
-        {"test.record \"open\nquote", {"1:test.record|open\nquote"}}};
+        {"test.record 1 2 3 4 5 6 7 8 9\ntest.record 0 1 2 3 4 5 6 7 8 9\ntest.record 9\n",
+         {"refused 2", "1:test.record|1|2|3|4|5|6|7|8|9", "3:test.record|9"}},
+        {"test.record 1\ntest.record a \"open\nquote", {"refused 2", "1:test.record|1"}}};
     for (const auto& [text, lines] : cases)
         EXPECT_EQ(parsed(text), lines) << text;
-    EXPECT_TRUE(Logged("(2): quoted text not closed"));
+    EXPECT_TRUE(Logged("(2): 'test.record' given 10 arguments (max 9): the line is refused"));
+    EXPECT_TRUE(Logged("(2): quoted text not closed: the line is refused"));
 }
 
 TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
@@ -133,8 +137,8 @@ TEST_F(ProgramTest, DamagedImagesAreRefused)
         {good.substr(0, good.size() - 1), PROGRAM_SHORT_DATA},
         {xored(COMMAND_PROGRAM_HEADER_SIZE + 6, 0x20), PROGRAM_DAMAGED}, // a name whose text no longer gives its id
         {set(8, 100), PROGRAM_DAMAGED},                                  // more names than the block holds
-        {set(last + 4, 7), PROGRAM_DAMAGED},                             // more arguments than six
-        {xored(last + 36, 1), PROGRAM_DAMAGED},                          // another command's place
+        {set(last + 4, 10), PROGRAM_DAMAGED},                            // more arguments than nine
+        {xored(last + offsetof(TCommandInstruction, nIndex), 1), PROGRAM_DAMAGED}, // another command's place
         {xored(last + 8, 0x5A), PROGRAM_WITHOUT_TEXT},                   // an argument without its text
         {good, PROGRAM_LOADED}};
     for (size_t i = 0; i < std::size(cases); ++i)
