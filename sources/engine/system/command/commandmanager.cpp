@@ -479,6 +479,9 @@ u32 TCommandManager::ExecuteText(const char* text)
     const TName source = m_Source;
     m_Source.Clear();
     program.Parse(text);
+    // The parse's own lines reach only the log; a line typed at the console is told here.
+    if (program.GetDamagedLine() != 0)
+        PrintError("the line did not compile whole: the log says which statement and why");
     program.Link();
     program._Execute();
     m_Source = source;

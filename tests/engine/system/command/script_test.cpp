@@ -232,9 +232,11 @@ TEST_F(ScriptTest, MissingFoldersOversizedAndUncachableScriptsAreHandledNamingTh
     std::filesystem::create_directories(m_Path + "/system/folder.icom");
     EXPECT_EQ(Manager().Execute("folder"), SCRIPT_NOT_A_FILE);
     m_Listener.lines.clear();
-    Manager().ExecuteText("exec folder;no.command");
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"^Ierror: 'system/folder.icom': not a file",
-                                                 "^Ierror: undeclared command"}));
+    // A statement of ten arguments is refused, and said where the line was typed.
+    Manager().ExecuteText("exec folder;no.command;test.record 1 2 3 4 5 6 7 8 9 10");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "^Ierror: the line did not compile whole: the log says which statement and why",
+                           "^Ierror: 'system/folder.icom': not a file", "^Ierror: undeclared command"}));
     WriteFile("system/huge.icom", "test.record 1\n");
     std::filesystem::resize_file(m_Path + "/system/huge.icom", COMMAND_MAX_SCRIPT_SIZE + 1);
     EXPECT_EQ(Manager().Execute("huge"), SCRIPT_NOT_A_FILE);
