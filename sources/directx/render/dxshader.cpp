@@ -165,6 +165,13 @@ i32 TDxShader::Begin(TNodeObject* object, const TMeshDescription* mesh, TMateria
     TDxShaderProgram* program = _Compile(mesh, materialMask, object);
     if (!program->pEffect)
         return 1;
+    // A surface whose own texture is still being read waits for it: unbound, it would draw black.
+    for (u32 i = 0; material && i < program->nTextureCount; ++i)
+    {
+        TTexture* texture = material->aTexture[program->aTexture[i].nSlot];
+        if (texture && texture->Require())
+            return 1;
+    }
     m_pProgram = program;
     m_nBeginTextureMask = m_nTextureMask;
     for (u32 i = 0; i < program->nBindingCount; ++i)

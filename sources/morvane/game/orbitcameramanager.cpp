@@ -9,6 +9,7 @@
 #include "engine/system/node.h"
 #include "igame/effects/atmosphere.h"
 #include "igame/effects/atmospheremanager.h"
+#include "igame/effects/effectsmanager.h"
 #include "morvane/game/gametypes.h"
 #include "morvane/game/orbitcamera.h"
 
@@ -89,6 +90,8 @@ void TOrbitCameraManager::ApplyCamera(TOrbitCamera* camera)
         g_pDxCameraManager->SetMainCamera(camera->pCamera);
         g_pDxCameraManager->SetCamera(camera->pCamera);
     }
+    // A cut: the first frame of this view has not moved since the last one of the other.
+    g_EffectsBlocks.nPreviousSet = 0;
     // The sky follows at a fixed height; a level may have fewer than two skies.
     if (!g_pAtmosphereManager)
         return;

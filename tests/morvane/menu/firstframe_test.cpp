@@ -12,6 +12,7 @@
 #include "engine/render/texture.h"
 #include "engine/render/texturemanager.h"
 #include "engine/system/resourcemanager.h"
+#include "igame/effects/effectsmanager.h"
 #include "ux/ux.manager.h"
 
 #include <chrono>
@@ -171,4 +172,34 @@ TEST_F(FirstFrameTest, AScreensFirstFrameDrawsNoTextureStillBeingRead)
             EXPECT_NE(first, next) << "the textures drawn once read";
             Restart();
         }
+}
+
+// The follow-me view (the van button) and back to the tower (the tower button) over a running
+// game: each switch is a cut, so the screen's motion blur of the new view's first frame starts
+// from that view, not from the other's last frame.
+TEST_F(FirstFrameTest, ACameraSwitchStartsTheMotionBlurAfresh)
+{
+    Start();
+    Parameters().nStarted = 1;
+    Menu().SetMenuVisible(0, 0);
+    MenuFrames(20);
+    ASSERT_NE(g_pGameLogicManager->GetFollowMeTask(), nullptr) << "the level carries the follow-me car";
+    const struct
+    {
+        const char* pButton;
+        i32 (TGameMenuManager::*click)(TUIItem*);
+        bool bFollowMe;
+    } switches[] = {{"van", &TGameMenuManager::OnSwitchToFollowMe, true},
+                    {"tower", &TGameMenuManager::OnSwitchToTowerCamera, false},
+                    {"van again", &TGameMenuManager::OnSwitchToFollowMe, true}};
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE(s.pButton);
+        g_EffectsBlocks.nPreviousSet = 1;
+        (Menu().*s.click)(nullptr);
+        MenuFrame();
+        EXPECT_EQ(g_pGameLogicManager->IsFollowMeActive(), s.bFollowMe);
+        EXPECT_EQ(g_EffectsBlocks.nPreviousSet, 0u);
+    }
+    g_pGameLogicManager->SwitchToTowerCamera();
 }
