@@ -149,11 +149,14 @@ void TCommandProgram::EndToken(const char* start, u32 length, u32 line)
 {
     if (length >= COMMAND_TOKEN_SIZE)
     {
+        // A statement never runs on a word cut short: it is dropped when it ends.
         MarkDamaged(line);
         if (!(m_nParseFlags & PARSE_QUIET))
-                TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): token too long, cut to %d characters",
+            TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
+                        "%s(%d): token longer than %d characters: the line is refused",
                         TCommandManager::Instance().GetSource().GetText(), line, COMMAND_TOKEN_SIZE - 1);
-        length = COMMAND_TOKEN_SIZE - 1;
+        m_bStatementRefused = true;
+        return;
     }
     // Kept with the program until its statement is known: a private command's words are
     // never registered.
@@ -164,8 +167,20 @@ void TCommandProgram::EndToken(const char* start, u32 length, u32 line)
     m_aToken.Add(TName(m_aTokenText.GetData() + m_aTokenOffset[m_aTokenOffset.GetCount() - 1]).GetId());
 }
 
+void TCommandProgram::DropStatement()
+{
+    i32 kept = m_aToken.GetCount();
+    while (kept > 0 && m_aToken[kept - 1] != CommandSeparatorId())
+        --kept;
+    m_aToken.SetCount(kept);
+    m_aTokenOffset.SetCount(kept);
+    m_bStatementRefused = false;
+}
+
 void TCommandProgram::AddSeparator()
 {
+    if (m_bStatementRefused)
+        DropStatement();
     m_aToken.Add(CommandSeparatorId());
     m_aTokenOffset.Add(-1);
 }
@@ -243,16 +258,14 @@ void TCommandProgram::Tokenize(const char* text, const char* end)
         TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix, "%s(%d): quoted text not closed: the line is refused",
                     TCommandManager::Instance().GetSource().GetText(), quoteLine);
         MarkDamaged(quoteLine);
-        i32 kept = m_aToken.GetCount();
-        while (kept > 0 && m_aToken[kept - 1] != CommandSeparatorId())
-            --kept;
-        m_aToken.SetCount(kept);
-        m_aTokenOffset.SetCount(kept);
+        DropStatement();
     }
     else if (inQuote) // a line being typed
         EndToken(start, static_cast<u32>(c - start), line);
     else if (!inComment && c > start)
         EndToken(start, static_cast<u32>(c - start), line);
+    if (m_bStatementRefused)
+        DropStatement();
 }
 
 void TCommandProgram::BuildInstructions()
@@ -335,6 +348,7 @@ void TCommandProgram::Parse(const char* text, i32 length, u32 flags)
 {
     m_nParseFlags = flags;
     m_nDamagedLine = 0;
+    m_bStatementRefused = false;
     m_aToken.SetCount(0);
     m_aName.SetCount(0);
     m_aInstruction.SetCount(0);

@@ -68,7 +68,7 @@ public:
     bool HoldsPrivate() const;
     // Zeroes texts that may hold passwords before their storage is let go.
     static void Wipe(DArray<char>& texts);
-    // The first line that did not compile whole (a NUL byte, a quote left open, a token cut, a
+    // The first line that did not compile whole (a NUL byte, a quote left open, a token too long, a
     // statement with too many arguments); 0 when the text compiled whole.
     u32 GetDamagedLine() const { return m_nDamagedLine; }
 
@@ -77,6 +77,8 @@ private:
     void BuildInstructions();
     void EndToken(const char* start, u32 length, u32 line);
     void AddSeparator();
+    // Drops the tokens of the statement being read, back to its separator.
+    void DropStatement();
     void MarkDamaged(u32 line)
     {
         if (m_nDamagedLine == 0)
@@ -100,4 +102,6 @@ private:
     DArray<char> m_aPrivateText;
     u32 m_nParseFlags = 0;
     u32 m_nDamagedLine = 0;
+    // A token of the statement being read was too long: the statement is dropped when it ends.
+    bool m_bStatementRefused = false;
 };

@@ -31,12 +31,13 @@ protected:
 };
 
 // Statements end at line feeds and semicolons; comments and empty lines count as lines only (a
-// token running into a comment goes with it); a statement of more than nine arguments, or one
-// whose quote is left open, is refused whole and marks its line as not compiled.
+// token running into a comment goes with it); a statement of more than nine arguments, one
+// whose quote is left open or one with a token too long is refused whole and marks its line as
+// not compiled.
 TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
 {
-    const auto parsed = [&](const char* text) {
-        m_Program.Parse(text);
+    const auto parsed = [&](const std::string& text) {
+        m_Program.Parse(text.c_str());
         std::vector<std::string> out;
         if (m_Program.GetDamagedLine() != 0)
             out.push_back("refused " + std::to_string(m_Program.GetDamagedLine()));
@@ -51,7 +52,10 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
         return out;
     };
     using TLines = std::vector<std::string>;
-    const std::pair<const char*, TLines> cases[] = {
+    // A token of 127 characters is the longest kept, quoted or not; one of 128 refuses its statement.
+    const std::string kept(127, 't');
+    const std::string over(128, 'u');
+    const std::pair<std::string, TLines> cases[] = {
         {"set a 1;set b 2", {"1:set|a|1", "2:set|b|2"}},
         {"// heading\n\n   \ntest.record 1 // trailing \"quote\n\r\ntest.record 2//x\ntest.record 3",
          {"4:test.record|1", "6:test.record", "7:test.record|3"}},
@@ -60,25 +64,15 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
         {"unknowncommand  name \"two words\" \"\"\n", {"1:"}},
         {"test.record 1 2 3 4 5 6 7 8 9\ntest.record 0 1 2 3 4 5 6 7 8 9\ntest.record 9\n",
          {"refused 2", "1:test.record|1|2|3|4|5|6|7|8|9", "3:test.record|9"}},
-        {"test.record 1\ntest.record a \"open\nquote", {"refused 2", "1:test.record|1"}}};
+        {"test.record 1\ntest.record a \"open\nquote", {"refused 2", "1:test.record|1"}},
+        {"test.record " + kept + " \"" + kept + "\"", {"1:test.record|" + kept + "|" + kept}},
+        {"test.record 1\ntest.record " + over + " 2\ntest.record 3", {"refused 2", "1:test.record|1", "3:test.record|3"}},
+        {"test.record 1;test.record 2 \"" + over + "\";test.record 3", {"refused 1", "1:test.record|1", "3:test.record|3"}}};
     for (const auto& [text, lines] : cases)
-        EXPECT_EQ(parsed(text), lines) << text;
+        EXPECT_EQ(parsed(text), lines) << text.substr(0, 48);
     EXPECT_TRUE(Logged("(2): 'test.record' given 10 arguments (max 9): the line is refused"));
     EXPECT_TRUE(Logged("(2): quoted text not closed: the line is refused"));
-}
-
-TEST_F(ProgramTest, OverLongTokensAreCutWithALogLine)
-{
-    const std::string token(300, 't');
-    m_Program.Parse(("test.record " + token + " \"" + token + "\"").c_str());
-    ASSERT_EQ(m_Program.GetInstructionCount(), 1);
-    EXPECT_EQ(Arguments(m_Program.GetInstruction(0)), std::vector<std::string>(2, std::string(127, 't')));
-    EXPECT_TRUE(Logged("(1): token too long, cut to 127 characters"));
-
-    // A token that ends its line is reported on that line.
-    m_Program.Parse(("test.record 1\ntest.record " + token + "\ntest.record 2").c_str());
-    EXPECT_TRUE(Logged("(2): token too long, cut to 127 characters"));
-    EXPECT_FALSE(Logged("(3): token too long"));
+    EXPECT_TRUE(Logged("(2): token longer than 127 characters: the line is refused"));
 }
 
 TEST_F(ProgramTest, BinaryGarbageCompilesWithoutHarmAndReachesTheLogEscaped)
