@@ -10,7 +10,11 @@
 #include "engine/render/rendermanager.h"
 #include "engine/render/rendertarget.h"
 #include "engine/render/texture.h"
+#include "engine/render/material.h"
 #include "engine/render/texturemanager.h"
+#include "engine/system/renderstats.h"
+#include "directx/render/dxmeshdata.h"
+#include "directx/render/dxmeshmanager.h"
 #include "engine/system/resourcemanager.h"
 #include "igame/effects/effectsmanager.h"
 #include "ux/ux.manager.h"
@@ -202,4 +206,46 @@ TEST_F(FirstFrameTest, ACameraSwitchStartsTheMotionBlurAfresh)
         EXPECT_EQ(g_EffectsBlocks.nPreviousSet, 0u);
     }
     g_pGameLogicManager->SwitchToTowerCamera();
+}
+
+// The level's meshes drawn with their materials, as the scene draws them, while their textures
+// are being read: no surface is drawn (an unbound texture samples black); once they are read,
+// every surface of the mesh is. Each mesh twice: the second read comes after a release.
+TEST_F(FirstFrameTest, ASurfaceWhoseTextureIsStillBeingReadWaitsForIt)
+{
+    std::vector<TDxMeshData*> meshes;
+    for (i32 i = 0; i < g_pDxMeshManager->GetMeshDataCount() && meshes.size() < 3; ++i)
+    {
+        TDxMeshData* mesh = g_pDxMeshManager->GetMeshData(i);
+        bool textured = !mesh->pInstancing && mesh->m_aSurface.GetCount() > 0;
+        for (u32 s = 0; textured && s < mesh->m_aSurface.GetCount(); ++s)
+        {
+            const TMaterial* material = mesh->m_aSurface[s].pMaterial;
+            textured = material && material->pShader && material->aTexture[0];
+        }
+        if (textured)
+            meshes.push_back(mesh);
+    }
+    ASSERT_FALSE(meshes.empty()) << "the level has textured meshes";
+    IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+    const auto drawCalls = [&](TDxMeshData* mesh) {
+        const u32 before = g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS];
+        device->BeginScene();
+        mesh->DrawWithMaterials(TMatrix(1.0f), nullptr, nullptr);
+        device->EndScene();
+        return g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS] - before;
+    };
+    for (TDxMeshData* mesh : meshes)
+        for (u32 pass = 0; pass < 2; ++pass)
+        {
+            SCOPED_TRACE(testing::Message() << mesh->GetNameText() << " pass " << pass);
+            mesh->Require();
+            Settle();
+            for (u32 s = 0; s < mesh->m_aSurface.GetCount(); ++s)
+                mesh->m_aSurface[s].pMaterial->aTexture[0]->Unload();
+            ASSERT_TRUE(mesh->IsLoaded()) << "the mesh itself stays read";
+            EXPECT_EQ(drawCalls(mesh), 0u);
+            Settle();
+            EXPECT_EQ(drawCalls(mesh), mesh->m_aSurface.GetCount());
+        }
 }
