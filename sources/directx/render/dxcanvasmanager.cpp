@@ -241,6 +241,17 @@ void TDxCanvasManager::_DrawRect(TShader* shader, const TColor& color, const TVe
 
 namespace
 {
+// A texture with smaller levels (a font's page) is minified from the level nearest the drawn
+// size, filtered: point samples of the page itself drop whole rows of small text. Set through
+// the effects' state filter before the pass, as the filtered sampling is.
+void MinifyLevels(const TTexture* texture)
+{
+    if (!texture || texture->m_nLevels <= 1 || !g_pDxEffectStateFilter)
+        return;
+    g_pDxEffectStateFilter->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    g_pDxEffectStateFilter->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+}
+
 // Half a texel of the texture in slot 0 of the shader, in each direction; 0 without one.
 void HalfTexel(TShader* shader, f32& u, f32& v)
 {
@@ -520,6 +531,7 @@ void TDxCanvasManager::_FlushBatch(u32 batch, u32 reset)
     g_aScreenMatrix[1] = TVector(1.0f, 0.0f, 1.0f, 0.0f);
     SetColor(kWhite);
     _ApplyFilter();
+    MinifyLevels(target.pTexture);
     target.pMesh->Draw(static_cast<u32>(target.nCount), 0, reset);
     if (reset)
     {
