@@ -17,7 +17,7 @@ packages=(
   libpng-dev:i386 libjpeg62-turbo-dev:i386 libbullet-dev:i386
   libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-utils imagemagick
 )
 
 say() { echo "setup: $*" >&2; }
