@@ -2,7 +2,7 @@
 // X server of its own, 1400 x 900): the window covers the display, the game's cursor is drawn
 // where the pointer is, and the clean exit keeps the player's size. Skipped where the X server
 // or its tools are missing.
-#include "support/scratchfolder.h"
+#include "gamecopy.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,6 @@ namespace
 {
 // Waits in steps of 50 ms, up to 150 s: an emulated run starts slowly.
 constexpr int kWaitSteps = 3000;
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 bool Have(const char* tool)
 {
@@ -94,8 +86,8 @@ TEST(FullScreenWindow, CoversTheDisplayDrawsTheCursorAtThePointerAndKeepsThePlay
     ASSERT_GT(game, 0);
     bool running = false;
     for (int i = 0; i < kWaitSteps && !running; ++i, usleep(50000))
-        running = ReadText(user + "system.log").find("__Run(): main loop") != std::string::npos;
-    EXPECT_TRUE(running) << ReadText(path + "/stderr");
+        running = TGameCopy::ReadText(user + "system.log").find("__Run(): main loop") != std::string::npos;
+    EXPECT_TRUE(running) << TGameCopy::ReadText(path + "/stderr");
 
     // The window's real size: the whole display.
     EXPECT_NE(Output(display, "xwininfo -root -tree").find("\"vestamor\": (\"morvanesim\" \"morvanesim\")  1400x900+0+0"),
@@ -117,7 +109,7 @@ TEST(FullScreenWindow, CoversTheDisplayDrawsTheCursorAtThePointerAndKeepsThePlay
     EXPECT_GT(white, 0u) << "no cursor at the pointer";
 
     End(game);
-    EXPECT_NE(ReadText(user + "system/device.icom").find("set device.size 1280 800 \n"), std::string::npos)
-        << ReadText(user + "system/device.icom");
+    EXPECT_NE(TGameCopy::ReadText(user + "system/device.icom").find("set device.size 1280 800 \n"), std::string::npos)
+        << TGameCopy::ReadText(user + "system/device.icom");
     End(server);
 }
