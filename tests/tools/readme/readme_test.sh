@@ -15,14 +15,14 @@ mkdir -p "$scratch/work/data"
 cp "$built"/*.language "$built"/*.data "$scratch/work/data/"
 
 # The console lines: code spans and typed texts whose first word is a dotted name, the way the
-# console reads them; file names and the build's targets are no console lines.
+# console reads them; file names, the build's targets and shell commands are no console lines.
 {
   grep -oP '`\K[^`]+(?=`)' "$readme"
   grep -oP '(xdotool type|echo)[^"'"'"']*(["'"'"'])\K.*?(?=\2)' "$readme"
   grep -oP 'for c in \K("[^"]*" ?)+(?=; do)' "$readme" | grep -oP '"\K[^"]*(?=")'
   grep -oP '^\s*# "\K(set [^"]*)(?=")' "$readme"
 } | awk '/^[a-z][a-z0-9_]*(\.[a-z0-9_]+)*( |$)/ && !/^[^ ]+\.(png|sh|h|cpp|data|icom)( |$)/ &&
-       !/^([^ ]+_files|cmake|bash)( |$)/ && !seen[$0]++' >"$scratch/lines"
+       !/^([^ ]+_files|cmake|ctest|taskset|bash)( |$)/ && !seen[$0]++' >"$scratch/lines"
 # A word a command reads as text stands in double quotes, numbers stand bare.
 while IFS= read -r line; do
   skip=1
