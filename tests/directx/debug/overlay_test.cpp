@@ -26,8 +26,6 @@
 #include "engine/system/node.h"
 #include "engine/system/nodemanager.h"
 #include "engine/system/renderstats.h"
-#include "engine/system/resourcemanager.h"
-#include "directx/render/dxrendertarget.h"
 #include "platform/d3d9/golden.h"
 
 #include <functional>
@@ -50,50 +48,20 @@ protected:
     void SetUp() override
     {
         CanvasFixture::SetUp();
-        // The canvas shaders' plug-ins: the camera's matrix for 3D lines, the screen matrix for
-        // 2D lines and rectangles.
-        for (const char* name : {"TFinalMatrix", "TScreenMatrix"})
-        {
-            TPlugin* plugin = nullptr;
-            g_pPluginManager->TryFindPlugin(plugin, TName(name), g_NameShaderParameterPlugin);
-            ASSERT_NE(plugin, nullptr) << name;
-            g_pDxShaderManager->_EnterPlugin(TName(name), nullptr)->pPlugin = static_cast<TShaderParameterPlugin*>(plugin);
-        }
-        g_pCluster->LinkTypes();
-        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
+        LoadGameShaders();
         m_pManager->SetBackBufferSize(kWidth, kHeight);
         m_pCanvas->SetApertureMode(0);
         // The canvas's default font, as its begin phase makes it; the batches it makes then get
         // their shaders from the cluster load.
-        static bool s_bBegun = false;
-        if (!s_bBegun)
-        {
-            m_pCanvas->BeginManager();
-            s_bBegun = true;
-        }
+        [[maybe_unused]] static const bool s_bBegun = (m_pCanvas->BeginManager(), true);
         m_pCanvas->OnClusterLoad();
         m_pKeptTimer = g_pTimer;
         s_nNow = 0;
         m_pTimer = std::make_unique<TTimer>(TestClock);
         g_pTimer = m_pTimer.get();
 
-        // The main camera 6 back and 2 up, looking at the origin.
-        TNode* eye = g_pNodeManager->CreateNode("eye");
-        TMatrix view(1.0f);
-        view.SetOrientation(TVector(0.0f, -2.0f, 6.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
-        view.aRow[3] = TVector(3.0f, 12.0f, -40.0f, 1.0f);
-        eye->SetLocalMatrix(view, TNode::OrdinaryCause());
-        m_Camera.pNode = eye;
-        m_Camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
-        m_Camera.m_fHorizontalFov = 60.0f;
-        m_Camera.m_fVerticalFov = 60.0f;
-        m_Camera.m_fNearClip = 0.1f;
-        m_Camera.m_fFarClip = 500.0f;
-        m_Camera.UpdateProjection(kWidth, kHeight);
-        m_Camera.UpdateView();
-        g_pDxCameraManager->SetMainCamera(&m_Camera);
-        g_pDxCameraManager->SetCamera(&m_Camera);
-        g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("debug", true), 0));
+        // The main camera 40 back and 12 up.
+        Aim(m_Camera, TVector(3.0f, 12.0f, -40.0f, 1.0f), 60.0f, 500.0f, kWidth, kHeight, "debug");
     }
     void TearDown() override
     {
@@ -102,16 +70,8 @@ protected:
         g_pTimer = m_pKeptTimer;
         // The node goes with the cluster; the camera must not reach it afterwards.
         m_Camera.pNode = nullptr;
-        g_pDxCameraManager->SetMainCamera(nullptr);
-        g_pDxCameraManager->SetCamera(nullptr);
-        g_pDxViewportManager->SetCurrentViewport(nullptr);
-        g_pDxViewportManager->Clear();
-        for (i32 i = 0; i < g_pDxShaderManager->GetShaderCount(); ++i)
-            g_pDxShaderManager->GetShader(i)->Unload();
         g_pDxFontManager->FinalizeManager();
         CanvasFixture::TearDown();
-        g_pCluster->Clear();
-        g_pResourceManager->CloseRepositories(0);
     }
 
     static TVariable* Variable(const char* name)
@@ -137,29 +97,7 @@ protected:
         g_pDebugManager->RenderManager();
         g_pRenderManager->m_nInRender = 0;
         device->EndScene();
-        return CompareWithGolden(golden, ReadBackBuffer(), kWidth, kHeight);
-    }
-
-    // The top left kWidth x kHeight of the back buffer's surface, which may be larger.
-    std::vector<std::uint32_t> ReadBackBuffer()
-    {
-        IDirect3DDevice9* device = m_pManager->GetDevice();
-        IDirect3DSurface9* back = static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface();
-        D3DSURFACE_DESC desc;
-        back->GetDesc(&desc);
-        IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-        device->GetRenderTargetData(back, copy);
-        D3DLOCKED_RECT locked;
-        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-        std::vector<std::uint32_t> pixels(static_cast<size_t>(kWidth * kHeight));
-        for (i32 y = 0; y < kHeight && y < static_cast<i32>(desc.Height); ++y)
-            for (i32 x = 0; x < kWidth && x < static_cast<i32>(desc.Width); ++x)
-                pixels[static_cast<size_t>(y * kWidth + x)] =
-                    static_cast<const std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
-        copy->UnlockRect();
-        copy->Release();
-        return pixels;
+        return CompareWithGolden(golden, ReadBackBuffer(kWidth, kHeight), kWidth, kHeight);
     }
 
     TCamera m_Camera;

@@ -47,12 +47,7 @@ protected:
         s_nNow = 0;
         m_pTimer = std::make_unique<TTimer>(TestClock);
         g_pTimer = m_pTimer.get();
-        static bool s_bBegun = false;
-        if (!s_bBegun)
-        {
-            g_pDebugManager->BeginManager();
-            s_bBegun = true;
-        }
+        [[maybe_unused]] static const bool s_bBegun = (g_pDebugManager->BeginManager(), true);
         g_pDebugManager->OnClusterLoad();
         m_pLevelCamera = g_pDxCameraManager->__CreateCamera(Eye("level_camera", TVector(5.0f, 2.0f, -10.0f, 1.0f)));
         g_pDxCameraManager->SetMainCamera(m_pLevelCamera);

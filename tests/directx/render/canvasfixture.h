@@ -5,10 +5,15 @@
 #include "shaderfixture.h"
 
 #include "core/cluster/cluster.h"
+#include "directx/render/dxcameramanager.h"
 #include "directx/render/dxcanvasmanager.h"
 #include "directx/render/dxmeshmanager.h"
 #include "directx/render/dxscreenmatrix.h"
+#include "directx/render/dxviewportmanager.h"
 #include "engine/render/rendermanager.h"
+#include "engine/system/node.h"
+#include "engine/system/nodemanager.h"
+#include "engine/system/resourcemanager.h"
 #include "platform/d3dx9/d3dx9.h"
 
 // Vertex colour x texture x "CanvasColor", alpha-blended; positions through the screen matrix.
@@ -41,10 +46,7 @@ protected:
     {
         ShaderTest::SetUp();
         m_pManager->SetRunning(1);
-        TPlugin* screenMatrix = nullptr;
-        g_pPluginManager->TryFindPlugin(screenMatrix, TName("TScreenMatrix"), g_NameShaderParameterPlugin);
-        ASSERT_NE(screenMatrix, nullptr);
-        g_pDxShaderManager->_EnterPlugin(TName("TScreenMatrix"), static_cast<TShaderParameterPlugin*>(screenMatrix));
+        EnterEnginePlugin("TScreenMatrix");
         g_pDxShaderManager->_PrepareGlobalParameters(kCanvasGlobalEffect,
                                                      static_cast<u32>(std::strlen(kCanvasGlobalEffect)));
         // The data's global parameter table names it.
@@ -54,6 +56,16 @@ protected:
     }
     void TearDown() override
     {
+        // What the resource manager does when the cluster goes: the loaded shaders are unloaded.
+        for (i32 i = 0; m_bGameShaders && i < g_pDxShaderManager->GetShaderCount(); ++i)
+            g_pDxShaderManager->GetShader(i)->Unload();
+        if (m_bAimed)
+        {
+            g_pDxCameraManager->SetMainCamera(nullptr);
+            g_pDxCameraManager->SetCamera(nullptr);
+            g_pDxViewportManager->SetCurrentViewport(nullptr);
+            g_pDxViewportManager->Clear();
+        }
         g_pRenderManager->m_nInRender = 0;
         m_pCanvas->Flush();
         m_pCanvas->OnClusterUnload();
@@ -62,6 +74,21 @@ protected:
         g_pDxMeshManager->Clear();
         g_pDxTextureManager->Clear();
         ShaderTest::TearDown();
+        if (m_bGameShaders)
+        {
+            g_pCluster->Clear();
+            g_pResourceManager->CloseRepositories(0);
+        }
+    }
+
+    // The game's shader repository (the one the build writes) loaded as the game loads it, its
+    // world lines through the camera's matrix.
+    void LoadGameShaders()
+    {
+        EnterEnginePlugin("TFinalMatrix");
+        g_pCluster->LinkTypes();
+        m_bGameShaders = true;
+        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
     }
 
     // A loaded canvas shader of that name (the fixture holds one repository image at a time,
@@ -73,6 +100,30 @@ protected:
         shader->m_nGlobalTextureMask = 1;
         EXPECT_EQ(shader->Require(), 0u);
         return shader;
+    }
+
+    // The camera at the eye looking along (0, -2, 6), 60 degrees across, made the main and the
+    // current camera with a viewport of that name; let go at the end.
+    void Aim(TCamera& camera, const TVector& eye, f32 verticalFov, f32 farClip, i32 width, i32 height,
+             const char* viewport)
+    {
+        TNode* node = g_pNodeManager->CreateNode("eye");
+        TMatrix view(1.0f);
+        view.SetOrientation(TVector(0.0f, -2.0f, 6.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
+        view.aRow[3] = eye;
+        node->SetLocalMatrix(view, TNode::OrdinaryCause());
+        camera.pNode = node;
+        camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
+        camera.m_fHorizontalFov = 60.0f;
+        camera.m_fVerticalFov = verticalFov;
+        camera.m_fNearClip = 0.1f;
+        camera.m_fFarClip = farClip;
+        camera.UpdateProjection(width, height);
+        camera.UpdateView();
+        g_pDxCameraManager->SetMainCamera(&camera);
+        g_pDxCameraManager->SetCamera(&camera);
+        g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName(viewport, true), 0));
+        m_bAimed = true;
     }
 
     // The unit rectangle: x and y from -0.5 to 0.5, v = 0 at the top (y = 0.5).
@@ -106,4 +157,6 @@ protected:
     }
 
     TDxCanvasManager* m_pCanvas = g_pDxCanvasManager;
+    bool m_bGameShaders = false;
+    bool m_bAimed = false;
 };

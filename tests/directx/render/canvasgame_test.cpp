@@ -4,37 +4,17 @@
 
 #include "directx/render/dxdynamicmeshdata.h"
 #include "engine/system/renderstats.h"
-#include "engine/system/resourcemanager.h"
-#include "targetgolden.h"
-
 
 namespace
 {
 constexpr i32 kWidth = 160;
 constexpr i32 kHeight = 120;
 
-class CanvasGameTest : public CanvasFixture
-{
-protected:
-    void SetUp() override
-    {
-        CanvasFixture::SetUp();
-        g_pCluster->LinkTypes();
-        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
-    }
-    void TearDown() override
-    {
-        // What the resource manager does when the cluster goes: the loaded shaders are unloaded.
-        for (i32 i = 0; i < g_pDxShaderManager->GetShaderCount(); ++i)
-            g_pDxShaderManager->GetShader(i)->Unload();
-        CanvasFixture::TearDown();
-        g_pCluster->Clear();
-        g_pResourceManager->CloseRepositories(0);
-    }
-};
+using CanvasGameTest = CanvasFixture;
 
 TEST_F(CanvasGameTest, BatchesAndAnImmediateRectangleDrawWithTheGamesShaders)
 {
+    ASSERT_NO_FATAL_FAILURE(LoadGameShaders());
     m_pManager->SetBackBufferSize(kWidth, kHeight);
     m_pCanvas->SetApertureMode(0);
     m_pCanvas->OnClusterLoad();
@@ -42,23 +22,8 @@ TEST_F(CanvasGameTest, BatchesAndAnImmediateRectangleDrawWithTheGamesShaders)
     for (u32 i = 0; i < CANVAS_BATCH_COUNT; ++i)
         EXPECT_NE(m_pCanvas->GetBatch(i).pMesh->m_pShader, nullptr);
     MakeUnitRect();
-    TTexture* texture = g_pDxTextureManager->CreateTexture(TName("checker", true), 2, 2, 1, 1, TEXTURE_2D, 0x102,
-                                                           TEXTURE_DYNAMIC);
-    u32 pitch = 0, size = 0;
-    auto* texels = static_cast<u32*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
-    ASSERT_NE(texels, nullptr);
-    const u32 checker[4] = {0xFFFFFFFF, 0xFF202020, 0xFF202020, 0xFFFFFFFF};
-    for (u32 row = 0; row < 2; ++row)
-        for (u32 column = 0; column < 2; ++column)
-            texels[row * pitch / 4 + column] = checker[row * 2 + column];
-    texture->Unlock(0);
-
-    TRenderTarget* target =
-        g_pDxRenderTargetManager->CreateRenderTarget(TName("canvas", true), kWidth, kHeight, 0x102, 0, 0, 0);
-    target->SetRenderTarget(nullptr);
-    IDirect3DDevice9* device = m_pManager->GetDevice();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0);
-    device->BeginScene();
+    TTexture* texture = MakeChecker("checker", 0xFFFFFFFF, 0xFF202020, 2);
+    TRenderTarget* target = BeginImage(kWidth, kHeight, nullptr, 0xFF102030);
     g_pRenderManager->m_nInRender = 1;
     g_RenderStatsCurrent.Clear();
     // A frame and a circle in the line batch, a textured quad in the triangle batch, and a
@@ -72,11 +37,9 @@ TEST_F(CanvasGameTest, BatchesAndAnImmediateRectangleDrawWithTheGamesShaders)
     m_pCanvas->DrawTexture(90, 60, 150, 110, rect, {1.0f, 0.5f, 0.5f, 0.5f});
     m_pCanvas->Flush();
     g_pRenderManager->m_nInRender = 0;
-    device->EndScene();
     // Two batches of dynamic buffers and the rectangle of the stored unit rectangle.
     EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DYNAMIC_DRAW_CALLS], 2u);
     EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DRAW_CALLS], 1u);
-
-    EXPECT_EQ(CompareTargetWithGolden(target, "canvas_game_shaders", kWidth, kHeight), "");
+    EXPECT_EQ(EndImage(target, "canvas_game_shaders"), "");
 }
 } // namespace

@@ -4,15 +4,7 @@
 
 namespace
 {
-class ChangesTest : public DeviceTest
-{
-protected:
-    void SetUp() override
-    {
-        DeviceTest::SetUp();
-        Create();
-    }
-};
+using ChangesTest = CreatedDeviceTest;
 
 TEST_F(ChangesTest, FullScreenSizesEndOnTheNearestModeAndWindowsInsideTheMonitor)
 {
@@ -43,13 +35,6 @@ TEST_F(ChangesTest, FullScreenSizesEndOnTheNearestModeAndWindowsInsideTheMonitor
     EXPECT_EQ(window.top, 0);
 }
 
-void Pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-}
-
 void SetSize(const char* width, const char* height)
 {
     g_device_size.Assign(std::vector<TName>{TName(width, true), TName(height, true)}.data(), 2);
@@ -65,7 +50,7 @@ TEST_F(ChangesTest, WindowedResizeResetsAfterAnOversizedFullScreenMode)
     m_pManager->_ApplyPendingChange();
     g_device_windowed.SetInt(1);
     m_pManager->_ApplyPendingChange();
-    Pump();
+    Send(WM_NULL);
     IDirect3DSurface9* surface = nullptr;
     m_pManager->GetDevice()->GetRenderTarget(0, &surface);
     EXPECT_EQ(surface->Release(), 2u) << "the device manager and its back-buffer target";
@@ -73,7 +58,7 @@ TEST_F(ChangesTest, WindowedResizeResetsAfterAnOversizedFullScreenMode)
     EXPECT_EQ(surface->Release(), 2u);
 
     SetSize("800", "600");
-    Pump();
+    Send(WM_NULL);
     EXPECT_EQ(m_pManager->IsResetFailed(), 0u);
     EXPECT_EQ(m_pManager->GetBackBufferWidth(), 800);
     EXPECT_EQ(m_pManager->GetSettings().Present.BackBufferHeight, 600u);

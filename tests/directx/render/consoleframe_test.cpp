@@ -5,8 +5,6 @@
 #include "core/system/timer.h"
 #include "directx/render/dxfontmanager.h"
 #include "engine/system/console.h"
-#include "targetgolden.h"
-
 
 namespace
 {
@@ -37,20 +35,6 @@ protected:
         CanvasFixture::TearDown();
     }
 
-    // A 4 x 4 texture of one colour.
-    TTexture* MakeTexture(const char* name, u32 argb)
-    {
-        TTexture* texture = g_pDxTextureManager->CreateTexture(TName(name, true), 4, 4, 1, 1, TEXTURE_2D, 0x102,
-                                                                   TEXTURE_DYNAMIC);
-        u32 pitch = 0, size = 0;
-        auto* texels = static_cast<u32*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
-        EXPECT_NE(texels, nullptr);
-        if (texels)
-            std::fill(texels, texels + size / 4, argb);
-        texture->Unlock(0);
-        return texture;
-    }
-
     TCommandMethods* m_pOldListener = nullptr;
     TConsoleManager m_Console;
 };
@@ -62,8 +46,8 @@ TEST_F(ConsoleFrameTest, TypedTextAndOutputLinesMatchTheGoldenImage)
     MakeUnitRect();
     MakeCanvasShader("Shader_canvasalpha");
     m_pCanvas->OnClusterLoad();
-    MakeTexture("Texture_console", 0xC0182030);
-    MakeTexture("Texture_cursor", 0xFFFFFFFF);
+    MakeChecker("Texture_console", 0xC0182030, 0xC0182030);
+    MakeChecker("Texture_cursor", 0xFFFFFFFF, 0xFFFFFFFF);
 
     m_Console.PrintLine("^Hversion 2.0.1", 0);
     m_Console.PrintLine("quick start:", 0);
@@ -76,12 +60,7 @@ TEST_F(ConsoleFrameTest, TypedTextAndOutputLinesMatchTheGoldenImage)
     m_Console.Toggle();
     m_Console.AdvanceFade(0.2f);
 
-    TRenderTarget* target =
-        g_pDxRenderTargetManager->CreateRenderTarget(TName("frame", true), kWidth, kHeight, 0x102, 0, 0, 0);
-    target->SetRenderTarget(nullptr);
-    IDirect3DDevice9* device = m_pManager->GetDevice();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF406080, 1.0f, 0);
-    device->BeginScene();
+    TRenderTarget* target = BeginImage(kWidth, kHeight, nullptr, 0xFF406080);
     // The cursor at the top of its blink.
     TTimer timer(FakeClock);
     s_nClock += static_cast<i64>(TIMER_COUNTS_PER_SECOND * 3.14159265 / 12.0);
@@ -89,8 +68,6 @@ TEST_F(ConsoleFrameTest, TypedTextAndOutputLinesMatchTheGoldenImage)
     g_pTimer = &timer;
     m_Console.RenderManager();
     g_pTimer = old;
-    device->EndScene();
-
-    EXPECT_EQ(CompareTargetWithGolden(target, "console_frame", kWidth, kHeight), "");
+    EXPECT_EQ(EndImage(target, "console_frame"), "");
 }
 } // namespace

@@ -123,3 +123,24 @@ void DeviceTest::Send(UINT message, WPARAM wParam, LPARAM lParam)
     while (PeekMessageA(&taken, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&taken);
 }
+
+std::vector<u32> DeviceTest::ReadBackBuffer(i32 width, i32 height)
+{
+    IDirect3DDevice9* device = m_pManager->GetDevice();
+    IDirect3DSurface9* back = static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface();
+    D3DSURFACE_DESC desc;
+    back->GetDesc(&desc);
+    IDirect3DSurface9* copy = nullptr;
+    device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    device->GetRenderTargetData(back, copy);
+    D3DLOCKED_RECT locked;
+    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    std::vector<u32> pixels(static_cast<size_t>(width * height));
+    for (i32 y = 0; y < height && y < static_cast<i32>(desc.Height); ++y)
+        for (i32 x = 0; x < width && x < static_cast<i32>(desc.Width); ++x)
+            pixels[static_cast<size_t>(y * width + x)] =
+                static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] | 0xFF000000u;
+    copy->UnlockRect();
+    copy->Release();
+    return pixels;
+}

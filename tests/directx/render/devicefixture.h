@@ -84,6 +84,8 @@ protected:
     void Run(const char* command, std::initializer_list<const char*> arguments = {});
     // Posts a message to the device window and dispatches the queue, as the main loop's pump.
     void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The top left width x height pixels of the back buffer's surface (which may be larger), opaque.
+    std::vector<u32> ReadBackBuffer(i32 width, i32 height);
 
 public:
     static std::vector<u32> s_aSleeps;
@@ -99,6 +101,17 @@ private:
     std::string m_OldWorking;
     TDxDeviceManager* m_pOldDxManager = nullptr;
     TDeviceManager* m_pOldManager = nullptr;
+};
+
+// The device made from the variables' defaults before the test.
+class CreatedDeviceTest : public DeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        Create();
+    }
 };
 
 // The device variables back at their defaults.

@@ -7,15 +7,7 @@
 
 namespace
 {
-class EngineDynamicMeshTest : public DeviceTest
-{
-protected:
-    void SetUp() override
-    {
-        DeviceTest::SetUp();
-        Create();
-    }
-};
+using EngineDynamicMeshTest = CreatedDeviceTest;
 
 TEST_F(EngineDynamicMeshTest, LocksAppendUntilADrawAndAReleasedBufferComesBackAtTheNextLock)
 {

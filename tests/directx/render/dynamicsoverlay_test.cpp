@@ -7,15 +7,8 @@
 #include "ageia/dynamicsjoint.h"
 #include "ageia/nxbody.h"
 #include "ageia/nxdynamics.h"
-#include "directx/render/dxcameramanager.h"
-#include "directx/render/dxviewportmanager.h"
 #include "engine/system/command/variable.h"
-#include "engine/system/node.h"
-#include "engine/system/nodemanager.h"
 #include "engine/system/renderstats.h"
-#include "engine/system/resourcemanager.h"
-#include "targetgolden.h"
-
 
 namespace
 {
@@ -36,13 +29,7 @@ protected:
     {
         CanvasFixture::SetUp();
         // World lines go through the current camera's view and projection.
-        TPlugin* finalMatrix = nullptr;
-        g_pPluginManager->TryFindPlugin(finalMatrix, TName("TFinalMatrix"), g_NameShaderParameterPlugin);
-        ASSERT_NE(finalMatrix, nullptr);
-        g_pDxShaderManager->_EnterPlugin(TName("TFinalMatrix"), nullptr)->pPlugin =
-            static_cast<TShaderParameterPlugin*>(finalMatrix);
-        g_pCluster->LinkTypes();
-        ASSERT_EQ(g_pResourceManager->LoadRepository(VESTAMOR_SHADER_REPOSITORY, 0), 0);
+        LoadGameShaders();
         ASSERT_EQ(g_pNxDynamicsManager->InitializeManager(), 0);
         m_pVariable = TCommandManager::Instance().FindVariable(TName("dynamics.debug", true));
         ASSERT_NE(m_pVariable, nullptr);
@@ -50,17 +37,10 @@ protected:
     void TearDown() override
     {
         m_pVariable->SetInt(0);
-        g_pDxCameraManager->SetMainCamera(nullptr);
-        g_pDxCameraManager->SetCamera(nullptr);
-        g_pDxViewportManager->SetCurrentViewport(nullptr);
         // The bodies leave their nodes before the nodes go.
         g_pNxDynamicsManager->OnClusterUnload();
         g_pNxDynamicsManager->FinalizeManager();
-        for (i32 i = 0; i < g_pDxShaderManager->GetShaderCount(); ++i)
-            g_pDxShaderManager->GetShader(i)->Unload();
         CanvasFixture::TearDown();
-        g_pCluster->Clear();
-        g_pResourceManager->CloseRepositories(0);
     }
 
     static TDynamicsBody* Body(const char* name, const TMatrix& place, u32 type, const TVector& size)
@@ -94,32 +74,12 @@ TEST_F(DynamicsOverlayTest, JointsBodiesAndShapesMatchTheGoldenImage)
     ASSERT_NE(g_pNxDynamicsManager->GetFirstAwake(), nullptr);
 
     // The main camera 6 back and 2 up, looking at the origin.
-    TNode* eye = g_pNodeManager->CreateNode("eye");
-    TMatrix view(1.0f);
-    view.SetOrientation(TVector(0.0f, -2.0f, 6.0f, 0.0f).Normalized(), TVector(0.0f, 1.0f, 0.0f, 0.0f));
-    view.aRow[3] = TVector(0.0f, 2.0f, -6.0f, 1.0f);
-    eye->SetLocalMatrix(view, TNode::OrdinaryCause());
     TCamera camera;
-    camera.pNode = eye;
-    camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
-    camera.m_fHorizontalFov = 60.0f;
-    camera.m_fVerticalFov = 45.0f;
-    camera.m_fNearClip = 0.1f;
-    camera.m_fFarClip = 100.0f;
-    camera.UpdateProjection(kWidth, kHeight);
-    camera.UpdateView();
+    Aim(camera, TVector(0.0f, 2.0f, -6.0f, 1.0f), 45.0f, 100.0f, kWidth, kHeight, "overlay");
     camera.pNode = nullptr;
-    g_pDxCameraManager->SetMainCamera(&camera);
-    g_pDxCameraManager->SetCamera(&camera);
-    g_pDxViewportManager->SetCurrentViewport(g_pDxViewportManager->__CreateViewport(TName("overlay", true), 0));
 
-    TRenderTarget* target =
-        g_pDxRenderTargetManager->CreateRenderTarget(TName("overlay", true), kWidth, kHeight, 0x102, 0, 0, 0);
-    target->SetRenderTarget(nullptr);
-    IDirect3DDevice9* device = m_pManager->GetDevice();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
-    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    device->BeginScene();
+    TRenderTarget* target = BeginImage(kWidth, kHeight, nullptr);
+    m_pManager->GetDevice()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     g_pRenderManager->m_nInRender = 1;
     m_pVariable->SetInt(1);
     g_RenderStatsCurrent.Clear();
@@ -127,7 +87,5 @@ TEST_F(DynamicsOverlayTest, JointsBodiesAndShapesMatchTheGoldenImage)
     // One flush of the 3D line batch.
     EXPECT_EQ(g_RenderStatsCurrent.aCounter[RENDER_STATS_DYNAMIC_DRAW_CALLS], 1u);
     g_pRenderManager->m_nInRender = 0;
-    device->EndScene();
-
-    EXPECT_EQ(CompareTargetWithGolden(target, "dynamics_overlay", kWidth, kHeight), "");
+    EXPECT_EQ(EndImage(target, "dynamics_overlay"), "");
 }

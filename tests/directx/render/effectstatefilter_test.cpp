@@ -32,26 +32,6 @@ public:
     {
         return Note("ts " + N(i) + "." + N(s) + "=" + N(v)), TD3DDevice::SetTextureStageState(i, s, v);
     }
-    HRESULT SetTexture(DWORD i, IDirect3DBaseTexture9* t) override
-    {
-        return Note("tex " + N(i) + (t ? "=t" : "=0")), TD3DDevice::SetTexture(i, t);
-    }
-    HRESULT SetVertexShaderConstantF(UINT i, const float* d, UINT n) override
-    {
-        return Note("vsc " + N(i) + "+" + N(n)), TD3DDevice::SetVertexShaderConstantF(i, d, n);
-    }
-    HRESULT SetPixelShaderConstantF(UINT i, const float* d, UINT n) override
-    {
-        return Note("psc " + N(i) + "+" + N(n)), TD3DDevice::SetPixelShaderConstantF(i, d, n);
-    }
-    HRESULT SetStreamSource(UINT i, IDirect3DVertexBuffer9* b, UINT o, UINT n) override
-    {
-        return Note("stream " + N(i) + " " + N(o) + "/" + N(n)), TD3DDevice::SetStreamSource(i, b, o, n);
-    }
-    HRESULT SetRenderTarget(DWORD i, IDirect3DSurface9* t) override
-    {
-        return Note("rt " + N(i)), TD3DDevice::SetRenderTarget(i, t);
-    }
     // The calls since the last look, then forgotten.
     std::vector<std::string> Take()
     {
@@ -84,14 +64,12 @@ protected:
         m_pDevice = new TRecordingDevice(m_pDirect3D, parameters);
         m_pFilter = new TDxEffectStateFilter;
         m_pFilter->SetDevice(m_pDevice);
-        m_pDevice->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &m_pTexture, nullptr);
         g_RenderStatsCurrent.Clear();
         m_pDevice->Take();
     }
     void TearDown() override
     {
         delete m_pFilter;
-        m_pTexture->Release();
         m_pDevice->Release();
         m_pDirect3D->Release();
     }
@@ -99,7 +77,6 @@ protected:
     TD3D9* m_pDirect3D = nullptr;
     TRecordingDevice* m_pDevice = nullptr;
     TDxEffectStateFilter* m_pFilter = nullptr;
-    IDirect3DTexture9* m_pTexture = nullptr;
 };
 
 TEST_F(EffectStateFilterTest, StatesThatWouldNotChangeTheDeviceAreDropped)

@@ -3,7 +3,6 @@
 // standing in for the camera's and the skeleton's plug-ins and the other plug-ins its effects
 // bind entered with the shader manager; images drawn into a target compared with golden images.
 #include "shaderfixture.h"
-#include "targetgolden.h"
 
 #include "core/cluster/cluster.h"
 #include "core/system/plugin.h"
@@ -47,12 +46,7 @@ protected:
         g_pDxShaderManager->_EnterPlugin(TName("TAnimationSkeleton", true), &s_Palette)->pPlugin = &s_Palette;
         for (const char* name : {"TObjectMatrix", "TObjectInstanceMatrix", "TObjectInstanceColor", "TLightSettings",
                                  "TReflection", "TObjectMeshSettings", "TImposterDataParameters"})
-        {
-            TPlugin* plugin = nullptr;
-            g_pPluginManager->TryFindPlugin(plugin, TName(name, true), g_NameShaderParameterPlugin);
-            ASSERT_NE(plugin, nullptr) << name;
-            g_pDxShaderManager->_EnterPlugin(TName(name), static_cast<TShaderParameterPlugin*>(plugin));
-        }
+            EnterEnginePlugin(name);
     }
     void TearDown() override
     {
@@ -63,21 +57,6 @@ protected:
         g_pCluster->Clear();
         g_pResourceManager->CloseRepositories(0);
         ShaderTest::TearDown();
-    }
-
-    // A 4 x 4 texture of two colours in a checker.
-    TTexture* MakeChecker(const char* name, u32 first, u32 second)
-    {
-        TTexture* texture = g_pDxTextureManager->CreateTexture(TName(name, true), 4, 4, 1, 1, TEXTURE_2D, 0x102,
-                                                               TEXTURE_DYNAMIC);
-        u32 pitch = 0;
-        u32 size = 0;
-        auto* bits = static_cast<u8*>(texture->Lock(TEXTURE_LOCK_WRITE_DISCARD, 0, pitch, size));
-        for (u32 y = 0; y < 4; ++y)
-            for (u32 x = 0; x < 4; ++x)
-                std::memcpy(bits + y * pitch + 4 * x, (x + y) % 2 ? &second : &first, 4);
-        texture->Unlock(0);
-        return texture;
     }
 
     // Quads (two triangles each) of the vertices, four a quad, in one surface of the material.
@@ -100,27 +79,6 @@ protected:
         return mesh;
     }
 
-    // A size x size target bound, cleared to the background (and depth, with a depth target of
-    // that size), a scene begun.
-    TRenderTarget* BeginImage(u32 size = 64, TRenderTarget* depth = nullptr)
-    {
-        m_nImageSize = size;
-        TRenderTarget* target =
-            g_pDxRenderTargetManager->CreateRenderTarget(TName("view", true), size, size, 0x102, 0, 0, 0);
-        target->SetRenderTarget(depth);
-        m_pManager->GetDevice()->Clear(0, nullptr, D3DCLEAR_TARGET | (depth ? D3DCLEAR_ZBUFFER : 0), 0xFF203040, 1.0f,
-                                       0);
-        m_pManager->GetDevice()->BeginScene();
-        return target;
-    }
-
-    std::string EndImage(TRenderTarget* target, const char* golden)
-    {
-        m_pManager->GetDevice()->EndScene();
-        return CompareTargetWithGolden(target, golden, static_cast<int>(m_nImageSize),
-                                       static_cast<int>(m_nImageSize));
-    }
-
     TDxShader* Shader(const char* name)
     {
         TDxShader* shader = g_pDxShaderManager->FindShader(TName(name));
@@ -129,5 +87,4 @@ protected:
     }
 
     TFixedMatrices* m_pFinal = nullptr;
-    u32 m_nImageSize = 64;
 };

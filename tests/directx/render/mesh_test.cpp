@@ -1,7 +1,6 @@
 // Meshes and dynamic meshes: declarations from descriptions, two-part loads, draws and their
 // counters, instancing batches and refusals, appends, positioned locks, draws and resets.
 #include "shaderfixture.h"
-#include "targetgolden.h"
 
 #include "directx/render/dxmeshmanager.h"
 #include "engine/system/renderstats.h"
@@ -103,10 +102,7 @@ const char* const kFlatEffect = "effect 1\n"
 
 TEST_F(MeshTest, AMeshDrawnThroughItsShaderMatchesItsGoldenImage)
 {
-    TPlugin* objectMatrix = nullptr;
-    g_pPluginManager->TryFindPlugin(objectMatrix, TName("TObjectMatrix"), g_NameShaderParameterPlugin);
-    ASSERT_NE(objectMatrix, nullptr);
-    g_pDxShaderManager->_EnterPlugin(TName("TObjectMatrix"), static_cast<TShaderParameterPlugin*>(objectMatrix));
+    ASSERT_NO_FATAL_FAILURE(EnterEnginePlugin("TObjectMatrix"));
     TDxShader* shader = MakeShader("flat", {kFlatEffect}, {Record(0, 0)});
     TDxMeshData* mesh = g_pDxMeshManager->CreateMeshData(TName("triangle", true));
     m_Mesh.nVertexCount = 3;
@@ -120,15 +116,9 @@ TEST_F(MeshTest, AMeshDrawnThroughItsShaderMatchesItsGoldenImage)
     std::memcpy(mesh->LockIndices(), indices, sizeof indices);
     mesh->UnlockIndices();
 
-    TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(TName("view", true), 64, 64, 0x102, 0, 0, 0);
-    target->SetRenderTarget(nullptr);
-    IDirect3DDevice9* device = m_pManager->GetDevice();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
-    device->BeginScene();
+    TRenderTarget* target = BeginImage();
     mesh->Draw(TMatrix::RotationZ(20.0f), shader, nullptr);
-    device->EndScene();
     EXPECT_EQ(Counter(RENDER_STATS_DRAW_CALLS), 1u);
-
-    EXPECT_EQ(CompareTargetWithGolden(target, "mesh_triangle", 64, 64), "");
+    EXPECT_EQ(EndImage(target, "mesh_triangle"), "");
 }
 } // namespace

@@ -15,12 +15,7 @@ using MeshManagerTest = DeviceTest;
 
 TEST_F(MeshManagerTest, LoadedMeshesReplaceTheArrayAndActiveAnimationsJoinTheList)
 {
-    static bool s_bBegun = false;
-    if (!s_bBegun)
-    {
-        g_pDxMeshManager->BeginManager();
-        s_bBegun = true;
-    }
+    [[maybe_unused]] static const bool s_bBegun = (g_pDxMeshManager->BeginManager(), true);
     g_pCluster->Clear();
     TMesh* still = g_pDxMeshManager->CreateMesh(nullptr);
     TMesh* moving = g_pDxMeshManager->CreateMesh(nullptr);

@@ -46,31 +46,11 @@ TDecoded DecodeJpeg(const char* path)
     return image;
 }
 
-class ServicesTest : public DeviceTest
+class ServicesTest : public CreatedDeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        DeviceTest::SetUp();
-        Create();
-    }
     // The back buffer's pixel, read back.
-    u32 BackBufferPixel(i32 x, i32 y)
-    {
-        IDirect3DDevice9* device = m_pManager->GetDevice();
-        IDirect3DSurface9* copy = nullptr;
-        device->CreateOffscreenPlainSurface(m_pManager->GetBackBufferWidth(),
-                                            m_pManager->GetBackBufferHeight(), D3DFMT_X8R8G8B8,
-                                            D3DPOOL_SYSTEMMEM, &copy, nullptr);
-        device->GetRenderTargetData(
-            static_cast<TDxRenderTarget*>(m_pManager->GetBackBufferTarget())->GetSurface(), copy);
-        D3DLOCKED_RECT locked;
-        copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-        const u32 pixel = static_cast<const u32*>(locked.pBits)[y * locked.Pitch / 4 + x] & 0xFFFFFF;
-        copy->UnlockRect();
-        copy->Release();
-        return pixel;
-    }
+    u32 BackBufferPixel(i32 x, i32 y) { return ReadBackBuffer(x + 1, y + 1).back() & 0xFFFFFF; }
 };
 
 TEST_F(ServicesTest, DeletedQuerySlotsAreReusedAndTheGammaRampReachesFullScaleWithADevice)

@@ -3,9 +3,6 @@
 // two texture stages) against their golden images.
 #include "gameshaderfixture.h"
 
-#include "targetgolden.h"
-
-
 namespace
 {
 TMeshVertexElement Element(u32 first, u32 usage, u32 type, u32 index = 0)

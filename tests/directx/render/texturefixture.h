@@ -13,14 +13,9 @@
 #include <memory>
 #include <vector>
 
-class TextureTest : public DeviceTest
+class TextureTest : public CreatedDeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        DeviceTest::SetUp();
-        Create();
-    }
     void TearDown() override
     {
         g_pDxTextureManager->Clear();
@@ -28,7 +23,7 @@ protected:
         g_pDxRenderTargetManager->OnDeviceRelease();
         g_device_texture_mipmap_skip.SetInt(0);
         g_texture_mipmap_test.SetInt(0);
-        DeviceTest::TearDown();
+        CreatedDeviceTest::TearDown();
     }
 
     // Level entries for every level of every face, each filled with its own byte value

@@ -28,12 +28,7 @@ protected:
 // camera unless one is set and still there; a cleared cluster leaves a fresh default camera.
 TEST_F(ViewportTest, LoadedCamerasLeadAndNewViewportsJoinTheCurrentSetWhileItHasRoom)
 {
-    static bool s_bBegun = false;
-    if (!s_bBegun)
-    {
-        g_pDxCameraManager->BeginManager();
-        s_bBegun = true;
-    }
+    [[maybe_unused]] static const bool s_bBegun = (g_pDxCameraManager->BeginManager(), true);
     g_pCluster->Clear();
     g_pDxCameraManager->GetDefaultCamera()->m_fFocalLength = 35.0f;
     g_pDxCameraManager->__CreateCamera(nullptr)->m_fFocalLength = 50.0f;
