@@ -5,13 +5,6 @@ namespace {
 class Actor : public ::testing::Test, public TPhysicsTest
 {
 };
-
-NxActorDesc dynamicDesc(NxBodyDesc& body)
-{
-    NxActorDesc desc;
-    desc.body = &body;
-    return desc;
-}
 } // namespace
 
 TEST_F(Actor, MassAndInertiaComeFromVolumesTimesDensity)
@@ -26,30 +19,23 @@ TEST_F(Actor, MassAndInertiaComeFromVolumesTimesDensity)
 
     // A body with only a trigger shape has no volume to weigh: unit inertia and mass.
     NxBodyDesc body;
-    NxActorDesc desc = dynamicDesc(body);
     NxSphereShapeDesc trigger;
     trigger.shapeFlags |= NX_TRIGGER_ENABLE;
-    desc.shapes.push_back(&trigger);
-    NxActor* triggerOnly = scene->createActor(desc);
+    NxActor* triggerOnly = addActor(NxVec3(0, 0, 0), {&trigger}, &body);
     EXPECT_EQ(triggerOnly->getMassSpaceInertiaTensor(), NxVec3(1, 1, 1));
     EXPECT_FLOAT_EQ(triggerOnly->getMass(), 1);
 
     // A given mass scales the shapes' distribution.
     body.mass = 10;
-    NxActorDesc given = dynamicDesc(body);
     NxSphereShapeDesc sphere;
     sphere.radius = 2;
-    given.shapes.push_back(&sphere);
-    NxActor* ball = scene->createActor(given);
+    NxActor* ball = addActor(NxVec3(0, 0, 0), {&sphere}, &body);
     EXPECT_FLOAT_EQ(ball->getMass(), 10);
     EXPECT_NEAR(ball->getMassSpaceInertiaTensor().x, 0.4f * 10 * 4, 1e-4f);
 }
 
 TEST_F(Actor, CompoundKeepsShapeOrderAndFoldsTheMassFrame)
 {
-    NxBodyDesc body;
-    NxActorDesc desc = dynamicDesc(body);
-    desc.globalPose.t = NxVec3(1, 10, 2);
     NxBoxShapeDesc heavy, light;
     heavy.dimensions = light.dimensions = NxVec3(0.5f, 0.5f, 0.5f);
     heavy.localPose.t = NxVec3(-1, 0, 0);
@@ -59,8 +45,8 @@ TEST_F(Actor, CompoundKeepsShapeOrderAndFoldsTheMassFrame)
     ball.radius = 0.25f;
     ball.localPose.t = NxVec3(0, 2, 0);
     ball.density = 0;
-    desc.shapes = {&heavy, &light, &ball};
-    NxActor* actor = scene->createActor(desc);
+    NxBodyDesc body;
+    NxActor* actor = addActor(NxVec3(1, 10, 2), {&heavy, &light, &ball}, &body);
     ASSERT_EQ(actor->getNbShapes(), 3u);
     EXPECT_EQ(actor->getShapes()[0]->getType(), NX_SHAPE_BOX);
     EXPECT_EQ(actor->getShapes()[2]->getType(), NX_SHAPE_SPHERE);

@@ -16,7 +16,7 @@ protected:
         EXPECT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookTriangleMesh(desc, stream));
         return stream;
     }
-    NxConvexMesh* cookHull(const std::vector<NxVec3>& points, bool accepted = true)
+    TMemoryStream cookedHull(const std::vector<NxVec3>& points, bool accepted = true)
     {
         NxConvexMeshDesc desc;
         desc.numVertices = NxU32(points.size());
@@ -24,6 +24,11 @@ protected:
         desc.pointStrideBytes = sizeof(NxVec3);
         TMemoryStream stream;
         EXPECT_EQ(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream), accepted);
+        return stream;
+    }
+    NxConvexMesh* cookHull(const std::vector<NxVec3>& points, bool accepted = true)
+    {
+        TMemoryStream stream = cookedHull(points, accepted);
         return accepted ? sdk->createConvexMesh(stream) : nullptr;
     }
 };
@@ -77,23 +82,42 @@ TEST_F(Cooking, ATriangleMeshRoundTripsByteForByteInItsVertexOrder)
     EXPECT_EQ(hit.materialIndex, 9);
 }
 
-TEST_F(Cooking, DamagedOrInvalidDataAreRefused)
+// Each damage is refused with its line, where it is found: a header claiming more than its bytes
+// hold (even the most triangles it may give) before anything past it is read.
+TEST_F(Cooking, DamagedCookedMeshesAreRefusedAsSoonAsTheDamageIsRead)
 {
-    NxTriangleMeshDesc desc = SmallMesh(false);
-    TMemoryStream cooked = cook(desc);
-    // A triangle naming a vertex beyond the count.
-    TMemoryStream bad = cooked;
-    const std::size_t firstIndex = 5 * 4 + 5 * 12;
-    bad.bytes[firstIndex] = 5;
-    EXPECT_EQ(sdk->createTriangleMesh(bad), nullptr);
-    // Cut short: the counts do not fit what follows, indices read as zero still load safely.
-    TMemoryStream versioned = cooked;
-    versioned.bytes[4] = 2;
-    EXPECT_EQ(sdk->createTriangleMesh(versioned), nullptr);
-    TMemoryStream huge = cooked;
-    huge.bytes[11] = 0x7f;
-    EXPECT_EQ(sdk->createTriangleMesh(huge), nullptr);
-    EXPECT_EQ(output.errors.size(), 3u);
+    NxTriangleMeshDesc desc = SmallMesh(true);
+    const TMemoryStream cooked = cook(desc);
+    const std::string shorter = "createTriangleMesh: the cooked mesh is shorter than its header claims";
+    const std::size_t cut = cooked.bytes.size();
+    const struct
+    {
+        std::size_t at; // the word written, or at the end one byte cut off
+        NxU32 value;
+        std::string error;
+        std::size_t read;
+    } cases[] = {{4, 2, "createTriangleMesh: cooked with another version", 8},
+                 {8, 0x7f000005, "createTriangleMesh: damaged cooked mesh header", 20},
+                 {8, 6, shorter, 20}, // one vertex too many
+                 {12, kCookedMaxTriangles, shorter, 20},
+                 {cut, 0, shorter, 20}, // one byte short of the materials
+                 {20 + 5 * 12, 5, "createTriangleMesh: a triangle names a vertex that does not exist", 20 + 5 * 12 + 24}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.at);
+        TMemoryStream damaged = cooked;
+        if (c.at == cut)
+            damaged.bytes.pop_back();
+        else
+            std::memcpy(&damaged.bytes[c.at], &c.value, 4);
+        output.errors.clear();
+        EXPECT_EQ(sdk->createTriangleMesh(damaged), nullptr);
+        EXPECT_EQ(output.errors, std::vector<std::string>{c.error});
+        EXPECT_EQ(damaged.cursor, c.read);
+    }
+    // The exact bytes load.
+    TMemoryStream exact = cooked;
+    EXPECT_NE(sdk->createTriangleMesh(exact), nullptr);
+    EXPECT_EQ(exact.getAvailableBytes(), 0u);
     // Cooking refuses indices out of range and writes nothing.
     const NxU16 outOfRange[] = {0, 1, 5};
     desc.triangles = outOfRange;
@@ -103,55 +127,19 @@ TEST_F(Cooking, DamagedOrInvalidDataAreRefused)
     EXPECT_TRUE(refused.bytes.empty());
 }
 
-TEST_F(Cooking, AHeaderClaimingMoreThanItsBytesHoldIsRefusedBeforeReading)
-{
-    NxTriangleMeshDesc desc = SmallMesh(true);
-    const TMemoryStream cooked = cook(desc);
-    const std::string line = "createTriangleMesh: the cooked mesh is shorter than its header claims";
-    // The largest triangle count a header may give, over two triangles' bytes: nothing past the
-    // header is read.
-    TMemoryStream claimsMost = cooked;
-    const NxU32 most = 1u << 24;
-    std::memcpy(&claimsMost.bytes[12], &most, 4);
-    EXPECT_EQ(sdk->createTriangleMesh(claimsMost), nullptr);
-    EXPECT_EQ(claimsMost.cursor, 20u);
-    // One byte short of the materials, and one vertex too many.
-    TMemoryStream oneShort = cooked;
-    oneShort.bytes.pop_back();
-    EXPECT_EQ(sdk->createTriangleMesh(oneShort), nullptr);
-    TMemoryStream vertexMore = cooked;
-    vertexMore.bytes[8] = 6;
-    EXPECT_EQ(sdk->createTriangleMesh(vertexMore), nullptr);
-    EXPECT_EQ(output.errors, std::vector<std::string>(3, line));
-    // The exact bytes load.
-    TMemoryStream exact = cooked;
-    EXPECT_NE(sdk->createTriangleMesh(exact), nullptr);
-    EXPECT_EQ(exact.getAvailableBytes(), 0u);
-}
-
 TEST_F(Cooking, AConvexMeshKeepsItsHullAndCollides)
 {
     // A unit cube's corners and its centre, which is not on the hull.
     std::vector<NxVec3> points = {{0, 0, 0}};
     for (int i = 0; i < 8; ++i)
         points.emplace_back(i & 1 ? 0.5f : -0.5f, i & 2 ? 0.5f : -0.5f, i & 4 ? 0.5f : -0.5f);
-    NxConvexMeshDesc desc;
-    desc.numVertices = NxU32(points.size());
-    desc.points = points.data();
-    desc.pointStrideBytes = sizeof(NxVec3);
-    TMemoryStream stream;
-    ASSERT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream));
-    NxConvexMesh* mesh = sdk->createConvexMesh(stream);
+    NxConvexMesh* mesh = cookHull(points);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->getPointCount(), 8u);
     NxConvexShapeDesc shape;
     shape.meshData = mesh;
     NxBodyDesc body;
-    NxActorDesc actor;
-    actor.body = &body;
-    actor.globalPose.t = NxVec3(0, 2, 0);
-    actor.shapes.push_back(&shape);
-    NxActor* hull = scene->createActor(actor);
+    NxActor* hull = addActor(NxVec3(0, 2, 0), {&shape}, &body);
     EXPECT_NEAR(hull->getMass(), 1, 1e-4f);
     NxRaycastHit hit;
     ASSERT_NE(scene->raycastClosestShape({NxVec3(0.3f, 5, 0.2f), NxVec3(0, -1, 0)}, NX_ALL_SHAPES, hit), nullptr);
@@ -221,12 +209,8 @@ TEST_F(Cooking, ACookedHullPointThatIsNotANumberIsRefused)
     std::vector<NxVec3> points;
     for (int i = 0; i < 4; ++i)
         points.emplace_back(i == 1 ? 1.0f : 0.0f, i == 2 ? 1.0f : 0.0f, i == 3 ? 1.0f : 0.0f);
-    NxConvexMeshDesc desc;
-    desc.numVertices = 4;
-    desc.points = points.data();
-    desc.pointStrideBytes = sizeof(NxVec3);
-    TMemoryStream stream;
-    ASSERT_TRUE(NxGetCookingLib(NX_PHYSICS_SDK_VERSION)->NxCookConvexMesh(desc, stream));
+    TMemoryStream stream = cookedHull(points);
+    ASSERT_EQ(stream.bytes.size(), 12u + 4 * 12);
     const NxF32 notANumber = std::nanf("");
     std::memcpy(&stream.bytes[12 + 12 * 2 + 4], &notANumber, 4);
     EXPECT_EQ(sdk->createConvexMesh(stream), nullptr);

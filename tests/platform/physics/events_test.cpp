@@ -31,10 +31,7 @@ protected:
         NxBoxShapeDesc area;
         area.dimensions = NxVec3(1, 1, 1);
         area.shapeFlags |= NX_TRIGGER_ENABLE;
-        NxActorDesc desc;
-        desc.globalPose.t = at;
-        desc.shapes.push_back(&area);
-        return scene->createActor(desc);
+        return addActor(at, {&area});
     }
     static std::string reported(NxTriggerFlag status) { return "trigger " + std::to_string(status); }
 
@@ -149,17 +146,13 @@ TEST_F(Events, BodiesThatAreNotSimulatedMakeNoContactWithEachOther)
 TEST_F(Events, ATriggerOnABodyFollowsIt)
 {
     NxActor* ground = addStaticBox(NxVec3(0, -1, 0), NxVec3(10, 1, 10));
-    NxBodyDesc body;
-    NxActorDesc desc;
-    desc.body = &body;
-    desc.globalPose.t = NxVec3(0, 3, 0);
     NxBoxShapeDesc solid, sensor;
     solid.dimensions = NxVec3(0.5f, 0.5f, 0.5f);
     sensor.dimensions = NxVec3(0.5f, 0.5f, 0.5f);
     sensor.localPose.t = NxVec3(0, -0.8f, 0);
     sensor.shapeFlags |= NX_TRIGGER_ON_ENTER;
-    desc.shapes = {&solid, &sensor};
-    NxActor* actor = scene->createActor(desc);
+    NxBodyDesc body;
+    NxActor* actor = addActor(NxVec3(0, 3, 0), {&solid, &sensor}, &body);
     run(2);
     EXPECT_EQ(changes(log), std::vector<std::string>{reported(NX_TRIGGER_ENTER)});
     EXPECT_EQ(otherShape, ground->getShapes()[0]);

@@ -18,15 +18,33 @@ NxGroupsMask mask(NxU32 bits)
 }
 } // namespace
 
-TEST_F(Filter, GroupCollisionFlagsDecidePerPairOfGroups)
+// A pair of groups, an actor pair or a shape pair ignored, collision or response off on the actor
+// or the shape: each lets its box fall through the ground, while boxes of other groups stay.
+TEST_F(Filter, EachPairOrFlagSwitchedOffLetsItsBoxFallThrough)
 {
-    NxActor* passes = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f), 1, 3);
-    NxActor* stays = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f), 1, 4);
+    const NxVec3 half(0.5f, 0.5f, 0.5f);
+    NxActor* group3 = addBox(NxVec3(0, 1, 0), half, 1, 3);
     scene->setGroupCollisionFlag(3, 0, false);
     EXPECT_FALSE(scene->getGroupCollisionFlag(0, 3));
+    NxActor* actorPair = addBox(NxVec3(3, 1, 0), half);
+    scene->setActorPairFlags(*actorPair, *ground, NX_IGNORE_PAIR);
+    EXPECT_EQ(scene->getActorPairFlags(*ground, *actorPair), NxU32(NX_IGNORE_PAIR));
+    NxActor* shapePair = addBox(NxVec3(6, 1, 0), half);
+    scene->setShapePairFlags(*shapePair->getShapes()[0], *ground->getShapes()[0], NX_IGNORE_PAIR);
+    NxActor* actorOff = addBox(NxVec3(9, 1, 0), half);
+    actorOff->raiseActorFlag(NX_AF_DISABLE_COLLISION);
+    NxActor* shapeOff = addBox(NxVec3(12, 1, 0), half);
+    shapeOff->getShapes()[0]->setFlag(NX_SF_DISABLE_COLLISION, true);
+    EXPECT_EQ(shapeOff->getShapes()[0]->getFlags(), NxU32(NX_SF_DEFAULT | NX_SF_DISABLE_COLLISION));
+    NxActor* responseOff = addBox(NxVec3(15, 1, 0), half);
+    responseOff->raiseActorFlag(NX_AF_DISABLE_RESPONSE);
+    NxActor* group4 = addBox(NxVec3(18, 1, 0), half, 1, 4);
+    NxActor* group0 = addBox(NxVec3(21, 1, 0), half);
     run(1);
-    EXPECT_FALSE(restsOnGround(passes));
-    EXPECT_TRUE(restsOnGround(stays));
+    for (NxActor* through : {group3, actorPair, shapePair, actorOff, shapeOff, responseOff})
+        EXPECT_FALSE(restsOnGround(through)) << "the box at x " << through->getGlobalPosition().x;
+    EXPECT_TRUE(restsOnGround(group4));
+    EXPECT_TRUE(restsOnGround(group0));
 }
 
 TEST_F(Filter, GroupsMasksMustShareABitUnderTheEnginesFilter)
@@ -58,17 +76,13 @@ TEST_F(Filter, GroupsMasksMustShareABitUnderTheEnginesFilter)
 TEST_F(Filter, ChildShapesAreFilteredOneByOne)
 {
     // Two feet at different heights; the lower foot's group does not touch the ground.
-    NxBodyDesc body;
-    NxActorDesc desc;
-    desc.body = &body;
-    desc.globalPose.t = NxVec3(0, 2, 0);
     NxBoxShapeDesc low, high;
     low.dimensions = high.dimensions = NxVec3(0.5f, 0.5f, 0.5f);
     low.localPose.t = NxVec3(-1, -1, 0);
     low.group = 5;
     high.localPose.t = NxVec3(1, 0, 0);
-    desc.shapes = {&low, &high};
-    NxActor* actor = scene->createActor(desc);
+    NxBodyDesc body;
+    NxActor* actor = addActor(NxVec3(0, 2, 0), {&low, &high}, &body);
     actor->raiseBodyFlag(NX_BF_FROZEN_ROT);
     scene->setGroupCollisionFlag(5, 0, false);
     run(1);
@@ -79,33 +93,4 @@ TEST_F(Filter, ChildShapesAreFilteredOneByOne)
     actor->wakeUp();
     run(1);
     EXPECT_NEAR(actor->getShapes()[0]->getGlobalPosition().y, 0.5f, 0.03f);
-}
-
-TEST_F(Filter, ActorAndShapePairsCanBeIgnored)
-{
-    NxActor* box = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    scene->setActorPairFlags(*box, *ground, NX_IGNORE_PAIR);
-    EXPECT_EQ(scene->getActorPairFlags(*ground, *box), NxU32(NX_IGNORE_PAIR));
-    NxActor* other = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    scene->setShapePairFlags(*other->getShapes()[0], *ground->getShapes()[0], NX_IGNORE_PAIR);
-    NxActor* stays = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    run(1);
-    EXPECT_FALSE(restsOnGround(box));
-    EXPECT_FALSE(restsOnGround(other));
-    EXPECT_TRUE(restsOnGround(stays));
-}
-
-TEST_F(Filter, CollisionOffOnTheActorOrTheShape)
-{
-    NxActor* actorOff = addBox(NxVec3(0, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    actorOff->raiseActorFlag(NX_AF_DISABLE_COLLISION);
-    NxActor* shapeOff = addBox(NxVec3(3, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    shapeOff->getShapes()[0]->setFlag(NX_SF_DISABLE_COLLISION, true);
-    EXPECT_EQ(shapeOff->getShapes()[0]->getFlags(), NxU32(NX_SF_DEFAULT | NX_SF_DISABLE_COLLISION));
-    NxActor* responseOff = addBox(NxVec3(6, 1, 0), NxVec3(0.5f, 0.5f, 0.5f));
-    responseOff->raiseActorFlag(NX_AF_DISABLE_RESPONSE);
-    run(1);
-    EXPECT_FALSE(restsOnGround(actorOff));
-    EXPECT_FALSE(restsOnGround(shapeOff));
-    EXPECT_FALSE(restsOnGround(responseOff));
 }

@@ -110,23 +110,31 @@ public:
         return sdk->createTriangleMesh(stream);
     }
 
+    // An actor of the shapes at the position: static without a body; the actor's density 0 leaves
+    // the mass to the body's or the shapes' own.
+    NxActor* addActor(const NxVec3& position, std::vector<const NxShapeDesc*> shapes, const NxBodyDesc* body = nullptr,
+                      NxReal density = 0)
+    {
+        NxActorDesc actor;
+        actor.globalPose.t = position;
+        actor.body = body;
+        actor.density = density;
+        actor.shapes = std::move(shapes);
+        return scene->createActor(actor);
+    }
+
     NxActor* addGround(NxTriangleMesh* mesh)
     {
         NxTriangleMeshShapeDesc shape;
         shape.meshData = mesh;
-        NxActorDesc actor;
-        actor.shapes.push_back(&shape);
-        return scene->createActor(actor);
+        return addActor(NxVec3(0, 0, 0), {&shape});
     }
 
     NxActor* addStaticBox(const NxVec3& position, const NxVec3& half)
     {
         NxBoxShapeDesc shape;
         shape.dimensions = half;
-        NxActorDesc actor;
-        actor.globalPose.t = position;
-        actor.shapes.push_back(&shape);
-        return scene->createActor(actor);
+        return addActor(position, {&shape});
     }
 
     NxActor* addBox(const NxVec3& position, const NxVec3& half, NxReal density = 1, NxCollisionGroup group = 0)
@@ -135,12 +143,7 @@ public:
         shape.dimensions = half;
         shape.group = group;
         NxBodyDesc body;
-        NxActorDesc actor;
-        actor.globalPose.t = position;
-        actor.body = &body;
-        actor.density = density;
-        actor.shapes.push_back(&shape);
-        return scene->createActor(actor);
+        return addActor(position, {&shape}, &body, density);
     }
 
     void run(NxReal seconds)

@@ -94,18 +94,14 @@ TEST_F(Query, RaysHitTurnedBoxesExactlyOnTheirFacesNearEdges)
 
 TEST_F(Query, RaysFindSpheresAndCapsulesWithTheirNormals)
 {
-    NxBodyDesc body;
-    NxActorDesc desc;
-    desc.body = &body;
-    desc.globalPose.t = NxVec3(0, 5, 0);
     NxCapsuleShapeDesc capsule;
     capsule.radius = 0.5f;
     capsule.height = 2;
     NxSphereShapeDesc sphere;
     sphere.radius = 1;
     sphere.localPose.t = NxVec3(5, 0, 0);
-    desc.shapes = {&capsule, &sphere};
-    scene->createActor(desc);
+    NxBodyDesc body;
+    addActor(NxVec3(0, 5, 0), {&capsule, &sphere}, &body);
     NxRaycastHit hit;
     // The capsule's top cap is 1 + 0.5 above its centre.
     NxShape* shape = scene->raycastClosestShape(down(0, 0), NX_ALL_SHAPES, hit);

@@ -133,11 +133,7 @@ TEST_F(Scene, RestitutionCombinesPerContactByTheStrongerMode)
         shape.radius = 0.5f;
         shape.materialIndex = material;
         NxBodyDesc body;
-        NxActorDesc desc;
-        desc.body = &body;
-        desc.globalPose.t = NxVec3(x, 3, 0);
-        desc.shapes.push_back(&shape);
-        return scene->createActor(desc);
+        return addActor(NxVec3(x, 3, 0), {&shape}, &body);
     };
     NxActor* high = ball(0, bouncyIndex); // max(0.9, 0) bounces
     NxActor* low = ball(5, dullIndex);    // min(0.9, 0) does not

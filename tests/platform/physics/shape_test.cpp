@@ -30,20 +30,14 @@ TEST_F(Shapes, LiveResizeAndLocalPoseMoveTheVolume)
     EXPECT_NEAR(shape->getGlobalPosition().y, 1, 0.03f);
     // A sphere and a capsule grow the same way.
     NxBodyDesc body;
-    NxActorDesc desc;
-    desc.body = &body;
-    desc.globalPose.t = NxVec3(5, 0.5f, 0);
     NxSphereShapeDesc sphere;
     sphere.radius = 0.5f;
-    desc.shapes.push_back(&sphere);
-    NxActor* ball = scene->createActor(desc);
+    NxActor* ball = addActor(NxVec3(5, 0.5f, 0), {&sphere}, &body);
     static_cast<NxSphereShape*>(ball->getShapes()[0])->setRadius(1);
-    desc.globalPose.t = NxVec3(10, 1, 0);
     NxCapsuleShapeDesc capsule;
     capsule.radius = 0.5f;
     capsule.height = 1;
-    desc.shapes = {&capsule};
-    NxActor* pill = scene->createActor(desc);
+    NxActor* pill = addActor(NxVec3(10, 1, 0), {&capsule}, &body);
     static_cast<NxCapsuleShape*>(pill->getShapes()[0])->setDimensions(0.25f, 3);
     run(1);
     EXPECT_NEAR(ball->getGlobalPosition().y, 1, 0.02f);

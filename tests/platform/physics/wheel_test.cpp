@@ -18,13 +18,9 @@ protected:
         addStaticBox(NxVec3(0, -1, 0), NxVec3(200, 1, 200));
         NxBodyDesc body;
         body.mass = kMass;
-        NxActorDesc desc;
-        desc.body = &body;
-        desc.globalPose.t = NxVec3(0, 0.7f, 0);
         NxBoxShapeDesc chassis;
         chassis.dimensions = NxVec3(1, 0.2f, 2);
         chassis.localPose.t = NxVec3(0, 0.3f, 0);
-        desc.shapes.push_back(&chassis);
         NxWheelShapeDesc wheel[4];
         for (int i = 0; i < 4; ++i) {
             wheel[i].radius = kRadius;
@@ -35,9 +31,8 @@ protected:
             wheel[i].longitudalTireForceFunction.extremumSlip = 0.1f;
             wheel[i].inverseWheelMass = 0.1f;
             wheel[i].localPose.t = NxVec3(i % 2 ? 0.9f : -0.9f, 0, i < 2 ? kWheelBase / 2 : -kWheelBase / 2);
-            desc.shapes.push_back(&wheel[i]);
         }
-        cart = scene->createActor(desc);
+        cart = addActor(NxVec3(0, 0.7f, 0), {&chassis, &wheel[0], &wheel[1], &wheel[2], &wheel[3]}, &body);
         for (int i = 0; i < 4; ++i)
             wheels[i] = static_cast<NxWheelShape*>(cart->getShapes()[i + 1]);
     }
