@@ -151,12 +151,8 @@ TEST(EngineTest, DestroyVoiceReturnsOnceTheMixerHasLeftTheVoice)
     ASSERT_EQ(engine->CreateMasteringVoice(&mastering), S_OK);
     std::vector<std::int16_t> samples(44100, 1000);
     TSlowCallback callback;
-    IXAudio2SourceVoice* voice = nullptr;
-    const WAVEFORMATEX format = Pcm16Format(1);
-    ASSERT_EQ(engine->CreateSourceVoice(&voice, &format, 0, 2.0f, &callback), S_OK);
-    XAUDIO2_BUFFER buffer = BufferOf(samples);
-    ASSERT_EQ(voice->SubmitSourceBuffer(&buffer), S_OK);
-    ASSERT_EQ(voice->Start(), S_OK);
+    IXAudio2SourceVoice* voice = StartVoice(engine, Pcm16Format(1), BufferOf(samples), &callback);
+    ASSERT_TRUE(voice);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!callback.inside && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
@@ -186,12 +182,8 @@ TEST(EngineTest, TheMixerThreadPacesTheWavFileByTheClock)
     std::vector<std::int16_t> tone(44100);
     for (size_t i = 0; i < tone.size(); ++i)
         tone[i] = static_cast<std::int16_t>(i % 100 < 50 ? 6000 : -6000);
-    IXAudio2SourceVoice* voice = nullptr;
-    const WAVEFORMATEX format = Pcm16Format(1);
-    ASSERT_EQ(engine->CreateSourceVoice(&voice, &format), S_OK);
-    XAUDIO2_BUFFER buffer = BufferOf(tone);
-    ASSERT_EQ(voice->SubmitSourceBuffer(&buffer), S_OK);
-    ASSERT_EQ(voice->Start(), S_OK);
+    IXAudio2SourceVoice* voice = StartVoice(engine, Pcm16Format(1), BufferOf(tone));
+    ASSERT_TRUE(voice);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     voice->DestroyVoice();
     engine->Release();

@@ -44,9 +44,8 @@ TSteppedEngine::~TSteppedEngine()
     XAudio2Settings() = TXAudio2Settings();
 }
 
-IXAudio2SourceVoice* TSteppedEngine::Play(const WAVEFORMATEX& format, const XAUDIO2_BUFFER& buffer,
-                                          IXAudio2VoiceCallback* callback, const XAUDIO2_VOICE_SENDS* sends,
-                                          float maxRatio)
+IXAudio2SourceVoice* StartVoice(IXAudio2* engine, const WAVEFORMATEX& format, const XAUDIO2_BUFFER& buffer,
+                                IXAudio2VoiceCallback* callback, const XAUDIO2_VOICE_SENDS* sends, float maxRatio)
 {
     IXAudio2SourceVoice* voice = nullptr;
     EXPECT_EQ(engine->CreateSourceVoice(&voice, &format, 0, maxRatio, callback, sends), S_OK);

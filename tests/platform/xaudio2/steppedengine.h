@@ -14,6 +14,10 @@
 
 WAVEFORMATEX Pcm16Format(UINT32 channels, UINT32 sampleRate = 44100);
 XAUDIO2_BUFFER BufferOf(const std::vector<std::int16_t>& samples, UINT32 loopCount = 0, void* context = nullptr);
+// A source voice of the engine sending to the mastering voice (or the given sends), already started.
+IXAudio2SourceVoice* StartVoice(IXAudio2* engine, const WAVEFORMATEX& format, const XAUDIO2_BUFFER& buffer,
+                                IXAudio2VoiceCallback* callback = nullptr, const XAUDIO2_VOICE_SENDS* sends = nullptr,
+                                float maxRatio = XAUDIO2_DEFAULT_FREQ_RATIO);
 
 // Counts the notifications of a source voice, by buffer context.
 class TCountingCallback : public IXAudio2VoiceCallback
@@ -47,10 +51,12 @@ public:
     TSteppedEngine(const TSteppedEngine&) = delete;
     TSteppedEngine& operator=(const TSteppedEngine&) = delete;
 
-    // A source voice sending to the mastering voice (or the given sends), already started.
     IXAudio2SourceVoice* Play(const WAVEFORMATEX& format, const XAUDIO2_BUFFER& buffer,
                               IXAudio2VoiceCallback* callback = nullptr, const XAUDIO2_VOICE_SENDS* sends = nullptr,
-                              float maxRatio = XAUDIO2_DEFAULT_FREQ_RATIO);
+                              float maxRatio = XAUDIO2_DEFAULT_FREQ_RATIO)
+    {
+        return StartVoice(engine, format, buffer, callback, sends, maxRatio);
+    }
     void Step(UINT32 quanta) { XAudio2StepMixer(quanta); }
     // Releases the engine and returns what it wrote.
     TWavContents Finish();
