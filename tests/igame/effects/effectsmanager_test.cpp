@@ -171,15 +171,15 @@ TEST_F(EffectsManagerTest, TheStateKeepsATransitionMidwayAndRefusesADamagedBlock
     EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
 
     // A short block and a running flag of 2 are refused; what runs stays.
-    TMemoryStream shortBlock;
-    shortBlock.Write(block.data(), 743);
-    shortBlock.Seek(0, 0);
-    EXPECT_EQ(Manager().LoadState(EFFECTS_STATE_PASS, shortBlock), 1);
+    const auto load = [](const std::vector<u8>& bytes, i32 size) {
+        TMemoryStream stream;
+        stream.Write(bytes.data(), size);
+        stream.Seek(0, 0);
+        return Manager().LoadState(EFFECTS_STATE_PASS, stream);
+    };
+    EXPECT_EQ(load(block, 743), 1);
     block[4] = 2;
-    TMemoryStream damaged;
-    damaged.Write(block.data(), 744);
-    damaged.Seek(0, 0);
-    EXPECT_EQ(Manager().LoadState(EFFECTS_STATE_PASS, damaged), 1);
+    EXPECT_EQ(load(block, 744), 1);
     EXPECT_EQ(t.IsRunning(), 0u);
     EXPECT_EQ(Current().nFlags, m_Rain.nFlags);
     EXPECT_NE(m_Folder.SystemLog().find("damaged effect transition block refused"), std::string::npos);

@@ -15,6 +15,7 @@
 #include "leveleffects.h"
 #include "levelmotionblur.h"
 #include "levelwater.h"
+#include "vegetation/loglines.h"
 
 namespace
 {
@@ -103,12 +104,9 @@ TEST_F(LevelPostEffectsTest, AMissingHazeOrOverlayTextureLeavesItsStepOut)
     missing.Overlay.nUserId = TName("no_such_overlay", true).GetId();
     const std::vector<std::uint32_t> plain = DrawFrameWithStep(0);
     g_pEffectsManager->Transition().Start(missing, 0.0f);
-    TLogRecorder log;
+    TLogLines log;
     EXPECT_EQ(DrawFrameWithStep(4), plain);
-    u32 lines = 0;
-    for (const std::string& line : log.lines)
-        lines += line.find("overlay texture \"no_such_overlay\" not found: its step is skipped") != std::string::npos;
-    EXPECT_EQ(lines, 1u);
+    EXPECT_EQ(log.Count("overlay texture \"no_such_overlay\" not found: its step is skipped"), 1u);
 }
 
 TEST_F(LevelPostEffectsTest, TheFullScreenStepsDrawOverTheFrame)
