@@ -49,6 +49,11 @@ protected:
     }
 
     static TSoundPlayerManager& Player() { return *g_pSoundPlayerManager; }
+    void Clips(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            Clip(name);
+    }
 
     // The clock at the given second since the timer's start.
     void At(f64 seconds) { m_nClock = static_cast<i64>(seconds * TIMER_COUNTS_PER_SECOND); }
