@@ -5,7 +5,6 @@
 #include "menufixture.h"
 
 #include "accountfixture.h"
-#include "core/system/datetime.h"
 #include "engine/input/inputmanager.h"
 #include "engine/system/console.h"
 #include "morvane/ui/uiaccountconnected.h"
@@ -25,8 +24,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -65,18 +62,21 @@ protected:
             Protocol().RequestLogout(0, nullptr, 0);
             Settle();
         }
-        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_UPDATE,
-                                     UI_SCREEN_ACCOUNT_CONNECTED})
-            if (UX::TControl* form = g_pUIGameManager->GetScreen(screen).GetForm())
-                form->Hide(1);
+        HideForms();
         SaveStoredLogin(TAccountData(), 0);
-        g_pUIGameManager->FinalizeManager();
         g_AccountServers.Set("accounts.brevicorn.invalid:4420");
         SetTimeout(5000);
         Profiles().SetClock(nullptr);
         MenuTest::TearDown();
     }
 
+    static void HideForms()
+    {
+        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE,
+                                     UI_SCREEN_ACCOUNT_UPDATE, UI_SCREEN_ACCOUNT_CONNECTED})
+            if (UX::TControl* form = g_pUIGameManager->GetScreen(screen).GetForm())
+                form->Hide(1);
+    }
     static TUIAccountLogin& Login()
     {
         return static_cast<TUIAccountLogin&>(g_pUIGameManager->GetScreen(UI_SCREEN_ACCOUNT_LOGIN));
@@ -128,17 +128,9 @@ protected:
         text.SetName(TName(key, true));
         return text.GetText() ? text.GetText() : u"";
     }
+    // The message box's title, if one shows.
+    static std::u16string BoxTitle() { return Box().IsBusy() ? Shown(Box().GetTitleLabel()) : u"(no box)"; }
     static bool Enabled(UX::TControl* control) { return control->IsEnabledAll(); }
-    // A password typed straight from its literal, as Type does: the test keeps no copy of it.
-    static void TypeSecret(UX::TTextBox* box, const char* text)
-    {
-        box->Text.SetCount(0);
-        for (const char* c = text; *c; ++c)
-            box->Text.Add(static_cast<char16_t>(*c));
-        box->Text.Add(u'\0');
-        box->ResetCursor();
-        box->OnTextChange.Invoke(box, nullptr);
-    }
     static bool Empty(const UX::TTextBox* box) { return !box->GetText() || !box->GetText()[0]; }
     // The digests the log-in requests sent.
     static std::vector<std::string> SentDigests(TAccountServerPeer& server)
@@ -191,27 +183,26 @@ TEST(AccountRules, DaysLeftToValidateStayWithinNoneAndSix)
 
 TEST(AccountRules, CreateChecksItsFieldsInOrder)
 {
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"1@b.c", u"abc", u"abc", 2000, 1, 1), ACCOUNT_FIELD_USER_NAME)
+    const auto check = [](const std::u16string& name, const std::u16string& password,
+                          const std::u16string& repeat, u32 year = 2000, u32 month = 1, u32 day = 1) {
+        return TUIAccountCreate::CheckFields(name.c_str(), password.c_str(), repeat.c_str(), year, month,
+                                             day);
+    };
+    EXPECT_EQ(check(u"1@b.c", u"abc", u"abc"), ACCOUNT_FIELD_USER_NAME)
         << "only the user name's fault is told";
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"", u"", 2000, 1, 1), ACCOUNT_FIELD_PASSWORD);
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc124", 2000, 1, 1), ACCOUNT_FIELD_REPEAT);
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2001, 2, 31), ACCOUNT_FIELD_BIRTH_DATE);
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", u"abc123", u"abc123", 2000, 2, 29), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(check(u"a@b.c", u"", u""), ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(check(u"a@b.c", u"abc123", u"abc124"), ACCOUNT_FIELD_REPEAT);
+    EXPECT_EQ(check(u"a@b.c", u"abc123", u"abc123", 2001, 2, 31), ACCOUNT_FIELD_BIRTH_DATE);
+    EXPECT_EQ(check(u"a@b.c", u"abc123", u"abc123", 2000, 2, 29), ACCOUNT_FIELD_OK);
     // The record holds 31 bytes of UTF-8: a euro sign takes three.
     const std::u16string euros(8, u'\u20ac');
     const std::u16string name31 = u"ab" + euros + u"@b.cd";
-    const std::u16string name32 = u"abc" + euros + u"@b.cd";
-    EXPECT_EQ(TUIAccountCreate::CheckFields(name31.c_str(), u"abc123", u"abc123", 2000, 1, 1), ACCOUNT_FIELD_OK);
-    EXPECT_EQ(TUIAccountCreate::CheckFields((name31 + u"  ").c_str(), u"abc123", u"abc123", 2000, 1, 1),
-              ACCOUNT_FIELD_OK)
+    EXPECT_EQ(check(name31, u"abc123", u"abc123"), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(check(name31 + u"  ", u"abc123", u"abc123"), ACCOUNT_FIELD_OK)
         << "trailing blanks are not sent";
-    EXPECT_EQ(TUIAccountCreate::CheckFields(name32.c_str(), u"abc123", u"abc123", 2000, 1, 1),
-              ACCOUNT_FIELD_USER_NAME);
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", kPassword31.c_str(), kPassword31.c_str(), 2000, 1, 1),
-              ACCOUNT_FIELD_OK);
-    EXPECT_EQ(TUIAccountCreate::CheckFields(u"a@b.c", (kPassword31 + u"x").c_str(), (kPassword31 + u"x").c_str(),
-                                            2000, 1, 1),
-              ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(check(u"abc" + euros + u"@b.cd", u"abc123", u"abc123"), ACCOUNT_FIELD_USER_NAME);
+    EXPECT_EQ(check(u"a@b.c", kPassword31, kPassword31), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(check(u"a@b.c", kPassword31 + u"x", kPassword31 + u"x"), ACCOUNT_FIELD_PASSWORD);
 }
 
 TEST(AccountRules, TheCreateRecordKeepsWhatItsFieldsHold)
@@ -247,15 +238,17 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     ASSERT_TRUE(Create().IsShowing());
     // A name that is no address, and one of 17 characters but 39 bytes (the record holds 31).
     const std::u16string pasted = u"a" + std::u16string(11, u'\u20ac') + u"@b.cd";
+    const auto passwords = [](const char16_t* text) {
+        Type(Create().GetBox(1), text);
+        Type(Create().GetBox(2), text);
+    };
     for (const char16_t* name : {u"9@b.c", pasted.c_str()})
     {
         Type(Create().GetBox(0), name);
-        Type(Create().GetBox(1), u"abc123");
-        Type(Create().GetBox(2), u"abc123");
+        passwords(u"abc123");
         Press(Create().GetCreateButton());
         Ticks(2);
-        ASSERT_TRUE(Box().IsBusy());
-        EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
+        EXPECT_EQ(BoxTitle(), Localized("locAccountInvalidUsernameTitle"));
         Press(Box().GetFirstButton());
         Ticks(2);
         EXPECT_TRUE(Create().GetBox(0)->nFlags & UX::CONTROL_FOCUSED) << "the user name's box";
@@ -263,8 +256,6 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     EXPECT_TRUE(server.Requests().empty()) << "nothing sent";
 
     Type(Create().GetBox(0), u"pilot@example.com");
-    Type(Create().GetBox(1), u"cReate9OnceForAll");
-    Type(Create().GetBox(2), u"cReate9OnceForAll");
     Type(Create().GetTextBox(0), u"Ann");
     TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
     // The server refuses (the name is known, or a status without a text of its own): the
@@ -275,23 +266,20 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     {
         status = code;
         // The boxes keep no password once a request has it: typed again each time.
-        Type(Create().GetBox(1), u"cReate9OnceForAll");
-        Type(Create().GetBox(2), u"cReate9OnceForAll");
+        passwords(u"cReate9OnceForAll");
         Press(Create().GetCreateButton());
         EXPECT_FALSE(Enabled(Create().GetCreateButton()));
         Settle();
         EXPECT_TRUE(Enabled(Create().GetCreateButton()));
         EXPECT_TRUE(Enabled(Create().GetBackButton()));
-        ASSERT_TRUE(Box().IsBusy());
-        EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("msgAccountCreate"));
+        EXPECT_EQ(BoxTitle(), Localized("msgAccountCreate"));
         EXPECT_EQ(Shown(Box().GetTextLabel()), Localized(key)) << int(code);
         EXPECT_FALSE(Shown(Box().GetTextLabel()).empty()) << int(code);
         Press(Box().GetFirstButton());
         Ticks(2);
     }
     status = 0;
-    Type(Create().GetBox(1), u"cReate9OnceForAll");
-    Type(Create().GetBox(2), u"cReate9OnceForAll");
+    passwords(u"cReate9OnceForAll");
     Press(Create().GetCreateButton());
     Settle();
     Ticks(12);
@@ -329,8 +317,7 @@ TEST_F(AccountScreenTest, CreateTellsTheFirstFaultFocusesItsFieldAndSendsAValidA
     Type(Login().GetPasswordBox(), u"abc456");
     Press(Login().GetLoginButton());
     Ticks(2);
-    ASSERT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidUsernameTitle"));
+    EXPECT_EQ(BoxTitle(), Localized("locAccountInvalidUsernameTitle"));
     Press(Box().GetFirstButton());
     Settle();
     EXPECT_EQ(server.Requests().size(), sent);
@@ -340,23 +327,21 @@ TEST(AccountRules, UpdateChecksThePasswordsOnlyWhenOneIsTyped)
 {
     u8 digest[ACCOUNT_DIGEST_SIZE];
     ASSERT_TRUE(HashPassword(digest, u"secret1"));
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"", u"", digest, 2000, 1, 1), ACCOUNT_FIELD_OK);
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"", u"", digest, 2001, 2, 29), ACCOUNT_FIELD_BIRTH_DATE);
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret2", u"abc123", u"abc123", digest, 2000, 1, 1),
-              ACCOUNT_FIELD_OLD_PASSWORD);
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"", u"abc123", u"abc123", digest, 2000, 1, 1),
-              ACCOUNT_FIELD_OLD_PASSWORD)
+    const auto check = [&digest](const std::u16string& old, const std::u16string& password,
+                                 const std::u16string& repeat, u32 year = 2000, u32 month = 1, u32 day = 1) {
+        return TUIAccountUpdate::CheckFields(old.c_str(), password.c_str(), repeat.c_str(), digest, year,
+                                             month, day);
+    };
+    EXPECT_EQ(check(u"", u"", u""), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(check(u"", u"", u"", 2001, 2, 29), ACCOUNT_FIELD_BIRTH_DATE);
+    EXPECT_EQ(check(u"secret2", u"abc123", u"abc123"), ACCOUNT_FIELD_OLD_PASSWORD);
+    EXPECT_EQ(check(u"", u"abc123", u"abc123"), ACCOUNT_FIELD_OLD_PASSWORD)
         << "a new password without the old one";
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abcdef", u"abcdef", digest, 2000, 1, 1),
-              ACCOUNT_FIELD_PASSWORD);
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", u"abc123", u"abc12", digest, 2000, 1, 1),
-              ACCOUNT_FIELD_REPEAT);
+    EXPECT_EQ(check(u"secret1", u"abcdef", u"abcdef"), ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(check(u"secret1", u"abc123", u"abc12"), ACCOUNT_FIELD_REPEAT);
     // The new password fits the 31 bytes the account holds.
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", kPassword31.c_str(), kPassword31.c_str(), digest, 2000, 1, 1),
-              ACCOUNT_FIELD_OK);
-    EXPECT_EQ(TUIAccountUpdate::CheckFields(u"secret1", (kPassword31 + u"x").c_str(), (kPassword31 + u"x").c_str(),
-                                            digest, 2000, 1, 1),
-              ACCOUNT_FIELD_PASSWORD);
+    EXPECT_EQ(check(u"secret1", kPassword31, kPassword31), ACCOUNT_FIELD_OK);
+    EXPECT_EQ(check(u"secret1", kPassword31 + u"x", kPassword31 + u"x"), ACCOUNT_FIELD_PASSWORD);
 }
 
 TEST_F(AccountScreenTest, UpdateSendsThePersonalDataAndStaysUntilAPasswordChangeSucceeded)
@@ -390,8 +375,7 @@ TEST_F(AccountScreenTest, UpdateSendsThePersonalDataAndStaysUntilAPasswordChange
     Type(Update().GetBox(2), u"abc123");
     Press(Update().GetSaveButton());
     Ticks(2);
-    ASSERT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountInvalidOldPasswordTitle"));
+    EXPECT_EQ(BoxTitle(), Localized("locAccountInvalidOldPasswordTitle"));
     EXPECT_FALSE(Enabled(Update().GetOldPasswordLabel()));
     Press(Box().GetFirstButton());
     Type(Update().GetBox(0), u"");
@@ -567,14 +551,12 @@ TEST_F(AccountScreenTest, WithoutAServerTheLogInAsksForTheOfflinePathAndStaysIdl
     EXPECT_FALSE(Enabled(Login().GetLoginButton())) << "the password was not kept: typed again";
     EXPECT_FALSE(Login().GetStatusLabel()->IsVisibleOnScreen());
     // No game-menu window is open, and the question shows all the same.
-    ASSERT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountLoginConnectionErrorTitle"));
+    EXPECT_EQ(BoxTitle(), Localized("locAccountLoginConnectionErrorTitle"));
     EXPECT_EQ(Box().GetKind(), static_cast<u32>(MESSAGE_QUESTION));
     // Offline: no login is stored here (offline logins stay off), so it fails with its message.
     Press(Box().GetFirstButton());
     Ticks(2);
-    ASSERT_TRUE(Box().IsBusy());
-    EXPECT_EQ(Shown(Box().GetTitleLabel()), Localized("locAccountOffLineLoginErrorTitle"));
+    EXPECT_EQ(BoxTitle(), Localized("locAccountOffLineLoginErrorTitle"));
     Press(Box().GetFirstButton());
     Ticks(2);
     // A failed poll is never told.
@@ -600,130 +582,71 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
     UseServers({server.Port()});
     // A held check must not time out meanwhile: its failure would be told too.
     SetTimeout(5000);
-    const auto fillQueue = [&] {
-        hold = true;
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(Protocol().RequestCheckUsername("pilot"), ACCOUNT_QUEUED);
-    };
-    const auto createFields = [](const char* secret) {
-        Type(Create().GetBox(0), u"pilot@example.com");
-        TypeSecret(Create().GetBox(1), secret);
-        TypeSecret(Create().GetBox(2), secret);
-        TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
-    };
-    const auto updateFields = [](const char* secret) {
-        Type(Update().GetBox(0), u"secret1");
-        TypeSecret(Update().GetBox(1), secret);
-        TypeSecret(Update().GetBox(2), secret);
-        TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
-    };
-    const auto showCreate = [this] {
+    typedef std::vector<UX::TTextBox*> TBoxes;
+    // Each screen shown with its fields typed, the secret in its password boxes.
+    const auto create = [this](const char* secret) {
         Create().SlideInFromRight();
         Ticks(12);
+        Type(Create().GetBox(0), u"pilot@example.com");
+        Type(Create().GetBox(1), secret);
+        Type(Create().GetBox(2), secret);
+        TUIAccountScreen::SetRowDate(Create().GetBirthDateRow(), 1990, 7, 14);
+        return TBoxes{Create().GetBox(1), Create().GetBox(2)};
     };
-    const auto showUpdate = [this] {
+    const auto login = [this](const char* secret) {
+        Open();
+        Type(Login().GetUserNameBox(), u"pilot@example.com");
+        Type(Login().GetPasswordBox(), secret);
+        return TBoxes{Login().GetPasswordBox()};
+    };
+    // The old password the right one, or the secret too.
+    const auto update = [this](const char* secret, const char* old) {
         Update().SlideInFromRight();
         Ticks(12);
+        Type(Update().GetBox(0), old);
+        Type(Update().GetBox(1), secret);
+        Type(Update().GetBox(2), secret);
+        TUIAccountScreen::SetRowDate(Update().GetBirthDateRow(), 1990, 7, 14);
+        return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
     };
-    typedef std::vector<UX::TTextBox*> TBoxes;
+    const auto updateRight = [&](const char* secret) { return update(secret, "secret1"); };
+    const auto updateSecret = [&](const char* secret) { return update(secret, secret); };
+    // How the screen is left: its button pressed, then the server's answer or with the queue full
+    // (four checks held); or its form hidden.
+    enum EWay
+    {
+        PRESSED,
+        ANSWERED,
+        QUEUE_FULL,
+        HIDDEN
+    };
     const struct
     {
         const char* what;
         const char* secret;
         bool loggedIn;
-        std::function<TBoxes(const char*)> run;
+        std::function<TBoxes(const char*)> show;
+        UX::TButton* button;
+        EWay way;
         const char* told;
     } cases[] = {
-        {"create: back", "cReateBackPassword1", false,
-         [&](const char* secret) {
-             showCreate();
-             createFields(secret);
-             Press(Create().GetBackButton());
-             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
-         },
-         nullptr},
-        {"create: refused by the server", "cReateRefused2", false,
-         [&](const char* secret) {
-             showCreate();
-             createFields(secret);
-             Press(Create().GetCreateButton());
-             Settle();
-             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
-         },
-         "msgAccountResultUsernameUsed"},
-        {"create: the queue full", "cReateQueueFull3", false,
-         [&](const char* secret) {
-             showCreate();
-             createFields(secret);
-             fillQueue();
-             Press(Create().GetCreateButton());
-             Ticks(2);
-             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
-         },
+        {"create: back", "cReateBackPassword1", false, create, Create().GetBackButton(), PRESSED, nullptr},
+        {"create: refused by the server", "cReateRefused2", false, create, Create().GetCreateButton(),
+         ANSWERED, "msgAccountResultUsernameUsed"},
+        {"create: the queue full", "cReateQueueFull3", false, create, Create().GetCreateButton(), QUEUE_FULL,
          "msgAccountQueueFull"},
-        {"create: hidden", "cReateHidden4x", false,
-         [&](const char* secret) {
-             showCreate();
-             createFields(secret);
-             Create().GetForm()->Hide(1);
-             return TBoxes{Create().GetBox(1), Create().GetBox(2)};
-         },
+        {"create: hidden", "cReateHidden4x", false, create, nullptr, HIDDEN, nullptr},
+        {"login: close", "lOginClosed5xyz", false, login, Login().GetCloseButton(), PRESSED, nullptr},
+        {"login: on to the create screen", "lOginToCreate6", false, login, Login().GetCreateButton(), PRESSED,
          nullptr},
-        {"login: close", "lOginClosed5xyz", false,
-         [&](const char* secret) {
-             Open();
-             TypeSecret(Login().GetPasswordBox(), secret);
-             Press(Login().GetCloseButton());
-             return TBoxes{Login().GetPasswordBox()};
-         },
-         nullptr},
-        {"login: on to the create screen", "lOginToCreate6", false,
-         [&](const char* secret) {
-             Open();
-             TypeSecret(Login().GetPasswordBox(), secret);
-             Press(Login().GetCreateButton());
-             return TBoxes{Login().GetPasswordBox()};
-         },
-         nullptr},
-        {"login: the queue full", "lOginQueueFull7", false,
-         [&](const char* secret) {
-             Open();
-             Type(Login().GetUserNameBox(), u"pilot@example.com");
-             TypeSecret(Login().GetPasswordBox(), secret);
-             fillQueue();
-             Press(Login().GetLoginButton());
-             Ticks(2);
-             return TBoxes{Login().GetPasswordBox()};
-         },
+        {"login: the queue full", "lOginQueueFull7", false, login, Login().GetLoginButton(), QUEUE_FULL,
          "msgAccountQueueFull"},
-        {"update: back", "uPdateBackPassword8", true,
-         [&](const char* secret) {
-             showUpdate();
-             updateFields(secret);
-             TypeSecret(Update().GetBox(0), secret);
-             Press(Update().GetBackButton());
-             return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
-         },
+        {"update: back", "uPdateBackPassword8", true, updateSecret, Update().GetBackButton(), PRESSED,
          nullptr},
-        {"update: the change refused by the server", "uPdateRefused9x", true,
-         [&](const char* secret) {
-             showUpdate();
-             updateFields(secret);
-             Press(Update().GetSaveButton());
-             Settle();
-             return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
-         },
-         "msgAccountResultInvalidUsernameOrPassword"},
-        {"update: the queue full", "uPdateQueueFull10", true,
-         [&](const char* secret) {
-             showUpdate();
-             updateFields(secret);
-             fillQueue();
-             Press(Update().GetSaveButton());
-             Ticks(2);
-             return TBoxes{Update().GetBox(0), Update().GetBox(1), Update().GetBox(2)};
-         },
-         "msgAccountQueueFull"},
+        {"update: the change refused by the server", "uPdateRefused9x", true, updateRight,
+         Update().GetSaveButton(), ANSWERED, "msgAccountResultInvalidUsernameOrPassword"},
+        {"update: the queue full", "uPdateQueueFull10", true, updateRight, Update().GetSaveButton(),
+         QUEUE_FULL, "msgAccountQueueFull"},
     };
     // Checked as soon as the screen starts to leave, not once its slide has ended.
     for (const auto& c : cases)
@@ -734,7 +657,18 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
             Settle();
             ASSERT_TRUE(Protocol().IsLoggedIn());
         }
-        const TBoxes boxes = c.run(c.secret);
+        const TBoxes boxes = c.show(c.secret);
+        hold = c.way == QUEUE_FULL;
+        for (int i = 0; hold && i < 4; ++i)
+            EXPECT_EQ(Protocol().RequestCheckUsername("pilot"), ACCOUNT_QUEUED);
+        if (c.button)
+            Press(c.button);
+        else
+            Create().GetForm()->Hide(1);
+        if (c.way == ANSWERED)
+            Settle();
+        else if (c.way == QUEUE_FULL)
+            Ticks(2);
         for (const UX::TTextBox* box : boxes)
             EXPECT_TRUE(Empty(box)) << c.what;
         EXPECT_FALSE(SecretHeld(c.secret)) << c.what;
@@ -750,9 +684,7 @@ TEST_F(AccountScreenTest, PasswordBoxesAreWipedWhenTheScreenIsLeftOrItsRequestEn
             Press(Box().GetFirstButton());
         hold = false;
         Settle();
-        for (EUIGameScreen screen : {UI_SCREEN_ACCOUNT_LOGIN, UI_SCREEN_ACCOUNT_CREATE, UI_SCREEN_ACCOUNT_UPDATE,
-                                     UI_SCREEN_ACCOUNT_CONNECTED})
-            g_pUIGameManager->GetScreen(screen).GetForm()->Hide(1);
+        HideForms();
         Ticks(2);
     }
 }

@@ -3,18 +3,11 @@
 // FreeType at the drawn size; a row of the glyph the screen lost fails.
 #include "menufixture.h"
 
-#include "directx/render/dxcanvasmanager.h"
-#include "directx/render/dxdevice.h"
-#include "directx/render/dxdevicevariables.h"
-#include "directx/render/dxrendertargetmanager.h"
-#include "engine/render/rendermanager.h"
-#include "engine/render/rendertarget.h"
 #include "engine/render/texturefontmanager.h"
 #include "ui/uidraw.h"
 #include "ui/uilabel.h"
 #include "uirepository.h"
 #include "ux/controls/ux.control.label.h"
-#include "ux/ux.manager.h"
 #include "uxrecords.h"
 
 #include <ft2build.h>
@@ -22,10 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <map>
 #include <sstream>
-#include <vector>
 
 namespace
 {
@@ -127,40 +118,14 @@ protected:
         MenuTest::TearDown();
     }
 
-    // One frame of the UI with the UX over it, drawn into a target of the back buffer's size as the
-    // game's frame draws it; the texts to hold are laid out while the frame's size is in force.
-    TImage Render(const std::function<void()>& layOut)
+    // One frame of the UI with the UX over it at the window's size, as the game's frame draws it;
+    // the texts to hold are laid out after, the frame's size still in force.
+    TImage Render()
     {
-        g_device_size.Store(static_cast<f32>(m_nWidth), static_cast<f32>(m_nHeight), 0.0f, 1.0f);
-        g_pUIManager->OnDeviceChange();
-        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(
-            TName("BodyText", true), static_cast<u32>(m_nWidth), static_cast<u32>(m_nHeight), 0x102, 0, 0, 0);
-        target->SetRenderTarget(nullptr);
-        IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
-        device->BeginScene();
-        g_pRenderManager->m_nInRender = 1;
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF283038, 1.0f, 0);
-        g_pUIManager->RenderManager();
-        g_pDxCanvasManager->Flush();
-        UX::TUXManager::Instance().RenderManager();
-        g_pRenderManager->m_nInRender = 0;
-        device->EndScene();
-        TImage image;
-        image.nWidth = m_nWidth;
-        image.nHeight = m_nHeight;
-        u32 bytes = 0;
-        if (const auto* pixels = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ)))
-        {
-            for (i32 i = 0; i < m_nWidth * m_nHeight; ++i)
-            {
-                const u32 p = pixels[i];
-                image.aLight.push_back(static_cast<f32>((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) /
-                                       (3.0f * 255.0f));
-            }
-            target->Unlock();
-        }
-        g_pDxDeviceManager->SetBackBufferTarget(0);
-        layOut();
+        TImage image{m_nWidth, m_nHeight, {}};
+        for (const u32 p : DrawFrame(m_nWidth, m_nHeight))
+            image.aLight.push_back(static_cast<f32>((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) /
+                                   (3.0f * 255.0f));
         return image;
     }
 
@@ -345,18 +310,16 @@ TEST_F(BodyTextTest, TheWelcomeAndTheQuitQuestionKeepEveryStrokeOfTheirText)
         TUIItem* welcome = Menu().PushWindow("NewGameWelcome");
         ASSERT_NE(welcome, nullptr);
         MenuFrames(20);
-        TDrawnText text;
-        const TImage welcomeImage = Render([&] {
-            TUIText block;
-            block.SetStyle(TName("DialogTextStyle"));
-            block.m_nFlags |= UI_TEXT_WRAP;
-            block.SetText("NewGameWelcome");
-            const TUIRect rect = welcome->GetAbsoluteRect();
-            text = LayOutUIText(block,
-                                {rect.fLeft + WELCOME_TEXT_MARGIN, rect.fTop,
-                                 rect.fRight - WELCOME_TEXT_MARGIN, rect.fBottom},
-                                UIPixelsPerUnit(welcome));
-        });
+        const TImage welcomeImage = Render();
+        TUIText block;
+        block.SetStyle(TName("DialogTextStyle"));
+        block.m_nFlags |= UI_TEXT_WRAP;
+        block.SetText("NewGameWelcome");
+        const TUIRect rect = welcome->GetAbsoluteRect();
+        TDrawnText text = LayOutUIText(
+            block,
+            {rect.fLeft + WELCOME_TEXT_MARGIN, rect.fTop, rect.fRight - WELCOME_TEXT_MARGIN, rect.fBottom},
+            UIPixelsPerUnit(welcome));
         EXPECT_GT(text.text.size(), 40u);
         EXPECT_EQ(LostStrokes(welcomeImage, text), "") << "the welcome";
         Tap(0x1C);
@@ -369,8 +332,8 @@ TEST_F(BodyTextTest, TheWelcomeAndTheQuitQuestionKeepEveryStrokeOfTheirText)
         MenuFrames(20);
         auto* label = static_cast<TUILabel*>(question->FindItem(TName("Main Label")));
         ASSERT_NE(label, nullptr);
-        const TImage questionImage = Render(
-            [&] { text = LayOutUIText(label->m_Caption, label->GetAbsoluteRect(), UIPixelsPerUnit(label)); });
+        const TImage questionImage = Render();
+        text = LayOutUIText(label->m_Caption, label->GetAbsoluteRect(), UIPixelsPerUnit(label));
         EXPECT_GT(text.text.size(), 10u);
         EXPECT_EQ(LostStrokes(questionImage, text), "") << "the quit question";
         Menu().PopWindow();
@@ -413,10 +376,7 @@ TEST_F(BodyTextTest, TheHelpPagesKeepEveryStrokeOfTheirText)
         }
     } restore{categories, saved};
 
-    Start();
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    MenuFrames(20);
+    StartGame();
     auto& help = static_cast<TUIHelpDialog&>(g_pUIGameManager->GetScreen(UI_SCREEN_HELP));
     for (const auto& [width, height] : {std::pair{1280, 800}, std::pair{1024, 768}})
     {
@@ -435,13 +395,10 @@ TEST_F(BodyTextTest, TheHelpPagesKeepEveryStrokeOfTheirText)
             labels.push_back(static_cast<UX::TLabel*>(page->FindChild(TName(HELP_TEXT_NAME, true))));
             ASSERT_NE(labels.back(), nullptr);
         }
-        std::vector<TDrawnText> texts;
-        const TImage image = Render([&] {
-            for (const UX::TLabel* label : labels)
-                texts.push_back(LayOutUXLabel(*label));
-        });
-        for (const TDrawnText& text : texts)
+        const TImage image = Render();
+        for (const UX::TLabel* label : labels)
         {
+            const TDrawnText text = LayOutUXLabel(*label);
             EXPECT_GT(text.text.size(), 40u);
             EXPECT_EQ(LostStrokes(image, text), "") << "the help page";
         }

@@ -5,9 +5,6 @@
 #include "ux/controls/ux.control.panel.h"
 #include "ux/controls/ux.control.vscroller.h"
 
-#include <chrono>
-#include <thread>
-
 namespace
 {
 class CreditsTest : public MenuTest

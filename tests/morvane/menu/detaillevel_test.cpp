@@ -5,16 +5,9 @@
 #include "engine/render/deferredrendering.h"
 #include "morvane/ui/detaillevelvariable.h"
 
-
 namespace
 {
 using DetailLevelTest = MenuTest;
-
-TVariable* Variable(const char* name)
-{
-    return TCommandManager::Instance().FindVariable(MakeCommandName(name, false));
-}
-
 } // namespace
 
 TEST_F(DetailLevelTest, AChangeLogsTheLevelAndSetsTheRegisteredVariablesRefusesANegativeOneAndFallsToOneWithoutDeferredSupport)

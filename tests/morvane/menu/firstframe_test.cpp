@@ -2,32 +2,17 @@
 // reads the screen's textures: nothing white where they go; the frame after the reads has them.
 #include "menufixture.h"
 
-#include "directx/render/dxcanvasmanager.h"
-#include "directx/render/dxdevice.h"
-#include "directx/render/dxdevicevariables.h"
-#include "directx/render/dxrendertargetmanager.h"
-#include "directx/render/dxshadermanager.h"
-#include "engine/render/rendermanager.h"
-#include "engine/render/rendertarget.h"
-#include "engine/render/texture.h"
-#include "engine/render/material.h"
-#include "engine/render/texturemanager.h"
-#include "engine/system/renderstats.h"
 #include "directx/render/dxmeshdata.h"
 #include "directx/render/dxmeshmanager.h"
+#include "engine/render/material.h"
+#include "engine/render/texture.h"
+#include "engine/render/texturemanager.h"
+#include "engine/system/renderstats.h"
 #include "engine/system/resourcemanager.h"
 #include "igame/effects/effectsmanager.h"
-#include "ux/ux.manager.h"
-
-#include <chrono>
-#include <cstdint>
-#include <thread>
-#include <vector>
 
 namespace
 {
-constexpr u32 kClear = 0xFF283038;
-
 class FirstFrameTest : public MenuTest
 {
 protected:
@@ -73,38 +58,6 @@ protected:
             empty = Loader().IsQueueEmpty() ? empty + 1 : 0;
         }
     }
-    // One frame of the UI and the UX's forms over a cleared target, as the game's render list
-    // draws them; its pixels.
-    std::vector<u32> Draw(i32 width, i32 height)
-    {
-        g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
-        g_pUIManager->OnDeviceChange();
-        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(
-            TName("FirstFrame", true), static_cast<u32>(width), static_cast<u32>(height), 0x102, 0, 0, 0);
-        target->SetRenderTarget(nullptr);
-        IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
-        device->BeginScene();
-        g_pRenderManager->m_nInRender = 1;
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
-        g_pUIManager->RenderManager();
-        g_pDxCanvasManager->Flush();
-        UX::TUXManager::Instance().RenderManager();
-        g_pDxCanvasManager->Flush();
-        g_pRenderManager->m_nInRender = 0;
-        device->EndScene();
-        std::vector<u32> pixels;
-        u32 bytes = 0;
-        if (const auto* bits = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ)))
-        {
-            pixels.assign(bits, bits + width * height);
-            target->Unlock();
-        }
-        g_pDxDeviceManager->SetBackBufferTarget(0);
-        target->ReleaseReference();
-        g_device_size.Store(static_cast<f32>(m_nWidth), static_cast<f32>(m_nHeight), 0.0f, 1.0f);
-        g_pUIManager->OnDeviceChange();
-        return pixels;
-    }
     enum EScreen
     {
         SCREEN_MAIN_MENU,
@@ -121,10 +74,7 @@ protected:
             MenuFrame(0.0f);
             return;
         }
-        Start();
-        Parameters().nStarted = 1;
-        Menu().SetMenuVisible(0, 0);
-        MenuFrames(20);
+        StartGame();
         Settle();
         UnloadTextures();
         if (screen == SCREEN_HELP)
@@ -157,22 +107,18 @@ TEST_F(FirstFrameTest, AScreensFirstFrameDrawsNoTextureStillBeingRead)
         const char* pName;
         EScreen eScreen;
     } screens[] = {{"main menu at start", SCREEN_MAIN_MENU}, {"help", SCREEN_HELP}, {"management", SCREEN_MANAGEMENT}};
-    const struct
-    {
-        i32 width, height;
-    } sizes[] = {{1280, 800}, {1600, 900}};
-    for (const auto& size : sizes)
+    for (const auto& [width, height] : {std::pair{1280, 800}, std::pair{1600, 900}})
         for (const auto& screen : screens)
         {
-            SCOPED_TRACE(testing::Message() << screen.pName << " at " << size.width << " x " << size.height);
-            Resize(size.width, size.height);
+            SCOPED_TRACE(testing::Message() << screen.pName << " at " << width << " x " << height);
+            Resize(width, height);
             Open(screen.eScreen);
-            const std::vector<u32> first = Draw(size.width, size.height);
-            ASSERT_EQ(first.size(), static_cast<size_t>(size.width * size.height));
+            const std::vector<u32> first = DrawFrame(width, height);
+            ASSERT_EQ(first.size(), static_cast<size_t>(width * height));
             EXPECT_EQ(WhitePixels(first), 0u);
             Settle();
             MenuFrame(0.0f);
-            const std::vector<u32> next = Draw(size.width, size.height);
+            const std::vector<u32> next = DrawFrame(width, height);
             EXPECT_NE(first, next) << "the textures drawn once read";
             Restart();
         }
@@ -183,10 +129,7 @@ TEST_F(FirstFrameTest, AScreensFirstFrameDrawsNoTextureStillBeingRead)
 // from that view, not from the other's last frame.
 TEST_F(FirstFrameTest, ACameraSwitchStartsTheMotionBlurAfresh)
 {
-    Start();
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    MenuFrames(20);
+    StartGame();
     ASSERT_NE(g_pGameLogicManager->GetFollowMeTask(), nullptr) << "the level carries the follow-me car";
     const struct
     {

@@ -4,10 +4,6 @@
 
 #include "core/system/platform.h"
 #include "engine/render/device.h"
-#include "ui/uimanager.h"
-
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -108,4 +104,3 @@ TEST_F(GameMenuTest, TheFirstStartCreatesAProfileNamedAfterTheUser)
     ASSERT_EQ(Profiles().GetProfileCount(), 3);
     EXPECT_EQ(std::u16string(Profiles().GetProfile(2)->GetName()), longName.substr(0, 31));
 }
-

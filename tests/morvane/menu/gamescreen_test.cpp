@@ -1,12 +1,10 @@
 // The in-game screen: its number and time texts, the gate-selection menu (focus, the choice), the
 // texts and indicators each frame, the main-menu key, the task list (listing, sorting, the start
 // button, the Tab key, the popup), the management screen, and their golden images.
-#include "core/system/timer.h"
 #include "menufixture.h"
 
 #include "clipsynth.h"
 #include "core/math/random.h"
-#include "directx/render/dxcanvasmanager.h"
 #include "morvane/game/aicommonunit.h"
 #include "morvane/game/gameenums.h"
 #include "morvane/game/gate.h"
@@ -25,10 +23,9 @@
 #include "xaudio2/xaudio2sound.h"
 #include "xaudio2/xaudio2soundmanager.h"
 
-#include <climits>
 #include <algorithm>
+#include <climits>
 #include <deque>
-#include <string>
 #include <tuple>
 
 namespace
@@ -162,6 +159,7 @@ protected:
     i32 m_aTaskCount[8] = {};
     i32 m_nLevelGates = 0;
     i32 m_nMoney = 0;
+    std::deque<TTask> m_aTask;
 };
 } // namespace
 
@@ -355,8 +353,6 @@ protected:
         return Menu().GetTaskPopupLabel(label)->m_Caption.GetWideText();
     }
     static std::string StartCaption() { return Menu().GetTaskStart()->m_Caption.GetText(); }
-
-    std::deque<TTask> m_aTask;
 };
 } // namespace
 
@@ -639,33 +635,32 @@ protected:
     }
 
     std::deque<TAICommonUnit> m_aUnit;
-    std::deque<TTask> m_aTask;
 };
 } // namespace
 
 TEST_F(ManagementTest, AnUpgradeNeedsTheLevelBelowThreeAnIdleGateAndThePrice)
 {
-    const char* status = "x";
-    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(nullptr, status));
-    EXPECT_STREQ(status, "");
+    // Whether it may be bought, and the status told.
+    const auto upgrade = [](const TTask* task) {
+        const char* status = "x";
+        const bool can = TGameMenuManager::CanUpgradeService(task, status);
+        return std::pair(can, std::string(status));
+    };
+    EXPECT_EQ(upgrade(nullptr), std::pair(false, std::string()));
     TTask& fuel = Service(4, skFuel, 1);
     Parameters().nMoney = 2000;
-    EXPECT_TRUE(TGameMenuManager::CanUpgradeService(&fuel, status)) << "money equal to the price";
-    EXPECT_STREQ(status, "ManagementStatusUpgradeAvailable");
+    EXPECT_EQ(upgrade(&fuel), std::pair(true, std::string("ManagementStatusUpgradeAvailable")))
+        << "the price";
     Parameters().nMoney = 1999;
-    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
-    EXPECT_STREQ(status, "ManagementStatusNotEnoughMoney");
+    EXPECT_EQ(upgrade(&fuel), std::pair(false, std::string("ManagementStatusNotEnoughMoney")));
     Parameters().nMoney = 100000;
     m_apGate[3]->m_nState = gsLoading;
-    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
-    EXPECT_STREQ(status, "ManagementStatusGateNotIdle");
+    EXPECT_EQ(upgrade(&fuel), std::pair(false, std::string("ManagementStatusGateNotIdle")));
     // The top level says so even at a busy gate.
     fuel.pAIUnit->m_nAILevel = 3;
-    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
-    EXPECT_STREQ(status, "ManagementStatusFullyUpgraded");
+    EXPECT_EQ(upgrade(&fuel), std::pair(false, std::string("ManagementStatusFullyUpgraded")));
     fuel.pGate = nullptr;
-    EXPECT_FALSE(TGameMenuManager::CanUpgradeService(&fuel, status));
-    EXPECT_STREQ(status, "");
+    EXPECT_EQ(upgrade(&fuel), std::pair(false, std::string()));
 }
 
 TEST_F(ManagementTest, BuyIsOfferedOnlyWhenAllowedAndRaisesTheLevelAtItsPrice)

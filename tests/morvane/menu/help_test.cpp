@@ -10,7 +10,6 @@
 #include "ux/controls/ux.control.vscroller.h"
 
 #include <deque>
-#include <vector>
 
 namespace
 {
@@ -21,10 +20,7 @@ protected:
     {
         MenuTest::SetUp();
         ASSERT_NE(Help().GetForm(), nullptr) << "the level carries the help's form";
-        Start();
-        Parameters().nStarted = 1;
-        Menu().SetMenuVisible(0, 0);
-        MenuFrames(20);
+        StartGame();
         m_nCategories = Categories().GetCount();
         for (i32 i = 0; i < m_nCategories; ++i)
             m_aSaved.push_back(Categories()[i]);

@@ -2,16 +2,12 @@
 // golden images of both.
 #include "menufixture.h"
 
-#include "directx/render/dxdevice.h"
-#include "platform/window/winuser.h"
-#include "engine/system/command/commandmanager.h"
 #include "engine/system/resourcemanager.h"
+#include "platform/window/winuser.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 namespace
 {
@@ -212,10 +208,7 @@ TEST_F(MainMenuTest, QuitAndClosingTheWindowAskFirstOverARunningGame)
 
 TEST_F(DialogTest, TheClockStandsStillWhileADialogIsOpenAndRunsOnceAButtonClosesIt)
 {
-    Start();
-    Parameters().nStarted = 1;
-    Menu().SetMenuVisible(0, 0);
-    MenuFrames(20);
+    StartGame();
     EXPECT_EQ(g_pTimer->GetScale(), 1.0f);
     TUIItem* dialog = Menu().PushWindow("GameCompleted");
     MenuFrames(10);

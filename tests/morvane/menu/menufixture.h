@@ -5,23 +5,31 @@
 
 #include "core/system/datetime.h"
 #include "core/system/timer.h"
+#include "directx/render/dxcanvasmanager.h"
+#include "directx/render/dxdevice.h"
+#include "directx/render/dxdevicevariables.h"
+#include "directx/render/dxrendertargetmanager.h"
 #include "engine/localization/localization.h"
+#include "engine/render/rendermanager.h"
+#include "engine/render/rendertarget.h"
 #include "engine/system/command/commandmanager.h"
 #include "morvane/game/gamelogicmanager.h"
-#include "morvane/ui/uigamemanager.h"
 #include "morvane/ui/gamemenumanager.h"
+#include "morvane/ui/uigamemanager.h"
 #include "player/gamesavedgame.h"
 #include "player/morvaneplayerprofile.h"
 #include "player/playerprofilemanager.h"
 #include "ux/controls/ux.control.button.h"
 #include "ux/controls/ux.control.textbox.h"
 #include "ux/ux.actions.h"
+#include "ux/ux.manager.h"
 
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 class MenuTest : public UITest
 {
@@ -29,7 +37,7 @@ protected:
     void SetUp() override
     {
         UITest::SetUp();
-        SetSaveDirectory(m_Folder.Path() + "/save");
+        Set("save_directory", (m_Folder.Path() + "/save").c_str());
         Profiles().FinalizeManager();
         static const bool s_bBegun = [] {
             g_pGameMenuManager->BeginManager();
@@ -57,13 +65,15 @@ protected:
     }
     void TearDown() override
     {
+        // Nothing of one test's messages is left to the next.
+        g_pUIGameManager->FinalizeManager();
         Profiles().SetClock(nullptr);
         Menu().FinalizeManager();
         Profiles().FinalizeManager();
         g_pTimer->SetScale(1.0f, TName(TIME_SCALE_MAIN_MENU, true));
         g_pTimer->SetScale(1.0f, TName(TIME_SCALE_MODAL_BOX, true));
         Parameters().nStarted = 0;
-        SetSaveDirectory("save");
+        Set("save_directory", "save");
         UITest::TearDown();
     }
 
@@ -73,10 +83,15 @@ protected:
     static TPlayerProfileManager& Profiles() { return *g_pPlayerProfileManager; }
     static TGameParameters& Parameters() { return g_pGameLogicManager->GetParameters(); }
 
-    static void SetSaveDirectory(const std::string& text)
+    static TVariable* Variable(const char* name)
     {
-        const TName value(text.c_str(), true);
-        TCommandManager::Instance().FindVariable(MakeCommandName("save_directory", false))->Assign(&value, 1);
+        return TCommandManager::Instance().FindVariable(MakeCommandName(name, false));
+    }
+    // A console variable set as a settings script sets it.
+    static void Set(const char* name, const char* text)
+    {
+        const TName value(text, true);
+        Variable(name)->Assign(&value, 1);
     }
 
     // One frame of the menu manager, then the UI's.
@@ -95,6 +110,14 @@ protected:
     {
         MenuFrame(0.0f);
         MenuFrames(60, 0.05f);
+    }
+    // Started, then a game runs: the menu closed, the in-game screen on.
+    void StartGame()
+    {
+        Start();
+        Parameters().nStarted = 1;
+        Menu().SetMenuVisible(0, 0);
+        MenuFrames(20);
     }
     // Frames of the real clock, which the UX's transitions run on.
     void RealFrames(u32 count)
@@ -133,15 +156,48 @@ protected:
     static void Press(TUIItem* button) { button->OnClickList.Fire(button); }
     static void Press(UX::TButton* button) { button->DoAction(button, UX::ClickAction(), 0); }
     static TUIMessageDialog& Box() { return g_pUIGameManager->GetMessageDialog(); }
-    // Text typed into a box, with the box's change event.
-    static void Type(UX::TTextBox* box, const char16_t* text)
+    // Text typed into a box, with the box's change event; a narrow text (a password the test keeps
+    // no wide copy of) typed as it is.
+    template <class TChar> static void Type(UX::TTextBox* box, const TChar* text)
     {
         box->Text.SetCount(0);
-        for (const char16_t* c = text; *c; ++c)
-            box->Text.Add(*c);
+        for (const TChar* c = text; *c; ++c)
+            box->Text.Add(static_cast<char16_t>(*c));
         box->Text.Add(u'\0');
         box->ResetCursor();
         box->OnTextChange.Invoke(box, nullptr);
+    }
+    // One frame of the UI and the UX's forms over a cleared target of the size, as the game's render
+    // list draws them; its pixels. The window's own size is back after.
+    std::vector<u32> DrawFrame(i32 width, i32 height)
+    {
+        g_device_size.Store(static_cast<f32>(width), static_cast<f32>(height), 0.0f, 1.0f);
+        g_pUIManager->OnDeviceChange();
+        TRenderTarget* target = g_pDxRenderTargetManager->CreateRenderTarget(
+            TName("MenuFrame", true), static_cast<u32>(width), static_cast<u32>(height), 0x102, 0, 0, 0);
+        target->SetRenderTarget(nullptr);
+        IDirect3DDevice9* device = g_pDxDeviceManager->GetDevice();
+        device->BeginScene();
+        g_pRenderManager->m_nInRender = 1;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF283038, 1.0f, 0);
+        g_pUIManager->RenderManager();
+        g_pDxCanvasManager->Flush();
+        UX::TUXManager::Instance().RenderManager();
+        g_pDxCanvasManager->Flush();
+        g_pRenderManager->m_nInRender = 0;
+        device->EndScene();
+        std::vector<u32> pixels;
+        u32 bytes = 0;
+        if (const auto* bits = static_cast<const u32*>(target->Lock(bytes, RENDER_TARGET_LOCK_READ)))
+        {
+            pixels.assign(bits, bits + width * height);
+            target->Unlock();
+        }
+        g_pDxDeviceManager->SetBackBufferTarget(0);
+        target->ReleaseReference();
+        g_device_size.Store(static_cast<f32>(m_nWidth), static_cast<f32>(m_nHeight), 0.0f, 1.0f);
+        g_pUIManager->OnDeviceChange();
+        return pixels;
     }
     // The saved games in the player folder.
     u32 SaveFiles() const

@@ -4,9 +4,6 @@
 
 #include "ux/controls/ux.control.label.h"
 
-#include <string>
-#include <vector>
-
 namespace
 {
 // Records what the result event hands its callbacks.
@@ -30,13 +27,6 @@ protected:
         ASSERT_NE(Box().GetForm(), nullptr) << "the level carries the message box's form";
         Start();
     }
-    void TearDown() override
-    {
-        // Nothing of one test's messages is left to the next.
-        g_pUIGameManager->FinalizeManager();
-        MenuTest::TearDown();
-    }
-
     static UX::TLocalization Text(const char16_t* text) { return UX::TLocalization(text); }
     static std::u16string Shown(const UX::TLabel* label) { return label->Text.GetText(); }
 };

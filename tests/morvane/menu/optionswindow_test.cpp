@@ -10,9 +10,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace
 {
@@ -27,15 +24,6 @@ protected:
     static TUIItem* Window() { return Menu().GetOptionsWindow(); }
     static TUIItem* Item(const char* name) { return Window()->FindItem(TName(name)); }
     static TUISlider& Slider(const char* name) { return *static_cast<TUISlider*>(Item(name)); }
-    static TVariable& Variable(const char* name)
-    {
-        return *TCommandManager::Instance().FindVariable(MakeCommandName(name, false));
-    }
-    static void Set(const char* name, const char* text)
-    {
-        const TName value(text, true);
-        Variable(name).Assign(&value, 1);
-    }
     static void ShowTab(const char* button) { Menu().SelectTab(Item(button)); }
     static TUIMenu& Footer(const char* page) { return *static_cast<TUIMenu*>(Item(page)->FindItem(TName("FooterMenu"))); }
     static void Press(TUIItem* button)
@@ -98,8 +86,8 @@ TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds
     MenuFrames(5);
     // The slider's change ran once with the loaded value: the integer is now a float.
     EXPECT_FLOAT_EQ(Slider("MouseSensitivitySlider").GetValue(), 7.0f);
-    EXPECT_EQ(Variable("device_mouse_sensitivity").GetValue().nType, VALUE_FLOAT);
-    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 7.0f);
+    EXPECT_EQ(Variable("device_mouse_sensitivity")->GetValue().nType, VALUE_FLOAT);
+    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity")->GetValue().fFloat, 7.0f);
     EXPECT_STREQ(Slider("MouseSensitivitySlider").m_Caption.GetText(), "7");
     TUIItem* invert = Item("InvertAxisCheckBox");
     TUIItem* autoStart = Item("AutoStartAITasksCheckBox");
@@ -111,29 +99,29 @@ TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds
     // A click toggles, captions and writes an integer.
     Press(invert);
     EXPECT_STREQ(invert->m_Caption.GetText(), "NO");
-    EXPECT_EQ(Variable("device_invert_axis").GetValue().nType, VALUE_INT);
-    EXPECT_EQ(Variable("device_invert_axis").GetValue().nInt, 0);
+    EXPECT_EQ(Variable("device_invert_axis")->GetValue().nType, VALUE_INT);
+    EXPECT_EQ(Variable("device_invert_axis")->GetValue().nInt, 0);
     Press(autoStart);
-    EXPECT_EQ(Variable("game_autostartaitask").GetValue().nInt, 1);
+    EXPECT_EQ(Variable("game_autostartaitask")->GetValue().nInt, 1);
     // Stepping down the slider writes at once; it stops at 1.
     Slider("MouseSensitivitySlider").SetValueAndNotify(1.0f);
     Slider("MouseSensitivitySlider").StepDown();
-    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 1.0f);
+    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity")->GetValue().fFloat, 1.0f);
 
     // A name where a number belongs (as a damaged settings script might leave it): the lowest
     // value and a checked box.
     Slider("MouseSensitivitySlider").SetValueAndNotify(5.0f);
     for (const char* name : {"device_mouse_sensitivity", "device_invert_axis"})
-        const_cast<TVariableValue&>(Variable(name).GetValue()).SetName(TName("sideways", true));
+        const_cast<TVariableValue&>(Variable(name)->GetValue()).SetName(TName("sideways", true));
     ShowTab("TabButtonAudio");
     MenuFrames(5);
     ShowTab("TabButtonControls");
     MenuFrames(5);
     EXPECT_FLOAT_EQ(Slider("MouseSensitivitySlider").GetValue(), 1.0f) << "-1 clamped to the minimum";
-    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity").GetValue().fFloat, 1.0f);
+    EXPECT_FLOAT_EQ(Variable("device_mouse_sensitivity")->GetValue().fFloat, 1.0f);
     EXPECT_TRUE(Item("InvertAxisCheckBox")->m_nFlags & UI_CHECKED);
     Set("device_mouse_sensitivity", "5");
-    Variable("device_invert_axis").SetInt(0);
+    Variable("device_invert_axis")->SetInt(0);
 }
 
 TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAndDetailLevel)
@@ -150,7 +138,7 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
     ASSERT_GE(resolution.GetLabelCount(), 1u);
     EXPECT_EQ(resolution.GetLabel(static_cast<u32>(resolution.GetValue())), size);
     // The gamma slider wrote the gamma back as a float once.
-    EXPECT_EQ(Variable("game_gamma").GetValue().nType, VALUE_FLOAT);
+    EXPECT_EQ(Variable("game_gamma")->GetValue().nType, VALUE_FLOAT);
     // Another class starts its list from its first entry.
     Slider("AspectRatioSlider").SetValueAndNotify(aspect == ASPECT_4_3 ? 1.0f : 0.0f);
     EXPECT_FLOAT_EQ(resolution.GetValue(), 0.0f);
@@ -164,9 +152,9 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
     Press(Footer("TabVideo").GetChildren()[1]);
     EXPECT_EQ(std::to_string(device.GetVideoWidth()) + "x" + std::to_string(device.GetVideoHeight()),
               std::string(resolution.GetLabel(other)));
-    EXPECT_EQ(Variable("device_windowed").GetValue().ToInt(), 0) << "full screen";
-    EXPECT_EQ(Variable("device_detaillevel").GetValue().nType, VALUE_FLOAT);
-    EXPECT_EQ(Variable("device_detaillevel").GetValue().ToInt(), 2);
+    EXPECT_EQ(Variable("device_windowed")->GetValue().ToInt(), 0) << "full screen";
+    EXPECT_EQ(Variable("device_detaillevel")->GetValue().nType, VALUE_FLOAT);
+    EXPECT_EQ(Variable("device_detaillevel")->GetValue().ToInt(), 2);
     // What Apply set is saved where the next start reads it.
     const auto saved = [this](const char* file) {
         std::ifstream stream(m_Folder.Path() + "/user/system/" + file);
@@ -228,15 +216,12 @@ TEST(VideoModes, DeviceModesGoToTheListsOfTheirAspectClasses)
     std::vector<TVector> many;
     for (u32 i = 0; i < UI_SLIDER_LABEL_CAPACITY + 2; ++i)
         many.push_back({800.0f + 4.0f * i, 600.0f + 3.0f * i, 0.0f, 1.0f});
-    const i32 last = static_cast<i32>(UI_SLIDER_LABEL_CAPACITY) + 1;
-    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(many.data(), static_cast<u32>(many.size()),
-                                                 static_cast<i32>(many[last].x), static_cast<i32>(many[last].y),
-                                                 false, aspect),
-              0);
+    const auto windowOf = [&](const TVector& mode) {
+        return TGameMenuManager::_BuildVideoModes(many.data(), static_cast<u32>(many.size()),
+                                                  static_cast<i32>(mode.x), static_cast<i32>(mode.y), false,
+                                                  aspect);
+    };
+    EXPECT_EQ(windowOf(many.back()), 0);
     EXPECT_EQ(TGameMenuManager::GetVideoModeCount(ASPECT_4_3), UI_SLIDER_LABEL_CAPACITY);
-    const TVector& lastOffered = many[UI_SLIDER_LABEL_CAPACITY - 1];
-    EXPECT_EQ(TGameMenuManager::_BuildVideoModes(many.data(), static_cast<u32>(many.size()),
-                                                 static_cast<i32>(lastOffered.x), static_cast<i32>(lastOffered.y),
-                                                 false, aspect),
-              static_cast<i32>(UI_SLIDER_LABEL_CAPACITY) - 1);
+    EXPECT_EQ(windowOf(many[UI_SLIDER_LABEL_CAPACITY - 1]), static_cast<i32>(UI_SLIDER_LABEL_CAPACITY) - 1);
 }

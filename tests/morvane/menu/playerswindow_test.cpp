@@ -2,15 +2,10 @@
 #include "menufixture.h"
 
 #include "core/stream/memorystream.h"
-#include "core/system/datetime.h"
 #include "morvane/ui/formatamount.h"
 #include "player/playerprofile.h"
 #include "ui/uigrid.h"
-#include "ui/uimanager.h"
 #include "ui/uimenu.h"
-
-#include <filesystem>
-#include <string>
 
 namespace
 {

@@ -3,14 +3,11 @@
 #include "menufixture.h"
 
 #include "core/system/platform.h"
-#include "directx/render/dxdevicevariables.h"
 #include "player/playercontainer.h"
 #include "ui/uiedit.h"
-#include "ui/uimanager.h"
 #include "ui/uimenu.h"
 #include "ui/uislider.h"
 
-#include <string>
 #include <tuple>
 
 namespace

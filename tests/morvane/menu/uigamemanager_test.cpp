@@ -2,20 +2,11 @@
 // of an older image refused.
 #include "menufixture.h"
 
-#include "ux/ux.manager.h"
-
-#include <string>
-
 namespace
 {
 class UIGameTest : public MenuTest
 {
 protected:
-    void TearDown() override
-    {
-        Game().FinalizeManager();
-        MenuTest::TearDown();
-    }
     static TUIGameManager& Game() { return *g_pUIGameManager; }
 };
 

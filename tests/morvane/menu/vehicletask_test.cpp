@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <limits>
-#include <string>
 
 namespace
 {
@@ -44,11 +43,7 @@ protected:
     {
         MenuTest::SetUp();
         ASSERT_NE(Dialog().GetForm(), nullptr) << "the level carries the dialog's form";
-        Start();
-        // A game runs: the menu closed, the in-game screen on.
-        Parameters().nStarted = 1;
-        Menu().SetMenuVisible(0, 0);
-        MenuFrames(20);
+        StartGame();
         Dialog().SetSource(&m_Source);
     }
     void TearDown() override
