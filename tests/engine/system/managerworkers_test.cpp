@@ -1,5 +1,4 @@
 #include "engine/system/managermanager.h"
-#include "testmanager.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "engine/system/script.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class TRecordingScript : public TScript
@@ -20,12 +21,7 @@ public:
         return TScript::Run(result);
     }
 
-    struct TArguments
-    {
-        TVariableValue first;
-        TVariableValue second;
-    };
-    std::vector<TArguments> aRunArgument;
+    std::vector<std::pair<TVariableValue, TVariableValue>> aRunArgument;
 
 private:
     std::vector<std::string>* m_pJournal;

@@ -21,7 +21,6 @@
 #include "engine/system/skeletonmanager.h"
 #include "engine/system/skeletonmeshdata.h"
 #include "engine/system/skeletonpose.h"
-#include "engine/system/triggeractor.h"
 #include "engine/system/triggergeometry.h"
 #include "engine/system/triggergeometrylink.h"
 #include "engine/system/triggermanager.h"
@@ -50,12 +49,6 @@ public:
         aTag.push_back(tag);
         aThread.push_back(std::this_thread::get_id());
     }
-    i32 Release() override
-    {
-        ++nReleased;
-        return 0;
-    }
-    i32 nReleased = 0;
     std::vector<u32> aTag;
     std::vector<std::thread::id> aThread;
 };
@@ -127,15 +120,6 @@ protected:
         ASSERT_TRUE(writer.Write(path, managers, count, false));
     }
 
-    // A resource reading the streamed repository's sound.
-    static void ReadsTheSound(TArrivals& reader)
-    {
-        const TResource* sound = FindResource("apron_sound");
-        reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
-        reader.m_nDataOffset = sound->m_nDataOffset;
-        reader.m_nDataSize = sound->m_nDataSize;
-    }
-
     static std::vector<bool> Open(std::initializer_list<u32> ids)
     {
         std::vector<bool> open;
@@ -143,10 +127,6 @@ protected:
             open.push_back(g_pResourceManager->FindRepository(id) != nullptr);
         return open;
     }
-
-    // Death tests fork the process: without the loader thread the child holds no lock another
-    // thread took.
-    static void StopLoader() { g_pResourceManager->GetLoader().End(); }
 
     TScratchWorkingFolder m_Folder{"repository"};
     bool Logged(const std::string& text) const { return m_Folder.SystemLog().find(text) != std::string::npos; }
@@ -303,8 +283,12 @@ TEST_F(RepositoryTest, BlocksOutsideTheRepositoryAndDamagedCompressedBlocksAreRe
 TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
 {
     ASSERT_EQ(0, g_pResourceManager->LoadRepository("main.data", 0));
+    // A resource reading the streamed repository's sound.
     TArrivals reader;
-    ReadsTheSound(reader);
+    const TResource* sound = FindResource("apron_sound");
+    reader.m_nRepositoryId = STREAMED_REPOSITORY_ID;
+    reader.m_nDataOffset = sound->m_nDataOffset;
+    reader.m_nDataSize = sound->m_nDataSize;
     std::vector<u8> target(3 * 16);
     // Held off the global lock, the thread cannot start before all three are queued.
     GlobalResourceLock().Enter();
@@ -334,7 +318,9 @@ TEST_F(RepositoryTest, TheLoaderReadsInKeyOrderAndDeliversOnTheMainThread)
 
 TEST_F(RepositoryTest, DamagedHeadersEndWithTheirAbortText)
 {
-    StopLoader();
+    // Death tests fork the process: without the loader thread the child holds no lock another
+    // thread took.
+    g_pResourceManager->GetLoader().End();
     WriteRepository("size.data", 89, 0);
     const u32 version = 1001, many = 9, beyond = static_cast<u32>(std::filesystem::file_size("size.data"));
     const struct

@@ -48,26 +48,10 @@ protected:
         return resource.m_nListIndex < g_pResourceManager->GetResourceCount() &&
                g_pResourceManager->GetResource(resource.m_nListIndex) == &resource;
     }
-    // The resources saved as a repository writer saves them: call Save(), change what the
-    // running records hold, then Load(); the loaded records live in m_Image.
-    void Save()
-    {
-        TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
-        g_pResourceManager->GetSavedManagers(managers);
-        TMemoryStream stream;
-        ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
-        m_Image.assign(stream.GetData(), stream.GetData() + stream.GetSize());
-    }
-    void Load()
-    {
-        ASSERT_EQ(0, g_pCluster->Load(m_Image.data(), static_cast<u32>(m_Image.size()), 0));
-        g_pResourceManager->OnClusterLoad();
-    }
     static TResource* Loaded(i32 i)
     {
         return static_cast<TResource*>(reinterpret_cast<void**>(g_pCluster->GetSlot(RESOURCE_TYPE_ID).pData)[i]);
     }
-    std::vector<u8> m_Image;
 };
 } // namespace
 
@@ -157,10 +141,16 @@ TEST_F(ResourceTest, LoadedResourcesStartUnloadedAndUnpairedLinksAreCut)
     g_pResourceManager->PackLinks();
     // The second pair's back link names a wrong index.
     sound->aUsers[0].nIndex = 3;
-    Save();
+    // Saved as a repository writer saves them, the running records changed, then loaded.
+    TClusterManager* managers[TResourceManager::SAVED_MANAGER_COUNT];
+    g_pResourceManager->GetSavedManagers(managers);
+    TMemoryStream stream;
+    ASSERT_EQ(0, g_pCluster->SaveToStream(stream, managers, TResourceManager::SAVED_MANAGER_COUNT));
+    std::vector<u8> image(stream.GetData(), stream.GetData() + stream.GetSize());
     user->m_nState = RESOURCE_UNLOADED;
     user->m_nListIndex = RESOURCE_NOT_LISTED;
-    Load();
+    ASSERT_EQ(0, g_pCluster->Load(image.data(), static_cast<u32>(image.size()), 0));
+    g_pResourceManager->OnClusterLoad();
     EXPECT_EQ(RESOURCE_UNLOADED, Loaded(0)->m_nState);
     EXPECT_EQ(RESOURCE_NOT_LISTED, Loaded(0)->m_nListIndex);
     EXPECT_FALSE(Loaded(0)->aUses.IsOwned());

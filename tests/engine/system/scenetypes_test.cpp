@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,32 +63,19 @@ protected:
     }
     void TearDown() override { g_pCluster->Clear(); }
 
-    // The nodes and the test's records saved, then loaded from a copy (kept in m_Copy) with the
-    // node manager's load checks.
-    void SaveNodesAndLoad(std::function<void()> beforeLoad)
+    // The nodes, and the test's records if asked for, saved as a repository writer saves them.
+    static std::vector<u8> SaveNodes(bool withRecords)
     {
         g_pNodeManager->PackLinks();
         TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT + 1];
         g_pNodeManager->GetSavedManagers(managers);
         managers[TNodeManager::SAVED_MANAGER_COUNT] = &Records();
-        m_Copy = Save(std::vector<TClusterManager*>(managers, managers + TNodeManager::SAVED_MANAGER_COUNT + 1));
-        beforeLoad();
-        ASSERT_EQ(0, g_pCluster->Load(m_Copy.data(), static_cast<u32>(m_Copy.size()), 0));
-        g_pNodeManager->OnClusterLoad();
-    }
-    std::vector<u8> m_Copy;
-
-    std::vector<u8> Save(std::vector<TClusterManager*> managers)
-    {
         TMemoryStream stream;
-        EXPECT_EQ(0, g_pCluster->SaveToStream(stream, managers.data(), static_cast<i32>(managers.size())));
+        EXPECT_EQ(0, g_pCluster->SaveToStream(stream, managers, TNodeManager::SAVED_MANAGER_COUNT + withRecords));
         return std::vector<u8>(stream.GetData(), stream.GetData() + stream.GetSize());
     }
 };
-} // namespace
 
-namespace
-{
 // Where object i of the image's array of the type starts.
 u32 ImageObject(const std::vector<u8>& image, u32 type, u32 i)
 {
@@ -124,10 +110,7 @@ TEST_F(SceneTypesTest, StoredNodeTreesThatCannotHoldAreCut)
     g_pNodeManager->CreateNode("x");
     g_pNodeManager->CreateNode("y");
     root->AddChild(a);
-    g_pNodeManager->PackLinks();
-    TClusterManager* managers[TNodeManager::SAVED_MANAGER_COUNT];
-    g_pNodeManager->GetSavedManagers(managers);
-    std::vector<u8> image = Save({managers[0], managers[1], managers[2]});
+    std::vector<u8> image = SaveNodes(false);
     // The stored index of each node.
     auto index = [&](const char* name) {
         for (u32 i = 0; i < 4; ++i)
@@ -167,8 +150,7 @@ TEST_F(SceneTypesTest, StoredNodeTreesThatCannotHoldAreCut)
 // Stored node-object links that do not hold together are cut, never followed.
 TEST_F(SceneTypesTest, LoadedLinksThatDoNotLeadBackAreCut)
 {
-    TRecords& records = Records();
-    DArray<void*>& holder = records.m_Holder[48];
+    DArray<void*>& holder = Records().m_Holder[48];
     std::vector<u8> block(sizeof(TCamera));
     auto* camera = new (block.data()) TCamera();
     holder.SetCount(1);
@@ -181,7 +163,11 @@ TEST_F(SceneTypesTest, LoadedLinksThatDoNotLeadBackAreCut)
     // The camera names another node; that one's child names a node that is not its child.
     camera->pNode = other;
     other->aChild.Add({child});
-    SaveNodesAndLoad([&] { camera->pNode = nullptr; });
+    // Loaded from a copy with the node manager's load checks.
+    std::vector<u8> copy = SaveNodes(true);
+    camera->pNode = nullptr;
+    ASSERT_EQ(0, g_pCluster->Load(copy.data(), static_cast<u32>(copy.size()), 0));
+    g_pNodeManager->OnClusterLoad();
     TNode* lLister = g_pNodeManager->FindNode(TName("lister").GetId());
     TNode* lOther = g_pNodeManager->FindNode(TName("other").GetId());
     auto* lCamera = static_cast<TCamera*>(holder[0]);

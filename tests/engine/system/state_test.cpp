@@ -34,13 +34,6 @@ protected:
         return std::vector<u8>(stream.GetData(), stream.GetData() + stream.GetSize());
     }
 
-    static u32 Word(const std::vector<u8>& image, size_t offset)
-    {
-        u32 word;
-        std::memcpy(&word, image.data() + offset, 4);
-        return word;
-    }
-
     i32 LoadImage(std::vector<u8> image, TStateLoadCheck* check = nullptr)
     {
         TMemoryStream stream;
@@ -274,7 +267,9 @@ TEST_F(StateRollbackTest, AnImageRefusedPartWayLeavesEveryObjectAsItWas)
     const std::vector<u8> image = SaveThenChange();
     const std::vector<size_t> markers = MarkerOffsets();
     ASSERT_EQ(markers.size(), 10u);
-    ASSERT_EQ(Word(image, markers.back()), markers.back());
+    u32 lastMarker;
+    std::memcpy(&lastMarker, image.data() + markers.back(), 4);
+    ASSERT_EQ(lastMarker, markers.back());
 
     // Every chunk after the first: the objects before it have loaded theirs by then.
     for (size_t chunk = 1; chunk < markers.size(); ++chunk)

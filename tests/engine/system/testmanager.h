@@ -17,7 +17,7 @@ public:
     i32 InitializeManager() override
     {
         Note("initialize");
-        return m_nInitializeResult;
+        return 0;
     }
     void BeginManager() override { Note("begin"); }
     void EndManager() override { Note("end"); }
@@ -31,7 +31,7 @@ public:
             m_pOnUpdate(this);
     }
 
-    void Note(const char* what)
+    virtual void Note(const char* what)
     {
         if (m_pJournal)
             m_pJournal->push_back(std::string(GetNameText()) + "." + what + "." +
@@ -39,7 +39,6 @@ public:
     }
 
     std::vector<std::string>* m_pJournal;
-    i32 m_nInitializeResult = 0;
     std::vector<f32> m_aStep;
     void (*m_pOnUpdate)(TRecordingManager*) = nullptr;
 };

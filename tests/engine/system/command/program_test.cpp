@@ -19,14 +19,6 @@ protected:
         return name.GetText();
     }
 
-    static std::vector<std::string> Arguments(const TCommandInstruction& instruction)
-    {
-        std::vector<std::string> arguments;
-        for (u32 i = 0; i < instruction.nArgumentCount; ++i)
-            arguments.push_back(Text(instruction.aArgument[i]));
-        return arguments;
-    }
-
     TCommandProgram m_Program;
 };
 
@@ -45,8 +37,8 @@ TEST_F(ProgramTest, StatementsParseIntoLinesCommandsAndArguments)
         {
             const TCommandInstruction& instruction = m_Program.GetInstruction(i);
             std::string line = std::to_string(instruction.nLine) + ":" + Text(instruction.nCommand);
-            for (const std::string& argument : Arguments(instruction))
-                line += "|" + argument;
+            for (u32 k = 0; k < instruction.nArgumentCount; ++k)
+                line += "|" + Text(instruction.aArgument[k]);
             out.push_back(line);
         }
         return out;
