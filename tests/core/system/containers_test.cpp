@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -135,30 +136,23 @@ struct TQuad
 
 TEST(MArray, MoveItemsIsSafeForOverlapsBothWays)
 {
-    auto make = [] {
+    // Down by two and up by two, each over itself (up from the last element backwards), and a
+    // forward move that stops at the end of its room: the first words of the eight after it.
+    const std::pair<std::array<i32, 4>, std::vector<int>> cases[] = {
+        {{1, 8, 3, 5}, {0, 3, 4, 5, 6, 7, 6, 7}},
+        {{3, 8, 1, 5}, {0, 1, 2, 1, 2, 3, 4, 5}},
+        {{0, 2, 4, 4}, {4, 5, 2, 3, 4, 5, 6, 7}}};
+    for (const auto& [move, expected] : cases)
+    {
         std::vector<TQuad> items(8);
         for (int i = 0; i < 8; ++i)
             items[i] = {{i, i, i, i}};
-        return items;
-    };
-    auto firsts = [](const std::vector<TQuad>& items) {
-        std::vector<int> values;
+        MArray<TQuad, 0, 1024>::_MoveItems(items.data(), move[0], move[1], move[2], move[3]);
+        std::vector<int> firsts;
         for (const TQuad& item : items)
-            values.push_back(item.a[0]);
-        return values;
-    };
-    // Down by two, over itself.
-    std::vector<TQuad> down = make();
-    MArray<TQuad, 0, 1024>::_MoveItems(down.data(), 1, 8, 3, 5);
-    EXPECT_EQ(firsts(down), (std::vector<int>{0, 3, 4, 5, 6, 7, 6, 7}));
-    // Up by two, over itself: from the last element backwards.
-    std::vector<TQuad> up = make();
-    MArray<TQuad, 0, 1024>::_MoveItems(up.data(), 3, 8, 1, 5);
-    EXPECT_EQ(firsts(up), (std::vector<int>{0, 1, 2, 1, 2, 3, 4, 5}));
-    // A forward move stops at the end of its room.
-    std::vector<TQuad> bounded = make();
-    MArray<TQuad, 0, 1024>::_MoveItems(bounded.data(), 0, 2, 4, 4);
-    EXPECT_EQ(firsts(bounded), (std::vector<int>{4, 5, 2, 3, 4, 5, 6, 7}));
+            firsts.push_back(item.a[0]);
+        EXPECT_EQ(firsts, expected) << move[0] << " " << move[2];
+    }
 }
 
 TEST(Memory, CountsAllocationsAndLiveBytesAndAligns)

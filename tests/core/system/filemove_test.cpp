@@ -2,7 +2,6 @@
 // file search used twice.
 #include "core/system/findfile.h"
 #include "core/system/platform.h"
-#include "core/system/unistring.h"
 
 #include "testdirectory.h"
 
@@ -15,13 +14,6 @@
 
 namespace
 {
-std::u16string Wide(const std::string& text)
-{
-    std::u16string wide(text.size() + 1, u'\0');
-    wide.resize(static_cast<size_t>(Utf8ToUtf16(wide.data(), static_cast<i32>(wide.size()), text.c_str())));
-    return wide;
-}
-
 size_t EntryCount(const std::string& folder)
 {
     return static_cast<size_t>(

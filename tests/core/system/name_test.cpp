@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -146,44 +147,32 @@ TEST(NameManager, DamagedBlocksAreRefused)
     source.names->Add(Id("beta"), "beta");
     const TSavedTable good = Save(source.names);
 
-    auto expectRefused = [&](const TSavedTable& bad) {
+    const auto words = [](std::vector<u8>& block) { return reinterpret_cast<u32*>(block.data()); };
+    // Each damage made to a copy of the good blocks (table, pool); the table's entries are
+    // (id, text) word pairs after its two words.
+    const std::function<void(TSavedTable&)> damages[] = {
+        [&](TSavedTable& t) { words(t.blocks[0])[1] = NAME_TABLE_SIZE + 1; }, // more entries than fit
+        [](TSavedTable& t) { t.blocks[0].resize(12); },                       // fewer than counted
+        [&](TSavedTable& t) { words(t.blocks[1])[0] = NAME_POOL_SIZE + 1; },  // a pool too big
+        [&](TSavedTable& t) { words(t.blocks[0])[3] += 100000; }, // first entry's text past the pool
+        [&](TSavedTable& t) { words(t.blocks[0])[3] -= 1; },      // one byte before the pool
+        [](TSavedTable& t) { std::fill(t.blocks[1].begin() + 4, t.blocks[1].end(), 'x'); }, // unterminated
+        // Out of order.
+        [&](TSavedTable& t) {
+            std::swap(words(t.blocks[0])[2], words(t.blocks[0])[4]);
+            std::swap(words(t.blocks[0])[3], words(t.blocks[0])[5]);
+        }};
+    for (size_t i = 0; i < std::size(damages); ++i)
+    {
+        TSavedTable bad = good;
+        damages[i](bad);
         TScopedNames target;
         target.names->Add(Id("kept"), "kept");
-        EXPECT_EQ(Restore(target.names, bad), 2);
-        EXPECT_EQ(target.names->GetCount(), 1u);
-        EXPECT_STREQ(target.names->FindText(Id("kept")), "kept");
-        EXPECT_STREQ(target.names->FindText(Id("alpha")), "");
-    };
-
-    TSavedTable tooMany = good;
-    reinterpret_cast<u32*>(tooMany.blocks[0].data())[1] = NAME_TABLE_SIZE + 1;
-    expectRefused(tooMany);
-
-    TSavedTable shortTable = good;
-    shortTable.blocks[0].resize(12);
-    expectRefused(shortTable);
-
-    TSavedTable bigPool = good;
-    reinterpret_cast<u32*>(bigPool.blocks[1].data())[0] = NAME_POOL_SIZE + 1;
-    expectRefused(bigPool);
-
-    TSavedTable outside = good;
-    reinterpret_cast<u32*>(outside.blocks[0].data())[3] += 100000; // first entry's text pointer
-    expectRefused(outside);
-
-    TSavedTable before = good;
-    reinterpret_cast<u32*>(before.blocks[0].data())[3] -= 1; // one byte before the pool
-    expectRefused(before);
-
-    TSavedTable unterminated = good;
-    std::fill(unterminated.blocks[1].begin() + 4, unterminated.blocks[1].end(), 'x');
-    expectRefused(unterminated);
-
-    TSavedTable unordered = good;
-    u32* entries = reinterpret_cast<u32*>(unordered.blocks[0].data()) + 2;
-    std::swap(entries[0], entries[2]);
-    std::swap(entries[1], entries[3]);
-    expectRefused(unordered);
+        EXPECT_EQ(Restore(target.names, bad), 2) << i;
+        EXPECT_EQ(target.names->GetCount(), 1u) << i;
+        EXPECT_STREQ(target.names->FindText(Id("kept")), "kept") << i;
+        EXPECT_STREQ(target.names->FindText(Id("alpha")), "") << i;
+    }
 
     TScopedNames incomplete;
     EXPECT_EQ(incomplete.names->SetData(2, good.blocks[2].data(), 4), 2);

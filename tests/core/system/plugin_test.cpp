@@ -1,5 +1,5 @@
-// The plug-in registry: registration from static initialisers, look-up by (class, name) and by
-// class, duplicate names and the table limits.
+// The plug-in registry: registration from a static initialiser, a missing plug-in and the table
+// limits.
 #include "core/system/plugin.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +9,10 @@
 
 namespace
 {
-class TTestShading : public TPlugin
+class TDiffuse : public TPlugin
 {
-public:
-    virtual const char* GetLabel() const = 0;
 };
-
-class TDiffuse : public TTestShading
-{
-public:
-    const char* GetLabel() const override { return "diffuse"; }
-};
-
-class TSpecular : public TTestShading
-{
-public:
-    const char* GetLabel() const override { return "specular"; }
-};
-
-class TAmbient : public TTestShading
-{
-public:
-    const char* GetLabel() const override { return "ambient"; }
-};
-
 VESTAMOR_PLUGIN(TDiffuse, TTestShading);
-VESTAMOR_PLUGIN(TSpecular, TTestShading);
-VESTAMOR_PLUGIN(TAmbient, TTestShading);
 
 const TName s_ShadingClass("TTestShading");
 
@@ -64,6 +41,8 @@ TEST(PluginManagerDeathTest, FullTablesRefuseFurtherPluginsAndAMissingOneIsFatal
 {
     const TName plugin("TGlossy", true);
     TPlugin* object = nullptr;
+    g_pPluginManager->FindPlugin(object, TName("TDiffuse"), s_ShadingClass);
+    EXPECT_NE(object, nullptr);
     EXPECT_DEATH(g_pPluginManager->FindPlugin(object, plugin, s_ShadingClass),
                  "Terminal error: 'plugin 'TGlossy'::'TTestShading' not found'");
     auto manager = std::make_unique<TPluginManager>();

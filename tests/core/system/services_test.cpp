@@ -11,14 +11,6 @@
 #include <fstream>
 #include <sys/stat.h>
 
-namespace
-{
-std::u16string Wide(const std::string& ascii)
-{
-    return std::u16string(ascii.begin(), ascii.end());
-}
-} // namespace
-
 TEST(DirectoryDelete, RemovesReadOnlyFilesAndSubfoldersAndRefusesMissingAndFilePaths)
 {
     TTestDirectory directory;

@@ -6,10 +6,19 @@
 #include "core/system/core.h"
 #include "core/system/log.h"
 #include "core/system/memory.h"
+#include "core/system/unistring.h"
 #include "support/scratchfolder.h"
 
 #include <string>
 #include <vector>
+
+// A UTF-8 path as the platform layer takes it.
+inline std::u16string Wide(const std::string& text)
+{
+    std::u16string wide(text.size() + 1, u'\0');
+    wide.resize(static_cast<size_t>(Utf8ToUtf16(wide.data(), static_cast<i32>(wide.size()), text.c_str())));
+    return wide;
+}
 
 class TTestDirectory : public TScratchFolder
 {

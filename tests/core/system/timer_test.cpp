@@ -14,27 +14,32 @@ i64 TestClock()
     return s_nNow;
 }
 
-void Advance(f64 seconds)
+// A timer made when the clock says 1000 counts.
+class Timer : public testing::Test
 {
-    s_nNow += static_cast<i64>(seconds * TIMER_COUNTS_PER_SECOND);
-}
+protected:
+    static void Advance(f64 seconds) { s_nNow += static_cast<i64>(seconds * TIMER_COUNTS_PER_SECOND); }
+    // Frames of the given length, each ended by an update.
+    void Frames(int count, f64 seconds)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            Advance(seconds);
+            timer.Update();
+        }
+    }
+
+    TTimer timer{(s_nNow = 1000, TestClock)};
+};
 } // namespace
 
-TEST(Timer, FramesAreCappedAveragedOverTenAndNeverNegative)
+TEST_F(Timer, FramesAreCappedAveragedOverTenAndNeverNegative)
 {
-    s_nNow = 1000;
-    TTimer timer(TestClock);
-    Advance(1.0);
-    timer.Update();
+    Frames(1, 1.0);
     EXPECT_FLOAT_EQ(timer.GetRealTimeStep(), 0.02f); // 0.2 s in one of ten samples
-    for (int i = 0; i < 9; ++i)
-    {
-        Advance(0.016);
-        timer.Update();
-    }
+    Frames(9, 0.016);
     EXPECT_NEAR(timer.GetRealTimeStep(), (0.2 + 9 * 0.016) / 10, 1e-6);
-    Advance(0.016);
-    timer.Update();
+    Frames(1, 0.016);
     EXPECT_NEAR(timer.GetRealTimeStep(), 0.016, 1e-6);
     EXPECT_EQ(timer.GetFrameCount(), 11u);
     EXPECT_NEAR(timer.GetTime(), 1.16, 1e-9);
@@ -49,15 +54,12 @@ TEST(Timer, FramesAreCappedAveragedOverTenAndNeverNegative)
               std::string::npos);
 }
 
-TEST(Timer, AFixedStepIsEachFramesTimeWhateverTheClockSays)
+TEST_F(Timer, AFixedStepIsEachFramesTimeWhateverTheClockSays)
 {
-    s_nNow = 0;
-    TTimer timer(TestClock);
     timer.SetFixedStep(0.0625f);
     for (const f64 seconds : {0.5, 0.0, 0.001})
     {
-        Advance(seconds);
-        timer.Update();
+        Frames(1, seconds);
         EXPECT_EQ(0.0625f, timer.GetRealTimeStep());
         EXPECT_EQ(0.0625f, timer.GetGameTimeStep());
     }
@@ -65,15 +67,12 @@ TEST(Timer, AFixedStepIsEachFramesTimeWhateverTheClockSays)
     // The seconds since start stay the clock's.
     EXPECT_NEAR(0.501, timer.GetTime(), 1e-9);
     timer.SetFixedStep(0.0f);
-    Advance(0.1);
-    timer.Update();
+    Frames(1, 0.1);
     EXPECT_NE(0.0625f, timer.GetRealTimeStep());
 }
 
-TEST(Timer, NamedFactorsMultiply)
+TEST_F(Timer, NamedFactorsMultiply)
 {
-    s_nNow = 0;
-    TTimer timer(TestClock);
     timer.SetScale(0.5f, TName("UI.Main.Menu", true));
     timer.SetScale(4.0f, TName("UI.Modal.Box", true));
     EXPECT_FLOAT_EQ(timer.GetScale(), 2.0f);
@@ -82,38 +81,26 @@ TEST(Timer, NamedFactorsMultiply)
     timer.SetScale(1.0f, TName("UI.Modal.Box", true));
     EXPECT_FLOAT_EQ(timer.GetScale(), 0.5f);
 
-    for (int i = 0; i < 10; ++i)
-    {
-        Advance(0.02);
-        timer.Update();
-    }
+    Frames(10, 0.02);
     EXPECT_NEAR(timer.GetRealTimeStep(), 0.02, 1e-6);
     EXPECT_NEAR(timer.GetGameTimeStep(), 0.01, 1e-6);
 }
 
-TEST(Timer, PauseStopsGameTimeAndRestartsTheFrame)
+TEST_F(Timer, PauseStopsGameTimeAndRestartsTheFrame)
 {
-    s_nNow = 0;
-    TTimer timer(TestClock);
-    for (int i = 0; i < 10; ++i)
-    {
-        Advance(0.01);
-        timer.Update();
-    }
+    Frames(10, 0.01);
     const f32 gameTime = timer.GetGameTime();
     EXPECT_NEAR(gameTime, 0.055, 1e-6);
 
     timer.SetPaused(1);
-    Advance(0.01);
-    timer.Update();
+    Frames(1, 0.01);
     EXPECT_EQ(timer.GetGameTimeStep(), 0.0f);
     EXPECT_EQ(timer.GetGameTime(), gameTime);
     EXPECT_NEAR(timer.GetRealTimeStep(), 0.01, 1e-6);
 
     Advance(5.0); // the paused interval is not a frame
     timer.SetPaused(0);
-    Advance(0.01);
-    timer.Update();
+    Frames(1, 0.01);
     EXPECT_NEAR(timer.GetRealTimeStep(), 0.01, 1e-6);
     EXPECT_NEAR(timer.GetGameTime(), gameTime + 0.01, 1e-6);
 }
