@@ -96,7 +96,8 @@ TEST_F(Cooking, DamagedCookedMeshesAreRefusedAsSoonAsTheDamageIsRead)
         NxU32 value;
         std::string error;
         std::size_t read;
-    } cases[] = {{4, 2, "createTriangleMesh: cooked with another version", 8},
+    } cases[] = {{0, 0x12345678, "createTriangleMesh: not a cooked triangle mesh", 4},
+                 {4, 2, "createTriangleMesh: cooked with another version", 8},
                  {8, 0x7f000005, "createTriangleMesh: damaged cooked mesh header", 20},
                  {8, 6, shorter, 20}, // one vertex too many
                  {12, kCookedMaxTriangles, shorter, 20},
