@@ -63,7 +63,6 @@ TEST(SArrayDeathTest, TextAndFormatsAreCutAtCapacityNullIsEmptyAndACountTooBigIs
     SArray<char, 4, 0> small;
     small = "abc";
     EXPECT_EXIT(small.Append("d"), testing::ExitedWithCode(1), "count too big");
-    EXPECT_STREQ(small.GetText(), "abc");
 }
 
 TEST(DArray, ForeignStorageIsNeverFreedAndIsCopiedOnGrowth)
@@ -110,7 +109,6 @@ TEST(SSetDeathTest, InsertKeepsSortedSignedOrderAndRefusesDuplicatesAndAFullSetO
     full.Insert({1, 1});
     full.Insert({2, 2});
     EXPECT_EXIT(full.Insert({3, 3}), testing::ExitedWithCode(1), "Terminal error: 'count too big'");
-    EXPECT_EQ(full.GetCount(), 2u);
     TLog::Print(g_pSystemLog, LOG_INFO, "", "opened");
     TIntSet set;
     set._Resize(8);

@@ -35,14 +35,12 @@ TEST(Log, LinesWaitUntilTheFileCanOpenThenArriveInOrder)
     TTestDirectory directory;
     TLog::Print(scoped.log, LOG_ERROR, "Third::Step(): error: ", "three");
     const auto lines = directory.ReadLines("pending.log");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(
-        std::regex_match(lines[0], std::regex(R"(000 \| +[0-9]+\.[0-9]{3} \| First::Step\(\): one 1)")))
-        << lines[0];
-    EXPECT_TRUE(std::regex_match(
-        lines[1], std::regex(R"(050 \| +[0-9]+\.[0-9]{3} \| Second::Step\(\): warning: two)")));
-    EXPECT_TRUE(std::regex_match(lines[2],
-                                 std::regex(R"(090 \| +[0-9]+\.[0-9]{3} \| Third::Step\(\): error: three)")));
+    const std::vector<std::string> expected = {R"(000 \| +[0-9]+\.[0-9]{3} \| First::Step\(\): one 1)",
+                                               R"(050 \| +[0-9]+\.[0-9]{3} \| Second::Step\(\): warning: two)",
+                                               R"(090 \| +[0-9]+\.[0-9]{3} \| Third::Step\(\): error: three)"};
+    ASSERT_EQ(lines.size(), expected.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(std::regex_match(lines[i], std::regex(expected[i]))) << lines[i];
     EXPECT_EQ(lines[0].substr(0, 8), "000 |   "); // "%8.3f": the time is right-aligned in 8 columns
     EXPECT_FALSE(scoped.log->GetStorage()->IsPending());
     EXPECT_EQ(scoped.log->GetStorage()->GetPendingCount(), 0);
