@@ -4,15 +4,12 @@
 
 namespace
 {
-const char* const kDirectional = "Shader_deferredrendering_light_directional";
 const char* const kPoint = "Shader_deferredrendering_light_point";
-const char* const kSpot = "Shader_deferredrendering_light_spot";
 
 class DeferredRenderingTest : public DeferredSceneTest
 {
 protected:
     void Lights() { g_pDeferredRendering->RenderQueue(nullptr, RENDER_QUEUE_OPAQUE_LIGHTING); }
-    TTexture* Slot(const char* shader, u32 slot) { return Shader(shader).aTexture[slot]; }
 };
 
 TEST_F(DeferredRenderingTest, EachRefusalOfTheDeviceIsLoggedAndClearsEnabled)
@@ -61,7 +58,7 @@ TEST_F(DeferredRenderingTest, TheLightBlockCarriesTheWorldToLightMatrixAndTheFif
     Lights();
     EXPECT_FLOAT_EQ(v[LIGHT_SETTINGS_SHADOW], 0.7f);
     EXPECT_EQ(v[LIGHT_SETTINGS_DEFERRED_NUMBER], 3.0f);
-    EXPECT_NE(Slot(kPoint, 6), nullptr);
+    EXPECT_NE(Shader(kPoint).aTexture[6], nullptr);
     Light(LIGHT_POINT, 2.0f, at).m_nCastsShadows = 1;
     m_aLight.back().m_aShadow[0] = 0.7f;
     Lights();

@@ -1,7 +1,7 @@
 #pragma once
 // The lit scene with the deferred renderer on and its targets made (the recording device's
-// 1024 x 768), its shaders and the shadow manager's recorded by name, and both put back after
-// each test.
+// 1024 x 768), its shaders and the shadow manager's recorded by name, and both (and the shadow
+// switch) put back after each test.
 #include "litscene.h"
 
 #include "engine/render/cameramanager.h"
@@ -43,6 +43,7 @@ protected:
                         "ShaderBlurHorizontal", "ShaderBlurVertical"})
     {
         m_nWasEnabled = g_pDeferredRendering->m_nEnabled;
+        m_nShadowsWereOn = g_pShadowManager->IsEnabled();
         g_pDeferredRendering->m_nEnabled = 1;
         g_pDeferredRendering->m_nSupported = 1;
         g_pDeferredRendering->Initialize();
@@ -55,6 +56,7 @@ protected:
     }
     ~DeferredSceneTest() override
     {
+        g_pShadowManager->SetEnabled(static_cast<i32>(m_nShadowsWereOn));
         g_pShadowManager->ReleaseTargets();
         g_pDeferredRendering->ReleaseRenderTargets();
         g_pDeferredRendering->m_nEnabled = m_nWasEnabled;
@@ -68,4 +70,5 @@ protected:
 
 private:
     u32 m_nWasEnabled = 0;
+    u32 m_nShadowsWereOn = 0;
 };

@@ -131,21 +131,15 @@ TEST_F(ForwardRenderingTest, OnlyTheScenesOfASpotPassAreScissored)
     }
 }
 
-// The spot test on its own: a light at the origin shining along +z with a 0.25 radian cone.
-class SpotTestTest : public ForwardRenderingTest
-{
-protected:
-    u32 Test(TBoxObject& object, TLight& light)
-    {
-        return ObjectInLightVolume(&object, &camera.m_ViewProjection, &light);
-    }
-};
+// The spot test on its own, for a light at the origin shining along +z with a 0.25 radian cone:
+// a small object takes the cone test unless its sphere holds the light; a large one holding the
+// light in its box is drawn.
+using SpotTestTest = ForwardRenderingTest;
 
-// A small object takes the cone test unless its sphere holds the light; a large one holding
-// the light in its box is drawn.
 TEST_F(SpotTestTest, TheConeDecidesForObjectsAwayFromTheLight)
 {
     TLight& light = Light(LIGHT_SPOT);
+    const auto lit = [&](TBoxObject& object) { return ObjectInLightVolume(&object, &camera.m_ViewProjection, &light); };
     const struct
     {
         f32 x, z, half;
@@ -163,10 +157,10 @@ TEST_F(SpotTestTest, TheConeDecidesForObjectsAwayFromTheLight)
                  {0.0f, 409.0f, 300.0f, 1},
                  {0.0f, 411.0f, 300.0f, 0}};
     for (const auto& c : cases)
-        EXPECT_EQ(Test(Object(c.x, 0.0f, c.z, c.half), light), c.drawn) << c.x << " " << c.z;
+        EXPECT_EQ(lit(Object(c.x, 0.0f, c.z, c.half)), c.drawn) << c.x << " " << c.z;
     // An object without a node is never drawn.
     TBoxObject loose(1.0f, m_Draws);
-    EXPECT_EQ(Test(loose, light), 0u);
+    EXPECT_EQ(lit(loose), 0u);
 }
 
 } // namespace
@@ -215,18 +209,9 @@ TEST_F(ForwardRenderingTest, ASpotPassIsScissoredToItsReachOnTheViewport)
     EXPECT_FALSE(reach(0.0f, 0.0f, -100.0f));
 }
 
-namespace
-{
 // A device with the deferred renderer's targets, so that shadows can be on, drawing forward
 // passes.
-class ForwardShadowTest : public DeferredSceneTest
-{
-protected:
-    ForwardShadowTest() : m_nWasOn(g_pShadowManager->IsEnabled()) {}
-    ~ForwardShadowTest() override { g_pShadowManager->SetEnabled(static_cast<i32>(m_nWasOn)); }
-    const u32 m_nWasOn;
-};
-} // namespace
+using ForwardShadowTest = DeferredSceneTest;
 
 // Values 24-27 of each light's pass: its stored shadow values while shadows are on, (0, 0, 0, 1)
 // while they are off. A spot above level 0 is not drawn: the sun's pass is the last filled.

@@ -7,8 +7,6 @@
 #include "engine/render/impostermanager.h"
 #include "engine/render/mesh.h"
 #include "engine/render/renderqueue.h"
-#include "engine/system/command/commandmanager.h"
-#include "engine/system/command/variable.h"
 
 #include <gtest/gtest.h>
 
@@ -31,32 +29,18 @@ struct TRecordingMesh : TDynamicMesh
         aDrawn.push_back(count);
         nWritten = 0;
     }
-    void Release() override
-    {
-        ++nReleased;
-        nWritten = 0;
-    }
-    void Clear()
-    {
-        aLocked.clear();
-        aDrawn.clear();
-        nWritten = nReleased = 0;
-    }
+    void Release() override { nWritten = 0; }
 
     std::vector<u32> aLocked;
     std::vector<u32> aDrawn;
     u32 nWritten = 0;
-    u32 nReleased = 0;
     TImposterVertex aVertex[IMPOSTER_MESH_VERTICES] = {};
 };
 
 TRecordingMesh s_Mesh;
-std::vector<u32>& s_aDrawn = s_Mesh.aDrawn;
-u32 s_nFormatStride = 0;
 
-TDynamicMesh* CreateRecordingMesh(u32 vertexCount, const TMeshDescription& format)
+TDynamicMesh* CreateRecordingMesh(u32, const TMeshDescription&)
 {
-    s_nFormatStride = vertexCount == IMPOSTER_MESH_VERTICES ? format.nStride : 0;
     return &s_Mesh;
 }
 
@@ -68,19 +52,15 @@ struct ImposterTest : testing::Test
         g_pImposterManager->ImposterData().Add(&other);
         g_pImposterManager->ImposterData().Add(&data);
         g_pCreateDynamicMesh = CreateRecordingMesh;
-        s_Mesh.Clear();
+        s_Mesh.aLocked.clear();
+        s_Mesh.aDrawn.clear();
+        s_Mesh.nWritten = 0;
     }
     ~ImposterTest() override
     {
         g_pImposterManager->DrawImposters();
         g_pImposterManager->ImposterData().SetCount(0);
         g_pImposterManager->SetQueue(nullptr);
-        SetShow("1");
-    }
-    static void SetShow(const char* value)
-    {
-        const TName text(value, true);
-        TCommandManager::Instance().FindVariable(TName("imposter.show"))->Assign(&text, 1);
     }
 
     TRenderQueue queue{};
@@ -150,7 +130,7 @@ TEST_F(ImposterTest, CapsRefuseThe2001stImposterAndThe1025thBatch)
     ASSERT_EQ(1u + IMPOSTER_BATCH_CAPACITY - 1, s_Mesh.aLocked.size());
     EXPECT_EQ(12000u, s_Mesh.aLocked[0]);
     EXPECT_EQ(6u, s_Mesh.aLocked[1]);
-    EXPECT_EQ((std::vector<u32>{12000 + 6 * (IMPOSTER_BATCH_CAPACITY - 1)}), s_aDrawn);
+    EXPECT_EQ((std::vector<u32>{12000 + 6 * (IMPOSTER_BATCH_CAPACITY - 1)}), s_Mesh.aDrawn);
     EXPECT_EQ(0u, g_pImposterManager->GetDrawCount());
     EXPECT_EQ(0u, g_pImposterManager->GetBatchCount());
 }

@@ -23,8 +23,6 @@
 #include <initializer_list>
 #include <utility>
 
-using Lines = std::vector<std::string>;
-
 // A box of half-sizes (x, y, z) about its node, drawn at the node's place.
 class TBoxObject : public TRenderObject
 {

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+using Lines = std::vector<std::string>;
+
 class TTestViewport : public TViewport
 {
 public:

@@ -4,8 +4,6 @@
 
 #include "engine/render/pipelinerecorder.h"
 
-using Lines = std::vector<std::string>;
-
 namespace
 {
 class RenderManagerTest : public RenderTest

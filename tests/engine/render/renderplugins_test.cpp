@@ -45,15 +45,14 @@ void ExpectVector(const TVector& v, f32 x, f32 y, f32 z, f32 w)
 
 // The plugins read the shadow switch, the imposter pass and the lists of imposter data and
 // lights, which other tests of the program leave as they like: each test starts from shadows on
-// (the deferred renderer's scene makes them possible), imposter pass 0 and empty lists, and the
-// state it found is put back.
+// (the deferred renderer's scene makes them possible and puts the switch back), imposter pass 0
+// and empty lists, and the state it found is put back.
 class RenderPluginsTest : public DeferredSceneTest
 {
 protected:
     void SetUp() override
     {
         DeferredSceneTest::SetUp();
-        m_nShadows = g_pShadowManager->IsEnabled();
         m_nPass = g_pImposterManager->GetPass();
         DArray<TImposterData*>& data = g_pImposterManager->ImposterData();
         m_aData.assign(data.GetData(), data.GetData() + data.GetCount());
@@ -66,7 +65,6 @@ protected:
     void TearDown() override
     {
         SetImposterPass(m_nPass);
-        g_pShadowManager->SetEnabled(static_cast<i32>(m_nShadows));
         for (TImposterData* data : m_aData)
             g_pImposterManager->ImposterData().Add(data);
         DeferredSceneTest::TearDown();
@@ -82,7 +80,6 @@ protected:
     }
 
 private:
-    u32 m_nShadows = 0;
     u32 m_nPass = 0;
     std::vector<TImposterData*> m_aData;
 };

@@ -149,10 +149,8 @@ TEST_F(ShadowManagerTest, TheDirectionalPassDrawsEachSplitWithCastersAndCoversTh
     g_PipelineRecorder.Reset();
     g_PipelineRecorder.SetRecording(0);
     // The box lies in the first split only: one map, one projection, then the final projection.
-    ASSERT_GE(steps.size(), 2u);
-    EXPECT_EQ(steps[0], TName("Directional shadow buffer (split 0)").GetId());
-    EXPECT_EQ(steps[1], TName("Directional shadow projection").GetId());
-    EXPECT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps, (std::vector<u32>{TName("Directional shadow buffer (split 0)").GetId(),
+                                       TName("Directional shadow projection").GetId()}));
     EXPECT_EQ(SplitCasters(0).aCaster.GetCount(), 1);
     EXPECT_EQ(SplitCasters(3).aCaster.GetCount(), 0);
     const TVector& range = g_ShadowParameters.aVector[SHADOW_RANGE];

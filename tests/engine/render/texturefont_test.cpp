@@ -1,17 +1,16 @@
-#include "engine/render/canvasmanager.h"
-#include "engine/render/texture.h"
 #include "engine/render/texturefont.h"
 #include "engine/render/texturefontmanager.h"
 #include "engine/system/command/commandmanager.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/managermanager.h"
 #include "engine/system/repository.h"
+#include "support/recordingcanvas.h"
+#include "support/recordingdevice.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace
@@ -31,72 +30,18 @@ void MakeFont(TTextureFont& font, const char* name)
     font.pGlyph = s_aGlyph;
 }
 
-struct TextureFontTest : testing::Test
-{
-    TextureFontTest()
-    {
-        MakeFont(body, "Body");
-        MakeFont(french, "Body.french");
-        MakeFont(title, "Title");
-        fonts().Add(&title);
-        fonts().Add(&body);
-        fonts().Add(&french);
-        g_pTextureFontManager->SetFont(TName("Body"), 20.0f, 0.0f);
-    }
-    ~TextureFontTest() override
-    {
-        fonts().SetCount(0);
-        g_pTextureFontManager->LoadAliases(TName("none", true));
-        g_pTextureFontManager->OnClusterUnload();
-    }
-    static DArray<TTextureFont*>& fonts() { return g_pTextureFontManager->Fonts(); }
-
-    TTextureFont body, french, title;
-};
-
-// A page texture that is only handed around.
-struct TPageTexture : TTexture
-{
-    i32 CopyFromRenderTarget(i32, TRenderTarget*) override { return 0; }
-    i32 Copy(i32, TTexture*) override { return 0; }
-    void* Lock(i32, i32, u32&, u32&) override { return nullptr; }
-    void Unlock(i32) override {}
-    TTextureAnimation* GetAnimation() override { return nullptr; }
-};
-
-// Keeps the batches the fonts ask for.
-struct TRecordingCanvas : TCanvasManager
-{
-    struct TBatch
-    {
-        TTexture* pTexture;
-        std::vector<TCanvasVertex> aVertex;
-    };
-    TShader* SetShader(TTexture*, i32) override { return nullptr; }
-    void DrawTexture(f32, f32, f32, f32, TShader*, const TColor&) override {}
-    TFont SetFont(const TName&, i32) override { return {}; }
-    TFont SetDefaultFont() override { return {}; }
-    i32 GetTextWidth(const char*, i32) override { return -1; }
-    void WriteRect(const f32[4], const TColor&, const char*, i32) override {}
-    TCanvasVertex* AllocTexturedTriangles(i32 count, TTexture* texture) override
-    {
-        // Filled with a pattern, so that what the font leaves alone shows.
-        aBatch.push_back({texture, std::vector<TCanvasVertex>(static_cast<size_t>(count),
-                                                              TCanvasVertex{7, 7, 7, 7, 7, 7, 7})});
-        return aBatch.back().aVertex.data();
-    }
-    std::vector<TBatch> aBatch;
-};
-
-struct TextureFontDrawTest : TextureFontTest
+// The font "Body" on a page texture, drawn on a canvas that keeps its quads.
+struct TextureFontDrawTest : testing::Test
 {
     TextureFontDrawTest()
     {
+        MakeFont(body, "Body");
         body.m_nInset = 1;
         body.m_fCellWidth = 12.0f;
         body.m_fCellHeight = 16.0f;
         body.m_fBaseline = -1.0f;
         body.aUses.Add(TResourceLink{0, 0, &page});
+        g_pTextureFontManager->Fonts().Add(&body);
         g_pTextureFontManager->SetFont(TName("Body"), 20.0f, 0.0f);
         g_pCanvasManager = &canvas;
     }
@@ -105,22 +50,17 @@ struct TextureFontDrawTest : TextureFontTest
         g_pCanvasManager = nullptr;
         body.aUses.SetCount(0);
         SetPixelSnap("0");
+        g_pTextureFontManager->Fonts().SetCount(0);
+        g_pTextureFontManager->OnClusterUnload();
     }
     static void SetPixelSnap(const char* value)
     {
         const TName text(value, true);
         TCommandManager::Instance().FindVariable(TName("font.pixelsnap"))->Assign(&text, 1);
     }
-    // The left edge of each quad of a batch.
-    static std::vector<f32> Lefts(const std::vector<TCanvasVertex>& v)
-    {
-        std::vector<f32> lefts;
-        for (size_t i = 0; i < v.size(); i += 6)
-            lefts.push_back(v[i].x);
-        return lefts;
-    }
 
-    TPageTexture page;
+    TTextureFont body;
+    TRecordingTexture page{"page"};
     TRecordingCanvas canvas;
 };
 } // namespace
@@ -130,26 +70,25 @@ TEST_F(TextureFontDrawTest, LinesBecomeQuadsOfTheGlyphsOnThePageTexture)
     const TColor red{1.0f, 0.0f, 0.0f, 1.0f};
     // "ab" is 16 wide: anchored at its right end, it starts 16 to the left.
     g_pTextureFontManager->DrawText(40.0f, 10.0f, 2, red, u"ab", 0.0f);
-    ASSERT_EQ(1u, canvas.aBatch.size());
-    EXPECT_EQ(&page, canvas.aBatch[0].pTexture);
-    const std::vector<TCanvasVertex>& v = canvas.aBatch[0].aVertex;
+    EXPECT_EQ(canvas.textures, (std::vector<TTexture*>{&page}));
+    const std::vector<TCanvasVertex>& v = canvas.vertices;
     ASSERT_EQ(12u, v.size());
     // The inset moves it up and left; centred in the line: (20 - 16) / 2 lower.
     EXPECT_EQ((std::vector<f32>{v[0].x, v[0].y, v[2].x, v[2].y, v[0].z, v[3].x, v[4].y}),
               (std::vector<f32>{23.0f, 11.0f, 35.0f, 27.0f, 0.5f, 23.0f, 27.0f}));
     EXPECT_EQ(0xFFFF0000u, v[0].nColor);
     // 'a' advances 10 and its trailing 2 (not the last character); 'b' has no leading.
-    EXPECT_EQ((std::vector<f32>{23.0f, 35.0f}), Lefts(v));
+    EXPECT_EQ(35.0f, v[6].x);
 
     // A baseline raises the glyphs by baseline x scale; pixel snap puts corners on pixel centres.
-    canvas.aBatch.clear();
+    canvas.Clear();
     body.m_fBaseline = 3.0f;
     SetPixelSnap("1");
     g_pTextureFontManager->SetFont(TName("Body"), 10.0f, 0.0f);
     g_pTextureFontManager->DrawText(10.2f, 10.0f, 0, red, u"b", 0.0f);
-    ASSERT_EQ(1u, canvas.aBatch.size());
-    EXPECT_FLOAT_EQ(8.5f, canvas.aBatch[0].aVertex[0].x);
-    EXPECT_FLOAT_EQ(7.5f, canvas.aBatch[0].aVertex[0].y);
+    ASSERT_EQ(1u, canvas.Quads());
+    EXPECT_FLOAT_EQ(8.5f, v[0].x);
+    EXPECT_FLOAT_EQ(7.5f, v[0].y);
 }
 
 // Without fonts, or with one whose load finds no glyph block, every query answers no font.
