@@ -2,9 +2,6 @@
 // and points outside the pool, a two-point path, the obstacle ray and the blocked time.
 #include "gamefixture.h"
 
-#include "ageia/dynamicsgeometry.h"
-#include "morvane/game/curvepool.h"
-
 namespace
 {
 constexpr f32 kFrame = 1.0f / 30.0f;
@@ -38,14 +35,7 @@ protected:
     // the point, at the ray's height.
     void Obstacle(f32 x, f32 z)
     {
-        TNode* node = g_pNodeManager->CreateNode("obstacle");
-        node->SetLocalMatrix(Translation(x, 1.5f, z + 0.5f), TNode::OrdinaryCause());
-        TNxDynamicsBody* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
-        TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
-        box->SetSize(TVector(0.5f, 0.5f, 0.5f, 1.0f));
-        box->SetGroupsMask(UNIT_RAY_FILTER);
-        body->SetDynamic(0);
-        body->__Create();
+        StillBox(Translation(x, 1.5f, z + 0.5f), TVector(0.5f, 0.5f, 0.5f, 1.0f), UNIT_RAY_FILTER);
     }
 };
 

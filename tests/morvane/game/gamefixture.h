@@ -3,10 +3,10 @@
 // log; each test builds its records (owned by the test, listed in the game logic's arrays the
 // cluster empties afterwards) and a fresh first parameter record.
 #include "ageia/dynamicsfixture.h"
+#include "ageia/dynamicsgeometry.h"
 #include "clipsynth.h"
 #include "core/cluster/cluster.h"
 #include "engine/system/command/commandmanager.h"
-#include "engine/system/command/commandmethods.h"
 #include "engine/system/command/variable.h"
 #include "engine/system/prop.h"
 #include "engine/system/propdata.h"
@@ -27,6 +27,7 @@
 #include "morvane/ui/gamemenumanager.h"
 #include "morvane/ui/soundplayer.h"
 #include "platform/xaudio2/xaudio2settings.h"
+#include "support/consolelines.h"
 #include "support/scratchworkingfolder.h"
 #include "support/testclip.h"
 #include "xaudio2/soundtypes.h"
@@ -38,19 +39,6 @@
 #include <deque>
 #include <string>
 #include <vector>
-
-// The console's lines while a test listens.
-class TConsoleLines : public TCommandMethods
-{
-public:
-    void PrintLine(const char* text, int) override { aLine.push_back(text); }
-    bool Has(const std::string& text) const
-    {
-        return std::any_of(aLine.begin(), aLine.end(),
-                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
-    }
-    std::vector<std::string> aLine;
-};
 
 class GameTest : public DynamicsTest
 {
@@ -73,11 +61,9 @@ protected:
         }
         Game().Parameters().Add(&m_Parameters);
         TakeNewGameStartedFlag();
-        TCommandManager::Instance().SetListener(&m_Console);
     }
     void TearDown() override
     {
-        TCommandManager::Instance().SetListener(nullptr);
         g_pVehicleManager->SetActiveVehicleIndex(-1);
         for (TVehicle& vehicle : m_aVehicle)
             if (vehicle.pNode)
@@ -115,11 +101,6 @@ protected:
         TTestClip& clip = m_aClip.emplace_back(name, SynthesizeClip({name, nullptr, flags, 1, {tone}}), nullptr, flags);
         g_pXAudio2SoundManager->Data().Add(&clip.Data);
         return clip.Data;
-    }
-    void Clips(std::initializer_list<const char*> names)
-    {
-        for (const char* name : names)
-            Clip(name);
     }
 
     static TGameLogicManager& Game() { return *g_pGameLogicManager; }
@@ -169,6 +150,19 @@ protected:
         vehicle.pBody = body;
         vehicle.nameId = body->GetNode()->m_Name.GetId();
         return vehicle;
+    }
+
+    // A still box of the half sizes at the place, in the collision groups.
+    void StillBox(const TMatrix& at, const TVector& half, u32 groups)
+    {
+        TNode* node = g_pNodeManager->CreateNode("still_box");
+        node->SetLocalMatrix(at, TNode::OrdinaryCause());
+        TNxDynamicsBody* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
+        TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
+        box->SetSize(half);
+        box->SetGroupsMask(groups);
+        body->SetDynamic(0);
+        body->__Create();
     }
 
     // A curve pool of the name over a block of the curves' points and records, `cut` bytes

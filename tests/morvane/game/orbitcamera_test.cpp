@@ -19,7 +19,6 @@ protected:
         g_pNodeManager->CreateNode("orbit_parent")->AddChild(m_pPivot);
         m_pPivot->AddChild(m_pArm);
         m_pPivot->SetLocalMatrix(Translation(0.0f, 2.0f, 0.0f), TNode::OrdinaryCause());
-        TOrbitCamera& camera = Camera();
         m_pPivot->AddObject(&camera);
         camera.pNodeX = m_pArm;
         m_aAction[0].Bind(&m_In, nullptr);
@@ -28,26 +27,10 @@ protected:
         camera.pZoomOut = &m_aAction[1];
     }
 
-    TOrbitCamera& Camera() { return m_aCamera.empty() ? m_aCamera.emplace_back() : m_aCamera.front(); }
-
     void Levels(std::initializer_list<TVector> levels)
     {
-        TOrbitCamera& camera = Camera();
         camera.m_nZoomLevelCount = static_cast<u32>(levels.size());
         std::copy(levels.begin(), levels.end(), camera.aZoomLevel);
-    }
-
-    // A still box of scenery at the place with the half sizes.
-    void Scenery(const TVector& at, const TVector& half)
-    {
-        TNode* node = g_pNodeManager->CreateNode("scenery");
-        node->SetLocalMatrix(Translation(at.x, at.y, at.z), TNode::OrdinaryCause());
-        TNxDynamicsBody* body = static_cast<TNxDynamicsBody*>(Manager().CreateBody(node));
-        TDynamicsGeometry* box = body->__CreateGeometry(node, GEOMETRY_BOX);
-        box->SetSize(half);
-        box->SetGroupsMask(ORBIT_COLLISION_FILTER);
-        body->SetDynamic(0);
-        body->__Create();
     }
 
     static void ExpectRotation(const TMatrix& actual, const TMatrix& expected)
@@ -60,6 +43,7 @@ protected:
         }
     }
 
+    TOrbitCamera& camera = m_aCamera.emplace_back();
     TNode* m_pPivot = nullptr;
     TNode* m_pArm = nullptr;
     TTestInput m_In{"orbit_in"}, m_Out{"orbit_out"};
@@ -69,7 +53,6 @@ protected:
 
 TEST_F(OrbitCameras, APitchOfMinusThirtyTurnsPivotAndArmFifteenDegreesEach)
 {
-    TOrbitCamera& camera = Camera();
     Levels({TVector(0.0f, 0.0f, -10.0f, 1.0f)});
     camera.m_fYaw = 40.0f;
     // The arm's share lies between 0.1 and the whole pitch when steep.
@@ -88,7 +71,6 @@ TEST_F(OrbitCameras, APitchOfMinusThirtyTurnsPivotAndArmFifteenDegreesEach)
 
 TEST_F(OrbitCameras, LimitsHoldOnlyWhenTheirMaximumLiesAboveTheirMinimum)
 {
-    TOrbitCamera& camera = Camera();
     Levels({TVector(0.0f, 0.0f, -10.0f, 1.0f)});
     // (yaw limits, pitch limits, yaw and pitch after) from a yaw of 30 and a pitch of 0.
     const struct
@@ -110,7 +92,6 @@ TEST_F(OrbitCameras, LimitsHoldOnlyWhenTheirMaximumLiesAboveTheirMinimum)
 
 TEST_F(OrbitCameras, TheArmEasesTwentyPercentOfTheWayToItsZoomLevelEachUpdate)
 {
-    TOrbitCamera& camera = Camera();
     Levels({TVector(0.0f, 0.0f, -20.0f, 1.0f), TVector(0.0f, 6.0f, -8.0f, 1.0f)});
     camera.m_fArmLength = 10.0f;
     camera.m_nZoomIndex = 1;
@@ -133,9 +114,8 @@ TEST_F(OrbitCameras, TheArmEasesTwentyPercentOfTheWayToItsZoomLevelEachUpdate)
 
 TEST_F(OrbitCameras, SceneryAlongTheArmShortensItTwentyStepsAtMostAndNeverBelowFourAndAHalf)
 {
-    TOrbitCamera& camera = Camera();
     // A slab beside the arm's line: the line misses it, a capsule around the line meets it.
-    Scenery(TVector(0.5f, 2.0f, -15.0f, 1.0f), TVector(0.25f, 1.0f, 15.0f, 1.0f));
+    StillBox(Translation(0.5f, 2.0f, -15.0f), TVector(0.25f, 1.0f, 15.0f, 1.0f), ORBIT_COLLISION_FILTER);
     Levels({TVector(0.0f, 0.0f, -15.0f, 1.0f)});
     camera.m_fArmLength = 15.0f;
     camera.Update(0.0f);
@@ -149,7 +129,6 @@ TEST_F(OrbitCameras, SceneryAlongTheArmShortensItTwentyStepsAtMostAndNeverBelowF
 
 TEST_F(OrbitCameras, ZoomKeysStepThroughTheLevelsOnlyWhileZoomingIsAllowed)
 {
-    TOrbitCamera& camera = Camera();
     Levels({TVector(0, 0, -5, 1), TVector(0, 0, -10, 1), TVector(0, 0, -20, 1)});
     g_pOrbitCameraManager->Cameras().Add(&camera);
     g_pOrbitCameraManager->SelectCamera(&camera);

@@ -58,8 +58,6 @@ TEST_F(GameRecords, AServiceKindFindsItsDeployTaskAndNothingOutsideTheTable)
     EXPECT_EQ((std::vector<TTask*>{gate.GetServiceTask(skTaxi), gate.GetServiceTask(skRepairs),
                                    gate.GetServiceTask(skMaintenance), gate.GetServiceTask(11), gate.GetServiceTask(-1)}),
               (std::vector<TTask*>{&taxi, &repairs, nullptr, nullptr, nullptr}));
-    EXPECT_EQ(gate.FindTask(gtTaxi), gate.aGateTask[2]);
-    EXPECT_EQ(Game().FindGate(1), &gate);
     EXPECT_EQ(Game().FindGate(2), nullptr);
 }
 

@@ -152,7 +152,6 @@ TEST_F(Road, TheRunwayCarriesOneMovementAtATime)
     landing.m_nState = ANIMATION_STOPPED;
     Frame();
     EXPECT_EQ(PLANE_LANDED, plane.m_nPlaneState);
-    EXPECT_FALSE(m_Parameters.nFlags & GAME_LANDING);
     // The take-off takes the runway in the same frame.
     EXPECT_EQ(&leaving, m_Parameters.pTakeOffPlane);
     EXPECT_EQ(nullptr, m_Parameters.aTakeOffZone[0].pWaitZonePlane);
@@ -176,8 +175,7 @@ TEST_F(Road, TheRunwayCarriesOneMovementAtATime)
         EXPECT_EQ(money + pay, Money()) << freighter;
         EXPECT_EQ(PLANE_IDLE, leaving.m_nPlaneState);
         EXPECT_EQ(nullptr, m_Parameters.pTakeOffPlane);
-        EXPECT_TRUE(m_Parameters.nFlags & GAME_LANDING_ALLOWED);
-        EXPECT_FALSE(m_Parameters.nFlags & GAME_TAKING_OFF);
+        EXPECT_EQ(GAME_LANDING_ALLOWED, m_Parameters.nFlags & (GAME_LANDING_ALLOWED | GAME_TAKING_OFF)) << freighter;
     }
 }
 

@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <tuple>
 
 namespace
 {
@@ -180,15 +179,6 @@ protected:
         auto* rain = static_cast<TXAudio2Sound*>(g_pSoundPlayerManager->GetSlot(TSoundPlayerManager::SLOT_RAIN).pSound);
         return rain && rain->IsPlaying() && rain->pVoice;
     }
-
-    // The game after a refused load: its records as they were (the parameters' money), the rain
-    // playing, a frame played.
-    void ExpectUntouched(const std::vector<u8>& before, const std::string& what)
-    {
-        EXPECT_TRUE(Records(false) == before) << what;
-        EXPECT_TRUE(RainPlays()) << what;
-        Game().UpdateManager(0.02f);
-    }
 };
 } // namespace
 
@@ -236,16 +226,7 @@ TEST_F(GameState, TheGamesRecordsComeBackAsTheyWereSaved)
     m_Parameters.pActiveTask = nullptr;
     m_Crossroad.aAIUnit.SetCount(0);
     ASSERT_EQ(Load(image), STATE_DONE);
-    EXPECT_EQ(Money(), 4321);
-    EXPECT_EQ(m_aGate.front().pPlane, &m_aUnit.front());
-    EXPECT_EQ(std::vector<TAICommonUnit*>(m_Parameters.aPlane.GetData(), m_Parameters.aPlane.GetData() + m_Parameters.aPlane.GetCount()),
-              (std::vector<TAICommonUnit*>{&m_aUnit.front(), &landing, &leaving}));
-    EXPECT_EQ(std::tuple(lastLanding.pWaitZonePlane, lastLanding.nEntered, lastTakeOff.pWaitZonePlane, lastTakeOff.nEntered),
-              std::tuple(&landing, 1, &leaving, 1));
-    EXPECT_EQ(std::tuple(m_Parameters.pLandingPlane, m_Parameters.pTakeOffPlane, m_Parameters.pActiveTask),
-              std::tuple(&landing, &leaving, m_pTask));
-    ASSERT_EQ(m_Crossroad.aAIUnit.GetCount(), 2u);
-    EXPECT_EQ(std::pair(m_Crossroad.aAIUnit[0], m_Crossroad.aAIUnit[1]), std::pair(&leaving, &m_aUnit.front()));
+    // The bytes hold every link too: the same records, the same addresses.
     EXPECT_TRUE(Records() == before);
     // Every manager with state blocks has them saved under its id.
     EXPECT_EQ(Log().find("without an id"), std::string::npos);
@@ -268,7 +249,6 @@ TEST_F(GameState, AnImageOfAnotherLevelIsRefusedAndTheGameGoesOnUntouched)
         const std::vector<u8> before = Records();
         EXPECT_NE(Load(image), STATE_DONE) << line;
         EXPECT_NE(Log().find(std::string("the image is of another level ") + line), std::string::npos) << line;
-        EXPECT_EQ(Money(), 77);
         EXPECT_TRUE(Records() == before);
     }
 }
@@ -307,7 +287,10 @@ TEST_F(HostileSaves, DamagedSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
         g_pGameMenuManager->_LoadLatestGame(0);
         EXPECT_EQ(m_Parameters.nStarted, 1) << what;
         EXPECT_EQ(LogCount("TPlayerProfile::LoadGame(): done with errors"), refused + 1) << what;
-        ExpectUntouched(before, what);
+        // Its records as they were (the parameters' money), the rain playing, a frame played.
+        EXPECT_TRUE(Records(false) == before) << what;
+        EXPECT_TRUE(RainPlays()) << what;
+        Game().UpdateManager(0.02f);
     }
 }
 

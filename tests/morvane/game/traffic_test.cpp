@@ -7,8 +7,10 @@
 #include "engine/render/dynamicmesh.h"
 #include "engine/render/shader.h"
 #include "engine/system/node.h"
+#include "engine/system/translation.h"
 #include "morvane/game/backgroundscenery.h"
 #include "morvane/game/trafficvehicle.h"
+#include "support/recordingdevice.h"
 
 #include <cstring>
 
@@ -30,15 +32,6 @@ public:
 
 private:
     std::vector<TLineVertex> m_aVertex;
-};
-
-class TPlainShader : public TShader
-{
-public:
-    i32 Begin(TNodeObject*, const TMeshDescription*, TMaterial*) override { return 0; }
-    void End() override {}
-    void SetDefine(const TName&, const TName&) override {}
-    void RemoveDefine(const TName&) override {}
 };
 
 const std::vector<TVector> kSquare = {TVector(0, 0, 0, 1), TVector(0, 0, 10, 1), TVector(10, 0, 10, 1),
@@ -89,16 +82,10 @@ protected:
     TCamera m_Camera;
     TBackgroundScenery m_Scenery;
     TLineRecorder m_Buffer;
-    TPlainShader m_Shader;
+    TJournal m_Journal;
+    TRecordingShader m_Shader{"lines", m_Journal};
     TNode* m_pLines = nullptr;
 };
-
-void ExpectAt(const TVector& v, f32 x, f32 y, f32 z)
-{
-    EXPECT_NEAR(v.x, x, 1e-4f);
-    EXPECT_NEAR(v.y, y, 1e-4f);
-    EXPECT_NEAR(v.z, z, 1e-4f);
-}
 } // namespace
 
 TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
@@ -110,9 +97,9 @@ TEST_F(TrafficTest, CarsOnABadCurveAreSkippedWithOneLineEach)
     Frame(pool, 0.1f);
     Frame(pool, 0.1f);
     // The first frame took up segment 1 (a stored car has none yet), the second drove on.
-    ExpectAt(good.World.Translation(), 2, 0, 10);
-    ExpectAt(single.World.Translation(), 0, 0, 0);
-    ExpectAt(outside.World.Translation(), 0, 0, 0);
+    ExpectRow(good.World.Translation(), 2, 0, 10);
+    ExpectRow(single.World.Translation(), 0, 0, 0);
+    ExpectRow(outside.World.Translation(), 0, 0, 0);
     EXPECT_EQ(LogCount("traffic car 1: curve 1 has 1 points, a car needs 2: skipped"), 1u) << Log();
     EXPECT_EQ(LogCount("traffic car 2: curve 2 lies outside the 2 curves: skipped"), 1u) << Log();
 }

@@ -32,8 +32,9 @@ protected:
         return node;
     }
 
-    // The prop data "plane_pData" with its pieces, the sub-node set sorted by name id.
-    void BuildPlane()
+    // The plane as the level's first aircraft, its prop of one full form on a node of its own: the
+    // prop data "plane_pData" with its pieces, the sub-node set sorted by name id.
+    TAICommonUnit& Plane()
     {
         m_Data.m_Name.Set("plane_pData", true);
         Named("plane_pData_Vdrive");
@@ -60,12 +61,6 @@ protected:
                   [](const TNamedNode& a, const TNamedNode& b) { return a.nName < b.nName; });
         m_Data.m_nSubNodeCount = static_cast<u32>(m_aNamed.size());
         std::copy(m_aNamed.begin(), m_aNamed.end(), m_Data.aSubNode);
-    }
-
-    // The plane as the level's first aircraft, its prop of one full form on a node of its own.
-    TAICommonUnit& Plane()
-    {
-        BuildPlane();
         TAICommonUnit& unit = AddUnit();
         unit.m_nAircraft = 1;
         TProp& prop = m_aProp.emplace_back();
@@ -92,8 +87,6 @@ protected:
     }
     static std::vector<u8> Entry(u8 parameter) { return {0, 0, parameter, 255}; }
 
-    TAnimation& Animation(u32 i) { return m_aAnimation[i]; }
-
     TNode* m_pRoot = nullptr;
     TNode* m_pSkeletonNode = nullptr;
     std::vector<TNamedNode> m_aNamed;
@@ -112,15 +105,15 @@ TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApron
     unit.SetPlaneState(PLANE_LANDING);
     m_Parameters.nFlags &= ~GAME_APRON_TOKEN;
     unit.m_nPlaneState = PLANE_TO_GATE;
-    Animation(UNIT_ANIMATION_ENGINE_IDLE).Play(-1, 0);
+    m_aAnimation[UNIT_ANIMATION_ENGINE_IDLE].Play(-1, 0);
     unit.SetPlaneState(PLANE_PARKED);
     EXPECT_TRUE(m_Parameters.nFlags & GAME_APRON_TOKEN);
     EXPECT_TRUE(Channels().empty());
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(m_aAnimation[UNIT_ANIMATION_ENGINE_IDLE].m_nState, ANIMATION_STOPPED);
 
     unit.SetPlaneState(PLANE_READY);
     EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(33), Entry(0)}));
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_PLAYING);
+    EXPECT_EQ(m_aAnimation[UNIT_ANIMATION_ENGINE_IDLE].m_nState, ANIMATION_PLAYING);
 
     // Leaving: the body is put back where the first link found it, kinematic.
     TNode* body = unit.pBody->GetNode();
@@ -130,12 +123,12 @@ TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApron
     unit.SetPlaneState(PLANE_TAKING_OFF);
     EXPECT_FALSE(unit.pBody->IsDynamic());
     EXPECT_EQ(body->GetWorldMatrix()->aRow[3].x, firstX);
-    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &Animation(UNIT_ANIMATION_TAKE_OFF));
-    EXPECT_EQ(m_Skeleton.Function.aAnimation[1], &Animation(UNIT_ANIMATION_ENGINE_IDLE));
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[0], &m_aAnimation[UNIT_ANIMATION_TAKE_OFF]);
+    EXPECT_EQ(m_Skeleton.Function.aAnimation[1], &m_aAnimation[UNIT_ANIMATION_ENGINE_IDLE]);
     EXPECT_EQ(Channels(), (std::vector<std::vector<u8>>{Entry(0), Entry(1)}));
     EXPECT_EQ(m_Skeleton.m_nFlags & 0xA, 0xAu);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_nState, ANIMATION_PLAYING);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_fTime, 0.0f);
+    EXPECT_EQ(m_aAnimation[UNIT_ANIMATION_TAKE_OFF].m_nState, ANIMATION_PLAYING);
+    EXPECT_EQ(m_aAnimation[UNIT_ANIMATION_TAKE_OFF].m_fTime, 0.0f);
 
     // Gone: the prop's node disabled gives its form back, and the unit lets go of its scene.
     TDynamicsBody* planeBody = unit.pBody;
@@ -144,7 +137,7 @@ TEST_F(Units, ParkingReadyingTakingOffAndLeavingActOnAnimationsBodiesAndTheApron
     EXPECT_EQ(unit.pBody, nullptr);
     EXPECT_EQ(m_Skeleton.m_nFlags & 0xA, 0u);
     EXPECT_TRUE(Channels().empty());
-    EXPECT_EQ(Animation(UNIT_ANIMATION_TAKE_OFF).m_nState, ANIMATION_STOPPED);
-    EXPECT_EQ(Animation(UNIT_ANIMATION_ENGINE_IDLE).m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(m_aAnimation[UNIT_ANIMATION_TAKE_OFF].m_nState, ANIMATION_STOPPED);
+    EXPECT_EQ(m_aAnimation[UNIT_ANIMATION_ENGINE_IDLE].m_nState, ANIMATION_STOPPED);
     EXPECT_FALSE(unit.pProp->GetNode()->IsEnabled());
 }
