@@ -13,31 +13,13 @@
 #include <string>
 #include <vector>
 
-struct TCounted
+// 16-byte elements, as the managers' pools move them.
+struct TQuad
 {
-    static int s_live;
-    int value = 7;
-    TCounted() { ++s_live; }
-    TCounted(const TCounted& other) : value(other.value) { ++s_live; }
-    TCounted& operator=(const TCounted&) = default;
-    virtual ~TCounted() { --s_live; }
+    int a[4];
 };
-int TCounted::s_live = 0;
-
-namespace
-{
 
 using TIntSet = SSet<TMapKey<int, int>, 8, int, 0>;
-
-TIntSet MakeSet(std::initializer_list<int> keys)
-{
-    TIntSet set;
-    for (int key : keys)
-        set.Insert({key, key / 2});
-    return set;
-}
-
-} // namespace
 
 TEST(SArrayDeathTest, TextAndFormatsAreCutAtCapacityNullIsEmptyAndACountTooBigIsFatal)
 {
@@ -86,9 +68,9 @@ TEST(DArray, ForeignStorageIsNeverFreedAndIsCopiedOnGrowth)
 
 TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
 {
-    TCounted loaded[2];
-    TCounted* foreign[2] = {&loaded[0], &loaded[1]};
-    MArray<TCounted, 1, 1024> array;
+    TQuad loaded[2];
+    TQuad* foreign[2] = {&loaded[0], &loaded[1]};
+    MArray<TQuad, 1, 1024> array;
     array.AttachForeign(foreign, 2);
     array.Add();
     EXPECT_EXIT(array.SetCount(1), testing::ExitedWithCode(1),
@@ -97,7 +79,9 @@ TEST(MArrayDeathTest, ShrinkingIntoForeignElementsIsFatal)
 
 TEST(SSetDeathTest, InsertKeepsSortedSignedOrderAndRefusesDuplicatesAndAFullSetOrResizeBeyondTheCapacityIsFatal)
 {
-    TIntSet sorted = MakeSet({0, 5, static_cast<int>(0x80000000u), -3});
+    TIntSet sorted;
+    for (int key : {0, 5, static_cast<int>(0x80000000u), -3})
+        sorted.Insert({key, key / 2});
     ASSERT_EQ(sorted.GetCount(), 4u);
     EXPECT_EQ(std::vector<int>({sorted[0].key, sorted[1].key, sorted[2].key, sorted[3].key}),
               std::vector<int>({static_cast<int>(0x80000000u), -3, 0, 5}));
@@ -125,12 +109,6 @@ TEST(SSetDeathTest, InsertKeepsSortedSignedOrderAndRefusesDuplicatesAndAFullSetO
               std::string::npos)
         << log;
 }
-
-// 16-byte elements, as the managers' pools move them.
-struct TQuad
-{
-    int a[4];
-};
 
 TEST(MArray, MoveItemsIsSafeForOverlapsBothWays)
 {
