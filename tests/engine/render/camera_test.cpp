@@ -26,18 +26,12 @@ struct CameraTest : testing::Test
         g_ManagerManager.Initialize();
         node.AddObject(&camera);
         camera.m_nFitMode = CAMERA_FIT_EXPLICIT;
-        camera.m_fHorizontalFov = 90.0f;
-        camera.m_fVerticalFov = 90.0f;
+        camera.m_fHorizontalFov = camera.m_fVerticalFov = 90.0f;
         camera.m_fNearClip = 1.0f;
         camera.m_fFarClip = 101.0f;
         camera.UpdateProjection(4, 3);
     }
     ~CameraTest() override { node.DeleteObject(&camera); }
-    void Place(const TMatrix& world)
-    {
-        *node.GetWorldMatrix() = world;
-        camera.UpdateView();
-    }
 
     TNode node;
     TCamera camera;
@@ -78,7 +72,8 @@ TEST_F(CameraTest, FrustumVerdictsOutsideCrossingInside)
                  {turned, Box(-1, -1, 29, 1, 1, 31), identity, FRUSTUM_OUTSIDE}};
     for (const auto& c : cases)
     {
-        Place(c.camera);
+        *node.GetWorldMatrix() = c.camera;
+        camera.UpdateView();
         EXPECT_EQ(c.verdict, static_cast<u32>(camera.IsBoxVisible(c.box, c.object))) << &c - cases;
     }
 }

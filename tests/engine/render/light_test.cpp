@@ -35,11 +35,7 @@ protected:
         g_pLightManager->Lights().SetCount(0);
         const i32 zero[LIGHT_TYPE_COUNT] = {};
         g_pLightManager->SetData(0, zero, sizeof zero);
-        Optimization()->SetInt(LIGHT_OPTIMIZATION_DEFAULT);
-    }
-    static TVariable* Optimization()
-    {
-        return TCommandManager::Instance().FindVariable(TName("light.optimization"));
+        TCommandManager::Instance().FindVariable(TName("light.optimization"))->SetInt(LIGHT_OPTIMIZATION_DEFAULT);
     }
     i32 Total(u32 type) const { return g_pLightManager->GetTotal(type); }
 

@@ -18,16 +18,6 @@ namespace
 TCamera s_Camera;
 std::vector<TMesh*> s_aDrawn;
 
-TCamera* MainCamera()
-{
-    return &s_Camera;
-}
-
-void RecordDraw(TMeshData*, const TMatrix&, TRenderContext*, TMesh* mesh)
-{
-    s_aDrawn.push_back(mesh);
-}
-
 void SetFactor(const char* text)
 {
     const TName value(text, true);
@@ -50,8 +40,8 @@ struct MeshTest : testing::Test
         g_ManagerManager.Initialize();
         node.AddObject(&mesh);
         s_Camera.m_Placement = TMatrix(1.0f);
-        g_pFindMainCamera = MainCamera;
-        g_pDrawMeshData = RecordDraw;
+        g_pFindMainCamera = [] { return &s_Camera; };
+        g_pDrawMeshData = [](TMeshData*, const TMatrix&, TRenderContext*, TMesh* mesh) { s_aDrawn.push_back(mesh); };
         s_aDrawn.clear();
         u8* description = reinterpret_cast<u8*>(&data.m_Description);
         for (u32 word = 0; word < 16; ++word)

@@ -15,21 +15,16 @@ protected:
             g_pRenderManager->SetPublishedTarget(index, m_Device.Targets().Make(kTargetName[index - 4]));
         g_pRenderManager->SetPingPong(4, 5);
     }
-    // The pipeline renderer active, as a frame start makes it.
-    void UsePipeline()
-    {
-        g_pRenderManager->__RegisterRenderer(&m_Pipeline);
-        Step(RENDER_STEP_FRAME_BEGIN);
-        Take();
-    }
-
     static constexpr const char* kTargetName[3] = {"Temp1", "Temp2", "Temp3"};
     TTestRenderer m_Pipeline{"TPipeline", RENDERER_PIPELINE_TARGETS, RENDERER_PREFERRED, m_Device.journal};
 };
 
 TEST_F(RenderManagerTest, PipelinePassesFlipBetweenTheirTwoTargetsAndAKeptTargetStartsAtTheFirst)
 {
-    UsePipeline();
+    // The pipeline renderer active, as a frame start makes it.
+    g_pRenderManager->__RegisterRenderer(&m_Pipeline);
+    Step(RENDER_STEP_FRAME_BEGIN);
+    Take();
     g_pRenderManager->ResetPassState();
     for (u32 i = 0; i < 3; ++i)
         g_pRenderManager->BeginPipelinePass(0);

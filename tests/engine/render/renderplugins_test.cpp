@@ -29,12 +29,6 @@ TShaderParameterPlugin* Plugin(const char* name)
     return static_cast<TShaderParameterPlugin*>(plugin);
 }
 
-// The sun vector's w: 1 while shadows are on (tests before this one may have switched them off).
-f32 ShadowsOn()
-{
-    return g_pShadowManager->IsEnabled() ? 1.0f : 0.0f;
-}
-
 void ExpectVector(const TVector& v, f32 x, f32 y, f32 z, f32 w)
 {
     EXPECT_FLOAT_EQ(x, v.x);
@@ -103,7 +97,7 @@ TEST_F(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
     ExpectVector(parameter.aVector[5], 13.0f, 14.0f, 15.0f, 7.0f);
     ExpectVector(parameter.aVector[6], 0.0f, 0.0f, 0.0f, 0.0f);
     ExpectVector(parameter.aVector[120], 1.0f, 1.0f, 1.0f, 1.0f);
-    ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, ShadowsOn());
+    ExpectVector(parameter.aVector[121], 0.0f, -0.8f, 0.6f, 1.0f);
     ExpectVector(parameter.aVector[122], 3000.0f, 4000.0f, 0.0f, 0.0f);
 
     // Each type's second vector carries the imposter pass; the sun's w is 0 with shadows off.

@@ -18,7 +18,8 @@ protected:
         g_pShadowManager->SetEnabled(0);
         g_pShadowManager->SetEnabled(1);
         camera.m_fFarClip = 1000.0f;
-        PlaceCamera(0.0f);
+        camera.m_Placement = TMatrix(1.0f);
+        camera.m_View = TMatrix::MultiplyInverse(TMatrix(1.0f), camera.m_Placement);
         ResetSplitCasters();
     }
     ~ShadowManagerTest() override
@@ -48,11 +49,6 @@ protected:
         TLight& sun = Light(LIGHT_DIRECTIONAL, 2.0f, down);
         sun.m_nCastsShadows = 1;
         return sun;
-    }
-    void PlaceCamera(f32 x)
-    {
-        camera.m_Placement = Translation(x, 0.0f, 0.0f);
-        camera.m_View = TMatrix::MultiplyInverse(TMatrix(1.0f), camera.m_Placement);
     }
 };
 
