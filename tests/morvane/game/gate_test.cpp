@@ -106,18 +106,6 @@ protected:
         i32 nFrom;
     };
 
-    // The served aircraft leaves through the take-off queue's entry and another is led in.
-    void ParkTheNextAircraft()
-    {
-        m_pGate->m_nState = gsTakeOff;
-        m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
-        Step();
-        ASSERT_EQ(gsIdle, m_pGate->m_nState);
-        LeadInAnAircraft();
-        m_aLog = {};
-        m_aState.clear();
-    }
-
     TGate* m_pGate = nullptr;
     TAICommonUnit* m_pPlane = nullptr;
     f32 m_fTime = 0.0f;
@@ -133,7 +121,16 @@ TEST_F(Gates, ParkedAircraftOneAfterTheOtherAreServedThroughEveryStageWithItsLea
     {
         SCOPED_TRACE(aircraft);
         if (aircraft == 1)
-            ParkTheNextAircraft();
+        {
+            // The served aircraft leaves through the take-off queue's entry and another is led in.
+            m_pGate->m_nState = gsTakeOff;
+            m_pPlane->m_nPlaneState = PLANE_TO_RUNWAY;
+            Step();
+            ASSERT_EQ(gsIdle, m_pGate->m_nState);
+            LeadInAnAircraft();
+            m_aLog = {};
+            m_aState.clear();
+        }
         m_pGate->m_nBusFlag = 1;
         m_pGate->m_nSecondFlag = 1;
         Step();

@@ -136,16 +136,6 @@ std::vector<std::pair<std::string, std::string>> HostileImages(const std::string
     return hostile;
 }
 
-std::string Deflated(const std::string& bytes)
-{
-    TMemoryStream stream;
-    TCompressedPipe pipe;
-    EXPECT_EQ(pipe.Open(&stream, COMPRESSED_PIPE_WRITE), 1u);
-    pipe.Write(bytes.data(), static_cast<i32>(bytes.size()));
-    pipe.Close();
-    return std::string(reinterpret_cast<const char*>(stream.GetData()), stream.GetSize());
-}
-
 // The running game of a player: its profile holds saved games, the rain plays.
 class HostileSaves : public GameState
 {
@@ -275,7 +265,12 @@ TEST_F(HostileSaves, DamagedSavedGamesAreRefusedAndTheGameGoesOnWithItsSound)
     ASSERT_GE(Markers(saved).size(), 2u);
     for (const auto& [what, bytes] : HostileImages(saved))
     {
-        const std::string packed = Deflated(bytes);
+        TMemoryStream deflated;
+        TCompressedPipe pipe;
+        EXPECT_EQ(pipe.Open(&deflated, COMPRESSED_PIPE_WRITE), 1u);
+        pipe.Write(bytes.data(), static_cast<i32>(bytes.size()));
+        pipe.Close();
+        const std::string packed(reinterpret_cast<const char*>(deflated.GetData()), deflated.GetSize());
         std::string save = file.substr(0, sizes + 8);
         SetWord(save, sizes, static_cast<u32>(bytes.size()));
         SetWord(save, sizes + 4, static_cast<u32>(packed.size()));

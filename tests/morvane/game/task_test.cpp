@@ -37,15 +37,6 @@ protected:
         task.m_fBaseWorkTime = 10.0f;
         return task;
     }
-
-    // An AI task (level 1) whose unit stands at x = 0, its area at x.
-    TTask& AITask(f32 areaX)
-    {
-        TTask& task = PlayerTask(areaX);
-        task.pAIUnit = task.pPlayerVehicle;
-        task.pAIUnit->m_nAILevel = 1;
-        return task;
-    }
 };
 } // namespace
 
@@ -139,7 +130,10 @@ TEST_F(Tasks, ThePlayersWorkRunsOnlyWithinTheRadiusAndHalfAUnit)
 
 TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
 {
-    TTask& task = AITask(5.0f);
+    // An AI task (level 1).
+    TTask& task = PlayerTask(5.0f);
+    task.pAIUnit = task.pPlayerVehicle;
+    task.pAIUnit->m_nAILevel = 1;
     task.Start();
     task.Update(0.1f);
     Game().GetParameters().pActiveTask = &task;
