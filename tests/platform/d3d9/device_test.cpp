@@ -11,24 +11,7 @@
 
 namespace
 {
-LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // A 64 x 64 X8R8G8B8 system-memory surface whose pixels are pixel(x, y); null if it cannot be made.
-// A swap chain of the size and back-buffer format, windowed unless asked otherwise.
-D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height, D3DFORMAT format = D3DFMT_X8R8G8B8, BOOL windowed = TRUE)
-{
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
-    parameters.BackBufferFormat = format;
-    parameters.Windowed = windowed;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    return parameters;
-}
-
 template <class TPixel> IDirect3DSurface9* PatternSurface(IDirect3DDevice9* device, TPixel pixel)
 {
     IDirect3DSurface9* surface = nullptr;
@@ -49,35 +32,41 @@ template <class TPixel> IDirect3DSurface9* PatternSurface(IDirect3DDevice9* devi
     surface->UnlockRect();
     return surface;
 }
+
+// The last presented frame, of this size.
+std::vector<std::uint32_t> PresentedFrame(int width, int height)
+{
+    std::vector<std::uint32_t> frame(size_t(width) * height);
+    int copiedWidth = 0, copiedHeight = 0;
+    EXPECT_TRUE(D3D9CopyPresentedFrame(frame.data(), width * 4, &copiedWidth, &copiedHeight));
+    EXPECT_EQ(width, copiedWidth);
+    EXPECT_EQ(height, copiedHeight);
+    return frame;
+}
+
+// Devices of the test's own parameters.
+class Direct3D : public DeviceTest
+{
+protected:
+    void SetUp() override {}
+};
 } // namespace
 
-TEST(Direct3D, AWindowedDeviceOfSizeZeroTakesTheClientSize)
+TEST_F(Direct3D, AWindowedDeviceOfSizeZeroTakesTheClientSize)
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.lpszClassName = u"d3d9test";
-    ASSERT_NE(0, RegisterClassExW(&windowClass));
-    RECT rect = {0, 0, 200, 150};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowExW(0, u"d3d9test", u"", WS_OVERLAPPEDWINDOW, 0, 0, rect.right - rect.left,
-                                  rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+    HWND window = MakeWindow(u"d3d9test", 200, 150);
     ASSERT_NE(nullptr, window);
-
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS parameters = Parameters(0, 0, D3DFMT_UNKNOWN);
     parameters.BackBufferCount = 2;
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x52, &parameters, &device));
+    MakeDevice(parameters, window);
     EXPECT_EQ(200u, parameters.BackBufferWidth);
     EXPECT_EQ(150u, parameters.BackBufferHeight);
     EXPECT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(0u, device->Release());
-    EXPECT_EQ(0u, d3d->Release());
+    DeviceTest::TearDown();
     DestroyWindow(window);
 }
 
-TEST(Direct3D, BothCreationPathsAndTheReportedSystem)
+TEST_F(Direct3D, BothCreationPathsAndTheReportedSystem)
 {
     IDirect3D9* plain = Direct3DCreate9(D3D_SDK_VERSION | 0x80000000u);
     ASSERT_NE(nullptr, plain);
@@ -99,27 +88,25 @@ TEST(Direct3D, BothCreationPathsAndTheReportedSystem)
     settings = saved;
 }
 
-TEST(Direct3D, APixelShader2ProfileOffersOneTargetAndNoFloatingPointTargets)
+TEST_F(Direct3D, APixelShader2ProfileOffersOneTargetAndNoFloatingPointTargets)
 {
     // VESTAMOR_D3D9_CAPS=ps2: what the engine's renderer choice falls back on.
     D3D9Settings().caps = ECapsProfile::PixelShader2;
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS parameters = Parameters(32, 32);
+    MakeDevice(parameters);
     D3DCAPS9 caps;
-    ASSERT_EQ(D3D_OK, d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps));
+    ASSERT_EQ(D3D_OK, direct3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps));
     EXPECT_EQ(1u, caps.NumSimultaneousRTs);
     EXPECT_EQ(2u, D3DSHADER_VERSION_MAJOR(caps.PixelShaderVersion));
     for (D3DFORMAT format : {D3DFMT_A16B16G16R16F, D3DFMT_R32F})
     {
-        EXPECT_EQ(D3DERR_NOTAVAILABLE, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+        EXPECT_EQ(D3DERR_NOTAVAILABLE, direct3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
                                                               D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, format));
-        EXPECT_EQ(D3DERR_NOTAVAILABLE, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
+        EXPECT_EQ(D3DERR_NOTAVAILABLE, direct3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
                                                               D3DUSAGE_QUERY_FILTER, D3DRTYPE_TEXTURE, format));
     }
-    EXPECT_EQ(D3D_OK, d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+    EXPECT_EQ(D3D_OK, direct3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
                                              D3DRTYPE_TEXTURE, D3DFMT_A8R8G8B8));
-    D3DPRESENT_PARAMETERS parameters = Parameters(32, 32);
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
     IDirect3DTexture9* texture = nullptr;
     EXPECT_EQ(D3DERR_INVALIDCALL, device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F,
                                                         D3DPOOL_DEFAULT, &texture, nullptr));
@@ -129,14 +116,11 @@ TEST(Direct3D, APixelShader2ProfileOffersOneTargetAndNoFloatingPointTargets)
     ASSERT_EQ(D3D_OK, device->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &surface,
                                                  nullptr));
     EXPECT_EQ(D3DERR_INVALIDCALL, device->SetRenderTarget(1, surface));
-    EXPECT_EQ(D3D_OK, device->SetRenderTarget(0, surface));
-    surface->Release();
+    EXPECT_EQ(D3D_OK, device->SetRenderTarget(0, Own(surface)));
     D3D9Settings().caps = ECapsProfile::Full;
-    EXPECT_EQ(0u, device->Release());
-    EXPECT_EQ(0u, d3d->Release());
 }
 
-TEST(Direct3D, DeviceCreationRules)
+TEST_F(Direct3D, DeviceCreationRules)
 {
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS parameters = Parameters(0, 0, D3DFMT_UNKNOWN);
@@ -231,13 +215,11 @@ TEST_F(DeviceTest, ResetIsRefusedWhileDefaultPoolObjectsLive)
     EXPECT_EQ(0u, managed->Release());
 }
 
-TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPoolAndKeepTheDefaultPoolOverResets)
+TEST_F(Direct3D, ExtendedDevicesRefuseTheManagedPoolAndKeepTheDefaultPoolOverResets)
 {
-    IDirect3D9Ex* ex = nullptr;
-    ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &ex));
     D3DPRESENT_PARAMETERS parameters = Parameters(16, 16, D3DFMT_UNKNOWN);
-    IDirect3DDevice9Ex* device9ex = nullptr;
-    ASSERT_EQ(D3D_OK, ex->CreateDeviceEx(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, nullptr, &device9ex));
+    MakeDevice(parameters, nullptr, true);
+    auto* device9ex = static_cast<IDirect3DDevice9Ex*>(device);
     IDirect3DTexture9* texture = nullptr;
     EXPECT_EQ(D3DERR_INVALIDCALL,
               device9ex->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
@@ -263,15 +245,13 @@ TEST_F(DeviceTest, ExtendedDevicesRefuseTheManagedPoolAndKeepTheDefaultPoolOverR
     ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD));
     EXPECT_EQ(D3D_OK, texture->UnlockRect(0));
     EXPECT_EQ(0u, texture->Release());
-    EXPECT_EQ(0u, device9ex->Release());
-    EXPECT_EQ(0u, ex->Release());
 }
 
 TEST_F(DeviceTest, LockRules)
 {
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(10, 6, 0, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture, nullptr));
-    EXPECT_EQ(4u, texture->GetLevelCount());
+    EXPECT_EQ(4u, Own(texture)->GetLevelCount());
     D3DLOCKED_RECT locked;
     ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
     EXPECT_EQ(20, locked.Pitch);
@@ -287,51 +267,48 @@ TEST_F(DeviceTest, LockRules)
     EXPECT_EQ(static_cast<std::uint8_t*>(locked.pBits) + 20 + 4, part.pBits);
     rect = {8, 0, 11, 2};
     EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &part, &rect, 0));
-    texture->Release();
 
     // DXT: pitch per block row, rectangles on block corners only.
     ASSERT_EQ(D3D_OK, device->CreateTexture(10, 10, 1, 0, D3DFMT_DXT5, D3DPOOL_MANAGED, &texture, nullptr));
-    ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+    ASSERT_EQ(D3D_OK, Own(texture)->LockRect(0, &locked, nullptr, 0));
     EXPECT_EQ(48, locked.Pitch);
     texture->UnlockRect(0);
     rect = {2, 0, 4, 4};
     EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &part, &rect, 0));
-    texture->Release();
 
     // Default-pool textures lock only when dynamic; render targets never.
-    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr));
-    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
-    texture->Release();
-    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                            &texture, nullptr));
-    EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
-    texture->Release();
-    ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                            &texture, nullptr));
-    EXPECT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD));
+    const struct
+    {
+        DWORD usage, flags;
+        HRESULT result;
+    } kDefaultPool[] = {{0, 0, D3DERR_INVALIDCALL},
+                        {D3DUSAGE_RENDERTARGET, 0, D3DERR_INVALIDCALL},
+                        {D3DUSAGE_DYNAMIC, D3DLOCK_DISCARD, D3D_OK}};
+    for (const auto& c : kDefaultPool)
+    {
+        ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 1, c.usage, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture, nullptr));
+        EXPECT_EQ(c.result, Own(texture)->LockRect(0, &locked, nullptr, c.flags)) << "usage " << c.usage;
+    }
     texture->UnlockRect(0);
-    texture->Release();
 
     // Buffers: DISCARD and NOOVERWRITE belong to dynamic buffers; ranges stay inside.
     IDirect3DVertexBuffer9* buffer = nullptr;
     ASSERT_EQ(D3D_OK,
               device->CreateVertexBuffer(64, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr));
     void* data = nullptr;
-    EXPECT_EQ(D3DERR_INVALIDCALL, buffer->Lock(0, 0, &data, D3DLOCK_DISCARD));
+    EXPECT_EQ(D3DERR_INVALIDCALL, Own(buffer)->Lock(0, 0, &data, D3DLOCK_DISCARD));
     EXPECT_EQ(D3DERR_INVALIDCALL, buffer->Lock(60, 8, &data, 0));
     EXPECT_EQ(D3D_OK, buffer->Lock(16, 16, &data, 0));
     EXPECT_EQ(D3D_OK, buffer->Unlock());
     EXPECT_EQ(D3DERR_INVALIDCALL, buffer->Unlock());
-    buffer->Release();
     IDirect3DIndexBuffer9* indices = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateIndexBuffer(64, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFMT_INDEX32,
                                                 D3DPOOL_DEFAULT, &indices, nullptr));
-    EXPECT_EQ(D3D_OK, indices->Lock(0, 0, &data, D3DLOCK_DISCARD | D3DLOCK_NOSYSLOCK));
+    EXPECT_EQ(D3D_OK, Own(indices)->Lock(0, 0, &data, D3DLOCK_DISCARD | D3DLOCK_NOSYSLOCK));
     indices->Unlock();
     D3DINDEXBUFFER_DESC desc;
     indices->GetDesc(&desc);
     EXPECT_EQ(D3DFMT_INDEX32, desc.Format);
-    indices->Release();
 }
 
 TEST_F(DeviceTest, ClearRespectsBoundTargetsViewportAndScissor)
@@ -355,16 +332,12 @@ TEST_F(DeviceTest, ClearRespectsBoundTargetsViewportAndScissor)
     IDirect3DSurface9* second = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateRenderTarget(64, 64, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &second,
                                                  nullptr));
-    ASSERT_EQ(D3D_OK, device->SetRenderTarget(1, second));
+    ASSERT_EQ(D3D_OK, device->SetRenderTarget(1, Own(second)));
     D3DVIEWPORT9 viewport;
     device->GetViewport(&viewport);
     EXPECT_EQ(56u, viewport.Width);
     device->SetRenderTarget(1, nullptr);
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
-    second->Release();
+    DrawToBackBuffer();
     device->GetViewport(&viewport);
     EXPECT_EQ(64u, viewport.Width);
     const std::vector<std::uint32_t> pixels = ReadBackBuffer();
@@ -382,11 +355,9 @@ TEST_F(DeviceTest, ClearRespectsBoundTargetsViewportAndScissor)
     IDirect3DSurface9* depth = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(128, 128, D3DFMT_D24X8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                                         &depth, nullptr));
-    ASSERT_EQ(D3D_OK, device->SetDepthStencilSurface(depth));
+    ASSERT_EQ(D3D_OK, device->SetDepthStencilSurface(Own(depth)));
     EXPECT_EQ(D3DERR_INVALIDCALL, device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0));
     EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0));
-    device->SetDepthStencilSurface(nullptr);
-    depth->Release();
 }
 
 TEST_F(DeviceTest, PresentShowsEveryPixelOpaque)
@@ -397,27 +368,24 @@ TEST_F(DeviceTest, PresentShowsEveryPixelOpaque)
     ASSERT_NE(nullptr, staging);
     IDirect3DSurface9* back = nullptr;
     device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    ASSERT_EQ(D3D_OK, device->UpdateSurface(staging, nullptr, back, nullptr));
-    back->Release();
-    staging->Release();
+    ASSERT_EQ(D3D_OK, device->UpdateSurface(Own(staging), nullptr, Own(back), nullptr));
     // Present inside a scene is refused.
     device->BeginScene();
     EXPECT_EQ(D3DERR_INVALIDCALL, device->Present(nullptr, nullptr, nullptr, nullptr));
     device->EndScene();
     ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
-    std::vector<std::uint32_t> frame(64 * 64);
     int width = 0, height = 0;
     ASSERT_TRUE(D3D9CopyPresentedFrame(nullptr, 0, &width, &height));
     ASSERT_EQ(64, width);
     ASSERT_EQ(64, height);
-    ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 64 * 4, &width, &height));
+    const std::vector<std::uint32_t> frame = PresentedFrame(64, 64);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
             ASSERT_EQ(std::uint32_t(x * 0x01030507 + y * 0x00110000) | 0xFF000000u, frame[y * 64 + x])
                 << x << "," << y;
 }
 
-TEST(Direct3D, DepthAndStencilFillsCoverExactlyTheirRectangle)
+TEST_F(Direct3D, DepthAndStencilFillsCoverExactlyTheirRectangle)
 {
     TImage image(D3DFMT_D24S8, 33, 6);
     image.FillDepthStencil({0, 0, 33, 6}, true, 0.25f, true, 7);
@@ -433,7 +401,7 @@ TEST(Direct3D, DepthAndStencilFillsCoverExactlyTheirRectangle)
         }
 }
 
-TEST(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
+TEST_F(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
 {
     // 16- and 32-bit back buffers 33 pixels wide, a rectangle from off a 16-byte boundary to the
     // right edge, in a colour of its own each time: the word loops' first and last pixels are
@@ -442,11 +410,9 @@ TEST(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
                                                     {D3DFMT_X8R8G8B8, 0xFF00FF00}};
     for (const auto& [format, colour] : cases)
     {
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS parameters = Parameters(33, 8, format);
         parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        IDirect3DDevice9* device = nullptr;
-        ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+        MakeDevice(parameters);
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         IDirect3DSurface9* back = nullptr;
         device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
@@ -454,17 +420,14 @@ TEST(Direct3D, OddSizedFillsAndPresentsKeepTheirEdges)
         ASSERT_EQ(D3D_OK, device->ColorFill(back, &rect, colour));
         back->Release();
         ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
-        std::vector<std::uint32_t> frame(33 * 8);
-        int width = 0, height = 0;
-        ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 33 * 4, &width, &height));
+        const std::vector<std::uint32_t> frame = PresentedFrame(33, 8);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 33; ++x)
             {
                 const bool inside = x >= 3 && y >= 2 && y < 5;
                 ASSERT_EQ(inside ? colour : 0xFF000000u, frame[y * 33 + x]) << format << " " << x << "," << y;
             }
-        EXPECT_EQ(0u, device->Release());
-        d3d->Release();
+        DeviceTest::TearDown();
     }
 }
 
@@ -476,13 +439,11 @@ TEST_F(DeviceTest, SurfaceCopiesBetweenPoolsAndDepthCopiesBetweenEqualSizes)
     device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
     RECT source = {0, 0, 8, 8};
     POINT at = {4, 2};
-    ASSERT_EQ(D3D_OK, device->UpdateSurface(staging, &source, back, &at));
+    ASSERT_EQ(D3D_OK, device->UpdateSurface(Own(staging), &source, Own(back), &at));
     // UpdateSurface goes from system memory to the default pool only.
     EXPECT_EQ(D3DERR_INVALIDCALL, device->UpdateSurface(back, nullptr, staging, nullptr));
     const std::vector<std::uint32_t> pixels = ReadBackBuffer();
     EXPECT_EQ(std::uint32_t(1 * 256 + 2), pixels[3 * 64 + 6]);
-    back->Release();
-    staging->Release();
     // Stretched twice as wide from black and white: texel centres on pixel centres.
     IDirect3DSurface9* narrow = nullptr;
     IDirect3DSurface9* wide = nullptr;
@@ -491,8 +452,9 @@ TEST_F(DeviceTest, SurfaceCopiesBetweenPoolsAndDepthCopiesBetweenEqualSizes)
     ASSERT_EQ(D3D_OK, device->CreateRenderTarget(4, 1, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &wide,
                                                  nullptr));
     const RECT left = {0, 0, 1, 1}, right = {1, 0, 2, 1};
-    device->ColorFill(narrow, &left, 0xFF000000);
+    device->ColorFill(Own(narrow), &left, 0xFF000000);
     device->ColorFill(narrow, &right, 0xFFFFFFFF);
+    Own(wide);
     for (const auto& [filter, expected] : {std::pair{D3DTEXF_LINEAR, std::vector<int>{0, 64, 191, 255}},
                                            std::pair{D3DTEXF_POINT, std::vector<int>{0, 0, 255, 255}}})
     {
@@ -501,40 +463,33 @@ TEST_F(DeviceTest, SurfaceCopiesBetweenPoolsAndDepthCopiesBetweenEqualSizes)
         for (int x = 0; x < 4; ++x)
             EXPECT_NEAR(expected[x], int(stretched[x] & 0xFF), 1) << "filter " << filter << ", pixel " << x;
     }
-    narrow->Release();
-    wide->Release();
     // Depth surfaces copy whole between equal sizes only.
     IDirect3DSurface9* depths[3] = {};
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(D3D_OK,
                   device->CreateDepthStencilSurface(i == 2 ? 65 : 64, 64, D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
                                                     0, FALSE, &depths[i], nullptr));
-    EXPECT_EQ(D3D_OK, device->StretchRect(depths[0], nullptr, depths[1], nullptr, D3DTEXF_NONE));
-    EXPECT_EQ(D3DERR_INVALIDCALL, device->StretchRect(depths[2], nullptr, depths[0], nullptr, D3DTEXF_NONE));
+    EXPECT_EQ(D3D_OK, device->StretchRect(Own(depths[0]), nullptr, Own(depths[1]), nullptr, D3DTEXF_NONE));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->StretchRect(Own(depths[2]), nullptr, depths[0], nullptr, D3DTEXF_NONE));
     EXPECT_EQ(D3DERR_INVALIDCALL, device->StretchRect(depths[0], nullptr, depths[2], nullptr, D3DTEXF_NONE));
-    for (IDirect3DSurface9* depth : depths)
-        depth->Release();
 }
 
 TEST_F(DeviceTest, QueriesAnswerAtOnce)
 {
     IDirect3DQuery9* event = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateQuery(D3DQUERYTYPE_EVENT, &event));
-    EXPECT_EQ(sizeof(BOOL), event->GetDataSize());
+    EXPECT_EQ(sizeof(BOOL), Own(event)->GetDataSize());
     EXPECT_EQ(D3D_OK, event->Issue(D3DISSUE_END));
     BOOL done = FALSE;
     EXPECT_EQ(S_OK, event->GetData(&done, sizeof(done), D3DGETDATA_FLUSH));
     EXPECT_TRUE(done);
     EXPECT_EQ(D3DERR_INVALIDCALL, event->Issue(D3DISSUE_BEGIN));
-    event->Release();
 }
 
-TEST(Direct3D, TheGammaRampAppliesInFullScreen)
+TEST_F(Direct3D, TheGammaRampAppliesInFullScreen)
 {
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS parameters = Parameters(640, 480, D3DFMT_X8R8G8B8, FALSE);
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, &device));
+    MakeDevice(parameters);
     D3DGAMMARAMP ramp;
     device->GetGammaRamp(0, &ramp);
     EXPECT_EQ(65535, ramp.red[255]);
@@ -543,11 +498,7 @@ TEST(Direct3D, TheGammaRampAppliesInFullScreen)
     device->SetGammaRamp(0, D3DSGR_CALIBRATE, &ramp);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF103050, 1.0f, 0);
     ASSERT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
-    std::vector<std::uint32_t> frame(640 * 480);
-    int width = 0, height = 0;
-    ASSERT_TRUE(D3D9CopyPresentedFrame(frame.data(), 640 * 4, &width, &height));
+    const std::vector<std::uint32_t> frame = PresentedFrame(640, 480);
     // Every row, a frame this large being presented in bands.
     EXPECT_EQ(size_t(640 * 480), size_t(std::count(frame.begin(), frame.end(), 0xFFEFCFAFu)));
-    EXPECT_EQ(0u, device->Release());
-    d3d->Release();
 }

@@ -14,6 +14,18 @@ std::string PathOf(const std::string& name)
     return std::string(D3D9_GOLDEN_DIR) + "/" + name + ".png";
 }
 
+void WritePng(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = PNG_FORMAT_BGRA;
+    png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr);
+}
+} // namespace
+
 bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height)
 {
     png_image image;
@@ -29,18 +41,6 @@ bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& w
     png_image_free(&image);
     return ok;
 }
-
-void WritePng(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height)
-{
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(width);
-    image.height = png_uint_32(height);
-    image.format = PNG_FORMAT_BGRA;
-    png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr);
-}
-} // namespace
 
 std::string CompareWithGolden(const std::string& name, const std::vector<std::uint32_t>& pixels, int width,
                               int height, int tolerance)

@@ -9,3 +9,5 @@
 // Empty when the images match within `tolerance` per channel; else what differs.
 std::string CompareWithGolden(const std::string& name, const std::vector<std::uint32_t>& pixels, int width,
                               int height, int tolerance = 1);
+// Reads a PNG as 0xAARRGGBB words, rows top down.
+bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height);

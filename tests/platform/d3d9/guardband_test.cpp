@@ -30,8 +30,7 @@ TEST_F(RenderTest, HalfPixelBlitCopiesEveryTexel)
     unsigned seed = 3;
     device->SetTexture(0,
                        Texture32(width, height, 1, D3DFMT_X8R8G8B8, [&](UINT, UINT, UINT) { return Noise(seed); }));
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    Sampling(0, D3DTEXF_LINEAR);
     // Clip space from pixels of this target.
     auto corner = [&](float x, float y, float u, float v) {
         return TTestVertex{x * 2.0f / float(width) - 1.0f, 1.0f - y * 2.0f / float(height), 0.0f, 1.0f, 0, u, v};

@@ -68,23 +68,17 @@ const TPixelModelRegistration kUnwrittenFunction("test.unwritten-function", &Mod
 class PixelModelTest : public RenderTest
 {
 protected:
+    // Texel (0, 0) alone of its colour.
     void SetUp() override
     {
         RenderTest::SetUp();
-        texture = MakeTexture(1);
-        device->SetTexture(0, texture);
+        device->SetTexture(0, Texture32(8, 8, 1, D3DFMT_A8R8G8B8,
+                                        [](UINT x, UINT y, UINT) { return x + y == 0 ? 0xFF102030u : 0xFFFFFFFFu; }));
     }
     void TearDown() override
     {
         SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
         RenderTest::TearDown();
-    }
-
-    IDirect3DTexture9* MakeTexture(UINT levels)
-    {
-        IDirect3DTexture9* made = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(8, 8, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made, nullptr));
-        return Own(made);
     }
 
     // The colour a full-screen quad of the model draws at the centre.
@@ -95,8 +89,6 @@ protected:
         Quad(0, 0, 64, 64, 0.5f, 0xFFFFFFFF);
         return ReadBackBuffer()[32 * 64 + 32];
     }
-
-    IDirect3DTexture9* texture = nullptr;
 };
 
 TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
@@ -104,19 +96,11 @@ TEST_F(PixelModelTest, AddingZeroLeavesEveryByteOfA8R8G8B8AsTheGeneralPathDoes)
     // Every byte value in every channel of an X8R8G8B8 and an A8R8G8B8 target (the unused byte
     // too), then nothing added onto both: the sampled loop leaves the A8R8G8B8 bytes unread and
     // unwritten, which must be what the general path's arithmetic gives back.
-    IDirect3DTexture9* bytes = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &bytes, nullptr));
-    D3DLOCKED_RECT locked;
-    bytes->LockRect(0, &locked, nullptr, 0);
     std::vector<std::uint32_t> words(64 * 64);
     for (std::uint32_t i = 0; i < words.size(); ++i)
-    {
         words[i] = (i & 0xFF) | ((i * 3 + 7) & 0xFF) << 8 | ((i * 5 + 11) & 0xFF) << 16 | ((i * 7 + 13) & 0xFFu) << 24;
-        reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + (i / 64) * locked.Pitch)[i % 64] =
-            words[i];
-    }
-    bytes->UnlockRect(0);
-    Own(bytes);
+    IDirect3DTexture9* bytes =
+        Texture32(64, 64, 1, D3DFMT_A8R8G8B8, [&](UINT x, UINT y, UINT) { return words[y * 64 + x]; });
     IDirect3DSurface9* surface = TargetTexture(64, 64, D3DFMT_A8R8G8B8);
     IDirect3DSurface9* back = nullptr;
     device->GetRenderTarget(0, &back);
@@ -156,14 +140,6 @@ TEST_F(PixelModelTest, VaryingsTheVertexModelDoesNotWriteReadAsZero)
     // Texel (0, 0) alone has this colour: the point sampled at (0, 0), the texture clamped.
     device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
     device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-    D3DLOCKED_RECT locked;
-    texture->LockRect(0, &locked, nullptr, 0);
-    for (int y = 0; y < 8; ++y)
-    {
-        for (int x = 0; x < 8; ++x)
-            static_cast<std::uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] = x + y == 0 ? 0xFF102030 : 0xFFFFFFFF;
-    }
-    texture->UnlockRect(0);
     const ESimdLevel chosen = RasteriserSimdLevel();
     for (ESimdLevel level : {ESimdLevel::Sse2, ESimdLevel::Avx2})
     {

@@ -1,6 +1,6 @@
 // Vertical sync without a display: presents wait on a clock the tests drive, so every wait is
 // checked exactly and nothing sleeps.
-#include "platform/d3d9/d3d9.h"
+#include "devicefixture.h"
 #include "platform/d3d9/presentpacer.h"
 #include "platform/d3d9/settings.h"
 #include "platform/window/headlessbackend.h"
@@ -69,12 +69,7 @@ TEST_F(PresentPacerTest, ALateFrameWaitsForTheNextRefresh)
 std::int64_t SecondPresentWait(TFakeClock& clock, HWND window, UINT interval, BOOL windowed, UINT rate)
 {
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 640;
-    parameters.BackBufferHeight = 480;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = windowed;
+    D3DPRESENT_PARAMETERS parameters = Parameters(640, 480, D3DFMT_X8R8G8B8, windowed);
     parameters.FullScreen_RefreshRateInHz = rate;
     parameters.PresentationInterval = interval;
     parameters.hDeviceWindow = window;
@@ -93,21 +88,10 @@ std::int64_t SecondPresentWait(TFakeClock& clock, HWND window, UINT interval, BO
     return wait;
 }
 
-HWND MakeWindow()
-{
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = u"PacedWindow";
-    RegisterClassExW(&windowClass);
-    return CreateWindowExW(0, u"PacedWindow", u"paced", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
-                           nullptr, nullptr);
-}
-
 TEST_F(PresentPacerTest, DevicePresentsFollowTheirIntervalOnADisplay)
 {
     ASSERT_TRUE(TWindowSystem::Get().SetBackend(std::make_unique<TShownDisplay>()));
-    const HWND window = MakeWindow();
+    const HWND window = MakeWindow(u"PacedWindow", 640, 480);
     ASSERT_NE(nullptr, window);
     // interval, windowed, full-screen rate, expected wait of the second present
     struct TCase
@@ -134,7 +118,7 @@ TEST_F(PresentPacerTest, DevicePresentsFollowTheirIntervalOnADisplay)
 // No display refreshes for a headless window, or for none: its presents go at once.
 TEST_F(PresentPacerTest, FramesForNoDisplayNeverWait)
 {
-    const HWND window = MakeWindow();
+    const HWND window = MakeWindow(u"PacedWindow", 640, 480);
     ASSERT_NE(nullptr, window);
     for (const HWND target : {window, HWND(nullptr)})
     {

@@ -1,6 +1,5 @@
 #include "renderfixture.h"
 
-#include "golden.h"
 #include "platform/d3d9/pixelmodel.h"
 
 #include <algorithm>
@@ -93,10 +92,8 @@ void RenderTest::SetUp()
                                           {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
                                           D3DDECL_END()};
     ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
-    vertexShader = MakeVertexShader("test.pass");
-    ASSERT_NE(nullptr, vertexShader);
-    device->SetVertexDeclaration(declaration);
-    device->SetVertexShader(vertexShader);
+    device->SetVertexDeclaration(Own(declaration));
+    device->SetVertexShader(Shader<IDirect3DVertexShader9>("test.pass"));
     UsePixelShader("test.colour");
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -104,52 +101,11 @@ void RenderTest::SetUp()
     ASSERT_EQ(D3D_OK, device->BeginScene());
 }
 
-void RenderTest::TearDown()
-{
-    device->EndScene();
-    DrawToBackBuffer();
-    for (DWORD index = 1; index < 4; ++index)
-        device->SetRenderTarget(index, nullptr);
-    device->SetDepthStencilSurface(nullptr);
-    for (auto object = owned.rbegin(); object != owned.rend(); ++object)
-        (*object)->Release();
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
-    device->SetVertexDeclaration(nullptr);
-    for (DWORD stage = 0; stage < 4; ++stage)
-        device->SetTexture(stage, nullptr);
-    if (pixelShader)
-        pixelShader->Release();
-    vertexShader->Release();
-    declaration->Release();
-    DeviceTest::TearDown();
-}
-
-IDirect3DVertexShader9* RenderTest::MakeVertexShader(const char* name)
-{
-    DWORD tokens[32];
-    ShadingModelTokens(false, name, tokens, 32);
-    IDirect3DVertexShader9* shader = nullptr;
-    device->CreateVertexShader(tokens, &shader);
-    return shader;
-}
-
-IDirect3DPixelShader9* RenderTest::MakePixelShader(const char* name)
-{
-    DWORD tokens[32];
-    ShadingModelTokens(true, name, tokens, 32);
-    IDirect3DPixelShader9* shader = nullptr;
-    device->CreatePixelShader(tokens, &shader);
-    return shader;
-}
-
 void RenderTest::UsePixelShader(const char* name)
 {
-    if (pixelShader)
-        pixelShader->Release();
-    pixelShader = MakePixelShader(name);
-    ASSERT_NE(nullptr, pixelShader);
-    device->SetPixelShader(pixelShader);
+    IDirect3DPixelShader9* shader = Shader<IDirect3DPixelShader9>(name);
+    ASSERT_NE(nullptr, shader);
+    device->SetPixelShader(shader);
 }
 
 DWORD RenderTest::Samples(const std::function<void()>& draw)
@@ -192,26 +148,6 @@ void RenderTest::Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR 
                                At(x0, y1, z, colour, u0, v1), At(x1, y1, z, colour, u1, v1)});
 }
 
-void RenderTest::ExpectGolden(const char* name)
-{
-    const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    std::vector<std::uint32_t> opaque(pixels.size());
-    for (size_t i = 0; i < pixels.size(); ++i)
-        opaque[i] = pixels[i] | 0xFF000000u;
-    const std::string difference = CompareWithGolden(name, opaque, 64, 64);
-    EXPECT_TRUE(difference.empty()) << name << ": " << difference;
-}
-
-IDirect3DSurface9* RenderTest::TargetTexture(UINT width, UINT height, D3DFORMAT format)
-{
-    IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT,
-                                            &texture, nullptr));
-    IDirect3DSurface9* surface = nullptr;
-    Own(texture)->GetSurfaceLevel(0, &surface);
-    return Own(surface);
-}
-
 IDirect3DSurface9* RenderTest::RenderTarget(UINT width, UINT height, D3DFORMAT format)
 {
     IDirect3DSurface9* surface = nullptr;
@@ -236,12 +172,4 @@ IDirect3DTexture9* RenderTest::Texture32(UINT width, UINT height, UINT levels, D
         texture->UnlockRect(level);
     }
     return Own(texture);
-}
-
-void RenderTest::DrawToBackBuffer()
-{
-    IDirect3DSurface9* back = nullptr;
-    device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-    device->SetRenderTarget(0, back);
-    back->Release();
 }

@@ -24,40 +24,22 @@ class RenderTest : public DeviceTest
 {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
-    IDirect3DVertexShader9* MakeVertexShader(const char* name);
-    IDirect3DPixelShader9* MakePixelShader(const char* name);
+    // The model's pixel shader (owned) set on the device.
     void UsePixelShader(const char* name);
     // The samples that pass while `draw` draws, counted by an occlusion query.
     DWORD Samples(const std::function<void()>& draw);
     // Blending on, with these factors.
     void Blend(DWORD source, DWORD destination);
-    // Makes the back buffer render target 0 again, after a test drew to a target of its own.
-    void DrawToBackBuffer();
     HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<TTestVertex>& vertices);
     void Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR colour, float u0 = 0.0f,
               float v0 = 0.0f, float u1 = 1.0f, float v1 = 1.0f);
-    // Fails the test with the difference when the back buffer differs from the golden image.
-    void ExpectGolden(const char* name);
-    // Released at the end of the test, after the back buffer is target 0 again.
-    template <class T> T* Own(T* object)
-    {
-        owned.push_back(object);
-        return object;
-    }
-    // The level of a new render-target texture, owned.
-    IDirect3DSurface9* TargetTexture(UINT width, UINT height, D3DFORMAT format);
     IDirect3DSurface9* RenderTarget(UINT width, UINT height, D3DFORMAT format);
     // A managed 32-bit texture (0 levels: all), owned, texel (x, y) of each level row by row
     // from `texel(x, y, level)`.
     IDirect3DTexture9* Texture32(UINT width, UINT height, UINT levels, D3DFORMAT format,
                                  const std::function<std::uint32_t(UINT, UINT, UINT)>& texel);
 
-    std::vector<IUnknown*> owned;
     IDirect3DQuery9* query = nullptr;
-
     IDirect3DVertexDeclaration9* declaration = nullptr;
-    IDirect3DVertexShader9* vertexShader = nullptr;
-    IDirect3DPixelShader9* pixelShader = nullptr;
 };

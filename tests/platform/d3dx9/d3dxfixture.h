@@ -23,4 +23,16 @@ protected:
             errors->Release();
         return effect;
     }
+
+    // Begins the effect and its first pass, states not saved.
+    static bool BeginFirstPass(ID3DXEffect* effect)
+    {
+        UINT passes = 0;
+        return effect->Begin(&passes, D3DXFX_DONOTSAVESTATE) == D3D_OK && effect->BeginPass(0) == D3D_OK;
+    }
+    static void EndFirstPass(ID3DXEffect* effect)
+    {
+        effect->EndPass();
+        effect->End();
+    }
 };

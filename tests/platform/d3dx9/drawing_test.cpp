@@ -1,5 +1,4 @@
 #include "d3dxfixture.h"
-#include "imagefiles.h"
 #include "support/scratchfolder.h"
 
 #include <cstdio>
@@ -74,26 +73,19 @@ TEST_F(D3DXTest, TriangleThroughAnEffectPassMatchesTheGoldenImage)
 
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF404040u, 1.0f, 0);
     device->BeginScene();
-    device->SetVertexDeclaration(declaration);
-    UINT passes = 0;
-    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
-    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    device->SetVertexDeclaration(Own(declaration));
+    ASSERT_TRUE(BeginFirstPass(effect));
     EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(CanvasVertex)));
-    effect->EndPass();
-    effect->End();
+    EndFirstPass(effect);
     device->EndScene();
 
     const std::vector<std::uint32_t> pixels = ReadBackBuffer();
-    EXPECT_EQ("", CompareWithGolden("triangle", 64, 64, pixels));
+    ExpectGolden("triangle", 0);
     // Outside, the clear; near the red corner, half red over the grey.
     EXPECT_EQ(0x404040u, pixels[63 * 64]);
     const std::uint32_t nearRed = pixels[8 * 64 + 12];
     EXPECT_GT(nearRed >> 16 & 0xFF, 0x80u);
     EXPECT_LT(nearRed >> 8 & 0xFF, 0x40u);
-    device->SetVertexDeclaration(nullptr);
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
-    declaration->Release();
     effect->Release();
 }
 
@@ -176,12 +168,13 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
     EXPECT_EQ(E_FAIL, D3DXSaveSurfaceToFileA((folder + "/missing/x.png").c_str(), D3DXIFF_PNG, back, nullptr,
                                              nullptr));
 
-    TestImage image;
-    ASSERT_TRUE(ReadPng(png, image));
-    EXPECT_EQ(40u, image.width);
-    EXPECT_EQ(24u, image.height);
+    std::vector<std::uint32_t> image;
+    int width = 0, height = 0;
+    ASSERT_TRUE(ReadPng(png, image, width, height));
+    EXPECT_EQ(40, width);
+    EXPECT_EQ(24, height);
     for (std::size_t i = 0; i < expected.size(); ++i)
-        ASSERT_EQ(expected[i] | 0xFF000000u, image.argb[i]) << i;
+        ASSERT_EQ(expected[i] | 0xFF000000u, image[i]) << i;
 
     std::FILE* file = std::fopen(bmp.c_str(), "rb");
     ASSERT_NE(nullptr, file);
@@ -268,12 +261,9 @@ TEST_F(D3DXTest, MeshModelsLightUnlitAndDepth)
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
         device->BeginScene();
         device->SetVertexDeclaration(declaration);
-        UINT passes = 0;
-        effect->Begin(&passes, D3DXFX_DONOTSAVESTATE);
-        effect->BeginPass(0);
+        BeginFirstPass(effect);
         EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(MeshVertex)));
-        effect->EndPass();
-        effect->End();
+        EndFirstPass(effect);
         device->EndScene();
         effect->Release();
         return ReadBackBuffer()[32 * 64 + 32];
@@ -284,11 +274,6 @@ TEST_F(D3DXTest, MeshModelsLightUnlitAndDepth)
     // Unlit: the texture times pixel constant 0 (here the light direction, blue).
     EXPECT_EQ(0x0000FFu, draw("mesh", 1.0f));
     EXPECT_EQ(0x808080u, draw("depth", 1.0f) & 0xFEFEFEu);
-
-    device->SetTexture(0, nullptr);
-    device->SetVertexDeclaration(nullptr);
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
     declaration->Release();
     white->Release();
 }

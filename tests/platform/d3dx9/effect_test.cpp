@@ -200,13 +200,10 @@ TEST_F(D3DXTest, SharedParametersHoldOneValueAcrossThePool)
     // B's pass hands the value A set to the device.
     RecordingStateManager recorder(device);
     b->SetStateManager(&recorder);
-    UINT passes = 0;
-    ASSERT_EQ(D3D_OK, b->Begin(&passes, D3DXFX_DONOTSAVESTATE));
-    ASSERT_EQ(D3D_OK, b->BeginPass(0));
+    ASSERT_TRUE(BeginFirstPass(b));
     ASSERT_EQ(4u, recorder.lastPixelConstants.size());
     EXPECT_EQ(0.5f, recorder.lastPixelConstants[3]);
-    b->EndPass();
-    b->End();
+    EndFirstPass(b);
 
     // The value outlives the pool and the effect that declared it.
     a->Release();
@@ -344,16 +341,11 @@ TEST_F(D3DXTest, PassStatesReachTheStateManagerInOrderAndDroppedTexturesNeverThe
 
     // Without a state manager the pass sets the device itself.
     effect->SetStateManager(nullptr);
-    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
-    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    ASSERT_TRUE(BeginFirstPass(effect));
     EXPECT_EQ(D3D_OK, device->GetTexture(2, &bound));
     EXPECT_EQ(static_cast<IDirect3DBaseTexture9*>(texture), bound);
     bound->Release();
-    effect->EndPass();
-    effect->End();
-    device->SetTexture(2, nullptr);
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
+    EndFirstPass(effect);
     effect->Release();
     texture->Release();
     EXPECT_EQ(1u, recorder.references);
@@ -371,8 +363,7 @@ TEST_F(D3DXTest, BeginWithoutDoNotSaveStatePutsTheStatesBackAtEnd)
     DWORD blend = 0, address = 0;
     device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
     EXPECT_EQ(1u, blend);
-    effect->EndPass();
-    effect->End();
+    EndFirstPass(effect);
     device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
     EXPECT_EQ(0u, blend);
     device->GetSamplerState(2, D3DSAMP_ADDRESSU, &address);
@@ -383,8 +374,6 @@ TEST_F(D3DXTest, BeginWithoutDoNotSaveStatePutsTheStatesBackAtEnd)
     ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
     EXPECT_EQ(D3DERR_INVALIDCALL, effect->BeginPass(1));
     effect->End();
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
     effect->Release();
 }
 
@@ -394,9 +383,7 @@ TEST_F(D3DXTest, UnknownShadingModelFallsBack)
         "effect 1\ntechnique defaultshader\npass p0\nvertexshader hologram\npixelshader hologram\n";
     ID3DXEffect* effect = MakeEffect(text);
     ASSERT_NE(nullptr, effect);
-    UINT passes = 0;
-    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
-    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    ASSERT_TRUE(BeginFirstPass(effect));
     IDirect3DPixelShader9* shader = nullptr;
     ASSERT_EQ(D3D_OK, device->GetPixelShader(&shader));
     ASSERT_NE(nullptr, shader);
@@ -406,10 +393,7 @@ TEST_F(D3DXTest, UnknownShadingModelFallsBack)
     UINT length = 0;
     EXPECT_STREQ("fallback", ShadingModelName(tokens, true, &length));
     shader->Release();
-    effect->EndPass();
-    effect->End();
-    device->SetVertexShader(nullptr);
-    device->SetPixelShader(nullptr);
+    EndFirstPass(effect);
     effect->Release();
 }
 
@@ -427,9 +411,7 @@ pass p0
     ASSERT_NE(nullptr, effect);
     RecordingStateManager recorder(device);
     effect->SetStateManager(&recorder);
-    UINT passes = 0;
-    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
-    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    ASSERT_TRUE(BeginFirstPass(effect));
     EXPECT_EQ((std::vector<std::string>{"material 0 0", "light 2 3"}), recorder.calls);
     EXPECT_EQ(0.5f, recorder.lastMaterial.Ambient.g);
     EXPECT_EQ(8.0f, recorder.lastMaterial.Power);
@@ -438,17 +420,14 @@ pass p0
     EXPECT_EQ(-1.0f, recorder.lastLight.Direction.y);
     EXPECT_EQ(0.5f, recorder.lastLight.Diffuse.b);
     EXPECT_EQ(1.0f, recorder.lastLight.Attenuation0);
-    effect->EndPass();
-    effect->End();
+    EndFirstPass(effect);
 
     // A light type far out of range is passed on saturated, not through an undefined conversion.
     const D3DXVECTOR4 wild[9] = {{3e30f, 0, 0, 0}};
     EXPECT_EQ(D3DERR_INVALIDCALL, effect->SetVectorArray("Sun", wild, 9));
     ASSERT_EQ(D3D_OK, effect->SetVectorArray("Sun", wild, 8));
-    ASSERT_EQ(D3D_OK, effect->Begin(&passes, D3DXFX_DONOTSAVESTATE));
-    ASSERT_EQ(D3D_OK, effect->BeginPass(0));
+    ASSERT_TRUE(BeginFirstPass(effect));
     EXPECT_EQ(0x7FFFFFFFu, DWORD(recorder.lastLight.Type));
-    effect->EndPass();
-    effect->End();
+    EndFirstPass(effect);
     effect->Release();
 }

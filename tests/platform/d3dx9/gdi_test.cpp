@@ -1,6 +1,7 @@
 // The GDI drawing the loading display and the intro use: memory contexts over 32-bit bitmaps,
 // copies, stretches, constant-alpha blends, brushes and clipped text, and a window's context
 // over its last presented frame.
+#include "platform/d3d9/devicefixture.h"
 #include "platform/d3d9/presentedframe.h"
 #include "platform/d3dx9/fontfacecache.h"
 #include "platform/d3dx9/gdipixels.h"
@@ -393,12 +394,7 @@ TEST(GdiTest, TextIsDrawnInItsColourCutToTheClipRectangle)
 
 TEST(GdiTest, AWindowContextIsTheLastPresentedFrameAndDrawingShowsIt)
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = u"gditest";
-    ASSERT_NE(0, RegisterClassExW(&windowClass));
-    HWND window = CreateWindowExW(0, u"gditest", u"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+    HWND window = MakeWindow(u"gditest", 40, 30);
     ASSERT_NE(nullptr, window);
 
     // Nothing presented yet: the client area, black.

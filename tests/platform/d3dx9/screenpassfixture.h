@@ -38,12 +38,6 @@ inline const TVertexModelRegistration kScreenVertex("screenpass.screen", ScreenV
 class ScreenPassTest : public D3DXTest
 {
 protected:
-    template <class T> T* Own(T* object)
-    {
-        owned.push_back(object);
-        return object;
-    }
-
     // A kSize x kSize A16B16G16R16F texture, texel (x, y) filled by `fill(x, y, rgba)`.
     template <class TFill> IDirect3DTexture9* FloatTexture(TFill fill)
     {
@@ -95,19 +89,10 @@ protected:
     }
 
     // A target kSize x kSize.
-    IDirect3DSurface9* Target(D3DFORMAT format = D3DFMT_A8R8G8B8)
-    {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(kSize, kSize, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT,
-                                                &texture, nullptr));
-        Own(texture);
-        IDirect3DSurface9* surface = nullptr;
-        texture->GetSurfaceLevel(0, &surface);
-        return Own(surface);
-    }
+    IDirect3DSurface9* Target(D3DFORMAT format = D3DFMT_A8R8G8B8) { return TargetTexture(kSize, kSize, format); }
 
     // A full-screen quad of `model` over `targets` with `textures` at their stages (null: none)
-    // and `registers` constant registers; everything set is put back.
+    // and `registers` constant registers; the targets and textures are put back.
     void DrawScreen(const char* model, const float (*constants)[4], UINT registers,
                     std::initializer_list<std::pair<DWORD, IDirect3DTexture9*>> textures,
                     std::initializer_list<IDirect3DSurface9*> targets)
@@ -118,23 +103,14 @@ protected:
         IDirect3DVertexDeclaration9* declaration = nullptr;
         ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
         Own(declaration);
-        DWORD tokens[64];
-        IDirect3DVertexShader9* vertexShader = nullptr;
-        IDirect3DPixelShader9* pixelShader = nullptr;
-        ShadingModelTokens(false, "screenpass.screen", tokens, 64);
-        ASSERT_EQ(D3D_OK, device->CreateVertexShader(tokens, &vertexShader));
-        Own(vertexShader);
-        ShadingModelTokens(true, model, tokens, 64);
-        ASSERT_EQ(D3D_OK, device->CreatePixelShader(tokens, &pixelShader));
-        Own(pixelShader);
         IDirect3DSurface9* back = nullptr;
         device->GetRenderTarget(0, &back);
         const TScreenVertex quad[4] = {{-1, 1, 0.5f, 1, 0, 0}, {1, 1, 0.5f, 1, 1, 0}, {-1, -1, 0.5f, 1, 0, 1},
                                        {1, -1, 0.5f, 1, 1, 1}};
         device->BeginScene();
         device->SetVertexDeclaration(declaration);
-        device->SetVertexShader(vertexShader);
-        device->SetPixelShader(pixelShader);
+        device->SetVertexShader(Shader<IDirect3DVertexShader9>("screenpass.screen"));
+        device->SetPixelShader(Shader<IDirect3DPixelShader9>(model));
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
         device->SetPixelShaderConstantF(0, &constants[0][0], registers);
@@ -151,19 +127,7 @@ protected:
         back->Release();
         for (const auto& [stage, texture] : textures)
             device->SetTexture(stage, nullptr);
-        device->SetPixelShader(nullptr);
-        device->SetVertexShader(nullptr);
-        device->SetVertexDeclaration(nullptr);
     }
-
-    void TearDown() override
-    {
-        for (IUnknown* object : owned)
-            object->Release();
-        D3DXTest::TearDown();
-    }
-
-    std::vector<IUnknown*> owned;
 };
 
 } // namespace screenpass

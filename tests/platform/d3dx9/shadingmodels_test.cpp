@@ -5,6 +5,7 @@
 // 32-bit targets of odd size and on both float targets, and with SSE2 and AVX2.
 #include "platform/d3d9/devicefixture.h"
 #include "platform/d3d9/pixelmodel.h"
+#include "platform/d3d9/scenevertex.h"
 #include "platform/d3d9/simdlevel.h"
 
 #include <gtest/gtest.h>
@@ -17,41 +18,6 @@
 
 namespace
 {
-struct TPinVertex
-{
-    float x, y, z, w;
-    D3DCOLOR colour;
-    float u, v;
-    float s, t, r;
-};
-
-// Varying 0 the colour, 1 the first texture coordinates, 2 the second ones (a normal too), 3
-// the second ones again (a position), 4 the first ones again.
-void PinVertex(const TVertexInput& input, const TShaderConstants& constants, TVertexOutput& output)
-{
-    const float* position = input.Attribute(D3DDECLUSAGE_POSITION);
-    const float* colour = input.Attribute(D3DDECLUSAGE_COLOR);
-    const float* first = input.Attribute(D3DDECLUSAGE_TEXCOORD, 0);
-    const float* second = input.Attribute(D3DDECLUSAGE_TEXCOORD, 1);
-    for (int c = 0; c < 4; ++c)
-    {
-        output.position[c] = position[c];
-        output.varying[0][c] = colour[c];
-        output.varying[1][c] = first[c];
-        output.varying[2][c] = second[c];
-        output.varying[3][c] = second[c];
-        output.varying[4][c] = first[c];
-    }
-}
-
-const TVertexModelRegistration kPinVertex("pin.vertex", PinVertex, 5);
-
-float Jitter(unsigned& seed, float amount)
-{
-    seed = seed * 1103515245u + 12345u;
-    return (float((seed >> 8) & 0xFFFF) / 65535.0f * 2.0f - 1.0f) * amount;
-}
-
 // How the model's textures are bound.
 // The stages the models sample: 0 and 1, and 4 and 5 (the forward renderer's reflections).
 constexpr int kStages[4] = {0, 1, 4, 5};
@@ -83,18 +49,10 @@ protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
-        const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
-                                              {0, 16, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
-                                              {0, 20, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
-                                              {0, 28, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TEXCOORD, 1},
-                                              D3DDECL_END()};
-        ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(elements, &declaration));
-        device->SetVertexDeclaration(declaration);
-        DWORD tokens[64];
-        ShadingModelTokens(false, "pin.vertex", tokens, 64);
-        IDirect3DVertexShader9* vertexShader = nullptr;
-        ASSERT_EQ(D3D_OK, device->CreateVertexShader(tokens, &vertexShader));
-        device->SetVertexShader(Own(vertexShader));
+        IDirect3DVertexDeclaration9* declaration = nullptr;
+        ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(kSceneElements, &declaration));
+        device->SetVertexDeclaration(Own(declaration));
+        device->SetVertexShader(Shader<IDirect3DVertexShader9>("test.scene"));
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         IDirect3DSurface9* depth = nullptr;
         ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(63, 61, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
@@ -105,60 +63,21 @@ protected:
         unsigned seed = 5;
         for (int i = 0; i < 2; ++i)
         {
-            targets[i] = Target(formats[i]);
+            targets[i] = TargetTexture(63, 61, formats[i]);
             textures[i] = Own(RandomTexture(device, i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, formats[i], seed));
         }
         mipmapped = Own(RandomTexture(device, 16, 16, 3, D3DFMT_A8R8G8B8, seed));
         for (int i = 0; i < 2; ++i)
         {
-            floatTargets[i] = Target(floatFormats[i]);
+            floatTargets[i] = TargetTexture(63, 61, floatFormats[i]);
             floatTextures[i] = Own(RandomTexture(device, i == 0 ? 16 : 13, i == 0 ? 16 : 9, 1, floatFormats[i], seed));
         }
-    }
-
-    // A 63 x 61 render-target texture's level, owned.
-    IDirect3DSurface9* Target(D3DFORMAT format)
-    {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(63, 61, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &texture,
-                                                nullptr));
-        IDirect3DSurface9* surface = nullptr;
-        Own(texture)->GetSurfaceLevel(0, &surface);
-        return Own(surface);
     }
 
     void TearDown() override
     {
         SetRasteriserSimdLevel(SimdLevelAvailable(ESimdLevel::Avx2) ? ESimdLevel::Avx2 : ESimdLevel::Sse2);
-        device->SetVertexShader(nullptr);
-        device->SetPixelShader(nullptr);
-        device->SetVertexDeclaration(nullptr);
-        device->SetDepthStencilSurface(nullptr);
-        for (int stage : kStages)
-            device->SetTexture(stage, nullptr);
-        IDirect3DSurface9* back = nullptr;
-        device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-        device->SetRenderTarget(0, back);
-        back->Release();
-        for (IUnknown* object : owned)
-            object->Release();
-        declaration->Release();
         DeviceTest::TearDown();
-    }
-
-    template <class T> T* Own(T* object)
-    {
-        owned.push_back(object);
-        return object;
-    }
-
-    IDirect3DPixelShader9* PixelShader(const char* name)
-    {
-        DWORD tokens[64];
-        EXPECT_NE(0u, ShadingModelTokens(true, name, tokens, 64));
-        IDirect3DPixelShader9* shader = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreatePixelShader(tokens, &shader));
-        return Own(shader);
     }
 
     // The model's own shader, and one of its function alone, which the general path draws; in a
@@ -168,7 +87,7 @@ protected:
         const std::string pinned = std::string("pin.") + GetParam();
         RegisterPixelModel(pinned.c_str(), model.function);
         EXPECT_EQ(D3D_OK, device->BeginScene());
-        return {PixelShader(GetParam()), PixelShader(pinned.c_str())};
+        return {Shader<IDirect3DPixelShader9>(GetParam()), Shader<IDirect3DPixelShader9>(pinned.c_str())};
     }
 
     void Bind(ETextures bound, int variant)
@@ -181,12 +100,8 @@ protected:
         device->SetTexture(5, set[(variant + 1) & 1]);
         for (int stage : kStages)
         {
-            const DWORD address = ((variant + stage) & 1) ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
-            const DWORD filter = ((variant >> 1) + stage) & 1 ? D3DTEXF_POINT : D3DTEXF_LINEAR;
-            device->SetSamplerState(stage, D3DSAMP_ADDRESSU, address);
-            device->SetSamplerState(stage, D3DSAMP_ADDRESSV, address);
-            device->SetSamplerState(stage, D3DSAMP_MAGFILTER, filter);
-            device->SetSamplerState(stage, D3DSAMP_MINFILTER, filter);
+            Sampling(stage, ((variant >> 1) + stage) & 1 ? D3DTEXF_POINT : D3DTEXF_LINEAR,
+                     ((variant + stage) & 1) ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
             device->SetSamplerState(stage, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
         }
     }
@@ -243,11 +158,11 @@ protected:
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0x80402010, 0.6f, 0);
         std::vector<std::uint32_t> result;
         unsigned seed = 31;
-        std::vector<TPinVertex> triangles;
+        std::vector<TSceneVertex> triangles;
         for (int layer = 0; layer < 2; ++layer)
         {
             triangles.resize(layer * 8 * 3);
-            for (TPinVertex& v : triangles)
+            for (TSceneVertex& v : triangles)
                 v.colour ^= white ? 0 : 0x00FFFFFF;
             for (int i = int(triangles.size()); i < 16 * 3; ++i)
             {
@@ -258,13 +173,13 @@ protected:
                 const D3DCOLOR colour =
                     white ? whites[(i / 3 + layer) % 3]
                           : D3DCOLOR_ARGB(i * 37 & 0xFF, i * 11 & 0xFF, 255 - i, i * 5 & 0xFF);
-                TPinVertex v = {(x / 31.5f - 1.0f) * w, (1.0f - y / 30.5f) * w, z * w, w, colour,
+                TSceneVertex v = {(x / 31.5f - 1.0f) * w, (1.0f - y / 30.5f) * w, z * w, w, colour,
                                 0.5f + Jitter(seed, 2.0f), 0.5f + Jitter(seed, 2.0f), Jitter(seed, 1.0f),
                                 Jitter(seed, 1.0f), Jitter(seed, 1.0f)};
                 triangles.push_back(v);
             }
             query->Issue(D3DISSUE_BEGIN);
-            EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 16, triangles.data(), sizeof(TPinVertex)));
+            EXPECT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 16, triangles.data(), sizeof(TSceneVertex)));
             query->Issue(D3DISSUE_END);
             DWORD samples = 0;
             query->GetData(&samples, sizeof(samples), D3DGETDATA_FLUSH);
@@ -276,13 +191,11 @@ protected:
         return result;
     }
 
-    IDirect3DVertexDeclaration9* declaration = nullptr;
     IDirect3DSurface9* targets[2] = {};
     IDirect3DTexture9* textures[2] = {};
     IDirect3DTexture9* mipmapped = nullptr;
     IDirect3DSurface9* floatTargets[2] = {}; // A16B16G16R16F and R32F
     IDirect3DTexture9* floatTextures[2] = {};
-    std::vector<IUnknown*> owned;
 };
 
 TEST_P(ShadingModelsTest, DrawsAsItsFunctionThroughTheGeneralPath)

@@ -1,5 +1,4 @@
 #include "d3dxfixture.h"
-#include "imagefiles.h"
 
 #include "platform/d3dx9/fontfacecache.h"
 #include "platform/d3dx9/textdecode.h"
@@ -36,7 +35,7 @@ protected:
         ID3DXFont* font = nullptr;
         EXPECT_EQ(D3D_OK, D3DXCreateFontA(device, -height, 0, FW_NORMAL, 0, FALSE, DEFAULT_CHARSET, 7, 5, 0,
                                           face, &font));
-        return font;
+        return Own(font);
     }
 
     // Clears the back buffer to black, draws white text and reads the pixels back.
@@ -169,7 +168,6 @@ TEST_F(FontTest, MeasuredWidthIsTheDrawnWidthForSeveralFacesAndHeights)
             EXPECT_GE(first, 20);
             EXPECT_LE(last, 20 + measured + 1);
             EXPECT_GT(last - first, measured * 3 / 4);
-            font->Release();
         }
 }
 
@@ -199,7 +197,6 @@ TEST_F(FontTest, ClippingKeepsGlyphsInsideTheRectangle)
     EXPECT_GT(font->DrawTextW(nullptr, u"Clipped text", -1, &wideBox, DT_LEFT | DT_NOCLIP, 0xFFFFFFFFu), 0);
     device->EndScene();
     EXPECT_EQ(unclipped, ReadBackBuffer());
-    font->Release();
 }
 
 TEST_F(FontTest, WordBrokenParagraphMatchesTheGoldenImage)
@@ -207,9 +204,8 @@ TEST_F(FontTest, WordBrokenParagraphMatchesTheGoldenImage)
     ID3DXFont* font = MakeFont("Arial", 14);
     ASSERT_NE(nullptr, font);
     EXPECT_EQ(D3D_OK, font->PreloadGlyphs(0, 127));
-    const std::vector<std::uint32_t> pixels = Draw(font, kParagraph, {6, 2, 186, 62}, DT_LEFT | DT_WORDBREAK);
-    EXPECT_EQ("", CompareWithGolden("wordbreak", 192, 64, pixels));
-    font->Release();
+    Draw(font, kParagraph, {6, 2, 186, 62}, DT_LEFT | DT_WORDBREAK);
+    ExpectGolden("wordbreak", 0);
 }
 
 TEST_F(FontTest, AnExtendedDeviceWithoutManagedPoolDrawsTheSameText)
@@ -217,27 +213,11 @@ TEST_F(FontTest, AnExtendedDeviceWithoutManagedPoolDrawsTheSameText)
     ID3DXFont* font = MakeFont("Arial", 16);
     ASSERT_NE(nullptr, font);
     const std::vector<std::uint32_t> plain = Draw(font, "Stand 12", {4, 4, 180, 60}, DT_LEFT | DT_NOCLIP);
-    font->Release();
-    device->Release();
-    direct3d->Release();
-
-    IDirect3D9Ex* extended = nullptr;
-    ASSERT_EQ(D3D_OK, Direct3DCreate9Ex(D3D_SDK_VERSION, &extended));
-    direct3d = extended;
-    D3DPRESENT_PARAMETERS parameters = {};
-    parameters.BackBufferWidth = 192;
-    parameters.BackBufferHeight = 64;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.BackBufferCount = 1;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = TRUE;
-    IDirect3DDevice9Ex* deviceEx = nullptr;
-    ASSERT_EQ(D3D_OK, extended->CreateDeviceEx(0, D3DDEVTYPE_HAL, nullptr, 0x52, &parameters, nullptr, &deviceEx));
-    device = deviceEx;
+    DeviceTest::TearDown();
+    MakeDevice(192, 64, D3DFMT_UNKNOWN, true);
     font = MakeFont("Arial", 16);
     ASSERT_NE(nullptr, font);
     const std::vector<std::uint32_t> drawn = Draw(font, "Stand 12", {4, 4, 180, 60}, DT_LEFT | DT_NOCLIP);
     EXPECT_NE(InkColumns(drawn, 192).second, -1);
     EXPECT_EQ(plain, drawn);
-    font->Release();
 }
