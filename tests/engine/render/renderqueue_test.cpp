@@ -29,11 +29,6 @@ public:
     TMatrix m_World;
 };
 
-u32 PassAll(TRenderObject*, const TMatrix*, void*)
-{
-    return 1;
-}
-
 struct RenderQueueTest : testing::Test
 {
     TRenderQueue queue{};
@@ -119,6 +114,7 @@ TEST_F(RenderQueueTest, UnsortedQueuesKeepListOrderAndSortedOnesDrawNearestFirst
             objects.back()->SetQueue(&queue);
         }
     };
+    const auto passAll = [](TRenderObject*, const TMatrix*, void*) -> u32 { return 1; };
     const f32 distances[] = {5.0f, 1.0f, 9.0f, 3.0f, 7.0f, 2.0f, 8.0f};
     fill(7, [&](i32 i) { return distances[i]; });
     queue.Render(&context, [](TRenderObject* o, const TMatrix*, void*) -> u32 { return o->GetMatrix()->aRow[3].z > 2.0f; },
@@ -126,12 +122,12 @@ TEST_F(RenderQueueTest, UnsortedQueuesKeepListOrderAndSortedOnesDrawNearestFirst
     EXPECT_EQ((std::vector<i32>{0, 2, 3, 4, 6}), log);
     log.clear();
     queue.m_nFlags = RENDER_QUEUE_SORTED;
-    queue.Render(&context, PassAll, nullptr);
+    queue.Render(&context, passAll, nullptr);
     EXPECT_EQ((std::vector<i32>{1, 5, 3, 0, 4, 6, 2}), log);
     // The first 2,048 in list order are drawn; the rest wait for another pass. The nearest
     // member comes last in the list and is left out.
     fill(2050, [](i32 i) { return 3000.0f - static_cast<f32>(i); });
-    queue.Render(&context, PassAll, nullptr);
+    queue.Render(&context, passAll, nullptr);
     ASSERT_EQ(2048u, log.size());
     EXPECT_EQ(2047, log.front());
     EXPECT_EQ(0, log.back());
