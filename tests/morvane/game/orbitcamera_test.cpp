@@ -36,11 +36,8 @@ protected:
     static void ExpectRotation(const TMatrix& actual, const TMatrix& expected)
     {
         for (u32 r = 0; r < 3; ++r)
-        {
-            EXPECT_NEAR(actual.aRow[r].x, expected.aRow[r].x, 1e-5f) << r;
-            EXPECT_NEAR(actual.aRow[r].y, expected.aRow[r].y, 1e-5f) << r;
-            EXPECT_NEAR(actual.aRow[r].z, expected.aRow[r].z, 1e-5f) << r;
-        }
+            for (u32 c = 0; c < 3; ++c)
+                EXPECT_NEAR((&actual.aRow[r].x)[c], (&expected.aRow[r].x)[c], 1e-5f) << r << " " << c;
     }
 
     TOrbitCamera& camera = m_aCamera.emplace_back();
