@@ -4,6 +4,7 @@
 #include "engine/system/crashlog.h"
 #include "engine/system/managermanager.h"
 #include "platform/crashreport/crashreport.h"
+#include "gamecopy.h"
 
 #include <gtest/gtest.h>
 
@@ -68,14 +69,6 @@ std::string CrashHome()
     return home;
 }
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 void RemoveCrashHome(const std::string& home)
 {
     std::filesystem::remove_all(home);
@@ -88,12 +81,12 @@ TEST(CrashLogDeathTest, CrashWritesTheCrashLineIntoMyGames)
     const std::string home = CrashHome();
     EXPECT_EXIT(CrashEarly(), ::testing::KilledBySignal(SIGSEGV), "");
 
-    const std::string text = ReadText(home + "/My Games/Brevicorn/morvanesim.crash.log");
+    const std::string text = TGameCopy::ReadText(home + "/My Games/Brevicorn/morvanesim.crash.log");
     const std::regex line(
         "\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d \\(v[^)]*\\) SIGSEGV operation access at "
         "0x00000020 \\(code \\d+\\) \\(trace 6:3\\)\n   in module: morvane_tests\n");
     EXPECT_TRUE(std::regex_match(text, line)) << text;
-    const std::string log = ReadText(home + "/My Games/Brevicorn/system.log");
+    const std::string log = TGameCopy::ReadText(home + "/My Games/Brevicorn/system.log");
     EXPECT_NE(log.find("***** CRASH *****"), std::string::npos);
     EXPECT_NE(log.find("track 6.3"), std::string::npos);
     // The dumped stack begins at the faulting frame: the crash reporter's own frames are left out.
@@ -114,7 +107,7 @@ TEST(CrashLogDeathTest, CrashInsideAPrintStillWritesTheLog)
     EXPECT_EXIT(CrashInsideAPrint(), ::testing::KilledBySignal(SIGSEGV), "");
 
     // The line kept in memory before the fault, then the crash report.
-    const std::string log = ReadText(home + "/My Games/Brevicorn/system.log");
+    const std::string log = TGameCopy::ReadText(home + "/My Games/Brevicorn/system.log");
     const size_t before = log.find("CrashInsideAPrint(): a line before the fault");
     const size_t crash = log.find("***** CRASH *****");
     EXPECT_NE(before, std::string::npos) << log;
@@ -129,7 +122,7 @@ TEST(CrashLogDeathTest, CrashOutsideEveryModuleEndsTheReport)
     const std::string home = CrashHome();
     EXPECT_EXIT(CrashInNowhere(), ::testing::KilledBySignal(SIGSEGV), "");
 
-    const std::string log = ReadText(home + "/My Games/Brevicorn/system.log");
+    const std::string log = TGameCopy::ReadText(home + "/My Games/Brevicorn/system.log");
     EXPECT_NE(log.find("0x00000040 lies outside every module: no call stack"), std::string::npos) << log;
     EXPECT_NE(log.find("**** end call stack"), std::string::npos) << log;
     RemoveCrashHome(home);

@@ -1,6 +1,7 @@
 // Ending the program in each state it can be in, as a player's close or a termination signal
 // ends it: every manager ends and finalizes once, the settings are saved once, whole, and the
 // run ends in full.
+#include "gamecopy.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,6 @@
 
 namespace
 {
-// Waits in steps of 50 ms, up to 150 s: an emulated run starts slowly.
-constexpr int kWaitSteps = 3000;
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 size_t Count(const std::string& text, const std::string& line)
 {
     size_t count = 0;
@@ -65,7 +55,7 @@ public:
 
     bool WaitForLine(const char* line) const
     {
-        for (int i = 0; i < kWaitSteps; ++i)
+        for (int i = 0; i < TGameCopy::kWaitSteps; ++i)
         {
             if (SystemLog().find(line) != std::string::npos)
                 return true;
@@ -75,8 +65,8 @@ public:
     }
 
     std::string UserPath() const { return m_Path + "/home/My Games/Brevicorn/system/"; }
-    std::string SystemLog() const { return ReadText(m_Path + "/home/My Games/Brevicorn/system.log"); }
-    std::string Errors() const { return ReadText(m_Path + "/stderr"); }
+    std::string SystemLog() const { return TGameCopy::ReadText(m_Path + "/home/My Games/Brevicorn/system.log"); }
+    std::string Errors() const { return TGameCopy::ReadText(m_Path + "/stderr"); }
 
 private:
     TScratchFolder m_Folder{"ending"};
@@ -89,7 +79,7 @@ int Terminate(pid_t pid)
     kill(pid, SIGTERM);
     int status = 0;
     pid_t ended = 0;
-    for (int i = 0; i < kWaitSteps && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
+    for (int i = 0; i < TGameCopy::kWaitSteps && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
         usleep(50000);
     if (ended == pid)
         return status;
@@ -140,11 +130,11 @@ TEST(Ending, EveryStateEndsEachManagerOnceAndSavesTheSettingsOnce)
               "TManagerManager::Finalize(): 'Account'\n", "TManagerManager::Finalize(): 'Command'\n"})
             EXPECT_EQ(Count(log, line), 1u) << line << "\n" << log;
         EXPECT_EQ(log.find("abort"), std::string::npos) << log;
-        const std::string settings = ReadText(run.UserPath() + "settings.icom");
+        const std::string settings = TGameCopy::ReadText(run.UserPath() + "settings.icom");
         EXPECT_NE(settings.find("set game.gamma 3\n"), std::string::npos) << settings;
         for (const char* file : {"device.icom", "actions.icom"})
         {
-            const std::string text = ReadText(run.UserPath() + file);
+            const std::string text = TGameCopy::ReadText(run.UserPath() + file);
             EXPECT_TRUE(!text.empty() && text.back() == '\n') << file << ": " << text;
         }
     }

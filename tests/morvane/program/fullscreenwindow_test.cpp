@@ -18,9 +18,6 @@
 
 namespace
 {
-// Waits in steps of 50 ms, up to 150 s: an emulated run starts slowly.
-constexpr int kWaitSteps = 3000;
-
 bool Have(const char* tool)
 {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -39,7 +36,7 @@ void End(pid_t pid)
         return;
     kill(pid, SIGTERM);
     int status = 0;
-    for (int i = 0; i < kWaitSteps && waitpid(pid, &status, WNOHANG) == 0; ++i)
+    for (int i = 0; i < TGameCopy::kWaitSteps && waitpid(pid, &status, WNOHANG) == 0; ++i)
         usleep(50000);
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, WNOHANG);
@@ -71,7 +68,7 @@ TEST(FullScreenWindow, CoversTheDisplayDrawsTheCursorAtThePointerAndKeepsThePlay
     const pid_t server = Spawn("exec Xvfb " + display + " -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1");
     ASSERT_GT(server, 0);
     const std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
-    for (int i = 0; i < kWaitSteps && !std::filesystem::exists(socket); ++i)
+    for (int i = 0; i < TGameCopy::kWaitSteps && !std::filesystem::exists(socket); ++i)
         usleep(50000);
 
     std::filesystem::copy(MORVANE_DATA_PATH, path + "/work", std::filesystem::copy_options::recursive);
@@ -85,7 +82,7 @@ TEST(FullScreenWindow, CoversTheDisplayDrawsTheCursorAtThePointerAndKeepsThePlay
                              "/runtime' exec '" + MORVANESIM_PATH + "' >/dev/null 2>'" + path + "/stderr'");
     ASSERT_GT(game, 0);
     bool running = false;
-    for (int i = 0; i < kWaitSteps && !running; ++i, usleep(50000))
+    for (int i = 0; i < TGameCopy::kWaitSteps && !running; ++i, usleep(50000))
         running = TGameCopy::ReadText(user + "system.log").find("__Run(): main loop") != std::string::npos;
     EXPECT_TRUE(running) << TGameCopy::ReadText(path + "/stderr");
 

@@ -15,6 +15,9 @@
 class TGameCopy
 {
 public:
+    // Waits go in steps of 50 ms, up to 150 s: an emulated run starts slowly.
+    static constexpr int kWaitSteps = 3000;
+
     TGameCopy()
     {
         std::filesystem::copy(MORVANE_DATA_PATH, m_Path + "/work", std::filesystem::copy_options::recursive);
@@ -41,8 +44,7 @@ public:
         pid_t pid = 0;
         if (posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(arguments), environ) != 0)
             return 0;
-        // Up to 150 s: an emulated run starts slowly.
-        for (int i = 0; i < 3000 && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
+        for (int i = 0; i < kWaitSteps && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
             usleep(50000);
         return pid;
     }

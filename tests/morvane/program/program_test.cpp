@@ -1,6 +1,7 @@
 // The program run as a user runs it: from a working folder holding the game's data, with its
 // own home folder so that its logs land where the test can read them.
 #include "core/compression/compressedfile.h"
+#include "gamecopy.h"
 #include "support/scratchfolder.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +25,6 @@
 
 namespace
 {
-// Waits on the program in steps of 50 ms, up to 150 s: an emulated run starts slowly.
-constexpr int kWaitSteps = 3000;
-
 class Program : public ::testing::Test
 {
 protected:
@@ -68,18 +66,12 @@ protected:
         const char* arguments[] = {"sh", "-c", command.c_str(), nullptr};
         pid_t pid = 0;
         EXPECT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(arguments), environ), 0);
-        for (int i = 0; i < kWaitSteps && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
+        for (int i = 0; i < TGameCopy::kWaitSteps && SystemLog().find("TManagerManager::Begin(): 'State'") == std::string::npos; ++i)
             usleep(50000);
         return pid;
     }
 
-    static std::string ReadText(const std::string& path)
-    {
-        std::ifstream file(path, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    static std::string ReadText(const std::string& path) { return TGameCopy::ReadText(path); }
     std::string Errors() const { return ReadText(m_Path + "/stderr"); }
     std::string LogPath() const { return m_Path + "/home/My Games/Brevicorn/system.log"; }
     std::string SystemLog() const { return ReadText(LogPath()); }
@@ -141,7 +133,7 @@ TEST_F(Program, ATerminationSignalClosesTheWindowAndTheRunEndsInFull)
     kill(pid, SIGTERM);
     int status = 0;
     pid_t ended = 0;
-    for (int i = 0; i < kWaitSteps && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
+    for (int i = 0; i < TGameCopy::kWaitSteps && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i)
         usleep(50000);
     if (ended != pid)
     {

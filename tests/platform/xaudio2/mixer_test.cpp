@@ -11,8 +11,6 @@
 
 namespace
 {
-constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;
-
 // A mono ramp that fits 16 bits: -16000, -15984, ...
 std::vector<std::int16_t> Ramp(UINT32 frames)
 {

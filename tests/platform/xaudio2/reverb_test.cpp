@@ -8,8 +8,6 @@
 
 namespace
 {
-constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;
-
 // A source that plays one quantum of a burst through a submix running a new reverb only (the
 // sound code's reverb send), the submix feeding the mastering voice; a reverb created disabled is
 // enabled once the burst has passed. Returns what came out.

@@ -66,3 +66,6 @@ public:
     IXAudio2* engine = nullptr;
     IXAudio2MasteringVoice* mastering = nullptr;
 };
+
+// The frames of one mixing pass, the unit every test steps the engine by.
+inline constexpr UINT32 kQuantum = TSteppedEngine::kQuantum;

@@ -27,8 +27,8 @@
 
 namespace
 {
-constexpr i32 kWidth = 320;
-constexpr i32 kHeight = 180;
+constexpr i32 kFrameWidth = 320;
+constexpr i32 kFrameHeight = 180;
 // The start-up script's background colour.
 constexpr i32 kSkyColour = 0x5A7090;
 // The traffic frame: the eye this far from the car nearest the road's west bend, looking past
@@ -43,7 +43,7 @@ protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
-        g_device_size.Store(static_cast<f32>(kWidth), static_cast<f32>(kHeight), 0.0f, 1.0f);
+        g_device_size.Store(static_cast<f32>(kFrameWidth), static_cast<f32>(kFrameHeight), 0.0f, 1.0f);
         Create();
         m_pManager->SetRunning(1);
         g_pCluster->LinkTypes();
@@ -86,7 +86,7 @@ protected:
         g_pRenderManager->m_nStepWord = RENDER_STEP_FRAME_END;
         g_pRenderManager->RenderManager();
 
-        return TargetPixels(m_pManager->GetDevice(), m_pManager->GetBackBufferTarget(), kWidth, kHeight);
+        return TargetPixels(m_pManager->GetDevice(), m_pManager->GetBackBufferTarget(), kFrameWidth, kFrameHeight);
     }
 };
 } // namespace
@@ -100,7 +100,7 @@ TEST_F(AerodromeFrame, TheGameShowsTheAerodromeFromTheTowerThenTrafficAndPowerLi
     EXPECT_EQ(g_pOrbitCameraManager->GetCurrentCamera()->m_Name.GetId(), TName("Tower_Orbit_Camera").GetId());
     g_pOrbitCameraManager->UpdateManager(1.0f / 60.0f);
     // The first frame puts each car at its segment's start.
-    EXPECT_EQ(CompareWithGolden("aerodrome_frame", DrawFrame(), kWidth, kHeight), "");
+    EXPECT_EQ(CompareWithGolden("aerodrome_frame", DrawFrame(), kFrameWidth, kFrameHeight), "");
     const DArray<TTrafficVehicle*>& cars = g_pGameLogicManager->TrafficVehicles();
     ASSERT_GT(cars.GetCount(), 0);
     const TTrafficVehicle* nearest = cars[0];
@@ -124,7 +124,7 @@ TEST_F(AerodromeFrame, TheGameShowsTheAerodromeFromTheTowerThenTrafficAndPowerLi
     const std::vector<std::uint32_t> frame = DrawFrame();
     EXPECT_GT(g_pGameLogicManager->Scenery().GetCarsDrawn(), 0u);
     EXPECT_GT(g_pGameLogicManager->Scenery().GetLineVertices(), 0u);
-    EXPECT_EQ(CompareWithGolden("aerodrome_traffic", frame, kWidth, kHeight), "");
+    EXPECT_EQ(CompareWithGolden("aerodrome_traffic", frame, kFrameWidth, kFrameHeight), "");
 }
 
 // Projectile trails in front of the tower, drawn after the scene with the level's trail texture:
@@ -160,5 +160,5 @@ TEST_F(AerodromeFrame, ProjectileTrailsShowInFrontOfTheTower)
     const std::vector<std::uint32_t> frame = DrawFrame();
     EXPECT_EQ(g_pBallisticsManager->Trails().GetDraws(), draws + 1) << "the four trails in one batch";
     shots.SetCount(0);
-    EXPECT_EQ(CompareWithGolden("aerodrome_trails", frame, kWidth, kHeight), "");
+    EXPECT_EQ(CompareWithGolden("aerodrome_trails", frame, kFrameWidth, kFrameHeight), "");
 }

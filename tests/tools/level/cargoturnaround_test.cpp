@@ -21,8 +21,8 @@ constexpr i32 kCargoPay = 32000;
 // The states the whole road saves: just before the loading, and late in it.
 constexpr const char* kLoadingState = "cargo-loading.save";
 constexpr f32 kLoadingStateAt = CARGO_IDLE_TIME - 10.0f;
-constexpr const char* kTakeOffState = "cargo-takeoff.save";
-constexpr f32 kTakeOffStateAt = CARGO_LOADING_TIME - 20.0f;
+constexpr const char* kCargoTakeOffState = "cargo-takeoff.save";
+constexpr f32 kCargoTakeOffStateAt = CARGO_LOADING_TIME - 20.0f;
 
 // The road played so far: each state the gate entered and the time its clock gave the state it
 // left; per transfer, the player's misses and docks and the axes the load moved along, in order.
@@ -151,9 +151,9 @@ protected:
                 WriteState(kLoadingState);
                 play.bSavedLoading = true;
             }
-            if (WholeRoad() && gate.m_nState == gsLoading && gate.m_fLoadingTimer > kTakeOffStateAt && !play.bSavedTakeOff)
+            if (WholeRoad() && gate.m_nState == gsLoading && gate.m_fLoadingTimer > kCargoTakeOffStateAt && !play.bSavedTakeOff)
             {
-                WriteState(kTakeOffState);
+                WriteState(kCargoTakeOffState);
                 play.bSavedTakeOff = true;
             }
             const f32 clock = gate.m_nState == gsUnloading ? gate.m_fUnloadingTimer
@@ -266,7 +266,7 @@ TEST_F(CargoTurnaround, ThePlayerDocksTheLoaderForEachTransferAndTheFreighterIsP
     EXPECT_EQ((std::vector<char>{'z', 'x'}), in.aLoadAxis);
     EXPECT_EQ(std::pair(CARGO_HOLD_X, CARGO_HOLD_Z), std::pair(in.Loaded.x, in.Loaded.z));
 
-    ASSERT_NO_FATAL_FAILURE(LoadState(kTakeOffState));
+    ASSERT_NO_FATAL_FAILURE(LoadState(kCargoTakeOffState));
     ASSERT_EQ(gsLoading, gate.m_nState);
     TCargoPlay end;
     Play(end, [] { return false; });
