@@ -102,9 +102,8 @@ TEST(TextureFontManagerTest, WithoutUsableFontsEveryQueryAnswersNoFont)
     EXPECT_FLOAT_EQ(0.0f, box.fWidth);
     EXPECT_FLOAT_EQ(1.0f, box.fOne);
     TTextureFont empty;
-    empty.m_Name = TName("Empty", true);
-    empty.m_nLineHeight = 20;
-    empty.m_nGlyphCount = 3;
+    MakeFont(empty, "Empty");
+    empty.pGlyph = nullptr;
     g_pTextureFontManager->Fonts().Add(&empty);
     for (const char* name : {"Body", "Empty"})
     {
