@@ -4,6 +4,7 @@
 // its pay.
 #include "core/system/datetime.h"
 #include "engine/system/animation.h"
+#include "engine/system/translation.h"
 #include "morvane/game/gameenums.h"
 #include "gamefixture.h"
 
@@ -319,9 +320,7 @@ TEST_P(LandAtOnce, TakesAFreeZone0TurnedAboutAndEveryWaitingAircraftGetsAGate)
         EXPECT_EQ(&plane, m_Parameters.aLandingZone[0].pWaitZonePlane);
         EXPECT_EQ(nullptr, m_Parameters.aLandingZone[4].pWaitZonePlane);
         EXPECT_EQ(0, m_Parameters.nLandAtOnce);
-        EXPECT_NEAR(7.0f, after.aRow[3].x, 1e-4f);
-        EXPECT_NEAR(1.0f, after.aRow[3].y, 1e-4f);
-        EXPECT_NEAR(-3.0f, after.aRow[3].z, 1e-4f);
+        ExpectRow(after.aRow[3], 7.0f, 1.0f, -3.0f);
         EXPECT_NEAR(-landed.aRow[2].z, after.aRow[2].z, 1e-4f) << "facing the other way";
         EXPECT_NEAR(-landed.aRow[0].x, after.aRow[0].x, 1e-4f);
         return;
