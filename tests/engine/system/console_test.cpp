@@ -197,6 +197,7 @@ TEST_F(ConsoleTest, PrivateLinesAndLinesThatDoNotRunAreNeverKeptAndLeaveNoWordBe
         // Refused whole (more words than a statement holds): it does not run, and is not kept.
         {"test.private.login a b c d e f g h i j s3cretTooMany5", "s3cretTooMany5", "Enter", 0,
          "^Gtest.private.login ..."},
+        {"test.plain a b c d e f g h i pLainTooMany6", "pLainTooMany6", "Enter", 0, nullptr},
         {"test.privat.login pilot tYpoLinePassword71", "tYpoLinePassword71", "Enter", 0, "^G..."},
         {"ivate.login pilot cUtLinePassword72", "cUtLinePassword72", "Enter", 0, "^G..."},
         {"cUtToThePassword73", "cUtToThePassword73", "Enter", 0, "^G..."},

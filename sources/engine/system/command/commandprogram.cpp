@@ -297,14 +297,40 @@ void TCommandProgram::BuildInstructions()
         // An undeclared command runs nothing: none of its words is registered nor kept (its
         // first letters lost, its command word may be a password), nor are a line's being typed.
         const bool registered = index >= 0 && !(m_nParseFlags & PARSE_UNREGISTERED);
-        // Arguments up to the separator; a statement with more than it can hold is refused whole.
-        u32 given = 0;
-        for (++i; i < count && m_aToken[i] != separator; ++i)
+        // Arguments up to the separator; a statement with more than it can hold is refused whole,
+        // before any of its words is registered.
+        i32 end = i + 1;
+        while (end < count && m_aToken[end] != separator)
+            ++end;
+        const u32 given = static_cast<u32>(end - i - 1);
+        if (given > COMMAND_MAX_ARGUMENTS)
         {
-            ++given;
+            MarkDamaged(instruction.nLine);
+            if (!(m_nParseFlags & PARSE_QUIET))
+            {
+                // Only a declared name is quoted: an undeclared word may be a password.
+                if (index >= 0)
+                    TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
+                                "%s(%d): '%s' given %d arguments (max %d): the line is refused",
+                                manager.GetSource().GetText(), instruction.nLine, command.GetText(), given,
+                                COMMAND_MAX_ARGUMENTS);
+                else
+                    TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
+                                "%s(%d): undeclared command given %d arguments (max %d): the line is refused",
+                                manager.GetSource().GetText(), instruction.nLine, given, COMMAND_MAX_ARGUMENTS);
+            }
+            i = end;
+            if (i < count)
+            {
+                ++line;
+                ++i;
+            }
+            continue;
+        }
+        for (++i; i < end; ++i)
+        {
             const char* text = m_aTokenText.GetData() + m_aTokenOffset[i];
-            const bool kept = index >= 0 && instruction.nArgumentCount < COMMAND_MAX_ARGUMENTS;
-            if (registered && secret && kept)
+            if (registered && secret)
             {
                 const i32 length = static_cast<i32>(std::strlen(text));
                 for (i32 k = 0; k < 4; ++k)
@@ -317,23 +343,13 @@ void TCommandProgram::BuildInstructions()
                 TName(text, true);
                 AddName(m_aToken[i]);
             }
-            if (kept)
+            if (index >= 0)
                 instruction.aArgument[instruction.nArgumentCount++] = m_aToken[i];
         }
         if (i < count)
         {
             ++line;
             ++i;
-        }
-        if (given > COMMAND_MAX_ARGUMENTS)
-        {
-            MarkDamaged(instruction.nLine);
-            if (!(m_nParseFlags & PARSE_QUIET))
-                TLog::Print(g_pSystemLog, LOG_ERROR, kParsePrefix,
-                            "%s(%d): '%s' given %d arguments (max %d): the line is refused",
-                            manager.GetSource().GetText(), instruction.nLine, command.GetText(), given,
-                            COMMAND_MAX_ARGUMENTS);
-            continue;
         }
         m_aInstruction.Add(instruction);
     }
