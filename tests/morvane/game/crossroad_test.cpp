@@ -6,8 +6,6 @@
 
 namespace
 {
-constexpr f32 kFrame = 1.0f / 30.0f;
-
 class CrossroadTest : public GameTest
 {
 protected:

@@ -4,8 +4,6 @@
 
 namespace
 {
-constexpr f32 kFrame = 1.0f / 30.0f;
-
 class DriveTest : public GameTest
 {
 protected:

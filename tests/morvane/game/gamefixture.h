@@ -38,6 +38,9 @@
 #include <string>
 #include <vector>
 
+// One frame of the game at its 30 frames a second.
+inline constexpr f32 kFrame = 1.0f / 30.0f;
+
 class GameTest : public DynamicsTest
 {
 protected:

@@ -10,8 +10,6 @@
 
 namespace
 {
-constexpr f32 kFrame = 1.0f / 30.0f;
-
 using NewGame = GameTest;
 
 class Road : public GameTest
