@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <type_traits>
 #include <vector>
 
@@ -92,6 +94,26 @@ protected:
         device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
         device->SetRenderTarget(0, back);
         back->Release();
+    }
+
+    // A managed 32-bit texture (0 levels: all), owned, texel (x, y) of each level row by row
+    // from `texel(x, y, level)`.
+    IDirect3DTexture9* Texture32(UINT width, UINT height, UINT levels, D3DFORMAT format,
+                                 const std::function<std::uint32_t(UINT, UINT, UINT)>& texel)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
+        for (UINT level = 0; texture && level < texture->GetLevelCount(); ++level)
+        {
+            D3DLOCKED_RECT locked;
+            EXPECT_EQ(D3D_OK, texture->LockRect(level, &locked, nullptr, 0));
+            for (UINT y = 0; y < std::max(height >> level, 1u); ++y)
+                for (UINT x = 0; x < std::max(width >> level, 1u); ++x)
+                    reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
+                        texel(x, y, level);
+            texture->UnlockRect(level);
+        }
+        return Own(texture);
     }
 
     // The stage's filter (magnifying and minifying) and its addressing (u and v).

@@ -2,8 +2,6 @@
 
 #include "platform/d3d9/pixelmodel.h"
 
-#include <algorithm>
-
 namespace
 {
 // Clip position, colour in varying 0 and texture coordinates in varying 1.
@@ -154,22 +152,4 @@ IDirect3DSurface9* RenderTest::RenderTarget(UINT width, UINT height, D3DFORMAT f
     EXPECT_EQ(D3D_OK, device->CreateRenderTarget(width, height, format, D3DMULTISAMPLE_NONE, 0, FALSE, &surface,
                                                  nullptr));
     return Own(surface);
-}
-
-IDirect3DTexture9* RenderTest::Texture32(UINT width, UINT height, UINT levels, D3DFORMAT format,
-                                        const std::function<std::uint32_t(UINT, UINT, UINT)>& texel)
-{
-    IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3D_OK, device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &texture, nullptr));
-    for (UINT level = 0; texture && level < texture->GetLevelCount(); ++level)
-    {
-        D3DLOCKED_RECT locked;
-        EXPECT_EQ(D3D_OK, texture->LockRect(level, &locked, nullptr, 0));
-        for (UINT y = 0; y < std::max(height >> level, 1u); ++y)
-            for (UINT x = 0; x < std::max(width >> level, 1u); ++x)
-                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
-                    texel(x, y, level);
-        texture->UnlockRect(level);
-    }
-    return Own(texture);
 }

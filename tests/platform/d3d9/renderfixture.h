@@ -35,10 +35,6 @@ protected:
     void Quad(float x0, float y0, float x1, float y1, float z, D3DCOLOR colour, float u0 = 0.0f,
               float v0 = 0.0f, float u1 = 1.0f, float v1 = 1.0f);
     IDirect3DSurface9* RenderTarget(UINT width, UINT height, D3DFORMAT format);
-    // A managed 32-bit texture (0 levels: all), owned, texel (x, y) of each level row by row
-    // from `texel(x, y, level)`.
-    IDirect3DTexture9* Texture32(UINT width, UINT height, UINT levels, D3DFORMAT format,
-                                 const std::function<std::uint32_t(UINT, UINT, UINT)>& texel);
 
     IDirect3DQuery9* query = nullptr;
     IDirect3DVertexDeclaration9* declaration = nullptr;

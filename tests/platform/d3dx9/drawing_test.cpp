@@ -39,19 +39,10 @@ const D3DVERTEXELEMENT9 kCanvasElements[] = {
     D3DDECL_END(),
 };
 
-// A 4 x 4 pattern texture of distinct texels.
-IDirect3DTexture9* MakePattern(IDirect3DDevice9* device)
+// Distinct texels of a 4 x 4 pattern texture.
+std::uint32_t PatternTexel(UINT x, UINT y, UINT)
 {
-    IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-    D3DLOCKED_RECT locked;
-    EXPECT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] =
-                0xFF000000u | std::uint32_t(x * 60 + 10) << 16 | std::uint32_t(y * 60 + 10) << 8 | 0x80;
-    texture->UnlockRect(0);
-    return texture;
+    return 0xFF000000u | std::uint32_t(x * 60 + 10) << 16 | std::uint32_t(y * 60 + 10) << 8 | 0x80;
 }
 } // namespace
 
@@ -91,7 +82,7 @@ TEST_F(D3DXTest, TriangleThroughAnEffectPassMatchesTheGoldenImage)
 
 TEST_F(D3DXTest, SpriteCopiesTexelForPixelAndPutsTheDeviceStateBack)
 {
-    IDirect3DTexture9* texture = MakePattern(device);
+    IDirect3DTexture9* texture = Texture32(4, 4, 1, D3DFMT_A8R8G8B8, PatternTexel);
     ID3DXSprite* sprite = nullptr;
     ASSERT_EQ(D3D_OK, D3DXCreateSprite(device, &sprite));
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
@@ -136,15 +127,13 @@ TEST_F(D3DXTest, SpriteCopiesTexelForPixelAndPutsTheDeviceStateBack)
     // Drawing outside Begin and End is refused.
     EXPECT_EQ(D3DERR_INVALIDCALL, sprite->Draw(texture, nullptr, nullptr, &position, 0xFFFFFFFFu));
     sprite->Release();
-    texture->Release();
 }
 
 TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
 {
-    EXPECT_EQ(0u, device->Release());
-    direct3d->Release();
+    DeviceTest::TearDown();
     MakeDevice(40, 24);
-    IDirect3DTexture9* texture = MakePattern(device);
+    IDirect3DTexture9* texture = Texture32(4, 4, 1, D3DFMT_A8R8G8B8, PatternTexel);
     ID3DXSprite* sprite = nullptr;
     ASSERT_EQ(D3D_OK, D3DXCreateSprite(device, &sprite));
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF123456u, 1.0f, 0);
@@ -191,7 +180,6 @@ TEST_F(D3DXTest, SavedSurfacesReadBackWithTheirSizeAndForPngTheirPixels)
     rmdir(folder.c_str());
     back->Release();
     sprite->Release();
-    texture->Release();
 }
 
 namespace
@@ -239,12 +227,7 @@ pass p0
 
 TEST_F(D3DXTest, MeshModelsLightUnlitAndDepth)
 {
-    IDirect3DTexture9* white = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &white, nullptr));
-    D3DLOCKED_RECT locked;
-    white->LockRect(0, &locked, nullptr, 0);
-    *static_cast<std::uint32_t*>(locked.pBits) = 0xFFFFFFFFu;
-    white->UnlockRect(0);
+    IDirect3DTexture9* white = Texture32(1, 1, 1, D3DFMT_A8R8G8B8, [](UINT, UINT, UINT) { return 0xFFFFFFFFu; });
     IDirect3DVertexDeclaration9* declaration = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateVertexDeclaration(kMeshElements, &declaration));
 
@@ -275,5 +258,4 @@ TEST_F(D3DXTest, MeshModelsLightUnlitAndDepth)
     EXPECT_EQ(0x0000FFu, draw("mesh", 1.0f));
     EXPECT_EQ(0x808080u, draw("depth", 1.0f) & 0xFEFEFEu);
     declaration->Release();
-    white->Release();
 }

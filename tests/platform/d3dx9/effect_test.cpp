@@ -164,13 +164,6 @@ private:
 
     IDirect3DDevice9* device_;
 };
-
-IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device)
-{
-    IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3D_OK, device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-    return texture;
-}
 } // namespace
 
 TEST_F(D3DXTest, SharedParametersHoldOneValueAcrossThePool)
@@ -302,7 +295,7 @@ TEST_F(D3DXTest, PassStatesReachTheStateManagerInOrderAndDroppedTexturesNeverThe
 {
     ID3DXEffect* effect = MakeEffect(kStates);
     ASSERT_NE(nullptr, effect);
-    IDirect3DTexture9* texture = MakeTexture(device);
+    IDirect3DTexture9* texture = Texture32(4, 4, 1, D3DFMT_A8R8G8B8, [](UINT, UINT, UINT) { return 0u; });
     ASSERT_EQ(D3D_OK, effect->SetTexture("Color0", texture));
     D3DXMATRIX final = {};
     for (int i = 0; i < 16; ++i)
@@ -347,7 +340,6 @@ TEST_F(D3DXTest, PassStatesReachTheStateManagerInOrderAndDroppedTexturesNeverThe
     bound->Release();
     EndFirstPass(effect);
     effect->Release();
-    texture->Release();
     EXPECT_EQ(1u, recorder.references);
 }
 

@@ -76,16 +76,7 @@ protected:
     // A kSize x kSize A8R8G8B8 texture of `texel(x, y)`.
     template <class TTexel> IDirect3DTexture9* ArgbTexture(TTexel texel)
     {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3D_OK, device->CreateTexture(kSize, kSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
-        D3DLOCKED_RECT locked;
-        texture->LockRect(0, &locked, nullptr, 0);
-        for (UINT y = 0; y < kSize; ++y)
-            for (UINT x = 0; x < kSize; ++x)
-                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * UINT(locked.Pitch))[x] =
-                    texel(x, y);
-        texture->UnlockRect(0);
-        return Own(texture);
+        return Texture32(kSize, kSize, 1, D3DFMT_A8R8G8B8, [&](UINT x, UINT y, UINT) { return texel(x, y); });
     }
 
     // A target kSize x kSize.
