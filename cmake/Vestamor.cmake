@@ -122,6 +122,13 @@ function(vestamor_test name)
   if(VESTAMOR_TEST_PCH)
     vestamor_test_pch(${name})
   endif()
+  if(VESTAMOR_UNITY_TESTS)
+    # Eight files a unit: their shared headers are read and their inline functions compiled once
+    # instead of eight times. So a name local to one test file differs from those of the other
+    # files of its program. GCC warns of every fixture in an unnamed namespace of an included file.
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()

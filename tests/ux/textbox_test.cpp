@@ -25,7 +25,7 @@ constexpr u32 SCAN_LEFT = 0x4B, SCAN_RIGHT = 0x4D, SCAN_HOME = 0x47, SCAN_END = 
 // A letter key that no row of the table but the last one takes.
 constexpr u32 SCAN_LETTER = 16;
 
-struct TEvents
+struct TBoxEvents
 {
     void Changed(UX::TControl*, void*) { lines.push_back("change"); }
     void Submitted(UX::TControl*, void*) { lines.push_back("submit"); }
@@ -43,9 +43,9 @@ protected:
         Form()->Show(2);
         Frames(2);
         box = static_cast<UX::TTextBox*>(Find("ux_demo_name"));
-        box->OnTextChange.AddHandler(0, &events, &TEvents::Changed);
-        box->OnSubmit.AddHandler(0, &events, &TEvents::Submitted);
-        box->OnCancel.AddHandler(0, &events, &TEvents::Cancelled);
+        box->OnTextChange.AddHandler(0, &events, &TBoxEvents::Changed);
+        box->OnSubmit.AddHandler(0, &events, &TBoxEvents::Submitted);
+        box->OnCancel.AddHandler(0, &events, &TBoxEvents::Cancelled);
         box->SetFocus();
         Frame();
     }
@@ -64,7 +64,7 @@ protected:
     }
 
     UX::TTextBox* box = nullptr;
-    TEvents events;
+    TBoxEvents events;
 };
 } // namespace
 

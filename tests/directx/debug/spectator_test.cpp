@@ -30,10 +30,10 @@ TVariable* Variable(const char* name)
     return TCommandManager::Instance().FindVariable(TName(name, true));
 }
 
-i64 s_nNow = 0;
-i64 TestClock()
+i64 s_nSpectatorNow = 0;
+i64 SpectatorClock()
 {
-    return s_nNow;
+    return s_nSpectatorNow;
 }
 
 class SpectatorTest : public testing::Test
@@ -44,8 +44,8 @@ protected:
         // Listeners and resources register only once the managers are initialised.
         g_ManagerManager.Initialize();
         m_pKeptTimer = g_pTimer;
-        s_nNow = 0;
-        m_pTimer = std::make_unique<TTimer>(TestClock);
+        s_nSpectatorNow = 0;
+        m_pTimer = std::make_unique<TTimer>(SpectatorClock);
         g_pTimer = m_pTimer.get();
         [[maybe_unused]] static const bool s_bBegun = (g_pDebugManager->BeginManager(), true);
         g_pDebugManager->OnClusterLoad();
@@ -88,7 +88,7 @@ protected:
     // One frame of the given length.
     void Frame(f32 seconds)
     {
-        s_nNow += static_cast<i64>(static_cast<f64>(seconds) * TIMER_COUNTS_PER_SECOND);
+        s_nSpectatorNow += static_cast<i64>(static_cast<f64>(seconds) * TIMER_COUNTS_PER_SECOND);
         m_pTimer->Update();
         g_pDebugManager->UpdateSpectator();
         for (const char* name : kModifiers)

@@ -8,8 +8,8 @@
 
 namespace
 {
-constexpr i32 kWidth = 620;
-constexpr i32 kHeight = 560;
+constexpr i32 kConsoleWidth = 620;
+constexpr i32 kConsoleHeight = 560;
 
 i64 s_nClock = 0;
 i64 FakeClock()
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(ConsoleFrameTest, TypedTextAndOutputLinesMatchTheGoldenImage)
 {
-    m_pManager->SetBackBufferSize(kWidth, kHeight);
+    m_pManager->SetBackBufferSize(kConsoleWidth, kConsoleHeight);
     m_pCanvas->SetApertureMode(0);
     MakeUnitRect();
     MakeCanvasShader("Shader_canvasalpha");
@@ -60,7 +60,7 @@ TEST_F(ConsoleFrameTest, TypedTextAndOutputLinesMatchTheGoldenImage)
     m_Console.Toggle();
     m_Console.AdvanceFade(0.2f);
 
-    TRenderTarget* target = BeginImage(kWidth, kHeight, nullptr, 0xFF406080);
+    TRenderTarget* target = BeginImage(kConsoleWidth, kConsoleHeight, nullptr, 0xFF406080);
     // The cursor at the top of its blink.
     TTimer timer(FakeClock);
     s_nClock += static_cast<i64>(TIMER_COUNTS_PER_SECOND * 3.14159265 / 12.0);

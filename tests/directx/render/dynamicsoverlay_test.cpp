@@ -12,8 +12,8 @@
 
 namespace
 {
-constexpr i32 kWidth = 160;
-constexpr i32 kHeight = 120;
+constexpr i32 kOverlayWidth = 160;
+constexpr i32 kOverlayHeight = 120;
 
 TMatrix Translation(f32 x, f32 y, f32 z)
 {
@@ -60,7 +60,7 @@ protected:
 
 TEST_F(DynamicsOverlayTest, JointsBodiesAndShapesMatchTheGoldenImage)
 {
-    m_pManager->SetBackBufferSize(kWidth, kHeight);
+    m_pManager->SetBackBufferSize(kOverlayWidth, kOverlayHeight);
     m_pCanvas->SetApertureMode(0);
     m_pCanvas->OnClusterLoad();
 
@@ -75,10 +75,10 @@ TEST_F(DynamicsOverlayTest, JointsBodiesAndShapesMatchTheGoldenImage)
 
     // The main camera 6 back and 2 up, looking at the origin.
     TCamera camera;
-    Aim(camera, TVector(0.0f, 2.0f, -6.0f, 1.0f), 45.0f, 100.0f, kWidth, kHeight, "overlay");
+    Aim(camera, TVector(0.0f, 2.0f, -6.0f, 1.0f), 45.0f, 100.0f, kOverlayWidth, kOverlayHeight, "overlay");
     camera.pNode = nullptr;
 
-    TRenderTarget* target = BeginImage(kWidth, kHeight, nullptr);
+    TRenderTarget* target = BeginImage(kOverlayWidth, kOverlayHeight, nullptr);
     m_pManager->GetDevice()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     g_pRenderManager->m_nInRender = 1;
     m_pVariable->SetInt(1);

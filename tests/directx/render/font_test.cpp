@@ -10,7 +10,7 @@
 
 namespace
 {
-const TColor kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+const TColor kWhiteText = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Records the segments it is asked to draw instead of drawing them.
 class TRecordingFont : public TDxFontData
@@ -71,12 +71,12 @@ TEST_F(FontTest, WriteRectLaysOutColoursColumnsAndLinesAndUserColoursKeepTheirBo
     const f32 rect[4] = {10.0f, 20.0f, 300.0f, 200.0f};
     // "^c" is the table's (1, 0, 0), component 0 going to the blue byte; a new line is 15 pixels
     // lower, back at the left edge in the base colour; "|050" a column from the left edge.
-    m_Font.WriteRect(rect, kWhite, "ab^cde\nfg|050x", 0);
+    m_Font.WriteRect(rect, kWhiteText, "ab^cde\nfg|050x", 0);
     EXPECT_EQ(laid(), (std::vector<std::string>{"ab 10,20 ffffffff", "de " + std::to_string(10 + Plain(u"ab")) + ",20 ff0000ff",
                                                "fg 10,35 ffffffff", "x 60,35 ffffffff"}));
 
     // "^>" right-aligns what follows so that it ends at the pen; "^." and "^:" restore and swap.
-    m_Font.WriteRect(rect, kWhite, "abc^>de^<^hf^.g^:h", 0);
+    m_Font.WriteRect(rect, kWhiteText, "abc^>de^<^hf^.g^:h", 0);
     const auto& s = m_Font.segments;
     ASSERT_EQ(s.size(), 5u);
     EXPECT_EQ(s[1].format & DT_RIGHT, DT_RIGHT);

@@ -5,7 +5,7 @@
 
 namespace
 {
-TMeshVertexElement Element(u32 first, u32 usage, u32 type, u32 index = 0)
+TMeshVertexElement StreamElement(u32 first, u32 usage, u32 type, u32 index = 0)
 {
     return {first, usage, type, index};
 }
@@ -29,13 +29,13 @@ protected:
         TMeshDescription description = {};
         description.nStride = sizeof(TVertex);
         description.nElementCount = 3;
-        description.aElement[0] = Element(0, 1, 3);   // position
-        description.aElement[1] = Element(12, 6, 2);  // texture coordinates
-        description.aElement[2] = Element(20, 11, 5); // colour
+        description.aElement[0] = StreamElement(0, 1, 3);   // position
+        description.aElement[1] = StreamElement(12, 6, 2);  // texture coordinates
+        description.aElement[2] = StreamElement(20, 11, 5); // colour
         if (extra >= 1)
-            description.aElement[description.nElementCount++] = Element(24, 3, 6); // blend indices
+            description.aElement[description.nElementCount++] = StreamElement(24, 3, 6); // blend indices
         if (extra >= 2)
-            description.aElement[description.nElementCount++] = Element(28, 2, 4); // blend weights
+            description.aElement[description.nElementCount++] = StreamElement(28, 2, 4); // blend weights
         description.VertexLayout = TName(name, true);
         return description;
     }
@@ -53,7 +53,7 @@ protected:
 
 };
 
-const u32 kWhite[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+const u32 kWhiteTexels[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
 const u32 kRainbow[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
 
 TEST_F(ShaderRepositoryTest, EveryShaderTheCanvasBindsFindsAProgramWithAndWithoutATexture)
@@ -90,7 +90,7 @@ TEST_F(ShaderRepositoryTest, TexturedColouredAndInstancedMeshesMatchTheirGoldenI
     AddQuad(vertices, -0.9f, -0.9f, -0.1f, 0.9f, kRainbow);
     TDxMeshData* coloured = MakeQuads("coloured", Layout("mesh", 0), vertices);
     vertices.clear();
-    AddQuad(vertices, 0.1f, -0.9f, 0.9f, 0.9f, kWhite);
+    AddQuad(vertices, 0.1f, -0.9f, 0.9f, 0.9f, kWhiteTexels);
     TDxMeshData* textured = MakeQuads("textured", Layout("mesh", 0), vertices);
     TDxShader* shader = Shader("Shader_mesh");
     TTexture* checker = MakeChecker("checker", 0xFFFF8000, 0xFF0080FF);
@@ -107,8 +107,8 @@ TEST_F(ShaderRepositoryTest, TexturedColouredAndInstancedMeshesMatchTheirGoldenI
     // Instances are placed and tinted by their own matrix and colour.
     // Two copies of a small quad: the first blend index tells the copy.
     vertices.clear();
-    AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 0);
-    AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhite, 1);
+    AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhiteTexels, 0);
+    AddQuad(vertices, -0.2f, -0.2f, 0.2f, 0.2f, kWhiteTexels, 1);
     TDxMeshData* mesh = MakeQuads("crate", Layout("mesh_instanced", 1), vertices);
     u8 parameters[MESH_OBJECT_PARAMETERS_SIZE] = {};
     mesh->CreateInstancing(2, parameters);

@@ -13,7 +13,7 @@
 
 namespace
 {
-class TRecordingParameter : public TShaderParameter
+class TPluginParameter : public TShaderParameter
 {
 public:
     void SetVectorArray(u32 count, const TVector* vectors) override { aVector.assign(vectors, vectors + count); }
@@ -88,7 +88,7 @@ TEST_F(RenderPluginsTest, ImposterParametersHoldEachTypeThenSunAndSettings)
     second.m_nShaderValue = 7;
     g_pImposterManager->ImposterData().Add(&first);
     g_pImposterManager->ImposterData().Add(&second);
-    TRecordingParameter parameter;
+    TPluginParameter parameter;
     Plugin("TImposterDataParameters")->Apply(nullptr, nullptr, &parameter, nullptr, nullptr);
     g_pImposterManager->ImposterData().SetCount(0);
     ASSERT_EQ(123u, parameter.aVector.size());

@@ -19,7 +19,7 @@
 
 namespace
 {
-TInputEvent Key(const char* name, u32 modifiers = 0, u32 character = 0)
+TInputEvent KeyEvent(const char* name, u32 modifiers = 0, u32 character = 0)
 {
     for (u32 code = 1; code < INPUT_KEYBOARD_NAME_COUNT; ++code)
         if (std::strcmp(InputKeyName(code), name) == 0)
@@ -46,7 +46,7 @@ protected:
     void Enter(const char* text)
     {
         m_Console.SetInput(text);
-        m_Console.HandleKey(Key("Enter"));
+        m_Console.HandleKey(KeyEvent("Enter"));
     }
     // Key events through the input manager's ring, a frame of the console for every 20 (the
     // ring holds 31), and frames until every event is taken.
@@ -79,7 +79,7 @@ protected:
     }
     void Press(const char* name, u32 modifiers = 0)
     {
-        const TInputEvent event = Key(name, modifiers);
+        const TInputEvent event = KeyEvent(name, modifiers);
         Deliver(&event, 1, m_Console);
     }
     std::vector<std::string> Printed(size_t count) const
@@ -107,17 +107,17 @@ TEST_F(ConsoleTest, KeepsTheNewest256LinesAndScrollsBackToTenShortOfTheOldest)
     EXPECT_EQ(std::strlen(lines.Back(0)), 127u);
 
     // Each scroll key ends the frame's keys.
-    EXPECT_FALSE(m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT)));
+    EXPECT_FALSE(m_Console.HandleKey(KeyEvent("Up", INPUT_KEY_SHIFT)));
     EXPECT_EQ(m_Console.GetScrollOffset(), 1);
     for (int i = 0; i < 300; ++i)
-        m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT));
+        m_Console.HandleKey(KeyEvent("Up", INPUT_KEY_SHIFT));
     EXPECT_EQ(m_Console.GetScrollOffset(), 256 - 10 + 1);
-    m_Console.HandleKey(Key("Down", INPUT_KEY_SHIFT));
+    m_Console.HandleKey(KeyEvent("Down", INPUT_KEY_SHIFT));
     EXPECT_EQ(m_Console.GetScrollOffset(), 256 - 10);
-    m_Console.HandleKey(Key("Down", INPUT_KEY_CTRL));
+    m_Console.HandleKey(KeyEvent("Down", INPUT_KEY_CTRL));
     EXPECT_EQ(m_Console.GetScrollOffset(), 0);
     // A new line brings the view back to the newest.
-    m_Console.HandleKey(Key("Up", INPUT_KEY_SHIFT));
+    m_Console.HandleKey(KeyEvent("Up", INPUT_KEY_SHIFT));
     m_Console.PrintLine("new", 0);
     EXPECT_EQ(m_Console.GetScrollOffset(), 0);
 }
@@ -131,12 +131,12 @@ TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
     const char* up[] = {"test.plain third", "test.plain second", "test.plain first", "test.plain third"};
     for (const char* expected : up)
     {
-        m_Console.HandleKey(Key("Up"));
+        m_Console.HandleKey(KeyEvent("Up"));
         EXPECT_STREQ(m_Console.GetInput(), expected);
     }
-    m_Console.HandleKey(Key("Down"));
+    m_Console.HandleKey(KeyEvent("Down"));
     EXPECT_STREQ(m_Console.GetInput(), "test.plain first");
-    m_Console.HandleKey(Key("Esc"));
+    m_Console.HandleKey(KeyEvent("Esc"));
     EXPECT_STREQ(m_Console.GetInput(), "");
 
     // An empty line is kept too, and echoed after the separator.
@@ -322,17 +322,17 @@ TEST_F(ConsoleTest, TypingRefusesPercentModifiersAndTheToggleKey)
     EXPECT_STREQ(m_Console.GetInput(), "abc");
     EXPECT_FALSE(m_Console.HandleKey({INPUT_KEY_CTRL, 0x1E, 'a'}));
     EXPECT_FALSE(m_Console.HandleKey({INPUT_KEY_ALT, 0x1E, 'a'}));
-    m_Console.HandleKey(Key("Backspace"));
+    m_Console.HandleKey(KeyEvent("Backspace"));
     EXPECT_STREQ(m_Console.GetInput(), "ab");
     // The toggle key types nothing and ends the frame's keys.
-    EXPECT_FALSE(m_Console.HandleKey(Key("`", 0, 0x60)));
+    EXPECT_FALSE(m_Console.HandleKey(KeyEvent("`", 0, 0x60)));
     EXPECT_STREQ(m_Console.GetInput(), "ab");
 }
 
 TEST_F(ConsoleTest, CtrlCCopiesTheLineAndCtrlVPastesWhatFits)
 {
     Keys("abc");
-    EXPECT_FALSE(m_Console.HandleKey(Key("c", INPUT_KEY_CTRL)));
+    EXPECT_FALSE(m_Console.HandleKey(KeyEvent("c", INPUT_KEY_CTRL)));
     EXPECT_STREQ(ClipboardGetTextA(), "abc");
     // The line holds 63 characters and its end: a paste that would not fit is dropped whole.
     const struct
@@ -346,7 +346,7 @@ TEST_F(ConsoleTest, CtrlCCopiesTheLineAndCtrlVPastesWhatFits)
     {
         m_Console.SetInput(c.line);
         ClipboardSetTextA(std::string(c.pasted, 'x').c_str());
-        m_Console.HandleKey(Key("v", INPUT_KEY_CTRL));
+        m_Console.HandleKey(KeyEvent("v", INPUT_KEY_CTRL));
         EXPECT_EQ(std::string(m_Console.GetInput()), c.result) << c.line << " + " << c.pasted;
     }
 }

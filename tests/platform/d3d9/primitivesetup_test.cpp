@@ -26,12 +26,12 @@ private:
     std::uint32_t seed_ = 7;
 };
 
-struct TScene
+struct TSetupScene
 {
     DWORD states[D3DRS_COUNT] = {};
     TDrawCall call = {};
 
-    TScene(DWORD cull, DWORD fill)
+    TSetupScene(DWORD cull, DWORD fill)
     {
         states[D3DRS_CULLMODE] = cull;
         states[D3DRS_FILLMODE] = fill;
@@ -73,7 +73,7 @@ std::uint64_t Hash(const TTileBins& bins, std::uint64_t hash = 14695981039346656
 // degenerate; then the hash of the records binned.
 std::uint64_t SceneHash(DWORD cull, DWORD fill, int varyings)
 {
-    TScene scene(cull, fill);
+    TSetupScene scene(cull, fill);
     TTileBins bins;
     bins.Reset(scene.call.clip, 2, 2 + 4 * varyings);
     const int stride = kVertexHeader + 4 * varyings;
@@ -147,7 +147,7 @@ TEST(PrimitiveSetupTest, ViewportsReachingPastTheGuardBandStillClipToIt)
 {
     // Every corner inside the viewport, which reaches 8,950 pixels: the pieces set up keep
     // within the band's 8,192.
-    TScene scene(D3DCULL_NONE, D3DFILL_SOLID);
+    TSetupScene scene(D3DCULL_NONE, D3DFILL_SOLID);
     scene.call.viewport = {8000, 0, 1000, 64, 0.0f, 1.0f};
     scene.call.clip = {8000, 0, 9000, 64};
     scene.call.originX = 8000;

@@ -209,9 +209,9 @@ TEST(GdiTest, StretchModesAndRefusedRectangles)
 namespace
 {
 // An image in its own memory, stored top row first or bottom row first.
-struct TImage
+struct TGdiImage
 {
-    TImage(int w, int h, bool bottomUp) : memory(std::size_t(w) * h)
+    TGdiImage(int w, int h, bool bottomUp) : memory(std::size_t(w) * h)
     {
         auto* base = reinterpret_cast<std::uint8_t*>(memory.data());
         const std::ptrdiff_t pitch = std::ptrdiff_t(w) * 4;
@@ -293,10 +293,10 @@ TEST(GdiPixels, HalftoneStretchesFollowTheBoxFilterAtEveryVectorWidth)
         for (const bool sourceBottomUp : {false, true})
             for (const bool targetBottomUp : {false, true})
             {
-                TImage source(c.sourceWidth, c.sourceHeight, sourceBottomUp);
+                TGdiImage source(c.sourceWidth, c.sourceHeight, sourceBottomUp);
                 for (std::uint32_t& pixel : source.memory)
                     pixel = state = state * 1664525u + 1013904223u;
-                TImage expected(c.targetWidth, c.targetHeight, targetBottomUp);
+                TGdiImage expected(c.targetWidth, c.targetHeight, targetBottomUp);
                 for (int y = 0; y < c.targetHeight; ++y)
                     for (int x = 0; x < c.targetWidth; ++x)
                     {
@@ -309,7 +309,7 @@ TEST(GdiPixels, HalftoneStretchesFollowTheBoxFilterAtEveryVectorWidth)
                     }
                 for (const EGdiVectors vectors : {EGdiVectors::Bits128, EGdiVectors::Bits256})
                 {
-                    TImage target(c.targetWidth, c.targetHeight, targetBottomUp);
+                    TGdiImage target(c.targetWidth, c.targetHeight, targetBottomUp);
                     std::fill(target.memory.begin(), target.memory.end(), 0xDEADBEEFu);
                     target.view.bounds = c.clip;
                     GdiStretch(target.view, c.area, source.view, c.sourceArea, true, vectors);
