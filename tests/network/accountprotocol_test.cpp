@@ -174,6 +174,11 @@ TEST_F(AccountProtocolTest, HostileRepliesEndInCodes)
         EXPECT_EQ(Settle(), (std::vector<std::string>{test.result})) << test.result;
         EXPECT_FALSE(Protocol().IsLoggedIn());
     }
+    // The longest body, 4,096 bytes, is read (4,097 above is the first refused).
+    m_Listener.calls.clear();
+    m_Server.AnswerWith(40, Reply(whole + std::string(4096 - whole.size(), '\0')));
+    ASSERT_EQ(Protocol().RequestLogin(u"pilot", u"secret1", u"", false), 0u);
+    EXPECT_EQ(Settle().back(), "succeeded 3");
     // A reply trickling in a byte at a time still arrives whole. The whole reply's time is the
     // default time-out's: a loaded machine's slow sleeps cannot make it run out.
     m_Listener.calls.clear();
@@ -232,6 +237,18 @@ TEST_F(AccountProtocolTest, NoServerAnsweringFailsLocally)
     UseServers({TLoopbackPeer::ClosedPort()});
     ASSERT_EQ(Protocol().RequestLogin(u"pilot", u"secret1", u"", false), 0u);
     EXPECT_EQ(Settle(), (std::vector<std::string>{"failed 3 13"}));
+    // A full list races its last server too; a 33rd is left out.
+    for (const auto& [answering, answered] : {std::pair{32, true}, {33, false}})
+    {
+        std::vector<uint16_t> ports(static_cast<size_t>(answering - 1), TLoopbackPeer::ClosedPort());
+        ports.push_back(m_Server.Port());
+        UseServers(ports);
+        m_Listener.calls.clear();
+        ASSERT_EQ(Protocol().RequestCheckUsername("pilot"), 0u);
+        EXPECT_EQ(Settle().back(), answered ? "succeeded 2" : "failed 2 13") << answering;
+        EXPECT_EQ(m_Server.Requests().size(), 1u) << answering;
+    }
+    EXPECT_EQ(Protocol().GetServerIndex(), 31);
     // The defaults lie in the reserved domain: refused at once, nothing looked up.
     g_AccountServers.Set("accounts.brevicorn.invalid:4420");
     m_Listener.calls.clear();
@@ -244,7 +261,7 @@ TEST_F(AccountProtocolTest, NoServerAnsweringFailsLocally)
     UseServers({m_Server.Port()});
     ASSERT_EQ(Protocol().RequestLogin(u"pilot", nullptr, u"", true), 0u);
     EXPECT_EQ(Settle(), (std::vector<std::string>{"failed 3 7"}));
-    EXPECT_TRUE(m_Server.Requests().empty());
+    EXPECT_EQ(m_Server.Requests().size(), 1u) << "the check of the full list only";
 }
 
 TEST_F(AccountProtocolTest, TheQueueHoldsFourAndOnePoll)

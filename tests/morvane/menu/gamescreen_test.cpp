@@ -394,7 +394,8 @@ TEST_F(TaskListTest, IssuedTasksAreListedAndSortedWithTiesByUrgency)
 
 TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
 {
-    TTask& player = Issue(5, gtDeployStairs, 40.0f);
+    // The player's task is the more urgent, the AI's at the lower gate: the two sorts order them apart.
+    TTask& player = Issue(5, gtDeployStairs, 10.0f);
     TTask& ai = Issue(2, gtDeployBus, 20.0f);
     ai.m_nAI = 1;
     MenuFrames(20);
@@ -421,6 +422,7 @@ TEST_F(TaskListTest, TheStartButtonFollowsTheSelectedTaskAndItsRowAcrossReSorts)
     EXPECT_EQ(Menu().GetSelectedTask(), &ai);
     Menu().OnTaskSortHeaderClick(Menu().GetTaskHeader(TASK_SORT_URGENCY));
     MenuFrames(2);
+    EXPECT_EQ(List().Get(1), &ai);
     EXPECT_EQ(Menu().GetSelectedTask(), &ai);
 
     Menu().GetTaskGrid()->SelectRow(List().IndexOf(&player), false);
