@@ -207,9 +207,18 @@ TEST_F(CollisionTest, BatchedRayCastsKeepTheFilterEachWasQueuedWith)
     TCollisionHit first = Cleared(1);
     TCollisionHit second = Cleared(2);
     TCollisionHit none = Cleared(4);
+    // A ray down onto a ground off the split of its triangles, where the two barycentric
+    // coordinates differ: the batched hit carries them as a direct cast finds them.
+    TNxCollisionMesh* ground = Place("ground", Ground("ground"), 0.0f, -5.0f, 0.0f);
+    ground->SetGroupsMask(8);
+    const TRay down = Ray(TVector(3.0f, 0.0f, -6.0f, 1.0f), TVector(3.0f, -20.0f, -6.0f, 1.0f));
+    TCollisionHit direct = Cleared(8);
+    ASSERT_EQ(1u, Collision().RayCast(down, direct, 0));
+    TCollisionHit onGround = Cleared(8);
     Collision().QueueRayCast(ray, first);
     Collision().QueueRayCast(ray, second);
     Collision().QueueRayCast(ray, none);
+    Collision().QueueRayCast(down, onGround);
     EXPECT_EQ(0u, first.nHit);
     Collision().ExecuteQueries();
     EXPECT_EQ(1u, Collision().FinishQueries(1));
@@ -218,6 +227,10 @@ TEST_F(CollisionTest, BatchedRayCastsKeepTheFilterEachWasQueuedWith)
     EXPECT_EQ(far, second.pOwner);
     EXPECT_FLOAT_EQ(7.0f, second.Point.x);
     EXPECT_EQ(0u, none.nHit);
+    EXPECT_EQ(ground, onGround.pOwner);
+    EXPECT_NE(direct.Barycentric.x, direct.Barycentric.y);
+    EXPECT_EQ(std::vector<f32>({direct.Barycentric.x, direct.Barycentric.y}),
+              std::vector<f32>({onGround.Barycentric.x, onGround.Barycentric.y}));
 }
 
 TEST_F(CollisionTest, MeshesUnderABodyBecomeItsShapesAndNeverStaticActors)

@@ -31,6 +31,12 @@ TEST_F(FileStreamTest, WriteCreatesFoldersAndAppendKeepsContent)
     EXPECT_STREQ(buffer, "one");
     stream.Seek(-2, STREAM_SEEK_END);
     EXPECT_EQ(stream.GetPosition(), 5);
+
+    // Written again, the file holds the new bytes alone, not the old tail after them.
+    ASSERT_EQ(stream.Open(File("a/b/out.txt"), STREAM_WRITE), 1u);
+    EXPECT_EQ(stream.WriteText("3"), 1);
+    EXPECT_EQ(stream.Close(), 0u);
+    EXPECT_EQ(Read("a/b/out.txt"), "3");
 }
 
 // Modes without a run-time mode and overlong paths open nothing; a folder that cannot be made

@@ -139,6 +139,14 @@ TEST_F(ConsoleTest, HistoryBrowsesBackAndWraps)
     m_Console.HandleKey(KeyEvent("Esc"));
     EXPECT_STREQ(m_Console.GetInput(), "");
 
+    // A line run while browsing: the next browse starts again at the newest, that line.
+    m_Console.HandleKey(KeyEvent("Up"));
+    m_Console.HandleKey(KeyEvent("Up"));
+    Enter("test.plain fourth");
+    m_Console.HandleKey(KeyEvent("Up"));
+    EXPECT_STREQ(m_Console.GetInput(), "test.plain fourth");
+    m_Console.HandleKey(KeyEvent("Esc"));
+
     // An empty line is kept too, and echoed after the separator.
     Enter("");
     EXPECT_STREQ(m_Console.GetHistory().Back(0), "");

@@ -34,6 +34,43 @@ TEST_F(BindTest, BindsOutsideTheRecordAreRefusedWithAnError)
                                                  "^Ierror: too many binds (max 128)"}));
 }
 
+// Presses as the input manager gives them, a frame of the manager after each: a press runs its
+// key's bind once, its commands in turn; a frame without a press runs nothing; a key with other
+// modifiers than the bound one is another key. The last bind of the list is pressed too.
+TEST_F(BindTest, EachPressRunsTheNextCommandOfItsKeysBindOnce)
+{
+    ASSERT_EQ(Bind("F1", {"test.record a", "test.record b"}), 0u);
+    ASSERT_EQ(Bind("F2", {"test.record c"}), 0u);
+    const TCommandKey none = {0, 0, 0};
+    const struct
+    {
+        TCommandKey key;
+        const char* runs; // null: nothing runs
+    } frames[] = {
+        {{0, 59, 0}, "a"},
+        {none, nullptr},
+        {{0, 59, 0}, "b"},
+        {{0, 59, 0}, "a"},
+        {{KEY_CTRL, 59, 0}, nullptr},
+        {{0, 60, 0}, "c"},
+        {{KEY_SHIFT, 60, 0}, nullptr},
+        {{0, 60, 0}, "c"},
+    };
+    for (const auto& frame : frames)
+    {
+        g_TestRecord.calls.clear();
+        if (frame.key.nCode)
+            Manager().TriggerBinds(frame.key);
+        Manager().UpdateManager(0.05f);
+        std::vector<std::string> ran;
+        for (const TRecordedCall& call : g_TestRecord.calls)
+            if (call.prepare == COMMAND_RUN)
+                ran.insert(ran.end(), call.arguments.begin(), call.arguments.end());
+        EXPECT_EQ(ran, frame.runs ? std::vector<std::string>{frame.runs} : std::vector<std::string>{})
+            << "key " << frame.key.nCode << " modifiers " << frame.key.nModifiers;
+    }
+}
+
 TEST_F(BindTest, ABoundCommandMayClearTheBindsWhileTheyRun)
 {
     Bind("F1", {"test.record first"});
