@@ -23,5 +23,5 @@ step "building the fuzz targets"
 cmake --preset ci-fuzz "${options[@]}" >/dev/null
 cmake --build --preset ci-fuzz
 step "fuzzing"
-bash tools/fuzz.sh 10 build/ci-fuzz build/ci-asan
+bash tools/fuzz.sh 5 build/ci-fuzz build/ci-asan
 step "done"
