@@ -71,6 +71,22 @@ TEST_F(BindTest, EachPressRunsTheNextCommandOfItsKeysBindOnce)
     }
 }
 
+// Unbinding a key takes every bind of it, the last of the list too, and leaves the others.
+TEST_F(BindTest, UnbindingAKeyTakesEveryBindOfItAndNoOther)
+{
+    ASSERT_EQ(Bind("F1", {"test.record a"}), 0u);
+    ASSERT_EQ(Bind("F2", {"test.record c"}), 0u);
+    ASSERT_EQ(Bind("F1", {"test.record b"}), 0u);
+    Manager().ExecuteText("command.unbind F1");
+    ASSERT_EQ(Manager().GetBindCount(), 1u);
+    g_TestRecord.calls.clear();
+    Manager().TriggerBinds({0, 59, 0});
+    Manager().TriggerBinds({0, 60, 0});
+    Manager().UpdateManager(0.05f);
+    ASSERT_EQ(g_TestRecord.calls.size(), 2u); // its check and its run
+    EXPECT_EQ(g_TestRecord.calls.back().arguments, std::vector<std::string>{"c"});
+}
+
 TEST_F(BindTest, ABoundCommandMayClearTheBindsWhileTheyRun)
 {
     Bind("F1", {"test.record first"});

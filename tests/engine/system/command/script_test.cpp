@@ -337,6 +337,16 @@ TEST_F(SettingsTest, ChangedValuesAreWrittenInTheirSectionsAndReadBackAlike)
     const std::string first = ReadFile("user/system/settings.icom");
     Manager().SaveSettings();
     EXPECT_EQ(ReadFile("user/system/settings.icom"), first);
+
+    // The vector's other forms: what "set" fills by itself (z 0, w 1) is left out at the end only.
+    for (const auto& [typed, written] : {std::pair{"1 2 3", "set test.vector 1 2 3\n"},
+                                         {"1 2 0 4", "set test.vector 1 2 0 4\n"},
+                                         {"-3", "set test.vector -3\n"}})
+    {
+        Manager().ExecuteText((std::string("set test.vector ") + typed).c_str());
+        Manager().SaveSettings();
+        EXPECT_NE(ReadFile("user/system/settings.icom").find(written), std::string::npos) << typed;
+    }
 }
 
 TEST_F(SettingsTest, AWriteCutShortKeepsThePreviousFile)
