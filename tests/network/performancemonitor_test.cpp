@@ -70,6 +70,11 @@ TEST_F(PerformanceMonitorTest, TheFrameRateEveryTenMinutes)
     EXPECT_EQ(message.substr(16, 8), std::string("\xfe\xff\xff\xff\xff\xff\xff\xff", 8));
     EXPECT_EQ(Word(message, 24), text.size());
     EXPECT_EQ(message.substr(28), text + std::string(3, '\0'));
+    // The next ten minutes at 0.04 s a frame: their own average, not the two periods'.
+    for (int pass = 0; pass < 2400; ++pass)
+        monitor.Pass(0.04f);
+    const std::string second = Message(1);
+    EXPECT_EQ(second.substr(28, Word(second, 24)), "fps=25.0; detail=-1; id=0");
 }
 
 TEST_F(PerformanceMonitorTest, StartAndStopReportsAndAborts)
@@ -110,6 +115,17 @@ TEST_F(PerformanceMonitorTest, StartAndStopReportsAndAborts)
 
 TEST_F(PerformanceMonitorTest, AnUnreachableServerIsGivenUpOn)
 {
+    // The port as the start-up script names it: up to 65535; past it, or none, the default.
+    for (const auto& [named, expected] : {std::pair{"127.0.0.1:65535", 65535u}, {"127.0.0.1:65536", 80u},
+                                          {"127.0.0.1:0", 80u}, {"127.0.0.1:1", 1u}})
+    {
+        TCommandManager::Instance().ExecuteText((std::string("set telemetry.server \"") + named + "\"").c_str());
+        char host[128];
+        u32 port = 0;
+        GetTelemetryServer(host, port);
+        EXPECT_STREQ(host, "127.0.0.1") << named;
+        EXPECT_EQ(port, expected) << named;
+    }
     // Nothing listens: refused at once; the reserved domain is never looked up.
     SetServer("127.0.0.1:" + std::to_string(TLoopbackPeer::ClosedPort()));
     TPerformanceMonitor monitor;
