@@ -75,8 +75,13 @@ TEST(Sha2, PaddingAtBlockEdgesAndUnsupportedSizes)
             Sha2Final(&context, bytes);
             EXPECT_EQ(Hex(whole, size), Hex(bytes, size)) << size << " " << length;
         }
+    // The longest messages whose length still fits their last block, and the first that does not.
+    EXPECT_EQ(Digest(32, std::string(55, 'a')),
+              "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
     EXPECT_EQ(Digest(32, std::string(56, 'a')),
               "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a");
+    EXPECT_EQ(Digest(64, std::string(111, 'a')),
+              "fa9121c7b32b9e01733d034cfc78cbf67f926c7ed83e82200ef86818196921760b4beff48404df811b953828274461673c68d04e297b0eb7b2b4d60fc6b566a2");
 
     // Unsupported sizes are refused and change nothing.
     TSha2Context context;
@@ -86,4 +91,14 @@ TEST(Sha2, PaddingAtBlockEdgesAndUnsupportedSizes)
     u8 digest[64] = {};
     EXPECT_EQ(Sha2Digest(20, digest, "abc", 3), 1);
     EXPECT_EQ(Hex(digest, 4), "00000000");
+}
+
+TEST(Base64, ADigestAndItsLastByte)
+{
+    // The SHA-224 of "abc": nine groups, then its last byte (0xa7) completed with zero bytes.
+    u8 digest[28];
+    ASSERT_EQ(Sha2Digest(28, digest, "abc", 3), 0);
+    char text[41];
+    Base64Encode(text, digest);
+    EXPECT_STREQ(text, "Iwl9IjQF2CKGQqR3vaJVsyqtvOS9oLP342ydpw==");
 }

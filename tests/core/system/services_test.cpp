@@ -83,8 +83,12 @@ TEST(DateTime, ConvertsBothWays)
               std::vector<u16>({2024, 2, 29, 4, 23, 58, 999}));
     TDateTime next = {2024, 3, 0, 1, 0, 0, 0, 0};
     EXPECT_NEAR(leap.SecondsTo(next), 1.001, 1e-9);
-    TDateTime missing = {2023, 2, 0, 29, 0, 0, 0, 0};
-    EXPECT_EQ(missing.ToFileTime(), 0u);
+    // A century is a leap year only every fourth: 29 February 2000 is a day, 1900's is not.
+    for (const auto& [year, leapYear] : {std::pair{2023, false}, {2000, true}, {1900, false}})
+    {
+        const TDateTime day = {static_cast<u16>(year), 2, 0, 29, 0, 0, 0, 0};
+        EXPECT_EQ(day.ToFileTime() != 0, leapYear) << year;
+    }
     EXPECT_GT(GetLocalFileTime(), leap.ToFileTime());
 }
 
