@@ -23,6 +23,11 @@ NxGroupsMask mask(NxU32 bits)
 TEST_F(Filter, EachPairOrFlagSwitchedOffLetsItsBoxFallThrough)
 {
     const NxVec3 half(0.5f, 0.5f, 0.5f);
+    // A released actor's pairs go with it: the box made next, in its memory, is another actor.
+    NxActor* released = addBox(NxVec3(24, 1, 0), half);
+    scene->setActorPairFlags(*released, *ground, NX_IGNORE_PAIR);
+    scene->releaseActor(*released);
+    NxActor* next = addBox(NxVec3(24, 1, 0), half);
     NxActor* group3 = addBox(NxVec3(0, 1, 0), half, 1, 3);
     scene->setGroupCollisionFlag(3, 0, false);
     EXPECT_FALSE(scene->getGroupCollisionFlag(0, 3));
@@ -45,6 +50,7 @@ TEST_F(Filter, EachPairOrFlagSwitchedOffLetsItsBoxFallThrough)
         EXPECT_FALSE(restsOnGround(through)) << "the box at x " << through->getGlobalPosition().x;
     EXPECT_TRUE(restsOnGround(group4));
     EXPECT_TRUE(restsOnGround(group0));
+    EXPECT_TRUE(restsOnGround(next));
 }
 
 TEST_F(Filter, GroupsMasksMustShareABitUnderTheEnginesFilter)
